@@ -1,0 +1,36 @@
+# A folder becomes one static library of all its .cpp files. A folder with no
+# sources yet becomes an interface library, so layers above still link.
+function(qm_library name dir)
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+  if(srcs)
+    add_library(${name} STATIC ${srcs})
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARGN})
+    if(dir MATCHES "^src/platform/")
+      set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    endif()
+    if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/pch.h)
+      target_precompile_headers(${name} PRIVATE ${CMAKE_SOURCE_DIR}/${dir}/pch.h)
+    endif()
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE ${ARGN})
+  endif()
+endfunction()
+
+# One test binary a folder of tests: test_<folder with underscores>.
+function(qm_tests dir)
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${dir}/*.cpp)
+  if(NOT srcs)
+    return()
+  endif()
+  string(REPLACE "/" "_" name "test_${dir}")
+  add_executable(${name} ${srcs})
+  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1
+           WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8" TIMEOUT 600)
+endfunction()

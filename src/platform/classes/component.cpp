@@ -1,0 +1,170 @@
+#include "platform/classes/component.h"
+#include "platform/rtl/exceptions.h"
+#include "platform/rtl/sysutils.h"
+#include <algorithm>
+
+QM_CLASS_PLAIN(TPersistent, TObject)
+QM_CLASS_OWNED(TComponent, TPersistent, TComponent)
+
+void TPersistent::Assign(TPersistent* Source) {
+    if (Source) Source->AssignTo(this);
+    else AssignError(nullptr);
+}
+
+void TPersistent::AssignTo(TPersistent* Dest) { Dest->AssignError(this); }
+
+void TPersistent::AssignError(TPersistent* Source) {
+    const AnsiString sourceName = Source ? Source->ClassName() : AnsiString("nil");
+    throw EConvertError("Cannot assign a " + sourceName + " to a " + ClassName());
+}
+
+AnsiString TPersistent::GetNamePath() { return ClassName(); }
+
+void TPersistent::DefineProperties(TFiler*) {}
+
+bool IsValidIdent(const AnsiString& Ident) {
+    const std::string& s = Ident.str();
+    if (s.empty()) return false;
+    auto alpha = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
+    if (!alpha(s[0])) return false;
+    return std::all_of(s.begin() + 1, s.end(), [&](char c) { return alpha(c) || (c >= '0' && c <= '9'); });
+}
+
+TComponent::TComponent(TComponent* AOwner) {
+    if (AOwner) AOwner->InsertComponent(this);
+}
+
+TComponent::~TComponent() {
+    Destroying();
+    // Tell everyone who asked; each removes us from its own references.
+    while (!FFreeNotifies.empty()) {
+        TComponent* other = FFreeNotifies.back();
+        FFreeNotifies.pop_back();
+        other->RemoveNotification(this);
+        other->Notification(this, opRemove);
+    }
+    DestroyComponents();
+    if (FOwner) FOwner->RemoveComponent(this);
+}
+
+void TComponent::Destroying() {
+    if (FComponentState.Contains(csDestroying)) return;
+    FComponentState << csDestroying;
+    for (TComponent* c : FComponents) c->Destroying();
+}
+
+void TComponent::DestroyComponents() {
+    while (!FComponents.empty()) {
+        TComponent* c = FComponents.back();
+        Remove(c);
+        delete c;
+    }
+}
+
+TComponent* TComponent::Components(int Index) const {
+    if (Index < 0 || Index >= ComponentCount())
+        throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
+    return FComponents[static_cast<size_t>(Index)];
+}
+
+int TComponent::ComponentIndex() const {
+    if (!FOwner) return -1;
+    const auto& list = FOwner->FComponents;
+    const auto it = std::find(list.begin(), list.end(), this);
+    return it == list.end() ? -1 : static_cast<int>(it - list.begin());
+}
+
+void TComponent::SetComponentIndex(int Value) {
+    if (!FOwner) return;
+    auto& list = FOwner->FComponents;
+    const int count = static_cast<int>(list.size());
+    Value = std::clamp(Value, 0, count - 1);
+    const int current = ComponentIndex();
+    if (current < 0 || current == Value) return;
+    list.erase(list.begin() + current);
+    list.insert(list.begin() + Value, this);
+}
+
+TComponent* TComponent::FindComponent(const AnsiString& AName) const {
+    if (AName.IsEmpty()) return nullptr;
+    for (TComponent* c : FComponents)
+        if (SameText(c->FName, AName)) return c;
+    return nullptr;
+}
+
+void TComponent::ValidateRename(TComponent* AComponent, const AnsiString& CurName,
+                                const AnsiString& NewName) {
+    if (AComponent && !SameText(CurName, NewName) && FindComponent(NewName))
+        throw EComponentError("A component named " + NewName + " already exists");
+}
+
+void TComponent::SetName(const AnsiString& NewName) {
+    if (FName == NewName) return;
+    if (!NewName.IsEmpty() && !IsValidIdent(NewName))
+        throw EComponentError("'" + NewName + "' is not a valid component name");
+    if (FOwner) FOwner->ValidateRename(this, FName, NewName);
+    FName = NewName;
+}
+
+void TComponent::Insert(TComponent* AComponent) {
+    FComponents.push_back(AComponent);
+    AComponent->FOwner = this;
+}
+
+void TComponent::Remove(TComponent* AComponent) {
+    AComponent->FOwner = nullptr;
+    FComponents.erase(std::remove(FComponents.begin(), FComponents.end(), AComponent),
+                      FComponents.end());
+}
+
+void TComponent::InsertComponent(TComponent* AComponent) {
+    if (!AComponent || AComponent->FOwner == this) return;
+    if (AComponent->FOwner) AComponent->FOwner->RemoveComponent(AComponent);
+    ValidateRename(AComponent, AnsiString(), AComponent->FName);
+    Insert(AComponent);
+    Notification(AComponent, opInsert);
+}
+
+void TComponent::RemoveComponent(TComponent* AComponent) {
+    if (!AComponent || AComponent->FOwner != this) return;
+    Notification(AComponent, opRemove);
+    Remove(AComponent);
+}
+
+void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
+    if (Operation == opRemove && AComponent) RemoveFreeNotification(AComponent);
+    // Owned components hear about their siblings, as the platform does.
+    const std::vector<TComponent*> children = FComponents;
+    for (TComponent* c : children)
+        if (c != AComponent) c->Notification(AComponent, Operation);
+}
+
+void TComponent::FreeNotification(TComponent* AComponent) {
+    if (!AComponent || AComponent == this) return;
+    if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent) == FFreeNotifies.end())
+        FFreeNotifies.push_back(AComponent);
+    auto& theirs = AComponent->FFreeNotifies;
+    if (std::find(theirs.begin(), theirs.end(), this) == theirs.end()) theirs.push_back(this);
+    FComponentState << csFreeNotification;
+}
+
+void TComponent::RemoveNotification(TComponent* AComponent) {
+    FFreeNotifies.erase(std::remove(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent),
+                        FFreeNotifies.end());
+}
+
+void TComponent::RemoveFreeNotification(TComponent* AComponent) {
+    if (!AComponent) return;
+    RemoveNotification(AComponent);
+    AComponent->RemoveNotification(this);
+}
+
+void TComponent::SetState(TComponentStateFlag Flag, bool On) {
+    if (On) FComponentState << Flag;
+    else FComponentState >> Flag;
+}
+
+void TComponent::SetDesigning(bool Value) {
+    SetState(csDesigning, Value);
+    for (TComponent* c : FComponents) c->SetDesigning(Value);
+}

@@ -1,0 +1,103 @@
+#pragma once
+// TPersistent (assignment between objects) and TComponent (ownership, names,
+// free notifications, loading state).
+#include "platform/classes/classinfo.h"
+#include "platform/rtl/sets.h"
+#include <vector>
+
+class TFiler;
+
+class TPersistent : public TObject {
+    QM_CLASS(TPersistent)
+public:
+    // Copies Source into this object; raises EConvertError when neither side
+    // knows how ("Cannot assign a TX to a TY").
+    virtual void Assign(TPersistent* Source);
+    // Dotted path of this object inside its owner, as streams and editors name it.
+    virtual AnsiString GetNamePath();
+    virtual TPersistent* GetOwner() { return nullptr; }
+    // Extra, non-published data written by the streaming system.
+    virtual void DefineProperties(TFiler* Filer);
+
+protected:
+    virtual void AssignTo(TPersistent* Dest);
+    [[noreturn]] void AssignError(TPersistent* Source);
+};
+
+enum TComponentStateFlag {
+    csLoading, csReading, csWriting, csDestroying, csDesigning,
+    csAncestor, csUpdating, csFixups, csFreeNotification, csInline, csDesignInstance
+};
+using TComponentState = TSet<TComponentStateFlag>;
+
+enum TOperation { opInsert, opRemove };
+
+class TComponent : public TPersistent {
+    QM_CLASS(TComponent)
+public:
+    explicit TComponent(TComponent* AOwner);
+    ~TComponent() override;
+    TComponent(const TComponent&) = delete;
+    TComponent& operator=(const TComponent&) = delete;
+
+    TComponent* Owner() const { return FOwner; }
+    TPersistent* GetOwner() override { return FOwner; }
+    AnsiString GetNamePath() override { return FName; }
+
+    const AnsiString& Name() const { return FName; }
+    // Raises EComponentError for a name that is not an identifier or that a
+    // sibling already has (compared without regard to case).
+    virtual void SetName(const AnsiString& NewName);
+    int Tag() const { return FTag; }
+    void SetTag(int Value) { FTag = Value; }
+
+    int ComponentCount() const { return static_cast<int>(FComponents.size()); }
+    // Raises EListError for an index outside 0..ComponentCount-1.
+    TComponent* Components(int Index) const;
+    int ComponentIndex() const;
+    void SetComponentIndex(int Value);
+    TComponent* FindComponent(const AnsiString& AName) const;
+
+    void InsertComponent(TComponent* AComponent);
+    void RemoveComponent(TComponent* AComponent);
+    void DestroyComponents();
+
+    // AComponent hears Notification(this, opRemove) when this component is freed
+    // (and the other way round).
+    void FreeNotification(TComponent* AComponent);
+    void RemoveFreeNotification(TComponent* AComponent);
+
+    TComponentState ComponentState() const { return FComponentState; }
+    bool IsLoading() const { return FComponentState.Contains(csLoading); }
+    bool IsDestroying() const { return FComponentState.Contains(csDestroying); }
+    void SetDesigning(bool Value);
+    void Destroying();
+
+    // Loading state, set by the stream reader around reading this component.
+    void BeginLoading() { FComponentState << csLoading << csReading; }
+    void EndReading() { FComponentState >> csReading; }
+    virtual void Loaded() { FComponentState >> csLoading; }
+
+    // Deletes a component wherever it lives; the owner's list is updated by the destructor.
+    static void Free(TComponent* AComponent) { delete AComponent; }
+
+protected:
+    virtual void Notification(TComponent* AComponent, TOperation Operation);
+    virtual void ValidateRename(TComponent* AComponent, const AnsiString& CurName,
+                                const AnsiString& NewName);
+    void SetState(TComponentStateFlag Flag, bool On);
+
+private:
+    void Insert(TComponent* AComponent);
+    void Remove(TComponent* AComponent);
+    void RemoveNotification(TComponent* AComponent);
+
+    TComponent* FOwner = nullptr;
+    AnsiString FName;
+    int FTag = 0;
+    std::vector<TComponent*> FComponents;
+    std::vector<TComponent*> FFreeNotifies;
+    TComponentState FComponentState;
+};
+
+bool IsValidIdent(const AnsiString& Ident);

@@ -1,0 +1,66 @@
+#include "platform/rtl/rtlmath.h"
+#include <cmath>
+#include <limits>
+#include <random>
+
+namespace {
+int64_t Saturate64(double v) {
+    constexpr double lim = 9.2e18;
+    if (std::isnan(v)) return 0;
+    if (v >= lim) return std::numeric_limits<int64_t>::max();
+    if (v <= -lim) return std::numeric_limits<int64_t>::min();
+    return static_cast<int64_t>(v);
+}
+} // namespace
+
+int64_t Round(double v) {
+    if (std::isnan(v)) return 0;
+    return Saturate64(std::nearbyint(v)); // default rounding mode: halves to even
+}
+
+int64_t Trunc(double v) { return Saturate64(std::trunc(v)); }
+
+int MulDiv(int a, int b, int c) {
+    if (c == 0) return -1;
+    const int64_t p = static_cast<int64_t>(a) * b;
+    int64_t q = p / c;
+    const int64_t r = p % c;
+    // Round half away from zero.
+    if (2 * (r < 0 ? -r : r) >= (c < 0 ? -static_cast<int64_t>(c) : c))
+        q += ((p < 0) != (c < 0)) ? -1 : 1;
+    if (q > std::numeric_limits<int>::max() || q < std::numeric_limits<int>::min()) return -1;
+    return static_cast<int>(q);
+}
+
+int PixelPos(double v, int limit) {
+    if (std::isnan(v)) return 0;
+    if (v >= limit) return limit;
+    if (v <= -limit) return -limit;
+    return static_cast<int>(std::nearbyint(v));
+}
+
+int SafeInt(double v) {
+    if (std::isnan(v)) return 0;
+    if (v >= std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
+    if (v <= std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
+    return static_cast<int>(v);
+}
+
+uint32_t RandSeed = 0;
+
+namespace {
+// The platform's linear congruential generator, so a fixed seed gives a fixed sequence.
+uint32_t NextRand() {
+    RandSeed = RandSeed * 0x08088405u + 1u;
+    return RandSeed;
+}
+} // namespace
+
+void Randomize() { RandSeed = std::random_device{}(); }
+
+int Random(int range) {
+    if (range <= 0) return 0;
+    return static_cast<int>((static_cast<uint64_t>(NextRand()) * static_cast<uint32_t>(range)) >> 32);
+}
+
+double Random() { return NextRand() / 4294967296.0; }

@@ -1,0 +1,125 @@
+#include "platform/classes/component.h"
+#include "platform/rtl/exceptions.h"
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+std::vector<AnsiString> Log;
+
+class TProbe : public TComponent {
+    QM_CLASS(TProbe)
+public:
+    explicit TProbe(TComponent* AOwner) : TComponent(AOwner) {}
+    ~TProbe() override { Log.push_back("free " + Name()); }
+    TComponent* Watched = nullptr;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override {
+        TComponent::Notification(AComponent, Operation);
+        if (Operation == opRemove && AComponent == Watched) {
+            Log.push_back(Name() + " lost " + AComponent->Name());
+            Watched = nullptr;
+        }
+    }
+};
+QM_CLASS_OWNED(TProbe, TComponent, TComponent)
+
+class TOther : public TPersistent {
+    QM_CLASS(TOther)
+};
+QM_CLASS_PLAIN(TOther, TPersistent)
+} // namespace
+
+TEST(Component, OwnerFreesItsComponentsLastFirst) {
+    Log.clear();
+    auto* owner = new TProbe(nullptr);
+    owner->SetName("Owner");
+    auto* a = new TProbe(owner);
+    a->SetName("A");
+    auto* b = new TProbe(owner);
+    b->SetName("B");
+    EXPECT_EQ(owner->ComponentCount(), 2);
+    EXPECT_EQ(b->ComponentIndex(), 1);
+    EXPECT_EQ(owner->FindComponent("a"), a);
+    delete owner;
+    EXPECT_EQ(Log, (std::vector<AnsiString>{"free Owner", "free B", "free A"}));
+}
+
+TEST(Component, FreeingAnOwnedComponentLeavesTheOwnersList) {
+    TProbe owner(nullptr);
+    auto* a = new TProbe(&owner);
+    delete a;
+    EXPECT_EQ(owner.ComponentCount(), 0);
+    EXPECT_THROW(owner.Components(0), EListError);
+}
+
+TEST(Component, NamesAreUniquePerOwnerWithoutRegardToCase) {
+    TProbe owner(nullptr);
+    auto* a = new TProbe(&owner);
+    auto* b = new TProbe(&owner);
+    a->SetName("Series1");
+    EXPECT_THROW(b->SetName("SERIES1"), EComponentError);
+    EXPECT_THROW(b->SetName("1abc"), EComponentError);
+    b->SetName("Series2");
+    a->SetName("series1");  // renaming itself in another case is fine
+    EXPECT_EQ(a->Name(), "series1");
+}
+
+TEST(Component, FreeNotificationClearsReferencesBothWays) {
+    Log.clear();
+    TProbe owner(nullptr);
+    auto* tool = new TProbe(&owner);
+    tool->SetName("Tool");
+    auto* series = new TProbe(nullptr);
+    series->SetName("Series");
+    tool->Watched = series;
+    series->FreeNotification(tool);
+    delete series;
+    EXPECT_EQ(tool->Watched, nullptr);
+    EXPECT_EQ(Log[0], "free Series");
+    EXPECT_EQ(Log[1], "Tool lost Series");
+
+    // Once the watcher is gone, freeing the watched one must not reach it.
+    auto* other = new TProbe(nullptr);
+    auto* watcher = new TProbe(nullptr);
+    watcher->Watched = other;
+    other->FreeNotification(watcher);
+    delete watcher;
+    delete other;  // would touch freed memory if the link were left behind
+}
+
+TEST(Component, SiblingsHearOfARemovedComponent) {
+    TProbe owner(nullptr);
+    auto* chart = new TProbe(&owner);
+    chart->SetName("Chart");
+    auto* series = new TProbe(&owner);
+    series->SetName("S");
+    chart->Watched = series;
+    delete series;
+    EXPECT_EQ(chart->Watched, nullptr);
+}
+
+TEST(Persistent, AssignBetweenUnrelatedClassesRaisesConvertError) {
+    TOther a, b;
+    try {
+        a.Assign(&b);
+        FAIL();
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message, "Cannot assign a TOther to a TOther");
+    }
+    EXPECT_THROW(a.Assign(nullptr), EConvertError);
+}
+
+TEST(ClassRegistry, FindsRegisteredClassesByNameAndFactoriesTakeTheOwner) {
+    RegisterClass(&TProbe::ClassInfo);
+    EXPECT_EQ(GetClass("tprobe"), &TProbe::ClassInfo);
+    EXPECT_EQ(GetClass("TNothing"), nullptr);
+    EXPECT_THROW(FindClass("TNothing"), EClassNotFound);
+    TProbe owner(nullptr);
+    TObject* made = FindClass("TProbe")->Factory(&owner);
+    EXPECT_EQ(owner.ComponentCount(), 1);
+    EXPECT_TRUE(made->InheritsFrom(&TComponent::ClassInfo));
+    EXPECT_EQ(made->ClassName(), "TProbe");
+    UnRegisterClass(&TProbe::ClassInfo);
+    EXPECT_EQ(GetClass("TProbe"), nullptr);
+}
