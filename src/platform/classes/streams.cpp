@@ -1,0 +1,332 @@
+#include "platform/classes/streams.h"
+#include "platform/rtl/exceptions.h"
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+QM_CLASS_ABSTRACT(TStream, TObject)
+QM_CLASS_PLAIN(TMemoryStream, TStream)
+QM_CLASS_PLAIN(TStringStream, TStream)
+QM_CLASS_ABSTRACT(TFileStream, TStream)
+
+namespace {
+const char* const InUseReason = "The file is in use by another process.";
+
+AnsiString Quoted(const AnsiString& FileName) {
+    return "\"" + FileName + "\". ";
+}
+
+[[noreturn]] void CreateError(const AnsiString& FileName, const AnsiString& Reason) {
+    throw EFCreateError("Cannot create file " + Quoted(FileName) + Reason);
+}
+
+[[noreturn]] void OpenError(const AnsiString& FileName, const AnsiString& Reason) {
+    throw EFOpenError("Cannot open file " + Quoted(FileName) + Reason);
+}
+
+int64_t ClampPosition(int64_t Offset, TSeekOrigin Origin, int64_t Current, int64_t Size) {
+    int64_t base = Origin == soFromBeginning ? 0 : Origin == soFromCurrent ? Current : Size;
+    if (Offset > 0 && base > INT64_MAX - Offset) return INT64_MAX;
+    return std::max<int64_t>(0, base + Offset);
+}
+
+// Bytes a transfer may move from Position in a buffer of Size bytes.
+int Available(int64_t Position, int64_t Size, int Count) {
+    if (Count <= 0 || Position >= Size) return 0;
+    return static_cast<int>(std::min<int64_t>(Count, Size - Position));
+}
+
+bool WriteAll(int Fd, const void* Data, int64_t Size) {
+    const char* p = static_cast<const char*>(Data);
+    while (Size > 0) {
+        const ssize_t n = ::write(Fd, p, static_cast<size_t>(std::min<int64_t>(Size, 1 << 30)));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n == 0) errno = EIO;
+            return false;
+        }
+        p += n;
+        Size -= n;
+    }
+    return true;
+}
+} // namespace
+
+// ---- TStream
+
+void TStream::ReadBuffer(void* Buffer, int Count) {
+    if (Count != 0 && Read(Buffer, Count) != Count) throw EReadError("Stream read error");
+}
+
+void TStream::WriteBuffer(const void* Buffer, int Count) {
+    if (Count != 0 && Write(Buffer, Count) != Count) throw EWriteError("Stream write error");
+}
+
+int64_t TStream::Size() {
+    const int64_t pos = Seek(0, soFromCurrent);
+    const int64_t size = Seek(0, soFromEnd);
+    Seek(pos, soFromBeginning);
+    return size;
+}
+
+void TStream::SetSize(int64_t) {}
+
+int64_t TStream::CopyFrom(TStream* Source, int64_t Count) {
+    if (Count == 0) {
+        Source->SetPosition(0);
+        Count = Source->Size();
+    }
+    const int64_t result = Count;
+    std::vector<char> buffer(
+        static_cast<size_t>(std::min<int64_t>(std::max<int64_t>(Count, 0), 0xF000)));
+    while (Count > 0) {
+        const int n =
+            static_cast<int>(std::min<int64_t>(Count, static_cast<int64_t>(buffer.size())));
+        Source->ReadBuffer(buffer.data(), n);
+        WriteBuffer(buffer.data(), n);
+        Count -= n;
+    }
+    return result;
+}
+
+// ---- TMemoryStream
+
+int TMemoryStream::Read(void* Buffer, int Count) {
+    const int n = Available(FPosition, Size(), Count);
+    if (n > 0) std::memcpy(Buffer, FData.data() + FPosition, static_cast<size_t>(n));
+    FPosition += n;
+    return n;
+}
+
+int TMemoryStream::Write(const void* Buffer, int Count) {
+    if (Count <= 0) return 0;
+    const int64_t end = FPosition + Count;
+    if (end > Size()) SetSize(end);
+    std::memcpy(FData.data() + FPosition, Buffer, static_cast<size_t>(Count));
+    FPosition = end;
+    return Count;
+}
+
+int64_t TMemoryStream::Seek(int64_t Offset, TSeekOrigin Origin) {
+    FPosition = ClampPosition(Offset, Origin, FPosition, Size());
+    return FPosition;
+}
+
+void TMemoryStream::SetSize(int64_t NewSize) {
+    FData.resize(static_cast<size_t>(std::max<int64_t>(NewSize, 0)));
+    FPosition = std::min(FPosition, Size());
+}
+
+void TMemoryStream::Clear() {
+    FData.clear();
+    FData.shrink_to_fit();
+    FPosition = 0;
+}
+
+void TMemoryStream::LoadFromStream(TStream* Stream) {
+    Stream->SetPosition(0);
+    const int64_t count = Stream->Size();
+    if (count > INT_MAX) throw EReadError("Stream read error");
+    SetSize(count);
+    Stream->ReadBuffer(FData.data(), static_cast<int>(count));
+    FPosition = 0;
+}
+
+void TMemoryStream::LoadFromFile(const AnsiString& FileName) {
+    TFileStream file(FileName, fmOpenRead | fmShareDenyWrite);
+    LoadFromStream(&file);
+}
+
+void TMemoryStream::SaveToStream(TStream* Stream) {
+    const char* p = reinterpret_cast<const char*>(FData.data());
+    int64_t left = Size();
+    while (left > 0) {
+        const int n = static_cast<int>(std::min<int64_t>(left, 1 << 30));
+        Stream->WriteBuffer(p, n);
+        p += n;
+        left -= n;
+    }
+}
+
+void TMemoryStream::SaveToFile(const AnsiString& FileName) {
+    SaveFileReplacing(FileName, FData.data(), Size());
+}
+
+// ---- TStringStream
+
+int TStringStream::Read(void* Buffer, int Count) {
+    const int n = Available(FPosition, Size(), Count);
+    if (n > 0) std::memcpy(Buffer, FDataString.data() + FPosition, static_cast<size_t>(n));
+    FPosition += n;
+    return n;
+}
+
+int TStringStream::Write(const void* Buffer, int Count) {
+    if (Count <= 0) return 0;
+    const int64_t end = FPosition + Count;
+    if (end > Size()) FDataString.resize(static_cast<size_t>(end));
+    std::memcpy(FDataString.data() + FPosition, Buffer, static_cast<size_t>(Count));
+    FPosition = end;
+    return Count;
+}
+
+int64_t TStringStream::Seek(int64_t Offset, TSeekOrigin Origin) {
+    FPosition = ClampPosition(Offset, Origin, FPosition, Size());
+    return FPosition;
+}
+
+void TStringStream::SetSize(int64_t NewSize) {
+    FDataString.resize(static_cast<size_t>(std::max<int64_t>(NewSize, 0)));
+    FPosition = std::min(FPosition, Size());
+}
+
+AnsiString TStringStream::ReadString(int Count) {
+    const int n = Available(FPosition, Size(), Count);
+    AnsiString result(FDataString.data() + std::min(FPosition, Size()), n);
+    FPosition += n;
+    return result;
+}
+
+void TStringStream::WriteString(const AnsiString& AString) {
+    Write(AString.data(), AString.Length());
+}
+
+// ---- TFileStream
+
+TFileStream::TFileStream(const AnsiString& FileName, unsigned Mode) : FFileName(FileName) {
+    const bool create = (Mode & fmCreate) == fmCreate;
+    const unsigned access = create ? fmOpenReadWrite : (Mode & 0x3);
+    const unsigned share = Mode & 0xF0;
+    const bool writes = access != fmOpenRead;
+    const bool exclusive = share == fmShareExclusive || share == fmShareDenyRead ||
+                           (writes && share != fmShareDenyNone);
+
+    const int flags = (access == fmOpenRead    ? O_RDONLY
+                       : access == fmOpenWrite ? O_WRONLY
+                                               : O_RDWR) |
+                      O_CLOEXEC | (create ? O_CREAT : 0);
+    FHandle = ::open(FileName.c_str(), flags, 0666);
+    if (FHandle < 0) {
+        const AnsiString reason = std::strerror(errno);
+        if (create) CreateError(FileName, reason);
+        OpenError(FileName, reason);
+    }
+    struct stat st {};
+    AnsiString failure;
+    if (::fstat(FHandle, &st) == 0 && S_ISDIR(st.st_mode))
+        failure = std::strerror(EISDIR);
+    else if (::flock(FHandle, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0)
+        failure = errno == EWOULDBLOCK ? InUseReason : std::strerror(errno);
+    // Truncating only once the lock is ours keeps a file someone else holds intact.
+    else if (create && ::ftruncate(FHandle, 0) != 0)
+        failure = std::strerror(errno);
+    if (!failure.IsEmpty()) {
+        ::close(FHandle);
+        FHandle = -1;
+        if (create) CreateError(FileName, failure);
+        OpenError(FileName, failure);
+    }
+}
+
+TFileStream::~TFileStream() {
+    if (FHandle >= 0) ::close(FHandle);
+}
+
+int TFileStream::Read(void* Buffer, int Count) {
+    int done = 0;
+    char* p = static_cast<char*>(Buffer);
+    while (done < Count) {
+        const ssize_t n = ::read(FHandle, p + done, static_cast<size_t>(Count - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<int>(n);
+    }
+    return done;
+}
+
+int TFileStream::Write(const void* Buffer, int Count) {
+    int done = 0;
+    const char* p = static_cast<const char*>(Buffer);
+    while (done < Count) {
+        const ssize_t n = ::write(FHandle, p + done, static_cast<size_t>(Count - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<int>(n);
+    }
+    return done;
+}
+
+int64_t TFileStream::Seek(int64_t Offset, TSeekOrigin Origin) {
+    const int whence = Origin == soFromBeginning ? SEEK_SET
+                       : Origin == soFromCurrent ? SEEK_CUR
+                                                 : SEEK_END;
+    const off_t pos = ::lseek(FHandle, static_cast<off_t>(Offset), whence);
+    return pos < 0 ? ::lseek(FHandle, 0, SEEK_CUR) : static_cast<int64_t>(pos);
+}
+
+int64_t TFileStream::Size() {
+    struct stat st {};
+    return ::fstat(FHandle, &st) == 0 ? static_cast<int64_t>(st.st_size) : 0;
+}
+
+void TFileStream::SetSize(int64_t NewSize) {
+    if (::ftruncate(FHandle, static_cast<off_t>(std::max<int64_t>(NewSize, 0))) != 0)
+        throw EWriteError("Stream write error");
+    if (Position() > NewSize) Seek(0, soFromEnd);
+}
+
+// ---- Whole-file replacement
+
+void SaveFileReplacing(const AnsiString& FileName, const void* Data, int64_t Size) {
+    std::string target = FileName.str();
+    // Replace what a link points at, not the link itself.
+    if (char* real = ::realpath(target.c_str(), nullptr)) {
+        struct stat lst {};
+        if (::lstat(target.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) target = real;
+        std::free(real);
+    }
+
+    struct stat st {};
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    int guard = -1;
+    if (exists) {
+        if (S_ISDIR(st.st_mode)) CreateError(FileName, std::strerror(EISDIR));
+        if (::access(target.c_str(), W_OK) != 0) CreateError(FileName, std::strerror(errno));
+        // Held while replacing, so no other opener of ours sees a half state.
+        guard = ::open(target.c_str(), O_RDONLY | O_CLOEXEC);
+        if (guard >= 0 && ::flock(guard, LOCK_EX | LOCK_NB) != 0) {
+            ::close(guard);
+            CreateError(FileName, InUseReason);
+        }
+    }
+
+    static std::atomic<unsigned> counter{0};
+    const size_t slash = target.rfind('/');
+    const std::string dir =
+        slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    const std::string temp =
+        dir + "." + base + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
+
+    AnsiString failure;
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        failure = std::strerror(errno);
+    else {
+        if (exists) ::fchmod(fd, st.st_mode & 07777);
+        if (!WriteAll(fd, Data, Size) || ::fsync(fd) != 0) failure = std::strerror(errno);
+        if (::close(fd) != 0 && failure.IsEmpty()) failure = std::strerror(errno);
+        if (failure.IsEmpty() && ::rename(temp.c_str(), target.c_str()) != 0)
+            failure = std::strerror(errno);
+        if (!failure.IsEmpty()) ::unlink(temp.c_str());
+    }
+    if (guard >= 0) ::close(guard);
+    if (!failure.IsEmpty()) CreateError(FileName, failure);
+}

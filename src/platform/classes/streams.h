@@ -1,0 +1,136 @@
+#pragma once
+// Byte streams: TStream (the abstract base with buffer reads, seeking and
+// copying), TMemoryStream, TStringStream and TFileStream (a POSIX file with the
+// platform's share modes done as flock locks).
+#include "platform/classes/classinfo.h"
+#include <cstdint>
+#include <vector>
+
+enum TSeekOrigin {
+    soFromBeginning = 0,
+    soFromCurrent = 1,
+    soFromEnd = 2,
+    soBeginning = soFromBeginning,
+    soCurrent = soFromCurrent,
+    soEnd = soFromEnd
+};
+
+class TStream : public TObject {
+    QM_CLASS(TStream)
+public:
+    TStream() = default;
+    TStream(const TStream&) = delete;
+    TStream& operator=(const TStream&) = delete;
+
+    // Transfer up to Count bytes; the result is the number actually moved.
+    virtual int Read(void* Buffer, int Count) = 0;
+    virtual int Write(const void* Buffer, int Count) = 0;
+    // New position from the origin; returns the resulting position.
+    virtual int64_t Seek(int64_t Offset, TSeekOrigin Origin) = 0;
+
+    // Raise EReadError "Stream read error" / EWriteError "Stream write error"
+    // when fewer than Count bytes move.
+    void ReadBuffer(void* Buffer, int Count);
+    void WriteBuffer(const void* Buffer, int Count);
+
+    int64_t Position() { return Seek(0, soFromCurrent); }
+    void SetPosition(int64_t Pos) { Seek(Pos, soFromBeginning); }
+    virtual int64_t Size();
+    virtual void SetSize(int64_t NewSize);
+
+    // Copies Count bytes from Source's position; Count 0 copies all of Source
+    // from its start. Returns the number of bytes copied.
+    int64_t CopyFrom(TStream* Source, int64_t Count);
+};
+
+class TMemoryStream : public TStream {
+    QM_CLASS(TMemoryStream)
+public:
+    int Read(void* Buffer, int Count) override;
+    int Write(const void* Buffer, int Count) override;
+    // A position before the start is held at 0; past the end is allowed and a
+    // write there fills the gap with zeros.
+    int64_t Seek(int64_t Offset, TSeekOrigin Origin) override;
+    int64_t Size() override { return static_cast<int64_t>(FData.size()); }
+    void SetSize(int64_t NewSize) override;
+
+    void* Memory() { return FData.data(); }
+    const void* Memory() const { return FData.data(); }
+    void Clear();
+
+    void LoadFromStream(TStream* Stream);
+    void LoadFromFile(const AnsiString& FileName);
+    void SaveToStream(TStream* Stream);
+    // Replaces the file as a whole (see SaveFileReplacing).
+    void SaveToFile(const AnsiString& FileName);
+
+private:
+    std::vector<uint8_t> FData;
+    int64_t FPosition = 0;
+};
+
+class TStringStream : public TStream {
+    QM_CLASS(TStringStream)
+public:
+    TStringStream() = default;
+    explicit TStringStream(const AnsiString& AString) : FDataString(AString.str()) {}
+
+    int Read(void* Buffer, int Count) override;
+    int Write(const void* Buffer, int Count) override;
+    int64_t Seek(int64_t Offset, TSeekOrigin Origin) override;
+    int64_t Size() override { return static_cast<int64_t>(FDataString.size()); }
+    void SetSize(int64_t NewSize) override;
+
+    AnsiString DataString() const { return AnsiString(FDataString); }
+    // Up to Count bytes from the position.
+    AnsiString ReadString(int Count);
+    void WriteString(const AnsiString& AString);
+
+private:
+    std::string FDataString;
+    int64_t FPosition = 0;
+};
+
+// Open modes: one access mode, or fmCreate, combined with one share mode.
+enum : unsigned {
+    fmOpenRead = 0x0000,
+    fmOpenWrite = 0x0001,
+    fmOpenReadWrite = 0x0002,
+    fmShareCompat = 0x0000,
+    fmShareExclusive = 0x0010,
+    fmShareDenyWrite = 0x0020,
+    fmShareDenyRead = 0x0030,
+    fmShareDenyNone = 0x0040,
+    fmCreate = 0xFF00
+};
+
+// A file on disk. Sharing between openers (in this or another process) is an
+// flock on the file: exclusive and deny-read opens and writers that deny
+// others take an exclusive lock, every other open a shared one, so a file open
+// exclusively refuses every second open and a reader that denies writing
+// refuses writers. Failures raise EFCreateError / EFOpenError with the reason.
+class TFileStream : public TStream {
+    QM_CLASS(TFileStream)
+public:
+    TFileStream(const AnsiString& FileName, unsigned Mode);
+    ~TFileStream() override;
+
+    int Read(void* Buffer, int Count) override;
+    int Write(const void* Buffer, int Count) override;
+    int64_t Seek(int64_t Offset, TSeekOrigin Origin) override;
+    int64_t Size() override;
+    void SetSize(int64_t NewSize) override;
+
+    const AnsiString& FileName() const { return FFileName; }
+    int Handle() const { return FHandle; }
+
+private:
+    AnsiString FFileName;
+    int FHandle = -1;
+};
+
+// Writes Size bytes as the new content of FileName without ever leaving it
+// half-written: the bytes go to a temporary file beside it, which then replaces
+// the file. An existing file another opener holds locked is refused
+// (EFCreateError), as an open for writing would be. Permissions are kept.
+void SaveFileReplacing(const AnsiString& FileName, const void* Data, int64_t Size);
