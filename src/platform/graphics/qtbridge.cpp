@@ -1,0 +1,194 @@
+#include "platform/graphics/qtbridge.h"
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QHash>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// Windows-1252 0x80..0x9F; the five unassigned bytes map to the C1 code point of
+// the same value, as the system's own conversion does, so every byte round-trips.
+constexpr char16_t Cp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+struct TFontFile {
+    const char* Path;
+};
+
+constexpr const char* FontFiles[] = {
+    "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf",
+    "/usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf",
+    "/usr/share/fonts/truetype/liberation2/LiberationSans-Italic.ttf",
+    "/usr/share/fonts/truetype/liberation2/LiberationSans-BoldItalic.ttf",
+    "/usr/share/fonts/truetype/liberation2/LiberationSerif-Regular.ttf",
+    "/usr/share/fonts/truetype/liberation2/LiberationSerif-Bold.ttf",
+    "/usr/share/fonts/truetype/liberation2/LiberationSerif-Italic.ttf",
+    "/usr/share/fonts/truetype/liberation2/LiberationSerif-BoldItalic.ttf",
+    "/usr/share/fonts/truetype/liberation2/LiberationMono-Regular.ttf",
+    "/usr/share/fonts/truetype/liberation2/LiberationMono-Bold.ttf",
+    "/usr/share/fonts/truetype/liberation2/LiberationMono-Italic.ttf",
+    "/usr/share/fonts/truetype/liberation2/LiberationMono-BoldItalic.ttf",
+    "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+    "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf",
+    "/usr/share/fonts/truetype/dejavu/DejaVuSans-Oblique.ttf",
+    "/usr/share/fonts/truetype/dejavu/DejaVuSans-BoldOblique.ttf",
+    "/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf",
+    "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf",
+    "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf",
+    "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf",
+};
+
+struct TFaceMap {
+    const char* Face;
+    const char* Family;
+};
+
+// Faces the program and stored charts name, mapped to installed families of the
+// same metrics (or the nearest shape where no metric twin exists).
+constexpr TFaceMap FaceMap[] = {
+    {"Arial", "Liberation Sans"},
+    {"Helvetica", "Liberation Sans"},
+    {"MS Sans Serif", "Liberation Sans"},
+    {"Microsoft Sans Serif", "Liberation Sans"},
+    {"System", "Liberation Sans"},
+    {"Tahoma", "DejaVu Sans"},
+    {"Verdana", "DejaVu Sans"},
+    {"Times New Roman", "Liberation Serif"},
+    {"Times", "Liberation Serif"},
+    {"MS Serif", "Liberation Serif"},
+    {"Georgia", "DejaVu Serif"},
+    {"Courier New", "Liberation Mono"},
+    {"Courier", "Liberation Mono"},
+    {"Lucida Console", "DejaVu Sans Mono"},
+    {"Consolas", "DejaVu Sans Mono"},
+    {"Liberation Sans", "Liberation Sans"},
+    {"Liberation Serif", "Liberation Serif"},
+    {"Liberation Mono", "Liberation Mono"},
+    {"DejaVu Sans", "DejaVu Sans"},
+    {"DejaVu Serif", "DejaVu Serif"},
+    {"DejaVu Sans Mono", "DejaVu Sans Mono"},
+};
+
+// Cell height (ascent + descent) of a family per pixel of em size, for fonts
+// given by a positive (cell) height.
+double CellPerEm(const QString& family) {
+    static QHash<QString, double> cache;
+    auto it = cache.find(family);
+    if (it != cache.end()) return *it;
+    QFont f(family);
+    f.setPixelSize(1000);
+    const QFontMetricsF fm(f);
+    const double ratio = fm.height() > 0 ? fm.height() / 1000.0 : 1.15;
+    cache.insert(family, ratio);
+    return ratio;
+}
+
+} // namespace
+
+QColor ColorRefToQColor(COLORREF c) {
+    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
+QColor ToQColor(TColor Color) {
+    if (Color == clNone) return QColor(0, 0, 0, 0);
+    return ColorRefToQColor(ColorToRGB(Color) & 0xFFFFFF);
+}
+
+TColor FromQColor(const QColor& Color) {
+    return TColor(RGB(Color.red(), Color.green(), Color.blue()));
+}
+
+QString AnsiToQString(const AnsiString& Text) {
+    QString out;
+    out.reserve(Text.Length());
+    for (unsigned char b : Text.str()) {
+        if (b >= 0x80 && b < 0xA0)
+            out.append(QChar(Cp1252High[b - 0x80]));
+        else
+            out.append(QChar(char16_t(b)));
+    }
+    return out;
+}
+
+AnsiString QStringToAnsi(const QString& Text) {
+    std::string out;
+    out.reserve(size_t(Text.size()));
+    for (QChar qc : Text) {
+        const char16_t c = qc.unicode();
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+            out.push_back(char(c));
+            continue;
+        }
+        char mapped = '?';
+        for (int i = 0; i < 32; ++i)
+            if (Cp1252High[i] == c) {
+                mapped = char(0x80 + i);
+                break;
+            }
+        out.push_back(mapped);
+    }
+    return AnsiString(std::move(out));
+}
+
+void EnsureGuiApplication() {
+    if (QCoreApplication::instance()) return;
+    static int argc = 1;
+    static char name[] = "qmreadout";
+    static char* argv[] = {name, nullptr};
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsSet("DISPLAY") &&
+        !qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication app(argc, argv);
+}
+
+void EnsureFontsLoaded() {
+    static bool loaded = false;
+    if (loaded) return;
+    EnsureGuiApplication();
+    loaded = true;
+    for (const char* path : FontFiles)
+        QFontDatabase::addApplicationFont(QString::fromLatin1(path));
+}
+
+QString MapFontFamily(const AnsiString& FaceName) {
+    for (const auto& m : FaceMap)
+        if (SameText(FaceName, m.Face)) return QString::fromLatin1(m.Family);
+    return QStringLiteral("Liberation Sans");
+}
+
+QFont LogFontToQFont(const LOGFONT& lf) {
+    EnsureFontsLoaded();
+    char face[LF_FACESIZE + 1] = {};
+    std::memcpy(face, lf.lfFaceName, LF_FACESIZE);
+    const QString family = MapFontFamily(face);
+    QFont f(family);
+    int height = lf.lfHeight;
+    if (height == 0) height = -11;
+    int px = height < 0 ? -height : int(std::lround(height / CellPerEm(family)));
+    f.setPixelSize(std::max(1, px));
+    f.setWeight(lf.lfWeight >= FW_SEMIBOLD ? QFont::Bold : QFont::Normal);
+    f.setItalic(lf.lfItalic != 0);
+    f.setUnderline(lf.lfUnderline != 0);
+    f.setStrikeOut(lf.lfStrikeOut != 0);
+    f.setKerning(false);
+    f.setHintingPreference(QFont::PreferFullHinting);
+    int strategy = QFont::NoFontMerging;
+    if (lf.lfQuality == NONANTIALIASED_QUALITY || lf.lfQuality == DRAFT_QUALITY)
+        strategy |= QFont::NoAntialias;
+    else
+        strategy |= QFont::PreferAntialias;
+    f.setStyleStrategy(QFont::StyleStrategy(strategy));
+    return f;
+}
+
+QFont ToQFont(const TFont& Font) {
+    LOGFONT lf = Font.LogFont();
+    // Fonts of another resolution keep their point size at 96 pixels per inch.
+    if (Font.PixelsPerInch() != 96 && lf.lfHeight < 0)
+        lf.lfHeight = -std::max(1, int(std::lround(Font.Size() * 96.0 / 72.0)));
+    return LogFontToQFont(lf);
+}

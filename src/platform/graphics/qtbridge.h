@@ -1,0 +1,34 @@
+#pragma once
+// Platform-internal bridge between the drawing vocabulary and Qt: colours,
+// fonts, Windows-1252 text and the images behind canvases and bitmaps.
+// Included only by code inside src/platform/.
+#include "platform/graphics/graphics.h"
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QString>
+
+// Opaque colour of a TColor (system colours resolved; clNone gives a fully
+// transparent colour).
+QColor ToQColor(TColor Color);
+QColor ColorRefToQColor(COLORREF Color);
+TColor FromQColor(const QColor& Color);
+
+// The Qt font for a platform font at 96 pixels per inch (the face mapped to an
+// installed metric-compatible family, pixel size from Height).
+QFont ToQFont(const TFont& Font);
+QFont LogFontToQFont(const LOGFONT& lf);
+// The installed family used for a face name ("Arial" -> "Liberation Sans").
+QString MapFontFamily(const AnsiString& FaceName);
+// Registers the bundled font files once (needs a QGuiApplication).
+void EnsureFontsLoaded();
+
+// Windows-1252 bytes <-> Unicode; characters without a code point become '?'.
+QString AnsiToQString(const AnsiString& Text);
+AnsiString QStringToAnsi(const QString& Text);
+
+// The 32-bit image behind a bitmap (valid until the bitmap is resized or freed).
+QImage* BitmapImage(TBitmap* Bitmap);
+// A QGuiApplication for code that needs one (tests, command-line export);
+// does nothing when an application object exists.
+void EnsureGuiApplication();
