@@ -3,9 +3,14 @@
 // free notifications, loading state).
 #include "platform/classes/classinfo.h"
 #include "platform/rtl/sets.h"
+#include <functional>
 #include <vector>
 
 class TFiler;
+class TComponent;
+
+// Called by GetChildren with each child a stream writer should store.
+using TGetChildProc = std::function<void(TComponent* Child)>;
 
 class TPersistent : public TObject {
     QM_CLASS(TPersistent)
@@ -77,6 +82,17 @@ public:
     void BeginLoading() { FComponentState << csLoading << csReading; }
     void EndReading() { FComponentState >> csReading; }
     virtual void Loaded() { FComponentState >> csLoading; }
+    // A read that failed leaves no component in the loading state (Loaded is not called).
+    void CancelLoading() { FComponentState >> csLoading >> csReading; }
+
+    // Stream hooks: the children a writer stores inside this component, the owner
+    // and parent a reader gives them, and the parent an element is stored under.
+    virtual void GetChildren(const TGetChildProc& Proc, TComponent* Root) { (void)Proc; (void)Root; }
+    virtual TComponent* GetChildOwner() { return nullptr; }
+    virtual TComponent* GetChildParent() { return this; }
+    virtual bool HasParent() { return false; }
+    virtual TComponent* GetParentComponent() { return nullptr; }
+    virtual void SetParentComponent(TComponent* Value) { (void)Value; }
 
     // Deletes a component wherever it lives; the owner's list is updated by the destructor.
     static void Free(TComponent* AComponent) { delete AComponent; }
