@@ -2,12 +2,13 @@
 // Run-time class information: names, parents, factories and the class registry
 // through which streams and editors find classes by name.
 #include "platform/rtl/ansistring.h"
+#include <functional>
 
 class TObject;
 struct TClassInfo;
 using TClass = const TClassInfo*;
 
-struct TPropList;  // published properties, declared by the streaming layer
+struct TPropList; // published properties, declared by the streaming layer
 
 struct TClassInfo {
     const char* Name;
@@ -31,32 +32,39 @@ public:
     bool InheritsFrom(TClass cls) const { return ClassType()->InheritsFrom(cls); }
 };
 
+// The platform's plain event: the sender only.
+using TNotifyEvent = std::function<void(TObject* Sender)>;
+
 // Inside a class body: gives the class its ClassInfo and ClassType().
-#define QM_CLASS(Name)                                                         \
-public:                                                                        \
-    static const TClassInfo ClassInfo;                                         \
-    TClass ClassType() const override { return &Name::ClassInfo; }             \
-                                                                               \
+#define QM_CLASS(Name)                                                                             \
+public:                                                                                            \
+    static const TClassInfo ClassInfo;                                                             \
+    TClass ClassType() const override {                                                            \
+        return &Name::ClassInfo;                                                                   \
+    }                                                                                              \
+                                                                                                   \
 private:
 
 namespace qm_detail {
-template <typename T> TObject* CreatePlain(TObject*) { return new T(); }
+template <typename T> TObject* CreatePlain(TObject*) {
+    return new T();
+}
 } // namespace qm_detail
 
 // In the .cpp: defines the ClassInfo of an abstract class, a class built without
 // arguments, or a class built with its owner.
-#define QM_CLASS_ABSTRACT(Name, Parent)                                        \
+#define QM_CLASS_ABSTRACT(Name, Parent)                                                            \
     const TClassInfo Name::ClassInfo{#Name, &Parent::ClassInfo, nullptr, nullptr};
-#define QM_CLASS_PLAIN(Name, Parent)                                           \
-    const TClassInfo Name::ClassInfo{#Name, &Parent::ClassInfo,                \
-                                     &qm_detail::CreatePlain<Name>, nullptr};
-#define QM_CLASS_OWNED(Name, Parent, OwnerType)                                \
-    const TClassInfo Name::ClassInfo{                                          \
-        #Name, &Parent::ClassInfo,                                             \
+#define QM_CLASS_PLAIN(Name, Parent)                                                               \
+    const TClassInfo Name::ClassInfo{#Name, &Parent::ClassInfo, &qm_detail::CreatePlain<Name>,     \
+                                     nullptr};
+#define QM_CLASS_OWNED(Name, Parent, OwnerType)                                                    \
+    const TClassInfo Name::ClassInfo{                                                              \
+        #Name, &Parent::ClassInfo,                                                                 \
         [](TObject* o) -> TObject* { return new Name(dynamic_cast<OwnerType*>(o)); }, nullptr};
 
 // Registry of classes that streams and editors look up by name.
 void RegisterClass(TClass cls);
 void UnRegisterClass(TClass cls);
-TClass GetClass(const AnsiString& name);   // nullptr when not registered
-TClass FindClass(const AnsiString& name);  // raises EClassNotFound when not registered
+TClass GetClass(const AnsiString& name);  // nullptr when not registered
+TClass FindClass(const AnsiString& name); // raises EClassNotFound when not registered
