@@ -1,0 +1,246 @@
+#include "platform/classes/stringlist.h"
+#include "platform/classes/streams.h"
+#include "platform/rtl/exceptions.h"
+#include <gtest/gtest.h>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+std::vector<AnsiString> Lines(const TStrings& s) {
+    std::vector<AnsiString> out;
+    for (int i = 0; i < s.Count(); ++i)
+        out.push_back(s.Strings(i));
+    return out;
+}
+using V = std::vector<AnsiString>;
+} // namespace
+
+TEST(StringList, TextSplitsAtEveryLineBreakAndJoinsWithCrLf) {
+    struct Row {
+        const char* text;
+        V lines;
+    } rows[] = {
+        {"", {}},
+        {"a", {"a"}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\nb\rc\r\nd", {"a", "b", "c", "d"}},
+        {"a\r\n\r\nb", {"a", "", "b"}},
+        {"a\n\rb", {"a", "", "b"}},
+        {"\r\n", {""}},
+        {" x ", {" x "}},
+    };
+    TStringList l;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.text);
+        l.SetText(r.text);
+        EXPECT_EQ(Lines(l), r.lines);
+    }
+    l.SetText("a\nb");
+    EXPECT_EQ(l.Text(), "a\r\nb\r\n");
+}
+
+TEST(StringList, CommaTextQuotesLikeThePlatform) {
+    struct Row {
+        V lines;
+        const char* comma;
+    } rows[] = {
+        {{}, ""},
+        {{""}, "\"\""},
+        {{"a", "b"}, "a,b"},
+        {{"a b", "c"}, "\"a b\",c"},
+        {{"x,y", "say \"hi\""}, "\"x,y\",\"say \"\"hi\"\"\""},
+        {{"", "a", ""}, ",a,"},
+        {{"tab\there"}, "\"tab\there\""},
+    };
+    TStringList l;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.comma);
+        l.Clear();
+        for (const AnsiString& s : r.lines)
+            l.Add(s);
+        EXPECT_EQ(l.CommaText(), r.comma);
+    }
+}
+
+TEST(StringList, SettingCommaTextSplitsAtCommasAndBlanks) {
+    struct Row {
+        const char* comma;
+        V lines;
+    } rows[] = {
+        {"", {}},
+        {"a,b", {"a", "b"}},
+        {"a b,c", {"a", "b", "c"}},
+        {"  a , b  ", {"a", "b"}},
+        {"\"a b\",\"x\"\"y\"", {"a b", "x\"y"}},
+        {"a,", {"a", ""}},
+        {",a", {"", "a"}},
+        {"a, ", {"a"}},
+        {"\"ab\"cd", {"ab", "cd"}},
+        {"\"open", {"open"}},
+        {"\"\"", {""}},
+    };
+    TStringList l;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.comma);
+        l.SetCommaText(r.comma);
+        EXPECT_EQ(Lines(l), r.lines);
+    }
+}
+
+TEST(StringList, DelimitedTextUsesDelimiterAndQuoteChar) {
+    TStringList l;
+    l.SetDelimiter(';');
+    l.SetQuoteChar('\'');
+    l.SetDelimitedText("a;'b;c';'it''s'");
+    EXPECT_EQ(Lines(l), (V{"a", "b;c", "it's"}));
+    EXPECT_EQ(l.DelimitedText(), "a;'b;c';'it''s'");
+    EXPECT_EQ(l.CommaText(), "a,b;c,it's"); // CommaText keeps ',' and '"'
+}
+
+TEST(StringList, NamesAndValues) {
+    TStringList l;
+    l.SetText("Left=10\nTop=20\nno equals\nKey=a=b");
+    EXPECT_EQ(l.Names(0), "Left");
+    EXPECT_EQ(l.Names(2), "");
+    EXPECT_EQ(l.Values("top"), "20"); // names ignore case
+    EXPECT_EQ(l.Values("Key"), "a=b");
+    EXPECT_EQ(l.Values("none"), "");
+    EXPECT_EQ(l.IndexOfName("KEY"), 3);
+    l.SetValue("Top", "30");
+    l.SetValue("Width", "5");
+    l.SetValue("Left", "");
+    EXPECT_EQ(Lines(l), (V{"Top=30", "no equals", "Key=a=b", "Width=5"}));
+}
+
+TEST(StringList, SortedListsAndDuplicates) {
+    TStringList l;
+    l.SetText("pear\napple\nFig");
+    l.SetSorted(true);
+    EXPECT_EQ(Lines(l), (V{"apple", "Fig", "pear"})); // without regard to case
+    EXPECT_EQ(l.Add("APPLE"), 0);                     // dupIgnore keeps the old one
+    EXPECT_EQ(l.Count(), 3);
+    EXPECT_EQ(l.Add("banana"), 1);
+    EXPECT_EQ(l.IndexOf("PEAR"), 3);
+    int index = -1;
+    EXPECT_FALSE(l.Find("cherry", index));
+    EXPECT_EQ(index, 2);
+    l.SetDuplicates(dupAccept);
+    l.Add("fig");
+    EXPECT_EQ(l.Count(), 5);
+    l.SetDuplicates(dupError);
+    EXPECT_THROW(l.Add("Pear"), EStringListError);
+    EXPECT_THROW(l.Insert(0, "x"), EStringListError);
+    EXPECT_THROW(l.SetStrings(0, "x"), EStringListError);
+    EXPECT_THROW(l.Move(0, 1), EStringListError);
+    EXPECT_EQ(l.Count(), 5); // the refused move lost nothing
+}
+
+TEST(StringList, CustomSortAndExchange) {
+    TStringList l;
+    l.SetText("bb\na\nccc\ndd");
+    l.CustomSort([](TStringList* list, int i, int j) {
+        return list->Strings(i).Length() - list->Strings(j).Length();
+    });
+    EXPECT_EQ(Lines(l), (V{"a", "bb", "dd", "ccc"})); // stable among equals
+    l.Exchange(0, 3);
+    l.Move(3, 1);
+    EXPECT_EQ(Lines(l), (V{"ccc", "a", "bb", "dd"}));
+}
+
+TEST(StringList, IndexErrors) {
+    TStringList l;
+    l.Add("x");
+    auto message = [](auto call) -> AnsiString {
+        try {
+            call();
+        } catch (const EStringListError& e) {
+            return e.Message;
+        }
+        return "none";
+    };
+    EXPECT_EQ(message([&] { l.Strings(1); }), "List index out of bounds (1)");
+    EXPECT_EQ(message([&] { l.Objects(-1); }), "List index out of bounds (-1)");
+    EXPECT_EQ(message([&] { l.Delete(2); }), "List index out of bounds (2)");
+    EXPECT_EQ(message([&] { l.Insert(2, "y"); }), "List index out of bounds (2)");
+    EXPECT_EQ(message([&] { l.Exchange(0, 1); }), "List index out of bounds (1)");
+    EXPECT_EQ(message([&] { l.Move(0, 4); }), "List index out of bounds (4)");
+    EXPECT_EQ(Lines(l), (V{"x"}));
+}
+
+TEST(StringList, ChangeEventsAndUpdates) {
+    TStringList l;
+    int changing = 0, changed = 0;
+    l.OnChanging = [&](TObject* sender) {
+        EXPECT_EQ(sender, &l);
+        ++changing;
+    };
+    l.OnChange = [&](TObject*) { ++changed; };
+    l.Add("a");
+    EXPECT_EQ(changing, 1);
+    EXPECT_EQ(changed, 1);
+    l.BeginUpdate();
+    l.Add("b");
+    l.Add("c");
+    l.BeginUpdate();
+    l.Delete(0);
+    l.EndUpdate();
+    EXPECT_EQ(changed, 1); // nothing while updating
+    l.EndUpdate();
+    EXPECT_EQ(changing, 2);
+    EXPECT_EQ(changed, 2);
+    l.SetText("x\ny"); // one notification for the whole text
+    EXPECT_EQ(changed, 3);
+}
+
+TEST(StringList, AssignAddStringsAndObjects) {
+    TObject a, b;
+    TStringList src;
+    src.AddObject("one", &a);
+    src.AddObject("two", &b);
+    src.SetDelimiter(';');
+    TStringList dst;
+    dst.Add("old");
+    dst.Assign(&src);
+    EXPECT_EQ(Lines(dst), (V{"one", "two"}));
+    EXPECT_EQ(dst.Objects(1), &b);
+    EXPECT_EQ(dst.IndexOfObject(&a), 0);
+    EXPECT_EQ(dst.Delimiter(), ';');
+    dst.Assign(&dst); // assigning itself keeps everything
+    EXPECT_EQ(dst.Count(), 2);
+    dst.AddStrings(&dst);
+    EXPECT_EQ(Lines(dst), (V{"one", "two", "one", "two"}));
+    TPersistent other;
+    EXPECT_THROW(dst.Assign(&other), EConvertError);
+}
+
+TEST(StringList, FileAndStreamRoundTrip) {
+    char tmpl[] = "/tmp/qm_strings_XXXXXX";
+    const std::string dir = mkdtemp(tmpl);
+    const AnsiString file = AnsiString(dir + "/lines.txt");
+    TStringList l;
+    l.SetText("Temp\xB0"
+              "C;12,5\nsecond");
+    l.SaveToFile(file);
+    std::ifstream in(file.c_str(), std::ios::binary);
+    std::stringstream raw;
+    raw << in.rdbuf();
+    EXPECT_EQ(raw.str(), "Temp\xB0"
+                         "C;12,5\r\nsecond\r\n");
+    TStringList back;
+    back.LoadFromFile(file);
+    EXPECT_EQ(Lines(back), Lines(l));
+    EXPECT_THROW(back.LoadFromFile(AnsiString(dir + "/missing")), EFOpenError);
+    EXPECT_EQ(back.Count(), 2);
+
+    TStringStream s("skip|a\nb");
+    s.SetPosition(5);
+    back.LoadFromStream(&s); // from the position on
+    EXPECT_EQ(Lines(back), (V{"a", "b"}));
+    TStringStream out;
+    back.SaveToStream(&out);
+    EXPECT_EQ(out.DataString(), "a\r\nb\r\n");
+    std::system(("rm -rf '" + dir + "'").c_str());
+}
