@@ -4,14 +4,41 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <locale.h>
+#include <ostream>
 #include <vector>
 
 namespace {
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : c; }
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+char AsciiUpper(char c) {
+    return (c >= 'a' && c <= 'z') ? char(c - 32) : c;
+}
+char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? char(c + 32) : c;
+}
+bool IsBlank(char c) {
+    return static_cast<unsigned char>(c) <= ' ';
+}
+
+// printf conversions always use the C locale's "." (the toolkit may have
+// switched the process to the user's locale).
+class TCLocaleScope {
+public:
+    TCLocaleScope() {
+        static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+        FPrevious = c ? uselocale(c) : static_cast<locale_t>(0);
+    }
+    ~TCLocaleScope() {
+        if (FPrevious) uselocale(FPrevious);
+    }
+    TCLocaleScope(const TCLocaleScope&) = delete;
+    TCLocaleScope& operator=(const TCLocaleScope&) = delete;
+
+private:
+    locale_t FPrevious;
+};
 
 std::string VFormat(const char* fmt, va_list args) {
+    TCLocaleScope cLocale;
     va_list copy;
     va_copy(copy, args);
     const int n = std::vsnprintf(nullptr, 0, fmt, copy);
@@ -78,17 +105,21 @@ AnsiString& AnsiString::SetLength(int newLength) {
 
 AnsiString AnsiString::TrimLeft() const {
     size_t b = 0;
-    while (b < FData.size() && IsBlank(FData[b])) ++b;
+    while (b < FData.size() && IsBlank(FData[b]))
+        ++b;
     return AnsiString(FData.substr(b));
 }
 
 AnsiString AnsiString::TrimRight() const {
     size_t e = FData.size();
-    while (e > 0 && IsBlank(FData[e - 1])) --e;
+    while (e > 0 && IsBlank(FData[e - 1]))
+        --e;
     return AnsiString(FData.substr(0, e));
 }
 
-AnsiString AnsiString::Trim() const { return TrimLeft().TrimRight(); }
+AnsiString AnsiString::Trim() const {
+    return TrimLeft().TrimRight();
+}
 
 AnsiString AnsiString::UpperCase() const {
     std::string s = FData;
@@ -102,9 +133,15 @@ AnsiString AnsiString::LowerCase() const {
     return AnsiString(std::move(s));
 }
 
-int AnsiString::ToInt() const { return StrToInt(*this); }
-int AnsiString::ToIntDef(int def) const { return StrToIntDef(*this, def); }
-double AnsiString::ToDouble() const { return StrToFloat(*this); }
+int AnsiString::ToInt() const {
+    return StrToInt(*this);
+}
+int AnsiString::ToIntDef(int def) const {
+    return StrToIntDef(*this, def);
+}
+double AnsiString::ToDouble() const {
+    return StrToFloat(*this);
+}
 
 AnsiString& AnsiString::sprintf(const char* fmt, ...) {
     va_list args;
@@ -139,14 +176,30 @@ int CompareText(const AnsiString& a, const AnsiString& b) {
     return x.size() == y.size() ? 0 : (x.size() < y.size() ? -1 : 1);
 }
 
-bool SameText(const AnsiString& a, const AnsiString& b) { return CompareText(a, b) == 0; }
-AnsiString UpperCase(const AnsiString& s) { return s.UpperCase(); }
-AnsiString LowerCase(const AnsiString& s) { return s.LowerCase(); }
-AnsiString Trim(const AnsiString& s) { return s.Trim(); }
-AnsiString TrimLeft(const AnsiString& s) { return s.TrimLeft(); }
-AnsiString TrimRight(const AnsiString& s) { return s.TrimRight(); }
-int Pos(const AnsiString& sub, const AnsiString& s) { return s.Pos(sub); }
-AnsiString StringOfChar(char c, int count) { return AnsiString::StringOfChar(c, count); }
+bool SameText(const AnsiString& a, const AnsiString& b) {
+    return CompareText(a, b) == 0;
+}
+AnsiString UpperCase(const AnsiString& s) {
+    return s.UpperCase();
+}
+AnsiString LowerCase(const AnsiString& s) {
+    return s.LowerCase();
+}
+AnsiString Trim(const AnsiString& s) {
+    return s.Trim();
+}
+AnsiString TrimLeft(const AnsiString& s) {
+    return s.TrimLeft();
+}
+AnsiString TrimRight(const AnsiString& s) {
+    return s.TrimRight();
+}
+int Pos(const AnsiString& sub, const AnsiString& s) {
+    return s.Pos(sub);
+}
+AnsiString StringOfChar(char c, int count) {
+    return AnsiString::StringOfChar(c, count);
+}
 
 AnsiString StringReplace(const AnsiString& s, const AnsiString& oldPattern,
                          const AnsiString& newPattern, bool replaceAll, bool ignoreCase) {
@@ -165,4 +218,8 @@ AnsiString StringReplace(const AnsiString& s, const AnsiString& oldPattern,
     }
     out.append(s.str(), from, std::string::npos);
     return AnsiString(std::move(out));
+}
+
+std::ostream& operator<<(std::ostream& os, const AnsiString& s) {
+    return os << s.str();
 }

@@ -4,6 +4,7 @@
 // toolkit boundary (forms layer).
 #include <compare>
 #include <cstddef>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -57,13 +58,28 @@ public:
     AnsiString& sprintf(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
     AnsiString& cat_sprintf(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
 
-    AnsiString& operator+=(const AnsiString& s) { FData += s.FData; return *this; }
-    AnsiString& operator+=(const char* s) { FData += s ? s : ""; return *this; }
-    AnsiString& operator+=(char c) { FData += c; return *this; }
+    AnsiString& operator+=(const AnsiString& s) {
+        FData += s.FData;
+        return *this;
+    }
+    AnsiString& operator+=(const char* s) {
+        FData += s ? s : "";
+        return *this;
+    }
+    AnsiString& operator+=(char c) {
+        FData += c;
+        return *this;
+    }
 
-    friend AnsiString operator+(const AnsiString& a, const AnsiString& b) { return AnsiString(a.FData + b.FData); }
-    friend AnsiString operator+(const AnsiString& a, const char* b) { return AnsiString(a.FData + (b ? b : "")); }
-    friend AnsiString operator+(const char* a, const AnsiString& b) { return AnsiString((a ? a : "") + b.FData); }
+    friend AnsiString operator+(const AnsiString& a, const AnsiString& b) {
+        return AnsiString(a.FData + b.FData);
+    }
+    friend AnsiString operator+(const AnsiString& a, const char* b) {
+        return AnsiString(a.FData + (b ? b : ""));
+    }
+    friend AnsiString operator+(const char* a, const AnsiString& b) {
+        return AnsiString((a ? a : "") + b.FData);
+    }
     friend AnsiString operator+(const AnsiString& a, char b) { return AnsiString(a.FData + b); }
     friend AnsiString operator+(char a, const AnsiString& b) { return AnsiString(a + b.FData); }
 
@@ -90,9 +106,15 @@ AnsiString TrimRight(const AnsiString& s);
 int Pos(const AnsiString& sub, const AnsiString& s);
 AnsiString StringOfChar(char c, int count);
 AnsiString StringReplace(const AnsiString& s, const AnsiString& oldPattern,
-                         const AnsiString& newPattern, bool replaceAll = true, bool ignoreCase = false);
+                         const AnsiString& newPattern, bool replaceAll = true,
+                         bool ignoreCase = false);
+
+// Writes the bytes as they are (test failure messages, debugging).
+std::ostream& operator<<(std::ostream& os, const AnsiString& s);
 
 // std::hash support so AnsiString can key unordered containers.
 template <> struct std::hash<AnsiString> {
-    size_t operator()(const AnsiString& s) const noexcept { return std::hash<std::string>()(s.str()); }
+    size_t operator()(const AnsiString& s) const noexcept {
+        return std::hash<std::string>()(s.str());
+    }
 };

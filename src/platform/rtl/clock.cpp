@@ -10,11 +10,14 @@ public:
         return static_cast<uint32_t>(
             duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
     }
-    void SleepMs(uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+    void SleepMs(uint32_t ms) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    }
     double NowMs() override {
         using namespace std::chrono;
         return static_cast<double>(
-            duration_cast<microseconds>(system_clock::now().time_since_epoch()).count()) / 1000.0;
+                   duration_cast<microseconds>(system_clock::now().time_since_epoch()).count()) /
+               1000.0;
     }
 };
 
@@ -22,7 +25,9 @@ TRealClock RealClock;
 TClock* Current = &RealClock;
 } // namespace
 
-TClock& CurrentClock() { return *Current; }
+TClock& CurrentClock() {
+    return *Current;
+}
 
 TClock* SetClock(TClock* clock) {
     TClock* previous = Current;
@@ -30,5 +35,9 @@ TClock* SetClock(TClock* clock) {
     return previous == &RealClock ? nullptr : previous;
 }
 
-uint32_t GetTickCount() { return Current->TickCount(); }
-void Sleep(uint32_t ms) { Current->SleepMs(ms); }
+uint32_t GetTickCount() {
+    return Current->TickCount();
+}
+void Sleep(uint32_t ms) {
+    Current->SleepMs(ms);
+}

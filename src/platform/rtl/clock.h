@@ -6,9 +6,9 @@
 class TClock {
 public:
     virtual ~TClock() = default;
-    virtual uint32_t TickCount() = 0;   // milliseconds, wraps like the platform's
+    virtual uint32_t TickCount() = 0; // milliseconds, wraps like the platform's
     virtual void SleepMs(uint32_t ms) = 0;
-    virtual double NowMs() = 0;         // milliseconds since the Unix epoch, for Now()
+    virtual double NowMs() = 0; // milliseconds since the Unix epoch, for Now()
 };
 
 // The clock in use; the real one unless a test installed another.
@@ -24,7 +24,11 @@ public:
     uint32_t TickCount() override { return FTick; }
     void SleepMs(uint32_t ms) override { Advance(ms); }
     double NowMs() override { return FEpochMs; }
-    void Advance(uint32_t ms) { FTick += ms; FEpochMs += ms; }
+    void Advance(uint32_t ms) {
+        FTick += ms;
+        FEpochMs += ms;
+    }
+
 private:
     uint32_t FTick;
     double FEpochMs;
@@ -38,6 +42,7 @@ public:
     TVirtualClockScope(const TVirtualClockScope&) = delete;
     TVirtualClockScope& operator=(const TVirtualClockScope&) = delete;
     TVirtualClock Clock;
+
 private:
     TClock* FPrevious;
 };

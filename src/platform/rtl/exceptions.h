@@ -13,11 +13,11 @@ public:
     AnsiString Message;
 };
 
-#define QM_DECLARE_EXCEPTION(Name, Base)                                       \
-    class Name : public Base {                                                 \
-    public:                                                                    \
-        using Base::Base;                                                      \
-        const char* ClassName() const noexcept override { return #Name; }      \
+#define QM_DECLARE_EXCEPTION(Name, Base)                                                           \
+    class Name : public Base {                                                                     \
+    public:                                                                                        \
+        using Base::Base;                                                                          \
+        const char* ClassName() const noexcept override { return #Name; }                          \
     };
 
 QM_DECLARE_EXCEPTION(EConvertError, Exception)

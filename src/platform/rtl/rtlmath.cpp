@@ -18,7 +18,9 @@ int64_t Round(double v) {
     return Saturate64(std::nearbyint(v)); // default rounding mode: halves to even
 }
 
-int64_t Trunc(double v) { return Saturate64(std::trunc(v)); }
+int64_t Trunc(double v) {
+    return Saturate64(std::trunc(v));
+}
 
 int MulDiv(int a, int b, int c) {
     if (c == 0) return -1;
@@ -56,11 +58,16 @@ uint32_t NextRand() {
 }
 } // namespace
 
-void Randomize() { RandSeed = std::random_device{}(); }
+void Randomize() {
+    RandSeed = std::random_device{}();
+}
 
 int Random(int range) {
     if (range <= 0) return 0;
-    return static_cast<int>((static_cast<uint64_t>(NextRand()) * static_cast<uint32_t>(range)) >> 32);
+    return static_cast<int>((static_cast<uint64_t>(NextRand()) * static_cast<uint32_t>(range)) >>
+                            32);
 }
 
-double Random() { return NextRand() / 4294967296.0; }
+double Random() {
+    return NextRand() / 4294967296.0;
+}

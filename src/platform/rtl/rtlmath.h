@@ -21,5 +21,5 @@ int SafeInt(double v);
 // Pseudo-random numbers of the platform: seeded once at start, tests fix the seed.
 extern uint32_t RandSeed;
 void Randomize();
-int Random(int range);      // 0 <= result < range; 0 when range <= 0
-double Random();            // 0 <= result < 1
+int Random(int range); // 0 <= result < range; 0 when range <= 0
+double Random();       // 0 <= result < 1

@@ -8,15 +8,26 @@ template <typename E> class TSet {
 public:
     constexpr TSet() = default;
     constexpr TSet(std::initializer_list<E> items) {
-        for (E e : items) FBits |= Bit(e);
+        for (E e : items)
+            FBits |= Bit(e);
     }
-    static constexpr TSet FromBits(uint64_t bits) { TSet s; s.FBits = bits; return s; }
+    static constexpr TSet FromBits(uint64_t bits) {
+        TSet s;
+        s.FBits = bits;
+        return s;
+    }
     constexpr uint64_t Bits() const { return FBits; }
 
     constexpr bool Contains(E e) const { return (FBits & Bit(e)) != 0; }
     constexpr bool Empty() const { return FBits == 0; }
-    constexpr TSet& Include(E e) { FBits |= Bit(e); return *this; }
-    constexpr TSet& Exclude(E e) { FBits &= ~Bit(e); return *this; }
+    constexpr TSet& Include(E e) {
+        FBits |= Bit(e);
+        return *this;
+    }
+    constexpr TSet& Exclude(E e) {
+        FBits &= ~Bit(e);
+        return *this;
+    }
     constexpr TSet& operator<<(E e) { return Include(e); }
     constexpr TSet& operator>>(E e) { return Exclude(e); }
     constexpr void Clear() { FBits = 0; }

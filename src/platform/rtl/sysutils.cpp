@@ -1,11 +1,11 @@
 #include "platform/rtl/sysutils.h"
-#include <cerrno>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <charconv>
 #include <limits>
+#include <string>
 
-AnsiString IntToStr(int64_t v) { return AnsiString(std::to_string(v)); }
+AnsiString IntToStr(int64_t v) {
+    return AnsiString(std::to_string(v));
+}
 
 AnsiString IntToHex(int64_t v, int digits) {
     static const char hex[] = "0123456789ABCDEF";
@@ -15,7 +15,8 @@ AnsiString IntToHex(int64_t v, int digits) {
         s.insert(s.begin(), hex[u & 0xF]);
         u >>= 4;
     } while (u != 0);
-    while (static_cast<int>(s.size()) < digits) s.insert(s.begin(), '0');
+    while (static_cast<int>(s.size()) < digits)
+        s.insert(s.begin(), '0');
     return AnsiString(std::move(s));
 }
 
@@ -35,14 +36,19 @@ bool ParseInt64(const AnsiString& text, int64_t& out) {
     }
     if (i >= s.size()) return false;
     uint64_t acc = 0;
-    const uint64_t limit = neg ? uint64_t(1) << 63 : (base == 16 ? ~uint64_t(0) : (uint64_t(1) << 63) - 1);
+    const uint64_t limit =
+        neg ? uint64_t(1) << 63 : (base == 16 ? ~uint64_t(0) : (uint64_t(1) << 63) - 1);
     for (; i < s.size(); ++i) {
         const char c = s[i];
         int d;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        else return false;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else
+            return false;
         if (acc > (limit - d) / base) return false;
         acc = acc * base + d;
     }
@@ -54,17 +60,22 @@ bool ParseInt32(const AnsiString& s, int& out) {
     int64_t v;
     if (!ParseInt64(s, v)) return false;
     // Hex may spell a negative 32-bit value ("$FFFFFFFF" is -1).
-    if (v > std::numeric_limits<int>::max() && v <= 0xFFFFFFFFLL && s.Pos("$") + s.UpperCase().Pos("0X") > 0)
+    if (v > std::numeric_limits<int>::max() && v <= 0xFFFFFFFFLL &&
+        s.Pos("$") + s.UpperCase().Pos("0X") > 0)
         v = static_cast<int32_t>(static_cast<uint32_t>(v));
     if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()) return false;
     out = static_cast<int>(v);
     return true;
 }
 
-AnsiString Quoted(const AnsiString& s) { return "'" + s + "'"; }
+AnsiString Quoted(const AnsiString& s) {
+    return "'" + s + "'";
+}
 } // namespace
 
-bool TryStrToInt(const AnsiString& s, int& value) { return ParseInt32(s, value); }
+bool TryStrToInt(const AnsiString& s, int& value) {
+    return ParseInt32(s, value);
+}
 
 int StrToInt(const AnsiString& s) {
     int v;
@@ -88,28 +99,77 @@ int64_t StrToInt64Def(const AnsiString& s, int64_t def) {
     return ParseInt64(s, v) ? v : def;
 }
 
+namespace {
+// Sign, digits with at most one DecimalSeparator, optional exponent; blanks
+// around are allowed. Independent of the C library's locale.
+bool ParseFloat(const AnsiString& text, double& value) {
+    const std::string s = text.Trim().str();
+    size_t i = 0;
+    bool neg = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) neg = s[i++] == '-';
+    std::string mantissa;
+    int intDigits = 0, fracDigits = 0;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+        mantissa += s[i++];
+        ++intDigits;
+    }
+    if (i < s.size() && s[i] == DecimalSeparator) {
+        mantissa += '.';
+        ++i;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+            mantissa += s[i++];
+            ++fracDigits;
+        }
+    }
+    if (intDigits + fracDigits == 0) return false;
+    long exponent = 0;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        bool expNeg = false;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-')) expNeg = s[i++] == '-';
+        if (i >= s.size()) return false;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') {
+            if (exponent < 100000) exponent = exponent * 10 + (s[i] - '0');
+            ++i;
+        }
+        if (expNeg) exponent = -exponent;
+    }
+    if (i != s.size()) return false;
+    const std::string number = mantissa + "e" + std::to_string(exponent);
+    double v = 0;
+    const auto res = std::from_chars(number.data(), number.data() + number.size(), v);
+    if (res.ec == std::errc::result_out_of_range) {
+        // Too small to hold is zero; too large is not a number we can give.
+        const size_t firstSignificant = mantissa.find_first_of("123456789");
+        if (firstSignificant == std::string::npos) {
+            v = 0;
+        } else {
+            const size_t pointAt = mantissa.find('.');
+            const long intPart = long(pointAt == std::string::npos ? mantissa.size() : pointAt);
+            const long magnitude = intPart - long(firstSignificant) + exponent;
+            if (magnitude > 0) return false;
+            v = 0;
+        }
+    } else if (res.ec != std::errc() || res.ptr != number.data() + number.size()) {
+        return false;
+    }
+    value = neg ? -v : v;
+    return true;
+}
+} // namespace
+
 bool TryStrToFloat(const AnsiString& s, double& value) {
-    std::string t = s.Trim().str();
-    if (t.empty()) return false;
-    char* end = nullptr;
-    errno = 0;
-    value = std::strtod(t.c_str(), &end);
-    return end && *end == '\0' && errno != ERANGE;
+    return ParseFloat(s, value);
 }
 
 double StrToFloat(const AnsiString& s) {
     double v;
-    if (!TryStrToFloat(s, v)) throw EConvertError(Quoted(s) + " is not a valid floating point value");
+    if (!TryStrToFloat(s, v))
+        throw EConvertError(Quoted(s) + " is not a valid floating point value");
     return v;
 }
 
 double StrToFloatDef(const AnsiString& s, double def) {
     double v;
     return TryStrToFloat(s, v) ? v : def;
-}
-
-AnsiString FloatToStr(double v) {
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.15G", v);
-    return AnsiString(buf);
 }

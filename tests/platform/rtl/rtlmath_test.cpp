@@ -5,10 +5,14 @@
 #include <limits>
 
 TEST(RtlMath, RoundGoesHalfToEven) {
-    const struct { double in; int64_t out; } cases[] = {
+    const struct {
+        double in;
+        int64_t out;
+    } cases[] = {
         {0.5, 0}, {1.5, 2}, {2.5, 2}, {-0.5, 0}, {-1.5, -2}, {-2.5, -2}, {2.4999, 2}, {2.5001, 3},
     };
-    for (const auto& c : cases) EXPECT_EQ(Round(c.in), c.out) << c.in;
+    for (const auto& c : cases)
+        EXPECT_EQ(Round(c.in), c.out) << c.in;
     EXPECT_EQ(Trunc(-2.9), -2);
 }
 
