@@ -1,0 +1,185 @@
+#include "platform/classes/registry.h"
+#include "platform/classes/inifiles.h"
+#include "platform/classes/stringlist.h"
+#include "platform/rtl/sysutils.h"
+#include <cerrno>
+#include <cstdlib>
+#include <mutex>
+#include <pwd.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+QM_CLASS_PLAIN(TRegistry, TObject)
+
+namespace {
+std::mutex OverrideMutex;
+std::string FolderOverride;
+
+const char* RootName(HKEY Root) {
+    switch (Root) {
+    case HKEY_CLASSES_ROOT:
+        return "HKEY_CLASSES_ROOT";
+    case HKEY_LOCAL_MACHINE:
+        return "HKEY_LOCAL_MACHINE";
+    case HKEY_USERS:
+        return "HKEY_USERS";
+    default:
+        return "HKEY_CURRENT_USER";
+    }
+}
+
+bool Writable(unsigned Access) {
+    return (Access & (KEY_WRITE & 0xFFFF)) != 0;
+}
+
+bool MakeFolders(const std::string& Path) {
+    for (size_t i = 1; i <= Path.size(); ++i) {
+        if (i < Path.size() && Path[i] != '/') continue;
+        const std::string part = Path.substr(0, i);
+        if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
+    }
+    struct stat st {};
+    return ::stat(Path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+[[noreturn]] void DataError(const char* What, const AnsiString& Name) {
+    throw ERegistryException(AnsiString(What) + " '" + Name + "'");
+}
+} // namespace
+
+AnsiString SettingsFolder() {
+    {
+        std::lock_guard<std::mutex> guard(OverrideMutex);
+        if (!FolderOverride.empty())
+            return AnsiString(FolderOverride.back() == '/' ? FolderOverride : FolderOverride + "/");
+    }
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/')
+        return AnsiString(std::string(config) + "/qmreadout/");
+    std::string home;
+    if (const char* h = std::getenv("HOME"); h && *h)
+        home = h;
+    else if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
+        home = pw->pw_dir;
+    return AnsiString(home + "/.config/qmreadout/");
+}
+
+void SetSettingsFolderOverride(const AnsiString& Folder) {
+    std::lock_guard<std::mutex> guard(OverrideMutex);
+    FolderOverride = Folder.str();
+}
+
+TRegistry::TRegistry(unsigned AAccess) : FAccess(AAccess) {}
+
+TRegistry::~TRegistry() = default;
+
+void TRegistry::SetRootKey(HKEY Value) {
+    CloseKey();
+    FRootKey = Value;
+}
+
+TIniFile& TRegistry::Store() {
+    const AnsiString file = SettingsFolder() + "registry.ini";
+    if (!FStore || FStore->FileName() != file) FStore = std::make_unique<TIniFile>(file);
+    return *FStore;
+}
+
+AnsiString TRegistry::Resolve(const AnsiString& Key) const {
+    std::string path = Key.str();
+    const bool absolute = !path.empty() && path[0] == '\\';
+    if (!absolute && FOpen && !FCurrentPath.IsEmpty()) path = FCurrentPath.str() + "\\" + path;
+    std::string result, part;
+    for (size_t i = 0; i <= path.size(); ++i) {
+        if (i < path.size() && path[i] != '\\') {
+            part += path[i];
+            continue;
+        }
+        if (!part.empty()) result += (result.empty() ? "" : "\\") + part;
+        part.clear();
+    }
+    return AnsiString(result);
+}
+
+AnsiString TRegistry::SectionOf(const AnsiString& Path) const {
+    return AnsiString(RootName(FRootKey)) + (Path.IsEmpty() ? AnsiString() : "\\" + Path);
+}
+
+bool TRegistry::Exists(const AnsiString& Path) {
+    if (Path.IsEmpty()) return true;
+    const AnsiString section = SectionOf(Path);
+    const AnsiString prefix = section + "\\";
+    TStringList sections;
+    Store().ReadSections(&sections);
+    for (int i = 0; i < sections.Count(); ++i) {
+        const AnsiString s = sections.Strings(i);
+        if (SameText(s, section) || SameText(s.SubString(1, prefix.Length()), prefix)) return true;
+    }
+    return false;
+}
+
+bool TRegistry::OpenKey(const AnsiString& Key, bool CanCreate) {
+    const AnsiString path = Resolve(Key);
+    if (!Exists(path)) {
+        if (!CanCreate || !Writable(FAccess)) return false;
+        if (!MakeFolders(SettingsFolder().str())) return false;
+        try {
+            Store().AddSection(SectionOf(path));
+        } catch (const EIniFileException&) {
+            return false;
+        }
+    }
+    CloseKey();
+    FCurrentPath = path;
+    FOpen = true;
+    FReadOnly = !Writable(FAccess);
+    return true;
+}
+
+bool TRegistry::OpenKeyReadOnly(const AnsiString& Key) {
+    const AnsiString path = Resolve(Key);
+    if (!Exists(path)) return false;
+    CloseKey();
+    FCurrentPath = path;
+    FOpen = true;
+    FReadOnly = true;
+    return true;
+}
+
+bool TRegistry::KeyExists(const AnsiString& Key) {
+    return Exists(Resolve(Key));
+}
+
+void TRegistry::CloseKey() {
+    FOpen = false;
+    FReadOnly = false;
+    FCurrentPath = AnsiString();
+}
+
+bool TRegistry::ValueExists(const AnsiString& Name) {
+    return Store().ValueExists(SectionOf(FCurrentPath), Name);
+}
+
+AnsiString TRegistry::ReadString(const AnsiString& Name) {
+    if (!ValueExists(Name)) DataError("Failed to get data for", Name);
+    return Store().ReadString(SectionOf(FCurrentPath), Name, AnsiString());
+}
+
+int TRegistry::ReadInteger(const AnsiString& Name) {
+    int value;
+    if (!TryStrToInt(ReadString(Name), value)) DataError("Invalid data type for", Name);
+    return value;
+}
+
+void TRegistry::WriteString(const AnsiString& Name, const AnsiString& Value) {
+    if (FReadOnly || !Writable(FAccess) || !MakeFolders(SettingsFolder().str()))
+        DataError("Failed to set data for", Name);
+    try {
+        Store().WriteString(SectionOf(FCurrentPath), Name, Value);
+    } catch (const EIniFileException&) {
+        DataError("Failed to set data for", Name);
+    }
+}
+
+void TRegistry::WriteInteger(const AnsiString& Name, int Value) {
+    WriteString(Name, IntToStr(Value));
+}

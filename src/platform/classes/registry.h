@@ -1,0 +1,76 @@
+#pragma once
+// TRegistry: the settings store that stands in for the registry. Keys are
+// sections of one INI file, "registry.ini" in the settings folder
+// ($XDG_CONFIG_HOME/qmreadout, else ~/.config/qmreadout); a section is named
+// after the root key and the key path ("HKEY_CURRENT_USER\SOFTWARE\...").
+#include "platform/classes/classinfo.h"
+#include "platform/rtl/exceptions.h"
+#include <cstdint>
+#include <memory>
+
+class TIniFile;
+
+using HKEY = uintptr_t;
+constexpr HKEY HKEY_CLASSES_ROOT = 0x80000000;
+constexpr HKEY HKEY_CURRENT_USER = 0x80000001;
+constexpr HKEY HKEY_LOCAL_MACHINE = 0x80000002;
+constexpr HKEY HKEY_USERS = 0x80000003;
+
+constexpr unsigned KEY_READ = 0x20019;
+constexpr unsigned KEY_WRITE = 0x20006;
+constexpr unsigned KEY_ALL_ACCESS = 0xF003F;
+
+QM_DECLARE_EXCEPTION(ERegistryException, Exception)
+
+class TRegistry : public TObject {
+    QM_CLASS(TRegistry)
+public:
+    explicit TRegistry(unsigned AAccess = KEY_ALL_ACCESS);
+    ~TRegistry() override;
+    TRegistry(const TRegistry&) = delete;
+    TRegistry& operator=(const TRegistry&) = delete;
+
+    HKEY RootKey() const { return FRootKey; }
+    // Closes the open key. Default: HKEY_CURRENT_USER.
+    void SetRootKey(HKEY Value);
+    unsigned Access() const { return FAccess; }
+    void SetAccess(unsigned Value) { FAccess = Value; }
+    // Path of the open key below the root ("" when none is open).
+    AnsiString CurrentPath() const { return FCurrentPath; }
+
+    // Opens Key: a path from the root when it starts with '\', else below the
+    // open key. Creates it when CanCreate is set and the access allows writing.
+    // False when the key does not exist (and is not created).
+    bool OpenKey(const AnsiString& Key, bool CanCreate);
+    bool OpenKeyReadOnly(const AnsiString& Key);
+    bool KeyExists(const AnsiString& Key);
+    void CloseKey();
+
+    bool ValueExists(const AnsiString& Name);
+    // Raise ERegistryException "Failed to get data for 'Name'" when the value
+    // is absent and "Invalid data type for 'Name'" when it is no integer.
+    int ReadInteger(const AnsiString& Name);
+    AnsiString ReadString(const AnsiString& Name);
+    // Raise ERegistryException "Failed to set data for 'Name'" when the key is
+    // read-only, none is open or the store cannot be written.
+    void WriteInteger(const AnsiString& Name, int Value);
+    void WriteString(const AnsiString& Name, const AnsiString& Value);
+
+private:
+    AnsiString Resolve(const AnsiString& Key) const;
+    AnsiString SectionOf(const AnsiString& Path) const;
+    bool Exists(const AnsiString& Path);
+    TIniFile& Store();
+
+    HKEY FRootKey = HKEY_CURRENT_USER;
+    unsigned FAccess;
+    bool FOpen = false;
+    bool FReadOnly = false;
+    AnsiString FCurrentPath;
+    std::unique_ptr<TIniFile> FStore;
+};
+
+// The settings folder, with a trailing '/'.
+AnsiString SettingsFolder();
+// Tests point the settings folder elsewhere; an empty text restores the default.
+void SetSettingsFolderOverride(const AnsiString& Folder);

@@ -1,0 +1,69 @@
+#include "platform/classes/registry.h"
+#include <gtest/gtest.h>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace {
+class Registry : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/qm_reg_XXXXXX";
+        Dir = mkdtemp(tmpl);
+        SetSettingsFolderOverride(AnsiString(Dir + "/cfg/qmreadout"));
+    }
+    void TearDown() override {
+        SetSettingsFolderOverride("");
+        std::system(("rm -rf '" + Dir + "'").c_str());
+    }
+    std::string Dir;
+};
+const char* const EditorKey = "SOFTWARE\\QM read out\\Chart Editor";
+} // namespace
+
+TEST_F(Registry, EditorPositionRoundTrip) {
+    {
+        TRegistry reg;
+        EXPECT_FALSE(reg.OpenKeyReadOnly(EditorKey)); // nothing stored yet
+        ASSERT_TRUE(reg.OpenKey(EditorKey, true));
+        EXPECT_FALSE(reg.ValueExists("Left"));
+        reg.WriteInteger("Left", 120);
+        reg.WriteInteger("Top", -5);
+        reg.CloseKey();
+    }
+    std::ifstream in(Dir + "/cfg/qmreadout/registry.ini");
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), "[HKEY_CURRENT_USER\\SOFTWARE\\QM read out\\Chart Editor]\r\n"
+                          "Left=120\r\nTop=-5\r\n");
+
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\software\\qm read out\\chart editor\\"));
+    EXPECT_TRUE(reg.ValueExists("left"));
+    EXPECT_EQ(reg.ReadInteger("Left"), 120);
+    EXPECT_EQ(reg.ReadInteger("Top"), -5);
+    EXPECT_THROW(reg.WriteInteger("Left", 1), ERegistryException); // read-only
+    try {
+        reg.ReadInteger("Width");
+        FAIL();
+    } catch (const ERegistryException& e) {
+        EXPECT_EQ(e.Message, "Failed to get data for 'Width'");
+    }
+}
+
+TEST_F(Registry, KeysAreRelativeToTheOpenKeyAndRootsAreSeparate) {
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("SOFTWARE\\QM read out", true));
+    EXPECT_TRUE(reg.OpenKey("Chart Editor", true));
+    EXPECT_EQ(reg.CurrentPath(), "SOFTWARE\\QM read out\\Chart Editor");
+    reg.WriteString("Name", "abc");
+    EXPECT_THROW(reg.ReadInteger("Name"), ERegistryException);
+    EXPECT_EQ(reg.ReadString("Name"), "abc");
+    EXPECT_TRUE(reg.KeyExists("\\SOFTWARE")); // a parent of a stored key exists
+    reg.SetRootKey(HKEY_LOCAL_MACHINE);
+    EXPECT_FALSE(reg.OpenKey("\\HARDWARE\\DEVICEMAP\\SERIALCOMM", false));
+    EXPECT_FALSE(reg.KeyExists("\\SOFTWARE\\QM read out"));
+    TRegistry readOnly(KEY_READ);
+    EXPECT_FALSE(readOnly.OpenKey("\\New", true)); // no right to create
+}
