@@ -7,27 +7,36 @@ QM_CLASS_PLAIN(TPersistent, TObject)
 QM_CLASS_OWNED(TComponent, TPersistent, TComponent)
 
 void TPersistent::Assign(TPersistent* Source) {
-    if (Source) Source->AssignTo(this);
-    else AssignError(nullptr);
+    if (Source)
+        Source->AssignTo(this);
+    else
+        AssignError(nullptr);
 }
 
-void TPersistent::AssignTo(TPersistent* Dest) { Dest->AssignError(this); }
+void TPersistent::AssignTo(TPersistent* Dest) {
+    Dest->AssignError(this);
+}
 
 void TPersistent::AssignError(TPersistent* Source) {
     const AnsiString sourceName = Source ? Source->ClassName() : AnsiString("nil");
     throw EConvertError("Cannot assign a " + sourceName + " to a " + ClassName());
 }
 
-AnsiString TPersistent::GetNamePath() { return ClassName(); }
+AnsiString TPersistent::GetNamePath() {
+    return ClassName();
+}
 
 void TPersistent::DefineProperties(TFiler*) {}
 
 bool IsValidIdent(const AnsiString& Ident) {
     const std::string& s = Ident.str();
     if (s.empty()) return false;
-    auto alpha = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
+    auto alpha = [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+    };
     if (!alpha(s[0])) return false;
-    return std::all_of(s.begin() + 1, s.end(), [&](char c) { return alpha(c) || (c >= '0' && c <= '9'); });
+    return std::all_of(s.begin() + 1, s.end(),
+                       [&](char c) { return alpha(c) || (c >= '0' && c <= '9'); });
 }
 
 TComponent::TComponent(TComponent* AOwner) {
@@ -50,7 +59,8 @@ TComponent::~TComponent() {
 void TComponent::Destroying() {
     if (FComponentState.Contains(csDestroying)) return;
     FComponentState << csDestroying;
-    for (TComponent* c : FComponents) c->Destroying();
+    for (TComponent* c : FComponents)
+        c->Destroying();
 }
 
 void TComponent::DestroyComponents() {
@@ -119,8 +129,9 @@ void TComponent::Remove(TComponent* AComponent) {
 
 void TComponent::InsertComponent(TComponent* AComponent) {
     if (!AComponent || AComponent->FOwner == this) return;
-    if (AComponent->FOwner) AComponent->FOwner->RemoveComponent(AComponent);
+    // Checked before it leaves its old owner, so a refused name orphans nothing.
     ValidateRename(AComponent, AnsiString(), AComponent->FName);
+    if (AComponent->FOwner) AComponent->FOwner->RemoveComponent(AComponent);
     Insert(AComponent);
     Notification(AComponent, opInsert);
 }
@@ -133,10 +144,14 @@ void TComponent::RemoveComponent(TComponent* AComponent) {
 
 void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
     if (Operation == opRemove && AComponent) RemoveFreeNotification(AComponent);
-    // Owned components hear about their siblings, as the platform does.
-    const std::vector<TComponent*> children = FComponents;
-    for (TComponent* c : children)
+    // Owned components hear about their siblings, last first. A handler may free
+    // components, so walk the live list and re-check the index after each call.
+    for (size_t i = FComponents.size(); i > 0;) {
+        --i;
+        TComponent* c = FComponents[i];
         if (c != AComponent) c->Notification(AComponent, Operation);
+        if (i > FComponents.size()) i = FComponents.size();
+    }
 }
 
 void TComponent::FreeNotification(TComponent* AComponent) {
@@ -160,11 +175,14 @@ void TComponent::RemoveFreeNotification(TComponent* AComponent) {
 }
 
 void TComponent::SetState(TComponentStateFlag Flag, bool On) {
-    if (On) FComponentState << Flag;
-    else FComponentState >> Flag;
+    if (On)
+        FComponentState << Flag;
+    else
+        FComponentState >> Flag;
 }
 
 void TComponent::SetDesigning(bool Value) {
     SetState(csDesigning, Value);
-    for (TComponent* c : FComponents) c->SetDesigning(Value);
+    for (TComponent* c : FComponents)
+        c->SetDesigning(Value);
 }

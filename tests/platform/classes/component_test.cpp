@@ -61,7 +61,7 @@ TEST(Component, NamesAreUniquePerOwnerWithoutRegardToCase) {
     EXPECT_THROW(b->SetName("SERIES1"), EComponentError);
     EXPECT_THROW(b->SetName("1abc"), EComponentError);
     b->SetName("Series2");
-    a->SetName("series1");  // renaming itself in another case is fine
+    a->SetName("series1"); // renaming itself in another case is fine
     EXPECT_EQ(a->Name(), "series1");
 }
 
@@ -85,7 +85,7 @@ TEST(Component, FreeNotificationClearsReferencesBothWays) {
     watcher->Watched = other;
     other->FreeNotification(watcher);
     delete watcher;
-    delete other;  // would touch freed memory if the link were left behind
+    delete other; // would touch freed memory if the link were left behind
 }
 
 TEST(Component, SiblingsHearOfARemovedComponent) {
@@ -122,4 +122,50 @@ TEST(ClassRegistry, FindsRegisteredClassesByNameAndFactoriesTakeTheOwner) {
     EXPECT_EQ(made->ClassName(), "TProbe");
     UnRegisterClass(&TProbe::ClassInfo);
     EXPECT_EQ(GetClass("TProbe"), nullptr);
+}
+
+namespace {
+// Frees its partner when it hears that a component went away.
+class TCascade : public TComponent {
+public:
+    explicit TCascade(TComponent* AOwner) : TComponent(AOwner) {}
+    TComponent* Partner = nullptr;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override {
+        TComponent::Notification(AComponent, Operation);
+        if (Operation == opRemove && Partner && AComponent != Partner) {
+            TComponent* p = Partner;
+            Partner = nullptr;
+            delete p;
+        }
+    }
+};
+} // namespace
+
+TEST(Component, AHandlerFreeingASiblingDuringNotificationIsSafe) {
+    TComponent owner(nullptr);
+    auto* victim = new TComponent(&owner);
+    new TComponent(&owner);
+    auto* cascade = new TCascade(&owner);
+    cascade->Partner = victim;
+    auto* last = new TComponent(&owner);
+    delete last; // the owner tells its children; one of them frees another
+    EXPECT_EQ(owner.ComponentCount(), 2);
+    EXPECT_EQ(owner.Components(1), cascade);
+}
+
+TEST(Component, ARefusedNameKeepsTheComponentWithItsOwner) {
+    TComponent first(nullptr), second(nullptr);
+    auto* a = new TComponent(&first);
+    a->SetName("Chart1");
+    auto* b = new TComponent(&second);
+    b->SetName("CHART1");
+    EXPECT_THROW(second.InsertComponent(a), EComponentError);
+    EXPECT_EQ(a->Owner(), &first);
+    EXPECT_EQ(first.ComponentCount(), 1);
+    b->SetName("Chart2");
+    second.InsertComponent(a);
+    EXPECT_EQ(a->Owner(), &second);
+    EXPECT_EQ(first.ComponentCount(), 0);
 }
