@@ -317,9 +317,15 @@ void SaveFileReplacing(const AnsiString& FileName, const void* Data, int64_t Siz
 
     AnsiString failure;
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0)
+    if (fd < 0 && exists && (errno == EACCES || errno == EPERM)) {
+        // A writable file in a folder we may not add to: write it in place.
+        const int in = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+        if (in < 0 || !WriteAll(in, Data, Size) || ::ftruncate(in, static_cast<off_t>(Size)) != 0)
+            failure = std::strerror(errno);
+        if (in >= 0 && ::close(in) != 0 && failure.IsEmpty()) failure = std::strerror(errno);
+    } else if (fd < 0) {
         failure = std::strerror(errno);
-    else {
+    } else {
         if (exists) ::fchmod(fd, st.st_mode & 07777);
         if (!WriteAll(fd, Data, Size) || ::fsync(fd) != 0) failure = std::strerror(errno);
         if (::close(fd) != 0 && failure.IsEmpty()) failure = std::strerror(errno);

@@ -132,5 +132,6 @@ private:
 // Writes Size bytes as the new content of FileName without ever leaving it
 // half-written: the bytes go to a temporary file beside it, which then replaces
 // the file. An existing file another opener holds locked is refused
-// (EFCreateError), as an open for writing would be. Permissions are kept.
+// (EFCreateError), as an open for writing would be. Permissions are kept. Only
+// when the folder refuses new files is a writable file rewritten in place.
 void SaveFileReplacing(const AnsiString& FileName, const void* Data, int64_t Size);
