@@ -12,7 +12,9 @@ bool TClassInfo::InheritsFrom(TClass other) const {
 
 namespace {
 struct NameLess {
-    bool operator()(const AnsiString& a, const AnsiString& b) const { return CompareText(a, b) < 0; }
+    bool operator()(const AnsiString& a, const AnsiString& b) const {
+        return CompareText(a, b) < 0;
+    }
 };
 std::map<AnsiString, TClass, NameLess>& Registry() {
     static std::map<AnsiString, TClass, NameLess> registry;
