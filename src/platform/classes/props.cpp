@@ -1,0 +1,160 @@
+#include "platform/classes/props.h"
+#include <map>
+#include <memory>
+#include <unordered_map>
+
+TEnumNames::TEnumNames(const char* Identifiers, std::initializer_list<int64_t> Values)
+    : FValues(Values) {
+    AnsiString current;
+    for (const char* p = Identifiers;; ++p) {
+        if (*p == ',' || *p == 0) {
+            FNames.push_back(current.Trim());
+            current = AnsiString();
+            if (*p == 0) break;
+        } else {
+            current += *p;
+        }
+    }
+    FNames.resize(FValues.size());
+}
+
+const AnsiString* TEnumNames::NameOf(int64_t Value) const {
+    for (size_t i = 0; i < FValues.size(); ++i)
+        if (FValues[i] == Value) return &FNames[i];
+    return nullptr;
+}
+
+bool TEnumNames::ValueOf(const AnsiString& Name, int64_t& Value) const {
+    for (size_t i = 0; i < FNames.size(); ++i)
+        if (SameText(FNames[i], Name)) {
+            Value = FValues[i];
+            return true;
+        }
+    return false;
+}
+
+bool TPropInfo::IsDefault(TObject* Instance) const {
+    switch (Kind) {
+    case TPropKind::Integer:
+    case TPropKind::Boolean:
+    case TPropKind::Enumeration:
+    case TPropKind::Set:
+        return HasDefault && GetOrd(Instance) == DefaultOrd;
+    case TPropKind::Float:
+        return GetFloat(Instance) == (HasDefault ? DefaultFloat : 0.0);
+    case TPropKind::String:
+        return GetStr(Instance) == (HasDefault ? DefaultStr : AnsiString());
+    case TPropKind::Component:
+        return GetObj(Instance) == nullptr;
+    case TPropKind::Object:
+        return false;
+    }
+    return false;
+}
+
+bool TPropInfo::IsStored(TObject* Instance) const {
+    if (!StoredFlag) return false;
+    return !StoredTest || StoredTest(Instance);
+}
+
+TPropList::TPropList(std::initializer_list<TPropInfo> List) : Items(List) {}
+
+namespace {
+
+struct TClassProps {
+    std::vector<const TPropInfo*> List;
+    std::unordered_map<AnsiString, const TPropInfo*> ByName; // upper-case keys
+};
+
+std::map<TClass, TPropList (*)()>& Declarations() {
+    static std::map<TClass, TPropList (*)()> declarations;
+    return declarations;
+}
+
+// A class's own list, built on first use so every table of names exists by then.
+const TPropList* OwnList(TClass Class) {
+    static std::map<TClass, std::unique_ptr<TPropList>> built;
+    if (Class->Published) return Class->Published();
+    auto it = built.find(Class);
+    if (it != built.end()) return it->second.get();
+    auto decl = Declarations().find(Class);
+    if (decl == Declarations().end()) return nullptr;
+    auto list = std::make_unique<TPropList>(decl->second());
+    return built.emplace(Class, std::move(list)).first->second.get();
+}
+
+const TClassProps& Props(TClass Class) {
+    static std::unordered_map<TClass, std::unique_ptr<TClassProps>> cache;
+    auto it = cache.find(Class);
+    if (it != cache.end()) return *it->second;
+    auto props = std::make_unique<TClassProps>();
+    if (Class->Parent) props->List = Props(Class->Parent).List;
+    if (const TPropList* own = OwnList(Class)) {
+        for (const TPropInfo& info : own->Items) {
+            bool replaced = false;
+            for (const TPropInfo*& existing : props->List)
+                if (SameText(existing->Name, info.Name)) {
+                    existing = &info;
+                    replaced = true;
+                }
+            if (!replaced) props->List.push_back(&info);
+        }
+    }
+    for (const TPropInfo* info : props->List)
+        props->ByName[UpperCase(info->Name)] = info;
+    return *cache.emplace(Class, std::move(props)).first->second;
+}
+
+struct TIdentTable {
+    TIntToIdent ToIdent;
+    TIdentToInt FromIdent;
+};
+
+std::map<AnsiString, TIdentTable>& IdentTables() {
+    static std::map<AnsiString, TIdentTable> tables;
+    return tables;
+}
+
+} // namespace
+
+qm_detail::TPublishedRegistrar::TPublishedRegistrar(TClass Class, TPropList (*Build)()) {
+    Declarations()[Class] = Build;
+}
+
+const std::vector<const TPropInfo*>& GetPropList(TClass Class) {
+    return Props(Class).List;
+}
+
+const TPropInfo* GetPropInfo(TClass Class, const AnsiString& Name) {
+    const TClassProps& props = Props(Class);
+    auto it = props.ByName.find(UpperCase(Name));
+    return it == props.ByName.end() ? nullptr : it->second;
+}
+
+void RegisterIntegerIdents(const AnsiString& TypeName, TIntToIdent ToIdent, TIdentToInt FromIdent) {
+    IdentTables()[UpperCase(TypeName)] = TIdentTable{std::move(ToIdent), std::move(FromIdent)};
+}
+
+void UnRegisterIntegerIdents(const AnsiString& TypeName) {
+    IdentTables().erase(UpperCase(TypeName));
+}
+
+bool IntegerToIdent(const AnsiString& TypeName, int64_t Value, AnsiString& Ident) {
+    auto it = IdentTables().find(UpperCase(TypeName));
+    if (it == IdentTables().end() || !it->second.ToIdent) return false;
+    if (Value < std::numeric_limits<int32_t>::min() || Value > std::numeric_limits<int32_t>::max())
+        return false;
+    return it->second.ToIdent(static_cast<int32_t>(Value), Ident);
+}
+
+bool IdentToInteger(const AnsiString& TypeName, const AnsiString& Ident, int64_t& Value) {
+    auto it = IdentTables().find(UpperCase(TypeName));
+    if (it == IdentTables().end() || !it->second.FromIdent) return false;
+    int32_t v = 0;
+    if (!it->second.FromIdent(Ident, v)) return false;
+    Value = v;
+    return true;
+}
+
+// Every component stores its Tag.
+QM_PUBLISHED(TComponent, Prop("Tag", &Self::Tag, &Self::SetTag).Default(0));

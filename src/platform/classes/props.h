@@ -1,0 +1,226 @@
+#pragma once
+// Published properties: what a class stores in a component stream.
+//   TEnumNames, QM_ENUM_NAMES   the identifiers of an enumeration (enum and set properties)
+//   TPropInfo, TPropList        one property: kind, accessors, default, stored test
+//   Prop(), QM_PUBLISHED        the one-line-a-property declaration in a class's .cpp
+//   RegisterIntegerIdents       identifiers of int-like types such as colours and cursors
+#include "platform/classes/component.h"
+#include "platform/rtl/sets.h"
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <limits>
+#include <type_traits>
+#include <vector>
+
+// Identifiers and values of an enumeration, in declaration order.
+class TEnumNames {
+public:
+    // Identifiers is the stringized list "a, b, c" matching Values.
+    TEnumNames(const char* Identifiers, std::initializer_list<int64_t> Values);
+
+    int Count() const { return static_cast<int>(FValues.size()); }
+    const AnsiString& Name(int Index) const { return FNames[static_cast<size_t>(Index)]; }
+    int64_t Value(int Index) const { return FValues[static_cast<size_t>(Index)]; }
+    // The identifier of Value; nullptr when it has none.
+    const AnsiString* NameOf(int64_t Value) const;
+    // Compared without regard to case, as the platform does.
+    bool ValueOf(const AnsiString& Name, int64_t& Value) const;
+
+private:
+    std::vector<AnsiString> FNames;
+    std::vector<int64_t> FValues;
+};
+
+// After an enumeration: QM_ENUM_NAMES(TPenStyle, psSolid, psDash, psDot)
+// lets properties of that type (and sets of it) be written by name.
+#define QM_ENUM_NAMES(Enum, ...)                                                                   \
+    inline const TEnumNames& EnumNames(Enum) {                                                     \
+        static const TEnumNames names(#__VA_ARGS__, {__VA_ARGS__});                                \
+        return names;                                                                              \
+    }
+
+enum class TPropKind { Integer, Boolean, Enumeration, Set, Float, String, Object, Component };
+
+struct TPropInfo {
+    AnsiString Name;
+    TPropKind Kind = TPropKind::Integer;
+    const TEnumNames* Enum = nullptr; // Enumeration and Set
+    AnsiString IdentType;             // Integer written as an identifier when it has one
+    int64_t MinValue = std::numeric_limits<int64_t>::min();
+    int64_t MaxValue = std::numeric_limits<int64_t>::max();
+    TClass PropClass = nullptr; // Object and Component: the declared class
+
+    std::function<int64_t(TObject*)> GetOrd; // Integer, Boolean, Enumeration, Set (bits)
+    std::function<void(TObject*, int64_t)> SetOrd;
+    std::function<double(TObject*)> GetFloat;
+    std::function<void(TObject*, double)> SetFloat;
+    std::function<AnsiString(TObject*)> GetStr;
+    std::function<void(TObject*, const AnsiString&)> SetStr;
+    std::function<TObject*(TObject*)> GetObj;
+    std::function<void(TObject*, TObject*)> SetObj;
+
+    std::function<bool(TObject*)> StoredTest;
+    bool StoredFlag = true;
+    bool HasDefault = false;
+    int64_t DefaultOrd = 0;
+    double DefaultFloat = 0;
+    AnsiString DefaultStr;
+
+    // A writer stores the property when it is stored and differs from its default
+    // (floats without a declared default: 0; strings: empty; references: none).
+    bool IsStored(TObject* Instance) const;
+    bool IsDefault(TObject* Instance) const;
+
+    template <typename V> TPropInfo&& Default(V Value) &&;
+    TPropInfo&& Stored(bool Value) && {
+        StoredFlag = Value;
+        return std::move(*this);
+    }
+    template <typename C> TPropInfo&& Stored(bool (C::*Test)() const) && {
+        StoredTest = [Test](TObject* o) { return (static_cast<C*>(o)->*Test)(); };
+        return std::move(*this);
+    }
+    template <typename C> TPropInfo&& Stored(bool (C::*Test)()) && {
+        StoredTest = [Test](TObject* o) { return (static_cast<C*>(o)->*Test)(); };
+        return std::move(*this);
+    }
+    // Integer written by identifier through the table registered under TypeName.
+    TPropInfo&& Idents(const AnsiString& TypeName) && {
+        IdentType = TypeName;
+        return std::move(*this);
+    }
+};
+
+class TPropList {
+public:
+    TPropList(std::initializer_list<TPropInfo> Items);
+    TPropList(TPropList&&) = default;
+    std::vector<TPropInfo> Items;
+};
+
+// The published properties of a class, its base classes' first; a class that
+// declares a property again replaces the base class's entry in place.
+const std::vector<const TPropInfo*>& GetPropList(TClass Class);
+// Looked up without regard to case; nullptr when absent.
+const TPropInfo* GetPropInfo(TClass Class, const AnsiString& Name);
+
+namespace qm_detail {
+struct TPublishedRegistrar {
+    TPublishedRegistrar(TClass Class, TPropList (*Build)());
+};
+template <typename T> struct IsSet : std::false_type {};
+template <typename E> struct IsSet<TSet<E>> : std::true_type { using Element = E; };
+template <typename M> struct MemberClass;
+template <typename C, typename R, typename... A> struct MemberClass<R (C::*)(A...)> {
+    using Type = C;
+};
+template <typename C, typename R, typename... A> struct MemberClass<R (C::*)(A...) const> {
+    using Type = C;
+};
+template <typename T> constexpr bool AlwaysFalse = false;
+} // namespace qm_detail
+
+// In a class's .cpp, one line a property:
+//   QM_PUBLISHED(TMyPanel, Prop("Width", &Self::Width, &Self::SetWidth).Default(10),
+//                          Prop("Font", &Self::Font))
+#define QM_PUBLISHED(Name, ...)                                                                    \
+    static const qm_detail::TPublishedRegistrar qm_published_##Name(&Name::ClassInfo, [] {         \
+        using Self = Name;                                                                         \
+        return TPropList{__VA_ARGS__};                                                             \
+    })
+
+// A property with getter and setter (member functions of the class).
+template <typename Getter, typename Setter>
+TPropInfo Prop(const char* Name, Getter Get, Setter Set) {
+    using C = typename qm_detail::MemberClass<Getter>::Type;
+    using R = std::remove_cvref_t<std::invoke_result_t<Getter, C*>>;
+    TPropInfo p;
+    p.Name = Name;
+    auto self = [](TObject* o) { return static_cast<C*>(o); };
+    if constexpr (std::is_same_v<R, bool>) {
+        p.Kind = TPropKind::Boolean;
+        p.GetOrd = [Get, self](TObject* o) -> int64_t { return (self(o)->*Get)() ? 1 : 0; };
+        p.SetOrd = [Set, self](TObject* o, int64_t v) { (self(o)->*Set)(v != 0); };
+    } else if constexpr (qm_detail::IsSet<R>::value) {
+        using E = typename qm_detail::IsSet<R>::Element;
+        p.Kind = TPropKind::Set;
+        p.Enum = &EnumNames(E{});
+        p.GetOrd = [Get, self](TObject* o) {
+            return static_cast<int64_t>((self(o)->*Get)().Bits());
+        };
+        p.SetOrd = [Set, self](TObject* o, int64_t v) {
+            (self(o)->*Set)(R::FromBits(static_cast<uint64_t>(v)));
+        };
+    } else if constexpr (std::is_enum_v<R>) {
+        p.Kind = TPropKind::Enumeration;
+        p.Enum = &EnumNames(R{});
+        p.GetOrd = [Get, self](TObject* o) { return static_cast<int64_t>((self(o)->*Get)()); };
+        p.SetOrd = [Set, self](TObject* o, int64_t v) { (self(o)->*Set)(static_cast<R>(v)); };
+    } else if constexpr (std::is_integral_v<R>) {
+        p.Kind = TPropKind::Integer;
+        p.MinValue = static_cast<int64_t>(std::numeric_limits<R>::min());
+        p.MaxValue = std::numeric_limits<R>::max() > std::numeric_limits<int64_t>::max()
+                         ? std::numeric_limits<int64_t>::max()
+                         : static_cast<int64_t>(std::numeric_limits<R>::max());
+        p.GetOrd = [Get, self](TObject* o) { return static_cast<int64_t>((self(o)->*Get)()); };
+        p.SetOrd = [Set, self](TObject* o, int64_t v) { (self(o)->*Set)(static_cast<R>(v)); };
+    } else if constexpr (std::is_floating_point_v<R>) {
+        p.Kind = TPropKind::Float;
+        p.GetFloat = [Get, self](TObject* o) { return static_cast<double>((self(o)->*Get)()); };
+        p.SetFloat = [Set, self](TObject* o, double v) { (self(o)->*Set)(static_cast<R>(v)); };
+    } else if constexpr (std::is_same_v<R, AnsiString>) {
+        p.Kind = TPropKind::String;
+        p.GetStr = [Get, self](TObject* o) { return AnsiString((self(o)->*Get)()); };
+        p.SetStr = [Set, self](TObject* o, const AnsiString& v) { (self(o)->*Set)(v); };
+    } else if constexpr (std::is_pointer_v<R> &&
+                         std::is_base_of_v<TPersistent, std::remove_pointer_t<R>>) {
+        using T = std::remove_cv_t<std::remove_pointer_t<R>>;
+        p.Kind = std::is_base_of_v<TComponent, T> ? TPropKind::Component : TPropKind::Object;
+        p.PropClass = &T::ClassInfo;
+        p.GetObj = [Get, self](TObject* o) -> TObject* {
+            return const_cast<T*>((self(o)->*Get)());
+        };
+        if constexpr (!std::is_same_v<Setter, std::nullptr_t>)
+            p.SetObj = [Set, self](TObject* o, TObject* v) {
+                (self(o)->*Set)(dynamic_cast<T*>(v));
+            };
+    } else {
+        static_assert(qm_detail::AlwaysFalse<R>, "this type cannot be a published property");
+    }
+    return p;
+}
+
+// An owned sub-object (Font, Pen, Items, Lines): its own properties are stored
+// under dotted names, a collection as a collection, a string list as a list.
+template <typename Getter> TPropInfo Prop(const char* Name, Getter Get) {
+    using C = typename qm_detail::MemberClass<Getter>::Type;
+    using R = std::remove_cvref_t<std::invoke_result_t<Getter, C*>>;
+    static_assert(std::is_pointer_v<R>, "only sub-objects may be published without a setter");
+    return Prop(Name, Get, nullptr);
+}
+
+template <typename V> TPropInfo&& TPropInfo::Default(V Value) && {
+    HasDefault = true;
+    if constexpr (std::is_convertible_v<V, const char*> || std::is_same_v<V, AnsiString>) {
+        DefaultStr = AnsiString(Value);
+    } else if constexpr (qm_detail::IsSet<V>::value) {
+        DefaultOrd = static_cast<int64_t>(Value.Bits());
+    } else if constexpr (std::is_floating_point_v<V>) {
+        DefaultFloat = static_cast<double>(Value);
+        DefaultOrd = static_cast<int64_t>(Value);
+    } else {
+        DefaultOrd = static_cast<int64_t>(Value);
+        DefaultFloat = static_cast<double>(DefaultOrd);
+    }
+    return std::move(*this);
+}
+
+// Identifier tables of int-like types ("TColor": "clRed" <-> 255). A type with
+// a table is written as an identifier when its value has one.
+using TIntToIdent = std::function<bool(int32_t Value, AnsiString& Ident)>;
+using TIdentToInt = std::function<bool(const AnsiString& Ident, int32_t& Value)>;
+void RegisterIntegerIdents(const AnsiString& TypeName, TIntToIdent ToIdent, TIdentToInt FromIdent);
+void UnRegisterIntegerIdents(const AnsiString& TypeName);
+bool IntegerToIdent(const AnsiString& TypeName, int64_t Value, AnsiString& Ident);
+bool IdentToInteger(const AnsiString& TypeName, const AnsiString& Ident, int64_t& Value);
