@@ -37,3 +37,5 @@ QM_DECLARE_EXCEPTION(EWriteError, EFilerError)
 QM_DECLARE_EXCEPTION(EClassNotFound, EFilerError)
 QM_DECLARE_EXCEPTION(EFCreateError, EStreamError)
 QM_DECLARE_EXCEPTION(EFOpenError, EStreamError)
+// The silent exception: leaves a handler without any message.
+QM_DECLARE_EXCEPTION(EAbort, Exception)
