@@ -1,0 +1,796 @@
+#include "comm/comport.h"
+#include "comm/comthread.h"
+#include "platform/classes/stringlist.h"
+#include "platform/win32/commapi.h"
+#include <cstring>
+
+QM_CLASS_PLAIN(TFlowControl, TPersistent)
+QM_CLASS_PLAIN(TCharacters, TPersistent)
+QM_CLASS_PLAIN(TBufferSizes, TPersistent)
+QM_CLASS_PLAIN(TTimeouts, TPersistent)
+QM_CLASS_ABSTRACT(TCustomComPort, TComponent)
+QM_CLASS_OWNED(TComPort, TCustomComPort, TComponent)
+
+namespace {
+const char* const ClosedPortText = "Can't perform this operation on a closed port";
+const char* const OpenPortText = "Can't perform this operation on an open port";
+const char* const TimeoutText = "Timeout";
+
+// Platform values of the enumerations, in member order; the Default members
+// share the value 0 with the first real member.
+const DWORD BaudRates[] = {0,     50,    75,    110,   150,   300,    600,    1200,   1800,
+                           2000,  2400,  3600,  4800,  7200,  9600,   10400,  14400,  15625,
+                           19200, 28800, 38400, 56000, 57600, 115200, 128000, 256000, 0};
+const uint8_t DataBitsValues[] = {0, 4, 5, 6, 7, 8};
+const uint8_t ParityValues[] = {0, NOPARITY, ODDPARITY, EVENPARITY, MARKPARITY, SPACEPARITY};
+const uint8_t StopBitsValues[] = {0, ONESTOPBIT, ONE5STOPBITS, TWOSTOPBITS};
+const DWORD DTRValues[] = {0, DTR_CONTROL_DISABLE, DTR_CONTROL_ENABLE, DTR_CONTROL_HANDSHAKE};
+const DWORD RTSValues[] = {0, RTS_CONTROL_DISABLE, RTS_CONTROL_ENABLE, RTS_CONTROL_HANDSHAKE,
+                           RTS_CONTROL_TOGGLE};
+const DWORD XOnXOffValues[] = {0, 0, fInX, fOutX, fInX | fOutX};
+const DWORD OptionFlags[] = {fParity,           fOutxCtsFlow, fOutxDsrFlow, fDsrSensitivity,
+                             fTXContinueOnXoff, fErrorChar,   fNull,        fAbortOnError};
+const DWORD PriorityValues[] = {0, IDLE_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS, HIGH_PRIORITY_CLASS,
+                                REALTIME_PRIORITY_CLASS};
+const DWORD LineErrorBits[] = {CE_BREAK,   CE_DNS, CE_FRAME,  CE_IOE,      CE_MODE,  CE_OOP,
+                               CE_OVERRUN, CE_PTO, CE_RXOVER, CE_RXPARITY, CE_TXFULL};
+
+// The last member whose value matches, so the Default member (sharing 0)
+// is never chosen; -1 when none matches.
+template <typename T, size_t N> int LastMatch(const T (&values)[N], DWORD value) {
+    for (int i = static_cast<int>(N) - 1; i >= 0; --i)
+        if (values[i] == value) return i;
+    return -1;
+}
+
+TLineErrors LineErrorsOf(DWORD errors) {
+    TLineErrors set;
+    for (int i = 0; i < static_cast<int>(std::size(LineErrorBits)); ++i)
+        if (errors & LineErrorBits[i]) set.Include(static_cast<TLineError>(i));
+    return set;
+}
+} // namespace
+
+// ---- Option objects
+
+void TFlowControl::Assign(TPersistent* Source) {
+    if (auto* src = dynamic_cast<TFlowControl*>(Source)) {
+        FDTR = src->FDTR;
+        FRTS = src->FRTS;
+        FXOnXOff = src->FXOnXOff;
+        FXOnLimit = src->FXOnLimit;
+        FXOffLimit = src->FXOffLimit;
+        Changed();
+        return;
+    }
+    TPersistent::Assign(Source);
+}
+
+void TFlowControl::Changed() {
+    if (FComPort) FComPort->ApplyDCB();
+}
+
+void TFlowControl::SetDTR(TDTRControl Value) {
+    if (Value == FDTR) return;
+    FDTR = Value;
+    Changed();
+}
+
+void TFlowControl::SetRTS(TRTSControl Value) {
+    if (Value == FRTS) return;
+    FRTS = Value;
+    Changed();
+}
+
+void TFlowControl::SetXOnXOff(TXOnXOffControl Value) {
+    if (Value == FXOnXOff) return;
+    FXOnXOff = Value;
+    Changed();
+}
+
+void TFlowControl::SetXOnLimit(uint16_t Value) {
+    if (Value == FXOnLimit) return;
+    FXOnLimit = Value;
+    Changed();
+}
+
+void TFlowControl::SetXOffLimit(uint16_t Value) {
+    if (Value == FXOffLimit) return;
+    FXOffLimit = Value;
+    Changed();
+}
+
+void TCharacters::Assign(TPersistent* Source) {
+    if (auto* src = dynamic_cast<TCharacters*>(Source)) {
+        FXOn = src->FXOn;
+        FXOff = src->FXOff;
+        FError = src->FError;
+        FEof = src->FEof;
+        FEvent = src->FEvent;
+        if (FComPort) FComPort->ApplyDCB();
+        return;
+    }
+    TPersistent::Assign(Source);
+}
+
+void TCharacters::Set(char& field, char value) {
+    if (field == value) return;
+    field = value;
+    if (FComPort) FComPort->ApplyDCB();
+}
+
+void TCharacters::SetXOn(char Value) {
+    Set(FXOn, Value);
+}
+void TCharacters::SetXOff(char Value) {
+    Set(FXOff, Value);
+}
+void TCharacters::SetError(char Value) {
+    Set(FError, Value);
+}
+void TCharacters::SetEof(char Value) {
+    Set(FEof, Value);
+}
+void TCharacters::SetEvent(char Value) {
+    Set(FEvent, Value);
+}
+
+void TBufferSizes::Assign(TPersistent* Source) {
+    if (auto* src = dynamic_cast<TBufferSizes*>(Source)) {
+        FInput = src->FInput;
+        FOutput = src->FOutput;
+        if (FComPort) FComPort->ApplyBufferSizes();
+        return;
+    }
+    TPersistent::Assign(Source);
+}
+
+void TBufferSizes::Set(int& field, int value) {
+    if (field == value) return;
+    field = value;
+    if (FComPort) FComPort->ApplyBufferSizes();
+}
+
+void TBufferSizes::SetInput(int Value) {
+    Set(FInput, Value);
+}
+void TBufferSizes::SetOutput(int Value) {
+    Set(FOutput, Value);
+}
+
+void TTimeouts::Assign(TPersistent* Source) {
+    if (auto* src = dynamic_cast<TTimeouts*>(Source)) {
+        FReadInterval = src->FReadInterval;
+        FReadMultiplier = src->FReadMultiplier;
+        FReadConstant = src->FReadConstant;
+        FWriteMultiplier = src->FWriteMultiplier;
+        FWriteConstant = src->FWriteConstant;
+        if (FComPort) FComPort->ApplyTimeouts();
+        return;
+    }
+    TPersistent::Assign(Source);
+}
+
+void TTimeouts::Set(int& field, int value) {
+    if (field == value) return;
+    field = value;
+    if (FComPort) FComPort->ApplyTimeouts();
+}
+
+void TTimeouts::SetReadInterval(int Value) {
+    Set(FReadInterval, Value);
+}
+void TTimeouts::SetReadMultiplier(int Value) {
+    Set(FReadMultiplier, Value);
+}
+void TTimeouts::SetReadConstant(int Value) {
+    Set(FReadConstant, Value);
+}
+void TTimeouts::SetWriteMultiplier(int Value) {
+    Set(FWriteMultiplier, Value);
+}
+void TTimeouts::SetWriteConstant(int Value) {
+    Set(FWriteConstant, Value);
+}
+
+// ---- Port: life cycle
+
+TCustomComPort::TCustomComPort(TComponent* AOwner)
+    : TComponent(AOwner), FHandle(INVALID_HANDLE_VALUE),
+      FFlowControl(std::make_unique<TFlowControl>(this)),
+      FCharacters(std::make_unique<TCharacters>(this)),
+      FBufferSizes(std::make_unique<TBufferSizes>(this)),
+      FTimeouts(std::make_unique<TTimeouts>(this)) {}
+
+TCustomComPort::~TCustomComPort() {
+    Destroying();
+    try {
+        Close();
+    } catch (...) {
+        // A port that fails to close while it is freed has nobody to tell.
+    }
+    // Option objects must not call back into a half-destroyed port.
+    FTimeouts.reset();
+    FBufferSizes.reset();
+    FCharacters.reset();
+    FFlowControl.reset();
+}
+
+void TCustomComPort::Loaded() {
+    TComponent::Loaded();
+    if (FStreamedActive && !Designing()) Open();
+}
+
+bool TCustomComPort::IsOpen() const {
+    return FHandle != INVALID_HANDLE_VALUE;
+}
+
+bool TCustomComPort::Active() const {
+    return Designing() ? FStreamedActive : IsOpen();
+}
+
+void TCustomComPort::SetActive(bool Value) {
+    FStreamedActive = Value;
+    if (Designing() || IsLoading()) return;
+    if (Value != IsOpen()) Value ? Open() : Close();
+}
+
+void TCustomComPort::Open() {
+    if (IsOpen()) return;
+    if (BeforeOpen) BeforeOpen(this);
+    CreateHandle();
+    if (IsOpen() && AfterOpen) AfterOpen(this);
+}
+
+void TCustomComPort::Close() {
+    if (FThread && FThread->IsCurrentThread()) {
+        // The event thread cannot stop itself; the main thread closes.
+        auto* port = this;
+        QueueToMainThread([port] { port->Close(); });
+        return;
+    }
+    if (!IsOpen()) return;
+    if (BeforeClose) BeforeClose(this);
+    ReleaseHandle();
+    if (!IsOpen() && AfterClose) AfterClose(this);
+}
+
+void TCustomComPort::CreateHandle() {
+    ReleaseHandle();
+    SetLastError(0);
+    try {
+        if (FPriorityClass != pcDefault) {
+            FSavedPriorityClass = static_cast<int>(GetPriorityClass(GetCurrentProcess()));
+            Check(::SetPriorityClass(GetCurrentProcess(), PriorityValues[FPriorityClass]));
+        }
+        FHandle = CreateFileA(FDeviceName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
+        if (FHandle == INVALID_HANDLE_VALUE) {
+            const DWORD code = GetLastError();
+            SetLastError(0);
+            RaiseError(static_cast<int>(code), CommErrorMessage(code).c_str());
+        }
+        PurgeInput();
+        PurgeOutput();
+        ApplyBufferSizes();
+        ApplyDCB();
+        ApplyTimeouts();
+        ApplyEventMask();
+    } catch (...) {
+        ReleaseHandle();
+        throw;
+    }
+}
+
+void TCustomComPort::ReleaseHandle() {
+    StopThread();
+    if (IsOpen()) {
+        CloseHandle(FHandle);
+        FHandle = INVALID_HANDLE_VALUE;
+    }
+    if (FSavedPriorityClass >= 0) {
+        // Lowering the priority again may be refused; the port is closed anyway.
+        ::SetPriorityClass(GetCurrentProcess(), static_cast<DWORD>(FSavedPriorityClass));
+        FSavedPriorityClass = -1;
+    }
+}
+
+// ---- Errors
+
+void TCustomComPort::RaiseError(int Code, const AnsiString& Text) {
+    EComError error(Code, Text);
+    if (OnError) {
+        TComAction action = caFail;
+        OnError(this, error, action);
+        if (action == caAbort) throw EAbort("");
+    }
+    throw error;
+}
+
+void TCustomComPort::Check(int Result) {
+    if (Result) return;
+    const DWORD code = GetLastError();
+    if (code == 0 || code == ERROR_IO_PENDING) return;
+    SetLastError(0);
+    RaiseError(static_cast<int>(code), CommErrorMessage(code).c_str());
+}
+
+void TCustomComPort::CheckOpen() const {
+    if (!IsOpen()) const_cast<TCustomComPort*>(this)->RaiseError(0, ClosedPortText);
+}
+
+// ---- Settings
+
+AnsiString TCustomComPort::About() const {
+    return "Serial port component";
+}
+
+void TCustomComPort::SetBaudRate(TBaudRate Value) {
+    if (Value == FBaudRate) return;
+    FBaudRate = Value;
+    ApplyDCB();
+}
+
+int TCustomComPort::CustomBaudRate() const {
+    return FBaudRate == brCustom ? FCustomBaudRate : static_cast<int>(BaudRates[FBaudRate]);
+}
+
+void TCustomComPort::SetCustomBaudRate(int Value) {
+    if (Value == FCustomBaudRate) return;
+    FCustomBaudRate = Value;
+    FBaudRate = brCustom;
+    ApplyDCB();
+}
+
+void TCustomComPort::SetDataBits(TDataBits Value) {
+    if (Value == FDataBits) return;
+    FDataBits = Value;
+    ApplyDCB();
+}
+
+void TCustomComPort::SetParity(TParity Value) {
+    if (Value == FParity) return;
+    FParity = Value;
+    ApplyDCB();
+}
+
+void TCustomComPort::SetStopBits(TStopBits Value) {
+    if (Value == FStopBits) return;
+    FStopBits = Value;
+    ApplyDCB();
+}
+
+void TCustomComPort::SetDeviceName(const AnsiString& Value) {
+    if (IsOpen() && !Designing()) RaiseError(0, OpenPortText);
+    FDeviceName = Value;
+}
+
+AnsiString TCustomComPort::ShortDeviceName() const {
+    if (FDeviceName.SubString(1, 4) == "\\\\.\\")
+        return FDeviceName.SubString(5, FDeviceName.Length());
+    return FDeviceName;
+}
+
+void TCustomComPort::SetOptions(TOptions Value) {
+    if (Value == FOptions) return;
+    FOptions = Value;
+    ApplyDCB();
+}
+
+void TCustomComPort::SetPriorityClass(TPriorityClass Value) {
+    if (Value == FPriorityClass) return;
+    if (IsOpen() && !Designing()) RaiseError(0, OpenPortText);
+    FPriorityClass = Value;
+}
+
+void TCustomComPort::SetSynchronizeEvents(bool Value) {
+    if (Value == FSynchronizeEvents) return;
+    if (IsOpen() && !Designing()) RaiseError(0, OpenPortText);
+    FSynchronizeEvents = Value;
+}
+
+void TCustomComPort::CopyToDCB(DCB& d) const {
+    if (FBaudRate != brDefault)
+        d.BaudRate =
+            FBaudRate == brCustom ? static_cast<DWORD>(FCustomBaudRate) : BaudRates[FBaudRate];
+    if (FDataBits != dbDefault) d.ByteSize = DataBitsValues[FDataBits];
+    if (FParity != paDefault) d.Parity = ParityValues[FParity];
+    if (FStopBits != sbDefault) d.StopBits = StopBitsValues[FStopBits];
+    d.XonChar = FCharacters->XOn();
+    d.XoffChar = FCharacters->XOff();
+    d.ErrorChar = FCharacters->Error();
+    d.EofChar = FCharacters->Eof();
+    d.EvtChar = FCharacters->Event();
+    if (FFlowControl->DTR() != dcDefault)
+        d.Flags = (d.Flags & ~fDtrControlMask) | DTRValues[FFlowControl->DTR()];
+    if (FFlowControl->RTS() != rcDefault)
+        d.Flags = (d.Flags & ~fRtsControlMask) | RTSValues[FFlowControl->RTS()];
+    if (FFlowControl->XOnXOff() != xcDefault)
+        d.Flags = (d.Flags & ~(fInX | fOutX)) | XOnXOffValues[FFlowControl->XOnXOff()];
+    d.XonLim = FFlowControl->XOnLimit();
+    d.XoffLim = FFlowControl->XOffLimit();
+    for (int i = 0; i < static_cast<int>(std::size(OptionFlags)); ++i) {
+        if (FOptions.Contains(static_cast<TOption>(i)))
+            d.Flags |= OptionFlags[i];
+        else
+            d.Flags &= ~OptionFlags[i];
+    }
+}
+
+// Fields are stored directly and the block applied once by the caller, so a
+// half-copied combination (handshake without its flow flag) is never applied.
+void TCustomComPort::CopyFromDCB(const DCB& d) {
+    if (static_cast<int>(d.BaudRate) != FCustomBaudRate) {
+        FCustomBaudRate = static_cast<int>(d.BaudRate);
+        FBaudRate = brCustom;
+    }
+    if (const int i = LastMatch(DataBitsValues, d.ByteSize); i >= 0) FDataBits = TDataBits(i);
+    if (const int i = LastMatch(ParityValues, d.Parity); i >= 0) FParity = TParity(i);
+    if (const int i = LastMatch(StopBitsValues, d.StopBits); i >= 0) FStopBits = TStopBits(i);
+    TCharacters& c = *FCharacters;
+    c.FXOn = d.XonChar;
+    c.FXOff = d.XoffChar;
+    c.FError = d.ErrorChar;
+    c.FEof = d.EofChar;
+    c.FEvent = d.EvtChar;
+    TFlowControl& f = *FFlowControl;
+    if (const int i = LastMatch(DTRValues, d.Flags & fDtrControlMask); i >= 0)
+        f.FDTR = TDTRControl(i);
+    if (const int i = LastMatch(RTSValues, d.Flags & fRtsControlMask); i >= 0)
+        f.FRTS = TRTSControl(i);
+    if (const int i = LastMatch(XOnXOffValues, d.Flags & (fInX | fOutX)); i >= 0)
+        f.FXOnXOff = TXOnXOffControl(i);
+    f.FXOnLimit = d.XonLim;
+    f.FXOffLimit = d.XoffLim;
+    TOptions options;
+    for (int i = 0; i < static_cast<int>(std::size(OptionFlags)); ++i)
+        if (d.Flags & OptionFlags[i]) options.Include(static_cast<TOption>(i));
+    FOptions = options;
+}
+
+void TCustomComPort::ApplyDCB() {
+    if (!IsOpen() || Designing()) return;
+    DCB d{};
+    d.DCBlength = sizeof(DCB);
+    Check(GetCommState(FHandle, &d));
+    CopyToDCB(d);
+    // Refused before the device is touched, with what exactly cannot be set.
+    const std::string problem = CommStateProblem(d);
+    if (!problem.empty()) RaiseError(static_cast<int>(ERROR_NOT_SUPPORTED), problem.c_str());
+    Check(SetCommState(FHandle, &d));
+}
+
+void TCustomComPort::ApplyBufferSizes() {
+    if (!IsOpen() || Designing()) return;
+    Check(SetupComm(FHandle, static_cast<DWORD>(FBufferSizes->Input()),
+                    static_cast<DWORD>(FBufferSizes->Output())));
+}
+
+void TCustomComPort::ApplyTimeouts() {
+    if (!IsOpen() || Designing()) return;
+    COMMTIMEOUTS t{};
+    Check(GetCommTimeouts(FHandle, &t));
+    t.ReadIntervalTimeout = static_cast<DWORD>(FTimeouts->ReadInterval());
+    t.ReadTotalTimeoutMultiplier = static_cast<DWORD>(FTimeouts->ReadMultiplier());
+    t.ReadTotalTimeoutConstant = static_cast<DWORD>(FTimeouts->ReadConstant());
+    t.WriteTotalTimeoutMultiplier = static_cast<DWORD>(FTimeouts->WriteMultiplier());
+    t.WriteTotalTimeoutConstant = static_cast<DWORD>(FTimeouts->WriteConstant());
+    Check(SetCommTimeouts(FHandle, &t));
+}
+
+// ---- Events and the event thread
+
+uint32_t TCustomComPort::EventMask() const {
+    uint32_t mask = 0;
+    if (OnBreak) mask |= EV_BREAK;
+    if (OnCTSChange) mask |= EV_CTS;
+    if (OnDSRChange) mask |= EV_DSR;
+    if (OnLineError) mask |= EV_ERR;
+    if (OnEvent1) mask |= EV_EVENT1;
+    if (OnEvent2) mask |= EV_EVENT2;
+    if (OnPrinterError) mask |= EV_PERR;
+    if (OnRing) mask |= EV_RING;
+    if (OnRLSDChange) mask |= EV_RLSD;
+    if (OnRx80PercFull) mask |= EV_RX80FULL;
+    if (OnRxChar) mask |= EV_RXCHAR;
+    if (OnRxFlag) mask |= EV_RXFLAG;
+    if (OnTxEmpty) mask |= EV_TXEMPTY;
+    return mask;
+}
+
+void TCustomComPort::ApplyEventMask() {
+    if (!IsOpen() || Designing()) return;
+    const uint32_t mask = EventMask();
+    if (mask == 0) StopThread();
+    Check(SetCommMask(FHandle, mask));
+    if (mask != 0) StartThread();
+}
+
+void TCustomComPort::StartThread() {
+    if (FThread && !FThread->Ended()) return;
+    FThread = std::make_shared<TComThread>(this);
+}
+
+void TCustomComPort::StopThread() {
+    if (!FThread) return;
+    FThread->Stop();
+    if (IsOpen()) SetCommMask(FHandle, 0); // makes a pending wait return
+    FThread.reset();
+}
+
+void TCustomComPort::DispatchEvents(uint32_t Mask) {
+    const auto fire = [&](uint32_t bit, const TComEventSlot<TNotifyEvent>& slot) {
+        if ((Mask & bit) && slot) slot(this);
+    };
+    fire(EV_BREAK, OnBreak);
+    fire(EV_CTS, OnCTSChange);
+    fire(EV_DSR, OnDSRChange);
+    if ((Mask & EV_ERR) && OnLineError) CheckLineErrors();
+    fire(EV_EVENT1, OnEvent1);
+    fire(EV_EVENT2, OnEvent2);
+    fire(EV_PERR, OnPrinterError);
+    fire(EV_RING, OnRing);
+    fire(EV_RLSD, OnRLSDChange);
+    fire(EV_RX80FULL, OnRx80PercFull);
+    fire(EV_RXCHAR, OnRxChar);
+    fire(EV_RXFLAG, OnRxFlag);
+    fire(EV_TXEMPTY, OnTxEmpty);
+}
+
+// ---- Reading and writing
+
+int TCustomComPort::Read(void* Buffer, int Length, bool WaitOnCompletion) {
+    CheckOpen();
+    if (BeforeRead) BeforeRead(this, Buffer, Length, WaitOnCompletion);
+    FReadRequested = Length;
+    FReadDone = 0;
+    if (Length > 0) {
+        DWORD got = 0;
+        const BOOL ok = ReadFile(FHandle, Buffer, static_cast<DWORD>(Length), &got, nullptr);
+        FReadDone = static_cast<int>(got);
+        Check(ok);
+    }
+    // A transfer never stays pending here, so a short one is checked at once.
+    WaitForReadCompletion();
+    if (AfterRead) AfterRead(this, Buffer, Length, WaitOnCompletion);
+    return FReadDone;
+}
+
+int TCustomComPort::Write(const void* Buffer, int Length, bool WaitOnCompletion) {
+    CheckOpen();
+    void* buffer = const_cast<void*>(Buffer);
+    if (BeforeWrite) BeforeWrite(this, buffer, Length, WaitOnCompletion);
+    FWriteRequested = Length;
+    FWriteDone = 0;
+    if (Length > 0) {
+        DWORD done = 0;
+        const BOOL ok = WriteFile(FHandle, Buffer, static_cast<DWORD>(Length), &done, nullptr);
+        FWriteDone = static_cast<int>(done);
+        Check(ok);
+    }
+    WaitForWriteCompletion();
+    if (AfterWrite) AfterWrite(this, buffer, Length, WaitOnCompletion);
+    return FWriteDone;
+}
+
+void TCustomComPort::WaitForReadCompletion() {
+    if (FReadDone != FReadRequested) {
+        FReadRequested = FReadDone = 0;
+        RaiseError(0, TimeoutText);
+    }
+    CheckLineErrors();
+}
+
+void TCustomComPort::WaitForWriteCompletion() {
+    if (FWriteDone != FWriteRequested) {
+        FWriteRequested = FWriteDone = 0;
+        RaiseError(0, TimeoutText);
+    }
+    CheckLineErrors();
+}
+
+char TCustomComPort::ReadChar() {
+    char c = 0;
+    Read(&c, 1, true);
+    return c;
+}
+
+uint8_t TCustomComPort::ReadByte() {
+    return static_cast<uint8_t>(ReadChar());
+}
+
+uint16_t TCustomComPort::ReadWord() {
+    uint8_t b[2] = {};
+    Read(b, 2, true);
+    return static_cast<uint16_t>(b[0] | (b[1] << 8));
+}
+
+uint32_t TCustomComPort::ReadDWord() {
+    uint8_t b[4] = {};
+    Read(b, 4, true);
+    return uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+}
+
+void TCustomComPort::WriteChar(char C) {
+    Write(&C, 1, false);
+}
+void TCustomComPort::WriteByte(uint8_t B) {
+    Write(&B, 1, false);
+}
+
+void TCustomComPort::WriteWord(uint16_t W) {
+    const uint8_t b[2] = {static_cast<uint8_t>(W), static_cast<uint8_t>(W >> 8)};
+    Write(b, 2, false);
+}
+
+void TCustomComPort::WriteDWord(uint32_t D) {
+    const uint8_t b[4] = {static_cast<uint8_t>(D), static_cast<uint8_t>(D >> 8),
+                          static_cast<uint8_t>(D >> 16), static_cast<uint8_t>(D >> 24)};
+    Write(b, 4, false);
+}
+
+void TCustomComPort::WriteString(const AnsiString& S) {
+    Write(S.data(), S.Length(), false);
+}
+
+AnsiString TCustomComPort::ReadString() {
+    CheckOpen();
+    AnsiString result;
+    result.SetLength(InputCount());
+    if (result.Length() > 0) Read(result.str().data(), result.Length(), true);
+    return result;
+}
+
+AnsiString TCustomComPort::ReadUntil(char C) {
+    AnsiString result;
+    do {
+        result += ReadChar();
+    } while (result[result.Length()] != C);
+    return result;
+}
+
+int TCustomComPort::InputCount() {
+    DWORD errors = 0;
+    COMSTAT stat{};
+    Check(ClearCommError(FHandle, &errors, &stat));
+    if (errors && OnLineError) OnLineError(this, LineErrorsOf(errors));
+    return static_cast<int>(stat.cbInQue);
+}
+
+int TCustomComPort::OutputCount() {
+    DWORD errors = 0;
+    COMSTAT stat{};
+    Check(ClearCommError(FHandle, &errors, &stat));
+    if (errors && OnLineError) OnLineError(this, LineErrorsOf(errors));
+    return static_cast<int>(stat.cbOutQue);
+}
+
+void TCustomComPort::TransmitChar(char C) {
+    CheckOpen();
+    Check(TransmitCommChar(FHandle, C));
+}
+
+// ---- Queues, lines and status
+
+void TCustomComPort::PurgeInput() {
+    if (IsOpen()) Check(PurgeComm(FHandle, PURGE_RXABORT | PURGE_RXCLEAR));
+}
+void TCustomComPort::PurgeOutput() {
+    if (IsOpen()) Check(PurgeComm(FHandle, PURGE_TXABORT | PURGE_TXCLEAR));
+}
+void TCustomComPort::ClearInput() {
+    if (IsOpen()) Check(PurgeComm(FHandle, PURGE_RXCLEAR));
+}
+void TCustomComPort::ClearOutput() {
+    if (IsOpen()) Check(PurgeComm(FHandle, PURGE_TXCLEAR));
+}
+void TCustomComPort::AbortInput() {
+    if (IsOpen()) Check(PurgeComm(FHandle, PURGE_RXABORT));
+}
+void TCustomComPort::AbortOutput() {
+    if (IsOpen()) Check(PurgeComm(FHandle, PURGE_TXABORT));
+}
+void TCustomComPort::Flush() {
+    if (IsOpen()) Check(FlushFileBuffers(FHandle));
+}
+
+void TCustomComPort::SetBreak() {
+    CheckOpen();
+    Check(SetCommBreak(FHandle));
+}
+void TCustomComPort::ClearBreak() {
+    CheckOpen();
+    Check(ClearCommBreak(FHandle));
+}
+void TCustomComPort::SetDTR() {
+    CheckOpen();
+    Check(EscapeCommFunction(FHandle, SETDTR));
+}
+void TCustomComPort::ClearDTR() {
+    CheckOpen();
+    Check(EscapeCommFunction(FHandle, CLRDTR));
+}
+void TCustomComPort::SetRTS() {
+    CheckOpen();
+    Check(EscapeCommFunction(FHandle, SETRTS));
+}
+void TCustomComPort::ClearRTS() {
+    CheckOpen();
+    Check(EscapeCommFunction(FHandle, CLRRTS));
+}
+void TCustomComPort::SetXOn() {
+    CheckOpen();
+    Check(EscapeCommFunction(FHandle, SETXON));
+}
+void TCustomComPort::SetXOff() {
+    CheckOpen();
+    Check(EscapeCommFunction(FHandle, SETXOFF));
+}
+void TCustomComPort::ResetDevice() {
+    CheckOpen();
+    Check(EscapeCommFunction(FHandle, RESETDEV));
+}
+
+TModemStatus TCustomComPort::ModemStatus() {
+    if (Designing()) return {};
+    CheckOpen();
+    DWORD status = 0;
+    Check(GetCommModemStatus(FHandle, &status));
+    TModemStatus set;
+    if (status & MS_CTS_ON) set.Include(msCTS);
+    if (status & MS_DSR_ON) set.Include(msDSR);
+    if (status & MS_RING_ON) set.Include(msRing);
+    if (status & MS_RLSD_ON) set.Include(msRLSD);
+    return set;
+}
+
+void TCustomComPort::CheckLineErrors() {
+    CheckOpen();
+    DWORD errors = 0;
+    Check(ClearCommError(FHandle, &errors, nullptr));
+    if (errors && OnLineError) OnLineError(this, LineErrorsOf(errors));
+}
+
+void TCustomComPort::ClearLineErrors() {
+    CheckOpen();
+    DWORD errors = 0;
+    Check(ClearCommError(FHandle, &errors, nullptr));
+}
+
+// ---- Configuration
+
+bool TCustomComPort::ConfigDialog() {
+    const AnsiString name = ShortDeviceName();
+    COMMCONFIG config{};
+    DWORD size = sizeof config;
+    Check(GetDefaultCommConfigA(name.c_str(), &config, &size));
+    CopyToDCB(config.dcb);
+    if (!CommConfigDialogA(name.c_str(), nullptr, &config)) return false;
+    CopyFromDCB(config.dcb);
+    ApplyDCB();
+    return true;
+}
+
+bool TCustomComPort::DefaultConfigDialog() {
+    const AnsiString name = ShortDeviceName();
+    COMMCONFIG config{};
+    DWORD size = sizeof config;
+    Check(GetDefaultCommConfigA(name.c_str(), &config, &size));
+    if (!CommConfigDialogA(name.c_str(), nullptr, &config)) return false;
+    Check(SetDefaultCommConfigA(name.c_str(), &config, size));
+    return true;
+}
+
+void TCustomComPort::EnumDevices(TStrings* List) {
+    for (const auto& name : EnumSerialPorts())
+        List->Add(name.c_str());
+}
+
+void TCustomComPort::EnumComDevices(TStrings* List) {
+    for (const auto& name : EnumSerialPorts())
+        if (name.rfind("COM", 0) == 0 || name.rfind("\\\\.\\COM", 0) == 0) List->Add(name.c_str());
+}
+
+void TCustomComPort::EnumComDevicesFromRegistry(TStrings* List) {
+    EnumDevices(List);
+}

@@ -1,0 +1,1015 @@
+#include "platform/win32/commapi.h"
+#include <algorithm>
+#include <asm/ioctls.h>
+#include <cctype>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <dirent.h>
+#include <fcntl.h>
+#include <fstream>
+#include <linux/serial.h>
+#include <map>
+#include <mutex>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <thread>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+// The kernel's termios with free baud rates (TCGETS2/TCSETS2); glibc does not
+// declare it next to <termios.h>.
+struct termios2 {
+    tcflag_t c_iflag, c_oflag, c_cflag, c_lflag;
+    cc_t c_line;
+    cc_t c_cc[19];
+    speed_t c_ispeed, c_ospeed;
+};
+constexpr tcflag_t BOTHER_FLAG = 0010000;
+
+using SteadyClock = std::chrono::steady_clock;
+// Longest single poll: waits are cut into slices so a transfer notices bytes
+// another thread moved into the buffer, a new event mask or a close.
+constexpr int PollSliceMs = 10;
+
+struct TCommState {
+    std::mutex Mutex;
+    std::condition_variable Left; // a waiter left its unlocked poll
+    int Fd = -1;
+    int WakeFd = -1; // signalled once, at close
+    bool Closed = false;
+    int Waiters = 0;
+    std::string Name;
+
+    DCB State{};
+    COMMTIMEOUTS Timeouts{};
+    DWORD InSize = 4096, OutSize = 2048;
+    std::deque<uint8_t> In; // bytes taken from the device, not yet read
+    bool PeerGone = false;  // poll reported a hang-up or error
+    bool HungUp = false;
+    bool IoError = false;
+
+    DWORD Mask = 0;
+    uint64_t MaskGeneration = 0;
+    DWORD Events = 0;
+    DWORD Modem = 0;
+    bool ModemKnown = false;
+    serial_icounter_struct Counters{};
+    bool CountersKnown = false;
+    DWORD LineErrors = 0;
+    bool TxPending = false;
+};
+
+// Never destroyed: handles still open at exit are closed by the kernel
+// table's own teardown, which may run after ours would have.
+std::mutex& RegistryMutexRef() {
+    static auto* mutex = new std::mutex;
+    return *mutex;
+}
+std::map<HANDLE, std::shared_ptr<TCommState>>& Registry() {
+    static auto* registry = new std::map<HANDLE, std::shared_ptr<TCommState>>;
+    return *registry;
+}
+
+class TCommObject : public TKernelObject {
+public:
+    explicit TCommObject(std::shared_ptr<TCommState> state) : FState(std::move(state)) {}
+    ~TCommObject() override;
+
+private:
+    std::shared_ptr<TCommState> FState;
+};
+
+TCommObject::~TCommObject() {
+    {
+        std::lock_guard<std::mutex> guard(RegistryMutexRef());
+        for (auto it = Registry().begin(); it != Registry().end(); ++it)
+            if (it->second == FState) {
+                Registry().erase(it);
+                break;
+            }
+    }
+    TCommState& s = *FState;
+    std::unique_lock<std::mutex> lock(s.Mutex);
+    s.Closed = true;
+    const uint64_t one = 1;
+    if (s.WakeFd >= 0) (void)!::write(s.WakeFd, &one, sizeof one);
+    // Waiters leave their poll at once; the descriptor is closed only after.
+    s.Left.wait_for(lock, std::chrono::seconds(2), [&] { return s.Waiters == 0; });
+    if (s.Fd >= 0) ::close(s.Fd); // also releases the flock
+    if (s.WakeFd >= 0) ::close(s.WakeFd);
+    s.Fd = s.WakeFd = -1;
+}
+
+std::shared_ptr<TCommState> Find(HANDLE h) {
+    std::lock_guard<std::mutex> guard(RegistryMutexRef());
+    const auto it = Registry().find(h);
+    if (it == Registry().end() || it->second->Closed) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    return it->second;
+}
+
+BOOL Fail(DWORD code) {
+    SetLastError(code);
+    return 0;
+}
+
+DWORD CommErrorFromErrno(int e) {
+    switch (e) {
+    case EIO:
+        return ERROR_DEVICE_NOT_CONNECTED;
+    case ENXIO:
+    case ENODEV:
+        return ERROR_FILE_NOT_FOUND;
+    case EBUSY:
+    case EWOULDBLOCK:
+        return ERROR_ACCESS_DENIED;
+    case ENOTTY:
+        return ERROR_INVALID_FUNCTION;
+    default:
+        return ErrorFromErrno(e);
+    }
+}
+
+BOOL FailErrno() {
+    return Fail(CommErrorFromErrno(errno));
+}
+
+// No modem-control ioctls on this device (a pseudo-terminal): lines stay off.
+bool NoModemLines(int e) {
+    return e == ENOTTY || e == EINVAL;
+}
+
+const struct {
+    DWORD Rate;
+    speed_t Code;
+} SpeedTable[] = {
+    {50, B50},         {75, B75},         {110, B110},         {134, B134},       {150, B150},
+    {200, B200},       {300, B300},       {600, B600},         {1200, B1200},     {1800, B1800},
+    {2400, B2400},     {4800, B4800},     {9600, B9600},       {19200, B19200},   {38400, B38400},
+    {57600, B57600},   {115200, B115200}, {230400, B230400},   {460800, B460800}, {500000, B500000},
+    {576000, B576000}, {921600, B921600}, {1000000, B1000000},
+};
+
+DWORD RateOfSpeed(speed_t code) {
+    for (const auto& e : SpeedTable)
+        if (e.Code == code) return e.Rate;
+    return 0;
+}
+
+int RemainingMs(SteadyClock::time_point deadline) {
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now())
+            .count();
+    return ms <= 0 ? 0 : static_cast<int>(std::min<long long>(ms, 1 << 30));
+}
+
+// Waits with the lock released for the device to become ready (or a slice to
+// pass). False when the handle was closed meanwhile.
+bool PollUnlocked(TCommState& s, std::unique_lock<std::mutex>& lock, short events, int timeoutMs) {
+    if (s.Closed) return false;
+    ++s.Waiters;
+    pollfd fds[2] = {{s.Fd, events, 0}, {s.WakeFd, POLLIN, 0}};
+    lock.unlock();
+    ::poll(events ? fds : fds + 1, events ? 2 : 1, std::min(timeoutMs, PollSliceMs));
+    lock.lock();
+    if (events && (fds[0].revents & (POLLHUP | POLLERR))) s.PeerGone = true;
+    --s.Waiters;
+    s.Left.notify_all();
+    return !s.Closed;
+}
+
+void Record(TCommState& s, DWORD event) {
+    s.Events |= event & s.Mask;
+}
+
+// Moves what the device holds into the buffer, up to the input queue size.
+void Ingest(TCommState& s) {
+    uint8_t chunk[512];
+    while (s.In.size() < s.InSize) {
+        const size_t room = std::min<size_t>(sizeof chunk, s.InSize - s.In.size());
+        const ssize_t n = ::read(s.Fd, chunk, room);
+        if (n > 0) {
+            for (ssize_t i = 0; i < n; ++i) {
+                const uint8_t b = chunk[i];
+                if ((s.State.Flags & fNull) && b == 0) continue;
+                s.In.push_back(b);
+                Record(s, EV_RXCHAR);
+                if (static_cast<char>(b) == s.State.EvtChar) Record(s, EV_RXFLAG);
+            }
+            if (s.In.size() * 5 >= static_cast<size_t>(s.InSize) * 4) Record(s, EV_RX80FULL);
+            continue;
+        }
+        // A raw terminal reads 0 when nothing waits, and also once the other
+        // side hung up; only the poll result tells the two apart.
+        if ((n == 0 && s.PeerGone) || (n < 0 && (errno == EIO || errno == ENODEV)))
+            s.HungUp = true;
+        else if (n < 0 && errno != EAGAIN && errno != EINTR)
+            s.IoError = true;
+        break;
+    }
+}
+
+DWORD QueuedInput(TCommState& s) {
+    int pending = 0;
+    if (::ioctl(s.Fd, FIONREAD, &pending) != 0) pending = 0;
+    return static_cast<DWORD>(s.In.size()) + static_cast<DWORD>(std::max(pending, 0));
+}
+
+DWORD QueuedOutput(TCommState& s) {
+    int pending = 0;
+    if (::ioctl(s.Fd, TIOCOUTQ, &pending) != 0) pending = 0;
+    return static_cast<DWORD>(std::max(pending, 0));
+}
+
+// Line errors the driver counted since the last look (real UARTs only).
+void UpdateLineErrors(TCommState& s) {
+    serial_icounter_struct now{};
+    if (::ioctl(s.Fd, TIOCGICOUNT, &now) != 0) return;
+    if (s.CountersKnown) {
+        DWORD e = 0;
+        if (now.frame != s.Counters.frame) e |= CE_FRAME;
+        if (now.overrun != s.Counters.overrun) e |= CE_OVERRUN;
+        if (now.parity != s.Counters.parity) e |= CE_RXPARITY;
+        if (now.brk != s.Counters.brk) e |= CE_BREAK;
+        if (now.buf_overrun != s.Counters.buf_overrun) e |= CE_RXOVER;
+        s.LineErrors |= e;
+        if (e & ~DWORD(CE_BREAK)) Record(s, EV_ERR);
+        if (e & CE_BREAK) Record(s, EV_BREAK);
+    }
+    s.Counters = now;
+    s.CountersKnown = true;
+}
+
+DWORD ReadModem(TCommState& s) {
+    int lines = 0;
+    if (::ioctl(s.Fd, TIOCMGET, &lines) != 0) return 0;
+    DWORD m = 0;
+    if (lines & TIOCM_CTS) m |= MS_CTS_ON;
+    if (lines & TIOCM_DSR) m |= MS_DSR_ON;
+    if (lines & TIOCM_RNG) m |= MS_RING_ON;
+    if (lines & TIOCM_CD) m |= MS_RLSD_ON;
+    return m;
+}
+
+void UpdateModemEvents(TCommState& s) {
+    const DWORD now = ReadModem(s);
+    if (s.ModemKnown) {
+        const DWORD changed = now ^ s.Modem;
+        if (changed & MS_CTS_ON) Record(s, EV_CTS);
+        if (changed & MS_DSR_ON) Record(s, EV_DSR);
+        if (changed & MS_RLSD_ON) Record(s, EV_RLSD);
+        if ((changed & MS_RING_ON) && (now & MS_RING_ON)) Record(s, EV_RING);
+    }
+    s.Modem = now;
+    s.ModemKnown = true;
+}
+
+bool SetModemLine(TCommState& s, int line, bool on) {
+    if (::ioctl(s.Fd, on ? TIOCMBIS : TIOCMBIC, &line) == 0 || NoModemLines(errno)) return true;
+    return false;
+}
+
+// All terminal settings go through the kernel's termios2 calls: once a free
+// rate is set, the C library's tcsetattr would refuse the speed bits it finds.
+bool GetTermios(int fd, termios2& t) {
+    return ::ioctl(fd, TCGETS2, &t) == 0;
+}
+bool SetTermios(int fd, const termios2& t) {
+    return ::ioctl(fd, TCSETS2, &t) == 0;
+}
+
+bool ApplyTermios(TCommState& s, const DCB& d) {
+    termios2 t{};
+    if (!GetTermios(s.Fd, t)) return false;
+    t.c_cflag &=
+        ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | CBAUD);
+    t.c_cflag |= CLOCAL | CREAD | BOTHER_FLAG;
+    t.c_ispeed = t.c_ospeed = d.BaudRate;
+    switch (d.ByteSize) {
+    case 5:
+        t.c_cflag |= CS5;
+        break;
+    case 6:
+        t.c_cflag |= CS6;
+        break;
+    case 7:
+        t.c_cflag |= CS7;
+        break;
+    default:
+        t.c_cflag |= CS8;
+        break;
+    }
+    switch (d.Parity) {
+    case ODDPARITY:
+        t.c_cflag |= PARENB | PARODD;
+        break;
+    case EVENPARITY:
+        t.c_cflag |= PARENB;
+        break;
+    case MARKPARITY:
+        t.c_cflag |= PARENB | CMSPAR | PARODD;
+        break;
+    case SPACEPARITY:
+        t.c_cflag |= PARENB | CMSPAR;
+        break;
+    default:
+        break;
+    }
+    if (d.StopBits == TWOSTOPBITS) t.c_cflag |= CSTOPB;
+    if ((d.Flags & fRtsControlMask) == RTS_CONTROL_HANDSHAKE) t.c_cflag |= CRTSCTS;
+    t.c_iflag &= ~static_cast<tcflag_t>(INPCK | IGNPAR | PARMRK | ISTRIP | IXON | IXOFF | IXANY);
+    if (d.Flags & fParity) t.c_iflag |= INPCK;
+    if (d.Flags & fOutX) t.c_iflag |= IXON;
+    if (d.Flags & fInX) t.c_iflag |= IXOFF;
+    t.c_cc[VSTART] = static_cast<cc_t>(d.XonChar);
+    t.c_cc[VSTOP] = static_cast<cc_t>(d.XoffChar);
+    if (!SetTermios(s.Fd, t)) return false;
+
+    const DWORD dtr = d.Flags & fDtrControlMask, rts = d.Flags & fRtsControlMask;
+    if (!SetModemLine(s, TIOCM_DTR, dtr == DTR_CONTROL_ENABLE)) return false;
+    if (rts != RTS_CONTROL_HANDSHAKE && !SetModemLine(s, TIOCM_RTS, rts == RTS_CONTROL_ENABLE))
+        return false;
+    return true;
+}
+
+DCB InitialState(const termios2& t) {
+    DCB d{};
+    d.DCBlength = sizeof(DCB);
+    d.BaudRate = (t.c_cflag & CBAUD) == BOTHER_FLAG ? t.c_ospeed : RateOfSpeed(t.c_cflag & CBAUD);
+    if (d.BaudRate == 0) d.BaudRate = 9600;
+    d.ByteSize = 8;
+    d.Parity = NOPARITY;
+    d.StopBits = ONESTOPBIT;
+    d.Flags = fBinary | DTR_CONTROL_ENABLE | RTS_CONTROL_ENABLE;
+    d.XonChar = 0x11;
+    d.XoffChar = 0x13;
+    return d;
+}
+
+std::mutex SettingsMutex;
+std::string ClassFolderOverride, DeviceFolderOverride;
+TCommConfigDialogHook DialogHook;
+std::map<std::string, COMMCONFIG> DefaultConfigs;
+
+std::string DeviceFolder() {
+    std::lock_guard<std::mutex> guard(SettingsMutex);
+    return DeviceFolderOverride.empty() ? "/dev" : DeviceFolderOverride;
+}
+
+std::string ClassFolder() {
+    std::lock_guard<std::mutex> guard(SettingsMutex);
+    return ClassFolderOverride.empty() ? "/sys/class/tty" : ClassFolderOverride;
+}
+
+std::string ShortName(const std::string& name) {
+    return name.rfind("\\\\.\\", 0) == 0 ? name.substr(4) : name;
+}
+
+// Number after a prefix ("ttyS12" -> 12); -1 when the rest is not a number.
+long NumberAfter(const std::string& name, const std::string& prefix) {
+    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) return -1;
+    long n = 0;
+    for (size_t i = prefix.size(); i < name.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(name[i])) || n > 100000) return -1;
+        n = n * 10 + (name[i] - '0');
+    }
+    return n;
+}
+} // namespace
+
+std::string CommDevicePath(const std::string& portName) {
+    const std::string name = ShortName(portName);
+    if (!name.empty() && name[0] == '/') return name;
+    std::string upper = name;
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const long n = NumberAfter(upper, "COM");
+    if (n < 1) return "";
+    return DeviceFolder() + "/ttyS" + std::to_string(n - 1);
+}
+
+HANDLE CreateFileA(const char* lpFileName, DWORD, DWORD, void*, DWORD, DWORD, HANDLE) {
+    const std::string path = CommDevicePath(lpFileName ? lpFileName : "");
+    if (path.empty()) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        SetLastError(CommErrorFromErrno(errno));
+        return INVALID_HANDLE_VALUE;
+    }
+    auto fail = [fd](DWORD code) {
+        ::close(fd);
+        SetLastError(code);
+        return INVALID_HANDLE_VALUE;
+    };
+    if (!::isatty(fd)) return fail(ERROR_INVALID_FUNCTION);
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(ERROR_ACCESS_DENIED);
+    // Raw: no echo, no line editing, no signals, no character translation,
+    // no software flow control; 8 data bits, no parity, one stop bit.
+    termios2 t{};
+    if (!GetTermios(fd, t)) return fail(CommErrorFromErrno(errno));
+    t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL |
+                                        IXON | IXOFF | IXANY | INPCK);
+    t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+    t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+    t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS);
+    t.c_cflag |= CS8 | CLOCAL | CREAD;
+    t.c_cc[VMIN] = 0;
+    t.c_cc[VTIME] = 0;
+    if (!SetTermios(fd, t)) return fail(CommErrorFromErrno(errno));
+    const int wake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wake < 0) return fail(CommErrorFromErrno(errno));
+
+    auto state = std::make_shared<TCommState>();
+    state->Fd = fd;
+    state->WakeFd = wake;
+    state->Name = path;
+    state->State = InitialState(t);
+    const HANDLE h = AddKernelObject(std::make_unique<TCommObject>(state));
+    std::lock_guard<std::mutex> guard(RegistryMutexRef());
+    Registry()[h] = state;
+    return h;
+}
+
+BOOL GetCommState(HANDLE hFile, DCB* lpDCB) {
+    const auto s = Find(hFile);
+    if (!s) return 0;
+    if (!lpDCB) return Fail(ERROR_INVALID_PARAMETER);
+    std::lock_guard<std::mutex> lock(s->Mutex);
+    *lpDCB = s->State;
+    return 1;
+}
+
+std::string CommStateProblem(const DCB& d) {
+    if (d.BaudRate == 0) return "A baud rate of 0 cannot be set";
+    if (d.ByteSize < 5 || d.ByteSize > 8)
+        return std::to_string(d.ByteSize) + " data bits cannot be set on this system";
+    if (d.Parity > SPACEPARITY) return "Unknown parity";
+    if (d.StopBits == ONE5STOPBITS) return "1.5 stop bits cannot be set on this system";
+    if (d.StopBits > TWOSTOPBITS) return "Unknown stop bits";
+    if ((d.Flags & fDtrControlMask) == DTR_CONTROL_HANDSHAKE)
+        return "DTR handshake cannot be set on this system";
+    if ((d.Flags & fRtsControlMask) == RTS_CONTROL_TOGGLE)
+        return "RTS toggle cannot be set on this system";
+    if (((d.Flags & fRtsControlMask) == RTS_CONTROL_HANDSHAKE) != ((d.Flags & fOutxCtsFlow) != 0))
+        return "RTS/CTS flow control must be set for both directions on this system";
+    if (d.Flags & fOutxDsrFlow) return "DSR output flow control cannot be set on this system";
+    if (d.Flags & fDsrSensitivity) return "DSR sensitivity cannot be set on this system";
+    if ((d.Flags & fErrorChar) && d.ErrorChar != 0)
+        return "An error replacement character cannot be set on this system";
+    if ((d.Flags & fInX) && !(d.Flags & fTXContinueOnXoff))
+        return "Stopping transmission after XOff cannot be set on this system";
+    return "";
+}
+
+BOOL SetCommState(HANDLE hFile, const DCB* lpDCB) {
+    const auto s = Find(hFile);
+    if (!s) return 0;
+    if (!lpDCB) return Fail(ERROR_INVALID_PARAMETER);
+    if (!CommStateProblem(*lpDCB).empty()) return Fail(ERROR_NOT_SUPPORTED);
+    std::lock_guard<std::mutex> lock(s->Mutex);
+    if (!ApplyTermios(*s, *lpDCB)) return FailErrno();
+    s->State = *lpDCB;
+    s->State.DCBlength = sizeof(DCB);
+    return 1;
+}
+
+BOOL SetupComm(HANDLE hFile, DWORD dwInQueue, DWORD dwOutQueue) {
+    const auto s = Find(hFile);
+    if (!s) return 0;
+    if (dwInQueue == 0 || dwOutQueue == 0) return Fail(ERROR_INVALID_PARAMETER);
+    std::lock_guard<std::mutex> lock(s->Mutex);
+    s->InSize = dwInQueue;
+    s->OutSize = dwOutQueue;
+    return 1;
+}
+
+BOOL GetCommTimeouts(HANDLE hFile, COMMTIMEOUTS* lpCommTimeouts) {
+    const auto s = Find(hFile);
+    if (!s) return 0;
+    if (!lpCommTimeouts) return Fail(ERROR_INVALID_PARAMETER);
+    std::lock_guard<std::mutex> lock(s->Mutex);
+    *lpCommTimeouts = s->Timeouts;
+    return 1;
+}
+
+BOOL SetCommTimeouts(HANDLE hFile, const COMMTIMEOUTS* lpCommTimeouts) {
+    const auto s = Find(hFile);
+    if (!s) return 0;
+    if (!lpCommTimeouts) return Fail(ERROR_INVALID_PARAMETER);
+    std::lock_guard<std::mutex> lock(s->Mutex);
+    s->Timeouts = *lpCommTimeouts;
+    return 1;
+}
+
+BOOL ReadFile(HANDLE hFile, void* lpBuffer, DWORD n, DWORD* lpNumberOfBytesRead, OVERLAPPED*) {
+    if (lpNumberOfBytesRead) *lpNumberOfBytesRead = 0;
+    const auto sp = Find(hFile);
+    if (!sp) return 0;
+    TCommState& s = *sp;
+    auto* out = static_cast<uint8_t*>(lpBuffer);
+    std::unique_lock<std::mutex> lock(s.Mutex);
+    if ((s.State.Flags & fAbortOnError) && s.LineErrors) return Fail(ERROR_OPERATION_ABORTED);
+
+    const COMMTIMEOUTS t = s.Timeouts;
+    const bool immediate = t.ReadIntervalTimeout == MAXDWORD && t.ReadTotalTimeoutMultiplier == 0 &&
+                           t.ReadTotalTimeoutConstant == 0;
+    // Interval and multiplier at their maximum: wait for the first byte only.
+    const bool firstByte = t.ReadIntervalTimeout == MAXDWORD &&
+                           t.ReadTotalTimeoutMultiplier == MAXDWORD &&
+                           t.ReadTotalTimeoutConstant > 0 && t.ReadTotalTimeoutConstant < MAXDWORD;
+    const auto start = SteadyClock::now();
+    long long totalMs = -1;
+    if (firstByte)
+        totalMs = t.ReadTotalTimeoutConstant;
+    else if (!immediate && (t.ReadTotalTimeoutMultiplier || t.ReadTotalTimeoutConstant))
+        totalMs =
+            static_cast<long long>(t.ReadTotalTimeoutMultiplier) * n + t.ReadTotalTimeoutConstant;
+    const bool useInterval = t.ReadIntervalTimeout != 0 && t.ReadIntervalTimeout != MAXDWORD;
+    const auto deadline = start + std::chrono::milliseconds(totalMs < 0 ? 0 : totalMs);
+    auto lastByte = start;
+
+    DWORD got = 0;
+    for (;;) {
+        Ingest(s);
+        const DWORD take = std::min<DWORD>(n - got, static_cast<DWORD>(s.In.size()));
+        for (DWORD i = 0; i < take; ++i) {
+            out[got++] = s.In.front();
+            s.In.pop_front();
+        }
+        if (take > 0) lastByte = SteadyClock::now();
+        if (lpNumberOfBytesRead) *lpNumberOfBytesRead = got;
+        if (got == n || immediate || (firstByte && got > 0)) return 1;
+        if (s.HungUp) return Fail(ERROR_DEVICE_NOT_CONNECTED);
+        if (s.IoError) return Fail(ERROR_GEN_FAILURE);
+
+        int wait = totalMs < 0 ? PollSliceMs : RemainingMs(deadline);
+        if (useInterval && got > 0)
+            wait = std::min(
+                wait, RemainingMs(lastByte + std::chrono::milliseconds(t.ReadIntervalTimeout)));
+        if (wait <= 0) return 1; // timed out: the count tells how far it got
+        if (!PollUnlocked(s, lock, POLLIN, wait)) return Fail(ERROR_INVALID_HANDLE);
+    }
+}
+
+BOOL WriteFile(HANDLE hFile, const void* lpBuffer, DWORD n, DWORD* lpNumberOfBytesWritten,
+               OVERLAPPED*) {
+    if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = 0;
+    const auto sp = Find(hFile);
+    if (!sp) return 0;
+    TCommState& s = *sp;
+    const auto* in = static_cast<const uint8_t*>(lpBuffer);
+    std::unique_lock<std::mutex> lock(s.Mutex);
+    if ((s.State.Flags & fAbortOnError) && s.LineErrors) return Fail(ERROR_OPERATION_ABORTED);
+
+    const COMMTIMEOUTS t = s.Timeouts;
+    const long long totalMs = (t.WriteTotalTimeoutMultiplier || t.WriteTotalTimeoutConstant)
+                                  ? static_cast<long long>(t.WriteTotalTimeoutMultiplier) * n +
+                                        t.WriteTotalTimeoutConstant
+                                  : -1;
+    const auto deadline = SteadyClock::now() + std::chrono::milliseconds(std::max(totalMs, 0LL));
+    DWORD done = 0;
+    while (done < n) {
+        const ssize_t w = ::write(s.Fd, in + done, n - done);
+        if (w > 0) {
+            done += static_cast<DWORD>(w);
+            s.TxPending = true;
+            if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = done;
+            continue;
+        }
+        if (w < 0 && errno == EINTR) continue;
+        if (w < 0 && errno != EAGAIN) return FailErrno();
+        const int wait = totalMs < 0 ? PollSliceMs : RemainingMs(deadline);
+        if (wait <= 0) break;
+        if (!PollUnlocked(s, lock, POLLOUT, wait)) return Fail(ERROR_INVALID_HANDLE);
+    }
+    return 1;
+}
+
+BOOL FlushFileBuffers(HANDLE hFile) {
+    const auto s = Find(hFile);
+    if (!s) return 0;
+    std::lock_guard<std::mutex> lock(s->Mutex);
+    if (::tcdrain(s->Fd) != 0 && errno != ENOTTY && errno != EINVAL) return FailErrno();
+    return 1;
+}
+
+BOOL PurgeComm(HANDLE hFile, DWORD dwFlags) {
+    const auto s = Find(hFile);
+    if (!s) return 0;
+    std::lock_guard<std::mutex> lock(s->Mutex);
+    if (dwFlags & PURGE_RXCLEAR) {
+        s->In.clear();
+        ::tcflush(s->Fd, TCIFLUSH);
+    }
+    if (dwFlags & PURGE_TXCLEAR) ::tcflush(s->Fd, TCOFLUSH);
+    // Transfers never stay pending, so there is nothing to abort.
+    return 1;
+}
+
+BOOL ClearCommError(HANDLE hFile, DWORD* lpErrors, COMSTAT* lpStat) {
+    const auto s = Find(hFile);
+    if (!s) return 0;
+    std::lock_guard<std::mutex> lock(s->Mutex);
+    UpdateLineErrors(*s);
+    if (lpErrors) *lpErrors = s->LineErrors;
+    s->LineErrors = 0;
+    if (lpStat) {
+        Ingest(*s);
+        lpStat->Flags = 0;
+        lpStat->cbInQue = QueuedInput(*s);
+        lpStat->cbOutQue = QueuedOutput(*s);
+    }
+    return 1;
+}
+
+BOOL EscapeCommFunction(HANDLE hFile, DWORD dwFunc) {
+    const auto s = Find(hFile);
+    if (!s) return 0;
+    std::lock_guard<std::mutex> lock(s->Mutex);
+    bool ok = true;
+    switch (dwFunc) {
+    case SETXOFF:
+        ok = ::tcflow(s->Fd, TCOOFF) == 0;
+        break;
+    case SETXON:
+        ok = ::tcflow(s->Fd, TCOON) == 0;
+        break;
+    case SETRTS:
+        ok = SetModemLine(*s, TIOCM_RTS, true);
+        break;
+    case CLRRTS:
+        ok = SetModemLine(*s, TIOCM_RTS, false);
+        break;
+    case SETDTR:
+        ok = SetModemLine(*s, TIOCM_DTR, true);
+        break;
+    case CLRDTR:
+        ok = SetModemLine(*s, TIOCM_DTR, false);
+        break;
+    case SETBREAK:
+        ok = ::ioctl(s->Fd, TIOCSBRK) == 0;
+        break;
+    case CLRBREAK:
+        ok = ::ioctl(s->Fd, TIOCCBRK) == 0;
+        break;
+    case RESETDEV:
+        return Fail(ERROR_NOT_SUPPORTED); // printers only
+    default:
+        return Fail(ERROR_INVALID_PARAMETER);
+    }
+    return ok ? 1 : FailErrno();
+}
+
+BOOL SetCommBreak(HANDLE hFile) {
+    return EscapeCommFunction(hFile, SETBREAK);
+}
+BOOL ClearCommBreak(HANDLE hFile) {
+    return EscapeCommFunction(hFile, CLRBREAK);
+}
+
+BOOL TransmitCommChar(HANDLE hFile, char cChar) {
+    DWORD written = 0;
+    if (!WriteFile(hFile, &cChar, 1, &written, nullptr)) return 0;
+    return written == 1 ? 1 : Fail(ERROR_GEN_FAILURE);
+}
+
+BOOL GetCommModemStatus(HANDLE hFile, DWORD* lpModemStat) {
+    const auto s = Find(hFile);
+    if (!s) return 0;
+    std::lock_guard<std::mutex> lock(s->Mutex);
+    if (lpModemStat) *lpModemStat = ReadModem(*s);
+    return 1;
+}
+
+BOOL SetCommMask(HANDLE hFile, DWORD dwEvtMask) {
+    const auto s = Find(hFile);
+    if (!s) return 0;
+    std::lock_guard<std::mutex> lock(s->Mutex);
+    s->Mask = dwEvtMask;
+    s->Events = 0;
+    ++s->MaskGeneration;
+    s->ModemKnown = false;
+    return 1;
+}
+
+BOOL GetCommMask(HANDLE hFile, DWORD* lpEvtMask) {
+    const auto s = Find(hFile);
+    if (!s) return 0;
+    std::lock_guard<std::mutex> lock(s->Mutex);
+    if (lpEvtMask) *lpEvtMask = s->Mask;
+    return 1;
+}
+
+BOOL WaitCommEvent(HANDLE hFile, DWORD* lpEvtMask, OVERLAPPED*) {
+    if (lpEvtMask) *lpEvtMask = 0;
+    const auto sp = Find(hFile);
+    if (!sp) return 0;
+    TCommState& s = *sp;
+    std::unique_lock<std::mutex> lock(s.Mutex);
+    const uint64_t generation = s.MaskGeneration;
+    if (s.Mask == 0) return 1;
+    UpdateModemEvents(s);
+    UpdateLineErrors(s);
+    for (;;) {
+        if (s.MaskGeneration != generation) return 1; // mask changed: empty report
+        Ingest(s);
+        if (s.Mask & (EV_CTS | EV_DSR | EV_RLSD | EV_RING)) UpdateModemEvents(s);
+        if (s.Mask & (EV_ERR | EV_BREAK)) UpdateLineErrors(s);
+        if (s.TxPending && QueuedOutput(s) == 0) {
+            s.TxPending = false;
+            Record(s, EV_TXEMPTY);
+        }
+        if (const DWORD hit = s.Events & s.Mask) {
+            s.Events &= ~hit;
+            if (lpEvtMask) *lpEvtMask = hit;
+            return 1;
+        }
+        if (s.HungUp) return Fail(ERROR_DEVICE_NOT_CONNECTED);
+        if (s.IoError) return Fail(ERROR_GEN_FAILURE);
+        // A full buffer must not make the device look readable forever.
+        const short events = s.In.size() < s.InSize ? POLLIN : 0;
+        if (!PollUnlocked(s, lock, events, PollSliceMs)) return Fail(ERROR_INVALID_HANDLE);
+    }
+}
+
+namespace {
+COMMCONFIG DefaultConfig() {
+    COMMCONFIG c{};
+    c.dwSize = sizeof(COMMCONFIG);
+    c.wVersion = 1;
+    c.dcb.DCBlength = sizeof(DCB);
+    c.dcb.BaudRate = 9600;
+    c.dcb.ByteSize = 8;
+    c.dcb.Flags = fBinary | DTR_CONTROL_ENABLE | RTS_CONTROL_ENABLE;
+    c.dcb.XonChar = 0x11;
+    c.dcb.XoffChar = 0x13;
+    return c;
+}
+} // namespace
+
+BOOL GetDefaultCommConfigA(const char* lpszName, COMMCONFIG* lpCC, DWORD* lpdwSize) {
+    if (!lpszName || !lpCC || !lpdwSize) return Fail(ERROR_INVALID_PARAMETER);
+    if (*lpdwSize < sizeof(COMMCONFIG)) {
+        *lpdwSize = sizeof(COMMCONFIG);
+        return Fail(ERROR_INVALID_PARAMETER);
+    }
+    const std::string name = ShortName(lpszName);
+    if (CommDevicePath(name).empty()) return Fail(ERROR_FILE_NOT_FOUND);
+    std::lock_guard<std::mutex> guard(SettingsMutex);
+    const auto it = DefaultConfigs.find(name);
+    *lpCC = it == DefaultConfigs.end() ? DefaultConfig() : it->second;
+    *lpdwSize = sizeof(COMMCONFIG);
+    return 1;
+}
+
+BOOL SetDefaultCommConfigA(const char* lpszName, const COMMCONFIG* lpCC, DWORD dwSize) {
+    if (!lpszName || !lpCC || dwSize < sizeof(COMMCONFIG)) return Fail(ERROR_INVALID_PARAMETER);
+    const std::string name = ShortName(lpszName);
+    if (CommDevicePath(name).empty()) return Fail(ERROR_FILE_NOT_FOUND);
+    std::lock_guard<std::mutex> guard(SettingsMutex);
+    DefaultConfigs[name] = *lpCC;
+    return 1;
+}
+
+BOOL CommConfigDialogA(const char* lpszName, void*, COMMCONFIG* lpCC) {
+    if (!lpszName || !lpCC) return Fail(ERROR_INVALID_PARAMETER);
+    TCommConfigDialogHook hook;
+    {
+        std::lock_guard<std::mutex> guard(SettingsMutex);
+        hook = DialogHook;
+    }
+    if (!hook) return Fail(ERROR_NOT_SUPPORTED);
+    return hook(ShortName(lpszName), *lpCC) ? 1 : Fail(ERROR_CANCELLED);
+}
+
+void SetCommConfigDialogHook(TCommConfigDialogHook hook) {
+    std::lock_guard<std::mutex> guard(SettingsMutex);
+    DialogHook = std::move(hook);
+}
+
+std::vector<std::string> EnumSerialPorts() {
+    struct TEntry {
+        int Kind;
+        long Number;
+        std::string Name;
+    };
+    std::vector<TEntry> found;
+    const std::string classFolder = ClassFolder(), deviceFolder = DeviceFolder();
+    if (DIR* dir = ::opendir(classFolder.c_str())) {
+        while (const dirent* e = ::readdir(dir)) {
+            const std::string name = e->d_name;
+            if (const long n = NumberAfter(name, "ttyS"); n >= 0) {
+                // Unused 8250 slots exist for every ttyS; only a known UART type counts.
+                std::ifstream typeFile(classFolder + "/" + name + "/type");
+                int type = 0;
+                if (typeFile >> type && type != 0)
+                    found.push_back({0, n, "COM" + std::to_string(n + 1)});
+            } else if (const long u = NumberAfter(name, "ttyUSB"); u >= 0) {
+                found.push_back({1, u, deviceFolder + "/" + name});
+            } else if (const long a = NumberAfter(name, "ttyACM"); a >= 0) {
+                found.push_back({2, a, deviceFolder + "/" + name});
+            }
+        }
+        ::closedir(dir);
+    }
+    std::sort(found.begin(), found.end(), [](const TEntry& a, const TEntry& b) {
+        return a.Kind != b.Kind ? a.Kind < b.Kind : a.Number < b.Number;
+    });
+    std::vector<std::string> names;
+    for (const auto& e : found)
+        names.push_back(e.Name);
+    return names;
+}
+
+void SetSerialPortFolders(const std::string& classFolder, const std::string& deviceFolder) {
+    std::lock_guard<std::mutex> guard(SettingsMutex);
+    ClassFolderOverride = classFolder;
+    DeviceFolderOverride = deviceFolder;
+}
+
+std::string CommErrorMessage(DWORD code) {
+    switch (code) {
+    case ERROR_SUCCESS:
+        return "The operation completed successfully.";
+    case ERROR_INVALID_FUNCTION:
+        return "Incorrect function.";
+    case ERROR_FILE_NOT_FOUND:
+        return "The system cannot find the file specified.";
+    case ERROR_PATH_NOT_FOUND:
+        return "The system cannot find the path specified.";
+    case ERROR_ACCESS_DENIED:
+        return "Access is denied.";
+    case ERROR_INVALID_HANDLE:
+        return "The handle is invalid.";
+    case ERROR_GEN_FAILURE:
+        return "A device attached to the system is not functioning.";
+    case ERROR_NOT_SUPPORTED:
+        return "The request is not supported.";
+    case ERROR_INVALID_PARAMETER:
+        return "The parameter is incorrect.";
+    case ERROR_OPERATION_ABORTED:
+        return "The I/O operation has been aborted because of either a thread exit or an "
+               "application request.";
+    case ERROR_IO_PENDING:
+        return "Overlapped I/O operation is in progress.";
+    case ERROR_DEVICE_NOT_CONNECTED:
+        return "The device is not connected.";
+    case ERROR_CANCELLED:
+        return "The operation was canceled by the user.";
+    default:
+        return "System error " + std::to_string(code) + ".";
+    }
+}
+
+// ---- Process priority
+
+HANDLE GetCurrentProcess() {
+    return reinterpret_cast<HANDLE>(~uintptr_t(0) - 1);
+}
+
+DWORD GetPriorityClass(HANDLE) {
+    errno = 0;
+    const int nice = ::getpriority(PRIO_PROCESS, 0);
+    if (nice >= 10) return IDLE_PRIORITY_CLASS;
+    if (nice <= -15) return REALTIME_PRIORITY_CLASS;
+    if (nice <= -5) return HIGH_PRIORITY_CLASS;
+    return NORMAL_PRIORITY_CLASS;
+}
+
+BOOL SetPriorityClass(HANDLE, DWORD dwPriorityClass) {
+    int nice;
+    switch (dwPriorityClass) {
+    case IDLE_PRIORITY_CLASS:
+        nice = 19;
+        break;
+    case NORMAL_PRIORITY_CLASS:
+        nice = 0;
+        break;
+    case HIGH_PRIORITY_CLASS:
+        nice = -10;
+        break;
+    case REALTIME_PRIORITY_CLASS:
+        nice = -20;
+        break;
+    default:
+        return Fail(ERROR_INVALID_PARAMETER);
+    }
+    if (::setpriority(PRIO_PROCESS, 0, nice) != 0) return FailErrno();
+    return 1;
+}
+
+// ---- Calls handed to the main thread
+
+namespace {
+struct TSyncCall {
+    std::function<void()> Call;
+    bool Waited = false; // a worker blocks on it
+    bool Done = false;
+    bool Withdrawn = false;
+};
+
+struct TSyncQueue {
+    std::mutex Mutex;
+    std::condition_variable Finished;
+    std::deque<std::shared_ptr<TSyncCall>> Calls;
+    std::function<void()> Wake;
+};
+
+TSyncQueue& Sync() {
+    static auto* queue = new TSyncQueue; // outlives every worker at exit
+    return *queue;
+}
+
+const std::thread::id MainThreadId = std::this_thread::get_id();
+
+void Enqueue(const std::shared_ptr<TSyncCall>& call) {
+    std::function<void()> wake;
+    {
+        std::lock_guard<std::mutex> guard(Sync().Mutex);
+        Sync().Calls.push_back(call);
+        wake = Sync().Wake;
+    }
+    if (wake) wake();
+}
+} // namespace
+
+bool IsMainThread() {
+    return std::this_thread::get_id() == MainThreadId;
+}
+
+void SynchronizeWithMainThread(const std::function<void()>& call, const std::atomic<bool>* cancel) {
+    if (IsMainThread()) {
+        call();
+        return;
+    }
+    auto item = std::make_shared<TSyncCall>();
+    item->Call = call;
+    item->Waited = true;
+    Enqueue(item);
+    TSyncQueue& q = Sync();
+    std::unique_lock<std::mutex> lock(q.Mutex);
+    while (!item->Done) {
+        if (cancel && cancel->load()) {
+            // Withdrawn unless the main thread is running it right now.
+            const auto it = std::find(q.Calls.begin(), q.Calls.end(), item);
+            if (it != q.Calls.end()) {
+                q.Calls.erase(it);
+                item->Withdrawn = true;
+                return;
+            }
+        }
+        q.Finished.wait_for(lock, std::chrono::milliseconds(5));
+    }
+}
+
+void QueueToMainThread(std::function<void()> call) {
+    if (IsMainThread()) {
+        call();
+        return;
+    }
+    auto item = std::make_shared<TSyncCall>();
+    item->Call = std::move(call);
+    Enqueue(item);
+}
+
+bool CheckSynchronize() {
+    TSyncQueue& q = Sync();
+    bool any = false;
+    for (;;) {
+        std::shared_ptr<TSyncCall> item;
+        {
+            std::lock_guard<std::mutex> guard(q.Mutex);
+            if (q.Calls.empty()) return any;
+            item = q.Calls.front();
+            q.Calls.pop_front();
+        }
+        any = true;
+        struct TDone {
+            TSyncQueue& Q;
+            TSyncCall& C;
+            ~TDone() {
+                std::lock_guard<std::mutex> guard(Q.Mutex);
+                C.Done = true;
+                Q.Finished.notify_all();
+            }
+        } done{q, *item};
+        item->Call();
+    }
+}
+
+void SetMainThreadWakeHook(std::function<void()> hook) {
+    std::lock_guard<std::mutex> guard(Sync().Mutex);
+    Sync().Wake = std::move(hook);
+}

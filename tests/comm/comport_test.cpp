@@ -1,0 +1,325 @@
+#include "comm/comport.h"
+#include "platform/classes/stringlist.h"
+#include "platform/win32/commapi.h"
+#include "support/serial_sim.h"
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+using Ms = std::chrono::milliseconds;
+
+// Runs calls handed to the main thread until cond holds (or a second passed).
+template <typename F> bool PumpUntil(F cond) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    while (!cond() && std::chrono::steady_clock::now() < end) {
+        CheckSynchronize();
+        std::this_thread::sleep_for(Ms(1));
+    }
+    return cond();
+}
+
+class ComPortTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Port.SetDeviceName(Pty.SlavePath().c_str());
+        Port.Timeouts()->SetReadConstant(30);
+        Port.Timeouts()->SetWriteConstant(200);
+    }
+    template <typename Fn> EComError Raised(Fn fn) {
+        try {
+            fn();
+        } catch (const EComError& e) {
+            return e;
+        }
+        ADD_FAILURE() << "no EComError";
+        return EComError(-1, "");
+    }
+    tcflag_t SlaveCflag() {
+        termios t{};
+        const int fd = ::open(Pty.SlavePath().c_str(), O_RDWR | O_NOCTTY);
+        ::tcgetattr(fd, &t);
+        ::close(fd);
+        return t.c_cflag;
+    }
+    TPtyPair Pty;
+    TComPort Port{nullptr};
+};
+} // namespace
+
+TEST(ComPort, DefaultsOfTheComponent) {
+    TComPort port(nullptr);
+    EXPECT_FALSE(port.Active());
+    EXPECT_EQ(port.BaudRate(), brDefault);
+    EXPECT_EQ(port.DataBits(), dbDefault);
+    EXPECT_EQ(port.Parity(), paDefault);
+    EXPECT_EQ(port.StopBits(), sbDefault);
+    EXPECT_EQ(port.DeviceName(), "COM1");
+    EXPECT_TRUE(port.Options().Empty());
+    EXPECT_TRUE(port.SynchronizeEvents());
+    EXPECT_EQ(port.ThreadPriority(), tpTimeCritical);
+    EXPECT_EQ(port.Characters()->XOn(), 17);
+    EXPECT_EQ(port.Characters()->XOff(), 19);
+    EXPECT_EQ(port.BufferSizes()->Input(), 4096);
+    EXPECT_EQ(port.BufferSizes()->Output(), 2048);
+    EXPECT_EQ(port.Timeouts()->ReadConstant(), 0);
+    EXPECT_EQ(port.FlowControl()->DTR(), dcDefault);
+    EXPECT_EQ(port.CustomBaudRate(), 0);
+    port.SetBaudRate(br2400);
+    EXPECT_EQ(port.CustomBaudRate(), 2400);
+    port.SetDeviceName("\\\\.\\COM12");
+    EXPECT_EQ(port.ShortDeviceName(), "COM12");
+    port.SetDeviceName("COM2");
+    EXPECT_EQ(port.ShortDeviceName(), "COM2");
+}
+
+TEST_F(ComPortTest, ClosedPortRefusesTransfersButNotCloseOrPurge) {
+    EXPECT_NO_THROW(Port.Close());
+    EXPECT_NO_THROW(Port.PurgeInput());
+    const struct {
+        const char* what;
+        std::function<void(TComPort&)> call;
+    } calls[] = {
+        {"ReadByte", [](TComPort& p) { p.ReadByte(); }},
+        {"WriteString", [](TComPort& p) { p.WriteString("x"); }},
+        {"SetDTR", [](TComPort& p) { p.SetDTR(); }},
+        {"ModemStatus", [](TComPort& p) { p.ModemStatus(); }},
+        {"CheckLineErrors", [](TComPort& p) { p.CheckLineErrors(); }},
+    };
+    for (const auto& c : calls) {
+        const EComError e = Raised([&] { c.call(Port); });
+        EXPECT_EQ(e.ErrorCode, 0) << c.what;
+        EXPECT_EQ(e.Message, "Can't perform this operation on a closed port") << c.what;
+    }
+}
+
+TEST_F(ComPortTest, OpeningAMissingDeviceRaisesTheSystemError) {
+    Port.SetDeviceName("/nonexistent/ttyX");
+    const EComError e = Raised([&] { Port.Open(); });
+    EXPECT_EQ(e.ErrorCode, 2);
+    EXPECT_EQ(e.Message, "The system cannot find the file specified.");
+    EXPECT_FALSE(Port.Active());
+}
+
+TEST_F(ComPortTest, DeviceNameChangesOnlyWhileClosed) {
+    Port.Open();
+    EXPECT_TRUE(Port.Active());
+    EXPECT_EQ(Raised([&] { Port.SetDeviceName("COM3"); }).Message,
+              "Can't perform this operation on an open port");
+    EXPECT_EQ(Raised([&] { Port.SetSynchronizeEvents(false); }).Message,
+              "Can't perform this operation on an open port");
+    Port.Close();
+    TPtyPair other;
+    Port.SetDeviceName(other.SlavePath().c_str());
+    Port.Open();
+    Port.WriteString("z");
+    EXPECT_EQ(other.Receive(1), "z");
+}
+
+TEST_F(ComPortTest, ReadsTimeOutWithTimeoutAndShortReadsRaiseToo) {
+    Port.Open();
+    EXPECT_EQ(Port.ReadString(), "");
+    const auto start = std::chrono::steady_clock::now();
+    const EComError e = Raised([&] { Port.ReadByte(); });
+    EXPECT_EQ(e.ErrorCode, 0);
+    EXPECT_EQ(e.Message, "Timeout");
+    EXPECT_GE(std::chrono::steady_clock::now() - start, Ms(25));
+    Pty.Send("ab");
+    char buf[4];
+    EXPECT_EQ(Raised([&] { Port.Read(buf, 4, false); }).Message, "Timeout");
+    Pty.Send("c");
+    EXPECT_EQ(Port.ReadByte(), 'c'); // nothing stale from the failed read
+}
+
+TEST_F(ComPortTest, ReadUntilKeepsTheTerminatorAndControlBytesPass) {
+    Port.Open();
+    const std::string bytes = Bytes("02 00 04 11 12 13 FF 03 41 0D");
+    Pty.Send(bytes);
+    EXPECT_EQ(Hex(Port.ReadUntil('\x03').str()), "02 00 04 11 12 13 FF 03");
+    EXPECT_EQ(Hex(Port.ReadLine().str()), "41 0D");
+    Port.WriteString(AnsiString(bytes));
+    EXPECT_EQ(Hex(Pty.Receive(bytes.size())), Hex(bytes));
+    Pty.Send(Bytes("FF 00"));
+    std::this_thread::sleep_for(Ms(10));
+    EXPECT_EQ(Hex(Port.ReadString().str()), "FF 00");
+    Port.WriteByte(0x70);
+    Port.WriteWord(0x1234);
+    Port.WriteDWord(0xA1B2C3D4);
+    EXPECT_EQ(Hex(Pty.Receive(7)), "70 34 12 D4 C3 B2 A1");
+    Pty.Send(Bytes("34 12 D4 C3 B2 A1"));
+    EXPECT_EQ(Port.ReadWord(), 0x1234);
+    EXPECT_EQ(Port.ReadDWord(), 0xA1B2C3D4u);
+}
+
+TEST_F(ComPortTest, HangUpRaisesInsteadOfSpinning) {
+    Port.Timeouts()->SetReadConstant(0); // only the hang-up can end the read
+    Port.Open();
+    std::thread hang([&] {
+        std::this_thread::sleep_for(Ms(20));
+        Pty.HangUp();
+    });
+    const EComError e = Raised([&] { Port.ReadByte(); });
+    hang.join();
+    EXPECT_EQ(e.ErrorCode, 1167);
+    EXPECT_EQ(e.Message, "The device is not connected.");
+}
+
+TEST_F(ComPortTest, OnErrorCanTurnAFailureIntoASilentAbort) {
+    Port.Open();
+    int seen = 0;
+    Port.OnError = [&](TCustomComPort*, EComError& e, TComAction& action) {
+        ++seen;
+        EXPECT_EQ(e.Message, "Timeout");
+        action = caAbort;
+    };
+    EXPECT_THROW(Port.ReadByte(), EAbort);
+    Port.OnError = [&](TCustomComPort*, EComError&, TComAction&) { ++seen; };
+    EXPECT_THROW(Port.ReadByte(), EComError);
+    EXPECT_EQ(seen, 2);
+}
+
+TEST_F(ComPortTest, DefaultMembersKeepWhatTheDeviceHas) {
+    Port.SetParity(paMark);
+    Port.Open();
+    EXPECT_TRUE(SlaveCflag() & CMSPAR);
+    Port.SetParity(paDefault);
+    EXPECT_TRUE(SlaveCflag() & CMSPAR);
+    Port.SetParity(paNone);
+    EXPECT_FALSE(SlaveCflag() & CMSPAR);
+    Port.SetStopBits(sb2);
+    EXPECT_TRUE(SlaveCflag() & CSTOPB);
+}
+
+TEST_F(ComPortTest, SettingsLinuxCannotExpressAreRefusedClearly) {
+    Port.Open();
+    const struct {
+        std::function<void()> set;
+        const char* text;
+    } cases[] = {
+        {[&] { Port.SetDataBits(db4); }, "4 data bits cannot be set on this system"},
+        {[&] { Port.SetStopBits(sb1_5); }, "1.5 stop bits cannot be set on this system"},
+        {[&] { Port.FlowControl()->SetDTR(dcHandshake); },
+         "DTR handshake cannot be set on this system"},
+        {[&] { Port.FlowControl()->SetRTS(rcToggle); }, "RTS toggle cannot be set on this system"},
+        {[&] { Port.SetOptions({opOutputDSRFlow}); },
+         "DSR output flow control cannot be set on this system"},
+    };
+    for (const auto& c : cases) {
+        const EComError e = Raised(c.set);
+        EXPECT_EQ(e.ErrorCode, 50) << c.text;
+        EXPECT_EQ(e.Message, c.text);
+        Port.Close(); // reset the refused value by reopening with defaults
+        Port.SetDataBits(dbDefault);
+        Port.SetStopBits(sbDefault);
+        Port.FlowControl()->SetDTR(dcDefault);
+        Port.FlowControl()->SetRTS(rcDefault);
+        Port.SetOptions({});
+        Port.Open();
+    }
+    // Refused at open as well; the port stays closed.
+    Port.Close();
+    Port.SetDataBits(db4);
+    EXPECT_THROW(Port.Open(), EComError);
+    EXPECT_FALSE(Port.Active());
+}
+
+TEST_F(ComPortTest, NewReadConstantAppliesToTheOpenPort) {
+    Port.Open();
+    Port.Timeouts()->SetReadConstant(120);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_THROW(Port.ReadByte(), EComError);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, Ms(110));
+}
+
+TEST_F(ComPortTest, RxCharHandlerRunsOnTheMainThreadWhileAssigned) {
+    std::atomic<int> calls{0};
+    Port.OnRxChar = [&](TObject* sender) {
+        EXPECT_EQ(sender, &Port);
+        EXPECT_TRUE(IsMainThread());
+        ++calls;
+    };
+    Pty.Send("x"); // closed: nobody listens
+    std::this_thread::sleep_for(Ms(20));
+    EXPECT_FALSE(CheckSynchronize());
+    Port.Open();
+    Port.PurgeInput();
+    Pty.Send("y");
+    EXPECT_TRUE(PumpUntil([&] { return calls > 0; }));
+    Port.OnRxChar = nullptr;
+    const int before = calls;
+    Pty.Send("z");
+    std::this_thread::sleep_for(Ms(30));
+    CheckSynchronize();
+    EXPECT_EQ(calls, before);
+    EXPECT_EQ(Port.ReadString(), "yz");
+}
+
+TEST_F(ComPortTest, UnsynchronisedHandlersRunOnTheEventThreadAndCloseIsHandedOver) {
+    Port.SetSynchronizeEvents(false);
+    std::atomic<bool> onWorker{false};
+    Port.OnRxChar = [&](TObject*) {
+        onWorker = !IsMainThread();
+        Port.Close(); // passed to the main thread
+    };
+    Port.Open();
+    Pty.Send("k");
+    EXPECT_TRUE(PumpUntil([&] { return !Port.Active(); }));
+    EXPECT_TRUE(onWorker);
+}
+
+TEST_F(ComPortTest, ConfigDialogCopiesTheChosenSettingsBack) {
+    Port.SetBaudRate(br2400);
+    Port.SetParity(paNone);
+    Port.Open();
+    DCB seen{};
+    SetCommConfigDialogHook([&](const std::string&, COMMCONFIG& c) {
+        seen = c.dcb;
+        c.dcb.BaudRate = 9600;
+        c.dcb.Parity = EVENPARITY;
+        c.dcb.StopBits = ONESTOPBIT;
+        c.dcb.Flags = (c.dcb.Flags & ~(fDtrControlMask | fRtsControlMask)) | DTR_CONTROL_DISABLE;
+        return true;
+    });
+    EXPECT_TRUE(Port.ConfigDialog());
+    SetCommConfigDialogHook(nullptr);
+    EXPECT_EQ(seen.BaudRate, 2400u); // the port's settings went into the dialog
+    EXPECT_EQ(Port.BaudRate(), brCustom);
+    EXPECT_EQ(Port.CustomBaudRate(), 9600);
+    EXPECT_EQ(Port.Parity(), paEven);
+    EXPECT_EQ(Port.StopBits(), sb1);                 // not sbDefault, which shares the value
+    EXPECT_EQ(Port.FlowControl()->DTR(), dcDisable); // likewise
+    EXPECT_EQ(Port.FlowControl()->RTS(), rcDisable);
+    EXPECT_FALSE(Port.ConfigDialog()); // no dialog on this system: nothing changes
+}
+
+TEST_F(ComPortTest, StreamedActiveOpensOnLoaded) {
+    Port.BeginLoading();
+    Port.SetActive(true);
+    EXPECT_FALSE(Port.Active());
+    Port.Loaded();
+    EXPECT_TRUE(Port.Active());
+}
+
+TEST(ComPort, RegistryListComesFromTheSerialPortsOfTheMachine) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / ("qm_ports_" + std::to_string(::getpid()));
+    fs::create_directories(root / "ttyS1");
+    std::ofstream(root / "ttyS1" / "type") << "4\n";
+    fs::create_directories(root / "ttyUSB0");
+    SetSerialPortFolders(root.string(), "/dev");
+    TStringList list;
+    list.Add("keep");
+    TCustomComPort::EnumComDevicesFromRegistry(&list);
+    EXPECT_EQ(list.Text(), "keep\r\nCOM2\r\n/dev/ttyUSB0\r\n");
+    TStringList com;
+    TCustomComPort::EnumComDevices(&com);
+    EXPECT_EQ(com.Text(), "COM2\r\n");
+    SetSerialPortFolders("", "");
+    fs::remove_all(root);
+}

@@ -1,0 +1,223 @@
+#include "support/serial_sim.h"
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <stdexcept>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+void RawMode(int fd) {
+    termios t{};
+    if (::tcgetattr(fd, &t) != 0) return;
+    cfmakeraw(&t);
+    ::tcsetattr(fd, TCSANOW, &t);
+}
+
+void SleepRealUs(int us) {
+    std::this_thread::sleep_for(std::chrono::microseconds(us));
+}
+} // namespace
+
+TPtyPair::TPtyPair() {
+    char name[256] = {};
+    if (::openpty(&FMaster, &FSlave, name, nullptr, nullptr) != 0)
+        throw std::runtime_error("openpty failed");
+    FPath = name;
+    RawMode(FSlave);
+    ::fcntl(FMaster, F_SETFL, ::fcntl(FMaster, F_GETFL) | O_NONBLOCK);
+    ::fcntl(FMaster, F_SETFD, FD_CLOEXEC);
+    ::fcntl(FSlave, F_SETFD, FD_CLOEXEC);
+}
+
+TPtyPair::~TPtyPair() {
+    HangUp();
+    if (FSlave >= 0) ::close(FSlave);
+}
+
+void TPtyPair::Send(const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size() && FMaster >= 0) {
+        const ssize_t n = ::write(FMaster, bytes.data() + done, bytes.size() - done);
+        if (n > 0) {
+            done += static_cast<size_t>(n);
+        } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+            pollfd p{FMaster, POLLOUT, 0};
+            ::poll(&p, 1, 10);
+        } else {
+            break;
+        }
+    }
+}
+
+std::string TPtyPair::Receive(size_t n, int quietMs) {
+    std::string out;
+    while (out.size() < n && FMaster >= 0) {
+        pollfd p{FMaster, POLLIN, 0};
+        if (::poll(&p, 1, quietMs) <= 0 || !(p.revents & POLLIN)) break;
+        char buf[256];
+        const ssize_t got = ::read(FMaster, buf, std::min(sizeof buf, n - out.size()));
+        if (got <= 0) break;
+        out.append(buf, static_cast<size_t>(got));
+    }
+    return out;
+}
+
+int TPtyPair::PendingForPort() const {
+    int n = 0;
+    return FSlave >= 0 && ::ioctl(FSlave, FIONREAD, &n) == 0 ? n : 0;
+}
+
+int TPtyPair::PendingFromPort() const {
+    int n = 0;
+    return FMaster >= 0 && ::ioctl(FMaster, FIONREAD, &n) == 0 ? n : 0;
+}
+
+void TPtyPair::HangUp() {
+    if (FMaster >= 0) ::close(FMaster);
+    FMaster = -1;
+    // The slave side hangs up only when the master is gone for good; our own
+    // slave descriptor must not keep it alive.
+    if (FSlave >= 0) ::close(FSlave);
+    FSlave = -1;
+}
+
+TSerialSimulator::TSerialSimulator() = default;
+
+TSerialSimulator::~TSerialSimulator() {
+    Stop();
+}
+
+void TSerialSimulator::Start() {
+    FThread = std::thread([this] { Run(); });
+}
+
+void TSerialSimulator::Stop() {
+    FStop = true;
+    if (FThread.joinable()) FThread.join();
+}
+
+void TSerialSimulator::Run() {
+    while (!FStop) {
+        if (FHangUpRequested.exchange(false)) FPty.HangUp();
+        const int fd = FPty.MasterFd();
+        if (fd < 0) {
+            SleepRealUs(1000);
+            continue;
+        }
+        pollfd p{fd, POLLIN, 0};
+        const int ready = ::poll(&p, 1, 1);
+        if (ready > 0 && (p.revents & POLLIN)) {
+            FBusy = true;
+            uint8_t buf[256];
+            const ssize_t n = ::read(fd, buf, sizeof buf);
+            for (ssize_t i = 0; i < n; ++i) {
+                {
+                    std::lock_guard<std::mutex> guard(FLogMutex);
+                    FReceived += static_cast<char>(buf[i]);
+                }
+                OnByte(buf[i]);
+            }
+            FBusy = false;
+        } else if (ready > 0 && (p.revents & (POLLHUP | POLLERR))) {
+            // No port on the slave side right now.
+            SleepRealUs(500);
+        }
+        FBusy = true;
+        OnIdle();
+        FBusy = false;
+    }
+}
+
+void TSerialSimulator::Send(const std::string& bytes) {
+    {
+        std::lock_guard<std::mutex> guard(FLogMutex);
+        FAnswered += bytes;
+    }
+    FPty.Send(bytes);
+}
+
+std::string TSerialSimulator::Received() const {
+    std::lock_guard<std::mutex> guard(FLogMutex);
+    return FReceived;
+}
+
+std::string TSerialSimulator::Answered() const {
+    std::lock_guard<std::mutex> guard(FLogMutex);
+    return FAnswered;
+}
+
+void TSerialSimulator::ClearLog() {
+    std::lock_guard<std::mutex> guard(FLogMutex);
+    FReceived.clear();
+    FAnswered.clear();
+}
+
+void TSerialSimulator::Settle() {
+    using namespace std::chrono;
+    const auto give_up = steady_clock::now() + milliseconds(1000);
+    int quiet = 0;
+    while (steady_clock::now() < give_up && quiet < 3) {
+        const bool idle = !FBusy && !Streaming() && FPty.PendingFromPort() == 0;
+        quiet = idle ? quiet + 1 : 0;
+        SleepRealUs(300);
+    }
+}
+
+void TSerialSimulator::HangUp() {
+    if (!FThread.joinable()) {
+        FPty.HangUp();
+        return;
+    }
+    FHangUpRequested = true;
+    while (FHangUpRequested)
+        SleepRealUs(200);
+}
+
+std::string Bytes(const std::string& hex) {
+    std::string out;
+    int digit = -1;
+    for (char c : hex) {
+        int v;
+        if (c >= '0' && c <= '9')
+            v = c - '0';
+        else if (c >= 'A' && c <= 'F')
+            v = c - 'A' + 10;
+        else if (c >= 'a' && c <= 'f')
+            v = c - 'a' + 10;
+        else
+            continue;
+        if (digit < 0) {
+            digit = v;
+        } else {
+            out += static_cast<char>(digit * 16 + v);
+            digit = -1;
+        }
+    }
+    return out;
+}
+
+std::string Hex(const std::string& bytes) {
+    std::string out;
+    char buf[4];
+    for (unsigned char c : bytes) {
+        std::snprintf(buf, sizeof buf, out.empty() ? "%02X" : " %02X", c);
+        out += buf;
+    }
+    return out;
+}
+
+void TSimClock::Detach(TSerialSimulator* sim) {
+    FSims.erase(std::remove(FSims.begin(), FSims.end(), sim), FSims.end());
+}
+
+void TSimClock::SleepMs(uint32_t ms) {
+    for (TSerialSimulator* sim : FSims)
+        sim->Settle();
+    Advance(ms);
+}

@@ -1,0 +1,120 @@
+#pragma once
+// Instrument stand-ins on pseudo-terminals: the program's serial port opens
+// the slave side (Path()), the simulator answers on the master side in its own
+// thread, byte for byte. TSimClock is a virtual clock whose sleeps first let
+// the attached simulators finish answering, so pauses cost no real time and
+// polls of the input queue still see the reply.
+#include "platform/rtl/clock.h"
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+class TPtyPair {
+public:
+    TPtyPair();
+    ~TPtyPair();
+    TPtyPair(const TPtyPair&) = delete;
+    TPtyPair& operator=(const TPtyPair&) = delete;
+
+    const std::string& SlavePath() const { return FPath; }
+    int MasterFd() const { return FMaster; }
+    // Bytes towards the port.
+    void Send(const std::string& bytes);
+    // Bytes the port wrote: until n arrived or nothing came for quietMs.
+    std::string Receive(size_t n, int quietMs = 200);
+    // Bytes sent towards the port that it has not read yet.
+    int PendingForPort() const;
+    // Bytes the port wrote that the master has not read yet.
+    int PendingFromPort() const;
+    // Closes the master: the port sees a hang-up.
+    void HangUp();
+    bool IsHungUp() const { return FMaster < 0; }
+
+private:
+    int FMaster = -1;
+    int FSlave = -1; // kept open so the pair lives across the port's opens
+    std::string FPath;
+};
+
+class TSerialSimulator {
+public:
+    // Misbehaviours every simulator can be told to show.
+    enum TFault { None, Silent, WrongAck, BadCheck, Garbage, ShortFrame, HangUpOnCommand };
+
+    TSerialSimulator();
+    virtual ~TSerialSimulator();
+
+    const std::string& Path() const { return FPty.SlavePath(); }
+    void SetFault(TFault fault) { FFault = fault; }
+    TFault Fault() const { return FFault; }
+
+    // Everything the program sent / the simulator answered so far.
+    std::string Received() const;
+    std::string Answered() const;
+    void ClearLog();
+
+    // Returns once every byte the program sent was handled, the answers were
+    // taken in by the port's device and the line stayed quiet for a moment.
+    void Settle();
+    void HangUp();
+    // Bytes sent to the program that it has not read yet.
+    int PendingForPort() const { return FPty.PendingForPort(); }
+
+protected:
+    // Called on the simulator thread for each byte the program sent.
+    virtual void OnByte(uint8_t b) = 0;
+    // Called on the simulator thread after each poll (streams go out here).
+    virtual void OnIdle() {}
+    // Whether OnIdle still has something to send (Settle waits for it).
+    virtual bool Streaming() const { return false; }
+    // Sends on the simulator thread (or before Start).
+    void Send(const std::string& bytes);
+    // Hangs up from the simulator thread.
+    void HangUpNow() { FPty.HangUp(); }
+    // Starts the thread; derived constructors call it last.
+    void Start();
+    // Stops the thread; derived destructors call it first.
+    void Stop();
+
+private:
+    void Run();
+
+    TPtyPair FPty;
+    std::thread FThread;
+    std::atomic<bool> FStop{false};
+    std::atomic<bool> FBusy{false};
+    std::atomic<bool> FHangUpRequested{false};
+    std::atomic<TFault> FFault{None};
+    mutable std::mutex FLogMutex;
+    std::string FReceived, FAnswered;
+};
+
+// Frames as the tests write them: "02 05 C0 04 32" <-> bytes.
+std::string Bytes(const std::string& hexWithBlanks);
+std::string Hex(const std::string& bytes);
+
+class TSimClock : public TVirtualClock {
+public:
+    void Attach(TSerialSimulator* sim) { FSims.push_back(sim); }
+    void Detach(TSerialSimulator* sim);
+    void SleepMs(uint32_t ms) override;
+
+private:
+    std::vector<TSerialSimulator*> FSims;
+};
+
+// Installs a TSimClock for the life of a scope.
+class TSimClockScope {
+public:
+    TSimClockScope() : FPrevious(SetClock(&Clock)) {}
+    ~TSimClockScope() { SetClock(FPrevious); }
+    TSimClockScope(const TSimClockScope&) = delete;
+    TSimClockScope& operator=(const TSimClockScope&) = delete;
+    TSimClock Clock;
+
+private:
+    TClock* FPrevious;
+};
