@@ -25,5 +25,18 @@ test: build
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b"; done
 
+# libFuzzer runs of the component stream reader and text parser (clang, ASan),
+# FUZZ_TIME seconds each, starting from the kept corpus; not part of `make test`.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_TIME ?= 60
+fuzz:
+	cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@for t in binary text; do \
+	  mkdir -p $(FUZZ_BUILD)/corpus-$$t && \
+	  $(FUZZ_BUILD)/fuzz_streaming_$$t -max_total_time=$(FUZZ_TIME) -max_len=4096 \
+	    $(FUZZ_BUILD)/corpus-$$t tests/platform/classes/corpus/$$t || exit 1; \
+	done
+
 clean:
 	rm -rf $(BUILD)

@@ -410,6 +410,8 @@ void TWriter::WriteComponent(TComponent* Component) {
     if (FWriteLevel >= kMaxDepth) throw EWriteError("Components nested too deep");
     ++FWriteLevel;
     TScopeExit leave{[&] { --FWriteLevel; }};
+    // A longer name's length byte would read as component flags.
+    if (Component->ClassName().Length() >= 0xF0) throw EWriteError("Class name too long");
     WritePrefix(TFilerFlags(), 0);
     WriteStr(Component->ClassName());
     WriteStr(Component->Name());
@@ -585,6 +587,12 @@ TValueType TReader::NextValue() {
     const uint8_t b = FBuffer[static_cast<size_t>(FBufPos)];
     if (b > vaUTF8String) Invalid("unknown value type " + IntToStr(b));
     return static_cast<TValueType>(b);
+}
+
+// A raw look: the byte may also be a name's length or a component's flags.
+bool TReader::EndOfList() {
+    if (FBufPos >= FBufEnd) Fill(1);
+    return FBuffer[static_cast<size_t>(FBufPos)] == vaNull;
 }
 
 void TReader::CheckValue(TValueType Value) {
@@ -928,7 +936,7 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo* Prop) {
             ReadValue();
             Prop->SetObj(Instance, nullptr);
         } else if (t == vaIdent) {
-            FFixups.push_back({Instance, Prop, ReadIdent(), FWhere});
+            FFixups.push_back({Instance, Prop, ReadIdent(), Where()});
         } else {
             throw EReadError(kInvalidValue);
         }
@@ -973,14 +981,25 @@ bool TReader::ReadPropPath(TPersistent* Instance, const AnsiString& Path) {
     return FPropFound;
 }
 
+// "Component.Property" of the property being read, for messages.
+AnsiString TReader::Where() const {
+    if (!FWhereInstance) return AnsiString();
+    AnsiString owner = FWhereInstance->GetNamePath();
+    if (owner.IsEmpty()) owner = FWhereInstance->ClassName();
+    return owner + "." + *FWherePath;
+}
+
 void TReader::ReadProperty(TPersistent* Instance) {
     const AnsiString path = ReadStr();
     const int64_t start = Position();
-    AnsiString owner = Instance->GetNamePath();
-    if (owner.IsEmpty()) owner = Instance->ClassName();
-    const AnsiString savedWhere = FWhere;
-    FWhere = owner + "." + path;
-    TScopeExit restore{[&] { FWhere = savedWhere; }};
+    TPersistent* const savedInstance = FWhereInstance;
+    const AnsiString* const savedPath = FWherePath;
+    FWhereInstance = Instance;
+    FWherePath = &path;
+    TScopeExit restore{[&] {
+        FWhereInstance = savedInstance;
+        FWherePath = savedPath;
+    }};
     bool found = true;
     bool failed = false;
     AnsiString reason;
@@ -996,10 +1015,11 @@ void TReader::ReadProperty(TPersistent* Instance) {
     if (!found) {
         SetPosition(start);
         SkipValue();
-        const AnsiString msg = "Error reading " + FWhere + ": Property " + path + " does not exist";
+        const AnsiString msg =
+            "Error reading " + Where() + ": Property " + path + " does not exist";
         if (!Error(msg) && OnError) throw EReadError(msg);
     } else if (failed) {
-        const AnsiString msg = "Error reading " + FWhere + ": " + reason;
+        const AnsiString msg = "Error reading " + Where() + ": " + reason;
         if (!Error(msg)) throw EReadError(msg);
     }
 }

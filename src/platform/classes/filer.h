@@ -168,7 +168,7 @@ public:
     AnsiString ReadStr();
     TValueType ReadValue();
     TValueType NextValue();
-    bool EndOfList() { return NextValue() == vaNull; }
+    bool EndOfList();
     void CheckValue(TValueType Value);
     void ReadListBegin() { CheckValue(vaList); }
     void ReadListEnd() { CheckValue(vaNull); }
@@ -224,6 +224,7 @@ private:
     void EndRead(bool Success);
     TComponent* FindReference(const AnsiString& Name) const;
     [[noreturn]] void Invalid(const AnsiString& What) const;
+    AnsiString Where() const;
 
     std::vector<uint8_t> FBuffer;
     int64_t FBufPos = 0;   // read position inside FBuffer
@@ -236,7 +237,8 @@ private:
     TComponent* FParent = nullptr;
     AnsiString FPropName; // the defined property being looked for
     bool FPropFound = false;
-    AnsiString FWhere; // "Component.Property" for messages
+    TPersistent* FWhereInstance = nullptr; // the property being read, for messages
+    const AnsiString* FWherePath = nullptr;
     std::vector<TComponent*> FLoaded;
     std::vector<TFixup> FFixups;
     std::vector<TCollection*> FFilledCollections;

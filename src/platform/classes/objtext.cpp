@@ -479,6 +479,8 @@ private:
             Expect(']');
             flags << ffChildPos;
         }
+        // A longer name's length byte would read as component flags.
+        if (cls.size() >= 0xF0) Fail("class name longer than 239 characters");
         FWriter.WritePrefix(flags, static_cast<int>(childPos));
         WriteName(cls);
         WriteName(name);

@@ -61,9 +61,28 @@ TPropList::TPropList(std::initializer_list<TPropInfo> List) : Items(List) {}
 
 namespace {
 
+char Upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+}
+
+// Names are compared without regard to case and without making upper-case copies.
+struct TNameHash {
+    size_t operator()(const AnsiString& s) const noexcept {
+        size_t h = 14695981039346656037ull;
+        for (char c : s.str())
+            h = (h ^ static_cast<unsigned char>(Upper(c))) * 1099511628211ull;
+        return h;
+    }
+};
+struct TNameEqual {
+    bool operator()(const AnsiString& a, const AnsiString& b) const noexcept {
+        return a.Length() == b.Length() && SameText(a, b);
+    }
+};
+
 struct TClassProps {
     std::vector<const TPropInfo*> List;
-    std::unordered_map<AnsiString, const TPropInfo*> ByName; // upper-case keys
+    std::unordered_map<AnsiString, const TPropInfo*, TNameHash, TNameEqual> ByName;
 };
 
 std::map<TClass, TPropList (*)()>& Declarations() {
@@ -127,7 +146,7 @@ const std::vector<const TPropInfo*>& GetPropList(TClass Class) {
 
 const TPropInfo* GetPropInfo(TClass Class, const AnsiString& Name) {
     const TClassProps& props = Props(Class);
-    auto it = props.ByName.find(UpperCase(Name));
+    auto it = props.ByName.find(Name);
     return it == props.ByName.end() ? nullptr : it->second;
 }
 

@@ -188,8 +188,9 @@ TEST(StreamingBinary, ReaderLeavesTheStreamJustBehindTheComponent) {
 }
 
 TEST(StreamingBinary, UnknownPropertiesAreSkippedOrGoToTheHook) {
-    const std::string bytes = Stream(Short("Nonsense") + Bytes({vaList, vaInt8, 1, 0}) +
-                                     Short("Width") + Bytes({vaInt8, 7}));
+    const std::string bytes =
+        Stream(Short("NonsenseWithAVeryLongName") + Bytes({vaList, vaInt8, 1, 0}) + Short("Width") +
+               Bytes({vaInt8, 7}));
     EXPECT_EQ(LoadBinary(bytes)->Width(), 7);
 
     std::vector<AnsiString> messages;
@@ -199,7 +200,8 @@ TEST(StreamingBinary, UnknownPropertiesAreSkippedOrGoToTheHook) {
     });
     EXPECT_EQ(p->Width(), 7);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], "Error reading P.Nonsense: Property Nonsense does not exist");
+    EXPECT_EQ(messages[0], "Error reading P.NonsenseWithAVeryLongName: Property "
+                           "NonsenseWithAVeryLongName does not exist");
     EXPECT_THROW(LoadBinary(bytes, [](const AnsiString&) { return false; }), EReadError);
 }
 
