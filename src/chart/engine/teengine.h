@@ -1,0 +1,8 @@
+#pragma once
+// Unit Teengine: the data and layout half of the chart engine, one header a
+// class family. Include this to get all of it.
+#include "chart/engine/teeaxis.h"
+#include "chart/engine/teeaxispanel.h"
+#include "chart/engine/teemarks.h"
+#include "chart/engine/teepointer.h"
+#include "chart/engine/teesources.h"
