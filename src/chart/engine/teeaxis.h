@@ -6,6 +6,7 @@
 // teeaxis_labels.cpp, drawing in teeaxis_draw.cpp, the rest in teeaxis.cpp.
 #include "chart/engine/tecanvas.h"
 #include "chart/engine/teeprocs.h"
+#include "chart/engine/teeseries.h"
 #include "platform/classes/collections.h"
 #include "platform/classes/lists.h"
 #include "platform/rtl/exceptions.h"
@@ -20,8 +21,6 @@ class TAxisItems;
 
 // Raised by the validating setters of an axis.
 QM_DECLARE_EXCEPTION(AxisException, Exception)
-// Raised by the validating setters of series, pointers, functions and charts.
-QM_DECLARE_EXCEPTION(ChartException, Exception)
 
 // Smallest label step and smallest range an axis accepts.
 constexpr double MinAxisIncrement = 1e-12;

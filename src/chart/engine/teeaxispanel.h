@@ -6,12 +6,11 @@
 // teeaxispanel_series.cpp.
 #include "chart/engine/teeaxis.h"
 #include "chart/engine/teeprocs.h"
+#include "chart/engine/teetools.h"
 #include <functional>
 #include <memory>
 
 class TChartSeries;
-class TChartTools;
-class TTeeCustomDesigner;
 class TStrings;
 
 enum TChartSeriesEvent {
@@ -23,7 +22,6 @@ enum TChartSeriesEvent {
     seChangeActive,
     seDataChanged
 };
-enum TChartToolEvent { cteAfterDraw, cteBeforeDrawSeries, cteBeforeDraw };
 
 // Every axis of a chart in creation order: bottom, top, left, right, depth,
 // then the custom axes. Axes remove themselves when freed.

@@ -4,6 +4,7 @@
 //   TMarksItem, TMarksItems                      per-point look
 //   TSeriesMarksGradient, TSeriesMarks           the shared look, layout, drawing, hit test
 #include "chart/engine/teepointer.h"
+#include "chart/engine/teeseries.h"
 #include "platform/classes/lists.h"
 #include <memory>
 
@@ -79,21 +80,6 @@ class TSeriesMarksGradient : public TTeeGradient {
 public:
     explicit TSeriesMarksGradient(TNotifyEvent ChangedEvent = nullptr);
 };
-
-enum TSeriesMarksStyle {
-    smsValue,
-    smsPercent,
-    smsLabel,
-    smsLabelPercent,
-    smsLabelValue,
-    smsLegend,
-    smsPercentTotal,
-    smsLabelPercentTotal,
-    smsXValue,
-    smsXY
-};
-QM_ENUM_NAMES(TSeriesMarksStyle, smsValue, smsPercent, smsLabel, smsLabelPercent, smsLabelValue,
-              smsLegend, smsPercentTotal, smsLabelPercentTotal, smsXValue, smsXY)
 
 class TSeriesMarks : public TTeeCustomShape {
     QM_CLASS(TSeriesMarks)

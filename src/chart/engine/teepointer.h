@@ -5,6 +5,7 @@
 //   TMarksCallout    the callout every series' marks own
 #include "chart/engine/tecanvas.h"
 #include "chart/engine/teeprocs.h"
+#include "chart/engine/teeseries.h"
 
 class TChartSeries;
 
