@@ -1,0 +1,136 @@
+#pragma once
+// One column of series values (X, Y, Z, open, ...): a growable array of doubles
+// with an optional order, lazily computed statistics and a pending value that
+// the next added point takes. TChartValueLists holds every column of a series.
+#include "platform/classes/component.h"
+#include "platform/classes/lists.h"
+#include "platform/classes/props.h"
+#include "platform/rtl/ansistring.h"
+#include <vector>
+
+class TChartSeries;
+class TReader;
+
+enum TChartListOrder { loNone, loAscending, loDescending };
+QM_ENUM_NAMES(TChartListOrder, loNone, loAscending, loDescending)
+
+using TChartValues = std::vector<double>;
+
+// Growth step of the value arrays (amount added to the array length).
+extern int TeeDefaultCapacity;
+
+class TChartValueList : public TPersistent {
+    QM_CLASS(TChartValueList)
+public:
+    // Appends itself to Owner's ValueLists (when Owner is given).
+    TChartValueList(TChartSeries* AOwner, const AnsiString& AName);
+    ~TChartValueList() override;
+    TChartValueList(const TChartValueList&) = delete;
+    TChartValueList& operator=(const TChartValueList&) = delete;
+
+    void Assign(TPersistent* Source) override;
+    void DefineProperties(TFiler* Filer) override;
+
+    // Stores Value at its ordered place; returns the index where it now stands.
+    virtual int AddChartValue(double Value);
+    // Releases the array; Count 0.
+    virtual void ClearValues();
+    // Raises EListError for an Index outside 0..Count.
+    virtual void InsertChartValue(int Index, double Value);
+    // Raises EListError for an Index outside 0..Count-1; the array is never shrunk.
+    virtual void Delete(int Index);
+    // Removes Quantity entries from Start (clipped to the list end).
+    void Delete(int Start, int Quantity);
+
+    int Count() const { return FCount; }
+    // Length of the value array (grows in steps of TeeDefaultCapacity).
+    int Capacity() const { return static_cast<int>(FValue.size()); }
+    // Contiguous read access to entries 0..Count-1 (for drawing loops).
+    const double* Data() const { return FValue.data(); }
+
+    // Index checked: EListError outside 0..Count-1.
+    double Value(int Index) const;
+    double GetValue(int Index) const { return Value(Index); }
+    double operator[](int Index) const { return Value(Index); }
+    // Stores, marks the statistics dirty and tells the owner (veModify).
+    void SetValue(int Index, double Value);
+    // Stores without notifying anyone (series' SetXValue/SetYValue).
+    void SetValueQuiet(int Index, double Value);
+
+    // EListError on an empty list.
+    double First() const;
+    double Last() const;
+    int Locate(double Value) const;
+
+    double MaxValue() const;
+    double MinValue() const;
+    double Total() const;
+    double TotalABS() const;
+    double Range() const;
+    double GetMaxValue() const { return MaxValue(); }
+    double GetMinValue() const { return MinValue(); }
+    double GetTotal() const { return Total(); }
+    double GetTotalABS() const { return TotalABS(); }
+    void RecalcStats() const;
+    // True while the statistics must be recomputed before they are read.
+    bool Modified() const { return FStatsDirty; }
+    void SetModified(bool Value) { FStatsDirty = Value; }
+
+    // Rotates by one: entry 0 goes last.
+    void Scroll();
+    void Exchange(int Index1, int Index2);
+    void FillSequence();
+    int CompareValueIndex(int a, int b) const;
+    // Sorts the whole series (through the owner's SwapValueIndex) by this list.
+    void Sort();
+
+    AnsiString ToString(int Index) const;
+
+    TChartSeries* Owner() const { return FOwner; }
+    const AnsiString& Name() const { return FName; }
+    void SetName(const AnsiString& Value) { FName = Value; }
+    TChartListOrder Order() const { return FOrder; }
+    void SetOrder(TChartListOrder Value) { FOrder = Value; }
+    bool DateTime() const { return FDateTime; }
+    void SetDateTime(bool Value);
+    // Sets DateTime and its class default together.
+    void InitDateTime(bool Value);
+    bool IsDateStored() const { return FDateTime != FDefaultDateTime; }
+    const AnsiString& ValueSource() const { return FValueSource; }
+    void SetValueSource(const AnsiString& Value);
+
+    // The value the next point added by the series takes in this list.
+    double TempValue() const { return FTempValue; }
+    void SetTempValue(double Value) { FTempValue = Value; }
+
+private:
+    void Grow();
+    void CheckIndex(int Index) const;
+    void ReadMultiplier(TReader* Reader);
+
+    bool FDateTime = false;
+    bool FDefaultDateTime = false;
+    mutable double FMaxValue = 0;
+    mutable double FMinValue = 0;
+    AnsiString FName;
+    TChartListOrder FOrder = loNone;
+    TChartSeries* FOwner = nullptr;
+    mutable double FTotal = 0;
+    mutable double FTotalABS = 0;
+    AnsiString FValueSource;
+    TChartValues FValue;
+    int FCount = 0;
+    mutable bool FStatsDirty = true;
+    double FTempValue = 0;
+};
+
+// Every value list of one series: X at index 0, Y at 1, further lists from 2.
+class TChartValueLists : public TList {
+    QM_CLASS(TChartValueLists)
+public:
+    ~TChartValueLists() override;
+    TChartValueList* Get(int Index) const { return static_cast<TChartValueList*>(Items(Index)); }
+    TChartValueList* operator[](int Index) const { return Get(Index); }
+    // Frees every list, first to last, then empties itself.
+    void Clear() override;
+};
