@@ -27,6 +27,9 @@ class TReader;
 class TWriter;
 class TStrings;
 
+// The library's exception for refused series, data-source and function settings.
+QM_DECLARE_EXCEPTION(ChartException, Exception)
+
 // No colour chosen: the automatic colour applies.
 constexpr TColor clAutoColor = 0x20000000;
 // Palette indexes of the gallery miniatures.
@@ -165,6 +168,21 @@ enum TLegendTextStyle {
 };
 QM_ENUM_NAMES(TLegendTextStyle, ltsPlain, ltsLeftValue, ltsRightValue, ltsLeftPercent,
               ltsRightPercent, ltsXValue, ltsValue, ltsPercent, ltsXAndValue, ltsXAndPercent)
+
+enum TSeriesMarksStyle {
+    smsValue,
+    smsPercent,
+    smsLabel,
+    smsLabelPercent,
+    smsLabelValue,
+    smsLegend,
+    smsPercentTotal,
+    smsLabelPercentTotal,
+    smsXValue,
+    smsXY
+};
+QM_ENUM_NAMES(TSeriesMarksStyle, smsValue, smsPercent, smsLabel, smsLabelPercent, smsLabelValue,
+              smsLegend, smsPercentTotal, smsLabelPercentTotal, smsXValue, smsXY)
 
 // Content mask of the stored point data.
 enum TeeFormatFlag { tfNoMandatory, tfColor, tfLabel, tfMarkPosition };

@@ -3,9 +3,10 @@
 // TTeeCustomToolSeries (bound to a series), TTeeCustomToolAxis (bound to an
 // axis, stored by the axis' index), the chart's tool list TChartTools and the
 // editor-window hook TTeeCustomDesigner.
-#include "chart/engine/teeaxispanel.h"
 #include "chart/engine/teeseries.h"
 #include "platform/classes/lists.h"
+
+enum TChartToolEvent { cteAfterDraw, cteBeforeDrawSeries, cteBeforeDraw };
 
 enum TChartMouseEvent { cmeDown, cmeMove, cmeUp };
 
