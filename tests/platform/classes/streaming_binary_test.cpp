@@ -286,3 +286,21 @@ TEST(StreamingBinary, ExtendedConversionIsExact) {
     // Rounding up the largest subnormal gives the smallest normal.
     EXPECT_EQ(ext(0xFFFFFFFFFFFFFFFFull, 0x3C00), std::numeric_limits<double>::min());
 }
+
+TEST(StreamingBinary, InheritedChildrenAreReadIntoTheExistingComponent) {
+    TFxPanel root(nullptr);
+    auto* existing = new TFxPanel(&root);
+    existing->SetName("PanelA");
+    const std::string bytes = "TPF0" + Short("TFxPanel") + Short("R") + Bytes({0, 0xF1}) +
+                              Short("TFxPanel") + Short("PanelA") + Short("Width") +
+                              Bytes({vaInt8, 3, 0, 0, 0});
+    TStringStream s(bytes);
+    TReader(&s).ReadRootComponent(&root);
+    EXPECT_EQ(root.ComponentCount(), 1);
+    EXPECT_EQ(existing->Width(), 3);
+
+    const std::string missing = "TPF0" + Short("TFxPanel") + Short("R") + Bytes({0, 0xF1}) +
+                                Short("TFxPanel") + Short("Nobody") + Bytes({0, 0, 0});
+    TStringStream m(missing);
+    EXPECT_THROW(TReader(&m).ReadRootComponent(&root), EReadError);
+}
