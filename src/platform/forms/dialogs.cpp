@@ -1,0 +1,362 @@
+// Message boxes, input boxes and the common dialogs: answered by the test
+// responder when one is installed, else shown with Qt.
+#include "platform/forms/dialogs.h"
+#include "platform/forms/formsqt.h"
+#include "platform/forms/testhooks.h"
+#include "platform/rtl/sysutils.h"
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <cstdio>
+
+QM_CLASS_ABSTRACT(TCommonDialog, TComponent)
+QM_CLASS_OWNED(TOpenDialog, TCommonDialog, TComponent)
+QM_CLASS_OWNED(TSaveDialog, TOpenDialog, TComponent)
+QM_CLASS_OWNED(TColorDialog, TCommonDialog, TComponent)
+QM_CLASS_OWNED(TFontDialog, TCommonDialog, TComponent)
+QM_CLASS_OWNED(TPrintDialog, TCommonDialog, TComponent)
+QM_CLASS_OWNED(TPrinterSetupDialog, TCommonDialog, TComponent)
+
+namespace {
+
+// Asks the responder, or reports a dialog nobody can answer in a headless run.
+// Returns true when Answer holds the reply.
+bool Respond(const TDialogRequest& Request, TDialogAnswer& Answer) {
+    EnsureQtApplication();
+    if (TDialogResponder::Answer(Request, Answer)) return true;
+    if (!IsHeadless()) return false;
+    std::fprintf(stderr, "headless run: %s \"%s\" / \"%s\" shown without a dialog responder\n",
+                 DialogKindName(Request.Kind), Request.Caption.c_str(), Request.Text.c_str());
+    Answer = CancelAnswer(Request);
+    return true;
+}
+
+QWidget* DialogParent() {
+    TCustomForm* f = Screen->ActiveForm();
+    return f ? f->Widget() : nullptr;
+}
+
+QString QtFilter(const AnsiString& Filter) {
+    // "desc|pattern|desc|pattern" -> "desc (pattern);;desc (pattern)"
+    QStringList parts = AnsiToQString(Filter).split('|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString pattern = parts[i + 1];
+        pattern.replace(';', ' ');
+        QString desc = parts[i];
+        if (!desc.trimmed().endsWith(')'))
+            desc += " (" + pattern + ")";
+        else
+            desc = desc.trimmed().left(desc.trimmed().lastIndexOf('(')).trimmed() + " (" + pattern +
+                   ")";
+        out << desc;
+    }
+    return out.join(";;");
+}
+
+int FilterCount(const AnsiString& Filter) {
+    if (Filter.IsEmpty()) return 0;
+    return (AnsiToQString(Filter).split('|').size()) / 2;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Message boxes
+
+int ShowMessageBoxImpl(const AnsiString& Text, const AnsiString& Caption, int Flags) {
+    TDialogRequest request;
+    request.Kind = TDialogKind::MessageBox;
+    request.Caption = Caption.IsEmpty() ? AnsiString("Error") : Caption;
+    request.Text = Text;
+    request.Flags = Flags;
+    TDialogAnswer answer;
+    if (Respond(request, answer)) return answer.Result;
+
+    QMessageBox box(DialogParent());
+    box.setWindowTitle(AnsiToQString(request.Caption));
+    box.setText(AnsiToQString(Text));
+    switch (Flags & MB_ICONMASK) {
+    case MB_ICONHAND:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MB_ICONQUESTION:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MB_ICONEXCLAMATION:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MB_ICONASTERISK:
+        box.setIcon(QMessageBox::Information);
+        break;
+    default:
+        break;
+    }
+    struct TButtonId {
+        QMessageBox::StandardButton Button;
+        int Id;
+    };
+    std::vector<TButtonId> buttons;
+    switch (Flags & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+        buttons = {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}};
+        break;
+    case MB_ABORTRETRYIGNORE:
+        buttons = {{QMessageBox::Abort, IDABORT},
+                   {QMessageBox::Retry, IDRETRY},
+                   {QMessageBox::Ignore, IDIGNORE}};
+        break;
+    case MB_YESNOCANCEL:
+        buttons = {
+            {QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}};
+        break;
+    case MB_YESNO:
+        buttons = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}};
+        break;
+    case MB_RETRYCANCEL:
+        buttons = {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDCANCEL}};
+        break;
+    default:
+        buttons = {{QMessageBox::Ok, IDOK}};
+        break;
+    }
+    QMessageBox::StandardButtons all;
+    for (const TButtonId& b : buttons)
+        all |= b.Button;
+    box.setStandardButtons(all);
+    const size_t def = (Flags & MB_DEFMASK) == MB_DEFBUTTON2   ? 1
+                       : (Flags & MB_DEFMASK) == MB_DEFBUTTON3 ? 2
+                                                               : 0;
+    if (def < buttons.size()) box.setDefaultButton(buttons[def].Button);
+    const int chosen = box.exec();
+    for (const TButtonId& b : buttons)
+        if (b.Button == chosen) return b.Id;
+    return CancelAnswer(request).Result;
+}
+
+int MessageDlg(const AnsiString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int) {
+    static const char* const captions[] = {"Warning", "Error", "Information", "Confirmation"};
+    const AnsiString caption =
+        DlgType == mtCustom ? Application->Title() : AnsiString(captions[DlgType]);
+    static const int icons[] = {MB_ICONWARNING, MB_ICONERROR, MB_ICONINFORMATION, MB_ICONQUESTION,
+                                0};
+    int type = MB_OK;
+    if (Buttons.Contains(mbYes) && Buttons.Contains(mbNo))
+        type = Buttons.Contains(mbCancel) ? MB_YESNOCANCEL : MB_YESNO;
+    else if (Buttons.Contains(mbAbort) || Buttons.Contains(mbIgnore))
+        type = MB_ABORTRETRYIGNORE;
+    else if (Buttons.Contains(mbRetry))
+        type = MB_RETRYCANCEL;
+    else if (Buttons.Contains(mbCancel))
+        type = MB_OKCANCEL;
+    return ShowMessageBoxImpl(Msg, caption, type | icons[DlgType]);
+}
+
+void ShowMessage(const AnsiString& Msg) {
+    ShowMessageBoxImpl(Msg, Application->Title(), MB_OK);
+}
+
+bool InputQuery(const AnsiString& ACaption, const AnsiString& APrompt, AnsiString& Value) {
+    TDialogRequest request;
+    request.Kind = TDialogKind::InputQuery;
+    request.Caption = ACaption;
+    request.Text = APrompt;
+    request.Value = Value;
+    TDialogAnswer answer;
+    if (Respond(request, answer)) {
+        if (answer.Accept) Value = answer.Text;
+        return answer.Accept;
+    }
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(DialogParent(), AnsiToQString(ACaption), AnsiToQString(APrompt),
+                              QLineEdit::Normal, AnsiToQString(Value), &ok);
+    if (ok) Value = QStringToAnsi(text);
+    return ok;
+}
+
+AnsiString InputBox(const AnsiString& ACaption, const AnsiString& APrompt,
+                    const AnsiString& ADefault) {
+    AnsiString value = ADefault;
+    InputQuery(ACaption, APrompt, value);
+    return value;
+}
+
+// ---------------------------------------------------------------------------
+// File dialogs
+
+TOpenDialog::TOpenDialog(TComponent* AOwner)
+    : TCommonDialog(AOwner), FFiles(std::make_unique<TStringList>()) {}
+
+TOpenDialog::~TOpenDialog() = default;
+
+void TOpenDialog::SetInitialDir(const AnsiString& Value) {
+    int length = Value.Length();
+    auto delimiter = [&](int i) { return Value[i] == '\\' || Value[i] == '/'; };
+    if (length > 1 && delimiter(length) && Value[length - 1] != ':') --length;
+    FInitialDir = Value.SubString(1, length);
+}
+
+void TOpenDialog::Accept(const AnsiString& ChosenFile, int ChosenFilterIndex) {
+    AnsiString name = ChosenFile;
+    if (!FDefaultExt.IsEmpty() && !name.IsEmpty()) {
+        const std::string& s = name.str();
+        const size_t slash = s.find_last_of("/\\");
+        const size_t dot = s.find_last_of('.');
+        if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+            AnsiString ext = FDefaultExt;
+            if (ext.Length() > 0 && ext[1] == '.') ext = ext.SubString(2, ext.Length());
+            name += "." + ext;
+        }
+    }
+    FFileName = name;
+    FFiles->Clear();
+    FFiles->Add(name);
+    if (ChosenFilterIndex > 0) FFilterIndex = ChosenFilterIndex;
+}
+
+bool TOpenDialog::Execute() {
+    TDialogRequest request;
+    request.Kind = IsSave() ? TDialogKind::SaveDialog : TDialogKind::OpenDialog;
+    request.Caption = FTitle;
+    request.Value = FFileName;
+    request.Filter = FFilter;
+    request.FilterIndex = FFilterIndex;
+    request.InitialDir = FInitialDir;
+    request.DefaultExt = FDefaultExt;
+    DoShow();
+    TDialogAnswer answer;
+    bool accepted = false;
+    if (Respond(request, answer)) {
+        accepted = answer.Accept;
+        if (accepted) Accept(answer.Text, answer.FilterIndex);
+    } else {
+        QFileDialog dialog(DialogParent(), AnsiToQString(FTitle), AnsiToQString(FInitialDir));
+        dialog.setAcceptMode(IsSave() ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        if (!IsSave())
+            dialog.setFileMode(FOptions.Contains(ofAllowMultiSelect) ? QFileDialog::ExistingFiles
+                               : FOptions.Contains(ofFileMustExist)  ? QFileDialog::ExistingFile
+                                                                     : QFileDialog::AnyFile);
+        if (!FOptions.Contains(ofOverwritePrompt))
+            dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        const QStringList filters = QtFilter(FFilter).split(";;", Qt::SkipEmptyParts);
+        if (!filters.isEmpty()) {
+            dialog.setNameFilters(filters);
+            const int index = std::clamp(FFilterIndex, 1, static_cast<int>(filters.size())) - 1;
+            dialog.selectNameFilter(filters[index]);
+        }
+        if (!FDefaultExt.IsEmpty()) dialog.setDefaultSuffix(AnsiToQString(FDefaultExt));
+        if (!FFileName.IsEmpty()) dialog.selectFile(AnsiToQString(FFileName));
+        accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+        if (accepted) {
+            const int chosen = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+            Accept(QStringToAnsi(dialog.selectedFiles().front()), chosen);
+            for (int i = 1; i < dialog.selectedFiles().size(); ++i)
+                FFiles->Add(QStringToAnsi(dialog.selectedFiles()[i]));
+        }
+    }
+    if (FFilterIndex < 1 || FFilterIndex > std::max(1, FilterCount(FFilter))) FFilterIndex = 1;
+    DoClose();
+    return accepted;
+}
+
+// ---------------------------------------------------------------------------
+// Colour, font and print dialogs
+
+TColorDialog::TColorDialog(TComponent* AOwner)
+    : TCommonDialog(AOwner), FCustomColors(std::make_unique<TStringList>()) {}
+
+TColorDialog::~TColorDialog() = default;
+
+bool TColorDialog::Execute() {
+    TDialogRequest request;
+    request.Kind = TDialogKind::ColorDialog;
+    request.Color = FColor;
+    DoShow();
+    TDialogAnswer answer;
+    bool accepted = false;
+    if (Respond(request, answer)) {
+        accepted = answer.Accept;
+        if (accepted) FColor = answer.Color;
+    } else {
+        const QColor chosen = QColorDialog::getColor(ToQColor(FColor), DialogParent());
+        accepted = chosen.isValid();
+        if (accepted) FColor = FromQColor(chosen);
+    }
+    DoClose();
+    return accepted;
+}
+
+TFontDialog::TFontDialog(TComponent* AOwner)
+    : TCommonDialog(AOwner), FFont(std::make_unique<TFont>()) {}
+
+TFontDialog::~TFontDialog() = default;
+
+bool TFontDialog::Execute() {
+    TDialogRequest request;
+    request.Kind = TDialogKind::FontDialog;
+    request.Text = FFont->Name();
+    DoShow();
+    TDialogAnswer answer;
+    bool accepted = false;
+    if (Respond(request, answer)) {
+        accepted = answer.Accept;
+        if (accepted && answer.EditFont) answer.EditFont(FFont.get());
+    } else {
+        bool ok = false;
+        const QFont chosen = QFontDialog::getFont(&ok, ToQFont(*FFont), DialogParent());
+        accepted = ok;
+        if (ok) {
+            FFont->SetName(QStringToAnsi(chosen.family()));
+            if (chosen.pointSize() > 0) FFont->SetSize(chosen.pointSize());
+            TFontStyles style;
+            if (chosen.bold()) style << fsBold;
+            if (chosen.italic()) style << fsItalic;
+            if (chosen.underline()) style << fsUnderline;
+            if (chosen.strikeOut()) style << fsStrikeOut;
+            FFont->SetStyle(style);
+        }
+    }
+    DoClose();
+    return accepted;
+}
+
+bool TPrintDialog::Execute() {
+    TDialogRequest request;
+    request.Kind = TDialogKind::PrintDialog;
+    DoShow();
+    TDialogAnswer answer;
+    bool accepted = false;
+    if (Respond(request, answer)) {
+        accepted = answer.Accept;
+    } else {
+        QPrinter printer;
+        QPrintDialog dialog(&printer, DialogParent());
+        accepted = dialog.exec() == QDialog::Accepted;
+        if (accepted) FCopies = printer.copyCount();
+    }
+    DoClose();
+    return accepted;
+}
+
+bool TPrinterSetupDialog::Execute() {
+    TDialogRequest request;
+    request.Kind = TDialogKind::PrinterSetupDialog;
+    DoShow();
+    TDialogAnswer answer;
+    bool accepted = false;
+    if (Respond(request, answer)) {
+        accepted = answer.Accept;
+    } else {
+        QPrinter printer;
+        QPageSetupDialog dialog(&printer, DialogParent());
+        accepted = dialog.exec() == QDialog::Accepted;
+    }
+    DoClose();
+    return accepted;
+}

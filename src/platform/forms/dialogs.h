@@ -1,0 +1,201 @@
+#pragma once
+// Boxes and common dialogs: MessageDlg, ShowMessage, InputBox/InputQuery,
+// TOpenDialog/TSaveDialog (filters "desc|pattern", 1-based FilterIndex,
+// DefaultExt, options), TColorDialog, TFontDialog, TPrintDialog and
+// TPrinterSetupDialog. Each goes through the dialog responder when a test has
+// installed one (see testhooks.h), else it shows the real dialog.
+#include "platform/classes/stringlist.h"
+#include "platform/forms/forms.h"
+#include <memory>
+
+enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
+enum TMsgDlgBtn {
+    mbYes,
+    mbNo,
+    mbOK,
+    mbCancel,
+    mbAbort,
+    mbRetry,
+    mbIgnore,
+    mbAll,
+    mbNoToAll,
+    mbYesToAll,
+    mbHelp
+};
+using TMsgDlgButtons = TSet<TMsgDlgBtn>;
+inline const TMsgDlgButtons mbYesNoCancel{mbYes, mbNo, mbCancel};
+inline const TMsgDlgButtons mbOKCancel{mbOK, mbCancel};
+inline const TMsgDlgButtons mbAbortRetryIgnore{mbAbort, mbRetry, mbIgnore};
+
+// A box with the type's caption ("Warning", "Error", "Information",
+// "Confirmation"; the application title for mtCustom); returns an mr* result.
+int MessageDlg(const AnsiString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx = 0);
+void ShowMessage(const AnsiString& Msg);
+// The text entered, or ADefault when cancelled.
+AnsiString InputBox(const AnsiString& ACaption, const AnsiString& APrompt,
+                    const AnsiString& ADefault);
+// True on OK, with Value holding the text entered.
+bool InputQuery(const AnsiString& ACaption, const AnsiString& APrompt, AnsiString& Value);
+
+class TCommonDialog : public TComponent {
+    QM_CLASS(TCommonDialog)
+public:
+    explicit TCommonDialog(TComponent* AOwner) : TComponent(AOwner) {}
+    // True when the user confirmed.
+    virtual bool Execute() = 0;
+    int HelpContext() const { return FHelpContext; }
+    void SetHelpContext(int Value) { FHelpContext = Value; }
+    TNotifyEvent OnShow;
+    TNotifyEvent OnClose;
+
+protected:
+    void DoShow() {
+        if (OnShow) OnShow(this);
+    }
+    void DoClose() {
+        if (OnClose) OnClose(this);
+    }
+
+private:
+    int FHelpContext = 0;
+};
+
+enum TOpenOption {
+    ofReadOnly,
+    ofOverwritePrompt,
+    ofHideReadOnly,
+    ofNoChangeDir,
+    ofShowHelp,
+    ofNoValidate,
+    ofAllowMultiSelect,
+    ofExtensionDifferent,
+    ofPathMustExist,
+    ofFileMustExist,
+    ofCreatePrompt,
+    ofShareAware,
+    ofNoReadOnlyReturn,
+    ofNoTestFileCreate,
+    ofNoNetworkButton,
+    ofNoLongNames,
+    ofOldStyleDialog,
+    ofNoDereferenceLinks,
+    ofEnableIncludeNotify,
+    ofEnableSizing,
+    ofDontAddToRecent,
+    ofForceShowHidden
+};
+using TOpenOptions = TSet<TOpenOption>;
+
+class TOpenDialog : public TCommonDialog {
+    QM_CLASS(TOpenDialog)
+public:
+    explicit TOpenDialog(TComponent* AOwner);
+    ~TOpenDialog() override;
+    bool Execute() override;
+
+    AnsiString FileName() const { return FFileName; }
+    void SetFileName(const AnsiString& Value) { FFileName = Value; }
+    // The chosen files (one unless ofAllowMultiSelect).
+    TStrings* Files() const { return FFiles.get(); }
+    // "description|pattern|description|pattern"; patterns separated by ';'.
+    AnsiString Filter() const { return FFilter; }
+    void SetFilter(const AnsiString& Value) { FFilter = Value; }
+    // 1-based; the dialog reports the filter chosen.
+    int FilterIndex() const { return FFilterIndex; }
+    void SetFilterIndex(int Value) { FFilterIndex = Value; }
+    // A trailing path delimiter is dropped unless it follows a drive colon.
+    AnsiString InitialDir() const { return FInitialDir; }
+    void SetInitialDir(const AnsiString& Value);
+    // Added (after a '.') to a chosen name without an extension.
+    AnsiString DefaultExt() const { return FDefaultExt; }
+    void SetDefaultExt(const AnsiString& Value) { FDefaultExt = Value; }
+    AnsiString Title() const { return FTitle; }
+    void SetTitle(const AnsiString& Value) { FTitle = Value; }
+    TOpenOptions Options() const { return FOptions; }
+    void SetOptions(TOpenOptions Value) { FOptions = Value; }
+
+protected:
+    virtual bool IsSave() const { return false; }
+    void Accept(const AnsiString& ChosenFile, int ChosenFilterIndex);
+
+private:
+    AnsiString FFileName;
+    std::unique_ptr<TStringList> FFiles;
+    AnsiString FFilter;
+    int FFilterIndex = 1;
+    AnsiString FInitialDir;
+    AnsiString FDefaultExt;
+    AnsiString FTitle;
+    TOpenOptions FOptions{ofHideReadOnly, ofEnableSizing};
+};
+
+class TSaveDialog : public TOpenDialog {
+    QM_CLASS(TSaveDialog)
+public:
+    explicit TSaveDialog(TComponent* AOwner) : TOpenDialog(AOwner) {}
+
+protected:
+    bool IsSave() const override { return true; }
+};
+
+class TColorDialog : public TCommonDialog {
+    QM_CLASS(TColorDialog)
+public:
+    explicit TColorDialog(TComponent* AOwner);
+    ~TColorDialog() override;
+    bool Execute() override;
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value) { FColor = Value; }
+    // "ColorA=RRGGBB" lines for the sixteen custom colours.
+    TStrings* CustomColors() const { return FCustomColors.get(); }
+
+private:
+    TColor FColor = clBlack;
+    std::unique_ptr<TStringList> FCustomColors;
+};
+
+class TFontDialog : public TCommonDialog {
+    QM_CLASS(TFontDialog)
+public:
+    explicit TFontDialog(TComponent* AOwner);
+    ~TFontDialog() override;
+    bool Execute() override;
+    TFont* Font() const { return FFont.get(); }
+    void SetFont(TFont* Value) { FFont->Assign(Value); }
+
+private:
+    std::unique_ptr<TFont> FFont;
+};
+
+enum TPrintRange { prAllPages, prSelection, prPageNums };
+
+class TPrintDialog : public TCommonDialog {
+    QM_CLASS(TPrintDialog)
+public:
+    explicit TPrintDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
+    bool Execute() override;
+    int Copies() const { return FCopies; }
+    void SetCopies(int Value) { FCopies = Value; }
+    int FromPage() const { return FFromPage; }
+    void SetFromPage(int Value) { FFromPage = Value; }
+    int ToPage() const { return FToPage; }
+    void SetToPage(int Value) { FToPage = Value; }
+    int MinPage() const { return FMinPage; }
+    void SetMinPage(int Value) { FMinPage = Value; }
+    int MaxPage() const { return FMaxPage; }
+    void SetMaxPage(int Value) { FMaxPage = Value; }
+    TPrintRange PrintRange() const { return FPrintRange; }
+    void SetPrintRange(TPrintRange Value) { FPrintRange = Value; }
+
+private:
+    int FCopies = 1;
+    int FFromPage = 0, FToPage = 0, FMinPage = 0, FMaxPage = 0;
+    TPrintRange FPrintRange = prAllPages;
+};
+
+class TPrinterSetupDialog : public TCommonDialog {
+    QM_CLASS(TPrinterSetupDialog)
+public:
+    explicit TPrinterSetupDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
+    bool Execute() override;
+};

@@ -1,0 +1,998 @@
+// The application and its message loop, the screen, forms (top-level windows
+// with their frame metrics, modal loops and closing) and the scroll box.
+#include "platform/forms/forms.h"
+#include "platform/forms/formsqt.h"
+#include "platform/forms/menus.h"
+#include "platform/forms/stdctrls.h"
+#include "platform/forms/testhooks.h"
+#include "platform/rtl/exceptions.h"
+#include "platform/rtl/sysutils.h"
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QMoveEvent>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+QM_CLASS_OWNED(TCustomForm, TWinControl, TComponent)
+QM_CLASS_OWNED(TForm, TCustomForm, TComponent)
+QM_CLASS_OWNED(TScrollBox, TWinControl, TComponent)
+QM_CLASS_PLAIN(TScreen, TComponent)
+QM_CLASS_PLAIN(TApplication, TComponent)
+
+namespace {
+// Declared first so they are destroyed last: the Qt application outlives every form.
+std::unique_ptr<QApplication> GQtApp;
+std::unique_ptr<QTimer> GWakeTimer;
+std::exception_ptr GPendingUnwind;
+int GScreenW = 0, GScreenH = 0;
+TExitHook GExitHook;
+bool GOverrideCursor = false;
+} // namespace
+
+TScreen GScreenInstance;
+TApplication GApplicationInstance;
+TScreen* Screen = &GScreenInstance;
+TApplication* Application = &GApplicationInstance;
+
+// ---------------------------------------------------------------------------
+// Qt application, message-loop helpers
+
+bool IsHeadless() {
+    return QGuiApplication::platformName() == "offscreen" ||
+           QGuiApplication::platformName() == "minimal";
+}
+
+void EnsureQtApplication() {
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+        if (!qobject_cast<QApplication*>(app))
+            throw EInvalidOperation(
+                "Windows need a widget application object; another kind exists");
+        return;
+    }
+    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") &&
+        !std::getenv("WAYLAND_DISPLAY"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static int argc = 1;
+    static char name[] = "qmreadout";
+    static char* argv[] = {name, nullptr};
+    GQtApp = std::make_unique<QApplication>(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    EnsureFontsLoaded();
+}
+
+void SetPendingUnwind(std::exception_ptr E) {
+    if (!GPendingUnwind) GPendingUnwind = E;
+}
+
+void RethrowPendingUnwind() {
+    if (!GPendingUnwind) return;
+    std::exception_ptr e = GPendingUnwind;
+    GPendingUnwind = nullptr;
+    std::rethrow_exception(e);
+}
+
+void RunAsMessage(TObject* Sender, const std::function<void()>& Action) {
+    try {
+        Action();
+    } catch (EUnwindToTest&) {
+        SetPendingUnwind(std::current_exception());
+    } catch (...) {
+        try {
+            Application->HandleException(Sender);
+        } catch (EUnwindToTest&) {
+            SetPendingUnwind(std::current_exception());
+        } catch (...) {
+            // Showing the exception failed as well; the loop must go on.
+        }
+    }
+}
+
+int GetSystemMetrics(int Index) {
+    switch (Index) {
+    case SM_CXSCREEN:
+        return Screen->Width();
+    case SM_CYSCREEN:
+        return Screen->Height();
+    case SM_CXVSCROLL:
+    case SM_CYHSCROLL:
+        return 16;
+    case SM_CYCAPTION:
+        return 19;
+    case SM_CXBORDER:
+    case SM_CYBORDER:
+        return 1;
+    case SM_CXDLGFRAME:
+    case SM_CYDLGFRAME:
+        return 3;
+    case SM_CYMENU:
+        return 19;
+    case SM_CXFRAME:
+    case SM_CYFRAME:
+        return 4;
+    case SM_CXSIZE:
+    case SM_CYSIZE:
+        return 18;
+    case SM_CXEDGE:
+    case SM_CYEDGE:
+        return 2;
+    case SM_CYSMCAPTION:
+        return 16;
+    default:
+        return 0;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Test hooks kept here: screen size, process exit
+
+void SetScreenSizeOverride(int Width, int Height) {
+    GScreenW = Width;
+    GScreenH = Height;
+}
+
+TExitHook SetExitHook(TExitHook Hook) {
+    TExitHook previous = std::move(GExitHook);
+    GExitHook = std::move(Hook);
+    return previous;
+}
+
+TExitTrap::TExitTrap() {
+    FPrevious = SetExitHook([this](int code) {
+        FExited = true;
+        FCode = code;
+        throw EProcessExit(code);
+    });
+}
+
+TExitTrap::~TExitTrap() {
+    SetExitHook(std::move(FPrevious));
+}
+
+void Halt(int ExitCode) {
+    if (GExitHook) GExitHook(ExitCode);
+    std::fflush(nullptr);
+    std::_Exit(ExitCode);
+}
+
+// ---------------------------------------------------------------------------
+// TScreen
+
+TScreen::TScreen() : TComponent(nullptr) {}
+
+int TScreen::Width() const {
+    if (GScreenW > 0) return GScreenW;
+    EnsureQtApplication();
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().width() : 1024;
+}
+
+int TScreen::Height() const {
+    if (GScreenH > 0) return GScreenH;
+    EnsureQtApplication();
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().height() : 768;
+}
+
+void TScreen::SetCursor(TCursor Value) {
+    if (FCursor == Value) return;
+    FCursor = Value;
+    EnsureQtApplication();
+    if (GOverrideCursor) QApplication::restoreOverrideCursor();
+    GOverrideCursor = Value != crDefault;
+    if (GOverrideCursor) QApplication::setOverrideCursor(QCursor(CursorShapeOf(Value)));
+}
+
+TCustomForm* TScreen::Forms(int Index) const {
+    if (Index < 0 || Index >= FormCount())
+        throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
+    return FForms[static_cast<size_t>(Index)];
+}
+
+TWinControl* TScreen::ActiveControl() const {
+    return FActiveForm ? FActiveForm->ActiveControl() : nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// TApplication
+
+TApplication::TApplication() : TComponent(nullptr) {}
+
+TApplication::~TApplication() {
+    Destroying();
+    DestroyComponents();
+}
+
+void TApplication::Initialize() {
+    EnsureQtApplication();
+}
+
+void TApplication::Notification(TComponent* AComponent, TOperation Operation) {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation != opRemove) return;
+    if (AComponent == FMainForm) FMainForm = nullptr;
+    FReleased.erase(std::remove(FReleased.begin(), FReleased.end(), AComponent), FReleased.end());
+}
+
+void TApplication::AddRelease(TCustomForm* Form) {
+    if (std::find(FReleased.begin(), FReleased.end(), Form) != FReleased.end()) return;
+    FReleased.push_back(Form);
+    Form->FreeNotification(this);
+}
+
+void TApplication::FreeReleased() {
+    while (!FReleased.empty()) {
+        TCustomForm* form = FReleased.front();
+        FReleased.erase(FReleased.begin());
+        form->RemoveFreeNotification(this);
+        delete form;
+    }
+}
+
+void TApplication::Run() {
+    EnsureQtApplication();
+    FTerminated = false;
+    if (FMainForm && FShowMainForm && !FMainForm->Visible()) FMainForm->Show();
+    while (!FTerminated) {
+        try {
+            HandleMessage();
+        } catch (EUnwindToTest&) {
+            throw;
+        } catch (...) {
+            HandleException(this);
+        }
+        if (!FMainForm) FTerminated = true;
+    }
+}
+
+void TApplication::Terminate() {
+    FTerminated = true;
+    if (QCoreApplication::instance())
+        if (auto* d = QAbstractEventDispatcher::instance()) d->wakeUp();
+}
+
+void TApplication::ProcessMessages() {
+    EnsureQtApplication();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    ServiceTimers();
+    FreeReleased();
+    RethrowPendingUnwind();
+    PumpScriptStep();
+    RethrowPendingUnwind();
+}
+
+void TApplication::HandleMessage() {
+    EnsureQtApplication();
+    if (PumpScriptActive()) {
+        ProcessMessages();
+        return;
+    }
+    if (IsHeadless())
+        throw EUnwindToTest("A message loop ran headless without a pump script to drive it");
+    const long due = NextTimerDueMs();
+    if (due >= 0) {
+        if (!GWakeTimer) {
+            GWakeTimer = std::make_unique<QTimer>();
+            GWakeTimer->setSingleShot(true);
+        }
+        GWakeTimer->start(static_cast<int>(std::min<long>(due, 1000000)));
+    }
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    ServiceTimers();
+    FreeReleased();
+    RethrowPendingUnwind();
+}
+
+void TApplication::HandleException(TObject* Sender) {
+    if (!std::current_exception()) return;
+    try {
+        throw;
+    } catch (EUnwindToTest&) {
+        throw;
+    } catch (const std::exception& e) {
+        if (OnException)
+            OnException(Sender, e);
+        else
+            ShowException(e);
+    } catch (...) {
+        const Exception e("Unknown exception");
+        if (OnException)
+            OnException(Sender, e);
+        else
+            ShowException(e);
+    }
+}
+
+void TApplication::ShowException(const std::exception& E) {
+    AnsiString msg;
+    if (auto* ex = dynamic_cast<const Exception*>(&E))
+        msg = ex->Message;
+    else
+        msg = E.what();
+    if (!msg.IsEmpty() && static_cast<unsigned char>(msg[msg.Length()]) > '.') msg += '.';
+    MessageBox(msg, Title(), MB_OK | MB_ICONSTOP);
+}
+
+int TApplication::MessageBox(const AnsiString& Text, const AnsiString& Caption, int Flags) {
+    return ShowMessageBoxImpl(Text, Caption, Flags);
+}
+
+AnsiString TApplication::ExeName() const {
+    std::error_code ec;
+    const auto path = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? AnsiString("qmreadout") : AnsiString(path.string());
+}
+
+AnsiString TApplication::Title() const {
+    if (!FTitle.IsEmpty()) return FTitle;
+    return AnsiString(std::filesystem::path(ExeName().str()).stem().string());
+}
+
+void TApplication::SetShowHint(bool Value) {
+    FShowHint = Value;
+    for (TCustomForm* f : Screen->FForms)
+        f->SetParentShowHint(f->ParentShowHint());
+}
+
+void TApplication::SetHintPause(int Value) {
+    FHintPause = Value;
+}
+
+void TApplication::BringToFront() {
+    if (FMainForm) FMainForm->BringToFront();
+}
+
+void TApplication::Halt(int ExitCode) {
+    ::Halt(ExitCode);
+}
+
+// ---------------------------------------------------------------------------
+// TCustomForm
+
+struct TFormAccess {
+    static void SetActive(TCustomForm* f, bool v) { f->SetActiveState(v); }
+    static void Resized(TCustomForm* f, int w, int h) { f->WindowResized(w, h); }
+    static void Moved(TCustomForm* f, int x, int y) { f->WindowMoved(x, y); }
+    static int MenuHeight(TCustomForm* f) { return f->MenuHeight(); }
+};
+
+bool DispatchFormWindowEvent(TCustomForm* Form, QWidget* Widget, QEvent* Event) {
+    switch (Event->type()) {
+    case QEvent::Close:
+        Event->ignore();
+        if (!Form->Parent()) RunAsMessage(Form, [Form] { Form->Close(); });
+        return true;
+    case QEvent::WindowActivate:
+        if (!Form->Parent()) RunAsMessage(Form, [Form] { TFormAccess::SetActive(Form, true); });
+        return false;
+    case QEvent::Resize:
+        if (Event->spontaneous() && !Form->Parent()) {
+            const QSize s = static_cast<QResizeEvent*>(Event)->size();
+            RunAsMessage(Form, [&] { TFormAccess::Resized(Form, s.width(), s.height()); });
+        }
+        return false;
+    case QEvent::Move:
+        if (Event->spontaneous() && !Form->Parent()) {
+            const QPoint p = Widget->geometry().topLeft();
+            RunAsMessage(Form, [&] { TFormAccess::Moved(Form, p.x(), p.y()); });
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+namespace {
+QWidget* NewFormWindow() {
+    auto* w = NewWidget<TQt<QWidget>>();
+    w->setWindowFlags(Qt::Window);
+    return w;
+}
+} // namespace
+
+TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner, NewFormWindow()) {
+    auto* client = new TQt<QWidget>(Widget());
+    client->setAttribute(Qt::WA_OpaquePaintEvent);
+    client->setAttribute(Qt::WA_NoSystemBackground);
+    client->setMouseTracking(true);
+    SetWidgetControl(client, this);
+    SetClientWidget(client);
+    Impl()->SelfDrawn = true;
+    SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});
+    TControl::SetVisible(false);
+    SetColor(clBtnFace);
+    Screen->FForms.push_back(this);
+    Widget()->setFont(ToQFont(*Font()));
+    ApplyWindowFlags();
+    SetBounds(0, 0, 320, 240);
+    ApplyGeometry();
+}
+
+TCustomForm::~TCustomForm() {
+    Destroying();
+    if (FActive) FActive = false;
+    auto& forms = Screen->FForms;
+    forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+    if (Screen->FActiveForm == this) Screen->FActiveForm = nullptr;
+    if (FMenu) FMenu->RemoveFreeNotification(this);
+    FActiveControl = nullptr;
+}
+
+void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
+    TWinControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FMenu) {
+        FMenu = nullptr;
+        if (!IsDestroying()) MenuChanged();
+    }
+}
+
+int TCustomForm::FrameWidth() const {
+    switch (FBorderStyle) {
+    case bsNone:
+        return 0;
+    case bsSizeable:
+    case bsSizeToolWin:
+        return GetSystemMetrics(SM_CXFRAME);
+    default:
+        return GetSystemMetrics(SM_CXDLGFRAME);
+    }
+}
+
+int TCustomForm::CaptionHeight() const {
+    switch (FBorderStyle) {
+    case bsNone:
+        return 0;
+    case bsToolWindow:
+    case bsSizeToolWin:
+        return GetSystemMetrics(SM_CYSMCAPTION);
+    default:
+        return GetSystemMetrics(SM_CYCAPTION);
+    }
+}
+
+int TCustomForm::MenuHeight() const {
+    if (!FMenu) return 0;
+    TMenuItem* items = FMenu->Items();
+    for (int i = 0; i < items->Count(); ++i)
+        if (items->Items(i)->Visible()) return GetSystemMetrics(SM_CYMENU);
+    return 0;
+}
+
+int TCustomForm::ClientWidth() const {
+    return std::max(0, Width() - 2 * FrameWidth());
+}
+
+int TCustomForm::ClientHeight() const {
+    return std::max(0, Height() - CaptionHeight() - 2 * FrameWidth() - MenuHeight());
+}
+
+void TCustomForm::ApplyGeometry() {
+    QWidget* win = Widget();
+    if (!win || !Impl()->Client) return;
+    const int fw = FrameWidth(), cap = CaptionHeight(), mh = MenuHeight();
+    const int cw = ClientWidth(), ch = ClientHeight();
+    if (!Parent()) {
+        const bool fixed = FBorderStyle == bsNone || FBorderStyle == bsSingle ||
+                           FBorderStyle == bsDialog || FBorderStyle == bsToolWindow;
+        if (fixed)
+            win->setFixedSize(cw, ch + mh);
+        else {
+            win->setMinimumSize(0, 0);
+            win->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        }
+    }
+    win->setGeometry(Left() + fw, Top() + cap + fw, cw, ch + mh);
+    Impl()->Client->setGeometry(0, mh, cw, ch);
+    if (FMenuBar) {
+        FMenuBar->setGeometry(0, 0, cw, mh);
+        FMenuBar->setVisible(mh > 0);
+    }
+}
+
+void TCustomForm::WindowResized(int ClientW, int WindowH) {
+    const int fw = FrameWidth(), cap = CaptionHeight();
+    SetBounds(Left(), Top(), ClientW + 2 * fw, WindowH + cap + 2 * fw);
+}
+
+void TCustomForm::WindowMoved(int X, int Y) {
+    const int fw = FrameWidth(), cap = CaptionHeight();
+    SetBounds(X - fw, Y - cap - fw, Width(), Height());
+}
+
+void TCustomForm::ApplyWindowFlags() {
+    QWidget* win = Widget();
+    if (Parent()) return;
+    Qt::WindowFlags f = Qt::Window | Qt::CustomizeWindowHint;
+    switch (FBorderStyle) {
+    case bsNone:
+        f |= Qt::FramelessWindowHint;
+        break;
+    case bsToolWindow:
+    case bsSizeToolWin:
+        f = Qt::Tool | Qt::CustomizeWindowHint;
+        break;
+    case bsDialog:
+        f = Qt::Dialog | Qt::CustomizeWindowHint;
+        break;
+    default:
+        break;
+    }
+    if (FBorderStyle != bsNone) {
+        f |= Qt::WindowTitleHint;
+        if (FBorderIcons.Contains(biSystemMenu))
+            f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+        if (FBorderIcons.Contains(biMinimize) && FBorderStyle != bsDialog)
+            f |= Qt::WindowMinimizeButtonHint;
+        if (FBorderIcons.Contains(biMaximize) && FBorderStyle != bsDialog)
+            f |= Qt::WindowMaximizeButtonHint;
+        if (FBorderIcons.Contains(biHelp)) f |= Qt::WindowContextHelpButtonHint;
+    }
+    if (FFormStyle == fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
+    const bool shown = win->isVisible();
+    win->setWindowFlags(f);
+    if (shown) win->show();
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle Value) {
+    if (FBorderStyle == Value) return;
+    FBorderStyle = Value;
+    ApplyWindowFlags();
+    ApplyGeometry();
+    Realign();
+}
+
+void TCustomForm::SetBorderIcons(TBorderIcons Value) {
+    FBorderIcons = Value;
+    ApplyWindowFlags();
+}
+
+void TCustomForm::SetFormStyle(TFormStyle Value) {
+    if (FFormStyle == Value) return;
+    FFormStyle = Value;
+    ApplyWindowFlags();
+}
+
+void TCustomForm::SetWindowState(TWindowState Value) {
+    FWindowState = Value;
+    if (Parent() || !Visible()) return;
+    QWidget* win = Widget();
+    if (Value == wsMaximized)
+        win->showMaximized();
+    else if (Value == wsMinimized)
+        win->showMinimized();
+    else
+        win->showNormal();
+}
+
+void TCustomForm::SetParent(TWinControl* AParent) {
+    const bool wasTop = !Parent();
+    TWinControl::SetParent(AParent);
+    if (!AParent && !wasTop) {
+        Widget()->setParent(nullptr, Qt::Window);
+        ApplyWindowFlags();
+    }
+    ApplyGeometry();
+    UpdateWidgetVisibility();
+}
+
+bool TCustomForm::WidgetShouldShow() const {
+    return Visible() && !FFormState.Contains(fsShowing);
+}
+
+AnsiString TCustomForm::GetTextValue() const {
+    return TWinControl::GetTextValue();
+}
+
+void TCustomForm::TextChanged() {
+    Widget()->setWindowTitle(AnsiToQString(Caption()));
+}
+
+void TCustomForm::ApplyColor() {
+    Invalidate();
+}
+
+TCanvas* TCustomForm::Canvas() const {
+    if (!Impl()->Canvas)
+        Impl()->Canvas = std::make_unique<TControlCanvas>(const_cast<TCustomForm*>(this));
+    return Impl()->Canvas.get();
+}
+
+void TCustomForm::Paint() {
+    if (OnPaint) OnPaint(this);
+}
+
+void TCustomForm::SetAutoSize(bool Value) {
+    FAutoSize = Value;
+    AdjustSize();
+}
+
+void TCustomForm::AdjustSize() {
+    if (!FAutoSize) return;
+    int right = 0, bottom = 0;
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* c = Controls(i);
+        if (!c->Visible()) continue;
+        right = std::max(right, c->Left() + c->Width());
+        bottom = std::max(bottom, c->Top() + c->Height());
+    }
+    SetClientWidth(right);
+    SetClientHeight(bottom);
+}
+
+void TCustomForm::PlaceByPosition() {
+    if (Parent()) return;
+    switch (FPosition) {
+    case poScreenCenter:
+    case poDesktopCenter:
+        SetBounds((Screen->Width() - Width()) / 2, (Screen->Height() - Height()) / 2, Width(),
+                  Height());
+        break;
+    case poMainFormCenter:
+    case poOwnerFormCenter: {
+        TCustomForm* over = FPosition == poMainFormCenter ? Application->MainForm()
+                                                          : dynamic_cast<TCustomForm*>(Owner());
+        if (!over || over == this) over = nullptr;
+        if (over)
+            SetBounds(over->Left() + (over->Width() - Width()) / 2,
+                      over->Top() + (over->Height() - Height()) / 2, Width(), Height());
+        else
+            SetBounds((Screen->Width() - Width()) / 2, (Screen->Height() - Height()) / 2, Width(),
+                      Height());
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void TCustomForm::SetActiveState(bool Value) {
+    if (Value) {
+        if (Screen->FActiveForm == this && FActive) return;
+        TCustomForm* old = Screen->FActiveForm;
+        if (old && old != this) old->SetActiveState(false);
+        Screen->FActiveForm = this;
+        FActive = true;
+        Activate();
+    } else {
+        if (!FActive) return;
+        FActive = false;
+        if (Screen->FActiveForm == this) Screen->FActiveForm = nullptr;
+        Deactivate();
+    }
+}
+
+void TCustomForm::SetVisible(bool Value) {
+    if (Value) {
+        if (Visible()) {
+            if (!Parent()) BringToFront();
+            return;
+        }
+        FFormState << fsShowing;
+        {
+            struct Done {
+                TCustomForm* f;
+                ~Done() { f->FFormState >> fsShowing; }
+            } done{this};
+            TWinControl::SetVisible(true);
+            DoShow();
+            AdjustSize();
+            PlaceByPosition();
+        }
+        UpdateWidgetVisibility();
+        if (!Parent()) {
+            if (FWindowState != wsNormal) SetWindowState(FWindowState);
+            RaiseWindow();
+            SetActiveState(true);
+        }
+    } else {
+        if (!Visible()) return;
+        DoHide();
+        TWinControl::SetVisible(false);
+        if (FActive) {
+            SetActiveState(false);
+            // The platform activates another window of the application.
+            TCustomForm* next = nullptr;
+            for (auto it = Screen->FForms.rbegin(); it != Screen->FForms.rend(); ++it)
+                if (*it != this && (*it)->Visible() && !(*it)->Parent() &&
+                    (*it)->Widget()->isEnabled()) {
+                    next = *it;
+                    break;
+                }
+            if (next) next->SetActiveState(true);
+        }
+    }
+}
+
+void TCustomForm::BringToFront() {
+    if (Parent()) {
+        TWinControl::BringToFront();
+        return;
+    }
+    if (Visible()) {
+        RaiseWindow();
+        SetActiveState(true);
+    }
+}
+
+void TCustomForm::RaiseWindow() {
+    // Headless platforms have no window stacking to change.
+    if (IsHeadless()) return;
+    Widget()->raise();
+    Widget()->activateWindow();
+}
+
+int TCustomForm::ShowModal() {
+    if (Visible() || !Enabled() || FFormState.Contains(fsModal) || FFormStyle == fsMDIChild)
+        throw EInvalidOperation("Cannot make a visible window modal");
+    if (TControl* c = GetCaptureControl()) c->SetMouseCapture(false);
+    TCustomForm* previous = Screen->ActiveForm();
+    std::vector<TCustomForm*> disabled;
+    for (TCustomForm* f : Screen->FForms)
+        if (f != this && !f->Parent() && f->Visible() && !f->Impl()->TaskDisabled) {
+            f->Impl()->TaskDisabled = true;
+            f->ApplyEnabled();
+            disabled.push_back(f);
+        }
+    FFormState << fsModal;
+    FModalResult = mrNone;
+    struct Restore {
+        TCustomForm* self;
+        std::vector<TCustomForm*>& disabled;
+        TCustomForm* previous;
+        ~Restore() {
+            auto& forms = Screen->FForms;
+            auto alive = [&](TCustomForm* f) {
+                return std::find(forms.begin(), forms.end(), f) != forms.end();
+            };
+            for (TCustomForm* f : disabled)
+                if (alive(f)) {
+                    f->Impl()->TaskDisabled = false;
+                    f->ApplyEnabled();
+                }
+            if (alive(self)) {
+                try {
+                    self->SetVisible(false);
+                } catch (...) {
+                }
+                self->FFormState >> fsModal;
+            }
+            if (previous && alive(previous) && previous->Visible()) previous->SetActiveState(true);
+        }
+    } restore{this, disabled, previous};
+    SetVisible(true);
+    do {
+        Application->HandleMessage();
+        if (Application->Terminated())
+            FModalResult = mrCancel;
+        else if (FModalResult != mrNone)
+            CloseModal();
+    } while (FModalResult == mrNone);
+    return FModalResult;
+}
+
+void TCustomForm::CloseModal() {
+    TCloseAction action = caNone;
+    if (CloseQuery()) {
+        action = caHide;
+        DoClose(action);
+    }
+    if (action == caNone)
+        FModalResult = mrNone;
+    else if (action == caFree)
+        Release();
+}
+
+void TCustomForm::Close() {
+    if (FFormState.Contains(fsModal)) {
+        FModalResult = mrCancel;
+        return;
+    }
+    if (!CloseQuery()) return;
+    TCloseAction action = caHide;
+    DoClose(action);
+    if (action == caNone) return;
+    if (Application->MainForm() == this)
+        Application->Terminate();
+    else if (action == caHide)
+        SetVisible(false);
+    else if (action == caMinimize)
+        SetWindowState(wsMinimized);
+    else
+        Release();
+}
+
+bool TCustomForm::CloseQuery() {
+    bool can = true;
+    if (OnCloseQuery) OnCloseQuery(this, can);
+    return can;
+}
+
+void TCustomForm::Release() {
+    Application->AddRelease(this);
+}
+
+void TCustomForm::DoShow() {
+    if (OnShow) OnShow(this);
+}
+
+void TCustomForm::DoHide() {
+    if (OnHide) OnHide(this);
+}
+
+void TCustomForm::DoClose(TCloseAction& Action) {
+    if (OnClose) OnClose(this, Action);
+}
+
+void TCustomForm::Activate() {
+    if (OnActivate) OnActivate(this);
+}
+
+void TCustomForm::Deactivate() {
+    if (OnDeactivate) OnDeactivate(this);
+}
+
+void TCustomForm::SetMenu(TMainMenu* Value) {
+    if (FMenu == Value) return;
+    if (FMenu) FMenu->RemoveFreeNotification(this);
+    FMenu = Value;
+    if (Value) Value->FreeNotification(this);
+    MenuChanged();
+}
+
+void TCustomForm::MenuChanged() {
+    if (FMenu && !FMenuBar) {
+        auto* bar = new QMenuBar(Widget());
+        bar->setNativeMenuBar(false);
+        FMenuBar = bar;
+    }
+    if (auto* bar = static_cast<QMenuBar*>(FMenuBar)) {
+        bar->clear();
+        if (FMenu) {
+            TMenuItem* items = FMenu->Items();
+            for (int i = 0; i < items->Count(); ++i)
+                bar->addAction(items->Items(i)->Action());
+        }
+    }
+    ApplyGeometry();
+    Impl()->Dirty = true;
+    Realign();
+}
+
+void TCustomForm::SetActiveControl(TWinControl* Control) {
+    if (FActiveControl == Control) return;
+    if (Control && (GetParentForm(Control) != this || (!IsLoading() && !Control->CanFocus())))
+        throw EInvalidOperation("Cannot focus a disabled or invisible window");
+    TWinControl* old = FActiveControl;
+    FActiveControl = Control;
+    if (Control && Control->Widget()) Control->Widget()->setFocus(Qt::OtherFocusReason);
+    if (Visible() && !IsDestroying()) {
+        if (old) TControlAccess::DoExit(old);
+        if (Control && FActiveControl == Control) TControlAccess::DoEnter(Control);
+    }
+}
+
+void TCustomForm::FocusControl(TWinControl* Control) {
+    const bool wasActive = FActive;
+    SetActiveControl(Control);
+    if (!wasActive) SetFocus();
+}
+
+bool TCustomForm::Active() const {
+    return FActive;
+}
+
+void TCustomForm::SetFocus() {
+    if (FActive) return;
+    if (!(Visible() && Enabled()))
+        throw EInvalidOperation("Cannot focus a disabled or invisible window");
+    BringToFront();
+}
+
+bool TCustomForm::IsShortCut(WORD Key, TShiftState Shift, TWinControl* Control) {
+    const TShortCut sc = ShortCut(Key, Shift);
+    for (TControl* c = Control; c; c = c->Parent())
+        if (TPopupMenu* menu = c->PopupMenu())
+            if (menu->IsShortCut(sc)) return true;
+    return FMenu && FMenu->IsShortCut(sc);
+}
+
+namespace {
+TButton* FindButton(TWinControl* parent, bool cancel) {
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        if (auto* b = dynamic_cast<TButton*>(c))
+            if ((cancel ? b->Cancel() : b->Default()) && b->CanFocus()) return b;
+        if (auto* wc = dynamic_cast<TWinControl*>(c))
+            if (TButton* b = FindButton(wc, cancel)) return b;
+    }
+    return nullptr;
+}
+} // namespace
+
+bool TCustomForm::DialogKey(WORD Key, TWinControl* Control) {
+    TButton* button = nullptr;
+    if (Key == VK_RETURN) {
+        button = dynamic_cast<TButton*>(Control);
+        if (!button || !button->CanFocus()) button = FindButton(this, false);
+    } else if (Key == VK_ESCAPE) {
+        button = FindButton(this, true);
+    }
+    if (!button) return false;
+    button->Click();
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// TScrollBox
+
+TScrollBox::TScrollBox(TComponent* AOwner) : TWinControl(AOwner, NewWidget<TQt<QScrollArea>>()) {
+    auto* area = static_cast<QScrollArea*>(Widget());
+    auto* content = new TQt<QWidget>();
+    content->setAutoFillBackground(true);
+    area->setWidget(content);
+    area->setWidgetResizable(false);
+    SetWidgetControl(content, this);
+    SetClientWidget(content);
+    SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});
+    SetBounds(0, 0, 185, 41);
+}
+
+void TScrollBox::SetBorderStyle(TBorderStyle Value) {
+    FBorderStyle = Value;
+    static_cast<QScrollArea*>(Widget())->setFrameShape(Value == bsNone ? QFrame::NoFrame
+                                                                       : QFrame::StyledPanel);
+    UpdateExtent();
+}
+
+int TScrollBox::ClientWidth() const {
+    return std::max(0, Width() - (FBorderStyle == bsNone ? 0 : 4));
+}
+
+int TScrollBox::ClientHeight() const {
+    return std::max(0, Height() - (FBorderStyle == bsNone ? 0 : 4));
+}
+
+void TScrollBox::ApplyGeometry() {
+    TWinControl::ApplyGeometry();
+    UpdateExtent();
+}
+
+void TScrollBox::ApplyColor() {
+    QWidget* content = ClientWidget();
+    QPalette pal = content->palette();
+    pal.setColor(QPalette::Window, ToQColor(Color()));
+    content->setPalette(pal);
+}
+
+void TScrollBox::ChildAdded(TControl*) {
+    UpdateExtent();
+}
+void TScrollBox::ChildBoundsChanged(TControl*) {
+    UpdateExtent();
+}
+
+void TScrollBox::UpdateExtent() {
+    QWidget* content = ClientWidget();
+    if (!content) return;
+    int right = ClientWidth(), bottom = ClientHeight();
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* c = Controls(i);
+        if (!c->Visible() || c->Align() != alNone) continue;
+        right = std::max(right, c->Left() + c->Width());
+        bottom = std::max(bottom, c->Top() + c->Height());
+    }
+    content->resize(right, bottom);
+}
+
+void TScrollBox::ScrollInView(TControl* AControl) {
+    if (AControl && AControl->Widget())
+        static_cast<QScrollArea*>(Widget())->ensureWidgetVisible(AControl->Widget());
+}

@@ -1,0 +1,325 @@
+#pragma once
+// Windows and the application:
+//   message box flags and results, modal results, window metrics;
+//   TCustomForm / TForm: top-level windows (or forms embedded in a control),
+//     show/hide, modal loops, closing, borders, position, key preview, default
+//     and cancel buttons, menu shortcuts;
+//   TScrollBox: a container that scrolls its children;
+//   TScreen (Screen): screen size, cursor, forms, the active form;
+//   TApplication (Application): title, main form, the message loop, exceptions
+//     escaping handlers, ending the process.
+#include "platform/forms/controls.h"
+#include <exception>
+#include <string>
+
+class TMainMenu;
+class TMenuItem;
+
+// Message box flags (buttons, icons, default button, modality) and results.
+constexpr int MB_OK = 0x0, MB_OKCANCEL = 0x1, MB_ABORTRETRYIGNORE = 0x2, MB_YESNOCANCEL = 0x3,
+              MB_YESNO = 0x4, MB_RETRYCANCEL = 0x5, MB_TYPEMASK = 0xF;
+constexpr int MB_ICONHAND = 0x10, MB_ICONERROR = 0x10, MB_ICONSTOP = 0x10, MB_ICONQUESTION = 0x20,
+              MB_ICONEXCLAMATION = 0x30, MB_ICONWARNING = 0x30, MB_ICONASTERISK = 0x40,
+              MB_ICONINFORMATION = 0x40, MB_ICONMASK = 0xF0;
+constexpr int MB_DEFBUTTON1 = 0x0, MB_DEFBUTTON2 = 0x100, MB_DEFBUTTON3 = 0x200, MB_DEFMASK = 0xF00;
+constexpr int MB_APPLMODAL = 0x0, MB_SYSTEMMODAL = 0x1000, MB_TASKMODAL = 0x2000,
+              MB_SETFOREGROUND = 0x10000, MB_TOPMOST = 0x40000;
+constexpr int IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDYES = 6, IDNO = 7;
+
+using TModalResult = int;
+constexpr TModalResult mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrAbort = IDABORT,
+                       mrRetry = IDRETRY, mrIgnore = IDIGNORE, mrYes = IDYES, mrNo = IDNO,
+                       mrAll = 8, mrNoToAll = 9, mrYesToAll = 10;
+
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
+using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+using TBorderIcons = TSet<TBorderIcon>;
+enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+enum TPosition {
+    poDesigned,
+    poDefault,
+    poDefaultPosOnly,
+    poDefaultSizeOnly,
+    poScreenCenter,
+    poDesktopCenter,
+    poMainFormCenter,
+    poOwnerFormCenter
+};
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum TFormStateFlag { fsCreating, fsVisible, fsShowing, fsModal, fsCreatedMDIChild, fsActivated };
+using TFormState = TSet<TFormStateFlag>;
+
+// Window metrics of the platform's classic look (pixels); the screen size follows
+// the test override when one is set.
+constexpr int SM_CXSCREEN = 0, SM_CYSCREEN = 1, SM_CXVSCROLL = 2, SM_CYHSCROLL = 3,
+              SM_CYCAPTION = 4, SM_CXBORDER = 5, SM_CYBORDER = 6, SM_CXDLGFRAME = 7,
+              SM_CYDLGFRAME = 8, SM_CYMENU = 15, SM_CXFRAME = 32, SM_CYFRAME = 33, SM_CXSIZE = 30,
+              SM_CYSIZE = 31, SM_CXEDGE = 45, SM_CYEDGE = 46, SM_CYSMCAPTION = 51,
+              SM_CXFIXEDFRAME = 7, SM_CYFIXEDFRAME = 8, SM_CXSIZEFRAME = 32, SM_CYSIZEFRAME = 33;
+int GetSystemMetrics(int Index);
+
+// Exceptions that pass through the message loop without being shown: they carry
+// a verdict of the test hooks (a process exit, a failed pump script) back to the test.
+class EUnwindToTest : public std::exception {
+public:
+    explicit EUnwindToTest(const AnsiString& Message) : FMessage(Message) {}
+    const char* what() const noexcept override { return FMessage.c_str(); }
+
+private:
+    AnsiString FMessage;
+};
+
+class EProcessExit : public EUnwindToTest {
+public:
+    explicit EProcessExit(int Code)
+        : EUnwindToTest("process ended with exit code " + AnsiString(Code)), ExitCode(Code) {}
+    int ExitCode;
+};
+
+class TCustomForm : public TWinControl {
+    QM_CLASS(TCustomForm)
+public:
+    explicit TCustomForm(TComponent* AOwner);
+    ~TCustomForm() override;
+
+    void SetParent(TWinControl* AParent) override;
+    // Showing a form brings it to the front and makes it the active form.
+    void SetVisible(bool Value) override;
+    void BringToFront();
+    // Runs a nested message loop until ModalResult is set; raises EInvalidOperation
+    // "Cannot make a visible window modal" for a visible or disabled form.
+    int ShowModal();
+    // Modal: sets ModalResult to mrCancel. Otherwise asks OnCloseQuery, then
+    // OnClose decides (hide by default; closing the main form ends the application).
+    void Close();
+    virtual bool CloseQuery();
+    // Frees the form once the current handler has returned.
+    void Release();
+
+    TModalResult ModalResult() const { return FModalResult; }
+    void SetModalResult(TModalResult Value) { FModalResult = Value; }
+    TFormState FormState() const { return FFormState; }
+    TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TFormBorderStyle Value);
+    TBorderIcons BorderIcons() const { return FBorderIcons; }
+    void SetBorderIcons(TBorderIcons Value);
+    TFormStyle FormStyle() const { return FFormStyle; }
+    void SetFormStyle(TFormStyle Value);
+    TPosition Position() const { return FPosition; }
+    void SetPosition(TPosition Value) { FPosition = Value; }
+    TWindowState WindowState() const { return FWindowState; }
+    void SetWindowState(TWindowState Value);
+    bool KeyPreview() const { return FKeyPreview; }
+    void SetKeyPreview(bool Value) { FKeyPreview = Value; }
+    // Sizes the client area to the child controls (right and bottom edges).
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool Value);
+    void AdjustSize();
+    AnsiString HelpFile() const { return FHelpFile; }
+    void SetHelpFile(const AnsiString& Value) { FHelpFile = Value; }
+    int PixelsPerInch() const { return 96; }
+
+    TMainMenu* Menu() const { return FMenu; }
+    void SetMenu(TMainMenu* Value);
+    // Rebuilds the menu bar after the main menu's items changed.
+    void MenuChanged();
+
+    TWinControl* ActiveControl() const { return FActiveControl; }
+    // Raises EInvalidOperation "Cannot focus a disabled or invisible window" when
+    // the control cannot take the focus.
+    void SetActiveControl(TWinControl* Control);
+    void FocusControl(TWinControl* Control);
+    bool Active() const;
+    void SetFocus() override;
+
+    int ClientWidth() const override;
+    int ClientHeight() const override;
+    TCanvas* Canvas() const;
+
+    // A menu item (of a pop-up menu on the way up from Control, or of the main
+    // menu) with this shortcut is clicked; true when one was found.
+    bool IsShortCut(WORD Key, TShiftState Shift, TWinControl* Control);
+    // Enter clicks the focused button or else the default button; Esc the cancel
+    // button. True when a button took the key.
+    bool DialogKey(WORD Key, TWinControl* Control);
+
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TCloseEvent OnClose;
+    TCloseQueryEvent OnCloseQuery;
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
+    TNotifyEvent OnPaint;
+
+protected:
+    friend struct TFormAccess;
+    friend struct TControlAccess;
+    virtual void DoShow();
+    virtual void DoHide();
+    virtual void DoClose(TCloseAction& Action);
+    virtual void Activate();
+    virtual void Deactivate();
+    virtual void Paint();
+    void ApplyGeometry() override;
+    void ApplyColor() override;
+    bool WidgetShouldShow() const override;
+    AnsiString GetTextValue() const override;
+    void TextChanged() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    bool ClicksFromMouse() const override { return true; }
+
+private:
+    void CloseModal();
+    void ApplyWindowFlags();
+    void PlaceByPosition();
+    int FrameWidth() const;
+    int CaptionHeight() const;
+    int MenuHeight() const;
+    void WindowResized(int ClientW, int ClientH);
+    void WindowMoved(int X, int Y);
+    void SetActiveState(bool Value);
+    void RaiseWindow();
+
+    TModalResult FModalResult = mrNone;
+    TFormState FFormState;
+    TFormBorderStyle FBorderStyle = bsSizeable;
+    TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
+    TFormStyle FFormStyle = fsNormal;
+    TPosition FPosition = poDesigned;
+    TWindowState FWindowState = wsNormal;
+    bool FKeyPreview = false;
+    bool FAutoSize = false;
+    bool FActive = false;
+    AnsiString FHelpFile;
+    TMainMenu* FMenu = nullptr;
+    TWinControl* FActiveControl = nullptr;
+    QWidget* FMenuBar = nullptr;
+};
+
+class TForm : public TCustomForm {
+    QM_CLASS(TForm)
+public:
+    explicit TForm(TComponent* AOwner) : TCustomForm(AOwner) {}
+};
+
+// A container whose children may extend beyond its client area.
+class TScrollBox : public TWinControl {
+    QM_CLASS(TScrollBox)
+public:
+    explicit TScrollBox(TComponent* AOwner);
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle Value);
+    void ScrollInView(TControl* AControl);
+    int ClientWidth() const override;
+    int ClientHeight() const override;
+
+protected:
+    void ChildAdded(TControl* AControl) override;
+    void ChildBoundsChanged(TControl* AControl) override;
+    void ApplyGeometry() override;
+    void ApplyColor() override;
+
+private:
+    void UpdateExtent();
+    TBorderStyle FBorderStyle = bsSingle;
+};
+
+class TScreen : public TComponent {
+    QM_CLASS(TScreen)
+public:
+    TScreen();
+    // Size of the primary screen, or the test override (see testhooks.h).
+    int Width() const;
+    int Height() const;
+    int PixelsPerInch() const { return 96; }
+    int DesktopWidth() const { return Width(); }
+    int DesktopHeight() const { return Height(); }
+    int WorkAreaWidth() const { return Width(); }
+    int WorkAreaHeight() const { return Height(); }
+    // A cursor other than crDefault overrides every control's cursor.
+    TCursor Cursor() const { return FCursor; }
+    void SetCursor(TCursor Value);
+    int FormCount() const { return static_cast<int>(FForms.size()); }
+    // Raises EListError outside 0..FormCount-1.
+    TCustomForm* Forms(int Index) const;
+    TCustomForm* ActiveForm() const { return FActiveForm; }
+    TWinControl* ActiveControl() const;
+
+private:
+    friend class TCustomForm;
+    friend class TApplication;
+    std::vector<TCustomForm*> FForms;
+    TCustomForm* FActiveForm = nullptr;
+    TCursor FCursor = crDefault;
+};
+
+class TApplication : public TComponent {
+    QM_CLASS(TApplication)
+public:
+    TApplication();
+    ~TApplication() override;
+
+    void Initialize();
+    // Creates a form owned by the application; the first one becomes the main form.
+    template <class T> void CreateForm(T*& Reference) {
+        Reference = new T(this);
+        if (!FMainForm) FMainForm = Reference;
+    }
+    // Shows the main form and handles messages until Terminate or the main form closes.
+    void Run();
+    void Terminate();
+    bool Terminated() const { return FTerminated; }
+    // Handles every waiting event, fires due timers, frees released forms and then
+    // runs the pump script's next step (tests).
+    void ProcessMessages();
+    // Handles events, waiting for one when none is there (never waits in tests).
+    void HandleMessage();
+    // Call inside a catch block: OnException, or else ShowException.
+    void HandleException(TObject* Sender);
+    // A message box with the exception's text (a final '.' added as the platform does).
+    void ShowException(const std::exception& E);
+    int MessageBox(const AnsiString& Text, const AnsiString& Caption, int Flags = MB_OK);
+
+    AnsiString Title() const;
+    void SetTitle(const AnsiString& Value) { FTitle = Value; }
+    TCustomForm* MainForm() const { return FMainForm; }
+    bool ShowMainForm() const { return FShowMainForm; }
+    void SetShowMainForm(bool Value) { FShowMainForm = Value; }
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool Value);
+    int HintPause() const { return FHintPause; }
+    void SetHintPause(int Value);
+    int HintHidePause() const { return FHintHidePause; }
+    void SetHintHidePause(int Value) { FHintHidePause = Value; }
+    AnsiString ExeName() const;
+    void BringToFront();
+    // Ends the process at once with the exit code (tests install a hook instead).
+    [[noreturn]] void Halt(int ExitCode);
+
+    std::function<void(TObject* Sender, const std::exception& E)> OnException;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    friend class TCustomForm;
+    void AddRelease(TCustomForm* Form);
+    void FreeReleased();
+
+    TCustomForm* FMainForm = nullptr;
+    AnsiString FTitle;
+    bool FTerminated = false;
+    bool FShowMainForm = true;
+    bool FShowHint = true;
+    int FHintPause = 500;
+    int FHintHidePause = 2500;
+    std::vector<TCustomForm*> FReleased;
+};
+
+extern TApplication* Application;
+extern TScreen* Screen;
+
+// Ends the process with the exit code (through the test hook when one is set).
+[[noreturn]] void Halt(int ExitCode);

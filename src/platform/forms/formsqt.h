@@ -1,0 +1,154 @@
+#pragma once
+// Platform-internal: the Qt side of the control framework. Widgets behind
+// controls, the event bridge, back buffers of self-drawn controls, key and
+// modifier mapping. Included only by the forms library's own sources.
+#include "platform/forms/controls.h"
+#include "platform/graphics/qtbridge.h"
+#include <QEvent>
+#include <QImage>
+#include <QWidget>
+#include <exception>
+#include <functional>
+#include <memory>
+
+class QKeyEvent;
+
+// Makes sure the Qt application object exists (headless without a display).
+void EnsureQtApplication();
+
+// Creates a widget of type W after the application object exists.
+template <class W, class... A> W* NewWidget(A&&... args) {
+    EnsureQtApplication();
+    return new W(std::forward<A>(args)...);
+}
+
+struct TControlImpl {
+    QWidget* Widget = nullptr; // the control's outer widget (the window of a form)
+    QWidget* Client = nullptr; // holds the child controls; gets mouse and paint events
+    bool SelfDrawn = false;    // painted through Paint into BackBuffer
+    QImage BackBuffer;
+    std::unique_ptr<TControlCanvas> Canvas;
+    bool Dirty = true;
+    bool InPaint = false;
+    int WheelRest = 0;         // wheel movement below one notch
+    bool PressClicked = false; // a press that may turn into Click on release
+    bool TaskDisabled = false; // disabled while another form is modal
+};
+
+// Gives the bridge access to the controls' protected handlers.
+struct TControlAccess {
+    static void MouseDown(TControl* c, TMouseButton b, TShiftState s, int x, int y) {
+        c->MouseDown(b, s, x, y);
+    }
+    static void MouseMove(TControl* c, TShiftState s, int x, int y) { c->MouseMove(s, x, y); }
+    static void MouseUp(TControl* c, TMouseButton b, TShiftState s, int x, int y) {
+        c->MouseUp(b, s, x, y);
+    }
+    static void DblClick(TControl* c) { c->DblClick(); }
+    static bool DoMouseWheel(TControl* c, TShiftState s, int d, TPoint p) {
+        return c->DoMouseWheel(s, d, p);
+    }
+    static void MouseEnter(TControl* c) { c->MouseEnter(); }
+    static void MouseLeave(TControl* c) { c->MouseLeave(); }
+    static void Resize(TControl* c) { c->Resize(); }
+    static bool ClicksFromMouse(TControl* c) { return c->ClicksFromMouse(); }
+    static void DoEndDrag(TControl* c, TObject* t, int x, int y) { c->DoEndDrag(t, x, y); }
+    static void KeyDown(TWinControl* c, WORD& k, TShiftState s) { c->KeyDown(k, s); }
+    static void KeyPress(TWinControl* c, char& k) { c->KeyPress(k); }
+    static void KeyUp(TWinControl* c, WORD& k, TShiftState s) { c->KeyUp(k, s); }
+    static void DoEnter(TWinControl* c) { c->DoEnter(); }
+    static void DoExit(TWinControl* c) { c->DoExit(); }
+    static bool WantsKey(TWinControl* c, WORD k, TShiftState s) { return c->WantsKey(k, s); }
+    static void Paint(TControl* c);
+    static void SetTextField(TControl* c, const AnsiString& v) { c->FText = v; }
+    static void ApplyHint(TControl* c) { c->ApplyHint(); }
+};
+
+// Tells whether a component was freed while a handler ran.
+class TLifeWatch : public TComponent {
+public:
+    explicit TLifeWatch(TComponent* Watched) : TComponent(nullptr), FWatched(Watched) {
+        if (Watched) Watched->FreeNotification(this);
+    }
+    ~TLifeWatch() override {
+        if (FWatched) FWatched->RemoveFreeNotification(this);
+    }
+    bool Alive() const { return FWatched != nullptr; }
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override {
+        if (Operation == opRemove && AComponent == FWatched) FWatched = nullptr;
+    }
+
+private:
+    TComponent* FWatched;
+};
+
+// Forwards a Qt event to its control; returns what the widget's event() returns.
+bool DispatchControlEvent(TControl* Control, QWidget* Widget, QEvent* Event,
+                          const std::function<bool(QEvent*)>& Base);
+
+// The link from a widget to its control, shared by every bridged widget class.
+struct TQtLink {
+    virtual ~TQtLink() = default;
+    TControl* Control = nullptr;
+};
+
+// A widget class W that reports its events to the control behind it.
+template <class W> class TQt : public W, public TQtLink {
+public:
+    template <class... A> explicit TQt(A&&... args) : W(std::forward<A>(args)...) {}
+
+protected:
+    bool event(QEvent* e) override {
+        if (!Control) return W::event(e);
+        return DispatchControlEvent(Control, this, e, [this](QEvent* x) { return W::event(x); });
+    }
+};
+
+// The control a widget belongs to (nullptr for widgets of no control).
+TControl* ControlOfWidget(QWidget* Widget);
+void SetWidgetControl(QWidget* Widget, TControl* Control);
+
+// Paints a self-drawn control's back buffer when it is out of date and returns it.
+QImage& RenderBackBuffer(TControl* Control);
+
+// Runs an action the way the message loop runs a handler: an exception is shown
+// by the application (or OnException) and the loop goes on; the unwinding
+// exceptions of the test hooks pass on to the next ProcessMessages.
+void RunAsMessage(TObject* Sender, const std::function<void()>& Action);
+// Stores an unwinding exception caught inside a Qt event and rethrows it from
+// the next message-loop step.
+void SetPendingUnwind(std::exception_ptr E);
+void RethrowPendingUnwind();
+
+// Key codes and modifiers between Qt and the platform.
+WORD QtKeyToVK(int QtKey, Qt::KeyboardModifiers Modifiers);
+int VKToQtKey(WORD Key);
+TShiftState ShiftFromQt(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons);
+Qt::KeyboardModifiers QtModifiersFromShift(TShiftState Shift);
+TMouseButton ButtonFromQt(Qt::MouseButton Button);
+Qt::CursorShape CursorShapeOf(TCursor Cursor);
+
+// Handles a key press for a windowed control the way the platform's message
+// loop does: shortcuts, key preview, KeyDown, dialog keys (Enter, Esc), KeyPress.
+// Returns true when the widget must not see the key.
+bool DispatchKeyPress(TWinControl* Control, QKeyEvent* Event,
+                      const std::function<bool(QEvent*)>& Base);
+
+// Caption text: '&' marks the accelerator in both the platform and Qt.
+inline QString QtCaption(const AnsiString& Text) {
+    return AnsiToQString(Text);
+}
+// Caption without accelerator marks ("&&" stays one '&').
+AnsiString StripAccel(const AnsiString& Text);
+
+// Services the message loop runs (timers, test hooks, message boxes).
+void ServiceTimers();
+// Milliseconds until the next timer is due; -1 when no timer runs.
+long NextTimerDueMs();
+bool PumpScriptActive();
+void PumpScriptStep();
+int ShowMessageBoxImpl(const AnsiString& Text, const AnsiString& Caption, int Flags);
+// True when Qt runs without a display (tests).
+bool IsHeadless();

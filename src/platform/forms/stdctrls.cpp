@@ -1,0 +1,1146 @@
+// Standard controls on Qt widgets (edit, memo, buttons, check and radio boxes,
+// group box, combo box) and the self-drawn label and list box.
+#include "platform/forms/stdctrls.h"
+#include "platform/forms/formsqt.h"
+#include "platform/rtl/exceptions.h"
+#include "platform/rtl/sysutils.h"
+#include <QAbstractItemView>
+#include <QAbstractTextDocumentLayout>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <algorithm>
+
+QM_CLASS_OWNED(TCustomLabel, TGraphicControl, TComponent)
+QM_CLASS_OWNED(TLabel, TCustomLabel, TComponent)
+QM_CLASS_OWNED(TCustomEdit, TWinControl, TComponent)
+QM_CLASS_OWNED(TEdit, TCustomEdit, TComponent)
+QM_CLASS_OWNED(TMemo, TWinControl, TComponent)
+QM_CLASS_OWNED(TButtonControl, TWinControl, TComponent)
+QM_CLASS_OWNED(TButton, TButtonControl, TComponent)
+QM_CLASS_OWNED(TCheckBox, TButtonControl, TComponent)
+QM_CLASS_OWNED(TRadioButton, TButtonControl, TComponent)
+QM_CLASS_OWNED(TCustomGroupBox, TWinControl, TComponent)
+QM_CLASS_OWNED(TGroupBox, TCustomGroupBox, TComponent)
+QM_CLASS_OWNED(TComboBox, TWinControl, TComponent)
+QM_CLASS_OWNED(TListBox, TCustomControl, TComponent)
+
+namespace {
+
+// Text measuring without a control's back buffer.
+TCanvas* MeasureCanvas() {
+    static std::unique_ptr<TBitmap> bitmap;
+    if (!bitmap) {
+        EnsureQtApplication();
+        bitmap = std::make_unique<TBitmap>(4, 4);
+    }
+    return bitmap->Canvas();
+}
+
+int FontTextHeight(TFont* font) {
+    TCanvas* c = MeasureCanvas();
+    c->Font()->Assign(font);
+    return c->TextHeight("0");
+}
+
+AnsiString FromWidgetText(const QString& s) {
+    return QStringToAnsi(s);
+}
+
+QString ToWidgetText(const AnsiString& s) {
+    return AnsiToQString(s);
+}
+
+void SetBaseColor(QWidget* w, TColor color) {
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Base, ToQColor(color));
+    w->setPalette(pal);
+}
+
+// Memo texts use CR LF; the widget keeps LF.
+QString ToMemoText(const AnsiString& s) {
+    QString q = AnsiToQString(s);
+    q.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    q.replace(QChar('\r'), QChar('\n'));
+    return q;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// TCustomLabel
+
+TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
+    SetControlStyle(ControlStyle() + TControlStyle{csOpaque, csReplicatable});
+    SetBounds(0, 0, 65, 17);
+}
+
+AnsiString TCustomLabel::ShownText() const {
+    return FShowAccelChar ? StripAccel(Caption()) : Caption();
+}
+
+unsigned TCustomLabel::DrawFlags() const {
+    unsigned flags = DT_EXPANDTABS | DT_NOPREFIX;
+    if (FWordWrap) flags |= DT_WORDBREAK;
+    if (FAlignment == taRightJustify)
+        flags |= DT_RIGHT;
+    else if (FAlignment == taCenter)
+        flags |= DT_CENTER;
+    return flags;
+}
+
+void TCustomLabel::Paint() {
+    TCanvas* c = Canvas();
+    if (!FTransparent) {
+        c->Brush()->SetColor(Color());
+        c->Brush()->SetStyle(bsSolid);
+        c->FillRect(ClientRect());
+    }
+    c->Brush()->SetStyle(bsClear);
+    c->Font()->Assign(Font());
+    TRect r = ClientRect();
+    const AnsiString text = ShownText();
+    if (FLayout != tlTop) {
+        TRect calc = r;
+        c->DrawText(text.IsEmpty() ? AnsiString(" ") : text, calc, DrawFlags() | DT_CALCRECT);
+        const int free = r.Height() - calc.Height();
+        OffsetRect(r, 0, FLayout == tlBottom ? free : free / 2);
+    }
+    if (!Enabled()) {
+        OffsetRect(r, 1, 1);
+        c->Font()->SetColor(clBtnHighlight);
+        c->DrawText(text, r, DrawFlags());
+        OffsetRect(r, -1, -1);
+        c->Font()->SetColor(clBtnShadow);
+    }
+    c->DrawText(text, r, DrawFlags());
+}
+
+void TCustomLabel::AdjustBounds() {
+    if (!FAutoSize || IsLoading()) return;
+    TCanvas* c = MeasureCanvas();
+    c->Font()->Assign(Font());
+    TRect r = ClientRect();
+    AnsiString text = ShownText();
+    if (text.IsEmpty()) text = " ";
+    c->DrawText(text, r, (DrawFlags() & ~unsigned(DT_RIGHT | DT_CENTER)) | DT_CALCRECT);
+    int x = Left();
+    if (FAlignment == taRightJustify) x += Width() - r.Right;
+    SetBounds(x, Top(), r.Right, r.Bottom);
+}
+
+void TCustomLabel::TextChanged() {
+    AdjustBounds();
+    Invalidate();
+}
+
+void TCustomLabel::FontChanged() {
+    TGraphicControl::FontChanged();
+    AdjustBounds();
+}
+
+void TCustomLabel::SetAlignment(TAlignment Value) {
+    FAlignment = Value;
+    Invalidate();
+}
+
+void TCustomLabel::SetLayout(TTextLayout Value) {
+    FLayout = Value;
+    Invalidate();
+}
+
+void TCustomLabel::SetAutoSize(bool Value) {
+    FAutoSize = Value;
+    AdjustBounds();
+}
+
+void TCustomLabel::SetWordWrap(bool Value) {
+    FWordWrap = Value;
+    AdjustBounds();
+    Invalidate();
+}
+
+void TCustomLabel::SetTransparent(bool Value) {
+    FTransparent = Value;
+    Invalidate();
+}
+
+void TCustomLabel::SetShowAccelChar(bool Value) {
+    FShowAccelChar = Value;
+    AdjustBounds();
+    Invalidate();
+}
+
+void TCustomLabel::SetFocusControl(TWinControl* Value) {
+    if (FFocusControl) FFocusControl->RemoveFreeNotification(this);
+    FFocusControl = Value;
+    if (Value) Value->FreeNotification(this);
+}
+
+void TCustomLabel::Notification(TComponent* AComponent, TOperation Operation) {
+    TGraphicControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FFocusControl) FFocusControl = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// TCustomEdit
+
+TCustomEdit::TCustomEdit(TComponent* AOwner) : TCustomEdit(AOwner, NewWidget<TQt<QLineEdit>>()) {}
+
+TCustomEdit::TCustomEdit(TComponent* AOwner, QWidget* AWidget) : TWinControl(AOwner, AWidget) {
+    Init();
+}
+
+void TCustomEdit::Init() {
+    QLineEdit* le = LineEdit();
+    SetBounds(0, 0, 121, 21);
+    SetColor(clWindow);
+    SetTabStop(true);
+    QObject::connect(le, &QLineEdit::textEdited, le, [this](const QString&) {
+        FModified = true;
+        if (FCharCase != ecNormal) {
+            QLineEdit* e = LineEdit();
+            const int pos = e->cursorPosition();
+            const QString t = FCharCase == ecUpperCase ? e->text().toUpper() : e->text().toLower();
+            if (t != e->text()) {
+                e->setText(t);
+                e->setCursorPosition(pos);
+            }
+        }
+    });
+    QObject::connect(le, &QLineEdit::textChanged, le,
+                     [this](const QString&) { RunFromSignal(this, [this] { Change(); }); });
+}
+
+QLineEdit* TCustomEdit::LineEdit() const {
+    return static_cast<QLineEdit*>(Widget());
+}
+
+AnsiString TCustomEdit::GetTextValue() const {
+    return FromWidgetText(LineEdit()->text());
+}
+
+void TCustomEdit::SetTextValue(const AnsiString& Value) {
+    QString q = ToWidgetText(Value);
+    if (FCharCase == ecUpperCase)
+        q = q.toUpper();
+    else if (FCharCase == ecLowerCase)
+        q = q.toLower();
+    if (q == LineEdit()->text()) return;
+    TCodeChange change;
+    LineEdit()->setText(q);
+    change.Finish();
+}
+
+void TCustomEdit::Change() {
+    if (OnChange) OnChange(this);
+}
+
+void TCustomEdit::ApplyColor() {
+    SetBaseColor(Widget(), Color());
+}
+
+void TCustomEdit::DoEnter() {
+    if (FAutoSelect) LineEdit()->selectAll();
+    TWinControl::DoEnter();
+}
+
+void TCustomEdit::SetMaxLength(int Value) {
+    FMaxLength = Value;
+    LineEdit()->setMaxLength(Value > 0 ? Value : 32767);
+}
+
+bool TCustomEdit::ReadOnly() const {
+    return LineEdit()->isReadOnly();
+}
+void TCustomEdit::SetReadOnly(bool Value) {
+    LineEdit()->setReadOnly(Value);
+}
+
+void TCustomEdit::SetPasswordChar(char Value) {
+    FPasswordChar = Value;
+    LineEdit()->setEchoMode(Value ? QLineEdit::Password : QLineEdit::Normal);
+}
+
+void TCustomEdit::SetCharCase(TEditCharCase Value) {
+    FCharCase = Value;
+    SetTextValue(GetTextValue());
+}
+
+void TCustomEdit::SetBorderStyle(TBorderStyle Value) {
+    FBorderStyle = Value;
+    LineEdit()->setFrame(Value != bsNone);
+}
+
+int TCustomEdit::SelStart() const {
+    QLineEdit* e = LineEdit();
+    return e->hasSelectedText() ? e->selectionStart() : e->cursorPosition();
+}
+
+void TCustomEdit::SetSelStart(int Value) {
+    LineEdit()->setCursorPosition(Value);
+}
+
+int TCustomEdit::SelLength() const {
+    return static_cast<int>(LineEdit()->selectedText().size());
+}
+
+void TCustomEdit::SetSelLength(int Value) {
+    LineEdit()->setSelection(SelStart(), Value);
+}
+
+AnsiString TCustomEdit::SelText() const {
+    return FromWidgetText(LineEdit()->selectedText());
+}
+
+void TCustomEdit::SetSelText(const AnsiString& Value) {
+    TCodeChange change;
+    LineEdit()->insert(ToWidgetText(Value));
+    change.Finish();
+}
+
+void TCustomEdit::SelectAll() {
+    LineEdit()->selectAll();
+}
+
+void TCustomEdit::Clear() {
+    SetTextValue(AnsiString());
+}
+
+// ---------------------------------------------------------------------------
+// TMemo and its lines
+
+namespace {
+class TMemoStrings : public TStrings {
+public:
+    explicit TMemoStrings(QPlainTextEdit* Editor) : FEditor(Editor) {}
+    void Clear() override {
+        Edit([&](QTextCursor& c) {
+            c.select(QTextCursor::Document);
+            c.removeSelectedText();
+        });
+    }
+    void Delete(int Index) override {
+        QTextDocument* doc = FEditor->document();
+        const QTextBlock b = doc->findBlockByNumber(Index);
+        if (Index < 0 || !b.isValid()) return;
+        const QTextBlock next = b.next();
+        const int start = b.position();
+        const int end = next.isValid() ? next.position() : start + b.length() - 1;
+        Replace(start, end, QString());
+    }
+    void Insert(int Index, const AnsiString& S) override {
+        QTextDocument* doc = FEditor->document();
+        if (Index < 0) return;
+        const QString text = ToMemoText(S);
+        const QTextBlock b = doc->findBlockByNumber(Index);
+        if (b.isValid()) {
+            Replace(b.position(), b.position(), text + '\n');
+            return;
+        }
+        const QTextBlock prev = doc->findBlockByNumber(Index - 1);
+        if (!prev.isValid() || prev.length() - 1 == 0) return;
+        const int end = prev.position() + prev.length() - 1;
+        Replace(end, end, '\n' + text);
+    }
+    void SetText(const AnsiString& Value) override {
+        const QString text = ToMemoText(Value);
+        if (text == FEditor->toPlainText()) return;
+        TCodeChange change;
+        FEditor->setPlainText(text);
+        change.Finish();
+    }
+
+protected:
+    AnsiString Get(int Index) const override {
+        if (Index < 0 || Index >= GetCount()) IndexError(Index);
+        return QStringToAnsi(FEditor->document()->findBlockByNumber(Index).text());
+    }
+    int GetCount() const override {
+        QTextDocument* doc = FEditor->document();
+        int n = doc->blockCount();
+        if (doc->lastBlock().length() <= 1) --n; // a final line break starts no line
+        return std::max(0, n);
+    }
+    void Put(int Index, const AnsiString& S) override {
+        const QTextBlock b = FEditor->document()->findBlockByNumber(Index);
+        if (Index < 0 || !b.isValid()) return;
+        Replace(b.position(), b.position() + b.length() - 1, ToMemoText(S));
+    }
+
+private:
+    template <class F> void Edit(F f) {
+        TCodeChange change;
+        QTextCursor c(FEditor->document());
+        f(c);
+        change.Finish();
+    }
+    void Replace(int start, int end, const QString& text) {
+        Edit([&](QTextCursor& c) {
+            c.setPosition(start);
+            c.setPosition(end, QTextCursor::KeepAnchor);
+            c.insertText(text);
+        });
+    }
+    QPlainTextEdit* FEditor;
+};
+} // namespace
+
+TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner, NewWidget<TQt<QPlainTextEdit>>()) {
+    QPlainTextEdit* ed = Editor();
+    FLines = std::make_unique<TMemoStrings>(ed);
+    ed->setTabChangesFocus(true);
+    ed->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    ed->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ed->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    SetBounds(0, 0, 185, 89);
+    SetColor(clWindow);
+    SetTabStop(true);
+    QObject::connect(ed, &QPlainTextEdit::textChanged, ed, [this] {
+        FModified = true;
+        RunFromSignal(this, [this] { Change(); });
+    });
+}
+
+TMemo::~TMemo() {
+    Destroying();
+    Editor()->blockSignals(true);
+    Editor()->document()->blockSignals(true);
+}
+
+QPlainTextEdit* TMemo::Editor() const {
+    return static_cast<QPlainTextEdit*>(Widget());
+}
+
+AnsiString TMemo::GetTextValue() const {
+    return StringReplace(QStringToAnsi(Editor()->toPlainText()), "\n", "\r\n");
+}
+
+void TMemo::SetTextValue(const AnsiString& Value) {
+    FLines->SetText(Value);
+}
+
+void TMemo::Change() {
+    if (OnChange) OnChange(this);
+}
+
+void TMemo::ApplyColor() {
+    SetBaseColor(Widget(), Color());
+}
+
+bool TMemo::ReadOnly() const {
+    return Editor()->isReadOnly();
+}
+void TMemo::SetReadOnly(bool Value) {
+    Editor()->setReadOnly(Value);
+}
+
+void TMemo::SetWordWrap(bool Value) {
+    FWordWrap = Value;
+    Editor()->setLineWrapMode(Value ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+}
+
+void TMemo::SetScrollBars(TScrollStyle Value) {
+    FScrollBars = Value;
+    const bool v = Value == ssVertical || Value == ssBoth;
+    const bool h = Value == ssHorizontal || Value == ssBoth;
+    Editor()->setVerticalScrollBarPolicy(v ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    Editor()->setHorizontalScrollBarPolicy(h ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+}
+
+void TMemo::SetAlignment(TAlignment Value) {
+    FAlignment = Value;
+    QTextDocument* doc = Editor()->document();
+    QTextOption option = doc->defaultTextOption();
+    option.setAlignment(Value == taRightJustify ? Qt::AlignRight
+                        : Value == taCenter     ? Qt::AlignHCenter
+                                                : Qt::AlignLeft);
+    doc->setDefaultTextOption(option);
+}
+
+void TMemo::SetWantTabs(bool Value) {
+    FWantTabs = Value;
+    Editor()->setTabChangesFocus(!Value);
+}
+
+void TMemo::SetBorderStyle(TBorderStyle Value) {
+    FBorderStyle = Value;
+    Editor()->setFrameStyle(Value == bsNone ? QFrame::NoFrame
+                                            : QFrame::StyledPanel | QFrame::Sunken);
+}
+
+int TMemo::SelStart() const {
+    return Editor()->textCursor().selectionStart();
+}
+
+void TMemo::SetSelStart(int Value) {
+    QTextCursor c = Editor()->textCursor();
+    c.setPosition(
+        std::clamp(Value, 0, static_cast<int>(Editor()->document()->characterCount()) - 1));
+    Editor()->setTextCursor(c);
+}
+
+int TMemo::SelLength() const {
+    const QTextCursor c = Editor()->textCursor();
+    return c.selectionEnd() - c.selectionStart();
+}
+
+void TMemo::SetSelLength(int Value) {
+    QTextCursor c = Editor()->textCursor();
+    const int start = c.selectionStart();
+    const int last = static_cast<int>(Editor()->document()->characterCount()) - 1;
+    c.setPosition(start);
+    c.setPosition(std::clamp(start + Value, 0, last), QTextCursor::KeepAnchor);
+    Editor()->setTextCursor(c);
+}
+
+void TMemo::SelectAll() {
+    Editor()->selectAll();
+}
+
+void TMemo::Clear() {
+    FLines->Clear();
+}
+
+void TMemo::KeyPress(char& Key) {
+    TWinControl::KeyPress(Key);
+    if (Key == '\r' && !FWantReturns) Key = 0;
+}
+
+bool TMemo::WantsKey(WORD Key, TShiftState) const {
+    if (Key == VK_RETURN) return FWantReturns;
+    if (Key == VK_TAB) return FWantTabs;
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// Buttons
+
+TButton::TButton(TComponent* AOwner) : TButton(AOwner, NewWidget<TQt<QPushButton>>()) {}
+
+TButton::TButton(TComponent* AOwner, QWidget* AWidget) : TButtonControl(AOwner, AWidget) {
+    Init();
+}
+
+void TButton::Init() {
+    auto* b = static_cast<QPushButton*>(Widget());
+    b->setAutoDefault(false);
+    SetBounds(0, 0, 75, 25);
+    SetTabStop(true);
+    QObject::connect(b, &QPushButton::clicked, b,
+                     [this] { RunAsMessage(this, [this] { Click(); }); });
+}
+
+void TButton::TextChanged() {
+    static_cast<QPushButton*>(Widget())->setText(QtCaption(Caption()));
+}
+
+void TButton::SetDefault(bool Value) {
+    FDefault = Value;
+    static_cast<QPushButton*>(Widget())->setDefault(Value);
+}
+
+void TButton::Click() {
+    if (TCustomForm* form = GetParentForm(this)) form->SetModalResult(FModalResult);
+    TButtonControl::Click();
+}
+
+TCheckBox::TCheckBox(TComponent* AOwner) : TButtonControl(AOwner, NewWidget<TQt<QCheckBox>>()) {
+    auto* b = static_cast<QCheckBox*>(Widget());
+    SetBounds(0, 0, 97, 17);
+    SetTabStop(true);
+    QObject::connect(b, &QCheckBox::clicked, b,
+                     [this] { RunAsMessage(this, [this] { Click(); }); });
+}
+
+TCheckBoxState TCheckBox::State() const {
+    switch (static_cast<QCheckBox*>(Widget())->checkState()) {
+    case Qt::Checked:
+        return cbChecked;
+    case Qt::PartiallyChecked:
+        return cbGrayed;
+    default:
+        return cbUnchecked;
+    }
+}
+
+void TCheckBox::SetState(TCheckBoxState Value) {
+    if (State() == Value) return;
+    auto* b = static_cast<QCheckBox*>(Widget());
+    const bool blocked = b->blockSignals(true);
+    if (Value == cbGrayed) b->setTristate(true);
+    b->setCheckState(Value == cbChecked  ? Qt::Checked
+                     : Value == cbGrayed ? Qt::PartiallyChecked
+                                         : Qt::Unchecked);
+    b->blockSignals(blocked);
+    Click();
+}
+
+void TCheckBox::SetAllowGrayed(bool Value) {
+    FAllowGrayed = Value;
+    static_cast<QCheckBox*>(Widget())->setTristate(Value);
+}
+
+void TCheckBox::SetAlignment(TLeftRight Value) {
+    FAlignment = Value;
+    Widget()->setLayoutDirection(Value == taLeftSide ? Qt::RightToLeft : Qt::LeftToRight);
+}
+
+void TCheckBox::TextChanged() {
+    static_cast<QCheckBox*>(Widget())->setText(QtCaption(Caption()));
+}
+
+namespace {
+bool GRadioByCode = false;
+}
+
+TRadioButton::TRadioButton(TComponent* AOwner)
+    : TButtonControl(AOwner, NewWidget<TQt<QRadioButton>>()) {
+    auto* b = static_cast<QRadioButton*>(Widget());
+    SetBounds(0, 0, 113, 17);
+    SetTabStop(true);
+    QObject::connect(b, &QRadioButton::toggled, b, [this](bool on) {
+        if (on && !GRadioByCode) RunAsMessage(this, [this] { Click(); });
+    });
+}
+
+bool TRadioButton::Checked() const {
+    return static_cast<QRadioButton*>(Widget())->isChecked();
+}
+
+void TRadioButton::SetChecked(bool Value) {
+    if (Checked() == Value) return;
+    auto* b = static_cast<QRadioButton*>(Widget());
+    GRadioByCode = true;
+    struct Reset {
+        ~Reset() { GRadioByCode = false; }
+    } reset;
+    if (Value) {
+        b->setChecked(true);
+    } else {
+        b->setAutoExclusive(false);
+        b->setChecked(false);
+        b->setAutoExclusive(true);
+    }
+    GRadioByCode = false;
+    if (Value) Click();
+}
+
+void TRadioButton::SetAlignment(TLeftRight Value) {
+    FAlignment = Value;
+    Widget()->setLayoutDirection(Value == taLeftSide ? Qt::RightToLeft : Qt::LeftToRight);
+}
+
+void TRadioButton::TextChanged() {
+    static_cast<QRadioButton*>(Widget())->setText(QtCaption(Caption()));
+}
+
+// ---------------------------------------------------------------------------
+// TCustomGroupBox
+
+TCustomGroupBox::TCustomGroupBox(TComponent* AOwner)
+    : TWinControl(AOwner, NewWidget<TQt<QGroupBox>>()) {
+    SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});
+    Widget()->setAutoFillBackground(true);
+    SetBounds(0, 0, 185, 105);
+}
+
+void TCustomGroupBox::TextChanged() {
+    static_cast<QGroupBox*>(Widget())->setTitle(QtCaption(Caption()));
+}
+
+void TCustomGroupBox::ApplyColor() {
+    QPalette pal = Widget()->palette();
+    pal.setColor(QPalette::Window, ToQColor(Color()));
+    Widget()->setPalette(pal);
+}
+
+void TCustomGroupBox::AdjustClientRect(TRect& R) const {
+    R.Top += FontTextHeight(Font()) + 2;
+    R.Left += 2;
+    R.Right -= 2;
+    R.Bottom -= 2;
+}
+
+// ---------------------------------------------------------------------------
+// TComboBox
+
+class TQtComboBox : public TQt<QComboBox> {
+public:
+    void showPopup() override {
+        if (auto* box = dynamic_cast<TComboBox*>(Control))
+            RunAsMessage(box, [box] {
+                if (box->OnDropDown) box->OnDropDown(box);
+            });
+        TQt<QComboBox>::showPopup();
+    }
+    void hidePopup() override {
+        TQt<QComboBox>::hidePopup();
+        if (auto* box = dynamic_cast<TComboBox*>(Control))
+            RunAsMessage(box, [box] {
+                if (box->OnCloseUp) box->OnCloseUp(box);
+            });
+    }
+};
+
+TComboBox::TComboBox(TComponent* AOwner)
+    : TWinControl(AOwner, NewWidget<TQtComboBox>()), FItems(std::make_unique<TStringList>()) {
+    auto* cb = static_cast<QComboBox*>(Widget());
+    cb->setEditable(true);
+    cb->setInsertPolicy(QComboBox::NoInsert);
+    cb->setMaxVisibleItems(FDropDownCount);
+    SetBounds(0, 0, 145, 21);
+    SetColor(clWindow);
+    SetTabStop(true);
+    FItems->OnChange = [this](TObject*) { ItemsChanged(); };
+    QObject::connect(cb, QOverload<int>::of(&QComboBox::activated), cb, [this](int) {
+        RunAsMessage(this, [this] {
+            Click();
+            Select();
+        });
+    });
+    QObject::connect(cb->lineEdit(), &QLineEdit::textEdited, cb,
+                     [this](const QString&) { RunAsMessage(this, [this] { Change(); }); });
+}
+
+TComboBox::~TComboBox() {
+    Destroying();
+    FItems->OnChange = nullptr;
+}
+
+void TComboBox::ItemsChanged() {
+    auto* cb = static_cast<QComboBox*>(Widget());
+    const bool editable = cb->isEditable();
+    const QString text = editable ? cb->lineEdit()->text() : QString();
+    const int index = cb->currentIndex();
+    const bool blocked = cb->blockSignals(true);
+    cb->clear();
+    QStringList list;
+    for (int i = 0; i < FItems->Count(); ++i)
+        list << AnsiToQString(FItems->Strings(i));
+    cb->addItems(list);
+    if (editable) {
+        cb->setCurrentIndex(index < cb->count() && index >= 0 && cb->itemText(index) == text ? index
+                                                                                             : -1);
+        cb->lineEdit()->setText(text);
+    } else {
+        cb->setCurrentIndex(index < cb->count() ? index : -1);
+    }
+    cb->blockSignals(blocked);
+}
+
+int TComboBox::ItemIndex() const {
+    auto* cb = static_cast<QComboBox*>(Widget());
+    if (!cb->isEditable()) return cb->currentIndex();
+    const QString text = cb->lineEdit()->text();
+    const int current = cb->currentIndex();
+    if (current >= 0 && cb->itemText(current) == text) return current;
+    return FItems->IndexOf(QStringToAnsi(text));
+}
+
+void TComboBox::SetItemIndex(int Value) {
+    auto* cb = static_cast<QComboBox*>(Widget());
+    if (Value < -1 || Value >= cb->count()) Value = -1;
+    const bool blocked = cb->blockSignals(true);
+    cb->setCurrentIndex(Value);
+    if (cb->isEditable() && Value < 0) cb->lineEdit()->clear();
+    cb->blockSignals(blocked);
+}
+
+AnsiString TComboBox::GetTextValue() const {
+    auto* cb = static_cast<QComboBox*>(Widget());
+    return QStringToAnsi(cb->isEditable() ? cb->lineEdit()->text() : cb->currentText());
+}
+
+void TComboBox::SetTextValue(const AnsiString& Value) {
+    auto* cb = static_cast<QComboBox*>(Widget());
+    const bool blocked = cb->blockSignals(true);
+    if (cb->isEditable()) {
+        const int index = cb->findText(AnsiToQString(Value), Qt::MatchExactly);
+        if (index >= 0) cb->setCurrentIndex(index);
+        cb->lineEdit()->setText(AnsiToQString(Value));
+    } else {
+        cb->setCurrentIndex(FItems->IndexOf(Value));
+    }
+    cb->blockSignals(blocked);
+}
+
+void TComboBox::SetStyle(TComboBoxStyle Value) {
+    FStyle = Value;
+    auto* cb = static_cast<QComboBox*>(Widget());
+    const bool editable = Value == csDropDown || Value == csSimple;
+    if (editable == cb->isEditable()) return;
+    const int index = cb->currentIndex();
+    const bool blocked = cb->blockSignals(true);
+    cb->setEditable(editable);
+    if (editable) {
+        cb->setInsertPolicy(QComboBox::NoInsert);
+        QObject::connect(cb->lineEdit(), &QLineEdit::textEdited, cb,
+                         [this](const QString&) { RunAsMessage(this, [this] { Change(); }); });
+    }
+    cb->setCurrentIndex(index);
+    cb->blockSignals(blocked);
+    ApplyColor();
+}
+
+void TComboBox::SetDropDownCount(int Value) {
+    FDropDownCount = Value;
+    static_cast<QComboBox*>(Widget())->setMaxVisibleItems(std::max(1, Value));
+}
+
+void TComboBox::SetMaxLength(int Value) {
+    FMaxLength = Value;
+    if (auto* le = static_cast<QComboBox*>(Widget())->lineEdit())
+        le->setMaxLength(Value > 0 ? Value : 32767);
+}
+
+bool TComboBox::DroppedDown() const {
+    return static_cast<QComboBox*>(Widget())->view()->isVisible();
+}
+
+void TComboBox::SetDroppedDown(bool Value) {
+    auto* cb = static_cast<QComboBox*>(Widget());
+    if (Value)
+        cb->showPopup();
+    else
+        cb->hidePopup();
+}
+
+void TComboBox::Clear() {
+    FItems->Clear();
+    SetTextValue(AnsiString());
+}
+
+void TComboBox::Change() {
+    if (OnChange) OnChange(this);
+}
+
+void TComboBox::Select() {
+    if (OnSelect)
+        OnSelect(this);
+    else
+        Change();
+}
+
+void TComboBox::ApplyColor() {
+    QPalette pal = Widget()->palette();
+    pal.setColor(QPalette::Base, ToQColor(Color()));
+    Widget()->setPalette(pal);
+}
+
+bool TComboBox::WantsKey(WORD Key, TShiftState) const {
+    return (Key == VK_RETURN || Key == VK_ESCAPE) && DroppedDown();
+}
+
+// ---------------------------------------------------------------------------
+// TListBox
+
+TListBox::TListBox(TComponent* AOwner)
+    : TCustomControl(AOwner), FItems(std::make_unique<TStringList>()) {
+    SetControlStyle(TControlStyle{csSetCaption, csDoubleClicks, csOpaque, csCaptureMouse});
+    FScrollBar = new QScrollBar(Qt::Vertical, Widget());
+    FScrollBar->hide();
+    QObject::connect(FScrollBar, &QScrollBar::valueChanged, FScrollBar, [this](int v) {
+        if (v != FTopIndex) {
+            FTopIndex = v;
+            Invalidate();
+        }
+    });
+    FItems->OnChange = [this](TObject*) { ItemsChanged(); };
+    SetFrameInset(2);
+    SetColor(clWindow);
+    SetTabStop(true);
+    SetBounds(0, 0, 121, 97);
+}
+
+TListBox::~TListBox() {
+    Destroying();
+    FItems->OnChange = nullptr;
+}
+
+int TListBox::ItemHeight() const {
+    if (FStyle == lbStandard) return std::max(1, FontTextHeight(Font()));
+    return std::max(1, FItemHeight);
+}
+
+void TListBox::SetItemHeight(int Value) {
+    FItemHeight = Value;
+    UpdateScrollBar();
+    Invalidate();
+}
+
+void TListBox::SetStyle(TListBoxStyle Value) {
+    FStyle = Value;
+    UpdateScrollBar();
+    Invalidate();
+}
+
+int TListBox::VisibleRows() const {
+    return std::max(1, ClientHeight() / ItemHeight());
+}
+
+int TListBox::ScrollBarWidth() const {
+    return FScrollBar && !FScrollBar->isHidden() ? 16 : 0;
+}
+
+void TListBox::ApplyGeometry() {
+    TCustomControl::ApplyGeometry();
+    if (FScrollBar) {
+        const int inset = FrameInset();
+        FScrollBar->setGeometry(Width() - inset - 16, inset, 16, std::max(0, Height() - 2 * inset));
+    }
+}
+
+void TListBox::UpdateScrollBar() {
+    if (!FScrollBar) return;
+    const int rows = std::max(1, ClientHeight() / ItemHeight());
+    const bool need = FItems->Count() > rows;
+    if (need == FScrollBar->isHidden()) {
+        FScrollBar->setVisible(need);
+        ApplyGeometry();
+    }
+    const int maxTop = std::max(0, FItems->Count() - rows);
+    if (FTopIndex > maxTop) FTopIndex = maxTop;
+    const bool blocked = FScrollBar->blockSignals(true);
+    FScrollBar->setRange(0, maxTop);
+    FScrollBar->setPageStep(rows);
+    FScrollBar->setValue(FTopIndex);
+    FScrollBar->blockSignals(blocked);
+}
+
+void TListBox::Resize() {
+    UpdateScrollBar();
+    TCustomControl::Resize();
+}
+
+void TListBox::ItemsChanged() {
+    const int count = FItems->Count();
+    FSelected.resize(static_cast<size_t>(count), 0);
+    if (FItemIndex >= count) FItemIndex = -1;
+    if (FAnchor >= count) FAnchor = -1;
+    UpdateScrollBar();
+    Invalidate();
+}
+
+void TListBox::SetItemIndex(int Value) {
+    if (Value < -1 || Value >= FItems->Count()) Value = -1;
+    if (!FMultiSelect) {
+        FItemIndex = Value;
+    } else {
+        FItemIndex = Value;
+        FAnchor = Value;
+    }
+    if (Value >= 0) MakeVisible(Value);
+    Invalidate();
+}
+
+void TListBox::SetMultiSelect(bool Value) {
+    FMultiSelect = Value;
+    std::fill(FSelected.begin(), FSelected.end(), 0);
+    Invalidate();
+}
+
+bool TListBox::Selected(int Index) const {
+    if (Index < 0 || Index >= FItems->Count())
+        throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
+    return FMultiSelect ? FSelected[size_t(Index)] != 0 : Index == FItemIndex;
+}
+
+void TListBox::SetSelected(int Index, bool Value) {
+    if (Index < 0 || Index >= FItems->Count())
+        throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
+    if (FMultiSelect)
+        FSelected[size_t(Index)] = Value ? 1 : 0;
+    else if (Value)
+        FItemIndex = Index;
+    else if (FItemIndex == Index)
+        FItemIndex = -1;
+    Invalidate();
+}
+
+int TListBox::SelCount() const {
+    if (!FMultiSelect) return -1;
+    return static_cast<int>(std::count(FSelected.begin(), FSelected.end(), 1));
+}
+
+void TListBox::ClearSelection() {
+    if (FMultiSelect)
+        std::fill(FSelected.begin(), FSelected.end(), 0);
+    else
+        FItemIndex = -1;
+    Invalidate();
+}
+
+void TListBox::SelectAll() {
+    if (FMultiSelect) std::fill(FSelected.begin(), FSelected.end(), 1);
+    Invalidate();
+}
+
+void TListBox::SetTopIndex(int Value) {
+    const int maxTop = std::max(0, FItems->Count() - VisibleRows());
+    FTopIndex = std::clamp(Value, 0, maxTop);
+    UpdateScrollBar();
+    Invalidate();
+}
+
+void TListBox::MakeVisible(int Index) {
+    const int rows = VisibleRows();
+    if (Index < FTopIndex)
+        SetTopIndex(Index);
+    else if (Index >= FTopIndex + rows)
+        SetTopIndex(Index - rows + 1);
+}
+
+int TListBox::ItemAtPos(const TPoint& Pos, bool Existing) const {
+    const int count = FItems->Count();
+    if (Pos.y < 0 || Pos.x < 0 || Pos.x >= ClientWidth()) return Existing ? -1 : count;
+    const int index = FTopIndex + Pos.y / ItemHeight();
+    if (index >= count) return Existing ? -1 : count;
+    return index;
+}
+
+TRect TListBox::ItemRect(int Index) const {
+    const int h = ItemHeight();
+    return Rect(0, (Index - FTopIndex) * h, ClientWidth(), (Index - FTopIndex + 1) * h);
+}
+
+void TListBox::Clear() {
+    FItems->Clear();
+}
+
+void TListBox::Paint() {
+    TCanvas* c = Canvas();
+    const int h = ItemHeight();
+    const int count = FItems->Count();
+    int y = 0;
+    for (int i = FTopIndex; i < count && y < ClientHeight(); ++i, y += h) {
+        const TRect r(0, y, ClientWidth(), y + h);
+        TOwnerDrawState state;
+        if (Selected(i)) state << odSelected;
+        if (!Enabled()) state << odDisabled;
+        if (i == FItemIndex && Focused()) state << odFocused;
+        c->Font()->Assign(Font());
+        c->Brush()->SetStyle(bsSolid);
+        c->Brush()->SetColor(Color());
+        if (state.Contains(odSelected)) {
+            c->Brush()->SetColor(clHighlight);
+            c->Font()->SetColor(clHighlightText);
+        }
+        DrawItem(i, r, state);
+        if (state.Contains(odFocused)) c->DrawFocusRect(r);
+    }
+    if (y < ClientHeight()) {
+        c->Brush()->SetStyle(bsSolid);
+        c->Brush()->SetColor(Color());
+        c->FillRect(Rect(0, y, ClientWidth(), ClientHeight()));
+    }
+}
+
+void TListBox::DrawItem(int Index, TRect Rect, TOwnerDrawState State) {
+    if (OnDrawItem && FStyle != lbStandard) {
+        OnDrawItem(this, Index, Rect, State);
+        return;
+    }
+    TCanvas* c = Canvas();
+    c->FillRect(Rect);
+    c->TextOut(Rect.Left + 2, Rect.Top, FItems->Strings(Index));
+}
+
+void TListBox::SelectByUser(int Index, TShiftState Shift) {
+    if (Index < 0 || Index >= FItems->Count()) return;
+    if (FMultiSelect) {
+        if (!FExtendedSelect || Shift.Contains(ssCtrl)) {
+            FSelected[size_t(Index)] ^= 1;
+            FAnchor = Index;
+        } else if (Shift.Contains(ssShift) && FAnchor >= 0) {
+            std::fill(FSelected.begin(), FSelected.end(), 0);
+            for (int i = std::min(FAnchor, Index); i <= std::max(FAnchor, Index); ++i)
+                FSelected[size_t(i)] = 1;
+        } else {
+            std::fill(FSelected.begin(), FSelected.end(), 0);
+            FSelected[size_t(Index)] = 1;
+            FAnchor = Index;
+        }
+    }
+    FItemIndex = Index;
+    MakeVisible(Index);
+    Invalidate();
+    Click();
+}
+
+void TListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (Button == mbLeft && !Shift.Contains(ssDouble)) {
+        if (CanFocus() && GetParentForm(this) && GetParentForm(this)->Visible()) SetFocus();
+        const int index = ItemAtPos(Point(X, Y), true);
+        if (index >= 0) SelectByUser(index, Shift);
+    }
+    TCustomControl::MouseDown(Button, Shift, X, Y);
+}
+
+void TListBox::MouseMove(TShiftState Shift, int X, int Y) {
+    if (Shift.Contains(ssLeft) && MouseCapture() && !Dragging() && !DragControl()) {
+        const int index = ItemAtPos(Point(X, Y), true);
+        if (index >= 0 && index != FItemIndex) {
+            if (FMultiSelect && FExtendedSelect)
+                SelectByUser(index, TShiftState{ssShift});
+            else if (!FMultiSelect)
+                SelectByUser(index, {});
+        }
+    }
+    TCustomControl::MouseMove(Shift, X, Y);
+}
+
+void TListBox::KeyDown(WORD& Key, TShiftState Shift) {
+    TCustomControl::KeyDown(Key, Shift);
+    const int count = FItems->Count();
+    if (Key == 0 || count == 0) return;
+    int target = FItemIndex;
+    switch (Key) {
+    case VK_UP:
+        target = std::max(0, FItemIndex - 1);
+        break;
+    case VK_DOWN:
+        target = std::min(count - 1, FItemIndex + 1);
+        break;
+    case VK_PRIOR:
+        target = std::max(0, FItemIndex - VisibleRows());
+        break;
+    case VK_NEXT:
+        target = std::min(count - 1, FItemIndex + VisibleRows());
+        break;
+    case VK_HOME:
+        target = 0;
+        break;
+    case VK_END:
+        target = count - 1;
+        break;
+    case VK_SPACE:
+        if (FMultiSelect && FItemIndex >= 0) SelectByUser(FItemIndex, TShiftState{ssCtrl});
+        return;
+    default:
+        return;
+    }
+    if (target < 0) target = 0;
+    TShiftState s = Shift;
+    s.Exclude(ssCtrl);
+    SelectByUser(target, s);
+}
+
+bool TListBox::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
+    if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
+    SetTopIndex(FTopIndex - WheelDelta / 120 * 3);
+    return true;
+}
+
+bool TListBox::WantsKey(WORD, TShiftState) const {
+    return false;
+}

@@ -1,0 +1,221 @@
+#pragma once
+// Hooks that make windows testable headless (used only by tests):
+//   the dialog responder: expected message boxes and dialogs with their answers;
+//   the pump script: steps run by ProcessMessages (click, type, press a key);
+//   simulated user input through the real event path;
+//   overrides for the screen size and for ending the process.
+// Time is virtual through TVirtualClockScope (platform/rtl/clock.h); timers follow it.
+#include "platform/forms/forms.h"
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <vector>
+
+class TMenuItem;
+class TFont;
+
+// ---------------------------------------------------------------------------
+// Dialog responder
+
+enum class TDialogKind {
+    MessageBox,
+    InputQuery,
+    OpenDialog,
+    SaveDialog,
+    ColorDialog,
+    FontDialog,
+    PrintDialog,
+    PrinterSetupDialog
+};
+const char* DialogKindName(TDialogKind Kind);
+
+// What a box or dialog shows.
+struct TDialogRequest {
+    TDialogKind Kind = TDialogKind::MessageBox;
+    AnsiString Caption; // the title as shown ("Error" for a box without one)
+    AnsiString Text;    // message or prompt
+    int Flags = 0;      // MB_* of a message box
+    AnsiString Value;   // input default, or the dialog's file name
+    AnsiString Filter;  // file dialogs
+    int FilterIndex = 1;
+    AnsiString InitialDir;
+    AnsiString DefaultExt;
+    TColor Color = clBlack; // colour dialog
+};
+
+// How the test answers it.
+struct TDialogAnswer {
+    int Result = IDOK;                    // message boxes: IDOK, IDCANCEL, IDYES ...
+    bool Accept = true;                   // dialogs and input boxes: OK or Cancel
+    AnsiString Text;                      // input boxes; file dialogs: the chosen file name
+    int FilterIndex = 0;                  // file dialogs: the chosen filter (0 keeps it)
+    TColor Color = clBlack;               // colour dialog
+    std::function<void(TFont*)> EditFont; // font dialog: changes the chosen font
+};
+
+class TDialogResponder {
+public:
+    TDialogResponder(); // installs itself
+    ~TDialogResponder();
+    TDialogResponder(const TDialogResponder&) = delete;
+    TDialogResponder& operator=(const TDialogResponder&) = delete;
+
+    // The next box or dialog must be of this kind and contain TextPart in its
+    // text (or caption); empty TextPart matches any.
+    TDialogResponder& Expect(TDialogKind Kind, const AnsiString& TextPart, TDialogAnswer Answer);
+    TDialogResponder& ExpectMessage(const AnsiString& TextPart, int Result);
+    TDialogResponder& ExpectInput(const AnsiString& PromptPart, const AnsiString& Value);
+    TDialogResponder& ExpectInputCancel(const AnsiString& PromptPart);
+    TDialogResponder& ExpectOpen(const AnsiString& FileName, int FilterIndex = 0);
+    TDialogResponder& ExpectSave(const AnsiString& FileName, int FilterIndex = 0);
+    TDialogResponder& ExpectCancel(TDialogKind Kind);
+    TDialogResponder& ExpectColor(TColor Color);
+    TDialogResponder& ExpectFont(std::function<void(TFont*)> Edit);
+    TDialogResponder& ExpectPrint(bool Accept);
+
+    // Every expected item was shown.
+    bool Done() const { return FExpected.empty(); }
+    int Pending() const { return static_cast<int>(FExpected.size()); }
+    // Everything shown, in order.
+    const std::vector<TDialogRequest>& Shown() const { return FShown; }
+    // Unexpected or mismatched items.
+    const std::vector<AnsiString>& Failures() const { return FFailures; }
+    // Called for each failure (tests report it); the item then gets the answer
+    // that cancels it.
+    std::function<void(const AnsiString&)> OnFailure;
+
+    // Platform side: answers a request; false when no responder is installed.
+    static bool Answer(const TDialogRequest& Request, TDialogAnswer& Answer);
+    static TDialogResponder* Current();
+
+private:
+    struct TExpected {
+        TDialogKind Kind;
+        AnsiString TextPart;
+        TDialogAnswer Answer;
+    };
+    void Fail(const AnsiString& Message);
+    std::deque<TExpected> FExpected;
+    std::vector<TDialogRequest> FShown;
+    std::vector<AnsiString> FFailures;
+    TDialogResponder* FPrevious;
+};
+
+// The answer that cancels a request (what an unexpected item gets).
+TDialogAnswer CancelAnswer(const TDialogRequest& Request);
+
+// ---------------------------------------------------------------------------
+// Pump script
+
+// An exception of the pump script: it passes through the message loop to the test.
+class EPumpScriptFailure : public EUnwindToTest {
+public:
+    using EUnwindToTest::EUnwindToTest;
+};
+
+class TPumpScript {
+public:
+    TPumpScript(); // installs itself
+    ~TPumpScript();
+    TPumpScript(const TPumpScript&) = delete;
+    TPumpScript& operator=(const TPumpScript&) = delete;
+
+    // The next step added runs at the first pump where Condition holds.
+    TPumpScript& When(std::function<bool()> Condition);
+    // The next step waits this many pumps after the previous one ran.
+    TPumpScript& After(int Pumps);
+    TPumpScript& Do(std::function<void()> Action, const AnsiString& Description = AnsiString());
+    // Clicks as the user would, once the control is visible and enabled.
+    TPumpScript& Click(TControl* Control);
+    // Focuses the control and types the text key by key.
+    TPumpScript& Type(TWinControl* Control, const AnsiString& Text);
+    TPumpScript& Key(TWinControl* Control, WORD Key, TShiftState Shift = {});
+    TPumpScript& Enter(TWinControl* Control) { return Key(Control, VK_RETURN); }
+    TPumpScript& Escape(TWinControl* Control) { return Key(Control, VK_ESCAPE); }
+    // Chooses a menu item (once it is enabled).
+    TPumpScript& Menu(TMenuItem* Item);
+
+    // Moves the installed virtual clock forward on every pump (0: never).
+    TPumpScript& AdvanceClockPerPump(uint32_t Ms);
+    // Pumps allowed without a step running; then the script fails and throws
+    // EPumpScriptFailure out of ProcessMessages.
+    TPumpScript& SetMaxIdlePumps(long Pumps);
+
+    bool Done() const { return FSteps.empty(); }
+    int Remaining() const { return static_cast<int>(FSteps.size()); }
+    long Pumps() const { return FPumps; }
+    // Descriptions of the steps run, in order.
+    const std::vector<AnsiString>& Log() const { return FLog; }
+
+    // Platform side: the step of one ProcessMessages.
+    void Step();
+    static TPumpScript* Current();
+
+private:
+    struct TStep {
+        std::function<bool()> Condition;
+        std::function<void()> Action;
+        AnsiString Description;
+        int AfterPumps = 0;
+    };
+    TStep& Pending();
+    std::deque<TStep> FSteps;
+    std::function<bool()> FNextCondition;
+    int FNextAfter = 0;
+    long FPumps = 0;
+    long FIdle = 0;
+    long FMaxIdle = 200000;
+    long FSinceLast = 0;
+    uint32_t FAdvance = 0;
+    bool FFailed = false;
+    std::vector<AnsiString> FLog;
+    TPumpScript* FPrevious;
+};
+
+// ---------------------------------------------------------------------------
+// Simulated input: events go through the same path as the user's, and an
+// exception in a handler is shown like one in the message loop.
+
+enum class TMouseAction { Down, Move, Up, DoubleClick };
+// Coordinates are client coordinates of the control.
+void SimulateMouse(TControl* Control, TMouseAction Action, TMouseButton Button, int X, int Y,
+                   TShiftState Shift = {});
+// Press and release of the left button (at the centre by default).
+void SimulateClick(TControl* Control, int X = -1, int Y = -1);
+void SimulateDoubleClick(TControl* Control, int X = -1, int Y = -1);
+// Delta in the platform's units: 120 per notch, negative towards the user.
+void SimulateWheel(TControl* Control, int Delta, int X = -1, int Y = -1, TShiftState Shift = {});
+// Press and release of a key on the control (as if it had the focus).
+void SimulateKey(TWinControl* Control, WORD Key, TShiftState Shift = {});
+// Focuses the control (when it can take the focus) and types each character.
+void SimulateType(TWinControl* Control, const AnsiString& Text);
+// Visible and enabled, with every parent, on a visible form.
+bool CanUserReach(const TControl* Control);
+
+// ---------------------------------------------------------------------------
+// Screen size and ending the process
+
+// Width and height Screen reports (0, 0 removes the override).
+void SetScreenSizeOverride(int Width, int Height);
+
+// Replaces ending the process (Halt, Application->Halt); returns the previous
+// hook. A hook must not return normally: it throws (EProcessExit) to unwind.
+using TExitHook = std::function<void(int ExitCode)>;
+TExitHook SetExitHook(TExitHook Hook);
+
+// Catches ending the process for the life of a scope: Halt throws EProcessExit,
+// which passes the message loop and reaches the test.
+class TExitTrap {
+public:
+    TExitTrap();
+    ~TExitTrap();
+    TExitTrap(const TExitTrap&) = delete;
+    TExitTrap& operator=(const TExitTrap&) = delete;
+    bool Exited() const { return FExited; }
+    int ExitCode() const { return FCode; }
+
+private:
+    TExitHook FPrevious;
+    bool FExited = false;
+    int FCode = 0;
+};
