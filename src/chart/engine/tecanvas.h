@@ -458,6 +458,8 @@ public:
 
     // The chart font of the last AssignFont (nullptr before any).
     TTeeFont* CurrentFont() const { return FCurrentFont; }
+    // Called by a font that is freed or applied elsewhere.
+    void ForgetFont(TTeeFont* AFont);
     // Percent; font sizes are scaled by it in AssignFont.
     double FontZoom() const { return FFontZoom; }
     void SetFontZoom(double Value) { FFontZoom = Value; }
@@ -485,7 +487,8 @@ private:
     TTeeFont* FCurrentFont = nullptr;
     double FFontZoom = 100;
     bool FMetafiling = false;
-    std::vector<HRGN> FClipStack; // saved regions; nullptr = there was none
+    std::vector<HRGN> FClipStack;          // saved regions; nullptr = there was none
+    std::unique_ptr<TBitmap> FBrushBitmap; // non-bitmap brush images, rendered
 };
 
 // The 3D layer: coordinates with depth, the projection and the solids.
@@ -733,7 +736,8 @@ private:
     void FourPointsAt(const TPoint& P0, int Z0, const TPoint& P1, int Z1, const TPoint& P2, int Z2,
                       const TPoint& P3, int Z3);
     void DrawTextPath(int X, int Y, const AnsiString& Text);
-    void TextOutFont(int X, int Y, const AnsiString& Text, int SizeOrZero, int Escapement);
+    void TextOutFont(int X, int Y, const AnsiString& Text, int SizeOrZero, bool Rotate,
+                     int Escapement);
     void EllipseRotated3D(int X1, int Y1, int X2, int Y2, int Z);
     void PolygonFan(const std::vector<TPoint>& Ring, const TPoint& Center, int Z, bool Project);
 

@@ -1,0 +1,253 @@
+// Chart pens, brushes, fonts, view options, gradient and shadow settings:
+// defaults, change notifications, assignment and what is stored.
+#include "chart/engine/tecanvas.h"
+#include "platform/classes/props.h"
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Counter {
+    int Count = 0;
+    TNotifyEvent Event() {
+        return [this](TObject*) { ++Count; };
+    }
+};
+
+// Whether a writer would put the property into a form file.
+bool IsStored(TObject* Object, const char* Name) {
+    const TPropInfo* p = GetPropInfo(Object->ClassType(), Name);
+    EXPECT_NE(p, nullptr) << Name;
+    return p && p->IsStored(Object) && !p->IsDefault(Object);
+}
+
+} // namespace
+
+TEST(ChartPen, SettersNotifyOnlyOnChange) {
+    Counter changes;
+    TChartPen pen(changes.Event());
+    EXPECT_TRUE(pen.Visible());
+    EXPECT_EQ(pen.EndStyle(), esRound);
+    pen.SetVisible(true);
+    pen.SetSmallDots(false);
+    pen.SetEndStyle(esRound);
+    EXPECT_EQ(changes.Count, 0);
+    pen.SetVisible(false);
+    pen.SetEndStyle(esFlat);
+    pen.SetSmallDots(true);
+    EXPECT_EQ(changes.Count, 3);
+}
+
+TEST(ChartPen, FamilyDefaultsAndStorage) {
+    TChartHiddenPen hidden;
+    EXPECT_FALSE(hidden.Visible());
+    EXPECT_FALSE(IsStored(&hidden, "Visible"));
+    hidden.SetVisible(true);
+    EXPECT_TRUE(IsStored(&hidden, "Visible"));
+
+    TChartPen pen;
+    EXPECT_FALSE(IsStored(&pen, "Visible"));
+    pen.SetVisible(false);
+    EXPECT_TRUE(IsStored(&pen, "Visible"));
+
+    TDottedGrayPen dotted;
+    EXPECT_EQ(dotted.Color(), 8421504);
+    EXPECT_EQ(dotted.Style(), psDot);
+    EXPECT_FALSE(IsStored(&dotted, "Color"));
+    EXPECT_EQ(TDarkGrayPen().Color(), clGray);
+    EXPECT_EQ(TChartAxisPen().Width(), 2);
+    EXPECT_EQ(TWhitePen().Color(), 16777215);
+}
+
+TEST(ChartPen, AssignCopiesChartFieldsAndPen) {
+    TChartPen a, b;
+    a.SetVisible(false);
+    a.SetSmallDots(true);
+    a.SetEndStyle(esSquare);
+    a.SetColor(clRed);
+    a.SetWidth(3);
+    b.Assign(&a);
+    EXPECT_FALSE(b.Visible());
+    EXPECT_TRUE(b.SmallDots());
+    EXPECT_EQ(b.EndStyle(), esSquare);
+    EXPECT_EQ(b.Color(), clRed);
+    EXPECT_EQ(b.Width(), 3);
+}
+
+TEST(ChartBrush, ImageIsLazyOwnedAndCopied) {
+    TChartBrush brush;
+    EXPECT_EQ(brush.Color(), clDefault);
+    EXPECT_EQ(brush.ImageIfAny(), nullptr);
+    TBitmap bitmap(2, 2);
+    brush.Image()->SetGraphic(&bitmap);
+    ASSERT_NE(brush.ImageIfAny(), nullptr);
+
+    TChartBrush copy;
+    copy.Assign(&brush);
+    ASSERT_NE(copy.ImageIfAny(), nullptr);
+    EXPECT_NE(copy.ImageIfAny(), brush.ImageIfAny());
+    EXPECT_EQ(copy.ImageIfAny()->Width(), 2);
+    copy.SetImage(nullptr);
+    EXPECT_EQ(copy.ImageIfAny(), nullptr);
+}
+
+TEST(TeeFont, DefaultsAndStorage) {
+    TTeeFont font;
+    EXPECT_EQ(font.Color(), clBlack);
+    EXPECT_EQ(font.Name(), GetDefaultFontName());
+    EXPECT_EQ(font.Size(), GetDefaultFontSize());
+    EXPECT_EQ(GetDefaultFontName(), "Arial");
+    EXPECT_EQ(GetDefaultFontSize(), 8);
+    EXPECT_FALSE(IsStored(&font, "Height"));
+    EXPECT_FALSE(IsStored(&font, "Name"));
+    EXPECT_FALSE(IsStored(&font, "Color"));
+    font.SetSize(12);
+    font.SetColor(clRed);
+    EXPECT_TRUE(IsStored(&font, "Height"));
+    EXPECT_TRUE(IsStored(&font, "Color"));
+}
+
+TEST(TeeFont, SubObjectsAreLazyAndOutlineStartsHidden) {
+    Counter changes;
+    TTeeFont font(changes.Event());
+    EXPECT_EQ(font.OutLineIfAny(), nullptr);
+    EXPECT_EQ(font.ShadowIfAny(), nullptr);
+    EXPECT_FALSE(font.OutLine()->Visible());
+    font.Shadow()->SetHorizSize(2);
+    EXPECT_EQ(changes.Count, 1); // sub-objects notify through the font's event
+
+    TTeeFont other;
+    other.Assign(&font);
+    ASSERT_NE(other.ShadowIfAny(), nullptr);
+    EXPECT_EQ(other.ShadowIfAny()->HorizSize(), 2);
+    TTeeFont plain;
+    font.Assign(&plain); // a source without sub-objects frees ours
+    EXPECT_EQ(font.ShadowIfAny(), nullptr);
+    EXPECT_EQ(font.OutLineIfAny(), nullptr);
+}
+
+namespace {
+class CountingOptions : public TView3DOptions {
+public:
+    int Repaints = 0;
+    void Repaint() override { ++Repaints; }
+};
+} // namespace
+
+TEST(View3DOptions, DefaultsAndRepaintOnlyOnChange) {
+    CountingOptions o;
+    EXPECT_EQ(o.Elevation(), 345);
+    EXPECT_EQ(o.Rotation(), 345);
+    EXPECT_TRUE(o.Orthogonal());
+    EXPECT_EQ(o.OrthoAngle(), 45);
+    EXPECT_EQ(o.Perspective(), 15);
+    EXPECT_EQ(o.Zoom(), 100);
+    EXPECT_TRUE(o.ZoomText());
+    o.SetElevation(345);
+    o.SetZoom(100);
+    o.SetOrthogonal(true);
+    EXPECT_EQ(o.Repaints, 0);
+    o.SetTilt(10);
+    o.SetZoomText(false);
+    EXPECT_EQ(o.Repaints, 2);
+}
+
+TEST(View3DOptions, ZoomAndScrollEventsSeeTheRightValues) {
+    CountingOptions o;
+    int zoomSeen = 0, argSeen = 0;
+    o.OnChangedZoom = [&](int z) {
+        zoomSeen = o.Zoom();
+        argSeen = z;
+    };
+    o.SetZoom(150);
+    EXPECT_EQ(zoomSeen, 100);
+    EXPECT_EQ(argSeen, 150);
+    EXPECT_EQ(o.Zoom(), 150);
+
+    std::vector<std::pair<bool, int>> scrolls;
+    o.OnScrolled = [&](bool horiz) {
+        scrolls.push_back({horiz, horiz ? o.HorizOffset() : o.VertOffset()});
+    };
+    o.SetHorizOffset(5);
+    o.SetVertOffset(-3);
+    o.SetVertOffset(-3);
+    ASSERT_EQ(scrolls.size(), 2u);
+    EXPECT_EQ(scrolls[0], std::make_pair(true, 5));
+    EXPECT_EQ(scrolls[1], std::make_pair(false, -3));
+}
+
+TEST(View3DOptions, AssignCopiesValuesWithoutRepaint) {
+    CountingOptions a, b;
+    a.SetRotation(10);
+    a.SetOrthoAngle(135);
+    a.SetZoom(50);
+    a.Repaints = 0;
+    b.Assign(&a);
+    EXPECT_EQ(b.Rotation(), 10);
+    EXPECT_EQ(b.OrthoAngle(), 135);
+    EXPECT_EQ(b.Zoom(), 50);
+    EXPECT_EQ(a.Repaints + b.Repaints, 0);
+}
+
+TEST(View3DOptions, OrthoRatio) {
+    TView3DOptions o;
+    EXPECT_NEAR(o.CalcOrthoRatio(), 1.0, 1e-12);
+    o.SetOrthoAngle(135);
+    EXPECT_NEAR(o.CalcOrthoRatio(), 1.0, 1e-12);
+    o.SetOrthoAngle(60);
+    EXPECT_NEAR(o.CalcOrthoRatio(), std::sqrt(3.0), 1e-12);
+    o.SetOrthoAngle(90);
+    EXPECT_GT(o.CalcOrthoRatio(), 1e10);
+    o.SetOrthogonal(false);
+    EXPECT_EQ(o.CalcOrthoRatio(), 1.0);
+}
+
+TEST(Gradient, MidColorSwitchesUseOnAndOff) {
+    Counter changes;
+    TTeeGradient g(changes.Event());
+    EXPECT_EQ(g.MidColor(), clNone);
+    g.SetMidColor(clNone);
+    EXPECT_EQ(changes.Count, 0);
+    g.SetMidColor(clRed);
+    EXPECT_TRUE(g.UseMiddle());
+    EXPECT_EQ(g.MidColor(), clRed);
+    g.SetMidColor(clRed);
+    EXPECT_EQ(changes.Count, 1);
+    g.SetMidColor(clNone);
+    EXPECT_FALSE(g.UseMiddle());
+    EXPECT_EQ(g.MidColor(), clNone);
+    EXPECT_EQ(changes.Count, 2);
+}
+
+TEST(Gradient, AssignCopiesWithoutNotifying) {
+    Counter changes;
+    TTeeGradient a, b(changes.Event());
+    a.SetBalance(70);
+    a.SetDirection(gdRadial);
+    a.SetMidColor(clBlue);
+    a.SetVisible(true);
+    b.Assign(&a);
+    EXPECT_EQ(changes.Count, 0);
+    EXPECT_EQ(b.Balance(), 70);
+    EXPECT_EQ(b.Direction(), gdRadial);
+    EXPECT_EQ(b.MidColor(), clBlue);
+    EXPECT_TRUE(b.Visible());
+}
+
+TEST(Shadow, SizeTransparencyAndStorage) {
+    TTeeShadow s;
+    EXPECT_EQ(s.Color(), clSilver);
+    EXPECT_FALSE(IsStored(&s, "Color"));
+    EXPECT_FALSE(IsStored(&s, "HorizSize"));
+    s.SetHorizSize(3);
+    s.SetVertSize(5);
+    EXPECT_EQ(s.Size(), 5);
+    s.SetSize(2);
+    EXPECT_EQ(s.HorizSize(), 2);
+    EXPECT_EQ(s.VertSize(), 2);
+    EXPECT_TRUE(IsStored(&s, "HorizSize"));
+    s.SetTransparency(150);
+    EXPECT_EQ(s.Transparency(), 100);
+    s.SetTransparency(-5);
+    EXPECT_EQ(s.Transparency(), 0);
+}
