@@ -1,52 +1,157 @@
-// Provisional pictures: sizes only, file formats follow.
+// TGraphic (files and streams), TBitmap (32-bit pixels with scan lines in the
+// bitmap's own pixel format, BMP files, transparency) and TPicture (a graphic
+// of any format registered by file extension).
+#include "platform/classes/streams.h"
+#include "platform/graphics/bmpcodec.h"
+#include "platform/graphics/canvasprivate.h"
+#include "platform/graphics/jpeg.h"
+#include "platform/graphics/metafile.h"
 #include "platform/graphics/qtbridge.h"
+#include <map>
 
 QM_CLASS_ABSTRACT(TGraphic, TPersistent)
 QM_CLASS_PLAIN(TBitmap, TGraphic)
 QM_CLASS_PLAIN(TPicture, TPersistent)
 
-class TBitmapPrivate {
-public:
-    QImage Image;
-    TCanvas Canvas;
-    TPixelFormat Format = pfDevice;
-    TColor TransparentColor = clDefault;
-    TTransparentMode Mode = tmAuto;
-};
+// --- TGraphic ----------------------------------------------------------------
 
 TGraphic::TGraphic() = default;
 TGraphic::~TGraphic() = default;
+
 void TGraphic::SetTransparent(bool Value) {
+    if (Value == FTransparent) return;
     FTransparent = Value;
     Changed();
 }
+
 void TGraphic::SetModified(bool Value) {
     FModified = Value;
-    if (Value) Changed();
+    if (Value && OnChange) OnChange(this);
 }
+
 void TGraphic::Changed() {
     FModified = true;
     if (OnChange) OnChange(this);
 }
-void TGraphic::LoadFromFile(const AnsiString&) {}
-void TGraphic::SaveToFile(const AnsiString&) {}
-void TGraphic::LoadFromStream(TStream*) {}
-void TGraphic::SaveToStream(TStream*) {}
 
-TBitmap::TBitmap() : D(std::make_unique<TBitmapPrivate>()) {}
+void TGraphic::LoadFromFile(const AnsiString& FileName) {
+    TFileStream stream(FileName, fmOpenRead | fmShareDenyWrite);
+    LoadFromStream(&stream);
+}
+
+void TGraphic::SaveToFile(const AnsiString& FileName) {
+    const std::vector<uint8_t> data = SaveToBytes();
+    SaveFileReplacing(FileName, data.data(), int64_t(data.size()));
+}
+
+void TGraphic::LoadFromStream(TStream* Stream) {
+    if (!Stream) return;
+    const int64_t left = Stream->Size() - Stream->Position();
+    if (left < 0 || left > (int64_t(1) << 31)) throw EInvalidGraphic("Picture data too large");
+    std::vector<uint8_t> data(static_cast<size_t>(left));
+    if (left > 0) Stream->ReadBuffer(data.data(), int(left));
+    LoadFromBytes(data);
+}
+
+void TGraphic::SaveToStream(TStream* Stream) {
+    if (!Stream) return;
+    const std::vector<uint8_t> data = SaveToBytes();
+    if (!data.empty()) Stream->WriteBuffer(data.data(), int(data.size()));
+}
+
+// --- TBitmap -----------------------------------------------------------------
+
+namespace {
+
+// The bitmap's canvas: before each use it folds pending scan-line edits back
+// into the pixels.
+class TBitmapCanvas : public TCanvas {
+public:
+    explicit TBitmapCanvas(TBitmap* Owner) : FOwner(Owner) {}
+
+protected:
+    void BeforeAccess() override;
+    void Changed() override;
+
+private:
+    TBitmap* FOwner;
+};
+
+} // namespace
+
+class TBitmapPrivate {
+public:
+    explicit TBitmapPrivate(TBitmap* Owner) : Q(Owner), Canvas(Owner) {}
+    TBitmap* Q;
+    QImage Image;
+    TBitmapCanvas Canvas;
+    TPixelFormat Format = pfDevice;
+    TColor FixedTransparent = clDefault;
+    TTransparentMode Mode = tmAuto;
+    // Rows handed out by ScanLine in a format other than 32 bits.
+    std::vector<uint8_t> Rows;
+    int RowStride = 0;
+    bool RowsPending = false;
+
+    void SyncRows() {
+        if (!RowsPending) return;
+        RowsPending = false;
+        RowsToImage(Rows, RowStride, Format, Image);
+    }
+    void Changed() {
+        if (!InChange) {
+            InChange = true;
+            Q->SetModified(true);
+            InChange = false;
+        }
+    }
+    void Attach() { Canvas.AttachImage(Image.isNull() ? nullptr : &Image); }
+    bool InChange = false;
+};
+
+void TBitmapCanvas::Changed() {
+    TCanvas::Changed();
+    if (auto* d = FOwner->Private()) d->Changed();
+}
+
+void TBitmapCanvas::BeforeAccess() {
+    if (auto* d = FOwner->Private()) d->SyncRows();
+}
+
+TBitmap::TBitmap() : D(std::make_unique<TBitmapPrivate>(this)) {}
 TBitmap::TBitmap(int Width, int Height) : TBitmap() {
     SetSize(Width, Height);
 }
 TBitmap::~TBitmap() = default;
+
 void TBitmap::Assign(TPersistent* Source) {
+    if (Source == this) return;
+    if (!Source) {
+        FreeImage();
+        return;
+    }
     if (auto* b = dynamic_cast<TBitmap*>(Source)) {
+        b->D->SyncRows();
+        D->RowsPending = false;
         D->Image = b->D->Image.copy();
         D->Format = b->D->Format;
+        D->FixedTransparent = b->D->FixedTransparent;
+        D->Mode = b->D->Mode;
+        SetTransparent(b->Transparent());
+        D->Attach();
+        Changed();
+        return;
+    }
+    if (auto* g = dynamic_cast<TGraphic*>(Source)) {
+        // Any other picture is drawn onto a white bitmap of its size.
+        SetSize(g->Width(), g->Height());
+        if (!g->Empty()) g->Draw(Canvas(), TRect(0, 0, g->Width(), g->Height()));
         Changed();
         return;
     }
     TGraphic::Assign(Source);
 }
+
 bool TBitmap::Empty() const {
     return D->Image.isNull();
 }
@@ -62,65 +167,218 @@ void TBitmap::SetWidth(int Value) {
 void TBitmap::SetHeight(int Value) {
     SetSize(Width(), Value);
 }
+
 void TBitmap::SetSize(int Width, int Height) {
-    if (Width <= 0 || Height <= 0) {
+    D->SyncRows();
+    if (Width < 0) Width = 0;
+    if (Height < 0) Height = 0;
+    if (Width == this->Width() && Height == this->Height()) return;
+    if (int64_t(Width) * Height > (int64_t(1) << 28))
+        throw EOutOfResources("Not enough storage is available to process this command");
+    if (Width == 0 || Height == 0) {
         D->Image = QImage();
-        D->Canvas.AttachImage(nullptr);
-        return;
+    } else {
+        QImage img(Width, Height, QImage::Format_RGB32);
+        if (img.isNull())
+            throw EOutOfResources("Not enough storage is available to process this command");
+        img.fill(Qt::white);
+        if (!D->Image.isNull()) {
+            // The old pixels stay where they were.
+            const int w = std::min(Width, D->Image.width()),
+                      h = std::min(Height, D->Image.height());
+            for (int y = 0; y < h; ++y)
+                std::memcpy(img.scanLine(y), D->Image.constScanLine(y), size_t(w) * 4);
+        }
+        D->Image = img;
     }
-    QImage img(Width, Height, QImage::Format_RGB32);
-    img.fill(Qt::white);
-    D->Image = img;
-    D->Canvas.AttachImage(&D->Image);
+    D->Attach();
+    Changed();
 }
+
+void TBitmap::FreeImage() {
+    D->RowsPending = false;
+    D->Image = QImage();
+    D->Attach();
+    Changed();
+}
+
 TCanvas* TBitmap::Canvas() {
     return &D->Canvas;
 }
 TPixelFormat TBitmap::PixelFormat() const {
     return D->Format;
 }
+
 void TBitmap::SetPixelFormat(TPixelFormat Value) {
+    D->SyncRows();
+    if (Value == D->Format) return;
     D->Format = Value;
+    // Fewer bits lose colours now, as the platform's conversion does.
+    if (!D->Image.isNull() && Value != pfDevice && Value != pf24bit && Value != pf32bit &&
+        Value != pfCustom) {
+        int stride = 0;
+        const auto rows = ImageToRows(D->Image, Value, &stride);
+        RowsToImage(rows, stride, Value, D->Image);
+    }
+    Changed();
 }
+
 bool TBitmap::Monochrome() const {
     return D->Format == pf1bit;
 }
+
 void TBitmap::SetMonochrome(bool Value) {
-    D->Format = Value ? pf1bit : pfDevice;
+    if (Value == Monochrome()) return;
+    SetPixelFormat(Value ? pf1bit : pfDevice);
 }
+
 void* TBitmap::ScanLine(int Row) {
-    return D->Image.scanLine(Row);
+    if (Row < 0 || Row >= Height()) throw EInvalidGraphicOperation("Scan line index out of range");
+    const TPixelFormat f = D->Format;
+    if (f == pf32bit || f == pfDevice) {
+        D->SyncRows();
+        Changed();
+        return D->Image.scanLine(Row);
+    }
+    if (!D->RowsPending) {
+        D->Rows = ImageToRows(D->Image, f, &D->RowStride);
+        D->RowsPending = true;
+    }
+    Changed();
+    return D->Rows.data() + size_t(D->RowStride) * Row;
 }
+
 TColor TBitmap::TransparentColor() const {
-    return D->TransparentColor;
+    if (D->Mode == tmFixed) return D->FixedTransparent;
+    if (D->Image.isNull()) return clDefault;
+    D->SyncRows();
+    const QRgb c = D->Image.pixel(0, D->Image.height() - 1);
+    return TColor(RGB(qRed(c), qGreen(c), qBlue(c)));
 }
+
 void TBitmap::SetTransparentColor(TColor Value) {
-    D->TransparentColor = Value;
+    D->FixedTransparent = Value;
+    D->Mode = Value == clDefault ? tmAuto : tmFixed;
+    Changed();
 }
+
 TTransparentMode TBitmap::TransparentMode() const {
     return D->Mode;
 }
+
 void TBitmap::SetTransparentMode(TTransparentMode Value) {
-    D->Mode = Value;
+    if (Value == D->Mode) return;
+    if (Value == tmAuto)
+        SetTransparentColor(clDefault);
+    else
+        SetTransparentColor(TransparentColor());
 }
+
 HBITMAP TBitmap::Handle() {
+    D->SyncRows();
     return nullptr;
 }
-void TBitmap::LoadFromBytes(const std::vector<uint8_t>&) {}
-std::vector<uint8_t> TBitmap::SaveToBytes() const {
-    return {};
+
+void TBitmap::LoadFromBytes(const std::vector<uint8_t>& Data) {
+    TPixelFormat format = pfDevice;
+    QImage img = DecodeBmp(Data, &format); // raises before anything changes
+    D->RowsPending = false;
+    D->Image = std::move(img);
+    D->Format = format;
+    D->Attach();
+    Changed();
 }
-void TBitmap::Draw(TCanvas*, const TRect&) {}
+
+std::vector<uint8_t> TBitmap::SaveToBytes() const {
+    D->SyncRows();
+    if (D->Image.isNull()) throw EInvalidGraphicOperation("Cannot save an empty bitmap");
+    return EncodeBmp(D->Image, D->Format);
+}
+
+void TBitmap::Draw(TCanvas* ACanvas, const TRect& R) {
+    if (!ACanvas || Empty()) return;
+    D->SyncRows();
+    TCanvas* src = Canvas();
+    if (Transparent())
+        ACanvas->TransparentBlt(R.Left, R.Top, R.Width(), R.Height(), src, 0, 0, Width(), Height(),
+                                ColorToRGB(TransparentColor()) & 0xFFFFFF);
+    else
+        ACanvas->StretchBlt(R.Left, R.Top, R.Width(), R.Height(), src, 0, 0, Width(), Height(),
+                            ACanvas->CopyMode());
+}
 
 QImage* BitmapImage(TBitmap* Bitmap) {
-    return Bitmap ? &Bitmap->Private()->Image : nullptr;
+    if (!Bitmap) return nullptr;
+    Bitmap->Private()->SyncRows();
+    return &Bitmap->Private()->Image;
 }
+
+// --- TPicture -------------------------------------------------------------------
+
+namespace {
+
+struct TFormat {
+    AnsiString Description;
+    TPicture::TGraphicFactory Factory;
+};
+
+std::map<AnsiString, TFormat>& Formats() {
+    static std::map<AnsiString, TFormat> formats;
+    static bool defaults = false;
+    if (!defaults) {
+        defaults = true;
+        formats["bmp"] = {"Bitmaps", [] { return std::make_unique<TBitmap>(); }};
+        formats["jpg"] = {"JPEG Image File", [] { return std::make_unique<TJPEGImage>(); }};
+        formats["jpeg"] = {"JPEG Image File", [] { return std::make_unique<TJPEGImage>(); }};
+        formats["png"] = {"Portable Network Graphics",
+                          [] { return std::make_unique<TPngImage>(); }};
+        formats["emf"] = {"Enhanced Metafiles", [] { return std::make_unique<TMetafile>(); }};
+        formats["wmf"] = {"Metafiles", [] {
+                              auto m = std::make_unique<TMetafile>();
+                              m->SetEnhanced(false);
+                              return m;
+                          }};
+    }
+    return formats;
+}
+
+AnsiString ExtensionOf(const AnsiString& FileName) {
+    const std::string& s = FileName.str();
+    const size_t dot = s.find_last_of('.');
+    const size_t slash = s.find_last_of("/\\");
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+    return AnsiString(s.substr(dot + 1)).LowerCase();
+}
+
+std::unique_ptr<TGraphic> NewGraphicFor(const AnsiString& FileName) {
+    const AnsiString ext = ExtensionOf(FileName);
+    auto it = Formats().find(ext);
+    if (it == Formats().end())
+        throw EInvalidGraphic("Unknown picture file extension (." + ext + ")");
+    return it->second.Factory();
+}
+
+std::unique_ptr<TGraphic> CloneGraphic(TGraphic* g) {
+    std::unique_ptr<TGraphic> copy;
+    if (TClass cls = g->ClassType(); cls->Factory)
+        copy.reset(dynamic_cast<TGraphic*>(cls->Factory(nullptr)));
+    if (!copy) copy = std::make_unique<TBitmap>();
+    copy->Assign(g);
+    return copy;
+}
+
+} // namespace
 
 TPicture::TPicture() = default;
 TPicture::~TPicture() = default;
+
 void TPicture::Assign(TPersistent* Source) {
+    if (!Source) {
+        SetGraphic(nullptr);
+        return;
+    }
     if (auto* p = dynamic_cast<TPicture*>(Source)) {
-        SetGraphic(p->Graphic());
+        if (p != this) SetGraphic(p->Graphic());
         return;
     }
     if (auto* g = dynamic_cast<TGraphic*>(Source)) {
@@ -129,37 +387,70 @@ void TPicture::Assign(TPersistent* Source) {
     }
     TPersistent::Assign(Source);
 }
+
 void TPicture::SetGraphic(TGraphic* Value) {
-    if (!Value) {
-        FGraphic.reset();
-        Changed();
-        return;
-    }
-    auto copy = std::make_unique<TBitmap>();
-    copy->Assign(Value);
-    FGraphic = std::move(copy);
+    if (Value == FGraphic.get()) return;
+    std::unique_ptr<TGraphic> g = Value ? CloneGraphic(Value) : nullptr;
+    if (g) g->OnChange = [this](TObject*) { Changed(); };
+    FGraphic = std::move(g);
     Changed();
 }
+
 TBitmap* TPicture::Bitmap() {
-    if (!dynamic_cast<TBitmap*>(FGraphic.get())) FGraphic = std::make_unique<TBitmap>();
+    if (!dynamic_cast<TBitmap*>(FGraphic.get())) {
+        FGraphic = std::make_unique<TBitmap>();
+        FGraphic->OnChange = [this](TObject*) { Changed(); };
+        Changed();
+    }
     return static_cast<TBitmap*>(FGraphic.get());
 }
+
 int TPicture::Width() const {
     return FGraphic ? FGraphic->Width() : 0;
 }
 int TPicture::Height() const {
     return FGraphic ? FGraphic->Height() : 0;
 }
-void TPicture::LoadFromFile(const AnsiString&) {}
-void TPicture::SaveToFile(const AnsiString&) {}
-void TPicture::RegisterFileFormat(const AnsiString&, const AnsiString&, TGraphicFactory) {}
-void TPicture::UnregisterFileFormat(const AnsiString&) {}
+
+void TPicture::LoadFromFile(const AnsiString& FileName) {
+    std::unique_ptr<TGraphic> g = NewGraphicFor(FileName);
+    g->LoadFromFile(FileName);
+    g->OnChange = [this](TObject*) { Changed(); };
+    FGraphic = std::move(g);
+    Changed();
+}
+
+void TPicture::SaveToFile(const AnsiString& FileName) {
+    if (FGraphic) FGraphic->SaveToFile(FileName);
+}
+
+void TPicture::RegisterFileFormat(const AnsiString& Extension, const AnsiString& Description,
+                                  TGraphicFactory Factory) {
+    AnsiString ext = Extension.LowerCase();
+    if (ext.Length() > 0 && ext[1] == '.') ext.Delete(1, 1);
+    Formats()[ext] = {Description, std::move(Factory)};
+}
+
+void TPicture::UnregisterFileFormat(const AnsiString& Extension) {
+    Formats().erase(Extension.LowerCase());
+}
+
 AnsiString TPicture::GraphicFilter() {
-    return "";
+    AnsiString all, each;
+    for (const auto& [ext, f] : Formats()) {
+        if (!all.IsEmpty()) all += ";";
+        all += "*." + ext;
+        each += "|" + f.Description + " (*." + ext + ")|*." + ext;
+    }
+    return "All (" + all + ")|" + all + each;
 }
-bool TPicture::SupportsExtension(const AnsiString&) {
-    return false;
+
+bool TPicture::SupportsExtension(const AnsiString& Extension) {
+    AnsiString ext = Extension.LowerCase();
+    if (ext.Length() > 0 && ext[1] == '.') ext.Delete(1, 1);
+    return Formats().count(ext) != 0;
 }
+
 void TPicture::Changed() {
     if (OnChange) OnChange(this);
 }

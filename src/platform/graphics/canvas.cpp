@@ -1,385 +1,1281 @@
-// Provisional canvas: state only, drawing follows.
-#include "platform/graphics/gdiobj.h"
+// TCanvas: the device-context state (selection, colours, modes, mapping,
+// saved states) and the drawing calls, which map logical to device
+// coordinates, feed an open path or the metafile recorder, and draw.
+#include "platform/graphics/canvasprivate.h"
 #include "platform/graphics/qtbridge.h"
+#include <QPainter>
+#include <cmath>
 
 QM_CLASS_PLAIN(TCanvas, TPersistent)
 
-class TCanvasPrivate {
-public:
-    QImage* Image = nullptr;
-    TPoint Pos;
-    UINT TextAlign = 0;
-    int BkMode = OPAQUE;
-    COLORREF BkColor = 0xFFFFFF, TextColor = 0;
-    int Extra = 0, Rop2 = R2_COPYPEN, FillMode = ALTERNATE, ArcDir = AD_COUNTERCLOCKWISE;
-    int MapMode = MM_TEXT;
-};
+// --- the private device context -----------------------------------------------
+
+double TCanvasPrivate::ScaleX() const {
+    if (S.MapMode == MM_TEXT || S.WindowExt.cx == 0) return 1.0;
+    return double(S.ViewportExt.cx) / S.WindowExt.cx;
+}
+
+double TCanvasPrivate::ScaleY() const {
+    if (S.MapMode == MM_TEXT || S.WindowExt.cy == 0) return 1.0;
+    return double(S.ViewportExt.cy) / S.WindowExt.cy;
+}
+
+TPoint TCanvasPrivate::ToDevice(int X, int Y) const {
+    if (IdentityMap()) return {X, Y};
+    if (IsUnitScale())
+        return {X - S.WindowOrg.x + S.ViewportOrg.x, Y - S.WindowOrg.y + S.ViewportOrg.y};
+    const QPointF p = ToDeviceF(X, Y);
+    return {PixelPos(p.x()), PixelPos(p.y())};
+}
+
+QPointF TCanvasPrivate::ToDeviceF(double X, double Y) const {
+    return {(X - S.WindowOrg.x) * ScaleX() + S.ViewportOrg.x,
+            (Y - S.WindowOrg.y) * ScaleY() + S.ViewportOrg.y};
+}
+
+TPoint TCanvasPrivate::ToLogical(int X, int Y) const {
+    const double sx = ScaleX(), sy = ScaleY();
+    return {PixelPos((X - S.ViewportOrg.x) / (sx == 0 ? 1 : sx) + S.WindowOrg.x),
+            PixelPos((Y - S.ViewportOrg.y) / (sy == 0 ? 1 : sy) + S.WindowOrg.y)};
+}
+
+int TCanvasPrivate::DevicePenWidth() const {
+    return PenInfo(*this).Width;
+}
+
+TRect TCanvasPrivate::DeviceBounds() const {
+    if (Image) return {0, 0, Image->width(), Image->height()};
+    return {0, 0, DeviceSize.cx, DeviceSize.cy};
+}
+
+QRegion TCanvasPrivate::EffectiveClip() const {
+    const TRect b = DeviceBounds();
+    const QRegion all(b.Left, b.Top, b.Width(), b.Height());
+    return S.HasClip ? S.Clip.intersected(all) : all;
+}
+
+void TCanvasPrivate::SelectPen(const TPenData& Pen, HPEN Handle) {
+    S.Pen = Pen;
+    S.PenHandle = Handle;
+    S.DCPen = Handle && Handle == GetStockObject(DC_PEN);
+    StylePhase = 0;
+}
+
+void TCanvasPrivate::SelectBrush(const TBrushData& Brush, HBRUSH Handle) {
+    S.Brush = Brush;
+    S.BrushHandle = Handle;
+    S.DCBrush = Handle && Handle == GetStockObject(DC_BRUSH);
+}
+
+void TCanvasPrivate::SelectFont(const LOGFONT& Font, HFONT Handle) {
+    S.Font = Font;
+    S.FontHandle = Handle;
+}
+
+void TCanvasPrivate::Record() const {
+    if (Recorder) Recorder->StateChanged(S);
+}
+
+TRaster* TCanvasPrivate::Raster() {
+    if (!Image || Image->isNull()) return nullptr;
+    const uchar* bits = Image->bits(); // detaches a shared image before drawing
+    if (!FRaster || FRasterImage != Image || FRasterBits != bits || FRasterClip != ClipVersion) {
+        FRaster = std::make_unique<TRaster>(*Image, S.HasClip ? &S.Clip : nullptr);
+        FRasterImage = Image;
+        FRasterBits = bits;
+        FRasterClip = ClipVersion;
+    }
+    return FRaster.get();
+}
+
+QPainter* TCanvasPrivate::PreparedPainter() {
+    if (!Painter) return nullptr;
+    if (S.HasClip)
+        Painter->setClipRegion(S.Clip);
+    else
+        Painter->setClipping(false);
+    Painter->setBackgroundMode(S.BkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
+    Painter->setBackground(ColorRefToQColor(S.BkColor));
+    Painter->setRenderHint(QPainter::Antialiasing, false);
+    return Painter;
+}
+
+QTransform MapTransform(const TCanvasPrivate& D) {
+    QTransform t;
+    t.translate(D.S.ViewportOrg.x, D.S.ViewportOrg.y);
+    t.scale(D.ScaleX(), D.ScaleY());
+    t.translate(-D.S.WindowOrg.x, -D.S.WindowOrg.y);
+    return t;
+}
+
+QRegion RegionFromPolygons(const QList<QPolygonF>& Polygons, Qt::FillRule Rule) {
+    std::vector<TSpan> spans;
+    // Regions cover at most a few screens around the origin.
+    ScanPolygons(Polygons, Rule == Qt::WindingFill, -65536, 65536, [&](int y, int x0, int x1) {
+        spans.push_back({y, x0, x1});
+    });
+    return SpansToRegion(spans);
+}
+
+// --- construction and objects ------------------------------------------------
 
 TCanvas::TCanvas()
-    : D(std::make_unique<TCanvasPrivate>()), FPen(std::make_unique<TPen>()),
-      FBrush(std::make_unique<TBrush>()), FFont(std::make_unique<TFont>()) {}
-TCanvas::~TCanvas() = default;
+    : D(std::make_unique<TCanvasPrivate>(this)), FPen(std::make_unique<TPen>()),
+      FBrush(std::make_unique<TBrush>()), FFont(std::make_unique<TFont>()) {
+    FFont->SetPixelsPerInch(96);
+    FPen->OnChange = [this](TObject*) { RealizePen(); };
+    FBrush->OnChange = [this](TObject*) { RealizeBrush(); };
+    FFont->OnChange = [this](TObject*) { RealizeFont(); };
+    RealizePen();
+    RealizeBrush();
+    RealizeFont();
+}
+
+TCanvas::~TCanvas() {
+    FPen->OnChange = nullptr;
+    FBrush->OnChange = nullptr;
+    FFont->OnChange = nullptr;
+}
+
+// The canvas's own objects are selected as soon as they change, so calls on
+// the device context made afterwards (back colour, a foreign font) hold.
+void TCanvas::RealizePen() {
+    D->SelectPen(FPen->Data(), FPen->Handle());
+    D->S.Rop2 = PenModeToROP2(FPen->Mode());
+}
+
+void TCanvas::RealizeBrush() {
+    D->SelectBrush(FBrush->Data(), FBrush->Handle());
+    const COLORREF c = ColorToRGB(FBrush->Color()) & 0xFFFFFF;
+    if (FBrush->Style() == bsSolid) {
+        D->S.BkColor = c;
+        D->S.BkMode = OPAQUE;
+    } else {
+        D->S.BkColor = ~c & 0xFFFFFF;
+        D->S.BkMode = TRANSPARENT;
+    }
+}
+
+void TCanvas::RealizeFont() {
+    D->SelectFont(FFont->LogFont(), FFont->Handle());
+    D->S.TextColor = ColorToRGB(FFont->Color()) & 0xFFFFFF;
+}
+
+void TCanvas::RequiredState(bool NeedPen, bool NeedBrush, bool NeedFont) {
+    if (NeedPen) RealizePen();
+    if (NeedBrush) RealizeBrush();
+    if (NeedFont) RealizeFont();
+}
 
 void TCanvas::AttachImage(QImage* Image) {
     D->Image = Image;
+    D->ClipChanged();
 }
+
 QImage* TCanvas::AttachedImage() const {
     return D->Image;
 }
 bool TCanvas::HandleAllocated() const {
-    return D->Image != nullptr;
+    return D->HasTarget();
 }
+
 HDC TCanvas::Handle() {
+    Ready();
     return this;
 }
-TPoint TCanvas::PenPos() {
-    return D->Pos;
-}
-TRect TCanvas::ClipRect() {
-    return D->Image ? TRect(0, 0, D->Image->width(), D->Image->height()) : TRect();
-}
-TColor TCanvas::Pixels(int X, int Y) {
-    return TColor(GetPixel(X, Y));
-}
-void TCanvas::SetPixel(int X, int Y, TColor Color) {
-    if (D->Image && D->Image->rect().contains(X, Y))
-        D->Image->setPixel(X, Y, ToQColor(Color).rgb());
-}
-COLORREF TCanvas::GetPixel(int X, int Y) {
-    if (!D->Image || !D->Image->rect().contains(X, Y)) return CLR_INVALID;
-    return FromQColor(QColor(D->Image->pixel(X, Y)));
-}
-void TCanvas::MoveTo(int X, int Y) {
-    D->Pos = {X, Y};
-}
-void TCanvas::LineTo(int X, int Y) {
-    D->Pos = {X, Y};
-}
-void TCanvas::Polyline(const TPoint*, int) {}
-void TCanvas::Polygon(const TPoint*, int) {}
-void TCanvas::PolyBezier(const TPoint*, int) {}
-void TCanvas::PolyBezierTo(const TPoint*, int) {}
-void TCanvas::Rectangle(int, int, int, int) {}
-void TCanvas::RoundRect(int, int, int, int, int, int) {}
-void TCanvas::Ellipse(int, int, int, int) {}
-void TCanvas::Arc(int, int, int, int, int, int, int, int) {}
-void TCanvas::ArcTo(int, int, int, int, int, int, int, int) {}
-void TCanvas::Pie(int, int, int, int, int, int, int, int) {}
-void TCanvas::Chord(int, int, int, int, int, int, int, int) {}
-void TCanvas::FillRect(const TRect&) {}
-void TCanvas::FrameRect(const TRect&) {}
-void TCanvas::DrawFocusRect(const TRect&) {}
-void TCanvas::FloodFill(int, int, TColor, bool) {}
-void TCanvas::TextOut(int X, int Y, const AnsiString&) {
-    D->Pos = {X, Y};
-}
-void TCanvas::TextRect(const TRect&, int, int, const AnsiString&) {}
-TSize TCanvas::TextExtent(const AnsiString& Text) {
-    return {Text.Length() * 6, 13};
-}
-int TCanvas::TextWidth(const AnsiString& Text) {
-    return TextExtent(Text).cx;
-}
-int TCanvas::TextHeight(const AnsiString& Text) {
-    return TextExtent(Text).cy;
-}
-void TCanvas::Draw(int, int, TGraphic*) {}
-void TCanvas::StretchDraw(const TRect&, TGraphic*) {}
-void TCanvas::CopyRect(const TRect&, TCanvas*, const TRect&) {}
-void TCanvas::Refresh() {}
-UINT TCanvas::SetTextAlign(UINT Flags) {
-    return std::exchange(D->TextAlign, Flags);
-}
-UINT TCanvas::GetTextAlign() {
-    return D->TextAlign;
-}
-int TCanvas::SetBkMode(int Mode) {
-    return std::exchange(D->BkMode, Mode);
-}
-int TCanvas::GetBkMode() {
-    return D->BkMode;
-}
-COLORREF TCanvas::SetBkColor(COLORREF Color) {
-    return std::exchange(D->BkColor, Color);
-}
-COLORREF TCanvas::GetBkColor() {
-    return D->BkColor;
-}
-COLORREF TCanvas::SetTextColor(COLORREF Color) {
-    return std::exchange(D->TextColor, Color);
-}
-COLORREF TCanvas::GetTextColor() {
-    return D->TextColor;
-}
-int TCanvas::SetTextCharacterExtra(int Extra) {
-    return std::exchange(D->Extra, Extra);
-}
-int TCanvas::GetTextCharacterExtra() {
-    return D->Extra;
-}
-int TCanvas::SetROP2(int Rop) {
-    return std::exchange(D->Rop2, Rop);
-}
-int TCanvas::GetROP2() {
-    return D->Rop2;
-}
-int TCanvas::SetPolyFillMode(int Mode) {
-    return std::exchange(D->FillMode, Mode);
-}
-int TCanvas::GetPolyFillMode() {
-    return D->FillMode;
-}
-int TCanvas::SetArcDirection(int Direction) {
-    return std::exchange(D->ArcDir, Direction);
-}
-int TCanvas::GetArcDirection() {
-    return D->ArcDir;
-}
-int TCanvas::SetStretchBltMode(int) {
-    return COLORONCOLOR;
-}
-COLORREF TCanvas::SetDCPenColor(COLORREF) {
-    return 0;
-}
-COLORREF TCanvas::SetDCBrushColor(COLORREF) {
-    return 0;
-}
-bool TCanvas::MoveToEx(int X, int Y, TPoint* Previous) {
-    if (Previous) *Previous = D->Pos;
-    D->Pos = {X, Y};
-    return true;
-}
-bool TCanvas::LineToDC(int X, int Y) {
-    D->Pos = {X, Y};
-    return true;
-}
-bool TCanvas::PolylineDC(const TPoint*, int) {
-    return true;
-}
-bool TCanvas::PolygonDC(const TPoint*, int) {
-    return true;
-}
-bool TCanvas::PolyPolygon(const TPoint*, const int*, int) {
-    return true;
-}
-bool TCanvas::PolyBezierDC(const TPoint*, int) {
-    return true;
-}
-bool TCanvas::PolyBezierToDC(const TPoint*, int) {
-    return true;
-}
-bool TCanvas::RectangleDC(int, int, int, int) {
-    return true;
-}
-bool TCanvas::EllipseDC(int, int, int, int) {
-    return true;
-}
-bool TCanvas::TextOutA(int, int, const char*, int) {
-    return true;
-}
-bool TCanvas::ExtTextOutA(int, int, UINT, const TRect*, const char*, int, const int*) {
-    return true;
-}
-int TCanvas::DrawText(const AnsiString&, TRect&, UINT) {
-    return 13;
-}
-bool TCanvas::GetTextExtentPoint32(const char*, int Count, TSize* Size) {
-    if (Size) *Size = {Count * 6, 13};
-    return true;
-}
-bool TCanvas::GetTextMetrics(TEXTMETRIC* Metrics) {
-    if (Metrics) {
-        *Metrics = TEXTMETRIC();
-        Metrics->tmHeight = 13;
-        Metrics->tmAscent = 11;
-        Metrics->tmDescent = 2;
-    }
-    return true;
-}
-HGDIOBJ TCanvas::SelectObject(HGDIOBJ) {
-    return nullptr;
-}
-HGDIOBJ TCanvas::GetCurrentObject(int) {
-    return nullptr;
-}
-bool TCanvas::BitBlt(int, int, int, int, HDC, int, int, DWORD) {
-    return true;
-}
-bool TCanvas::StretchBlt(int, int, int, int, HDC, int, int, int, int, DWORD) {
-    return true;
-}
-bool TCanvas::PatBlt(int, int, int, int, DWORD) {
-    return true;
-}
-bool TCanvas::InvertRect(const TRect&) {
-    return true;
-}
-bool TCanvas::BeginPath() {
-    return true;
-}
-bool TCanvas::EndPath() {
-    return true;
-}
-bool TCanvas::AbortPath() {
-    return true;
-}
-bool TCanvas::CloseFigure() {
-    return true;
-}
-bool TCanvas::StrokePath() {
-    return true;
-}
-bool TCanvas::FillPath() {
-    return true;
-}
-bool TCanvas::StrokeAndFillPath() {
-    return true;
-}
-bool TCanvas::WidenPath() {
-    return true;
-}
-bool TCanvas::SelectClipPath(int) {
-    return true;
-}
-int TCanvas::SelectClipRgn(HRGN) {
-    return SIMPLEREGION;
-}
-int TCanvas::ExtSelectClipRgn(HRGN, int) {
-    return SIMPLEREGION;
-}
-int TCanvas::GetClipRgn(HRGN) {
-    return 0;
-}
-int TCanvas::IntersectClipRect(int, int, int, int) {
-    return SIMPLEREGION;
-}
-int TCanvas::ExcludeClipRect(int, int, int, int) {
-    return SIMPLEREGION;
-}
-int TCanvas::GetClipBox(TRect* R) {
-    if (R) *R = ClipRect();
-    return SIMPLEREGION;
-}
-bool TCanvas::FillRgn(HRGN, HBRUSH) {
-    return true;
-}
-bool TCanvas::FrameRgn(HRGN, HBRUSH, int, int) {
-    return true;
-}
-bool TCanvas::PaintRgn(HRGN) {
-    return true;
-}
-bool TCanvas::InvertRgn(HRGN) {
-    return true;
-}
-int TCanvas::SaveDC() {
-    return 1;
-}
-bool TCanvas::RestoreDC(int) {
-    return true;
-}
-int TCanvas::SetMapMode(int Mode) {
-    return std::exchange(D->MapMode, Mode);
-}
-int TCanvas::GetMapMode() {
-    return D->MapMode;
-}
-bool TCanvas::SetWindowOrgEx(int, int, TPoint* P) {
-    if (P) *P = {};
-    return true;
-}
-bool TCanvas::GetWindowOrgEx(TPoint* P) {
-    if (P) *P = {};
-    return true;
-}
-bool TCanvas::SetWindowExtEx(int, int, TSize* S) {
-    if (S) *S = {1, 1};
-    return true;
-}
-bool TCanvas::GetWindowExtEx(TSize* S) {
-    if (S) *S = {1, 1};
-    return true;
-}
-bool TCanvas::SetViewportOrgEx(int, int, TPoint* P) {
-    if (P) *P = {};
-    return true;
-}
-bool TCanvas::GetViewportOrgEx(TPoint* P) {
-    if (P) *P = {};
-    return true;
-}
-bool TCanvas::SetViewportExtEx(int, int, TSize* S) {
-    if (S) *S = {1, 1};
-    return true;
-}
-bool TCanvas::GetViewportExtEx(TSize* S) {
-    if (S) *S = {1, 1};
-    return true;
-}
-bool TCanvas::OffsetWindowOrgEx(int, int, TPoint* P) {
-    if (P) *P = {};
-    return true;
-}
-bool TCanvas::OffsetViewportOrgEx(int, int, TPoint* P) {
-    if (P) *P = {};
-    return true;
-}
-bool TCanvas::LPtoDP(TPoint*, int) {
-    return true;
-}
-bool TCanvas::DPtoLP(TPoint*, int) {
-    return true;
-}
-int TCanvas::GetDeviceCaps(int Index) {
-    return Index == LOGPIXELSX || Index == LOGPIXELSY ? 96 : 0;
-}
+
+bool TCanvas::Ready() {
+    BeforeAccess();
+    if (!D->HasTarget()) CreateHandle();
+    return D->HasTarget();
+}
+
 void TCanvas::Changing() {
     if (OnChanging) OnChanging(this);
 }
+
 void TCanvas::Changed() {
     if (OnChange) OnChange(this);
 }
-void TCanvas::RequiredState(bool, bool, bool) {}
 
-HRGN CreateRectRgn(int Left, int Top, int Right, int Bottom) {
-    auto r = std::make_unique<TGdiRegion>();
-    r->Region = QRegion(QRect(QPoint(Left, Top), QPoint(Right - 1, Bottom - 1)));
-    return AddGdiObject(std::move(r));
+TPoint TCanvas::PenPos() {
+    return D->S.Pos;
 }
-HRGN CreateRectRgnIndirect(const TRect& R) {
-    return CreateRectRgn(R.Left, R.Top, R.Right, R.Bottom);
+
+TRect TCanvas::ClipRect() {
+    TRect r;
+    GetClipBox(&r);
+    return r;
 }
-HRGN CreateEllipticRgn(int Left, int Top, int Right, int Bottom) {
-    return CreateRectRgn(Left, Top, Right, Bottom);
+
+TColor TCanvas::Pixels(int X, int Y) {
+    const COLORREF c = GetPixel(X, Y);
+    return c == CLR_INVALID ? TColor(-1) : TColor(c);
 }
-HRGN CreateEllipticRgnIndirect(const TRect& R) {
-    return CreateRectRgnIndirect(R);
+
+void TCanvas::SetPixel(int X, int Y, TColor Color) {
+    if (!Ready()) return;
+    Changing();
+    const COLORREF c = ColorToRGB(Color) & 0xFFFFFF;
+    if (D->Recorder) {
+        D->Record();
+        D->Recorder->SetPixel(X, Y, c);
+    }
+    const TPoint p = D->ToDevice(X, Y);
+    DevSetPixel(*D, p.x, p.y, c);
+    Changed();
 }
-HRGN CreateRoundRectRgn(int Left, int Top, int Right, int Bottom, int, int) {
-    return CreateRectRgn(Left, Top, Right, Bottom);
+
+COLORREF TCanvas::GetPixel(int X, int Y) {
+    if (!Ready()) return CLR_INVALID;
+    const TPoint p = D->ToDevice(X, Y);
+    return DevGetPixel(*D, p.x, p.y);
 }
-HRGN CreatePolygonRgn(const TPoint*, int, int) {
-    return CreateRectRgn(0, 0, 0, 0);
+
+HGDIOBJ TCanvas::SelectObject(HGDIOBJ Object) {
+    TGdiObject* o = FindGdiObject(Object);
+    if (!o) return nullptr;
+    HGDIOBJ old = nullptr;
+    switch (o->Type) {
+    case OBJ_PEN:
+        old = D->S.PenHandle;
+        D->SelectPen(static_cast<TGdiPen*>(o)->Data, Object);
+        break;
+    case OBJ_BRUSH:
+        old = D->S.BrushHandle;
+        D->SelectBrush(static_cast<TGdiBrush*>(o)->Data, Object);
+        break;
+    case OBJ_FONT:
+        old = D->S.FontHandle;
+        D->SelectFont(static_cast<TGdiFont*>(o)->Data, Object);
+        break;
+    case OBJ_REGION:
+        // The platform returns the region type here, not a handle.
+        return reinterpret_cast<HGDIOBJ>(intptr_t(SelectClipRgn(Object)));
+    default:
+        return nullptr;
+    }
+    // A handle freed while selected leaves its copy in the state; hand back
+    // nothing rather than a dangling handle.
+    return FindGdiObject(old) ? old : nullptr;
 }
-int CombineRgn(HRGN, HRGN, HRGN, int) {
-    return SIMPLEREGION;
+
+HGDIOBJ TCanvas::GetCurrentObject(int ObjectType) {
+    switch (ObjectType) {
+    case OBJ_PEN:
+        return D->S.PenHandle;
+    case OBJ_BRUSH:
+        return D->S.BrushHandle;
+    case OBJ_FONT:
+        return D->S.FontHandle;
+    default:
+        return nullptr;
+    }
 }
-int OffsetRgn(HRGN, int, int) {
-    return SIMPLEREGION;
+
+// --- simple state ------------------------------------------------------------
+
+UINT TCanvas::SetTextAlign(UINT Flags) {
+    return std::exchange(D->S.TextAlign, Flags);
 }
-bool PtInRegion(HRGN, int, int) {
-    return false;
+UINT TCanvas::GetTextAlign() {
+    return D->S.TextAlign;
 }
-bool RectInRegion(HRGN, const TRect&) {
-    return false;
+
+int TCanvas::SetBkMode(int Mode) {
+    if (Mode != TRANSPARENT && Mode != OPAQUE) return 0;
+    return std::exchange(D->S.BkMode, Mode);
 }
-int GetRgnBox(HRGN, TRect* R) {
-    if (R) *R = {};
-    return NULLREGION;
+int TCanvas::GetBkMode() {
+    return D->S.BkMode;
 }
-bool EqualRgn(HRGN, HRGN) {
-    return false;
+COLORREF TCanvas::SetBkColor(COLORREF Color) {
+    return std::exchange(D->S.BkColor, Color & 0xFFFFFF);
 }
-bool SetRectRgn(HRGN, int, int, int, int) {
+COLORREF TCanvas::GetBkColor() {
+    return D->S.BkColor;
+}
+COLORREF TCanvas::SetTextColor(COLORREF Color) {
+    return std::exchange(D->S.TextColor, Color & 0xFFFFFF);
+}
+COLORREF TCanvas::GetTextColor() {
+    return D->S.TextColor;
+}
+int TCanvas::SetTextCharacterExtra(int Extra) {
+    return std::exchange(D->S.CharExtra, Extra);
+}
+int TCanvas::GetTextCharacterExtra() {
+    return D->S.CharExtra;
+}
+
+int TCanvas::SetROP2(int Rop) {
+    if (Rop < R2_BLACK || Rop > R2_WHITE) return 0;
+    return std::exchange(D->S.Rop2, Rop);
+}
+int TCanvas::GetROP2() {
+    return D->S.Rop2;
+}
+
+int TCanvas::SetPolyFillMode(int Mode) {
+    if (Mode != ALTERNATE && Mode != WINDING) return 0;
+    return std::exchange(D->S.FillMode, Mode);
+}
+int TCanvas::GetPolyFillMode() {
+    return D->S.FillMode;
+}
+
+int TCanvas::SetArcDirection(int Direction) {
+    if (Direction != AD_CLOCKWISE && Direction != AD_COUNTERCLOCKWISE) return 0;
+    return std::exchange(D->S.ArcDirection, Direction);
+}
+int TCanvas::GetArcDirection() {
+    return D->S.ArcDirection;
+}
+int TCanvas::SetStretchBltMode(int Mode) {
+    return std::exchange(D->S.StretchMode, Mode);
+}
+COLORREF TCanvas::SetDCPenColor(COLORREF Color) {
+    return std::exchange(D->S.DCPenColor, Color & 0xFFFFFF);
+}
+COLORREF TCanvas::SetDCBrushColor(COLORREF Color) {
+    return std::exchange(D->S.DCBrushColor, Color & 0xFFFFFF);
+}
+
+int TCanvas::SaveDC() {
+    D->Saved.push_back(D->S);
+    if (D->Recorder) D->Recorder->SaveDC();
+    return int(D->Saved.size());
+}
+
+bool TCanvas::RestoreDC(int Saved) {
+    const int level = int(D->Saved.size());
+    const int target = Saved < 0 ? level + Saved + 1 : Saved;
+    if (target < 1 || target > level) return false;
+    D->S = D->Saved[size_t(target - 1)];
+    D->Saved.resize(size_t(target - 1));
+    D->ClipChanged();
+    if (D->Recorder) D->Recorder->RestoreDC(Saved);
+    return true;
+}
+
+// --- mapping -------------------------------------------------------------------
+
+int TCanvas::SetMapMode(int Mode) {
+    if (Mode < MM_TEXT || Mode > MM_ANISOTROPIC) return 0;
+    const int old = std::exchange(D->S.MapMode, Mode);
+    // Fixed scales: logical units per inch, y growing upwards.
+    int perInch = 0;
+    switch (Mode) {
+    case MM_LOMETRIC:
+        perInch = 254;
+        break;
+    case MM_HIMETRIC:
+        perInch = 2540;
+        break;
+    case MM_LOENGLISH:
+        perInch = 100;
+        break;
+    case MM_HIENGLISH:
+        perInch = 1000;
+        break;
+    case MM_TWIPS:
+        perInch = 1440;
+        break;
+    default:
+        break;
+    }
+    if (perInch) {
+        D->S.WindowExt = {perInch, perInch};
+        D->S.ViewportExt = {D->DevicePpi, -D->DevicePpi};
+    } else if (Mode == MM_TEXT) {
+        D->S.WindowExt = D->S.ViewportExt = {1, 1};
+    }
+    return old;
+}
+int TCanvas::GetMapMode() {
+    return D->S.MapMode;
+}
+
+bool TCanvas::SetWindowOrgEx(int X, int Y, TPoint* Previous) {
+    if (Previous) *Previous = D->S.WindowOrg;
+    D->S.WindowOrg = {X, Y};
+    return true;
+}
+bool TCanvas::GetWindowOrgEx(TPoint* P) {
+    if (P) *P = D->S.WindowOrg;
+    return true;
+}
+
+namespace {
+// Isotropic mapping keeps one scale for both axes: the smaller one wins.
+void Isotropic(TDCState& S) {
+    if (S.MapMode != MM_ISOTROPIC || S.WindowExt.cx == 0 || S.WindowExt.cy == 0) return;
+    const double sx = std::fabs(double(S.ViewportExt.cx) / S.WindowExt.cx);
+    const double sy = std::fabs(double(S.ViewportExt.cy) / S.WindowExt.cy);
+    if (sx < sy) {
+        const int v = int(std::lround(sx * std::abs(S.WindowExt.cy)));
+        S.ViewportExt.cy = S.ViewportExt.cy < 0 ? -v : v;
+    } else if (sy < sx) {
+        const int v = int(std::lround(sy * std::abs(S.WindowExt.cx)));
+        S.ViewportExt.cx = S.ViewportExt.cx < 0 ? -v : v;
+    }
+}
+} // namespace
+
+bool TCanvas::SetWindowExtEx(int X, int Y, TSize* Previous) {
+    if (Previous) *Previous = D->S.WindowExt;
+    if (D->S.MapMode != MM_ISOTROPIC && D->S.MapMode != MM_ANISOTROPIC) return true;
+    if (X == 0 || Y == 0) return false;
+    D->S.WindowExt = {X, Y};
+    Isotropic(D->S);
+    return true;
+}
+bool TCanvas::GetWindowExtEx(TSize* S) {
+    if (S) *S = D->S.WindowExt;
+    return true;
+}
+bool TCanvas::SetViewportOrgEx(int X, int Y, TPoint* Previous) {
+    if (Previous) *Previous = D->S.ViewportOrg;
+    D->S.ViewportOrg = {X, Y};
+    return true;
+}
+bool TCanvas::GetViewportOrgEx(TPoint* P) {
+    if (P) *P = D->S.ViewportOrg;
+    return true;
+}
+bool TCanvas::SetViewportExtEx(int X, int Y, TSize* Previous) {
+    if (Previous) *Previous = D->S.ViewportExt;
+    if (D->S.MapMode != MM_ISOTROPIC && D->S.MapMode != MM_ANISOTROPIC) return true;
+    if (X == 0 || Y == 0) return false;
+    D->S.ViewportExt = {X, Y};
+    Isotropic(D->S);
+    return true;
+}
+bool TCanvas::GetViewportExtEx(TSize* S) {
+    if (S) *S = D->S.ViewportExt;
+    return true;
+}
+bool TCanvas::OffsetWindowOrgEx(int X, int Y, TPoint* Previous) {
+    if (Previous) *Previous = D->S.WindowOrg;
+    D->S.WindowOrg.x += X;
+    D->S.WindowOrg.y += Y;
+    return true;
+}
+bool TCanvas::OffsetViewportOrgEx(int X, int Y, TPoint* Previous) {
+    if (Previous) *Previous = D->S.ViewportOrg;
+    D->S.ViewportOrg.x += X;
+    D->S.ViewportOrg.y += Y;
+    return true;
+}
+bool TCanvas::LPtoDP(TPoint* Points, int Count) {
+    if (!Points || Count < 0) return false;
+    for (int i = 0; i < Count; ++i)
+        Points[i] = D->ToDevice(Points[i]);
+    return true;
+}
+bool TCanvas::DPtoLP(TPoint* Points, int Count) {
+    if (!Points || Count < 0) return false;
+    for (int i = 0; i < Count; ++i)
+        Points[i] = D->ToLogical(Points[i].x, Points[i].y);
+    return true;
+}
+
+int TCanvas::GetDeviceCaps(int Index) {
+    const TRect b = D->DeviceBounds();
+    const int ppi = D->DevicePpi;
+    switch (Index) {
+    case TECHNOLOGY:
+        return D->DeviceTechnology;
+    case HORZRES:
+        return b.Width();
+    case VERTRES:
+        return b.Height();
+    case HORZSIZE:
+        return int(std::lround(b.Width() * 25.4 / ppi));
+    case VERTSIZE:
+        return int(std::lround(b.Height() * 25.4 / ppi));
+    case BITSPIXEL:
+        return D->DeviceTechnology == DT_RASDISPLAY ? 32 : 24;
+    case PLANES:
+        return 1;
+    case NUMCOLORS:
+        return -1;
+    case LOGPIXELSX:
+    case LOGPIXELSY:
+        return ppi;
+    case PHYSICALWIDTH:
+        return b.Width();
+    case PHYSICALHEIGHT:
+        return b.Height();
+    default:
+        return 0;
+    }
+}
+
+// --- lines and shapes --------------------------------------------------------
+
+namespace {
+
+void PathAdd(TCanvasPrivate& D, const QPainterPath& Figure) {
+    D.Path.addPath(Figure);
+}
+
+QPainterPath PolyFigure(const std::vector<TPoint>& pts, bool closed) {
+    QPainterPath p;
+    if (pts.empty()) return p;
+    p.moveTo(pts[0].x, pts[0].y);
+    for (size_t i = 1; i < pts.size(); ++i)
+        p.lineTo(pts[i].x, pts[i].y);
+    if (closed) p.closeSubpath();
+    return p;
+}
+
+std::vector<TPoint> DevicePoints(const TCanvasPrivate& D, const TPoint* Points, int Count) {
+    std::vector<TPoint> out;
+    if (!Points || Count <= 0) return out;
+    out.reserve(size_t(Count));
+    for (int i = 0; i < Count; ++i)
+        out.push_back(D.ToDevice(Points[i]));
+    return out;
+}
+
+// Cubic Bezier segments flattened to device points (start point excluded).
+void FlattenBezier(const QPointF& p0, const QPointF& p1, const QPointF& p2, const QPointF& p3,
+                   std::vector<TPoint>& out) {
+    QPainterPath path(p0);
+    path.cubicTo(p1, p2, p3);
+    const QPolygonF poly = path.toFillPolygon();
+    for (qsizetype i = 1; i < poly.size(); ++i) {
+        const TPoint q(int(std::lround(poly[i].x())), int(std::lround(poly[i].y())));
+        if (!(out.back() == q)) out.push_back(q);
+    }
+    const TPoint end(int(std::lround(p3.x())), int(std::lround(p3.y())));
+    if (!(out.back() == end)) out.push_back(end);
+}
+
+} // namespace
+
+void TCanvas::MoveTo(int X, int Y) {
+    MoveToEx(X, Y, nullptr);
+}
+
+bool TCanvas::MoveToEx(int X, int Y, TPoint* Previous) {
+    if (Previous) *Previous = D->S.Pos;
+    D->S.Pos = {X, Y};
+    D->StylePhase = 0;
+    if (D->Recorder) D->Recorder->MoveTo(X, Y);
+    if (D->InPath) {
+        const TPoint p = D->ToDevice(X, Y);
+        D->Path.moveTo(p.x, p.y);
+    }
+    return true;
+}
+
+void TCanvas::LineTo(int X, int Y) {
+    LineToDC(X, Y);
+}
+
+bool TCanvas::LineToDC(int X, int Y) {
+    const TPoint from = D->S.Pos;
+    D->S.Pos = {X, Y};
+    if (!Ready()) return false;
+    if (D->Recorder) {
+        D->Record();
+        D->Recorder->LineTo(X, Y);
+    }
+    if (D->InPath) {
+        const TPoint f = D->ToDevice(from), t = D->ToDevice(X, Y);
+        if (D->Path.elementCount() == 0) D->Path.moveTo(f.x, f.y);
+        D->Path.lineTo(t.x, t.y);
+        return true;
+    }
+    Changing();
+    DevLine(*D, D->ToDevice(from), D->ToDevice(X, Y));
+    Changed();
+    return true;
+}
+
+void TCanvas::Polyline(const TPoint* Points, int Count) {
+    PolylineDC(Points, Count);
+}
+
+bool TCanvas::PolylineDC(const TPoint* Points, int Count) {
+    if (!Points || Count < 2 || !Ready()) return Count >= 0 && Count != 1;
+    if (D->Recorder) {
+        D->Record();
+        D->Recorder->Polyline(Points, Count);
+    }
+    const auto pts = DevicePoints(*D, Points, Count);
+    if (D->InPath) {
+        PathAdd(*D, PolyFigure(pts, false));
+        return true;
+    }
+    Changing();
+    DevPolyline(*D, pts, false);
+    Changed();
+    return true;
+}
+
+void TCanvas::Polygon(const TPoint* Points, int Count) {
+    PolygonDC(Points, Count);
+}
+
+bool TCanvas::PolygonDC(const TPoint* Points, int Count) {
+    if (!Points || Count < 2 || !Ready()) return false;
+    if (D->Recorder) {
+        D->Record();
+        D->Recorder->Polygon(Points, Count);
+    }
+    const auto pts = DevicePoints(*D, Points, Count);
+    if (D->InPath) {
+        PathAdd(*D, PolyFigure(pts, true));
+        return true;
+    }
+    Changing();
+    DevPolygon(*D, {pts});
+    Changed();
+    return true;
+}
+
+bool TCanvas::PolyPolygon(const TPoint* Points, const int* Counts, int Polygons) {
+    if (!Points || !Counts || Polygons <= 0 || !Ready()) return false;
+    int total = 0;
+    for (int i = 0; i < Polygons; ++i) {
+        if (Counts[i] < 2) return false;
+        total += Counts[i];
+    }
+    if (D->Recorder) {
+        D->Record();
+        D->Recorder->PolyPolygon(Points, Counts, Polygons);
+    }
+    std::vector<std::vector<TPoint>> polys;
+    const TPoint* p = Points;
+    for (int i = 0; i < Polygons; ++i) {
+        polys.push_back(DevicePoints(*D, p, Counts[i]));
+        p += Counts[i];
+    }
+    if (D->InPath) {
+        for (const auto& poly : polys)
+            PathAdd(*D, PolyFigure(poly, true));
+        return true;
+    }
+    Changing();
+    DevPolygon(*D, polys);
+    Changed();
+    return true;
+}
+
+void TCanvas::PolyBezier(const TPoint* Points, int Count) {
+    PolyBezierDC(Points, Count);
+}
+void TCanvas::PolyBezierTo(const TPoint* Points, int Count) {
+    PolyBezierToDC(Points, Count);
+}
+
+bool TCanvas::PolyBezierDC(const TPoint* Points, int Count) {
+    // One start point and three points per segment.
+    if (!Points || Count < 4 || (Count - 1) % 3 != 0 || !Ready()) return false;
+    if (D->Recorder) {
+        D->Record();
+        D->Recorder->PolyBezier(Points, Count, false);
+    }
+    std::vector<TPoint> pts{D->ToDevice(Points[0])};
+    QPainterPath fig(QPointF(pts[0].x, pts[0].y));
+    for (int i = 1; i + 2 < Count; i += 3) {
+        const QPointF a = D->ToDeviceF(Points[i - 1].x, Points[i - 1].y),
+                      b = D->ToDeviceF(Points[i].x, Points[i].y),
+                      c = D->ToDeviceF(Points[i + 1].x, Points[i + 1].y),
+                      d = D->ToDeviceF(Points[i + 2].x, Points[i + 2].y);
+        FlattenBezier(a, b, c, d, pts);
+        fig.cubicTo(b, c, d);
+    }
+    if (D->InPath) {
+        PathAdd(*D, fig);
+        return true;
+    }
+    Changing();
+    DevPolyline(*D, pts, false);
+    Changed();
+    return true;
+}
+
+bool TCanvas::PolyBezierToDC(const TPoint* Points, int Count) {
+    if (!Points || Count < 3 || Count % 3 != 0 || !Ready()) return false;
+    if (D->Recorder) {
+        D->Record();
+        D->Recorder->PolyBezier(Points, Count, true);
+    }
+    const TPoint start = D->ToDevice(D->S.Pos);
+    std::vector<TPoint> pts{start};
+    QPointF prev(start.x, start.y);
+    if (D->InPath && D->Path.elementCount() == 0) D->Path.moveTo(prev);
+    for (int i = 0; i + 2 < Count; i += 3) {
+        const QPointF b = D->ToDeviceF(Points[i].x, Points[i].y),
+                      c = D->ToDeviceF(Points[i + 1].x, Points[i + 1].y),
+                      d = D->ToDeviceF(Points[i + 2].x, Points[i + 2].y);
+        FlattenBezier(prev, b, c, d, pts);
+        if (D->InPath) D->Path.cubicTo(b, c, d);
+        prev = d;
+    }
+    D->S.Pos = Points[Count - 1];
+    if (D->InPath) return true;
+    Changing();
+    DevPolyline(*D, pts, false);
+    Changed();
+    return true;
+}
+
+bool TCanvas::RectangleDC(int X1, int Y1, int X2, int Y2) {
+    if (!Ready()) return false;
+    if (D->Recorder) {
+        D->Record();
+        D->Recorder->Rectangle(X1, Y1, X2, Y2);
+    }
+    const TPoint a = D->ToDevice(X1, Y1), b = D->ToDevice(X2, Y2);
+    if (D->InPath) {
+        const int l = std::min(a.x, b.x), t = std::min(a.y, b.y);
+        const int r = std::max(a.x, b.x) - 1, btm = std::max(a.y, b.y) - 1;
+        PathAdd(*D, PolyFigure({{l, t}, {r, t}, {r, btm}, {l, btm}}, true));
+        return true;
+    }
+    Changing();
+    DevRectangle(*D, a.x, a.y, b.x, b.y);
+    Changed();
+    return true;
+}
+
+void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2) {
+    RectangleDC(X1, Y1, X2, Y2);
+}
+
+bool TCanvas::EllipseDC(int X1, int Y1, int X2, int Y2) {
+    if (!Ready()) return false;
+    if (D->Recorder) {
+        D->Record();
+        D->Recorder->Ellipse(X1, Y1, X2, Y2);
+    }
+    const TPoint a = D->ToDevice(X1, Y1), b = D->ToDevice(X2, Y2);
+    const int w = std::abs(b.x - a.x), h = std::abs(b.y - a.y);
+    if (D->InPath) {
+        PathAdd(*D, RoundShapePath(std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x),
+                                   std::max(a.y, b.y), w, h));
+        return true;
+    }
+    Changing();
+    DevRoundShape(*D, a.x, a.y, b.x, b.y, w, h);
+    Changed();
+    return true;
+}
+
+void TCanvas::Ellipse(int X1, int Y1, int X2, int Y2) {
+    EllipseDC(X1, Y1, X2, Y2);
+}
+
+void TCanvas::RoundRect(int X1, int Y1, int X2, int Y2, int X3, int Y3) {
+    if (!Ready()) return;
+    if (D->Recorder) {
+        D->Record();
+        D->Recorder->RoundRect(X1, Y1, X2, Y2, X3, Y3);
+    }
+    const TPoint a = D->ToDevice(X1, Y1), b = D->ToDevice(X2, Y2);
+    const int w = std::abs(PixelPos(X3 * D->ScaleX())), h = std::abs(PixelPos(Y3 * D->ScaleY()));
+    if (D->InPath) {
+        PathAdd(*D, RoundShapePath(std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x),
+                                   std::max(a.y, b.y), w, h));
+        return;
+    }
+    Changing();
+    DevRoundShape(*D, a.x, a.y, b.x, b.y, w, h);
+    Changed();
+}
+
+namespace {
+
+void ArcCall(TCanvas* C, TCanvasPrivate& D, int Kind, int X1, int Y1, int X2, int Y2, int X3,
+             int Y3, int X4, int Y4) {
+    if (D.Recorder) {
+        D.Record();
+        D.Recorder->ArcShape(Kind, X1, Y1, X2, Y2, X3, Y3, X4, Y4);
+    }
+    const TPoint a = D.ToDevice(X1, Y1), b = D.ToDevice(X2, Y2);
+    const TPoint c = D.ToDevice(X3, Y3), d = D.ToDevice(X4, Y4);
+    TPoint s, e;
+    if (D.InPath) {
+        const QPainterPath fig =
+            ArcShapePath(Kind, a.x, a.y, b.x, b.y, c.x, c.y, d.x, d.y, D.S.ArcDirection, &s, &e);
+        if (Kind == 1) {
+            if (D.Path.elementCount() == 0) {
+                const TPoint p = D.ToDevice(D.S.Pos);
+                D.Path.moveTo(p.x, p.y);
+            }
+            D.Path.lineTo(s.x, s.y);
+            D.Path.connectPath(fig);
+        } else
+            D.Path.addPath(fig);
+    } else {
+        if (Kind == 1) {
+            ArcShapePath(Kind, a.x, a.y, b.x, b.y, c.x, c.y, d.x, d.y, D.S.ArcDirection, &s, &e);
+            DevLine(D, D.ToDevice(D.S.Pos), s);
+        }
+        DevArcShape(D, Kind, a.x, a.y, b.x, b.y, c.x, c.y, d.x, d.y, &s, &e);
+    }
+    if (Kind == 1) D.S.Pos = D.ToLogical(e.x, e.y);
+    (void)C;
+}
+
+} // namespace
+
+void TCanvas::Arc(int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4, int Y4) {
+    if (!Ready()) return;
+    Changing();
+    ArcCall(this, *D, 0, X1, Y1, X2, Y2, X3, Y3, X4, Y4);
+    Changed();
+}
+
+void TCanvas::ArcTo(int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4, int Y4) {
+    if (!Ready()) return;
+    Changing();
+    ArcCall(this, *D, 1, X1, Y1, X2, Y2, X3, Y3, X4, Y4);
+    Changed();
+}
+
+void TCanvas::Pie(int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4, int Y4) {
+    if (!Ready()) return;
+    Changing();
+    ArcCall(this, *D, 2, X1, Y1, X2, Y2, X3, Y3, X4, Y4);
+    Changed();
+}
+
+void TCanvas::Chord(int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4, int Y4) {
+    if (!Ready()) return;
+    Changing();
+    ArcCall(this, *D, 3, X1, Y1, X2, Y2, X3, Y3, X4, Y4);
+    Changed();
+}
+
+namespace {
+TRect DeviceRect(const TCanvasPrivate& D, const TRect& R) {
+    const TPoint a = D.ToDevice(R.Left, R.Top), b = D.ToDevice(R.Right, R.Bottom);
+    return {std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+}
+} // namespace
+
+void TCanvas::FillRect(const TRect& R) {
+    if (!Ready() || R.Right <= R.Left || R.Bottom <= R.Top) return;
+    Changing();
+    const TBrushData brush = FBrush->Data();
+    if (D->Recorder) {
+        D->Record();
+        D->Recorder->FillRect(R, brush);
+    }
+    DevFillRect(*D, DeviceRect(*D, R), brush, false);
+    Changed();
+}
+
+void TCanvas::FrameRect(const TRect& R) {
+    if (!Ready() || R.Right <= R.Left || R.Bottom <= R.Top) return;
+    Changing();
+    const TBrushData brush = FBrush->Data();
+    const TRect sides[4] = {{R.Left, R.Top, R.Right, R.Top + 1},
+                            {R.Left, R.Bottom - 1, R.Right, R.Bottom},
+                            {R.Left, R.Top + 1, R.Left + 1, R.Bottom - 1},
+                            {R.Right - 1, R.Top + 1, R.Right, R.Bottom - 1}};
+    for (const TRect& s : sides) {
+        if (s.IsEmpty()) continue;
+        if (D->Recorder) {
+            D->Record();
+            D->Recorder->FillRect(s, brush);
+        }
+        DevFillRect(*D, DeviceRect(*D, s), brush, false);
+    }
+    Changed();
+}
+
+void TCanvas::DrawFocusRect(const TRect& R) {
+    if (!Ready() || R.IsEmpty()) return;
+    Changing();
+    const TRect d = DeviceRect(*D, R);
+    if (TRaster* r = D->Image ? D->Raster() : nullptr) {
+        // A dotted frame inverted every other pixel: drawn twice it is gone.
+        auto dot = [&](int x, int y) {
+            if (((x + y) & 1) == 0) r->Pixel(x, y, 0xFFFFFFFF, R2_NOT);
+        };
+        for (int x = d.Left; x < d.Right; ++x) {
+            dot(x, d.Top);
+            if (d.Bottom - 1 > d.Top) dot(x, d.Bottom - 1);
+        }
+        for (int y = d.Top + 1; y < d.Bottom - 1; ++y) {
+            dot(d.Left, y);
+            if (d.Right - 1 > d.Left) dot(d.Right - 1, y);
+        }
+    }
+    Changed();
+}
+
+bool TCanvas::InvertRect(const TRect& R) {
+    return PatBlt(R.Left, R.Top, R.Width(), R.Height(), DSTINVERT);
+}
+
+void TCanvas::FloodFill(int X, int Y, TColor Color, bool Surface) {
+    if (!Ready()) return;
+    Changing();
+    const TPoint p = D->ToDevice(X, Y);
+    DevFloodFill(*D, p.x, p.y, ColorToRGB(Color) & 0xFFFFFF, Surface);
+    Changed();
+}
+
+bool TCanvas::PatBlt(int X, int Y, int Width, int Height, DWORD Rop) {
+    if (!Ready()) return false;
+    Changing();
+    const TRect r = DeviceRect(*D, {X, Y, X + Width, Y + Height});
+    if (D->Recorder) {
+        D->Record();
+        D->Recorder->PatBlt({X, Y, X + Width, Y + Height}, Rop);
+    }
+    DevPatBlt(*D, r, Rop);
+    Changed();
+    return true;
+}
+
+// --- block transfers ------------------------------------------------------------
+
+bool TCanvas::BitBlt(int X, int Y, int Width, int Height, HDC Source, int XSrc, int YSrc,
+                     DWORD Rop) {
+    return StretchBlt(X, Y, Width, Height, Source, XSrc, YSrc, Width, Height, Rop);
+}
+
+bool TCanvas::StretchBlt(int X, int Y, int Width, int Height, HDC Source, int XSrc, int YSrc,
+                         int WidthSrc, int HeightSrc, DWORD Rop) {
+    return BltFrom(this, *D, X, Y, Width, Height, Source, XSrc, YSrc, WidthSrc, HeightSrc, Rop, -1);
+}
+
+bool TCanvas::TransparentBlt(int X, int Y, int Width, int Height, HDC Source, int XSrc, int YSrc,
+                             int WidthSrc, int HeightSrc, COLORREF Transparent) {
+    return BltFrom(this, *D, X, Y, Width, Height, Source, XSrc, YSrc, WidthSrc, HeightSrc, SRCCOPY,
+                   int64_t(Transparent & 0xFFFFFF));
+}
+
+bool TCanvas::BltFrom(TCanvas* Self, TCanvasPrivate& DD, int X, int Y, int Width, int Height,
+                      HDC Source, int XSrc, int YSrc, int WidthSrc, int HeightSrc, DWORD Rop,
+                      int64_t Transparent) {
+    TCanvasPrivate* D = &DD;
+    if (!Self->Ready()) return false;
+    const uint8_t rop3 = uint8_t(Rop >> 16);
+    const bool usesSource = ((rop3 >> 2) & 0x33) != (rop3 & 0x33);
+    if (!usesSource) return Self->PatBlt(X, Y, Width, Height, Rop);
+    if (!Source || !Source->Ready()) return false;
+    QImage* src = Source->D->Image;
+    if (!src) return false;
+    // A copy when both sides are the same image keeps overlapping moves right.
+    const TPoint s0 = Source->D->ToDevice(XSrc, YSrc);
+    const TPoint s1 = Source->D->ToDevice(XSrc + WidthSrc, YSrc + HeightSrc);
+    const QRect sr(s0.x, s0.y, s1.x - s0.x, s1.y - s0.y);
+    const TPoint d0 = D->ToDevice(X, Y), d1 = D->ToDevice(X + Width, Y + Height);
+    Self->Changing();
+    const QImage copy = (src == D->Image) ? src->copy() : QImage();
+    const QImage& from = (src == D->Image) ? copy : *src;
+    if (D->Recorder) {
+        D->Record();
+        if (Transparent >= 0) {
+            // The transparent colour becomes clear pixels of the recorded image.
+            QImage masked = from.copy(sr.normalized()).convertToFormat(QImage::Format_ARGB32);
+            const uint32_t key = ToPixel(COLORREF(Transparent)) & 0xFFFFFF;
+            for (int y = 0; y < masked.height(); ++y) {
+                QRgb* row = reinterpret_cast<QRgb*>(masked.scanLine(y));
+                for (int x = 0; x < masked.width(); ++x)
+                    if ((row[x] & 0xFFFFFF) == key) row[x] = 0;
+            }
+            D->Recorder->Image({X, Y, X + Width, Y + Height}, masked, masked.rect(), Rop);
+        } else
+            D->Recorder->Image({X, Y, X + Width, Y + Height}, from, sr, Rop);
+    }
+    DevBlt(*D, {d0.x, d0.y, d1.x, d1.y}, from, sr, Rop, Transparent);
+    Self->Changed();
+    return true;
+}
+
+void TCanvas::Draw(int X, int Y, TGraphic* Graphic) {
+    if (!Graphic || Graphic->Empty()) return;
+    Graphic->Draw(this, {X, Y, X + Graphic->Width(), Y + Graphic->Height()});
+}
+
+void TCanvas::StretchDraw(const TRect& R, TGraphic* Graphic) {
+    if (!Graphic || Graphic->Empty()) return;
+    Graphic->Draw(this, R);
+}
+
+void TCanvas::CopyRect(const TRect& Dest, TCanvas* Source, const TRect& SourceRect) {
+    StretchBlt(Dest.Left, Dest.Top, Dest.Width(), Dest.Height(), Source, SourceRect.Left,
+               SourceRect.Top, SourceRect.Width(), SourceRect.Height(), FCopyMode);
+}
+
+void TCanvas::Refresh() {
+    RealizePen();
+    RealizeBrush();
+    RealizeFont();
+}
+
+// --- paths ---------------------------------------------------------------------
+
+bool TCanvas::BeginPath() {
+    D->InPath = true;
+    D->PathDone = false;
+    D->Path = QPainterPath();
+    D->Path.setFillRule(D->S.FillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+    if (D->Recorder) D->Recorder->PathCall(PathBegin);
+    return true;
+}
+
+bool TCanvas::EndPath() {
+    if (!D->InPath) return false;
+    D->InPath = false;
+    D->PathDone = true;
+    if (D->Recorder) D->Recorder->PathCall(PathEnd);
+    return true;
+}
+
+bool TCanvas::AbortPath() {
+    D->InPath = false;
+    D->PathDone = false;
+    D->Path = QPainterPath();
+    if (D->Recorder) D->Recorder->PathCall(PathAbort);
+    return true;
+}
+
+bool TCanvas::CloseFigure() {
+    if (!D->InPath) return false;
+    D->Path.closeSubpath();
+    if (D->Recorder) D->Recorder->PathCall(PathClose);
+    return true;
+}
+
+namespace {
+bool TakePath(TCanvasPrivate& D, QPainterPath& out) {
+    if (!D.PathDone) return false;
+    out = D.Path;
+    D.Path = QPainterPath();
+    D.PathDone = false;
+    return true;
+}
+} // namespace
+
+bool TCanvas::StrokePath() {
+    QPainterPath path;
+    if (!Ready() || !TakePath(*D, path)) return false;
+    if (D->Recorder) {
+        D->Record();
+        D->Recorder->PathCall(PathStroke);
+    }
+    Changing();
+    DevStrokePath(*D, path);
+    Changed();
+    return true;
+}
+
+bool TCanvas::FillPath() {
+    QPainterPath path;
+    if (!Ready() || !TakePath(*D, path)) return false;
+    if (D->Recorder) {
+        D->Record();
+        D->Recorder->PathCall(PathFill);
+    }
+    Changing();
+    const int mode = D->S.FillMode;
+    if (path.fillRule() == Qt::WindingFill) D->S.FillMode = WINDING;
+    DevFillPath(*D, path);
+    D->S.FillMode = mode;
+    Changed();
+    return true;
+}
+
+bool TCanvas::StrokeAndFillPath() {
+    QPainterPath path;
+    if (!Ready() || !TakePath(*D, path)) return false;
+    if (D->Recorder) {
+        D->Record();
+        D->Recorder->PathCall(PathStrokeFill);
+    }
+    Changing();
+    const int mode = D->S.FillMode;
+    if (path.fillRule() == Qt::WindingFill) D->S.FillMode = WINDING;
+    DevFillPath(*D, path);
+    D->S.FillMode = mode;
+    DevStrokePath(*D, path);
+    Changed();
+    return true;
+}
+
+bool TCanvas::WidenPath() {
+    if (!D->PathDone) return false;
+    if (D->Recorder) {
+        D->Record();
+        D->Recorder->PathCall(PathWiden);
+    }
+    QPainterPath widened = WidenedPath(*D, D->Path);
+    widened.setFillRule(Qt::WindingFill);
+    D->Path = widened;
+    return true;
+}
+
+// --- clipping --------------------------------------------------------------------
+
+namespace {
+
+int RegionType(const QRegion& r) {
+    if (r.isEmpty()) return NULLREGION;
+    return r.rectCount() == 1 ? SIMPLEREGION : COMPLEXREGION;
+}
+
+int CombineClip(TCanvasPrivate& D, const QRegion* Rgn, int Mode) {
+    if (Mode == RGN_COPY) {
+        if (!Rgn) {
+            D.S.HasClip = false;
+            D.S.Clip = QRegion();
+        } else {
+            D.S.HasClip = true;
+            D.S.Clip = *Rgn;
+        }
+    } else {
+        if (!Rgn) return RGN_ERROR;
+        const TRect b = D.DeviceBounds();
+        // No clip region means the whole surface.
+        const QRegion current =
+            D.S.HasClip ? D.S.Clip : QRegion(b.Left, b.Top, b.Width(), b.Height());
+        switch (Mode) {
+        case RGN_AND:
+            D.S.Clip = current.intersected(*Rgn);
+            break;
+        case RGN_OR:
+            D.S.Clip = current.united(*Rgn);
+            break;
+        case RGN_XOR:
+            D.S.Clip = current.xored(*Rgn);
+            break;
+        case RGN_DIFF:
+            D.S.Clip = current.subtracted(*Rgn);
+            break;
+        default:
+            return RGN_ERROR;
+        }
+        D.S.HasClip = true;
+    }
+    D.ClipChanged();
+    return D.S.HasClip ? RegionType(D.EffectiveClip()) : SIMPLEREGION;
+}
+
+} // namespace
+
+int TCanvas::SelectClipRgn(HRGN Rgn) {
+    return ExtSelectClipRgn(Rgn, RGN_COPY);
+}
+
+int TCanvas::ExtSelectClipRgn(HRGN Rgn, int Mode) {
+    TGdiRegion* r = FindRegion(Rgn);
+    if (Rgn && !r) return RGN_ERROR;
+    if (D->Recorder) D->Recorder->ClipRegion(r ? &r->Region : nullptr, Mode);
+    return CombineClip(*D, r ? &r->Region : nullptr, Mode);
+}
+
+int TCanvas::GetClipRgn(HRGN Rgn) {
+    TGdiRegion* r = FindRegion(Rgn);
+    if (!r) return -1;
+    if (!D->S.HasClip) return 0;
+    r->Region = D->S.Clip;
+    return 1;
+}
+
+int TCanvas::IntersectClipRect(int Left, int Top, int Right, int Bottom) {
+    if (D->Recorder) D->Recorder->IntersectClipRect(Left, Top, Right, Bottom);
+    const TRect d = DeviceRect(*D, {Left, Top, Right, Bottom});
+    const QRegion r(d.Left, d.Top, d.Width(), d.Height());
+    return CombineClip(*D, &r, RGN_AND);
+}
+
+int TCanvas::ExcludeClipRect(int Left, int Top, int Right, int Bottom) {
+    if (D->Recorder) D->Recorder->ExcludeClipRect(Left, Top, Right, Bottom);
+    const TRect d = DeviceRect(*D, {Left, Top, Right, Bottom});
+    const QRegion r(d.Left, d.Top, d.Width(), d.Height());
+    return CombineClip(*D, &r, RGN_DIFF);
+}
+
+int TCanvas::GetClipBox(TRect* R) {
+    const QRegion clip = D->EffectiveClip();
+    const QRect b = clip.boundingRect();
+    if (R) {
+        if (b.isEmpty())
+            *R = TRect();
+        else {
+            const TPoint a = D->ToLogical(b.left(), b.top());
+            const TPoint c = D->ToLogical(b.right() + 1, b.bottom() + 1);
+            *R = {std::min(a.x, c.x), std::min(a.y, c.y), std::max(a.x, c.x), std::max(a.y, c.y)};
+        }
+    }
+    return RegionType(clip);
+}
+
+bool TCanvas::SelectClipPath(int Mode) {
+    QPainterPath path;
+    if (!TakePath(*D, path)) return false;
+    if (D->Recorder) D->Recorder->SelectClipPath(Mode);
+    const QRegion r = RegionFromPolygons(path.toSubpathPolygons(), path.fillRule());
+    return CombineClip(*D, &r, Mode) != RGN_ERROR;
+}
+
+namespace {
+void FillRegionWith(TCanvasPrivate& D, const QRegion& r, const TBrushData& brush) {
+    for (const QRect& q : r)
+        DevFillRect(D, {q.left(), q.top(), q.right() + 1, q.bottom() + 1}, brush, false);
+}
+} // namespace
+
+bool TCanvas::FillRgn(HRGN Rgn, HBRUSH Brush) {
+    TGdiRegion* r = FindRegion(Rgn);
+    auto* b = static_cast<TGdiBrush*>(FindGdiObject(Brush, OBJ_BRUSH));
+    if (!r || !b || !Ready()) return false;
+    Changing();
+    if (D->Recorder) {
+        D->Record();
+        for (const QRect& q : r->Region) {
+            const TPoint a = D->ToLogical(q.left(), q.top());
+            const TPoint c = D->ToLogical(q.right() + 1, q.bottom() + 1);
+            D->Recorder->FillRect({a.x, a.y, c.x, c.y}, b->Data);
+        }
+    }
+    FillRegionWith(*D, r->Region, b->Data);
+    Changed();
+    return true;
+}
+
+bool TCanvas::PaintRgn(HRGN Rgn) {
+    TGdiRegion* r = FindRegion(Rgn);
+    if (!r || !Ready()) return false;
+    Changing();
+    FillRegionWith(*D, r->Region, D->S.Brush);
+    Changed();
+    return true;
+}
+
+bool TCanvas::FrameRgn(HRGN Rgn, HBRUSH Brush, int Width, int Height) {
+    TGdiRegion* r = FindRegion(Rgn);
+    auto* b = static_cast<TGdiBrush*>(FindGdiObject(Brush, OBJ_BRUSH));
+    if (!r || !b || !Ready()) return false;
+    Changing();
+    const QRegion& g = r->Region;
+    const QRegion inner = g.intersected(g.translated(Width, 0))
+                              .intersected(g.translated(-Width, 0))
+                              .intersected(g.translated(0, Height))
+                              .intersected(g.translated(0, -Height));
+    FillRegionWith(*D, g.subtracted(inner), b->Data);
+    Changed();
+    return true;
+}
+
+bool TCanvas::InvertRgn(HRGN Rgn) {
+    TGdiRegion* r = FindRegion(Rgn);
+    if (!r || !Ready()) return false;
+    Changing();
+    for (const QRect& q : r->Region)
+        DevPatBlt(*D, {q.left(), q.top(), q.right() + 1, q.bottom() + 1}, DSTINVERT);
+    Changed();
     return true;
 }

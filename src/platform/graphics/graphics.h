@@ -459,6 +459,9 @@ public:
     bool StretchBlt(int X, int Y, int Width, int Height, HDC Source, int XSrc, int YSrc,
                     int WidthSrc, int HeightSrc, DWORD Rop);
     bool PatBlt(int X, int Y, int Width, int Height, DWORD Rop);
+    // Copies like StretchBlt, leaving out source pixels of the colour Transparent.
+    bool TransparentBlt(int X, int Y, int Width, int Height, HDC Source, int XSrc, int YSrc,
+                        int WidthSrc, int HeightSrc, COLORREF Transparent);
     bool InvertRect(const TRect& R);
 
     // Paths.
@@ -513,6 +516,8 @@ protected:
     // Called when an operation needs a target and none is attached; a control's
     // canvas attaches its back buffer here.
     virtual void CreateHandle() {}
+    // Called before every use of the target (a bitmap brings its pixels up to date).
+    virtual void BeforeAccess() {}
     virtual void Changing();
     virtual void Changed();
     // Selects the canvas's pen, brush and font into the device context when they
@@ -523,13 +528,17 @@ protected:
 
 private:
     friend class TCanvasPrivate;
+    bool Ready(); // a target exists (asks CreateHandle first)
+    static bool BltFrom(TCanvas* Self, TCanvasPrivate& D, int X, int Y, int Width, int Height,
+                        HDC Source, int XSrc, int YSrc, int WidthSrc, int HeightSrc, DWORD Rop,
+                        int64_t Transparent);
+    void RealizePen();
+    void RealizeBrush();
+    void RealizeFont();
     std::unique_ptr<TPen> FPen;
     std::unique_ptr<TBrush> FBrush;
     std::unique_ptr<TFont> FFont;
     TCopyMode FCopyMode = SRCCOPY;
-    bool FPenValid = false;
-    bool FBrushValid = false;
-    bool FFontValid = false;
 };
 
 // ---------------------------------------------------------------------------
@@ -624,6 +633,8 @@ public:
     void SetTransparentColor(TColor Value);
     TTransparentMode TransparentMode() const;
     void SetTransparentMode(TTransparentMode Value);
+    // Frees the pixels (the bitmap becomes empty).
+    void FreeImage();
     bool IgnorePalette() const { return FIgnorePalette; }
     void SetIgnorePalette(bool Value) { FIgnorePalette = Value; }
     HBITMAP Handle();

@@ -175,7 +175,7 @@ QFont LogFontToQFont(const LOGFONT& lf) {
     f.setUnderline(lf.lfUnderline != 0);
     f.setStrikeOut(lf.lfStrikeOut != 0);
     f.setKerning(false);
-    f.setHintingPreference(QFont::PreferFullHinting);
+    f.setHintingPreference(QFont::PreferNoHinting);
     int strategy = QFont::NoFontMerging;
     if (lf.lfQuality == NONANTIALIASED_QUALITY || lf.lfQuality == DRAFT_QUALITY)
         strategy |= QFont::NoAntialias;

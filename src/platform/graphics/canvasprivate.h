@@ -1,0 +1,209 @@
+#pragma once
+// Platform-internal: the device context behind a TCanvas. TDCState is what
+// SaveDC saves; TCanvasPrivate adds the target (a raster image, a paint device
+// such as a printer page, or nothing) and the metafile recorder hook.
+#include "platform/graphics/gdiobj.h"
+#include "platform/rtl/rtlmath.h"
+#include <QFont>
+#include <QPainterPath>
+#include <QRegion>
+#include <QTransform>
+#include <vector>
+
+#include "platform/graphics/raster.h"
+#include <memory>
+
+class QPainter;
+class TCanvasRecorder;
+
+struct TDCState {
+    TPenData Pen;
+    HPEN PenHandle = nullptr;
+    bool DCPen = false; // the stock DC pen is selected: SetDCPenColor colours it
+    TBrushData Brush;
+    HBRUSH BrushHandle = nullptr;
+    bool DCBrush = false;
+    LOGFONT Font;
+    HFONT FontHandle = nullptr;
+    COLORREF TextColor = 0;
+    COLORREF BkColor = 0xFFFFFF;
+    COLORREF DCPenColor = 0;
+    COLORREF DCBrushColor = 0xFFFFFF;
+    int BkMode = OPAQUE;
+    UINT TextAlign = TA_LEFT | TA_TOP;
+    int CharExtra = 0;
+    int Rop2 = R2_COPYPEN;
+    int FillMode = ALTERNATE;
+    int ArcDirection = AD_COUNTERCLOCKWISE;
+    int StretchMode = BLACKONWHITE;
+    TPoint Pos; // logical
+    bool HasClip = false;
+    QRegion Clip; // device coordinates
+    int MapMode = MM_TEXT;
+    TPoint WindowOrg, ViewportOrg;
+    TSize WindowExt{1, 1}, ViewportExt{1, 1};
+};
+
+// What a metafile canvas hears: each call in logical coordinates, after the
+// state it depends on has been set.
+class TCanvasRecorder {
+public:
+    virtual ~TCanvasRecorder() = default;
+    virtual void StateChanged(const TDCState& State) = 0; // before every drawing call
+    virtual void MoveTo(int X, int Y) = 0;
+    virtual void LineTo(int X, int Y) = 0;
+    virtual void Polyline(const TPoint* P, int N) = 0;
+    virtual void Polygon(const TPoint* P, int N) = 0;
+    virtual void PolyPolygon(const TPoint* P, const int* Counts, int Polys) = 0;
+    virtual void PolyBezier(const TPoint* P, int N, bool To) = 0;
+    virtual void Rectangle(int X1, int Y1, int X2, int Y2) = 0;
+    virtual void RoundRect(int X1, int Y1, int X2, int Y2, int W, int H) = 0;
+    virtual void Ellipse(int X1, int Y1, int X2, int Y2) = 0;
+    // Kind: 0 arc, 1 arc-to, 2 pie, 3 chord.
+    virtual void ArcShape(int Kind, int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4,
+                          int Y4) = 0;
+    virtual void Text(int X, int Y, UINT Options, const TRect* R, const AnsiString& Text,
+                      const std::vector<int>& Dx) = 0;
+    virtual void FillRect(const TRect& R, const TBrushData& Brush) = 0;
+    virtual void SetPixel(int X, int Y, COLORREF C) = 0;
+    virtual void Image(const TRect& Dest, const QImage& Image, const QRect& Source, DWORD Rop) = 0;
+    virtual void PatBlt(const TRect& R, DWORD Rop) = 0;
+    // Path and clip calls, by name.
+    virtual void PathCall(int Which) = 0;
+    virtual void SelectClipPath(int Mode) = 0;
+    virtual void ClipRegion(const QRegion* DeviceRegion, int Mode) = 0;
+    virtual void IntersectClipRect(int L, int T, int R, int B) = 0;
+    virtual void ExcludeClipRect(int L, int T, int R, int B) = 0;
+    virtual void SaveDC() = 0;
+    virtual void RestoreDC(int Saved) = 0;
+    // A font's device size changes nothing for the recorder: its height
+    // comes from the state.
+    virtual TSize ReferenceResolution() const { return {96, 96}; }
+};
+
+enum { PathBegin, PathEnd, PathAbort, PathClose, PathStroke, PathFill, PathStrokeFill, PathWiden };
+
+class TCanvasPrivate {
+public:
+    explicit TCanvasPrivate(TCanvas* Owner) : Q(Owner) {}
+
+    TCanvas* Q;
+    TDCState S;
+    std::vector<TDCState> Saved;
+
+    // Targets: a raster image, or a painter on another device (printer page).
+    QImage* Image = nullptr;
+    QPainter* Painter = nullptr;
+    TSize DeviceSize;   // pixels of a painter device
+    int DevicePpi = 96; // pixels per inch of the device
+    int DeviceTechnology = DT_RASDISPLAY;
+    TCanvasRecorder* Recorder = nullptr;
+
+    // Dash phase of cosmetic styled lines, carried from one LineTo to the next.
+    int StylePhase = 0;
+
+    // Path under construction (device coordinates).
+    bool InPath = false;
+    bool PathDone = false;
+    QPainterPath Path;
+
+    // Mapping.
+    bool IdentityMap() const { return S.WindowOrg == S.ViewportOrg && IsUnitScale(); }
+    bool IsUnitScale() const {
+        return S.MapMode == MM_TEXT ||
+               (S.WindowExt.cx == S.ViewportExt.cx && S.WindowExt.cy == S.ViewportExt.cy);
+    }
+    double ScaleX() const;
+    double ScaleY() const;
+    TPoint ToDevice(int X, int Y) const;
+    TPoint ToDevice(const TPoint& P) const { return ToDevice(P.x, P.y); }
+    QPointF ToDeviceF(double X, double Y) const;
+    TPoint ToLogical(int X, int Y) const;
+    // Pen width in device pixels (cosmetic pens stay 1).
+    int DevicePenWidth() const;
+
+    bool HasTarget() const { return Image || Painter || Recorder; }
+    bool Drawable() const { return Image || Painter; }
+    TRect DeviceBounds() const;
+    // The clip that applies to drawing: the DC clip within the device bounds.
+    QRegion EffectiveClip() const;
+
+    void SelectPen(const TPenData& Pen, HPEN Handle);
+    void SelectBrush(const TBrushData& Brush, HBRUSH Handle);
+    void SelectFont(const LOGFONT& Font, HFONT Handle);
+
+    void Record() const; // passes the state to the recorder
+
+    // The raster of the attached image with the current clip (cached).
+    TRaster* Raster();
+    void ClipChanged() { ++ClipVersion; }
+    // Prepares a painter target for one call (clip).
+    QPainter* PreparedPainter();
+
+private:
+    std::unique_ptr<TRaster> FRaster;
+    const QImage* FRasterImage = nullptr;
+    const uchar* FRasterBits = nullptr;
+    int FRasterClip = -1;
+
+public:
+    int ClipVersion = 0;
+};
+
+// The selected pen as the drawing code needs it (device units).
+struct TPenInfo {
+    bool Null = false;
+    int Width = 1;          // device pixels
+    bool Wide = false;      // drawn as a stroked outline
+    DWORD Style = PS_SOLID; // PS_STYLE_MASK part
+    DWORD Cap = PS_ENDCAP_ROUND, Join = PS_JOIN_ROUND;
+    bool InsideFrame = false;
+    COLORREF Color = 0;
+};
+TPenInfo PenInfo(const TCanvasPrivate& D);
+
+// Device-level drawing (canvasdraw.cpp): coordinates are device pixels.
+void DevLine(TCanvasPrivate& D, TPoint From, TPoint To);
+void DevPolyline(TCanvasPrivate& D, const std::vector<TPoint>& Points, bool Closed);
+void DevFillPolygons(TCanvasPrivate& D, const QList<QPolygonF>& Polygons, bool Winding);
+void DevPolygon(TCanvasPrivate& D, const std::vector<std::vector<TPoint>>& Polygons);
+void DevRectangle(TCanvasPrivate& D, int X1, int Y1, int X2, int Y2);
+void DevRoundShape(TCanvasPrivate& D, int X1, int Y1, int X2, int Y2, int W, int H);
+// Kind 0 arc, 1 arc-to, 2 pie, 3 chord; Start/End receive the arc's end points.
+void DevArcShape(TCanvasPrivate& D, int Kind, int X1, int Y1, int X2, int Y2, int X3, int Y3,
+                 int X4, int Y4, TPoint* Start, TPoint* End);
+// Fills with a brush ignoring the raster operation (FillRect), or with it.
+void DevFillRect(TCanvasPrivate& D, const TRect& R, const TBrushData& Brush, bool UseRop2);
+void DevPatBlt(TCanvasPrivate& D, const TRect& R, DWORD Rop);
+void DevSetPixel(TCanvasPrivate& D, int X, int Y, COLORREF C);
+COLORREF DevGetPixel(TCanvasPrivate& D, int X, int Y);
+// Copies (stretches) Source's SourceRect into Dest with a ternary raster operation;
+// Transparent: pixels of that colour are skipped (-1 for none).
+void DevBlt(TCanvasPrivate& D, const TRect& Dest, const QImage& Source, const QRect& SourceRect,
+            DWORD Rop, int64_t Transparent = -1);
+void DevStrokePath(TCanvasPrivate& D, const QPainterPath& Path);
+void DevFillPath(TCanvasPrivate& D, const QPainterPath& Path);
+void DevFloodFill(TCanvasPrivate& D, int X, int Y, COLORREF C, bool Surface);
+QPainterPath WidenedPath(const TCanvasPrivate& D, const QPainterPath& Path);
+// Ellipse and arc outlines as paths (device), for paths and painter targets.
+QPainterPath RoundShapePath(int X1, int Y1, int X2, int Y2, int W, int H);
+QPainterPath ArcShapePath(int Kind, int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4, int Y4,
+                          int ArcDirection, TPoint* Start, TPoint* End);
+
+// Text (canvastext.cpp).
+struct TTextLayout {
+    std::vector<quint32> Glyphs;
+    std::vector<QPointF> Positions; // relative to the start of the baseline
+    QString Text;
+    int Width = 0; // device pixels, extra spacing included
+    int Ascent = 0, Descent = 0;
+    QFont Font;
+};
+TTextLayout LayoutText(const TCanvasPrivate& D, const char* Text, int Count, const int* Dx);
+void DevTextOut(TCanvasPrivate& D, int X, int Y, UINT Options, const TRect* R, const char* Text,
+                int Count, const int* Dx);
+TEXTMETRIC DeviceTextMetrics(const TCanvasPrivate& D);
+
+// Helpers shared by the drawing units.
+QTransform MapTransform(const TCanvasPrivate& D);
+QRegion RegionFromPolygons(const QList<QPolygonF>& Polygons, Qt::FillRule Rule);

@@ -1,0 +1,415 @@
+// Text on the canvas: layout with the mapped font (integer advances, extra
+// space per character, no kerning), alignment (TA_*), rotation by the font's
+// escapement, opaque backgrounds, clipping rectangles, DrawText and metrics.
+#include "platform/graphics/canvasprivate.h"
+#include "platform/graphics/qtbridge.h"
+#include <QFontMetrics>
+#include <QGlyphRun>
+#include <QPainter>
+#include <QRawFont>
+#include <cmath>
+#include <cstring>
+#include <list>
+
+namespace {
+
+struct TFontEntry {
+    LOGFONT Key;
+    QFont Font;
+    QRawFont Raw;
+    int Ascent, Descent, Leading, AveWidth, MaxWidth, Em;
+};
+
+bool SameLogFont(const LOGFONT& a, const LOGFONT& b) {
+    return std::memcmp(&a, &b, sizeof(LOGFONT)) == 0;
+}
+
+// A few recent fonts: charts switch between a handful of them all the time.
+const TFontEntry& DeviceFont(const LOGFONT& lf) {
+    static std::list<TFontEntry> cache;
+    for (auto it = cache.begin(); it != cache.end(); ++it)
+        if (SameLogFont(it->Key, lf)) {
+            if (it != cache.begin()) cache.splice(cache.begin(), cache, it);
+            return cache.front();
+        }
+    TFontEntry e;
+    e.Key = lf;
+    e.Font = LogFontToQFont(lf);
+    e.Raw = QRawFont::fromFont(e.Font);
+    const QFontMetrics fm(e.Font);
+    // Cell heights round up, as the platform's text metrics do.
+    e.Ascent = int(std::ceil(e.Raw.ascent() - 1e-6));
+    e.Descent = int(std::ceil(e.Raw.descent() - 1e-6));
+    e.Leading = std::max(0, fm.leading());
+    e.AveWidth = fm.averageCharWidth();
+    e.MaxWidth = fm.maxWidth();
+    e.Em = e.Font.pixelSize();
+    cache.push_front(std::move(e));
+    if (cache.size() > 32) cache.pop_back();
+    return cache.front();
+}
+
+LOGFONT DeviceLogFont(const TCanvasPrivate& D) {
+    LOGFONT lf = D.S.Font;
+    if (lf.lfHeight == 0) lf.lfHeight = -MulDiv(8, D.DevicePpi, 72);
+    const double sy = std::fabs(D.ScaleY());
+    if (sy != 1.0) {
+        const int h = std::max(1, int(std::lround(std::abs(lf.lfHeight) * sy)));
+        lf.lfHeight = lf.lfHeight < 0 ? -h : h;
+    }
+    std::memset(lf.lfFaceName + std::strlen(lf.lfFaceName), 0,
+                LF_FACESIZE - std::strlen(lf.lfFaceName));
+    return lf;
+}
+
+} // namespace
+
+TTextLayout LayoutText(const TCanvasPrivate& D, const char* Text, int Count, const int* Dx) {
+    TTextLayout L;
+    const TFontEntry& f = DeviceFont(DeviceLogFont(D));
+    L.Font = f.Font;
+    L.Ascent = f.Ascent;
+    L.Descent = f.Descent;
+    if (!Text || Count <= 0) return L;
+    L.Text = AnsiToQString(AnsiString(Text, Count));
+    const QList<quint32> glyphs = f.Raw.glyphIndexesForString(L.Text);
+    const QList<QPointF> advances = f.Raw.advancesForGlyphIndexes(glyphs);
+    const double sx = std::fabs(D.ScaleX());
+    const int extra = int(std::lround(D.S.CharExtra * sx));
+    int x = 0;
+    L.Glyphs.assign(glyphs.begin(), glyphs.end());
+    L.Positions.reserve(size_t(glyphs.size()));
+    for (qsizetype i = 0; i < glyphs.size(); ++i) {
+        L.Positions.emplace_back(x, 0);
+        if (Dx && i < Count)
+            x += int(std::lround(Dx[i] * sx));
+        else
+            x += int(std::lround(advances[i].x())) + extra;
+    }
+    L.Width = x;
+    return L;
+}
+
+TEXTMETRIC DeviceTextMetrics(const TCanvasPrivate& D) {
+    const LOGFONT lf = DeviceLogFont(D);
+    const TFontEntry& f = DeviceFont(lf);
+    TEXTMETRIC tm;
+    tm.tmAscent = f.Ascent;
+    tm.tmDescent = f.Descent;
+    tm.tmHeight = f.Ascent + f.Descent;
+    tm.tmInternalLeading = std::max(0, tm.tmHeight - f.Em);
+    tm.tmExternalLeading = f.Leading;
+    tm.tmAveCharWidth = f.AveWidth;
+    tm.tmMaxCharWidth = f.MaxWidth;
+    tm.tmWeight = lf.lfWeight;
+    tm.tmItalic = lf.lfItalic;
+    tm.tmUnderlined = lf.lfUnderline;
+    tm.tmStruckOut = lf.lfStrikeOut;
+    tm.tmCharSet = lf.lfCharSet;
+    tm.tmDigitizedAspectX = tm.tmDigitizedAspectY = D.DevicePpi;
+    return tm;
+}
+
+namespace {
+
+// Placement of a laid-out text in device space.
+struct TTextPlacement {
+    QTransform Frame; // local text frame -> device
+    QPointF Origin;   // start of the baseline in the local frame
+    QRectF Cell;      // background cell in the local frame
+    double Angle;
+};
+
+TTextPlacement Place(const TCanvasPrivate& D, const TTextLayout& L, const QPointF& ref) {
+    TTextPlacement p;
+    const UINT a = D.S.TextAlign;
+    int x0 = 0;
+    if ((a & TA_CENTER) == TA_CENTER)
+        x0 = -(L.Width / 2);
+    else if (a & TA_RIGHT)
+        x0 = -L.Width;
+    int base;
+    if ((a & TA_BASELINE) == TA_BASELINE)
+        base = 0;
+    else if (a & TA_BOTTOM)
+        base = -L.Descent;
+    else
+        base = L.Ascent;
+    p.Angle = D.S.Font.lfEscapement / 10.0;
+    p.Frame.translate(ref.x(), ref.y());
+    if (p.Angle != 0) p.Frame.rotate(-p.Angle);
+    p.Origin = QPointF(x0, base);
+    p.Cell = QRectF(x0, base - L.Ascent, L.Width, L.Ascent + L.Descent);
+    return p;
+}
+
+QPainterPath GlyphOutlines(const TCanvasPrivate& D, const TTextLayout& L, const TTextPlacement& p) {
+    const TFontEntry& f = DeviceFont(DeviceLogFont(D));
+    QPainterPath path;
+    for (size_t i = 0; i < L.Glyphs.size(); ++i) {
+        QPainterPath g = f.Raw.pathForGlyph(L.Glyphs[i]);
+        g.translate(p.Origin + L.Positions[i]);
+        path.addPath(g);
+    }
+    return p.Frame.map(path);
+}
+
+void FillBackground(TCanvasPrivate& D, const QRegion& clip, const QPolygonF& area, COLORREF c) {
+    if (D.Image) {
+        TRaster r(*D.Image, &clip);
+        TRasterPaint paint;
+        paint.Fore = ToPixel(c);
+        r.FillPolygons({area}, false, paint);
+    } else if (D.Painter) {
+        D.Painter->save();
+        D.Painter->setClipRegion(clip);
+        QPainterPath path;
+        path.addPolygon(area);
+        D.Painter->fillPath(path, ColorRefToQColor(c));
+        D.Painter->restore();
+    }
+}
+
+} // namespace
+
+void DevTextOut(TCanvasPrivate& D, int X, int Y, UINT Options, const TRect* R, const char* Text,
+                int Count, const int* Dx) {
+    const TTextLayout L = LayoutText(D, Text, Count, Dx);
+    const bool updateCp = D.S.TextAlign & TA_UPDATECP;
+    const TPoint refL = updateCp ? D.S.Pos : TPoint(X, Y);
+    const TPoint refD = D.ToDevice(refL);
+    const TTextPlacement p = Place(D, L, QPointF(refD.x, refD.y));
+
+    if (D.InPath) {
+        D.Path.addPath(GlyphOutlines(D, L, p));
+    } else if (D.Drawable()) {
+        QRegion clip = D.EffectiveClip();
+        QRegion rectRegion;
+        if (R) {
+            const TPoint a = D.ToDevice(R->Left, R->Top), b = D.ToDevice(R->Right, R->Bottom);
+            rectRegion = QRegion(QRect(QPoint(std::min(a.x, b.x), std::min(a.y, b.y)),
+                                       QPoint(std::max(a.x, b.x) - 1, std::max(a.y, b.y) - 1)));
+            if (Options & ETO_OPAQUE)
+                FillBackground(D, clip, QPolygonF(QRectF(rectRegion.boundingRect())), D.S.BkColor);
+            if (Options & ETO_CLIPPED) clip = clip.intersected(rectRegion);
+        }
+        if (D.S.BkMode == OPAQUE && L.Width > 0)
+            FillBackground(D, clip, p.Frame.map(QPolygonF(p.Cell)), D.S.BkColor);
+        if (!L.Glyphs.empty()) {
+            QGlyphRun run;
+            run.setRawFont(DeviceFont(DeviceLogFont(D)).Raw);
+            run.setGlyphIndexes(QList<quint32>(L.Glyphs.begin(), L.Glyphs.end()));
+            run.setPositions(QList<QPointF>(L.Positions.begin(), L.Positions.end()));
+            run.setUnderline(D.S.Font.lfUnderline);
+            run.setStrikeOut(D.S.Font.lfStrikeOut);
+            const QColor color = ColorRefToQColor(D.S.TextColor);
+            const BYTE q = D.S.Font.lfQuality;
+            const bool smooth = q != NONANTIALIASED_QUALITY && q != DRAFT_QUALITY;
+            if (D.Image) {
+                QPainter painter(D.Image);
+                painter.setClipRegion(clip);
+                painter.setTransform(p.Frame);
+                painter.setRenderHint(QPainter::TextAntialiasing, smooth);
+                painter.setPen(color);
+                painter.drawGlyphRun(p.Origin, run);
+            } else if (D.Painter) {
+                // Printer pages keep real text so it can be searched and copied.
+                QPainter* painter = D.Painter;
+                painter->save();
+                painter->setClipRegion(clip);
+                painter->setTransform(p.Frame, true);
+                painter->setPen(color);
+                QFont font = L.Font;
+                const double natural = QFontMetricsF(font).horizontalAdvance(L.Text);
+                if (L.Text.size() > 0)
+                    font.setLetterSpacing(QFont::AbsoluteSpacing,
+                                          (L.Width - natural) / double(L.Text.size()));
+                painter->setFont(font);
+                painter->setBackgroundMode(Qt::TransparentMode);
+                painter->drawText(p.Origin, L.Text);
+                painter->restore();
+            }
+        }
+    }
+    if (updateCp) {
+        const double sx = D.ScaleX() == 0 ? 1 : std::fabs(D.ScaleX());
+        const int w = int(std::lround(L.Width / sx));
+        const UINT a = D.S.TextAlign;
+        if ((a & TA_CENTER) == TA_CENTER) {
+        } else if (a & TA_RIGHT)
+            D.S.Pos.x -= w;
+        else
+            D.S.Pos.x += w;
+    }
+}
+
+// --- the canvas's text calls -------------------------------------------------
+
+bool TCanvas::ExtTextOutA(int X, int Y, UINT Options, const TRect* R, const char* Text, int Count,
+                          const int* Dx) {
+    if (Count < 0 || (!Text && Count > 0) || !Ready()) return false;
+    if (D->Recorder) {
+        D->Record();
+        std::vector<int> dx;
+        if (Dx) dx.assign(Dx, Dx + Count);
+        D->Recorder->Text(X, Y, Options, R, AnsiString(Text, Count), dx);
+    }
+    Changing();
+    DevTextOut(*D, X, Y, Options, R, Text, Count, Dx);
+    Changed();
+    return true;
+}
+
+bool TCanvas::TextOutA(int X, int Y, const char* Text, int Count) {
+    return ExtTextOutA(X, Y, 0, nullptr, Text, Count, nullptr);
+}
+
+void TCanvas::TextOut(int X, int Y, const AnsiString& Text) {
+    ExtTextOutA(X, Y, 0, nullptr, Text.c_str(), Text.Length(), nullptr);
+    MoveTo(X + TextWidth(Text), Y);
+}
+
+void TCanvas::TextRect(const TRect& R, int X, int Y, const AnsiString& Text) {
+    UINT options = ETO_CLIPPED;
+    if (FBrush->Style() != bsClear) options |= ETO_OPAQUE;
+    ExtTextOutA(X, Y, options, &R, Text.c_str(), Text.Length(), nullptr);
+}
+
+bool TCanvas::GetTextExtentPoint32(const char* Text, int Count, TSize* Size) {
+    if (!Size || Count < 0) return false;
+    const TTextLayout L = LayoutText(*D, Text, Count, nullptr);
+    const double sx = D->ScaleX() == 0 ? 1 : std::fabs(D->ScaleX());
+    const double sy = D->ScaleY() == 0 ? 1 : std::fabs(D->ScaleY());
+    *Size = {int(std::lround(L.Width / sx)), int(std::lround((L.Ascent + L.Descent) / sy))};
+    return true;
+}
+
+bool TCanvas::GetTextMetrics(TEXTMETRIC* Metrics) {
+    if (!Metrics) return false;
+    TEXTMETRIC tm = DeviceTextMetrics(*D);
+    const double sx = D->ScaleX() == 0 ? 1 : std::fabs(D->ScaleX());
+    const double sy = D->ScaleY() == 0 ? 1 : std::fabs(D->ScaleY());
+    if (sx != 1 || sy != 1) {
+        auto h = [&](int v) { return int(std::lround(v / sy)); };
+        auto w = [&](int v) { return int(std::lround(v / sx)); };
+        tm.tmAscent = h(tm.tmAscent);
+        tm.tmDescent = h(tm.tmDescent);
+        tm.tmHeight = tm.tmAscent + tm.tmDescent;
+        tm.tmInternalLeading = h(tm.tmInternalLeading);
+        tm.tmExternalLeading = h(tm.tmExternalLeading);
+        tm.tmAveCharWidth = w(tm.tmAveCharWidth);
+        tm.tmMaxCharWidth = w(tm.tmMaxCharWidth);
+    }
+    *Metrics = tm;
+    return true;
+}
+
+TSize TCanvas::TextExtent(const AnsiString& Text) {
+    TSize s;
+    GetTextExtentPoint32(Text.c_str(), Text.Length(), &s);
+    return s;
+}
+
+int TCanvas::TextWidth(const AnsiString& Text) {
+    return TextExtent(Text).cx;
+}
+int TCanvas::TextHeight(const AnsiString& Text) {
+    return TextExtent(Text).cy;
+}
+
+namespace {
+
+AnsiString StripPrefixes(const AnsiString& s) {
+    std::string out;
+    const std::string& in = s.str();
+    for (size_t i = 0; i < in.size(); ++i) {
+        if (in[i] == '&' && i + 1 < in.size()) {
+            ++i;
+            out.push_back(in[i]);
+        } else if (in[i] != '&')
+            out.push_back(in[i]);
+    }
+    return AnsiString(std::move(out));
+}
+
+} // namespace
+
+int TCanvas::DrawText(const AnsiString& Text0, TRect& R, UINT Format) {
+    AnsiString text = (Format & DT_NOPREFIX) ? Text0 : StripPrefixes(Text0);
+    if (Format & DT_EXPANDTABS) text = StringReplace(text, "\t", "        ");
+    TEXTMETRIC tm;
+    GetTextMetrics(&tm);
+    const int lineHeight = tm.tmHeight;
+    std::vector<AnsiString> lines;
+    if (Format & DT_SINGLELINE) {
+        lines.push_back(StringReplace(StringReplace(text, "\r", " "), "\n", " "));
+    } else {
+        std::string cur;
+        const std::string& s = text.str();
+        for (size_t i = 0; i <= s.size(); ++i) {
+            if (i == s.size() || s[i] == '\n') {
+                if (!cur.empty() && cur.back() == '\r') cur.pop_back();
+                lines.emplace_back(cur);
+                cur.clear();
+            } else
+                cur.push_back(s[i]);
+        }
+        if (Format & DT_WORDBREAK) {
+            std::vector<AnsiString> wrapped;
+            const int maxw = R.Width();
+            for (const AnsiString& line : lines) {
+                std::string rest = line.str(), acc;
+                size_t pos = 0;
+                while (pos <= rest.size()) {
+                    size_t sp = rest.find(' ', pos);
+                    if (sp == std::string::npos) sp = rest.size();
+                    const std::string word = rest.substr(pos, sp - pos);
+                    const std::string trial = acc.empty() ? word : acc + " " + word;
+                    if (!acc.empty() && TextWidth(trial) > maxw) {
+                        wrapped.emplace_back(acc);
+                        acc = word;
+                    } else
+                        acc = trial;
+                    pos = sp + 1;
+                }
+                wrapped.emplace_back(acc);
+            }
+            lines = std::move(wrapped);
+        }
+    }
+    int maxWidth = 0;
+    for (const AnsiString& l : lines)
+        maxWidth = std::max(maxWidth, TextWidth(l));
+    const int height = lineHeight * int(lines.size());
+    if (Format & DT_CALCRECT) {
+        R.Right = R.Left + maxWidth;
+        R.Bottom = R.Top + height;
+        return height;
+    }
+    int y = R.Top;
+    if (Format & DT_SINGLELINE) {
+        if (Format & DT_VCENTER)
+            y = R.Top + (R.Height() - lineHeight) / 2;
+        else if (Format & DT_BOTTOM)
+            y = R.Bottom - lineHeight;
+    }
+    const UINT align = SetTextAlign(TA_LEFT | TA_TOP);
+    for (AnsiString line : lines) {
+        if ((Format & DT_END_ELLIPSIS) && TextWidth(line) > R.Width()) {
+            while (line.Length() > 0 && TextWidth(line + "...") > R.Width())
+                line.SetLength(line.Length() - 1);
+            line += "...";
+        }
+        const int w = TextWidth(line);
+        int x = R.Left;
+        if (Format & DT_CENTER)
+            x = R.Left + (R.Width() - w) / 2;
+        else if (Format & DT_RIGHT)
+            x = R.Right - w;
+        ExtTextOutA(x, y, (Format & DT_NOCLIP) ? 0 : ETO_CLIPPED, &R, line.c_str(), line.Length(),
+                    nullptr);
+        y += lineHeight;
+    }
+    SetTextAlign(align);
+    return height;
+}

@@ -1,0 +1,449 @@
+#include "platform/graphics/raster.h"
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+uint32_t ApplyRop3(uint8_t Rop, uint32_t P, uint32_t S, uint32_t D) {
+    switch (Rop) {
+    case 0xCC:
+        return S | 0xFF000000u;
+    case 0xF0:
+        return P | 0xFF000000u;
+    case 0x66:
+        return (S ^ D) | 0xFF000000u;
+    case 0x88:
+        return (S & D) | 0xFF000000u;
+    case 0xEE:
+        return (S | D) | 0xFF000000u;
+    case 0x5A:
+        return (P ^ D) | 0xFF000000u;
+    case 0x55:
+        return ~D | 0xFF000000u;
+    case 0x00:
+        return 0xFF000000u;
+    case 0xFF:
+        return 0xFFFFFFFFu;
+    default:
+        break;
+    }
+    // Each set bit of the code is one minterm of (P, S, D).
+    uint32_t r = 0;
+    for (int i = 0; i < 8; ++i) {
+        if (!(Rop & (1 << i))) continue;
+        const uint32_t p = (i & 4) ? P : ~P;
+        const uint32_t s = (i & 2) ? S : ~S;
+        const uint32_t d = (i & 1) ? D : ~D;
+        r |= p & s & d;
+    }
+    return r | 0xFF000000u;
+}
+
+// --- rounded shapes ---------------------------------------------------------
+
+namespace {
+
+struct TRun {
+    int lo = INT_MAX, hi = INT_MIN;
+    void Add(int x) {
+        lo = std::min(lo, x);
+        hi = std::max(hi, x);
+    }
+    bool Empty() const { return lo > hi; }
+};
+
+// Pixels of the ellipse inscribed in the inclusive box (0, 0, w-1, h-1),
+// split per row into the part left of the centre column (with it) and right.
+void EllipseRuns(int w, int h, std::vector<TRun>& L, std::vector<TRun>& R) {
+    L.assign(size_t(h), TRun());
+    R.assign(size_t(h), TRun());
+    const int cx = (w - 1) / 2;
+    auto put = [&](long x, long y) {
+        if (x < 0 || y < 0 || x >= w || y >= h) return;
+        (x <= cx ? L : R)[size_t(y)].Add(int(x));
+    };
+    long x0 = 0, y0 = 0, x1 = w - 1, y1 = h - 1;
+    long a = x1 - x0, b = y1 - y0, b1 = b & 1;
+    double dx = 4.0 * (1.0 - a) * b * b, dy = 4.0 * (b1 + 1) * a * a;
+    double err = dx + dy + double(b1) * a * a, e2;
+    y0 += (b + 1) / 2;
+    y1 = y0 - b1;
+    const double aa = 8.0 * a * a, bb = 8.0 * b * b;
+    do {
+        put(x1, y0);
+        put(x0, y0);
+        put(x0, y1);
+        put(x1, y1);
+        e2 = 2 * err;
+        if (e2 <= dy) {
+            y0++;
+            y1--;
+            err += dy += aa;
+        }
+        if (e2 >= dx || 2 * err > dy) {
+            x0++;
+            x1--;
+            err += dx += bb;
+        }
+    } while (x0 <= x1);
+    while (y0 - y1 <= b) {
+        put(x0 - 1, y0);
+        put(x1 + 1, y0++);
+        put(x0 - 1, y1);
+        put(x1 + 1, y1--);
+    }
+}
+
+} // namespace
+
+std::vector<TRoundRow> RoundShapeRows(int X0, int Y0, int X1, int Y1, int W, int H) {
+    std::vector<TRoundRow> rows;
+    if (X1 < X0) std::swap(X0, X1);
+    if (Y1 < Y0) std::swap(Y0, Y1);
+    const int bw = X1 - X0 + 1, bh = Y1 - Y0 + 1;
+    const int w = std::clamp(W, 1, bw), h = std::clamp(H, 1, bh);
+    std::vector<TRun> L, R;
+    EllipseRuns(w, h, L, R);
+    const int cx = (w - 1) / 2, cy = (h - 1) / 2;
+    const int sx = bw - w, sy = bh - h;
+    rows.reserve(size_t(bh));
+    for (int ry = 0; ry < bh; ++ry) {
+        TRoundRow row;
+        row.y = Y0 + ry;
+        int ey;
+        bool gap = false;
+        if (ry <= cy)
+            ey = ry;
+        else if (ry >= cy + 1 + sy)
+            ey = ry - sy;
+        else {
+            ey = cy;
+            gap = true;
+        }
+        TRun l = L[size_t(ey)], r = R[size_t(ey)];
+        if (gap) {
+            // Straight sides between the upper and lower corners.
+            l = TRun{0, 0};
+            r = w > 1 ? TRun{w - 1, w - 1} : TRun();
+        }
+        if (l.Empty() && r.Empty()) {
+            row.l0 = row.l1 = row.r0 = row.r1 = 0;
+            row.r0 = 1;
+            row.in0 = 1;
+            row.in1 = 0;
+            rows.push_back(row);
+            continue;
+        }
+        const bool joined = !gap && !l.Empty() && l.hi == cx;
+        if (joined || r.Empty() || l.Empty()) {
+            const int lo = l.Empty() ? r.lo + sx : l.lo;
+            const int hi = r.Empty() ? (l.hi == cx ? l.hi + sx : l.hi) : r.hi + sx;
+            row.l0 = X0 + lo;
+            row.l1 = X0 + hi;
+            row.r0 = 1;
+            row.r1 = 0;
+            row.in0 = 1;
+            row.in1 = 0;
+        } else {
+            row.l0 = X0 + l.lo;
+            row.l1 = X0 + l.hi;
+            row.r0 = X0 + r.lo + sx;
+            row.r1 = X0 + r.hi + sx;
+            row.in0 = row.l1 + 1;
+            row.in1 = row.r0 - 1;
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// --- polygons ----------------------------------------------------------------
+
+namespace {
+
+struct TEdge {
+    double xa, ya, xb, yb;
+    int dir;
+    int yStart, yEnd; // scanlines [yStart, yEnd)
+};
+
+} // namespace
+
+void ScanPolygons(const QList<QPolygonF>& Polygons, bool Winding, int ClipTop, int ClipBottom,
+                  const TSpanSink& Sink) {
+    std::vector<TEdge> edges;
+    for (const QPolygonF& poly : Polygons) {
+        const qsizetype n = poly.size();
+        for (qsizetype i = 0; i < n; ++i) {
+            const QPointF a = poly[i], b = poly[(i + 1) % n];
+            if (a.y() == b.y() || !std::isfinite(a.y()) || !std::isfinite(b.y())) continue;
+            TEdge e;
+            if (a.y() < b.y()) {
+                e = {a.x(), a.y(), b.x(), b.y(), 1, 0, 0};
+            } else {
+                e = {b.x(), b.y(), a.x(), a.y(), -1, 0, 0};
+            }
+            const double ys = std::max(std::ceil(e.ya), double(ClipTop));
+            const double ye = std::min(std::ceil(e.yb), double(ClipBottom));
+            if (ys >= ye) continue;
+            e.yStart = int(ys);
+            e.yEnd = int(ye);
+            edges.push_back(e);
+        }
+    }
+    if (edges.empty()) return;
+    std::sort(edges.begin(), edges.end(),
+              [](const TEdge& a, const TEdge& b) { return a.yStart < b.yStart; });
+    std::vector<const TEdge*> active;
+    std::vector<std::pair<double, int>> xs;
+    size_t next = 0;
+    int y = edges.front().yStart;
+    while (next < edges.size() || !active.empty()) {
+        if (active.empty() && next < edges.size()) y = std::max(y, edges[next].yStart);
+        while (next < edges.size() && edges[next].yStart <= y)
+            active.push_back(&edges[next++]);
+        active.erase(std::remove_if(active.begin(), active.end(),
+                                    [y](const TEdge* e) { return e->yEnd <= y; }),
+                     active.end());
+        if (active.empty()) continue;
+        xs.clear();
+        for (const TEdge* e : active) {
+            // Exact for integer vertices: one rounding of a ratio of integers.
+            const double x = (e->xa * (e->yb - y) + e->xb * (y - e->ya)) / (e->yb - e->ya);
+            xs.emplace_back(x, e->dir);
+        }
+        std::sort(xs.begin(), xs.end());
+        if (!Winding) {
+            for (size_t i = 0; i + 1 < xs.size(); i += 2) {
+                const int x0 = int(std::ceil(xs[i].first)), x1 = int(std::ceil(xs[i + 1].first));
+                if (x1 > x0) Sink(y, x0, x1);
+            }
+        } else {
+            int count = 0;
+            for (size_t i = 0; i + 1 < xs.size(); ++i) {
+                count += xs[i].second;
+                if (count != 0) {
+                    const int x0 = int(std::ceil(xs[i].first));
+                    const int x1 = int(std::ceil(xs[i + 1].first));
+                    if (x1 > x0) Sink(y, x0, x1);
+                }
+            }
+        }
+        ++y;
+    }
+}
+
+QRegion SpansToRegion(const std::vector<TSpan>& Spans) {
+    std::vector<TSpan> s(Spans);
+    std::sort(s.begin(), s.end(),
+              [](const TSpan& a, const TSpan& b) { return a.y != b.y ? a.y < b.y : a.x0 < b.x0; });
+    // Merge overlapping runs of a row, then hand Qt banded rows.
+    std::vector<QRect> rects;
+    for (size_t i = 0; i < s.size();) {
+        const int y = s[i].y;
+        int x0 = s[i].x0, x1 = s[i].x1;
+        ++i;
+        for (; i < s.size() && s[i].y == y; ++i) {
+            if (s[i].x0 <= x1)
+                x1 = std::max(x1, s[i].x1);
+            else {
+                rects.emplace_back(x0, y, x1 - x0, 1);
+                x0 = s[i].x0;
+                x1 = s[i].x1;
+            }
+        }
+        rects.emplace_back(x0, y, x1 - x0, 1);
+    }
+    QRegion r;
+    if (!rects.empty()) r.setRects(rects.data(), int(rects.size()));
+    return r;
+}
+
+// --- the raster ---------------------------------------------------------------
+
+TRaster::TRaster(QImage& Image, const QRegion* Clip)
+    : FImage(Image), FBits(Image.bits()), FStride(Image.bytesPerLine()) {
+    const QRect all = Image.rect();
+    if (!Clip) {
+        if (!all.isEmpty()) FRects.push_back(all);
+    } else {
+        for (const QRect& r : *Clip) {
+            const QRect c = r & all;
+            if (!c.isEmpty()) FRects.push_back(c);
+        }
+    }
+    for (const QRect& r : FRects)
+        FBounds |= r;
+}
+
+template <typename Fn> void TRaster::ForEachClipRun(int y, int x0, int x1, Fn&& fn) const {
+    if (y < FBounds.top() || y > FBounds.bottom()) return;
+    // Rectangles are banded: bottoms never decrease.
+    auto it = std::lower_bound(FRects.begin(), FRects.end(), y,
+                               [](const QRect& r, int v) { return r.bottom() < v; });
+    for (; it != FRects.end() && it->top() <= y; ++it) {
+        if (y > it->bottom()) continue;
+        const int a = std::max(x0, it->left()), b = std::min(x1, it->right() + 1);
+        if (a < b) fn(a, b);
+    }
+}
+
+void TRaster::Span(int y, int x0, int x1, const TRasterPaint& P) {
+    uint32_t* row = reinterpret_cast<uint32_t*>(FBits + FStride * y);
+    ForEachClipRun(y, x0, x1, [&](int a, int b) {
+        uint32_t* p = row + a;
+        switch (P.Type) {
+        case TRasterPaint::Solid:
+            if (P.Rop2 == R2_COPYPEN)
+                std::fill(p, row + b, P.Fore);
+            else
+                for (int x = a; x < b; ++x, ++p)
+                    *p = ApplyRop2(P.Rop2, P.Fore, *p);
+            break;
+        case TRasterPaint::Hatch:
+            for (int x = a; x < b; ++x, ++p) {
+                if (HatchOn(P.HatchStyle, x, y))
+                    *p = ApplyRop2(P.Rop2, P.Fore, *p);
+                else if (P.Opaque)
+                    *p = ApplyRop2(P.Rop2, P.Back, *p);
+            }
+            break;
+        case TRasterPaint::Pattern: {
+            const QImage& pat = *P.PatternImage;
+            const int pw = pat.width(), ph = pat.height();
+            const uint32_t* prow =
+                reinterpret_cast<const uint32_t*>(pat.constScanLine(((y % ph) + ph) % ph));
+            for (int x = a; x < b; ++x, ++p)
+                *p = ApplyRop2(P.Rop2, prow[((x % pw) + pw) % pw] | 0xFF000000u, *p);
+            break;
+        }
+        }
+    });
+}
+
+void TRaster::Pixel(int x, int y, uint32_t Color, int Rop) {
+    ForEachClipRun(y, x, x + 1, [&](int, int) {
+        uint32_t* p = reinterpret_cast<uint32_t*>(FBits + FStride * y) + x;
+        *p = ApplyRop2(Rop, Color, *p);
+    });
+}
+
+uint32_t TRaster::PixelAt(int x, int y) const {
+    return reinterpret_cast<const uint32_t*>(FBits + FStride * y)[x];
+}
+
+namespace {
+
+inline int64_t FloorDiv(int64_t a, int64_t b) {
+    int64_t q = a / b;
+    if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
+    return q;
+}
+
+} // namespace
+
+void TRaster::Line(int x0, int y0, int x1, int y1, bool IncludeLast, uint32_t Color, int Rop,
+                   const bool* Style, int StyleLen, int* Phase, uint32_t Back, bool Opaque) {
+    const int64_t dx = int64_t(x1) - x0, dy = int64_t(y1) - y0;
+    const int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+    const bool xMajor = adx >= ady;
+    // Major axis m, minor axis n: n_i = n0 + floor((2 i dn + A) / B), B = 2 A.
+    const int64_t am = xMajor ? adx : ady;
+    const int64_t dn = xMajor ? dy : dx;
+    const int sm = (xMajor ? dx : dy) < 0 ? -1 : 1;
+    const int64_t m0 = xMajor ? x0 : y0, n0 = xMajor ? y0 : x0;
+    const int64_t count = am + (IncludeLast ? 1 : 0);
+    const int startPhase = Phase ? *Phase : 0;
+    if (Phase) *Phase = StyleLen > 0 ? int((startPhase + am) % StyleLen) : 0;
+    if (count <= 0) return;
+    const int64_t A = am, B = 2 * am;
+    auto minorAt = [&](int64_t i) -> int64_t {
+        return B == 0 ? n0 : n0 + FloorDiv(2 * i * dn + A, B);
+    };
+
+    for (const QRect& c : FRects) {
+        const int64_t mlo = xMajor ? c.left() : c.top(), mhi = xMajor ? c.right() : c.bottom();
+        const int64_t nlo = xMajor ? c.top() : c.left(), nhi = xMajor ? c.bottom() : c.right();
+        // i range from the major axis.
+        int64_t i0, i1; // inclusive
+        if (sm > 0) {
+            i0 = mlo - m0;
+            i1 = mhi - m0;
+        } else {
+            i0 = m0 - mhi;
+            i1 = m0 - mlo;
+        }
+        i0 = std::max<int64_t>(i0, 0);
+        i1 = std::min<int64_t>(i1, count - 1);
+        if (i0 > i1) continue;
+        // Narrow by the minor axis (monotone in i).
+        const bool up = dn >= 0;
+        auto inLow = [&](int64_t i) { return up ? minorAt(i) >= nlo : minorAt(i) <= nhi; };
+        auto inHigh = [&](int64_t i) { return up ? minorAt(i) <= nhi : minorAt(i) >= nlo; };
+        if (!inLow(i0)) {
+            int64_t lo = i0, hi = i1 + 1; // first i with inLow
+            while (lo < hi) {
+                const int64_t mid = lo + (hi - lo) / 2;
+                if (inLow(mid))
+                    hi = mid;
+                else
+                    lo = mid + 1;
+            }
+            i0 = lo;
+        }
+        if (i0 > i1) continue;
+        if (!inHigh(i1)) {
+            int64_t lo = i0 - 1, hi = i1; // last i with inHigh
+            while (lo < hi) {
+                const int64_t mid = lo + (hi - lo + 1) / 2;
+                if (inHigh(mid))
+                    lo = mid;
+                else
+                    hi = mid - 1;
+            }
+            i1 = lo;
+        }
+        if (i0 > i1 || !inHigh(i0)) continue;
+
+        int64_t n = minorAt(i0);
+        int64_t r = B == 0 ? 0 : (2 * i0 * dn + A) - (n - n0) * B;
+        int64_t m = m0 + sm * i0;
+        const int64_t step = 2 * dn;
+        const int nstep = dn < 0 ? -1 : 1;
+        const qsizetype stride = FStride / 4;
+        uint32_t* base = reinterpret_cast<uint32_t*>(FBits);
+        uint32_t* p = xMajor ? base + n * stride + m : base + m * stride + n;
+        const qsizetype majorStep = xMajor ? sm : sm * stride;
+        const qsizetype minorStep = xMajor ? nstep * stride : nstep;
+        int phase = StyleLen > 0 ? int((startPhase + i0) % StyleLen) : 0;
+        for (int64_t i = i0; i <= i1; ++i) {
+            if (!Style) {
+                *p = Rop == R2_COPYPEN ? Color : ApplyRop2(Rop, Color, *p);
+            } else {
+                if (Style[phase])
+                    *p = ApplyRop2(Rop, Color, *p);
+                else if (Opaque)
+                    *p = ApplyRop2(Rop, Back, *p);
+                if (++phase == StyleLen) phase = 0;
+            }
+            p += majorStep;
+            if (B != 0) {
+                r += step;
+                if (r >= B) {
+                    r -= B;
+                    p += minorStep;
+                } else if (r < 0) {
+                    r += B;
+                    p += minorStep;
+                }
+            }
+        }
+        (void)m;
+    }
+}
+
+void TRaster::FillPolygons(const QList<QPolygonF>& Polygons, bool Winding,
+                           const TRasterPaint& Paint) {
+    if (FRects.empty()) return;
+    ScanPolygons(Polygons, Winding, FBounds.top(), FBounds.bottom() + 1,
+                 [&](int y, int x0, int x1) { Span(y, x0, x1, Paint); });
+}

@@ -1,0 +1,177 @@
+// Text: where the ink lies for each alignment and rotation, metrics, extra
+// spacing, opaque backgrounds, clipping rectangles and DrawText.
+#include "pixelart.h"
+#include <gtest/gtest.h>
+
+class CanvasText : public ::testing::Test {
+protected:
+    TBitmap Bmp{120, 120};
+    TCanvas* C = Bmp.Canvas();
+    void SetUp() override {
+        C->Font()->SetName("Arial");
+        C->Font()->SetHeight(-20);
+        C->Font()->SetColor(clBlack);
+        C->Font()->SetQuality(fqNonAntialiased);
+        C->Brush()->SetStyle(bsClear);
+    }
+    TEXTMETRIC Metrics() {
+        TEXTMETRIC tm;
+        C->GetTextMetrics(&tm);
+        return tm;
+    }
+};
+
+struct TAlignCase {
+    UINT Align;
+    // Expected ink relative to the reference point: which side of x and y.
+    enum { Right, Left, Around } H;
+    enum { Below, AboveDescent, AboveBaseline } V;
+};
+
+class CanvasTextAlign : public CanvasText, public ::testing::WithParamInterface<TAlignCase> {};
+
+TEST_P(CanvasTextAlign, InkLiesWhereTheFlagsSay) {
+    const TAlignCase c = GetParam();
+    const int x = 60, y = 60;
+    C->SetTextAlign(c.Align);
+    C->TextOut(x, y, "HH");
+    const TRect ink = InkBox(Bmp);
+    const int w = C->TextWidth("HH");
+    const TEXTMETRIC tm = Metrics();
+    ASSERT_FALSE(ink.IsEmpty());
+    switch (c.H) {
+    case TAlignCase::Right:
+        EXPECT_GE(ink.Left, x);
+        EXPECT_LE(ink.Right, x + w);
+        break;
+    case TAlignCase::Left:
+        EXPECT_LE(ink.Right, x);
+        EXPECT_GE(ink.Left, x - w);
+        break;
+    case TAlignCase::Around:
+        EXPECT_LE(std::abs((ink.Left + ink.Right) / 2 - x), 2);
+        break;
+    }
+    switch (c.V) {
+    case TAlignCase::Below: // the cell's top is y; capitals start below the internal leading
+        EXPECT_GE(ink.Top, y);
+        EXPECT_EQ(ink.Bottom, y + tm.tmAscent);
+        break;
+    case TAlignCase::AboveDescent: // the cell's bottom is y
+        EXPECT_EQ(ink.Bottom, y - tm.tmDescent);
+        break;
+    case TAlignCase::AboveBaseline: // capitals sit on y
+        EXPECT_EQ(ink.Bottom, y);
+        break;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AllCombinations, CanvasTextAlign,
+    ::testing::Values(
+        TAlignCase{TA_LEFT | TA_TOP, TAlignCase::Right, TAlignCase::Below},
+        TAlignCase{TA_RIGHT | TA_TOP, TAlignCase::Left, TAlignCase::Below},
+        TAlignCase{TA_CENTER | TA_TOP, TAlignCase::Around, TAlignCase::Below},
+        TAlignCase{TA_LEFT | TA_BOTTOM, TAlignCase::Right, TAlignCase::AboveDescent},
+        TAlignCase{TA_RIGHT | TA_BOTTOM, TAlignCase::Left, TAlignCase::AboveDescent},
+        TAlignCase{TA_CENTER | TA_BOTTOM, TAlignCase::Around, TAlignCase::AboveDescent},
+        TAlignCase{TA_LEFT | TA_BASELINE, TAlignCase::Right, TAlignCase::AboveBaseline},
+        TAlignCase{TA_RIGHT | TA_BASELINE, TAlignCase::Left, TAlignCase::AboveBaseline},
+        TAlignCase{TA_CENTER | TA_BASELINE, TAlignCase::Around, TAlignCase::AboveBaseline}));
+
+TEST_F(CanvasText, Rotated90RunsUpwardsRightOfThePoint) {
+    C->Font()->SetOrientation(900);
+    const int w = C->TextWidth("HHH");
+    C->TextOut(40, 100, "HHH");
+    const TRect ink = InkBox(Bmp);
+    const TEXTMETRIC tm = Metrics();
+    EXPECT_GE(ink.Left, 40);
+    EXPECT_LE(ink.Right, 40 + tm.tmHeight);
+    EXPECT_LE(ink.Bottom, 100);
+    EXPECT_GE(ink.Top, 100 - w);
+    EXPECT_GT(ink.Height(), ink.Width());
+}
+
+TEST_F(CanvasText, Rotated270RunsDownwardsLeftOfThePoint) {
+    C->Font()->SetOrientation(2700);
+    const int w = C->TextWidth("HHH");
+    C->TextOut(80, 10, "HHH");
+    const TRect ink = InkBox(Bmp);
+    const TEXTMETRIC tm = Metrics();
+    EXPECT_LE(ink.Right, 80);
+    EXPECT_GE(ink.Left, 80 - tm.tmHeight);
+    EXPECT_GE(ink.Top, 10);
+    EXPECT_LE(ink.Bottom, 10 + w);
+}
+
+TEST_F(CanvasText, MetricsAddUp) {
+    const TEXTMETRIC tm = Metrics();
+    EXPECT_EQ(tm.tmHeight, tm.tmAscent + tm.tmDescent);
+    EXPECT_EQ(C->TextHeight("Wg"), tm.tmHeight);
+    EXPECT_EQ(C->TextExtent("W").cy, tm.tmHeight);
+    EXPECT_EQ(C->TextWidth("HH"), 2 * C->TextWidth("H"));
+    EXPECT_EQ(C->TextWidth(""), 0);
+}
+
+TEST_F(CanvasText, FontsMapToMetricTwinsSoWidthsAreFixed) {
+    // Arial at 20 pixels: the metric twin gives these advances on every machine.
+    C->Font()->SetHeight(-20);
+    EXPECT_EQ(C->TextWidth("H"), 14);
+    EXPECT_EQ(C->TextWidth("1234567890"), 110);
+    C->Font()->SetName("Courier New");
+    EXPECT_EQ(C->TextWidth("iiii"), C->TextWidth("WWWW"));
+}
+
+TEST_F(CanvasText, ExtraSpaceIsAddedAfterEachCharacter) {
+    const int plain = C->TextWidth("abc");
+    C->SetTextCharacterExtra(3);
+    EXPECT_EQ(C->TextWidth("abc"), plain + 9);
+}
+
+TEST_F(CanvasText, TextOutMovesThePenPastTheText) {
+    C->TextOut(5, 7, "abc");
+    EXPECT_EQ(C->PenPos(), TPoint(5 + C->TextWidth("abc"), 7));
+}
+
+TEST_F(CanvasText, UpdateCpTakesAndAdvancesTheCurrentPosition) {
+    C->SetTextAlign(TA_UPDATECP);
+    C->MoveTo(10, 10);
+    C->TextOutA(0, 0, "ab", 2);
+    TPoint p;
+    C->MoveToEx(0, 0, &p);
+    EXPECT_EQ(p, TPoint(10 + C->TextWidth("ab"), 10));
+}
+
+TEST_F(CanvasText, OpaqueModeFillsTheCellWithTheBackColour) {
+    C->SetBkMode(OPAQUE);
+    C->SetBkColor(ColorToRGB(clRed));
+    C->TextOut(10, 10, "i");
+    const TEXTMETRIC tm = Metrics();
+    EXPECT_EQ(InkBox(Bmp), TRect(10, 10, 10 + C->TextWidth("i"), 10 + tm.tmHeight));
+}
+
+TEST_F(CanvasText, TextRectClipsToItsRectangle) {
+    C->TextRect(TRect(10, 10, 20, 22), 10, 10, "WWWWW");
+    const TRect ink = InkBox(Bmp);
+    ASSERT_FALSE(ink.IsEmpty());
+    EXPECT_GE(ink.Left, 10);
+    EXPECT_EQ(ink.Right, 20);
+    EXPECT_EQ(ink.Bottom, 22);
+}
+
+TEST_F(CanvasText, DrawTextCentresAndMeasures) {
+    TRect r(0, 0, 120, 40);
+    const int h = C->DrawText("Hi", r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    EXPECT_EQ(h, Metrics().tmHeight);
+    const TRect ink = InkBox(Bmp);
+    EXPECT_LE(std::abs((ink.Left + ink.Right) / 2 - 60), 2);
+    TRect calc(0, 0, 0, 0);
+    C->DrawText("one\ntwo", calc, DT_CALCRECT);
+    EXPECT_EQ(calc.Height(), 2 * Metrics().tmHeight);
+    EXPECT_EQ(calc.Width(), std::max(C->TextWidth("one"), C->TextWidth("two")));
+}
+
+TEST_F(CanvasText, Windows1252CharactersDraw) {
+    C->TextOut(5, 5, "\xB0\x80"); // degree sign and euro sign
+    EXPECT_FALSE(InkBox(Bmp).IsEmpty());
+}
