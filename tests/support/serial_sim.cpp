@@ -134,6 +134,17 @@ void TSerialSimulator::Run() {
     }
 }
 
+void TSerialSimulator::SetFault(TFault fault, int times) {
+    FFaultTimes = times;
+    FFault = fault;
+}
+
+bool TSerialSimulator::TakeFault(TFault fault) {
+    if (FFault != fault) return false;
+    if (FFaultTimes > 0 && --FFaultTimes == 0) FFault = None;
+    return true;
+}
+
 void TSerialSimulator::Send(const std::string& bytes) {
     {
         std::lock_guard<std::mutex> guard(FLogMutex);

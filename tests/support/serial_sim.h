@@ -48,7 +48,8 @@ public:
     virtual ~TSerialSimulator();
 
     const std::string& Path() const { return FPty.SlavePath(); }
-    void SetFault(TFault fault) { FFault = fault; }
+    // Shows the fault for the next `times` occasions (-1: from now on).
+    void SetFault(TFault fault, int times = -1);
     TFault Fault() const { return FFault; }
 
     // Everything the program sent / the simulator answered so far.
@@ -60,6 +61,8 @@ public:
     // taken in by the port's device and the line stayed quiet for a moment.
     void Settle();
     void HangUp();
+    // Bytes the instrument sends unasked (stale or stray bytes), from the test.
+    void Inject(const std::string& bytes) { FPty.Send(bytes); }
     // Bytes sent to the program that it has not read yet.
     int PendingForPort() const { return FPty.PendingForPort(); }
 
@@ -74,6 +77,8 @@ protected:
     void Send(const std::string& bytes);
     // Hangs up from the simulator thread.
     void HangUpNow() { FPty.HangUp(); }
+    // True when the fault is due now; uses up one occasion.
+    bool TakeFault(TFault fault);
     // Starts the thread; derived constructors call it last.
     void Start();
     // Stops the thread; derived destructors call it first.
@@ -88,6 +93,7 @@ private:
     std::atomic<bool> FBusy{false};
     std::atomic<bool> FHangUpRequested{false};
     std::atomic<TFault> FFault{None};
+    std::atomic<int> FFaultTimes{-1};
     mutable std::mutex FLogMutex;
     std::string FReceived, FAnswered;
 };

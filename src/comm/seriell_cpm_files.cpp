@@ -1,0 +1,210 @@
+#include "comm/commhost.h"
+#include "comm/comport.h"
+#include "comm/seriell_cpm.h"
+#include "comm/seriell_link.h"
+#include "platform/classes/inifiles.h"
+#include "platform/classes/streams.h"
+#include "platform/rtl/clock.h"
+#include "platform/rtl/datetime.h"
+#include "platform/rtl/floatformat.h"
+#include "platform/rtl/sysutils.h"
+#include "platform/win32/kernel.h"
+
+namespace {
+constexpr int StoredFileLength = 28;
+const char* const CRLF = "\r\n";
+const char* const ResultHeader = "Date;Time;CPM-Mode;Start (V);Stop (V);Offset (sec);"
+                                 "Decay time pos.(sec.);Decay time neg.(sec.);Offset (V);Comment";
+const char* const StoredFilesHeader =
+    "Date;Time;File no.;CPM-Mode;Start (V);Stop (V);Offset (sec);Decay time pos.(sec.);"
+    "Decay time neg.(sec.);Offset (V);Comment";
+
+AnsiString Decimal1(double v) {
+    return FloatToStrF(v, ffFixed, 5, 1);
+}
+
+// A comment must stay one field of one row.
+AnsiString CsvField(const AnsiString& text) {
+    AnsiString out = text;
+    for (int i = 1; i <= out.Length(); ++i) {
+        if (out[i] == ';') out[i] = ',';
+        if (out[i] == '\r' || out[i] == '\n') out[i] = ' ';
+    }
+    return out;
+}
+
+// Appends the whole text in one write; false when fewer bytes went out.
+bool AppendText(const AnsiString& fileName, const AnsiString& text) {
+    TFileStream stream(fileName, fmOpenWrite | fmShareExclusive);
+    stream.Seek(0, soFromEnd);
+    return stream.Write(text.data(), text.Length()) == text.Length();
+}
+
+enum class TCreateResult { Created, NotCreated, ShortWrite };
+
+// Creates the file with its first lines. A file that did not take all of them
+// is removed again, so the next try starts with a header.
+TCreateResult CreateWithText(const AnsiString& fileName, const AnsiString& text) {
+    bool complete = false;
+    try {
+        TFileStream stream(fileName, fmCreate | fmShareExclusive);
+        complete = stream.Write(text.data(), text.Length()) == text.Length();
+    } catch (const EStreamError&) {
+        return TCreateResult::NotCreated;
+    }
+    if (complete) return TCreateResult::Created;
+    DeleteFile(fileName);
+    return TCreateResult::ShortWrite;
+}
+} // namespace
+
+AnsiString C_CPM_EF::ExtractDirectory(const AnsiString& path) {
+    for (int i = path.Length(); i >= 1; --i)
+        if (path[i] == '\\' || path[i] == '/') return path.SubString(1, i);
+    return "";
+}
+
+AnsiString C_CPM_EF::ModeText(int mode) const {
+    switch (mode) {
+    case 16:
+        return "Auto";
+    case 33:
+        return "Pos.";
+    case 50:
+        return "Neg.";
+    default:
+        return "";
+    }
+}
+
+void C_CPM_EF::StoreDataDirectory(const AnsiString& fileName, bool updateMainWindow) {
+    TCommHost& host = CommHost();
+    const AnsiString folder = ExtractDirectory(fileName);
+    if (folder.IsEmpty() || folder == host.CPM_DataDirectory()) return;
+    TIniFile ini(host.SetupIniPath());
+    ini.WriteString("CPM", "DataDirectory", folder);
+    if (updateMainWindow) host.SetCPM_DataDirectory(folder);
+}
+
+int C_CPM_EF::ReadStoredFile(int first, int& last, TStoredReplies& replies, int& count) {
+    TCommHost& host = CommHost();
+    host.ClearMemoDisplay();
+    host.SetMemoDisplayFontSize(12);
+    host.ProcessMessages();
+    // File numbers index the replies and go out as two digits.
+    if (first < 0 || last > 99 || first > last) {
+        count = first - 1;
+        return -2;
+    }
+    int status = 0;
+    count = first - 1;
+    try {
+        const char* const readSetup[9] = {"1", "0", "0", "0", "50", "9", "1", "1", "1"};
+        for (int i = 0; i < 9; ++i)
+            _struct_setup[3 + i] = readSetup[i];
+        WriteSetup();
+        Sleep(1000);
+        TComPort& port = InstrumentPort();
+        for (int n = first; n <= last; ++n) {
+            Sleep(100);
+            SendEnquiry(port);
+            if (!WaitForAck(port)) status = -1;
+            if (status != 0) continue;
+            const AnsiString number = (n < 10 ? "0" : "") + IntToStr(n);
+            Sleep(20);
+            port.WriteString(AnsiString(STX) + "r3" + ETX);
+            Sleep(20);
+            port.WriteString(AnsiString(STX) + number + ETX);
+            Sleep(10);
+            const AnsiString reply = ExtractReply(ReadFrame(port, ETX));
+            replies[n] = reply;
+            // An empty, cut-off or "FF" reply ends the stored files.
+            if (reply.Length() < StoredFileLength || reply.SubString(3, 2) == "FF") {
+                status = n == first ? -2 : -10;
+                break;
+            }
+            host.AddMemoDisplayLine("Reading file no. : " + number + "  value : " + reply);
+            host.ProcessMessages();
+            count = n;
+        }
+    } catch (const Exception&) {
+        return -3;
+    }
+    if (status == 0 || status == -10) last = count;
+    return status;
+}
+
+int C_CPM_EF::DecodeStoredFile(const AnsiString& text) {
+    if (text.Length() < StoredFileLength || text.SubString(3, 2) == "FF") return 1;
+    TResults& r = _struct_results;
+    r.FileNumber = HexToInt(text.SubString(1, 2));
+    r.Mode = HexToInt(text.SubString(3, 2));
+    DecodeResultFields(text, r);
+    return 0;
+}
+
+int C_CPM_EF::SaveResult(int vStart, int vStop, int tOffset, double decayPos, double decayNeg,
+                         double offsetV, const AnsiString& comment) {
+    TCommHost& host = CommHost();
+    AnsiString fileName;
+    if (!host.ExecuteSaveDialog(host.CPM_DataDirectory(), fileName)) return -1;
+    StoreDataDirectory(fileName, false);
+    const TDateTime now = Now();
+
+    const AnsiString row = DateToStr(now) + ";" + TimeToStr(now) + ";" +
+                           ModeText(StrToIntDef(_struct_setup[7], 0)) + ";" + IntToStr(vStart) +
+                           ";" + IntToStr(vStop) + ";" + IntToStr(tOffset) + ";" +
+                           Decimal1(decayPos) + ";" + Decimal1(decayNeg) + ";" + Decimal1(offsetV) +
+                           ";" + CsvField(comment) + CRLF;
+    if (!FileExists(fileName)) {
+        const AnsiString header = AnsiString(ResultHeader) + CRLF + "Device: " + _struct_setup[0] +
+                                  ";Serial No.: " + _struct_setup[1] +
+                                  ";Cal.Date: " + _struct_setup[2] + CRLF;
+        const TCreateResult created = CreateWithText(fileName, header + row);
+        if (created == TCreateResult::NotCreated)
+            host.MessageBox("Can't create file : " + fileName, "Error", cbOK, ciNone);
+        return created == TCreateResult::Created ? 0 : 1;
+    }
+    return AppendText(fileName, row) ? 0 : 1;
+}
+
+int C_CPM_EF::CreateStoredFilesCsv(AnsiString& fileName) {
+    TCommHost& host = CommHost();
+    AnsiString chosen;
+    if (!host.ExecuteSaveDialog(host.CPM_DataDirectory(), chosen)) return 2;
+    StoreDataDirectory(chosen, true);
+    fileName = chosen;
+    if (FileExists(chosen)) return 0;
+    // The identity is read before the file exists, so a failed read never
+    // leaves a file without its header.
+    host.ReadCPMIdentity();
+    const AnsiString header = AnsiString(StoredFilesHeader) + CRLF + "Device: " + _struct_setup[0] +
+                              ";Serial No.: " + _struct_setup[1] +
+                              ";Cal.Date: " + _struct_setup[2] + CRLF;
+    return CreateWithText(chosen, header) == TCreateResult::Created ? 0 : 1;
+}
+
+int C_CPM_EF::AppendStoredFileRow(const AnsiString& fileName) {
+    const TDateTime now = Now();
+    TResults& r = _struct_results;
+    if (r.Mode == 33) r.DecayTimeNeg = 0.0;
+    if (r.Mode == 50) r.DecayTimePos = 0.0;
+    const AnsiString row = DateToStr(now) + ";" + TimeToStr(now) + ";" + IntToStr(r.FileNumber) +
+                           ";" + ModeText(r.Mode) + ";" + IntToStr(r.StartVoltage) + ";" +
+                           IntToStr(r.StopVoltage) + ";" + IntToStr(r.OffsetTime) + ";" +
+                           Decimal1(r.DecayTimePos) + ";" + Decimal1(r.DecayTimeNeg) + ";" +
+                           Decimal1(r.OffsetVoltage) + ";" + CsvField(r.Comment) + CRLF;
+    for (;;) {
+        bool written = false;
+        try {
+            written = AppendText(fileName, row);
+        } catch (const Exception&) {
+            written = false;
+        }
+        if (written) return 0;
+        if (CommHost().MessageBox("Can't save data! Is data file " + fileName +
+                                      " open with another program ?",
+                                  "Error", cbRetryCancel, ciStop) != crRetry)
+            return 1;
+    }
+}

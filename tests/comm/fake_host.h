@@ -1,0 +1,155 @@
+#pragma once
+// The windows as the instrument code sees them, recorded for the tests, and a
+// fixture that opens the real TComPort on a simulator's pseudo-terminal under
+// the simulator clock.
+#include "comm/commhost.h"
+#include "comm/comport.h"
+#include "support/serial_sim.h"
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <unistd.h>
+#include <vector>
+
+class TFakeSeries : public TCommSeriesSink {
+public:
+    struct TPoint {
+        double X, Y;
+        uint32_t Colour;
+    };
+    std::vector<TPoint> Points;
+    int Clears = 0;
+    void Clear() override {
+        Points.clear();
+        ++Clears;
+    }
+    void AddY(double y, uint32_t colour) override {
+        Points.push_back({static_cast<double>(Points.size()), y, colour});
+    }
+    void AddXY(double x, double y, uint32_t colour) override { Points.push_back({x, y, colour}); }
+};
+
+class TFakeCommHost : public TCommHost {
+public:
+    struct TBox {
+        AnsiString Text, Caption;
+        TCommBoxButtons Buttons;
+        TCommBoxIcon Icon;
+    };
+
+    int Delta = 200, Average = 1, Device = 0;
+    bool Version610 = false, Test = false;
+    AnsiString DataDirectory;
+    TComPort* Port = nullptr;
+    std::vector<TBox> Boxes;
+    std::deque<TCommBoxResult> Answers; // crOK when none is queued
+    std::vector<AnsiString> DialogFolders;
+    AnsiString SaveAs; // empty: the dialog is cancelled
+    std::vector<AnsiString> Memo;
+    int MemoFontSize = 0, MemoClears = 0;
+    std::vector<AnsiString> OffsetCaptions, OffsetLabels;
+    TFakeSeries Series[6];
+    int ChartHides = 0, Pumps = 0, IdentityReads = 0;
+    std::function<void()> OnPump, OnReadIdentity, OnBox;
+    AnsiString IniPath = "SETUP.INI";
+
+    int Delta_U() override { return Delta; }
+    int Average_U() override { return Average; }
+    bool CPM_Version610() override { return Version610; }
+    void SetCPM_Version610(bool v) override { Version610 = v; }
+    int DeviceType() override { return Device; }
+    bool TestOutput() override { return Test; }
+    AnsiString CPM_DataDirectory() override { return DataDirectory; }
+    void SetCPM_DataDirectory(const AnsiString& d) override { DataDirectory = d; }
+    void ReadCPMIdentity() override {
+        ++IdentityReads;
+        if (OnReadIdentity) OnReadIdentity();
+    }
+    void SetGroupBoxOffsetCaption(const AnsiString& c) override { OffsetCaptions.push_back(c); }
+    void SetLabelOffsetCaption(const AnsiString& c) override { OffsetLabels.push_back(c); }
+    void ClearMemoDisplay() override {
+        Memo.clear();
+        ++MemoClears;
+    }
+    void SetMemoDisplayFontSize(int size) override { MemoFontSize = size; }
+    void AddMemoDisplayLine(const AnsiString& line) override { Memo.push_back(line); }
+    TCommSeriesSink* ChartSeries(int n) override {
+        return n >= 1 && n <= 6 ? &Series[n - 1] : nullptr;
+    }
+    void HideChartWindow() override { ++ChartHides; }
+    void ProcessMessages() override {
+        ++Pumps;
+        if (OnPump) OnPump();
+    }
+    TCommBoxResult MessageBox(const AnsiString& text, const AnsiString& caption,
+                              TCommBoxButtons buttons, TCommBoxIcon icon) override {
+        Boxes.push_back({text, caption, buttons, icon});
+        if (OnBox) OnBox();
+        if (Answers.empty()) return crOK;
+        const TCommBoxResult r = Answers.front();
+        Answers.pop_front();
+        return r;
+    }
+    bool ExecuteSaveDialog(const AnsiString& folder, AnsiString& fileName) override {
+        DialogFolders.push_back(folder);
+        fileName = SaveAs;
+        return !SaveAs.IsEmpty();
+    }
+    AnsiString SetupIniPath() override { return IniPath; }
+    TComPort* ComPort() override { return Port; }
+};
+
+// A temporary folder for the files a test writes; removed afterwards.
+class TTempFolder {
+public:
+    TTempFolder() {
+        static int counter = 0;
+        FPath = std::filesystem::temp_directory_path() /
+                ("qm_comm_" + std::to_string(::getpid()) + "_" + std::to_string(++counter));
+        std::filesystem::create_directories(FPath);
+    }
+    ~TTempFolder() { std::filesystem::remove_all(FPath); }
+    AnsiString File(const std::string& name) const { return (FPath / name).string(); }
+    AnsiString Folder() const { return (FPath.string() + "/"); }
+
+private:
+    std::filesystem::path FPath;
+};
+
+// The real port on the simulator's line, the fake windows and the simulator
+// clock (sleeps cost no time but let the simulator answer first).
+template <typename TSim> class InstrumentTest : public ::testing::Test {
+protected:
+    InstrumentTest() {
+        Time.Clock.Attach(&Sim);
+        Port.SetDeviceName(Sim.Path().c_str());
+        Port.SetBaudRate(br2400);
+        Port.SetDataBits(db8);
+        // Short read time-outs keep a silent instrument cheap in real time.
+        Port.Timeouts()->SetReadInterval(100);
+        Port.Timeouts()->SetReadConstant(150);
+        Port.Timeouts()->SetWriteConstant(1000);
+        Port.Open();
+        Host.Port = &Port;
+        Previous = SetCommHost(&Host);
+    }
+    ~InstrumentTest() override {
+        SetCommHost(Previous);
+        Time.Clock.Detach(&Sim);
+    }
+    template <typename Fn> AnsiString ErrorOf(Fn fn) {
+        try {
+            fn();
+        } catch (const Exception& e) {
+            return e.Message;
+        }
+        return "(no exception)";
+    }
+
+    TSim Sim;
+    TSimClockScope Time;
+    TComPort Port{nullptr};
+    TFakeCommHost Host;
+    TCommHost* Previous = nullptr;
+};

@@ -1,0 +1,144 @@
+#include "comm/seriell.h"
+#include "fake_host.h"
+#include "platform/win32/kernel.h"
+#include "support/cpm_sim.h"
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace {
+using S = TCpmSimulator;
+constexpr uint32_t Red = TCommSeriesSink::Red, Blue = TCommSeriesSink::Blue;
+
+struct TDecay {
+    int VStart = -1, VStop = -1, TOffset = -1;
+    double Pos = -1, Neg = -1, OffsetV = -1;
+    bool Aborted = false;
+};
+
+class DecayTest : public InstrumentTest<TCpmSimulator> {
+protected:
+    TDecay Run() {
+        TDecay d;
+        Cpm.MeasureDecay(d.VStart, d.VStop, d.TOffset, d.Pos, d.Neg, d.OffsetV, d.Aborted);
+        return d;
+    }
+    std::vector<double> CurveY() const {
+        std::vector<double> y;
+        for (const auto& p : Host.Series[0].Points)
+            y.push_back(p.Y);
+        return y;
+    }
+    std::vector<uint32_t> CurveColours() const {
+        std::vector<uint32_t> c;
+        for (const auto& p : Host.Series[0].Points)
+            c.push_back(p.Colour);
+        return c;
+    }
+    C_CPM_EF Cpm;
+};
+} // namespace
+
+TEST_F(DecayTest, PositiveDecayDrawsTheSpikeAndRedPointsUntilBelow90) {
+    Sim.DecayFrames = {S::SampleFrame(0, 1000), S::SampleFrame(0, 800),
+                       S::SampleFrame(0, 95),   S::SampleFrame(0, 80),
+                       S::SampleFrame(0, 40),   S::ResultFrame(1000, 100, 20, 23, 123, 100)};
+    const TDecay d = Run();
+    EXPECT_FALSE(d.Aborted);
+    EXPECT_EQ(d.VStart, 1000);
+    EXPECT_EQ(d.VStop, 100);
+    EXPECT_EQ(d.TOffset, 20);
+    EXPECT_DOUBLE_EQ(d.Pos, 2.3);
+    EXPECT_DOUBLE_EQ(d.Neg, 12.3);
+    EXPECT_DOUBLE_EQ(d.OffsetV, 100);
+    EXPECT_EQ(CurveY(), (std::vector<double>{1200, 1000, 800, 95}));
+    EXPECT_EQ(CurveColours(), (std::vector<uint32_t>{Red, Red, Red, Red}));
+    // The result frame is no sample: the label shows the last plate voltage.
+    EXPECT_EQ(Host.OffsetLabels,
+              (std::vector<AnsiString>{"1000 V", "800 V", "95 V", "80 V", "40 V"}));
+    EXPECT_EQ(Host.OffsetCaptions, (std::vector<AnsiString>{"Plate voltage", "Offset"}));
+    EXPECT_EQ(Host.ChartHides, 1);
+    EXPECT_EQ(Cpm._struct_results.StartVoltage, 1000);
+    EXPECT_DOUBLE_EQ(Cpm._struct_results.DecayTimeNeg, 12.3);
+    // Reference lines from 0 to the point count (3 curve points) inclusive.
+    ASSERT_EQ(Host.Series[1].Points.size(), 4u);
+    EXPECT_EQ(Host.Series[1].Points[3].X, 3);
+    EXPECT_EQ(Host.Series[1].Points[0].Y, 1000);
+    EXPECT_EQ(Host.Series[2].Points[0].Y, 100);
+    EXPECT_EQ(Host.Series[3].Points[0].Y, -1000);
+    EXPECT_EQ(Host.Series[3].Points[0].Colour, TCommSeriesSink::Yellow);
+    EXPECT_EQ(Host.Series[4].Points[0].Y, -100);
+    EXPECT_EQ(Host.Series[5].Points[0].Y, 0);
+    EXPECT_EQ(Host.Series[5].Points[0].Colour, TCommSeriesSink::Green);
+    EXPECT_GE(Host.Pumps, 6);
+}
+
+TEST_F(DecayTest, NegativeSampleAndOffsetPhase) {
+    // State 0x04: negative; the word 2C01 is 300 V.
+    Sim.DecayFrames = {S::SampleFrame(0x04, 300),
+                       S::SampleFrame(0x04, 150),
+                       S::SampleFrame(0x00, 10),
+                       S::SampleFrame(0x20, 50),
+                       S::SampleFrame(0x20, 500),
+                       S::SampleFrame(0x00, 500),
+                       S::ResultFrame(500, 0, 10, 1, 2, -100)};
+    const TDecay d = Run();
+    EXPECT_EQ(Host.OffsetLabels.front(), "-300 V");
+    // Offset phase: blue points, and no spike afterwards even above 100 V.
+    EXPECT_EQ(CurveY(), (std::vector<double>{-1200, -300, -150, 50, 500}));
+    EXPECT_EQ(CurveColours(), (std::vector<uint32_t>{Red, Red, Red, Blue, Blue}));
+    EXPECT_DOUBLE_EQ(d.OffsetV, -100); // sign marker at character 27
+}
+
+TEST_F(DecayTest, BreakEndsTheTestThroughTheAbortFrame) {
+    for (int i = 0; i < 200; ++i)
+        Sim.DecayFrames.push_back(S::SampleFrame(0, 1000 - i));
+    Host.OnPump = [this] {
+        if (Host.Pumps == 3) Cpm.Break();
+    };
+    const TDecay d = Run();
+    EXPECT_TRUE(d.Aborted);
+    EXPECT_EQ(d.VStart, 0);
+    EXPECT_EQ(d.Pos, 0);
+    EXPECT_EQ(d.OffsetV, 0);
+    EXPECT_LT(Host.OffsetLabels.size(), 10u);
+    for (const auto& p : Host.Series[1].Points)
+        EXPECT_EQ(p.Y, 0);
+    EXPECT_EQ(Host.OffsetCaptions.back(), "Offset");
+}
+
+TEST_F(DecayTest, SilentStreamTimesOutAndRestoresTheCaption) {
+    Sim.DecayFrames = {S::SampleFrame(0, 1000)};
+    EXPECT_EQ(ErrorOf([&] { Run(); }), "Timeout");
+    EXPECT_EQ(Host.OffsetCaptions.back(), "Offset");
+}
+
+TEST_F(DecayTest, CutOffSamplesAreLeftOut) {
+    Sim.DecayFrames = {"\x02"
+                       "00E8"
+                       "\x03",
+                       S::SampleFrame(0, 1000), S::ResultFrame(1000, 100, 0, 5, 5, 0)};
+    Run();
+    EXPECT_EQ(Host.OffsetLabels, (std::vector<AnsiString>{"1000 V"}));
+}
+
+TEST_F(DecayTest, TestOutputFileHoldsOnlyThisTestsSamples) {
+    TTempFolder home;
+    const char* savedHome = std::getenv("HOME");
+    const std::string saved = savedHome ? savedHome : "";
+    ::setenv("HOME", home.Folder().c_str(), 1);
+    Host.Test = true;
+    for (int test = 0; test < 2; ++test) {
+        Sim.DecayFrames = {S::SampleFrame(0x02, 1000 + test), S::SampleFrame(0x24, 20),
+                           S::ResultFrame(1000, 100, 0, 5, 5, 0)};
+        Run();
+    }
+    ::setenv("HOME", saved.c_str(), 1);
+    std::ifstream in(home.File("TestData.TXT").c_str());
+    std::stringstream all;
+    all << in.rdbuf();
+    const std::string text = all.str();
+    EXPECT_EQ(text.find("1000;"), std::string::npos);
+    EXPECT_NE(text.find("\r\n1001;1;0;00000010\r\n-20;0;1;00100100\r\n"), std::string::npos)
+        << text;
+}

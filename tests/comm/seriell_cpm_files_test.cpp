@@ -1,0 +1,247 @@
+#include "comm/seriell.h"
+#include "fake_host.h"
+#include "platform/classes/inifiles.h"
+#include "platform/classes/streams.h"
+#include "platform/rtl/formatsettings.h"
+#include "support/cpm_sim.h"
+#include <fstream>
+#include <sstream>
+
+namespace {
+using S = TCpmSimulator;
+
+std::string ReadAll(const AnsiString& file) {
+    std::ifstream in(file.c_str(), std::ios::binary);
+    std::stringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+class StoredFilesTest : public InstrumentTest<TCpmSimulator> {
+protected:
+    StoredFilesTest() {
+        Host.IniPath = Temp.File("SETUP.INI");
+        Host.DataDirectory = Temp.Folder();
+        Host.OnReadIdentity = [this] {
+            Cpm._struct_setup[0] = "V6.10";
+            Cpm._struct_setup[1] = "12345678";
+            Cpm._struct_setup[2] = "01-05-2024";
+        };
+        SavedDecimal = DecimalSeparator;
+        DecimalSeparator = '.';
+        SavedDateFormat = ShortDateFormat;
+        SavedTimeFormat = LongTimeFormat;
+        ShortDateFormat = "dd/mm/yyyy";
+        LongTimeFormat = "hh:nn:ss";
+    }
+    ~StoredFilesTest() override {
+        DecimalSeparator = SavedDecimal;
+        ShortDateFormat = SavedDateFormat;
+        LongTimeFormat = SavedTimeFormat;
+    }
+    std::vector<std::string> NumbersAsked() const {
+        // The frames after each "r3" carry the file number.
+        std::vector<std::string> numbers;
+        const std::string all = Sim.Received();
+        for (size_t at = all.find("\x02r3\x03"); at != std::string::npos;
+             at = all.find("\x02r3\x03", at + 1))
+            numbers.push_back(all.substr(at + 5, 2));
+        return numbers;
+    }
+    TTempFolder Temp;
+    C_CPM_EF Cpm;
+    TStoredReplies Replies;
+    char SavedDecimal;
+    AnsiString SavedDateFormat, SavedTimeFormat;
+};
+} // namespace
+
+TEST_F(StoredFilesTest, ReadsTheRangeUntilTheEndOfTheStoredFiles) {
+    Sim.StoredFiles[3] = S::StoredFile(3, 16, 300, 1000, 60, 23, 123, 100);
+    Sim.StoredFiles[4] = S::StoredFile(4, 33, 500, 100, 0, 11, 0, 0);
+    Sim.StoredFiles[5] = S::StoredFile(5, 50, 500, 100, 0, 0, 12, 0);
+    int last = 5, count = -1;
+    EXPECT_EQ(Cpm.ReadStoredFile(3, last, Replies, count), 0);
+    EXPECT_EQ(NumbersAsked(), (std::vector<std::string>{"03", "04", "05"}));
+    EXPECT_EQ(count, 5);
+    EXPECT_EQ(Replies[4], S::StoredFile(4, 33, 500, 100, 0, 11, 0, 0).c_str());
+    EXPECT_EQ(Host.MemoFontSize, 12);
+    ASSERT_EQ(Host.Memo.size(), 3u);
+    EXPECT_EQ(Host.Memo[0], "Reading file no. : 03  value : " + Replies[3]);
+    // The read-out setup went first.
+    EXPECT_EQ(Sim.SetupPayload(), "010000003209010101");
+
+    Sim.StoredFiles.erase(4);
+    last = 5;
+    EXPECT_EQ(Cpm.ReadStoredFile(3, last, Replies, count), -10);
+    EXPECT_EQ(count, 3);
+    EXPECT_EQ(last, 3);
+}
+
+TEST_F(StoredFilesTest, NothingStoredAndRefusedRanges) {
+    int last = 4, count = 0;
+    EXPECT_EQ(Cpm.ReadStoredFile(2, last, Replies, count), -2);
+    EXPECT_EQ(count, 1);
+    for (auto range : {std::pair{0, 100}, std::pair{-1, 5}, std::pair{7, 3}}) {
+        Sim.ClearLog();
+        last = range.second;
+        EXPECT_EQ(Cpm.ReadStoredFile(range.first, last, Replies, count), -2);
+        EXPECT_EQ(Sim.Received(), "");
+    }
+}
+
+TEST_F(StoredFilesTest, HandshakeAndLineFailuresGiveTheirCodes) {
+    Sim.StoredFiles[1] = S::StoredFile(1, 16, 1, 2, 3, 4, 5, 6);
+    Sim.StoredFiles[2] = S::StoredFile(2, 16, 1, 2, 3, 4, 5, 6);
+    int last = 2, count = 0;
+    // The set-up's enquiry is answered, the file requests' are not.
+    Sim.RefuseFromEnquiry = 2;
+    EXPECT_EQ(Cpm.ReadStoredFile(1, last, Replies, count), -1);
+    EXPECT_EQ(Sim.Enquiries(), 3); // every remaining file still asks
+    EXPECT_TRUE(NumbersAsked().empty());
+    Sim.RefuseFromEnquiry = 0;
+    Sim.SetFault(TSerialSimulator::Silent);
+    EXPECT_EQ(Cpm.ReadStoredFile(1, last, Replies, count), -3);
+    Sim.SetFault(TSerialSimulator::None);
+    Sim.StoredFiles[2] = "0210"; // cut off
+    last = 2;
+    EXPECT_EQ(Cpm.ReadStoredFile(1, last, Replies, count), -10);
+    EXPECT_EQ(count, 1);
+}
+
+TEST_F(StoredFilesTest, DecodesAStoredFile) {
+    EXPECT_EQ(Cpm.DecodeStoredFile("05102C01E8033C0017007B006400"), 0);
+    const auto& r = Cpm._struct_results;
+    EXPECT_EQ(r.FileNumber, 5);
+    EXPECT_EQ(r.Mode, 16);
+    EXPECT_EQ(r.StartVoltage, 300);
+    EXPECT_EQ(r.StopVoltage, 1000);
+    EXPECT_EQ(r.OffsetTime, 60);
+    EXPECT_DOUBLE_EQ(r.DecayTimePos, 2.3);
+    EXPECT_DOUBLE_EQ(r.DecayTimeNeg, 12.3);
+    EXPECT_DOUBLE_EQ(r.OffsetVoltage, 100);
+    EXPECT_EQ(Cpm.DecodeStoredFile("05102C01E8033C0017007B006480"), 0);
+    EXPECT_DOUBLE_EQ(r.OffsetVoltage, -100);
+    // Short texts and the end mark are no stored file and change nothing.
+    for (const char* bad : {"", "0510", "00FF000000000000000000000000"})
+        EXPECT_EQ(Cpm.DecodeStoredFile(bad), 1) << bad;
+    EXPECT_EQ(r.FileNumber, 5);
+}
+
+TEST_F(StoredFilesTest, ResultFileGetsItsHeaderOnceAndOneRowPerSave) {
+    Host.SaveAs = Temp.File("result.csv");
+    Cpm._struct_setup = {"V6.10", "12345678", "01-05-2024", "0", "0", "0", "0", "33"};
+    EXPECT_EQ(Cpm.SaveResult(1000, 100, 20, 2.25, 12.3, -5.0, "first; line\r\ntwo"), 0);
+    EXPECT_EQ(Cpm.SaveResult(900, 50, 0, 1.0, 0.0, 0.0, ""), 0);
+    const std::string text = ReadAll(Host.SaveAs);
+    const std::string header =
+        "Date;Time;CPM-Mode;Start (V);Stop (V);Offset (sec);Decay time pos.(sec.);"
+        "Decay time neg.(sec.);Offset (V);Comment\r\n"
+        "Device: V6.10;Serial No.: 12345678;Cal.Date: 01-05-2024\r\n";
+    ASSERT_EQ(text.substr(0, header.size()), header);
+    std::istringstream rows(text.substr(header.size()));
+    std::string row1, row2, none;
+    std::getline(rows, row1);
+    std::getline(rows, row2);
+    EXPECT_FALSE(std::getline(rows, none));
+    EXPECT_NE(row1.find(";Pos.;1000;100;20;2.3;12.3;-5.0;first, line  two\r"), std::string::npos)
+        << row1;
+    EXPECT_NE(row2.find(";Pos.;900;50;0;1.0;0.0;0.0;\r"), std::string::npos) << row2;
+    EXPECT_EQ(Host.DialogFolders.front(), Temp.Folder());
+}
+
+TEST_F(StoredFilesTest, CancelAndCreateFailure) {
+    Host.SaveAs = "";
+    EXPECT_EQ(Cpm.SaveResult(1, 2, 3, 4, 5, 6, ""), -1);
+    EXPECT_EQ(Cpm.CreateStoredFilesCsv(Host.SaveAs), 2);
+    Host.SaveAs = Temp.File("missing/dir/x.csv");
+    EXPECT_EQ(Cpm.SaveResult(1, 2, 3, 4, 5, 6, ""), 1);
+    ASSERT_EQ(Host.Boxes.size(), 1u);
+    EXPECT_EQ(Host.Boxes[0].Text, "Can't create file : " + Host.SaveAs);
+    EXPECT_EQ(Host.Boxes[0].Caption, "Error");
+}
+
+TEST_F(StoredFilesTest, ChosenFolderIsRememberedInTheSetupFile) {
+    Host.SaveAs = Temp.File("sub/x.csv");
+    std::filesystem::create_directories(Temp.File("sub").c_str());
+    EXPECT_EQ(Cpm.SaveResult(1, 2, 3, 4, 5, 6, ""), 0);
+    TIniFile ini(Host.IniPath);
+    EXPECT_EQ(ini.ReadString("CPM", "DataDirectory", ""), Temp.File("sub/"));
+    EXPECT_EQ(Host.DataDirectory, Temp.Folder()); // the result save leaves the field
+    Host.SaveAs = Temp.File("sub/stored.csv");
+    AnsiString name;
+    EXPECT_EQ(Cpm.CreateStoredFilesCsv(name), 0);
+    EXPECT_EQ(name, Host.SaveAs);
+    EXPECT_EQ(Host.DataDirectory, Temp.File("sub/")); // the stored-files save updates it
+}
+
+TEST_F(StoredFilesTest, StoredFilesCsvAndItsRows) {
+    Host.SaveAs = Temp.File("stored.csv");
+    AnsiString name;
+    EXPECT_EQ(Cpm.CreateStoredFilesCsv(name), 0);
+    EXPECT_EQ(Host.IdentityReads, 1);
+    EXPECT_EQ(Cpm.CreateStoredFilesCsv(name), 0); // exists: no identity, no header
+    EXPECT_EQ(Host.IdentityReads, 1);
+    const struct {
+        const char* file;
+        const char* expect;
+    } rows[] = {
+        {"05212C01E8033C0017007B006400", ";5;Pos.;300;1000;60;2.3;0.0;100.0;c5\r\n"},
+        {"06322C01E8033C0017007B006480", ";6;Neg.;300;1000;60;0.0;12.3;-100.0;c6\r\n"},
+        {"07102C01E8033C0017007B006400", ";7;Auto;300;1000;60;2.3;12.3;100.0;c7\r\n"},
+    };
+    for (const auto& r : rows) {
+        ASSERT_EQ(Cpm.DecodeStoredFile(r.file), 0);
+        Cpm._struct_results.Comment =
+            ("c" + std::to_string(Cpm._struct_results.FileNumber)).c_str();
+        EXPECT_EQ(Cpm.AppendStoredFileRow(name), 0);
+    }
+    const std::string text = ReadAll(name);
+    EXPECT_EQ(text.find("Date;Time;File no.;CPM-Mode;Start (V)"), 0u);
+    EXPECT_NE(text.find("\r\nDevice: V6.10;Serial No.: 12345678;Cal.Date: 01-05-2024\r\n"),
+              std::string::npos);
+    for (const auto& r : rows)
+        EXPECT_NE(text.find(r.expect), std::string::npos) << r.expect;
+}
+
+TEST_F(StoredFilesTest, RowForAFileHeldByAnotherProgramOffersRetry) {
+    Host.SaveAs = Temp.File("held.csv");
+    AnsiString name;
+    ASSERT_EQ(Cpm.CreateStoredFilesCsv(name), 0);
+    ASSERT_EQ(Cpm.DecodeStoredFile("05102C01E8033C0017007B006400"), 0);
+    auto holder = std::make_unique<TFileStream>(name, fmOpenRead | fmShareExclusive);
+    Host.Answers = {crCancel};
+    EXPECT_EQ(Cpm.AppendStoredFileRow(name), 1);
+    ASSERT_EQ(Host.Boxes.size(), 1u);
+    EXPECT_EQ(Host.Boxes[0].Text,
+              "Can't save data! Is data file " + name + " open with another program ?");
+    EXPECT_EQ(Host.Boxes[0].Buttons, cbRetryCancel);
+    EXPECT_EQ(Host.Boxes[0].Icon, ciStop);
+    // Retry after the other program let go.
+    Host.Answers = {crRetry};
+    Host.Boxes.clear();
+    Host.OnBox = [&] { holder.reset(); };
+    const size_t before = ReadAll(name).size();
+    EXPECT_EQ(Cpm.AppendStoredFileRow(name), 0);
+    EXPECT_EQ(Host.Boxes.size(), 1u);
+    EXPECT_GT(ReadAll(name).size(), before);
+    Host.OnBox = nullptr;
+    // A result save into a held file raises the stream's open error.
+    auto again = std::make_unique<TFileStream>(name, fmOpenRead | fmShareExclusive);
+    Host.SaveAs = name;
+    EXPECT_THROW(Cpm.SaveResult(1, 2, 3, 4, 5, 6, ""), EFOpenError);
+}
+
+TEST(CpmFiles, ExtractDirectoryKeepsTheLastDelimiter) {
+    const struct {
+        const char* path;
+        const char* dir;
+    } cases[] = {
+        {"C:\\data\\x.csv", "C:\\data\\"},
+        {"/home/u/x.csv", "/home/u/"},
+        {"x.csv", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(C_CPM_EF::ExtractDirectory(c.path), c.dir) << c.path;
+}

@@ -1,0 +1,168 @@
+#include "comm/seriell.h"
+#include "fake_host.h"
+#include "platform/rtl/exceptions.h"
+#include "platform/rtl/formatsettings.h"
+#include "support/cpm_sim.h"
+
+namespace {
+const std::string Stx = "\x02", Etx = "\x03";
+
+class CpmTest : public InstrumentTest<TCpmSimulator> {
+protected:
+    CpmTest() {
+        // As the plate-monitor window does: "r0" on the same object.
+        Host.OnReadIdentity = [this] {
+            AnsiString version, serial, date;
+            Cpm.ReadIdentity(version, serial, date);
+            Cpm._struct_setup[0] = version;
+            Cpm._struct_setup[1] = serial;
+            Cpm._struct_setup[2] = date;
+        };
+    }
+    void FillSetup(const std::vector<const char*>& words) {
+        for (size_t i = 0; i < words.size(); ++i)
+            Cpm._struct_setup[3 + i] = words[i];
+    }
+    C_CPM_EF Cpm;
+};
+} // namespace
+
+TEST_F(CpmTest, TransactSendsEnquiryThenTheFrameAndReturnsTheText) {
+    Sim.SetupFields = "12";
+    EXPECT_EQ(Cpm.Transact("r1"), "12");
+    EXPECT_EQ(Sim.Received(), "\x05" + Stx + "r1" + Etx);
+    Sim.SetupFields = "";
+    EXPECT_EQ(Cpm.Transact("r1"), Etx); // STX ETX leaves the single ETX
+}
+
+TEST_F(CpmTest, IdentityAndSetupComeFromFixedColumns) {
+    AnsiString version, serial, date;
+    Cpm.ReadIdentity(version, serial, date);
+    EXPECT_EQ(version, "CPM 690  V6.10 ");
+    EXPECT_EQ(serial, "12345678");
+    EXPECT_EQ(date, "010524");
+    Cpm.ReadSetup();
+    const char* fields[] = {"00", "00", "00", "00", "10", "09", "05", "02", "01"};
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(Cpm._struct_setup[3 + i], fields[i]) << i;
+}
+
+TEST_F(CpmTest, ShortSetupReplyIsRefusedNotReadAsZeros) {
+    Cpm._struct_setup[11] = "keep";
+    Sim.SetFault(TSerialSimulator::ShortFrame);
+    EXPECT_EQ(ErrorOf([&] { Cpm.ReadSetup(); }), "Invalid reply from the instrument");
+    EXPECT_EQ(Cpm._struct_setup[11], "keep");
+}
+
+TEST_F(CpmTest, WriteSetupSendsTheNineBytesAsHex) {
+    FillSetup({"0", "0", "0", "0", "16", "9", "5", "2", "1"});
+    Cpm.WriteSetup();
+    EXPECT_EQ(Host.IdentityReads, 1);
+    EXPECT_EQ(Sim.Commands(), (std::vector<std::string>{"r0", "w1"}));
+    EXPECT_EQ(Sim.SetupPayload(), "000000001009050201");
+    EXPECT_TRUE(Host.Boxes.empty());
+}
+
+TEST_F(CpmTest, WriteSetupRefusesAWordThatIsNoByteBeforeSendingAnything) {
+    for (const char* bad : {"x1", "256", "-1"}) {
+        FillSetup({"0", "0", "0", "0", bad, "9", "5", "2", "1"});
+        Sim.ClearLog();
+        EXPECT_THROW(Cpm.WriteSetup(), EConvertError) << bad;
+        EXPECT_EQ(Sim.Received(), "") << bad;
+    }
+}
+
+TEST_F(CpmTest, EFieldModeOnVersion610AnnouncesButAsksTheOperator) {
+    FillSetup({"0", "0", "0", "0", "16", "9", "5", "2", "1"});
+    Host.Version610 = true;
+    Host.Device = 103;
+    Cpm.WriteSetup();
+    EXPECT_EQ(Sim.Commands().back(), "w1");
+    EXPECT_EQ(Sim.SetupPayload(), "");
+    ASSERT_EQ(Host.Boxes.size(), 1u);
+    EXPECT_EQ(Host.Boxes[0].Text,
+              "Please, select at the CPM 690 manually the E-Field mode and select the range !");
+    EXPECT_EQ(Host.Boxes[0].Icon, ciInformation);
+}
+
+TEST_F(CpmTest, WriteSetupWithoutTheEnquiryAnswerTimesOut) {
+    FillSetup({"0", "0", "0", "0", "16", "9", "5", "2", "1"});
+    Host.OnReadIdentity = nullptr;
+    Sim.SetFault(TSerialSimulator::WrongAck);
+    EXPECT_EQ(ErrorOf([&] { Cpm.WriteSetup(); }), "Timeout");
+    EXPECT_TRUE(Sim.Commands().empty()); // "w1" never went out
+}
+
+TEST_F(CpmTest, DisplayReadingsAndUnits) {
+    const std::string line1V = std::string("V-METER     ") + '\0' + "1kV";
+    const struct {
+        std::string display;
+        double value;
+        const char* unit;
+    } cases[] = {
+        {line1V + "       -0,512 kV", -0.512, "kV"},
+        {"E-FIELD METER   " + std::string("       -0,512 kV"), -0.512, " kV"},
+        {"PLATE           " + std::string("      123,4 V   "), 123.4, " V   "},
+        {"PLATE           " + std::string("12345     V     "), 9999.0,
+         "   OVR !"}, // digits before 7
+        {"PLATE           " + std::string("  OVERFLOW      "), 9999.0, "old"},
+        {"PLATE           " + std::string("      - -  V    "), 9999.0, "   OVR !"},
+    };
+    for (const auto& c : cases) {
+        Sim.Display = c.display;
+        double value = 0;
+        AnsiString unit = "old";
+        const AnsiString text = Cpm.ReadDisplay(value, unit);
+        EXPECT_EQ(text.Length(), 32);
+        EXPECT_DOUBLE_EQ(value, c.value) << c.display;
+        EXPECT_EQ(unit, c.unit) << c.display;
+    }
+    EXPECT_EQ(Port.Timeouts()->ReadMultiplier(), 100);
+}
+
+TEST_F(CpmTest, DisplayNumberIgnoresTheUserLocale) {
+    Sim.Display = "PLATE           " + std::string("       -0,512 kV");
+    for (char separator : {'.', ','}) {
+        const char saved = DecimalSeparator;
+        DecimalSeparator = separator;
+        double value = 0;
+        AnsiString unit;
+        Cpm.ReadDisplay(value, unit);
+        DecimalSeparator = saved;
+        EXPECT_DOUBLE_EQ(value, -0.512) << separator;
+    }
+}
+
+TEST_F(CpmTest, MisbehavingInstrumentNeverYieldsAReading) {
+    const struct {
+        TSerialSimulator::TFault fault;
+        const char* error;
+    } cases[] = {
+        {TSerialSimulator::Silent, "Timeout"},
+        {TSerialSimulator::Garbage, "Invalid reply from the instrument"},
+        {TSerialSimulator::ShortFrame, "Invalid reply from the instrument"},
+        {TSerialSimulator::HangUpOnCommand, "The device is not connected."},
+    };
+    for (const auto& c : cases) {
+        Sim.SetFault(c.fault, 1);
+        double value = 1.5;
+        AnsiString unit = "u";
+        EXPECT_EQ(ErrorOf([&] { Cpm.ReadDisplay(value, unit); }), c.error) << c.fault;
+        EXPECT_EQ(value, 1.5);
+        EXPECT_EQ(unit, "u");
+        Sim.SetFault(TSerialSimulator::None);
+    }
+}
+
+TEST_F(CpmTest, StaleBytesFromAnEarlierExchangeAreDropped) {
+    Sim.Inject(Stx + "OLDREPLY" + Etx + "\x06");
+    Sim.Settle();
+    EXPECT_EQ(Cpm.Transact("r1"), "000000001009050201");
+}
+
+TEST_F(CpmTest, BreakSendsBell) {
+    Cpm.Break();
+    EXPECT_EQ(Sim.Received(), "\x07");
+    Cpm.ClosePort();
+    EXPECT_FALSE(Port.Active());
+}

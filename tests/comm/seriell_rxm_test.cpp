@@ -1,0 +1,268 @@
+#include "comm/seriell.h"
+#include "fake_host.h"
+#include "platform/rtl/formatsettings.h"
+#include "platform/rtl/sysutils.h"
+#include "support/rxm_sim.h"
+#include <thread>
+
+namespace {
+using TRxmTest = InstrumentTest<TRxmSimulator>;
+
+class RxmTest : public TRxmTest {
+protected:
+    C_RXM_850 Rxm;
+};
+
+// The meter's side played by hand on a bare pseudo-terminal, for replies the
+// simulator would never produce.
+class RxmWireTest : public ::testing::Test {
+protected:
+    RxmWireTest() {
+        Port.SetDeviceName(Pty.SlavePath().c_str());
+        Port.Timeouts()->SetReadConstant(100);
+        Port.Open();
+        Host.Port = &Port;
+        Previous = SetCommHost(&Host);
+    }
+    ~RxmWireTest() override {
+        if (Meter.joinable()) Meter.join();
+        SetCommHost(Previous);
+    }
+    // The meter answers once the program's frame of n bytes arrived.
+    void AnswerAfter(size_t n, const std::string& reply) {
+        if (Meter.joinable()) Meter.join();
+        Meter = std::thread([this, n, reply] {
+            Sent = Pty.Receive(n, 1000);
+            Pty.Send(reply);
+        });
+    }
+    std::thread Meter;
+    std::string Sent;
+    TPtyPair Pty;
+    TVirtualClockScope Time;
+    TComPort Port{nullptr};
+    TFakeCommHost Host;
+    TCommHost* Previous = nullptr;
+    C_RXM_850 Rxm;
+};
+} // namespace
+
+TEST_F(RxmTest, MeasurementCommandGoesOutAsAFrameAndIsDecoded) {
+    Sim.Mantissa = 1234;
+    Sim.RangeByte = 0x9F;
+    RXM850__Data data;
+    ASSERT_EQ(Rxm.Request("C004", data), 0);
+    EXPECT_EQ(Hex(Sim.Received()), "02 05 C0 04 32");
+    EXPECT_EQ(data.Mantissa, 1234);
+    EXPECT_EQ(data.Range, 4);
+    EXPECT_EQ(data.Exponent, 31);
+    EXPECT_EQ(data.Temperature, 22);
+    EXPECT_EQ(data.Humidity, 45);
+    EXPECT_EQ(data.Status, 1);
+    EXPECT_EQ(data.TimerSeconds, 7);
+}
+
+TEST_F(RxmTest, ControlBytesInTheReplyPassUnchanged) {
+    Sim.Mantissa = 0x0311;
+    Sim.RangeByte = 0x13;
+    Sim.Temperature = 0x00;
+    Sim.Humidity = 0xFF;
+    Sim.Status = 0x04;
+    Sim.TimerSeconds = 0x12;
+    RXM850__Data data;
+    ASSERT_EQ(Rxm.Request("C004", data), 0);
+    EXPECT_EQ(data.Mantissa, 0x0311);
+    EXPECT_EQ(data.Exponent, 0x13);
+    EXPECT_EQ(data.Temperature, 0);
+    EXPECT_EQ(data.Humidity, 255);
+    EXPECT_EQ(data.Status, 4);
+    EXPECT_EQ(data.TimerSeconds, 0x12);
+}
+
+TEST_F(RxmTest, TimerCommandChangesOnlyTheRemainingSeconds) {
+    RXM850__Data data;
+    data.Mantissa = 77;
+    Sim.TimerSeconds = 42;
+    ASSERT_EQ(Rxm.Request("C014", data), 0);
+    EXPECT_EQ(data.TimerSeconds, 42);
+    EXPECT_EQ(data.Mantissa, 77);
+}
+
+TEST_F(RxmTest, ShortReplyIsNoReading) {
+    RXM850__Data data;
+    data.Mantissa = 77;
+    EXPECT_EQ(Rxm.Request("8805", data), 1); // a stored-file reply has too few bytes
+    EXPECT_EQ(data.Mantissa, 77);
+}
+
+TEST_F(RxmTest, BadCommandTextsAreReportedAndNothingIsSent) {
+    AnsiString reply = "keep";
+    EXPECT_EQ(Rxm.Transact("C00", reply, false), 1);
+    EXPECT_EQ(Rxm.Transact("C0G4", reply, false), 1);
+    ASSERT_EQ(Host.Boxes.size(), 2u);
+    EXPECT_EQ(Host.Boxes[0].Text, "Invalid length of data string !!");
+    EXPECT_EQ(Host.Boxes[0].Caption, "Data error");
+    EXPECT_EQ(Host.Boxes[1].Text, "Data stream contains invalid characters !!");
+    EXPECT_EQ(Sim.Received(), "");
+    EXPECT_EQ(reply, "keep");
+}
+
+TEST_F(RxmTest, CheckByteFailureOffersRetry) {
+    AnsiString reply;
+    Sim.SetFault(TSerialSimulator::BadCheck, 1);
+    Host.Answers = {crRetry};
+    EXPECT_EQ(Rxm.Transact("C004", reply, false), 0);
+    EXPECT_EQ(Sim.Commands().size(), 2u); // the same frame again
+    EXPECT_EQ(reply.Length(), 16);
+    ASSERT_EQ(Host.Boxes.size(), 1u);
+    EXPECT_EQ(Host.Boxes[0].Text, "Checksum error detect ! Retry ?");
+    EXPECT_EQ(Host.Boxes[0].Caption, "Error");
+    EXPECT_EQ(Host.Boxes[0].Buttons, cbRetryCancel);
+
+    Sim.SetFault(TSerialSimulator::BadCheck, 1);
+    Host.Answers = {crCancel};
+    reply = "old";
+    EXPECT_EQ(Rxm.Transact("C004", reply, false), 1);
+    EXPECT_EQ(reply, "");
+}
+
+TEST_F(RxmTest, MisbehavingMeterGivesFailureOrTheLineError) {
+    const struct {
+        TSerialSimulator::TFault fault;
+        const char* outcome;
+    } cases[] = {
+        {TSerialSimulator::WrongAck, "1"},
+        {TSerialSimulator::Garbage, "1"}, // after the Retry/Cancel box, cancelled
+        {TSerialSimulator::Silent, "Timeout"},
+        {TSerialSimulator::ShortFrame, "Timeout"},
+        {TSerialSimulator::HangUpOnCommand, "The device is not connected."},
+    };
+    for (const auto& c : cases) {
+        Sim.SetFault(c.fault, 1);
+        Host.Answers = {crCancel};
+        RXM850__Data data;
+        data.Mantissa = 5;
+        AnsiString outcome;
+        try {
+            outcome = IntToStr(Rxm.Request("C004", data));
+        } catch (const EComError& e) {
+            outcome = e.Message;
+        }
+        EXPECT_EQ(outcome, c.outcome) << c.fault;
+        EXPECT_EQ(data.Mantissa, 5) << c.fault;
+        Sim.SetFault(TSerialSimulator::None);
+    }
+}
+
+TEST_F(RxmTest, StaleBytesArePurgedBeforeTheExchange) {
+    Sim.Inject(Bytes("06 04 02 06 11 22 33 16"));
+    Sim.Settle();
+    RXM850__Data data;
+    ASSERT_EQ(Rxm.Request("C004", data), 0);
+    EXPECT_EQ(data.Mantissa, 1234);
+}
+
+TEST_F(RxmTest, IdentityResetAndStoredFile) {
+    AnsiString date, version, serial;
+    ASSERT_EQ(Rxm.ReadIdentity(date, version, serial), 0);
+    EXPECT_EQ(serial, "01231125");
+    EXPECT_EQ(version, "V1.2");
+    EXPECT_EQ(date, "09.03.2024");
+    EXPECT_EQ(Rxm.SendReset(), 0);
+    EXPECT_EQ(Sim.Commands().back(), "82");
+    AnsiString file;
+    EXPECT_EQ(Rxm.ReadStoredFile(5, file), 0);
+    EXPECT_EQ(Sim.Commands().back(), "8805");
+    EXPECT_EQ(file, "8805102030");
+    Sim.SetFault(TSerialSimulator::WrongAck, 1);
+    serial = "same";
+    EXPECT_EQ(Rxm.ReadIdentity(date, version, serial), 1);
+    EXPECT_EQ(serial, "same");
+}
+
+TEST_F(RxmTest, CalibrationFactorsWriteAndReadBack) {
+    AnsiString command = "90F000";
+    const int factors[9] = {200, 1000, 65535, 0, 4660, 5, 6, 7, 8};
+    for (int i = 0; i < 7; ++i)
+        command += C_RXM_850::WordToHexLE(factors[i]);
+    command += "08FF" + C_RXM_850::WordToHexLE(factors[7]) + C_RXM_850::WordToHexLE(factors[8]);
+    AnsiString reply = "untouched";
+    ASSERT_EQ(Rxm.Transact(command, reply, true), 0);
+    EXPECT_EQ(reply, "untouched");
+    ASSERT_EQ(Rxm.Transact("91", reply, false), 0);
+    ASSERT_EQ(reply.Length(), 46);
+    int k0 = 0;
+    HexWordToInt(reply.SubString(7, 4), k0);
+    EXPECT_EQ(k0, 200);
+    EXPECT_EQ(reply.SubString(23, 4), "3412"); // k4 = 0x1234
+    EXPECT_EQ(reply.SubString(35, 4), "08FF");
+}
+
+TEST_F(RxmWireTest, ReplyFrameAndItsCheckByte) {
+    AnswerAfter(5, Bytes("06 04 02 06 11 22 33 16"));
+    AnsiString reply;
+    EXPECT_EQ(Rxm.Transact("C004", reply, false), 0);
+    EXPECT_EQ(reply, "112233");
+    Meter.join();
+    EXPECT_EQ(Hex(Sent), "02 05 C0 04 32");
+    AnswerAfter(5, Bytes("06 04 02 06 11 22 33 17"));
+    Host.Answers = {crCancel};
+    EXPECT_EQ(Rxm.Transact("C004", reply, false), 1);
+    EXPECT_EQ(Host.Boxes.size(), 1u);
+}
+
+TEST_F(RxmWireTest, LengthByteIsUnsigned) {
+    std::string data(130, '\x41');
+    std::string frame = "\x02" + std::string(1, char(133)) + data;
+    int sum = 0;
+    for (unsigned char c : frame)
+        sum += c;
+    frame += static_cast<char>(sum / 132);
+    AnswerAfter(4, "\x06\x04" + frame);
+    AnsiString reply;
+    ASSERT_EQ(Rxm.Transact("A1", reply, false), 0);
+    EXPECT_EQ(reply.Length(), 260);
+}
+
+TEST(RxmConversions, WordsBitsRangesAndResistanceTexts) {
+    EXPECT_EQ(C_RXM_850::WordToHexLE(0x1234), "3412");
+    EXPECT_EQ(C_RXM_850::WordToHexLE(200), "C800");
+    EXPECT_THROW(C_RXM_850::WordToHexLE(65536), ERangeError);
+    EXPECT_THROW(C_RXM_850::WordToHexLE(-1), ERangeError);
+    EXPECT_EQ(C_RXM_850::ByteToBitString(0x05), "10100000");
+    EXPECT_EQ(C_RXM_850::ByteToBitString(0x80), "00000001");
+    const struct {
+        const char* hex;
+        int range, exponent;
+    } ranges[] = {
+        {"9F", 4, 31},
+        {"1F", 0, 31},
+        {"20", 1, 0},
+        {"E3", 7, 3},
+    };
+    for (const auto& r : ranges) {
+        int range = -1, exponent = -1;
+        C_RXM_850::SplitRangeByte(range, exponent, r.hex);
+        EXPECT_EQ(range, r.range) << r.hex;
+        EXPECT_EQ(exponent, r.exponent) << r.hex;
+    }
+    const char saved = DecimalSeparator;
+    DecimalSeparator = '.';
+    const struct {
+        double mantissa, exponent;
+        const char* text;
+        const char* unit;
+    } texts[] = {
+        {1234, 3, "1.2", "MOhm"}, {999, 0, "999.0", "Ohm"},  {5000, 14, "-1", "old"},
+        {1234, 0, "1.2", "kOhm"}, {5000, 1, "50.0", "kOhm"}, {2, 9, "2.0", "GOhm"},
+        {300, 10, "3.0", "TOhm"}, {12, 4, "120", "kOhm"},    {0, 0, "0.0", "Ohm"},
+        {1000, 3, "1", "MOhm"},
+    };
+    for (const auto& t : texts) {
+        AnsiString unit = "old";
+        EXPECT_EQ(C_RXM_850::FormatResistance(t.mantissa, t.exponent, unit), t.text)
+            << t.mantissa << "e" << t.exponent;
+        EXPECT_EQ(unit, t.unit) << t.mantissa << "e" << t.exponent;
+    }
+    DecimalSeparator = saved;
+}

@@ -1,0 +1,54 @@
+#pragma once
+// Stand-in for the charged plate monitor: answers an enquiry (ENQ) with ACK
+// and 0x05, and the framed commands r0, r1, w1 (+ data frame), r2, r3 (+ file
+// number frame) and w2, after which it streams the scripted decay frames one
+// by one as the port takes them; BEL during the stream sends the abort frame.
+#include "support/serial_sim.h"
+#include <map>
+#include <vector>
+
+class TCpmSimulator : public TSerialSimulator {
+public:
+    TCpmSimulator();
+    ~TCpmSimulator() override;
+
+    // What the instrument holds (set before the exchange).
+    std::string Identity = "CPM 690  V6.10  12345678010524"; // version, blank, serial, ddmmyy
+    std::string SetupFields = "000000001009050201";          // nine two-character fields
+    std::string Display;                                     // 32 characters, 0x00 for the sign
+    std::map<int, std::string> StoredFiles;                  // reply text per file number
+    std::vector<std::string> DecayFrames;                    // complete frames after "w2"
+    std::atomic<int> RefuseFromEnquiry{0}; // enquiries from this one on get NAK (0: none)
+
+    // What it was told.
+    std::vector<std::string> Commands() const;
+    std::string SetupPayload() const;
+    int Enquiries() const;
+
+    static std::string SampleFrame(int state, int volts);
+    static std::string ResultFrame(int start, int stop, int offsetTime, int pos10, int neg10,
+                                   int offsetVolts);
+    static std::string AbortFrame();
+    // A stored file's reply text: number, mode and the six words.
+    static std::string StoredFile(int number, int mode, int start, int stop, int offsetTime,
+                                  int pos10, int neg10, int offsetVolts);
+    static std::string WordLE(int value);
+
+protected:
+    void OnByte(uint8_t b) override;
+    void OnIdle() override;
+
+private:
+    void Frame(const std::string& text);
+    void Reply(const std::string& text);
+
+    mutable std::mutex FMutex;
+    std::vector<std::string> FCommands;
+    std::string FPayload;
+    int FEnquiries = 0;
+    bool FInFrame = false;
+    std::string FFrame;
+    enum { Command, SetupData, FileNumber } FExpect = Command;
+    size_t FNextFrame = 0;
+    bool FStreaming = false;
+};
