@@ -508,7 +508,7 @@ private:
         const char c = Peek();
         if (c == '-' && (Peek(1) == 'I' || Peek(1) == 'i')) {
             ++FPos;
-            if (!SameText(AnsiString(Symbol()), "INF")) Fail("number expected");
+            if (Symbol() != "INF") Fail("number expected");
             FWriter.WriteFloat(-std::numeric_limits<double>::infinity());
         } else if (c == '-' || c == '+' || c == '$' ||
                    std::isdigit(static_cast<unsigned char>(c))) {
