@@ -6,8 +6,11 @@
 // install fakes. comm/ never includes a window or the chart library.
 #include "platform/rtl/ansistring.h"
 #include <cstdint>
+#include <functional>
+#include <memory>
 
 class TComPort;
+class TComponent;
 
 enum TCommBoxButtons { cbOK, cbOKCancel, cbRetryCancel };
 enum TCommBoxIcon { ciNone, ciInformation, ciExclamation, ciStop };
@@ -27,6 +30,16 @@ public:
     virtual void Clear() = 0;
     virtual void AddY(double y, uint32_t colour) = 0;
     virtual void AddXY(double x, double y, uint32_t colour) = 0;
+};
+
+// A timer that fires on the user-interface thread (the forms' timer).
+class TCommTimer {
+public:
+    virtual ~TCommTimer() = default;
+    virtual void SetInterval(int ms) = 0;
+    virtual void SetEnabled(bool on) = 0;
+    virtual bool Enabled() const = 0;
+    std::function<void()> OnTimer;
 };
 
 class TCommHost {
@@ -66,6 +79,10 @@ public:
 
     // ComPort1 of the serial form; nullptr when there is none.
     virtual TComPort* ComPort() { return nullptr; }
+
+    // For the signal component: a timer, and the colour of a control.
+    virtual std::unique_ptr<TCommTimer> CreateTimer();
+    virtual void SetControlColor(TComponent*, uint32_t) {}
 };
 
 // The host in use: the one installed, or a silent default.

@@ -30,6 +30,23 @@ public:
     void AddXY(double x, double y, uint32_t colour) override { Points.push_back({x, y, colour}); }
 };
 
+// A timer the test fires by hand.
+class TFakeTimer : public TCommTimer {
+public:
+    int Interval = 0;
+    bool On = false;
+    int Restarts = 0;
+    void SetInterval(int ms) override { Interval = ms; }
+    void SetEnabled(bool on) override {
+        if (on && !On) ++Restarts;
+        On = on;
+    }
+    bool Enabled() const override { return On; }
+    void Fire() {
+        if (On && OnTimer) OnTimer();
+    }
+};
+
 class TFakeCommHost : public TCommHost {
 public:
     struct TBox {
@@ -98,6 +115,16 @@ public:
     }
     AnsiString SetupIniPath() override { return IniPath; }
     TComPort* ComPort() override { return Port; }
+    std::unique_ptr<TCommTimer> CreateTimer() override {
+        auto timer = std::make_unique<TFakeTimer>();
+        Timers.push_back(timer.get());
+        return timer;
+    }
+    void SetControlColor(TComponent* control, uint32_t colour) override {
+        Colours.push_back({control, colour});
+    }
+    std::vector<TFakeTimer*> Timers;
+    std::vector<std::pair<TComponent*, uint32_t>> Colours;
 };
 
 // A temporary folder for the files a test writes; removed afterwards.

@@ -1,0 +1,250 @@
+#include "comm/comsignal.h"
+#include "comm/commhost.h"
+
+QM_CLASS_OWNED(TComSignal, TComponent, TComponent)
+
+namespace {
+// The handlers put on the port are these functors, so unhooking can tell
+// whether a port handler is still this component's own.
+struct TOpenCloseHook {
+    TComSignal* Signal;
+    bool Opened;
+    void operator()(TCustomComPort* port) const { Signal->OpenCloseEvent(port, Opened); }
+};
+struct TNotifyHook {
+    TComSignal* Signal;
+    bool Modem;
+    void operator()(TObject* sender) const {
+        Modem ? Signal->ModemEvent(sender) : Signal->MomentaryEvent(sender);
+    }
+};
+struct TLineErrorHook {
+    TComSignal* Signal;
+    void operator()(TObject* sender, TLineErrors errors) const {
+        Signal->LineErrorEvent(sender, errors);
+    }
+};
+struct TWriteHook {
+    TComSignal* Signal;
+    bool Before;
+    void operator()(TObject* sender, void* buffer, int length, bool wait) const {
+        Before ? Signal->BeforeWriteEvent(sender, buffer, length, wait)
+               : Signal->AfterWriteEvent(sender, buffer, length, wait);
+    }
+};
+
+template <typename Hook, typename F> bool IsOwn(const F& handler, const TComSignal* signal) {
+    const Hook* hook = handler.template target<Hook>();
+    return hook && hook->Signal == signal;
+}
+} // namespace
+
+TComSignal::TComSignal(TComponent* AOwner) : TComponent(AOwner), FTimer(CommHost().CreateTimer()) {
+    FTimer->SetEnabled(false);
+    FTimer->SetInterval(FDelay);
+    FTimer->OnTimer = [this] { TimerTick(); };
+}
+
+TComSignal::~TComSignal() {
+    Destroying();
+    Unhook();
+    if (FComPort) FComPort->RemoveFreeNotification(this);
+    if (FControl) FControl->RemoveFreeNotification(this);
+    FTimer->SetEnabled(false);
+}
+
+void TComSignal::Loaded() {
+    TComponent::Loaded();
+    Hook();
+}
+
+AnsiString TComSignal::About() const {
+    return "Serial port signal indicator";
+}
+
+bool TComSignal::IsModemSignal() const {
+    return FSignal == siCTS || FSignal == siDSR || FSignal == siRing || FSignal == siRLSD;
+}
+
+TComEventSlot<TNotifyEvent>* TComSignal::SignalSlot() const {
+    if (!FComPort) return nullptr;
+    switch (FSignal) {
+    case siBreak:
+        return &FComPort->OnBreak;
+    case siRxChar:
+        return &FComPort->OnRxChar;
+    case siEvent1:
+        return &FComPort->OnEvent1;
+    case siEvent2:
+        return &FComPort->OnEvent2;
+    case siPrinterError:
+        return &FComPort->OnPrinterError;
+    case siRx80PercFull:
+        return &FComPort->OnRx80PercFull;
+    case siRxFlag:
+        return &FComPort->OnRxFlag;
+    case siTxEmpty:
+        return &FComPort->OnTxEmpty;
+    case siCTS:
+        return &FComPort->OnCTSChange;
+    case siDSR:
+        return &FComPort->OnDSRChange;
+    case siRing:
+        return &FComPort->OnRing;
+    case siRLSD:
+        return &FComPort->OnRLSDChange;
+    default:
+        return nullptr;
+    }
+}
+
+void TComSignal::Hook() {
+    if (!FComPort || FHooked || IsLoading() || ComponentState().Contains(csDesigning)) return;
+    FHooked = true;
+    FSavedAfterOpen = FComPort->AfterOpen;
+    FSavedAfterClose = FComPort->AfterClose;
+    FComPort->AfterOpen = TOpenCloseHook{this, true};
+    FComPort->AfterClose = TOpenCloseHook{this, false};
+    if (TComEventSlot<TNotifyEvent>* slot = SignalSlot()) {
+        FSavedNotify = slot->Handler();
+        *slot = TNotifyHook{this, IsModemSignal()};
+    } else if (FSignal == siLineError) {
+        FSavedLineError = FComPort->OnLineError.Handler();
+        FComPort->OnLineError = TLineErrorHook{this};
+    } else if (FSignal == siTxChar) {
+        FSavedBeforeWrite = FComPort->BeforeWrite;
+        FSavedAfterWrite = FComPort->AfterWrite;
+        FComPort->BeforeWrite = TWriteHook{this, true};
+        FComPort->AfterWrite = TWriteHook{this, false};
+    }
+    ReadValue();
+}
+
+void TComSignal::Unhook() {
+    if (!FComPort || !FHooked || ComponentState().Contains(csDesigning)) return;
+    FHooked = false;
+    if (IsOwn<TOpenCloseHook>(FComPort->AfterOpen, this)) FComPort->AfterOpen = FSavedAfterOpen;
+    if (IsOwn<TOpenCloseHook>(FComPort->AfterClose, this)) FComPort->AfterClose = FSavedAfterClose;
+    if (TComEventSlot<TNotifyEvent>* slot = SignalSlot();
+        slot && IsOwn<TNotifyHook>(slot->Handler(), this))
+        *slot = FSavedNotify;
+    if (IsOwn<TLineErrorHook>(FComPort->OnLineError.Handler(), this))
+        FComPort->OnLineError = FSavedLineError;
+    if (IsOwn<TWriteHook>(FComPort->BeforeWrite, this)) FComPort->BeforeWrite = FSavedBeforeWrite;
+    if (IsOwn<TWriteHook>(FComPort->AfterWrite, this)) FComPort->AfterWrite = FSavedAfterWrite;
+    FSavedAfterOpen = FSavedAfterClose = nullptr;
+    FSavedBeforeWrite = FSavedAfterWrite = nullptr;
+    FSavedNotify = nullptr;
+    FSavedLineError = nullptr;
+}
+
+void TComSignal::SetComPort(TCustomComPort* Value) {
+    if (Value == FComPort) return;
+    Unhook();
+    if (FComPort) FComPort->RemoveFreeNotification(this);
+    FComPort = Value;
+    if (FComPort) FComPort->FreeNotification(this);
+    Hook();
+    ReadValue();
+}
+
+void TComSignal::SetControl(TComponent* Value) {
+    if (Value == FControl) return;
+    if (FControl) FControl->RemoveFreeNotification(this);
+    FControl = Value;
+    if (FControl) FControl->FreeNotification(this);
+    Recolour();
+}
+
+void TComSignal::SetColorOff(uint32_t Value) {
+    FColorOff = Value;
+    Recolour();
+}
+
+void TComSignal::SetDelay(int Value) {
+    FDelay = Value;
+    FTimer->SetInterval(Value);
+}
+
+void TComSignal::Notification(TComponent* AComponent, TOperation Operation) {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation != opRemove) return;
+    if (AComponent == FComPort) {
+        // A port being freed has no handlers left worth restoring.
+        if (!FComPort->IsDestroying()) Unhook();
+        FHooked = false;
+        FComPort = nullptr;
+        ReadValue();
+    }
+    if (AComponent == FControl) FControl = nullptr;
+}
+
+void TComSignal::Recolour() {
+    if (FControl) CommHost().SetControlColor(FControl, FSignalValue ? FColorOn : FColorOff);
+}
+
+void TComSignal::SetSignalValue(bool Value) {
+    if (Value == FSignalValue) return;
+    FSignalValue = Value;
+    Recolour();
+    if (OnSignal) OnSignal(this);
+}
+
+void TComSignal::ReadValue() {
+    bool value = false;
+    if (FComPort && FComPort->Active() && IsModemSignal()) {
+        const TModemStatus status = FComPort->ModemStatus();
+        const TModemStatusValue line = FSignal == siCTS    ? msCTS
+                                       : FSignal == siDSR  ? msDSR
+                                       : FSignal == siRing ? msRing
+                                                           : msRLSD;
+        value = status.Contains(line);
+    }
+    SetSignalValue(value);
+}
+
+void TComSignal::RestartTimer() {
+    FTimer->SetEnabled(false);
+    FTimer->SetEnabled(true);
+}
+
+void TComSignal::TimerTick() {
+    if (FSignal == siTxChar && FWriting) return; // lit for as long as the write runs
+    FTimer->SetEnabled(false);
+    SetSignalValue(false);
+}
+
+void TComSignal::MomentaryEvent(TObject* Sender) {
+    SetSignalValue(true);
+    RestartTimer();
+    if (FSavedNotify) FSavedNotify(Sender);
+}
+
+void TComSignal::LineErrorEvent(TObject* Sender, TLineErrors Errors) {
+    SetSignalValue(true);
+    RestartTimer();
+    if (FSavedLineError) FSavedLineError(Sender, Errors);
+}
+
+void TComSignal::ModemEvent(TObject* Sender) {
+    ReadValue();
+    if (FSavedNotify) FSavedNotify(Sender);
+}
+
+void TComSignal::BeforeWriteEvent(TObject* Sender, void* Buffer, int Length, bool Wait) {
+    SetSignalValue(true);
+    FWriting = true;
+    RestartTimer();
+    if (FSavedBeforeWrite) FSavedBeforeWrite(Sender, Buffer, Length, Wait);
+}
+
+void TComSignal::AfterWriteEvent(TObject* Sender, void* Buffer, int Length, bool Wait) {
+    FWriting = false;
+    if (FSavedAfterWrite) FSavedAfterWrite(Sender, Buffer, Length, Wait);
+}
+
+void TComSignal::OpenCloseEvent(TCustomComPort* Port, bool Opened) {
+    ReadValue();
+    const TOpenCloseEvent& saved = Opened ? FSavedAfterOpen : FSavedAfterClose;
+    if (saved) saved(Port);
+}

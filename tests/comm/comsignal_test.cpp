@@ -1,0 +1,146 @@
+#include "comm/comsignal.h"
+#include "fake_host.h"
+#include "platform/win32/commapi.h"
+#include <chrono>
+#include <thread>
+
+namespace {
+template <typename F> bool PumpUntil(F cond) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    while (!cond() && std::chrono::steady_clock::now() < end) {
+        CheckSynchronize();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return cond();
+}
+
+class ComSignalTest : public ::testing::Test {
+protected:
+    ComSignalTest() : Previous(SetCommHost(&Host)) {
+        Port = new TComPort(&Owner);
+        Port->SetDeviceName(Pty.SlavePath().c_str());
+        Port->Timeouts()->SetReadConstant(50);
+        Signal = new TComSignal(&Owner);
+        Lamp = new TComponent(&Owner);
+        Signal->SetControl(Lamp);
+        Timer = Host.Timers.back();
+    }
+    ~ComSignalTest() override { SetCommHost(Previous); }
+    uint32_t LampColour() const { return Host.Colours.back().second; }
+
+    TFakeCommHost Host;
+    TCommHost* Previous;
+    TPtyPair Pty;
+    TComponent Owner{nullptr};
+    TComPort* Port;
+    TComSignal* Signal;
+    TComponent* Lamp;
+    TFakeTimer* Timer;
+};
+} // namespace
+
+TEST_F(ComSignalTest, DefaultsAndDormantWithoutAPort) {
+    EXPECT_EQ(Signal->ColorOff(), 0x008000u);
+    EXPECT_EQ(Signal->ColorOn(), 0x00FF00u);
+    EXPECT_EQ(Signal->Delay(), 100);
+    EXPECT_EQ(Signal->Signal(), siNone);
+    EXPECT_FALSE(Signal->SignalValue());
+    EXPECT_EQ(Timer->Interval, 100);
+    EXPECT_EQ(LampColour(), 0x008000u); // setting the control coloured it
+    Signal->SetColorOff(0x123456);
+    EXPECT_EQ(LampColour(), 0x123456u);
+    Signal->SetDelay(250);
+    EXPECT_EQ(Timer->Interval, 250);
+}
+
+TEST_F(ComSignalTest, ReceivedCharactersLightTheLampUntilTheDelayPassed) {
+    int portHandlerCalls = 0, signals = 0;
+    Port->OnRxChar = [&](TObject*) { ++portHandlerCalls; };
+    Signal->OnSignal = [&](TObject*) { ++signals; };
+    Signal->SetSignal(siRxChar);
+    Signal->SetComPort(Port);
+    Port->Open();
+    Pty.Send("abc");
+    ASSERT_TRUE(PumpUntil([&] { return portHandlerCalls > 0; }));
+    EXPECT_TRUE(Signal->SignalValue());
+    EXPECT_EQ(LampColour(), 0x00FF00u);
+    EXPECT_TRUE(Timer->On);
+    const int restarts = Timer->Restarts;
+    Pty.Send("d");
+    ASSERT_TRUE(PumpUntil([&] { return Timer->Restarts > restarts; })); // restarted, still lit
+    EXPECT_TRUE(Signal->SignalValue());
+    Timer->Fire();
+    EXPECT_FALSE(Signal->SignalValue());
+    EXPECT_EQ(LampColour(), 0x008000u);
+    EXPECT_FALSE(Timer->On);
+    EXPECT_EQ(signals, 2); // on once, off once
+}
+
+TEST_F(ComSignalTest, WritesKeepTheLampOnWhileTheyRun) {
+    int before = 0, after = 0;
+    Port->BeforeWrite = [&](TObject*, void*, int, bool) { ++before; };
+    Port->AfterWrite = [&](TObject*, void*, int, bool) { ++after; };
+    Signal->SetSignal(siTxChar);
+    Signal->SetComPort(Port);
+    Port->Open();
+    Port->BeforeWrite(Port, nullptr, 0, false); // a write has begun
+    EXPECT_TRUE(Signal->SignalValue());
+    Timer->Fire();
+    EXPECT_TRUE(Signal->SignalValue()); // still writing
+    Port->AfterWrite(Port, nullptr, 0, false);
+    Timer->Fire();
+    EXPECT_FALSE(Signal->SignalValue());
+    Port->WriteString("x");
+    EXPECT_EQ(before, 2);
+    EXPECT_EQ(after, 2);
+}
+
+TEST_F(ComSignalTest, ModemSignalFollowsTheLineAndClosingTurnsItOff) {
+    int opened = 0;
+    Port->AfterOpen = [&](TCustomComPort*) { ++opened; };
+    Signal->SetSignal(siCTS);
+    Signal->SetComPort(Port);
+    Port->Open();
+    EXPECT_EQ(opened, 1);
+    EXPECT_FALSE(Signal->SignalValue()); // a pseudo-terminal has no CTS
+    Port->Close();
+    EXPECT_FALSE(Signal->SignalValue());
+    EXPECT_EQ(LampColour(), 0x008000u);
+}
+
+TEST_F(ComSignalTest, RemovingThePortRestoresItsHandlers) {
+    int mine = 0;
+    Port->OnRxChar = [&](TObject*) { ++mine; };
+    Signal->SetSignal(siRxChar);
+    Signal->SetComPort(Port);
+    Owner.RemoveComponent(Port);
+    EXPECT_EQ(Signal->ComPort(), nullptr);
+    ASSERT_TRUE(Port->OnRxChar);
+    Port->OnRxChar(Port);
+    EXPECT_EQ(mine, 1);
+    EXPECT_FALSE(Port->AfterOpen);
+    std::unique_ptr<TComPort> orphan(Port);
+    // Freeing a hooked port leaves the signal without one.
+    auto* other = new TComPort(&Owner);
+    Signal->SetComPort(other);
+    delete other;
+    EXPECT_EQ(Signal->ComPort(), nullptr);
+    delete Lamp;
+    EXPECT_EQ(Signal->Control(), nullptr);
+}
+
+TEST_F(ComSignalTest, EventThreadStartsWithTheFirstHandlerAndStopsWithTheLast) {
+    std::atomic<int> calls{0};
+    Port->OnRxChar = [&](TObject*) { ++calls; };
+    Pty.Send("early"); // closed: no thread, nothing reported
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_FALSE(CheckSynchronize());
+    Port->Open(); // opening purges and starts the thread
+    Pty.Send("x");
+    EXPECT_TRUE(PumpUntil([&] { return calls == 1; }));
+    Port->OnRxChar = nullptr;
+    Pty.Send("y");
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_FALSE(CheckSynchronize());
+    EXPECT_EQ(calls, 1);
+}
