@@ -118,6 +118,11 @@ TRecordingCanvas::~TRecordingCanvas() {
     if (PlatformCanvas() == FSurface->Canvas()) SetCanvas(nullptr);
 }
 
+void TRecordingCanvas::KeepPoints(const TPoint* Points, int High) {
+    // The scope of the call being logged has just pushed its entry.
+    if (Points && High >= 0) FCalls.back().Points.assign(Points, Points + High + 1);
+}
+
 std::vector<std::string> TRecordingCanvas::Log(int MaxDepth) const {
     std::vector<std::string> result;
     for (const auto& c : FCalls)
@@ -266,10 +271,12 @@ void TRecordingCanvas::Line(int X0, int Y0, int X1, int Y1) {
 }
 void TRecordingCanvas::Polyline(const TPoint* Points, int High) {
     REC(Polyline, TPointsArg{Points, High});
+    KeepPoints(Points, High);
     if (Forward) TTeeCanvas3D::Polyline(Points, High);
 }
 void TRecordingCanvas::Polygon(const TPoint* Points, int High) {
     REC(Polygon, TPointsArg{Points, High});
+    KeepPoints(Points, High);
     if (Forward) TTeeCanvas3D::Polygon(Points, High);
 }
 void TRecordingCanvas::RotateLabel(int X, int Y, const AnsiString& Text, double RotDegree) {
@@ -386,10 +393,12 @@ void TRecordingCanvas::PlaneFour3D(const TFourPoints& Points, int Z0, int Z1) {
 }
 void TRecordingCanvas::PolygonWithZ(const TPoint* Points, int High, int Z) {
     REC(PolygonWithZ, TPointsArg{Points, High}, Z);
+    KeepPoints(Points, High);
     if (Forward) TTeeCanvas3D::PolygonWithZ(Points, High, Z);
 }
 void TRecordingCanvas::Polyline(const TPoint* Points, int High, int Z) {
     REC(Polyline, TPointsArg{Points, High}, Z);
+    KeepPoints(Points, High);
     if (Forward) TTeeCanvas3D::Polyline(Points, High, Z);
 }
 void TRecordingCanvas::Pyramid(bool Vertical, int Left, int Top, int Right, int Bottom, int Z0,
@@ -444,5 +453,6 @@ void TRecordingCanvas::TriangleWithZ(const TPoint& P1, const TPoint& P2, const T
 
 void TRecordingCanvas::PolygonFour() {
     REC(PolygonFour, FourPoints());
+    KeepPoints(FourPoints().data(), 3);
     if (Forward) TTeeCanvas3D::PolygonFour();
 }

@@ -17,9 +17,10 @@
 #include <vector>
 
 struct TRecordedCall {
-    std::string Name; // "Rectangle"
-    std::string Text; // "Rectangle(1,2,3,4)"
-    int Depth = 0;    // 0: called from outside; 1+: made by the canvas itself
+    std::string Name;           // "Rectangle"
+    std::string Text;           // "Rectangle(1,2,3,4)"
+    int Depth = 0;              // 0: called from outside; 1+: made by the canvas itself
+    std::vector<TPoint> Points; // of Polygon, Polyline, PolygonWithZ and PolygonFour
     // Drawing state when the call was made.
     TColor PenColor = clBlack;
     TPenStyle PenStyle = psSolid;
@@ -148,6 +149,7 @@ public:
     class TScope; // one logged call, open while the real canvas draws it
 
 private:
+    void KeepPoints(const TPoint* Points, int High);
     std::unique_ptr<TBitmap> FSurface;
     std::vector<TRecordedCall> FCalls;
     int FDepth = 0;

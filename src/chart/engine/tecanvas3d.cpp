@@ -455,10 +455,12 @@ void TTeeCanvas3D::TextOut(int X, int Y, const AnsiString& Text) {
     if (hasGradient) {
         if (gradient->Outline()) c->WidenPath();
         // The text path becomes one level of this canvas's clip stack.
-        PushClipRegion(nullptr);
-        c->SelectClipPath(RGN_AND);
-        gradient->Draw(this, TextBounds(this, X, Y, Text));
-        UnClipRectangle();
+        {
+            PushClipRegion(nullptr);
+            TTeeFinally unclip([this] { UnClipRectangle(); });
+            c->SelectClipPath(RGN_AND);
+            gradient->Draw(this, TextBounds(this, X, Y, Text));
+        }
         if (gradient->Outline()) return;
         if (hasOutline) {
             DrawTextPath(X, Y, Text);
@@ -486,16 +488,11 @@ void TTeeCanvas3D::TextOutFont(int X, int Y, const AnsiString& Text, int SizeOrZ
         f->SetOrientation(Escapement);
         f->SetQuality(static_cast<TFontQuality>(TeeFontAntiAlias));
     }
-    struct Restore {
-        TFont* f;
-        int h, o;
-        TFontQuality q;
-        ~Restore() {
-            if (f->Height() != h) f->SetHeight(h);
-            if (f->Orientation() != o) f->SetOrientation(o);
-            if (f->Quality() != q) f->SetQuality(q);
-        }
-    } restore{f, oldHeight, oldOrientation, oldQuality};
+    TTeeFinally restore([=] {
+        if (f->Height() != oldHeight) f->SetHeight(oldHeight);
+        if (f->Orientation() != oldOrientation) f->SetOrientation(oldOrientation);
+        if (f->Quality() != oldQuality) f->SetQuality(oldQuality);
+    });
     TextOut(X, Y, Text);
 }
 

@@ -4,6 +4,7 @@
 #include "platform/graphics/gditypes.h"
 #include "platform/graphics/types.h"
 #include <cstdint>
+#include <utility>
 
 class TBitmap;
 using TColor = int32_t;
@@ -53,3 +54,15 @@ TColor ApplyDark(TColor Color, uint8_t Quantity);
 TColor ApplyBright(TColor Color, uint8_t Quantity);
 // Gray scale of a bitmap in place; Method 0 averages the channels, others weigh them.
 void TeeGrayScale(TBitmap* Bitmap, bool Inverted, int Method);
+
+// Runs a clean-up (restoring a pen, a flag, a clip level) on every way out of a scope.
+template <typename F> class TTeeFinally {
+public:
+    explicit TTeeFinally(F Action) : FAction(std::move(Action)) {}
+    ~TTeeFinally() { FAction(); }
+    TTeeFinally(const TTeeFinally&) = delete;
+    TTeeFinally& operator=(const TTeeFinally&) = delete;
+
+private:
+    F FAction;
+};

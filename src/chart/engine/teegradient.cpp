@@ -106,6 +106,11 @@ void DrawRadialFill(TTeeCanvas* Canvas, const TRect& Rect, TColor StartColor, TC
     Canvas->ClipRectangle(r);
     const TPenStyle oldPen = Canvas->Pen()->Style();
     const TColor oldBrush = Canvas->Brush()->Color();
+    TTeeFinally restore([&] {
+        Canvas->Pen()->SetStyle(oldPen);
+        Canvas->Brush()->SetColor(oldBrush);
+        Canvas->UnClipRectangle();
+    });
     Canvas->Pen()->SetStyle(psClear);
     Canvas->Brush()->SetColor(EndColor);
     Canvas->FillRect(r);
@@ -124,9 +129,6 @@ void DrawRadialFill(TTeeCanvas* Canvas, const TRect& Rect, TColor StartColor, TC
                             PixelPos(cy + i * sy));
         }
     }
-    Canvas->Pen()->SetStyle(oldPen);
-    Canvas->Brush()->SetColor(oldBrush);
-    Canvas->UnClipRectangle();
 }
 
 } // namespace
@@ -249,6 +251,9 @@ void TCustomTeeGradient::Draw(TTeeCanvas* Canvas, const TRect& Rect, int RoundRe
         end = GrayOf(end);
     }
     if (RoundRect > 0) ClipRoundRectangle(Canvas, Rect, RoundRect);
+    TTeeFinally unclip([&] {
+        if (RoundRect > 0) Canvas->UnClipRectangle();
+    });
     if (FDirection == gdRadial)
         DrawRadialFill(Canvas, Rect, start, end, FBalance, FRadialX, FRadialY);
     else if (FUseMiddle) {
@@ -286,13 +291,12 @@ void TCustomTeeGradient::Draw(TTeeCanvas* Canvas, const TRect& Rect, int RoundRe
         }
     } else
         Canvas->GradientFill(Rect, start, end, FDirection, FBalance);
-    if (RoundRect > 0) Canvas->UnClipRectangle();
 }
 
 void TCustomTeeGradient::Draw(TTeeCanvas* Canvas, const TFourPoints& Points) {
     ClipPolygon(Canvas, Points.data(), 4);
+    TTeeFinally unclip([Canvas] { Canvas->UnClipRectangle(); });
     Draw(Canvas, RectFromPolygon(Points.data(), 4));
-    Canvas->UnClipRectangle();
 }
 
 void TCustomTeeGradient::Draw(TCanvas3D* Canvas, const TFourPoints& Points, int Z) {

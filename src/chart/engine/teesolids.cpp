@@ -151,6 +151,7 @@ void TTeeCanvas3D::ZLine3D(int X, int Y, int Z0, int Z1) {
 void TTeeCanvas3D::PolygonFan(const std::vector<TPoint>& Ring, const TPoint& Center, int Z,
                               bool Project) {
     const TPenStyle old = Pen()->Style();
+    TTeeFinally restore([this, old] { Pen()->SetStyle(old); });
     Pen()->SetStyle(psClear);
     for (size_t i = 0; i + 1 < Ring.size(); ++i) {
         const TPoint tri[3] = {Center, Ring[i], Ring[i + 1]};
@@ -159,7 +160,6 @@ void TTeeCanvas3D::PolygonFan(const std::vector<TPoint>& Ring, const TPoint& Cen
         else
             Polygon(tri, 2);
     }
-    Pen()->SetStyle(old);
 }
 
 void TTeeCanvas3D::EllipseRotated3D(int X1, int Y1, int X2, int Y2, int Z) {
@@ -210,13 +210,13 @@ void TCanvas3D::RotatedEllipse(int Left, int Top, int Right, int Bottom, int Z, 
     ring[NumPoints - 1] = ring[0];
     if (Brush()->Style() != bsClear) {
         const TPenStyle old = Pen()->Style();
+        TTeeFinally restore([this, old] { Pen()->SetStyle(old); });
         Pen()->SetStyle(psClear);
         const TPoint center(PixelPos(cx), PixelPos(cy));
         for (int i = 0; i + 1 < NumPoints; ++i) {
             const TPoint tri[3] = {center, ring[i], ring[i + 1]};
             PolygonWithZ(tri, 2, Z);
         }
-        Pen()->SetStyle(old);
     }
     if (Pen()->Style() != psClear) Polyline(ring.data(), NumPoints - 1, Z);
 }
