@@ -304,3 +304,39 @@ TEST(StreamingBinary, InheritedChildrenAreReadIntoTheExistingComponent) {
     TStringStream m(missing);
     EXPECT_THROW(TReader(&m).ReadRootComponent(&root), EReadError);
 }
+
+// A class may keep its own records inside a binary property with a writer and
+// a reader of their own: a count, then each object's properties as a list.
+TEST(StreamingBinary, NestedWriterAndReaderStorePropertiesOfLooseObjects) {
+    TFxFont fonts[2];
+    fonts[0].SetSize(14);
+    fonts[1].SetName("Courier New");
+    fonts[1].SetColor(fxRed);
+    TMemoryStream data;
+    {
+        TWriter w(&data, 1024);
+        const int32_t n = 2;
+        w.Write(&n, 4);
+        for (TFxFont& f : fonts) {
+            w.WriteListBegin();
+            w.WriteProperties(&f);
+            w.WriteListEnd();
+        }
+    }
+    data.SetPosition(0);
+    TFxFont copies[2];
+    TReader r(&data, 1024);
+    int32_t n = 0;
+    r.Read(&n, 4);
+    ASSERT_EQ(n, 2);
+    for (TFxFont& f : copies) {
+        r.ReadListBegin();
+        while (!r.EndOfList())
+            r.ReadProperty(&f);
+        r.ReadListEnd();
+    }
+    EXPECT_EQ(copies[0].Size(), 14);
+    EXPECT_EQ(copies[1].Name(), "Courier New");
+    EXPECT_EQ(copies[1].Color(), fxRed);
+    EXPECT_EQ(r.Position(), data.Size());
+}
