@@ -92,8 +92,7 @@ struct TPropInfo {
     }
 };
 
-class TPropList {
-public:
+struct TPropList {
     TPropList(std::initializer_list<TPropInfo> Items);
     TPropList(TPropList&&) = default;
     std::vector<TPropInfo> Items;
