@@ -1,5 +1,6 @@
 #include "comm/commhost.h"
 #include "platform/win32/commapi.h"
+#include "platform/win32/kernel.h"
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -60,7 +61,7 @@ bool TCommHost::ExecuteSaveDialog(const AnsiString&, AnsiString&) {
 }
 
 AnsiString TCommHost::SetupIniPath() {
-    return "SETUP.INI";
+    return ProgramFolder() + "SETUP.INI";
 }
 
 TCommHost& CommHost() {

@@ -243,7 +243,7 @@ void TCustomComPort::Open() {
 }
 
 void TCustomComPort::Close() {
-    if (FThread && FThread->IsCurrentThread()) {
+    if (!IsMainThread()) {
         // The event thread cannot stop itself; the main thread closes.
         auto* port = this;
         QueueToMainThread([port] { port->Close(); });

@@ -147,7 +147,7 @@ int C_CPM_EF::SaveResult(int vStart, int vStop, int tOffset, double decayPos, do
                          double offsetV, const AnsiString& comment) {
     TCommHost& host = CommHost();
     AnsiString fileName;
-    if (!host.ExecuteSaveDialog(host.CPM_DataDirectory(), fileName)) return -1;
+    if (!host.ExecuteSaveDialog(MapWindowsPath(host.CPM_DataDirectory()), fileName)) return -1;
     StoreDataDirectory(fileName, false);
     const TDateTime now = Now();
 
@@ -171,7 +171,7 @@ int C_CPM_EF::SaveResult(int vStart, int vStop, int tOffset, double decayPos, do
 int C_CPM_EF::CreateStoredFilesCsv(AnsiString& fileName) {
     TCommHost& host = CommHost();
     AnsiString chosen;
-    if (!host.ExecuteSaveDialog(host.CPM_DataDirectory(), chosen)) return 2;
+    if (!host.ExecuteSaveDialog(MapWindowsPath(host.CPM_DataDirectory()), chosen)) return 2;
     StoreDataDirectory(chosen, true);
     fileName = chosen;
     if (FileExists(chosen)) return 0;

@@ -128,19 +128,3 @@ TEST_F(ComSignalTest, RemovingThePortRestoresItsHandlers) {
     delete Lamp;
     EXPECT_EQ(Signal->Control(), nullptr);
 }
-
-TEST_F(ComSignalTest, EventThreadStartsWithTheFirstHandlerAndStopsWithTheLast) {
-    std::atomic<int> calls{0};
-    Port->OnRxChar = [&](TObject*) { ++calls; };
-    Pty.Send("early"); // closed: no thread, nothing reported
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_FALSE(CheckSynchronize());
-    Port->Open(); // opening purges and starts the thread
-    Pty.Send("x");
-    EXPECT_TRUE(PumpUntil([&] { return calls == 1; }));
-    Port->OnRxChar = nullptr;
-    Pty.Send("y");
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    EXPECT_FALSE(CheckSynchronize());
-    EXPECT_EQ(calls, 1);
-}

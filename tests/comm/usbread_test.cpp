@@ -1,6 +1,7 @@
 #include "comm/commhost.h"
 #include "comm/usbread.h"
 #include "platform/rtl/clock.h"
+#include "platform/win32/kernel.h"
 #include "support/fake_usb.h"
 #include <gtest/gtest.h>
 
@@ -167,4 +168,17 @@ TEST_F(UsbTest, MissingConverterGivesTheNoValueMark) {
     EXPECT_EQ(Converter.ReadAveraged(mV), -2);
     EXPECT_EQ(mV, USB::NoValue);
     EXPECT_EQ(FakeUsb::ControlCount(), 21); // 21 passes, each ending at its first read
+}
+
+TEST(CommHostDefaults, SilentHostWithTheSetupFileBesideTheProgram) {
+    TCommHost host;
+    SetProgramFolderOverride("/opt/qm/");
+    EXPECT_EQ(host.SetupIniPath(), "/opt/qm/SETUP.INI");
+    SetProgramFolderOverride("");
+    EXPECT_EQ(host.MessageBox("x", "y", cbOK, ciNone), crCancel);
+    AnsiString name = "unchanged";
+    EXPECT_FALSE(host.ExecuteSaveDialog("/", name));
+    EXPECT_EQ(host.ComPort(), nullptr);
+    EXPECT_EQ(host.Average_U(), 1);
+    EXPECT_EQ(host.Delta_U(), 200);
 }
