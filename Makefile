@@ -30,6 +30,7 @@ bench: build
 FUZZ_BUILD ?= build-fuzz
 FUZZ_TIME ?= 60
 fuzz:
+	@scripts/bootstrap --fuzz
 	cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	@for t in binary text; do \
