@@ -1,0 +1,15 @@
+#include "chart/engine/teeexport.h"
+#include "platform/classes/streams.h"
+
+QM_CLASS_ABSTRACT(TTeeExportData, TObject)
+
+void TTeeExportData::SaveToStream(TStream* AStream) {
+    const AnsiString text = AsString();
+    AStream->WriteBuffer(text.data(), text.Length());
+}
+
+void TTeeExportData::SaveToFile(const AnsiString& FileName) {
+    TMemoryStream content;
+    SaveToStream(&content);
+    SaveFileReplacing(FileName, content.Memory(), content.Size());
+}

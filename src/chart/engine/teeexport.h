@@ -1,0 +1,23 @@
+#pragma once
+// The root of the textual data exports (text, XML, HTML, spreadsheet): a
+// descendant builds the whole export as one string; the base hands it to the
+// clipboard, a stream or a file (teeexport.cpp).
+#include "platform/classes/classinfo.h"
+#include "platform/rtl/ansistring.h"
+
+class TStream;
+
+class TTeeExportData : public TObject {
+    QM_CLASS(TTeeExportData)
+public:
+    // The complete export.
+    virtual AnsiString AsString() = 0;
+    // Writes exactly the bytes of AsString at the stream's position; a
+    // descendant that exports binary data replaces it.
+    virtual void SaveToStream(TStream* AStream);
+
+    void CopyToClipboard();
+    // The export is built completely first; the file is replaced only by a
+    // finished one, so a failing export leaves an existing file as it was.
+    void SaveToFile(const AnsiString& FileName);
+};
