@@ -1,4 +1,5 @@
 // Colours and their names, and the pen, brush and font objects.
+#include "platform/classes/props.h"
 #include "platform/graphics/gdiobj.h"
 #include "platform/rtl/rtlmath.h"
 #include "platform/rtl/sysutils.h"
@@ -79,6 +80,14 @@ constexpr TColorIdent ColorIdents[] = {
     {clWindowFrame, "clWindowFrame"},
     {clWindowText, "clWindowText"},
 };
+
+// Stored forms write colours by name where one exists.
+const bool ColorIdentsRegistered = [] {
+    RegisterIntegerIdents(
+        "TColor", [](int32_t v, AnsiString& s) { return ColorToIdent(v, s); },
+        [](const AnsiString& s, int32_t& v) { return IdentToColor(s, v); });
+    return true;
+}();
 
 } // namespace
 

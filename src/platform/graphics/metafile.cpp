@@ -4,6 +4,7 @@
 #include "platform/graphics/qtbridge.h"
 #include <cmath>
 #include <cstring>
+#include <map>
 
 QM_CLASS_PLAIN(TMetafile, TGraphic)
 QM_CLASS_ABSTRACT(TMetafileCanvas, TCanvas)
@@ -718,4 +719,40 @@ TMetafileCanvas::~TMetafileCanvas() {
         ops.push_back(std::move(op));
     // A metafile made without a size takes the extent of what was drawn.
     FMetafile->SetModified(true);
+}
+
+std::vector<TMetafile::TTextRecord> TMetafile::TextRecords() const {
+    std::vector<TTextRecord> out;
+    for (const auto& op : FOps)
+        if (op->Kind == TMetaKind::Text) out.push_back({op->P[0], op->Text});
+    return out;
+}
+
+namespace {
+struct TRecording {
+    std::unique_ptr<TMetaRecorder> Recorder;
+    TMetafile* Metafile;
+};
+std::map<TCanvasPrivate*, TRecording>& Recordings() {
+    static std::map<TCanvasPrivate*, TRecording> map;
+    return map;
+}
+} // namespace
+
+void RecordInto(TCanvas* Canvas, TMetafile* Metafile) {
+    if (!Canvas) return;
+    TCanvasPrivate* d = Canvas->Private();
+    auto& map = Recordings();
+    if (auto it = map.find(d); it != map.end()) {
+        if (d->Recorder == it->second.Recorder.get()) d->Recorder = nullptr;
+        for (auto& op : it->second.Recorder->Ops)
+            it->second.Metafile->Ops().push_back(std::move(op));
+        it->second.Metafile->SetModified(true);
+        map.erase(it);
+    }
+    if (!Metafile) return;
+    auto rec = std::make_unique<TMetaRecorder>(d);
+    d->Recorder = rec.get();
+    d->DeviceSize = {std::max(1, Metafile->Width()), std::max(1, Metafile->Height())};
+    map[d] = TRecording{std::move(rec), Metafile};
 }

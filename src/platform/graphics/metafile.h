@@ -40,6 +40,12 @@ public:
     void Draw(TCanvas* ACanvas, const TRect& R) override;
 
     int RecordCount() const { return int(FOps.size()); }
+    // The texts drawn into the metafile, in order, with their reference points.
+    struct TTextRecord {
+        TPoint Pos;
+        AnsiString Text;
+    };
+    std::vector<TTextRecord> TextRecords() const;
     // Recorded operations (for the metafile canvas and playback).
     std::vector<std::shared_ptr<const TMetaOp>>& Ops() { return FOps; }
     void SetCreator(const AnsiString& CreatedBy, const AnsiString& Description);
@@ -53,6 +59,10 @@ private:
     AnsiString FCreatedBy;
     AnsiString FDescription;
 };
+
+// Records the calls made on any canvas into Metafile (which takes the canvas's
+// drawing size), until RecordInto(Canvas, nullptr); then the metafile gets them.
+void RecordInto(TCanvas* Canvas, TMetafile* Metafile);
 
 // A canvas that records into a metafile. The metafile receives the recording
 // when the canvas is freed; drawing adds to what the metafile already holds.

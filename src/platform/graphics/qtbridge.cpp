@@ -134,15 +134,24 @@ AnsiString QStringToAnsi(const QString& Text) {
     return AnsiString(std::move(out));
 }
 
+void (*GuiApplicationMaker)() = nullptr;
+
 void EnsureGuiApplication() {
     if (QCoreApplication::instance()) return;
+    if (GuiApplicationMaker) {
+        GuiApplicationMaker();
+        if (QCoreApplication::instance()) return;
+    }
     static int argc = 1;
     static char name[] = "qmreadout";
     static char* argv[] = {name, nullptr};
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsSet("DISPLAY") &&
         !qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(argc, argv);
+    // Lives until the process ends: destroying it among the static objects
+    // would run after parts of Qt it needs are gone.
+    static QGuiApplication* app = new QGuiApplication(argc, argv);
+    (void)app;
 }
 
 void EnsureFontsLoaded() {

@@ -29,6 +29,11 @@ AnsiString QStringToAnsi(const QString& Text);
 
 // The 32-bit image behind a bitmap (valid until the bitmap is resized or freed).
 QImage* BitmapImage(TBitmap* Bitmap);
-// A QGuiApplication for code that needs one (tests, command-line export);
-// does nothing when an application object exists.
+// An application object for code that needs one (fonts, clipboard, printing);
+// does nothing when one exists. The forms layer installs its own maker here so
+// the first object is always its widget application.
 void EnsureGuiApplication();
+extern void (*GuiApplicationMaker)();
+
+// The Qt cursor shape (Qt::CursorShape value) of a platform cursor id.
+int ToQtCursorShape(int Cursor);

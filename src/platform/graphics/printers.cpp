@@ -1,0 +1,359 @@
+// TPrinter: print jobs through Qt print support, or into a PDF file when no
+// printer is installed (written beside the target and renamed when complete);
+// and a printer device that records pages as metafiles.
+#include "platform/classes/stringlist.h"
+#include "platform/graphics/canvasprivate.h"
+#include "platform/graphics/metafile.h"
+#include "platform/graphics/printers.h"
+#include "platform/graphics/qtbridge.h"
+#include <QDir>
+#include <QFile>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QStandardPaths>
+
+QM_CLASS_PLAIN(TPrinter, TObject)
+
+namespace {
+
+constexpr int PdfResolution = 600;
+
+// The printer's canvas: a painter on the page device.
+void AttachPainter(TCanvas* Canvas, QPainter* Painter, TSize Size, int Ppi, int Technology) {
+    TCanvasPrivate* d = Canvas->Private();
+    d->Painter = Painter;
+    d->DeviceSize = Size;
+    d->DevicePpi = Ppi;
+    d->DeviceTechnology = Technology;
+    d->S = TDCState();
+    d->Saved.clear();
+    d->ClipChanged();
+    Canvas->Font()->SetPixelsPerInch(Ppi);
+    Canvas->Font()->SetSize(10);
+    Canvas->Refresh();
+}
+
+void DetachPainter(TCanvas* Canvas) {
+    TCanvasPrivate* d = Canvas->Private();
+    d->Painter = nullptr;
+}
+
+class TQtPrinterDevice : public TPrinterDevice {
+public:
+    // An empty name prints to a PDF file at Path.
+    TQtPrinterDevice(const QString& PrinterName, const QString& Path, int Copies)
+        : FName(PrinterName), FPath(Path), FCopies(Copies) {}
+
+    TSize PageSize(TPrinterOrientation o) override {
+        Prepare(o);
+        if (FPrinter) {
+            const QRect r = FPrinter->pageLayout().paintRectPixels(FPrinter->resolution());
+            return {r.width(), r.height()};
+        }
+        return {FPdf->width(), FPdf->height()};
+    }
+    int PixelsPerInch() override {
+        Prepare(FOrientation);
+        return FPrinter ? FPrinter->resolution() : PdfResolution;
+    }
+    void Begin(TCanvas* Canvas, const AnsiString& Title, TPrinterOrientation o) override {
+        Prepare(o);
+        QPaintDevice* dev;
+        if (FPrinter) {
+            FPrinter->setDocName(AnsiToQString(Title));
+            dev = FPrinter.get();
+        } else {
+            FPdf->setTitle(AnsiToQString(Title));
+            FPdf->setCreator(QStringLiteral("QM read out"));
+            dev = FPdf.get();
+        }
+        FPainter = std::make_unique<QPainter>();
+        if (!FPainter->begin(dev)) {
+            FPainter.reset();
+            if (!FPrinter) QFile::remove(TempPath());
+            throw EPrinter("Printer selected is not valid");
+        }
+        const TSize size = PageSize(o);
+        AttachPainter(Canvas, FPainter.get(), size, PixelsPerInch(), DT_RASPRINTER);
+    }
+    void NewPage(TCanvas* Canvas) override {
+        if (FPrinter)
+            FPrinter->newPage();
+        else
+            FPdf->newPage();
+        // Each page starts with a fresh device context, as on the platform.
+        const TCanvasPrivate* d = Canvas->Private();
+        AttachPainter(Canvas, FPainter.get(), d->DeviceSize, d->DevicePpi, DT_RASPRINTER);
+    }
+    void End(TCanvas* Canvas) override {
+        DetachPainter(Canvas);
+        if (FPainter) FPainter->end();
+        FPainter.reset();
+        if (!FPrinter) {
+            FPdf.reset();
+            // The finished file replaces the target in one step.
+            QFile::remove(FPath);
+            if (!QFile::rename(TempPath(), FPath)) {
+                QFile::remove(TempPath());
+                throw EPrinter("Cannot write the print file " + QStringToAnsi(FPath));
+            }
+        }
+    }
+    void Abort(TCanvas* Canvas) override {
+        DetachPainter(Canvas);
+        if (FPrinter) FPrinter->abort();
+        if (FPainter && FPainter->isActive()) FPainter->end();
+        FPainter.reset();
+        FPdf.reset();
+        if (!FPrinter) QFile::remove(TempPath());
+    }
+
+private:
+    QString TempPath() const { return FPath + QStringLiteral(".part"); }
+    void Prepare(TPrinterOrientation o) {
+        EnsureGuiApplication();
+        const QPageLayout::Orientation qo =
+            o == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait;
+        if (!FName.isEmpty()) {
+            if (!FPrinter) {
+                FPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+                FPrinter->setPrinterName(FName);
+                FPrinter->setCopyCount(FCopies);
+                FPrinter->setFullPage(false);
+            }
+            if (FOrientation != o || !FPrepared) FPrinter->setPageOrientation(qo);
+        } else if (!FPdf) {
+            QDir().mkpath(QFileInfo(FPath).absolutePath());
+            FPdf = std::make_unique<QPdfWriter>(TempPath());
+            FPdf->setResolution(PdfResolution);
+            FPdf->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), qo, QMarginsF(0, 0, 0, 0)));
+        } else if (FOrientation != o) {
+            FPdf->setPageOrientation(qo);
+        }
+        FOrientation = o;
+        FPrepared = true;
+    }
+
+    QString FName, FPath;
+    int FCopies;
+    std::unique_ptr<QPrinter> FPrinter;
+    std::unique_ptr<QPdfWriter> FPdf;
+    std::unique_ptr<QPainter> FPainter;
+    TPrinterOrientation FOrientation = poPortrait;
+    bool FPrepared = false;
+};
+
+QStringList InstalledPrinters() {
+    EnsureGuiApplication();
+    return QPrinterInfo::availablePrinterNames();
+}
+
+TPrinter* GInstalled = nullptr;
+
+} // namespace
+
+TPrinter::TPrinter() : FCanvas(std::make_unique<TCanvas>()) {}
+
+TPrinter::~TPrinter() {
+    if (FPrinting && FDevice) {
+        try {
+            FDevice->Abort(FCanvas.get());
+        } catch (...) {
+        }
+    }
+}
+
+TCanvas* TPrinter::Canvas() {
+    // Outside a job the canvas measures for the printer (its resolution).
+    if (!FPrinting) {
+        TCanvasPrivate* d = FCanvas->Private();
+        const int ppi = Device()->PixelsPerInch();
+        if (d->DevicePpi != ppi) {
+            d->DevicePpi = ppi;
+            d->DeviceTechnology = DT_RASPRINTER;
+            d->DeviceSize = Device()->PageSize(FOrientation);
+            FCanvas->Font()->SetPixelsPerInch(ppi);
+        }
+    }
+    return FCanvas.get();
+}
+
+TPrinterDevice* TPrinter::Device() {
+    if (!FDevice) FDevice = CreateDevice();
+    return FDevice.get();
+}
+
+std::unique_ptr<TPrinterDevice> TPrinter::CreateDevice() {
+    Printers();
+    const QStringList names = InstalledPrinters();
+    QString name;
+    if (!names.isEmpty()) {
+        if (FPrinterIndex >= 0 && FPrinterIndex < names.size())
+            name = names[FPrinterIndex];
+        else {
+            name = QPrinterInfo::defaultPrinterName();
+            if (name.isEmpty()) name = names.front();
+        }
+    }
+    return std::make_unique<TQtPrinterDevice>(name, AnsiToQString(PdfOutputPath()), FCopies);
+}
+
+void TPrinter::CheckPrinting(bool Printing) {
+    if (FPrinting != Printing) {
+        if (Printing) throw EPrinter("Printer is not currently printing");
+        throw EPrinter("Printing in progress");
+    }
+}
+
+void TPrinter::BeginDoc() {
+    CheckPrinting(false);
+    FDevice.reset(); // a fresh device for each job (printer, orientation, file)
+    FAborted = false;
+    FPageNumber = 1;
+    FLastOutput = FPdfPath.IsEmpty() ? PdfOutputPath() : FPdfPath;
+    Device()->Begin(FCanvas.get(), FTitle, FOrientation);
+    FPrinting = true;
+}
+
+void TPrinter::NewPage() {
+    CheckPrinting(true);
+    Device()->NewPage(FCanvas.get());
+    ++FPageNumber;
+}
+
+void TPrinter::EndDoc() {
+    CheckPrinting(true);
+    FPrinting = false;
+    FDevice->End(FCanvas.get());
+}
+
+void TPrinter::Abort() {
+    CheckPrinting(true);
+    FPrinting = false;
+    FAborted = true;
+    FDevice->Abort(FCanvas.get());
+}
+
+int TPrinter::PageWidth() {
+    if (FPrinting) return FCanvas->Private()->DeviceSize.cx;
+    return Device()->PageSize(FOrientation).cx;
+}
+
+int TPrinter::PageHeight() {
+    if (FPrinting) return FCanvas->Private()->DeviceSize.cy;
+    return Device()->PageSize(FOrientation).cy;
+}
+
+void TPrinter::SetOrientation(TPrinterOrientation Value) {
+    if (Value == FOrientation) return;
+    CheckPrinting(false);
+    FOrientation = Value;
+}
+
+TStrings* TPrinter::Printers() {
+    if (!FPrinters) {
+        FPrinters = std::make_unique<TStringList>();
+        Refresh();
+    }
+    return FPrinters.get();
+}
+
+void TPrinter::Refresh() {
+    if (!FPrinters) FPrinters = std::make_unique<TStringList>();
+    FPrinters->Clear();
+    const QStringList names = InstalledPrinters();
+    for (const QString& n : names)
+        FPrinters->Add(QStringToAnsi(n));
+    if (names.isEmpty()) FPrinters->Add("PDF file");
+    FDevice.reset();
+}
+
+void TPrinter::SetPrinterIndex(int Value) {
+    CheckPrinting(false);
+    if (Value < -1 || Value >= Printers()->Count()) throw EPrinter("Printer index out of range");
+    FPrinterIndex = Value;
+    FDevice.reset();
+}
+
+AnsiString TPrinter::PdfOutputPath() const {
+    if (!FPdfPath.IsEmpty()) return FPdfPath;
+    EnsureGuiApplication();
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (dir.isEmpty() || !QDir(dir).exists()) dir = QDir::homePath();
+    QString name = AnsiToQString(FTitle).trimmed();
+    static const QString forbidden = QStringLiteral("/\\\\:*?\"<>|");
+    for (QChar& c : name)
+        if (forbidden.contains(c) || c.unicode() < 32) c = QLatin1Char('_');
+    if (name.isEmpty()) name = QStringLiteral("Print");
+    return QStringToAnsi(QDir(dir).filePath(name + QStringLiteral(".pdf")));
+}
+
+TPrinter* Printer() {
+    if (GInstalled) return GInstalled;
+    static TPrinter* standard = new TPrinter(); // lives as long as the program
+    return standard;
+}
+
+TPrinter* SetPrinter(TPrinter* NewPrinter) {
+    TPrinter* old = Printer();
+    GInstalled = NewPrinter;
+    return old;
+}
+
+// --- metafile pages ---------------------------------------------------------------
+
+TMetafilePrinterDevice::TMetafilePrinterDevice(TSize PageSize, int PixelsPerInch)
+    : FSize(PageSize), FPpi(PixelsPerInch) {}
+
+TMetafilePrinterDevice::~TMetafilePrinterDevice() = default;
+
+TSize TMetafilePrinterDevice::PageSize(TPrinterOrientation o) {
+    return o == poLandscape ? TSize(FSize.cy, FSize.cx) : FSize;
+}
+
+void TMetafilePrinterDevice::StartPage(TCanvas* Canvas) {
+    auto page = std::make_unique<TMetafile>();
+    const TSize s = PageSize(FOrientation);
+    page->SetWidth(s.cx);
+    page->SetHeight(s.cy);
+    TCanvasPrivate* d = Canvas->Private();
+    d->Image = nullptr;
+    d->Painter = nullptr;
+    d->DevicePpi = FPpi;
+    d->DeviceTechnology = DT_RASPRINTER;
+    d->S = TDCState();
+    d->Saved.clear();
+    d->ClipChanged();
+    RecordInto(Canvas, page.get());
+    Canvas->Font()->SetPixelsPerInch(FPpi);
+    Canvas->Font()->SetSize(10);
+    Canvas->Refresh();
+    FPages.push_back(std::move(page));
+}
+
+void TMetafilePrinterDevice::Begin(TCanvas* Canvas, const AnsiString& Title,
+                                   TPrinterOrientation Orientation) {
+    FTitle = Title;
+    FOrientation = Orientation;
+    FPages.clear();
+    FEnded = FAborted = false;
+    StartPage(Canvas);
+}
+
+void TMetafilePrinterDevice::NewPage(TCanvas* Canvas) {
+    StartPage(Canvas);
+}
+
+void TMetafilePrinterDevice::End(TCanvas* Canvas) {
+    RecordInto(Canvas, nullptr);
+    FEnded = true;
+}
+
+void TMetafilePrinterDevice::Abort(TCanvas* Canvas) {
+    RecordInto(Canvas, nullptr);
+    FAborted = true;
+}

@@ -1,0 +1,195 @@
+// Metafiles: recording, playback, and EMF / placeable WMF files read back by
+// independent readers (emf2svg-conv, wmf2svg) and by our own reader.
+#include "pixelart.h"
+#include "platform/graphics/metafile.h"
+#include <gtest/gtest.h>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string TempPath(const std::string& name) {
+    return (std::filesystem::temp_directory_path() / ("qmgfx_" + name)).string();
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream f(path);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+// The text of all <text> elements, in order (readers may split a string
+// into one element per character).
+std::string SvgText(const std::string& svg) {
+    std::string out;
+    size_t at = 0;
+    while ((at = svg.find("<text", at)) != std::string::npos) {
+        const size_t open = svg.find('>', at);
+        const size_t close = svg.find("</text>", open);
+        if (open == std::string::npos || close == std::string::npos) break;
+        out += svg.substr(open + 1, close - open - 1);
+        at = close;
+    }
+    return out;
+}
+
+bool HaveTool(const char* name) {
+    return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// What charts put into metafiles: shapes, lines, text, a bitmap, clipping.
+void DrawSample(TCanvas* c) {
+    c->Brush()->SetColor(clYellow);
+    c->Rectangle(10, 10, 190, 110);
+    c->Pen()->SetColor(clRed);
+    c->Pen()->SetWidth(2);
+    c->MoveTo(20, 100);
+    c->LineTo(60, 40);
+    c->LineTo(100, 80);
+    c->Brush()->SetColor(clBlue);
+    c->Ellipse(120, 20, 180, 60);
+    const TPoint tri[3] = {{130, 100}, {150, 70}, {170, 100}};
+    c->Polygon(tri, 3);
+    c->Pie(20, 20, 60, 60, 60, 40, 40, 20);
+    c->Font()->SetName("Arial");
+    c->Font()->SetSize(10);
+    c->Brush()->SetStyle(bsClear);
+    c->TextOut(30, 112, "Hello chart");
+    TBitmap bmp(8, 8);
+    bmp.Canvas()->Brush()->SetColor(clGreen);
+    bmp.Canvas()->FillRect(TRect(0, 0, 4, 8));
+    c->Draw(180, 100, &bmp);
+    c->IntersectClipRect(0, 0, 100, 100);
+    c->Pen()->SetWidth(1);
+    c->Pen()->SetColor(clBlack);
+    c->MoveTo(0, 0);
+    c->LineTo(200, 130);
+}
+
+TMetafile Sample(bool enhanced) {
+    TMetafile m;
+    m.SetWidth(200);
+    m.SetHeight(130);
+    m.SetEnhanced(enhanced);
+    {
+        TMetafileCanvas c(&m, nullptr);
+        DrawSample(&c);
+    }
+    return m;
+}
+
+} // namespace
+
+TEST(Metafile, CanvasRecordsIntoTheMetafileWhenFreed) {
+    TMetafile m;
+    m.SetWidth(50);
+    m.SetHeight(50);
+    {
+        TMetafileCanvas c(&m, nullptr);
+        c.Rectangle(0, 0, 10, 10);
+        EXPECT_EQ(m.RecordCount(), 0);
+        EXPECT_EQ(c.GetDeviceCaps(TECHNOLOGY), DT_METAFILE);
+    }
+    EXPECT_GT(m.RecordCount(), 0);
+}
+
+TEST(Metafile, PlaybackDrawsWhatDirectDrawingDraws) {
+    TMetafile m = Sample(true);
+    TBitmap direct(200, 130), played(200, 130);
+    DrawSample(direct.Canvas());
+    played.Canvas()->StretchDraw(TRect(0, 0, 200, 130), &m);
+    // Same pixels apart from antialiased text edges.
+    int differ = 0;
+    const auto a = Art(direct), b = Art(played);
+    for (size_t y = 0; y < a.size(); ++y)
+        for (size_t x = 0; x < a[y].size(); ++x)
+            differ += a[y][x] != b[y][x];
+    EXPECT_LT(differ, 60);
+    EXPECT_EQ(b[30][15], a[30][15]);
+    EXPECT_EQ(played.Canvas()->Pixels(150, 40), clBlue);
+}
+
+TEST(Metafile, PlaybackScalesIntoTheTargetRectangle) {
+    TMetafile m;
+    m.SetWidth(10);
+    m.SetHeight(10);
+    {
+        TMetafileCanvas c(&m, nullptr);
+        c.Pen()->SetStyle(psClear);
+        c.Brush()->SetColor(clRed);
+        c.Rectangle(0, 0, 6, 6); // 5 x 5 pixels
+    }
+    TBitmap b(40, 40);
+    b.Canvas()->StretchDraw(TRect(10, 10, 30, 30), &m);
+    EXPECT_EQ(InkBox(b), TRect(10, 10, 21, 21)); // the missing pen takes one device pixel
+}
+
+TEST(Metafile, EmfFileIsReadByAnIndependentReader) {
+    if (!HaveTool("emf2svg-conv")) GTEST_SKIP() << "emf2svg-conv not installed";
+    TMetafile m = Sample(true);
+    const std::string emf = TempPath("sample.emf"), svg = TempPath("sample_emf.svg");
+    m.SaveToFile(emf.c_str());
+    ASSERT_EQ(std::system(("emf2svg-conv -i " + emf + " -o " + svg + " >/dev/null 2>&1").c_str()),
+              0);
+    const std::string out = ReadText(svg);
+    EXPECT_NE(SvgText(out).find("Hello chart"), std::string::npos);
+    EXPECT_NE(out.find("<ellipse"), std::string::npos);
+    EXPECT_NE(out.find("<image"), std::string::npos);
+    std::remove(emf.c_str());
+    std::remove(svg.c_str());
+}
+
+TEST(Metafile, WmfFileIsReadByAnIndependentReader) {
+    if (!HaveTool("wmf2svg")) GTEST_SKIP() << "wmf2svg not installed";
+    TMetafile m = Sample(false);
+    const std::string wmf = TempPath("sample.wmf"), svg = TempPath("sample_wmf.svg");
+    m.SaveToFile(wmf.c_str());
+    ASSERT_EQ(std::system(("wmf2svg -o " + svg + " " + wmf + " >/dev/null 2>&1").c_str()), 0);
+    const std::string out = ReadText(svg);
+    EXPECT_NE(SvgText(out).find("Hello chart"), std::string::npos);
+    EXPECT_NE(out.find("<ellipse"), std::string::npos);
+    if (!HasFailure()) {
+        std::remove(wmf.c_str());
+        std::remove(svg.c_str());
+    }
+}
+
+TEST(Metafile, OwnFilesReadBackAndPlayTheSame) {
+    for (bool enhanced : {true, false}) {
+        TMetafile m = Sample(enhanced);
+        TMetafile r;
+        r.LoadFromBytes(m.SaveToBytes());
+        EXPECT_EQ(r.Enhanced(), enhanced);
+        EXPECT_EQ(r.Width(), 200);
+        EXPECT_EQ(r.Height(), 130);
+        TBitmap a(200, 130), b(200, 130);
+        a.Canvas()->Draw(0, 0, &m);
+        b.Canvas()->Draw(0, 0, &r);
+        int differ = 0;
+        const auto x = Art(a), y = Art(b);
+        for (size_t i = 0; i < x.size(); ++i)
+            for (size_t j = 0; j < x[i].size(); ++j)
+                differ += x[i][j] != y[i][j];
+        EXPECT_LT(differ, 80) << (enhanced ? "emf" : "wmf");
+    }
+}
+
+TEST(Metafile, DamagedFilesRaise) {
+    const std::vector<uint8_t> emf = Sample(true).SaveToBytes();
+    TMetafile m;
+    EXPECT_THROW(m.LoadFromBytes({}), EInvalidGraphic);
+    EXPECT_THROW(m.LoadFromBytes(std::vector<uint8_t>(emf.begin(), emf.begin() + emf.size() / 2)),
+                 EInvalidGraphic);
+    auto bad = emf;
+    bad[108 + 4] = 0xFF; // first record after the header claims a huge size
+    bad[108 + 5] = 0xFF;
+    EXPECT_THROW(m.LoadFromBytes(bad), EInvalidGraphic);
+    const std::vector<uint8_t> wmf = Sample(false).SaveToBytes();
+    EXPECT_THROW(m.LoadFromBytes(std::vector<uint8_t>(wmf.begin(), wmf.begin() + 60)),
+                 EInvalidGraphic);
+    EXPECT_TRUE(m.Empty());
+}

@@ -1,0 +1,221 @@
+// Printing (a PDF file read back with pdftotext, the recording printer),
+// the clipboard, cursors, colours and their names, and text conversion.
+#include "pixelart.h"
+#include "platform/classes/stringlist.h"
+#include "platform/graphics/clipbrd.h"
+#include "platform/graphics/cursors.h"
+#include "platform/graphics/gdi.h"
+#include "platform/graphics/metafile.h"
+#include "platform/graphics/printers.h"
+#include "platform/graphics/qtbridge.h"
+#include "support/recording_printer.h"
+#include <gtest/gtest.h>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string TempPath(const std::string& name) {
+    return (std::filesystem::temp_directory_path() / ("qmgfx_" + name)).string();
+}
+
+void PrintTwoPages(TPrinter* p) {
+    p->SetTitle("Statistics");
+    p->BeginDoc();
+    TCanvas* c = p->Canvas();
+    c->Font()->SetName("Arial");
+    c->Font()->SetSize(14);
+    c->TextOut(300, 300, "First page 23.5 kV/m");
+    c->MoveTo(300, 500);
+    c->LineTo(p->PageWidth() - 300, 500);
+    p->NewPage();
+    c->Font()->SetName("Arial");
+    c->Font()->SetSize(14);
+    c->TextOut(300, 300,
+               "Second page \xB0"
+               "C");
+    p->EndDoc();
+}
+
+} // namespace
+
+TEST(Printer, WithoutAPrinterTheJobIsATwoPagePdfFile) {
+    if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) GTEST_SKIP();
+    TPrinter printer;
+    if (printer.Printers()->Count() != 1 || printer.Printers()->Strings(0) != "PDF file")
+        GTEST_SKIP() << "a real printer is installed";
+    const std::string pdf = TempPath("print.pdf");
+    printer.SetPdfOutputPath(pdf.c_str());
+    EXPECT_GT(printer.PageHeight(), printer.PageWidth());
+    EXPECT_EQ(printer.Canvas()->GetDeviceCaps(LOGPIXELSY), 600);
+    PrintTwoPages(&printer);
+    EXPECT_FALSE(printer.Printing());
+    EXPECT_FALSE(std::filesystem::exists(pdf + ".part"));
+    const std::string txt = TempPath("print.txt");
+    ASSERT_EQ(std::system(("pdftotext -layout " + pdf + " " + txt).c_str()), 0);
+    std::ifstream f(txt);
+    std::stringstream s;
+    s << f.rdbuf();
+    const std::string text = s.str();
+    EXPECT_NE(text.find("First page 23.5 kV/m"), std::string::npos);
+    const size_t second = text.find("Second page");
+    EXPECT_NE(second, std::string::npos);
+    EXPECT_NE(text.find('\f'), std::string::npos); // a page break between them
+    EXPECT_NE(text.find("\xC2\xB0"
+                        "C"),
+              std::string::npos);
+    std::remove(pdf.c_str());
+    std::remove(txt.c_str());
+}
+
+TEST(Printer, LandscapeSwapsThePageAndAbortLeavesNoFile) {
+    TPrinter printer;
+    if (printer.Printers()->Strings(0) != "PDF file") GTEST_SKIP();
+    const std::string pdf = TempPath("aborted.pdf");
+    printer.SetPdfOutputPath(pdf.c_str());
+    const int w = printer.PageWidth();
+    printer.SetOrientation(poLandscape);
+    EXPECT_EQ(printer.PageHeight(), w);
+    printer.BeginDoc();
+    EXPECT_THROW(printer.BeginDoc(), EPrinter);
+    EXPECT_THROW(printer.SetOrientation(poPortrait), EPrinter);
+    printer.Canvas()->TextOut(10, 10, "never");
+    printer.Abort();
+    EXPECT_TRUE(printer.Aborted());
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+    EXPECT_FALSE(std::filesystem::exists(pdf + ".part"));
+    EXPECT_THROW(printer.EndDoc(), EPrinter);
+    EXPECT_THROW(printer.NewPage(), EPrinter);
+}
+
+TEST(Printer, DefaultPdfPathIsNamedAfterTheTitle) {
+    TPrinter printer;
+    printer.SetTitle("Chart: 1/2");
+    const AnsiString path = printer.PdfOutputPath();
+    EXPECT_NE(path.Pos("Chart_ 1_2.pdf"), 0);
+}
+
+TEST(RecordingPrinter, RecordsPagesTextsAndJobSteps) {
+    TRecordingPrinter rec;
+    rec.Install();
+    ASSERT_EQ(Printer(), &rec);
+    PrintTwoPages(Printer());
+    EXPECT_EQ(rec.Log, (std::vector<std::string>{"BeginDoc Statistics", "NewPage", "EndDoc"}));
+    ASSERT_EQ(rec.PageCount(), 2);
+    EXPECT_EQ(rec.PageTexts(0), (std::vector<std::string>{"First page 23.5 kV/m"}));
+    EXPECT_EQ(rec.AllText(), "First page 23.5 kV/m\nSecond page \xB0"
+                             "C");
+    EXPECT_EQ(rec.Canvas()->GetDeviceCaps(LOGPIXELSX), 300);
+    TBitmap page;
+    rec.RenderPage(0, page, 10);
+    EXPECT_EQ(page.Width(), 248);
+    EXPECT_EQ(page.Canvas()->Pixels(100, 50), clBlack); // the line at y 500
+}
+
+TEST(RecordingPrinter, UninstallsItself) {
+    TPrinter* before = Printer();
+    {
+        TRecordingPrinter rec;
+        rec.Install();
+    }
+    EXPECT_EQ(Printer(), before);
+}
+
+TEST(Clipboard, TextRoundTripsThroughWindows1252) {
+    Clipboard()->SetAsText("23,5 \xB0"
+                           "C \x80");
+    EXPECT_TRUE(Clipboard()->HasFormat(CF_TEXT));
+    EXPECT_EQ(Clipboard()->AsText(), "23,5 \xB0"
+                                     "C \x80");
+}
+
+TEST(Clipboard, BitmapsAndMetafilesRoundTrip) {
+    TBitmap b(5, 4);
+    b.Canvas()->SetPixel(2, 1, clRed);
+    Clipboard()->Assign(&b);
+    EXPECT_TRUE(Clipboard()->HasFormat(CF_BITMAP));
+    TBitmap c;
+    c.Assign(Clipboard());
+    EXPECT_EQ(Art(c), Art(b));
+
+    TMetafile m;
+    m.SetWidth(20);
+    m.SetHeight(10);
+    {
+        TMetafileCanvas mc(&m, nullptr);
+        mc.Rectangle(1, 1, 10, 8);
+    }
+    Clipboard()->Assign(&m);
+    EXPECT_TRUE(Clipboard()->HasFormat(CF_ENHMETAFILE));
+    EXPECT_TRUE(Clipboard()->HasFormat(CF_BITMAP));
+    TPicture p;
+    p.Assign(Clipboard());
+    EXPECT_STREQ(p.Graphic()->ClassName().c_str(), "TMetafile");
+    EXPECT_EQ(p.Width(), 20);
+}
+
+TEST(Cursors, NamesAndIds) {
+    EXPECT_EQ(CursorToString(crHourGlass), "crHourGlass");
+    EXPECT_EQ(StringToCursor("crHandPoint"), crHandPoint);
+    EXPECT_EQ(StringToCursor("5"), 5);
+    EXPECT_EQ(CursorToString(7), "7");
+    EXPECT_THROW(StringToCursor("crBogus"), EConvertError);
+}
+
+TEST(Colours, SystemColoursAndNames) {
+    EXPECT_EQ(ColorToRGB(clRed), 0x0000FFu);
+    EXPECT_EQ(ColorToRGB(clWindow), 0xFFFFFFu);
+    EXPECT_EQ(ColorToRGB(clBtnText), 0u);
+    EXPECT_EQ(ColorToRGB(clNone), 0x1FFFFFFFu);
+    EXPECT_EQ(ColorToRGB(clDefault), 0x20000000u);
+    EXPECT_EQ(ColorToString(clBtnFace), "clBtnFace");
+    EXPECT_EQ(ColorToString(0x123456), "$00123456");
+    EXPECT_EQ(StringToColor("clBlue"), clBlue);
+    EXPECT_EQ(StringToColor("$00FF00"), clLime);
+    EXPECT_EQ(StringToColor("255"), clRed);
+    EXPECT_THROW(StringToColor("green-ish"), EConvertError);
+}
+
+TEST(Bridge, Windows1252MapsEveryByteBothWays) {
+    std::string all;
+    for (int i = 1; i < 256; ++i)
+        all.push_back(char(i));
+    const QString u = AnsiToQString(AnsiString(all));
+    EXPECT_EQ(u[0x80 - 1], QChar(0x20AC)); // euro sign
+    EXPECT_EQ(u[0x99 - 1], QChar(0x2122)); // trade mark
+    EXPECT_EQ(u[0xB0 - 1], QChar(0x00B0)); // degree
+    EXPECT_EQ(QStringToAnsi(u).str(), all);
+    EXPECT_EQ(QStringToAnsi(QString::fromUtf8("\xE2\x82\xAC \xE2\x98\x83")).str(), "\x80 ?");
+}
+
+TEST(Bridge, FaceNamesMapToInstalledTwins) {
+    EXPECT_EQ(MapFontFamily("Arial"), "Liberation Sans");
+    EXPECT_EQ(MapFontFamily("times new roman"), "Liberation Serif");
+    EXPECT_EQ(MapFontFamily("Courier New"), "Liberation Mono");
+    EXPECT_EQ(MapFontFamily("Verdana"), "DejaVu Sans");
+    EXPECT_EQ(MapFontFamily("Unknown Face"), "Liberation Sans");
+    TFont f;
+    f.SetName("Arial");
+    f.SetSize(10);
+    const QFont q = ToQFont(f);
+    EXPECT_EQ(q.family(), "Liberation Sans");
+    EXPECT_EQ(q.pixelSize(), 13);
+}
+
+TEST(GdiCalls, FreeFunctionsReachTheCanvas) {
+    TBitmap b(6, 3);
+    HDC dc = b.Canvas()->Handle();
+    SetBkMode(dc, TRANSPARENT);
+    EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+    HBRUSH red = CreateSolidBrush(ColorToRGB(clRed));
+    TRect r(1, 0, 3, 3);
+    FillRect(dc, &r, red);
+    MoveToEx(dc, 3, 1, nullptr);
+    LineTo(dc, 6, 1);
+    EXPECT_EQ(Art(b)[1], ".rr###");
+    DeleteObject(red);
+    EXPECT_FALSE(DeleteObject(red));
+}
