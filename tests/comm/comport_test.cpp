@@ -123,6 +123,13 @@ TEST_F(ComPortTest, ReadsTimeOutWithTimeoutAndShortReadsRaiseToo) {
     EXPECT_EQ(Port.ReadByte(), 'c'); // nothing stale from the failed read
 }
 
+TEST_F(ComPortTest, WriteThatDoesNotGoOutRaisesTimeout) {
+    Port.Timeouts()->SetWriteConstant(30);
+    Port.Open();
+    const AnsiString big(std::string(1 << 20, 'x')); // more than the line buffers hold
+    EXPECT_EQ(Raised([&] { Port.WriteString(big); }).Message, "Timeout");
+}
+
 TEST_F(ComPortTest, ReadUntilKeepsTheTerminatorAndControlBytesPass) {
     Port.Open();
     Pty.Send(Bytes("02 00 04 11 12 13 FF 03 41 0D"));
