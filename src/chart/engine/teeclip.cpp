@@ -39,10 +39,11 @@ void TTeeCanvas::PopClipRegion() {
 
 namespace {
 
+// Regions are made from normalised device rectangles, whatever the mapping.
 TRect ToDevice(TTeeCanvas* ACanvas, const TRect& Rect) {
     TPoint p[2] = {Rect.TopLeft(), Rect.BottomRight()};
     if (TCanvas* c = ACanvas->PlatformCanvas()) c->LPtoDP(p, 2);
-    return TRect(p[0], p[1]);
+    return OrientRectangle(TRect(p[0], p[1]));
 }
 
 } // namespace

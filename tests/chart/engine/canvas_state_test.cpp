@@ -211,3 +211,44 @@ TEST(CanvasText, RotatedLabelsTurnTheFontForOneText) {
     EXPECT_EQ(canvas.Font()->Orientation(), 0);
     EXPECT_EQ(canvas.Brush()->Style(), bsClear);
 }
+
+TEST_F(State, OutlinedAndGradientText) {
+    canvas.Brush()->SetColor(clWhite);
+    canvas.FillRect(TRect(0, 0, 120, 60));
+    TTeeFont font;
+    font.SetSize(28);
+    font.SetStyle(TFontStyles() << fsBold);
+    font.SetColor(clRed);
+    font.OutLine()->SetVisible(true);
+    font.OutLine()->SetColor(clBlue);
+    canvas.AssignFont(&font);
+    canvas.TextOut(5, 5, "H");
+    EXPECT_NE(LeftmostOf(bitmap.Canvas(), 60, 60, clBlue), INT_MAX);
+    EXPECT_NE(LeftmostOf(bitmap.Canvas(), 60, 60, clRed), INT_MAX);
+
+    // A gradient fills only the letters, from its start colour at the bottom.
+    canvas.Brush()->SetColor(clWhite);
+    canvas.FillRect(TRect(0, 0, 120, 60));
+    font.OutLine()->SetVisible(false);
+    font.Gradient()->SetVisible(true);
+    font.Gradient()->SetStartColor(clLime);
+    font.Gradient()->SetEndColor(clLime);
+    canvas.TextOut(60, 5, "H");
+    EXPECT_EQ(canvas.ClipDepth(), 0);
+    EXPECT_EQ(LeftmostOf(bitmap.Canvas(), 120, 60, clRed), INT_MAX);
+    const int left = LeftmostOf(bitmap.Canvas(), 120, 60, clLime);
+    EXPECT_GE(left, 60);
+    EXPECT_LT(left, 70);
+    EXPECT_EQ(canvas.GetPixel(59, 20), clWhite);
+}
+
+TEST_F(State, DonutLeavesItsHole) {
+    canvas.Brush()->SetColor(clWhite);
+    canvas.FillRect(TRect(0, 0, 120, 60));
+    canvas.Brush()->SetColor(clRed);
+    canvas.Pen()->SetColor(clRed);
+    canvas.Donut(60, 30, 25, 25, 0, 2 * 3.14159265358979, 50);
+    EXPECT_EQ(canvas.GetPixel(60, 30), clWhite); // centre
+    EXPECT_EQ(canvas.GetPixel(60, 11), clRed);   // between the radii, above
+    EXPECT_EQ(canvas.GetPixel(60, 57), clWhite); // outside
+}
