@@ -1132,6 +1132,7 @@ void TWinControl::RemoveControl(TControl* c) {
     FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), c), FTabList.end());
     c->FParent = nullptr;
     if (GCapture == c) GCapture = nullptr;
+    ChildRemoved(c);
     if (QWidget* w = c->Widget()) {
         if (!IsDestroying() || !c->IsDestroying()) {
             w->hide();
@@ -1252,6 +1253,7 @@ void TWinControl::Resize() {
 
 void TWinControl::ChildAdded(TControl*) {}
 void TWinControl::ChildBoundsChanged(TControl*) {}
+void TWinControl::ChildRemoved(TControl*) {}
 
 void TWinControl::FontChanged() {
     TControl::FontChanged();

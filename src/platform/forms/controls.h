@@ -397,6 +397,8 @@ protected:
     virtual void ChildAdded(TControl* AControl);
     // A child moved or changed its size.
     virtual void ChildBoundsChanged(TControl* AControl);
+    // A child left (it may be half destroyed: compare the pointer only).
+    virtual void ChildRemoved(TControl* AControl);
     void SetClientWidget(QWidget* AClient);
 
 private:

@@ -134,6 +134,11 @@ int GetSystemMetrics(int Index) {
 // ---------------------------------------------------------------------------
 // Test hooks kept here: screen size, process exit
 
+void ResetApplicationForTest() {
+    Application->FTerminated = false;
+    Application->FMainForm = nullptr;
+}
+
 void SetScreenSizeOverride(int Width, int Height) {
     GScreenW = Width;
     GScreenH = Height;

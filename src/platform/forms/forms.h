@@ -305,6 +305,7 @@ protected:
 
 private:
     friend class TCustomForm;
+    friend void ResetApplicationForTest();
     void AddRelease(TCustomForm* Form);
     void FreeReleased();
 

@@ -554,7 +554,16 @@ void TButton::Click() {
     TButtonControl::Click();
 }
 
-TCheckBox::TCheckBox(TComponent* AOwner) : TButtonControl(AOwner, NewWidget<TQt<QCheckBox>>()) {
+namespace {
+// The platform's check and radio boxes take clicks anywhere on the control.
+template <class W> class TWholeHit : public TQt<W> {
+protected:
+    bool hitButton(const QPoint& p) const override { return this->rect().contains(p); }
+};
+} // namespace
+
+TCheckBox::TCheckBox(TComponent* AOwner)
+    : TButtonControl(AOwner, NewWidget<TWholeHit<QCheckBox>>()) {
     auto* b = static_cast<QCheckBox*>(Widget());
     SetBounds(0, 0, 97, 17);
     SetTabStop(true);
@@ -604,7 +613,7 @@ bool GRadioByCode = false;
 }
 
 TRadioButton::TRadioButton(TComponent* AOwner)
-    : TButtonControl(AOwner, NewWidget<TQt<QRadioButton>>()) {
+    : TButtonControl(AOwner, NewWidget<TWholeHit<QRadioButton>>()) {
     auto* b = static_cast<QRadioButton*>(Widget());
     SetBounds(0, 0, 113, 17);
     SetTabStop(true);

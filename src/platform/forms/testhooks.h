@@ -195,6 +195,10 @@ bool CanUserReach(const TControl* Control);
 // ---------------------------------------------------------------------------
 // Screen size and ending the process
 
+// Clears the application's terminated state and main form, so one test
+// binary can run the message loop again.
+void ResetApplicationForTest();
+
 // Width and height Screen reports (0, 0 removes the override).
 void SetScreenSizeOverride(int Width, int Height);
 

@@ -1,0 +1,301 @@
+// Bitmap buttons on push buttons with icons, and self-drawn speed buttons.
+#include "platform/forms/buttons.h"
+#include "platform/forms/extctrls.h"
+#include "platform/forms/formsqt.h"
+#include <QIcon>
+#include <QPixmap>
+#include <QPushButton>
+#include <algorithm>
+
+QM_CLASS_OWNED(TBitBtn, TButton, TComponent)
+QM_CLASS_OWNED(TSpeedButton, TGraphicControl, TComponent)
+
+void DrawGlyph(TCanvas* Canvas, TBitmap* Glyph, int NumGlyphs, int Index, int X, int Y) {
+    if (!Glyph || Glyph->Empty()) return;
+    const int count = std::max(1, NumGlyphs);
+    const int w = Glyph->Width() / count, h = Glyph->Height();
+    if (w <= 0) return;
+    Index = std::clamp(Index, 0, count - 1);
+    const COLORREF transparent = Glyph->Canvas()->GetPixel(0, h - 1);
+    Canvas->TransparentBlt(X, Y, w, h, Glyph->Canvas(), Index * w, 0, w, h, transparent);
+}
+
+// ---------------------------------------------------------------------------
+// TBitBtn
+
+namespace {
+struct TKindInfo {
+    const char* Caption;
+    TModalResult Result;
+};
+constexpr TKindInfo KindInfo[] = {
+    {"", mrNone},        {"OK", mrOk},          {"Cancel", mrCancel}, {"&Help", mrNone},
+    {"&Yes", mrYes},     {"&No", mrNo},         {"&Close", mrNone},   {"Abort", mrAbort},
+    {"&Retry", mrRetry}, {"&Ignore", mrIgnore}, {"&All", mrAll},
+};
+} // namespace
+
+TBitBtn::TBitBtn(TComponent* AOwner) : TButton(AOwner), FGlyph(std::make_unique<TBitmap>()) {
+    FGlyph->OnChange = [this](TObject*) { GlyphChanged(); };
+}
+
+TBitBtn::~TBitBtn() {
+    Destroying();
+    FGlyph->OnChange = nullptr;
+}
+
+void TBitBtn::GlyphChanged() {
+    auto* b = static_cast<QPushButton*>(Widget());
+    QImage* image = FGlyph->Empty() ? nullptr : BitmapImage(FGlyph.get());
+    if (!image) {
+        b->setIcon(QIcon());
+        return;
+    }
+    const int w = image->width() / std::max(1, FNumGlyphs), h = image->height();
+    QImage part = image->copy(0, 0, w, h).convertToFormat(QImage::Format_ARGB32);
+    const QRgb key = part.pixel(0, h - 1);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if ((part.pixel(x, y) & 0xFFFFFF) == (key & 0xFFFFFF)) part.setPixel(x, y, 0);
+    b->setIcon(QIcon(QPixmap::fromImage(part)));
+    b->setIconSize(QSize(w, h));
+}
+
+void TBitBtn::SetNumGlyphs(TNumGlyphs Value) {
+    FNumGlyphs = std::clamp(Value, 1, 4);
+    GlyphChanged();
+}
+
+void TBitBtn::SetKind(TBitBtnKind Value) {
+    if (Value == FKind) return;
+    if (Value != bkCustom) {
+        SetDefault(Value == bkOK || Value == bkYes);
+        SetCancel(Value == bkCancel || Value == bkNo);
+        SetCaption(KindInfo[Value].Caption);
+        SetModalResult(KindInfo[Value].Result);
+    }
+    FKind = Value;
+}
+
+void TBitBtn::SetLayout(TButtonLayout Value) {
+    FLayout = Value;
+    Widget()->setLayoutDirection(Value == blGlyphRight ? Qt::RightToLeft : Qt::LeftToRight);
+}
+
+void TBitBtn::Click() {
+    if (FKind == bkClose) {
+        if (TCustomForm* form = GetParentForm(this)) {
+            form->Close();
+            return;
+        }
+    }
+    TButton::Click();
+}
+
+// ---------------------------------------------------------------------------
+// TSpeedButton
+
+TSpeedButton::TSpeedButton(TComponent* AOwner)
+    : TGraphicControl(AOwner), FGlyph(std::make_unique<TBitmap>()) {
+    SetControlStyle(TControlStyle{csCaptureMouse, csDoubleClicks});
+    SetBounds(0, 0, 23, 22);
+    SetParentFont(true);
+    FGlyph->OnChange = [this](TObject*) { Invalidate(); };
+}
+
+TSpeedButton::~TSpeedButton() {
+    Destroying();
+    FGlyph->OnChange = nullptr;
+}
+
+void TSpeedButton::SetGroupIndex(int Value) {
+    FGroupIndex = Value;
+    UpdateExclusive();
+}
+
+void TSpeedButton::SetDown(bool Value) {
+    if (FGroupIndex == 0) Value = false;
+    if (Value == FDown) return;
+    if (FDown && !FAllowAllUp) return;
+    FDown = Value;
+    FState = Value ? bsExclusive : bsUp;
+    Invalidate();
+    if (Value) UpdateExclusive();
+}
+
+void TSpeedButton::UpdateExclusive() {
+    if (FGroupIndex == 0 || !Parent()) return;
+    for (int i = 0; i < Parent()->ControlCount(); ++i) {
+        auto* other = dynamic_cast<TSpeedButton*>(Parent()->Controls(i));
+        if (!other || other == this || other->FGroupIndex != FGroupIndex) continue;
+        if (FDown && other->FDown) {
+            other->FDown = false;
+            other->FState = bsUp;
+            other->Invalidate();
+        }
+        other->FAllowAllUp = FAllowAllUp;
+    }
+}
+
+void TSpeedButton::SetAllowAllUp(bool Value) {
+    FAllowAllUp = Value;
+    UpdateExclusive();
+}
+
+void TSpeedButton::SetFlat(bool Value) {
+    FFlat = Value;
+    Invalidate();
+}
+
+void TSpeedButton::SetNumGlyphs(TNumGlyphs Value) {
+    FNumGlyphs = std::clamp(Value, 1, 4);
+    Invalidate();
+}
+
+void TSpeedButton::SetLayout(TButtonLayout Value) {
+    FLayout = Value;
+    Invalidate();
+}
+
+void TSpeedButton::SetMargin(int Value) {
+    FMargin = Value;
+    Invalidate();
+}
+
+void TSpeedButton::SetSpacing(int Value) {
+    FSpacing = Value;
+    Invalidate();
+}
+
+void TSpeedButton::SetTransparent(bool Value) {
+    FTransparent = Value;
+    Invalidate();
+}
+
+void TSpeedButton::Click() {
+    TGraphicControl::Click();
+}
+
+void TSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TGraphicControl::MouseDown(Button, Shift, X, Y);
+    if (Button == mbLeft && Enabled()) {
+        if (!FDown) {
+            FState = bsDown;
+            Invalidate();
+        }
+        FDragging = true;
+    }
+}
+
+void TSpeedButton::MouseMove(TShiftState Shift, int X, int Y) {
+    TGraphicControl::MouseMove(Shift, X, Y);
+    if (!FDragging) return;
+    const bool inside = X >= 0 && X < ClientWidth() && Y >= 0 && Y <= ClientHeight();
+    const TButtonState state = FDown ? bsExclusive : bsUp;
+    const TButtonState now = inside ? bsDown : state;
+    if (now != FState) {
+        FState = now;
+        Invalidate();
+    }
+}
+
+void TSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TGraphicControl::MouseUp(Button, Shift, X, Y);
+    if (!FDragging) return;
+    FDragging = false;
+    const bool doClick = X >= 0 && X < ClientWidth() && Y >= 0 && Y <= ClientHeight();
+    if (FGroupIndex == 0) {
+        FState = bsUp;
+        FMouseInControl = false;
+        Invalidate();
+    } else if (doClick) {
+        SetDown(!FDown);
+        FState = FDown ? bsExclusive : bsUp;
+        Invalidate();
+    } else {
+        FState = FDown ? bsExclusive : bsUp;
+        Invalidate();
+    }
+    if (doClick) Click();
+}
+
+void TSpeedButton::MouseEnter() {
+    TGraphicControl::MouseEnter();
+    FMouseInControl = true;
+    if (FFlat) Invalidate();
+}
+
+void TSpeedButton::MouseLeave() {
+    TGraphicControl::MouseLeave();
+    FMouseInControl = false;
+    if (FFlat) Invalidate();
+}
+
+void TSpeedButton::Paint() {
+    TCanvas* c = Canvas();
+    TRect r = ClientRect();
+    const bool pressed = FState == bsDown || FState == bsExclusive;
+    if (!(FFlat && FTransparent)) {
+        c->Brush()->SetStyle(bsSolid);
+        c->Brush()->SetColor(FState == bsExclusive ? cl3DLight : clBtnFace);
+        c->FillRect(r);
+    }
+    const bool framed = !FFlat || pressed || (FMouseInControl && Enabled());
+    if (framed) {
+        TRect frame = r;
+        if (pressed)
+            Frame3D(c, frame, clBtnShadow, clBtnHighlight, 1);
+        else
+            Frame3D(c, frame, clBtnHighlight, clBtnShadow, 1);
+    }
+    const int count = std::max(1, FNumGlyphs);
+    const int gw = FGlyph->Empty() ? 0 : FGlyph->Width() / count;
+    const int gh = FGlyph->Empty() ? 0 : FGlyph->Height();
+    const AnsiString caption = StripAccel(Caption());
+    c->Font()->Assign(Font());
+    const TSize text = caption.IsEmpty() ? TSize(0, 0) : c->TextExtent(caption);
+    const int spacing = (gw > 0 && text.cx > 0) ? FSpacing : 0;
+    const bool horizontal = FLayout == blGlyphLeft || FLayout == blGlyphRight;
+    const int totalW = horizontal ? gw + spacing + text.cx : std::max(gw, text.cx);
+    const int totalH = horizontal ? std::max(gh, text.cy) : gh + spacing + text.cy;
+    const int offset = pressed ? 1 : 0;
+    int x = (Width() - totalW) / 2 + offset, y = (Height() - totalH) / 2 + offset;
+    if (FMargin >= 0) {
+        if (FLayout == blGlyphLeft) x = FMargin + offset;
+        if (FLayout == blGlyphTop) y = FMargin + offset;
+    }
+    int index = 0;
+    if (!Enabled() && count > 1)
+        index = 1;
+    else if (FState == bsDown && count > 2)
+        index = 2;
+    else if (FState == bsExclusive && count > 3)
+        index = 3;
+    int gx = x, gy = y + (totalH - gh) / 2, tx = x + gw + spacing, ty = y + (totalH - text.cy) / 2;
+    switch (FLayout) {
+    case blGlyphRight:
+        tx = x;
+        gx = x + text.cx + spacing;
+        break;
+    case blGlyphTop:
+        gx = x + (totalW - gw) / 2;
+        gy = y;
+        tx = x + (totalW - text.cx) / 2;
+        ty = y + gh + spacing;
+        break;
+    case blGlyphBottom:
+        tx = x + (totalW - text.cx) / 2;
+        ty = y;
+        gx = x + (totalW - gw) / 2;
+        gy = y + text.cy + spacing;
+        break;
+    default:
+        break;
+    }
+    DrawGlyph(c, FGlyph.get(), count, index, gx, gy);
+    if (!caption.IsEmpty()) {
+        c->Brush()->SetStyle(bsClear);
+        if (!Enabled()) c->Font()->SetColor(clGrayText);
+        c->TextOut(tx, ty, caption);
+    }
+}

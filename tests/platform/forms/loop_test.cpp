@@ -1,0 +1,402 @@
+// The message loop: modal forms, dialog keys, exceptions escaping handlers,
+// handler loops driven by the pump script, menu shortcuts, timers on virtual
+// time, closing forms and ending the process.
+#include "forms_fixture.h"
+#include "platform/forms/buttons.h"
+#include "platform/forms/extctrls.h"
+#include "platform/forms/menus.h"
+#include "platform/forms/stdctrls.h"
+#include "platform/rtl/clock.h"
+#include <QWidget>
+#include <string>
+#include <vector>
+
+class LoopTest : public FormsTest {
+protected:
+    LoopTest() {
+        Ok = Make<TButton>(10, 10, 75, 25);
+        Ok->SetCaption("OK");
+        Ok->SetDefault(true);
+        Ok->SetModalResult(mrOk);
+        Cancel = Make<TButton>(100, 10, 75, 25);
+        Cancel->SetCaption("Cancel");
+        Cancel->SetCancel(true);
+        Cancel->SetModalResult(mrCancel);
+        Edit = Make<TEdit>(10, 50, 100, 21);
+    }
+    TButton* Ok;
+    TButton* Cancel;
+    TEdit* Edit;
+};
+
+TEST_F(LoopTest, ShowModalEndsWhenAButtonSetsModalResult) {
+    TPumpScript script;
+    script.Click(Ok);
+    EXPECT_EQ(Form->ShowModal(), mrOk);
+    EXPECT_FALSE(Form->Visible());
+    EXPECT_TRUE(script.Done());
+    EXPECT_FALSE(Form->FormState().Contains(fsModal));
+}
+
+TEST_F(LoopTest, EnterReachesTheDefaultButtonAndEscTheCancelButton) {
+    {
+        TPumpScript script;
+        script.Type(Edit, "abc").Enter(Edit);
+        EXPECT_EQ(Form->ShowModal(), mrOk);
+        EXPECT_EQ(Edit->Text(), "abc");
+    }
+    {
+        TPumpScript script;
+        script.Escape(Edit);
+        EXPECT_EQ(Form->ShowModal(), mrCancel);
+    }
+    // Enter on a focused button clicks that button, not the default one.
+    {
+        TPumpScript script;
+        script.Enter(Cancel);
+        EXPECT_EQ(Form->ShowModal(), mrCancel);
+    }
+}
+
+TEST_F(LoopTest, DialogKeysSkipHiddenButtonsAndKeysAHandlerConsumed) {
+    int clicks = 0;
+    Ok->OnClick = [&](TObject*) { ++clicks; };
+    Form->Show();
+    Edit->OnKeyDown = [](TObject*, WORD& Key, TShiftState) {
+        if (Key == VK_RETURN) Key = 0;
+    };
+    SimulateKey(Edit, VK_RETURN);
+    EXPECT_EQ(clicks, 0);
+    Edit->OnKeyDown = nullptr;
+    Ok->SetVisible(false);
+    SimulateKey(Edit, VK_RETURN);
+    EXPECT_EQ(clicks, 0);
+    Ok->SetVisible(true);
+    SimulateKey(Edit, VK_RETURN);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(LoopTest, ModalFormRefusesToCloseWhileOnCloseQueryDeclines) {
+    int asked = 0;
+    Form->OnCloseQuery = [&](TObject*, bool& CanClose) { CanClose = ++asked > 1; };
+    TPumpScript script;
+    script.Click(Cancel).Click(Cancel);
+    EXPECT_EQ(Form->ShowModal(), mrCancel);
+    EXPECT_EQ(asked, 2);
+}
+
+TEST_F(LoopTest, ShowModalOfAVisibleFormRaises) {
+    Form->Show();
+    EXPECT_THROW(Form->ShowModal(), EInvalidOperation);
+}
+
+TEST_F(LoopTest, ModalFormDisablesTheOtherWindowsOnlyWhileItRuns) {
+    TForm other(nullptr);
+    other.Show();
+    TPumpScript script;
+    bool otherEnabledDuring = true;
+    script.Do([&] { otherEnabledDuring = CanUserReach(&other); });
+    script.Click(Ok);
+    Form->ShowModal();
+    EXPECT_FALSE(otherEnabledDuring);
+    EXPECT_TRUE(CanUserReach(&other));
+    EXPECT_TRUE(other.Enabled());
+}
+
+TEST_F(LoopTest, DisablingOneFormLeavesTheOthersUsable) {
+    TForm other(nullptr);
+    auto* button = new TButton(&other);
+    button->SetParent(&other);
+    Form->Show();
+    other.Show();
+    Form->SetEnabled(false);
+    EXPECT_TRUE(CanUserReach(button));
+    EXPECT_FALSE(CanUserReach(Ok));
+}
+
+TEST_F(LoopTest, ExceptionInAHandlerIsShownAndTheLoopGoesOn) {
+    Ok->SetModalResult(mrNone);
+    Ok->OnClick = [](TObject*) { throw Exception("Timeout"); };
+    int later = 0;
+    Cancel->OnClick = [&](TObject*) { ++later; };
+    // The platform adds a final '.'; "!" and "." endings stay.
+    Responder.ExpectMessage("Timeout.", IDOK);
+    TPumpScript script;
+    script.Click(Ok).Click(Cancel);
+    EXPECT_EQ(Form->ShowModal(), mrCancel);
+    EXPECT_EQ(later, 1);
+    ASSERT_EQ(Responder.Shown().size(), 1u);
+    EXPECT_EQ(Responder.Shown()[0].Text, "Timeout.");
+    EXPECT_EQ(Responder.Shown()[0].Flags, MB_OK | MB_ICONSTOP);
+}
+
+TEST_F(LoopTest, ShowExceptionKeepsMessagesThatEndInPunctuation) {
+    Application->SetTitle("QM read out");
+    for (const char* text : {"Checksum error !", "Done.", ""}) {
+        Responder.ExpectMessage("", IDOK);
+        Application->ShowException(Exception(text));
+        EXPECT_EQ(Responder.Shown().back().Text, text);
+        EXPECT_EQ(Responder.Shown().back().Caption, "QM read out");
+    }
+}
+
+TEST_F(LoopTest, PumpScriptClicksStopInsideARunningHandlerLoop) {
+    TVirtualClockScope time;
+    bool stop = false;
+    int cycles = 0;
+    auto* start = Make<TBitBtn>(10, 100, 75, 25);
+    auto* stopButton = Make<TBitBtn>(100, 100, 75, 25);
+    stopButton->OnClick = [&](TObject*) { stop = true; };
+    start->OnClick = [&](TObject*) {
+        start->SetEnabled(false);
+        stop = false;
+        while (!stop) {
+            ++cycles;
+            const uint32_t t0 = GetTickCount();
+            uint32_t elapsed = 0;
+            do {
+                elapsed = GetTickCount() - t0;
+                Application->ProcessMessages();
+                Sleep(1);
+            } while (elapsed < 10);
+        }
+        start->SetEnabled(true);
+    };
+    Form->Show();
+    TPumpScript script;
+    script.When([&] { return cycles >= 5; }).Click(stopButton);
+    SimulateClick(start);
+    EXPECT_TRUE(stop);
+    EXPECT_GE(cycles, 5);
+    EXPECT_LE(cycles, 6);
+    EXPECT_TRUE(start->Enabled());
+    EXPECT_TRUE(script.Done());
+}
+
+TEST_F(LoopTest, PumpScriptWaitsForAControlToBecomeClickable) {
+    Ok->SetEnabled(false);
+    int pumps = 0;
+    TPumpScript script;
+    script.Click(Ok);
+    Form->Show();
+    for (; pumps < 50 && !script.Done(); ++pumps) {
+        if (pumps == 20) Ok->SetEnabled(true);
+        Application->ProcessMessages();
+    }
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(pumps, 21);
+}
+
+TEST_F(LoopTest, AStuckLoopFailsThePumpScriptInsteadOfHanging) {
+    TPumpScript script;
+    script.SetMaxIdlePumps(100);
+    int pumps = 0;
+    EXPECT_THROW(
+        {
+            for (;;) {
+                ++pumps;
+                Application->ProcessMessages();
+            }
+        },
+        EPumpScriptFailure);
+    EXPECT_EQ(pumps, 101);
+}
+
+TEST_F(LoopTest, HeadlessModalLoopWithoutAScriptRefusesToWait) {
+    EXPECT_THROW(Form->ShowModal(), EUnwindToTest);
+    EXPECT_FALSE(Form->Visible());
+}
+
+TEST_F(LoopTest, MenuShortcutsClickTheirItems) {
+    TMainMenu menu(Form.get());
+    auto* file = new TMenuItem(Form.get());
+    file->SetCaption("&File");
+    auto* exit = new TMenuItem(Form.get());
+    exit->SetCaption("E&xit");
+    exit->SetShortCut(ShortCut('X', TShiftState{ssCtrl}));
+    auto* hidden = new TMenuItem(Form.get());
+    hidden->SetCaption("Other");
+    hidden->SetShortCut(TextToShortCut("F5"));
+    hidden->SetEnabled(false);
+    file->Add(exit);
+    file->Add(hidden);
+    menu.Items()->Add(file);
+    Form->SetMenu(&menu);
+    TCounter exits, others;
+    exit->OnClick = exits.Handler();
+    hidden->OnClick = others.Handler();
+    int keyDowns = 0;
+    Edit->OnKeyDown = [&](TObject*, WORD&, TShiftState) { ++keyDowns; };
+    Form->Show();
+    SimulateKey(Edit, 'X', TShiftState{ssCtrl});
+    EXPECT_EQ(exits.Count, 1);
+    EXPECT_EQ(keyDowns, 0); // a shortcut never reaches the control
+    SimulateKey(Edit, VK_F5);
+    EXPECT_EQ(others.Count, 0);
+    EXPECT_EQ(keyDowns, 1);
+    // A disabled menu hides the shortcuts of its items.
+    file->SetEnabled(false);
+    SimulateKey(Edit, 'X', TShiftState{ssCtrl});
+    EXPECT_EQ(exits.Count, 1);
+}
+
+TEST_F(LoopTest, ShortcutTextsRoundTrip) {
+    const struct {
+        TShortCut Code;
+        const char* Text;
+    } rows[] = {{ShortCut('X', TShiftState{ssCtrl}), "Ctrl+X"},
+                {ShortCut(VK_F2, TShiftState{ssShift}), "Shift+F2"},
+                {ShortCut(VK_DELETE, {}), "Del"},
+                {ShortCut('A', TShiftState{ssCtrl, ssAlt}), "Ctrl+Alt+A"}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(ShortCutToText(row.Code), row.Text);
+        EXPECT_EQ(TextToShortCut(row.Text), row.Code);
+    }
+    EXPECT_EQ(TextToShortCut("Hyper+Q"), scNone);
+}
+
+TEST_F(LoopTest, KeyPreviewLetsTheFormSeeKeysFirst) {
+    std::vector<std::string> order;
+    Form->OnKeyDown = [&](TObject*, WORD& Key, TShiftState) {
+        order.push_back("form");
+        if (Key == 'Q') Key = 0;
+    };
+    Edit->OnKeyDown = [&](TObject*, WORD&, TShiftState) { order.push_back("edit"); };
+    Form->Show();
+    SimulateKey(Edit, 'A');
+    EXPECT_EQ(order, std::vector<std::string>{"edit"});
+    Form->SetKeyPreview(true);
+    order.clear();
+    SimulateKey(Edit, 'A');
+    SimulateKey(Edit, 'Q');
+    EXPECT_EQ(order, (std::vector<std::string>{"form", "edit", "form"}));
+}
+
+TEST_F(LoopTest, KeyPressMayReplaceOrSwallowTheCharacter) {
+    Edit->OnKeyPress = [](TObject*, char& Key) {
+        if (Key == 'a') Key = 'b';
+        if (Key == 'x') Key = 0;
+    };
+    Form->Show();
+    SimulateType(Edit, "axa");
+    EXPECT_EQ(Edit->Text(), "bb");
+}
+
+TEST_F(LoopTest, TimersFollowTheVirtualClock) {
+    TVirtualClockScope time;
+    TTimer timer(Form.get());
+    timer.SetInterval(100);
+    int ticks = 0;
+    timer.OnTimer = [&](TObject*) { ++ticks; };
+    TPumpScript script;
+    script.AdvanceClockPerPump(1);
+    // The wait of a calibration: pump without sleeping until 5000 ms passed.
+    unsigned elapsed = 0;
+    timer.OnTimer = [&](TObject*) {
+        ++ticks;
+        elapsed += 100;
+    };
+    while (elapsed <= 5000)
+        Application->ProcessMessages();
+    EXPECT_EQ(ticks, 51);
+    // A disabled timer does not fire; a big jump of time fires it once.
+    timer.SetEnabled(false);
+    time.Clock.Advance(1000);
+    Application->ProcessMessages();
+    EXPECT_EQ(ticks, 51);
+    timer.SetEnabled(true);
+    time.Clock.Advance(1000);
+    script.AdvanceClockPerPump(0);
+    Application->ProcessMessages();
+    EXPECT_EQ(ticks, 52);
+}
+
+TEST_F(LoopTest, ATimerThatPumpsIsNotFiredAgainInsideItsOwnHandler) {
+    TVirtualClockScope time;
+    TTimer timer(Form.get());
+    timer.SetInterval(10);
+    int depth = 0, maxDepth = 0, ticks = 0;
+    timer.OnTimer = [&](TObject*) {
+        ++ticks;
+        maxDepth = std::max(maxDepth, ++depth);
+        for (int i = 0; i < 5; ++i) {
+            time.Clock.Advance(10);
+            Application->ProcessMessages();
+        }
+        --depth;
+    };
+    TPumpScript script;
+    time.Clock.Advance(10);
+    Application->ProcessMessages();
+    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(maxDepth, 1);
+}
+
+TEST_F(LoopTest, HaltInAHandlerReachesTheTestWithItsExitCode) {
+    TExitTrap trap;
+    Ok->OnClick = [](TObject*) { Halt(-1); };
+    int after = 0;
+    Cancel->OnClick = [&](TObject*) { ++after; };
+    TPumpScript script;
+    script.Click(Ok).Click(Cancel);
+    try {
+        Form->ShowModal();
+        ADD_FAILURE() << "the modal loop went on after the process ended";
+    } catch (const EProcessExit& e) {
+        EXPECT_EQ(e.ExitCode, -1);
+    }
+    EXPECT_TRUE(trap.Exited());
+    EXPECT_EQ(trap.ExitCode(), -1);
+    EXPECT_EQ(after, 0);
+    EXPECT_FALSE(Form->Visible());
+}
+
+TEST_F(LoopTest, ClosingAFormAsksAndHidesOrFrees) {
+    std::vector<std::string> log;
+    Form->OnCloseQuery = [&](TObject*, bool&) { log.push_back("query"); };
+    Form->OnClose = [&](TObject*, TCloseAction& Action) {
+        log.push_back("close");
+        EXPECT_EQ(Action, caHide);
+    };
+    Form->OnHide = [&](TObject*) { log.push_back("hide"); };
+    Form->Show();
+    Form->Close();
+    EXPECT_EQ(log, (std::vector<std::string>{"query", "close", "hide"}));
+    EXPECT_FALSE(Form->Visible());
+
+    auto* freed = new TForm(nullptr);
+    TLifeCheck check(freed);
+    freed->OnClose = [](TObject*, TCloseAction& Action) { Action = caFree; };
+    freed->Show();
+    freed->Close();
+    EXPECT_TRUE(check.Alive()); // freed only once the handler returned
+    TPumpScript script;
+    Application->ProcessMessages();
+    EXPECT_FALSE(check.Alive());
+}
+
+TEST_F(LoopTest, TheWindowCloseBoxClosesTheForm) {
+    int closes = 0;
+    Form->OnClose = [&](TObject*, TCloseAction&) { ++closes; };
+    Form->Show();
+    Form->Widget()->close();
+    EXPECT_EQ(closes, 1);
+    EXPECT_FALSE(Form->Visible());
+}
+
+TEST_F(LoopTest, RunEndsWhenTheMainFormCloses) {
+    TForm* main = nullptr;
+    Application->CreateForm(main);
+    ASSERT_EQ(Application->MainForm(), main);
+    TPumpScript script;
+    int shows = 0;
+    main->OnShow = [&](TObject*) { ++shows; };
+    script.Do([&] { main->Close(); });
+    Application->Run();
+    EXPECT_EQ(shows, 1);
+    EXPECT_TRUE(Application->Terminated());
+    delete main;
+    EXPECT_EQ(Application->MainForm(), nullptr);
+    ResetApplicationForTest();
+    EXPECT_FALSE(Application->Terminated());
+}
