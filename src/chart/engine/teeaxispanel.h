@@ -172,6 +172,9 @@ public:
     // Set by the legend while it draws.
     TColor LegendColor = clAutoColor;
     TChartPen* LegendPen = nullptr;
+    // Every series gets a depth slot of its own in 3D (all share one when clear).
+    bool ApplyZOrder() const { return FApplyZOrder; }
+    void SetApplyZOrder(bool Value);
     void CalcSize3DWalls();
     void CalcInvertedRotation();
 
@@ -230,4 +233,5 @@ private:
     int FPage = 1;
     int FMaxPointsPerPage = 0;
     bool FScaleLastPage = true;
+    bool FApplyZOrder = true;
 };

@@ -10,6 +10,7 @@
 
 class TChartSeries;
 class TSeriesMarks;
+class TCustomAxisPanel;
 
 class TSeriesMarkPosition {
 public:
@@ -110,6 +111,8 @@ public:
     TSeriesMarksStyle Style() const { return FMarkerStyle; }
     void SetStyle(TSeriesMarksStyle Value);
 
+    // The chart of the series (the callout and the per-point looks follow it).
+    void SetParentChart(TCustomAxisPanel* Value);
     TMarksItems* Items() const { return FItems.get(); }
     TChartSeries* ParentSeries() const { return FParentSeries; }
     TSeriesMarksPositions* Positions() const { return FPositions.get(); }
@@ -131,6 +134,9 @@ public:
     // The index of the mark at (X, Y), -1 when none.
     int Clicked(int X, int Y);
     int Clicked(const TPoint& P) { return Clicked(P.x, P.y); }
+
+protected:
+    std::unique_ptr<TTeeGradient> NewGradient() override;
 
 private:
     void Repaint();
