@@ -546,10 +546,10 @@ void FlattenBezier(const QPointF& p0, const QPointF& p1, const QPointF& p2, cons
     path.cubicTo(p1, p2, p3);
     const QPolygonF poly = path.toFillPolygon();
     for (qsizetype i = 1; i < poly.size(); ++i) {
-        const TPoint q(int(std::lround(poly[i].x())), int(std::lround(poly[i].y())));
+        const TPoint q(PixelPos(poly[i].x()), PixelPos(poly[i].y()));
         if (!(out.back() == q)) out.push_back(q);
     }
-    const TPoint end(int(std::lround(p3.x())), int(std::lround(p3.y())));
+    const TPoint end(PixelPos(p3.x()), PixelPos(p3.y()));
     if (!(out.back() == end)) out.push_back(end);
 }
 

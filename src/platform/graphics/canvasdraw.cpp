@@ -214,7 +214,7 @@ std::vector<TPoint> FlattenPath(const QPainterPath& path, bool& closed,
     for (const QPolygonF& poly : polys) {
         std::vector<TPoint> pts;
         for (const QPointF& p : poly) {
-            const TPoint q(int(std::lround(p.x())), int(std::lround(p.y())));
+            const TPoint q(PixelPos(p.x()), PixelPos(p.y()));
             if (pts.empty() || !(pts.back() == q)) pts.push_back(q);
         }
         if (all)
@@ -263,7 +263,7 @@ TArcGeometry ArcGeometry(int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4,
         const double qx = g.rx > 0 ? c / g.rx : 0, qy = g.ry > 0 ? s / g.ry : 0;
         const double den = std::sqrt(qx * qx + qy * qy);
         const double r = den > 0 ? 1 / den : 0;
-        return TPoint(int(std::lround(g.cx + r * c)), int(std::lround(g.cy - r * s)));
+        return TPoint(PixelPos(g.cx + r * c), PixelPos(g.cy - r * s));
     };
     g.S = at(direction == AD_CLOCKWISE ? b : a);
     g.E = at(direction == AD_CLOCKWISE ? a : b);
@@ -300,7 +300,7 @@ TPenInfo PenInfo(const TCanvasPrivate& D) {
     p.Join = d.Style & PS_JOIN_MASK;
     p.InsideFrame = p.Style == PS_INSIDEFRAME;
     if (geometric || d.Width > 1) {
-        p.Width = std::max(1, int(std::lround(d.Width * std::fabs(D.ScaleX()))));
+        p.Width = std::max(1, PixelPos(d.Width * std::fabs(D.ScaleX()), 1 << 16));
         p.Wide = p.Width > 1;
         // Plain wide pens draw solid whatever their style.
         if (!geometric && p.Wide && IsStyled(p.Style)) p.Style = PS_SOLID;
@@ -822,7 +822,7 @@ void DevStrokePath(TCanvasPrivate& D, const QPainterPath& Path) {
     for (const QPolygonF& poly : Path.toSubpathPolygons()) {
         std::vector<TPoint> pts;
         for (const QPointF& p : poly) {
-            const TPoint q(int(std::lround(p.x())), int(std::lround(p.y())));
+            const TPoint q(PixelPos(p.x()), PixelPos(p.y()));
             if (pts.empty() || !(pts.back() == q)) pts.push_back(q);
         }
         const bool closed = poly.isClosed() && pts.size() > 1;
