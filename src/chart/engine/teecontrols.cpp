@@ -1,0 +1,143 @@
+#include "chart/engine/teecontrols.h"
+#include "platform/classes/props.h"
+#include "platform/classes/stringlist.h"
+#include "platform/forms/dialogs.h"
+#include "platform/forms/forms.h"
+#include <memory>
+
+QM_CLASS_ABSTRACT(TTeeButton, TButton)
+QM_CLASS_OWNED(TButtonColor, TTeeButton, TComponent)
+QM_CLASS_OWNED(TComboFlat, TComboBox, TComponent)
+
+// --- buttons ------------------------------------------------------------------------
+
+TTeeButton::TTeeButton(TComponent* AOwner) : TButton(AOwner) {
+    SetBounds(Left(), Top(), 75, 25);
+}
+
+void TTeeButton::LinkProperty(TObject* AInstance, const AnsiString& PropName) {
+    if (auto* old = dynamic_cast<TComponent*>(FInstance)) old->RemoveFreeNotification(this);
+    FInstance = AInstance;
+    FInfo = nullptr;
+    if (!AInstance) return;
+    if (auto* component = dynamic_cast<TComponent*>(AInstance)) component->FreeNotification(this);
+    if (!PropName.IsEmpty()) FInfo = GetPropInfo(AInstance->ClassType(), PropName);
+    Invalidate();
+}
+
+void TTeeButton::Notification(TComponent* AComponent, TOperation Operation) {
+    TButton::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FInstance) {
+        FInstance = nullptr;
+        FInfo = nullptr;
+    }
+}
+
+void TTeeButton::EnabledChanged() {
+    TButton::EnabledChanged();
+    Invalidate();
+}
+
+void TTeeButton::PaintSymbol(TCanvas* ACanvas) {
+    if (!FInstance || !ACanvas) return;
+    TTeeCanvas3D canvas;
+    canvas.SetCanvas(ACanvas);
+    DrawSymbol(&canvas);
+}
+
+TColor TButtonColor::GetTeeColor() {
+    if (GetColorProc) return GetColorProc();
+    if (!FInfo || !FInstance || !FInfo->GetOrd) return clNone;
+    return static_cast<TColor>(ColorToRGB(static_cast<TColor>(FInfo->GetOrd(FInstance))));
+}
+
+void TButtonColor::DrawSymbol(TTeeCanvas3D* ACanvas) {
+    const TColor color = GetTeeColor();
+    ACanvas->Brush()->SetColor(color);
+    if (color == clNone) return;
+    if (!Enabled()) ACanvas->Pen()->SetStyle(psClear);
+    const int h = Height();
+    ACanvas->Rectangle(Width() - 19, h - 3 * (h / 4), Width() - 6, h - h / 4);
+}
+
+void TButtonColor::Click() {
+    if (FInstance && FInfo && FInfo->GetOrd && FInfo->SetOrd) {
+        TColor color = static_cast<TColor>(FInfo->GetOrd(FInstance));
+        if (EditColorDialog(this, color)) {
+            FInfo->SetOrd(FInstance, color);
+            Invalidate();
+        }
+    }
+    TTeeButton::Click();
+}
+
+// --- flat combo box ------------------------------------------------------------------
+
+TComboFlat::TComboFlat(TComponent* AOwner) : TComboBox(AOwner) {
+    SetStyle(csDropDownList);
+    SetHeight(21);
+    SetItemHeight(13);
+}
+
+void TComboFlat::SetMouseInside(bool Value) {
+    FMouseInside = Value;
+    Invalidate();
+}
+
+void TComboFlat::MouseEnter() {
+    TComboBox::MouseEnter();
+    SetMouseInside(true);
+}
+
+void TComboFlat::MouseLeave() {
+    TComboBox::MouseLeave();
+    SetMouseInside(false);
+}
+
+void TComboFlat::DoEnter() {
+    TComboBox::DoEnter();
+    SetMouseInside(false);
+}
+
+void TComboFlat::DoExit() {
+    TComboBox::DoExit();
+    SetMouseInside(false);
+}
+
+void TComboFlat::PaintFlatFrame(TCanvas* ACanvas) {
+    if (!ACanvas || FMouseInside || Focused()) return;
+    TRect r(0, 0, Width(), Height());
+    ACanvas->Pen()->SetColor(clBtnFace);
+    ACanvas->Brush()->SetStyle(bsClear);
+    ACanvas->Rectangle(r);
+    InflateRect(r, -1, -1);
+    ACanvas->Rectangle(r);
+    const TRect button(r.Right - GetSystemMetrics(SM_CXSIZE) - 2, r.Top + 1, r.Right, r.Bottom - 1);
+    ACanvas->Pen()->SetColor(clWindow);
+    ACanvas->Rectangle(button);
+    ACanvas->MoveTo(r.Right - 2, button.Top);
+    ACanvas->LineTo(r.Right - 2, button.Bottom);
+}
+
+// --- colour dialog --------------------------------------------------------------------
+
+TStringList* TeeCustomEditColors() {
+    static const std::unique_ptr<TStringList> colors = std::make_unique<TStringList>();
+    return colors.get();
+}
+
+TColor EditColor(TComponent* AOwner, TColor AColor) {
+    std::unique_ptr<TColorDialog> dialog(new TColorDialog(AOwner));
+    dialog->SetColor(AColor);
+    dialog->CustomColors()->Assign(TeeCustomEditColors());
+    if (!dialog->Execute()) return AColor;
+    TeeCustomEditColors()->Assign(dialog->CustomColors());
+    return dialog->Color();
+}
+
+bool EditColorDialog(TComponent* AOwner, TColor& AColor) {
+    const TColor chosen = EditColor(AOwner, AColor);
+    if (chosen == AColor) return false;
+    AColor = chosen;
+    return true;
+}
