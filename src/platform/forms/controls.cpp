@@ -38,6 +38,8 @@ struct TDragInfo {
     TPoint TargetPos;
 };
 TDragInfo GDrag;
+// Screen position of the last mouse event (drags measure from it).
+TPoint GLastMouse;
 
 TMouse GMouse;
 
@@ -424,6 +426,7 @@ bool HandleMouse(TControl* control, QWidget* w, QMouseEvent* e,
     const bool native = !impl->SelfDrawn;
     const QPoint global = w->mapToGlobal(e->position().toPoint());
     const TPoint screen(global.x(), global.y());
+    GLastMouse = screen;
     switch (e->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: {
@@ -982,7 +985,7 @@ void TControl::BeginDrag(bool Immediate, int Threshold) {
     if (GDrag.Source) return;
     GDrag = TDragInfo();
     GDrag.Source = this;
-    GDrag.Start = Mouse->CursorPos();
+    GDrag.Start = GLastMouse;
     GDrag.Threshold = Threshold < 0 ? 5 : Threshold;
     if (Immediate) {
         GDrag.Started = true;

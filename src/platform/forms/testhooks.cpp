@@ -425,6 +425,15 @@ QString KeyText(WORD Key, TShiftState Shift) {
     }
 }
 
+// Keys go where the focus is once the control took it (a grid's editor, say).
+QWidget* KeyWidget(TWinControl* Control) {
+    TCustomForm* form = GetParentForm(Control);
+    if (form && form->Visible() && form->ActiveControl() &&
+        (form->ActiveControl() == Control || Control->ContainsControl(form->ActiveControl())))
+        return form->ActiveControl()->Widget();
+    return Control->Widget();
+}
+
 void SendKey(QWidget* w, int qtKey, Qt::KeyboardModifiers mods, const QString& text) {
     QKeyEvent press(QEvent::KeyPress, qtKey, mods, text);
     QCoreApplication::sendEvent(w, &press);
@@ -436,7 +445,7 @@ void SendKey(QWidget* w, int qtKey, Qt::KeyboardModifiers mods, const QString& t
 void SimulateKey(TWinControl* Control, WORD Key, TShiftState Shift) {
     EnsureQtApplication();
     FocusForKeys(Control);
-    SendKey(Control->Widget(), VKToQtKey(Key), QtModifiersFromShift(Shift), KeyText(Key, Shift));
+    SendKey(KeyWidget(Control), VKToQtKey(Key), QtModifiersFromShift(Shift), KeyText(Key, Shift));
     RethrowPendingUnwind();
 }
 
@@ -461,7 +470,7 @@ void SimulateType(TWinControl* Control, const AnsiString& Text) {
         } else {
             key = text.isEmpty() ? 0 : text[0].unicode();
         }
-        SendKey(Control->Widget(), key, mods, text);
+        SendKey(KeyWidget(Control), key, mods, text);
         RethrowPendingUnwind();
     }
 }

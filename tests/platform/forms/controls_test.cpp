@@ -1,0 +1,336 @@
+// Behaviour of the individual controls: memo lines, masks, list boxes, grids,
+// page controls, radio groups, up-downs, combo boxes and status bars.
+#include "forms_fixture.h"
+#include "platform/forms/comctrls.h"
+#include "platform/forms/extctrls.h"
+#include "platform/forms/grids.h"
+#include "platform/forms/mask.h"
+#include "platform/forms/stdctrls.h"
+#include "platform/rtl/formatsettings.h"
+#include <string>
+#include <vector>
+
+class ControlsTest : public FormsTest {};
+
+TEST_F(ControlsTest, MemoLinesWorkOnTheTextWithCrLf) {
+    auto* memo = Make<TMemo>(0, 0, 200, 100);
+    TStrings* lines = memo->Lines();
+    EXPECT_EQ(lines->Count(), 0);
+    lines->Add("Error occurred :");
+    lines->Add("");
+    lines->Add("USB ADC device not found !");
+    EXPECT_EQ(lines->Count(), 3);
+    EXPECT_EQ(memo->Text(), "Error occurred :\r\n\r\nUSB ADC device not found !\r\n");
+    lines->Delete(1);
+    EXPECT_EQ(lines->Strings(1), "USB ADC device not found !");
+    lines->SetStrings(0, "first");
+    EXPECT_EQ(memo->Text(), "first\r\nUSB ADC device not found !\r\n");
+    // A line holding a line break becomes two lines.
+    lines->Add("\r\nStart reading !");
+    EXPECT_EQ(lines->Count(), 4);
+    EXPECT_EQ(lines->Strings(3), "Start reading !");
+    // Text without a final break: Add starts a new line after it.
+    memo->SetText("a");
+    lines->Add("b");
+    EXPECT_EQ(memo->Text(), "a\r\nb");
+    lines->Insert(0, "z");
+    EXPECT_EQ(memo->Text(), "z\r\na\r\nb");
+    EXPECT_THROW(lines->Strings(3), EStringListError);
+    memo->Clear();
+    EXPECT_EQ(lines->Count(), 0);
+}
+
+TEST_F(ControlsTest, MemoWithoutWantReturnsLeavesEnterToTheDefaultButton) {
+    auto* memo = Make<TMemo>(0, 0, 200, 100);
+    auto* ok = Make<TButton>(0, 110, 75, 25);
+    ok->SetDefault(true);
+    int clicks = 0;
+    ok->OnClick = [&](TObject*) { ++clicks; };
+    Form->Show();
+    SimulateType(memo, "a");
+    SimulateKey(memo, VK_RETURN);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(memo->Lines()->Count(), 1);
+    memo->SetWantReturns(false);
+    SimulateKey(memo, VK_RETURN);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(ControlsTest, MaskEditsKeepTheirMaskAndReportTextAsThePlatform) {
+    const char savedDate = DateSeparator;
+    DateSeparator = '.';
+    const struct {
+        const char* Mask;
+        const char* Set;
+        const char* Text;
+        const char* EditText;
+    } rows[] = {
+        {"##;0;_", "5", "5 ", "5_"},
+        {"99;1", "1 ", "1 ", "1_"},
+        {"99999;1;_", "200", "200  ", "200__"},
+        {"9999;1;_", "0   ", "0   ", "0___"},
+        {"!90/00;1;_", "09.11", "09.11", "09.11"},
+        {"!90/00;0;_", "0911", "0911", "09.11"},
+    };
+    auto* m = Make<TMaskEdit>(0, 0, 80, 21);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Mask);
+        m->SetEditMask(row.Mask);
+        m->SetText(row.Set);
+        EXPECT_EQ(m->Text(), row.Text);
+        EXPECT_EQ(m->EditText(), row.EditText);
+    }
+    // Typing skips literals and refuses letters where digits belong.
+    m->SetEditMask("!90/00;1;_");
+    m->SetText("");
+    Form->Show();
+    SimulateType(m, "11x25");
+    EXPECT_EQ(m->Text(), "11.25");
+    DateSeparator = savedDate;
+}
+
+TEST_F(ControlsTest, ListBoxSelectsByMouseKeysAndCode) {
+    auto* list = Make<TListBox>(0, 0, 100, 60);
+    for (const char* s : {"a", "b", "c", "d", "e", "f", "g", "h"})
+        list->Items()->Add(s);
+    const int h = list->ItemHeight();
+    Form->Show();
+    SimulateClick(list, 10, h + 1);
+    EXPECT_EQ(list->ItemIndex(), 1);
+    EXPECT_TRUE(list->Selected(1));
+    SimulateKey(list, VK_END);
+    EXPECT_EQ(list->ItemIndex(), 7);
+    EXPECT_GT(list->TopIndex(), 0); // scrolled to show it
+    EXPECT_EQ(list->ItemAtPos(Point(10, 1000), true), -1);
+    EXPECT_EQ(list->ItemAtPos(Point(10, 1000), false), 8);
+    EXPECT_EQ(list->SelCount(), -1);
+    EXPECT_THROW(list->Selected(8), EListError);
+    list->Items()->Delete(7);
+    EXPECT_EQ(list->ItemIndex(), -1);
+}
+
+TEST_F(ControlsTest, MultiSelectListBoxExtendsWithShiftAndTogglesWithCtrl) {
+    auto* list = Make<TListBox>(0, 0, 100, 200);
+    for (const char* s : {"a", "b", "c", "d"})
+        list->Items()->Add(s);
+    list->SetMultiSelect(true);
+    const int h = list->ItemHeight();
+    Form->Show();
+    SimulateClick(list, 5, 1);
+    SimulateMouse(list, TMouseAction::Down, mbLeft, 5, 2 * h + 1, TShiftState{ssShift});
+    SimulateMouse(list, TMouseAction::Up, mbLeft, 5, 2 * h + 1, TShiftState{ssShift});
+    EXPECT_EQ(list->SelCount(), 3);
+    SimulateMouse(list, TMouseAction::Down, mbLeft, 5, h + 1, TShiftState{ssCtrl});
+    SimulateMouse(list, TMouseAction::Up, mbLeft, 5, h + 1, TShiftState{ssCtrl});
+    EXPECT_FALSE(list->Selected(1));
+    EXPECT_EQ(list->SelCount(), 2);
+    // Setting ItemIndex in a multi-select list moves only the caret.
+    list->SetItemIndex(3);
+    EXPECT_FALSE(list->Selected(3));
+    list->SelectAll();
+    EXPECT_EQ(list->SelCount(), 4);
+}
+
+TEST_F(ControlsTest, OwnerDrawListBoxDrawsEachVisibleRow) {
+    auto* list = Make<TListBox>(0, 0, 100, 54);
+    list->SetStyle(lbOwnerDrawFixed);
+    list->SetItemHeight(24);
+    for (const char* s : {"a", "b", "c"})
+        list->Items()->Add(s);
+    list->SetItemIndex(1);
+    std::vector<std::string> drawn;
+    list->OnDrawItem = [&](TWinControl* control, int index, TRect rect, TOwnerDrawState state) {
+        drawn.push_back(std::to_string(index) + "@" + std::to_string(rect.Top) +
+                        (state.Contains(odSelected) ? " selected" : ""));
+        static_cast<TListBox*>(control)->Canvas()->FillRect(rect);
+    };
+    list->Repaint();
+    // The client is 50 pixels high: rows 0 and 1 and the top of row 2.
+    EXPECT_EQ(drawn, (std::vector<std::string>{"0@0", "1@24 selected", "2@48"}));
+    EXPECT_EQ(ColorToRGB(list->Canvas()->Pixels(50, 30)), ColorToRGB(clHighlight));
+}
+
+TEST_F(ControlsTest, StringGridCellsSelectionAndEditor) {
+    auto* grid = Make<TStringGrid>(0, 0, 300, 150);
+    grid->SetColCount(4);
+    grid->SetRowCount(10);
+    grid->SetOptions(grid->Options() + TGridOptions{goEditing});
+    grid->SetCells(0, 0, "#");
+    EXPECT_EQ(grid->Cells(0, 0), "#");
+    EXPECT_EQ(grid->Cells(3, 9), "");
+    EXPECT_THROW(grid->Cells(4, 0), EInvalidGridOperation);
+    EXPECT_EQ(grid->CellRect(1, 1), Rect(65, 25, 129, 49));
+    int col = -1, row = -1;
+    grid->MouseToCell(70, 30, col, row);
+    EXPECT_EQ(col, 1);
+    EXPECT_EQ(row, 1);
+    // SelectCell may refuse a cell.
+    grid->OnSelectCell = [](TObject*, int c, int, bool& can) { can = c != 2; };
+    grid->SetCol(2);
+    EXPECT_EQ(grid->Col(), 1);
+    grid->OnSelectCell = nullptr;
+    // Typing into the grid opens the editor; every change reaches SetEditText.
+    std::vector<std::string> edits;
+    grid->OnSetEditText = [&](TObject*, int c, int r, const AnsiString& v) {
+        edits.push_back(std::to_string(c) + "," + std::to_string(r) + "=" + v.c_str());
+    };
+    Form->Show();
+    SimulateType(grid, "42");
+    EXPECT_TRUE(grid->EditorMode());
+    EXPECT_EQ(grid->Cells(1, 1), "42");
+    EXPECT_EQ(edits, (std::vector<std::string>{"1,1=4", "1,1=42"}));
+    // Moving down leaves the editor; the rows scroll to keep the cell visible.
+    for (int i = 0; i < 8; ++i)
+        SimulateKey(grid, VK_DOWN);
+    EXPECT_EQ(grid->Row(), 9);
+    EXPECT_FALSE(grid->EditorMode());
+    EXPECT_GT(grid->TopRow(), 1);
+    EXPECT_TRUE(grid->CellRect(1, 1).IsEmpty());
+}
+
+TEST_F(ControlsTest, GridDrawCellPaintsTheCellsThroughTheCanvas) {
+    auto* grid = Make<TDrawGrid>(0, 0, 200, 100);
+    grid->SetColCount(3);
+    grid->SetRowCount(3);
+    std::vector<std::string> cells;
+    grid->OnDrawCell = [&](TObject*, int c, int r, TRect, TGridDrawState s) {
+        cells.push_back(std::to_string(c) + std::to_string(r) + (s.Contains(gdFixed) ? "f" : "") +
+                        (s.Contains(gdSelected) ? "s" : ""));
+    };
+    grid->Repaint();
+    EXPECT_EQ(cells, (std::vector<std::string>{"00f", "10f", "20f", "01f", "11s", "21", "02f", "12",
+                                               "22"}));
+    // Default drawing fills fixed cells with the fixed colour.
+    EXPECT_EQ(ColorToRGB(grid->Canvas()->Pixels(30, 12)), ColorToRGB(clBtnFace));
+}
+
+TEST_F(ControlsTest, PageControlChangesAskOnChangingWhichMayRefuse) {
+    auto* pages = Make<TPageControl>(0, 0, 200, 150);
+    auto* a = new TTabSheet(Form.get());
+    a->SetCaption("A");
+    a->SetPageControl(pages);
+    auto* b = new TTabSheet(Form.get());
+    b->SetCaption("B");
+    b->SetPageControl(pages);
+    pages->SetActivePage(a);
+    bool allow = false;
+    int changes = 0;
+    pages->OnChanging = [&](TObject*, bool& can) { can = allow; };
+    pages->OnChange = [&](TObject*) { ++changes; };
+    EXPECT_FALSE(pages->SelectPageByUser(b));
+    EXPECT_EQ(pages->ActivePage(), a);
+    EXPECT_EQ(changes, 0);
+    allow = true;
+    EXPECT_TRUE(pages->SelectPageByUser(b));
+    EXPECT_EQ(pages->ActivePage(), b);
+    EXPECT_EQ(changes, 1);
+    EXPECT_TRUE(b->Visible());
+    EXPECT_FALSE(a->Visible());
+    // Sheets fill the page area; hidden tabs are skipped in tab indexes.
+    EXPECT_EQ(b->Width(), pages->ClientWidth());
+    a->SetTabVisible(false);
+    EXPECT_EQ(b->TabIndex(), 0);
+    EXPECT_EQ(a->TabIndex(), -1);
+    EXPECT_EQ(b->PageIndex(), 1);
+    // Hiding the active page's tab moves to the next visible one; freeing a
+    // page removes it.
+    auto* c = new TTabSheet(Form.get());
+    c->SetPageControl(pages);
+    b->SetTabVisible(false);
+    EXPECT_EQ(pages->ActivePage(), c);
+    delete c;
+    EXPECT_EQ(pages->PageCount(), 2);
+    EXPECT_EQ(pages->ActivePage(), nullptr);
+}
+
+TEST_F(ControlsTest, RadioGroupArrangesButtonsAndReportsTheChosenItem) {
+    auto* group = Make<TRadioGroup>(0, 0, 200, 100);
+    group->SetCaption("Voltage mode");
+    for (const char* s : {"Auto", "10V", "100V"})
+        group->Items()->Add(s);
+    ASSERT_EQ(group->ButtonCount(), 3);
+    EXPECT_EQ(group->Buttons(1)->Caption(), "10V");
+    EXPECT_EQ(group->Buttons(0)->Left(), 8);
+    EXPECT_LT(group->Buttons(0)->Top(), group->Buttons(1)->Top());
+    group->SetItemIndex(2);
+    EXPECT_TRUE(group->Buttons(2)->Checked());
+    Form->Show();
+    SimulateClick(group->Buttons(0));
+    EXPECT_EQ(group->ItemIndex(), 0);
+    EXPECT_FALSE(group->Buttons(2)->Checked());
+    group->SetColumns(3);
+    EXPECT_EQ(group->Buttons(0)->Top(), group->Buttons(2)->Top());
+    group->Items()->Delete(2);
+    EXPECT_EQ(group->ButtonCount(), 2);
+}
+
+TEST_F(ControlsTest, UpDownStepsWithinItsRangeAndFollowsItsEdit) {
+    auto* edit = Make<TEdit>(10, 10, 80, 21);
+    auto* ud = Make<TUpDown>(0, 0, 15, 21);
+    ud->SetMin(0);
+    ud->SetMax(1200);
+    ud->SetAssociate(edit);
+    EXPECT_EQ(edit->Width(), 65);
+    EXPECT_EQ(ud->Left(), 75);
+    ud->SetPosition(1200);
+    EXPECT_EQ(edit->Text(), std::string("1") + ThousandSeparator + "200");
+    ud->Step(btNext);
+    EXPECT_EQ(ud->Position(), 1200);
+    ud->SetWrap(true);
+    ud->Step(btNext);
+    EXPECT_EQ(ud->Position(), 0);
+    edit->SetText("37");
+    EXPECT_EQ(ud->Position(), 37);
+    ud->OnChanging = [](TObject*, bool& allow) { allow = false; };
+    ud->Step(btPrev);
+    EXPECT_EQ(ud->Position(), 37);
+}
+
+TEST_F(ControlsTest, ComboBoxTextAndItemIndex) {
+    auto* combo = Make<TComboBox>(0, 0, 100, 21);
+    for (const char* s : {"1000V", "500 V", "20 sec."})
+        combo->Items()->Add(s);
+    combo->SetText("         Select time");
+    EXPECT_EQ(combo->Text(), "         Select time");
+    EXPECT_EQ(combo->ItemIndex(), -1);
+    combo->SetItemIndex(1);
+    EXPECT_EQ(combo->Text(), "500 V");
+    combo->SetText("20 sec.");
+    EXPECT_EQ(combo->ItemIndex(), 2);
+    combo->SetText("typed");
+    EXPECT_EQ(combo->ItemIndex(), -1);
+    combo->SetStyle(csDropDownList);
+    combo->SetItemIndex(0);
+    EXPECT_EQ(combo->Text(), "1000V");
+    combo->Items()->Add("later");
+    EXPECT_EQ(combo->ItemIndex(), 0);
+}
+
+TEST_F(ControlsTest, ProgressBarAndStatusBarKeepTheirValues) {
+    auto* bar = Make<TProgressBar>(0, 0, 100, 16);
+    bar->SetMax(50);
+    bar->SetPosition(70);
+    EXPECT_EQ(bar->Position(), 50);
+    bar->SetPosition(-5);
+    EXPECT_EQ(bar->Position(), 0);
+    bar->StepIt();
+    EXPECT_EQ(bar->Position(), 10);
+    auto* status = Make<TStatusBar>(0, 0, 300, 19);
+    status->Panels()->Add()->SetWidth(100);
+    status->Panels()->Add()->SetText("second");
+    EXPECT_EQ(status->Top(), 300 - 19); // aligned to the bottom
+    EXPECT_EQ(status->PanelRect(1).Left, 102);
+    EXPECT_EQ(status->PanelRect(1).Right, 400); // the last panel reaches the right edge
+    EXPECT_THROW(status->Panels()->Items(2), EListError);
+}
+
+TEST_F(ControlsTest, FreeingAParentFreesItsChildrenWhoeverOwnsThem) {
+    auto* panel = Make<TPanel>(0, 0, 100, 100);
+    TForm otherOwner(nullptr);
+    auto* child = new TButton(&otherOwner);
+    child->SetParent(panel);
+    TLifeCheck check(child);
+    delete panel;
+    EXPECT_FALSE(check.Alive());
+    EXPECT_EQ(otherOwner.ComponentCount(), 0);
+}

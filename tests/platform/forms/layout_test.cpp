@@ -1,0 +1,242 @@
+// Geometry: form frames and client sizes, centring on the screen, alignment of
+// children, label auto-size, and pixels of self-drawn controls in their back buffers.
+#include "forms_fixture.h"
+#include "platform/forms/buttons.h"
+#include "platform/forms/extctrls.h"
+#include "platform/forms/menus.h"
+#include "platform/forms/stdctrls.h"
+
+class LayoutTest : public FormsTest {};
+
+TEST_F(LayoutTest, ClientSizeFollowsBorderStyleAndMenu) {
+    const struct {
+        TFormBorderStyle Style;
+        int ClientW, ClientH;
+    } rows[] = {
+        {bsNone, 400, 300},
+        {bsSizeable, 400 - 8, 300 - 19 - 8},
+        {bsDialog, 400 - 6, 300 - 19 - 6},
+        {bsToolWindow, 400 - 6, 300 - 16 - 6},
+    };
+    for (const auto& row : rows) {
+        Form->SetBorderStyle(row.Style);
+        EXPECT_EQ(Form->ClientWidth(), row.ClientW) << row.Style;
+        EXPECT_EQ(Form->ClientHeight(), row.ClientH) << row.Style;
+    }
+    // A menu with a visible item takes a menu bar's height from the client.
+    TMainMenu menu(Form.get());
+    auto* item = new TMenuItem(Form.get());
+    item->SetCaption("&File");
+    menu.Items()->Add(item);
+    Form->SetBorderStyle(bsSingle);
+    Form->SetMenu(&menu);
+    EXPECT_EQ(Form->ClientHeight(), 300 - 19 - 6 - GetSystemMetrics(SM_CYMENU));
+    item->SetVisible(false);
+    EXPECT_EQ(Form->ClientHeight(), 300 - 19 - 6);
+    // Setting the client size keeps the frame.
+    Form->SetClientWidth(414);
+    Form->SetClientHeight(320);
+    EXPECT_EQ(Form->Width(), 420);
+    EXPECT_EQ(Form->Height(), 345);
+}
+
+TEST_F(LayoutTest, ScreenCentreFollowsTheScreenOverride) {
+    TScreenSizeScope screen(1280, 1024);
+    EXPECT_EQ(Screen->Width(), 1280);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 1024);
+    Form->SetBounds(0, 0, 1006, 700);
+    Form->SetPosition(poScreenCenter);
+    Form->Show();
+    EXPECT_EQ(Form->Left(), 137);
+    EXPECT_EQ(Form->Top(), 162);
+    // A screen smaller than the window gives negative positions (truncated toward zero).
+    Form->Hide();
+    SetScreenSizeOverride(1000, 699);
+    Form->Show();
+    EXPECT_EQ(Form->Left(), -3);
+    EXPECT_EQ(Form->Top(), 0);
+}
+
+TEST_F(LayoutTest, OnShowRunsBeforeTheFormIsPlacedAndShown) {
+    bool visibleInOnShow = false;
+    Form->SetPosition(poScreenCenter);
+    Form->OnShow = [&](TObject*) {
+        visibleInOnShow = Form->Visible();
+        Form->SetWidth(200);
+    };
+    Form->Show();
+    EXPECT_TRUE(visibleInOnShow);
+    EXPECT_EQ(Form->Left(), (1024 - 200) / 2);
+    EXPECT_TRUE(Form->Active());
+    EXPECT_EQ(Screen->ActiveForm(), Form.get());
+}
+
+TEST_F(LayoutTest, AlignedChildrenShareTheClientArea) {
+    auto* top = Make<TPanel>(0, 0, 10, 30);
+    auto* bottom = Make<TPanel>(0, 0, 10, 20);
+    auto* left = Make<TPanel>(0, 0, 50, 10);
+    auto* client = Make<TPanel>(0, 0, 10, 10);
+    top->SetAlign(alTop);
+    bottom->SetAlign(alBottom);
+    left->SetAlign(alLeft);
+    client->SetAlign(alClient);
+    EXPECT_EQ(top->BoundsRect(), Rect(0, 0, 400, 30));
+    EXPECT_EQ(bottom->BoundsRect(), Rect(0, 280, 400, 300));
+    EXPECT_EQ(left->BoundsRect(), Rect(0, 30, 50, 280));
+    EXPECT_EQ(client->BoundsRect(), Rect(50, 30, 400, 280));
+    // Hiding one gives its room to the others; resizing the parent realigns.
+    top->SetVisible(false);
+    EXPECT_EQ(client->BoundsRect(), Rect(50, 0, 400, 280));
+    Form->SetBounds(0, 0, 300, 200);
+    EXPECT_EQ(client->BoundsRect(), Rect(50, 0, 300, 180));
+    // A panel's bevels keep aligned children off its edge.
+    auto* inner = Make<TPanel>(0, 0, 10, 10, client);
+    client->SetBorderWidth(2);
+    inner->SetAlign(alClient);
+    EXPECT_EQ(inner->BoundsRect(), Rect(3, 3, 247, 177));
+}
+
+TEST_F(LayoutTest, GroupBoxKeepsAlignedChildrenBelowItsCaption) {
+    auto* box = Make<TGroupBox>(0, 0, 200, 100);
+    box->SetCaption("Group");
+    auto* inside = Make<TPanel>(0, 0, 10, 10, box);
+    inside->SetAlign(alClient);
+    EXPECT_EQ(inside->Left(), 2);
+    EXPECT_GT(inside->Top(), 10);
+    EXPECT_EQ(inside->Top() + inside->Height(), 98);
+}
+
+TEST_F(LayoutTest, AutoSizedLabelsFitTheirTextAndKeepTheirRightEdge) {
+    auto* label = Make<TLabel>(100, 10, 10, 10);
+    label->SetCaption("&Start");
+    const int width = label->Width();
+    EXPECT_GT(width, 15);
+    EXPECT_GT(label->Height(), 8);
+    label->Font()->SetSize(24);
+    EXPECT_GT(label->Width(), width);
+    auto* right = Make<TLabel>(100, 40, 80, 17);
+    right->SetAlignment(taRightJustify);
+    right->SetCaption("x");
+    EXPECT_EQ(right->Left() + right->Width(), 180);
+    right->SetAutoSize(false);
+    right->SetCaption("much longer text here");
+    EXPECT_EQ(right->Left() + right->Width(), 180);
+}
+
+TEST_F(LayoutTest, ParentFontAndColorFlowToChildrenUntilSetThemselves) {
+    auto* panel = Make<TPanel>(0, 0, 100, 100);
+    auto* label = Make<TLabel>(0, 0, 10, 10, panel);
+    panel->Font()->SetName("Arial");
+    panel->Font()->SetSize(14);
+    EXPECT_EQ(label->Font()->Size(), 14);
+    EXPECT_TRUE(label->ParentFont());
+    label->Font()->SetStyle(TFontStyles{fsBold});
+    EXPECT_FALSE(label->ParentFont());
+    panel->Font()->SetSize(20);
+    EXPECT_EQ(label->Font()->Size(), 14);
+    EXPECT_TRUE(label->ParentColor());
+    panel->SetColor(clRed);
+    EXPECT_EQ(label->Color(), clRed);
+}
+
+TEST_F(LayoutTest, PanelPaintsBevelsAndBackgroundIntoItsBackBuffer) {
+    auto* panel = Make<TPanel>(0, 0, 40, 30);
+    panel->SetColor(clRed);
+    panel->Repaint();
+    TCanvas* c = panel->Canvas();
+    EXPECT_EQ(ColorToRGB(c->Pixels(0, 0)), ColorToRGB(clBtnHighlight));
+    EXPECT_EQ(ColorToRGB(c->Pixels(39, 29)), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(ColorToRGB(c->Pixels(20, 15)), ColorToRGB(clRed));
+    panel->SetBevelOuter(bvLowered);
+    panel->Repaint();
+    EXPECT_EQ(ColorToRGB(c->Pixels(0, 0)), ColorToRGB(clBtnShadow));
+}
+
+TEST_F(LayoutTest, DrawingOutsidePaintStaysUntilTheNextPaint) {
+    auto* box = Make<TPaintBox>(0, 0, 20, 20);
+    int paints = 0;
+    box->OnPaint = [&](TObject*) {
+        ++paints;
+        box->Canvas()->Brush()->SetColor(clWhite);
+        box->Canvas()->FillRect(box->ClientRect());
+    };
+    box->Repaint();
+    EXPECT_EQ(paints, 1);
+    // An XOR overlay drawn twice erases itself.
+    TCanvas* c = box->Canvas();
+    c->Pen()->SetMode(pmXor);
+    c->Pen()->SetColor(clWhite);
+    c->MoveTo(0, 5);
+    c->LineTo(20, 5);
+    EXPECT_EQ(ColorToRGB(c->Pixels(10, 5)), 0u);
+    c->MoveTo(0, 5);
+    c->LineTo(20, 5);
+    EXPECT_EQ(ColorToRGB(c->Pixels(10, 5)), 0xFFFFFFu);
+    EXPECT_EQ(paints, 1);
+    box->Invalidate();
+    box->Update();
+    EXPECT_EQ(paints, 2);
+}
+
+TEST_F(LayoutTest, SpeedButtonsOfAGroupAreExclusive) {
+    auto* a = Make<TSpeedButton>(0, 0, 25, 25);
+    auto* b = Make<TSpeedButton>(30, 0, 25, 25);
+    auto* single = Make<TSpeedButton>(60, 0, 25, 25);
+    a->SetGroupIndex(1);
+    b->SetGroupIndex(1);
+    Form->Show();
+    SimulateClick(a);
+    EXPECT_TRUE(a->Down());
+    SimulateClick(b);
+    EXPECT_TRUE(b->Down());
+    EXPECT_FALSE(a->Down());
+    // Clicking the down button of a group without AllowAllUp keeps it down.
+    SimulateClick(b);
+    EXPECT_TRUE(b->Down());
+    b->SetAllowAllUp(true);
+    SimulateClick(b);
+    EXPECT_FALSE(b->Down());
+    // A button of no group never stays down.
+    single->SetDown(true);
+    EXPECT_FALSE(single->Down());
+    int clicks = 0;
+    single->OnClick = [&](TObject*) { ++clicks; };
+    SimulateClick(single);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(single->Down());
+}
+
+TEST_F(LayoutTest, BitBtnKindsSetCaptionResultAndRole) {
+    auto* b = Make<TBitBtn>(0, 0, 75, 25);
+    b->SetKind(bkOK);
+    EXPECT_EQ(b->Caption(), "OK");
+    EXPECT_EQ(b->ModalResult(), mrOk);
+    EXPECT_TRUE(b->Default());
+    b->SetKind(bkNo);
+    EXPECT_EQ(b->Caption(), "&No");
+    EXPECT_TRUE(b->Cancel());
+    EXPECT_FALSE(b->Default());
+    auto* close = Make<TBitBtn>(0, 30, 75, 25);
+    close->SetKind(bkClose);
+    Form->Show();
+    SimulateClick(close);
+    EXPECT_FALSE(Form->Visible());
+}
+
+TEST_F(LayoutTest, ImagesDrawTheirPictureStretchedOrCentred) {
+    auto* image = Make<TImage>(0, 0, 40, 20);
+    TBitmap bitmap(10, 10);
+    bitmap.Canvas()->Brush()->SetColor(clBlue);
+    bitmap.Canvas()->FillRect(Rect(0, 0, 10, 10));
+    image->Picture()->SetGraphic(&bitmap);
+    image->SetCenter(true);
+    EXPECT_EQ(image->DestRect(), Rect(15, 5, 25, 15));
+    image->SetStretch(true);
+    EXPECT_EQ(image->DestRect(), Rect(0, 0, 40, 20));
+    image->SetProportional(true);
+    EXPECT_EQ(image->DestRect(), Rect(10, 0, 30, 20));
+    image->Repaint();
+    EXPECT_EQ(ColorToRGB(image->TGraphicControl::Canvas()->Pixels(20, 10)), ColorToRGB(clBlue));
+    image->SetAutoSize(true);
+    EXPECT_EQ(image->Width(), 10);
+}
