@@ -1,12 +1,11 @@
 #pragma once
 // The chart drawing surface.
-//   TChartPen family, TChartBrush, TTeeFont, TView3DOptions   persistent drawing settings
-//   (tecanvas.cpp) TCustomTeeGradient, TTeeGradient, TTeeShadow, TTeeBlend    fills and see-through
-//   effects (teegradient.cpp) TTeeCanvas, TCanvas3D      the abstract surface and its shared
-//   operations (tecanvas.cpp) TTeeCanvas3D               the one implementation: projection, buffer
-//   and text (tecanvas3d.cpp),
-//                              clipping (teeclip.cpp), solids (teesolids.cpp), gradients
-//                              (teegradient.cpp)
+// - Chart pens, brushes and fonts and the 3D view options (tecanvas.cpp).
+// - Gradients, shadows and blending (teegradient.cpp).
+// - TTeeCanvas and TCanvas3D, the abstract surface and its shared operations (tecanvas.cpp).
+// - TTeeCanvas3D, the one implementation: projection, buffer and text (tecanvas3d.cpp),
+//   clipping (teeclip.cpp), solids (teesolids.cpp) and gradient fills (teegradient.cpp).
+// Geometry helpers are in teegeometry.h, the small editor controls in teecontrols.h.
 #include "chart/engine/teegeometry.h"
 #include "platform/graphics/graphics.h"
 #include <array>
@@ -739,7 +738,7 @@ private:
     void TextOutFont(int X, int Y, const AnsiString& Text, int SizeOrZero, bool Rotate,
                      int Escapement);
     void EllipseRotated3D(int X1, int Y1, int X2, int Y2, int Z);
-    void PolygonFan(const std::vector<TPoint>& Ring, const TPoint& Center, int Z, bool Project);
+    void PolygonFan(const std::vector<TPoint>& Ring, const TPoint& Center);
 
     int FXCenter = 0;
     int FYCenter = 0;

@@ -148,17 +148,14 @@ void TTeeCanvas3D::ZLine3D(int X, int Y, int Z0, int Z1) {
 
 // --- ellipses -------------------------------------------------------------------------------
 
-void TTeeCanvas3D::PolygonFan(const std::vector<TPoint>& Ring, const TPoint& Center, int Z,
-                              bool Project) {
+// Fills a closed ring of screen points as triangles from its centre, without outline.
+void TTeeCanvas3D::PolygonFan(const std::vector<TPoint>& Ring, const TPoint& Center) {
     const TPenStyle old = Pen()->Style();
     TTeeFinally restore([this, old] { Pen()->SetStyle(old); });
     Pen()->SetStyle(psClear);
     for (size_t i = 0; i + 1 < Ring.size(); ++i) {
         const TPoint tri[3] = {Center, Ring[i], Ring[i + 1]};
-        if (Project)
-            PolygonWithZ(tri, 2, Z);
-        else
-            Polygon(tri, 2);
+        Polygon(tri, 2);
     }
 }
 
@@ -176,7 +173,7 @@ void TTeeCanvas3D::EllipseRotated3D(int X1, int Y1, int X2, int Y2, int Z) {
                                       cy + static_cast<int>(Trunc(ry * std::cos(a))), Z);
     }
     ring[NumPoints - 1] = ring[0];
-    if (Brush()->Style() != bsClear) PolygonFan(ring, Calculate3DPosition(cx, cy, Z), Z, false);
+    if (Brush()->Style() != bsClear) PolygonFan(ring, Calculate3DPosition(cx, cy, Z));
     if (Pen()->Style() != psClear) Polyline(ring.data(), NumPoints - 1);
 }
 
