@@ -544,7 +544,9 @@ void FlattenBezier(const QPointF& p0, const QPointF& p1, const QPointF& p2, cons
                    std::vector<TPoint>& out) {
     QPainterPath path(p0);
     path.cubicTo(p1, p2, p3);
-    const QPolygonF poly = path.toFillPolygon();
+    const QList<QPolygonF> polys = path.toSubpathPolygons();
+    if (polys.isEmpty()) return;
+    const QPolygonF& poly = polys.front();
     for (qsizetype i = 1; i < poly.size(); ++i) {
         const TPoint q(PixelPos(poly[i].x()), PixelPos(poly[i].y()));
         if (!(out.back() == q)) out.push_back(q);

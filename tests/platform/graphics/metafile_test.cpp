@@ -193,3 +193,90 @@ TEST(Metafile, DamagedFilesRaise) {
                  EInvalidGraphic);
     EXPECT_TRUE(m.Empty());
 }
+
+TEST(Metafile, MappedDrawingIsWrittenInDeviceUnits) {
+    // A chart printed into a metafile: logical units mapped onto the frame.
+    TMetafile m;
+    m.SetWidth(100);
+    m.SetHeight(100);
+    {
+        TMetafileCanvas c(&m, nullptr);
+        c.SetMapMode(MM_ANISOTROPIC);
+        c.SetWindowExtEx(50, 50);
+        c.SetViewportExtEx(100, 100);
+        c.Pen()->SetStyle(psClear);
+        c.Brush()->SetColor(clRed);
+        c.Rectangle(10, 10, 20, 20);
+    }
+    for (bool enhanced : {true, false}) {
+        m.SetEnhanced(enhanced);
+        TMetafile r;
+        r.LoadFromBytes(m.SaveToBytes());
+        TBitmap b(100, 100);
+        b.Canvas()->Draw(0, 0, &r);
+        EXPECT_EQ(InkBox(b), TRect(20, 20, 39, 39)) << (enhanced ? "emf" : "wmf");
+    }
+}
+
+TEST(Metafile, ClipAndSavedStatesPlayBack) {
+    TMetafile m;
+    m.SetWidth(20);
+    m.SetHeight(10);
+    {
+        TMetafileCanvas c(&m, nullptr);
+        c.Brush()->SetColor(clRed);
+        c.SaveDC();
+        c.IntersectClipRect(0, 0, 5, 10);
+        c.FillRect(TRect(0, 0, 20, 10));
+        c.RestoreDC(-1);
+        c.Brush()->SetColor(clBlue);
+        c.FillRect(TRect(0, 8, 20, 10));
+    }
+    for (bool enhanced : {true, false}) {
+        m.SetEnhanced(enhanced);
+        TMetafile r;
+        r.LoadFromBytes(m.SaveToBytes());
+        TBitmap b(20, 10);
+        b.Canvas()->Draw(0, 0, &r);
+        EXPECT_EQ(Art(b)[2], "rrrrr...............") << (enhanced ? "emf" : "wmf");
+        EXPECT_EQ(Art(b)[9], "bbbbbbbbbbbbbbbbbbbb") << (enhanced ? "emf" : "wmf");
+    }
+}
+
+TEST(Metafile, PlaybackStaysInsideTheTargetsClip) {
+    TMetafile m = Sample(true);
+    TBitmap b(200, 130);
+    b.Canvas()->IntersectClipRect(0, 0, 50, 130);
+    b.Canvas()->Draw(0, 0, &m);
+    b.Canvas()->SelectClipRgn(nullptr);
+    EXPECT_LE(InkBox(b).Right, 50);
+}
+
+TEST(Metafile, TextRecordsListTheTexts) {
+    TMetafile m = Sample(true);
+    const auto texts = m.TextRecords();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].Text, "Hello chart");
+    EXPECT_EQ(texts[0].Pos, TPoint(30, 112));
+}
+
+TEST(Metafile, AssignSharesTheRecordingAndBitmapsBecomeMetafiles) {
+    TMetafile m = Sample(true);
+    TMetafile copy;
+    copy.Assign(&m);
+    EXPECT_EQ(copy.RecordCount(), m.RecordCount());
+    TBitmap b(6, 4);
+    b.Canvas()->SetPixel(2, 2, clRed);
+    TMetafile fromBitmap;
+    fromBitmap.Assign(&b);
+    TBitmap out(6, 4);
+    out.Canvas()->Draw(0, 0, &fromBitmap);
+    EXPECT_EQ(Art(out), Art(b));
+}
+
+TEST(Metafile, SizesInHundredthsOfAMillimetre) {
+    TMetafile m;
+    m.SetMMWidth(2540);
+    EXPECT_EQ(m.Width(), 96);
+    EXPECT_EQ(m.MMWidth(), 2540);
+}

@@ -219,3 +219,58 @@ TEST(GdiCalls, FreeFunctionsReachTheCanvas) {
     DeleteObject(red);
     EXPECT_FALSE(DeleteObject(red));
 }
+
+TEST(RecordingPrinter, ChartStylePartialPrintMapsThePanelOntoThePage) {
+    // The panel's print: anisotropic mapping from panel pixels to a page rectangle.
+    TRecordingPrinter rec(TSize(1000, 1400), 120);
+    rec.BeginDoc();
+    TCanvas* c = rec.Canvas();
+    c->SetMapMode(MM_ANISOTROPIC);
+    c->SetWindowOrgEx(0, 0);
+    c->SetWindowExtEx(400, 250);
+    c->SetViewportExtEx(800, 500);
+    c->SetViewportOrgEx(100, 100);
+    c->Pen()->SetStyle(psClear);
+    c->Brush()->SetColor(clRed);
+    c->Rectangle(0, 0, 400, 250);
+    c->SetMapMode(MM_TEXT);
+    rec.EndDoc();
+    TBitmap page;
+    rec.RenderPage(0, page, 10);
+    EXPECT_EQ(InkBox(page), TRect(10, 10, 89, 59)); // no pen: one pixel less at any scale
+}
+
+TEST(RecordingPrinter, EachPageStartsWithAFreshCanvasState) {
+    TRecordingPrinter rec;
+    rec.BeginDoc();
+    rec.Canvas()->SetTextAlign(TA_RIGHT);
+    rec.Canvas()->IntersectClipRect(0, 0, 10, 10);
+    rec.NewPage();
+    EXPECT_EQ(rec.Canvas()->GetTextAlign(), UINT(TA_LEFT | TA_TOP));
+    EXPECT_EQ(rec.Canvas()->ClipRect(), TRect(0, 0, 2480, 3508));
+    EXPECT_EQ(rec.PageNumber(), 2);
+    rec.EndDoc();
+}
+
+TEST(RecordingPrinter, AbortKeepsWhatWasDrawnForInspection) {
+    TRecordingPrinter rec;
+    rec.BeginDoc();
+    rec.Canvas()->TextOut(0, 0, "partial");
+    rec.Abort();
+    EXPECT_EQ(rec.Log.back(), "Abort");
+    EXPECT_EQ(rec.AllText(), "partial");
+    EXPECT_FALSE(rec.Printing());
+}
+
+TEST(Printer, FontsOnThePrinterKeepTheirPointSize) {
+    TRecordingPrinter rec;
+    rec.BeginDoc();
+    TFont screen;
+    screen.SetName("Arial");
+    screen.SetSize(14);
+    rec.Canvas()->Font()->Assign(&screen);
+    EXPECT_EQ(rec.Canvas()->Font()->Size(), 14);
+    EXPECT_EQ(rec.Canvas()->Font()->Height(), -58); // 14 points at 300 per inch
+    EXPECT_NEAR(rec.Canvas()->TextHeight("W"), 58 * 1.15, 6);
+    rec.EndDoc();
+}

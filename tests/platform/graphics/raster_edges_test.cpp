@@ -1,0 +1,128 @@
+// Edges of the pixel engine: lines through complex clip regions, lines in
+// every direction, degenerate shapes, polygons with horizontal edges.
+#include "pixelart.h"
+#include <gtest/gtest.h>
+
+using Rows = std::vector<std::string>;
+
+TEST(RasterEdges, LinesInEveryDirectionLeaveOutTheirEnd) {
+    // From the centre to each of the eight neighbours at distance 3.
+    const TPoint ends[8] = {{8, 5}, {8, 8}, {5, 8}, {2, 8}, {2, 5}, {2, 2}, {5, 2}, {8, 2}};
+    for (const TPoint& e : ends) {
+        TBitmap b(11, 11);
+        b.Canvas()->MoveTo(5, 5);
+        b.Canvas()->LineTo(e.x, e.y);
+        EXPECT_EQ(b.Canvas()->Pixels(e.x, e.y), clWhite) << e.x << "," << e.y;
+        EXPECT_EQ(b.Canvas()->Pixels(5, 5), clBlack);
+        int count = 0;
+        for (const auto& row : Art(b))
+            for (char ch : row)
+                count += ch == '#';
+        EXPECT_EQ(count, 3);
+    }
+}
+
+TEST(RasterEdges, LinesThroughAComplexClipDrawEachPixelOnce) {
+    TBitmap b(20, 20);
+    TCanvas* c = b.Canvas();
+    HRGN e = CreateEllipticRgn(0, 0, 20, 20);
+    c->SelectClipRgn(e);
+    c->Pen()->SetMode(pmXor);
+    c->Pen()->SetColor(clWhite);
+    for (int i = 0; i < 20; ++i) {
+        c->MoveTo(0, i);
+        c->LineTo(19, 19 - i);
+    }
+    c->SelectClipRgn(nullptr);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x) {
+            if (!PtInRegion(e, x, y)) {
+                EXPECT_EQ(c->Pixels(x, y), clWhite) << x << "," << y;
+            }
+        }
+    // Drawn again, everything is white again: no pixel was drawn twice per pass.
+    c->SelectClipRgn(e);
+    for (int i = 0; i < 20; ++i) {
+        c->MoveTo(0, i);
+        c->LineTo(19, 19 - i);
+    }
+    c->SelectClipRgn(nullptr);
+    EXPECT_EQ(InkBox(b), TRect());
+    DeleteObject(e);
+}
+
+TEST(RasterEdges, LinesOutsideTheSurfaceDrawNothing) {
+    TBitmap b(5, 5);
+    TCanvas* c = b.Canvas();
+    c->MoveTo(-10, -3);
+    c->LineTo(20, -1);
+    c->MoveTo(6, 0);
+    c->LineTo(6, 10);
+    c->MoveTo(-1, 10);
+    c->LineTo(10, -1); // crosses only the corner outside
+    EXPECT_EQ(c->Pixels(4, 4), clWhite);
+    EXPECT_EQ(c->Pixels(0, 0), clWhite);
+}
+
+TEST(RasterEdges, ZeroLengthLineDrawsNothingButAPixelCan) {
+    TBitmap b(3, 3);
+    b.Canvas()->MoveTo(1, 1);
+    b.Canvas()->LineTo(1, 1);
+    EXPECT_EQ(InkBox(b), TRect());
+    b.Canvas()->SetPixel(1, 1, clBlack);
+    EXPECT_EQ(InkBox(b), TRect(1, 1, 2, 2));
+}
+
+TEST(RasterEdges, DegenerateRectanglesAndEllipses) {
+    TBitmap b(8, 4);
+    TCanvas* c = b.Canvas();
+    c->Brush()->SetColor(clRed);
+    c->Rectangle(1, 1, 2, 3); // one pixel wide: all outline
+    c->Rectangle(4, 1, 4, 3); // empty
+    c->Ellipse(6, 1, 7, 2);   // one pixel
+    EXPECT_EQ(Art(b), (Rows{"........", ".#....#.", ".#......", "........"}));
+    c->Rectangle(5, 3, 1, 0); // corners swapped are normalised
+    EXPECT_EQ(Art(b)[0], ".####...");
+}
+
+TEST(RasterEdges, PolygonWithHorizontalEdgesFillsLeftAndTopInside) {
+    TBitmap b(8, 6);
+    TCanvas* c = b.Canvas();
+    c->Brush()->SetColor(clRed);
+    c->Pen()->SetStyle(psClear);
+    const TPoint l[6] = {{1, 1}, {6, 1}, {6, 3}, {4, 3}, {4, 5}, {1, 5}};
+    c->Polygon(l, 6);
+    EXPECT_EQ(Art(b),
+              (Rows{"........", ".rrrrr..", ".rrrrr..", ".rrr....", ".rrr....", "........"}));
+}
+
+TEST(RasterEdges, PolygonOfTwoPointsIsAnOutlineOnly) {
+    TBitmap b(6, 3);
+    TCanvas* c = b.Canvas();
+    c->Brush()->SetColor(clRed);
+    const TPoint seg[2] = {{0, 1}, {5, 1}};
+    c->Polygon(seg, 2);
+    EXPECT_EQ(Art(b)[1], "######");
+    EXPECT_EQ(Art(b)[0], "......");
+}
+
+TEST(RasterEdges, WideLinesClipLikeThinOnes) {
+    TBitmap b(10, 10);
+    TCanvas* c = b.Canvas();
+    c->IntersectClipRect(2, 2, 8, 8);
+    c->Pen()->SetWidth(5);
+    c->MoveTo(-100, 5);
+    c->LineTo(100, 5);
+    c->SelectClipRgn(nullptr);
+    EXPECT_EQ(InkBox(b), TRect(2, 3, 8, 8));
+}
+
+TEST(RasterEdges, ShapesOnAShiftedOriginKeepTheirPixels) {
+    TBitmap a(12, 10), b(12, 10);
+    a.Canvas()->Brush()->SetColor(clRed);
+    b.Canvas()->Brush()->SetColor(clRed);
+    a.Canvas()->Ellipse(3, 2, 11, 9);
+    b.Canvas()->SetWindowOrgEx(-3, -2);
+    b.Canvas()->Ellipse(0, 0, 8, 7);
+    EXPECT_EQ(Art(a), Art(b));
+}
