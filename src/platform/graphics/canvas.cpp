@@ -77,7 +77,8 @@ void TCanvasPrivate::Record() const {
 }
 
 TRaster* TCanvasPrivate::Raster() {
-    if (!Image || Image->isNull()) return nullptr;
+    // The pixel engine works on 32-bit pixels only.
+    if (!Image || Image->isNull() || Image->depth() != 32) return nullptr;
     const uchar* bits = Image->bits(); // detaches a shared image before drawing
     if (!FRaster || FRasterImage != Image || FRasterBits != bits || FRasterClip != ClipVersion) {
         FRaster = std::make_unique<TRaster>(*Image, S.HasClip ? &S.Clip : nullptr);
