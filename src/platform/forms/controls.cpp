@@ -1142,15 +1142,8 @@ void TWinControl::RemoveControl(TControl* c) {
             w->setParent(nullptr);
         }
     }
+    if (TCustomForm* form = GetParentForm(this)) form->ForgetControl(c);
     if (!IsDestroying()) {
-        if (TCustomForm* form = GetParentForm(this)) {
-            TWinControl* active = form->ActiveControl();
-            if (active &&
-                (active == c || (dynamic_cast<TWinControl*>(c) &&
-                                 static_cast<TWinControl*>(c)->ContainsControl(active)))) {
-                form->SetActiveControl(nullptr);
-            }
-        }
         if (c->FAlign != alNone) Realign();
     }
 }

@@ -429,6 +429,7 @@ TCustomForm::~TCustomForm() {
     if (Screen->FActiveForm == this) Screen->FActiveForm = nullptr;
     if (FMenu) FMenu->RemoveFreeNotification(this);
     FActiveControl = nullptr;
+    FFocusedControl = nullptr;
 }
 
 void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
@@ -696,6 +697,10 @@ void TCustomForm::SetVisible(bool Value) {
             if (FWindowState != wsNormal) SetWindowState(FWindowState);
             RaiseWindow();
             SetActiveState(true);
+            if (!FActiveControl)
+                SelectFirst();
+            else
+                EnterActiveControl();
         }
     } else {
         if (!Visible()) return;
@@ -875,13 +880,48 @@ void TCustomForm::SetActiveControl(TWinControl* Control) {
     if (FActiveControl == Control) return;
     if (Control && (GetParentForm(Control) != this || (!IsLoading() && !Control->CanFocus())))
         throw EInvalidOperation("Cannot focus a disabled or invisible window");
-    TWinControl* old = FActiveControl;
     FActiveControl = Control;
     if (Control && Control->Widget()) Control->Widget()->setFocus(Qt::OtherFocusReason);
-    if (Visible() && !IsDestroying()) {
-        if (old) TControlAccess::DoExit(old);
-        if (Control && FActiveControl == Control) TControlAccess::DoEnter(Control);
+    if (Visible() && !IsDestroying()) EnterActiveControl();
+}
+
+void TCustomForm::EnterActiveControl() {
+    if (FFocusedControl == FActiveControl) return;
+    TWinControl* old = FFocusedControl;
+    FFocusedControl = FActiveControl;
+    if (old) TControlAccess::DoExit(old);
+    if (FActiveControl && FFocusedControl == FActiveControl)
+        TControlAccess::DoEnter(FActiveControl);
+}
+
+void TCustomForm::ForgetControl(TControl* AControl) {
+    auto inside = [AControl](TControl* c) {
+        for (; c; c = c->Parent())
+            if (c == AControl) return true;
+        return false;
+    };
+    if (inside(FActiveControl)) FActiveControl = nullptr;
+    if (inside(FFocusedControl)) FFocusedControl = nullptr;
+}
+
+namespace {
+TWinControl* FirstFocusable(TWinControl* parent) {
+    std::vector<TWinControl*> children;
+    for (int i = 0; i < parent->ControlCount(); ++i)
+        if (auto* wc = dynamic_cast<TWinControl*>(parent->Controls(i))) children.push_back(wc);
+    std::stable_sort(children.begin(), children.end(),
+                     [](TWinControl* a, TWinControl* b) { return a->TabOrder() < b->TabOrder(); });
+    for (TWinControl* c : children) {
+        if (!c->Visible() || !c->Enabled()) continue;
+        if (c->TabStop() && c->CanFocus()) return c;
+        if (TWinControl* inner = FirstFocusable(c)) return inner;
     }
+    return nullptr;
+}
+} // namespace
+
+void TCustomForm::SelectFirst() {
+    if (TWinControl* c = FirstFocusable(this)) SetActiveControl(c);
 }
 
 void TCustomForm::FocusControl(TWinControl* Control) {

@@ -130,6 +130,8 @@ public:
     // Raises EInvalidOperation "Cannot focus a disabled or invisible window" when
     // the control cannot take the focus.
     void SetActiveControl(TWinControl* Control);
+    // Focuses the first control in tab order that can take the focus.
+    void SelectFirst();
     void FocusControl(TWinControl* Control);
     bool Active() const;
     void SetFocus() override;
@@ -181,6 +183,10 @@ private:
     void WindowMoved(int X, int Y);
     void SetActiveState(bool Value);
     void RaiseWindow();
+    void EnterActiveControl();
+    // A child leaves the form: references to it go without any event.
+    void ForgetControl(TControl* AControl);
+    friend class TWinControl;
 
     TModalResult FModalResult = mrNone;
     TFormState FFormState;
@@ -195,6 +201,7 @@ private:
     AnsiString FHelpFile;
     TMainMenu* FMenu = nullptr;
     TWinControl* FActiveControl = nullptr;
+    TWinControl* FFocusedControl = nullptr; // the one that had OnEnter last
     QWidget* FMenuBar = nullptr;
 };
 

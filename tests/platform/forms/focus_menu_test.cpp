@@ -1,0 +1,259 @@
+// Focus and activation, tab order, hints, menus and pop-up menus, embedded
+// forms, splitters and scroll boxes, and the screen.
+#include "forms_fixture.h"
+#include "platform/forms/extctrls.h"
+#include "platform/forms/menus.h"
+#include "platform/forms/stdctrls.h"
+#include <QWidget>
+#include <string>
+#include <vector>
+
+class FocusMenuTest : public FormsTest {};
+
+TEST_F(FocusMenuTest, FocusingFiresExitThenEnterAndNeedsAVisibleForm) {
+    auto* a = Make<TEdit>(0, 0, 80, 21);
+    auto* b = Make<TEdit>(0, 30, 80, 21);
+    std::vector<std::string> log;
+    a->OnEnter = [&](TObject*) { log.push_back("enter a"); };
+    a->OnExit = [&](TObject*) { log.push_back("exit a"); };
+    b->OnEnter = [&](TObject*) { log.push_back("enter b"); };
+    // The platform refuses to focus a control of a hidden form (it becomes the
+    // active control all the same, entered when the form shows).
+    EXPECT_THROW(b->SetFocus(), EInvalidOperation);
+    EXPECT_EQ(Form->ActiveControl(), b);
+    b->OnEnter = nullptr;
+    Form->SetActiveControl(nullptr);
+    Form->Show(); // the first control in tab order gets the focus
+    EXPECT_EQ(Form->ActiveControl(), a);
+    b->OnEnter = [&](TObject*) { log.push_back("enter b"); };
+    b->SetFocus();
+    EXPECT_EQ(log, (std::vector<std::string>{"enter a", "exit a", "enter b"}));
+    EXPECT_TRUE(b->Focused());
+    EXPECT_FALSE(a->Focused());
+    EXPECT_EQ(Screen->ActiveControl(), b);
+    // Disabled or hidden controls cannot take the focus.
+    a->SetEnabled(false);
+    EXPECT_FALSE(a->CanFocus());
+    EXPECT_THROW(a->SetFocus(), EInvalidOperation);
+    // Freeing the focused control clears the form's active control.
+    delete b;
+    EXPECT_EQ(Form->ActiveControl(), nullptr);
+}
+
+TEST_F(FocusMenuTest, ShowingActivatesAndHidingActivatesAnotherForm) {
+    TForm second(nullptr);
+    int activations = 0, deactivations = 0;
+    Form->OnActivate = [&](TObject*) { ++activations; };
+    Form->OnDeactivate = [&](TObject*) { ++deactivations; };
+    Form->Show();
+    second.Show();
+    EXPECT_EQ(Screen->ActiveForm(), &second);
+    EXPECT_FALSE(Form->Active());
+    second.Hide();
+    EXPECT_EQ(Screen->ActiveForm(), Form.get());
+    EXPECT_EQ(activations, 2);
+    EXPECT_EQ(deactivations, 1);
+    // Showing a visible form brings it to the front.
+    second.Show();
+    Form->Show();
+    EXPECT_TRUE(Form->Active());
+}
+
+TEST_F(FocusMenuTest, TabOrderOrdersTheWindowedSiblings) {
+    auto* a = Make<TEdit>(0, 0, 80, 21);
+    auto* b = Make<TEdit>(0, 30, 80, 21);
+    auto* c = Make<TButton>(0, 60, 80, 21);
+    Make<TLabel>(0, 90, 80, 21); // no tab order
+    EXPECT_EQ(a->TabOrder(), 0);
+    EXPECT_EQ(c->TabOrder(), 2);
+    c->SetTabOrder(0);
+    EXPECT_EQ(c->TabOrder(), 0);
+    EXPECT_EQ(a->TabOrder(), 1);
+    EXPECT_EQ(b->TabOrder(), 2);
+    b->SetTabOrder(99);
+    EXPECT_EQ(b->TabOrder(), 2);
+}
+
+TEST_F(FocusMenuTest, HintsShowTheirShortPartWhenShowHintHolds) {
+    auto* panel = Make<TPanel>(0, 0, 100, 50);
+    auto* button = Make<TButton>(5, 5, 60, 21, panel);
+    button->SetHint("Start a single measurement|and wait for the result");
+    EXPECT_TRUE(button->Widget()->toolTip().isEmpty());
+    panel->SetShowHint(true);
+    EXPECT_EQ(button->Widget()->toolTip().toStdString(), "Start a single measurement");
+    button->SetShowHint(false);
+    EXPECT_FALSE(button->ParentShowHint());
+    EXPECT_TRUE(button->Widget()->toolTip().isEmpty());
+}
+
+TEST_F(FocusMenuTest, RadioItemsOfAGroupExcludeEachOther) {
+    TMainMenu menu(Form.get());
+    std::vector<TMenuItem*> items;
+    for (int i = 0; i < 3; ++i) {
+        auto* item = new TMenuItem(Form.get());
+        item->SetCaption(AnsiString("&") + AnsiString(i));
+        item->SetRadioItem(true);
+        item->SetGroupIndex(i < 2 ? 1 : 2);
+        menu.Items()->Add(item);
+        items.push_back(item);
+    }
+    items[0]->SetChecked(true);
+    items[2]->SetChecked(true);
+    items[1]->SetChecked(true);
+    EXPECT_FALSE(items[0]->Checked());
+    EXPECT_TRUE(items[1]->Checked());
+    EXPECT_TRUE(items[2]->Checked());
+    EXPECT_EQ(menu.Items()->Find("1"), items[1]);
+    EXPECT_EQ(items[1]->MenuIndex(), 1);
+    EXPECT_EQ(items[1]->GetParentMenu(), &menu);
+    // A disabled item ignores clicks; AutoCheck toggles before OnClick.
+    int clicks = 0;
+    items[0]->OnClick = [&](TObject*) { ++clicks; };
+    items[0]->SetEnabled(false);
+    items[0]->Click();
+    EXPECT_EQ(clicks, 0);
+    auto* toggle = new TMenuItem(Form.get());
+    toggle->SetAutoCheck(true);
+    menu.Items()->Add(toggle);
+    toggle->Click();
+    EXPECT_TRUE(toggle->Checked());
+    delete items[1];
+    EXPECT_EQ(menu.Items()->Count(), 3);
+    EXPECT_THROW(menu.Items()->Items(3), EListError);
+}
+
+TEST_F(FocusMenuTest, RightClickPopsUpTheNearestPopupMenu) {
+    auto* panel = Make<TPanel>(0, 0, 100, 50);
+    auto* label = Make<TLabel>(5, 5, 40, 17, panel);
+    TPopupMenu popup(Form.get());
+    auto* item = new TMenuItem(Form.get());
+    item->SetCaption("&Delete row");
+    item->SetShortCut(ShortCut(VK_DELETE, TShiftState{ssCtrl}));
+    popup.Items()->Add(item);
+    int pops = 0, deletes = 0;
+    popup.OnPopup = [&](TObject*) { ++pops; };
+    item->OnClick = [&](TObject*) { ++deletes; };
+    panel->SetPopupMenu(&popup);
+    Form->Show();
+    SimulateMouse(label, TMouseAction::Down, mbRight, 3, 3);
+    SimulateMouse(label, TMouseAction::Up, mbRight, 3, 3);
+    EXPECT_EQ(pops, 1);
+    EXPECT_EQ(popup.PopupComponent(), label);
+    // A pump script chooses the item of the menu that popped up.
+    TPumpScript script;
+    script.Menu(item);
+    Application->ProcessMessages();
+    EXPECT_EQ(deletes, 1);
+    // The pop-up menu's shortcuts work in the controls under it.
+    auto* edit = Make<TEdit>(5, 25, 60, 21, panel);
+    SimulateKey(edit, VK_DELETE, TShiftState{ssCtrl});
+    EXPECT_EQ(deletes, 2);
+    popup.SetAutoPopup(false);
+    SimulateMouse(panel, TMouseAction::Down, mbRight, 3, 3);
+    SimulateMouse(panel, TMouseAction::Up, mbRight, 3, 3);
+    EXPECT_EQ(pops, 1);
+}
+
+TEST_F(FocusMenuTest, FreeingAMenuClearsTheReferencesToIt) {
+    auto* menu = new TMainMenu(Form.get());
+    auto* item = new TMenuItem(Form.get());
+    item->SetCaption("&View");
+    menu->Items()->Add(item);
+    Form->SetMenu(menu);
+    const int withMenu = Form->ClientHeight();
+    auto* popup = new TPopupMenu(Form.get());
+    Form->SetPopupMenu(popup);
+    delete menu;
+    delete popup;
+    EXPECT_EQ(Form->Menu(), nullptr);
+    EXPECT_EQ(Form->PopupMenu(), nullptr);
+    EXPECT_GT(Form->ClientHeight(), withMenu);
+}
+
+TEST_F(FocusMenuTest, EmbeddedFormsBecomeChildControls) {
+    auto* sheet = Make<TPanel>(0, 0, 300, 200);
+    auto* page = new TForm(Form.get());
+    page->SetBorderStyle(bsNone);
+    auto* edit = new TEdit(page);
+    edit->SetParent(page);
+    page->SetParent(sheet);
+    page->SetAlign(alClient);
+    page->Show();
+    EXPECT_EQ(page->BoundsRect(), Rect(1, 1, 299, 199));
+    EXPECT_FALSE(page->Widget()->isWindow());
+    EXPECT_EQ(GetParentForm(edit), Form.get());
+    Form->Show();
+    EXPECT_TRUE(edit->Showing());
+    EXPECT_TRUE(edit->CanFocus());
+    // Back to a window of its own.
+    page->SetParent(nullptr);
+    EXPECT_TRUE(page->Widget()->isWindow());
+    EXPECT_EQ(GetParentForm(edit), page);
+}
+
+TEST_F(FocusMenuTest, SplitterResizesTheControlBeforeIt) {
+    auto* left = Make<TPanel>(0, 0, 100, 10);
+    left->SetAlign(alLeft);
+    auto* splitter = Make<TSplitter>(100, 0, 3, 10);
+    splitter->SetAlign(alLeft);
+    auto* rest = Make<TPanel>(0, 0, 10, 10);
+    rest->SetAlign(alClient);
+    EXPECT_EQ(splitter->Left(), 100);
+    int moved = 0;
+    splitter->OnMoved = [&](TObject*) { ++moved; };
+    Form->Show();
+    SimulateMouse(splitter, TMouseAction::Down, mbLeft, 1, 5);
+    SimulateMouse(splitter, TMouseAction::Move, mbLeft, 41, 5);
+    SimulateMouse(splitter, TMouseAction::Up, mbLeft, 41, 5);
+    EXPECT_EQ(left->Width(), 140);
+    EXPECT_EQ(rest->Left(), 143);
+    EXPECT_EQ(moved, 1);
+    // Never below the minimum size.
+    SimulateMouse(splitter, TMouseAction::Down, mbLeft, 1, 5);
+    SimulateMouse(splitter, TMouseAction::Move, mbLeft, -300, 5);
+    SimulateMouse(splitter, TMouseAction::Up, mbLeft, -300, 5);
+    EXPECT_EQ(left->Width(), splitter->MinSize());
+}
+
+TEST_F(FocusMenuTest, ScrollBoxContentCoversItsChildren) {
+    auto* box = Make<TScrollBox>(0, 0, 100, 100);
+    auto* far = Make<TPanel>(250, 300, 50, 50, box);
+    EXPECT_EQ(box->ClientWidget()->width(), 300);
+    EXPECT_EQ(box->ClientWidget()->height(), 350);
+    far->SetLeft(10);
+    EXPECT_EQ(box->ClientWidget()->width(), 96);
+    box->ScrollInView(far);
+}
+
+TEST_F(FocusMenuTest, ScreenListsFormsAndOverridesTheCursor) {
+    const int before = Screen->FormCount();
+    {
+        TForm extra(nullptr);
+        EXPECT_EQ(Screen->FormCount(), before + 1);
+        EXPECT_EQ(Screen->Forms(before), &extra);
+    }
+    EXPECT_EQ(Screen->FormCount(), before);
+    EXPECT_THROW(Screen->Forms(before), EListError);
+    Screen->SetCursor(crHourGlass);
+    EXPECT_EQ(Screen->Cursor(), crHourGlass);
+    Screen->SetCursor(crDefault);
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+}
+
+TEST_F(FocusMenuTest, PumpScriptTypesEntersAndLogsItsSteps) {
+    auto* edit = Make<TEdit>(0, 0, 80, 21);
+    AnsiString confirmed;
+    edit->OnKeyPress = [&](TObject*, char& key) {
+        if (key == '\r') confirmed = edit->Text();
+    };
+    Form->Show();
+    edit->SetName("TextCommentFile");
+    TPumpScript script;
+    script.Type(edit, "first file").After(3).Enter(edit);
+    for (int i = 0; i < 10 && !script.Done(); ++i)
+        Application->ProcessMessages();
+    EXPECT_EQ(confirmed, "first file");
+    EXPECT_EQ(script.Log(),
+              (std::vector<AnsiString>{"type into TextCommentFile", "key 13 on TextCommentFile"}));
+    EXPECT_EQ(script.Pumps(), 4); // the key three pumps after the typing
+}
