@@ -5,7 +5,7 @@
 #include "comm/seriell_link.h"
 #include "platform/rtl/clock.h"
 #include "platform/rtl/sysutils.h"
-#include <cstdlib>
+#include <charconv>
 
 namespace {
 constexpr int AckPolls = 10;
@@ -14,15 +14,15 @@ const char* const VoltmeterLine1 = "V-METER     \xB1"
                                    "1kV";
 
 // The instrument writes its numbers with a decimal comma, whatever the
-// user's locale says.
+// user's locale says; from_chars reads the same under any C locale the
+// toolkit switched the process to.
 bool ParseDisplayNumber(const AnsiString& text, double& value) {
     std::string s = text.str();
     for (char& c : s)
         if (c == ',') c = '.';
-    if (s.empty()) return false;
-    char* end = nullptr;
-    value = std::strtod(s.c_str(), &end);
-    return end && *end == '\0';
+    const char* const end = s.data() + s.size();
+    const auto [stop, error] = std::from_chars(s.data(), end, value);
+    return !s.empty() && error == std::errc() && stop == end;
 }
 } // namespace
 

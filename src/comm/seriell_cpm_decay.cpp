@@ -11,7 +11,7 @@
 namespace {
 constexpr int EmptyFrameRetries = 20;
 constexpr int ResultFieldsLength = 28;
-constexpr int SampleFrameLength = 8; // STX, state byte (2 digits), voltage word (4), ETX
+constexpr int SampleFrameLength = 9; // STX, mark, state byte (2 digits), voltage word (4), ETX
 
 // Puts the group box caption back however the test ends.
 class TOffsetCaptionGuard {

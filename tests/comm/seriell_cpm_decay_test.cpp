@@ -114,10 +114,15 @@ TEST_F(DecayTest, SilentStreamTimesOutAndRestoresTheCaption) {
 }
 
 TEST_F(DecayTest, CutOffSamplesAreLeftOut) {
+    // Cut inside the state byte, and one voltage digit short (the frame end
+    // would be read as a digit).
+    std::string oneDigitShort = S::SampleFrame(0, 0x2C1);
+    oneDigitShort.erase(oneDigitShort.size() - 2, 1);
     Sim.DecayFrames = {"\x02"
                        "00E8"
                        "\x03",
-                       S::SampleFrame(0, 1000), S::ResultFrame(1000, 100, 0, 5, 5, 0)};
+                       oneDigitShort, S::SampleFrame(0, 1000),
+                       S::ResultFrame(1000, 100, 0, 5, 5, 0)};
     Run();
     EXPECT_EQ(Host.OffsetLabels, (std::vector<AnsiString>{"1000 V"}));
 }

@@ -3,6 +3,9 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/formatsettings.h"
 #include "support/cpm_sim.h"
+#include <cstdlib>
+#include <fstream>
+#include <locale.h>
 
 namespace {
 const std::string Stx = "\x02", Etx = "\x03";
@@ -131,6 +134,37 @@ TEST_F(CpmTest, DisplayNumberIgnoresTheUserLocale) {
         DecimalSeparator = saved;
         EXPECT_DOUBLE_EQ(value, -0.512) << separator;
     }
+}
+
+TEST_F(CpmTest, DisplayNumberIgnoresTheProcessLocale) {
+    // The toolkit switches the C library to the user's locale at start; a
+    // locale with a decimal comma is built for the test.
+    TTempFolder folder;
+    {
+        std::ofstream src(folder.File("comma.src").c_str());
+        src << "LC_NUMERIC\ndecimal_point \",\"\nthousands_sep \".\"\ngrouping 3;3\n"
+               "END LC_NUMERIC\n";
+    }
+    const std::string build = "localedef -c -i " + folder.File("comma.src").str() +
+                              " -f ANSI_X3.4-1968 " + folder.File("xx_XX").str() +
+                              " >/dev/null 2>&1";
+    (void)!std::system(build.c_str());
+    const char* saved = std::getenv("LOCPATH");
+    const std::string savedPath = saved ? saved : "";
+    ::setenv("LOCPATH", folder.Folder().c_str(), 1);
+    const locale_t comma = newlocale(LC_NUMERIC_MASK, "xx_XX", static_cast<locale_t>(0));
+    saved ? ::setenv("LOCPATH", savedPath.c_str(), 1) : ::unsetenv("LOCPATH");
+    if (!comma) GTEST_SKIP() << "no locale with a decimal comma could be built";
+
+    Sim.Display = "PLATE           " + std::string("       -0,512 kV");
+    const locale_t previous = uselocale(comma);
+    double value = 0;
+    AnsiString unit;
+    Cpm.ReadDisplay(value, unit);
+    uselocale(previous);
+    freelocale(comma);
+    EXPECT_DOUBLE_EQ(value, -0.512);
+    EXPECT_EQ(unit, " kV");
 }
 
 TEST_F(CpmTest, MisbehavingInstrumentNeverYieldsAReading) {
