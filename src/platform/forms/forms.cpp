@@ -36,6 +36,7 @@ std::exception_ptr GPendingUnwind;
 int GScreenW = 0, GScreenH = 0;
 TExitHook GExitHook;
 bool GOverrideCursor = false;
+bool GProcessEnding = false;
 } // namespace
 
 TScreen GScreenInstance;
@@ -66,6 +67,13 @@ void EnsureQtApplication() {
     static char* argv[] = {name, nullptr};
     GQtApp = std::make_unique<QApplication>(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    // Qt cannot be torn down once the process is ending (its own statics go
+    // first), so what is still alive then is left to the system.
+    std::atexit([] {
+        GProcessEnding = true;
+        (void)GWakeTimer.release();
+        (void)GQtApp.release();
+    });
     EnsureFontsLoaded();
 }
 
@@ -213,6 +221,11 @@ TApplication::TApplication() : TComponent(nullptr) {}
 
 TApplication::~TApplication() {
     Destroying();
+    // Forms still owned at the very end stay with the ending process: their
+    // widgets cannot be freed without Qt (main frees them before returning).
+    if (GProcessEnding)
+        while (ComponentCount() > 0)
+            RemoveComponent(Components(ComponentCount() - 1));
     DestroyComponents();
 }
 
