@@ -8,9 +8,9 @@
 #include <memory>
 #include <vector>
 
-class TTestAxisPanel : public TCustomAxisPanel {
+class TAxisTestChart : public TCustomAxisPanel {
 public:
-    explicit TTestAxisPanel(TComponent* AOwner = nullptr) : TCustomAxisPanel(AOwner) {}
+    explicit TAxisTestChart(TComponent* AOwner = nullptr) : TCustomAxisPanel(AOwner) {}
     bool IsFreeSeriesColor(TColor AColor, bool CheckBackground) override {
         (void)CheckBackground;
         for (int i = 0; i < SeriesCount(); ++i)
@@ -29,9 +29,9 @@ protected:
 };
 
 // Draws a polyline through its visible points; margins as a 2-pixel pointer.
-class TTestLineSeries : public TChartSeries {
+class TAxisTestSeries : public TChartSeries {
 public:
-    explicit TTestLineSeries(TComponent* AOwner = nullptr) : TChartSeries(AOwner) {}
+    explicit TAxisTestSeries(TComponent* AOwner = nullptr) : TChartSeries(AOwner) {}
     int Drawn = 0;
     void DrawAllValues() override {
         const int first = FirstVisibleIndex(), last = LastVisibleIndex();
@@ -57,10 +57,9 @@ private:
 };
 
 // Fixed text metrics, so label choices do not depend on installed fonts.
-class TFixedTextCanvas : public TRecordingCanvas {
+class TAxisTestCanvas : public TRecordingCanvas {
 public:
-    explicit TFixedTextCanvas(int Width = 640, int Height = 480)
-        : TRecordingCanvas(Width, Height) {}
+    explicit TAxisTestCanvas(int Width = 640, int Height = 480) : TRecordingCanvas(Width, Height) {}
     int CharWidth = 6;
     int LineHeight = 10;
     int TextWidth(const AnsiString& Text) override { return CharWidth * Text.Length(); }
@@ -73,7 +72,7 @@ public:
 // A 2D panel of 640 x 480 without bevels or margins, drawing on a fixed-text canvas.
 class AxisPanelTest : public ::testing::Test {
 protected:
-    AxisPanelTest() : Chart(std::make_unique<TTestAxisPanel>()) {
+    AxisPanelTest() : Chart(std::make_unique<TAxisTestChart>()) {
         Chart->SetBevelOuter(bvNone);
         Chart->SetColor(clWhite);
         Chart->SetView3D(false);
@@ -82,13 +81,13 @@ protected:
             Chart->SetMargin(i, 0);
         Chart->SetWidth(640);
         Chart->SetHeight(480);
-        auto canvas = std::make_unique<TFixedTextCanvas>();
+        auto canvas = std::make_unique<TAxisTestCanvas>();
         Canvas = canvas.get();
         Chart->SetInternalCanvas(std::move(canvas));
     }
 
-    TTestLineSeries* AddSeries() {
-        Series.push_back(std::make_unique<TTestLineSeries>());
+    TAxisTestSeries* AddSeries() {
+        Series.push_back(std::make_unique<TAxisTestSeries>());
         Series.back()->SetParentChart(Chart.get());
         return Series.back().get();
     }
@@ -109,9 +108,9 @@ protected:
         Axis->RecalcSizeCenter();
     }
 
-    std::unique_ptr<TTestAxisPanel> Chart;
-    TFixedTextCanvas* Canvas = nullptr;
-    std::vector<std::unique_ptr<TTestLineSeries>> Series;
+    std::unique_ptr<TAxisTestChart> Chart;
+    TAxisTestCanvas* Canvas = nullptr;
+    std::vector<std::unique_ptr<TAxisTestSeries>> Series;
     std::unique_ptr<TBitmap> Target;
 
     void TearDown() override {

@@ -111,7 +111,7 @@ TEST_F(AxisLabelsTest, LogarithmicLabelsFromZero) {
 }
 
 TEST_F(AxisLabelsTest, MonthLabelsOnADateAxis) {
-    TTestLineSeries* s = AddSeries();
+    TAxisTestSeries* s = AddSeries();
     s->XValues()->SetDateTime(true);
     s->AddXY(EncodeDate(2024, 1, 10), 1);
     s->AddXY(EncodeDate(2024, 6, 20), 2);
@@ -125,7 +125,7 @@ TEST_F(AxisLabelsTest, MonthLabelsOnADateAxis) {
 }
 
 TEST_F(AxisLabelsTest, HalfMonthStepsOnADateAxis) {
-    TTestLineSeries* s = AddSeries();
+    TAxisTestSeries* s = AddSeries();
     s->XValues()->SetDateTime(true);
     s->AddXY(EncodeDate(2024, 3, 3), 1);
     s->AddXY(EncodeDate(2024, 4, 20), 2);
@@ -172,7 +172,7 @@ TEST_F(AxisLabelsTest, NextLabelEvent) {
 }
 
 TEST_F(AxisLabelsTest, SeriesLabelsSkipOverlappingTexts) {
-    TTestLineSeries* s = AddSeries();
+    TAxisTestSeries* s = AddSeries();
     for (int i = 0; i < 10; ++i)
         s->AddXY(i, i, "label nr " + IntToStr(i));
     TChartAxis* a = Chart->BottomAxis();

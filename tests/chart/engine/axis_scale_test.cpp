@@ -120,7 +120,7 @@ TEST_F(AxisScaleTest, AutomaticFlagsFollowEachOther) {
 }
 
 TEST_F(AxisScaleTest, LogarithmicRefusesNegativeRangeAndDates) {
-    TTestLineSeries* s = AddSeries();
+    TAxisTestSeries* s = AddSeries();
     s->AddXY(0, -5);
     s->AddXY(1, 5);
     try {
@@ -140,10 +140,10 @@ TEST_F(AxisScaleTest, LogarithmicRefusesNegativeRangeAndDates) {
 }
 
 TEST_F(AxisScaleTest, AutomaticRangeComesFromTheSeriesOnTheAxis) {
-    TTestLineSeries* s = AddSeries();
+    TAxisTestSeries* s = AddSeries();
     s->AddXY(2, 10);
     s->AddXY(8, -4);
-    TTestLineSeries* other = AddSeries();
+    TAxisTestSeries* other = AddSeries();
     other->SetVertAxis(aRightAxis);
     other->AddXY(-3, 100);
     Chart->LeftAxis()->AdjustMaxMin();
@@ -155,7 +155,7 @@ TEST_F(AxisScaleTest, AutomaticRangeComesFromTheSeriesOnTheAxis) {
 }
 
 TEST_F(AxisScaleTest, ScrollOnlyWhenDataLieBeyond) {
-    TTestLineSeries* s = AddSeries();
+    TAxisTestSeries* s = AddSeries();
     for (int i = 0; i <= 10; ++i)
         s->AddXY(i, i);
     TChartAxis* b = Chart->BottomAxis();
@@ -219,7 +219,7 @@ TEST_F(AxisScaleTest, CustomAxesJoinTheCollectionAndNameThemselves) {
     EXPECT_EQ(custom->DisplayName(), "Custom 0");
     EXPECT_EQ(Chart->LeftAxis()->DisplayName(), TeeMsg_LeftAxis);
 
-    TTestLineSeries* s = AddSeries();
+    TAxisTestSeries* s = AddSeries();
     s->SetCustomVertAxis(custom);
     EXPECT_EQ(s->GetVertAxis(), custom);
     Chart->CustomAxes()->Delete(0);

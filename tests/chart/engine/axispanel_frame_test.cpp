@@ -17,7 +17,7 @@ protected:
 
     TColor Pixel(int X, int Y) { return Target->Canvas()->Pixels(X, Y); }
 
-    TTestLineSeries* S;
+    TAxisTestSeries* S;
 };
 
 TEST_F(AxisPanelFrameTest, SeriesPixelsAtTheirComputedPositions) {
