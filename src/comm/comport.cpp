@@ -544,13 +544,15 @@ int TCustomComPort::Read(void* Buffer, int Length, bool WaitOnCompletion) {
     if (BeforeRead) BeforeRead(this, Buffer, Length, WaitOnCompletion);
     FReadRequested = Length;
     FReadDone = 0;
+    FReadWaited = false;
     if (Length > 0) {
         DWORD got = 0;
-        const BOOL ok = ReadFile(FHandle, Buffer, static_cast<DWORD>(Length), &got, nullptr);
+        OVERLAPPED overlapped{};
+        const BOOL ok = ReadFile(FHandle, Buffer, static_cast<DWORD>(Length), &got, &overlapped);
         FReadDone = static_cast<int>(got);
+        FReadWaited = overlapped.Internal == STATUS_PENDING;
         Check(ok);
     }
-    // A transfer never stays pending here, so a short one is checked at once.
     WaitForReadCompletion();
     if (AfterRead) AfterRead(this, Buffer, Length, WaitOnCompletion);
     return FReadDone;
@@ -562,10 +564,13 @@ int TCustomComPort::Write(const void* Buffer, int Length, bool WaitOnCompletion)
     if (BeforeWrite) BeforeWrite(this, buffer, Length, WaitOnCompletion);
     FWriteRequested = Length;
     FWriteDone = 0;
+    FWriteWaited = false;
     if (Length > 0) {
         DWORD done = 0;
-        const BOOL ok = WriteFile(FHandle, Buffer, static_cast<DWORD>(Length), &done, nullptr);
+        OVERLAPPED overlapped{};
+        const BOOL ok = WriteFile(FHandle, Buffer, static_cast<DWORD>(Length), &done, &overlapped);
         FWriteDone = static_cast<int>(done);
+        FWriteWaited = overlapped.Internal == STATUS_PENDING;
         Check(ok);
     }
     WaitForWriteCompletion();
@@ -573,19 +578,26 @@ int TCustomComPort::Write(const void* Buffer, int Length, bool WaitOnCompletion)
     return FWriteDone;
 }
 
+// Only a transfer that had to wait for the device is held to its count: one
+// that completed at once with fewer bytes (the "return what is there"
+// time-outs) is no failure.
 void TCustomComPort::WaitForReadCompletion() {
-    if (FReadDone != FReadRequested) {
+    if (FReadWaited && FReadDone != FReadRequested) {
+        FReadWaited = false;
         FReadRequested = FReadDone = 0;
         RaiseError(0, TimeoutText);
     }
+    FReadWaited = false;
     CheckLineErrors();
 }
 
 void TCustomComPort::WaitForWriteCompletion() {
-    if (FWriteDone != FWriteRequested) {
+    if (FWriteWaited && FWriteDone != FWriteRequested) {
+        FWriteWaited = false;
         FWriteRequested = FWriteDone = 0;
         RaiseError(0, TimeoutText);
     }
+    FWriteWaited = false;
     CheckLineErrors();
 }
 
@@ -637,7 +649,7 @@ AnsiString TCustomComPort::ReadString() {
     CheckOpen();
     AnsiString result;
     result.SetLength(InputCount());
-    if (result.Length() > 0) Read(result.str().data(), result.Length(), true);
+    Read(result.str().data(), result.Length(), true);
     return result;
 }
 

@@ -268,7 +268,8 @@ public:
         OnRx80PercFull{this}, OnRxChar{this}, OnRxFlag{this}, OnTxEmpty{this};
 
     // ---- Reading and writing. Transfers complete before they return; one
-    // that moved fewer bytes than asked raises EComError "Timeout".
+    // that had to wait and moved fewer bytes than asked raises EComError
+    // "Timeout" (one that completed at once with what was there does not).
     int Read(void* Buffer, int Length, bool WaitOnCompletion);
     int Write(const void* Buffer, int Length, bool WaitOnCompletion);
     void WaitForReadCompletion();
@@ -374,6 +375,7 @@ private:
     int FSavedPriorityClass = -1;
     uint32_t FLastThreadError = 0;
     int FReadRequested = 0, FReadDone = 0, FWriteRequested = 0, FWriteDone = 0;
+    bool FReadWaited = false, FWriteWaited = false;
 };
 
 class TComPort : public TCustomComPort {

@@ -123,6 +123,32 @@ TEST_F(ComPortTest, ReadsTimeOutWithTimeoutAndShortReadsRaiseToo) {
     EXPECT_EQ(Port.ReadByte(), 'c'); // nothing stale from the failed read
 }
 
+TEST_F(ComPortTest, ReadThatCompletesAtOnceWithWhatIsThereIsNoTimeout) {
+    Port.Open();
+    char buf[4] = {};
+    // "Return what is there": completes at once, short or not.
+    Port.Timeouts()->SetReadInterval(-1); // MAXDWORD
+    Port.Timeouts()->SetReadConstant(0);
+    Pty.Send("ab");
+    std::this_thread::sleep_for(Ms(5));
+    EXPECT_EQ(Port.Read(buf, 4, true), 2);
+    EXPECT_EQ(std::string(buf, 2), "ab");
+    EXPECT_EQ(Port.Read(buf, 4, true), 0);
+    // "Wait for a first byte": at once when one is there; after a wait it is
+    // held to the count, as a transfer left pending is.
+    Port.Timeouts()->SetReadMultiplier(-1);
+    Port.Timeouts()->SetReadConstant(30);
+    Pty.Send("c");
+    std::this_thread::sleep_for(Ms(5));
+    EXPECT_EQ(Port.Read(buf, 4, true), 1);
+    std::thread late([&] {
+        std::this_thread::sleep_for(Ms(10));
+        Pty.Send("d");
+    });
+    EXPECT_EQ(Raised([&] { Port.Read(buf, 4, true); }).Message, "Timeout");
+    late.join();
+}
+
 TEST_F(ComPortTest, WriteThatDoesNotGoOutRaisesTimeout) {
     Port.Timeouts()->SetWriteConstant(30);
     Port.Open();

@@ -513,8 +513,10 @@ BOOL SetCommTimeouts(HANDLE hFile, const COMMTIMEOUTS* lpCommTimeouts) {
     return 1;
 }
 
-BOOL ReadFile(HANDLE hFile, void* lpBuffer, DWORD n, DWORD* lpNumberOfBytesRead, OVERLAPPED*) {
+BOOL ReadFile(HANDLE hFile, void* lpBuffer, DWORD n, DWORD* lpNumberOfBytesRead,
+              OVERLAPPED* lpOverlapped) {
     if (lpNumberOfBytesRead) *lpNumberOfBytesRead = 0;
+    if (lpOverlapped) lpOverlapped->Internal = 0;
     const auto sp = Find(hFile);
     if (!sp) return 0;
     TCommState& s = *sp;
@@ -559,13 +561,15 @@ BOOL ReadFile(HANDLE hFile, void* lpBuffer, DWORD n, DWORD* lpNumberOfBytesRead,
             wait = std::min(
                 wait, RemainingMs(lastByte + std::chrono::milliseconds(t.ReadIntervalTimeout)));
         if (wait <= 0) return 1; // timed out: the count tells how far it got
+        if (lpOverlapped) lpOverlapped->Internal = STATUS_PENDING;
         if (!PollUnlocked(s, lock, POLLIN, wait)) return Fail(ERROR_INVALID_HANDLE);
     }
 }
 
 BOOL WriteFile(HANDLE hFile, const void* lpBuffer, DWORD n, DWORD* lpNumberOfBytesWritten,
-               OVERLAPPED*) {
+               OVERLAPPED* lpOverlapped) {
     if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = 0;
+    if (lpOverlapped) lpOverlapped->Internal = 0;
     const auto sp = Find(hFile);
     if (!sp) return 0;
     TCommState& s = *sp;
@@ -592,6 +596,7 @@ BOOL WriteFile(HANDLE hFile, const void* lpBuffer, DWORD n, DWORD* lpNumberOfByt
         if (w < 0 && errno != EAGAIN) return FailErrno();
         const int wait = totalMs < 0 ? PollSliceMs : RemainingMs(deadline);
         if (wait <= 0) break;
+        if (lpOverlapped) lpOverlapped->Internal = STATUS_PENDING;
         if (!PollUnlocked(s, lock, POLLOUT, wait)) return Fail(ERROR_INVALID_HANDLE);
     }
     return 1;

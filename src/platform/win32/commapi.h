@@ -111,9 +111,17 @@ BOOL SetCommTimeouts(HANDLE hFile, const COMMTIMEOUTS* lpCommTimeouts);
 
 // Blocking transfers bounded by the port's time-outs; fewer bytes than asked
 // is no failure (the count tells). A hang-up or I/O error fails with
-// ERROR_DEVICE_NOT_CONNECTED or ERROR_GEN_FAILURE. The overlapped argument is
-// accepted and ignored.
-struct OVERLAPPED;
+// ERROR_DEVICE_NOT_CONNECTED or ERROR_GEN_FAILURE. An overlapped record, when
+// given, tells afterwards in Internal whether the transfer completed at once
+// (0) or had to wait for the device, as a pending one would (STATUS_PENDING).
+constexpr uintptr_t STATUS_PENDING = 0x103;
+struct OVERLAPPED {
+    uintptr_t Internal;
+    uintptr_t InternalHigh;
+    DWORD Offset;
+    DWORD OffsetHigh;
+    HANDLE hEvent;
+};
 BOOL ReadFile(HANDLE hFile, void* lpBuffer, DWORD nNumberOfBytesToRead, DWORD* lpNumberOfBytesRead,
               OVERLAPPED* lpOverlapped);
 BOOL WriteFile(HANDLE hFile, const void* lpBuffer, DWORD nNumberOfBytesToWrite,
