@@ -464,6 +464,20 @@ public:
 // A change handler run from a widget signal (see TCodeChange).
 void RunFromSignal(TObject* Sender, const std::function<void()>& Handler);
 
+// Creates a control owned by AOwner on AParent where a form designer would
+// place it: named (when Name is not empty), at the bounds, with the caption
+// (when Caption is not empty).
+template <class T>
+T* NewControl(TComponent* AOwner, TWinControl* AParent, const AnsiString& Name, int Left, int Top,
+              int Width, int Height, const AnsiString& Caption = AnsiString()) {
+    T* control = new T(AOwner);
+    if (!Name.IsEmpty()) control->SetName(Name);
+    control->SetBounds(Left, Top, Width, Height);
+    if (!Caption.IsEmpty()) control->SetCaption(Caption);
+    control->SetParent(AParent);
+    return control;
+}
+
 // The form that holds a control (nullptr when it is on none).
 TCustomForm* GetParentForm(const TControl* Control);
 // The control whose widget has the mouse captured (nullptr for none).
