@@ -1,5 +1,7 @@
 #include "axis_fixture.h"
 #include "chart/engine/teeconst.h"
+#include "platform/graphics/metafile.h"
+#include "support/recording_printer.h"
 
 namespace {
 // Records the panel's broadcasts.
@@ -251,4 +253,39 @@ TEST_F(AxisPanelSeriesTest, FreeAllSeriesOfAClass) {
     EXPECT_EQ(Chart->GetSeries(0), keep);
     Chart->FreeAllSeries();
     EXPECT_EQ(Chart->SeriesCount(), 0);
+}
+
+TEST_F(AxisPanelSeriesTest, PrintPagesOneSheetEach) {
+    class TFailingSeries : public TAxisTestSeries {
+    public:
+        int FailOnPage = 0;
+        void DrawAllValues() override {
+            if (FailOnPage && ParentChart()->Page() == FailOnPage) throw Exception("broken page");
+            TAxisTestSeries::DrawAllValues();
+        }
+    };
+    TRecordingPrinter printer;
+    printer.Install();
+    auto s = std::make_unique<TFailingSeries>();
+    s->SetParentChart(Chart.get());
+    for (int i = 0; i < 25; ++i)
+        s->AddXY(i, i);
+    Chart->SetName("Pages");
+    Chart->SetMaxPointsPerPage(10);
+    Chart->SetPage(2);
+    Chart->PrintPages();
+    EXPECT_EQ(printer.PageCount(), 3);
+    EXPECT_EQ(printer.Log,
+              (std::vector<std::string>{"BeginDoc Pages", "NewPage", "NewPage", "EndDoc"}));
+    EXPECT_EQ(Chart->Page(), 2);
+
+    printer.Log.clear();
+    s->FailOnPage = 3;
+    EXPECT_THROW(Chart->PrintPages(2, 3), Exception);
+    EXPECT_EQ(Chart->Page(), 2);
+    ASSERT_FALSE(printer.Log.empty());
+    EXPECT_EQ(printer.Log.front(), "BeginDoc Pages");
+    EXPECT_NE(std::find(printer.Log.begin(), printer.Log.end(), "Abort"), printer.Log.end());
+    EXPECT_FALSE(printer.Printing());
+    s->SetParentChart(nullptr);
 }
