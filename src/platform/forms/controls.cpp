@@ -247,7 +247,7 @@ TControl* GetCaptureControl() {
     return GCapture;
 }
 TControl* DragControl() {
-    return GDrag.Started ? GDrag.Source : nullptr;
+    return GDrag.Source;
 }
 
 TCustomForm* GetParentForm(const TControl* Control) {

@@ -482,7 +482,8 @@ T* NewControl(TComponent* AOwner, TWinControl* AParent, const AnsiString& Name, 
 TCustomForm* GetParentForm(const TControl* Control);
 // The control whose widget has the mouse captured (nullptr for none).
 TControl* GetCaptureControl();
-// The control being dragged (nullptr for none).
+// The control a drag started from, also before the mouse moved far enough
+// (nullptr for none).
 TControl* DragControl();
 // The key state as the platform reports it (shift, control, alt and buttons).
 TShiftState KeyboardStateToShiftState();
