@@ -11,6 +11,43 @@ QM_CLASS_PLAIN(TTimeouts, TPersistent)
 QM_CLASS_ABSTRACT(TCustomComPort, TComponent)
 QM_CLASS_OWNED(TComPort, TCustomComPort, TComponent)
 
+QM_PUBLISHED(TFlowControl, Prop("DTR", &Self::DTR, &Self::SetDTR).Default(dcDefault),
+             Prop("RTS", &Self::RTS, &Self::SetRTS).Default(rcDefault),
+             Prop("XOnXOff", &Self::XOnXOff, &Self::SetXOnXOff).Default(xcDefault),
+             Prop("XOnLimit", &Self::XOnLimit, &Self::SetXOnLimit).Default(0),
+             Prop("XOffLimit", &Self::XOffLimit, &Self::SetXOffLimit).Default(0));
+QM_PUBLISHED(TCharacters, Prop("XOn", &Self::XOn, &Self::SetXOn).Default(17),
+             Prop("XOff", &Self::XOff, &Self::SetXOff).Default(19),
+             Prop("Error", &Self::Error, &Self::SetError).Default(0),
+             Prop("Eof", &Self::Eof, &Self::SetEof).Default(0),
+             Prop("Event", &Self::Event, &Self::SetEvent).Default(0));
+QM_PUBLISHED(TBufferSizes, Prop("Input", &Self::Input, &Self::SetInput).Default(4096),
+             Prop("Output", &Self::Output, &Self::SetOutput).Default(2048));
+QM_PUBLISHED(TTimeouts,
+             Prop("ReadInterval", &Self::ReadInterval, &Self::SetReadInterval).Default(0),
+             Prop("ReadMultiplier", &Self::ReadMultiplier, &Self::SetReadMultiplier).Default(0),
+             Prop("ReadConstant", &Self::ReadConstant, &Self::SetReadConstant).Default(0),
+             Prop("WriteMultiplier", &Self::WriteMultiplier, &Self::SetWriteMultiplier).Default(0),
+             Prop("WriteConstant", &Self::WriteConstant, &Self::SetWriteConstant).Default(0));
+// The port's state (ModemStatus) and its handlers are not streamed.
+QM_PUBLISHED(
+    TComPort, Prop("About", &Self::About, &Self::SetAbout).Stored(false),
+    Prop("Active", &Self::Active, &Self::SetActive).Default(false),
+    Prop("BaudRate", &Self::BaudRate, &Self::SetBaudRate).Default(brDefault),
+    Prop("BufferSizes", &Self::BufferSizes), Prop("Characters", &Self::Characters),
+    Prop("CustomBaudRate", &Self::CustomBaudRate, &Self::SetCustomBaudRate)
+        .Stored(&Self::IsCustomBaudRateStored),
+    Prop("DataBits", &Self::DataBits, &Self::SetDataBits).Default(dbDefault),
+    Prop("DeviceName", &Self::DeviceName, &Self::SetDeviceName).Default("COM1"),
+    Prop("FlowControl", &Self::FlowControl),
+    Prop("Options", &Self::Options, &Self::SetOptions).Default(TOptions()),
+    Prop("Parity", &Self::Parity, &Self::SetParity).Default(paDefault),
+    Prop("PriorityClass", &Self::PriorityClass, &Self::SetPriorityClass).Default(pcDefault),
+    Prop("StopBits", &Self::StopBits, &Self::SetStopBits).Default(sbDefault),
+    Prop("SynchronizeEvents", &Self::SynchronizeEvents, &Self::SetSynchronizeEvents).Default(true),
+    Prop("ThreadPriority", &Self::ThreadPriority, &Self::SetThreadPriority).Default(tpTimeCritical),
+    Prop("Timeouts", &Self::Timeouts));
+
 namespace {
 const char* const ClosedPortText = "Can't perform this operation on a closed port";
 const char* const OpenPortText = "Can't perform this operation on an open port";

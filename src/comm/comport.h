@@ -4,6 +4,7 @@
 // TTimeouts; TCustomComPort and the published TComPort. The event thread is
 // in comthread.h, the signal component in comsignal.h.
 #include "platform/classes/component.h"
+#include "platform/classes/props.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/sets.h"
 #include <cstdint>
@@ -86,6 +87,21 @@ enum TLineError {
 using TLineErrors = TSet<TLineError>;
 enum TComAction { caFail, caAbort };
 enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
+
+QM_ENUM_NAMES(TBaudRate, brDefault, br50, br75, br110, br150, br300, br600, br1200, br1800, br2000,
+              br2400, br3600, br4800, br7200, br9600, br10400, br14400, br15625, br19200, br28800,
+              br38400, br56000, br57600, br115200, br128000, br256000, brCustom)
+QM_ENUM_NAMES(TDataBits, dbDefault, db4, db5, db6, db7, db8)
+QM_ENUM_NAMES(TParity, paDefault, paNone, paOdd, paEven, paMark, paSpace)
+QM_ENUM_NAMES(TStopBits, sbDefault, sb1, sb1_5, sb2)
+QM_ENUM_NAMES(TDTRControl, dcDefault, dcDisable, dcEnable, dcHandshake)
+QM_ENUM_NAMES(TRTSControl, rcDefault, rcDisable, rcEnable, rcHandshake, rcToggle)
+QM_ENUM_NAMES(TXOnXOffControl, xcDefault, xcDisable, xcInput, xcOutput, xcInputOutput)
+QM_ENUM_NAMES(TOption, opCheckParity, opOutputCTSFlow, opOutputDSRFlow, opDSRSensitivity,
+              opTXContinueOnXOff, opUseErrorChar, opDiscardNullBytes, opAbortOnError)
+QM_ENUM_NAMES(TPriorityClass, pcDefault, pcIdle, pcNormal, pcHigh, pcRealTime)
+QM_ENUM_NAMES(TThreadPriority, tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest,
+              tpTimeCritical)
 
 class TCustomComPort;
 using TOpenCloseEvent = std::function<void(TCustomComPort* ComPort)>;
@@ -227,6 +243,8 @@ public:
     void SetBaudRate(TBaudRate Value);
     int CustomBaudRate() const;
     void SetCustomBaudRate(int Value);
+    // Streams keep the custom rate only while it is the one in use.
+    bool IsCustomBaudRateStored() const { return FBaudRate == brCustom; }
     TDataBits DataBits() const { return FDataBits; }
     void SetDataBits(TDataBits Value);
     TParity Parity() const { return FParity; }

@@ -2,6 +2,14 @@
 #include "comm/commhost.h"
 
 QM_CLASS_OWNED(TComSignal, TComponent, TComponent)
+QM_PUBLISHED(
+    TComSignal, Prop("About", &Self::About, &Self::SetAbout).Stored(false),
+    Prop("ColorOff", &Self::ColorOff, &Self::SetColorOff).Default(0x008000).Idents("TColor"),
+    Prop("ColorOn", &Self::ColorOn, &Self::SetColorOn).Default(0x00FF00).Idents("TColor"),
+    Prop("ComPort", &Self::ComPort, &Self::SetComPort),
+    Prop("Control", &Self::Control, &Self::SetControl),
+    Prop("Delay", &Self::Delay, &Self::SetDelay).Default(100),
+    Prop("Signal", &Self::Signal, &Self::SetSignal).Default(siNone));
 
 namespace {
 // The handlers put on the port are these functors, so unhooking can tell

@@ -26,6 +26,8 @@ enum TSignal {
     siRxFlag,
     siTxEmpty
 };
+QM_ENUM_NAMES(TSignal, siNone, siBreak, siRxChar, siTxChar, siCTS, siDSR, siEvent1, siEvent2,
+              siLineError, siPrinterError, siRing, siRLSD, siRx80PercFull, siRxFlag, siTxEmpty)
 
 class TComSignal : public TComponent {
     QM_CLASS(TComSignal)

@@ -1,4 +1,7 @@
 #include "comm/comport.h"
+#include "platform/classes/filer.h"
+#include "platform/classes/objtext.h"
+#include "platform/classes/streams.h"
 #include "platform/classes/stringlist.h"
 #include "platform/win32/commapi.h"
 #include "support/serial_sim.h"
@@ -317,6 +320,56 @@ TEST_F(ComPortTest, StreamedActiveOpensOnLoaded) {
     EXPECT_FALSE(Port.Active());
     Port.Loaded();
     EXPECT_TRUE(Port.Active());
+}
+
+TEST_F(ComPortTest, SettingsStreamAsTheSerialFormHoldsThemAndActiveOpensTheLoadedPort) {
+    Port.SetName("ComPort1");
+    Port.SetBaudRate(br2400);
+    Port.SetDataBits(db8);
+    Port.FlowControl()->SetDTR(dcDisable);
+    Port.FlowControl()->SetXOnXOff(xcDisable);
+    Port.SetOptions(TOptions() << opCheckParity);
+    Port.Timeouts()->SetReadInterval(1000);
+    Port.SetActive(true);
+    TMemoryStream binary;
+    WriteComponentToStream(&binary, &Port);
+    Port.Close();
+    binary.SetPosition(0);
+    TStringStream text;
+    ObjectBinaryToText(&binary, &text);
+    const std::string expected = "object ComPort1: TComPort\r\n"
+                                 "  Active = True\r\n"
+                                 "  BaudRate = br2400\r\n"
+                                 "  DataBits = db8\r\n"
+                                 "  DeviceName = '" +
+                                 Pty.SlavePath() +
+                                 "'\r\n"
+                                 "  FlowControl.DTR = dcDisable\r\n"
+                                 "  FlowControl.XOnXOff = xcDisable\r\n"
+                                 "  Options = [opCheckParity]\r\n"
+                                 "  Timeouts.ReadInterval = 1000\r\n"
+                                 "  Timeouts.ReadConstant = 30\r\n"
+                                 "  Timeouts.WriteConstant = 200\r\n"
+                                 "end\r\n";
+    EXPECT_EQ(text.DataString().str(), expected);
+
+    TComPort loaded(nullptr);
+    binary.SetPosition(0);
+    ReadComponentFromStream(&binary, &loaded);
+    EXPECT_TRUE(loaded.Active()); // opened once loading was over
+    EXPECT_EQ(loaded.BaudRate(), br2400);
+    EXPECT_EQ(loaded.FlowControl()->DTR(), dcDisable);
+    EXPECT_TRUE(loaded.Options().Contains(opCheckParity));
+    EXPECT_EQ(loaded.Timeouts()->ReadInterval(), 1000);
+    EXPECT_EQ(loaded.Characters()->XOn(), 17);
+    loaded.Close();
+    loaded.SetCustomBaudRate(1234); // stored only while it is the rate in use
+    TMemoryStream custom;
+    WriteComponentToStream(&custom, &loaded);
+    custom.SetPosition(0);
+    TStringStream customText;
+    ObjectBinaryToText(&custom, &customText);
+    EXPECT_NE(customText.DataString().Pos("CustomBaudRate = 1234"), 0);
 }
 
 TEST(ComPort, RegistryListComesFromTheSerialPortsOfTheMachine) {

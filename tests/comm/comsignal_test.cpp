@@ -1,5 +1,8 @@
 #include "comm/comsignal.h"
 #include "fake_host.h"
+#include "platform/classes/filer.h"
+#include "platform/classes/objtext.h"
+#include "platform/classes/streams.h"
 #include "platform/win32/commapi.h"
 #include <chrono>
 #include <thread>
@@ -51,6 +54,26 @@ TEST_F(ComSignalTest, DefaultsAndDormantWithoutAPort) {
     EXPECT_EQ(LampColour(), 0x123456u);
     Signal->SetDelay(250);
     EXPECT_EQ(Timer->Interval, 250);
+}
+
+TEST_F(ComSignalTest, SettingsStreamWithThePortByItsName) {
+    Owner.SetName("FoCom");
+    Port->SetName("ComPort1");
+    Signal->SetName("ComSignal1");
+    Signal->SetControl(nullptr);
+    Signal->SetComPort(Port);
+    Signal->SetSignal(siCTS);
+    Signal->SetDelay(250);
+    TMemoryStream binary;
+    WriteComponentToStream(&binary, Signal);
+    binary.SetPosition(0);
+    TStringStream text;
+    ObjectBinaryToText(&binary, &text);
+    EXPECT_EQ(text.DataString(), "object ComSignal1: TComSignal\r\n"
+                                 "  ComPort = FoCom.ComPort1\r\n"
+                                 "  Delay = 250\r\n"
+                                 "  Signal = siCTS\r\n"
+                                 "end\r\n");
 }
 
 TEST_F(ComSignalTest, ReceivedCharactersLightTheLampUntilTheDelayPassed) {
