@@ -295,6 +295,8 @@ public:
     void SetLabelsSource(const AnsiString& Value);
     TTeeFunction* FunctionType() const { return FTeeFunction; }
     virtual void SetFunction(TTeeFunction* Value);
+    // Forgets the function without freeing it (it moves to another series).
+    void ReleaseFunction();
 
     // --- chart membership and axes ---
     TColor SeriesColor() const { return FColor; }
@@ -493,7 +495,7 @@ private:
 
     TColor FColor = clAutoColor;
     bool FColorEachPoint = false;
-    std::vector<TColor> FColors;
+    TTeeArray<TColor> FColors;
     bool FHasColors = false;
     AnsiString FColorSource;
     TCursor FCursor = crDefault;

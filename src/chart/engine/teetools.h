@@ -14,6 +14,7 @@ class TTeeCustomTool : public TCustomChartElement {
     QM_CLASS(TTeeCustomTool)
 public:
     explicit TTeeCustomTool(TComponent* AOwner);
+    ~TTeeCustomTool() override;
 
     void SetParentChart(TCustomAxisPanel* Value) override;
     // Called on every active tool at three moments of each frame.

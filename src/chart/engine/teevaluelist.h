@@ -6,7 +6,12 @@
 #include "platform/classes/lists.h"
 #include "platform/classes/props.h"
 #include "platform/rtl/ansistring.h"
-#include <vector>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <type_traits>
+#include <utility>
 
 class TChartSeries;
 class TReader;
@@ -14,7 +19,84 @@ class TReader;
 enum TChartListOrder { loNone, loAscending, loDescending };
 QM_ENUM_NAMES(TChartListOrder, loNone, loAscending, loDescending)
 
-using TChartValues = std::vector<double>;
+// A growable array of plain values kept in one malloc'ed block: growing uses
+// realloc, which can move large blocks without copying them.
+template <typename T> class TTeeArray {
+    static_assert(std::is_trivially_copyable_v<T>);
+
+public:
+    TTeeArray() = default;
+    TTeeArray(const TTeeArray& Other) { *this = Other; }
+    TTeeArray(TTeeArray&& Other) noexcept { swap(Other); }
+    TTeeArray& operator=(const TTeeArray& Other) {
+        if (this != &Other) {
+            resize(0);
+            reserve(Other.FSize);
+            if (Other.FSize) std::memcpy(FData, Other.FData, Other.FSize * sizeof(T));
+            FSize = Other.FSize;
+        }
+        return *this;
+    }
+    TTeeArray& operator=(TTeeArray&& Other) noexcept {
+        TTeeArray(std::move(Other)).swap(*this);
+        return *this;
+    }
+    ~TTeeArray() { std::free(FData); }
+
+    void swap(TTeeArray& Other) noexcept {
+        std::swap(FData, Other.FData);
+        std::swap(FSize, Other.FSize);
+        std::swap(FCapacity, Other.FCapacity);
+    }
+    size_t size() const { return FSize; }
+    bool empty() const { return FSize == 0; }
+    size_t capacity() const { return FCapacity; }
+    T* data() { return FData; }
+    const T* data() const { return FData; }
+    T* begin() { return FData; }
+    T* end() { return FData + FSize; }
+    const T* begin() const { return FData; }
+    const T* end() const { return FData + FSize; }
+    T& operator[](size_t Index) { return FData[Index]; }
+    const T& operator[](size_t Index) const { return FData[Index]; }
+
+    void reserve(size_t Count) {
+        if (Count <= FCapacity) return;
+        void* p = std::realloc(FData, Count * sizeof(T));
+        if (!p) throw std::bad_alloc();
+        FData = static_cast<T*>(p);
+        FCapacity = Count;
+    }
+    // New entries take Fill.
+    void resize(size_t Count, T Fill = T()) {
+        if (Count > FCapacity) reserve(std::max(Count, FCapacity + FCapacity / 4));
+        for (size_t i = FSize; i < Count; ++i)
+            FData[i] = Fill;
+        FSize = Count;
+    }
+    void assign(size_t Count, T Fill) {
+        FSize = 0;
+        resize(Count, Fill);
+    }
+    void insert(size_t Index, T Value) {
+        resize(FSize + 1);
+        std::memmove(FData + Index + 1, FData + Index, (FSize - 1 - Index) * sizeof(T));
+        FData[Index] = Value;
+    }
+    void erase(size_t Index, size_t Count = 1) {
+        std::memmove(FData + Index, FData + Index + Count, (FSize - Index - Count) * sizeof(T));
+        FSize -= Count;
+    }
+    // Releases the block.
+    void clear() { TTeeArray().swap(*this); }
+
+private:
+    T* FData = nullptr;
+    size_t FSize = 0;
+    size_t FCapacity = 0;
+};
+
+using TChartValues = TTeeArray<double>;
 
 // Growth step of the value arrays (amount added to the array length).
 extern int TeeDefaultCapacity;

@@ -1,0 +1,272 @@
+// Series point data in component streams: the "Data" block (content mask,
+// count, one record a point), the data-source names and the custom axes.
+#include "chart/engine/teeseries.h"
+
+#include "chart/engine/teeaxis.h"
+#include "chart/engine/teeaxispanel.h"
+#include "chart/engine/teemarks.h"
+#include "chart/engine/teesources.h"
+#include "platform/classes/filer.h"
+#include "platform/classes/streams.h"
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+static_assert(std::endian::native == std::endian::little, "point data is stored little-endian");
+
+namespace {
+
+constexpr uint8_t MaskNoMandatory = 1, MaskColor = 2, MaskLabel = 4, MaskMarkPosition = 8;
+constexpr int MarkPositionSize = 34;
+constexpr int MaxStoredLabel = 255;
+
+class TDataWriter {
+public:
+    template <typename T> void Put(T Value) {
+        const size_t at = FBytes.size();
+        FBytes.resize(at + sizeof(T));
+        std::memcpy(FBytes.data() + at, &Value, sizeof(T));
+    }
+    void PutBytes(const char* Data, size_t Count) {
+        FBytes.insert(FBytes.end(), Data, Data + Count);
+    }
+    void Reserve(size_t Count) { FBytes.reserve(Count); }
+    const std::vector<uint8_t>& Bytes() const { return FBytes; }
+
+private:
+    std::vector<uint8_t> FBytes;
+};
+
+// Reads from a block held in memory; running past its end is the stream's read error.
+class TDataReader {
+public:
+    explicit TDataReader(std::vector<uint8_t> Bytes) : FBytes(std::move(Bytes)) {}
+    template <typename T> T Get() {
+        Need(sizeof(T));
+        T value;
+        std::memcpy(&value, FBytes.data() + FPos, sizeof(T));
+        FPos += sizeof(T);
+        return value;
+    }
+    AnsiString GetText(size_t Count) {
+        Need(Count);
+        AnsiString text(reinterpret_cast<const char*>(FBytes.data() + FPos),
+                        static_cast<int>(Count));
+        FPos += Count;
+        return text;
+    }
+    size_t Remaining() const { return FBytes.size() - FPos; }
+    void Need(size_t Count) const {
+        if (Count > Remaining()) throw EReadError("Stream read error");
+    }
+
+private:
+    std::vector<uint8_t> FBytes;
+    size_t FPos = 0;
+};
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Content tests: every point counts, however long the series.
+
+bool HasNoMandatoryValues(TChartSeries* Series) {
+    if (!Series->HasXValues()) return false;
+    const int count = Series->Count();
+    if (count == 0) return false;
+    const double* v = Series->NotMandatoryValues()->Data();
+    for (int i = 0; i < count; ++i)
+        if (v[i] != i) return true;
+    return false;
+}
+
+bool HasColors(TChartSeries* Series) {
+    const TColor own = Series->SeriesColor();
+    for (int i = 0; i < Series->ColorCount(); ++i) {
+        const TColor c = Series->InternalColor(i);
+        if (c != clAutoColor && c != own) return true;
+    }
+    return false;
+}
+
+bool HasLabels(TChartSeries* Series) {
+    TLabelsList* labels = Series->Labels();
+    for (int i = 0; i < labels->Count(); ++i)
+        if (!labels->GetLabel(i).IsEmpty()) return true;
+    return false;
+}
+
+TeeFormatFlags SeriesGuessContents(TChartSeries* Series) {
+    TeeFormatFlags result;
+    if (HasNoMandatoryValues(Series)) result << tfNoMandatory;
+    if (HasColors(Series)) result << tfColor;
+    if (HasLabels(Series)) result << tfLabel;
+    if (Series->Marks() && Series->Marks()->Positions()->ExistCustom()) result << tfMarkPosition;
+    return result;
+}
+
+// ---------------------------------------------------------------------------
+// Stream properties
+
+void TChartSeries::DefineProperties(TFiler* Filer) {
+    TCustomChartSeries::DefineProperties(Filer);
+    Filer->DefineProperty(
+        "DataSources", [this](TReader* R) { ReadDataSources(R); },
+        [this](TWriter* W) { WriteDataSources(W); }, FDataSources.size() > 1);
+    Filer->DefineProperty(
+        "CustomHorizAxis", [this](TReader* R) { ReadCustomHorizAxis(R); },
+        [this](TWriter* W) { WriteCustomHorizAxis(W); }, FCustomHorizAxis != nullptr);
+    Filer->DefineProperty(
+        "CustomVertAxis", [this](TReader* R) { ReadCustomVertAxis(R); },
+        [this](TWriter* W) { WriteCustomVertAxis(W); }, FCustomVertAxis != nullptr);
+    Filer->DefineBinaryProperty(
+        "Data", [this](TStream* S) { ReadData(S); }, [this](TStream* S) { WriteData(S); },
+        FForceSaveData || (FManualData && !FDontSaveData));
+}
+
+void TChartSeries::WriteDataSources(TWriter* Writer) {
+    Writer->WriteListBegin();
+    for (TComponent* source : FDataSources)
+        Writer->WriteString(source->Name());
+    Writer->WriteListEnd();
+}
+
+void TChartSeries::ReadDataSources(TReader* Reader) {
+    Reader->ReadListBegin();
+    FDataSourceNames = std::make_unique<std::vector<AnsiString>>();
+    while (!Reader->EndOfList())
+        FDataSourceNames->push_back(Reader->ReadString());
+    Reader->ReadListEnd();
+}
+
+namespace {
+TChartAxis* CustomAxisAt(TCustomAxisPanel* Chart, int Index) {
+    if (!Chart) throw EReadError("Custom axis without a chart");
+    return static_cast<TChartAxis*>(Chart->CustomAxes()->Items(Index));
+}
+} // namespace
+
+void TChartSeries::ReadCustomHorizAxis(TReader* Reader) {
+    SetCustomHorizAxis(CustomAxisAt(ParentChart(), Reader->ReadInteger()));
+}
+
+void TChartSeries::ReadCustomVertAxis(TReader* Reader) {
+    SetCustomVertAxis(CustomAxisAt(ParentChart(), Reader->ReadInteger()));
+}
+
+void TChartSeries::WriteCustomHorizAxis(TWriter* Writer) {
+    Writer->WriteInteger(FCustomHorizAxis->Index());
+}
+
+void TChartSeries::WriteCustomVertAxis(TWriter* Writer) {
+    Writer->WriteInteger(FCustomVertAxis->Index());
+}
+
+// ---------------------------------------------------------------------------
+// "Data"
+
+void TChartSeries::WriteData(TStream* Stream) {
+    const TeeFormatFlags flags = SeriesGuessContents(this);
+    const uint8_t mask = static_cast<uint8_t>(flags.Bits());
+    const int count = Count();
+    const int lists = FValuesList->Count();
+    TSeriesMarksPositions* positions = FMarks->Positions();
+
+    TDataWriter out;
+    size_t record = 8 + 8 * static_cast<size_t>(std::max(0, lists - 2));
+    if (mask & MaskNoMandatory) record += 8;
+    if (mask & MaskColor) record += 4;
+    if (mask & MaskLabel) record += 1;
+    if (mask & MaskMarkPosition) record += MarkPositionSize;
+    out.Reserve(5 + record * static_cast<size_t>(count));
+    out.Put<uint8_t>(mask);
+    out.Put<int32_t>(count);
+    for (int i = 0; i < count; ++i) {
+        if (mask & MaskNoMandatory) out.Put<double>(FNotMandatory->Value(i));
+        out.Put<double>(FMandatory->Value(i));
+        if (mask & MaskColor) out.Put<int32_t>(InternalColor(i));
+        if (mask & MaskLabel) {
+            // Longer labels are cut; a wrapped length byte would garble the rest.
+            const AnsiString label = FLabels->GetLabel(i);
+            const int n = std::min(label.Length(), MaxStoredLabel);
+            out.Put<uint8_t>(static_cast<uint8_t>(n));
+            out.PutBytes(label.data(), static_cast<size_t>(n));
+        }
+        for (int l = 2; l < lists; ++l)
+            out.Put<double>(FValuesList->Get(l)->Value(i));
+        if (mask & MaskMarkPosition) {
+            TSeriesMarkPosition empty;
+            const TSeriesMarkPosition* p = positions->Get(i);
+            if (!p) p = &empty;
+            out.Put<int32_t>(p->ArrowFrom.x);
+            out.Put<int32_t>(p->ArrowFrom.y);
+            out.Put<uint8_t>(p->ArrowFix ? 1 : 0);
+            out.Put<int32_t>(p->ArrowTo.x);
+            out.Put<int32_t>(p->ArrowTo.y);
+            out.Put<uint8_t>(p->Custom ? 1 : 0);
+            out.Put<int32_t>(p->Height);
+            out.Put<int32_t>(p->LeftTop.x);
+            out.Put<int32_t>(p->LeftTop.y);
+            out.Put<int32_t>(p->Width);
+        }
+    }
+    Stream->WriteBuffer(out.Bytes().data(), static_cast<int>(out.Bytes().size()));
+}
+
+void TChartSeries::ReadData(TStream* Stream) {
+    Clear();
+    const int64_t available = Stream->Size() - Stream->Position();
+    std::vector<uint8_t> bytes(static_cast<size_t>(std::max<int64_t>(0, available)));
+    if (!bytes.empty()) Stream->ReadBuffer(bytes.data(), static_cast<int>(bytes.size()));
+    TDataReader in(std::move(bytes));
+
+    const uint8_t mask = in.Get<uint8_t>();
+    const int32_t count = in.Get<int32_t>();
+    const bool horizontal = FMandatory != FY;
+    const int lists = FValuesList->Count();
+    size_t record = 8 + 8 * static_cast<size_t>(std::max(0, lists - 2));
+    if (mask & MaskNoMandatory) record += 8;
+    if (mask & MaskColor) record += 4;
+    if (mask & MaskLabel) record += 1;
+    if (mask & MaskMarkPosition) record += MarkPositionSize;
+    // The count is checked against the block before anything is added.
+    if (count < 0 || static_cast<uint64_t>(count) * record > in.Remaining())
+        throw EReadError("Stream read error");
+
+    TSeriesMarksPositions* positions = FMarks->Positions();
+    BeginUpdate();
+    try {
+        for (int i = 0; i < count; ++i) {
+            double first = (mask & MaskNoMandatory) ? in.Get<double>() : i;
+            double second = in.Get<double>();
+            if (horizontal) std::swap(first, second);
+            const TColor color = (mask & MaskColor) ? in.Get<int32_t>() : clAutoColor;
+            AnsiString label;
+            if (mask & MaskLabel) label = in.GetText(in.Get<uint8_t>());
+            for (int l = 2; l < lists; ++l)
+                FValuesList->Get(l)->SetTempValue(in.Get<double>());
+            AddXY(first, second, label, color);
+            if (mask & MaskMarkPosition) {
+                TSeriesMarkPosition p;
+                p.ArrowFrom.x = in.Get<int32_t>();
+                p.ArrowFrom.y = in.Get<int32_t>();
+                p.ArrowFix = in.Get<uint8_t>() != 0;
+                p.ArrowTo.x = in.Get<int32_t>();
+                p.ArrowTo.y = in.Get<int32_t>();
+                p.Custom = in.Get<uint8_t>() != 0;
+                p.Height = in.Get<int32_t>();
+                p.LeftTop.x = in.Get<int32_t>();
+                p.LeftTop.y = in.Get<int32_t>();
+                p.Width = in.Get<int32_t>();
+                TSeriesMarkPosition* entry = positions->Ensure(positions->Count());
+                *entry = p;
+            }
+        }
+    } catch (...) {
+        // A damaged block never leaves the series deaf to later changes.
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+    FManualData = true;
+}

@@ -1,0 +1,212 @@
+#include "chart/engine/teeseries.h"
+#include "chart/engine/teevaluelist.h"
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
+
+namespace {
+
+std::vector<double> Values(const TChartValueList& L) {
+    std::vector<double> v;
+    for (int i = 0; i < L.Count(); ++i)
+        v.push_back(L.Value(i));
+    return v;
+}
+
+std::unique_ptr<TChartValueList> MakeList(TChartListOrder Order) {
+    auto list = std::make_unique<TChartValueList>(nullptr, "Y");
+    list->SetOrder(Order);
+    return list;
+}
+
+} // namespace
+
+TEST(ValueList, GrowsInStepsOfTheDefaultCapacity) {
+    auto list = MakeList(loNone);
+    EXPECT_EQ(list->Capacity(), 0);
+    for (int i = 0; i < 1000; ++i)
+        list->AddChartValue(i);
+    EXPECT_EQ(list->Capacity(), 1000);
+    list->AddChartValue(1000);
+    EXPECT_EQ(list->Capacity(), 2000);
+    EXPECT_EQ(list->Count(), 1001);
+    list->ClearValues();
+    EXPECT_EQ(list->Capacity(), 0);
+    EXPECT_EQ(list->Count(), 0);
+}
+
+TEST(ValueList, CapacityStepBelowOneStillGrows) {
+    const int saved = TeeDefaultCapacity;
+    TeeDefaultCapacity = 0;
+    auto list = MakeList(loNone);
+    list->AddChartValue(1);
+    list->AddChartValue(2);
+    TeeDefaultCapacity = saved;
+    EXPECT_EQ(Values(*list), (std::vector<double>{1, 2}));
+}
+
+struct OrderCase {
+    TChartListOrder Order;
+    std::vector<double> Input;
+    std::vector<int> Returned;
+    std::vector<double> Held;
+};
+
+class ValueListOrder : public testing::TestWithParam<OrderCase> {};
+
+TEST_P(ValueListOrder, AddChartValueKeepsTheOrder) {
+    const OrderCase& c = GetParam();
+    auto list = MakeList(c.Order);
+    std::vector<int> returned;
+    for (double v : c.Input)
+        returned.push_back(list->AddChartValue(v));
+    EXPECT_EQ(returned, c.Returned);
+    EXPECT_EQ(Values(*list), c.Held);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Orders, ValueListOrder,
+    testing::Values(OrderCase{loAscending, {1, 3, 2}, {0, 1, 1}, {1, 2, 3}},
+                    // an equal value goes after the ones already there
+                    OrderCase{loAscending, {1, 2, 3, 3}, {0, 1, 2, 3}, {1, 2, 3, 3}},
+                    OrderCase{loAscending, {5, 1, 1, 0}, {0, 0, 1, 0}, {0, 1, 1, 5}},
+                    OrderCase{loDescending, {3, 1, 2}, {0, 1, 1}, {3, 2, 1}},
+                    OrderCase{loDescending, {3, 2, 2}, {0, 1, 2}, {3, 2, 2}},
+                    OrderCase{loNone, {3, 1, 2}, {0, 1, 2}, {3, 1, 2}}));
+
+TEST(ValueList, StatisticsOfAnEmptyListAreZero) {
+    auto list = MakeList(loNone);
+    EXPECT_EQ(list->MaxValue(), 0);
+    EXPECT_EQ(list->MinValue(), 0);
+    EXPECT_EQ(list->Total(), 0);
+    EXPECT_EQ(list->TotalABS(), 0);
+    EXPECT_EQ(list->Range(), 0);
+}
+
+TEST(ValueList, StatisticsFollowEveryChange) {
+    auto list = MakeList(loNone);
+    list->AddChartValue(-5);
+    list->AddChartValue(2);
+    EXPECT_EQ(list->MinValue(), -5);
+    EXPECT_EQ(list->MaxValue(), 2);
+    EXPECT_EQ(list->Total(), -3);
+    EXPECT_EQ(list->TotalABS(), 7);
+    EXPECT_EQ(list->Range(), 7);
+    list->SetValue(0, 10);
+    EXPECT_EQ(list->MinValue(), 2);
+    EXPECT_EQ(list->MaxValue(), 10);
+    list->InsertChartValue(1, -1);
+    EXPECT_EQ(list->MinValue(), -1);
+    list->Delete(1);
+    EXPECT_EQ(list->MinValue(), 2);
+    EXPECT_EQ(list->Total(), 12);
+}
+
+TEST(ValueList, LocateFindsTheFirstEqualEntry) {
+    auto list = MakeList(loNone);
+    for (double v : {4.0, 7.0, 7.0, 1.0})
+        list->AddChartValue(v);
+    EXPECT_EQ(list->Locate(7), 1);
+    EXPECT_EQ(list->Locate(2), -1);
+}
+
+TEST(ValueList, DeleteAndInsertMoveTheRest) {
+    auto list = MakeList(loNone);
+    for (int i = 0; i < 6; ++i)
+        list->AddChartValue(i);
+    list->Delete(0);
+    list->Delete(1, 2);
+    EXPECT_EQ(Values(*list), (std::vector<double>{1, 4, 5}));
+    list->InsertChartValue(3, 9);
+    list->InsertChartValue(0, 8);
+    EXPECT_EQ(Values(*list), (std::vector<double>{8, 1, 4, 5, 9}));
+    list->Delete(3, 100); // clipped to the end
+    EXPECT_EQ(Values(*list), (std::vector<double>{8, 1, 4}));
+}
+
+TEST(ValueList, IndexesOutsideTheListRaise) {
+    auto list = MakeList(loNone);
+    EXPECT_THROW(list->First(), EListError);
+    EXPECT_THROW(list->Last(), EListError);
+    list->AddChartValue(1);
+    EXPECT_THROW(list->Value(1), EListError);
+    EXPECT_THROW(list->Value(-1), EListError);
+    EXPECT_THROW(list->SetValue(3, 0), EListError);
+    EXPECT_THROW(list->Delete(1), EListError);
+    EXPECT_THROW(list->InsertChartValue(2, 0), EListError);
+    EXPECT_THROW(list->Exchange(0, 5), EListError);
+    EXPECT_EQ(Values(*list), (std::vector<double>{1}));
+}
+
+TEST(ValueList, ScrollRotatesByOne) {
+    auto list = MakeList(loNone);
+    list->Scroll(); // empty: nothing
+    for (double v : {1.0, 2.0, 3.0})
+        list->AddChartValue(v);
+    list->Scroll();
+    EXPECT_EQ(Values(*list), (std::vector<double>{2, 3, 1}));
+    EXPECT_EQ(list->Total(), 6);
+}
+
+TEST(ValueList, SortFollowsTheOrderAndNoneLeavesItAlone) {
+    auto list = MakeList(loNone);
+    for (double v : {3.0, 1.0, 2.0})
+        list->AddChartValue(v);
+    list->Sort();
+    EXPECT_EQ(Values(*list), (std::vector<double>{3, 1, 2}));
+    list->SetOrder(loDescending);
+    list->Sort();
+    EXPECT_EQ(Values(*list), (std::vector<double>{3, 2, 1}));
+    list->SetOrder(loAscending);
+    list->Sort();
+    EXPECT_EQ(Values(*list), (std::vector<double>{1, 2, 3}));
+    EXPECT_EQ(list->CompareValueIndex(0, 1), -1);
+    EXPECT_EQ(list->CompareValueIndex(1, 1), 0);
+}
+
+TEST(ValueList, FillSequenceAndToString) {
+    auto list = MakeList(loNone);
+    for (double v : {7.5, -2.0, 4.0})
+        list->AddChartValue(v);
+    EXPECT_EQ(list->ToString(0), "7.5");
+    list->FillSequence();
+    EXPECT_EQ(Values(*list), (std::vector<double>{0, 1, 2}));
+    EXPECT_EQ(list->MaxValue(), 2);
+}
+
+TEST(ValueList, AssignCopiesSettingsNotNameOrValues) {
+    auto a = MakeList(loDescending);
+    a->SetName("A");
+    a->SetDateTime(true);
+    a->SetValueSource("Field");
+    a->AddChartValue(1);
+    auto b = MakeList(loNone);
+    b->SetName("B");
+    b->Assign(a.get());
+    EXPECT_EQ(b->Order(), loDescending);
+    EXPECT_TRUE(b->DateTime());
+    EXPECT_EQ(b->ValueSource(), "Field");
+    EXPECT_EQ(b->Name(), "B");
+    EXPECT_EQ(b->Count(), 0);
+}
+
+TEST(ValueList, DateTimeIsStoredOnlyWhenItDiffersFromTheClassDefault) {
+    auto list = MakeList(loNone);
+    EXPECT_FALSE(list->IsDateStored());
+    list->SetDateTime(true);
+    EXPECT_TRUE(list->IsDateStored());
+    list->InitDateTime(true);
+    EXPECT_FALSE(list->IsDateStored());
+}
+
+TEST(ValueList, SeriesListsAreNamedAndOrdered) {
+    TChartSeries series(nullptr);
+    EXPECT_EQ(series.ValuesList()->Count(), 2);
+    EXPECT_EQ(series.XValues()->Name(), "X");
+    EXPECT_EQ(series.YValues()->Name(), "Y");
+    EXPECT_EQ(series.XValues()->Order(), loAscending);
+    EXPECT_EQ(series.YValues()->Order(), loNone);
+    EXPECT_EQ(series.XValues()->Owner(), &series);
+    auto* z = new TChartValueList(&series, "Z"); // owned by the series
+    EXPECT_EQ(series.ValuesList()->Get(2), z);
+}
