@@ -22,15 +22,17 @@ public:
             return;
         }
         FState->Running = true;
-        FWorker = std::thread([state = FState, this] {
+        // A tick still queued from before a restart must not count for the new run.
+        const unsigned run = ++FState->Run;
+        FWorker = std::thread([state = FState, run, this] {
             auto due = std::chrono::steady_clock::now();
             while (state->Running) {
                 due += std::chrono::milliseconds(std::max(1, state->Interval.load()));
                 while (state->Running && std::chrono::steady_clock::now() < due)
                     std::this_thread::sleep_for(std::chrono::milliseconds(1));
                 if (!state->Running) break;
-                QueueToMainThread([state, this] {
-                    if (state->Running && OnTimer) OnTimer();
+                QueueToMainThread([state, run, this] {
+                    if (state->Running && state->Run == run && OnTimer) OnTimer();
                 });
             }
         });
@@ -41,6 +43,7 @@ private:
     struct TState {
         std::atomic<int> Interval{1000};
         std::atomic<bool> Running{false};
+        std::atomic<unsigned> Run{0};
     };
     std::shared_ptr<TState> FState = std::make_shared<TState>();
     std::thread FWorker;

@@ -3,7 +3,10 @@
 #include "platform/rtl/clock.h"
 #include "platform/win32/kernel.h"
 #include "support/fake_usb.h"
+#include "platform/win32/commapi.h"
+#include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 class TUsbHost : public TCommHost {
@@ -181,4 +184,20 @@ TEST(CommHostDefaults, SilentHostWithTheSetupFileBesideTheProgram) {
     EXPECT_EQ(host.ComPort(), nullptr);
     EXPECT_EQ(host.Average_U(), 1);
     EXPECT_EQ(host.Delta_U(), 200);
+}
+
+TEST(CommHostDefaults, RestartedTimerIgnoresTicksQueuedBeforeTheRestart) {
+    TCommHost host;
+    const auto timer = host.CreateTimer();
+    int ticks = 0;
+    timer->OnTimer = [&] { ++ticks; };
+    timer->SetInterval(2);
+    timer->SetEnabled(true);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30)); // ticks pile up unhandled
+    timer->SetInterval(1000);
+    timer->SetEnabled(false);
+    timer->SetEnabled(true);
+    CheckSynchronize();
+    EXPECT_EQ(ticks, 0);
+    timer->SetEnabled(false);
 }
