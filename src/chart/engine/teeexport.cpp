@@ -1,5 +1,6 @@
 #include "chart/engine/teeexport.h"
 #include "platform/classes/streams.h"
+#include "platform/graphics/clipbrd.h"
 
 QM_CLASS_ABSTRACT(TTeeExportData, TObject)
 
@@ -12,4 +13,8 @@ void TTeeExportData::SaveToFile(const AnsiString& FileName) {
     TMemoryStream content;
     SaveToStream(&content);
     SaveFileReplacing(FileName, content.Memory(), content.Size());
+}
+
+void TTeeExportData::CopyToClipboard() {
+    Clipboard()->SetAsText(AsString());
 }

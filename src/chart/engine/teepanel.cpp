@@ -537,6 +537,49 @@ void TCustomTeePanel::RemoveListener(ITeeEventListener* Sender) {
 }
 
 // ---------------------------------------------------------------------------
+// Anti-aliasing: the chart drawn at twice the size, each 2 x 2 block averaged.
+
+std::unique_ptr<TBitmap> TeeAntiAlias(TCustomTeePanel* Panel) {
+    const int w = Panel->Width();
+    const int h = Panel->Height();
+    TCanvas3D* canvas = Panel->Canvas();
+    const bool oldRepaint = Panel->AutoRepaint();
+    const double oldZoom = canvas->FontZoom();
+    const bool oldBuffered = Panel->BufferedDisplay();
+    auto restore = [&] {
+        canvas->SetFontZoom(oldZoom);
+        Panel->SetBufferedDisplay(oldBuffered);
+        Panel->SetAutoRepaint(oldRepaint);
+    };
+    std::unique_ptr<TBitmap> large;
+    try {
+        Panel->SetAutoRepaint(false);
+        canvas->SetFontZoom(oldZoom * 2);
+        canvas->SetUseBuffer(false);
+        large = Panel->TeeCreateBitmap(Panel->Color(), TRect(0, 0, 2 * w, 2 * h), pf24bit);
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+    large->SetPixelFormat(pf24bit);
+    auto result = std::make_unique<TBitmap>();
+    result->SetPixelFormat(pf24bit);
+    result->SetSize(w, h);
+    for (int y = 0; y < h; ++y) {
+        const auto* s0 = static_cast<const uint8_t*>(large->ScanLine(2 * y));
+        const auto* s1 = static_cast<const uint8_t*>(large->ScanLine(2 * y + 1));
+        auto* d = static_cast<uint8_t*>(result->ScanLine(y));
+        for (int x = 0; x < w; ++x)
+            for (int c = 0; c < 3; ++c) {
+                const int i = 6 * x + c;
+                d[3 * x + c] = static_cast<uint8_t>((s0[i] + s0[i + 3] + s1[i] + s1[i + 3]) / 4);
+            }
+    }
+    return result;
+}
+
+// ---------------------------------------------------------------------------
 // Helpers of the unit that work on controls.
 
 std::function<void(TControl* AControl)> TeeTranslateHook;

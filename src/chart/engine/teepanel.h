@@ -8,12 +8,12 @@
 //   (teepanelext.cpp)
 #include "chart/engine/tecanvas.h"
 #include "platform/forms/extctrls.h"
+#include "platform/graphics/metafile.h"
 #include <functional>
 #include <memory>
 #include <vector>
 
 class TCustomTeePanel;
-class TMetafile;
 class TReader;
 
 // ---------------------------------------------------------------------------

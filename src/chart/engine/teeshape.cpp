@@ -224,22 +224,30 @@ void TTeeCustomShape::DrawRectRotated(const TRect& Rect, int Angle, int Z) {
         return RectFromPolygon(p.data(), 4);
     };
 
-    TTeeBlend* blend =
-        FTransparency > 0 ? canvas->BeginBlending(bounding(Rect), FTransparency) : nullptr;
+    const bool drawShadow =
+        FShadow->Size() != 0 && Brush()->Style() != bsClear && !canvas->SupportsFullRotation();
+    int h = FShadow->HorizSize();
+    int v = FShadow->VertSize();
+    if (drawShadow && std::max(h, v) > 0 && Pen()->Visible()) {
+        h += Pen()->Width();
+        v += Pen()->Width();
+    }
+    TRect shadowRect = Rect;
+    OffsetRect(shadowRect, h, v);
+
+    // A see-through box lets its shadow show through as well, so the blend
+    // covers the shadow too.
+    TTeeBlend* blend = nullptr;
+    if (FTransparency > 0) {
+        TRect area = bounding(Rect);
+        if (drawShadow) UnionRect(area, area, bounding(shadowRect));
+        blend = canvas->BeginBlending(area, FTransparency);
+    }
     try {
-        if (FShadow->Size() != 0 && Brush()->Style() != bsClear &&
-            !canvas->SupportsFullRotation()) {
-            int h = FShadow->HorizSize();
-            int v = FShadow->VertSize();
-            if (std::max(h, v) > 0 && Pen()->Visible()) {
-                h += Pen()->Width();
-                v += Pen()->Width();
-            }
+        if (drawShadow) {
             canvas->Pen()->SetStyle(psClear);
             canvas->Brush()->SetStyle(bsSolid);
             canvas->Brush()->SetColor(FShadow->Color());
-            TRect shadowRect = Rect;
-            OffsetRect(shadowRect, h, v);
             // The shadow's own see-through works on a blend of its own, so the
             // box's blend keeps the box's transparency.
             std::unique_ptr<TTeeBlend> shadowBlend;

@@ -1,0 +1,154 @@
+// TCustomTeePanel: printing (proportional margins, partial printing with the
+// anisotropic mapping) and copies to the clipboard.
+#include "chart/engine/teeprocs.h"
+#include "platform/forms/forms.h"
+#include "platform/graphics/clipbrd.h"
+#include "platform/graphics/metafile.h"
+#include "platform/graphics/printers.h"
+#include "platform/rtl/rtlmath.h"
+
+void TCustomTeePanel::CopyToClipboardBitmap() {
+    CopyToClipboardBitmap(GetRectangle());
+}
+
+void TCustomTeePanel::CopyToClipboardBitmap(const TRect& R) {
+    Clipboard()->Assign(TeeCreateBitmap(clWhite, R).get());
+}
+
+void TCustomTeePanel::CopyToClipboardMetafile(bool Enhanced) {
+    CopyToClipboardMetafile(Enhanced, GetRectangle());
+}
+
+void TCustomTeePanel::CopyToClipboardMetafile(bool Enhanced, const TRect& R) {
+    Clipboard()->Assign(TeeCreateMetafile(Enhanced, R).get());
+}
+
+void TCustomTeePanel::CalcProportionalMargins() {
+    const TRect r = GetRectangle();
+    const double w = r.Width();
+    const double h = r.Height();
+    double pw, ph, q = 1;
+    try {
+        pw = Printer()->PageWidth();
+        ph = Printer()->PageHeight();
+        TCanvas* c = Printer()->Canvas();
+        const int across = c->GetDeviceCaps(LOGPIXELSX);
+        const int down = c->GetDeviceCaps(LOGPIXELSY);
+        if (across > 0 && down > 0) q = static_cast<double>(across) / down;
+    } catch (const Exception&) {
+        pw = Screen->Width();
+        ph = Screen->Height();
+        q = 1;
+    }
+    // Half of what 60 % of the page across leaves of the page down, in percent.
+    auto margin = [q](double a, double b, double ratio) {
+        return static_cast<int>(Round(100 * (b - 0.6 * a * ratio * q) / b) / 2);
+    };
+    if (w > h) {
+        const int m = margin(pw, ph, h / w);
+        SetPrintMargins(TRect(15, m, 15, m));
+    } else {
+        const int m = margin(ph, pw, h > 0 ? w / h : 0);
+        SetPrintMargins(TRect(m, 15, m, 15));
+    }
+}
+
+TRect TCustomTeePanel::ChartPrintRect() {
+    if (FPrintProportional) CalcProportionalMargins();
+    const double pw = Printer()->PageWidth();
+    const double ph = Printer()->PageHeight();
+    const TRect m = FPrintMargins;
+    const int left = static_cast<int>(Round(pw * m.Left / 100.0));
+    const int right = static_cast<int>(pw - Round(pw * m.Right / 100.0));
+    const int top = static_cast<int>(Round(ph * m.Top / 100.0));
+    const int bottom = static_cast<int>(ph - Round(ph * m.Bottom / 100.0));
+    return TRect(left, top, right, bottom);
+}
+
+void TCustomTeePanel::Print() {
+    PrintRect(ChartPrintRect());
+}
+
+namespace {
+// Prints in one orientation and puts the printer's orientation back on every path.
+void PrintOriented(TCustomTeePanel* Panel, TPrinterOrientation Orientation) {
+    TPrinter* printer = Printer();
+    const TPrinterOrientation old = printer->Orientation();
+    printer->SetOrientation(Orientation);
+    try {
+        Panel->Print();
+    } catch (...) {
+        if (!printer->Printing()) printer->SetOrientation(old);
+        throw;
+    }
+    printer->SetOrientation(old);
+}
+} // namespace
+
+void TCustomTeePanel::PrintPortrait() {
+    PrintOriented(this, poPortrait);
+}
+
+void TCustomTeePanel::PrintLandscape() {
+    PrintOriented(this, poLandscape);
+}
+
+void TCustomTeePanel::PrintRect(const TRect& R) {
+    TPrinter* printer = Printer();
+    if (!Name().IsEmpty()) printer->SetTitle(Name());
+    printer->BeginDoc();
+    try {
+        PrintPartial(R);
+        printer->EndDoc();
+    } catch (...) {
+        printer->Abort();
+        if (printer->Printing()) printer->EndDoc();
+        throw;
+    }
+}
+
+void TCustomTeePanel::PrintPartial(const TRect& PrinterRect) {
+    PrintPartialCanvas(Printer()->Canvas(), PrinterRect);
+}
+
+void TCustomTeePanel::CalcMetaBounds(TRect& R, const TRect& AChartRect, int& WinWidth,
+                                     int& WinHeight, int& ViewWidth, int& ViewHeight) {
+    ViewWidth = R.Width();
+    ViewHeight = R.Height();
+    WinWidth = AChartRect.Width() - MulDiv(AChartRect.Width(), FPrintResolution, 100);
+    WinHeight = AChartRect.Height() - MulDiv(AChartRect.Height(), FPrintResolution, 100);
+    R.Left = MulDiv(R.Left, WinWidth, ViewWidth);
+    R.Right = MulDiv(R.Right, WinWidth, ViewWidth);
+    R.Top = MulDiv(R.Top, WinHeight, ViewHeight);
+    R.Bottom = MulDiv(R.Bottom, WinHeight, ViewHeight);
+}
+
+void TCustomTeePanel::PrintPartialCanvas(TCanvas* PrintCanvas, const TRect& PrinterRect) {
+    const TRect page = OrientRectangle(PrinterRect);
+    // An empty page rectangle has no scale; nothing of the chart fits in it.
+    if (page.Width() < 1 || page.Height() < 1) return;
+    TRect r = page;
+    int winWidth, winHeight, viewWidth, viewHeight;
+    CalcMetaBounds(r, GetRectangle(), winWidth, winHeight, viewWidth, viewHeight);
+    // The device state (mapping and clip) is saved and restored as a whole.
+    const int saved = PrintCanvas->SaveDC();
+    const bool oldPrinting = FPrinting;
+    try {
+        FPrinting = true;
+        // The clip is set in page pixels, before the mapping: the same area as
+        // the mapped rectangle, whatever the device does with logical clips.
+        if (CanClip()) PrintCanvas->IntersectClipRect(page.Left, page.Top, page.Right, page.Bottom);
+        PrintCanvas->SetMapMode(MM_ANISOTROPIC);
+        PrintCanvas->SetWindowOrgEx(0, 0);
+        PrintCanvas->SetWindowExtEx(winWidth, winHeight);
+        PrintCanvas->SetViewportExtEx(viewWidth, viewHeight);
+        PrintCanvas->SetViewportOrgEx(0, 0);
+        DrawToMetaCanvas(PrintCanvas, r);
+    } catch (...) {
+        FPrinting = oldPrinting;
+        PrintCanvas->RestoreDC(saved);
+        throw;
+    }
+    FPrinting = oldPrinting;
+    PrintCanvas->RestoreDC(saved);
+}
