@@ -666,7 +666,10 @@ TControl::TControl(TComponent* AOwner, QWidget* AWidget)
         if (!FFontFromParent) FParentFont = false;
         FontChanged();
     };
-    FConstraints->OnChange = [this](TObject*) { SetBounds(FLeft, FTop, FWidth, FHeight); };
+    FConstraints->OnChange = [this](TObject*) {
+        SetBounds(FLeft, FTop, FWidth, FHeight);
+        ApplyGeometry();
+    };
     SetWidgetInternal(AWidget);
 }
 

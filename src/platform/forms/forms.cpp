@@ -12,6 +12,7 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QMoveEvent>
+#include <QProxyStyle>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QScrollArea>
@@ -52,6 +53,19 @@ bool IsHeadless() {
            QGuiApplication::platformName() == "minimal";
 }
 
+namespace {
+// The application's hint delays reach Qt's tool tips through the style.
+class THintStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_ToolTip_WakeUpDelay) return Application->HintPause();
+        if (hint == SH_ToolTip_FallAsleepDelay) return Application->HintHidePause();
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+} // namespace
+
 void EnsureQtApplication() {
     if (QCoreApplication* app = QCoreApplication::instance()) {
         if (!qobject_cast<QApplication*>(app))
@@ -67,6 +81,7 @@ void EnsureQtApplication() {
     static char* argv[] = {name, nullptr};
     GQtApp = std::make_unique<QApplication>(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setStyle(new THintStyle); // the application takes ownership
     // Qt cannot be torn down once the process is ending (its own statics go
     // first), so what is still alive then is left to the system.
     std::atexit([] {
@@ -504,8 +519,14 @@ void TCustomForm::ApplyGeometry() {
         if (fixed)
             win->setFixedSize(cw, ch + mh);
         else {
-            win->setMinimumSize(0, 0);
-            win->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+            // The size constraints hold for the user's resizing too.
+            const TSizeConstraints* k = Constraints();
+            const int extraW = 2 * fw, extraH = cap + 2 * fw;
+            win->setMinimumSize(std::max(0, k->MinWidth() - extraW),
+                                std::max(0, k->MinHeight() - extraH));
+            win->setMaximumSize(
+                k->MaxWidth() > 0 ? std::max(0, k->MaxWidth() - extraW) : QWIDGETSIZE_MAX,
+                k->MaxHeight() > 0 ? std::max(0, k->MaxHeight() - extraH) : QWIDGETSIZE_MAX);
         }
     }
     win->setGeometry(Left() + fw, Top() + cap + fw, cw, ch + mh);

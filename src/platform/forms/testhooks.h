@@ -5,6 +5,7 @@
 //   simulated user input through the real event path;
 //   overrides for the screen size and for ending the process.
 // Time is virtual through TVirtualClockScope (platform/rtl/clock.h); timers follow it.
+// The program's folder has its override in platform/win32/kernel.h.
 #include "platform/forms/forms.h"
 #include <cstdint>
 #include <deque>

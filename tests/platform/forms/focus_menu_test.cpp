@@ -4,6 +4,7 @@
 #include "platform/forms/extctrls.h"
 #include "platform/forms/menus.h"
 #include "platform/forms/stdctrls.h"
+#include <QStyle>
 #include <QWidget>
 #include <string>
 #include <vector>
@@ -84,6 +85,10 @@ TEST_F(FocusMenuTest, HintsShowTheirShortPartWhenShowHintHolds) {
     button->SetShowHint(false);
     EXPECT_FALSE(button->ParentShowHint());
     EXPECT_TRUE(button->Widget()->toolTip().isEmpty());
+    // The application's delay is the tool tips' wake-up delay.
+    Application->SetHintPause(1234);
+    EXPECT_EQ(button->Widget()->style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 1234);
+    Application->SetHintPause(500);
 }
 
 TEST_F(FocusMenuTest, RadioItemsOfAGroupExcludeEachOther) {

@@ -5,6 +5,7 @@
 #include "platform/forms/extctrls.h"
 #include "platform/forms/menus.h"
 #include "platform/forms/stdctrls.h"
+#include <QWidget>
 
 class LayoutTest : public FormsTest {};
 
@@ -38,6 +39,20 @@ TEST_F(LayoutTest, ClientSizeFollowsBorderStyleAndMenu) {
     Form->SetClientHeight(320);
     EXPECT_EQ(Form->Width(), 420);
     EXPECT_EQ(Form->Height(), 345);
+}
+
+TEST_F(LayoutTest, ConstraintsHoldForCodeAndForTheWindow) {
+    Form->SetBorderStyle(bsSizeable);
+    Form->Constraints()->SetMinWidth(1006);
+    Form->Constraints()->SetMaxWidth(1006);
+    Form->Constraints()->SetMinHeight(700);
+    Form->Constraints()->SetMaxHeight(700);
+    EXPECT_EQ(Form->Width(), 1006);
+    EXPECT_EQ(Form->Height(), 700);
+    Form->SetBounds(0, 0, 500, 500);
+    EXPECT_EQ(Form->Width(), 1006);
+    EXPECT_EQ(Form->Widget()->minimumWidth(), Form->ClientWidth());
+    EXPECT_EQ(Form->Widget()->maximumHeight(), Form->ClientHeight());
 }
 
 TEST_F(LayoutTest, ScreenCentreFollowsTheScreenOverride) {
