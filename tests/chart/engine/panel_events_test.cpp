@@ -239,3 +239,27 @@ TEST_F(PanelTest, ClippingAndPenRulesFollowTheOutputDevice) {
     EXPECT_EQ(pen.Width(), 1);
     EXPECT_TRUE(Panel->IsScreenHighColor());
 }
+
+TEST(TeeProcsControls, CheckBoxAndEnabling) {
+    TBitmap b(20, 20);
+    TeeDrawCheckBox(2, 3, b.Canvas(), false, clRed);
+    TCanvas* c = b.Canvas();
+    EXPECT_EQ(c->Pixels(2, 3), TColor(ColorToRGB(clBtnShadow)));
+    EXPECT_EQ(c->Pixels(14, 15), TColor(ColorToRGB(clBtnHighlight)));
+    EXPECT_EQ(c->Pixels(8, 10), TColor(ColorToRGB(clWindow)));
+    TeeDrawCheckBox(2, 3, b.Canvas(), true, clRed);
+    EXPECT_EQ(c->Pixels(7, 10), TColor(ColorToRGB(clWindowText))); // on the tick
+    EXPECT_EQ(c->Pixels(15, 3), clWhite);                          // outside the 13 x 13 box
+
+    TPanel a(nullptr), d(nullptr);
+    TControl* controls[] = {&a, nullptr, &d};
+    EnableControls(false, controls);
+    EXPECT_FALSE(a.Enabled());
+    EXPECT_FALSE(d.Enabled());
+    TControl* seen = nullptr;
+    TeeTranslateHook = [&](TControl* C) { seen = C; };
+    TeeTranslateControl(&a);
+    TeeTranslateHook = nullptr;
+    TeeTranslateControl(&d);
+    EXPECT_EQ(seen, &a);
+}
