@@ -16,6 +16,7 @@ constexpr double MillivoltsPerCount = 2.148;
 constexpr uint32_t PairPauseMs = 20;
 constexpr int PairTries = 3;
 constexpr int MaxPasses = 21;
+constexpr int NoDeviceError = -19; // the library's "no such device"
 } // namespace
 
 int CAD_wandler::OpenDevice() {
@@ -44,6 +45,9 @@ int CAD_wandler::OpenDevice() {
 }
 
 int CAD_wandler::ControlRead(int request, int value, int index, char* buffer, int size) {
+    // The library dereferences the handle: without an open device there is
+    // nothing to ask.
+    if (!SharedHandle || !buffer || size < 0) return NoDeviceError;
     return usb_control_msg(SharedHandle, RequestTypeVendorIn, request, value, index, buffer, size,
                            TransferTimeoutMs);
 }

@@ -12,7 +12,8 @@ public:
     virtual ~CAD_wandler() = default;
     // 1 when the converter was found, configured and claimed; 0 otherwise.
     int OpenDevice();
-    // Vendor control read on the shared handle: bytes read, or a negative error.
+    // Vendor control read on the shared handle: bytes read, or a negative error
+    // (also when no device is open).
     int ControlRead(int request, int value, int index, char* buffer, int size);
 };
 

@@ -90,6 +90,14 @@ TEST_F(UsbTest, ReadOnceSendsTheVendorRequestAndDecodes) {
     EXPECT_EQ(last.Timeout, 1000);
 }
 
+TEST_F(UsbTest, ControlReadWithoutAnOpenDeviceAsksNothing) {
+    CAD_wandler access;
+    EXPECT_EQ(access.OpenDevice(), 0); // no bus: the shared handle is released
+    char buffer[8] = {};
+    EXPECT_LT(access.ControlRead(5, 0, 0, buffer, 8), 0);
+    EXPECT_EQ(FakeUsb::ControlCount(), 0);
+}
+
 TEST_F(UsbTest, FailedOrShortTransferIsMinusTwoAndLeavesTheValue) {
     FakeUsb::AddConverter(FakeUsb::AddBus());
     FakeUsb::QueueReply(-110, {});
