@@ -252,8 +252,7 @@ TChartSeries::~TChartSeries() {
         source->RemoveFreeNotification(this);
         std::unique_ptr<TComponent> owned(source);
     }
-    for (TComponent* source : FDataSources)
-        if (!dynamic_cast<TChartSeries*>(source)) source->RemoveFreeNotification(this);
+    // Other sources hear of this series' end through their free notification.
     FDataSources.clear();
     const std::vector<TChartSeries*> linked = FLinkedSeries;
     for (TChartSeries* s : linked)
@@ -303,6 +302,10 @@ void TChartSeries::Removed() {
         chart->SetCursor(chart->OriginalCursor());
     RemoveAllLinkedSeries();
     TCustomChartSeries::Removed();
+    // The old chart's axes (custom ones too) must not outlive it here.
+    FCustomHorizAxis = nullptr;
+    FCustomVertAxis = nullptr;
+    RecalcGetAxis();
 }
 
 void TChartSeries::SetSeriesColor(TColor Value) {

@@ -146,17 +146,6 @@ void TChartSeries::DoAfterDrawValues() {
 // ---------------------------------------------------------------------------
 // Depth order
 
-namespace {
-// The panel's depth-order switch (on after construction): while off, all
-// series share one depth slot.
-template <typename Panel> bool DepthOrderFlag(Panel* Chart) {
-    if constexpr (requires { Chart->ApplyZOrder(); })
-        return Chart->ApplyZOrder();
-    else
-        return true;
-}
-} // namespace
-
 void TChartSeries::CalcZOrder() {
     TCustomAxisPanel* chart = ParentChart();
     if (!chart) return;
@@ -172,7 +161,7 @@ void TChartSeries::CalcZOrder() {
 
 bool TChartSeries::MoreSameZOrder() {
     TCustomAxisPanel* chart = ParentChart();
-    if (!chart || !DepthOrderFlag(chart)) return false;
+    if (!chart || !chart->ApplyZOrder()) return false;
     const int z = GetZOrder();
     for (int i = 0; i < chart->SeriesCount(); ++i) {
         TChartSeries* s = chart->GetSeries(i);

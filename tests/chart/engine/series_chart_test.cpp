@@ -1,0 +1,267 @@
+// The series on a chart: axes, visible range, drawing order, depth order,
+// data sources and the legend symbol.
+#include "axis_fixture.h"
+#include "chart/engine/teeconst.h"
+#include <string>
+
+namespace {
+
+// Remembers the order DrawValue is asked for.
+class TOrderSeries : public TChartSeries {
+public:
+    explicit TOrderSeries(TComponent* AOwner = nullptr) : TChartSeries(AOwner) {}
+    std::vector<int> Drawn;
+    void DrawValue(int ValueIndex) override { Drawn.push_back(ValueIndex); }
+};
+
+class SeriesChartTest : public AxisPanelTest {
+protected:
+    TOrderSeries* AddOrderSeries(int Points) {
+        Own.push_back(std::make_unique<TOrderSeries>());
+        TOrderSeries* s = Own.back().get();
+        s->SetParentChart(Chart.get());
+        for (int i = 0; i < Points; ++i)
+            s->AddXY(i, i);
+        return s;
+    }
+    // The plot is 0..400 wide; the bottom axis shows Min..Max over it.
+    void ShowX(double Min, double Max, bool Inverted = false) {
+        Chart->SetChartRect(TRect(0, 0, 400, 300));
+        Chart->BottomAxis()->InternalSetInverted(Inverted);
+        Place(Chart->BottomAxis(), 0, 400, Min, Max);
+    }
+    void TearDown() override {
+        for (auto& s : Own)
+            s->SetParentChart(nullptr);
+        Own.clear();
+        AxisPanelTest::TearDown();
+    }
+    std::vector<std::unique_ptr<TOrderSeries>> Own;
+};
+
+} // namespace
+
+TEST_F(SeriesChartTest, JoiningTheChartResolvesAxesAndColour) {
+    TAxisTestSeries* s = AddSeries();
+    EXPECT_EQ(s->GetHorizAxis(), Chart->BottomAxis());
+    EXPECT_EQ(s->GetVertAxis(), Chart->LeftAxis());
+    EXPECT_NE(s->SeriesColor(), clAutoColor);
+    s->SetHorizAxis(aTopAxis);
+    s->SetVertAxis(aRightAxis);
+    EXPECT_EQ(s->GetHorizAxis(), Chart->TopAxis());
+    EXPECT_EQ(s->GetVertAxis(), Chart->RightAxis());
+    EXPECT_TRUE(s->AssociatedToAxis(Chart->TopAxis()));
+    EXPECT_FALSE(s->AssociatedToAxis(Chart->BottomAxis()));
+    s->SetHorizAxis(aBothHorizAxis);
+    EXPECT_TRUE(s->AssociatedToAxis(Chart->TopAxis()));
+    EXPECT_TRUE(s->AssociatedToAxis(Chart->BottomAxis()));
+    s->SetParentChart(nullptr);
+    EXPECT_EQ(s->GetHorizAxis(), nullptr);
+}
+
+TEST_F(SeriesChartTest, CustomAxesAreUsedAndForgotten) {
+    TAxisTestSeries* s = AddSeries();
+    auto* custom = static_cast<TChartAxis*>(Chart->CustomAxes()->Add());
+    s->SetCustomVertAxis(custom);
+    EXPECT_EQ(s->VertAxis(), aCustomVertAxis);
+    EXPECT_EQ(s->GetVertAxis(), custom);
+    s->SetVertAxis(aLeftAxis);
+    EXPECT_EQ(s->CustomVertAxis(), nullptr);
+    EXPECT_EQ(s->GetVertAxis(), Chart->LeftAxis());
+}
+
+struct RangeCase {
+    double Min, Max;
+    bool IncludeNext;
+    int First, Last;
+};
+
+class SeriesVisibleRange : public SeriesChartTest, public testing::WithParamInterface<RangeCase> {};
+
+TEST_P(SeriesVisibleRange, IndexesOfTheVisiblePoints) {
+    const RangeCase& c = GetParam();
+    TOrderSeries* s = AddOrderSeries(10);
+    ShowX(c.Min, c.Max);
+    s->SetIncludeNextPoint(c.IncludeNext);
+    s->CalcFirstLastVisibleIndex();
+    EXPECT_EQ(s->FirstVisibleIndex(), c.First);
+    EXPECT_EQ(s->LastVisibleIndex(), c.Last);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ranges, SeriesVisibleRange,
+    testing::Values(RangeCase{2.5, 6.5, false, 3, 6}, RangeCase{2.5, 6.5, true, 3, 7},
+                    RangeCase{3, 6, false, 3, 6}, RangeCase{-5, 20, false, 0, 9},
+                    RangeCase{20, 30, false, -1, -1}, // all left of it
+                    RangeCase{-9, -1, false, 0, -1}, RangeCase{8.5, 20, false, 9, 9}));
+
+TEST_F(SeriesChartTest, WithoutAnOrderEveryPointIsVisible) {
+    TOrderSeries* s = AddOrderSeries(10);
+    ShowX(2.5, 6.5);
+    s->XValues()->SetOrder(loNone);
+    s->CalcFirstLastVisibleIndex();
+    EXPECT_EQ(s->FirstVisibleIndex(), 0);
+    EXPECT_EQ(s->LastVisibleIndex(), 9);
+    s->XValues()->SetOrder(loAscending);
+    s->SetUseVisibleRange(false);
+    s->CalcFirstLastVisibleIndex();
+    EXPECT_EQ(s->VisibleCount(), 10);
+}
+
+TEST_F(SeriesChartTest, InvertedAxisDrawsFromTheLastPointDown) {
+    TOrderSeries* s = AddOrderSeries(10);
+    ShowX(2.5, 6.5, true);
+    s->CalcFirstLastVisibleIndex();
+    EXPECT_EQ(s->FirstVisibleIndex(), 3);
+    EXPECT_EQ(s->LastVisibleIndex(), 6);
+    EXPECT_FALSE(s->DrawValuesForward());
+    s->DrawAllValues();
+    EXPECT_EQ(s->Drawn, (std::vector<int>{6, 5, 4, 3}));
+    Chart->InvertedRotation = true; // seen from behind: forward again
+    EXPECT_TRUE(s->DrawValuesForward());
+    EXPECT_FALSE(s->DrawSeriesForward(0));
+}
+
+TEST_F(SeriesChartTest, NothingVisibleDrawsNothing) {
+    TOrderSeries* s = AddOrderSeries(5);
+    ShowX(20, 30);
+    s->CalcFirstLastVisibleIndex();
+    s->DrawAllValues();
+    s->DrawMarks();
+    EXPECT_TRUE(s->Drawn.empty());
+}
+
+TEST_F(SeriesChartTest, DepthOrderIn3D) {
+    TOrderSeries* a = AddOrderSeries(1);
+    TOrderSeries* b = AddOrderSeries(1);
+    Chart->SetView3D(true);
+    Chart->MaxDepthOrder = -1;
+    a->CalcZOrder();
+    b->CalcZOrder();
+    EXPECT_EQ(a->AutoZOrder(), 0);
+    EXPECT_EQ(b->AutoZOrder(), 1);
+    EXPECT_FALSE(a->MoreSameZOrder());
+    b->SetZOrder(5);
+    b->CalcZOrder();
+    EXPECT_EQ(Chart->MaxDepthOrder, 5);
+    EXPECT_EQ(b->GetZOrder(), 5);
+    EXPECT_EQ(b->MaxZValue(), 5);
+    b->SetZOrder(0);
+    EXPECT_TRUE(a->MoreSameZOrder());
+    EXPECT_TRUE(a->FirstInZOrder());
+    EXPECT_FALSE(b->FirstInZOrder());
+    Chart->SetApplyZOrder(false);
+    EXPECT_FALSE(a->MoreSameZOrder());
+    Chart->SetView3D(false);
+    a->CalcZOrder();
+    EXPECT_EQ(a->AutoZOrder(), 0);
+}
+
+TEST_F(SeriesChartTest, DataSourceNeedsAChartAndAValidSource) {
+    TChartSeries loose(nullptr);
+    TOrderSeries* s = AddOrderSeries(3);
+    try {
+        loose.SetDataSource(s);
+        FAIL() << "no exception";
+    } catch (const ChartException& e) {
+        EXPECT_EQ(e.Message, "No ParentChart to validate DataSource");
+    }
+    s->SetName("Series1");
+    try {
+        s->SetDataSource(s);
+        FAIL() << "no exception";
+    } catch (const ChartException& e) {
+        EXPECT_EQ(e.Message, "No valid DataSource: Series1");
+    }
+    EXPECT_TRUE(s->DataSources().empty());
+}
+
+TEST_F(SeriesChartTest, ASeriesSourceFillsTheDependent) {
+    TOrderSeries* source = AddOrderSeries(3);
+    TOrderSeries* dependent = AddOrderSeries(0);
+    dependent->SetDataSource(source);
+    EXPECT_EQ(dependent->Count(), 3);
+    source->AddY(7);
+    EXPECT_EQ(dependent->Count(), 4);
+    dependent->SetDataSource(nullptr);
+    EXPECT_EQ(dependent->Count(), 0);
+    EXPECT_TRUE(source->LinkedSeries().empty());
+}
+
+TEST_F(SeriesChartTest, ACycleThroughASecondSourceIsRefused) {
+    TOrderSeries* a = AddOrderSeries(1);
+    TOrderSeries* b = AddOrderSeries(1);
+    TOrderSeries* c = AddOrderSeries(1);
+    a->InternalAddDataSource(b);
+    a->InternalAddDataSource(c); // c is a's second source
+    try {
+        c->SetDataSource(a);
+        FAIL() << "no exception";
+    } catch (const ChartException& e) {
+        EXPECT_EQ(e.Message, "Circular Series dependences are not allowed");
+    }
+    EXPECT_TRUE(c->DataSources().empty());
+}
+
+TEST_F(SeriesChartTest, StoredPointsSurviveLosingTheSource) {
+    TOrderSeries* source = AddOrderSeries(2);
+    TOrderSeries* dependent = AddOrderSeries(0);
+    dependent->SetDataSource(source);
+    dependent->SetHasDataStored(true);
+    dependent->SetDataSource(nullptr);
+    EXPECT_EQ(dependent->Count(), 2);
+}
+
+TEST_F(SeriesChartTest, TitleAndColourChangesAreBroadcast) {
+    class TLog : public ITeeEventListener {
+    public:
+        std::vector<int> Events;
+        void TeeEvent(TTeeEvent* Event) override {
+            if (auto* s = dynamic_cast<TTeeSeriesEvent*>(Event)) Events.push_back(s->Event);
+        }
+    } log;
+    TOrderSeries* s = AddOrderSeries(1);
+    Chart->Listeners()->Add(&log);
+    s->SetTitle("T");
+    s->SetTitle("T"); // unchanged: still told
+    s->SetSeriesColor(clRed);
+    s->SetActive(false);
+    s->BeginUpdate();
+    s->AddY(1);
+    s->EndUpdate();
+    Chart->Listeners()->Remove(&log);
+    EXPECT_EQ(log.Events, (std::vector<int>{seChangeTitle, seChangeTitle, seChangeColor,
+                                            seChangeActive, seDataChanged}));
+}
+
+TEST_F(SeriesChartTest, LegendOfTheWholeSeriesWithColourEachPointDrawsNothing) {
+    TOrderSeries* s = AddOrderSeries(2);
+    s->SetColorEachPoint(true);
+    Canvas->Clear();
+    s->DrawLegend(-1, TRect(0, 0, 10, 10));
+    EXPECT_TRUE(Canvas->Calls().empty());
+    s->DrawLegend(0, TRect(0, 0, 10, 10));
+    EXPECT_FALSE(Canvas->Calls().empty());
+    EXPECT_TRUE(Chart->AutoRepaint());
+}
+
+TEST_F(SeriesChartTest, NullPointLegendDrawsNothing) {
+    TOrderSeries* s = AddOrderSeries(1);
+    s->SetNull(0);
+    Canvas->Clear();
+    s->DrawLegend(0, TRect(0, 0, 10, 10));
+    EXPECT_EQ(Canvas->Count("Rectangle"), 0);
+}
+
+TEST_F(SeriesChartTest, SampleValuesStartInsideWhatOtherSeriesShow) {
+    TOrderSeries* a = AddOrderSeries(0);
+    a->AddXY(0, 100);
+    a->AddXY(1, 200);
+    auto b = std::make_unique<TChartSeries>(nullptr);
+    b->SetParentChart(Chart.get());
+    b->FillSampleValues(0);
+    EXPECT_EQ(b->Count(), 25);
+    EXPECT_GE(b->YValues()->Value(0), 100 - 25);
+    EXPECT_LE(b->YValues()->Value(0), 200 + 25);
+    b->SetParentChart(nullptr);
+}
