@@ -51,17 +51,13 @@ TMouse* Mouse = &GMouse;
 // Widget <-> control links
 
 TControl* ControlOfWidget(QWidget* Widget) {
-    for (QWidget* w = Widget; w; w = w->parentWidget()) {
-        const QVariant v = w->property("qmControl");
-        if (v.isValid()) return static_cast<TControl*>(v.value<void*>());
-    }
+    for (QWidget* w = Widget; w; w = w->parentWidget())
+        if (auto* link = dynamic_cast<TQtLink*>(w); link && link->Control) return link->Control;
     return nullptr;
 }
 
 void SetWidgetControl(QWidget* Widget, TControl* Control) {
-    if (!Widget) return;
     if (auto* link = dynamic_cast<TQtLink*>(Widget)) link->Control = Control;
-    Widget->setProperty("qmControl", Control ? QVariant::fromValue<void*>(Control) : QVariant());
 }
 
 // ---------------------------------------------------------------------------
@@ -1139,11 +1135,10 @@ void TWinControl::RemoveControl(TControl* c) {
     c->FParent = nullptr;
     if (GCapture == c) GCapture = nullptr;
     ChildRemoved(c);
-    if (QWidget* w = c->Widget()) {
-        if (!IsDestroying() || !c->IsDestroying()) {
-            w->hide();
-            w->setParent(nullptr);
-        }
+    // A control on its way out keeps its widget where it is until it is freed.
+    if (QWidget* w = c->Widget(); w && !c->IsDestroying()) {
+        w->hide();
+        w->setParent(nullptr);
     }
     if (TCustomForm* form = GetParentForm(this)) form->ForgetControl(c);
     if (!IsDestroying()) {

@@ -13,6 +13,8 @@
 //   TComboBox ItemIndex / Text ............... no event
 //   TListBox ItemIndex / Selected ............ no event
 //   TPageControl ActivePage / TabIndex ....... no OnChanging / OnChange
+//   TTabControl TabIndex ..................... no OnChanging / OnChange
+//   TStringGrid Cells, Col, Row .............. no OnSetEditText (SelectCell is asked)
 //   TSpeedButton Down ........................ no event
 //   TMenuItem Checked ........................ no event
 // Users' actions fire the events in every case.
