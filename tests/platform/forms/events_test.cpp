@@ -4,6 +4,7 @@
 #include "platform/forms/buttons.h"
 #include "platform/forms/comctrls.h"
 #include "platform/forms/extctrls.h"
+#include "platform/forms/grids.h"
 #include "platform/forms/mask.h"
 #include "platform/forms/menus.h"
 #include <functional>
@@ -24,7 +25,7 @@ class EventTableTest : public FormsTest {};
 
 TEST_F(EventTableTest, CodeChangesFireEventsAsThePlatformDoes) {
     TCounter edit, mask, memo, check, radio, group, track, updown, buddy, combo, comboClick, list,
-        changing, change, speed, menu, tab;
+        changing, change, speed, menu, tab, cells;
 
     auto* e = Make<TEdit>(8, 8, 100, 21);
     e->OnChange = edit.Handler();
@@ -73,6 +74,9 @@ TEST_F(EventTableTest, CodeChangesFireEventsAsThePlatformDoes) {
     tc->Tabs()->Add("t1");
     tc->Tabs()->Add("t2");
     tc->OnChange = tab.Handler();
+    auto* grid = Make<TStringGrid>(220, 280, 150, 60);
+    grid->SetOptions(grid->Options() + TGridOptions{goEditing});
+    grid->OnSetEditText = [&](TObject*, int, int, const AnsiString&) { ++cells.Count; };
     TMainMenu mainMenu(Form.get());
     auto* item = new TMenuItem(Form.get());
     item->SetCaption("&Item");
@@ -113,13 +117,15 @@ TEST_F(EventTableTest, CodeChangesFireEventsAsThePlatformDoes) {
          [&] { SimulateClick(sb); }, 1},
         {"TTabControl.TabIndex fires nothing", [&] { tc->SetTabIndex(1); }, 0,
          [&] { tc->SelectTabByUser(0); }, 1},
+        {"TStringGrid.Cells fires nothing", [&] { grid->SetCells(1, 1, "7"); }, 0,
+         [&] { SimulateType(grid, "8"); }, 1},
         {"TMenuItem.Checked fires nothing", [&] { item->SetChecked(true); }, 0,
          [&] { SimulateKey(e, 'I', TShiftState{ssAlt}); }, 0},
     };
     // The counter each row watches, in the order of the rows.
-    std::vector<TCounter*> watched = {&edit,  &edit,  &mask,   &memo,  &check,  &check,
-                                      &radio, &radio, &group,  &track, &updown, &comboClick,
-                                      &combo, &list,  &change, &speed, &tab,    &menu};
+    std::vector<TCounter*> watched = {&edit,   &edit,  &mask,  &memo,   &check,      &check, &radio,
+                                      &radio,  &group, &track, &updown, &comboClick, &combo, &list,
+                                      &change, &speed, &tab,   &cells,  &menu};
     ASSERT_EQ(watched.size(), rows.size());
     for (size_t i = 0; i < rows.size(); ++i) {
         SCOPED_TRACE(rows[i].What);
