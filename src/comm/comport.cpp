@@ -552,6 +552,8 @@ void TCustomComPort::StopThread() {
     if (!FThread) return;
     FThread->Stop();
     if (IsOpen()) SetCommMask(FHandle, 0); // makes a pending wait return
+    // The handle may be closed next, and its value given to another port.
+    FThread->WaitForEnd();
     FThread.reset();
 }
 

@@ -1,5 +1,6 @@
 #include "comm/comthread.h"
 #include "platform/win32/commapi.h"
+#include <chrono>
 
 TComThread::TComThread(TCustomComPort* ComPort) : FState(std::make_shared<TState>()) {
     FState->Port = ComPort;
@@ -18,6 +19,15 @@ TComThread::TComThread(TCustomComPort* ComPort) : FState(std::make_shared<TState
 void TComThread::Stop() {
     FState->Stopping = true;
     if (!IsCurrentThread()) std::lock_guard<std::mutex> wait(FState->DispatchMutex);
+}
+
+void TComThread::WaitForEnd() {
+    // A handler that this thread handed to the main thread cannot be waited
+    // out from inside it; the thread leaves its loop as soon as it returns.
+    if (IsCurrentThread() || FState->InMainDispatch) return;
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (!FState->Ended && std::chrono::steady_clock::now() < giveUp)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 bool TComThread::IsCurrentThread() const {
@@ -48,7 +58,13 @@ void TComThread::Execute(std::shared_ptr<TState> state) {
         if (state->Synchronize) {
             SynchronizeWithMainThread(
                 [state, mask] {
-                    if (!state->Stopping) state->Port->DispatchEvents(mask);
+                    if (state->Stopping) return;
+                    struct TInDispatch {
+                        std::atomic<bool>& On;
+                        ~TInDispatch() { On = false; }
+                    } inDispatch{state->InMainDispatch};
+                    inDispatch.On = true;
+                    state->Port->DispatchEvents(mask);
                 },
                 &state->Stopping);
         } else {

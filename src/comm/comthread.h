@@ -17,8 +17,10 @@ public:
     TComThread& operator=(const TComThread&) = delete;
 
     // Tells the thread to stop and waits for a handler it runs directly (not on
-    // the event thread itself). The caller then empties the device's mask.
+    // the event thread itself). The caller then empties the device's mask and
+    // waits for the end, after which the thread makes no call on the handle.
     void Stop();
+    void WaitForEnd();
     bool IsCurrentThread() const;
     // The thread left its loop (stopped, or its wait failed).
     bool Ended() const { return FState->Ended; }
@@ -27,6 +29,7 @@ private:
     struct TState {
         std::atomic<bool> Stopping{false};
         std::atomic<bool> Ended{false};
+        std::atomic<bool> InMainDispatch{false}; // the main thread runs its handlers
         TCustomComPort* Port = nullptr;
         void* Handle = nullptr;
         bool Synchronize = true;

@@ -276,6 +276,18 @@ TEST_F(ComPortTest, RxCharHandlerRunsOnTheMainThreadWhileAssigned) {
     EXPECT_EQ(Port.ReadString(), "yz");
 }
 
+TEST_F(ComPortTest, HandlerOnTheMainThreadClosesThePortWithoutWaitingOnItself) {
+    Port.OnRxChar = [&](TObject*) { Port.Close(); };
+    Port.Open();
+    Pty.Send("x");
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(PumpUntil([&] { return !Port.Active(); }));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, Ms(500));
+    Port.Open(); // and the next open gets a working thread again
+    Port.OnRxChar = [&](TObject*) {};
+    Port.Close();
+}
+
 TEST_F(ComPortTest, UnsynchronisedHandlersRunOnTheEventThreadAndCloseIsHandedOver) {
     Port.SetSynchronizeEvents(false);
     std::atomic<bool> onWorker{false};
