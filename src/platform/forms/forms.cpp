@@ -801,14 +801,14 @@ int TCustomForm::ShowModal() {
                     f->Impl()->TaskDisabled = false;
                     f->ApplyEnabled();
                 }
+            // Handlers run here may fail; they are shown, never thrown out of
+            // this clean-up.
             if (alive(self)) {
-                try {
-                    self->SetVisible(false);
-                } catch (...) {
-                }
+                RunAsMessage(self, [this] { self->SetVisible(false); });
                 self->FFormState >> fsModal;
             }
-            if (previous && alive(previous) && previous->Visible()) previous->SetActiveState(true);
+            if (previous && alive(previous) && previous->Visible())
+                RunAsMessage(previous, [this] { previous->SetActiveState(true); });
         }
     } restore{this, disabled, previous};
     SetVisible(true);
