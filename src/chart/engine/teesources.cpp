@@ -13,182 +13,162 @@
 // ---------------------------------------------------------------------------
 // Series sources
 
-TTeeSeriesSource::TTeeSeriesSource(TComponent *AOwner) : TComponent(AOwner) {}
+TTeeSeriesSource::TTeeSeriesSource(TComponent* AOwner) : TComponent(AOwner) {}
 
 TTeeSeriesSource::~TTeeSeriesSource() {
-  Destroying();
-  Close();
-  if (FSeries)
-    FSeries->RemoveFreeNotification(this);
+    Destroying();
+    Close();
 }
 
 void TTeeSeriesSource::SetActive(bool Value) {
-  if (FActive == Value)
-    return;
-  if (FSeries) {
-    if (Value) {
-      if (!IsLoading())
-        Load();
-    } else if (!IsDestroying() && !FSeries->IsDestroying()) {
-      FSeries->Clear();
+    if (FActive == Value) return;
+    if (FSeries) {
+        if (Value) {
+            if (!IsLoading()) Load();
+        } else if (!IsDestroying() && !FSeries->IsDestroying()) {
+            FSeries->Clear();
+        }
     }
-  }
-  FActive = Value;
+    FActive = Value;
 }
 
-void TTeeSeriesSource::Open() { SetActive(true); }
+void TTeeSeriesSource::Open() {
+    SetActive(true);
+}
 
 void TTeeSeriesSource::Close() {
-  if (!IsLoading() && !IsDestroying())
-    SetActive(false);
+    if (!IsLoading() && !IsDestroying()) SetActive(false);
 }
 
 void TTeeSeriesSource::Refresh() {
-  if (FActive && !IsLoading())
-    Load();
+    if (FActive && !IsLoading()) Load();
 }
 
 void TTeeSeriesSource::Loaded() {
-  TComponent::Loaded();
-  Refresh();
+    TComponent::Loaded();
+    Refresh();
 }
 
-void TTeeSeriesSource::SetSeries(TChartSeries *Value) {
-  if (FSeries == Value)
-    return;
-  Close();
-  TChartSeries *old = FSeries;
-  if (old)
-    old->RemoveFreeNotification(this);
-  FSeries = Value;
-  if (FSeries) {
-    FSeries->FreeNotification(this);
-    if (FSeries->DataSource() != this)
-      FSeries->SetDataSource(this);
-  } else if (old && old->DataSource() == this) {
-    old->SetDataSource(nullptr);
-  }
+void TTeeSeriesSource::SetSeries(TChartSeries* Value) {
+    if (FSeries == Value) return;
+    Close();
+    TChartSeries* old = FSeries;
+    if (old) old->RemoveFreeNotification(this);
+    FSeries = Value;
+    if (FSeries) {
+        FSeries->FreeNotification(this);
+        if (FSeries->DataSource() != this) FSeries->SetDataSource(this);
+    } else if (old && old->DataSource() == this) {
+        old->SetDataSource(nullptr);
+    }
 }
 
-void TTeeSeriesSource::Notification(TComponent *AComponent,
-                                    TOperation Operation) {
-  TComponent::Notification(AComponent, Operation);
-  if (Operation == opRemove && AComponent == FSeries) {
-    // The series is going away: nothing of it may be touched any more.
-    FSeries = nullptr;
-  }
+void TTeeSeriesSource::Notification(TComponent* AComponent, TOperation Operation) {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FSeries) {
+        // The series is going away: nothing of it may be touched any more.
+        FSeries = nullptr;
+    }
 }
 
-bool TTeeSeriesSource::HasSeries(TChartSeries *ASeries) const {
-  TComponent *source = ASeries ? ASeries->DataSource() : nullptr;
-  return source && source->ClassName() == ClassName();
+bool TTeeSeriesSource::HasSeries(TChartSeries* ASeries) const {
+    TComponent* source = ASeries ? ASeries->DataSource() : nullptr;
+    return source && source->ClassName() == ClassName();
 }
 
-std::vector<TClass> &TeeSources() {
-  static std::vector<TClass> sources;
-  return sources;
+std::vector<TClass>& TeeSources() {
+    static std::vector<TClass> sources;
+    return sources;
 }
 
 // ---------------------------------------------------------------------------
 // Label lists
 
-TLabelsList::~TLabelsList() { Clear(); }
+TLabelsList::~TLabelsList() {
+    Clear();
+}
 
-void TLabelsList::Assign(TLabelsList *Source) {
-  Clear();
-  for (int i = 0; i < Source->Count(); ++i)
-    InsertLabel(i, Source->GetLabel(i));
+void TLabelsList::Assign(TLabelsList* Source) {
+    Clear();
+    for (int i = 0; i < Source->Count(); ++i)
+        InsertLabel(i, Source->GetLabel(i));
 }
 
 AnsiString TLabelsList::GetLabel(int Index) const {
-  if (Index < 0 || Index >= Count())
-    return AnsiString();
-  const AnsiString *s = Entry(Index);
-  return s ? *s : AnsiString();
+    if (Index < 0 || Index >= Count()) return AnsiString();
+    const AnsiString* s = Entry(Index);
+    return s ? *s : AnsiString();
 }
 
-void TLabelsList::SetLabel(int Index, const AnsiString &Text) {
-  if (Index < 0)
-    ListIndexError(Index);
-  if (Index < Count()) {
-    std::unique_ptr<AnsiString> old(Entry(Index));
-    TList::SetItems(Index, nullptr);
-  }
-  if (!Text.IsEmpty()) {
-    if (Index >= Count())
-      SetCount(Index + 1);
-    TList::SetItems(Index, new AnsiString(Text));
-  }
-  if (FOwner)
-    FOwner->Repaint();
+void TLabelsList::SetLabel(int Index, const AnsiString& Text) {
+    if (Index < 0) ListIndexError(Index);
+    if (Index < Count()) {
+        std::unique_ptr<AnsiString> old(Entry(Index));
+        TList::SetItems(Index, nullptr);
+    }
+    if (!Text.IsEmpty()) {
+        if (Index >= Count()) SetCount(Index + 1);
+        TList::SetItems(Index, new AnsiString(Text));
+    }
+    if (FOwner) FOwner->Repaint();
 }
 
-void TLabelsList::InsertLabel(int Index, const AnsiString &Text) {
-  if (Index < 0)
-    ListIndexError(Index);
-  if (Text.IsEmpty()) {
-    if (Count() == 0)
-      return;
-    if (Index > Count())
-      SetCount(Index);
-    TList::Insert(Index, nullptr);
-    return;
-  }
-  if (Index > Count())
-    SetCount(Index);
-  auto text = std::make_unique<AnsiString>(Text);
-  TList::Insert(Index, text.get());
-  text.release();
+void TLabelsList::InsertLabel(int Index, const AnsiString& Text) {
+    if (Index < 0) ListIndexError(Index);
+    if (Text.IsEmpty()) {
+        if (Count() == 0) return;
+        if (Index > Count()) SetCount(Index);
+        TList::Insert(Index, nullptr);
+        return;
+    }
+    if (Index > Count()) SetCount(Index);
+    auto text = std::make_unique<AnsiString>(Text);
+    TList::Insert(Index, text.get());
+    text.release();
 }
 
 void TLabelsList::DeleteLabel(int Index) {
-  std::unique_ptr<AnsiString> old(Entry(Index));
-  TList::Delete(Index);
+    std::unique_ptr<AnsiString> old(Entry(Index));
+    TList::Delete(Index);
 }
 
 void TLabelsList::Clear() {
-  for (int i = 0; i < Count(); ++i)
-    std::unique_ptr<AnsiString> old(Entry(i));
-  TList::Clear();
+    for (int i = 0; i < Count(); ++i)
+        std::unique_ptr<AnsiString> old(Entry(i));
+    TList::Clear();
 }
 
-int TLabelsList::IndexOfLabel(const AnsiString &Text,
-                              bool CaseSensitive) const {
-  const AnsiString wanted = CaseSensitive ? Text : Text.UpperCase();
-  for (int i = 0; i < Count(); ++i) {
-    const AnsiString *s = Entry(i);
-    const AnsiString label = s ? *s : AnsiString();
-    if ((CaseSensitive ? label : label.UpperCase()) == wanted)
-      return i;
-  }
-  return -1;
+int TLabelsList::IndexOfLabel(const AnsiString& Text, bool CaseSensitive) const {
+    const AnsiString wanted = CaseSensitive ? Text : Text.UpperCase();
+    for (int i = 0; i < Count(); ++i) {
+        const AnsiString* s = Entry(i);
+        const AnsiString label = s ? *s : AnsiString();
+        if ((CaseSensitive ? label : label.UpperCase()) == wanted) return i;
+    }
+    return -1;
 }
 
 // ---------------------------------------------------------------------------
 // Helpers
 
-AnsiString SeriesTitleOrName(TChartSeries *ASeries) {
-  AnsiString result = ASeries->Title();
-  if (result.IsEmpty())
-    result = ASeries->Name();
-  if (result.IsEmpty() && ASeries->ParentChart())
-    result =
-        TeeMsg_Series +
-        IntToStr(ASeries->ParentChart()->SeriesList()->IndexOf(ASeries) + 1);
-  return result;
+AnsiString SeriesTitleOrName(TChartSeries* ASeries) {
+    AnsiString result = ASeries->Title();
+    if (result.IsEmpty()) result = ASeries->Name();
+    if (result.IsEmpty() && ASeries->ParentChart())
+        result =
+            TeeMsg_Series + IntToStr(ASeries->ParentChart()->SeriesList()->IndexOf(ASeries) + 1);
+    return result;
 }
 
-void FillSeriesItems(TStrings *AItems, TCustomAxisPanel *AChart) {
-  for (int i = 0; i < AChart->SeriesCount(); ++i) {
-    TChartSeries *s = AChart->GetSeries(i);
-    if (!s->InternalUse())
-      AItems->AddObject(SeriesTitleOrName(s), s);
-  }
+void FillSeriesItems(TStrings* AItems, TCustomAxisPanel* AChart) {
+    for (int i = 0; i < AChart->SeriesCount(); ++i) {
+        TChartSeries* s = AChart->GetSeries(i);
+        if (!s->InternalUse()) AItems->AddObject(SeriesTitleOrName(s), s);
+    }
 }
 
-void ShowMessageUser(const AnsiString &S) {
-  if (Application)
-    Application->MessageBox(S, "", MB_TASKMODAL | MB_ICONSTOP);
+void ShowMessageUser(const AnsiString& S) {
+    if (Application) Application->MessageBox(S, "", MB_TASKMODAL | MB_ICONSTOP);
 }
 
 // ---------------------------------------------------------------------------
@@ -196,21 +176,21 @@ void ShowMessageUser(const AnsiString &S) {
 
 namespace {
 struct TEngineStartup {
-  TEngineStartup() {
-    // Older systems drew with 16-bit coordinates.
-    TeeMaxPixelPos = IsWindowsNT ? 67108863 : 32767;
-    RegisterClass(&TChartAxisTitle::ClassInfo);
-    RegisterClass(&TChartAxis::ClassInfo);
-    RegisterClass(&TChartDepthAxis::ClassInfo);
-    RegisterClass(&TSeriesMarks::ClassInfo);
-  }
-  ~TEngineStartup() {
-    TeeSources().clear();
-    UnRegisterClass(&TChartAxisTitle::ClassInfo);
-    UnRegisterClass(&TChartAxis::ClassInfo);
-    UnRegisterClass(&TChartDepthAxis::ClassInfo);
-    UnRegisterClass(&TSeriesMarks::ClassInfo);
-  }
+    TEngineStartup() {
+        // Older systems drew with 16-bit coordinates.
+        TeeMaxPixelPos = IsWindowsNT ? 67108863 : 32767;
+        RegisterClass(&TChartAxisTitle::ClassInfo);
+        RegisterClass(&TChartAxis::ClassInfo);
+        RegisterClass(&TChartDepthAxis::ClassInfo);
+        RegisterClass(&TSeriesMarks::ClassInfo);
+    }
+    ~TEngineStartup() {
+        TeeSources().clear();
+        UnRegisterClass(&TChartAxisTitle::ClassInfo);
+        UnRegisterClass(&TChartAxis::ClassInfo);
+        UnRegisterClass(&TChartDepthAxis::ClassInfo);
+        UnRegisterClass(&TSeriesMarks::ClassInfo);
+    }
 };
 const TEngineStartup EngineStartup;
 } // namespace
