@@ -566,7 +566,10 @@ bool TCanvas::MoveToEx(int X, int Y, TPoint* Previous) {
     if (Previous) *Previous = D->S.Pos;
     D->S.Pos = {X, Y};
     D->StylePhase = 0;
-    if (D->Recorder) D->Recorder->MoveTo(X, Y);
+    if (D->Recorder) {
+        D->Record(); // the position is mapped with the mapping in force now
+        D->Recorder->MoveTo(X, Y);
+    }
     if (D->InPath) {
         const TPoint p = D->ToDevice(X, Y);
         D->Path.moveTo(p.x, p.y);
@@ -1188,14 +1191,21 @@ int TCanvas::GetClipRgn(HRGN Rgn) {
 }
 
 int TCanvas::IntersectClipRect(int Left, int Top, int Right, int Bottom) {
-    if (D->Recorder) D->Recorder->IntersectClipRect(Left, Top, Right, Bottom);
+    if (D->Recorder) {
+        // Clip rectangles are logical: playback needs the mapping in force now.
+        D->Record();
+        D->Recorder->IntersectClipRect(Left, Top, Right, Bottom);
+    }
     const TRect d = DeviceRect(*D, {Left, Top, Right, Bottom});
     const QRegion r(d.Left, d.Top, d.Width(), d.Height());
     return CombineClip(*D, &r, RGN_AND);
 }
 
 int TCanvas::ExcludeClipRect(int Left, int Top, int Right, int Bottom) {
-    if (D->Recorder) D->Recorder->ExcludeClipRect(Left, Top, Right, Bottom);
+    if (D->Recorder) {
+        D->Record();
+        D->Recorder->ExcludeClipRect(Left, Top, Right, Bottom);
+    }
     const TRect d = DeviceRect(*D, {Left, Top, Right, Bottom});
     const QRegion r(d.Left, d.Top, d.Width(), d.Height());
     return CombineClip(*D, &r, RGN_DIFF);

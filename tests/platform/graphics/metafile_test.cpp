@@ -2,6 +2,7 @@
 // independent readers (emf2svg-conv, wmf2svg) and by our own reader.
 #include "pixelart.h"
 #include "platform/graphics/metafile.h"
+#include "support/recording_printer.h"
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <cstdlib>
@@ -279,4 +280,116 @@ TEST(Metafile, SizesInHundredthsOfAMillimetre) {
     m.SetMMWidth(2540);
     EXPECT_EQ(m.Width(), 96);
     EXPECT_EQ(m.MMWidth(), 2540);
+}
+
+namespace {
+
+// A chart printed with clipping: the clip is given in logical units after an
+// anisotropic mapping is set, then the page is filled. Logical x 10..2010 lands
+// on device 5..105 and the clip's 210..810 on 15..45; y likewise, or upside down.
+struct TMappedClipCase {
+    bool FlipY;
+    TRect Clip; // device pixels at 100 x 80
+};
+const TMappedClipCase MappedClipCases[] = {{false, TRect(15, 15, 45, 35)},
+                                           {true, TRect(15, 55, 45, 75)}};
+
+void DrawMappedClip(TCanvas* c, bool FlipY) {
+    c->SetMapMode(MM_ANISOTROPIC);
+    c->SetWindowOrgEx(10, 10);
+    c->SetWindowExtEx(1000, 1000);
+    c->SetViewportOrgEx(5, FlipY ? 85 : 5);
+    c->SetViewportExtEx(50, FlipY ? -50 : 50);
+    c->IntersectClipRect(210, 210, 810, 610);
+    c->Brush()->SetColor(clRed);
+    c->FillRect(TRect(10, 10, 2010, 1610));
+}
+
+TMetafile MappedClip(bool FlipY) {
+    TMetafile m;
+    m.SetWidth(100);
+    m.SetHeight(80);
+    TMetafileCanvas c(&m, nullptr);
+    DrawMappedClip(&c, FlipY);
+    return m;
+}
+
+} // namespace
+
+TEST(MetafileMappedClip, DirectDrawingClipsToTheMappedRectangle) {
+    for (const auto& k : MappedClipCases) {
+        TBitmap b(100, 80);
+        DrawMappedClip(b.Canvas(), k.FlipY);
+        EXPECT_EQ(InkBox(b), k.Clip) << k.FlipY;
+    }
+}
+
+TEST(MetafileMappedClip, PlaybackAndFilesClipToTheMappedRectangle) {
+    for (const auto& k : MappedClipCases) {
+        TMetafile m = MappedClip(k.FlipY);
+        TMetafile emf, wmf;
+        emf.LoadFromBytes(m.SaveToEmf());
+        wmf.LoadFromBytes(m.SaveToWmf());
+        for (TMetafile* p : {&m, &emf, &wmf}) {
+            SCOPED_TRACE(p == &m ? "recorded" : p == &emf ? "emf" : "wmf");
+            TBitmap b(100, 80);
+            b.Canvas()->Draw(0, 0, p);
+            const auto art = Art(b);
+            const TRect& c = k.Clip;
+            EXPECT_EQ(art[c.Top].substr(13, 34), ".." + std::string(30, 'r') + "..");
+            EXPECT_EQ(art[c.Top - 1][20], '.');
+            EXPECT_EQ(art[c.Bottom - 1][44], 'r');
+            EXPECT_EQ(art[c.Bottom][20], '.');
+            EXPECT_EQ(InkBox(b), c);
+            // Played at twice the size, the clip scales with the picture.
+            TBitmap big(200, 160);
+            big.Canvas()->StretchDraw(TRect(0, 0, 200, 160), p);
+            EXPECT_EQ(InkBox(big), TRect(2 * c.Left, 2 * c.Top, 2 * c.Right, 2 * c.Bottom));
+        }
+    }
+}
+
+TEST(MetafileMappedClip, PrinterPageKeepsTheClippedDrawing) {
+    TRecordingPrinter rec(TSize(1000, 800), 300);
+    rec.BeginDoc();
+    TCanvas* c = rec.Canvas();
+    c->SetMapMode(MM_ANISOTROPIC);
+    c->SetWindowExtEx(100, 100);
+    c->SetViewportExtEx(1000, 1000); // ten page pixels a logical unit
+    c->IntersectClipRect(20, 10, 60, 30);
+    c->ExcludeClipRect(30, 15, 40, 20);
+    c->Pen()->SetStyle(psClear);
+    c->Brush()->SetColor(clRed);
+    c->Rectangle(0, 0, 101, 81);
+    rec.EndDoc();
+    TBitmap page;
+    rec.RenderPage(0, page, 5); // two page pixels a logical unit
+    EXPECT_EQ(InkBox(page), TRect(40, 20, 120, 60));
+    const auto art = Art(page);
+    EXPECT_EQ(art[20].substr(39, 82), "." + std::string(80, 'r') + ".");
+    EXPECT_EQ(art[30].substr(39, 82),
+              "." + std::string(20, 'r') + std::string(20, '.') + std::string(40, 'r') + ".");
+    EXPECT_EQ(art[59][119], 'r');
+    EXPECT_EQ(art[60][119], '.');
+}
+
+TEST(MetafileMappedClip, IndependentReaderGetsTheClipInDeviceUnits) {
+    if (!HaveTool("emf2svg-conv")) GTEST_SKIP() << "emf2svg-conv not installed";
+    for (const auto& k : MappedClipCases) {
+        TMetafile m = MappedClip(k.FlipY);
+        const std::string emf = TempPath("mappedclip.emf"), svg = TempPath("mappedclip.svg");
+        m.SaveToFile(emf.c_str());
+        ASSERT_EQ(
+            std::system(("emf2svg-conv -i " + emf + " -o " + svg + " >/dev/null 2>&1").c_str()), 0);
+        const std::string out = ReadText(svg);
+        const size_t clip = out.find("<clipPath");
+        ASSERT_NE(clip, std::string::npos);
+        const TRect& c = k.Clip;
+        char corner[64];
+        std::snprintf(corner, sizeof corner, "M %d.0000,%d.0000 L %d.0000,%d.0000", c.Left,
+                      k.FlipY ? c.Bottom : c.Top, c.Right, k.FlipY ? c.Bottom : c.Top);
+        EXPECT_NE(out.find(corner, clip), std::string::npos) << out;
+        std::remove(emf.c_str());
+        std::remove(svg.c_str());
+    }
 }
