@@ -3,6 +3,8 @@
 #include "platform/forms/dialogs.h"
 #include "platform/forms/formsqt.h"
 #include "platform/forms/testhooks.h"
+#include "platform/graphics/metafile.h" // completes the printer header
+#include "platform/graphics/printers.h"
 #include "platform/rtl/sysutils.h"
 #include <QColorDialog>
 #include <QFileDialog>
@@ -11,6 +13,7 @@
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
+#include <QPageLayout>
 #include <QPrinter>
 #include <cstdio>
 
@@ -326,6 +329,24 @@ bool TFontDialog::Execute() {
     return accepted;
 }
 
+namespace {
+// The Qt printer set up like the program's printer, and the choices taken back.
+void PreparePrinter(QPrinter& printer) {
+    TPrinter* p = Printer();
+    printer.setCopyCount(p->Copies());
+    printer.setPageOrientation(p->Orientation() == poLandscape ? QPageLayout::Landscape
+                                                               : QPageLayout::Portrait);
+}
+
+void TakePrinterChoices(const QPrinter& printer) {
+    TPrinter* p = Printer();
+    p->SetOrientation(printer.pageLayout().orientation() == QPageLayout::Landscape ? poLandscape
+                                                                                   : poPortrait);
+    const int index = p->Printers()->IndexOf(QStringToAnsi(printer.printerName()));
+    if (index >= 0) p->SetPrinterIndex(index);
+}
+} // namespace
+
 bool TPrintDialog::Execute() {
     TDialogRequest request;
     request.Kind = TDialogKind::PrintDialog;
@@ -336,10 +357,17 @@ bool TPrintDialog::Execute() {
         accepted = answer.Accept;
     } else {
         QPrinter printer;
+        PreparePrinter(printer);
+        printer.setCopyCount(FCopies);
         QPrintDialog dialog(&printer, DialogParent());
         accepted = dialog.exec() == QDialog::Accepted;
-        if (accepted) FCopies = printer.copyCount();
+        if (accepted) {
+            FCopies = printer.copyCount();
+            TakePrinterChoices(printer);
+        }
     }
+    // The program's printer prints what the dialog chose.
+    if (accepted) Printer()->SetCopies(FCopies);
     DoClose();
     return accepted;
 }
@@ -354,8 +382,10 @@ bool TPrinterSetupDialog::Execute() {
         accepted = answer.Accept;
     } else {
         QPrinter printer;
+        PreparePrinter(printer);
         QPageSetupDialog dialog(&printer, DialogParent());
         accepted = dialog.exec() == QDialog::Accepted;
+        if (accepted) TakePrinterChoices(printer);
     }
     DoClose();
     return accepted;

@@ -2,6 +2,8 @@
 // and the responder's own verdicts on unexpected and missing items.
 #include "forms_fixture.h"
 #include "platform/forms/dialogs.h"
+#include "platform/graphics/metafile.h" // completes the printer header
+#include "platform/graphics/printers.h"
 #include <string>
 #include <vector>
 
@@ -92,8 +94,14 @@ TEST_F(DialogsTest, ColourFontAndPrintDialogs) {
 
     TPrintDialog print(Form.get());
     TPrinterSetupDialog setup(Form.get());
-    Responder.ExpectPrint(false).Expect(TDialogKind::PrinterSetupDialog, "", TDialogAnswer{});
+    print.SetCopies(2);
+    Responder.ExpectPrint(false).ExpectPrint(true).Expect(TDialogKind::PrinterSetupDialog, "",
+                                                          TDialogAnswer{});
     EXPECT_FALSE(print.Execute());
+    EXPECT_EQ(Printer()->Copies(), 1);
+    EXPECT_TRUE(print.Execute());
+    EXPECT_EQ(Printer()->Copies(), 2); // the program's printer prints the copies chosen
+    Printer()->SetCopies(1);
     EXPECT_TRUE(setup.Execute());
 }
 
