@@ -54,21 +54,6 @@ protected:
 
 } // namespace
 
-TEST_F(FunctionBase, ConstructionDefaults) {
-    auto* f = Attach<TTeeFunction>();
-    EXPECT_EQ(f->Period(), 0);
-    EXPECT_EQ(f->PeriodStyle(), psNumPoints);
-    EXPECT_EQ(f->PeriodAlign(), paCenter);
-    EXPECT_TRUE(f->CanUsePeriod());
-    EXPECT_FALSE(f->SingleSource());
-    EXPECT_EQ(f->ParentSeries(), &Result);
-    EXPECT_EQ(f->GetEditorClass(), "TTeeFunctionEditor");
-    auto* m = Attach<TTeeMovingFunction>(); // replaces (and frees) the first
-    EXPECT_EQ(Result.FunctionType(), m);
-    EXPECT_EQ(m->Period(), 1);
-    EXPECT_TRUE(m->SingleSource());
-}
-
 TEST_F(FunctionBase, AllPointsGiveALineOrASinglePoint) {
     Fill({{0, 1}, {1, 2}, {2, 3}});
     auto* f = Attach<TAverage<TTeeFunction>>();

@@ -131,6 +131,18 @@ TEST_F(SeriesChartTest, NothingVisibleDrawsNothing) {
     EXPECT_TRUE(s->Drawn.empty());
 }
 
+TEST_F(SeriesChartTest, MarksWithDrawEveryBelowOneAreDrawnForEveryPoint) {
+    TOrderSeries* s = AddOrderSeries(4);
+    ShowX(-1, 10);
+    Place(Chart->LeftAxis(), 300, 0, -1, 10);
+    s->Marks()->SetVisible(true);
+    s->Marks()->SetStyle(smsValue);
+    s->Marks()->SetDrawEvery(0);
+    s->CalcFirstLastVisibleIndex();
+    s->DrawMarks();
+    EXPECT_EQ(s->Marks()->Positions()->Count(), 4);
+}
+
 TEST_F(SeriesChartTest, DepthOrderIn3D) {
     TOrderSeries* a = AddOrderSeries(1);
     TOrderSeries* b = AddOrderSeries(1);

@@ -233,13 +233,3 @@ TEST_F(SeriesData, HorizontalSeriesAddAlongX) {
     EXPECT_EQ(Values(S.YValues()), (std::vector<double>{0, 1}));
     EXPECT_EQ(S.GetMarkValue(1), 8);
 }
-
-TEST_F(SeriesData, AppendingAMillionPointsStaysLinear) {
-    S.BeginUpdate();
-    for (int i = 0; i < 1000000; ++i)
-        S.AddXY(i, i % 7, "", 0);
-    S.EndUpdate();
-    EXPECT_EQ(S.Count(), 1000000);
-    EXPECT_EQ(S.ColorCount(), 1000000);
-    EXPECT_EQ(S.XValues()->Capacity(), 1000000);
-}

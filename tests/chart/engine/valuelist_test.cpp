@@ -189,24 +189,3 @@ TEST(ValueList, AssignCopiesSettingsNotNameOrValues) {
     EXPECT_EQ(b->Name(), "B");
     EXPECT_EQ(b->Count(), 0);
 }
-
-TEST(ValueList, DateTimeIsStoredOnlyWhenItDiffersFromTheClassDefault) {
-    auto list = MakeList(loNone);
-    EXPECT_FALSE(list->IsDateStored());
-    list->SetDateTime(true);
-    EXPECT_TRUE(list->IsDateStored());
-    list->InitDateTime(true);
-    EXPECT_FALSE(list->IsDateStored());
-}
-
-TEST(ValueList, SeriesListsAreNamedAndOrdered) {
-    TChartSeries series(nullptr);
-    EXPECT_EQ(series.ValuesList()->Count(), 2);
-    EXPECT_EQ(series.XValues()->Name(), "X");
-    EXPECT_EQ(series.YValues()->Name(), "Y");
-    EXPECT_EQ(series.XValues()->Order(), loAscending);
-    EXPECT_EQ(series.YValues()->Order(), loNone);
-    EXPECT_EQ(series.XValues()->Owner(), &series);
-    auto* z = new TChartValueList(&series, "Z"); // owned by the series
-    EXPECT_EQ(series.ValuesList()->Get(2), z);
-}
