@@ -45,7 +45,10 @@ void TAxisGridPen::SetCentered(bool Value) {
 // ---------------------------------------------------------------------------
 // Title
 
-TChartAxisTitle::TChartAxisTitle(TCustomTeePanel* AOwner) : TTeeCustomShape(AOwner) {}
+TChartAxisTitle::TChartAxisTitle(TCustomTeePanel* AOwner) : TTeeCustomShape(AOwner) {
+    // A title is plain text unless a frame is asked for.
+    SetTransparent(true);
+}
 
 void TChartAxisTitle::Assign(TPersistent* Source) {
     if (auto* t = dynamic_cast<TChartAxisTitle*>(Source)) {
@@ -588,6 +591,7 @@ QM_PUBLISHED(TChartAxisTitle,
              Prop("Angle", &Self::Angle, &Self::SetAngle).Stored(&Self::IsAngleStored),
              Prop("Caption", &Self::Caption, &Self::SetCaption),
              Prop("Font", &Self::Font, &Self::SetFont),
+             Prop("Transparent", &Self::Transparent, &Self::SetTransparent).Default(true),
              Prop("Visible", &Self::Visible, &Self::SetVisible).Default(true));
 
 QM_PUBLISHED(TAxisItem, Prop("Text", &Self::Text, &Self::SetText),

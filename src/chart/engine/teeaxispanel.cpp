@@ -4,6 +4,7 @@
 #include "chart/engine/teemarks.h"
 #include "chart/engine/teeseries.h"
 #include "chart/engine/teetools.h"
+#include "platform/classes/props.h"
 #include "platform/rtl/rtlmath.h"
 #include <algorithm>
 
@@ -508,3 +509,18 @@ QM_CLASS_ABSTRACT(TChartAxes, TList)
 QM_CLASS_PLAIN(TTeeSeriesEvent, TTeeEvent)
 QM_CLASS_PLAIN(TChartChangePage, TTeeEvent)
 QM_CLASS_ABSTRACT(TCustomAxisPanel, TCustomTeePanelExtended)
+
+QM_PUBLISHED(
+    TCustomAxisPanel, Prop("AxisBehind", &Self::AxisBehind, &Self::SetAxisBehind).Default(true),
+    Prop("AxisVisible", &Self::AxisVisible, &Self::SetAxisVisible).Default(true),
+    Prop("BottomAxis", &Self::BottomAxis, &Self::SetBottomAxis),
+    Prop("ClipPoints", &Self::ClipPoints, &Self::SetClipPoints).Default(true),
+    Prop("CustomAxes", &Self::CustomAxes, &Self::SetCustomAxes).Stored(&Self::IsCustomAxesStored),
+    Prop("DepthAxis", &Self::DepthAxis, &Self::SetDepthAxis),
+    Prop("LeftAxis", &Self::LeftAxis, &Self::SetLeftAxis),
+    Prop("MaxPointsPerPage", &Self::MaxPointsPerPage, &Self::SetMaxPointsPerPage).Default(0),
+    Prop("Page", &Self::Page, &Self::SetPage).Default(1),
+    Prop("RightAxis", &Self::RightAxis, &Self::SetRightAxis),
+    Prop("ScaleLastPage", &Self::ScaleLastPage, &Self::SetScaleLastPage).Default(true),
+    Prop("TopAxis", &Self::TopAxis, &Self::SetTopAxis),
+    Prop("View3DWalls", &Self::View3DWalls, &Self::SetView3DWalls).Default(true));

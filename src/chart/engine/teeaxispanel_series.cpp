@@ -283,6 +283,11 @@ int TCustomAxisPanel::NumPages() {
 }
 
 void TCustomAxisPanel::SetPage(int Value) {
+    // A stored page is taken as it is: the series are not read yet.
+    if (IsLoading()) {
+        FPage = std::max(1, Value);
+        return;
+    }
     Value = std::max(1, std::min(Value, NumPages()));
     if (Value == FPage) return;
     SetIntegerProperty(FPage, Value);
@@ -294,6 +299,7 @@ void TCustomAxisPanel::SetPage(int Value) {
 void TCustomAxisPanel::SetMaxPointsPerPage(int Value) {
     if (Value < 0) throw ChartException(TeeMsg_MaxPointsPerPage);
     SetIntegerProperty(FMaxPointsPerPage, Value);
+    if (IsLoading()) return;
     if (NumPages() < FPage) SetPage(NumPages());
     TChartChangePage event;
     BroadcastTeeEvent(&event);

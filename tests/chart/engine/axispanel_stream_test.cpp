@@ -1,0 +1,108 @@
+#include "axis_fixture.h"
+#include "platform/classes/filer.h"
+#include "platform/classes/objtext.h"
+#include "platform/classes/streams.h"
+
+namespace {
+// A series type a stream can name.
+class TAxisStreamSeries : public TAxisTestSeries {
+    QM_CLASS(TAxisStreamSeries)
+public:
+    explicit TAxisStreamSeries(TComponent* AOwner) : TAxisTestSeries(AOwner) {}
+};
+QM_CLASS_OWNED(TAxisStreamSeries, TChartSeries, TComponent)
+
+// The chart as a root component, with its series owned by it.
+class AxisPanelStreamTest : public AxisPanelTest {
+protected:
+    AxisPanelStreamTest() { RegisterClass(&TAxisStreamSeries::ClassInfo); }
+    ~AxisPanelStreamTest() override { UnRegisterClass(&TAxisStreamSeries::ClassInfo); }
+
+    std::string Write(TComponent* Root) {
+        TMemoryStream stream;
+        {
+            TWriter writer(&stream);
+            writer.WriteRootComponent(Root);
+        }
+        return std::string(static_cast<const char*>(stream.Memory()),
+                           static_cast<size_t>(stream.Size()));
+    }
+    void Read(const std::string& Bytes, TComponent* Root) {
+        TStringStream stream(Bytes);
+        TReader(&stream).ReadRootComponent(Root);
+    }
+    std::string AsText(const std::string& Bytes) {
+        TStringStream in(Bytes);
+        TStringStream out;
+        ObjectBinaryToText(&in, &out);
+        return out.DataString().str();
+    }
+};
+} // namespace
+
+TEST_F(AxisPanelStreamTest, CustomAxesAndTheSeriesOnThemRoundTrip) {
+    Chart->SetName("Chart1");
+    TChartAxis* first = static_cast<TChartAxis*>(Chart->CustomAxes()->Add());
+    TChartAxis* second = static_cast<TChartAxis*>(Chart->CustomAxes()->Add());
+    second->SetOtherSide(true);
+    first->SetHorizontal(true);
+    second->SetMinMax(-5, 5);
+    second->Title()->SetCaption("Volts");
+    first->SetStartPosition(50);
+    Chart->LeftAxis()->SetLabelsAngle(90);
+    Chart->SetMaxPointsPerPage(10);
+    auto* s = new TAxisStreamSeries(Chart.get());
+    s->SetName("Series1");
+    s->SetParentChart(Chart.get());
+    s->SetCustomVertAxis(second);
+    for (int i = 0; i < 30; ++i)
+        s->AddXY(i, i);
+    s->SetHasDataStored(true);
+    Chart->SetPage(3);
+    EXPECT_EQ(Chart->Page(), 3);
+
+    const std::string bytes = Write(Chart.get());
+    const std::string text = AsText(bytes);
+    EXPECT_NE(text.find("CustomAxes = <"), std::string::npos) << text;
+    EXPECT_NE(text.find("Horizontal = True"), std::string::npos) << text;
+    EXPECT_NE(text.find("LeftAxis.LabelsAngle = 90"), std::string::npos) << text;
+    EXPECT_EQ(text.find("BottomAxis."), std::string::npos) << text;
+    EXPECT_NE(text.find("CustomVertAxis = 1"), std::string::npos) << text;
+
+    TAxisTestChart copy;
+    Read(bytes, &copy);
+    ASSERT_EQ(copy.CustomAxes()->Count(), 2);
+    EXPECT_EQ(copy.Axes()->Count(), 7);
+    TChartAxis* a = copy.CustomAxes()->Get(1);
+    EXPECT_FALSE(a->Horizontal());
+    EXPECT_TRUE(a->OtherSide());
+    EXPECT_TRUE(copy.CustomAxes()->Get(0)->Horizontal());
+    EXPECT_EQ(a->Minimum(), -5);
+    EXPECT_EQ(a->Maximum(), 5);
+    EXPECT_FALSE(a->Automatic());
+    EXPECT_EQ(a->Title()->Caption(), "Volts");
+    EXPECT_EQ(copy.CustomAxes()->Get(0)->StartPosition(), 50);
+    EXPECT_EQ(copy.LeftAxis()->LabelsAngle(), 90);
+    EXPECT_EQ(copy.MaxPointsPerPage(), 10);
+    EXPECT_EQ(copy.Page(), 3);
+    ASSERT_EQ(copy.SeriesCount(), 1);
+    EXPECT_EQ(copy.GetSeries(0)->GetVertAxis(), a);
+    EXPECT_EQ(copy.GetSeries(0)->VertAxis(), aCustomVertAxis);
+    EXPECT_EQ(copy.GetSeries(0)->Count(), 30);
+    // The stream of the copy is the same stream.
+    EXPECT_EQ(Write(&copy), bytes);
+    copy.FreeAllSeries();
+    Chart->FreeAllSeries();
+}
+
+TEST_F(AxisPanelStreamTest, DefaultChartWritesNoAxisProperties) {
+    auto* s = new TAxisStreamSeries(Chart.get());
+    s->SetName("Series1");
+    s->SetParentChart(Chart.get());
+    s->AddXY(1, 2, "", 0x123456);
+    s->SetHasDataStored(true);
+    const std::string text = AsText(Write(Chart.get()));
+    EXPECT_EQ(text.find("Axis."), std::string::npos) << text;
+    EXPECT_EQ(text.find("Axes"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Page"), std::string::npos) << text;
+}
