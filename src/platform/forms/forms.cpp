@@ -5,6 +5,8 @@
 #include "platform/forms/menus.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/forms/testhooks.h"
+#include "platform/graphics/qtbridge.h"
+#include "platform/win32/commapi.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/sysutils.h"
 #include <QAbstractEventDispatcher>
@@ -89,8 +91,18 @@ void EnsureQtApplication() {
         (void)GWakeTimer.release();
         (void)GQtApp.release();
     });
+    // Calls handed over by worker threads (the serial event thread) wake the loop.
+    SetMainThreadWakeHook([] {
+        if (auto* d = QAbstractEventDispatcher::instance(QCoreApplication::instance()->thread()))
+            d->wakeUp();
+    });
     EnsureFontsLoaded();
 }
+
+namespace {
+// Whatever needs Qt first, the application object is always the widget one.
+const bool GMakerInstalled = (GuiApplicationMaker = &EnsureQtApplication, true);
+} // namespace
 
 void SetPendingUnwind(std::exception_ptr E) {
     if (!GPendingUnwind) GPendingUnwind = E;
@@ -295,6 +307,7 @@ void TApplication::Terminate() {
 void TApplication::ProcessMessages() {
     EnsureQtApplication();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+    CheckSynchronize();
     ServiceTimers();
     FreeReleased();
     RethrowPendingUnwind();
@@ -319,6 +332,7 @@ void TApplication::HandleMessage() {
         GWakeTimer->start(static_cast<int>(std::min<long>(due, 1000000)));
     }
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    CheckSynchronize();
     ServiceTimers();
     FreeReleased();
     RethrowPendingUnwind();
