@@ -1,11 +1,13 @@
-// Chart pens, brushes and fonts, the 3D view options, and the operations the
-// abstract canvas layers implement once for every descendant.
+// Chart pens, brushes and fonts, the 3D view options, the operations the abstract
+// canvas layers implement once for every descendant, and the published
+// properties of every persistent kind of the canvas unit (gradients and shadows too).
 #include "chart/engine/tecanvas.h"
 #include "chart/engine/teeconst.h"
 #include "platform/classes/props.h"
 #include "platform/forms/controls.h"
 #include "platform/rtl/rtlmath.h"
 #include "platform/rtl/sysutils.h"
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -21,7 +23,10 @@ QM_CLASS_PLAIN(TView3DOptions, TPersistent)
 QM_CLASS_ABSTRACT(TTeeCanvas, TObject)
 QM_CLASS_ABSTRACT(TCanvas3D, TTeeCanvas)
 
-QM_ENUM_NAMES(TPenEndStyle, esRound, esSquare, esFlat)
+// The one table of direction names until the marks unit stops keeping its own copy;
+// then it belongs in tecanvas.h with the others.
+QM_ENUM_NAMES(TGradientDirection, gdTopBottom, gdBottomTop, gdLeftRight, gdRightLeft, gdFromCenter,
+              gdFromTopLeft, gdFromBottomLeft, gdRadial)
 
 // The platform behaves like the NT family: geometric pens are always there.
 bool IsWindowsNT = true;
@@ -387,7 +392,7 @@ void TTeeCanvas::SetBackMode(TCanvasBackMode Mode) {
 }
 
 TTeeBlend* TTeeCanvas::BeginBlending(const TRect& R, TTeeTransparency Transparency) {
-    FBlendTransparency = Transparency;
+    FBlendTransparency = std::clamp(Transparency, 0, 100);
     return new TTeeBlend(this, R);
 }
 
@@ -539,7 +544,13 @@ TRect TCanvas3D::RectFromRectZ(const TRect& R, int Z) {
 
 // --- published properties ---------------------------------------------------------------
 
+// The platform pen, brush and font publish nothing of their own, so the chart
+// kinds list the platform's properties first, in the platform's order.
 QM_PUBLISHED(TChartPen,
+             Prop("Color", &Self::Color, &Self::SetColor).Default(clBlack).Idents("TColor"),
+             Prop("Mode", &Self::Mode, &Self::SetMode).Default(pmCopy),
+             Prop("Style", &Self::Style, &Self::SetStyle).Default(psSolid),
+             Prop("Width", &Self::Width, &Self::SetWidth).Default(1),
              Prop("EndStyle", &Self::EndStyle, &Self::SetEndStyle)
                  .Default(esRound)
                  .Stored(&Self::IsEndStored),
@@ -551,7 +562,8 @@ QM_PUBLISHED(TChartHiddenPen, Prop("Visible", &Self::Visible, &Self::SetVisible)
                                   .Default(false)
                                   .Stored(&Self::IsVisibleStored));
 QM_PUBLISHED(TDottedGrayPen,
-             Prop("Color", &Self::Color, &Self::SetColor).Default(clGray).Idents("TColor"));
+             Prop("Color", &Self::Color, &Self::SetColor).Default(clGray).Idents("TColor"),
+             Prop("Style", &Self::Style, &Self::SetStyle).Default(psDot));
 QM_PUBLISHED(TDarkGrayPen,
              Prop("Color", &Self::Color, &Self::SetColor).Default(clGray).Idents("TColor"));
 QM_PUBLISHED(TChartAxisPen, Prop("Width", &Self::Width, &Self::SetWidth).Default(2));
@@ -559,16 +571,35 @@ QM_PUBLISHED(TWhitePen,
              Prop("Color", &Self::Color, &Self::SetColor).Default(clWhite).Idents("TColor"));
 QM_PUBLISHED(TChartBrush,
              Prop("Color", &Self::Color, &Self::SetColor).Default(clDefault).Idents("TColor"),
+             Prop("Style", &Self::Style, &Self::SetStyle).Default(bsSolid),
              Prop("Image", &Self::Image, &Self::SetImage));
 QM_PUBLISHED(
     TTeeFont, Prop("Charset", &Self::Charset, &Self::SetCharset).Default(DEFAULT_CHARSET),
     Prop("Color", &Self::Color, &Self::SetColor).Idents("TColor").Stored(&Self::IsColorStored),
     Prop("Height", &Self::Height, &Self::SetHeight).Stored(&Self::IsHeightStored),
     Prop("Name", &Self::Name, &Self::SetName).Stored(&Self::IsNameStored),
+    Prop("Pitch", &Self::Pitch, &Self::SetPitch).Default(fpDefault),
+    Prop("Style", &Self::Style, &Self::SetStyle).Stored(&Self::IsStyleStored),
     Prop("Gradient", &Self::Gradient, &Self::SetGradient),
     Prop("InterCharSize", &Self::InterCharSize, &Self::SetInterCharSize).Default(0),
     Prop("OutLine", &Self::OutLine, &Self::SetOutLine),
     Prop("Shadow", &Self::Shadow, &Self::SetShadow));
+QM_PUBLISHED(
+    TTeeGradient, Prop("Balance", &Self::Balance, &Self::SetBalance).Default(50),
+    Prop("Direction", &Self::Direction, &Self::SetDirection).Default(gdTopBottom),
+    Prop("EndColor", &Self::EndColor, &Self::SetEndColor).Default(clYellow).Idents("TColor"),
+    Prop("MidColor", &Self::MidColor, &Self::SetMidColor).Default(clNone).Idents("TColor"),
+    Prop("RadialX", &Self::RadialX, &Self::SetRadialX).Default(0),
+    Prop("RadialY", &Self::RadialY, &Self::SetRadialY).Default(0),
+    Prop("StartColor", &Self::StartColor, &Self::SetStartColor).Default(clWhite).Idents("TColor"),
+    Prop("Visible", &Self::Visible, &Self::SetVisible).Default(false));
+QM_PUBLISHED(TTeeFontGradient, Prop("Outline", &Self::Outline, &Self::SetOutline).Default(false));
+QM_PUBLISHED(
+    TTeeShadow,
+    Prop("Color", &Self::Color, &Self::SetColor).Idents("TColor").Stored(&Self::IsColorStored),
+    Prop("HorizSize", &Self::HorizSize, &Self::SetHorizSize).Stored(&Self::IsHorizStored),
+    Prop("Transparency", &Self::Transparency, &Self::SetTransparency).Default(0),
+    Prop("VertSize", &Self::VertSize, &Self::SetVertSize).Stored(&Self::IsVertStored));
 QM_PUBLISHED(TView3DOptions, Prop("Elevation", &Self::Elevation, &Self::SetElevation).Default(345),
              Prop("HorizOffset", &Self::HorizOffset, &Self::SetHorizOffset).Default(0),
              Prop("Orthogonal", &Self::Orthogonal, &Self::SetOrthogonal).Default(true),

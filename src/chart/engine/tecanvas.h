@@ -7,6 +7,7 @@
 //   clipping (teeclip.cpp), solids (teesolids.cpp) and gradient fills (teegradient.cpp).
 // Geometry helpers are in teegeometry.h, the small editor controls in teecontrols.h.
 #include "chart/engine/teegeometry.h"
+#include "platform/classes/props.h"
 #include "platform/graphics/graphics.h"
 #include <array>
 #include <functional>
@@ -32,6 +33,17 @@ enum TGradientDirection {
     gdRadial
 };
 enum TTeeCanvasSurfaceStyle { tcsSolid, tcsWire, tcsDot };
+
+// Identifiers of the enumerations chart pens, brushes and fonts store by name.
+QM_ENUM_NAMES(TPenStyle, psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame)
+QM_ENUM_NAMES(TPenMode, pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot,
+              pmMaskPenNot, pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask,
+              pmXor, pmNotXor)
+QM_ENUM_NAMES(TBrushStyle, bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal,
+              bsCross, bsDiagCross)
+QM_ENUM_NAMES(TFontStyle, fsBold, fsItalic, fsUnderline, fsStrikeOut)
+QM_ENUM_NAMES(TFontPitch, fpDefault, fpVariable, fpFixed)
+QM_ENUM_NAMES(TPenEndStyle, esRound, esSquare, esFlat)
 using TTeeTransparency = int; // percent, 0..100
 
 using TFourPoints = std::array<TPoint, 4>;
@@ -245,7 +257,7 @@ private:
     int FHorizSize = 0;
     TTeeTransparency FTransparency = 0;
     int FVertSize = 0;
-    TTeeBlend* FBlend = nullptr; // between PrepareCanvas and FinishBlending
+    std::unique_ptr<TTeeBlend> FBlend; // between PrepareCanvas and FinishBlending
 };
 
 class TTeeFont : public TFont {
@@ -383,7 +395,8 @@ public:
     virtual void SetTextAlign(UINT Align) = 0;
     virtual void SetUseBuffer(bool Value) = 0;
 
-    // The caller hands the result back to EndBlending, which frees it.
+    // The caller hands the result back to EndBlending, which frees it. The
+    // transparency is kept to 0..100.
     virtual TTeeBlend* BeginBlending(const TRect& R, TTeeTransparency Transparency);
     virtual void EndBlending(TTeeBlend* Blend);
 

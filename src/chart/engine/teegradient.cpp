@@ -1,6 +1,5 @@
 // Gradients (settings and the canvas's band filling), drop shadows and blending.
 #include "chart/engine/tecanvas.h"
-#include "platform/classes/props.h"
 #include "platform/rtl/rtlmath.h"
 #include <cmath>
 
@@ -9,9 +8,6 @@ QM_CLASS_PLAIN(TTeeGradient, TCustomTeeGradient)
 QM_CLASS_PLAIN(TTeeFontGradient, TTeeGradient)
 QM_CLASS_PLAIN(TTeeShadow, TPersistent)
 QM_CLASS_ABSTRACT(TTeeBlend, TObject)
-
-QM_ENUM_NAMES(TGradientDirection, gdTopBottom, gdBottomTop, gdLeftRight, gdRightLeft, gdFromCenter,
-              gdFromTopLeft, gdFromBottomLeft, gdRadial)
 
 namespace {
 
@@ -393,9 +389,7 @@ void TTeeCanvas3D::GradientFill(const TRect& Rect, TColor StartColor, TColor End
 
 TTeeShadow::TTeeShadow(TNotifyEvent ChangedEvent) : OnChange(std::move(ChangedEvent)) {}
 
-TTeeShadow::~TTeeShadow() {
-    delete FBlend;
-}
+TTeeShadow::~TTeeShadow() = default;
 
 void TTeeShadow::DoChanged() {
     if (OnChange) OnChange(this);
@@ -461,18 +455,13 @@ bool TTeeShadow::PrepareCanvas(TCanvas3D* Canvas, const TRect& Rect, int Z) {
     if (FTransparency > 0) {
         TRect r = Rect;
         OffsetRect(r, FHorizSize, FVertSize);
-        delete FBlend;
-        FBlend = Canvas->BeginBlending(Canvas->RectFromRectZ(r, Z), FTransparency);
+        FBlend.reset(Canvas->BeginBlending(Canvas->RectFromRectZ(r, Z), FTransparency));
     }
     return true;
 }
 
 void TTeeShadow::FinishBlending(TTeeCanvas* Canvas) {
-    if (FBlend) {
-        TTeeBlend* blend = FBlend;
-        FBlend = nullptr;
-        Canvas->EndBlending(blend);
-    }
+    if (FBlend) Canvas->EndBlending(FBlend.release());
 }
 
 void TTeeShadow::Draw(TCanvas3D* Canvas, const TRect& Rect) {
@@ -570,22 +559,3 @@ void TeeBlendBitmaps(double Percent, TBitmap* Snapshot, TBitmap* Target, TPoint 
         }
     }
 }
-
-// --- published properties -------------------------------------------------------------------
-
-QM_PUBLISHED(
-    TTeeGradient, Prop("Balance", &Self::Balance, &Self::SetBalance).Default(50),
-    Prop("Direction", &Self::Direction, &Self::SetDirection).Default(gdTopBottom),
-    Prop("EndColor", &Self::EndColor, &Self::SetEndColor).Default(clYellow).Idents("TColor"),
-    Prop("MidColor", &Self::MidColor, &Self::SetMidColor).Default(clNone).Idents("TColor"),
-    Prop("RadialX", &Self::RadialX, &Self::SetRadialX).Default(0),
-    Prop("RadialY", &Self::RadialY, &Self::SetRadialY).Default(0),
-    Prop("StartColor", &Self::StartColor, &Self::SetStartColor).Default(clWhite).Idents("TColor"),
-    Prop("Visible", &Self::Visible, &Self::SetVisible).Default(false));
-QM_PUBLISHED(TTeeFontGradient, Prop("Outline", &Self::Outline, &Self::SetOutline).Default(false));
-QM_PUBLISHED(
-    TTeeShadow,
-    Prop("Color", &Self::Color, &Self::SetColor).Idents("TColor").Stored(&Self::IsColorStored),
-    Prop("HorizSize", &Self::HorizSize, &Self::SetHorizSize).Stored(&Self::IsHorizStored),
-    Prop("Transparency", &Self::Transparency, &Self::SetTransparency).Default(0),
-    Prop("VertSize", &Self::VertSize, &Self::SetVertSize).Stored(&Self::IsVertStored));

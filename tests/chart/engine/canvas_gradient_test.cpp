@@ -207,3 +207,24 @@ TEST(Shadow, SeeThroughShadowBlendsOverTheBackground) {
     // Pure white inside the blended area loses one in red (never the transparent white).
     EXPECT_EQ(canvas.GetPixel(20, 20), RGB(254, 255, 255));
 }
+
+TEST(Blend, TransparencyIsKeptToAPercentage) {
+    // Beyond 100 every channel would wrap round; below 0 likewise.
+    struct Case {
+        int Transparency;
+        TColor Expected; // red drawn over white
+    } cases[] = {{250, RGB(255, 255, 255)}, {-50, clRed}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Transparency);
+        TBitmap window(20, 20);
+        TTeeCanvas3D canvas;
+        canvas.InitWindow(window.Canvas(), nullptr, clWhite, false, TRect(0, 0, 20, 20));
+        canvas.Brush()->SetColor(clWhite);
+        canvas.FillRect(TRect(0, 0, 20, 20));
+        TTeeBlend* blend = canvas.BeginBlending(TRect(5, 5, 15, 15), c.Transparency);
+        canvas.Brush()->SetColor(clRed);
+        canvas.FillRect(TRect(0, 0, 20, 20));
+        canvas.EndBlending(blend);
+        EXPECT_EQ(canvas.GetPixel(10, 10), c.Expected);
+    }
+}

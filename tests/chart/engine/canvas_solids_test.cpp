@@ -1,8 +1,10 @@
 // Primitives and solids, checked through the recording canvas: which faces are
 // drawn, where, and with which brush.
 #include "chart/engine/tecanvas.h"
+#include "platform/rtl/rtlmath.h"
 #include "support/recording_canvas.h"
 #include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -258,4 +260,32 @@ TEST_F(Solids, SurfacesAreNotDrawnHere) {
     });
     EXPECT_EQ(asked, 0);
     EXPECT_EQ(canvas.Log(9).size(), 1u);
+}
+
+TEST_F(Solids, HorizontalConeClosesTheEndThatFacesTheViewer) {
+    // Depth going right: the narrow end (here a point) is the one seen.
+    Oblique();
+    canvas.Cone(false, 100, 50, 200, 110, 0, 40, false, 0);
+    auto caps = canvas.Find("Polygon");
+    ASSERT_EQ(caps.size(), 1u);
+    const std::set<std::pair<int, int>> apex = {
+        {canvas.Calculate3DPosition(200, 80, 20).x, canvas.Calculate3DPosition(200, 80, 20).y}};
+    std::set<std::pair<int, int>> seen;
+    for (const TPoint& p : caps[0].Points)
+        seen.insert({p.x, p.y});
+    EXPECT_EQ(seen, apex);
+
+    // Depth going left: the wide end at x = left shows, closed by the whole base ring.
+    options.SetOrthoAngle(135);
+    Init();
+    canvas.Cone(false, 100, 50, 200, 110, 0, 40, false, 0);
+    caps = canvas.Find("Polygon");
+    ASSERT_EQ(caps.size(), 1u);
+    ASSERT_EQ(caps[0].Points.size(), 16u);
+    for (int i = 1; i <= 16; ++i) {
+        const double a = (i - 5) * 3.14159265358979 / 8;
+        const TPoint expected = canvas.Calculate3DPosition(100, 80 + PixelPos(30 * std::sin(a)),
+                                                           20 - PixelPos(20 * std::cos(a)));
+        EXPECT_EQ(caps[0].Points[i - 1], expected) << i;
+    }
 }
