@@ -8,6 +8,15 @@
 // Assigns every text below its English value (done once at start-up).
 void TeeSetConstants();
 
+// Every unit that includes this header has the English texts in place before
+// its own start-up code runs, whichever unit the program starts first. The
+// texts are constant-initialised empty strings, so setting them this early is
+// safe; they are released with the program's other globals.
+struct TTeeConstInit {
+    TTeeConstInit();
+};
+static const TTeeConstInit TeeConstInit;
+
 extern AnsiString TeeMsg_Notice;
 extern AnsiString TeeMsg_Test;
 extern AnsiString TeeMsg_LegendFirstValue;

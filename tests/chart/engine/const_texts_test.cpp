@@ -39,3 +39,12 @@ TEST(TeeConst, SetConstantsRestoresEnglishTexts) {
     EXPECT_EQ(TeeMsg_Cancel, "Cancel");
     EXPECT_EQ(TeeMsg_PageOfPages, "Page %d of %d");
 }
+
+namespace {
+// Read while this unit starts up, possibly before the texts' own unit has.
+const AnsiString CancelAtStartUp = TeeMsg_Cancel;
+} // namespace
+
+TEST(TeeConst, TextsAreSetBeforeOtherUnitsStartUp) {
+    EXPECT_EQ(CancelAtStartUp, "Cancel");
+}
