@@ -295,9 +295,19 @@ void TCustomTeePanel::Draw() {
 void TCustomTeePanel::Draw(TCanvas* UserCanvas, const TRect& UserRect) {
     FChartBounds =
         FCanvas->InitWindow(UserCanvas, FView3DOptions.get(), Color(), FView3D, UserRect);
-    CalcChartRect();
-    ReCalcWidthHeight();
-    InternalDraw(FChartBounds);
+    const int clipDepth = FCanvas->ClipDepth();
+    try {
+        CalcChartRect();
+        ReCalcWidthHeight();
+        InternalDraw(FChartBounds);
+    } catch (...) {
+        // The target (often a bitmap about to be freed) must not stay the
+        // canvas's surface, nor keep the clips of the half-drawn chart.
+        while (FCanvas->ClipDepth() > clipDepth)
+            FCanvas->UnClipRectangle();
+        FCanvas->SetCanvas(ControlCanvas());
+        throw;
+    }
     FCanvas->ShowImage(UserCanvas, ControlCanvas(), UserRect);
 }
 
@@ -524,9 +534,12 @@ TTeeEvent* TCustomTeePanel::BroadcastTeeEvent(TTeeEvent* Event) {
     if (IsDestroying() || !FListeners) return Event;
     Event->Sender = this;
     const bool isMouse = dynamic_cast<TTeeMouseEvent*>(Event) != nullptr;
-    // By index: a listener may take itself off the list while it is told.
-    for (int i = 0; i < FListeners->Count(); ++i) {
-        FListeners->Get(i)->TeeEvent(Event);
+    // Listeners may leave (or make others leave) while they are told: walk the
+    // list as it was, skipping whoever has left meanwhile.
+    const std::vector<ITeeEventListener*> listeners = FListeners->Items();
+    for (ITeeEventListener* listener : listeners) {
+        if (FListeners->IndexOf(listener) < 0) continue;
+        listener->TeeEvent(Event);
         if (isMouse && FCancelMouse) break;
     }
     return Event;

@@ -60,6 +60,7 @@ public:
     ITeeEventListener* Get(int Index) const;
     ITeeEventListener* operator[](int Index) const { return Get(Index); }
     int Count() const { return static_cast<int>(FItems.size()); }
+    const std::vector<ITeeEventListener*>& Items() const { return FItems; }
     void Clear() { FItems.clear(); }
 
 private:

@@ -95,13 +95,17 @@ TEST_F(PanelTest, MouseEventsReachListenersUntilOneCancels) {
 
 TEST_F(PanelTest, ListenerMayLeaveWhileBeingTold) {
     std::vector<std::string> log;
-    TLogListener a("a", &log), b("b", &log);
+    TLogListener a("a", &log), b("b", &log), c("c", &log);
+    // a leaves: b after it is still told. b sends c away: c is not told.
     a.OnEvent = [&] { Panel->RemoveListener(&a); };
+    b.OnEvent = [&] { Panel->RemoveListener(&c); };
     Panel->Listeners()->Add(&a);
     Panel->Listeners()->Add(&b);
+    Panel->Listeners()->Add(&c);
     TTeeView3DEvent e;
     EXPECT_EQ(Panel->BroadcastTeeEvent(&e), &e);
     EXPECT_EQ(e.Sender, Panel.get());
+    EXPECT_EQ(log, (std::vector<std::string>{"a: TTeeView3DEvent", "b: TTeeView3DEvent"}));
     EXPECT_EQ(Panel->Listeners()->Count(), 1);
 }
 
