@@ -6,6 +6,9 @@
 #include "platform/graphics/metafile.h"
 #include "platform/graphics/printers.h"
 #include "platform/rtl/rtlmath.h"
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 
 void TCustomTeePanel::CopyToClipboardBitmap() {
     CopyToClipboardBitmap(GetRectangle());
@@ -27,7 +30,7 @@ void TCustomTeePanel::CalcProportionalMargins() {
     const TRect r = GetRectangle();
     const double w = r.Width();
     const double h = r.Height();
-    double pw, ph, q = 1;
+    double pw = 0, ph = 0, q = 1;
     try {
         pw = Printer()->PageWidth();
         ph = Printer()->PageHeight();
@@ -36,13 +39,18 @@ void TCustomTeePanel::CalcProportionalMargins() {
         const int down = c->GetDeviceCaps(LOGPIXELSY);
         if (across > 0 && down > 0) q = static_cast<double>(across) / down;
     } catch (const Exception&) {
+        pw = 0;
+    }
+    // A printer that cannot say or reports no page: the screen's proportions.
+    if (pw < 1 || ph < 1) {
         pw = Screen->Width();
         ph = Screen->Height();
         q = 1;
     }
     // Half of what 60 % of the page across leaves of the page down, in percent.
     auto margin = [q](double a, double b, double ratio) {
-        return static_cast<int>(Round(100 * (b - 0.6 * a * ratio * q) / b) / 2);
+        const int64_t m = Round(100 * (b - 0.6 * a * ratio * q) / b) / 2;
+        return static_cast<int>(std::clamp<int64_t>(m, INT_MIN, INT_MAX));
     };
     if (w > h) {
         const int m = margin(pw, ph, h / w);
@@ -58,11 +66,12 @@ TRect TCustomTeePanel::ChartPrintRect() {
     const double pw = Printer()->PageWidth();
     const double ph = Printer()->PageHeight();
     const TRect m = FPrintMargins;
-    const int left = static_cast<int>(Round(pw * m.Left / 100.0));
-    const int right = static_cast<int>(pw - Round(pw * m.Right / 100.0));
-    const int top = static_cast<int>(Round(ph * m.Top / 100.0));
-    const int bottom = static_cast<int>(ph - Round(ph * m.Bottom / 100.0));
-    return TRect(left, top, right, bottom);
+    // Margins come from stored charts too: saturate, never wrap.
+    auto part = [](double size, int percent) {
+        return static_cast<double>(Round(size * percent / 100.0));
+    };
+    return TRect(PixelPos(part(pw, m.Left)), PixelPos(part(ph, m.Top)),
+                 PixelPos(pw - part(pw, m.Right)), PixelPos(ph - part(ph, m.Bottom)));
 }
 
 void TCustomTeePanel::Print() {

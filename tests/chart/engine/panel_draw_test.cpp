@@ -3,6 +3,8 @@
 #include "platform/classes/streams.h"
 #include "platform/graphics/clipbrd.h"
 #include "platform/graphics/metafile.h"
+#include "platform/rtl/rtlmath.h"
+#include "support/forms_testing.h"
 #include "support/recording_printer.h"
 #include <cstdio>
 #include <cstdlib>
@@ -303,6 +305,24 @@ TEST_F(PanelPrintTest, LandscapePanelOnPortraitPageGetsProportionalMargins) {
     EXPECT_EQ(Panel->ChartPrintRect(), TRect(248, 351, 2232, 3157));
 }
 
+TEST_F(PanelTest, PrinterWithoutAPageTakesTheScreensProportions) {
+    TRecordingPrinter printer(TSize(0, 0));
+    printer.Install();
+    TScreenSizeScope screen(1000, 800);
+    Panel->CalcProportionalMargins();
+    // round(100 * (800 - 0.6 * 1000 * 250 / 400) / 800) div 2
+    EXPECT_EQ(Panel->PrintMargins(), TRect(15, 26, 15, 26));
+}
+
+TEST_F(PanelPrintTest, StoredMarginsBeyondReasonSaturate) {
+    Panel->SetPrintProportional(false);
+    Panel->SetPrintMargins(TRect(2000000000, 0, 0, 2000000000));
+    const TRect r = Panel->ChartPrintRect();
+    EXPECT_EQ(r.Left, PixelLimit);
+    EXPECT_EQ(r.Bottom, -PixelLimit);
+    EXPECT_EQ(r.Right, 2480);
+}
+
 TEST_F(PanelPrintTest, PrintsOnePageScaledIntoThePrintRectangle) {
     Panel->SetName("Chart1");
     Panel->Print();
@@ -332,4 +352,23 @@ TEST_F(PanelPrintTest, FailedPrintAbortsAndRestoresState) {
     Panel->PrintLandscape();
     EXPECT_EQ(Printer.Orientation(), poPortrait);
     EXPECT_EQ(Printer.Log.back(), "EndDoc");
+}
+
+TEST_F(PanelTest, FailedDrawingLeavesTheCanvasOnTheControlUnclipped) {
+    Panel->FillChart = false;
+    Panel->OnDraw = [this](const TRect& R) {
+        Panel->Canvas()->ClipRectangle(R);
+        throw Exception("drawing failed");
+    };
+    {
+        TBitmap target(400, 250);
+        EXPECT_THROW(Panel->NonBufferDraw(target.Canvas(), TRect(0, 0, 400, 250)), Exception);
+    }
+    // The bitmap is gone: overlays drawn now must reach the control.
+    EXPECT_EQ(Panel->Canvas()->PlatformCanvas(), Panel->ControlCanvas());
+    EXPECT_EQ(Panel->Canvas()->ClipDepth(), 0);
+    Panel->OnDraw = nullptr;
+    Panel->FillChart = true;
+    Panel->Draw();
+    EXPECT_EQ(Panel->ControlCanvas()->Pixels(200, 100), clRed);
 }
