@@ -402,7 +402,7 @@ private:
     void DrawGridLine(int P);
     void DrawMinor(bool AsGrid);
     void DrawMinorMark(int P, bool AsGrid);
-    void DrawExponentLabel(int X, int Y, const AnsiString& Text);
+    void DrawExponentLabel(int X, int Y, const AnsiString& Text, UINT Align);
     bool IsAxisWithLabels();
 
     TCustomAxisPanel* FParentChart = nullptr;

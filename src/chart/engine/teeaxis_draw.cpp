@@ -237,7 +237,7 @@ void TChartAxis::DrawAxisLabel(int X, int Y, int Angle, const AnsiString& St,
         if (Angle == 0) {
             Y += h;
             if (FLabelsExponent)
-                DrawExponentLabel(X, Y, line);
+                DrawExponentLabel(X, Y, line, align);
             else
                 canvas->TextOut3D(X, Y, IZPos, line);
             continue;
@@ -251,7 +251,7 @@ void TChartAxis::DrawAxisLabel(int X, int Y, int Angle, const AnsiString& St,
     canvas->SetTextAlign(TA_LEFT);
 }
 
-void TChartAxis::DrawExponentLabel(int X, int Y, const AnsiString& Text) {
+void TChartAxis::DrawExponentLabel(int X, int Y, const AnsiString& Text, UINT Align) {
     TCanvas3D* canvas = FParentChart->Canvas();
     const int i = Text.UpperCase().Pos("E");
     if (i == 0) {
@@ -265,7 +265,7 @@ void TChartAxis::DrawExponentLabel(int X, int Y, const AnsiString& Text) {
     const int oldSize = font->Size();
     const int smallSize = oldSize - oldSize / 4;
     const int ey = Y - g / 2 + 2;
-    if ((canvas->TextAlign() & TA_HORZ_MASK) == TA_LEFT) {
+    if ((Align & TA_HORZ_MASK) == TA_LEFT) {
         canvas->TextOut3D(X, Y, IZPos, mantissa);
         const int w = canvas->TextWidth(mantissa);
         font->SetSize(smallSize);

@@ -44,8 +44,9 @@ protected:
 };
 
 TEST_F(AxisLabelsTest, NextStepRunsOneTwoFive) {
-    const double rows[][2] = {{0.3, 0.5}, {7, 10},     {20, 50},   {1, 2},         {2, 5},
-                              {5, 10},    {0.05, 0.1}, {150, 200}, {0.0015, 0.002}};
+    const double rows[][2] = {{0.3, 0.5},      {7, 10},  {20, 50},     {1, 2},
+                              {2, 5},          {5, 10},  {0.05, 0.1},  {150, 200},
+                              {0.0015, 0.002}, {4.5, 5}, {0.045, 0.05}};
     for (const auto& r : rows)
         EXPECT_DOUBLE_EQ(TChartAxis::NextStep(r[0]), r[1]) << r[0];
     EXPECT_GT(TChartAxis::NextStep(0), 0);
@@ -234,4 +235,49 @@ TEST_F(AxisLabelsTest, MaxLabelsWidthLeavesRoomForTheWidestEnd) {
     EXPECT_EQ(a->SizeLabels(), 42);
     a->SetLabelsAngle(90);
     EXPECT_EQ(a->SizeLabels(), 10);
+}
+
+TEST_F(AxisLabelsTest, LabelPlacementByAngle) {
+    TChartAxis* a = Chart->BottomAxis();
+    const struct {
+        int Angle;
+        const char* Call;
+        int Align;
+    } rows[] = {
+        {0, "TextOut3D(100,200,0,\"12\")", 6},
+        {90, "RotateLabel3D(95,200,0,\"12\",90)", 2},
+        {180, "RotateLabel3D(100,200,0,\"12\",180)", 14},
+        {270, "RotateLabel3D(105,200,0,\"12\",270)", 0},
+        {45, "RotateLabel3D(92,208,0,\"12\",45)", 0},
+        {30, "RotateLabel3D(100,200,0,\"12\",30)", 0},
+    };
+    for (const auto& r : rows) {
+        Canvas->Clear();
+        a->DrawAxisLabel(100, 200, r.Angle, "12");
+        const auto log = Canvas->Log();
+        ASSERT_EQ(log.size(), 3u) << r.Angle;
+        EXPECT_EQ(log[0], "SetTextAlign(" + std::to_string(r.Align) + ")") << r.Angle;
+        EXPECT_EQ(log[1], r.Call) << r.Angle;
+    }
+}
+
+TEST_F(AxisLabelsTest, ExponentsAndFrames) {
+    TChartAxis* a = Chart->BottomAxis();
+    a->SetLabelsExponent(true);
+    Canvas->Clear();
+    a->DrawAxisLabel(100, 200, 0, "2E5");
+    // Centred text: the raised exponent first, the mantissa left of it.
+    auto texts = Canvas->Find("TextOut3D", 0);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].Text, "TextOut3D(100,198,0,\"5\")");
+    EXPECT_EQ(texts[1].Text, "TextOut3D(93,200,0,\"2\")");
+
+    a->SetLabelsExponent(false);
+    a->Items()->Format()->SetTransparent(false);
+    Canvas->Clear();
+    a->DrawAxisLabel(100, 200, 0, "12");
+    // The shadow comes first, then the frame.
+    const auto boxes = Canvas->Find("Rectangle", 0);
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_EQ(boxes.back().Text, "Rectangle(91,200,109,210)");
 }

@@ -65,6 +65,12 @@ TEST_F(AxisPanelFrameTest, GridAtTheTickPositions) {
         EXPECT_NE(Pixel(r.Left + 3, t + 1), clBlue);
     }
     EXPECT_GE(lines, 2);
+    // The end ticks get no grid line (the frame shows there).
+    ASSERT_EQ(v->Tick.front(), v->IStartPos);
+    ASSERT_EQ(v->Tick.back(), v->IEndPos);
+    for (int end : {v->IStartPos, v->IEndPos})
+        for (int x = r.Left + 1; x < r.Right; ++x)
+            ASSERT_NE(Pixel(x, end), clBlue) << x << "," << end;
     // Labels were drawn for the ticks.
     EXPECT_GE(Canvas->Count("TextOut3D", 9), static_cast<int>(v->Tick.size()));
 }
