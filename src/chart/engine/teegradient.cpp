@@ -1,6 +1,7 @@
 // Gradients (settings and the canvas's band filling), drop shadows and blending.
 #include "chart/engine/tecanvas.h"
 #include "platform/rtl/rtlmath.h"
+#include <algorithm>
 #include <cmath>
 
 QM_CLASS_PLAIN(TCustomTeeGradient, TPersistent)
@@ -341,6 +342,7 @@ void TTeeCanvas3D::GradientFill(const TRect& Rect, TColor StartColor, TColor End
         break;
     }
     case gdFromCenter: {
+        if (w <= 0 || h <= 0) return;
         const int hw = w / 2, hh = h / 2, n = hw + hh;
         int a = 0, b = 0;
         do {
@@ -363,13 +365,18 @@ void TTeeCanvas3D::GradientFill(const TRect& Rect, TColor StartColor, TColor End
         int row = fromTop ? r.Top : r.Bottom;
         do {
             brush.Use(steps.Linear(x + y, n));
-            if (fromTop)
-                FillSpan(c, r.Left + x, r.Top, r.Left + x + 1, row);
-            else
-                FillSpan(c, r.Left + x, row, r.Left + x + 1, r.Bottom);
+            // Once the columns are done (taller than wide) only the rows go on, and
+            // never past the right edge.
+            const int right = r.Left + std::min(x + 1, w);
+            if (x < w) {
+                if (fromTop)
+                    FillSpan(c, r.Left + x, r.Top, right, row);
+                else
+                    FillSpan(c, r.Left + x, row, right, r.Bottom);
+            }
             if (y < h) {
                 const int at = fromTop ? row : row - 1;
-                FillSpan(c, r.Left, at, r.Left + x + 1, at + 1);
+                FillSpan(c, r.Left, at, right, at + 1);
                 if (fromTop && row < r.Bottom)
                     ++row;
                 else if (!fromTop && row > r.Top)

@@ -228,3 +228,23 @@ TEST(Blend, TransparencyIsKeptToAPercentage) {
         EXPECT_EQ(canvas.GetPixel(10, 10), c.Expected);
     }
 }
+
+TEST_F(Fill, CornerAndCentreFillsStayInsideTheRectangle) {
+    // Taller than wide: the column counter stops at the width while rows go on.
+    for (TGradientDirection d : {gdFromTopLeft, gdFromBottomLeft, gdFromCenter}) {
+        SCOPED_TRACE(int(d));
+        canvas.Brush()->SetColor(clWhite);
+        canvas.Brush()->SetStyle(bsSolid);
+        canvas.FillRect(TRect(0, 0, 400, 300));
+        canvas.GradientFill(TRect(10, 10, 12, 20), clRed, clBlue, d);
+        canvas.GradientFill(TRect(30, 10, 30, 20), clRed, clBlue, d); // no width at all
+        for (int y = 9; y <= 20; ++y) {
+            EXPECT_EQ(canvas.GetPixel(12, y), clWhite) << y;
+            EXPECT_EQ(canvas.GetPixel(30, y), clWhite) << y;
+        }
+        EXPECT_EQ(canvas.GetPixel(11, 20), clWhite);
+        EXPECT_EQ(canvas.GetPixel(9, 10), clWhite);
+        EXPECT_NE(canvas.GetPixel(11, 19), clWhite);
+        EXPECT_NE(canvas.GetPixel(10, 10), clWhite);
+    }
+}
