@@ -563,11 +563,15 @@ void TChartAxis::SetZPosition(double Value) {
 // ---------------------------------------------------------------------------
 
 TChartDepthAxis::TChartDepthAxis(TCollection* Collection) : TChartAxis(Collection) {
+    IsDepthAxis = true;
     SetVisible(false);
+    SetCalcPosValue();
 }
 
 TChartDepthAxis::TChartDepthAxis(TCustomAxisPanel* Chart) : TChartAxis(Chart) {
+    IsDepthAxis = true;
     SetVisible(false);
+    SetCalcPosValue();
 }
 
 TChartCustomAxes::TChartCustomAxes(TCustomAxisPanel* AOwner)

@@ -56,13 +56,17 @@ void TChartAxis::InternalCalcRange() {
 void TChartAxis::AdjustMaxMinRect(const TRect& Rect) {
     const int a = FHorizontal ? Rect.Left : Rect.Top;
     const int b = FHorizontal ? Rect.Right : Rect.Bottom;
+    if (a == 0 && b == 0) return;
     const int oldStart = IStartPos;
     const int oldEnd = IEndPos;
     IStartPos += a;
     IEndPos -= b;
     IAxisSize = IEndPos - IStartPos;
-    // The range must be in step with the shrunk size before asking for values.
-    InternalCalcRange();
+    // Margins that leave no room would collapse the range to a point: keep it.
+    if (IAxisSize < 1) {
+        InternalCalcPositions();
+        return;
+    }
     const double newMin = CalcPosPoint(oldStart);
     const double newMax = CalcPosPoint(oldEnd);
     InternalCalcPositions();

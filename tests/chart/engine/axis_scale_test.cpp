@@ -186,6 +186,10 @@ TEST_F(AxisScaleTest, MarginsWidenTheRange) {
     EXPECT_DOUBLE_EQ(b->IMinimum, -7.5);
     EXPECT_DOUBLE_EQ(b->IMaximum, 67.5);
     EXPECT_EQ(b->CalcPosValue(0), 100);
+    // Margins wider than the axis leave the range alone.
+    b->AdjustMaxMinRect(TRect(400, 0, 400, 0));
+    EXPECT_DOUBLE_EQ(b->IMinimum, -7.5);
+    EXPECT_DOUBLE_EQ(b->IMaximum, 67.5);
 }
 
 TEST_F(AxisScaleTest, PositionsAndRoomAroundThePlot) {

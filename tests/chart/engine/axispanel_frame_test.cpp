@@ -106,3 +106,43 @@ TEST_F(AxisPanelFrameTest, FrameOrderAndEvents) {
     // Auto-repaint is back on after the frame.
     EXPECT_TRUE(Chart->AutoRepaint());
 }
+
+TEST_F(AxisPanelFrameTest, ThreeDimensionalFrame) {
+    Chart->SetView3D(true);
+    Chart->DepthAxis()->SetVisible(true);
+    DrawFrame();
+    EXPECT_GT(Chart->Width3D(), 0);
+    EXPECT_EQ(Chart->SeriesDepthWidth, Chart->Width3D());
+    EXPECT_EQ(S->StartZ(), 0);
+    EXPECT_EQ(S->EndZ(), Chart->Width3D());
+    EXPECT_EQ(S->Marks()->ZPosition, Chart->Width3D() / 2);
+    EXPECT_EQ(Chart->RightAxis()->IZPos, Chart->Width3D());
+    EXPECT_EQ(Chart->LeftAxis()->IZPos, 0);
+    // The depth axis walks the series titles over its depth.
+    EXPECT_TRUE(Chart->IsAxisVisible(Chart->DepthAxis()));
+    EXPECT_EQ(Chart->DepthAxis()->CalcLabelStyle(), talText);
+    EXPECT_EQ(Chart->DepthAxis()->IMinimum, -0.5);
+    EXPECT_EQ(Chart->DepthAxis()->IMaximum, 0.5);
+    bool title = false;
+    for (const auto& c : Canvas->Find("TextOut3D", 0))
+        if (c.Text.find("\"Series1\"") != std::string::npos) title = true;
+    EXPECT_TRUE(title);
+}
+
+TEST_F(AxisPanelFrameTest, CustomDrawOfAnExtraAxisCopy) {
+    DrawFrame();
+    TChartAxis* l = Chart->LeftAxis();
+    const bool gridBefore = l->Grid()->Visible();
+    Canvas->Clear();
+    l->CustomDrawMinMax(300, 280, 310, false, 0, 1, 0.5);
+    std::vector<std::string> texts;
+    for (const auto& c : Canvas->Find("TextOut3D", 0))
+        texts.push_back(c.Text.substr(c.Text.find('"')));
+    EXPECT_EQ(texts, (std::vector<std::string>{"\"1\")", "\"0.5\")", "\"0\")"}));
+    EXPECT_EQ(Canvas->Count("DoHorizLine", 0), 3 + 3 * 2 + 3);
+    // Everything is as it was.
+    EXPECT_EQ(l->Minimum(), 0);
+    EXPECT_EQ(l->Maximum(), 80);
+    EXPECT_EQ(l->Grid()->Visible(), gridBefore);
+    EXPECT_FALSE(l->Automatic());
+}
