@@ -156,8 +156,10 @@ void TeeDateTimeIncrement(bool IsDateTime, bool Increment, double& Value, double
             break;
         default:
             year += Increment ? 1 : -1;
-            // 29 February steps to the 28th in a common year.
-            if (year >= 1 && year <= 9999) day = std::min(day, DaysInMonth(year, month));
+            // 29 February steps to the 28th in a common year. A value outside
+            // the calendar decodes to no month at all.
+            if (year >= 1 && year <= 9999 && month >= 1 && month <= 12)
+                day = std::min(day, DaysInMonth(year, month));
             break;
         }
         TDateTime result;
@@ -234,13 +236,20 @@ bool PointInPolygon(const TPoint& P, std::span<const TPoint> Poly, int Last) {
     return result;
 }
 
+namespace {
+// (a + b) div 2 without overflowing.
+int Half(int a, int b) {
+    return static_cast<int>((int64_t(a) + b) / 2);
+}
+} // namespace
+
 bool PointInTriangle(const TPoint& P, int X0, int X1, int Y0, int Y1) {
-    const TPoint tri[3] = {{X0, Y0}, {(X0 + X1) / 2, Y1}, {X1, Y0}};
+    const TPoint tri[3] = {{X0, Y0}, {Half(X0, X1), Y1}, {X1, Y0}};
     return PointInPolygon(P, tri, 2);
 }
 
 bool PointInHorizTriangle(const TPoint& P, int Y0, int Y1, int X0, int X1) {
-    const TPoint tri[3] = {{X0, Y0}, {X1, (Y0 + Y1) / 2}, {X0, Y1}};
+    const TPoint tri[3] = {{X0, Y0}, {X1, Half(Y0, Y1)}, {X0, Y1}};
     return PointInPolygon(P, tri, 2);
 }
 

@@ -94,6 +94,12 @@ TEST(TeeProcsDates, IncrementByCalendar) {
     v = D(9999, 12, 20);
     TeeDateTimeIncrement(true, true, v, 30, dtOneMonth);
     EXPECT_DOUBLE_EQ(v, D(9999, 12, 20) + 30);
+    for (TDateTimeStep step : {dtHalfMonth, dtOneMonth, dtOneYear})
+        for (bool up : {true, false}) {
+            v = -1e20;
+            TeeDateTimeIncrement(true, up, v, 1e19, step);
+            EXPECT_DOUBLE_EQ(v, up ? -9e19 : -1.1e20) << step;
+        }
 }
 
 TEST(TeeProcsHitTests, PointInLine) {
@@ -125,6 +131,9 @@ TEST(TeeProcsHitTests, Polygons) {
     EXPECT_FALSE(PointInTriangle(TPoint(1, 2), 0, 10, 10, 0));
     EXPECT_TRUE(PointInHorizTriangle(TPoint(2, 5), 0, 10, 0, 10)); // apex right at x 10
     EXPECT_FALSE(PointInHorizTriangle(TPoint(8, 1), 0, 10, 0, 10));
+    // Far coordinates: the apex lies halfway without overflowing.
+    EXPECT_TRUE(PointInTriangle(TPoint(1800000000, 5), 1500000000, 2100000000, 10, 0));
+    EXPECT_TRUE(PointInHorizTriangle(TPoint(5, 1800000000), 1500000000, 2100000000, 10, 0));
 
     EXPECT_TRUE(PointInEllipse(TPoint(5, 5), 0, 0, 10, 10));
     EXPECT_TRUE(PointInEllipse(TPoint(10, 5), TRect(0, 0, 10, 10)));
