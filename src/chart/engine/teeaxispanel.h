@@ -134,6 +134,8 @@ public:
     void ExchangeSeries(int a, int b);
     void ExchangeSeries(TChartSeries* Series1, TChartSeries* Series2);
     void BroadcastSeriesEvent(TChartSeries* ASeries, TChartSeriesEvent Event);
+    // Sends a new event of EventClass (a TTeeEvent class with a factory) to the listeners.
+    void BroadcastTeeEventClass(TClass EventClass);
     bool CheckMouseSeries(int X, int Y);
     int GetMaxValuesCount() const;
     TChartSeries* SeriesLegend(int ItemIndex, bool OnlyActive);

@@ -9,6 +9,7 @@
 #include "chart/engine/teetools.h"
 #include "platform/graphics/printers.h"
 #include <algorithm>
+#include <memory>
 
 int TCustomAxisPanel::CountActiveSeries() const {
     int result = 0;
@@ -85,6 +86,12 @@ void TCustomAxisPanel::BroadcastSeriesEvent(TChartSeries* ASeries, TChartSeriesE
     event.Event = Event;
     event.Series = ASeries;
     BroadcastTeeEvent(&event);
+}
+
+void TCustomAxisPanel::BroadcastTeeEventClass(TClass EventClass) {
+    if (!EventClass || !EventClass->Factory) return;
+    std::unique_ptr<TObject> made(EventClass->Factory(nullptr));
+    if (auto* event = dynamic_cast<TTeeEvent*>(made.get())) BroadcastTeeEvent(event);
 }
 
 void TCustomAxisPanel::BroadcastToolEvent(TChartToolEvent AEvent) {

@@ -74,6 +74,8 @@ TEST_F(AxisPanelSeriesTest, SeriesListEventsAndColours) {
     const std::vector<std::string> want = {"series 3", "series 0", "series 3",
                                            "series 0", "series 4", "series 1"};
     EXPECT_EQ(log.Events, want);
+    Chart->BroadcastTeeEventClass(&TChartChangePage::ClassInfo);
+    EXPECT_EQ(log.Events.back(), "page");
     Chart->Listeners()->Remove(&log);
 }
 
