@@ -163,7 +163,9 @@ TChartAxis::TChartAxis(TCustomAxisPanel* Chart)
     : TChartAxis(Chart ? static_cast<TCollection*>(Chart->CustomAxes()) : nullptr) {}
 
 TNotifyEvent TChartAxis::CanvasChangedEvent() {
-    return [this](TObject*) { Repaint(); };
+    return [this](TObject* Sender) {
+        if (FParentChart) FParentChart->CanvasChanged(Sender);
+    };
 }
 
 void TChartAxis::Init(TCustomAxisPanel* AChart) {
