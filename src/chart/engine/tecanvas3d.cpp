@@ -427,12 +427,12 @@ void TTeeCanvas3D::TextOut(int X, int Y, const AnsiString& Text) {
             sy = Y + shadow->VertSize();
         else
             Y -= shadow->VertSize();
-        TTeeBlend* blend = nullptr;
+        std::unique_ptr<TTeeBlend> blend;
         if (shadow->Transparency() > 0)
-            blend = BeginBlending(TextBounds(this, sx, sy, Text), shadow->Transparency());
+            blend.reset(BeginBlending(TextBounds(this, sx, sy, Text), shadow->Transparency()));
         c->SetTextColor(ColorToRGB(shadow->Color()));
         c->TextOutA(sx, sy, Text.c_str(), Text.Length());
-        if (blend) EndBlending(blend);
+        if (blend) EndBlending(blend.release());
     }
     c->SetTextColor(ColorToRGB(Font()->Color()));
 

@@ -289,3 +289,50 @@ TEST_F(Solids, HorizontalConeClosesTheEndThatFacesTheViewer) {
         EXPECT_EQ(caps[0].Points[i - 1], expected) << i;
     }
 }
+
+TEST_F(Solids, PyramidDrawsTheFacesTurnedToTheViewer) {
+    // Depth going right and up: the right and upper faces show, never the base.
+    Oblique();
+    const TColor red = clRed;
+    canvas.Pyramid(true, 100, 50, 150, 100, 0, 20, true);
+    auto faces = canvas.Find("Polygon");
+    ASSERT_EQ(faces.size(), 2u);
+    EXPECT_EQ(faces[0].Text, "Polygon((100,100),(135,40),(150,100))");
+    EXPECT_EQ(faces[0].BrushColor, red);
+    EXPECT_EQ(faces[1].Text, "Polygon((150,100),(135,40),(170,80))");
+    EXPECT_EQ(faces[1].BrushColor, ApplyDark(red, DarkerColorQuantity));
+    EXPECT_EQ(canvas.Count("RectangleY", 1), 0);
+
+    canvas.Brush()->SetColor(red);
+    canvas.Clear();
+    canvas.Pyramid(false, 100, 50, 150, 100, 0, 20, true);
+    faces = canvas.Find("Polygon");
+    ASSERT_EQ(faces.size(), 2u);
+    EXPECT_EQ(faces[0].Text, "Polygon((100,50),(160,65),(100,100))");
+    EXPECT_EQ(faces[1].Text, "Polygon((100,50),(160,65),(120,30))");
+    EXPECT_EQ(faces[1].BrushColor, ApplyDark(red, DarkColorQuantity));
+    EXPECT_EQ(canvas.Count("RectangleZ", 1), 0);
+}
+
+TEST_F(Solids, PieSidesAndOuterWallFaceTheViewer) {
+    Oblique(); // a scene point (x, y, z) lands on (x + z, y - z)
+    const double pi = 3.14159265358979;
+    // Right to top: the start face shows, the near arc runs left, so no outer wall.
+    canvas.Pie3D(200, 150, 50, 50, 0, 10, 0, pi / 2, true, true);
+    EXPECT_EQ(canvas.Names(1), (std::vector<std::string>{"Pie3D", "PolygonFour", "Polygon"}));
+    const auto side = canvas.Find("PolygonFour");
+    EXPECT_EQ(side[0].Text, "PolygonFour((210,140),(260,140),(250,150),(200,150))");
+    EXPECT_EQ(side[0].BrushColor, ApplyDark(clRed, 32));
+    EXPECT_EQ(canvas.Find("Polygon")[0].BrushColor, clRed); // the cover
+
+    // Left to bottom: no side shows, and the whole arc is the outer wall.
+    canvas.Clear();
+    canvas.Pie3D(200, 150, 50, 50, 0, 10, pi, 1.5 * pi, true, true);
+    const auto polygons = canvas.Find("Polygon");
+    ASSERT_EQ(polygons.size(), 2u);
+    EXPECT_EQ(canvas.Count("PolygonFour", 1), 0);
+    EXPECT_EQ(polygons[1].Points.size(), 22u); // 11 near points, then 11 far ones back
+    EXPECT_EQ(polygons[1].Points.front(), TPoint(160, 140));
+    EXPECT_EQ(polygons[1].Points.back(), TPoint(150, 150));
+    EXPECT_EQ(polygons[1].BrushColor, ApplyDark(clRed, 32));
+}
