@@ -355,7 +355,8 @@ bool TCanvas::RestoreDC(int Saved) {
     D->S = D->Saved[size_t(target - 1)];
     D->Saved.resize(size_t(target - 1));
     D->ClipChanged();
-    if (D->Recorder) D->Recorder->RestoreDC(Saved);
+    // Enhanced metafiles only know levels relative to the current one.
+    if (D->Recorder) D->Recorder->RestoreDC(target - level - 1);
     return true;
 }
 
@@ -540,22 +541,6 @@ std::vector<TPoint> DevicePoints(const TCanvasPrivate& D, const TPoint* Points, 
     return out;
 }
 
-// Cubic Bezier segments flattened to device points (start point excluded).
-void FlattenBezier(const QPointF& p0, const QPointF& p1, const QPointF& p2, const QPointF& p3,
-                   std::vector<TPoint>& out) {
-    QPainterPath path(p0);
-    path.cubicTo(p1, p2, p3);
-    const QList<QPolygonF> polys = path.toSubpathPolygons();
-    if (polys.isEmpty()) return;
-    const QPolygonF& poly = polys.front();
-    for (qsizetype i = 1; i < poly.size(); ++i) {
-        const TPoint q(PixelPos(poly[i].x()), PixelPos(poly[i].y()));
-        if (!(out.back() == q)) out.push_back(q);
-    }
-    const TPoint end(PixelPos(p3.x()), PixelPos(p3.y()));
-    if (!(out.back() == end)) out.push_back(end);
-}
-
 } // namespace
 
 void TCanvas::MoveTo(int X, int Y) {
@@ -685,23 +670,13 @@ bool TCanvas::PolyBezierDC(const TPoint* Points, int Count) {
         D->Record();
         D->Recorder->PolyBezier(Points, Count, false);
     }
-    std::vector<TPoint> pts{D->ToDevice(Points[0])};
-    QPainterPath fig(QPointF(pts[0].x, pts[0].y));
-    for (int i = 1; i + 2 < Count; i += 3) {
-        const QPointF a = D->ToDeviceF(Points[i - 1].x, Points[i - 1].y),
-                      b = D->ToDeviceF(Points[i].x, Points[i].y),
-                      c = D->ToDeviceF(Points[i + 1].x, Points[i + 1].y),
-                      d = D->ToDeviceF(Points[i + 2].x, Points[i + 2].y);
-        FlattenBezier(a, b, c, d, pts);
-        fig.cubicTo(b, c, d);
-    }
-    if (D->InPath) {
-        PathAdd(*D, fig);
-        return true;
-    }
-    Changing();
-    DevPolyline(*D, pts, false);
-    Changed();
+    std::vector<QPointF> controls;
+    for (int i = 1; i < Count; ++i)
+        controls.push_back(D->ToDeviceF(Points[i].x, Points[i].y));
+    const bool draws = !D->InPath;
+    if (draws) Changing();
+    DoBezier(*D, D->ToDevice(Points[0]), controls, false);
+    if (draws) Changed();
     return true;
 }
 
@@ -711,23 +686,14 @@ bool TCanvas::PolyBezierToDC(const TPoint* Points, int Count) {
         D->Record();
         D->Recorder->PolyBezier(Points, Count, true);
     }
-    const TPoint start = D->ToDevice(D->S.Pos);
-    std::vector<TPoint> pts{start};
-    QPointF prev(start.x, start.y);
-    if (D->InPath && D->Path.elementCount() == 0) D->Path.moveTo(prev);
-    for (int i = 0; i + 2 < Count; i += 3) {
-        const QPointF b = D->ToDeviceF(Points[i].x, Points[i].y),
-                      c = D->ToDeviceF(Points[i + 1].x, Points[i + 1].y),
-                      d = D->ToDeviceF(Points[i + 2].x, Points[i + 2].y);
-        FlattenBezier(prev, b, c, d, pts);
-        if (D->InPath) D->Path.cubicTo(b, c, d);
-        prev = d;
-    }
+    std::vector<QPointF> controls;
+    for (int i = 0; i < Count; ++i)
+        controls.push_back(D->ToDeviceF(Points[i].x, Points[i].y));
+    const bool draws = !D->InPath;
+    if (draws) Changing();
+    DoBezier(*D, D->ToDevice(D->S.Pos), controls, true);
     D->S.Pos = Points[Count - 1];
-    if (D->InPath) return true;
-    Changing();
-    DevPolyline(*D, pts, false);
-    Changed();
+    if (draws) Changed();
     return true;
 }
 
@@ -737,16 +703,10 @@ bool TCanvas::RectangleDC(int X1, int Y1, int X2, int Y2) {
         D->Record();
         D->Recorder->Rectangle(X1, Y1, X2, Y2);
     }
-    const TPoint a = D->ToDevice(X1, Y1), b = D->ToDevice(X2, Y2);
-    if (D->InPath) {
-        const int l = std::min(a.x, b.x), t = std::min(a.y, b.y);
-        const int r = std::max(a.x, b.x) - 1, btm = std::max(a.y, b.y) - 1;
-        PathAdd(*D, PolyFigure({{l, t}, {r, t}, {r, btm}, {l, btm}}, true));
-        return true;
-    }
-    Changing();
-    DevRectangle(*D, a.x, a.y, b.x, b.y);
-    Changed();
+    const bool draws = !D->InPath;
+    if (draws) Changing();
+    DoRectangle(*D, D->ToDevice(X1, Y1), D->ToDevice(X2, Y2));
+    if (draws) Changed();
     return true;
 }
 
@@ -761,15 +721,10 @@ bool TCanvas::EllipseDC(int X1, int Y1, int X2, int Y2) {
         D->Recorder->Ellipse(X1, Y1, X2, Y2);
     }
     const TPoint a = D->ToDevice(X1, Y1), b = D->ToDevice(X2, Y2);
-    const int w = std::abs(b.x - a.x), h = std::abs(b.y - a.y);
-    if (D->InPath) {
-        PathAdd(*D, RoundShapePath(std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x),
-                                   std::max(a.y, b.y), w, h));
-        return true;
-    }
-    Changing();
-    DevRoundShape(*D, a.x, a.y, b.x, b.y, w, h);
-    Changed();
+    const bool draws = !D->InPath;
+    if (draws) Changing();
+    DoRoundShape(*D, a, b, std::abs(b.x - a.x), std::abs(b.y - a.y));
+    if (draws) Changed();
     return true;
 }
 
@@ -785,14 +740,10 @@ void TCanvas::RoundRect(int X1, int Y1, int X2, int Y2, int X3, int Y3) {
     }
     const TPoint a = D->ToDevice(X1, Y1), b = D->ToDevice(X2, Y2);
     const int w = std::abs(PixelPos(X3 * D->ScaleX())), h = std::abs(PixelPos(Y3 * D->ScaleY()));
-    if (D->InPath) {
-        PathAdd(*D, RoundShapePath(std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x),
-                                   std::max(a.y, b.y), w, h));
-        return;
-    }
-    Changing();
-    DevRoundShape(*D, a.x, a.y, b.x, b.y, w, h);
-    Changed();
+    const bool draws = !D->InPath;
+    if (draws) Changing();
+    DoRoundShape(*D, a, b, w, h);
+    if (draws) Changed();
 }
 
 namespace {
@@ -803,28 +754,8 @@ void ArcCall(TCanvas* C, TCanvasPrivate& D, int Kind, int X1, int Y1, int X2, in
         D.Record();
         D.Recorder->ArcShape(Kind, X1, Y1, X2, Y2, X3, Y3, X4, Y4);
     }
-    const TPoint a = D.ToDevice(X1, Y1), b = D.ToDevice(X2, Y2);
-    const TPoint c = D.ToDevice(X3, Y3), d = D.ToDevice(X4, Y4);
-    TPoint s, e;
-    if (D.InPath) {
-        const QPainterPath fig =
-            ArcShapePath(Kind, a.x, a.y, b.x, b.y, c.x, c.y, d.x, d.y, D.S.ArcDirection, &s, &e);
-        if (Kind == 1) {
-            if (D.Path.elementCount() == 0) {
-                const TPoint p = D.ToDevice(D.S.Pos);
-                D.Path.moveTo(p.x, p.y);
-            }
-            D.Path.lineTo(s.x, s.y);
-            D.Path.connectPath(fig);
-        } else
-            D.Path.addPath(fig);
-    } else {
-        if (Kind == 1) {
-            ArcShapePath(Kind, a.x, a.y, b.x, b.y, c.x, c.y, d.x, d.y, D.S.ArcDirection, &s, &e);
-            DevLine(D, D.ToDevice(D.S.Pos), s);
-        }
-        DevArcShape(D, Kind, a.x, a.y, b.x, b.y, c.x, c.y, d.x, d.y, &s, &e);
-    }
+    const TPoint e = DoArcShape(D, Kind, D.ToDevice(X1, Y1), D.ToDevice(X2, Y2), D.ToDevice(X3, Y3),
+                                D.ToDevice(X4, Y4), D.ToDevice(D.S.Pos));
     if (Kind == 1) D.S.Pos = D.ToLogical(e.x, e.y);
     (void)C;
 }
@@ -864,17 +795,25 @@ TRect DeviceRect(const TCanvasPrivate& D, const TRect& R) {
     const TPoint a = D.ToDevice(R.Left, R.Top), b = D.ToDevice(R.Right, R.Bottom);
     return {std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
 }
+
+// A pattern block from logical corners, as PatBlt covers it.
+TRect BlockRect(const TCanvasPrivate& D, const TRect& R) {
+    return DevBlockRect(D.ToDevice(R.Left, R.Top), D.ToDevice(R.Right, R.Bottom));
+}
 } // namespace
 
 void TCanvas::FillRect(const TRect& R) {
-    if (!Ready() || R.Right <= R.Left || R.Bottom <= R.Top) return;
+    // The platform fills through a pattern block: a rectangle given upside
+    // down (or under a mapping that turns it) is filled, not skipped.
+    const TRect d = BlockRect(*D, R);
+    if (!Ready() || d.IsEmpty()) return;
     Changing();
     const TBrushData brush = FBrush->Data();
     if (D->Recorder) {
         D->Record();
         D->Recorder->FillRect(R, brush);
     }
-    DevFillRect(*D, DeviceRect(*D, R), brush, false);
+    DevFillRect(*D, d, brush, false);
     Changed();
 }
 
@@ -933,7 +872,7 @@ void TCanvas::FloodFill(int X, int Y, TColor Color, bool Surface) {
 bool TCanvas::PatBlt(int X, int Y, int Width, int Height, DWORD Rop) {
     if (!Ready()) return false;
     Changing();
-    const TRect r = DeviceRect(*D, {X, Y, X + Width, Y + Height});
+    const TRect r = BlockRect(*D, {X, Y, X + Width, Y + Height});
     if (D->Recorder) {
         D->Record();
         D->Recorder->PatBlt({X, Y, X + Width, Y + Height}, Rop);
@@ -1027,7 +966,8 @@ bool TCanvas::BeginPath() {
     D->InPath = true;
     D->PathDone = false;
     D->Path = QPainterPath();
-    D->Path.setFillRule(D->S.FillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+    // The fill mode counts when the path is filled or made a clip, not now.
+    D->Path.setFillRule(Qt::OddEvenFill);
     if (D->Recorder) D->Recorder->PathCall(PathBegin);
     return true;
 }
@@ -1086,10 +1026,7 @@ bool TCanvas::FillPath() {
         D->Recorder->PathCall(PathFill);
     }
     Changing();
-    const int mode = D->S.FillMode;
-    if (path.fillRule() == Qt::WindingFill) D->S.FillMode = WINDING;
     DevFillPath(*D, path);
-    D->S.FillMode = mode;
     Changed();
     return true;
 }
@@ -1102,10 +1039,7 @@ bool TCanvas::StrokeAndFillPath() {
         D->Recorder->PathCall(PathStrokeFill);
     }
     Changing();
-    const int mode = D->S.FillMode;
-    if (path.fillRule() == Qt::WindingFill) D->S.FillMode = WINDING;
     DevFillPath(*D, path);
-    D->S.FillMode = mode;
     DevStrokePath(*D, path);
     Changed();
     return true;
@@ -1178,8 +1112,11 @@ int TCanvas::SelectClipRgn(HRGN Rgn) {
 int TCanvas::ExtSelectClipRgn(HRGN Rgn, int Mode) {
     TGdiRegion* r = FindRegion(Rgn);
     if (Rgn && !r) return RGN_ERROR;
-    if (D->Recorder) D->Recorder->ClipRegion(r ? &r->Region : nullptr, Mode);
-    return CombineClip(*D, r ? &r->Region : nullptr, Mode);
+    const int result = CombineClip(*D, r ? &r->Region : nullptr, Mode);
+    // A refused call (no region to combine, an unknown mode) changes nothing
+    // and must not play back as the removal of the clip.
+    if (D->Recorder && result != RGN_ERROR) D->Recorder->ClipRegion(r ? &r->Region : nullptr, Mode);
+    return result;
 }
 
 int TCanvas::GetClipRgn(HRGN Rgn) {
@@ -1229,8 +1166,11 @@ int TCanvas::GetClipBox(TRect* R) {
 bool TCanvas::SelectClipPath(int Mode) {
     QPainterPath path;
     if (!TakePath(*D, path)) return false;
-    if (D->Recorder) D->Recorder->SelectClipPath(Mode);
-    const QRegion r = RegionFromPolygons(path.toSubpathPolygons(), path.fillRule());
+    if (D->Recorder) {
+        D->Record(); // the fill mode in force shapes the region
+        D->Recorder->SelectClipPath(Mode);
+    }
+    const QRegion r = DevPathRegion(*D, path);
     return CombineClip(*D, &r, Mode) != RGN_ERROR;
 }
 

@@ -287,6 +287,22 @@ void LinePixels(TPoint a, TPoint b, std::vector<uint64_t>& keys) {
     }
 }
 
+// Cubic Bezier segments flattened to device points (start point excluded).
+void FlattenBezier(const QPointF& p0, const QPointF& p1, const QPointF& p2, const QPointF& p3,
+                   std::vector<TPoint>& out) {
+    QPainterPath path(p0);
+    path.cubicTo(p1, p2, p3);
+    const QList<QPolygonF> polys = path.toSubpathPolygons();
+    if (polys.isEmpty()) return;
+    const QPolygonF& poly = polys.front();
+    for (qsizetype i = 1; i < poly.size(); ++i) {
+        const TPoint q(PixelPos(poly[i].x()), PixelPos(poly[i].y()));
+        if (!(out.back() == q)) out.push_back(q);
+    }
+    const TPoint end(PixelPos(p3.x()), PixelPos(p3.y()));
+    if (!(out.back() == end)) out.push_back(end);
+}
+
 } // namespace
 
 TPenInfo PenInfo(const TCanvasPrivate& D) {
@@ -834,7 +850,20 @@ void DevStrokePath(TCanvasPrivate& D, const QPainterPath& Path) {
 
 void DevFillPath(TCanvasPrivate& D, const QPainterPath& Path) {
     QList<QPolygonF> polys = Path.toSubpathPolygons();
-    DevFillPolygons(D, polys, D.S.FillMode == WINDING);
+    DevFillPolygons(D, polys, Path.fillRule() == Qt::WindingFill || D.S.FillMode == WINDING);
+}
+
+QRegion DevPathRegion(const TCanvasPrivate& D, const QPainterPath& Path) {
+    const bool winding = Path.fillRule() == Qt::WindingFill || D.S.FillMode == WINDING;
+    return RegionFromPolygons(Path.toSubpathPolygons(),
+                              winding ? Qt::WindingFill : Qt::OddEvenFill);
+}
+
+TRect DevBlockRect(TPoint From, TPoint To) {
+    TRect r(From.x, From.y, To.x, To.y);
+    if (r.Right < r.Left) r = {r.Right + 1, r.Top, r.Left + 1, r.Bottom};
+    if (r.Bottom < r.Top) r = {r.Left, r.Bottom + 1, r.Right, r.Top + 1};
+    return r;
 }
 
 void DevFloodFill(TCanvasPrivate& D, int X, int Y, COLORREF C, bool Surface) {
@@ -882,4 +911,74 @@ void DevFloodFill(TCanvasPrivate& D, int X, int Y, COLORREF C, bool Surface) {
     }
     for (const TSpan& s : spans)
         r->Span(s.y, s.x0, s.x1, fill);
+}
+
+// --- shape calls shared by the canvas and playback ---------------------------------
+
+void DoRectangle(TCanvasPrivate& D, TPoint A, TPoint B) {
+    if (!D.InPath) {
+        DevRectangle(D, A.x, A.y, B.x, B.y);
+        return;
+    }
+    // The figure runs along the pixels the outline would cover.
+    const qreal l = std::min(A.x, B.x), t = std::min(A.y, B.y);
+    const qreal r = std::max(A.x, B.x) - 1, b = std::max(A.y, B.y) - 1;
+    QPainterPath fig(QPointF(l, t));
+    fig.lineTo(r, t);
+    fig.lineTo(r, b);
+    fig.lineTo(l, b);
+    fig.closeSubpath();
+    D.Path.addPath(fig);
+}
+
+void DoRoundShape(TCanvasPrivate& D, TPoint A, TPoint B, int W, int H) {
+    if (D.InPath)
+        D.Path.addPath(RoundShapePath(std::min(A.x, B.x), std::min(A.y, B.y), std::max(A.x, B.x),
+                                      std::max(A.y, B.y), W, H));
+    else
+        DevRoundShape(D, A.x, A.y, B.x, B.y, W, H);
+}
+
+TPoint DoArcShape(TCanvasPrivate& D, int Kind, TPoint A, TPoint B, TPoint C, TPoint E,
+                  TPoint From) {
+    TPoint s, e;
+    if (D.InPath) {
+        const QPainterPath fig =
+            ArcShapePath(Kind, A.x, A.y, B.x, B.y, C.x, C.y, E.x, E.y, D.S.ArcDirection, &s, &e);
+        if (Kind == 1) {
+            if (D.Path.elementCount() == 0) D.Path.moveTo(From.x, From.y);
+            D.Path.lineTo(s.x, s.y);
+            D.Path.connectPath(fig);
+        } else
+            D.Path.addPath(fig);
+        return e;
+    }
+    if (Kind == 1) {
+        ArcShapePath(Kind, A.x, A.y, B.x, B.y, C.x, C.y, E.x, E.y, D.S.ArcDirection, &s, &e);
+        DevLine(D, From, s);
+    }
+    DevArcShape(D, Kind, A.x, A.y, B.x, B.y, C.x, C.y, E.x, E.y, &s, &e);
+    return e;
+}
+
+void DoBezier(TCanvasPrivate& D, TPoint Start, const std::vector<QPointF>& Controls,
+              bool Continue) {
+    std::vector<TPoint> pts{Start};
+    QPointF prev(Start.x, Start.y);
+    QPainterPath fig(prev);
+    for (size_t i = 0; i + 2 < Controls.size(); i += 3) {
+        FlattenBezier(prev, Controls[i], Controls[i + 1], Controls[i + 2], pts);
+        fig.cubicTo(Controls[i], Controls[i + 1], Controls[i + 2]);
+        prev = Controls[i + 2];
+    }
+    if (!D.InPath) {
+        DevPolyline(D, pts, false);
+        return;
+    }
+    if (!Continue) {
+        D.Path.addPath(fig);
+        return;
+    }
+    if (D.Path.elementCount() == 0) D.Path.moveTo(Start.x, Start.y);
+    D.Path.connectPath(fig);
 }

@@ -182,9 +182,26 @@ COLORREF DevGetPixel(TCanvasPrivate& D, int X, int Y);
 void DevBlt(TCanvasPrivate& D, const TRect& Dest, const QImage& Source, const QRect& SourceRect,
             DWORD Rop, int64_t Transparent = -1);
 void DevStrokePath(TCanvasPrivate& D, const QPainterPath& Path);
+// Fills with the fill mode in force now (widened outlines always fill whole).
 void DevFillPath(TCanvasPrivate& D, const QPainterPath& Path);
+// A closed path as a clip region, by the fill mode in force now.
+QRegion DevPathRegion(const TCanvasPrivate& D, const QPainterPath& Path);
+// The device pixels a pattern block (PatBlt, FillRect) covers between its
+// corners From and To: a negative extent reaches back from the start pixel,
+// which it includes.
+TRect DevBlockRect(TPoint From, TPoint To);
 void DevFloodFill(TCanvasPrivate& D, int X, int Y, COLORREF C, bool Surface);
 QPainterPath WidenedPath(const TCanvasPrivate& D, const QPainterPath& Path);
+// The shape calls at device level, shared by the canvas and metafile
+// playback: each adds its figure to an open path, or else draws.
+void DoRectangle(TCanvasPrivate& D, TPoint A, TPoint B);
+void DoRoundShape(TCanvasPrivate& D, TPoint A, TPoint B, int W, int H);
+// Kind as DevArcShape; From is the current position (arc-to draws a line from
+// it); returns the arc's end point.
+TPoint DoArcShape(TCanvasPrivate& D, int Kind, TPoint A, TPoint B, TPoint C, TPoint E, TPoint From);
+// Cubic segments from Start through Controls (three points a segment); Continue:
+// an arc-to style call that carries on the path's current figure.
+void DoBezier(TCanvasPrivate& D, TPoint Start, const std::vector<QPointF>& Controls, bool Continue);
 // Ellipse and arc outlines as paths (device), for paths and painter targets.
 QPainterPath RoundShapePath(int X1, int Y1, int X2, int Y2, int W, int H);
 QPainterPath ArcShapePath(int Kind, int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4, int Y4,

@@ -289,7 +289,12 @@ struct TPlayer {
     double FA, FB, FC, FE;
     TMetaState M;
     TPoint Pos;
-    std::vector<std::pair<TMetaState, QRegion>> Saved;
+    struct TSaved {
+        TMetaState M;
+        bool HasClip;
+        QRegion Clip;
+    };
+    std::vector<TSaved> Saved;
     QRegion BaseClip;
     bool HasClip;
     QRegion Clip;
@@ -308,6 +313,17 @@ struct TPlayer {
     TPoint P(int x, int y) const {
         const QPointF q = Map(x, y);
         return {PixelPos(q.x()), PixelPos(q.y())};
+    }
+    // Back from target pixels to the metafile's logical units.
+    TPoint Logical(TPoint d) const {
+        double mx = FA ? (d.x - FB) / FA : 0, my = FC ? (d.y - FE) / FC : 0;
+        mx -= M.ViewportOrg.x;
+        my -= M.ViewportOrg.y;
+        if (M.MapMode != MM_TEXT && M.ViewportExt.cx && M.ViewportExt.cy) {
+            mx = mx * M.WindowExt.cx / M.ViewportExt.cx;
+            my = my * M.WindowExt.cy / M.ViewportExt.cy;
+        }
+        return {PixelPos(mx + M.WindowOrg.x), PixelPos(my + M.WindowOrg.y)};
     }
     double ScaleX() const {
         const double m = (M.MapMode != MM_TEXT && M.WindowExt.cx)
@@ -364,9 +380,11 @@ struct TPlayer {
         case RGN_DIFF:
             next = current.subtracted(r);
             break;
-        default:
+        case RGN_COPY:
             next = r;
             break;
+        default:
+            return; // refused, as the canvas refuses it
         }
         // Nothing a metafile does reaches outside the clip it is played into.
         Clip = HasClipBase() ? next.intersected(BaseClip) : next;
@@ -379,6 +397,9 @@ struct TPlayer {
         const TPoint a = P(l, t), c = P(r, b);
         return QRegion(QRect(QPoint(std::min(a.x, c.x), std::min(a.y, c.y)),
                              QPoint(std::max(a.x, c.x) - 1, std::max(a.y, c.y) - 1)));
+    }
+    TRect BlockRect(const TRect& r) const {
+        return DevBlockRect(P(r.Left, r.Top), P(r.Right, r.Bottom));
     }
     std::vector<TPoint> Points(const std::vector<TPoint>& in) const {
         std::vector<TPoint> out;
@@ -415,21 +436,20 @@ void TPlayer::Play(const TMetaOp& op) {
         Pos = op.P[0];
         break;
     }
-    case TMetaKind::Polyline:
     case TMetaKind::PolyBezier:
     case TMetaKind::PolyBezierTo: {
-        std::vector<TPoint> pts = Points(op.P);
-        if (op.Kind == TMetaKind::PolyBezierTo) pts.insert(pts.begin(), P(Pos.x, Pos.y));
-        if (op.Kind != TMetaKind::Polyline && pts.size() >= 4) {
-            QPainterPath path(QPointF(pts[0].x, pts[0].y));
-            for (size_t i = 1; i + 2 < pts.size(); i += 3)
-                path.cubicTo(pts[i].x, pts[i].y, pts[i + 1].x, pts[i + 1].y, pts[i + 2].x,
-                             pts[i + 2].y);
-            if (D.InPath)
-                D.Path.addPath(path);
-            else
-                DevStrokePath(D, path);
-        } else if (D.InPath) {
+        const bool to = op.Kind == TMetaKind::PolyBezierTo;
+        if (op.P.size() < (to ? 3u : 4u)) break;
+        std::vector<QPointF> controls;
+        for (size_t i = to ? 0 : 1; i < op.P.size(); ++i)
+            controls.push_back(Map(op.P[i].x, op.P[i].y));
+        DoBezier(D, to ? P(Pos.x, Pos.y) : P(op.P[0].x, op.P[0].y), controls, to);
+        if (to) Pos = op.P.back();
+        break;
+    }
+    case TMetaKind::Polyline: {
+        const std::vector<TPoint> pts = Points(op.P);
+        if (D.InPath) {
             QPainterPath path;
             if (!pts.empty()) path.moveTo(pts[0].x, pts[0].y);
             for (size_t i = 1; i < pts.size(); ++i)
@@ -437,7 +457,6 @@ void TPlayer::Play(const TMetaOp& op) {
             D.Path.addPath(path);
         } else
             DevPolyline(D, pts, false);
-        if (op.Kind == TMetaKind::PolyBezierTo && !op.P.empty()) Pos = op.P.back();
         break;
     }
     case TMetaKind::Polygon:
@@ -466,20 +485,16 @@ void TPlayer::Play(const TMetaOp& op) {
             DevPolygon(D, polys);
         break;
     }
-    case TMetaKind::Rectangle: {
-        const TPoint a = P(I[0], I[1]), b = P(I[2], I[3]);
-        DevRectangle(D, a.x, a.y, b.x, b.y);
+    case TMetaKind::Rectangle:
+        DoRectangle(D, P(I[0], I[1]), P(I[2], I[3]));
         break;
-    }
-    case TMetaKind::RoundRect: {
-        const TPoint a = P(I[0], I[1]), b = P(I[2], I[3]);
-        DevRoundShape(D, a.x, a.y, b.x, b.y, int(std::lround(I[4] * ScaleX())),
-                      int(std::lround(I[5] * ScaleY())));
+    case TMetaKind::RoundRect:
+        DoRoundShape(D, P(I[0], I[1]), P(I[2], I[3]), int(std::lround(I[4] * ScaleX())),
+                     int(std::lround(I[5] * ScaleY())));
         break;
-    }
     case TMetaKind::Ellipse: {
         const TPoint a = P(I[0], I[1]), b = P(I[2], I[3]);
-        DevRoundShape(D, a.x, a.y, b.x, b.y, std::abs(b.x - a.x), std::abs(b.y - a.y));
+        DoRoundShape(D, a, b, std::abs(b.x - a.x), std::abs(b.y - a.y));
         break;
     }
     case TMetaKind::Arc:
@@ -490,13 +505,9 @@ void TPlayer::Play(const TMetaOp& op) {
                          : op.Kind == TMetaKind::ArcTo ? 1
                          : op.Kind == TMetaKind::Pie   ? 2
                                                        : 3;
-        const TPoint a = P(I[0], I[1]), b = P(I[2], I[3]), c = P(I[4], I[5]), d = P(I[6], I[7]);
-        TPoint s, e;
-        if (kind == 1) {
-            ArcShapePath(1, a.x, a.y, b.x, b.y, c.x, c.y, d.x, d.y, D.S.ArcDirection, &s, &e);
-            DevLine(D, P(Pos.x, Pos.y), s);
-        }
-        DevArcShape(D, kind, a.x, a.y, b.x, b.y, c.x, c.y, d.x, d.y, &s, &e);
+        const TPoint e = DoArcShape(D, kind, P(I[0], I[1]), P(I[2], I[3]), P(I[4], I[5]),
+                                    P(I[6], I[7]), P(Pos.x, Pos.y));
+        if (kind == 1) Pos = Logical(e); // arc-to moves on to the arc's end
         break;
     }
     case TMetaKind::Text: {
@@ -513,11 +524,9 @@ void TPlayer::Play(const TMetaOp& op) {
                    op.Text.Length(), dx.empty() ? nullptr : dx.data());
         break;
     }
-    case TMetaKind::FillRect: {
-        const QRect q = DeviceRect(op.R.Left, op.R.Top, op.R.Right, op.R.Bottom).boundingRect();
-        DevFillRect(D, {q.left(), q.top(), q.right() + 1, q.bottom() + 1}, op.Brush, false);
+    case TMetaKind::FillRect:
+        DevFillRect(D, BlockRect(op.R), op.Brush, false);
         break;
-    }
     case TMetaKind::Pixel: {
         const TPoint p = P(op.P[0].x, op.P[0].y);
         DevSetPixel(D, p.x, p.y, COLORREF(I[0]));
@@ -541,18 +550,15 @@ void TPlayer::Play(const TMetaOp& op) {
             DevBlt(D, {a.x, a.y, b.x, b.y}, op.Image, op.Image.rect(), op.Rop);
         break;
     }
-    case TMetaKind::PatBlt: {
-        const QRect q = DeviceRect(op.R.Left, op.R.Top, op.R.Right, op.R.Bottom).boundingRect();
-        DevPatBlt(D, {q.left(), q.top(), q.right() + 1, q.bottom() + 1}, op.Rop);
+    case TMetaKind::PatBlt:
+        DevPatBlt(D, BlockRect(op.R), op.Rop);
         break;
-    }
     case TMetaKind::Path:
         switch (I[0]) {
         case PathBegin:
             D.InPath = true;
             D.PathDone = false;
-            D.Path = QPainterPath();
-            D.Path.setFillRule(M.FillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+            D.Path = QPainterPath(); // filled by the mode in force when it is used
             break;
         case PathEnd:
             D.InPath = false;
@@ -584,7 +590,7 @@ void TPlayer::Play(const TMetaOp& op) {
         break;
     case TMetaKind::SelectClipPath:
         if (D.PathDone) {
-            const QRegion r = RegionFromPolygons(D.Path.toSubpathPolygons(), D.Path.fillRule());
+            const QRegion r = DevPathRegion(D, D.Path);
             D.Path = QPainterPath();
             D.PathDone = false;
             CombineClip(r, op.Mode);
@@ -592,6 +598,7 @@ void TPlayer::Play(const TMetaOp& op) {
         break;
     case TMetaKind::ClipRegion:
         if (!op.HasRegion) {
+            if (op.Mode != RGN_COPY) break; // nothing to combine: refused
             HasClip = BaseHasClip;
             Clip = BaseClip;
             SetClip();
@@ -616,17 +623,18 @@ void TPlayer::Play(const TMetaOp& op) {
         CombineClip(DeviceRect(I[0], I[1], I[2], I[3]), RGN_DIFF);
         break;
     case TMetaKind::SaveDC:
-        Saved.emplace_back(M, HasClip ? Clip : QRegion());
+        Saved.push_back({M, HasClip, Clip});
         break;
     case TMetaKind::RestoreDC: {
         int n = I.empty() ? -1 : I[0];
         const int level = int(Saved.size());
         const int target = n < 0 ? level + n + 1 : n;
         if (target >= 1 && target <= level) {
-            M = Saved[size_t(target - 1)].first;
-            Clip = Saved[size_t(target - 1)].second;
-            HasClip = !Clip.isEmpty() || BaseHasClip;
-            if (Clip.isEmpty()) Clip = BaseClip;
+            // An empty clip saved is still a clip: it hides everything.
+            const TSaved& s = Saved[size_t(target - 1)];
+            M = s.M;
+            HasClip = s.HasClip;
+            Clip = s.Clip;
             Saved.resize(size_t(target - 1));
             Apply();
             SetClip();

@@ -2,6 +2,7 @@
 // regions, paths, selection of foreign objects and block transfers.
 #include "pixelart.h"
 #include <gtest/gtest.h>
+#include <functional>
 
 using Rows = std::vector<std::string>;
 
@@ -231,4 +232,65 @@ TEST_F(CanvasState, ChangeEventsWrapEveryDrawingCall) {
     C->TextOut(0, 0, "x");
     EXPECT_EQ(changing, 3);
     EXPECT_EQ(changed, 3);
+}
+
+// A square with a square hole, both drawn the same way round: the hole shows
+// under the alternate fill mode only.
+void SquareWithHole(TCanvas* c) {
+    const TPoint outer[4] = {{0, 0}, {10, 0}, {10, 6}, {0, 6}};
+    const TPoint inner[4] = {{3, 2}, {7, 2}, {7, 4}, {3, 4}};
+    c->BeginPath();
+    c->Polygon(outer, 4);
+    c->Polygon(inner, 4);
+    c->EndPath();
+}
+
+TEST_F(CanvasState, PathsFillAndClipByTheFillModeInForceWhenUsed) {
+    const Rows holed{"rrrrrrrrrr", "rrrrrrrrrr", "rrr....rrr",
+                     "rrr....rrr", "rrrrrrrrrr", "rrrrrrrrrr"};
+    for (bool clip : {false, true}) {
+        for (int mode : {ALTERNATE, WINDING}) {
+            TBitmap b(10, 6);
+            TCanvas* c = b.Canvas();
+            c->SetPolyFillMode(mode == WINDING ? ALTERNATE : WINDING); // at BeginPath
+            SquareWithHole(c);
+            c->SetPolyFillMode(mode);
+            c->Brush()->SetColor(clRed);
+            c->Pen()->SetStyle(psClear);
+            if (clip) {
+                c->SelectClipPath(RGN_COPY);
+                c->FillRect(TRect(0, 0, 10, 6));
+            } else
+                c->FillPath();
+            EXPECT_EQ(Art(b) == holed, mode == ALTERNATE) << (clip ? "clip " : "fill ") << mode;
+            EXPECT_EQ(b.Canvas()->Pixels(1, 1), clRed);
+        }
+    }
+}
+
+TEST_F(CanvasState, PatternBlocksWithNegativeExtentsIncludeTheirStartPixel) {
+    struct TCase {
+        std::function<void(TCanvas*)> Draw;
+        TRect Ink;
+    };
+    const TCase cases[] = {
+        {[](TCanvas* c) { c->PatBlt(5, 1, -3, 2, PATCOPY); }, TRect(3, 1, 6, 3)},
+        {[](TCanvas* c) { c->PatBlt(2, 4, 3, -2, PATCOPY); }, TRect(2, 3, 5, 5)},
+        {[](TCanvas* c) { c->FillRect(TRect(8, 4, 6, 1)); }, TRect(7, 2, 9, 5)},
+        {[](TCanvas* c) { c->FillRect(TRect(3, 3, 3, 5)); }, TRect()},
+        // y growing upwards: a rectangle given top-down in logical units.
+        {[](TCanvas* c) {
+             c->SetMapMode(MM_ANISOTROPIC);
+             c->SetViewportExtEx(1, -1);
+             c->SetViewportOrgEx(0, 6);
+             c->FillRect(TRect(1, 1, 4, 4));
+         },
+         TRect(1, 3, 4, 6)},
+    };
+    for (const TCase& k : cases) {
+        TBitmap b(10, 6);
+        b.Canvas()->Brush()->SetColor(clRed);
+        k.Draw(b.Canvas());
+        EXPECT_EQ(InkBox(b), k.Ink) << &k - cases;
+    }
 }

@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 namespace {
@@ -392,4 +394,148 @@ TEST(MetafileMappedClip, IndependentReaderGetsTheClipInDeviceUnits) {
         std::remove(emf.c_str());
         std::remove(svg.c_str());
     }
+}
+
+namespace {
+
+// Draws into a bitmap and into a metafile played back (as recorded, and read
+// back from its EMF and, where old-style files can hold it, WMF bytes).
+void ExpectPlaybackAsDrawn(const std::function<void(TCanvas*)>& Draw, bool Wmf,
+                           TSize Size = TSize(12, 8)) {
+    TBitmap direct(Size.cx, Size.cy);
+    Draw(direct.Canvas());
+    TMetafile m;
+    m.SetWidth(Size.cx);
+    m.SetHeight(Size.cy);
+    {
+        TMetafileCanvas c(&m, nullptr);
+        Draw(&c);
+    }
+    TMetafile emf, wmf;
+    emf.LoadFromBytes(m.SaveToEmf());
+    wmf.LoadFromBytes(m.SaveToWmf());
+    for (TMetafile* p : {&m, &emf, &wmf}) {
+        if (p == &wmf && !Wmf) continue;
+        TBitmap played(Size.cx, Size.cy);
+        played.Canvas()->Draw(0, 0, p);
+        EXPECT_EQ(Art(played), Art(direct)) << (p == &m ? "recorded" : p == &emf ? "emf" : "wmf");
+    }
+}
+
+} // namespace
+
+TEST(MetafilePlayback, RefusedClipCallsChangeNothing) {
+    ExpectPlaybackAsDrawn(
+        [](TCanvas* c) {
+            c->IntersectClipRect(0, 0, 5, 8);
+            EXPECT_EQ(c->ExtSelectClipRgn(nullptr, RGN_AND), RGN_ERROR);
+            HRGN r = CreateRectRgn(0, 0, 2, 2);
+            EXPECT_EQ(c->ExtSelectClipRgn(r, 99), RGN_ERROR);
+            DeleteObject(r);
+            c->Brush()->SetColor(clRed);
+            c->FillRect(TRect(0, 0, 12, 8));
+        },
+        true);
+}
+
+TEST(MetafilePlayback, AnEmptyClipSurvivesSaveAndRestore) {
+    ExpectPlaybackAsDrawn(
+        [](TCanvas* c) {
+            c->IntersectClipRect(0, 0, 0, 0);
+            c->SaveDC();
+            c->RestoreDC(-1);
+            c->Brush()->SetColor(clRed);
+            c->FillRect(TRect(0, 0, 12, 8));
+        },
+        false); // old-style files cannot clip to nothing
+}
+
+TEST(MetafilePlayback, AbsoluteRestoreLevelsAreWrittenRelative) {
+    const auto draw = [](TCanvas* c) {
+        const int first = c->SaveDC();
+        c->IntersectClipRect(0, 0, 6, 8);
+        c->SaveDC();
+        c->IntersectClipRect(0, 0, 3, 8);
+        c->RestoreDC(first); // both levels at once
+        c->Brush()->SetColor(clRed);
+        c->FillRect(TRect(0, 0, 12, 8));
+    };
+    ExpectPlaybackAsDrawn(draw, true);
+    TMetafile m;
+    m.SetWidth(12);
+    m.SetHeight(8);
+    {
+        TMetafileCanvas c(&m, nullptr);
+        draw(&c);
+    }
+    // Enhanced files know only negative (relative) levels.
+    const std::vector<uint8_t> emf = m.SaveToEmf();
+    int restores = 0;
+    for (size_t at = 0; at + 12 <= emf.size();) {
+        uint32_t type, size;
+        std::memcpy(&type, &emf[at], 4);
+        std::memcpy(&size, &emf[at + 4], 4);
+        if (type == 34) { // EMR_RESTOREDC
+            int32_t level;
+            std::memcpy(&level, &emf[at + 8], 4);
+            EXPECT_EQ(level, -2);
+            ++restores;
+        }
+        if (size < 8) break;
+        at += size;
+    }
+    EXPECT_EQ(restores, 1);
+}
+
+TEST(MetafilePlayback, PathsAndBlocksPlayAsDrawn) {
+    ExpectPlaybackAsDrawn(
+        [](TCanvas* c) {
+            c->SetPolyFillMode(WINDING);
+            c->BeginPath();
+            c->Rectangle(0, 0, 12, 8);
+            c->Rectangle(3, 2, 9, 6);
+            c->EndPath();
+            c->SetPolyFillMode(ALTERNATE);
+            c->SelectClipPath(RGN_COPY);
+            c->Brush()->SetColor(clRed);
+            c->FillRect(TRect(11, 7, 0, 0));
+        },
+        false);
+    ExpectPlaybackAsDrawn(
+        [](TCanvas* c) {
+            c->Brush()->SetColor(clBlue);
+            c->PatBlt(6, 5, -4, -3, PATCOPY);
+            c->FillRect(TRect(10, 2, 8, 0));
+        },
+        true);
+}
+
+TEST(MetafilePlayback, ArcsInAndOutOfPathsPlayAsDrawn) {
+    // The flat donut sector: two arcs joined by lines, filled as one figure.
+    ExpectPlaybackAsDrawn(
+        [](TCanvas* c) {
+            c->Brush()->SetColor(clRed);
+            c->BeginPath();
+            c->MoveToEx(29, 15);
+            c->ArcTo(0, 0, 30, 30, 29, 15, 15, 1);
+            c->LineTo(15, 8);
+            c->SetArcDirection(AD_CLOCKWISE);
+            c->ArcTo(8, 8, 22, 22, 15, 8, 22, 15);
+            c->SetArcDirection(AD_COUNTERCLOCKWISE);
+            c->LineTo(29, 15);
+            c->EndPath();
+            c->StrokeAndFillPath();
+        },
+        false, TSize(30, 30));
+    // Outside a path an arc-to leaves the position at the arc's end.
+    ExpectPlaybackAsDrawn(
+        [](TCanvas* c) {
+            c->MoveTo(0, 29);
+            c->ArcTo(4, 0, 24, 20, 24, 10, 4, 10);
+            c->LineTo(20, 29);
+            const TPoint curve[3] = {{10, 20}, {15, 25}, {29, 29}};
+            c->PolyBezierTo(curve, 3);
+            c->LineTo(29, 0);
+        },
+        false, TSize(30, 30));
 }
