@@ -248,14 +248,19 @@ void DevTextOut(TCanvasPrivate& D, int X, int Y, UINT Options, const TRect* R, c
 bool TCanvas::ExtTextOutA(int X, int Y, UINT Options, const TRect* R, const char* Text, int Count,
                           const int* Dx) {
     if (Count < 0 || (!Text && Count > 0) || !Ready()) return false;
+    // Recordings hold the text where it lands: playback does not follow
+    // the current position, so a move to where the text left it follows.
+    const bool fromPos = D->S.TextAlign & TA_UPDATECP;
     if (D->Recorder) {
         D->Record();
         std::vector<int> dx;
         if (Dx) dx.assign(Dx, Dx + Count);
-        D->Recorder->Text(X, Y, Options, R, AnsiString(Text, Count), dx);
+        const TPoint at = fromPos ? D->S.Pos : TPoint(X, Y);
+        D->Recorder->Text(at.x, at.y, Options, R, AnsiString(Text, Count), dx);
     }
     Changing();
     DevTextOut(*D, X, Y, Options, R, Text, Count, Dx);
+    if (fromPos && D->Recorder) D->Recorder->MoveTo(D->S.Pos.x, D->S.Pos.y);
     Changed();
     return true;
 }

@@ -68,6 +68,15 @@ struct TMap {
         const TPoint a = P(l, t), c = P(r, b);
         return {a.x, a.y, c.x, c.y};
     }
+    TPoint Logical(TPoint d) const {
+        if (M.MapMode == MM_TEXT || !M.WindowExt.cx || !M.WindowExt.cy || !M.ViewportExt.cx ||
+            !M.ViewportExt.cy)
+            return {d.x - M.ViewportOrg.x + M.WindowOrg.x, d.y - M.ViewportOrg.y + M.WindowOrg.y};
+        return {PixelPos((d.x - M.ViewportOrg.x) * double(M.WindowExt.cx) / M.ViewportExt.cx +
+                         M.WindowOrg.x),
+                PixelPos((d.y - M.ViewportOrg.y) * double(M.WindowExt.cy) / M.ViewportExt.cy +
+                         M.WindowOrg.y)};
+    }
     int PenWidth(const TPenData& p) const {
         if ((p.Style & PS_TYPE_MASK) == PS_GEOMETRIC || p.Width > 1)
             return std::max(1, int(std::lround(p.Width * SX())));
@@ -974,8 +983,22 @@ private:
             const uint16_t fn = op.Kind == TMetaKind::Pie     ? META_PIE
                                 : op.Kind == TMetaKind::Chord ? META_CHORD
                                                               : META_ARC;
-            const TPoint a = FMap.P(I[4], I[5]), b = FMap.P(I[6], I[7]);
-            Box(fn, FMap.R(I[0], I[1], I[2], I[3]), {W(b.y), W(b.x), W(a.y), W(a.x)});
+            const TRect box = FMap.R(I[0], I[1], I[2], I[3]);
+            TPoint a = FMap.P(I[4], I[5]), b = FMap.P(I[6], I[7]);
+            TPoint s, e;
+            if (op.Kind == TMetaKind::ArcTo) {
+                // No arc-to here: a line to the arc, the arc, a move to its end.
+                ArcShapePath(1, box.Left, box.Top, box.Right, box.Bottom, a.x, a.y, b.x, b.y,
+                             FCur.ArcDirection, &s, &e);
+                Rec(META_LINETO, {W(s.y), W(s.x)});
+            }
+            // Nor an arc direction: clockwise is counter-clockwise between swapped radials.
+            if (FCur.ArcDirection == AD_CLOCKWISE) std::swap(a, b);
+            Box(fn, box, {W(b.y), W(b.x), W(a.y), W(a.x)});
+            if (op.Kind == TMetaKind::ArcTo) {
+                Rec(META_MOVETO, {W(e.y), W(e.x)});
+                FPos = FMap.Logical(e);
+            }
             break;
         }
         case TMetaKind::Text:

@@ -539,3 +539,32 @@ TEST(MetafilePlayback, ArcsInAndOutOfPathsPlayAsDrawn) {
         },
         false, TSize(30, 30));
 }
+
+TEST(MetafilePlayback, TextAtTheCurrentPositionPlaysWhereItWasDrawn) {
+    ExpectPlaybackAsDrawn(
+        [](TCanvas* c) {
+            c->Font()->SetName("Arial");
+            c->Font()->SetHeight(-14);
+            c->SetTextAlign(TA_UPDATECP);
+            c->MoveTo(20, 4);
+            c->ExtTextOutA(0, 0, 0, nullptr, "Ab", 2);
+            c->LineTo(c->PenPos().x + 10, 20);
+        },
+        true, TSize(60, 24));
+}
+
+TEST(MetafilePlayback, OldStyleFilesKeepArcDirectionAndArcTo) {
+    // Old-style files have no arc direction and no arc-to record.
+    ExpectPlaybackAsDrawn(
+        [](TCanvas* c) {
+            c->Brush()->SetColor(clRed);
+            c->SetArcDirection(AD_CLOCKWISE);
+            c->Pie(0, 0, 20, 20, 20, 10, 10, 0);
+            c->Arc(20, 0, 40, 20, 40, 10, 30, 0);
+            c->SetArcDirection(AD_COUNTERCLOCKWISE);
+            c->MoveTo(0, 29);
+            c->ArcTo(4, 10, 24, 30, 24, 20, 4, 20);
+            c->LineTo(20, 29);
+        },
+        true, TSize(40, 30));
+}
