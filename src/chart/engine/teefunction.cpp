@@ -2,6 +2,7 @@
 
 #include "chart/engine/teeaxis.h"
 #include "chart/engine/teeaxispanel.h"
+#include "chart/engine/teeconst.h"
 #include "chart/engine/teeprocs.h"
 #include "chart/engine/teeseries.h"
 #include "platform/rtl/rtlmath.h"
@@ -15,8 +16,6 @@ QM_PUBLISHED(TTeeFunction, Prop("Period", &Self::Period, &Self::SetPeriod),
              Prop("PeriodStyle", &Self::PeriodStyle, &Self::SetPeriodStyle).Default(psNumPoints));
 
 namespace {
-const char* const PeriodNegative = "Function Period should be >= 0";
-
 // Groups and windows hold at least one point, whatever the period rounds to.
 int PointsInPeriod(double Period) {
     return std::max(1, SafeInt(static_cast<double>(Round(Period))));
@@ -67,7 +66,7 @@ void TTeeFunction::ReCalculate() {
 }
 
 void TTeeFunction::SetPeriod(double Value) {
-    if (Value < 0) throw ChartException(PeriodNegative);
+    if (Value < 0) throw ChartException(TeeMsg_FunctionPeriod);
     if (FPeriod == Value) return;
     FPeriod = Value;
     ReCalculate();

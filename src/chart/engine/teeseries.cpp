@@ -297,8 +297,7 @@ void TChartSeries::Added() {
 }
 
 void TChartSeries::Removed() {
-    if (TCustomAxisPanel* chart = ParentChart();
-        chart && FCursor != crDefault && chart->Cursor() == FCursor)
+    if (TCustomAxisPanel* chart = ParentChart(); chart && chart->Cursor() == FCursor)
         chart->SetCursor(chart->OriginalCursor());
     RemoveAllLinkedSeries();
     TCustomChartSeries::Removed();

@@ -484,7 +484,6 @@ private:
     void DeleteMarkEntries(int Start, int Quantity);
     void SwapLabels(int a, int b);
     AnsiString FormatMarkValue(double Value) const;
-    AnsiString XValueText(int ValueIndex);
     // Point data stream properties (teeseriesdata.cpp).
     void ReadDataSources(TReader* Reader);
     void WriteDataSources(TWriter* Writer);

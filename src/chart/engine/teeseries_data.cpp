@@ -219,8 +219,7 @@ void TChartSeries::Delete(int ValueIndex) {
 
 void TChartSeries::Delete(int Start, int Quantity, bool RemoveGap) {
     if (Start < 0 || Start >= Count()) return;
-    Quantity = std::min(Quantity, Count() - Start);
-    if (Quantity <= 0) return;
+    Quantity = std::clamp(Quantity, 0, Count() - Start);
     for (int i = 0; i < FValuesList->Count(); ++i)
         FValuesList->Get(i)->Delete(Start, Quantity);
     if (FHasColors && static_cast<int>(FColors.size()) > Start) {
@@ -319,6 +318,8 @@ AnsiString TChartSeries::GetXLabel(int Index) const {
 }
 
 void TChartSeries::SetXLabel(int Index, const AnsiString& Text) {
+    // The labels must never outgrow the points.
+    if (Index < 0 || Index >= Count()) ListIndexError(Index);
     FLabels->SetLabel(Index, Text);
 }
 
@@ -647,14 +648,14 @@ TChartSeries::TRandomBounds TChartSeries::RandomBounds(int NumValues) {
     r.StepX = NumValues > 1 ? (maxX - minX) / (NumValues - 1) : maxX - minX;
     r.DifY = std::clamp(maxY - minY, -2147483647.0, 2147483647.0);
     r.MinY = minY;
-    r.tmpY = minY + Random(SafeInt(r.DifY));
+    r.tmpY = minY + Random(static_cast<int>(Round(r.DifY)));
     r.tmpX = minX;
     return r;
 }
 
 void TChartSeries::AddSampleValues(int NumValues) {
     TRandomBounds r = RandomBounds(NumValues);
-    const int q = SafeInt(r.DifY) / 4;
+    const int q = static_cast<int>(Round(r.DifY)) / 4;
     for (int i = 0; i < NumValues; ++i) {
         r.tmpY = std::fabs(r.tmpY + Random(q) - q / 2);
         if (FYMandatory)

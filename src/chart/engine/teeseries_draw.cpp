@@ -220,11 +220,6 @@ AnsiString TChartSeries::FormatMarkValue(double Value) const {
     return FormatFloat(FValueFormat, Value);
 }
 
-AnsiString TChartSeries::XValueText(int ValueIndex) {
-    const double x = FNotMandatory->Value(ValueIndex);
-    return FGetHorizAxis ? FGetHorizAxis->LabelValue(x) : FormatMarkValue(x);
-}
-
 AnsiString TChartSeries::LegendString(int LegendIndex, TLegendTextStyle LegendTextStyle) {
     const int i = LegendToValueIndex(LegendIndex);
     const AnsiString label = FLabels->GetLabel(i);
@@ -238,6 +233,8 @@ AnsiString TChartSeries::LegendString(int LegendIndex, TLegendTextStyle LegendTe
     const double total = FMandatory->TotalABS();
     const AnsiString percent = FormatFloat(FPercentFormat, total == 0 ? 100 : 100 * v / total);
     const AnsiString sep(TeeColumnSeparator);
+    // The legend shows the X value itself, for horizontal series too.
+    const auto xText = [&] { return XValueToText(FX->Value(i)); };
     auto left = [&](const AnsiString& text) { return label.IsEmpty() ? text : text + sep + label; };
     auto right = [&](const AnsiString& text) {
         return label.IsEmpty() ? text : label + sep + text;
@@ -252,15 +249,15 @@ AnsiString TChartSeries::LegendString(int LegendIndex, TLegendTextStyle LegendTe
     case ltsRightPercent:
         return right(percent);
     case ltsXValue:
-        return XValueText(i);
+        return xText();
     case ltsValue:
         return value;
     case ltsPercent:
         return percent;
     case ltsXAndValue:
-        return XValueText(i) + sep + value;
+        return xText() + sep + value;
     case ltsXAndPercent:
-        return XValueText(i) + sep + percent;
+        return xText() + sep + percent;
     case ltsPlain:
         break;
     }
@@ -293,7 +290,7 @@ void TChartSeries::DrawLegend(int ValueIndex, const TRect& Rect) {
         if (back == clAutoColor) back = chart->Color();
     }
     const TBrushStyle oldStyle = Brush()->Style();
-    const bool patterned = Brush()->Bitmap() != nullptr;
+    const bool patterned = Brush()->Bitmap() && !Brush()->Bitmap()->Empty();
     const bool changeStyle = style != oldStyle && !patterned;
     if (changeStyle) Brush()->SetStyle(style);
     try {
@@ -382,10 +379,10 @@ AnsiString TChartSeries::GetMarkText(int ValueIndex) {
         if (ParentChart()) text = ParentChart()->FormattedValueLegend(this, ValueIndex);
         break;
     case smsXValue:
-        text = XValueText(ValueIndex);
+        text = XValueToText(FNotMandatory->Value(ValueIndex));
         break;
     case smsXY:
-        text = XValueText(ValueIndex) + sep + valueText();
+        text = XValueToText(FNotMandatory->Value(ValueIndex)) + sep + valueText();
         break;
     }
     if (OnGetMarkText) OnGetMarkText(this, ValueIndex, text);

@@ -247,17 +247,22 @@ void TChartValueList::Sort() {
         FStatsDirty = true;
         return;
     }
-    // Every swap would tell the dependents; they hear once when the order is final.
+    // Every swap would tell the dependents; they hear once when the order is final
+    // (and not at all when nothing moved).
     TChartSeries* owner = FOwner;
+    bool swapped = false;
     ++owner->FUpdateCount;
     try {
-        TeeSort(0, FCount - 1, compare, [owner](int a, int b) { owner->SwapValueIndex(a, b); });
+        TeeSort(0, FCount - 1, compare, [owner, &swapped](int a, int b) {
+            owner->SwapValueIndex(a, b);
+            swapped = true;
+        });
     } catch (...) {
         --owner->FUpdateCount;
         throw;
     }
     --owner->FUpdateCount;
-    owner->NotifyValue(veModify, 0);
+    if (swapped) owner->NotifyValue(veModify, 0);
 }
 
 void TChartValueList::SetDateTime(bool Value) {

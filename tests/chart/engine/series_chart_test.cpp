@@ -2,6 +2,7 @@
 // data sources and the legend symbol.
 #include "axis_fixture.h"
 #include "chart/engine/teeconst.h"
+#include "platform/rtl/rtlmath.h"
 #include <string>
 
 namespace {
@@ -257,6 +258,40 @@ TEST_F(SeriesChartTest, LegendOfTheWholeSeriesWithColourEachPointDrawsNothing) {
     EXPECT_TRUE(Chart->AutoRepaint());
 }
 
+// Draws its legend symbol with a hatched brush and notes the style in force.
+class THatchSeries : public TOrderSeries {
+public:
+    using TOrderSeries::TOrderSeries;
+    TBrushStyle SeenStyle = bsSolid;
+    void PrepareLegendCanvas(int, TColor&, TBrushStyle& Style) override { Style = bsCross; }
+    void DrawLegendShape(int, const TRect&) override { SeenStyle = Brush()->Style(); }
+};
+
+TEST_F(SeriesChartTest, AnEmptyBrushBitmapDoesNotKeepTheLegendStyle) {
+    THatchSeries s;
+    s.SetParentChart(Chart.get());
+    s.AddY(1);
+    TBitmap empty;
+    s.Brush()->SetBitmap(&empty);
+    s.DrawLegend(0, TRect(0, 0, 10, 10));
+    EXPECT_EQ(s.SeenStyle, bsCross);
+    EXPECT_EQ(s.Brush()->Style(), bsSolid);
+    TBitmap pattern(8, 8);
+    s.Brush()->SetBitmap(&pattern);
+    s.DrawLegend(0, TRect(0, 0, 10, 10));
+    EXPECT_EQ(s.SeenStyle, bsSolid);
+    s.Brush()->SetBitmap(nullptr);
+    s.SetParentChart(nullptr);
+}
+
+TEST_F(SeriesChartTest, LeavingTheChartGivesItBackItsOwnCursor) {
+    TOrderSeries* s = AddOrderSeries(0);
+    Chart->SetOriginalCursor(crCross);
+    Chart->SetCursor(crDefault); // the series' own cursor
+    s->SetParentChart(nullptr);
+    EXPECT_EQ(Chart->Cursor(), crCross);
+}
+
 TEST_F(SeriesChartTest, NullPointLegendDrawsNothing) {
     TOrderSeries* s = AddOrderSeries(1);
     s->SetNull(0);
@@ -275,5 +310,20 @@ TEST_F(SeriesChartTest, SampleValuesStartInsideWhatOtherSeriesShow) {
     EXPECT_EQ(b->Count(), 25);
     EXPECT_GE(b->YValues()->Value(0), 100 - 25);
     EXPECT_LE(b->YValues()->Value(0), 200 + 25);
+    b->SetParentChart(nullptr);
+}
+
+TEST_F(SeriesChartTest, SampleWalkStepIsTheRoundedRangeOverFour) {
+    TOrderSeries* a = AddOrderSeries(0);
+    a->AddXY(0, 0);
+    a->AddXY(1, 7.6); // a range of 8 walks in steps of -1 or 0, not of 0 alone
+    auto b = std::make_unique<TChartSeries>(nullptr);
+    b->SetParentChart(Chart.get());
+    RandSeed = 12345;
+    b->FillSampleValues(25);
+    bool moved = false;
+    for (int i = 1; i < b->Count(); ++i)
+        moved = moved || b->YValues()->Value(i) != b->YValues()->Value(0);
+    EXPECT_TRUE(moved);
     b->SetParentChart(nullptr);
 }

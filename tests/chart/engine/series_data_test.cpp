@@ -131,9 +131,23 @@ TEST_F(SeriesData, DeleteRangeWithRemoveGapRenumbersX) {
     EXPECT_EQ(S.ColorCount(), 7);
     S.Delete(20, 1); // beyond the end: nothing
     EXPECT_EQ(S.Count(), 7);
+    S.SetXValue(0, 5);
+    S.Delete(0, 0, true); // nothing removed, the gap still closed
+    EXPECT_EQ(S.XValues()->Value(0), 0);
+    EXPECT_EQ(S.Count(), 7);
     S.Delete(0, 7);
     EXPECT_EQ(S.Count(), 0);
     EXPECT_FALSE(S.HasColorList());
+}
+
+TEST_F(SeriesData, LabelsBeyondThePointsAreRefused) {
+    S.AddY(1);
+    S.SetXLabel(0, "a");
+    EXPECT_THROW(S.SetXLabel(1, "b"), EListError);
+    EXPECT_THROW(S.SetXLabel(-1, "b"), EListError);
+    EXPECT_EQ(S.Labels()->Count(), 1);
+    S.AddXY(-1, 0, "c"); // goes first; the old label moves along
+    EXPECT_EQ(LabelsOf(S), (std::vector<AnsiString>{"c", "a"}));
 }
 
 TEST_F(SeriesData, ClearEmptiesEverything) {

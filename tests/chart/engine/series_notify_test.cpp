@@ -106,6 +106,8 @@ TEST_F(SeriesNotify, SortingTellsDependentsOnce) {
     // The dependent keeps its own X order: the points are the same ones.
     EXPECT_EQ(Values(Source->YValues()), (std::vector<double>{1, 2, 3, 4, 5}));
     EXPECT_EQ(Values(Dependent->YValues()), (std::vector<double>{5, 3, 4, 1, 2}));
+    Source->YValues()->Sort(); // already in order: nothing moved, nobody told
+    EXPECT_EQ(clears, 1);
 }
 
 TEST_F(SeriesNotify, FreeingTheSourceUnlinksTheDependent) {

@@ -124,6 +124,17 @@ INSTANTIATE_TEST_SUITE_P(
                     LegendCase{ltsXAndValue, 0, "3" + Sep + "25"},
                     LegendCase{ltsXAndPercent, 1, "4" + Sep + "75 %"}));
 
+TEST_F(SeriesText, HorizontalSeriesLegendShowsXAndMarksShowTheOtherValue) {
+    S.SetHorizontal();
+    S.XValues()->SetOrder(loNone);
+    S.YValues()->SetOrder(loAscending);
+    S.AddXY(7, 3);
+    EXPECT_EQ(S.LegendString(0, ltsXValue), "7");
+    EXPECT_EQ(S.LegendString(0, ltsXAndValue), "7" + Sep + "7");
+    S.Marks()->SetStyle(smsXValue);
+    EXPECT_EQ(S.GetMarkText(0), "3");
+}
+
 TEST_F(SeriesText, FormatsAreStoredOnlyWhenChanged) {
     EXPECT_EQ(S.ValueFormat(), "#,##0.###");
     EXPECT_EQ(S.PercentFormat(), "##0.## %");
