@@ -5,6 +5,7 @@
 #include "platform/graphics/metafile.h"
 #include "platform/rtl/rtlmath.h"
 #include "support/forms_testing.h"
+#include "support/recording_canvas.h"
 #include "support/recording_printer.h"
 #include <cstdio>
 #include <cstdlib>
@@ -140,6 +141,40 @@ TEST_F(PanelTest, BevelsAndBorderDrawInsideTheBounds) {
     EXPECT_EQ(c->Pixels(1, 5), TColor(shadow));
     EXPECT_EQ(c->Pixels(398, 5), TColor(highlight));
     EXPECT_EQ(c->Pixels(2, 5), clWhite);
+}
+
+TEST_F(PanelTest, BorderPenWidthInsetsTheBevels) {
+    struct Row {
+        const char* What;
+        int PenWidth;
+        bool SmallDots;
+        int Round;
+        const char* Log;
+    };
+    const Row rows[] = {
+        // w = 3: left and top in by 2, right and bottom by 1, then one more.
+        {"width 4", 4, false, 0,
+         "Rectangle(2,2,399,249)\nFrame3D(4,4,397,247,0x000014,0x000010,1)"},
+        {"width 3", 3, false, 0,
+         "Rectangle(1,1,399,249)\nFrame3D(3,3,397,247,0x000014,0x000010,1)"},
+        {"round", 4, false, 5, "RoundRect(2,2,398,248,5,5)\nRoundRect(3,3,397,247,5,5)"},
+        {"small dots", 1, true, 0,
+         "Rectangle(0,0,400,250)\nFrame3D(1,1,399,249,0x000014,0x000010,1)"},
+    };
+    for (const Row& row : rows) {
+        TTestPanel panel;
+        auto canvas = std::make_unique<TRecordingCanvas>();
+        TRecordingCanvas* recorder = canvas.get();
+        panel.SetInternalCanvas(std::move(canvas));
+        recorder->SetCanvas(recorder->Surface()->Canvas());
+        panel.Border()->SetVisible(true);
+        panel.Border()->SetWidth(row.PenWidth);
+        panel.Border()->SetSmallDots(row.SmallDots);
+        panel.SetBorderRound(row.Round);
+        recorder->Clear();
+        panel.DrawPanelBevels(TRect(0, 0, 400, 250));
+        EXPECT_EQ(recorder->Text(), row.Log) << row.What;
+    }
 }
 
 TEST_F(PanelTest, NoColourAndNoGradientLeaveTheBackgroundAlone) {
