@@ -139,17 +139,6 @@ TEST_F(FunctionBase, NegativePeriodRaisesAndKeepsThePeriod) {
     EXPECT_EQ(f->Period(), 2);
 }
 
-TEST_F(FunctionBase, UpdatingSuppressesCalculation) {
-    Fill({{0, 1}});
-    auto* f = Attach<TAverage<TTeeFunction>>();
-    f->BeginUpdate();
-    f->AddPoints(&Source);
-    EXPECT_EQ(Result.Count(), 0);
-    f->EndUpdate();
-    f->AddPoints(&Source);
-    EXPECT_EQ(Result.Count(), 1);
-}
-
 TEST_F(FunctionBase, ManySourcesAreCombinedPointByPoint) {
     TChartSeries second(nullptr);
     Fill({{0, 1}, {1, 2}});
