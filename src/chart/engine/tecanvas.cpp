@@ -23,10 +23,6 @@ QM_CLASS_PLAIN(TView3DOptions, TPersistent)
 QM_CLASS_ABSTRACT(TTeeCanvas, TObject)
 QM_CLASS_ABSTRACT(TCanvas3D, TTeeCanvas)
 
-// The one table of direction names until the marks unit stops keeping its own copy;
-// then it belongs in tecanvas.h with the others.
-QM_ENUM_NAMES(TGradientDirection, gdTopBottom, gdBottomTop, gdLeftRight, gdRightLeft, gdFromCenter,
-              gdFromTopLeft, gdFromBottomLeft, gdRadial)
 
 // The platform behaves like the NT family: geometric pens are always there.
 bool IsWindowsNT = true;

@@ -44,6 +44,8 @@ QM_ENUM_NAMES(TBrushStyle, bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagon
 QM_ENUM_NAMES(TFontStyle, fsBold, fsItalic, fsUnderline, fsStrikeOut)
 QM_ENUM_NAMES(TFontPitch, fpDefault, fpVariable, fpFixed)
 QM_ENUM_NAMES(TPenEndStyle, esRound, esSquare, esFlat)
+QM_ENUM_NAMES(TGradientDirection, gdTopBottom, gdBottomTop, gdLeftRight, gdRightLeft, gdFromCenter,
+              gdFromTopLeft, gdFromBottomLeft, gdRadial)
 using TTeeTransparency = int; // percent, 0..100
 
 using TFourPoints = std::array<TPoint, 4>;

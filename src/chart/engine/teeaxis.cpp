@@ -9,7 +9,6 @@
 
 int TeeMaxPixelPos = 67108863;
 
-QM_ENUM_NAMES(TTeeUnits, muPercent, muPixels)
 
 namespace {
 int Mod360(int Value) {

@@ -11,10 +11,6 @@
 #include <memory>
 
 // Identifiers of the shape's enumerations, as the shape unit gives them.
-QM_ENUM_NAMES(TBevelCut, bvNone, bvLowered, bvRaised, bvSpace)
-QM_ENUM_NAMES(TChartObjectShapeStyle, fosRectangle, fosRoundRectangle)
-QM_ENUM_NAMES(TGradientDirection, gdTopBottom, gdBottomTop, gdLeftRight, gdRightLeft, gdFromCenter,
-              gdFromTopLeft, gdFromBottomLeft, gdRadial)
 
 // ---------------------------------------------------------------------------
 // Positions

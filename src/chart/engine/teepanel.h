@@ -13,6 +13,11 @@
 #include <memory>
 #include <vector>
 
+// Identifiers of the platform's enumerations that chart panels store by name.
+QM_ENUM_NAMES(TBevelCut, bvNone, bvLowered, bvRaised, bvSpace)
+QM_ENUM_NAMES(TMouseButton, mbLeft, mbRight, mbMiddle)
+QM_ENUM_NAMES(TShiftStateFlag, ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble)
+
 class TCustomTeePanel;
 class TReader;
 
@@ -96,6 +101,7 @@ public:
 };
 
 enum TTeeZoomDirection { tzdHorizontal, tzdVertical, tzdBoth };
+QM_ENUM_NAMES(TTeeZoomDirection, tzdHorizontal, tzdVertical, tzdBoth)
 
 class TTeeZoom : public TZoomPanning {
     QM_CLASS(TTeeZoom)
@@ -148,6 +154,7 @@ extern bool TeeEraseBack;          // panels let the background be erased
 extern bool PrintTeePanel;         // printing draws the panel's background and bevels
 
 enum TTeeUnits { muPercent, muPixels };
+QM_ENUM_NAMES(TTeeUnits, muPercent, muPixels)
 
 // Draws a bevel of Width inside R and shrinks R by it (nothing for bvNone).
 void DrawBevel(TTeeCanvas* Canvas, TPanelBevel Bevel, TRect& R, int Round, int Width);

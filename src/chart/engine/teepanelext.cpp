@@ -5,9 +5,6 @@
 #include "platform/classes/props.h"
 #include <algorithm>
 
-QM_ENUM_NAMES(TTeeZoomDirection, tzdHorizontal, tzdVertical, tzdBoth)
-QM_ENUM_NAMES(TMouseButton, mbLeft, mbRight, mbMiddle)
-QM_ENUM_NAMES(TShiftStateFlag, ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble)
 
 QM_CLASS_PLAIN(TZoomPanning, TPersistent)
 QM_CLASS_PLAIN(TTeeZoom, TZoomPanning)

@@ -4,8 +4,6 @@
 #include "platform/classes/props.h"
 #include <algorithm>
 
-QM_ENUM_NAMES(TBevelCut, bvNone, bvLowered, bvRaised, bvSpace)
-QM_ENUM_NAMES(TChartObjectShapeStyle, fosRectangle, fosRoundRectangle)
 
 QM_CLASS_ABSTRACT(TTeeCustomShapeBrushPen, TPersistent)
 QM_CLASS_OWNED(TTeeCustomShape, TTeeCustomShapeBrushPen, TCustomTeePanel)

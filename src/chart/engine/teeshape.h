@@ -49,6 +49,7 @@ private:
 };
 
 enum TChartObjectShapeStyle { fosRectangle, fosRoundRectangle };
+QM_ENUM_NAMES(TChartObjectShapeStyle, fosRectangle, fosRoundRectangle)
 
 class TTeeCustomShape : public TTeeCustomShapeBrushPen {
     QM_CLASS(TTeeCustomShape)
