@@ -8,7 +8,9 @@
 
 namespace {
 constexpr int DoubleDigits = 15; // decimal digits a double holds reliably
+constexpr int MinPrecision = 2;
 constexpr int MaxPrecision = 18;
+constexpr int MaxExponentDigits = 4;
 constexpr long AllDecimals = 9999;
 
 // value = 0.Digits x 10^Exponent
@@ -252,9 +254,10 @@ TPicture ScanPicture(std::string_view sec) {
     return p;
 }
 
-// Formats the magnitude `a` with one section. Returns true when a non-zero
-// value rounded to zero under this section.
-bool ApplySection(std::string_view sec, double a, std::string& out) {
+enum class TSectionResult { Done, RoundedToZero, General };
+
+// Formats the magnitude `a` with one section.
+TSectionResult ApplySection(std::string_view sec, double a, std::string& out) {
     const TPicture pic = ScanPicture(sec);
     TDecimal d;
     int expOut = 0;
@@ -262,10 +265,7 @@ bool ApplySection(std::string_view sec, double a, std::string& out) {
         if (!pic.Scientific) {
             d = Decompose(a, DoubleDigits, pic.DecPlaces);
             // Beyond 18 integer digits the picture would only pad zeros.
-            if (d.Exponent > MaxPrecision) {
-                out = FloatToStr(a).str();
-                return false;
-            }
+            if (d.Exponent > MaxPrecision) return TSectionResult::General;
         } else {
             d = Decompose(a, std::max(1, pic.IntPlaces + pic.DecPlaces), AllDecimals);
             if (!d.IsZero()) {
@@ -284,8 +284,10 @@ bool ApplySection(std::string_view sec, double a, std::string& out) {
         out += d.At(p);
         if (pic.Grouped && p > 0 && p % 3 == 0) out += ThousandSeparator;
     };
+    // Integer digits beyond the picture's integer places go out at the first
+    // placeholder; the decimal separator goes out with the first decimal digit.
     bool overflowDone = false;
-    auto emitOverflow = [&] { // integer digits beyond the picture's integer places
+    auto emitOverflow = [&] {
         if (overflowDone) return;
         overflowDone = true;
         for (int p = d.Exponent - 1; p > pic.IntPlaces - 1; --p)
@@ -302,36 +304,33 @@ bool ApplySection(std::string_view sec, double a, std::string& out) {
             out.append(sec.substr(i + 1, end - i - 1));
             i = end;
         } else if (c == '0' || c == '#') {
+            emitOverflow();
             if (!point) {
-                emitOverflow();
                 if (power < d.Exponent || power <= forcedPower) emitDigit(power);
                 --power;
             } else if (++decIndex <= decToPrint) {
+                if (decIndex == 1) out += DecimalSeparator;
                 out += d.At(-decIndex);
             }
         } else if (c == '.') {
-            if (!point) {
-                emitOverflow();
-                point = true;
-                if (decToPrint > 0) out += DecimalSeparator;
-            }
+            point = true;
         } else if (c == ',') {
             // grouping is a property of the whole section
         } else if (pic.Scientific && !exponentDone && IsExponentAt(sec, i)) {
             exponentDone = true;
             out += c;
             const bool plus = sec[++i] == '+';
-            int minDigits = 0;
+            int zeros = 0;
             while (i + 1 < sec.size() && sec[i + 1] == '0') {
-                ++minDigits;
+                ++zeros;
                 ++i;
             }
-            AppendExponent(out, expOut, minDigits, plus);
+            AppendExponent(out, expOut, std::min(zeros, MaxExponentDigits), plus);
         } else {
             out += c;
         }
     }
-    return roundedToZero;
+    return roundedToZero ? TSectionResult::RoundedToZero : TSectionResult::Done;
 }
 } // namespace
 
@@ -342,9 +341,9 @@ AnsiString FloatToStr(double value) {
 AnsiString FloatToStrF(double value, TFloatFormat format, int precision, int digits) {
     AnsiString special;
     if (SpecialText(value, special)) return special;
-    precision = std::clamp(precision, 1, MaxPrecision);
+    precision = std::clamp(precision, MinPrecision, MaxPrecision);
     const int significant = std::min(precision, DoubleDigits);
-    const int expDigits = std::clamp(digits, 0, 4);
+    const int expDigits = std::clamp(digits, 0, MaxExponentDigits);
     switch (format) {
     case ffExponent:
         return AnsiString(
@@ -371,22 +370,21 @@ AnsiString FormatFloat(const AnsiString& format, double value) {
     const auto sections = SplitSections(format.str());
     auto usable = [&](size_t i) { return i < sections.size() && !sections[i].empty(); };
     size_t index = 0;
-    bool minus = false;
-    if (value < 0) {
-        if (usable(1))
-            index = 1;
-        else
-            minus = true;
-    } else if (value == 0 && usable(2)) {
+    if (value < 0 && usable(1))
+        index = 1;
+    else if (value == 0 && usable(2))
         index = 2;
-    }
+    // Without a positive section there is no picture to fall back on.
+    if (sections[index].empty()) return FloatToStr(value);
     std::string out;
-    const bool roundedToZero = ApplySection(sections[index], std::fabs(value), out);
-    if (roundedToZero && index != 2 && usable(2)) {
+    const TSectionResult result = ApplySection(sections[index], std::fabs(value), out);
+    if (result == TSectionResult::General) return FloatToStr(value);
+    if (result == TSectionResult::RoundedToZero && index != 2 && usable(2)) {
         out.clear();
         ApplySection(sections[2], 0.0, out);
         return AnsiString(std::move(out));
     }
-    if (minus && !roundedToZero) out.insert(out.begin(), '-');
+    if (value < 0 && index == 0 && result != TSectionResult::RoundedToZero)
+        out.insert(out.begin(), '-');
     return AnsiString(std::move(out));
 }

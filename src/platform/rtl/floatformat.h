@@ -11,7 +11,7 @@ enum TFloatFormat { ffGeneral, ffExponent, ffFixed, ffNumber, ffCurrency };
 // General form with 15 significant digits: "1234.5", "1E20", "1.5E-7".
 AnsiString FloatToStr(double value);
 
-// `precision`: significant digits (1..18; a double carries 15).
+// `precision`: significant digits (2..18; a double carries 15).
 // `digits`: decimals for ffFixed, ffNumber and ffCurrency (0..18); the minimum
 // number of exponent digits for ffGeneral and ffExponent (0..4). A fixed form
 // whose integer part has more than `precision` digits comes out in general form.
@@ -19,6 +19,8 @@ AnsiString FloatToStrF(double value, TFloatFormat format, int precision, int dig
 
 // Picture format: up to three sections "positive;negative;zero" of
 // "0" (digit), "#" (optional digit), "." (decimal separator), "," (grouping),
-// "E+" "E-" "e+" "e-" (exponent, followed by its minimum digits as "0"),
-// and literals in '...' or "...". An empty format gives FloatToStr.
+// "E+" "E-" "e+" "e-" (exponent, followed by its minimum digits as "0", at
+// most 4), and literals in '...' or "...". An empty format or an empty
+// positive section gives FloatToStr, and so does a value with more than 18
+// integer digits in a picture without exponent.
 AnsiString FormatFloat(const AnsiString& format, double value);

@@ -53,6 +53,13 @@ TEST_F(FloatToStrFTest, PrecisionLimitsSignificantDigitsOfTheFixedForms) {
     EXPECT_EQ(FloatToStrF(9999.4, ffFixed, 4, 0), "9999");
 }
 
+TEST_F(FloatToStrFTest, PrecisionBelowTwoCountsAsTwo) {
+    EXPECT_EQ(FloatToStrF(1.5, ffGeneral, 1, 0), "1.5");
+    EXPECT_EQ(FloatToStrF(-5, ffExponent, 1, 0), "-5.0E+0");
+    EXPECT_EQ(FloatToStrF(1.25, ffFixed, 0, 1), "1.3");
+    EXPECT_EQ(FloatToStrF(123, ffFixed, 1, 0), "1.2E2");
+}
+
 TEST_F(FloatToStrFTest, GeneralForm) {
     const TFloatCase cases[] = {
         {1234.5, ffGeneral, 15, 0, "1234.5"},
@@ -78,7 +85,7 @@ TEST_F(FloatToStrFTest, ExponentNumberAndCurrencyForms) {
         {1234.5, ffExponent, 4, 2, "1.235E+03"},
         {0.000123, ffExponent, 3, 0, "1.23E-4"},
         {0, ffExponent, 4, 2, "0.000E+00"},
-        {-5, ffExponent, 1, 0, "-5E+0"},
+        {-5, ffExponent, 2, 0, "-5.0E+0"},
         {1234567.891, ffNumber, 15, 2, "1,234,567.89"},
         {-1234.5, ffNumber, 15, 0, "-1,235"},
         {999.5, ffNumber, 15, 0, "1,000"},
@@ -213,6 +220,11 @@ TEST_F(FormatFloatTest, ZeroSectionAndNegativesRoundingToZero) {
         {"0.0;;", 0, "0.0"},
         // A fourth section is ignored.
         {"0;(0);z;x", 0, "z"},
+        // An empty positive section: the general form, sign included.
+        {";(0)", 5, "5"},
+        {";;z", -2.5, "-2.5"},
+        {";(0)", -5, "(5)"},
+        {";(0);", 0, "0"},
     };
     Check(std::begin(cases), std::end(cases));
 }
@@ -227,9 +239,20 @@ TEST_F(FormatFloatTest, LiteralsAndExponents) {
         {"00.0E+0", 1234, "12.3E+2"},
         {"0.0e-00", 1234, "1.2e03"},
         {"0E+0", 0.00096, "1E-3"},
-        // Far beyond the picture: the general form rather than 300 digits.
+        {"0.00E+00000", 1234, "1.23E+0003"}, // four exponent digits at most
+        // The separator goes out with the first decimal digit.
+        {"0.'x'00", 1.25, "1x.25"},
+        {"0.'x'##", 3, "3x"},
+        // Far beyond the picture: the general form rather than 300 digits,
+        // whatever section the sign chose.
         {"0", 1e300, "1E300"},
         {"#,##0.00", 1e20, "1E20"},
+        {"#,##0.00", -1e20, "-1E20"},
+        {"0;(0)", -1e20, "-1E20"},
+        // The log-axis format and the value formats the editors offer.
+        {"#.0 \"x10\" E+0", 1234, "1.2 x10 E+3"},
+        {"#.0 \"x10\" E+0", -0.00123, "-1.2 x10 E-3"},
+        {"00e-0", 1234, "12e2"},
     };
     Check(std::begin(cases), std::end(cases));
 }
