@@ -77,6 +77,9 @@ public:
     void Append(const std::string& f, int level = 0) {
         // ShortDateFormat may name "c" or "ddddd" itself; two levels suffice.
         if (level >= 2) return;
+        // Each level keeps its own clock switch: a nested "t" with "AMPM" does
+        // not turn the outer format's hours to the 12-hour clock.
+        bool use12Hour = false;
         char lastToken = ' ';
         size_t i = 0;
         while (i < f.size()) {
@@ -119,9 +122,9 @@ public:
             }
             case 'H': {
                 const int c = std::min(count(), 2);
-                if (AmPmFollows(f, i)) F12Hour = true;
+                if (AmPmFollows(f, i)) use12Hour = true;
                 int h = P.Hour;
-                if (F12Hour) h = h == 0 ? 12 : (h > 12 ? h - 12 : h);
+                if (use12Hour) h = h == 0 ? 12 : (h > 12 ? h - 12 : h);
                 Out += Number(h, c);
                 break;
             }
@@ -146,7 +149,7 @@ public:
                 }
                 break;
             case 'A':
-                AmPm(f, i);
+                if (AmPm(f, i)) use12Hour = true;
                 break;
             case '/':
                 if (DateSeparator) Out += DateSeparator;
@@ -191,22 +194,26 @@ private:
     }
 
     // `i` stands just after the "a"; the markers keep the case written.
-    void AmPm(const std::string& f, size_t& i) {
+    // True when an am/pm marker was written.
+    bool AmPm(const std::string& f, size_t& i) {
         const size_t at = i - 1;
         const bool pm = P.Hour >= 12;
         if (AtText(f, at, "am/pm")) {
             Out.append(f, pm ? at + 3 : at, 2);
             i = at + 5;
-            F12Hour = true;
-        } else if (AtText(f, at, "a/p")) {
+            return true;
+        }
+        if (AtText(f, at, "a/p")) {
             Out += f[pm ? at + 2 : at];
             i = at + 3;
-            F12Hour = true;
-        } else if (AtText(f, at, "ampm")) {
+            return true;
+        }
+        if (AtText(f, at, "ampm")) {
             Out += (pm ? TimePMString : TimeAMString).str();
             i = at + 4;
-            F12Hour = true;
-        } else if (AtText(f, at, "aaaa")) {
+            return true;
+        }
+        if (AtText(f, at, "aaaa")) {
             Out += LongDayNames[P.DayOfWeek].str();
             i = at + 4;
         } else if (AtText(f, at, "aaa")) {
@@ -215,10 +222,10 @@ private:
         } else {
             Out += f[at];
         }
+        return false;
     }
 
     TParts P;
-    bool F12Hour = false;
 };
 } // namespace
 
@@ -318,6 +325,8 @@ TDateTime Now() {
     const double epochMs = CurrentClock().NowMs();
     const double seconds = std::floor(epochMs / 1000.0);
     const int msec = std::clamp(int(epochMs - seconds * 1000.0), 0, 999);
+    // A clock far outside the calendar is not handed to the C library.
+    if (!(std::fabs(seconds) < 1e15)) return 25569.0 + epochMs / double(MSecsPerDay);
     const time_t t = static_cast<time_t>(seconds);
     struct tm local {};
     if (!localtime_r(&t, &local)) return 25569.0 + epochMs / double(MSecsPerDay);

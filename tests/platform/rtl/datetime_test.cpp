@@ -166,6 +166,14 @@ TEST_F(FormatDateTimeTest, SeparatorsAndStandardTexts) {
     EXPECT_EQ(s, "Thursday");
 }
 
+TEST_F(FormatDateTimeTest, TwelveHourClockBelongsToTheFormatThatAsksForIt) {
+    ShortTimeFormat = "h:nn AMPM";
+    LongTimeFormat = "h:nn:ss AMPM";
+    EXPECT_EQ(FormatDateTime("t hh", Evening), "9:05 PM 21");
+    EXPECT_EQ(FormatDateTime("c hh:mm", Evening), "3/7/2024 9:05:03 PM 21:05");
+    EXPECT_EQ(FormatDateTime("hh am/pm hh", Evening), "09 pm 09");
+}
+
 TEST_F(FormatDateTimeTest, SelfReferringFormatsEnd) {
     ShortDateFormat = "ddddd";
     LongTimeFormat = "c";
@@ -197,6 +205,19 @@ private:
     bool FHadTz = false;
     std::string FTz;
 };
+
+TEST(ClockDate, AClockOutsideTheCalendarGivesNoCrash) {
+    for (double epochMs : {1e300, -1e300, std::numeric_limits<double>::quiet_NaN()}) {
+        TVirtualClock clock(0, epochMs);
+        TClock* previous = SetClock(&clock);
+        const double now = Now();
+        SetClock(previous);
+        EXPECT_TRUE(std::isnan(epochMs) ? std::isnan(now)
+                                        : std::isinf(now) || std::fabs(now) > 1e200)
+            << epochMs;
+        EXPECT_NO_THROW(FormatDateTime("c", now));
+    }
+}
 
 TEST_F(ClockDateTest, NowComesFromTheClockInLocalTime) {
     Zone("UTC0");
