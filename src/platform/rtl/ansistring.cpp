@@ -72,10 +72,9 @@ char& AnsiString::operator[](int index) {
 }
 
 AnsiString AnsiString::SubString(int index, int count) const {
-    if (index < 1) {
-        count += index - 1;
-        index = 1;
-    }
+    // A start before the first character counts from the first, the count
+    // unchanged (SubString(0, 3) is the first three characters).
+    if (index < 1) index = 1;
     if (count <= 0 || index > Length()) return AnsiString();
     return AnsiString(FData.substr(static_cast<size_t>(index - 1), static_cast<size_t>(count)));
 }

@@ -36,7 +36,8 @@ public:
     char operator[](int index) const;
     char& operator[](int index);
 
-    // Out-of-range start or count is clipped, as the platform does.
+    // Out-of-range start or count is clipped, as the platform does: a start
+    // below 1 is 1 with the count kept.
     AnsiString SubString(int index, int count) const;
     // 1-based position of the first occurrence, 0 when absent.
     int Pos(const AnsiString& sub) const;

@@ -83,26 +83,28 @@ private:
     }
 
     void Conversion() {
-        int number = -1;
         bool left = false;
         bool zeros = F[FPos] == '0';
-        if (ReadNumber(number) && FPos < F.size() && F[FPos] == ':') {
-            FNext = static_cast<size_t>(number);
+        int number = 0;
+        bool haveNumber = ReadNumber(number);
+        if (haveNumber && FPos < F.size() && F[FPos] == ':') {
+            // A negative index from "*" finds no argument.
+            FNext = number < 0 ? FCount : static_cast<size_t>(number);
             ++FPos;
-            number = -1;
+            haveNumber = false;
         }
-        int width = number;
-        if (number < 0) {
+        if (!haveNumber) {
             if (FPos < F.size() && F[FPos] == '-') {
                 left = true;
                 ++FPos;
             }
             zeros = FPos < F.size() && F[FPos] == '0';
-            ReadNumber(width);
+            haveNumber = ReadNumber(number);
         }
-        if (width < -1) { // "*" with a negative width
-            left = true;
-            width = -width;
+        int width = -1;
+        if (haveNumber) {
+            if (number < 0) left = true; // "*" with a negative width
+            width = number < 0 ? -number : number;
         }
         int precision = -1;
         if (FPos < F.size() && F[FPos] == '.') {

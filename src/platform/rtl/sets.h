@@ -38,6 +38,10 @@ public:
     friend constexpr bool operator==(TSet a, TSet b) { return a.FBits == b.FBits; }
 
 private:
-    static constexpr uint64_t Bit(E e) { return uint64_t(1) << static_cast<unsigned>(e); }
+    // A value outside 0..63 (read from a stream, say) is never a member.
+    static constexpr uint64_t Bit(E e) {
+        const auto n = static_cast<unsigned>(e);
+        return n < 64 ? uint64_t(1) << n : 0;
+    }
     uint64_t FBits = 0;
 };

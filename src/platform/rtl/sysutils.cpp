@@ -21,9 +21,12 @@ AnsiString IntToHex(int64_t v, int digits) {
 }
 
 namespace {
+// Integers skip leading blanks only; anything after the digits is an error.
 bool ParseInt64(const AnsiString& text, int64_t& out) {
-    const std::string s = text.Trim().str();
+    const std::string& s = text.str();
     size_t i = 0;
+    while (i < s.size() && s[i] == ' ')
+        ++i;
     bool neg = false;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) neg = s[i++] == '-';
     int base = 10;
@@ -103,7 +106,10 @@ namespace {
 // Sign, digits with at most one DecimalSeparator, optional exponent; blanks
 // around are allowed. Independent of the C library's locale.
 bool ParseFloat(const AnsiString& text, double& value) {
-    const std::string s = text.Trim().str();
+    std::string s = text.str();
+    const size_t first = s.find_first_not_of(' ');
+    s = first == std::string::npos ? std::string()
+                                   : s.substr(first, s.find_last_not_of(' ') + 1 - first);
     size_t i = 0;
     bool neg = false;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) neg = s[i++] == '-';

@@ -6,10 +6,12 @@ TEST(AnsiString, SubStringClipsLikeThePlatform) {
     const AnsiString s("ABCDEF");
     EXPECT_EQ(s.SubString(2, 3), "BCD");
     EXPECT_EQ(s.SubString(5, 10), "EF");
-    EXPECT_EQ(s.SubString(0, 3), "AB");
+    // A start before the first character counts from it, the count kept.
+    EXPECT_EQ(s.SubString(0, 3), "ABC");
+    EXPECT_EQ(s.SubString(-5, 3), "ABC");
+    EXPECT_EQ(s.SubString(0, 0), "");
     EXPECT_EQ(s.SubString(7, 1), "");
     EXPECT_EQ(s.SubString(3, 0), "");
-    EXPECT_EQ(s.SubString(-5, 3), "");
 }
 
 TEST(AnsiString, PosDeleteInsertAreOneBased) {
@@ -59,7 +61,7 @@ TEST(AnsiString, ComparisonAndCaseInsensitiveHelpers) {
 }
 
 TEST(AnsiString, ToIntAcceptsDecimalAndHex) {
-    EXPECT_EQ(AnsiString(" 42 ").ToInt(), 42);
+    EXPECT_EQ(AnsiString("  42").ToInt(), 42);
     EXPECT_EQ(AnsiString("$1F").ToInt(), 31);
     EXPECT_EQ(AnsiString("0x10").ToInt(), 16);
     EXPECT_EQ(AnsiString("-7").ToInt(), -7);

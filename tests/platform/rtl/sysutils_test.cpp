@@ -1,6 +1,7 @@
 #include "platform/rtl/settings_guard.h"
 #include "platform/rtl/sysutils.h"
 #include <cmath>
+#include <cstdint>
 #include <gtest/gtest.h>
 
 namespace {
@@ -30,6 +31,34 @@ TEST(SysUtils, StrToFloatWithPointDecimal) {
     }
     EXPECT_THROW(StrToFloat("abc"), EConvertError);
     EXPECT_EQ(StrToFloatDef("abc", 2.5), 2.5);
+}
+
+TEST(SysUtils, BlanksAroundNumbers) {
+    TFormatSettingsGuard settings('.', ',');
+    const struct {
+        const char* Text;
+        bool Int, Float;
+    } cases[] = {
+        {"  12", true, true},   {"12  ", false, true},   {" 12 ", false, true},
+        {"\t12", false, false}, {"12\r", false, false},  {"1 2", false, false},
+        {" $1F", true, false},  {"0x1F ", false, false},
+    };
+    for (const auto& c : cases) {
+        int i = 0;
+        double d = 0;
+        EXPECT_EQ(TryStrToInt(c.Text, i), c.Int) << c.Text;
+        EXPECT_EQ(TryStrToFloat(c.Text, d), c.Float) << c.Text;
+    }
+    EXPECT_THROW(StrToInt("7 "), EConvertError);
+}
+
+TEST(SysUtils, IntToHexShowsTheBitsOfTheValuesOwnWidth) {
+    EXPECT_EQ(IntToHex(255, 4), "00FF");
+    EXPECT_EQ(IntToHex(0x1234, 2), "1234");
+    EXPECT_EQ(IntToHex(uint8_t(0xAB), 2), "AB");
+    EXPECT_EQ(IntToHex(-1, 2), "FFFFFFFF");
+    EXPECT_EQ(IntToHex(int64_t(-2), 2), "FFFFFFFFFFFFFFFE");
+    EXPECT_EQ(IntToHex(uint64_t(1) << 40, 2), "10000000000");
 }
 
 TEST(SysUtils, StrToFloatWithCommaDecimal) {
