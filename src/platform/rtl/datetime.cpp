@@ -324,9 +324,9 @@ int DayOfWeek(TDateTime date) {
 TDateTime Now() {
     const double epochMs = CurrentClock().NowMs();
     const double seconds = std::floor(epochMs / 1000.0);
-    const int msec = std::clamp(int(epochMs - seconds * 1000.0), 0, 999);
     // A clock far outside the calendar is not handed to the C library.
     if (!(std::fabs(seconds) < 1e15)) return 25569.0 + epochMs / double(MSecsPerDay);
+    const int msec = std::clamp(int(epochMs - seconds * 1000.0), 0, 999);
     const time_t t = static_cast<time_t>(seconds);
     struct tm local {};
     if (!localtime_r(&t, &local)) return 25569.0 + epochMs / double(MSecsPerDay);
