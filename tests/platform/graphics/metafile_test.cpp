@@ -568,3 +568,29 @@ TEST(MetafilePlayback, OldStyleFilesKeepArcDirectionAndArcTo) {
         },
         true, TSize(40, 30));
 }
+
+TEST(MetafileRead, ForeignEnhancedFilesMapLogicalUnits) {
+    // Other programs write logical units and the mapping records; ours never do.
+    std::vector<uint8_t> f;
+    auto dw = [&f](std::initializer_list<uint32_t> v) {
+        for (uint32_t x : v)
+            for (int i = 0; i < 4; ++i)
+                f.push_back(uint8_t(x >> (8 * i)));
+    };
+    dw({1, 88, 0, 0, 99, 79, 0, 0, 0, 0, 0x464D4520, 0x10000, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    dw({17, 12, MM_ANISOTROPIC});         // map mode
+    dw({9, 16, 1000, 1000});              // window extent
+    dw({11, 16, 100, 100});               // viewport extent
+    dw({39, 24, 1, BS_SOLID, clRed, 0});  // brush 1
+    dw({37, 12, 1});                      // selected
+    dw({37, 12, 0x80000000u | NULL_PEN}); // no outline
+    dw({43, 24, 100, 100, 500, 400});     // rectangle
+    dw({14, 20, 0, 16, 20});              // end
+    TMetafile m;
+    m.LoadFromBytes(f);
+    EXPECT_EQ(m.Width(), 100);
+    TBitmap b(100, 80);
+    b.Canvas()->Draw(0, 0, &m);
+    EXPECT_EQ(InkBox(b), TRect(10, 10, 49, 39));
+    EXPECT_EQ(b.Canvas()->Pixels(20, 20), clRed);
+}
