@@ -687,6 +687,17 @@ void PlayMetaOps(TCanvas* ACanvas, const TMetaOps& Ops, int Width, int Height, c
     D.ClipChanged();
 }
 
+QPainterPath MetaPathOutline(const TMetaOps& Figures, const TMetaState& State) {
+    TCanvas scratch; // no target: the figures only build the path
+    TCanvasPrivate& D = *scratch.Private();
+    TPlayer pl{D, 1, 0, 1, 0, State, TPoint(), {}, QRegion(), false, QRegion()};
+    pl.Apply();
+    D.InPath = true;
+    for (const auto& op : Figures)
+        pl.Play(*op);
+    return D.Path;
+}
+
 void TMetafile::Draw(TCanvas* ACanvas, const TRect& R) {
     if (!ACanvas) return;
     ACanvas->Handle();

@@ -75,7 +75,13 @@ struct TMetaOp {
 
 using TMetaOps = std::vector<std::shared_ptr<const TMetaOp>>;
 
-// Writers and readers (metafileio.cpp). Readers raise EInvalidGraphic on damage.
+// The outline that a path's recorded figures make (the operations between its
+// start and its use, path calls included), drawn from State, in the
+// metafile's device units (metafile.cpp).
+QPainterPath MetaPathOutline(const TMetaOps& Figures, const TMetaState& State);
+
+// Writers (metafilewrite.cpp) and readers (metafileread.cpp). Readers raise
+// EInvalidGraphic on damage.
 std::vector<uint8_t> WriteEmf(const TMetaOps& Ops, int Width, int Height,
                               const AnsiString& Description);
 std::vector<uint8_t> WriteWmf(const TMetaOps& Ops, int Width, int Height, int Inch);

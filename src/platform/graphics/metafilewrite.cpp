@@ -548,6 +548,12 @@ private:
         }
         Raw(fn, p);
     }
+    static void DevicePoints(std::vector<uint16_t>& p, const QPolygonF& poly) {
+        for (const QPointF& q : poly) {
+            p.push_back(W(PixelPos(q.x())));
+            p.push_back(W(PixelPos(q.y())));
+        }
+    }
 
     // Without arc direction or arc-to records: an arc-to is a line to the arc,
     // the arc and a move to its end; a clockwise arc is the counter-clockwise
@@ -622,30 +628,44 @@ private:
         Raw(META_EXTTEXTOUT, prm);
     }
 
-    // Paths have no old-style records: their figures are drawn directly.
-    void FlushPath(int how) {
-        const std::vector<std::shared_ptr<const TMetaOp>> figures = std::move(FPath);
+    // Paths have no old-style records: a used path becomes the polygons of its
+    // outline (filled: closed together; stroked: each figure as a line).
+    void UsePath(int how) {
+        const QPainterPath outline = MetaPathOutline(FPath, FPathState);
         FPath.clear();
-        if (how == PathFill || how == PathStrokeFill || how == PathStroke) {
-            TMetaState m = FCur;
-            if (how == PathStroke) m.Brush.Style = BS_NULL;
-            if (how == PathFill) m.Pen.Style = (m.Pen.Style & ~PS_STYLE_MASK) | PS_NULL;
-            const TMetaState keep = FCur;
-            State(m);
-            for (const auto& f : figures) {
-                TMetaOp copy = *f;
-                if (copy.Kind == TMetaKind::Polyline && how != PathStroke)
-                    copy.Kind = TMetaKind::Polygon;
-                Op(copy);
+        TMetaState m = FCur;
+        if (how == PathStroke) m.Brush.Style = BS_NULL;
+        if (how == PathFill) m.Pen.Style = (m.Pen.Style & ~PS_STYLE_MASK) | PS_NULL;
+        const TMetaState keep = FCur;
+        State(m);
+        const QList<QPolygonF> polys = outline.toSubpathPolygons();
+        if (how == PathStroke) {
+            for (const QPolygonF& poly : polys) {
+                std::vector<uint16_t> p{uint16_t(poly.size())};
+                DevicePoints(p, poly);
+                Raw(META_POLYLINE, p);
             }
-            State(keep);
+        } else if (!polys.isEmpty()) {
+            std::vector<uint16_t> p{uint16_t(polys.size())};
+            for (const QPolygonF& poly : polys)
+                p.push_back(uint16_t(poly.size()));
+            for (const QPolygonF& poly : polys)
+                DevicePoints(p, poly);
+            Raw(META_POLYPOLYGON, p);
         }
+        State(keep);
     }
 
     void Op(const TMetaOp& op) {
         const auto& I = op.I;
-        if (FInPath && op.Kind != TMetaKind::Path && op.Kind != TMetaKind::State) {
+        // What a path is made of waits for the path's use.
+        if (FInPath && !(op.Kind == TMetaKind::Path && (I[0] == PathEnd || I[0] == PathAbort))) {
             FPath.push_back(std::make_shared<TMetaOp>(op));
+            if (op.Kind == TMetaKind::State) State(op.State); // what the path is used with
+            if ((op.Kind == TMetaKind::MoveTo || op.Kind == TMetaKind::LineTo ||
+                 op.Kind == TMetaKind::PolyBezierTo) &&
+                !op.P.empty())
+                FPos = op.P.back();
             return;
         }
         switch (op.Kind) {
@@ -735,13 +755,20 @@ private:
             if (I[0] == PathBegin) {
                 FInPath = true;
                 FPath.clear();
+                FPathState = FCur;
             } else if (I[0] == PathEnd)
                 FInPath = false;
             else if (I[0] == PathAbort) {
                 FInPath = false;
                 FPath.clear();
+            } else if (I[0] == PathWiden) {
+                // Widened with the pen in force now.
+                auto state = std::make_shared<TMetaOp>();
+                state->State = FCur;
+                FPath.push_back(state);
+                FPath.push_back(std::make_shared<TMetaOp>(op));
             } else if (I[0] == PathStroke || I[0] == PathFill || I[0] == PathStrokeFill) {
-                FlushPath(I[0]);
+                UsePath(I[0]);
             }
             break;
         case TMetaKind::SelectClipPath:
@@ -777,6 +804,7 @@ private:
     TPoint FPos;
     bool FInPath = false;
     std::vector<std::shared_ptr<const TMetaOp>> FPath;
+    TMetaState FPathState; // in force where the path began
 };
 
 } // namespace

@@ -526,7 +526,7 @@ TEST(MetafilePlayback, ArcsInAndOutOfPathsPlayAsDrawn) {
             c->EndPath();
             c->StrokeAndFillPath();
         },
-        false, TSize(30, 30));
+        true, TSize(30, 30));
     // Outside a path an arc-to leaves the position at the arc's end.
     ExpectPlaybackAsDrawn(
         [](TCanvas* c) {
@@ -593,4 +593,30 @@ TEST(MetafileRead, ForeignEnhancedFilesMapLogicalUnits) {
     b.Canvas()->Draw(0, 0, &m);
     EXPECT_EQ(InkBox(b), TRect(10, 10, 49, 39));
     EXPECT_EQ(b.Canvas()->Pixels(20, 20), clRed);
+}
+
+TEST(MetafilePlayback, OldStyleFilesDrawPathsAsTheirOutline) {
+    // Outlined text: the letters' path filled and stroked, and a widened line
+    // (whole pixels wide, as old-style files hold whole units).
+    ExpectPlaybackAsDrawn(
+        [](TCanvas* c) {
+            c->Font()->SetName("Arial");
+            c->Font()->SetHeight(-28);
+            c->Brush()->SetColor(clRed);
+            c->SetBkMode(TRANSPARENT);
+            c->BeginPath();
+            c->TextOut(2, 0, "OK");
+            c->EndPath();
+            c->StrokeAndFillPath();
+            LOGBRUSH black{BS_SOLID, 0, 0};
+            c->Pen()->SetHandle(ExtCreatePen(PS_GEOMETRIC | PS_ENDCAP_FLAT, 4, black));
+            c->BeginPath();
+            c->MoveTo(2, 34);
+            c->LineTo(40, 34);
+            c->EndPath();
+            c->WidenPath();
+            c->Brush()->SetColor(clBlue);
+            c->FillPath();
+        },
+        true, TSize(48, 40));
 }
