@@ -315,7 +315,9 @@ TPenInfo PenInfo(const TCanvasPrivate& D) {
     p.Cap = d.Style & PS_ENDCAP_MASK;
     p.Join = d.Style & PS_JOIN_MASK;
     p.InsideFrame = p.Style == PS_INSIDEFRAME;
-    if (geometric || d.Width > 1) {
+    // A plain pen's width is logical too: one unit mapped larger is a wide pen
+    // (drawn solid), as printed pages show.
+    if (d.Scales()) {
         p.Width = std::max(1, PixelPos(d.Width * std::fabs(D.ScaleX()), 1 << 16));
         p.Wide = p.Width > 1;
         // Plain wide pens draw solid whatever their style.

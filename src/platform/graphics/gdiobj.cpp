@@ -107,7 +107,9 @@ HPEN ExtCreatePen(DWORD Style, DWORD Width, const LOGBRUSH& Brush, DWORD, const 
     const bool geometric = (Style & PS_TYPE_MASK) == PS_GEOMETRIC;
     const int width = geometric ? int(Width) : 1;
     const DWORD style = Brush.lbStyle == BS_NULL ? (Style & ~PS_STYLE_MASK) | PS_NULL : Style;
-    return MakePen(style, width, Brush.lbColor);
+    HGDIOBJ pen = MakePen(style, width, Brush.lbColor);
+    static_cast<TGdiPen*>(FindGdiObject(pen, OBJ_PEN))->Data.Cosmetic = !geometric;
+    return pen;
 }
 
 HBRUSH CreateSolidBrush(COLORREF Color) {

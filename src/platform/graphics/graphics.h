@@ -168,9 +168,14 @@ protected:
 // device pixel wide whatever the mapping; geometric pens carry caps and joins.
 struct TPenData {
     DWORD Style = PS_SOLID; // style | end cap | join | type bits, as ExtCreatePen takes them
-    int Width = 1;
+    int Width = 1;          // logical units; 0 is one device pixel
     COLORREF Color = 0;
+    bool Cosmetic = false; // made cosmetic by ExtCreatePen: one device pixel always
     bool operator==(const TPenData&) const = default;
+    // Whether the width follows the mapping (else the pen is one device pixel).
+    bool Scales() const {
+        return (Style & PS_TYPE_MASK) == PS_GEOMETRIC || (!Cosmetic && Width > 0);
+    }
 };
 
 struct TBrushData {

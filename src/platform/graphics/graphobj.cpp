@@ -190,9 +190,8 @@ TPen::~TPen() {
 }
 
 void TPen::Rebuild() {
-    FData.Style = DWORD(FStyle);
-    FData.Width = FWidth;
-    FData.Color = ColorToRGB(FColor);
+    // A property set makes a plain pen again, whatever handle was adopted.
+    FData = TPenData{DWORD(FStyle), FWidth, ColorToRGB(FColor)};
 }
 
 void TPen::Assign(TPersistent* Source) {

@@ -340,8 +340,7 @@ struct TPlayer {
     void Apply() {
         TDCState& S = D.S;
         S.Pen = M.Pen;
-        if ((M.Pen.Style & PS_TYPE_MASK) == PS_GEOMETRIC || M.Pen.Width > 1)
-            S.Pen.Width = std::max(1, int(std::lround(M.Pen.Width * ScaleX())));
+        if (M.Pen.Scales()) S.Pen.Width = std::max(1, int(std::lround(M.Pen.Width * ScaleX())));
         S.DCPen = S.DCBrush = false;
         S.Brush = M.Brush;
         S.Font = M.Font;

@@ -264,6 +264,7 @@ private:
             o.Pen.Width = in.I32(p + 24);
             if (in.U32(p + 28) == BS_NULL) o.Pen.Style = (o.Pen.Style & ~PS_STYLE_MASK) | PS_NULL;
             o.Pen.Color = in.U32(p + 32) & 0xFFFFFF;
+            o.Pen.Cosmetic = (o.Pen.Style & PS_TYPE_MASK) != PS_GEOMETRIC;
             FObjects[in.U32(p)] = o;
             break;
         }

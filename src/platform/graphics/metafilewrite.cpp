@@ -62,8 +62,7 @@ struct TMap {
         return out;
     }
     int PenWidth(const TPenData& p) const {
-        if ((p.Style & PS_TYPE_MASK) == PS_GEOMETRIC || p.Width > 1)
-            return std::max(1, int(std::lround(p.Width * SX())));
+        if (p.Scales()) return std::max(1, int(std::lround(p.Width * SX())));
         return p.Width;
     }
     int FontHeight(int h) const {
@@ -177,7 +176,8 @@ private:
     uint32_t NewPen(const TPenData& p) {
         const uint32_t ih = FNextHandle++;
         const int width = FMap.PenWidth(p);
-        if ((p.Style & PS_TYPE_MASK) == PS_GEOMETRIC || (p.Style & PS_STYLE_MASK) == PS_ALTERNATE)
+        if ((p.Style & PS_TYPE_MASK) == PS_GEOMETRIC || p.Cosmetic ||
+            (p.Style & PS_STYLE_MASK) == PS_ALTERNATE)
             Record(EMR_EXTCREATEPEN, [&](TMetaOut& o) {
                 o.Dwords(ih, 52, 0, 52, 0, p.Style, width, BS_SOLID, p.Color, 0, 0);
             });

@@ -1,7 +1,9 @@
 // Device-context state: clip regions and their stack, saved states, mapping,
 // regions, paths, selection of foreign objects and block transfers.
 #include "pixelart.h"
+#include "platform/graphics/gdi.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <functional>
 
 using Rows = std::vector<std::string>;
@@ -292,5 +294,46 @@ TEST_F(CanvasState, PatternBlocksWithNegativeExtentsIncludeTheirStartPixel) {
         b.Canvas()->Brush()->SetColor(clRed);
         k.Draw(b.Canvas());
         EXPECT_EQ(InkBox(b), k.Ink) << &k - cases;
+    }
+}
+
+TEST_F(CanvasState, PenWidthsAreLogicalUnitsButZeroAndCosmeticPensStayOnePixel) {
+    // Four device pixels a logical unit, as a chart printed on a page.
+    struct TCase {
+        const char* Name;
+        std::function<void(TPen*)> Pen;
+        int Height; // rows the horizontal line covers
+        bool Dashed;
+    };
+    const TCase cases[] = {
+        {"width 1", [](TPen* p) { p->SetWidth(1); }, 4, false},
+        {"width 1 dashed draws solid", [](TPen* p) { p->SetStyle(psDash); }, 4, false},
+        {"width 0 dashed keeps its pattern",
+         [](TPen* p) {
+             p->SetWidth(0);
+             p->SetStyle(psDash);
+         },
+         1, true},
+        {"cosmetic small dots",
+         [](TPen* p) {
+             LOGBRUSH lb{BS_SOLID, 0, 0};
+             p->SetHandle(ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, lb));
+         },
+         1, true},
+    };
+    for (const TCase& k : cases) {
+        TBitmap b(48, 16);
+        TCanvas* c = b.Canvas();
+        c->SetMapMode(MM_ANISOTROPIC);
+        c->SetWindowExtEx(1, 1);
+        c->SetViewportExtEx(4, 4);
+        k.Pen(c->Pen());
+        c->MoveTo(2, 2);
+        c->LineTo(10, 2);
+        const TRect ink = InkBox(b);
+        EXPECT_EQ(ink.Height(), k.Height) << k.Name;
+        const std::string row = Art(b)[size_t(ink.Top)];
+        const auto gaps = std::count(row.begin() + 10, row.begin() + 38, '.');
+        EXPECT_EQ(gaps > 0, k.Dashed) << k.Name;
     }
 }

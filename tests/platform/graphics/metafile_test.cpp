@@ -1,6 +1,7 @@
 // Metafiles: recording, playback, and EMF / placeable WMF files read back by
 // independent readers (emf2svg-conv, wmf2svg) and by our own reader.
 #include "pixelart.h"
+#include "platform/graphics/gdi.h"
 #include "platform/graphics/metafile.h"
 #include "support/recording_printer.h"
 #include <gtest/gtest.h>
@@ -619,4 +620,24 @@ TEST(MetafilePlayback, OldStyleFilesDrawPathsAsTheirOutline) {
             c->FillPath();
         },
         true, TSize(48, 40));
+}
+
+TEST(MetafilePlayback, PenWidthsFollowTheMappingAsDrawn) {
+    ExpectPlaybackAsDrawn(
+        [](TCanvas* c) {
+            c->SetMapMode(MM_ANISOTROPIC);
+            c->SetWindowExtEx(1, 1);
+            c->SetViewportExtEx(4, 4);
+            c->Pen()->SetStyle(psDash);
+            c->MoveTo(1, 1);
+            c->LineTo(10, 1); // four pixels wide, solid
+            c->Pen()->SetWidth(0);
+            c->MoveTo(1, 3);
+            c->LineTo(10, 3); // one pixel, dashed
+            LOGBRUSH lb{BS_SOLID, 0, 0};
+            c->Pen()->SetHandle(ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, lb));
+            c->MoveTo(1, 5);
+            c->LineTo(10, 5);
+        },
+        true, TSize(48, 24));
 }
