@@ -348,6 +348,14 @@ TPoint LocalPos(TControl* target, QWidget* from, const QPointF& pos) {
     return TPoint(p.x(), p.y());
 }
 
+// The platform sends a mouse message to the window under the mouse only: what a
+// native widget ignores does not travel on to the parent control.
+bool NativeMouse(QEvent* e, const std::function<bool(QEvent*)>& Base) {
+    const bool result = Base(e);
+    e->accept();
+    return result;
+}
+
 bool InsideClient(TControl* c, const TPoint& p) {
     return p.x >= 0 && p.y >= 0 && p.x < c->ClientWidth() && p.y < c->ClientHeight();
 }
@@ -394,15 +402,14 @@ void DragMove(const TPoint& screen) {
         GDrag.Accepted = accept;
     }
     if (QWidget* w = GDrag.Source->Widget())
-        w->setCursor(
-            QCursor(CursorShapeOf(GDrag.Accepted ? GDrag.Source->DragCursor() : crNoDrop)));
+        w->setCursor(QtCursorOf(GDrag.Accepted ? GDrag.Source->DragCursor() : crNoDrop));
 }
 
 void DragFinish(bool drop) {
     if (!GDrag.Source) return;
     const TDragInfo d = GDrag;
     GDrag = TDragInfo();
-    if (QWidget* w = d.Source->Widget()) w->setCursor(QCursor(CursorShapeOf(d.Source->Cursor())));
+    if (QWidget* w = d.Source->Widget()) w->setCursor(QtCursorOf(d.Source->Cursor()));
     if (!d.Started) return;
     TControl* target = (drop && d.Accepted) ? d.Target : nullptr;
     if (target)
@@ -445,7 +452,7 @@ bool HandleMouse(TControl* control, QWidget* w, QMouseEvent* e,
         RunAsMessage(target, [&] { TControlAccess::MouseDown(target, button, shift, p.x, p.y); });
         if (button == mbLeft && !dbl && target->DragMode() == dmAutomatic && !GDrag.Source)
             target->BeginDrag(false);
-        if (native) return Base(e);
+        if (native) return NativeMouse(e, Base);
         e->accept();
         return true;
     }
@@ -457,7 +464,7 @@ bool HandleMouse(TControl* control, QWidget* w, QMouseEvent* e,
             target == control ? LocalPos(target, w, e->position()) : target->ScreenToClient(screen);
         const TShiftState shift = ShiftFromQt(e->modifiers(), e->buttons());
         RunAsMessage(target, [&] { TControlAccess::MouseMove(target, shift, p.x, p.y); });
-        if (native) return Base(e);
+        if (native) return NativeMouse(e, Base);
         return true;
     }
     case QEvent::MouseButtonRelease: {
@@ -468,7 +475,7 @@ bool HandleMouse(TControl* control, QWidget* w, QMouseEvent* e,
         const TShiftState shift = ShiftFromQt(e->modifiers(), e->buttons());
         bool result = true;
         TLifeWatch watch(target);
-        if (native) result = Base(e);
+        if (native) result = NativeMouse(e, Base);
         if (!watch.Alive()) return true;
         TControlImpl* timpl = target->Impl();
         if (timpl->PressClicked && button == mbLeft) {
@@ -890,13 +897,22 @@ void ApplyHintTree(TControl* c) {
 }
 } // namespace
 
+TControl* FindControlAtScreen(const TPoint& ScreenPoint) {
+    return ControlAtScreen(ScreenPoint);
+}
+
+AnsiString ShownHintOf(const TControl* Control) {
+    if (!Control || !EffectiveShowHint(Control) || (Application && !Application->ShowHint()))
+        return AnsiString();
+    AnsiString shortHint = Control->Hint();
+    if (int bar = shortHint.Pos("|"); bar > 0) shortHint = shortHint.SubString(1, bar - 1);
+    return shortHint;
+}
+
 void TControl::ApplyHint() {
     QWidget* w = FImpl->Widget;
     if (!w) return;
-    const bool show = EffectiveShowHint(this) && (!Application || Application->ShowHint());
-    AnsiString shortHint = FHint;
-    if (int bar = shortHint.Pos("|"); bar > 0) shortHint = shortHint.SubString(1, bar - 1);
-    w->setToolTip(show ? AnsiToQString(shortHint) : QString());
+    w->setToolTip(AnsiToQString(ShownHintOf(this)));
 }
 
 void TControl::SetHint(const AnsiString& Value) {
@@ -921,7 +937,7 @@ void TControl::SetCursor(TCursor Value) {
         if (Value == crDefault)
             w->unsetCursor();
         else
-            w->setCursor(QCursor(CursorShapeOf(Value)));
+            w->setCursor(QtCursorOf(Value));
     }
 }
 

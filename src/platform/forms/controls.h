@@ -7,6 +7,7 @@
 //   TGraphicControl / TCustomControl: self-drawn controls with a Canvas that
 //     paints into a persistent back buffer.
 #include "platform/classes/component.h"
+#include "platform/graphics/cursors.h"
 #include "platform/graphics/graphics.h"
 #include "platform/graphics/types.h"
 #include "platform/rtl/sets.h"
@@ -42,14 +43,6 @@ constexpr WORD VK_LBUTTON = 0x01, VK_RBUTTON = 0x02, VK_CANCEL = 0x03, VK_MBUTTO
                VK_SCROLL = 0x91, VK_OEM_1 = 0xBA, VK_OEM_PLUS = 0xBB, VK_OEM_COMMA = 0xBC,
                VK_OEM_MINUS = 0xBD, VK_OEM_PERIOD = 0xBE, VK_OEM_2 = 0xBF, VK_OEM_3 = 0xC0,
                VK_OEM_4 = 0xDB, VK_OEM_5 = 0xDC, VK_OEM_6 = 0xDD, VK_OEM_7 = 0xDE;
-
-// Cursor ids of the platform.
-using TCursor = int;
-constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4,
-                  crSizeNESW = -6, crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9, crUpArrow = -10,
-                  crHourGlass = -11, crDrag = -12, crNoDrop = -13, crHSplit = -14, crVSplit = -15,
-                  crMultiDrag = -16, crSQLWait = -17, crNo = -18, crAppStart = -19, crHelp = -20,
-                  crHandPoint = -21, crSizeAll = -22, crSize = -22;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
@@ -212,6 +205,9 @@ public:
     void SetParentShowHint(bool Value);
     TCursor Cursor() const { return FCursor; }
     void SetCursor(TCursor Value);
+    // The control's help topic; no help system shows it on this platform.
+    int HelpContext() const { return FHelpContext; }
+    void SetHelpContext(int Value) { FHelpContext = Value; }
     TPopupMenu* PopupMenu() const { return FPopupMenu; }
     void SetPopupMenu(TPopupMenu* Value);
     TControlStyle ControlStyle() const { return FControlStyle; }
@@ -325,6 +321,7 @@ private:
     bool FShowHint = false;
     bool FParentShowHint = true;
     TCursor FCursor = crDefault;
+    int FHelpContext = 0;
     TPopupMenu* FPopupMenu = nullptr;
     TControlStyle FControlStyle;
     std::unique_ptr<TSizeConstraints> FConstraints;

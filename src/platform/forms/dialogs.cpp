@@ -20,6 +20,8 @@
 QM_CLASS_ABSTRACT(TCommonDialog, TComponent)
 QM_CLASS_OWNED(TOpenDialog, TCommonDialog, TComponent)
 QM_CLASS_OWNED(TSaveDialog, TOpenDialog, TComponent)
+QM_CLASS_OWNED(TOpenPictureDialog, TOpenDialog, TComponent)
+QM_CLASS_OWNED(TSavePictureDialog, TOpenPictureDialog, TComponent)
 QM_CLASS_OWNED(TColorDialog, TCommonDialog, TComponent)
 QM_CLASS_OWNED(TFontDialog, TCommonDialog, TComponent)
 QM_CLASS_OWNED(TPrintDialog, TCommonDialog, TComponent)
@@ -75,7 +77,7 @@ int FilterCount(const AnsiString& Filter) {
 int ShowMessageBoxImpl(const AnsiString& Text, const AnsiString& Caption, int Flags) {
     TDialogRequest request;
     request.Kind = TDialogKind::MessageBox;
-    request.Caption = Caption.IsEmpty() ? AnsiString("Error") : Caption;
+    request.Caption = Caption;
     request.Text = Text;
     request.Flags = Flags;
     TDialogAnswer answer;
@@ -158,6 +160,12 @@ int MessageDlg(const AnsiString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Button
     else if (Buttons.Contains(mbCancel))
         type = MB_OKCANCEL;
     return ShowMessageBoxImpl(Msg, caption, type | icons[DlgType]);
+}
+
+int MessageDlgPos(const AnsiString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx,
+                  int, int) {
+    // Where the box stands is the window system's choice here.
+    return MessageDlg(Msg, DlgType, Buttons, HelpCtx);
 }
 
 void ShowMessage(const AnsiString& Msg) {
@@ -263,9 +271,15 @@ bool TOpenDialog::Execute() {
                 FFiles->Add(QStringToAnsi(dialog.selectedFiles()[i]));
         }
     }
-    if (FFilterIndex < 1 || FFilterIndex > std::max(1, FilterCount(FFilter))) FFilterIndex = 1;
+    // The dialog reports the filter it showed, as a 1-based index.
+    if (accepted && (FFilterIndex < 1 || FFilterIndex > std::max(1, FilterCount(FFilter))))
+        FFilterIndex = 1;
     DoClose();
     return accepted;
+}
+
+TOpenPictureDialog::TOpenPictureDialog(TComponent* AOwner) : TOpenDialog(AOwner) {
+    SetFilter(TPicture::GraphicFilter());
 }
 
 // ---------------------------------------------------------------------------
@@ -348,21 +362,49 @@ void TakePrinterChoices(const QPrinter& printer) {
 } // namespace
 
 bool TPrintDialog::Execute() {
+    const bool pages = FOptions.Contains(poPageNums);
     TDialogRequest request;
     request.Kind = TDialogKind::PrintDialog;
+    if (pages) {
+        request.MinPage = FMinPage;
+        request.MaxPage = FMaxPage;
+    }
     DoShow();
     TDialogAnswer answer;
     bool accepted = false;
     if (Respond(request, answer)) {
         accepted = answer.Accept;
+        if (accepted && pages && answer.FromPage > 0) {
+            FPrintRange = prPageNums;
+            FFromPage = answer.FromPage;
+            FToPage = answer.ToPage;
+        } else if (accepted) {
+            FPrintRange = prAllPages;
+        }
     } else {
         QPrinter printer;
         PreparePrinter(printer);
         printer.setCopyCount(FCopies);
         QPrintDialog dialog(&printer, DialogParent());
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, pages);
+        dialog.setOption(QAbstractPrintDialog::PrintSelection, FOptions.Contains(poSelection));
+        dialog.setOption(QAbstractPrintDialog::PrintToFile,
+                         !FOptions.Contains(poDisablePrintToFile));
+        if (pages) {
+            dialog.setMinMax(FMinPage, FMaxPage);
+            if (FPrintRange == prPageNums) printer.setFromTo(FFromPage, FToPage);
+        }
         accepted = dialog.exec() == QDialog::Accepted;
         if (accepted) {
             FCopies = printer.copyCount();
+            if (dialog.printRange() == QAbstractPrintDialog::PageRange) {
+                FPrintRange = prPageNums;
+                FFromPage = printer.fromPage();
+                FToPage = printer.toPage();
+            } else {
+                FPrintRange = dialog.printRange() == QAbstractPrintDialog::Selection ? prSelection
+                                                                                     : prAllPages;
+            }
             TakePrinterChoices(printer);
         }
     }

@@ -1,9 +1,9 @@
 #pragma once
-// Boxes and common dialogs: MessageDlg, ShowMessage, InputBox/InputQuery,
+// Boxes and common dialogs: MessageDlg(Pos), ShowMessage, InputBox/InputQuery,
 // TOpenDialog/TSaveDialog (filters "desc|pattern", 1-based FilterIndex,
-// DefaultExt, options), TColorDialog, TFontDialog, TPrintDialog and
-// TPrinterSetupDialog. Each goes through the dialog responder when a test has
-// installed one (see testhooks.h), else it shows the real dialog.
+// DefaultExt, options), the picture open and save dialogs, TColorDialog,
+// TFontDialog, TPrintDialog (page ranges) and TPrinterSetupDialog. Each goes through the dialog
+// responder when a test has installed one (see testhooks.h), else it shows the real dialog.
 #include "platform/classes/stringlist.h"
 #include "platform/forms/forms.h"
 #include <memory>
@@ -30,6 +30,9 @@ inline const TMsgDlgButtons mbAbortRetryIgnore{mbAbort, mbRetry, mbIgnore};
 // A box with the type's caption ("Warning", "Error", "Information",
 // "Confirmation"; the application title for mtCustom); returns an mr* result.
 int MessageDlg(const AnsiString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx = 0);
+// The same box placed with its top-left corner at a screen point.
+int MessageDlgPos(const AnsiString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx,
+                  int X, int Y);
 void ShowMessage(const AnsiString& Msg);
 // The text entered, or ADefault when cancelled.
 AnsiString InputBox(const AnsiString& ACaption, const AnsiString& APrompt,
@@ -138,6 +141,22 @@ protected:
     bool IsSave() const override { return true; }
 };
 
+// File dialogs whose filter lists the registered picture formats.
+class TOpenPictureDialog : public TOpenDialog {
+    QM_CLASS(TOpenPictureDialog)
+public:
+    explicit TOpenPictureDialog(TComponent* AOwner);
+};
+
+class TSavePictureDialog : public TOpenPictureDialog {
+    QM_CLASS(TSavePictureDialog)
+public:
+    explicit TSavePictureDialog(TComponent* AOwner) : TOpenPictureDialog(AOwner) {}
+
+protected:
+    bool IsSave() const override { return true; }
+};
+
 class TColorDialog : public TCommonDialog {
     QM_CLASS(TColorDialog)
 public:
@@ -168,6 +187,15 @@ private:
 };
 
 enum TPrintRange { prAllPages, prSelection, prPageNums };
+enum TPrintDialogOption {
+    poPrintToFile,
+    poPageNums,
+    poSelection,
+    poWarning,
+    poHelp,
+    poDisablePrintToFile
+};
+using TPrintDialogOptions = TSet<TPrintDialogOption>;
 
 class TPrintDialog : public TCommonDialog {
     QM_CLASS(TPrintDialog)
@@ -184,10 +212,15 @@ public:
     void SetMinPage(int Value) { FMinPage = Value; }
     int MaxPage() const { return FMaxPage; }
     void SetMaxPage(int Value) { FMaxPage = Value; }
+    // What the user chose: all pages, or FromPage..ToPage (offered with poPageNums
+    // between MinPage and MaxPage).
     TPrintRange PrintRange() const { return FPrintRange; }
     void SetPrintRange(TPrintRange Value) { FPrintRange = Value; }
+    TPrintDialogOptions Options() const { return FOptions; }
+    void SetOptions(TPrintDialogOptions Value) { FOptions = Value; }
 
 private:
+    TPrintDialogOptions FOptions;
     int FCopies = 1;
     int FFromPage = 0, FToPage = 0, FMinPage = 0, FMaxPage = 0;
     TPrintRange FPrintRange = prAllPages;

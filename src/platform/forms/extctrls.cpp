@@ -1,5 +1,5 @@
-// Self-drawn panels, bevels, images and paint boxes, timers on the tick count,
-// radio groups of radio buttons and splitters.
+// Self-drawn panels, bevels, images, paint boxes and shapes, timers on the tick
+// count, radio groups of radio buttons and splitters.
 #include "platform/forms/extctrls.h"
 #include "platform/forms/formsqt.h"
 #include "platform/rtl/clock.h"
@@ -13,6 +13,7 @@ QM_CLASS_OWNED(TCustomPanel, TCustomControl, TComponent)
 QM_CLASS_OWNED(TPanel, TCustomPanel, TComponent)
 QM_CLASS_OWNED(TImage, TGraphicControl, TComponent)
 QM_CLASS_OWNED(TPaintBox, TGraphicControl, TComponent)
+QM_CLASS_OWNED(TShape, TGraphicControl, TComponent)
 QM_CLASS_OWNED(TTimer, TComponent, TComponent)
 QM_CLASS_OWNED(TRadioGroup, TCustomGroupBox, TComponent)
 QM_CLASS_OWNED(TSplitter, TGraphicControl, TComponent)
@@ -295,6 +296,63 @@ void TPaintBox::Paint() {
 }
 
 // ---------------------------------------------------------------------------
+// TShape
+
+TShape::TShape(TComponent* AOwner)
+    : TGraphicControl(AOwner), FBrush(std::make_unique<TBrush>()), FPen(std::make_unique<TPen>()) {
+    SetControlStyle(ControlStyle() + TControlStyle{csReplicatable});
+    SetBounds(0, 0, 65, 65);
+    FBrush->OnChange = [this](TObject*) { Invalidate(); };
+    FPen->OnChange = [this](TObject*) { Invalidate(); };
+}
+
+TShape::~TShape() {
+    Destroying();
+    FBrush->OnChange = nullptr;
+    FPen->OnChange = nullptr;
+}
+
+void TShape::SetShape(TShapeType Value) {
+    if (FShape == Value) return;
+    FShape = Value;
+    Invalidate();
+}
+
+void TShape::Paint() {
+    TCanvas* c = Canvas();
+    c->SetPen(FPen.get());
+    c->SetBrush(FBrush.get());
+    // The figure stays inside the control whatever the pen's width.
+    const int penWidth = FPen->Width();
+    int x = penWidth / 2, y = x;
+    int w = Width() - penWidth + 1, h = Height() - penWidth + 1;
+    if (penWidth == 0) {
+        --w;
+        --h;
+    }
+    const int side = std::min(w, h);
+    if (FShape == stSquare || FShape == stRoundSquare || FShape == stCircle) {
+        x += (w - side) / 2;
+        y += (h - side) / 2;
+        w = h = side;
+    }
+    switch (FShape) {
+    case stRectangle:
+    case stSquare:
+        c->Rectangle(x, y, x + w, y + h);
+        break;
+    case stRoundRect:
+    case stRoundSquare:
+        c->RoundRect(x, y, x + w, y + h, side / 4, side / 4);
+        break;
+    case stEllipse:
+    case stCircle:
+        c->Ellipse(x, y, x + w, y + h);
+        break;
+    }
+}
+
+// ---------------------------------------------------------------------------
 // TTimer
 
 namespace {
@@ -368,6 +426,8 @@ long NextTimerDueMs() {
 
 TRadioGroup::TRadioGroup(TComponent* AOwner)
     : TCustomGroupBox(AOwner), FItems(std::make_unique<TStringList>()) {
+    // Only a chosen item clicks the group, never its background.
+    SetControlStyle(TControlStyle{csSetCaption, csDoubleClicks});
     FItems->OnChange = [this](TObject*) { ItemsChanged(); };
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Extra controls: Frame3D, TBevel, TCustomPanel/TPanel, TImage, TPaintBox,
-// TTimer (fires from the message loop on the tick count, so it follows the
-// virtual clock), TRadioGroup and TSplitter.
+// TShape, TTimer (fires from the message loop on the tick count, so it follows
+// the virtual clock), TRadioGroup and TSplitter.
 #include "platform/forms/stdctrls.h"
 #include <cstdint>
 #include <memory>
@@ -113,6 +113,30 @@ public:
 
 protected:
     void Paint() override;
+};
+
+enum TShapeType { stRectangle, stSquare, stRoundRect, stRoundSquare, stEllipse, stCircle };
+
+// A figure drawn with its own pen and brush (colour swatches, markers).
+class TShape : public TGraphicControl {
+    QM_CLASS(TShape)
+public:
+    explicit TShape(TComponent* AOwner);
+    ~TShape() override;
+    TBrush* Brush() const { return FBrush.get(); }
+    void SetBrush(TBrush* Value) { FBrush->Assign(Value); }
+    TPen* Pen() const { return FPen.get(); }
+    void SetPen(TPen* Value) { FPen->Assign(Value); }
+    TShapeType Shape() const { return FShape; }
+    void SetShape(TShapeType Value);
+
+protected:
+    void Paint() override;
+
+private:
+    std::unique_ptr<TBrush> FBrush;
+    std::unique_ptr<TPen> FPen;
+    TShapeType FShape = stRectangle;
 };
 
 class TTimer : public TComponent {

@@ -14,12 +14,14 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QMoveEvent>
+#include <QPixmap>
 #include <QProxyStyle>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolTip>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -208,6 +210,46 @@ void Halt(int ExitCode) {
 
 TScreen::TScreen() : TComponent(nullptr) {}
 
+TScreen::~TScreen() {
+    for (auto& entry : FCursors)
+        delete entry.second;
+}
+
+HCURSOR CreateBitmapCursor(TBitmap* Image, int HotX, int HotY) {
+    EnsureQtApplication();
+    QImage picture =
+        BitmapImage(Image) ? BitmapImage(Image)->convertToFormat(QImage::Format_ARGB32) : QImage();
+    if (Image && Image->Transparent() && !picture.isNull()) {
+        const QRgb key = ToQColor(Image->TransparentColor()).rgb() | 0xFF000000u;
+        for (int y = 0; y < picture.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+            for (int x = 0; x < picture.width(); ++x)
+                if ((line[x] | 0xFF000000u) == key) line[x] = 0;
+        }
+    }
+    return new TCursorData{QCursor(QPixmap::fromImage(picture), HotX, HotY)};
+}
+
+HCURSOR TScreen::Cursors(TCursor Index) const {
+    const auto found = FCursors.find(Index);
+    return found == FCursors.end() ? nullptr : found->second;
+}
+
+void TScreen::SetCursors(TCursor Index, HCURSOR Value) {
+    const auto found = FCursors.find(Index);
+    if (found != FCursors.end()) {
+        if (found->second == Value) return;
+        delete found->second;
+        FCursors.erase(found);
+    }
+    if (Value) FCursors[Index] = Value;
+}
+
+QCursor QtCursorOf(TCursor Cursor) {
+    if (HCURSOR registered = Screen->Cursors(Cursor)) return registered->Cursor;
+    return QCursor(CursorShapeOf(Cursor));
+}
+
 int TScreen::Width() const {
     if (GScreenW > 0) return GScreenW;
     EnsureQtApplication();
@@ -228,7 +270,7 @@ void TScreen::SetCursor(TCursor Value) {
     EnsureQtApplication();
     if (GOverrideCursor) QApplication::restoreOverrideCursor();
     GOverrideCursor = Value != crDefault;
-    if (GOverrideCursor) QApplication::setOverrideCursor(QCursor(CursorShapeOf(Value)));
+    if (GOverrideCursor) QApplication::setOverrideCursor(QtCursorOf(Value));
 }
 
 TCustomForm* TScreen::Forms(int Index) const {
@@ -391,6 +433,30 @@ void TApplication::SetShowHint(bool Value) {
 
 void TApplication::SetHintPause(int Value) {
     FHintPause = Value;
+}
+
+namespace {
+AnsiString GShownHint;
+} // namespace
+
+void TApplication::ActivateHint(const TPoint& CursorPos) {
+    EnsureQtApplication();
+    const AnsiString text = ShownHintOf(FindControlAtScreen(CursorPos));
+    if (text.IsEmpty()) {
+        CancelHint();
+        return;
+    }
+    GShownHint = text;
+    if (!IsHeadless()) QToolTip::showText(QPoint(CursorPos.x, CursorPos.y), AnsiToQString(text));
+}
+
+void TApplication::CancelHint() {
+    GShownHint = AnsiString();
+    if (!IsHeadless() && QApplication::instance()) QToolTip::hideText();
+}
+
+AnsiString ShownHintText() {
+    return GShownHint;
 }
 
 void TApplication::BringToFront() {

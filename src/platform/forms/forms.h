@@ -10,10 +10,19 @@
 //     escaping handlers, ending the process.
 #include "platform/forms/controls.h"
 #include <exception>
+#include <map>
 #include <string>
 
 class TMainMenu;
 class TMenuItem;
+
+// A cursor picture the program registers with the screen under a number of its
+// own (the platform's loaded cursor resources). Platform code defines it.
+struct TCursorData;
+using HCURSOR = TCursorData*;
+// A cursor from a picture; the bitmap's transparent colour (when it is
+// transparent) shows what lies below. Screen->SetCursors takes it over.
+HCURSOR CreateBitmapCursor(TBitmap* Image, int HotX, int HotY);
 
 // Message box flags (buttons, icons, default button, modality) and results.
 constexpr int MB_OK = 0x0, MB_OKCANCEL = 0x1, MB_ABORTRETRYIGNORE = 0x2, MB_YESNOCANCEL = 0x3,
@@ -237,6 +246,7 @@ class TScreen : public TComponent {
     QM_CLASS(TScreen)
 public:
     TScreen();
+    ~TScreen() override;
     // Size of the primary screen, or the test override (see testhooks.h).
     int Width() const;
     int Height() const;
@@ -248,6 +258,10 @@ public:
     // A cursor other than crDefault overrides every control's cursor.
     TCursor Cursor() const { return FCursor; }
     void SetCursor(TCursor Value);
+    // Cursors the program registered by number; nullptr for the others.
+    HCURSOR Cursors(TCursor Index) const;
+    // Registers a cursor under a number (nullptr removes it); the screen frees it.
+    void SetCursors(TCursor Index, HCURSOR Value);
     int FormCount() const { return static_cast<int>(FForms.size()); }
     // Raises EListError outside 0..FormCount-1.
     TCustomForm* Forms(int Index) const;
@@ -260,6 +274,7 @@ private:
     std::vector<TCustomForm*> FForms;
     TCustomForm* FActiveForm = nullptr;
     TCursor FCursor = crDefault;
+    std::map<TCursor, HCURSOR> FCursors;
 };
 
 class TApplication : public TComponent {
@@ -300,6 +315,10 @@ public:
     void SetHintPause(int Value);
     int HintHidePause() const { return FHintHidePause; }
     void SetHintHidePause(int Value) { FHintHidePause = Value; }
+    // Shows at once the hint of the control under a screen point (when hints
+    // show for it); CancelHint takes the hint shown away.
+    void ActivateHint(const TPoint& CursorPos);
+    void CancelHint();
     AnsiString ExeName() const;
     void BringToFront();
     // Ends the process at once with the exit code (tests install a hook instead).

@@ -4,6 +4,7 @@
 // modifier mapping. Included only by the forms library's own sources.
 #include "platform/forms/controls.h"
 #include "platform/graphics/qtbridge.h"
+#include <QCursor>
 #include <QEvent>
 #include <QImage>
 #include <QWidget>
@@ -110,6 +111,11 @@ protected:
 TControl* ControlOfWidget(QWidget* Widget);
 void SetWidgetControl(QWidget* Widget, TControl* Control);
 
+// The deepest visible control under a screen point, on the topmost form there.
+TControl* FindControlAtScreen(const TPoint& ScreenPoint);
+// The short part of a control's hint when hints show for it, else empty.
+AnsiString ShownHintOf(const TControl* Control);
+
 // Paints a self-drawn control's back buffer when it is out of date and returns it.
 QImage& RenderBackBuffer(TControl* Control);
 
@@ -129,6 +135,11 @@ TShiftState ShiftFromQt(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Button
 Qt::KeyboardModifiers QtModifiersFromShift(TShiftState Shift);
 TMouseButton ButtonFromQt(Qt::MouseButton Button);
 Qt::CursorShape CursorShapeOf(TCursor Cursor);
+// The Qt cursor of a cursor number: a registered picture or a standard shape.
+QCursor QtCursorOf(TCursor Cursor);
+struct TCursorData {
+    QCursor Cursor;
+};
 
 // Handles a key press for a windowed control the way the platform's message
 // loop does: shortcuts, key preview, KeyDown, dialog keys (Enter, Esc), KeyPress.

@@ -13,6 +13,7 @@ void TMaskEdit::SetEditMask(const AnsiString& Value) {
     FEditMask = Value;
     FSlots.clear();
     FSaveLiterals = true;
+    FReverse = false;
     FBlank = '_';
     // The fields after the mask: save-literals flag and the blank character.
     const std::string& s = Value.str();
@@ -50,6 +51,7 @@ void TMaskEdit::SetEditMask(const AnsiString& Value) {
             if (i + 1 < mask.size()) literal(mask[++i]);
             continue;
         case '!':
+            FReverse = true;
             continue;
         case '>':
             if (i + 1 < mask.size() && mask[i + 1] == '<') {
@@ -143,17 +145,21 @@ void TMaskEdit::SetTextValue(const AnsiString& Value) {
         TCustomEdit::SetTextValue(Value);
         return;
     }
-    std::string shown;
-    int next = 1;
-    for (const TSlot& slot : FSlots) {
-        if (slot.Literal) {
-            shown += slot.Char;
-            if (FSaveLiterals) ++next;
-            continue;
-        }
-        const char c = next <= Value.Length() ? Value[next] : ' ';
-        ++next;
-        shown += c == ' ' ? FBlank : c;
+    // Each character of the text fills the next slot; literal slots take one
+    // only when literals are saved. A reversed mask fills from the last slot.
+    std::string shown(FSlots.size(), FBlank);
+    const int count = static_cast<int>(FSlots.size());
+    int next = FReverse ? Value.Length() : 1;
+    for (int k = 0; k < count; ++k) {
+        const int i = FReverse ? count - 1 - k : k;
+        const TSlot& slot = FSlots[size_t(i)];
+        const bool takes = !slot.Literal || FSaveLiterals;
+        const char c = next >= 1 && next <= Value.Length() ? Value[next] : ' ';
+        if (takes) next += FReverse ? -1 : 1;
+        if (slot.Literal)
+            shown[size_t(i)] = slot.Char;
+        else
+            shown[size_t(i)] = c == ' ' ? FBlank : c;
     }
     const QString q = AnsiToQString(AnsiString(shown));
     if (q == LineEdit()->displayText()) return;

@@ -3,7 +3,8 @@
 // Masks have the platform's form "mask;save literals;blank": 0 a digit,
 // 9 an optional digit, # a digit or sign, L/l a letter, A/a a letter or digit,
 // C/c any character (upper case required, lower case optional), > < <> case
-// conversion, \ a literal, / and : the date and time separators, ! ignored.
+// conversion, \ a literal, / and : the date and time separators; ! fills a
+// short text in from the right (missing characters are leading blanks).
 // Text holds the literals when the second field is 1, and blanks as spaces.
 #include "platform/forms/stdctrls.h"
 #include <vector>
@@ -34,5 +35,6 @@ private:
     AnsiString FEditMask;
     AnsiString FQtMask;
     bool FSaveLiterals = true;
+    bool FReverse = false;
     char FBlank = '_';
 };

@@ -291,6 +291,8 @@ public:
 protected:
     void TextChanged() override;
     void ApplyColor() override;
+    // A click on the box's background is the box's own click.
+    bool ClicksFromMouse() const override { return true; }
 };
 
 class TGroupBox : public TCustomGroupBox {

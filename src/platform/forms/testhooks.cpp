@@ -156,6 +156,13 @@ TDialogResponder& TDialogResponder::ExpectPrint(bool Accept) {
     return Expect(TDialogKind::PrintDialog, AnsiString(), a);
 }
 
+TDialogResponder& TDialogResponder::ExpectPrintPages(int From, int To) {
+    TDialogAnswer a;
+    a.FromPage = From;
+    a.ToPage = To;
+    return Expect(TDialogKind::PrintDialog, AnsiString(), a);
+}
+
 bool TDialogResponder::Answer(const TDialogRequest& Request, TDialogAnswer& Answer) {
     TDialogResponder* r = GResponder;
     if (!r) return false;

@@ -33,7 +33,7 @@ const char* DialogKindName(TDialogKind Kind);
 // What a box or dialog shows.
 struct TDialogRequest {
     TDialogKind Kind = TDialogKind::MessageBox;
-    AnsiString Caption; // the title as shown ("Error" for a box without one)
+    AnsiString Caption; // the title as shown
     AnsiString Text;    // message or prompt
     int Flags = 0;      // MB_* of a message box
     AnsiString Value;   // input default, or the dialog's file name
@@ -42,6 +42,8 @@ struct TDialogRequest {
     AnsiString InitialDir;
     AnsiString DefaultExt;
     TColor Color = clBlack; // colour dialog
+    int MinPage = 0;        // print dialog: the pages offered (both 0 without a range)
+    int MaxPage = 0;
 };
 
 // How the test answers it.
@@ -52,6 +54,8 @@ struct TDialogAnswer {
     int FilterIndex = 0;                  // file dialogs: the chosen filter (0 keeps it)
     TColor Color = clBlack;               // colour dialog
     std::function<void(TFont*)> EditFont; // font dialog: changes the chosen font
+    int FromPage = 0;                     // print dialog: a page range (0: all pages)
+    int ToPage = 0;
 };
 
 class TDialogResponder {
@@ -73,6 +77,8 @@ public:
     TDialogResponder& ExpectColor(TColor Color);
     TDialogResponder& ExpectFont(std::function<void(TFont*)> Edit);
     TDialogResponder& ExpectPrint(bool Accept);
+    // A print dialog answered with OK and the pages From..To.
+    TDialogResponder& ExpectPrintPages(int From, int To);
 
     // Every expected item was shown.
     bool Done() const { return FExpected.empty(); }
@@ -192,6 +198,8 @@ void SimulateKey(TWinControl* Control, WORD Key, TShiftState Shift = {});
 void SimulateType(TWinControl* Control, const AnsiString& Text);
 // Visible and enabled, with every parent, on a visible form.
 bool CanUserReach(const TControl* Control);
+// The hint Application->ActivateHint shows now (empty when none).
+AnsiString ShownHintText();
 
 // ---------------------------------------------------------------------------
 // Screen size and ending the process

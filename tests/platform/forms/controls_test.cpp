@@ -71,6 +71,10 @@ TEST_F(ControlsTest, MaskEditsKeepTheirMaskAndReportTextAsThePlatform) {
         {"9999;1;_", "0   ", "0   ", "0___"},
         {"!90/00;1;_", "09.11", "09.11", "09.11"},
         {"!90/00;0;_", "0911", "0911", "09.11"},
+        // '!' fills a short text in from the right.
+        {"!99;1;_", "1", " 1", "_1"},
+        {"!90/00;1;_", "1.25", " 1.25", "_1.25"},
+        {"99;1", "1", "1 ", "1_"},
     };
     auto* m = Make<TMaskEdit>(0, 0, 80, 21);
     for (const auto& row : rows) {

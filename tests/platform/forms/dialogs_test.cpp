@@ -14,12 +14,12 @@ TEST_F(DialogsTest, MessageBoxesReportTextCaptionFlagsAndTheAnswer) {
     EXPECT_EQ(Application->MessageBox("Are you sure !", "Delete statistic data memory !",
                                       MB_OKCANCEL | MB_ICONEXCLAMATION),
               IDCANCEL);
-    // A box without caption shows the system's default one.
+    // An empty caption stays empty (only a missing one would read "Error").
     EXPECT_EQ(Application->MessageBox("Press until the LED lights up", "", MB_OKCANCEL), IDOK);
     ASSERT_EQ(Responder.Shown().size(), 2u);
     EXPECT_EQ(Responder.Shown()[0].Caption, "Delete statistic data memory !");
     EXPECT_EQ(Responder.Shown()[0].Flags, MB_OKCANCEL | MB_ICONEXCLAMATION);
-    EXPECT_EQ(Responder.Shown()[1].Caption, "Error");
+    EXPECT_EQ(Responder.Shown()[1].Caption, "");
     EXPECT_TRUE(Responder.Done());
 }
 
@@ -42,6 +42,10 @@ TEST_F(DialogsTest, MessageDlgMapsTypesAndButtons) {
         EXPECT_EQ(Responder.Shown().back().Caption, row.Caption);
         EXPECT_EQ(Responder.Shown().back().Flags, row.Flags);
     }
+    Responder.ExpectMessage("Delete", IDNO);
+    EXPECT_EQ(
+        MessageDlgPos("Delete Series1 ?", mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0, 130, 120),
+        mrNo);
 }
 
 TEST_F(DialogsTest, InputQueryAndInputBox) {
@@ -75,6 +79,46 @@ TEST_F(DialogsTest, SaveDialogAddsTheDefaultExtensionAndReportsTheFilter) {
     EXPECT_EQ(dialog.Files()->Count(), 1);
     EXPECT_FALSE(dialog.Execute());
     EXPECT_EQ(dialog.FileName(), "/tmp/table.txt");
+    // Filter index 0 shows the first filter; only a confirmed dialog reports it.
+    dialog.SetFilterIndex(0);
+    Responder.ExpectCancel(TDialogKind::SaveDialog).ExpectSave("/tmp/x");
+    EXPECT_FALSE(dialog.Execute());
+    EXPECT_EQ(dialog.FilterIndex(), 0);
+    EXPECT_TRUE(dialog.Execute());
+    EXPECT_EQ(dialog.FilterIndex(), 1);
+}
+
+TEST_F(DialogsTest, PictureDialogsListThePictureFormats) {
+    TOpenPictureDialog open(Form.get());
+    TSavePictureDialog save(Form.get());
+    EXPECT_EQ(open.Filter(), TPicture::GraphicFilter());
+    EXPECT_NE(open.Filter().Pos("*.bmp"), 0);
+    Responder.ExpectOpen("/tmp/a.bmp").ExpectSave("/tmp/b.bmp");
+    EXPECT_TRUE(open.Execute());
+    EXPECT_TRUE(save.Execute());
+    EXPECT_EQ(Responder.Shown()[0].Kind, TDialogKind::OpenDialog);
+    EXPECT_EQ(Responder.Shown()[1].Kind, TDialogKind::SaveDialog);
+    EXPECT_EQ(Responder.Shown()[1].Filter, TPicture::GraphicFilter());
+}
+
+TEST_F(DialogsTest, PrintDialogOffersAndReportsAPageRange) {
+    TPrintDialog print(Form.get());
+    print.SetMinPage(1);
+    print.SetMaxPage(3);
+    Responder.ExpectPrintPages(2, 3).ExpectPrint(true).ExpectPrintPages(1, 1);
+    // Without poPageNums no range is offered, so none comes back.
+    EXPECT_TRUE(print.Execute());
+    EXPECT_EQ(print.PrintRange(), prAllPages);
+    EXPECT_EQ(Responder.Shown()[0].MaxPage, 0);
+    print.SetOptions(TPrintDialogOptions{poPageNums});
+    EXPECT_TRUE(print.Execute());
+    EXPECT_EQ(print.PrintRange(), prAllPages);
+    EXPECT_EQ(Responder.Shown()[1].MinPage, 1);
+    EXPECT_EQ(Responder.Shown()[1].MaxPage, 3);
+    EXPECT_TRUE(print.Execute());
+    EXPECT_EQ(print.PrintRange(), prPageNums);
+    EXPECT_EQ(print.FromPage(), 1);
+    EXPECT_EQ(print.ToPage(), 1);
 }
 
 TEST_F(DialogsTest, ColourFontAndPrintDialogs) {

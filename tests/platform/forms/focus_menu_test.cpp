@@ -4,6 +4,7 @@
 #include "platform/forms/extctrls.h"
 #include "platform/forms/menus.h"
 #include "platform/forms/stdctrls.h"
+#include <QCursor>
 #include <QStyle>
 #include <QWidget>
 #include <string>
@@ -89,6 +90,41 @@ TEST_F(FocusMenuTest, HintsShowTheirShortPartWhenShowHintHolds) {
     Application->SetHintPause(1234);
     EXPECT_EQ(button->Widget()->style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 1234);
     Application->SetHintPause(500);
+}
+
+TEST_F(FocusMenuTest, ActivatedHintsShowTheControlUnderThePoint) {
+    auto* chart = Make<TPanel>(10, 10, 100, 50);
+    chart->SetHint("Series1: 12.5");
+    Form->Show();
+    const TPoint over = chart->ClientToScreen(Point(20, 20));
+    Application->ActivateHint(over);
+    EXPECT_EQ(ShownHintText(), ""); // hints are off for the panel
+    chart->SetShowHint(true);
+    Application->ActivateHint(over);
+    EXPECT_EQ(ShownHintText(), "Series1: 12.5");
+    Application->ActivateHint(Form->ClientToScreen(Point(300, 200))); // no hint there
+    EXPECT_EQ(ShownHintText(), "");
+    Application->ActivateHint(over);
+    Application->CancelHint();
+    EXPECT_EQ(ShownHintText(), "");
+}
+
+TEST_F(FocusMenuTest, RegisteredCursorsReachTheControlsThatUseThem) {
+    constexpr TCursor crHand = 2020;
+    auto* panel = Make<TPanel>(0, 0, 50, 50);
+    TBitmap picture;
+    picture.SetSize(16, 16);
+    EXPECT_EQ(Screen->Cursors(crHand), nullptr);
+    panel->SetCursor(crHand);
+    EXPECT_EQ(panel->Widget()->cursor().shape(), Qt::ArrowCursor);
+    HCURSOR hand = CreateBitmapCursor(&picture, 3, 1);
+    Screen->SetCursors(crHand, hand);
+    EXPECT_EQ(Screen->Cursors(crHand), hand);
+    panel->SetCursor(crHand);
+    EXPECT_EQ(panel->Widget()->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(panel->Widget()->cursor().hotSpot(), QPoint(3, 1));
+    Screen->SetCursors(crHand, nullptr);
+    EXPECT_EQ(Screen->Cursors(crHand), nullptr);
 }
 
 TEST_F(FocusMenuTest, RadioItemsOfAGroupExcludeEachOther) {

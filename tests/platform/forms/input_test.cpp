@@ -83,6 +83,22 @@ TEST_F(InputTest, TheMouseIsCapturedFromPressToRelease) {
     EXPECT_EQ(GetCaptureControl(), nullptr);
 }
 
+TEST_F(InputTest, AClickOnABoxBackgroundStaysWithTheBox) {
+    auto* box = Make<TGroupBox>(0, 100, 150, 80);
+    auto* group = Make<TRadioGroup>(160, 100, 150, 80);
+    group->Items()->Add("Lapse");
+    TMouseLog formLog, boxLog, groupLog;
+    formLog.Attach(Form.get());
+    boxLog.Attach(box);
+    groupLog.Attach(group);
+    SimulateClick(box, 100, 60);
+    SimulateClick(group, 140, 70);
+    EXPECT_EQ(boxLog.Events, (std::vector<std::string>{"down 0 100,60", "click", "up 0 100,60"}));
+    // A radio group clicks only when an item is chosen.
+    EXPECT_EQ(groupLog.Events, (std::vector<std::string>{"down 0 140,70", "up 0 140,70"}));
+    EXPECT_TRUE(formLog.Events.empty());
+}
+
 TEST_F(InputTest, TheWheelReportsWholeNotchesOf120) {
     std::vector<int> deltas;
     Panel->OnMouseWheel = [&](TObject*, TShiftState, int delta, TPoint, bool& handled) {

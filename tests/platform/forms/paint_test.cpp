@@ -44,6 +44,31 @@ TEST_F(PaintTest, BevelShapesDrawTheirLines) {
     }
 }
 
+TEST_F(PaintTest, ShapesDrawTheirFigureWithTheirPenAndBrush) {
+    auto* shape = Make<TShape>(0, 0, 30, 20);
+    shape->Brush()->SetColor(clRed);
+    shape->Repaint();
+    TCanvas* c = shape->Canvas();
+    const COLORREF black = RGB(0, 0, 0), red = RGB(255, 0, 0), back = ColorToRGB(Form->Color());
+    EXPECT_EQ(At(c, 0, 0), black);
+    EXPECT_EQ(At(c, 29, 19), black);
+    EXPECT_EQ(At(c, 15, 10), red);
+    // A circle keeps to the middle square; the rest shows the parent.
+    shape->SetShape(stCircle);
+    shape->Repaint();
+    EXPECT_EQ(At(c, 2, 10), back);
+    EXPECT_EQ(At(c, 15, 10), red);
+    EXPECT_EQ(At(c, 5, 10), black);
+    // A wide pen is drawn inside the control.
+    shape->SetShape(stRectangle);
+    shape->Pen()->SetWidth(4);
+    shape->Repaint();
+    EXPECT_EQ(At(c, 0, 10), black);
+    EXPECT_EQ(At(c, 29, 10), black);
+    EXPECT_EQ(At(c, 15, 19), black);
+    EXPECT_EQ(At(c, 15, 4), red);
+}
+
 TEST_F(PaintTest, LabelsDrawTheirTextAndBackground) {
     auto* label = Make<TLabel>(0, 0, 100, 20);
     label->SetAutoSize(false);

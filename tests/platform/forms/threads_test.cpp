@@ -11,7 +11,7 @@ TEST(MessageLoop, CallsHandedOverByAWorkerThreadRunInProcessMessages) {
     std::atomic<int> ran{0};
     std::thread worker([&] { QueueToMainThread([&] { ran = IsMainThread() ? 1 : -1; }); });
     worker.join();
-    EXPECT_EQ(ran, 0);  // nothing runs behind the loop's back
+    EXPECT_EQ(ran, 0); // nothing runs behind the loop's back
     Application->ProcessMessages();
     EXPECT_EQ(ran, 1);
 }
