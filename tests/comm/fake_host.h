@@ -4,11 +4,14 @@
 // the simulator clock.
 #include "comm/commhost.h"
 #include "comm/comport.h"
+#include "platform/win32/commapi.h"
 #include "support/serial_sim.h"
+#include <chrono>
 #include <deque>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -19,11 +22,7 @@ public:
         uint32_t Colour;
     };
     std::vector<TPoint> Points;
-    int Clears = 0;
-    void Clear() override {
-        Points.clear();
-        ++Clears;
-    }
+    void Clear() override { Points.clear(); }
     void AddY(double y, uint32_t colour) override {
         Points.push_back({static_cast<double>(Points.size()), y, colour});
     }
@@ -64,7 +63,7 @@ public:
     std::vector<AnsiString> DialogFolders;
     AnsiString SaveAs; // empty: the dialog is cancelled
     std::vector<AnsiString> Memo;
-    int MemoFontSize = 0, MemoClears = 0;
+    int MemoFontSize = 0;
     std::vector<AnsiString> OffsetCaptions, OffsetLabels;
     TFakeSeries Series[6];
     int ChartHides = 0, Pumps = 0, IdentityReads = 0;
@@ -85,10 +84,7 @@ public:
     }
     void SetGroupBoxOffsetCaption(const AnsiString& c) override { OffsetCaptions.push_back(c); }
     void SetLabelOffsetCaption(const AnsiString& c) override { OffsetLabels.push_back(c); }
-    void ClearMemoDisplay() override {
-        Memo.clear();
-        ++MemoClears;
-    }
+    void ClearMemoDisplay() override { Memo.clear(); }
     void SetMemoDisplayFontSize(int size) override { MemoFontSize = size; }
     void AddMemoDisplayLine(const AnsiString& line) override { Memo.push_back(line); }
     TCommSeriesSink* ChartSeries(int n) override {
@@ -120,12 +116,20 @@ public:
         Timers.push_back(timer.get());
         return timer;
     }
-    void SetControlColor(TComponent* control, uint32_t colour) override {
-        Colours.push_back({control, colour});
-    }
+    void SetControlColor(TComponent*, uint32_t colour) override { LampColour = colour; }
     std::vector<TFakeTimer*> Timers;
-    std::vector<std::pair<TComponent*, uint32_t>> Colours;
+    uint32_t LampColour = 1;
 };
+
+// Runs calls handed to the main thread until cond holds (or a second passed).
+template <typename F> bool PumpUntil(F cond) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    while (!cond() && std::chrono::steady_clock::now() < end) {
+        CheckSynchronize();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return cond();
+}
 
 // A temporary folder for the files a test writes; removed afterwards.
 class TTempFolder {

@@ -8,7 +8,11 @@
 
 namespace {
 using S = TCpmSimulator;
-constexpr uint32_t Red = TCommSeriesSink::Red, Blue = TCommSeriesSink::Blue;
+constexpr uint32_t Red = TCommSeriesSink::Red, Blue = TCommSeriesSink::Blue,
+                   Black = TCommSeriesSink::Black, Yellow = TCommSeriesSink::Yellow,
+                   Green = TCommSeriesSink::Green;
+
+using TCurve = std::vector<std::pair<double, uint32_t>>;
 
 struct TDecay {
     int VStart = -1, VStop = -1, TOffset = -1;
@@ -23,16 +27,11 @@ protected:
         Cpm.MeasureDecay(d.VStart, d.VStop, d.TOffset, d.Pos, d.Neg, d.OffsetV, d.Aborted);
         return d;
     }
-    std::vector<double> CurveY() const {
-        std::vector<double> y;
+    // The decay curve as (voltage, colour) pairs.
+    TCurve Curve() const {
+        TCurve c;
         for (const auto& p : Host.Series[0].Points)
-            y.push_back(p.Y);
-        return y;
-    }
-    std::vector<uint32_t> CurveColours() const {
-        std::vector<uint32_t> c;
-        for (const auto& p : Host.Series[0].Points)
-            c.push_back(p.Colour);
+            c.push_back({p.Y, p.Colour});
         return c;
     }
     C_CPM_EF Cpm;
@@ -51,8 +50,7 @@ TEST_F(DecayTest, PositiveDecayDrawsTheSpikeAndRedPointsUntilBelow90) {
     EXPECT_DOUBLE_EQ(d.Pos, 2.3);
     EXPECT_DOUBLE_EQ(d.Neg, 12.3);
     EXPECT_DOUBLE_EQ(d.OffsetV, 100);
-    EXPECT_EQ(CurveY(), (std::vector<double>{1200, 1000, 800, 95}));
-    EXPECT_EQ(CurveColours(), (std::vector<uint32_t>{Red, Red, Red, Red}));
+    EXPECT_EQ(Curve(), (TCurve{{1200, Red}, {1000, Red}, {800, Red}, {95, Red}}));
     // The result frame is no sample: the label shows the last plate voltage.
     EXPECT_EQ(Host.OffsetLabels,
               (std::vector<AnsiString>{"1000 V", "800 V", "95 V", "80 V", "40 V"}));
@@ -61,15 +59,17 @@ TEST_F(DecayTest, PositiveDecayDrawsTheSpikeAndRedPointsUntilBelow90) {
     EXPECT_EQ(Cpm._struct_results.StartVoltage, 1000);
     EXPECT_DOUBLE_EQ(Cpm._struct_results.DecayTimeNeg, 12.3);
     // Reference lines from 0 to the point count (3 curve points) inclusive.
-    ASSERT_EQ(Host.Series[1].Points.size(), 4u);
-    EXPECT_EQ(Host.Series[1].Points[3].X, 3);
-    EXPECT_EQ(Host.Series[1].Points[0].Y, 1000);
-    EXPECT_EQ(Host.Series[2].Points[0].Y, 100);
-    EXPECT_EQ(Host.Series[3].Points[0].Y, -1000);
-    EXPECT_EQ(Host.Series[3].Points[0].Colour, TCommSeriesSink::Yellow);
-    EXPECT_EQ(Host.Series[4].Points[0].Y, -100);
-    EXPECT_EQ(Host.Series[5].Points[0].Y, 0);
-    EXPECT_EQ(Host.Series[5].Points[0].Colour, TCommSeriesSink::Green);
+    const struct {
+        double y;
+        uint32_t colour;
+    } lines[] = {{1000, Black}, {100, Black}, {-1000, Yellow}, {-100, Yellow}, {0, Green}};
+    for (int n = 0; n < 5; ++n) {
+        const auto& points = Host.Series[1 + n].Points;
+        ASSERT_EQ(points.size(), 4u) << n;
+        EXPECT_EQ(points[3].X, 3);
+        EXPECT_EQ(points[0].Y, lines[n].y) << n;
+        EXPECT_EQ(points[3].Colour, lines[n].colour) << n;
+    }
     EXPECT_GE(Host.Pumps, 6);
 }
 
@@ -85,8 +85,7 @@ TEST_F(DecayTest, NegativeSampleAndOffsetPhase) {
     const TDecay d = Run();
     EXPECT_EQ(Host.OffsetLabels.front(), "-300 V");
     // Offset phase: blue points, and no spike afterwards even above 100 V.
-    EXPECT_EQ(CurveY(), (std::vector<double>{-1200, -300, -150, 50, 500}));
-    EXPECT_EQ(CurveColours(), (std::vector<uint32_t>{Red, Red, Red, Blue, Blue}));
+    EXPECT_EQ(Curve(), (TCurve{{-1200, Red}, {-300, Red}, {-150, Red}, {50, Blue}, {500, Blue}}));
     EXPECT_DOUBLE_EQ(d.OffsetV, -100); // sign marker at character 27
 }
 

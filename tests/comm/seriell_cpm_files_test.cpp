@@ -109,25 +109,6 @@ TEST_F(StoredFilesTest, HandshakeAndLineFailuresGiveTheirCodes) {
     EXPECT_EQ(count, 1);
 }
 
-TEST_F(StoredFilesTest, DecodesAStoredFile) {
-    EXPECT_EQ(Cpm.DecodeStoredFile("05102C01E8033C0017007B006400"), 0);
-    const auto& r = Cpm._struct_results;
-    EXPECT_EQ(r.FileNumber, 5);
-    EXPECT_EQ(r.Mode, 16);
-    EXPECT_EQ(r.StartVoltage, 300);
-    EXPECT_EQ(r.StopVoltage, 1000);
-    EXPECT_EQ(r.OffsetTime, 60);
-    EXPECT_DOUBLE_EQ(r.DecayTimePos, 2.3);
-    EXPECT_DOUBLE_EQ(r.DecayTimeNeg, 12.3);
-    EXPECT_DOUBLE_EQ(r.OffsetVoltage, 100);
-    EXPECT_EQ(Cpm.DecodeStoredFile("05102C01E8033C0017007B006480"), 0);
-    EXPECT_DOUBLE_EQ(r.OffsetVoltage, -100);
-    // Short texts and the end mark are no stored file and change nothing.
-    for (const char* bad : {"", "0510", "00FF000000000000000000000000"})
-        EXPECT_EQ(Cpm.DecodeStoredFile(bad), 1) << bad;
-    EXPECT_EQ(r.FileNumber, 5);
-}
-
 TEST_F(StoredFilesTest, ResultFileGetsItsHeaderOnceAndOneRowPerSave) {
     Host.SaveAs = Temp.File("result.csv");
     Cpm._struct_setup = {"V6.10", "12345678", "01-05-2024", "0", "0", "0", "0", "33"};
@@ -202,6 +183,10 @@ TEST_F(StoredFilesTest, StoredFilesCsvAndItsRows) {
               std::string::npos);
     for (const auto& r : rows)
         EXPECT_NE(text.find(r.expect), std::string::npos) << r.expect;
+    // Short texts and the end mark are no stored file and change nothing.
+    for (const char* bad : {"", "0510", "00FF000000000000000000000000"})
+        EXPECT_EQ(Cpm.DecodeStoredFile(bad), 1) << bad;
+    EXPECT_EQ(Cpm._struct_results.FileNumber, 7);
 }
 
 TEST_F(StoredFilesTest, RowForAFileHeldByAnotherProgramOffersRetry) {

@@ -1,6 +1,7 @@
 #include "comm/seriell.h"
 #include "fake_host.h"
 #include "support/pgt_sim.h"
+#include <tuple>
 
 namespace {
 class PgtTest : public InstrumentTest<TPgtSimulator> {
@@ -10,20 +11,11 @@ protected:
 };
 } // namespace
 
-TEST_F(PgtTest, TransferChecksAcknowledgesAndComputesPercentages) {
+TEST_F(PgtTest, TransferIsCheckedAcknowledgedAndConfirmed) {
     // Reply 01 0A 00 02 00 03 00 01 00 04 00, check byte 0x8F with 0x7A.
     EXPECT_EQ(Pgt.ReadStatistics(Data, false), 0);
     EXPECT_EQ(Hex(Sim.Received()), "7A 70");
     EXPECT_EQ(Hex(Sim.Answered()), "01 0A 00 02 00 03 00 01 00 04 00 8F 7A");
-    EXPECT_EQ(Data.Measurements, 10u);
-    EXPECT_EQ(Data.HGBBelow, 2u);
-    EXPECT_EQ(Data.HGBAbove, 3u);
-    EXPECT_EQ(Data.ShoeBelow, 1u);
-    EXPECT_EQ(Data.ShoeAbove, 4u);
-    EXPECT_DOUBLE_EQ(Data.HGBBelowPercent, 20);
-    EXPECT_DOUBLE_EQ(Data.HGBAbovePercent, 30);
-    EXPECT_DOUBLE_EQ(Data.ShoeBelowPercent, 10);
-    EXPECT_DOUBLE_EQ(Data.ShoeAbovePercent, 40);
     ASSERT_EQ(Host.Boxes.size(), 1u);
     EXPECT_EQ(Host.Boxes[0].Text, "Please, Press the plate and wait until the LED light up !");
     EXPECT_EQ(Host.Boxes[0].Caption, "Instruction");
@@ -31,21 +23,28 @@ TEST_F(PgtTest, TransferChecksAcknowledgesAndComputesPercentages) {
     EXPECT_EQ(Host.Boxes[0].Icon, ciExclamation);
 }
 
-TEST_F(PgtTest, CheckSumWrapsAndLargeCountsDecode) {
-    Sim.FirstByte = 0xFF;
-    Sim.Measurements = 0x1234;
-    Sim.HGBBelow = 0x00FF;
-    EXPECT_EQ(Pgt.ReadStatistics(Data, false), 0);
-    EXPECT_EQ(Data.Measurements, 0x1234u);
-    EXPECT_EQ(Data.HGBBelow, 255u);
-}
-
-TEST_F(PgtTest, NoMeasurementsGiveZeroPercentages) {
-    Sim.Measurements = 0;
-    EXPECT_EQ(Pgt.ReadStatistics(Data, false), 0);
-    EXPECT_EQ(Data.HGBAbove, 3u);
-    EXPECT_EQ(Data.HGBAbovePercent, 0.0);
-    EXPECT_EQ(Data.ShoeAbovePercent, 0.0);
+TEST_F(PgtTest, CountsAndPercentages) {
+    const struct {
+        int first; // the reply's first byte: only the check sum sees it
+        std::vector<int> counts, percents;
+    } cases[] = {
+        {0x01, {10, 2, 3, 1, 4}, {20, 30, 10, 40}},
+        {0xFF, {0x1234, 0xFF, 0x100, 0, 0x1234}, {5, 5, 0, 100}}, // check sum wraps
+        {0x01, {0, 2, 3, 1, 4}, {0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        Sim.FirstByte = c.first;
+        std::tie(Sim.Measurements, Sim.HGBBelow, Sim.HGBAbove, Sim.ShoeBelow, Sim.ShoeAbove) =
+            std::tie(c.counts[0], c.counts[1], c.counts[2], c.counts[3], c.counts[4]);
+        ASSERT_EQ(Pgt.ReadStatistics(Data, false), 0) << c.counts[0];
+        EXPECT_EQ(std::vector<int>({int(Data.Measurements), int(Data.HGBBelow), int(Data.HGBAbove),
+                                    int(Data.ShoeBelow), int(Data.ShoeAbove)}),
+                  c.counts);
+        EXPECT_EQ(
+            std::vector<int>({int(Data.HGBBelowPercent + 0.5), int(Data.HGBAbovePercent + 0.5),
+                              int(Data.ShoeBelowPercent + 0.5), int(Data.ShoeAbovePercent + 0.5)}),
+            c.percents);
+    }
 }
 
 TEST_F(PgtTest, ClearCommandEmptiesTheTestersMemory) {

@@ -3,96 +3,62 @@
 #include "platform/rtl/formatsettings.h"
 #include "platform/rtl/sysutils.h"
 #include "support/rxm_sim.h"
-#include <thread>
+#include <tuple>
 
 namespace {
-using TRxmTest = InstrumentTest<TRxmSimulator>;
-
-class RxmTest : public TRxmTest {
+class RxmTest : public InstrumentTest<TRxmSimulator> {
 protected:
     C_RXM_850 Rxm;
 };
 
-// The meter's side played by hand on a bare pseudo-terminal, for replies the
-// simulator would never produce.
-class RxmWireTest : public ::testing::Test {
-protected:
-    RxmWireTest() {
-        Port.SetDeviceName(Pty.SlavePath().c_str());
-        Port.Timeouts()->SetReadConstant(100);
-        Port.Open();
-        Host.Port = &Port;
-        Previous = SetCommHost(&Host);
-    }
-    ~RxmWireTest() override {
-        if (Meter.joinable()) Meter.join();
-        SetCommHost(Previous);
-    }
-    // The meter answers once the program's frame of n bytes arrived.
-    void AnswerAfter(size_t n, const std::string& reply) {
-        if (Meter.joinable()) Meter.join();
-        Meter = std::thread([this, n, reply] {
-            Sent = Pty.Receive(n, 1000);
-            Pty.Send(reply);
-        });
-    }
-    std::thread Meter;
-    std::string Sent;
-    TPtyPair Pty;
-    TVirtualClockScope Time;
-    TComPort Port{nullptr};
-    TFakeCommHost Host;
-    TCommHost* Previous = nullptr;
-    C_RXM_850 Rxm;
-};
+std::vector<int> Fields(const RXM850__Data& d) {
+    return {d.Mantissa, d.Range, d.Exponent, d.Temperature, d.Humidity, d.Status, d.TimerSeconds};
+}
 } // namespace
 
-TEST_F(RxmTest, MeasurementCommandGoesOutAsAFrameAndIsDecoded) {
-    Sim.Mantissa = 1234;
-    Sim.RangeByte = 0x9F;
-    RXM850__Data data;
-    ASSERT_EQ(Rxm.Request("C004", data), 0);
-    EXPECT_EQ(Hex(Sim.Received()), "02 05 C0 04 32");
-    EXPECT_EQ(data.Mantissa, 1234);
-    EXPECT_EQ(data.Range, 4);
-    EXPECT_EQ(data.Exponent, 31);
-    EXPECT_EQ(data.Temperature, 22);
-    EXPECT_EQ(data.Humidity, 45);
-    EXPECT_EQ(data.Status, 1);
-    EXPECT_EQ(data.TimerSeconds, 7);
+TEST_F(RxmTest, RequestFramesAndDecodesEveryByteValue) {
+    const struct {
+        const char* command;
+        const char* frame;
+        std::vector<int> meter; // mantissa, range byte, temperature, humidity, status, timer
+        int result;
+        std::vector<int> data; // 77: left as it was
+    } cases[] = {
+        {"C004", "02 05 C0 04 32", {1234, 0x9F, 22, 45, 1, 7}, 0, {1234, 4, 31, 22, 45, 1, 7}},
+        {"C004",
+         "02 05 C0 04 32",
+         {0x0311, 0x13, 0, 0xFF, 4, 0x12},
+         0,
+         {0x0311, 0, 0x13, 0, 255, 4, 0x12}},
+        // The timer command changes only the remaining seconds.
+        {"C014", "02 05 C0 14 36", {1, 1, 1, 1, 1, 42}, 0, {77, 77, 77, 77, 77, 77, 42}},
+        // A stored-file reply is too short for a reading.
+        {"8805", "02 05 88 05 25", {1, 1, 1, 1, 1, 1}, 1, {77, 77, 77, 77, 77, 77, 77}},
+    };
+    for (const auto& c : cases) {
+        std::tie(Sim.Mantissa, Sim.RangeByte, Sim.Temperature, Sim.Humidity, Sim.Status,
+                 Sim.TimerSeconds) =
+            std::tie(c.meter[0], c.meter[1], c.meter[2], c.meter[3], c.meter[4], c.meter[5]);
+        Sim.ClearLog();
+        RXM850__Data data;
+        data.Mantissa = data.Range = data.Exponent = data.Temperature = data.Humidity =
+            data.Status = data.TimerSeconds = 77;
+        EXPECT_EQ(Rxm.Request(c.command, data), c.result) << c.frame;
+        EXPECT_EQ(Hex(Sim.Received()), c.frame);
+        EXPECT_EQ(Fields(data), c.data) << c.frame;
+    }
 }
 
-TEST_F(RxmTest, ControlBytesInTheReplyPassUnchanged) {
-    Sim.Mantissa = 0x0311;
-    Sim.RangeByte = 0x13;
-    Sim.Temperature = 0x00;
-    Sim.Humidity = 0xFF;
-    Sim.Status = 0x04;
-    Sim.TimerSeconds = 0x12;
-    RXM850__Data data;
-    ASSERT_EQ(Rxm.Request("C004", data), 0);
-    EXPECT_EQ(data.Mantissa, 0x0311);
-    EXPECT_EQ(data.Exponent, 0x13);
-    EXPECT_EQ(data.Temperature, 0);
-    EXPECT_EQ(data.Humidity, 255);
-    EXPECT_EQ(data.Status, 4);
-    EXPECT_EQ(data.TimerSeconds, 0x12);
-}
-
-TEST_F(RxmTest, TimerCommandChangesOnlyTheRemainingSeconds) {
-    RXM850__Data data;
-    data.Mantissa = 77;
-    Sim.TimerSeconds = 42;
-    ASSERT_EQ(Rxm.Request("C014", data), 0);
-    EXPECT_EQ(data.TimerSeconds, 42);
-    EXPECT_EQ(data.Mantissa, 77);
-}
-
-TEST_F(RxmTest, ShortReplyIsNoReading) {
-    RXM850__Data data;
-    data.Mantissa = 77;
-    EXPECT_EQ(Rxm.Request("8805", data), 1); // a stored-file reply has too few bytes
-    EXPECT_EQ(data.Mantissa, 77);
+TEST_F(RxmTest, ReplyFramesNoMeterOfOursBuilds) {
+    // 16 is the mean of 02 06 11 22 33, worked out by hand.
+    Sim.RawReply = Bytes("02 06 11 22 33 16");
+    AnsiString reply;
+    EXPECT_EQ(Rxm.Transact("C004", reply, false), 0);
+    EXPECT_EQ(reply, "112233");
+    // LEN is unsigned: 133 bytes, whose mean is 'A'.
+    Sim.RawReply = "\x02\x85" + std::string(131, 'A');
+    ASSERT_EQ(Rxm.Transact("A1", reply, false), 0);
+    EXPECT_EQ(reply.Length(), 260);
 }
 
 TEST_F(RxmTest, BadCommandTextsAreReportedAndNothingIsSent) {
@@ -196,32 +162,6 @@ TEST_F(RxmTest, CalibrationFactorsWriteAndReadBack) {
     EXPECT_EQ(k0, 200);
     EXPECT_EQ(reply.SubString(23, 4), "3412"); // k4 = 0x1234
     EXPECT_EQ(reply.SubString(35, 4), "08FF");
-}
-
-TEST_F(RxmWireTest, ReplyFrameAndItsCheckByte) {
-    AnswerAfter(5, Bytes("06 04 02 06 11 22 33 16"));
-    AnsiString reply;
-    EXPECT_EQ(Rxm.Transact("C004", reply, false), 0);
-    EXPECT_EQ(reply, "112233");
-    Meter.join();
-    EXPECT_EQ(Hex(Sent), "02 05 C0 04 32");
-    AnswerAfter(5, Bytes("06 04 02 06 11 22 33 17"));
-    Host.Answers = {crCancel};
-    EXPECT_EQ(Rxm.Transact("C004", reply, false), 1);
-    EXPECT_EQ(Host.Boxes.size(), 1u);
-}
-
-TEST_F(RxmWireTest, LengthByteIsUnsigned) {
-    std::string data(130, '\x41');
-    std::string frame = "\x02" + std::string(1, char(133)) + data;
-    int sum = 0;
-    for (unsigned char c : frame)
-        sum += c;
-    frame += static_cast<char>(sum / 132);
-    AnswerAfter(4, "\x06\x04" + frame);
-    AnsiString reply;
-    ASSERT_EQ(Rxm.Transact("A1", reply, false), 0);
-    EXPECT_EQ(reply.Length(), 260);
 }
 
 TEST(RxmConversions, WordsBitsRangesAndResistanceTexts) {

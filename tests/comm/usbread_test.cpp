@@ -1,14 +1,16 @@
 #include "comm/commhost.h"
 #include "comm/usbread.h"
 #include "platform/rtl/clock.h"
+#include "platform/win32/commapi.h"
 #include "platform/win32/kernel.h"
 #include "support/fake_usb.h"
-#include "platform/win32/commapi.h"
 #include <chrono>
 #include <gtest/gtest.h>
 #include <thread>
 
 namespace {
+using FakeUsb::TReply;
+
 class TUsbHost : public TCommHost {
 public:
     int Average = 1, Delta = 200;
@@ -16,10 +18,10 @@ public:
     int Delta_U() override { return Delta; }
 };
 
-int Raw(double mV) { // inverse of the decoding, for readable scripts
-    const int counts = static_cast<int>(mV / 2.148 + (mV < 0 ? -0.5 : 0.5));
-    return counts >= 0 ? counts : 1024 - counts;
+TReply R(int counts) {
+    return FakeUsb::RawReply(counts);
 }
+constexpr double NoCounts = -1;
 
 class UsbTest : public ::testing::Test {
 protected:
@@ -54,40 +56,42 @@ TEST_F(UsbTest, OpenFindsTheConverterOnTheFirstBusThatHasOne) {
     FakeUsb::AddDevice(0, 0x1234, 0x2B5C);
     FakeUsb::AddDevice(0, 0x16C0, 0x0001);
     EXPECT_EQ(Converter.Open(), 0);
-    FakeUsb::AddConverter(second);
-    FakeUsb::AddConverter(0);
+    FakeUsb::AddDevice(second);
+    FakeUsb::AddDevice(0);
     EXPECT_EQ(Converter.Open(), 1);
-    EXPECT_EQ(FakeUsb::LastOpenedBus(), 0);
+    EXPECT_EQ(FakeUsb::Log().LastBus, 0);
+    EXPECT_EQ(Converter.Open(), 1);
     EXPECT_EQ(FakeUsb::OpenHandles(), 1); // each open closes the shared handle first
-    EXPECT_EQ(Converter.Open(), 1);
-    EXPECT_EQ(FakeUsb::OpenHandles(), 1);
 }
 
 TEST_F(UsbTest, ConfigurationOrClaimRefusedGivesZero) {
-    FakeUsb::AddConverter(FakeUsb::AddBus());
+    FakeUsb::AddDevice(FakeUsb::AddBus());
     FakeUsb::SetConfigurationResult(-1);
     EXPECT_EQ(Converter.Open(), 0);
     FakeUsb::SetConfigurationResult(0);
     FakeUsb::SetClaimResult(-16);
-    EXPECT_EQ(Converter.Open(), 0);
     double mV = 42;
     EXPECT_EQ(Converter.ReadOnce(mV), 0);
     EXPECT_EQ(mV, 42); // untouched
 }
 
 TEST_F(UsbTest, ReadOnceSendsTheVendorRequestAndDecodes) {
-    FakeUsb::AddConverter(FakeUsb::AddBus());
-    FakeUsb::QueueReply(8, {0xFF, 0x03, 9, 9, 9, 9, 9, 9});
+    FakeUsb::AddDevice(FakeUsb::AddBus());
+    FakeUsb::QueueReply({8, {0xFF, 0x03, 9, 9, 9, 9, 9, 9}});
     double mV = 0;
     EXPECT_EQ(Converter.ReadOnce(mV), 8);
     EXPECT_DOUBLE_EQ(mV, 2197.404);
-    const auto last = FakeUsb::LastControl();
-    EXPECT_EQ(last.RequestType, 0xC0);
-    EXPECT_EQ(last.Request, 5);
-    EXPECT_EQ(last.Value, 0);
-    EXPECT_EQ(last.Index, 0);
-    EXPECT_EQ(last.Size, 8);
-    EXPECT_EQ(last.Timeout, 1000);
+    const auto last = FakeUsb::Log().Last;
+    EXPECT_EQ(std::vector<int>({last.RequestType, last.Request, last.Value, last.Index, last.Size,
+                                last.Timeout}),
+              std::vector<int>({0xC0, 5, 0, 0, 8, 1000}));
+    // Failed, short and empty transfers leave the value.
+    for (const TReply& bad : {TReply{-110, {}}, TReply{1, {0xFF}}, TReply{0, {}}}) {
+        FakeUsb::QueueReply(bad);
+        mV = 7;
+        EXPECT_EQ(Converter.ReadOnce(mV), -2) << bad.Result;
+        EXPECT_EQ(mV, 7);
+    }
 }
 
 TEST_F(UsbTest, ControlReadWithoutAnOpenDeviceAsksNothing) {
@@ -95,90 +99,45 @@ TEST_F(UsbTest, ControlReadWithoutAnOpenDeviceAsksNothing) {
     EXPECT_EQ(access.OpenDevice(), 0); // no bus: the shared handle is released
     char buffer[8] = {};
     EXPECT_LT(access.ControlRead(5, 0, 0, buffer, 8), 0);
-    EXPECT_EQ(FakeUsb::ControlCount(), 0);
+    EXPECT_EQ(FakeUsb::Log().Controls, 0);
 }
 
-TEST_F(UsbTest, FailedOrShortTransferIsMinusTwoAndLeavesTheValue) {
-    FakeUsb::AddConverter(FakeUsb::AddBus());
-    FakeUsb::QueueReply(-110, {});
-    FakeUsb::QueueReply(1, {0xFF});
-    FakeUsb::QueueReply(0, {});
-    for (int i = 0; i < 3; ++i) {
-        double mV = 7;
-        EXPECT_EQ(Converter.ReadOnce(mV), -2);
-        EXPECT_EQ(mV, 7);
-    }
-}
-
-TEST_F(UsbTest, AveragedReadingIsTheMeanOfPairMeans) {
-    FakeUsb::AddConverter(FakeUsb::AddBus());
-    Host.Average = 3;
-    for (int raw : {100, 102, 200, 200, 300, 298})
-        FakeUsb::QueueRaw(raw);
-    const uint32_t start = GetTickCount();
-    double mV = 0;
-    EXPECT_EQ(Converter.ReadAveraged(mV), 8);
-    EXPECT_DOUBLE_EQ(mV, (101 + 200 + 299) / 3.0 * 2.148);
-    EXPECT_EQ(GetTickCount() - start, 6 * 20u); // one 20 ms pause before each read
-    EXPECT_EQ(FakeUsb::ControlCount(), 6);
-}
-
-TEST_F(UsbTest, PairThatDisagreesIsReadAgainAtMostThreeTimes) {
-    FakeUsb::AddConverter(FakeUsb::AddBus());
-    Host.Delta = 200;
-    // 300 mV apart twice, then the third try counts whatever it differs.
-    for (double v : {0.0, 300.0, 0.0, 300.0, 1000.0, 0.0})
-        FakeUsb::QueueRaw(Raw(v));
-    double mV = 0;
-    Converter.ReadAveraged(mV);
-    EXPECT_EQ(FakeUsb::ControlCount(), 6);
-    EXPECT_NEAR(mV, (Raw(1000.0) * 2.148) / 2, 1e-9);
-
-    // Within D the first pair stands.
-    FakeUsb::Reset();
-    FakeUsb::AddConverter(FakeUsb::AddBus());
-    for (double v : {100.0, 250.0})
-        FakeUsb::QueueRaw(Raw(v));
-    Converter.ReadAveraged(mV);
-    EXPECT_EQ(FakeUsb::ControlCount(), 2);
-}
-
-TEST_F(UsbTest, AverageCountBelowOneReadsOnePair) {
-    FakeUsb::AddConverter(FakeUsb::AddBus());
-    for (int n : {0, -5}) {
-        Host.Average = n;
+TEST_F(UsbTest, AveragedReadings) {
+    // Scripts in counts of 2.148 mV; D is 200 mV (93 counts).
+    const TReply fail{-5, {}};
+    const struct {
+        const char* name;
+        int average, result;
+        double counts;
+        int reads;                  // each after a 20 ms pause
+        std::vector<TReply> script; // then the default count of 10
+    } cases[] = {
+        {"mean of pair means", 3, 8, 200, 6, {R(100), R(102), R(200), R(200), R(300), R(298)}},
+        {"pair within D stands", 1, 8, 125, 2, {R(100), R(150)}},
+        // Apart by more than D twice; the third try counts whatever it differs.
+        {"pair read at most three times", 1, 8, 250, 6, {R(0), R(150), R(0), R(150), R(500), R(0)}},
+        {"average count 0 reads one pair", 0, 8, 10, 2, {}},
+        {"average count -5 reads one pair", -5, 8, 10, 2, {}},
+        {"failed read is not averaged in", 2, 8, 40, 4, {R(50), fail, R(40), R(40)}},
+        {"every read fails", 1, -2, NoCounts, 21, std::vector<TReply>(21, fail)},
+        {"missing converter", 1, 0, NoCounts, 21, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeUsb::Reset();
+        const bool present = c.result != 0;
+        if (present) FakeUsb::AddDevice(FakeUsb::AddBus());
         FakeUsb::SetDefaultRaw(10);
-        double mV = 0;
-        EXPECT_EQ(Converter.ReadAveraged(mV), 8);
-        EXPECT_DOUBLE_EQ(mV, 10 * 2.148);
+        for (const TReply& r : c.script)
+            FakeUsb::QueueReply(r);
+        Host.Average = c.average;
+        const uint32_t start = GetTickCount();
+        double mV = 1.5;
+        EXPECT_EQ(Converter.ReadAveraged(mV), c.result);
+        EXPECT_DOUBLE_EQ(mV, c.counts == NoCounts ? USB::NoValue : c.counts * 2.148);
+        EXPECT_EQ(FakeUsb::Log().Controls, present ? c.reads : 0);
+        EXPECT_EQ(GetTickCount() - start, 20u * c.reads);
     }
-}
-
-TEST_F(UsbTest, FailedReadsAreNotAveragedIn) {
-    FakeUsb::AddConverter(FakeUsb::AddBus());
-    Host.Average = 2;
-    FakeUsb::QueueRaw(50);
-    FakeUsb::QueueReply(-5, {}); // second read of pair 1 fails
-    FakeUsb::QueueRaw(40);
-    FakeUsb::QueueRaw(40);
-    double mV = 0;
-    EXPECT_EQ(Converter.ReadAveraged(mV), 8);
-    EXPECT_DOUBLE_EQ(mV, 40 * 2.148);
-}
-
-TEST_F(UsbTest, MissingConverterGivesTheNoValueMark) {
-    double mV = 1.5;
-    EXPECT_EQ(Converter.ReadAveraged(mV), 0);
-    EXPECT_EQ(mV, USB::NoValue);
-    EXPECT_EQ(FakeUsb::OpenCount(), 0);
-
-    FakeUsb::AddConverter(FakeUsb::AddBus());
-    FakeUsb::SetDefaultRaw(0);
-    for (int i = 0; i < 21 * 2; ++i)
-        FakeUsb::QueueReply(-19, {});
-    EXPECT_EQ(Converter.ReadAveraged(mV), -2);
-    EXPECT_EQ(mV, USB::NoValue);
-    EXPECT_EQ(FakeUsb::ControlCount(), 21); // 21 passes, each ending at its first read
 }
 
 TEST(CommHostDefaults, SilentHostWithTheSetupFileBesideTheProgram) {
@@ -189,9 +148,6 @@ TEST(CommHostDefaults, SilentHostWithTheSetupFileBesideTheProgram) {
     EXPECT_EQ(host.MessageBox("x", "y", cbOK, ciNone), crCancel);
     AnsiString name = "unchanged";
     EXPECT_FALSE(host.ExecuteSaveDialog("/", name));
-    EXPECT_EQ(host.ComPort(), nullptr);
-    EXPECT_EQ(host.Average_U(), 1);
-    EXPECT_EQ(host.Delta_U(), 200);
 }
 
 TEST(CommHostDefaults, RestartedTimerIgnoresTicksQueuedBeforeTheRestart) {

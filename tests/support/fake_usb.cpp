@@ -1,7 +1,8 @@
 #include "support/fake_usb.h"
 #include <algorithm>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
+#include <deque>
 #include <usb.h>
 
 struct usb_dev_handle {
@@ -18,24 +19,12 @@ struct TState {
     std::deque<usb_dev_handle> Handles; // never freed, so stale handles stay readable
     std::deque<FakeUsb::TReply> Replies;
     int ConfigResult = 0, ClaimResult = 0, DefaultRaw = 0;
-    int Opens = 0, Closes = 0, Controls = 0, LastBus = -1;
-    FakeUsb::TLastControl Last;
+    FakeUsb::TLog Log;
 };
 
 TState& S() {
     static TState state;
     return state;
-}
-
-void Relink() {
-    TState& s = S();
-    usb_bus* prev = nullptr;
-    for (auto& bus : s.Busses) {
-        bus.prev = prev;
-        bus.next = nullptr;
-        if (prev) prev->next = &bus;
-        prev = &bus;
-    }
 }
 } // namespace
 
@@ -49,80 +38,64 @@ void Reset() {
     s.Devices.clear();
     s.Replies.clear();
     s.ConfigResult = s.ClaimResult = s.DefaultRaw = 0;
-    s.Opens = s.Closes = s.Controls = 0;
-    s.LastBus = -1;
-    s.Last = {};
+    s.Log = {};
     usb_busses = nullptr;
 }
 
 int AddBus() {
     TState& s = S();
-    s.Busses.emplace_back();
-    usb_bus& bus = s.Busses.back();
+    usb_bus& bus = s.Busses.emplace_back();
     std::memset(&bus, 0, sizeof bus);
     std::snprintf(bus.dirname, sizeof bus.dirname, "%03d", static_cast<int>(s.Busses.size()));
     bus.location = static_cast<uint32_t>(s.Busses.size());
-    Relink();
+    if (s.Busses.size() > 1) {
+        usb_bus& before = s.Busses[s.Busses.size() - 2];
+        before.next = &bus;
+        bus.prev = &before;
+    }
     return static_cast<int>(s.Busses.size()) - 1;
 }
 
 void AddDevice(int busIndex, int vendor, int product) {
     TState& s = S();
     usb_bus& bus = s.Busses.at(busIndex);
-    s.Devices.emplace_back();
-    struct usb_device& dev = s.Devices.back();
+    struct usb_device& dev = s.Devices.emplace_back();
     std::memset(&dev, 0, sizeof dev);
     dev.bus = &bus;
     dev.descriptor.idVendor = static_cast<uint16_t>(vendor);
     dev.descriptor.idProduct = static_cast<uint16_t>(product);
     dev.devnum = static_cast<uint8_t>(s.Devices.size());
     struct usb_device** tail = &bus.devices;
-    struct usb_device* prev = nullptr;
     while (*tail) {
-        prev = *tail;
+        dev.prev = *tail;
         tail = &(*tail)->next;
     }
-    dev.prev = prev;
     *tail = &dev;
 }
 
-void AddConverter(int bus) {
-    AddDevice(bus, 0x16C0, 0x2B5C);
-}
 void SetConfigurationResult(int result) {
     S().ConfigResult = result;
 }
 void SetClaimResult(int result) {
     S().ClaimResult = result;
 }
-void QueueReply(int result, std::vector<uint8_t> bytes) {
-    S().Replies.push_back({result, std::move(bytes)});
+void QueueReply(const TReply& reply) {
+    S().Replies.push_back(reply);
 }
-void QueueRaw(int raw) {
-    QueueReply(8, {static_cast<uint8_t>(raw & 0xFF), static_cast<uint8_t>((raw >> 8) & 0xFF), 0, 0,
-                   0, 0, 0, 0});
+TReply RawReply(int raw) {
+    return {8,
+            {static_cast<uint8_t>(raw & 0xFF), static_cast<uint8_t>((raw >> 8) & 0xFF), 0, 0, 0, 0,
+             0, 0}};
 }
 void SetDefaultRaw(int raw) {
     S().DefaultRaw = raw;
-}
-int OpenCount() {
-    return S().Opens;
-}
-int CloseCount() {
-    return S().Closes;
-}
-int ControlCount() {
-    return S().Controls;
 }
 int OpenHandles() {
     return static_cast<int>(std::count_if(S().Handles.begin(), S().Handles.end(),
                                           [](const usb_dev_handle& h) { return h.Open; }));
 }
-int LastOpenedBus() {
-    return S().LastBus;
-}
-TLastControl LastControl() {
-    return S().Last;
+const TLog& Log() {
+    return S().Log;
 }
 
 } // namespace FakeUsb
@@ -146,18 +119,15 @@ struct usb_bus* usb_get_busses(void) {
 
 usb_dev_handle* usb_open(struct usb_device* dev) {
     TState& s = S();
-    ++s.Opens;
-    s.Handles.emplace_back();
-    s.Handles.back().Device = dev;
-    s.Handles.back().Open = true;
-    s.LastBus = -1;
+    ++s.Log.Opens;
+    s.Handles.push_back({dev, true});
+    s.Log.LastBus = -1;
     for (size_t i = 0; i < s.Busses.size(); ++i)
-        if (dev && dev->bus == &s.Busses[i]) s.LastBus = static_cast<int>(i);
+        if (dev && dev->bus == &s.Busses[i]) s.Log.LastBus = static_cast<int>(i);
     return &s.Handles.back();
 }
 
 int usb_close(usb_dev_handle* dev) {
-    ++S().Closes;
     if (!dev || !dev->Open) return -1;
     dev->Open = false;
     return 0;
@@ -176,23 +146,14 @@ int usb_claim_interface(usb_dev_handle* dev, int interface) {
 int usb_control_msg(usb_dev_handle* dev, int requesttype, int request, int value, int index,
                     char* bytes, int size, int timeout) {
     TState& s = S();
-    ++s.Controls;
-    s.Last = {requesttype, request, value, index, size, timeout};
+    ++s.Log.Controls;
+    s.Log.Last = {requesttype, request, value, index, size, timeout};
     if (!dev || !dev->Open) return -19;                  // no such device
     if (requesttype != 0xC0 || request != 5) return -32; // stalled: unknown request
-    FakeUsb::TReply reply{8, {}};
+    FakeUsb::TReply reply = FakeUsb::RawReply(s.DefaultRaw);
     if (!s.Replies.empty()) {
         reply = s.Replies.front();
         s.Replies.pop_front();
-    } else {
-        reply.Bytes = {static_cast<uint8_t>(s.DefaultRaw & 0xFF),
-                       static_cast<uint8_t>((s.DefaultRaw >> 8) & 0xFF),
-                       0,
-                       0,
-                       0,
-                       0,
-                       0,
-                       0};
     }
     const int n = std::min<int>(size, static_cast<int>(reply.Bytes.size()));
     if (n > 0) std::memcpy(bytes, reply.Bytes.data(), static_cast<size_t>(n));

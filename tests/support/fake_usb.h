@@ -3,7 +3,6 @@
 // functions on the real usb.h structures, simulating busses, devices and the
 // converter's vendor request. Tests script it through FakeUsb.
 #include <cstdint>
-#include <deque>
 #include <vector>
 
 namespace FakeUsb {
@@ -14,8 +13,15 @@ struct TReply {
     std::vector<uint8_t> Bytes;
 };
 
-struct TLastControl {
+struct TControl {
     int RequestType = -1, Request = -1, Value = -1, Index = -1, Size = -1, Timeout = -1;
+};
+
+// What the program asked of the library since the last Reset.
+struct TLog {
+    int Opens = 0, Controls = 0;
+    int LastBus = -1; // bus index of the device opened last
+    TControl Last;
 };
 
 // Forgets every bus, device, handle and script (handles given out stay valid
@@ -23,25 +29,18 @@ struct TLastControl {
 void Reset();
 // Adds a bus; returns its index.
 int AddBus();
-// Adds a device with the given identity to a bus.
-void AddDevice(int bus, int vendor, int product);
-// The converter on a bus (vendor 0x16C0, product 0x2B5C).
-void AddConverter(int bus);
+// Adds a device to a bus; by default the converter.
+void AddDevice(int bus, int vendor = 0x16C0, int product = 0x2B5C);
 
 void SetConfigurationResult(int result);
 void SetClaimResult(int result);
 // Replies consumed in order; when none is queued the converter answers with
 // the raw count of SetDefaultRaw (8 bytes).
-void QueueReply(int result, std::vector<uint8_t> bytes);
-void QueueRaw(int raw);
+void QueueReply(const TReply& reply);
+TReply RawReply(int raw);
 void SetDefaultRaw(int raw);
 
-int OpenCount();
-int CloseCount();
-int ControlCount();
 int OpenHandles();
-// Bus index of the device opened last, -1 when none.
-int LastOpenedBus();
-TLastControl LastControl();
+const TLog& Log();
 
 } // namespace FakeUsb

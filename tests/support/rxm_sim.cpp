@@ -35,11 +35,6 @@ std::vector<std::string> TRxmSimulator::Commands() const {
     return FCommands;
 }
 
-int TRxmSimulator::BadFrames() const {
-    std::lock_guard<std::mutex> guard(FMutex);
-    return FBadFrames;
-}
-
 void TRxmSimulator::OnByte(uint8_t b) {
     if (FIn.empty() && b != 0x02) return; // noise between frames
     FIn += static_cast<char>(b);
@@ -52,16 +47,15 @@ void TRxmSimulator::OnByte(uint8_t b) {
     if (FIn.size() < length) return;
     const std::string frame = FIn;
     FIn.clear();
-    if (Mean(frame.substr(0, length - 1)) != static_cast<unsigned char>(frame[length - 1])) {
-        std::lock_guard<std::mutex> guard(FMutex);
-        ++FBadFrames;
-        return;
-    }
+    // A frame with a wrong check byte goes unanswered.
+    if (Mean(frame.substr(0, length - 1)) != static_cast<unsigned char>(frame[length - 1])) return;
     Handle(frame.substr(2, length - 3));
 }
 
 void TRxmSimulator::Answer(const std::string& data) {
-    if (TakeFault(Garbage)) {
+    if (!RawReply.empty()) {
+        Send("\x06\x04" + RawReply);
+    } else if (TakeFault(Garbage)) {
         Send("\x06\x04XYZ");
     } else if (TakeFault(BadCheck)) {
         std::string f = Frame(data);
@@ -144,18 +138,6 @@ void TRxmSimulator::Handle(const std::string& payload) {
             if (i == 7) at += 2;
             Factors[i] = static_cast<unsigned char>(payload[at]) +
                          256 * static_cast<unsigned char>(payload[at + 1]);
-        }
-        Send("\x06\x04");
-        break;
-    case 0xA0:
-        if (payload.size() >= 9) {
-            Serial = static_cast<unsigned char>(payload[1]) +
-                     256 * static_cast<unsigned char>(payload[2]);
-            SerialMonth = static_cast<unsigned char>(payload[3]);
-            SerialYear = static_cast<unsigned char>(payload[4]);
-            CalDay = static_cast<unsigned char>(payload[6]);
-            CalMonth = static_cast<unsigned char>(payload[7]);
-            CalYear = static_cast<unsigned char>(payload[8]);
         }
         Send("\x06\x04");
         break;

@@ -2,7 +2,7 @@
 // Stand-in for the resistance meter: reads frames STX, LEN, payload, mean
 // check byte; answers ACK EOT, and for the measurement (C0), identity (A1),
 // stored file (88) and calibration read (91) commands a reply frame built the
-// same way. Reset (82), stop (C4) and the writes (90, A0) get ACK EOT only.
+// same way. Reset (82), stop (C4) and the factor write (90) get ACK EOT only.
 #include "support/serial_sim.h"
 #include <vector>
 
@@ -19,9 +19,11 @@ public:
     std::vector<int> Factors = {200, 201, 202, 203, 204,
                                 205, 206, 207, 208}; // k0..k5, TF0, TF2, TF3
 
+    // Sent after ACK EOT instead of the reply frame: replies no meter builds.
+    std::string RawReply;
+
     // Payloads of the well-formed frames received, as hex text ("C004").
     std::vector<std::string> Commands() const;
-    int BadFrames() const;
 
     // Frame bytes for a payload: STX, LEN, payload, mean check byte.
     static std::string Frame(const std::string& payload);
@@ -35,6 +37,5 @@ private:
 
     mutable std::mutex FMutex;
     std::vector<std::string> FCommands;
-    int FBadFrames = 0;
     std::string FIn;
 };

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sstream>
 #include <stdexcept>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -191,25 +192,11 @@ void TSerialSimulator::HangUp() {
 }
 
 std::string Bytes(const std::string& hex) {
+    std::istringstream in(hex);
     std::string out;
-    int digit = -1;
-    for (char c : hex) {
-        int v;
-        if (c >= '0' && c <= '9')
-            v = c - '0';
-        else if (c >= 'A' && c <= 'F')
-            v = c - 'A' + 10;
-        else if (c >= 'a' && c <= 'f')
-            v = c - 'a' + 10;
-        else
-            continue;
-        if (digit < 0) {
-            digit = v;
-        } else {
-            out += static_cast<char>(digit * 16 + v);
-            digit = -1;
-        }
-    }
+    unsigned v = 0;
+    while (in >> std::hex >> v)
+        out += static_cast<char>(v);
     return out;
 }
 

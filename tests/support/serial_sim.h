@@ -31,7 +31,6 @@ public:
     int PendingFromPort() const;
     // Closes the master: the port sees a hang-up.
     void HangUp();
-    bool IsHungUp() const { return FMaster < 0; }
 
 private:
     int FMaster = -1;
