@@ -625,6 +625,9 @@ bool DispatchControlEvent(TControl* control, QWidget* w, QEvent* e,
                 });
         }
         return Base(e);
+    case QEvent::Show:
+        impl->WindowMade = true;
+        return Base(e);
     case QEvent::Enter:
         RunAsMessage(control, [&] { TControlAccess::MouseEnter(control); });
         return Base(e);
@@ -1312,6 +1315,11 @@ void TWinControl::SetTabOrder(int Value) {
     list.insert(list.begin() + Value, this);
     for (size_t i = 1; i < list.size(); ++i)
         QWidget::setTabOrder(list[i - 1]->Widget(), list[i]->Widget());
+}
+
+bool TWinControl::HandleAllocated() const {
+    if (!Impl()->WindowMade && Showing()) Impl()->WindowMade = true;
+    return Impl()->WindowMade;
 }
 
 bool TWinControl::CanFocus() const {

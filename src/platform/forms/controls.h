@@ -360,6 +360,9 @@ public:
     void SetTabOrder(int Value);
     bool CanFocus() const;
     bool Focused() const;
+    // Whether the control has its window: from the first time it was showing
+    // (a form's controls from its OnShow on) until it is freed.
+    bool HandleAllocated() const;
     // Raises EInvalidOperation "Cannot focus a disabled or invisible window" when
     // the control cannot take the focus.
     virtual void SetFocus();

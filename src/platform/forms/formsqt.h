@@ -34,6 +34,7 @@ struct TControlImpl {
     int WheelRest = 0;         // wheel movement below one notch
     bool PressClicked = false; // a press that may turn into Click on release
     bool TaskDisabled = false; // disabled while another form is modal
+    bool WindowMade = false;   // was showing once (the platform's window handle exists)
 };
 
 // Gives the bridge access to the controls' protected handlers.

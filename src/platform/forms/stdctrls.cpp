@@ -11,10 +11,14 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
+#include <QStyledItemDelegate>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -683,8 +687,57 @@ void TCustomGroupBox::AdjustClientRect(TRect& R) const {
 // ---------------------------------------------------------------------------
 // TComboBox
 
+// Rows of an owner-drawn list are drawn by the control's DrawItem.
+class TComboItemDelegate : public QStyledItemDelegate {
+public:
+    TComboItemDelegate(TComboBox* Box, QObject* Parent) : QStyledItemDelegate(Parent), FBox(Box) {}
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        if (!FBox->OwnerDrawn()) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        TOwnerDrawState state;
+        if (option.state & QStyle::State_Selected) state << odSelected;
+        if (!(option.state & QStyle::State_Enabled)) state << odDisabled;
+        if (option.state & QStyle::State_HasFocus) state << odFocused;
+        painter->drawImage(option.rect.topLeft(), FBox->RenderItem(index.row(), option.rect.width(),
+                                                                   option.rect.height(), state));
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        if (FBox->OwnerDrawn()) size.setHeight(FBox->ItemHeight());
+        return size;
+    }
+
+private:
+    TComboBox* FBox;
+};
+
 class TQtComboBox : public TQt<QComboBox> {
 public:
+    void paintEvent(QPaintEvent* e) override {
+        auto* box = dynamic_cast<TComboBox*>(Control);
+        if (!box || !box->OwnerDrawn()) {
+            TQt<QComboBox>::paintEvent(e);
+            return;
+        }
+        // The frame and button as usual; the chosen item is the program's to draw.
+        QStylePainter painter(this);
+        QStyleOptionComboBox option;
+        initStyleOption(&option);
+        option.currentText.clear();
+        option.currentIcon = QIcon();
+        painter.drawComplexControl(QStyle::CC_ComboBox, option);
+        const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                    QStyle::SC_ComboBoxEditField, this);
+        if (field.width() <= 0 || field.height() <= 0) return;
+        TOwnerDrawState state{odComboBoxEdit};
+        if (hasFocus()) state << odSelected << odFocused;
+        if (!isEnabled()) state << odDisabled;
+        painter.drawImage(field.topLeft(),
+                          box->RenderItem(currentIndex(), field.width(), field.height(), state));
+    }
     void showPopup() override {
         if (auto* box = dynamic_cast<TComboBox*>(Control))
             RunAsMessage(box, [box] {
@@ -702,8 +755,10 @@ public:
 };
 
 TComboBox::TComboBox(TComponent* AOwner)
-    : TWinControl(AOwner, NewWidget<TQtComboBox>()), FItems(std::make_unique<TStringList>()) {
+    : TWinControl(AOwner, NewWidget<TQtComboBox>()), FItems(std::make_unique<TStringList>()),
+      FCanvas(std::make_unique<TCanvas>()) {
     auto* cb = static_cast<QComboBox*>(Widget());
+    cb->setItemDelegate(new TComboItemDelegate(this, cb));
     cb->setEditable(true);
     cb->setInsertPolicy(QComboBox::NoInsert);
     cb->setMaxVisibleItems(FDropDownCount);
@@ -787,6 +842,7 @@ void TComboBox::SetStyle(TComboBoxStyle Value) {
     FStyle = Value;
     auto* cb = static_cast<QComboBox*>(Widget());
     const bool editable = Value == csDropDown || Value == csSimple;
+    cb->update();
     if (editable == cb->isEditable()) return;
     const int index = cb->currentIndex();
     const bool blocked = cb->blockSignals(true);
@@ -799,6 +855,42 @@ void TComboBox::SetStyle(TComboBoxStyle Value) {
     cb->setCurrentIndex(index);
     cb->blockSignals(blocked);
     ApplyColor();
+}
+
+void TComboBox::SetItemHeight(int Value) {
+    FItemHeight = Value;
+    if (OwnerDrawn()) static_cast<QComboBox*>(Widget())->view()->doItemsLayout();
+}
+
+QImage TComboBox::RenderItem(int Index, int Width, int Height, TOwnerDrawState State) {
+    QImage image(std::max(1, Width), std::max(1, Height), QImage::Format_RGB32);
+    image.fill(ToQColor(Color()));
+    FCanvas->AttachImage(&image);
+    FCanvas->Font()->Assign(Font());
+    FCanvas->Brush()->SetStyle(bsSolid);
+    FCanvas->Brush()->SetColor(Color());
+    const TRect r(0, 0, Width, Height);
+    if (Index >= 0 && Index < FItems->Count()) {
+        if (State.Contains(odSelected)) {
+            FCanvas->Brush()->SetColor(clHighlight);
+            FCanvas->Font()->SetColor(clHighlightText);
+        }
+        RunAsMessage(this, [&] { DrawItem(Index, r, State); });
+    } else {
+        FCanvas->FillRect(r);
+    }
+    if (State.Contains(odFocused)) FCanvas->DrawFocusRect(r);
+    FCanvas->AttachImage(nullptr);
+    return image;
+}
+
+void TComboBox::DrawItem(int Index, TRect Rect, TOwnerDrawState State) {
+    if (OnDrawItem) {
+        OnDrawItem(this, Index, Rect, State);
+        return;
+    }
+    FCanvas->FillRect(Rect);
+    FCanvas->TextOut(Rect.Left + 2, Rect.Top, FItems->Strings(Index));
 }
 
 void TComboBox::SetDropDownCount(int Value) {

@@ -1,7 +1,7 @@
 #pragma once
 // The standard controls:
 //   TLabel (self-drawn text), TEdit, TMemo (with Lines over its text),
-//   TButton, TCheckBox, TRadioButton, TGroupBox, TComboBox,
+//   TButton, TCheckBox, TRadioButton, TGroupBox, TComboBox (owner draw),
 //   TListBox (self-drawn, multi-select, owner draw).
 // Which changes made by code fire change events (as the platform does):
 //   TEdit/TMaskEdit/TMemo Text or Lines ...... OnChange fires (when the text differs)
@@ -24,6 +24,7 @@
 #include <memory>
 #include <vector>
 
+class QImage;
 class QLineEdit;
 class QPlainTextEdit;
 class QScrollBar;
@@ -323,14 +324,20 @@ public:
     void SetMaxLength(int Value);
     bool DroppedDown() const;
     void SetDroppedDown(bool Value);
+    // Row height of the owner-drawn styles.
     int ItemHeight() const { return FItemHeight; }
-    void SetItemHeight(int Value) { FItemHeight = Value; }
+    void SetItemHeight(int Value);
+    // Where OnDrawItem draws: the row being drawn (owner-drawn styles).
+    TCanvas* Canvas() const { return FCanvas.get(); }
     void Clear();
 
     TNotifyEvent OnChange;
     TNotifyEvent OnSelect;
     TNotifyEvent OnDropDown;
     TNotifyEvent OnCloseUp;
+    // Draws a row of the list, or the chosen item in the box (odComboBoxEdit),
+    // for the owner-drawn styles.
+    TDrawItemEvent OnDrawItem;
 
 protected:
     AnsiString GetTextValue() const override;
@@ -339,10 +346,17 @@ protected:
     bool WantsKey(WORD Key, TShiftState Shift) const override;
     virtual void Change();
     virtual void Select();
+    // The canvas holds the row's font and brush (highlight for a selected row).
+    virtual void DrawItem(int Index, TRect Rect, TOwnerDrawState State);
 
 private:
+    friend class TComboItemDelegate;
     void ItemsChanged();
+    bool OwnerDrawn() const { return FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable; }
+    // Renders one row into an image through DrawItem.
+    QImage RenderItem(int Index, int Width, int Height, TOwnerDrawState State);
     std::unique_ptr<TStringList> FItems;
+    std::unique_ptr<TCanvas> FCanvas;
     TComboBoxStyle FStyle = csDropDown;
     int FDropDownCount = 8;
     int FMaxLength = 0;

@@ -7,6 +7,9 @@
 #include "platform/forms/mask.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/rtl/formatsettings.h"
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QImage>
 #include <string>
 #include <vector>
 
@@ -308,6 +311,46 @@ TEST_F(ControlsTest, ComboBoxTextAndItemIndex) {
     EXPECT_EQ(combo->Text(), "1000V");
     combo->Items()->Add("later");
     EXPECT_EQ(combo->ItemIndex(), 0);
+}
+
+TEST_F(ControlsTest, OwnerDrawnComboBoxDrawsTheBoxAndItsRowsThroughDrawItem) {
+    auto* combo = Make<TComboBox>(0, 0, 120, 21);
+    combo->SetStyle(csOwnerDrawFixed);
+    combo->SetItemHeight(13);
+    for (const char* s : {"Solid", "Dash", "Dot"})
+        combo->Items()->Add(s);
+    combo->SetItemIndex(1);
+    std::vector<std::string> calls;
+    combo->OnDrawItem = [&](TWinControl*, int index, TRect r, TOwnerDrawState state) {
+        calls.push_back(std::to_string(index) + (state.Contains(odComboBoxEdit) ? " box" : "") +
+                        (state.Contains(odSelected) ? " selected" : "") + " h" +
+                        std::to_string(r.Height()));
+        // A sample line as the pen dialog draws its styles.
+        TCanvas* c = combo->Canvas();
+        c->FillRect(r);
+        c->Pen()->SetColor(clRed);
+        c->MoveTo(r.Left + 2, r.Top + r.Height() / 2);
+        c->LineTo(r.Left + 30, r.Top + r.Height() / 2);
+    };
+    Form->Show();
+    const QImage box = combo->Widget()->grab().toImage();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].substr(0, 5), "1 box");
+    int red = 0;
+    for (int x = 0; x < box.width(); ++x)
+        for (int y = 0; y < box.height(); ++y)
+            red += box.pixelColor(x, y) == QColor(Qt::red);
+    EXPECT_GE(red, 20);
+    // The rows of the list have the item height; the chosen one is selected.
+    calls.clear();
+    combo->SetDroppedDown(true);
+    auto* view = static_cast<QComboBox*>(combo->Widget())->view();
+    view->grab();
+    combo->SetDroppedDown(false);
+    EXPECT_EQ(calls, (std::vector<std::string>{"0 h13", "1 selected h13", "2 h13"}));
+    // Without a handler the item text is drawn.
+    combo->OnDrawItem = nullptr;
+    EXPECT_FALSE(combo->Widget()->grab().toImage().isNull());
 }
 
 TEST_F(ControlsTest, ProgressBarAndStatusBarKeepTheirValues) {

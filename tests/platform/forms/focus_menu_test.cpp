@@ -42,6 +42,23 @@ TEST_F(FocusMenuTest, FocusingFiresExitThenEnterAndNeedsAVisibleForm) {
     EXPECT_EQ(Form->ActiveControl(), nullptr);
 }
 
+TEST_F(FocusMenuTest, ControlsHaveTheirWindowFromTheFirstShowingOn) {
+    auto* edit = Make<TEdit>(0, 0, 80, 21);
+    auto* hidden = Make<TEdit>(0, 30, 80, 21);
+    hidden->Hide();
+    bool duringShow = false;
+    Form->OnShow = [&](TObject*) { duringShow = edit->HandleAllocated(); };
+    EXPECT_FALSE(edit->HandleAllocated());
+    EXPECT_FALSE(Form->HandleAllocated());
+    Form->Show();
+    EXPECT_TRUE(duringShow);
+    EXPECT_TRUE(Form->HandleAllocated());
+    EXPECT_FALSE(hidden->HandleAllocated());
+    Form->Hide();
+    EXPECT_TRUE(edit->HandleAllocated());
+    EXPECT_FALSE(Make<TEdit>(0, 60, 80, 21)->HandleAllocated()); // made while the form is hidden
+}
+
 TEST_F(FocusMenuTest, ShowingActivatesAndHidingActivatesAnotherForm) {
     TForm second(nullptr);
     int activations = 0, deactivations = 0;
