@@ -54,7 +54,7 @@ public:
         TCommBoxIcon Icon;
     };
 
-    int Delta = 200, Average = 1, Device = 0;
+    int Average = 1, Device = 0;
     bool Version610 = false, Test = false;
     AnsiString DataDirectory;
     TComPort* Port = nullptr;
@@ -70,10 +70,8 @@ public:
     std::function<void()> OnPump, OnReadIdentity, OnBox;
     AnsiString IniPath = "SETUP.INI";
 
-    int Delta_U() override { return Delta; }
     int Average_U() override { return Average; }
     bool CPM_Version610() override { return Version610; }
-    void SetCPM_Version610(bool v) override { Version610 = v; }
     int DeviceType() override { return Device; }
     bool TestOutput() override { return Test; }
     AnsiString CPM_DataDirectory() override { return DataDirectory; }

@@ -29,16 +29,8 @@ protected:
         };
         SavedDecimal = DecimalSeparator;
         DecimalSeparator = '.';
-        SavedDateFormat = ShortDateFormat;
-        SavedTimeFormat = LongTimeFormat;
-        ShortDateFormat = "dd/mm/yyyy";
-        LongTimeFormat = "hh:nn:ss";
     }
-    ~StoredFilesTest() override {
-        DecimalSeparator = SavedDecimal;
-        ShortDateFormat = SavedDateFormat;
-        LongTimeFormat = SavedTimeFormat;
-    }
+    ~StoredFilesTest() override { DecimalSeparator = SavedDecimal; }
     std::vector<std::string> NumbersAsked() const {
         // The frames after each "r3" carry the file number.
         std::vector<std::string> numbers;
@@ -52,7 +44,6 @@ protected:
     C_CPM_EF Cpm;
     TStoredReplies Replies;
     char SavedDecimal;
-    AnsiString SavedDateFormat, SavedTimeFormat;
 };
 } // namespace
 

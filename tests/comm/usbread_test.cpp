@@ -1,5 +1,5 @@
-#include "comm/commhost.h"
 #include "comm/usbread.h"
+#include "fake_host.h"
 #include "platform/rtl/clock.h"
 #include "platform/win32/commapi.h"
 #include "platform/win32/kernel.h"
@@ -10,13 +10,6 @@
 
 namespace {
 using FakeUsb::TReply;
-
-class TUsbHost : public TCommHost {
-public:
-    int Average = 1, Delta = 200;
-    int Average_U() override { return Average; }
-    int Delta_U() override { return Delta; }
-};
 
 TReply R(int counts) {
     return FakeUsb::RawReply(counts);
@@ -31,7 +24,7 @@ protected:
     }
     void TearDown() override { SetCommHost(Previous); }
     TVirtualClockScope Time;
-    TUsbHost Host;
+    TFakeCommHost Host;
     TCommHost* Previous = nullptr;
     USB Converter;
 };
