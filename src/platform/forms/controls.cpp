@@ -723,6 +723,40 @@ void TControl::SetParent(TWinControl* AParent) {
     if (AParent == this) throw EInvalidOperation("A control cannot have itself as its parent");
     if (FParent) FParent->RemoveControl(this);
     if (AParent) AParent->InsertControl(this);
+    RecordAnchors();
+}
+
+void TControl::SetAnchors(TAnchors Value) {
+    FAnchors = Value;
+    RecordAnchors();
+}
+
+void TControl::RecordAnchors() {
+    if (!FParent) return;
+    FAnchorBounds = BoundsRect();
+    FAnchorParentSize = TPoint(FParent->ClientWidth(), FParent->ClientHeight());
+}
+
+void TControl::ApplyAnchors() {
+    if (!FParent || FAlign != alNone || FAnchors == TAnchors{akLeft, akTop}) return;
+    // One axis: the start side, the end side, both or neither keep their place.
+    auto place = [](bool start, bool end, int pos, int size, int delta, int& newPos, int& newSize) {
+        newPos = pos;
+        newSize = size;
+        if (start && end)
+            newSize = size + delta;
+        else if (end)
+            newPos = pos + delta;
+        else if (!start)
+            newPos = pos + delta / 2;
+    };
+    const TRect& r = FAnchorBounds;
+    int left, width, top, height;
+    place(FAnchors.Contains(akLeft), FAnchors.Contains(akRight), r.Left, r.Width(),
+          FParent->ClientWidth() - FAnchorParentSize.x, left, width);
+    place(FAnchors.Contains(akTop), FAnchors.Contains(akBottom), r.Top, r.Height(),
+          FParent->ClientHeight() - FAnchorParentSize.y, top, height);
+    SetBounds(left, top, width, height);
 }
 
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
@@ -741,6 +775,7 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
         if (FImpl->SelfDrawn && FImpl->Client) FImpl->Client->update();
         if (!IsLoading()) Resize();
     }
+    if (FParent && !FParent->FAligning) RecordAnchors();
     if (FParent && FAlign != alNone && !FParent->FAligning) FParent->Realign();
     if (FParent) FParent->ChildBoundsChanged(this);
 }
@@ -1208,6 +1243,8 @@ void TWinControl::Realign() {
         ~Reset() { flag = false; }
     } reset{FAligning};
     AlignControls(nullptr, r);
+    for (size_t i = 0; i < FControls.size(); ++i)
+        FControls[i]->ApplyAnchors();
 }
 
 void TWinControl::AlignControls(TControl*, TRect& R) {

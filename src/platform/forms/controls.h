@@ -45,6 +45,8 @@ constexpr WORD VK_LBUTTON = 0x01, VK_RBUTTON = 0x02, VK_CANCEL = 0x03, VK_MBUTTO
                VK_OEM_4 = 0xDB, VK_OEM_5 = 0xDC, VK_OEM_6 = 0xDD, VK_OEM_7 = 0xDE;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+enum TAnchorKind { akLeft, akTop, akRight, akBottom };
+using TAnchors = TSet<TAnchorKind>;
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TDragMode { dmManual, dmAutomatic };
 enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
@@ -171,6 +173,11 @@ public:
 
     TAlign Align() const { return FAlign; }
     void SetAlign(TAlign Value);
+    // The sides that keep their distance to the parent's edges when the parent
+    // changes size (both of a pair: the control stretches; neither: it keeps
+    // its relative place). Aligned controls follow their alignment instead.
+    TAnchors Anchors() const { return FAnchors; }
+    void SetAnchors(TAnchors Value);
     bool Visible() const { return FVisible; }
     virtual void SetVisible(bool Value);
     void Show() { SetVisible(true); }
@@ -309,6 +316,12 @@ private:
     TWinControl* FParent = nullptr;
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
     TAlign FAlign = alNone;
+    TAnchors FAnchors{akLeft, akTop};
+    // Bounds and parent client size when the control was last placed by code.
+    TRect FAnchorBounds;
+    TPoint FAnchorParentSize;
+    void RecordAnchors();
+    void ApplyAnchors();
     bool FVisible = true;
     bool FEnabled = true;
     AnsiString FText;

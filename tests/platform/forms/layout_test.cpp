@@ -111,6 +111,28 @@ TEST_F(LayoutTest, AlignedChildrenShareTheClientArea) {
     EXPECT_EQ(inner->BoundsRect(), Rect(3, 3, 247, 177));
 }
 
+TEST_F(LayoutTest, AnchoredControlsKeepTheirDistancesWhenTheParentResizes) {
+    auto* close = Make<TButton>(300, 10, 75, 25);
+    auto* list = Make<TPanel>(10, 50, 380, 200);
+    auto* floating = Make<TPanel>(100, 260, 200, 20);
+    auto* plain = Make<TPanel>(10, 10, 50, 20);
+    close->SetAnchors(TAnchors{akTop, akRight});
+    list->SetAnchors(TAnchors{akLeft, akTop, akRight, akBottom});
+    floating->SetAnchors(TAnchors{});
+    Form->SetBounds(0, 0, 500, 350);
+    EXPECT_EQ(close->BoundsRect(), Rect(400, 10, 475, 35));
+    EXPECT_EQ(list->BoundsRect(), Rect(10, 50, 490, 300));
+    EXPECT_EQ(floating->BoundsRect(), Rect(150, 285, 350, 305)); // keeps its relative place
+    EXPECT_EQ(plain->BoundsRect(), Rect(10, 10, 60, 30));
+    Form->SetBounds(0, 0, 400, 300);
+    EXPECT_EQ(close->BoundsRect(), Rect(300, 10, 375, 35));
+    EXPECT_EQ(list->BoundsRect(), Rect(10, 50, 390, 250));
+    // Placing a control by code measures its distances anew.
+    close->SetLeft(200);
+    Form->SetWidth(410);
+    EXPECT_EQ(close->Left(), 210);
+}
+
 TEST_F(LayoutTest, GroupBoxKeepsAlignedChildrenBelowItsCaption) {
     auto* box = Make<TGroupBox>(0, 0, 200, 100);
     box->SetCaption("Group");
