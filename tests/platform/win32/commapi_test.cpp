@@ -59,7 +59,7 @@ TEST(CommApi, PortNamesMapToDevicePaths) {
         EXPECT_EQ(CommDevicePath(bad), "") << bad;
 }
 
-TEST(CommApi, OpenFailuresCarryTheirCodes) {
+TEST_F(CommApiTest, OpenFailuresCarryTheirCodesAndThePortOpensExclusively) {
     const struct {
         std::string name;
         DWORD code;
@@ -67,22 +67,16 @@ TEST(CommApi, OpenFailuresCarryTheirCodes) {
         {"/nonexistent/tty", ERROR_FILE_NOT_FOUND},
         {"NUL", ERROR_FILE_NOT_FOUND},
         {"/dev/null", ERROR_INVALID_FUNCTION}, // not a terminal
+        {Pty.SlavePath(), ERROR_ACCESS_DENIED},
     };
     for (const auto& c : cases) {
         SetLastError(0);
-        EXPECT_EQ(CreateFileA(c.name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                              OPEN_EXISTING, 0, nullptr),
+        EXPECT_EQ(CreateFileA(c.name.c_str(), 0, 0, nullptr, OPEN_EXISTING, 0, nullptr),
                   INVALID_HANDLE_VALUE)
             << c.name;
         EXPECT_EQ(GetLastError(), c.code) << c.name;
     }
     EXPECT_EQ(CommErrorMessage(ERROR_FILE_NOT_FOUND), "The system cannot find the file specified.");
-}
-
-TEST_F(CommApiTest, PortOpensExclusively) {
-    EXPECT_EQ(CreateFileA(Pty.SlavePath().c_str(), 0, 0, nullptr, OPEN_EXISTING, 0, nullptr),
-              INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
     CloseHandle(Port);
     Port = CreateFileA(Pty.SlavePath().c_str(), 0, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_NE(Port, INVALID_HANDLE_VALUE);
