@@ -591,6 +591,37 @@ bool HandleKeyRelease(TWinControl* c, QKeyEvent* e, const std::function<bool(QEv
 // Window events of forms (close box, activation, user resizing) are handled in forms.cpp.
 bool DispatchFormWindowEvent(TCustomForm* Form, QWidget* Widget, QEvent* Event);
 
+namespace {
+// A canvas that makes its picture only when something is drawn on it, so a
+// control that draws nothing over its face costs nothing.
+class TOverCanvas : public TCanvas {
+public:
+    explicit TOverCanvas(QSize Size) : FSize(Size) {}
+    QImage Picture;
+
+protected:
+    void CreateHandle() override {
+        Picture = QImage(FSize, QImage::Format_ARGB32_Premultiplied);
+        Picture.fill(Qt::transparent);
+        AttachImage(&Picture);
+    }
+
+private:
+    QSize FSize;
+};
+} // namespace
+
+void PaintOverNative(TWinControl* Control, QWidget* Widget) {
+    TOverCanvas canvas(Widget->size());
+    RunAsMessage(Control, [&] { TControlAccess::PaintOver(Control, &canvas); });
+    canvas.AttachImage(nullptr);
+    if (canvas.Picture.isNull()) return;
+    QPainter painter(Widget);
+    painter.drawImage(0, 0, canvas.Picture);
+}
+
+void TWinControl::PaintOver(TCanvas*) {}
+
 bool DispatchControlEvent(TControl* control, QWidget* w, QEvent* e,
                           const std::function<bool(QEvent*)>& Base) {
     TControlImpl* impl = control->Impl();
@@ -642,6 +673,11 @@ bool DispatchControlEvent(TControl* control, QWidget* w, QEvent* e,
             QPainter painter(w);
             painter.drawImage(0, 0, image);
             return true;
+        }
+        if (auto* wc = dynamic_cast<TWinControl*>(control); wc && w == impl->Widget) {
+            const bool result = Base(e);
+            PaintOverNative(wc, w);
+            return result;
         }
         return Base(e);
     case QEvent::Close:

@@ -397,6 +397,10 @@ protected:
     virtual void KeyDown(WORD& Key, TShiftState Shift);
     virtual void KeyPress(char& Key);
     virtual void KeyUp(WORD& Key, TShiftState Shift);
+    // After a control the window system draws (buttons, combo boxes...) has
+    // painted itself, the program may draw over its face here, as a handler of
+    // the platform's paint message does after the inherited one.
+    virtual void PaintOver(TCanvas* ACanvas);
     virtual void DoEnter();
     virtual void DoExit();
     // Keys the control handles itself, so they are not used as dialog keys.

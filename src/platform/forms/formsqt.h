@@ -62,6 +62,7 @@ struct TControlAccess {
     static void DoExit(TWinControl* c) { c->DoExit(); }
     static bool WantsKey(TWinControl* c, WORD k, TShiftState s) { return c->WantsKey(k, s); }
     static void Paint(TControl* c);
+    static void PaintOver(TWinControl* c, TCanvas* canvas) { c->PaintOver(canvas); }
     static void SetTextField(TControl* c, const AnsiString& v) { c->FText = v; }
     static void ApplyHint(TControl* c) { c->ApplyHint(); }
 };

@@ -5,6 +5,7 @@
 #include "platform/forms/extctrls.h"
 #include "platform/forms/grids.h"
 #include "platform/forms/stdctrls.h"
+#include <QImage>
 #include <QWidget>
 #include <string>
 #include <vector>
@@ -67,6 +68,33 @@ TEST_F(PaintTest, ShapesDrawTheirFigureWithTheirPenAndBrush) {
     EXPECT_EQ(At(c, 29, 10), black);
     EXPECT_EQ(At(c, 15, 19), black);
     EXPECT_EQ(At(c, 15, 4), red);
+}
+
+namespace {
+// A button that shows a colour sample on its face, as colour buttons do.
+class TSwatchButton : public TButton {
+public:
+    using TButton::TButton;
+
+protected:
+    void PaintOver(TCanvas* ACanvas) override {
+        ACanvas->Brush()->SetColor(clRed);
+        ACanvas->FillRect(Rect(4, 4, 14, 14));
+    }
+};
+} // namespace
+
+TEST_F(PaintTest, NativeControlsLetTheProgramDrawOverTheirFace) {
+    auto* swatch = new TSwatchButton(Form.get());
+    swatch->SetParent(Form.get());
+    swatch->SetBounds(0, 0, 75, 25);
+    auto* plain = Make<TButton>(0, 30, 75, 25);
+    Form->Show();
+    const QImage face = swatch->Widget()->grab().toImage();
+    EXPECT_EQ(face.pixelColor(8, 8), QColor(Qt::red));
+    EXPECT_NE(face.pixelColor(40, 12), QColor(Qt::red));
+    const QImage other = plain->Widget()->grab().toImage();
+    EXPECT_NE(other.pixelColor(8, 8), QColor(Qt::red));
 }
 
 TEST_F(PaintTest, LabelsDrawTheirTextAndBackground) {
