@@ -129,6 +129,12 @@ public:
     AnsiString HelpFile() const { return FHelpFile; }
     void SetHelpFile(const AnsiString& Value) { FHelpFile = Value; }
     int PixelsPerInch() const { return 96; }
+    // Stored only: forms keep their designed pixel sizes (96 pixels per inch)
+    // and do not scroll their controls into view.
+    bool Scaled() const { return FScaled; }
+    void SetScaled(bool Value) { FScaled = Value; }
+    bool AutoScroll() const { return FAutoScroll; }
+    void SetAutoScroll(bool Value) { FAutoScroll = Value; }
 
     TMainMenu* Menu() const { return FMenu; }
     void SetMenu(TMainMenu* Value);
@@ -206,6 +212,8 @@ private:
     TWindowState FWindowState = wsNormal;
     bool FKeyPreview = false;
     bool FAutoSize = false;
+    bool FScaled = true;
+    bool FAutoScroll = true;
     bool FActive = false;
     AnsiString FHelpFile;
     TMainMenu* FMenu = nullptr;
