@@ -1,9 +1,10 @@
 #pragma once
 // The control framework:
 //   shift states, mouse buttons, key codes, cursors and the event signatures;
-//   TControl: position, size, alignment, visibility, text, colour, font, hints,
-//     mouse events (capture, double clicks, wheel notches) and dragging;
-//   TWinControl: child controls, alignment, focus, tab order and key events;
+//   TControl: position, size, alignment and anchors, visibility, text, colour,
+//     font, hints, mouse events (capture, double clicks, wheel notches), dragging;
+//   TWinControl: child controls, alignment, focus, tab order, key events and
+//     drawing over the face of controls the window system paints;
 //   TGraphicControl / TCustomControl: self-drawn controls with a Canvas that
 //     paints into a persistent back buffer.
 #include "platform/classes/component.h"

@@ -49,6 +49,11 @@ public:
     void SetBorderWidth(int Value);
     TBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TBorderStyle Value);
+    // Stored only: panels repaint whole, and nothing docks into them.
+    bool FullRepaint() const { return FFullRepaint; }
+    void SetFullRepaint(bool Value) { FFullRepaint = Value; }
+    bool Locked() const { return FLocked; }
+    void SetLocked(bool Value) { FLocked = Value; }
     // Bevels and border keep aligned children off the edge.
     void AdjustClientRect(TRect& R) const override;
 
@@ -62,6 +67,8 @@ private:
     int FBevelWidth = 1;
     int FBorderWidth = 0;
     TBorderStyle FBorderStyle = bsNone;
+    bool FFullRepaint = true;
+    bool FLocked = false;
 };
 
 class TPanel : public TCustomPanel {

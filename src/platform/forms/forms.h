@@ -5,9 +5,10 @@
 //     show/hide, modal loops, closing, borders, position, key preview, default
 //     and cancel buttons, menu shortcuts;
 //   TScrollBox: a container that scrolls its children;
-//   TScreen (Screen): screen size, cursor, forms, the active form;
+//   TScreen (Screen): screen size, cursor and registered cursors, forms, the
+//     active form;
 //   TApplication (Application): title, main form, the message loop, exceptions
-//     escaping handlers, ending the process.
+//     escaping handlers, hints shown on request, ending the process.
 #include "platform/forms/controls.h"
 #include <exception>
 #include <map>
