@@ -84,6 +84,8 @@ public:
     explicit TBitmapPrivate(TBitmap* Owner) : Q(Owner), Canvas(Owner) {}
     TBitmap* Q;
     QImage Image;
+    // Size of a bitmap with no pixels yet: Width then Height are set one at a time.
+    int EmptyWidth = 0, EmptyHeight = 0;
     TBitmapCanvas Canvas;
     TPixelFormat Format = pfDevice;
     TColor FixedTransparent = clDefault;
@@ -134,6 +136,8 @@ void TBitmap::Assign(TPersistent* Source) {
         b->D->SyncRows();
         D->RowsPending = false;
         D->Image = b->D->Image.copy();
+        D->EmptyWidth = b->D->EmptyWidth;
+        D->EmptyHeight = b->D->EmptyHeight;
         D->Format = b->D->Format;
         D->FixedTransparent = b->D->FixedTransparent;
         D->Mode = b->D->Mode;
@@ -156,10 +160,10 @@ bool TBitmap::Empty() const {
     return D->Image.isNull();
 }
 int TBitmap::Width() const {
-    return D->Image.width();
+    return D->Image.isNull() ? D->EmptyWidth : D->Image.width();
 }
 int TBitmap::Height() const {
-    return D->Image.height();
+    return D->Image.isNull() ? D->EmptyHeight : D->Image.height();
 }
 void TBitmap::SetWidth(int Value) {
     SetSize(Value, Height());
@@ -175,6 +179,8 @@ void TBitmap::SetSize(int Width, int Height) {
     if (Width == this->Width() && Height == this->Height()) return;
     if (int64_t(Width) * Height > (int64_t(1) << 28))
         throw EOutOfResources("Not enough storage is available to process this command");
+    D->EmptyWidth = Width;
+    D->EmptyHeight = Height;
     if (Width == 0 || Height == 0) {
         D->Image = QImage();
     } else {
@@ -198,6 +204,7 @@ void TBitmap::SetSize(int Width, int Height) {
 void TBitmap::FreeImage() {
     D->RowsPending = false;
     D->Image = QImage();
+    D->EmptyWidth = D->EmptyHeight = 0;
     D->Attach();
     Changed();
 }

@@ -287,3 +287,19 @@ TEST(Pictures, PictureBitmapReplacesOtherGraphics) {
     EXPECT_EQ(p.Width(), 4);
     EXPECT_GE(changes, 3);
 }
+
+TEST(Bitmaps, WidthThenHeightMakesAWhiteBitmapOfThatSize) {
+    TBitmap b;
+    b.SetWidth(5);
+    EXPECT_EQ(b.Width(), 5);
+    EXPECT_EQ(b.Height(), 0);
+    b.SetHeight(3);
+    ASSERT_EQ(b.Width(), 5);
+    ASSERT_EQ(b.Height(), 3);
+    EXPECT_EQ(b.Canvas()->Pixels(4, 2), clWhite);
+    TBitmap copy;
+    copy.SetHeight(7);
+    b.Assign(&copy);
+    EXPECT_EQ(b.Width(), 0);
+    EXPECT_EQ(b.Height(), 7);
+}
