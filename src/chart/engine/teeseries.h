@@ -283,6 +283,8 @@ public:
     const std::vector<TComponent*>& DataSources() const { return FDataSources; }
     void InternalAddDataSource(TComponent* Source);
     void RemoveDataSource(TComponent* Source);
+    // Drops the free notification with Source once neither side refers to the other.
+    void UnlinkSource(TComponent* Source);
     void AddLinkedSeries(TChartSeries* Series);
     void RemoveLinkedSeries(TChartSeries* Series);
     void RemoveAllLinkedSeries();

@@ -378,6 +378,9 @@ void TChartSeries::SortByLabels(TChartListOrder Order) {
 
 void TChartSeries::ReplaceList(TChartValueList* OldList, TChartValueList* NewList) {
     if (!NewList || OldList == NewList) return;
+    // Another series frees its own lists; taking one would free it twice.
+    if (NewList->Owner() && NewList->Owner() != this)
+        throw ChartException("Value list " + NewList->Name() + " belongs to another series");
     FValuesList->Remove(NewList);
     const int index = FValuesList->IndexOf(OldList);
     if (index < 0) return;
@@ -446,9 +449,18 @@ double TChartSeries::MinZValue() {
 
 void TChartSeries::ClearDataSources() {
     RemoveAllLinkedSeries();
-    for (TComponent* source : FDataSources)
-        if (!dynamic_cast<TChartSeries*>(source)) source->RemoveFreeNotification(this);
+    const std::vector<TComponent*> sources = std::move(FDataSources);
     FDataSources.clear();
+    for (TComponent* source : sources)
+        UnlinkSource(source);
+}
+
+void TChartSeries::UnlinkSource(TComponent* Source) {
+    if (std::find(FDataSources.begin(), FDataSources.end(), Source) != FDataSources.end()) return;
+    // A source component that still fills this series must hear when it goes.
+    auto* feeder = dynamic_cast<TTeeSeriesSource*>(Source);
+    if (feeder && feeder->Series() == this) return;
+    Source->RemoveFreeNotification(this);
 }
 
 void TChartSeries::SetDataSource(TComponent* Value) {
@@ -481,11 +493,12 @@ void TChartSeries::InternalAddDataSource(TComponent* Source) {
     if (!Source) return;
     FDataSources.push_back(Source);
     FManualData = false;
+    // Every source, series too, tells this one when it is freed.
+    Source->FreeNotification(this);
     if (auto* series = dynamic_cast<TChartSeries*>(Source)) {
         series->AddLinkedSeries(this);
         return;
     }
-    Source->FreeNotification(this);
     auto* source = dynamic_cast<TTeeSeriesSource*>(Source);
     if (!source || source->Series() == this) return;
     const bool wasActive = source->Active();
@@ -495,9 +508,8 @@ void TChartSeries::InternalAddDataSource(TComponent* Source) {
             old->RemoveComponent(source);
             InsertComponent(source);
         }
-        old->RemoveFreeNotification(source);
     }
-    source->SetSeries(this);
+    source->SetSeries(this); // lets go of the old series
     source->FreeNotification(this);
     FreeNotification(source);
     if (wasActive) source->Open();
@@ -505,7 +517,10 @@ void TChartSeries::InternalAddDataSource(TComponent* Source) {
 
 void TChartSeries::RemoveDataSource(TComponent* Source) {
     auto it = std::find(FDataSources.begin(), FDataSources.end(), Source);
-    if (it != FDataSources.end()) FDataSources.erase(it);
+    if (it != FDataSources.end()) {
+        FDataSources.erase(it);
+        UnlinkSource(Source);
+    }
     CheckDataSource();
 }
 

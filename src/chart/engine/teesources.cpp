@@ -53,8 +53,8 @@ void TTeeSeriesSource::SetSeries(TChartSeries* Value) {
     if (FSeries == Value) return;
     Close();
     TChartSeries* old = FSeries;
-    if (old) old->RemoveFreeNotification(this);
     FSeries = Value;
+    if (old) old->UnlinkSource(this);
     if (FSeries) {
         FSeries->FreeNotification(this);
         if (FSeries->DataSource() != this) FSeries->SetDataSource(this);

@@ -221,6 +221,20 @@ TEST_F(SeriesData, ReplaceListKeepsTheRoleOfTheOldList) {
     EXPECT_EQ(S.ValuesList()->Get(1), fresh);
 }
 
+TEST_F(SeriesData, ReplaceListRefusesAListOfAnotherSeries) {
+    TChartSeries other(nullptr);
+    other.AddY(1);
+    try {
+        S.ReplaceList(S.YValues(), other.YValues());
+        FAIL() << "no exception";
+    } catch (const ChartException& e) {
+        EXPECT_EQ(e.Message, "Value list Y belongs to another series");
+    }
+    EXPECT_EQ(other.YValues()->Count(), 1);
+    EXPECT_EQ(S.ValuesList()->Count(), 2);
+    EXPECT_NE(S.YValues(), other.YValues());
+}
+
 TEST_F(SeriesData, FillSampleValuesMakesTheDefaultCountAndRefusesNegative) {
     S.FillSampleValues(0);
     EXPECT_EQ(S.Count(), 25);

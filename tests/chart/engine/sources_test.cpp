@@ -126,3 +126,39 @@ TEST_F(SourcesTest, AxisItemsCopyValuesAndTexts) {
     other->Clear();
     EXPECT_EQ(other->Count(), 0);
 }
+
+TEST_F(SourcesTest, FreedSeriesLeavesADependentOffTheChart) {
+    auto a = std::make_unique<TAxisTestSeries>();
+    auto b = std::make_unique<TAxisTestSeries>();
+    a->SetParentChart(Chart.get());
+    b->SetParentChart(Chart.get());
+    b->SetDataSource(a.get());
+    b->SetParentChart(nullptr); // no longer in a's dependents
+    a.reset();
+    EXPECT_TRUE(b->DataSources().empty());
+    b.reset(); // touches nothing freed
+}
+
+TEST_F(SourcesTest, SeriesFreedAfterLeavingItsSourceComponent) {
+    TThreePointSource source(nullptr);
+    auto s = std::make_unique<TAxisTestSeries>();
+    TAxisTestSeries* other = AddSeries();
+    s->SetParentChart(Chart.get());
+    source.SetSeries(s.get());
+    s->SetDataSource(other); // the source still names s
+    s.reset();
+    EXPECT_EQ(source.Series(), nullptr);
+}
+
+TEST_F(SourcesTest, SourceMovedToAnotherSeriesIsForgottenByBothWhenFreed) {
+    TAxisTestSeries* first = AddSeries();
+    TAxisTestSeries* second = AddSeries();
+    {
+        TThreePointSource source(nullptr);
+        source.SetSeries(first);
+        second->SetDataSource(&source);
+        EXPECT_EQ(source.Series(), second);
+    }
+    EXPECT_TRUE(first->DataSources().empty());
+    EXPECT_TRUE(second->DataSources().empty());
+}
