@@ -243,18 +243,18 @@ public:
     void DrawEllipse(TCanvas3D* Canvas, const TRect& Rect, int Z = 0);
     void FinishBlending(TTeeCanvas* Canvas);
 
+    // Colour and both sizes become these values and are stored only when they differ.
+    void SetDefaults(TColor AColor, int ASize);
     bool IsColorStored() const { return FColor != FDefaultColor; }
     bool IsHorizStored() const { return FHorizSize != FDefaultSize; }
     bool IsVertStored() const { return FVertSize != FDefaultSize; }
 
     TNotifyEvent OnChange;
 
-protected:
-    TColor FDefaultColor = clSilver;
-    int FDefaultSize = 0;
-
 private:
     void DoChanged();
+    TColor FDefaultColor = clSilver;
+    int FDefaultSize = 0;
     TColor FColor = clSilver;
     int FHorizSize = 0;
     TTeeTransparency FTransparency = 0;

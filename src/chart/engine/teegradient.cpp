@@ -443,6 +443,13 @@ void TTeeShadow::SetSize(int Value) {
     }
 }
 
+void TTeeShadow::SetDefaults(TColor AColor, int ASize) {
+    FDefaultColor = AColor;
+    FDefaultSize = ASize;
+    SetColor(AColor);
+    SetSize(ASize);
+}
+
 void TTeeShadow::Assign(TPersistent* Source) {
     if (auto* s = dynamic_cast<TTeeShadow*>(Source)) {
         FColor = s->FColor;

@@ -96,8 +96,7 @@ TMarksItem* TMarksItems::Get(int Index) {
     if (!item) {
         auto made = std::make_unique<TMarksItem>(FMarks ? FMarks->ParentChart() : nullptr);
         made->SetColor(clInfoBk);
-        made->Shadow()->SetColor(clGray);
-        made->Shadow()->SetSize(1);
+        made->Shadow()->SetDefaults(clGray, 1);
         item = made.get();
         SetItems(Index, made.release());
     }
@@ -132,8 +131,7 @@ TSeriesMarks::TSeriesMarks(TChartSeries* AOwner) : TTeeCustomShape(nullptr), FPa
     FItems = std::make_unique<TMarksItems>(this);
     SetColor(clInfoBk);
     SetVisible(false);
-    Shadow()->SetColor(clGray);
-    Shadow()->SetSize(1);
+    Shadow()->SetDefaults(clGray, 1);
 }
 
 TSeriesMarks::~TSeriesMarks() = default;

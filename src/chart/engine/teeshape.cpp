@@ -4,7 +4,6 @@
 #include "platform/classes/props.h"
 #include <algorithm>
 
-
 QM_CLASS_ABSTRACT(TTeeCustomShapeBrushPen, TPersistent)
 QM_CLASS_OWNED(TTeeCustomShape, TTeeCustomShapeBrushPen, TCustomTeePanel)
 QM_CLASS_OWNED(TTeeShape, TTeeCustomShape, TCustomTeePanel)
@@ -17,20 +16,6 @@ QM_PUBLISHED(TTeeShape, Prop("Bevel", &Self::Bevel, &Self::SetBevel).Default(bvN
              Prop("Shadow", &Self::Shadow, &Self::SetShadow),
              Prop("ShapeStyle", &Self::ShapeStyle, &Self::SetShapeStyle).Default(fosRectangle),
              Prop("Transparent", &Self::Transparent, &Self::SetTransparent).Default(false));
-
-namespace {
-// The drop shadow of a box: black, 3 pixels (also what streams leave out).
-class TShapeShadow : public TTeeShadow {
-public:
-    explicit TShapeShadow(TNotifyEvent ChangedEvent) : TTeeShadow(nullptr) {
-        FDefaultColor = clBlack;
-        FDefaultSize = 3;
-        SetColor(clBlack);
-        SetSize(3);
-        OnChange = std::move(ChangedEvent);
-    }
-};
-} // namespace
 
 // ---------------------------------------------------------------------------
 // Brush, pen and visibility.
@@ -88,8 +73,10 @@ void TTeeCustomShapeBrushPen::Assign(TPersistent* Source) {
 // The box.
 
 TTeeCustomShape::TTeeCustomShape(TCustomTeePanel* AOwner)
-    : FFont(std::make_unique<TTeeFont>(Changer())),
-      FShadow(std::make_unique<TShapeShadow>(Changer())) {
+    : FFont(std::make_unique<TTeeFont>(Changer())), FShadow(std::make_unique<TTeeShadow>()) {
+    // A box's drop shadow: black, 3 pixels (also what streams leave out).
+    FShadow->SetDefaults(clBlack, 3);
+    FShadow->OnChange = Changer();
     SetParent(AOwner);
 }
 

@@ -95,7 +95,7 @@ TEST_F(AxisPanelStreamTest, CustomAxesAndTheSeriesOnThemRoundTrip) {
     Chart->FreeAllSeries();
 }
 
-TEST_F(AxisPanelStreamTest, DefaultChartWritesNoAxisProperties) {
+TEST_F(AxisPanelStreamTest, DefaultChartWritesNoAxisOrShadowProperties) {
     auto* s = new TAxisStreamSeries(Chart.get());
     s->SetName("Series1");
     s->SetParentChart(Chart.get());
@@ -105,4 +105,18 @@ TEST_F(AxisPanelStreamTest, DefaultChartWritesNoAxisProperties) {
     EXPECT_EQ(text.find("Axis."), std::string::npos) << text;
     EXPECT_EQ(text.find("Axes"), std::string::npos) << text;
     EXPECT_EQ(text.find("Page"), std::string::npos) << text;
+    // The marks' grey one-pixel shadow is their default, not a setting.
+    EXPECT_EQ(text.find("Shadow"), std::string::npos) << text;
+    TMemoryStream item;
+    {
+        TWriter writer(&item);
+        writer.WriteProperties(s->Marks()->Items()->Get(0));
+    }
+    const std::string itemBytes(static_cast<const char*>(item.Memory()),
+                                static_cast<size_t>(item.Size()));
+    EXPECT_EQ(itemBytes.find("Shadow"), std::string::npos);
+    s->Marks()->Shadow()->SetColor(clRed);
+    const std::string changed = AsText(Write(Chart.get()));
+    EXPECT_NE(changed.find("Marks.Shadow.Color = clRed"), std::string::npos) << changed;
+    EXPECT_EQ(changed.find("HorizSize"), std::string::npos) << changed;
 }
