@@ -3,6 +3,7 @@
 // free notifications, loading state).
 #include "platform/classes/classinfo.h"
 #include "platform/rtl/sets.h"
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -53,8 +54,9 @@ public:
     // Raises EComponentError for a name that is not an identifier or that a
     // sibling already has (compared without regard to case).
     virtual void SetName(const AnsiString& NewName);
-    int Tag() const { return FTag; }
-    void SetTag(int Value) { FTag = Value; }
+    // Pointer-sized: editors keep the edited object in it.
+    intptr_t Tag() const { return FTag; }
+    void SetTag(intptr_t Value) { FTag = Value; }
 
     int ComponentCount() const { return static_cast<int>(FComponents.size()); }
     // Raises EListError for an index outside 0..ComponentCount-1.
@@ -110,7 +112,7 @@ private:
 
     TComponent* FOwner = nullptr;
     AnsiString FName;
-    int FTag = 0;
+    intptr_t FTag = 0;
     std::vector<TComponent*> FComponents;
     std::vector<TComponent*> FFreeNotifies;
     TComponentState FComponentState;

@@ -340,3 +340,15 @@ TEST(StreamingBinary, NestedWriterAndReaderStorePropertiesOfLooseObjects) {
     EXPECT_EQ(copies[1].Color(), fxRed);
     EXPECT_EQ(r.Position(), data.Size());
 }
+
+TEST(StreamingBinary, TagHoldsAPointerAndWidensTo64Bits) {
+    TFxPanel p(nullptr);
+    p.SetName("P");
+    int probe = 0;
+    p.SetTag(reinterpret_cast<intptr_t>(&probe));
+    EXPECT_EQ(reinterpret_cast<int*>(p.Tag()), &probe);
+    p.SetTag(intptr_t(1) << 40);
+    const std::string saved = SaveBinary(&p);
+    EXPECT_NE(saved.find(Bytes({vaInt64})), std::string::npos);
+    EXPECT_EQ(LoadBinary(saved)->Tag(), intptr_t(1) << 40);
+}
