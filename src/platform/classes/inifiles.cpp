@@ -2,9 +2,11 @@
 #include "platform/classes/streams.h"
 #include "platform/classes/stringlist.h"
 #include "platform/rtl/sysutils.h"
-#include <fstream>
-#include <iterator>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 QM_CLASS_ABSTRACT(TIniFile, TObject)
 
@@ -53,14 +55,62 @@ std::string OneLine(const AnsiString& s) {
         if (c == '\r' || c == '\n') c = ' ';
     return r;
 }
+
+// A section or key name as the file would hold it.
+std::string NameOf(const AnsiString& s) {
+    return TrimText(OneLine(s));
+}
+
+std::string Unquoted(const std::string& v) {
+    if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0])
+        return v.substr(1, v.size() - 2);
+    return v;
+}
+
+const char* const ByteOrderMark = "\xEF\xBB\xBF";
+
+// Settings files come from Windows, where "setup.ini" and "SETUP.INI" are one
+// file: without an exact match, the first name in the folder that differs
+// only in letter case is used.
+std::string ActualPath(const std::string& Name) {
+    struct stat st {};
+    if (::stat(Name.c_str(), &st) == 0) return Name;
+    const size_t slash = Name.rfind('/');
+    const std::string dir = slash == npos ? std::string() : Name.substr(0, slash + 1);
+    const std::string base = slash == npos ? Name : Name.substr(slash + 1);
+    DIR* d = base.empty() ? nullptr : ::opendir(dir.empty() ? "." : dir.c_str());
+    if (!d) return Name;
+    std::string best;
+    while (const dirent* e = ::readdir(d)) {
+        const std::string entry = e->d_name;
+        if (Same(entry, base) && (best.empty() || entry < best)) best = entry;
+    }
+    ::closedir(d);
+    return best.empty() ? Name : dir + best;
+}
+
+bool ReadWholeFile(const std::string& Path, std::string& Out) {
+    const int fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ::close(fd);
+            return n == 0;
+        }
+        Out.append(buf, static_cast<size_t>(n));
+    }
+}
 } // namespace
 
 TIniFile::TIniFile(const AnsiString& FileName) : FFileName(FileName) {}
 
-TIniFile::TFileState TIniFile::CurrentState() const {
+TIniFile::TFileState TIniFile::StateOf(const std::string& Path) {
     TFileState state;
     struct stat st {};
-    if (::stat(FFileName.c_str(), &st) != 0) return state;
+    if (::stat(Path.c_str(), &st) != 0) return state;
     state.Exists = true;
     state.Inode = static_cast<uint64_t>(st.st_ino);
     state.Size = static_cast<int64_t>(st.st_size);
@@ -69,14 +119,18 @@ TIniFile::TFileState TIniFile::CurrentState() const {
 }
 
 void TIniFile::Load() {
-    const TFileState state = CurrentState();
-    if (FLoaded && state == FState) return;
+    const std::string path = ActualPath(FFileName.str());
+    const TFileState state = StateOf(path);
+    if (FLoaded && state == FState && path == FPath) return;
+    FPath = path;
     FLines.clear();
     FLineBreak = "\r\n";
-    if (state.Exists) {
-        std::ifstream in(FFileName.c_str(), std::ios::binary);
-        const std::string all((std::istreambuf_iterator<char>(in)),
-                              std::istreambuf_iterator<char>());
+    FByteOrderMark = false;
+    std::string all;
+    FUnreadable = state.Exists && !ReadWholeFile(path, all);
+    if (state.Exists && !FUnreadable) {
+        FByteOrderMark = all.compare(0, 3, ByteOrderMark) == 0;
+        if (FByteOrderMark) all.erase(0, 3);
         const size_t firstLf = all.find('\n');
         if (firstLf != npos && (firstLf == 0 || all[firstLf - 1] != '\r')) FLineBreak = "\n";
         size_t start = 0;
@@ -94,16 +148,18 @@ void TIniFile::Load() {
 }
 
 void TIniFile::Save() {
-    std::string content;
+    // Lines never read would be lost by writing the rest.
+    if (FUnreadable) throw EIniFileException("Unable to write to " + FFileName);
+    std::string content = FByteOrderMark ? ByteOrderMark : "";
     for (const std::string& line : FLines)
         content += line + FLineBreak;
     try {
-        SaveFileReplacing(FFileName, content.data(), static_cast<int64_t>(content.size()));
+        SaveFileReplacing(AnsiString(FPath), content.data(), static_cast<int64_t>(content.size()));
     } catch (const EStreamError&) {
         FLoaded = false; // the file still holds what it held
         throw EIniFileException("Unable to write to " + FFileName);
     }
-    FState = CurrentState();
+    FState = StateOf(FPath);
 }
 
 size_t TIniFile::FindSection(const std::string& Section) const {
@@ -132,12 +188,21 @@ std::vector<TIniFile::TKey> TIniFile::Keys(size_t Header) const {
     return keys;
 }
 
+bool TIniFile::ReadRaw(const AnsiString& Section, const AnsiString& Ident, std::string& Value) {
+    Load();
+    const std::string ident = NameOf(Ident);
+    for (const TKey& k : Keys(FindSection(NameOf(Section))))
+        if (Same(k.Name, ident)) {
+            Value = k.Value;
+            return true;
+        }
+    return false;
+}
+
 AnsiString TIniFile::ReadString(const AnsiString& Section, const AnsiString& Ident,
                                 const AnsiString& Default) {
-    Load();
-    for (const TKey& k : Keys(FindSection(Section.str())))
-        if (Same(k.Name, Ident.str())) return AnsiString(k.Value);
-    return Default;
+    std::string value;
+    return ReadRaw(Section, Ident, value) ? AnsiString(Unquoted(value)) : Default;
 }
 
 int TIniFile::ReadInteger(const AnsiString& Section, const AnsiString& Ident, int Default) {
@@ -157,8 +222,8 @@ double TIniFile::ReadFloat(const AnsiString& Section, const AnsiString& Ident, d
 void TIniFile::WriteString(const AnsiString& Section, const AnsiString& Ident,
                            const AnsiString& Value) {
     Load();
-    const std::string section = TrimText(OneLine(Section));
-    const std::string ident = TrimText(OneLine(Ident));
+    const std::string section = NameOf(Section);
+    const std::string ident = NameOf(Ident);
     const std::string value = OneLine(Value);
     const size_t header = FindSection(section);
     if (header == npos) {
@@ -203,7 +268,7 @@ void TIniFile::ReadSection(const AnsiString& Section, TStrings* Strings) {
     Strings->BeginUpdate();
     try {
         Strings->Clear();
-        for (const TKey& k : Keys(FindSection(Section.str())))
+        for (const TKey& k : Keys(FindSection(NameOf(Section))))
             Strings->Add(AnsiString(k.Name));
     } catch (...) {
         Strings->EndUpdate();
@@ -233,8 +298,13 @@ void TIniFile::ReadSectionValues(const AnsiString& Section, TStrings* Strings) {
     Strings->BeginUpdate();
     try {
         Strings->Clear();
-        for (const TKey& k : Keys(FindSection(Section.str())))
-            Strings->Add(AnsiString(k.Name + "=" + k.Value));
+        const std::vector<TKey> keys = Keys(FindSection(NameOf(Section)));
+        for (const TKey& k : keys) {
+            auto first = keys.begin();
+            while (!Same(first->Name, k.Name))
+                ++first;
+            Strings->Add(AnsiString(k.Name + "=" + Unquoted(first->Value)));
+        }
     } catch (...) {
         Strings->EndUpdate();
         throw;
@@ -244,20 +314,19 @@ void TIniFile::ReadSectionValues(const AnsiString& Section, TStrings* Strings) {
 
 bool TIniFile::SectionExists(const AnsiString& Section) {
     Load();
-    return !Keys(FindSection(Section.str())).empty();
+    return !Keys(FindSection(NameOf(Section))).empty();
 }
 
 bool TIniFile::ValueExists(const AnsiString& Section, const AnsiString& Ident) {
-    Load();
-    for (const TKey& k : Keys(FindSection(Section.str())))
-        if (Same(k.Name, Ident.str())) return true;
-    return false;
+    std::string value;
+    return ReadRaw(Section, Ident, value);
 }
 
 void TIniFile::EraseSection(const AnsiString& Section) {
     Load();
+    const std::string section = NameOf(Section);
     bool erased = false;
-    for (size_t header; (header = FindSection(Section.str())) != npos; erased = true)
+    for (size_t header; (header = FindSection(section)) != npos; erased = true)
         FLines.erase(FLines.begin() + static_cast<std::ptrdiff_t>(header),
                      FLines.begin() + static_cast<std::ptrdiff_t>(SectionEnd(header)));
     if (erased) Save();
@@ -265,8 +334,9 @@ void TIniFile::EraseSection(const AnsiString& Section) {
 
 void TIniFile::DeleteKey(const AnsiString& Section, const AnsiString& Ident) {
     Load();
-    for (const TKey& k : Keys(FindSection(Section.str())))
-        if (Same(k.Name, Ident.str())) {
+    const std::string ident = NameOf(Ident);
+    for (const TKey& k : Keys(FindSection(NameOf(Section))))
+        if (Same(k.Name, ident)) {
             FLines.erase(FLines.begin() + static_cast<std::ptrdiff_t>(k.Line));
             Save();
             return;
@@ -275,7 +345,7 @@ void TIniFile::DeleteKey(const AnsiString& Section, const AnsiString& Ident) {
 
 void TIniFile::AddSection(const AnsiString& Section) {
     Load();
-    const std::string section = TrimText(OneLine(Section));
+    const std::string section = NameOf(Section);
     if (FindSection(section) != npos) return;
     if (!FLines.empty() && !TrimText(FLines.back()).empty()) FLines.emplace_back();
     FLines.push_back("[" + section + "]");

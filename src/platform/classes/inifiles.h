@@ -1,10 +1,14 @@
 #pragma once
 // TIniFile: sections of "key=value" lines in a text file, read and written in
-// place. Sections and keys compare without regard to case and values are
-// trimmed. Every other line (";" comments, blank lines, lines with no "=" or
-// no closing "]") is kept as it is and ignored for lookup. A missing file reads
-// as empty. Every write goes to the file at once and replaces it as a whole,
-// so a failed write never loses it.
+// place. Sections and keys compare without regard to case (the file name too,
+// when no file has the exact name); names and values are trimmed, and a value
+// enclosed in a pair of ' or " is read without them. Every other line (";"
+// comments, blank lines, lines with no "=" or no closing "]") is kept as it is
+// and ignored for lookup; so is a leading UTF-8 byte-order mark. Where a key
+// or section occurs twice, the first one counts. A missing file reads as
+// empty. Every write goes to the file at once and replaces it as a whole, so a
+// failed write never loses it; a file that exists but cannot be read reads as
+// empty and refuses writes.
 #include "platform/classes/classinfo.h"
 #include "platform/rtl/exceptions.h"
 #include <cstdint>
@@ -41,7 +45,8 @@ public:
     void WriteBool(const AnsiString& Section, const AnsiString& Ident, bool Value);
     void WriteFloat(const AnsiString& Section, const AnsiString& Ident, double Value);
 
-    // The key names of a section / the section names / "key=value" lines.
+    // The key names of a section / the section names / "key=value" lines, each
+    // with the value ReadString gives for that key.
     void ReadSection(const AnsiString& Section, TStrings* Strings);
     void ReadSections(TStrings* Strings);
     void ReadSectionValues(const AnsiString& Section, TStrings* Strings);
@@ -71,7 +76,9 @@ private:
     // Reads the file again when it changed since it was last read or written.
     void Load();
     void Save();
-    TFileState CurrentState() const;
+    static TFileState StateOf(const std::string& Path);
+    // The value as the file holds it (quotes kept); false when the key is absent.
+    bool ReadRaw(const AnsiString& Section, const AnsiString& Ident, std::string& Value);
     // Line index of the first header of Section; npos when absent.
     size_t FindSection(const std::string& Section) const;
     // End (exclusive) of the section whose header is at Header.
@@ -81,8 +88,11 @@ private:
     void AddSection(const AnsiString& Section);
 
     AnsiString FFileName;
+    std::string FPath; // the file in use, FFileName or its case-insensitive match
     std::vector<std::string> FLines;
     std::string FLineBreak = "\r\n";
     TFileState FState;
     bool FLoaded = false;
+    bool FByteOrderMark = false;
+    bool FUnreadable = false;
 };

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -44,32 +45,96 @@ const char* const SetupIni = "; settings of the read-out program\r\n"
                              "[Menue]\r\n";
 } // namespace
 
-TEST_F(IniFile, ReadsWithDefaultsWithoutRegardToCase) {
-    Put(SetupIni);
+TEST_F(IniFile, ReadsLikeThePlatform) {
+    Put("[SetUP_ADC]\r\n"
+        "Average_U = 4 \r\n"
+        "Sampling_time_Chart=\r\n"
+        "no equals sign\r\n"
+        "  [ CPM ]  \r\n"
+        "DataDirectory=C:\\Data\\\r\n"
+        "ComPortIndex=2\r\n"
+        "ComPortIndex=5\r\n"
+        "[Broken\r\n"
+        "=no key\r\n"
+        "[Menue]\r\n"
+        "Banner=\"Logo with blanks.jpg\"\r\n"
+        "Main_1='Quit'\r\n"
+        "Main_2=\"Device\r\n"
+        "Text Men Opt=x=y ; not a comment\r\n"
+        "[cpm]\r\n"
+        "vStop=3\r\n"
+        "[PGT]\r\n");
     TIniFile ini(Name);
-    EXPECT_EQ(ini.ReadInteger("setup_adc", "AVERAGE_U", 1), 4); // trimmed value
-    EXPECT_EQ(ini.ReadInteger("SetUP_ADC", "Delta_U", 200), 16);
-    EXPECT_EQ(ini.ReadString("CPM", "DataDirectory", "C:"), "C:\\Data\\");
-    EXPECT_TRUE(ini.ReadBool("CPM", "TestOutput", false));
-    EXPECT_EQ(ini.ReadInteger("CPM", "Missing", 7), 7);
-    EXPECT_EQ(ini.ReadString("Nowhere", "x", "def"), "def");
-    EXPECT_EQ(ini.ReadInteger("CPM", "DataDirectory", -3), -3); // not a number
-    // Malformed lines are no keys and no headers: "[Broken" leaves [CPM] open.
-    EXPECT_EQ(ini.ReadString("SetUP_ADC", "this line has no equals sign", "d"), "d");
-    EXPECT_EQ(ini.ReadString("CPM", "", "d"), "d");
-    EXPECT_FALSE(ini.SectionExists("Broken"));
-    EXPECT_FALSE(ini.SectionExists("Menue")); // no keys in it
+    const struct Row {
+        const char *section, *key, *expected;
+    } rows[] = {
+        {"setup_adc", "AVERAGE_U", "4"},          // trimmed, without regard to case
+        {"SetUP_ADC", "Sampling_time_Chart", ""}, // present but empty
+        {"SetUP_ADC", "no equals sign", "dflt"},
+        {"CPM", "DataDirectory", "C:\\Data\\"},
+        {" CPM ", " ComPortIndex ", "2"}, // names trimmed; the first key counts
+        {"CPM", "", "dflt"},
+        {"CPM", "vStop", "dflt"}, // only the first block of a section counts
+        {"Broken", "", "dflt"},
+        {"Menue", "Banner", "Logo with blanks.jpg"},
+        {"Menue", "Main_1", "Quit"},
+        {"Menue", "Main_2", "\"Device"}, // no closing quote: kept
+        {"Menue", "Text Men Opt", "x=y ; not a comment"},
+        {"Nowhere", "x", "dflt"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::string(r.section) + "/" + r.key);
+        EXPECT_EQ(ini.ReadString(r.section, r.key, "dflt"), r.expected);
+    }
+    EXPECT_EQ(ini.ReadInteger("SetUP_ADC", "Average_U", 1), 4);
+    EXPECT_EQ(ini.ReadInteger("SetUP_ADC", "Sampling_time_Chart", 10), 10);
+    EXPECT_EQ(ini.ReadInteger("CPM", "DataDirectory", -3), -3);
     EXPECT_TRUE(ini.SectionExists("cpm"));
-    EXPECT_TRUE(ini.ValueExists("CPM", "testoutput"));
+    EXPECT_FALSE(ini.SectionExists("PGT")); // no keys in it
+    EXPECT_FALSE(ini.SectionExists("Broken"));
+    EXPECT_TRUE(ini.ValueExists("Menue", "banner"));
     EXPECT_FALSE(ini.ValueExists("CPM", "vStart"));
 
     TStringList list;
-    ini.ReadSection("CPM", &list);
-    EXPECT_EQ(list.CommaText(), "DataDirectory,TestOutput");
     ini.ReadSections(&list);
-    EXPECT_EQ(list.CommaText(), "SetUP_ADC,CPM,Menue");
-    ini.ReadSectionValues("SetUP_ADC", &list);
-    EXPECT_EQ(list.CommaText(), "Average_U=4,Delta_U=0x10");
+    EXPECT_EQ(list.CommaText(), "SetUP_ADC,CPM,Menue,PGT");
+    ini.ReadSection("CPM", &list);
+    EXPECT_EQ(list.CommaText(), "DataDirectory,ComPortIndex,ComPortIndex");
+    ini.ReadSectionValues("CPM", &list);
+    EXPECT_EQ(list.CommaText(), "DataDirectory=C:\\Data\\,ComPortIndex=2,ComPortIndex=2");
+    EXPECT_EQ(list.Values("ComPortIndex"), "2");
+}
+
+TEST_F(IniFile, ByteOrderMarkIsSkippedAndKept) {
+    Put("\xEF\xBB\xBF[CPM]\r\nComPortIndex=3\r\n");
+    TIniFile ini(Name);
+    EXPECT_EQ(ini.ReadInteger("CPM", "ComPortIndex", 0), 3);
+    ini.WriteInteger("CPM", "ComPortIndex", 4);
+    EXPECT_EQ(Content(), "\xEF\xBB\xBF[CPM]\r\nComPortIndex=4\r\n");
+}
+
+TEST_F(IniFile, FileNameIgnoresLetterCaseAsOnWindows) {
+    const std::string lower = Dir + "/setup.ini";
+    std::ofstream(lower, std::ios::binary) << "[CPM]\r\nvStart=4\r\n";
+    TIniFile ini(Name); // SETUP.INI
+    EXPECT_EQ(ini.ReadInteger("CPM", "vStart", 10), 4);
+    ini.WriteInteger("CPM", "ComPortIndex", 1);
+    EXPECT_NE(access(Name.c_str(), F_OK), 0); // written into the file that is there
+    std::ifstream in(lower, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    EXPECT_EQ(ss.str(), "[CPM]\r\nvStart=4\r\nComPortIndex=1\r\n");
+}
+
+TEST_F(IniFile, AFileThatCannotBeReadIsNeverOverwritten) {
+    if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    Put(SetupIni);
+    chmod(Name.c_str(), 0200);
+    TIniFile ini(Name);
+    EXPECT_EQ(ini.ReadInteger("CPM", "TestOutput", 7), 7);
+    EXPECT_THROW(ini.WriteInteger("CPM", "ComPortIndex", 1), EIniFileException);
+    chmod(Name.c_str(), 0600);
+    EXPECT_EQ(Content(), SetupIni);
 }
 
 TEST_F(IniFile, MissingFileReadsAsEmptyAndFirstWriteCreatesIt) {
@@ -133,8 +198,9 @@ TEST_F(IniFile, NumbersBoolsAndFloats) {
         int asInt;
         bool asBool;
     } rows[] = {
-        {"12", 12, true},   {"-3", -3, true},   {"0", 0, false}, {"0x1F", 31, true},
-        {"$ff", 255, true}, {"true", 99, true}, {"", 99, true},  {"1.5", 99, true},
+        {"12", 12, true},   {"-3", -3, true},   {"0", 0, false},
+        {"0x1F", 31, true}, {"$ff", 255, true}, {"true", 99, true},
+        {"", 99, true},     {"1.5", 99, true},  {"'7'", 7, true},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.text);
