@@ -3,6 +3,7 @@
 #include "platform/classes/stringlist.h"
 #include "platform/rtl/sysutils.h"
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <pwd.h>
@@ -159,27 +160,48 @@ bool TRegistry::ValueExists(const AnsiString& Name) {
     return Store().ValueExists(SectionOf(FCurrentPath), Name);
 }
 
-AnsiString TRegistry::ReadString(const AnsiString& Name) {
-    if (!ValueExists(Name)) DataError("Failed to get data for", Name);
-    return Store().ReadString(SectionOf(FCurrentPath), Name, AnsiString());
-}
-
-int TRegistry::ReadInteger(const AnsiString& Name) {
-    int value;
-    if (!TryStrToInt(ReadString(Name), value)) DataError("Invalid data type for", Name);
+std::string TRegistry::RawValue(const AnsiString& Name) {
+    std::string value;
+    if (!Store().ReadRaw(SectionOf(FCurrentPath), Name, value))
+        DataError("Failed to get data for", Name);
     return value;
 }
 
-void TRegistry::WriteString(const AnsiString& Name, const AnsiString& Value) {
+AnsiString TRegistry::ReadString(const AnsiString& Name) {
+    const std::string value = RawValue(Name);
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+        return AnsiString(value.substr(1, value.size() - 2));
+    // Unquoted text was written by hand; only dword: marks an integer.
+    if (value.compare(0, 6, "dword:") == 0) DataError("Invalid data type for", Name);
+    return AnsiString(value);
+}
+
+int TRegistry::ReadInteger(const AnsiString& Name) {
+    const std::string value = RawValue(Name);
+    int result;
+    if (value.size() < 7 || value.size() > 14 || value.compare(0, 6, "dword:") != 0 ||
+        value.find_first_not_of("0123456789abcdefABCDEF", 6) != std::string::npos ||
+        !TryStrToInt(AnsiString("$" + value.substr(6)), result))
+        DataError("Invalid data type for", Name);
+    return result;
+}
+
+void TRegistry::WriteRaw(const AnsiString& Name, const std::string& Value) {
     if (FReadOnly || !Writable(FAccess) || !MakeFolders(SettingsFolder().str()))
         DataError("Failed to set data for", Name);
     try {
-        Store().WriteString(SectionOf(FCurrentPath), Name, Value);
+        Store().WriteString(SectionOf(FCurrentPath), Name, AnsiString(Value));
     } catch (const EIniFileException&) {
         DataError("Failed to set data for", Name);
     }
 }
 
+void TRegistry::WriteString(const AnsiString& Name, const AnsiString& Value) {
+    WriteRaw(Name, "\"" + Value.str() + "\"");
+}
+
 void TRegistry::WriteInteger(const AnsiString& Name, int Value) {
-    WriteString(Name, IntToStr(Value));
+    char text[16];
+    std::snprintf(text, sizeof text, "dword:%08x", static_cast<unsigned>(Value));
+    WriteRaw(Name, text);
 }

@@ -3,10 +3,13 @@
 // sections of one INI file, "registry.ini" in the settings folder
 // ($XDG_CONFIG_HOME/qmreadout, else ~/.config/qmreadout); a section is named
 // after the root key and the key path ("HKEY_CURRENT_USER\SOFTWARE\...").
+// Values keep their type as the registry's text exports write it: integers
+// as dword:0000007b, strings in double quotes.
 #include "platform/classes/classinfo.h"
 #include "platform/rtl/exceptions.h"
 #include <cstdint>
 #include <memory>
+#include <string>
 
 class TIniFile;
 
@@ -46,13 +49,15 @@ public:
     bool KeyExists(const AnsiString& Key);
     void CloseKey();
 
+    // Values of the open key, or of the root key when none is open.
     bool ValueExists(const AnsiString& Name);
     // Raise ERegistryException "Failed to get data for 'Name'" when the value
-    // is absent and "Invalid data type for 'Name'" when it is no integer.
+    // is absent and "Invalid data type for 'Name'" when it has the other type.
     int ReadInteger(const AnsiString& Name);
     AnsiString ReadString(const AnsiString& Name);
-    // Raise ERegistryException "Failed to set data for 'Name'" when the key is
-    // read-only, none is open or the store cannot be written.
+    // Raise ERegistryException "Failed to set data for 'Name'" when the key or
+    // the access is read-only or the store cannot be written. Line breaks in
+    // a string become blanks.
     void WriteInteger(const AnsiString& Name, int Value);
     void WriteString(const AnsiString& Name, const AnsiString& Value);
 
@@ -60,6 +65,9 @@ private:
     AnsiString Resolve(const AnsiString& Key) const;
     AnsiString SectionOf(const AnsiString& Path) const;
     bool Exists(const AnsiString& Path);
+    // The stored text of a value; raises when it is absent.
+    std::string RawValue(const AnsiString& Name);
+    void WriteRaw(const AnsiString& Name, const std::string& Value);
     TIniFile& Store();
 
     HKEY FRootKey = HKEY_CURRENT_USER;

@@ -36,7 +36,7 @@ TEST_F(Registry, EditorPositionRoundTrip) {
     std::stringstream text;
     text << in.rdbuf();
     EXPECT_EQ(text.str(), "[HKEY_CURRENT_USER\\SOFTWARE\\QM read out\\Chart Editor]\r\n"
-                          "Left=120\r\nTop=-5\r\n");
+                          "Left=dword:00000078\r\nTop=dword:fffffffb\r\n");
 
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKeyReadOnly("\\software\\qm read out\\chart editor\\"));
@@ -57,9 +57,18 @@ TEST_F(Registry, KeysAreRelativeToTheOpenKeyAndRootsAreSeparate) {
     ASSERT_TRUE(reg.OpenKey("SOFTWARE\\QM read out", true));
     EXPECT_TRUE(reg.OpenKey("Chart Editor", true));
     EXPECT_EQ(reg.CurrentPath(), "SOFTWARE\\QM read out\\Chart Editor");
-    reg.WriteString("Name", "abc");
-    EXPECT_THROW(reg.ReadInteger("Name"), ERegistryException);
-    EXPECT_EQ(reg.ReadString("Name"), "abc");
+    // Values keep their type: a number in a string is no integer, and back.
+    reg.WriteString("Name", " 12 ");
+    reg.WriteInteger("Count", 12);
+    EXPECT_EQ(reg.ReadString("Name"), " 12 ");
+    EXPECT_EQ(reg.ReadInteger("Count"), 12);
+    try {
+        reg.ReadInteger("Name");
+        ADD_FAILURE();
+    } catch (const ERegistryException& e) {
+        EXPECT_EQ(e.Message, "Invalid data type for 'Name'");
+    }
+    EXPECT_THROW(reg.ReadString("Count"), ERegistryException);
     EXPECT_TRUE(reg.KeyExists("\\SOFTWARE")); // a parent of a stored key exists
     reg.SetRootKey(HKEY_LOCAL_MACHINE);
     EXPECT_FALSE(reg.OpenKey("\\HARDWARE\\DEVICEMAP\\SERIALCOMM", false));
