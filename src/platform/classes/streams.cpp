@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -41,6 +42,28 @@ int64_t ClampPosition(int64_t Offset, TSeekOrigin Origin, int64_t Current, int64
 int Available(int64_t Position, int64_t Size, int Count) {
     if (Count <= 0 || Position >= Size) return 0;
     return static_cast<int>(std::min<int64_t>(Count, Size - Position));
+}
+
+// A stream that cannot grow says so as the platform does, instead of letting
+// an allocation failure or an overflowing end position escape.
+[[noreturn]] void GrowError() {
+    throw EStreamError("Out of memory while expanding memory stream");
+}
+
+template <typename Buffer> void Resize(Buffer& Data, int64_t NewSize) {
+    if (NewSize < 0) NewSize = 0;
+    if (static_cast<uint64_t>(NewSize) > Data.max_size()) GrowError();
+    try {
+        Data.resize(static_cast<size_t>(NewSize));
+    } catch (const std::exception&) {
+        GrowError();
+    }
+}
+
+// End of a write of Count bytes at Position.
+int64_t WriteEnd(int64_t Position, int Count) {
+    if (Position > INT64_MAX - Count) GrowError();
+    return Position + Count;
 }
 
 bool WriteAll(int Fd, const void* Data, int64_t Size) {
@@ -107,8 +130,8 @@ int TMemoryStream::Read(void* Buffer, int Count) {
 
 int TMemoryStream::Write(const void* Buffer, int Count) {
     if (Count <= 0) return 0;
-    const int64_t end = FPosition + Count;
-    if (end > Size()) SetSize(end);
+    const int64_t end = WriteEnd(FPosition, Count);
+    if (end > Size()) Resize(FData, end);
     std::memcpy(FData.data() + FPosition, Buffer, static_cast<size_t>(Count));
     FPosition = end;
     return Count;
@@ -120,7 +143,7 @@ int64_t TMemoryStream::Seek(int64_t Offset, TSeekOrigin Origin) {
 }
 
 void TMemoryStream::SetSize(int64_t NewSize) {
-    FData.resize(static_cast<size_t>(std::max<int64_t>(NewSize, 0)));
+    Resize(FData, NewSize);
     FPosition = std::min(FPosition, Size());
 }
 
@@ -170,8 +193,8 @@ int TStringStream::Read(void* Buffer, int Count) {
 
 int TStringStream::Write(const void* Buffer, int Count) {
     if (Count <= 0) return 0;
-    const int64_t end = FPosition + Count;
-    if (end > Size()) FDataString.resize(static_cast<size_t>(end));
+    const int64_t end = WriteEnd(FPosition, Count);
+    if (end > Size()) Resize(FDataString, end);
     std::memcpy(FDataString.data() + FPosition, Buffer, static_cast<size_t>(Count));
     FPosition = end;
     return Count;
@@ -183,7 +206,7 @@ int64_t TStringStream::Seek(int64_t Offset, TSeekOrigin Origin) {
 }
 
 void TStringStream::SetSize(int64_t NewSize) {
-    FDataString.resize(static_cast<size_t>(std::max<int64_t>(NewSize, 0)));
+    Resize(FDataString, NewSize);
     FPosition = std::min(FPosition, Size());
 }
 

@@ -49,7 +49,8 @@ public:
     int Read(void* Buffer, int Count) override;
     int Write(const void* Buffer, int Count) override;
     // A position before the start is held at 0; past the end is allowed and a
-    // write there fills the gap with zeros.
+    // write there fills the gap with zeros. Growing beyond what memory holds
+    // raises EStreamError "Out of memory while expanding memory stream".
     int64_t Seek(int64_t Offset, TSeekOrigin Origin) override;
     int64_t Size() override { return static_cast<int64_t>(FData.size()); }
     void SetSize(int64_t NewSize) override;
