@@ -23,7 +23,6 @@ QM_CLASS_PLAIN(TView3DOptions, TPersistent)
 QM_CLASS_ABSTRACT(TTeeCanvas, TObject)
 QM_CLASS_ABSTRACT(TCanvas3D, TTeeCanvas)
 
-
 // The platform behaves like the NT family: geometric pens are always there.
 bool IsWindowsNT = true;
 uint8_t TeeFontAntiAlias = ANTIALIASED_QUALITY;

@@ -9,7 +9,6 @@
 
 int TeeMaxPixelPos = 67108863;
 
-
 namespace {
 int Mod360(int Value) {
     return Value % 360;

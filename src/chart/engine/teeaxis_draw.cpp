@@ -96,13 +96,7 @@ void TChartAxis::DrawTitle(int X, int Y) {
         return;
     }
     // The title never draws with exponents, whatever the labels do.
-    const bool oldExponent = FLabelsExponent;
-    FLabelsExponent = false;
-    struct Restore {
-        bool& Flag;
-        bool Old;
-        ~Restore() { Flag = Old; }
-    } restore{FLabelsExponent, oldExponent};
+    TTeeValueScope noExponent(FLabelsExponent, false);
     DrawAxisLabel(X, Y, FTitle->Angle(), FTitle->Caption(), FTitle.get());
 }
 
@@ -455,17 +449,8 @@ void TChartAxis::CustomDrawStartEnd(int APosLabels, int APosTitle, int APosAxis,
     RecalcSizeCenter();
     // The grid shows or hides for this one drawing, without telling anyone.
     const bool oldVisible = FGrid->Visible();
-    TNotifyEvent oldChange = std::move(FGrid->OnChange);
-    FGrid->OnChange = nullptr;
+    TTeeValueScope quiet(FGrid->OnChange, nullptr);
     FGrid->SetVisible(GridVisible);
-    struct Restore {
-        TAxisGridPen* Grid;
-        bool Visible;
-        TNotifyEvent& Change;
-        ~Restore() {
-            Grid->SetVisible(Visible);
-            Grid->OnChange = std::move(Change);
-        }
-    } restore{FGrid.get(), oldVisible, oldChange};
+    TTeeFinally restore([&] { FGrid->SetVisible(oldVisible); });
     Draw(false);
 }

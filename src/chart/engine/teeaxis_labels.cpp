@@ -175,13 +175,7 @@ int TChartAxis::MaxLabelsWidth() {
     switch (CalcLabelStyle()) {
     case talValue: {
         // Measured without the chart's label event: only the room matters.
-        TAxisOnGetLabel saved = std::move(FParentChart->OnGetAxisLabel);
-        FParentChart->OnGetAxisLabel = nullptr;
-        struct Restore {
-            TCustomAxisPanel* Chart;
-            TAxisOnGetLabel& Saved;
-            ~Restore() { Chart->OnGetAxisLabel = std::move(Saved); }
-        } restore{FParentChart, saved};
+        TTeeValueScope quiet(FParentChart->OnGetAxisLabel, nullptr);
         double a = IMinimum, b = IMaximum;
         if ((IAxisDateTime && FExactDateTime) || FRoundFirstLabel) {
             const double inc = CalcIncrement();

@@ -290,12 +290,9 @@ void TCustomAxisPanel::CalcAxesMargins() {
 
 void TCustomAxisPanel::InternalDraw(const TRect& UserRectangle) {
     // Nothing drawn during the frame may ask for another paint.
-    struct RestoreRepaint {
-        TCustomAxisPanel* Panel;
-        bool Old;
-        ~RestoreRepaint() { Panel->SetAutoRepaint(Old); }
-    } restore{this, AutoRepaint()};
+    const bool oldRepaint = AutoRepaint();
     SetAutoRepaint(false);
+    TTeeFinally restore([this, oldRepaint] { SetAutoRepaint(oldRepaint); });
     TRect rect = UserRectangle;
 
     CalcInvertedRotation();

@@ -229,10 +229,7 @@ void TCustomAxisPanel::CheckDatasource(TChartSeries* ASeries) {
             ASeries->FillSampleValues(ASeries->NumSampleValues());
     } else if (function->NoSourceRequired()) {
         ASeries->BeginUpdate();
-        struct End {
-            TChartSeries* S;
-            ~End() { S->EndUpdate(); }
-        } end{ASeries};
+        TTeeFinally end([ASeries] { ASeries->EndUpdate(); });
         ASeries->Clear();
         function->AddPoints(nullptr);
     }

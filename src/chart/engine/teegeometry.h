@@ -1,9 +1,12 @@
 #pragma once
 // Small helpers of the chart canvas: points, rectangles, 3D points, culling,
-// distances and colour arithmetic. Free of canvas state; used by every drawing unit.
+// distances and colour arithmetic, and the scope guards that put state back on
+// every path. Free of canvas state; used by every drawing unit.
 #include "platform/graphics/gditypes.h"
 #include "platform/graphics/types.h"
 #include <cstdint>
+#include <exception>
+#include <type_traits>
 #include <utility>
 
 class TBitmap;
@@ -55,14 +58,42 @@ TColor ApplyBright(TColor Color, uint8_t Quantity);
 // Gray scale of a bitmap in place; Method 0 averages the channels, others weigh them.
 void TeeGrayScale(TBitmap* Bitmap, bool Inverted, int Method);
 
-// Runs a clean-up (restoring a pen, a flag, a clip level) on every way out of a scope.
-template <typename F> class TTeeFinally {
+// Runs a clean-up (restoring a pen, a flag, a clip level) on every way out of a
+// scope. An exception from the clean-up goes on to the caller, unless the scope
+// ends by one already (that one goes on).
+template <typename F> class [[nodiscard]] TTeeFinally {
 public:
     explicit TTeeFinally(F Action) : FAction(std::move(Action)) {}
-    ~TTeeFinally() { FAction(); }
+    ~TTeeFinally() noexcept(false) {
+        if (std::uncaught_exceptions() == FUncaught) {
+            FAction();
+            return;
+        }
+        try {
+            FAction();
+        } catch (...) {
+        }
+    }
     TTeeFinally(const TTeeFinally&) = delete;
     TTeeFinally& operator=(const TTeeFinally&) = delete;
 
 private:
     F FAction;
+    int FUncaught = std::uncaught_exceptions();
+};
+
+// Field holds Value for a scope and its old value again afterwards.
+template <typename T> class [[nodiscard]] TTeeValueScope {
+public:
+    TTeeValueScope(T& Field, std::type_identity_t<T> Value)
+        : FField(Field), FOld(std::move(Field)) {
+        FField = std::move(Value);
+    }
+    ~TTeeValueScope() { FField = std::move(FOld); }
+    TTeeValueScope(const TTeeValueScope&) = delete;
+    TTeeValueScope& operator=(const TTeeValueScope&) = delete;
+
+private:
+    T& FField;
+    T FOld;
 };

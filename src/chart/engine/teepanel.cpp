@@ -24,19 +24,6 @@ bool TeeEraseBack = false;
 bool PrintTeePanel = false;
 
 namespace {
-// Sets a flag for a scope and puts the old value back on every path.
-class TFlagScope {
-public:
-    TFlagScope(bool& Flag, bool Value) : FFlag(Flag), FOld(Flag) { FFlag = Value; }
-    ~TFlagScope() { FFlag = FOld; }
-    TFlagScope(const TFlagScope&) = delete;
-    TFlagScope& operator=(const TFlagScope&) = delete;
-
-private:
-    bool& FFlag;
-    bool FOld;
-};
-
 // The border of a panel is drawn with flat ends by default.
 class TPanelBorderPen : public TChartHiddenPen {
 public:
@@ -335,7 +322,7 @@ void TCustomTeePanel::SetInternalCanvas(std::unique_ptr<TCanvas3D> NewCanvas) {
     if (!NewCanvas) return;
     NewCanvas->SetCanvas(ControlCanvas());
     if (FCanvas) {
-        TFlagScope quiet(FAutoRepaint, false);
+        TTeeValueScope quiet(FAutoRepaint, false);
         NewCanvas->Assign(FCanvas.get());
     }
     FCanvas = std::move(NewCanvas);
@@ -345,25 +332,15 @@ void TCustomTeePanel::SetInternalCanvas(std::unique_ptr<TCanvas3D> NewCanvas) {
 void TCustomTeePanel::NonBufferDraw(TCanvas* ACanvas, const TRect& R) {
     const bool old = FBufferedDisplay;
     SetBufferedDisplay(false);
-    try {
-        Draw(ACanvas, R);
-    } catch (...) {
-        SetBufferedDisplay(old);
-        throw;
-    }
-    SetBufferedDisplay(old);
+    TTeeFinally restore([&] { SetBufferedDisplay(old); });
+    Draw(ACanvas, R);
 }
 
 void TCustomTeePanel::DrawToMetaCanvas(TCanvas* ACanvas, const TRect& Rect) {
     const bool old = FCanvas->Metafiling();
     FCanvas->SetMetafiling(true);
-    try {
-        NonBufferDraw(ACanvas, Rect);
-    } catch (...) {
-        FCanvas->SetMetafiling(old);
-        throw;
-    }
-    FCanvas->SetMetafiling(old);
+    TTeeFinally restore([&] { FCanvas->SetMetafiling(old); });
+    NonBufferDraw(ACanvas, Rect);
 }
 
 void TCustomTeePanel::DrawPanelBevels(TRect Rect) {
@@ -559,22 +536,18 @@ std::unique_ptr<TBitmap> TeeAntiAlias(TCustomTeePanel* Panel) {
     const bool oldRepaint = Panel->AutoRepaint();
     const double oldZoom = canvas->FontZoom();
     const bool oldBuffered = Panel->BufferedDisplay();
-    auto restore = [&] {
-        canvas->SetFontZoom(oldZoom);
-        Panel->SetBufferedDisplay(oldBuffered);
-        Panel->SetAutoRepaint(oldRepaint);
-    };
     std::unique_ptr<TBitmap> large;
-    try {
+    {
+        TTeeFinally restore([&] {
+            canvas->SetFontZoom(oldZoom);
+            Panel->SetBufferedDisplay(oldBuffered);
+            Panel->SetAutoRepaint(oldRepaint);
+        });
         Panel->SetAutoRepaint(false);
         canvas->SetFontZoom(oldZoom * 2);
         canvas->SetUseBuffer(false);
         large = Panel->TeeCreateBitmap(Panel->Color(), TRect(0, 0, 2 * w, 2 * h), pf24bit);
-    } catch (...) {
-        restore();
-        throw;
     }
-    restore();
     large->SetPixelFormat(pf24bit);
     auto result = std::make_unique<TBitmap>();
     result->SetPixelFormat(pf24bit);

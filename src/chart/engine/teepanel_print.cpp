@@ -142,22 +142,18 @@ void TCustomTeePanel::PrintPartialCanvas(TCanvas* PrintCanvas, const TRect& Prin
     // The device state (mapping and clip) is saved and restored as a whole.
     const int saved = PrintCanvas->SaveDC();
     const bool oldPrinting = FPrinting;
-    try {
-        FPrinting = true;
-        // The clip is set in page pixels, before the mapping: the same area as
-        // the mapped rectangle, whatever the device does with logical clips.
-        if (CanClip()) PrintCanvas->IntersectClipRect(page.Left, page.Top, page.Right, page.Bottom);
-        PrintCanvas->SetMapMode(MM_ANISOTROPIC);
-        PrintCanvas->SetWindowOrgEx(0, 0);
-        PrintCanvas->SetWindowExtEx(winWidth, winHeight);
-        PrintCanvas->SetViewportExtEx(viewWidth, viewHeight);
-        PrintCanvas->SetViewportOrgEx(0, 0);
-        DrawToMetaCanvas(PrintCanvas, r);
-    } catch (...) {
+    TTeeFinally restore([&] {
         FPrinting = oldPrinting;
         PrintCanvas->RestoreDC(saved);
-        throw;
-    }
-    FPrinting = oldPrinting;
-    PrintCanvas->RestoreDC(saved);
+    });
+    FPrinting = true;
+    // The clip is set in page pixels, before the mapping: the same area as
+    // the mapped rectangle, whatever the device does with logical clips.
+    if (CanClip()) PrintCanvas->IntersectClipRect(page.Left, page.Top, page.Right, page.Bottom);
+    PrintCanvas->SetMapMode(MM_ANISOTROPIC);
+    PrintCanvas->SetWindowOrgEx(0, 0);
+    PrintCanvas->SetWindowExtEx(winWidth, winHeight);
+    PrintCanvas->SetViewportExtEx(viewWidth, viewHeight);
+    PrintCanvas->SetViewportOrgEx(0, 0);
+    DrawToMetaCanvas(PrintCanvas, r);
 }

@@ -5,7 +5,6 @@
 #include "platform/classes/props.h"
 #include <algorithm>
 
-
 QM_CLASS_PLAIN(TZoomPanning, TPersistent)
 QM_CLASS_PLAIN(TTeeZoom, TZoomPanning)
 QM_CLASS_PLAIN(TTeeZoomBrush, TChartBrush)
@@ -254,33 +253,30 @@ void TCustomTeePanelExtended::DrawBitmap(const TRect& Rect, int Z) {
         else
             canvas->ClipRectangle(Rect);
     }
-    try {
-        TRect r = Z > 0 && orthogonal ? projected(Rect) : Rect;
-        const int w = r.Width();
-        const int h = r.Height();
-        const int pw = graphic->Width();
-        const int ph = graphic->Height();
-        if (FBackImageMode == pbmCenter) {
-            FillPanelRect(r);
-            InflateRect(r, (pw - w) / 2, (ph - h) / 2);
-            if (Z < 1)
-                canvas->Draw(r.Left, r.Top, graphic);
-            else
-                canvas->StretchDraw(r, graphic, Z);
-        } else if (pw >= 1 && ph >= 1) {
-            for (int y = 0; y < h; y += ph)
-                for (int x = 0; x < w; x += pw) {
-                    if (Z > 0 && !orthogonal)
-                        canvas->StretchDraw(Bounds(r.Left + x, r.Top + y, pw, ph), graphic, Z);
-                    else
-                        canvas->Draw(r.Left + x, r.Top + y, graphic);
-                }
-        }
-    } catch (...) {
+    TTeeFinally unclip([&] {
         if (clip) canvas->UnClipRectangle();
-        throw;
+    });
+    TRect r = Z > 0 && orthogonal ? projected(Rect) : Rect;
+    const int w = r.Width();
+    const int h = r.Height();
+    const int pw = graphic->Width();
+    const int ph = graphic->Height();
+    if (FBackImageMode == pbmCenter) {
+        FillPanelRect(r);
+        InflateRect(r, (pw - w) / 2, (ph - h) / 2);
+        if (Z < 1)
+            canvas->Draw(r.Left, r.Top, graphic);
+        else
+            canvas->StretchDraw(r, graphic, Z);
+    } else if (pw >= 1 && ph >= 1) {
+        for (int y = 0; y < h; y += ph)
+            for (int x = 0; x < w; x += pw) {
+                if (Z > 0 && !orthogonal)
+                    canvas->StretchDraw(Bounds(r.Left + x, r.Top + y, pw, ph), graphic, Z);
+                else
+                    canvas->Draw(r.Left + x, r.Top + y, graphic);
+            }
     }
-    if (clip) canvas->UnClipRectangle();
 }
 
 void TCustomTeePanelExtended::DrawZoomRectangle() {

@@ -76,14 +76,9 @@ int TChartSeries::AddNullXY(double X, double Y, const AnsiString& Label) {
 
 int TChartSeries::AddArray(const std::vector<double>& Values) {
     BeginUpdate();
-    try {
-        for (double v : Values)
-            Add(v, "", clAutoColor);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    TTeeFinally end([this] { EndUpdate(); });
+    for (double v : Values)
+        Add(v, "", clAutoColor);
     return static_cast<int>(Values.size());
 }
 
@@ -116,21 +111,16 @@ void TChartSeries::AddedValue(TChartSeries* Source, int ValueIndex) {
 
 void TChartSeries::AddValues(TChartSeries* Source) {
     BeginUpdate();
-    try {
-        Clear();
-        if (FTeeFunction) {
-            FX->SetDateTime(Source->FX->DateTime());
-            FY->SetDateTime(Source->FY->DateTime());
-            FTeeFunction->AddPoints(Source);
-        } else if (IsValidSourceOf(Source)) {
-            for (int i = 0; i < Source->Count(); ++i)
-                AddedValue(Source, i);
-        }
-    } catch (...) {
-        EndUpdate();
-        throw;
+    TTeeFinally end([this] { EndUpdate(); });
+    Clear();
+    if (FTeeFunction) {
+        FX->SetDateTime(Source->FX->DateTime());
+        FY->SetDateTime(Source->FY->DateTime());
+        FTeeFunction->AddPoints(Source);
+    } else if (IsValidSourceOf(Source)) {
+        for (int i = 0; i < Source->Count(); ++i)
+            AddedValue(Source, i);
     }
-    EndUpdate();
 }
 
 bool TChartSeries::IsValidSourceOf(TChartSeries* Value) {
@@ -363,15 +353,12 @@ int TChartSeries::CompareLabelIndex(int a, int b) const {
 void TChartSeries::SortByLabels(TChartListOrder Order) {
     if (Order == loNone) return;
     FLabelSortOrder = Order;
-    try {
+    {
+        TTeeFinally done([this] { FLabelSortOrder = loNone; });
         TeeSort(
             0, Count() - 1, [this](int a, int b) { return CompareLabelIndex(a, b); },
             [this](int a, int b) { SwapValueIndex(a, b); });
-    } catch (...) {
-        FLabelSortOrder = loNone;
-        throw;
     }
-    FLabelSortOrder = loNone;
     FNotMandatory->FillSequence();
     Repaint();
 }
@@ -626,15 +613,12 @@ void TChartSeries::FillSampleValues(int NumValues) {
     }
     Clear();
     BeginUpdate();
-    try {
+    {
+        TTeeFinally end([this] { EndUpdate(); });
         RandSeed = static_cast<uint32_t>(Random(7774444));
         AddSampleValues(NumValues);
         CheckOrder();
-    } catch (...) {
-        EndUpdate();
-        throw;
     }
-    EndUpdate();
     FManualData = false;
 }
 

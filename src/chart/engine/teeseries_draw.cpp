@@ -271,11 +271,7 @@ void TChartSeries::DrawLegend(int ValueIndex, const TRect& Rect) {
     TCanvas3D* canvas = chart->Canvas();
     const bool oldAutoRepaint = chart->AutoRepaint();
     chart->SetAutoRepaint(false);
-    struct Restore {
-        TCustomAxisPanel* Chart;
-        bool Value;
-        ~Restore() { Chart->SetAutoRepaint(Value); }
-    } restore{chart, oldAutoRepaint};
+    TTeeFinally restoreRepaint([chart, oldAutoRepaint] { chart->SetAutoRepaint(oldAutoRepaint); });
 
     const TColor c = ValueIndex == -1 ? FColor : LegendItemColor(ValueIndex);
     canvas->Brush()->SetColor(c);
@@ -293,14 +289,11 @@ void TChartSeries::DrawLegend(int ValueIndex, const TRect& Rect) {
     const bool patterned = Brush()->Bitmap() && !Brush()->Bitmap()->Empty();
     const bool changeStyle = style != oldStyle && !patterned;
     if (changeStyle) Brush()->SetStyle(style);
-    try {
-        chart->SetBrushCanvas(canvas->Brush()->Color(), Brush(), back);
-        DrawLegendShape(ValueIndex, Rect);
-    } catch (...) {
+    TTeeFinally restoreStyle([&] {
         if (changeStyle) Brush()->SetStyle(oldStyle);
-        throw;
-    }
-    if (changeStyle) Brush()->SetStyle(oldStyle);
+    });
+    chart->SetBrushCanvas(canvas->Brush()->Color(), Brush(), back);
+    DrawLegendShape(ValueIndex, Rect);
 }
 
 void TChartSeries::DrawLegendShape(int ValueIndex, const TRect& Rect) {

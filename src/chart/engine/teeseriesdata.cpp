@@ -20,6 +20,16 @@ constexpr uint8_t MaskNoMandatory = 1, MaskColor = 2, MaskLabel = 4, MaskMarkPos
 constexpr int MarkPositionSize = 34;
 constexpr int MaxStoredLabel = 255;
 
+// Bytes of one point's record, its label text aside.
+size_t RecordSize(uint8_t Mask, int Lists) {
+    size_t record = 8 + 8 * static_cast<size_t>(std::max(0, Lists - 2));
+    if (Mask & MaskNoMandatory) record += 8;
+    if (Mask & MaskColor) record += 4;
+    if (Mask & MaskLabel) record += 1;
+    if (Mask & MaskMarkPosition) record += MarkPositionSize;
+    return record;
+}
+
 class TDataWriter {
 public:
     template <typename T> void Put(T Value) {
@@ -173,11 +183,7 @@ void TChartSeries::WriteData(TStream* Stream) {
     TSeriesMarksPositions* positions = FMarks->Positions();
 
     TDataWriter out;
-    size_t record = 8 + 8 * static_cast<size_t>(std::max(0, lists - 2));
-    if (mask & MaskNoMandatory) record += 8;
-    if (mask & MaskColor) record += 4;
-    if (mask & MaskLabel) record += 1;
-    if (mask & MaskMarkPosition) record += MarkPositionSize;
+    const size_t record = RecordSize(mask, lists);
     out.Reserve(5 + record * static_cast<size_t>(count));
     out.Put<uint8_t>(mask);
     out.Put<int32_t>(count);
@@ -224,18 +230,16 @@ void TChartSeries::ReadData(TStream* Stream) {
     const int32_t count = in.Get<int32_t>();
     const bool horizontal = FMandatory != FY;
     const int lists = FValuesList->Count();
-    size_t record = 8 + 8 * static_cast<size_t>(std::max(0, lists - 2));
-    if (mask & MaskNoMandatory) record += 8;
-    if (mask & MaskColor) record += 4;
-    if (mask & MaskLabel) record += 1;
-    if (mask & MaskMarkPosition) record += MarkPositionSize;
+    const size_t record = RecordSize(mask, lists);
     // The count is checked against the block before anything is added.
     if (count < 0 || static_cast<uint64_t>(count) * record > in.Remaining())
         throw EReadError("Stream read error");
 
     TSeriesMarksPositions* positions = FMarks->Positions();
     BeginUpdate();
-    try {
+    {
+        // A damaged block never leaves the series deaf to later changes.
+        TTeeFinally end([this] { EndUpdate(); });
         for (int i = 0; i < count; ++i) {
             double first = (mask & MaskNoMandatory) ? in.Get<double>() : i;
             double second = in.Get<double>();
@@ -262,11 +266,6 @@ void TChartSeries::ReadData(TStream* Stream) {
                 *entry = p;
             }
         }
-    } catch (...) {
-        // A damaged block never leaves the series deaf to later changes.
-        EndUpdate();
-        throw;
     }
-    EndUpdate();
     FManualData = true;
 }

@@ -228,41 +228,38 @@ void TTeeCustomShape::DrawRectRotated(const TRect& Rect, int Angle, int Z) {
         if (drawShadow) UnionRect(area, area, bounding(shadowRect));
         blend = canvas->BeginBlending(area, FTransparency);
     }
-    try {
-        if (drawShadow) {
-            canvas->Pen()->SetStyle(psClear);
-            canvas->Brush()->SetStyle(bsSolid);
-            canvas->Brush()->SetColor(FShadow->Color());
-            // The shadow's own see-through works on a blend of its own, so the
-            // box's blend keeps the box's transparency.
-            std::unique_ptr<TTeeBlend> shadowBlend;
-            if (FShadow->Transparency() > 0)
-                shadowBlend = std::make_unique<TTeeBlend>(canvas, bounding(shadowRect));
-            figure(shadowRect);
-            if (shadowBlend) shadowBlend->DoBlend(FShadow->Transparency());
-        }
-
-        if (FGradient && FGradient->Visible()) {
-            if (Angle < 1) {
-                FGradient->Draw(canvas, Rect, FShapeStyle == fosRoundRectangle ? 16 : 0);
-            } else {
-                TFourPoints p;
-                RectToFourPoints(Rect, Angle, p);
-                FGradient->Draw(canvas, p);
-            }
-            canvas->Brush()->SetStyle(bsClear);
-        } else {
-            canvas->AssignBrush(Brush(), FColor);
-        }
-        canvas->AssignVisiblePen(Pen());
-        figure(Rect);
-        if (Angle == 0) {
-            TRect r = Rect;
-            DrawBevel(canvas, FBevel, r, 0, FBevelWidth);
-        }
-    } catch (...) {
+    TTeeFinally endBlend([&] {
         if (blend) canvas->EndBlending(blend);
-        throw;
+    });
+    if (drawShadow) {
+        canvas->Pen()->SetStyle(psClear);
+        canvas->Brush()->SetStyle(bsSolid);
+        canvas->Brush()->SetColor(FShadow->Color());
+        // The shadow's own see-through works on a blend of its own, so the
+        // box's blend keeps the box's transparency.
+        std::unique_ptr<TTeeBlend> shadowBlend;
+        if (FShadow->Transparency() > 0)
+            shadowBlend = std::make_unique<TTeeBlend>(canvas, bounding(shadowRect));
+        figure(shadowRect);
+        if (shadowBlend) shadowBlend->DoBlend(FShadow->Transparency());
     }
-    if (blend) canvas->EndBlending(blend);
+
+    if (FGradient && FGradient->Visible()) {
+        if (Angle < 1) {
+            FGradient->Draw(canvas, Rect, FShapeStyle == fosRoundRectangle ? 16 : 0);
+        } else {
+            TFourPoints p;
+            RectToFourPoints(Rect, Angle, p);
+            FGradient->Draw(canvas, p);
+        }
+        canvas->Brush()->SetStyle(bsClear);
+    } else {
+        canvas->AssignBrush(Brush(), FColor);
+    }
+    canvas->AssignVisiblePen(Pen());
+    figure(Rect);
+    if (Angle == 0) {
+        TRect r = Rect;
+        DrawBevel(canvas, FBevel, r, 0, FBevelWidth);
+    }
 }

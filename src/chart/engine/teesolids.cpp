@@ -257,26 +257,19 @@ void TTeeCanvas3D::Cube(int Left, int Right, int Top, int Bottom, int Z0, int Z1
         FourPointsAt({Left, Top}, Z1, {Right, Top}, Z1, {Right, Bottom}, Z1, {Left, Bottom}, Z1);
     PolygonFour();
 
+    auto side = [&](bool Facing, uint8_t Quantity) {
+        if (!Facing) return;
+        if (DarkSides) InternalDark(color, Quantity);
+        PolygonFour();
+    };
     FourPointsAt({Right, Top}, Z0, {Right, Top}, Z1, {Right, Bottom}, Z1, {Right, Bottom}, Z0);
-    if (Cross(c[3], c[2], c[1]) > 0) {
-        if (DarkSides) InternalDark(color, DarkerColorQuantity);
-        PolygonFour();
-    }
+    side(Cross(c[3], c[2], c[1]) > 0, DarkerColorQuantity);
     FourPointsAt({Left, Top}, Z0, {Left, Top}, Z1, {Left, Bottom}, Z1, {Left, Bottom}, Z0);
-    if (Cross(c[3], c[0], c[1]) > 0) {
-        if (DarkSides) InternalDark(color, DarkerColorQuantity);
-        PolygonFour();
-    }
+    side(Cross(c[3], c[0], c[1]) > 0, DarkerColorQuantity);
     FourPointsAt({Left, Top}, Z0, {Right, Top}, Z0, {Right, Top}, Z1, {Left, Top}, Z1);
-    if (Cross(c[0], c[1], c[2]) > 0) {
-        if (DarkSides) InternalDark(color, DarkColorQuantity);
-        PolygonFour();
-    }
+    side(Cross(c[0], c[1], c[2]) > 0, DarkColorQuantity);
     FourPointsAt({Left, Bottom}, Z0, {Left, Bottom}, Z1, {Right, Bottom}, Z1, {Right, Bottom}, Z0);
-    if (Cross(c[3], c[2], c[1]) < 0) {
-        if (DarkSides) InternalDark(color, DarkColorQuantity);
-        PolygonFour();
-    }
+    side(Cross(c[3], c[2], c[1]) < 0, DarkColorQuantity);
 }
 
 void TTeeCanvas3D::Cylinder(bool Vertical, int Left, int Top, int Right, int Bottom, int Z0, int Z1,

@@ -252,16 +252,13 @@ void TChartValueList::Sort() {
     TChartSeries* owner = FOwner;
     bool swapped = false;
     ++owner->FUpdateCount;
-    try {
+    {
+        TTeeFinally quiet([owner] { --owner->FUpdateCount; });
         TeeSort(0, FCount - 1, compare, [owner, &swapped](int a, int b) {
             owner->SwapValueIndex(a, b);
             swapped = true;
         });
-    } catch (...) {
-        --owner->FUpdateCount;
-        throw;
     }
-    --owner->FUpdateCount;
     if (swapped) owner->NotifyValue(veModify, 0);
 }
 
