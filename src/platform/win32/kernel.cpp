@@ -48,10 +48,12 @@ bool IsDelim(char c) {
     return c == '/' || c == '\\';
 }
 
-// 1-based position of the last delimiter, 0 when there is none.
+// 1-based position of the last delimiter, 0 when there is none. The colon of
+// a leading drive ("C:") counts as one.
 int LastDelim(const std::string& s) {
     for (size_t i = s.size(); i > 0; --i)
         if (IsDelim(s[i - 1])) return static_cast<int>(i);
+    if (s.size() >= 2 && s[1] == ':' && std::isalpha(static_cast<unsigned char>(s[0]))) return 2;
     return 0;
 }
 
@@ -121,6 +123,10 @@ SYSTEMTIME ToSystemTime(const timespec& ts) {
     st.wSecond = static_cast<WORD>(t.tm_sec);
     st.wMilliseconds = static_cast<WORD>(ts.tv_nsec / 1000000);
     return st;
+}
+
+SYSTEMTIME ToSystemTime(const statx_timestamp& ts) {
+    return ToSystemTime(timespec{static_cast<time_t>(ts.tv_sec), static_cast<long>(ts.tv_nsec)});
 }
 } // namespace
 
@@ -361,11 +367,13 @@ AnsiString GetCurrentDir() {
 // ---- File size and times
 
 bool GetFileTimes(const AnsiString& FileName, TFileTimes& Times) {
-    struct stat st {};
-    if (FileName.IsEmpty() || ::stat(FileName.c_str(), &st) != 0) return false;
-    Times.Created = ToSystemTime(st.st_ctim);
-    Times.LastWrite = ToSystemTime(st.st_mtim);
-    Times.LastAccess = ToSystemTime(st.st_atim);
+    struct statx st {};
+    if (FileName.IsEmpty() ||
+        ::statx(AT_FDCWD, FileName.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &st) != 0)
+        return false;
+    Times.Created = ToSystemTime((st.stx_mask & STATX_BTIME) ? st.stx_btime : st.stx_ctime);
+    Times.LastWrite = ToSystemTime(st.stx_mtime);
+    Times.LastAccess = ToSystemTime(st.stx_atime);
     return true;
 }
 

@@ -62,8 +62,8 @@ AnsiString ProgramFolder();
 // Tests place the program elsewhere; an empty text restores the real folder.
 void SetProgramFolderOverride(const AnsiString& Folder);
 
-// File names. '/' is the delimiter; '\' is accepted too, so Windows paths kept
-// in settings files still split.
+// File names. '/' is the delimiter; '\' and the colon of a leading drive
+// ("C:") are accepted too, so Windows paths kept in settings files still split.
 constexpr char PathDelim = '/';
 AnsiString ExtractFilePath(const AnsiString& FileName); // up to and including the last delimiter
 AnsiString ExtractFileName(const AnsiString& FileName); // after the last delimiter
@@ -83,8 +83,8 @@ AnsiString GetCurrentDir();
 struct SYSTEMTIME {
     WORD wYear, wMonth, wDayOfWeek, wDay, wHour, wMinute, wSecond, wMilliseconds;
 };
-// Local times of a file. Linux keeps no creation time: the status-change time
-// stands for it.
+// Local times of a file. The creation time is the birth time where the file
+// system keeps one, else the status-change time.
 struct TFileTimes {
     SYSTEMTIME Created, LastWrite, LastAccess;
 };
