@@ -81,19 +81,16 @@ TEST(StringStream, DataStringAndCopyFrom) {
     EXPECT_THROW(m.CopyFrom(&s, 5), EReadError);
 }
 
-TEST_F(TempDir, FileStreamCreateWriteReopenRead) {
-    {
-        TFileStream f(Path("a.bin"), fmCreate);
-        f.WriteBuffer("0123456789", 10);
-        EXPECT_EQ(f.Size(), 10);
+TEST_F(TempDir, CsvFileIsCreatedThenAppendedToUnderAnExclusiveOpen) {
+    for (const char* row : {"1;2\r\n", "3;4\r\n"}) {
+        if (access(Path("a.csv").c_str(), F_OK) != 0)
+            TFileStream(Path("a.csv"), fmCreate).WriteBuffer("a;b\r\n", 5);
+        TFileStream f(Path("a.csv"), fmOpenWrite | fmShareExclusive);
+        EXPECT_THROW(TFileStream(Path("a.csv"), fmOpenRead), EFOpenError);
+        f.Seek(0, soFromEnd);
+        f.WriteBuffer(row, 5);
     }
-    TFileStream f(Path("a.bin"), fmOpenRead | fmShareDenyWrite);
-    EXPECT_EQ(f.Seek(3, soFromBeginning), 3);
-    char buf[16];
-    f.ReadBuffer(buf, 7);
-    EXPECT_EQ(std::string(buf, 7), "3456789");
-    f.SetPosition(5);
-    EXPECT_THROW(f.ReadBuffer(buf, 6), EReadError);
+    EXPECT_EQ(Slurp(Path("a.csv")), "a;b\r\n1;2\r\n3;4\r\n");
 }
 
 TEST_F(TempDir, FileStreamOpenAndCreateErrorsCarryNameAndReason) {
