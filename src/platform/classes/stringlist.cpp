@@ -143,12 +143,14 @@ AnsiString TStrings::Values(const AnsiString& Name) const {
 }
 
 void TStrings::SetValue(const AnsiString& Name, const AnsiString& Value) {
-    int i = IndexOfName(Name);
-    if (!Value.IsEmpty()) {
-        if (i < 0) i = Add(AnsiString());
+    const int i = IndexOfName(Name);
+    if (Value.IsEmpty()) {
+        if (i >= 0) Delete(i);
+    } else if (i < 0) {
+        // Added whole, so a sorted list places it instead of keeping an empty line.
+        Add(Name + "=" + Value);
+    } else {
         Put(i, Name + "=" + Value);
-    } else if (i >= 0) {
-        Delete(i);
     }
 }
 

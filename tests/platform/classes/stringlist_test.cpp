@@ -138,6 +138,8 @@ TEST(StringList, SortedListsAndDuplicates) {
     EXPECT_THROW(l.SetStrings(0, "x"), EStringListError);
     EXPECT_THROW(l.Move(0, 1), EStringListError);
     EXPECT_EQ(l.Count(), 5); // the refused move lost nothing
+    l.SetValue("date", "1"); // goes to its place, no stray empty line
+    EXPECT_EQ(Lines(l), (V{"apple", "banana", "date=1", "fig", "Fig", "pear"}));
 }
 
 TEST(StringList, CustomSortAndExchange) {
