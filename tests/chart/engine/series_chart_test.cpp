@@ -201,21 +201,6 @@ TEST_F(SeriesChartTest, ASeriesSourceFillsTheDependent) {
     EXPECT_TRUE(source->LinkedSeries().empty());
 }
 
-TEST_F(SeriesChartTest, ACycleThroughASecondSourceIsRefused) {
-    TOrderSeries* a = AddOrderSeries(1);
-    TOrderSeries* b = AddOrderSeries(1);
-    TOrderSeries* c = AddOrderSeries(1);
-    a->InternalAddDataSource(b);
-    a->InternalAddDataSource(c); // c is a's second source
-    try {
-        c->SetDataSource(a);
-        FAIL() << "no exception";
-    } catch (const ChartException& e) {
-        EXPECT_EQ(e.Message, "Circular Series dependences are not allowed");
-    }
-    EXPECT_TRUE(c->DataSources().empty());
-}
-
 TEST_F(SeriesChartTest, StoredPointsSurviveLosingTheSource) {
     TOrderSeries* source = AddOrderSeries(2);
     TOrderSeries* dependent = AddOrderSeries(0);

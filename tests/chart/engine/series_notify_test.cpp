@@ -23,14 +23,6 @@ protected:
 
 } // namespace
 
-TEST_F(SeriesNotify, LinkIsMadeBothWays) {
-    EXPECT_EQ(Dependent->DataSource(), Source.get());
-    ASSERT_EQ(Source->LinkedSeries().size(), 1u);
-    EXPECT_EQ(Source->LinkedSeries()[0], Dependent.get());
-    Dependent->InternalAddDataSource(Source.get()); // a second time adds no second link
-    EXPECT_EQ(Source->LinkedSeries().size(), 1u);
-}
-
 TEST_F(SeriesNotify, DependentFollowsAddsDeletesAndClears) {
     Source->AddY(1, "a", clRed);
     Source->AddY(2);

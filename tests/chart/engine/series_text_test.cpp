@@ -135,12 +135,6 @@ TEST_F(SeriesText, HorizontalSeriesLegendShowsXAndMarksShowTheOtherValue) {
     EXPECT_EQ(S.GetMarkText(0), "3");
 }
 
-TEST_F(SeriesText, FormatsAreStoredOnlyWhenChanged) {
-    EXPECT_FALSE(S.IsValueFormatStored() || S.IsPercentFormatStored());
-    S.SetValueFormat("0.0");
-    EXPECT_TRUE(S.IsValueFormatStored());
-}
-
 TEST_F(SeriesText, AssignCopiesFormatAndPoints) {
     TChartSeries src(nullptr);
     src.SetValueFormat("0.00");
@@ -157,27 +151,4 @@ TEST_F(SeriesText, AssignCopiesFormatAndPoints) {
     EXPECT_EQ(S.GetXLabel(0), "one");
     EXPECT_EQ(S.InternalColor(0), clBlue);
     EXPECT_EQ(S.YValues()->Value(1), 2);
-}
-
-class TOtherSeries : public TCustomChartSeries {
-    QM_CLASS(TOtherSeries)
-public:
-    using TCustomChartSeries::TCustomChartSeries;
-};
-QM_CLASS_ABSTRACT(TOtherSeries, TCustomChartSeries)
-
-class TDerivedSeries : public TChartSeries {
-    QM_CLASS(TDerivedSeries)
-public:
-    using TChartSeries::TChartSeries;
-};
-QM_CLASS_ABSTRACT(TDerivedSeries, TChartSeries)
-
-TEST_F(SeriesText, SameClassInEitherOrder) {
-    TDerivedSeries d(nullptr);
-    TOtherSeries other(nullptr);
-    EXPECT_TRUE(S.SameClass(&d));
-    EXPECT_TRUE(d.SameClass(&S));
-    EXPECT_FALSE(other.SameClass(&d));
-    EXPECT_FALSE(S.SameClass(&other));
 }

@@ -2,9 +2,7 @@
 // and style, custom axes by index, several data sources by name, and the old
 // "Multiplier" property of value lists.
 #include "axis_fixture.h"
-#include "platform/classes/filer.h"
-#include "platform/classes/objtext.h"
-#include "platform/classes/streams.h"
+#include "stream_text.h"
 #include "support/forms_testing.h"
 #include <string>
 
@@ -12,28 +10,11 @@ namespace {
 
 const bool SeriesClassRegistered = (RegisterClass(&TChartSeries::ClassInfo), true);
 
-std::string Text(TComponent* Root) {
-    TMemoryStream binary, text;
-    WriteComponentToStream(&binary, Root);
-    binary.SetPosition(0);
-    ObjectBinaryToText(&binary, &text);
-    return std::string(static_cast<const char*>(text.Memory()), static_cast<size_t>(text.Size()));
-}
-
 void Copy(TComponent* From, TComponent* To) {
     TMemoryStream stream;
     WriteComponentToStream(&stream, From);
     stream.SetPosition(0);
     ReadComponentFromStream(&stream, To);
-}
-
-void ReadText(const std::string& Source, TComponent* Into) {
-    TMemoryStream text, binary;
-    text.WriteBuffer(Source.data(), static_cast<int>(Source.size()));
-    text.SetPosition(0);
-    ObjectTextToBinary(&text, &binary);
-    binary.SetPosition(0);
-    ReadComponentFromStream(&binary, Into);
 }
 
 class SeriesStreamTest : public AxisPanelTest {
@@ -59,7 +40,7 @@ TEST_F(SeriesStreamTest, PointsStyleAndIdentifierTravelWithTheChart) {
     s->SetHasDataStored(true);
     s->SetIdentifier("id-7");
     s->SetStyle({tssIsTemplate, tssDenyDelete});
-    const std::string text = Text(Chart.get());
+    const std::string text = SaveText(Chart.get());
     EXPECT_NE(text.find("Style = 5"), std::string::npos) << text;
     EXPECT_NE(text.find("Identifier = 'id-7'"), std::string::npos) << text;
     EXPECT_NE(text.find("Data = {"), std::string::npos) << text;
@@ -81,16 +62,16 @@ TEST_F(SeriesStreamTest, PointsStyleAndIdentifierTravelWithTheChart) {
 TEST_F(SeriesStreamTest, PlainSeriesWriteNeitherStyleIdentifierNorData) {
     TChartSeries* s = NewSeries(Chart.get(), "Series1");
     s->AddY(3); // points added at run time are not the series' own
-    const std::string text = Text(Chart.get());
+    const std::string text = SaveText(Chart.get());
     EXPECT_EQ(text.find("Style"), std::string::npos) << text;
     EXPECT_EQ(text.find("Identifier"), std::string::npos) << text;
     EXPECT_EQ(text.find("Data"), std::string::npos) << text;
     s->SetForceSaveData(true);
-    EXPECT_NE(Text(Chart.get()).find("Data = {"), std::string::npos);
+    EXPECT_NE(SaveText(Chart.get()).find("Data = {"), std::string::npos);
     s->SetForceSaveData(false);
     s->SetHasDataStored(true);
     s->SetDontSaveData(true);
-    EXPECT_EQ(Text(Chart.get()).find("Data"), std::string::npos);
+    EXPECT_EQ(SaveText(Chart.get()).find("Data"), std::string::npos);
 }
 
 TEST_F(SeriesStreamTest, CustomAxesAreStoredByTheirIndex) {
@@ -98,7 +79,7 @@ TEST_F(SeriesStreamTest, CustomAxesAreStoredByTheirIndex) {
     auto* second = static_cast<TChartAxis*>(Chart->CustomAxes()->Add());
     TChartSeries* s = NewSeries(Chart.get(), "Series1");
     s->SetCustomVertAxis(second);
-    EXPECT_NE(Text(Chart.get()).find("CustomVertAxis = 1"), std::string::npos);
+    EXPECT_NE(SaveText(Chart.get()).find("CustomVertAxis = 1"), std::string::npos);
 
     TAxisTestChart other;
     Copy(Chart.get(), &other);
@@ -119,7 +100,7 @@ TEST_F(SeriesStreamTest, SeveralDataSourcesAreStoredByName) {
     b->AddY(2);
     c->SetDataSource(a);
     c->InternalAddDataSource(b);
-    const std::string text = Text(Chart.get());
+    const std::string text = SaveText(Chart.get());
     EXPECT_NE(text.find("DataSources = (\r\n      'A'\r\n      'B')"), std::string::npos) << text;
 
     TAxisTestChart other;
@@ -135,11 +116,11 @@ TEST_F(SeriesStreamTest, SeveralDataSourcesAreStoredByName) {
 TEST(SeriesStreamMultiplier, AnOldMultiplierOtherThanOneIsReported) {
     TStrictResponder responder;
     TChartSeries one(nullptr);
-    ReadText("object Series1: TChartSeries\r\n  XValues.Multiplier = 1.0\r\nend\r\n", &one);
+    LoadText("object Series1: TChartSeries\r\n  XValues.Multiplier = 1.0\r\nend\r\n", &one);
     EXPECT_TRUE(responder.Shown().empty());
     responder.ExpectMessage("Multiplier property is obsolete", 1);
     TChartSeries two(nullptr);
-    ReadText("object Series1: TChartSeries\r\n  YValues.Multiplier = 2.5\r\n"
+    LoadText("object Series1: TChartSeries\r\n  YValues.Multiplier = 2.5\r\n"
              "  XValues.Order = loNone\r\nend\r\n",
              &two);
     EXPECT_TRUE(responder.Done());

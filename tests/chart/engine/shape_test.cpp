@@ -1,7 +1,5 @@
 #include "panel_fixture.h"
-#include "platform/classes/filer.h"
-#include "platform/classes/objtext.h"
-#include "platform/classes/streams.h"
+#include "stream_text.h"
 #include "support/recording_canvas.h"
 
 namespace {
@@ -27,12 +25,6 @@ protected:
     TRecordingCanvas* Recorder = nullptr;
 };
 
-class TStreamShape : public TTeeShape {
-    QM_CLASS(TStreamShape)
-public:
-    explicit TStreamShape(TCustomTeePanel* AOwner = nullptr) : TTeeShape(AOwner) {}
-};
-
 // Holds a shape so streams can carry it.
 class THolder : public TComponent {
     QM_CLASS(THolder)
@@ -43,7 +35,6 @@ public:
 };
 } // namespace
 
-QM_CLASS_OWNED(TStreamShape, TTeeShape, TCustomTeePanel)
 QM_CLASS_OWNED(THolder, TComponent, TComponent)
 QM_PUBLISHED(THolder, Prop("Shape", &Self::Shape));
 
@@ -144,50 +135,6 @@ TEST_F(ShapeTest, TransparencyBlendsTheBoxAndItsShadow) {
     EXPECT_EQ(c->Pixels(120, 30), clBlack);
 }
 
-TEST_F(ShapeTest, ColorAndTransparentGoThroughThePanel) {
-    Panel->Draw();
-    ASSERT_TRUE(Panel->Canvas()->ReDrawBitmap());
-    Shape.SetColor(clWhite); // unchanged: no repaint
-    EXPECT_TRUE(Panel->Canvas()->ReDrawBitmap());
-    Shape.SetColor(clRed);
-    EXPECT_EQ(Shape.Color(), clRed);
-    EXPECT_FALSE(Panel->Canvas()->ReDrawBitmap());
-    TTeeShape loose;
-    loose.SetColor(clBlue);
-    loose.SetTransparent(true);
-    EXPECT_EQ(loose.Color(), clBlue);
-    EXPECT_TRUE(loose.Transparent());
-    loose.Draw(); // no panel, nothing to draw on
-}
-
-TEST_F(ShapeTest, AssignCopiesTheLook) {
-    TTeeShape other;
-    other.SetBevel(bvLowered);
-    other.SetBevelWidth(5);
-    other.SetColor(clYellow);
-    other.SetShapeStyle(fosRoundRectangle);
-    other.SetShadowSize(7);
-    other.SetTransparent(true);
-    other.Font()->SetSize(20);
-    other.Pen()->SetColor(clGreen);
-    other.Brush()->SetStyle(bsCross);
-    other.SetVisible(false);
-    other.Gradient()->SetVisible(true);
-    Shape.Assign(&other);
-    EXPECT_EQ(Shape.Bevel(), bvLowered);
-    EXPECT_EQ(Shape.BevelWidth(), 5);
-    EXPECT_EQ(Shape.Color(), clYellow);
-    EXPECT_EQ(Shape.ShapeStyle(), fosRoundRectangle);
-    EXPECT_EQ(Shape.ShadowSize(), 7);
-    EXPECT_TRUE(Shape.Transparent());
-    EXPECT_EQ(Shape.Font()->Size(), 20);
-    EXPECT_EQ(Shape.Pen()->Color(), clGreen);
-    EXPECT_EQ(Shape.Brush()->Style(), bsCross);
-    EXPECT_FALSE(Shape.Visible());
-    ASSERT_NE(Shape.GradientIfAny(), nullptr);
-    EXPECT_TRUE(Shape.GradientIfAny()->Visible());
-}
-
 TEST(TeeShapeStreaming, LegacyShadowPropertiesAndDefaults) {
     RegisterClass(&THolder::ClassInfo);
     for (const char* colour : {"clBlack", "255"}) {
@@ -195,19 +142,11 @@ TEST(TeeShapeStreaming, LegacyShadowPropertiesAndDefaults) {
         holder.Shape()->SetShadowColor(clGreen);
         const std::string text = std::string("object H: THolder\r\n  Shape.ShadowColor = ") +
                                  colour + "\r\n  Shape.ShadowSize = 6\r\nend\r\n";
-        TStringStream in(text), bin;
-        ObjectTextToBinary(&in, &bin);
-        bin.SetPosition(0);
-        ReadComponentFromStream(&bin, &holder);
+        LoadText(text, &holder);
         EXPECT_EQ(holder.Shape()->ShadowColor(), std::string(colour) == "255" ? clRed : clBlack);
         EXPECT_EQ(holder.Shape()->ShadowSize(), 6);
     }
     // A fresh shape writes none of its defaults (shadow black, size 3).
     THolder fresh(nullptr);
-    TMemoryStream bin;
-    WriteComponentToStream(&bin, &fresh);
-    bin.SetPosition(0);
-    TStringStream text;
-    ObjectBinaryToText(&bin, &text);
-    EXPECT_EQ(text.DataString(), "object THolder\r\nend\r\n") << text.DataString();
+    EXPECT_EQ(SaveText(&fresh), "object THolder\r\nend\r\n");
 }

@@ -103,30 +103,6 @@ TEST_F(SourcesTest, FreedSourceLeavesTheSeries) {
     EXPECT_EQ(s->DataSource(), nullptr);
 }
 
-TEST(EngineStartupTest, StreamedClassesAreRegistered) {
-    EXPECT_EQ(GetClass("TChartAxis"), &TChartAxis::ClassInfo);
-    EXPECT_EQ(GetClass("TChartDepthAxis"), &TChartDepthAxis::ClassInfo);
-    EXPECT_EQ(GetClass("TChartAxisTitle"), &TChartAxisTitle::ClassInfo);
-    EXPECT_EQ(GetClass("TSeriesMarks"), &TSeriesMarks::ClassInfo);
-    EXPECT_EQ(TeeMaxPixelPos, 67108863);
-}
-
-TEST_F(SourcesTest, AxisItemsCopyValuesAndTexts) {
-    TAxisItems* items = Chart->LeftAxis()->Items();
-    items->Add(1.5, "low")->SetColor(clRed);
-    items->Add(7);
-    TAxisItems* other = Chart->RightAxis()->Items();
-    other->CopyFrom(items);
-    ASSERT_EQ(other->Count(), 2);
-    EXPECT_EQ(other->Get(0)->Value(), 1.5);
-    EXPECT_EQ(other->Get(0)->Text(), "low");
-    EXPECT_EQ(other->Get(0)->Color(), clWhite);
-    EXPECT_TRUE(other->Get(1)->Transparent());
-    EXPECT_THROW(other->Get(2), EListError);
-    other->Clear();
-    EXPECT_EQ(other->Count(), 0);
-}
-
 TEST_F(SourcesTest, FreedSeriesLeavesADependentOffTheChart) {
     auto a = std::make_unique<TAxisTestSeries>();
     auto b = std::make_unique<TAxisTestSeries>();

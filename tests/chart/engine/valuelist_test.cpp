@@ -96,14 +96,6 @@ TEST(ValueList, StatisticsFollowEveryChange) {
     EXPECT_EQ(list->Total(), 12);
 }
 
-TEST(ValueList, LocateFindsTheFirstEqualEntry) {
-    auto list = MakeList(loNone);
-    for (double v : {4.0, 7.0, 7.0, 1.0})
-        list->AddChartValue(v);
-    EXPECT_EQ(list->Locate(7), 1);
-    EXPECT_EQ(list->Locate(2), -1);
-}
-
 TEST(ValueList, DeleteAndInsertMoveTheRest) {
     auto list = MakeList(loNone);
     for (int i = 0; i < 6; ++i)
