@@ -1,6 +1,6 @@
 #include "platform/classes/classinfo.h"
 #include "platform/rtl/exceptions.h"
-#include <map>
+#include "platform/classes/nametable.h"
 
 const TClassInfo TObject::ClassInfo{"TObject", nullptr, nullptr, nullptr};
 
@@ -11,30 +11,29 @@ bool TClassInfo::InheritsFrom(TClass other) const {
 }
 
 namespace {
-struct NameLess {
-    bool operator()(const AnsiString& a, const AnsiString& b) const {
-        return CompareText(a, b) < 0;
-    }
-};
-std::map<AnsiString, TClass, NameLess>& Registry() {
-    static std::map<AnsiString, TClass, NameLess> registry;
+std::string_view ClassName(TClass Class) {
+    return Class->Name;
+}
+using TRegistry = qm_detail::TNameTable<TClass, &ClassName>;
+TRegistry& Registry() {
+    static TRegistry registry(256);
     return registry;
 }
 } // namespace
 
 void RegisterClass(TClass cls) {
-    if (cls) Registry()[cls->Name] = cls;
+    if (!cls) return;
+    // A class of the same name takes the place of the one registered before.
+    if (TClass old = Registry().Find(cls->Name)) Registry().Remove(old);
+    Registry().Add(cls);
 }
 
 void UnRegisterClass(TClass cls) {
-    if (!cls) return;
-    auto it = Registry().find(cls->Name);
-    if (it != Registry().end() && it->second == cls) Registry().erase(it);
+    if (cls) Registry().Remove(cls);
 }
 
 TClass GetClass(const AnsiString& name) {
-    auto it = Registry().find(name);
-    return it == Registry().end() ? nullptr : it->second;
+    return Registry().Find(name.str());
 }
 
 TClass FindClass(const AnsiString& name) {

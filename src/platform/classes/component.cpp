@@ -1,7 +1,33 @@
 #include "platform/classes/component.h"
+#include "platform/classes/nametable.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/sysutils.h"
 #include <algorithm>
+#include <string_view>
+
+// Named owned components by name, without regard to case.
+struct TComponent::TNameIndex {
+    static std::string_view Key(TComponent* c) { return c->FName.str(); }
+    qm_detail::TNameTable<TComponent*, &Key> Names;
+
+    explicit TNameIndex(const std::vector<TComponent*>& Components) : Names(Components.size()) {
+        for (TComponent* c : Components)
+            Add(c);
+    }
+    // A component is found through its own name, so it leaves the table before
+    // its name changes and comes back after.
+    void Add(TComponent* c) {
+        if (!c->FName.IsEmpty()) Names.Add(c);
+    }
+    void Drop(TComponent* c) {
+        if (!c->FName.IsEmpty()) Names.Remove(c);
+    }
+};
+
+namespace {
+// Below this many owned components a scan of the list is cheaper than hashing.
+constexpr size_t kNameIndexFrom = 16;
+} // namespace
 
 QM_CLASS_PLAIN(TPersistent, TObject)
 QM_CLASS_OWNED(TComponent, TPersistent, TComponent)
@@ -64,6 +90,8 @@ void TComponent::Destroying() {
 }
 
 void TComponent::DestroyComponents() {
+    // Lookups meanwhile scan what is left.
+    FNameIndex.reset();
     while (!FComponents.empty()) {
         TComponent* c = FComponents.back();
         Remove(c);
@@ -97,8 +125,14 @@ void TComponent::SetComponentIndex(int Value) {
 
 TComponent* TComponent::FindComponent(const AnsiString& AName) const {
     if (AName.IsEmpty()) return nullptr;
+    if (FNameIndex) {
+        bool several = false;
+        TComponent* found = FNameIndex->Names.Find(AName.str(), &several);
+        if (!several) return found;
+        // Several of that name: the first in the list, as a scan finds it.
+    }
     for (TComponent* c : FComponents)
-        if (SameText(c->FName, AName)) return c;
+        if (qm_detail::TNameEqual()(c->FName.str(), AName.str())) return c;
     return nullptr;
 }
 
@@ -113,18 +147,29 @@ void TComponent::SetName(const AnsiString& NewName) {
     if (!NewName.IsEmpty() && !IsValidIdent(NewName))
         throw EComponentError("'" + NewName + "' is not a valid component name");
     if (FOwner) FOwner->ValidateRename(this, FName, NewName);
+    TNameIndex* index = FOwner ? FOwner->FNameIndex.get() : nullptr;
+    if (index) index->Drop(this);
     FName = NewName;
+    if (index) index->Add(this);
 }
 
 void TComponent::Insert(TComponent* AComponent) {
     FComponents.push_back(AComponent);
     AComponent->FOwner = this;
+    if (FNameIndex) {
+        FNameIndex->Add(AComponent);
+    } else if (FComponents.size() >= kNameIndexFrom) {
+        FNameIndex = std::make_unique<TNameIndex>(FComponents);
+    }
 }
 
 void TComponent::Remove(TComponent* AComponent) {
     AComponent->FOwner = nullptr;
-    FComponents.erase(std::remove(FComponents.begin(), FComponents.end(), AComponent),
-                      FComponents.end());
+    // Listed once; searched from the end, where an owner being freed takes them.
+    const auto it = std::find(FComponents.rbegin(), FComponents.rend(), AComponent);
+    if (it == FComponents.rend()) return;
+    if (FNameIndex) FNameIndex->Drop(AComponent);
+    FComponents.erase(std::next(it).base());
 }
 
 void TComponent::InsertComponent(TComponent* AComponent) {
@@ -142,8 +187,17 @@ void TComponent::RemoveComponent(TComponent* AComponent) {
     Remove(AComponent);
 }
 
+// Every owned component hears of each sibling that comes and goes, so this runs
+// once per sibling on every insert: the common case (nothing linked, nothing
+// owned) returns before any real work.
 void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
-    if (Operation == opRemove && AComponent) RemoveFreeNotification(AComponent);
+    if (Operation == opRemove && AComponent &&
+        (!FFreeNotifies.empty() || !AComponent->FFreeNotifies.empty()))
+        RemoveFreeNotification(AComponent);
+    if (!FComponents.empty()) NotifyComponents(AComponent, Operation);
+}
+
+void TComponent::NotifyComponents(TComponent* AComponent, TOperation Operation) {
     // Owned components hear about their siblings, last first. A handler may free
     // components, so walk the live list and re-check the index after each call.
     for (size_t i = FComponents.size(); i > 0;) {

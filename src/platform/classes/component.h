@@ -5,6 +5,7 @@
 #include "platform/rtl/sets.h"
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class TFiler;
@@ -31,8 +32,17 @@ protected:
 };
 
 enum TComponentStateFlag {
-    csLoading, csReading, csWriting, csDestroying, csDesigning,
-    csAncestor, csUpdating, csFixups, csFreeNotification, csInline, csDesignInstance
+    csLoading,
+    csReading,
+    csWriting,
+    csDestroying,
+    csDesigning,
+    csAncestor,
+    csUpdating,
+    csFixups,
+    csFreeNotification,
+    csInline,
+    csDesignInstance
 };
 using TComponentState = TSet<TComponentStateFlag>;
 
@@ -63,6 +73,7 @@ public:
     TComponent* Components(int Index) const;
     int ComponentIndex() const;
     void SetComponentIndex(int Value);
+    // Compared without regard to case; nullptr for an empty name.
     TComponent* FindComponent(const AnsiString& AName) const;
 
     void InsertComponent(TComponent* AComponent);
@@ -89,7 +100,10 @@ public:
 
     // Stream hooks: the children a writer stores inside this component, the owner
     // and parent a reader gives them, and the parent an element is stored under.
-    virtual void GetChildren(const TGetChildProc& Proc, TComponent* Root) { (void)Proc; (void)Root; }
+    virtual void GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+        (void)Proc;
+        (void)Root;
+    }
     virtual TComponent* GetChildOwner() { return nullptr; }
     virtual TComponent* GetChildParent() { return this; }
     virtual bool HasParent() { return false; }
@@ -106,15 +120,21 @@ protected:
     void SetState(TComponentStateFlag Flag, bool On);
 
 private:
+    struct TNameIndex;
+
     void Insert(TComponent* AComponent);
     void Remove(TComponent* AComponent);
     void RemoveNotification(TComponent* AComponent);
+    void NotifyComponents(TComponent* AComponent, TOperation Operation);
 
     TComponent* FOwner = nullptr;
     AnsiString FName;
     intptr_t FTag = 0;
     std::vector<TComponent*> FComponents;
     std::vector<TComponent*> FFreeNotifies;
+    // The named owned components by name, once there are enough of them that
+    // scanning the list on every insert and rename would cost more.
+    std::unique_ptr<TNameIndex> FNameIndex;
     TComponentState FComponentState;
 };
 

@@ -49,6 +49,13 @@ void StreamWrite(TStream* s, const uint8_t* p, int64_t n) {
     }
 }
 
+// Property paths are short: a plain loop costs less than a library call.
+size_t FindDot(std::string_view s, size_t From) {
+    for (size_t i = From; i < s.size(); ++i)
+        if (s[i] == '.') return i;
+    return std::string_view::npos;
+}
+
 template <typename F> struct TScopeExit {
     F Fn;
     ~TScopeExit() { Fn(); }
@@ -569,10 +576,21 @@ void TReader::ReadPrefix(TFilerFlags& Flags, int& ChildPos) {
 }
 
 AnsiString TReader::ReadStr() {
-    const int64_t n = ReadLength(1, 1);
-    AnsiString s;
-    s.str().resize(static_cast<size_t>(n));
-    Read(s.str().data(), n);
+    return ReadChars(ReadLength(1, 1));
+}
+
+// Count bytes already checked against what is left; short ones straight from the buffer.
+AnsiString TReader::ReadChars(int64_t Count) {
+    if (Count > static_cast<int64_t>(FBuffer.size())) {
+        AnsiString s;
+        s.str().resize(static_cast<size_t>(Count));
+        Read(s.str().data(), Count);
+        return s;
+    }
+    if (FBufEnd - FBufPos < Count) Fill(Count);
+    AnsiString s(std::string_view(reinterpret_cast<const char*>(FBuffer.data() + FBufPos),
+                                  static_cast<size_t>(Count)));
+    FBufPos += Count;
     return s;
 }
 
@@ -703,11 +721,7 @@ AnsiString TReader::ReadString() {
     switch (t) {
     case vaString:
     case vaLString: {
-        const int64_t n = t == vaString ? ReadLength(1, 1) : ReadLength(4, 1);
-        AnsiString s;
-        s.str().resize(static_cast<size_t>(n));
-        Read(s.str().data(), n);
-        return s;
+        return ReadChars(t == vaString ? ReadLength(1, 1) : ReadLength(4, 1));
     }
     case vaWString:
         return Utf16ToAnsi(ReadWideUnits());
@@ -947,10 +961,10 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo* Prop) {
 
 bool TReader::ReadPropPath(TPersistent* Instance, const AnsiString& Path) {
     TPersistent* target = Instance;
-    const std::string& s = Path.str();
+    const std::string_view s = Path.str();
     size_t begin = 0;
-    for (size_t dot = s.find('.'); dot != std::string::npos; dot = s.find('.', begin)) {
-        const AnsiString part(s.substr(begin, dot - begin));
+    for (size_t dot = FindDot(s, 0); dot != std::string_view::npos; dot = FindDot(s, begin)) {
+        const std::string_view part = s.substr(begin, dot - begin);
         begin = dot + 1;
         const TPropInfo* prop = GetPropInfo(target->ClassType(), part);
         if (!prop || prop->Kind != TPropKind::Object) return false;
@@ -963,8 +977,8 @@ bool TReader::ReadPropPath(TPersistent* Instance, const AnsiString& Path) {
         }
         target = sub;
     }
-    const AnsiString name(s.substr(begin));
-    if (name.IsEmpty()) return false;
+    const std::string_view name = s.substr(begin);
+    if (name.empty()) return false;
     if (const TPropInfo* prop = GetPropInfo(target->ClassType(), name)) {
         ReadPropValue(target, prop);
         return true;
@@ -975,7 +989,7 @@ bool TReader::ReadPropPath(TPersistent* Instance, const AnsiString& Path) {
         FPropName = savedName;
         FPropFound = savedFound;
     }};
-    FPropName = name;
+    FPropName = AnsiString(name);
     FPropFound = false;
     target->DefineProperties(this);
     return FPropFound;

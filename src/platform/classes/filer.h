@@ -215,6 +215,7 @@ private:
     void Fill(int64_t Need);
     uint8_t ReadByte();
     int64_t ReadLength(int Size, int UnitSize);
+    AnsiString ReadChars(int64_t Count);
     void ReadData(TComponent* Instance);
     bool ReadPropPath(TPersistent* Instance, const AnsiString& Path);
     void ReadPropValue(TPersistent* Instance, const TPropInfo* Prop);

@@ -1,6 +1,8 @@
 #include "platform/classes/props.h"
+#include "platform/classes/nametable.h"
 #include <map>
 #include <memory>
+#include <string>
 #include <unordered_map>
 
 TEnumNames::TEnumNames(const char* Identifiers, std::initializer_list<int64_t> Values)
@@ -61,28 +63,13 @@ TPropList::TPropList(std::initializer_list<TPropInfo> List) : Items(List) {}
 
 namespace {
 
-char Upper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+std::string_view PropName(const TPropInfo* Info) {
+    return Info->Name.str();
 }
-
-// Names are compared without regard to case and without making upper-case copies.
-struct TNameHash {
-    size_t operator()(const AnsiString& s) const noexcept {
-        size_t h = 14695981039346656037ull;
-        for (char c : s.str())
-            h = (h ^ static_cast<unsigned char>(Upper(c))) * 1099511628211ull;
-        return h;
-    }
-};
-struct TNameEqual {
-    bool operator()(const AnsiString& a, const AnsiString& b) const noexcept {
-        return a.Length() == b.Length() && SameText(a, b);
-    }
-};
 
 struct TClassProps {
     std::vector<const TPropInfo*> List;
-    std::unordered_map<AnsiString, const TPropInfo*, TNameHash, TNameEqual> ByName;
+    qm_detail::TNameTable<const TPropInfo*, &PropName> ByName;
 };
 
 std::map<TClass, TPropList (*)()>& Declarations() {
@@ -103,9 +90,17 @@ const TPropList* OwnList(TClass Class) {
 }
 
 const TClassProps& Props(TClass Class) {
+    // Readers and writers ask about one class many times in a row.
+    thread_local TClass lastClass = nullptr;
+    thread_local const TClassProps* lastProps = nullptr;
+    if (Class == lastClass) return *lastProps;
     static std::unordered_map<TClass, std::unique_ptr<TClassProps>> cache;
     auto it = cache.find(Class);
-    if (it != cache.end()) return *it->second;
+    if (it != cache.end()) {
+        lastClass = Class;
+        lastProps = it->second.get();
+        return *lastProps;
+    }
     auto props = std::make_unique<TClassProps>();
     if (Class->Parent) props->List = Props(Class->Parent).List;
     if (const TPropList* own = OwnList(Class)) {
@@ -119,9 +114,12 @@ const TClassProps& Props(TClass Class) {
             if (!replaced) props->List.push_back(&info);
         }
     }
+    props->ByName = qm_detail::TNameTable<const TPropInfo*, &PropName>(props->List.size());
     for (const TPropInfo* info : props->List)
-        props->ByName[UpperCase(info->Name)] = info;
-    return *cache.emplace(Class, std::move(props)).first->second;
+        props->ByName.Add(info);
+    lastClass = Class;
+    lastProps = cache.emplace(Class, std::move(props)).first->second.get();
+    return *lastProps;
 }
 
 struct TIdentTable {
@@ -129,8 +127,10 @@ struct TIdentTable {
     TIdentToInt FromIdent;
 };
 
-std::map<AnsiString, TIdentTable>& IdentTables() {
-    static std::map<AnsiString, TIdentTable> tables;
+using TIdentTables =
+    std::unordered_map<std::string, TIdentTable, qm_detail::TNameHash, qm_detail::TNameEqual>;
+TIdentTables& IdentTables() {
+    static TIdentTables tables;
     return tables;
 }
 
@@ -144,22 +144,21 @@ const std::vector<const TPropInfo*>& GetPropList(TClass Class) {
     return Props(Class).List;
 }
 
-const TPropInfo* GetPropInfo(TClass Class, const AnsiString& Name) {
-    const TClassProps& props = Props(Class);
-    auto it = props.ByName.find(Name);
-    return it == props.ByName.end() ? nullptr : it->second;
+const TPropInfo* GetPropInfo(TClass Class, std::string_view Name) {
+    return Props(Class).ByName.Find(Name);
 }
 
 void RegisterIntegerIdents(const AnsiString& TypeName, TIntToIdent ToIdent, TIdentToInt FromIdent) {
-    IdentTables()[UpperCase(TypeName)] = TIdentTable{std::move(ToIdent), std::move(FromIdent)};
+    IdentTables()[TypeName.str()] = TIdentTable{std::move(ToIdent), std::move(FromIdent)};
 }
 
 void UnRegisterIntegerIdents(const AnsiString& TypeName) {
-    IdentTables().erase(UpperCase(TypeName));
+    auto it = IdentTables().find(std::string_view(TypeName.str()));
+    if (it != IdentTables().end()) IdentTables().erase(it);
 }
 
 bool IntegerToIdent(const AnsiString& TypeName, int64_t Value, AnsiString& Ident) {
-    auto it = IdentTables().find(UpperCase(TypeName));
+    auto it = IdentTables().find(std::string_view(TypeName.str()));
     if (it == IdentTables().end() || !it->second.ToIdent) return false;
     if (Value < std::numeric_limits<int32_t>::min() || Value > std::numeric_limits<int32_t>::max())
         return false;
@@ -167,7 +166,7 @@ bool IntegerToIdent(const AnsiString& TypeName, int64_t Value, AnsiString& Ident
 }
 
 bool IdentToInteger(const AnsiString& TypeName, const AnsiString& Ident, int64_t& Value) {
-    auto it = IdentTables().find(UpperCase(TypeName));
+    auto it = IdentTables().find(std::string_view(TypeName.str()));
     if (it == IdentTables().end() || !it->second.FromIdent) return false;
     int32_t v = 0;
     if (!it->second.FromIdent(Ident, v)) return false;

@@ -10,6 +10,7 @@
 #include <functional>
 #include <initializer_list>
 #include <limits>
+#include <string_view>
 #include <type_traits>
 #include <vector>
 
@@ -102,7 +103,13 @@ struct TPropList {
 // declares a property again replaces the base class's entry in place.
 const std::vector<const TPropInfo*>& GetPropList(TClass Class);
 // Looked up without regard to case; nullptr when absent.
-const TPropInfo* GetPropInfo(TClass Class, const AnsiString& Name);
+const TPropInfo* GetPropInfo(TClass Class, std::string_view Name);
+inline const TPropInfo* GetPropInfo(TClass Class, const AnsiString& Name) {
+    return GetPropInfo(Class, std::string_view(Name.str()));
+}
+inline const TPropInfo* GetPropInfo(TClass Class, const char* Name) {
+    return GetPropInfo(Class, std::string_view(Name));
+}
 
 namespace qm_detail {
 struct TPublishedRegistrar {
