@@ -27,6 +27,7 @@ public:
 
 protected:
     virtual void DrawSymbol(TTeeCanvas3D* ACanvas) = 0;
+    void PaintOver(TCanvas* ACanvas) override { PaintSymbol(ACanvas); }
     void EnabledChanged() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
@@ -61,6 +62,7 @@ public:
     void PaintFlatFrame(TCanvas* ACanvas);
 
 protected:
+    void PaintOver(TCanvas* ACanvas) override { PaintFlatFrame(ACanvas); }
     void MouseEnter() override;
     void MouseLeave() override;
     void DoEnter() override;

@@ -2,6 +2,7 @@
 #include "platform/forms/testhooks.h"
 #include "platform/forms/formsqt.h"
 #include "platform/forms/menus.h"
+#include "platform/graphics/qtbridge.h"
 #include "platform/rtl/clock.h"
 #include "platform/rtl/sysutils.h"
 #include <QApplication>
@@ -9,6 +10,7 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 TDialogResponder* GResponder = nullptr;
@@ -316,6 +318,15 @@ void TPumpScript::Step() {
 
 // ---------------------------------------------------------------------------
 // Simulated input
+
+void GrabControl(TControl* Control, TBitmap* Into) {
+    const QImage face = Control->Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    Into->SetSize(face.width(), face.height());
+    QImage* target = BitmapImage(Into);
+    if (!target || target->size() != face.size() || target->depth() != 32) return;
+    for (int y = 0; y < face.height(); ++y)
+        std::memcpy(target->scanLine(y), face.constScanLine(y), size_t(face.width()) * 4);
+}
 
 bool CanUserReach(const TControl* Control) {
     if (!Control || !Control->Showing() || !Control->Enabled()) return false;

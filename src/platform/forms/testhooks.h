@@ -198,6 +198,9 @@ void SimulateKey(TWinControl* Control, WORD Key, TShiftState Shift = {});
 void SimulateType(TWinControl* Control, const AnsiString& Text);
 // Visible and enabled, with every parent, on a visible form.
 bool CanUserReach(const TControl* Control);
+// Copies what the screen shows of a control (its face and what the program drew
+// over it) into a bitmap of the control's size.
+void GrabControl(TControl* Control, TBitmap* Into);
 // The hint Application->ActivateHint shows now (empty when none).
 AnsiString ShownHintText();
 

@@ -2,6 +2,7 @@
 #include "chart/engine/teecontrols.h"
 #include "platform/classes/stringlist.h"
 #include "platform/forms/forms.h"
+#include "platform/forms/testhooks.h"
 #include "support/forms_testing.h"
 #include <gtest/gtest.h>
 
@@ -66,4 +67,19 @@ TEST(EditColor, CancelKeepsTheColourAndTheCustomColours) {
     EXPECT_FALSE(EditColorDialog(nullptr, color));
     responder.ExpectColor(clNavy);
     EXPECT_EQ(EditColor(nullptr, clGreen), clNavy);
+}
+
+TEST(ButtonColor, TheSwatchAppearsOnTheButtonOnScreen) {
+    TForm form(nullptr);
+    auto* button = new TButtonColor(&form);
+    button->SetParent(&form);
+    button->SetBounds(0, 0, 75, 25);
+    TTeeShadow shadow;
+    shadow.SetColor(clLime);
+    button->LinkProperty(&shadow, "Color");
+    form.Show();
+    TBitmap face;
+    GrabControl(button, &face);
+    ASSERT_EQ(face.Width(), 75);
+    EXPECT_EQ(face.Canvas()->Pixels(62, 12), clLime);
 }
