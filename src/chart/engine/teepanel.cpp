@@ -83,7 +83,32 @@ TCustomPanelNoCaption::TCustomPanelNoCaption(TComponent* AOwner) : TCustomPanel(
     SetControlStyle(ControlStyle() - TControlStyle{csSetCaption});
 }
 
+namespace {
+// 16 x 16 hand: '#' outline, '.' palm, anything else shows what lies below.
+const char* const HandPicture[16] = {
+    "     ##         ", "    #..#        ", "    #..#        ", "    #..#        ",
+    "    #..###      ", "    #..#..###   ", "    #..#..#..## ", " ## #..#..#..#.#",
+    "#..##........#.#", "#...#..........#", " #.............#", "  #............#",
+    "  #...........# ", "   #..........# ", "    #........#  ", "    ##########  ",
+};
+} // namespace
+
+void TeeInstallHandCursor() {
+    if (!Screen || Screen->Cursors(crTeeHand)) return;
+    TBitmap picture;
+    picture.SetSize(16, 16);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const char c = HandPicture[y][x];
+            picture.Canvas()->SetPixel(x, y, c == '#' ? clBlack : c == '.' ? clWhite : clFuchsia);
+        }
+    picture.SetTransparentColor(clFuchsia);
+    picture.SetTransparent(true);
+    Screen->SetCursors(crTeeHand, CreateBitmapCursor(&picture, 5, 0));
+}
+
 TCustomTeePanel::TCustomTeePanel(TComponent* AOwner) : TCustomPanelNoCaption(AOwner) {
+    TeeInstallHandCursor();
     FBorder = std::make_unique<TPanelBorderPen>(Changer());
     FShadow = std::make_unique<TTeeShadow>(Changer());
     FView3DOptions = std::make_unique<TView3DOptions>(this);

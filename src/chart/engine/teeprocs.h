@@ -138,6 +138,11 @@ void TeeSort(int StartIndex, int EndIndex, const TTeeSortCompare& CompareFunc,
 // Adds a BMP file image under Name in module Module (a module is any small
 // number; lower numbers are searched first).
 void TeeRegisterBitmapResource(int Module, const AnsiString& Name, std::vector<uint8_t> BmpBytes);
+
+// The hand cursor shown over what can be dragged; registered with the screen when
+// the first chart panel is made.
+constexpr TCursor crTeeHand = 2020;
+void TeeInstallHandCursor();
 void TeeUnregisterBitmapResource(int Module, const AnsiString& Name);
 // Loads Name1, else Name2, from the first module holding either; false when none does.
 bool TeeLoadBitmap(TBitmap* Bitmap, const AnsiString& Name1, const AnsiString& Name2);

@@ -407,3 +407,10 @@ TEST_F(PanelTest, FailedDrawingLeavesTheCanvasOnTheControlUnclipped) {
     Panel->Draw();
     EXPECT_EQ(Panel->ControlCanvas()->Pixels(200, 100), clRed);
 }
+
+TEST_F(PanelTest, TheHandCursorIsRegisteredOnceAChartPanelExists) {
+    ASSERT_NE(Screen->Cursors(crTeeHand), nullptr);
+    const HCURSOR first = Screen->Cursors(crTeeHand);
+    TeeInstallHandCursor();
+    EXPECT_EQ(Screen->Cursors(crTeeHand), first);
+}
