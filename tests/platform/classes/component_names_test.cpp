@@ -140,7 +140,9 @@ TEST(NameTable, DenseRandomAddsAndRemovesAgreeWithCounts) {
             const TEntry* found = table.Find(name, &several);
             ASSERT_EQ(found != nullptr, matches > 0) << name << " at step " << step;
             ASSERT_EQ(several, matches > 1) << name << " at step " << step;
-            if (found) ASSERT_TRUE(SameText(found->Name, name));
+            if (found) {
+                ASSERT_TRUE(SameText(found->Name, name));
+            }
         }
     }
     EXPECT_EQ(table.Count(), static_cast<size_t>(std::count(in.begin(), in.end(), true)));
