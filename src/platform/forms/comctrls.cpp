@@ -18,8 +18,9 @@ QM_CLASS_OWNED(TProgressBar, TWinControl, TComponent)
 QM_CLASS_OWNED(TTrackBar, TWinControl, TComponent)
 QM_CLASS_OWNED(TUpDown, TCustomControl, TComponent)
 QM_CLASS_OWNED(TTabSheet, TWinControl, TComponent)
-QM_CLASS_OWNED(TPageControl, TWinControl, TComponent)
-QM_CLASS_OWNED(TTabControl, TWinControl, TComponent)
+QM_CLASS_ABSTRACT(TCustomTabControl, TWinControl)
+QM_CLASS_OWNED(TPageControl, TCustomTabControl, TComponent)
+QM_CLASS_OWNED(TTabControl, TCustomTabControl, TComponent)
 QM_CLASS_OWNED(TStatusBar, TCustomControl, TComponent)
 
 namespace {
@@ -431,32 +432,25 @@ void TTabSheet::ApplyColor() {
 }
 
 // ---------------------------------------------------------------------------
-// TPageControl
+// TCustomTabControl
 
-namespace {
-// The tab bar, a framed panel under it and the client area inside the panel.
-QWidget* BuildTabbedFrame(QWidget* outer, TQtTabBar*& bar, QWidget*& panel) {
-    bar = new TQtTabBar(outer);
-    auto* frame = new QFrame(outer);
+TCustomTabControl::TCustomTabControl(TComponent* AOwner) : TWinControl(AOwner) {
+    // The tab bar, a framed panel under it and the client area inside the panel.
+    FTabBar = new TQtTabBar(Widget());
+    auto* frame = new QFrame(Widget());
     frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
     frame->setLineWidth(PanelFrame);
-    panel = frame;
+    FPanel = frame;
     auto* client = new TQt<QWidget>(frame);
     client->setMouseTracking(true);
-    return client;
-}
-} // namespace
-
-TPageControl::TPageControl(TComponent* AOwner) : TWinControl(AOwner) {
-    TQtTabBar* bar = nullptr;
-    QWidget* client = BuildTabbedFrame(Widget(), bar, FPanel);
-    FTabBar = bar;
-    bar->Allow = [this](int) {
+    FTabBar->Allow = [this](int) {
         bool allow = false;
         RunAsMessage(this, [&] { allow = CanChange(); });
         return allow;
     };
-    bar->Changed = [this](int tab) { RunAsMessage(this, [this, tab] { TabChangedByUser(tab); }); };
+    FTabBar->Changed = [this](int tab) {
+        RunAsMessage(this, [this, tab] { TabChangedByUser(tab); });
+    };
     SetWidgetControl(client, this);
     SetClientWidget(client);
     SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});
@@ -464,12 +458,76 @@ TPageControl::TPageControl(TComponent* AOwner) : TWinControl(AOwner) {
     SetBounds(0, 0, 289, 193);
 }
 
+TCustomTabControl::~TCustomTabControl() {
+    Destroying();
+    FTabBar->Allow = nullptr;
+    FTabBar->Changed = nullptr;
+}
+
+int TCustomTabControl::ClientWidth() const {
+    return std::max(0, Width() - 2 * PanelFrame);
+}
+int TCustomTabControl::ClientHeight() const {
+    return std::max(0, Height() - TabHeight - 2 * PanelFrame);
+}
+
+void TCustomTabControl::ApplyGeometry() {
+    TWinControl::ApplyGeometry();
+    if (!FTabBar) return;
+    FTabBar->setGeometry(0, 0, Width(), TabHeight);
+    FPanel->setGeometry(0, TabHeight, Width(), std::max(0, Height() - TabHeight));
+    ClientWidget()->setGeometry(PanelFrame, PanelFrame, ClientWidth(), ClientHeight());
+}
+
+int TCustomTabControl::BarIndex() const {
+    return FTabBar->currentIndex();
+}
+
+int TCustomTabControl::BarCount() const {
+    return FTabBar->count();
+}
+
+void TCustomTabControl::SetBarIndex(int Index) {
+    FTabBar->Syncing = true;
+    FTabBar->setCurrentIndex(Index);
+    FTabBar->Syncing = false;
+}
+
+void TCustomTabControl::ClearBar() {
+    FTabBar->Syncing = true;
+    while (FTabBar->count() > 0)
+        FTabBar->removeTab(FTabBar->count() - 1);
+    FTabBar->Syncing = false;
+}
+
+void TCustomTabControl::AddBarTab(const AnsiString& Caption, bool Highlighted) {
+    FTabBar->Syncing = true;
+    const int index = FTabBar->addTab(QtCaption(Caption));
+    if (Highlighted) FTabBar->setTabTextColor(index, ToQColor(clHighlight));
+    FTabBar->Syncing = false;
+}
+
+bool TCustomTabControl::CanChange() {
+    bool allow = true;
+    if (OnChanging) OnChanging(this, allow);
+    return allow;
+}
+
+void TCustomTabControl::Change() {
+    if (OnChange) OnChange(this);
+}
+
+void TCustomTabControl::TabChangedByUser(int) {
+    Change();
+}
+
+// ---------------------------------------------------------------------------
+// TPageControl
+
+TPageControl::TPageControl(TComponent* AOwner) : TCustomTabControl(AOwner) {}
+
 TPageControl::~TPageControl() {
     Destroying();
-    if (auto* bar = static_cast<TQtTabBar*>(FTabBar)) {
-        bar->Allow = nullptr;
-        bar->Changed = nullptr;
-    }
 }
 
 TTabSheet* TPageControl::Pages(int Index) const {
@@ -478,19 +536,8 @@ TTabSheet* TPageControl::Pages(int Index) const {
     return FPages[size_t(Index)];
 }
 
-int TPageControl::ClientWidth() const {
-    return std::max(0, Width() - 2 * PanelFrame);
-}
-int TPageControl::ClientHeight() const {
-    return std::max(0, Height() - TabHeight - 2 * PanelFrame);
-}
-
 void TPageControl::ApplyGeometry() {
-    TWinControl::ApplyGeometry();
-    if (!FTabBar) return;
-    FTabBar->setGeometry(0, 0, Width(), TabHeight);
-    FPanel->setGeometry(0, TabHeight, Width(), std::max(0, Height() - TabHeight));
-    ClientWidget()->setGeometry(PanelFrame, PanelFrame, ClientWidth(), ClientHeight());
+    TCustomTabControl::ApplyGeometry();
     PlaceSheets();
 }
 
@@ -528,17 +575,10 @@ void TPageControl::ChildRemoved(TControl* AControl) {
 }
 
 void TPageControl::RebuildTabs() {
-    auto* bar = static_cast<TQtTabBar*>(FTabBar);
-    bar->Syncing = true;
-    while (bar->count() > 0)
-        bar->removeTab(bar->count() - 1);
-    for (TTabSheet* p : FPages) {
-        if (!p->TabVisible()) continue;
-        const int index = bar->addTab(QtCaption(p->Caption()));
-        if (p->Highlighted()) bar->setTabTextColor(index, ToQColor(clHighlight));
-    }
-    if (FActivePage && FActivePage->TabIndex() >= 0) bar->setCurrentIndex(FActivePage->TabIndex());
-    bar->Syncing = false;
+    ClearBar();
+    for (TTabSheet* p : FPages)
+        if (p->TabVisible()) AddBarTab(p->Caption(), p->Highlighted());
+    if (FActivePage && FActivePage->TabIndex() >= 0) SetBarIndex(FActivePage->TabIndex());
 }
 
 void TPageControl::ShowActive() {
@@ -549,10 +589,7 @@ void TPageControl::ShowActive() {
         if (show && p->OnShow) p->OnShow(p);
         if (!show && p->OnHide) p->OnHide(p);
     }
-    auto* bar = static_cast<TQtTabBar*>(FTabBar);
-    bar->Syncing = true;
-    if (FActivePage && FActivePage->TabIndex() >= 0) bar->setCurrentIndex(FActivePage->TabIndex());
-    bar->Syncing = false;
+    if (FActivePage && FActivePage->TabIndex() >= 0) SetBarIndex(FActivePage->TabIndex());
 }
 
 void TPageControl::SetActivePage(TTabSheet* Page) {
@@ -624,83 +661,33 @@ void TPageControl::TabChangedByUser(int Tab) {
         }
 }
 
-bool TPageControl::CanChange() {
-    bool allow = true;
-    if (OnChanging) OnChanging(this, allow);
-    return allow;
-}
-
-void TPageControl::Change() {
-    if (OnChange) OnChange(this);
-}
-
 // ---------------------------------------------------------------------------
 // TTabControl
 
 TTabControl::TTabControl(TComponent* AOwner)
-    : TWinControl(AOwner), FTabs(std::make_unique<TStringList>()) {
-    TQtTabBar* bar = nullptr;
-    QWidget* client = BuildTabbedFrame(Widget(), bar, FPanel);
-    FTabBar = bar;
-    bar->Allow = [this](int) {
-        bool allow = false;
-        RunAsMessage(this, [&] { allow = CanChange(); });
-        return allow;
-    };
-    bar->Changed = [this](int) { RunAsMessage(this, [this] { Change(); }); };
-    SetWidgetControl(client, this);
-    SetClientWidget(client);
-    SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});
-    SetTabStop(true);
+    : TCustomTabControl(AOwner), FTabs(std::make_unique<TStringList>()) {
     FTabs->OnChange = [this](TObject*) { TabsChanged(); };
-    SetBounds(0, 0, 289, 193);
 }
 
 TTabControl::~TTabControl() {
     Destroying();
     FTabs->OnChange = nullptr;
-    if (auto* bar = static_cast<TQtTabBar*>(FTabBar)) {
-        bar->Allow = nullptr;
-        bar->Changed = nullptr;
-    }
-}
-
-int TTabControl::ClientWidth() const {
-    return std::max(0, Width() - 2 * PanelFrame);
-}
-int TTabControl::ClientHeight() const {
-    return std::max(0, Height() - TabHeight - 2 * PanelFrame);
-}
-
-void TTabControl::ApplyGeometry() {
-    TWinControl::ApplyGeometry();
-    if (!FTabBar) return;
-    FTabBar->setGeometry(0, 0, Width(), TabHeight);
-    FPanel->setGeometry(0, TabHeight, Width(), std::max(0, Height() - TabHeight));
-    ClientWidget()->setGeometry(PanelFrame, PanelFrame, ClientWidth(), ClientHeight());
 }
 
 void TTabControl::TabsChanged() {
-    auto* bar = static_cast<TQtTabBar*>(FTabBar);
-    const int index = bar->currentIndex();
-    bar->Syncing = true;
-    while (bar->count() > 0)
-        bar->removeTab(bar->count() - 1);
+    const int index = BarIndex();
+    ClearBar();
     for (int i = 0; i < FTabs->Count(); ++i)
-        bar->addTab(QtCaption(FTabs->Strings(i)));
-    bar->setCurrentIndex(index < bar->count() ? index : bar->count() - 1);
-    bar->Syncing = false;
+        AddBarTab(FTabs->Strings(i));
+    SetBarIndex(index < BarCount() ? index : BarCount() - 1);
 }
 
 int TTabControl::TabIndex() const {
-    return FTabBar->currentIndex();
+    return BarIndex();
 }
 
 void TTabControl::SetTabIndex(int Value) {
-    auto* bar = static_cast<TQtTabBar*>(FTabBar);
-    bar->Syncing = true;
-    bar->setCurrentIndex(Value);
-    bar->Syncing = false;
+    SetBarIndex(Value);
 }
 
 bool TTabControl::SelectTabByUser(int Index) {
@@ -709,16 +696,6 @@ bool TTabControl::SelectTabByUser(int Index) {
     SetTabIndex(Index);
     Change();
     return true;
-}
-
-bool TTabControl::CanChange() {
-    bool allow = true;
-    if (OnChanging) OnChanging(this, allow);
-    return allow;
-}
-
-void TTabControl::Change() {
-    if (OnChange) OnChange(this);
 }
 
 // ---------------------------------------------------------------------------

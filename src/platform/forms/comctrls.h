@@ -1,12 +1,10 @@
 #pragma once
 // Common controls: TProgressBar, TTrackBar, TUpDown (with an associated edit),
-// TTabSheet/TPageControl (OnChanging may veto a page change by the user),
-// TTabControl and TStatusBar with its panels.
+// TTabSheet, TCustomTabControl (tab bar, client panel, OnChanging/OnChange)
+// with TPageControl and TTabControl on it, and TStatusBar with its panels.
 #include "platform/forms/stdctrls.h"
 #include <memory>
 #include <vector>
-
-class QTabBar;
 
 enum TProgressBarOrientation { pbHorizontal, pbVertical };
 enum TTrackBarOrientation { trHorizontal, trVertical };
@@ -135,6 +133,7 @@ private:
 };
 
 class TPageControl;
+class TQtTabBar;
 
 class TTabSheet : public TWinControl {
     QM_CLASS(TTabSheet)
@@ -170,7 +169,49 @@ private:
     int FImageIndex = -1;
 };
 
-class TPageControl : public TWinControl {
+// A tab bar over a framed client panel; a change the user makes on the bar
+// asks CanChange first and is reported through TabChangedByUser.
+class TCustomTabControl : public TWinControl {
+    QM_CLASS(TCustomTabControl)
+public:
+    ~TCustomTabControl() override;
+    bool HotTrack() const { return FHotTrack; }
+    void SetHotTrack(bool Value) { FHotTrack = Value; }
+    bool MultiLine() const { return FMultiLine; }
+    void SetMultiLine(bool Value) { FMultiLine = Value; }
+    TTabPosition TabPosition() const { return FTabPosition; }
+    void SetTabPosition(TTabPosition Value) { FTabPosition = Value; }
+    TTabStyle Style() const { return FStyle; }
+    void SetStyle(TTabStyle Value) { FStyle = Value; }
+    int ClientWidth() const override;
+    int ClientHeight() const override;
+
+    TNotifyEvent OnChange;
+    TTabChangingEvent OnChanging;
+
+protected:
+    explicit TCustomTabControl(TComponent* AOwner);
+    virtual bool CanChange();
+    virtual void Change();
+    virtual void TabChangedByUser(int Tab);
+    void ApplyGeometry() override;
+    // The bar as code changes it: none of these counts as the user's change.
+    int BarIndex() const;
+    void SetBarIndex(int Index);
+    int BarCount() const;
+    void ClearBar();
+    void AddBarTab(const AnsiString& Caption, bool Highlighted = false);
+
+private:
+    TQtTabBar* FTabBar = nullptr;
+    QWidget* FPanel = nullptr;
+    bool FHotTrack = false;
+    bool FMultiLine = false;
+    TTabPosition FTabPosition = tpTop;
+    TTabStyle FStyle = tsTabs;
+};
+
+class TPageControl : public TCustomTabControl {
     QM_CLASS(TPageControl)
 public:
     explicit TPageControl(TComponent* AOwner);
@@ -189,48 +230,25 @@ public:
     TTabSheet* FindNextPage(TTabSheet* CurPage, bool GoForward, bool CheckTabVisible) const;
     // As the user would: OnChanging may refuse, OnChange follows.
     void SelectNextPage(bool GoForward);
-    bool HotTrack() const { return FHotTrack; }
-    void SetHotTrack(bool Value) { FHotTrack = Value; }
-    bool MultiLine() const { return FMultiLine; }
-    void SetMultiLine(bool Value) { FMultiLine = Value; }
-    TTabPosition TabPosition() const { return FTabPosition; }
-    void SetTabPosition(TTabPosition Value) { FTabPosition = Value; }
-    TTabStyle Style() const { return FStyle; }
-    void SetStyle(TTabStyle Value) { FStyle = Value; }
-    int ClientWidth() const override;
-    int ClientHeight() const override;
     // Picks a page as the user does by clicking its tab.
     bool SelectPageByUser(TTabSheet* Page);
 
-    TNotifyEvent OnChange;
-    TTabChangingEvent OnChanging;
-
 protected:
-    virtual bool CanChange();
-    virtual void Change();
+    void TabChangedByUser(int Tab) override;
     void ApplyGeometry() override;
     void ChildAdded(TControl* AControl) override;
     void ChildRemoved(TControl* AControl) override;
 
 private:
     friend class TTabSheet;
-    friend class TQtTabBar;
     void RebuildTabs();
     void ShowActive();
     void PlaceSheets();
-    void TabChangedByUser(int Tab);
     std::vector<TTabSheet*> FPages;
     TTabSheet* FActivePage = nullptr;
-    QTabBar* FTabBar = nullptr;
-    QWidget* FPanel = nullptr;
-    bool FSyncing = false;
-    bool FHotTrack = false;
-    bool FMultiLine = false;
-    TTabPosition FTabPosition = tpTop;
-    TTabStyle FStyle = tsTabs;
 };
 
-class TTabControl : public TWinControl {
+class TTabControl : public TCustomTabControl {
     QM_CLASS(TTabControl)
 public:
     explicit TTabControl(TComponent* AOwner);
@@ -241,25 +259,11 @@ public:
     // Set by code: no events.
     void SetTabIndex(int Value);
     TRect DisplayRect() const { return ClientRect(); }
-    int ClientWidth() const override;
-    int ClientHeight() const override;
     bool SelectTabByUser(int Index);
 
-    TNotifyEvent OnChange;
-    TTabChangingEvent OnChanging;
-
-protected:
-    virtual bool CanChange();
-    virtual void Change();
-    void ApplyGeometry() override;
-
 private:
-    friend class TQtTabBar;
     void TabsChanged();
     std::unique_ptr<TStringList> FTabs;
-    QTabBar* FTabBar = nullptr;
-    QWidget* FPanel = nullptr;
-    bool FSyncing = false;
 };
 
 enum TStatusPanelStyle { psText, psOwnerDraw };

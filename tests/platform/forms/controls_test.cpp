@@ -9,7 +9,11 @@
 #include "platform/rtl/formatsettings.h"
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QImage>
+#include <QKeyEvent>
+#include <QTabBar>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -248,6 +252,54 @@ TEST_F(ControlsTest, PageControlChangesAskOnChangingWhichMayRefuse) {
     delete c;
     EXPECT_EQ(pages->PageCount(), 2);
     EXPECT_EQ(pages->ActivePage(), nullptr);
+}
+
+// The arrow keys on the tab bar itself, as the user presses them.
+static void PressOnTabBar(TCustomTabControl* Control, int Key) {
+    auto* bar = Control->Widget()->findChild<QTabBar*>();
+    ASSERT_NE(bar, nullptr);
+    QKeyEvent press(QEvent::KeyPress, Key, Qt::NoModifier);
+    QCoreApplication::sendEvent(bar, &press);
+}
+
+TEST_F(ControlsTest, TabBarChangesByTheUserAskFirstOnBothTabbedControls) {
+    auto* pages = Make<TPageControl>(0, 0, 200, 150);
+    TTabSheet* sheets[2];
+    for (TTabSheet*& s : sheets) {
+        s = new TTabSheet(Form.get());
+        s->SetPageControl(pages);
+    }
+    pages->SetActivePage(sheets[0]);
+    auto* tabs = Make<TTabControl>(0, 160, 200, 100);
+    tabs->Tabs()->Add("t1");
+    tabs->Tabs()->Add("t2");
+    tabs->SetTabIndex(0);
+    struct Row {
+        TCustomTabControl* Control;
+        std::function<int()> Index;
+    };
+    const Row rows[] = {{pages, [&] { return pages->ActivePageIndex(); }},
+                        {tabs, [&] { return tabs->TabIndex(); }}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Control->ClassName().c_str());
+        bool allow = false;
+        int changes = 0;
+        row.Control->OnChanging = [&](TObject*, bool& can) { can = allow; };
+        row.Control->OnChange = [&](TObject*) { ++changes; };
+        PressOnTabBar(row.Control, Qt::Key_Right);
+        EXPECT_EQ(row.Index(), 0);
+        EXPECT_EQ(changes, 0);
+        allow = true;
+        PressOnTabBar(row.Control, Qt::Key_Right);
+        EXPECT_EQ(row.Index(), 1);
+        EXPECT_EQ(changes, 1);
+        // Past the last tab nothing is asked or changed.
+        PressOnTabBar(row.Control, Qt::Key_Right);
+        EXPECT_EQ(row.Index(), 1);
+        EXPECT_EQ(changes, 1);
+    }
+    EXPECT_TRUE(sheets[1]->Visible());
+    EXPECT_FALSE(sheets[0]->Visible());
 }
 
 TEST_F(ControlsTest, RadioGroupArrangesButtonsAndReportsTheChosenItem) {
