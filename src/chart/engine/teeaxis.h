@@ -4,6 +4,7 @@
 //   TChartAxis, TChartDepthAxis, TChartCustomAxes                one direction of a chart
 // Scaling and positions in teeaxis_scale.cpp, label choice and texts in
 // teeaxis_labels.cpp, drawing in teeaxis_draw.cpp, the rest in teeaxis.cpp.
+#include "platform/rtl/rtlmath.h"
 #include "chart/engine/tecanvas.h"
 #include "chart/engine/teeprocs.h"
 #include "chart/engine/teeseries.h"
@@ -29,6 +30,9 @@ constexpr double MinAxisRange = 1e-10;
 constexpr int TeeAxisClickGap = 3;
 // Clamp limit of value-to-pixel results (set at start-up, see teesources.cpp).
 extern int TeeMaxPixelPos;
+// A double as a pixel, bounded by TeeMaxPixelPos, so huge or NaN values cannot
+// overflow the drawing coordinates.
+inline int AxisPixel(double v) { return PixelPos(v, TeeMaxPixelPos); }
 
 enum TAxisLabelAlign { alDefault, alOpposite };
 QM_ENUM_NAMES(TAxisLabelAlign, alDefault, alOpposite)

@@ -24,10 +24,6 @@ std::vector<AnsiString> SplitLines(const AnsiString& Text) {
 // Alignment of a label by axis kind: [horizontal][other side].
 constexpr UINT AlignT[2][2] = {{TA_RIGHT, TA_LEFT}, {TA_CENTER, TA_CENTER | TA_BOTTOM}};
 constexpr UINT AlignU[2] = {TA_CENTER, TA_CENTER | TA_BOTTOM};
-
-int Px(double v) {
-    return PixelPos(v, TeeMaxPixelPos);
-}
 } // namespace
 
 void TChartAxis::Draw(bool CalcPosAxis) {
@@ -69,7 +65,7 @@ void TChartAxis::Draw(bool CalcPosAxis) {
             int p;
             if (FGrid->Centered()) {
                 if (i == 0) continue;
-                p = Px((Tick[i] + Tick[i - 1]) * 0.5);
+                p = AxisPixel((Tick[i] + Tick[i - 1]) * 0.5);
             } else {
                 p = Tick[i];
             }
@@ -169,7 +165,7 @@ void TChartAxis::DrawAxisLabel(int X, int Y, int Angle, const AnsiString& St,
                 X -= w;
                 Y -= w;
             } else {
-                const int s = Px(canvas->TextWidth(St) * std::sin(M_PI / 4));
+                const int s = AxisPixel(canvas->TextWidth(St) * std::sin(M_PI / 4));
                 X -= s;
                 Y += s;
             }
@@ -184,8 +180,8 @@ void TChartAxis::DrawAxisLabel(int X, int Y, int Angle, const AnsiString& St,
     const int n = static_cast<int>(lines.size());
     int h = fontHeight;
     if (Angle == 180 || Angle == 270) h = -h;
-    const int t = Px(double(h) * n);
-    const int half = Px(h * 0.5 * (n + 1));
+    const int t = AxisPixel(double(h) * n);
+    const int half = AxisPixel(h * 0.5 * (n + 1));
     if (FHorizontal) {
         if (Angle == 0)
             Y -= FOtherSide ? t : h;
@@ -355,7 +351,7 @@ void TChartAxis::DrawGridLine(int P) {
         else
             canvas->HorizLine3D(r.Left + 1, r.Right, P, depth);
     }
-    const int z = Px(depth * FGrid->ZPosition() * 0.01);
+    const int z = AxisPixel(depth * FGrid->ZPosition() * 0.01);
     if (z != depth) {
         if (FHorizontal)
             canvas->ZLine3D(P, PosAxis, z, depth);
@@ -383,8 +379,8 @@ void TChartAxis::DrawMinor(bool AsGrid) {
     if (Tick.size() >= 2 && !FLogarithmic) {
         const double d = (Tick[1] - Tick[0]) * f;
         for (int i = 1; i <= n; ++i) {
-            DrawMinorMark(Tick.front() - Px(i * d), AsGrid);
-            DrawMinorMark(Tick.back() + Px(i * d), AsGrid);
+            DrawMinorMark(Tick.front() - AxisPixel(i * d), AsGrid);
+            DrawMinorMark(Tick.back() + AxisPixel(i * d), AsGrid);
         }
     }
     for (size_t t = 1; t < Tick.size(); ++t) {
@@ -399,7 +395,7 @@ void TChartAxis::DrawMinor(bool AsGrid) {
         } else {
             const double d = (Tick[t] - Tick[t - 1]) * f;
             for (int i = 1; i <= n; ++i)
-                DrawMinorMark(Tick[t] - Px(i * d), AsGrid);
+                DrawMinorMark(Tick[t] - AxisPixel(i * d), AsGrid);
         }
     }
 }

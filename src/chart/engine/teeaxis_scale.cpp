@@ -7,13 +7,6 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-// Pixel offsets are bounded before they reach an integer, so huge or NaN
-// values cannot overflow the drawing coordinates.
-inline int Pixels(double v) {
-    return PixelPos(v, TeeMaxPixelPos);
-}
-} // namespace
 
 bool TChartAxis::IsDateTime() const {
     if (!FParentChart) return false;
@@ -91,8 +84,8 @@ void TChartAxis::InternalCalcPositions() {
             length = r.Bottom - r.Top;
         }
     }
-    IStartPos = origin + Pixels(length * 0.01 * FStartPosition);
-    IEndPos = origin + Pixels(length * 0.01 * FEndPosition);
+    IStartPos = origin + AxisPixel(length * 0.01 * FStartPosition);
+    IEndPos = origin + AxisPixel(length * 0.01 * FEndPosition);
     RecalcSizeCenter();
 }
 
@@ -105,7 +98,7 @@ void TChartAxis::RecalcSizeCenter() {
 int TChartAxis::CalcZPos() const {
     if (!FParentChart) return 0;
     const int d = IsDepthAxis ? FParentChart->ChartHeight() : FParentChart->Width3D();
-    return Pixels(d * FZPosition * 0.01);
+    return AxisPixel(d * FZPosition * 0.01);
 }
 
 void TChartAxis::SetCalcPosValue() {
@@ -129,46 +122,46 @@ void TChartAxis::SetCalcPosValue() {
 
 int TChartAxis::XPosValue(double Value) const {
     if (IRangeZero) return ICenterPos;
-    const int p = Pixels((Value - IMinimum) * IAxisSizeRange);
+    const int p = AxisPixel((Value - IMinimum) * IAxisSizeRange);
     return FInverted ? IEndPos - p : IStartPos + p;
 }
 
 int TChartAxis::YPosValue(double Value) const {
     if (IRangeZero) return ICenterPos;
-    const int p = Pixels((Value - IMinimum) * IAxisSizeRange);
+    const int p = AxisPixel((Value - IMinimum) * IAxisSizeRange);
     return FInverted ? IStartPos + p : IEndPos - p;
 }
 
 int TChartAxis::XPosValueCheck(double Value) const {
     if (IRangeZero) return ICenterPos;
     const double p = (Value - IMinimum) * IAxisSizeRange;
-    return Pixels(FInverted ? IEndPos - p : IStartPos + p);
+    return AxisPixel(FInverted ? IEndPos - p : IStartPos + p);
 }
 
 int TChartAxis::YPosValueCheck(double Value) const {
     if (IRangeZero) return ICenterPos;
     const double p = (Value - IMinimum) * IAxisSizeRange;
-    return Pixels(FInverted ? IStartPos + p : IEndPos - p);
+    return AxisPixel(FInverted ? IStartPos + p : IEndPos - p);
 }
 
 int TChartAxis::LogXPosValue(double Value) const {
     if (LogRange == 0) return ICenterPos;
     if (Value <= 0) return FInverted ? IEndPos : IStartPos;
-    if (FInverted) return IStartPos + Pixels((ILogMax - std::log(Value)) * IAxisLogSizeRange);
-    return IStartPos + Pixels((std::log(Value) - ILogMin) * IAxisLogSizeRange);
+    if (FInverted) return IStartPos + AxisPixel((ILogMax - std::log(Value)) * IAxisLogSizeRange);
+    return IStartPos + AxisPixel((std::log(Value) - ILogMin) * IAxisLogSizeRange);
 }
 
 int TChartAxis::LogYPosValue(double Value) const {
     if (LogRange == 0) return ICenterPos;
     if (Value <= 0) return FInverted ? IStartPos : IEndPos;
-    if (FInverted) return IEndPos - Pixels((ILogMax - std::log(Value)) * IAxisLogSizeRange);
-    return IEndPos - Pixels((std::log(Value) - ILogMin) * IAxisLogSizeRange);
+    if (FInverted) return IEndPos - AxisPixel((ILogMax - std::log(Value)) * IAxisLogSizeRange);
+    return IEndPos - AxisPixel((std::log(Value) - ILogMin) * IAxisLogSizeRange);
 }
 
 int TChartAxis::InternalCalcDepthPosValue(double Value) const {
     if (IRangeZero) return ICenterPos;
-    if (FInverted) return Pixels((IMaximum - Value) * IAxisSizeRange);
-    return Pixels((Value - IMinimum) * IAxisSizeRange);
+    if (FInverted) return AxisPixel((IMaximum - Value) * IAxisSizeRange);
+    return AxisPixel((Value - IMinimum) * IAxisSizeRange);
 }
 
 double TChartAxis::CalcPosPoint(int Value) const {
@@ -187,8 +180,8 @@ double TChartAxis::CalcPosPoint(int Value) const {
 
 int TChartAxis::CalcSizeValue(double Value) const {
     if (!(Value > 0)) return 0;
-    if (FLogarithmic) return LogRange == 0 ? 0 : Pixels(std::log(Value) * IAxisLogSizeRange);
-    return IRange == 0 ? 0 : Pixels(Value * IAxisSizeRange);
+    if (FLogarithmic) return LogRange == 0 ? 0 : AxisPixel(std::log(Value) * IAxisLogSizeRange);
+    return IRange == 0 ? 0 : AxisPixel(Value * IAxisSizeRange);
 }
 
 // ---------------------------------------------------------------------------
@@ -206,7 +199,7 @@ int TChartAxis::ApplyPosition(int APos, const TRect& R) const {
         d = FPositionPercent;
     else
         d = 0.01 * FPositionPercent * (FHorizontal ? R.Bottom - R.Top : R.Right - R.Left);
-    int i = Pixels(d);
+    int i = AxisPixel(d);
     if (FOtherSide) i = -i;
     if (FHorizontal) i = -i;
     return APos + i;
