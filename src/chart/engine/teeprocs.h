@@ -3,7 +3,7 @@
 //   colour palette, date-time steps with their rounding and stepping,
 //   hit tests on lines, polygons, triangles and ellipses, line crossings,
 //   a callback quicksort, separated-field extraction, unique names,
-//   number-format separators, named bitmap resources (teeprocs_utils.cpp),
+//   number-format separators, named bitmap resources (teeprocs.cpp),
 //   check boxes and control helpers (teepanel.cpp).
 // The panels, shapes and the data-export base of the unit have headers of
 // their own, included here: teepanel.h, teeshape.h, teeexport.h.

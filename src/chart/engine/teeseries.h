@@ -3,9 +3,9 @@
 //   TCustomChartElement    pen, brush, chart and the store-and-repaint setters (teeseries.cpp)
 //   TCustomChartSeries     title, legend switch, identifier and style (teeseries.cpp)
 //   TChartSeries           points: add, delete, clear, notifications, data sources
-//                          (teeseries_data.cpp); positions, colours, legend and mark
+//                          (teeseries_values.cpp); positions, colours, legend and mark
 //                          texts, depth order (teeseries_draw.cpp); point data in
-//                          streams (teeseriesdata.cpp)
+//                          streams (teeseries_stream.cpp)
 #include "chart/engine/tecanvas.h"
 #include "chart/engine/teevaluelist.h"
 #include "platform/classes/component.h"
@@ -413,7 +413,7 @@ public:
     virtual void CreateSubGallery(const TChartSubGalleryProc& AddSubChart);
     virtual void SetSubGallery(TChartSeries* Series, int Index) { (void)Series, (void)Index; }
 
-    // --- point data in streams (teeseriesdata.cpp) ---
+    // --- point data in streams (teeseries_stream.cpp) ---
     virtual void WriteData(TStream* Stream);
     void ReadData(TStream* Stream);
     bool ForceSaveData() const { return FForceSaveData; }
@@ -486,7 +486,7 @@ private:
     void DeleteMarkEntries(int Start, int Quantity);
     void SwapLabels(int a, int b);
     AnsiString FormatMarkValue(double Value) const;
-    // Point data stream properties (teeseriesdata.cpp).
+    // Point data stream properties (teeseries_stream.cpp).
     void ReadDataSources(TReader* Reader);
     void WriteDataSources(TWriter* Writer);
     void ReadCustomHorizAxis(TReader* Reader);
