@@ -519,6 +519,10 @@ private:
     THorizAxis FHorizAxis = aBottomAxis;
     TChartAxis* FCustomHorizAxis = nullptr;
     TChartAxis* FCustomVertAxis = nullptr;
+    // Out of a chart, the custom axes are kept as their index in CustomAxes, so
+    // the next chart's axis of that index takes their place.
+    int FCustomHorizIndex = -1;
+    int FCustomVertIndex = -1;
     int FZOrder = -1;
     TVertAxis FVertAxis = aLeftAxis;
     TSeriesRecalcOptions FRecalcOptions{rOnDelete, rOnModify, rOnInsert, rOnClear};
