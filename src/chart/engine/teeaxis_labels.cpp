@@ -219,7 +219,8 @@ TAxisLabelStyle TChartDepthAxis::InternalCalcLabelStyle() {
     if (chart)
         for (int i = 0; i < chart->SeriesCount(); ++i) {
             TChartSeries* s = chart->GetSeries(i);
-            if (s->Active() && s->MaxZValue() != s->MinZValue()) return talValue;
+            if (s->Active() && (s->HasZValues() || s->MaxZValue() != s->MinZValue()))
+                return talValue;
         }
     return talText;
 }

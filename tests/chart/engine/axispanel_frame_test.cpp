@@ -127,6 +127,9 @@ TEST_F(AxisPanelFrameTest, ThreeDimensionalFrame) {
     for (const auto& c : Canvas->Find("TextOut3D", 0))
         if (c.Text.find("\"Series1\"") != std::string::npos) title = true;
     EXPECT_TRUE(title);
+    // A series with Z values of its own gets value labels, even with one Z.
+    S->SetHasZValues(true);
+    EXPECT_EQ(Chart->DepthAxis()->CalcLabelStyle(), talValue);
 }
 
 TEST_F(AxisPanelFrameTest, CustomDrawOfAnExtraAxisCopy) {
