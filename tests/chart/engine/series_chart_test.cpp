@@ -63,27 +63,13 @@ TEST_F(SeriesChartTest, JoiningTheChartResolvesAxesAndColour) {
     EXPECT_EQ(s->GetHorizAxis(), nullptr);
 }
 
-TEST_F(SeriesChartTest, CustomAxesAreUsedAndForgotten) {
-    TAxisTestSeries* s = AddSeries();
-    auto* custom = static_cast<TChartAxis*>(Chart->CustomAxes()->Add());
-    s->SetCustomVertAxis(custom);
-    EXPECT_EQ(s->VertAxis(), aCustomVertAxis);
-    EXPECT_EQ(s->GetVertAxis(), custom);
-    s->SetVertAxis(aLeftAxis);
-    EXPECT_EQ(s->CustomVertAxis(), nullptr);
-    EXPECT_EQ(s->GetVertAxis(), Chart->LeftAxis());
-}
-
-TEST_F(SeriesChartTest, CustomAxesKeepTheirPlaceWhenTheSeriesMovesBetweenCharts) {
-    auto customAxes = [](TCustomAxisPanel* C, int N) {
-        std::vector<TChartAxis*> made;
-        for (int i = 0; i < N; ++i)
-            made.push_back(static_cast<TChartAxis*>(C->CustomAxes()->Add()));
-        return made;
+TEST_F(SeriesChartTest, CustomAxesAreUsedAndKeepTheirPlaceWhenTheSeriesMovesBetweenCharts) {
+    auto twoAxes = [](TCustomAxisPanel* C) { // braces add them in order
+        return std::vector{static_cast<TChartAxis*>(C->CustomAxes()->Add()),
+                           static_cast<TChartAxis*>(C->CustomAxes()->Add())};
     };
-    const auto here = customAxes(Chart.get(), 2);
     TAxisTestChart other, bare;
-    const auto there = customAxes(&other, 2);
+    const auto here = twoAxes(Chart.get()), there = twoAxes(&other);
     TAxisTestSeries* s = AddSeries();
     s->SetCustomVertAxis(here[1]);
     s->SetCustomHorizAxis(here[0]);
@@ -104,7 +90,10 @@ TEST_F(SeriesChartTest, CustomAxesKeepTheirPlaceWhenTheSeriesMovesBetweenCharts)
     copy.SetParentChart(&other);
     copy.AssignFormat(s);
     EXPECT_EQ(copy.GetVertAxis(), there[1]);
-    copy.SetParentChart(nullptr);
+    // Another standard axis forgets the custom one.
+    s->SetVertAxis(aLeftAxis);
+    EXPECT_EQ(s->CustomVertAxis(), nullptr);
+    EXPECT_EQ(s->GetVertAxis(), Chart->LeftAxis());
 }
 
 struct RangeCase {
