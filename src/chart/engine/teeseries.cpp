@@ -320,15 +320,17 @@ void TChartSeries::RecalcGetAxis() {
         FGetVertAxis = nullptr;
         return;
     }
-    auto customAt = [chart](int Index) -> TChartAxis* {
+    // A custom axis of another chart means this chart's axis of the same index.
+    auto resolve = [chart](TChartAxis*& Axis, int& Index) {
+        if (Axis && Axis->ParentChart() == chart) return;
+        if (Axis) Index = Axis->Index();
         TChartCustomAxes* axes = chart->CustomAxes();
-        if (!axes || Index < 0 || Index >= axes->Count()) return nullptr;
-        return static_cast<TChartAxis*>(axes->Items(Index));
+        Axis = axes && Index >= 0 && Index < axes->Count()
+                   ? static_cast<TChartAxis*>(axes->Items(Index))
+                   : nullptr;
     };
-    if (FHorizAxis == aCustomHorizAxis && !FCustomHorizAxis)
-        FCustomHorizAxis = customAt(FCustomHorizIndex);
-    if (FVertAxis == aCustomVertAxis && !FCustomVertAxis)
-        FCustomVertAxis = customAt(FCustomVertIndex);
+    if (FHorizAxis == aCustomHorizAxis) resolve(FCustomHorizAxis, FCustomHorizIndex);
+    if (FVertAxis == aCustomVertAxis) resolve(FCustomVertAxis, FCustomVertIndex);
     FGetHorizAxis = chart->BottomAxis();
     if (FHorizAxis == aTopAxis)
         FGetHorizAxis = chart->TopAxis();

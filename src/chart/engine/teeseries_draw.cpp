@@ -462,13 +462,16 @@ void TChartSeries::AssignFormat(TChartSeries* Source) {
     FColorEachPoint = Source->FColorEachPoint;
     FValueFormat = Source->FValueFormat;
     FPercentFormat = Source->FPercentFormat;
-    // A custom axis of another chart means the axis of the same index here.
-    auto index = [](TChartAxis* Axis, int Kept) { return Axis ? Axis->Index() : Kept; };
-    const bool sameChart = Source->ParentChart() == ParentChart();
-    FCustomHorizIndex = index(Source->FCustomHorizAxis, Source->FCustomHorizIndex);
-    FCustomVertIndex = index(Source->FCustomVertAxis, Source->FCustomVertIndex);
-    FCustomHorizAxis = sameChart ? Source->FCustomHorizAxis : nullptr;
-    FCustomVertAxis = sameChart ? Source->FCustomVertAxis : nullptr;
+    // Another chart's custom axis is kept by its index, never as a pointer that
+    // would outlive that chart.
+    auto copyAxis = [this](TChartAxis* Axis, int Index, TChartAxis*& Field, int& FieldIndex) {
+        const bool foreign = Axis && Axis->ParentChart() != ParentChart();
+        Field = foreign ? nullptr : Axis;
+        FieldIndex = foreign ? Axis->Index() : Index;
+    };
+    copyAxis(Source->FCustomHorizAxis, Source->FCustomHorizIndex, FCustomHorizAxis,
+             FCustomHorizIndex);
+    copyAxis(Source->FCustomVertAxis, Source->FCustomVertIndex, FCustomVertAxis, FCustomVertIndex);
     FHorizAxis = Source->FHorizAxis;
     FVertAxis = Source->FVertAxis;
     FRecalcOptions = Source->FRecalcOptions;
