@@ -251,6 +251,26 @@ TEST_F(ComPortTest, EventThreadIsJoinedWhenThePortCloses) {
     EXPECT_EQ(ThreadCount(), threads + 1);
 }
 
+TEST_F(ComPortTest, HangUpIsReportedOnceOnTheMainThreadAndEndsTheEventThread) {
+    const int threads = ThreadCount();
+    Port.OnRxChar = [](TObject*) {};
+    Port.Open();
+    Pty.HangUp();
+    AnsiString message;
+    EXPECT_TRUE(PumpUntil([&] {
+        try {
+            CheckSynchronize();
+        } catch (const EComError& e) {
+            message = e.Message;
+        }
+        return !message.IsEmpty();
+    }));
+    EXPECT_EQ(message, "The device is not connected.");
+    EXPECT_TRUE(PumpUntil([&] { return ThreadCount() == threads; })); // no waiting on
+    EXPECT_FALSE(CheckSynchronize());
+    Port.Close();
+}
+
 TEST_F(ComPortTest, FreeingAPortWithdrawsItsEventsInFlight) {
     const int threads = ThreadCount();
     for (const bool synchronize : {true, false}) {
