@@ -16,14 +16,18 @@ using TStoredReplies = std::array<AnsiString, 100>;
 // instrument code's own; where two operations differ (a cancelled dialog) each
 // has its own name.
 enum class TCpmResult : int {
-    Ok = 0,             // read, decoded, written or ready
-    Failed = 1,         // a file that could not be created or written; no stored file
-    SaveCancelled = -1, // SaveResult: the save dialog was cancelled
-    CsvCancelled = 2,   // CreateStoredFilesCsv: the save dialog was cancelled
-    NoAck = -1,         // ReadStoredFile: an enquiry went unacknowledged
-    NothingStored = -2, // ReadStoredFile: no file in the range (or a range outside 0..99)
-    ReadFailed = -3,    // ReadStoredFile: the reading broke off (a time-out, a garbled frame)
-    EndOfFiles = -10,   // ReadStoredFile: the stored files ended after at least one
+    Ok = 0,     // read, decoded, written or ready
+    Failed = 1, // a file not created or written; a text that is no stored file
+    // SaveResult and CreateStoredFilesCsv: the save dialog was cancelled.
+    SaveCancelled = -1,
+    CsvCancelled = 2,
+    // ReadStoredFile: an enquiry went unacknowledged; no file in the range (or
+    // a range outside 0..99); the reading broke off (a time-out, a garbled
+    // frame); the stored files ended after at least one.
+    NoAck = -1,
+    NothingStored = -2,
+    ReadFailed = -3,
+    EndOfFiles = -10,
 };
 
 class C_CPM_EF {

@@ -26,8 +26,9 @@ struct RXM850_Para_Struct {
 // What the meter's exchanges return.
 enum class TRxmResult : int {
     Ok = 0,
-    Failed =
-        1, // no acknowledge, a reply too short for its fields, or Cancel after a check-byte error
+    // No acknowledge, a reply too short for its fields, or Cancel after a
+    // check-byte error.
+    Failed = 1,
 };
 
 class C_RXM_850 {
