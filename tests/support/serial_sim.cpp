@@ -79,16 +79,27 @@ std::string TPtyPair::Receive(size_t n, int quietMs) {
     return out;
 }
 
+namespace {
+// Bytes waiting to be read at fd. The terminal layer hands written bytes to
+// the other side in a kernel worker; a poll of the reading side makes them
+// arrive first, so bytes on their way are counted too.
+int Waiting(int fd) {
+    if (fd < 0) return 0;
+    pollfd p{fd, POLLIN, 0};
+    ::poll(&p, 1, 0);
+    int n = 0;
+    return ::ioctl(fd, FIONREAD, &n) == 0 ? n : 0;
+}
+} // namespace
+
 int TPtyPair::PendingForPort() const {
     std::lock_guard<std::mutex> guard(FMutex);
-    int n = 0;
-    return FSlave >= 0 && ::ioctl(FSlave, FIONREAD, &n) == 0 ? n : 0;
+    return Waiting(FSlave);
 }
 
 int TPtyPair::PendingFromPort() const {
     std::lock_guard<std::mutex> guard(FMutex);
-    int n = 0;
-    return FMaster >= 0 && ::ioctl(FMaster, FIONREAD, &n) == 0 ? n : 0;
+    return Waiting(FMaster);
 }
 
 void TPtyPair::HangUp() {
