@@ -47,6 +47,23 @@ void TComThread::Stop() {
     PostToMainThread([joiner] { joiner->Thread.join(); });
 }
 
+// Runs a call of the thread on the main thread, which the thread waits for;
+// marked, so that a stop from inside it does not wait for the thread.
+void TComThread::OnMainThread(const std::shared_ptr<TState>& state,
+                              const std::function<void()>& call) {
+    SynchronizeWithMainThread(
+        [&state, &call] {
+            if (state->Stopping) return;
+            struct TInDispatch {
+                std::atomic<bool>& On;
+                ~TInDispatch() { On = false; }
+            } inDispatch{state->InMainDispatch};
+            inDispatch.On = true;
+            call();
+        },
+        &state->Stopping);
+}
+
 void TComThread::Execute(std::shared_ptr<TState> state) {
     while (!state->Stopping) {
         DWORD mask = 0;
@@ -56,30 +73,18 @@ void TComThread::Execute(std::shared_ptr<TState> state) {
             const DWORD code = GetLastError();
             if (code == ERROR_IO_PENDING) continue;
             SetLastError(0);
-            // Reported through the port's error path on the main thread; the
-            // device is gone or broken, so waiting on would only spin.
-            SynchronizeWithMainThread(
-                [state, code] {
-                    if (state->Stopping) return;
-                    state->Port->FLastThreadError = code;
-                    state->Port->RaiseError(static_cast<int>(code), CommErrorMessage(code).c_str());
-                },
-                &state->Stopping);
+            // Reported through the port's error path (OnError may close the
+            // port); the device is gone or broken, so waiting on would only spin.
+            OnMainThread(state, [&state, code] {
+                state->Port->FLastThreadError = code;
+                state->Port->RaiseError(static_cast<int>(code), CommErrorMessage(code).c_str());
+            });
             break;
         }
         if (mask == 0) continue; // the mask changed
         if (state->Synchronize) {
-            SynchronizeWithMainThread(
-                [state, mask] {
-                    if (state->Stopping) return;
-                    struct TInDispatch {
-                        std::atomic<bool>& On;
-                        ~TInDispatch() { On = false; }
-                    } inDispatch{state->InMainDispatch};
-                    inDispatch.On = true;
-                    state->Port->DispatchEvents(mask, state->Stopping);
-                },
-                &state->Stopping);
+            OnMainThread(state,
+                         [&state, mask] { state->Port->DispatchEvents(mask, state->Stopping); });
         } else {
             std::lock_guard<std::mutex> guard(state->DispatchMutex);
             if (!state->Stopping) state->Port->DispatchEvents(mask, state->Stopping);

@@ -5,6 +5,7 @@
 // it, so no call on the handle follows the port's close.
 #include "comm/comport.h"
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -38,6 +39,8 @@ private:
         std::mutex DispatchMutex; // held while handlers run on the thread itself
     };
     static void Execute(std::shared_ptr<TState> State);
+    static void OnMainThread(const std::shared_ptr<TState>& State,
+                             const std::function<void()>& Call);
     bool IsCurrentThread() const;
 
     std::shared_ptr<TState> FState;
