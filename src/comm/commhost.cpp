@@ -1,57 +1,50 @@
 #include "comm/commhost.h"
-#include "platform/win32/commapi.h"
 #include "platform/win32/kernel.h"
-#include <atomic>
-#include <chrono>
-#include <thread>
+#include "platform/win32/mainthread.h"
+#include <algorithm>
 
 namespace {
 TCommHost DefaultHost;
 TCommHost* Installed = nullptr;
 
-// Without the windows' timer: a worker that hands each tick to the main thread.
-class TThreadTimer : public TCommTimer {
+// Without the windows' timer: each tick is a call posted to the main thread
+// for when the interval has passed on the platform clock. Stopping (or
+// freeing) the timer withdraws the tick still waiting, so a restart never
+// sees a tick of the run before.
+class TQueuedTimer : public TCommTimer {
 public:
-    ~TThreadTimer() override { SetEnabled(false); }
-    void SetInterval(int ms) override { FState->Interval = ms; }
-    void SetEnabled(bool on) override {
-        if (on == Enabled()) return;
-        if (!on) {
-            FState->Running = false;
-            if (FWorker.joinable()) FWorker.join();
-            return;
-        }
-        FState->Running = true;
-        // A tick still queued from before a restart must not count for the new run.
-        const unsigned run = ++FState->Run;
-        FWorker = std::thread([state = FState, run, this] {
-            auto due = std::chrono::steady_clock::now();
-            while (state->Running) {
-                due += std::chrono::milliseconds(std::max(1, state->Interval.load()));
-                while (state->Running && std::chrono::steady_clock::now() < due)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                if (!state->Running) break;
-                QueueToMainThread([state, run, this] {
-                    if (state->Running && state->Run == run && OnTimer) OnTimer();
-                });
-            }
-        });
+    ~TQueuedTimer() override { RemoveQueuedCalls(this); }
+    void SetInterval(int ms) override {
+        FInterval = std::max(1, ms);
+        if (FEnabled) Schedule();
     }
-    bool Enabled() const override { return FState->Running; }
+    void SetEnabled(bool on) override {
+        if (on == FEnabled) return;
+        FEnabled = on;
+        if (on)
+            Schedule();
+        else
+            RemoveQueuedCalls(this);
+    }
+    bool Enabled() const override { return FEnabled; }
 
 private:
-    struct TState {
-        std::atomic<int> Interval{1000};
-        std::atomic<bool> Running{false};
-        std::atomic<unsigned> Run{0};
-    };
-    std::shared_ptr<TState> FState = std::make_shared<TState>();
-    std::thread FWorker;
+    void Schedule() {
+        RemoveQueuedCalls(this);
+        PostToMainThread(
+            [this] {
+                Schedule(); // before the handler, which may stop or free the timer
+                if (OnTimer) OnTimer();
+            },
+            this, static_cast<uint32_t>(FInterval));
+    }
+    int FInterval = 1000;
+    bool FEnabled = false;
 };
 } // namespace
 
 std::unique_ptr<TCommTimer> TCommHost::CreateTimer() {
-    return std::make_unique<TThreadTimer>();
+    return std::make_unique<TQueuedTimer>();
 }
 
 TCommBoxResult TCommHost::MessageBox(const AnsiString&, const AnsiString&, TCommBoxButtons,

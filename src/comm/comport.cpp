@@ -1,7 +1,15 @@
+// The serial-port component. In this file:
+//   ---- Option objects (flow control, characters, buffer sizes, time-outs)
+//   ---- Port: life cycle, errors and settings (the device control block)
+//   ---- Events and the event thread
+//   ---- Reading and writing; queues, lines and status
+//   ---- Configuration (dialogs, port lists)
 #include "comm/comport.h"
 #include "comm/comthread.h"
 #include "platform/classes/stringlist.h"
 #include "platform/win32/commapi.h"
+#include "platform/win32/mainthread.h"
+#include "platform/win32/processpriority.h"
 #include <cstring>
 
 QM_CLASS_PLAIN(TFlowControl, TPersistent)
@@ -246,6 +254,7 @@ TCustomComPort::~TCustomComPort() {
     } catch (...) {
         // A port that fails to close while it is freed has nobody to tell.
     }
+    RemoveQueuedCalls(this);
     // Option objects must not call back into a half-destroyed port.
     FTimeouts.reset();
     FBufferSizes.reset();
@@ -281,9 +290,9 @@ void TCustomComPort::Open() {
 
 void TCustomComPort::Close() {
     if (!IsMainThread()) {
-        // The event thread cannot stop itself; the main thread closes.
-        auto* port = this;
-        QueueToMainThread([port] { port->Close(); });
+        // The event thread cannot stop itself; the main thread closes, unless
+        // the port is freed first (which withdraws the call).
+        QueueToMainThread([this] { Close(); }, this);
         return;
     }
     if (!IsOpen()) return;
@@ -545,26 +554,26 @@ void TCustomComPort::ApplyEventMask() {
 
 void TCustomComPort::StartThread() {
     if (FThread && !FThread->Ended()) return;
-    FThread = std::make_shared<TComThread>(this);
+    FThread.reset(); // a thread whose wait failed is joined first
+    FThread = std::make_unique<TComThread>(this);
 }
 
 void TCustomComPort::StopThread() {
     if (!FThread) return;
+    // Joined before the handle is closed and its value given to another port.
     FThread->Stop();
-    if (IsOpen()) SetCommMask(FHandle, 0); // makes a pending wait return
-    // The handle may be closed next, and its value given to another port.
-    FThread->WaitForEnd();
     FThread.reset();
 }
 
-void TCustomComPort::DispatchEvents(uint32_t Mask) {
+void TCustomComPort::DispatchEvents(uint32_t Mask, const std::atomic<bool>& Stop) {
+    // After a handler freed the port only Stop may be looked at.
     const auto fire = [&](uint32_t bit, const TComEventSlot<TNotifyEvent>& slot) {
-        if ((Mask & bit) && slot) slot(this);
+        if (!Stop && (Mask & bit) && slot) slot(this);
     };
     fire(EV_BREAK, OnBreak);
     fire(EV_CTS, OnCTSChange);
     fire(EV_DSR, OnDSRChange);
-    if ((Mask & EV_ERR) && OnLineError) CheckLineErrors();
+    if (!Stop && (Mask & EV_ERR) && OnLineError) CheckLineErrors();
     fire(EV_EVENT1, OnEvent1);
     fire(EV_EVENT2, OnEvent2);
     fire(EV_PERR, OnPrinterError);

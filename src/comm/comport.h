@@ -7,6 +7,7 @@
 #include "platform/classes/props.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/sets.h"
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -354,8 +355,10 @@ public:
     void ApplyBufferSizes();
     void ApplyTimeouts();
     void ApplyEventMask();
-    // Runs the handlers of one reported event mask (the event thread's dispatch).
-    void DispatchEvents(uint32_t Mask);
+    // Runs the handlers of one reported event mask (the event thread's
+    // dispatch); none once Stop turned true, so a handler that closes or frees
+    // the port is the last one called.
+    void DispatchEvents(uint32_t Mask, const std::atomic<bool>& Stop);
 
 protected:
     virtual void CreateHandle();
@@ -378,7 +381,7 @@ private:
     std::unique_ptr<TCharacters> FCharacters;
     std::unique_ptr<TBufferSizes> FBufferSizes;
     std::unique_ptr<TTimeouts> FTimeouts;
-    std::shared_ptr<TComThread> FThread;
+    std::unique_ptr<TComThread> FThread;
     TBaudRate FBaudRate = brDefault;
     int FCustomBaudRate = 0;
     TDataBits FDataBits = dbDefault;

@@ -1,37 +1,67 @@
 #include "comm/comthread.h"
 #include "platform/win32/commapi.h"
-#include <chrono>
+#include "platform/win32/mainthread.h"
+
+namespace {
+// Joins a thread whose join had to wait for the main thread's next round.
+struct TJoiner {
+    std::thread Thread;
+    ~TJoiner() {
+        if (Thread.joinable()) Thread.join();
+    }
+};
+} // namespace
 
 TComThread::TComThread(TCustomComPort* ComPort) : FState(std::make_shared<TState>()) {
     FState->Port = ComPort;
     FState->Handle = ComPort->FHandle;
     FState->Synchronize = ComPort->SynchronizeEvents();
-    std::thread worker;
     try {
-        worker = std::thread(&TComThread::Execute, FState);
+        FThread = std::thread(&TComThread::Execute, FState);
     } catch (const std::system_error&) {
         ComPort->RaiseError(0, "Can't create thread");
     }
-    FState->Id = worker.get_id();
-    worker.detach();
 }
 
-void TComThread::Stop() {
-    FState->Stopping = true;
-    if (!IsCurrentThread()) std::lock_guard<std::mutex> wait(FState->DispatchMutex);
-}
-
-void TComThread::WaitForEnd() {
-    // A handler that this thread handed to the main thread cannot be waited
-    // out from inside it; the thread leaves its loop as soon as it returns.
-    if (IsCurrentThread() || FState->InMainDispatch) return;
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    while (!FState->Ended && std::chrono::steady_clock::now() < giveUp)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+TComThread::~TComThread() {
+    Stop();
 }
 
 bool TComThread::IsCurrentThread() const {
-    return std::this_thread::get_id() == FState->Id;
+    return std::this_thread::get_id() == FThread.get_id();
+}
+
+void TComThread::Stop() {
+    if (!FThread.joinable()) return;
+    FState->Stopping = true;
+    const bool inside = IsCurrentThread() || FState->InMainDispatch;
+    // A handler running on the thread itself finishes first.
+    if (!IsCurrentThread()) std::lock_guard<std::mutex> wait(FState->DispatchMutex);
+    SetCommMask(FState->Handle, 0); // ends a wait in progress
+    if (!inside) {
+        FThread.join();
+        return;
+    }
+    auto joiner = std::make_shared<TJoiner>();
+    joiner->Thread = std::move(FThread);
+    PostToMainThread([joiner] { joiner->Thread.join(); });
+}
+
+// Runs a call of the thread on the main thread, which the thread waits for;
+// marked, so that a stop from inside it does not wait for the thread.
+void TComThread::OnMainThread(const std::shared_ptr<TState>& state,
+                              const std::function<void()>& call) {
+    SynchronizeWithMainThread(
+        [&state, &call] {
+            if (state->Stopping) return;
+            struct TInDispatch {
+                std::atomic<bool>& On;
+                ~TInDispatch() { On = false; }
+            } inDispatch{state->InMainDispatch};
+            inDispatch.On = true;
+            call();
+        },
+        &state->Stopping);
 }
 
 void TComThread::Execute(std::shared_ptr<TState> state) {
@@ -43,33 +73,21 @@ void TComThread::Execute(std::shared_ptr<TState> state) {
             const DWORD code = GetLastError();
             if (code == ERROR_IO_PENDING) continue;
             SetLastError(0);
-            // Reported through the port's error path on the main thread; the
-            // device is gone or broken, so waiting on would only spin.
-            SynchronizeWithMainThread(
-                [state, code] {
-                    if (state->Stopping) return;
-                    state->Port->FLastThreadError = code;
-                    state->Port->RaiseError(static_cast<int>(code), CommErrorMessage(code).c_str());
-                },
-                &state->Stopping);
+            // Reported through the port's error path (OnError may close the
+            // port); the device is gone or broken, so waiting on would only spin.
+            OnMainThread(state, [&state, code] {
+                state->Port->FLastThreadError = code;
+                state->Port->RaiseError(static_cast<int>(code), CommErrorMessage(code).c_str());
+            });
             break;
         }
         if (mask == 0) continue; // the mask changed
         if (state->Synchronize) {
-            SynchronizeWithMainThread(
-                [state, mask] {
-                    if (state->Stopping) return;
-                    struct TInDispatch {
-                        std::atomic<bool>& On;
-                        ~TInDispatch() { On = false; }
-                    } inDispatch{state->InMainDispatch};
-                    inDispatch.On = true;
-                    state->Port->DispatchEvents(mask);
-                },
-                &state->Stopping);
+            OnMainThread(state,
+                         [&state, mask] { state->Port->DispatchEvents(mask, state->Stopping); });
         } else {
             std::lock_guard<std::mutex> guard(state->DispatchMutex);
-            if (!state->Stopping) state->Port->DispatchEvents(mask);
+            if (!state->Stopping) state->Port->DispatchEvents(mask, state->Stopping);
         }
     }
     state->Ended = true;

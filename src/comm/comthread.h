@@ -1,28 +1,31 @@
 #pragma once
 // The serial port's event thread: waits for the device's line events and hands
 // each reported mask to the port's handlers, on the main thread when the port
-// synchronises its events. It runs detached and ends by itself once told to
-// stop; a stopped thread never touches the port or its handle again.
+// synchronises its events. The port owns it: stopping wakes its wait and joins
+// it, so no call on the handle follows the port's close.
 #include "comm/comport.h"
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
 
 class TComThread {
 public:
-    // Starts the thread for an open port.
+    // Starts the thread for an open port; "Can't create thread" when it cannot.
     explicit TComThread(TCustomComPort* ComPort);
+    ~TComThread();
     TComThread(const TComThread&) = delete;
     TComThread& operator=(const TComThread&) = delete;
 
-    // Tells the thread to stop and waits for a handler it runs directly (not on
-    // the event thread itself). The caller then empties the device's mask and
-    // waits for the end, after which the thread makes no call on the handle.
+    // Tells the thread to stop, empties the device's event mask (which ends a
+    // wait in progress) and joins the thread. From inside a handler the thread
+    // runs, directly or on the main thread while it waits there, the thread
+    // cannot be waited for: the join is posted to the main thread and happens
+    // once that handler returned. Either way the thread never touches the port
+    // or its handle again.
     void Stop();
-    void WaitForEnd();
-    bool IsCurrentThread() const;
-    // The thread left its loop (stopped, or its wait failed).
+    // The thread left its loop (its wait failed).
     bool Ended() const { return FState->Ended; }
 
 private:
@@ -33,9 +36,13 @@ private:
         TCustomComPort* Port = nullptr;
         void* Handle = nullptr;
         bool Synchronize = true;
-        std::mutex DispatchMutex;
-        std::thread::id Id;
+        std::mutex DispatchMutex; // held while handlers run on the thread itself
     };
     static void Execute(std::shared_ptr<TState> State);
+    static void OnMainThread(const std::shared_ptr<TState>& State,
+                             const std::function<void()>& Call);
+    bool IsCurrentThread() const;
+
     std::shared_ptr<TState> FState;
+    std::thread FThread;
 };

@@ -12,6 +12,24 @@ class TComPort;
 // Replies of stored files, indexed by file number.
 using TStoredReplies = std::array<AnsiString, 100>;
 
+// What the plate monitor's file operations return. The numbers are the
+// instrument code's own; where two operations differ (a cancelled dialog) each
+// has its own name.
+enum class TCpmResult : int {
+    Ok = 0,     // read, decoded, written or ready
+    Failed = 1, // a file not created or written; a text that is no stored file
+    // SaveResult and CreateStoredFilesCsv: the save dialog was cancelled.
+    SaveCancelled = -1,
+    CsvCancelled = 2,
+    // ReadStoredFile: an enquiry went unacknowledged; no file in the range (or
+    // a range outside 0..99); the reading broke off (a time-out, a garbled
+    // frame); the stored files ended after at least one.
+    NoAck = -1,
+    NothingStored = -2,
+    ReadFailed = -3,
+    EndOfFiles = -10,
+};
+
 class C_CPM_EF {
 public:
     uint32_t Reserved = 0;
@@ -62,20 +80,19 @@ public:
                       double& offsetV, bool& aborted);
 
     // ---- Stored files ("r3") and CSV files
-    // Reads files first..last into replies. 0 all read, -1 no acknowledge,
-    // -2 nothing stored (or a range outside 0..99), -10 end of the stored files
-    // after at least one, -3 the reading failed. count (and last) become the
-    // number of the last file that delivered data.
-    int ReadStoredFile(int first, int& last, TStoredReplies& replies, int& count);
-    // 0 when decoded into _struct_results; 1 for a text that is no stored file.
-    int DecodeStoredFile(const AnsiString& text);
-    // 0 row written, 1 failure, -1 dialog cancelled.
-    int SaveResult(int vStart, int vStop, int tOffset, double decayPos, double decayNeg,
-                   double offsetV, const AnsiString& comment);
-    // 0 file ready, 1 failure, 2 dialog cancelled.
-    int CreateStoredFilesCsv(AnsiString& fileName);
-    // 0 row written, 1 given up after the operator's Cancel.
-    int AppendStoredFileRow(const AnsiString& fileName);
+    // Reads files first..last into replies: Ok, NoAck, NothingStored,
+    // EndOfFiles or ReadFailed. count becomes the number of the last file that
+    // delivered data, and so does last when the reading ended well (Ok, EndOfFiles).
+    TCpmResult ReadStoredFile(int first, int& last, TStoredReplies& replies, int& count);
+    // Ok when decoded into _struct_results; Failed for a text that is no stored file.
+    TCpmResult DecodeStoredFile(const AnsiString& text);
+    // Ok, Failed or SaveCancelled.
+    TCpmResult SaveResult(int vStart, int vStop, int tOffset, double decayPos, double decayNeg,
+                          double offsetV, const AnsiString& comment);
+    // Ok (the file is ready), Failed or CsvCancelled.
+    TCpmResult CreateStoredFilesCsv(AnsiString& fileName);
+    // Ok, or Failed once the operator gave up with Cancel.
+    TCpmResult AppendStoredFileRow(const AnsiString& fileName);
     // The path up to and including its last delimiter; "" when there is none.
     static AnsiString ExtractDirectory(const AnsiString& path);
 

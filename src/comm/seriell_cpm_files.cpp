@@ -86,7 +86,7 @@ void C_CPM_EF::StoreDataDirectory(const AnsiString& fileName, bool updateMainWin
     if (updateMainWindow) host.SetCPM_DataDirectory(folder);
 }
 
-int C_CPM_EF::ReadStoredFile(int first, int& last, TStoredReplies& replies, int& count) {
+TCpmResult C_CPM_EF::ReadStoredFile(int first, int& last, TStoredReplies& replies, int& count) {
     TCommHost& host = CommHost();
     host.ClearMemoDisplay();
     host.SetMemoDisplayFontSize(12);
@@ -94,9 +94,9 @@ int C_CPM_EF::ReadStoredFile(int first, int& last, TStoredReplies& replies, int&
     // File numbers index the replies and go out as two digits.
     if (first < 0 || last > 99 || first > last) {
         count = first - 1;
-        return -2;
+        return TCpmResult::NothingStored;
     }
-    int status = 0;
+    TCpmResult status = TCpmResult::Ok;
     count = first - 1;
     try {
         const char* const readSetup[9] = {"1", "0", "0", "0", "50", "9", "1", "1", "1"};
@@ -108,8 +108,8 @@ int C_CPM_EF::ReadStoredFile(int first, int& last, TStoredReplies& replies, int&
         for (int n = first; n <= last; ++n) {
             Sleep(100);
             SendEnquiry(port);
-            if (!WaitForAck(port)) status = -1;
-            if (status != 0) continue;
+            if (!WaitForAck(port)) status = TCpmResult::NoAck;
+            if (status != TCpmResult::Ok) continue;
             const AnsiString number = (n < 10 ? "0" : "") + IntToStr(n);
             Sleep(20);
             port.WriteString(AnsiString(STX) + "r3" + ETX);
@@ -120,7 +120,7 @@ int C_CPM_EF::ReadStoredFile(int first, int& last, TStoredReplies& replies, int&
             replies[n] = reply;
             // An empty, cut-off or "FF" reply ends the stored files.
             if (reply.Length() < StoredFileLength || reply.SubString(3, 2) == "FF") {
-                status = n == first ? -2 : -10;
+                status = n == first ? TCpmResult::NothingStored : TCpmResult::EndOfFiles;
                 break;
             }
             host.AddMemoDisplayLine("Reading file no. : " + number + "  value : " + reply);
@@ -128,26 +128,27 @@ int C_CPM_EF::ReadStoredFile(int first, int& last, TStoredReplies& replies, int&
             count = n;
         }
     } catch (const Exception&) {
-        return -3;
+        return TCpmResult::ReadFailed;
     }
-    if (status == 0 || status == -10) last = count;
+    if (status == TCpmResult::Ok || status == TCpmResult::EndOfFiles) last = count;
     return status;
 }
 
-int C_CPM_EF::DecodeStoredFile(const AnsiString& text) {
-    if (text.Length() < StoredFileLength || text.SubString(3, 2) == "FF") return 1;
+TCpmResult C_CPM_EF::DecodeStoredFile(const AnsiString& text) {
+    if (text.Length() < StoredFileLength || text.SubString(3, 2) == "FF") return TCpmResult::Failed;
     TResults& r = _struct_results;
     r.FileNumber = HexToInt(text.SubString(1, 2));
     r.Mode = HexToInt(text.SubString(3, 2));
     DecodeResultFields(text, r);
-    return 0;
+    return TCpmResult::Ok;
 }
 
-int C_CPM_EF::SaveResult(int vStart, int vStop, int tOffset, double decayPos, double decayNeg,
-                         double offsetV, const AnsiString& comment) {
+TCpmResult C_CPM_EF::SaveResult(int vStart, int vStop, int tOffset, double decayPos,
+                                double decayNeg, double offsetV, const AnsiString& comment) {
     TCommHost& host = CommHost();
     AnsiString fileName;
-    if (!host.ExecuteSaveDialog(MapWindowsPath(host.CPM_DataDirectory()), fileName)) return -1;
+    if (!host.ExecuteSaveDialog(MapWindowsPath(host.CPM_DataDirectory()), fileName))
+        return TCpmResult::SaveCancelled;
     StoreDataDirectory(fileName, false);
     const TDateTime now = Now();
 
@@ -163,28 +164,30 @@ int C_CPM_EF::SaveResult(int vStart, int vStop, int tOffset, double decayPos, do
         const TCreateResult created = CreateWithText(fileName, header + row);
         if (created == TCreateResult::NotCreated)
             host.MessageBox("Can't create file : " + fileName, "Error", cbOK, ciNone);
-        return created == TCreateResult::Created ? 0 : 1;
+        return created == TCreateResult::Created ? TCpmResult::Ok : TCpmResult::Failed;
     }
-    return AppendText(fileName, row) ? 0 : 1;
+    return AppendText(fileName, row) ? TCpmResult::Ok : TCpmResult::Failed;
 }
 
-int C_CPM_EF::CreateStoredFilesCsv(AnsiString& fileName) {
+TCpmResult C_CPM_EF::CreateStoredFilesCsv(AnsiString& fileName) {
     TCommHost& host = CommHost();
     AnsiString chosen;
-    if (!host.ExecuteSaveDialog(MapWindowsPath(host.CPM_DataDirectory()), chosen)) return 2;
+    if (!host.ExecuteSaveDialog(MapWindowsPath(host.CPM_DataDirectory()), chosen))
+        return TCpmResult::CsvCancelled;
     StoreDataDirectory(chosen, true);
     fileName = chosen;
-    if (FileExists(chosen)) return 0;
+    if (FileExists(chosen)) return TCpmResult::Ok;
     // The identity is read before the file exists, so a failed read never
     // leaves a file without its header.
     host.ReadCPMIdentity();
     const AnsiString header = AnsiString(StoredFilesHeader) + CRLF + "Device: " + _struct_setup[0] +
                               ";Serial No.: " + _struct_setup[1] +
                               ";Cal.Date: " + _struct_setup[2] + CRLF;
-    return CreateWithText(chosen, header) == TCreateResult::Created ? 0 : 1;
+    return CreateWithText(chosen, header) == TCreateResult::Created ? TCpmResult::Ok
+                                                                    : TCpmResult::Failed;
 }
 
-int C_CPM_EF::AppendStoredFileRow(const AnsiString& fileName) {
+TCpmResult C_CPM_EF::AppendStoredFileRow(const AnsiString& fileName) {
     const TDateTime now = Now();
     TResults& r = _struct_results;
     if (r.Mode == 33) r.DecayTimeNeg = 0.0;
@@ -201,10 +204,10 @@ int C_CPM_EF::AppendStoredFileRow(const AnsiString& fileName) {
         } catch (const Exception&) {
             written = false;
         }
-        if (written) return 0;
+        if (written) return TCpmResult::Ok;
         if (CommHost().MessageBox("Can't save data! Is data file " + fileName +
                                       " open with another program ?",
                                   "Error", cbRetryCancel, ciStop) != crRetry)
-            return 1;
+            return TCpmResult::Failed;
     }
 }

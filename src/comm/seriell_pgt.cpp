@@ -8,11 +8,11 @@ namespace {
 constexpr int ReplyLength = 12;
 } // namespace
 
-int C_PGT300::ReadStatistics(_statistic_data& data, bool clearMemory) {
+TPgtResult C_PGT300::ReadStatistics(_statistic_data& data, bool clearMemory) {
     TCommHost& host = CommHost();
     if (host.MessageBox("Please, Press the plate and wait until the LED light up !", "Instruction",
                         cbOKCancel, ciExclamation) != crOK)
-        return 2;
+        return TPgtResult::Cancelled;
     try {
         TComPort& port = InstrumentPort();
         const uint8_t command = clearMemory ? TransferAndClearCommand : TransferCommand;
@@ -27,10 +27,10 @@ int C_PGT300::ReadStatistics(_statistic_data& data, bool clearMemory) {
         uint8_t sum = command;
         for (int i = 0; i < ReplyLength - 1; ++i)
             sum = static_cast<uint8_t>(sum + reply[i]);
-        if (reply[ReplyLength - 1] != sum) return -1;
+        if (reply[ReplyLength - 1] != sum) return TPgtResult::CheckByteWrong;
         port.WriteByte(static_cast<uint8_t>(255 - sum));
         Sleep(10);
-        if (port.ReadByte() != command) return -2;
+        if (port.ReadByte() != command) return TPgtResult::ConfirmationWrong;
 
         const auto word = [&reply](int first) {
             return static_cast<uint32_t>(reply[first - 1] + 256 * reply[first]);
@@ -49,9 +49,9 @@ int C_PGT300::ReadStatistics(_statistic_data& data, bool clearMemory) {
         read.ShoeBelowPercent = percent(read.ShoeBelow);
         read.ShoeAbovePercent = percent(read.ShoeAbove);
         data = read;
-        return 0;
+        return TPgtResult::Done;
     } catch (const Exception&) {
         // A silent or broken line is a failed transfer, never "done".
-        return -3;
+        return TPgtResult::NoAnswer;
     }
 }

@@ -4,6 +4,15 @@
 #include "platform/rtl/ansistring.h"
 #include <cstdint>
 
+// What the statistics transfer returns.
+enum class TPgtResult : int {
+    Done = 0,
+    Cancelled = 2,          // by the operator, before anything was sent
+    CheckByteWrong = -1,    // nothing acknowledged
+    ConfirmationWrong = -2, // the acknowledge went out
+    NoAnswer = -3,          // no complete answer: a time-out or a broken line
+};
+
 class C_PGT300 {
 public:
     struct _statistic_data {
@@ -17,8 +26,6 @@ public:
     static constexpr uint8_t TransferCommand = 0x7A;
     static constexpr uint8_t TransferAndClearCommand = 0x7B;
 
-    // 0 transfer done, 2 cancelled by the operator, -1 check byte wrong,
-    // -2 confirmation wrong, -3 no complete answer (time-out or a broken line).
-    // data changes only on 0.
-    int ReadStatistics(_statistic_data& data, bool clearMemory);
+    // data changes only when Done.
+    TPgtResult ReadStatistics(_statistic_data& data, bool clearMemory);
 };

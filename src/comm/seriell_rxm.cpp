@@ -10,6 +10,7 @@
 
 namespace {
 constexpr int FrameOverhead = 3; // STX, LEN and CHK around the payload
+constexpr int RecordBytes = 8;   // a reading or a stored file: command echo up to timer seconds
 
 // Byte k (from 1) of a hex text.
 int ByteAt(const AnsiString& hex, int k) {
@@ -41,13 +42,13 @@ bool C_RXM_850::MeanCheck(const AnsiString& hexText, int& mean) {
     return true;
 }
 
-int C_RXM_850::Transact(const AnsiString& hexCommand, AnsiString& replyData, bool noReply) {
+TRxmResult C_RXM_850::Transact(const AnsiString& hexCommand, AnsiString& replyData, bool noReply) {
     const int n = hexCommand.Length() / 2;
     AnsiString frame = "02" + IntToHex(n + FrameOverhead, 2) + hexCommand;
     int mean = 0;
     // A frame without its check byte (or with a length that does not fit the
     // length byte) is never sent.
-    if (!MeanCheck(frame, mean) || n + FrameOverhead > 255) return 1;
+    if (!MeanCheck(frame, mean) || n + FrameOverhead > 255) return TRxmResult::Failed;
     frame += IntToHex(mean, 2);
 
     TComPort& port = InstrumentPort();
@@ -61,8 +62,8 @@ int C_RXM_850::Transact(const AnsiString& hexCommand, AnsiString& replyData, boo
             Sleep(5);
             return port.ReadByte();
         };
-        if (next() != ACK || next() != EOT) return 1;
-        if (noReply) return 0;
+        if (next() != ACK || next() != EOT) return TRxmResult::Failed;
+        if (noReply) return TRxmResult::Ok;
 
         AnsiString received;
         bool wellFormed = false;
@@ -81,7 +82,7 @@ int C_RXM_850::Transact(const AnsiString& hexCommand, AnsiString& replyData, boo
             if (MeanCheck(body, check) &&
                 (check & 0xFF) == ByteAt(received, received.Length() / 2)) {
                 replyData = body.SubString(5, body.Length() - 4);
-                return 0;
+                return TRxmResult::Ok;
             }
         } else {
             port.PurgeInput(); // the rest of a garbled reply
@@ -89,20 +90,20 @@ int C_RXM_850::Transact(const AnsiString& hexCommand, AnsiString& replyData, boo
         replyData = "";
         if (CommHost().MessageBox("Checksum error detect ! Retry ?", "Error", cbRetryCancel,
                                   ciNone) != crRetry)
-            return 1;
+            return TRxmResult::Failed;
     }
 }
 
-int C_RXM_850::Request(const AnsiString& hexCommand, RXM850__Data& data) {
+TRxmResult C_RXM_850::Request(const AnsiString& hexCommand, RXM850__Data& data) {
     AnsiString reply;
-    const int result = Transact(hexCommand, reply, false);
-    if (result != 0) return result;
+    const TRxmResult result = Transact(hexCommand, reply, false);
+    if (result != TRxmResult::Ok) return result;
     const bool timerOnly = (HexToInt(hexCommand.SubString(3, 2)) & 0x10) != 0;
     // A reply too short for its fields is no reading.
-    if (reply.Length() < 2 * (timerOnly ? 2 : 8)) return 1;
+    if (reply.Length() < 2 * (timerOnly ? 2 : RecordBytes)) return TRxmResult::Failed;
     if (timerOnly) {
         data.TimerSeconds = ByteAt(reply, 2);
-        return 0;
+        return TRxmResult::Ok;
     }
     data.Mantissa = ByteAt(reply, 2) + 256 * ByteAt(reply, 3);
     SplitRangeByte(data.Range, data.Exponent, reply.SubString(7, 2));
@@ -110,14 +111,14 @@ int C_RXM_850::Request(const AnsiString& hexCommand, RXM850__Data& data) {
     data.Humidity = ByteAt(reply, 6);
     data.Status = ByteAt(reply, 7);
     data.TimerSeconds = ByteAt(reply, 8);
-    return 0;
+    return TRxmResult::Ok;
 }
 
-int C_RXM_850::ReadIdentity(AnsiString& calDate, AnsiString& version, AnsiString& serial) {
+TRxmResult C_RXM_850::ReadIdentity(AnsiString& calDate, AnsiString& version, AnsiString& serial) {
     AnsiString reply;
-    const int result = Transact("A1", reply, false);
-    if (result != 0) return result;
-    if (reply.Length() < 2 * 13) return 1;
+    const TRxmResult result = Transact("A1", reply, false);
+    if (result != TRxmResult::Ok) return result;
+    if (reply.Length() < 2 * 13) return TRxmResult::Failed;
     AnsiString number = IntToStr(ByteAt(reply, 2) + 256 * ByteAt(reply, 3));
     while (number.Length() < 4)
         number = "0" + number;
@@ -125,15 +126,23 @@ int C_RXM_850::ReadIdentity(AnsiString& calDate, AnsiString& version, AnsiString
     version = HEX_ASCII(reply.SubString(19, 8));
     calDate = TwoDigits(ByteAt(reply, 7)) + "." + TwoDigits(ByteAt(reply, 8)) + ".20" +
               TwoDigits(ByteAt(reply, 9));
-    return 0;
+    return TRxmResult::Ok;
 }
 
-int C_RXM_850::ReadStoredFile(int fileNo, AnsiString& replyData) {
-    if (fileNo < 0 || fileNo > 255) return 1; // the number is one byte
-    return Transact("88" + IntToHex(fileNo, 2), replyData, false);
+TRxmResult C_RXM_850::ReadStoredFile(int fileNo, AnsiString& replyData) {
+    if (fileNo < 0 || fileNo > 255) return TRxmResult::Failed; // the number is one byte
+    const TRxmResult result = Transact("88" + IntToHex(fileNo, 2), replyData, false);
+    if (result != TRxmResult::Ok) return result;
+    // The window decodes every field of the record; missing bytes would read
+    // as zeros and pass for a stored measurement.
+    if (replyData.Length() < 2 * RecordBytes) {
+        replyData = "";
+        return TRxmResult::Failed;
+    }
+    return TRxmResult::Ok;
 }
 
-int C_RXM_850::SendReset() {
+TRxmResult C_RXM_850::SendReset() {
     AnsiString unused;
     return Transact("82", unused, true);
 }

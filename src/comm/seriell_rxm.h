@@ -23,25 +23,34 @@ struct RXM850_Para_Struct {
     AnsiString SerialNumber, SoftwareVersion, CalibrationDate;
 };
 
+// What the meter's exchanges return.
+enum class TRxmResult : int {
+    Ok = 0,
+    // No acknowledge, a reply too short for its fields, or Cancel after a
+    // check-byte error.
+    Failed = 1,
+};
+
 class C_RXM_850 {
 public:
     RXM850__Data Data;
 
-    // 0 success, 1 failure. replyData gets the reply frame's data bytes as hex
-    // text (emptied after a check-byte failure the operator does not retry);
-    // with noReply only the acknowledgement is read and replyData is untouched.
-    int Transact(const AnsiString& hexCommand, AnsiString& replyData, bool noReply);
+    // replyData gets the reply frame's data bytes as hex text (emptied after a
+    // check-byte failure the operator does not retry); with noReply only the
+    // acknowledgement is read and replyData is untouched.
+    TRxmResult Transact(const AnsiString& hexCommand, AnsiString& replyData, bool noReply);
     // The check byte of the bytes written in hexText; false (after its message)
     // for an odd length or a pair that is not hex.
     bool MeanCheck(const AnsiString& hexText, int& mean);
     // Runs the command and decodes its reply into data (unchanged on failure).
-    int Request(const AnsiString& hexCommand, RXM850__Data& data);
-    // "A1": 0, or the failure status with the outputs unchanged.
-    int ReadIdentity(AnsiString& calDate, AnsiString& version, AnsiString& serial);
-    // "88" and the file number.
-    int ReadStoredFile(int fileNo, AnsiString& replyData);
+    TRxmResult Request(const AnsiString& hexCommand, RXM850__Data& data);
+    // "A1"; the outputs are unchanged on failure.
+    TRxmResult ReadIdentity(AnsiString& calDate, AnsiString& version, AnsiString& serial);
+    // "88" and the file number; a reply shorter than a whole record (eight
+    // bytes) fails and leaves replyData empty.
+    TRxmResult ReadStoredFile(int fileNo, AnsiString& replyData);
     // "82" without a reply; the callers wait 3.5 to 5 s before the next command.
-    int SendReset();
+    TRxmResult SendReset();
 
     // A 16-bit word as two hex bytes, low byte first; ERangeError outside 0..65535.
     static AnsiString WordToHexLE(int value);

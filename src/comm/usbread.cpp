@@ -19,7 +19,7 @@ constexpr int MaxPasses = 21;
 constexpr int NoDeviceError = -19; // the library's "no such device"
 } // namespace
 
-int CAD_wandler::OpenDevice() {
+TUsbResult CAD_wandler::OpenDevice() {
     if (SharedHandle) usb_close(SharedHandle);
     SharedHandle = nullptr;
 
@@ -27,7 +27,7 @@ int CAD_wandler::OpenDevice() {
     usb_find_busses();
     usb_find_devices();
     usb_bus* busses = usb_get_busses();
-    if (!busses) return 0;
+    if (!busses) return TUsbResult::NoConverter;
 
     struct usb_device* found = nullptr;
     for (usb_bus* bus = busses; bus && !found; bus = bus->next)
@@ -36,12 +36,12 @@ int CAD_wandler::OpenDevice() {
                 found = dev;
                 break;
             }
-    if (!found) return 0;
+    if (!found) return TUsbResult::NoConverter;
 
     SharedHandle = usb_open(found);
-    if (!SharedHandle) return 0;
-    if (usb_set_configuration(SharedHandle, 1) != 0) return 0;
-    return usb_claim_interface(SharedHandle, 0) == 0 ? 1 : 0;
+    if (!SharedHandle) return TUsbResult::NoConverter;
+    if (usb_set_configuration(SharedHandle, 1) != 0) return TUsbResult::NoConverter;
+    return usb_claim_interface(SharedHandle, 0) == 0 ? TUsbResult::Opened : TUsbResult::NoConverter;
 }
 
 int CAD_wandler::ControlRead(int request, int value, int index, char* buffer, int size) {
@@ -58,17 +58,17 @@ double USB::DecodeMillivolts(uint8_t low, uint8_t high) {
     return counts * MillivoltsPerCount;
 }
 
-int USB::Open() {
+TUsbResult USB::Open() {
     return Wandler.OpenDevice();
 }
 
 int USB::ReadOnce(double& millivolts) {
-    const int opened = Wandler.OpenDevice();
-    if (opened != 1) return opened;
+    const TUsbResult opened = Wandler.OpenDevice();
+    if (opened != TUsbResult::Opened) return static_cast<int>(opened);
     char buffer[SampleLength] = {};
     const int result = Wandler.ControlRead(SampleRequest, 0, 0, buffer, SampleLength);
     // Fewer than the two value bytes would decode whatever the buffer held.
-    if (result < 2) return -2;
+    if (result < 2) return static_cast<int>(TUsbResult::TransferFailed);
     millivolts = DecodeMillivolts(static_cast<uint8_t>(buffer[0]), static_cast<uint8_t>(buffer[1]));
     return result;
 }

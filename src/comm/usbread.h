@@ -4,14 +4,22 @@
 // samples in millivolts. All converter objects share one device handle.
 #include <cstdint>
 
+// What the converter's operations return. A sample that was read returns its
+// byte count (2 to 8) instead.
+enum class TUsbResult : int {
+    NoConverter = 0, // not found, or its configuration or interface refused
+    Opened = 1,
+    TransferFailed = -2, // the control read failed or was too short to decode
+};
+
 class CAD_wandler {
 public:
     static constexpr int VendorId = 0x16C0;
     static constexpr int ProductId = 0x2B5C;
 
     virtual ~CAD_wandler() = default;
-    // 1 when the converter was found, configured and claimed; 0 otherwise.
-    int OpenDevice();
+    // Opened when the converter was found, configured and claimed.
+    TUsbResult OpenDevice();
     // Vendor control read on the shared handle: bytes read, or a negative error
     // (also when no device is open).
     int ControlRead(int request, int value, int index, char* buffer, int size);
@@ -25,10 +33,9 @@ public:
     int State = 0;
     CAD_wandler Wandler;
 
-    int Open();
-    // One sample. The open result when that is not 1 (output untouched), else
-    // the byte count, or -2 when the transfer failed or was too short to decode
-    // (output untouched as well).
+    TUsbResult Open();
+    // One sample: its byte count; NoConverter or TransferFailed with the
+    // output untouched.
     int ReadOnce(double& millivolts);
     // Mean of Average_U pairs of samples (Delta_U bounds a pair's difference);
     // NoValue when no pair could be read. Returns the last ReadOnce result.

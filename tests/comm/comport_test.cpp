@@ -232,16 +232,73 @@ TEST_F(ComPortTest, RxCharHandlerRunsOnTheMainThreadWhileAssigned) {
     EXPECT_EQ(Port.ReadString(), "yz");
 }
 
-TEST_F(ComPortTest, HandlerOnTheMainThreadClosesThePortWithoutWaitingOnItself) {
+TEST_F(ComPortTest, EventThreadIsJoinedWhenThePortCloses) {
+    const int threads = ThreadCount();
+    Port.OnRxChar = [&](TObject*) {};
+    Port.Open();
+    EXPECT_EQ(ThreadCount(), threads + 1);
+    Port.Close();
+    EXPECT_EQ(ThreadCount(), threads);
+    // A handler on the main thread cannot wait for the thread that waits for
+    // it: the join follows in the next round of the main thread's calls.
     Port.OnRxChar = [&](TObject*) { Port.Close(); };
     Port.Open();
     Pty.Send("x");
-    const auto start = std::chrono::steady_clock::now();
     EXPECT_TRUE(PumpUntil([&] { return !Port.Active(); }));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, Ms(500));
+    CheckSynchronize();
+    EXPECT_EQ(ThreadCount(), threads);
     Port.Open(); // and the next open gets a working thread again
-    Port.OnRxChar = [&](TObject*) {};
-    Port.Close();
+    EXPECT_EQ(ThreadCount(), threads + 1);
+}
+
+TEST_F(ComPortTest, HangUpIsReportedOnceOnTheMainThreadAndEndsTheEventThread) {
+    const int threads = ThreadCount();
+    Port.OnRxChar = [](TObject*) {};
+    // The error handler may close the port while the thread waits for it.
+    Port.OnError = [&](TCustomComPort*, EComError&, TComAction&) { Port.Close(); };
+    Port.Open();
+    Pty.HangUp();
+    AnsiString message;
+    const auto end = std::chrono::steady_clock::now() + Ms(1000);
+    while (message.IsEmpty() && std::chrono::steady_clock::now() < end) {
+        try {
+            CheckSynchronize();
+        } catch (const EComError& e) {
+            message = e.Message;
+        }
+    }
+    EXPECT_EQ(message, "The device is not connected.");
+    EXPECT_FALSE(Port.Active());
+    EXPECT_TRUE(CheckSynchronize()); // the join
+    EXPECT_EQ(ThreadCount(), threads);
+    EXPECT_FALSE(CheckSynchronize()); // no report again
+}
+
+TEST_F(ComPortTest, FreeingAPortWithdrawsItsEventsInFlight) {
+    const int threads = ThreadCount();
+    for (const bool synchronize : {true, false}) {
+        SCOPED_TRACE(synchronize ? "synchronised" : "on the event thread");
+        auto* port = new TComPort(nullptr);
+        port->SetDeviceName(Pty.SlavePath().c_str());
+        port->SetSynchronizeEvents(synchronize);
+        std::atomic<int> handled{0};
+        // Unsynchronised, the handler hands a close to the main thread.
+        port->OnRxChar = [&, port](TObject*) {
+            ++handled;
+            if (!synchronize) port->Close();
+        };
+        port->Open();
+        Pty.Send("x");
+        // Wait until a call for the main thread is queued, then free the port.
+        const auto end = std::chrono::steady_clock::now() + Ms(1000);
+        while (NextQueuedCallDueMs() != 0 && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(Ms(1));
+        ASSERT_EQ(NextQueuedCallDueMs(), 0);
+        delete port;
+        EXPECT_FALSE(CheckSynchronize()); // nothing left that names the freed port
+        EXPECT_EQ(handled, synchronize ? 0 : 1);
+        EXPECT_EQ(ThreadCount(), threads);
+    }
 }
 
 TEST_F(ComPortTest, UnsynchronisedHandlersRunOnTheEventThreadAndCloseIsHandedOver) {

@@ -5,6 +5,7 @@
 #include "comm/commhost.h"
 #include "comm/comport.h"
 #include "platform/win32/commapi.h"
+#include "platform/win32/mainthread.h"
 #include "support/serial_sim.h"
 #include <chrono>
 #include <deque>
@@ -118,6 +119,14 @@ public:
     std::vector<TFakeTimer*> Timers;
     uint32_t LampColour = 1;
 };
+
+// Threads of this process now.
+inline int ThreadCount() {
+    int n = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/task"))
+        ++n;
+    return n;
+}
 
 // Runs calls handed to the main thread until cond holds (or a second passed).
 template <typename F> bool PumpUntil(F cond) {

@@ -4,6 +4,7 @@
 #include "support/cpm_sim.h"
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 namespace {
@@ -39,9 +40,11 @@ protected:
 } // namespace
 
 TEST_F(DecayTest, PositiveDecayDrawsTheSpikeAndRedPointsUntilBelow90) {
-    Sim.DecayFrames = {S::SampleFrame(0, 1000), S::SampleFrame(0, 800),
-                       S::SampleFrame(0, 95),   S::SampleFrame(0, 80),
-                       S::SampleFrame(0, 40),   S::ResultFrame(1000, 100, 20, 23, 123, 100)};
+    Sim.Change([&] {
+        Sim.DecayFrames = {S::SampleFrame(0, 1000), S::SampleFrame(0, 800),
+                           S::SampleFrame(0, 95),   S::SampleFrame(0, 80),
+                           S::SampleFrame(0, 40),   S::ResultFrame(1000, 100, 20, 23, 123, 100)};
+    });
     const TDecay d = Run();
     EXPECT_FALSE(d.Aborted);
     EXPECT_EQ(d.VStart, 1000);
@@ -75,13 +78,15 @@ TEST_F(DecayTest, PositiveDecayDrawsTheSpikeAndRedPointsUntilBelow90) {
 
 TEST_F(DecayTest, NegativeSampleAndOffsetPhase) {
     // State 0x04: negative; the word 2C01 is 300 V.
-    Sim.DecayFrames = {S::SampleFrame(0x04, 300),
-                       S::SampleFrame(0x04, 150),
-                       S::SampleFrame(0x00, 10),
-                       S::SampleFrame(0x20, 50),
-                       S::SampleFrame(0x20, 500),
-                       S::SampleFrame(0x00, 500),
-                       S::ResultFrame(500, 0, 10, 1, 2, -100)};
+    Sim.Change([&] {
+        Sim.DecayFrames = {S::SampleFrame(0x04, 300),
+                           S::SampleFrame(0x04, 150),
+                           S::SampleFrame(0x00, 10),
+                           S::SampleFrame(0x20, 50),
+                           S::SampleFrame(0x20, 500),
+                           S::SampleFrame(0x00, 500),
+                           S::ResultFrame(500, 0, 10, 1, 2, -100)};
+    });
     const TDecay d = Run();
     EXPECT_EQ(Host.OffsetLabels.front(), "-300 V");
     // Offset phase: blue points, and no spike afterwards even above 100 V.
@@ -90,8 +95,10 @@ TEST_F(DecayTest, NegativeSampleAndOffsetPhase) {
 }
 
 TEST_F(DecayTest, BreakEndsTheTestThroughTheAbortFrame) {
-    for (int i = 0; i < 200; ++i)
-        Sim.DecayFrames.push_back(S::SampleFrame(0, 1000 - i));
+    Sim.Change([&] {
+        for (int i = 0; i < 200; ++i)
+            Sim.DecayFrames.push_back(S::SampleFrame(0, 1000 - i));
+    });
     Host.OnPump = [this] {
         if (Host.Pumps == 3) Cpm.Break();
     };
@@ -107,7 +114,7 @@ TEST_F(DecayTest, BreakEndsTheTestThroughTheAbortFrame) {
 }
 
 TEST_F(DecayTest, SilentStreamTimesOutAndRestoresTheCaption) {
-    Sim.DecayFrames = {S::SampleFrame(0, 1000)};
+    Sim.Change([&] { Sim.DecayFrames = {S::SampleFrame(0, 1000)}; });
     EXPECT_EQ(ErrorOf([&] { Run(); }), "Timeout");
     EXPECT_EQ(Host.OffsetCaptions.back(), "Offset");
 }
@@ -117,11 +124,13 @@ TEST_F(DecayTest, CutOffSamplesAreLeftOut) {
     // would be read as a digit).
     std::string oneDigitShort = S::SampleFrame(0, 0x2C1);
     oneDigitShort.erase(oneDigitShort.size() - 2, 1);
-    Sim.DecayFrames = {"\x02"
-                       "00E8"
-                       "\x03",
-                       oneDigitShort, S::SampleFrame(0, 1000),
-                       S::ResultFrame(1000, 100, 0, 5, 5, 0)};
+    Sim.Change([&] {
+        Sim.DecayFrames = {"\x02"
+                           "00E8"
+                           "\x03",
+                           oneDigitShort, S::SampleFrame(0, 1000),
+                           S::ResultFrame(1000, 100, 0, 5, 5, 0)};
+    });
     Run();
     EXPECT_EQ(Host.OffsetLabels, (std::vector<AnsiString>{"1000 V"}));
 }
@@ -129,15 +138,18 @@ TEST_F(DecayTest, CutOffSamplesAreLeftOut) {
 TEST_F(DecayTest, TestOutputFileHoldsOnlyThisTestsSamples) {
     TTempFolder home;
     const char* savedHome = std::getenv("HOME");
-    const std::string saved = savedHome ? savedHome : "";
+    const std::optional<std::string> saved =
+        savedHome ? std::optional<std::string>(savedHome) : std::nullopt;
     ::setenv("HOME", home.Folder().c_str(), 1);
     Host.Test = true;
     for (int test = 0; test < 2; ++test) {
-        Sim.DecayFrames = {S::SampleFrame(0x02, 1000 + test), S::SampleFrame(0x24, 20),
-                           S::ResultFrame(1000, 100, 0, 5, 5, 0)};
+        Sim.Change([&] {
+            Sim.DecayFrames = {S::SampleFrame(0x02, 1000 + test), S::SampleFrame(0x24, 20),
+                               S::ResultFrame(1000, 100, 0, 5, 5, 0)};
+        });
         Run();
     }
-    ::setenv("HOME", saved.c_str(), 1);
+    saved ? ::setenv("HOME", saved->c_str(), 1) : ::unsetenv("HOME");
     std::ifstream in(home.File("TestData.TXT").c_str());
     std::stringstream all;
     all << in.rdbuf();

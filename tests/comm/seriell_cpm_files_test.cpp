@@ -48,11 +48,13 @@ protected:
 } // namespace
 
 TEST_F(StoredFilesTest, ReadsTheRangeUntilTheEndOfTheStoredFiles) {
-    Sim.StoredFiles[3] = S::StoredFile(3, 16, 300, 1000, 60, 23, 123, 100);
-    Sim.StoredFiles[4] = S::StoredFile(4, 33, 500, 100, 0, 11, 0, 0);
-    Sim.StoredFiles[5] = S::StoredFile(5, 50, 500, 100, 0, 0, 12, 0);
+    Sim.Change([&] {
+        Sim.StoredFiles[3] = S::StoredFile(3, 16, 300, 1000, 60, 23, 123, 100);
+        Sim.StoredFiles[4] = S::StoredFile(4, 33, 500, 100, 0, 11, 0, 0);
+        Sim.StoredFiles[5] = S::StoredFile(5, 50, 500, 100, 0, 0, 12, 0);
+    });
     int last = 5, count = -1;
-    EXPECT_EQ(Cpm.ReadStoredFile(3, last, Replies, count), 0);
+    EXPECT_EQ(Cpm.ReadStoredFile(3, last, Replies, count), TCpmResult::Ok);
     EXPECT_EQ(NumbersAsked(), (std::vector<std::string>{"03", "04", "05"}));
     EXPECT_EQ(count, 5);
     EXPECT_EQ(Replies[4], S::StoredFile(4, 33, 500, 100, 0, 11, 0, 0).c_str());
@@ -62,49 +64,52 @@ TEST_F(StoredFilesTest, ReadsTheRangeUntilTheEndOfTheStoredFiles) {
     // The read-out setup went first.
     EXPECT_EQ(Sim.SetupPayload(), "010000003209010101");
 
-    Sim.StoredFiles.erase(4);
+    Sim.Change([&] { Sim.StoredFiles.erase(4); });
     last = 5;
-    EXPECT_EQ(Cpm.ReadStoredFile(3, last, Replies, count), -10);
+    EXPECT_EQ(Cpm.ReadStoredFile(3, last, Replies, count), TCpmResult::EndOfFiles);
     EXPECT_EQ(count, 3);
     EXPECT_EQ(last, 3);
 }
 
 TEST_F(StoredFilesTest, NothingStoredAndRefusedRanges) {
     int last = 4, count = 0;
-    EXPECT_EQ(Cpm.ReadStoredFile(2, last, Replies, count), -2);
+    EXPECT_EQ(Cpm.ReadStoredFile(2, last, Replies, count), TCpmResult::NothingStored);
     EXPECT_EQ(count, 1);
     for (auto range : {std::pair{0, 100}, std::pair{-1, 5}, std::pair{7, 3}}) {
         Sim.ClearLog();
         last = range.second;
-        EXPECT_EQ(Cpm.ReadStoredFile(range.first, last, Replies, count), -2);
+        EXPECT_EQ(Cpm.ReadStoredFile(range.first, last, Replies, count), TCpmResult::NothingStored);
         EXPECT_EQ(Sim.Received(), "");
     }
 }
 
 TEST_F(StoredFilesTest, HandshakeAndLineFailuresGiveTheirCodes) {
-    Sim.StoredFiles[1] = S::StoredFile(1, 16, 1, 2, 3, 4, 5, 6);
-    Sim.StoredFiles[2] = S::StoredFile(2, 16, 1, 2, 3, 4, 5, 6);
+    Sim.Change([&] {
+        Sim.StoredFiles[1] = S::StoredFile(1, 16, 1, 2, 3, 4, 5, 6);
+        Sim.StoredFiles[2] = S::StoredFile(2, 16, 1, 2, 3, 4, 5, 6);
+    });
     int last = 2, count = 0;
     // The set-up's enquiry is answered, the file requests' are not.
     Sim.RefuseFromEnquiry = 2;
-    EXPECT_EQ(Cpm.ReadStoredFile(1, last, Replies, count), -1);
+    EXPECT_EQ(Cpm.ReadStoredFile(1, last, Replies, count), TCpmResult::NoAck);
     EXPECT_EQ(Sim.Enquiries(), 3); // every remaining file still asks
     EXPECT_TRUE(NumbersAsked().empty());
     Sim.RefuseFromEnquiry = 0;
     Sim.SetFault(TSerialSimulator::Silent);
-    EXPECT_EQ(Cpm.ReadStoredFile(1, last, Replies, count), -3);
+    EXPECT_EQ(Cpm.ReadStoredFile(1, last, Replies, count), TCpmResult::ReadFailed);
     Sim.SetFault(TSerialSimulator::None);
-    Sim.StoredFiles[2] = "0210"; // cut off
+    Sim.Change([&] { Sim.StoredFiles[2] = "0210"; }); // cut off
     last = 2;
-    EXPECT_EQ(Cpm.ReadStoredFile(1, last, Replies, count), -10);
+    EXPECT_EQ(Cpm.ReadStoredFile(1, last, Replies, count), TCpmResult::EndOfFiles);
     EXPECT_EQ(count, 1);
 }
 
 TEST_F(StoredFilesTest, ResultFileGetsItsHeaderOnceAndOneRowPerSave) {
     Host.SaveAs = Temp.File("result.csv");
     Cpm._struct_setup = {"V6.10", "12345678", "01-05-2024", "0", "0", "0", "0", "33"};
-    EXPECT_EQ(Cpm.SaveResult(1000, 100, 20, 2.25, 12.3, -5.0, "first; line\r\ntwo"), 0);
-    EXPECT_EQ(Cpm.SaveResult(900, 50, 0, 1.0, 0.0, 0.0, ""), 0);
+    EXPECT_EQ(Cpm.SaveResult(1000, 100, 20, 2.25, 12.3, -5.0, "first; line\r\ntwo"),
+              TCpmResult::Ok);
+    EXPECT_EQ(Cpm.SaveResult(900, 50, 0, 1.0, 0.0, 0.0, ""), TCpmResult::Ok);
     const std::string text = ReadAll(Host.SaveAs);
     const std::string header =
         "Date;Time;CPM-Mode;Start (V);Stop (V);Offset (sec);Decay time pos.(sec.);"
@@ -124,10 +129,10 @@ TEST_F(StoredFilesTest, ResultFileGetsItsHeaderOnceAndOneRowPerSave) {
 
 TEST_F(StoredFilesTest, CancelAndCreateFailure) {
     Host.SaveAs = "";
-    EXPECT_EQ(Cpm.SaveResult(1, 2, 3, 4, 5, 6, ""), -1);
-    EXPECT_EQ(Cpm.CreateStoredFilesCsv(Host.SaveAs), 2);
+    EXPECT_EQ(Cpm.SaveResult(1, 2, 3, 4, 5, 6, ""), TCpmResult::SaveCancelled);
+    EXPECT_EQ(Cpm.CreateStoredFilesCsv(Host.SaveAs), TCpmResult::CsvCancelled);
     Host.SaveAs = Temp.File("missing/dir/x.csv");
-    EXPECT_EQ(Cpm.SaveResult(1, 2, 3, 4, 5, 6, ""), 1);
+    EXPECT_EQ(Cpm.SaveResult(1, 2, 3, 4, 5, 6, ""), TCpmResult::Failed);
     ASSERT_EQ(Host.Boxes.size(), 1u);
     EXPECT_EQ(Host.Boxes[0].Text, "Can't create file : " + Host.SaveAs);
     EXPECT_EQ(Host.Boxes[0].Caption, "Error");
@@ -136,13 +141,13 @@ TEST_F(StoredFilesTest, CancelAndCreateFailure) {
 TEST_F(StoredFilesTest, ChosenFolderIsRememberedInTheSetupFile) {
     Host.SaveAs = Temp.File("sub/x.csv");
     std::filesystem::create_directories(Temp.File("sub").c_str());
-    EXPECT_EQ(Cpm.SaveResult(1, 2, 3, 4, 5, 6, ""), 0);
+    EXPECT_EQ(Cpm.SaveResult(1, 2, 3, 4, 5, 6, ""), TCpmResult::Ok);
     TIniFile ini(Host.IniPath);
     EXPECT_EQ(ini.ReadString("CPM", "DataDirectory", ""), Temp.File("sub/"));
     EXPECT_EQ(Host.DataDirectory, Temp.Folder()); // the result save leaves the field
     Host.SaveAs = Temp.File("sub/stored.csv");
     AnsiString name;
-    EXPECT_EQ(Cpm.CreateStoredFilesCsv(name), 0);
+    EXPECT_EQ(Cpm.CreateStoredFilesCsv(name), TCpmResult::Ok);
     EXPECT_EQ(name, Host.SaveAs);
     EXPECT_EQ(Host.DataDirectory, Temp.File("sub/")); // the stored-files save updates it
 }
@@ -150,9 +155,9 @@ TEST_F(StoredFilesTest, ChosenFolderIsRememberedInTheSetupFile) {
 TEST_F(StoredFilesTest, StoredFilesCsvAndItsRows) {
     Host.SaveAs = Temp.File("stored.csv");
     AnsiString name;
-    EXPECT_EQ(Cpm.CreateStoredFilesCsv(name), 0);
+    EXPECT_EQ(Cpm.CreateStoredFilesCsv(name), TCpmResult::Ok);
     EXPECT_EQ(Host.IdentityReads, 1);
-    EXPECT_EQ(Cpm.CreateStoredFilesCsv(name), 0); // exists: no identity, no header
+    EXPECT_EQ(Cpm.CreateStoredFilesCsv(name), TCpmResult::Ok); // exists: no identity, no header
     EXPECT_EQ(Host.IdentityReads, 1);
     const struct {
         const char* file;
@@ -163,10 +168,10 @@ TEST_F(StoredFilesTest, StoredFilesCsvAndItsRows) {
         {"07102C01E8033C0017007B006400", ";7;Auto;300;1000;60;2.3;12.3;100.0;c7\r\n"},
     };
     for (const auto& r : rows) {
-        ASSERT_EQ(Cpm.DecodeStoredFile(r.file), 0);
+        ASSERT_EQ(Cpm.DecodeStoredFile(r.file), TCpmResult::Ok);
         Cpm._struct_results.Comment =
             ("c" + std::to_string(Cpm._struct_results.FileNumber)).c_str();
-        EXPECT_EQ(Cpm.AppendStoredFileRow(name), 0);
+        EXPECT_EQ(Cpm.AppendStoredFileRow(name), TCpmResult::Ok);
     }
     const std::string text = ReadAll(name);
     EXPECT_EQ(text.find("Date;Time;File no.;CPM-Mode;Start (V)"), 0u);
@@ -176,18 +181,18 @@ TEST_F(StoredFilesTest, StoredFilesCsvAndItsRows) {
         EXPECT_NE(text.find(r.expect), std::string::npos) << r.expect;
     // Short texts and the end mark are no stored file and change nothing.
     for (const char* bad : {"", "0510", "00FF000000000000000000000000"})
-        EXPECT_EQ(Cpm.DecodeStoredFile(bad), 1) << bad;
+        EXPECT_EQ(Cpm.DecodeStoredFile(bad), TCpmResult::Failed) << bad;
     EXPECT_EQ(Cpm._struct_results.FileNumber, 7);
 }
 
 TEST_F(StoredFilesTest, RowForAFileHeldByAnotherProgramOffersRetry) {
     Host.SaveAs = Temp.File("held.csv");
     AnsiString name;
-    ASSERT_EQ(Cpm.CreateStoredFilesCsv(name), 0);
-    ASSERT_EQ(Cpm.DecodeStoredFile("05102C01E8033C0017007B006400"), 0);
+    ASSERT_EQ(Cpm.CreateStoredFilesCsv(name), TCpmResult::Ok);
+    ASSERT_EQ(Cpm.DecodeStoredFile("05102C01E8033C0017007B006400"), TCpmResult::Ok);
     auto holder = std::make_unique<TFileStream>(name, fmOpenRead | fmShareExclusive);
     Host.Answers = {crCancel};
-    EXPECT_EQ(Cpm.AppendStoredFileRow(name), 1);
+    EXPECT_EQ(Cpm.AppendStoredFileRow(name), TCpmResult::Failed);
     ASSERT_EQ(Host.Boxes.size(), 1u);
     EXPECT_EQ(Host.Boxes[0].Text,
               "Can't save data! Is data file " + name + " open with another program ?");
@@ -198,7 +203,7 @@ TEST_F(StoredFilesTest, RowForAFileHeldByAnotherProgramOffersRetry) {
     Host.Boxes.clear();
     Host.OnBox = [&] { holder.reset(); };
     const size_t before = ReadAll(name).size();
-    EXPECT_EQ(Cpm.AppendStoredFileRow(name), 0);
+    EXPECT_EQ(Cpm.AppendStoredFileRow(name), TCpmResult::Ok);
     EXPECT_EQ(Host.Boxes.size(), 1u);
     EXPECT_GT(ReadAll(name).size(), before);
     Host.OnBox = nullptr;

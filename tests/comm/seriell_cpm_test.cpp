@@ -31,10 +31,10 @@ protected:
 } // namespace
 
 TEST_F(CpmTest, TransactSendsEnquiryThenTheFrameAndReturnsTheText) {
-    Sim.SetupFields = "12";
+    Sim.Change([&] { Sim.SetupFields = "12"; });
     EXPECT_EQ(Cpm.Transact("r1"), "12");
     EXPECT_EQ(Sim.Received(), "\x05" + Stx + "r1" + Etx);
-    Sim.SetupFields = "";
+    Sim.Change([&] { Sim.SetupFields = ""; });
     EXPECT_EQ(Cpm.Transact("r1"), Etx); // STX ETX leaves the single ETX
 }
 
@@ -130,7 +130,7 @@ TEST_F(CpmTest, DisplayReadingsAndUnitsUnderAnyLocale) {
         for (const auto& c : cases) {
             DecimalSeparator = separator;
             const locale_t previous = locale ? uselocale(locale) : locale_t(0);
-            Sim.Display = c.display;
+            Sim.Change([&] { Sim.Display = c.display; });
             double value = 0;
             AnsiString unit = "old";
             const AnsiString text = Cpm.ReadDisplay(value, unit);

@@ -13,7 +13,7 @@ protected:
 
 TEST_F(PgtTest, TransferIsCheckedAcknowledgedAndConfirmed) {
     // Reply 01 0A 00 02 00 03 00 01 00 04 00, check byte 0x8F with 0x7A.
-    EXPECT_EQ(Pgt.ReadStatistics(Data, false), 0);
+    EXPECT_EQ(Pgt.ReadStatistics(Data, false), TPgtResult::Done);
     EXPECT_EQ(Hex(Sim.Received()), "7A 70");
     EXPECT_EQ(Hex(Sim.Answered()), "01 0A 00 02 00 03 00 01 00 04 00 8F 7A");
     ASSERT_EQ(Host.Boxes.size(), 1u);
@@ -33,10 +33,12 @@ TEST_F(PgtTest, CountsAndPercentages) {
         {0x01, {0, 2, 3, 1, 4}, {0, 0, 0, 0}},
     };
     for (const auto& c : cases) {
-        Sim.FirstByte = c.first;
-        std::tie(Sim.Measurements, Sim.HGBBelow, Sim.HGBAbove, Sim.ShoeBelow, Sim.ShoeAbove) =
-            std::tie(c.counts[0], c.counts[1], c.counts[2], c.counts[3], c.counts[4]);
-        ASSERT_EQ(Pgt.ReadStatistics(Data, false), 0) << c.counts[0];
+        Sim.Change([&] {
+            Sim.FirstByte = c.first;
+            std::tie(Sim.Measurements, Sim.HGBBelow, Sim.HGBAbove, Sim.ShoeBelow, Sim.ShoeAbove) =
+                std::tie(c.counts[0], c.counts[1], c.counts[2], c.counts[3], c.counts[4]);
+        });
+        ASSERT_EQ(Pgt.ReadStatistics(Data, false), TPgtResult::Done) << c.counts[0];
         EXPECT_EQ(std::vector<int>({int(Data.Measurements), int(Data.HGBBelow), int(Data.HGBAbove),
                                     int(Data.ShoeBelow), int(Data.ShoeAbove)}),
                   c.counts);
@@ -48,29 +50,31 @@ TEST_F(PgtTest, CountsAndPercentages) {
 }
 
 TEST_F(PgtTest, ClearCommandEmptiesTheTestersMemory) {
-    EXPECT_EQ(Pgt.ReadStatistics(Data, true), 0);
+    EXPECT_EQ(Pgt.ReadStatistics(Data, true), TPgtResult::Done);
     EXPECT_EQ(Hex(Sim.Received()).substr(0, 2), "7B");
     EXPECT_EQ(Data.Measurements, 10u);
-    EXPECT_EQ(Pgt.ReadStatistics(Data, false), 0);
+    EXPECT_EQ(Pgt.ReadStatistics(Data, false), TPgtResult::Done);
     EXPECT_EQ(Data.Measurements, 0u);
 }
 
 TEST_F(PgtTest, CancelSendsNothing) {
     Host.Answers = {crCancel};
-    EXPECT_EQ(Pgt.ReadStatistics(Data, false), 2);
+    EXPECT_EQ(Pgt.ReadStatistics(Data, false), TPgtResult::Cancelled);
     EXPECT_EQ(Sim.Received(), "");
 }
 
 TEST_F(PgtTest, EveryMisbehaviourIsAFailureAndLeavesTheRecord) {
     const struct {
         TSerialSimulator::TFault fault;
-        int result;
+        TPgtResult result;
         bool acknowledged;
     } cases[] = {
-        {TSerialSimulator::BadCheck, -1, false},        {TSerialSimulator::Garbage, -1, false},
-        {TSerialSimulator::WrongAck, -2, true}, // wrong confirmation byte
-        {TSerialSimulator::Silent, -3, false},          {TSerialSimulator::ShortFrame, -3, false},
-        {TSerialSimulator::HangUpOnCommand, -3, false},
+        {TSerialSimulator::BadCheck, TPgtResult::CheckByteWrong, false},
+        {TSerialSimulator::Garbage, TPgtResult::CheckByteWrong, false},
+        {TSerialSimulator::WrongAck, TPgtResult::ConfirmationWrong, true},
+        {TSerialSimulator::Silent, TPgtResult::NoAnswer, false},
+        {TSerialSimulator::ShortFrame, TPgtResult::NoAnswer, false},
+        {TSerialSimulator::HangUpOnCommand, TPgtResult::NoAnswer, false},
     };
     for (const auto& c : cases) {
         Data = {};

@@ -21,24 +21,32 @@ TEST_F(RxmTest, RequestFramesAndDecodesEveryByteValue) {
         const char* command;
         const char* frame;
         std::vector<int> meter; // mantissa, range byte, temperature, humidity, status, timer
-        int result;
+        TRxmResult result;
         std::vector<int> data; // 77: left as it was
     } cases[] = {
-        {"C004", "02 05 C0 04 32", {1234, 0x9F, 22, 45, 1, 7}, 0, {1234, 4, 31, 22, 45, 1, 7}},
+        {"C004",
+         "02 05 C0 04 32",
+         {1234, 0x9F, 22, 45, 1, 7},
+         TRxmResult::Ok,
+         {1234, 4, 31, 22, 45, 1, 7}},
         {"C004",
          "02 05 C0 04 32",
          {0x0311, 0x13, 0, 0xFF, 4, 0x12},
-         0,
+         TRxmResult::Ok,
          {0x0311, 0, 0x13, 0, 255, 4, 0x12}},
         // The timer command changes only the remaining seconds.
-        {"C014", "02 05 C0 14 36", {1, 1, 1, 1, 1, 42}, 0, {77, 77, 77, 77, 77, 77, 42}},
-        // A stored-file reply is too short for a reading.
-        {"8805", "02 05 88 05 25", {1, 1, 1, 1, 1, 1}, 1, {77, 77, 77, 77, 77, 77, 77}},
+        {"C014",
+         "02 05 C0 14 36",
+         {1, 1, 1, 1, 1, 42},
+         TRxmResult::Ok,
+         {77, 77, 77, 77, 77, 77, 42}},
     };
     for (const auto& c : cases) {
-        std::tie(Sim.Mantissa, Sim.RangeByte, Sim.Temperature, Sim.Humidity, Sim.Status,
-                 Sim.TimerSeconds) =
-            std::tie(c.meter[0], c.meter[1], c.meter[2], c.meter[3], c.meter[4], c.meter[5]);
+        Sim.Change([&] {
+            std::tie(Sim.Mantissa, Sim.RangeByte, Sim.Temperature, Sim.Humidity, Sim.Status,
+                     Sim.TimerSeconds) =
+                std::tie(c.meter[0], c.meter[1], c.meter[2], c.meter[3], c.meter[4], c.meter[5]);
+        });
         Sim.ClearLog();
         RXM850__Data data;
         data.Mantissa = data.Range = data.Exponent = data.Temperature = data.Humidity =
@@ -51,20 +59,20 @@ TEST_F(RxmTest, RequestFramesAndDecodesEveryByteValue) {
 
 TEST_F(RxmTest, ReplyFramesNoMeterOfOursBuilds) {
     // 16 is the mean of 02 06 11 22 33, worked out by hand.
-    Sim.RawReply = Bytes("02 06 11 22 33 16");
+    Sim.Change([&] { Sim.RawReply = Bytes("02 06 11 22 33 16"); });
     AnsiString reply;
-    EXPECT_EQ(Rxm.Transact("C004", reply, false), 0);
+    EXPECT_EQ(Rxm.Transact("C004", reply, false), TRxmResult::Ok);
     EXPECT_EQ(reply, "112233");
     // LEN is unsigned: 133 bytes, whose mean is 'A'.
-    Sim.RawReply = "\x02\x85" + std::string(131, 'A');
-    ASSERT_EQ(Rxm.Transact("A1", reply, false), 0);
+    Sim.Change([&] { Sim.RawReply = "\x02\x85" + std::string(131, 'A'); });
+    ASSERT_EQ(Rxm.Transact("A1", reply, false), TRxmResult::Ok);
     EXPECT_EQ(reply.Length(), 260);
 }
 
 TEST_F(RxmTest, BadCommandTextsAreReportedAndNothingIsSent) {
     AnsiString reply = "keep";
-    EXPECT_EQ(Rxm.Transact("C00", reply, false), 1);
-    EXPECT_EQ(Rxm.Transact("C0G4", reply, false), 1);
+    EXPECT_EQ(Rxm.Transact("C00", reply, false), TRxmResult::Failed);
+    EXPECT_EQ(Rxm.Transact("C0G4", reply, false), TRxmResult::Failed);
     ASSERT_EQ(Host.Boxes.size(), 2u);
     EXPECT_EQ(Host.Boxes[0].Text, "Invalid length of data string !!");
     EXPECT_EQ(Host.Boxes[0].Caption, "Data error");
@@ -77,7 +85,7 @@ TEST_F(RxmTest, CheckByteFailureOffersRetry) {
     AnsiString reply;
     Sim.SetFault(TSerialSimulator::BadCheck, 1);
     Host.Answers = {crRetry};
-    EXPECT_EQ(Rxm.Transact("C004", reply, false), 0);
+    EXPECT_EQ(Rxm.Transact("C004", reply, false), TRxmResult::Ok);
     EXPECT_EQ(Sim.Commands().size(), 2u); // the same frame again
     EXPECT_EQ(reply.Length(), 16);
     ASSERT_EQ(Host.Boxes.size(), 1u);
@@ -88,7 +96,7 @@ TEST_F(RxmTest, CheckByteFailureOffersRetry) {
     Sim.SetFault(TSerialSimulator::BadCheck, 1);
     Host.Answers = {crCancel};
     reply = "old";
-    EXPECT_EQ(Rxm.Transact("C004", reply, false), 1);
+    EXPECT_EQ(Rxm.Transact("C004", reply, false), TRxmResult::Failed);
     EXPECT_EQ(reply, "");
 }
 
@@ -97,8 +105,8 @@ TEST_F(RxmTest, MisbehavingMeterGivesFailureOrTheLineError) {
         TSerialSimulator::TFault fault;
         const char* outcome;
     } cases[] = {
-        {TSerialSimulator::WrongAck, "1"},
-        {TSerialSimulator::Garbage, "1"}, // after the Retry/Cancel box, cancelled
+        {TSerialSimulator::WrongAck, "Failed"},
+        {TSerialSimulator::Garbage, "Failed"}, // after the Retry/Cancel box, cancelled
         {TSerialSimulator::Silent, "Timeout"},
         {TSerialSimulator::ShortFrame, "Timeout"},
         {TSerialSimulator::HangUpOnCommand, "The device is not connected."},
@@ -110,7 +118,7 @@ TEST_F(RxmTest, MisbehavingMeterGivesFailureOrTheLineError) {
         data.Mantissa = 5;
         AnsiString outcome;
         try {
-            outcome = IntToStr(Rxm.Request("C004", data));
+            outcome = Rxm.Request("C004", data) == TRxmResult::Ok ? "Ok" : "Failed";
         } catch (const EComError& e) {
             outcome = e.Message;
         }
@@ -124,26 +132,39 @@ TEST_F(RxmTest, StaleBytesArePurgedBeforeTheExchange) {
     Sim.Inject(Bytes("06 04 02 06 11 22 33 16"));
     Sim.Settle();
     RXM850__Data data;
-    ASSERT_EQ(Rxm.Request("C004", data), 0);
+    ASSERT_EQ(Rxm.Request("C004", data), TRxmResult::Ok);
     EXPECT_EQ(data.Mantissa, 1234);
 }
 
 TEST_F(RxmTest, IdentityResetAndStoredFile) {
     AnsiString date, version, serial;
-    ASSERT_EQ(Rxm.ReadIdentity(date, version, serial), 0);
+    ASSERT_EQ(Rxm.ReadIdentity(date, version, serial), TRxmResult::Ok);
     EXPECT_EQ(serial, "01231125");
     EXPECT_EQ(version, "V1.2");
     EXPECT_EQ(date, "09.03.2024");
-    EXPECT_EQ(Rxm.SendReset(), 0);
+    EXPECT_EQ(Rxm.SendReset(), TRxmResult::Ok);
     EXPECT_EQ(Sim.Commands().back(), "82");
-    AnsiString file;
-    EXPECT_EQ(Rxm.ReadStoredFile(5, file), 0);
-    EXPECT_EQ(Sim.Commands().back(), "8805");
-    EXPECT_EQ(file, "8805102030");
     Sim.SetFault(TSerialSimulator::WrongAck, 1);
     serial = "same";
-    EXPECT_EQ(Rxm.ReadIdentity(date, version, serial), 1);
+    EXPECT_EQ(Rxm.ReadIdentity(date, version, serial), TRxmResult::Failed);
     EXPECT_EQ(serial, "same");
+}
+
+TEST_F(RxmTest, StoredFileIsAWholeRecordOrAFailure) {
+    AnsiString file;
+    EXPECT_EQ(Rxm.ReadStoredFile(5, file), TRxmResult::Ok);
+    EXPECT_EQ(Sim.Commands().back(), "8805");
+    EXPECT_EQ(file, "88D70483162D0107"); // mantissa 1234 + 5, range, 22 C, 45 %, status, timer
+    // Well framed, but only three data bytes: the rest would decode as zeros.
+    Sim.Change([&] { Sim.RawReply = TRxmSimulator::Frame(Bytes("88 05 10")); });
+    file = "old";
+    EXPECT_EQ(Rxm.ReadStoredFile(5, file), TRxmResult::Failed);
+    EXPECT_EQ(file, "");
+    RXM850__Data data;
+    data.Mantissa = 77;
+    EXPECT_EQ(Rxm.Request("C004", data), TRxmResult::Failed); // likewise for a reading
+    EXPECT_EQ(data.Mantissa, 77);
+    EXPECT_TRUE(Host.Boxes.empty()); // no check-byte complaint: the frames were sound
 }
 
 TEST_F(RxmTest, CalibrationFactorsWriteAndReadBack) {
@@ -153,9 +174,9 @@ TEST_F(RxmTest, CalibrationFactorsWriteAndReadBack) {
         command += C_RXM_850::WordToHexLE(factors[i]);
     command += "08FF" + C_RXM_850::WordToHexLE(factors[7]) + C_RXM_850::WordToHexLE(factors[8]);
     AnsiString reply = "untouched";
-    ASSERT_EQ(Rxm.Transact(command, reply, true), 0);
+    ASSERT_EQ(Rxm.Transact(command, reply, true), TRxmResult::Ok);
     EXPECT_EQ(reply, "untouched");
-    ASSERT_EQ(Rxm.Transact("91", reply, false), 0);
+    ASSERT_EQ(Rxm.Transact("91", reply, false), TRxmResult::Ok);
     ASSERT_EQ(reply.Length(), 46);
     int k0 = 0;
     HexWordToInt(reply.SubString(7, 4), k0);

@@ -119,9 +119,14 @@ void TRxmSimulator::Handle(const std::string& payload) {
         data += Version.substr(0, 4);
         Answer(data);
         break;
-    case 0x88:
-        data += B(option);
-        data += "\x10\x20\x30";
+    case 0x88: // a stored file holds a record like a reading
+        data += B(Mantissa + option);
+        data += B((Mantissa + option) >> 8);
+        data += B(RangeByte);
+        data += B(Temperature);
+        data += B(Humidity);
+        data += B(Status);
+        data += B(TimerSeconds);
         Answer(data);
         break;
     case 0x91:

@@ -1,8 +1,9 @@
 #pragma once
 // Stand-in for the resistance meter: reads frames STX, LEN, payload, mean
 // check byte; answers ACK EOT, and for the measurement (C0), identity (A1),
-// stored file (88) and calibration read (91) commands a reply frame built the
-// same way. Reset (82), stop (C4) and the factor write (90) get ACK EOT only.
+// stored file (88: file n holds the reading with n added to the mantissa) and
+// calibration read (91) commands a reply frame built the same way. Reset (82), stop (C4) and the
+// factor write (90) get ACK EOT only.
 #include "support/serial_sim.h"
 #include <vector>
 

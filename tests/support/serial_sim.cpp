@@ -42,6 +42,7 @@ TPtyPair::~TPtyPair() {
 }
 
 void TPtyPair::Send(const std::string& bytes) {
+    std::lock_guard<std::mutex> guard(FMutex);
     size_t done = 0;
     while (done < bytes.size() && FMaster >= 0) {
         const ssize_t n = ::write(FMaster, bytes.data() + done, bytes.size() - done);
@@ -57,29 +58,52 @@ void TPtyPair::Send(const std::string& bytes) {
 }
 
 std::string TPtyPair::Receive(size_t n, int quietMs) {
+    // Polled in short slices, so a hang-up meanwhile need not wait for the quiet time.
+    constexpr int SliceMs = 5;
     std::string out;
-    while (out.size() < n && FMaster >= 0) {
+    for (int quiet = 0; out.size() < n && quiet < quietMs;) {
+        std::lock_guard<std::mutex> guard(FMutex);
+        if (FMaster < 0) break;
         pollfd p{FMaster, POLLIN, 0};
-        if (::poll(&p, 1, quietMs) <= 0 || !(p.revents & POLLIN)) break;
+        if (::poll(&p, 1, SliceMs) <= 0 || !(p.revents & POLLIN)) {
+            if (p.revents & (POLLHUP | POLLERR)) break;
+            quiet += SliceMs;
+            continue;
+        }
         char buf[256];
         const ssize_t got = ::read(FMaster, buf, std::min(sizeof buf, n - out.size()));
         if (got <= 0) break;
         out.append(buf, static_cast<size_t>(got));
+        quiet = 0;
     }
     return out;
 }
 
-int TPtyPair::PendingForPort() const {
+namespace {
+// Bytes waiting to be read at fd. The terminal layer hands written bytes to
+// the other side in a kernel worker; a poll of the reading side makes them
+// arrive first, so bytes on their way are counted too.
+int Waiting(int fd) {
+    if (fd < 0) return 0;
+    pollfd p{fd, POLLIN, 0};
+    ::poll(&p, 1, 0);
     int n = 0;
-    return FSlave >= 0 && ::ioctl(FSlave, FIONREAD, &n) == 0 ? n : 0;
+    return ::ioctl(fd, FIONREAD, &n) == 0 ? n : 0;
+}
+} // namespace
+
+int TPtyPair::PendingForPort() const {
+    std::lock_guard<std::mutex> guard(FMutex);
+    return Waiting(FSlave);
 }
 
 int TPtyPair::PendingFromPort() const {
-    int n = 0;
-    return FMaster >= 0 && ::ioctl(FMaster, FIONREAD, &n) == 0 ? n : 0;
+    std::lock_guard<std::mutex> guard(FMutex);
+    return Waiting(FMaster);
 }
 
 void TPtyPair::HangUp() {
+    std::lock_guard<std::mutex> guard(FMutex);
     if (FMaster >= 0) ::close(FMaster);
     FMaster = -1;
     // The slave side hangs up only when the master is gone for good; our own
@@ -117,6 +141,7 @@ void TSerialSimulator::Run() {
             FBusy = true;
             uint8_t buf[256];
             const ssize_t n = ::read(fd, buf, sizeof buf);
+            std::lock_guard<std::mutex> state(FStateMutex);
             for (ssize_t i = 0; i < n; ++i) {
                 {
                     std::lock_guard<std::mutex> guard(FLogMutex);
@@ -130,7 +155,10 @@ void TSerialSimulator::Run() {
             SleepRealUs(500);
         }
         FBusy = true;
-        OnIdle();
+        {
+            std::lock_guard<std::mutex> state(FStateMutex);
+            OnIdle();
+        }
         FBusy = false;
     }
 }

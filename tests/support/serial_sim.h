@@ -1,9 +1,10 @@
 #pragma once
 // Instrument stand-ins on pseudo-terminals: the program's serial port opens
 // the slave side (Path()), the simulator answers on the master side in its own
-// thread, byte for byte. TSimClock is a virtual clock whose sleeps first let
-// the attached simulators finish answering, so pauses cost no real time and
-// polls of the input queue still see the reply.
+// thread, byte for byte. The instrument's state belongs to that thread while it
+// handles bytes; tests change it through Change(). TSimClock is a virtual clock whose sleeps first
+// let the attached simulators finish answering, so pauses cost no real time and polls of the input
+// queue still see the reply.
 #include "platform/rtl/clock.h"
 #include <atomic>
 #include <cstdint>
@@ -20,6 +21,7 @@ public:
     TPtyPair& operator=(const TPtyPair&) = delete;
 
     const std::string& SlavePath() const { return FPath; }
+    // For the thread that also hangs up: nobody else closes the descriptor.
     int MasterFd() const { return FMaster; }
     // Bytes towards the port.
     void Send(const std::string& bytes);
@@ -33,6 +35,9 @@ public:
     void HangUp();
 
 private:
+    // Held around every use of the descriptors from outside the thread that
+    // hangs up, so none is closed (and its number reused) under a call.
+    mutable std::mutex FMutex;
     int FMaster = -1;
     int FSlave = -1; // kept open so the pair lives across the port's opens
     std::string FPath;
@@ -64,6 +69,12 @@ public:
     void Inject(const std::string& bytes) { FPty.Send(bytes); }
     // Bytes sent to the program that it has not read yet.
     int PendingForPort() const { return FPty.PendingForPort(); }
+    // Runs a change of the instrument's state while the simulator thread
+    // handles nothing.
+    template <typename F> void Change(F change) {
+        std::lock_guard<std::mutex> guard(FStateMutex);
+        change();
+    }
 
 protected:
     // Called on the simulator thread for each byte the program sent.
@@ -87,6 +98,7 @@ private:
     void Run();
 
     TPtyPair FPty;
+    std::mutex FStateMutex; // held while OnByte and OnIdle run
     std::thread FThread;
     std::atomic<bool> FStop{false};
     std::atomic<bool> FBusy{false};

@@ -6,7 +6,7 @@
 #include "platform/forms/stdctrls.h"
 #include "platform/forms/testhooks.h"
 #include "platform/graphics/qtbridge.h"
-#include "platform/win32/commapi.h"
+#include "platform/win32/mainthread.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/sysutils.h"
 #include <QAbstractEventDispatcher>

@@ -1,3 +1,10 @@
+// The communication calls on terminal devices. In this file:
+//   ---- Device state: one shared record a handle, its registry, error codes
+//   ---- Line settings: speed codes, line errors, modem lines, termios
+//   ---- Opening, state and time-outs: CreateFileA, Get/SetCommState, SetupComm
+//   ---- Transfers: ReadFile, WriteFile, FlushFileBuffers
+//   ---- Queues, lines and events: PurgeComm .. WaitCommEvent
+//   ---- Configuration, port list and messages
 #include "platform/win32/commapi.h"
 #include <algorithm>
 #include <asm/ioctls.h>
@@ -17,10 +24,10 @@
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
-#include <sys/resource.h>
-#include <thread>
 #include <termios.h>
 #include <unistd.h>
+
+// ---- Device state
 
 namespace {
 // The kernel's termios with free baud rates (TCGETS2/TCSETS2); glibc does not
@@ -100,8 +107,9 @@ TCommObject::~TCommObject() {
     s.Closed = true;
     const uint64_t one = 1;
     if (s.WakeFd >= 0) (void)!::write(s.WakeFd, &one, sizeof one);
-    // Waiters leave their poll at once; the descriptor is closed only after.
-    s.Left.wait_for(lock, std::chrono::seconds(2), [&] { return s.Waiters == 0; });
+    // Waiters leave their poll at once (the wake descriptor, or a slice at
+    // most); the descriptor is closed only after, never under a poll.
+    s.Left.wait(lock, [&] { return s.Waiters == 0; });
     if (s.Fd >= 0) ::close(s.Fd); // also releases the flock
     if (s.WakeFd >= 0) ::close(s.WakeFd);
     s.Fd = s.WakeFd = -1;
@@ -148,6 +156,8 @@ bool NoModemLines(int e) {
     return e == ENOTTY || e == EINVAL;
 }
 
+// ---- Line settings
+
 const struct {
     DWORD Rate;
     speed_t Code;
@@ -162,6 +172,13 @@ const struct {
 DWORD RateOfSpeed(speed_t code) {
     for (const auto& e : SpeedTable)
         if (e.Code == code) return e.Rate;
+    return 0;
+}
+
+// The standard speed code of a rate; 0 for a rate that has none.
+speed_t SpeedOfRate(DWORD rate) {
+    for (const auto& e : SpeedTable)
+        if (e.Rate == rate) return e.Code;
     return 0;
 }
 
@@ -290,9 +307,14 @@ bool SetTermios(int fd, const termios2& t) {
 bool ApplyTermios(TCommState& s, const DCB& d) {
     termios2 t{};
     if (!GetTermios(s.Fd, t)) return false;
-    t.c_cflag &=
-        ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | CBAUD);
-    t.c_cflag |= CLOCAL | CREAD | BOTHER_FLAG;
+    t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS |
+                                        CBAUD | CIBAUD);
+    t.c_cflag |= CLOCAL | CREAD;
+    // A standard rate keeps its standard speed code, which every reader of the
+    // settings understands; only the others take the free-rate form. No input
+    // speed of its own: input runs at the output speed.
+    const speed_t code = SpeedOfRate(d.BaudRate);
+    t.c_cflag |= code ? code : BOTHER_FLAG;
     t.c_ispeed = t.c_ospeed = d.BaudRate;
     switch (d.ByteSize) {
     case 5:
@@ -385,6 +407,8 @@ long NumberAfter(const std::string& name, const std::string& prefix) {
     return n;
 }
 } // namespace
+
+// ---- Opening, state and time-outs
 
 std::string CommDevicePath(const std::string& portName) {
     const std::string name = ShortName(portName);
@@ -513,6 +537,8 @@ BOOL SetCommTimeouts(HANDLE hFile, const COMMTIMEOUTS* lpCommTimeouts) {
     return 1;
 }
 
+// ---- Transfers
+
 BOOL ReadFile(HANDLE hFile, void* lpBuffer, DWORD n, DWORD* lpNumberOfBytesRead,
               OVERLAPPED* lpOverlapped) {
     if (lpNumberOfBytesRead) *lpNumberOfBytesRead = 0;
@@ -609,6 +635,8 @@ BOOL FlushFileBuffers(HANDLE hFile) {
     if (::tcdrain(s->Fd) != 0 && errno != ENOTTY && errno != EINVAL) return FailErrno();
     return 1;
 }
+
+// ---- Queues, lines and events
 
 BOOL PurgeComm(HANDLE hFile, DWORD dwFlags) {
     const auto s = Find(hFile);
@@ -749,6 +777,8 @@ BOOL WaitCommEvent(HANDLE hFile, DWORD* lpEvtMask, OVERLAPPED*) {
     }
 }
 
+// ---- Configuration, port list and messages
+
 namespace {
 COMMCONFIG DefaultConfig() {
     COMMCONFIG c{};
@@ -876,145 +906,4 @@ std::string CommErrorMessage(DWORD code) {
     default:
         return "System error " + std::to_string(code) + ".";
     }
-}
-
-// ---- Process priority
-
-HANDLE GetCurrentProcess() {
-    return reinterpret_cast<HANDLE>(~uintptr_t(0) - 1);
-}
-
-DWORD GetPriorityClass(HANDLE) {
-    errno = 0;
-    const int nice = ::getpriority(PRIO_PROCESS, 0);
-    if (nice >= 10) return IDLE_PRIORITY_CLASS;
-    if (nice <= -15) return REALTIME_PRIORITY_CLASS;
-    if (nice <= -5) return HIGH_PRIORITY_CLASS;
-    return NORMAL_PRIORITY_CLASS;
-}
-
-BOOL SetPriorityClass(HANDLE, DWORD dwPriorityClass) {
-    int nice;
-    switch (dwPriorityClass) {
-    case IDLE_PRIORITY_CLASS:
-        nice = 19;
-        break;
-    case NORMAL_PRIORITY_CLASS:
-        nice = 0;
-        break;
-    case HIGH_PRIORITY_CLASS:
-        nice = -10;
-        break;
-    case REALTIME_PRIORITY_CLASS:
-        nice = -20;
-        break;
-    default:
-        return Fail(ERROR_INVALID_PARAMETER);
-    }
-    if (::setpriority(PRIO_PROCESS, 0, nice) != 0) return FailErrno();
-    return 1;
-}
-
-// ---- Calls handed to the main thread
-
-namespace {
-struct TSyncCall {
-    std::function<void()> Call;
-    bool Waited = false; // a worker blocks on it
-    bool Done = false;
-    bool Withdrawn = false;
-};
-
-struct TSyncQueue {
-    std::mutex Mutex;
-    std::condition_variable Finished;
-    std::deque<std::shared_ptr<TSyncCall>> Calls;
-    std::function<void()> Wake;
-};
-
-TSyncQueue& Sync() {
-    static auto* queue = new TSyncQueue; // outlives every worker at exit
-    return *queue;
-}
-
-const std::thread::id MainThreadId = std::this_thread::get_id();
-
-void Enqueue(const std::shared_ptr<TSyncCall>& call) {
-    std::function<void()> wake;
-    {
-        std::lock_guard<std::mutex> guard(Sync().Mutex);
-        Sync().Calls.push_back(call);
-        wake = Sync().Wake;
-    }
-    if (wake) wake();
-}
-} // namespace
-
-bool IsMainThread() {
-    return std::this_thread::get_id() == MainThreadId;
-}
-
-void SynchronizeWithMainThread(const std::function<void()>& call, const std::atomic<bool>* cancel) {
-    if (IsMainThread()) {
-        call();
-        return;
-    }
-    auto item = std::make_shared<TSyncCall>();
-    item->Call = call;
-    item->Waited = true;
-    Enqueue(item);
-    TSyncQueue& q = Sync();
-    std::unique_lock<std::mutex> lock(q.Mutex);
-    while (!item->Done) {
-        if (cancel && cancel->load()) {
-            // Withdrawn unless the main thread is running it right now.
-            const auto it = std::find(q.Calls.begin(), q.Calls.end(), item);
-            if (it != q.Calls.end()) {
-                q.Calls.erase(it);
-                item->Withdrawn = true;
-                return;
-            }
-        }
-        q.Finished.wait_for(lock, std::chrono::milliseconds(5));
-    }
-}
-
-void QueueToMainThread(std::function<void()> call) {
-    if (IsMainThread()) {
-        call();
-        return;
-    }
-    auto item = std::make_shared<TSyncCall>();
-    item->Call = std::move(call);
-    Enqueue(item);
-}
-
-bool CheckSynchronize() {
-    TSyncQueue& q = Sync();
-    bool any = false;
-    for (;;) {
-        std::shared_ptr<TSyncCall> item;
-        {
-            std::lock_guard<std::mutex> guard(q.Mutex);
-            if (q.Calls.empty()) return any;
-            item = q.Calls.front();
-            q.Calls.pop_front();
-        }
-        any = true;
-        struct TDone {
-            TSyncQueue& Q;
-            TSyncCall& C;
-            ~TDone() {
-                std::lock_guard<std::mutex> guard(Q.Mutex);
-                C.Done = true;
-                Q.Finished.notify_all();
-            }
-        } done{q, *item};
-        item->Call();
-    }
-}
-
-void SetMainThreadWakeHook(std::function<void()> hook) {
-    std::lock_guard<std::mutex> guard(Sync().Mutex);
-    Sync().Wake = std::move(hook);
 }

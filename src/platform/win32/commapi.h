@@ -5,7 +5,6 @@
 // (interval, multiplier, constant) are kept exactly against a real deadline.
 // "COMn" stands for /dev/ttyS(n-1); an absolute path is used as given.
 #include "platform/win32/kernel.h"
-#include <atomic>
 #include <functional>
 #include <string>
 #include <vector>
@@ -161,26 +160,3 @@ void SetSerialPortFolders(const std::string& classFolder, const std::string& dev
 
 // The system's message text for an error code.
 std::string CommErrorMessage(DWORD code);
-
-// Process priority classes of the port's PriorityClass, as nice values.
-constexpr DWORD IDLE_PRIORITY_CLASS = 0x40, NORMAL_PRIORITY_CLASS = 0x20,
-                HIGH_PRIORITY_CLASS = 0x80, REALTIME_PRIORITY_CLASS = 0x100;
-HANDLE GetCurrentProcess();
-DWORD GetPriorityClass(HANDLE hProcess);
-// Raising the priority needs the privilege to do so (ERROR_ACCESS_DENIED).
-BOOL SetPriorityClass(HANDLE hProcess, DWORD dwPriorityClass);
-
-// Handing calls from a worker thread to the main thread. Synchronize blocks
-// until the main thread ran the call (or until *cancel turns true, then the
-// call is withdrawn); Queue returns at once. The main thread runs them in
-// CheckSynchronize, which the message loop calls; an exception a call raises
-// passes on to CheckSynchronize's caller. Called on the main thread, both run
-// the call at once.
-void SynchronizeWithMainThread(const std::function<void()>& call,
-                               const std::atomic<bool>* cancel = nullptr);
-void QueueToMainThread(std::function<void()> call);
-// Runs the calls handed over so far; true when there was any.
-bool CheckSynchronize();
-bool IsMainThread();
-// The message loop installs a hook that wakes it when a call is handed over.
-void SetMainThreadWakeHook(std::function<void()> hook);

@@ -1,6 +1,6 @@
 #include "platform/forms/forms.h"
 #include "platform/graphics/qtbridge.h"
-#include "platform/win32/commapi.h"
+#include "platform/win32/mainthread.h"
 #include <QApplication>
 #include <atomic>
 #include <gtest/gtest.h>

@@ -44,6 +44,15 @@ protected:
         EXPECT_TRUE(WriteFile(Port, s.data(), static_cast<DWORD>(s.size()), &done, nullptr));
         return done;
     }
+    // The line settings as any other program on the machine reads them.
+    termios SlaveTermios() const {
+        termios t{};
+        const int fd = ::open(Pty.SlavePath().c_str(), O_RDWR | O_NOCTTY);
+        EXPECT_GE(fd, 0);
+        ::tcgetattr(fd, &t);
+        ::close(fd);
+        return t;
+    }
     TPtyPair Pty;
     HANDLE Port = INVALID_HANDLE_VALUE;
 };
@@ -183,18 +192,27 @@ TEST_F(CommApiTest, StateAppliesWhatLinuxCanExpressAndRefusesTheRest) {
     d.Parity = MARKPARITY;
     d.StopBits = TWOSTOPBITS;
     ASSERT_TRUE(SetCommState(Port, &d)) << GetLastError();
-    termios t{};
-    const int fd = ::open(Pty.SlavePath().c_str(), O_RDWR | O_NOCTTY);
-    ASSERT_GE(fd, 0);
-    ::tcgetattr(fd, &t);
-    ::close(fd);
+    const termios t = SlaveTermios();
     // A pseudo-terminal keeps 8 bits without parity enable; the rest reaches it.
     EXPECT_TRUE(t.c_cflag & CMSPAR);
     EXPECT_TRUE(t.c_cflag & PARODD);
     EXPECT_TRUE(t.c_cflag & CSTOPB);
+    EXPECT_EQ(t.c_cflag & CBAUD, 0010000u); // the free-rate form
     DCB back{};
     GetCommState(Port, &back);
     EXPECT_EQ(back.BaudRate, 15625u);
+    // Standard rates use their standard speed codes, so every reader of the
+    // settings sees the rate.
+    for (const auto& [rate, code] : {std::pair{2400u, B2400}, std::pair{115200u, B115200}}) {
+        DCB standard = back;
+        standard.BaudRate = rate;
+        ASSERT_TRUE(SetCommState(Port, &standard));
+        const termios seen = SlaveTermios();
+        EXPECT_EQ(cfgetospeed(&seen), code) << rate;
+        EXPECT_EQ(cfgetispeed(&seen), code) << rate;
+        GetCommState(Port, &standard);
+        EXPECT_EQ(standard.BaudRate, rate);
+    }
 
     const struct {
         const char* what;
@@ -295,6 +313,14 @@ TEST(CommApi, ConfigDialogRunsTheHook) {
     COMMCONFIG c{};
     DWORD size = sizeof c;
     ASSERT_TRUE(GetDefaultCommConfigA("COM2", &c, &size));
+    // The default configuration is kept for the process: later tests find it as it was.
+    struct TRestore {
+        COMMCONFIG Saved;
+        ~TRestore() {
+            SetCommConfigDialogHook(nullptr);
+            SetDefaultCommConfigA("COM2", &Saved, sizeof Saved);
+        }
+    } restore{c};
     EXPECT_EQ(size, 52u);
     EXPECT_EQ(c.dcb.BaudRate, 9600u);
     EXPECT_FALSE(CommConfigDialogA("COM2", nullptr, &c));

@@ -1,0 +1,42 @@
+#include "platform/win32/processpriority.h"
+#include <cerrno>
+#include <sys/resource.h>
+
+HANDLE GetCurrentProcess() {
+    return reinterpret_cast<HANDLE>(~uintptr_t(0) - 1);
+}
+
+DWORD GetPriorityClass(HANDLE) {
+    errno = 0;
+    const int nice = ::getpriority(PRIO_PROCESS, 0);
+    if (nice >= 10) return IDLE_PRIORITY_CLASS;
+    if (nice <= -15) return REALTIME_PRIORITY_CLASS;
+    if (nice <= -5) return HIGH_PRIORITY_CLASS;
+    return NORMAL_PRIORITY_CLASS;
+}
+
+BOOL SetPriorityClass(HANDLE, DWORD dwPriorityClass) {
+    int nice;
+    switch (dwPriorityClass) {
+    case IDLE_PRIORITY_CLASS:
+        nice = 19;
+        break;
+    case NORMAL_PRIORITY_CLASS:
+        nice = 0;
+        break;
+    case HIGH_PRIORITY_CLASS:
+        nice = -10;
+        break;
+    case REALTIME_PRIORITY_CLASS:
+        nice = -20;
+        break;
+    default:
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    if (::setpriority(PRIO_PROCESS, 0, nice) != 0) {
+        SetLastError(ErrorFromErrno(errno));
+        return 0;
+    }
+    return 1;
+}
