@@ -143,10 +143,15 @@ public:
     // Toggles the series of a clicked check box; true when one was clicked.
     bool DoMouseDown(int X, int Y);
 
+protected:
+    std::unique_ptr<TTeeGradient> NewGradient() override;
+
 private:
     int CountItems();
     void CalcTexts(int FirstIndex, int LastIndex);
-    TAlignment CellAlignment(int Cell) const;
+    bool RightAligned(int Cell) const;
+    void DrawItem(int Index, int Cell, int Position, int Count, int TextX, int SymX, int CheckX,
+                  int Y, int H);
 
     TLegendAlignment FAlignment = laRight;
     bool FCheckBoxes = false;
@@ -174,7 +179,6 @@ private:
     int FSymbolWidth = 0;
     int FColumnWidths[2] = {0, 0};
     bool FColumnWidthAuto = true;
-    int FFirstDrawn = 0;
     std::vector<AnsiString> FCells[2];
     int FItemHeight = 0;
 };
