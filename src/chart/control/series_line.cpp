@@ -5,6 +5,7 @@
 //   [stacking]    origins, stacked positions, extremes, margins
 //   [clicks]      hit tests, legend symbols, gallery
 #include "chart/control/series.h"
+#include "chart/control/teeseriestypes.h"
 #include "chart/engine/teeconst.h"
 #include "chart/engine/teegeometry.h"
 #include "chart/engine/teeprocs.h"
@@ -19,6 +20,13 @@ QM_CLASS_OWNED(THorizLineSeries, TLineSeries, TComponent)
 QM_CLASS_OWNED(TPointSeries, TCustomSeries, TComponent)
 QM_CLASS_OWNED(TAreaSeries, TCustomSeries, TComponent)
 QM_CLASS_OWNED(THorizAreaSeries, TAreaSeries, TComponent)
+
+// Every program with a line series (each instrument window has one) links this
+// unit; its start-up registers the standard series and functions.
+void TeeStandardSeriesStartup();
+namespace {
+const bool StandardSeriesRegistered = (TeeAddStartup(&TeeStandardSeriesStartup), true);
+}
 
 // [published] ----------------------------------------------------------------
 
