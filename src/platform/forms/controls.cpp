@@ -1,6 +1,7 @@
 // TControl, TWinControl, TGraphicControl, TCustomControl and the event bridge
 // between Qt widgets and the controls (mouse, keys, focus, paint, dragging).
 #include "platform/forms/controls.h"
+#include "platform/classes/props.h"
 #include "platform/forms/forms.h"
 #include "platform/forms/formsqt.h"
 #include "platform/forms/menus.h"
@@ -21,6 +22,15 @@ QM_CLASS_PLAIN(TSizeConstraints, TPersistent)
 QM_CLASS_PLAIN(TControlCanvas, TCanvas)
 QM_CLASS_OWNED(TControl, TComponent, TComponent)
 QM_CLASS_OWNED(TWinControl, TControl, TComponent)
+
+// Where a control sits, whether it shows, its cursor and its hint, as stored forms hold them.
+QM_PUBLISHED(TControl, Prop("Left", &Self::Left, &Self::SetLeft),
+             Prop("Top", &Self::Top, &Self::SetTop), Prop("Width", &Self::Width, &Self::SetWidth),
+             Prop("Height", &Self::Height, &Self::SetHeight),
+             Prop("Cursor", &Self::Cursor, &Self::SetCursor).Default(crDefault).Idents("TCursor"),
+             Prop("Hint", &Self::Hint, &Self::SetHint),
+             Prop("ShowHint", &Self::ShowHint, &Self::SetShowHint).Default(false),
+             Prop("Visible", &Self::Visible, &Self::SetVisible).Default(true));
 QM_CLASS_OWNED(TGraphicControl, TControl, TComponent)
 QM_CLASS_OWNED(TCustomControl, TWinControl, TComponent)
 

@@ -1,0 +1,388 @@
+// The chart's mouse.
+//   hit test            CalcNeedClickedPart
+//   zoom                DoZoom, ZoomRect, CalcZoomPoints, ZoomPercent, UndoZoom, saved scales
+//   panning and wheel   ScrollVerticalAxes, panning inside MouseMove
+//   mouse events        MouseDown, MouseMove, MouseUp, wheel handlers
+#include "chart/control/chart.h"
+#include "chart/engine/teegeometry.h"
+#include "chart/engine/teemarks.h"
+#include <cstdlib>
+
+// ---------------------------------------------------------------------------
+// Hit test.
+
+void TCustomChart::CalcClickedPart(const TPoint& Pos, TChartClickedPart& Part) {
+    Part = CalcNeedClickedPart(Pos, false);
+}
+
+TChartClickedPart TCustomChart::CalcNeedClickedPart(const TPoint& Pos, bool OnlyNeeded) {
+    TChartClickedPart r;
+    if (FLegend->Visible()) {
+        r.PointIndex = FLegend->Clicked(Pos.x, Pos.y);
+        if (r.PointIndex != -1) {
+            r.Part = cpLegend;
+            return r;
+        }
+    }
+    for (int i = SeriesCount() - 1; i >= 0; --i) {
+        TChartSeries* s = GetSeries(i);
+        if (!s->Active()) continue;
+        if (OnlyNeeded && !s->OnClick && !s->OnDblClick && !OnClickSeries) continue;
+        r.PointIndex = s->Clicked(Pos.x, Pos.y);
+        if (r.PointIndex != -1) {
+            r.Part = cpSeries;
+            r.ASeries = s;
+            return r;
+        }
+        if (s->Marks()->Visible()) {
+            r.PointIndex = s->Marks()->Clicked(Pos.x, Pos.y);
+            if (r.PointIndex != -1) {
+                r.Part = cpSeriesMarks;
+                r.ASeries = s;
+                return r;
+            }
+        }
+    }
+    r.PointIndex = -1;
+    for (int i = 0; i < Axes()->Count(); ++i)
+        if (Axes()->Get(i)->Clicked(Pos.x, Pos.y)) {
+            r.Part = cpAxis;
+            r.AAxis = Axes()->Get(i);
+            return r;
+        }
+    const std::pair<TChartTitle*, TChartClickedPartStyle> titles[4] = {
+        {FTitle.get(), cpTitle},
+        {FSubTitle.get(), cpSubTitle},
+        {FFoot.get(), cpFoot},
+        {FSubFoot.get(), cpSubFoot}};
+    for (const auto& [t, part] : titles)
+        if (t->Clicked(Pos.x, Pos.y)) {
+            r.Part = part;
+            return r;
+        }
+    if (PtInRect(ChartRect(), Pos) && CountActiveSeries() > 0) r.Part = cpChartRect;
+    return r;
+}
+
+// ---------------------------------------------------------------------------
+// Saved scales and zoom.
+
+void TCustomChart::SaveScales() {
+    FSavedScales.clear();
+    for (int i = 0; i < Axes()->Count(); ++i) {
+        TChartAxis* a = Axes()->Get(i);
+        TAxisSavedScale s;
+        s.Axis = a;
+        if (!a->IsDepthAxis)
+            s.Scales = {a->Automatic(), a->AutomaticMinimum(), a->AutomaticMaximum(), a->Maximum(),
+                        a->Minimum()};
+        FSavedScales.push_back(s);
+    }
+}
+
+// Each record goes back to the axis it was taken from: axes added or removed
+// since the zoom never receive another axis' scale.
+void TCustomChart::RestoreScales() {
+    for (const TAxisSavedScale& s : FSavedScales) {
+        if (Axes()->IndexOf(s.Axis) == -1 || s.Axis->IsDepthAxis) continue;
+        // The range first: setting it switches the automatic flags off.
+        s.Axis->SetMinMax(s.Scales.Min, s.Scales.Max);
+        s.Axis->SetAutomatic(s.Scales.Auto);
+        s.Axis->SetAutomaticMinimum(s.Scales.AutoMin);
+        s.Axis->SetAutomaticMaximum(s.Scales.AutoMax);
+    }
+    FSavedScales.clear();
+}
+
+void TCustomChart::DoZoom(double TopIni, double TopEnd, double BotIni, double BotEnd, double LefIni,
+                          double LefEnd, double RigIni, double RigEnd) {
+    if (FRestoredAxisScales) {
+        SaveScales();
+        FRestoredAxisScales = false;
+    }
+    struct Target {
+        TChartAxis* Axis;
+        double Min, Max;
+    };
+    const Target targets[4] = {{LeftAxis(), LefIni, LefEnd},
+                               {RightAxis(), RigIni, RigEnd},
+                               {TopAxis(), TopIni, TopEnd},
+                               {BottomAxis(), BotIni, BotEnd}};
+    if (Zoom()->Animated())
+        for (int step = 1; step < Zoom()->AnimatedSteps(); ++step) {
+            for (const Target& t : targets) {
+                const double max =
+                    t.Axis->Maximum() + (t.Max - t.Axis->Maximum()) / AnimatedZoomFactor;
+                const double min =
+                    t.Axis->Minimum() - (t.Axis->Minimum() - t.Min) / AnimatedZoomFactor;
+                t.Axis->SetMinMax(min, max);
+            }
+            Repaint();
+        }
+    for (const Target& t : targets)
+        t.Axis->SetMinMax(t.Min, t.Max);
+    SetZoomed(true);
+    if (OnZoom) OnZoom(this);
+}
+
+void TCustomChart::ZoomRect(const TRect& Rect) {
+    Zoom()->X0 = Rect.Left;
+    Zoom()->Y0 = Rect.Top;
+    Zoom()->X1 = Rect.Right;
+    Zoom()->Y1 = Rect.Bottom;
+    CalcZoomPoints();
+}
+
+void TCustomChart::CalcZoomPoints() {
+    TTeeZoom* z = Zoom();
+    z->Check();
+    DoZoom(TopAxis()->CalcPosPoint(z->X0), TopAxis()->CalcPosPoint(z->X1),
+           BottomAxis()->CalcPosPoint(z->X0), BottomAxis()->CalcPosPoint(z->X1),
+           LeftAxis()->CalcPosPoint(z->Y1), LeftAxis()->CalcPosPoint(z->Y0),
+           RightAxis()->CalcPosPoint(z->Y1), RightAxis()->CalcPosPoint(z->Y0));
+}
+
+void TCustomChart::ZoomPercent(double PercentZoom) {
+    double v[4][2];
+    TChartAxis* axes[4] = {LeftAxis(), RightAxis(), TopAxis(), BottomAxis()};
+    for (int i = 0; i < 4; ++i) {
+        double min = 0, max = 0;
+        axes[i]->CalcMinMax(min, max);
+        const double delta = (max - min) * (PercentZoom - 100) * 0.01;
+        v[i][0] = min + delta;
+        v[i][1] = max - delta;
+    }
+    DoZoom(v[2][0], v[2][1], v[3][0], v[3][1], v[0][0], v[0][1], v[1][0], v[1][1]);
+    Invalidate();
+}
+
+void TCustomChart::UndoZoom() {
+    if (!FRestoredAxisScales) {
+        RestoreScales();
+        FRestoredAxisScales = true;
+    }
+    TCustomAxisPanel::UndoZoom();
+}
+
+void TCustomChart::ScrollVerticalAxes(bool Up) {
+    for (int i = 0; i < Axes()->Count(); ++i) {
+        TChartAxis* a = Axes()->Get(i);
+        if (a->Horizontal() || a->IsDepthAxis) continue;
+        double delta = (a->Minimum() - a->Maximum()) * 3 * 0.01;
+        if (!Up) delta = -delta;
+        a->Scroll(delta, false);
+    }
+}
+
+void TCustomChart::BroadcastChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button,
+                                            TShiftState Shift, int X, int Y) {
+    for (int i = 0; i < Tools()->Count() && !CancelMouse(); ++i) {
+        TTeeCustomTool* t = Tools()->Get(i);
+        if (t->Active()) t->ChartMouseEvent(AEvent, Button, Shift, X, Y);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Mouse events.
+
+namespace {
+bool Contains(TShiftState Shift, TShiftState Needed) {
+    return (Shift.Bits() & Needed.Bits()) == Needed.Bits();
+}
+} // namespace
+
+void TCustomChart::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TCustomAxisPanel::MouseDown(Button, Shift, X, Y);
+    if (CancelMouse() || Zoom()->Active || Panning()->Active) return;
+    SetCancelMouse(false);
+    BroadcastChartMouseEvent(cmeDown, Button, Shift, X, Y);
+    if (CancelMouse()) {
+        SetCancelMouse(false);
+        return;
+    }
+    const auto startZoomOrPan = [&]() -> bool {
+        if (!ActiveSeriesUseAxis()) return false;
+        const TRect r = ChartRect();
+        bool started = false;
+        TTeeZoom* z = Zoom();
+        if (z->Allow() && Button == z->MouseButton() && Contains(Shift, z->KeyShift())) {
+            int x = X, y = Y;
+            if (z->Direction() == tzdVertical) x = r.Left;
+            if (z->Direction() == tzdHorizontal) y = r.Top;
+            z->Activate(x, y);
+            if (z->Direction() == tzdVertical) z->X1 = r.Right;
+            if (z->Direction() == tzdHorizontal) z->Y1 = r.Bottom;
+            DrawZoomRectangle();
+            started = true;
+        } else if (AllowPanning() != pmNone && Button == FScrollMouseButton &&
+                   Contains(Shift, TeeScrollKeyShift)) {
+            Panning()->Activate(X, Y);
+            started = true;
+        }
+        if (started) SetCursor(OriginalCursor());
+        return started;
+    };
+    const auto callHandler = [&](const std::function<void()>& Call) -> bool {
+        SetCancelMouse(true);
+        Call();
+        return CancelMouse();
+    };
+
+    const TChartClickedPart part = CalcNeedClickedPart(TPoint(X, Y), true);
+    bool handled = false;
+    switch (part.Part) {
+    case cpLegend:
+        handled = FLegend->DoMouseDown(X, Y);
+        if (OnClickLegend) handled = callHandler([&] { OnClickLegend(this, Button, Shift, X, Y); });
+        break;
+    case cpAxis:
+        if (OnClickAxis)
+            handled = callHandler([&] { OnClickAxis(this, part.AAxis, Button, Shift, X, Y); });
+        if (!handled) handled = startZoomOrPan();
+        break;
+    case cpSeries: {
+        SetCancelMouse(false);
+        TChartSeries* s = part.ASeries;
+        if (Shift.Contains(ssDouble)) {
+            if (s->OnDblClick) s->OnDblClick(s, part.PointIndex, Button, Shift, X, Y);
+        } else if (s->OnClick) {
+            s->OnClick(s, part.PointIndex, Button, Shift, X, Y);
+        }
+        handled = CancelMouse();
+        if (OnClickSeries)
+            handled =
+                callHandler([&] { OnClickSeries(this, s, part.PointIndex, Button, Shift, X, Y); });
+        if (!handled) handled = startZoomOrPan();
+        break;
+    }
+    case cpTitle:
+    case cpFoot:
+    case cpSubTitle:
+    case cpSubFoot: {
+        TChartTitle* t = part.Part == cpTitle      ? FTitle.get()
+                         : part.Part == cpSubTitle ? FSubTitle.get()
+                         : part.Part == cpFoot     ? static_cast<TChartTitle*>(FFoot.get())
+                                                   : FSubFoot.get();
+        if (OnClickTitle)
+            handled = callHandler([&] { OnClickTitle(this, t, Button, Shift, X, Y); });
+        if (!handled) handled = startZoomOrPan();
+        break;
+    }
+    case cpChartRect:
+        if (OnClickBackground)
+            handled = callHandler([&] { OnClickBackground(this, Button, Shift, X, Y); });
+        if (!handled) handled = startZoomOrPan();
+        break;
+    default:
+        break;
+    }
+    if (!handled && OnClickBackground)
+        callHandler([&] { OnClickBackground(this, Button, Shift, X, Y); });
+    SetCancelMouse(false);
+}
+
+void TCustomChart::MouseMove(TShiftState Shift, int X, int Y) {
+    TCustomAxisPanel::MouseMove(Shift, X, Y);
+    if (!ComponentState().Contains(csDesigning))
+        BroadcastChartMouseEvent(cmeMove, mbLeft, Shift, X, Y);
+    if (CancelMouse()) return;
+    const TRect r = ChartRect();
+    TTeeZoom* z = Zoom();
+    TZoomPanning* pan = Panning();
+    if (z->Active) {
+        if (z->Direction() == tzdVertical) X = r.Right;
+        if (z->Direction() == tzdHorizontal) Y = r.Bottom;
+        if (X != z->X1 || Y != z->Y1) {
+            DrawZoomRectangle();
+            z->X1 = X;
+            z->Y1 = Y;
+            DrawZoomRectangle();
+        }
+    } else if (pan->Active) {
+        if (!PtInRect(r, TPoint(X, Y))) {
+            pan->Active = false;
+            return;
+        }
+        if (X == pan->X1 && Y == pan->Y1) return;
+        pan->Check();
+        if (FRestoredAxisScales) {
+            SaveScales();
+            FRestoredAxisScales = false;
+        }
+        bool moved = false;
+        const auto panAxes = [&](bool Horizontal, int From, int To) {
+            const TPanningMode mode = Horizontal ? pmHorizontal : pmVertical;
+            if (From == To || (AllowPanning() != mode && AllowPanning() != pmBoth)) return;
+            for (int i = 0; i < Axes()->Count(); ++i) {
+                TChartAxis* a = Axes()->Get(i);
+                if (a->IsDepthAxis || a->Horizontal() != Horizontal) continue;
+                const double delta = a->CalcPosPoint(From) - a->CalcPosPoint(To);
+                double min = a->Minimum() + delta, max = a->Maximum() + delta;
+                bool allow = true;
+                if (OnAllowScroll) OnAllowScroll(a, min, max, allow);
+                if (allow) {
+                    a->SetMinMax(min, max);
+                    moved = true;
+                }
+            }
+        };
+        panAxes(true, pan->X1, X);
+        panAxes(false, pan->Y1, Y);
+        pan->X1 = X;
+        pan->Y1 = Y;
+        if (moved) {
+            if (OnScroll) OnScroll(this);
+            Invalidate();
+        }
+    } else if (!CheckMouseSeries(X, Y)) {
+        SetCursor(OriginalCursor());
+    }
+}
+
+void TCustomChart::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    SetCancelMouse(false);
+    TCustomAxisPanel::MouseUp(Button, Shift, X, Y);
+    TTeeZoom* z = Zoom();
+    if (z->Active && Button == z->MouseButton()) {
+        z->Active = false;
+        DrawZoomRectangle();
+        Canvas()->Pen()->SetMode(pmCopy);
+        const TRect r = ChartRect();
+        if (z->Direction() == tzdVertical) X = r.Right;
+        if (z->Direction() == tzdHorizontal) Y = r.Bottom;
+        z->X1 = X;
+        z->Y1 = Y;
+        if (std::abs(z->X1 - z->X0) > z->MinimumPixels() &&
+            std::abs(z->Y1 - z->Y0) > z->MinimumPixels()) {
+            if (z->X1 > z->X0 && z->Y1 > z->Y0)
+                CalcZoomPoints();
+            else
+                UndoZoom();
+            Invalidate();
+        }
+    }
+    Panning()->Active = false;
+    BroadcastChartMouseEvent(cmeUp, Button, Shift, X, Y);
+}
+
+bool TCustomChart::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
+    return TCustomAxisPanel::DoMouseWheel(Shift, WheelDelta, MousePos);
+}
+
+bool TCustomChart::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
+    const bool result = TCustomAxisPanel::DoMouseWheelDown(Shift, MousePos);
+    if (TeeUseMouseWheel) {
+        ScrollVerticalAxes(true);
+        Invalidate();
+    }
+    return result;
+}
+
+bool TCustomChart::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
+    const bool result = TCustomAxisPanel::DoMouseWheelUp(Shift, MousePos);
+    if (TeeUseMouseWheel) {
+        ScrollVerticalAxes(false);
+        Invalidate();
+    }
+    return result;
+}

@@ -1,0 +1,197 @@
+// Fast line series: one polyline positioned straight through the axes.
+#include "chart/control/series.h"
+#include "chart/engine/teeconst.h"
+#include "chart/engine/teeprocs.h"
+#include <algorithm>
+
+QM_CLASS_OWNED(TFastLineSeries, TCustomLineSeries, TComponent)
+
+QM_PUBLISHED(TFastLineSeries,
+             Prop("AutoRepaint", &Self::AutoRepaint, &Self::SetAutoRepaint).Default(true),
+             Prop("DrawAllPoints", &Self::DrawAllPoints, &Self::SetDrawAll).Default(true),
+             Prop("IgnoreNulls", &Self::IgnoreNulls, &Self::SetIgnoreNulls).Default(true),
+             Prop("InvertedStairs", &Self::InvertedStairs, &Self::SetInvertedStairs).Default(false),
+             Prop("LinePen", &Self::LinePen),
+             Prop("Stairs", &Self::Stairs, &Self::SetStairs).Default(false),
+             // The whole line has one colour.
+             Prop("ColorEachPoint", &Self::ColorEachPoint, &Self::SetColorEachPoint).Stored(false));
+
+TFastLineSeries::TFastLineSeries(TComponent* AOwner) : TCustomLineSeries(AOwner) {
+    SetAllowSinglePoint(false);
+    SetIncludeNextPoint(true);
+}
+
+void TFastLineSeries::Assign(TPersistent* Source) {
+    if (auto* s = dynamic_cast<TFastLineSeries*>(Source)) {
+        FAutoRepaint = s->FAutoRepaint;
+        FDrawAllPoints = s->FDrawAllPoints;
+        FFastPen = s->FFastPen;
+        FIgnoreNulls = s->FIgnoreNulls;
+        FInvertedStairs = s->FInvertedStairs;
+        FStairs = s->FStairs;
+    }
+    TChartSeries::Assign(Source);
+}
+
+void TFastLineSeries::SetSeriesColor(TColor Value) {
+    TChartSeries::SetSeriesColor(Value);
+    LinePen()->SetColor(Value);
+}
+
+void TFastLineSeries::SetPen(TChartPen* Value) {
+    TCustomChartElement::SetPen(Value);
+    SetSeriesColor(LinePen()->Color());
+}
+
+void TFastLineSeries::CalcPosition(int ValueIndex, int& X, int& Y) {
+    TChartAxis* h = GetHorizAxis();
+    TChartAxis* v = GetVertAxis();
+    X = h ? h->CalcXPosValue(XValues()->Data()[ValueIndex]) : 0;
+    Y = v ? v->CalcYPosValue(YValues()->Data()[ValueIndex]) : 0;
+}
+
+void TFastLineSeries::PrepareCanvas() {
+    TCustomAxisPanel* chart = ParentChart();
+    TCanvas3D* canvas = chart->Canvas();
+    canvas->AssignVisiblePen(LinePen());
+    chart->CheckPenWidth(canvas->Pen());
+    canvas->Brush()->SetStyle(bsClear);
+    canvas->SetBackMode(cbmTransparent);
+}
+
+void TFastLineSeries::PrepareLegendCanvas(int ValueIndex, TColor& BackColor,
+                                          TBrushStyle& BrushStyle) {
+    (void)ValueIndex, (void)BackColor, (void)BrushStyle;
+    if (ParentChart()) PrepareCanvas();
+}
+
+void TFastLineSeries::DoMove(int X, int Y) {
+    TCanvas3D* canvas = ParentChart()->Canvas();
+    if (FIs3D)
+        canvas->MoveTo3D(X, Y, MiddleZ());
+    else
+        canvas->MoveTo(X, Y);
+}
+
+void TFastLineSeries::DoLine(int X, int Y) {
+    TCanvas3D* canvas = ParentChart()->Canvas();
+    if (FIs3D)
+        canvas->LineTo3D(X, Y, MiddleZ());
+    else
+        canvas->LineTo(X, Y);
+}
+
+void TFastLineSeries::DrawAllValues() {
+    const int f = FirstVisibleIndex();
+    const int l = std::min(LastVisibleIndex(), Count() - 1);
+    if (f < 0 || l < f || !ParentChart()) return;
+    FIs3D = ParentChart()->View3D();
+    PrepareCanvas();
+    CalcPosition(f > 0 ? f - 1 : f, FastPrevX, FastPrevY);
+    DoMove(FastPrevX, FastPrevY);
+    if (f > 0) DrawValue(f);
+    for (int i = f + 1; i <= l; ++i)
+        DrawValue(i);
+}
+
+void TFastLineSeries::DrawValue(int ValueIndex) {
+    int x, y;
+    CalcPosition(ValueIndex, x, y);
+    if (x == FastPrevX && (!FDrawAllPoints || y == FastPrevY)) return;
+    if (!FIgnoreNulls && IsNull(ValueIndex)) {
+        DoMove(x, y);
+    } else {
+        if (FStairs) {
+            if (FInvertedStairs)
+                DoLine(FastPrevX, y);
+            else
+                DoLine(x, FastPrevY);
+        }
+        DoLine(x, y);
+    }
+    FastPrevX = x;
+    FastPrevY = y;
+}
+
+void TFastLineSeries::NotifyNewValue(TChartSeries* Sender, int ValueIndex) {
+    TCustomAxisPanel* chart = ParentChart();
+    if (FAutoRepaint || !chart) {
+        TChartSeries::NotifyNewValue(Sender, ValueIndex);
+        return;
+    }
+    FIs3D = chart->View3D();
+    CalcPosition(ValueIndex > 0 ? ValueIndex - 1 : 0, FastPrevX, FastPrevY);
+    chart->Canvas()->AssignVisiblePen(LinePen());
+    DoMove(FastPrevX, FastPrevY);
+    DrawValue(ValueIndex);
+}
+
+void TFastLineSeries::CalcHorizMargins(int& LeftMargin, int& RightMargin) {
+    TChartSeries::CalcHorizMargins(LeftMargin, RightMargin);
+    const int w = LinePen()->Width();
+    const int grow = w - (w - 2) / 2;
+    LeftMargin += grow;
+    RightMargin += grow;
+}
+
+void TFastLineSeries::CalcVerticalMargins(int& TopMargin, int& BottomMargin) {
+    TChartSeries::CalcVerticalMargins(TopMargin, BottomMargin);
+    const int w = LinePen()->Width();
+    const int grow = w - (w - 2) / 2;
+    TopMargin += grow;
+    BottomMargin += grow;
+}
+
+void TFastLineSeries::DrawMark(int ValueIndex, const AnsiString& St,
+                               TSeriesMarkPosition* APosition) {
+    Marks()->ApplyArrowLength(*APosition);
+    TChartSeries::DrawMark(ValueIndex, St, APosition);
+}
+
+void TFastLineSeries::DrawLegendShape(int ValueIndex, const TRect& Rect) {
+    (void)ValueIndex;
+    if (TCustomAxisPanel* chart = ParentChart())
+        chart->Canvas()->DoHorizLine(Rect.Left, Rect.Right, (Rect.Top + Rect.Bottom) / 2);
+}
+
+int TFastLineSeries::Clicked(int X, int Y) {
+    const int f = FirstVisibleIndex();
+    const int l = std::min(LastVisibleIndex(), Count() - 1);
+    if (f < 0 || l < f) return -1;
+    if (TCustomAxisPanel* chart = ParentChart())
+        chart->Canvas()->Calculate2DPosition(X, Y, MiddleZ());
+    const TPoint mouse(X, Y);
+    TPoint prev(0, 0);
+    for (int i = f; i <= l; ++i) {
+        const TPoint p(CalcXPos(i), CalcYPos(i));
+        if (p == mouse) return i;
+        if (i > f && PointInLine(mouse, p, prev)) return i - 1;
+        prev = p;
+    }
+    return -1;
+}
+
+void TFastLineSeries::CreateSubGallery(const TChartSubGalleryProc& AddSubChart) {
+    TChartSeries::CreateSubGallery(AddSubChart);
+    AddSubChart(TeeMsg_Marks);
+    AddSubChart(TeeMsg_Dotted);
+    AddSubChart(TeeMsg_Stairs);
+}
+
+void TFastLineSeries::SetSubGallery(TChartSeries* Series, int Index) {
+    auto* s = dynamic_cast<TFastLineSeries*>(Series);
+    if (!s) return;
+    switch (Index) {
+    case 1:
+        s->Marks()->SetVisible(true);
+        break;
+    case 2:
+        s->LinePen()->SetSmallDots(true);
+        break;
+    case 3:
+        s->SetStairs(true);
+        break;
+    default:
+        TChartSeries::SetSubGallery(Series, Index);
+    }
+}

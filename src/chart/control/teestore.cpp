@@ -1,0 +1,270 @@
+// Chart files: header test, saving, loading (validated in a fresh chart before
+// the real one changes), old trailing point data, the two converters.
+#include "chart/control/teestore.h"
+#include "chart/control/teeseriestypes.h"
+#include "chart/engine/teeconst.h"
+#include "chart/engine/teegeometry.h"
+#include "platform/classes/objtext.h"
+#include "platform/classes/streams.h"
+#include "platform/win32/kernel.h"
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+QM_CLASS_OWNED(TChartChart, TChart, TComponent)
+QM_CLASS_OWNED(TODBCChart, TChartChart, TComponent)
+QM_CLASS_ABSTRACT(TChartReader, TReader)
+
+namespace {
+
+const bool AliasesRegistered = [] {
+    TeeAddStartup([] {
+        RegisterClass(&TChart::ClassInfo);
+        RegisterClass(&TChartChart::ClassInfo);
+        RegisterClass(&TODBCChart::ClassInfo);
+    });
+    return true;
+}();
+
+enum class TTeeKind { None, Binary, Text };
+
+// Looks at the first bytes and goes back.
+TTeeKind HeaderKind(TStream* S) {
+    const int64_t pos = S->Position();
+    uint8_t b[4] = {0, 0, 0, 0};
+    const int n = S->Read(b, 4);
+    S->SetPosition(pos);
+    if (n >= 2 && (b[0] | (b[1] << 8)) == TeeMagicNumber) return TTeeKind::Binary;
+    if (n >= 1 && (b[0] == 'O' || b[0] == 'o')) return TTeeKind::Text;
+    return TTeeKind::None;
+}
+
+void WriteHeader(TStream* S) {
+    const uint8_t h[4] = {TeeMagicNumber & 0xFF, TeeMagicNumber >> 8, TeeFileVersion & 0xFF,
+                          TeeFileVersion >> 8};
+    S->WriteBuffer(h, 4);
+}
+
+// The binary form of a chart file (header included) from either form.
+void ToBinary(TStream* Input, TStream* Output) {
+    switch (HeaderKind(Input)) {
+    case TTeeKind::Binary:
+        Output->CopyFrom(Input, Input->Size() - Input->Position());
+        break;
+    case TTeeKind::Text:
+        WriteHeader(Output);
+        ObjectTextToBinary(Input, Output);
+        break;
+    default:
+        throw ChartException(TeeMsg_WrongTeeFileFormat);
+    }
+}
+
+// The length of one series' point block at the stream's position (mask, count,
+// records), checked against what is left before anything is read.
+int64_t PointBlockSize(TMemoryStream& S, int Lists) {
+    const int64_t start = S.Position();
+    const int64_t left = S.Size() - start;
+    const auto* p = static_cast<const uint8_t*>(S.Memory()) + start;
+    if (left < 5) throw EReadError("Stream read error");
+    const uint8_t mask = p[0];
+    int32_t count;
+    std::memcpy(&count, p + 1, 4);
+    if (count < 0) throw EReadError("Stream read error");
+    int64_t fixed = 8 + (mask & 1 ? 8 : 0) + (mask & 2 ? 4 : 0) + (mask & 8 ? 34 : 0) +
+                    8 * std::max(0, Lists - 2);
+    int64_t at = 5;
+    for (int32_t i = 0; i < count; ++i) {
+        if (at + fixed > left) throw EReadError("Stream read error");
+        if (mask & 4) {
+            // The label's length byte sits after the values, colour first.
+            const int64_t labelAt = at + 8 + (mask & 1 ? 8 : 0) + (mask & 2 ? 4 : 0);
+            if (labelAt + 1 > left) throw EReadError("Stream read error");
+            at += 1 + p[labelAt];
+        }
+        at += fixed;
+    }
+    if (at > left) throw EReadError("Stream read error");
+    return at;
+}
+
+// Reads the chart body (behind the header) into AChart, then old point data.
+void ReadChartBody(TCustomChart* AChart, TMemoryStream& Body, const TProcTeeCheckError& Check,
+                   bool TryReadData) {
+    Body.SetPosition(4);
+    {
+        TChartReader reader(&Body, 4096, Check);
+        const AnsiString name = AChart->Name();
+        reader.ReadRootComponent(AChart);
+        if (!name.IsEmpty()) AChart->SetName(name);
+    }
+    if (TryReadData && Body.Position() < Body.Size())
+        for (int i = 0; i < AChart->SeriesCount(); ++i) {
+            TChartSeries* s = AChart->GetSeries(i);
+            TMemoryStream block;
+            block.CopyFrom(&Body, PointBlockSize(Body, s->ValuesList()->Count()));
+            block.SetPosition(0);
+            s->ReadData(&block);
+        }
+}
+
+} // namespace
+
+TChartReader::TChartReader(TStream* Stream, int BufSize, TProcTeeCheckError CheckError)
+    : TReader(Stream, BufSize) {
+    OnError = std::move(CheckError);
+}
+
+AnsiString TeeCheckExtension(const AnsiString& FileName) {
+    if (!ExtractFileExt(FileName).IsEmpty()) return FileName;
+    return FileName + ".tee";
+}
+
+// ---------------------------------------------------------------------------
+// Saving.
+
+void SaveChartToStream(TCustomChart* AChart, TStream* AStream, bool IncludeData, bool TextFormat) {
+    (void)AliasesRegistered;
+    TMemoryStream binary;
+    WriteHeader(&binary);
+    {
+        const AnsiString name = AChart->Name();
+        const bool designing = AChart->ComponentState().Contains(csDesigning);
+        if (!designing) AChart->SetName("");
+        struct TFlags {
+            TChartSeries* Series;
+            bool Force, Dont;
+        };
+        std::vector<TFlags> flags;
+        TTeeFinally restore([&] {
+            for (const TFlags& f : flags) {
+                f.Series->SetForceSaveData(f.Force);
+                f.Series->SetDontSaveData(f.Dont);
+            }
+            if (!designing) AChart->SetName(name);
+        });
+        for (int i = 0; i < AChart->SeriesCount(); ++i) {
+            TChartSeries* s = AChart->GetSeries(i);
+            flags.push_back({s, s->ForceSaveData(), s->DontSaveData()});
+            s->SetForceSaveData(IncludeData);
+            s->SetDontSaveData(!IncludeData);
+        }
+        TWriter writer(&binary, 4096);
+        writer.SetRoot(AChart->Owner() ? AChart->Owner() : AChart);
+        writer.WriteSignature();
+        writer.WriteComponent(AChart);
+        writer.FlushBuffer();
+    }
+    binary.SetPosition(0);
+    if (TextFormat) {
+        binary.SetPosition(4);
+        ObjectBinaryToText(&binary, AStream);
+    } else {
+        AStream->CopyFrom(&binary, binary.Size());
+    }
+}
+
+void SaveChartToFile(TCustomChart* AChart, const AnsiString& FileName, bool IncludeData,
+                     bool TextFormat) {
+    TMemoryStream content;
+    SaveChartToStream(AChart, &content, IncludeData, TextFormat);
+    content.SaveToFile(TeeCheckExtension(FileName));
+}
+
+// ---------------------------------------------------------------------------
+// Loading.
+
+void LoadChartFromStreamCheck(TCustomChart*& AChart, TStream* AStream,
+                              const TProcTeeCheckError& CheckError, bool TryReadData) {
+    (void)AliasesRegistered;
+    TeeStartRegistries();
+    if (AStream->Size() - AStream->Position() <= 0) throw ChartException(TeeMsg_EmptyTeeFile);
+    if (HeaderKind(AStream) == TTeeKind::None) throw ChartException(TeeMsg_WrongTeeFileFormat);
+    if (!AChart) throw ChartException(TeeMsg_InvalidTeeFile);
+
+    TMemoryStream body;
+    ToBinary(AStream, &body);
+    if (body.Size() < 4) throw ChartException(TeeMsg_WrongTeeFileFormat);
+
+    // First into a fresh chart of the same class: any fault ends here, with the
+    // given chart untouched. The caller's answers are kept for the second pass.
+    std::vector<bool> answers;
+    {
+        std::unique_ptr<TObject> made(AChart->ClassType()->Factory
+                                          ? AChart->ClassType()->Factory(nullptr)
+                                          : TChart::ClassInfo.Factory(nullptr));
+        auto* fresh = dynamic_cast<TCustomChart*>(made.get());
+        if (!fresh) throw ChartException(TeeMsg_InvalidTeeFile);
+        TProcTeeCheckError record;
+        if (CheckError)
+            record = [&](const AnsiString& Message) {
+                answers.push_back(CheckError(Message));
+                return answers.back();
+            };
+        ReadChartBody(fresh, body, record, TryReadData);
+    }
+
+    TCustomChart* chart = AChart;
+    const bool repaint = chart->AutoRepaint();
+    chart->SetAutoRepaint(false);
+    TTeeFinally again([&] {
+        chart->SetAutoRepaint(repaint);
+        chart->Invalidate();
+    });
+    chart->FreeAllSeries();
+    chart->Tools()->Clear();
+    size_t next = 0;
+    TProcTeeCheckError replay;
+    if (CheckError)
+        replay = [&](const AnsiString&) { return next < answers.size() && answers[next++]; };
+    ReadChartBody(chart, body, replay, TryReadData);
+}
+
+void LoadChartFromStream(TCustomChart*& AChart, TStream* AStream) {
+    LoadChartFromStreamCheck(AChart, AStream, nullptr, true);
+}
+
+void LoadChartFromFileCheck(TCustomChart*& AChart, const AnsiString& FileName,
+                            const TProcTeeCheckError& CheckError) {
+    TFileStream file(TeeCheckExtension(FileName), fmOpenRead | fmShareDenyWrite);
+    LoadChartFromStreamCheck(AChart, &file, CheckError, true);
+}
+
+void LoadChartFromFile(TCustomChart*& AChart, const AnsiString& FileName) {
+    LoadChartFromFileCheck(AChart, FileName, nullptr);
+}
+
+// ---------------------------------------------------------------------------
+// Converters.
+
+void ConvertTeeToText(TStream* Input, TStream* Output) {
+    switch (HeaderKind(Input)) {
+    case TTeeKind::Binary:
+        Input->Seek(4, soFromCurrent);
+        ObjectBinaryToText(Input, Output);
+        break;
+    case TTeeKind::Text:
+        Output->CopyFrom(Input, Input->Size() - Input->Position());
+        break;
+    default:
+        throw ChartException(TeeMsg_WrongTeeFileFormat);
+    }
+}
+
+void ConvertTeeToBinary(TStream* Input, TStream* Output) {
+    ToBinary(Input, Output);
+}
+
+void ConvertTeeFileToText(const AnsiString& InputFile, const AnsiString& OutputFile) {
+    TFileStream in(InputFile, fmOpenRead | fmShareDenyWrite);
+    TMemoryStream out;
+    ConvertTeeToText(&in, &out);
+    out.SaveToFile(OutputFile);
+}
+
+void ConvertTeeFileToBinary(const AnsiString& InputFile, const AnsiString& OutputFile) {
+    TFileStream in(InputFile, fmOpenRead | fmShareDenyWrite);
+    TMemoryStream out;
+    ConvertTeeToBinary(&in, &out);
+    out.SaveToFile(OutputFile);
+}

@@ -1,0 +1,61 @@
+#pragma once
+// Chart files ("*.tee"): a whole chart with its series, functions and tools,
+// optionally with the point data, as a 4-byte header and a binary component
+// stream, or as the stream's text form.
+#include "chart/control/chart.h"
+#include "platform/classes/filer.h"
+#include <functional>
+
+class TStream;
+
+// Told about each fault inside a chart file; true ignores it and reading goes on.
+using TProcTeeCheckError = std::function<bool(const AnsiString& Message)>;
+
+constexpr uint16_t TeeMagicNumber = 0x3060;
+constexpr uint16_t TeeFileVersion = 0x0140;
+
+// Old names of the chart class that files may still carry.
+class TChartChart : public TChart {
+    QM_CLASS(TChartChart)
+public:
+    explicit TChartChart(TComponent* AOwner = nullptr) : TChart(AOwner) {}
+};
+
+class TODBCChart : public TChartChart {
+    QM_CLASS(TODBCChart)
+public:
+    explicit TODBCChart(TComponent* AOwner = nullptr) : TChartChart(AOwner) {}
+};
+
+// The platform reader; faults go to the callback when one is given, else the
+// platform's rule holds (unknown names skipped, damage raises).
+class TChartReader : public TReader {
+    QM_CLASS(TChartReader)
+public:
+    TChartReader(TStream* Stream, int BufSize, TProcTeeCheckError CheckError);
+};
+
+// The name unchanged when it has an extension, else with ".tee" added.
+AnsiString TeeCheckExtension(const AnsiString& FileName);
+
+void SaveChartToStream(TCustomChart* AChart, TStream* AStream, bool IncludeData = true,
+                       bool TextFormat = false);
+// Builds the whole file first; an existing file is replaced only once the new one is complete.
+void SaveChartToFile(TCustomChart* AChart, const AnsiString& FileName, bool IncludeData = true,
+                     bool TextFormat = false);
+
+// The stream is read into a fresh chart first; the given chart changes only
+// when that succeeded, so a damaged file leaves it exactly as it was.
+void LoadChartFromStreamCheck(TCustomChart*& AChart, TStream* AStream,
+                              const TProcTeeCheckError& CheckError = nullptr,
+                              bool TryReadData = true);
+void LoadChartFromStream(TCustomChart*& AChart, TStream* AStream);
+void LoadChartFromFileCheck(TCustomChart*& AChart, const AnsiString& FileName,
+                            const TProcTeeCheckError& CheckError);
+void LoadChartFromFile(TCustomChart*& AChart, const AnsiString& FileName);
+
+void ConvertTeeFileToText(const AnsiString& InputFile, const AnsiString& OutputFile);
+void ConvertTeeFileToBinary(const AnsiString& InputFile, const AnsiString& OutputFile);
+// The same conversions between streams (from the input's position).
+void ConvertTeeToText(TStream* Input, TStream* Output);
+void ConvertTeeToBinary(TStream* Input, TStream* Output);

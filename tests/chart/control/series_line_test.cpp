@@ -1,0 +1,217 @@
+// Line, point, area and fast line series: pictures, stacking and click tests.
+#include "series_fixture.h"
+
+namespace {
+constexpr TColor clAreaBlue = 0xFF0000;
+}
+
+// The live read-out: one line, fixed left axis, a bottom axis that scrolls
+// with every reading, one AddXY per reading.
+class LiveLineTest : public SeriesChartTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(LiveLineTest, FedPointByPointTheLineFollowsTheScrollingAxis) {
+    Chart->SetView3D(GetParam());
+    Chart->SetAxisVisible(true);
+    auto* line = Add<TLineSeries>();
+    Chart->LeftAxis()->SetMinMax(-100, 100);
+    for (int i = 0; i <= 80; ++i) {
+        line->AddXY(i, (i % 20) * 10 - 100);
+        Chart->BottomAxis()->SetMinMax(std::max(0, i - 40), std::max(40, i));
+    }
+    Render(GetParam() ? "live_line_3d" : "live_line_2d");
+    const TRect r = Chart->ChartRect();
+    // Nothing of the line outside the chart rectangle (3D: its projected slab).
+    const int depth = GetParam() ? Chart->SeriesDepthWidth + 1 : 0;
+    EXPECT_EQ(Count(clRed, TRect(0, 0, r.Left, H)), 0);
+    EXPECT_EQ(Count(clRed, TRect(r.Right + depth + 1, 0, W, H)), 0);
+    EXPECT_EQ(Count(clRed, TRect(0, r.Bottom + 1, W, H)), 0);
+    if (!GetParam()) {
+        // Each reading's pixel lies on the line (the last one ends the line: GDI leaves
+        // its pixel out).
+        for (int i = 41; i < 80; i += 3)
+            EXPECT_EQ(Pixel(XPos(i), YPos((i % 20) * 10 - 100)), clRed) << i;
+        // The line enters at the left edge, at the height of the segment that crosses it.
+        EXPECT_EQ(Pixel(XPos(40.5), YPos(-95)), clRed);
+    } else {
+        EXPECT_GT(Count(clRed, r), 200);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(View, LiveLineTest, ::testing::Bool(),
+                         [](const auto& Info) { return Info.param ? "In3D" : "In2D"; });
+
+TEST_F(SeriesChartTest, StairsRunAtTheOldLevelThenRiseAndInvertedRiseFirst) {
+    auto* line = Add<TLineSeries>();
+    Ranges(0, 10, 0, 10);
+    line->AddXY(2, 2);
+    line->AddXY(8, 7);
+    line->SetStairs(true);
+    Render("stairs");
+    const int x0 = XPos(2), x1 = XPos(8), y0 = YPos(2), y1 = YPos(7);
+    EXPECT_EQ(Pixel((x0 + x1) / 2, y0), clRed);
+    EXPECT_EQ(Pixel(x1, (y0 + y1) / 2), clRed);
+    EXPECT_NE(Pixel(x0, (y0 + y1) / 2), clRed);
+    line->SetInvertedStairs(true);
+    Render("stairs_inverted");
+    EXPECT_EQ(Pixel(x0, (y0 + y1) / 2), clRed);
+    EXPECT_EQ(Pixel((x0 + x1) / 2, y1), clRed);
+    EXPECT_NE(Pixel((x0 + x1) / 2, y0), clRed);
+}
+
+TEST_F(SeriesChartTest, AreaWithStairsFillsEachStepDownToTheAxisEnd) {
+    auto* area = Add<TAreaSeries>();
+    area->SetSeriesColor(clAreaBlue);
+    area->SetStairs(true);
+    area->AreaLinesPen()->SetVisible(false);
+    area->LinePen()->SetVisible(false);
+    Ranges(0, 5, 0, 10);
+    area->AddXY(0, 4);
+    area->AddXY(2, 8);
+    area->AddXY(4, 2);
+    Render("area_stairs");
+    const int bottom = Chart->LeftAxis()->IEndPos;
+    // Step one: x 0..2 at the old level 4; step two: x 2..4 at level 8.
+    EXPECT_EQ(Pixel((XPos(0) + XPos(2)) / 2, YPos(4) + 2), clAreaBlue);
+    EXPECT_NE(Pixel((XPos(0) + XPos(2)) / 2, YPos(4) - 2), clAreaBlue);
+    EXPECT_EQ(Pixel((XPos(2) + XPos(4)) / 2, YPos(8) + 2), clAreaBlue);
+    EXPECT_NE(Pixel((XPos(2) + XPos(4)) / 2, YPos(8) - 2), clAreaBlue);
+    // Without a pen a GDI rectangle leaves out one more row and column.
+    EXPECT_EQ(Pixel(XPos(1), bottom - 2), clAreaBlue);
+    EXPECT_NE(Pixel(XPos(1), bottom - 1), clAreaBlue);
+}
+
+TEST_F(SeriesChartTest, NullPointSplitsTheLine) {
+    auto* line = Add<TLineSeries>();
+    Ranges(0, 4, 0, 10);
+    line->AddXY(0, 5);
+    line->AddXY(1, 5);
+    line->AddNullXY(2, 5);
+    line->AddXY(3, 5);
+    line->AddXY(4, 5);
+    Render("null_split");
+    EXPECT_EQ(Pixel((XPos(0) + XPos(1)) / 2, YPos(5)), clRed);
+    EXPECT_NE(Pixel((XPos(1) + XPos(2)) / 2, YPos(5)), clRed);
+    EXPECT_NE(Pixel((XPos(2) + XPos(3)) / 2, YPos(5)), clRed);
+    EXPECT_EQ(Pixel((XPos(3) + XPos(4)) / 2, YPos(5)), clRed);
+}
+
+TEST_F(SeriesChartTest, StackedAreasSumPositiveValuesAndStack100EndsAtOneHundred) {
+    auto* a = Add<TAreaSeries>();
+    auto* b = Add<TAreaSeries>();
+    a->AddXY(0, 3);
+    b->AddXY(0, 4);
+    a->AddXY(1, -2);
+    b->AddXY(1, 1);
+    a->SetMultiArea(maStacked);
+    EXPECT_EQ(b->MultiArea(), maStacked);
+    Ranges(0, 1, 0, 100);
+    Render("stacked_area");
+    EXPECT_EQ(b->CalcYPos(0), YPos(7));
+    EXPECT_EQ(b->GetOriginPos(0), YPos(3));
+    EXPECT_EQ(b->CalcYPos(1), YPos(1)); // a negative value below does not lower the base
+    EXPECT_EQ(b->MaxYValue(), 7);
+    b->SetMultiArea(maStacked100);
+    Render("stacked_area_100");
+    EXPECT_EQ(a->CalcYPos(0), YPos(300.0 / 7));
+    EXPECT_EQ(b->CalcYPos(0), YPos(100));
+    EXPECT_EQ(a->MaxYValue(), 100);
+    EXPECT_EQ(a->MinYValue(), 0);
+}
+
+TEST_F(SeriesChartTest, ClicksHitPointersStrictlyInsideTheirSizeAndSegmentsGiveTheirStart) {
+    auto* line = Add<TLineSeries>();
+    Ranges(0, 10, 0, 10);
+    for (int i = 0; i <= 10; ++i)
+        line->AddXY(i, i % 2 ? 8 : 2);
+    line->Pointer()->SetVisible(true);
+    Render("clicks");
+    const int x = XPos(4), y = YPos(2);
+    EXPECT_EQ(line->Clicked(x, y), 4);
+    const int h = line->Pointer()->HorizSize();
+    EXPECT_EQ(line->Clicked(x + h - 1, y), 4);
+    EXPECT_NE(line->Clicked(x - h, y + line->Pointer()->VertSize()), 4);
+    // The middle of the segment from 6 to 7.
+    EXPECT_EQ(line->Clicked((XPos(6) + XPos(7)) / 2, (YPos(2) + YPos(8)) / 2), 6);
+    line->SetClickableLine(false);
+    EXPECT_EQ(line->Clicked((XPos(6) + XPos(7)) / 2, (YPos(2) + YPos(8)) / 2), -1);
+}
+
+TEST_F(SeriesChartTest, OutlineIsDrawnUnderTheLineWithAWiderPen) {
+    auto* line = Add<TLineSeries>();
+    Ranges(0, 10, 0, 10);
+    line->AddXY(0, 5);
+    line->AddXY(10, 5);
+    line->OutLine()->SetVisible(true);
+    line->OutLine()->SetColor(clBlack);
+    Render("outline");
+    const int x = XPos(5), y = YPos(5);
+    EXPECT_EQ(Pixel(x, y), clRed);
+    // Width 1 + 1 + 2 = 4: black shows above and below the red line.
+    EXPECT_EQ(Pixel(x, y - 1) == clBlack || Pixel(x, y + 1) == clBlack, true);
+    EXPECT_EQ(line->LinePen()->Width(), 1);
+    EXPECT_EQ(line->SeriesColor(), clRed);
+}
+
+TEST_F(SeriesChartTest, PointSeriesStaysWithoutALineAfterAssign) {
+    auto* line = Add<TLineSeries>();
+    auto* points = Add<TPointSeries>();
+    points->Assign(line);
+    EXPECT_FALSE(points->DrawsLine());
+    EXPECT_TRUE(points->Pointer()->Visible());
+    EXPECT_FALSE(points->ClickableLine());
+}
+
+// Fast line: skipping columns, nulls and drawing without a repaint.
+TEST_F(SeriesChartTest, FastLineJoinsOrSkipsPointsOfOnePixelColumn) {
+    auto* fast = Add<TFastLineSeries>();
+    Ranges(0, 1000, 0, 10);
+    fast->AddXY(100, 1);
+    fast->AddXY(100.1, 9); // same pixel column as x = 100
+    fast->AddXY(1000, 1);
+    Render("fast_all");
+    EXPECT_EQ(XPos(100), XPos(100.1));
+    EXPECT_EQ(Pixel(XPos(100), YPos(5)), clRed);
+    fast->SetDrawAll(false);
+    Render("fast_skip");
+    EXPECT_NE(Pixel(XPos(100), YPos(5)), clRed);
+    EXPECT_EQ(Pixel(XPos(500), YPos(1)), clRed);
+}
+
+TEST_F(SeriesChartTest, FastLineNullLiftsThePenOnlyWhenNullsAreNotIgnored) {
+    auto* fast = Add<TFastLineSeries>();
+    Ranges(0, 4, 0, 10);
+    fast->AddXY(0, 5);
+    fast->AddXY(1, 5);
+    fast->AddNullXY(2, 5);
+    fast->AddXY(3, 5);
+    Render("fast_null_ignored");
+    EXPECT_EQ(Pixel((XPos(1) + XPos(2)) / 2, YPos(5)), clRed);
+    fast->SetIgnoreNulls(false);
+    Render("fast_null_gap");
+    EXPECT_NE(Pixel((XPos(1) + XPos(2)) / 2, YPos(5)), clRed);
+    EXPECT_EQ(Pixel((XPos(2) + XPos(3)) / 2, YPos(5)), clRed);
+}
+
+TEST_F(SeriesChartTest, FastLineWithoutAutoRepaintDrawsJustTheNewSegment) {
+    auto* fast = Add<TFastLineSeries>();
+    Ranges(0, 10, 0, 10);
+    fast->AddXY(0, 2);
+    fast->AddXY(5, 2);
+    Chart->SetWidth(W);
+    Chart->SetHeight(H);
+    Chart->Draw(); // the window's own buffer
+    fast->SetAutoRepaint(false);
+    fast->AddXY(10, 8);
+    // The segment is on the chart's canvas without a repaint.
+    EXPECT_EQ(Chart->Canvas()->GetPixel((XPos(5) + XPos(10)) / 2, (YPos(2) + YPos(8)) / 2), clRed);
+}
+
+TEST_F(SeriesChartTest, FastLineColourAndPenStayEqual) {
+    auto* fast = Add<TFastLineSeries>();
+    fast->SetSeriesColor(clGreen);
+    EXPECT_EQ(fast->LinePen()->Color(), clGreen);
+    TChartPen pen;
+    pen.SetColor(clBlue);
+    fast->SetPen(&pen);
+    EXPECT_EQ(fast->SeriesColor(), clBlue);
+}
