@@ -1,0 +1,3 @@
+#include "chart/series/teeextraseries.h"
+
+void RegisterTee3DSeries() {}
