@@ -117,6 +117,11 @@ void TCustom3DSeries::PrepareLegendCanvas(int ValueIndex, TColor& BackColor,
     if (chart && chart->Legend()->Symbol()->Continuous()) chart->Canvas()->Pen()->SetStyle(psClear);
 }
 
+void TCustom3DSeries::CheckOrder() {
+    if (MandatoryValues()->Order() != loNone) MandatoryValues()->Sort();
+    Repaint();
+}
+
 bool TCustom3DSeries::IsValidSourceOf(TChartSeries* Value) {
     return dynamic_cast<TCustom3DSeries*>(Value) != nullptr;
 }

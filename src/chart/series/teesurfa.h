@@ -21,6 +21,8 @@ public:
     double MinZValue() override;
     void PrepareLegendCanvas(int ValueIndex, TColor& BackColor, TBrushStyle& BrushStyle) override;
     bool IsValidSourceOf(TChartSeries* Value) override;
+    // X values are positions here, never replaced by the point sequence.
+    void CheckOrder() override;
 
     virtual int AddXYZ(double X, double Y, double Z, const AnsiString& Label, TColor Color);
     int AddXYZ(double X, double Y, double Z) { return AddXYZ(X, Y, Z, "", clTeeColor); }

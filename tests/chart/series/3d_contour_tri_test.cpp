@@ -1,0 +1,210 @@
+// Contour levels and segments worked out by hand, and triangulations of point
+// sets with known answers.
+#include "chart/series/teesurfa.h"
+#include "chart/series/teetrisurface.h"
+#include <gtest/gtest.h>
+#include <set>
+
+namespace {
+
+// Heights Y = X on X 0..4, Z 0..2.
+void FillPlane(TContourSeries& S) {
+    for (int z = 0; z <= 2; ++z)
+        for (int x = 0; x <= 4; ++x)
+            S.AddXYZ(x, x, z);
+    S.FillGridIndex();
+}
+
+void SetLevels(TContourSeries& S, std::initializer_list<double> Values) {
+    S.Levels()->Clear();
+    for (double v : Values)
+        S.Levels()->AddLevel()->SetUpToValue(v);
+}
+
+TEST(Contour, PlaneCrossingIsOneStraightChainedSegment) {
+    for (double level : {1.5, 2.0, 0.25}) {
+        TContourSeries s(nullptr);
+        FillPlane(s);
+        SetLevels(s, {level});
+        EXPECT_FALSE(s.AutomaticLevels());
+        s.ContourLevels();
+        TContourLevel* l = s.Levels()->Get(0);
+        ASSERT_EQ(l->SegmentCount(), 1) << level;
+        double minZ = 99, maxZ = -99;
+        for (const TContourPoint& p : l->Segments[0]) {
+            EXPECT_NEAR(p.X, level, 1e-12);
+            minZ = std::min(minZ, p.Z);
+            maxZ = std::max(maxZ, p.Z);
+        }
+        EXPECT_EQ(minZ, 0) << level;
+        EXPECT_EQ(maxZ, 2) << level;
+        if (level == 2.0) continue; // along the nodes both cells give the same lines
+        // A chain never doubles back: its Z values run one way.
+        const auto& seg = l->Segments[0];
+        const bool up = seg.back().Z > seg.front().Z;
+        for (size_t i = 1; i < seg.size(); ++i)
+            EXPECT_EQ(seg[i].Z >= seg[i - 1].Z, up) << level;
+    }
+}
+
+TEST(Contour, LevelsOutsideTheHeightsGiveNoSegment) {
+    TContourSeries s(nullptr);
+    FillPlane(s);
+    SetLevels(s, {-1, 9});
+    s.ContourLevels();
+    EXPECT_EQ(s.Levels()->Get(0)->SegmentCount(), 0);
+    EXPECT_EQ(s.Levels()->Get(1)->SegmentCount(), 0);
+}
+
+TEST(Contour, ClosedRingAroundAPeakEndsWhereItBegan) {
+    TContourSeries s(nullptr);
+    for (int z = 0; z <= 2; ++z)
+        for (int x = 0; x <= 2; ++x)
+            s.AddXYZ(x, x == 1 && z == 1 ? 4 : 0, z);
+    s.FillGridIndex();
+    SetLevels(s, {1});
+    s.ContourLevels();
+    const TContourLevel* l = s.Levels()->Get(0);
+    ASSERT_EQ(l->SegmentCount(), 1);
+    const auto& seg = l->Segments[0];
+    EXPECT_NEAR(seg.front().X, seg.back().X, 1e-9);
+    EXPECT_NEAR(seg.front().Z, seg.back().Z, 1e-9);
+    for (const TContourPoint& p : seg) { // between the cell centres and 3/4 of each edge
+        const double d = std::max(std::abs(p.X - 1), std::abs(p.Z - 1));
+        EXPECT_GE(d, 0.5 - 1e-12);
+        EXPECT_LE(d, 0.75 + 1e-12);
+    }
+    EXPECT_GE(seg.size(), 9u);
+}
+
+TEST(Contour, AutomaticLevelsAndTheSwitchOff) {
+    TContourSeries s(nullptr);
+    FillPlane(s);
+    s.SetNumLevels(4);
+    s.CreateAutoLevels();
+    ASSERT_EQ(s.Levels()->Count(), 4);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(s.Levels()->Get(i)->UpToValue(), i);
+    EXPECT_TRUE(s.AutomaticLevels());
+    s.SetNumLevels(6);
+    EXPECT_TRUE(s.AutomaticLevels());
+    s.CreateAutoLevels();
+    s.Levels()->Get(2)->SetColor(clRed);
+    EXPECT_FALSE(s.AutomaticLevels());
+    EXPECT_EQ(s.NumLevels(), 6);
+    EXPECT_EQ(s.LegendString(0, ltsPlain), "3.333"); // highest level first
+    EXPECT_THROW(s.SetNumLevels(-1), ChartException);
+}
+
+TEST(Contour, MoreLevelsThanPointsAndMissingHeightsAreSafe) {
+    TContourSeries s(nullptr);
+    s.AddXYZ(0, 0, 0);
+    s.AddXYZ(1, std::numeric_limits<double>::quiet_NaN(), 0);
+    s.AddXYZ(0, 1, 1);
+    s.AddXYZ(1, 2, 1);
+    s.FillGridIndex();
+    s.SetNumLevels(50);
+    s.CreateAutoLevels(); // level colours of points that do not exist
+    EXPECT_EQ(s.Levels()->Count(), 50);
+    s.ContourLevels();
+    for (int i = 0; i < 50; ++i)
+        EXPECT_EQ(s.Levels()->Get(i)->SegmentCount(), 0);
+}
+
+// ---------------------------------------------------------------------------
+
+struct TriCase {
+    const char* Name;
+    std::vector<std::array<double, 2>> Points;
+    int Triangles;
+    int Borders;
+    const char* Error; // nullptr: no error
+};
+
+class TriangulationTest : public ::testing::TestWithParam<TriCase> {};
+
+TEST_P(TriangulationTest, CountsOrError) {
+    const TriCase& c = GetParam();
+    std::vector<double> x, z;
+    for (const auto& p : c.Points) {
+        x.push_back(p[0]);
+        z.push_back(p[1]);
+    }
+    if (c.Error) {
+        try {
+            TeeTriangulate(x, z);
+            FAIL() << "no error";
+        } catch (const ETriSurfaceException& e) {
+            EXPECT_STREQ(e.what(), c.Error);
+        }
+        return;
+    }
+    const TTriangulation t = TeeTriangulate(x, z);
+    EXPECT_EQ(t.NumTriangles(), c.Triangles);
+    EXPECT_EQ(t.NumBorders(), c.Borders);
+    // Every triangle counter-clockwise, every point used, the areas fill the hull.
+    std::set<int> used;
+    double area = 0;
+    for (int i = 0; i < t.NumTriangles(); ++i) {
+        const int a = t.Triangles[3 * i], b = t.Triangles[3 * i + 1], d = t.Triangles[3 * i + 2];
+        const double cross = (x[b] - x[a]) * (z[d] - z[a]) - (z[b] - z[a]) * (x[d] - x[a]);
+        EXPECT_GT(cross, 0);
+        area += cross / 2;
+        used.insert({a, b, d});
+    }
+    EXPECT_EQ(used.size(), c.Points.size());
+    double hull = 0;
+    for (int i = 0; i < t.NumBorders(); ++i) {
+        const int a = t.Borders[3 * i], b = t.Borders[3 * i + 1];
+        hull += (x[a] * z[b] - x[b] * z[a]) / 2;
+    }
+    EXPECT_NEAR(area, hull, 1e-9);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TriangulationTest,
+    ::testing::Values(
+        TriCase{"Square", {{0, 0}, {1, 0}, {1, 1}, {0, 1}}, 2, 4, nullptr},
+        TriCase{"SquareWithCentre", {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0.5, 0.5}}, 4, 4, nullptr},
+        TriCase{"ThinQuadPicksTheShortDiagonal", {{0, 0}, {10, 0}, {5, 1}, {5, -1}}, 2, 4, nullptr},
+        TriCase{"PointOnTheBorder", {{0, 0}, {2, 0}, {2, 2}, {0, 2}, {1, 0}}, 3, 5, nullptr},
+        TriCase{"FewerThanFour", {{0, 0}, {1, 0}, {0, 1}}, 0, 0, "Number of points must be >= 4"},
+        TriCase{"Duplicated",
+                {{0, 0}, {1, 0}, {1, 1}, {1, 0}},
+                0,
+                0,
+                "Similar points - cannot execute"},
+        TriCase{"Collinear",
+                {{0, 0}, {1, 1}, {2, 2}, {5, 5}, {3, 3}},
+                0,
+                0,
+                "All colinear data points"}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
+
+TEST(Triangulation, ThinQuadUsesTheShortDiagonal) {
+    const TTriangulation t = TeeTriangulate({0, 10, 5, 5}, {0, 0, 1, -1});
+    for (int i = 0; i < 2; ++i) {
+        std::set<int> tri(t.Triangles.begin() + 3 * i, t.Triangles.begin() + 3 * i + 3);
+        EXPECT_TRUE(tri.count(2) && tri.count(3)); // both triangles share 5,1 - 5,-1
+    }
+}
+
+TEST(Triangulation, SeriesRaisesBeforeDrawingAndKeepsItsPoints) {
+    TTriSurfaceSeries s(nullptr);
+    s.AddXYZ(0, 1, 0);
+    s.AddXYZ(1, 2, 0);
+    s.AddXYZ(1, 3, 0); // same X and Z as the point before
+    s.AddXYZ(0, 4, 1);
+    EXPECT_THROW(s.DoBeforeDrawValues(), ETriSurfaceException);
+    EXPECT_EQ(s.Count(), 4);
+    EXPECT_EQ(s.NumTriangles(), 0);
+    s.SetYValue(2, 3);
+    s.SetXValue(2, 2);
+    s.DoBeforeDrawValues();
+    EXPECT_TRUE(s.Triangulated());
+    EXPECT_EQ(s.NumTriangles(), 2);
+    s.Clear();
+    EXPECT_FALSE(s.Triangulated());
+}
+
+} // namespace

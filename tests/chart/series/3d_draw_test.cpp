@@ -1,0 +1,275 @@
+// 3D series in pictures (pixels at positions worked out from the axes), every
+// type drawn in 2D and 3D, bad data, chart files and the gallery registration.
+#include "chart/control/series_fixture.h"
+#include "chart/control/teeseriestypes.h"
+#include "chart/control/teestore.h"
+#include "chart/series/bar3d.h"
+#include "chart/series/teeextraseries.h"
+#include "chart/series/teepoin3.h"
+#include "chart/series/teesurfa.h"
+#include "chart/series/teetrisurface.h"
+#include "platform/classes/streams.h"
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+class Series3DTest : public SeriesChartTest {
+protected:
+    Series3DTest() { TeeExtraSeriesStartup(); }
+};
+
+// A 3x3 surface with Y = Z seen in 2D: each cell is the rectangle between its
+// rows, filled with the colour of its corner on the walk's side.
+TEST_F(Series3DTest, SurfaceCellsInPaletteColours2D) {
+    auto* s = Add<TSurfaceSeries>();
+    s->SetStartColor(0x0000FF);
+    s->SetEndColor(0xFF0000);
+    s->Pen()->SetVisible(false);
+    for (int z = 1; z <= 3; ++z)
+        for (int x = 1; x <= 3; ++x)
+            s->AddXYZ(x, z, z);
+    Ranges(1, 3, 1, 3);
+    Render("surface2d");
+    // Rows are walked from the back; a cell takes the colour of its corner on
+    // the later row: rows 1-2 that of Y = 2 (the middle), rows 2-3 that of Y = 3.
+    const int xm = (XPos(1) + XPos(2)) / 2;
+    EXPECT_EQ(Pixel(xm, (YPos(1) + YPos(2)) / 2), 0x7F0080);
+    EXPECT_EQ(Pixel(xm, (YPos(2) + YPos(3)) / 2), 0x0000FF);
+    EXPECT_EQ(Pixel(xm, YPos(3) - 3), clWhite); // nothing above the top row
+}
+
+TEST_F(Series3DTest, SurfaceCornerAtItsProjectedPosition3D) {
+    Chart->SetView3D(true);
+    Chart->View3DOptions()->SetOrthogonal(false);
+    Chart->View3DOptions()->SetRotation(345);
+    Chart->View3DOptions()->SetElevation(345);
+    auto* s = Add<TSurfaceSeries>();
+    s->SetUseColorRange(false);
+    s->Pen()->SetVisible(false);
+    for (int z = 1; z <= 3; ++z)
+        for (int x = 1; x <= 3; ++x)
+            s->AddXYZ(x, 1 + x * 0.5 + z * 0.25, z);
+    Render("surface3d");
+    // The middle of the front-left cell, projected from its four corners.
+    TCanvas3D* c = Chart->Canvas();
+    int sx = 0, sy = 0;
+    for (auto [x, z] : {std::pair{0, 0}, {1, 0}, {1, 1}, {0, 1}}) {
+        const int i = z * 3 + x;
+        const TPoint p = c->Calculate3DPosition(s->CalcXPos(i), s->CalcYPos(i), s->CalcZPos(i));
+        sx += p.x;
+        sy += p.y;
+    }
+    EXPECT_EQ(Pixel(sx / 4, sy / 4), clRed);
+    EXPECT_GT(Count(clRed, TRect(0, 0, W, H)), 1000);
+}
+
+TEST_F(Series3DTest, ContourOfAPlaneCrossesWhereExpected2D) {
+    auto* s = Add<TContourSeries>();
+    for (int z = 0; z <= 2; ++z)
+        for (int x = 0; x <= 4; ++x)
+            s->AddXYZ(x, x, z);
+    s->SetNumLevels(4); // 0, 1, 2, 3
+    s->SetColorEachPoint(false);
+    s->SetUseColorRange(false);
+    s->Pen()->SetColor(clBlue);
+    Ranges(0, 4, 0, 2);
+    Render("contour2d");
+    ASSERT_EQ(s->Levels()->Count(), 4);
+    for (int i = 1; i < 4; ++i)
+        s->Levels()->Get(i)->SetColor(clBlue);
+    Render("contour2d");
+    for (int level = 1; level <= 3; ++level)
+        EXPECT_EQ(Pixel(XPos(level), YPos(1)), clBlue) << level;
+    EXPECT_EQ(Pixel(XPos(1.5), YPos(1)), clWhite);
+    EXPECT_EQ(s->Clicked(XPos(2), YPos(1)), 2);
+    EXPECT_EQ(s->Clicked(XPos(2.5), YPos(1)), -1);
+}
+
+TEST_F(Series3DTest, ColourGridNodesAreCentredPixels) {
+    auto* s = Add<TColorGridSeries>();
+    s->Pen()->SetVisible(false);
+    TBitmap b(3, 2);
+    const TColor colours[2][3] = {{clRed, clLime, clBlue}, {clYellow, clFuchsia, clAqua}};
+    for (int z = 0; z < 2; ++z)
+        for (int x = 0; x < 3; ++x)
+            b.Canvas()->SetPixel(x, z, colours[z][x]);
+    s->SetBitmap(&b);
+    EXPECT_EQ(s->Count(), 6);
+    EXPECT_TRUE(s->CenteredPoints());
+    Render("colorgrid");
+    EXPECT_EQ(s->NumXValues(), 3);
+    EXPECT_EQ(s->NumZValues(), 2);
+    for (int z = 0; z < 2; ++z)
+        for (int x = 0; x < 3; ++x) {
+            EXPECT_EQ(Pixel(XPos(x), YPos(z)), colours[z][x]) << x << "," << z;
+            EXPECT_EQ(s->Clicked(XPos(x), YPos(z)), x * 2 + z);
+        }
+}
+
+TEST_F(Series3DTest, TowerStandsOnItsNodeFromTheOrigin) {
+    Chart->SetView3D(true);
+    Chart->View3DOptions()->SetOrthogonal(true);
+    auto* s = Add<TTowerSeries>();
+    s->SetUseColorRange(false);
+    s->Pen()->SetVisible(false);
+    s->SetUseOrigin(true);
+    s->SetOrigin(5);
+    s->AddXYZ(1, 8, 1);
+    s->AddXYZ(2, 2, 1); // below the origin: drawn downwards
+    Ranges(0, 3, 0, 10);
+    Render("tower");
+    const TPoint up = Chart->Canvas()->Calculate3DPosition(XPos(1), YPos(6.5), 0);
+    const TPoint down = Chart->Canvas()->Calculate3DPosition(XPos(2), YPos(3.5), 0);
+    EXPECT_EQ(Pixel(up.x, up.y), clRed);
+    EXPECT_EQ(Pixel(down.x, down.y), clRed);
+    const TPoint gap = Chart->Canvas()->Calculate3DPosition(XPos(1), YPos(3.5), 0);
+    EXPECT_NE(Pixel(gap.x, gap.y), clRed);
+}
+
+TEST_F(Series3DTest, Point3DLineAndBar3DFromItsOffset) {
+    auto* b = Add<TBar3DSeries>();
+    b->BarPen()->SetVisible(false);
+    b->AddBar(1, 3, 6); // offset above the value: from 6 down to 3
+    Ranges(0, 2, 0, 10);
+    Render("bar3d");
+    EXPECT_EQ(Pixel(XPos(1), YPos(4.5)), clRed);
+    EXPECT_NE(Pixel(XPos(1), YPos(2)), clRed);
+    EXPECT_NE(Pixel(XPos(1), YPos(7)), clRed);
+    EXPECT_EQ(b->MaxYValue(), 6);
+}
+
+// ---------------------------------------------------------------------------
+// Every type: sample values drawn in 2D and 3D, and bad data.
+
+using TMaker = TChartSeries* (*)(TChart*);
+template <typename T> TChartSeries* Make(TChart* C) {
+    auto* s = new T(C);
+    s->SetParentChart(C);
+    return s;
+}
+const std::vector<std::pair<const char*, TMaker>> AllTypes = {
+    {"Surface", Make<TSurfaceSeries>},      {"WaterFall", Make<TWaterFallSeries>},
+    {"Contour", Make<TContourSeries>},      {"ColorGrid", Make<TColorGridSeries>},
+    {"Vector3D", Make<TVector3DSeries>},    {"Tower", Make<TTowerSeries>},
+    {"Point3D", Make<TPoint3DSeries>},      {"Bar3D", Make<TBar3DSeries>},
+    {"TriSurface", Make<TTriSurfaceSeries>}};
+
+TEST_F(Series3DTest, EveryTypeDrawsItsSampleIn2DAnd3D) {
+    for (auto [name, make] : AllTypes)
+        for (bool is3D : {false, true}) {
+            Chart->FreeAllSeries();
+            Chart->SetView3D(is3D);
+            TChartSeries* s = make(Chart.get());
+            s->SetSeriesColor(clRed);
+            s->FillSampleValues();
+            ASSERT_GT(s->Count(), 0) << name;
+            Render(std::string("sample_") + name + (is3D ? "_3d" : "_2d"));
+            const TRect r = Chart->ChartRect();
+            EXPECT_GT(W * H - Count(clWhite, TRect(0, 0, W, H)), 50) << name << is3D;
+            (void)r;
+        }
+}
+
+const double NaN = std::numeric_limits<double>::quiet_NaN();
+const double Inf = std::numeric_limits<double>::infinity();
+
+TEST_F(Series3DTest, BadDataGivesADrawingOrAClearError) {
+    const std::vector<std::pair<const char*, std::vector<std::array<double, 3>>>> sets = {
+        {"empty", {}},
+        {"nan", {{0, NaN, 0}, {1, 1, 0}, {0, 2, 1}, {1, NaN, 1}, {NaN, 1, 2}, {2, 3, NaN}}},
+        {"inf", {{0, Inf, 0}, {1, -Inf, 0}, {0, 2, 1}, {1, 3, 1}}},
+        {"row", {{0, 1, 0}, {1, 2, 0}, {2, 3, 0}, {3, 1, 0}}},
+        {"column", {{0, 1, 0}, {0, 2, 1}, {0, 3, 2}, {0, 1, 3}}},
+        {"wide", {{0, 1, 0}, {1e15, 2, 1e15}, {5, 1, 5}, {3, 2, 1}}}};
+    for (auto [name, make] : AllTypes)
+        for (const auto& [dataName, points] : sets)
+            for (bool is3D : {false, true}) {
+                Chart->FreeAllSeries();
+                Chart->SetView3D(is3D);
+                TChartSeries* s = make(Chart.get());
+                for (const auto& p : points) {
+                    if (auto* s3 = dynamic_cast<TCustom3DSeries*>(s))
+                        s3->AddXYZ(p[0], p[1], p[2]);
+                    else
+                        s->AddXY(p[0], p[1]);
+                }
+                try {
+                    Render("bad");
+                } catch (const ChartException& e) {
+                    EXPECT_GT(std::strlen(e.what()), 10u) << name << " " << dataName;
+                }
+            }
+}
+
+TEST_F(Series3DTest, ThousandByThousandSurfaceDraws) {
+    Chart->SetView3D(true);
+    auto* s = Add<TSurfaceSeries>();
+    s->Pen()->SetVisible(false);
+    s->OnGetYValue = [](TChartSeries*, int X, int Z) { return std::sin(X * 0.01) + Z * 0.001; };
+    s->CreateValues(1000, 1000);
+    ASSERT_EQ(s->Count(), 1000000);
+    Render("surface1000");
+    EXPECT_GT(W * H - Count(clWhite, TRect(0, 0, W, H)), 10000);
+}
+
+// ---------------------------------------------------------------------------
+
+TEST_F(Series3DTest, ChartFilesRoundTripByteIdenticalWithData) {
+    for (auto [name, make] : AllTypes) {
+        auto chart = std::make_unique<TChart>(nullptr);
+        chart->SetName("Chart1");
+        TChartSeries* s = make(chart.get());
+        s->SetName("Series1");
+        s->FillSampleValues(6);
+        if (auto* c = dynamic_cast<TContourSeries*>(s)) {
+            c->SetNumLevels(3);
+            c->CreateAutoLevels();
+            c->Levels()->Get(1)->SetColor(clGreen); // manual levels are stored
+        }
+        if (auto* p = dynamic_cast<TCustom3DPaletteSeries*>(s)) p->SetMidColor(clYellow);
+        TMemoryStream first;
+        SaveChartToStream(chart.get(), &first, true, false);
+        first.SetPosition(0);
+        TCustomChart* loaded = new TChart(nullptr);
+        LoadChartFromStream(loaded, &first);
+        std::unique_ptr<TCustomChart> own(loaded);
+        ASSERT_EQ(loaded->SeriesCount(), 1) << name;
+        TChartSeries* back = loaded->Series(0);
+        EXPECT_EQ(back->ClassName(), s->ClassName());
+        ASSERT_EQ(back->Count(), s->Count()) << name;
+        for (int k = 0; k < back->ValuesList()->Count(); ++k)
+            for (int i = 0; i < s->Count(); ++i)
+                EXPECT_EQ(back->ValuesList()->Get(k)->Value(i), s->ValuesList()->Get(k)->Value(i))
+                    << name << " list " << k;
+        TMemoryStream second;
+        SaveChartToStream(loaded, &second, true, false);
+        ASSERT_EQ(first.Size(), second.Size()) << name;
+        EXPECT_EQ(0, std::memcmp(first.Memory(), second.Memory(), size_t(first.Size()))) << name;
+    }
+}
+
+TEST(Gallery3D, EveryTypeIsRegisteredOnItsPage) {
+    TeeExtraSeriesStartup();
+    const std::vector<std::tuple<TClass, const char*, const char*>> expected = {
+        {&TSurfaceSeries::ClassInfo, "Surface", "3D"},
+        {&TContourSeries::ClassInfo, "Contour", "3D"},
+        {&TWaterFallSeries::ClassInfo, "Water Fall", "3D"},
+        {&TColorGridSeries::ClassInfo, "Color Grid", "3D"},
+        {&TVector3DSeries::ClassInfo, "Vector 3D", "3D"},
+        {&TTowerSeries::ClassInfo, "Tower", "3D"},
+        {&TPoint3DSeries::ClassInfo, "Point 3D", "3D"},
+        {&TTriSurfaceSeries::ClassInfo, "Triangle Surf.", "3D"},
+        {&TBar3DSeries::ClassInfo, "Bar 3D", "Other"}};
+    for (const auto& [cls, name, page] : expected) {
+        TTeeSeriesType* t = TeeSeriesTypes().Find(cls);
+        ASSERT_NE(t, nullptr) << name;
+        EXPECT_EQ(t->DescriptionText(), name);
+        EXPECT_EQ(t->GalleryPageText(), page);
+        EXPECT_EQ(t->NumGallerySeries, 1);
+        EXPECT_EQ(GetClass(cls->Name), cls) << name; // chart files find it by name
+    }
+}
+
+} // namespace
