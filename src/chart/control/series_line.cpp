@@ -21,13 +21,6 @@ QM_CLASS_OWNED(TPointSeries, TCustomSeries, TComponent)
 QM_CLASS_OWNED(TAreaSeries, TCustomSeries, TComponent)
 QM_CLASS_OWNED(THorizAreaSeries, TAreaSeries, TComponent)
 
-// Every program with a line series (each instrument window has one) links this
-// unit; its start-up registers the standard series and functions.
-void TeeStandardSeriesStartup();
-namespace {
-const bool StandardSeriesRegistered = (TeeAddStartup(&TeeStandardSeriesStartup), true);
-}
-
 // [published] ----------------------------------------------------------------
 
 QM_PUBLISHED(TLineSeries,

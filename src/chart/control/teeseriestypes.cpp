@@ -137,7 +137,14 @@ void TeeAddStartup(void (*Proc)()) {
     if (std::find(procs.begin(), procs.end(), Proc) == procs.end()) procs.push_back(Proc);
 }
 
+// series_register.cpp: the standard series and functions.
+void TeeStandardSeriesStartup();
+
 void TeeStartRegistries() {
+    // Called directly, so that a program which only loads chart files links
+    // every standard series unit and finds each class by name.
+    static const bool standard = (TeeStandardSeriesStartup(), true);
+    (void)standard;
     auto& procs = StartupProcs();
     // A registration routine may add further ones; each runs once.
     while (StartupDone() < procs.size())

@@ -78,9 +78,10 @@ void UnRegisterTeeFunctions(std::initializer_list<TClass> FunctionList);
 void RegisterTeeTools(std::initializer_list<TClass> Tools);
 void UnRegisterTeeTools(std::initializer_list<TClass> Tools);
 
-// Units whose classes chart files must find whether or not the program uses
-// them directly add their registration routine here; TeeStartRegistries runs
-// each once (the chart's constructor and the chart file reader call it).
+// The standard series and functions are registered by TeeStartRegistries
+// itself; other units whose classes chart files must find whether or not the
+// program uses them add their registration routine here. TeeStartRegistries
+// runs each once (the chart's constructor and the chart file reader call it).
 void TeeAddStartup(void (*Proc)());
 void TeeStartRegistries();
 

@@ -1,6 +1,7 @@
 // Chart files: header and signature, round trips, byte stability, the two
 // converters, old trailing point data, aliases, and damaged files that must
 // leave the chart being loaded exactly as it was.
+#include "chart/control/teeseriestypes.h"
 #include "chart/control/teestore.h"
 #include "platform/classes/streams.h"
 #include <filesystem>
@@ -237,6 +238,59 @@ TEST_F(ChartFileTest, DamagedFilesFailAndLeaveTheChartAsItWas) {
         EXPECT_EQ(target.Name(), "Kept");
         EXPECT_TRUE(target.AutoRepaint());
     }
+}
+
+} // namespace
+
+namespace {
+
+// Every registered series type, and every registered function on a line of
+// points, comes back from a chart file with its class, points and function.
+TEST(ChartFileRegistry, EveryStandardSeriesAndFunctionSurvivesARoundTrip) {
+    TChart probe; // starts the registries
+    int series = 0, functions = 0;
+    for (int i = 0; i < TeeSeriesTypes().Count(); ++i) {
+        TTeeSeriesType* t = TeeSeriesTypes().Get(i);
+        if (t->SeriesClass && t->SeriesClass->Name[0] == 'T' &&
+            std::string(t->SeriesClass->Name).rfind("TReg", 0) == 0)
+            continue; // classes of other tests
+        SCOPED_TRACE(t->SeriesClass ? t->SeriesClass->Name : t->FunctionClass->Name);
+        TChart chart;
+        TChartSeries* source = CreateNewSeries(&chart, &chart, &TChartSeries::ClassInfo);
+        for (int k = 0; k < 6; ++k)
+            source->AddXY(k, k * k);
+        TChartSeries* s = CreateNewSeries(
+            &chart, &chart, t->SeriesClass ? t->SeriesClass : &TChartSeries::ClassInfo,
+            t->FunctionClass);
+        if (t->FunctionClass) {
+            s->SetDataSource(source);
+            ++functions;
+        } else {
+            s->FillSampleValues(7);
+            ++series;
+        }
+        const int count = s->Count();
+        TMemoryStream m;
+        SaveChartToStream(&chart, &m);
+        TChart back;
+        TCustomChart* ref = &back;
+        m.SetPosition(0);
+        LoadChartFromStream(ref, &m);
+        ASSERT_EQ(back.SeriesCount(), 2);
+        TChartSeries* r = back.GetSeries(1);
+        EXPECT_EQ(r->ClassType(), s->ClassType());
+        EXPECT_EQ(r->Count(), count);
+        if (t->FunctionClass) {
+            ASSERT_NE(r->FunctionType(), nullptr);
+            EXPECT_EQ(r->FunctionType()->ClassType(), t->FunctionClass);
+            EXPECT_EQ(r->DataSource(), back.GetSeries(0));
+        }
+        TMemoryStream again;
+        SaveChartToStream(&back, &again);
+        EXPECT_EQ(Bytes(again), Bytes(m));
+    }
+    EXPECT_GE(series, 9);
+    EXPECT_GE(functions, 8);
 }
 
 } // namespace
