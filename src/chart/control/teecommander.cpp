@@ -89,8 +89,7 @@ TCustomTeeCommander::TCustomTeeCommander(TComponent* AOwner) : TCustomPanelNoCap
     SetWidth(400);
     FMouseButton = mbLeft;
     SetShowHint(true);
-    if (ComponentState().Contains(csDesigning) && AOwner && !AOwner->IsLoading())
-        SetAlign(alTop);
+    if (ComponentState().Contains(csDesigning) && AOwner && !AOwner->IsLoading()) SetAlign(alTop);
 }
 
 TCustomTeeCommander::~TCustomTeeCommander() {
@@ -151,8 +150,8 @@ void TCustomTeeCommander::TeeEvent(TTeeEvent* Event) {
 }
 
 TSpeedButton* TCustomTeeCommander::CreateButton(int APos, TNotifyEvent AProc,
-                                                const AnsiString& AHint,
-                                                const AnsiString& AResName, int AGroupIndex) {
+                                                const AnsiString& AHint, const AnsiString& AResName,
+                                                int AGroupIndex) {
     auto* b = new TSpeedButton(this);
     b->SetFlat(true);
     if (FVertical)
@@ -270,8 +269,8 @@ void TTeeCommander::CreateControls(std::initializer_list<TeeCommanderControls> A
     int pos = 4;
     auto button = [&](TSpeedButton*& Field, void (TTeeCommander::*Click)(TObject*),
                       const AnsiString& Hint, const char* Res, int Group) {
-        Field = CreateButton(pos, [this, Click](TObject* S) { (this->*Click)(S); }, Hint, Res,
-                             Group);
+        Field = CreateButton(
+            pos, [this, Click](TObject* S) { (this->*Click)(S); }, Hint, Res, Group);
     };
     for (TeeCommanderControls kind : AControls) {
         switch (kind) {
@@ -293,15 +292,15 @@ void TTeeCommander::CreateControls(std::initializer_list<TeeCommanderControls> A
             button(FButtonZoom, &TTeeCommander::ButtonZoomClick, TeeCommanMsg_Zoom, "TeeZoom", 1);
             break;
         case tcbDepth:
-            button(FButtonDepth, &TTeeCommander::ButtonDepthClick, TeeCommanMsg_Depth,
-                   "TeeDepth", 1);
+            button(FButtonDepth, &TTeeCommander::ButtonDepthClick, TeeCommanMsg_Depth, "TeeDepth",
+                   1);
             break;
         case tcbEdit:
             button(FButtonEdit, &TTeeCommander::ButtonEditClick, TeeCommanMsg_Edit, "TeeEdit", 0);
             break;
         case tcbPrintPreview:
-            button(FButtonPrint, &TTeeCommander::ButtonPrintClick, TeeCommanMsg_Print,
-                   "TeePrint", 0);
+            button(FButtonPrint, &TTeeCommander::ButtonPrintClick, TeeCommanMsg_Print, "TeePrint",
+                   0);
             break;
         case tcbCopy:
             button(FButtonCopy, &TTeeCommander::ButtonCopyClick, TeeCommanMsg_Copy, "TeeCopy", 0);
@@ -323,9 +322,9 @@ void TTeeCommander::CreateControls(std::initializer_list<TeeCommanderControls> A
 }
 
 void TTeeCommander::RemovingControl(TControl* AControl) {
-    for (TSpeedButton** f : {&FButtonCopy, &FButtonDepth, &FButtonEdit, &FButtonMove,
-                             &FButtonNormal, &FButtonPrint, &FButtonRotate, &FButtonSave,
-                             &FButtonZoom, &FButton3D})
+    for (TSpeedButton** f :
+         {&FButtonCopy, &FButtonDepth, &FButtonEdit, &FButtonMove, &FButtonNormal, &FButtonPrint,
+          &FButtonRotate, &FButtonSave, &FButtonZoom, &FButton3D})
         if (*f == AControl) *f = nullptr;
     if (FLabel == AControl) FLabel = nullptr;
 }
@@ -342,7 +341,7 @@ void TTeeCommander::RepositionControls() {
 
 void TTeeCommander::ShowHideControls(bool Enabled) {
     if (IsDestroying()) return;
-    const std::array<TControl*, 8> all{FButtonRotate, FButtonMove, FButtonZoom, FButtonNormal,
+    const std::array<TControl*, 8> all{FButtonRotate, FButtonMove, FButtonZoom,  FButtonNormal,
                                        FButtonCopy,   FButtonSave, FButtonPrint, FButton3D};
     EnableControls(Enabled, all);
     const bool axes = Enabled && dynamic_cast<TCustomAxisPanel*>(Panel());
@@ -402,8 +401,8 @@ AnsiString TTeeCommander::CaptionPanel(const AnsiString& AFormat) const {
 }
 
 void TTeeCommander::ButtonNormalClick(TObject*) {
-    SetLabelCaption(CaptionPanel(FirstSeriesPie() ? TeeCommanMsg_NormalPieLabel
-                                                  : TeeCommanMsg_NormalLabel));
+    SetLabelCaption(
+        CaptionPanel(FirstSeriesPie() ? TeeCommanMsg_NormalPieLabel : TeeCommanMsg_NormalLabel));
 }
 void TTeeCommander::ButtonRotateClick(TObject*) {
     SetLabelCaption(CaptionPanel(TeeCommanMsg_RotateLabel));

@@ -22,31 +22,29 @@ QM_CLASS_OWNED(TChartEditorPanel, TCustomPanelNoCaption, TComponent)
 QM_CLASS_PLAIN(TChartImage, TGraphic)
 
 namespace {
-const TChartEditorOptions AllEditorOptions{ceAdd,   ceDelete, ceChange, ceClone,
-                                           ceDataSource, ceTitle, ceHelp};
+const TChartEditorOptions AllEditorOptions{ceAdd,        ceDelete, ceChange, ceClone,
+                                           ceDataSource, ceTitle,  ceHelp};
 const TChartPreviewOptions DefaultPreviewOptions{
     cpoChangePrinter, cpoSetupPrinter,           cpoResizeChart,   cpoMoveChart,
     cpoChangeDetail,  cpoChangePaperOrientation, cpoChangeMargins, cpoProportional};
 } // namespace
 
-QM_PUBLISHED(TChartEditor, Prop("Chart", &Self::Chart, &TCustomChartEditor::SetChart),
-             Prop("AutoRepaint", &Self::AutoRepaint, &Self::SetAutoRepaint).Default(true),
-             Prop("DefaultTab", &Self::DefaultTab, &Self::SetDefaultTab).Default(cetMain),
-             Prop("HideTabs", &Self::HideTabs, &Self::SetHideTabs),
-             Prop("HighLightTabs", &Self::HighLightTabs, &Self::SetHighLightTabs).Default(false),
-             Prop("Options", &Self::Options, &Self::SetOptions).Default(AllEditorOptions),
-             Prop("RememberPosition", &Self::RememberPosition, &Self::SetRememberPosition)
-                 .Default(false),
-             Prop("Series", &Self::Series, &Self::SetSeries),
-             Prop("Title", &Self::Title, &Self::SetTitle));
+QM_PUBLISHED(
+    TChartEditor, Prop("Chart", &Self::Chart, &TCustomChartEditor::SetChart),
+    Prop("AutoRepaint", &Self::AutoRepaint, &Self::SetAutoRepaint).Default(true),
+    Prop("DefaultTab", &Self::DefaultTab, &Self::SetDefaultTab).Default(cetMain),
+    Prop("HideTabs", &Self::HideTabs, &Self::SetHideTabs),
+    Prop("HighLightTabs", &Self::HighLightTabs, &Self::SetHighLightTabs).Default(false),
+    Prop("Options", &Self::Options, &Self::SetOptions).Default(AllEditorOptions),
+    Prop("RememberPosition", &Self::RememberPosition, &Self::SetRememberPosition).Default(false),
+    Prop("Series", &Self::Series, &Self::SetSeries), Prop("Title", &Self::Title, &Self::SetTitle));
 
-QM_PUBLISHED(TChartPreviewer, Prop("Chart", &Self::Chart, &TCustomChartEditor::SetChart),
-             Prop("Options", &Self::Options, &Self::SetOptions).Default(DefaultPreviewOptions),
-             Prop("PaperColor", &Self::PaperColor, &Self::SetPaperColor)
-                 .Default(clWhite)
-                 .Idents("TColor"),
-             Prop("Title", &Self::Title, &Self::SetTitle),
-             Prop("WindowState", &Self::WindowState, &Self::SetWindowState).Default(wsNormal));
+QM_PUBLISHED(
+    TChartPreviewer, Prop("Chart", &Self::Chart, &TCustomChartEditor::SetChart),
+    Prop("Options", &Self::Options, &Self::SetOptions).Default(DefaultPreviewOptions),
+    Prop("PaperColor", &Self::PaperColor, &Self::SetPaperColor).Default(clWhite).Idents("TColor"),
+    Prop("Title", &Self::Title, &Self::SetTitle),
+    Prop("WindowState", &Self::WindowState, &Self::SetWindowState).Default(wsNormal));
 
 TTeeEditorFormHooks& TeeEditorFormHooks() {
     static TTeeEditorFormHooks hooks;
@@ -185,8 +183,7 @@ TChartEditorPanel::TChartEditorPanel(TComponent* AOwner) : TCustomPanelNoCaption
     SetBevelOuter(bvLowered);
     SetWidth(409);
     SetHeight(291);
-    if (ComponentState().Contains(csDesigning) || !TeeEditorFormHooks().CreatePanelEditForm)
-        return;
+    if (ComponentState().Contains(csDesigning) || !TeeEditorFormHooks().CreatePanelEditForm) return;
     FEditor = TeeEditorFormHooks().CreatePanelEditForm(this);
     if (!FEditor) return;
     TeeTranslateControl(FEditor);

@@ -39,8 +39,7 @@ QM_ENUM_NAMES(TChartEditorTab, cetMain, cetGeneral, cetAxis, cetTitles, cetLegen
 using TChartEditorHiddenTabs = TSet<TChartEditorTab>;
 
 enum TChartEditorOption { ceAdd, ceDelete, ceChange, ceClone, ceDataSource, ceTitle, ceHelp };
-QM_ENUM_NAMES(TChartEditorOption, ceAdd, ceDelete, ceChange, ceClone, ceDataSource, ceTitle,
-              ceHelp)
+QM_ENUM_NAMES(TChartEditorOption, ceAdd, ceDelete, ceChange, ceClone, ceDataSource, ceTitle, ceHelp)
 using TChartEditorOptions = TSet<TChartEditorOption>;
 
 enum TChartPreviewOption {
@@ -90,7 +89,8 @@ public:
 // The editor's forms, as the components need them.
 struct TTeeEditorFormHooks {
     // The chart editor form with the settings applied.
-    std::function<std::unique_ptr<TCustomForm>(const TChartEditorSettings& Settings)> CreateEditForm;
+    std::function<std::unique_ptr<TCustomForm>(const TChartEditorSettings& Settings)>
+        CreateEditForm;
     // The preview form with its preview panel bound to the previewer's chart and set from
     // its panel options, paper colour and after-draw event.
     std::function<std::unique_ptr<TCustomForm>(TChartPreviewer* Previewer)> CreatePreviewForm;
