@@ -186,13 +186,13 @@ const TModeCase ModeCases[] = {
      false,
      100,
      100,
-     {{130, 90}, {125, 95}},
+     {{130, 190}, {180, 200}},
      nullptr,
      [](TChart* C) {
-         EXPECT_EQ(C->View3DOptions()->HorizOffset(), 25);
-         EXPECT_EQ(C->View3DOptions()->VertOffset(), -5);
+         EXPECT_EQ(C->View3DOptions()->HorizOffset(), 80);
+         EXPECT_EQ(C->View3DOptions()->VertOffset(), 100);
      },
-     "Horiz.Offset: 25 Vert.Offset: -5"},
+     "Horiz.Offset: 80 Vert.Offset: 100"},
     // Outside normal mode the right button moves whatever mode is down.
     {"RightMoves",
      &TTeeCommander::ButtonZoom,
