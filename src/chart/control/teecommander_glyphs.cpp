@@ -42,10 +42,14 @@ void DrawNormal(TCanvas* C) {
 // A circular arrow.
 void DrawRotate(TCanvas* C) {
     Pen(C, Accent, 2);
-    C->Arc(3, 3, 17, 17, 17, 10, 10, 3);
+    C->Brush()->SetStyle(bsClear);
+    C->Ellipse(3, 3, 17, 17);
+    Pen(C, Back);
+    Fill(C, Back);
+    C->Rectangle(11, 1, 19, 9);
     Pen(C, Accent);
     Fill(C, Accent);
-    Poly(C, {{14, 1}, {18, 6}, {12, 7}});
+    Poly(C, {{10, 0}, {14, 4}, {10, 8}});
 }
 
 // Arrows in the four directions.
