@@ -6,6 +6,7 @@
 //   TBarSeriesGradient, TCustomBarSeries, TBarSeries, THorizBarSeries   series_bar.cpp
 //   TCircledSeries, TExplodedSlices, TPieOtherSlice, TPieSeries         series_pie.cpp
 //   RegisterTeeStandardSeries                             series_register.cpp
+// Bubble, arrow and shape series: series_bubble.h, series_arrow.h, series_shape.h.
 #include "chart/engine/teengine.h"
 #include "chart/engine/teepointer.h"
 #include <functional>
@@ -593,8 +594,14 @@ public:
     bool IsTextStored() const { return !FText.IsEmpty(); }
     double Value() const { return FValue; }
     void SetValue(double Value);
-    // The legend of the grouped slices (made on first use; may be absent).
-    TChartLegend* Legend() const { return FLegend; }
+    // The legend of the grouped slices: made on first use, hidden, listing
+    // the pie's grouped values.
+    TChartLegend* Legend();
+    void SetLegend(TChartLegend* Value);
+    TChartLegend* LegendIfAny() const { return FLegend.get(); }
+    bool IsLegendStored() const { return FLegend != nullptr; }
+    // Draws the legend of the grouped slices when it exists and is visible.
+    void DrawLegend();
 
 private:
     void Changed();
@@ -603,7 +610,7 @@ private:
     TPieOtherStyle FStyle = poNone;
     AnsiString FText;
     double FValue = 0;
-    TChartLegend* FLegend = nullptr;
+    std::unique_ptr<TChartLegend> FLegend;
 };
 
 class TPieShadow : public TTeeShadow {

@@ -4,6 +4,8 @@
 //   [drawing]  angles, slice order, slices, marks
 //   [clicks]   hit test and legend items
 #include "chart/control/series.h"
+#include "chart/control/chart.h"
+#include "chart/control/teelegend.h"
 #include "chart/engine/teeconst.h"
 #include "chart/engine/teegeometry.h"
 #include "chart/engine/teeprocs.h"
@@ -27,6 +29,7 @@ QM_PUBLISHED(TCircledSeries,
              Prop("RotationAngle", &Self::RotationAngle, &Self::SetRotationAngle).Default(0));
 QM_PUBLISHED(TPieOtherSlice,
              Prop("Color", &Self::Color, &Self::SetColor).Default(clAutoColor).Idents("TColor"),
+             Prop("Legend", &Self::Legend, &Self::SetLegend).Stored(&Self::IsLegendStored),
              Prop("Style", &Self::Style, &Self::SetStyle).Default(poNone),
              Prop("Text", &Self::Text, &Self::SetText).Stored(&Self::IsTextStored),
              Prop("Value", &Self::Value, &Self::SetValue));
@@ -184,8 +187,11 @@ bool TCircledSeries::HasBackColor() const {
 TColor TCircledSeries::CalcCircleBackColor() {
     TColor result = FCircleBackColor;
     TCustomAxisPanel* chart = ParentChart();
-    if (result == clAutoColor && chart) result = chart->Printing() ? clWhite : chart->Color();
-    return result;
+    if (result != clAutoColor || !chart) return result;
+    if (chart->Printing()) return clWhite;
+    if (auto* c = dynamic_cast<TCustomChart*>(chart); c && !c->BackWall()->Transparent())
+        result = c->BackWall()->Color();
+    return result == clAutoColor ? chart->Color() : result;
 }
 
 void TCircledSeries::PrepareLegendCanvas(int ValueIndex, TColor& BackColor,
@@ -324,9 +330,49 @@ void TPieOtherSlice::Assign(TPersistent* Source) {
         FStyle = s->FStyle;
         FText = s->FText;
         FValue = s->FValue;
+        if (s->FLegend)
+            SetLegend(s->FLegend.get());
+        else
+            FLegend.reset();
         return;
     }
     TPersistent::Assign(Source);
+}
+
+TChartLegend* TPieOtherSlice::Legend() {
+    if (!FLegend) {
+        FLegend = std::make_unique<TChartLegend>(FOwner ? FOwner->ParentChart() : nullptr);
+        FLegend->SetVisible(false);
+        FLegend->SetLegendStyle(lsValues);
+        FLegend->SetSeries(FOwner);
+    }
+    return FLegend.get();
+}
+
+void TPieOtherSlice::SetLegend(TChartLegend* Value) {
+    Legend()->Assign(Value);
+    FLegend->SetSeries(FOwner);
+}
+
+void TPieOtherSlice::DrawLegend() {
+    if (!FLegend || !FLegend->Visible() || !FOwner) return;
+    auto* chart = dynamic_cast<TCustomChart*>(FOwner->ParentChart());
+    if (!chart) return;
+    // Made before the pie had this chart: move the settings to one that draws there.
+    if (FLegend->ParentChart() != chart) {
+        auto moved = std::make_unique<TChartLegend>(chart);
+        moved->Assign(FLegend.get());
+        moved->SetSeries(FOwner);
+        FLegend = std::move(moved);
+    }
+    // Drawn after the series: the room it takes must not move the plotting area.
+    const TRect chartRect = chart->ChartRect();
+    FOwner->DrawingOtherLegend = true;
+    TTeeFinally restore([&] {
+        FOwner->DrawingOtherLegend = false;
+        chart->SetChartRect(chartRect);
+    });
+    FLegend->DrawLegend();
 }
 
 AnsiString TPieOtherSlice::Text() const {
@@ -683,6 +729,7 @@ void TPieSeries::DrawAllValues() {
     } else {
         TCircledSeries::DrawAllValues();
     }
+    FOtherSlice->DrawLegend();
 }
 
 void TPieSeries::DrawValue(int ValueIndex) {

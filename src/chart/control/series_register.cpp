@@ -1,6 +1,9 @@
 // Registration of the standard series and functions when the library starts,
 // so that chart files find them by class name before any editor exists.
 #include "chart/control/series.h"
+#include "chart/control/series_arrow.h"
+#include "chart/control/series_bubble.h"
+#include "chart/control/series_shape.h"
 #include "chart/control/teefunci.h"
 #include "chart/control/teeseriestypes.h"
 #include "chart/engine/teeconst.h"
@@ -20,5 +23,8 @@ void RegisterTeeStandardSeries() {
 
 void TeeStandardSeriesStartup() {
     RegisterTeeStandardSeries();
+    RegisterTeeSeries(&TChartShape::ClassInfo, &TeeMsg_GalleryShape, &TeeMsg_GalleryStandard, 2);
+    RegisterTeeSeries(&TBubbleSeries::ClassInfo, &TeeMsg_GalleryBubble, &TeeMsg_GalleryStandard, 1);
+    RegisterTeeSeries(&TArrowSeries::ClassInfo, &TeeMsg_GalleryArrow, &TeeMsg_GalleryExtended, 2);
     RegisterTeeStandardFunctions();
 }

@@ -12,6 +12,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <numbers>
 #include <vector>
 
 class TWinControl;
@@ -54,6 +55,11 @@ using TTriangleColors3D = std::array<TColor, 3>;
 // Surface3D asks for the two corners and colours of cell (X index, Z index).
 using TCanvas3DPlaneFunction =
     std::function<bool(int X, int Z, TPoint3D& P0, TPoint3D& P1, TColor& Color0, TColor& Color1)>;
+
+// The automatic colour: a point or pen of this colour takes its owner's.
+constexpr TColor clTeeColor = 0x20000000;
+// Degrees to radians.
+constexpr double TeePiStep = std::numbers::pi / 180.0;
 
 // Unit-wide values.
 extern bool IsWindowsNT;            // geometric pens (end styles, small dots) are available
@@ -580,6 +586,7 @@ public:
 
     // --- shared operations ----------------------------------------------------
     TPoint Calculate3DPosition(const TPoint& P, int Z) { return Calculate3DPosition(P.x, P.y, Z); }
+    void Calc3DPoint(TPoint& P, int X, int Y, int Z) { P = Calculate3DPosition(X, Y, Z); }
     TRect CalcRect3D(const TRect& R, int Z);
     void Cube(const TRect& R, int Z0, int Z1, bool DarkSides = true) {
         Cube(R.Left, R.Right, R.Top, R.Bottom, Z0, Z1, DarkSides);
@@ -721,7 +728,6 @@ public:
 
     // --- projection ------------------------------------------------------------
     void Calc3DPos(int& X, int& Y, int Z);
-    void Calc3DPoint(TPoint& P, int X, int Y, int Z);
     void Calc3DTPoint(TPoint& P, int Z);
     TPoint Calc3DTPoint3D(const TPoint3D& P);
     void CalcTrigValues();

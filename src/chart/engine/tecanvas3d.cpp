@@ -184,11 +184,6 @@ void TTeeCanvas3D::Calc3DPos(int& X, int& Y, int Z) {
     Y = PixelPos((x * m[5] + y * m[3] + z * m[7]) * f) + FYCenterOffset;
 }
 
-void TTeeCanvas3D::Calc3DPoint(TPoint& P, int X, int Y, int Z) {
-    Calc3DPos(X, Y, Z);
-    P = TPoint(X, Y);
-}
-
 void TTeeCanvas3D::Calc3DTPoint(TPoint& P, int Z) {
     Calc3DPos(P.x, P.y, Z);
 }

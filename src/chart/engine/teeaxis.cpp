@@ -598,7 +598,16 @@ QM_PUBLISHED(TChartAxisTitle,
              Prop("Transparent", &Self::Transparent, &Self::SetTransparent).Default(true),
              Prop("Visible", &Self::Visible, &Self::SetVisible).Default(true));
 
-QM_PUBLISHED(TAxisItem, Prop("Text", &Self::Text, &Self::SetText),
+QM_PUBLISHED(TAxisItem, Prop("Bevel", &Self::Bevel, &Self::SetBevel).Default(bvNone),
+             Prop("BevelWidth", &Self::BevelWidth, &Self::SetBevelWidth).Default(2),
+             Prop("Color", &Self::Color, &Self::SetColor).Default(clWhite).Idents("TColor"),
+             Prop("Font", &Self::Font, &Self::SetFont),
+             Prop("Gradient", &Self::Gradient, &Self::SetGradient),
+             Prop("Shadow", &Self::Shadow, &Self::SetShadow),
+             Prop("ShapeStyle", &Self::ShapeStyle, &Self::SetShapeStyle).Default(fosRectangle),
+             Prop("Transparency", &Self::Transparency, &Self::SetTransparency).Default(0),
+             Prop("Transparent", &Self::Transparent, &Self::SetTransparent).Default(true),
+             Prop("Text", &Self::Text, &Self::SetText),
              Prop("Value", &Self::Value, &Self::SetValue));
 
 QM_PUBLISHED(

@@ -32,7 +32,9 @@ constexpr int TeeAxisClickGap = 3;
 extern int TeeMaxPixelPos;
 // A double as a pixel, bounded by TeeMaxPixelPos, so huge or NaN values cannot
 // overflow the drawing coordinates.
-inline int AxisPixel(double v) { return PixelPos(v, TeeMaxPixelPos); }
+inline int AxisPixel(double v) {
+    return PixelPos(v, TeeMaxPixelPos);
+}
 
 enum TAxisLabelAlign { alDefault, alOpposite };
 QM_ENUM_NAMES(TAxisLabelAlign, alDefault, alOpposite)
@@ -179,6 +181,7 @@ public:
     bool GridCentered() const { return FGrid->Centered(); }
     void SetGridCentered(bool Value) { FGrid->SetCentered(Value); }
     double Increment() const { return FDesiredIncrement; }
+    double DesiredIncrement() const { return FDesiredIncrement; }
     // Raises AxisException for a negative value.
     void SetDesiredIncrement(double Value);
     void SetIncrement(double Value) { SetDesiredIncrement(Value); }

@@ -408,19 +408,21 @@ void TChartAxis::CustomDrawMinMaxStartEnd(int APosLabels, int APosTitle, int APo
                                           double AIncrement, int AStartPos, int AEndPos) {
     const double oldMin = FMinimumValue, oldMax = FMaximumValue, oldInc = FDesiredIncrement;
     const bool oldAuto = FAutomatic, oldAutoMin = FAutomaticMinimum, oldAutoMax = FAutomaticMaximum;
+    TTeeFinally restore([&] {
+        FMinimumValue = oldMin;
+        FMaximumValue = oldMax;
+        FDesiredIncrement = oldInc;
+        FAutomatic = oldAuto;
+        FAutomaticMinimum = oldAutoMin;
+        FAutomaticMaximum = oldAutoMax;
+        AdjustMaxMin();
+    });
     FAutomatic = FAutomaticMinimum = FAutomaticMaximum = false;
     FMinimumValue = AMinimum;
     FMaximumValue = AMaximum;
     FDesiredIncrement = AIncrement;
     AdjustMaxMin();
     CustomDrawStartEnd(APosLabels, APosTitle, APosAxis, GridVisible, AStartPos, AEndPos);
-    FMinimumValue = oldMin;
-    FMaximumValue = oldMax;
-    FDesiredIncrement = oldInc;
-    FAutomatic = oldAuto;
-    FAutomaticMinimum = oldAutoMin;
-    FAutomaticMaximum = oldAutoMax;
-    AdjustMaxMin();
 }
 
 void TChartAxis::CustomDrawMinMax(int APosLabels, int APosTitle, int APosAxis, bool GridVisible,

@@ -60,7 +60,8 @@ double TChartAxis::CalcXYIncrement(int MaxLabelSize) {
     int n = 1;
     if (MaxLabelSize > 0) {
         if (FLabelsSeparation > 0)
-            MaxLabelSize += static_cast<int>(Round(FLabelsSeparation * 0.01 * MaxLabelSize));
+            MaxLabelSize =
+                SafeInt(MaxLabelSize + double(Round(FLabelsSeparation * 0.01 * MaxLabelSize)));
         n = SafeInt(Round(double(IAxisSize) / MaxLabelSize));
     }
     return CalcLabelsIncrement(n);
@@ -218,7 +219,8 @@ TAxisLabelStyle TChartDepthAxis::InternalCalcLabelStyle() {
     if (chart)
         for (int i = 0; i < chart->SeriesCount(); ++i) {
             TChartSeries* s = chart->GetSeries(i);
-            if (s->Active() && s->MaxZValue() != s->MinZValue()) return talValue;
+            if (s->Active() && (s->HasZValues() || s->MaxZValue() != s->MinZValue()))
+                return talValue;
         }
     return talText;
 }
@@ -397,7 +399,7 @@ void TChartAxis::DoSeriesLabels(TLabelWalk& W, bool MarksTexts) {
         int lines = 0;
         const int width = FParentChart->MultiLineTextWidth(text, lines);
         const int size = alongWidth ? width : canvas->FontHeight() * lines;
-        const int h = (size + static_cast<int>(Trunc(size * 0.02 * FLabelsSeparation))) / 2;
+        const int h = SafeInt(size + double(Trunc(size * 0.02 * FLabelsSeparation))) / 2;
         bool draw = true;
         if (haveLast && FLabelsSeparation != 0) draw = p < q ? p + h <= q - hq : p - h >= q + hq;
         if (!draw) continue;

@@ -1,4 +1,8 @@
-// The axis panel's construction, axes list and one frame of drawing.
+// The axis panel:
+//   Axes list    the five standard axes and the custom ones, in one list
+//   Panel        construction, settings, assignment, published properties
+//   One frame    depth slots, axes placement, walls, series and marks
+//   Ranges       the limits the axes take from their series
 #include "chart/engine/teeaxispanel.h"
 #include "chart/engine/teeconst.h"
 #include "chart/engine/teemarks.h"
@@ -324,8 +328,9 @@ void TCustomAxisPanel::InternalDraw(const TRect& UserRectangle) {
         TChartSeries* s = GetSeries(i);
         if (!s->Active()) continue;
         const int start = SafeInt(double(SeriesDepthWidth) * s->AutoZOrder());
-        const int end = s->Depth() != -1 ? start + s->Depth() : start + SeriesDepthWidth;
-        const int middle = (start + end) / 2;
+        // Slots far back saturate; their ends must not wrap round to the front.
+        const int end = SafeInt(double(start) + (s->Depth() != -1 ? s->Depth() : SeriesDepthWidth));
+        const int middle = SafeInt((double(start) + end) / 2);
         s->SetDepthSlot(start, middle, end);
         if (s->Marks()) s->Marks()->ZPosition = middle;
     }

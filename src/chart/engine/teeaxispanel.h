@@ -118,7 +118,8 @@ public:
     void PrintPages(int FromPage = 0, int ToPage = 0);
 
     // --- series -----------------------------------------------------------------
-    TChartSeriesList* SeriesList() const { return FSeriesList.get(); }
+    // Read only: series join and leave through their SetParentChart.
+    const TChartSeriesList* SeriesList() const { return FSeriesList.get(); }
     int SeriesCount() const { return FSeriesList->Count(); }
     // Raises EListError for an index outside 0..SeriesCount-1.
     TChartSeries* GetSeries(int Index) const { return FSeriesList->Get(Index); }

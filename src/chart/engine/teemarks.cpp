@@ -341,7 +341,7 @@ void TSeriesMarks::DrawText(const TRect& R, const AnsiString& St) {
                 canvas->TextOut(cx, y, line);
         } else {
             const double t = double(k) * h + (cy - R.Bottom);
-            const double a = FAngle * M_PI / 180.0;
+            const double a = FAngle * TeePiStep;
             const int x = cx + PixelPos(t * std::sin(a)) + (FAngle == 90 ? 2 : 0);
             const int y = cy + PixelPos(t * std::cos(a));
             if (text3D)

@@ -21,6 +21,9 @@ QM_ENUM_NAMES(TShiftStateFlag, ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle
 class TCustomTeePanel;
 class TReader;
 
+// A palette handle of the platform (which draws in true colour and has none).
+using HPALETTE = HGDIOBJ;
+
 // ---------------------------------------------------------------------------
 // Events and listeners.
 
@@ -407,6 +410,8 @@ public:
     void SetZoomed(bool Value) { FZoomed = Value; }
     // A picture with a graphic is there.
     bool HasBackImage() const;
+    // The back picture's palette: the platform's pictures are true colour, so never one.
+    HPALETTE GetPalette() const { return nullptr; }
     void DrawBitmap(const TRect& Rect, int Z);
     // The rubber band of Zoom; drawing it twice at one place erases it.
     void DrawZoomRectangle();

@@ -51,6 +51,7 @@ public:
     void SetHorizSize(int Value);
     bool InflateMargins() const { return FInflateMargins; }
     void SetInflateMargins(bool Value);
+    void SetInflate(bool Value) { SetInflateMargins(Value); }
     TSeriesPointerStyle Style() const { return FStyle; }
     void SetStyle(TSeriesPointerStyle Value);
     int VertSize() const { return FVertSize; }

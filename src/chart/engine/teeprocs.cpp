@@ -304,7 +304,7 @@ bool CrossingLines(double X1, double Y1, double X2, double Y2, double X3, double
 void RectToFourPoints(const TRect& ARect, double Angle, TFourPoints& P) {
     const int cx = static_cast<int>((int64_t(ARect.Left) + ARect.Right) / 2);
     const int cy = static_cast<int>((int64_t(ARect.Top) + ARect.Bottom) / 2);
-    const double a = Angle * M_PI / 180.0;
+    const double a = Angle * TeePiStep;
     const double s = std::sin(a);
     const double c = std::cos(a);
     auto rotate = [&](int x, int y) {
@@ -502,4 +502,13 @@ bool TeeGetBitmapEditor(TObject* AObject, TBitmap* Bitmap) {
     if (!AObject) return false;
     const TClass parent = AObject->ClassParent();
     return TeeLoadBitmap(Bitmap, AObject->ClassName(), parent ? AnsiString(parent->Name) : "");
+}
+
+HMODULE TeeLoadLibrary(const AnsiString& LibName) {
+    (void)LibName;
+    return nullptr;
+}
+
+void TeeFreeLibrary(HMODULE Handle) {
+    (void)Handle;
 }

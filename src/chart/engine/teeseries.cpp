@@ -281,10 +281,7 @@ void TChartSeries::SetParentChart(TCustomAxisPanel* Value) {
     if (ParentChart() == Value) return;
     if (ParentChart()) ParentChart()->RemoveSeries(this);
     TCustomChartSeries::SetParentChart(Value);
-    if (FMarks) {
-        FMarks->SetParent(Value);
-        FMarks->Callout()->SetParent(Value);
-    }
+    if (FMarks) FMarks->SetParentChart(Value);
     if (Value) Value->InternalAddSeries(this);
 }
 
@@ -301,7 +298,10 @@ void TChartSeries::Removed() {
         chart->SetCursor(chart->OriginalCursor());
     RemoveAllLinkedSeries();
     TCustomChartSeries::Removed();
-    // The old chart's axes (custom ones too) must not outlive it here.
+    // The old chart's axes must not outlive it here; custom ones are remembered
+    // by their place in the collection.
+    if (FCustomHorizAxis) FCustomHorizIndex = FCustomHorizAxis->Index();
+    if (FCustomVertAxis) FCustomVertIndex = FCustomVertAxis->Index();
     FCustomHorizAxis = nullptr;
     FCustomVertAxis = nullptr;
     RecalcGetAxis();
@@ -320,6 +320,17 @@ void TChartSeries::RecalcGetAxis() {
         FGetVertAxis = nullptr;
         return;
     }
+    // A custom axis of another chart means this chart's axis of the same index.
+    auto resolve = [chart](TChartAxis*& Axis, int& Index) {
+        if (Axis && Axis->ParentChart() == chart) return;
+        if (Axis) Index = Axis->Index();
+        TChartCustomAxes* axes = chart->CustomAxes();
+        Axis = axes && Index >= 0 && Index < axes->Count()
+                   ? static_cast<TChartAxis*>(axes->Items(Index))
+                   : nullptr;
+    };
+    if (FHorizAxis == aCustomHorizAxis) resolve(FCustomHorizAxis, FCustomHorizIndex);
+    if (FVertAxis == aCustomVertAxis) resolve(FCustomVertAxis, FCustomVertIndex);
     FGetHorizAxis = chart->BottomAxis();
     if (FHorizAxis == aTopAxis)
         FGetHorizAxis = chart->TopAxis();
@@ -335,7 +346,10 @@ void TChartSeries::RecalcGetAxis() {
 void TChartSeries::SetHorizAxis(THorizAxis Value) {
     if (FHorizAxis == Value) return;
     FHorizAxis = Value;
-    if (Value != aCustomHorizAxis && !IsLoading()) FCustomHorizAxis = nullptr;
+    if (Value != aCustomHorizAxis && !IsLoading()) {
+        FCustomHorizAxis = nullptr;
+        FCustomHorizIndex = -1;
+    }
     RecalcGetAxis();
     Repaint();
 }
@@ -343,13 +357,17 @@ void TChartSeries::SetHorizAxis(THorizAxis Value) {
 void TChartSeries::SetVertAxis(TVertAxis Value) {
     if (FVertAxis == Value) return;
     FVertAxis = Value;
-    if (Value != aCustomVertAxis && !IsLoading()) FCustomVertAxis = nullptr;
+    if (Value != aCustomVertAxis && !IsLoading()) {
+        FCustomVertAxis = nullptr;
+        FCustomVertIndex = -1;
+    }
     RecalcGetAxis();
     Repaint();
 }
 
 void TChartSeries::SetCustomHorizAxis(TChartAxis* Value) {
     FCustomHorizAxis = Value;
+    FCustomHorizIndex = -1;
     FHorizAxis = Value ? aCustomHorizAxis : aBottomAxis;
     RecalcGetAxis();
     Repaint();
@@ -357,6 +375,7 @@ void TChartSeries::SetCustomHorizAxis(TChartAxis* Value) {
 
 void TChartSeries::SetCustomVertAxis(TChartAxis* Value) {
     FCustomVertAxis = Value;
+    FCustomVertIndex = -1;
     FVertAxis = Value ? aCustomVertAxis : aLeftAxis;
     RecalcGetAxis();
     Repaint();

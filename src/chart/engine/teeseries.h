@@ -31,7 +31,7 @@ class TStrings;
 QM_DECLARE_EXCEPTION(ChartException, Exception)
 
 // No colour chosen: the automatic colour applies.
-constexpr TColor clAutoColor = 0x20000000;
+constexpr TColor clAutoColor = clTeeColor;
 // Palette indexes of the gallery miniatures.
 constexpr int clTeeGallery1 = 1;
 constexpr int clTeeGallery2 = 4;
@@ -268,6 +268,9 @@ public:
     void ReplaceList(TChartValueList* OldList, TChartValueList* NewList);
     void SetXValues(TChartValueList* Value);
     void SetYValues(TChartValueList* Value);
+    // Value's settings and values into AList, a list of this series; AList keeps
+    // its length, so every list of the series still holds Count values.
+    void SetChartValueList(TChartValueList* AList, TChartValueList* Value);
     void SetHorizontal();
     virtual TChartValueList* GetYValueList(const AnsiString& AListName);
     virtual double MaxXValue();
@@ -279,6 +282,7 @@ public:
 
     // --- data sources and dependents ---
     TComponent* DataSource() const { return FDataSources.empty() ? nullptr : FDataSources[0]; }
+    TComponent* GetDataSource() const { return DataSource(); }
     void SetDataSource(TComponent* Value);
     const std::vector<TComponent*>& DataSources() const { return FDataSources; }
     void InternalAddDataSource(TComponent* Source);
@@ -446,6 +450,10 @@ public:
     // The series type uses its not-mandatory values (stored when they are not 0, 1, 2...).
     bool HasXValues() const { return FHasXValues; }
     void SetHasXValues(bool Value) { FHasXValues = Value; }
+    // The series type keeps Z values of its own: the depth axis shows them as
+    // values even when every point has the same Z.
+    bool HasZValues() const { return FHasZValues; }
+    void SetHasZValues(bool Value) { FHasZValues = Value; }
     bool UseSeriesColor() const { return FUseSeriesColor; }
     void SetUseSeriesColor(bool Value) { FUseSeriesColor = Value; }
     // Set by series types the chart keeps out of form streams.
@@ -519,6 +527,10 @@ private:
     THorizAxis FHorizAxis = aBottomAxis;
     TChartAxis* FCustomHorizAxis = nullptr;
     TChartAxis* FCustomVertAxis = nullptr;
+    // Out of a chart, the custom axes are kept as their index in CustomAxes, so
+    // the next chart's axis of that index takes their place.
+    int FCustomHorizIndex = -1;
+    int FCustomVertIndex = -1;
     int FZOrder = -1;
     TVertAxis FVertAxis = aLeftAxis;
     TSeriesRecalcOptions FRecalcOptions{rOnDelete, rOnModify, rOnInsert, rOnClear};
@@ -536,6 +548,7 @@ private:
     bool FUseVisibleRange = true;
     bool FIncludeNextPoint = false;
     bool FUseSeriesColor = true;
+    bool FHasZValues = false;
     bool FOwnDepthSlot = false;
     bool FInternalUse = false;
     int FStartZ = 0;

@@ -95,18 +95,25 @@ void TChartSeries::CalcFirstLastVisibleIndex() {
         high = axis->CalcPosPoint(axis->Inverted() ? r.Bottom : r.Top);
     }
     const double* v = FNotMandatory->Data();
-    // Values are ascending: binary searches give the same indexes as a scan.
-    const int first = static_cast<int>(std::lower_bound(v, v + count, low) - v);
+    // The first index from From on whose value is at least Bound (count when none).
+    // A binary search finds it only in a list known to be in order; set out of
+    // order or holding NaN, the list is scanned.
+    const bool inOrder = FNotMandatory->InOrder();
+    auto firstAtLeast = [&](int From, double Bound) {
+        if (inOrder) return static_cast<int>(std::lower_bound(v + From, v + count, Bound) - v);
+        while (From < count && !(v[From] >= Bound))
+            ++From;
+        return From;
+    };
+    const int first = firstAtLeast(0, low);
     if (first > last) return;
     FFirstVisibleIndex = first;
     if (v[last] <= high) {
         FLastVisibleIndex = last;
         return;
     }
-    int end = static_cast<int>(std::lower_bound(v + first, v + count, high) - v);
-    if (end > last) end = last;
-    if (!FIncludeNextPoint && v[end] > high) --end;
-    FLastVisibleIndex = end;
+    const int end = std::min(firstAtLeast(first, high), last);
+    FLastVisibleIndex = !FIncludeNextPoint && v[end] > high ? end - 1 : end;
 }
 
 bool TChartSeries::DrawValuesForward() {
@@ -455,9 +462,17 @@ void TChartSeries::AssignFormat(TChartSeries* Source) {
     FColorEachPoint = Source->FColorEachPoint;
     FValueFormat = Source->FValueFormat;
     FPercentFormat = Source->FPercentFormat;
-    FCustomHorizAxis = Source->FCustomHorizAxis;
+    // Another chart's custom axis is kept by its index, never as a pointer that
+    // would outlive that chart.
+    auto copyAxis = [this](TChartAxis* Axis, int Index, TChartAxis*& Field, int& FieldIndex) {
+        const bool foreign = Axis && Axis->ParentChart() != ParentChart();
+        Field = foreign ? nullptr : Axis;
+        FieldIndex = foreign ? Axis->Index() : Index;
+    };
+    copyAxis(Source->FCustomHorizAxis, Source->FCustomHorizIndex, FCustomHorizAxis,
+             FCustomHorizIndex);
+    copyAxis(Source->FCustomVertAxis, Source->FCustomVertIndex, FCustomVertAxis, FCustomVertIndex);
     FHorizAxis = Source->FHorizAxis;
-    FCustomVertAxis = Source->FCustomVertAxis;
     FVertAxis = Source->FVertAxis;
     FRecalcOptions = Source->FRecalcOptions;
     FCursor = Source->FCursor;

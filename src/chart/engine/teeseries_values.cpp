@@ -394,6 +394,17 @@ void TChartSeries::SetYValues(TChartValueList* Value) {
     Repaint();
 }
 
+void TChartSeries::SetChartValueList(TChartValueList* AList, TChartValueList* Value) {
+    if (!AList || !Value || AList == Value) return;
+    if (FValuesList->IndexOf(AList) < 0)
+        throw ChartException("Value list " + AList->Name() + " does not belong to this series");
+    AList->Assign(Value);
+    const int n = std::min(AList->Count(), Value->Count());
+    for (int i = 0; i < n; ++i)
+        AList->SetValueQuiet(i, Value->Value(i));
+    Repaint();
+}
+
 void TChartSeries::SetHorizontal() {
     FMandatory = FX;
     FNotMandatory = FY;

@@ -89,6 +89,7 @@ int TChartValueList::AddChartValue(double Value) {
             while (t >= 0 && FValue[t] < Value)
                 --t;
         index = t + 1;
+        Unordered(index);
         const int oldLast = FCount - 1;
         Grow();
         std::move_backward(FValue.begin() + index, FValue.begin() + oldLast + 1,
@@ -102,11 +103,13 @@ int TChartValueList::AddChartValue(double Value) {
 void TChartValueList::ClearValues() {
     FValue.clear();
     FCount = 0;
+    FOrderedCount = 0;
     FStatsDirty = true;
 }
 
 void TChartValueList::InsertChartValue(int Index, double Value) {
     if (Index < 0 || Index > FCount) ListIndexError(Index);
+    Unordered(Index);
     const int oldCount = FCount;
     Grow();
     if (Index == oldCount) {
@@ -122,6 +125,7 @@ void TChartValueList::InsertChartValue(int Index, double Value) {
 
 void TChartValueList::Delete(int Index) {
     CheckIndex(Index);
+    Unordered(Index);
     std::move(FValue.begin() + Index + 1, FValue.begin() + FCount, FValue.begin() + Index);
     --FCount;
     FStatsDirty = true;
@@ -130,6 +134,7 @@ void TChartValueList::Delete(int Index) {
 void TChartValueList::Delete(int Start, int Quantity) {
     if (Start < 0 || Start > FCount) ListIndexError(Start);
     Quantity = std::clamp(Quantity, 0, FCount - Start);
+    Unordered(Start);
     std::move(FValue.begin() + Start + Quantity, FValue.begin() + FCount, FValue.begin() + Start);
     FCount -= Quantity;
     FStatsDirty = true;
@@ -149,6 +154,7 @@ void TChartValueList::SetValueQuiet(int Index, double Value) {
     CheckIndex(Index);
     FValue[Index] = Value;
     FStatsDirty = true;
+    Unordered(Index);
 }
 
 double TChartValueList::First() const {
@@ -216,6 +222,7 @@ double TChartValueList::Range() const {
 void TChartValueList::Scroll() {
     if (FCount == 0) return;
     std::rotate(FValue.begin(), FValue.begin() + 1, FValue.begin() + FCount);
+    Unordered(0);
 }
 
 void TChartValueList::Exchange(int Index1, int Index2) {
@@ -223,6 +230,7 @@ void TChartValueList::Exchange(int Index1, int Index2) {
     CheckIndex(Index2);
     std::swap(FValue[Index1], FValue[Index2]);
     FStatsDirty = true;
+    Unordered(std::min(Index1, Index2));
     if (FOwner) FOwner->NotifyValue(veModify, Index1);
 }
 
@@ -230,6 +238,7 @@ void TChartValueList::FillSequence() {
     for (int i = 0; i < FCount; ++i)
         FValue[i] = i;
     FStatsDirty = true;
+    Unordered(0);
     if (FOwner) FOwner->NotifyValue(veModify, 0);
 }
 
@@ -239,12 +248,24 @@ int TChartValueList::CompareValueIndex(int a, int b) const {
     return FOrder == loDescending ? -result : result;
 }
 
+bool TChartValueList::InOrder() const {
+    int n = FOrderedCount;
+    const double* v = FValue.data();
+    if (n == 0 && FCount > 0 && !std::isnan(v[0])) n = 1;
+    if (n > 0)
+        while (n < FCount && v[n] >= v[n - 1])
+            ++n;
+    FOrderedCount = n;
+    return n == FCount;
+}
+
 void TChartValueList::Sort() {
     if (FOrder == loNone || FCount < 2) return;
     auto compare = [this](int a, int b) { return CompareValueIndex(a, b); };
     if (!FOwner) {
         TeeSort(0, FCount - 1, compare, [this](int a, int b) { std::swap(FValue[a], FValue[b]); });
         FStatsDirty = true;
+        Unordered(0);
         return;
     }
     // Every swap would tell the dependents; they hear once when the order is final

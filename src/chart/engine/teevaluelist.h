@@ -165,6 +165,10 @@ public:
     int CompareValueIndex(int a, int b) const;
     // Sorts the whole series (through the owner's SwapValueIndex) by this list.
     void Sort();
+    // True when the values ascend and none is NaN, so a binary search finds what
+    // a scan from the start finds. Checked lazily: appending costs nothing here,
+    // later calls only look at what was added since.
+    bool InOrder() const;
 
     AnsiString ToString(int Index) const;
 
@@ -188,6 +192,8 @@ public:
 private:
     void Grow();
     void CheckIndex(int Index) const;
+    // Entries from Index on are no longer known to be in order.
+    void Unordered(int Index) { FOrderedCount = std::min(FOrderedCount, std::max(0, Index)); }
     void ReadMultiplier(TReader* Reader);
 
     bool FDateTime = false;
@@ -203,6 +209,9 @@ private:
     TChartValues FValue;
     int FCount = 0;
     mutable bool FStatsDirty = true;
+    // Entries 0..FOrderedCount-1 are known to ascend without NaN. Appends and
+    // ordered inserts keep that true; every other change lowers it.
+    mutable int FOrderedCount = 0;
     double FTempValue = 0;
 };
 

@@ -279,6 +279,52 @@ TEST_F(PieTest, SmallSlicesGroupIntoTheOtherSliceThatIsNeverStored) {
     EXPECT_EQ(p->Count(), 3);
 }
 
+TEST_F(PieTest, OtherSliceLegendListsOnlyTheGroupedSlicesAndTakesNoRoom) {
+    auto* p = Pie({{5, clRed}, {50, clB}, {4, clYellow}, {45, clG}});
+    p->OtherSlice()->SetStyle(poBelowPercent);
+    p->OtherSlice()->SetValue(10);
+    Chart->Legend()->SetVisible(true);
+    Render("pie_other_plain");
+    const TRect circle = p->CircleRect();
+    EXPECT_EQ(Chart->Legend()->TotalLegendItems(), 3); // 50, 45 and "Other"
+
+    TChartLegend* other = p->OtherSlice()->Legend();
+    EXPECT_FALSE(other->Visible());
+    other->SetVisible(true);
+    other->SetAlignment(laLeft);
+    Render("pie_other_legend");
+    EXPECT_EQ(p->CircleRect(), circle);
+    EXPECT_EQ(other->TotalLegendItems(), 2);
+    EXPECT_EQ(other->LastValue(), 1);
+    EXPECT_FALSE(p->DrawingOtherLegend);
+    // Its symbols are the grouped slices' colours, inside its own box.
+    const TRect box = other->ShapeBounds();
+    ASSERT_GT(box.Right, box.Left);
+    EXPECT_GT(Count(clRed, box), 0);
+    EXPECT_GT(Count(clYellow, box), 0);
+    EXPECT_EQ(Count(clB, box), 0);
+    // The main legend still lists the others only.
+    EXPECT_EQ(Count(clYellow, Chart->Legend()->ShapeBounds()), 0);
+}
+
+TEST_F(PieTest, CircleBackColourIsTheBackWallsUnlessTheWallIsTransparent) {
+    auto* p = Pie({{50, clRed}, {50, clB}});
+    p->SetUsePatterns(true);
+    Chart->SetColor(clYellow);
+    EXPECT_EQ(p->CalcCircleBackColor(), clYellow);
+    Chart->BackWall()->SetTransparent(false);
+    Chart->BackWall()->SetColor(clG);
+    EXPECT_EQ(p->CalcCircleBackColor(), clG);
+    Render("pie_patterns_wall");
+    // Between the hatch lines of a slice the circle's background shows.
+    int green = 0;
+    for (int d = 0; d < 8; ++d)
+        green += At(p, 45, 0.3 + d * 0.05) == clG;
+    EXPECT_GT(green, 0);
+    p->SetCircleBackColor(clWhite);
+    EXPECT_EQ(p->CalcCircleBackColor(), clWhite);
+}
+
 TEST_F(PieTest, APieSetsTheFixedViewAndRemovingItRestoresTheChartsView) {
     Chart->View3DOptions()->SetElevation(340);
     Chart->View3DOptions()->SetPerspective(20);

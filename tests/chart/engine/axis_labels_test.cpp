@@ -1,6 +1,7 @@
 #include "axis_fixture.h"
 #include "chart/engine/teeprocs.h"
 #include "platform/rtl/formatsettings.h"
+#include <climits>
 #include <string>
 
 namespace {
@@ -184,6 +185,18 @@ TEST_F(AxisLabelsTest, SeriesLabelsSkipOverlappingTexts) {
     EXPECT_EQ(Draw(a, TRect(30, 20, 570, 420)), want);
     a->SetLabelsSeparation(0);
     EXPECT_EQ(Draw(a, TRect(30, 20, 570, 420)).size(), 10u);
+}
+
+TEST_F(AxisLabelsTest, HugeSeparationKeepsLabelsApartInsteadOfWrapping) {
+    TAxisTestSeries* s = AddSeries();
+    for (int i = 0; i < 10; ++i)
+        s->AddXY(i, i, "label nr " + IntToStr(i));
+    TChartAxis* a = Chart->BottomAxis();
+    a->SetLabelsSeparation(INT_MAX);
+    EXPECT_EQ(Draw(a, TRect(30, 20, 570, 420)), std::vector<std::string>{"label nr 0"});
+    // No label of 1000 pixels and more fits: the step of no room at all.
+    Place(a, 0, 600, 0, 60);
+    EXPECT_EQ(a->CalcXYIncrement(1000), a->CalcLabelsIncrement(0));
 }
 
 TEST_F(AxisLabelsTest, CustomItemsReplaceTheWalk) {

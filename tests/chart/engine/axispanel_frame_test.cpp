@@ -127,6 +127,9 @@ TEST_F(AxisPanelFrameTest, ThreeDimensionalFrame) {
     for (const auto& c : Canvas->Find("TextOut3D", 0))
         if (c.Text.find("\"Series1\"") != std::string::npos) title = true;
     EXPECT_TRUE(title);
+    // A series with Z values of its own gets value labels, even with one Z.
+    S->SetHasZValues(true);
+    EXPECT_EQ(Chart->DepthAxis()->CalcLabelStyle(), talValue);
 }
 
 TEST_F(AxisPanelFrameTest, CustomDrawOfAnExtraAxisCopy) {
@@ -145,4 +148,20 @@ TEST_F(AxisPanelFrameTest, CustomDrawOfAnExtraAxisCopy) {
     EXPECT_EQ(l->Maximum(), 80);
     EXPECT_EQ(l->Grid()->Visible(), gridBefore);
     EXPECT_FALSE(l->Automatic());
+}
+
+TEST_F(AxisPanelFrameTest, ExtraAxisCopyPutsTheAxisBackWhenALabelEventRaises) {
+    DrawFrame();
+    TChartAxis* b = Chart->BottomAxis();
+    const double min = b->Minimum(), max = b->Maximum(), imax = b->IMaximum;
+    Chart->OnGetAxisLabel = [](TChartAxis*, TChartSeries*, int, AnsiString&) {
+        throw Exception("label");
+    };
+    EXPECT_THROW(b->CustomDrawMinMax(300, 280, 310, true, -7, 7, 3), Exception);
+    EXPECT_THROW(b->CustomDrawMinMaxStartEnd(300, 280, 310, true, -7, 7, 3, 10, 200), Exception);
+    EXPECT_TRUE(b->Automatic() && b->AutomaticMinimum() && b->AutomaticMaximum());
+    EXPECT_EQ(b->Minimum(), min);
+    EXPECT_EQ(b->Maximum(), max);
+    EXPECT_EQ(b->Increment(), 0);
+    EXPECT_EQ(b->IMaximum, imax);
 }

@@ -97,3 +97,41 @@ TEST_F(AxisPanelStreamTest, DefaultChartWritesNoAxisOrShadowProperties) {
     EXPECT_NE(changed.find("Marks.Shadow.Color = clRed"), std::string::npos) << changed;
     EXPECT_EQ(changed.find("HorizSize"), std::string::npos) << changed;
 }
+
+namespace {
+// Holds one custom axis label so streams can carry it.
+class TAxisItemHolder : public TComponent {
+    QM_CLASS(TAxisItemHolder)
+public:
+    explicit TAxisItemHolder(TComponent* AOwner) : TComponent(AOwner) {}
+    TAxisItem* Item() { return &FItem; }
+    TAxisItem FItem;
+};
+} // namespace
+
+QM_CLASS_OWNED(TAxisItemHolder, TComponent, TComponent)
+QM_PUBLISHED(TAxisItemHolder, Prop("Item", &Self::Item));
+
+TEST(AxisItemStreaming, TheLookOfACustomLabelRoundTrips) {
+    RegisterClass(&TAxisItemHolder::ClassInfo);
+    TAxisItemHolder holder(nullptr);
+    EXPECT_EQ(SaveText(&holder), "object TAxisItemHolder\r\nend\r\n");
+    TAxisItem* item = holder.Item();
+    item->SetBevel(bvRaised);
+    item->SetColor(clYellow);
+    item->Gradient()->SetVisible(true);
+    item->Shadow()->SetSize(5);
+    item->SetShapeStyle(fosRoundRectangle);
+    item->SetTransparency(40);
+    item->SetTransparent(false);
+    item->SetText("limit");
+    const std::string text = SaveText(&holder);
+    for (const char* p : {"Item.Bevel = bvRaised", "Item.Shadow.", "Item.Transparency = 40",
+                          "Item.Transparent = False", "Item.Gradient.Visible = True"})
+        EXPECT_NE(text.find(p), std::string::npos) << p << "\n" << text;
+    TAxisItemHolder copy(nullptr);
+    LoadText(text, &copy);
+    EXPECT_EQ(SaveText(&copy), text);
+    EXPECT_EQ(copy.Item()->ShapeStyle(), fosRoundRectangle);
+    UnRegisterClass(&TAxisItemHolder::ClassInfo);
+}

@@ -186,3 +186,22 @@ TEST_F(MarksTest, MarksDrawnInAFrame) {
     EXPECT_EQ(marks[0], "TextOut(" + std::to_string(x - width / 2 + width / 2) + "," +
                             std::to_string(p->LeftTop.y + 2 + 1) + ",\"ten\")");
 }
+
+TEST_F(MarksTest, ItemsFollowTheirSeriesFromChartToChart) {
+    TAxisTestSeries loose;
+    TMarksItem* early = loose.Marks()->Items()->Get(0);
+    EXPECT_EQ(early->ParentChart(), nullptr);
+    loose.SetParentChart(Chart.get());
+    EXPECT_EQ(early->ParentChart(), Chart.get());
+
+    TMarksItem* item = M->Items()->Get(1);
+    auto other = std::make_unique<TAxisTestChart>();
+    S->SetParentChart(other.get());
+    EXPECT_EQ(item->ParentChart(), other.get());
+    EXPECT_EQ(M->Items()->Get(0)->ParentChart(), other.get());
+    EXPECT_EQ(M->Callout()->ParentChart(), other.get());
+    S->SetParentChart(nullptr);
+    EXPECT_EQ(item->ParentChart(), nullptr);
+    loose.SetParentChart(nullptr);
+    EXPECT_EQ(early->ParentChart(), nullptr);
+}

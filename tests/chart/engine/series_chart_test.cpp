@@ -3,6 +3,9 @@
 #include "axis_fixture.h"
 #include "chart/engine/teeconst.h"
 #include "platform/rtl/rtlmath.h"
+#include <climits>
+#include <cmath>
+#include <functional>
 #include <string>
 
 namespace {
@@ -60,12 +63,34 @@ TEST_F(SeriesChartTest, JoiningTheChartResolvesAxesAndColour) {
     EXPECT_EQ(s->GetHorizAxis(), nullptr);
 }
 
-TEST_F(SeriesChartTest, CustomAxesAreUsedAndForgotten) {
+TEST_F(SeriesChartTest, CustomAxesAreUsedAndKeepTheirPlaceWhenTheSeriesMovesBetweenCharts) {
+    auto twoAxes = [](TCustomAxisPanel* C) { // braces add them in order
+        return std::vector{static_cast<TChartAxis*>(C->CustomAxes()->Add()),
+                           static_cast<TChartAxis*>(C->CustomAxes()->Add())};
+    };
+    TAxisTestChart other, bare;
+    const auto here = twoAxes(Chart.get()), there = twoAxes(&other);
     TAxisTestSeries* s = AddSeries();
-    auto* custom = static_cast<TChartAxis*>(Chart->CustomAxes()->Add());
-    s->SetCustomVertAxis(custom);
+    s->SetCustomVertAxis(here[1]);
+    s->SetCustomHorizAxis(here[0]);
+
+    s->SetParentChart(&other);
+    EXPECT_EQ(s->GetVertAxis(), there[1]);
+    EXPECT_EQ(s->GetHorizAxis(), there[0]);
+    // Where the chart has no such axis the standard one stands in, until one is back.
+    s->SetParentChart(&bare);
+    EXPECT_EQ(s->GetVertAxis(), bare.LeftAxis());
     EXPECT_EQ(s->VertAxis(), aCustomVertAxis);
-    EXPECT_EQ(s->GetVertAxis(), custom);
+    s->SetParentChart(nullptr);
+    s->SetParentChart(Chart.get());
+    EXPECT_EQ(s->GetVertAxis(), here[1]);
+    EXPECT_EQ(s->GetHorizAxis(), here[0]);
+
+    TAxisTestSeries copy;
+    copy.SetParentChart(&other);
+    copy.AssignFormat(s);
+    EXPECT_EQ(copy.GetVertAxis(), there[1]);
+    // Another standard axis forgets the custom one.
     s->SetVertAxis(aLeftAxis);
     EXPECT_EQ(s->CustomVertAxis(), nullptr);
     EXPECT_EQ(s->GetVertAxis(), Chart->LeftAxis());
@@ -95,6 +120,54 @@ INSTANTIATE_TEST_SUITE_P(
                     RangeCase{3, 6, false, 3, 6}, RangeCase{-5, 20, false, 0, 9},
                     RangeCase{20, 30, false, -1, -1}, // all left of it
                     RangeCase{-9, -1, false, 0, -1}, RangeCase{8.5, 20, false, 9, 9}));
+
+struct UnorderedCase {
+    const char* Name;
+    std::function<void(TChartSeries*)> Change;
+    int First, Last;
+};
+void PrintTo(const UnorderedCase& Case, std::ostream* Out) {
+    *Out << Case.Name;
+}
+
+class SeriesVisibleRangeUnordered : public SeriesChartTest,
+                                    public testing::WithParamInterface<UnorderedCase> {};
+
+// Values that do not ascend are scanned from the start: the first one at least the
+// low end, and the last before the first one at least the high end.
+TEST_P(SeriesVisibleRangeUnordered, ScansValuesThatAreNotInOrder) {
+    TOrderSeries* s = AddOrderSeries(0);
+    GetParam().Change(s);
+    ShowX(2.5, 6.5);
+    s->CalcFirstLastVisibleIndex();
+    EXPECT_EQ(s->FirstVisibleIndex(), GetParam().First);
+    EXPECT_EQ(s->LastVisibleIndex(), GetParam().Last);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, SeriesVisibleRangeUnordered,
+    testing::Values(UnorderedCase{"XValueSet",
+                                  [](TChartSeries* s) {
+                                      for (int i = 0; i < 10; ++i)
+                                          s->AddXY(i, i);
+                                      s->SetXValue(1, 8); // 0 8 2 3 ... 9
+                                  },
+                                  1, 0},
+                    UnorderedCase{"OrderSwitchedOn",
+                                  [](TChartSeries* s) {
+                                      s->XValues()->SetOrder(loNone);
+                                      for (int i = 0; i < 10; ++i)
+                                          s->AddXY((i + 5) % 10, i); // 5 6 7 8 9 0 1 2 3 4
+                                      s->XValues()->SetOrder(loAscending);
+                                  },
+                                  0, 9},
+                    UnorderedCase{"NaN",
+                                  [](TChartSeries* s) {
+                                      for (int i = 0; i < 10; ++i)
+                                          s->AddXY(i == 2 ? std::nan("") : i, i);
+                                  },
+                                  3, 6}),
+    [](const testing::TestParamInfo<UnorderedCase>& Info) { return Info.param.Name; });
 
 TEST_F(SeriesChartTest, WithoutAnOrderEveryPointIsVisible) {
     TOrderSeries* s = AddOrderSeries(10);
@@ -168,6 +241,21 @@ TEST_F(SeriesChartTest, DepthOrderIn3D) {
     Chart->SetView3D(false);
     a->CalcZOrder();
     EXPECT_EQ(a->AutoZOrder(), 0);
+}
+
+TEST_F(SeriesChartTest, DepthSlotsFarBackSaturateInsteadOfWrapping) {
+    TOrderSeries* front = AddOrderSeries(3);
+    TOrderSeries* back = AddOrderSeries(3);
+    front->SetZOrder(1000000000);
+    back->SetZOrder(0); // a billion slots behind the front one
+    back->SetDepth(2000000000);
+    Chart->SetView3D(true);
+    DrawFrame();
+    for (TOrderSeries* s : {front, back}) {
+        EXPECT_LE(s->StartZ(), s->MiddleZ());
+        EXPECT_LE(s->MiddleZ(), s->EndZ());
+    }
+    EXPECT_EQ(back->EndZ(), INT_MAX);
 }
 
 TEST_F(SeriesChartTest, DataSourceNeedsAChartAndAValidSource) {

@@ -215,6 +215,24 @@ TEST_F(SeriesData, ReplaceListRefusesAListOfAnotherSeries) {
     EXPECT_NE(S.YValues(), other.YValues());
 }
 
+TEST_F(SeriesData, SetChartValueListCopiesIntoTheSeriesListKeepingItsLength) {
+    auto* start = new TChartValueList(&S, "Start");
+    for (int i = 0; i < 3; ++i)
+        S.AddXY(i, i);
+    TChartSeries other(nullptr);
+    for (double v : {7.0, 8.0, 9.0, 10.0})
+        other.AddY(v);
+    other.YValues()->SetDateTime(true);
+    S.SetChartValueList(start, other.YValues());
+    EXPECT_EQ(Values(start), (std::vector<double>{7, 8, 9}));
+    EXPECT_TRUE(start->DateTime());
+    other.Delete(0, 3);
+    S.SetChartValueList(S.YValues(), other.YValues()); // shorter: the rest stays
+    EXPECT_EQ(Values(S.YValues()), (std::vector<double>{10, 1, 2}));
+    EXPECT_THROW(S.SetChartValueList(other.YValues(), start), ChartException);
+    EXPECT_EQ(Values(other.YValues()), (std::vector<double>{10}));
+}
+
 TEST_F(SeriesData, FillSampleValuesMakesTheDefaultCountAndRefusesNegative) {
     S.FillSampleValues(0);
     EXPECT_EQ(S.Count(), 25);
