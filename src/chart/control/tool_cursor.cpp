@@ -187,8 +187,8 @@ void TCursorTool::ChartEvent(TChartToolEvent AEvent) {
     RedrawCursor();
 }
 
-void TCursorTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button,
-                                  TShiftState Shift, int X, int Y) {
+void TCursorTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button, TShiftState Shift,
+                                  int X, int Y) {
     (void)Button, (void)Shift;
     TCustomAxisPanel* chart = ParentChart();
     if (!chart) return;
@@ -209,9 +209,12 @@ void TCursorTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button,
             Changed(index);
         } else {
             const TCursorClicked c = Clicked(X, Y);
-            if (c == ccHorizontal) chart->SetCursor(crVSplit);
-            else if (c == ccVertical) chart->SetCursor(crHSplit);
-            else if (c == ccBoth) chart->SetCursor(crSizeAll);
+            if (c == ccHorizontal)
+                chart->SetCursor(crVSplit);
+            else if (c == ccVertical)
+                chart->SetCursor(crHSplit);
+            else if (c == ccBoth)
+                chart->SetCursor(crSizeAll);
             chart->SetCancelMouse(c != ccNone);
         }
         break;

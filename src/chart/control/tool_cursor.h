@@ -10,9 +10,9 @@ QM_ENUM_NAMES(TCursorToolStyle, cssHorizontal, cssVertical, cssBoth)
 enum TCursorClicked { ccNone, ccHorizontal, ccVertical, ccBoth };
 
 class TCursorTool;
-using TCursorToolChangeEvent = std::function<void(TCursorTool* Sender, int x, int y,
-                                                  double XValue, double YValue,
-                                                  TChartSeries* Series, int ValueIndex)>;
+using TCursorToolChangeEvent =
+    std::function<void(TCursorTool* Sender, int x, int y, double XValue, double YValue,
+                       TChartSeries* Series, int ValueIndex)>;
 using TCursorToolGetAxisRect = std::function<void(TCursorTool* Sender, TRect& Rect)>;
 
 class TCursorTool : public TTeeCustomToolSeries {

@@ -18,7 +18,9 @@ protected:
         Cursor = new TCursorTool(Chart.get());
         Cursor->Pen()->SetColor(clWhite);
         Cursor->OnChange = [this](TCursorTool*, int x, int y, double xv, double yv, TChartSeries*,
-                                  int index) { Changes.push_back({x, y, xv, yv, index}); };
+                                  int index) {
+            Changes.push_back({x, y, xv, yv, index});
+        };
         Chart->Tools()->Add(Cursor);
         Paint();
     }
@@ -36,7 +38,8 @@ TEST_F(CursorToolTest, FirstPaintCentresTheCursorAndReportsNoPoint) {
     EXPECT_DOUBLE_EQ(Changes[0].XValue, Bottom()->CalcPosPoint(cx));
     EXPECT_DOUBLE_EQ(Changes[0].YValue, Left()->CalcPosPoint(cy));
     // Both lines are on the window, and they cross the whole plot area.
-    EXPECT_NE(Window()->Pixels(Bottom()->IStartPos + 1, cy), Window()->Pixels(Bottom()->IStartPos + 1, cy + 5));
+    EXPECT_NE(Window()->Pixels(Bottom()->IStartPos + 1, cy),
+              Window()->Pixels(Bottom()->IStartPos + 1, cy + 5));
 }
 
 TEST_F(CursorToolTest, DrawnTwiceLeavesThePictureUnchanged) {
