@@ -13,6 +13,7 @@
 #include "chart/control/tool_bands.h"
 #include "chart/control/tool_cursor.h"
 #include "chart/control/tool_drag.h"
+#include "chart/control/tool_series.h"
 #include "chart/engine/teeaxis.h"
 #include "chart/engine/teegeometry.h"
 #include "chart/engine/teeprocs.h"
@@ -498,6 +499,7 @@ void TeeRegisterStandardTools() {
          &TColorLineTool::ClassInfo, &TRotateTool::ClassInfo, &TChartImageTool::ClassInfo,
          &TMarksTipTool::ClassInfo, &TAnnotationTool::ClassInfo, &TSeriesAnimationTool::ClassInfo,
          &TGridBandTool::ClassInfo});
+    TeeRegisterSeriesTools();
 }
 
 void TeeUnRegisterStandardTools() {
