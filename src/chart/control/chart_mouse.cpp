@@ -85,10 +85,11 @@ void TCustomChart::SaveScales() {
 void TCustomChart::RestoreScales() {
     for (const TAxisSavedScale& s : FSavedScales) {
         if (Axes()->IndexOf(s.Axis) == -1 || s.Axis->IsDepthAxis) continue;
+        // The range first: setting it switches the automatic flags off.
+        s.Axis->SetMinMax(s.Scales.Min, s.Scales.Max);
         s.Axis->SetAutomatic(s.Scales.Auto);
         s.Axis->SetAutomaticMinimum(s.Scales.AutoMin);
         s.Axis->SetAutomaticMaximum(s.Scales.AutoMax);
-        if (!s.Axis->Automatic()) s.Axis->SetMinMax(s.Scales.Min, s.Scales.Max);
     }
     FSavedScales.clear();
 }

@@ -6,7 +6,8 @@
 //   TBarSeriesGradient, TCustomBarSeries, TBarSeries, THorizBarSeries   series_bar.cpp
 //   TCircledSeries, TExplodedSlices, TPieOtherSlice, TPieSeries         series_pie.cpp
 //   RegisterTeeStandardSeries                             series_register.cpp
-// Bubble, arrow and shape series: series_bubble.h, series_arrow.h, series_shape.h.
+// Bubble, arrow, Gantt and shape series: series_bubble.h, series_arrow.h,
+// series_gantt.h, series_shape.h.
 #include "chart/engine/teengine.h"
 #include "chart/engine/teepointer.h"
 #include <functional>

@@ -3,6 +3,7 @@
 #include "chart/control/series.h"
 #include "chart/control/series_arrow.h"
 #include "chart/control/series_bubble.h"
+#include "chart/control/series_gantt.h"
 #include "chart/control/series_shape.h"
 #include "chart/control/teefunci.h"
 #include "chart/control/teeseriestypes.h"
@@ -26,6 +27,7 @@ void TeeStandardSeriesStartup() {
     RegisterTeeStandardSeries();
     RegisterTeeSeries(&TChartShape::ClassInfo, &TeeMsg_GalleryShape, &TeeMsg_GalleryStandard, 2);
     RegisterTeeSeries(&TBubbleSeries::ClassInfo, &TeeMsg_GalleryBubble, &TeeMsg_GalleryStandard, 1);
+    RegisterTeeSeries(&TGanttSeries::ClassInfo, &TeeMsg_GalleryGantt, &TeeMsg_GalleryStandard, 1);
     RegisterTeeSeries(&TArrowSeries::ClassInfo, &TeeMsg_GalleryArrow, &TeeMsg_GalleryExtended, 2);
     RegisterTeeStandardFunctions();
     TeeRegisterStandardTools();

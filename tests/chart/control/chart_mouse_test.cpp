@@ -142,3 +142,37 @@ TEST_F(ChartMouseTest, ClicksReachTheTitleLegendSeriesPointAndAxis) {
 }
 
 } // namespace
+
+namespace {
+// Each axis gets back exactly what it had before the first zoom: its range and
+// its three automatic switches, even after the axis list changed in between.
+TEST_F(ChartMouseTest, UndoGivesEveryAxisItsOwnRangeAndAutomaticSwitches) {
+    Left()->SetMinMax(0, 50);
+    Chart->RightAxis()->SetMinMax(5, 9);
+    Chart->RightAxis()->SetAutomaticMaximum(true);
+    auto* a = static_cast<TChartAxis*>(Chart->CustomAxes()->Add());
+    auto* b = static_cast<TChartAxis*>(Chart->CustomAxes()->Add());
+    a->SetMinMax(0, 10);
+    b->SetMinMax(100, 200);
+    ASSERT_TRUE(Bottom()->Automatic());
+    Draw();
+    const TRect r = Chart->ChartRect();
+    Drag(mbLeft, r.Left + 40, r.Top + 30, r.Right - 40, r.Bottom - 30);
+    ASSERT_FALSE(Bottom()->Automatic());
+    delete a;
+    b->SetMinMax(300, 400);
+    Left()->SetMinMax(7, 8);
+    Chart->RightAxis()->SetAutomaticMinimum(true);
+    Drag(mbLeft, r.Left + 50, r.Top + 40, r.Right - 50, r.Bottom - 40); // keeps the first save
+    Chart->UndoZoom();
+    EXPECT_FALSE(Left()->Automatic());
+    EXPECT_DOUBLE_EQ(Left()->Minimum(), 0);
+    EXPECT_DOUBLE_EQ(Left()->Maximum(), 50);
+    EXPECT_TRUE(Bottom()->Automatic());
+    EXPECT_FALSE(Chart->RightAxis()->AutomaticMinimum());
+    EXPECT_TRUE(Chart->RightAxis()->AutomaticMaximum());
+    EXPECT_DOUBLE_EQ(b->Minimum(), 100);
+    EXPECT_DOUBLE_EQ(b->Maximum(), 200);
+    EXPECT_TRUE(Chart->RestoredAxisScales());
+}
+} // namespace

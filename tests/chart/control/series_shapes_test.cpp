@@ -1,8 +1,9 @@
-// Bubble, arrow and shape series: sizes and corners worked out from the axis
+// Bubble, arrow, Gantt and shape series: sizes and corners worked out from the axis
 // scales, extremes, clicks, and what a chart file keeps of them.
 #include "series_fixture.h"
 #include "chart/control/series_arrow.h"
 #include "chart/control/series_bubble.h"
+#include "chart/control/series_gantt.h"
 #include "chart/control/series_shape.h"
 #include "chart/control/teestore.h"
 #include "platform/classes/streams.h"
@@ -307,4 +308,65 @@ TEST_F(ShapeTest, SubGalleryHollowTogglesBackAndAChartFileKeepsTheShape) {
     EXPECT_EQ(r->X1(), 100);
     EXPECT_EQ(r->VertAlign(), vaBottom);
     EXPECT_EQ(r->Text()->Text(), s->Text()->Text());
+}
+
+// --- Gantt ------------------------------------------------------------------
+
+class GanttTest : public SeriesChartTest {
+protected:
+    TGanttSeries* Tasks() {
+        auto* s = Add<TGanttSeries>();
+        s->SetColorEachPoint(false);
+        s->Pointer()->Pen()->SetVisible(false);
+        s->Pointer()->SetVertSize(5);
+        s->AddGantt(10, 40, 1, "a");
+        s->AddGantt(60, 90, 2, "b");
+        s->AddGantt(95, 95, 3, "c");
+        Ranges(0, 100, 0, 4);
+        return s;
+    }
+};
+
+TEST_F(GanttTest, BarsRunFromStartToEndAndLinesLeadToTheNextTask) {
+    auto* s = Tasks();
+    EXPECT_EQ(s->NextTask()->Value(2), -1); // every task starts without one
+    s->NextTask()->SetValue(0, 0.6);        // the nearest index: task 1
+    Render("gantt");
+    const int y1 = YPos(1), y2 = YPos(2);
+    const int x0 = XPos(10), x1 = XPos(40), nx = XPos(60);
+    const int h = (x1 - x0) / 2;
+    // The bar: the pointer rectangle centred at start + h with half sizes h and 5.
+    for (int x : {x0 + 1, x0 + h, x1 - 2})
+        EXPECT_EQ(Pixel(x, y1), clRed) << x;
+    EXPECT_NE(Pixel(x0 - 2, y1), clRed);
+    EXPECT_NE(Pixel(x1 + 2, y1), clRed);
+    EXPECT_EQ(Pixel(x0 + h, y1 - 4), clRed);
+    EXPECT_NE(Pixel(x0 + h, y1 - 7), clRed);
+    // The line: from the end halfway to the next start, across to its row, on to it.
+    const int m = x1 + (nx - x1) / 2;
+    EXPECT_EQ(Pixel(x1 + 3, y1), clBlack);
+    EXPECT_EQ(Pixel(m, (y1 + y2) / 2), clBlack);
+    EXPECT_EQ(Pixel(nx - 3, y2), clBlack);
+    EXPECT_NE(Pixel(m + 3, (y1 + y2) / 2), clBlack);
+    EXPECT_EQ(s->MaxXValue(), 95);
+
+    s->NextTask()->SetValue(0, 7); // no such task: no line
+    Render("gantt_no_line");
+    EXPECT_NE(Pixel(m, (y1 + y2) / 2), clBlack);
+    // A task of no length is a stroke of the pointer's height (its outline).
+    EXPECT_EQ(Pixel(XPos(95), YPos(3)), clWhite);
+    s->Pointer()->Pen()->SetVisible(true);
+    Render("gantt_stroke");
+    EXPECT_NE(Pixel(XPos(95), YPos(3) + 3), clWhite);
+    EXPECT_EQ(Pixel(XPos(95), YPos(3) + 7), clWhite);
+}
+
+TEST_F(GanttTest, ClicksCoverTheBarToItsEndButNotTheVerticalSize) {
+    auto* s = Tasks();
+    Render("gantt_click");
+    const int y = YPos(1);
+    EXPECT_EQ(s->Clicked(XPos(40), y), 0);
+    EXPECT_EQ(s->Clicked(XPos(25), y + 4), 0);
+    EXPECT_EQ(s->Clicked(XPos(25), y + 5), -1);
+    EXPECT_EQ(s->Clicked(XPos(45), y), -1);
 }
