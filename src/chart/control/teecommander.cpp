@@ -113,7 +113,13 @@ void TCustomTeeCommander::SetPanel(TCustomTeePanel* Value) {
 
 void TCustomTeeCommander::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomPanelNoCaption::Notification(AComponent, Operation);
-    if (Operation == opRemove && FPanel && AComponent == FPanel) SetPanel(nullptr);
+    // A panel being freed has already dropped its listener list: only forget it.
+    if (Operation == opRemove && FPanel && AComponent == FPanel) {
+        if (FPanel->IsDestroying())
+            FPanel = nullptr;
+        else
+            SetPanel(nullptr);
+    }
 }
 
 void TCustomTeeCommander::Loaded() {
