@@ -99,7 +99,8 @@ TCustomTeeCommander::~TCustomTeeCommander() {
 }
 
 void TCustomTeeCommander::SetPanel(TCustomTeePanel* Value) {
-    if (FPanel) {
+    // A panel being freed has already dropped its listener list.
+    if (FPanel && !FPanel->IsDestroying()) {
         FPanel->RemoveFreeNotification(this);
         FPanel->RemoveListener(this);
     }
@@ -113,13 +114,7 @@ void TCustomTeeCommander::SetPanel(TCustomTeePanel* Value) {
 
 void TCustomTeeCommander::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomPanelNoCaption::Notification(AComponent, Operation);
-    // A panel being freed has already dropped its listener list: only forget it.
-    if (Operation == opRemove && FPanel && AComponent == FPanel) {
-        if (FPanel->IsDestroying())
-            FPanel = nullptr;
-        else
-            SetPanel(nullptr);
-    }
+    if (Operation == opRemove && FPanel && AComponent == FPanel) SetPanel(nullptr);
 }
 
 void TCustomTeeCommander::Loaded() {
