@@ -1,0 +1,142 @@
+// Dragging a point, exploding a pie slice, the grid transpose, the page
+// number, and every tool through a chart file with its references intact.
+#include "chart/control/teeseriestypes.h"
+#include "chart/control/teestore.h"
+#include "chart/control/tool_bands.h"
+#include "chart/control/tool_cursor.h"
+#include "chart/control/tool_drag.h"
+#include "chart/control/tool_series.h"
+#include "platform/classes/streams.h"
+#include "tools_fixture.h"
+
+namespace {
+
+TEST_F(ToolsTest, DragPointWithStyleYMovesOnlyVertically) {
+    Series->Pointer()->SetVisible(true);
+    auto* tool = new TDragPointTool(Chart.get());
+    tool->SetSeries(Series);
+    tool->SetDragStyle(dsY);
+    Chart->Tools()->Add(tool);
+    Paint();
+    int dragged = -1;
+    tool->OnDragPoint = [&](TDragPointTool*, int Index) { dragged = Index; };
+    const int x = Series->CalcXPos(5), y = Series->CalcYPos(5);
+    Drag(x, y, x + 30, Left()->CalcPosValue(80));
+    EXPECT_EQ(dragged, 5);
+    EXPECT_DOUBLE_EQ(Series->XValues()->Value(5), 5);
+    EXPECT_DOUBLE_EQ(Series->YValues()->Value(5), Left()->CalcPosPoint(Left()->CalcPosValue(80)));
+    EXPECT_FALSE(Chart->Zoomed());
+}
+
+TEST_F(ToolsTest, PieToolExplodesTheSliceUnderTheMouseAndPutsItBack) {
+    Series->SetParentChart(nullptr);
+    auto* pie = new TPieSeries(Chart.get());
+    pie->SetParentChart(Chart.get());
+    for (double v : {30.0, 30.0, 40.0})
+        pie->Add(v);
+    auto* tool = new TPieTool(Chart.get());
+    tool->SetSeries(pie);
+    tool->SetStyle(ptExplode);
+    Chart->Tools()->Add(tool);
+    Paint();
+    int hit = -1, hx = 0, hy = 0;
+    for (int y = 20; y < 280 && hit == -1; y += 4)
+        for (int x = 20; x < 380 && hit == -1; x += 4)
+            if (pie->Clicked(x, y) == 1) hit = 1, hx = x, hy = y;
+    ASSERT_EQ(hit, 1);
+    Move(hx, hy);
+    EXPECT_EQ(tool->Slice(), 1);
+    EXPECT_EQ((*pie->ExplodedSlice())[1], 40);
+    Move(2, 2);
+    EXPECT_EQ(tool->Slice(), -1);
+    EXPECT_EQ((*pie->ExplodedSlice())[1], 0);
+}
+
+// A grid series stand-in: Z values of its own, as the 3D grid series keeps them.
+class TGridStandIn : public TPointSeries, public ITeeGridSeries {
+public:
+    explicit TGridStandIn(TComponent* AOwner) : TPointSeries(AOwner) {
+        Z = new TChartValueList(this, "Z"); // the series owns its value lists
+    }
+    TChartValueList* GridZValues() const override { return Z; }
+    TChartSeries* NewGridSeries() const override { return new TGridStandIn(nullptr); }
+    void AddGridXYZ(TChartSeries* Target, double X, double Y, double Zv) const override {
+        auto* t = static_cast<TGridStandIn*>(Target);
+        t->AddXY(X, Y); // adds to every value list, Z included
+        t->Z->SetValue(t->Count() - 1, Zv);
+    }
+    TChartValueList* Z = nullptr;
+};
+
+TEST_F(ToolsTest, GridTransposeSwapsXAndZ) {
+    auto* grid = new TGridStandIn(Chart.get());
+    auto* tool = new TGridTransposeTool(Chart.get());
+    tool->SetSeries(Series);
+    EXPECT_EQ(tool->Series(), nullptr); // not a grid
+    tool->SetSeries(grid);
+    grid->AddXY(1, 2);
+    grid->GridZValues()->SetValue(0, 7);
+    tool->Transpose();
+    ASSERT_EQ(grid->Count(), 1);
+    EXPECT_DOUBLE_EQ(grid->XValues()->Value(0), 7);
+    EXPECT_DOUBLE_EQ(grid->YValues()->Value(0), 2);
+    delete grid;
+    EXPECT_EQ(tool->Series(), nullptr);
+    tool->Transpose(); // nothing to do, nothing touched
+}
+
+TEST_F(ToolsTest, PageNumberShowsThePageOfPages) {
+    for (int i = 11; i < 30; ++i)
+        Series->AddXY(i, i);
+    Chart->SetMaxPointsPerPage(10);
+    Chart->SetPage(2);
+    auto* tool = new TPageNumTool(Chart.get());
+    tool->SetParentChart(Chart.get());
+    EXPECT_EQ(tool->GetText(), "Page 2 of 3");
+    EXPECT_FALSE(tool->IsFormatStored());
+    EXPECT_EQ(TeePageNumToolClass, &TPageNumTool::ClassInfo);
+}
+
+TEST_F(ToolsTest, EveryToolSurvivesAChartFileWithItsReferences) {
+    TeeStartRegistries();
+    Series->SetName("Series1");
+    const int registered = TeeToolTypes().Count();
+    EXPECT_GE(registered, 17);
+    for (int i = 0; i < registered; ++i) {
+        auto* t = static_cast<TTeeCustomTool*>(TeeToolTypes()[i]->Factory(Chart.get()));
+        t->SetName(AnsiString("Tool") + AnsiString(std::to_string(i).c_str()));
+        if (auto* a = dynamic_cast<TTeeCustomToolAxis*>(t))
+            a->SetAxis(Left());
+        else
+            t->SetParentChart(Chart.get());
+        if (auto* s = dynamic_cast<TTeeCustomToolSeries*>(t)) s->SetSeries(Series);
+        EXPECT_FALSE(t->Description().IsEmpty()) << t->ClassName();
+    }
+    auto* band = static_cast<TColorBandTool*>(Chart->Tools()->Get(5));
+    band->SetStartValue(3);
+    auto* lines = dynamic_cast<TDrawLineTool*>(Chart->Tools()->Get(3));
+    ASSERT_NE(lines, nullptr);
+    new TDrawLine(lines->Lines(), 1, 2, 3, 4);
+    Paint();
+    TMemoryStream m;
+    SaveChartToStream(Chart.get(), &m);
+    m.SetPosition(0);
+    TCustomChart* loaded = new TChart(nullptr);
+    LoadChartFromStream(loaded, &m);
+    std::unique_ptr<TCustomChart> owner(loaded);
+    ASSERT_EQ(loaded->Tools()->Count(), registered);
+    for (int i = 0; i < registered; ++i) {
+        TTeeCustomTool* t = loaded->Tools()->Get(i);
+        EXPECT_EQ(t->ClassType(), TeeToolTypes()[i]) << i;
+        if (auto* s = dynamic_cast<TTeeCustomToolSeries*>(t))
+            EXPECT_EQ(s->Series(), loaded->GetSeries(0)) << t->ClassName().c_str();
+        if (auto* a = dynamic_cast<TTeeCustomToolAxis*>(t))
+            EXPECT_EQ(a->Axis(), loaded->LeftAxis()) << t->ClassName();
+    }
+    EXPECT_DOUBLE_EQ(static_cast<TColorBandTool*>(loaded->Tools()->Get(5))->StartValue(), 3);
+    auto* l = static_cast<TDrawLineTool*>(loaded->Tools()->Get(3));
+    ASSERT_EQ(l->Lines()->Count(), 1);
+    EXPECT_DOUBLE_EQ(l->Lines()->Get(0)->Y1(), 4);
+}
+
+} // namespace
