@@ -14,7 +14,6 @@
 #include "platform/rtl/format.h"
 #include <cstdlib>
 #include <memory>
-#include <vector>
 
 TClass TeePageNumToolClass = nullptr;
 
@@ -234,17 +233,12 @@ void TGridTransposeTool::Notification(TComponent* AComponent, TOperation Operati
 void TGridTransposeTool::Transpose() {
     auto* grid = dynamic_cast<ITeeGridSeries*>(FSeries);
     if (!Active() || !grid) return;
-    // Taken out first and put back point by point, in the series' own order.
+    std::unique_ptr<TChartSeries> swapped(grid->NewGridSeries());
     TChartValueList* z = grid->GridZValues();
-    struct TXYZ {
-        double X, Y, Z;
-    };
-    std::vector<TXYZ> points;
     for (int i = 0; i < FSeries->Count(); ++i)
-        points.push_back({z->Value(i), FSeries->YValues()->Value(i), FSeries->XValues()->Value(i)});
-    FSeries->Clear();
-    for (const TXYZ& p : points)
-        grid->AddGridXYZ(FSeries, p.X, p.Y, p.Z);
+        grid->AddGridXYZ(swapped.get(), z->Value(i), FSeries->YValues()->Value(i),
+                         FSeries->XValues()->Value(i));
+    FSeries->AssignValues(swapped.get());
 }
 
 // ---------------------------------------------------------------------------

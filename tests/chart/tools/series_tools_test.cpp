@@ -133,8 +133,8 @@ public:
     TChartSeries* NewGridSeries() const override { return new TGridStandIn(nullptr); }
     void AddGridXYZ(TChartSeries* Target, double X, double Y, double Zv) const override {
         auto* t = static_cast<TGridStandIn*>(Target);
-        t->AddXY(X, Y); // adds to every value list, Z included
-        t->Z->SetValue(t->Count() - 1, Zv);
+        t->Z->SetTempValue(Zv); // the point may go anywhere in X order
+        t->AddXY(X, Y);
     }
     TChartValueList* Z = nullptr;
 };
@@ -145,12 +145,19 @@ TEST_F(ToolsTest, GridTransposeSwapsXAndZ) {
     tool->SetSeries(Series);
     EXPECT_EQ(tool->Series(), nullptr); // not a grid
     tool->SetSeries(grid);
-    grid->AddXY(1, 2);
-    grid->GridZValues()->SetValue(0, 7);
+    const double x[] = {1, 2, 3}, y[] = {10, 20, 30}, z[] = {7, 5, 9};
+    for (int i = 0; i < 3; ++i)
+        grid->AddGridXYZ(grid, x[i], y[i], z[i]);
     tool->Transpose();
-    ASSERT_EQ(grid->Count(), 1);
-    EXPECT_DOUBLE_EQ(grid->XValues()->Value(0), 7);
-    EXPECT_DOUBLE_EQ(grid->YValues()->Value(0), 2);
+    ASSERT_EQ(grid->Count(), 3);
+    // The new X values (7, 5, 9) come back in ascending order with their points.
+    const int order[] = {1, 0, 2};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_DOUBLE_EQ(grid->XValues()->Value(i), z[order[i]]);
+        EXPECT_DOUBLE_EQ(grid->YValues()->Value(i), y[order[i]]);
+        EXPECT_DOUBLE_EQ(grid->Z->Value(i), x[order[i]]);
+    }
     delete grid;
     EXPECT_EQ(tool->Series(), nullptr);
     tool->Transpose(); // nothing to do, nothing touched
