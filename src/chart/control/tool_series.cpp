@@ -10,6 +10,7 @@
 #include "chart/control/series_gantt.h"
 #include "chart/control/teeproco.h"
 #include "chart/control/teeseriestypes.h"
+#include "chart/control/tooledit_series.h"
 #include "chart/engine/teeaxis.h"
 #include "platform/rtl/format.h"
 #include <cstdlib>
@@ -268,6 +269,7 @@ void TeeSeriesToolsStartup() {
                       &TGridTransposeTool::ClassInfo, &TPageNumTool::ClassInfo,
                       &TGanttTool::ClassInfo});
     TeePageNumToolClass = &TPageNumTool::ClassInfo;
+    TeeRegisterSeriesToolEditors();
 }
 } // namespace
 

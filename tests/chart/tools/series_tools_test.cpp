@@ -123,22 +123,6 @@ TEST_F(GanttToolTest, CursorShowsWhatAPressWouldGrab) {
     EXPECT_EQ(Chart->Cursor(), crCross);
 }
 
-// A grid series stand-in: Z values of its own, as the 3D grid series keeps them.
-class TGridStandIn : public TPointSeries, public ITeeGridSeries {
-public:
-    explicit TGridStandIn(TComponent* AOwner) : TPointSeries(AOwner) {
-        Z = new TChartValueList(this, "Z"); // the series owns its value lists
-    }
-    TChartValueList* GridZValues() const override { return Z; }
-    TChartSeries* NewGridSeries() const override { return new TGridStandIn(nullptr); }
-    void AddGridXYZ(TChartSeries* Target, double X, double Y, double Zv) const override {
-        auto* t = static_cast<TGridStandIn*>(Target);
-        t->Z->SetTempValue(Zv); // the point may go anywhere in X order
-        t->AddXY(X, Y);
-    }
-    TChartValueList* Z = nullptr;
-};
-
 TEST_F(ToolsTest, GridTransposeSwapsXAndZ) {
     auto* grid = new TGridStandIn(Chart.get());
     auto* tool = new TGridTransposeTool(Chart.get());
