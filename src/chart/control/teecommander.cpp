@@ -94,7 +94,12 @@ void TCustomTeeCommander::SetPanel(TCustomTeePanel* Value) {
 
 void TCustomTeeCommander::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomPanelNoCaption::Notification(AComponent, Operation);
-    if (Operation == opRemove && FPanel && AComponent == FPanel) SetPanel(nullptr);
+    if (Operation == opRemove && FPanel && AComponent == FPanel) {
+        // The panel is being freed and its listener list may already be gone:
+        // forget it without calling back into it.
+        FPanel = nullptr;
+        if (!IsDestroying()) ShowHideControls(false);
+    }
 }
 
 void TCustomTeeCommander::Loaded() {

@@ -48,6 +48,8 @@ void TSeriesToolEditor::FormShow(TObject*) {
     FTool = dynamic_cast<TTeeCustomToolSeries*>(reinterpret_cast<TObject*>(Tag()));
     if (!FTool) return;
     TCustomAxisPanel* chart = FTool->ParentChart();
+    // Refilled, so showing the form again never lists a series twice.
+    CBSeries->Items()->Clear();
     if (chart) FillSeriesItems(CBSeries->Items(), chart);
     CBSeries->SetEnabled(chart && chart->SeriesCount() > 0);
     CBSeries->Items()->InsertObject(0, TeeMsg_None, nullptr);

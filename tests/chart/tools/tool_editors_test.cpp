@@ -83,6 +83,9 @@ TEST_F(ToolEditorsTest, DragPointEditorOffersNoneAndEverySeries) {
     EXPECT_EQ(tool->Series(), Series);
     Choose(form->CBSeries, "(none)");
     EXPECT_EQ(tool->Series(), nullptr);
+    form->Hide();
+    form->Show();
+    EXPECT_EQ(form->CBSeries->Items()->Count(), 3);
 }
 
 TEST_F(ToolEditorsTest, PieEditorListsOnlyPies) {
