@@ -146,6 +146,8 @@ public:
     void ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button, TShiftState Shift, int X,
                          int Y) override;
 
+    // The limits of a canvas without full rotation, shared with the commander:
+    // rotation stays in 0..90 or 270..360, elevation in 270..360.
     static int RotationChange(bool FullRotation, int Angle, int Change);
     static int ElevationChange(bool FullRotation, int Angle, int Change);
 

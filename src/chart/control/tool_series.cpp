@@ -1,22 +1,26 @@
 // Contents:
 //   TDragPointTool       dragging series points
 //   TPieTool             focusing or exploding the slice under the mouse
+//   TGanttTool           dragging and resizing Gantt bars
 //   TGridTransposeTool   swapping X and Z of a 3D grid series
 //   TPageNumTool         an annotation with the page number
 #include "chart/control/tool_series.h"
 
 #include "chart/control/series.h"
+#include "chart/control/series_gantt.h"
 #include "chart/control/teeproco.h"
 #include "chart/control/teeseriestypes.h"
+#include "chart/control/tooledit_series.h"
 #include "chart/engine/teeaxis.h"
 #include "platform/rtl/format.h"
+#include <cstdlib>
 #include <memory>
-#include <vector>
 
 TClass TeePageNumToolClass = nullptr;
 
 QM_CLASS_OWNED(TDragPointTool, TTeeCustomToolSeries, TComponent)
 QM_CLASS_OWNED(TPieTool, TTeeCustomToolSeries, TComponent)
+QM_CLASS_OWNED(TGanttTool, TTeeCustomToolSeries, TComponent)
 QM_CLASS_OWNED(TGridTransposeTool, TTeeCustomTool, TComponent)
 QM_CLASS_OWNED(TPageNumTool, TAnnotationTool, TComponent)
 
@@ -24,6 +28,15 @@ QM_PUBLISHED(TDragPointTool,
              Prop("DragStyle", &Self::DragStyle, &Self::SetDragStyle).Default(dsBoth));
 QM_PUBLISHED(TPieTool, Prop("Pen", &Self::Pen, &Self::SetPen),
              Prop("Style", &Self::Style, &Self::SetStyle).Default(ptFocus));
+QM_PUBLISHED(TGanttTool, Prop("AllowDrag", &Self::AllowDrag, &Self::SetAllowDrag).Default(true),
+             Prop("AllowResize", &Self::AllowResize, &Self::SetAllowResize).Default(true),
+             Prop("CursorDrag", &Self::CursorDrag, &Self::SetCursorDrag)
+                 .Default(crHandPoint)
+                 .Idents("TCursor"),
+             Prop("CursorResize", &Self::CursorResize, &Self::SetCursorResize)
+                 .Default(crSizeWE)
+                 .Idents("TCursor"),
+             Prop("MinPixels", &Self::MinPixels, &Self::SetMinPixels).Default(5));
 QM_PUBLISHED(TGridTransposeTool, Prop("Series", &Self::Series, &Self::SetSeries));
 QM_PUBLISHED(TPageNumTool, Prop("Text", &Self::Text, &Self::SetText).Stored(false),
              Prop("Format", &Self::Format, &Self::SetFormat).Stored(&Self::IsFormatStored));
@@ -107,6 +120,97 @@ void TPieTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton, TShiftStat
 }
 
 // ---------------------------------------------------------------------------
+// TGanttTool
+
+AnsiString TGanttTool::Description() const {
+    return TeeMsg_GanttTool;
+}
+
+TGanttSeries* TGanttTool::Gantt() const {
+    return dynamic_cast<TGanttSeries*>(Series());
+}
+
+int TGanttTool::FindBarEnd(TGanttSeries* G, int X, int Y, TGanttToolBarPart& Part) const {
+    const int h = G->Pointer()->VertSize() / 2;
+    for (int i = 0; i < G->Count(); ++i) {
+        const int y = G->CalcYPos(i);
+        if (Y < y - h || Y > y + h) continue;
+        if (std::abs(X - G->CalcXPos(i)) < FMinPixels) {
+            Part = pbStart;
+            return i;
+        }
+        if (std::abs(X - G->CalcXPosValue(G->EndValues()->Value(i))) < FMinPixels) {
+            Part = pbEnd;
+            return i;
+        }
+    }
+    return -1;
+}
+
+void TGanttTool::DragBar(TGanttSeries* G, int X) {
+    TChartValueList* start = G->StartValues();
+    TChartValueList* end = G->EndValues();
+    const double now = G->GetHorizAxis()->CalcPosPoint(X);
+    const double d = now - FOldValue;
+    const int bar = FBar;
+    switch (FPart) {
+    case pbStart:
+        start->SetValue(bar, start->Value(bar) + d);
+        if (end->Value(bar) < start->Value(bar)) start->SetValue(bar, end->Value(bar));
+        if (OnResizeBar) OnResizeBar(this, bar, pbStart);
+        break;
+    case pbAll:
+        start->SetValue(bar, start->Value(bar) + d);
+        end->SetValue(bar, end->Value(bar) + d);
+        if (OnDragBar) OnDragBar(this, bar);
+        break;
+    case pbEnd:
+        end->SetValue(bar, end->Value(bar) + d);
+        if (start->Value(bar) > end->Value(bar)) end->SetValue(bar, start->Value(bar));
+        if (OnResizeBar) OnResizeBar(this, bar, pbEnd);
+        break;
+    }
+    FOldValue = now;
+    ParentChart()->Repaint();
+}
+
+void TGanttTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton, TShiftState, int X, int Y) {
+    TGanttSeries* g = Gantt();
+    TCustomAxisPanel* chart = ParentChart();
+    if (!g || !chart) return;
+    if (AEvent == cmeDown) {
+        FBar = -1;
+        FOldValue = g->GetHorizAxis()->CalcPosPoint(X);
+        if (FAllowResize) FBar = FindBarEnd(g, X, Y, FPart);
+        if (FBar == -1 && FAllowDrag) {
+            FBar = g->Clicked(X, Y);
+            if (FBar != -1) FPart = pbAll;
+        }
+        // A grabbed bar is the tool's drag, not the start of a zoom.
+        if (FBar != -1) chart->SetCancelMouse(true);
+    } else if (AEvent == cmeMove) {
+        if (FBar == -1) {
+            TGanttToolBarPart part;
+            if (FAllowResize && FindBarEnd(g, X, Y, part) != -1) {
+                chart->SetCursor(FCursorResize);
+                chart->SetCancelMouse(true);
+            }
+            if (FAllowDrag && g->Clicked(X, Y) != -1) {
+                chart->SetCursor(FCursorDrag);
+                chart->SetCancelMouse(true);
+            }
+        } else if (FBar >= g->Count()) {
+            FBar = -1; // the bar went away during the drag
+        } else {
+            chart->SetCancelMouse(true);
+            DragBar(g, X);
+        }
+    } else if (AEvent == cmeUp) {
+        FBar = -1;
+    }
+}
+
+// ---------------------------------------------------------------------------
 // TGridTransposeTool
 
 AnsiString TGridTransposeTool::Description() const {
@@ -130,17 +234,12 @@ void TGridTransposeTool::Notification(TComponent* AComponent, TOperation Operati
 void TGridTransposeTool::Transpose() {
     auto* grid = dynamic_cast<ITeeGridSeries*>(FSeries);
     if (!Active() || !grid) return;
-    // Taken out first and put back point by point, in the series' own order.
+    std::unique_ptr<TChartSeries> swapped(grid->NewGridSeries());
     TChartValueList* z = grid->GridZValues();
-    struct TXYZ {
-        double X, Y, Z;
-    };
-    std::vector<TXYZ> points;
     for (int i = 0; i < FSeries->Count(); ++i)
-        points.push_back({z->Value(i), FSeries->YValues()->Value(i), FSeries->XValues()->Value(i)});
-    FSeries->Clear();
-    for (const TXYZ& p : points)
-        grid->AddGridXYZ(FSeries, p.X, p.Y, p.Z);
+        grid->AddGridXYZ(swapped.get(), z->Value(i), FSeries->YValues()->Value(i),
+                         FSeries->XValues()->Value(i));
+    FSeries->AssignValues(swapped.get());
 }
 
 // ---------------------------------------------------------------------------
@@ -167,8 +266,10 @@ bool TPageNumTool::IsFormatStored() const {
 namespace {
 void TeeSeriesToolsStartup() {
     RegisterTeeTools({&TDragPointTool::ClassInfo, &TPieTool::ClassInfo,
-                      &TGridTransposeTool::ClassInfo, &TPageNumTool::ClassInfo});
+                      &TGridTransposeTool::ClassInfo, &TPageNumTool::ClassInfo,
+                      &TGanttTool::ClassInfo});
     TeePageNumToolClass = &TPageNumTool::ClassInfo;
+    TeeRegisterSeriesToolEditors();
 }
 } // namespace
 

@@ -1,9 +1,11 @@
 #pragma once
 // Tools bound to one series: dragging points, focusing or exploding pie
-// slices, swapping the X and Z values of a 3D grid, and the page number.
+// slices, dragging and resizing Gantt bars, swapping the X and Z values of a
+// 3D grid, and the page number.
 #include "chart/control/tool_hints.h"
 #include <functional>
 
+class TGanttSeries;
 class TPieSeries;
 class TChartValueList;
 
@@ -52,6 +54,56 @@ private:
     TPieSeries* Pie() const;
     TPieToolStyle FStyle = ptFocus;
     int FSlice = -1;
+};
+
+enum TGanttToolBarPart { pbStart, pbAll, pbEnd };
+
+class TGanttTool;
+using TGanttDragEvent = std::function<void(TGanttTool* Sender, int GanttBar)>;
+using TGanttResizeEvent =
+    std::function<void(TGanttTool* Sender, int GanttBar, TGanttToolBarPart BarPart)>;
+
+class TGanttTool : public TTeeCustomToolSeries {
+    QM_CLASS(TGanttTool)
+public:
+    explicit TGanttTool(TComponent* AOwner) : TTeeCustomToolSeries(AOwner) {}
+    AnsiString GetEditorClass() override { return "TGanttToolEditor"; }
+    AnsiString Description() const override;
+    void ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button, TShiftState Shift, int X,
+                         int Y) override;
+    // The series when it is a Gantt series; without one the tool does nothing.
+    TGanttSeries* Gantt() const;
+
+    bool AllowDrag() const { return FAllowDrag; }
+    void SetAllowDrag(bool Value) { FAllowDrag = Value; }
+    bool AllowResize() const { return FAllowResize; }
+    void SetAllowResize(bool Value) { FAllowResize = Value; }
+    TCursor CursorDrag() const { return FCursorDrag; }
+    void SetCursorDrag(TCursor Value) { FCursorDrag = Value; }
+    TCursor CursorResize() const { return FCursorResize; }
+    void SetCursorResize(TCursor Value) { FCursorResize = Value; }
+    int MinPixels() const { return FMinPixels; }
+    void SetMinPixels(int Value) { FMinPixels = Value; }
+    // The bar being dragged (-1 none) and which part of it.
+    int Bar() const { return FBar; }
+    TGanttToolBarPart BarPart() const { return FPart; }
+
+    TGanttDragEvent OnDragBar;
+    TGanttResizeEvent OnResizeBar;
+
+private:
+    // The bar whose start or end lies within MinPixels of (X, Y), -1 none.
+    int FindBarEnd(TGanttSeries* G, int X, int Y, TGanttToolBarPart& Part) const;
+    void DragBar(TGanttSeries* G, int X);
+
+    bool FAllowDrag = true;
+    bool FAllowResize = true;
+    TCursor FCursorDrag = crHandPoint;
+    TCursor FCursorResize = crSizeWE;
+    int FMinPixels = 5;
+    int FBar = -1;
+    TGanttToolBarPart FPart = pbAll;
+    double FOldValue = 0;
 };
 
 // What the grid-transpose tool needs of a 3D grid series; the grid series
