@@ -5,6 +5,7 @@
 //   TContourSeries and its levels                                   teesurfa_contour.cpp
 //   TColorGridSeries, TVector3DSeries, TTowerSeries                 teesurfa_grids.cpp
 #include "chart/control/series.h"
+#include "chart/control/tool_series.h"
 #include <functional>
 #include <memory>
 #include <vector>
@@ -146,10 +147,17 @@ private:
 
 using TChartSurfaceGetY = std::function<double(TChartSeries* Sender, int X, int Z)>;
 
-class TCustom3DGridSeries : public TCustom3DPaletteSeries {
+class TCustom3DGridSeries : public TCustom3DPaletteSeries, public ITeeGridSeries {
     QM_CLASS(TCustom3DGridSeries)
 public:
     explicit TCustom3DGridSeries(TComponent* AOwner);
+
+    // What the grid-transpose tool asks of a grid.
+    TChartValueList* GridZValues() const override { return ZValues(); }
+    TChartSeries* NewGridSeries() const override { return new TCustom3DGridSeries(nullptr); }
+    void AddGridXYZ(TChartSeries* Target, double X, double Y, double Z) const override {
+        static_cast<TCustom3DGridSeries*>(Target)->AddXYZ(X, Y, Z);
+    }
 
     void Assign(TPersistent* Source) override;
     void Clear() override;

@@ -1,6 +1,7 @@
 // 3D base, palette and grid: colour range and palette rules, palette legend,
 // grid index of regular and irregular grids, node values, generated values,
 // refused sizes, and what the grid-transpose tool does with a grid series.
+#include "chart/control/chart.h"
 #include "chart/series/teeextraseries.h"
 #include "chart/series/teesurfa.h"
 #include <gtest/gtest.h>
@@ -191,24 +192,31 @@ TEST(Grid3D, GridsBeyondTheLimitAreRefusedWithAClearError) {
     EXPECT_THROW(s.FillGridIndex(), ChartException);
 }
 
-// What the grid-transpose tool does: a temporary grid series without an owner,
-// points by AddXYZ, the values handed over with AssignValues.
-TEST(Grid3D, TransposeThroughATemporarySeries) {
+// The grid-transpose tool on a real grid series: X and Z change places, and
+// the tool takes nothing but grid series.
+TEST(Grid3D, TransposeToolSwapsXAndZOfAGridSeries) {
     TeeExtraSeriesStartup();
-    TContourSeries target(nullptr);
-    target.AddXYZ(1, 11, 5);
-    target.AddXYZ(2, 12, 6);
-    auto temp = std::make_unique<TCustom3DGridSeries>(nullptr);
-    for (int i = 0; i < target.Count(); ++i)
-        temp->AddXYZ(target.ZValues()->Value(i), target.YValues()->Value(i),
-                     target.XValues()->Value(i));
-    target.AssignValues(temp.get());
-    temp.reset();
-    ASSERT_EQ(target.Count(), 2);
-    EXPECT_EQ(target.XValues()->Value(1), 6);
-    EXPECT_EQ(target.ZValues()->Value(1), 2);
-    EXPECT_EQ(target.YValues()->Value(1), 12);
-    EXPECT_EQ(target.GridIndex(2, 2), 1);
+    TChart chart(nullptr);
+    auto* target = new TContourSeries(&chart);
+    target->SetParentChart(&chart);
+    target->AddXYZ(1, 11, 5);
+    target->AddXYZ(2, 12, 6);
+    auto* other = new TLineSeries(&chart);
+    other->SetParentChart(&chart);
+    TGridTransposeTool tool(&chart);
+    tool.SetSeries(other);
+    EXPECT_EQ(tool.Series(), nullptr);
+    tool.SetSeries(target);
+    ASSERT_EQ(tool.Series(), target);
+    tool.Transpose();
+    ASSERT_EQ(target->Count(), 2);
+    EXPECT_EQ(target->XValues()->Value(1), 6);
+    EXPECT_EQ(target->ZValues()->Value(1), 2);
+    EXPECT_EQ(target->YValues()->Value(1), 12);
+    EXPECT_EQ(target->GridIndex(2, 2), 1);
+    tool.Transpose();
+    EXPECT_EQ(target->XValues()->Value(1), 2);
+    EXPECT_EQ(target->ZValues()->Value(1), 6);
 }
 
 } // namespace
