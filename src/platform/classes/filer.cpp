@@ -225,6 +225,11 @@ void TWriter::WriteFloat(double Value) {
     WriteBytes(ext, 10);
 }
 
+void TWriter::WriteExtended(const uint8_t Value[10]) {
+    WriteValue(vaExtended);
+    WriteBytes(Value, 10);
+}
+
 void TWriter::WriteSingle(float Value) {
     WriteValue(vaSingle);
     WriteBytes(&Value, 4);

@@ -106,6 +106,8 @@ public:
     void WriteBoolean(bool Value) { WriteValue(Value ? vaTrue : vaFalse); }
     // As a 10-byte extended, converted exactly.
     void WriteFloat(double Value);
+    // Ten bytes of an extended as they are, whatever they encode.
+    void WriteExtended(const uint8_t Value[10]);
     void WriteSingle(float Value);
     // Currency: the value times 10000 as a 64-bit integer.
     void WriteCurrency(int64_t Scaled);
