@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class TStream;
@@ -214,12 +215,24 @@ private:
     };
     class TDepthGuard;
 
+    struct TPropCacheEntry {
+        TClass Class = nullptr;
+        uint8_t Length = 0;
+        char Name[32];
+        const TPropInfo* Prop = nullptr;
+    };
+    static constexpr size_t kPropCacheSize = 64;
+
     void Fill(int64_t Need);
+    // A short string into Buffer, as a view of it.
+    std::string_view ReadStrTo(char (&Buffer)[256]);
+    TClass FindStoredClass(std::string_view ClassName);
+    const TPropInfo* FindProp(TClass Class, std::string_view Name);
     uint8_t ReadByte();
     int64_t ReadLength(int Size, int UnitSize);
     AnsiString ReadChars(int64_t Count);
     void ReadData(TComponent* Instance);
-    bool ReadPropPath(TPersistent* Instance, const AnsiString& Path);
+    bool ReadPropPath(TPersistent* Instance, std::string_view Path);
     void ReadPropValue(TPersistent* Instance, const TPropInfo* Prop);
     void ReadStrings(TStrings* Value);
     void SkipValueBody(TValueType Value);
@@ -241,7 +254,9 @@ private:
     AnsiString FPropName; // the defined property being looked for
     bool FPropFound = false;
     TPersistent* FWhereInstance = nullptr; // the property being read, for messages
-    const AnsiString* FWherePath = nullptr;
+    const std::string_view* FWherePath = nullptr;
+    TClass FLastClass = nullptr;
+    TPropCacheEntry FPropCache[kPropCacheSize];
     std::vector<TComponent*> FLoaded;
     std::vector<TFixup> FFixups;
     std::vector<TCollection*> FFilledCollections;
