@@ -1,3 +1,9 @@
+// Component streaming in the binary form ("TPF0").
+//   Extended floats       the 10-byte format to and from doubles
+//   TWriter               buffered output, values, properties, components
+//   TReader: values       the read buffer, tags, numbers, strings, skipping a value
+//   TReader: properties   defined properties, collections, published properties by path
+//   TReader: components   classes, names and a whole tree; references and Loaded at the end
 #include "platform/classes/filer.h"
 #include "platform/classes/collections.h"
 #include "platform/classes/streams.h"
@@ -444,7 +450,7 @@ void TWriter::WriteRootComponent(TComponent* Root) {
 }
 
 // ---------------------------------------------------------------------------
-// TReader
+// TReader: values
 
 class TReader::TDepthGuard {
 public:
@@ -509,7 +515,7 @@ uint8_t TReader::ReadByte() {
     return FBuffer[static_cast<size_t>(FBufPos++)];
 }
 
-void TReader::Read(void* Buffer, int64_t Count) {
+void TReader::ReadBuffered(void* Buffer, int64_t Count) {
     if (Count <= 0) return;
     if (Count > Remaining()) throw EReadError("Stream read error");
     auto* out = static_cast<uint8_t*>(Buffer);
@@ -546,6 +552,14 @@ void TReader::SetPosition(int64_t Value) {
 
 int64_t TReader::ReadLength(int Size, int UnitSize) {
     int64_t n = 0;
+    if (Size == 1 && FBufPos < FBufEnd) {
+        // A short length whose bytes are buffered too is in the stream.
+        n = FBuffer[static_cast<size_t>(FBufPos)];
+        if (FBufEnd - FBufPos > n * UnitSize) {
+            ++FBufPos;
+            return n;
+        }
+    }
     if (Size == 1) {
         n = ReadByte();
     } else {
@@ -834,6 +848,9 @@ void TReader::SkipValueBody(TValueType Value) {
     }
 }
 
+// ---------------------------------------------------------------------------
+// TReader: properties
+
 void TReader::DefineProperty(const AnsiString& Name, const TReaderProc& ReadData,
                              const TWriterProc&, bool) {
     if (FPropFound || !ReadData || !SameText(Name, FPropName)) return;
@@ -971,27 +988,36 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo* Prop) {
 }
 
 // Properties of one class come in the same names again and again; a small
-// table keyed by class and exact name answers most without a lookup.
-const TPropInfo* TReader::FindProp(TClass Class, std::string_view Name) {
-    if (Name.empty() || Name.size() > sizeof(TPropCacheEntry::Name))
-        return GetPropInfo(Class, Name);
+// table keyed by class and exact name answers most without a lookup. Only
+// names found are kept, so a name found there has no dot in it.
+TReader::TPropCacheEntry* TReader::PropCacheSlot(TClass Class, std::string_view Name) {
+    if (Name.empty() || Name.size() > sizeof(TPropCacheEntry::Name)) return nullptr;
     const size_t slot =
         ((reinterpret_cast<uintptr_t>(Class) >> 4) * 31 + Name.size() * 7 +
          static_cast<unsigned char>(Name.front()) + static_cast<unsigned char>(Name.back()) * 3) %
         kPropCacheSize;
-    TPropCacheEntry& e = FPropCache[slot];
-    if (e.Class == Class && std::string_view(e.Name, e.Length) == Name) return e.Prop;
+    return &FPropCache[slot];
+}
+
+const TPropInfo* TReader::FindProp(TClass Class, std::string_view Name) {
+    TPropCacheEntry* e = PropCacheSlot(Class, Name);
+    if (e && e->Class == Class && std::string_view(e->Name, e->Length) == Name) return e->Prop;
     const TPropInfo* prop = GetPropInfo(Class, Name);
-    if (prop) {
-        e.Class = Class;
-        e.Length = static_cast<uint8_t>(Name.size());
-        std::memcpy(e.Name, Name.data(), Name.size());
-        e.Prop = prop;
+    if (prop && e) {
+        e->Class = Class;
+        e->Length = static_cast<uint8_t>(Name.size());
+        std::memcpy(e->Name, Name.data(), Name.size());
+        e->Prop = prop;
     }
     return prop;
 }
 
 bool TReader::ReadPropPath(TPersistent* Instance, std::string_view Path) {
+    if (const TPropCacheEntry* e = PropCacheSlot(Instance->ClassType(), Path);
+        e && e->Class == Instance->ClassType() && std::string_view(e->Name, e->Length) == Path) {
+        ReadPropValue(Instance, e->Prop);
+        return true;
+    }
     TPersistent* target = Instance;
     const std::string_view s = Path;
     size_t begin = 0;
@@ -1070,6 +1096,9 @@ void TReader::ReadProperty(TPersistent* Instance) {
         if (!Error(msg)) throw EReadError(msg);
     }
 }
+
+// ---------------------------------------------------------------------------
+// TReader: components
 
 static void SetComponentName(TComponent* Component, const AnsiString& Name) {
     if (Component->Name() == Name) return;

@@ -8,6 +8,7 @@
 #include "platform/classes/component.h"
 #include "platform/classes/props.h"
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -164,7 +165,15 @@ public:
     // Bytes left in the stream; every length read is checked against it.
     int64_t Remaining() const { return FStreamSize - Position(); }
     // Raises EReadError "Stream read error" when fewer bytes are left.
-    void Read(void* Buffer, int64_t Count);
+    void Read(void* Buffer, int64_t Count) {
+        // Most values are a few bytes already in the buffer.
+        if (Count > 0 && FBufEnd - FBufPos >= Count) {
+            std::memcpy(Buffer, FBuffer.data() + FBufPos, static_cast<size_t>(Count));
+            FBufPos += Count;
+            return;
+        }
+        ReadBuffered(Buffer, Count);
+    }
 
     void ReadSignature();
     void ReadPrefix(TFilerFlags& Flags, int& ChildPos);
@@ -224,9 +233,11 @@ private:
     static constexpr size_t kPropCacheSize = 64;
 
     void Fill(int64_t Need);
+    void ReadBuffered(void* Buffer, int64_t Count);
     // A short string into Buffer, as a view of it.
     std::string_view ReadStrTo(char (&Buffer)[256]);
     TClass FindStoredClass(std::string_view ClassName);
+    TPropCacheEntry* PropCacheSlot(TClass Class, std::string_view Name);
     const TPropInfo* FindProp(TClass Class, std::string_view Name);
     uint8_t ReadByte();
     int64_t ReadLength(int Size, int UnitSize);

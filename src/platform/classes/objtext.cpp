@@ -1,9 +1,13 @@
-// Binary to text (TBinaryToText) and text to binary (TTextToBinary). Values are
-// written so that parsing them gives back the same tag and bytes: integers in
-// their smallest width, floats in the shortest digits that read back exactly
-// (with a suffix s, c or d for single, currency and date; extendeds that no
-// double holds in all the digits they need), strings short up to
-// 255 bytes and long above, text with characters above 255 as wide strings.
+// Binary to text and text to binary, exact inverses of each other.
+//   helpers          identifiers, currency text, line lengths
+//   TBinaryToText    reads the binary form and writes "object ... end" text
+//   TTextToBinary    parses that text (hand-written too) and writes the binary form
+//   ObjectBinaryToText, ObjectTextToBinary   the two entry points at the end
+// Values are written so that parsing them gives back the same tag and bytes:
+// integers in their smallest width, floats in the shortest digits that read back
+// exactly (with a suffix s, c or d for single, currency and date; extendeds that
+// no double holds in all the digits they need), strings short up to 255 bytes
+// and long above, text with characters above 255 as wide strings.
 #include "platform/classes/objtext.h"
 #include "platform/classes/extendedtext.h"
 #include "platform/classes/filer.h"
