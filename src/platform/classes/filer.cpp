@@ -550,16 +550,8 @@ void TReader::SetPosition(int64_t Value) {
     FBufPos = FBufEnd = 0;
 }
 
-int64_t TReader::ReadLength(int Size, int UnitSize) {
+int64_t TReader::ReadLengthChecked(int Size, int UnitSize) {
     int64_t n = 0;
-    if (Size == 1 && FBufPos < FBufEnd) {
-        // A short length whose bytes are buffered too is in the stream.
-        n = FBuffer[static_cast<size_t>(FBufPos)];
-        if (FBufEnd - FBufPos > n * UnitSize) {
-            ++FBufPos;
-            return n;
-        }
-    }
     if (Size == 1) {
         n = ReadByte();
     } else {
@@ -1013,8 +1005,9 @@ const TPropInfo* TReader::FindProp(TClass Class, std::string_view Name) {
 }
 
 bool TReader::ReadPropPath(TPersistent* Instance, std::string_view Path) {
-    if (const TPropCacheEntry* e = PropCacheSlot(Instance->ClassType(), Path);
-        e && e->Class == Instance->ClassType() && std::string_view(e->Name, e->Length) == Path) {
+    const TClass cls = Instance->ClassType();
+    if (const TPropCacheEntry* e = PropCacheSlot(cls, Path);
+        e && e->Class == cls && std::string_view(e->Name, e->Length) == Path) {
         ReadPropValue(Instance, e->Prop);
         return true;
     }

@@ -240,7 +240,19 @@ private:
     TPropCacheEntry* PropCacheSlot(TClass Class, std::string_view Name);
     const TPropInfo* FindProp(TClass Class, std::string_view Name);
     uint8_t ReadByte();
-    int64_t ReadLength(int Size, int UnitSize);
+    // A length of Size bytes, checked against what is left for that many units.
+    int64_t ReadLength(int Size, int UnitSize) {
+        // A short length whose bytes are buffered too is in the stream.
+        if (Size == 1 && FBufPos < FBufEnd) {
+            const int64_t n = FBuffer[static_cast<size_t>(FBufPos)];
+            if (FBufEnd - FBufPos > n * UnitSize) {
+                ++FBufPos;
+                return n;
+            }
+        }
+        return ReadLengthChecked(Size, UnitSize);
+    }
+    int64_t ReadLengthChecked(int Size, int UnitSize);
     AnsiString ReadChars(int64_t Count);
     void ReadData(TComponent* Instance);
     bool ReadPropPath(TPersistent* Instance, std::string_view Path);

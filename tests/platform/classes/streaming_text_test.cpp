@@ -155,17 +155,6 @@ TEST(StreamingText, FloatsNoDoubleHoldsConvertBothWaysByteForByte) {
     }
 }
 
-TEST(StreamingText, ShortFloatTextsReadAsTheDoubleTheyName) {
-    // Users and older files write "0.1": it stays the double 0.1, not the nearest extended.
-    for (const char* t : {"0.1", "0.30000000000000004", "-1E-300"}) {
-        uint8_t ext[10];
-        DoubleToExtended(std::strtod(t, nullptr), ext);
-        const std::string value = Bytes({vaExtended}) + std::string(ext, ext + 10);
-        EXPECT_EQ(TextToBinary(TextWithValue(t)), WithValue(value)) << t;
-        EXPECT_EQ(BinaryToText(WithValue(value)), TextWithValue(t));
-    }
-}
-
 TEST(StreamingText, FloatsUseTheShortestDigitsThatReadBackExactly) {
     const double values[] = {0.1, 1.0 / 3, 1e20, 1e-5, 123456789012345678.0, 5e-324, -2.5};
     for (double v : values) {
