@@ -36,6 +36,10 @@ TClass GetClass(const AnsiString& name) {
     return Registry().Find(name.str());
 }
 
+TClass GetClass(std::string_view name) {
+    return Registry().Find(name);
+}
+
 TClass FindClass(const AnsiString& name) {
     if (TClass c = GetClass(name)) return c;
     throw EClassNotFound("Class " + name + " not found");

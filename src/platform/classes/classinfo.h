@@ -3,8 +3,12 @@
 // through which streams and editors find classes by name.
 #include "platform/rtl/ansistring.h"
 #include <functional>
+#include <string_view>
+#include <type_traits>
+#include <typeinfo>
 
 class TObject;
+class TComponent;
 struct TClassInfo;
 using TClass = const TClassInfo*;
 
@@ -18,6 +22,12 @@ struct TClassInfo {
     TObject* (*Factory)(TObject* owner);
     // This class's own published properties (base classes' come from Parent).
     const TPropList* (*Published)();
+    // The C++ class this describes; a class of its own without its own class info
+    // is told apart by it.
+    const std::type_info* Type = nullptr;
+    // A component class that keeps TComponent's Notification: it hears of
+    // siblings only to pass the news on to what it owns.
+    bool KeepsBaseNotification = false;
 
     bool InheritsFrom(TClass other) const;
 };
@@ -35,36 +45,70 @@ public:
 // The platform's plain event: the sender only.
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 
-// Inside a class body: gives the class its ClassInfo and ClassType().
+namespace qm_detail {
+template <typename M> struct TMemberOf;
+template <typename C, typename M> struct TMemberOf<M C::*> { using Class = C; };
+template <typename T> TObject* CreatePlain(TObject*) {
+    return new T();
+}
+// dynamic_cast's answer; a class with class info of its own answers through it,
+// without the cost of comparing type names. (The class macros check that each
+// class descends from the parent it names, so the chain never lies.)
+template <typename T> T* ClassCast(TObject* Object) {
+    if (Object && T::ClassInfo.Type == &typeid(T) && Object->InheritsFrom(&T::ClassInfo))
+        return static_cast<T*>(Object);
+    return dynamic_cast<T*>(Object);
+}
+} // namespace qm_detail
+
+// Inside a class body: gives the class its ClassInfo and ClassType(). The check
+// of Notification runs here, where even a private override is visible; a
+// Notification it cannot see counts as an override.
 #define QM_CLASS(Name)                                                                             \
 public:                                                                                            \
     static const TClassInfo ClassInfo;                                                             \
     TClass ClassType() const override {                                                            \
         return &Name::ClassInfo;                                                                   \
     }                                                                                              \
+    template <typename QmSelf = Name> static consteval bool QmKeepsBaseNotification() {            \
+        if constexpr (requires { &QmSelf::Notification; })                                         \
+            return std::is_same_v<                                                                 \
+                typename qm_detail::TMemberOf<decltype(&QmSelf::Notification)>::Class,             \
+                TComponent>;                                                                       \
+        else                                                                                       \
+            return false;                                                                          \
+    }                                                                                              \
                                                                                                    \
 private:
-
-namespace qm_detail {
-template <typename T> TObject* CreatePlain(TObject*) {
-    return new T();
-}
-} // namespace qm_detail
 
 // In the .cpp: defines the ClassInfo of an abstract class, a class built without
 // arguments, or a class built with its owner.
 #define QM_CLASS_ABSTRACT(Name, Parent)                                                            \
-    const TClassInfo Name::ClassInfo{#Name, &Parent::ClassInfo, nullptr, nullptr};
-#define QM_CLASS_PLAIN(Name, Parent)                                                               \
-    const TClassInfo Name::ClassInfo{#Name, &Parent::ClassInfo, &qm_detail::CreatePlain<Name>,     \
-                                     nullptr};
-#define QM_CLASS_OWNED(Name, Parent, OwnerType)                                                    \
+    static_assert(std::is_base_of_v<Parent, Name>);                                                \
     const TClassInfo Name::ClassInfo{                                                              \
-        #Name, &Parent::ClassInfo,                                                                 \
-        [](TObject* o) -> TObject* { return new Name(dynamic_cast<OwnerType*>(o)); }, nullptr};
+        #Name,   &Parent::ClassInfo, nullptr,                                                      \
+        nullptr, &typeid(Name),      Name::QmKeepsBaseNotification()};
+#define QM_CLASS_PLAIN(Name, Parent)                                                               \
+    static_assert(std::is_base_of_v<Parent, Name>);                                                \
+    const TClassInfo Name::ClassInfo{                                                              \
+        #Name,   &Parent::ClassInfo, &qm_detail::CreatePlain<Name>,                                \
+        nullptr, &typeid(Name),      Name::QmKeepsBaseNotification()};
+#define QM_CLASS_OWNED(Name, Parent, OwnerType)                                                    \
+    static_assert(std::is_base_of_v<Parent, Name>);                                                \
+    const TClassInfo Name::ClassInfo{                                                              \
+        #Name,                                                                                     \
+        &Parent::ClassInfo,                                                                        \
+        [](TObject* o) -> TObject* { return new Name(qm_detail::ClassCast<OwnerType>(o)); },       \
+        nullptr,                                                                                   \
+        &typeid(Name),                                                                             \
+        Name::QmKeepsBaseNotification()};
 
 // Registry of classes that streams and editors look up by name.
 void RegisterClass(TClass cls);
 void UnRegisterClass(TClass cls);
-TClass GetClass(const AnsiString& name);  // nullptr when not registered
+TClass GetClass(const AnsiString& name); // nullptr when not registered
+TClass GetClass(std::string_view name);
+inline TClass GetClass(const char* name) {
+    return GetClass(std::string_view(name));
+}
 TClass FindClass(const AnsiString& name); // raises EClassNotFound when not registered

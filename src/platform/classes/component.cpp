@@ -3,6 +3,7 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/sysutils.h"
 #include <algorithm>
+#include <typeinfo>
 #include <string_view>
 
 // Named owned components by name, without regard to case.
@@ -153,7 +154,27 @@ void TComponent::SetName(const AnsiString& NewName) {
     if (index) index->Add(this);
 }
 
+void TComponent::AfterConstruction() {
+    if (FQuietOnInsert) return;
+    // A class without class info of its own would be judged by its parent's.
+    const TClass cls = ClassType();
+    if (!cls->KeepsBaseNotification || !cls->Type || *cls->Type != typeid(*this)) return;
+    const bool before = ListensToInserts();
+    FQuietOnInsert = true;
+    if (before && !ListensToInserts() && FOwner) FOwner->ChangeInsertListeners(-1);
+}
+
+// A component that starts or stops listening changes its owner's count, and so on up.
+void TComponent::ChangeInsertListeners(int Delta) {
+    for (TComponent* c = this; c; c = c->FOwner) {
+        const bool before = c->ListensToInserts();
+        c->FInsertListeners += Delta;
+        if (c->ListensToInserts() == before) break;
+    }
+}
+
 void TComponent::Insert(TComponent* AComponent) {
+    if (AComponent->ListensToInserts()) ChangeInsertListeners(1);
     FComponents.push_back(AComponent);
     AComponent->FOwner = this;
     if (FNameIndex) {
@@ -168,6 +189,7 @@ void TComponent::Remove(TComponent* AComponent) {
     // Listed once; searched from the end, where an owner being freed takes them.
     const auto it = std::find(FComponents.rbegin(), FComponents.rend(), AComponent);
     if (it == FComponents.rend()) return;
+    if (AComponent->ListensToInserts()) ChangeInsertListeners(-1);
     if (FNameIndex) FNameIndex->Drop(AComponent);
     FComponents.erase(std::next(it).base());
 }
@@ -198,12 +220,20 @@ void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
 }
 
 void TComponent::NotifyComponents(TComponent* AComponent, TOperation Operation) {
+    const bool insert = Operation == opInsert;
+    if (insert) {
+        // The newcomer itself is never told; no one else listening, no one to tell.
+        int listeners = FInsertListeners;
+        if (AComponent && AComponent->FOwner == this && AComponent->ListensToInserts()) --listeners;
+        if (listeners <= 0) return;
+    }
     // Owned components hear about their siblings, last first. A handler may free
     // components, so walk the live list and re-check the index after each call.
     for (size_t i = FComponents.size(); i > 0;) {
         --i;
         TComponent* c = FComponents[i];
-        if (c != AComponent) c->Notification(AComponent, Operation);
+        if (c != AComponent && (!insert || c->ListensToInserts()))
+            c->Notification(AComponent, Operation);
         if (i > FComponents.size()) i = FComponents.size();
     }
 }

@@ -110,6 +110,13 @@ public:
     virtual TComponent* GetParentComponent() { return nullptr; }
     virtual void SetParentComponent(TComponent* Value) { (void)Value; }
 
+    // Says the component is fully built (the stream reader calls it on what it
+    // creates). Until then its class cannot be known for sure, so it hears every
+    // insert among its siblings; from then on, if its class keeps TComponent's
+    // Notification and nothing it owns listens, those inserts pass it by: it
+    // would only have handed them on to nobody.
+    void AfterConstruction();
+
     // Deletes a component wherever it lives; the owner's list is updated by the destructor.
     static void Free(TComponent* AComponent) { delete AComponent; }
 
@@ -126,11 +133,16 @@ private:
     void Remove(TComponent* AComponent);
     void RemoveNotification(TComponent* AComponent);
     void NotifyComponents(TComponent* AComponent, TOperation Operation);
+    bool ListensToInserts() const { return !FQuietOnInsert || FInsertListeners > 0; }
+    void ChangeInsertListeners(int Delta);
 
     // Every component in an owner's tree looks at these two whenever a sibling
     // comes or goes, so they sit first, in the cache line of the object's start.
     std::vector<TComponent*> FComponents;
     std::vector<TComponent*> FFreeNotifies;
+    // Owned components for which ListensToInserts holds.
+    int FInsertListeners = 0;
+    bool FQuietOnInsert = false;
     TComponent* FOwner = nullptr;
     AnsiString FName;
     intptr_t FTag = 0;

@@ -1,3 +1,9 @@
+// Component streaming in the binary form ("TPF0").
+//   Extended floats       the 10-byte format to and from doubles
+//   TWriter               buffered output, values, properties, components
+//   TReader: values       the read buffer, tags, numbers, strings, skipping a value
+//   TReader: properties   defined properties, collections, published properties by path
+//   TReader: components   classes, names and a whole tree; references and Loaded at the end
 #include "platform/classes/filer.h"
 #include "platform/classes/collections.h"
 #include "platform/classes/streams.h"
@@ -225,6 +231,11 @@ void TWriter::WriteFloat(double Value) {
     WriteBytes(ext, 10);
 }
 
+void TWriter::WriteExtended(const uint8_t Value[10]) {
+    WriteValue(vaExtended);
+    WriteBytes(Value, 10);
+}
+
 void TWriter::WriteSingle(float Value) {
     WriteValue(vaSingle);
     WriteBytes(&Value, 4);
@@ -439,7 +450,7 @@ void TWriter::WriteRootComponent(TComponent* Root) {
 }
 
 // ---------------------------------------------------------------------------
-// TReader
+// TReader: values
 
 class TReader::TDepthGuard {
 public:
@@ -504,7 +515,7 @@ uint8_t TReader::ReadByte() {
     return FBuffer[static_cast<size_t>(FBufPos++)];
 }
 
-void TReader::Read(void* Buffer, int64_t Count) {
+void TReader::ReadBuffered(void* Buffer, int64_t Count) {
     if (Count <= 0) return;
     if (Count > Remaining()) throw EReadError("Stream read error");
     auto* out = static_cast<uint8_t*>(Buffer);
@@ -539,7 +550,7 @@ void TReader::SetPosition(int64_t Value) {
     FBufPos = FBufEnd = 0;
 }
 
-int64_t TReader::ReadLength(int Size, int UnitSize) {
+int64_t TReader::ReadLengthChecked(int Size, int UnitSize) {
     int64_t n = 0;
     if (Size == 1) {
         n = ReadByte();
@@ -577,6 +588,12 @@ void TReader::ReadPrefix(TFilerFlags& Flags, int& ChildPos) {
 
 AnsiString TReader::ReadStr() {
     return ReadChars(ReadLength(1, 1));
+}
+
+std::string_view TReader::ReadStrTo(char (&Buffer)[256]) {
+    const int64_t n = ReadLength(1, 1);
+    Read(Buffer, n);
+    return std::string_view(Buffer, static_cast<size_t>(n));
 }
 
 // Count bytes already checked against what is left; short ones straight from the buffer.
@@ -823,6 +840,9 @@ void TReader::SkipValueBody(TValueType Value) {
     }
 }
 
+// ---------------------------------------------------------------------------
+// TReader: properties
+
 void TReader::DefineProperty(const AnsiString& Name, const TReaderProc& ReadData,
                              const TWriterProc&, bool) {
     if (FPropFound || !ReadData || !SameText(Name, FPropName)) return;
@@ -959,14 +979,45 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo* Prop) {
     }
 }
 
-bool TReader::ReadPropPath(TPersistent* Instance, const AnsiString& Path) {
+// Properties of one class come in the same names again and again; a small
+// table keyed by class and exact name answers most without a lookup. Only
+// names found are kept, so a name found there has no dot in it.
+TReader::TPropCacheEntry* TReader::PropCacheSlot(TClass Class, std::string_view Name) {
+    if (Name.empty() || Name.size() > sizeof(TPropCacheEntry::Name)) return nullptr;
+    const size_t slot =
+        ((reinterpret_cast<uintptr_t>(Class) >> 4) * 31 + Name.size() * 7 +
+         static_cast<unsigned char>(Name.front()) + static_cast<unsigned char>(Name.back()) * 3) %
+        kPropCacheSize;
+    return &FPropCache[slot];
+}
+
+const TPropInfo* TReader::FindProp(TClass Class, std::string_view Name) {
+    TPropCacheEntry* e = PropCacheSlot(Class, Name);
+    if (e && e->Class == Class && std::string_view(e->Name, e->Length) == Name) return e->Prop;
+    const TPropInfo* prop = GetPropInfo(Class, Name);
+    if (prop && e) {
+        e->Class = Class;
+        e->Length = static_cast<uint8_t>(Name.size());
+        std::memcpy(e->Name, Name.data(), Name.size());
+        e->Prop = prop;
+    }
+    return prop;
+}
+
+bool TReader::ReadPropPath(TPersistent* Instance, std::string_view Path) {
+    const TClass cls = Instance->ClassType();
+    if (const TPropCacheEntry* e = PropCacheSlot(cls, Path);
+        e && e->Class == cls && std::string_view(e->Name, e->Length) == Path) {
+        ReadPropValue(Instance, e->Prop);
+        return true;
+    }
     TPersistent* target = Instance;
-    const std::string_view s = Path.str();
+    const std::string_view s = Path;
     size_t begin = 0;
     for (size_t dot = FindDot(s, 0); dot != std::string_view::npos; dot = FindDot(s, begin)) {
         const std::string_view part = s.substr(begin, dot - begin);
         begin = dot + 1;
-        const TPropInfo* prop = GetPropInfo(target->ClassType(), part);
+        const TPropInfo* prop = FindProp(target->ClassType(), part);
         if (!prop || prop->Kind != TPropKind::Object) return false;
         auto* sub = dynamic_cast<TPersistent*>(prop->GetObj(target));
         if (!sub) throw EReadError(kInvalidValue);
@@ -979,7 +1030,7 @@ bool TReader::ReadPropPath(TPersistent* Instance, const AnsiString& Path) {
     }
     const std::string_view name = s.substr(begin);
     if (name.empty()) return false;
-    if (const TPropInfo* prop = GetPropInfo(target->ClassType(), name)) {
+    if (const TPropInfo* prop = FindProp(target->ClassType(), name)) {
         ReadPropValue(target, prop);
         return true;
     }
@@ -1000,14 +1051,15 @@ AnsiString TReader::Where() const {
     if (!FWhereInstance) return AnsiString();
     AnsiString owner = FWhereInstance->GetNamePath();
     if (owner.IsEmpty()) owner = FWhereInstance->ClassName();
-    return owner + "." + *FWherePath;
+    return owner + "." + AnsiString(*FWherePath);
 }
 
 void TReader::ReadProperty(TPersistent* Instance) {
-    const AnsiString path = ReadStr();
+    char pathBuffer[256];
+    const std::string_view path = ReadStrTo(pathBuffer);
     const int64_t start = Position();
     TPersistent* const savedInstance = FWhereInstance;
-    const AnsiString* const savedPath = FWherePath;
+    const std::string_view* const savedPath = FWherePath;
     FWhereInstance = Instance;
     FWherePath = &path;
     TScopeExit restore{[&] {
@@ -1030,13 +1082,16 @@ void TReader::ReadProperty(TPersistent* Instance) {
         SetPosition(start);
         SkipValue();
         const AnsiString msg =
-            "Error reading " + Where() + ": Property " + path + " does not exist";
+            "Error reading " + Where() + ": Property " + AnsiString(path) + " does not exist";
         if (!Error(msg) && OnError) throw EReadError(msg);
     } else if (failed) {
         const AnsiString msg = "Error reading " + Where() + ": " + reason;
         if (!Error(msg)) throw EReadError(msg);
     }
 }
+
+// ---------------------------------------------------------------------------
+// TReader: components
 
 static void SetComponentName(TComponent* Component, const AnsiString& Name) {
     if (Component->Name() == Name) return;
@@ -1047,16 +1102,25 @@ static void SetComponentName(TComponent* Component, const AnsiString& Name) {
     }
 }
 
-static std::unique_ptr<TComponent> CreateStoredComponent(const AnsiString& ClassName,
-                                                         TComponent* Owner) {
+// Components of one class usually follow each other: the last class found is
+// tried first, by its exact name.
+TClass TReader::FindStoredClass(std::string_view ClassName) {
+    if (FLastClass && ClassName == FLastClass->Name) return FLastClass;
     TClass cls = GetClass(ClassName);
-    if (!cls) throw EReadError("Class " + ClassName + " not found");
+    if (!cls) throw EReadError("Class " + AnsiString(ClassName) + " not found");
     if (!cls->InheritsFrom(&TComponent::ClassInfo) || !cls->Factory)
-        throw EReadError("Class " + ClassName + " cannot be read from a stream");
-    std::unique_ptr<TObject> object(cls->Factory(Owner));
-    auto* component = dynamic_cast<TComponent*>(object.get());
-    if (!component) throw EReadError("Class " + ClassName + " cannot be read from a stream");
+        throw EReadError("Class " + AnsiString(ClassName) + " cannot be read from a stream");
+    FLastClass = cls;
+    return cls;
+}
+
+static std::unique_ptr<TComponent> CreateStoredComponent(TClass Class, TComponent* Owner) {
+    std::unique_ptr<TObject> object(Class->Factory(Owner));
+    auto* component = qm_detail::ClassCast<TComponent>(object.get());
+    if (!component)
+        throw EReadError("Class " + AnsiString(Class->Name) + " cannot be read from a stream");
     object.release();
+    component->AfterConstruction();
     return std::unique_ptr<TComponent>(component);
 }
 
@@ -1087,7 +1151,8 @@ TComponent* TReader::ReadComponent(TComponent* Component) {
         TFilerFlags flags;
         int childPos = 0;
         ReadPrefix(flags, childPos);
-        const AnsiString className = ReadStr();
+        char classBuffer[256];
+        const std::string_view className = ReadStrTo(classBuffer);
         const AnsiString name = ReadStr();
         TComponent* result = Component;
         std::unique_ptr<TComponent> created;
@@ -1096,7 +1161,7 @@ TComponent* TReader::ReadComponent(TComponent* Component) {
                 result = FOwner ? FOwner->FindComponent(name) : nullptr;
                 if (!result) throw EReadError("Ancestor for '" + name + "' not found");
             } else {
-                created = CreateStoredComponent(className, FOwner);
+                created = CreateStoredComponent(FindStoredClass(className), FOwner);
                 result = created.get();
             }
         }
@@ -1137,10 +1202,11 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
         TFilerFlags flags;
         int childPos = 0;
         ReadPrefix(flags, childPos);
-        const AnsiString className = ReadStr();
+        char classBuffer[256];
+        const std::string_view className = ReadStrTo(classBuffer);
         const AnsiString name = ReadStr();
         if (!Root) {
-            created = CreateStoredComponent(className, nullptr);
+            created = CreateStoredComponent(FindStoredClass(className), nullptr);
             Root = created.get();
         }
         SetRoot(Root);

@@ -8,8 +8,10 @@
 #include "platform/classes/component.h"
 #include "platform/classes/props.h"
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class TStream;
@@ -106,6 +108,8 @@ public:
     void WriteBoolean(bool Value) { WriteValue(Value ? vaTrue : vaFalse); }
     // As a 10-byte extended, converted exactly.
     void WriteFloat(double Value);
+    // Ten bytes of an extended as they are, whatever they encode.
+    void WriteExtended(const uint8_t Value[10]);
     void WriteSingle(float Value);
     // Currency: the value times 10000 as a 64-bit integer.
     void WriteCurrency(int64_t Scaled);
@@ -161,7 +165,15 @@ public:
     // Bytes left in the stream; every length read is checked against it.
     int64_t Remaining() const { return FStreamSize - Position(); }
     // Raises EReadError "Stream read error" when fewer bytes are left.
-    void Read(void* Buffer, int64_t Count);
+    void Read(void* Buffer, int64_t Count) {
+        // Most values are a few bytes already in the buffer.
+        if (Count > 0 && FBufEnd - FBufPos >= Count) {
+            std::memcpy(Buffer, FBuffer.data() + FBufPos, static_cast<size_t>(Count));
+            FBufPos += Count;
+            return;
+        }
+        ReadBuffered(Buffer, Count);
+    }
 
     void ReadSignature();
     void ReadPrefix(TFilerFlags& Flags, int& ChildPos);
@@ -212,12 +224,38 @@ private:
     };
     class TDepthGuard;
 
+    struct TPropCacheEntry {
+        TClass Class = nullptr;
+        uint8_t Length = 0;
+        char Name[32];
+        const TPropInfo* Prop = nullptr;
+    };
+    static constexpr size_t kPropCacheSize = 64;
+
     void Fill(int64_t Need);
+    void ReadBuffered(void* Buffer, int64_t Count);
+    // A short string into Buffer, as a view of it.
+    std::string_view ReadStrTo(char (&Buffer)[256]);
+    TClass FindStoredClass(std::string_view ClassName);
+    TPropCacheEntry* PropCacheSlot(TClass Class, std::string_view Name);
+    const TPropInfo* FindProp(TClass Class, std::string_view Name);
     uint8_t ReadByte();
-    int64_t ReadLength(int Size, int UnitSize);
+    // A length of Size bytes, checked against what is left for that many units.
+    int64_t ReadLength(int Size, int UnitSize) {
+        // A short length whose bytes are buffered too is in the stream.
+        if (Size == 1 && FBufPos < FBufEnd) {
+            const int64_t n = FBuffer[static_cast<size_t>(FBufPos)];
+            if (FBufEnd - FBufPos > n * UnitSize) {
+                ++FBufPos;
+                return n;
+            }
+        }
+        return ReadLengthChecked(Size, UnitSize);
+    }
+    int64_t ReadLengthChecked(int Size, int UnitSize);
     AnsiString ReadChars(int64_t Count);
     void ReadData(TComponent* Instance);
-    bool ReadPropPath(TPersistent* Instance, const AnsiString& Path);
+    bool ReadPropPath(TPersistent* Instance, std::string_view Path);
     void ReadPropValue(TPersistent* Instance, const TPropInfo* Prop);
     void ReadStrings(TStrings* Value);
     void SkipValueBody(TValueType Value);
@@ -239,7 +277,9 @@ private:
     AnsiString FPropName; // the defined property being looked for
     bool FPropFound = false;
     TPersistent* FWhereInstance = nullptr; // the property being read, for messages
-    const AnsiString* FWherePath = nullptr;
+    const std::string_view* FWherePath = nullptr;
+    TClass FLastClass = nullptr;
+    TPropCacheEntry FPropCache[kPropCacheSize];
     std::vector<TComponent*> FLoaded;
     std::vector<TFixup> FFixups;
     std::vector<TCollection*> FFilledCollections;

@@ -1,9 +1,15 @@
-// Binary to text (TBinaryToText) and text to binary (TTextToBinary). Values are
-// written so that parsing them gives back the same tag and bytes: integers in
-// their smallest width, floats in the shortest digits that read back exactly
-// (with a suffix s, c or d for single, currency and date), strings short up to
-// 255 bytes and long above, text with characters above 255 as wide strings.
+// Binary to text and text to binary, exact inverses of each other.
+//   helpers          identifiers, currency text, line lengths
+//   TBinaryToText    reads the binary form and writes "object ... end" text
+//   TTextToBinary    parses that text (hand-written too) and writes the binary form
+//   ObjectBinaryToText, ObjectTextToBinary   the two entry points at the end
+// Values are written so that parsing them gives back the same tag and bytes:
+// integers in their smallest width, floats in the shortest digits that read back
+// exactly (with a suffix s, c or d for single, currency and date; extendeds that
+// no double holds in all the digits they need), strings short up to 255 bytes
+// and long above, text with characters above 255 as wide strings.
 #include "platform/classes/objtext.h"
+#include "platform/classes/extendedtext.h"
 #include "platform/classes/filer.h"
 #include "platform/classes/streams.h"
 #include "platform/classes/textcodec.h"
@@ -46,22 +52,6 @@ bool IsDottedIdent(const std::string& s) {
         if (dot == std::string::npos) return true;
         begin = dot + 1;
     }
-}
-
-// Shortest digits that read back exactly; always recognisable as a float.
-template <typename F> std::string FloatText(F v) {
-    if (std::isnan(v)) return "NAN";
-    if (std::isinf(v)) return v < 0 ? "-INF" : "INF";
-    char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, v);
-    std::string s(buf, res.ptr);
-    const size_t e = s.find('e');
-    if (e != std::string::npos) {
-        const int exp = std::stoi(s.substr(e + 1));
-        return s.substr(0, e) + "E" + std::to_string(exp);
-    }
-    if (s.find('.') == std::string::npos) s += ".0";
-    return s;
 }
 
 std::string CurrencyText(int64_t scaled) {
@@ -237,17 +227,20 @@ private:
         case vaInt64:
             FOut += std::to_string(Raw<int64_t>());
             break;
-        case vaExtended:
-            FOut += FloatText(FReader.ReadExtendedBody());
+        case vaExtended: {
+            uint8_t ext[10];
+            FReader.Read(ext, 10);
+            FOut += ExtendedToText(ext);
             break;
+        }
         case vaSingle:
-            FOut += FloatText(Raw<float>()) + "s";
+            FOut += ShortestText(Raw<float>()) + "s";
             break;
         case vaCurrency:
             FOut += CurrencyText(Raw<int64_t>()) + "c";
             break;
         case vaDate:
-            FOut += FloatText(Raw<double>()) + "d";
+            FOut += ShortestText(Raw<double>()) + "d";
             break;
         case vaString:
         case vaLString: {
@@ -506,10 +499,9 @@ private:
     void ParseValue() {
         SkipSpace();
         const char c = Peek();
-        if (c == '-' && (Peek(1) == 'I' || Peek(1) == 'i')) {
+        if (c == '-' && IsIdentStart(Peek(1))) {
             ++FPos;
-            if (Symbol() != "INF") Fail("number expected");
-            FWriter.WriteFloat(-std::numeric_limits<double>::infinity());
+            if (!SpecialFloat(Symbol(), true)) Fail("number expected");
         } else if (c == '-' || c == '+' || c == '$' ||
                    std::isdigit(static_cast<unsigned char>(c))) {
             ParseNumber();
@@ -536,11 +528,7 @@ private:
             ParseCollection();
         } else if (IsIdentStart(c)) {
             const std::string s = DottedSymbol();
-            if (s == "INF")
-                FWriter.WriteFloat(std::numeric_limits<double>::infinity());
-            else if (s == "NAN")
-                FWriter.WriteFloat(std::numeric_limits<double>::quiet_NaN());
-            else {
+            if (!SpecialFloat(s, false)) {
                 if (s.size() > 255) Fail("identifier longer than 255 characters");
                 FWriter.WriteIdent(AnsiString(s));
             }
@@ -549,8 +537,52 @@ private:
         }
     }
 
+    // INF and NAN (with a sign when Negative), as extended, single ("s") or date ("d").
+    bool SpecialFloat(const std::string& Name, bool Negative) {
+        const std::string base = Name.substr(0, 3);
+        const char suffix = Name.size() == 4 ? static_cast<char>(Name[3] | 0x20) : 0;
+        if ((base != "INF" && base != "NAN") || Name.size() > 4 ||
+            (Name.size() == 4 && suffix != 's' && suffix != 'd'))
+            return false;
+        const bool inf = base == "INF";
+        const double d = inf ? std::numeric_limits<double>::infinity()
+                             : std::numeric_limits<double>::quiet_NaN();
+        if (suffix == 's') {
+            const float f = static_cast<float>(d);
+            FWriter.WriteSingle(Negative ? -f : f);
+        } else if (suffix == 'd') {
+            FWriter.WriteDate(Negative ? -d : d);
+        } else {
+            uint8_t ext[10];
+            DoubleToExtended(Negative ? -d : d, ext);
+            FWriter.WriteExtended(ext);
+        }
+        return true;
+    }
+
+    // "$" four hex digits "." sixteen: an extended's bytes as they are.
+    bool RawExtended() {
+        size_t p = FPos + 1;
+        while (p < FText.size() && std::isxdigit(static_cast<unsigned char>(FText[p])))
+            ++p;
+        if (p >= FText.size() || FText[p] != '.') return false;
+        const size_t dot = p++;
+        while (p < FText.size() && std::isxdigit(static_cast<unsigned char>(FText[p])))
+            ++p;
+        if (p < FText.size() && IsIdentChar(FText[p])) Fail("invalid number");
+        uint8_t ext[10];
+        const std::string_view text(FText);
+        if (!RawToExtended(text.substr(FPos + 1, dot - FPos - 1), text.substr(dot + 1, p - dot - 1),
+                           ext))
+            Fail("invalid number");
+        FWriter.WriteExtended(ext);
+        FPos = p;
+        return true;
+    }
+
     void ParseNumber() {
         const size_t start = FPos;
+        if (Peek() == '$' && RawExtended()) return;
         if (Peek() == '$' || ((Peek() == '-' || Peek() == '+') && Peek(1) == '$')) {
             FWriter.WriteInteger(Integer());
             return;
@@ -598,14 +630,16 @@ private:
             const auto r = std::from_chars(first, last, v);
             if (r.ec != std::errc() || r.ptr != last) Fail("invalid number");
             FWriter.WriteSingle(v);
-        } else {
+        } else if (suffix == 'd') {
             double v;
             const auto r = std::from_chars(first, last, v);
             if (r.ec != std::errc() || r.ptr != last) Fail("invalid number");
-            if (suffix == 'd')
-                FWriter.WriteDate(v);
-            else
-                FWriter.WriteFloat(v);
+            FWriter.WriteDate(v);
+        } else {
+            uint8_t ext[10];
+            if (!DecimalToExtended(std::string_view(first, static_cast<size_t>(last - first)), ext))
+                Fail("invalid number");
+            FWriter.WriteExtended(ext);
         }
     }
 

@@ -169,3 +169,115 @@ TEST(Component, ARefusedNameKeepsTheComponentWithItsOwner) {
     EXPECT_EQ(a->Owner(), &second);
     EXPECT_EQ(first.ComponentCount(), 0);
 }
+
+namespace {
+std::vector<AnsiString> Heard;
+
+// Keeps TComponent's Notification: once built, inserts among its siblings pass it by.
+class TQuiet : public TComponent {
+    QM_CLASS(TQuiet)
+public:
+    explicit TQuiet(TComponent* AOwner) : TComponent(AOwner) {}
+};
+QM_CLASS_OWNED(TQuiet, TComponent, TComponent)
+
+class TEar : public TComponent {
+    QM_CLASS(TEar)
+public:
+    explicit TEar(TComponent* AOwner) : TComponent(AOwner) {}
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override {
+        TComponent::Notification(AComponent, Operation);
+        if (Operation == opInsert) Heard.push_back(Name() + " heard " + AComponent->Name());
+    }
+};
+QM_CLASS_OWNED(TEar, TComponent, TComponent)
+
+// Listens without class info of its own: its parent's says nothing about it.
+class TEarWithoutInfo : public TQuiet {
+public:
+    using TQuiet::TQuiet;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override {
+        TQuiet::Notification(AComponent, Operation);
+        if (Operation == opInsert) Heard.push_back(Name() + " heard " + AComponent->Name());
+    }
+};
+
+// Listens through an override its subclass cannot see.
+class TPrivateEar : public TComponent {
+    QM_CLASS(TPrivateEar)
+public:
+    explicit TPrivateEar(TComponent* AOwner) : TComponent(AOwner) {}
+
+private:
+    void Notification(TComponent* AComponent, TOperation Operation) override {
+        TComponent::Notification(AComponent, Operation);
+        if (Operation == opInsert) Heard.push_back(Name() + " heard " + AComponent->Name());
+    }
+};
+QM_CLASS_OWNED(TPrivateEar, TComponent, TComponent)
+class TPrivateEarChild : public TPrivateEar {
+    QM_CLASS(TPrivateEarChild)
+public:
+    using TPrivateEar::TPrivateEar;
+};
+QM_CLASS_OWNED(TPrivateEarChild, TPrivateEar, TComponent)
+
+template <class T> T* Built(TComponent* Owner, const char* Name) {
+    auto* c = new T(Owner);
+    c->SetName(Name);
+    c->AfterConstruction();
+    return c;
+}
+
+// Named before it comes, so that listeners can tell who came.
+void AddNewcomer(TComponent* Owner) {
+    Owner->InsertComponent(Built<TQuiet>(nullptr, "New"));
+}
+} // namespace
+
+TEST(ComponentInserts, EveryListenerHearsThemWhereverItSits) {
+    using TMake = TComponent* (*)(TComponent*);
+    const std::pair<const char*, TMake> listeners[] = {
+        {"with class info", [](TComponent* o) -> TComponent* { return Built<TEar>(o, "X"); }},
+        {"without", [](TComponent* o) -> TComponent* { return Built<TEarWithoutInfo>(o, "X"); }},
+        {"hidden", [](TComponent* o) -> TComponent* { return Built<TPrivateEarChild>(o, "X"); }},
+    };
+    for (const auto& [kind, make] : listeners) {
+        // Beside the newcomer, and two quiet levels below its siblings.
+        TQuiet root(nullptr);
+        Built<TQuiet>(&root, "Before");
+        make(&root);
+        auto* group = Built<TQuiet>(&root, "Group");
+        make(Built<TQuiet>(group, "Inner"));
+        Heard.clear();
+        AddNewcomer(&root);
+        EXPECT_EQ(Heard, (std::vector<AnsiString>{"X heard New", "X heard New"})) << kind;
+    }
+}
+
+TEST(ComponentInserts, AListenerMovedOrFreedIsCountedWhereItIs) {
+    TQuiet root(nullptr);
+    auto* a = Built<TQuiet>(&root, "A");
+    auto* b = Built<TQuiet>(&root, "B");
+    auto* ear = Built<TEar>(a, "Ear");
+    Built<TQuiet>(&root, "Plain");
+    b->InsertComponent(ear); // leaves A quiet, makes B a way in
+    Heard.clear();
+    AddNewcomer(&root);
+    EXPECT_EQ(Heard, std::vector<AnsiString>{"Ear heard New"});
+    delete root.FindComponent("New");
+    b->RemoveComponent(ear);
+    Heard.clear();
+    AddNewcomer(&root);
+    EXPECT_TRUE(Heard.empty());
+    delete ear;
+    Built<TEar>(a, "Second");
+    delete root.FindComponent("New");
+    Heard.clear();
+    AddNewcomer(&root);
+    EXPECT_EQ(Heard, std::vector<AnsiString>{"Second heard New"});
+}

@@ -352,3 +352,24 @@ TEST(StreamingBinary, TagHoldsAPointerAndWidensTo64Bits) {
     EXPECT_NE(saved.find(Bytes({vaInt64})), std::string::npos);
     EXPECT_EQ(LoadBinary(saved)->Tag(), intptr_t(1) << 40);
 }
+
+TEST(StreamingBinary, NamesSharedByClassesAndSpelledInOtherCasesReachTheirOwnProperty) {
+    // "Color" of the panel and of its title's font, "Text" of a collection item,
+    // then the same names again in other cases on a second panel.
+    const std::string binary = "TPF0" + Short("TFxPanel") + Short("P") + Short("Color") +
+                               Bytes({vaInt8, 5}) + Short("Title.Font.Color") + Bytes({vaInt8, 3}) +
+                               Short("Items") + Bytes({vaCollection, vaList}) + Short("Text") +
+                               Bytes({vaString, 1}) + "x" + Bytes({0, 0}) + Bytes({0}) +
+                               Short("TFxPanel") + Short("C") + Short("COLOR") +
+                               Bytes({vaInt8, 7}) + Short("Title.Font.color") + Bytes({vaInt8, 4}) +
+                               Short("color") + Bytes({vaInt8, 9}) + Bytes({0, 0}) + Bytes({0});
+    const auto root = LoadBinary(binary);
+    EXPECT_EQ(root->Color(), 5);
+    EXPECT_EQ(root->Title()->Font()->Color(), 3);
+    ASSERT_EQ(root->Items()->Count(), 1);
+    EXPECT_EQ(static_cast<TFxItem*>(root->Items()->Items(0))->Text(), "x");
+    auto* child = static_cast<TFxPanel*>(root->FindComponent("C"));
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(child->Color(), 9);
+    EXPECT_EQ(child->Title()->Font()->Color(), 4);
+}

@@ -2,6 +2,7 @@
 #include "platform/classes/objtext.h"
 #include "platform/classes/streams.h"
 #include "platform/rtl/exceptions.h"
+#include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -110,6 +111,47 @@ TEST(StreamingText, EveryValueKindHasATextThatConvertsBackExactly) {
         const std::string text = TextWithValue(c.Text);
         EXPECT_EQ(BinaryToText(WithValue(c.Binary)), text) << c.Text;
         EXPECT_EQ(TextToBinary(text), WithValue(c.Binary)) << c.Text;
+    }
+}
+
+TEST(StreamingText, FloatsNoDoubleHoldsConvertBothWaysByteForByte) {
+    struct Case {
+        uint16_t SignExp;
+        uint64_t Mant;
+        const char* Text;
+    };
+    const Case cases[] = {
+        {0x3FFB, 0xCCCCCCCCCCCCCCCD, "0.100000000000000000"}, // 0.1 to the nearest extended
+        {0x3FFF, 0x8000000000000001, "1.0000000000000000001"},
+        {0xC000, 0xC90FDAA22168C235, "-3.1415926535897932385"},
+        {0x7FFE, 0xFFFFFFFFFFFFFFFF, "1.189731495357231765E4932"},
+        {0x0001, 0x8000000000000000, "3.3621031431120935063E-4932"},
+        {0x0000, 0x0000000000000001, "3.64519953188247460E-4951"},
+        {0x0000, 0x7FFFFFFFFFFFFFFF, "3.362103143112093506E-4932"},
+        {0xFFFF, 0xC000000000000000, "-NAN"},
+        // Encodings no number has: NaN payloads, pseudo-infinity, unnormal, pseudo-denormal.
+        {0x7FFF, 0xC000000000000001, "$7FFF.C000000000000001"},
+        {0xFFFF, 0x8000000000000001, "$FFFF.8000000000000001"},
+        {0x7FFF, 0x0000000000000000, "$7FFF.0000000000000000"},
+        {0x3FFF, 0x4000000000000000, "$3FFF.4000000000000000"},
+        {0x0000, 0x8000000000000000, "$0000.8000000000000000"},
+    };
+    for (const Case& c : cases) {
+        const std::string binary =
+            WithValue(Bytes({vaExtended}) + Le<uint64_t>(c.Mant) + Le<uint16_t>(c.SignExp));
+        const std::string text = TextWithValue(c.Text);
+        EXPECT_EQ(BinaryToText(binary), text) << c.Text;
+        EXPECT_EQ(TextToBinary(text), binary) << c.Text;
+    }
+    // Infinities and NaN of singles and dates keep their kind.
+    const std::pair<std::string, const char*> others[] = {
+        {Bytes({vaSingle}) + Le<float>(-HUGE_VALF), "-INFs"},
+        {Bytes({vaSingle}) + Le<float>(NAN), "NANs"},
+        {Bytes({vaDate}) + Le<double>(HUGE_VAL), "INFd"},
+    };
+    for (const auto& [value, shown] : others) {
+        EXPECT_EQ(BinaryToText(WithValue(value)), TextWithValue(shown));
+        EXPECT_EQ(TextToBinary(TextWithValue(shown)), WithValue(value)) << shown;
     }
 }
 
