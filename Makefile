@@ -1,4 +1,4 @@
-# The two commands of the README: `make run` and `make test`.
+# The commands of the README: `make run`, `make test` and `make asan`.
 BUILD ?= build
 GEN = $(BUILD)/build.ninja
 JOBS ?= $(shell nproc)
