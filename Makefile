@@ -1,11 +1,11 @@
-# The two commands of the README: `make run` and `make test`.
+# The commands of the README: `make run`, `make test` and `make asan`.
 BUILD ?= build
 GEN = $(BUILD)/build.ninja
 JOBS ?= $(shell nproc)
 export CCACHE_BASEDIR ?= $(CURDIR)
 export CCACHE_NOHASHDIR ?= 1
 
-.PHONY: run test build bench fuzz bootstrap clean
+.PHONY: run test asan build bench fuzz bootstrap clean
 
 bootstrap:
 	@scripts/bootstrap
@@ -21,6 +21,14 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The whole project and its tests under AddressSanitizer (leaks included) and
+# UndefinedBehaviorSanitizer, in a build folder of its own.
+ASAN_BUILD ?= build-asan
+asan: bootstrap
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DQM_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b"; done
@@ -40,4 +48,4 @@ fuzz:
 	done
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,11 +1,15 @@
 # A folder becomes one static library of all its .cpp files. A folder with no
 # sources yet becomes an interface library, so layers above still link.
+#   qm_library(name dir <layers below...> [PRIVATE <libraries...>])
+# PRIVATE libraries (Qt, libjpeg) are linked but their headers do not reach the
+# layers above, so an include of them there fails to compile.
 function(qm_library name dir)
+  cmake_parse_arguments(PARSE_ARGV 2 arg "" "" "PRIVATE")
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
   if(srcs)
     add_library(${name} STATIC ${srcs})
     target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
-    target_link_libraries(${name} PUBLIC ${ARGN})
+    target_link_libraries(${name} PUBLIC ${arg_UNPARSED_ARGUMENTS} PRIVATE ${arg_PRIVATE})
     if(dir MATCHES "^src/platform/")
       set_target_properties(${name} PROPERTIES AUTOMOC ON)
     endif()
@@ -15,7 +19,7 @@ function(qm_library name dir)
   else()
     add_library(${name} INTERFACE)
     target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)
-    target_link_libraries(${name} INTERFACE ${ARGN})
+    target_link_libraries(${name} INTERFACE ${arg_UNPARSED_ARGUMENTS})
   endif()
 endfunction()
 
@@ -31,6 +35,14 @@ function(qm_tests dir)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1
            WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
-  set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8" TIMEOUT 600)
+  set(env "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
+  if(QM_SANITIZE)
+    # Leaks are checked at exit; what fontconfig and the C library keep for
+    # the life of the process is listed in the suppression file.
+    list(APPEND env
+      "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1"
+      "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/cmake/lsan.supp:print_suppressions=0"
+      "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+  endif()
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 600)
 endfunction()

@@ -1,5 +1,8 @@
 // Progress and track bars on Qt widgets, the self-drawn up-down and status bar,
 // and page and tab controls on a tab bar whose changes the control may refuse.
+//   TProgressBar, TTrackBar, TUpDown
+//   TTabSheet, TCustomTabControl (the shared tab bar), TPageControl, TTabControl
+//   TStatusBar
 #include "platform/forms/comctrls.h"
 #include "platform/forms/extctrls.h"
 #include "platform/forms/formsqt.h"
@@ -560,14 +563,17 @@ void TPageControl::ChildRemoved(TControl* AControl) {
     auto it = std::find(FPages.begin(), FPages.end(), AControl);
     if (it == FPages.end()) return;
     const bool wasActive = FActivePage == *it;
-    TTabSheet* next = nullptr;
-    if (wasActive && !IsDestroying()) {
-        next = FindNextPage(*it, true, true);
-        if (next == *it) next = nullptr;
-    }
+    const size_t at = static_cast<size_t>(it - FPages.begin());
+    // The sheet may be half destroyed already: it leaves the list before the
+    // next one is looked for, so the search never reads it.
     FPages.erase(it);
     if (IsDestroying()) return;
     if (wasActive) {
+        TTabSheet* next = nullptr;
+        for (size_t n = 0; n < FPages.size() && !next; ++n) {
+            TTabSheet* p = FPages[(at + n) % FPages.size()];
+            if (p->TabVisible()) next = p;
+        }
         FActivePage = nullptr;
         SetActivePage(next);
     }

@@ -1,5 +1,7 @@
 // Self-drawn panels, bevels, images, paint boxes and shapes, timers on the tick
 // count, radio groups of radio buttons and splitters.
+//   TBevel, TCustomPanel, TImage, TPaintBox, TShape
+//   TTimer, TRadioGroup, TSplitter
 #include "platform/forms/extctrls.h"
 #include "platform/forms/formsqt.h"
 #include "platform/rtl/clock.h"

@@ -1,5 +1,8 @@
 // The application and its message loop, the screen, forms (top-level windows
 // with their frame metrics, modal loops and closing) and the scroll box.
+//   Qt application and message-loop helpers; test hooks kept here
+//   TScreen, TApplication
+//   TCustomForm (the longest part), TScrollBox
 #include "platform/forms/forms.h"
 #include "platform/forms/formsqt.h"
 #include "platform/forms/menus.h"

@@ -113,6 +113,11 @@ protected:
 TControl* ControlOfWidget(QWidget* Widget);
 void SetWidgetControl(QWidget* Widget, TControl* Control);
 
+// Mouse capture and a drag in progress forget a control that goes away.
+void ReleaseInputOf(TControl* Control);
+// Applies the hints of a control and of the children that take theirs from it.
+void ApplyHintTree(TControl* Control);
+
 // The deepest visible control under a screen point, on the topmost form there.
 TControl* FindControlAtScreen(const TPoint& ScreenPoint);
 // The short part of a control's hint when hints show for it, else empty.

@@ -1,6 +1,8 @@
-// The self-drawn grid: layout of fixed and scrolled cells, painting, the
-// current cell and selection, keys, mouse (selecting and sizing), scrolling and
-// the in-place editor; the string grid's cell store.
+// The self-drawn grid with its in-place editor, and the string grid's cells.
+//   TInplaceEdit
+//   TCustomGrid: sizes and layout (fixed and scrolled cells), current cell and
+//     selection, editing, painting, keys and mouse (selecting, sizing, scrolling)
+//   TStringGrid
 #include "platform/forms/grids.h"
 #include "platform/forms/formsqt.h"
 #include <QScrollBar>

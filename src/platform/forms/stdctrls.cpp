@@ -1,5 +1,7 @@
 // Standard controls on Qt widgets (edit, memo, buttons, check and radio boxes,
 // group box, combo box) and the self-drawn label and list box.
+//   TCustomLabel, TCustomEdit, TMemo and its lines
+//   Buttons, TCustomGroupBox, TComboBox, TListBox
 #include "platform/forms/stdctrls.h"
 #include "platform/forms/formsqt.h"
 #include "platform/rtl/exceptions.h"

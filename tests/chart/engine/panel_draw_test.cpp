@@ -4,6 +4,7 @@
 #include "platform/graphics/clipbrd.h"
 #include "platform/graphics/metafile.h"
 #include "platform/rtl/rtlmath.h"
+#include "support/external_tool.h"
 #include "support/forms_testing.h"
 #include "support/recording_canvas.h"
 #include "support/recording_printer.h"
@@ -279,8 +280,7 @@ TEST_F(PanelTest, BitmapFileIsReplacedOnlyByACompleteOne) {
 }
 
 TEST_F(PanelTest, EnhancedMetafileIsReadByAnIndependentReader) {
-    if (std::system("command -v emf2svg-conv >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "emf2svg-conv not installed";
+    QM_REQUIRE_TOOL("emf2svg-conv");
     const std::string emf = TempPath("chart.emf"), svg = TempPath("chart.svg");
     Panel->SaveToMetafileEnh(emf.c_str());
     ASSERT_EQ(std::system(("emf2svg-conv -i " + emf + " -o " + svg + " >/dev/null 2>&1").c_str()),

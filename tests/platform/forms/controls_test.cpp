@@ -254,6 +254,36 @@ TEST_F(ControlsTest, PageControlChangesAskOnChangingWhichMayRefuse) {
     EXPECT_EQ(pages->ActivePage(), nullptr);
 }
 
+TEST_F(ControlsTest, FreeingTheActivePageActivatesTheNextVisibleTab) {
+    const struct {
+        int Active;
+        const char* Hidden; // tabs hidden, by page index
+        int Next;           // page index after freeing the active one; -1 none
+    } cases[] = {
+        {1, "", 1},    // the page that followed moves up
+        {3, "", 0},    // past the last page it wraps to the first
+        {1, "2", 2},   // a hidden tab is skipped
+        {3, "0", 1},   // wrapping skips hidden tabs too
+        {1, "023", -1} // every other tab hidden: no page is active
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.Active << " hidden " << c.Hidden);
+        auto* pages = Make<TPageControl>(0, 0, 200, 150);
+        std::vector<TTabSheet*> sheets;
+        for (int i = 0; i < 4; ++i) {
+            sheets.push_back(new TTabSheet(Form.get()));
+            sheets.back()->SetPageControl(pages);
+        }
+        pages->SetActivePage(sheets[size_t(c.Active)]);
+        for (const char* h = c.Hidden; *h; ++h)
+            sheets[size_t(*h - '0')]->SetTabVisible(false);
+        delete sheets[size_t(c.Active)];
+        EXPECT_EQ(pages->PageCount(), 3);
+        EXPECT_EQ(pages->ActivePageIndex(), c.Next);
+        if (c.Next >= 0) EXPECT_TRUE(pages->Pages(c.Next)->Visible());
+    }
+}
+
 // The arrow keys on the tab bar itself, as the user presses them.
 static void PressOnTabBar(TCustomTabControl* Control, int Key) {
     auto* bar = Control->Widget()->findChild<QTabBar*>();

@@ -3,6 +3,7 @@
 #include "pixelart.h"
 #include "platform/graphics/gdi.h"
 #include "platform/graphics/metafile.h"
+#include "support/external_tool.h"
 #include "support/recording_printer.h"
 #include <gtest/gtest.h>
 #include <cstdio>
@@ -39,10 +40,6 @@ std::string SvgText(const std::string& svg) {
         at = close;
     }
     return out;
-}
-
-bool HaveTool(const char* name) {
-    return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
 }
 
 // What charts put into metafiles: shapes, lines, text, a bitmap, clipping.
@@ -133,7 +130,7 @@ TEST(Metafile, PlaybackScalesIntoTheTargetRectangle) {
 }
 
 TEST(Metafile, EmfFileIsReadByAnIndependentReader) {
-    if (!HaveTool("emf2svg-conv")) GTEST_SKIP() << "emf2svg-conv not installed";
+    QM_REQUIRE_TOOL("emf2svg-conv");
     TMetafile m = Sample(true);
     const std::string emf = TempPath("sample.emf"), svg = TempPath("sample_emf.svg");
     m.SaveToFile(emf.c_str());
@@ -148,7 +145,7 @@ TEST(Metafile, EmfFileIsReadByAnIndependentReader) {
 }
 
 TEST(Metafile, WmfFileIsReadByAnIndependentReader) {
-    if (!HaveTool("wmf2svg")) GTEST_SKIP() << "wmf2svg not installed";
+    QM_REQUIRE_TOOL("wmf2svg");
     TMetafile m = Sample(false);
     const std::string wmf = TempPath("sample.wmf"), svg = TempPath("sample_wmf.svg");
     m.SaveToFile(wmf.c_str());
@@ -377,7 +374,7 @@ TEST(MetafileMappedClip, PrinterPageKeepsTheClippedDrawing) {
 }
 
 TEST(MetafileMappedClip, IndependentReaderGetsTheClipInDeviceUnits) {
-    if (!HaveTool("emf2svg-conv")) GTEST_SKIP() << "emf2svg-conv not installed";
+    QM_REQUIRE_TOOL("emf2svg-conv");
     for (const auto& k : MappedClipCases) {
         TMetafile m = MappedClip(k.FlipY);
         const std::string emf = TempPath("mappedclip.emf"), svg = TempPath("mappedclip.svg");

@@ -8,6 +8,7 @@
 #include "platform/graphics/metafile.h"
 #include "platform/graphics/printers.h"
 #include "platform/graphics/qtbridge.h"
+#include "support/external_tool.h"
 #include "support/recording_printer.h"
 #include <gtest/gtest.h>
 #include <cstdio>
@@ -43,7 +44,7 @@ void PrintTwoPages(TPrinter* p) {
 } // namespace
 
 TEST(Printer, WithoutAPrinterTheJobIsATwoPagePdfFile) {
-    if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) GTEST_SKIP();
+    QM_REQUIRE_TOOL("pdftotext");
     TPrinter printer;
     if (printer.Printers()->Count() != 1 || printer.Printers()->Strings(0) != "PDF file")
         GTEST_SKIP() << "a real printer is installed";
