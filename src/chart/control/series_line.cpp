@@ -811,10 +811,13 @@ void TCustomSeries::DrawLegendShape(int ValueIndex, const TRect& Rect) {
         }
         TeePointerDrawLegend(FPointer.get(), color, Rect, LinePen()->Visible());
     } else if (FDrawsLine && !FDrawArea) {
-        if (chart->View3D())
+        if (chart->View3D()) {
             canvas->Rectangle(Rect);
-        else
+        } else {
+            // The symbol's line has the colour the series' line has.
+            if (!chart->LegendPen) LinePrepareCanvas(canvas, color);
             canvas->DoHorizLine(Rect.Left, Rect.Right, mid);
+        }
     } else {
         TChartSeries::DrawLegendShape(ValueIndex, Rect);
     }

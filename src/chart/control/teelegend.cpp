@@ -383,7 +383,8 @@ void TCustomChartLegend::DrawLegend() {
         FNumRows = std::max(FNumRows, 0);
         FLastValue = FFirstValue + std::min(n, FNumRows) - 1;
         CalcTexts(FFirstValue, FLastValue);
-        tw = FColumnWidths[0] + FColumnWidths[1] + (FColumnWidths[1] > 0 ? sw : 0);
+        // Each cell ends in a space, as drawn, so the last letter clears the frame.
+        tw = FColumnWidths[0] + sw + (FColumnWidths[1] > 0 ? FColumnWidths[1] + sw : 0);
         FSymbolWidth = FSymbol->CalcWidth(tw + 10);
     }
     if (FLastValue < FFirstValue) return;

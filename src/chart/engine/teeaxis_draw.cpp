@@ -222,6 +222,8 @@ void TChartAxis::DrawAxisLabel(int X, int Y, int Angle, const AnsiString& St,
         canvas->Brush()->SetStyle(bsClear);
     }
 
+    // The grids leave the back mode opaque; a label's box is its shape's only.
+    canvas->SetBackMode(cbmTransparent);
     canvas->SetTextAlign(align);
     for (const AnsiString& line : lines) {
         if (Angle == 0) {

@@ -7,6 +7,7 @@
 #include "platform/classes/lists.h"
 #include "platform/classes/streams.h"
 #include "platform/forms/forms.h"
+#include "platform/forms/windowshape.h"
 #include "platform/graphics/metafile.h"
 #include "platform/rtl/exceptions.h"
 #include <algorithm>
@@ -174,7 +175,26 @@ void TCustomTeePanel::SetView3D(bool Value) {
 }
 
 void TCustomTeePanel::SetBorderRound(int Value) {
+    if (FBorderRound == Value) return;
     SetIntegerProperty(FBorderRound, Value);
+    ApplyWindowShape();
+}
+
+void TCustomTeePanel::ApplyWindowShape() {
+    // A panel without a parent has no window to shape; it is shaped when placed.
+    if (!Parent() || ComponentState().Contains(csLoading)) return;
+    SetControlRoundRegion(this, FBorderRound);
+    SetControlSeeThrough(this, Color() == clNone);
+}
+
+void TCustomTeePanel::Resize() {
+    TCustomPanelNoCaption::Resize();
+    if (FBorderRound > 0) ApplyWindowShape();
+}
+
+void TCustomTeePanel::SetParent(TWinControl* AParent) {
+    TCustomPanelNoCaption::SetParent(AParent);
+    ApplyWindowShape();
 }
 
 void TCustomTeePanel::SetChart3DPercent(int Value) {
@@ -232,6 +252,7 @@ void TCustomTeePanel::Assign(TPersistent* Source) {
     FView3DOptions->Assign(panel->FView3DOptions.get());
     FChart3DPercent = panel->FChart3DPercent;
     SetColor(panel->Color());
+    ApplyWindowShape();
     Invalidate();
 }
 
@@ -258,6 +279,7 @@ void TCustomTeePanel::DefineProperties(TFiler* Filer) {
 void TCustomTeePanel::Loaded() {
     TCustomPanelNoCaption::Loaded();
     FOriginalCursor = Cursor();
+    ApplyWindowShape();
 }
 
 // ---------------------------------------------------------------------------
@@ -305,8 +327,13 @@ void TCustomTeePanel::Draw() {
 }
 
 void TCustomTeePanel::Draw(TCanvas* UserCanvas, const TRect& UserRect) {
+    TTeeValueScope onWindow(FDrawingOnWindow, UserCanvas == ControlCanvas());
     FChartBounds =
         FCanvas->InitWindow(UserCanvas, FView3DOptions.get(), Color(), FView3D, UserRect);
+    // Without a colour the panel draws over what its target holds, buffered or not.
+    if (Color() == clNone && UserCanvas)
+        if (TCanvas* buffer = FCanvas->PlatformCanvas(); buffer && buffer != UserCanvas)
+            buffer->CopyRect(FChartBounds, UserCanvas, UserRect);
     const int clipDepth = FCanvas->ClipDepth();
     try {
         CalcChartRect();
@@ -340,6 +367,7 @@ void TCustomTeePanel::CanvasChanged(TObject*) {
 
 void TCustomTeePanel::ColorChanged() {
     TCustomPanelNoCaption::ColorChanged();
+    ApplyWindowShape();
     Invalidate();
 }
 

@@ -180,6 +180,7 @@ public:
     void Assign(TPersistent* Source) override;
     void DefineProperties(TFiler* Filer) override;
     void Loaded() override;
+    void SetParent(TWinControl* AParent) override;
 
     // --- virtual operations, in the order descendants see them ----------------
     virtual TColor GetBackColor() { return Color(); }
@@ -327,12 +328,17 @@ protected:
     void MouseLeave() override;
     bool WantsKey(WORD Key, TShiftState Shift) const override;
     void ColorChanged() override;
+    void Resize() override;
+    // True while the panel paints its own window (not a bitmap, metafile or printer).
+    bool DrawingOnWindow() const { return FDrawingOnWindow; }
     // The chart rectangle from the chart bounds: frame and margins taken off.
     void CalcChartRect();
 
 private:
     void ReadBorderStyle(TReader* Reader);
     TNotifyEvent Changer();
+    // The window's rounded outline and see-through background on its parent.
+    void ApplyWindowShape();
 
     std::unique_ptr<TCanvas3D> FCanvas;
     std::unique_ptr<TChartHiddenPen> FBorder;
@@ -348,6 +354,7 @@ private:
     int FPrintResolution = 0;
     bool FView3D = true;
     int FBorderRound = 0;
+    bool FDrawingOnWindow = false;
     int FChart3DPercent = 15;
     TRect FPrintMargins{15, 15, 15, 15};
     TRect FChartBounds;

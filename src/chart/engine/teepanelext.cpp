@@ -1,6 +1,7 @@
 // Zoom and panning settings (TZoomPanning, TTeeZoom) and the extended panel:
 // background fill, background picture and the rubber band of mouse zooming.
 #include "chart/engine/teeprocs.h"
+#include "platform/forms/windowshape.h"
 #include "platform/classes/filer.h"
 #include "platform/classes/props.h"
 #include <algorithm>
@@ -205,7 +206,14 @@ void TCustomTeePanelExtended::FillPanelRect(const TRect& Rect) {
         return;
     }
     if (Printing() && !PrintTeePanel) return;
-    if (Color() == clNone) return;
+    if (Color() == clNone) {
+        // On its own window the parent shows through; pictures keep what lies below.
+        if (!DrawingOnWindow() || !ControlSeeThrough(this)) return;
+        Canvas()->Brush()->SetStyle(bsSolid);
+        Canvas()->Brush()->SetColor(clSeeThroughKey);
+        Canvas()->FillRect(Rect);
+        return;
+    }
     Canvas()->Brush()->SetStyle(bsSolid);
     Canvas()->Brush()->SetColor(Color());
     Canvas()->FillRect(Rect);

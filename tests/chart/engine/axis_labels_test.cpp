@@ -268,9 +268,10 @@ TEST_F(AxisLabelsTest, LabelPlacementByAngle) {
         Canvas->Clear();
         a->DrawAxisLabel(100, 200, r.Angle, "12");
         const auto log = Canvas->Log();
-        ASSERT_EQ(log.size(), 3u) << r.Angle;
-        EXPECT_EQ(log[0], "SetTextAlign(" + std::to_string(r.Align) + ")") << r.Angle;
-        EXPECT_EQ(log[1], r.Call) << r.Angle;
+        ASSERT_EQ(log.size(), 4u) << r.Angle;
+        EXPECT_EQ(log[0], "SetBackMode(" + std::to_string(int(cbmTransparent)) + ")") << r.Angle;
+        EXPECT_EQ(log[1], "SetTextAlign(" + std::to_string(r.Align) + ")") << r.Angle;
+        EXPECT_EQ(log[2], r.Call) << r.Angle;
     }
 }
 
