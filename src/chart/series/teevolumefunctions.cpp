@@ -70,20 +70,53 @@ void TCCIFunction::AddPoints(TChartSeries* Source) {
     for (int i = 0; i < n; ++i)
         tp[size_t(i)] = (H->Value(i) + L->Value(i) + C->Value(i)) * (1.0 / 3);
     const double c = FConstant == 0 ? 1 : FConstant;
+    if (n <= P) return;
+    // The mean deviation about the window's average comes from counts and sums
+    // of the values below and above it, kept in Fenwick trees over the ranks
+    // of the typical prices, so a window costs log(n) whatever the period.
+    std::vector<double> sorted(tp);
+    std::sort(sorted.begin(), sorted.end());
+    const size_t m = sorted.size();
+    std::vector<double> cnt(m + 1, 0), sums(m + 1, 0);
+    auto rank = [&](double v) {
+        return size_t(std::lower_bound(sorted.begin(), sorted.end(), v) - sorted.begin()) + 1;
+    };
+    auto update = [&](size_t r, double dc, double ds) {
+        for (; r <= m; r += r & (~r + 1)) {
+            cnt[r] += dc;
+            sums[r] += ds;
+        }
+    };
+    auto below = [&](size_t r, double& c0, double& s0) { // ranks 1..r
+        c0 = s0 = 0;
+        for (; r > 0; r -= r & (~r + 1)) {
+            c0 += cnt[r];
+            s0 += sums[r];
+        }
+    };
     double sum = 0;
-    for (int i = 0; i < std::min(P, n); ++i)
+    for (int i = 0; i < P; ++i) {
         sum += tp[size_t(i)];
+        update(rank(tp[size_t(i)]), 1, tp[size_t(i)]);
+    }
     for (int i = P; i < n; ++i) {
         sum += tp[size_t(i)];
-        if (i > P) sum -= tp[size_t(i - P - 1)];
+        update(rank(tp[size_t(i)]), 1, tp[size_t(i)]);
+        if (i > P) {
+            const double gone = tp[size_t(i - P - 1)];
+            sum -= gone;
+            update(rank(gone), -1, -gone);
+        }
         const double ma = sum / (P + 1);
-        double md = 0;
-        for (int j = i - P; j <= i; ++j)
-            md += std::fabs(ma - tp[size_t(j)]);
-        md /= P;
+        double cBelow, sBelow;
+        below(size_t(std::upper_bound(sorted.begin(), sorted.end(), ma) - sorted.begin()), cBelow,
+              sBelow);
+        const double md = (ma * cBelow - sBelow + (sum - sBelow) - ma * (P + 1 - cBelow)) / P;
         // Equal typical prices over the window have no deviation: 0, not a
         // division by zero.
-        out->AddXY(X->Value(i), md == 0 ? 0 : (tp[size_t(i)] - ma) / (md * c));
+        out->AddXY(X->Value(i), std::fabs(md) < 1e-12 * std::max(1.0, std::fabs(ma))
+                                    ? 0
+                                    : (tp[size_t(i)] - ma) / (md * c));
     }
 }
 
