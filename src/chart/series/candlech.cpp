@@ -1,0 +1,504 @@
+// Price series: OHLC lists, candle drawing and hit test, big-candle marks and
+// the volume lines.
+//   TOHLCSeries        lists, adding, extremes, sample values
+//   TCandleSeries      colours, geometry, drawing, hit test, gallery
+//   TBigCandleSeries   four marks around each candle
+//   TVolumeSeries      lines from the origin, legend, gallery
+#include "chart/series/candlech.h"
+#include "chart/engine/teeaxis.h"
+#include "chart/engine/teemarks.h"
+#include "chart/engine/teeprocs.h"
+#include "platform/rtl/floatformat.h"
+#include "platform/rtl/rtlmath.h"
+#include <algorithm>
+#include <cmath>
+
+QM_CLASS_OWNED(TOHLCSeries, TCustomSeries, TComponent)
+QM_CLASS_OWNED(TCandleSeries, TOHLCSeries, TComponent)
+QM_CLASS_OWNED(TBigCandleSeries, TCandleSeries, TComponent)
+QM_CLASS_OWNED(TVolumeSeries, TCustomSeries, TComponent)
+
+QM_PUBLISHED(TOHLCSeries, Prop("CloseValues", &Self::CloseValues, &Self::SetCloseValues),
+             Prop("DateValues", &Self::DateValues, &Self::SetDateValues),
+             Prop("HighValues", &Self::HighValues, &Self::SetHighValues),
+             Prop("LowValues", &Self::LowValues, &Self::SetLowValues),
+             Prop("OpenValues", &Self::OpenValues, &Self::SetOpenValues));
+
+QM_PUBLISHED(TCandleSeries,
+             Prop("CandleStyle", &Self::CandleStyle, &Self::SetCandleStyle).Default(csCandleStick),
+             Prop("CandleWidth", &Self::CandleWidth, &Self::SetCandleWidth).Default(4),
+             Prop("Draw3D", &Self::CandleDraw3D, &Self::SetCandleDraw3D).Default(false),
+             Prop("Dark3D", &Self::CandleDark3D, &Self::SetCandleDark3D).Default(true),
+             Prop("DownCloseColor", &Self::DownCloseColor, &Self::SetDownCloseColor)
+                 .Default(clRed)
+                 .Idents("TColor"),
+             Prop("Pen", &Self::CandlePen),
+             Prop("ShowCloseTick", &Self::ShowCloseTick, &Self::SetShowCloseTick).Default(true),
+             Prop("ShowOpenTick", &Self::ShowOpenTick, &Self::SetShowOpenTick).Default(true),
+             Prop("UpCloseColor", &Self::UpCloseColor, &Self::SetUpCloseColor)
+                 .Default(clWhite)
+                 .Idents("TColor"));
+
+QM_PUBLISHED(TBigCandleSeries, Prop("HorizGap", &Self::HorizGap, &Self::SetHorizGap),
+             Prop("VertGap", &Self::VertGap, &Self::SetVertGap));
+
+QM_PUBLISHED(TVolumeSeries, Prop("LinePen", &Self::LinePen),
+             Prop("UseYOrigin", &Self::UseYOrigin, &Self::SetUseYOrigin).Default(false),
+             Prop("VolumeValues", &Self::VolumeValues, &Self::SetVolumeValues),
+             Prop("YOrigin", &Self::YOrigin, &Self::SetYOrigin));
+
+// ---------------------------------------------------------------------------
+// TOHLCSeries
+
+TOHLCSeries::TOHLCSeries(TComponent* AOwner) : TCustomSeries(AOwner) {
+    XValues()->SetName("Date");
+    XValues()->InitDateTime(true);
+    YValues()->SetName("Close");
+    FHighValues = new TChartValueList(this, "High");
+    FLowValues = new TChartValueList(this, "Low");
+    FOpenValues = new TChartValueList(this, "Open");
+}
+
+int TOHLCSeries::AddOHLC(double ADate, double AOpen, double AHigh, double ALow, double AClose) {
+    FHighValues->SetTempValue(AHigh);
+    FLowValues->SetTempValue(ALow);
+    FOpenValues->SetTempValue(AOpen);
+    return AddXY(ADate, AClose, "", clAutoColor);
+}
+
+int TOHLCSeries::AddOHLC(double AOpen, double AHigh, double ALow, double AClose) {
+    XValues()->SetDateTime(false);
+    FHighValues->SetTempValue(AHigh);
+    FLowValues->SetTempValue(ALow);
+    FOpenValues->SetTempValue(AOpen);
+    return Add(AClose, "", clAutoColor);
+}
+
+bool TOHLCSeries::IsValidSourceOf(TChartSeries* Value) {
+    return dynamic_cast<TOHLCSeries*>(Value) != nullptr;
+}
+
+double TOHLCSeries::MaxYValue() {
+    if (Count() == 0) return 0;
+    return std::max({YValues()->MaxValue(), FHighValues->MaxValue(), FLowValues->MaxValue(),
+                     FOpenValues->MaxValue()});
+}
+
+double TOHLCSeries::MinYValue() {
+    if (Count() == 0) return 0;
+    return std::min({YValues()->MinValue(), FHighValues->MinValue(), FLowValues->MinValue(),
+                     FOpenValues->MinValue()});
+}
+
+void TOHLCSeries::AddSampleValues(int NumValues) {
+    const TRandomBounds b = RandomBounds(NumValues);
+    const double range = b.DifY;
+    double date = b.tmpX;
+    double open = b.MinY + Random(SafeInt(std::nearbyint(range)));
+    for (int i = 0; i < NumValues; ++i) {
+        const double close = open + Random(SafeInt(std::nearbyint(range / 25))) - range / 50;
+        const double d = 3 * std::nearbyint(std::fabs(close - open) / 10);
+        const int t = std::abs(SafeInt(std::nearbyint(range / 400)));
+        double high, low;
+        if (close > open) {
+            high = close + d + Random(t);
+            low = open - d - Random(t);
+        } else {
+            high = open + d + Random(t);
+            low = close - d - Random(t);
+        }
+        AddOHLC(date, open, high, low, close);
+        date += b.StepX;
+        open = close + Random(10) - 5;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// TCandleSeries
+
+TCandleSeries::TCandleSeries(TComponent* AOwner) : TOHLCSeries(AOwner) {
+    Pointer()->Change3D(false);
+}
+
+void TCandleSeries::Assign(TPersistent* Source) {
+    if (auto* s = dynamic_cast<TCandleSeries*>(Source)) {
+        FCandleWidth = s->FCandleWidth;
+        FCandleStyle = s->FCandleStyle;
+        FUpCloseColor = s->FUpCloseColor;
+        FDownCloseColor = s->FDownCloseColor;
+        FShowOpenTick = s->FShowOpenTick;
+        FShowCloseTick = s->FShowCloseTick;
+    }
+    TOHLCSeries::Assign(Source);
+}
+
+void TCandleSeries::SetCandleStyle(TCandleStyle Value) {
+    FCandleStyle = Value;
+    Pointer()->SetVisible(Value != csLine);
+    Repaint();
+}
+
+TColor TCandleSeries::CandleColor(int ValueIndex) {
+    // Walks back over flat candles without recursion, so a long flat run
+    // cannot exhaust the stack.
+    for (int i = ValueIndex; i >= 0; --i) {
+        const TColor own = GetValueColor(i);
+        if (own != SeriesColor()) return own;
+        const double open = OpenValues()->Value(i), close = CloseValues()->Value(i);
+        if (close < open) return FDownCloseColor;
+        if (close > open || i == 0) return FUpCloseColor;
+        const double prev = CloseValues()->Value(i - 1);
+        if (close > prev) return FUpCloseColor;
+        if (close < prev) return FDownCloseColor;
+        // Equal to the previous close: the previous point's colour as reported.
+        const TColor before = GetValueColor(i - 1);
+        if (before != SeriesColor()) return before;
+    }
+    return FUpCloseColor;
+}
+
+TColor TCandleSeries::LegendItemColor(int LegendIndex) {
+    const int i = LegendToValueIndex(LegendIndex);
+    if (i < 0 || i >= Count()) return SeriesColor();
+    return CandleColor(i);
+}
+
+double TCandleSeries::MaxYValue() {
+    if (FCandleStyle == csLine) return Count() ? CloseValues()->MaxValue() : 0;
+    return TOHLCSeries::MaxYValue();
+}
+
+double TCandleSeries::MinYValue() {
+    if (FCandleStyle == csLine) return Count() ? CloseValues()->MinValue() : 0;
+    return TOHLCSeries::MinYValue();
+}
+
+TCandleSeries::TCandleGeometry TCandleSeries::Geometry(int ValueIndex) {
+    TCandleGeometry g;
+    g.X = CalcXPos(ValueIndex);
+    g.Open = CalcYPosValue(OpenValues()->Value(ValueIndex));
+    g.Close = CalcYPosValue(CloseValues()->Value(ValueIndex));
+    g.High = CalcYPosValue(HighValues()->Value(ValueIndex));
+    g.Low = CalcYPosValue(LowValues()->Value(ValueIndex));
+    g.Left = FCandleWidth / 2;
+    g.Right = FCandleWidth - g.Left;
+    return g;
+}
+
+void TCandleSeries::DrawAllValues() {
+    FFirstDrawn = DrawValuesForward() ? FirstVisibleIndex() : LastVisibleIndex();
+    TOHLCSeries::DrawAllValues();
+}
+
+void TCandleSeries::DrawValue(int ValueIndex) {
+    TCustomAxisPanel* chart = ParentChart();
+    if (!chart) return;
+    TCanvas3D* canvas = chart->Canvas();
+    if (OnGetPointerStyle) OnGetPointerStyle(this, ValueIndex);
+    const TColor color = CandleColor(ValueIndex);
+    Pointer()->PrepareCanvas(canvas, color);
+    const bool is3D = chart->View3D();
+    const int z = MiddleZ();
+    TCandleGeometry g = Geometry(ValueIndex);
+
+    if (FCandleStyle == csLine || FCandleStyle == csCandleBar) {
+        canvas->AssignVisiblePenColor(CandlePen(), color);
+        canvas->SetBackMode(cbmTransparent);
+    }
+    switch (FCandleStyle) {
+    case csLine: {
+        if (ValueIndex != FFirstDrawn && !IsNull(ValueIndex)) {
+            if (is3D) {
+                canvas->MoveTo3D(FLastLineEnd.x, FLastLineEnd.y, z);
+                canvas->LineTo3D(g.X, g.Close, z);
+            } else {
+                canvas->Line(FLastLineEnd.x, FLastLineEnd.y, g.X, g.Close);
+            }
+        }
+        FLastLineEnd = TPoint(g.X, g.Close);
+        break;
+    }
+    case csCandleBar:
+        if (is3D) {
+            canvas->VertLine3D(g.X, g.Low, g.High, z);
+            if (FShowOpenTick) canvas->HorizLine3D(g.X, g.X - g.Left - 1, g.Open, z);
+            if (FShowCloseTick) canvas->HorizLine3D(g.X, g.X + g.Right + 1, g.Close, z);
+        } else {
+            canvas->DoVertLine(g.X, g.Low, g.High);
+            if (FShowOpenTick) canvas->DoHorizLine(g.X, g.X - g.Left - 1, g.Open);
+            if (FShowCloseTick) canvas->DoHorizLine(g.X, g.X + g.Right + 1, g.Close);
+        }
+        break;
+    default: {
+        const bool stick = FCandleStyle == csCandleStick;
+        if (is3D && CandleDraw3D()) {
+            const int top = std::min(g.Open, g.Close), bottom = std::max(g.Open, g.Close);
+            if (stick) canvas->VertLine3D(g.X, bottom, g.Low, z);
+            canvas->Brush()->SetColor(color);
+            if (g.Open == g.Close) canvas->Pen()->SetColor(color);
+            canvas->Cube(g.X - g.Left, g.X + g.Right, top, bottom, StartZ(), EndZ(),
+                         CandleDark3D());
+            if (stick) {
+                canvas->AssignVisiblePen(CandlePen());
+                canvas->VertLine3D(g.X, top, g.High, z);
+            }
+            break;
+        }
+        if (stick) {
+            if (is3D)
+                canvas->VertLine3D(g.X, g.Low, g.High, z);
+            else
+                canvas->DoVertLine(g.X, g.Low, g.High);
+        }
+        if (g.Open == g.Close) --g.Close;
+        canvas->Brush()->SetColor(color);
+        if (is3D) {
+            canvas->RectangleWithZ(TRect(g.X - g.Left, g.Open, g.X + g.Right, g.Close), z);
+        } else {
+            if (!CandlePen()->Visible()) {
+                if (g.Open < g.Close)
+                    --g.Open;
+                else
+                    --g.Close;
+            }
+            canvas->Rectangle(g.X - g.Left, g.Open, g.X + g.Right + 1, g.Close);
+        }
+    }
+    }
+}
+
+bool TCandleSeries::ClickedCandle(int ValueIndex, const TPoint& P, const TPoint& PrevEnd) {
+    const TCandleGeometry g = Geometry(ValueIndex);
+    if (FCandleStyle == csLine)
+        return ValueIndex > FirstVisibleIndex() && PointInLine(P, PrevEnd, TPoint(g.X, g.Close));
+    if (FCandleStyle != csOpenClose && PointInLine(P, g.X, g.Low, g.X, g.High)) return true;
+    if (FCandleStyle == csCandleBar)
+        return (FShowOpenTick && PointInLine(P, g.X - g.Left - 1, g.Open, g.X, g.Open)) ||
+               (FShowCloseTick && PointInLine(P, g.X, g.Close, g.X + g.Right + 1, g.Close));
+    const TRect box(g.X - g.Left, std::min(g.Open, g.Close), g.X + g.Right + 1,
+                    std::max(g.Open, g.Close) + 1);
+    return PointInRect(box, P.x, P.y);
+}
+
+int TCandleSeries::Clicked(int X, int Y) {
+    if (FirstVisibleIndex() < 0 || Count() == 0) return -1;
+    if (TCustomAxisPanel* chart = ParentChart())
+        chart->Canvas()->Calculate2DPosition(X, Y, StartZ());
+    const TPoint p(X, Y);
+    TPoint prev(0, 0);
+    const int last = std::min(LastVisibleIndex(), Count() - 1);
+    for (int i = FirstVisibleIndex(); i <= last; ++i) {
+        if (ClickedCandle(i, p, prev)) return i;
+        prev = TPoint(CalcXPos(i), CalcYPosValue(CloseValues()->Value(i)));
+    }
+    return -1;
+}
+
+void TCandleSeries::PrepareForGallery(bool IsEnabled) {
+    TOHLCSeries::PrepareForGallery(IsEnabled);
+    FillSampleValues(4);
+    SetColorEachPoint(IsEnabled);
+    if (IsEnabled) {
+        FUpCloseColor = clBlue;
+    } else {
+        FUpCloseColor = clSilver;
+        FDownCloseColor = clGray;
+        CandlePen()->SetColor(clGray);
+    }
+    CandlePen()->SetWidth(2);
+    FCandleWidth = 12;
+}
+
+void TCandleSeries::CreateSubGallery(const TChartSubGalleryProc& AddSubChart) {
+    TOHLCSeries::CreateSubGallery(AddSubChart);
+    if (!AddSubChart) return;
+    for (const char* name : {"Bar", "No Open", "No Close", "No Border", "Line"})
+        AddSubChart(name);
+}
+
+void TCandleSeries::SetSubGallery(TChartSeries* Series, int Index) {
+    auto* s = dynamic_cast<TCandleSeries*>(Series);
+    if (!s) return;
+    switch (Index) {
+    case 1:
+        s->SetCandleStyle(csCandleBar);
+        break;
+    case 2:
+        s->CandlePen()->SetVisible(true);
+        s->SetCandleStyle(csCandleBar);
+        s->SetShowOpenTick(false);
+        break;
+    case 3:
+        s->CandlePen()->SetVisible(true);
+        s->SetCandleStyle(csCandleBar);
+        s->SetShowCloseTick(false);
+        break;
+    case 4:
+        s->SetCandleStyle(csCandleStick);
+        s->CandlePen()->SetVisible(false);
+        break;
+    case 5:
+        s->SetCandleStyle(csLine);
+        break;
+    default:
+        TOHLCSeries::SetSubGallery(Series, Index);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// TBigCandleSeries
+
+TBigCandleSeries::TBigCandleSeries(TComponent* AOwner) : TCandleSeries(AOwner) {
+    Marks()->SetVisible(true);
+    Marks()->Callout()->SetLength(0);
+}
+
+void TBigCandleSeries::Assign(TPersistent* Source) {
+    if (auto* s = dynamic_cast<TBigCandleSeries*>(Source)) {
+        FHorizGap = s->FHorizGap;
+        FVertGap = s->FVertGap;
+    }
+    TCandleSeries::Assign(Source);
+}
+
+void TBigCandleSeries::DrawMark(int ValueIndex, const AnsiString& St,
+                                TSeriesMarkPosition* APosition) {
+    (void)St;
+    TCustomAxisPanel* chart = ParentChart();
+    if (!chart) return;
+    TCanvas3D* canvas = chart->Canvas();
+    const TColor color = GetValueColor(ValueIndex);
+    const double prices[4] = {OpenValues()->Value(ValueIndex), CloseValues()->Value(ValueIndex),
+                              HighValues()->Value(ValueIndex), LowValues()->Value(ValueIndex)};
+    for (int k = 0; k < 4; ++k) {
+        const AnsiString text = FormatFloat(ValueFormat(), prices[k]);
+        TSeriesMarkPosition p;
+        p.Assign(*APosition);
+        p.Width = canvas->TextWidth(text) + canvas->TextWidth("W");
+        const int y = CalcYPosValue(prices[k]);
+        const int x = APosition->ArrowTo.x;
+        switch (k) {
+        case 0: // open: to the left, centred on its price
+            p.LeftTop = TPoint(x - p.Width / 2 - p.Width / 2 - FHorizGap, y - p.Height / 2);
+            break;
+        case 1: // close: to the right
+            p.LeftTop = TPoint(x - p.Width / 2 + p.Width / 2 + FHorizGap, y - p.Height / 2);
+            break;
+        case 2: // high: above
+            p.LeftTop = TPoint(x - p.Width / 2, y - p.Height - FVertGap);
+            break;
+        default: // low: below
+            p.LeftTop = TPoint(x - p.Width / 2, y + FVertGap);
+        }
+        p.ArrowFrom = p.ArrowTo = TPoint(x, y);
+        Marks()->InternalDraw(ValueIndex, color, text, p);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// TVolumeSeries
+
+TVolumeSeries::TVolumeSeries(TComponent* AOwner) : TCustomSeries(AOwner) {
+    FDrawArea = false;
+    Pointer()->SetVisible(false);
+    FUseYOrigin = false;
+}
+
+void TVolumeSeries::Assign(TPersistent* Source) {
+    if (auto* s = dynamic_cast<TVolumeSeries*>(Source)) {
+        FUseYOrigin = s->FUseYOrigin;
+        FYOrigin = s->FYOrigin;
+    }
+    TCustomSeries::Assign(Source);
+}
+
+void TVolumeSeries::SetSeriesColor(TColor Value) {
+    TCustomSeries::SetSeriesColor(Value);
+    LinePen()->SetColor(Value);
+}
+
+void TVolumeSeries::AddSampleValues(int NumValues) {
+    const TRandomBounds b = RandomBounds(NumValues);
+    double x = b.tmpX;
+    const int top = SafeInt(std::nearbyint(b.DifY)) / 15;
+    for (int i = 0; i < NumValues; ++i) {
+        AddXY(x, Random(top));
+        x += b.StepX;
+    }
+}
+
+int TVolumeSeries::OriginY() {
+    if (FUseYOrigin) return CalcYPosValue(FYOrigin);
+    TChartAxis* axis = GetVertAxis();
+    if (!axis) return 0;
+    return axis->Inverted() ? axis->IStartPos : axis->IEndPos;
+}
+
+void TVolumeSeries::DrawValue(int ValueIndex) {
+    TCustomAxisPanel* chart = ParentChart();
+    if (!chart) return;
+    TCanvas3D* canvas = chart->Canvas();
+    const TColor color = GetValueColor(ValueIndex);
+    if (color != FLastColor || ValueIndex == FirstVisibleIndex()) {
+        canvas->AssignVisiblePenColor(LinePen(), color);
+        canvas->SetBackMode(cbmTransparent);
+        FLastColor = color;
+    }
+    const int x = CalcXPos(ValueIndex), y = CalcYPos(ValueIndex);
+    if (chart->View3D())
+        canvas->VertLine3D(x, y, OriginY(), MiddleZ());
+    else
+        canvas->DoVertLine(x, y, OriginY());
+}
+
+void TVolumeSeries::DrawLegendShape(int ValueIndex, const TRect& Rect) {
+    TCustomAxisPanel* chart = ParentChart();
+    if (!chart) return;
+    TCanvas3D* canvas = chart->Canvas();
+    const TColor color = ValueIndex == -1 ? SeriesColor() : GetValueColor(ValueIndex);
+    canvas->AssignVisiblePenColor(LinePen(), color);
+    canvas->DoHorizLine(Rect.Left, Rect.Right, (Rect.Top + Rect.Bottom) / 2);
+}
+
+int TVolumeSeries::Clicked(int X, int Y) {
+    if (FirstVisibleIndex() < 0 || Count() == 0) return -1;
+    if (TCustomAxisPanel* chart = ParentChart())
+        chart->Canvas()->Calculate2DPosition(X, Y, StartZ());
+    const TPoint p(X, Y);
+    const int origin = OriginY();
+    const int last = std::min(LastVisibleIndex(), Count() - 1);
+    for (int i = FirstVisibleIndex(); i <= last; ++i)
+        if (PointInLine(p, CalcXPos(i), CalcYPos(i), CalcXPos(i), origin)) return i;
+    return -1;
+}
+
+void TVolumeSeries::PrepareForGallery(bool IsEnabled) {
+    TCustomSeries::PrepareForGallery(IsEnabled);
+    FillSampleValues(26);
+    Pointer()->SetInflateMargins(true);
+}
+
+void TVolumeSeries::CreateSubGallery(const TChartSubGalleryProc& AddSubChart) {
+    TCustomSeries::CreateSubGallery(AddSubChart);
+    if (!AddSubChart) return;
+    for (const char* name : {"Dotted", "Colors", "Origin"})
+        AddSubChart(name);
+}
+
+void TVolumeSeries::SetSubGallery(TChartSeries* Series, int Index) {
+    auto* s = dynamic_cast<TVolumeSeries*>(Series);
+    if (!s) return;
+    switch (Index) {
+    case 1:
+        s->LinePen()->SetSmallDots(true);
+        break;
+    case 2:
+        s->SetColorEachPoint(true);
+        break;
+    case 3:
+        s->SetUseYOrigin(true);
+        break;
+    default:
+        TCustomSeries::SetSubGallery(Series, Index);
+    }
+}

@@ -1,0 +1,292 @@
+// Price series in pictures (candle bodies and wicks, bar ticks, volume lines),
+// candle colours and clicks, sample values, chart files and gallery entries of
+// the price series and of every function.
+#include "chart/control/series_fixture.h"
+#include "chart/control/teeseriestypes.h"
+#include "chart/control/teestore.h"
+#include "chart/series/candlech.h"
+#include "chart/series/curvfitt.h"
+#include "chart/series/statchar.h"
+#include "chart/series/teeextraseries.h"
+#include "chart/series/teevolumefunctions.h"
+#include "platform/classes/streams.h"
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+class FinSeriesTest : public SeriesChartTest {
+protected:
+    FinSeriesTest() { TeeExtraSeriesStartup(); }
+};
+
+// An up candle (blue body 20..30) and a down candle (red body 30..20), both
+// with wicks to 10 and 40, on axes 0..50 by 0..3.
+TEST_F(FinSeriesTest, CandleBodiesAndWicksAtTheirPrices) {
+    auto* s = Add<TCandleSeries>();
+    s->SetUpCloseColor(clBlue);
+    s->SetCandleWidth(10);
+    s->AddOHLC(1, 20, 40, 10, 30);
+    s->AddOHLC(2, 30, 40, 10, 20);
+    Ranges(0, 3, 0, 50);
+    Render("candle_stick");
+    for (int i : {1, 2}) {
+        const int x = XPos(i);
+        const TColor body = i == 1 ? clBlue : clRed;
+        EXPECT_EQ(Pixel(x - 3, YPos(25)), body) << i;
+        EXPECT_EQ(Pixel(x + 4, YPos(25)), body) << i; // right half is width - left half
+        EXPECT_EQ(Pixel(x - 6, YPos(25)), clWhite) << i;
+        EXPECT_EQ(Pixel(x + 7, YPos(25)), clWhite) << i;
+        EXPECT_EQ(Pixel(x, YPos(35)), clBlack) << i; // upper wick
+        EXPECT_EQ(Pixel(x, YPos(15)), clBlack) << i; // lower wick
+        EXPECT_EQ(Pixel(x + 2, YPos(35)), clWhite) << i;
+        EXPECT_EQ(Pixel(x, YPos(45)), clWhite) << i; // nothing above the high
+    }
+}
+
+TEST_F(FinSeriesTest, BarStyleTicksAndLineStyleRange) {
+    auto* s = Add<TCandleSeries>();
+    s->SetCandleStyle(csCandleBar);
+    s->SetCandleWidth(10);
+    s->AddOHLC(1, 20, 40, 10, 30);
+    Ranges(0, 2, 0, 50);
+    Render("candle_bar");
+    const int x = XPos(1);
+    EXPECT_EQ(Pixel(x - 4, YPos(20)), clWhite); // open tick left, in the up colour
+    EXPECT_EQ(Pixel(x, YPos(20)), clWhite);
+    EXPECT_EQ(Pixel(x + 4, YPos(30)), clWhite);
+    s->SetUpCloseColor(clGreen);
+    Render("candle_bar_green");
+    EXPECT_EQ(Pixel(x - 4, YPos(20)), clGreen);
+    EXPECT_EQ(Pixel(x + 4, YPos(30)), clGreen);
+    EXPECT_EQ(Pixel(x + 4, YPos(20)), clWhite); // no open tick on the right
+    EXPECT_EQ(Pixel(x, YPos(35)), clGreen);
+    s->SetShowOpenTick(false);
+    Render("candle_bar_noopen");
+    EXPECT_EQ(Pixel(x - 4, YPos(20)), clWhite);
+    // The line style's range follows the closes only.
+    s->SetCandleStyle(csLine);
+    EXPECT_EQ(s->MaxYValue(), 30);
+    EXPECT_EQ(s->MinYValue(), 30);
+    s->SetCandleStyle(csOpenClose);
+    EXPECT_EQ(s->MaxYValue(), 40);
+    EXPECT_EQ(s->MinYValue(), 10);
+}
+
+TEST_F(FinSeriesTest, CandleColours) {
+    auto* s = Add<TCandleSeries>();
+    // flat first (up), down, flat equal to the previous close (takes down),
+    // flat above the previous close (up), flat equal again (takes up), rise.
+    const double oc[][2] = {{5, 5}, {6, 4}, {4, 4}, {7, 7}, {7, 7}, {1, 2}};
+    for (int i = 0; i < 6; ++i)
+        s->AddOHLC(i, oc[i][0], 9, 0, oc[i][1]);
+    const TColor want[] = {clWhite, clRed, clRed, clWhite, clWhite, clWhite};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(s->CandleColor(i), want[i]) << i;
+    s->SetValueColor(1, clYellow); // an own colour wins, and is inherited by a flat follower
+    EXPECT_EQ(s->CandleColor(1), clYellow);
+    EXPECT_EQ(s->CandleColor(2), clYellow);
+    EXPECT_EQ(s->LegendItemColor(0), clWhite);
+}
+
+TEST_F(FinSeriesTest, ClicksFindTheCandleUnderTheMouse) {
+    auto* s = Add<TCandleSeries>();
+    EXPECT_EQ(s->Clicked(10, 10), -1);
+    s->SetCandleWidth(10);
+    s->AddOHLC(1, 20, 40, 10, 30);
+    s->AddOHLC(2, 30, 40, 10, 20);
+    Ranges(0, 3, 0, 50);
+    Render("candle_click");
+    EXPECT_EQ(s->Clicked(XPos(1) + 3, YPos(25)), 0);
+    EXPECT_EQ(s->Clicked(XPos(2), YPos(38)), 1); // on the wick
+    EXPECT_EQ(s->Clicked(XPos(2) + 3, YPos(38)), -1);
+    EXPECT_EQ(s->Clicked(XPos(1), YPos(48)), -1);
+}
+
+TEST_F(FinSeriesTest, VolumeLinesRunFromTheAxisOrTheOrigin) {
+    auto* s = Add<TVolumeSeries>();
+    s->AddXY(1, 30);
+    s->AddXY(2, -10);
+    Ranges(0, 3, -20, 50);
+    Render("volume");
+    const int bottom = Chart->LeftAxis()->IEndPos;
+    EXPECT_EQ(Pixel(XPos(1), YPos(20)), clRed);
+    EXPECT_EQ(Pixel(XPos(1), bottom - 2), clRed);
+    EXPECT_EQ(Pixel(XPos(1), YPos(35)), clWhite);
+    s->SetUseYOrigin(true);
+    Render("volume_origin");
+    EXPECT_EQ(Pixel(XPos(1), YPos(-5)), clWhite); // from 30 down to the origin 0 only
+    EXPECT_EQ(Pixel(XPos(2), YPos(-5)), clRed);
+    EXPECT_EQ(s->Clicked(XPos(2), YPos(-5)), 1);
+}
+
+TEST_F(FinSeriesTest, SamplePricesAreConsistent) {
+    for (int k = 0; k < 3; ++k) {
+        Chart->FreeAllSeries();
+        TChartSeries* s = k == 0   ? Add<TCandleSeries>()
+                          : k == 1 ? static_cast<TChartSeries*>(Add<TBigCandleSeries>())
+                                   : Add<TVolumeSeries>();
+        s->FillSampleValues(s->NumSampleValues());
+        ASSERT_EQ(s->Count(), 40);
+        Render("sample" + std::to_string(k));
+        EXPECT_GT(W * H - Count(clWhite, TRect(0, 0, W, H)), 200) << k;
+        if (auto* c = dynamic_cast<TOHLCSeries*>(s))
+            for (int i = 0; i < c->Count(); ++i) {
+                EXPECT_GE(c->HighValues()->Value(i),
+                          std::max(c->OpenValues()->Value(i), c->CloseValues()->Value(i)));
+                EXPECT_LE(c->LowValues()->Value(i),
+                          std::min(c->OpenValues()->Value(i), c->CloseValues()->Value(i)));
+            }
+    }
+}
+
+TEST_F(FinSeriesTest, BadPricesDrawWithoutFailing) {
+    const double NaN = std::numeric_limits<double>::quiet_NaN();
+    const double Inf = std::numeric_limits<double>::infinity();
+    for (TCandleStyle style : {csCandleStick, csCandleBar, csOpenClose, csLine})
+        for (bool is3D : {false, true}) {
+            Chart->FreeAllSeries();
+            Chart->SetView3D(is3D);
+            auto* s = Add<TBigCandleSeries>();
+            s->SetCandleStyle(style);
+            s->AddOHLC(1, NaN, 2, 1, 1.5);
+            s->AddOHLC(2, 1, Inf, -Inf, 1);
+            s->AddOHLC(NaN, 1, 2, 0, 1);
+            s->AddOHLC(4, 1, 1, 1, 1);
+            Render("bad");
+            EXPECT_GE(s->Clicked(5, 5), -1);
+        }
+}
+
+// ---------------------------------------------------------------------------
+
+TEST_F(FinSeriesTest, ChartFilesRoundTripByteIdenticalWithData) {
+    using TMaker = std::function<TChartSeries*(TChart*, TChartSeries * Prices)>;
+    auto fn = [](auto* f) {
+        return [f](TChart* C, TChartSeries* P) -> TChartSeries* {
+            auto* out = new TLineSeries(C);
+            out->SetName("Series2");
+            out->SetParentChart(C);
+            out->SetFunction(f(C));
+            out->SetDataSource(P);
+            return out;
+        };
+    };
+    const std::vector<std::pair<const char*, TMaker>> cases = {
+        {"Candle", nullptr},
+        {"MovAve", fn(+[](TChart* C) -> TTeeFunction* {
+             auto* f = new TMovingAverageFunction(C);
+             f->SetWeightedIndex(true);
+             return f;
+         })},
+        {"ExpAve", fn(+[](TChart* C) -> TTeeFunction* { return new TExpAverageFunction(C); })},
+        {"EMA", fn(+[](TChart* C) -> TTeeFunction* { return new TExpMovAveFunction(C); })},
+        {"Momentum", fn(+[](TChart* C) -> TTeeFunction* { return new TMomentumFunction(C); })},
+        {"MomDiv", fn(+[](TChart* C) -> TTeeFunction* { return new TMomentumDivFunction(C); })},
+        {"Stochastic", fn(+[](TChart* C) -> TTeeFunction* { return new TStochasticFunction(C); })},
+        {"MACD", fn(+[](TChart* C) -> TTeeFunction* {
+             auto* f = new TMACDFunction(C);
+             f->SetPeriod3(4);
+             return f;
+         })},
+        {"RSI", fn(+[](TChart* C) -> TTeeFunction* { return new TRSIFunction(C); })},
+        {"ADX", fn(+[](TChart* C) -> TTeeFunction* { return new TADXFunction(C); })},
+        {"StdDev", fn(+[](TChart* C) -> TTeeFunction* { return new TStdDeviationFunction(C); })},
+        {"RMS", fn(+[](TChart* C) -> TTeeFunction* { return new TRMSFunction(C); })},
+        {"Bollinger", fn(+[](TChart* C) -> TTeeFunction* { return new TBollingerFunction(C); })},
+        {"Cumulative", fn(+[](TChart* C) -> TTeeFunction* { return new TCumulative(C); })},
+        {"Count", fn(+[](TChart* C) -> TTeeFunction* { return new TCountTeeFunction(C); })},
+        {"Performance",
+         fn(+[](TChart* C) -> TTeeFunction* { return new TPerformanceFunction(C); })},
+        {"CCI", fn(+[](TChart* C) -> TTeeFunction* {
+             auto* f = new TCCIFunction(C);
+             f->SetConstant(0.02);
+             return f;
+         })},
+        {"CLV", fn(+[](TChart* C) -> TTeeFunction* { return new TCLVFunction(C); })},
+        {"OBV", fn(+[](TChart* C) -> TTeeFunction* { return new TOBVFunction(C); })},
+        {"PVO", fn(+[](TChart* C) -> TTeeFunction* { return new TPVOFunction(C); })},
+        {"Curve", fn(+[](TChart* C) -> TTeeFunction* {
+             auto* f = new TCurveFittingFunction(C);
+             f->SetPolyDegree(3);
+             f->SetFactor(2);
+             return f;
+         })},
+        {"Trend", fn(+[](TChart* C) -> TTeeFunction* { return new TTrendFunction(C); })},
+        {"ExpTrend", fn(+[](TChart* C) -> TTeeFunction* { return new TExpTrendFunction(C); })},
+        {"Smoothing", fn(+[](TChart* C) -> TTeeFunction* { return new TSmoothingFunction(C); })},
+    };
+    for (const auto& [name, make] : cases) {
+        auto chart = std::make_unique<TChart>(nullptr);
+        chart->SetName("Chart1");
+        auto* prices = new TBigCandleSeries(chart.get());
+        prices->SetName("Series1");
+        prices->SetParentChart(chart.get());
+        prices->FillSampleValues(30);
+        prices->SetCandleWidth(7);
+        prices->SetDownCloseColor(clPurple);
+        TChartSeries* out = make ? make(chart.get(), prices) : prices;
+        const int points = out->Count();
+        TMemoryStream first;
+        SaveChartToStream(chart.get(), &first, true, false);
+        first.SetPosition(0);
+        TCustomChart* loaded = new TChart(nullptr);
+        std::unique_ptr<TCustomChart> own(loaded);
+        LoadChartFromStream(loaded, &first);
+        // Helper lines of a function are not stored; the function makes them anew.
+        std::vector<TChartSeries*> stored;
+        for (int i = 0; i < loaded->SeriesCount(); ++i)
+            if (!loaded->Series(i)->InternalUse()) stored.push_back(loaded->Series(i));
+        ASSERT_EQ(stored.size(), make ? 2u : 1u) << name;
+        TChartSeries* back = stored.back();
+        EXPECT_EQ(back->ClassName(), out->ClassName()) << name;
+        EXPECT_EQ(back->Count(), points) << name;
+        if (make) {
+            ASSERT_NE(back->FunctionType(), nullptr) << name;
+            EXPECT_EQ(back->FunctionType()->ClassName(), out->FunctionType()->ClassName());
+        }
+        TMemoryStream second;
+        SaveChartToStream(loaded, &second, true, false);
+        ASSERT_EQ(first.Size(), second.Size()) << name;
+        EXPECT_EQ(0, std::memcmp(first.Memory(), second.Memory(), size_t(first.Size()))) << name;
+    }
+}
+
+TEST(FinGallery, SeriesAndFunctionsAreRegisteredOnTheirPages) {
+    TeeExtraSeriesStartup();
+    const std::vector<std::tuple<TClass, const char*, const char*>> series = {
+        {&TCandleSeries::ClassInfo, "Candle", "Financial"},
+        {&TVolumeSeries::ClassInfo, "Volume", "Financial"},
+        {&TBigCandleSeries::ClassInfo, "Big Candle", "Other"}};
+    for (const auto& [cls, name, page] : series) {
+        TTeeSeriesType* t = TeeSeriesTypes().Find(cls);
+        ASSERT_NE(t, nullptr) << name;
+        EXPECT_EQ(t->DescriptionText(), name);
+        EXPECT_EQ(t->GalleryPageText(), page);
+        EXPECT_EQ(GetClass(cls->Name), cls);
+    }
+    const std::vector<std::tuple<TClass, const char*, const char*, int>> functions = {
+        {&TMovingAverageFunction::ClassInfo, "Moving\rAverage", "Financial", 1},
+        {&TExpAverageFunction::ClassInfo, "Exponential\rAverage", "Extended", 1},
+        {&TMACDFunction::ClassInfo, "MACD", "Financial", 1},
+        {&TRSIFunction::ClassInfo, "R.S.I.", "Financial", 1},
+        {&TCumulative::ClassInfo, "Cumulative", "Extended", 2},
+        {&TCountTeeFunction::ClassInfo, "Count", "Standard", 2},
+        {&TCCIFunction::ClassInfo, "Commodity\rChannel Index", "Financial", 1},
+        {&TCompressFunction::ClassInfo, "Compression", "Financial", 1},
+        {&TExpTrendFunction::ClassInfo, "Exponential\rTrend", "Extended", 1},
+        {&TSmoothingFunction::ClassInfo, "Smoothing", "Extended", 1}};
+    for (const auto& [cls, name, page, n] : functions) {
+        TTeeSeriesType* found = nullptr;
+        for (int i = 0; i < TeeSeriesTypes().Count(); ++i)
+            if (TeeSeriesTypes()[i]->FunctionClass == cls) found = TeeSeriesTypes()[i];
+        ASSERT_NE(found, nullptr) << name;
+        EXPECT_EQ(found->DescriptionText(), name);
+        EXPECT_EQ(found->GalleryPageText(), page);
+        EXPECT_EQ(found->NumGallerySeries, n);
+        EXPECT_EQ(GetClass(cls->Name), cls);
+    }
+}
+
+} // namespace
