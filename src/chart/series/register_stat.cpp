@@ -1,3 +1,19 @@
+// Registration of the statistical and shaped series: gallery pages "Stats",
+// "Extended", "Financial" and "Other".
+#include "chart/control/teeseriestypes.h"
+#include "chart/series/errorbar.h"
 #include "chart/series/teeextraseries.h"
 
-void RegisterTeeStatSeries() {}
+namespace {
+// Referenced by the registry, so they live as long as the program.
+AnsiString PageStats = "Stats";
+AnsiString NameErrorBar = "Error Bar";
+AnsiString NameError = "Error";
+AnsiString NameHighLow = "High-Low";
+} // namespace
+
+void RegisterTeeStatSeries() {
+    RegisterTeeSeries(&TErrorBarSeries::ClassInfo, &NameErrorBar, &PageStats, 1);
+    RegisterTeeSeries(&TErrorSeries::ClassInfo, &NameError, &PageStats, 1);
+    RegisterTeeSeries(&THighLowSeries::ClassInfo, &NameHighLow, &PageStats, 1);
+}
