@@ -2,6 +2,7 @@
 // "Extended", "Financial" and "Other".
 #include "chart/control/teeseriestypes.h"
 #include "chart/series/errorbar.h"
+#include "chart/series/teeboxplot.h"
 #include "chart/series/teeextraseries.h"
 
 namespace {
@@ -10,10 +11,14 @@ AnsiString PageStats = "Stats";
 AnsiString NameErrorBar = "Error Bar";
 AnsiString NameError = "Error";
 AnsiString NameHighLow = "High-Low";
+AnsiString NameBox = "BoxPlot";
+AnsiString NameHorizBox = "Horizontal\rBoxPlot";
 } // namespace
 
 void RegisterTeeStatSeries() {
     RegisterTeeSeries(&TErrorBarSeries::ClassInfo, &NameErrorBar, &PageStats, 1);
     RegisterTeeSeries(&TErrorSeries::ClassInfo, &NameError, &PageStats, 1);
     RegisterTeeSeries(&THighLowSeries::ClassInfo, &NameHighLow, &PageStats, 1);
+    RegisterTeeSeries(&TBoxSeries::ClassInfo, &NameBox, &PageStats, 2);
+    RegisterTeeSeries(&THorizBoxSeries::ClassInfo, &NameHorizBox, &PageStats, 2);
 }
