@@ -4,14 +4,19 @@
 #include "chart/series/errorbar.h"
 #include "chart/series/teeboxplot.h"
 #include "chart/series/teeextraseries.h"
+#include "chart/series/teefunnel.h"
 
 namespace {
 // Referenced by the registry, so they live as long as the program.
 AnsiString PageStats = "Stats";
+AnsiString PageExtended = "Extended";
 AnsiString NameErrorBar = "Error Bar";
 AnsiString NameError = "Error";
 AnsiString NameHighLow = "High-Low";
 AnsiString NameBox = "BoxPlot";
+AnsiString NameFunnel = "Funnel";
+AnsiString NamePyramid = "Pyramid";
+AnsiString NameDonut = "Donut";
 AnsiString NameHorizBox = "Horizontal\rBoxPlot";
 } // namespace
 
@@ -21,4 +26,7 @@ void RegisterTeeStatSeries() {
     RegisterTeeSeries(&THighLowSeries::ClassInfo, &NameHighLow, &PageStats, 1);
     RegisterTeeSeries(&TBoxSeries::ClassInfo, &NameBox, &PageStats, 2);
     RegisterTeeSeries(&THorizBoxSeries::ClassInfo, &NameHorizBox, &PageStats, 2);
+    RegisterTeeSeries(&TFunnelSeries::ClassInfo, &NameFunnel, &PageStats, 1);
+    RegisterTeeSeries(&TPyramidSeries::ClassInfo, &NamePyramid, &PageExtended, 2);
+    RegisterTeeSeries(&TDonutSeries::ClassInfo, &NameDonut, &PageExtended, 1);
 }
