@@ -1,3 +1,39 @@
+// Registration of the statistical and shaped series: gallery pages "Stats",
+// "Extended", "Financial" and "Other".
+#include "chart/control/teeseriestypes.h"
+#include "chart/series/errorbar.h"
+#include "chart/series/teeboxplot.h"
+#include "chart/series/histogram.h"
 #include "chart/series/teeextraseries.h"
+#include "chart/series/teefunnel.h"
+#include "chart/series/teepointfigure.h"
 
-void RegisterTeeStatSeries() {}
+namespace {
+// Referenced by the registry, so they live as long as the program.
+AnsiString PageStats = "Stats";
+AnsiString PageExtended = "Extended";
+AnsiString PageFinancial = "Financial";
+AnsiString NameErrorBar = "Error Bar";
+AnsiString NameError = "Error";
+AnsiString NameHighLow = "High-Low";
+AnsiString NameBox = "BoxPlot";
+AnsiString NameHistogram = "Histogram";
+AnsiString NamePointFigure = "Point & Figure";
+AnsiString NameFunnel = "Funnel";
+AnsiString NamePyramid = "Pyramid";
+AnsiString NameDonut = "Donut";
+AnsiString NameHorizBox = "Horizontal\rBoxPlot";
+} // namespace
+
+void RegisterTeeStatSeries() {
+    RegisterTeeSeries(&TErrorBarSeries::ClassInfo, &NameErrorBar, &PageStats, 1);
+    RegisterTeeSeries(&TErrorSeries::ClassInfo, &NameError, &PageStats, 1);
+    RegisterTeeSeries(&THighLowSeries::ClassInfo, &NameHighLow, &PageStats, 1);
+    RegisterTeeSeries(&TBoxSeries::ClassInfo, &NameBox, &PageStats, 2);
+    RegisterTeeSeries(&THorizBoxSeries::ClassInfo, &NameHorizBox, &PageStats, 2);
+    RegisterTeeSeries(&THistogramSeries::ClassInfo, &NameHistogram, &PageStats, 1);
+    RegisterTeeSeries(&TPointFigureSeries::ClassInfo, &NamePointFigure, &PageFinancial, 1);
+    RegisterTeeSeries(&TFunnelSeries::ClassInfo, &NameFunnel, &PageStats, 1);
+    RegisterTeeSeries(&TPyramidSeries::ClassInfo, &NamePyramid, &PageExtended, 2);
+    RegisterTeeSeries(&TDonutSeries::ClassInfo, &NameDonut, &PageExtended, 1);
+}

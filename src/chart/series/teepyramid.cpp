@@ -1,0 +1,126 @@
+// Pyramid slices stacked by cumulative value, and the donut (a pie whose
+// hole size is stored).
+#include "chart/engine/teeaxis.h"
+#include "chart/engine/teemarks.h"
+#include "chart/engine/teeprocs.h"
+#include "chart/series/teefunnel.h"
+#include "platform/rtl/rtlmath.h"
+#include <algorithm>
+#include <cmath>
+
+QM_CLASS_OWNED(TPyramidSeries, TChartSeries, TComponent)
+QM_CLASS_OWNED(TDonutSeries, TPieSeries, TComponent)
+
+QM_PUBLISHED(TPyramidSeries, Prop("Brush", &Self::Brush, &Self::SetBrush),
+             Prop("Pen", &Self::Pen, &Self::SetPen),
+             Prop("SizePercent", &Self::SizePercent, &Self::SetSize).Default(50));
+
+QM_PUBLISHED(TDonutSeries,
+             Prop("DonutPercent", &Self::DonutPercent, &Self::SetDonutPercent).Default(50));
+
+// ---------------------------------------------------------------------------
+// TPyramidSeries
+
+TPyramidSeries::TPyramidSeries(TComponent* AOwner) : TChartSeries(AOwner) {
+    SetColorEachPoint(true);
+    // Slices are placed by value, not by X: every point is drawn.
+    SetUseVisibleRange(false);
+}
+
+void TPyramidSeries::Assign(TPersistent* Source) {
+    if (auto* s = dynamic_cast<TPyramidSeries*>(Source)) FSizePercent = s->FSizePercent;
+    TChartSeries::Assign(Source);
+}
+
+void TPyramidSeries::CalcHorizMargins(int& LeftMargin, int& RightMargin) {
+    LeftMargin = 20;
+    RightMargin = 20;
+}
+
+double TPyramidSeries::MinXValue() {
+    if (TCustomAxisPanel* chart = ParentChart())
+        for (int i = 0; i < chart->SeriesCount(); ++i)
+            if (chart->Series(i) == this) return i;
+    return 0;
+}
+
+double TPyramidSeries::MaxYValue() {
+    return AcumUpTo(Count() - 1);
+}
+
+double TPyramidSeries::AcumUpTo(int ValueIndex) {
+    double result = 0;
+    for (int i = 0; i <= std::min(ValueIndex, Count() - 1); ++i)
+        if (!IsNull(i)) result += std::fabs(YValues()->Value(i));
+    return result;
+}
+
+bool TPyramidSeries::DrawValuesForward() {
+    return !(GetVertAxis() && GetVertAxis()->Inverted());
+}
+
+std::vector<TPoint> TPyramidSeries::SlicePoints(int ValueIndex) {
+    const double total = AcumUpTo(Count() - 1);
+    // One pyramid a series, at the series' own place on the horizontal axis.
+    const int x = CalcXPosValue(MinXValue());
+    const int axisLength = GetHorizAxis() ? GetHorizAxis()->IAxisSize : 0;
+    const int base = SafeInt(std::nearbyint(axisLength * FSizePercent * 0.005));
+    auto halfWidth = [&](double level) {
+        const double p = total == 0 ? 0 : 100 - level * 100 / total;
+        if (p <= 0) return 0;
+        return SafeInt(std::nearbyint(base * std::min(p, 100.0) * 0.01));
+    };
+    const double from = AcumUpTo(ValueIndex - 1), to = AcumUpTo(ValueIndex);
+    const int y0 = CalcYPosValue(from), y1 = CalcYPosValue(to);
+    const int w0 = halfWidth(from), w1 = halfWidth(to);
+    return {TPoint(x - w0, y0), TPoint(x + w0, y0), TPoint(x + w1, y1), TPoint(x - w1, y1)};
+}
+
+void TPyramidSeries::DrawValue(int ValueIndex) {
+    TCustomAxisPanel* chart = ParentChart();
+    if (!chart || IsNull(ValueIndex)) return;
+    TCanvas3D* canvas = chart->Canvas();
+    const TColor color = ValueColor(ValueIndex);
+    canvas->AssignBrushColor(Brush(), color, color);
+    canvas->AssignVisiblePen(Pen());
+    const std::vector<TPoint> p = SlicePoints(ValueIndex);
+    if (chart->View3D())
+        canvas->PlaneWithZ(p[0], p[1], p[2], p[3], MiddleZ());
+    else
+        canvas->Polygon(p.data(), 3);
+}
+
+void TPyramidSeries::DrawMark(int ValueIndex, const AnsiString& St,
+                              TSeriesMarkPosition* APosition) {
+    APosition->LeftTop.y = CalcYPosValue(AcumUpTo(ValueIndex)) - APosition->Height / 2;
+    TChartSeries::DrawMark(ValueIndex, St, APosition);
+}
+
+int TPyramidSeries::Clicked(int X, int Y) {
+    if (!ParentChart()) return -1;
+    ParentChart()->Canvas()->Calculate2DPosition(X, Y, MiddleZ());
+    for (int i = 0; i < Count(); ++i) {
+        if (IsNull(i)) continue;
+        const std::vector<TPoint> p = SlicePoints(i);
+        if (PointInPolygon(TPoint(X, Y), p, 3)) return i;
+    }
+    return -1;
+}
+
+// ---------------------------------------------------------------------------
+// TDonutSeries
+
+TDonutSeries::TDonutSeries(TComponent* AOwner) : TPieSeries(AOwner) {
+    SetDonutPercent(50);
+}
+
+void TDonutSeries::Assign(TPersistent* Source) {
+    TPieSeries::Assign(Source);
+    if (DonutPercent() < 1) SetDonutPercent(50);
+}
+
+void TDonutSeries::Loaded() {
+    TPieSeries::Loaded();
+    // A donut without a hole would be a pie.
+    if (DonutPercent() < 1) SetDonutPercent(50);
+}

@@ -1,0 +1,110 @@
+// Funnel segments by their share of the quote, the funnel legend, pyramid
+// slices and the donut's hole.
+#include "chart/control/series_fixture.h"
+#include "chart/control/teestore.h"
+#include "chart/series/teeextraseries.h"
+#include "chart/series/teefunnel.h"
+#include "platform/classes/streams.h"
+#include <cmath>
+
+namespace {
+
+class StatShapeTest : public SeriesChartTest {
+protected:
+    StatShapeTest() { TeeExtraSeriesStartup(); }
+};
+
+// Quotes 100, 80, 60 reaching 100 %, 75 % and 50 %: above, within and below
+// the default limit of 30 %. Added out of order: the funnel sorts its quotes.
+TEST_F(StatShapeTest, FunnelSegmentsColouredByTheirShareOfTheQuote) {
+    auto* s = Add<TFunnelSeries>();
+    s->AddSegment(60, 30, "c");
+    s->AddSegment(100, 100, "a");
+    s->AddSegment(80, 60, "b");
+    ASSERT_EQ(s->Count(), 3);
+    EXPECT_EQ(s->QuoteValues()->Value(0), 100);
+    EXPECT_EQ(s->OpportunityValues()->Value(2), 30); // moved with its quote
+    EXPECT_EQ(s->GetXLabel(1), "b");
+    EXPECT_EQ(s->MinXValue(), -0.5);
+    EXPECT_EQ(s->MaxXValue(), 2.5);
+    Ranges(-0.5, 2.5, 0, 100);
+    Render("funnel");
+    s->Recalc();
+    const double slope = (100 - 60) * 0.5 / 3;
+    const TColor want[] = {clGreen, clYellow, clRed};
+    for (int i = 0; i < 3; ++i) {
+        const int y = YPos((i + 1) * slope + 2);
+        EXPECT_EQ(Pixel(XPos(i), y), want[i]) << i;
+        EXPECT_EQ(s->Clicked(XPos(i), y), i) << i;
+    }
+    // The 50 % segment is filled only part way up; above its level it stays white.
+    EXPECT_EQ(Pixel(XPos(2), YPos(100 - 2.5 * slope - 2)), clWhite);
+    EXPECT_EQ(s->Clicked(XPos(2), YPos(100 - 2.5 * slope - 2)), -1);
+    EXPECT_EQ(s->GetMarkText(1), "75.00 %");
+    s->SetDifferenceLimit(20);
+    EXPECT_EQ(s->SegmentColor(1), clRed);
+}
+
+TEST_F(StatShapeTest, FunnelLegendReadsTheLimit) {
+    auto* s = Add<TFunnelSeries>();
+    EXPECT_EQ(s->CountLegendItems(), 3);
+    EXPECT_EQ(s->LegendString(0, ltsPlain), "Exceeds quota");
+    EXPECT_EQ(s->LegendString(1, ltsPlain), "30.00 % within quota");
+    EXPECT_EQ(s->LegendString(2, ltsPlain), "30.00 % or more below quota");
+    EXPECT_EQ(s->LegendItemColor(1), TColor(65535));
+}
+
+TEST_F(StatShapeTest, FunnelWithZeroQuotesAndFlatQuotesDraws) {
+    auto* s = Add<TFunnelSeries>();
+    s->AddSegment(0, 5);
+    s->AddSegment(0, 0);
+    Render("funnel_zero");
+    EXPECT_EQ(s->SegmentColor(0), clRed); // no quote: ratio 0
+    s->Clear();
+    s->AddSegment(50, 25);
+    s->AddSegment(50, 25);
+    Ranges(-0.5, 1.5, 0, 50);
+    Render("funnel_flat");
+    EXPECT_EQ(Pixel(XPos(0), YPos(10)), clRed);
+}
+
+TEST_F(StatShapeTest, PyramidSlicesShareTheHeightAndNarrowUpwards) {
+    auto* s = Add<TPyramidSeries>();
+    s->SetColorEachPoint(false);
+    s->Add(30, "", clBlue);
+    s->Add(10, "", clGreen);
+    EXPECT_EQ(s->MaxYValue(), 40);
+    EXPECT_EQ(s->AcumUpTo(0), 30);
+    Ranges(-1, 1, 0, 40);
+    Render("pyramid");
+    const int x = XPos(0);
+    EXPECT_EQ(Pixel(x, YPos(15)), clBlue);
+    EXPECT_EQ(Pixel(x, YPos(35)), clGreen);
+    // Half the base is 50 % x 0.5 of the axis; at level 30 the width is a quarter of it.
+    const int base = int(std::nearbyint(Chart->BottomAxis()->IAxisSize * 0.25));
+    EXPECT_EQ(Pixel(x + base - 3, YPos(1)), clBlue);
+    EXPECT_EQ(Pixel(x + base / 4 + 3, YPos(31)), clWhite);
+    EXPECT_EQ(s->Clicked(x, YPos(35)), 1);
+}
+
+TEST_F(StatShapeTest, DonutKeepsAHoleThroughChartFiles) {
+    auto chart = std::make_unique<TChart>(nullptr);
+    chart->SetName("Chart1");
+    auto* d = new TDonutSeries(chart.get());
+    d->SetName("Series1");
+    d->SetParentChart(chart.get());
+    EXPECT_EQ(d->DonutPercent(), 50);
+    d->SetDonutPercent(0);
+    d->Add(1);
+    TMemoryStream file;
+    SaveChartToStream(chart.get(), &file, true, true);
+    file.SetPosition(0);
+    TCustomChart* loaded = new TChart(nullptr);
+    std::unique_ptr<TCustomChart> own(loaded);
+    LoadChartFromStream(loaded, &file);
+    auto* back = dynamic_cast<TDonutSeries*>(loaded->Series(0));
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->DonutPercent(), 50);
+}
+
+} // namespace
