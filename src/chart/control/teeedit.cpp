@@ -1,0 +1,346 @@
+// The editor and previewer components, the editor panel, the chart picture and
+// the save dialog.
+#include "chart/control/teeedit.h"
+#include "chart/control/teeeditorhooks.h"
+#include "chart/control/teeproco.h"
+#include "chart/control/teestore.h"
+#include "chart/engine/teeconst.h"
+#include "chart/engine/teegeometry.h"
+#include "chart/engine/teeprocs.h"
+#include "platform/classes/props.h"
+#include "platform/classes/streams.h"
+#include "platform/classes/stringlist.h"
+#include "platform/forms/dialogs.h"
+#include "platform/rtl/format.h"
+
+QM_ENUM_NAMES(TWindowState, wsNormal, wsMinimized, wsMaximized)
+
+QM_CLASS_ABSTRACT(TCustomChartEditor, TComponent)
+QM_CLASS_OWNED(TChartEditor, TCustomChartEditor, TComponent)
+QM_CLASS_OWNED(TChartPreviewer, TCustomChartEditor, TComponent)
+QM_CLASS_OWNED(TChartEditorPanel, TCustomPanelNoCaption, TComponent)
+QM_CLASS_PLAIN(TChartImage, TGraphic)
+
+namespace {
+const TChartEditorOptions AllEditorOptions{ceAdd,        ceDelete, ceChange, ceClone,
+                                           ceDataSource, ceTitle,  ceHelp};
+const TChartPreviewOptions DefaultPreviewOptions{
+    cpoChangePrinter, cpoSetupPrinter,           cpoResizeChart,   cpoMoveChart,
+    cpoChangeDetail,  cpoChangePaperOrientation, cpoChangeMargins, cpoProportional};
+} // namespace
+
+QM_PUBLISHED(
+    TChartEditor, Prop("Chart", &Self::Chart, &TCustomChartEditor::SetChart),
+    Prop("AutoRepaint", &Self::AutoRepaint, &Self::SetAutoRepaint).Default(true),
+    Prop("DefaultTab", &Self::DefaultTab, &Self::SetDefaultTab).Default(cetMain),
+    Prop("HideTabs", &Self::HideTabs, &Self::SetHideTabs),
+    Prop("HighLightTabs", &Self::HighLightTabs, &Self::SetHighLightTabs).Default(false),
+    Prop("Options", &Self::Options, &Self::SetOptions).Default(AllEditorOptions),
+    Prop("RememberPosition", &Self::RememberPosition, &Self::SetRememberPosition).Default(false),
+    Prop("Series", &Self::Series, &Self::SetSeries), Prop("Title", &Self::Title, &Self::SetTitle));
+
+QM_PUBLISHED(
+    TChartPreviewer, Prop("Chart", &Self::Chart, &TCustomChartEditor::SetChart),
+    Prop("Options", &Self::Options, &Self::SetOptions).Default(DefaultPreviewOptions),
+    Prop("PaperColor", &Self::PaperColor, &Self::SetPaperColor).Default(clWhite).Idents("TColor"),
+    Prop("Title", &Self::Title, &Self::SetTitle),
+    Prop("WindowState", &Self::WindowState, &Self::SetWindowState).Default(wsNormal));
+
+TTeeEditorFormHooks& TeeEditorFormHooks() {
+    static TTeeEditorFormHooks hooks;
+    return hooks;
+}
+
+// ---------------------------------------------------------------------------
+// Editor components.
+
+TCustomChartEditor::~TCustomChartEditor() {
+    if (FChart) FChart->RemoveFreeNotification(this);
+}
+
+void TCustomChartEditor::SetChart(TCustomChart* Value) {
+    if (FChart == Value) return;
+    if (FChart) FChart->RemoveFreeNotification(this);
+    FChart = Value;
+    if (FChart) FChart->FreeNotification(this);
+}
+
+void TCustomChartEditor::Notification(TComponent* AComponent, TOperation Operation) {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FChart) SetChart(nullptr);
+}
+
+TChartEditor::TChartEditor(TComponent* AOwner) : TCustomChartEditor(AOwner) {
+    FOptions = AllEditorOptions;
+}
+
+TChartEditor::~TChartEditor() {
+    if (FSeries) FSeries->RemoveFreeNotification(this);
+}
+
+void TChartEditor::SetSeries(TChartSeries* Value) {
+    if (FSeries == Value) return;
+    if (FSeries) FSeries->RemoveFreeNotification(this);
+    FSeries = Value;
+    if (!FSeries) return;
+    FSeries->FreeNotification(this);
+    auto* owner = dynamic_cast<TCustomChart*>(FSeries->ParentChart());
+    if (Chart() && owner && owner != Chart()) SetChart(owner);
+}
+
+void TChartEditor::SetChart(TCustomChart* Value) {
+    TCustomChartEditor::SetChart(Value);
+    if (FSeries && FSeries->ParentChart() != Value) SetSeries(nullptr);
+}
+
+void TChartEditor::Notification(TComponent* AComponent, TOperation Operation) {
+    TCustomChartEditor::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FSeries) FSeries = nullptr;
+}
+
+void TChartEditor::Execute() {
+    TCustomChart* chart = Chart();
+    if (!chart) return;
+    if (TeeEditorFormHooks().CreateEditForm) {
+        TChartEditorSettings s;
+        s.RememberPosition = FRememberPosition;
+        s.Title = Title();
+        s.Chart = chart;
+        s.Options = FOptions;
+        s.HighLightTabs = FHighLightTabs;
+        s.Series = FSeries;
+        s.DefaultTab = FDefaultTab;
+        s.HideTabs = FHideTabs;
+        s.OnChangeSeriesOrder = [this](TObject* Sender, TChartSeries* A, TChartSeries* B) {
+            if (OnChangeSeriesOrder) OnChangeSeriesOrder(Sender, A, B);
+        };
+        std::unique_ptr<TCustomForm> form = TeeEditorFormHooks().CreateEditForm(s);
+        if (form) {
+            if (OnShow) OnShow(form.get());
+            const bool repaint = chart->AutoRepaint();
+            {
+                TTeeFinally restore([&] {
+                    if (!FAutoRepaint) {
+                        chart->SetAutoRepaint(repaint);
+                        chart->Invalidate();
+                    }
+                });
+                if (!FAutoRepaint) chart->SetAutoRepaint(false);
+                TeeTranslateControl(form.get());
+                form->ShowModal();
+            }
+            if (OnClose) OnClose(form.get());
+        }
+    }
+    chart->SetCancelMouse(true);
+}
+
+TChartPreviewer::TChartPreviewer(TComponent* AOwner) : TCustomChartEditor(AOwner) {
+    FOptions = DefaultPreviewOptions;
+}
+
+void TChartPreviewer::Execute() {
+    TCustomChart* chart = Chart();
+    if (!chart) return;
+    if (TeeEditorFormHooks().CreatePreviewForm) {
+        std::unique_ptr<TCustomForm> form = TeeEditorFormHooks().CreatePreviewForm(this);
+        if (form) {
+            FForm = form.get();
+            TTeeFinally forget([&] { FForm = nullptr; });
+            if (!Title().IsEmpty()) form->SetCaption(Title());
+            form->SetWindowState(FWindowState);
+            auto disable = [&](const char* Name, TChartPreviewOption Needed) {
+                if (FOptions.Contains(Needed)) return;
+                if (auto* c = dynamic_cast<TControl*>(form->FindComponent(Name)))
+                    c->SetEnabled(false);
+            };
+            disable("CBPrinters", cpoChangePrinter);
+            disable("BSetupPrinter", cpoSetupPrinter);
+            disable("ChangeDetailGroup", cpoChangeDetail);
+            disable("Orientation", cpoChangePaperOrientation);
+            disable("GBMargins", cpoChangeMargins);
+            disable("BReset", cpoChangeMargins);
+            if (chart->PrintProportional())
+                chart->SetPrintProportional(FOptions.Contains(cpoProportional));
+            const bool oldPrintPanel = PrintTeePanel;
+            {
+                TTeeFinally restore([&] { PrintTeePanel = oldPrintPanel; });
+                PrintTeePanel = FOptions.Contains(cpoPrintPanel);
+                if (OnShow) OnShow(form.get());
+                form->ShowModal();
+            }
+            if (OnClose) OnClose(form.get());
+        }
+    }
+    chart->Invalidate();
+    chart->SetCancelMouse(true);
+}
+
+// ---------------------------------------------------------------------------
+// The editor panel.
+
+TChartEditorPanel::TChartEditorPanel(TComponent* AOwner) : TCustomPanelNoCaption(AOwner) {
+    SetBevelOuter(bvLowered);
+    SetWidth(409);
+    SetHeight(291);
+    if (ComponentState().Contains(csDesigning) || !TeeEditorFormHooks().CreatePanelEditForm) return;
+    FEditor = TeeEditorFormHooks().CreatePanelEditForm(this);
+    if (!FEditor) return;
+    TeeTranslateControl(FEditor);
+    FEditor->SetBorderStyle(bsNone);
+    if (auto* bottom = dynamic_cast<TControl*>(FEditor->FindComponent("PanBottom")))
+        bottom->SetVisible(false);
+    FEditor->SetAlign(alClient);
+    FEditor->SetParent(this);
+    FEditor->Show();
+}
+
+TChartEditorPanel::~TChartEditorPanel() {
+    if (FChart) FChart->RemoveFreeNotification(this);
+}
+
+void TChartEditorPanel::SetChart(TCustomChart* Value) {
+    if (FChart == Value) return;
+    if (FChart) FChart->RemoveFreeNotification(this);
+    FChart = Value;
+    if (FChart) FChart->FreeNotification(this);
+    if (FEditor && TeeEditorFormHooks().SetPanelEditChart)
+        TeeEditorFormHooks().SetPanelEditChart(FEditor, FChart);
+}
+
+void TChartEditorPanel::Notification(TComponent* AComponent, TOperation Operation) {
+    TCustomPanelNoCaption::Notification(AComponent, Operation);
+    if (Operation != opRemove) return;
+    if (AComponent == FChart) SetChart(nullptr);
+    if (AComponent == FEditor) FEditor = nullptr;
+}
+
+void TChartEditorPanel::SelectUnderMouse() {
+    if (!FChart) return;
+    TChartClickedPart part;
+    FChart->CalcClickedPart(FChart->GetCursorPos(), part);
+    if (FEditor && TeeEditorFormHooks().ShowPanelPart)
+        TeeEditorFormHooks().ShowPanelPart(FEditor, part);
+}
+
+// ---------------------------------------------------------------------------
+// The chart picture.
+
+namespace {
+const bool ChartImageRegistered = [] {
+    TPicture::RegisterFileFormat("tee", "Chart", [] { return std::make_unique<TChartImage>(); });
+    return true;
+}();
+} // namespace
+
+TChartImage::TChartImage() {
+    (void)ChartImageRegistered;
+}
+
+TChartImage::~TChartImage() {
+    Clear();
+}
+
+TCustomChart* TChartImage::Chart() const {
+    if (!FChart) {
+        FChart = new TChart(nullptr);
+        FOwnsChart = true;
+    }
+    return FChart;
+}
+
+void TChartImage::SetChart(TCustomChart* AChart) {
+    Clear();
+    FChart = AChart;
+    FOwnsChart = false;
+    Changed();
+}
+
+void TChartImage::Clear() {
+    if (FOwnsChart) delete FChart;
+    FChart = nullptr;
+    FOwnsChart = true;
+}
+
+void TChartImage::Assign(TPersistent* Source) {
+    if (auto* other = dynamic_cast<TChartImage*>(Source)) {
+        if (other->FChart) {
+            Chart()->Assign(other->FChart);
+            Changed();
+        }
+        return;
+    }
+    TGraphic::Assign(Source);
+}
+
+int TChartImage::Width() const {
+    return Chart()->Width();
+}
+int TChartImage::Height() const {
+    return Chart()->Height();
+}
+void TChartImage::SetWidth(int Value) {
+    Chart()->SetWidth(Value);
+}
+void TChartImage::SetHeight(int Value) {
+    Chart()->SetHeight(Value);
+}
+
+void TChartImage::LoadFromBytes(const std::vector<uint8_t>& Data) {
+    TMemoryStream stream;
+    if (!Data.empty()) stream.WriteBuffer(Data.data(), static_cast<int64_t>(Data.size()));
+    stream.SetPosition(0);
+    TCustomChart* chart = Chart();
+    LoadChartFromStream(chart, &stream);
+    Changed();
+}
+
+std::vector<uint8_t> TChartImage::SaveToBytes() const {
+    TMemoryStream stream;
+    SaveChartToStream(Chart(), &stream, true, false);
+    const auto* p = static_cast<const uint8_t*>(stream.Memory());
+    return std::vector<uint8_t>(p, p + stream.Size());
+}
+
+void TChartImage::Draw(TCanvas* ACanvas, const TRect& R) {
+    Chart()->Draw(ACanvas, R);
+}
+
+// ---------------------------------------------------------------------------
+// Dialogs.
+
+AnsiString SaveChartDialog(TCustomChart* AChart) {
+    TSaveDialog dialog(nullptr);
+    dialog.SetFilter(TeeMsg_TeeFiles + " (*." + "tee" + ")" + "|*." + "tee");
+    dialog.SetOptions(TOpenOptions{ofOverwritePrompt, ofHideReadOnly});
+    TStringList formats;
+    TeeFillPictureDialog(&dialog, AChart, &formats);
+    dialog.SetDefaultExt("tee");
+    if (!dialog.Execute()) return AnsiString();
+    const AnsiString name = dialog.FileName();
+    if (dialog.FilterIndex() == 1) {
+        SaveChartToFile(AChart, name, true, false);
+    } else {
+        for (int i = 0; i < formats.Count(); ++i) {
+            auto* format = dynamic_cast<ITeeExportFormat*>(formats.Objects(i));
+            if (format && format->WantsFilterIndex(dialog.FilterIndex())) {
+                format->SaveToFile(name);
+                break;
+            }
+        }
+    }
+    return name;
+}
+
+void EditOneSeries(TControl* AOwner, TChartSeries* ASeries) {
+    if (!ASeries || !TeeEditorFormHooks().CreateSeriesEditForm) return;
+    std::unique_ptr<TCustomForm> form(TeeEditorFormHooks().CreateSeriesEditForm(AOwner, ASeries));
+    if (!form) return;
+    form->SetBorderIcons(TBorderIcons{biSystemMenu});
+    form->SetScaled(false);
+    form->SetCaption(Format(TeeMsg_Editing, {ASeries->Name()}));
+    form->SetTag(reinterpret_cast<intptr_t>(ASeries));
+    form->SetHeight(form->Height() + GetSystemMetrics(SM_CYDLGFRAME) +
+                    GetSystemMetrics(SM_CYCAPTION));
+    form->ShowModal();
+}

@@ -1,0 +1,225 @@
+#include "chart/control/tool_cursor.h"
+
+#include "chart/control/teeproco.h"
+#include "chart/engine/teeaxis.h"
+#include "chart/engine/teeaxispanel.h"
+#include "chart/engine/teegeometry.h"
+#include "platform/graphics/cursors.h"
+#include <cmath>
+#include <cstdlib>
+
+QM_CLASS_OWNED(TCursorTool, TTeeCustomToolSeries, TComponent)
+
+QM_PUBLISHED(TCursorTool, Prop("Pen", &Self::Pen, &Self::SetPen),
+             Prop("FollowMouse", &Self::FollowMouse, &Self::SetFollowMouse).Default(false),
+             Prop("Snap", &Self::Snap, &Self::SetSnap).Default(false),
+             Prop("Style", &Self::Style, &Self::SetStyle).Default(cssBoth));
+
+TCursorTool::TCursorTool(TComponent* AOwner) : TTeeCustomToolSeries(AOwner) {}
+
+AnsiString TCursorTool::Description() const {
+    return TeeMsg_CursorTool;
+}
+
+TRect TCursorTool::GetAxisRect() {
+    TCustomAxisPanel* chart = ParentChart();
+    TRect r;
+    if (FUseChartRect && chart) {
+        r = chart->ChartRect();
+    } else {
+        TChartAxis* h = GetHorizAxis();
+        TChartAxis* v = GetVertAxis();
+        if (h) r.Left = h->IStartPos, r.Right = h->IEndPos;
+        if (v) r.Top = v->IStartPos, r.Bottom = v->IEndPos;
+    }
+    if (OnGetAxisRect) OnGetAxisRect(this, r);
+    return r;
+}
+
+void TCursorTool::CalcValuePositions(int X, int Y) {
+    TChartAxis* h = GetHorizAxis();
+    TChartAxis* v = GetVertAxis();
+    if (Dragging != ccVertical && v) FYValue = v->CalcPosPoint(Y);
+    if (Dragging != ccHorizontal && h) FXValue = h->CalcPosPoint(X);
+}
+
+void TCursorTool::CalcScreenPositions() {
+    TChartAxis* h = GetHorizAxis();
+    TChartAxis* v = GetVertAxis();
+    if (!h || !v) return;
+    if (IXPosition != -1 && IYPosition != -1) {
+        IXPosition = h->CalcPosValue(FXValue);
+        IYPosition = v->CalcPosValue(FYValue);
+        return;
+    }
+    IXPosition = (h->IStartPos + h->IEndPos) / 2;
+    IYPosition = (v->IStartPos + v->IEndPos) / 2;
+    CalcValuePositions(IXPosition, IYPosition);
+    const int index = SnapToPoint();
+    CalcScreenPositions();
+    Changed(index);
+}
+
+int TCursorTool::NearestPoint(TCursorToolStyle AStyle, double& Difference) {
+    Difference = -1;
+    TChartSeries* s = Series();
+    if (!s) return -1;
+    const int count = s->Count();
+    int first = s->FirstVisibleIndex();
+    if (first < 0) first = 0;
+    int last = s->LastVisibleIndex();
+    if (last < 0 || last >= count) last = count - 1;
+    if (count < 1 || count < first || count < last) return -1;
+    int result = -1;
+    for (int i = first; i <= last; ++i) {
+        const double dx = FXValue - s->XValues()->Value(i);
+        const double dy = FYValue - s->YValues()->Value(i);
+        const double d = AStyle == cssHorizontal ? std::fabs(dy)
+                         : AStyle == cssVertical ? std::fabs(dx)
+                                                 : std::sqrt(dx * dx + dy * dy);
+        if (Difference == -1 || d < Difference) {
+            Difference = d;
+            result = i;
+        }
+    }
+    return result;
+}
+
+int TCursorTool::SnapToPoint() {
+    TChartSeries* s = Series();
+    if (!s || !FSnap) return -1;
+    double difference = 0;
+    const int index = NearestPoint(FStyle, difference);
+    if (index != -1) {
+        if (FStyle != cssVertical) FYValue = s->YValues()->Value(index);
+        if (FStyle != cssHorizontal) FXValue = s->XValues()->Value(index);
+    }
+    return index;
+}
+
+TCursorClicked TCursorTool::Clicked(int X, int Y) {
+    if (!PointInRect(GetAxisRect(), X, Y)) return ccNone;
+    const bool nearY = std::abs(Y - IYPosition) < 3;
+    const bool nearX = std::abs(X - IXPosition) < 3;
+    if (FStyle == cssBoth && nearX && nearY) return ccBoth;
+    if (FStyle != cssVertical && nearY) return ccHorizontal;
+    if (FStyle != cssHorizontal && nearX) return ccVertical;
+    return ccNone;
+}
+
+void TCursorTool::RedrawCursor() {
+    TCustomAxisPanel* chart = ParentChart();
+    if (!chart) return;
+    TCanvas3D* canvas = chart->Canvas();
+    TColor back = chart->Color();
+    if (back == clAutoColor) back = clBtnFace;
+    const TColor backRGB = static_cast<TColor>(ColorToRGB(back) & 0xFFFFFF);
+    canvas->AssignVisiblePenColor(
+        Pen(), static_cast<TColor>((ColorToRGB(Pen()->Color()) & 0xFFFFFF) ^ backRGB));
+    canvas->Brush()->SetStyle(bsClear);
+    canvas->Pen()->SetMode(pmXor);
+    const TRect r = GetAxisRect();
+    const bool in3D = chart->View3D();
+    if (FStyle != cssVertical) {
+        if (in3D)
+            canvas->HorizLine3D(r.Left, r.Right, IYPosition, 0);
+        else
+            canvas->DoHorizLine(r.Left, r.Right, IYPosition);
+    }
+    if (FStyle != cssHorizontal) {
+        if (in3D)
+            canvas->VertLine3D(IXPosition, r.Top, r.Bottom, 0);
+        else
+            canvas->DoVertLine(IXPosition, r.Top, r.Bottom);
+    }
+    canvas->Pen()->SetMode(pmCopy);
+    canvas->Invalidate();
+}
+
+void TCursorTool::Changed(int ValueIndex) {
+    if (OnChange) OnChange(this, IXPosition, IYPosition, FXValue, FYValue, Series(), ValueIndex);
+}
+
+void TCursorTool::DoChange() {
+    CalcScreenPositions();
+    Changed(-1);
+    Repaint();
+}
+
+void TCursorTool::SetXValue(double Value) {
+    if (FXValue == Value) return;
+    FXValue = Value;
+    DoChange();
+}
+
+void TCursorTool::SetYValue(double Value) {
+    if (FYValue == Value) return;
+    FYValue = Value;
+    DoChange();
+}
+
+void TCursorTool::SetStyle(TCursorToolStyle Value) {
+    if (FStyle == Value) return;
+    FStyle = Value;
+    SnapToPoint();
+    Repaint();
+}
+
+void TCursorTool::SetUseChartRect(bool Value) {
+    if (FUseChartRect == Value) return;
+    FUseChartRect = Value;
+    Repaint();
+}
+
+void TCursorTool::SetSeries(TChartSeries* Value) {
+    TTeeCustomToolSeries::SetSeries(Value);
+    if (!Value || ComponentState().Contains(csLoading)) return;
+    if (Active()) RedrawCursor();
+    SnapToPoint();
+    CalcScreenPositions();
+    if (Active()) RedrawCursor();
+}
+
+void TCursorTool::ChartEvent(TChartToolEvent AEvent) {
+    TTeeCustomToolSeries::ChartEvent(AEvent);
+    if (AEvent != cteAfterDraw) return;
+    CalcScreenPositions();
+    RedrawCursor();
+}
+
+void TCursorTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button, TShiftState Shift,
+                                  int X, int Y) {
+    (void)Button, (void)Shift;
+    TCustomAxisPanel* chart = ParentChart();
+    if (!chart) return;
+    switch (AEvent) {
+    case cmeDown:
+        if (!FFollowMouse) {
+            Dragging = Clicked(X, Y);
+            if (Dragging != ccNone) chart->SetCancelMouse(true);
+        }
+        break;
+    case cmeMove:
+        if ((Dragging != ccNone || FFollowMouse) && PointInRect(GetAxisRect(), X, Y)) {
+            RedrawCursor();
+            CalcValuePositions(X, Y);
+            const int index = SnapToPoint();
+            CalcScreenPositions();
+            RedrawCursor();
+            Changed(index);
+        } else {
+            const TCursorClicked c = Clicked(X, Y);
+            if (c == ccHorizontal)
+                chart->SetCursor(crVSplit);
+            else if (c == ccVertical)
+                chart->SetCursor(crHSplit);
+            else if (c == ccBoth)
+                chart->SetCursor(crSizeAll);
+            chart->SetCancelMouse(c != ccNone);
+        }
+        break;
+    case cmeUp:
+        Dragging = ccNone;
+        break;
+    }
+}
