@@ -64,7 +64,11 @@ protected:
         std::ofstream(Dir / "ports" / "class" / tty / "type") << "4\n";
         fs::create_symlink(Target, Dir / "ports" / "dev" / tty);
     }
-    void Start() { CreateProgramWindows(); }
+    // As the message loop does: the windows, then the main one shown.
+    void Start() {
+        CreateProgramWindows();
+        MainForm->Show();
+    }
     // The converter on the first bus.
     static void PlugConverter() { FakeUsb::AddDevice(FakeUsb::AddBus()); }
     // One averaged reading of the converter (Average_U = 1): a pair of equal counts.
