@@ -109,7 +109,7 @@ void TMainForm::RunMeasureLoop(const AnsiString& Model, int Type, int, AnsiStrin
         }
         Messwert->SetText(r.Raw < -r.Threshold || r.Raw > r.Threshold ? AnsiString("OVERFLOW !")
                                                                       : figure(value));
-        Repaint();
+        Update();
         for (;;) {
             const uint32_t elapsed = GetTickCount() - t0;
             Application->ProcessMessages();
