@@ -7,6 +7,7 @@
 #include "chart/control/series_shape.h"
 #include "chart/control/teefunci.h"
 #include "chart/control/teeseriestypes.h"
+#include "chart/control/tool_hints.h"
 #include "chart/engine/teeconst.h"
 
 void RegisterTeeStandardSeries() {
@@ -29,4 +30,5 @@ void TeeStandardSeriesStartup() {
     RegisterTeeSeries(&TGanttSeries::ClassInfo, &TeeMsg_GalleryGantt, &TeeMsg_GalleryStandard, 1);
     RegisterTeeSeries(&TArrowSeries::ClassInfo, &TeeMsg_GalleryArrow, &TeeMsg_GalleryExtended, 2);
     RegisterTeeStandardFunctions();
+    TeeRegisterStandardTools();
 }

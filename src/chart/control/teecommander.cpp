@@ -9,6 +9,7 @@
 #include "chart/control/teeedit.h"
 #include "chart/control/teeeditorhooks.h"
 #include "chart/control/teeproco.h"
+#include "chart/control/tool_bands.h"
 #include "chart/engine/teegeometry.h"
 #include "chart/engine/teeprocs.h"
 #include "platform/classes/props.h"
@@ -56,26 +57,6 @@ bool OwnedChild(const TCustomTeeCommander* Bar, TControl* C) {
 
 } // namespace
 
-int TeeRotationChange(bool FullRotation, int Angle, int Change) {
-    if (Change == 0) return Angle;
-    const int a = Angle + Change;
-    if (Change > 0) {
-        if (a > 360) return a - 360;
-        if (a > 90 && a < 270) return 90;
-        return a;
-    }
-    if (FullRotation) return std::max(0, a);
-    if (a < 0) return a + 360;
-    if (a > 90 && a < 270) return 270;
-    return a;
-}
-
-int TeeElevationChange(bool FullRotation, int Angle, int Change) {
-    if (Change == 0) return Angle;
-    if (Change > 0) return std::min(360, Angle + Change);
-    return std::max(FullRotation ? 0 : 270, Angle + Change);
-}
-
 // ---------------------------------------------------------------------------
 // [bar]
 
@@ -113,7 +94,12 @@ void TCustomTeeCommander::SetPanel(TCustomTeePanel* Value) {
 
 void TCustomTeeCommander::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomPanelNoCaption::Notification(AComponent, Operation);
-    if (Operation == opRemove && FPanel && AComponent == FPanel) SetPanel(nullptr);
+    if (Operation == opRemove && FPanel && AComponent == FPanel) {
+        // The panel is being freed and its listener list may already be gone:
+        // forget it without calling back into it.
+        FPanel = nullptr;
+        if (!IsDestroying()) ShowHideControls(false);
+    }
 }
 
 void TCustomTeeCommander::Loaded() {
@@ -507,9 +493,9 @@ void TTeeCommander::DoRotate(int X, int Y) {
             v->SetPerspective(0);
             if (dx != 0) pie->SetRotationAngle(Wrap(pie->RotationAngle() + dx));
         } else {
-            v->SetRotation(TeeRotationChange(false, v->Rotation(), dx));
+            v->SetRotation(TRotateTool::RotationChange(false, v->Rotation(), dx));
         }
-        v->SetElevation(TeeElevationChange(false, v->Elevation(), dy));
+        v->SetElevation(TRotateTool::ElevationChange(false, v->Elevation(), dy));
     }
     FOldX = X;
     FOldY = Y;

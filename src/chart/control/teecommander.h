@@ -180,10 +180,5 @@ private:
     int FOldY = 0;
 };
 
-// The rotation and elevation limits of a canvas without full rotation (shared
-// with the rotate tool): rotation stays in 0..90 or 270..360, elevation in 270..360.
-int TeeRotationChange(bool FullRotation, int Angle, int Change);
-int TeeElevationChange(bool FullRotation, int Angle, int Change);
-
 // Registers the button pictures under their resource names (once).
 void TeeRegisterCommanderGlyphs();

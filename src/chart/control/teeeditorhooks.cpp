@@ -18,3 +18,7 @@ void TeeFillPictureDialog(TSaveDialog* Dialog, TCustomTeePanel* Panel, TStrings*
     if (TeeEditorHooks().FillPictureDialog)
         TeeEditorHooks().FillPictureDialog(Dialog, Panel, Formats);
 }
+
+bool EditChartPen(TComponent* Owner, TChartPen* Pen, bool HideColor) {
+    return TeeEditorHooks().EditChartPen && TeeEditorHooks().EditChartPen(Owner, Pen, HideColor);
+}

@@ -4,6 +4,7 @@
 // entry point does nothing.
 #include <functional>
 
+class TChartPen;
 class TComponent;
 class TCustomChart;
 class TCustomTeePanel;
@@ -19,6 +20,8 @@ struct TTeeEditorHooks {
     // list.
     std::function<void(TSaveDialog* Dialog, TCustomTeePanel* Panel, TStrings* Formats)>
         FillPictureDialog;
+    // Edits the pen in place in the pen dialog; true when it closed with OK.
+    std::function<bool(TComponent* Owner, TChartPen* Pen, bool HideColor)> EditChartPen;
 };
 
 TTeeEditorHooks& TeeEditorHooks();
@@ -26,3 +29,4 @@ TTeeEditorHooks& TeeEditorHooks();
 void EditChart(TComponent* Owner, TCustomChart* Chart);
 void ChartPreview(TComponent* Owner, TCustomTeePanel* Panel);
 void TeeFillPictureDialog(TSaveDialog* Dialog, TCustomTeePanel* Panel, TStrings* Formats);
+bool EditChartPen(TComponent* Owner, TChartPen* Pen, bool HideColor);

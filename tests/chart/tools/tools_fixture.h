@@ -3,6 +3,7 @@
 // (X 0..10, Y 0..100), painted through its window buffer, and the mouse.
 #include "chart/control/chart.h"
 #include "chart/control/series.h"
+#include "chart/control/tool_series.h"
 #include "chart/engine/teeaxis.h"
 #include "platform/forms/testhooks.h"
 #include <gtest/gtest.h>
@@ -53,4 +54,20 @@ protected:
 
     std::unique_ptr<TChart> Chart;
     TLineSeries* Series = nullptr;
+};
+
+// A grid series stand-in: Z values of its own, as the 3D grid series keeps them.
+class TGridStandIn : public TPointSeries, public ITeeGridSeries {
+public:
+    explicit TGridStandIn(TComponent* AOwner) : TPointSeries(AOwner) {
+        Z = new TChartValueList(this, "Z"); // the series owns its value lists
+    }
+    TChartValueList* GridZValues() const override { return Z; }
+    TChartSeries* NewGridSeries() const override { return new TGridStandIn(nullptr); }
+    void AddGridXYZ(TChartSeries* Target, double X, double Y, double Zv) const override {
+        auto* t = static_cast<TGridStandIn*>(Target);
+        t->Z->SetTempValue(Zv); // the point may go anywhere in X order
+        t->AddXY(X, Y);
+    }
+    TChartValueList* Z = nullptr;
 };
