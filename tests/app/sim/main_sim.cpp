@@ -79,7 +79,8 @@ int main(int argc, char** argv) {
         }
     });
 
-    const fs::path& ports = Ports = fs::temp_directory_path() / ("qmreadout_sim_" + std::to_string(::getpid()));
+    const fs::path& ports = Ports =
+        fs::temp_directory_path() / ("qmreadout_sim_" + std::to_string(::getpid()));
     fs::create_directories(ports / "class" / "ttyS0");
     fs::create_directories(ports / "dev");
     std::ofstream(ports / "class" / "ttyS0" / "type") << "4\n";
