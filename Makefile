@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 export CCACHE_BASEDIR ?= $(CURDIR)
 export CCACHE_NOHASHDIR ?= 1
 
-.PHONY: run test asan build bench fuzz bootstrap clean
+.PHONY: run run-simulated test asan build bench fuzz bootstrap clean
 
 bootstrap:
 	@scripts/bootstrap
@@ -16,8 +16,18 @@ $(GEN): CMakeLists.txt
 build: bootstrap $(GEN)
 	cmake --build $(BUILD) -j $(JOBS)
 
+# Without a display the window would open nowhere: under Xvfb when it is
+# there (nothing to see, but the program runs), else a hint.
 run: build
-	$(BUILD)/qmreadout
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then $(BUILD)/qmreadout; \
+	elif command -v xvfb-run >/dev/null; then \
+	  echo "No display: running under Xvfb, where no window can be seen. Start it from a desktop session (or ssh -X) to see it."; \
+	  xvfb-run -a $(BUILD)/qmreadout; \
+	else echo "No display: start 'make run' from a desktop session, or over ssh -X, or install xvfb to run it invisibly."; exit 1; fi
+
+# The program against the simulated converter and plate monitor.
+run-simulated: build
+	scripts/run-simulated
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

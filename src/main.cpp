@@ -1,8 +1,8 @@
 // Program entry of QM read out.
-#include "version.h"
-#include <cstdio>
+#include "app/program.h"
+#include "platform/win32/kernel.h"
 
-int main() {
-    std::printf("%s %s\n", QM_PRODUCT_NAME, QM_FILE_VERSION);
-    return 0;
+int main(int argc, char** argv) {
+    InitCommandLine(argc, argv);
+    return RunProgram();
 }

@@ -785,8 +785,23 @@ void DevBlt(TCanvasPrivate& D, const TRect& Dest, const QImage& Source, const QR
     const bool usesPattern = ((rop3 >> 4) & 0xF) != (rop3 & 0xF);
     const bool hasBrush = usesPattern && BrushPaint(D, D.S.Brush, R2_COPYPEN, brush, pattern);
     const QRegion clip = D.EffectiveClip();
+    // A plain copy at the same size moves whole rows.
+    const bool plainCopy = rop3 == 0xCC && !flipX && !flipY && sw == aw && sh == ah &&
+                           transparent > 0xFFFFFF && sr.left() >= 0 && sr.top() >= 0 &&
+                           sr.right() < src.width() && sr.bottom() < src.height();
     for (const QRect& c : clip) {
         const QRect area = c & QRect(x0, y0, aw, ah);
+        if (plainCopy) {
+            for (int y = area.top(); y <= area.bottom(); ++y) {
+                const uint32_t* srow = reinterpret_cast<const uint32_t*>(
+                                           src.constScanLine(sr.top() + y - y0)) +
+                                       sr.left() + area.left() - x0;
+                uint32_t* drow = reinterpret_cast<uint32_t*>(D.Image->scanLine(y)) + area.left();
+                for (int x = 0; x < area.width(); ++x)
+                    drow[x] = srow[x] | 0xFF000000u;
+            }
+            continue;
+        }
         for (int y = area.top(); y <= area.bottom(); ++y) {
             int syi = int((int64_t(y - y0) * sh) / ah);
             if (flipY) syi = sh - 1 - syi;

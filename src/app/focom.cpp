@@ -1,0 +1,96 @@
+#include "app/focom.h"
+#include "app/main.h"
+#include "app/setcpm.h"
+#include "comm/commhost.h"
+#include "comm/comport.h"
+#include "platform/forms/dialogs.h"
+#include "platform/forms/extctrls.h"
+
+QM_CLASS_OWNED(TFoCom, TForm, TComponent)
+
+TFoCom* FoCom = nullptr;
+
+namespace {
+class TFormsTimer : public TCommTimer {
+public:
+    TFormsTimer() : FTimer(nullptr) {
+        FTimer.SetEnabled(false);
+        FTimer.OnTimer = [this](TObject*) {
+            if (OnTimer) OnTimer();
+        };
+    }
+    void SetInterval(int ms) override { FTimer.SetInterval(ms < 1 ? 1 : ms); }
+    void SetEnabled(bool on) override { FTimer.SetEnabled(on); }
+    bool Enabled() const override { return FTimer.Enabled(); }
+
+private:
+    TTimer FTimer;
+};
+
+// The instrument code's view of the windows.
+class TWindowsHost : public TCommHost {
+public:
+    int Delta_U() override { return MainForm ? MainForm->Delta_U : 200; }
+    int Average_U() override { return MainForm ? MainForm->Average_U : 1; }
+    bool CPM_Version610() override { return MainForm ? MainForm->CPM_Version610 : true; }
+    void SetCPM_Version610(bool v) override {
+        if (MainForm) MainForm->CPM_Version610 = v;
+    }
+    int DeviceType() override { return MainForm ? MainForm->DeviceType : 0; }
+    bool TestOutput() override { return MainForm && MainForm->TestOutput; }
+    AnsiString CPM_DataDirectory() override {
+        return MainForm ? MainForm->CPM_DataDirectory : AnsiString();
+    }
+    void SetCPM_DataDirectory(const AnsiString& d) override {
+        if (MainForm) MainForm->CPM_DataDirectory = d;
+    }
+    void ReadCPMIdentity() override { ::ReadCPMIdentity(); }
+    void ProcessMessages() override { Application->ProcessMessages(); }
+    TCommBoxResult MessageBox(const AnsiString& text, const AnsiString& caption,
+                              TCommBoxButtons buttons, TCommBoxIcon icon) override {
+        const int kinds[] = {MB_OK, MB_OKCANCEL, MB_RETRYCANCEL};
+        const int icons[] = {0, MB_ICONINFORMATION, MB_ICONEXCLAMATION, MB_ICONSTOP};
+        switch (Application->MessageBox(text, caption, kinds[buttons] | icons[icon])) {
+        case IDOK:
+            return crOK;
+        case IDRETRY:
+            return crRetry;
+        default:
+            return crCancel;
+        }
+    }
+    bool ExecuteSaveDialog(const AnsiString& initialDir, AnsiString& fileName) override {
+        TSaveDialog dialog(nullptr);
+        dialog.SetInitialDir(initialDir);
+        dialog.SetFileName(fileName);
+        dialog.SetFilter("CSV files (*.csv)|*.csv|All files (*.*)|*.*");
+        dialog.SetDefaultExt("csv");
+        if (!dialog.Execute()) return false;
+        fileName = dialog.FileName();
+        return true;
+    }
+    TComPort* ComPort() override { return FoCom ? FoCom->ComPort1 : nullptr; }
+    std::unique_ptr<TCommTimer> CreateTimer() override { return std::make_unique<TFormsTimer>(); }
+    void SetControlColor(TComponent* c, uint32_t colour) override {
+        if (auto* control = dynamic_cast<TControl*>(c)) control->SetColor(TColor(colour));
+    }
+};
+
+TWindowsHost WindowsHost;
+} // namespace
+
+TFoCom::TFoCom(TComponent* AOwner) : TForm(AOwner) {
+    SetName("FoCom");
+    SetCaption("FoCom");
+    ComPort1 = new TComPort(this);
+    ComPort1->SetName("ComPort1");
+    ComPort1->SetBaudRate(br2400);
+    ComPort1->SetDataBits(db8);
+    SetCommHost(&WindowsHost);
+}
+
+TFoCom::~TFoCom() {
+    if (FoCom != this) return;
+    FoCom = nullptr;
+    if (&CommHost() == &WindowsHost) SetCommHost(nullptr);
+}

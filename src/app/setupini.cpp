@@ -1,0 +1,148 @@
+#include "app/setupini.h"
+#include "platform/classes/inifiles.h"
+#include "platform/win32/kernel.h"
+#include <climits>
+#include <cmath>
+#include <fstream>
+
+namespace {
+const char* const Adc = "SetUP_ADC";
+const char* const Menue = "Menue";
+
+// Whether the file can be used at all; the reason when not.
+bool CheckFile(const AnsiString& Path, AnsiString& Reason) {
+    if (!FileExists(Path)) {
+        if (DirectoryExists(Path)) {
+            Reason = "SETUP.INI is a folder, not a file.";
+            return false;
+        }
+        return true; // a missing file gives the defaults without a word
+    }
+    const int64_t size = GetFileSizeByName(Path);
+    if (size > MaxSetupIniBytes) {
+        Reason = "SETUP.INI is larger than " +
+                 AnsiString(static_cast<int>(MaxSetupIniBytes / 1024)) + " KB and was not read.";
+        return false;
+    }
+    std::ifstream probe(Path.c_str(), std::ios::binary);
+    if (!probe) {
+        Reason = "SETUP.INI cannot be read.";
+        return false;
+    }
+    return true;
+}
+
+class TReader {
+public:
+    TReader(TIniFile& Ini, std::vector<AnsiString>& Problems) : FIni(Ini), FProblems(Problems) {}
+
+    int Integer(const char* Section, const char* Key, int Default, int Min, int Max) {
+        if (!FIni.ValueExists(Section, Key)) return Default;
+        // A value the reader cannot parse gives back whichever default it was given.
+        const int a = FIni.ReadInteger(Section, Key, INT_MIN);
+        const int b = FIni.ReadInteger(Section, Key, INT_MAX);
+        if (a != b || a < Min || a > Max) return Refuse(Section, Key, Default);
+        return a;
+    }
+    double Float(const char* Section, const char* Key) {
+        if (!FIni.ValueExists(Section, Key)) return 0;
+        const double a = FIni.ReadFloat(Section, Key, 0);
+        const double b = FIni.ReadFloat(Section, Key, 1);
+        if (a != b || !std::isfinite(a) || std::fabs(a) > 1e12) return Refuse(Section, Key, 0);
+        return a;
+    }
+    bool Bool(const char* Section, const char* Key) {
+        if (!FIni.ValueExists(Section, Key)) return false;
+        if (FIni.ReadBool(Section, Key, false) != FIni.ReadBool(Section, Key, true))
+            return Refuse(Section, Key, false);
+        return FIni.ReadBool(Section, Key, false);
+    }
+    AnsiString String(const char* Section, const char* Key, const AnsiString& Default) {
+        return FIni.ReadString(Section, Key, Default);
+    }
+
+private:
+    template <class T> T Refuse(const char* Section, const char* Key, T Default) {
+        FProblems.push_back(AnsiString("[") + Section + "] " + Key + " = \"" +
+                            FIni.ReadString(Section, Key, "") + "\"");
+        return Default;
+    }
+    TIniFile& FIni;
+    std::vector<AnsiString>& FProblems;
+};
+} // namespace
+
+AnsiString SetupIniPath() {
+    return ProgramFolder() + "SETUP.INI";
+}
+
+TSetupValues ReadSetupIni(const AnsiString& Path, std::vector<AnsiString>& Problems) {
+    TSetupValues v;
+    v.CPM_DataDirectory = MapWindowsPath("C:");
+    v.PGT_DataDirectory = MapWindowsPath("C:");
+    AnsiString reason;
+    if (!CheckFile(Path, reason)) {
+        Problems.push_back(reason);
+        return v;
+    }
+    TIniFile ini(Path);
+    TReader r(ini, Problems);
+    v.Delta_U = r.Integer(Adc, "Delta_U", 200, 0, 100000);
+    v.Average_U = r.Integer(Adc, "Average_U", 1, 1, 1000);
+    v.Sampling_time_Chart = r.Integer(Adc, "Sampling_time_Chart", 10, 1, 3600000);
+    v.Sampling_time_Display = r.Integer(Adc, "Sampling_time_Display", 10, 1, 3600000);
+    v.Banner = r.String(Menue, "Banner", "Banner.jpg");
+    v.Main_1 = r.String(Menue, "Main_1", "Exit");
+    v.Main_2 = r.String(Menue, "Main_2", "Device");
+    v.Main_3 = r.String(Menue, "Main_3", "View");
+    v.Main_4 = r.String(Menue, "Main_4", "?");
+    v.Text_Men_Opt_1 = r.String(Menue, "Text_Men_Opt_1", "");
+    v.Text_Sub_Men_Opt_1 = r.String(Menue, "Text_Sub_Men_Opt_1", "");
+    v.Text_Opt1_Unit = r.String(Menue, "Text_Opt1_Unit", "");
+    v.Text_Opt1_2_Unit = r.String(Menue, "Text_Opt1_2_Unit", "");
+    v.Text_Men_Opt_2 = r.String(Menue, "Text_Men_Opt_2", "");
+    v.Text_Sub_Men_Opt_2 = r.String(Menue, "Text_Sub_Men_Opt_2", "");
+    v.Text_Opt2_Unit = r.String(Menue, "Text_Opt2_Unit", "");
+    v.Text_Opt2_2_Unit = r.String(Menue, "Text_Opt2_2_Unit", "");
+    const char* const groups[4] = {"Opt1", "Opt1_2", "Opt2", "Opt2_2"};
+    const char* const parts[3] = {"LeftAxisMin", "LeftAxisMax", "Calc_Factor"};
+    for (int g = 0; g < 4; ++g)
+        for (int p = 0; p < 3; ++p) {
+            const AnsiString key = AnsiString("Value_") + groups[g] + "_" + parts[p];
+            v.Opt[g][p] = r.Float(Menue, key.c_str());
+        }
+    v.CPM_DataDirectory = MapWindowsPath(r.String("CPM", "DataDirectory", "C:"));
+    v.TestOutput = r.Bool("CPM", "TestOutput");
+    v.PGT_DataDirectory = MapWindowsPath(r.String("PGT", "DataDirectory", "C:"));
+    return v;
+}
+
+int ReadComPortIndex(const AnsiString& Path, std::vector<AnsiString>& Problems) {
+    AnsiString reason;
+    if (!CheckFile(Path, reason)) {
+        Problems.push_back(reason);
+        return 0;
+    }
+    TIniFile ini(Path);
+    return TReader(ini, Problems).Integer("CPM", "ComPortIndex", 0, 0, 255);
+}
+
+bool WriteComPortIndex(const AnsiString& Path, int Index, AnsiString& Error) {
+    if (!CheckFile(Path, Error)) return false;
+    try {
+        TIniFile ini(Path);
+        ini.WriteInteger("CPM", "ComPortIndex", Index);
+    } catch (const std::exception& e) {
+        Error = e.what();
+        return false;
+    }
+    return true;
+}
+
+AnsiString SetupProblemsText(const std::vector<AnsiString>& Problems) {
+    if (Problems.empty()) return "";
+    AnsiString text = "Some settings of SETUP.INI could not be used; their defaults apply:";
+    for (const AnsiString& p : Problems)
+        text += "\r\n" + p;
+    return text;
+}

@@ -1,0 +1,40 @@
+#pragma once
+// SETUP.INI beside the program: the main window's settings with their
+// defaults, and the one value the program writes back. The file is the
+// user's: it is refused as a whole when it is too large or cannot be read,
+// and a value that is no number or lies outside its sensible range gives the
+// key's default; each such case is reported in words, never a crash.
+#include "platform/rtl/ansistring.h"
+#include <vector>
+
+struct TSetupValues {
+    int Delta_U = 200;
+    int Average_U = 1;
+    int Sampling_time_Chart = 10;
+    int Sampling_time_Display = 10;
+    AnsiString Banner = "Banner.jpg";
+    AnsiString Main_1 = "Exit", Main_2 = "Device", Main_3 = "View", Main_4 = "?";
+    AnsiString Text_Men_Opt_1, Text_Sub_Men_Opt_1, Text_Opt1_Unit, Text_Opt1_2_Unit;
+    AnsiString Text_Men_Opt_2, Text_Sub_Men_Opt_2, Text_Opt2_Unit, Text_Opt2_2_Unit;
+    // Axis minimum, maximum and factor of Opt1, Opt1_2, Opt2 and Opt2_2, in that order.
+    double Opt[4][3] = {};
+    AnsiString CPM_DataDirectory;
+    bool TestOutput = false;
+    AnsiString PGT_DataDirectory;
+};
+
+// Largest SETUP.INI read or rewritten.
+constexpr long long MaxSetupIniBytes = 1 << 20;
+
+// The file's full path (in the program's folder).
+AnsiString SetupIniPath();
+// Reads every key; Problems gets one line for each value refused (or one for
+// the whole file).
+TSetupValues ReadSetupIni(const AnsiString& Path, std::vector<AnsiString>& Problems);
+// [CPM] ComPortIndex (0 when absent or refused, with the problem noted).
+int ReadComPortIndex(const AnsiString& Path, std::vector<AnsiString>& Problems);
+// Writes [CPM] ComPortIndex and keeps every other byte of the file. False with
+// the reason when the file cannot safely take it.
+bool WriteComPortIndex(const AnsiString& Path, int Index, AnsiString& Error);
+// The problems as one message, or "" when there are none.
+AnsiString SetupProblemsText(const std::vector<AnsiString>& Problems);

@@ -1,0 +1,152 @@
+// The main window as the program start builds it: SETUP.INI and its
+// defaults, the optional menu items, the range table and the caption.
+#include "app_fixture.h"
+
+TEST_F(AppTest, WithoutSetupIniTheDefaultsHold) {
+    Start();
+    EXPECT_EQ(Application->MainForm(), MainForm);
+    EXPECT_EQ(MainForm->Caption(), "QM read out");
+    EXPECT_EQ(MainForm->Exit1->Caption(), "Exit");
+    EXPECT_EQ(MainForm->Device->Caption(), "Device");
+    EXPECT_EQ(MainForm->View->Caption(), "View");
+    EXPECT_EQ(MainForm->Help->Caption(), "?");
+    EXPECT_FALSE(MainForm->View->Enabled());
+    EXPECT_FALSE(MainForm->Opt11->Visible());
+    EXPECT_FALSE(MainForm->Opt21->Visible());
+    EXPECT_FALSE(MainForm->RXM_Calibrate->Visible());
+    EXPECT_TRUE(MainForm->PGT3001->Visible());
+    EXPECT_TRUE(MainForm->EFM640B1->Visible());
+    EXPECT_EQ(MainForm->Sampling_time_Chart, 10);
+    EXPECT_EQ(MainForm->Sampling_time_Display, 10);
+    EXPECT_EQ(MainForm->Delta_U, 200);
+    EXPECT_EQ(MainForm->Average_U, 1);
+    EXPECT_DOUBLE_EQ(MainForm->ChartWidth, 0.6);
+    EXPECT_EQ(MainForm->CPM_DataDirectory, MapWindowsPath("C:"));
+    EXPECT_EQ(MainForm->Banner, "Banner.jpg");
+    EXPECT_FALSE(MainForm->Chart1->Visible());
+    EXPECT_TRUE(MainForm->ImageWallpaper->Visible());
+    EXPECT_EQ(MainForm->Left(), (1280 - 1006) / 2);
+    EXPECT_EQ(MainForm->Top(), (1024 - 700) / 2);
+    EXPECT_TRUE(MainForm->SetupProblems().empty());
+}
+
+TEST_F(AppTest, OptionalMenusComeFromSetupIni) {
+    WriteIni(
+        "[Menue]\r\nMain_1=Ende\r\nText_Men_Opt_1=EFM 999\r\nText_Sub_Men_Opt_1=Field\r\n"
+        "Text_Opt1_Unit=kV/m\r\nText_Opt1_2_Unit=MV/m\r\n"
+        "Value_Opt1_LeftAxisMin=-20\r\nValue_Opt1_LeftAxisMax=20\r\nValue_Opt1_Calc_Factor=20\r\n"
+        "Value_Opt1_2_LeftAxisMin=-3\r\nValue_Opt1_2_LeftAxisMax=3\r\n"
+        "Value_Opt1_2_Calc_Factor=0.5\r\n"
+        // A unipolar range is hidden; a group without its mode text stays hidden.
+        "Text_Men_Opt_2=EFM 998\r\nValue_Opt2_LeftAxisMin=0\r\nValue_Opt2_LeftAxisMax=10\r\n"
+        "[SetUP_ADC]\r\nSampling_time_Display=1000\r\n");
+    char arg0[] = "qmreadout", arg1[] = "x", arg2[] = "CaLiBrAtE";
+    char* argv[] = {arg0, arg1, arg2, nullptr};
+    InitCommandLine(3, argv);
+    Start();
+    EXPECT_EQ(MainForm->Exit1->Caption(), "Ende");
+    EXPECT_TRUE(MainForm->Opt11->Visible());
+    EXPECT_EQ(MainForm->Opt11->Caption(), "EFM 999");
+    EXPECT_EQ(MainForm->Opt111->Caption(), "Field");
+    EXPECT_EQ(MainForm->Opt121->Caption(), "\xB1"
+                                           "20kV/m");
+    EXPECT_EQ(MainForm->Opt122->Caption(), "\xB1"
+                                           "3MV/m");
+    EXPECT_TRUE(MainForm->Opt121->Visible());
+    EXPECT_FALSE(MainForm->Opt21->Visible());
+    EXPECT_TRUE(MainForm->RXM_Calibrate->Visible());
+    EXPECT_DOUBLE_EQ(MainForm->ChartWidth, 60);
+
+    // The second item of the first group reads the Opt1_2 keys (code 72).
+    MainForm->Opt122->Click();
+    EXPECT_EQ(MainForm->RangeCode, 72);
+    EXPECT_EQ(MainForm->ModelText, "EFM 999");
+    EXPECT_EQ(MainForm->UnitText, "MV/m");
+    EXPECT_DOUBLE_EQ(MainForm->RangeFactor, 0.5);
+    EXPECT_EQ(MainForm->Caption(), "QM read out    Selected type =  EFM 999  Range : \xB1"
+                                   "3MV/m");
+}
+
+struct TBadIni {
+    const char* Name;
+    std::string Content; // "" with Folder: SETUP.INI is a folder
+    bool Folder;
+    const char* Reported;
+};
+
+class BadSetupIniTest : public AppTest, public ::testing::WithParamInterface<TBadIni> {};
+
+TEST_P(BadSetupIniTest, GivesTheDefaultsAndSaysWhy) {
+    const TBadIni& p = GetParam();
+    if (p.Folder)
+        fs::create_directories(Dir / "SETUP.INI");
+    else
+        WriteIni(p.Content);
+    Responder.ExpectMessage(p.Reported, IDOK);
+    Start();
+    EXPECT_TRUE(Responder.Done());
+    EXPECT_EQ(MainForm->Average_U, 1);
+    EXPECT_EQ(MainForm->Sampling_time_Chart, 10);
+    EXPECT_EQ(MainForm->Sampling_time_Display, 10);
+    EXPECT_DOUBLE_EQ(MainForm->Value_Opt1_LeftAxisMax, 0);
+    EXPECT_FALSE(MainForm->SetupProblems().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, BadSetupIniTest,
+    ::testing::Values(
+        TBadIni{"Garbage",
+                "[SetUP_ADC]\nAverage_U=many\nSampling_time_Chart=-5\nSampling_time_Display=0\n"
+                "[Menue]\nValue_Opt1_LeftAxisMax=nan\n",
+                false, "[SetUP_ADC] Average_U = \"many\""},
+        TBadIni{"Huge", "[SetUP_ADC]\nAverage_U=3\n" + std::string(2 << 20, ';'), false,
+                "larger than"},
+        TBadIni{"Folder", "", true, "is a folder"}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(AppTest, RangeItemsSetTypeCodeAndCaption) {
+    struct TRow {
+        const char* Item;
+        int Type, Code;
+        const char* Unit;
+        double Factor, Min, Max;
+        const char* Caption;
+    };
+    const TRow rows[] = {
+        {"N2kV1", 2, 26, "kV", 2, -2, 2,
+         "EFM 640B  Range : \xB1"
+         "2kV"},
+        {"Plate_N1000V", 101, 42, "kV", 0.001, -1.001, 1,
+         "CPM 690 V-Meter (Plate)  Range : \xB1"
+         "1kV"},
+        {"Plate_N400V", 101, 41, "V", 1, -401, 400,
+         "CPM 690 V-Meter (Plate)  Range : \xB1"
+         "400V"},
+        {"N1MVm5", 1, 82, "MV/m", 1, -1, 1,
+         "EFM 085  Range : \xB1"
+         "1MV/m"},
+        {"E_Feld_N200kVm", 103, 63, "kV/m", 1, -200, 200,
+         "CPM 690 E-Field  Range : \xB1"
+         "200kV/m"},
+    };
+    Start();
+    for (const TRow& r : rows) {
+        Item(r.Item)->Click();
+        EXPECT_EQ(MainForm->DeviceType, r.Type) << r.Item;
+        EXPECT_EQ(MainForm->RangeCode, r.Code) << r.Item;
+        EXPECT_EQ(MainForm->UnitText, r.Unit) << r.Item;
+        EXPECT_DOUBLE_EQ(MainForm->RangeFactor, r.Factor) << r.Item;
+        TRangeRow row;
+        ASSERT_TRUE(MainForm->FindRange(r.Code, row));
+        EXPECT_DOUBLE_EQ(row.Minimum, r.Min) << r.Item;
+        EXPECT_DOUBLE_EQ(row.Maximum, r.Max) << r.Item;
+        EXPECT_EQ(MainForm->Caption(), AnsiString("QM read out    Selected type =  ") + r.Caption);
+        EXPECT_TRUE(MainForm->View->Enabled());
+    }
+    // A code without a row leaves what the last one set.
+    double factor = 7, minimum = 1, maximum = 2;
+    AnsiString unit = "u";
+    MainForm->GetRangeData(0, factor, unit, minimum, maximum);
+    EXPECT_EQ(unit, "u");
+    EXPECT_DOUBLE_EQ(factor, 7);
+}
