@@ -263,7 +263,9 @@ TArcGeometry ArcGeometry(int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4,
         const double qx = g.rx > 0 ? c / g.rx : 0, qy = g.ry > 0 ? s / g.ry : 0;
         const double den = std::sqrt(qx * qx + qy * qy);
         const double r = den > 0 ? 1 / den : 0;
-        return TPoint(PixelPos(g.cx + r * c), PixelPos(g.cy - r * s));
+        // A flat box's arc has no extent across it: the point stays on the box.
+        return TPoint(PixelPos(g.cx + (g.rx > 0 ? r * c : 0)),
+                      PixelPos(g.cy - (g.ry > 0 ? r * s : 0)));
     };
     g.S = at(direction == AD_CLOCKWISE ? b : a);
     g.E = at(direction == AD_CLOCKWISE ? a : b);
@@ -639,7 +641,10 @@ void DevArcShape(TCanvasPrivate& D, int Kind, int X1, int Y1, int X2, int Y2, in
                 const double s = ex * (y - g.S.y) - ey * (x - g.S.x);
                 return s == 0 || (s > 0) == (side > 0);
             };
+            // Only what the raster holds is tested pixel by pixel.
+            const QRect clip = r->Bounds();
             for (const TRoundRow& row : rows) {
+                if (row.y < clip.top() || row.y > clip.bottom()) continue;
                 int a, b;
                 if (pen.Null) {
                     a = row.l0;
@@ -648,6 +653,8 @@ void DevArcShape(TCanvasPrivate& D, int Kind, int X1, int Y1, int X2, int Y2, in
                     a = row.in0;
                     b = row.in1;
                 }
+                a = std::max(a, clip.left());
+                b = std::min(b, clip.right());
                 int runStart = INT_MIN;
                 for (int x = a; x <= b + 1; ++x) {
                     const bool in =

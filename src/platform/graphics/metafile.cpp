@@ -219,12 +219,12 @@ bool TMetafile::Empty() const {
 }
 
 void TMetafile::SetWidth(int Value) {
-    FWidth = std::max(0, Value);
+    FWidth = std::clamp(Value, 0, MaxMetafileSide);
     Changed();
 }
 
 void TMetafile::SetHeight(int Value) {
-    FHeight = std::max(0, Value);
+    FHeight = std::clamp(Value, 0, MaxMetafileSide);
     Changed();
 }
 
@@ -300,13 +300,13 @@ struct TPlayer {
     QRegion Clip;
 
     QPointF Map(double x, double y) const {
-        double mx = x, my = y;
+        double mx, my;
         if (M.MapMode != MM_TEXT && M.WindowExt.cx && M.WindowExt.cy) {
             mx = (x - M.WindowOrg.x) * M.ViewportExt.cx / double(M.WindowExt.cx) + M.ViewportOrg.x;
             my = (y - M.WindowOrg.y) * M.ViewportExt.cy / double(M.WindowExt.cy) + M.ViewportOrg.y;
         } else {
-            mx = x - M.WindowOrg.x + M.ViewportOrg.x;
-            my = y - M.WindowOrg.y + M.ViewportOrg.y;
+            mx = x - double(M.WindowOrg.x) + M.ViewportOrg.x;
+            my = y - double(M.WindowOrg.y) + M.ViewportOrg.y;
         }
         return {FA * mx + FB, FC * my + FE};
     }
@@ -340,19 +340,19 @@ struct TPlayer {
     void Apply() {
         TDCState& S = D.S;
         S.Pen = M.Pen;
-        if (M.Pen.Scales()) S.Pen.Width = std::max(1, int(std::lround(M.Pen.Width * ScaleX())));
+        if (M.Pen.Scales()) S.Pen.Width = std::max(1, MetaRound(M.Pen.Width * ScaleX()));
         S.DCPen = S.DCBrush = false;
         S.Brush = M.Brush;
         S.Font = M.Font;
         if (S.Font.lfHeight != 0) {
-            const int h = std::max(1, int(std::lround(std::abs(M.Font.lfHeight) * ScaleY())));
+            const int h = std::max(1, MetaRound(std::fabs(double(M.Font.lfHeight)) * ScaleY()));
             S.Font.lfHeight = M.Font.lfHeight < 0 ? -h : h;
         }
         S.TextColor = M.TextColor;
         S.BkColor = M.BkColor;
         S.BkMode = M.BkMode;
         S.TextAlign = M.TextAlign & ~TA_UPDATECP;
-        S.CharExtra = int(std::lround(M.CharExtra * ScaleX()));
+        S.CharExtra = MetaRound(M.CharExtra * ScaleX());
         S.Rop2 = M.Rop2;
         S.FillMode = M.FillMode;
         S.ArcDirection = M.ArcDirection;
@@ -488,8 +488,8 @@ void TPlayer::Play(const TMetaOp& op) {
         DoRectangle(D, P(I[0], I[1]), P(I[2], I[3]));
         break;
     case TMetaKind::RoundRect:
-        DoRoundShape(D, P(I[0], I[1]), P(I[2], I[3]), int(std::lround(I[4] * ScaleX())),
-                     int(std::lround(I[5] * ScaleY())));
+        DoRoundShape(D, P(I[0], I[1]), P(I[2], I[3]), MetaRound(I[4] * ScaleX()),
+                     MetaRound(I[5] * ScaleY()));
         break;
     case TMetaKind::Ellipse: {
         const TPoint a = P(I[0], I[1]), b = P(I[2], I[3]);
@@ -518,7 +518,7 @@ void TPlayer::Play(const TMetaOp& op) {
         }
         std::vector<int> dx;
         for (int v : op.Dx)
-            dx.push_back(int(std::lround(v * ScaleX())));
+            dx.push_back(MetaRound(v * ScaleX()));
         DevTextOut(D, p.x, p.y, op.Options, op.HasRect ? &r : nullptr, op.Text.c_str(),
                    op.Text.Length(), dx.empty() ? nullptr : dx.data());
         break;
@@ -701,10 +701,14 @@ void TMetafile::Draw(TCanvas* ACanvas, const TRect& R) {
     if (!ACanvas) return;
     ACanvas->Handle();
     if (TCanvasRecorder* rec = ACanvas->Private()->Recorder) {
-        // Drawing a metafile into another metafile: draw it as a picture.
+        // Drawing a metafile into another metafile: draw it as a picture, at
+        // its own size (a file's frame may be large, the picture is not).
         (void)rec;
-        TBitmap bmp(std::max(1, FWidth), std::max(1, FHeight));
-        PlayMetaOps(bmp.Canvas(), FOps, FWidth, FHeight, {0, 0, FWidth, FHeight});
+        const double area = std::max(1.0, double(FWidth) * FHeight);
+        const double shrink = std::min(1.0, std::sqrt(double(MaxPicturePixels) / area));
+        const int w = std::max(1, int(FWidth * shrink)), h = std::max(1, int(FHeight * shrink));
+        TBitmap bmp(w, h);
+        PlayMetaOps(bmp.Canvas(), FOps, FWidth, FHeight, {0, 0, w, h});
         ACanvas->StretchDraw(R, &bmp);
         return;
     }
