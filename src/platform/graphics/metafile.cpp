@@ -701,14 +701,17 @@ void TMetafile::Draw(TCanvas* ACanvas, const TRect& R) {
     if (!ACanvas) return;
     ACanvas->Handle();
     if (TCanvasRecorder* rec = ACanvas->Private()->Recorder) {
-        // Drawing a metafile into another metafile: draw it as a picture, at
-        // its own size (a file's frame may be large, the picture is not).
+        // Drawing a metafile into another metafile: draw it as a picture, no
+        // larger than the metafile or the place it goes to (a file's frame
+        // may be large, the picture stays within the pixel limit).
         (void)rec;
-        const double area = std::max(1.0, double(FWidth) * FHeight);
-        const double shrink = std::min(1.0, std::sqrt(double(MaxPicturePixels) / area));
-        const int w = std::max(1, int(FWidth * shrink)), h = std::max(1, int(FHeight * shrink));
-        TBitmap bmp(w, h);
-        PlayMetaOps(bmp.Canvas(), FOps, FWidth, FHeight, {0, 0, w, h});
+        const double w =
+            std::clamp(std::fabs(double(R.Right) - R.Left), 1.0, double(std::max(1, FWidth)));
+        const double h =
+            std::clamp(std::fabs(double(R.Bottom) - R.Top), 1.0, double(std::max(1, FHeight)));
+        const double shrink = std::min(1.0, std::sqrt(double(MaxPicturePixels) / (w * h)));
+        TBitmap bmp(std::max(1, int(w * shrink)), std::max(1, int(h * shrink)));
+        PlayMetaOps(bmp.Canvas(), FOps, FWidth, FHeight, {0, 0, bmp.Width(), bmp.Height()});
         ACanvas->StretchDraw(R, &bmp);
         return;
     }
