@@ -7,6 +7,7 @@
 #include "platform/rtl/rtlmath.h"
 #include <cmath>
 #include <map>
+#include <set>
 
 namespace {
 
@@ -62,7 +63,11 @@ protected:
         M.Font.lfHeight = -12;
         std::strcpy(M.Font.lfFaceName, "Arial");
     }
+    // Each record becomes an operation of a few hundred bytes, whatever its
+    // own size: the count is bounded, not only the file.
+    static constexpr size_t MaxOps = size_t(1) << 20;
     TMetaOp& New(TMetaKind k) {
+        if (Ops.size() + 2 > MaxOps) Bad("too many records");
         if (Dirty && k != TMetaKind::State) {
             auto s = std::make_shared<TMetaOp>();
             s->Kind = TMetaKind::State;
@@ -168,6 +173,21 @@ private:
         file.Bytes(in.D.data() + bmiAt, bmiSize);
         file.Bytes(in.D.data() + bitsAt, bitsSize);
         return DecodeBmp(file.B, nullptr);
+    }
+
+    // Region data in bands (as the platform writes it) is taken as it is;
+    // overlapping rectangles are merged, which may multiply them, so only a
+    // few are taken that way.
+    static QRegion RegionOf(const std::vector<QRect>& Rects, bool Banded) {
+        QRegion region;
+        if (Banded) {
+            region.setRects(Rects.data(), int(Rects.size()));
+            return region;
+        }
+        if (Rects.size() > 1024) Bad("bad region");
+        for (const QRect& r : Rects)
+            region += r;
+        return region;
     }
 
     // The part of Image a stretched block asks for, cut to the image; Dest
@@ -406,12 +426,23 @@ private:
                 const uint32_t n = in.U32(p + 8 + 8);
                 if (uint64_t(n) * 16 + 32 > cb) Bad("bad region");
                 op.HasRegion = true;
+                std::vector<QRect> rects;
+                bool banded = true;
                 for (uint32_t i = 0; i < n; ++i) {
                     const size_t r = p + 8 + 32 + 16 * size_t(i);
                     const int l = in.C32(r), t = in.C32(r + 4), rr = in.C32(r + 8),
                               b = in.C32(r + 12);
-                    if (rr > l && b > t) op.Region += QRect(l, t, rr - l, b - t);
+                    if (rr <= l || b <= t) continue;
+                    const QRect q(l, t, rr - l, b - t);
+                    if (!rects.empty()) {
+                        const QRect& last = rects.back();
+                        banded = banded && (q.top() > last.bottom() ||
+                                            (q.top() == last.top() && q.bottom() == last.bottom() &&
+                                             q.left() > last.right()));
+                    }
+                    rects.push_back(q);
                 }
+                op.Region = RegionOf(rects, banded);
             }
             break;
         }
@@ -483,13 +514,16 @@ public:
 private:
     std::vector<TObj> FSlots;
 
+    std::set<size_t> FFree; // empty slots below the top
+
+    // A new object takes the lowest empty slot; a full table (its indexes
+    // are 16-bit) takes no more, as the platform's does.
     void Add(const TObj& o) {
-        for (auto& s : FSlots)
-            if (s.Type == 0) {
-                s = o;
-                return;
-            }
-        FSlots.push_back(o);
+        if (!FFree.empty()) {
+            FSlots[*FFree.begin()] = o;
+            FFree.erase(FFree.begin());
+        } else if (FSlots.size() < 0xFFFF)
+            FSlots.push_back(o);
     }
     // Where a packed DIB's bits begin: after its header, colour masks and palette.
     static uint32_t DibBitsOffset(const TIn& in, size_t bmi) {
@@ -633,7 +667,10 @@ private:
         }
         case META_DELETEOBJECT: {
             const uint32_t i = in.U16(p);
-            if (i < FSlots.size()) FSlots[i] = TObj();
+            if (i < FSlots.size() && FSlots[i].Type) {
+                FSlots[i] = TObj();
+                FFree.insert(i);
+            }
             break;
         }
         case META_POLYPOLYGON: {
