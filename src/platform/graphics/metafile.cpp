@@ -1,5 +1,8 @@
-// TMetafile and TMetafileCanvas: the recorder that turns canvas calls into
-// metafile operations, and playback of operations into any canvas rectangle.
+// TMetafile and TMetafileCanvas:
+//   the recorder: canvas calls turned into metafile operations;
+//   TMetafile: size, files, drawing (a picture when drawn into a metafile);
+//   playback: operations drawn into any canvas rectangle;
+//   TMetafileCanvas and RecordInto: recording from any canvas.
 #include "platform/graphics/metafileops.h"
 #include "platform/graphics/qtbridge.h"
 #include <cmath>

@@ -1,6 +1,9 @@
 // Metafile files read: enhanced (EMF) and old-style (WMF, placeable or not)
 // files, the records the writers produce and the common drawing records of
-// other programs. Damage raises EInvalidGraphic.
+// other programs. Damage raises EInvalidGraphic; coordinates, sizes and
+// counts are bounded before they are used.
+//   record fields and the state both readers keep;
+//   enhanced files (TEmfReader); old-style files (TWmfReader); ReadMetafile.
 #include "platform/graphics/bmpcodec.h"
 #include "platform/graphics/metafilerecords.h"
 #include "platform/graphics/qtbridge.h"
@@ -14,6 +17,8 @@ namespace {
 [[noreturn]] void Bad(const char* why) {
     throw EInvalidGraphic(AnsiString("Metafile is not valid (") + why + ")");
 }
+
+// --- record fields and reader state ----------------------------------------------
 
 struct TIn {
     const std::vector<uint8_t>& D;
@@ -116,6 +121,8 @@ protected:
         return QStringToAnsi(s);
     }
 };
+
+// --- enhanced files --------------------------------------------------------------
 
 class TEmfReader : TReaderBase {
 public:
@@ -459,6 +466,8 @@ private:
         return false;
     }
 };
+
+// --- old-style files -------------------------------------------------------------
 
 class TWmfReader : TReaderBase {
 public:

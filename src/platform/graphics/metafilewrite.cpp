@@ -1,5 +1,7 @@
 // Metafile files written: the enhanced (EMF) and the placeable old-style
 // (WMF) writer. Coordinates are written in the metafile's device units.
+//   the mapping and bitmap helpers both writers share;
+//   enhanced files (TEmfWriter); old-style files (TWmfWriter); entry points.
 #include "platform/graphics/metafilerecords.h"
 #include "platform/graphics/qtbridge.h"
 #include <cmath>
