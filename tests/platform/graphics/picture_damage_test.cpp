@@ -3,6 +3,7 @@
 // metafile readable again, and the fuzzers' corpus replayed.
 #include "picture_fuzz_harness.h"
 #include "pixelart.h"
+#include "platform/graphics/gdi.h"
 #include "platform/rtl/rtlmath.h"
 #include <gtest/gtest.h>
 #include <climits>
@@ -262,4 +263,27 @@ TEST(PictureDamage, PieOfAFlatBoxStaysInItsBox) {
     const TRect ink = InkBox(b);
     EXPECT_GE(ink.Top, 20);
     EXPECT_LE(ink.Bottom, 21);
+}
+
+TEST(PictureDamage, DashesOfAFarReachingWidePenKeepTheirPlaceInThePattern) {
+    // Dashes are made only near the bitmap for a line reaching far beyond it;
+    // they fall where a line starting a whole number of periods (8) later
+    // puts them, give or take the rounding of a dash's end.
+    auto row = [](int x0, int x1) {
+        TBitmap b(40, 6);
+        LOGBRUSH lb{};
+        b.Canvas()->Pen()->SetHandle(ExtCreatePen(PS_GEOMETRIC | PS_DASH | PS_ENDCAP_FLAT, 2, lb));
+        b.Canvas()->SetBkMode(TRANSPARENT);
+        b.Canvas()->MoveTo(x0, 3);
+        b.Canvas()->LineTo(x1, 3);
+        return Art(b)[3];
+    };
+    for (int x0 : {-1, -3, -6}) {
+        const std::string far = row(x0 - 8 * 4000, 60000), near = row(x0, 60);
+        for (size_t i = 0; i < near.size(); ++i) {
+            const bool end = (i > 0 && near[i - 1] != near[i]) ||
+                             (i + 1 < near.size() && near[i + 1] != near[i]);
+            EXPECT_TRUE(far[i] == near[i] || end) << x0 << "\n" << far << "\n" << near;
+        }
+    }
 }
