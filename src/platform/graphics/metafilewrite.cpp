@@ -599,13 +599,17 @@ private:
                                     W(d.Right - d.Left),
                                     W(d.Top),
                                     W(d.Left)};
-            TMetaOut bmi;
-            BitmapInfoHeader(bmi, img.width(), img.height(), uint32_t(bits.size()));
-            bmi.Bytes(bits.data(), bits.size());
-            if (bmi.B.size() % 2) bmi.B.push_back(0);
-            for (size_t i = 0; i < bmi.B.size(); i += 2)
-                p.push_back(uint16_t(bmi.B[i] | bmi.B[i + 1] << 8));
-            Raw(META_STRETCHDIB, p);
+            // The bits go straight into the file: pictures may be large.
+            const size_t bytes = 40 + bits.size() + bits.size() % 2;
+            const uint32_t size = uint32_t(3 + p.size() + bytes / 2);
+            FBody.U32(size);
+            FBody.U16(META_STRETCHDIB);
+            for (uint16_t w : p)
+                FBody.U16(w);
+            BitmapInfoHeader(FBody, img.width(), img.height(), uint32_t(bits.size()));
+            FBody.Bytes(bits.data(), bits.size());
+            if (bits.size() % 2) FBody.U8(0);
+            FMaxRecord = std::max(FMaxRecord, size);
         });
     }
 
