@@ -5,6 +5,7 @@
 //   TMetafileCanvas and RecordInto: recording from any canvas.
 #include "platform/graphics/metafileops.h"
 #include "platform/graphics/qtbridge.h"
+#include "platform/graphics/raster.h"
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -400,6 +401,20 @@ struct TPlayer {
         return QRegion(QRect(QPoint(std::min(a.x, c.x), std::min(a.y, c.y)),
                              QPoint(std::max(a.x, c.x) - 1, std::max(a.y, c.y) - 1)));
     }
+    // A path as a clip region: only the device's rows and columns (and one
+    // beyond) can show, so a path of a file reaching far away costs no more.
+    QRegion DeviceRegion(const QPainterPath& Path) const {
+        const TRect b = D.DeviceBounds();
+        const bool winding = Path.fillRule() == Qt::WindingFill || D.S.FillMode == WINDING;
+        std::vector<TSpan> spans;
+        ScanPolygons(Path.toSubpathPolygons(), winding, b.Top - 1, b.Bottom + 1,
+                     [&](int y, int x0, int x1) {
+                         x0 = std::max(x0, b.Left - 1);
+                         x1 = std::min(x1, b.Right + 1);
+                         if (x0 < x1) spans.push_back({y, x0, x1});
+                     });
+        return SpansToRegion(spans);
+    }
     TRect BlockRect(const TRect& r) const {
         return DevBlockRect(P(r.Left, r.Top), P(r.Right, r.Bottom));
     }
@@ -592,7 +607,7 @@ void TPlayer::Play(const TMetaOp& op) {
         break;
     case TMetaKind::SelectClipPath:
         if (D.PathDone) {
-            const QRegion r = DevPathRegion(D, D.Path);
+            const QRegion r = DeviceRegion(D.Path);
             D.Path = QPainterPath();
             D.PathDone = false;
             CombineClip(r, op.Mode);
