@@ -390,12 +390,12 @@ private:
             break;
         }
         case EMR_STRETCHDIBITS: {
-            const TRect dest = {in.C32(p + 16), in.C32(p + 20), 0, 0};
+            const int xd = in.C32(p + 16), yd = in.C32(p + 20);
             QImage img = DibImage(in, in.Begin + in.U32(p + 40), in.U32(p + 44),
                                   in.Begin + in.U32(p + 48), in.U32(p + 52));
             TMetaOp& op = New(TMetaKind::Image);
             op.Rop = in.U32(p + 60);
-            op.R = {dest.Left, dest.Top, dest.Left + in.C32(p + 64), dest.Top + in.C32(p + 68)};
+            op.R = {xd, yd, xd + in.C32(p + 64), yd + in.C32(p + 68)};
             const int64_t cxs = in.I32(p + 32), cys = in.I32(p + 36);
             if (cxs > 0 && cys > 0) {
                 // Source rows count from the bitmap's bottom.
