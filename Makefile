@@ -43,7 +43,7 @@ fuzz:
 	done
 	mkdir -p $(FUZZ_BUILD)/corpus-pictures
 	LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan.supp \
-	  $(FUZZ_BUILD)/fuzz_pictures -max_total_time=$(FUZZ_TIME) -max_len=4096 -timeout=10 \
+	  $(FUZZ_BUILD)/fuzz_pictures -max_total_time=$(FUZZ_TIME) -max_len=4096 -timeout=25 \
 	    -fork=$(FUZZ_JOBS) -artifact_prefix=$(FUZZ_BUILD)/ \
 	    $(FUZZ_BUILD)/corpus-pictures tests/platform/graphics/corpus
 
