@@ -43,10 +43,13 @@ asan: bootstrap
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b"; done
 
-# libFuzzer runs of the component stream reader and text parser (clang, ASan),
-# FUZZ_TIME seconds each, starting from the kept corpus; not part of `make test`.
+# libFuzzer runs (clang, ASan, UBSan), FUZZ_TIME seconds each, starting from the
+# kept corpus: the component stream reader and text parser, and the picture
+# readers (metafiles, bitmaps, JPEG). Not part of `make test`; new finds go to
+# $(FUZZ_BUILD)/corpus-*, crashes to $(FUZZ_BUILD)/crash-*.
 FUZZ_BUILD ?= build-fuzz
 FUZZ_TIME ?= 60
+FUZZ_JOBS ?= 2
 fuzz:
 	@scripts/bootstrap --fuzz
 	cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++
@@ -56,6 +59,11 @@ fuzz:
 	  $(FUZZ_BUILD)/fuzz_streaming_$$t -max_total_time=$(FUZZ_TIME) -max_len=4096 \
 	    $(FUZZ_BUILD)/corpus-$$t tests/platform/classes/corpus/$$t || exit 1; \
 	done
+	mkdir -p $(FUZZ_BUILD)/corpus-pictures
+	LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan.supp \
+	  $(FUZZ_BUILD)/fuzz_pictures -max_total_time=$(FUZZ_TIME) -max_len=4096 -timeout=25 \
+	    -fork=$(FUZZ_JOBS) -artifact_prefix=$(FUZZ_BUILD)/ \
+	    $(FUZZ_BUILD)/corpus-pictures tests/platform/graphics/corpus
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -3,7 +3,8 @@
 
 namespace {
 
-constexpr int64_t MaxPixels = int64_t(1) << 28; // 16384 x 16384
+// A compressed bitmap up to this size (2048 x 2048) may be mostly left out.
+constexpr int64_t RleFreePixels = int64_t(1) << 22;
 
 [[noreturn]] void Invalid(const char* why) {
     throw EInvalidGraphic(AnsiString("Bitmap image is not valid (") + why + ")");
@@ -115,6 +116,43 @@ int NearestIndex(QRgb c, TPixelFormat f, const std::vector<QRgb>& pal) {
     return best;
 }
 
+// Runs of an RLE8 or RLE4 bitmap, bottom row first, handed to Put(x, y, index)
+// until the end-of-bitmap mark or the row past the top. Work is bounded by the
+// bytes present (at most 255 pixels for every two).
+template <typename Fn>
+void DecodeRle(const std::vector<uint8_t>& D, size_t p, uint32_t bpp, int height, Fn&& Put) {
+    int64_t x = 0, y = 0;
+    auto need = [&](size_t n) {
+        if (p + n > D.size()) Invalid("truncated pixel data");
+    };
+    while (y < height) {
+        need(2);
+        const uint8_t n = D[p], c = D[p + 1];
+        p += 2;
+        if (n > 0) {
+            for (int i = 0; i < n; ++i)
+                Put(x++, y, bpp == 8 ? c : ((i & 1) ? c & 15 : c >> 4));
+        } else if (c == 0) {
+            x = 0;
+            ++y;
+        } else if (c == 1) {
+            return;
+        } else if (c == 2) {
+            need(2);
+            x += D[p];
+            y += D[p + 1];
+            p += 2;
+        } else {
+            const size_t bytes = bpp == 8 ? c : (c + 1u) / 2;
+            need(bytes);
+            for (int i = 0; i < c; ++i)
+                Put(x++, y,
+                    bpp == 8 ? D[p + i] : ((i & 1) ? D[p + i / 2] & 15 : D[p + i / 2] >> 4));
+            p += (bytes + 1) & ~size_t(1);
+        }
+    }
+}
+
 } // namespace
 
 QImage DecodeBmp(const std::vector<uint8_t>& D, TPixelFormat* Format) {
@@ -161,7 +199,7 @@ QImage DecodeBmp(const std::vector<uint8_t>& D, TPixelFormat* Format) {
     const bool topDown = height < 0;
     if (topDown) height = -height;
     if (width <= 0 || height <= 0) Invalid("empty size");
-    if (width * height > MaxPixels) Invalid("size too large");
+    if (width * height > MaxPicturePixels) Invalid("size too large");
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
         Invalid("unsupported bit count");
     const bool rle = compression == 1 || compression == 2;
@@ -184,20 +222,29 @@ QImage DecodeBmp(const std::vector<uint8_t>& D, TPixelFormat* Format) {
         }
     }
     if (offBits >= D.size()) Invalid("no pixel data");
+    const int stride = RowStride(int(width), int(bpp));
+    // The pixel data must all be there before the picture is allocated. Runs
+    // may leave pixels out, so a compressed size is held to what its data
+    // could plausibly describe (no encoder comes near a kilopixel a byte).
+    if (rle &&
+        width * height > std::max<int64_t>(RleFreePixels, 1024 * int64_t(D.size() - offBits)))
+        Invalid("size too large for its data");
+    if (rle)
+        DecodeRle(D, offBits, bpp, int(height), [](int64_t, int64_t, uint32_t) {});
+    else if (offBits + uint64_t(stride) * height > D.size())
+        Invalid("truncated pixel data");
 
     QImage img(int(width), int(height), QImage::Format_RGB32);
     if (img.isNull()) Invalid("out of memory");
     img.fill(Qt::black);
-    auto setIndex = [&](int x, int y, uint32_t idx) {
+    auto setIndex = [&](int64_t x, int64_t y, uint32_t idx) {
         if (x < 0 || x >= width || y < 0 || y >= height) return;
-        const int row = topDown ? y : int(height) - 1 - y;
-        reinterpret_cast<QRgb*>(img.scanLine(row))[x] =
+        const int64_t row = topDown ? y : height - 1 - y;
+        reinterpret_cast<QRgb*>(img.scanLine(int(row)))[x] =
             idx < palette.size() ? palette[idx] : 0xFF000000u;
     };
 
     if (!rle) {
-        const int stride = RowStride(int(width), int(bpp));
-        if (offBits + uint64_t(stride) * height > D.size()) Invalid("truncated pixel data");
         for (int y = 0; y < height; ++y) {
             const uint8_t* src = D.data() + offBits + size_t(stride) * y;
             const int row = topDown ? y : int(height) - 1 - y;
@@ -231,43 +278,7 @@ QImage DecodeBmp(const std::vector<uint8_t>& D, TPixelFormat* Format) {
             }
         }
     } else {
-        size_t p = offBits;
-        int x = 0, y = 0;
-        auto need = [&](size_t n) {
-            if (p + n > D.size()) Invalid("truncated pixel data");
-        };
-        bool done = false;
-        while (!done) {
-            need(2);
-            const uint8_t n = D[p], c = D[p + 1];
-            p += 2;
-            if (n > 0) {
-                for (int i = 0; i < n; ++i) {
-                    const uint32_t idx = bpp == 8 ? c : ((i & 1) ? c & 15 : c >> 4);
-                    setIndex(x++, y, idx);
-                }
-            } else if (c == 0) {
-                x = 0;
-                ++y;
-            } else if (c == 1) {
-                done = true;
-            } else if (c == 2) {
-                need(2);
-                x += D[p];
-                y += D[p + 1];
-                p += 2;
-            } else {
-                const size_t bytes = bpp == 8 ? c : (c + 1u) / 2;
-                need(bytes);
-                for (int i = 0; i < c; ++i) {
-                    const uint32_t idx =
-                        bpp == 8 ? D[p + i] : ((i & 1) ? D[p + i / 2] & 15 : D[p + i / 2] >> 4);
-                    setIndex(x++, y, idx);
-                }
-                p += (bytes + 1) & ~size_t(1);
-            }
-            if (y >= height) done = true;
-        }
+        DecodeRle(D, offBits, bpp, int(height), setIndex);
     }
     if (Format) {
         switch (bpp) {

@@ -126,27 +126,84 @@ QPen ToQPen(const TPenInfo& pen) {
     return p;
 }
 
+// The stretches of a path's figures that pass through Area, each with the
+// length of the figure before it (for the dash pattern's phase).
+std::vector<std::pair<QPainterPath, double>> StretchesIn(const QPainterPath& path,
+                                                         const QRectF& Area) {
+    std::vector<std::pair<QPainterPath, double>> out;
+    for (const QPolygonF& poly : path.toSubpathPolygons()) {
+        double at = 0;
+        bool open = false;
+        for (qsizetype i = 1; i < poly.size(); ++i) {
+            const QPointF a = poly[i - 1], d = poly[i] - a;
+            const double len = std::hypot(d.x(), d.y());
+            if (len == 0) continue;
+            // The part of the segment inside Area, as t0..t1 along it.
+            double t0 = 0, t1 = 1;
+            const double p[4] = {-d.x(), d.x(), -d.y(), d.y()};
+            const double q[4] = {a.x() - Area.left(), Area.right() - a.x(), a.y() - Area.top(),
+                                 Area.bottom() - a.y()};
+            for (int k = 0; k < 4 && t0 <= t1; ++k) {
+                if (p[k] == 0) {
+                    if (q[k] < 0) t0 = 2;
+                } else if (p[k] < 0)
+                    t0 = std::max(t0, q[k] / p[k]);
+                else
+                    t1 = std::min(t1, q[k] / p[k]);
+            }
+            if (t0 > t1) {
+                open = false;
+            } else {
+                // Cut at whole lengths, so dashes along the axes stay on whole pixels.
+                const double s0 = std::floor(t0 * len), s1 = std::min(len, std::ceil(t1 * len));
+                const QPointF u = d / len;
+                if (!open || s0 > 0) out.push_back({QPainterPath(a + u * s0), at + s0});
+                out.back().first.lineTo(s1 < len ? a + u * s1 : poly[i]);
+                open = s1 >= len;
+            }
+            at += len;
+        }
+    }
+    return out;
+}
+
 // Stroke outline of a path with a wide pen, as polygons to fill (winding).
-QList<QPolygonF> WideOutline(const TPenInfo& pen, const QPainterPath& path, bool dashed) {
+// A dashed path reaching far beyond Area is dashed only where it comes near.
+QList<QPolygonF> WideOutline(const TPenInfo& pen, const QPainterPath& path, bool dashed,
+                             const QRectF& Area) {
     QPainterPathStroker st;
     st.setWidth(pen.Width);
     st.setCapStyle(QtCap(pen.Cap));
     st.setJoinStyle(QtJoin(pen.Join));
     st.setMiterLimit(10);
-    if (dashed) st.setDashPattern(GeometricDashes(pen.Style));
-    return st.createStroke(path).toSubpathPolygons();
+    if (!dashed) return st.createStroke(path).toSubpathPolygons();
+    st.setDashPattern(GeometricDashes(pen.Style));
+    const double far = LargeShape;
+    const QRectF bounds = path.boundingRect(), keep = Area.adjusted(-far, -far, far, far);
+    if (bounds.left() >= keep.left() && bounds.right() <= keep.right() &&
+        bounds.top() >= keep.top() && bounds.bottom() <= keep.bottom())
+        return st.createStroke(path).toSubpathPolygons();
+    const double near = 10.0 * pen.Width + 2;
+    QList<QPolygonF> out;
+    for (const auto& [stretch, start] :
+         StretchesIn(path, Area.adjusted(-near, -near, near, near))) {
+        st.setDashOffset(start / pen.Width);
+        out += st.createStroke(stretch).toSubpathPolygons();
+    }
+    return out;
 }
 
 void StrokeWideRaster(TCanvasPrivate& D, const TPenInfo& pen, const QPainterPath& path) {
     TRaster* r = D.Raster();
     if (!r || r->Empty()) return;
     const bool dashed = IsStyled(pen.Style) && pen.Style != PS_ALTERNATE;
+    const QRectF area = r->Bounds();
     if (dashed && D.S.BkMode == OPAQUE) {
         TRasterPaint gap = PenPaint(D, pen);
         gap.Fore = ToPixel(D.S.BkColor);
-        r->FillPolygons(WideOutline(pen, path, false), true, gap);
+        r->FillPolygons(WideOutline(pen, path, false, area), true, gap);
     }
-    r->FillPolygons(WideOutline(pen, path, dashed), true, PenPaint(D, pen));
+    r->FillPolygons(WideOutline(pen, path, dashed, area), true, PenPaint(D, pen));
 }
 
 // One-pixel outline of connected points; every pixel once, the last point
@@ -263,7 +320,9 @@ TArcGeometry ArcGeometry(int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4,
         const double qx = g.rx > 0 ? c / g.rx : 0, qy = g.ry > 0 ? s / g.ry : 0;
         const double den = std::sqrt(qx * qx + qy * qy);
         const double r = den > 0 ? 1 / den : 0;
-        return TPoint(PixelPos(g.cx + r * c), PixelPos(g.cy - r * s));
+        // A flat box's arc has no extent across it: the point stays on the box.
+        return TPoint(PixelPos(g.cx + (g.rx > 0 ? r * c : 0)),
+                      PixelPos(g.cy - (g.ry > 0 ? r * s : 0)));
     };
     g.S = at(direction == AD_CLOCKWISE ? b : a);
     g.E = at(direction == AD_CLOCKWISE ? a : b);
@@ -639,7 +698,10 @@ void DevArcShape(TCanvasPrivate& D, int Kind, int X1, int Y1, int X2, int Y2, in
                 const double s = ex * (y - g.S.y) - ey * (x - g.S.x);
                 return s == 0 || (s > 0) == (side > 0);
             };
+            // Only what the raster holds is tested pixel by pixel.
+            const QRect clip = r->Bounds();
             for (const TRoundRow& row : rows) {
+                if (row.y < clip.top() || row.y > clip.bottom()) continue;
                 int a, b;
                 if (pen.Null) {
                     a = row.l0;
@@ -648,6 +710,8 @@ void DevArcShape(TCanvasPrivate& D, int Kind, int X1, int Y1, int X2, int Y2, in
                     a = row.in0;
                     b = row.in1;
                 }
+                a = std::max(a, clip.left());
+                b = std::min(b, clip.right());
                 int runStart = INT_MIN;
                 for (int x = a; x <= b + 1; ++x) {
                     const bool in =

@@ -549,6 +549,11 @@ private:
 // ---------------------------------------------------------------------------
 // Pictures.
 
+// The most pixels a picture read from a file may have (8192 x 8192): more
+// than any screen shows or a printed page at 600 dots per inch needs. Larger
+// pictures are refused before anything is allocated for them.
+constexpr int64_t MaxPicturePixels = int64_t(8192) * 8192;
+
 // Base of every picture format. Loading raises EInvalidGraphic with a clear
 // message for a damaged or truncated file; nothing is changed then.
 class TGraphic : public TPersistent {

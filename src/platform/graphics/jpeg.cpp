@@ -100,23 +100,26 @@ extern "C" void DestTerm(j_compress_ptr cinfo) {
                    d->Buffer + (sizeof d->Buffer - d->Mgr.free_in_buffer));
 }
 
-constexpr int64_t MaxPixels = int64_t(1) << 28;
+// What libjpeg may hold for one picture (a progressive picture keeps all its
+// coefficients); beyond it the picture is refused, never swapped to disk.
+constexpr long MaxDecoderMemory = 256L << 20;
 
 // The libjpeg calls live in these two functions only: nothing with a
-// destructor is created between setjmp and a possible longjmp.
+// destructor is created between setjmp and a possible longjmp, and every
+// buffer that exists at a longjmp belongs to libjpeg's pools, freed by
+// jpeg_destroy on every path.
 bool RunDecode(const std::vector<uint8_t>* data, int scaleDenom, int* w, int* h,
                std::vector<uint32_t>* pixels, TJpegError* err, const char** why) {
     jpeg_decompress_struct cinfo;
     jpeg_source_mgr src;
-    JSAMPLE* row = nullptr;
     cinfo.err = &err->Mgr;
     if (setjmp(err->Jump)) {
         jpeg_destroy_decompress(&cinfo);
-        std::free(row);
         *why = err->Message;
         return false;
     }
     jpeg_create_decompress(&cinfo);
+    cinfo.mem->max_memory_to_use = MaxDecoderMemory;
     src.init_source = SrcInit;
     src.fill_input_buffer = SrcFill;
     src.skip_input_data = SrcSkip;
@@ -126,41 +129,48 @@ bool RunDecode(const std::vector<uint8_t>* data, int scaleDenom, int* w, int* h,
     src.bytes_in_buffer = data->size();
     cinfo.src = &src;
     jpeg_read_header(&cinfo, TRUE);
-    if (err->Truncated) {
+    auto refuse = [&](const char* reason) {
         jpeg_destroy_decompress(&cinfo);
-        *why = "truncated data";
+        *why = reason;
         return false;
-    }
+    };
+    if (err->Truncated) return refuse("truncated data");
     cinfo.scale_num = 1;
     cinfo.scale_denom = unsigned(scaleDenom);
     cinfo.out_color_space = cinfo.num_components == 1 ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_calc_output_dimensions(&cinfo);
-    if (cinfo.output_width == 0 || cinfo.output_height == 0 ||
-        int64_t(cinfo.output_width) * cinfo.output_height > MaxPixels) {
-        jpeg_destroy_decompress(&cinfo);
-        *why = "size out of range";
-        return false;
-    }
+    // A coded 8 x 8 block costs at least a bit: a real file never holds more
+    // than 512 pixels a byte.
+    const int64_t area = int64_t(cinfo.image_width) * cinfo.image_height;
+    if (cinfo.output_width == 0 || cinfo.output_height == 0 || area > MaxPicturePixels)
+        return refuse("size out of range");
+    if (area > 1024 * int64_t(data->size())) return refuse("size too large for its data");
     jpeg_start_decompress(&cinfo);
+    if (err->Truncated) return refuse("truncated data");
     *w = int(cinfo.output_width);
     *h = int(cinfo.output_height);
-    pixels->assign(size_t(*w) * size_t(*h), 0);
+    try {
+        pixels->assign(size_t(*w) * size_t(*h), 0);
+    } catch (const std::bad_alloc&) {
+        return refuse("out of memory");
+    }
     const int comps = cinfo.output_components;
-    row = static_cast<JSAMPLE*>(std::malloc(size_t(*w) * size_t(comps)));
+    JSAMPARRAY rows = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo),
+                                                 JPOOL_IMAGE, JDIMENSION(*w * comps), 1);
     while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW rows[1] = {row};
         const unsigned y = cinfo.output_scanline;
         if (jpeg_read_scanlines(&cinfo, rows, 1) != 1) break;
+        // The rest of a cut file would only be grey: stop at the cut.
+        if (err->Truncated) return refuse("truncated data");
         uint32_t* out = pixels->data() + size_t(y) * size_t(*w);
         for (int x = 0; x < *w; ++x) {
-            const uint8_t* p = row + x * comps;
+            const uint8_t* p = rows[0] + x * comps;
             out[x] = comps == 1 ? (uint32_t(p[0]) << 16 | uint32_t(p[0]) << 8 | p[0])
                                 : (uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2]);
         }
     }
     jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);
-    std::free(row);
     if (err->Truncated) {
         *why = "truncated data";
         return false;
@@ -172,11 +182,9 @@ bool RunEncode(const uint32_t* pixels, int w, int h, int quality, bool gray, boo
                std::vector<uint8_t>* out, TJpegError* err, const char** why) {
     jpeg_compress_struct cinfo;
     TDest dest;
-    JSAMPLE* row = nullptr;
     cinfo.err = &err->Mgr;
     if (setjmp(err->Jump)) {
         jpeg_destroy_compress(&cinfo);
-        std::free(row);
         *why = err->Message;
         return false;
     }
@@ -195,7 +203,9 @@ bool RunEncode(const uint32_t* pixels, int w, int h, int quality, bool gray, boo
     if (progressive) jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
     const int comps = gray ? 1 : 3;
-    row = static_cast<JSAMPLE*>(std::malloc(size_t(w) * size_t(comps)));
+    JSAMPARRAY rows = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo),
+                                                 JPOOL_IMAGE, JDIMENSION(w * comps), 1);
+    JSAMPLE* row = rows[0];
     while (cinfo.next_scanline < cinfo.image_height) {
         const uint32_t* in = pixels + size_t(cinfo.next_scanline) * size_t(w);
         for (int x = 0; x < w; ++x) {
@@ -209,12 +219,10 @@ bool RunEncode(const uint32_t* pixels, int w, int h, int quality, bool gray, boo
                 row[3 * x + 2] = JSAMPLE(b);
             }
         }
-        JSAMPROW rows[1] = {row};
         jpeg_write_scanlines(&cinfo, rows, 1);
     }
     jpeg_finish_compress(&cinfo);
     jpeg_destroy_compress(&cinfo);
-    std::free(row);
     return true;
 }
 
@@ -446,7 +454,7 @@ void TPngImage::LoadFromBytes(const std::vector<uint8_t>& Data) {
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "png");
     const QSize size = reader.size();
-    if (size.isValid() && int64_t(size.width()) * size.height() > (int64_t(1) << 28))
+    if (size.isValid() && int64_t(size.width()) * size.height() > MaxPicturePixels)
         throw EInvalidGraphic("PNG image is not valid (size too large)");
     QImage img = reader.read();
     if (img.isNull())

@@ -1,7 +1,11 @@
-// TMetafile and TMetafileCanvas: the recorder that turns canvas calls into
-// metafile operations, and playback of operations into any canvas rectangle.
+// TMetafile and TMetafileCanvas:
+//   the recorder: canvas calls turned into metafile operations;
+//   TMetafile: size, files, drawing (a picture when drawn into a metafile);
+//   playback: operations drawn into any canvas rectangle;
+//   TMetafileCanvas and RecordInto: recording from any canvas.
 #include "platform/graphics/metafileops.h"
 #include "platform/graphics/qtbridge.h"
+#include "platform/graphics/raster.h"
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -219,12 +223,12 @@ bool TMetafile::Empty() const {
 }
 
 void TMetafile::SetWidth(int Value) {
-    FWidth = std::max(0, Value);
+    FWidth = std::clamp(Value, 0, MaxMetafileSide);
     Changed();
 }
 
 void TMetafile::SetHeight(int Value) {
-    FHeight = std::max(0, Value);
+    FHeight = std::clamp(Value, 0, MaxMetafileSide);
     Changed();
 }
 
@@ -300,13 +304,13 @@ struct TPlayer {
     QRegion Clip;
 
     QPointF Map(double x, double y) const {
-        double mx = x, my = y;
+        double mx, my;
         if (M.MapMode != MM_TEXT && M.WindowExt.cx && M.WindowExt.cy) {
             mx = (x - M.WindowOrg.x) * M.ViewportExt.cx / double(M.WindowExt.cx) + M.ViewportOrg.x;
             my = (y - M.WindowOrg.y) * M.ViewportExt.cy / double(M.WindowExt.cy) + M.ViewportOrg.y;
         } else {
-            mx = x - M.WindowOrg.x + M.ViewportOrg.x;
-            my = y - M.WindowOrg.y + M.ViewportOrg.y;
+            mx = x - double(M.WindowOrg.x) + M.ViewportOrg.x;
+            my = y - double(M.WindowOrg.y) + M.ViewportOrg.y;
         }
         return {FA * mx + FB, FC * my + FE};
     }
@@ -340,19 +344,19 @@ struct TPlayer {
     void Apply() {
         TDCState& S = D.S;
         S.Pen = M.Pen;
-        if (M.Pen.Scales()) S.Pen.Width = std::max(1, int(std::lround(M.Pen.Width * ScaleX())));
+        if (M.Pen.Scales()) S.Pen.Width = std::max(1, MetaRound(M.Pen.Width * ScaleX()));
         S.DCPen = S.DCBrush = false;
         S.Brush = M.Brush;
         S.Font = M.Font;
         if (S.Font.lfHeight != 0) {
-            const int h = std::max(1, int(std::lround(std::abs(M.Font.lfHeight) * ScaleY())));
+            const int h = std::max(1, MetaRound(std::fabs(double(M.Font.lfHeight)) * ScaleY()));
             S.Font.lfHeight = M.Font.lfHeight < 0 ? -h : h;
         }
         S.TextColor = M.TextColor;
         S.BkColor = M.BkColor;
         S.BkMode = M.BkMode;
         S.TextAlign = M.TextAlign & ~TA_UPDATECP;
-        S.CharExtra = int(std::lround(M.CharExtra * ScaleX()));
+        S.CharExtra = MetaRound(M.CharExtra * ScaleX());
         S.Rop2 = M.Rop2;
         S.FillMode = M.FillMode;
         S.ArcDirection = M.ArcDirection;
@@ -396,6 +400,20 @@ struct TPlayer {
         const TPoint a = P(l, t), c = P(r, b);
         return QRegion(QRect(QPoint(std::min(a.x, c.x), std::min(a.y, c.y)),
                              QPoint(std::max(a.x, c.x) - 1, std::max(a.y, c.y) - 1)));
+    }
+    // A path as a clip region: only the device's rows and columns (and one
+    // beyond) can show, so a path of a file reaching far away costs no more.
+    QRegion DeviceRegion(const QPainterPath& Path) const {
+        const TRect b = D.DeviceBounds();
+        const bool winding = Path.fillRule() == Qt::WindingFill || D.S.FillMode == WINDING;
+        std::vector<TSpan> spans;
+        ScanPolygons(Path.toSubpathPolygons(), winding, b.Top - 1, b.Bottom + 1,
+                     [&](int y, int x0, int x1) {
+                         x0 = std::max(x0, b.Left - 1);
+                         x1 = std::min(x1, b.Right + 1);
+                         if (x0 < x1) spans.push_back({y, x0, x1});
+                     });
+        return SpansToRegion(spans);
     }
     TRect BlockRect(const TRect& r) const {
         return DevBlockRect(P(r.Left, r.Top), P(r.Right, r.Bottom));
@@ -488,8 +506,8 @@ void TPlayer::Play(const TMetaOp& op) {
         DoRectangle(D, P(I[0], I[1]), P(I[2], I[3]));
         break;
     case TMetaKind::RoundRect:
-        DoRoundShape(D, P(I[0], I[1]), P(I[2], I[3]), int(std::lround(I[4] * ScaleX())),
-                     int(std::lround(I[5] * ScaleY())));
+        DoRoundShape(D, P(I[0], I[1]), P(I[2], I[3]), MetaRound(I[4] * ScaleX()),
+                     MetaRound(I[5] * ScaleY()));
         break;
     case TMetaKind::Ellipse: {
         const TPoint a = P(I[0], I[1]), b = P(I[2], I[3]);
@@ -518,7 +536,7 @@ void TPlayer::Play(const TMetaOp& op) {
         }
         std::vector<int> dx;
         for (int v : op.Dx)
-            dx.push_back(int(std::lround(v * ScaleX())));
+            dx.push_back(MetaRound(v * ScaleX()));
         DevTextOut(D, p.x, p.y, op.Options, op.HasRect ? &r : nullptr, op.Text.c_str(),
                    op.Text.Length(), dx.empty() ? nullptr : dx.data());
         break;
@@ -589,7 +607,7 @@ void TPlayer::Play(const TMetaOp& op) {
         break;
     case TMetaKind::SelectClipPath:
         if (D.PathDone) {
-            const QRegion r = DevPathRegion(D, D.Path);
+            const QRegion r = DeviceRegion(D.Path);
             D.Path = QPainterPath();
             D.PathDone = false;
             CombineClip(r, op.Mode);
@@ -701,10 +719,17 @@ void TMetafile::Draw(TCanvas* ACanvas, const TRect& R) {
     if (!ACanvas) return;
     ACanvas->Handle();
     if (TCanvasRecorder* rec = ACanvas->Private()->Recorder) {
-        // Drawing a metafile into another metafile: draw it as a picture.
+        // Drawing a metafile into another metafile: draw it as a picture, no
+        // larger than the metafile or the place it goes to (a file's frame
+        // may be large, the picture stays within the pixel limit).
         (void)rec;
-        TBitmap bmp(std::max(1, FWidth), std::max(1, FHeight));
-        PlayMetaOps(bmp.Canvas(), FOps, FWidth, FHeight, {0, 0, FWidth, FHeight});
+        const double w =
+            std::clamp(std::fabs(double(R.Right) - R.Left), 1.0, double(std::max(1, FWidth)));
+        const double h =
+            std::clamp(std::fabs(double(R.Bottom) - R.Top), 1.0, double(std::max(1, FHeight)));
+        const double shrink = std::min(1.0, std::sqrt(double(MaxPicturePixels) / (w * h)));
+        TBitmap bmp(std::max(1, int(w * shrink)), std::max(1, int(h * shrink)));
+        PlayMetaOps(bmp.Canvas(), FOps, FWidth, FHeight, {0, 0, bmp.Width(), bmp.Height()});
         ACanvas->StretchDraw(R, &bmp);
         return;
     }

@@ -5,6 +5,10 @@
 
 struct TMetaOp;
 
+// The largest side of a metafile picture, in pixels: what an old-style file's
+// 16-bit coordinates hold, so every metafile can be saved in either form.
+constexpr int MaxMetafileSide = 32767;
+
 class TMetafile : public TGraphic {
     QM_CLASS(TMetafile)
 public:
@@ -13,7 +17,8 @@ public:
     void Assign(TPersistent* Source) override;
 
     bool Empty() const override;
-    // Size of the picture in pixels of the reference device (96 per inch).
+    // Size of the picture in pixels of the reference device (96 per inch),
+    // 0..MaxMetafileSide.
     int Width() const override { return FWidth; }
     int Height() const override { return FHeight; }
     void SetWidth(int Value) override;

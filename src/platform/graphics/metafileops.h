@@ -4,6 +4,16 @@
 // EMF/WMF writers and readers, and playback.
 #include "platform/graphics/canvasprivate.h"
 #include "platform/graphics/metafile.h"
+#include "platform/rtl/rtlmath.h"
+#include <algorithm>
+#include <cmath>
+
+// A scaled length or position in metafile units: rounded half away from zero,
+// held within the pixel range (file values may be anything).
+inline int MetaRound(double v) {
+    return std::isnan(v) ? 0
+                         : int(std::lround(std::clamp(v, -double(PixelLimit), double(PixelLimit))));
+}
 
 struct TMetaState {
     TPenData Pen;

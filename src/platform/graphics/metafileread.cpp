@@ -1,17 +1,24 @@
 // Metafile files read: enhanced (EMF) and old-style (WMF, placeable or not)
 // files, the records the writers produce and the common drawing records of
-// other programs. Damage raises EInvalidGraphic.
+// other programs. Damage raises EInvalidGraphic; coordinates, sizes and
+// counts are bounded before they are used.
+//   record fields and the state both readers keep;
+//   enhanced files (TEmfReader); old-style files (TWmfReader); ReadMetafile.
 #include "platform/graphics/bmpcodec.h"
 #include "platform/graphics/metafilerecords.h"
 #include "platform/graphics/qtbridge.h"
+#include "platform/rtl/rtlmath.h"
 #include <cmath>
 #include <map>
+#include <set>
 
 namespace {
 
 [[noreturn]] void Bad(const char* why) {
     throw EInvalidGraphic(AnsiString("Metafile is not valid (") + why + ")");
 }
+
+// --- record fields and reader state ----------------------------------------------
 
 struct TIn {
     const std::vector<uint8_t>& D;
@@ -26,10 +33,14 @@ struct TIn {
     }
     int I32(size_t at) const { return int32_t(U32(at)); }
     int I16(size_t at) const { return int16_t(U16(at)); }
-    std::vector<int> I32s(size_t at, int n) const {
+    // A coordinate or extent: held within the pixel range, so sums and
+    // differences of a few of them never overflow.
+    int C32(size_t at) const { return PixelPos(double(I32(at))); }
+    TPoint Pt32(size_t at) const { return {C32(at), C32(at + 4)}; }
+    std::vector<int> C32s(size_t at, int n) const {
         std::vector<int> v;
         for (int i = 0; i < n; ++i)
-            v.push_back(I32(at + 4 * size_t(i)));
+            v.push_back(C32(at + 4 * size_t(i)));
         return v;
     }
     // Old-style numbers, stored last to first.
@@ -57,7 +68,11 @@ protected:
         M.Font.lfHeight = -12;
         std::strcpy(M.Font.lfFaceName, "Arial");
     }
+    // Each record becomes an operation of a few hundred bytes, whatever its
+    // own size: the count is bounded, not only the file.
+    static constexpr size_t MaxOps = size_t(1) << 20;
     TMetaOp& New(TMetaKind k) {
+        if (Ops.size() + 2 > MaxOps) Bad("too many records");
         if (Dirty && k != TMetaKind::State) {
             auto s = std::make_shared<TMetaOp>();
             s->Kind = TMetaKind::State;
@@ -107,6 +122,8 @@ protected:
     }
 };
 
+// --- enhanced files --------------------------------------------------------------
+
 class TEmfReader : TReaderBase {
 public:
     explicit TEmfReader(TMetaOps& ops) : TReaderBase(ops) {}
@@ -115,14 +132,17 @@ public:
         TIn hdr{D, 0, D.size()};
         if (D.size() < 88 || hdr.U32(0) != EMR_HEADER || hdr.U32(40) != 0x464D4520)
             Bad("no enhanced metafile header");
-        W = hdr.I32(16) - hdr.I32(8) + 1;
-        H = hdr.I32(20) - hdr.I32(12) + 1;
-        const int fw = hdr.I32(32) - hdr.I32(24) + 1, fh = hdr.I32(36) - hdr.I32(28) + 1;
+        // Bounds in pixels, frame in hundredths of a millimetre (preferred).
+        auto extent = [&hdr](size_t at) { return int64_t(hdr.I32(at + 8)) - hdr.I32(at) + 1; };
+        double w = double(extent(8)), h = double(extent(12));
+        const int64_t fw = extent(24), fh = extent(28);
         if (fw > 1 && fh > 1) {
-            W = int(std::lround(fw * 96.0 / 2540));
-            H = int(std::lround(fh * 96.0 / 2540));
+            w = std::round(double(fw) * 96 / 2540);
+            h = std::round(double(fh) * 96 / 2540);
         }
-        if (W <= 0 || H <= 0 || W > 100000 || H > 100000) Bad("bad frame");
+        if (!(w >= 1 && h >= 1 && w <= MaxMetafileSide && h <= MaxMetafileSide)) Bad("bad frame");
+        W = int(w);
+        H = int(h);
         size_t at = 0;
         bool eof = false;
         while (!eof) {
@@ -145,7 +165,7 @@ private:
         p.reserve(n);
         for (uint32_t i = 0; i < n; ++i)
             p.push_back(small ? TPoint(in.I16(at + 4 * i), in.I16(at + 4 * i + 2))
-                              : TPoint(in.I32(at + 8 * i), in.I32(at + 8 * i + 4)));
+                              : in.Pt32(at + 8 * size_t(i)));
         return p;
     }
 
@@ -162,6 +182,38 @@ private:
         return DecodeBmp(file.B, nullptr);
     }
 
+    // Region data in bands (as the platform writes it) is taken as it is;
+    // overlapping rectangles are merged, which may multiply them, so only a
+    // few are taken that way.
+    static QRegion RegionOf(const std::vector<QRect>& Rects, bool Banded) {
+        QRegion region;
+        if (Banded) {
+            region.setRects(Rects.data(), int(Rects.size()));
+            return region;
+        }
+        if (Rects.size() > 1024) Bad("bad region");
+        for (const QRect& r : Rects)
+            region += r;
+        return region;
+    }
+
+    // The part of Image a stretched block asks for, cut to the image; Dest
+    // shrinks with it. A source wholly outside the image is damage.
+    static QImage SourcePart(const QImage& Image, int64_t X, int64_t Y, int64_t W, int64_t H,
+                             TRect& Dest) {
+        const int64_t l = std::max<int64_t>(X, 0), t = std::max<int64_t>(Y, 0),
+                      r = std::min<int64_t>(X + W, Image.width()),
+                      b = std::min<int64_t>(Y + H, Image.height());
+        if (l >= r || t >= b) Bad("bitmap source outside the bitmap");
+        const double sx = double(Dest.Right - Dest.Left) / double(W),
+                     sy = double(Dest.Bottom - Dest.Top) / double(H);
+        Dest = {PixelPos(Dest.Left + double(l - X) * sx), PixelPos(Dest.Top + double(t - Y) * sy),
+                PixelPos(Dest.Left + double(r - X) * sx), PixelPos(Dest.Top + double(b - Y) * sy)};
+        QImage part = Image.copy(int(l), int(t), int(r - l), int(b - t));
+        if (part.isNull()) Bad("out of memory");
+        return part;
+    }
+
     void Shape(const TMetaShapeRecord& s, uint32_t type, const TIn& in, size_t p) {
         switch (s.Form) {
         case TShapeForm::Points: {
@@ -170,10 +222,10 @@ private:
             break;
         }
         case TShapeForm::Point:
-            New(s.Kind).P = {{in.I32(p), in.I32(p + 4)}};
+            New(s.Kind).P = {in.Pt32(p)};
             break;
         case TShapeForm::Numbers: {
-            std::vector<int> v = in.I32s(p, s.Count);
+            std::vector<int> v = in.C32s(p, s.Count);
             New(s.Kind).I = std::move(v);
             break;
         }
@@ -184,7 +236,6 @@ private:
         const size_t t = p + 28; // EMRTEXT
         const uint32_t n = in.U32(t + 8), offString = in.U32(t + 12);
         const uint32_t options = in.U32(t + 16), offDx = in.U32(t + 36);
-        if (n > 65536) Bad("text too long");
         const size_t s = in.Begin + offString;
         AnsiString text;
         if (type == EMR_EXTTEXTOUTW)
@@ -194,16 +245,16 @@ private:
             text = AnsiString(reinterpret_cast<const char*>(in.D.data() + s), int(n));
         }
         TMetaOp& op = New(TMetaKind::Text);
-        op.P = {{in.I32(t), in.I32(t + 4)}};
+        op.P = {in.Pt32(t)};
         op.Options = options;
         if (options & (ETO_OPAQUE | ETO_CLIPPED)) {
             op.HasRect = true;
-            op.R = {in.I32(t + 20), in.I32(t + 24), in.I32(t + 28), in.I32(t + 32)};
+            op.R = {in.C32(t + 20), in.C32(t + 24), in.C32(t + 28), in.C32(t + 32)};
         }
         op.Text = text;
         if (offDx)
             for (uint32_t i = 0; i < n; ++i)
-                op.Dx.push_back(in.I32(in.Begin + offDx + 4 * i));
+                op.Dx.push_back(in.C32(in.Begin + offDx + 4 * size_t(i)));
     }
 
     bool Record(uint32_t type, const TIn& in, size_t p) {
@@ -233,26 +284,26 @@ private:
             Dirty = true;
             break;
         case EMR_SETWINDOWEXTEX:
-            M.WindowExt = {in.I32(p), in.I32(p + 4)};
+            M.WindowExt = {in.C32(p), in.C32(p + 4)};
             Dirty = true;
             break;
         case EMR_SETWINDOWORGEX:
-            M.WindowOrg = {in.I32(p), in.I32(p + 4)};
+            M.WindowOrg = in.Pt32(p);
             Dirty = true;
             break;
         case EMR_SETVIEWPORTEXTEX:
-            M.ViewportExt = {in.I32(p), in.I32(p + 4)};
+            M.ViewportExt = {in.C32(p), in.C32(p + 4)};
             Dirty = true;
             break;
         case EMR_SETVIEWPORTORGEX:
-            M.ViewportOrg = {in.I32(p), in.I32(p + 4)};
+            M.ViewportOrg = in.Pt32(p);
             Dirty = true;
             break;
         case EMR_CREATEPEN: {
             TObj o;
             o.Type = OBJ_PEN;
             o.Pen.Style = in.U32(p + 4);
-            o.Pen.Width = in.I32(p + 8);
+            o.Pen.Width = in.C32(p + 8);
             o.Pen.Color = in.U32(p + 16) & 0xFFFFFF;
             FObjects[in.U32(p)] = o;
             break;
@@ -261,7 +312,7 @@ private:
             TObj o;
             o.Type = OBJ_PEN;
             o.Pen.Style = in.U32(p + 20);
-            o.Pen.Width = in.I32(p + 24);
+            o.Pen.Width = in.C32(p + 24);
             if (in.U32(p + 28) == BS_NULL) o.Pen.Style = (o.Pen.Style & ~PS_STYLE_MASK) | PS_NULL;
             o.Pen.Color = in.U32(p + 32) & 0xFFFFFF;
             o.Pen.Cosmetic = (o.Pen.Style & PS_TYPE_MASK) != PS_GEOMETRIC;
@@ -282,8 +333,8 @@ private:
             TObj o;
             o.Type = OBJ_FONT;
             LOGFONT& lf = o.Font;
-            lf.lfHeight = in.I32(p + 4);
-            lf.lfWidth = in.I32(p + 8);
+            lf.lfHeight = in.C32(p + 4);
+            lf.lfWidth = in.C32(p + 8);
             lf.lfEscapement = in.I32(p + 12);
             lf.lfOrientation = in.I32(p + 16);
             lf.lfWeight = in.I32(p + 20);
@@ -334,25 +385,30 @@ private:
             break;
         case EMR_SETPIXELV: {
             TMetaOp& op = New(TMetaKind::Pixel);
-            op.P = {{in.I32(p), in.I32(p + 4)}};
+            op.P = {in.Pt32(p)};
             op.I = {int(in.U32(p + 8) & 0xFFFFFF)};
             break;
         }
         case EMR_STRETCHDIBITS: {
-            const int xd = in.I32(p + 16), yd = in.I32(p + 20);
-            const int xs = in.I32(p + 24), ys = in.I32(p + 28), cxs = in.I32(p + 32),
-                      cys = in.I32(p + 36);
+            const int xd = in.C32(p + 16), yd = in.C32(p + 20);
             QImage img = DibImage(in, in.Begin + in.U32(p + 40), in.U32(p + 44),
                                   in.Begin + in.U32(p + 48), in.U32(p + 52));
             TMetaOp& op = New(TMetaKind::Image);
             op.Rop = in.U32(p + 60);
-            op.R = {xd, yd, xd + in.I32(p + 64), yd + in.I32(p + 68)};
-            op.Image = (cxs > 0 && cys > 0) ? img.copy(xs, img.height() - ys - cys, cxs, cys) : img;
+            op.R = {xd, yd, xd + in.C32(p + 64), yd + in.C32(p + 68)};
+            const int64_t cxs = in.I32(p + 32), cys = in.I32(p + 36);
+            if (cxs > 0 && cys > 0) {
+                // Source rows count from the bitmap's bottom.
+                const int64_t xs = in.I32(p + 24),
+                              ys = img.height() - int64_t(in.I32(p + 28)) - cys;
+                op.Image = SourcePart(img, xs, ys, cxs, cys, op.R);
+            } else
+                op.Image = img;
             break;
         }
         case EMR_BITBLT: {
-            const int x = in.I32(p + 16), y = in.I32(p + 20), w = in.I32(p + 24),
-                      h = in.I32(p + 28);
+            const int x = in.C32(p + 16), y = in.C32(p + 20), w = in.C32(p + 24),
+                      h = in.C32(p + 28);
             const DWORD rop = in.U32(p + 32);
             const uint32_t cbBmi = in.U32(p + 80);
             // Without a bitmap it is a pattern block.
@@ -377,12 +433,23 @@ private:
                 const uint32_t n = in.U32(p + 8 + 8);
                 if (uint64_t(n) * 16 + 32 > cb) Bad("bad region");
                 op.HasRegion = true;
+                std::vector<QRect> rects;
+                bool banded = true;
                 for (uint32_t i = 0; i < n; ++i) {
                     const size_t r = p + 8 + 32 + 16 * size_t(i);
-                    const int l = in.I32(r), t = in.I32(r + 4), rr = in.I32(r + 8),
-                              b = in.I32(r + 12);
-                    if (rr > l && b > t) op.Region += QRect(l, t, rr - l, b - t);
+                    const int l = in.C32(r), t = in.C32(r + 4), rr = in.C32(r + 8),
+                              b = in.C32(r + 12);
+                    if (rr <= l || b <= t) continue;
+                    const QRect q(l, t, rr - l, b - t);
+                    if (!rects.empty()) {
+                        const QRect& last = rects.back();
+                        banded = banded && (q.top() > last.bottom() ||
+                                            (q.top() == last.top() && q.bottom() == last.bottom() &&
+                                             q.left() > last.right()));
+                    }
+                    rects.push_back(q);
                 }
+                op.Region = RegionOf(rects, banded);
             }
             break;
         }
@@ -399,6 +466,8 @@ private:
         return false;
     }
 };
+
+// --- old-style files -------------------------------------------------------------
 
 class TWmfReader : TReaderBase {
 public:
@@ -448,20 +517,41 @@ public:
             at += size_t(words * 2);
         }
         if (!placeable && !windowSet) Bad("no picture size");
-        if (W <= 0 || H <= 0 || W > 100000 || H > 100000) Bad("bad picture size");
+        if (W <= 0 || H <= 0 || W > MaxMetafileSide || H > MaxMetafileSide) Bad("bad picture size");
     }
 
 private:
     std::vector<TObj> FSlots;
 
+    std::set<size_t> FFree; // empty slots below the top
+
+    // A new object takes the lowest empty slot; a full table (its indexes
+    // are 16-bit) takes no more, as the platform's does.
     void Add(const TObj& o) {
-        for (auto& s : FSlots)
-            if (s.Type == 0) {
-                s = o;
-                return;
-            }
-        FSlots.push_back(o);
+        if (!FFree.empty()) {
+            FSlots[*FFree.begin()] = o;
+            FFree.erase(FFree.begin());
+        } else if (FSlots.size() < 0xFFFF)
+            FSlots.push_back(o);
     }
+    // Where a packed DIB's bits begin: after its header, colour masks and palette.
+    static uint32_t DibBitsOffset(const TIn& in, size_t bmi) {
+        const uint32_t hsize = in.U32(bmi);
+        uint64_t offset = hsize;
+        if (hsize == 12) {
+            const uint32_t bpp = in.U16(bmi + 10);
+            if (bpp <= 8) offset += 3 * (uint64_t(1) << bpp);
+        } else {
+            const uint32_t bpp = in.U16(bmi + 14), compression = in.U32(bmi + 16),
+                           used = in.U32(bmi + 32);
+            if (hsize == 40 && (compression == 3 || compression == 6))
+                offset += compression == 6 ? 16 : 12;
+            offset += 4 * uint64_t(used ? used : bpp <= 8 ? 1u << bpp : 0);
+        }
+        if (offset > in.End - bmi) Bad("bad bitmap");
+        return uint32_t(offset);
+    }
+
     std::vector<TPoint> Pts(const TIn& in, size_t p, uint32_t n) {
         if (uint64_t(n) * 4 > in.End - p) Bad("too many points");
         std::vector<TPoint> v;
@@ -586,7 +676,10 @@ private:
         }
         case META_DELETEOBJECT: {
             const uint32_t i = in.U16(p);
-            if (i < FSlots.size()) FSlots[i] = TObj();
+            if (i < FSlots.size() && FSlots[i].Type) {
+                FSlots[i] = TObj();
+                FFree.insert(i);
+            }
             break;
         }
         case META_POLYPOLYGON: {
@@ -626,12 +719,10 @@ private:
                       dx = in.I16(p + 20);
             const size_t bmi = p + 22;
             if (bmi + 40 > in.End) Bad("bad bitmap");
-            const uint32_t hsize = in.U32(bmi), bpp = in.U16(bmi + 14), used = in.U32(bmi + 32);
-            const uint32_t colours = bpp <= 8 ? (used ? used : 1u << bpp) : 0;
             // A file image of the DIB; its size field is not read.
             TMetaOut file;
             file.U16('B' | 'M' << 8);
-            file.Dwords(0, 0, 14 + hsize + colours * 4);
+            file.Dwords(0, 0, 14 + DibBitsOffset(in, bmi));
             file.Bytes(in.D.data() + bmi, in.End - bmi);
             TMetaOp& op = New(TMetaKind::Image);
             op.Image = DecodeBmp(file.B, nullptr);

@@ -1,5 +1,7 @@
 // Metafile files written: the enhanced (EMF) and the placeable old-style
 // (WMF) writer. Coordinates are written in the metafile's device units.
+//   the mapping and bitmap helpers both writers share;
+//   enhanced files (TEmfWriter); old-style files (TWmfWriter); entry points.
 #include "platform/graphics/metafilerecords.h"
 #include "platform/graphics/qtbridge.h"
 #include <cmath>
@@ -15,21 +17,18 @@ struct TMap {
     TMetaState M;
     bool Scales() const { return M.MapMode != MM_TEXT && M.WindowExt.cx && M.WindowExt.cy; }
     TPoint P(int x, int y) const {
-        if (!Scales())
-            return {x - M.WindowOrg.x + M.ViewportOrg.x, y - M.WindowOrg.y + M.ViewportOrg.y};
-        return {PixelPos((x - M.WindowOrg.x) * double(M.ViewportExt.cx) / M.WindowExt.cx +
-                         M.ViewportOrg.x),
-                PixelPos((y - M.WindowOrg.y) * double(M.ViewportExt.cy) / M.WindowExt.cy +
-                         M.ViewportOrg.y)};
+        const double dx = double(x) - M.WindowOrg.x, dy = double(y) - M.WindowOrg.y;
+        if (!Scales()) return {PixelPos(dx + M.ViewportOrg.x), PixelPos(dy + M.ViewportOrg.y)};
+        return {PixelPos(dx * M.ViewportExt.cx / M.WindowExt.cx + M.ViewportOrg.x),
+                PixelPos(dy * M.ViewportExt.cy / M.WindowExt.cy + M.ViewportOrg.y)};
     }
     TPoint P(TPoint p) const { return P(p.x, p.y); }
     TPoint Logical(TPoint d) const {
+        const double dx = double(d.x) - M.ViewportOrg.x, dy = double(d.y) - M.ViewportOrg.y;
         if (!Scales() || !M.ViewportExt.cx || !M.ViewportExt.cy)
-            return {d.x - M.ViewportOrg.x + M.WindowOrg.x, d.y - M.ViewportOrg.y + M.WindowOrg.y};
-        return {PixelPos((d.x - M.ViewportOrg.x) * double(M.WindowExt.cx) / M.ViewportExt.cx +
-                         M.WindowOrg.x),
-                PixelPos((d.y - M.ViewportOrg.y) * double(M.WindowExt.cy) / M.ViewportExt.cy +
-                         M.WindowOrg.y)};
+            return {PixelPos(dx + M.WindowOrg.x), PixelPos(dy + M.WindowOrg.y)};
+        return {PixelPos(dx * M.WindowExt.cx / M.ViewportExt.cx + M.WindowOrg.x),
+                PixelPos(dy * M.WindowExt.cy / M.ViewportExt.cy + M.WindowOrg.y)};
     }
     double SX() const {
         return (M.MapMode == MM_TEXT || !M.WindowExt.cx)
@@ -41,8 +40,8 @@ struct TMap {
                    ? 1.0
                    : std::fabs(double(M.ViewportExt.cy) / M.WindowExt.cy);
     }
-    int X(int v) const { return int(std::lround(v * SX())); } // a width
-    int Y(int v) const { return int(std::lround(v * SY())); } // a height
+    int X(int v) const { return MetaRound(v * SX()); } // a width
+    int Y(int v) const { return MetaRound(v * SY()); } // a height
     TRect R(int l, int t, int r, int b) const {
         const TPoint a = P(l, t), c = P(r, b);
         return {a.x, a.y, c.x, c.y};
@@ -62,12 +61,12 @@ struct TMap {
         return out;
     }
     int PenWidth(const TPenData& p) const {
-        if (p.Scales()) return std::max(1, int(std::lround(p.Width * SX())));
+        if (p.Scales()) return std::max(1, MetaRound(p.Width * SX()));
         return p.Width;
     }
     int FontHeight(int h) const {
         if (h == 0) return 0;
-        const int v = std::max(1, int(std::lround(std::abs(h) * SY())));
+        const int v = std::max(1, MetaRound(std::fabs(double(h)) * SY()));
         return h < 0 ? -v : v;
     }
 };
@@ -105,6 +104,10 @@ std::vector<uint8_t> Dib(const QImage& img, TDib mode) {
 // An image as the block transfers that draw it: a masked image (clear pixels
 // keep the destination) as a mask and the image over it.
 template <typename Fn> void Blits(const QImage& img, DWORD rop, Fn&& blit) {
+    if (img.isNull()) return;
+    // A picture no reader here would take back is refused, not written.
+    if (int64_t(img.width()) * img.height() > MaxPicturePixels)
+        throw EInvalidGraphicOperation("Picture too large for a metafile");
     if (img.hasAlphaChannel()) {
         blit(Dib(img, TDib::Mask), DWORD(SRCAND));
         blit(Dib(img, TDib::Black), DWORD(SRCPAINT));
@@ -539,19 +542,23 @@ private:
         FHave = true;
     }
 
+    // Counts are 16-bit here: longer figures keep what fits.
+    static constexpr size_t MaxCount = 0xFFFF;
+
     void Poly(uint16_t fn, const std::vector<TPoint>& pts) {
-        std::vector<uint16_t> p{uint16_t(pts.size())};
-        for (const TPoint& q : pts) {
-            const TPoint d = FMap.P(q);
+        const size_t n = std::min(pts.size(), MaxCount);
+        std::vector<uint16_t> p{uint16_t(n)};
+        for (size_t i = 0; i < n; ++i) {
+            const TPoint d = FMap.P(pts[i]);
             p.push_back(W(d.x));
             p.push_back(W(d.y));
         }
         Raw(fn, p);
     }
-    static void DevicePoints(std::vector<uint16_t>& p, const QPolygonF& poly) {
-        for (const QPointF& q : poly) {
-            p.push_back(W(PixelPos(q.x())));
-            p.push_back(W(PixelPos(q.y())));
+    static void DevicePoints(std::vector<uint16_t>& p, const QPolygonF& poly, size_t n) {
+        for (size_t i = 0; i < n; ++i) {
+            p.push_back(W(PixelPos(poly[qsizetype(i)].x())));
+            p.push_back(W(PixelPos(poly[qsizetype(i)].y())));
         }
     }
 
@@ -592,13 +599,17 @@ private:
                                     W(d.Right - d.Left),
                                     W(d.Top),
                                     W(d.Left)};
-            TMetaOut bmi;
-            BitmapInfoHeader(bmi, img.width(), img.height(), uint32_t(bits.size()));
-            bmi.Bytes(bits.data(), bits.size());
-            if (bmi.B.size() % 2) bmi.B.push_back(0);
-            for (size_t i = 0; i < bmi.B.size(); i += 2)
-                p.push_back(uint16_t(bmi.B[i] | bmi.B[i + 1] << 8));
-            Raw(META_STRETCHDIB, p);
+            // The bits go straight into the file: pictures may be large.
+            const size_t bytes = 40 + bits.size() + bits.size() % 2;
+            const uint32_t size = uint32_t(3 + p.size() + bytes / 2);
+            FBody.U32(size);
+            FBody.U16(META_STRETCHDIB);
+            for (uint16_t w : p)
+                FBody.U16(w);
+            BitmapInfoHeader(FBody, img.width(), img.height(), uint32_t(bits.size()));
+            FBody.Bytes(bits.data(), bits.size());
+            if (bits.size() % 2) FBody.U8(0);
+            FMaxRecord = std::max(FMaxRecord, size);
         });
     }
 
@@ -610,7 +621,8 @@ private:
 
     void Text(const TMetaOp& op) {
         const TPoint p = FMap.P(op.P[0]);
-        const std::string& s = op.Text.str();
+        const std::string& all = op.Text.str();
+        const std::string s = all.substr(0, std::min(all.size(), MaxCount));
         const UINT options = op.Options & (ETO_OPAQUE | ETO_CLIPPED);
         std::vector<uint16_t> prm{W(p.y), W(p.x), uint16_t(s.size()), uint16_t(options)};
         if (options && op.HasRect) {
@@ -641,16 +653,17 @@ private:
         const QList<QPolygonF> polys = outline.toSubpathPolygons();
         if (how == PathStroke) {
             for (const QPolygonF& poly : polys) {
-                std::vector<uint16_t> p{uint16_t(poly.size())};
-                DevicePoints(p, poly);
+                std::vector<uint16_t> p{uint16_t(std::min(size_t(poly.size()), MaxCount))};
+                DevicePoints(p, poly, p[0]);
                 Raw(META_POLYLINE, p);
             }
         } else if (!polys.isEmpty()) {
-            std::vector<uint16_t> p{uint16_t(polys.size())};
-            for (const QPolygonF& poly : polys)
-                p.push_back(uint16_t(poly.size()));
-            for (const QPolygonF& poly : polys)
-                DevicePoints(p, poly);
+            const size_t n = std::min(size_t(polys.size()), MaxCount);
+            std::vector<uint16_t> p{uint16_t(n)};
+            for (size_t i = 0; i < n; ++i)
+                p.push_back(uint16_t(std::min(size_t(polys[i].size()), MaxCount)));
+            for (size_t i = 0; i < n; ++i)
+                DevicePoints(p, polys[i], p[1 + i]);
             Raw(META_POLYPOLYGON, p);
         }
         State(keep);
@@ -696,21 +709,29 @@ private:
                                      3 * u * t * t * ctrl[i + 1].x + t * t * t * ctrl[i + 2].x;
                     const double y = u * u * u * ctrl[i - 1].y + 3 * u * u * t * ctrl[i].y +
                                      3 * u * t * t * ctrl[i + 1].y + t * t * t * ctrl[i + 2].y;
-                    flat.push_back({int(std::lround(x)), int(std::lround(y))});
+                    flat.push_back({MetaRound(x), MetaRound(y)});
                 }
             Poly(META_POLYLINE, flat);
             if (!op.P.empty() && op.Kind == TMetaKind::PolyBezierTo) FPos = op.P.back();
             break;
         }
         case TMetaKind::PolyPolygon: {
-            std::vector<uint16_t> p{uint16_t(op.Counts.size())};
-            for (int c : op.Counts)
-                p.push_back(uint16_t(c));
-            for (const TPoint& q : op.P) {
-                const TPoint d = FMap.P(q);
-                p.push_back(W(d.x));
-                p.push_back(W(d.y));
+            std::vector<uint16_t> counts, pts;
+            size_t at = 0;
+            for (int c : op.Counts) {
+                if (c < 0 || counts.size() == MaxCount || at + size_t(c) > op.P.size()) break;
+                const size_t n = std::min(size_t(c), MaxCount);
+                counts.push_back(uint16_t(n));
+                for (size_t i = 0; i < n; ++i) {
+                    const TPoint d = FMap.P(op.P[at + i]);
+                    pts.push_back(W(d.x));
+                    pts.push_back(W(d.y));
+                }
+                at += size_t(c);
             }
+            std::vector<uint16_t> p{uint16_t(counts.size())};
+            p.insert(p.end(), counts.begin(), counts.end());
+            p.insert(p.end(), pts.begin(), pts.end());
             Raw(META_POLYPOLYGON, p);
             break;
         }
