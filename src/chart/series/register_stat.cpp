@@ -3,6 +3,7 @@
 #include "chart/control/teeseriestypes.h"
 #include "chart/series/errorbar.h"
 #include "chart/series/teeboxplot.h"
+#include "chart/series/teecalendar.h"
 #include "chart/series/histogram.h"
 #include "chart/series/teeextraseries.h"
 #include "chart/series/teefunnel.h"
@@ -13,6 +14,8 @@ namespace {
 AnsiString PageStats = "Stats";
 AnsiString PageExtended = "Extended";
 AnsiString PageFinancial = "Financial";
+AnsiString PageOther = "Other";
+AnsiString NameCalendar = "Calendar";
 AnsiString NameErrorBar = "Error Bar";
 AnsiString NameError = "Error";
 AnsiString NameHighLow = "High-Low";
@@ -36,4 +39,5 @@ void RegisterTeeStatSeries() {
     RegisterTeeSeries(&TFunnelSeries::ClassInfo, &NameFunnel, &PageStats, 1);
     RegisterTeeSeries(&TPyramidSeries::ClassInfo, &NamePyramid, &PageExtended, 2);
     RegisterTeeSeries(&TDonutSeries::ClassInfo, &NameDonut, &PageExtended, 1);
+    RegisterTeeSeries(&TCalendarSeries::ClassInfo, &NameCalendar, &PageOther, 1);
 }
