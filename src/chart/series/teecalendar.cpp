@@ -108,6 +108,12 @@ void TCalendarSeries::KeepPlaceholder() {
     if (Count() == 0) AddXY(0, 0);
 }
 
+void TCalendarSeries::Loaded() {
+    TChartSeries::Loaded();
+    // A stored point joins the placeholder: keep one.
+    if (Count() > 1) Delete(1, Count() - 1);
+}
+
 void TCalendarSeries::Clear() {
     TChartSeries::Clear();
     KeepPlaceholder();

@@ -55,6 +55,7 @@ public:
     int NumSampleValues() override { return 1; }
     void AddSampleValues(int) override {}
     void Clear() override;
+    void Loaded() override;
     int Clicked(int X, int Y) override;
     using TChartSeries::Clicked;
     void PrepareForGallery(bool IsEnabled) override;
