@@ -5,6 +5,8 @@
 #include "chart/series/teeboxplot.h"
 #include "chart/series/teecalendar.h"
 #include "chart/series/histogram.h"
+#include "chart/series/mypoint.h"
+#include "chart/series/teebezie.h"
 #include "chart/series/teeextraseries.h"
 #include "chart/series/teefunnel.h"
 #include "chart/series/teepointfigure.h"
@@ -16,6 +18,9 @@ AnsiString PageExtended = "Extended";
 AnsiString PageFinancial = "Financial";
 AnsiString PageOther = "Other";
 AnsiString NameCalendar = "Calendar";
+AnsiString NameBezier = "Bezier";
+AnsiString NameLinePoint = "Line Point";
+AnsiString NameBarJoin = "Bar Join";
 AnsiString NameErrorBar = "Error Bar";
 AnsiString NameError = "Error";
 AnsiString NameHighLow = "High-Low";
@@ -40,4 +45,7 @@ void RegisterTeeStatSeries() {
     RegisterTeeSeries(&TPyramidSeries::ClassInfo, &NamePyramid, &PageExtended, 2);
     RegisterTeeSeries(&TDonutSeries::ClassInfo, &NameDonut, &PageExtended, 1);
     RegisterTeeSeries(&TCalendarSeries::ClassInfo, &NameCalendar, &PageOther, 1);
+    RegisterTeeSeries(&TBezierSeries::ClassInfo, &NameBezier, &PageExtended, 1);
+    RegisterTeeSeries(&TMyPointSeries::ClassInfo, &NameLinePoint, &PageOther, 1);
+    RegisterTeeSeries(&TBarJoinSeries::ClassInfo, &NameBarJoin, &PageOther, 1);
 }

@@ -5,6 +5,8 @@
 #include "chart/control/teestore.h"
 #include "chart/series/errorbar.h"
 #include "chart/series/histogram.h"
+#include "chart/series/mypoint.h"
+#include "chart/series/teebezie.h"
 #include "chart/series/teeboxplot.h"
 #include "chart/series/teecalendar.h"
 #include "chart/series/teeextraseries.h"
@@ -139,6 +141,28 @@ INSTANTIATE_TEST_SUITE_P(Stat, StatFilesTest,
                                                                 s->SetDonutPercent(30);
                                                                 return s;
                                                             }},
+                             std::pair<const char*, TSetUp>{"Bezier",
+                                                            [](TChart* C) -> TChartSeries* {
+                                                                auto* s = Make<TBezierSeries>(C);
+                                                                s->FillSampleValues(7);
+                                                                s->SetBezierStyle(bsBezier3);
+                                                                s->SetNumBezierPoints(9);
+                                                                return s;
+                                                            }},
+                             std::pair<const char*, TSetUp>{"LinePoint",
+                                                            [](TChart* C) -> TChartSeries* {
+                                                                auto* s = Make<TMyPointSeries>(C);
+                                                                s->FillSampleValues(7);
+                                                                s->LinesPen()->SetWidth(3);
+                                                                return s;
+                                                            }},
+                             std::pair<const char*, TSetUp>{"BarJoin",
+                                                            [](TChart* C) -> TChartSeries* {
+                                                                auto* s = Make<TBarJoinSeries>(C);
+                                                                s->FillSampleValues(4);
+                                                                s->JoinPen()->SetColor(clLime);
+                                                                return s;
+                                                            }},
                              std::pair<const char*, TSetUp>{"Calendar",
                                                             [](TChart* C) -> TChartSeries* {
                                                                 auto* s = Make<TCalendarSeries>(C);
@@ -162,7 +186,10 @@ TEST(StatGallery, SeriesAreRegisteredOnTheirPages) {
         {&TFunnelSeries::ClassInfo, "Funnel", "Stats", 1},
         {&TPyramidSeries::ClassInfo, "Pyramid", "Extended", 2},
         {&TDonutSeries::ClassInfo, "Donut", "Extended", 1},
-        {&TCalendarSeries::ClassInfo, "Calendar", "Other", 1}};
+        {&TCalendarSeries::ClassInfo, "Calendar", "Other", 1},
+        {&TBezierSeries::ClassInfo, "Bezier", "Extended", 1},
+        {&TMyPointSeries::ClassInfo, "Line Point", "Other", 1},
+        {&TBarJoinSeries::ClassInfo, "Bar Join", "Other", 1}};
     for (const auto& [cls, name, page, n] : series) {
         TTeeSeriesType* t = TeeSeriesTypes().Find(cls);
         ASSERT_NE(t, nullptr) << name;
