@@ -9,6 +9,7 @@
 #include "chart/series/teebezie.h"
 #include "chart/series/teeextraseries.h"
 #include "chart/series/teefunnel.h"
+#include "chart/series/teemapseries.h"
 #include "chart/series/teepointfigure.h"
 
 namespace {
@@ -19,6 +20,7 @@ AnsiString PageFinancial = "Financial";
 AnsiString PageOther = "Other";
 AnsiString NameCalendar = "Calendar";
 AnsiString NameBezier = "Bezier";
+AnsiString NameMap = "Map";
 AnsiString NameLinePoint = "Line Point";
 AnsiString NameBarJoin = "Bar Join";
 AnsiString NameErrorBar = "Error Bar";
@@ -48,4 +50,5 @@ void RegisterTeeStatSeries() {
     RegisterTeeSeries(&TBezierSeries::ClassInfo, &NameBezier, &PageExtended, 1);
     RegisterTeeSeries(&TMyPointSeries::ClassInfo, &NameLinePoint, &PageOther, 1);
     RegisterTeeSeries(&TBarJoinSeries::ClassInfo, &NameBarJoin, &PageOther, 1);
+    RegisterTeeSeries(&TMapSeries::ClassInfo, &NameMap, &PageExtended, 1);
 }
