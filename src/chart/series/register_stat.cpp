@@ -5,6 +5,7 @@
 #include "chart/series/teeboxplot.h"
 #include "chart/series/teecalendar.h"
 #include "chart/series/histogram.h"
+#include "chart/series/imagebar.h"
 #include "chart/series/mypoint.h"
 #include "chart/series/teebezie.h"
 #include "chart/series/teeextraseries.h"
@@ -21,6 +22,9 @@ AnsiString PageOther = "Other";
 AnsiString NameCalendar = "Calendar";
 AnsiString NameBezier = "Bezier";
 AnsiString NameMap = "Map";
+AnsiString NameImageBar = "ImageBar";
+AnsiString NameImagePoint = "ImagePoint";
+AnsiString NameDeltaPoint = "DeltaPoint";
 AnsiString NameLinePoint = "Line Point";
 AnsiString NameBarJoin = "Bar Join";
 AnsiString NameErrorBar = "Error Bar";
@@ -51,4 +55,7 @@ void RegisterTeeStatSeries() {
     RegisterTeeSeries(&TMyPointSeries::ClassInfo, &NameLinePoint, &PageOther, 1);
     RegisterTeeSeries(&TBarJoinSeries::ClassInfo, &NameBarJoin, &PageOther, 1);
     RegisterTeeSeries(&TMapSeries::ClassInfo, &NameMap, &PageExtended, 1);
+    RegisterTeeSeries(&TImageBarSeries::ClassInfo, &NameImageBar, &PageOther, 1);
+    RegisterTeeSeries(&TImagePointSeries::ClassInfo, &NameImagePoint, &PageOther, 1);
+    RegisterTeeSeries(&TDeltaPointSeries::ClassInfo, &NameDeltaPoint, &PageOther, 1);
 }

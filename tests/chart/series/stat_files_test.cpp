@@ -5,12 +5,14 @@
 #include "chart/control/teestore.h"
 #include "chart/series/errorbar.h"
 #include "chart/series/histogram.h"
+#include "chart/series/imagebar.h"
 #include "chart/series/mypoint.h"
 #include "chart/series/teebezie.h"
 #include "chart/series/teeboxplot.h"
 #include "chart/series/teecalendar.h"
 #include "chart/series/teeextraseries.h"
 #include "chart/series/teefunnel.h"
+#include "chart/series/teemapseries.h"
 #include "chart/series/teepointfigure.h"
 #include "platform/classes/streams.h"
 #include "platform/rtl/datetime.h"
@@ -163,6 +165,21 @@ INSTANTIATE_TEST_SUITE_P(Stat, StatFilesTest,
                                                                 s->JoinPen()->SetColor(clLime);
                                                                 return s;
                                                             }},
+                             std::pair<const char*, TSetUp>{"ImageBar",
+                                                            [](TChart* C) -> TChartSeries* {
+                                                                auto* s = Make<TImageBarSeries>(C);
+                                                                s->FillSampleValues(4);
+                                                                s->SetImageTiled(true);
+                                                                return s;
+                                                            }},
+                             std::pair<const char*, TSetUp>{"DeltaPoint",
+                                                            [](TChart* C) -> TChartSeries* {
+                                                                auto* s =
+                                                                    Make<TDeltaPointSeries>(C);
+                                                                s->FillSampleValues(6);
+                                                                s->SetImageStyle(disHands);
+                                                                return s;
+                                                            }},
                              std::pair<const char*, TSetUp>{"Calendar",
                                                             [](TChart* C) -> TChartSeries* {
                                                                 auto* s = Make<TCalendarSeries>(C);
@@ -189,7 +206,11 @@ TEST(StatGallery, SeriesAreRegisteredOnTheirPages) {
         {&TCalendarSeries::ClassInfo, "Calendar", "Other", 1},
         {&TBezierSeries::ClassInfo, "Bezier", "Extended", 1},
         {&TMyPointSeries::ClassInfo, "Line Point", "Other", 1},
-        {&TBarJoinSeries::ClassInfo, "Bar Join", "Other", 1}};
+        {&TBarJoinSeries::ClassInfo, "Bar Join", "Other", 1},
+        {&TMapSeries::ClassInfo, "Map", "Extended", 1},
+        {&TImageBarSeries::ClassInfo, "ImageBar", "Other", 1},
+        {&TImagePointSeries::ClassInfo, "ImagePoint", "Other", 1},
+        {&TDeltaPointSeries::ClassInfo, "DeltaPoint", "Other", 1}};
     for (const auto& [cls, name, page, n] : series) {
         TTeeSeriesType* t = TeeSeriesTypes().Find(cls);
         ASSERT_NE(t, nullptr) << name;
