@@ -110,6 +110,9 @@ public:
     void SetBackColor(TColor Value);
     TMouseButton ScrollMouseButton() const { return FScrollMouseButton; }
     void SetScrollMouseButton(TMouseButton Value) { FScrollMouseButton = Value; }
+    // In the current view: the left wall lies behind the series, the right wall in front.
+    bool DrawLeftWallFirst();
+    bool DrawRightWallAfter();
 
     // --- series and pages ---
     void SeriesUp(TChartSeries* ASeries);

@@ -200,6 +200,14 @@ void TCustomChart::CalcWallsRect() {
     ReCalcWidthHeight();
 }
 
+bool TCustomChart::DrawLeftWallFirst() {
+    return !LeftWallAfter(this);
+}
+
+bool TCustomChart::DrawRightWallAfter() {
+    return RightWallAfter(this);
+}
+
 void TCustomChart::DrawWalls() {
     if (!ActiveSeriesUseAxis()) return;
     if (RightWall()->Visible() && !RightWallAfter(this)) DrawRightWall(this);

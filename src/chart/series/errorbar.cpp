@@ -7,6 +7,7 @@
 #include "chart/engine/teegeometry.h"
 #include "chart/engine/teemarks.h"
 #include "chart/engine/teeprocs.h"
+#include "platform/classes/filer.h"
 #include "platform/rtl/rtlmath.h"
 #include <algorithm>
 #include <cmath>
@@ -279,6 +280,19 @@ void THighLowSeries::Assign(TPersistent* Source) {
         FTransparency = s->FTransparency;
     }
     TChartSeries::Assign(Source);
+}
+
+void THighLowSeries::DefineProperties(TFiler* Filer) {
+    TChartSeries::DefineProperties(Filer);
+    // Both brushes start clear here, so a solid brush (the brushes' own
+    // default, never written by them) needs its own mark.
+    auto solid = [Filer](const char* Name, TChartBrush* Brush) {
+        Filer->DefineProperty(
+            Name, [Brush](TReader* R) { Brush->SetStyle(R->ReadBoolean() ? bsSolid : bsClear); },
+            [](TWriter* W) { W->WriteBoolean(true); }, Brush->Style() == bsSolid);
+    };
+    solid("HighBrushSolid", Brush());
+    solid("LowBrushSolid", FLowBrush.get());
 }
 
 int THighLowSeries::AddHighLow(double X, double AHigh, double ALow, const AnsiString& Label,

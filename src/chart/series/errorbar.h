@@ -79,6 +79,7 @@ public:
 
     void Assign(TPersistent* Source) override;
     AnsiString GetEditorClass() override { return "THighLowEditor"; }
+    void DefineProperties(TFiler* Filer) override;
     void DrawAllValues() override;
     void DrawValue(int ValueIndex) override;
     bool IsValidSourceOf(TChartSeries* Value) override;

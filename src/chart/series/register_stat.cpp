@@ -3,9 +3,14 @@
 #include "chart/control/teeseriestypes.h"
 #include "chart/series/errorbar.h"
 #include "chart/series/teeboxplot.h"
+#include "chart/series/teecalendar.h"
 #include "chart/series/histogram.h"
+#include "chart/series/imagebar.h"
+#include "chart/series/mypoint.h"
+#include "chart/series/teebezie.h"
 #include "chart/series/teeextraseries.h"
 #include "chart/series/teefunnel.h"
+#include "chart/series/teemapseries.h"
 #include "chart/series/teepointfigure.h"
 
 namespace {
@@ -13,6 +18,15 @@ namespace {
 AnsiString PageStats = "Stats";
 AnsiString PageExtended = "Extended";
 AnsiString PageFinancial = "Financial";
+AnsiString PageOther = "Other";
+AnsiString NameCalendar = "Calendar";
+AnsiString NameBezier = "Bezier";
+AnsiString NameMap = "Map";
+AnsiString NameImageBar = "ImageBar";
+AnsiString NameImagePoint = "ImagePoint";
+AnsiString NameDeltaPoint = "DeltaPoint";
+AnsiString NameLinePoint = "Line Point";
+AnsiString NameBarJoin = "Bar Join";
 AnsiString NameErrorBar = "Error Bar";
 AnsiString NameError = "Error";
 AnsiString NameHighLow = "High-Low";
@@ -36,4 +50,12 @@ void RegisterTeeStatSeries() {
     RegisterTeeSeries(&TFunnelSeries::ClassInfo, &NameFunnel, &PageStats, 1);
     RegisterTeeSeries(&TPyramidSeries::ClassInfo, &NamePyramid, &PageExtended, 2);
     RegisterTeeSeries(&TDonutSeries::ClassInfo, &NameDonut, &PageExtended, 1);
+    RegisterTeeSeries(&TCalendarSeries::ClassInfo, &NameCalendar, &PageOther, 1);
+    RegisterTeeSeries(&TBezierSeries::ClassInfo, &NameBezier, &PageExtended, 1);
+    RegisterTeeSeries(&TMyPointSeries::ClassInfo, &NameLinePoint, &PageOther, 1);
+    RegisterTeeSeries(&TBarJoinSeries::ClassInfo, &NameBarJoin, &PageOther, 1);
+    RegisterTeeSeries(&TMapSeries::ClassInfo, &NameMap, &PageExtended, 1);
+    RegisterTeeSeries(&TImageBarSeries::ClassInfo, &NameImageBar, &PageOther, 1);
+    RegisterTeeSeries(&TImagePointSeries::ClassInfo, &NameImagePoint, &PageOther, 1);
+    RegisterTeeSeries(&TDeltaPointSeries::ClassInfo, &NameDeltaPoint, &PageOther, 1);
 }

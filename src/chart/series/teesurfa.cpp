@@ -436,12 +436,6 @@ void TCustom3DGridSeries::InitGridIndex(int NumX, int NumZ) {
     FGridIndex.assign(static_cast<size_t>(NumX + 1) * static_cast<size_t>(NumZ + 1), -1);
 }
 
-int TCustom3DGridSeries::GridIndex(int X, int Z) const {
-    if (X < 0 || Z < 0 || X > FGridX || Z > FGridZ) return -1;
-    return FGridIndex[static_cast<size_t>(X) * static_cast<size_t>(FGridZ + 1) +
-                      static_cast<size_t>(Z)];
-}
-
 void TCustom3DGridSeries::Clear() {
     TCustom3DPaletteSeries::Clear();
     XValues()->SetOrder(loNone);

@@ -174,7 +174,12 @@ public:
     void InitGridIndex(int NumX, int NumZ);
     void FillGridIndex();
     // The point at node [X][Z] (1-based), -1 for none or outside the grid.
-    int GridIndex(int X, int Z) const;
+    // Inline: the grid walks of drawing and contouring ask for every node.
+    int GridIndex(int X, int Z) const {
+        if (X < 0 || Z < 0 || X > FGridX || Z > FGridZ) return -1;
+        return FGridIndex[static_cast<size_t>(X) * static_cast<size_t>(FGridZ + 1) +
+                          static_cast<size_t>(Z)];
+    }
     int GridColumns() const { return FGridX; }
     int GridRows() const { return FGridZ; }
     // Raises ChartException "No value found at XZ: x z" for an empty node.

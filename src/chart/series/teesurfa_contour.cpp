@@ -10,6 +10,7 @@
 #include "platform/rtl/rtlmath.h"
 #include "platform/rtl/sysutils.h"
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 QM_CLASS_OWNED(TContourLevel, TCollectionItem, TCollection)
@@ -228,17 +229,26 @@ bool Near(const TContourPoint& A, const TContourPoint& B) {
     return std::fabs(A.X - B.X) <= JoinTolerance && std::fabs(A.Z - B.Z) <= JoinTolerance;
 }
 
+// A level's segments with their end points kept side by side: the search for
+// the segment a new piece joins then reads one small array, not every segment.
+struct TLevelChains {
+    std::vector<TContourSegment>& Segs;
+    std::vector<std::array<TContourPoint, 2>> Ends; // front, back of each segment
+    void Refresh(size_t I) { Ends[I] = {Segs[I].front(), Segs[I].back()}; }
+};
+
 // After segment Index grew at its front (AtFront) or back, the first other
 // segment that touches the new end is joined onto it and removed.
-void JoinGrown(std::vector<TContourSegment>& Segs, size_t Index, bool AtFront) {
+void JoinGrown(TLevelChains& L, size_t Index, bool AtFront) {
+    std::vector<TContourSegment>& Segs = L.Segs;
     if (Segs.size() < 2) return;
-    const TContourPoint end = AtFront ? Segs[Index].front() : Segs[Index].back();
+    const TContourPoint end = L.Ends[Index][AtFront ? 0 : 1];
     for (size_t k = 0; k < Segs.size(); ++k) {
         if (k == Index) continue;
-        TContourSegment& other = Segs[k];
-        const bool first = Near(end, other.front());
-        const bool last = !first && Near(end, other.back());
+        const bool first = Near(end, L.Ends[k][0]);
+        const bool last = !first && Near(end, L.Ends[k][1]);
         if (!first && !last) continue;
+        TContourSegment& other = Segs[k];
         TContourSegment& grown = Segs[Index];
         if (AtFront) {
             // other's points go before grown, ending at the shared point.
@@ -248,16 +258,21 @@ void JoinGrown(std::vector<TContourSegment>& Segs, size_t Index, bool AtFront) {
             if (last) std::reverse(other.begin(), other.end());
             grown.insert(grown.end(), other.begin() + 1, other.end());
         }
+        L.Refresh(Index);
         Segs.erase(Segs.begin() + static_cast<std::ptrdiff_t>(k));
+        L.Ends.erase(L.Ends.begin() + static_cast<std::ptrdiff_t>(k));
         return;
     }
 }
 
-void AddLine(std::vector<TContourSegment>& Segs, const TContourPoint& A, const TContourPoint& B) {
-    for (size_t i = 0; i < Segs.size(); ++i) {
-        TContourSegment& s = Segs[i];
-        const double d[4] = {Manhattan(s.front(), B), Manhattan(s.front(), A),
-                             Manhattan(s.back(), B), Manhattan(s.back(), A)};
+void AddLine(TLevelChains& L, const TContourPoint& A, const TContourPoint& B) {
+    for (size_t i = 0; i < L.Ends.size(); ++i) {
+        const TContourPoint& f = L.Ends[i][0];
+        const TContourPoint& e = L.Ends[i][1];
+        const double d[4] = {Manhattan(f, B), Manhattan(f, A), Manhattan(e, B), Manhattan(e, A)};
+        if (d[0] > JoinTolerance && d[1] > JoinTolerance && d[2] > JoinTolerance &&
+            d[3] > JoinTolerance)
+            continue; // most segments are far away
         int hit = -1;
         for (int k = 0; k < 4; ++k) {
             if (d[k] > JoinTolerance) continue;
@@ -267,6 +282,7 @@ void AddLine(std::vector<TContourSegment>& Segs, const TContourPoint& A, const T
             if (least) hit = k; // the later of equals wins
         }
         if (hit < 0) continue;
+        TContourSegment& s = L.Segs[i];
         bool atFront = true;
         switch (hit) {
         case 0:
@@ -283,10 +299,12 @@ void AddLine(std::vector<TContourSegment>& Segs, const TContourPoint& A, const T
             s.push_back(B);
             atFront = false;
         }
-        JoinGrown(Segs, i, atFront);
+        L.Refresh(i);
+        JoinGrown(L, i, atFront);
         return;
     }
-    Segs.push_back(TContourSegment{A, B});
+    L.Segs.push_back(TContourSegment{A, B});
+    L.Ends.push_back({A, B});
 }
 
 // CONREC's case table: the signs of a triangle's three vertices choose the line.
@@ -295,7 +313,7 @@ constexpr int CaseTable[3][3][3] = {{{0, 0, 8}, {0, 2, 5}, {7, 6, 9}},
                                     {{9, 6, 7}, {5, 2, 0}, {8, 0, 0}}};
 
 void ContourCell(const double H[5], const double X[5], const double Z[5], double Level,
-                 std::vector<TContourSegment>& Segs) {
+                 TLevelChains& Segs) {
     double h[5];
     int sh[5];
     for (int m = 0; m < 5; ++m) {
@@ -361,6 +379,10 @@ void TContourSeries::ContourLevels() {
     const double* xs = XValues()->Data();
     const double* ys = YValues()->Data();
     const double* zs = ZValues()->Data();
+    std::vector<TLevelChains> chains;
+    chains.reserve(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        chains.push_back(TLevelChains{FLevels->Get(i)->Segments, {}});
     for (int z = 1; z <= NumZValues() - 1; ++z)
         for (int x = 1; x <= NumXValues() - 1; ++x) {
             if (!ExistFourGridIndex(x, z)) continue;
@@ -388,7 +410,7 @@ void TContourSeries::ContourLevels() {
             for (int i = 0; i < n; ++i) {
                 const double level = values[static_cast<size_t>(i)];
                 if (level >= lo && level <= hi)
-                    ContourCell(H, X, Z, level, FLevels->Get(i)->Segments);
+                    ContourCell(H, X, Z, level, chains[static_cast<size_t>(i)]);
             }
         }
 }

@@ -1,5 +1,6 @@
 // Surface and water-fall series: cells walked back to front, coloured by value,
 // as planes, wire frames or dots, with side walls and transparency.
+#include "chart/control/chart.h"
 #include "chart/engine/teeprocs.h"
 #include "chart/series/teesurfa.h"
 #include "platform/rtl/rtlmath.h"
@@ -255,8 +256,12 @@ void TSurfaceSeries::DrawSides(bool Behind) {
     };
     const bool hInverted = GetHorizAxis()->Inverted();
     const int leftCol = hInverted ? nx : 1, rightCol = hInverted ? 1 : nx;
-    if (facesAway(true, leftCol) == Behind) DrawSideWall(true, leftCol, floor);
-    if (facesAway(true, rightCol) != Behind) DrawSideWall(true, rightCol, floor);
+    // The left and right walls go where the chart puts its own side walls.
+    auto* owner = dynamic_cast<TCustomChart*>(chart);
+    const bool leftBehind = owner ? owner->DrawLeftWallFirst() : facesAway(true, leftCol);
+    const bool rightBehind = owner ? !owner->DrawRightWallAfter() : !facesAway(true, rightCol);
+    if (leftBehind == Behind) DrawSideWall(true, leftCol, floor);
+    if (rightBehind == Behind) DrawSideWall(true, rightCol, floor);
     const int frontRow = chart->DepthAxis()->Inverted() ? nz : 1;
     if (facesAway(false, frontRow) != Behind) {
         DrawSideWall(false, frontRow, floor);

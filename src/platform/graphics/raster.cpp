@@ -360,7 +360,12 @@ void TRaster::Line(int x0, int y0, int x1, int y1, bool IncludeLast, uint32_t Co
         return B == 0 ? n0 : n0 + FloorDiv(2 * i * dn + A, B);
     };
 
-    for (const QRect& c : FRects) {
+    // Only the clip bands across the line's rows can hold its pixels (bands are sorted).
+    const int64_t ylo = std::min(y0, y1), yhi = std::max(y0, y1);
+    auto band = std::lower_bound(FRects.begin(), FRects.end(), ylo,
+                                 [](const QRect& r, int64_t v) { return r.bottom() < v; });
+    for (; band != FRects.end() && band->top() <= yhi; ++band) {
+        const QRect& c = *band;
         const int64_t mlo = xMajor ? c.left() : c.top(), mhi = xMajor ? c.right() : c.bottom();
         const int64_t nlo = xMajor ? c.top() : c.left(), nhi = xMajor ? c.bottom() : c.right();
         // i range from the major axis.

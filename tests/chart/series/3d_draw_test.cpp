@@ -273,3 +273,30 @@ TEST(Gallery3D, EveryTypeIsRegisteredOnItsPage) {
 }
 
 } // namespace
+
+// Turning the view round the vertical axis brings the left wall from behind the
+// series to the front; the surface's own left side follows the chart.
+TEST_F(Series3DTest, SurfaceSidesFollowTheChartWalls) {
+    Chart->SetView3D(true);
+    Chart->SetView3DWalls(false);
+    Chart->View3DOptions()->SetOrthogonal(false);
+    auto* s = Add<TSurfaceSeries>();
+    s->SetUseColorRange(false);
+    s->Pen()->SetVisible(false);
+    s->SideBrush()->SetStyle(bsSolid);
+    s->SideBrush()->SetColor(clLime);
+    for (int z = 1; z <= 3; ++z)
+        for (int x = 1; x <= 3; ++x)
+            s->AddXYZ(x, x == 1 ? 9 : 1, z);
+    for (int rotation : {345, 15, 300, 60}) {
+        Chart->View3DOptions()->SetRotation(rotation);
+        Render("sides");
+        // The middle of the left side, halfway between its top edge and the floor.
+        TCanvas3D* c = Chart->Canvas();
+        const int z = s->CalcZPos(3), top = s->CalcYPos(3), floor = s->CalcYPos(1);
+        const TPoint mid = c->Calculate3DPosition(s->CalcXPos(3), (top + floor) / 2, z);
+        EXPECT_EQ(Chart->DrawLeftWallFirst(), rotation > 180) << rotation;
+        EXPECT_EQ(Chart->DrawRightWallAfter(), rotation > 180) << rotation;
+        EXPECT_EQ(Pixel(mid.x, mid.y), clLime) << rotation;
+    }
+}

@@ -126,3 +126,27 @@ TEST(RasterEdges, ShapesOnAShiftedOriginKeepTheirPixels) {
     b.Canvas()->Ellipse(0, 0, 8, 7);
     EXPECT_EQ(Art(a), Art(b));
 }
+
+TEST(RasterEdges, ClippedLinesKeepEveryPixelInsideTheClip) {
+    // Lines in every direction across a clip of many bands: inside the clip each
+    // pixel is what the unclipped line gives, outside nothing is drawn.
+    TBitmap clipped(40, 40), open(40, 40);
+    HRGN e = CreateEllipticRgn(3, 1, 37, 39);
+    clipped.Canvas()->SelectClipRgn(e);
+    for (TBitmap* b : {&clipped, &open})
+        for (int i = 0; i < 40; i += 3) {
+            b->Canvas()->MoveTo(i, 0);
+            b->Canvas()->LineTo(39 - i, 39);
+            b->Canvas()->MoveTo(0, 39 - i);
+            b->Canvas()->LineTo(39, i);
+            b->Canvas()->MoveTo(20, 20);
+            b->Canvas()->LineTo(i, i % 2 ? 2 : 37);
+        }
+    clipped.Canvas()->SelectClipRgn(nullptr);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x) {
+            const TColor want = PtInRegion(e, x, y) ? open.Canvas()->Pixels(x, y) : clWhite;
+            ASSERT_EQ(clipped.Canvas()->Pixels(x, y), want) << x << "," << y;
+        }
+    DeleteObject(e);
+}

@@ -1,0 +1,230 @@
+// Image bar, image point and delta point series, and the library's own
+// small pictures they start with.
+#include "chart/series/imagebar.h"
+#include "chart/engine/teeaxis.h"
+#include "platform/graphics/graphics.h"
+#include <algorithm>
+
+QM_CLASS_OWNED(TImageBarSeries, TBarSeries, TComponent)
+QM_CLASS_OWNED(TCustomImagePointSeries, TPointSeries, TComponent)
+QM_CLASS_OWNED(TImagePointSeries, TCustomImagePointSeries, TComponent)
+QM_CLASS_OWNED(TDeltaPointSeries, TCustomImagePointSeries, TComponent)
+
+QM_PUBLISHED(TImageBarSeries,
+             Prop("ImageTiled", &Self::ImageTiled, &Self::SetImageTiled).Default(false));
+QM_PUBLISHED(
+    TImagePointSeries,
+    Prop("ImageTransparent", &Self::ImageTransparent, &Self::SetImageTransparent).Default(true));
+QM_PUBLISHED(
+    TDeltaPointSeries,
+    Prop("ImageStyle", &Self::ImageStyle, &Self::SetImageStyle).Default(disSmiles),
+    Prop("ImageTransparent", &Self::ImageTransparent, &Self::SetImageTransparent).Default(false));
+
+// ---------------------------------------------------------------------------
+// Pictures: small drawings made on first use.
+
+void TeeLoadSeriesPicture(TPicture* Picture, const AnsiString& Name) {
+    struct TLook {
+        const char* Name;
+        TColor Face, Mark;
+        int Shape; // 0 plain, 1 up, 2 down, 3 level
+    };
+    static const TLook looks[] = {
+        {"TeeMoney", 0x00C000, 0x00FFFF, 0},       {"TeeDefaultImage", 0xFF8000, 0xFFFFFF, 0},
+        {"TeeEqualSmile", 0x00FFFF, 0x000000, 3},  {"TeeGreaterSmile", 0x00FFFF, 0x008000, 1},
+        {"TeeLowerSmile", 0x00FFFF, 0x0000FF, 2},  {"TeeEqualHand", 0xC0C0C0, 0x000000, 3},
+        {"TeeGreaterHand", 0xC0C0C0, 0x008000, 1}, {"TeeLowerHand", 0xC0C0C0, 0x0000FF, 2}};
+    for (const TLook& l : looks) {
+        if (Name != l.Name) continue;
+        TBitmap b(16, 16);
+        TCanvas* c = b.Canvas();
+        c->Brush()->SetColor(l.Face);
+        c->Pen()->SetColor(clBlack);
+        c->Rectangle(0, 0, 16, 16);
+        c->Brush()->SetColor(l.Mark);
+        c->Pen()->SetColor(l.Mark);
+        switch (l.Shape) {
+        case 0:
+            c->Ellipse(4, 4, 12, 12);
+            break;
+        case 1:
+            c->Rectangle(4, 4, 12, 8);
+            break;
+        case 2:
+            c->Rectangle(4, 8, 12, 12);
+            break;
+        default:
+            c->Rectangle(4, 7, 12, 9);
+        }
+        Picture->SetGraphic(&b);
+        return;
+    }
+    Picture->SetGraphic(nullptr);
+}
+
+namespace {
+bool HasGraphic(const TPicture* P) {
+    return P->Graphic() && !P->Graphic()->Empty();
+}
+} // namespace
+
+// ---------------------------------------------------------------------------
+// TImageBarSeries
+
+TImageBarSeries::TImageBarSeries(TComponent* AOwner)
+    : TBarSeries(AOwner), FImage(std::make_unique<TPicture>()) {
+    TeeLoadSeriesPicture(FImage.get(), "TeeMoney");
+    FImage->OnChange = [this](TObject*) { Repaint(); };
+}
+
+TImageBarSeries::~TImageBarSeries() = default;
+
+void TImageBarSeries::Assign(TPersistent* Source) {
+    if (auto* s = dynamic_cast<TImageBarSeries*>(Source)) {
+        FImage->Assign(s->FImage.get());
+        FImageTiled = s->FImageTiled;
+    }
+    TBarSeries::Assign(Source);
+}
+
+void TImageBarSeries::SetImage(TPicture* Value) {
+    FImage->Assign(Value);
+    Repaint();
+}
+
+void TImageBarSeries::DrawBar(int BarIndex, int StartPos, int EndPos) {
+    TBarSeries::DrawBar(BarIndex, StartPos, EndPos);
+    if (!HasGraphic(FImage.get())) return;
+    TCustomAxisPanel* chart = ParentChart();
+    TCanvas3D* canvas = chart->Canvas();
+    const bool is3D = chart->View3D();
+    TRect r(BarRect.Left, std::min(StartPos, EndPos), BarRect.Right, std::max(StartPos, EndPos));
+    if (BarPen()->Visible()) {
+        int w = BarPen()->Width();
+        if (w > 1) w &= ~1;
+        r.Left += w;
+        r.Top += w;
+        if (!is3D) --r.Right, --r.Bottom;
+    }
+    const bool orthogonal = chart->View3DOptions() && chart->View3DOptions()->Orthogonal();
+    if (!is3D || orthogonal) {
+        if (is3D) {
+            const TPoint a = canvas->Calculate3DPosition(r.Left, r.Top, StartZ());
+            const TPoint b = canvas->Calculate3DPosition(r.Right, r.Bottom, StartZ());
+            r = TRect(a.x, a.y, b.x, b.y);
+        }
+    }
+    TGraphic* g = FImage->Graphic();
+    if (FImageTiled) {
+        const int w = g->Width(), h = g->Height();
+        if (w < 1 || h < 1) return;
+        canvas->ClipRectangle(r);
+        // Rows grow from the bar's base.
+        const bool upwards = CalcYPos(BarIndex) <= GetOriginPos(BarIndex);
+        for (int y = upwards ? r.Bottom - h : r.Top; upwards ? y + h > r.Top : y < r.Bottom;
+             y += upwards ? -h : h)
+            for (int x = r.Left; x < r.Right; x += w)
+                canvas->Draw(x, y, g);
+        canvas->UnClipRectangle();
+    } else if (is3D && !orthogonal) {
+        canvas->StretchDraw(r, g, StartZ());
+    } else {
+        canvas->StretchDraw(r, g);
+    }
+}
+
+void TImageBarSeries::PrepareForGallery(bool IsEnabled) {
+    TBarSeries::PrepareForGallery(IsEnabled);
+    Clear();
+    FillSampleValues(2);
+}
+
+// ---------------------------------------------------------------------------
+// Image points
+
+TCustomImagePointSeries::TCustomImagePointSeries(TComponent* AOwner)
+    : TPointSeries(AOwner), FImage(std::make_unique<TPicture>()) {}
+
+TCustomImagePointSeries::~TCustomImagePointSeries() = default;
+
+void TCustomImagePointSeries::SetImagePoint(TPicture* Value) {
+    FImage->Assign(Value);
+    if (FImage->Width() > 0) Pointer()->ChangeHorizSize(FImage->Width());
+    if (FImage->Height() > 0) Pointer()->ChangeVertSize(FImage->Height());
+    Repaint();
+}
+
+void TCustomImagePointSeries::DrawValue(int ValueIndex) {
+    if (!HasGraphic(FImage.get())) {
+        TPointSeries::DrawValue(ValueIndex);
+        return;
+    }
+    if (OnGetImage) OnGetImage(this, ValueIndex, FImage.get());
+    if (!HasGraphic(FImage.get())) return;
+    TCanvas3D* canvas = ParentChart()->Canvas();
+    const int x = CalcXPos(ValueIndex), y = CalcYPos(ValueIndex);
+    const int h = Pointer()->HorizSize(), v = Pointer()->VertSize();
+    TPoint a(x - h, y - v), b(x + h, y + v);
+    if (ParentChart()->View3D()) {
+        a = canvas->Calculate3DPosition(a, StartZ());
+        b = canvas->Calculate3DPosition(b, StartZ());
+    }
+    FImage->Graphic()->SetTransparent(FImageTransparent);
+    canvas->StretchDraw(TRect(a.x, a.y, b.x, b.y), FImage->Graphic());
+}
+
+void TCustomImagePointSeries::PrepareForGallery(bool IsEnabled) {
+    TPointSeries::PrepareForGallery(IsEnabled);
+    if (ParentChart() && ParentChart()->View3DOptions())
+        ParentChart()->View3DOptions()->SetOrthogonal(true);
+}
+
+TImagePointSeries::TImagePointSeries(TComponent* AOwner) : TCustomImagePointSeries(AOwner) {
+    TPicture p;
+    TeeLoadSeriesPicture(&p, "TeeDefaultImage");
+    SetImagePoint(&p);
+    FImageTransparent = true;
+}
+
+TDeltaPointSeries::TDeltaPointSeries(TComponent* AOwner)
+    : TCustomImagePointSeries(AOwner), FEqual(std::make_unique<TPicture>()),
+      FGreater(std::make_unique<TPicture>()), FLower(std::make_unique<TPicture>()) {
+    SetImageStyle(disSmiles);
+}
+
+TDeltaPointSeries::~TDeltaPointSeries() = default;
+
+void TDeltaPointSeries::SetImageStyle(TDeltaImageStyle Value) {
+    FImageStyle = Value;
+    const bool smiles = Value == disSmiles;
+    TeeLoadSeriesPicture(FEqual.get(), smiles ? "TeeEqualSmile" : "TeeEqualHand");
+    TeeLoadSeriesPicture(FGreater.get(), smiles ? "TeeGreaterSmile" : "TeeGreaterHand");
+    TeeLoadSeriesPicture(FLower.get(), smiles ? "TeeLowerSmile" : "TeeLowerHand");
+    Repaint();
+}
+
+void TDeltaPointSeries::SetEqualImage(TPicture* Value) {
+    FEqual->Assign(Value);
+}
+void TDeltaPointSeries::SetGreaterImage(TPicture* Value) {
+    FGreater->Assign(Value);
+}
+void TDeltaPointSeries::SetLowerImage(TPicture* Value) {
+    FLower->Assign(Value);
+}
+
+TPicture* TDeltaPointSeries::DeltaImage(int ValueIndex) const {
+    if (ValueIndex <= 0) return FEqual.get();
+    const double previous = YValues()->Value(ValueIndex - 1), value = YValues()->Value(ValueIndex);
+    if (previous > value) return FGreater.get();
+    if (previous < value) return FLower.get();
+    return FEqual.get();
+}
+
+void TDeltaPointSeries::DrawValue(int ValueIndex) {
+    TPicture* p = DeltaImage(ValueIndex);
+    FImage->Assign(p);
+    if (p->Width() > 0) Pointer()->ChangeHorizSize(p->Width());
+    if (p->Height() > 0) Pointer()->ChangeVertSize(p->Height());
+    TCustomImagePointSeries::DrawValue(ValueIndex);
+}

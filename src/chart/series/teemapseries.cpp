@@ -1,0 +1,317 @@
+// Map series: polygons and their list, colours by Z, drawing with own or
+// series brushes, ranges, clicks, deletion and the twelve sample shapes.
+#include "chart/series/teemapseries.h"
+#include "chart/engine/teeaxis.h"
+#include "chart/engine/teemarks.h"
+#include "chart/engine/teeprocs.h"
+#include "platform/rtl/exceptions.h"
+#include "platform/rtl/rtlmath.h"
+#include <algorithm>
+#include <cmath>
+
+QM_CLASS_OWNED(TPolygonSeries, TChartSeries, TComponent)
+QM_CLASS_OWNED(TMapSeries, TCustom3DPaletteSeries, TComponent)
+
+// The palette properties are published by the palette series.
+
+// ---------------------------------------------------------------------------
+// TPolygonSeries
+
+TPolygonSeries::TPolygonSeries(TComponent* AOwner) : TChartSeries(AOwner) {
+    XValues()->SetOrder(loNone);
+    SetShowInLegend(false);
+}
+
+void TPolygonSeries::NotifyValue(TValueEvent ValueEvent, int ValueIndex) {
+    TChartSeries::NotifyValue(ValueEvent, ValueIndex);
+    if (Polygon) Polygon->Owner()->Repaint();
+}
+
+void TPolygonSeries::SetActive(bool Value) {
+    TChartSeries::SetActive(Value);
+    if (Polygon) Polygon->Owner()->Repaint();
+}
+
+void TPolygonSeries::SetSeriesColor(TColor Value) {
+    TChartSeries::SetSeriesColor(Value);
+    if (!Polygon) return;
+    const int i = Polygon->Index();
+    if (i >= 0 && i < Polygon->Owner()->Count()) Polygon->Owner()->SetValueColor(i, Value);
+}
+
+TRect TPolygonSeries::GetBounds(const std::vector<TPoint>& Points) {
+    if (Points.empty()) return TRect(0, 0, 0, 0);
+    return RectFromPolygon(Points.data(), int(Points.size()));
+}
+
+// ---------------------------------------------------------------------------
+// TTeePolygon
+
+TTeePolygon::TTeePolygon(TMapSeries* AOwner)
+    : FOwner(AOwner), FGradient(std::make_unique<TTeeGradient>()),
+      FPoints(std::make_unique<TPolygonSeries>(nullptr)) {
+    FGradient->SetVisible(false);
+    FPoints->Polygon = this;
+}
+
+TTeePolygon::~TTeePolygon() = default;
+
+int TTeePolygon::Index() const {
+    return FOwner->FShapes.IndexOf(this);
+}
+
+TColor TTeePolygon::Color() const {
+    const int i = Index();
+    if (i < 0 || i >= FOwner->Count()) return clWhite;
+    const TColor c = FOwner->InternalColor(i);
+    return c == clTeeColor ? clWhite : c;
+}
+
+AnsiString TTeePolygon::Text() const {
+    return FOwner->GetXLabel(Index());
+}
+void TTeePolygon::SetText(const AnsiString& Value) {
+    FOwner->SetXLabel(Index(), Value);
+}
+double TTeePolygon::Z() const {
+    return FOwner->ZValue(Index());
+}
+void TTeePolygon::SetZ(double Value) {
+    FOwner->SetZValue(Index(), Value);
+    FOwner->Repaint();
+}
+
+void TTeePolygon::SetParentBrush(bool Value) {
+    FParentBrush = Value;
+    FOwner->Repaint();
+}
+
+void TTeePolygon::SetParentPen(bool Value) {
+    FParentPen = Value;
+    FOwner->Repaint();
+}
+
+std::vector<TPoint> TTeePolygon::GetPoints() {
+    std::vector<TPoint> p(FPoints->Count());
+    for (int i = 0; i < FPoints->Count(); ++i)
+        p[i] = TPoint(FOwner->CalcXPosValue(FPoints->XValues()->Value(i)),
+                      FOwner->CalcYPosValue(FPoints->YValues()->Value(i)));
+    return p;
+}
+
+void TTeePolygon::Draw(TCanvas3D* Canvas, int ValueIndex) {
+    if (!FPoints->Active() || FPoints->Count() == 0) return;
+    std::vector<TPoint> p = GetPoints();
+    TCustomAxisPanel* chart = FOwner->ParentChart();
+    const bool is3D = chart && chart->View3D();
+    const int z = is3D ? FOwner->CalcZPos(ValueIndex) : 0;
+    Canvas->AssignVisiblePen(FParentPen ? FOwner->Pen() : Pen());
+    if (FParentBrush) {
+        const TColor c = FOwner->ValueColor(ValueIndex);
+        Canvas->AssignBrushColor(FOwner->Brush(), c, c);
+    } else {
+        Canvas->AssignBrush(Brush(), Brush()->Color());
+    }
+    if (FGradient->Visible() && !is3D) {
+        ClipPolygon(Canvas, p.data(), int(p.size()));
+        FGradient->Draw(Canvas, TPolygonSeries::GetBounds(p));
+        Canvas->UnClipRectangle();
+        Canvas->Brush()->SetStyle(bsClear);
+    }
+    if (is3D)
+        Canvas->PolygonWithZ(p.data(), int(p.size()) - 1, z);
+    else
+        Canvas->Polygon(p.data(), int(p.size()) - 1);
+}
+
+// ---------------------------------------------------------------------------
+// TTeePolygonList
+
+TTeePolygon* TTeePolygonList::Add() {
+    FItems.push_back(std::make_unique<TTeePolygon>(FOwner));
+    // Polygon i always matches value i of the map.
+    FOwner->AddXYZ(FOwner->Count(), 0, 0, "", clTeeColor);
+    return FItems.back().get();
+}
+
+TTeePolygon* TTeePolygonList::Get(int Index) const {
+    if (Index < 0 || Index >= Count()) throw EListError("List index out of bounds");
+    return FItems[size_t(Index)].get();
+}
+
+int TTeePolygonList::IndexOf(const TTeePolygon* Item) const {
+    for (int i = 0; i < Count(); ++i)
+        if (FItems[size_t(i)].get() == Item) return i;
+    return -1;
+}
+
+void TTeePolygonList::Delete(int Start, int Quantity) {
+    if (Start < 0 || Quantity <= 0 || Start >= Count()) return;
+    const int end = std::min(Count(), Start + Quantity);
+    FItems.erase(FItems.begin() + Start, FItems.begin() + end);
+}
+
+void TTeePolygonList::Swap(int a, int b) {
+    if (a < 0 || b < 0 || a >= Count() || b >= Count()) return;
+    std::swap(FItems[size_t(a)], FItems[size_t(b)]);
+}
+
+// ---------------------------------------------------------------------------
+// TMapSeries
+
+TMapSeries::TMapSeries(TComponent* AOwner) : TCustom3DPaletteSeries(AOwner) {}
+
+TMapSeries::~TMapSeries() = default;
+
+TColor TMapSeries::GetValueColor(int ValueIndex) {
+    TColor c = InternalColor(ValueIndex);
+    if (c == clTeeColor && !ColorEachPoint()) {
+        const double z = ZValue(ValueIndex);
+        if (UseColorRange()) {
+            const double lo = ZValues()->MinValue(), hi = ZValues()->MaxValue();
+            c = hi > lo && std::isfinite(z)
+                    ? RangePercent(std::clamp((z - lo) / (hi - lo), 0.0, 1.0))
+                    : EndColor();
+        } else if (UsePalette() && !Palette().empty()) {
+            c = GetSurfacePaletteColor(z);
+        } else {
+            c = SeriesColor();
+        }
+    } else if (c == clTeeColor) {
+        c = TChartSeries::GetValueColor(ValueIndex);
+    }
+    if (OnGetColor) OnGetColor(this, ValueIndex, c);
+    return c;
+}
+
+void TMapSeries::CalcHorizMargins(int& LeftMargin, int& RightMargin) {
+    TCustom3DPaletteSeries::CalcHorizMargins(LeftMargin, RightMargin);
+    if (Pen()->Visible()) LeftMargin += Pen()->Width(), RightMargin += Pen()->Width();
+}
+
+void TMapSeries::CalcVerticalMargins(int& TopMargin, int& BottomMargin) {
+    TCustom3DPaletteSeries::CalcVerticalMargins(TopMargin, BottomMargin);
+    if (Pen()->Visible()) TopMargin += Pen()->Width(), BottomMargin += Pen()->Width();
+}
+
+namespace {
+template <typename F> double Extreme(TTeePolygonList& Shapes, F Pick, bool Max) {
+    bool any = false;
+    double result = 0;
+    for (int i = 0; i < Shapes.Count(); ++i) {
+        TPolygonSeries* p = Shapes[i]->Points();
+        if (p->Count() == 0) continue;
+        const double v = Pick(p);
+        result = !any ? v : Max ? std::max(result, v) : std::min(result, v);
+        any = true;
+    }
+    return result;
+}
+} // namespace
+
+double TMapSeries::MaxXValue() {
+    return Extreme(
+        FShapes, [](TPolygonSeries* p) { return p->XValues()->MaxValue(); }, true);
+}
+double TMapSeries::MinXValue() {
+    return Extreme(
+        FShapes, [](TPolygonSeries* p) { return p->XValues()->MinValue(); }, false);
+}
+double TMapSeries::MaxYValue() {
+    return Extreme(
+        FShapes, [](TPolygonSeries* p) { return p->YValues()->MaxValue(); }, true);
+}
+double TMapSeries::MinYValue() {
+    return Extreme(
+        FShapes, [](TPolygonSeries* p) { return p->YValues()->MinValue(); }, false);
+}
+
+void TMapSeries::DrawValue(int ValueIndex) {
+    if (ValueIndex < FShapes.Count() && ParentChart())
+        FShapes[ValueIndex]->Draw(ParentChart()->Canvas(), ValueIndex);
+}
+
+void TMapSeries::DrawMark(int ValueIndex, const AnsiString& St, TSeriesMarkPosition* APosition) {
+    if (ValueIndex < FShapes.Count()) {
+        const TRect r = TPolygonSeries::GetBounds(FShapes[ValueIndex]->GetPoints());
+        APosition->LeftTop = TPoint((r.Left + r.Right) / 2 - APosition->Width / 2,
+                                    (r.Top + r.Bottom) / 2 - APosition->Height / 2);
+    }
+    TCustom3DPaletteSeries::DrawMark(ValueIndex, St, APosition);
+}
+
+int TMapSeries::Clicked(int X, int Y) {
+    if (TCustomAxisPanel* chart = ParentChart())
+        chart->Canvas()->Calculate2DPosition(X, Y, StartZ());
+    for (int i = 0; i < FShapes.Count(); ++i) {
+        const std::vector<TPoint> p = FShapes[i]->GetPoints();
+        if (!p.empty() && PointInPolygon(TPoint(X, Y), p, int(p.size()) - 1)) return i;
+    }
+    return -1;
+}
+
+void TMapSeries::Delete(int ValueIndex) {
+    TCustom3DPaletteSeries::Delete(ValueIndex);
+    FShapes.Delete(ValueIndex, 1);
+}
+
+void TMapSeries::Delete(int Start, int Quantity, bool RemoveGap) {
+    TCustom3DPaletteSeries::Delete(Start, Quantity, RemoveGap);
+    FShapes.Delete(Start, Quantity);
+}
+
+void TMapSeries::SwapValueIndex(int a, int b) {
+    TCustom3DPaletteSeries::SwapValueIndex(a, b);
+    FShapes.Swap(a, b);
+}
+
+void TMapSeries::Clear() {
+    TCustom3DPaletteSeries::Clear();
+    FShapes.Clear();
+}
+
+void TMapSeries::AddSampleValues(int) {
+    const int vertices[12] = {13, 8, 15, 7, 10, 11, 11, 9, 14, 11, 9, 6};
+    const TColor colours[12] = {0x00FF00, 0x0000FF, 0xFF00FF, 0xFFFF00, 0xC0C0C0, 0xFFFF00,
+                                0x008000, 0x808000, 0xFFFFFF, 0x0000FF, 0xFF0000, 0x00FFFF};
+    // Twelve blobs on a 4 x 3 grid, each a ring of its vertices.
+    for (int k = 0; k < 12; ++k) {
+        TTeePolygon* p = FShapes.Add();
+        const double cx = 10 + (k % 4) * 20, cy = 10 + (k / 4) * 20;
+        for (int v = 0; v < vertices[k]; ++v) {
+            const double a = 2 * M_PI * v / vertices[k];
+            const double r = 8 + (v % 2) * 1.5;
+            p->AddXY(cx + r * std::cos(a), cy + r * std::sin(a));
+        }
+        p->SetText(AnsiString(char('A' + k)));
+        p->SetColor(colours[k]);
+        p->SetZ(Random(1000) * 0.001);
+    }
+}
+
+void TMapSeries::PrepareForGallery(bool IsEnabled) {
+    TCustom3DPaletteSeries::PrepareForGallery(IsEnabled);
+    if (IsEnabled) return;
+    for (int i = 0; i < FShapes.Count(); ++i)
+        FShapes[i]->SetColor(0xC0C0C0);
+}
+
+void TMapSeries::CreateSubGallery(const TChartSubGalleryProc& AddSubChart) {
+    TCustom3DPaletteSeries::CreateSubGallery(AddSubChart);
+    if (AddSubChart) AddSubChart("Colors");
+}
+
+void TMapSeries::SetSubGallery(TChartSeries* Series, int Index) {
+    int count = 0;
+    TCustom3DPaletteSeries::CreateSubGallery([&](const AnsiString&) { ++count; });
+    if (Index == count + 1) {
+        if (auto* s = dynamic_cast<TMapSeries*>(Series)) s->SetColorEachPoint(true);
+        return;
+    }
+    TCustom3DPaletteSeries::SetSubGallery(Series, Index);
+}
+
+void TMapSeries::GalleryChanged3D(bool Is3D) {
+    if (!Is3D && ParentChart()) ParentChart()->SetView3D(false);
+    TCustom3DPaletteSeries::GalleryChanged3D(Is3D);
+}

@@ -1,0 +1,117 @@
+#pragma once
+// Map series (unit Teemapseries): filled polygons, each with a text and a Z
+// value that colours it through the palette.
+//   TPolygonSeries    the vertices of one polygon
+//   TTeePolygon       one polygon: vertices, own brush/pen switches, gradient
+//   TTeePolygonList   the polygons of a map, one per map value
+//   TMapSeries        drawing, ranges, clicks, deletion, sample shapes
+#include "chart/series/teesurfa.h"
+#include <memory>
+#include <vector>
+
+class TMapSeries;
+class TTeePolygon;
+
+class TPolygonSeries : public TChartSeries {
+    QM_CLASS(TPolygonSeries)
+public:
+    explicit TPolygonSeries(TComponent* AOwner);
+    void NotifyValue(TValueEvent ValueEvent, int ValueIndex) override;
+    void SetActive(bool Value) override;
+    void SetSeriesColor(TColor Value) override;
+    void FillSampleValues(int) override {}
+    // Bounding rectangle of screen points (all zero for none).
+    static TRect GetBounds(const std::vector<TPoint>& Points);
+
+    TTeePolygon* Polygon = nullptr;
+};
+
+class TTeePolygon {
+public:
+    explicit TTeePolygon(TMapSeries* AOwner);
+    ~TTeePolygon();
+
+    int Index() const;
+    void AddXY(double X, double Y) { FPoints->AddXY(X, Y); }
+    // Screen positions of the vertices.
+    std::vector<TPoint> GetPoints();
+    void Draw(TCanvas3D* Canvas, int ValueIndex);
+
+    TChartBrush* Brush() const { return FPoints->Brush(); }
+    TChartPen* Pen() const { return FPoints->Pen(); }
+    TColor Color() const;
+    void SetColor(TColor Value) { FPoints->SetSeriesColor(Value); }
+    AnsiString Text() const;
+    void SetText(const AnsiString& Value);
+    double Z() const;
+    void SetZ(double Value);
+    bool ParentBrush() const { return FParentBrush; }
+    void SetParentBrush(bool Value);
+    bool ParentPen() const { return FParentPen; }
+    void SetParentPen(bool Value);
+    TTeeGradient* Gradient() const { return FGradient.get(); }
+    TPolygonSeries* Points() const { return FPoints.get(); }
+    TMapSeries* Owner() const { return FOwner; }
+
+private:
+    TMapSeries* FOwner;
+    std::unique_ptr<TTeeGradient> FGradient;
+    bool FParentBrush = true;
+    bool FParentPen = true;
+    std::unique_ptr<TPolygonSeries> FPoints;
+};
+
+class TTeePolygonList {
+public:
+    explicit TTeePolygonList(TMapSeries* AOwner) : FOwner(AOwner) {}
+    TTeePolygon* Add();
+    void Delete(int Start, int Quantity = 1);
+    int Count() const { return static_cast<int>(FItems.size()); }
+    // Raises EListError outside 0..Count-1.
+    TTeePolygon* Get(int Index) const;
+    TTeePolygon* operator[](int Index) const { return Get(Index); }
+    int IndexOf(const TTeePolygon* Item) const;
+    void Swap(int a, int b);
+    void Clear() { FItems.clear(); }
+    TMapSeries* Owner() const { return FOwner; }
+
+private:
+    TMapSeries* FOwner;
+    std::vector<std::unique_ptr<TTeePolygon>> FItems;
+};
+
+class TMapSeries : public TCustom3DPaletteSeries {
+    QM_CLASS(TMapSeries)
+public:
+    explicit TMapSeries(TComponent* AOwner);
+    ~TMapSeries() override;
+
+    AnsiString GetEditorClass() override { return "TMapSeriesEditor"; }
+    void CalcHorizMargins(int& LeftMargin, int& RightMargin) override;
+    void CalcVerticalMargins(int& TopMargin, int& BottomMargin) override;
+    void DrawValue(int ValueIndex) override;
+    void DrawMark(int ValueIndex, const AnsiString& St, TSeriesMarkPosition* APosition) override;
+    TColor GetValueColor(int ValueIndex) override;
+    double MaxXValue() override;
+    double MinXValue() override;
+    double MaxYValue() override;
+    double MinYValue() override;
+    int Clicked(int X, int Y) override;
+    using TChartSeries::Clicked;
+    void Delete(int ValueIndex) override;
+    void Delete(int Start, int Quantity, bool RemoveGap = false) override;
+    void SwapValueIndex(int a, int b) override;
+    void Clear() override;
+    void AddSampleValues(int NumValues) override;
+    int NumSampleValues() override { return 12; }
+    void PrepareForGallery(bool IsEnabled) override;
+    void CreateSubGallery(const TChartSubGalleryProc& AddSubChart) override;
+    void SetSubGallery(TChartSeries* Series, int Index) override;
+    void GalleryChanged3D(bool Is3D) override;
+
+    TTeePolygonList* Shapes() { return &FShapes; }
+
+private:
+    friend class TTeePolygon;
+    TTeePolygonList FShapes{this};
+};

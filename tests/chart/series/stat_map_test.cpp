@@ -1,0 +1,106 @@
+// Map polygons filled in their palette colours, own brushes, ranges, clicks,
+// deleting values with their polygons, sample shapes and chart files.
+#include "chart/control/series_fixture.h"
+#include "chart/control/teestore.h"
+#include "chart/series/teeextraseries.h"
+#include "chart/series/teemapseries.h"
+#include "platform/classes/streams.h"
+#include <cstring>
+
+namespace {
+
+class StatMapTest : public SeriesChartTest {
+protected:
+    StatMapTest() { TeeExtraSeriesStartup(); }
+    // A square of side 2 with its lower left corner at (X, Y).
+    TTeePolygon* Square(TMapSeries* S, double X, double Y, double Z) {
+        TTeePolygon* p = S->Shapes()->Add();
+        p->AddXY(X, Y);
+        p->AddXY(X + 2, Y);
+        p->AddXY(X + 2, Y + 2);
+        p->AddXY(X, Y + 2);
+        p->SetZ(Z);
+        return p;
+    }
+};
+
+TEST_F(StatMapTest, PolygonsFilledInTheirPaletteColours) {
+    auto* s = Add<TMapSeries>();
+    s->SetEndColor(clYellow);
+    s->SetStartColor(clBlue);
+    Square(s, 0, 0, 0);
+    Square(s, 3, 0, 1);
+    Square(s, 6, 0, 0.5);
+    ASSERT_EQ(s->Count(), 3);
+    EXPECT_EQ(s->MinXValue(), 0);
+    EXPECT_EQ(s->MaxXValue(), 8);
+    EXPECT_EQ(s->MaxYValue(), 2);
+    Ranges(-1, 9, -1, 3);
+    Render("map");
+    EXPECT_EQ(Pixel(XPos(1), YPos(1)), clYellow); // lowest Z: end colour
+    EXPECT_EQ(Pixel(XPos(4), YPos(1)), clBlue);   // highest Z: start colour
+    const TColor mid = Pixel(XPos(7), YPos(1));
+    EXPECT_EQ(mid, s->ValueColor(2));
+    EXPECT_NE(mid, clYellow);
+    EXPECT_NE(mid, clBlue);
+    EXPECT_EQ(Pixel(XPos(2.5), YPos(1)), clWhite); // between the shapes
+    EXPECT_EQ(s->Clicked(XPos(4), YPos(1)), 1);
+    EXPECT_EQ(s->Clicked(XPos(2.5), YPos(1)), -1);
+}
+
+TEST_F(StatMapTest, OwnBrushSurvivesSeriesBrushChanges) {
+    auto* s = Add<TMapSeries>();
+    TTeePolygon* p = Square(s, 0, 0, 0);
+    p->SetParentBrush(false);
+    p->Brush()->SetColor(clGreen);
+    s->Brush()->SetStyle(bsClear);
+    Ranges(-1, 3, -1, 3);
+    Render("map_own_brush");
+    EXPECT_EQ(Pixel(XPos(1), YPos(1)), clGreen);
+}
+
+TEST_F(StatMapTest, DeletingAValueFreesItsPolygon) {
+    auto* s = Add<TMapSeries>();
+    EXPECT_EQ(s->MinXValue(), 0);
+    EXPECT_EQ(s->MaxYValue(), 0);
+    Render("map_empty");
+    for (int i = 0; i < 5; ++i)
+        Square(s, i * 3, 0, i);
+    TTeePolygon* fifth = s->Shapes()->Get(4);
+    s->Delete(3);
+    ASSERT_EQ(s->Shapes()->Count(), 4);
+    EXPECT_EQ(s->Count(), 4);
+    EXPECT_EQ(s->Shapes()->Get(3), fifth);
+    EXPECT_EQ(fifth->Z(), 4);
+    EXPECT_THROW(s->Shapes()->Get(4), EListError);
+    s->Clear();
+    EXPECT_EQ(s->Shapes()->Count(), 0);
+}
+
+TEST_F(StatMapTest, SampleShapesAndChartFiles) {
+    auto chart = std::make_unique<TChart>(nullptr);
+    chart->SetName("Chart1");
+    auto* s = new TMapSeries(chart.get());
+    s->SetName("Series1");
+    s->SetParentChart(chart.get());
+    s->FillSampleValues();
+    ASSERT_EQ(s->Shapes()->Count(), 12);
+    EXPECT_EQ(s->Shapes()->Get(0)->Text(), "A");
+    EXPECT_EQ(s->Shapes()->Get(11)->Text(), "L");
+    EXPECT_EQ(s->Shapes()->Get(2)->Points()->Count(), 15);
+    EXPECT_EQ(s->Shapes()->Get(1)->Color(), TColor(0x0000FF));
+    TMemoryStream first;
+    SaveChartToStream(chart.get(), &first, true, false);
+    first.SetPosition(0);
+    TCustomChart* loaded = new TChart(nullptr);
+    std::unique_ptr<TCustomChart> own(loaded);
+    LoadChartFromStream(loaded, &first);
+    ASSERT_EQ(loaded->SeriesCount(), 1);
+    EXPECT_EQ(loaded->Series(0)->Count(), 12);
+    TMemoryStream second;
+    SaveChartToStream(loaded, &second, true, false);
+    ASSERT_EQ(first.Size(), second.Size());
+    EXPECT_EQ(0, std::memcmp(first.Memory(), second.Memory(), size_t(first.Size())));
+}
+
+} // namespace
