@@ -1,13 +1,15 @@
 // Registers the dialogs, pages and series editors of this half of the editor
 // by class name, so pages and series can create them from GetEditorClass.
 #include "chart/editor/teeeditorstartup.h"
+#include "chart/editor/teeaxisincr.h"
 #include "chart/editor/teependlg.h"
 
 void TeeRegisterEditorDialogs() {
     TeeInstallPenDialogHook();
     for (TClass c :
          {&TPenDialog::ClassInfo, &TBrushDialog::ClassInfo, &TTeeGradientEditor::ClassInfo,
-          &TTeeShadowEditor::ClassInfo, &TTeeFontEditor::ClassInfo})
+          &TTeeShadowEditor::ClassInfo, &TTeeFontEditor::ClassInfo, &TAxisIncrement::ClassInfo,
+          &TAxisMaxMin::ClassInfo})
         RegisterClass(c);
 }
 

@@ -80,20 +80,20 @@ void MoveListAll(TListBox* Source, TListBox* Destination) {
 
 TPenDialog::TPenDialog(TComponent* AOwner) : TForm(AOwner) {
     SetCaption("Border Editor");
-    SetClientWidth(247);
+    SetClientWidth(256);
     SetClientHeight(104);
     CBVisible = TeeNewCheck(this, this, "CBVisible", "&Visible", 8, 8, 80);
-    UDWidth = TeeNewUpDown(this, this, "SEWidth", "UDWidth", 52, 32, 32, 1, 1000, &SEWidth);
+    UDWidth = TeeNewUpDown(this, this, "SEWidth", "UDWidth", 52, 32, 28, 1, 1000, &SEWidth);
     TeeNewLabel(this, this, "&Width:", 8, 36, SEWidth);
-    CBStyle = TeeNewCombo(this, this, "CBStyle", 52, 60, 105,
+    CBStyle = TeeNewCombo(this, this, "CBStyle", 52, 60, 116,
                           {"Solid", "Dash", "Dot", "Dash Dot", "Dash Dot Dot"});
     TeeNewLabel(this, this, "&Style:", 8, 64, CBStyle);
-    CBEndStyle = TeeNewCombo(this, this, "CBEndStyle", 104, 32, 53, {"Round", "Square", "Flat"});
-    BColor = TeeNewButton<TButtonColor>(this, this, "BColor", "&Color...", 164, 4, 75);
-    BOk = TeeNewButton(this, this, "BOk", "OK", 164, 40, 75);
+    CBEndStyle = TeeNewCombo(this, this, "CBEndStyle", 98, 32, 70, {"Round", "Square", "Flat"});
+    BColor = TeeNewButton<TButtonColor>(this, this, "BColor", "&Color...", 174, 4, 75);
+    BOk = TeeNewButton(this, this, "BOk", "OK", 174, 40, 75);
     BOk->SetModalResult(mrOk);
     BOk->SetDefault(true);
-    BCancel = TeeNewButton(this, this, "BCancel", "Cancel", 164, 72, 75);
+    BCancel = TeeNewButton(this, this, "BCancel", "Cancel", 174, 72, 75);
     BCancel->SetCancel(true);
     CBVisible->OnClick = [this](TObject* s) { CBVisibleClick(s); };
     SEWidth->OnChange = [this](TObject* s) { SEWidthChange(s); };
@@ -355,6 +355,7 @@ void TTeeGradientEditor::Build() {
     PageControl1 = TeeNew<TPageControl>(this, this, "PageControl1", 4, 32, 243, 124);
     TTabSheet* colors = TeeNewTab(PageControl1, "TabColors", "Colors");
     TTabSheet* options = TeeNewTab(PageControl1, "TabOptions", "Options");
+    PageControl1->SetActivePage(colors);
     BStart = TeeNewButton<TButtonColor>(this, colors, "BStart", "&Start...", 8, 6, 85);
     BMid = TeeNewButton<TButtonColor>(this, colors, "BMid", "&Middle...", 8, 36, 85);
     BEnd = TeeNewButton<TButtonColor>(this, colors, "BEnd", "&End...", 8, 66, 85);
