@@ -2,6 +2,7 @@
 // by class name, so pages and series can create them from GetEditorClass.
 #include "chart/editor/teeeditorstartup.h"
 #include "chart/editor/teeaxisincr.h"
+#include "chart/editor/teebaredit.h"
 #include "chart/editor/teependlg.h"
 
 void TeeRegisterEditorDialogs() {
@@ -13,4 +14,7 @@ void TeeRegisterEditorDialogs() {
         RegisterClass(c);
 }
 
-void TeeRegisterSeriesEditors() {}
+void TeeRegisterSeriesEditors() {
+    for (TClass c : {&TBarSeriesEditor::ClassInfo, &TStackBarSeriesEditor::ClassInfo})
+        RegisterClass(c);
+}

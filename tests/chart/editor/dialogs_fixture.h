@@ -3,7 +3,9 @@
 // host form for docking editor pages.
 #include "chart/control/chart.h"
 #include "chart/control/series.h"
+#include "chart/control/teestore.h"
 #include "chart/editor/teeeditorstartup.h"
+#include "platform/classes/streams.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/forms/testhooks.h"
 #include "platform/classes/stringlist.h"
@@ -20,11 +22,23 @@ protected:
         Chart->SetBevelOuter(bvNone);
         Chart->SetBounds(0, 0, 300, 200);
         Chart->SetView3D(false);
+        Chart->SetName("Chart1");
         Line = new TLineSeries(Chart.get());
+        Line->SetName("Series1");
         Line->SetParentChart(Chart.get());
         for (int i = 0; i <= 10; ++i)
             Line->AddXY(i, (i * 37) % 100);
         Responder.OnFailure = [](const AnsiString& m) { ADD_FAILURE() << m.c_str(); };
+    }
+    // The chart saved to a chart file and loaded into a fresh chart.
+    std::unique_ptr<TChart> RoundTrip() {
+        TMemoryStream m;
+        SaveChartToStream(Chart.get(), &m);
+        auto fresh = std::make_unique<TChart>();
+        TCustomChart* target = fresh.get();
+        m.SetPosition(0);
+        LoadChartFromStream(target, &m);
+        return fresh;
     }
     std::vector<TColor> Pixels() {
         Chart->Draw();
