@@ -1,4 +1,10 @@
+// Series page of the chart editor.
+//   editor lookup     the form classes of series and functions, by name
+//   construction      the fixed part; the tabs' controls live in teeediserigeneral
+//   series choice     CBSeriesChange, the per-series form, chart events
+//   data source       manual, random, function
 #include "chart/editor/teeediseri.h"
+#include "chart/editor/teeseriesicon.h"
 #include "chart/control/teeseriestypes.h"
 #include "chart/control/tooledit.h"
 #include "chart/editor/teelisb.h"
@@ -47,7 +53,14 @@ TFormTeeSeries::TFormTeeSeries(TComponent* AOwner) : TForm(AOwner) {
     CBSeries->SetStyle(csDropDownList);
     CBSeries->SetDropDownCount(16);
     CBSeries->OnChange = [this](TObject* s) { CBSeriesChange(s); };
-    LabelSeriesClass = NewControl<TLabel>(this, Panel1, "LabelSeriesClass", 172, 8, 220, 13);
+    ImageSeries =
+        NewControl<TImage>(this, Panel1, "ImageSeries", 4, 4, TeeSeriesIconSize, TeeSeriesIconSize);
+    CBSeries->SetLeft(30);
+    PaintBox1 = NewControl<TPaintBox>(this, Panel1, "PaintBox1", 194, 4, 24, 22);
+    PaintBox1->SetCursor(crHandPoint);
+    PaintBox1->OnPaint = [this](TObject*) { PaintSwatch(); };
+    PaintBox1->OnClick = [this](TObject*) { SwatchClick(); };
+    LabelSeriesClass = NewControl<TLabel>(this, Panel1, "LabelSeriesClass", 224, 8, 170, 13);
     PageSeries = NewControl<TPageControl>(this, this, "PageSeries", 0, 30, 400, 232);
     PageSeries->SetAlign(alClient);
     auto tab = [this](const char* name, const char* caption) {
@@ -61,17 +74,8 @@ TFormTeeSeries::TFormTeeSeries(TComponent* AOwner) : TForm(AOwner) {
     TabGeneral = tab("TabGeneral", "General");
     TabMarks = tab("TabMarks", "Marks");
     TabDataSource = tab("TabDataSource", "Data Source");
-    CBShowInLegend =
-        NewControl<TCheckBox>(this, TabGeneral, "CBShowInLegend", 8, 8, 130, 17, "&Show In Legend");
-    CBShowInLegend->SetChecked(true);
-    CBShowInLegend->OnClick = [this](TObject*) {
-        if (!FChanging && FTheSeries) FTheSeries->SetShowInLegend(CBShowInLegend->Checked());
-    };
-    CBMarksVisible =
-        NewControl<TCheckBox>(this, TabMarks, "CBMarksVisible", 8, 8, 100, 17, "&Visible");
-    CBMarksVisible->OnClick = [this](TObject*) {
-        if (!FChanging && FTheSeries) FTheSeries->Marks()->SetVisible(CBMarksVisible->Checked());
-    };
+    CreateGeneralTab();
+    CreateMarksTab();
     CBDataSourcestyle =
         NewControl<TComboBox>(this, TabDataSource, "CBDataSourcestyle", 8, 6, 145, 21);
     CBDataSourcestyle->SetStyle(csDropDownList);
@@ -80,6 +84,7 @@ TFormTeeSeries::TFormTeeSeries(TComponent* AOwner) : TForm(AOwner) {
     CBDataSourcestyle->OnChange = [this](TObject* s) { CBDataSourcestyleChange(s); };
     PanelDataSource = NewControl<TPanel>(this, TabDataSource, "PanelDataSource", 0, 32, 392, 172);
     PanelDataSource->SetBevelOuter(bvNone);
+    CreateSamplesPanel();
     PageSeries->SetActivePage(TheTabSheet);
     PageSeries->OnChange = [this](TObject* s) { PageSeriesChange(s); };
     PageSeries->OnChanging = [this](TObject*, bool& Allow) {
@@ -110,6 +115,7 @@ void TFormTeeSeries::Notification(TComponent* AComponent, TOperation Operation) 
     if (AComponent == FListenedChart) FListenedChart = nullptr;
     if (AComponent == FSeriesForm) FSeriesForm = nullptr;
     if (AComponent == FDataSourceForm) FDataSourceForm = nullptr;
+    if (AComponent == FMarksForm) FMarksForm = nullptr;
     if (AComponent == FTheSeries) FTheSeries = nullptr;
     if (AComponent == FLastSeries) FLastSeries = nullptr;
 }
@@ -117,6 +123,7 @@ void TFormTeeSeries::Notification(TComponent* AComponent, TOperation Operation) 
 void TFormTeeSeries::TeeEvent(TTeeEvent* Event) {
     auto* e = dynamic_cast<TTeeSeriesEvent*>(Event);
     if (!e || IsDestroying()) return;
+    if (e->Event == seChangeColor && e->Series == FTheSeries) PaintBox1->Invalidate();
     if (e->Event == seRemove && e->Series == FTheSeries) {
         DestroySeriesForms();
         FTheSeries = nullptr;
@@ -171,6 +178,8 @@ void TFormTeeSeries::CBSeriesChange(TObject*) {
         index >= 0 ? static_cast<TChartSeries*>(CBSeries->Items()->Objects(index)) : nullptr;
     if (!s) {
         LabelSeriesClass->SetCaption("");
+        ImageSeries->Hide();
+        PaintBox1->Hide();
         PageSeries->Hide();
         SetTheSeries(nullptr);
         return;
@@ -181,6 +190,11 @@ void TFormTeeSeries::CBSeriesChange(TObject*) {
         JoinChart(s->ParentChart());
         LabelSeriesClass->SetCaption(GetGallerySeriesName(s) + ": " +
                                      (s->Title().IsEmpty() ? s->Name() : s->Title()));
+        ImageSeries->Picture()->Assign(TeeSeriesIcon(s->ClassType()));
+        ImageSeries->Show();
+        PaintBox1->SetVisible(s->UseSeriesColor());
+        CBPersistent->SetVisible(IsDssGraph && !s->Style().Contains(tssIsTemplate));
+        CBPersistent->SetChecked(s->Style().Contains(tssIsPersistent));
         PageSeries->Show();
         TabGeneral->SetTabVisible(ShowTabGeneral);
         TabMarks->SetTabVisible(ShowTabMarks);
@@ -201,6 +215,7 @@ void TFormTeeSeries::CBSeriesChange(TObject*) {
     if (!target->TabVisible()) target = TabGeneral;
     PageSeries->SetActivePage(target);
     PageSeriesChange(PageSeries);
+    PaintBox1->Invalidate();
     FLastSeries = s;
     if (InternalOnCreateEditSeries) InternalOnCreateEditSeries(this, s->ParentChart());
     if (InternalOnCreateEditSeriesObj) InternalOnCreateEditSeriesObj(this, s->ParentChart());
@@ -212,12 +227,13 @@ void TFormTeeSeries::PageSeriesChange(TObject*) {
     FChanging = true;
     TTabSheet* page = PageSeries->ActivePage();
     if (page == TabGeneral)
-        CBShowInLegend->SetChecked(FTheSeries->ShowInLegend());
+        FillGeneralTab();
     else if (page == TabMarks)
-        CBMarksVisible->SetChecked(FTheSeries->Marks()->Visible());
+        FillMarksTab();
     else if (page == TabDataSource)
         SetTabDataSource();
     FChanging = was;
+    FChangingMarks = false;
 }
 
 void TFormTeeSeries::SetTabDataSource() {
@@ -243,7 +259,13 @@ void TFormTeeSeries::CreateDataSourceForm() {
         FDataSourceForm = nullptr;
         delete form;
     }
-    if (CBDataSourcestyle->ItemIndex() != dsFunction || !FTheSeries) return;
+    Panel4->Hide();
+    if (!FTheSeries) return;
+    if (CBDataSourcestyle->ItemIndex() == dsRandom) {
+        FillSamples();
+        Panel4->Show();
+    }
+    if (CBDataSourcestyle->ItemIndex() != dsFunction) return;
     if (TCustomForm* form =
             TeeCreateFormByClass(FunctionEditorForm(FTheSeries->FunctionType()), this)) {
         FDataSourceForm = form;
