@@ -130,6 +130,11 @@ TChartEditForm::TChartEditForm(TComponent* AOwner) : TForm(AOwner) {
     MainPage->OnChanging = [this](TObject*, bool& Allow) {
         if (TheFormSeries && MainPage->ActivePage() == TabSeries)
             Allow = TheFormSeries->CloseQuery();
+        if (Allow && HighLightTabs && MainPage->ActivePage())
+            MainPage->ActivePage()->SetHighlighted(false);
+    };
+    SubPage->OnChanging = [this](TObject*, bool&) {
+        if (HighLightTabs && SubPage->ActivePage()) SubPage->ActivePage()->SetHighlighted(false);
     };
     OnShow = [this](TObject* s) { FormShow(s); };
 

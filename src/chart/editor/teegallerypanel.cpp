@@ -1,4 +1,10 @@
+// Gallery of sample charts.
+//   sample charts   TGalleryChart and one chart a registered type
+//   layout          rows, columns and the cell of each chart
+//   selection       focus look, keys, the chosen classes
+//   sub-gallery     the sub-styles of a type in a window of their own
 #include "chart/editor/teegallerypanel.h"
+#include "platform/forms/extctrls.h"
 #include "chart/control/teeseriestypes.h"
 #include "chart/engine/teeaxis.h"
 #include "platform/classes/stringlist.h"
@@ -6,6 +12,7 @@
 
 QM_CLASS_OWNED(TGalleryChart, TCustomChart, TComponent)
 QM_CLASS_OWNED(TChartGalleryPanel, TCustomPanelNoCaption, TComponent)
+QM_CLASS_OWNED(TTeeSubGallery, TForm, TComponent)
 
 TColor clTeeGallery = clWhite;
 bool TeeGalleryCheckMaximize = true;
@@ -136,6 +143,13 @@ TGalleryChart* TChartGalleryPanel::CreateSampleChart(TClass SeriesClass, TClass 
     } else {
         chart->SetCursor(crHandPoint);
         chart->OnClick = [this, chart](TObject*) { SelectChart(chart); };
+        chart->OnMouseDown = [this, chart](TObject*, TMouseButton Button, TShiftState, int X,
+                                           int Y) {
+            if (Button != mbLeft) return;
+            SelectChart(chart);
+            if (DisplaySub && chart == FSelectedChart && X < 12 && Y >= chart->Height() - 12)
+                ShowSubGallery();
+        };
         chart->OnDblClick = [this, chart](TObject*) {
             SelectChart(chart);
             if (OnSelectedChart) OnSelectedChart(this);
@@ -265,7 +279,10 @@ void TChartGalleryPanel::KeyDown(WORD& Key, TShiftState Shift) {
         MoveSelection(0, -1);
         break;
     case VK_DOWN:
-        if (!(Shift.Contains(ssAlt) && DisplaySub)) MoveSelection(0, 1);
+        if (Shift.Contains(ssAlt) && DisplaySub)
+            ShowSubGallery();
+        else
+            MoveSelection(0, 1);
         break;
     case VK_RETURN:
         if (FSelectedChart && OnSelectedChart) OnSelectedChart(this);
@@ -282,5 +299,101 @@ bool TChartGalleryPanel::GetSeriesClass(TClass& SeriesClass, TClass& FunctionCla
     SeriesClass = s->ClassType();
     FunctionClass = s->FunctionType() ? s->FunctionType()->ClassType() : nullptr;
     SubIndex = static_cast<int>(FSelectedChart->Tag());
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Sub-gallery
+
+TTeeSubGallery::TTeeSubGallery(TComponent* AOwner) : TForm(AOwner) {
+    SetName("TeeSubGallery");
+    SetBorderStyle(bsNone);
+    SetPosition(poDesigned);
+    SetKeyPreview(true);
+    Strip = NewControl<TPaintBox>(this, this, "Strip", 0, 0, 100, 12);
+    Strip->SetAlign(alTop);
+    Strip->OnPaint = [this](TObject*) {
+        TCanvas* c = Strip->Canvas();
+        c->Brush()->SetColor(clBlack);
+        c->Pen()->SetColor(clBlack);
+        const TPoint p[3] = {TPoint(0, 8), TPoint(4, 0), TPoint(9, 8)};
+        c->Polygon(p, 3);
+    };
+    Strip->OnClick = [this](TObject*) { SetModalResult(mrOk); };
+    Gallery = NewControl<TChartGalleryPanel>(this, this, "Gallery", 0, 12, 100, 100);
+    Gallery->SetAlign(alClient);
+    Gallery->DisplaySub = false;
+    Gallery->OnSelectedChart = [this](TObject*) { SetModalResult(mrOk); };
+    OnKeyDown = [this](TObject*, WORD& Key, TShiftState) {
+        if (Key == VK_ESCAPE) SetModalResult(mrCancel);
+    };
+}
+
+void TChartGalleryPanel::CreateSubCharts(TClass SeriesClass, TClass FunctionClass) {
+    Clear();
+    std::unique_ptr<TChart> scratch = std::make_unique<TChart>();
+    TChartSeries* probe = CreateNewSeries(scratch.get(), scratch.get(), SeriesClass, nullptr);
+    probe->CreateSubGallery([&](const AnsiString& Name) {
+        TGalleryChart* c = CreateSampleChart(SeriesClass, FunctionClass, Name, 1);
+        const int index = static_cast<int>(FCharts.size()) - 1;
+        c->SetTag(index);
+        if (index > 0 && c->SeriesCount() > 0) c->Series(0)->SetSubGallery(c->Series(0), index);
+    });
+    ResizeCharts();
+    ShowSelectedChart();
+}
+
+void TChartGalleryPanel::ApplySubStyle(TGalleryChart* Chart, int Index) {
+    Chart->SetTag(Index);
+    const int count = Chart->SeriesCount();
+    if (count == 0) return;
+    if (Index == 0) {
+        // The plain type: the series afresh, as the page made them.
+        TChartSeries* first = Chart->Series(0);
+        const TClass seriesClass = first->ClassType();
+        const TClass functionClass =
+            first->FunctionType() ? first->FunctionType()->ClassType() : nullptr;
+        while (Chart->SeriesCount() > 0)
+            delete Chart->Series(0);
+        for (int i = 0; i < count; ++i) {
+            TChartSeries* s = CreateNewSeries(Chart, Chart, seriesClass, functionClass);
+            s->GalleryChanged3D(FView3D);
+            s->PrepareForGallery(true);
+        }
+        return;
+    }
+    for (int i = 0; i < count; ++i)
+        Chart->Series(i)->SetSubGallery(Chart->Series(i), Index);
+}
+
+bool TChartGalleryPanel::ShowSubGallery() {
+    if (!FSelectedChart || FSelectedChart->SeriesCount() == 0 || FNumCols < 1 || FNumRows < 1)
+        return false;
+    TChartSeries* first = FSelectedChart->Series(0);
+    TTeeSubGallery window(nullptr);
+    window.Gallery->SetView3D(FView3D);
+    const int b = BorderWidth() + BevelWidth();
+    const int cellW = (Width() - b) / FNumCols;
+    const int cellH = (Height() - b) / FNumRows;
+    window.Gallery->CreateSubCharts(
+        first->ClassType(), first->FunctionType() ? first->FunctionType()->ClassType() : nullptr);
+    const int n = static_cast<int>(window.Gallery->Charts().size());
+    const int cols = std::clamp(n, 1, FNumCols);
+    const int rows = (n + cols - 1) / cols;
+    window.Gallery->SetNumCols(cols);
+    window.Gallery->SetNumRows(std::max(1, rows));
+    window.SetWidth(cols * cellW + 8);
+    window.SetHeight(rows * cellH + 8);
+    TPoint p = FSelectedChart->ClientToScreen(TPoint(0, 0));
+    if (p.x + window.Width() > Screen->Width()) p.x = Screen->Width() - window.Width() - 2;
+    if (p.y + window.Height() > Screen->Height()) p.y = Screen->Height() - window.Height() - 2;
+    window.SetLeft(std::max(0, p.x));
+    window.SetTop(std::max(0, p.y));
+    if (window.ShowModal() != mrOk) return false;
+    TGalleryChart* chosen = window.Gallery->SelectedChart();
+    const int index = chosen ? static_cast<int>(chosen->Tag()) : 0;
+    ApplySubStyle(FSelectedChart, index);
+    ShowSelectedChart();
+    if (OnSubSelected) OnSubSelected(this);
     return true;
 }

@@ -3,7 +3,11 @@
 // chart a registered series (or function) type of a gallery page.
 #include "chart/control/chart.h"
 #include "chart/engine/teepanel.h"
+#include "platform/forms/forms.h"
 #include <vector>
+
+class TChartGalleryPanel;
+class TPaintBox;
 
 class TGalleryChart : public TCustomChart {
     QM_CLASS(TGalleryChart)
@@ -32,6 +36,12 @@ public:
     bool GetSeriesClass(TClass& SeriesClass, TClass& FunctionClass, int& SubIndex) const;
     void ResizeCharts();
     void Clear();
+    // Opens the sub-styles of the selected chart's type under it; true when
+    // one was chosen (the selected chart then shows it).
+    bool ShowSubGallery();
+    // Fills the panel with one sample chart per sub-style of a series type,
+    // each chart's tag its sub-style index.
+    void CreateSubCharts(TClass SeriesClass, TClass FunctionClass);
 
     bool DisplaySub = true;
     int NumRows() const { return FNumRows; }
@@ -63,10 +73,20 @@ private:
     void SetMargins(TGalleryChart* Chart);
     void FocusChart(TGalleryChart* Chart, bool Focused);
     void MoveSelection(int DCol, int DRow);
+    void ApplySubStyle(TGalleryChart* Chart, int Index);
 
     std::vector<TGalleryChart*> FCharts;
     TGalleryChart* FSelectedChart = nullptr;
     int FNumRows = 3;
     int FNumCols = 4;
     bool FView3D = true;
+};
+
+// The borderless window of sub-styles opened under a sample chart.
+class TTeeSubGallery : public TForm {
+    QM_CLASS(TTeeSubGallery)
+public:
+    explicit TTeeSubGallery(TComponent* AOwner);
+    TPaintBox* Strip = nullptr;
+    TChartGalleryPanel* Gallery = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "chart/editor/teelisb.h"
+#include "chart/control/teelegend.h"
 #include "chart/control/teeseriestypes.h"
+#include "chart/editor/teeseriesicon.h"
 #include "chart/engine/teeconst.h"
 #include "platform/forms/dialogs.h"
 #include "platform/forms/forms.h"
@@ -256,15 +258,16 @@ void TChartListBox::DrawRow(TWinControl*, int Index, TRect R, TOwnerDrawState St
     c->FillRect(TRect(R.Left, R.Top, SectionLeft(secTitle) - 2, R.Bottom));
     TChartSeries* s = GetSeries(Index);
     if (s) {
+        if (ShowSeriesIcon())
+            TeeDrawSeriesIcon(s->ClassType(), c, R.Left + SectionLeft(secIcon), R.Top + 1);
         if (ShowSeriesColor() && s->UseSeriesColor()) {
-            const int left = SectionLeft(secColor) - 2;
-            TRect box(left + 4, R.Top + 4, left + FSections[secColor].Width - 4, R.Bottom - 4);
-            c->Pen()->SetColor(clBlack);
-            c->Brush()->SetColor(s->SeriesColor());
-            c->Rectangle(box.Left, box.Top, box.Right, box.Bottom);
+            const int left = R.Left + SectionLeft(secColor) - 2;
+            PaintSeriesLegend(
+                s, c,
+                TRect(left + 4, R.Top + 4, left + FSections[secColor].Width - 4, R.Bottom - 4));
         }
         if (ShowActiveCheck()) {
-            const int left = SectionLeft(secActive) + 2;
+            const int left = R.Left + SectionLeft(secActive) + 2;
             TRect box(left, R.Top + 6, left + 10, R.Top + 18);
             c->Pen()->SetColor(clBlack);
             c->Brush()->SetColor(Color());
