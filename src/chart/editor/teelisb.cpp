@@ -291,6 +291,7 @@ void TChartListBox::DrawRow(TWinControl*, int Index, TRect R, TOwnerDrawState St
 
 void TChartListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TListBox::MouseDown(Button, Shift, X, Y);
+    FLastMouse = TPoint(X, Y);
     TPoint p(X, Y);
     TChartSeries* s = ItemIndex() != -1 ? SeriesAtMousePos(p) : nullptr;
     if (s && PointInSection(p, secActive)) {
@@ -306,6 +307,7 @@ void TChartListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
 
 void TChartListBox::MouseMove(TShiftState Shift, int X, int Y) {
     TListBox::MouseMove(Shift, X, Y);
+    FLastMouse = TPoint(X, Y);
     TPoint p(X, Y);
     TCursor cursor = crDefault;
     if (SeriesAtMousePos(p) && ((PointInSection(p, secIcon) && EnableChangeType) ||
@@ -317,7 +319,8 @@ void TChartListBox::MouseMove(TShiftState Shift, int X, int Y) {
 void TChartListBox::DblClick() {
     FDblClicked = true;
     TListBox::DblClick();
-    const TPoint p = ScreenToClient(Mouse->CursorPos());
+    // Where the button went down: the pointer may have moved on since.
+    const TPoint p = FLastMouse;
     const int index = ItemAtPos(p, true);
     if (index < 0 || !(MultiSelect() ? Selected(index) : index == ItemIndex())) return;
     TChartSeries* s = GetSeries(index);

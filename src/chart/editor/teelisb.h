@@ -106,6 +106,7 @@ private:
     TCustomChart* FChart = nullptr;
     TStrings* FOtherItems = nullptr;
     TListBoxSections FSections{{{26, true}, {16, true}, {26, true}, {216, true}}};
+    TPoint FLastMouse{-1, -1};
     bool FDblClicked = false;
     bool FDestroying = false;
 };
