@@ -3,6 +3,7 @@
 #include "chart/editor/teeeditorstartup.h"
 #include "chart/editor/teeaxisincr.h"
 #include "chart/editor/teebaredit.h"
+#include "chart/editor/teeediaxis.h"
 #include "chart/editor/teependlg.h"
 
 void TeeRegisterEditorDialogs() {
@@ -10,7 +11,7 @@ void TeeRegisterEditorDialogs() {
     for (TClass c :
          {&TPenDialog::ClassInfo, &TBrushDialog::ClassInfo, &TTeeGradientEditor::ClassInfo,
           &TTeeShadowEditor::ClassInfo, &TTeeFontEditor::ClassInfo, &TAxisIncrement::ClassInfo,
-          &TAxisMaxMin::ClassInfo})
+          &TAxisMaxMin::ClassInfo, &TFormTeeAxis::ClassInfo})
         RegisterClass(c);
 }
 
