@@ -4,6 +4,7 @@
 #include "chart/editor/teeaxisincr.h"
 #include "chart/editor/teebaredit.h"
 #include "chart/editor/teeediaxis.h"
+#include "chart/editor/teeedigene.h"
 #include "chart/editor/teependlg.h"
 
 void TeeRegisterEditorDialogs() {
@@ -11,7 +12,8 @@ void TeeRegisterEditorDialogs() {
     for (TClass c :
          {&TPenDialog::ClassInfo, &TBrushDialog::ClassInfo, &TTeeGradientEditor::ClassInfo,
           &TTeeShadowEditor::ClassInfo, &TTeeFontEditor::ClassInfo, &TAxisIncrement::ClassInfo,
-          &TAxisMaxMin::ClassInfo, &TFormTeeAxis::ClassInfo})
+          &TAxisMaxMin::ClassInfo, &TFormTeeAxis::ClassInfo, &TFormTeeGeneral::ClassInfo,
+          &TFormTeePage::ClassInfo})
         RegisterClass(c);
 }
 
