@@ -229,6 +229,7 @@ void TFormTeeSeries::CreateMarksTab() {
     PageControlMarks->SetAlign(alClient);
     TabSheet1 = TeeNewTab(PageControlMarks, "TabSheet1", "Style");
     TabSheet2 = TeeNewTab(PageControlMarks, "TabSheet2", "Arrows");
+    PageControlMarks->SetActivePage(TabSheet1);
     TTabSheet* t = TabSheet1;
     CBMarksVisible = TeeNewCheck(this, t, "CBMarksVisible", "&Visible", 8, 6, 100);
     CBMarkClip = TeeNewCheck(this, t, "CBMarkClip", "Cl&ipped", 8, 28, 100);

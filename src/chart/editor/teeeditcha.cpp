@@ -53,6 +53,10 @@ TChartEditForm::TChartEditForm(TComponent* AOwner) : TForm(AOwner) {
     SetBorderIcons({biSystemMenu});
     SetHelpContext(726);
     SetShowHint(true);
+    // The controls below are placed for this client size; anchored ones
+    // follow later size changes from there.
+    SetClientWidth(414);
+    SetClientHeight(320);
     PanBottom = NewControl<TPanel>(this, this, "PanBottom", 0, 0, 414, 33);
     PanBottom->SetAlign(alBottom);
     PanBottom->SetBevelOuter(bvNone);

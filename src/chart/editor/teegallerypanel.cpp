@@ -337,7 +337,12 @@ void TChartGalleryPanel::CreateSubCharts(TClass SeriesClass, TClass FunctionClas
         TGalleryChart* c = CreateSampleChart(SeriesClass, FunctionClass, Name, 1);
         const int index = static_cast<int>(FCharts.size()) - 1;
         c->SetTag(index);
-        if (index > 0 && c->SeriesCount() > 0) c->Series(0)->SetSubGallery(c->Series(0), index);
+        if (index > 0 && c->SeriesCount() > 0) {
+            c->Series(0)->SetSubGallery(c->Series(0), index);
+            // A sub-style may add series of its own: they look like the sample's.
+            for (int i = 1; i < c->SeriesCount(); ++i)
+                c->Series(i)->PrepareForGallery(true);
+        }
     });
     ResizeCharts();
     ShowSelectedChart();
@@ -364,6 +369,8 @@ void TChartGalleryPanel::ApplySubStyle(TGalleryChart* Chart, int Index) {
     }
     for (int i = 0; i < count; ++i)
         Chart->Series(i)->SetSubGallery(Chart->Series(i), Index);
+    for (int i = count; i < Chart->SeriesCount(); ++i)
+        Chart->Series(i)->PrepareForGallery(true);
 }
 
 bool TChartGalleryPanel::ShowSubGallery() {
