@@ -1,0 +1,290 @@
+// General and paging pages of the chart editor.
+//   general     margins with their units, zoom, scroll and cursor
+//   navigator   first, prior, next and last page of a chart
+//   paging      points per page, last page scaling, legend of the page
+#include "chart/editor/teeedigene.h"
+
+#include "chart/control/chart.h"
+#include "chart/control/teeeditorhooks.h"
+#include "chart/control/teelegend.h"
+#include "chart/control/tooledit.h"
+#include "chart/editor/teeformbuild.h"
+#include "chart/editor/teependlg.h"
+#include "platform/classes/stringlist.h"
+#include "platform/forms/buttons.h"
+#include "platform/rtl/format.h"
+#include "platform/rtl/sysutils.h"
+
+QM_CLASS_OWNED(TFormTeeGeneral, TForm, TComponent)
+QM_CLASS_OWNED(TChartPageNavigator, TPanel, TComponent)
+QM_CLASS_OWNED(TFormTeePage, TForm, TComponent)
+
+namespace {
+TCustomChart* ChartOfTag(TCustomForm* F) {
+    return dynamic_cast<TCustomChart*>(reinterpret_cast<TObject*>(F->Tag()));
+}
+const TMouseButton MouseButtons[] = {mbLeft, mbRight, mbMiddle};
+int MouseIndex(TMouseButton B) {
+    return B == mbRight ? 1 : B == mbMiddle ? 2 : 0;
+}
+} // namespace
+
+// ---------------------------------------------------------------------------
+// General
+
+TFormTeeGeneral::TFormTeeGeneral(TComponent* AOwner, TCustomChart* AChart)
+    : TForm(AOwner), FChart(AChart) {
+    SetCaption("General");
+    SetClientWidth(400);
+    SetClientHeight(230);
+    BPrint = TeeNewButton(this, this, "BPrint", "Print &Preview...", 8, 8, 120);
+    GBMargins = TeeNew<TGroupBox>(this, this, "GBMargins", 8, 44, 150, 150);
+    GBMargins->SetCaption("Margins (%)");
+    auto margin = [this](const char* E, const char* U, int L, int T, TEdit** Edit) {
+        return TeeNewUpDown(this, GBMargins, E, U, L, T, 36, 0, 100, Edit, 5);
+    };
+    UDTopMa = margin("SETopMa", "UDTopMa", 52, 20, &SETopMa);
+    UDLeftMa = margin("SELeftMa", "UDLeftMa", 8, 50, &SELeftMa);
+    UDRightMa = margin("SERightMa", "UDRightMa", 92, 50, &SERightMa);
+    UDBotMa = margin("SEBotMa", "UDBotMa", 52, 80, &SEBotMa);
+    CBMarUnits = TeeNewCombo(this, GBMargins, "CBMarUnits", 56, 116, 84, {"Percent", "Pixels"});
+    TeeNewLabel(this, GBMargins, "&Units:", 8, 120, CBMarUnits);
+
+    PageControl1 = TeeNew<TPageControl>(this, this, "PageControl1", 166, 0, 234, 230);
+    TabZoom = TeeNewTab(PageControl1, "TabZoom", "Zoom");
+    TabScroll = TeeNewTab(PageControl1, "TabScroll", "Scroll");
+    PageControl1->SetActivePage(TabZoom);
+    TWinControl* z = TabZoom;
+    CBAllowZoom = TeeNewCheck(this, z, "CBAllowZoom", "&Allow", 8, 8, 80);
+    CBAnimatedZoom = TeeNewCheck(this, z, "CBAnimatedZoom", "An&imated", 8, 30, 80);
+    UDAniZoomSteps = TeeNewUpDown(this, z, "SEAniZoomSteps", "UDAniZoomSteps", 150, 28, 36, 1, 100,
+                                  &SEAniZoomSteps);
+    TeeNewLabel(this, z, "&Steps:", 100, 32, SEAniZoomSteps);
+    BZoomPen = TeeNewButton<TButtonPen>(this, z, "BZoomPen", "P&en...", 8, 56, 80);
+    BZoomColor = TeeNewButton(this, z, "BZoomColor", "P&attern...", 100, 56, 80);
+    UDMinPix = TeeNewUpDown(this, z, "EMinPix", "UDMinPix", 120, 90, 40, 1, 1000, &EMinPix);
+    TeeNewLabel(this, z, "&Minimum pixels:", 8, 94, EMinPix);
+    CBDir = TeeNewCombo(this, z, "CBDir", 120, 118, 90, {"Horizontal", "Vertical", "Both"});
+    TeeNewLabel(this, z, "&Direction:", 8, 122, CBDir);
+    CBZoomMouse = TeeNewCombo(this, z, "CBZoomMouse", 120, 146, 90, {"Left", "Right", "Middle"});
+    TeeNewLabel(this, z, "M&ouse Button:", 8, 150, CBZoomMouse);
+    TWinControl* s = TabScroll;
+    RGPanning = TeeNewRadio(this, s, "RGPanning", "Allow Scroll:", 8, 4, 110, 100,
+                            {"&None", "&Horizontal", "&Vertical", "&Both"});
+    CBScrollMouse =
+        TeeNewCombo(this, s, "CBScrollMouse", 120, 116, 90, {"Left", "Right", "Middle"});
+    TeeNewLabel(this, s, "&Mouse Button:", 8, 120, CBScrollMouse);
+    CBCursor = TeeNewCombo(this, s, "CBCursor", 120, 146, 90, {});
+    TeeNewLabel(this, s, "&Cursor:", 8, 150, CBCursor);
+
+    BPrint->OnClick = [this](TObject*) {
+        if (FChart) ChartPreview(this, FChart);
+    };
+    MarginChange(SETopMa, UDTopMa, 1);
+    MarginChange(SELeftMa, UDLeftMa, 0);
+    MarginChange(SEBotMa, UDBotMa, 3);
+    MarginChange(SERightMa, UDRightMa, 2);
+    CBMarUnits->OnChange = [this](TObject*) {
+        if (FLoading || !FChart || CBMarUnits->ItemIndex() < 0) return;
+        FChart->SetMarginUnits(CBMarUnits->ItemIndex() == 0 ? muPercent : muPixels);
+        SetMarginRanges();
+    };
+    CBAllowZoom->OnClick = [this](TObject*) {
+        if (FLoading || !FChart) return;
+        FChart->Zoom()->SetAllow(CBAllowZoom->Checked());
+        EnableZoom();
+    };
+    CBAnimatedZoom->OnClick = [this](TObject*) {
+        if (!FLoading && FChart) FChart->Zoom()->SetAnimated(CBAnimatedZoom->Checked());
+    };
+    SEAniZoomSteps->OnChange = [this](TObject*) {
+        int v;
+        if (!FLoading && FChart && TryStrToInt(SEAniZoomSteps->Text(), v) && v > 0)
+            FChart->Zoom()->SetAnimatedSteps(v);
+    };
+    EMinPix->OnChange = [this](TObject*) {
+        int v;
+        if (!FLoading && FChart && TryStrToInt(EMinPix->Text(), v) && v > 0)
+            FChart->Zoom()->SetMinimumPixels(v);
+    };
+    BZoomColor->OnClick = [this](TObject*) {
+        if (FChart) EditChartBrush(this, FChart->Zoom()->Brush());
+    };
+    CBDir->OnChange = [this](TObject*) {
+        if (!FLoading && FChart && CBDir->ItemIndex() >= 0)
+            FChart->Zoom()->SetDirection(static_cast<TTeeZoomDirection>(CBDir->ItemIndex()));
+    };
+    CBZoomMouse->OnChange = [this](TObject*) {
+        if (!FLoading && FChart && CBZoomMouse->ItemIndex() >= 0)
+            FChart->Zoom()->SetMouseButton(MouseButtons[CBZoomMouse->ItemIndex()]);
+    };
+    RGPanning->OnClick = [this](TObject*) {
+        if (FLoading || !FChart || RGPanning->ItemIndex() < 0) return;
+        FChart->SetAllowPanning(static_cast<TPanningMode>(RGPanning->ItemIndex()));
+        CBScrollMouse->SetEnabled(FChart->AllowPanning() != pmNone);
+    };
+    CBScrollMouse->OnChange = [this](TObject*) {
+        if (!FLoading && FChart && CBScrollMouse->ItemIndex() >= 0)
+            FChart->SetScrollMouseButton(MouseButtons[CBScrollMouse->ItemIndex()]);
+    };
+    CBCursor->OnChange = [this](TObject*) {
+        if (!FLoading && FChart)
+            FChart->SetCursor(TeeSetCursor(FChart->Cursor(), CBCursor->Text()));
+    };
+    OnShow = [this](TObject* s) { FormShow(s); };
+}
+
+void TFormTeeGeneral::MarginChange(TEdit* Edit, TUpDown* UD, int Index) {
+    Edit->OnChange = [this, Edit, UD, Index](TObject*) {
+        int v;
+        if (FLoading || !FChart || !TryStrToInt(Edit->Text(), v)) return;
+        const int old = FChart->GetMargin(Index);
+        if (FChart->MarginUnits() == muPercent && v + FChart->GetMargin(Index ^ 2) >= 100) {
+            // The two margins would leave no room for the chart.
+            FLoading = true;
+            UD->SetPosition(old);
+            FLoading = false;
+            return;
+        }
+        FChart->SetMargin(Index, v);
+    };
+}
+
+void TFormTeeGeneral::SetMarginRanges() {
+    const bool pixels = FChart && FChart->MarginUnits() == muPixels;
+    for (TUpDown* u : {UDTopMa, UDLeftMa, UDBotMa, UDRightMa}) {
+        u->SetMin(pixels ? -2000 : 0);
+        u->SetMax(pixels ? 2000 : 100);
+    }
+    GBMargins->SetCaption(pixels ? "Margins (px)" : "Margins (%)");
+}
+
+void TFormTeeGeneral::EnableZoom() {
+    const bool on = CBAllowZoom->Checked();
+    for (TControl* c :
+         std::initializer_list<TControl*>{CBAnimatedZoom, SEAniZoomSteps, UDAniZoomSteps, BZoomPen,
+                                          BZoomColor, EMinPix, UDMinPix, CBDir, CBZoomMouse})
+        c->SetEnabled(on);
+}
+
+void TFormTeeGeneral::FormShow(TObject*) {
+    if (!FChart) FChart = ChartOfTag(this);
+    if (!FChart) return;
+    FLoading = true;
+    CBMarUnits->SetItemIndex(FChart->MarginUnits() == muPercent ? 0 : 1);
+    SetMarginRanges();
+    UDTopMa->SetPosition(FChart->GetMargin(1));
+    UDLeftMa->SetPosition(FChart->GetMargin(0));
+    UDBotMa->SetPosition(FChart->GetMargin(3));
+    UDRightMa->SetPosition(FChart->GetMargin(2));
+    TTeeZoom* zoom = FChart->Zoom();
+    CBAllowZoom->SetChecked(zoom->Allow());
+    CBAnimatedZoom->SetChecked(zoom->Animated());
+    UDAniZoomSteps->SetPosition(zoom->AnimatedSteps());
+    BZoomPen->LinkPen(zoom->Pen());
+    UDMinPix->SetPosition(zoom->MinimumPixels());
+    CBDir->SetItemIndex(zoom->Direction());
+    CBZoomMouse->SetItemIndex(MouseIndex(zoom->MouseButton()));
+    EnableZoom();
+    RGPanning->SetItemIndex(FChart->AllowPanning());
+    CBScrollMouse->SetItemIndex(MouseIndex(FChart->ScrollMouseButton()));
+    CBScrollMouse->SetEnabled(FChart->AllowPanning() != pmNone);
+    TeeFillCursors(CBCursor, FChart->Cursor());
+    FLoading = false;
+}
+
+// ---------------------------------------------------------------------------
+// Page navigator
+
+TChartPageNavigator::TChartPageNavigator(TComponent* AOwner) : TPanel(AOwner) {
+    SetBevelOuter(bvNone);
+    SetBounds(0, 0, 100, 25);
+    auto button = [this](const char* Name, const char* Caption, int L, std::function<int()> To) {
+        auto* b = TeeNew<TSpeedButton>(this, this, Name, L, 0, 25, 25);
+        b->SetCaption(Caption);
+        b->OnClick = [this, To](TObject*) {
+            if (FChart) Go(To());
+        };
+        return b;
+    };
+    BFirst = button("BFirst", "|<", 0, [] { return 1; });
+    BPrior = button("BPrior", "<", 25, [this] { return FChart->Page() - 1; });
+    BNext = button("BNext", ">", 50, [this] { return FChart->Page() + 1; });
+    BLast = button("BLast", ">|", 75, [this] { return FChart->NumPages(); });
+    EnableButtons();
+}
+
+void TChartPageNavigator::SetChart(TCustomChart* Value) {
+    FChart = Value;
+    EnableButtons();
+}
+
+void TChartPageNavigator::Go(int Page) {
+    if (Page >= 1 && Page <= FChart->NumPages() && Page != FChart->Page()) FChart->SetPage(Page);
+    EnableButtons();
+    if (OnButtonClicked) OnButtonClicked(this);
+}
+
+void TChartPageNavigator::EnableButtons() {
+    const int page = FChart ? FChart->Page() : 1;
+    const int pages = FChart ? FChart->NumPages() : 1;
+    BFirst->SetEnabled(page > 1);
+    BPrior->SetEnabled(page > 1);
+    BNext->SetEnabled(pages > page);
+    BLast->SetEnabled(pages > page);
+}
+
+// ---------------------------------------------------------------------------
+// Paging
+
+TFormTeePage::TFormTeePage(TComponent* AOwner, TCustomChart* AChart)
+    : TForm(AOwner), FChart(AChart) {
+    SetCaption("Paging");
+    SetClientWidth(300);
+    SetClientHeight(170);
+    UDPointsPerPage = TeeNewUpDown(this, this, "SEPointsPerPage", "UDPointsPerPage", 120, 8, 50, 0,
+                                   32000, &SEPointsPerPage);
+    TeeNewLabel(this, this, "P&oints per Page:", 8, 12, SEPointsPerPage);
+    CBScaleLast = TeeNewCheck(this, this, "CBScaleLast", "&Scale Last Page", 8, 40, 160);
+    CBPageLegend = TeeNewCheck(this, this, "CBPageLegend", "&Current page Legend", 8, 62, 160);
+    LabelPages = TeeNewLabel(this, this, "", 8, 96);
+    LabelPages->SetAutoSize(false);
+    LabelPages->SetWidth(200);
+    LabelPages->SetAlignment(taCenter);
+    ChartPageNavigator1 =
+        TeeNew<TChartPageNavigator>(this, this, "ChartPageNavigator1", 58, 116, 100, 25);
+    ChartPageNavigator1->OnButtonClicked = [this](TObject*) { RefreshLabel(); };
+    SEPointsPerPage->OnChange = [this](TObject*) {
+        if (FLoading || !FChart) return;
+        int v = 0;
+        const AnsiString t = SEPointsPerPage->Text();
+        if (!t.IsEmpty() && (!TryStrToInt(t, v) || v < 0)) return;
+        FChart->SetMaxPointsPerPage(v);
+        RefreshLabel();
+    };
+    CBScaleLast->OnClick = [this](TObject*) {
+        if (!FLoading && FChart) FChart->SetScaleLastPage(CBScaleLast->Checked());
+    };
+    CBPageLegend->OnClick = [this](TObject*) {
+        if (!FLoading && FChart) FChart->Legend()->SetCurrentPage(CBPageLegend->Checked());
+    };
+    OnShow = [this](TObject* s) { FormShow(s); };
+}
+
+void TFormTeePage::FormShow(TObject*) {
+    if (!FChart) FChart = ChartOfTag(this);
+    if (!FChart) return;
+    FLoading = true;
+    UDPointsPerPage->SetPosition(FChart->MaxPointsPerPage());
+    CBScaleLast->SetChecked(FChart->ScaleLastPage());
+    CBPageLegend->SetChecked(FChart->Legend()->CurrentPage());
+    ChartPageNavigator1->SetChart(FChart);
+    RefreshLabel();
+    FLoading = false;
+}
+
+void TFormTeePage::RefreshLabel() {
+    if (!FChart) return;
+    LabelPages->SetCaption(Format("Page %d of %d", {FChart->Page(), FChart->NumPages()}));
+    ChartPageNavigator1->EnableButtons();
+}

@@ -1,0 +1,103 @@
+#pragma once
+// The editor's "General" page (margins, zoom, scroll, cursor, print preview)
+// and "Paging" page (points per page and a page navigator).
+#include "platform/forms/extctrls.h"
+#include "platform/forms/forms.h"
+
+class TButton;
+class TButtonPen;
+class TCheckBox;
+class TComboFlat;
+class TCustomChart;
+class TEdit;
+class TGroupBox;
+class TLabel;
+class TPageControl;
+class TPanel;
+class TRadioGroup;
+class TSpeedButton;
+class TTabSheet;
+class TUpDown;
+
+class TFormTeeGeneral : public TForm {
+    QM_CLASS(TFormTeeGeneral)
+public:
+    explicit TFormTeeGeneral(TComponent* AOwner, TCustomChart* AChart = nullptr);
+
+    TButton* BPrint = nullptr;
+    TGroupBox* GBMargins = nullptr;
+    TEdit* SETopMa = nullptr;
+    TUpDown* UDTopMa = nullptr;
+    TEdit* SELeftMa = nullptr;
+    TUpDown* UDLeftMa = nullptr;
+    TEdit* SEBotMa = nullptr;
+    TUpDown* UDBotMa = nullptr;
+    TEdit* SERightMa = nullptr;
+    TUpDown* UDRightMa = nullptr;
+    TComboFlat* CBMarUnits = nullptr;
+    TPageControl* PageControl1 = nullptr;
+    TTabSheet* TabZoom = nullptr;
+    TTabSheet* TabScroll = nullptr;
+    TCheckBox* CBAllowZoom = nullptr;
+    TCheckBox* CBAnimatedZoom = nullptr;
+    TEdit* SEAniZoomSteps = nullptr;
+    TUpDown* UDAniZoomSteps = nullptr;
+    TButtonPen* BZoomPen = nullptr;
+    TButton* BZoomColor = nullptr;
+    TEdit* EMinPix = nullptr;
+    TUpDown* UDMinPix = nullptr;
+    TComboFlat* CBDir = nullptr;
+    TComboFlat* CBZoomMouse = nullptr;
+    TRadioGroup* RGPanning = nullptr;
+    TComboFlat* CBScrollMouse = nullptr;
+    TComboFlat* CBCursor = nullptr;
+
+    void FormShow(TObject* Sender);
+
+private:
+    void SetMarginRanges();
+    void EnableZoom();
+    // Writes margin Index unless, in percent, it would meet the opposite one.
+    void MarginChange(TEdit* Edit, TUpDown* UD, int Index);
+    TCustomChart* FChart = nullptr;
+    bool FLoading = true;
+};
+
+// Four buttons that page a chart: first, prior, next, last.
+class TChartPageNavigator : public TPanel {
+    QM_CLASS(TChartPageNavigator)
+public:
+    explicit TChartPageNavigator(TComponent* AOwner);
+    TSpeedButton* BFirst = nullptr;
+    TSpeedButton* BPrior = nullptr;
+    TSpeedButton* BNext = nullptr;
+    TSpeedButton* BLast = nullptr;
+    TCustomChart* Chart() const { return FChart; }
+    void SetChart(TCustomChart* Value);
+    void EnableButtons();
+    TNotifyEvent OnButtonClicked;
+
+private:
+    void Go(int Page);
+    TCustomChart* FChart = nullptr;
+};
+
+class TFormTeePage : public TForm {
+    QM_CLASS(TFormTeePage)
+public:
+    explicit TFormTeePage(TComponent* AOwner, TCustomChart* AChart = nullptr);
+
+    TEdit* SEPointsPerPage = nullptr;
+    TUpDown* UDPointsPerPage = nullptr;
+    TCheckBox* CBScaleLast = nullptr;
+    TCheckBox* CBPageLegend = nullptr;
+    TLabel* LabelPages = nullptr;
+    TChartPageNavigator* ChartPageNavigator1 = nullptr;
+
+    void FormShow(TObject* Sender);
+    void RefreshLabel();
+
+private:
+    TCustomChart* FChart = nullptr;
+    bool FLoading = true;
+};

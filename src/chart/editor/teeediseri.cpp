@@ -1,0 +1,293 @@
+// Series page of the chart editor.
+//   editor lookup     the form classes of series and functions, by name
+//   construction      the fixed part; the tabs' controls live in teeediserigeneral
+//   series choice     CBSeriesChange, the per-series form, chart events
+//   data source       manual, random, function
+#include "chart/editor/teeediseri.h"
+#include "chart/editor/teeseriesicon.h"
+#include "chart/control/teeseriestypes.h"
+#include "chart/control/tooledit.h"
+#include "chart/editor/teelisb.h"
+#include "chart/engine/teefunction.h"
+#include "chart/engine/teemarks.h"
+#include "platform/classes/stringlist.h"
+#include "platform/forms/comctrls.h"
+#include "platform/forms/extctrls.h"
+#include "platform/forms/stdctrls.h"
+
+QM_CLASS_OWNED(TFormTeeSeries, TForm, TComponent)
+
+TOnCreateEditSeries InternalOnCreateEditSeries;
+TOnCreateEditSeries InternalOnCreateEditSeriesObj;
+
+namespace {
+enum { dsManual, dsRandom, dsFunction };
+} // namespace
+
+TCustomForm* TeeCreateFormByClass(TClass AClass, TComponent* AOwner) {
+    if (!AClass || !AClass->Factory || !AClass->InheritsFrom(&TCustomForm::ClassInfo))
+        return nullptr;
+    return dynamic_cast<TCustomForm*>(AClass->Factory(AOwner));
+}
+
+TClass SeriesEditorForm(TChartSeries* ASeries) {
+    if (!ASeries) return nullptr;
+    const AnsiString name = ASeries->GetEditorClass();
+    return name.IsEmpty() ? nullptr : GetClass(name);
+}
+
+TClass FunctionEditorForm(TTeeFunction* AFunction) {
+    if (!AFunction) return nullptr;
+    const AnsiString name = AFunction->GetEditorClass();
+    return name.IsEmpty() ? nullptr : GetClass(name);
+}
+
+TFormTeeSeries::TFormTeeSeries(TComponent* AOwner) : TForm(AOwner) {
+    SetName("FormTeeSeries");
+    SetClientWidth(400);
+    SetClientHeight(262);
+    Panel1 = NewControl<TPanel>(this, this, "Panel1", 0, 0, 400, 30);
+    Panel1->SetAlign(alTop);
+    Panel1->SetBevelOuter(bvNone);
+    CBSeries = NewControl<TComboBox>(this, Panel1, "CBSeries", 4, 4, 160, 21);
+    CBSeries->SetStyle(csDropDownList);
+    CBSeries->SetDropDownCount(16);
+    CBSeries->OnChange = [this](TObject* s) { CBSeriesChange(s); };
+    ImageSeries =
+        NewControl<TImage>(this, Panel1, "ImageSeries", 4, 4, TeeSeriesIconSize, TeeSeriesIconSize);
+    CBSeries->SetLeft(30);
+    PaintBox1 = NewControl<TPaintBox>(this, Panel1, "PaintBox1", 194, 4, 24, 22);
+    PaintBox1->SetCursor(crHandPoint);
+    PaintBox1->OnPaint = [this](TObject*) { PaintSwatch(); };
+    PaintBox1->OnClick = [this](TObject*) { SwatchClick(); };
+    LabelSeriesClass = NewControl<TLabel>(this, Panel1, "LabelSeriesClass", 224, 8, 170, 13);
+    PageSeries = NewControl<TPageControl>(this, this, "PageSeries", 0, 30, 400, 232);
+    PageSeries->SetAlign(alClient);
+    auto tab = [this](const char* name, const char* caption) {
+        auto* t = new TTabSheet(this);
+        t->SetName(name);
+        t->SetCaption(caption);
+        t->SetPageControl(PageSeries);
+        return t;
+    };
+    TheTabSheet = tab("TheTabSheet", "Format");
+    TabGeneral = tab("TabGeneral", "General");
+    TabMarks = tab("TabMarks", "Marks");
+    TabDataSource = tab("TabDataSource", "Data Source");
+    CreateGeneralTab();
+    CreateMarksTab();
+    CBDataSourcestyle =
+        NewControl<TComboBox>(this, TabDataSource, "CBDataSourcestyle", 8, 6, 145, 21);
+    CBDataSourcestyle->SetStyle(csDropDownList);
+    for (const char* s : {"Manual", "Random", "Function"})
+        CBDataSourcestyle->Items()->Add(s);
+    CBDataSourcestyle->OnChange = [this](TObject* s) { CBDataSourcestyleChange(s); };
+    PanelDataSource = NewControl<TPanel>(this, TabDataSource, "PanelDataSource", 0, 32, 392, 172);
+    PanelDataSource->SetBevelOuter(bvNone);
+    CreateSamplesPanel();
+    PageSeries->SetActivePage(TheTabSheet);
+    PageSeries->OnChange = [this](TObject* s) { PageSeriesChange(s); };
+    PageSeries->OnChanging = [this](TObject*, bool& Allow) {
+        Allow = !FDataSourceForm || FDataSourceForm->CloseQuery();
+    };
+}
+
+TFormTeeSeries::~TFormTeeSeries() {
+    JoinChart(nullptr);
+}
+
+void TFormTeeSeries::JoinChart(TCustomAxisPanel* AChart) {
+    if (AChart == FListenedChart) return;
+    if (FListenedChart) {
+        FListenedChart->RemoveListener(this);
+        FListenedChart->RemoveFreeNotification(this);
+    }
+    FListenedChart = AChart;
+    if (FListenedChart) {
+        FListenedChart->Listeners()->Add(this);
+        FListenedChart->FreeNotification(this);
+    }
+}
+
+void TFormTeeSeries::Notification(TComponent* AComponent, TOperation Operation) {
+    TForm::Notification(AComponent, Operation);
+    if (Operation != opRemove) return;
+    if (AComponent == FListenedChart) FListenedChart = nullptr;
+    if (AComponent == FSeriesForm) FSeriesForm = nullptr;
+    if (AComponent == FDataSourceForm) FDataSourceForm = nullptr;
+    if (AComponent == FMarksForm) FMarksForm = nullptr;
+    if (AComponent == FTheSeries) FTheSeries = nullptr;
+    if (AComponent == FLastSeries) FLastSeries = nullptr;
+}
+
+void TFormTeeSeries::TeeEvent(TTeeEvent* Event) {
+    auto* e = dynamic_cast<TTeeSeriesEvent*>(Event);
+    if (!e || IsDestroying()) return;
+    if (e->Event == seChangeColor && e->Series == FTheSeries) PaintBox1->Invalidate();
+    if (e->Event == seRemove && e->Series == FTheSeries) {
+        DestroySeriesForms();
+        FTheSeries = nullptr;
+        FLastSeries = nullptr;
+        const int index = CBSeries->Items()->IndexOfObject(e->Series);
+        if (index >= 0) CBSeries->Items()->Delete(index);
+        CBSeries->SetItemIndex(-1);
+        CBSeriesChange(CBSeries);
+    }
+}
+
+void TFormTeeSeries::SetTheSeries(TChartSeries* Value) {
+    if (FTheSeries) FTheSeries->RemoveFreeNotification(this);
+    FTheSeries = Value;
+    if (FTheSeries) FTheSeries->FreeNotification(this);
+}
+
+void TFormTeeSeries::SetCBSeries() {
+    if (!FTheSeries) {
+        PageSeries->Hide();
+        return;
+    }
+    if (ListBox && CBSeries->Items()->Count() != ListBox->Items()->Count())
+        CBSeries->Items()->Assign(ListBox->Items());
+    CBSeries->SetItemIndex(CBSeries->Items()->IndexOfObject(FTheSeries));
+    CBSeriesChange(CBSeries);
+}
+
+void TFormTeeSeries::DestroySeriesForms() {
+    if (FSeriesForm) {
+        TCustomForm* form = FSeriesForm;
+        FSeriesForm = nullptr;
+        delete form;
+    }
+    if (FDataSourceForm && FDataSourceForm->CloseQuery()) {
+        TCustomForm* form = FDataSourceForm;
+        FDataSourceForm = nullptr;
+        delete form;
+    }
+    FDataChoice = -1;
+}
+
+void TFormTeeSeries::CBSeriesChange(TObject*) {
+    FChanging = true;
+    struct TGuard {
+        bool& Flag;
+        ~TGuard() { Flag = false; }
+    } guard{FChanging};
+    TTabSheet* remembered = PageSeries->ActivePage();
+    const int index = CBSeries->ItemIndex();
+    TChartSeries* s =
+        index >= 0 ? static_cast<TChartSeries*>(CBSeries->Items()->Objects(index)) : nullptr;
+    if (!s) {
+        LabelSeriesClass->SetCaption("");
+        ImageSeries->Hide();
+        PaintBox1->Hide();
+        PageSeries->Hide();
+        SetTheSeries(nullptr);
+        return;
+    }
+    SetTheSeries(s);
+    if (ListBox) ListBox->SetSelectedSeries(s);
+    if (s != FLastSeries) {
+        JoinChart(s->ParentChart());
+        LabelSeriesClass->SetCaption(GetGallerySeriesName(s) + ": " +
+                                     (s->Title().IsEmpty() ? s->Name() : s->Title()));
+        ImageSeries->Picture()->Assign(TeeSeriesIcon(s->ClassType()));
+        ImageSeries->Show();
+        PaintBox1->SetVisible(s->UseSeriesColor());
+        CBPersistent->SetVisible(IsDssGraph && !s->Style().Contains(tssIsTemplate));
+        CBPersistent->SetChecked(s->Style().Contains(tssIsPersistent));
+        PageSeries->Show();
+        TabGeneral->SetTabVisible(ShowTabGeneral);
+        TabMarks->SetTabVisible(ShowTabMarks);
+        TabDataSource->SetTabVisible(ShowTabDataSource && !s->Style().Contains(tssIsTemplate) &&
+                                     !s->Style().Contains(tssHideDataSource));
+        DestroySeriesForms();
+        if (TCustomForm* form = TeeCreateFormByClass(SeriesEditorForm(s), this)) {
+            FSeriesForm = form;
+            form->FreeNotification(this);
+            TheTabSheet->SetTabVisible(true);
+            form->SetAlign(alClient);
+            AddFormTo(form, TheTabSheet, s);
+        } else {
+            TheTabSheet->SetTabVisible(false);
+        }
+    }
+    TTabSheet* target = remembered && remembered->TabVisible() ? remembered : TheTabSheet;
+    if (!target->TabVisible()) target = TabGeneral;
+    PageSeries->SetActivePage(target);
+    PageSeriesChange(PageSeries);
+    PaintBox1->Invalidate();
+    FLastSeries = s;
+    if (InternalOnCreateEditSeries) InternalOnCreateEditSeries(this, s->ParentChart());
+    if (InternalOnCreateEditSeriesObj) InternalOnCreateEditSeriesObj(this, s->ParentChart());
+}
+
+void TFormTeeSeries::PageSeriesChange(TObject*) {
+    if (!FTheSeries) return;
+    const bool was = FChanging;
+    FChanging = true;
+    TTabSheet* page = PageSeries->ActivePage();
+    if (page == TabGeneral)
+        FillGeneralTab();
+    else if (page == TabMarks)
+        FillMarksTab();
+    else if (page == TabDataSource)
+        SetTabDataSource();
+    FChanging = was;
+    FChangingMarks = false;
+}
+
+void TFormTeeSeries::SetTabDataSource() {
+    TChartSeries* s = FTheSeries;
+    int choice = dsManual;
+    if (s->FunctionType())
+        choice = dsFunction;
+    else if (dynamic_cast<TChartSeries*>(s->DataSource()))
+        choice = dsFunction;
+    else if (!s->DataSource() && s->Count() > 0 && !s->HasDataStored())
+        choice = dsRandom;
+    CBDataSourcestyle->SetItemIndex(choice);
+    if (choice != FDataChoice) {
+        FDataChoice = choice;
+        CreateDataSourceForm();
+    }
+}
+
+void TFormTeeSeries::CreateDataSourceForm() {
+    if (FDataSourceForm) {
+        if (!FDataSourceForm->CloseQuery()) return;
+        TCustomForm* form = FDataSourceForm;
+        FDataSourceForm = nullptr;
+        delete form;
+    }
+    Panel4->Hide();
+    if (!FTheSeries) return;
+    if (CBDataSourcestyle->ItemIndex() == dsRandom) {
+        FillSamples();
+        Panel4->Show();
+    }
+    if (CBDataSourcestyle->ItemIndex() != dsFunction) return;
+    if (TCustomForm* form =
+            TeeCreateFormByClass(FunctionEditorForm(FTheSeries->FunctionType()), this)) {
+        FDataSourceForm = form;
+        form->FreeNotification(this);
+        form->SetAlign(alClient);
+        AddFormTo(form, PanelDataSource, FTheSeries);
+    }
+}
+
+void TFormTeeSeries::CBDataSourcestyleChange(TObject*) {
+    if (FChanging || !FTheSeries) return;
+    const int choice = CBDataSourcestyle->ItemIndex();
+    if (choice == dsManual || choice == dsRandom) {
+        if (FTheSeries->FunctionType()) FTheSeries->SetFunction(nullptr);
+        FTheSeries->SetDataSource(nullptr);
+        if (choice == dsManual) FTheSeries->SetHasDataStored(true);
+    }
+    FDataChoice = choice;
+    CreateDataSourceForm();
+}
+
+bool TFormTeeSeries::CloseQuery() {
+    if (FDataSourceForm && !FDataSourceForm->CloseQuery()) return false;
+    return TForm::CloseQuery();
+}

@@ -1,0 +1,147 @@
+#pragma once
+// The series page of the chart editor: one series at a time, chosen in its
+// combo box, with the series type's own editor form (found by class name) in
+// its first tab and the general, marks and data-source tabs.
+#include "chart/control/chart.h"
+#include "platform/forms/forms.h"
+
+class TButton;
+class TButtonPen;
+class TChartListBox;
+class TCheckBox;
+class TComboBox;
+class TComboFlat;
+class TEdit;
+class TGroupBox;
+class TImage;
+class TLabel;
+class TPageControl;
+class TPaintBox;
+class TPanel;
+class TRadioGroup;
+class TTabSheet;
+class TTeeFunction;
+class TUpDown;
+
+class TFormTeeSeries : public TForm, public ITeeEventListener {
+    QM_CLASS(TFormTeeSeries)
+public:
+    explicit TFormTeeSeries(TComponent* AOwner);
+    ~TFormTeeSeries() override;
+
+    TPanel* Panel1 = nullptr;
+    TImage* ImageSeries = nullptr;
+    TPaintBox* PaintBox1 = nullptr;
+    TLabel* LabelSeriesClass = nullptr;
+    TComboBox* CBSeries = nullptr;
+    TPageControl* PageSeries = nullptr;
+    TTabSheet* TheTabSheet = nullptr;
+    TTabSheet* TabGeneral = nullptr;
+    TTabSheet* TabMarks = nullptr;
+    TTabSheet* TabDataSource = nullptr;
+    // General tab
+    TCheckBox* CBShowInLegend = nullptr;
+    TComboFlat* CBCursor = nullptr;
+    TEdit* EDepth = nullptr;
+    TUpDown* UDDepth = nullptr;
+    TCheckBox* CBDepth = nullptr;
+    TComboBox* CBFormat = nullptr;
+    TEdit* EPercentFormat = nullptr;
+    TGroupBox* GBHorizAxis = nullptr;
+    TComboFlat* CBHorizAxis = nullptr;
+    TCheckBox* CBXDateTime = nullptr;
+    TGroupBox* GBVertAxis = nullptr;
+    TComboFlat* CBVertAxis = nullptr;
+    TCheckBox* CBYDateTime = nullptr;
+    TComboFlat* CBSort = nullptr;
+    TCheckBox* CBPersistent = nullptr;
+    // Marks tab: style and arrows
+    TPageControl* PageControlMarks = nullptr;
+    TTabSheet* TabSheet1 = nullptr;
+    TTabSheet* TabSheet2 = nullptr;
+    TCheckBox* CBMarksVisible = nullptr;
+    TCheckBox* CBMarkClip = nullptr;
+    TEdit* SEMarksAngle = nullptr;
+    TUpDown* UDMarksAngle = nullptr;
+    TEdit* EMarksEvery = nullptr;
+    TUpDown* UDEvery = nullptr;
+    TCheckBox* CBMultiLine = nullptr;
+    TCheckBox* CBAllVisible = nullptr;
+    TRadioGroup* RGMarkStyle = nullptr;
+    TButtonPen* BMarkLinCol = nullptr;
+    TEdit* SEArrowLength = nullptr;
+    TUpDown* UDArrowsLength = nullptr;
+    TEdit* EArrowDist = nullptr;
+    TUpDown* UDArrowDist = nullptr;
+    TButton* BCalloutPointer = nullptr;
+    TComboFlat* CBHead = nullptr;
+    TEdit* Edit1 = nullptr;
+    TUpDown* UDHeadSize = nullptr;
+    // Data source tab
+    TComboBox* CBDataSourcestyle = nullptr;
+    TPanel* PanelDataSource = nullptr;
+    TPanel* Panel4 = nullptr;
+    TEdit* ESamples = nullptr;
+    TCheckBox* CBSamplesDefault = nullptr;
+    TButton* BApplyRandom = nullptr;
+
+    TChartSeries* TheSeries() const { return FTheSeries; }
+    void SetTheSeries(TChartSeries* Value);
+    TChartListBox* ListBox = nullptr;
+    bool IsDssGraph = false;
+    bool ShowTabDataSource = true;
+    bool ShowTabGeneral = true;
+    bool ShowTabMarks = true;
+
+    // The per-type editor form now shown in "Format" (nullptr when none).
+    TCustomForm* SeriesForm() const { return FSeriesForm; }
+    TCustomForm* DataSourceForm() const { return FDataSourceForm; }
+
+    void SetCBSeries();
+    void CBSeriesChange(TObject* Sender);
+    void PageSeriesChange(TObject* Sender);
+    void FillAxes();
+    void DestroySeriesForms();
+    void SetTabDataSource();
+    void CreateDataSourceForm();
+    void CBDataSourcestyleChange(TObject* Sender);
+    bool CloseQuery() override;
+    void TeeEvent(TTeeEvent* Event) override;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    // The general, marks and samples controls (built, filled and written
+    // back in their own unit).
+    void CreateGeneralTab();
+    void CreateMarksTab();
+    void CreateSamplesPanel();
+    void FillGeneralTab();
+    void FillMarksTab();
+    void FillSamples();
+    void EnableMultiLine();
+    void PaintSwatch();
+    void SwatchClick();
+    void JoinChart(TCustomAxisPanel* AChart);
+    TChartSeries* FTheSeries = nullptr;
+    TChartSeries* FLastSeries = nullptr;
+    TCustomForm* FSeriesForm = nullptr;
+    TCustomForm* FDataSourceForm = nullptr;
+    TCustomAxisPanel* FListenedChart = nullptr;
+    int FDataChoice = -1;
+    bool FChanging = false;
+    bool FChangingMarks = false;
+    TCustomForm* FMarksForm = nullptr;
+};
+
+// The editor form class of a series' type, or nullptr when it has none.
+TClass SeriesEditorForm(TChartSeries* ASeries);
+// The editor form class of a function, or nullptr.
+TClass FunctionEditorForm(TTeeFunction* AFunction);
+// Creates an editor form by class owned by AOwner; nullptr when the class is not a form.
+TCustomForm* TeeCreateFormByClass(TClass AClass, TComponent* AOwner);
+
+using TOnCreateEditSeries = std::function<void(TFormTeeSeries* Form, TCustomAxisPanel* Chart)>;
+extern TOnCreateEditSeries InternalOnCreateEditSeries;
+extern TOnCreateEditSeries InternalOnCreateEditSeriesObj;

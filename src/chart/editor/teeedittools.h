@@ -1,0 +1,68 @@
+#pragma once
+// The Tools tab of the chart editor: the chart's tools in a list, the tools
+// gallery to add one, and the selected tool's own editor form beside the list.
+#include "chart/control/chart.h"
+#include "platform/forms/forms.h"
+
+class TButton;
+class TCheckBox;
+class TListBox;
+class TPanel;
+class TSpeedButton;
+class TTabControl;
+class TTeeCustomTool;
+
+class TFormTeeTools : public TForm {
+    QM_CLASS(TFormTeeTools)
+public:
+    explicit TFormTeeTools(TComponent* AOwner);
+
+    TListBox* LBTools = nullptr;
+    TPanel* Panel1 = nullptr;
+    TPanel* PTop = nullptr;
+    TPanel* PBottom = nullptr;
+    TButton* BAdd = nullptr;
+    TButton* BDelete = nullptr;
+    TCheckBox* CBActive = nullptr;
+    TSpeedButton* BMoveUp = nullptr;
+    TSpeedButton* BMoveDown = nullptr;
+
+    TCustomChart* Chart() const;
+    TTeeCustomTool* CurrentTool() const;
+    TCustomForm* ToolForm() const { return FToolForm; }
+
+    void FormShow(TObject* Sender);
+    void FillTools();
+    void LBToolsClick(TObject* Sender);
+    void BAddClick(TObject* Sender);
+    void BDeleteClick(TObject* Sender);
+    void SwapTool(int A, int B);
+    void UpdateMoveButtons();
+    void Reload();
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    void FreeToolForm();
+    TCustomForm* FToolForm = nullptr;
+};
+
+class TTeeToolsGallery : public TForm {
+    QM_CLASS(TTeeToolsGallery)
+public:
+    explicit TTeeToolsGallery(TComponent* AOwner);
+
+    TTabControl* TabControl1 = nullptr;
+    TListBox* LBTool = nullptr;
+    TButton* BOk = nullptr;
+    TButton* BCan = nullptr;
+
+    void FillList();
+    // The class of the current row, or nullptr.
+    TClass SelectedTool() const;
+};
+
+// Draws one row of a tool list: the description of the tool.
+void TeeDrawTool(TListBox* AList, int Index, const TRect& Rect, bool Selected,
+                 TTeeCustomTool* ATool);

@@ -1,0 +1,61 @@
+#include "chart/editor/teeformbuild.h"
+
+#include "platform/classes/stringlist.h"
+
+TLabel* TeeNewLabel(TComponent* Owner, TWinControl* Parent, const AnsiString& Caption, int L, int T,
+                    TWinControl* Focus) {
+    auto* l = new TLabel(Owner);
+    l->SetParent(Parent);
+    l->SetLeft(L);
+    l->SetTop(T);
+    l->SetCaption(Caption);
+    if (Focus) l->SetFocusControl(Focus);
+    return l;
+}
+
+TCheckBox* TeeNewCheck(TComponent* Owner, TWinControl* Parent, const char* Name,
+                       const AnsiString& Caption, int L, int T, int W) {
+    auto* c = TeeNew<TCheckBox>(Owner, Parent, Name, L, T, W, 17);
+    c->SetCaption(Caption);
+    return c;
+}
+
+TComboFlat* TeeNewCombo(TComponent* Owner, TWinControl* Parent, const char* Name, int L, int T,
+                        int W, std::initializer_list<const char*> Items) {
+    auto* c = TeeNew<TComboFlat>(Owner, Parent, Name, L, T, W, 21);
+    c->SetStyle(csDropDownList);
+    for (const char* s : Items)
+        c->Items()->Add(s);
+    return c;
+}
+
+TUpDown* TeeNewUpDown(TComponent* Owner, TWinControl* Parent, const char* EditName,
+                      const char* UpDownName, int L, int T, int W, int Min, int Max, TEdit** Edit,
+                      int Step) {
+    auto* e = TeeNew<TEdit>(Owner, Parent, EditName, L, T, W, 21);
+    auto* u = TeeNew<TUpDown>(Owner, Parent, UpDownName, L + W, T, 15, 21);
+    u->SetMin(Min);
+    u->SetMax(Max);
+    u->SetIncrement(Step);
+    u->SetAssociate(e);
+    if (Edit) *Edit = e;
+    return u;
+}
+
+TRadioGroup* TeeNewRadio(TComponent* Owner, TWinControl* Parent, const char* Name,
+                         const AnsiString& Caption, int L, int T, int W, int H,
+                         std::initializer_list<const char*> Items) {
+    auto* r = TeeNew<TRadioGroup>(Owner, Parent, Name, L, T, W, H);
+    r->SetCaption(Caption);
+    for (const char* s : Items)
+        r->Items()->Add(s);
+    return r;
+}
+
+TTabSheet* TeeNewTab(TPageControl* Pages, const char* Name, const AnsiString& Caption) {
+    auto* t = new TTabSheet(Pages->Owner());
+    t->SetName(Name);
+    t->SetPageControl(Pages);
+    t->SetCaption(Caption);
+    return t;
+}

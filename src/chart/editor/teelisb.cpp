@@ -1,0 +1,396 @@
+#include "chart/editor/teelisb.h"
+#include "chart/control/teelegend.h"
+#include "chart/control/teeseriestypes.h"
+#include "chart/editor/teeseriesicon.h"
+#include "chart/engine/teeconst.h"
+#include "platform/forms/dialogs.h"
+#include "platform/forms/forms.h"
+#include "platform/rtl/format.h"
+#include <algorithm>
+
+QM_CLASS_OWNED(TChartListBox, TListBox, TComponent)
+
+TTeeAddGalleryProc TeeAddGalleryProc;
+TTeeChangeGalleryProc TeeChangeGalleryProc;
+
+TChartListBox::TChartListBox(TComponent* AOwner) : TListBox(AOwner) {
+    SetStyle(lbOwnerDrawFixed);
+    SetItemHeight(24);
+    SetSorted(false);
+    SetMultiSelect(true);
+    OnDrawItem = [this](TWinControl* C, int I, TRect R, TOwnerDrawState S) { DrawRow(C, I, R, S); };
+}
+
+TChartListBox::~TChartListBox() {
+    FDestroying = true;
+    if (FChart) {
+        FChart->RemoveListener(this);
+        FChart->RemoveFreeNotification(this);
+    }
+}
+
+AnsiString TChartListBox::SeriesText(TChartSeries* S) {
+    return S->Title().IsEmpty() ? S->Name() : S->Title();
+}
+
+void TChartListBox::SetChart(TCustomChart* Value) {
+    if (Value == FChart) return;
+    if (FChart) {
+        FChart->RemoveListener(this);
+        FChart->RemoveFreeNotification(this);
+    }
+    FChart = Value;
+    if (FChart) {
+        FChart->FreeNotification(this);
+        FChart->Listeners()->Add(this);
+        FillSeries(nullptr);
+    } else {
+        Items()->Clear();
+        if (FOtherItems) FOtherItems->Clear();
+    }
+}
+
+void TChartListBox::Notification(TComponent* AComponent, TOperation Operation) {
+    TListBox::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FChart) {
+        FChart = nullptr;
+        if (!FDestroying && !IsDestroying()) Items()->Clear();
+    }
+}
+
+void TChartListBox::DoRefresh() {
+    if (OnRefresh) OnRefresh(this);
+}
+
+void TChartListBox::FillSeries(TChartSeries* OldSeries) {
+    if (FDestroying || IsDestroying()) return;
+    Items()->Clear();
+    if (FChart)
+        for (int i = 0; i < FChart->SeriesCount(); ++i) {
+            TChartSeries* s = FChart->Series(i);
+            Items()->AddObject(SeriesText(s), s);
+        }
+    if (FOtherItems) FOtherItems->Assign(Items());
+    const int index = Items()->IndexOfObject(OldSeries);
+    if (index >= 0)
+        SelectSeries(index);
+    else if (Items()->Count() > 0)
+        SelectSeries(0);
+    if (OnOtherItemsChange) OnOtherItemsChange(this);
+    DoRefresh();
+}
+
+void TChartListBox::UpdateSeries() {
+    FillSeries(GetSelectedSeries());
+}
+
+TChartSeries* TChartListBox::GetSeries(int Index) const {
+    if (Index < 0 || Index >= Items()->Count()) return nullptr;
+    return static_cast<TChartSeries*>(Items()->Objects(Index));
+}
+
+TChartSeries* TChartListBox::GetSelectedSeries() const {
+    return GetSeries(ItemIndex());
+}
+
+void TChartListBox::SetSelectedSeries(TChartSeries* Value) {
+    const int index = Items()->IndexOfObject(Value);
+    ClearSelection();
+    if (index >= 0) SelectSeries(index);
+}
+
+void TChartListBox::SelectSeries(int Index) {
+    if (Index < 0 || Index >= Items()->Count()) return;
+    SetItemIndex(Index);
+    if (MultiSelect()) SetSelected(Index, true);
+}
+
+bool TChartListBox::AnySelected() const {
+    return MultiSelect() ? SelCount() > 0 : ItemIndex() != -1;
+}
+
+void TChartListBox::SelectAll() {
+    if (MultiSelect()) TListBox::SelectAll();
+}
+
+void TChartListBox::ClearSelection() {
+    if (MultiSelect())
+        TListBox::ClearSelection();
+    else
+        SetItemIndex(-1);
+}
+
+std::vector<TChartSeries*> TChartListBox::SelectedList() const {
+    std::vector<TChartSeries*> result;
+    if (MultiSelect()) {
+        for (int i = 0; i < Items()->Count(); ++i)
+            if (Selected(i)) result.push_back(GetSeries(i));
+    }
+    if (result.empty() && GetSelectedSeries()) result.push_back(GetSelectedSeries());
+    return result;
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+void TChartListBox::SwapSeries(int A, int B) {
+    const int count = Items()->Count();
+    if (A == B || A < 0 || B < 0 || A >= count || B >= count) return;
+    Items()->Exchange(A, B);
+    if (FOtherItems && FOtherItems->Count() == count) FOtherItems->Exchange(A, B);
+    if (FChart) {
+        TChartSeries* s1 = GetSeries(B);
+        TChartSeries* s2 = GetSeries(A);
+        FChart->ExchangeSeries(s1, s2);
+        if (OnChangeOrder) OnChangeOrder(this, s1, s2);
+    }
+    if (TCustomForm* form = GetParentForm(this); form && CanFocus()) form->SetActiveControl(this);
+    ClearSelection();
+    SelectSeries(B);
+    DoRefresh();
+}
+
+void TChartListBox::MoveCurrentUp() {
+    if (ItemIndex() > 0) SwapSeries(ItemIndex(), ItemIndex() - 1);
+}
+
+void TChartListBox::MoveCurrentDown() {
+    if (ItemIndex() >= 0 && ItemIndex() < Items()->Count() - 1)
+        SwapSeries(ItemIndex(), ItemIndex() + 1);
+}
+
+TChartSeries* TChartListBox::AddSeriesGallery() {
+    if (!TeeAddGalleryProc || !FChart) return nullptr;
+    TChartSeries* s = TeeAddGalleryProc(Owner(), FChart, GetSelectedSeries());
+    if (s) {
+        ClearSelection();
+        SelectSeries(Items()->IndexOfObject(s));
+        DoRefresh();
+    }
+    return s;
+}
+
+void TChartListBox::DeleteSeries() {
+    if (!AnySelected()) return;
+    std::vector<TChartSeries*> doomed = SelectedList();
+    if (doomed.empty()) return;
+    if (AskDelete) {
+        const AnsiString what =
+            (MultiSelect() && SelCount() > 1) ? TeeMsg_SelectedSeries : SeriesText(doomed.front());
+        if (MessageDlg(Format(TeeMsg_SureToDelete, {what}), mtConfirmation, {mbYes, mbNo}) != mrYes)
+            return;
+    }
+    // The chart's remove events take the rows away.
+    for (TChartSeries* s : doomed)
+        delete s;
+    if (Items()->Count() > 0) {
+        ClearSelection();
+        SelectSeries(0);
+    }
+    DoRefresh();
+}
+
+bool TChartListBox::RenameSeries() {
+    TChartSeries* s = GetSelectedSeries();
+    if (!s) return false;
+    const int index = ItemIndex();
+    const AnsiString before = SeriesText(s);
+    AnsiString text = before;
+    if (InputQuery(TeeMsg_ChangeSeriesTitle, TeeMsg_NewSeriesTitle, text) && !text.IsEmpty())
+        s->SetTitle(text == s->Name() ? AnsiString() : text);
+    SelectSeries(index);
+    return SeriesText(s) != before;
+}
+
+void TChartListBox::CloneSeries() {
+    if (TChartSeries* s = GetSelectedSeries()) CloneChartSeries(s);
+}
+
+void TChartListBox::ChangeTypeSeries() {
+    if (!AnySelected() || !FChart || !TeeChangeGalleryProc) return;
+    std::vector<TChartSeries*> list = SelectedList();
+    if (list.empty()) return;
+    TChartSeries* first = list.front();
+    const TClass newClass = TeeChangeGalleryProc(Owner(), first);
+    list.front() = first;
+    if (newClass)
+        for (size_t i = 1; i < list.size(); ++i)
+            ChangeSeriesType(list[i], newClass);
+    ClearSelection();
+    for (TChartSeries* s : list)
+        SelectSeries(Items()->IndexOfObject(s));
+    DoRefresh();
+}
+
+// ---------------------------------------------------------------------------
+// Columns, drawing, mouse and keys
+
+void TChartListBox::SetSectionVisible(int Section, bool Value) {
+    FSections[Section].Visible = Value;
+    Invalidate();
+}
+
+int TChartListBox::SectionLeft(int Section) const {
+    int left = 0;
+    for (int i = 0; i < Section; ++i)
+        if (FSections[i].Visible) left += FSections[i].Width;
+    return left;
+}
+
+bool TChartListBox::PointInSection(const TPoint& P, int Section) const {
+    if (!FSections[Section].Visible) return false;
+    const int left = SectionLeft(Section);
+    return P.x > left && P.x < left + FSections[Section].Width;
+}
+
+TChartSeries* TChartListBox::SeriesAtMousePos(TPoint& P) const {
+    const int index = ItemAtPos(P, true);
+    return index >= 0 ? GetSeries(index) : nullptr;
+}
+
+void TChartListBox::DrawRow(TWinControl*, int Index, TRect R, TOwnerDrawState State) {
+    TCanvas* c = Canvas();
+    const bool selected = State.Contains(odSelected);
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(selected ? clHighlight : Color());
+    c->FillRect(R);
+    c->Brush()->SetColor(Color());
+    c->FillRect(TRect(R.Left, R.Top, SectionLeft(secTitle) - 2, R.Bottom));
+    TChartSeries* s = GetSeries(Index);
+    if (s) {
+        if (ShowSeriesIcon())
+            TeeDrawSeriesIcon(s->ClassType(), c, R.Left + SectionLeft(secIcon), R.Top + 1);
+        if (ShowSeriesColor() && s->UseSeriesColor()) {
+            const int left = R.Left + SectionLeft(secColor) - 2;
+            PaintSeriesLegend(
+                s, c,
+                TRect(left + 4, R.Top + 4, left + FSections[secColor].Width - 4, R.Bottom - 4));
+        }
+        if (ShowActiveCheck()) {
+            const int left = R.Left + SectionLeft(secActive) + 2;
+            TRect box(left, R.Top + 6, left + 10, R.Top + 18);
+            c->Pen()->SetColor(clBlack);
+            c->Brush()->SetColor(Color());
+            c->Rectangle(box.Left, box.Top, box.Right, box.Bottom);
+            if (s->Active()) {
+                c->MoveTo(box.Left + 2, box.Top + 5);
+                c->LineTo(box.Left + 4, box.Top + 8);
+                c->LineTo(box.Left + 8, box.Top + 2);
+            }
+        }
+    }
+    if (ShowSeriesTitle()) {
+        c->Font()->Assign(Font());
+        c->Font()->SetColor(selected ? clHighlightText : Font()->Color());
+        c->Brush()->SetStyle(bsClear);
+        c->TextOut(SectionLeft(secTitle) + 1, R.Top + (ItemHeight() - c->TextHeight("W")) / 2,
+                   Items()->Strings(Index));
+        c->Brush()->SetStyle(bsSolid);
+    }
+}
+
+void TChartListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TListBox::MouseDown(Button, Shift, X, Y);
+    FLastMouse = TPoint(X, Y);
+    TPoint p(X, Y);
+    TChartSeries* s = ItemIndex() != -1 ? SeriesAtMousePos(p) : nullptr;
+    if (s && PointInSection(p, secActive)) {
+        s->SetActive(!s->Active());
+        Invalidate();
+    } else if (s && EnableDragSeries && PointInSection(p, secTitle) && !FDblClicked &&
+               Button == mbLeft && !Shift.Contains(ssShift) && !Shift.Contains(ssCtrl)) {
+        BeginDrag(false);
+    }
+    FDblClicked = false;
+    if (OnOtherItemsChange) OnOtherItemsChange(this);
+}
+
+void TChartListBox::MouseMove(TShiftState Shift, int X, int Y) {
+    TListBox::MouseMove(Shift, X, Y);
+    FLastMouse = TPoint(X, Y);
+    TPoint p(X, Y);
+    TCursor cursor = crDefault;
+    if (SeriesAtMousePos(p) && ((PointInSection(p, secIcon) && EnableChangeType) ||
+                                (PointInSection(p, secColor) && EnableChangeColor)))
+        cursor = crHandPoint;
+    SetCursor(cursor);
+}
+
+void TChartListBox::DblClick() {
+    FDblClicked = true;
+    TListBox::DblClick();
+    // Where the button went down: the pointer may have moved on since.
+    const TPoint p = FLastMouse;
+    const int index = ItemAtPos(p, true);
+    if (index < 0 || !(MultiSelect() ? Selected(index) : index == ItemIndex())) return;
+    TChartSeries* s = GetSeries(index);
+    if (!s) return;
+    if (PointInSection(p, secIcon) && EnableChangeType) {
+        ChangeTypeSeries();
+    } else if (PointInSection(p, secColor) && EnableChangeColor && s->UseSeriesColor()) {
+        TColorDialog dialog(this);
+        dialog.SetColor(s->SeriesColor());
+        if (dialog.Execute()) {
+            s->SetSeriesColor(dialog.Color());
+            s->SetColorEachPoint(false);
+            if (OnChangeColor) OnChangeColor(this, s);
+        }
+    } else if (PointInSection(p, secTitle) && OnDblClickSeries) {
+        OnDblClickSeries(this, index);
+    }
+}
+
+void TChartListBox::KeyUp(WORD& Key, TShiftState Shift) {
+    TListBox::KeyUp(Key, Shift);
+    if (Key == VK_INSERT && AllowAddSeries)
+        AddSeriesGallery();
+    else if (Key == VK_DELETE && AllowDeleteSeries)
+        DeleteSeries();
+}
+
+void TChartListBox::DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) {
+    TListBox::DragOver(Source, X, Y, State, Accept);
+    Accept = EnableDragSeries && Source == this;
+}
+
+void TChartListBox::DragDrop(TObject* Source, int X, int Y) {
+    TListBox::DragDrop(Source, X, Y);
+    if (Source != this) return;
+    const int index = ItemAtPos(TPoint(X, Y), true);
+    if (index >= 0 && index != ItemIndex()) SwapSeries(ItemIndex(), index);
+}
+
+// ---------------------------------------------------------------------------
+// Chart events
+
+void TChartListBox::TeeEvent(TTeeEvent* Event) {
+    if (FDestroying || IsDestroying()) return;
+    auto* e = dynamic_cast<TTeeSeriesEvent*>(Event);
+    if (!e) return;
+    switch (e->Event) {
+    case seAdd:
+    case seSwap:
+        UpdateSeries();
+        break;
+    case seRemove: {
+        const int index = Items()->IndexOfObject(e->Series);
+        if (index >= 0) {
+            Items()->Delete(index);
+            if (FOtherItems && index < FOtherItems->Count()) FOtherItems->Delete(index);
+        }
+        if (OnRemovedSeries) OnRemovedSeries(this, e->Series);
+        break;
+    }
+    case seChangeTitle: {
+        const int index = Items()->IndexOfObject(e->Series);
+        if (index >= 0) Items()->SetStrings(index, SeriesText(e->Series));
+        break;
+    }
+    case seChangeColor:
+    case seChangeActive:
+        Invalidate();
+        break;
+    default:
+        break;
+    }
+}

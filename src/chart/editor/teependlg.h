@@ -1,0 +1,204 @@
+#pragma once
+// The small dialogs every editor page shares and the routines that open them:
+//   TPenDialog, TBrushDialog, TTeeGradientEditor, TTeeShadowEditor, TTeeFontEditor
+//   EditChartPen / EditChartBrush / EditTeeGradient / EditTeeShadow / EditTeeFontEx
+//   TeeCreateForm, TeeYesNo, AddDefaultValueFormats, MoveList
+// Pen, brush and gradient dialogs edit in place and restore their copy on Cancel.
+#include "chart/control/tooledit.h"
+#include "chart/engine/tecanvas.h"
+#include "platform/forms/forms.h"
+#include <memory>
+
+class TCheckBox;
+class TEdit;
+class TUpDown;
+class TComboFlat;
+class TListBox;
+class TLabel;
+class TTrackBar;
+class TPageControl;
+class TTabSheet;
+class TPanel;
+class TShape;
+class TImage;
+class TGroupBox;
+class TStrings;
+
+class TPenDialog : public TForm {
+    QM_CLASS(TPenDialog)
+public:
+    explicit TPenDialog(TComponent* AOwner);
+    ~TPenDialog() override;
+
+    TCheckBox* CBVisible = nullptr;
+    TEdit* SEWidth = nullptr;
+    TUpDown* UDWidth = nullptr;
+    TComboFlat* CBStyle = nullptr;
+    TComboFlat* CBEndStyle = nullptr;
+    TButtonColor* BColor = nullptr;
+    TButton* BOk = nullptr;
+    TButton* BCancel = nullptr;
+
+    // The pen edited (a plain pen or a chart pen); set before showing.
+    TPen* ThePen = nullptr;
+    bool HideVisible = false;
+    bool Modified() const { return FModified; }
+
+    void FormShow(TObject* Sender);
+    void SEWidthChange(TObject* Sender);
+    void CBStyleChange(TObject* Sender);
+    void CBEndStyleChange(TObject* Sender);
+    void CBVisibleClick(TObject* Sender);
+    void BColorClick(TObject* Sender);
+    void BCancelClick(TObject* Sender);
+
+protected:
+    TChartPen* ChartPen() const;
+    void EnableStyle();
+    std::unique_ptr<TPen> FBackupPen;
+    bool FBackupVisible = true;
+    bool FModified = false;
+    bool FLoading = false;
+};
+
+class TBrushDialog : public TForm {
+    QM_CLASS(TBrushDialog)
+public:
+    explicit TBrushDialog(TComponent* AOwner);
+    ~TBrushDialog() override;
+
+    TListBox* LStyle = nullptr;
+    TButtonColor* BColor = nullptr;
+    TGroupBox* GroupBox2 = nullptr;
+    TImage* Image1 = nullptr;
+    TButton* Button1 = nullptr;
+    TButton* Button2 = nullptr;
+    TButton* Button3 = nullptr;
+
+    TChartBrush* TheBrush = nullptr;
+
+    void FormShow(TObject* Sender);
+    // Applies the style item chosen in LStyle.
+    void LStyleClick(TObject* Sender);
+    void Button1Click(TObject* Sender);
+    void Button3Click(TObject* Sender);
+
+private:
+    void RedoImage();
+    std::unique_ptr<TChartBrush> FBackupBrush;
+};
+
+// The pattern bitmap of brush-list item Index (8..19); white is its transparent colour.
+void GetTeeBrush(int Index, TBitmap* ABitmap);
+
+class TTeeGradientEditor : public TForm {
+    QM_CLASS(TTeeGradientEditor)
+public:
+    explicit TTeeGradientEditor(TComponent* AOwner);
+    // Embedded use: no OK/Cancel panel.
+    TTeeGradientEditor(TComponent* AOwner, TCustomTeeGradient* AGradient);
+    ~TTeeGradientEditor() override;
+
+    TCheckBox* CBVisible = nullptr;
+    TComboFlat* CBDirection = nullptr;
+    TPageControl* PageControl1 = nullptr;
+    TButtonColor* BStart = nullptr;
+    TButtonColor* BMid = nullptr;
+    TButtonColor* BEnd = nullptr;
+    TCheckBox* CBMid = nullptr;
+    TButton* BSwap = nullptr;
+    TTrackBar* SBBalance = nullptr;
+    TLabel* LabelBalance = nullptr;
+    TTrackBar* TrackBar1 = nullptr;
+    TTrackBar* TrackBar2 = nullptr;
+    TLabel* LabelX = nullptr;
+    TLabel* LabelY = nullptr;
+    TPanel* PanelButtons = nullptr;
+    TButton* BOk = nullptr;
+    TButton* BCancel = nullptr;
+
+    bool HideVisible = false;
+    void RefreshGradient(TCustomTeeGradient* AGradient);
+    TCustomTeeGradient* Gradient() const { return FGradient; }
+    bool Modified() const { return FModified; }
+
+    void BCancelClick(TObject* Sender);
+
+private:
+    void Build();
+    void EnableControls();
+    void Changed();
+    bool FModified = false;
+    bool FRefreshing = false;
+    std::unique_ptr<TCustomTeeGradient> FBackup;
+    TCustomTeeGradient* FGradient = nullptr;
+};
+
+class TTeeShadowEditor : public TForm {
+    QM_CLASS(TTeeShadowEditor)
+public:
+    explicit TTeeShadowEditor(TComponent* AOwner);
+
+    TEdit* Edit1 = nullptr;
+    TUpDown* UDShadowSize = nullptr;
+    TEdit* EVertSize = nullptr;
+    TUpDown* UDShaVert = nullptr;
+    TEdit* EShadowTransp = nullptr;
+    TUpDown* UDShadowTransp = nullptr;
+    TButtonColor* BShadowColor = nullptr;
+    TButton* BOK = nullptr;
+
+    void RefreshControls(TTeeShadow* AShadow);
+    TTeeShadow* Shadow() const { return FShadow; }
+
+private:
+    TTeeShadow* FShadow = nullptr;
+    bool FLoading = false;
+};
+
+class TTeeFontEditor : public TForm {
+    QM_CLASS(TTeeFontEditor)
+public:
+    explicit TTeeFontEditor(TComponent* AOwner);
+
+    TShape* SHText = nullptr;
+    TButton* Button3 = nullptr;
+    TEdit* Edit2 = nullptr;
+    TUpDown* UDInter = nullptr;
+    TButtonPen* BOutline = nullptr;
+    TButton* BShadow = nullptr;
+    TButton* BGradient = nullptr;
+    TCheckBox* CBOutGrad = nullptr;
+
+    void RefreshControls(TTeeFont* AFont);
+    TTeeFont* Font() const { return FFont; }
+    void SHTextClick();
+
+private:
+    TTeeFont* FFont = nullptr;
+    bool FLoading = false;
+};
+
+// Creates a dialog owned by the owner's form, centred on it (or on the screen).
+TCustomForm* TeeCreateForm(TClass AClass, TComponent* AOwner);
+template <typename T> std::unique_ptr<T> TeeCreateDialog(TComponent* AOwner) {
+    return std::unique_ptr<T>(static_cast<T*>(TeeCreateForm(&T::ClassInfo, AOwner)));
+}
+
+void ShowControls(bool Show, std::initializer_list<TControl*> Controls);
+bool TeeYesNo(const AnsiString& Message, TControl* Owner = nullptr);
+bool TeeYesNoDelete(const AnsiString& Name, TControl* Owner = nullptr);
+void AddDefaultValueFormats(TStrings* Items);
+void MoveList(TListBox* Source, TListBox* Destination);
+void MoveListAll(TListBox* Source, TListBox* Destination);
+
+bool EditChartPenDialog(TComponent* AOwner, TChartPen* APen, bool HideVisible = false);
+bool EditChartBrush(TComponent* AOwner, TChartBrush* ABrush);
+bool EditTeeGradient(TComponent* AOwner, TCustomTeeGradient* AGradient, bool HideVisible = false);
+bool EditTeeShadow(TComponent* AOwner, TTeeShadow* AShadow);
+bool EditTeeFontEx(TComponent* AOwner, TTeeFont* AFont);
+// The standard font dialog; on OK the font takes the chosen font.
+bool EditTeeFont(TComponent* AOwner, TFont* AFont);
+
+// Fills the chart control's pen hook with the pen dialog.
+void TeeInstallPenDialogHook();

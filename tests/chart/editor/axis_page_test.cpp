@@ -1,0 +1,184 @@
+// The axis page docked as the editor docks it: each control writes its axis
+// property, the chart draws differently and a chart file keeps the value;
+// custom axes in the list; refused positions and log bases change nothing.
+#include "chart/control/tooledit.h"
+#include "chart/editor/teeediaxis.h"
+#include "chart/engine/teecontrols.h"
+#include "chart/engine/teeaxis.h"
+#include "dialogs_fixture.h"
+#include "platform/forms/comctrls.h"
+#include "platform/forms/extctrls.h"
+#include "platform/graphics/jpeg.h"
+#include "platform/rtl/sysutils.h"
+#include <cstdlib>
+
+namespace {
+
+void Retype(TWinControl* Edit, const AnsiString& Text) {
+    Edit->SetText("");
+    SimulateType(Edit, Text);
+}
+
+class AxisPageTest : public DialogsTest {
+protected:
+    void SetUp() override {
+        DialogsTest::SetUp();
+        Host = std::make_unique<TForm>(nullptr);
+        Host->SetBounds(0, 0, 440, 290);
+        Host->Show();
+        TClass cls = GetClass("TFormTeeAxis");
+        ASSERT_NE(cls, nullptr);
+        Page = dynamic_cast<TFormTeeAxis*>(cls->Factory(Host.get()));
+        ASSERT_NE(Page, nullptr);
+        AddFormTo(Page, Host.get(), Chart->LeftAxis());
+    }
+    void ShowTab(TTabSheet* Tab) {
+        Page->PageAxis->SelectPageByUser(Tab);
+        ASSERT_EQ(Page->PageAxis->ActivePage(), Tab);
+    }
+    // Set QM_SHOTS to a folder to look at the page.
+    void Shot(const char* Name) {
+        const char* dir = std::getenv("QM_SHOTS");
+        if (!dir) return;
+        TPngImage png;
+        GrabControl(Host.get(), png.Bitmap());
+        png.SaveToFile(AnsiString(dir) + "/" + Name + ".png");
+    }
+    std::unique_ptr<TForm> Host;
+    TFormTeeAxis* Page = nullptr;
+};
+
+struct AxisEdit {
+    const char* Name;
+    std::function<TTabSheet*(TFormTeeAxis*)> Tab;
+    std::function<void(TFormTeeAxis*)> Act;
+    std::function<bool(TChartAxis*)> Changed;
+};
+
+class AxisPageEdits : public AxisPageTest, public ::testing::WithParamInterface<AxisEdit> {};
+
+TEST_P(AxisPageEdits, WritesTheAxisRepaintsAndIsKeptInTheFile) {
+    const AxisEdit& e = GetParam();
+    ShowTab(e.Tab(Page));
+    ASSERT_FALSE(e.Changed(Chart->LeftAxis()));
+    const auto before = Pixels();
+    e.Act(Page);
+    EXPECT_TRUE(e.Changed(Chart->LeftAxis()));
+    EXPECT_NE(Pixels(), before);
+    auto saved = RoundTrip();
+    EXPECT_TRUE(e.Changed(saved->LeftAxis()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Controls, AxisPageEdits,
+    ::testing::Values(AxisEdit{"Inverted", [](auto* p) { return p->TabScales; },
+                               [](auto* p) { SimulateClick(p->CBInverted); },
+                               [](TChartAxis* a) { return a->Inverted(); }},
+                      AxisEdit{"Logarithmic", [](auto* p) { return p->TabScales; },
+                               [](auto* p) {
+                                   SimulateClick(p->CBLogarithmic);
+                                   Retype(p->ELogBase, "2");
+                               },
+                               [](TChartAxis* a) {
+                                   return a->Logarithmic() && a->LogarithmicBase() == 2;
+                               }},
+                      AxisEdit{"MaximumOffset", [](auto* p) { return p->TabScales; },
+                               [](auto* p) { Retype(p->EMaxOff, "30"); },
+                               [](TChartAxis* a) { return a->MaximumOffset() == 30; }},
+                      AxisEdit{"Title", [](auto* p) { return p->TabTitle; },
+                               [](auto* p) { Retype(p->ETitle, "Volts"); },
+                               [](TChartAxis* a) { return a->Title()->Caption() == "Volts"; }},
+                      AxisEdit{"LabelStyle", [](auto* p) { return p->TabLabels; },
+                               [](auto* p) { SimulateClick(p->RGLabelStyle->Buttons(1)); },
+                               [](TChartAxis* a) { return a->LabelStyle() == talNone; }},
+                      AxisEdit{"ValuesFormat", [](auto* p) { return p->TabLabels; },
+                               [](auto* p) { Retype(p->CBFormat, "0.00"); },
+                               [](TChartAxis* a) { return a->AxisValuesFormat() == "0.00"; }},
+                      AxisEdit{"TickLength", [](auto* p) { return p->TabTicks; },
+                               [](auto* p) { Retype(p->EAxisTickLength, "12"); },
+                               [](TChartAxis* a) { return a->TickLength() == 12; }},
+                      AxisEdit{"MinorCount", [](auto* p) { return p->TabMinor; },
+                               [](auto* p) {
+                                   Retype(p->EAxisMinorTickLen, "6");
+                                   Retype(p->EMinorCount, "1");
+                               },
+                               [](TChartAxis* a) { return a->MinorTickCount() == 1; }},
+                      AxisEdit{"StartPosition", [](auto* p) { return p->TabPosition; },
+                               [](auto* p) { Retype(p->EStart, "40"); },
+                               [](TChartAxis* a) { return a->StartPosition() == 40; }}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
+
+TEST_F(AxisPageTest, StartAtOrAboveEndSnapsBackAndAnUnusableLogBaseIsKept) {
+    ShowTab(Page->TabPosition);
+    Chart->LeftAxis()->SetEndPosition(60);
+    Page->EStart->SetText("60"); // pasted whole
+    EXPECT_EQ(Chart->LeftAxis()->StartPosition(), 0);
+    EXPECT_EQ(Page->EStart->Text(), "0");
+    Page->EEnd->SetText("0");
+    EXPECT_EQ(Chart->LeftAxis()->EndPosition(), 60);
+
+    ShowTab(Page->TabScales);
+    SimulateClick(Page->CBLogarithmic);
+    Retype(Page->ELogBase, "1");
+    EXPECT_EQ(Chart->LeftAxis()->LogarithmicBase(), 10);
+    Retype(Page->ELogBase, "x");
+    EXPECT_EQ(Chart->LeftAxis()->LogarithmicBase(), 10);
+}
+
+TEST_F(AxisPageTest, CustomAxesAreListedAddedAndDeleted) {
+    new TChartAxis(Chart->CustomAxes());
+    new TChartAxis(Chart->CustomAxes());
+    Page->FormShow(Page);
+    TStrings* items = Page->LBAxes->Items();
+    ASSERT_EQ(items->Count(), 7);
+    EXPECT_EQ(items->Strings(4), "Depth Axis");
+    EXPECT_EQ(items->Strings(5), "Custom 0");
+    EXPECT_EQ(items->Strings(6), "Custom 1");
+    EXPECT_FALSE(Page->BDelete->Enabled());
+
+    Page->LBAxes->SetItemIndex(6);
+    Page->LBAxesClick(Page->LBAxes);
+    EXPECT_TRUE(Page->BDelete->Enabled());
+    SimulateClick(Page->BDelete);
+    EXPECT_EQ(Chart->CustomAxes()->Count(), 1);
+    EXPECT_EQ(Page->LBAxes->ItemIndex(), 5);
+    EXPECT_EQ(Page->TheAxis(), Chart->CustomAxes()->Get(0));
+
+    SimulateClick(Page->BAdd);
+    EXPECT_EQ(Chart->CustomAxes()->Count(), 2);
+    EXPECT_EQ(Page->LBAxes->ItemIndex(), 6);
+    ShowTab(Page->TabPosition);
+    EXPECT_TRUE(Page->CBHorizAxis->Enabled());
+    SimulateClick(Page->CBHorizAxis);
+    EXPECT_TRUE(Chart->CustomAxes()->Get(1)->Horizontal());
+}
+
+TEST_F(AxisPageTest, DepthAxisHasNoLogarithmicScale) {
+    Page->LBAxes->SetItemIndex(4);
+    Page->LBAxesClick(Page->LBAxes);
+    EXPECT_EQ(Page->TheAxis(), Chart->DepthAxis());
+    EXPECT_FALSE(Page->CBLogarithmic->Enabled());
+    ShowTab(Page->TabPosition);
+    EXPECT_FALSE(Page->CBHorizAxis->Enabled());
+}
+
+TEST_F(AxisPageTest, DateTimeAxisOfOneDayOffersTimeFormats) {
+    Chart->LeftAxis()->SetMinMax(45000, 45001);
+    Line->YValues()->SetDateTime(true);
+    ShowTab(Page->TabLabels);
+    EXPECT_EQ(Page->LabelAxisFormat->Caption(), "DateTime For&mat:");
+    EXPECT_GE(Page->CBFormat->Items()->IndexOf("hh:mm:ss"), 0);
+    EXPECT_LT(Page->CBFormat->Items()->IndexOf("yyyy-mm-dd"), 0);
+    Choose(Page->CBFormat, "hh:mm");
+    EXPECT_EQ(Chart->LeftAxis()->DateTimeFormat(), "hh:mm");
+}
+
+TEST_F(AxisPageTest, Pictures) {
+    for (TTabSheet* t : {Page->TabScales, Page->TabTitle, Page->TabLabels, Page->TabTicks,
+                         Page->TabMinor, Page->TabPosition}) {
+        ShowTab(t);
+        Shot(("axis_" + std::string(t->Caption().c_str())).c_str());
+    }
+}
+
+} // namespace

@@ -1,0 +1,177 @@
+// The gallery's page layout and sub-styles, the series list's colour column,
+// and tab highlighting in the editor window.
+#include "chart/control/series.h"
+#include "chart/control/teeseriestypes.h"
+#include "chart/editor/teeeditcha.h"
+#include "chart/editor/teeeditorstartup.h"
+#include "chart/editor/teegallerypanel.h"
+#include "chart/editor/teelisb.h"
+#include "platform/forms/comctrls.h"
+#include "platform/forms/stdctrls.h"
+#include "support/forms_testing.h"
+#include <gtest/gtest.h>
+
+namespace {
+
+const AnsiString TestPage = "Test page";
+
+// Registers Count line-series entries on the test page for one test.
+class TTestPageScope {
+public:
+    explicit TTestPageScope(int Count) {
+        for (int i = 0; i < Count; ++i) {
+            auto t = std::make_unique<TTeeSeriesType>();
+            t->SeriesClass = &TLineSeries::ClassInfo;
+            t->GalleryPage = &TestPage;
+            TeeSeriesTypes().Append(std::move(t));
+        }
+    }
+    ~TTestPageScope() {
+        TeeSeriesTypes().RemoveIf(
+            [](const TTeeSeriesType& t) { return t.GalleryPage == &TestPage; });
+    }
+};
+
+class GalleryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TeeEditorStartup();
+        Host = std::make_unique<TForm>(nullptr);
+        Host->SetBounds(0, 0, 460, 260);
+        Panel = new TChartGalleryPanel(Host.get());
+        Panel->SetParent(Host.get());
+        Panel->SetBounds(0, 0, 452, 232);
+        Host->Show();
+    }
+    std::unique_ptr<TForm> Host;
+    TChartGalleryPanel* Panel = nullptr;
+};
+
+TEST_F(GalleryTest, ThirteenTypesLayOutInFourRowsAndFiveKeepThree) {
+    const struct { int Types, Rows; } cases[] = {{13, 4}, {5, 3}, {12, 3}, {17, 5}};
+    for (const auto& c : cases) {
+        TTestPageScope scope(c.Types);
+        Panel->CreateGalleryPage(TestPage);
+        ASSERT_EQ(static_cast<int>(Panel->Charts().size()), c.Types);
+        EXPECT_EQ(Panel->NumRows(), c.Rows) << c.Types;
+        // The last chart sits in the last row, and every chart inside the panel.
+        TGalleryChart* last = Panel->Charts().back();
+        const int cellH = (Panel->Height() - Panel->BorderWidth() - Panel->BevelWidth()) / c.Rows;
+        EXPECT_EQ(last->Top() / cellH, (c.Types - 1) / 4) << c.Types;
+        EXPECT_LE(last->Top() + last->Height(), Panel->Height()) << c.Types;
+    }
+}
+
+TEST_F(GalleryTest, SubGalleryChoiceStylesTheSelectedChartAndEscapeKeepsIt) {
+    Panel->CreateGalleryPage("Standard");
+    TGalleryChart* bar = nullptr;
+    for (TGalleryChart* c : Panel->Charts())
+        if (c->Series(0)->ClassType() == &TBarSeries::ClassInfo) bar = c;
+    ASSERT_NE(bar, nullptr);
+    Panel->SelectChart(bar);
+    int offered = 0;
+    {
+        TPumpScript script;
+        script.When([] { return dynamic_cast<TTeeSubGallery*>(Screen->ActiveForm()); }).Do([&] {
+            auto* w = dynamic_cast<TTeeSubGallery*>(Screen->ActiveForm());
+            offered = static_cast<int>(w->Gallery->Charts().size());
+            SimulateKey(w->Gallery, VK_ESCAPE);
+        });
+        EXPECT_FALSE(Panel->ShowSubGallery());
+    }
+    EXPECT_GT(offered, 2);
+    EXPECT_EQ(bar->Tag(), 0);
+    {
+        TPumpScript script;
+        script.When([] { return dynamic_cast<TTeeSubGallery*>(Screen->ActiveForm()); }).Do([] {
+            auto* w = dynamic_cast<TTeeSubGallery*>(Screen->ActiveForm());
+            w->Gallery->SelectChart(w->Gallery->Charts()[2]);
+            SimulateKey(w->Gallery, VK_RETURN);
+        });
+        // The triangle corner of the selected chart opens it.
+        SimulateMouse(bar, TMouseAction::Down, mbLeft, 3, bar->Height() - 3);
+        SimulateMouse(bar, TMouseAction::Up, mbLeft, 3, bar->Height() - 3);
+        EXPECT_TRUE(script.Done());
+    }
+    TClass seriesClass = nullptr, functionClass = nullptr;
+    int sub = -1;
+    ASSERT_TRUE(Panel->GetSeriesClass(seriesClass, functionClass, sub));
+    EXPECT_EQ(seriesClass, &TBarSeries::ClassInfo);
+    EXPECT_EQ(sub, 2);
+    EXPECT_EQ(static_cast<TBarSeries*>(bar->Series(0))->BarStyle(), bsPyramid);
+}
+
+class ListBoxTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TeeEditorStartup();
+        Chart = std::make_unique<TChart>();
+        Bar = new TBarSeries(Chart.get());
+        Bar->SetName("Series1");
+        Bar->SetParentChart(Chart.get());
+        Bar->SetSeriesColor(clRed);
+        Bar->FillSampleValues(4);
+        Host = std::make_unique<TForm>(nullptr);
+        Host->SetBounds(0, 0, 320, 200);
+        List = new TChartListBox(Host.get());
+        List->SetParent(Host.get());
+        List->SetBounds(0, 0, 300, 150);
+        List->SetChart(Chart.get());
+        Host->Show();
+    }
+    int Count(TColor Colour, int Left, int Right) {
+        TBitmap face(List->Width(), List->Height());
+        GrabControl(List, &face);
+        int n = 0;
+        for (int y = 0; y < 24; ++y)
+            for (int x = Left; x < Right; ++x)
+                n += face.Canvas()->Pixels(x, y) == Colour;
+        return n;
+    }
+    std::unique_ptr<TChart> Chart;
+    TBarSeries* Bar = nullptr;
+    std::unique_ptr<TForm> Host;
+    TChartListBox* List = nullptr;
+};
+
+TEST_F(ListBoxTest, ColourColumnDoubleClickEditsTheColourAndCancelKeepsIt) {
+    const int x = List->SectionLeft(TChartListBox::secColor) + 10;
+    EXPECT_GT(Count(clRed, x - 8, x + 8), 20) << "legend symbol in the series colour";
+    Bar->SetColorEachPoint(true);
+    TStrictResponder responder;
+    responder.ExpectCancel(TDialogKind::ColorDialog).ExpectColor(clBlue);
+    TChartSeries* changed = nullptr;
+    List->OnChangeColor = [&](TChartListBox*, TChartSeries* S) { changed = S; };
+    SimulateDoubleClick(List, x, 12);
+    EXPECT_EQ(Bar->SeriesColor(), clRed);
+    EXPECT_TRUE(Bar->ColorEachPoint());
+    EXPECT_EQ(changed, nullptr);
+    SimulateDoubleClick(List, x, 12);
+    EXPECT_EQ(Bar->SeriesColor(), clBlue);
+    EXPECT_FALSE(Bar->ColorEachPoint());
+    EXPECT_EQ(changed, Bar);
+    EXPECT_TRUE(responder.Done());
+    EXPECT_GT(Count(clBlue, x - 8, x + 8), 20);
+    // The icon column shows the type's picture: not a blank cell.
+    EXPECT_LT(Count(clWhite, 0, 24) + Count(clWindow, 0, 24), 24 * 24);
+}
+
+TEST(EditorTabs, HighlightFollowsTheActiveTab) {
+    TeeEditorStartup();
+    TChart chart;
+    TChartEditForm form(nullptr);
+    form.SetChart(&chart);
+    form.HighLightTabs = true;
+    form.Show();
+    form.SubPage->SelectPageByUser(form.TabLegend);
+    EXPECT_TRUE(form.TabLegend->Highlighted());
+    form.SubPage->SelectPageByUser(form.TabPanel);
+    EXPECT_FALSE(form.TabLegend->Highlighted());
+    EXPECT_TRUE(form.TabPanel->Highlighted());
+    form.MainPage->SelectPageByUser(form.TabData);
+    EXPECT_TRUE(form.TabData->Highlighted());
+    form.MainPage->SelectPageByUser(form.TabChart);
+    EXPECT_FALSE(form.TabData->Highlighted());
+}
+
+} // namespace

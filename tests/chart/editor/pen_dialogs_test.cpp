@@ -1,0 +1,218 @@
+// The pen, brush, gradient and shadow dialogs: each control changes only what
+// it edits, and Cancel puts the object back as it was.
+#include "chart/control/teeeditorhooks.h"
+#include "chart/editor/teependlg.h"
+#include "dialogs_fixture.h"
+#include "platform/forms/comctrls.h"
+#include "platform/forms/stdctrls.h"
+
+namespace {
+
+struct PenState {
+    TColor Color;
+    int Width;
+    TPenStyle Style;
+    bool Visible, SmallDots;
+    TPenEndStyle End;
+    bool operator==(const PenState&) const = default;
+};
+PenState StateOf(TChartPen* P) {
+    return {P->Color(), P->Width(), P->Style(), P->Visible(), P->SmallDots(), P->EndStyle()};
+}
+
+class PenDialogTest : public DialogsTest {};
+
+TEST_F(PenDialogTest, HookOpensDialogAndCancelRestoresEveryChange) {
+    TChartPen* pen = Line->LinePen();
+    const PenState before = StateOf(pen);
+    const auto pixels = Pixels();
+    TPumpScript script;
+    OnModal<TPenDialog>(script, [&](TPenDialog* d) {
+        SimulateType(d->SEWidth, "");
+        d->SEWidth->SetText("4");
+        Choose(d->CBStyle, "Dash");
+        Choose(d->CBEndStyle, "Flat");
+        d->CBVisible->SetChecked(false);
+        Responder.ExpectColor(clRed);
+        SimulateClick(d->BColor);
+        EXPECT_EQ(pen->Width(), 4);
+        EXPECT_EQ(pen->Style(), psDash);
+        EXPECT_EQ(pen->Color(), clRed);
+        EXPECT_FALSE(pen->Visible());
+        SimulateClick(d->BCancel);
+    });
+    EXPECT_FALSE(EditChartPen(Chart.get(), pen, false));
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(StateOf(pen), before);
+    EXPECT_EQ(Pixels(), pixels);
+}
+
+TEST_F(PenDialogTest, OkKeepsTheWidthAndNothingElseAndRepaints) {
+    TChartPen* pen = Line->LinePen();
+    PenState expected = StateOf(pen);
+    expected.Width = 3;
+    const auto pixels = Pixels();
+    TPumpScript script;
+    OnModal<TPenDialog>(script, [](TPenDialog* d) {
+        d->UDWidth->Step(btNext);
+        d->UDWidth->Step(btNext);
+        SimulateClick(d->BOk);
+    });
+    EXPECT_TRUE(EditChartPen(Chart.get(), pen, false));
+    EXPECT_EQ(StateOf(pen), expected);
+    EXPECT_NE(Pixels(), pixels);
+}
+
+TEST_F(PenDialogTest, SmallDotsDisablesWidthAndPlainPenOffersNeither) {
+    TPenDialog d(nullptr);
+    TChartPen chartPen;
+    d.ThePen = &chartPen;
+    d.Show();
+    ASSERT_EQ(d.CBStyle->Items()->Count(), 6);
+    Choose(d.CBStyle, "Small Dots");
+    EXPECT_TRUE(chartPen.SmallDots());
+    EXPECT_FALSE(d.SEWidth->Enabled());
+    Choose(d.CBStyle, "Dot");
+    EXPECT_FALSE(chartPen.SmallDots());
+    EXPECT_EQ(chartPen.Style(), psDot);
+    EXPECT_TRUE(d.SEWidth->Enabled());
+    d.Hide();
+
+    TPen plain;
+    d.ThePen = &plain;
+    d.Show();
+    EXPECT_FALSE(d.CBVisible->Visible());
+    EXPECT_FALSE(d.CBEndStyle->Visible());
+    EXPECT_EQ(d.CBStyle->Items()->Count(), 5);
+}
+
+TEST_F(PenDialogTest, HiddenVisibleBoxStaysHidden) {
+    TPenDialog d(nullptr);
+    TChartPen pen;
+    d.ThePen = &pen;
+    d.HideVisible = true;
+    d.Show();
+    EXPECT_FALSE(d.CBVisible->Visible());
+}
+
+class BrushDialogTest : public DialogsTest {};
+
+TEST_F(BrushDialogTest, PatternItemLoadsItsBitmapKeepsStyleAndCancelClearsIt) {
+    TChartBrush* brush = Chart->BackWall()->Brush();
+    brush->SetStyle(bsCross);
+    const TColor color = brush->Color();
+    TBrushDialog d(nullptr);
+    d.TheBrush = brush;
+    d.Show();
+    EXPECT_EQ(d.LStyle->ItemIndex(), 6);
+    d.LStyle->SetItemIndex(d.LStyle->Items()->IndexOf("Fill 40%"));
+    d.LStyleClick(nullptr);
+    ASSERT_NE(brush->ImageIfAny(), nullptr);
+    TBitmap expected;
+    GetTeeBrush(10, &expected);
+    TBitmap* got = brush->ImageIfAny()->Bitmap();
+    ASSERT_EQ(got->Width(), 8);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            ASSERT_EQ(got->Canvas()->Pixels(x, y), expected.Canvas()->Pixels(x, y));
+    EXPECT_EQ(brush->Style(), bsCross);
+    EXPECT_EQ(d.Button1->Caption(), "Clea&r");
+
+    d.LStyle->SetItemIndex(1);
+    d.LStyleClick(nullptr);
+    EXPECT_EQ(brush->Style(), bsClear);
+    EXPECT_FALSE(d.BColor->Enabled());
+
+    SimulateClick(d.Button3);
+    EXPECT_EQ(brush->Style(), bsCross);
+    EXPECT_EQ(brush->Color(), color);
+    EXPECT_TRUE(!brush->ImageIfAny() || !brush->ImageIfAny()->Graphic());
+}
+
+TEST(BrushPatterns, TwelveDistinctPatternsAndNoOthers) {
+    std::vector<std::vector<TColor>> seen;
+    for (int i = 8; i < 20; ++i) {
+        TBitmap b;
+        GetTeeBrush(i, &b);
+        std::vector<TColor> px;
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                px.push_back(b.Canvas()->Pixels(x, y));
+        for (const auto& s : seen)
+            EXPECT_NE(s, px) << i;
+        seen.push_back(px);
+    }
+    TBitmap b;
+    EXPECT_THROW(GetTeeBrush(20, &b), Exception);
+    EXPECT_THROW(GetTeeBrush(7, &b), Exception);
+}
+
+class GradientDialogTest : public DialogsTest {};
+
+TEST_F(GradientDialogTest, RadialEnablesBalanceAndOffsetsNotTheMiddle) {
+    TTeeGradient g;
+    g.SetVisible(true);
+    TTeeGradientEditor d(nullptr, &g);
+    EXPECT_FALSE(d.PanelButtons->Visible());
+    EXPECT_TRUE(d.BMid->Enabled());
+    EXPECT_FALSE(d.SBBalance->Enabled());
+    Choose(d.CBDirection, "Radial");
+    EXPECT_EQ(g.Direction(), gdRadial);
+    EXPECT_TRUE(d.SBBalance->Enabled());
+    EXPECT_TRUE(d.TrackBar1->Enabled());
+    EXPECT_FALSE(d.BMid->Enabled());
+    EXPECT_FALSE(d.CBMid->Enabled());
+    d.SBBalance->SetPosition(30);
+    EXPECT_EQ(g.Balance(), 30);
+    EXPECT_EQ(d.LabelBalance->Caption(), "30 %");
+}
+
+TEST_F(GradientDialogTest, SwapExchangesOnlyTheEndColoursAndCancelRestores) {
+    TTeeGradient* g = Chart->Gradient();
+    g->SetStartColor(clRed);
+    g->SetEndColor(clBlue);
+    const auto pixels = Pixels();
+    TPumpScript script;
+    OnModal<TTeeGradientEditor>(script, [g](TTeeGradientEditor* d) {
+        SimulateClick(d->CBVisible);
+        SimulateClick(d->BSwap);
+        EXPECT_EQ(g->StartColor(), clBlue);
+        EXPECT_EQ(g->EndColor(), clRed);
+        EXPECT_TRUE(g->Visible());
+        EXPECT_EQ(g->Direction(), gdTopBottom);
+        SimulateClick(d->BCancel);
+    });
+    EXPECT_FALSE(EditTeeGradient(Chart.get(), g));
+    EXPECT_EQ(g->StartColor(), clRed);
+    EXPECT_EQ(g->EndColor(), clBlue);
+    EXPECT_FALSE(g->Visible());
+    EXPECT_EQ(Pixels(), pixels);
+}
+
+TEST_F(GradientDialogTest, NoMiddleBoxSwitchesTheMiddleColour) {
+    TTeeGradient g;
+    g.SetVisible(true);
+    TTeeGradientEditor d(nullptr, &g);
+    EXPECT_TRUE(d.CBMid->Checked());
+    d.CBMid->SetChecked(false);
+    EXPECT_TRUE(g.UseMiddle());
+    d.CBMid->SetChecked(true);
+    EXPECT_EQ(g.MidColor(), clNone);
+}
+
+TEST_F(DialogsTest, ShadowEditorWritesEachSizeAlone) {
+    TTeeShadow* s = Chart->Legend()->Shadow();
+    const int vert = s->VertSize();
+    const TColor color = s->Color();
+    TTeeShadowEditor d(nullptr);
+    d.RefreshControls(s);
+    d.Show();
+    d.Edit1->SetText("9");
+    EXPECT_EQ(s->HorizSize(), 9);
+    EXPECT_EQ(s->VertSize(), vert);
+    EXPECT_EQ(s->Color(), color);
+    d.EShadowTransp->SetText("250");
+    EXPECT_EQ(s->Transparency(), 100);
+}
+
+} // namespace
