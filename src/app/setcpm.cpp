@@ -6,10 +6,12 @@
 //   stored result files
 #include "app/setcpm.h"
 #include "app/chartcpm.h"
+#include "app/focom.h"
 #include "app/main.h"
 #include "app/readeepromdata.h"
 #include "app/setupini.h"
 #include "chart/control/chart.h"
+#include "comm/comport.h"
 #include "comm/seriell_link.h"
 #include "platform/classes/inifiles.h"
 #include "platform/rtl/clock.h"
@@ -32,6 +34,8 @@ const char* const VStopItems[] = {"0 V",   "50 V",  "100 V", "150 V", "200 V", "
 const char* const OffsetItems[] = {
     "0 sec.",   "10 sec.",  "20 sec.",  "30 sec.",  "40 sec.",  "50 sec.",  "60 sec.",  "120 sec.",
     "180 sec.", "240 sec.", "300 sec.", "360 sec.", "420 sec.", "480 sec.", "540 sec.", "600 sec."};
+// Longest wait for a reply byte when the port brings no time-outs of its own.
+constexpr int ReplyTimeoutMs = 3000;
 // Set-up word 7 per entry of SelectMode.
 const int ModeCodes[] = {16, 33, 50};
 
@@ -250,6 +254,12 @@ void TCPMSetup::ApplySetup() {
 }
 
 void TCPMSetup::Guarded(const std::function<void()>& Conversation) {
+    // A port without time-outs would wait for ever on a silent instrument.
+    if (FoCom) {
+        TTimeouts* t = FoCom->ComPort1->Timeouts();
+        if (t->ReadConstant() == 0 && t->ReadMultiplier() == 0 && t->ReadInterval() == 0)
+            t->SetReadConstant(ReplyTimeoutMs);
+    }
     try {
         Conversation();
     } catch (const EUnwindToTest&) {

@@ -142,3 +142,201 @@ const TDecayMode DecayModes[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Modes, PlateMonitorDecayTest, ::testing::ValuesIn(DecayModes),
                          [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(PlateMonitorWindowTest, BreakEndsTheTestWithoutAResultToSave) {
+    Sim.Change([&] { Sim.DecayFrames.assign(200, TCpmSimulator::SampleFrame(0x00, 900)); });
+    TPumpScript script;
+    script.When([] { return FormChartCPM->Series1->Count() >= 3; }).Click(W->BitBtnBreak);
+    W->BitBtnStart->Click();
+    EXPECT_TRUE(script.Done());
+    EXPECT_NE(Memo().Pos("Process abortet !!"), 0);
+    EXPECT_EQ(Memo().Pos("successful"), 0);
+    EXPECT_EQ(Text(W->LabelPosDecayTime), "0.0 sec");
+    EXPECT_EQ(Text(W->LabelOffset), "0.0 V");
+    EXPECT_FALSE(W->BitBtnSaveResult->Enabled());
+    EXPECT_TRUE(ControlsEnabled());
+}
+
+TEST_F(PlateMonitorWindowTest, SetupReadBackTakesOnlyKnownModes) {
+    const struct {
+        const char* Fields;
+        int Mode; // expected after starting from NEG
+        const char* Start;
+        const char* Stop;
+        const char* Offset;
+    } rows[] = {{"000000002100050A0F", 1, "500 V", "250 V", "300 sec."},
+                {"000000001007000301", 0, "850 V", "0 V", "30 sec."},
+                {"00000000440A0A0001", 2, "1000V", "500 V", "0 sec."}};
+    for (const auto& r : rows) {
+        W->SelectMode->SetItemIndex(2);
+        Sim.Change([&] { Sim.SetupFields = r.Fields; });
+        W->ButtonReadSetup->Click();
+        EXPECT_EQ(W->SelectMode->ItemIndex(), r.Mode) << r.Fields;
+        EXPECT_EQ(Text(W->ComboBoxVStart), r.Start) << r.Fields;
+        EXPECT_EQ(Text(W->ComboBoxVStop), r.Stop) << r.Fields;
+        EXPECT_EQ(Text(W->ComboBoxOffsetTime), r.Offset) << r.Fields;
+    }
+}
+
+TEST_F(PlateMonitorWindowTest, InfoShowsTheIdentity) {
+    W->BitBtnInfo->Click();
+    EXPECT_EQ(W->MemoDisplay->Lines()->Strings(1), "SW-Version\t: CPM 690  V6.10 ");
+    EXPECT_EQ(W->MemoDisplay->Lines()->Strings(2), "Serial number\t: 12345678");
+    EXPECT_EQ(W->MemoDisplay->Lines()->Strings(3), "Calibration date\t: 01-05-2024");
+    EXPECT_TRUE(MainForm->CPM_Version610);
+}
+
+// Every conversation with an instrument that is silent or answers garbage
+// ends with the failure shown and the window usable again.
+TEST_F(PlateMonitorWindowTest, SilentOrGarbledInstrumentLeavesTheWindowUsable) {
+    W->BitBtnInfo->Click(); // an identity from before
+    FoCom->ComPort1->Timeouts()->SetReadConstant(100);
+    const TSerialSimulator::TFault faults[] = {TSerialSimulator::Silent, TSerialSimulator::Garbage};
+    for (TSerialSimulator::TFault fault : faults) {
+        Sim.SetFault(fault);
+        TButtonControl* buttons[] = {W->BitBtnInfo, W->ButtonReadSetup, W->BitBtnStart,
+                                     W->BitBtnReadFile};
+        for (TButtonControl* b : buttons) {
+            Responder.ExpectMessage("", IDOK);
+            b->Click();
+            EXPECT_TRUE(Responder.Done()) << b->Name().c_str();
+            EXPECT_TRUE(ControlsEnabled()) << b->Name().c_str();
+        }
+        EXPECT_EQ(CpmIdentity().Serial, ""); // nothing kept of the earlier instrument
+        EXPECT_FALSE(W->BitBtnSaveResult->Enabled());
+        EXPECT_FALSE(FormReadCPMFiles->Visible());
+        Sim.SetFault(TSerialSimulator::None);
+        Sim.Settle();
+    }
+    W->BitBtnCancel->Click();
+    EXPECT_FALSE(W->Visible());
+    EXPECT_TRUE(MainForm->Enabled());
+    EXPECT_FALSE(FoCom->ComPort1->Active());
+}
+
+// ---------------------------------------------------------------------------
+// Stored result files
+
+namespace {
+class PlateMonitorFilesTest : public PlateMonitorWindowTest {
+protected:
+    void SetUp() override {
+        PlateMonitorWindowTest::SetUp();
+        Sim.Change([&] {
+            Sim.SetupFields = "000000001009050204"; // three files stored
+            for (int n = 1; n <= 3; ++n)
+                Sim.StoredFiles[n] = TCpmSimulator::StoredFile(
+                    n, n == 2 ? 0x21 : 0x10, 1000, 100, 10 * n, 20 + n, 30 + n, n == 3 ? -40 : 40);
+        });
+    }
+    TFormReadCPMFiles* F() const { return FormReadCPMFiles; }
+    bool RangeStep() const { return F()->Visible() && F()->GroupBoxRangeFileNumber->Visible(); }
+    bool CommentStep() const { return F()->Visible() && F()->GroupBoxInputComment->Visible(); }
+    void EnterRange(TPumpScript& s, const char* first, const char* last) {
+        s.When([this] { return RangeStep(); }).Do([this, first, last] {
+            F()->MaskEditStart->SetText(first);
+            F()->MaskEditStopp->SetText(last);
+        });
+        s.Click(F()->BitBtnOK);
+    }
+};
+} // namespace
+
+TEST_F(PlateMonitorFilesTest, ThreeFilesWithCommentsIntoACsvFile) {
+    AnsiString shownFirst, shownLast;
+    TPumpScript script;
+    script.When([this] { return RangeStep(); }).Do([&] {
+        shownFirst = F()->MaskEditStart->Text().Trim();
+        shownLast = F()->MaskEditStopp->Text().Trim();
+    });
+    EnterRange(script, "3", "1"); // refused, asked again
+    EnterRange(script, "1", "3");
+    const char* comments[] = {"first", "second; with separator", ""};
+    for (int n = 1; n <= 3; ++n) {
+        script.When([this, n] {
+            return CommentStep() && F()->LabelFileNumberActuell->Caption() == IntToStr(n);
+        });
+        script.Do([this, n, &comments] {
+            EXPECT_EQ(F()->LabelFileNumberMax->Caption(), "3");
+            F()->TextCommentFile->SetText(comments[n - 1]);
+        });
+        if (n == 2)
+            script.Key(F()->TextCommentFile, VK_RETURN);
+        else
+            script.Click(F()->BitBtnOK);
+    }
+    Responder.ExpectMessage("Value for start is higher than value for stop", IDOK);
+    Responder.ExpectSave(AnsiString((Dir / "files.csv").string().c_str()));
+    W->BitBtnReadFile->Click();
+    EXPECT_TRUE(script.Done());
+    EXPECT_TRUE(Responder.Done());
+    EXPECT_EQ(shownFirst, "1");
+    EXPECT_EQ(shownLast, "3");
+
+    const auto lines = Lines(ReadFile(Dir / "files.csv"));
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0].substr(0, 24), "Date;Time;File no.;CPM-M");
+    EXPECT_EQ(lines[1], "Device: CPM 690  V6.10 ;Serial No.: 12345678;Cal.Date: 01-05-2024");
+    EXPECT_EQ(Tail(lines[2]), "1;Auto;1000;100;10;2.1;3.1;40.0;first");
+    EXPECT_EQ(Tail(lines[3]), "2;Pos.;1000;100;20;2.2;0.0;40.0;second, with separator");
+    EXPECT_EQ(Tail(lines[4]), "3;Auto;1000;100;30;2.3;3.3;-40.0;");
+    EXPECT_NE(Memo().Pos("EEProm data from CPM stored successful in data file !"), 0);
+    EXPECT_TRUE(ControlsEnabled());
+    EXPECT_FALSE(F()->Visible());
+}
+
+TEST_F(PlateMonitorFilesTest, ReadingStopsAtTheFirstEmptyFile) {
+    Sim.Change([&] { Sim.StoredFiles.erase(3); });
+    TPumpScript script;
+    EnterRange(script, "1", "3");
+    for (int n = 1; n <= 2; ++n)
+        script.When([this] { return CommentStep(); }).Click(F()->BitBtnOK);
+    Responder.ExpectSave(AnsiString((Dir / "files.csv").string().c_str()));
+    W->BitBtnReadFile->Click();
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(F()->LabelFileNumberMax->Caption(), "2");
+    EXPECT_EQ(Lines(ReadFile(Dir / "files.csv")).size(), 4u);
+}
+
+struct TFilesFailure {
+    const char* Name;
+    bool NothingStored;
+    int AbortAt; // 0: range step, n: the comment of file n; -1: none
+    bool UserBreak;
+};
+
+class PlateMonitorFilesFailureTest : public PlateMonitorFilesTest,
+                                     public ::testing::WithParamInterface<TFilesFailure> {};
+
+TEST_P(PlateMonitorFilesFailureTest, NothingIsWritten) {
+    const TFilesFailure& f = GetParam();
+    if (f.NothingStored) Sim.Change([&] { Sim.StoredFiles.clear(); });
+    TPumpScript script;
+    if (f.AbortAt == 0) {
+        script.When([this] { return RangeStep(); }).Click(F()->BitBtnAbort);
+    } else {
+        EnterRange(script, "1", "3");
+        for (int n = 1; n < f.AbortAt; ++n)
+            script.When([this] { return CommentStep(); }).Click(F()->BitBtnOK);
+        if (f.AbortAt > 0) script.When([this] { return CommentStep(); }).Click(F()->BitBtnAbort);
+    }
+    if (f.NothingStored) Responder.ExpectMessage("!! No data stored in EEProm !! ", IDOK);
+    W->BitBtnReadFile->Click(); // any file dialog would fail the strict responder
+    EXPECT_TRUE(script.Done());
+    EXPECT_TRUE(Responder.Done());
+    EXPECT_NE(Memo().Pos("Warning!! EEProm data not stored in the data file."), 0);
+    EXPECT_EQ(Memo().Pos("User break !") != 0, f.UserBreak);
+    EXPECT_TRUE(ControlsEnabled());
+    EXPECT_FALSE(F()->Visible());
+}
+
+const TFilesFailure FilesFailures[] = {
+    {"NothingStored", true, -1, false},
+    {"AbortRange", false, 0, true},
+    {"AbortSecondComment", false, 2, true},
+};
+void PrintTo(const TFilesFailure& f, std::ostream* os) {
+    *os << f.Name;
+}
+INSTANTIATE_TEST_SUITE_P(Cases, PlateMonitorFilesFailureTest, ::testing::ValuesIn(FilesFailures),
+                         [](const auto& info) { return std::string(info.param.Name); });
