@@ -8,7 +8,7 @@ QM_CLASS_OWNED(TFormReadCPMFiles, TForm, TComponent)
 TFormReadCPMFiles* FormReadCPMFiles = nullptr;
 
 namespace {
-constexpr int Width_ = 420, Height_ = 190;
+constexpr int Width_ = 420, Height_ = 220;
 // File numbers the instrument can be asked for.
 constexpr int HighestFile = 99;
 

@@ -126,6 +126,7 @@ int SetupIndex(const AnsiString& Key, int Default, int Count) {
 TLabel* ResultLabel(TComponent* Owner, TWinControl* Parent, const AnsiString& Name) {
     TLabel* label = NewControl<TLabel>(Owner, Parent, Name, 10, 30, 230, 50);
     label->SetAutoSize(false);
+    label->SetBounds(10, 30, 230, 50); // as it was before sizing to the empty caption
     label->SetAlignment(taRightJustify);
     label->SetLayout(tlCenter);
     label->Font()->SetName("Arial");

@@ -96,6 +96,7 @@ TEST_P(PlateMonitorDecayTest, FromSetUpToTheSavedRow) {
     EXPECT_EQ(Text(W->LabelPosDecayTime), "2.3 sec");
     EXPECT_EQ(Text(W->LabelNegDecayTime), "12.0 sec");
     EXPECT_EQ(Text(W->LabelOffset), "-123.0 V");
+    EXPECT_GE(W->LabelOffset->Width(), 200); // wide enough for the large figures
     EXPECT_EQ(W->LabelPosDecayTime->Visible(), m.PosShown);
     EXPECT_EQ(W->LabelNegDecayTime->Visible(), m.NegShown);
     EXPECT_EQ(Text(W->GroupBoxOffset), "Offset");
