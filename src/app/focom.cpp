@@ -45,6 +45,19 @@ public:
         if (MainForm) MainForm->CPM_DataDirectory = d;
     }
     void ReadCPMIdentity() override { ::ReadCPMIdentity(); }
+    void SetGroupBoxOffsetCaption(const AnsiString& c) override {
+        CpmWindows::SetGroupBoxOffsetCaption(c);
+    }
+    void SetLabelOffsetCaption(const AnsiString& c) override {
+        CpmWindows::SetLabelOffsetCaption(c);
+    }
+    void ClearMemoDisplay() override { CpmWindows::ClearMemoDisplay(); }
+    void SetMemoDisplayFontSize(int size) override { CpmWindows::SetMemoDisplayFontSize(size); }
+    void AddMemoDisplayLine(const AnsiString& line) override {
+        CpmWindows::AddMemoDisplayLine(line);
+    }
+    TCommSeriesSink* ChartSeries(int n) override { return CpmWindows::ChartSeries(n); }
+    void HideChartWindow() override { CpmWindows::HideChartWindow(); }
     void ProcessMessages() override { Application->ProcessMessages(); }
     TCommBoxResult MessageBox(const AnsiString& text, const AnsiString& caption,
                               TCommBoxButtons buttons, TCommBoxIcon icon) override {

@@ -1,0 +1,171 @@
+// The grounding tester's window against the simulated tester on a
+// pseudo-terminal: transfer, CSV file, print-out, failures.
+#include "app/pgt300.h"
+#include "app_fixture.h"
+#include "platform/graphics/metafile.h"
+#include "platform/rtl/formatsettings.h"
+#include "support/pgt_sim.h"
+#include "support/recording_printer.h"
+#include <cstdlib>
+#include <sstream>
+
+namespace {
+class Pgt300Test : public AppTest {
+protected:
+    void SetUp() override {
+        DecimalSeparator = '.';
+        Time.Clock.Attach(&Sim);
+        Sim.Change([&] {
+            Sim.Measurements = 26;
+            Sim.HGBBelow = 3;
+            Sim.HGBAbove = 1;
+            Sim.ShoeBelow = 0;
+            Sim.ShoeAbove = 2;
+        });
+        Start();
+        FoCom->ComPort1->SetDeviceName(Sim.Path().c_str());
+        Item("Start_PGT300")->Click();
+        FoCom->ComPort1->Timeouts()->SetReadConstant(300);
+        W = FormPGT300;
+    }
+    void TearDown() override { Time.Clock.Detach(&Sim); }
+    void Transfer(bool Fails = false) {
+        Responder.ExpectMessage("Press the plate", IDOK);
+        if (Fails) Responder.ExpectMessage("No valid data received", IDOK);
+        SimulateClick(W->BitBtn_Start);
+    }
+    std::vector<std::string> Shown() {
+        std::vector<std::string> out;
+        for (TEdit* e : {W->Counter_all, W->Counter_HGB_L, W->Counter_HGB_L_P, W->Counter_HGB_H,
+                         W->Counter_HGB_H_P, W->Counter_Shoe_L, W->Counter_Shoe_L_P,
+                         W->Counter_Shoe_H, W->Counter_Shoe_H_P})
+            out.push_back(e->Text().c_str());
+        return out;
+    }
+    TPgtSimulator Sim;
+    TFormPGT300* W = nullptr;
+};
+
+const std::vector<std::string> Expected = {"25", "3",    "11.5%", "1",   "3.8%",
+                                           "0",  "0.0%", "2",     "7.7%"};
+} // namespace
+
+TEST_F(Pgt300Test, TransferShowsCountsAndPercentagesAndSavesTwiceUnderOneHeader) {
+    Transfer();
+    EXPECT_EQ(Shown(), Expected);
+    EXPECT_TRUE(W->BitBtnSaveData->Enabled());
+    EXPECT_TRUE(W->EditComment->Visible());
+    W->EditComment->SetText("line 3; east\r\nwing");
+    const fs::path csv = Dir / "pgt.csv";
+    for (int i = 0; i < 2; ++i) {
+        Responder.ExpectSave(csv.string().c_str());
+        W->BitBtnSaveData->Click();
+    }
+    std::ifstream in(csv, std::ios::binary);
+    const std::string text(std::istreambuf_iterator<char>(in), {});
+    const std::string header = "Date;Time;No. of meas.;HGB <;HGB < %;HGB >;HGB > %;Shoe <;Shoe < "
+                               "%;Shoe >;Shoe > %;Comment\r\n";
+    ASSERT_EQ(text.substr(0, header.size()), header);
+    const std::string tail = ";25;3;11.5%;1;3.8%;0;0.0%;2;7.7%;line 3, east  wing\r\n";
+    size_t rows = 0;
+    for (size_t at = 0; (at = text.find(tail, at)) != std::string::npos; at += tail.size())
+        ++rows;
+    EXPECT_EQ(rows, 2u);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
+    EXPECT_EQ(MainForm->PGT_DataDirectory, (Dir.string() + "/").c_str());
+}
+
+TEST_F(Pgt300Test, DeclinedDeleteQuestionTransfersWithoutClearing) {
+    W->CheckBoxDeleteStatisticData->SetChecked(true);
+    Responder.ExpectMessage("Are you sure !", IDCANCEL);
+    Transfer();
+    EXPECT_FALSE(W->CheckBoxDeleteStatisticData->Checked());
+    EXPECT_EQ(Sim.Received().substr(0, 1), "\x7A");
+    Sim.ClearAck();
+    W->CheckBoxDeleteStatisticData->SetChecked(true);
+    Responder.ExpectMessage("Are you sure !", IDOK);
+    Transfer();
+    EXPECT_NE(Sim.Received().find('\x7B'), std::string::npos);
+}
+
+TEST_F(Pgt300Test, NoMeasurementsShowZeroWithoutDecrease) {
+    Sim.Change([&] { Sim.Measurements = Sim.HGBBelow = Sim.HGBAbove = Sim.ShoeAbove = 0; });
+    Transfer();
+    EXPECT_EQ(Shown(),
+              (std::vector<std::string>{"0", "0", "0.0%", "0", "0.0%", "0", "0.0%", "0", "0.0%"}));
+}
+
+TEST_F(Pgt300Test, PrintOutLinesAtTheirPositions) {
+    Transfer();
+    W->EditComment->SetText("east wing");
+    TRecordingPrinter printer; // 300 pixels per inch: h = 82 at 14 points, 58 at 10
+    printer.Install();
+    Responder.ExpectPrint(true);
+    W->BitBtnPrintData->Click();
+    ASSERT_EQ(printer.PageCount(), 1);
+    EXPECT_EQ(printer.Log.front(), "BeginDoc Print out statistic data");
+    const auto records = printer.Page(0)->TextRecords();
+    std::vector<std::string> got;
+    for (const auto& r : records) {
+        std::ostringstream s;
+        s << r.Pos.x << "," << r.Pos.y << " "
+          << (r.Text.Pos("Date : ") == 1 ? "Date" : r.Text.c_str());
+        got.push_back(s.str());
+    }
+    EXPECT_EQ(
+        got, (std::vector<std::string>{
+                 "400,164 PGT 300 Print out statistic data.", "400,246 Date",
+                 "400,348 Number of measurments : 25", "400,406 HGB <  : 3", "1000,406  = 11.5%",
+                 "400,464 HGB >  : 1", "1000,464  = 3.8%", "400,522 Shoe < : 0", "1000,522  = 0.0%",
+                 "400,580 Shoe > : 2", "1000,580  = 7.7%", "400,696 Comment : east wing"}));
+}
+
+TEST_F(Pgt300Test, PrintOutReadsBackFromAPdf) {
+    if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) {
+        if (std::getenv("CI")) FAIL() << "pdftotext is missing";
+        GTEST_SKIP() << "pdftotext is missing";
+    }
+    if (Printer()->Printers()->Count() != 1) GTEST_SKIP() << "a real printer is installed";
+    Transfer();
+    const std::string pdf = (Dir / "pgt.pdf").string();
+    Printer()->SetPdfOutputPath(pdf.c_str());
+    Responder.ExpectPrint(true);
+    W->BitBtnPrintData->Click();
+    const std::string txt = (Dir / "pgt.txt").string();
+    ASSERT_EQ(std::system(("pdftotext -layout " + pdf + " " + txt).c_str()), 0);
+    std::ifstream f(txt);
+    const std::string text(std::istreambuf_iterator<char>(f), {});
+    EXPECT_NE(text.find("PGT 300 Print out statistic data."), std::string::npos);
+    EXPECT_NE(text.find("= 11.5%"), std::string::npos);
+    EXPECT_EQ(text.find("%%"), std::string::npos);
+    Printer()->SetPdfOutputPath("");
+}
+
+struct TPgtFault {
+    const char* Name;
+    TSerialSimulator::TFault Fault;
+};
+class Pgt300FaultTest : public Pgt300Test, public ::testing::WithParamInterface<TPgtFault> {};
+
+TEST_P(Pgt300FaultTest, FailedTransferSaysSoKeepsCountsAndDisablesOutput) {
+    Transfer();
+    Sim.SetFault(GetParam().Fault);
+    Transfer(true);
+    EXPECT_EQ(Shown(), Expected);
+    EXPECT_FALSE(W->BitBtnSaveData->Enabled());
+    EXPECT_FALSE(W->BitBtnPrintData->Enabled());
+    EXPECT_FALSE(W->EditComment->Visible());
+    Sim.SetFault(TSerialSimulator::None);
+    Transfer();
+    EXPECT_TRUE(W->BitBtnSaveData->Enabled());
+    W->BitBtn_Cancel->Click();
+    EXPECT_FALSE(W->Visible());
+    EXPECT_FALSE(FoCom->ComPort1->Active());
+    EXPECT_EQ(W->Counter_all->Text(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, Pgt300FaultTest,
+                         ::testing::Values(TPgtFault{"Silent", TSerialSimulator::Silent},
+                                           TPgtFault{"Garbage", TSerialSimulator::Garbage},
+                                           TPgtFault{"BadCheck", TSerialSimulator::BadCheck}),
+                         [](const auto& i) { return std::string(i.param.Name); });

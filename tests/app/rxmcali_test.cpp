@@ -1,0 +1,151 @@
+// The calibration window against the simulated meter: factors, measured data
+// with its status bits, the identity frame, the CSV row and the print-out.
+#include "app/rxmcalimenu.h"
+#include "app_fixture.h"
+#include "platform/graphics/metafile.h"
+#include "platform/rtl/datetime.h"
+#include "platform/rtl/formatsettings.h"
+#include "support/recording_printer.h"
+#include "support/rxm_sim.h"
+
+namespace {
+class RxmCaliTest : public AppTest {
+protected:
+    void SetUp() override {
+        DecimalSeparator = '.';
+        DateSeparator = '.'; // the date entry's mask shows it
+        Time.Clock.Attach(&Sim);
+        char arg0[] = "qmreadout", arg1[] = "calibrate";
+        char* argv[] = {arg0, arg1, nullptr};
+        InitCommandLine(2, argv);
+        Start();
+        FoCom->ComPort1->SetDeviceName(Sim.Path().c_str());
+        Item("RXM_Calibrate")->Click();
+        FoCom->ComPort1->Timeouts()->SetReadConstant(300);
+        W = FormRXMCali;
+    }
+    void TearDown() override { Time.Clock.Detach(&Sim); }
+    std::string Memo() { return W->MemoInfo->Lines()->Text().c_str(); }
+    TRxmSimulator Sim;
+    TFormRXMCali* W = nullptr;
+};
+} // namespace
+
+TEST_F(RxmCaliTest, FactorsReadWrittenAndReset) {
+    Sim.Change([&] { Sim.Factors[0] = 0x1234; });
+    W->BitBtn_read_para->Click();
+    EXPECT_EQ(W->MaskEdit_k0->Text().Trim(), "4660");
+    EXPECT_EQ(W->MaskEdit_k_TF3->Text().Trim(), "208");
+    W->BitBtn_read_default->Click(); // no SETUP.INI keys: 200 each
+    Responder.ExpectMessage("Are you sure ?", IDOK);
+    W->BitBtn_write_para->Click();
+    const auto sent = Sim.Commands();
+    EXPECT_EQ(sent.back(), "90F000C800C800C800C800C800C800C80008FFC800C800");
+    EXPECT_NE(Memo().find("succesfully !"), std::string::npos);
+    EXPECT_TRUE(W->BitBtn_read_cali_data->Enabled());
+    EXPECT_TRUE(W->BitBtn_exit->Enabled()); // the lock is undone
+
+    Responder.ExpectMessage("Are you sure ?", IDCANCEL);
+    W->BitBtn_write_para->Click();
+    EXPECT_EQ(Sim.Commands().size(), sent.size());
+    EXPECT_NE(Memo().find("Write Parameters canceled!"), std::string::npos);
+}
+
+TEST_F(RxmCaliTest, FactorAbove16BitsIsRefusedBeforeSending) {
+    W->MaskEdit_k3->SetText("70000");
+    Responder.ExpectMessage("Are you sure ?", IDOK).ExpectMessage("outside 0..65535", IDOK);
+    const size_t before = Sim.Commands().size();
+    SimulateClick(W->BitBtn_write_para);
+    EXPECT_EQ(Sim.Commands().size(), before);
+}
+
+struct TStatusCase {
+    int Status;
+    const char* Checked; // CheckBox0..7 as '0'/'1'
+    const char* Line;    // after Exponent
+};
+class RxmCaliStatusTest : public RxmCaliTest, public ::testing::WithParamInterface<TStatusCase> {};
+
+TEST_P(RxmCaliStatusTest, MeasuredDataTicksTheStatusBits) {
+    Sim.Change([&] { Sim.Status = GetParam().Status; });
+    W->BitBtn_read_meas_data->Click();
+    std::string ticks;
+    for (TCheckBox* c : W->CheckBox)
+        ticks += c->Checked() ? '1' : '0';
+    EXPECT_EQ(ticks, GetParam().Checked);
+    const std::string memo = Memo();
+    EXPECT_NE(memo.find("Exponent\t\t: 3\r\n" + std::string(GetParam().Line)), std::string::npos)
+        << memo;
+    EXPECT_EQ(memo.find("Resistor") != std::string::npos, !(GetParam().Status & 0x80));
+}
+
+INSTANTIATE_TEST_SUITE_P(Bits, RxmCaliStatusTest,
+                         ::testing::Values(TStatusCase{0xC0, "00000001", "OVERFLOW"},
+                                           TStatusCase{0x80, "00000010", "UNDERFLOW"},
+                                           TStatusCase{0x21, "10000100", "Resistor\t\t: 1.2MOhm"}));
+
+TEST_F(RxmCaliTest, DateFrameCsvRowAndPrintOut) {
+    int y, m, d;
+    DecodeDate(Date(), y, m, d);
+    char today[16], frame[40];
+    std::snprintf(today, sizeof today, "%02d.%02d.20%02d", d, m, y % 100);
+    std::snprintf(frame, sizeof frame, "A0D2040B19FF%02X%02X%02X", d, m, y % 100);
+    W->BitBtn_read_cali_data->SetEnabled(true);
+    W->BitBtn_read_cali_data->Click();
+    TPumpScript script;
+    script.Do([&] { W->MaskEditSerialDate->SetText("13.25"); }, "month 13")
+        .Click(W->BitBtnCaliDateOK)
+        .Do([&] {
+            W->MaskEditSerialNumber->SetText("1234");
+            W->MaskEditSerialDate->SetText("11.25");
+        })
+        .Click(W->BitBtnCaliDateOK);
+    Responder.ExpectMessage("Incorrect date entry ", IDOK);
+    W->BitBtn_write_cali_data->Click();
+    EXPECT_EQ(Sim.Commands().back(), frame);
+    EXPECT_EQ(W->CaliPara.SerialNumber, "123411.25");
+    EXPECT_EQ(W->CaliPara.CalibrationDate, today);
+    ASSERT_TRUE(W->BitBtn_save->Enabled());
+
+    const fs::path csv = Dir / "cali.csv";
+    for (int i = 0; i < 2; ++i) {
+        Responder.ExpectSave(csv.string().c_str());
+        W->BitBtn_save->SetEnabled(true);
+        W->BitBtn_save->Click();
+    }
+    std::ifstream in(csv, std::ios::binary);
+    const std::string text(std::istreambuf_iterator<char>(in), {});
+    const std::string row = "'123411.25;'" + std::string(today) + ";'V1.2;0;0;0;0;0;0;0;0;0\r\n";
+    EXPECT_EQ(text, "Serial number;Date;SW version;Factor k0;Factor k1;Factor k2;Factor "
+                    "k3;Factor k4;Factor k5;Factor k_TF0;Factor k_TF2;Factor k_TF3;\r\n" +
+                        row + row);
+
+    // A4 at 300 pixels per inch: 58 pixels a line, 56 lines a page.
+    W->MemoInfo->Clear();
+    for (int i = 0; i < 60; ++i)
+        W->MemoInfo->Lines()->Add("line " + IntToStr(i));
+    TRecordingPrinter printer;
+    printer.Install();
+    Responder.ExpectPrint(true);
+    W->BitBtn_print->Click();
+    ASSERT_EQ(printer.PageCount(), 2);
+    const auto second = printer.Page(1)->TextRecords();
+    ASSERT_FALSE(second.empty());
+    EXPECT_EQ(second.front().Text, "line 50");
+    EXPECT_EQ(second.front().Pos.y, 4 * 58);
+}
+
+TEST_F(RxmCaliTest, CancelledDateEntrySendsNothingAndExitGivesTheMainWindowBack) {
+    W->BitBtn_write_cali_data->SetEnabled(true);
+    TPumpScript script;
+    script.Click(W->BitBtnCaliDateCancel);
+    const size_t before = Sim.Commands().size();
+    W->BitBtn_write_cali_data->Click();
+    EXPECT_EQ(Sim.Commands().size(), before);
+    EXPECT_NE(Memo().find("cancelled"), std::string::npos);
+    EXPECT_TRUE(W->BitBtn_exit->Enabled());
+    W->BitBtn_exit->Click();
+    EXPECT_FALSE(W->Visible());
+    EXPECT_TRUE(MainForm->Enabled());
+    EXPECT_FALSE(FoCom->ComPort1->Active());
+}
