@@ -18,7 +18,6 @@
 #include "platform/rtl/floatformat.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/win32/kernel.h"
-#include <sys/stat.h>
 
 QM_CLASS_OWNED(TCPMSetup, TInstrumentForm, TComponent)
 
@@ -111,8 +110,8 @@ void FillItems(TComboBox* Box, const char* const* Items, size_t Count) {
 // file, or an index outside the list, gives the default.
 int SetupIndex(const AnsiString& Key, int Default, int Count) {
     const AnsiString path = SetupIniPath();
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || st.st_size > MaxSetupIniBytes) return Default;
+    const int64_t size = GetFileSizeByName(path);
+    if (size < 0 || size > MaxSetupIniBytes) return Default;
     int v = Default;
     try {
         TIniFile ini(path);

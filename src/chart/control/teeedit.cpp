@@ -228,7 +228,8 @@ void TChartEditorPanel::SelectUnderMouse() {
 
 namespace {
 const bool ChartImageRegistered = [] {
-    TPicture::RegisterFileFormat("tee", "Chart", [] { return std::make_unique<TChartImage>(); });
+    static const char* const Extension = "tee";
+    TPicture::RegisterFileFormat(Extension, "Chart", [] { return std::make_unique<TChartImage>(); });
     return true;
 }();
 } // namespace
