@@ -108,12 +108,13 @@ TCustomAxisPanel::TCustomAxisPanel(TComponent* AOwner) : TCustomTeePanelExtended
 TCustomAxisPanel::~TCustomAxisPanel() {
     SetAutoRepaint(false);
     FreeAllSeries(nullptr);
+    // Tools may still hold the axes they draw on.
+    FTools.reset();
     FAxes->Clear();
     FCustomAxes.reset();
     FBottomAxis = FTopAxis = FLeftAxis = FRightAxis = nullptr;
     FDepthAxis = nullptr;
     FDesigner.reset();
-    FTools.reset();
     FAxes.reset();
 }
 
