@@ -137,6 +137,38 @@ QList<QPolygonF> WideOutline(const TPenInfo& pen, const QPainterPath& path, bool
     return st.createStroke(path).toSubpathPolygons();
 }
 
+// A wide pen on a figure of no length leaves its cap: a round dot for round
+// caps, a square for square ones and nothing for flat ones, the pen width across.
+void WideDot(TCanvasPrivate& D, const TPenInfo& pen, TPoint at) {
+    if (pen.Cap == PS_ENDCAP_FLAT) return;
+    const int x0 = at.x - pen.Width / 2, y0 = at.y - pen.Width / 2;
+    const int x1 = x0 + pen.Width - 1, y1 = y0 + pen.Width - 1; // inclusive
+    const bool round = pen.Cap == PS_ENDCAP_ROUND;
+    if (!D.Image) {
+        if (QPainter* p = D.PreparedPainter()) {
+            const QRect box(x0, y0, pen.Width, pen.Width);
+            const QColor c = ColorRefToQColor(pen.Color);
+            if (round) {
+                p->setPen(Qt::NoPen);
+                p->setBrush(c);
+                p->drawEllipse(box);
+            } else
+                p->fillRect(box, c);
+        }
+        return;
+    }
+    TRaster* r = D.Raster();
+    if (!r || r->Empty()) return;
+    const TRasterPaint paint = PenPaint(D, pen);
+    if (!round) {
+        for (int y = y0; y <= y1; ++y)
+            r->Span(y, x0, x1 + 1, paint);
+        return;
+    }
+    for (const TRoundRow& row : RoundShapeRows(x0, y0, x1, y1, pen.Width, pen.Width))
+        r->Span(row.y, row.l0, (row.r0 <= row.r1 ? row.r1 : row.l1) + 1, paint);
+}
+
 void StrokeWideRaster(TCanvasPrivate& D, const TPenInfo& pen, const QPainterPath& path) {
     TRaster* r = D.Raster();
     if (!r || r->Empty()) return;
@@ -149,10 +181,23 @@ void StrokeWideRaster(TCanvasPrivate& D, const TPenInfo& pen, const QPainterPath
     r->FillPolygons(WideOutline(pen, path, dashed), true, PenPaint(D, pen));
 }
 
+// The points of a figure in device pixels: logical ones are mapped as they
+// are read, so no call copies a whole figure.
+struct TFigure {
+    const TCanvasPrivate& D;
+    const TPoint* P;
+    size_t N;
+    bool Logical;
+    size_t size() const { return N; }
+    bool empty() const { return N == 0; }
+    TPoint operator[](size_t i) const { return Logical ? D.ToDevice(P[i]) : P[i]; }
+    TPoint front() const { return (*this)[0]; }
+    TPoint back() const { return (*this)[N - 1]; }
+};
+
 // One-pixel outline of connected points; every pixel once, the last point
 // left out unless the figure is closed (then it is the first).
-void StrokeThinRaster(TCanvasPrivate& D, const TPenInfo& pen, const std::vector<TPoint>& pts,
-                      bool closed) {
+void StrokeThinRaster(TCanvasPrivate& D, const TPenInfo& pen, const TFigure& pts, bool closed) {
     TRaster* r = D.Raster();
     if (!r || r->Empty() || pts.empty()) return;
     const bool* style = nullptr;
@@ -188,20 +233,32 @@ void StrokeThinRaster(TCanvasPrivate& D, const TPenInfo& pen, const std::vector<
         r->Pixel(pts[0].x, pts[0].y, color, D.S.Rop2);
         return;
     }
-    for (size_t i = 0; i + 1 < n; ++i)
-        r->Line(pts[i].x, pts[i].y, pts[i + 1].x, pts[i + 1].y, false, color, D.S.Rop2, style, len,
-                &D.StylePhase, back, opaque);
-    if (closed && n > 1 && !(pts.back() == pts.front()))
-        r->Line(pts.back().x, pts.back().y, pts[0].x, pts[0].y, false, color, D.S.Rop2, style, len,
-                &D.StylePhase, back, opaque);
+    TPoint a = pts[0];
+    for (size_t i = 1; i < n; ++i) {
+        const TPoint b = pts[i];
+        r->Line(a.x, a.y, b.x, b.y, false, color, D.S.Rop2, style, len, &D.StylePhase, back,
+                opaque);
+        a = b;
+    }
+    if (closed && n > 1 && !(a == pts.front()))
+        r->Line(a.x, a.y, pts[0].x, pts[0].y, false, color, D.S.Rop2, style, len, &D.StylePhase,
+                back, opaque);
 }
 
-QPainterPath PolyPath(const std::vector<TPoint>& pts, bool closed) {
+void StrokeThinRaster(TCanvasPrivate& D, const TPenInfo& pen, const std::vector<TPoint>& pts,
+                      bool closed) {
+    StrokeThinRaster(D, pen, TFigure{D, pts.data(), pts.size(), false}, closed);
+}
+
+QPainterPath PolyPath(const TFigure& pts, bool closed) {
     QPainterPath path;
     if (pts.empty()) return path;
-    path.moveTo(pts[0].x, pts[0].y);
-    for (size_t i = 1; i < pts.size(); ++i)
-        path.lineTo(pts[i].x, pts[i].y);
+    const TPoint first = pts[0];
+    path.moveTo(first.x, first.y);
+    for (size_t i = 1; i < pts.size(); ++i) {
+        const TPoint p = pts[i];
+        path.lineTo(p.x, p.y);
+    }
     if (closed) path.closeSubpath();
     return path;
 }
@@ -331,6 +388,10 @@ TPenInfo PenInfo(const TCanvasPrivate& D) {
 void DevLine(TCanvasPrivate& D, TPoint From, TPoint To) {
     const TPenInfo pen = PenInfo(D);
     if (pen.Null) return;
+    if (pen.Wide && From == To) {
+        WideDot(D, pen, From);
+        return;
+    }
     if (D.Image) {
         if (!pen.Wide) {
             TRaster* r = D.Raster();
@@ -352,9 +413,21 @@ void DevLine(TCanvasPrivate& D, TPoint From, TPoint To) {
     }
 }
 
-void DevPolyline(TCanvasPrivate& D, const std::vector<TPoint>& Points, bool Closed) {
+namespace {
+
+void StrokeFigure(TCanvasPrivate& D, const TFigure& Points, bool Closed) {
     const TPenInfo pen = PenInfo(D);
     if (pen.Null || Points.empty()) return;
+    if (pen.Wide) {
+        const TPoint first = Points.front();
+        size_t i = 1;
+        while (i < Points.size() && Points[i] == first)
+            ++i;
+        if (i == Points.size()) {
+            WideDot(D, pen, first);
+            return;
+        }
+    }
     if (D.Image) {
         if (!pen.Wide)
             StrokeThinRaster(D, pen, Points, Closed);
@@ -365,6 +438,17 @@ void DevPolyline(TCanvasPrivate& D, const std::vector<TPoint>& Points, bool Clos
         p->setBrush(Qt::NoBrush);
         p->drawPath(PolyPath(Points, Closed));
     }
+}
+
+} // namespace
+
+void DevPolyline(TCanvasPrivate& D, const TPoint* Points, int Count, bool Closed) {
+    if (!Points || Count <= 0) return;
+    StrokeFigure(D, TFigure{D, Points, size_t(Count), !D.IdentityMap()}, Closed);
+}
+
+void DevPolyline(TCanvasPrivate& D, const std::vector<TPoint>& Points, bool Closed) {
+    StrokeFigure(D, TFigure{D, Points.data(), Points.size(), false}, Closed);
 }
 
 void DevFillPolygons(TCanvasPrivate& D, const QList<QPolygonF>& Polygons, bool Winding) {

@@ -8,6 +8,7 @@
 #include <QPainterPath>
 #include <QRegion>
 #include <QTransform>
+#include <algorithm>
 #include <vector>
 
 #include "platform/graphics/raster.h"
@@ -83,9 +84,29 @@ public:
 
 enum { PathBegin, PathEnd, PathAbort, PathClose, PathStroke, PathFill, PathStrokeFill, PathWiden };
 
+// The line fast path: one-pixel lines of a solid copy pen on a raster image
+// with the identity mapping. Such lines are drawn as the union of their pixels,
+// so a run of lines in one pixel column paints each pixel of that column once:
+// Lo..Hi of column X already holds the pen colour (none when Lo > Hi).
+struct TLineRun {
+    uint32_t Version = 0; // the context version the conditions were checked at
+    bool Fast = false;
+    uint32_t Color = 0;
+    int X = 0, Lo = 1, Hi = 0;
+    void Forget() { Lo = 1, Hi = 0; }
+};
+
 class TCanvasPrivate {
 public:
     explicit TCanvasPrivate(TCanvas* Owner) : Q(Owner) {}
+
+    // Counts changes that may end a line run: anything that draws, reads or
+    // replaces the target, the selected pen, mode, mapping, clip and paths.
+    uint32_t Version = 1;
+    void Touched() { ++Version; }
+    TLineRun Run;
+    // Checks the fast path's conditions now (the run starts empty).
+    void CheckRun();
 
     TCanvas* Q;
     TDCState S;
@@ -136,7 +157,12 @@ public:
 
     // The raster of the attached image with the current clip (cached).
     TRaster* Raster();
-    void ClipChanged() { ++ClipVersion; }
+    // The same without counting as a change (the fast path's own drawing).
+    TRaster* LineRaster();
+    void ClipChanged() {
+        ++ClipVersion;
+        Touched();
+    }
     // Prepares a painter target for one call (clip).
     QPainter* PreparedPainter();
 
@@ -164,6 +190,13 @@ TPenInfo PenInfo(const TCanvasPrivate& D);
 
 // Device-level drawing (canvasdraw.cpp): coordinates are device pixels.
 void DevLine(TCanvasPrivate& D, TPoint From, TPoint To);
+// One line of the fast path (D.Run.Fast); Before runs once ahead of the first
+// pixel painted. False when the line paints no pixel that was not already
+// painted.
+template <typename Fn> bool DevRunLine(TCanvasPrivate& D, TPoint From, TPoint To, Fn&& Before);
+// Points are mapped on the way (no copy for one-pixel raster pens); Closed
+// joins the last point to the first.
+void DevPolyline(TCanvasPrivate& D, const TPoint* Points, int Count, bool Closed);
 void DevPolyline(TCanvasPrivate& D, const std::vector<TPoint>& Points, bool Closed);
 void DevFillPolygons(TCanvasPrivate& D, const QList<QPolygonF>& Polygons, bool Winding);
 void DevPolygon(TCanvasPrivate& D, const std::vector<std::vector<TPoint>>& Polygons);
@@ -224,3 +257,38 @@ TEXTMETRIC DeviceTextMetrics(const TCanvasPrivate& D);
 // Helpers shared by the drawing units.
 QTransform MapTransform(const TCanvasPrivate& D);
 QRegion RegionFromPolygons(const QList<QPolygonF>& Polygons, Qt::FillRule Rule);
+
+// --- the line fast path ---------------------------------------------------------
+
+template <typename Fn> bool DevRunLine(TCanvasPrivate& D, TPoint From, TPoint To, Fn&& Before) {
+    TLineRun& run = D.Run;
+    if (From.x != To.x) {
+        TRaster* r = D.LineRaster();
+        if (!r) return false;
+        Before();
+        r->Line(From.x, From.y, To.x, To.y, false, run.Color, R2_COPYPEN);
+        return true;
+    }
+    if (From.y == To.y) return false;
+    // The rows this line paints: from its start up to, not including, its end.
+    const int64_t a = To.y > From.y ? int64_t(From.y) : int64_t(To.y) + 1;
+    const int64_t b = To.y > From.y ? int64_t(To.y) - 1 : int64_t(From.y);
+    const bool apart =
+        run.X != From.x || run.Lo > run.Hi || b < int64_t(run.Lo) - 1 || a > int64_t(run.Hi) + 1;
+    if (!apart && a >= run.Lo && b <= run.Hi) return false;
+    TRaster* r = D.LineRaster();
+    if (!r) return false;
+    Before();
+    if (apart) {
+        r->Column(From.x, int(a), int(b), run.Color);
+        run.X = From.x;
+        run.Lo = int(a);
+        run.Hi = int(b);
+        return true;
+    }
+    if (a < run.Lo) r->Column(From.x, int(a), run.Lo - 1, run.Color);
+    if (b > run.Hi) r->Column(From.x, run.Hi + 1, int(b), run.Color);
+    run.Lo = std::min(run.Lo, int(a));
+    run.Hi = std::max(run.Hi, int(b));
+    return true;
+}
