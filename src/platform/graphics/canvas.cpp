@@ -6,7 +6,11 @@
 #include "platform/graphics/canvasprivate.h"
 #include "platform/graphics/qtbridge.h"
 #include <QPainter>
+#include <climits>
 #include <cmath>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 QM_CLASS_PLAIN(TCanvas, TPersistent)
 
@@ -69,8 +73,10 @@ void TCanvasPrivate::SelectPen(const TPenData& Pen, HPEN Handle) {
 }
 
 void TCanvasPrivate::CheckRun() {
-    Run = TLineRun();
-    Run.Version = Version;
+    Run.Checked = Run.Version;
+    Run.Fast = false;
+    Run.Lo = 1;
+    Run.Hi = 0;
     if (!Image || Painter || Recorder || InPath || !IdentityMap() || S.Rop2 != R2_COPYPEN) return;
     if (!LineRaster()) return;
     const TPenInfo pen = PenInfo(*this);
@@ -100,15 +106,16 @@ TRaster* TCanvasPrivate::Raster() {
 }
 
 TRaster* TCanvasPrivate::LineRaster() {
-    // The pixel engine works on 32-bit pixels only.
-    if (!Image || Image->isNull() || Image->depth() != 32) return nullptr;
+    if (!Image) return nullptr;
     const uchar* bits = Image->bits(); // detaches a shared image before drawing
-    if (!FRaster || FRasterImage != Image || FRasterBits != bits || FRasterClip != ClipVersion) {
-        FRaster = std::make_unique<TRaster>(*Image, S.HasClip ? &S.Clip : nullptr);
-        FRasterImage = Image;
-        FRasterBits = bits;
-        FRasterClip = ClipVersion;
-    }
+    if (FRaster && FRasterImage == Image && FRasterBits == bits && FRasterClip == ClipVersion)
+        return FRaster.get();
+    // The pixel engine works on 32-bit pixels only.
+    if (Image->isNull() || Image->depth() != 32) return nullptr;
+    FRaster = std::make_unique<TRaster>(*Image, S.HasClip ? &S.Clip : nullptr);
+    FRasterImage = Image;
+    FRasterBits = bits;
+    FRasterClip = ClipVersion;
     return FRaster.get();
 }
 
@@ -144,8 +151,9 @@ QRegion RegionFromPolygons(const QList<QPolygonF>& Polygons, Qt::FillRule Rule) 
 // --- construction and objects ------------------------------------------------
 
 TCanvas::TCanvas()
-    : D(std::make_unique<TCanvasPrivate>(this)), FPen(std::make_unique<TPen>()),
+    : D(std::make_unique<TCanvasPrivate>(this)), FLine(&D->Run), FPen(std::make_unique<TPen>()),
       FBrush(std::make_unique<TBrush>()), FFont(std::make_unique<TFont>()) {
+    D->Run.Pos = &D->S.Pos;
     FFont->SetPixelsPerInch(96);
     FPen->OnChange = [this](TObject*) { RealizePen(); };
     FBrush->OnChange = [this](TObject*) { RealizeBrush(); };
@@ -569,6 +577,32 @@ QPainterPath PolyFigure(const std::vector<TPoint>& pts, bool closed) {
     return p;
 }
 
+// The first index from I on whose point is not in column X within rows Lo..Hi.
+int PassRun(const TPoint* P, int I, int Count, int X, int Lo, int Hi) {
+#if defined(__SSE2__)
+    // Two points a step: x lanes equal to X, y lanes inside the rows (strict
+    // comparisons against bounds one further out, kept inside int).
+    static_assert(sizeof(TPoint) == 8);
+    const bool inRange = X > INT_MIN && X < INT_MAX && Lo > INT_MIN && Hi < INT_MAX;
+    const __m128i lo = _mm_setr_epi32(X - inRange, Lo - inRange, X - inRange, Lo - inRange);
+    const __m128i hi = _mm_setr_epi32(X + inRange, Hi + inRange, X + inRange, Hi + inRange);
+    for (; inRange && I + 2 <= Count; I += 2) {
+        const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P + I));
+        const __m128i in = _mm_and_si128(_mm_cmpgt_epi32(p, lo), _mm_cmplt_epi32(p, hi));
+        if (_mm_movemask_epi8(in) != 0xFFFF) break;
+    }
+#endif
+    while (I < Count && P[I].x == X && P[I].y >= Lo && P[I].y <= Hi)
+        ++I;
+    return I;
+}
+
+// A line of a polyline on the fast path that leaves its column's run, out of
+// the loop that passes over the lines inside it.
+[[gnu::noinline]] void RunStep(TCanvasPrivate& D, TRaster* R, TPoint From, TPoint To) {
+    DevRunLine(D, From, To, [R] { return R; });
+}
+
 std::vector<TPoint> DevicePoints(const TCanvasPrivate& D, const TPoint* Points, int Count) {
     std::vector<TPoint> out;
     if (!Points || Count <= 0) return out;
@@ -579,10 +613,6 @@ std::vector<TPoint> DevicePoints(const TCanvasPrivate& D, const TPoint* Points, 
 }
 
 } // namespace
-
-void TCanvas::MoveTo(int X, int Y) {
-    MoveToEx(X, Y, nullptr);
-}
 
 bool TCanvas::MoveToEx(int X, int Y, TPoint* Previous) {
     if (Previous) *Previous = D->S.Pos;
@@ -599,13 +629,9 @@ bool TCanvas::MoveToEx(int X, int Y, TPoint* Previous) {
     return true;
 }
 
-void TCanvas::LineTo(int X, int Y) {
-    LineToDC(X, Y);
-}
-
 bool TCanvas::LineToDC(int X, int Y) {
     TCanvasPrivate& d = *D;
-    if (d.Run.Version != d.Version) {
+    if (d.Run.Checked != d.Run.Version) {
         if (!Ready()) {
             d.S.Pos = {X, Y};
             return false;
@@ -616,7 +642,11 @@ bool TCanvas::LineToDC(int X, int Y) {
     d.S.Pos = {X, Y};
     if (d.Run.Fast && !d.Recorder) {
         // A line that paints nothing new changes nothing, so it tells no one.
-        if (DevRunLine(d, from, {X, Y}, [this] { Changing(); })) Changed();
+        const auto raster = [&] {
+            Changing();
+            return d.LineRaster();
+        };
+        if (DevRunLine(d, from, {X, Y}, raster)) Changed();
         return true;
     }
     if (!Ready()) return false;
@@ -650,19 +680,29 @@ bool TCanvas::PolylineDC(const TPoint* Points, int Count) {
         PathAdd(*D, PolyFigure(DevicePoints(*D, Points, Count), false));
         return true;
     }
+    // The fast path is chosen after the notice: a handler may change the pen
+    // or replace the target.
+    Changing();
     D->CheckRun();
     if (D->Run.Fast && !D->Recorder) {
-        bool changing = false;
-        const auto before = [&] {
-            if (!changing) Changing();
-            changing = true;
-        };
-        for (int i = 1; i < Count; ++i)
-            DevRunLine(*D, Points[i - 1], Points[i], before);
-        if (changing) Changed();
+        TRaster* r = D->LineRaster();
+        TCanvasLineRun& run = D->Run;
+        // Most lines of a dense series stay inside their column's run: from a
+        // point inside the run, the points that follow in its column and rows
+        // paint nothing new and are passed over here.
+        int i = 1;
+        while (r && i < Count) {
+            const int x = run.X, lo = run.Lo, hi = run.Hi;
+            const TPoint& from = Points[i - 1];
+            if (from.x == x && from.y >= lo && from.y <= hi)
+                i = PassRun(Points, i, Count, x, lo, hi);
+            if (i == Count) break;
+            RunStep(*D, r, Points[i - 1], Points[i]);
+            ++i;
+        }
+        Changed();
         return true;
     }
-    Changing();
     DevPolyline(*D, Points, Count, false);
     Changed();
     return true;

@@ -8,6 +8,7 @@
 #include <QPainterPathStroker>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 namespace {
@@ -869,20 +870,40 @@ void DevBlt(TCanvasPrivate& D, const TRect& Dest, const QImage& Source, const QR
     const bool usesPattern = ((rop3 >> 4) & 0xF) != (rop3 & 0xF);
     const bool hasBrush = usesPattern && BrushPaint(D, D.S.Brush, R2_COPYPEN, brush, pattern);
     const QRegion clip = D.EffectiveClip();
+    const int srcWidth = src.width(), srcHeight = src.height();
+    const bool plainCopy = rop3 == 0xCC && Transparent < 0 && !flipX && !flipY && sw == aw &&
+                           sh == ah && sr.left() >= 0 && sr.top() >= 0 && sr.right() < srcWidth &&
+                           sr.bottom() < srcHeight;
     for (const QRect& c : clip) {
         const QRect area = c & QRect(x0, y0, aw, ah);
+        if (plainCopy) {
+            // Pixel for pixel: whole rows at once (the buffered chart's every frame).
+            const bool opaque = src.format() == QImage::Format_RGB32;
+            for (int y = area.top(); y <= area.bottom(); ++y) {
+                const uint32_t* from =
+                    reinterpret_cast<const uint32_t*>(src.constScanLine(sr.top() + y - y0)) +
+                    (sr.left() + area.left() - x0);
+                uint32_t* to = reinterpret_cast<uint32_t*>(D.Image->scanLine(y)) + area.left();
+                if (opaque)
+                    std::memcpy(to, from, size_t(area.width()) * 4);
+                else
+                    for (int x = 0; x < area.width(); ++x)
+                        to[x] = from[x] | 0xFF000000u;
+            }
+            continue;
+        }
         for (int y = area.top(); y <= area.bottom(); ++y) {
             int syi = int((int64_t(y - y0) * sh) / ah);
             if (flipY) syi = sh - 1 - syi;
             const int sy = sr.top() + syi;
-            if (sy < 0 || sy >= src.height()) continue;
+            if (sy < 0 || sy >= srcHeight) continue;
             const uint32_t* srow = reinterpret_cast<const uint32_t*>(src.constScanLine(sy));
             uint32_t* drow = reinterpret_cast<uint32_t*>(D.Image->scanLine(y));
             for (int x = area.left(); x <= area.right(); ++x) {
                 int sxi = int((int64_t(x - x0) * sw) / aw);
                 if (flipX) sxi = sw - 1 - sxi;
                 const int sx = sr.left() + sxi;
-                if (sx < 0 || sx >= src.width()) continue;
+                if (sx < 0 || sx >= srcWidth) continue;
                 const uint32_t S = srow[sx] | 0xFF000000u;
                 if ((S & 0xFFFFFF) == transparent) continue;
                 if (rop3 == 0xCC) {

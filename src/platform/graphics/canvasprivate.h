@@ -84,27 +84,18 @@ public:
 
 enum { PathBegin, PathEnd, PathAbort, PathClose, PathStroke, PathFill, PathStrokeFill, PathWiden };
 
-// The line fast path: one-pixel lines of a solid copy pen on a raster image
-// with the identity mapping. Such lines are drawn as the union of their pixels,
-// so a run of lines in one pixel column paints each pixel of that column once:
-// Lo..Hi of column X already holds the pen colour (none when Lo > Hi).
-struct TLineRun {
-    uint32_t Version = 0; // the context version the conditions were checked at
-    bool Fast = false;
-    uint32_t Color = 0;
-    int X = 0, Lo = 1, Hi = 0;
-    void Forget() { Lo = 1, Hi = 0; }
-};
-
 class TCanvasPrivate {
 public:
     explicit TCanvasPrivate(TCanvas* Owner) : Q(Owner) {}
 
-    // Counts changes that may end a line run: anything that draws, reads or
-    // replaces the target, the selected pen, mode, mapping, clip and paths.
-    uint32_t Version = 1;
-    void Touched() { ++Version; }
-    TLineRun Run;
+    // The line fast path: one-pixel lines of a solid copy pen on a raster image
+    // with the identity mapping are drawn as the union of their pixels, so a run
+    // of lines in one pixel column paints each pixel of that column once.
+    // Anything that draws, reads or replaces the target, selects another pen,
+    // mode, mapping or clip, or opens a path, counts as a change that ends the
+    // run.
+    TCanvasLineRun Run;
+    void Touched() { ++Run.Version; }
     // Checks the fast path's conditions now (the run starts empty).
     void CheckRun();
 
@@ -190,10 +181,10 @@ TPenInfo PenInfo(const TCanvasPrivate& D);
 
 // Device-level drawing (canvasdraw.cpp): coordinates are device pixels.
 void DevLine(TCanvasPrivate& D, TPoint From, TPoint To);
-// One line of the fast path (D.Run.Fast); Before runs once ahead of the first
-// pixel painted. False when the line paints no pixel that was not already
-// painted.
-template <typename Fn> bool DevRunLine(TCanvasPrivate& D, TPoint From, TPoint To, Fn&& Before);
+// One line of the fast path (D.Run.Fast); Raster is asked for the raster just
+// before the first pixel is painted (a place to say the canvas changes). False
+// when the line paints no pixel that was not painted already.
+template <typename Fn> bool DevRunLine(TCanvasPrivate& D, TPoint From, TPoint To, Fn&& Raster);
 // Points are mapped on the way (no copy for one-pixel raster pens); Closed
 // joins the last point to the first.
 void DevPolyline(TCanvasPrivate& D, const TPoint* Points, int Count, bool Closed);
@@ -260,12 +251,11 @@ QRegion RegionFromPolygons(const QList<QPolygonF>& Polygons, Qt::FillRule Rule);
 
 // --- the line fast path ---------------------------------------------------------
 
-template <typename Fn> bool DevRunLine(TCanvasPrivate& D, TPoint From, TPoint To, Fn&& Before) {
-    TLineRun& run = D.Run;
+template <typename Fn> bool DevRunLine(TCanvasPrivate& D, TPoint From, TPoint To, Fn&& Raster) {
+    TCanvasLineRun& run = D.Run;
     if (From.x != To.x) {
-        TRaster* r = D.LineRaster();
+        TRaster* r = Raster();
         if (!r) return false;
-        Before();
         r->Line(From.x, From.y, To.x, To.y, false, run.Color, R2_COPYPEN);
         return true;
     }
@@ -276,9 +266,8 @@ template <typename Fn> bool DevRunLine(TCanvasPrivate& D, TPoint From, TPoint To
     const bool apart =
         run.X != From.x || run.Lo > run.Hi || b < int64_t(run.Lo) - 1 || a > int64_t(run.Hi) + 1;
     if (!apart && a >= run.Lo && b <= run.Hi) return false;
-    TRaster* r = D.LineRaster();
+    TRaster* r = Raster();
     if (!r) return false;
-    Before();
     if (apart) {
         r->Column(From.x, int(a), int(b), run.Color);
         run.X = From.x;
