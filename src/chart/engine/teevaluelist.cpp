@@ -58,15 +58,15 @@ void TChartValueList::ReadMultiplier(TReader* Reader) {
     if (Reader->ReadFloat() != 1.0) ShowMessageUser(MultiplierObsolete);
 }
 
-// The platform array grows by a fixed step; the storage underneath grows
-// geometrically so that a long run of appends stays linear.
+// The platform array grows by a fixed step; the storage underneath grows in
+// proportion, so a long run of appends stays linear. Entries past the count are
+// never read, so they are not cleared.
 void TChartValueList::Grow() {
     ++FCount;
     const size_t length = FValue.size();
     if (length >= static_cast<size_t>(FCount)) return;
     const size_t step = static_cast<size_t>(std::max(1, TeeDefaultCapacity));
-    const size_t newLength = std::max(length + step, static_cast<size_t>(FCount));
-    FValue.resize(newLength);
+    FValue.extend(std::max(length + step, static_cast<size_t>(FCount)));
 }
 
 void TChartValueList::CheckIndex(int Index) const {
@@ -74,14 +74,25 @@ void TChartValueList::CheckIndex(int Index) const {
 }
 
 int TChartValueList::AddChartValue(double Value) {
-    int index;
-    if (FOrder == loNone || FCount == 0 || (FOrder == loAscending && Value >= FValue[FCount - 1]) ||
-        (FOrder == loDescending && Value <= FValue[FCount - 1])) {
-        index = FCount;
-        Grow();
-        FValue[index] = Value;
-    } else {
-        int t = FCount - 1;
+    const int n = FCount;
+    // Points arriving in order go to the end (the live chart's every point).
+    if (static_cast<size_t>(n) < FValue.size() &&
+        (FOrder == loNone || n == 0 || (FOrder == loAscending && Value >= FValue[n - 1]) ||
+         (FOrder == loDescending && Value <= FValue[n - 1]))) {
+        FValue[n] = Value;
+        FCount = n + 1;
+        FStatsDirty = true;
+        return n;
+    }
+    return AddInOrder(Value);
+}
+
+int TChartValueList::AddInOrder(double Value) {
+    const int n = FCount;
+    int index = n;
+    if (!(FOrder == loNone || n == 0 || (FOrder == loAscending && Value >= FValue[n - 1]) ||
+          (FOrder == loDescending && Value <= FValue[n - 1]))) {
+        int t = n - 1;
         if (FOrder == loAscending)
             while (t >= 0 && FValue[t] > Value)
                 --t;
@@ -89,12 +100,10 @@ int TChartValueList::AddChartValue(double Value) {
             while (t >= 0 && FValue[t] < Value)
                 --t;
         index = t + 1;
-        const int oldLast = FCount - 1;
-        Grow();
-        std::move_backward(FValue.begin() + index, FValue.begin() + oldLast + 1,
-                           FValue.begin() + oldLast + 2);
-        FValue[index] = Value;
     }
+    Grow();
+    std::move_backward(FValue.begin() + index, FValue.begin() + n, FValue.begin() + n + 1);
+    FValue[index] = Value;
     FStatsDirty = true;
     return index;
 }
@@ -106,14 +115,20 @@ void TChartValueList::ClearValues() {
 }
 
 void TChartValueList::InsertChartValue(int Index, double Value) {
-    if (Index < 0 || Index > FCount) ListIndexError(Index);
-    const int oldCount = FCount;
-    Grow();
-    if (Index == oldCount) {
-        FValue[Index] = Value;
+    const int n = FCount;
+    if (Index == n && static_cast<size_t>(n) < FValue.size()) {
+        FValue[n] = Value;
+        FCount = n + 1;
         FStatsDirty = true;
         return;
     }
+    InsertGrowing(Index, Value);
+}
+
+void TChartValueList::InsertGrowing(int Index, double Value) {
+    const int oldCount = FCount;
+    if (Index < 0 || Index > oldCount) ListIndexError(Index);
+    Grow();
     std::move_backward(FValue.begin() + Index, FValue.begin() + oldCount,
                        FValue.begin() + oldCount + 1);
     FValue[Index] = Value;
