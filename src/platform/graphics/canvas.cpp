@@ -577,32 +577,6 @@ QPainterPath PolyFigure(const std::vector<TPoint>& pts, bool closed) {
     return p;
 }
 
-// The first index from I on whose point is not in column X within rows Lo..Hi.
-int PassRun(const TPoint* P, int I, int Count, int X, int Lo, int Hi) {
-#if defined(__SSE2__)
-    // Two points a step: x lanes equal to X, y lanes inside the rows (strict
-    // comparisons against bounds one further out, kept inside int).
-    static_assert(sizeof(TPoint) == 8);
-    const bool inRange = X > INT_MIN && X < INT_MAX && Lo > INT_MIN && Hi < INT_MAX;
-    const __m128i lo = _mm_setr_epi32(X - inRange, Lo - inRange, X - inRange, Lo - inRange);
-    const __m128i hi = _mm_setr_epi32(X + inRange, Hi + inRange, X + inRange, Hi + inRange);
-    for (; inRange && I + 2 <= Count; I += 2) {
-        const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P + I));
-        const __m128i in = _mm_and_si128(_mm_cmpgt_epi32(p, lo), _mm_cmplt_epi32(p, hi));
-        if (_mm_movemask_epi8(in) != 0xFFFF) break;
-    }
-#endif
-    while (I < Count && P[I].x == X && P[I].y >= Lo && P[I].y <= Hi)
-        ++I;
-    return I;
-}
-
-// A line of a polyline on the fast path that leaves its column's run, out of
-// the loop that passes over the lines inside it.
-[[gnu::noinline]] void RunStep(TCanvasPrivate& D, TRaster* R, TPoint From, TPoint To) {
-    DevRunLine(D, From, To, [R] { return R; });
-}
-
 std::vector<TPoint> DevicePoints(const TCanvasPrivate& D, const TPoint* Points, int Count) {
     std::vector<TPoint> out;
     if (!Points || Count <= 0) return out;
@@ -685,21 +659,7 @@ bool TCanvas::PolylineDC(const TPoint* Points, int Count) {
     Changing();
     D->CheckRun();
     if (D->Run.Fast && !D->Recorder) {
-        TRaster* r = D->LineRaster();
-        TCanvasLineRun& run = D->Run;
-        // Most lines of a dense series stay inside their column's run: from a
-        // point inside the run, the points that follow in its column and rows
-        // paint nothing new and are passed over here.
-        int i = 1;
-        while (r && i < Count) {
-            const int x = run.X, lo = run.Lo, hi = run.Hi;
-            const TPoint& from = Points[i - 1];
-            if (from.x == x && from.y >= lo && from.y <= hi)
-                i = PassRun(Points, i, Count, x, lo, hi);
-            if (i == Count) break;
-            RunStep(*D, r, Points[i - 1], Points[i]);
-            ++i;
-        }
+        if (TRaster* r = D->LineRaster()) DevRunPolyline(*D, r, Points, Count);
         Changed();
         return true;
     }

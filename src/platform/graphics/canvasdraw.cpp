@@ -443,6 +443,68 @@ void StrokeFigure(TCanvasPrivate& D, const TFigure& Points, bool Closed) {
 
 } // namespace
 
+namespace {
+
+// Rows A..B of the run's column painted, less what the run holds already.
+void RunRows(TCanvasLineRun& Run, TRaster* R, int X, int A, int B) {
+    const bool apart = Run.X != X || Run.Lo > Run.Hi || int64_t(B) < int64_t(Run.Lo) - 1 ||
+                       int64_t(A) > int64_t(Run.Hi) + 1;
+    if (apart) {
+        R->Column(X, A, B, Run.Color);
+        Run.X = X;
+        Run.Lo = A;
+        Run.Hi = B;
+        return;
+    }
+    if (A < Run.Lo) R->Column(X, A, Run.Lo - 1, Run.Color);
+    if (B > Run.Hi) R->Column(X, Run.Hi + 1, B, Run.Color);
+    Run.Lo = std::min(Run.Lo, A);
+    Run.Hi = std::max(Run.Hi, B);
+}
+
+} // namespace
+
+void DevRunPolyline(TCanvasPrivate& D, TRaster* R, const TPoint* P, int N) {
+    TCanvasLineRun& run = D.Run;
+    int i = 0;
+    while (i < N - 1) {
+        // The stretch P[i..k] in column x and the span of its rows.
+        const int x = P[i].x;
+        int lo = P[i].y, hi = lo, k = i;
+        while (k + 1 < N && P[k + 1].x == x) {
+            ++k;
+            lo = std::min(lo, P[k].y);
+            hi = std::max(hi, P[k].y);
+        }
+        if (lo < hi) {
+            if (k + 1 < N) {
+                // The line leaving the column starts on P[k]: every row is painted.
+                RunRows(run, R, x, lo, hi);
+            } else {
+                // The polyline ends here, and its last point is left out unless
+                // an earlier point of the stretch holds its row.
+                const int last = P[k].y;
+                int j = k;
+                while (P[j - 1].y == last)
+                    --j; // the points repeating the last one draw nothing
+                int a = P[i].y, b = a;
+                for (int m = i + 1; m < j; ++m) {
+                    a = std::min(a, P[m].y);
+                    b = std::max(b, P[m].y);
+                }
+                if (last > b)
+                    b = last - 1;
+                else if (last < a)
+                    a = last + 1;
+                RunRows(run, R, x, a, b);
+            }
+        }
+        if (k + 1 == N) break;
+        R->Line(P[k].x, P[k].y, P[k + 1].x, P[k + 1].y, false, run.Color, R2_COPYPEN);
+        i = k + 1;
+    }
+}
+
 void DevPolyline(TCanvasPrivate& D, const TPoint* Points, int Count, bool Closed) {
     if (!Points || Count <= 0) return;
     StrokeFigure(D, TFigure{D, Points, size_t(Count), !D.IdentityMap()}, Closed);

@@ -185,6 +185,9 @@ void DevLine(TCanvasPrivate& D, TPoint From, TPoint To);
 // before the first pixel is painted (a place to say the canvas changes). False
 // when the line paints no pixel that was not painted already.
 template <typename Fn> bool DevRunLine(TCanvasPrivate& D, TPoint From, TPoint To, Fn&& Raster);
+// A polyline on the fast path: each stretch of points in one pixel column is
+// painted as the one span of rows its lines cover together.
+void DevRunPolyline(TCanvasPrivate& D, TRaster* R, const TPoint* Points, int Count);
 // Points are mapped on the way (no copy for one-pixel raster pens); Closed
 // joins the last point to the first.
 void DevPolyline(TCanvasPrivate& D, const TPoint* Points, int Count, bool Closed);

@@ -80,3 +80,28 @@ TEST_F(CanvasLines, PolylineOfAColumnAndAStepClipped) {
     EXPECT_EQ(Art(Bmp),
               (Rows{".....", ".#...", ".#...", ".##..", ".#.#.", ".#.#.", ".#.#.", "....."}));
 }
+
+// A polyline ending in a column: its last point is left out unless an earlier
+// point of the column holds that row (repeats of the last point draw nothing).
+TEST_F(CanvasLines, PolylineEndsOneShortOfItsLastPoint) {
+    const struct {
+        std::vector<TPoint> Points;
+        const char* Column; // rows 0..7 of column 1
+    } cases[] = {
+        {{{1, 1}, {1, 5}, {1, 3}, {1, 5}, {1, 5}}, ".#####.."},
+        {{{1, 1}, {1, 3}, {1, 6}, {1, 6}}, ".#####.."},
+        {{{1, 6}, {1, 4}, {1, 1}}, "..#####."},
+        {{{1, 2}, {1, 2}}, "........"},
+        {{{0, 0}, {1, 4}}, "..##...."}, // a steep line: its own last pixel left out
+    };
+    for (const auto& c : cases) {
+        Sheet(3, 8);
+        C->Brush()->SetColor(clWhite);
+        C->FillRect(TRect(0, 0, 3, 8));
+        C->Polyline(c.Points.data(), int(c.Points.size()));
+        std::string column;
+        for (const std::string& row : Art(Bmp))
+            column += row[1];
+        EXPECT_EQ(column, c.Column) << c.Points.size() << " points from row " << c.Points[0].y;
+    }
+}
