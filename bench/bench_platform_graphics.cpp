@@ -1,8 +1,7 @@
 // Canvas speed: one million LineTo calls of a one-pixel pen between random
 // points of an 800 x 600 bitmap (long lines that seldom share a column, so
 // nearly all take the general path), against QPainter drawing the same points
-// as one polyline;
-// `ratio` is the canvas's time over QPainter's.
+// as one polyline; `ratio` is the canvas's time over QPainter's.
 #include "platform/graphics/graphics.h"
 #include "platform/graphics/qtbridge.h"
 #include <QPainter>

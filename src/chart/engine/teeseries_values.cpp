@@ -25,12 +25,19 @@ int TChartSeries::AddXY(double X, double Y, const AnsiString& Label, TColor Colo
     if (OnBeforeAdd && !OnBeforeAdd(this)) return -1;
     const int index = FX->AddChartValue(X);
     FY->InsertChartValue(index, Y);
-    for (int i = 2; i < FValuesList->Count(); ++i) {
-        TChartValueList* list = FValuesList->Get(i);
-        list->InsertChartValue(index, list->TempValue());
-    }
-    if (FHasColors || Color != clAutoColor) InsertColor(index, Color);
-    if (!Label.IsEmpty() || FLabels->Count() > 0) FLabels->InsertLabel(index, Label);
+    // Further lists, colours and labels out of line: a live chart's points
+    // bring none of them.
+    if (FValuesList->Count() > 2 || FHasColors || Color != clAutoColor || !Label.IsEmpty() ||
+        FLabels->Count() > 0)
+        [&]() __attribute__((noinline)) {
+            for (int i = 2; i < FValuesList->Count(); ++i) {
+                TChartValueList* list = FValuesList->Get(i);
+                list->InsertChartValue(index, list->TempValue());
+            }
+            if (FHasColors || Color != clAutoColor) InsertColor(index, Color);
+            if (!Label.IsEmpty() || FLabels->Count() > 0) FLabels->InsertLabel(index, Label);
+        }
+    ();
     if (FUpdateCount == 0) NotifyNewValue(this, index);
     return index;
 }

@@ -73,20 +73,6 @@ void TChartValueList::CheckIndex(int Index) const {
     if (Index < 0 || Index >= FCount) ListIndexError(Index);
 }
 
-int TChartValueList::AddChartValue(double Value) {
-    const int n = FCount;
-    // Points arriving in order go to the end (the live chart's every point).
-    if (static_cast<size_t>(n) < FValue.size() &&
-        (FOrder == loNone || n == 0 || (FOrder == loAscending && Value >= FValue[n - 1]) ||
-         (FOrder == loDescending && Value <= FValue[n - 1]))) {
-        FValue[n] = Value;
-        FCount = n + 1;
-        FStatsDirty = true;
-        return n;
-    }
-    return AddInOrder(Value);
-}
-
 int TChartValueList::AddInOrder(double Value) {
     const int n = FCount;
     int index = n;
@@ -112,17 +98,6 @@ void TChartValueList::ClearValues() {
     FValue.clear();
     FCount = 0;
     FStatsDirty = true;
-}
-
-void TChartValueList::InsertChartValue(int Index, double Value) {
-    const int n = FCount;
-    if (Index == n && static_cast<size_t>(n) < FValue.size()) {
-        FValue[n] = Value;
-        FCount = n + 1;
-        FStatsDirty = true;
-        return;
-    }
-    InsertGrowing(Index, Value);
 }
 
 void TChartValueList::InsertGrowing(int Index, double Value) {

@@ -189,11 +189,32 @@ public:
     void DefineProperties(TFiler* Filer) override;
 
     // Stores Value at its ordered place; returns the index where it now stands.
-    virtual int AddChartValue(double Value);
+    // Inline, so that adding a point in order costs a few instructions.
+    virtual int AddChartValue(double Value) {
+        const int n = FCount;
+        if (static_cast<size_t>(n) < FValue.size() &&
+            (FOrder == loNone || n == 0 || (FOrder == loAscending && Value >= FValue[n - 1]) ||
+             (FOrder == loDescending && Value <= FValue[n - 1]))) {
+            FValue[n] = Value;
+            FCount = n + 1;
+            FStatsDirty = true;
+            return n;
+        }
+        return AddInOrder(Value);
+    }
     // Releases the array; Count 0.
     virtual void ClearValues();
     // Raises EListError for an Index outside 0..Count.
-    virtual void InsertChartValue(int Index, double Value);
+    virtual void InsertChartValue(int Index, double Value) {
+        const int n = FCount;
+        if (Index == n && static_cast<size_t>(n) < FValue.size()) {
+            FValue[n] = Value;
+            FCount = n + 1;
+            FStatsDirty = true;
+            return;
+        }
+        InsertGrowing(Index, Value);
+    }
     // Raises EListError for an Index outside 0..Count-1; the array is never shrunk.
     virtual void Delete(int Index);
     // Removes Quantity entries from Start (clipped to the list end).

@@ -1,5 +1,6 @@
-// Device-level drawing of the canvas: lines and pen styles, filled shapes,
-// rounded shapes and arcs, block transfers, flood fill. Raster targets go
+// Device-level drawing of the canvas: lines and pen styles (the dots of wide
+// pens, the column spans of the line fast path), filled shapes, rounded shapes
+// and arcs, block transfers, flood fill. Raster targets go
 // through the pixel engine with GDI's rules; painter targets (printer pages)
 // through QPainter with the same geometry.
 #include "platform/graphics/canvasprivate.h"
