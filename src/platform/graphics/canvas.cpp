@@ -6,11 +6,7 @@
 #include "platform/graphics/canvasprivate.h"
 #include "platform/graphics/qtbridge.h"
 #include <QPainter>
-#include <climits>
 #include <cmath>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 QM_CLASS_PLAIN(TCanvas, TPersistent)
 

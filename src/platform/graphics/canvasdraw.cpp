@@ -142,7 +142,9 @@ QList<QPolygonF> WideOutline(const TPenInfo& pen, const QPainterPath& path, bool
 // A wide pen on a figure of no length leaves its cap: a round dot for round
 // caps, a square for square ones and nothing for flat ones, the pen width across.
 void WideDot(TCanvasPrivate& D, const TPenInfo& pen, TPoint at) {
-    if (pen.Cap == PS_ENDCAP_FLAT) return;
+    // Far off any surface (and away from integer overflow) nothing shows.
+    constexpr int far = 1 << 30;
+    if (pen.Cap == PS_ENDCAP_FLAT || at.x > far || at.x < -far || at.y > far || at.y < -far) return;
     const int x0 = at.x - pen.Width / 2, y0 = at.y - pen.Width / 2;
     const int x1 = x0 + pen.Width - 1, y1 = y0 + pen.Width - 1; // inclusive
     const bool round = pen.Cap == PS_ENDCAP_ROUND;

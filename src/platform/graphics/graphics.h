@@ -346,8 +346,8 @@ using TCopyMode = DWORD;
 // paints no row beyond the rows Lo..Hi already painted only moves the
 // position, without leaving the caller.
 struct TCanvasLineRun {
-    uint32_t Version = 1; // counts changes of the context that may end a run
-    uint32_t Checked = 0; // the Version the conditions were last checked at
+    uint64_t Version = 1; // counts changes of the context that may end a run
+    uint64_t Checked = 0; // the Version the conditions were last checked at
     bool Fast = false;
     uint32_t Color = 0;
     int X = 0, Lo = 1, Hi = 0; // rows of column X painted (none when Lo > Hi)
