@@ -21,16 +21,6 @@ protected:
     TCanvas* C;
 };
 
-TEST_F(CanvasLines, UpAndDownAColumnLeavesOutOnlyTheLastEnd) {
-    Sheet(3, 9);
-    C->MoveTo(1, 4);
-    C->LineTo(1, 6);
-    C->LineTo(1, 2); // back over the first line and beyond
-    C->LineTo(1, 5);
-    C->LineTo(1, 1); // the end is left out: row 1 stays white
-    EXPECT_EQ(Art(Bmp), (Rows{"...", "...", ".#.", ".#.", ".#.", ".#.", ".#.", "...", "..."}));
-}
-
 TEST_F(CanvasLines, ALaterPenColourPaintsOverTheColumnAgain) {
     Sheet(3, 8);
     C->MoveTo(1, 1);
