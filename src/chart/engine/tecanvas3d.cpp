@@ -410,6 +410,10 @@ void TTeeCanvas3D::DrawTextPath(int X, int Y, const AnsiString& Text) {
 
 void TTeeCanvas3D::TextOut(int X, int Y, const AnsiString& Text) {
     TCanvas* c = PlatformCanvas();
+    // A text call selects the brush before it draws, and a cleared brush selects
+    // a transparent background: whatever mode an earlier step left behind, text
+    // gets a box only from a visible brush.
+    if (Brush()->Style() == bsClear) c->SetBkMode(TRANSPARENT);
     TTeeFont* font = CurrentFont();
     TTeeShadow* shadow = font ? font->ShadowIfAny() : nullptr;
     if (shadow && (shadow->HorizSize() != 0 || shadow->VertSize() != 0)) {

@@ -320,9 +320,25 @@ public:
     // Chooses the value-to-pixel functions for the kind of axis.
     void SetCalcPosValue();
 
-    int CalcXPosValue(double Value) const { return (this->*FCalcXPosValue)(Value); }
-    int CalcYPosValue(double Value) const { return (this->*FCalcYPosValue)(Value); }
-    int CalcPosValue(double Value) const { return (this->*FCalcPosValue)(Value); }
+    // Drawing loops place every point with these: the linear mapping is inline.
+    int CalcXPosValue(double Value) const {
+        if (!FLinearPos) return (this->*FCalcXPosValue)(Value);
+        if (IRangeZero) return ICenterPos;
+        const double p = (Value - IMinimum) * IAxisSizeRange;
+        return AxisPixel(FInverted ? IEndPos - p : IStartPos + p);
+    }
+    int CalcYPosValue(double Value) const {
+        if (!FLinearPos) return (this->*FCalcYPosValue)(Value);
+        if (IRangeZero) return ICenterPos;
+        const double p = (Value - IMinimum) * IAxisSizeRange;
+        return AxisPixel(FInverted ? IStartPos + p : IEndPos - p);
+    }
+    int CalcPosValue(double Value) const {
+        return FHorizontal ? CalcXPosValue(Value) : CalcYPosValue(Value);
+    }
+    // The same for a run of values at once, into the x (or y) of Points.
+    void CalcXPosValues(const double* Values, int Count, TPoint* Points) const;
+    void CalcYPosValues(const double* Values, int Count, TPoint* Points) const;
     double CalcPosPoint(int Value) const;
     int CalcSizeValue(double Value) const;
 
@@ -416,6 +432,7 @@ private:
     TCalcPos FCalcXPosValue = nullptr;
     TCalcPos FCalcYPosValue = nullptr;
     TCalcPos FCalcPosValue = nullptr;
+    bool FLinearPos = false; // the two above are the checked linear mappings
 
     bool FAutomatic = true;
     bool FAutomaticMaximum = true;

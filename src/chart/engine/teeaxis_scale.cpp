@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 
-
 bool TChartAxis::IsDateTime() const {
     if (!FParentChart) return false;
     for (int i = 0; i < FParentChart->SeriesCount(); ++i) {
@@ -115,10 +114,34 @@ void TChartAxis::SetCalcPosValue() {
         FCalcYPosValue = &TChartAxis::YPosValueCheck;
     }
     FCalcPosValue = FHorizontal ? FCalcXPosValue : FCalcYPosValue;
+    FLinearPos = FCalcXPosValue == &TChartAxis::XPosValueCheck;
 }
 
 // ---------------------------------------------------------------------------
 // Value to pixel
+
+void TChartAxis::CalcXPosValues(const double* Values, int Count, TPoint* Points) const {
+    static_assert(sizeof(TPoint) == 2 * sizeof(int));
+    if (Count <= 0) return;
+    if (!FLinearPos || IRangeZero) {
+        for (int i = 0; i < Count; ++i)
+            Points[i].x = CalcXPosValue(Values[i]);
+        return;
+    }
+    PixelPositions(Values, Count, IMinimum, IAxisSizeRange, FInverted ? IEndPos : IStartPos,
+                   FInverted, TeeMaxPixelPos, &Points[0].x, 2);
+}
+
+void TChartAxis::CalcYPosValues(const double* Values, int Count, TPoint* Points) const {
+    if (Count <= 0) return;
+    if (!FLinearPos || IRangeZero) {
+        for (int i = 0; i < Count; ++i)
+            Points[i].y = CalcYPosValue(Values[i]);
+        return;
+    }
+    PixelPositions(Values, Count, IMinimum, IAxisSizeRange, FInverted ? IStartPos : IEndPos,
+                   !FInverted, TeeMaxPixelPos, &Points[0].y, 2);
+}
 
 int TChartAxis::XPosValue(double Value) const {
     if (IRangeZero) return ICenterPos;

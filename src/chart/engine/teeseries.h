@@ -504,7 +504,7 @@ private:
 
     TColor FColor = clAutoColor;
     bool FColorEachPoint = false;
-    TTeeArray<TColor> FColors;
+    TPointColors FColors;
     bool FHasColors = false;
     AnsiString FColorSource;
     TCursor FCursor = crDefault;

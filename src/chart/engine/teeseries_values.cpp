@@ -25,12 +25,19 @@ int TChartSeries::AddXY(double X, double Y, const AnsiString& Label, TColor Colo
     if (OnBeforeAdd && !OnBeforeAdd(this)) return -1;
     const int index = FX->AddChartValue(X);
     FY->InsertChartValue(index, Y);
-    for (int i = 2; i < FValuesList->Count(); ++i) {
-        TChartValueList* list = FValuesList->Get(i);
-        list->InsertChartValue(index, list->TempValue());
-    }
-    if (FHasColors || Color != clAutoColor) InsertColor(index, Color);
-    if (!Label.IsEmpty() || FLabels->Count() > 0) FLabels->InsertLabel(index, Label);
+    // Further lists, colours and labels out of line: a live chart's points
+    // bring none of them.
+    if (FValuesList->Count() > 2 || FHasColors || Color != clAutoColor || !Label.IsEmpty() ||
+        FLabels->Count() > 0)
+        [&]() __attribute__((noinline)) {
+            for (int i = 2; i < FValuesList->Count(); ++i) {
+                TChartValueList* list = FValuesList->Get(i);
+                list->InsertChartValue(index, list->TempValue());
+            }
+            if (FHasColors || Color != clAutoColor) InsertColor(index, Color);
+            if (!Label.IsEmpty() || FLabels->Count() > 0) FLabels->InsertLabel(index, Label);
+        }
+    ();
     if (FUpdateCount == 0) NotifyNewValue(this, index);
     return index;
 }
@@ -137,35 +144,43 @@ bool TChartSeries::IsValidSeriesSource(TChartSeries* Value) {
 void TChartSeries::NotifyNewValue(TChartSeries* Sender, int ValueIndex) {
     if (OnAfterAdd) OnAfterAdd(Sender, ValueIndex);
     NotifyValue(veAdd, ValueIndex);
-    if (FActive) Repaint();
+    // Only a series on a chart has anything to repaint.
+    if (FActive && ParentChart()) Repaint();
 }
 
 void TChartSeries::NotifyValue(TValueEvent ValueEvent, int ValueIndex) {
     if (FUpdateCount > 0 || FLinkedSeries.empty()) return;
-    // A dependent may drop its source while it recalculates; walk a copy.
-    const std::vector<TChartSeries*> linked = FLinkedSeries;
-    for (TChartSeries* s : linked) {
-        if (std::find(FLinkedSeries.begin(), FLinkedSeries.end(), s) == FLinkedSeries.end())
-            continue;
-        const TSeriesRecalcOptions options = s->FRecalcOptions;
-        switch (ValueEvent) {
-        case veClear:
-            if (options.Contains(rOnClear)) s->Clear();
-            break;
-        case veAdd:
-            if (options.Contains(rOnInsert) && !s->FTeeFunction) s->AddedValue(this, ValueIndex);
-            break;
-        case veDelete:
-            if (options.Contains(rOnDelete) && !s->FTeeFunction) s->DeletedValue(this, ValueIndex);
-            break;
-        case veRefresh:
-            s->AddValues(this);
-            break;
-        case veModify:
-            if (options.Contains(rOnModify)) s->AddValues(this);
-            break;
+    // The dependents' part is out of line, so that the usual case (nobody
+    // depends on the series) costs each added point next to nothing.
+    [ this, ValueEvent, ValueIndex ]() __attribute__((noinline)) {
+        // A dependent may drop its source while it recalculates; walk a copy.
+        const std::vector<TChartSeries*> linked = FLinkedSeries;
+        for (TChartSeries* s : linked) {
+            if (std::find(FLinkedSeries.begin(), FLinkedSeries.end(), s) == FLinkedSeries.end())
+                continue;
+            const TSeriesRecalcOptions options = s->FRecalcOptions;
+            switch (ValueEvent) {
+            case veClear:
+                if (options.Contains(rOnClear)) s->Clear();
+                break;
+            case veAdd:
+                if (options.Contains(rOnInsert) && !s->FTeeFunction)
+                    s->AddedValue(this, ValueIndex);
+                break;
+            case veDelete:
+                if (options.Contains(rOnDelete) && !s->FTeeFunction)
+                    s->DeletedValue(this, ValueIndex);
+                break;
+            case veRefresh:
+                s->AddValues(this);
+                break;
+            case veModify:
+                if (options.Contains(rOnModify)) s->AddValues(this);
+                break;
+            }
         }
     }
+    ();
 }
 
 void TChartSeries::DeletedValue(TChartSeries* Source, int ValueIndex) {
@@ -299,7 +314,7 @@ void TChartSeries::SetValueColor(int Index, TColor Color) {
     if (!FHasColors) GrowColors(Count());
     if (static_cast<int>(FColors.size()) <= Index)
         FColors.resize(static_cast<size_t>(Index) + 1, clAutoColor);
-    FColors[static_cast<size_t>(Index)] = Color;
+    FColors.set(static_cast<size_t>(Index), Color);
     Repaint();
 }
 
@@ -333,7 +348,7 @@ void TChartSeries::SwapValueIndex(int a, int b) {
         const int needed = std::max(a, b) + 1;
         if (static_cast<int>(FColors.size()) < needed)
             FColors.resize(static_cast<size_t>(needed), clAutoColor);
-        std::swap(FColors[static_cast<size_t>(a)], FColors[static_cast<size_t>(b)]);
+        FColors.swap_entries(static_cast<size_t>(a), static_cast<size_t>(b));
     }
     SwapLabels(a, b);
 }

@@ -58,30 +58,27 @@ void TChartValueList::ReadMultiplier(TReader* Reader) {
     if (Reader->ReadFloat() != 1.0) ShowMessageUser(MultiplierObsolete);
 }
 
-// The platform array grows by a fixed step; the storage underneath grows
-// geometrically so that a long run of appends stays linear.
+// The platform array grows by a fixed step; the storage underneath grows in
+// proportion, so a long run of appends stays linear. Entries past the count are
+// never read, so they are not cleared.
 void TChartValueList::Grow() {
     ++FCount;
     const size_t length = FValue.size();
     if (length >= static_cast<size_t>(FCount)) return;
     const size_t step = static_cast<size_t>(std::max(1, TeeDefaultCapacity));
-    const size_t newLength = std::max(length + step, static_cast<size_t>(FCount));
-    FValue.resize(newLength);
+    FValue.extend(std::max(length + step, static_cast<size_t>(FCount)));
 }
 
 void TChartValueList::CheckIndex(int Index) const {
     if (Index < 0 || Index >= FCount) ListIndexError(Index);
 }
 
-int TChartValueList::AddChartValue(double Value) {
-    int index;
-    if (FOrder == loNone || FCount == 0 || (FOrder == loAscending && Value >= FValue[FCount - 1]) ||
-        (FOrder == loDescending && Value <= FValue[FCount - 1])) {
-        index = FCount;
-        Grow();
-        FValue[index] = Value;
-    } else {
-        int t = FCount - 1;
+int TChartValueList::AddInOrder(double Value) {
+    const int n = FCount;
+    int index = n;
+    if (!(FOrder == loNone || n == 0 || (FOrder == loAscending && Value >= FValue[n - 1]) ||
+          (FOrder == loDescending && Value <= FValue[n - 1]))) {
+        int t = n - 1;
         if (FOrder == loAscending)
             while (t >= 0 && FValue[t] > Value)
                 --t;
@@ -90,12 +87,10 @@ int TChartValueList::AddChartValue(double Value) {
                 --t;
         index = t + 1;
         Unordered(index);
-        const int oldLast = FCount - 1;
-        Grow();
-        std::move_backward(FValue.begin() + index, FValue.begin() + oldLast + 1,
-                           FValue.begin() + oldLast + 2);
-        FValue[index] = Value;
     }
+    Grow();
+    std::move_backward(FValue.begin() + index, FValue.begin() + n, FValue.begin() + n + 1);
+    FValue[index] = Value;
     FStatsDirty = true;
     return index;
 }
@@ -107,16 +102,11 @@ void TChartValueList::ClearValues() {
     FStatsDirty = true;
 }
 
-void TChartValueList::InsertChartValue(int Index, double Value) {
-    if (Index < 0 || Index > FCount) ListIndexError(Index);
-    Unordered(Index);
+void TChartValueList::InsertGrowing(int Index, double Value) {
     const int oldCount = FCount;
+    if (Index < 0 || Index > oldCount) ListIndexError(Index);
+    Unordered(Index);
     Grow();
-    if (Index == oldCount) {
-        FValue[Index] = Value;
-        FStatsDirty = true;
-        return;
-    }
     std::move_backward(FValue.begin() + Index, FValue.begin() + oldCount,
                        FValue.begin() + oldCount + 1);
     FValue[Index] = Value;

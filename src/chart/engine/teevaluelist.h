@@ -6,6 +6,7 @@
 #include "platform/classes/lists.h"
 #include "platform/classes/props.h"
 #include "platform/rtl/ansistring.h"
+#include "platform/rtl/memblock.h"
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -19,8 +20,9 @@ class TReader;
 enum TChartListOrder { loNone, loAscending, loDescending };
 QM_ENUM_NAMES(TChartListOrder, loNone, loAscending, loDescending)
 
-// A growable array of plain values kept in one malloc'ed block: growing uses
-// realloc, which can move large blocks without copying them.
+// A growable array of plain values kept in one block of the platform's growable
+// memory: a long array grows in small steps without being copied, so it keeps
+// little room spare (a thirty-second of its length at most); short ones double.
 template <typename T> class TTeeArray {
     static_assert(std::is_trivially_copyable_v<T>);
 
@@ -30,7 +32,7 @@ public:
     TTeeArray(TTeeArray&& Other) noexcept { swap(Other); }
     TTeeArray& operator=(const TTeeArray& Other) {
         if (this != &Other) {
-            resize(0);
+            FSize = 0;
             reserve(Other.FSize);
             if (Other.FSize) std::memcpy(FData, Other.FData, Other.FSize * sizeof(T));
             FSize = Other.FSize;
@@ -41,7 +43,7 @@ public:
         TTeeArray(std::move(Other)).swap(*this);
         return *this;
     }
-    ~TTeeArray() { std::free(FData); }
+    ~TTeeArray() { ResizeBlock(FData, FCapacity * sizeof(T), 0); }
 
     void swap(TTeeArray& Other) noexcept {
         std::swap(FData, Other.FData);
@@ -62,24 +64,32 @@ public:
 
     void reserve(size_t Count) {
         if (Count <= FCapacity) return;
-        void* p = std::realloc(FData, Count * sizeof(T));
-        if (!p) throw std::bad_alloc();
-        FData = static_cast<T*>(p);
+        FData = static_cast<T*>(ResizeBlock(FData, FCapacity * sizeof(T), Count * sizeof(T)));
         FCapacity = Count;
     }
     // New entries take Fill.
     void resize(size_t Count, T Fill = T()) {
-        if (Count > FCapacity) reserve(std::max(Count, FCapacity + FCapacity / 4));
-        for (size_t i = FSize; i < Count; ++i)
+        const size_t old = FSize;
+        extend(Count);
+        for (size_t i = old; i < Count; ++i)
             FData[i] = Fill;
         FSize = Count;
+    }
+    // New entries are left as they are: for arrays whose callers never read
+    // past what they wrote.
+    void extend(size_t Count) {
+        if (Count > FCapacity) {
+            const bool longArray = FCapacity * sizeof(T) >= MappedBlockThreshold;
+            reserve(std::max(Count, FCapacity + (longArray ? FCapacity / 32 : FCapacity)));
+        }
+        if (Count > FSize) FSize = Count;
     }
     void assign(size_t Count, T Fill) {
         FSize = 0;
         resize(Count, Fill);
     }
     void insert(size_t Index, T Value) {
-        resize(FSize + 1);
+        extend(FSize + 1);
         std::memmove(FData + Index + 1, FData + Index, (FSize - 1 - Index) * sizeof(T));
         FData[Index] = Value;
     }
@@ -94,6 +104,71 @@ private:
     T* FData = nullptr;
     size_t FSize = 0;
     size_t FCapacity = 0;
+};
+
+// The colours (TColor values) of a series' points. While every entry is the
+// same colour (a live chart giving each point the same explicit colour) only
+// that colour and the count are kept; the first different colour makes the
+// full list.
+class TPointColors {
+public:
+    size_t size() const { return FSize; }
+    bool empty() const { return FSize == 0; }
+    int32_t operator[](size_t Index) const { return FUniform ? FColor : FList[Index]; }
+    void set(size_t Index, int32_t Color) {
+        if (FUniform && Color == FColor) return;
+        Materialize();
+        FList[Index] = Color;
+    }
+    void swap_entries(size_t A, size_t B) {
+        if (!FUniform) std::swap(FList[A], FList[B]);
+    }
+    void insert(size_t Index, int32_t Color) {
+        if (FUniform && (FSize == 0 || Color == FColor)) {
+            FColor = Color;
+            ++FSize;
+            return;
+        }
+        Materialize();
+        FList.insert(Index, Color);
+        ++FSize;
+    }
+    void erase(size_t Index, size_t Count = 1) {
+        if (!FUniform) FList.erase(Index, Count);
+        FSize -= Count;
+    }
+    // New entries take Fill.
+    void resize(size_t Count, int32_t Fill) {
+        if (FUniform && (Count <= FSize || FSize == 0 || Fill == FColor)) {
+            if (FSize == 0) FColor = Fill;
+            FSize = Count;
+            return;
+        }
+        Materialize();
+        FList.resize(Count, Fill);
+        FSize = Count;
+    }
+    void assign(size_t Count, int32_t Fill) {
+        clear();
+        FColor = Fill;
+        FSize = Count;
+    }
+    void clear() {
+        FList.clear();
+        FUniform = true;
+        FSize = 0;
+    }
+
+private:
+    void Materialize() {
+        if (!FUniform) return;
+        FList.assign(FSize, FColor);
+        FUniform = false;
+    }
+    size_t FSize = 0;
+    bool FUniform = true;
+    int32_t FColor = 0;
+    TTeeArray<int32_t> FList;
 };
 
 using TChartValues = TTeeArray<double>;
@@ -114,11 +189,32 @@ public:
     void DefineProperties(TFiler* Filer) override;
 
     // Stores Value at its ordered place; returns the index where it now stands.
-    virtual int AddChartValue(double Value);
+    // Inline, so that adding a point in order costs a few instructions.
+    virtual int AddChartValue(double Value) {
+        const int n = FCount;
+        if (static_cast<size_t>(n) < FValue.size() &&
+            (FOrder == loNone || n == 0 || (FOrder == loAscending && Value >= FValue[n - 1]) ||
+             (FOrder == loDescending && Value <= FValue[n - 1]))) {
+            FValue[n] = Value;
+            FCount = n + 1;
+            FStatsDirty = true;
+            return n;
+        }
+        return AddInOrder(Value);
+    }
     // Releases the array; Count 0.
     virtual void ClearValues();
     // Raises EListError for an Index outside 0..Count.
-    virtual void InsertChartValue(int Index, double Value);
+    virtual void InsertChartValue(int Index, double Value) {
+        const int n = FCount;
+        if (Index == n && static_cast<size_t>(n) < FValue.size()) {
+            FValue[n] = Value;
+            FCount = n + 1;
+            FStatsDirty = true;
+            return;
+        }
+        InsertGrowing(Index, Value);
+    }
     // Raises EListError for an Index outside 0..Count-1; the array is never shrunk.
     virtual void Delete(int Index);
     // Removes Quantity entries from Start (clipped to the list end).
@@ -191,6 +287,9 @@ public:
 
 private:
     void Grow();
+    // The slow parts of adding: growing the array, inserting before the end.
+    [[gnu::noinline]] int AddInOrder(double Value);
+    [[gnu::noinline]] void InsertGrowing(int Index, double Value);
     void CheckIndex(int Index) const;
     // Entries from Index on are no longer known to be in order.
     void Unordered(int Index) { FOrderedCount = std::min(FOrderedCount, std::max(0, Index)); }

@@ -241,6 +241,7 @@ void TBitmap::SetMonochrome(bool Value) {
 
 void* TBitmap::ScanLine(int Row) {
     if (Row < 0 || Row >= Height()) throw EInvalidGraphicOperation("Scan line index out of range");
+    D->Canvas.Private()->Touched(); // the caller may write pixels the canvas drew
     const TPixelFormat f = D->Format;
     if (f == pf32bit || f == pfDevice) {
         D->SyncRows();

@@ -1,6 +1,8 @@
-// TCanvas: the device-context state (selection, colours, modes, mapping,
-// saved states) and the drawing calls, which map logical to device
-// coordinates, feed an open path or the metafile recorder, and draw.
+// TCanvas: the device-context state and the drawing calls, which map logical
+// to device coordinates, feed an open path or the metafile recorder, and draw.
+// Sections: the private device context (with the line fast path's checks);
+// construction and objects; simple state; mapping; lines and shapes; block
+// transfers; paths; clipping.
 #include "platform/graphics/canvasprivate.h"
 #include "platform/graphics/qtbridge.h"
 #include <QPainter>
@@ -55,10 +57,28 @@ QRegion TCanvasPrivate::EffectiveClip() const {
 }
 
 void TCanvasPrivate::SelectPen(const TPenData& Pen, HPEN Handle) {
+    const bool dcPen = Handle && Handle == GetStockObject(DC_PEN);
+    // Selecting the pen that is selected already changes nothing, so a series
+    // that prepares its pen before each line keeps its line run.
+    if (Pen == S.Pen && Handle == S.PenHandle && dcPen == S.DCPen) return;
     S.Pen = Pen;
     S.PenHandle = Handle;
-    S.DCPen = Handle && Handle == GetStockObject(DC_PEN);
+    S.DCPen = dcPen;
     StylePhase = 0;
+    Touched();
+}
+
+void TCanvasPrivate::CheckRun() {
+    Run.Checked = Run.Version;
+    Run.Fast = false;
+    Run.Lo = 1;
+    Run.Hi = 0;
+    if (!Image || Painter || Recorder || InPath || !IdentityMap() || S.Rop2 != R2_COPYPEN) return;
+    if (!LineRaster()) return;
+    const TPenInfo pen = PenInfo(*this);
+    if (pen.Null || pen.Wide || (pen.Style != PS_SOLID && pen.Style != PS_INSIDEFRAME)) return;
+    Run.Color = ToPixel(pen.Color);
+    Run.Fast = true;
 }
 
 void TCanvasPrivate::SelectBrush(const TBrushData& Brush, HBRUSH Handle) {
@@ -77,15 +97,21 @@ void TCanvasPrivate::Record() const {
 }
 
 TRaster* TCanvasPrivate::Raster() {
-    // The pixel engine works on 32-bit pixels only.
-    if (!Image || Image->isNull() || Image->depth() != 32) return nullptr;
+    Touched();
+    return LineRaster();
+}
+
+TRaster* TCanvasPrivate::LineRaster() {
+    if (!Image) return nullptr;
     const uchar* bits = Image->bits(); // detaches a shared image before drawing
-    if (!FRaster || FRasterImage != Image || FRasterBits != bits || FRasterClip != ClipVersion) {
-        FRaster = std::make_unique<TRaster>(*Image, S.HasClip ? &S.Clip : nullptr);
-        FRasterImage = Image;
-        FRasterBits = bits;
-        FRasterClip = ClipVersion;
-    }
+    if (FRaster && FRasterImage == Image && FRasterBits == bits && FRasterClip == ClipVersion)
+        return FRaster.get();
+    // The pixel engine works on 32-bit pixels only.
+    if (Image->isNull() || Image->depth() != 32) return nullptr;
+    FRaster = std::make_unique<TRaster>(*Image, S.HasClip ? &S.Clip : nullptr);
+    FRasterImage = Image;
+    FRasterBits = bits;
+    FRasterClip = ClipVersion;
     return FRaster.get();
 }
 
@@ -121,8 +147,9 @@ QRegion RegionFromPolygons(const QList<QPolygonF>& Polygons, Qt::FillRule Rule) 
 // --- construction and objects ------------------------------------------------
 
 TCanvas::TCanvas()
-    : D(std::make_unique<TCanvasPrivate>(this)), FPen(std::make_unique<TPen>()),
+    : D(std::make_unique<TCanvasPrivate>(this)), FLine(&D->Run), FPen(std::make_unique<TPen>()),
       FBrush(std::make_unique<TBrush>()), FFont(std::make_unique<TFont>()) {
+    D->Run.Pos = &D->S.Pos;
     FFont->SetPixelsPerInch(96);
     FPen->OnChange = [this](TObject*) { RealizePen(); };
     FBrush->OnChange = [this](TObject*) { RealizeBrush(); };
@@ -142,7 +169,11 @@ TCanvas::~TCanvas() {
 // the device context made afterwards (back colour, a foreign font) hold.
 void TCanvas::RealizePen() {
     D->SelectPen(FPen->Data(), FPen->Handle());
-    D->S.Rop2 = PenModeToROP2(FPen->Mode());
+    const int rop = PenModeToROP2(FPen->Mode());
+    if (rop != D->S.Rop2) {
+        D->S.Rop2 = rop;
+        D->Touched();
+    }
 }
 
 void TCanvas::RealizeBrush() {
@@ -186,6 +217,7 @@ HDC TCanvas::Handle() {
 }
 
 bool TCanvas::Ready() {
+    D->Touched();
     BeforeAccess();
     if (!D->HasTarget()) CreateHandle();
     return D->HasTarget();
@@ -311,6 +343,7 @@ int TCanvas::GetTextCharacterExtra() {
 
 int TCanvas::SetROP2(int Rop) {
     if (Rop < R2_BLACK || Rop > R2_WHITE) return 0;
+    D->Touched();
     return std::exchange(D->S.Rop2, Rop);
 }
 int TCanvas::GetROP2() {
@@ -336,6 +369,7 @@ int TCanvas::SetStretchBltMode(int Mode) {
     return std::exchange(D->S.StretchMode, Mode);
 }
 COLORREF TCanvas::SetDCPenColor(COLORREF Color) {
+    D->Touched();
     return std::exchange(D->S.DCPenColor, Color & 0xFFFFFF);
 }
 COLORREF TCanvas::SetDCBrushColor(COLORREF Color) {
@@ -363,6 +397,7 @@ bool TCanvas::RestoreDC(int Saved) {
 // --- mapping -------------------------------------------------------------------
 
 int TCanvas::SetMapMode(int Mode) {
+    D->Touched();
     if (Mode < MM_TEXT || Mode > MM_ANISOTROPIC) return 0;
     const int old = std::exchange(D->S.MapMode, Mode);
     // Fixed scales: logical units per inch, y growing upwards.
@@ -399,6 +434,7 @@ int TCanvas::GetMapMode() {
 }
 
 bool TCanvas::SetWindowOrgEx(int X, int Y, TPoint* Previous) {
+    D->Touched();
     if (Previous) *Previous = D->S.WindowOrg;
     D->S.WindowOrg = {X, Y};
     return true;
@@ -425,6 +461,7 @@ void Isotropic(TDCState& S) {
 } // namespace
 
 bool TCanvas::SetWindowExtEx(int X, int Y, TSize* Previous) {
+    D->Touched();
     if (Previous) *Previous = D->S.WindowExt;
     if (D->S.MapMode != MM_ISOTROPIC && D->S.MapMode != MM_ANISOTROPIC) return true;
     if (X == 0 || Y == 0) return false;
@@ -437,6 +474,7 @@ bool TCanvas::GetWindowExtEx(TSize* S) {
     return true;
 }
 bool TCanvas::SetViewportOrgEx(int X, int Y, TPoint* Previous) {
+    D->Touched();
     if (Previous) *Previous = D->S.ViewportOrg;
     D->S.ViewportOrg = {X, Y};
     return true;
@@ -446,6 +484,7 @@ bool TCanvas::GetViewportOrgEx(TPoint* P) {
     return true;
 }
 bool TCanvas::SetViewportExtEx(int X, int Y, TSize* Previous) {
+    D->Touched();
     if (Previous) *Previous = D->S.ViewportExt;
     if (D->S.MapMode != MM_ISOTROPIC && D->S.MapMode != MM_ANISOTROPIC) return true;
     if (X == 0 || Y == 0) return false;
@@ -458,12 +497,14 @@ bool TCanvas::GetViewportExtEx(TSize* S) {
     return true;
 }
 bool TCanvas::OffsetWindowOrgEx(int X, int Y, TPoint* Previous) {
+    D->Touched();
     if (Previous) *Previous = D->S.WindowOrg;
     D->S.WindowOrg.x += X;
     D->S.WindowOrg.y += Y;
     return true;
 }
 bool TCanvas::OffsetViewportOrgEx(int X, int Y, TPoint* Previous) {
+    D->Touched();
     if (Previous) *Previous = D->S.ViewportOrg;
     D->S.ViewportOrg.x += X;
     D->S.ViewportOrg.y += Y;
@@ -543,10 +584,6 @@ std::vector<TPoint> DevicePoints(const TCanvasPrivate& D, const TPoint* Points, 
 
 } // namespace
 
-void TCanvas::MoveTo(int X, int Y) {
-    MoveToEx(X, Y, nullptr);
-}
-
 bool TCanvas::MoveToEx(int X, int Y, TPoint* Previous) {
     if (Previous) *Previous = D->S.Pos;
     D->S.Pos = {X, Y};
@@ -562,13 +599,26 @@ bool TCanvas::MoveToEx(int X, int Y, TPoint* Previous) {
     return true;
 }
 
-void TCanvas::LineTo(int X, int Y) {
-    LineToDC(X, Y);
-}
-
 bool TCanvas::LineToDC(int X, int Y) {
-    const TPoint from = D->S.Pos;
-    D->S.Pos = {X, Y};
+    TCanvasPrivate& d = *D;
+    if (d.Run.Checked != d.Run.Version) {
+        if (!Ready()) {
+            d.S.Pos = {X, Y};
+            return false;
+        }
+        d.CheckRun();
+    }
+    const TPoint from = d.S.Pos;
+    d.S.Pos = {X, Y};
+    if (d.Run.Fast && !d.Recorder) {
+        // A line that paints nothing new changes nothing, so it tells no one.
+        const auto raster = [&] {
+            Changing();
+            return d.LineRaster();
+        };
+        if (DevRunLine(d, from, {X, Y}, raster)) Changed();
+        return true;
+    }
     if (!Ready()) return false;
     if (D->Recorder) {
         D->Record();
@@ -596,13 +646,20 @@ bool TCanvas::PolylineDC(const TPoint* Points, int Count) {
         D->Record();
         D->Recorder->Polyline(Points, Count);
     }
-    const auto pts = DevicePoints(*D, Points, Count);
     if (D->InPath) {
-        PathAdd(*D, PolyFigure(pts, false));
+        PathAdd(*D, PolyFigure(DevicePoints(*D, Points, Count), false));
         return true;
     }
+    // The fast path is chosen after the notice: a handler may change the pen
+    // or replace the target.
     Changing();
-    DevPolyline(*D, pts, false);
+    D->CheckRun();
+    if (D->Run.Fast && !D->Recorder) {
+        if (TRaster* r = D->LineRaster()) DevRunPolyline(*D, r, Points, Count);
+        Changed();
+        return true;
+    }
+    DevPolyline(*D, Points, Count, false);
     Changed();
     return true;
 }
@@ -963,6 +1020,7 @@ void TCanvas::Refresh() {
 // --- paths ---------------------------------------------------------------------
 
 bool TCanvas::BeginPath() {
+    D->Touched();
     D->InPath = true;
     D->PathDone = false;
     D->Path = QPainterPath();
@@ -973,6 +1031,7 @@ bool TCanvas::BeginPath() {
 }
 
 bool TCanvas::EndPath() {
+    D->Touched();
     if (!D->InPath) return false;
     D->InPath = false;
     D->PathDone = true;
@@ -981,6 +1040,7 @@ bool TCanvas::EndPath() {
 }
 
 bool TCanvas::AbortPath() {
+    D->Touched();
     D->InPath = false;
     D->PathDone = false;
     D->Path = QPainterPath();

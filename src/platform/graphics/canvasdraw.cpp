@@ -1,5 +1,6 @@
-// Device-level drawing of the canvas: lines and pen styles, filled shapes,
-// rounded shapes and arcs, block transfers, flood fill. Raster targets go
+// Device-level drawing of the canvas: lines and pen styles (the dots of wide
+// pens, the column spans of the line fast path), filled shapes, rounded shapes
+// and arcs, block transfers, flood fill. Raster targets go
 // through the pixel engine with GDI's rules; painter targets (printer pages)
 // through QPainter with the same geometry.
 #include "platform/graphics/canvasprivate.h"
@@ -8,6 +9,7 @@
 #include <QPainterPathStroker>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 namespace {
@@ -193,6 +195,40 @@ QList<QPolygonF> WideOutline(const TPenInfo& pen, const QPainterPath& path, bool
     return out;
 }
 
+// A wide pen on a figure of no length leaves its cap: a round dot for round
+// caps, a square for square ones and nothing for flat ones, the pen width across.
+void WideDot(TCanvasPrivate& D, const TPenInfo& pen, TPoint at) {
+    // Far off any surface (and away from integer overflow) nothing shows.
+    constexpr int far = 1 << 30;
+    if (pen.Cap == PS_ENDCAP_FLAT || at.x > far || at.x < -far || at.y > far || at.y < -far) return;
+    const int x0 = at.x - pen.Width / 2, y0 = at.y - pen.Width / 2;
+    const int x1 = x0 + pen.Width - 1, y1 = y0 + pen.Width - 1; // inclusive
+    const bool round = pen.Cap == PS_ENDCAP_ROUND;
+    if (!D.Image) {
+        if (QPainter* p = D.PreparedPainter()) {
+            const QRect box(x0, y0, pen.Width, pen.Width);
+            const QColor c = ColorRefToQColor(pen.Color);
+            if (round) {
+                p->setPen(Qt::NoPen);
+                p->setBrush(c);
+                p->drawEllipse(box);
+            } else
+                p->fillRect(box, c);
+        }
+        return;
+    }
+    TRaster* r = D.Raster();
+    if (!r || r->Empty()) return;
+    const TRasterPaint paint = PenPaint(D, pen);
+    if (!round) {
+        for (int y = y0; y <= y1; ++y)
+            r->Span(y, x0, x1 + 1, paint);
+        return;
+    }
+    for (const TRoundRow& row : RoundShapeRows(x0, y0, x1, y1, pen.Width, pen.Width))
+        r->Span(row.y, row.l0, (row.r0 <= row.r1 ? row.r1 : row.l1) + 1, paint);
+}
+
 void StrokeWideRaster(TCanvasPrivate& D, const TPenInfo& pen, const QPainterPath& path) {
     TRaster* r = D.Raster();
     if (!r || r->Empty()) return;
@@ -206,10 +242,23 @@ void StrokeWideRaster(TCanvasPrivate& D, const TPenInfo& pen, const QPainterPath
     r->FillPolygons(WideOutline(pen, path, dashed, area), true, PenPaint(D, pen));
 }
 
+// The points of a figure in device pixels: logical ones are mapped as they
+// are read, so no call copies a whole figure.
+struct TFigure {
+    const TCanvasPrivate& D;
+    const TPoint* P;
+    size_t N;
+    bool Logical;
+    size_t size() const { return N; }
+    bool empty() const { return N == 0; }
+    TPoint operator[](size_t i) const { return Logical ? D.ToDevice(P[i]) : P[i]; }
+    TPoint front() const { return (*this)[0]; }
+    TPoint back() const { return (*this)[N - 1]; }
+};
+
 // One-pixel outline of connected points; every pixel once, the last point
 // left out unless the figure is closed (then it is the first).
-void StrokeThinRaster(TCanvasPrivate& D, const TPenInfo& pen, const std::vector<TPoint>& pts,
-                      bool closed) {
+void StrokeThinRaster(TCanvasPrivate& D, const TPenInfo& pen, const TFigure& pts, bool closed) {
     TRaster* r = D.Raster();
     if (!r || r->Empty() || pts.empty()) return;
     const bool* style = nullptr;
@@ -245,20 +294,32 @@ void StrokeThinRaster(TCanvasPrivate& D, const TPenInfo& pen, const std::vector<
         r->Pixel(pts[0].x, pts[0].y, color, D.S.Rop2);
         return;
     }
-    for (size_t i = 0; i + 1 < n; ++i)
-        r->Line(pts[i].x, pts[i].y, pts[i + 1].x, pts[i + 1].y, false, color, D.S.Rop2, style, len,
-                &D.StylePhase, back, opaque);
-    if (closed && n > 1 && !(pts.back() == pts.front()))
-        r->Line(pts.back().x, pts.back().y, pts[0].x, pts[0].y, false, color, D.S.Rop2, style, len,
-                &D.StylePhase, back, opaque);
+    TPoint a = pts[0];
+    for (size_t i = 1; i < n; ++i) {
+        const TPoint b = pts[i];
+        r->Line(a.x, a.y, b.x, b.y, false, color, D.S.Rop2, style, len, &D.StylePhase, back,
+                opaque);
+        a = b;
+    }
+    if (closed && n > 1 && !(a == pts.front()))
+        r->Line(a.x, a.y, pts[0].x, pts[0].y, false, color, D.S.Rop2, style, len, &D.StylePhase,
+                back, opaque);
 }
 
-QPainterPath PolyPath(const std::vector<TPoint>& pts, bool closed) {
+void StrokeThinRaster(TCanvasPrivate& D, const TPenInfo& pen, const std::vector<TPoint>& pts,
+                      bool closed) {
+    StrokeThinRaster(D, pen, TFigure{D, pts.data(), pts.size(), false}, closed);
+}
+
+QPainterPath PolyPath(const TFigure& pts, bool closed) {
     QPainterPath path;
     if (pts.empty()) return path;
-    path.moveTo(pts[0].x, pts[0].y);
-    for (size_t i = 1; i < pts.size(); ++i)
-        path.lineTo(pts[i].x, pts[i].y);
+    const TPoint first = pts[0];
+    path.moveTo(first.x, first.y);
+    for (size_t i = 1; i < pts.size(); ++i) {
+        const TPoint p = pts[i];
+        path.lineTo(p.x, p.y);
+    }
     if (closed) path.closeSubpath();
     return path;
 }
@@ -390,6 +451,10 @@ TPenInfo PenInfo(const TCanvasPrivate& D) {
 void DevLine(TCanvasPrivate& D, TPoint From, TPoint To) {
     const TPenInfo pen = PenInfo(D);
     if (pen.Null) return;
+    if (pen.Wide && From == To) {
+        WideDot(D, pen, From);
+        return;
+    }
     if (D.Image) {
         if (!pen.Wide) {
             TRaster* r = D.Raster();
@@ -411,9 +476,21 @@ void DevLine(TCanvasPrivate& D, TPoint From, TPoint To) {
     }
 }
 
-void DevPolyline(TCanvasPrivate& D, const std::vector<TPoint>& Points, bool Closed) {
+namespace {
+
+void StrokeFigure(TCanvasPrivate& D, const TFigure& Points, bool Closed) {
     const TPenInfo pen = PenInfo(D);
     if (pen.Null || Points.empty()) return;
+    if (pen.Wide) {
+        const TPoint first = Points.front();
+        size_t i = 1;
+        while (i < Points.size() && Points[i] == first)
+            ++i;
+        if (i == Points.size()) {
+            WideDot(D, pen, first);
+            return;
+        }
+    }
     if (D.Image) {
         if (!pen.Wide)
             StrokeThinRaster(D, pen, Points, Closed);
@@ -424,6 +501,79 @@ void DevPolyline(TCanvasPrivate& D, const std::vector<TPoint>& Points, bool Clos
         p->setBrush(Qt::NoBrush);
         p->drawPath(PolyPath(Points, Closed));
     }
+}
+
+} // namespace
+
+namespace {
+
+// Rows A..B of the run's column painted, less what the run holds already.
+void RunRows(TCanvasLineRun& Run, TRaster* R, int X, int A, int B) {
+    const bool apart = Run.X != X || Run.Lo > Run.Hi || int64_t(B) < int64_t(Run.Lo) - 1 ||
+                       int64_t(A) > int64_t(Run.Hi) + 1;
+    if (apart) {
+        R->Column(X, A, B, Run.Color);
+        Run.X = X;
+        Run.Lo = A;
+        Run.Hi = B;
+        return;
+    }
+    if (A < Run.Lo) R->Column(X, A, Run.Lo - 1, Run.Color);
+    if (B > Run.Hi) R->Column(X, Run.Hi + 1, B, Run.Color);
+    Run.Lo = std::min(Run.Lo, A);
+    Run.Hi = std::max(Run.Hi, B);
+}
+
+} // namespace
+
+void DevRunPolyline(TCanvasPrivate& D, TRaster* R, const TPoint* P, int N) {
+    TCanvasLineRun& run = D.Run;
+    int i = 0;
+    while (i < N - 1) {
+        // The stretch P[i..k] in column x and the span of its rows.
+        const int x = P[i].x;
+        int lo = P[i].y, hi = lo, k = i;
+        while (k + 1 < N && P[k + 1].x == x) {
+            ++k;
+            lo = std::min(lo, P[k].y);
+            hi = std::max(hi, P[k].y);
+        }
+        if (lo < hi) {
+            if (k + 1 < N) {
+                // The line leaving the column starts on P[k]: every row is painted.
+                RunRows(run, R, x, lo, hi);
+            } else {
+                // The polyline ends here, and its last point is left out unless
+                // an earlier point of the stretch holds its row.
+                const int last = P[k].y;
+                int j = k;
+                while (P[j - 1].y == last)
+                    --j; // the points repeating the last one draw nothing
+                int a = P[i].y, b = a;
+                for (int m = i + 1; m < j; ++m) {
+                    a = std::min(a, P[m].y);
+                    b = std::max(b, P[m].y);
+                }
+                if (last > b)
+                    b = last - 1;
+                else if (last < a)
+                    a = last + 1;
+                RunRows(run, R, x, a, b);
+            }
+        }
+        if (k + 1 == N) break;
+        R->Line(P[k].x, P[k].y, P[k + 1].x, P[k + 1].y, false, run.Color, R2_COPYPEN);
+        i = k + 1;
+    }
+}
+
+void DevPolyline(TCanvasPrivate& D, const TPoint* Points, int Count, bool Closed) {
+    if (!Points || Count <= 0) return;
+    StrokeFigure(D, TFigure{D, Points, size_t(Count), !D.IdentityMap()}, Closed);
+}
+
+void DevPolyline(TCanvasPrivate& D, const std::vector<TPoint>& Points, bool Closed) {
+    StrokeFigure(D, TFigure{D, Points.data(), Points.size(), false}, Closed);
 }
 
 void DevFillPolygons(TCanvasPrivate& D, const QList<QPolygonF>& Polygons, bool Winding) {
@@ -849,20 +999,25 @@ void DevBlt(TCanvasPrivate& D, const TRect& Dest, const QImage& Source, const QR
     const bool usesPattern = ((rop3 >> 4) & 0xF) != (rop3 & 0xF);
     const bool hasBrush = usesPattern && BrushPaint(D, D.S.Brush, R2_COPYPEN, brush, pattern);
     const QRegion clip = D.EffectiveClip();
-    // A plain copy at the same size moves whole rows.
-    const bool plainCopy = rop3 == 0xCC && !flipX && !flipY && sw == aw && sh == ah &&
-                           transparent > 0xFFFFFF && sr.left() >= 0 && sr.top() >= 0 &&
-                           sr.right() < src.width() && sr.bottom() < src.height();
+    const int srcWidth = src.width(), srcHeight = src.height();
+    const bool plainCopy = rop3 == 0xCC && Transparent < 0 && !flipX && !flipY && sw == aw &&
+                           sh == ah && sr.left() >= 0 && sr.top() >= 0 && sr.right() < srcWidth &&
+                           sr.bottom() < srcHeight;
     for (const QRect& c : clip) {
         const QRect area = c & QRect(x0, y0, aw, ah);
         if (plainCopy) {
+            // Pixel for pixel: whole rows at once (the buffered chart's every frame).
+            const bool opaque = src.format() == QImage::Format_RGB32;
             for (int y = area.top(); y <= area.bottom(); ++y) {
-                const uint32_t* srow = reinterpret_cast<const uint32_t*>(
-                                           src.constScanLine(sr.top() + y - y0)) +
-                                       sr.left() + area.left() - x0;
-                uint32_t* drow = reinterpret_cast<uint32_t*>(D.Image->scanLine(y)) + area.left();
-                for (int x = 0; x < area.width(); ++x)
-                    drow[x] = srow[x] | 0xFF000000u;
+                const uint32_t* from =
+                    reinterpret_cast<const uint32_t*>(src.constScanLine(sr.top() + y - y0)) +
+                    (sr.left() + area.left() - x0);
+                uint32_t* to = reinterpret_cast<uint32_t*>(D.Image->scanLine(y)) + area.left();
+                if (opaque)
+                    std::memcpy(to, from, size_t(area.width()) * 4);
+                else
+                    for (int x = 0; x < area.width(); ++x)
+                        to[x] = from[x] | 0xFF000000u;
             }
             continue;
         }
@@ -870,14 +1025,14 @@ void DevBlt(TCanvasPrivate& D, const TRect& Dest, const QImage& Source, const QR
             int syi = int((int64_t(y - y0) * sh) / ah);
             if (flipY) syi = sh - 1 - syi;
             const int sy = sr.top() + syi;
-            if (sy < 0 || sy >= src.height()) continue;
+            if (sy < 0 || sy >= srcHeight) continue;
             const uint32_t* srow = reinterpret_cast<const uint32_t*>(src.constScanLine(sy));
             uint32_t* drow = reinterpret_cast<uint32_t*>(D.Image->scanLine(y));
             for (int x = area.left(); x <= area.right(); ++x) {
                 int sxi = int((int64_t(x - x0) * sw) / aw);
                 if (flipX) sxi = sw - 1 - sxi;
                 const int sx = sr.left() + sxi;
-                if (sx < 0 || sx >= src.width()) continue;
+                if (sx < 0 || sx >= srcWidth) continue;
                 const uint32_t S = srow[sx] | 0xFF000000u;
                 if ((S & 0xFFFFFF) == transparent) continue;
                 if (rop3 == 0xCC) {

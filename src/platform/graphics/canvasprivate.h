@@ -8,6 +8,7 @@
 #include <QPainterPath>
 #include <QRegion>
 #include <QTransform>
+#include <algorithm>
 #include <vector>
 
 #include "platform/graphics/raster.h"
@@ -87,6 +88,17 @@ class TCanvasPrivate {
 public:
     explicit TCanvasPrivate(TCanvas* Owner) : Q(Owner) {}
 
+    // The line fast path: one-pixel lines of a solid copy pen on a raster image
+    // with the identity mapping are drawn as the union of their pixels, so a run
+    // of lines in one pixel column paints each pixel of that column once.
+    // Anything that draws, reads or replaces the target, selects another pen,
+    // mode, mapping or clip, or opens a path, counts as a change that ends the
+    // run.
+    TCanvasLineRun Run;
+    void Touched() { ++Run.Version; }
+    // Checks the fast path's conditions now (the run starts empty).
+    void CheckRun();
+
     TCanvas* Q;
     TDCState S;
     std::vector<TDCState> Saved;
@@ -136,7 +148,12 @@ public:
 
     // The raster of the attached image with the current clip (cached).
     TRaster* Raster();
-    void ClipChanged() { ++ClipVersion; }
+    // The same without counting as a change (the fast path's own drawing).
+    TRaster* LineRaster();
+    void ClipChanged() {
+        ++ClipVersion;
+        Touched();
+    }
     // Prepares a painter target for one call (clip).
     QPainter* PreparedPainter();
 
@@ -164,6 +181,16 @@ TPenInfo PenInfo(const TCanvasPrivate& D);
 
 // Device-level drawing (canvasdraw.cpp): coordinates are device pixels.
 void DevLine(TCanvasPrivate& D, TPoint From, TPoint To);
+// One line of the fast path (D.Run.Fast); Raster is asked for the raster just
+// before the first pixel is painted (a place to say the canvas changes). False
+// when the line paints no pixel that was not painted already.
+template <typename Fn> bool DevRunLine(TCanvasPrivate& D, TPoint From, TPoint To, Fn&& Raster);
+// A polyline on the fast path: each stretch of points in one pixel column is
+// painted as the one span of rows its lines cover together.
+void DevRunPolyline(TCanvasPrivate& D, TRaster* R, const TPoint* Points, int Count);
+// Points are mapped on the way (no copy for one-pixel raster pens); Closed
+// joins the last point to the first.
+void DevPolyline(TCanvasPrivate& D, const TPoint* Points, int Count, bool Closed);
 void DevPolyline(TCanvasPrivate& D, const std::vector<TPoint>& Points, bool Closed);
 void DevFillPolygons(TCanvasPrivate& D, const QList<QPolygonF>& Polygons, bool Winding);
 void DevPolygon(TCanvasPrivate& D, const std::vector<std::vector<TPoint>>& Polygons);
@@ -224,3 +251,36 @@ TEXTMETRIC DeviceTextMetrics(const TCanvasPrivate& D);
 // Helpers shared by the drawing units.
 QTransform MapTransform(const TCanvasPrivate& D);
 QRegion RegionFromPolygons(const QList<QPolygonF>& Polygons, Qt::FillRule Rule);
+
+// --- the line fast path ---------------------------------------------------------
+
+template <typename Fn> bool DevRunLine(TCanvasPrivate& D, TPoint From, TPoint To, Fn&& Raster) {
+    TCanvasLineRun& run = D.Run;
+    if (From.x != To.x) {
+        TRaster* r = Raster();
+        if (!r) return false;
+        r->Line(From.x, From.y, To.x, To.y, false, run.Color, R2_COPYPEN);
+        return true;
+    }
+    if (From.y == To.y) return false;
+    // The rows this line paints: from its start up to, not including, its end.
+    const int64_t a = To.y > From.y ? int64_t(From.y) : int64_t(To.y) + 1;
+    const int64_t b = To.y > From.y ? int64_t(To.y) - 1 : int64_t(From.y);
+    const bool apart =
+        run.X != From.x || run.Lo > run.Hi || b < int64_t(run.Lo) - 1 || a > int64_t(run.Hi) + 1;
+    if (!apart && a >= run.Lo && b <= run.Hi) return false;
+    TRaster* r = Raster();
+    if (!r) return false;
+    if (apart) {
+        r->Column(From.x, int(a), int(b), run.Color);
+        run.X = From.x;
+        run.Lo = int(a);
+        run.Hi = int(b);
+        return true;
+    }
+    if (a < run.Lo) r->Column(From.x, int(a), run.Lo - 1, run.Color);
+    if (b > run.Hi) r->Column(From.x, run.Hi + 1, int(b), run.Color);
+    run.Lo = std::min(run.Lo, int(a));
+    run.Hi = std::max(run.Hi, int(b));
+    return true;
+}

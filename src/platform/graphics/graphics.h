@@ -11,6 +11,7 @@
 #include "platform/rtl/ansistring.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/sets.h"
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -339,6 +340,34 @@ bool SetRectRgn(HRGN Rgn, int Left, int Top, int Right, int Bottom);
 class TCanvasPrivate; // device state and the drawing target
 using TCopyMode = DWORD;
 
+// The line fast path's part of the device context (the rules are in the
+// platform's canvasprivate.h): one-pixel lines of a solid copy pen on a raster
+// image join while they stay in one pixel column, and a line there that
+// paints no row beyond the rows Lo..Hi already painted only moves the
+// position, without leaving the caller.
+struct TCanvasLineRun {
+    uint64_t Version = 1; // counts changes of the context that may end a run
+    uint64_t Checked = 0; // the Version the conditions were last checked at
+    bool Fast = false;
+    uint32_t Color = 0;
+    int X = 0, Lo = 1, Hi = 0; // rows of column X painted (none when Lo > Hi)
+    TPoint* Pos = nullptr;     // the context's current position
+
+    bool Joins(int ToX, int ToY) {
+        TPoint& p = *Pos;
+        if (Checked != Version || !Fast || ToX != p.x || ToX != X) return false;
+        // Both ends inside the run (no branch on the direction: noisy data
+        // turns at random).
+        if (std::min(p.y, ToY) < Lo || std::max(p.y, ToY) > Hi) return false;
+        p.y = ToY;
+        return true;
+    }
+    // A move to where the position is changes nothing on the fast path.
+    bool Stays(int ToX, int ToY) const {
+        return Checked == Version && Fast && ToX == Pos->x && ToY == Pos->y;
+    }
+};
+
 class TCanvas : public TPersistent {
     QM_CLASS(TCanvas)
 public:
@@ -375,8 +404,12 @@ public:
     TNotifyEvent OnChanging;
 
     // --- the canvas operations (pen, brush and font of this canvas) -------------
-    void MoveTo(int X, int Y);
-    void LineTo(int X, int Y);
+    void MoveTo(int X, int Y) {
+        if (!FLine->Stays(X, Y)) MoveToEx(X, Y, nullptr);
+    }
+    void LineTo(int X, int Y) {
+        if (!FLine->Joins(X, Y)) LineToDC(X, Y);
+    }
     void Polyline(const TPoint* Points, int Count);
     void Polyline(std::span<const TPoint> Points) { Polyline(Points.data(), int(Points.size())); }
     void Polygon(const TPoint* Points, int Count);
@@ -532,6 +565,7 @@ protected:
     std::unique_ptr<TCanvasPrivate> D;
 
 private:
+    TCanvasLineRun* FLine; // inside D
     friend class TCanvasPrivate;
     bool Ready(); // a target exists (asks CreateHandle first)
     static bool BltFrom(TCanvas* Self, TCanvasPrivate& D, int X, int Y, int Width, int Height,

@@ -747,6 +747,7 @@ TMetafileCanvas::TMetafileCanvas(TMetafile* AMetafile, HDC ReferenceDevice,
     (void)ReferenceDevice;
     FRecorder = std::make_unique<TMetaRecorder>(D.get());
     D->Recorder = FRecorder.get();
+    D->Touched();
     D->DeviceTechnology = DT_METAFILE;
     if (FMetafile) {
         D->DeviceSize = {std::max(1, FMetafile->Width()), std::max(1, FMetafile->Height())};
@@ -756,6 +757,7 @@ TMetafileCanvas::TMetafileCanvas(TMetafile* AMetafile, HDC ReferenceDevice,
 
 TMetafileCanvas::~TMetafileCanvas() {
     D->Recorder = nullptr;
+    D->Touched();
     if (!FMetafile) return;
     auto& ops = FMetafile->Ops();
     for (auto& op : FRecorder->Ops)
@@ -785,6 +787,7 @@ std::map<TCanvasPrivate*, TRecording>& Recordings() {
 void RecordInto(TCanvas* Canvas, TMetafile* Metafile) {
     if (!Canvas) return;
     TCanvasPrivate* d = Canvas->Private();
+    d->Touched(); // recording takes every line through the slow path
     auto& map = Recordings();
     if (auto it = map.find(d); it != map.end()) {
         if (d->Recorder == it->second.Recorder.get()) d->Recorder = nullptr;

@@ -341,6 +341,33 @@ inline int64_t FloorDiv(int64_t a, int64_t b) {
 
 } // namespace
 
+namespace {
+
+// Walks Count pixels of a line from P, calling Plot on each; the error term R
+// steps by Step and carries into the minor axis at B.
+template <typename Fn>
+void WalkLine(uint32_t* P, int64_t Count, qsizetype MajorStep, qsizetype MinorStep, int64_t R,
+              int64_t Step, int64_t B, Fn&& Plot) {
+    if (B == 0) {
+        Plot(P);
+        return;
+    }
+    for (int64_t i = 0; i < Count; ++i) {
+        Plot(P);
+        P += MajorStep;
+        R += Step;
+        if (R >= B) {
+            R -= B;
+            P += MinorStep;
+        } else if (R < 0) {
+            R += B;
+            P += MinorStep;
+        }
+    }
+}
+
+} // namespace
+
 void TRaster::Line(int x0, int y0, int x1, int y1, bool IncludeLast, uint32_t Color, int Rop,
                    const bool* Style, int StyleLen, int* Phase, uint32_t Back, bool Opaque) {
     const int64_t dx = int64_t(x1) - x0, dy = int64_t(y1) - y0;
@@ -409,40 +436,48 @@ void TRaster::Line(int x0, int y0, int x1, int y1, bool IncludeLast, uint32_t Co
         }
         if (i0 > i1 || !inHigh(i0)) continue;
 
-        int64_t n = minorAt(i0);
-        int64_t r = B == 0 ? 0 : (2 * i0 * dn + A) - (n - n0) * B;
-        int64_t m = m0 + sm * i0;
-        const int64_t step = 2 * dn;
-        const int nstep = dn < 0 ? -1 : 1;
+        const int64_t n = minorAt(i0);
+        const int64_t r = B == 0 ? 0 : (2 * i0 * dn + A) - (n - n0) * B;
+        const int64_t m = m0 + sm * i0;
         const qsizetype stride = FStride / 4;
-        uint32_t* base = reinterpret_cast<uint32_t*>(FBits);
-        uint32_t* p = xMajor ? base + n * stride + m : base + m * stride + n;
+        uint32_t* p =
+            reinterpret_cast<uint32_t*>(FBits) + (xMajor ? n * stride + m : m * stride + n);
         const qsizetype majorStep = xMajor ? sm : sm * stride;
-        const qsizetype minorStep = xMajor ? nstep * stride : nstep;
-        int phase = StyleLen > 0 ? int((startPhase + i0) % StyleLen) : 0;
-        for (int64_t i = i0; i <= i1; ++i) {
-            if (!Style) {
-                *p = Rop == R2_COPYPEN ? Color : ApplyRop2(Rop, Color, *p);
-            } else {
+        const qsizetype minorStep = (dn < 0 ? -1 : 1) * (xMajor ? stride : 1);
+        const int64_t pixels = i1 - i0 + 1;
+        // One loop for each kind of pen, so no pixel asks again which kind it is.
+        if (Style) {
+            int phase = int((startPhase + i0) % StyleLen);
+            WalkLine(p, pixels, majorStep, minorStep, r, 2 * dn, B, [&](uint32_t* q) {
                 if (Style[phase])
-                    *p = ApplyRop2(Rop, Color, *p);
+                    *q = ApplyRop2(Rop, Color, *q);
                 else if (Opaque)
-                    *p = ApplyRop2(Rop, Back, *p);
+                    *q = ApplyRop2(Rop, Back, *q);
                 if (++phase == StyleLen) phase = 0;
-            }
-            p += majorStep;
-            if (B != 0) {
-                r += step;
-                if (r >= B) {
-                    r -= B;
-                    p += minorStep;
-                } else if (r < 0) {
-                    r += B;
-                    p += minorStep;
-                }
-            }
+            });
+        } else if (Rop == R2_COPYPEN) {
+            WalkLine(p, pixels, majorStep, minorStep, r, 2 * dn, B,
+                     [Color](uint32_t* q) { *q = Color; });
+        } else if (Rop == R2_XORPEN) {
+            const uint32_t bits = Color & 0xFFFFFFu;
+            WalkLine(p, pixels, majorStep, minorStep, r, 2 * dn, B,
+                     [bits](uint32_t* q) { *q = (*q ^ bits) | 0xFF000000u; });
+        } else {
+            WalkLine(p, pixels, majorStep, minorStep, r, 2 * dn, B,
+                     [Rop, Color](uint32_t* q) { *q = ApplyRop2(Rop, Color, *q); });
         }
-        (void)m;
+    }
+}
+
+void TRaster::Column(int x, int y0, int y1, uint32_t Color) {
+    if (x < FBounds.left() || x > FBounds.right()) return;
+    const qsizetype stride = FStride / 4;
+    for (const QRect& c : FRects) {
+        if (x < c.left() || x > c.right()) continue;
+        const int a = std::max(y0, c.top()), b = std::min(y1, c.bottom());
+        uint32_t* p = reinterpret_cast<uint32_t*>(FBits) + a * stride + x;
+        for (int y = a; y <= b; ++y, p += stride)
+            *p = Color;
     }
 }
 

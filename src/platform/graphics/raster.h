@@ -163,6 +163,9 @@ public:
               const bool* Style = nullptr, int StyleLen = 0, int* Phase = nullptr,
               uint32_t Back = 0, bool Opaque = false);
 
+    // Pixels y0..y1 of column x in Color (copy mode).
+    void Column(int x, int y0, int y1, uint32_t Color);
+
     void FillPolygons(const QList<QPolygonF>& Polygons, bool Winding, const TRasterPaint& Paint);
 
 private:

@@ -34,11 +34,25 @@ int MulDiv(int a, int b, int c) {
     return static_cast<int>(q);
 }
 
-int PixelPos(double v, int limit) {
-    if (std::isnan(v)) return 0;
-    if (v >= limit) return limit;
-    if (v <= -limit) return -limit;
-    return static_cast<int>(std::nearbyint(v));
+void PixelPositions(const double* V, int Count, double Minimum, double Scale, double Origin,
+                    bool Negate, int limit, int* Out, int Step) {
+    // A product with the negated scale is exactly the negated product.
+    const double scale = Negate ? -Scale : Scale;
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128d min = _mm_set1_pd(Minimum), sc = _mm_set1_pd(scale);
+    const __m128d origin = _mm_set1_pd(Origin);
+    const __m128d hi = _mm_set1_pd(limit), lo = _mm_set1_pd(-double(limit));
+    for (; i + 2 <= Count; i += 2) {
+        __m128d q = _mm_add_pd(origin, _mm_mul_pd(_mm_sub_pd(_mm_loadu_pd(V + i), min), sc));
+        q = _mm_and_pd(q, _mm_cmpord_pd(q, q)); // NaN gives 0
+        const __m128i r = _mm_cvtpd_epi32(_mm_min_pd(_mm_max_pd(q, lo), hi));
+        Out[i * Step] = _mm_cvtsi128_si32(r);
+        Out[(i + 1) * Step] = _mm_cvtsi128_si32(_mm_shuffle_epi32(r, 1));
+    }
+#endif
+    for (; i < Count; ++i)
+        Out[i * Step] = PixelPos(Origin + (V[i] - Minimum) * scale, limit);
 }
 
 int SafeInt(double v) {

@@ -136,6 +136,25 @@ TEST_F(CanvasShapes, ThreePixelLinesEndFlatSquareOrRound) {
                               "...##########...", "...##########...", "...##########..."}));
 }
 
+TEST_F(CanvasShapes, ZeroLengthWideLinesLeaveTheirCap) {
+    Sheet(22, 7);
+    const DWORD ends[3] = {PS_ENDCAP_FLAT, PS_ENDCAP_SQUARE, PS_ENDCAP_ROUND};
+    for (int i = 0; i < 3; ++i) {
+        LOGBRUSH lb;
+        lb.lbColor = 0;
+        C->Pen()->SetHandle(ExtCreatePen(PS_GEOMETRIC | PS_SOLID | ends[i], 5, lb));
+        C->MoveTo(3 + 6 * i, 3);
+        C->LineTo(3 + 6 * i, 3);
+    }
+    const TPoint dot[2] = {{20, 3}, {20, 3}}; // a polyline of one point, plain wide pen
+    C->Pen()->SetWidth(2);
+    C->Polyline(dot, 2);
+    EXPECT_EQ(Art(Bmp),
+              (Rows{"......................", ".......#####..###.....", ".......#####.#####.##.",
+                    ".......#####.#####.##.", ".......#####.#####....", ".......#####..###.....",
+                    "......................"}));
+}
+
 TEST_F(CanvasShapes, RoundCapsRoundTheEndsOfWideLines) {
     Sheet(20, 9);
     C->Pen()->SetWidth(7); // plain wide pens end round

@@ -1,0 +1,97 @@
+// One-pixel lines drawn one after another: lines in one pixel column are
+// joined, and the picture stays what drawing each line on its own gives when
+// the pen, the pixels or the position change between them.
+#include "pixelart.h"
+#include <gtest/gtest.h>
+
+using Rows = std::vector<std::string>;
+
+class CanvasLines : public ::testing::Test {
+protected:
+    CanvasLines() : C(Bmp.Canvas()) {}
+    void Sheet(int w, int h) {
+        Bmp.SetSize(w, h);
+        C = Bmp.Canvas();
+    }
+    void Line(int x0, int y0, int x1, int y1) {
+        C->MoveTo(x0, y0);
+        C->LineTo(x1, y1);
+    }
+    TBitmap Bmp;
+    TCanvas* C;
+};
+
+TEST_F(CanvasLines, ALaterPenColourPaintsOverTheColumnAgain) {
+    Sheet(3, 8);
+    C->MoveTo(1, 1);
+    C->LineTo(1, 7);
+    C->Pen()->SetColor(clRed);
+    C->LineTo(1, 3);
+    C->Pen()->SetColor(clBlack);
+    C->LineTo(1, 5); // black over red again
+    EXPECT_EQ(Art(Bmp), (Rows{"...", ".#.", ".#.", ".#.", ".#.", ".r.", ".r.", ".r."}));
+}
+
+TEST_F(CanvasLines, PixelsChangedBetweenLinesArePaintedAgain) {
+    Sheet(3, 8);
+    Line(1, 1, 1, 7);
+    C->Brush()->SetColor(clBlue);
+    C->FillRect(TRect(0, 2, 3, 4)); // over the line
+    C->LineTo(1, 0);
+    static_cast<uint32_t*>(Bmp.ScanLine(5))[1] = 0xFF00FF00; // lime, written directly
+    C->LineTo(1, 7);
+    EXPECT_EQ(Art(Bmp), (Rows{".#.", ".#.", "b#b", "b#b", ".#.", ".#.", ".#.", ".#."}));
+}
+
+TEST_F(CanvasLines, AMoveInTheColumnStartsAfreshWhereItLands) {
+    Sheet(3, 10);
+    Line(1, 1, 1, 3);
+    Line(1, 6, 1, 8); // apart from the first: the gap stays white
+    Line(1, 4, 1, 5);
+    EXPECT_EQ(Art(Bmp),
+              (Rows{"...", ".#.", ".#.", "...", ".#.", "...", ".#.", ".#.", "...", "..."}));
+}
+
+TEST_F(CanvasLines, XorLinesAreNeverJoined) {
+    Sheet(3, 6);
+    C->Pen()->SetMode(pmXor);
+    C->Pen()->SetColor(clWhite);
+    C->MoveTo(1, 1);
+    C->LineTo(1, 5);
+    C->LineTo(1, 3); // back from row 5: row 5 turns, row 4 turns back
+    EXPECT_EQ(Art(Bmp), (Rows{"...", ".#.", ".#.", ".#.", "...", ".#."}));
+}
+
+TEST_F(CanvasLines, PolylineOfAColumnAndAStepClipped) {
+    Sheet(5, 8);
+    const TPoint p[] = {{1, 0}, {1, 6}, {1, 2}, {3, 4}, {3, 9}};
+    C->IntersectClipRect(0, 1, 5, 7);
+    C->Polyline(p, 5);
+    EXPECT_EQ(Art(Bmp),
+              (Rows{".....", ".#...", ".#...", ".##..", ".#.#.", ".#.#.", ".#.#.", "....."}));
+}
+
+// A polyline ending in a column: its last point is left out unless an earlier
+// point of the column holds that row (repeats of the last point draw nothing).
+TEST_F(CanvasLines, PolylineEndsOneShortOfItsLastPoint) {
+    const struct {
+        std::vector<TPoint> Points;
+        const char* Column; // rows 0..7 of column 1
+    } cases[] = {
+        {{{1, 1}, {1, 5}, {1, 3}, {1, 5}, {1, 5}}, ".#####.."},
+        {{{1, 1}, {1, 3}, {1, 6}, {1, 6}}, ".#####.."},
+        {{{1, 6}, {1, 4}, {1, 1}}, "..#####."},
+        {{{1, 2}, {1, 2}}, "........"},
+        {{{0, 0}, {1, 4}}, "..##...."}, // a steep line: its own last pixel left out
+    };
+    for (const auto& c : cases) {
+        Sheet(3, 8);
+        C->Brush()->SetColor(clWhite);
+        C->FillRect(TRect(0, 0, 3, 8));
+        C->Polyline(c.Points.data(), int(c.Points.size()));
+        std::string column;
+        for (const std::string& row : Art(Bmp))
+            column += row[1];
+        EXPECT_EQ(column, c.Column) << c.Points.size() << " points from row " << c.Points[0].y;
+    }
+}
