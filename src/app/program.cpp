@@ -12,6 +12,8 @@
 #include "app/rxmcalimenu.h"
 #include "app/setcpm.h"
 #include "app/setupcom.h"
+#include "chart/editor/teeeditorstartup.h"
+#include "chart/series/teeextraseries.h"
 #include "platform/forms/extctrls.h"
 #include "platform/forms/testhooks.h"
 #include "platform/win32/kernel.h"
@@ -140,6 +142,10 @@ int RunProgram() {
     const std::unique_ptr<TPumpScript> driver = HeadlessDriver();
     try {
         InstallPortSettingsDialog();
+        // Chart files and the editor find every series, function and editor
+        // form by name only once their libraries have registered them.
+        TeeExtraSeriesStartup();
+        TeeEditorStartup();
         CreateProgramWindows();
         ReportShownWindows();
         Application->Run();
