@@ -118,15 +118,16 @@ TBarSeriesEditor::TBarSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
         FBar->SetBarStyle(static_cast<TBarStyle>(CBBarStyle->ItemIndex()));
         EnableStyleControls();
     };
-    auto upDown = [this](TEdit* E, auto Set) {
+    using TIntSetter = void (*)(TCustomBarSeries*, int);
+    auto upDown = [this](TEdit* E, TIntSetter Set) {
         E->OnChange = [this, E, Set](TObject*) {
             int v;
-            if (!FLoading && FBar && Showing() && TryStrToInt(E->Text(), v)) (FBar->*Set)(v);
+            if (!FLoading && FBar && Showing() && TryStrToInt(E->Text(), v)) Set(FBar, v);
         };
     };
-    upDown(SEBarWidth, &TCustomBarSeries::SetBarWidthPercent);
-    upDown(SEBarOffset, &TCustomBarSeries::SetOffsetPercent);
-    upDown(EBevel, &TCustomBarSeries::SetBevelSize);
+    upDown(SEBarWidth, [](TCustomBarSeries* B, int V) { B->SetBarWidthPercent(V); });
+    upDown(SEBarOffset, [](TCustomBarSeries* B, int V) { B->SetOffsetPercent(V); });
+    upDown(EBevel, [](TCustomBarSeries* B, int V) { B->SetBevelSize(V); });
     auto check = [this](TCheckBox* C, auto Set) {
         C->OnClick = [this, C, Set](TObject*) {
             if (!FLoading && FBar) (FBar->*Set)(C->Checked());

@@ -515,13 +515,14 @@ TTeeShadowEditor::TTeeShadowEditor(TComponent* AOwner) : TForm(AOwner) {
     BOK = TeeNewButton(this, this, "BOK", "OK", 78, 130, 75);
     BOK->SetModalResult(mrOk);
     BOK->SetVisible(false);
-    auto write = [this](TEdit* E, void (TTeeShadow::*Set)(int)) {
+    Edit1->OnChange = [this](TObject*) {
         int v;
-        if (FLoading || !FShadow || !TryStrToInt(E->Text(), v)) return;
-        (FShadow->*Set)(v);
+        if (!FLoading && FShadow && TryStrToInt(Edit1->Text(), v)) FShadow->SetHorizSize(v);
     };
-    Edit1->OnChange = [=](TObject*) { write(Edit1, &TTeeShadow::SetHorizSize); };
-    EVertSize->OnChange = [=](TObject*) { write(EVertSize, &TTeeShadow::SetVertSize); };
+    EVertSize->OnChange = [this](TObject*) {
+        int v;
+        if (!FLoading && FShadow && TryStrToInt(EVertSize->Text(), v)) FShadow->SetVertSize(v);
+    };
     EShadowTransp->OnChange = [this](TObject*) {
         int v;
         if (!FLoading && FShadow && TryStrToInt(EShadowTransp->Text(), v))
