@@ -43,4 +43,9 @@ void TeeEditorStartup() {
     };
     TeeRegisterEditorDialogs();
     TeeRegisterSeriesEditors();
+    TeeRegisterChartPages();
+    TeeRegisterStandardEditors();
+    TeeRegisterPrintAndExport();
+    TeeRegisterDataAndToolEditors();
+    TeeRegisterExtraSeriesEditors();
 }

@@ -8,3 +8,8 @@ void TeeEditorStartup();
 // Defined beside the pages and dialogs; called by TeeEditorStartup.
 void TeeRegisterEditorDialogs();
 void TeeRegisterSeriesEditors();
+void TeeRegisterChartPages();
+void TeeRegisterStandardEditors();
+void TeeRegisterPrintAndExport();
+void TeeRegisterDataAndToolEditors();
+void TeeRegisterExtraSeriesEditors();
