@@ -335,6 +335,7 @@ public:
     virtual bool SubGalleryStack() { return true; }
     virtual double PointOrigin(int ValueIndex, bool SumAll);
     virtual void DrawBar(int BarIndex, int StartPos, int EndPos) = 0;
+    void DrawBarShape(int BarIndex, int StartPos, int EndPos, bool Vertical);
 
     int AddBar(double Value, const AnsiString& Label, TColor Color) {
         return Add(Value, Label, Color);

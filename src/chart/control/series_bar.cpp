@@ -713,22 +713,35 @@ void THorizBarSeries::DrawValue(int ValueIndex) {
     DrawBar(ValueIndex, std::min(left, right), std::max(left, right));
 }
 
-void TBarSeries::DrawBar(int BarIndex, int StartPos, int EndPos) {
+// One drawing for both orientations: "across" runs over the bar's width, "along" over its value;
+// the apex of pointed styles sits at the value end (top of a vertical bar, right of a horizontal).
+void TCustomBarSeries::DrawBarShape(int BarIndex, int StartPos, int EndPos, bool Vertical) {
     TCanvas3D* canvas = ParentChart()->Canvas();
     SetPenBrushBar(FBarColor);
     const TBarStyle style = GetBarStyle(BarIndex);
     const TRect& r = BarRect;
-    const int mid = (r.Left + r.Right) / 2;
+    const int lo = Vertical ? r.Left : r.Top;
+    const int hi = Vertical ? r.Right : r.Bottom;
+    const int mid = (lo + hi) / 2;
+    const int base = Vertical ? EndPos : StartPos;
+    const int apex = Vertical ? StartPos : EndPos;
+    const auto P = [Vertical](int across, int along) {
+        return Vertical ? TPoint(across, along) : TPoint(along, across);
+    };
+    const TPoint a = P(lo, StartPos), b = P(hi, EndPos);
+    const auto arrow = [&] {
+        canvas->Arrow(true, P(mid, base), P(mid, apex), hi - lo, (hi - lo) / 2, MiddleZ());
+    };
     if (!Is3D()) {
         switch (style) {
         case bsPyramid:
         case bsCone: {
-            const TPoint p[3] = {{r.Left, EndPos}, {mid, StartPos}, {r.Right, EndPos}};
+            const TPoint p[3] = {P(lo, base), P(mid, apex), P(hi, base)};
             canvas->Polygon(p, 2);
             break;
         }
         case bsInvPyramid: {
-            const TPoint p[3] = {{r.Left, StartPos}, {mid, EndPos}, {r.Right, StartPos}};
+            const TPoint p[3] = {P(lo, apex), P(mid, base), P(hi, apex)};
             canvas->Polygon(p, 2);
             break;
         }
@@ -736,103 +749,49 @@ void TBarSeries::DrawBar(int BarIndex, int StartPos, int EndPos) {
             canvas->Ellipse(r);
             break;
         case bsArrow:
-            canvas->Arrow(true, TPoint(mid, EndPos), TPoint(mid, StartPos), r.Right - r.Left,
-                          (r.Right - r.Left) / 2, MiddleZ());
+            arrow();
             break;
         default:
             BarRectangle(FBarColor, r.Left, r.Top, r.Right, r.Bottom);
         }
     } else {
+        const TPoint ia = P(lo, EndPos), ib = P(hi, StartPos);
         switch (style) {
         case bsPyramid:
-            canvas->Pyramid(true, r.Left, StartPos, r.Right, EndPos, StartZ(), EndZ(), FDark3D);
+            canvas->Pyramid(Vertical, a.x, a.y, b.x, b.y, StartZ(), EndZ(), FDark3D);
             break;
         case bsInvPyramid:
-            canvas->Pyramid(true, r.Left, EndPos, r.Right, StartPos, StartZ(), EndZ(), FDark3D);
+            canvas->Pyramid(Vertical, ia.x, ia.y, ib.x, ib.y, StartZ(), EndZ(), FDark3D);
             break;
         case bsCilinder:
-            canvas->Cylinder(true, r.Left, r.Top, r.Right, r.Bottom, StartZ(), EndZ(), FDark3D);
+            canvas->Cylinder(Vertical, r.Left, r.Top, r.Right, r.Bottom, StartZ(), EndZ(), FDark3D);
             break;
         case bsEllipse:
             canvas->EllipseWithZ(r.Left, r.Top, r.Right, r.Bottom, MiddleZ());
             break;
         case bsArrow:
-            canvas->Arrow(true, TPoint(mid, EndPos), TPoint(mid, StartPos), r.Right - r.Left,
-                          (r.Right - r.Left) / 2, MiddleZ());
+            arrow();
             break;
         case bsCone:
-            canvas->Cone(true, r.Left, r.Top, r.Right, r.Bottom, StartZ(), EndZ(), FDark3D,
+            canvas->Cone(Vertical, r.Left, r.Top, r.Right, r.Bottom, StartZ(), EndZ(), FDark3D,
                          FConePercent);
             break;
         default:
-            canvas->Cube(r.Left, r.Right, StartPos, EndPos, StartZ(), EndZ(), FDark3D);
+            canvas->Cube(a.x, b.x, a.y, b.y, StartZ(), EndZ(), FDark3D);
         }
     }
     if (style == bsRectGradient)
-        BarGradient(BarIndex, TRect(r.Left, StartPos, r.Right, EndPos));
+        BarGradient(BarIndex, TRect(a.x, a.y, b.x, b.y));
     else if (style == bsBevel)
         DrawBevel();
 }
 
+void TBarSeries::DrawBar(int BarIndex, int StartPos, int EndPos) {
+    DrawBarShape(BarIndex, StartPos, EndPos, true);
+}
+
 void THorizBarSeries::DrawBar(int BarIndex, int StartPos, int EndPos) {
-    TCanvas3D* canvas = ParentChart()->Canvas();
-    SetPenBrushBar(FBarColor);
-    const TBarStyle style = GetBarStyle(BarIndex);
-    const TRect& r = BarRect;
-    const int mid = (r.Top + r.Bottom) / 2;
-    if (!Is3D()) {
-        switch (style) {
-        case bsPyramid:
-        case bsCone: {
-            const TPoint p[3] = {{StartPos, r.Top}, {EndPos, mid}, {StartPos, r.Bottom}};
-            canvas->Polygon(p, 2);
-            break;
-        }
-        case bsInvPyramid: {
-            const TPoint p[3] = {{EndPos, r.Top}, {StartPos, mid}, {EndPos, r.Bottom}};
-            canvas->Polygon(p, 2);
-            break;
-        }
-        case bsEllipse:
-            canvas->Ellipse(r);
-            break;
-        case bsArrow:
-            canvas->Arrow(true, TPoint(StartPos, mid), TPoint(EndPos, mid), r.Bottom - r.Top,
-                          (r.Bottom - r.Top) / 2, MiddleZ());
-            break;
-        default:
-            BarRectangle(FBarColor, r.Left, r.Top, r.Right, r.Bottom);
-        }
-    } else {
-        switch (style) {
-        case bsPyramid:
-            canvas->Pyramid(false, StartPos, r.Top, EndPos, r.Bottom, StartZ(), EndZ(), FDark3D);
-            break;
-        case bsInvPyramid:
-            canvas->Pyramid(false, EndPos, r.Top, StartPos, r.Bottom, StartZ(), EndZ(), FDark3D);
-            break;
-        case bsCilinder:
-            canvas->Cylinder(false, r.Left, r.Top, r.Right, r.Bottom, StartZ(), EndZ(), FDark3D);
-            break;
-        case bsEllipse:
-            canvas->EllipseWithZ(r.Left, r.Top, r.Right, r.Bottom, MiddleZ());
-            break;
-        case bsArrow:
-            canvas->Arrow(true, TPoint(StartPos, mid), TPoint(EndPos, mid), r.Bottom - r.Top,
-                          (r.Bottom - r.Top) / 2, MiddleZ());
-            break;
-        case bsCone:
-            canvas->Cone(false, r.Left, r.Top, r.Right, r.Bottom, StartZ(), EndZ(), FDark3D,
-                         FConePercent);
-            break;
-        default:
-            canvas->Cube(StartPos, EndPos, r.Top, r.Bottom, StartZ(), EndZ(), FDark3D);
-        }
-    }
-    if (style == bsRectGradient)
-        BarGradient(BarIndex, TRect(StartPos, r.Top, EndPos, r.Bottom));
-    else if (style == bsBevel)
-        DrawBevel();
+    DrawBarShape(BarIndex, StartPos, EndPos, false);
 }
 
 TColor TCustomBarSeries::CalcGradientColor(int ValueIndex) {
