@@ -639,6 +639,29 @@ bool EditTeeFont(TComponent* AOwner, TFont* AFont) {
     return true;
 }
 
+AnsiString TeeGetPictureFileName(TComponent* AOwner) {
+    TOpenPictureDialog dlg(AOwner);
+    return dlg.Execute() ? dlg.FileName() : AnsiString();
+}
+
+void TeeLoadClearImage(TComponent* AOwner, TPicture* APicture) {
+    if (APicture->Graphic()) {
+        APicture->SetGraphic(nullptr);
+        return;
+    }
+    const AnsiString name = TeeGetPictureFileName(AOwner);
+    if (name.IsEmpty()) return;
+    // Loaded aside first: a damaged file must not leave half a picture behind.
+    TPicture loaded;
+    try {
+        loaded.LoadFromFile(name);
+    } catch (const Exception& E) {
+        ShowMessage(E.Message);
+        return;
+    }
+    APicture->Assign(&loaded);
+}
+
 void TeeInstallPenDialogHook() {
     TeeEditorHooks().EditChartPen = [](TComponent* Owner, TChartPen* Pen, bool Hide) {
         return EditChartPenDialog(Owner, Pen, Hide);

@@ -200,5 +200,11 @@ bool EditTeeFontEx(TComponent* AOwner, TTeeFont* AFont);
 // The standard font dialog; on OK the font takes the chosen font.
 bool EditTeeFont(TComponent* AOwner, TFont* AFont);
 
+// The picture file the user picks, or an empty text.
+AnsiString TeeGetPictureFileName(TComponent* AOwner);
+// Clears a picture that holds a graphic; otherwise asks for a file and loads
+// it. A file that cannot be read is reported and leaves the picture as it was.
+void TeeLoadClearImage(TComponent* AOwner, TPicture* APicture);
+
 // Fills the chart control's pen hook with the pen dialog.
 void TeeInstallPenDialogHook();
