@@ -17,6 +17,7 @@ class TPanel;
 class TRadioGroup;
 class TSpeedButton;
 class TTabSheet;
+class TTeeCustomTool;
 class TUpDown;
 
 class TFormTeeGeneral : public TForm {
@@ -91,13 +92,17 @@ public:
     TUpDown* UDPointsPerPage = nullptr;
     TCheckBox* CBScaleLast = nullptr;
     TCheckBox* CBPageLegend = nullptr;
+    TCheckBox* CBPageNum = nullptr;
     TLabel* LabelPages = nullptr;
     TChartPageNavigator* ChartPageNavigator1 = nullptr;
 
     void FormShow(TObject* Sender);
     void RefreshLabel();
+    void CBPageNumClick(TObject* Sender);
 
 private:
+    // The chart's first page-number tool, or nullptr.
+    TTeeCustomTool* PageNumTool() const;
     TCustomChart* FChart = nullptr;
     bool FLoading = true;
 };

@@ -7,6 +7,7 @@
 #include "chart/control/tooledit.h"
 #include "chart/engine/tecanvas.h"
 #include "platform/forms/forms.h"
+#include "platform/forms/stdctrls.h"
 #include <memory>
 
 class TCheckBox;
@@ -178,6 +179,12 @@ private:
     TTeeFont* FFont = nullptr;
     bool FLoading = false;
 };
+
+// One row of the pen style list (a sample line, then the text) and of the
+// brush style list (a swatch, then the text).
+void TeeDrawPenStyleItem(TCanvas* ACanvas, int Index, const TRect& Rect, TOwnerDrawState State,
+                         TPen* APen, const AnsiString& Text);
+void TeeDrawBrushStyleItem(TCanvas* ACanvas, int Index, const TRect& Rect, const AnsiString& Text);
 
 // Creates a dialog owned by the owner's form, centred on it (or on the screen).
 TCustomForm* TeeCreateForm(TClass AClass, TComponent* AOwner);
