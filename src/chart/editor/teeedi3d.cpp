@@ -49,7 +49,6 @@ TFormTee3D::TFormTee3D(TComponent* AOwner, TCustomChart* AChart) : TForm(AOwner)
         TeeNewUpDown(this, g, "ETextSize", "UDTextSize", 90, 172, 44, 1, 1000, &ETextSize, 5);
     UDTextSize->SetPosition(100);
     LTextSize = TeeNewLabel(this, g, "%", 152, 176);
-    TeeNewLabel(this, g, "Text size:", 8, 176, ETextSize);
 
     SBZoom = NewBar(this, g, "SBZoom", "&Zoom:", "LZoom", 12, 1, 500, &LZoom);
     SBRotation = NewBar(this, g, "SBRotation", "&Rotation:", "LRotation", 42, 180, 360, &LRotation);

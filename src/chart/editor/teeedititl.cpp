@@ -106,13 +106,18 @@ TChartTitle* TFormTeeTitle::TitleAt(int Index) const {
 }
 
 void TFormTeeTitle::FormShow(TObject*) {
-    if (!FChart) {
+    if (!FTitle) {
         // Docked by the editor window: the tag holds the title, whose panel is the chart.
         FTitle = dynamic_cast<TChartTitle*>(reinterpret_cast<TObject*>(Tag()));
-        if (FTitle) FChart = dynamic_cast<TCustomChart*>(FTitle->ParentChart());
     }
+    if (!FChart && FTitle) FChart = dynamic_cast<TCustomChart*>(FTitle->ParentChart());
     if (!FChart) return;
-    if (!FTitle) FTitle = FChart->Title();
+    SelectTitle(FTitle ? FTitle : FChart->Title());
+}
+
+void TFormTeeTitle::SelectTitle(TChartTitle* ATitle) {
+    if (!FChart || !ATitle) return;
+    FTitle = ATitle;
     int index = 3;
     if (FTitle == FChart->Title())
         index = 0;

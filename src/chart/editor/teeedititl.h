@@ -39,6 +39,8 @@ public:
     TFormTeeShape* ShapePage() const { return FShape; }
 
     void FormShow(TObject* Sender);
+    // Turns the page to another title of the chart.
+    void SelectTitle(TChartTitle* ATitle);
     void CBTitlesChange(TObject* Sender);
 
 private:

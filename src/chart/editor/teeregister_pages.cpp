@@ -25,11 +25,9 @@ void ShowSubPage(TChartEditForm* F, TTabSheet* Tab) {
 void ShowTitle(TChartEditForm* F, TChartTitle* Title) {
     F->TheTitle = Title;
     ShowSubPage(F, F->TabTitle);
-    if (auto* page = dynamic_cast<TFormTeeTitle*>(F->PageForm(F->TabTitle))) {
-        // The page may exist already, opened on another title.
-        page->SetTag(reinterpret_cast<intptr_t>(static_cast<TObject*>(Title)));
-        page->FormShow(page);
-    }
+    // The page may exist already, opened on another title.
+    if (auto* page = dynamic_cast<TFormTeeTitle*>(F->PageForm(F->TabTitle)))
+        page->SelectTitle(Title);
 }
 
 void ShowPanelPart(TCustomForm* Form, const TChartClickedPart& Part) {
