@@ -139,6 +139,10 @@ struct PageCase {
     std::function<bool(TCustomChart* Chart)> Holds;
 };
 
+void PrintTo(const PageCase& C, std::ostream* Os) {
+    *Os << C.Name;
+}
+
 template <class T> T* As(TCustomForm* F) {
     auto* p = dynamic_cast<T*>(F);
     EXPECT_NE(p, nullptr);
