@@ -15,6 +15,7 @@
 #include "chart/editor/teependlg.h"
 #include "platform/classes/stringlist.h"
 #include "platform/forms/buttons.h"
+#include "platform/forms/dialogs.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/sysutils.h"
 
@@ -217,9 +218,59 @@ TChartPageNavigator::TChartPageNavigator(TComponent* AOwner) : TPanel(AOwner) {
     EnableButtons();
 }
 
+TChartPageNavigator::~TChartPageNavigator() {
+    SetChart(nullptr);
+}
+
 void TChartPageNavigator::SetChart(TCustomChart* Value) {
+    if (FChart == Value) {
+        EnableButtons();
+        return;
+    }
+    if (FChart) {
+        FChart->RemoveListener(this);
+        FChart->RemoveFreeNotification(this);
+    }
     FChart = Value;
+    if (FChart) {
+        FChart->Listeners()->Add(this);
+        FChart->FreeNotification(this);
+    }
     EnableButtons();
+}
+
+void TChartPageNavigator::Notification(TComponent* AComponent, TOperation Operation) {
+    TPanel::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FChart) {
+        FChart = nullptr;
+        EnableButtons();
+    }
+}
+
+void TChartPageNavigator::TeeEvent(TTeeEvent* Event) {
+    auto* series = dynamic_cast<TTeeSeriesEvent*>(Event);
+    if (dynamic_cast<TChartChangePage*>(Event) || (series && series->Event == seDataChanged))
+        EnableButtons();
+}
+
+void TChartPageNavigator::Print() {
+    if (!FChart) return;
+    const int pages = FChart->NumPages();
+    if (pages <= 1) {
+        FChart->PrintPages(1, 1);
+        return;
+    }
+    TPrintDialog dlg(this);
+    dlg.SetOptions({poPageNums});
+    dlg.SetMinPage(1);
+    dlg.SetMaxPage(pages);
+    dlg.SetFromPage(1);
+    dlg.SetToPage(pages);
+    if (!dlg.Execute()) return;
+    if (dlg.PrintRange() == prAllPages)
+        FChart->PrintPages(1, pages);
+    else
+        FChart->PrintPages(std::max(1, dlg.FromPage()), std::min(pages, dlg.ToPage()));
 }
 
 void TChartPageNavigator::Go(int Page) {

@@ -31,6 +31,7 @@
 #include "platform/forms/stdctrls.h"
 #include "platform/graphics/jpeg.h"
 #include "support/forms_testing.h"
+#include "support/recording_printer.h"
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -357,6 +358,37 @@ TEST_F(ChartPagesTest, RotationBarOnACanvasWithoutFullRotation) {
     EXPECT_EQ(Chart->View3DOptions()->Rotation(), 90);
     view.SBRotation->SetPosition(200);
     EXPECT_EQ(Chart->View3DOptions()->Rotation(), 290);
+}
+
+TEST_F(ChartPagesTest, PageNavigatorFollowsTheChartAndPrintsItsPages) {
+    Chart->SetMaxPointsPerPage(3);
+    ASSERT_EQ(Chart->NumPages(), 3);
+    TChartPageNavigator nav(nullptr);
+    nav.SetChart(Chart.get());
+    Chart->SetPage(3);
+    EXPECT_FALSE(nav.BNext->Enabled());
+    EXPECT_TRUE(nav.BPrior->Enabled());
+    TChartSeries* line = Chart->Series(0);
+    line->BeginUpdate();
+    for (int i = 8; i < 12; ++i)
+        line->AddXY(i, i);
+    line->EndUpdate();
+    ASSERT_EQ(Chart->NumPages(), 4);
+    EXPECT_TRUE(nav.BNext->Enabled());
+
+    TRecordingPrinter printer;
+    printer.Install();
+    Responder.ExpectPrintPages(2, 3);
+    nav.Print();
+    EXPECT_TRUE(Responder.Done());
+    EXPECT_EQ(printer.PageCount(), 2);
+    EXPECT_EQ(Chart->Page(), 3);
+
+    Chart->SetMaxPointsPerPage(0);
+    TRecordingPrinter single;
+    single.Install();
+    nav.Print(); // one page: no dialog (the strict responder fails on any)
+    EXPECT_EQ(single.PageCount(), 1);
 }
 
 } // namespace
