@@ -310,6 +310,7 @@ TEST_F(ChartPagesTest, EqualMemoLinesLeaveTheTitleTextAlone) {
 TEST_F(ChartPagesTest, DependentControlsFollowTheirSwitch) {
     TFormTeeLegend legend(nullptr, Chart->Legend());
     legend.Show();
+    Shot(&legend, "legend_style");
     legend.PageControl1->SelectPageByUser(legend.TabSymbols);
     ASSERT_TRUE(legend.CBSymPen->Checked());
     EXPECT_FALSE(legend.BSymPen->Enabled());
@@ -338,6 +339,7 @@ TEST_F(ChartPagesTest, DependentControlsFollowTheirSwitch) {
     TFormTee3D view(nullptr, Chart.get());
     view.Show();
     SimulateClick(view.CBOrthogonal);
+    Shot(&view, "view3d");
     EXPECT_TRUE(view.SBRotation->Enabled());
     EXPECT_FALSE(view.EOrthoAngle->Enabled());
     SimulateClick(view.CBView3d);
