@@ -3,6 +3,7 @@
 // panel its embedded editor, turned to the part of the chart clicked.
 #include "chart/control/teeedit.h"
 #include "chart/editor/teeedi3d.h"
+#include "chart/editor/teeediaxis.h"
 #include "chart/editor/teeedilege.h"
 #include "chart/editor/teeedipane.h"
 #include "chart/editor/teeediseri.h"
@@ -13,7 +14,9 @@
 #include "chart/editor/teelisb.h"
 #include "chart/editor/teeshapeedit.h"
 #include "chart/engine/teeaxis.h"
+#include "platform/classes/stringlist.h"
 #include "platform/forms/comctrls.h"
+#include "platform/forms/stdctrls.h"
 
 namespace {
 void ShowSubPage(TChartEditForm* F, TTabSheet* Tab) {
@@ -30,6 +33,21 @@ void ShowTitle(TChartEditForm* F, TChartTitle* Title) {
         page->SelectTitle(Title);
 }
 
+// Turns an open axis page to another axis: its list holds the five standard
+// axes first, then the custom ones in the chart's order.
+void ShowAxis(TFormTeeAxis* Page, TCustomChart* Chart, TChartAxis* Axis) {
+    const TChartAxis* standard[] = {Chart->LeftAxis(), Chart->RightAxis(), Chart->TopAxis(),
+                                    Chart->BottomAxis(), Chart->DepthAxis()};
+    int index = -1;
+    for (int i = 0; i < 5; ++i)
+        if (standard[i] == Axis) index = i;
+    for (int i = 5; index < 0 && i < Chart->Axes()->Count(); ++i)
+        if (Chart->Axes()->Get(i) == Axis) index = i;
+    if (index < 0 || index >= Page->LBAxes->Items()->Count()) return;
+    Page->LBAxes->SetItemIndex(index);
+    Page->LBAxesClick(Page->LBAxes);
+}
+
 void ShowPanelPart(TCustomForm* Form, const TChartClickedPart& Part) {
     auto* f = dynamic_cast<TChartEditForm*>(Form);
     if (!f || !f->TheChart) return;
@@ -39,8 +57,12 @@ void ShowPanelPart(TCustomForm* Form, const TChartClickedPart& Part) {
         ShowSubPage(f, f->TabLegend);
         break;
     case cpAxis:
+        if (!Part.AAxis) break;
         f->TheAxis = Part.AAxis;
         ShowSubPage(f, f->TabAxis);
+        if (auto* page = dynamic_cast<TFormTeeAxis*>(f->PageForm(f->TabAxis));
+            page && page->TheAxis() != Part.AAxis)
+            ShowAxis(page, chart, Part.AAxis);
         break;
     case cpSeries:
     case cpSeriesMarks:

@@ -14,6 +14,7 @@
 #include "chart/control/tooledit.h"
 #include "chart/editor/editchar.h"
 #include "chart/editor/teeedi3d.h"
+#include "chart/editor/teeediaxis.h"
 #include "chart/editor/teeedigene.h"
 #include "chart/editor/teeedilege.h"
 #include "chart/editor/teeedipane.h"
@@ -269,7 +270,7 @@ TEST_F(ChartPagesTest, ClickedTitleOrWallOpensItsPageOnIt) {
     EXPECT_EQ(wallTab, 2);
 }
 
-TEST_F(ChartPagesTest, EditorPanelTurnsAnOpenTitlesPageToTheClickedTitle) {
+TEST_F(ChartPagesTest, EditorPanelTurnsItsOpenPagesToThePartClicked) {
     TChartEditorPanel panel(nullptr);
     panel.SetChart(Chart.get());
     auto* editor = dynamic_cast<TChartEditForm*>(panel.Editor());
@@ -283,6 +284,14 @@ TEST_F(ChartPagesTest, EditorPanelTurnsAnOpenTitlesPageToTheClickedTitle) {
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(page->CBTitles->Text(), "Foot");
     EXPECT_EQ(page->Title(), Chart->Foot());
+    part.Part = cpAxis;
+    part.AAxis = Chart->LeftAxis();
+    TeeEditorFormHooks().ShowPanelPart(editor, part);
+    part.AAxis = Chart->BottomAxis();
+    TeeEditorFormHooks().ShowPanelPart(editor, part);
+    auto* axis = dynamic_cast<TFormTeeAxis*>(editor->PageForm(editor->TabAxis));
+    ASSERT_NE(axis, nullptr);
+    EXPECT_EQ(axis->TheAxis(), Chart->BottomAxis());
     part.Part = cpLegend;
     TeeEditorFormHooks().ShowPanelPart(editor, part);
     EXPECT_EQ(editor->SubPage->ActivePage(), editor->TabLegend);
