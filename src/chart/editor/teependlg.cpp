@@ -1,9 +1,10 @@
 // Sections:
 //   shared routines   form creation, questions, value formats, list moving
+//   style lists       owner-drawn rows of the pen and brush style lists
 //   TPenDialog        pen width, style, end style, visibility, colour; Cancel restores
 //   TBrushDialog      brush style or pattern bitmap, colour, image; Cancel restores
 //   TTeeGradientEditor, TTeeShadowEditor, TTeeFontEditor
-//   Edit* routines    open each dialog modally on an object
+//   Edit* routines    open each dialog modally on an object; the picture loader
 #include "chart/editor/teependlg.h"
 
 #include "chart/control/teeeditorhooks.h"
