@@ -80,7 +80,7 @@ void MoveListAll(TListBox* Source, TListBox* Destination) {
 // ---------------------------------------------------------------------------
 // Owner-drawn style lists
 
-void TeeDrawPenStyleItem(TCanvas* ACanvas, int Index, const TRect& Rect, TOwnerDrawState State,
+void TeeDrawPenStyleItem(TCanvas* ACanvas, int Index, const TRect& Rect, TOwnerDrawState,
                          TPen* APen, const AnsiString& Text) {
     ACanvas->FillRect(Rect);
     const TColor back = ColorToRGB(ACanvas->Brush()->Color());
@@ -99,7 +99,6 @@ void TeeDrawPenStyleItem(TCanvas* ACanvas, int Index, const TRect& Rect, TOwnerD
     ACanvas->MoveTo(Rect.Left + 2, y);
     ACanvas->LineTo(Rect.Left + 30, y);
     ACanvas->Pen()->SetStyle(psSolid);
-    (void)State;
     ACanvas->Brush()->SetStyle(bsClear);
     ACanvas->TextOut(Rect.Left + 34, Rect.Top + (Rect.Height() - ACanvas->TextHeight(Text)) / 2,
                      Text);

@@ -103,6 +103,16 @@ TEST_F(ShapeDialogTest, StyleListRowsShowASampleThatStandsOut) {
     EXPECT_EQ(black, 14 * 14 / 2);
     auto none = Row([](TCanvas* Cv, const TRect& R) { TeeDrawBrushStyleItem(Cv, 1, R, ""); });
     EXPECT_EQ(CountColor(none.get(), 0, 18, 0, 18, clWhite), 18 * 18);
+    {
+        TPenDialog pd(nullptr);
+        pd.ThePen = Line->LinePen();
+        pd.Show();
+        Shot(&pd, "pen_dialog");
+        TBrushDialog bd(nullptr);
+        bd.TheBrush = Chart->Legend()->Brush();
+        bd.Show();
+        Shot(&bd, "brush_dialog");
+    }
     auto cross = Row([](TCanvas* Cv, const TRect& R) { TeeDrawBrushStyleItem(Cv, 6, R, ""); });
     EXPECT_GT(CountColor(cross.get(), 2, 16, 2, 16, clBlack), 0);
     EXPECT_GT(CountColor(cross.get(), 2, 16, 2, 16, clWhite), 0);
