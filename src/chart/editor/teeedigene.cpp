@@ -7,11 +7,15 @@
 #include "chart/control/chart.h"
 #include "chart/control/teeeditorhooks.h"
 #include "chart/control/teelegend.h"
+#include "chart/control/tool_series.h"
 #include "chart/control/tooledit.h"
+#include "chart/engine/teeprocs.h"
+#include "chart/engine/teetools.h"
 #include "chart/editor/teeformbuild.h"
 #include "chart/editor/teependlg.h"
 #include "platform/classes/stringlist.h"
 #include "platform/forms/buttons.h"
+#include "platform/forms/dialogs.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/sysutils.h"
 
@@ -214,9 +218,59 @@ TChartPageNavigator::TChartPageNavigator(TComponent* AOwner) : TPanel(AOwner) {
     EnableButtons();
 }
 
+TChartPageNavigator::~TChartPageNavigator() {
+    SetChart(nullptr);
+}
+
 void TChartPageNavigator::SetChart(TCustomChart* Value) {
+    if (FChart == Value) {
+        EnableButtons();
+        return;
+    }
+    if (FChart) {
+        FChart->RemoveListener(this);
+        FChart->RemoveFreeNotification(this);
+    }
     FChart = Value;
+    if (FChart) {
+        FChart->Listeners()->Add(this);
+        FChart->FreeNotification(this);
+    }
     EnableButtons();
+}
+
+void TChartPageNavigator::Notification(TComponent* AComponent, TOperation Operation) {
+    TPanel::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FChart) {
+        FChart = nullptr;
+        EnableButtons();
+    }
+}
+
+void TChartPageNavigator::TeeEvent(TTeeEvent* Event) {
+    auto* series = dynamic_cast<TTeeSeriesEvent*>(Event);
+    if (dynamic_cast<TChartChangePage*>(Event) || (series && series->Event == seDataChanged))
+        EnableButtons();
+}
+
+void TChartPageNavigator::Print() {
+    if (!FChart) return;
+    const int pages = FChart->NumPages();
+    if (pages <= 1) {
+        FChart->PrintPages(1, 1);
+        return;
+    }
+    TPrintDialog dlg(this);
+    dlg.SetOptions({poPageNums});
+    dlg.SetMinPage(1);
+    dlg.SetMaxPage(pages);
+    dlg.SetFromPage(1);
+    dlg.SetToPage(pages);
+    if (!dlg.Execute()) return;
+    if (dlg.PrintRange() == prAllPages)
+        FChart->PrintPages(1, pages);
+    else
+        FChart->PrintPages(std::max(1, dlg.FromPage()), std::min(pages, dlg.ToPage()));
 }
 
 void TChartPageNavigator::Go(int Page) {
@@ -247,6 +301,7 @@ TFormTeePage::TFormTeePage(TComponent* AOwner, TCustomChart* AChart)
     TeeNewLabel(this, this, "P&oints per Page:", 8, 12, SEPointsPerPage);
     CBScaleLast = TeeNewCheck(this, this, "CBScaleLast", "&Scale Last Page", 8, 40, 160);
     CBPageLegend = TeeNewCheck(this, this, "CBPageLegend", "&Current page Legend", 8, 62, 160);
+    CBPageNum = TeeNewCheck(this, this, "CBPageNum", "Show &Page Number", 170, 40, 126);
     LabelPages = TeeNewLabel(this, this, "", 8, 96);
     LabelPages->SetAutoSize(false);
     LabelPages->SetWidth(200);
@@ -268,6 +323,7 @@ TFormTeePage::TFormTeePage(TComponent* AOwner, TCustomChart* AChart)
     CBPageLegend->OnClick = [this](TObject*) {
         if (!FLoading && FChart) FChart->Legend()->SetCurrentPage(CBPageLegend->Checked());
     };
+    CBPageNum->OnClick = [this](TObject* s) { CBPageNumClick(s); };
     OnShow = [this](TObject* s) { FormShow(s); };
 }
 
@@ -278,6 +334,9 @@ void TFormTeePage::FormShow(TObject*) {
     UDPointsPerPage->SetPosition(FChart->MaxPointsPerPage());
     CBScaleLast->SetChecked(FChart->ScaleLastPage());
     CBPageLegend->SetChecked(FChart->Legend()->CurrentPage());
+    CBPageNum->SetVisible(TeePageNumToolClass != nullptr);
+    TTeeCustomTool* tool = PageNumTool();
+    CBPageNum->SetChecked(tool && tool->Active());
     ChartPageNavigator1->SetChart(FChart);
     RefreshLabel();
     FLoading = false;
@@ -287,4 +346,28 @@ void TFormTeePage::RefreshLabel() {
     if (!FChart) return;
     LabelPages->SetCaption(Format("Page %d of %d", {FChart->Page(), FChart->NumPages()}));
     ChartPageNavigator1->EnableButtons();
+}
+
+TTeeCustomTool* TFormTeePage::PageNumTool() const {
+    if (!FChart || !TeePageNumToolClass) return nullptr;
+    for (int i = 0; i < FChart->Tools()->Count(); ++i) {
+        TTeeCustomTool* t = FChart->Tools()->Get(i);
+        if (t->ClassType()->InheritsFrom(TeePageNumToolClass)) return t;
+    }
+    return nullptr;
+}
+
+void TFormTeePage::CBPageNumClick(TObject*) {
+    if (FLoading || !FChart || !TeePageNumToolClass) return;
+    TTeeCustomTool* tool = PageNumTool();
+    if (!tool) {
+        if (!CBPageNum->Checked()) return;
+        TComponent* owner = FChart->Owner();
+        tool = static_cast<TTeeCustomTool*>(TeePageNumToolClass->Factory(owner));
+        tool->SetName(TeeGetUniqueName(owner, "ChartTool"));
+        tool->SetParentChart(FChart);
+    } else {
+        tool->SetActive(CBPageNum->Checked());
+    }
+    FChart->Invalidate();
 }

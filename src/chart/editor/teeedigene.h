@@ -1,6 +1,7 @@
 #pragma once
 // The editor's "General" page (margins, zoom, scroll, cursor, print preview)
 // and "Paging" page (points per page and a page navigator).
+#include "chart/engine/teepanel.h"
 #include "platform/forms/extctrls.h"
 #include "platform/forms/forms.h"
 
@@ -17,6 +18,7 @@ class TPanel;
 class TRadioGroup;
 class TSpeedButton;
 class TTabSheet;
+class TTeeCustomTool;
 class TUpDown;
 
 class TFormTeeGeneral : public TForm {
@@ -63,11 +65,13 @@ private:
     bool FLoading = true;
 };
 
-// Four buttons that page a chart: first, prior, next, last.
-class TChartPageNavigator : public TPanel {
+// Four buttons that page a chart: first, prior, next, last. They follow the
+// chart's page changes and its series' data changes.
+class TChartPageNavigator : public TPanel, public ITeeEventListener {
     QM_CLASS(TChartPageNavigator)
 public:
     explicit TChartPageNavigator(TComponent* AOwner);
+    ~TChartPageNavigator() override;
     TSpeedButton* BFirst = nullptr;
     TSpeedButton* BPrior = nullptr;
     TSpeedButton* BNext = nullptr;
@@ -75,7 +79,13 @@ public:
     TCustomChart* Chart() const { return FChart; }
     void SetChart(TCustomChart* Value);
     void EnableButtons();
+    // Prints the chart's pages: one page at once, several through the print dialog's range.
+    void Print();
+    void TeeEvent(TTeeEvent* Event) override;
     TNotifyEvent OnButtonClicked;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     void Go(int Page);
@@ -91,13 +101,17 @@ public:
     TUpDown* UDPointsPerPage = nullptr;
     TCheckBox* CBScaleLast = nullptr;
     TCheckBox* CBPageLegend = nullptr;
+    TCheckBox* CBPageNum = nullptr;
     TLabel* LabelPages = nullptr;
     TChartPageNavigator* ChartPageNavigator1 = nullptr;
 
     void FormShow(TObject* Sender);
     void RefreshLabel();
+    void CBPageNumClick(TObject* Sender);
 
 private:
+    // The chart's first page-number tool, or nullptr.
+    TTeeCustomTool* PageNumTool() const;
     TCustomChart* FChart = nullptr;
     bool FLoading = true;
 };

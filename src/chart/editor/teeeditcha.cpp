@@ -5,7 +5,9 @@
 //   pages              main and chart sub-tabs built on first show, the series page
 //   series commands    the list's buttons and their enabling
 #include "chart/editor/teeeditcha.h"
+#include "chart/control/series.h"
 #include "chart/control/teeseriestypes.h"
+#include "chart/editor/teeedi3d.h"
 #include "chart/editor/teeediseri.h"
 #include "chart/editor/teeedittools.h"
 #include "chart/editor/teelisb.h"
@@ -330,6 +332,15 @@ void TChartEditForm::SubPageChange(TObject*) {
         }
         Embed(form, page, object);
     }
+    if (page == Tab3D)
+        if (auto* view = dynamic_cast<TFormTee3D*>(PageForm(Tab3D))) {
+            TChartSeries* first = nullptr;
+            for (int i = 0; i < TheChart->SeriesCount() && !first; ++i)
+                if (TheChart->Series(i)->Active()) first = TheChart->Series(i);
+            view->AllowRotation =
+                TheChart->Canvas()->SupportsFullRotation() || !dynamic_cast<TPieSeries*>(first);
+            view->CheckRotation();
+        }
 }
 
 void TChartEditForm::MainPageChange(TObject*) {

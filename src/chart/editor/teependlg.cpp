@@ -1,9 +1,10 @@
 // Sections:
 //   shared routines   form creation, questions, value formats, list moving
+//   style lists       owner-drawn rows of the pen and brush style lists
 //   TPenDialog        pen width, style, end style, visibility, colour; Cancel restores
 //   TBrushDialog      brush style or pattern bitmap, colour, image; Cancel restores
 //   TTeeGradientEditor, TTeeShadowEditor, TTeeFontEditor
-//   Edit* routines    open each dialog modally on an object
+//   Edit* routines    open each dialog modally on an object; the picture loader
 #include "chart/editor/teependlg.h"
 
 #include "chart/control/teeeditorhooks.h"
@@ -11,6 +12,7 @@
 #include "chart/engine/teeconst.h"
 #include "platform/classes/stringlist.h"
 #include "platform/forms/dialogs.h"
+#include "platform/graphics/gdi.h"
 #include "platform/rtl/floatformat.h"
 #include "platform/rtl/sysutils.h"
 #include <cmath>
@@ -76,6 +78,61 @@ void MoveListAll(TListBox* Source, TListBox* Destination) {
 }
 
 // ---------------------------------------------------------------------------
+// Owner-drawn style lists
+
+void TeeDrawPenStyleItem(TCanvas* ACanvas, int Index, const TRect& Rect, TOwnerDrawState,
+                         TPen* APen, const AnsiString& Text) {
+    ACanvas->FillRect(Rect);
+    const TColor back = ColorToRGB(ACanvas->Brush()->Color());
+    TColor color = APen ? ColorToRGB(APen->Color()) : clBlack;
+    // A sample in the row's own colour would vanish.
+    if (color == back) color = back == clWhite ? clBlack : clWhite;
+    const int y = (Rect.Top + Rect.Bottom) / 2;
+    if (Index == 5) {
+        ACanvas->Pen()->SetHandle(TeeCreatePenSmallDots(color));
+    } else {
+        ACanvas->Pen()->SetStyle(Index >= 0 && Index <= psDashDotDot ? static_cast<TPenStyle>(Index)
+                                                                     : psSolid);
+        ACanvas->Pen()->SetColor(color);
+        ACanvas->Pen()->SetWidth(1);
+    }
+    ACanvas->MoveTo(Rect.Left + 2, y);
+    ACanvas->LineTo(Rect.Left + 30, y);
+    ACanvas->Pen()->SetStyle(psSolid);
+    ACanvas->Brush()->SetStyle(bsClear);
+    ACanvas->TextOut(Rect.Left + 34, Rect.Top + (Rect.Height() - ACanvas->TextHeight(Text)) / 2,
+                     Text);
+}
+
+void TeeDrawBrushStyleItem(TCanvas* ACanvas, int Index, const TRect& Rect, const AnsiString& Text) {
+    ACanvas->FillRect(Rect);
+    const TRect swatch{Rect.Left + 2, Rect.Top + 2, Rect.Left + 16, Rect.Bottom - 2};
+    if (Index != bsClear) {
+        ACanvas->Brush()->SetStyle(bsSolid);
+        ACanvas->Brush()->SetColor(clWhite);
+        ACanvas->FillRect(swatch);
+        if (Index >= 8 && Index <= 19) {
+            TBitmap bmp;
+            GetTeeBrush(Index, &bmp);
+            for (int y = swatch.Top; y < swatch.Bottom; ++y)
+                for (int x = swatch.Left; x < swatch.Right; ++x)
+                    if (ColorToRGB(bmp.Canvas()->Pixels((x - swatch.Left) % bmp.Width(),
+                                                        (y - swatch.Top) % bmp.Height())) ==
+                        clBlack)
+                        ACanvas->SetPixel(x, y, clBlack);
+        } else if (Index >= 0 && Index < 8) {
+            ACanvas->Brush()->SetStyle(static_cast<TBrushStyle>(Index));
+            ACanvas->Brush()->SetColor(clBlack);
+            SetBkMode(ACanvas->Handle(), TRANSPARENT);
+            ACanvas->FillRect(swatch);
+        }
+    }
+    ACanvas->Brush()->SetStyle(bsClear);
+    ACanvas->TextOut(Rect.Left + 20, Rect.Top + (Rect.Height() - ACanvas->TextHeight(Text)) / 2,
+                     Text);
+}
+
+// ---------------------------------------------------------------------------
 // TPenDialog
 
 TPenDialog::TPenDialog(TComponent* AOwner) : TForm(AOwner) {
@@ -88,6 +145,11 @@ TPenDialog::TPenDialog(TComponent* AOwner) : TForm(AOwner) {
     CBStyle = TeeNewCombo(this, this, "CBStyle", 52, 60, 116,
                           {"Solid", "Dash", "Dot", "Dash Dot", "Dash Dot Dot"});
     TeeNewLabel(this, this, "&Style:", 8, 64, CBStyle);
+    CBStyle->SetStyle(csOwnerDrawFixed);
+    CBStyle->OnDrawItem = [this](TWinControl*, int Index, TRect Rect, TOwnerDrawState State) {
+        TeeDrawPenStyleItem(CBStyle->Canvas(), Index, Rect, State, ThePen,
+                            CBStyle->Items()->Strings(Index));
+    };
     CBEndStyle = TeeNewCombo(this, this, "CBEndStyle", 98, 32, 70, {"Round", "Square", "Flat"});
     BColor = TeeNewButton<TButtonColor>(this, this, "BColor", "&Color...", 174, 4, 75);
     BOk = TeeNewButton(this, this, "BOk", "OK", 174, 40, 75);
@@ -252,6 +314,10 @@ TBrushDialog::TBrushDialog(TComponent* AOwner) : TForm(AOwner) {
     Button3 = TeeNewButton(this, this, "Button3", "Cancel", 244, 124, 75);
     Button3->SetCancel(true);
     LStyle->OnClick = [this](TObject* s) { LStyleClick(s); };
+    LStyle->SetStyle(lbOwnerDrawFixed);
+    LStyle->OnDrawItem = [this](TWinControl*, int Index, TRect Rect, TOwnerDrawState) {
+        TeeDrawBrushStyleItem(LStyle->Canvas(), Index, Rect, LStyle->Items()->Strings(Index));
+    };
     Button1->OnClick = [this](TObject* s) { Button1Click(s); };
     Button3->OnClick = [this](TObject* s) { Button3Click(s); };
     OnShow = [this](TObject* s) { FormShow(s); };
@@ -637,6 +703,29 @@ bool EditTeeFont(TComponent* AOwner, TFont* AFont) {
     if (!dlg.Execute()) return false;
     AFont->Assign(dlg.Font());
     return true;
+}
+
+AnsiString TeeGetPictureFileName(TComponent* AOwner) {
+    TOpenPictureDialog dlg(AOwner);
+    return dlg.Execute() ? dlg.FileName() : AnsiString();
+}
+
+void TeeLoadClearImage(TComponent* AOwner, TPicture* APicture) {
+    if (APicture->Graphic()) {
+        APicture->SetGraphic(nullptr);
+        return;
+    }
+    const AnsiString name = TeeGetPictureFileName(AOwner);
+    if (name.IsEmpty()) return;
+    // Loaded aside first: a damaged file must not leave half a picture behind.
+    TPicture loaded;
+    try {
+        loaded.LoadFromFile(name);
+    } catch (const Exception& E) {
+        ShowMessage(E.Message);
+        return;
+    }
+    APicture->Assign(&loaded);
 }
 
 void TeeInstallPenDialogHook() {

@@ -7,6 +7,7 @@
 #include "chart/control/tooledit.h"
 #include "chart/engine/tecanvas.h"
 #include "platform/forms/forms.h"
+#include "platform/forms/stdctrls.h"
 #include <memory>
 
 class TCheckBox;
@@ -179,6 +180,12 @@ private:
     bool FLoading = false;
 };
 
+// One row of the pen style list (a sample line, then the text) and of the
+// brush style list (a swatch, then the text).
+void TeeDrawPenStyleItem(TCanvas* ACanvas, int Index, const TRect& Rect, TOwnerDrawState State,
+                         TPen* APen, const AnsiString& Text);
+void TeeDrawBrushStyleItem(TCanvas* ACanvas, int Index, const TRect& Rect, const AnsiString& Text);
+
 // Creates a dialog owned by the owner's form, centred on it (or on the screen).
 TCustomForm* TeeCreateForm(TClass AClass, TComponent* AOwner);
 template <typename T> std::unique_ptr<T> TeeCreateDialog(TComponent* AOwner) {
@@ -199,6 +206,12 @@ bool EditTeeShadow(TComponent* AOwner, TTeeShadow* AShadow);
 bool EditTeeFontEx(TComponent* AOwner, TTeeFont* AFont);
 // The standard font dialog; on OK the font takes the chosen font.
 bool EditTeeFont(TComponent* AOwner, TFont* AFont);
+
+// The picture file the user picks, or an empty text.
+AnsiString TeeGetPictureFileName(TComponent* AOwner);
+// Clears a picture that holds a graphic; otherwise asks for a file and loads
+// it. A file that cannot be read is reported and leaves the picture as it was.
+void TeeLoadClearImage(TComponent* AOwner, TPicture* APicture);
 
 // Fills the chart control's pen hook with the pen dialog.
 void TeeInstallPenDialogHook();

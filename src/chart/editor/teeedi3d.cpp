@@ -1,0 +1,166 @@
+#include "chart/editor/teeedi3d.h"
+
+#include "chart/control/chart.h"
+#include "chart/editor/teeformbuild.h"
+#include "platform/rtl/sysutils.h"
+
+QM_CLASS_OWNED(TFormTee3D, TForm, TComponent)
+
+namespace {
+TTrackBar* NewBar(TFormTee3D* F, TWinControl* Parent, const char* Name, const char* Caption,
+                  const char* LabelName, int Top, int Min, int Max, TLabel** Value) {
+    auto* bar = TeeNew<TTrackBar>(F, Parent, Name, 240, Top, 110, 24);
+    bar->SetMin(Min);
+    bar->SetMax(Max);
+    TeeNewLabel(F, Parent, Caption, 160, Top + 4, bar);
+    *Value = TeeNewLabel(F, Parent, "", 352, Top + 4);
+    (*Value)->SetName(LabelName);
+    return bar;
+}
+} // namespace
+
+int TFormTee3D::RotationToBar(int Rotation) {
+    return Rotation < 270 ? Rotation + 270 : Rotation - 90;
+}
+
+int TFormTee3D::BarToRotation(int Position) {
+    return Position < 271 ? Position + 90 : Position - 270;
+}
+
+TFormTee3D::TFormTee3D(TComponent* AOwner, TCustomChart* AChart) : TForm(AOwner), FChart(AChart) {
+    SetCaption("3D");
+    SetClientWidth(390);
+    SetClientHeight(236);
+    GB3D = TeeNew<TGroupBox>(this, this, "GB3D", 4, 0, 382, 232);
+    TWinControl* g = GB3D;
+    CBView3d = TeeNewCheck(this, g, "CBView3d", "&3 Dimensions", 8, 16, 120);
+    CBView3d->SetChecked(true);
+    UD3D = TeeNewUpDown(this, g, "SE3d", "UD3D", 90, 40, 40, 1, 100, &SE3d, 5);
+    UD3D->SetPosition(15);
+    TeeNewLabel(this, g, "3&D %:", 8, 44, SE3d);
+    CBOrthogonal = TeeNewCheck(this, g, "CBOrthogonal", "&Orthogonal", 8, 70, 120);
+    UDOrthoAngle =
+        TeeNewUpDown(this, g, "EOrthoAngle", "UDOrthoAngle", 90, 94, 40, 0, 180, &EOrthoAngle, 5);
+    UDOrthoAngle->SetPosition(45);
+    TeeNewLabel(this, g, "&Angle:", 24, 98, EOrthoAngle);
+    CBZoomText = TeeNewCheck(this, g, "CBZoomText", "Zoom &Text", 8, 124, 120);
+    CBClipPoints = TeeNewCheck(this, g, "CBClipPoints", "&Clip Points", 8, 146, 120);
+    UDTextSize =
+        TeeNewUpDown(this, g, "ETextSize", "UDTextSize", 90, 172, 44, 1, 1000, &ETextSize, 5);
+    UDTextSize->SetPosition(100);
+    LTextSize = TeeNewLabel(this, g, "%", 152, 176);
+
+    SBZoom = NewBar(this, g, "SBZoom", "&Zoom:", "LZoom", 12, 1, 500, &LZoom);
+    SBRotation = NewBar(this, g, "SBRotation", "&Rotation:", "LRotation", 42, 180, 360, &LRotation);
+    SBElevation =
+        NewBar(this, g, "SBElevation", "E&levation:", "LElevation", 72, 270, 360, &LElevation);
+    SBHOffset =
+        NewBar(this, g, "SBHOffset", "&Horiz. Offset:", "LHOffset", 102, -1500, 1500, &LHOffset);
+    SBVOffset =
+        NewBar(this, g, "SBVOffset", "&Vert. Offset:", "LVOffset", 132, -1500, 1500, &LVOffset);
+    SBPerspec = NewBar(this, g, "SBPerspec", "&Perspective:", "LPerspec", 162, 0, 100, &LPerspec);
+
+    CBView3d->OnClick = [this](TObject*) {
+        if (FLoading || !FChart) return;
+        FChart->SetView3D(CBView3d->Checked());
+        EnableControls();
+    };
+    SE3d->OnChange = [this](TObject*) {
+        int v;
+        if (!FLoading && FChart && TryStrToInt(SE3d->Text(), v) && v >= 1 && v <= 100)
+            FChart->SetChart3DPercent(v);
+    };
+    CBOrthogonal->OnClick = [this](TObject*) {
+        if (FLoading || !FChart) return;
+        FChart->View3DOptions()->SetOrthogonal(CBOrthogonal->Checked());
+        EnableControls();
+    };
+    EOrthoAngle->OnChange = [this](TObject*) {
+        int v;
+        if (!FLoading && FChart && TryStrToInt(EOrthoAngle->Text(), v) && v >= 0 && v <= 180)
+            FChart->View3DOptions()->SetOrthoAngle(v);
+    };
+    CBZoomText->OnClick = [this](TObject*) {
+        if (!FLoading && FChart) FChart->View3DOptions()->SetZoomText(CBZoomText->Checked());
+    };
+    CBClipPoints->OnClick = [this](TObject*) {
+        if (!FLoading && FChart) FChart->SetClipPoints(CBClipPoints->Checked());
+    };
+    ETextSize->OnChange = [this](TObject*) {
+        int v;
+        if (FLoading || !FChart || !TryStrToInt(ETextSize->Text(), v) || v < 1 || v > 1000) return;
+        FChart->Canvas()->SetFontZoom(v);
+        FChart->Invalidate();
+    };
+    auto bar = [this](TTrackBar* Bar, TLabel* Label, std::function<void(int)> Set) {
+        Bar->OnChange = [this, Bar, Label, Set](TObject*) {
+            Label->SetCaption(IntToStr(Bar->Position()));
+            if (!FLoading && FChart) Set(Bar->Position());
+        };
+    };
+    bar(SBZoom, LZoom, [this](int v) { FChart->View3DOptions()->SetZoom(v); });
+    bar(SBRotation, LRotation, [this](int v) {
+        FChart->View3DOptions()->SetRotation(FullRotation() ? v : BarToRotation(v));
+    });
+    bar(SBElevation, LElevation, [this](int v) { FChart->View3DOptions()->SetElevation(v); });
+    bar(SBHOffset, LHOffset, [this](int v) { FChart->View3DOptions()->SetHorizOffset(v); });
+    bar(SBVOffset, LVOffset, [this](int v) { FChart->View3DOptions()->SetVertOffset(v); });
+    bar(SBPerspec, LPerspec, [this](int v) { FChart->View3DOptions()->SetPerspective(v); });
+    SBZoom->OnChange = [this, set = SBZoom->OnChange](TObject* s) {
+        set(s);
+        LZoom->SetCaption(IntToStr(SBZoom->Position()) + "%");
+    };
+    OnShow = [this](TObject* s) { FormShow(s); };
+}
+
+bool TFormTee3D::FullRotation() const {
+    return FChart && FChart->Canvas()->SupportsFullRotation();
+}
+
+void TFormTee3D::FormShow(TObject*) {
+    if (!FChart) FChart = dynamic_cast<TCustomChart*>(reinterpret_cast<TObject*>(Tag()));
+    if (!FChart) return;
+    FLoading = true;
+    TView3DOptions* o = FChart->View3DOptions();
+    const bool full = FullRotation();
+    SBRotation->SetMin(full ? 0 : 180);
+    SBElevation->SetMin(full ? 0 : 270);
+    SBRotation->SetFrequency(full ? 20 : 10);
+    SBElevation->SetFrequency(full ? 20 : 10);
+    CBView3d->SetChecked(FChart->View3D());
+    UD3D->SetPosition(FChart->Chart3DPercent());
+    CBOrthogonal->SetChecked(o->Orthogonal());
+    SBZoom->SetPosition(o->Zoom());
+    SBRotation->SetPosition(full ? o->Rotation() : RotationToBar(o->Rotation()));
+    SBElevation->SetPosition(o->Elevation());
+    SBHOffset->SetPosition(o->HorizOffset());
+    SBVOffset->SetPosition(o->VertOffset());
+    SBPerspec->SetPosition(o->Perspective());
+    UDOrthoAngle->SetPosition(o->OrthoAngle());
+    CBZoomText->SetChecked(o->ZoomText());
+    CBClipPoints->SetChecked(FChart->ClipPoints());
+    for (TTrackBar* b : {SBZoom, SBRotation, SBElevation, SBHOffset, SBVOffset, SBPerspec})
+        if (b->OnChange) b->OnChange(b);
+    // The page opens at the normal text size whatever the canvas was last set to.
+    UDTextSize->SetPosition(100);
+    EnableControls();
+    FLoading = false;
+}
+
+void TFormTee3D::CheckRotation() {
+    EnableControls();
+}
+
+void TFormTee3D::EnableControls() {
+    const bool on = CBView3d->Checked();
+    const bool ortho = CBOrthogonal->Checked();
+    for (TControl* c :
+         std::initializer_list<TControl*>{SE3d, UD3D, SBZoom, SBHOffset, SBVOffset, CBZoomText})
+        c->SetEnabled(on);
+    CBOrthogonal->SetEnabled(on && AllowRotation);
+    SBRotation->SetEnabled(on && !ortho && AllowRotation);
+    SBElevation->SetEnabled(on && !ortho);
+    SBPerspec->SetEnabled(on && !ortho);
+    EOrthoAngle->SetEnabled(ortho);
+    UDOrthoAngle->SetEnabled(ortho);
+}

@@ -1,0 +1,162 @@
+#include "chart/editor/teeedititl.h"
+
+#include "chart/control/chart.h"
+#include "chart/editor/teeformbuild.h"
+#include "chart/editor/teeshapeedit.h"
+#include "platform/classes/stringlist.h"
+#include "platform/rtl/sysutils.h"
+
+QM_CLASS_OWNED(TFormTeeTitle, TForm, TComponent)
+
+namespace {
+const TAlignment Alignments[] = {taLeftJustify, taCenter, taRightJustify};
+int AlignIndex(TAlignment A) {
+    return A == taLeftJustify ? 0 : A == taRightJustify ? 2 : 1;
+}
+bool SameLines(TStrings* A, TStrings* B) {
+    if (A->Count() != B->Count()) return false;
+    for (int i = 0; i < A->Count(); ++i)
+        if (A->Strings(i) != B->Strings(i)) return false;
+    return true;
+}
+} // namespace
+
+TFormTeeTitle::TFormTeeTitle(TComponent* AOwner, TCustomChart* AChart, TChartTitle* ATitle)
+    : TForm(AOwner), FChart(AChart), FTitle(ATitle) {
+    SetCaption("Titles");
+    SetClientWidth(390);
+    SetClientHeight(240);
+    CBTitles =
+        TeeNewCombo(this, this, "CBTitles", 8, 4, 120, {"Title", "SubTitle", "SubFoot", "Foot"});
+    PageControl1 = TeeNew<TPageControl>(this, this, "PageControl1", 0, 30, 390, 210);
+    PageControl1->SetAnchors({akLeft, akTop, akRight, akBottom});
+    TabStyle = TeeNewTab(PageControl1, "TabStyle", "Style");
+    TabPosition = TeeNewTab(PageControl1, "TabPosition", "Position");
+    PageControl1->SetActivePage(TabStyle);
+
+    TWinControl* s = TabStyle;
+    CBVisible = TeeNewCheck(this, s, "CBVisible", "&Visible", 8, 8, 100);
+    CBAdjust = TeeNewCheck(this, s, "CBAdjust", "&Adjust Frame", 8, 30, 100);
+    RGAlign = TeeNewRadio(this, s, "RGAlign", "Alignment:", 8, 56, 100, 84,
+                          {"&Left", "&Center", "&Right"});
+    MText = TeeNew<TMemo>(this, s, "MText", 120, 24, 254, 150);
+    MText->SetWordWrap(false);
+    MText->SetWantTabs(true);
+    MText->SetScrollBars(ssBoth);
+    TeeNewLabel(this, s, "&Text:", 120, 6, MText);
+
+    TWinControl* p = TabPosition;
+    CBCustPos = TeeNewCheck(this, p, "CBCustPos", "&Custom:", 8, 8, 100);
+    UDLeft = TeeNewUpDown(this, p, "ECustLeft", "UDLeft", 60, 34, 50, -1000, 1000, &ECustLeft, 5);
+    TeeNewLabel(this, p, "L&eft:", 16, 38, ECustLeft);
+    UDTop = TeeNewUpDown(this, p, "ECustTop", "UDTop", 60, 62, 50, -1000, 1000, &ECustTop, 5);
+    TeeNewLabel(this, p, "T&op:", 16, 66, ECustTop);
+
+    CBTitles->OnChange = [this](TObject* s) { CBTitlesChange(s); };
+    CBVisible->OnClick = [this](TObject*) {
+        if (!FLoading && FTitle) FTitle->SetVisible(CBVisible->Checked());
+    };
+    CBAdjust->OnClick = [this](TObject*) {
+        if (!FLoading && FTitle) FTitle->SetAdjustFrame(CBAdjust->Checked());
+    };
+    RGAlign->OnClick = [this](TObject*) {
+        if (!FLoading && FTitle && RGAlign->ItemIndex() >= 0)
+            FTitle->SetAlignment(Alignments[RGAlign->ItemIndex()]);
+    };
+    MText->OnChange = [this](TObject*) {
+        // Rewriting equal lines would repaint and mark the chart changed for nothing.
+        if (!FLoading && FTitle && !SameLines(FTitle->Text(), MText->Lines()))
+            FTitle->SetText(MText->Lines());
+    };
+    CBCustPos->OnClick = [this](TObject*) {
+        if (FLoading || !FTitle) return;
+        FTitle->SetCustomPosition(CBCustPos->Checked());
+        if (FTitle->CustomPosition()) {
+            FLoading = true;
+            UDLeft->SetPosition(FTitle->Left());
+            UDTop->SetPosition(FTitle->Top());
+            FLoading = false;
+        }
+        EnablePosition();
+    };
+    ECustLeft->OnChange = [this](TObject*) {
+        int v;
+        if (!FLoading && FTitle && TryStrToInt(ECustLeft->Text(), v) && v != FTitle->Left())
+            FTitle->SetLeft(v);
+    };
+    ECustTop->OnChange = [this](TObject*) {
+        int v;
+        if (!FLoading && FTitle && TryStrToInt(ECustTop->Text(), v) && v != FTitle->Top())
+            FTitle->SetTop(v);
+    };
+    OnShow = [this](TObject* s) { FormShow(s); };
+}
+
+TChartTitle* TFormTeeTitle::TitleAt(int Index) const {
+    switch (Index) {
+    case 0:
+        return FChart->Title();
+    case 1:
+        return FChart->SubTitle();
+    case 2:
+        return FChart->SubFoot();
+    default:
+        return FChart->Foot();
+    }
+}
+
+void TFormTeeTitle::FormShow(TObject*) {
+    if (!FTitle) {
+        // Docked by the editor window: the tag holds the title, whose panel is the chart.
+        FTitle = dynamic_cast<TChartTitle*>(reinterpret_cast<TObject*>(Tag()));
+    }
+    if (!FChart && FTitle) FChart = dynamic_cast<TCustomChart*>(FTitle->ParentChart());
+    if (!FChart) return;
+    SelectTitle(FTitle ? FTitle : FChart->Title());
+}
+
+void TFormTeeTitle::SelectTitle(TChartTitle* ATitle) {
+    if (!FChart || !ATitle) return;
+    FTitle = ATitle;
+    int index = 3;
+    if (FTitle == FChart->Title())
+        index = 0;
+    else if (FTitle == FChart->SubTitle())
+        index = 1;
+    else if (FTitle == FChart->SubFoot())
+        index = 2;
+    FLoading = true;
+    CBTitles->SetItemIndex(index);
+    FLoading = false;
+    LoadTitle();
+}
+
+void TFormTeeTitle::CBTitlesChange(TObject*) {
+    if (FLoading || !FChart || CBTitles->ItemIndex() < 0) return;
+    FTitle = TitleAt(CBTitles->ItemIndex());
+    LoadTitle();
+}
+
+void TFormTeeTitle::LoadTitle() {
+    if (!FTitle) return;
+    FLoading = true;
+    CBVisible->SetChecked(FTitle->Visible());
+    CBAdjust->SetChecked(FTitle->AdjustFrame());
+    RGAlign->SetItemIndex(AlignIndex(FTitle->Alignment()));
+    MText->Lines()->Assign(FTitle->Text());
+    CBCustPos->SetChecked(FTitle->CustomPosition());
+    UDLeft->SetPosition(FTitle->Left());
+    UDTop->SetPosition(FTitle->Top());
+    EnablePosition();
+    if (!FShape)
+        FShape = InsertTeeObjectForm(PageControl1, FTitle);
+    else
+        FShape->RefreshControls(FTitle);
+    FLoading = false;
+}
+
+void TFormTeeTitle::EnablePosition() {
+    const bool on = CBCustPos->Checked();
+    for (TControl* c : std::initializer_list<TControl*>{ECustLeft, UDLeft, ECustTop, UDTop})
+        c->SetEnabled(on);
+}
