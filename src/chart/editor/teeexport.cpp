@@ -206,7 +206,7 @@ TTeeExportFormBase::TTeeExportFormBase(TComponent* AOwner) : TForm(AOwner) {
     SetBorderIcons({biSystemMenu});
     SetBorderStyle(bsDialog);
 
-    PageControl1 = TeeNew<TPageControl>(this, this, "PageControl1", 4, 4, 286, 217);
+    PageControl1 = TeeNew<TPageControl>(this, this, "PageControl1", 4, 4, 371, 186);
     PageControl1->SetHotTrack(true);
     TabPicture = TeeNewTab(PageControl1, "TabPicture", "Picture");
     TabNative = TeeNewTab(PageControl1, "TabNative", "Native");
@@ -214,12 +214,12 @@ TTeeExportFormBase::TTeeExportFormBase(TComponent* AOwner) : TForm(AOwner) {
     PageControl1->SetActivePage(TabPicture);
 
     TWinControl* p = TabPicture;
-    RGFormat = TeeNew<TGroupBox>(this, p, "RGFormat", 0, 0, 120, 189);
+    RGFormat = TeeNew<TGroupBox>(this, p, "RGFormat", 0, 0, 120, 158);
     RGFormat->SetAlign(alLeft);
     RGFormat->SetCaption("&Format");
-    LBFormat = TeeNew<TListBox>(this, RGFormat, "LBFormat", 6, 18, 108, 160);
+    LBFormat = TeeNew<TListBox>(this, RGFormat, "LBFormat", 6, 18, 108, 130);
     LBFormat->SetAlign(alClient);
-    PageOptions = TeeNew<TPageControl>(this, p, "PageOptions", 120, 0, 158, 189);
+    PageOptions = TeeNew<TPageControl>(this, p, "PageOptions", 120, 0, 243, 158);
     PageOptions->SetAlign(alClient);
     TabOptions = TeeNewTab(PageOptions, "TabOptions", "Options");
     TabSize = TeeNewTab(PageOptions, "TabSize", "Size");
@@ -243,27 +243,27 @@ TTeeExportFormBase::TTeeExportFormBase(TComponent* AOwner) : TForm(AOwner) {
     TWinControl* d = TabData;
     CBSeries = TeeNewCombo(this, d, "CBSeries", 54, 6, 150, {});
     TeeNewLabel(this, d, "Se&ries:", 8, 10, CBSeries);
-    RGText = TeeNewRadio(this, d, "RGText", "&Format:", 8, 32, 110, 100,
+    RGText = TeeNewRadio(this, d, "RGText", "&Format:", 8, 32, 130, 118,
                          {"Text", "XML", "HTML Table", "Excel"});
     CBDelim =
-        TeeNewCombo(this, d, "CBDelim", 126, 52, 80, {"Space", "Tab", "Comma", "Colon", "Custom"});
-    TeeNewLabel(this, d, "&Delimiter:", 126, 34, CBDelim);
-    ECustom = TeeNew<TEdit>(this, d, "ECustom", 212, 52, 24, 21);
+        TeeNewCombo(this, d, "CBDelim", 150, 52, 90, {"Space", "Tab", "Comma", "Colon", "Custom"});
+    TeeNewLabel(this, d, "&Delimiter:", 150, 34, CBDelim);
+    ECustom = TeeNew<TEdit>(this, d, "ECustom", 246, 52, 24, 21);
     ECustom->SetMaxLength(1);
     ECustom->SetEnabled(false);
-    GroupBox1 = TeeNew<TGroupBox>(this, d, "GroupBox1", 126, 80, 150, 104);
+    GroupBox1 = TeeNew<TGroupBox>(this, d, "GroupBox1", 150, 78, 200, 74);
     GroupBox1->SetCaption("&Include:");
-    CBIndex = TeeNewCheck(this, GroupBox1, "CBIndex", "Point &Index", 8, 18, 134);
-    CBLabels = TeeNewCheck(this, GroupBox1, "CBLabels", "Point &Labels", 8, 38, 134);
+    CBIndex = TeeNewCheck(this, GroupBox1, "CBIndex", "Point &Index", 8, 20, 92);
+    CBLabels = TeeNewCheck(this, GroupBox1, "CBLabels", "Point &Labels", 104, 20, 92);
     CBLabels->SetChecked(true);
-    CBHeader = TeeNewCheck(this, GroupBox1, "CBHeader", "&Header", 8, 58, 134);
+    CBHeader = TeeNewCheck(this, GroupBox1, "CBHeader", "&Header", 8, 46, 92);
     CBHeader->SetChecked(true);
-    CBColors = TeeNewCheck(this, GroupBox1, "CBColors", "Point &Colors", 8, 78, 134);
+    CBColors = TeeNewCheck(this, GroupBox1, "CBColors", "Point &Colors", 104, 46, 92);
 
-    BCopy = TeeNewButton(this, this, "BCopy", "&Copy", 298, 26);
-    BSave = TeeNewButton(this, this, "BSave", "&Save...", 298, 58);
-    BSend = TeeNewButton(this, this, "BSend", "S&end...", 298, 90);
-    BClose = TeeNewButton(this, this, "BClose", "Close", 298, 190);
+    BCopy = TeeNewButton(this, this, "BCopy", "&Copy", 4, 195);
+    BSave = TeeNewButton(this, this, "BSave", "&Save...", 84, 195);
+    BSend = TeeNewButton(this, this, "BSend", "S&end...", 164, 195);
+    BClose = TeeNewButton(this, this, "BClose", "Close", 300, 195);
     BClose->SetDefault(true);
     BClose->SetCancel(true);
     BClose->SetModalResult(mrOk);
@@ -587,7 +587,7 @@ TTeeExportForm::TTeeExportForm(TComponent* AOwner) : TTeeExportFormBase(AOwner) 
     splitter->SetAlign(alLeft);
     splitter->SetLeft(RGFormat->Left() + RGFormat->Width());
     splitter->SetWidth(3);
-    GroupBox1->SetWidth(154);
+    GroupBox1->SetWidth(208);
 }
 
 TCustomChart* TTeeExportForm::Chart() {

@@ -20,7 +20,7 @@ TBMPOptions::TBMPOptions(TComponent* AOwner) : TForm(AOwner) {
     SetBorderIcons({biSystemMenu});
     SetClientWidth(187);
     SetClientHeight(92);
-    CBColors = TeeNewCombo(this, this, "CBColors", 60, 10, 120,
+    CBColors = TeeNewCombo(this, this, "CBColors", 60, 10, 118,
                            {"Default", "2 (1 bit)", "16 (4 bit)", "256 (8 bit)", "32768 (15 bit)",
                             "65536 (16 bit)", "16M (24 bit)", "16M (32 bit)"});
     TeeNewLabel(this, this, "&Colors:", 8, 14, CBColors);

@@ -13,6 +13,8 @@
 #include "platform/graphics/metafile.h"
 #include "platform/win32/mailto.h"
 #include "support/external_tool.h"
+#include "platform/graphics/jpeg.h"
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -21,6 +23,15 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// QM_SHOTS=<folder> saves the dialog as a picture to look at.
+void Shot(TControl* C, const char* Name) {
+    const char* dir = std::getenv("QM_SHOTS");
+    if (!dir) return;
+    TPngImage png;
+    GrabControl(C, png.Bitmap());
+    png.SaveToFile(AnsiString(dir) + "/" + Name + ".png");
+}
 
 std::string ReadFile(const std::string& Path) {
     std::ifstream f(Path, std::ios::binary);
@@ -261,13 +272,16 @@ TEST_F(ExportTest, DataFilesEqualTheChartControlsExports) {
 
 TEST_F(ExportTest, ButtonsFollowTheTabAndTheData) {
     auto f = Show();
+    Shot(f.get(), "export_picture");
     EXPECT_TRUE(f->BCopy->Enabled());
     f->PageControl1->SelectPageByUser(f->TabNative);
+    Shot(f.get(), "export_native");
     EXPECT_FALSE(f->BCopy->Enabled()); // binary chart files have no text to copy
     EXPECT_TRUE(f->BSave->Enabled());
     Choose(static_cast<TComboBox*>(f->CBNativeFormat), "Text");
     EXPECT_TRUE(f->BCopy->Enabled());
     f->PageControl1->SelectPageByUser(f->TabData);
+    Shot(f.get(), "export_data");
     f->RGText->SetItemIndex(3);
     EXPECT_FALSE(f->BCopy->Enabled());
     EXPECT_TRUE(f->BSave->Enabled());
@@ -281,6 +295,7 @@ TEST_F(ExportTest, ButtonsFollowTheTabAndTheData) {
     EXPECT_FALSE(g->BSend->Enabled());
     g->PageControl1->SelectPageByUser(g->TabPicture);
     g->PageOptions->SetActivePage(g->TabSize);
+    Shot(g.get(), "export_size");
     SimulateType(g->EWidth, "");
     g->EWidth->SetText("300");
     EXPECT_EQ(g->EHeight->Text(), "150");

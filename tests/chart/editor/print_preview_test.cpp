@@ -1,6 +1,11 @@
 // The print preview: the sheet in the printer's proportions, margins dragged
 // with the mouse, margin fields, and the printed page at the previewed place
 // (recording printer, and a real PDF read back by pdftotext).
+#include "chart/control/teecommander.h"
+#include "platform/forms/buttons.h"
+#include "chart/editor/editchar.h"
+#include "chart/editor/teeeditcha.h"
+#include "chart/editor/teeexport.h"
 #include "chart/editor/teeprevi.h"
 #include "chart/editor/teepreviewpanel.h"
 #include "dialogs_fixture.h"
@@ -212,6 +217,35 @@ TEST_F(PrintPreviewTest, WindowRefusesAMarginPairReachingAHundredAndResetsMargin
     EXPECT_FALSE(form.CBProp->Checked());
     EXPECT_FALSE(Chart->PrintProportional());
     EXPECT_EQ(form.SELeftMa->Text(), IntToStr(Chart->PrintMargins().Left));
+}
+
+TEST_F(PrintPreviewTest, CommanderAndEditorPagesOpenThePreviewAndTheExportDialog) {
+    TeeEditorStartup();
+    TTeeCommander commander(nullptr);
+    commander.SetPanel(Chart.get());
+    TPumpScript script;
+    OnModal<TChartPreview>(script, [&](TChartPreview* f) {
+        EXPECT_EQ(f->PreviewPanel()->Panel(), Chart.get());
+        SimulateClick(f->BClose);
+    });
+    SimulateClick(commander.ButtonPrint());
+    EXPECT_TRUE(script.Done());
+
+    TPumpScript editor;
+    OnModal<TChartEditForm>(editor, [&](TChartEditForm* f) {
+        f->MainPage->SelectPageByUser(f->TabPrint);
+        auto* preview = dynamic_cast<TChartPreview*>(f->PreviewForm);
+        ASSERT_NE(preview, nullptr);
+        EXPECT_EQ(preview->PreviewPanel()->Panel(), Chart.get());
+        f->MainPage->SelectPageByUser(f->TabExport);
+        auto* exporter = dynamic_cast<TTeeExportForm*>(f->PageForm(f->TabExport));
+        ASSERT_NE(exporter, nullptr);
+        EXPECT_EQ(exporter->ExportPanel, Chart.get());
+        EXPECT_EQ(exporter->LBFormat->Items()->Count(), 2);
+        SimulateClick(f->BClose);
+    });
+    TeeRunChartEditor(Chart.get(), nullptr);
+    EXPECT_TRUE(editor.Done());
 }
 
 TEST(PrintPreviewPdf, PrintedPdfHoldsTheChartTitle) {
