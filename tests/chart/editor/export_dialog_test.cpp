@@ -197,6 +197,34 @@ TEST_F(ExportTest, ChartSaveDialogOffersThePictureFormatsByFilter) {
     EXPECT_NE(filter.Pos("|*.wmf"), 0);
 }
 
+// A chart whose drawing fails half-way.
+class TFailingChart : public TChart {
+public:
+    void InternalDraw(const TRect&) override { throw Exception("drawing failed"); }
+};
+
+TEST_F(ExportTest, FailedPictureLeavesTheExistingFileAndAPanelIsRequired) {
+    TFailingChart failing;
+    failing.SetBounds(0, 0, 100, 80);
+    for (TClass c : TeeExportFormats()) {
+        SCOPED_TRACE(c->Name);
+        std::unique_ptr<TTeeExportFormat> f(dynamic_cast<TTeeExportFormat*>(c->Factory(nullptr)));
+        ASSERT_NE(f, nullptr);
+        EXPECT_THROW(f->SaveToFile(Path("none").c_str()), Exception); // no panel
+        EXPECT_FALSE(fs::exists(Path("none")));
+        std::ofstream(Path("old.pic")) << "previous picture";
+        f->Panel = &failing;
+        EXPECT_THROW(f->SaveToFile(Path("old.pic").c_str()), Exception);
+        EXPECT_EQ(ReadFile(Path("old.pic")), "previous picture");
+        // A zero size takes the panel's own.
+        f->Panel = Chart.get();
+        f->Width = f->Height = 0;
+        f->SaveToFile(Path("sized.pic").c_str());
+        EXPECT_EQ(f->Width, 300);
+        EXPECT_EQ(f->Height, 200);
+    }
+}
+
 struct DataCase {
     const char* Name;
     int Format, Delimiter;

@@ -184,6 +184,24 @@ TEST_F(PrintPreviewTest, PrintedPageHoldsTheChartWhereThePreviewShowedIt) {
     EXPECT_NE(Printer.AllText().find("Field strength run"), std::string::npos);
 }
 
+TEST_F(PrintPreviewTest, FreedPanelLeavesTheSheetAndAnEmptySheetPrintsNothing) {
+    TTeePreviewPanel* p = Preview();
+    auto second = std::make_unique<TChart>();
+    p->SetPanel(second.get());
+    ASSERT_EQ(p->Panels().size(), 2u);
+    second.reset(); // the second of the list, not the first, goes
+    ASSERT_EQ(p->Panels().size(), 1u);
+    EXPECT_EQ(p->Panel(), Chart.get());
+    p->Draw();
+    p->SetPanel(nullptr);
+    EXPECT_TRUE(p->Panels().empty());
+    p->Print();
+    EXPECT_TRUE(Printer.Log.empty());
+    Chart->SetPrintMargins(TRect(5, 5, 5, 5));
+    p->Draw();
+    EXPECT_EQ(p->ImageRect(), TRect(154, 69, 277, 243)); // 15 % without a panel
+}
+
 TEST_F(PrintPreviewTest, WindowRefusesAMarginPairReachingAHundredAndResetsMargins) {
     TChartPreview form(nullptr);
     form.SetTag(reinterpret_cast<intptr_t>(Chart.get()));
