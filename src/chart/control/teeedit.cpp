@@ -229,8 +229,7 @@ void TChartEditorPanel::SelectUnderMouse() {
 namespace {
 const bool ChartImageRegistered = [] {
     static const char* const Extension = "tee";
-    TPicture::RegisterFileFormat(Extension, "Chart",
-                                 [] { return std::make_unique<TChartImage>(); });
+    TPicture::RegisterFileFormat(Extension, "Chart", [] { return std::make_unique<TChartImage>(); });
     return true;
 }();
 } // namespace
@@ -316,11 +315,6 @@ AnsiString SaveChartDialog(TCustomChart* AChart) {
     dialog.SetFilter(TeeMsg_TeeFiles + " (*." + "tee" + ")" + "|*." + "tee");
     dialog.SetOptions(TOpenOptions{ofOverwritePrompt, ofHideReadOnly});
     TStringList formats;
-    // The format objects belong to this dialog.
-    TTeeFinally freeFormats([&] {
-        for (int i = 0; i < formats.Count(); ++i)
-            delete formats.Objects(i);
-    });
     TeeFillPictureDialog(&dialog, AChart, &formats);
     dialog.SetDefaultExt("tee");
     if (!dialog.Execute()) return AnsiString();

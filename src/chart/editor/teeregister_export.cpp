@@ -6,6 +6,18 @@
 #include "chart/editor/teeexportformats.h"
 #include "chart/editor/teeprevi.h"
 #include "chart/editor/teepreviewpanel.h"
+#include "platform/classes/stringlist.h"
+#include "platform/forms/dialogs.h"
+
+namespace {
+// Keeps the format objects handed to a caller's save dialog; the dialog owns
+// it, so they go when the dialog goes.
+class TExportFormatsHolder : public TComponent {
+public:
+    using TComponent::TComponent;
+    std::vector<std::unique_ptr<TObject>> Formats;
+};
+} // namespace
 
 void TeeRegisterPrintAndExport() {
     for (TClass c :
@@ -18,7 +30,12 @@ void TeeRegisterPrintAndExport() {
         TeePreview(Owner, Panel);
     };
     hooks.FillPictureDialog = [](TSaveDialog* Dialog, TCustomTeePanel* Panel, TStrings* Items) {
+        const int first = Items ? Items->Count() : 0;
         TeeFillExportFormats(Dialog, Panel, Items);
+        if (!Items) return;
+        auto* holder = new TExportFormatsHolder(Dialog);
+        for (int i = first; i < Items->Count(); ++i)
+            holder->Formats.emplace_back(Items->Objects(i));
     };
     TeeEditorFormHooks().CreatePreviewForm =
         [](TChartPreviewer* Previewer) -> std::unique_ptr<TCustomForm> {
