@@ -106,6 +106,12 @@ TEST_F(PrintPreviewTest, DraggedMarginsMoveTheImageAndSetWholePercentMargins) {
         EXPECT_EQ(p->ImageRect(), d.Image);
         SimulateMouse(p, TMouseAction::Up, mbLeft, d.To.x, d.To.y);
         EXPECT_EQ(Chart->PrintMargins(), d.Margins);
+        // The printed rectangle follows on the A4 page (nearest pixel).
+        const TRect m = d.Margins;
+        auto part = [](int Size, int Percent) { return (Size * Percent + 50) / 100; };
+        EXPECT_EQ(Chart->ChartPrintRect(),
+                  TRect(part(2480, m.Left), part(3508, m.Top), 2480 - part(2480, m.Right),
+                        3508 - part(3508, m.Bottom)));
         EXPECT_EQ(events, 1);
         // The next paint puts the image where the whole-percent margins say.
         p->Draw();
