@@ -225,6 +225,28 @@ TEST_F(ExportTest, FailedPictureLeavesTheExistingFileAndAPanelIsRequired) {
     }
 }
 
+TEST_F(ExportTest, BitmapOptionsChooseTheFilesColourDepth) {
+    const struct {
+        int Colors;
+        bool Mono;
+        int Bits; // as written in the file's header
+    } cases[] = {{6, false, 24}, {3, false, 8}, {6, true, 1}, {1, false, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Colors << (c.Mono ? " mono" : ""));
+        TBMPExportFormat f;
+        f.Panel = Chart.get();
+        auto* o = dynamic_cast<TBMPOptions*>(f.Options(true));
+        ASSERT_NE(o, nullptr);
+        o->CBColors->SetItemIndex(c.Colors);
+        o->CBMono->SetChecked(c.Mono);
+        EXPECT_EQ(o->CBColors->Enabled(), !c.Mono);
+        f.SaveToFile(Path("depth.bmp").c_str());
+        const std::string bytes = ReadFile(Path("depth.bmp"));
+        ASSERT_GT(bytes.size(), 30u);
+        EXPECT_EQ(static_cast<uint8_t>(bytes[28]) | static_cast<uint8_t>(bytes[29]) << 8, c.Bits);
+    }
+}
+
 struct DataCase {
     const char* Name;
     int Format, Delimiter;
