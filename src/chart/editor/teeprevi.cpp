@@ -106,6 +106,10 @@ TChartPreview::TChartPreview(TComponent* AOwner) : TForm(AOwner) {
     Panel4->SetCaption("");
     CBProp = TeeNewCheck(this, Panel4, "CBProp", "Proport&ional", 8, 4, 100);
     CBProp->SetChecked(true);
+    // Stacked from the top, so a group hidden by an embedding page leaves no gap.
+    for (TControl* c :
+         std::initializer_list<TControl*>{Orientation, GBMargins, PanelMargins, ChangeDetailGroup})
+        c->SetAlign(alTop);
 
     TeePreviewPanel1 = new TTeePreviewPanel(this);
     TeePreviewPanel1->SetName("TeePreviewPanel1");

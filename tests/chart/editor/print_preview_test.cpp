@@ -258,10 +258,12 @@ TEST_F(PrintPreviewTest, CommanderAndEditorPagesOpenThePreviewAndTheExportDialog
     TPumpScript editor;
     OnModal<TChartEditForm>(editor, [&](TChartEditForm* f) {
         f->MainPage->SelectPageByUser(f->TabPrint);
+        Shot(f, "editor_print");
         auto* preview = dynamic_cast<TChartPreview*>(f->PreviewForm);
         ASSERT_NE(preview, nullptr);
         EXPECT_EQ(preview->PreviewPanel()->Panel(), Chart.get());
         f->MainPage->SelectPageByUser(f->TabExport);
+        Shot(f, "editor_export");
         auto* exporter = dynamic_cast<TTeeExportForm*>(f->PageForm(f->TabExport));
         ASSERT_NE(exporter, nullptr);
         EXPECT_EQ(exporter->ExportPanel, Chart.get());
