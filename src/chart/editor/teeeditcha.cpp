@@ -372,6 +372,16 @@ void TChartEditForm::MainPageChange(TObject*) {
         } else if (!PageForm(page)) {
             const char* name = page == TabExport ? "TTeeExportForm" : "TChartPreview";
             if (TCustomForm* form = TeeCreateFormByClass(GetClass(name), this)) {
+                // The editor's own Close serves; the print page shows no margin fields.
+                auto hide = [form](const char* Name) {
+                    if (auto* c = dynamic_cast<TControl*>(form->FindComponent(Name)))
+                        c->SetVisible(false);
+                };
+                hide("BClose");
+                if (page == TabPrint) {
+                    hide("GBMargins");
+                    hide("PanelMargins");
+                }
                 Embed(form, tab, TheChart);
                 if (page == TabPrint) PreviewForm = form;
             }
