@@ -113,7 +113,7 @@ TClockEditor::TClockEditor(TComponent* AOwner) : TPolarSeriesEditor(AOwner) {
                                                         LRadiusInc, SERadiusInc, UDRadiusInc,
                                                         CBClose, BPen, CBClockWise, CBColorEach})
         c->Hide();
-    CBRoman = TeeNewCheck(this, this, "CBRoman", "&Roman", 8, 8, 90);
+    CBRoman = TeeNewCheck(this, this, "CBRoman", "&Roman", 8, 8, 64);
     BHour = TeeNewButton<TButtonPen>(this, this, "BHour", "&Hours...", 8, 30, 80);
     BMinute = TeeNewButton<TButtonPen>(this, this, "BMinute", "&Minutes...", 94, 30, 80);
     BSecond = TeeNewButton<TButtonPen>(this, this, "BSecond", "&Seconds...", 8, 60, 80);
