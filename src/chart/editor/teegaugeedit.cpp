@@ -204,7 +204,7 @@ TDonutSeriesEditor::TDonutSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwn
     SetBorderStyle(bsDialog);
     SetClientWidth(200);
     SetClientHeight(40);
-    UDDonut = TeeNewUpDown(this, this, "EDonut", "UDDonut", 70, 8, 40, 0, 100, &EDonut, 5);
+    UDDonut = TeeNewUpDown(this, this, "EDonut", "UDDonut", 70, 8, 44, 0, 100, &EDonut, 5);
     TeeNewLabel(this, this, "&Hole %: ", 8, 12, EDonut);
     OnUpDown(UDDonut, [this](int V) { As<TDonutSeries>(FSeries)->SetDonutPercent(V); });
 }
@@ -225,7 +225,7 @@ void TDonutSeriesEditor::AddPages() {
 TPyramidSeriesEditor::TPyramidSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) {
     SetClientWidth(240);
     SetClientHeight(100);
-    UDSize = TeeNewUpDown(this, this, "Edit1", "UDSize", 70, 8, 40, 0, 100, &Edit1, 5);
+    UDSize = TeeNewUpDown(this, this, "Edit1", "UDSize", 70, 8, 44, 0, 100, &Edit1, 5);
     TeeNewLabel(this, this, "&Size %:", 8, 12, Edit1);
     BPen = TeeNewButton<TButtonPen>(this, this, "BPen", "&Border...", 8, 38, 85);
     Button1 = TeeNewButton(this, this, "Button1", "&Pattern...", 8, 68, 85);

@@ -37,7 +37,7 @@ TPolarSeriesEditor::TPolarSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwn
     BBrush = TeeNewButton(this, this, "BBrush", "Pattern...", 8, 120, 80);
     BColor = TeeNewButton<TButtonColor>(this, this, "BColor", "Color...", 94, 120, 80);
     CBColorEach = TeeNewCheck(this, this, "CBColorEach", "Color Each", 8, 150, 100);
-    UDTransp = TeeNewUpDown(this, this, "Edit1", "UDTransp", 272, 140, 32, 0, 100, &Edit1, 5);
+    UDTransp = TeeNewUpDown(this, this, "Edit1", "UDTransp", 272, 140, 44, 0, 100, &Edit1, 5);
     TeeNewLabel(this, this, "&Transparency:", 196, 144, Edit1);
     GroupBox1 = TeeNew<TGroupBox>(this, this, "GroupBox1", 190, 4, 172, 128);
     GroupBox1->SetCaption("Labels:");

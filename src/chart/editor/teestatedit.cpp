@@ -91,7 +91,7 @@ THighLowEditor::THighLowEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) {
     BLowBrush = TeeNewButton(this, this, "BLowBrush", "P&attern...", 100, 68, 85);
     BColor = TeeNewButton<TButtonColor>(this, this, "BColor", "&Color...", 200, 8, 90);
     CBColorEach = TeeNewCheck(this, this, "CBColorEach", "Colo&r Each", 200, 42, 96);
-    UDTransp = TeeNewUpDown(this, this, "Edit1", "UDTransp", 84, 100, 32, 0, 100, &Edit1, 5);
+    UDTransp = TeeNewUpDown(this, this, "Edit1", "UDTransp", 84, 100, 44, 0, 100, &Edit1, 5);
     TeeNewLabel(this, this, "&Transparency:", 8, 104, Edit1);
     BBrush->OnClick = [this](TObject*) {
         if (auto* s = As<THighLowSeries>(FSeries)) EditChartBrush(this, s->HighBrush());
@@ -127,7 +127,7 @@ THistogramSeriesEditor::THistogramSeriesEditor(TComponent* AOwner) : TTeeSeriesP
     BAreaLinesPen = TeeNewButton<TButtonPen>(this, this, "BAreaLinesPen", "&Lines...", 140, 8, 90);
     BAreaLinePen = TeeNewButton<TButtonPen>(this, this, "BAreaLinePen", "&Border...", 140, 38, 90);
     Button1 = TeeNewButton(this, this, "Button1", "&Pattern...", 140, 68, 90);
-    UDTransp = TeeNewUpDown(this, this, "Edit1", "UDTransp", 84, 100, 32, 0, 100, &Edit1, 5);
+    UDTransp = TeeNewUpDown(this, this, "Edit1", "UDTransp", 84, 100, 44, 0, 100, &Edit1, 5);
     TeeNewLabel(this, this, "&Transparency:", 8, 104, Edit1);
     CBColorEach->OnClick = [this](TObject*) {
         BAreaColor->SetEnabled(!CBColorEach->Checked());

@@ -33,15 +33,15 @@ template <typename T> T* As(TChartSeries* S) {
 
 TSurfaceSeriesEditor::TSurfaceSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) {
     SetBorderStyle(bsDialog);
-    SetClientWidth(330);
+    SetClientWidth(360);
     SetClientHeight(150);
     Button2 = TeeNewButton<TButtonPen>(this, this, "Button2", "&Pen...", 8, 8, 90);
     Button3 = TeeNewButton(this, this, "Button3", "&Brush...", 8, 38, 90);
     Button1 = TeeNewButton(this, this, "Button1", "S&ide Brush...", 110, 38, 100);
     BSideLines = TeeNewButton<TButtonPen>(this, this, "BSideLines", "Side &Lines...", 110, 8, 100);
     CBSmooth = TeeNewCheck(this, this, "CBSmooth", "&Smooth palette", 220, 12, 106);
-    UDTransp = TeeNewUpDown(this, this, "Edit1", "UDTransp", 282, 38, 32, 0, 100, &Edit1, 5);
-    TeeNewLabel(this, this, "&Transparency:", 214, 42, Edit1);
+    UDTransp = TeeNewUpDown(this, this, "Edit1", "UDTransp", 302, 38, 44, 0, 100, &Edit1, 5);
+    TeeNewLabel(this, this, "&Transparency:", 220, 42, Edit1);
     RadioGroup1 = TeeNewRadio(this, this, "RadioGroup1", "&Drawing Mode:", 8, 70, 300, 42,
                               {"Solid", "WireFrame", "DotFrame"});
     RadioGroup1->SetColumns(3);
@@ -362,7 +362,7 @@ void TVectorSeriesEditor::AddPages() {
 
 TTowerSeriesEditor::TTowerSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) {
     SetBorderStyle(bsDialog);
-    SetClientWidth(330);
+    SetClientWidth(350);
     SetClientHeight(160);
     ButtonPen1 = TeeNewButton<TButtonPen>(this, this, "ButtonPen1", "&Border...", 8, 8, 85);
     Button1 = TeeNewButton(this, this, "Button1", "&Pattern...", 8, 38, 85);
@@ -375,13 +375,13 @@ TTowerSeriesEditor::TTowerSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwn
     origin->SetCaption("Origin:");
     CBOrigin = TeeNewCheck(this, origin, "CBOrigin", "&Use Origin", 8, 18, 110);
     EOrigin = TeeNew<TEdit>(this, origin, "EOrigin", 8, 38, 80, 21);
-    auto* percent = TeeNew<TGroupBox>(this, this, "GroupBox2", 244, 2, 80, 102);
+    auto* percent = TeeNew<TGroupBox>(this, this, "GroupBox2", 244, 2, 100, 102);
     percent->SetCaption("&Percent:");
-    UDDepth = TeeNewUpDown(this, percent, "Edit1", "UDDepth", 42, 18, 28, 0, 100, &Edit1, 5);
+    UDDepth = TeeNewUpDown(this, percent, "Edit1", "UDDepth", 46, 18, 44, 0, 100, &Edit1, 5);
     TeeNewLabel(this, percent, "&Depth:", 6, 22, Edit1);
-    UDWidth = TeeNewUpDown(this, percent, "Edit2", "UDWidth", 42, 46, 28, 0, 100, &Edit2, 5);
+    UDWidth = TeeNewUpDown(this, percent, "Edit2", "UDWidth", 46, 46, 44, 0, 100, &Edit2, 5);
     TeeNewLabel(this, percent, "&Width:", 6, 50, Edit2);
-    UDTransp = TeeNewUpDown(this, this, "Edit3", "UDTransp", 96, 114, 32, 0, 100, &Edit3, 5);
+    UDTransp = TeeNewUpDown(this, this, "Edit3", "UDTransp", 96, 114, 44, 0, 100, &Edit3, 5);
     TeeNewLabel(this, this, "&Transparency:", 8, 118, Edit3);
     Button1->OnClick = [this](TObject*) {
         if (FSeries) EditChartBrush(this, FSeries->Brush());
