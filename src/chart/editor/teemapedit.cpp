@@ -213,6 +213,10 @@ void TMapSeriesEditor::DeleteShape() {
     TMapSeries* m = Map();
     const int i = ChartListBox1->ItemIndex();
     if (!m || i < 0 || i >= m->Shapes()->Count()) return;
+    // The buttons and the grid let go of the polygon's pen and points first.
+    ButtonPen2->LinkPen(nullptr);
+    ButtonColor1->LinkProperty(nullptr, "");
+    SetPublished(ChartGrid1, "Series", static_cast<TObject*>(nullptr));
     // The polygon goes with its value, so polygon i stays value i.
     m->Delete(i);
     FillShapes();

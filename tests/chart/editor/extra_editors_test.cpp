@@ -5,7 +5,15 @@
 #include "chart/control/series.h"
 #include "chart/editor/teeediseri.h"
 #include "chart/editor/teeeditorstartup.h"
+#include "chart/editor/teecandledit.h"
+#include "chart/editor/teegaugeedit.h"
+#include "chart/editor/teegrid3dedit.h"
+#include "chart/editor/teemapedit.h"
 #include "chart/editor/teependlg.h"
+#include "chart/editor/teepolaredit.h"
+#include "chart/editor/teesurfaedit.h"
+#include "chart/editor/teelisb.h"
+#include "platform/forms/buttons.h"
 #include "chart/engine/teefunction.h"
 #include "chart/series/candlech.h"
 #include "chart/series/curvfitt.h"
@@ -28,6 +36,7 @@
 #include "chart/series/teesurfa.h"
 #include "chart/series/teetrisurface.h"
 #include "chart/series/teevolumefunctions.h"
+#include "platform/classes/streams.h"
 #include "platform/classes/stringlist.h"
 #include "platform/forms/comctrls.h"
 #include "platform/forms/extctrls.h"
@@ -63,7 +72,7 @@ void PrintTo(const TRow& R, std::ostream* Os) {
     *Os << R.Series << " " << R.Control;
 }
 
-class ExtraEditorsTest : public ::testing::TestWithParam<TRow> {
+class ExtraPagesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         TeeEditorStartup();
@@ -110,13 +119,24 @@ protected:
         png.SaveToFile(AnsiString(dir) + "/" + Name + ".png");
     }
     void Perform(TCustomForm* Form, const TRow& R);
+    // The editor form docked in the series page's tab of that caption.
+    template <typename T> T* PageOf(const AnsiString& Caption) {
+        for (int i = 0; i < Page->PageSeries->PageCount(); ++i) {
+            TTabSheet* tab = Page->PageSeries->Pages(i);
+            if (tab->Caption() != Caption) continue;
+            for (int j = 0; j < tab->ControlCount(); ++j)
+                if (auto* f = dynamic_cast<T*>(tab->Controls(j))) return f;
+        }
+        return nullptr;
+    }
+    template <typename T> T* Editor() { return dynamic_cast<T*>(Page->SeriesForm()); }
 
     TDialogResponder Responder;
     std::unique_ptr<TChart> Chart;
     std::unique_ptr<TFormTeeSeries> Page;
 };
 
-void ExtraEditorsTest::Perform(TCustomForm* Form, const TRow& R) {
+void ExtraPagesTest::Perform(TCustomForm* Form, const TRow& R) {
     TComponent* c = Form->FindComponent(R.Control);
     ASSERT_NE(c, nullptr) << R.Control;
     switch (R.Action) {
@@ -171,6 +191,8 @@ void ExtraEditorsTest::Perform(TCustomForm* Form, const TRow& R) {
     }
     }
 }
+
+class ExtraEditorsTest : public ExtraPagesTest, public ::testing::WithParamInterface<TRow> {};
 
 TEST_P(ExtraEditorsTest, OneControlWritesItsPropertyAndTheChartFollows) {
     const TRow& r = GetParam();
@@ -230,5 +252,240 @@ const TRow SeriesRows[] = {
 
 INSTANTIATE_TEST_SUITE_P(Series, ExtraEditorsTest, ::testing::ValuesIn(SeriesRows),
                          [](const auto& I) { return std::string(I.param.Series); });
+
+// ---------------------------------------------------------------------------
+// Edge cases
+
+TEST_F(ExtraPagesTest, Grid3DPageEnablesGridSizeOnlyWhereTheSeriesCanMakeItsValues) {
+    auto* map = dynamic_cast<TMapSeries*>(AddSeries("TMapSeries"));
+    auto* surface = dynamic_cast<TSurfaceSeries*>(AddSeries("TSurfaceSeries"));
+    map->FillSampleValues();
+    for (int x = 1; x <= 4; ++x)
+        for (int z = 1; z <= 4; ++z)
+            surface->AddXYZ(x, x * z, z);
+    OpenPage(map);
+    auto* grid = PageOf<TGrid3DSeriesEditor>("Grid 3D");
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(Page->PageSeries->Pages(1)->Caption(), "Grid 3D");
+    EXPECT_FALSE(grid->SEXGrid->Enabled());
+    EXPECT_FALSE(grid->UDZGrid->Enabled());
+    EXPECT_FALSE(grid->CBIrreg->Visible());
+
+    // Filled by the program: the grid size is not the editor's to change.
+    OpenPage(surface);
+    grid = PageOf<TGrid3DSeriesEditor>("Grid 3D");
+    ASSERT_NE(grid, nullptr);
+    EXPECT_TRUE(grid->CBIrreg->Visible());
+    EXPECT_FALSE(grid->SEXGrid->Enabled());
+    surface->OnGetYValue = [](TChartSeries*, int X, int Z) { return double(X + Z); };
+    OpenPage(surface);
+    grid = PageOf<TGrid3DSeriesEditor>("Grid 3D");
+    ASSERT_TRUE(grid->SEXGrid->Enabled());
+    Page->PageSeries->SelectPageByUser(Page->PageSeries->Pages(1));
+    grid->UDXGrid->SetPosition(6);
+    EXPECT_EQ(surface->NumXValues(), 6);
+    EXPECT_EQ(surface->Count(), 6 * surface->NumZValues());
+}
+
+TEST_F(ExtraPagesTest, Grid3DPagePaletteFieldsAndColouringPages) {
+    auto* surface = dynamic_cast<TSurfaceSeries*>(AddSeries("TSurfaceSeries"));
+    surface->FillSampleValues();
+    OpenPage(surface);
+    auto* grid = PageOf<TGrid3DSeriesEditor>("Grid 3D");
+    ASSERT_NE(grid, nullptr);
+    Page->PageSeries->SelectPageByUser(Page->PageSeries->Pages(1));
+    ASSERT_EQ(grid->PageControl1->ActivePage(), grid->TabRange);
+    ASSERT_TRUE(grid->PageControl1->SelectPageByUser(grid->TabPalette));
+    EXPECT_TRUE(surface->UsePalette());
+    EXPECT_FALSE(surface->UseColorRange());
+    SimulateClick(grid->CBUseMin, 6, 8);
+    ASSERT_TRUE(grid->EPaletteMin->Enabled());
+    grid->EPaletteMin->SetText("");
+    SimulateType(grid->EPaletteMin, "2.5");
+    EXPECT_EQ(surface->PaletteMin(), 2.5);
+    const auto before = Pixels();
+    SimulateType(grid->EPaletteMin, "x");
+    EXPECT_EQ(surface->PaletteMin(), 2.5);
+    EXPECT_EQ(Pixels(), before);
+    ASSERT_TRUE(grid->PageControl1->SelectPageByUser(grid->TabSingle));
+    EXPECT_FALSE(surface->UsePalette());
+    EXPECT_FALSE(surface->UseColorRange());
+    EXPECT_NE(Pixels(), before);
+}
+
+TEST_F(ExtraPagesTest, ContourLevelsManualDisableTheCountAndAChosenColourEndsAutomatic) {
+    auto* contour = dynamic_cast<TContourSeries*>(AddSeries("TContourSeries"));
+    contour->FillSampleValues();
+    OpenPage(contour);
+    auto* page = Editor<TContourSeriesEditor>();
+    ASSERT_NE(page, nullptr);
+    EXPECT_TRUE(page->SENum->Enabled());
+    ASSERT_GT(contour->Levels()->Count(), 2);
+    page->UDLevel->SetPosition(2);
+    Responder.ExpectColor(clRed);
+    SimulateClick(page->SHColor);
+    EXPECT_EQ(contour->Levels()->Get(2)->Color(), clRed);
+    EXPECT_FALSE(contour->AutomaticLevels());
+    EXPECT_FALSE(page->CBAutoLevels->Checked());
+    EXPECT_FALSE(page->SENum->Enabled());
+    EXPECT_FALSE(page->UDNum->Enabled());
+    EXPECT_FALSE(page->CBColorEach->Enabled());
+    // Opened again on manual levels: the same.
+    OpenPage(contour);
+    page = Editor<TContourSeriesEditor>();
+    EXPECT_FALSE(page->SENum->Enabled());
+    EXPECT_FALSE(page->CBColorEach->Enabled());
+    page->UDLevel->SetPosition(2);
+    EXPECT_EQ(page->SHColor->Brush()->Color(), clRed);
+}
+
+TEST_F(ExtraPagesTest, PagesShowTheSeriesStateTheyOpenOn) {
+    auto* surface = dynamic_cast<TSurfaceSeries*>(AddSeries("TSurfaceSeries"));
+    surface->FillSampleValues();
+    surface->SetWireFrame(true);
+    OpenPage(surface);
+    EXPECT_EQ(Editor<TSurfaceSeriesEditor>()->RadioGroup1->ItemIndex(), 1);
+
+    TChartSeries* radar = AddSeries("TRadarSeries");
+    TChartSeries* polar = AddSeries("TPolarSeries");
+    radar->FillSampleValues();
+    polar->FillSampleValues();
+    OpenPage(radar);
+    EXPECT_FALSE(Editor<TPolarSeriesEditor>()->SEAngleInc->Visible());
+    EXPECT_TRUE(Editor<TPolarSeriesEditor>()->SERadiusInc->Visible());
+    OpenPage(polar);
+    EXPECT_TRUE(Editor<TPolarSeriesEditor>()->SEAngleInc->Visible());
+}
+
+TEST_F(ExtraPagesTest, CandleStyleEnablesTicksOr3D) {
+    auto* candle = dynamic_cast<TCandleSeries*>(AddSeries("TCandleSeries"));
+    candle->FillSampleValues();
+    OpenPage(candle);
+    auto* page = Editor<TCandleEditor>();
+    ASSERT_NE(page, nullptr);
+    struct {
+        int Style;
+        bool Ticks, Draw3D, Width, HideColor;
+    } const rows[] = {{csCandleBar, true, false, true, true},
+                      {csLine, false, false, false, true},
+                      {csCandleStick, false, true, true, false}};
+    for (const auto& r : rows) {
+        SimulateClick(page->RGStyle->Buttons(r.Style));
+        EXPECT_EQ(candle->CandleStyle(), r.Style);
+        EXPECT_EQ(page->CBShowOpen->Enabled(), r.Ticks) << r.Style;
+        EXPECT_EQ(page->CBShowClose->Enabled(), r.Ticks) << r.Style;
+        EXPECT_EQ(page->CBDraw3D->Enabled(), r.Draw3D) << r.Style;
+        EXPECT_EQ(page->CBDark3D->Enabled(), r.Draw3D) << r.Style;
+        EXPECT_EQ(page->SEWidth->Enabled(), r.Width) << r.Style;
+        EXPECT_EQ(page->Button1->HideColor(), r.HideColor) << r.Style;
+    }
+}
+
+TEST_F(ExtraPagesTest, BoxFieldsKeepTheirValueWhileTheTextIsNoNumber) {
+    auto* box = dynamic_cast<TBoxSeries*>(AddSeries("TBoxSeries"));
+    box->FillSampleValues();
+    box->SetPosition(4);
+    OpenPage(box);
+    auto* page = Editor<TBoxSeriesEditor>();
+    ASSERT_NE(page, nullptr);
+    page->EPos->SetText("");
+    EXPECT_EQ(box->Position(), 4);
+    SimulateType(page->EPos, "-");
+    EXPECT_EQ(box->Position(), 4);
+    SimulateType(page->EPos, "2");
+    EXPECT_EQ(box->Position(), -2);
+    page->ELength->SetText("abc");
+    EXPECT_EQ(box->WhiskerLength(), 1.5);
+}
+
+TEST_F(ExtraPagesTest, GaugeMinimumNeverPassesTheMaximum) {
+    auto* gauge = dynamic_cast<TGaugeSeries*>(AddSeries("TGaugeSeries"));
+    gauge->FillSampleValues();
+    gauge->SetMaximum(100);
+    gauge->SetMinimum(0);
+    OpenPage(gauge);
+    auto* page = Editor<TGaugeSeriesEditor>();
+    ASSERT_NE(page, nullptr);
+    page->Edit9->SetText("150");
+    EXPECT_LE(gauge->Minimum(), gauge->Maximum());
+    EXPECT_EQ(gauge->Maximum(), 100);
+    page->Edit9->SetText("20");
+    EXPECT_EQ(gauge->Minimum(), 20);
+    page->Edit10->SetText("10");
+    EXPECT_EQ(gauge->Maximum(), 20);
+    page->Edit10->SetText("80");
+    EXPECT_EQ(gauge->Maximum(), 80);
+    EXPECT_EQ(gauge->Minimum(), 20);
+}
+
+TEST_F(ExtraPagesTest, MapShapesAddAndDelete) {
+    auto* map = dynamic_cast<TMapSeries*>(AddSeries("TMapSeries"));
+    OpenPage(map);
+    auto* page = Editor<TMapSeriesEditor>();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->PageControl2->ActivePage(), page->TabGlobal);
+    EXPECT_FALSE(page->ChartListBox1->Enabled());
+    EXPECT_FALSE(page->EText->Enabled());
+    ASSERT_TRUE(page->PageControl2->SelectPageByUser(page->TabShapes));
+    SimulateClick(page->SBAdd);
+    ASSERT_EQ(map->Shapes()->Count(), 1);
+    EXPECT_EQ(map->Shapes()->Get(0)->Text(), "1");
+    EXPECT_TRUE(page->EText->Enabled());
+    EXPECT_EQ(page->EText->Text(), "1");
+    SimulateClick(page->SBAdd);
+    SimulateClick(page->SBAdd);
+    ASSERT_EQ(page->ChartListBox1->ItemIndex(), 2);
+    page->EText->SetText("North");
+    EXPECT_EQ(map->Shapes()->Get(2)->Text(), "North");
+    EXPECT_EQ(page->ChartListBox1->Items()->Strings(2), "North");
+    page->EditZ->SetText("7x");
+    EXPECT_EQ(map->Shapes()->Get(2)->Z(), 0);
+    page->EditZ->SetText("7");
+    EXPECT_EQ(map->Shapes()->Get(2)->Z(), 7);
+    // Deleting the last selects the one before it; values stay matched.
+    SimulateClick(page->SBDelete);
+    EXPECT_EQ(map->Shapes()->Count(), 2);
+    EXPECT_EQ(map->Count(), 2);
+    EXPECT_EQ(page->ChartListBox1->ItemIndex(), 1);
+    EXPECT_EQ(page->EText->Text(), "2");
+    page->ChartListBox1->SetItemIndex(0);
+    SimulateClick(page->SBDelete);
+    EXPECT_EQ(page->ChartListBox1->ItemIndex(), 0);
+    EXPECT_EQ(map->Shapes()->Get(0)->Text(), "2");
+    SimulateClick(page->SBDelete);
+    EXPECT_EQ(map->Shapes()->Count(), 0);
+    EXPECT_FALSE(page->EText->Enabled());
+    EXPECT_EQ(page->EditZ->Text(), "0");
+}
+
+TEST_F(ExtraPagesTest, PicturesThatAreNoPicturesAreRefusedAndChangeNothing) {
+    auto* grid = dynamic_cast<TColorGridSeries*>(AddSeries("TColorGridSeries"));
+    grid->FillSampleValues();
+    const int count = grid->Count();
+    OpenPage(grid);
+    auto* page = Editor<TColorGridEditor>();
+    ASSERT_NE(page, nullptr);
+    const std::string file =
+        (std::filesystem::temp_directory_path() / "qm_extra_editor_not_a_picture.bmp").string();
+    {
+        TFileStream f(file.c_str(), fmCreate);
+        f.WriteBuffer("BM this is text", 15);
+    }
+    Responder.ExpectOpen(file.c_str()).ExpectMessage("", mrOk);
+    SimulateClick(page->Button2);
+    EXPECT_EQ(grid->Count(), count);
+    EXPECT_TRUE(Responder.Done());
+
+    // A real picture fills the grid, one point a pixel.
+    TBitmap bmp(5, 4);
+    bmp.Canvas()->Brush()->SetColor(clLime);
+    bmp.Canvas()->FillRect(TRect(0, 0, 5, 4));
+    bmp.SaveToFile(file.c_str());
+    Responder.ExpectOpen(file.c_str());
+    SimulateClick(page->Button2);
+    EXPECT_EQ(grid->Count(), 20);
+    EXPECT_TRUE(page->BRemove->Enabled());
+    std::filesystem::remove(file);
+}
 
 } // namespace

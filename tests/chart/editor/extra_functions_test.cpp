@@ -197,4 +197,45 @@ const TFuncRow FunctionRows[] = {
 INSTANTIATE_TEST_SUITE_P(Functions, FunctionPanelTable, ::testing::ValuesIn(FunctionRows),
                          [](const auto& I) { return std::string(I.param.Function); });
 
+TEST_F(FunctionPanelTest, RefusedWeightIsShownAndTheFunctionStillRecalculates) {
+    auto* f = dynamic_cast<TExpAverageFunction*>(AddOutput("TExpAverageFunction", Prices));
+    ASSERT_NE(f, nullptr);
+    const double weight = f->Weight();
+    TCustomForm* panel = OpenPanel();
+    ASSERT_NE(panel, nullptr);
+    auto* edit = dynamic_cast<TEdit*>(panel->FindComponent("Edit1"));
+    edit->SetText("");
+    SimulateType(edit, "5");
+    Responder.ExpectMessage("between 0 and 1", mrOk);
+    const auto before = Pixels();
+    LeaveTab();
+    EXPECT_TRUE(Responder.Done());
+    EXPECT_EQ(f->Weight(), weight);
+    EXPECT_EQ(Pixels(), before);
+    // The refused apply left the function recalculating as before.
+    Page->PageSeries->SelectPageByUser(Page->TabDataSource);
+    panel = Page->DataSourceForm();
+    edit = dynamic_cast<TEdit*>(panel->FindComponent("Edit1"));
+    edit->SetText("");
+    SimulateType(edit, "0.9");
+    LeaveTab();
+    EXPECT_EQ(f->Weight(), 0.9);
+    EXPECT_NE(Pixels(), before);
+}
+
+TEST_F(FunctionPanelTest, VolumeListOffersTheOtherSeriesAndNone) {
+    auto* f = dynamic_cast<TOBVFunction*>(AddOutput("TOBVFunction", Prices));
+    f->SetVolume(Volumes);
+    TCustomForm* panel = OpenPanel();
+    auto* combo = dynamic_cast<TComboBox*>(panel->FindComponent("CBVolume"));
+    ASSERT_NE(combo, nullptr);
+    ASSERT_EQ(combo->Items()->Count(), 3);
+    EXPECT_EQ(combo->Items()->Strings(0), "(none)");
+    EXPECT_EQ(combo->Items()->IndexOfObject(Out), -1);
+    EXPECT_EQ(combo->Items()->Objects(combo->ItemIndex()), Volumes);
+    Perform(panel, TDo::Item, "CBVolume", 0, "");
+    LeaveTab();
+    EXPECT_EQ(f->Volume(), nullptr);
+}
+
 } // namespace
