@@ -237,7 +237,7 @@ const TRow SeriesRows[] = {
     {"TBarJoinSeries", "TBarJoinEditor", "BJoin", TDo::PenWidth, 4, "", Of<TBarJoinSeries>([](TBarJoinSeries* S) { return double(S->JoinPen()->Width()); }), 4},
     {"TPolarSeries", "TPolarSeriesEditor", "CBClose", TDo::Click, 0, "", Of<TPolarSeries>([](TPolarSeries* S) { return double(S->CloseCircle()); }), 0},
     {"TRadarSeries", "TPolarSeriesEditor", "BPiePen", TDo::PenWidth, 3, "", Of<TRadarSeries>([](TRadarSeries* S) { return double(S->CirclePen()->Width()); }), 3},
-    {"TWindRoseSeries", "TWindRoseEditor", "CBClose", TDo::Click, 0, "", Of<TWindRoseSeries>([](TWindRoseSeries* S) { return double(S->CloseCircle()); }), 0},
+    {"TWindRoseSeries", "TWindRoseEditor", "BPiePen", TDo::PenWidth, 3, "", Of<TWindRoseSeries>([](TWindRoseSeries* S) { return double(S->CirclePen()->Width()); }), 3},
     {"TClockSeries", "TClockEditor", "CBRoman", TDo::Click, 0, "", Of<TClockSeries>([](TClockSeries* S) { return double(S->Style()); }), cssDecimal},
     {"TSmithSeries", "TSmithSeriesEdit", "CBC", TDo::Click, 0, "", Of<TSmithSeries>([](TSmithSeries* S) { return double(S->CLabels()); }), 0},
     {"TGaugeSeries", "TGaugeSeriesEditor", "UDValue", TDo::Position, 30, "", Of<TGaugeSeries>([](TGaugeSeries* S) { return S->Value(); }), 30},
