@@ -46,6 +46,11 @@ TMapSeriesEditor::TMapSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) 
     SBDelete->SetCaption("-");
     ChartListBox1 = TeeNew<TChartListBox>(this, PanelList, "ChartListBox1", 0, 26, 130, 154);
     ChartListBox1->SetAlign(alClient);
+    // Polygons are rows of a list, not series to switch on and off or drag.
+    ChartListBox1->SetShowActiveCheck(false);
+    ChartListBox1->EnableDragSeries = false;
+    ChartListBox1->AllowDeleteSeries = false;
+    ChartListBox1->AllowAddSeries = false;
     Splitter1 = TeeNew<TSplitter>(this, TabShapes, "Splitter1", 130, 0, 3, 180);
     Splitter1->SetAlign(alLeft);
     PageControl1 = TeeNew<TPageControl>(this, TabShapes, "PageControl1", 133, 0, 259, 180);
@@ -64,6 +69,8 @@ TMapSeriesEditor::TMapSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) 
     CBGlobalBrush = TeeNewCheck(this, f, "CBGlobalBrush", "Gl&obal", 100, 98, 80);
     ButtonColor1 = TeeNewButton<TButtonColor>(this, f, "ButtonColor1", "&Color...", 8, 124, 85);
     BGradient = TeeNewButton(this, f, "BGradient", "&Gradient...", 100, 124, 85);
+    PageControl1->SetActivePage(TabFormat);
+    PageControl2->SetActivePage(TabGlobal);
 
     BMapBrush->OnClick = [this](TObject*) {
         if (FSeries) EditChartBrush(this, FSeries->Brush());

@@ -298,6 +298,7 @@ TEST_F(ExtraPagesTest, Grid3DPagePaletteFieldsAndColouringPages) {
     ASSERT_TRUE(grid->PageControl1->SelectPageByUser(grid->TabPalette));
     EXPECT_TRUE(surface->UsePalette());
     EXPECT_FALSE(surface->UseColorRange());
+    Shot("Grid3DPalette");
     SimulateClick(grid->CBUseMin, 6, 8);
     ASSERT_TRUE(grid->EPaletteMin->Enabled());
     grid->EPaletteMin->SetText("");
@@ -435,6 +436,7 @@ TEST_F(ExtraPagesTest, MapShapesAddAndDelete) {
     SimulateClick(page->SBAdd);
     SimulateClick(page->SBAdd);
     ASSERT_EQ(page->ChartListBox1->ItemIndex(), 2);
+    Shot("MapShapes");
     page->EText->SetText("North");
     EXPECT_EQ(map->Shapes()->Get(2)->Text(), "North");
     EXPECT_EQ(page->ChartListBox1->Items()->Strings(2), "North");
