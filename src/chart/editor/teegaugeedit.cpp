@@ -297,6 +297,7 @@ TCalendarSeriesEditor::TCalendarSeriesEditor(TComponent* AOwner) : TTeeSeriesPag
     CBToday = TeeNewCheck(this, o, "CBToday", "Show T&oday", 150, 84, 110);
     CBPrevious = TeeNewCheck(this, o, "CBPrevious", "Show Pr&evious Button", 8, 110, 160);
     CBNext = TeeNewCheck(this, o, "CBNext", "Show Ne&xt Button", 8, 132, 160);
+    PageControl1->SetActivePage(TabOptions);
     auto cal = [this] { return As<TCalendarSeries>(FSeries); };
     OnCheck(CBWeekDays, [cal](bool V) { cal()->WeekDays()->SetVisible(V); });
     OnCheck(CBWeekUpper, [cal](bool V) { cal()->WeekDays()->SetUpperCase(V); });
