@@ -490,4 +490,63 @@ TEST_F(ExtraPagesTest, PicturesThatAreNoPicturesAreRefusedAndChangeNothing) {
     std::filesystem::remove(file);
 }
 
+TEST_F(ExtraPagesTest, ArrowColourBoxesAndVolumeColourFollowTheSeries) {
+    auto* vector = dynamic_cast<TVector3DSeries*>(AddSeries("TVector3DSeries"));
+    vector->FillSampleValues(20);
+    vector->EndArrow()->SetColor(clBlue);
+    OpenPage(vector);
+    auto* arrows = Editor<TVectorSeriesEditor>();
+    ASSERT_NE(arrows, nullptr);
+    EXPECT_TRUE(arrows->CBStart->Checked());
+    EXPECT_FALSE(arrows->CBEnd->Checked());
+    SimulateClick(arrows->CBStart, 6, 8);
+    EXPECT_EQ(vector->StartArrow()->Color(), clBlack);
+    SimulateClick(arrows->CBEnd, 6, 8);
+    EXPECT_EQ(vector->EndArrow()->Color(), clTeeColor);
+
+    auto* volume = dynamic_cast<TVolumeSeries*>(AddSeries("TVolumeSeries"));
+    volume->FillSampleValues(20);
+    OpenPage(volume);
+    auto* page = Editor<TVolumeSeriesEditor>();
+    ASSERT_NE(page, nullptr);
+    Responder.ExpectColor(clGreen);
+    SimulateClick(page->BColor);
+    EXPECT_EQ(volume->Pen()->Color(), clGreen);
+    EXPECT_EQ(volume->SeriesColor(), clGreen);
+    SimulateClick(page->CBColorEach, 6, 8);
+    EXPECT_TRUE(volume->ColorEachPoint());
+    EXPECT_FALSE(page->BColor->Enabled());
+    EXPECT_FALSE(page->EOrigin->Enabled());
+    SimulateClick(page->CBUseOrigin, 6, 8);
+    EXPECT_TRUE(page->EOrigin->Enabled());
+    page->EOrigin->SetText("12");
+    EXPECT_EQ(volume->YOrigin(), 12);
+    page->EOrigin->SetText("12,,");
+    EXPECT_EQ(volume->YOrigin(), 12);
+}
+
+TEST_F(ExtraPagesTest, AddedPagesGoWithTheSeriesEditorWhenAnotherSeriesIsChosen) {
+    TChartSeries* surface = AddSeries("TSurfaceSeries");
+    TChartSeries* candle = AddSeries("TCandleSeries");
+    TChartSeries* tower = AddSeries("TTowerSeries");
+    for (TChartSeries* s : {surface, candle, tower})
+        s->FillSampleValues();
+    OpenPage(surface);
+    auto grids = [this] {
+        int n = 0;
+        for (int i = 0; i < Page->PageSeries->PageCount(); ++i)
+            n += Page->PageSeries->Pages(i)->Caption() == "Grid 3D";
+        return n;
+    };
+    EXPECT_EQ(grids(), 1);
+    for (TChartSeries* s : {candle, tower, surface, tower}) {
+        Page->CBSeries->SetItemIndex(Page->CBSeries->Items()->IndexOfObject(s));
+        Page->CBSeriesChange(Page->CBSeries);
+        EXPECT_EQ(grids(), s == candle ? 0 : 1) << s->Name().c_str();
+    }
+    auto* grid = PageOf<TGrid3DSeriesEditor>("Grid 3D");
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(grid->EditedSeries(), tower);
+}
+
 } // namespace

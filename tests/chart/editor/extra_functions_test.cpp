@@ -4,6 +4,7 @@
 #include "chart/control/chart.h"
 #include "chart/control/series.h"
 #include "chart/editor/teeediseri.h"
+#include "chart/control/tooledit.h"
 #include "chart/editor/teeeditorstartup.h"
 #include "chart/editor/teefuncedit_extra.h"
 #include "chart/series/candlech.h"
@@ -236,6 +237,38 @@ TEST_F(FunctionPanelTest, VolumeListOffersTheOtherSeriesAndNone) {
     Perform(panel, TDo::Item, "CBVolume", 0, "");
     LeaveTab();
     EXPECT_EQ(f->Volume(), nullptr);
+}
+
+TEST_F(FunctionPanelTest, CompressionByDatesDropsThePointCount) {
+    auto* f = dynamic_cast<TCompressFunction*>(AddOutput("TCompressFunction", Prices, true));
+    TCustomForm* panel = OpenPanel();
+    auto* byPoints = dynamic_cast<TRadioButton*>(panel->FindComponent("RadioButton2"));
+    auto* byDates = dynamic_cast<TRadioButton*>(panel->FindComponent("RadioButton1"));
+    ASSERT_TRUE(byPoints->Checked());
+    EXPECT_EQ(Out->Count(), 8);
+    SimulateClick(byDates, 6, 8);
+    LeaveTab();
+    EXPECT_EQ(f->Period(), 0);
+    EXPECT_EQ(f->Compress(), ocWeek);
+    EXPECT_EQ(Out->Count(), 40);
+}
+
+TEST_F(FunctionPanelTest, AdxPanelGivesASeriesWithoutFunctionOne) {
+    Out = new TLineSeries(Chart.get());
+    Out->SetParentChart(Chart.get());
+    Out->SetDataSource(Prices);
+    TForm host(nullptr);
+    host.Show();
+    std::unique_ptr<TCustomForm> panel(TeeCreateFormByClass(GetClass("TADXFuncEditor"), nullptr));
+    ASSERT_NE(panel, nullptr);
+    AddFormTo(panel.get(), &host, Out);
+    auto* period = dynamic_cast<TUpDown*>(panel->FindComponent("UDPeriod"));
+    period->SetPosition(7);
+    EXPECT_TRUE(panel->CloseQuery());
+    auto* adx = dynamic_cast<TADXFunction*>(Out->FunctionType());
+    ASSERT_NE(adx, nullptr);
+    EXPECT_EQ(adx->Period(), 7);
+    EXPECT_GT(Out->Count(), 0);
 }
 
 } // namespace
