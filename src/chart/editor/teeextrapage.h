@@ -1,0 +1,53 @@
+#pragma once
+// What the pages of the further series share: the series is taken from the
+// form's tag when shown, a filling guard keeps the change handlers quiet
+// meanwhile, small wiring helpers write one property per control, and further
+// pages are added beside the tab the form is docked in.
+#include "chart/control/tooledit.h"
+#include "chart/editor/teeformbuild.h"
+#include "platform/forms/forms.h"
+#include <functional>
+
+class TChartSeries;
+
+class TTeeSeriesPage : public TForm {
+    QM_CLASS(TTeeSeriesPage)
+public:
+    explicit TTeeSeriesPage(TComponent* AOwner);
+
+    TChartSeries* EditedSeries() const { return FSeries; }
+    bool Filling() const { return FFilling; }
+    void FormShow(TObject* Sender);
+
+    // A tab captioned Caption beside the one this form is docked in (at
+    // Position, or last for -1), holding a form of the class registered as
+    // ClassName for Tag. The tab belongs to this form and goes with it.
+    // nullptr when the form is not docked in pages or the class is unknown.
+    TCustomForm* InsertPage(const AnsiString& ClassName, const AnsiString& Caption, TObject* Tag,
+                            int Position = -1);
+
+protected:
+    // Reads the edited series into the controls, the filling guard set.
+    virtual void ShowSeries() {}
+    // Adds further pages; called once, after the first ShowSeries.
+    virtual void AddPages() {}
+    TObject* TagObject() const { return reinterpret_cast<TObject*>(Tag()); }
+    bool CanWrite() const { return !FFilling && FSeries; }
+
+    // Each writes through Set when the user changes the control; numbers only
+    // after the page has been shown and only when the text is one.
+    void OnCheck(TCheckBox* C, std::function<void(bool)> Set);
+    void OnUpDown(TUpDown* U, std::function<void(int)> Set);
+    void OnFloat(TEdit* E, std::function<void(double)> Set);
+    void OnIndex(TComboBox* C, std::function<void(int)> Set);
+    void OnIndex(TRadioGroup* R, std::function<void(int)> Set);
+
+    TChartSeries* FSeries = nullptr;
+    bool FFilling = true;
+
+private:
+    bool FPagesAdded = false;
+};
+
+// Hides the named controls of a form (those it has).
+void TeeHideNamed(TComponent* Form, std::initializer_list<const char*> Names);

@@ -1,0 +1,233 @@
+#include "chart/editor/teemapedit.h"
+
+#include "chart/editor/teegrid3dedit.h"
+#include "chart/editor/teelisb.h"
+#include "chart/editor/teependlg.h"
+#include "chart/series/teemapseries.h"
+#include "platform/classes/props.h"
+#include "platform/classes/stringlist.h"
+#include "platform/forms/buttons.h"
+#include "platform/rtl/floatformat.h"
+#include "platform/rtl/sysutils.h"
+
+QM_CLASS_OWNED(TMapSeriesEditor, TTeeSeriesPage, TComponent)
+
+namespace {
+// Sets a published property of a control we know only by class name.
+void SetPublished(TObject* Instance, const char* Name, TObject* Value) {
+    if (const TPropInfo* p = Instance ? GetPropInfo(Instance->ClassType(), Name) : nullptr)
+        if (p->SetObj) p->SetObj(Instance, Value);
+}
+void SetPublished(TObject* Instance, const char* Name, bool Value) {
+    if (const TPropInfo* p = Instance ? GetPropInfo(Instance->ClassType(), Name) : nullptr)
+        if (p->SetOrd) p->SetOrd(Instance, Value ? 1 : 0);
+}
+} // namespace
+
+TMapSeriesEditor::TMapSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) {
+    SetClientWidth(400);
+    SetClientHeight(210);
+    PageControl2 = TeeNew<TPageControl>(this, this, "PageControl2", 0, 0, 400, 210);
+    PageControl2->SetAlign(alClient);
+    TabGlobal = TeeNewTab(PageControl2, "TabGlobal", "Global");
+    TabShapes = TeeNewTab(PageControl2, "TabShapes", "Shapes");
+    BMapBrush = TeeNewButton(this, TabGlobal, "BMapBrush", "B&rush...", 8, 8, 85);
+    ButtonPen1 = TeeNewButton<TButtonPen>(this, TabGlobal, "ButtonPen1", "&Border...", 8, 40, 85);
+
+    PanelList = TeeNew<TPanel>(this, TabShapes, "PanelList", 0, 0, 130, 180);
+    PanelList->SetAlign(alLeft);
+    PanelList->SetBevelOuter(bvNone);
+    auto* buttons = TeeNew<TPanel>(this, PanelList, "PanelButtons", 0, 0, 130, 26);
+    buttons->SetAlign(alTop);
+    buttons->SetBevelOuter(bvNone);
+    SBAdd = TeeNew<TSpeedButton>(this, buttons, "SBAdd", 2, 2, 22, 22);
+    SBAdd->SetCaption("+");
+    SBDelete = TeeNew<TSpeedButton>(this, buttons, "SBDelete", 26, 2, 22, 22);
+    SBDelete->SetCaption("-");
+    ChartListBox1 = TeeNew<TChartListBox>(this, PanelList, "ChartListBox1", 0, 26, 130, 154);
+    ChartListBox1->SetAlign(alClient);
+    // Polygons are rows of a list, not series to switch on and off or drag.
+    ChartListBox1->SetShowActiveCheck(false);
+    ChartListBox1->EnableDragSeries = false;
+    ChartListBox1->AllowDeleteSeries = false;
+    ChartListBox1->AllowAddSeries = false;
+    Splitter1 = TeeNew<TSplitter>(this, TabShapes, "Splitter1", 130, 0, 3, 180);
+    Splitter1->SetAlign(alLeft);
+    PageControl1 = TeeNew<TPageControl>(this, TabShapes, "PageControl1", 133, 0, 259, 180);
+    PageControl1->SetAlign(alClient);
+    TabFormat = TeeNewTab(PageControl1, "TabFormat", "Format");
+    TabData = TeeNewTab(PageControl1, "TabData", "Data");
+    TWinControl* f = TabFormat;
+    EText = TeeNew<TEdit>(this, f, "EText", 44, 6, 150, 21);
+    TeeNewLabel(this, f, "&Text:", 8, 10, EText);
+    EditZ = TeeNew<TEdit>(this, f, "EditZ", 44, 34, 70, 21);
+    EditZ->SetText("0");
+    TeeNewLabel(this, f, "&Z:", 8, 38, EditZ);
+    ButtonPen2 = TeeNewButton<TButtonPen>(this, f, "ButtonPen2", "Bord&er...", 8, 64, 85);
+    CBGlobalPen = TeeNewCheck(this, f, "CBGlobalPen", "&Global", 100, 68, 80);
+    BBrush = TeeNewButton(this, f, "BBrush", "Br&ush...", 8, 94, 85);
+    CBGlobalBrush = TeeNewCheck(this, f, "CBGlobalBrush", "Gl&obal", 100, 98, 80);
+    ButtonColor1 = TeeNewButton<TButtonColor>(this, f, "ButtonColor1", "&Color...", 8, 124, 85);
+    BGradient = TeeNewButton(this, f, "BGradient", "&Gradient...", 100, 124, 85);
+    PageControl1->SetActivePage(TabFormat);
+    PageControl2->SetActivePage(TabGlobal);
+
+    BMapBrush->OnClick = [this](TObject*) {
+        if (FSeries) EditChartBrush(this, FSeries->Brush());
+    };
+    ChartListBox1->OnClick = [this](TObject*) { ChartListBox1Click(); };
+    SBAdd->OnClick = [this](TObject*) { AddShape(); };
+    SBDelete->OnClick = [this](TObject*) { DeleteShape(); };
+    PageControl2->OnChange = [this](TObject*) { ChartListBox1Click(); };
+    EText->OnChange = [this](TObject*) {
+        TTeePolygon* p = SelectedShape();
+        if (FSelecting || !p || EText->Text() == p->Text()) return;
+        p->SetText(EText->Text());
+        const int i = ChartListBox1->ItemIndex();
+        ChartListBox1->Items()->SetStrings(i, EText->Text());
+    };
+    EditZ->OnChange = [this](TObject*) {
+        TTeePolygon* p = SelectedShape();
+        double z;
+        // Text that is no number (yet) keeps the polygon's Z.
+        if (FSelecting || !p || !TryStrToFloat(Trim(EditZ->Text()), z)) return;
+        if (z != p->Z()) p->SetZ(z);
+    };
+    CBGlobalPen->OnClick = [this](TObject*) {
+        if (TTeePolygon* p = SelectedShape(); p && !FSelecting)
+            p->SetParentPen(CBGlobalPen->Checked());
+    };
+    CBGlobalBrush->OnClick = [this](TObject*) {
+        if (TTeePolygon* p = SelectedShape(); p && !FSelecting)
+            p->SetParentBrush(CBGlobalBrush->Checked());
+    };
+    BBrush->OnClick = [this](TObject*) {
+        if (TTeePolygon* p = SelectedShape()) EditChartBrush(this, p->Brush());
+    };
+    BGradient->OnClick = [this](TObject*) {
+        if (TTeePolygon* p = SelectedShape()) EditTeeGradient(this, p->Gradient());
+    };
+    auto repaint = [this](TObject*) {
+        if (FSeries) FSeries->Repaint();
+    };
+    ButtonPen2->OnClick = repaint;
+    ButtonColor1->OnClick = repaint;
+}
+
+TMapSeries* TMapSeriesEditor::Map() const {
+    return dynamic_cast<TMapSeries*>(FSeries);
+}
+
+void TMapSeriesEditor::CreateGrid() {
+    if (ChartGrid1) return;
+    TClass grid = GetClass("TChartGrid");
+    if (!grid || !grid->Factory) return;
+    ChartGrid1 = dynamic_cast<TControl*>(grid->Factory(this));
+    if (!ChartGrid1) return;
+    ChartGrid1->SetName("ChartGrid1");
+    ChartGrid1->SetParent(TabData);
+    ChartGrid1->SetAlign(alClient);
+    SetPublished(ChartGrid1, "ShowFields", false);
+    if (TClass nav = GetClass("TChartGridNavigator"); nav && nav->Factory) {
+        ChartGridNavigator1 = dynamic_cast<TControl*>(nav->Factory(this));
+        if (ChartGridNavigator1) {
+            ChartGridNavigator1->SetName("ChartGridNavigator1");
+            ChartGridNavigator1->SetParent(TabData);
+            ChartGridNavigator1->SetAlign(alTop);
+            SetPublished(ChartGridNavigator1, "Grid", ChartGrid1);
+        }
+    }
+}
+
+void TMapSeriesEditor::ShowSeries() {
+    TMapSeries* m = Map();
+    if (!m) return;
+    ButtonPen1->LinkPen(m->Pen());
+    PageControl2->SetActivePage(TabGlobal);
+    CreateGrid();
+    FillShapes();
+    EnableTabs();
+    if (ChartListBox1->Items()->Count() > 0) ChartListBox1->SetItemIndex(0);
+    ChartListBox1Click();
+}
+
+void TMapSeriesEditor::AddPages() {
+    TeeInsertGrid3DForm(this, FSeries);
+}
+
+void TMapSeriesEditor::FillShapes() {
+    TStrings* items = ChartListBox1->Items();
+    items->Clear();
+    TMapSeries* m = Map();
+    if (!m) return;
+    for (int i = 0; i < m->Shapes()->Count(); ++i) {
+        TTeePolygon* p = m->Shapes()->Get(i);
+        items->AddObject(p->Text(), p->Points());
+    }
+}
+
+void TMapSeriesEditor::EnableTabs() {
+    const bool any = Map() && Map()->Shapes()->Count() > 0;
+    for (TControl* c : std::initializer_list<TControl*>{
+             ChartListBox1, SBDelete, PageControl1, EText, EditZ, ButtonPen2, CBGlobalPen, BBrush,
+             CBGlobalBrush, ButtonColor1, BGradient})
+        c->SetEnabled(any);
+    if (ChartGrid1) ChartGrid1->SetEnabled(any);
+}
+
+TTeePolygon* TMapSeriesEditor::SelectedShape() const {
+    TMapSeries* m = Map();
+    const int i = ChartListBox1->ItemIndex();
+    return m && i >= 0 && i < m->Shapes()->Count() ? m->Shapes()->Get(i) : nullptr;
+}
+
+void TMapSeriesEditor::ChartListBox1Click() {
+    FSelecting = true;
+    struct TGuard {
+        bool& Flag;
+        ~TGuard() { Flag = false; }
+    } guard{FSelecting};
+    TTeePolygon* p = SelectedShape();
+    if (p) {
+        ButtonPen2->LinkPen(p->Pen());
+        ButtonColor1->LinkProperty(p->Points(), "SeriesColor");
+        EText->SetText(p->Text());
+        EditZ->SetText(FloatToStr(p->Z()));
+        CBGlobalPen->SetChecked(p->ParentPen());
+        CBGlobalBrush->SetChecked(p->ParentBrush());
+    } else {
+        ButtonPen2->LinkPen(nullptr);
+        ButtonColor1->LinkProperty(nullptr, "");
+        EText->SetText("");
+        EditZ->SetText("0");
+    }
+    SetPublished(ChartGrid1, "Series", p ? p->Points() : nullptr);
+}
+
+void TMapSeriesEditor::AddShape() {
+    TMapSeries* m = Map();
+    if (!m) return;
+    TTeePolygon* p = m->Shapes()->Add();
+    p->SetText(IntToStr(m->Count()));
+    FillShapes();
+    EnableTabs();
+    ChartListBox1->SetItemIndex(ChartListBox1->Items()->Count() - 1);
+    ChartListBox1Click();
+    m->Repaint();
+}
+
+void TMapSeriesEditor::DeleteShape() {
+    TMapSeries* m = Map();
+    const int i = ChartListBox1->ItemIndex();
+    if (!m || i < 0 || i >= m->Shapes()->Count()) return;
+    // The buttons and the grid let go of the polygon's pen and points first.
+    ButtonPen2->LinkPen(nullptr);
+    ButtonColor1->LinkProperty(nullptr, "");
+    SetPublished(ChartGrid1, "Series", static_cast<TObject*>(nullptr));
+    // The polygon goes with its value, so polygon i stays value i.
+    m->Delete(i);
+    FillShapes();
+    EnableTabs();
+    ChartListBox1->SetItemIndex(std::min(i, ChartListBox1->Items()->Count() - 1));
+    ChartListBox1Click();
+}
