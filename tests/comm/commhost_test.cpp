@@ -21,7 +21,7 @@ TEST(CommHostDefaults, TimerTicksOnTheMainThreadByThePlatformClockWithoutAThread
     timer->SetInterval(100);
     const int threads = ThreadCount();
     timer->SetEnabled(true);
-    EXPECT_EQ(ThreadCount(), threads);
+    EXPECT_EQ(SettledThreadCount(threads), threads);
     const auto after = [&](uint32_t ms) {
         time.Clock.Advance(ms);
         CheckSynchronize();

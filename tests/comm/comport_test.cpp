@@ -236,9 +236,9 @@ TEST_F(ComPortTest, EventThreadIsJoinedWhenThePortCloses) {
     const int threads = ThreadCount();
     Port.OnRxChar = [&](TObject*) {};
     Port.Open();
-    EXPECT_EQ(ThreadCount(), threads + 1);
+    EXPECT_EQ(SettledThreadCount(threads + 1), threads + 1);
     Port.Close();
-    EXPECT_EQ(ThreadCount(), threads);
+    EXPECT_EQ(SettledThreadCount(threads), threads);
     // A handler on the main thread cannot wait for the thread that waits for
     // it: the join follows in the next round of the main thread's calls.
     Port.OnRxChar = [&](TObject*) { Port.Close(); };
@@ -246,9 +246,9 @@ TEST_F(ComPortTest, EventThreadIsJoinedWhenThePortCloses) {
     Pty.Send("x");
     EXPECT_TRUE(PumpUntil([&] { return !Port.Active(); }));
     CheckSynchronize();
-    EXPECT_EQ(ThreadCount(), threads);
+    EXPECT_EQ(SettledThreadCount(threads), threads);
     Port.Open(); // and the next open gets a working thread again
-    EXPECT_EQ(ThreadCount(), threads + 1);
+    EXPECT_EQ(SettledThreadCount(threads + 1), threads + 1);
 }
 
 TEST_F(ComPortTest, HangUpIsReportedOnceOnTheMainThreadAndEndsTheEventThread) {
@@ -270,7 +270,7 @@ TEST_F(ComPortTest, HangUpIsReportedOnceOnTheMainThreadAndEndsTheEventThread) {
     EXPECT_EQ(message, "The device is not connected.");
     EXPECT_FALSE(Port.Active());
     EXPECT_TRUE(CheckSynchronize()); // the join
-    EXPECT_EQ(ThreadCount(), threads);
+    EXPECT_EQ(SettledThreadCount(threads), threads);
     EXPECT_FALSE(CheckSynchronize()); // no report again
 }
 
@@ -297,7 +297,7 @@ TEST_F(ComPortTest, FreeingAPortWithdrawsItsEventsInFlight) {
         delete port;
         EXPECT_FALSE(CheckSynchronize()); // nothing left that names the freed port
         EXPECT_EQ(handled, synchronize ? 0 : 1);
-        EXPECT_EQ(ThreadCount(), threads);
+        EXPECT_EQ(SettledThreadCount(threads), threads);
     }
 }
 
