@@ -6,6 +6,7 @@
 #include "chart/engine/teesources.h"
 #include "chart/engine/teengine.h"
 #include "platform/classes/stringlist.h"
+#include "platform/forms/buttons.h"
 #include "platform/forms/dialogs.h"
 #include <algorithm>
 
@@ -97,21 +98,38 @@ void TBaseSourceEditor::CheckReplaceSource(TComponent* NewSource) {
 // ---------------------------------------------------------------------------
 // TSelectListForm
 
+namespace {
+// A small black arrow, up or down, on a background the button leaves out.
+TBitBtn* NewArrowButton(TComponent* Owner, TWinControl* Parent, const char* Name, bool Up, int L,
+                        int T) {
+    auto* b = TeeNew<TBitBtn>(Owner, Parent, Name, L, T, 24, 22);
+    TBitmap glyph(9, 6);
+    TCanvas* c = glyph.Canvas();
+    c->Brush()->SetColor(clWhite);
+    c->FillRect(TRect(0, 0, 9, 6));
+    for (int row = 0; row < 5; ++row)
+        for (int x = 4 - row; x <= 4 + row; ++x)
+            c->SetPixel(x, Up ? row : 4 - row, clBlack);
+    b->SetGlyph(&glyph);
+    return b;
+}
+} // namespace
+
 TSelectListForm::TSelectListForm(TComponent* AOwner) : TForm(AOwner) {
     SetClientWidth(360);
-    SetClientHeight(160);
-    FromList = TeeNew<TListBox>(this, this, "FromList", 8, 22, 140, 130);
-    TeeNewLabel(this, this, "A&vailable:", 8, 4, FromList);
-    ToList = TeeNew<TListBox>(this, this, "ToList", 196, 22, 140, 130);
-    TeeNewLabel(this, this, "&Selected: ", 196, 4, ToList);
+    SetClientHeight(112);
+    FromList = TeeNew<TListBox>(this, this, "FromList", 8, 18, 136, 90);
+    TeeNewLabel(this, this, "A&vailable:", 8, 2, FromList);
+    ToList = TeeNew<TListBox>(this, this, "ToList", 190, 18, 136, 90);
+    TeeNewLabel(this, this, "&Selected: ", 190, 2, ToList);
     FromList->SetMultiSelect(true);
     ToList->SetMultiSelect(true);
-    BRightOne = TeeNewButton(this, this, "BRightOne", ">", 156, 30, 32, 24);
-    BRightAll = TeeNewButton(this, this, "BRightAll", ">>", 156, 56, 32, 24);
-    BLeftOne = TeeNewButton(this, this, "BLeftOne", "<", 156, 86, 32, 24);
-    BLeftAll = TeeNewButton(this, this, "BLeftAll", "<<", 156, 112, 32, 24);
-    BMoveUP = TeeNewButton(this, this, "BMoveUP", "\x18", 340, 40, 18, 24);
-    BMoveDown = TeeNewButton(this, this, "BMoveDown", "\x19", 340, 70, 18, 24);
+    BRightOne = TeeNewButton(this, this, "BRightOne", ">", 151, 18, 32, 21);
+    BRightAll = TeeNewButton(this, this, "BRightAll", ">>", 151, 41, 32, 21);
+    BLeftOne = TeeNewButton(this, this, "BLeftOne", "<", 151, 64, 32, 21);
+    BLeftAll = TeeNewButton(this, this, "BLeftAll", "<<", 151, 87, 32, 21);
+    BMoveUP = NewArrowButton(this, this, "BMoveUP", true, 331, 30);
+    BMoveDown = NewArrowButton(this, this, "BMoveDown", false, 331, 58);
     BRightOne->OnClick = [this](TObject*) {
         MoveList(FromList, ToList);
         Changed();

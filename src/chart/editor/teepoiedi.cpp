@@ -178,6 +178,9 @@ void TSeriesPointerEditor::DrawStyleItem(int Index, const TRect& Rect) {
     TCanvas* target = CBStyle->Canvas();
     if (!target || Index < 0) return;
     target->FillRect(Rect);
+    // The row's own colours for the text, whatever the symbol leaves behind.
+    const TColor rowBrush = target->Brush()->Color();
+    const TColor rowFont = target->Font()->Color();
     if (FPointer) {
         TTeeCanvas3D canvas;
         canvas.SetCanvas(target);
@@ -196,7 +199,10 @@ void TSeriesPointerEditor::DrawStyleItem(int Index, const TRect& Rect) {
         canvas.Brush()->SetColor(color);
         FPointer->DrawPointer(&canvas, false, Rect.Left + 8, Rect.Top + 6, 4, 4, color, style);
     }
-    target->TextOut(Rect.Left + 14, Rect.Top, CBStyle->Items()->Strings(Index));
+    target->Brush()->SetStyle(bsSolid);
+    target->Brush()->SetColor(rowBrush);
+    target->Font()->SetColor(rowFont);
+    target->TextOut(Rect.Left + 14, Rect.Top + 1, CBStyle->Items()->Strings(Index));
 }
 
 TTabSheet* TeeAddEditorTab(TCustomForm* Form, const AnsiString& Title) {

@@ -14,8 +14,10 @@
 #include "platform/classes/stringlist.h"
 #include "platform/forms/comctrls.h"
 #include "platform/forms/stdctrls.h"
+#include "platform/graphics/jpeg.h"
 #include "support/forms_testing.h"
 #include <gtest/gtest.h>
+#include <cstdlib>
 
 namespace {
 
@@ -62,6 +64,14 @@ protected:
         from->SetSelected(i, true);
         SimulateClick(F->Picker()->BRightOne);
     }
+    // Set QM_SHOTS to a folder to look at the page.
+    void Shot(const char* Name) {
+        const char* dir = std::getenv("QM_SHOTS");
+        if (!dir || !Page) return;
+        TPngImage png;
+        GrabControl(Page.get(), png.Bitmap());
+        png.SaveToFile(AnsiString(dir) + "/" + Name + ".png");
+    }
     std::vector<TColor> Pixels() {
         TBitmap b(300, 200);
         Chart->Draw(b.Canvas(), TRect(0, 0, 300, 200));
@@ -103,9 +113,12 @@ TEST_F(FunctionPageTest, FunctionFromTheGalleryTakesItsSourceAndPeriodOnTheDataS
     // The series itself is never offered as its own source.
     EXPECT_LT(f->Picker()->FromList->Items()->IndexOfObject(avg), 0);
     MoveToSelected(f, Source);
+    Shot("function_source");
     EXPECT_TRUE(f->BApply->Enabled());
     Pick(options->CBStyle, "Every number of points");
     options->ENum->SetText("3");
+    f->PageControl1->SelectPageByUser(f->TabOptions);
+    Shot("function_options");
     const auto before = Pixels();
     SimulateClick(f->BApply);
     EXPECT_FALSE(f->BApply->Enabled());

@@ -15,9 +15,12 @@
 #include "platform/forms/comctrls.h"
 #include "platform/forms/extctrls.h"
 #include "platform/forms/stdctrls.h"
+#include "platform/graphics/jpeg.h"
 #include "support/forms_testing.h"
 #include <gtest/gtest.h>
+#include <cstdlib>
 #include <functional>
+#include <string>
 
 namespace {
 
@@ -87,6 +90,14 @@ protected:
         Page->SetTheSeries(S);
         Page->SetCBSeries();
     }
+    // Set QM_SHOTS to a folder to look at the page.
+    void Shot(const std::string& Name) {
+        const char* dir = std::getenv("QM_SHOTS");
+        if (!dir || !Page) return;
+        TPngImage png;
+        GrabControl(Page.get(), png.Bitmap());
+        png.SaveToFile(AnsiString(dir) + "/" + Name.c_str() + ".png");
+    }
     std::vector<TColor> Pixels() {
         TBitmap b(300, 200);
         Chart->Draw(b.Canvas(), TRect(0, 0, 300, 200));
@@ -131,6 +142,7 @@ TEST_P(StandardEditorTest, OpenedByClassNameWritesItsPropertyAndRepaints) {
     TComponent* control = editor->FindComponent(c.Control);
     ASSERT_NE(control, nullptr) << c.Control;
     ASSERT_FALSE(c.Changed(s));
+    Shot(std::string("editor_") + c.Name);
     const auto before = Pixels();
     Act(control, c.Action);
     EXPECT_TRUE(c.Changed(s));
