@@ -126,13 +126,23 @@ void TTeeFuncEditor::FormShow(TObject* Sender) {
         AddFormTo(FPicker, TabSource, FSeries);
     }
     FFilling = true;
-    int index = 0;
-    if (TTeeFunction* f = FSeries->FunctionType())
+    int index = CBSources->Items()->IndexOf(TeeMsg_FunctionNone);
+    if (TTeeFunction* f = FSeries->FunctionType()) {
+        index = -1;
         for (int i = 0; i < CBSources->Items()->Count(); ++i) {
             auto* t = static_cast<TTeeSeriesType*>(CBSources->Items()->Objects(i));
             if (t && t->FunctionClass == f->ClassType()) index = i;
         }
-    if (index == 0) index = CBSources->Items()->IndexOf(TeeMsg_FunctionNone);
+        // A function the list does not offer (one registered with its own
+        // series type) is shown by its gallery entry, never dropped.
+        if (index < 0) {
+            TTeeSeriesTypes& types = TeeSeriesTypes();
+            for (int i = 0; i < types.Count() && index < 0; ++i)
+                if (types[i]->FunctionClass == f->ClassType())
+                    index = CBSources->Items()->AddObject(OneLine(types[i]->DescriptionText()),
+                                                          types[i]);
+        }
+    }
     CBSources->SetItemIndex(index);
     FFilling = false;
     CBSourcesChange(nullptr);
@@ -147,7 +157,9 @@ void TTeeFuncEditor::CBSourcesChange(TObject* Sender) {
         return;
     }
     if (Sender) BApply->SetEnabled(true);
-    const TClass cls = ChosenClass();
+    // Showing the page keeps the series' function whatever the list shows.
+    const TClass cls =
+        Sender || !FSeries->FunctionType() ? ChosenClass() : FSeries->FunctionType()->ClassType();
     TabOptions->SetTabVisible(cls != nullptr);
     if (FOptions) {
         TCustomForm* old = FOptions;
