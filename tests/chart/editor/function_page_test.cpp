@@ -205,4 +205,37 @@ TEST_F(FunctionPageTest, ACycleOfSourcesIsRefusedAndTheSourcesStay) {
     EXPECT_EQ(avg->DataSource(), Source);
 }
 
+TEST_F(FunctionPageTest, CustomFunctionNeedsNoSourceAndKeepsItsPointCountBounded) {
+    auto* custom = new TLineSeries(Chart.get());
+    custom->SetName("Series2");
+    custom->SetParentChart(Chart.get());
+    custom->SetFunction(new TLowTeeFunction(Chart.get()));
+    TTeeFuncEditor* f = OpenFunctionPage(custom);
+    ASSERT_NE(f, nullptr);
+    Pick(f->CBSources, "y = f(x)");
+    ASSERT_NE(dynamic_cast<TCustomTeeFunction*>(custom->FunctionType()), nullptr);
+    EXPECT_FALSE(f->TabSource->TabVisible());
+    EXPECT_EQ(f->PageControl1->ActivePage(), f->TabOptions);
+    auto* options = dynamic_cast<TCustomFunctionEditor*>(f->OptionsForm());
+    ASSERT_NE(options, nullptr);
+    static_cast<TCustomTeeFunction*>(custom->FunctionType())->OnCalculate =
+        [](TCustomTeeFunction*, double X, double& Y) { Y = X * X; };
+    options->EStart->SetText("2");
+    options->EStep->SetText("0.5");
+    options->ENum->SetText("7");
+    SimulateClick(f->BApply);
+    auto* fn = static_cast<TCustomTeeFunction*>(custom->FunctionType());
+    EXPECT_EQ(fn->StartX(), 2);
+    EXPECT_EQ(fn->Period(), 0.5);
+    EXPECT_EQ(fn->NumPoints(), 7);
+    ASSERT_EQ(custom->Count(), 7);
+    EXPECT_EQ(custom->XValues()->Value(6), 5);
+    // A slip of the keyboard cannot ask for a billion points.
+    options->ENum->SetText("1000000000");
+    options->EStep->SetText("step");
+    SimulateClick(f->BApply);
+    EXPECT_EQ(fn->NumPoints(), 7);
+    EXPECT_EQ(fn->Period(), 0.5);
+}
+
 } // namespace
