@@ -119,7 +119,7 @@ TEST_F(PointerEditorTest, SizesStayWithinWhatAPointerAcceptsAndDefaultColourSets
     EXPECT_EQ(Points->Pointer()->Pen()->Color(), clBlack);
 }
 
-TEST_F(PointerEditorTest, CalloutPointerOpensAsADialogWithoutColourEach) {
+TEST_F(PointerEditorTest, MarksCalloutPointerOpensAsADialogWithoutColourEach) {
     TCallout* callout = Points->Marks()->Callout();
     bool colourEachShown = true;
     TPumpScript script;
@@ -132,7 +132,9 @@ TEST_F(PointerEditorTest, CalloutPointerOpensAsADialogWithoutColourEach) {
         SimulateKey(d->CBStyle, VK_DOWN);
         SimulateClick(dynamic_cast<TControl*>(d->FindComponent("BOk")));
     });
-    EXPECT_TRUE(EditSeriesPointer(nullptr, callout));
+    Page->PageSeries->SelectPageByUser(Page->TabMarks);
+    Page->PageControlMarks->SelectPageByUser(Page->TabSheet2);
+    SimulateClick(Page->BCalloutPointer);
     EXPECT_TRUE(script.Done());
     EXPECT_FALSE(colourEachShown);
     EXPECT_TRUE(callout->Visible());
