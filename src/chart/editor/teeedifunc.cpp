@@ -212,14 +212,14 @@ void TTeeFuncEditor::FillSourceSeries() {
     if (TCustomAxisPanel* chart = FSeries->ParentChart())
         for (int i = 0; i < chart->SeriesCount(); ++i) {
             TChartSeries* s = chart->Series(i);
-            if (s->Owner() != FSeries->Owner()) continue;
+            if (s->Owner() != FSeries->Owner() || s == FRemoving) continue;
             if (std::find(sources.begin(), sources.end(), s) != sources.end()) continue;
             AddComponentDataSource(s, CBSingle->Items());
             if (from) AddComponentDataSource(s, from);
         }
     if (to)
         for (TComponent* c : sources)
-            if (auto* s = dynamic_cast<TChartSeries*>(c))
+            if (auto* s = dynamic_cast<TChartSeries*>(c); s && s != FRemoving)
                 to->AddObject(s->Title().IsEmpty() ? s->Name() : s->Title(), s);
     if (FSingle)
         if (auto* current = dynamic_cast<TChartSeries*>(FSeries->DataSource())) {
@@ -304,8 +304,12 @@ void TTeeFuncEditor::TeeEvent(TTeeEvent* Event) {
     if (IsDestroying()) return;
     auto* e = dynamic_cast<TTeeSeriesEvent*>(Event);
     if (!e || (e->Event != seRemove && e->Event != seSwap)) return;
-    if (e->Series == FSeries)
+    if (e->Series == FSeries) {
         BApply->SetEnabled(false);
-    else
-        FillSourceSeries();
+        return;
+    }
+    // The chart tells before the series leaves its list: never list it again.
+    FRemoving = e->Event == seRemove ? e->Series : nullptr;
+    FillSourceSeries();
+    FRemoving = nullptr;
 }

@@ -47,6 +47,7 @@ private:
     TSelectListForm* FPicker = nullptr;
     TCustomForm* FOptions = nullptr;
     TCustomAxisPanel* FChart = nullptr;
+    TChartSeries* FRemoving = nullptr;
     bool FSingle = false;
     bool FFilling = false;
 };

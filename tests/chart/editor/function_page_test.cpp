@@ -238,4 +238,32 @@ TEST_F(FunctionPageTest, CustomFunctionNeedsNoSourceAndKeepsItsPointCountBounded
     EXPECT_EQ(fn->Period(), 0.5);
 }
 
+TEST_F(FunctionPageTest, ASeriesRemovedFromTheChartLeavesThePickerLists) {
+    auto* sum = new TLineSeries(Chart.get());
+    sum->SetName("Series2");
+    sum->SetParentChart(Chart.get());
+    sum->SetFunction(new TAddTeeFunction(Chart.get()));
+    auto* other = new TLineSeries(Chart.get());
+    other->SetName("Series3");
+    other->SetParentChart(Chart.get());
+    TTeeFuncEditor* f = OpenFunctionPage(sum);
+    ASSERT_NE(f, nullptr);
+    TStrings* from = f->Picker()->FromList->Items();
+    TStrings* to = f->Picker()->ToList->Items();
+    MoveToSelected(f, Source);
+    ASSERT_GE(from->IndexOfObject(other), 0);
+    delete other;
+    // The lists are filled again from the series' sources, without the one leaving.
+    EXPECT_LT(from->IndexOfObject(other), 0);
+    EXPECT_EQ(from->Count(), 1);
+    EXPECT_EQ(to->Count(), 0);
+    MoveToSelected(f, Source);
+    delete Source;
+    Source = nullptr;
+    EXPECT_EQ(to->Count(), 0);
+    EXPECT_EQ(from->Count(), 0);
+    SimulateClick(f->BApply);
+    EXPECT_EQ(sum->DataSource(), nullptr);
+}
+
 } // namespace
