@@ -4,6 +4,7 @@
 // is never its own source, directly or through others.
 #include "chart/control/series.h"
 #include "chart/control/teefunci.h"
+#include "chart/editor/teeaxisincr.h"
 #include "chart/editor/teeediperi.h"
 #include "chart/editor/teeediseri.h"
 #include "chart/editor/teeedifunc.h"
@@ -264,6 +265,40 @@ TEST_F(FunctionPageTest, ASeriesRemovedFromTheChartLeavesThePickerLists) {
     EXPECT_EQ(from->Count(), 0);
     SimulateClick(f->BApply);
     EXPECT_EQ(sum->DataSource(), nullptr);
+}
+
+TEST_F(FunctionPageTest, RangePeriodIsChosenInTheIncrementDialog) {
+    auto* avg = new TLineSeries(Chart.get());
+    avg->SetName("Series2");
+    avg->SetParentChart(Chart.get());
+    avg->SetFunction(new TAverageTeeFunction(Chart.get()));
+    avg->SetDataSource(Source);
+    TTeeFuncEditor* f = OpenFunctionPage(avg);
+    ASSERT_NE(f, nullptr);
+    auto* options = dynamic_cast<TTeeFunctionEditor*>(f->OptionsForm());
+    ASSERT_NE(options, nullptr);
+    EXPECT_FALSE(options->ENum->Enabled());
+    EXPECT_FALSE(options->BChange->Enabled());
+    Pick(options->CBStyle, "Every range");
+    EXPECT_TRUE(options->ENum->Enabled());
+    ASSERT_TRUE(options->BChange->Enabled());
+    AnsiString caption;
+    TPumpScript script;
+    script.When([] { return dynamic_cast<TAxisIncrement*>(Screen->ActiveForm()); }).Do([&] {
+        auto* d = dynamic_cast<TAxisIncrement*>(Screen->ActiveForm());
+        caption = d->Caption();
+        d->ECustom->SetText("2.5");
+        SimulateClick(d->BOk);
+    });
+    SimulateClick(options->BChange);
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(caption, "Period range");
+    EXPECT_EQ(options->ENum->Text(), "2.5");
+    SimulateClick(f->BApply);
+    EXPECT_EQ(avg->FunctionType()->PeriodStyle(), psRange);
+    EXPECT_EQ(avg->FunctionType()->Period(), 2.5);
+    // Averages of x in [0, 2.5) and [2.5, 5): 0,10,20 then 30,40 then 50.
+    EXPECT_EQ(avg->Count(), 3);
 }
 
 } // namespace
