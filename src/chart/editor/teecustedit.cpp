@@ -54,15 +54,10 @@ TCustomSeriesEditor::TCustomSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
     BOutline = TeeNewButton<TButtonPen>(this, this, "BOutline", "&Outline...", 134, 96, 95);
     BBrush = TeeNewButton(this, this, "BBrush", "&Pattern...", 236, 96, 95);
 
-    auto check = [this](TCheckBox* C, void (TCustomSeries::*Set)(bool)) {
-        C->OnClick = [this, C, Set](TObject*) {
-            if (!FLoading && FSeries) (FSeries->*Set)(C->Checked());
-        };
-    };
-    check(CBInvStairs, &TCustomSeries::SetInvertedStairs);
-    check(CheckBox1, &TCustomSeries::SetColorEachLine);
-    check(CBDark3D, &TCustomSeries::SetDark3D);
-    check(CBClick, &TCustomSeries::SetClickableLine);
+    WireCheck(CBInvStairs, [](TCustomSeries* O, auto V) { O->SetInvertedStairs(V); });
+    WireCheck(CheckBox1, [](TCustomSeries* O, auto V) { O->SetColorEachLine(V); });
+    WireCheck(CBDark3D, [](TCustomSeries* O, auto V) { O->SetDark3D(V); });
+    WireCheck(CBClick, [](TCustomSeries* O, auto V) { O->SetClickableLine(V); });
     CBStairs->OnClick = [this](TObject*) {
         CBInvStairs->SetEnabled(CBStairs->Checked());
         if (!FLoading && FSeries) FSeries->SetStairs(CBStairs->Checked());
@@ -84,6 +79,12 @@ TCustomSeriesEditor::TCustomSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
         if (FSeries) EditChartBrush(this, FSeries->Brush());
     };
     OnShow = [this](TObject* s) { FormShow(s); };
+}
+
+void TCustomSeriesEditor::WireCheck(TCheckBox* C, void (*Set)(TCustomSeries*, bool)) {
+    C->OnClick = [this, C, Set](TObject*) {
+        if (!FLoading && FSeries) Set(FSeries, C->Checked());
+    };
 }
 
 void TCustomSeriesEditor::FormShow(TObject*) {
@@ -126,16 +127,17 @@ TFastLineSeriesEditor::TFastLineSeriesEditor(TComponent* AOwner) : TPenDialog(AO
     CBInvStairs = TeeNewCheck(this, mode, "CBInvStairs", "&Inverted", 8, 40, 100);
     CBNulls = TeeNewCheck(this, this, "CBNulls", "&Ignore Nulls", 8, 134, 100);
     CBNulls->SetChecked(true);
-    auto check = [this](TCheckBox* C, void (TFastLineSeries::*Set)(bool)) {
-        C->OnClick = [this, C, Set](TObject*) {
-            if (!FLoading && FSeries) (FSeries->*Set)(C->Checked());
-        };
-    };
-    check(CBDrawAll, &TFastLineSeries::SetDrawAll);
-    check(CBStairs, &TFastLineSeries::SetStairs);
-    check(CBInvStairs, &TFastLineSeries::SetInvertedStairs);
-    check(CBNulls, &TFastLineSeries::SetIgnoreNulls);
+    WireCheck(CBDrawAll, [](TFastLineSeries* O, auto V) { O->SetDrawAll(V); });
+    WireCheck(CBStairs, [](TFastLineSeries* O, auto V) { O->SetStairs(V); });
+    WireCheck(CBInvStairs, [](TFastLineSeries* O, auto V) { O->SetInvertedStairs(V); });
+    WireCheck(CBNulls, [](TFastLineSeries* O, auto V) { O->SetIgnoreNulls(V); });
     OnShow = [this](TObject* s) { FastLineShow(s); };
+}
+
+void TFastLineSeriesEditor::WireCheck(TCheckBox* C, void (*Set)(TFastLineSeries*, bool)) {
+    C->OnClick = [this, C, Set](TObject*) {
+        if (!FLoading && FSeries) Set(FSeries, C->Checked());
+    };
 }
 
 void TFastLineSeriesEditor::FastLineShow(TObject* Sender) {

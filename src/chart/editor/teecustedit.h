@@ -36,6 +36,7 @@ public:
     void FormShow(TObject* Sender);
 
 private:
+    void WireCheck(TCheckBox* C, void (*Set)(TCustomSeries*, bool));
     TCustomSeries* FSeries = nullptr;
     TSeriesPointerEditor* FPointerForm = nullptr;
     bool FLoading = false;
@@ -54,6 +55,7 @@ public:
     void FastLineShow(TObject* Sender);
 
 private:
+    void WireCheck(TCheckBox* C, void (*Set)(TFastLineSeries*, bool));
     TFastLineSeries* FSeries = nullptr;
 };
 

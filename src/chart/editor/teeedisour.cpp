@@ -146,21 +146,22 @@ TSelectListForm::TSelectListForm(TComponent* AOwner) : TForm(AOwner) {
         MoveListAll(ToList, FromList);
         Changed();
     };
-    // A double click moves the row under the caret.
-    auto moveOne = [this](TListBox* From, TListBox* To) {
-        const int i = From->ItemIndex();
-        if (i < 0 || i >= From->Items()->Count()) return;
-        To->Items()->AddObject(From->Items()->Strings(i), From->Items()->Objects(i));
-        From->Items()->Delete(i);
-        Changed();
-    };
-    FromList->OnDblClick = [this, moveOne](TObject*) { moveOne(FromList, ToList); };
-    ToList->OnDblClick = [this, moveOne](TObject*) { moveOne(ToList, FromList); };
+    FromList->OnDblClick = [this](TObject*) { MoveOne(FromList, ToList); };
+    ToList->OnDblClick = [this](TObject*) { MoveOne(ToList, FromList); };
     ToList->OnClick = [this](TObject*) { EnableButtons(); };
     FromList->OnClick = [this](TObject*) { EnableButtons(); };
     BMoveUP->OnClick = [this](TObject*) { Move(-1); };
     BMoveDown->OnClick = [this](TObject*) { Move(1); };
     EnableButtons();
+}
+
+// A double click moves the row under the caret.
+void TSelectListForm::MoveOne(TListBox* From, TListBox* To) {
+    const int i = From->ItemIndex();
+    if (i < 0 || i >= From->Items()->Count()) return;
+    To->Items()->AddObject(From->Items()->Strings(i), From->Items()->Objects(i));
+    From->Items()->Delete(i);
+    Changed();
 }
 
 void TSelectListForm::Move(int Delta) {

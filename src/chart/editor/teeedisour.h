@@ -63,4 +63,5 @@ public:
 private:
     void Changed();
     void Move(int Delta);
+    void MoveOne(TListBox* From, TListBox* To);
 };

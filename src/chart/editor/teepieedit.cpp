@@ -58,24 +58,8 @@ TCircledSeriesEditor::TCircledSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
         if (!FLoading && FSeries && Showing() && UpDownValue(ERot, UDRot, v))
             FSeries->SetRotationAngle(v);
     };
-    auto radius = [this](TEdit* E, TUpDown* U, TCheckBox* Auto, bool X) {
-        E->OnChange = [this, E, U, Auto, X](TObject*) {
-            int v;
-            if (FLoading || !FSeries || !Showing() || !UpDownValue(E, U, v)) return;
-            X ? FSeries->SetCustomXRadius(v) : FSeries->SetCustomYRadius(v);
-            const bool was = FLoading;
-            FLoading = true;
-            Auto->SetChecked(v == 0);
-            FLoading = was;
-        };
-        Auto->OnClick = [this, U, Auto, X](TObject*) {
-            if (FLoading || !FSeries) return;
-            const int v = Auto->Checked() ? 0 : U->Position();
-            X ? FSeries->SetCustomXRadius(v) : FSeries->SetCustomYRadius(v);
-        };
-    };
-    radius(EX, UDX, CBAutoXR, true);
-    radius(EY, UDY, CBAutoYR, false);
+    WireRadius(EX, UDX, CBAutoXR, true);
+    WireRadius(EY, UDY, CBAutoYR, false);
     CBTransp->OnClick = [this](TObject*) {
         BBack->SetEnabled(!CBTransp->Checked());
         if (FLoading || !FSeries || !CBTransp->Checked()) return;
@@ -86,6 +70,25 @@ TCircledSeriesEditor::TCircledSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
         if (FSeries) EditTeeGradient(this, FSeries->CircleGradient());
     };
     OnShow = [this](TObject* s) { FormShow(s); };
+}
+
+// Handlers are wired in member functions: a lambda made inside another lambda
+// must not capture the form.
+void TCircledSeriesEditor::WireRadius(TEdit* E, TUpDown* U, TCheckBox* Auto, bool X) {
+    E->OnChange = [this, E, U, Auto, X](TObject*) {
+        int v;
+        if (FLoading || !FSeries || !Showing() || !UpDownValue(E, U, v)) return;
+        X ? FSeries->SetCustomXRadius(v) : FSeries->SetCustomYRadius(v);
+        const bool was = FLoading;
+        FLoading = true;
+        Auto->SetChecked(v == 0);
+        FLoading = was;
+    };
+    Auto->OnClick = [this, U, Auto, X](TObject*) {
+        if (FLoading || !FSeries) return;
+        const int v = Auto->Checked() ? 0 : U->Position();
+        X ? FSeries->SetCustomXRadius(v) : FSeries->SetCustomYRadius(v);
+    };
 }
 
 void TCircledSeriesEditor::FormShow(TObject*) {
@@ -135,15 +138,10 @@ TPieSeriesEditor::TPieSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
     BPen = TeeNewButton<TButtonPen>(this, this, "BPen", "&Border...", 259, 118, 85);
     BShadow = TeeNewButton(this, this, "BShadow", "S&hadow...", 166, 146, 85);
 
-    auto check = [this](TCheckBox* C, void (TPieSeries::*Set)(bool)) {
-        C->OnClick = [this, C, Set](TObject*) {
-            if (!FLoading && FSeries) (FSeries->*Set)(C->Checked());
-        };
-    };
-    check(CBDark3d, &TPieSeries::SetDark3D);
-    check(CBPatterns, &TPieSeries::SetUsePatterns);
-    check(CBMarksAutoPosition, &TPieSeries::SetAutoMarkPosition);
-    check(CBDarkBorder, &TPieSeries::SetDarkPen);
+    WireCheck(CBDark3d, [](TPieSeries* O, auto V) { O->SetDark3D(V); });
+    WireCheck(CBPatterns, [](TPieSeries* O, auto V) { O->SetUsePatterns(V); });
+    WireCheck(CBMarksAutoPosition, [](TPieSeries* O, auto V) { O->SetAutoMarkPosition(V); });
+    WireCheck(CBDarkBorder, [](TPieSeries* O, auto V) { O->SetDarkPen(V); });
     EExpBig->OnChange = [this](TObject*) {
         int v;
         if (!FLoading && FSeries && Showing() && UpDownValue(EExpBig, UDExpBig, v))
@@ -181,6 +179,12 @@ TPieSeriesEditor::TPieSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
         if (FSeries) EditTeeShadow(this, FSeries->Shadow());
     };
     OnShow = [this](TObject* s) { FormShow(s); };
+}
+
+void TPieSeriesEditor::WireCheck(TCheckBox* C, void (*Set)(TPieSeries*, bool)) {
+    C->OnClick = [this, C, Set](TObject*) {
+        if (!FLoading && FSeries) Set(FSeries, C->Checked());
+    };
 }
 
 void TPieSeriesEditor::EnableOther() {

@@ -35,6 +35,7 @@ public:
     void FormShow(TObject* Sender);
 
 private:
+    void WireRadius(TEdit* E, TUpDown* U, TCheckBox* Auto, bool X);
     TCircledSeries* FSeries = nullptr;
     bool FLoading = false;
 };
@@ -64,6 +65,7 @@ public:
 
 private:
     void EnableOther();
+    void WireCheck(TCheckBox* C, void (*Set)(TPieSeries*, bool));
     TPieSeries* FSeries = nullptr;
     TCircledSeriesEditor* FCircled = nullptr;
     bool FLoading = false;

@@ -42,28 +42,16 @@ TSeriesPointerEditor::TSeriesPointerEditor(TComponent* AOwner) : TForm(AOwner) {
     BGradient = TeeNewButton(this, this, "BGradient", "&Gradient...", 140, 96, 90);
     CBColorEach = TeeNewCheck(this, this, "CBColorEach", "&Color Each ", 238, 70, 80);
 
-    auto check = [this](TCheckBox* C, void (TSeriesPointer::*Set)(bool)) {
-        C->OnClick = [this, C, Set](TObject*) {
-            if (!FLoading && FPointer) (FPointer->*Set)(C->Checked());
-            if (C == CB3dPoint) Enable3DPoint();
-        };
-    };
-    check(CB3dPoint, &TSeriesPointer::SetDraw3D);
-    check(CBPoDark, &TSeriesPointer::SetDark3D);
-    check(CBInflate, &TSeriesPointer::SetInflateMargins);
+    WireCheck(CB3dPoint, [](TSeriesPointer* O, auto V) { O->SetDraw3D(V); });
+    WireCheck(CBPoDark, [](TSeriesPointer* O, auto V) { O->SetDark3D(V); });
+    WireCheck(CBInflate, [](TSeriesPointer* O, auto V) { O->SetInflateMargins(V); });
     CBDrawPoint->OnClick = [this](TObject*) {
         if (!FLoading && FPointer) SetPointerVisible(CBDrawPoint->Checked());
     };
-    auto size = [this](TEdit* E, TUpDown* U, void (TSeriesPointer::*Set)(int)) {
-        E->OnChange = [this, E, U, Set](TObject*) {
-            int v;
-            // The pointer refuses sizes below 1; other text is no size at all.
-            if (FLoading || !FPointer || !Showing() || !TryStrToInt(E->Text().Trim(), v)) return;
-            (FPointer->*Set)(std::clamp(v, U->Min(), U->Max()));
-        };
-    };
-    size(SEPointHorizSize, UDPointHorizSize, &TSeriesPointer::SetHorizSize);
-    size(SEPointVertSize, UDPointVertSize, &TSeriesPointer::SetVertSize);
+    WireSize(SEPointHorizSize, UDPointHorizSize,
+             [](TSeriesPointer* O, auto V) { O->SetHorizSize(V); });
+    WireSize(SEPointVertSize, UDPointVertSize,
+             [](TSeriesPointer* O, auto V) { O->SetVertSize(V); });
     CBStyle->OnChange = [this](TObject*) {
         if (FLoading || !FPointer || CBStyle->ItemIndex() < 0) return;
         FPointer->SetStyle(static_cast<TSeriesPointerStyle>(CBStyle->ItemIndex()));
@@ -100,6 +88,24 @@ TSeriesPointerEditor::TSeriesPointerEditor(TComponent* AOwner) : TForm(AOwner) {
         if (!FLoading && FSeries) FSeries->SetColorEachPoint(CBColorEach->Checked());
     };
     OnShow = [this](TObject* s) { FormShow(s); };
+}
+
+// Handlers are wired in member functions: a lambda made inside another lambda
+// must not capture the form.
+void TSeriesPointerEditor::WireCheck(TCheckBox* C, void (*Set)(TSeriesPointer*, bool)) {
+    C->OnClick = [this, C, Set](TObject*) {
+        if (!FLoading && FPointer) Set(FPointer, C->Checked());
+        if (C == CB3dPoint) Enable3DPoint();
+    };
+}
+
+void TSeriesPointerEditor::WireSize(TEdit* E, TUpDown* U, void (*Set)(TSeriesPointer*, int)) {
+    E->OnChange = [this, E, U, Set](TObject*) {
+        int v;
+        // The pointer refuses sizes below 1; other text is no size at all.
+        if (FLoading || !FPointer || !Showing() || !TryStrToInt(E->Text().Trim(), v)) return;
+        Set(FPointer, std::clamp(v, U->Min(), U->Max()));
+    };
 }
 
 void TSeriesPointerEditor::FormShow(TObject*) {

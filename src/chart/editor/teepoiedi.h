@@ -49,6 +49,8 @@ protected:
 
 private:
     void CheckDefaultColor();
+    void WireCheck(TCheckBox* C, void (*Set)(TSeriesPointer*, bool));
+    void WireSize(TEdit* E, TUpDown* U, void (*Set)(TSeriesPointer*, int));
     void DrawStyleItem(int Index, const TRect& Rect);
 };
 

@@ -48,14 +48,8 @@ TArrowSeriesEditor::TArrowSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
     BArrowColor = TeeNewButton<TButtonColor>(this, this, "BArrowColor", "&Color...", 150, 8, 95);
     BPen = TeeNewButton<TButtonPen>(this, this, "BPen", "&Border...", 150, 38, 95);
     BBrush = TeeNewButton(this, this, "BBrush", "&Pattern...", 150, 68, 95);
-    auto size = [this](TEdit* E, TUpDown* U, void (TArrowSeries::*Set)(int)) {
-        E->OnChange = [this, E, U, Set](TObject*) {
-            int v;
-            if (!FLoading && FSeries && Showing() && UpDownValue(E, U, v)) (FSeries->*Set)(v);
-        };
-    };
-    size(EArrowWidth, UDArrowWidth, &TArrowSeries::SetArrowWidth);
-    size(EArrowHeight, UDArrowHeight, &TArrowSeries::SetArrowHeight);
+    WireSize(EArrowWidth, UDArrowWidth, [](TArrowSeries* O, auto V) { O->SetArrowWidth(V); });
+    WireSize(EArrowHeight, UDArrowHeight, [](TArrowSeries* O, auto V) { O->SetArrowHeight(V); });
     CBColorEach->OnClick = [this](TObject*) {
         BArrowColor->SetEnabled(!CBColorEach->Checked());
         if (FLoading || !FSeries) return;
@@ -66,6 +60,15 @@ TArrowSeriesEditor::TArrowSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
         if (FSeries) EditChartBrush(this, FSeries->Pointer()->Brush());
     };
     OnShow = [this](TObject* s) { FormShow(s); };
+}
+
+// Handlers are wired in member functions: a lambda made inside another lambda
+// must not capture the form.
+void TArrowSeriesEditor::WireSize(TEdit* E, TUpDown* U, void (*Set)(TArrowSeries*, int)) {
+    E->OnChange = [this, E, U, Set](TObject*) {
+        int v;
+        if (!FLoading && FSeries && Showing() && UpDownValue(E, U, v)) Set(FSeries, v);
+    };
 }
 
 void TArrowSeriesEditor::FormShow(TObject*) {
@@ -211,19 +214,10 @@ TChartShapeEditor::TChartShapeEditor(TComponent* AOwner) : TForm(AOwner) {
         if (FLoading || !FSeries || CBUnits->ItemIndex() < 0) return;
         FSeries->SetXYStyle(static_cast<TChartShapeXYStyle>(CBUnits->ItemIndex()));
     };
-    using TCornerSetter = void (TChartShape::*)(double);
-    auto corner = [this](TEdit* E, TCornerSetter Set) {
-        E->OnChange = [this, E, Set](TObject*) {
-            double v;
-            // Empty text or text that is no number keeps the corner.
-            if (!FLoading && FSeries && TryStrToFloat(E->Text().Trim(), v) && std::isfinite(v))
-                (FSeries->*Set)(v);
-        };
-    };
-    corner(SEX0, &TChartShape::SetX0);
-    corner(SEY0, &TChartShape::SetY0);
-    corner(SEX1, &TChartShape::SetX1);
-    corner(SEY1, &TChartShape::SetY1);
+    WireCorner(SEX0, [](TChartShape* O, auto V) { O->SetX0(V); });
+    WireCorner(SEY0, [](TChartShape* O, auto V) { O->SetY0(V); });
+    WireCorner(SEX1, [](TChartShape* O, auto V) { O->SetX1(V); });
+    WireCorner(SEY1, [](TChartShape* O, auto V) { O->SetY1(V); });
     MemoText->OnChange = [this](TObject*) {
         if (!FLoading && FSeries) FSeries->SetText(MemoText->Lines());
     };
@@ -243,6 +237,15 @@ TChartShapeEditor::TChartShapeEditor(TComponent* AOwner) : TForm(AOwner) {
         if (FSeries) EditTeeGradient(this, FSeries->Gradient());
     };
     OnShow = [this](TObject* s) { FormShow(s); };
+}
+
+void TChartShapeEditor::WireCorner(TEdit* E, void (*Set)(TChartShape*, double)) {
+    E->OnChange = [this, E, Set](TObject*) {
+        double v;
+        // Empty text or text that is no number keeps the corner.
+        if (!FLoading && FSeries && TryStrToFloat(E->Text().Trim(), v) && std::isfinite(v))
+            Set(FSeries, v);
+    };
 }
 
 void TChartShapeEditor::FillPosition() {

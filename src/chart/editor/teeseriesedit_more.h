@@ -29,6 +29,7 @@ public:
     void FormShow(TObject* Sender);
 
 private:
+    void WireSize(TEdit* E, TUpDown* U, void (*Set)(TArrowSeries*, int));
     TArrowSeries* FSeries = nullptr;
     bool FLoading = false;
 };
@@ -93,6 +94,7 @@ public:
 
 private:
     void FillPosition();
+    void WireCorner(TEdit* E, void (*Set)(TChartShape*, double));
     TChartShape* FSeries = nullptr;
     bool FLoading = false;
 };
