@@ -72,8 +72,8 @@ TCircledSeriesEditor::TCircledSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
     OnShow = [this](TObject* s) { FormShow(s); };
 }
 
-// Handlers are wired in member functions: a lambda made inside another lambda
-// must not capture the form.
+// Setters arrive as plain functions: a member-function pointer kept in a
+// handler trips the sanitizers' type checks.
 void TCircledSeriesEditor::WireRadius(TEdit* E, TUpDown* U, TCheckBox* Auto, bool X) {
     E->OnChange = [this, E, U, Auto, X](TObject*) {
         int v;

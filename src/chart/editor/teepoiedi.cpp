@@ -90,8 +90,8 @@ TSeriesPointerEditor::TSeriesPointerEditor(TComponent* AOwner) : TForm(AOwner) {
     OnShow = [this](TObject* s) { FormShow(s); };
 }
 
-// Handlers are wired in member functions: a lambda made inside another lambda
-// must not capture the form.
+// Setters arrive as plain functions: a member-function pointer kept in a
+// handler trips the sanitizers' type checks.
 void TSeriesPointerEditor::WireCheck(TCheckBox* C, void (*Set)(TSeriesPointer*, bool)) {
     C->OnClick = [this, C, Set](TObject*) {
         if (!FLoading && FPointer) Set(FPointer, C->Checked());

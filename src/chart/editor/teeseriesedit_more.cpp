@@ -62,8 +62,8 @@ TArrowSeriesEditor::TArrowSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
     OnShow = [this](TObject* s) { FormShow(s); };
 }
 
-// Handlers are wired in member functions: a lambda made inside another lambda
-// must not capture the form.
+// Setters arrive as plain functions: a member-function pointer kept in a
+// handler trips the sanitizers' type checks.
 void TArrowSeriesEditor::WireSize(TEdit* E, TUpDown* U, void (*Set)(TArrowSeries*, int)) {
     E->OnChange = [this, E, U, Set](TObject*) {
         int v;
