@@ -72,8 +72,7 @@ TCircledSeriesEditor::TCircledSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
     OnShow = [this](TObject* s) { FormShow(s); };
 }
 
-// Setters arrive as plain functions: a member-function pointer kept in a
-// handler trips the sanitizers' type checks.
+// Typing a radius of 0 ticks "Auto"; ticking "Auto" makes the radius automatic.
 void TCircledSeriesEditor::WireRadius(TEdit* E, TUpDown* U, TCheckBox* Auto, bool X) {
     E->OnChange = [this, E, U, Auto, X](TObject*) {
         int v;
