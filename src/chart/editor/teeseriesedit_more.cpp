@@ -155,9 +155,9 @@ void TBubbleSeriesEditor::BubbleShow(TObject* Sender) {
 // TChartShapeEditor
 
 TChartShapeEditor::TChartShapeEditor(TComponent* AOwner) : TForm(AOwner) {
-    SetClientWidth(360);
-    SetClientHeight(196);
-    PageControl1 = TeeNew<TPageControl>(this, this, "PageControl1", 0, 0, 360, 196);
+    SetClientWidth(390);
+    SetClientHeight(200);
+    PageControl1 = TeeNew<TPageControl>(this, this, "PageControl1", 0, 0, 390, 200);
     PageControl1->SetAlign(alClient);
     TabFormat = TeeNewTab(PageControl1, "TabFormat", "Format");
     TabFont = TeeNewTab(PageControl1, "TabFont", "Text");
@@ -188,16 +188,18 @@ TChartShapeEditor::TChartShapeEditor(TComponent* AOwner) : TForm(AOwner) {
     TeeNewLabel(this, pos, "&Bottom:", 8, 106, SEY1);
 
     t = TabFont;
-    MemoText = TeeNew<TMemo>(this, t, "MemoText", 8, 22, 120, 60);
-    TeeNewLabel(this, t, "Te&xt:", 8, 4, MemoText);
-    RGAlign = TeeNewRadio(this, t, "RGAlign", "&Horiz. Alignment", 8, 88, 120, 76,
+    MemoText = TeeNew<TMemo>(this, t, "MemoText", 8, 18, 170, 40);
+    TeeNewLabel(this, t, "Te&xt:", 8, 2, MemoText);
+    RGAlign = TeeNewRadio(this, t, "RGAlign", "&Horiz. Alignment", 8, 62, 170, 50,
                           {"Left", "Center", "Right"});
-    RGVertAlign = TeeNewRadio(this, t, "RGVertAlign", "&Alignment", 134, 88, 100, 76,
+    RGAlign->SetColumns(3);
+    RGVertAlign = TeeNewRadio(this, t, "RGVertAlign", "&Alignment", 8, 116, 170, 50,
                               {"Top", "Center", "Bottom"});
+    RGVertAlign->SetColumns(3);
     FontEditor = new TTeeFontEditor(this);
     FontEditor->SetParent(t);
     FontEditor->SetBorderStyle(bsNone);
-    FontEditor->SetBounds(134, 0, 224, 86);
+    FontEditor->SetBounds(182, 0, 206, 136);
 
     CBStyle->OnChange = [this](TObject*) {
         if (FLoading || !FSeries || CBStyle->ItemIndex() < 0) return;
