@@ -158,6 +158,12 @@ void TFormTeeSeries::DestroySeriesForms() {
         FSeriesForm = nullptr;
         delete form;
     }
+    // Tabs a series editor added for its further pages go with it.
+    for (int i = PageSeries->PageCount() - 1; i >= 0; --i) {
+        TTabSheet* tab = PageSeries->Pages(i);
+        if (tab != TheTabSheet && tab != TabGeneral && tab != TabMarks && tab != TabDataSource)
+            delete tab;
+    }
     if (FDataSourceForm && FDataSourceForm->CloseQuery()) {
         TCustomForm* form = FDataSourceForm;
         FDataSourceForm = nullptr;
@@ -172,7 +178,9 @@ void TFormTeeSeries::CBSeriesChange(TObject*) {
         bool& Flag;
         ~TGuard() { Flag = false; }
     } guard{FChanging};
-    TTabSheet* remembered = PageSeries->ActivePage();
+    // By caption: the page may be one of the tabs the old series' editor added.
+    const AnsiString remembered =
+        PageSeries->ActivePage() ? PageSeries->ActivePage()->Caption() : "";
     const int index = CBSeries->ItemIndex();
     TChartSeries* s =
         index >= 0 ? static_cast<TChartSeries*>(CBSeries->Items()->Objects(index)) : nullptr;
@@ -211,7 +219,10 @@ void TFormTeeSeries::CBSeriesChange(TObject*) {
             TheTabSheet->SetTabVisible(false);
         }
     }
-    TTabSheet* target = remembered && remembered->TabVisible() ? remembered : TheTabSheet;
+    TTabSheet* target = TheTabSheet;
+    for (int i = 0; i < PageSeries->PageCount(); ++i)
+        if (PageSeries->Pages(i)->Caption() == remembered && PageSeries->Pages(i)->TabVisible())
+            target = PageSeries->Pages(i);
     if (!target->TabVisible()) target = TabGeneral;
     PageSeries->SetActivePage(target);
     PageSeriesChange(PageSeries);
@@ -266,8 +277,7 @@ void TFormTeeSeries::CreateDataSourceForm() {
         Panel4->Show();
     }
     if (CBDataSourcestyle->ItemIndex() != dsFunction) return;
-    if (TCustomForm* form =
-            TeeCreateFormByClass(FunctionEditorForm(FTheSeries->FunctionType()), this)) {
+    if (TCustomForm* form = TeeCreateFormByClass(GetClass("TTeeFuncEditor"), this)) {
         FDataSourceForm = form;
         form->FreeNotification(this);
         form->SetAlign(alClient);

@@ -8,6 +8,7 @@
 #include "chart/editor/teeediseri.h"
 #include "chart/editor/teeformbuild.h"
 #include "chart/editor/teependlg.h"
+#include "chart/editor/teepoiedi.h"
 #include "chart/engine/teeaxis.h"
 #include "chart/engine/teemarks.h"
 #include "chart/engine/teeprocs.h"
@@ -309,12 +310,7 @@ void TFormTeeSeries::CreateMarksTab() {
         marks()->Callout()->SetArrowHead(static_cast<TArrowHeadStyle>(CBHead->ItemIndex()));
     };
     BCalloutPointer->OnClick = [this, marks](TObject*) {
-        if (!marks()) return;
-        std::unique_ptr<TCustomForm> form(
-            TeeCreateFormByClass(GetClass("TSeriesPointerEditor"), nullptr));
-        if (!form) return;
-        form->SetTag(reinterpret_cast<intptr_t>(static_cast<TObject*>(marks()->Callout())));
-        form->ShowModal();
+        if (marks()) EditSeriesPointer(this, marks()->Callout());
     };
 }
 
