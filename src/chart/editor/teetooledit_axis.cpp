@@ -127,17 +127,18 @@ void TAxisToolEditor::CBAxisChange(TObject*) {
 // TColorBandToolEditor
 
 TColorBandToolEditor::TColorBandToolEditor(TComponent* AOwner) : TAxisToolEditor(AOwner) {
-    SetClientWidth(300);
+    SetClientWidth(256);
     SetClientHeight(170);
+    CBAxis->SetWidth(100);
     EStart = TeeNew<TEdit>(this, this, "EStart", 80, 36, 70, 21);
     TeeNewLabel(this, this, "&Start value:", 8, 40, EStart);
     EEnd = TeeNew<TEdit>(this, this, "EEnd", 80, 62, 70, 21);
     TeeNewLabel(this, this, "&End value:", 8, 66, EEnd);
     BPen->SetTop(8);
-    BPen->SetLeft(210);
-    ButtonColor1 = TeeNewButton<TButtonColor>(this, this, "ButtonColor1", "&Color...", 210, 36, 80);
-    BPattern = TeeNewButton(this, this, "BPattern", "&Pattern...", 210, 64, 80);
-    BGradient = TeeNewButton(this, this, "BGradient", "&Gradient...", 210, 92, 80);
+    BPen->SetLeft(168);
+    ButtonColor1 = TeeNewButton<TButtonColor>(this, this, "ButtonColor1", "&Color...", 168, 36, 80);
+    BPattern = TeeNewButton(this, this, "BPattern", "&Pattern...", 168, 64, 80);
+    BGradient = TeeNewButton(this, this, "BGradient", "&Gradient...", 168, 92, 80);
     UDTrans = TeeNewUpDown(this, this, "ETrans", "UDTrans", 80, 90, 40, 0, 100, &ETrans, 5);
     TeeNewLabel(this, this, "&Transparency:", 8, 94, ETrans);
     CBDrawBehind = TeeNewCheck(this, this, "CBDrawBehind", "&Draw Behind", 8, 124, 120);

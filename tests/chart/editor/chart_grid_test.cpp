@@ -1,7 +1,14 @@
 // The data grid and its navigator on a chart with a line of 3 points and a bar
 // of 5: cells edited with the keyboard, rows inserted and deleted with the
 // navigator, bad cell input refused with the old values kept.
+#include "chart/editor/editchar.h"
+#include "chart/editor/teeeditcha.h"
+#include "chart/editor/teeeditdata.h"
 #include "chart/editor/teegrid.h"
+#include "platform/forms/buttons.h"
+#include "platform/forms/comctrls.h"
+#include <filesystem>
+#include <unistd.h>
 #include "dialogs_fixture.h"
 #include "platform/graphics/jpeg.h"
 #include <cstdlib>
@@ -216,6 +223,38 @@ TEST_F(ChartGridTest, NavigatorHintsAndSeriesBoundGrid) {
         EXPECT_FALSE(Nav->Buttons(b)->Enabled()) << b;
     // Nine buttons share the bar's width.
     EXPECT_EQ(Nav->Buttons(nbCancel)->Left() + Nav->Buttons(nbCancel)->Width(), Nav->Width());
+}
+
+TEST_F(ChartGridTest, EditorDataTabEditsTheChartThroughItsGrid) {
+    TeeEditorStartup();
+    const auto config =
+        std::filesystem::temp_directory_path() / ("qm_grid_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(config);
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    Bar->SetValueColor(0, clYellow);
+    Chart->ExchangeSeries(0, 1); // the bar, with its colours, comes first
+    TPumpScript script;
+    script.When([] { return dynamic_cast<TChartEditForm*>(Screen->ActiveForm()) != nullptr; })
+        .Do([&] {
+            auto* f = dynamic_cast<TChartEditForm*>(Screen->ActiveForm());
+            ASSERT_EQ(f->MainPage->ActivePage(), f->TabData);
+            auto* page = dynamic_cast<TFormTeeData*>(f->PageForm(f->TabData));
+            ASSERT_NE(page, nullptr);
+            TChartGrid* g = page->ChartGrid1;
+            EXPECT_EQ(g->Chart(), Chart.get());
+            EXPECT_TRUE(g->ShowColors());
+            EXPECT_TRUE(page->SBGridCol->Down());
+            EXPECT_FALSE(page->SBGrid3D->Enabled());
+            SimulateClick(page->SBGridText);
+            EXPECT_FALSE(g->ShowLabels());
+            EXPECT_EQ(g->RowCount(), 2 + 5);
+            SimulateClick(page->ChartGridNavigator1->Buttons(nbInsert));
+            EXPECT_EQ(Bar->Count(), 6);
+            SimulateClick(f->BClose);
+        });
+    TeeRunChartEditor(Chart.get(), [](TChartEditForm* F) { F->DefaultTab = 12; });
+    EXPECT_TRUE(script.Done());
+    std::filesystem::remove_all(config);
 }
 
 } // namespace
