@@ -74,12 +74,24 @@ TFormTeeData::TFormTeeData(TComponent* AOwner) : TForm(AOwner) {
 }
 
 TCustomChart* TFormTeeData::Chart() const {
+    if (TChartSeries* s = Series()) return dynamic_cast<TCustomChart*>(s->ParentChart());
     return dynamic_cast<TCustomChart*>(reinterpret_cast<TObject*>(Tag()));
+}
+
+TChartSeries* TFormTeeData::Series() const {
+    return dynamic_cast<TChartSeries*>(reinterpret_cast<TObject*>(Tag()));
 }
 
 void TFormTeeData::FormShow(TObject*) {
     TCustomChart* c = Chart();
     ChartGrid1->SetChart(c);
+    if (TChartSeries* s = Series()) {
+        // The series page edits one series; the switches belong to the chart's page.
+        ChartGrid1->SetSeries(s);
+        for (TSpeedButton* b : {SBGridText, SBGridCol, SBGrid3D, SBGridX})
+            b->SetVisible(false);
+        return;
+    }
     TChartSeries* first = c && c->SeriesCount() > 0 ? c->Series(0) : nullptr;
     ChartGrid1->SetShowColors(first && TeeGridSeriesHasColors(c));
     ChartGrid1->RecalcDimensions();

@@ -5,6 +5,7 @@
 
 class TChartGrid;
 class TChartGridNavigator;
+class TChartSeries;
 class TCustomChart;
 class TMenuItem;
 class TPanel;
@@ -25,7 +26,9 @@ public:
     TPopupMenu* PopupData = nullptr;
     TMenuItem* Deleterow1 = nullptr;
 
-    // Binds the grid to the chart in Tag and sets the switches from it.
+    // Binds the grid to the chart in Tag and sets the switches from it; with a
+    // series in Tag the grid shows that series alone, without the switches.
     void FormShow(TObject* Sender);
     TCustomChart* Chart() const;
+    TChartSeries* Series() const;
 };

@@ -2,6 +2,7 @@
 // of 5: cells edited with the keyboard, rows inserted and deleted with the
 // navigator, bad cell input refused with the old values kept.
 #include "chart/editor/editchar.h"
+#include "chart/editor/teeediseri.h"
 #include "chart/editor/teeeditcha.h"
 #include "chart/editor/teeeditdata.h"
 #include "chart/editor/teegrid.h"
@@ -255,6 +256,31 @@ TEST_F(ChartGridTest, EditorDataTabEditsTheChartThroughItsGrid) {
     TeeRunChartEditor(Chart.get(), [](TChartEditForm* F) { F->DefaultTab = 12; });
     EXPECT_TRUE(script.Done());
     std::filesystem::remove_all(config);
+}
+
+TEST_F(ChartGridTest, SeriesPageShowsTheGridOfAManualSeries) {
+    TeeEditorStartup();
+    Line->SetHasDataStored(true);
+    TFormTeeSeries page(nullptr);
+    page.CBSeries->Items()->AddObject("Series1", Line);
+    page.Show();
+    page.SetTheSeries(Line);
+    page.SetCBSeries();
+    page.PageSeries->SelectPageByUser(page.TabDataSource);
+    auto* data = dynamic_cast<TFormTeeData*>(page.DataSourceForm());
+    ASSERT_NE(data, nullptr);
+    TChartGrid* g = data->ChartGrid1;
+    EXPECT_EQ(g->Series(), Line);
+    EXPECT_EQ(g->RowCount(), 2 + 3);
+    // Bound to a series, not a chart: no inserting, deleting or editing from the bar.
+    for (TTeeNavigateBtn b : {nbInsert, nbDelete, nbEdit})
+        EXPECT_FALSE(data->ChartGridNavigator1->Buttons(b)->Enabled()) << b;
+    g->SetCol(2);
+    g->SetRow(4);
+    g->StartEditing();
+    g->InplaceEditor()->SelectAll();
+    SimulateType(g->InplaceEditor(), "77\r");
+    EXPECT_EQ(Line->YValues()->Value(2), 77);
 }
 
 } // namespace
