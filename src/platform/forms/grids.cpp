@@ -401,7 +401,8 @@ void TCustomGrid::MakeVisible(int ACol, int ARow) {
         else if (ARow >= FTopRow + std::max(1, VisibleRowCount())) {
             // One jump to the top row that shows ARow last: stepping one row at
             // a time costs a scroll-bar update per row on long grids.
-            int room = ClientHeight() - FixedHeight() - (FRowHeights[size_t(ARow)] + FGridLineWidth);
+            int room = ClientHeight() - FixedHeight();
+            room -= FRowHeights[size_t(ARow)] + FGridLineWidth;
             int top = ARow;
             while (top > FFixedRows && room >= FRowHeights[size_t(top - 1)] + FGridLineWidth)
                 room -= FRowHeights[size_t(--top)] + FGridLineWidth;
