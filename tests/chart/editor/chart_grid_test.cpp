@@ -6,6 +6,8 @@
 #include "chart/editor/teeeditcha.h"
 #include "chart/editor/teeeditdata.h"
 #include "chart/editor/teegrid.h"
+#include "chart/series/teesurfa.h"
+#include "platform/rtl/clock.h"
 #include "platform/forms/buttons.h"
 #include "platform/forms/comctrls.h"
 #include <filesystem>
@@ -281,6 +283,47 @@ TEST_F(ChartGridTest, SeriesPageShowsTheGridOfAManualSeries) {
     g->InplaceEditor()->SelectAll();
     SimulateType(g->InplaceEditor(), "77\r");
     EXPECT_EQ(Line->YValues()->Value(2), 77);
+}
+
+TEST_F(ChartGridTest, HoldingNextRepeatsAfter400MsThenEvery100Ms) {
+    TVirtualClockScope time;
+    Grid->SetRow(2);
+    TTeeNavButton* next = Nav->Buttons(nbNext);
+    SimulateMouse(next, TMouseAction::Down, mbLeft, 5, 5);
+    const std::vector<std::pair<unsigned, int>> steps = {
+        {399, 2}, {1, 3}, {99, 3}, {1, 4}, {100, 5}};
+    for (const auto& [ms, row] : steps) {
+        time.Clock.Advance(ms);
+        Application->ProcessMessages();
+        EXPECT_EQ(Grid->Row(), row) << "after " << ms << " ms more";
+    }
+    SimulateMouse(next, TMouseAction::Up, mbLeft, 5, 5);
+    const int released = Grid->Row();
+    time.Clock.Advance(500);
+    Application->ProcessMessages();
+    EXPECT_EQ(Grid->Row(), released);
+}
+
+TEST_F(ChartGridTest, XYZSeriesAsATableOfYByXAndZ) {
+    Chart->FreeAllSeries();
+    Line = nullptr;
+    Bar = nullptr;
+    auto* surface = new TSurfaceSeries(Chart.get());
+    surface->SetParentChart(Chart.get());
+    for (int z = 0; z < 2; ++z)
+        for (int x = 0; x < 3; ++x)
+            surface->AddXYZ(x + 5, 10 * z + x, z);
+    Grid->SetGrid3DMode(true);
+    EXPECT_EQ(Grid->ColCount(), 1 + 3);
+    EXPECT_EQ(Grid->RowCount(), 2 + 2);
+    EXPECT_EQ(Grid->LabelsColumn(), -1);
+    EXPECT_EQ(Grid->CellText(3, 3), "12");
+    TypeInto(1, 3, "99");
+    EXPECT_EQ(surface->YValues()->Value(3), 99);
+    // Points far apart make no table of millions of cells.
+    surface->AddXYZ(1e9, 1, 0);
+    Grid->RecalcDimensions();
+    EXPECT_LT(Grid->ColCount(), 100);
 }
 
 } // namespace
