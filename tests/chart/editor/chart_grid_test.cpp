@@ -31,7 +31,7 @@ protected:
         for (int i = 0; i < 5; ++i)
             Bar->Add(20 + i * 15);
         Host = std::make_unique<TForm>(nullptr);
-        Host->SetBounds(0, 0, 360, 240);
+        Host->SetBounds(0, 0, 360, 270);
         Grid = new TChartGrid(Host.get());
         Grid->SetParent(Host.get());
         Grid->SetBounds(0, 0, 360, 200);
@@ -253,6 +253,11 @@ TEST_F(ChartGridTest, EditorDataTabEditsTheChartThroughItsGrid) {
             EXPECT_EQ(g->RowCount(), 2 + 5);
             SimulateClick(page->ChartGridNavigator1->Buttons(nbInsert));
             EXPECT_EQ(Bar->Count(), 6);
+            if (const char* dir = std::getenv("QM_SHOTS")) {
+                TPngImage png;
+                GrabControl(f, png.Bitmap());
+                png.SaveToFile(AnsiString(dir) + "/grid_editor_tab.png");
+            }
             SimulateClick(f->BClose);
         });
     TeeRunChartEditor(Chart.get(), [](TChartEditForm* F) { F->DefaultTab = 12; });
