@@ -276,6 +276,16 @@ void TFormTeeSeries::CreateDataSourceForm() {
         FillSamples();
         Panel4->Show();
     }
+    if (CBDataSourcestyle->ItemIndex() == dsManual) {
+        // The series' own points in the data grid.
+        if (TCustomForm* form = TeeCreateFormByClass(GetClass("TFormTeeData"), this)) {
+            FDataSourceForm = form;
+            form->FreeNotification(this);
+            form->SetAlign(alClient);
+            AddFormTo(form, PanelDataSource, FTheSeries);
+        }
+        return;
+    }
     if (CBDataSourcestyle->ItemIndex() != dsFunction) return;
     if (TCustomForm* form = TeeCreateFormByClass(GetClass("TTeeFuncEditor"), this)) {
         FDataSourceForm = form;

@@ -365,6 +365,13 @@ void TChartEditForm::MainPageChange(TObject*) {
         } else {
             tools->Reload();
         }
+    } else if (page == TabData) {
+        // Bound again each time, so the grid follows series changed meanwhile.
+        if (TCustomForm* form = PageForm(TabData)) {
+            if (form->OnShow) form->OnShow(form);
+        } else if (TCustomForm* form = TeeCreateFormByClass(GetClass("TFormTeeData"), this)) {
+            Embed(form, TabData, TheChart);
+        }
     } else if (page == TabExport || page == TabPrint) {
         TWinControl* tab = page;
         if (page == TabPrint && PreviewForm) {

@@ -398,9 +398,16 @@ void TCustomGrid::MakeVisible(int ACol, int ARow) {
     if (ARow >= FFixedRows) {
         if (ARow < FTopRow)
             SetTopRow(ARow);
-        else
-            while (ARow >= FTopRow + std::max(1, VisibleRowCount()) && FTopRow < LastScrollTop())
-                SetTopRow(FTopRow + 1);
+        else if (ARow >= FTopRow + std::max(1, VisibleRowCount())) {
+            // One jump to the top row that shows ARow last: stepping one row at
+            // a time costs a scroll-bar update per row on long grids.
+            int room = ClientHeight() - FixedHeight();
+            room -= FRowHeights[size_t(ARow)] + FGridLineWidth;
+            int top = ARow;
+            while (top > FFixedRows && room >= FRowHeights[size_t(top - 1)] + FGridLineWidth)
+                room -= FRowHeights[size_t(--top)] + FGridLineWidth;
+            SetTopRow(std::max(top, FTopRow + 1));
+        }
     }
     if (ACol >= FFixedCols) {
         if (ACol < FLeftCol)

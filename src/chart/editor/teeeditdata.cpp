@@ -1,0 +1,104 @@
+#include "chart/editor/teeeditdata.h"
+
+#include "chart/control/chart.h"
+#include "chart/editor/teeformbuild.h"
+#include "chart/editor/teegrid.h"
+#include "chart/engine/teeseries.h"
+#include "platform/forms/buttons.h"
+#include "platform/forms/menus.h"
+#include <cstdint>
+
+QM_CLASS_OWNED(TFormTeeData, TForm, TComponent)
+
+namespace {
+
+TSpeedButton* Toggle(TFormTeeData* F, TWinControl* Parent, const char* Name, const char* Caption,
+                     const char* Hint, int Left, int Group) {
+    auto* b = TeeNew<TSpeedButton>(F, Parent, Name, Left, 2, 34, 22);
+    b->SetCaption(Caption);
+    b->SetHint(Hint);
+    b->SetFlat(true);
+    b->SetGroupIndex(Group);
+    b->SetAllowAllUp(true);
+    return b;
+}
+
+} // namespace
+
+TFormTeeData::TFormTeeData(TComponent* AOwner) : TForm(AOwner) {
+    SetClientWidth(400);
+    SetClientHeight(250);
+    SetColor(clBtnFace);
+    SetParentFont(true);
+    SetShowHint(true);
+    SetHelpContext(1473);
+    PanelTop = TeeNew<TPanel>(this, this, "PanelTop", 0, 0, 400, 27);
+    PanelTop->SetAlign(alTop);
+    PanelTop->SetBevelOuter(bvNone);
+    ChartGridNavigator1 =
+        TeeNew<TChartGridNavigator>(this, PanelTop, "ChartGridNavigator1", 2, 2, 180, 22);
+    ChartGridNavigator1->SetHelpContext(1924);
+    SBGridText = Toggle(this, PanelTop, "SBGridText", "Abc", "Show labels", 190, 1);
+    SBGridCol = Toggle(this, PanelTop, "SBGridCol", "Col", "Show colors", 226, 2);
+    SBGrid3D = Toggle(this, PanelTop, "SBGrid3D", "XYZ", "XYZ series", 262, 3);
+    SBGridX = Toggle(this, PanelTop, "SBGridX", "X", "Show X values", 298, 4);
+    ChartGrid1 = TeeNew<TChartGrid>(this, this, "ChartGrid1", 0, 27, 400, 223);
+    ChartGrid1->SetAlign(alClient);
+    ChartGrid1->SetHelpContext(1473);
+    ChartGridNavigator1->SetGrid(ChartGrid1);
+    PopupData = new TPopupMenu(this);
+    PopupData->SetName("PopupData");
+    Deleterow1 = new TMenuItem(this);
+    Deleterow1->SetName("Deleterow1");
+    Deleterow1->SetCaption("&Delete row");
+    PopupData->Items()->Add(Deleterow1);
+    ChartGrid1->SetPopupMenu(PopupData);
+
+    SBGridText->OnClick = [this](TObject*) { ChartGrid1->SetShowLabels(SBGridText->Down()); };
+    SBGridCol->OnClick = [this](TObject*) { ChartGrid1->SetShowColors(SBGridCol->Down()); };
+    SBGrid3D->OnClick = [this](TObject*) { ChartGrid1->SetGrid3DMode(SBGrid3D->Down()); };
+    SBGridX->OnClick = [this](TObject*) {
+        ChartGrid1->SetShowXValues(SBGridX->Down() ? cgsYes : cgsNo);
+    };
+    Deleterow1->OnClick = [this](TObject*) { ChartGrid1->Delete(); };
+    ChartGrid1->OnMouseDown = [this](TObject*, TMouseButton Button, TShiftState Shift, int, int) {
+        // Alt and the right button switch a chart of XYZ points to its table.
+        TCustomChart* c = Chart();
+        if (Button == mbRight && Shift.Contains(ssAlt) && c && c->SeriesCount() > 0 &&
+            c->Series(0)->HasZValues()) {
+            ChartGrid1->SetGrid3DMode(!ChartGrid1->Grid3DMode());
+            SBGrid3D->SetDown(ChartGrid1->Grid3DMode());
+        }
+    };
+    OnShow = [this](TObject* s) { FormShow(s); };
+}
+
+TCustomChart* TFormTeeData::Chart() const {
+    if (TChartSeries* s = Series()) return dynamic_cast<TCustomChart*>(s->ParentChart());
+    return dynamic_cast<TCustomChart*>(reinterpret_cast<TObject*>(Tag()));
+}
+
+TChartSeries* TFormTeeData::Series() const {
+    return dynamic_cast<TChartSeries*>(reinterpret_cast<TObject*>(Tag()));
+}
+
+void TFormTeeData::FormShow(TObject*) {
+    TCustomChart* c = Chart();
+    ChartGrid1->SetChart(c);
+    if (TChartSeries* s = Series()) {
+        // The series page edits one series; the switches belong to the chart's page.
+        ChartGrid1->SetSeries(s);
+        for (TSpeedButton* b : {SBGridText, SBGridCol, SBGrid3D, SBGridX})
+            b->SetVisible(false);
+        return;
+    }
+    TChartSeries* first = c && c->SeriesCount() > 0 ? c->Series(0) : nullptr;
+    ChartGrid1->SetShowColors(first && TeeGridSeriesHasColors(c));
+    ChartGrid1->RecalcDimensions();
+    SBGridCol->SetDown(ChartGrid1->ShowColors());
+    SBGridText->SetDown(ChartGrid1->ShowLabels());
+    SBGrid3D->SetDown(ChartGrid1->Grid3DMode());
+    SBGrid3D->SetEnabled(first && first->HasZValues());
+    SBGridX->SetDown(first && HasNoMandatoryValues(first));
+    if (ChartGrid1->CanFocus()) ChartGrid1->SetFocus();
+}

@@ -1,0 +1,952 @@
+// Contents:
+//   helpers                 value text in and out, colour text
+//   binding and dimensions  chart or series, columns, rows, 3D mode, events
+//   cell texts and storing  GetEditText, SetEditText, the editor's commit
+//   commands                Insert, Delete, ChangeColor, Start/StopEditing
+//   keys, mouse, drawing
+//   TChartGridNavigator
+#include "chart/editor/teegrid.h"
+
+#include "chart/control/chart.h"
+#include "chart/control/teelegend.h"
+#include "chart/editor/teeaxisincr.h"
+#include "chart/engine/teeconst.h"
+#include "chart/engine/teecontrols.h"
+#include "chart/engine/teeseries.h"
+#include "chart/engine/teesources.h"
+#include "chart/engine/teevaluelist.h"
+#include "platform/forms/dialogs.h"
+#include "platform/rtl/datetime.h"
+#include "platform/rtl/formatsettings.h"
+#include "platform/rtl/sysutils.h"
+#include <algorithm>
+#include <cmath>
+
+QM_CLASS_OWNED(TCustomChartGrid, TCustomGrid, TComponent)
+QM_CLASS_OWNED(TChartGrid, TCustomChartGrid, TComponent)
+QM_CLASS_OWNED(TChartGridNavigator, TCustomTeeNavigator, TComponent)
+
+namespace {
+
+// A 3D table wider or taller than this is shown as a plain list instead: the
+// extent comes from the data, which may come from any chart file.
+constexpr double Max3DCells = 100000;
+
+bool ParseValue(const AnsiString& Text, bool IsDateTime, double& Value, AnsiString& Error) {
+    AnsiString t = Text.Trim();
+    if (IsDateTime) {
+        const int blank = t.Pos(" ");
+        double date = 0, time = 0;
+        if (blank > 0)
+            return TeeTryStrToDate(t.SubString(1, blank - 1), date, Error) &&
+                   TeeTryStrToTime(t.SubString(blank + 1, t.Length() - blank), time, Error) &&
+                   (Value = date + time, true);
+        if (TeeTryStrToDate(t, date, Error)) return Value = date, true;
+        return TeeTryStrToTime(t, Value, Error);
+    }
+    // The shown text may carry thousands separators.
+    if (ThousandSeparator != DecimalSeparator && ThousandSeparator != 0) {
+        AnsiString plain;
+        for (int i = 1; i <= t.Length(); ++i)
+            if (t[i] != ThousandSeparator) plain += t[i];
+        t = plain;
+    }
+    return TeeTryStrToNumber(t, Value, Error);
+}
+
+// A colour a point may hold: an RGB value or no colour; anything else is refused.
+bool ParseColor(const AnsiString& Text, TColor& Color, AnsiString& Error) {
+    const AnsiString t = Text.Trim();
+    Error = Format("'%s' is not a valid colour", {t});
+    if (t.IsEmpty()) return false;
+    TColor c = clNone;
+    try {
+        c = StringToColor(t);
+    } catch (const Exception&) {
+        return false;
+    }
+    return CheckPointColor(c, Color, Error);
+}
+
+} // namespace
+
+bool CheckPointColor(TColor Value, TColor& Color, AnsiString& Error) {
+    if (Value != clNone && (Value < 0 || Value > 0xFFFFFF)) {
+        Error = Format("Colour %d is out of range (0 to $FFFFFF)", {int(Value)});
+        return false;
+    }
+    Color = Value;
+    return true;
+}
+
+bool TeeGridSeriesHasColors(TCustomChart* Chart) {
+    if (!Chart || Chart->SeriesCount() == 0) return false;
+    TChartSeries* s = Chart->Series(0);
+    for (int i = 0; i < s->ColorCount(); ++i)
+        if (s->InternalColor(i) != clAutoColor) return true;
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// binding and dimensions
+
+TCustomChartGrid::TCustomChartGrid(TComponent* AOwner) : TCustomGrid(AOwner) {
+    SetGridLineWidth(1);
+    SetDefaultRowHeight(16);
+    SetFixedCols(1);
+    SetColWidths(0, 30);
+    SetRowHeights(0, 20);
+    SetOptions({goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect,
+                goDrawFocusSelected, goRowSizing, goColSizing, goEditing, goTabs, goThumbTracking});
+    RecalcDimensions();
+}
+
+TCustomChartGrid::~TCustomChartGrid() {
+    ListenTo(nullptr);
+    if (FNavigator) FNavigator->FGrid = nullptr;
+}
+
+void TCustomChartGrid::Loaded() {
+    TCustomGrid::Loaded();
+    SetRowHeights(0, 20);
+}
+
+void TCustomChartGrid::ListenTo(TCustomAxisPanel* Panel) {
+    if (FListened == Panel) return;
+    if (FListened) {
+        FListened->RemoveListener(this);
+        FListened->RemoveFreeNotification(this);
+    }
+    FListened = Panel;
+    if (FListened) {
+        FListened->Listeners()->Add(this);
+        FListened->FreeNotification(this);
+    }
+}
+
+void TCustomChartGrid::SetChart(TCustomChart* Value) {
+    if (FChart) FChart->RemoveFreeNotification(this);
+    FChart = Value;
+    if (FChart) FChart->FreeNotification(this);
+    if (!FSeries) ListenTo(FChart);
+    Regenerate();
+}
+
+void TCustomChartGrid::SetSeries(TChartSeries* Value) {
+    if (FSeries) FSeries->RemoveFreeNotification(this);
+    FSeries = Value;
+    if (FSeries) {
+        FSeries->FreeNotification(this);
+        if (FChart) FChart->RemoveFreeNotification(this);
+        FChart = nullptr;
+        ListenTo(FSeries->ParentChart());
+    }
+    Regenerate();
+}
+
+void TCustomChartGrid::Notification(TComponent* AComponent, TOperation Operation) {
+    TCustomGrid::Notification(AComponent, Operation);
+    if (Operation != opRemove) return;
+    if (AComponent == FListened) FListened = nullptr;
+    if (AComponent == FNavigator) FNavigator = nullptr;
+    bool changed = false;
+    if (AComponent == FChart) FChart = nullptr, changed = true;
+    if (AComponent == FSeries) FSeries = nullptr, changed = true;
+    if (changed && !IsDestroying()) {
+        if (FSeries == nullptr && FListened && FListened != FChart) ListenTo(FChart);
+        RecalcDimensions();
+    }
+}
+
+void TCustomChartGrid::SetShowLabels(bool Value) {
+    FShowLabels = Value;
+    Regenerate();
+}
+void TCustomChartGrid::SetShowColors(bool Value) {
+    FShowColors = Value;
+    Regenerate();
+}
+void TCustomChartGrid::SetShowFields(bool Value) {
+    FShowFields = Value;
+    Regenerate();
+}
+void TCustomChartGrid::SetShowXValues(TChartGridShow Value) {
+    FShowXValues = Value;
+    Regenerate();
+}
+void TCustomChartGrid::SetGrid3DMode(bool Value) {
+    FGrid3DMode = Value;
+    Regenerate();
+}
+
+void TCustomChartGrid::SetNavigator(TChartGridNavigator* Value) {
+    if (FNavigator) FNavigator->RemoveFreeNotification(this);
+    FNavigator = Value;
+    if (FNavigator) FNavigator->FreeNotification(this);
+}
+
+void TCustomChartGrid::NotifyNavigator() {
+    if (FNavigator) FNavigator->EnableButtons();
+}
+
+void TCustomChartGrid::ShownSeries(std::vector<TChartSeries*>& List) const {
+    List.clear();
+    if (FSeries) {
+        if (!FSeries->IsDestroying()) List.push_back(FSeries);
+    } else if (FChart) {
+        for (int i = 0; i < FChart->SeriesCount(); ++i)
+            if (!FChart->Series(i)->IsDestroying()) List.push_back(FChart->Series(i));
+    }
+}
+
+TChartValueList* TCustomChartGrid::ZList(TChartSeries* S) const {
+    if (!S || !S->HasZValues()) return nullptr;
+    TChartValueLists* lists = S->ValuesList();
+    for (int i = 0; i < lists->Count(); ++i)
+        if (lists->Get(i)->Name() == "Z") return lists->Get(i);
+    return nullptr;
+}
+
+TChartSeries* TCustomChartGrid::Grid3DSeries() const {
+    std::vector<TChartSeries*> list;
+    ShownSeries(list);
+    for (TChartSeries* s : list)
+        if (ZList(s)) return s;
+    return nullptr;
+}
+
+int TCustomChartGrid::ColorsColumn() const {
+    return FShowColors && !FGrid3DMode && (FChart || FSeries) ? 1 : -1;
+}
+
+int TCustomChartGrid::LabelsColumn() const {
+    if (!FShowLabels || FGrid3DMode || !(FChart || FSeries)) return -1;
+    return ColorsColumn() == 1 ? 2 : 1;
+}
+
+void TCustomChartGrid::RecalcDimensions() {
+    FColumns.clear();
+    int cols = 1, rows = 1;
+    TChartSeries* grid3D = FGrid3DMode ? Grid3DSeries() : nullptr;
+    if (grid3D && grid3D->Count() > 0) {
+        TChartValueList* z = ZList(grid3D);
+        F3DMinX = std::floor(grid3D->XValues()->MinValue());
+        F3DMinZ = std::floor(z->MinValue());
+        const double width = std::floor(grid3D->XValues()->MaxValue()) - F3DMinX + 1;
+        const double height = std::floor(z->MaxValue()) - F3DMinZ + 1;
+        if (width <= Max3DCells && height <= Max3DCells) {
+            for (int i = 0; i < int(width); ++i)
+                FColumns.push_back({grid3D, grid3D->YValues(), i == 0});
+            rows = int(height);
+        }
+        FDataColumn = 1;
+        cols = 1 + int(FColumns.size());
+    } else if (FChart || FSeries) {
+        FDataColumn = 1 + (ColorsColumn() > 0 ? 1 : 0) + (LabelsColumn() > 0 ? 1 : 0);
+        std::vector<TChartSeries*> list;
+        ShownSeries(list);
+        for (TChartSeries* s : list) {
+            const bool x =
+                FShowXValues == cgsYes || (FShowXValues == cgsAuto && HasNoMandatoryValues(s));
+            TChartValueList* notMandatory = s->NotMandatoryValues();
+            bool first = true;
+            if (x) {
+                FColumns.push_back({s, notMandatory, true});
+                first = false;
+            }
+            TChartValueLists* lists = s->ValuesList();
+            for (int i = 0; i < lists->Count(); ++i)
+                if (lists->Get(i) != notMandatory) {
+                    FColumns.push_back({s, lists->Get(i), first});
+                    first = false;
+                }
+            rows = std::max(rows, s->Count());
+        }
+        cols = FDataColumn + int(FColumns.size());
+    }
+    if (FGrid3DMode && grid3D && grid3D->Count() == 0) rows = 1;
+    cols = std::max(cols, 2);
+    const int fixedRows = FirstRowNum();
+    SetColCount(cols);
+    SetRowCount(fixedRows + std::max(rows, 1));
+    SetFixedRows(fixedRows);
+    SetRowHeights(0, 20);
+    if (ColorsColumn() > 0 && ColCount() > 1) SetColWidths(ColorsColumn(), 40);
+    NotifyNavigator();
+}
+
+void TCustomChartGrid::Regenerate() {
+    RecalcDimensions();
+    Invalidate();
+}
+
+void TCustomChartGrid::TeeEvent(TTeeEvent* Event) {
+    if (IsDestroying()) return;
+    auto* e = dynamic_cast<TTeeSeriesEvent*>(Event);
+    if (!e || FStoring) return;
+    switch (e->Event) {
+    case seChangeTitle:
+    case seChangeColor:
+    case seChangeActive:
+        Invalidate();
+        break;
+    case seAdd:
+    case seRemove:
+    case seSwap:
+    case seDataChanged:
+        RecalcDimensions();
+        Invalidate();
+        break;
+    }
+}
+
+bool TCustomChartGrid::GetSeries(int ACol, TChartSeries*& ASeries, TChartValueList*& AList) const {
+    const int i = ACol - FDataColumn;
+    if (i < 0 || i >= int(FColumns.size())) return false;
+    ASeries = FColumns[size_t(i)].Series;
+    AList = FColumns[size_t(i)].List;
+    return true;
+}
+
+bool TCustomChartGrid::HasPoints() const {
+    std::vector<TChartSeries*> list;
+    ShownSeries(list);
+    return std::any_of(list.begin(), list.end(), [](TChartSeries* s) { return s->Count() > 0; });
+}
+
+int TCustomChartGrid::Find3DPoint(TChartSeries* S, int ACol, int ARow) const {
+    TChartValueList* z = ZList(S);
+    if (!z) return -1;
+    const double x = F3DMinX + (ACol - 1), zv = F3DMinZ + (ARow - FirstRowNum());
+    for (int i = 0; i < S->Count(); ++i)
+        if (std::floor(S->XValues()->Value(i)) == x && std::floor(z->Value(i)) == zv) return i;
+    return -1;
+}
+
+int TCustomChartGrid::PointIndex(int ACol, int ARow) const {
+    if (ARow < FirstRowNum()) return -1;
+    if (FGrid3DMode) {
+        TChartSeries* s;
+        TChartValueList* l;
+        return GetSeries(ACol, s, l) ? Find3DPoint(s, ACol, ARow) : -1;
+    }
+    return ARow - FirstRowNum();
+}
+
+// ---------------------------------------------------------------------------
+// cell texts and storing
+
+AnsiString TCustomChartGrid::CellText(int ACol, int ARow) {
+    const int index = ARow - FirstRowNum();
+    if (index < 0) return "";
+    if (ACol == LabelsColumn() && ACol > 0) {
+        if (FSeries) return index < FSeries->Count() ? FSeries->GetXLabel(index) : "";
+        std::vector<TChartSeries*> list;
+        ShownSeries(list);
+        for (TChartSeries* s : list)
+            if (index < s->Count() && !s->GetXLabel(index).IsEmpty()) return s->GetXLabel(index);
+        return "";
+    }
+    if (ACol == ColorsColumn() && ACol > 0) return "";
+    TChartSeries* s;
+    TChartValueList* list;
+    if (!GetSeries(ACol, s, list)) return "";
+    const int point = FGrid3DMode ? Find3DPoint(s, ACol, ARow) : index;
+    if (point < 0 || point >= s->Count() || s->IsNull(point)) return "";
+    const double v = list->Value(point);
+    if (list->DateTime() && !FGrid3DMode)
+        return v >= 1 ? DateTimeToStr(TDateTime(v)) : TimeToStr(TDateTime(v));
+    return FormatFloat(s->ValueFormat(), v);
+}
+
+AnsiString TCustomChartGrid::GetEditText(int ACol, int ARow) {
+    if (ACol == ColorsColumn() && ACol > 0) {
+        const int index = ARow - FirstRowNum();
+        std::vector<TChartSeries*> list;
+        ShownSeries(list);
+        for (TChartSeries* s : list)
+            if (index >= 0 && index < s->Count()) {
+                const TColor c = s->InternalColor(index);
+                return c == clAutoColor || c == clNone ? AnsiString() : ColorToString(c);
+            }
+        return "";
+    }
+    return CellText(ACol, ARow);
+}
+
+void TCustomChartGrid::MarkManual() {
+    std::vector<TChartSeries*> list;
+    ShownSeries(list);
+    for (TChartSeries* s : list)
+        s->SetHasDataStored(true);
+}
+
+void TCustomChartGrid::RepaintSeries() {
+    if (FShowColors) Invalidate();
+    if (FSeries)
+        FSeries->Repaint();
+    else if (FChart)
+        FChart->Repaint();
+}
+
+bool TCustomChartGrid::TryStoreCell(int ACol, int ARow, const AnsiString& Text, AnsiString& Error) {
+    const int index = ARow - FirstRowNum();
+    if (index < 0 || ACol < 1 || ACol >= ColCount()) {
+        Error = "No such cell";
+        return false;
+    }
+    // Everything is checked before anything changes.
+    TChartSeries* s = nullptr;
+    TChartValueList* list = nullptr;
+    double value = 0;
+    TColor color = clNone;
+    const bool labels = ACol == LabelsColumn();
+    const bool colors = ACol == ColorsColumn();
+    const bool empty = Text.Trim().IsEmpty();
+    if (colors) {
+        if (!ParseColor(Text, color, Error)) return false;
+    } else if (!labels) {
+        if (!GetSeries(ACol, s, list)) {
+            Error = "No such cell";
+            return false;
+        }
+        if (!empty && !ParseValue(Text, list->DateTime() && !FGrid3DMode, value, Error))
+            return false;
+    }
+    struct Guard {
+        bool& f;
+        ~Guard() { f = false; }
+    } guard{FStoring = true};
+    MarkManual();
+    std::vector<TChartSeries*> shown;
+    ShownSeries(shown);
+    if (labels) {
+        for (TChartSeries* t : shown) {
+            while (t->Count() <= index)
+                t->AddNull("");
+            t->SetXLabel(index, Text);
+        }
+    } else if (colors) {
+        for (TChartSeries* t : shown)
+            if (index < t->Count()) t->SetValueColor(index, color);
+    } else {
+        int point = index;
+        if (FGrid3DMode) {
+            point = Find3DPoint(s, ACol, ARow);
+            if (point < 0) {
+                TChartValueList* z = ZList(s);
+                point = s->AddNullXY(F3DMinX + (ACol - 1), 0);
+                z->SetValue(point, F3DMinZ + (ARow - FirstRowNum()));
+            }
+        } else {
+            while (s->Count() <= index)
+                s->AddNull("");
+        }
+        if (empty) {
+            s->SetNull(point);
+        } else {
+            const bool wasNull = s->IsNull(point);
+            list->SetValue(point, value);
+            list->SetModified(true);
+            if (wasNull) s->SetValueColor(point, clAutoColor);
+        }
+    }
+    RecalcDimensions();
+    RepaintSeries();
+    return true;
+}
+
+void TCustomChartGrid::SetEditText(int ACol, int ARow, const AnsiString& Value) {
+    // Every key stroke arrives here: a text that is not (yet) a value changes
+    // nothing and is judged when the edit ends.
+    AnsiString error;
+    if (!TryStoreCell(ACol, ARow, Value, error)) return;
+    TCustomGrid::SetEditText(ACol, ARow, Value);
+}
+
+void TCustomChartGrid::TakeSnapshot() {
+    FSnap = TSnapshot();
+    FSnap.Col = Col();
+    FSnap.Row = Row();
+    FSnap.Text = GetEditText(Col(), Row());
+    const int index = Row() - FirstRowNum();
+    std::vector<TChartSeries*> shown;
+    ShownSeries(shown);
+    for (TChartSeries* s : shown)
+        if (index >= 0 && index < s->Count()) FSnap.Colors.push_back({s, s->InternalColor(index)});
+    if (GetSeries(Col(), FSnap.S, FSnap.L)) {
+        FSnap.Point = PointIndex(Col(), Row());
+        if (FSnap.Point >= 0 && FSnap.Point < FSnap.S->Count()) {
+            FSnap.Value = FSnap.L->Value(FSnap.Point);
+            FSnap.Null = FSnap.S->IsNull(FSnap.Point);
+        }
+    }
+    FWasNew = FSnap.S && (FSnap.Point < 0 || FSnap.Point >= FSnap.S->Count() || FSnap.Null);
+}
+
+void TCustomChartGrid::RestoreSnapshot() {
+    struct Guard {
+        bool& f;
+        ~Guard() { f = false; }
+    } guard{FStoring = true};
+    const int index = FSnap.Row - FirstRowNum();
+    if (FSnap.Col == LabelsColumn()) {
+        std::vector<TChartSeries*> shown;
+        ShownSeries(shown);
+        for (TChartSeries* s : shown)
+            if (index >= 0 && index < s->Count()) s->SetXLabel(index, FSnap.Text);
+    } else if (FSnap.S && FSnap.Point >= 0 && FSnap.Point < FSnap.S->Count() && !FWasNew) {
+        // The value itself comes back, not its shown (rounded) text.
+        FSnap.L->SetValue(FSnap.Point, FSnap.Value);
+    } else if (FSnap.S) {
+        const int point = PointIndex(FSnap.Col, FSnap.Row);
+        if (point >= 0 && point < FSnap.S->Count()) FSnap.S->SetNull(point);
+    }
+    for (const auto& [s, color] : FSnap.Colors)
+        if (index < s->Count() && !(s == FSnap.S && FWasNew)) s->SetValueColor(index, color);
+    guard.f = false;
+    RecalcDimensions();
+    RepaintSeries();
+}
+
+bool TCustomChartGrid::CommitEditor() {
+    if (!EditorMode() || !InplaceEditor()) return true;
+    const AnsiString text = InplaceEditor()->Text();
+    if (text == FSnap.Text) return true;
+    AnsiString error;
+    if (TryStoreCell(Col(), Row(), text, error)) return true;
+    MessageDlg(error, mtError, {mbOK});
+    // Keys typed before the refused text may have stored values on the way.
+    HideEditor();
+    RestoreSnapshot();
+    NotifyNavigator();
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// commands
+
+void TCustomChartGrid::AppendNullRow() {
+    const int last = RowCount() - 1;
+    RecalcDimensions();
+    if (RowCount() - 1 > last || RowCount() - 1 >= FirstRowNum()) SetRow(RowCount() - 1);
+}
+
+void TCustomChartGrid::Insert() {
+    std::vector<TChartSeries*> shown;
+    ShownSeries(shown);
+    if (shown.empty()) return;
+    {
+        struct Guard {
+            bool& f;
+            ~Guard() { f = false; }
+        } guard{FStoring = true};
+        for (TChartSeries* s : shown)
+            s->AddNullXY(s->Count(), 0, "");
+        MarkManual();
+    }
+    AppendNullRow();
+    RepaintSeries();
+    NotifyNavigator();
+}
+
+void TCustomChartGrid::Delete() {
+    const int index = Row() - FirstRowNum();
+    if (index < 0) return;
+    std::vector<TChartSeries*> shown;
+    ShownSeries(shown);
+    {
+        struct Guard {
+            bool& f;
+            ~Guard() { f = false; }
+        } guard{FStoring = true};
+        for (TChartSeries* s : shown)
+            if (index < s->Count()) {
+                const bool renumber = !(FShowXValues == cgsYes ||
+                                        (FShowXValues == cgsAuto && HasNoMandatoryValues(s)));
+                s->Delete(index);
+                if (renumber) {
+                    TChartValueList* x = s->NotMandatoryValues();
+                    for (int i = index; i < s->Count(); ++i)
+                        x->SetValue(i, i);
+                }
+            }
+        MarkManual();
+    }
+    RecalcDimensions();
+    Invalidate();
+    RepaintSeries();
+    NotifyNavigator();
+}
+
+void TCustomChartGrid::ChangeColor() {
+    const int index = Row() - FirstRowNum();
+    std::vector<TChartSeries*> shown;
+    ShownSeries(shown);
+    TChartSeries* target = nullptr;
+    for (TChartSeries* s : shown)
+        if (index >= 0 && index < s->Count()) {
+            target = s;
+            break;
+        }
+    if (!target) return;
+    TColor color = target->ValueColor(index);
+    if (!EditColorDialog(this, color)) return;
+    TColor checked;
+    AnsiString error;
+    if (!CheckPointColor(color, checked, error)) {
+        MessageDlg(error, mtError, {mbOK});
+        return;
+    }
+    {
+        struct Guard {
+            bool& f;
+            ~Guard() { f = false; }
+        } guard{FStoring = true};
+        target->SetValueColor(index, checked);
+        MarkManual();
+    }
+    Invalidate();
+    RepaintSeries();
+}
+
+void TCustomChartGrid::StartEditing() {
+    TChartSeries* s = nullptr;
+    TChartValueList* list = nullptr;
+    if (GetSeries(Col(), s, list) && s->DataSource() && !FAllowChanges) return;
+    ShowEditor();
+}
+
+void TCustomChartGrid::StopEditing(bool Cancel) {
+    if (!EditorMode()) return;
+    if (Cancel) {
+        HideEditor();
+        if (InplaceEditor()) InplaceEditor()->SetText("");
+        RestoreSnapshot();
+    } else if (CommitEditor()) {
+        HideEditor();
+    }
+    NotifyNavigator();
+}
+
+// ---------------------------------------------------------------------------
+// keys, mouse, drawing
+
+bool TCustomChartGrid::CanEditShow() {
+    if (!(FChart || FSeries) || !TCustomGrid::CanEditShow()) return false;
+    TChartSeries* s;
+    TChartValueList* l;
+    if (GetSeries(Col(), s, l) && s->DataSource() && !FAllowChanges) return false;
+    const bool ok =
+        (Col() == ColorsColumn() && Col() > 0) || Col() == LabelsColumn() || GetSeries(Col(), s, l);
+    if (ok && !EditorMode()) TakeSnapshot();
+    return ok;
+}
+
+bool TCustomChartGrid::CanEditModify() {
+    return true;
+}
+
+bool TCustomChartGrid::SelectCell(int ACol, int ARow) {
+    if (ACol <= 0 || ARow < FirstRowNum()) return false;
+    if ((ACol != Col() || ARow != Row()) && !CommitEditor()) return false;
+    if (!TCustomGrid::SelectCell(ACol, ARow)) return false;
+    if (FNavigator) FNavigator->EnableButtonsColRow(ACol, ARow);
+    return true;
+}
+
+void TCustomChartGrid::KeyPress(char& Key) {
+    if (Key == '\r' && EditorMode()) {
+        if (!CommitEditor()) {
+            Key = 0;
+            return;
+        }
+    } else if (Key == '\r' || Key == ' ') {
+        if (Col() == ColorsColumn() && Col() > 0 && !EditorMode()) {
+            ChangeColor();
+            Key = 0;
+            return;
+        }
+    }
+    TCustomGrid::KeyPress(Key);
+    NotifyNavigator();
+}
+
+void TCustomChartGrid::KeyDown(WORD& Key, TShiftState Shift) {
+    if (Shift.Contains(ssCtrl)) {
+        TCustomGrid::KeyDown(Key, Shift);
+        return;
+    }
+    const int lastRow = RowCount() - 1;
+    switch (Key) {
+    case VK_INSERT:
+        Insert();
+        Key = 0;
+        return;
+    case VK_DELETE:
+        if (!EditorMode()) StartEditing();
+        break;
+    case VK_F2:
+        if (Col() == ColorsColumn() && Col() > 0)
+            ChangeColor();
+        else
+            StartEditing();
+        Key = 0;
+        return;
+    case VK_ESCAPE:
+        StopEditing(true);
+        Key = 0;
+        NotifyNavigator();
+        return;
+    case VK_DOWN:
+        if (Row() == lastRow && !FGrid3DMode && (FChart || FSeries)) {
+            if (!CommitEditor()) {
+                Key = 0;
+                return;
+            }
+            HideEditor();
+            int col = Col();
+            if (col == ColorsColumn() && col > 0) ++col;
+            TChartSeries* s = nullptr;
+            TChartValueList* l;
+            if (!GetSeries(col, s, l)) {
+                std::vector<TChartSeries*> shown;
+                ShownSeries(shown);
+                s = shown.empty() ? nullptr : shown.front();
+            }
+            if (s) {
+                {
+                    struct Guard {
+                        bool& f;
+                        ~Guard() { f = false; }
+                    } guard{FStoring = true};
+                    s->AddNull("");
+                    s->SetHasDataStored(true);
+                }
+                AppendNullRow();
+                RepaintSeries();
+            }
+            Key = 0;
+            return;
+        }
+        break;
+    case VK_UP:
+        if (Row() == lastRow && Row() > FirstRowNum() && !FGrid3DMode && !EditorMode()) {
+            const int index = Row() - FirstRowNum();
+            std::vector<TChartSeries*> shown;
+            ShownSeries(shown);
+            bool empty = CellText(LabelsColumn(), Row()).IsEmpty();
+            for (TChartSeries* s : shown)
+                if (index < s->Count() && (!s->IsNull(index) || !s->GetXLabel(index).IsEmpty()))
+                    empty = false;
+            if (empty) {
+                {
+                    struct Guard {
+                        bool& f;
+                        ~Guard() { f = false; }
+                    } guard{FStoring = true};
+                    for (TChartSeries* s : shown)
+                        if (index < s->Count()) s->Delete(index);
+                }
+                SetRow(Row() - 1);
+                RecalcDimensions();
+                RepaintSeries();
+                Key = 0;
+                return;
+            }
+        }
+        break;
+    default:
+        break;
+    }
+    TCustomGrid::KeyDown(Key, Shift);
+    NotifyNavigator();
+}
+
+void TCustomChartGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    const TGridCoord cell = MouseCoord(X, Y);
+    if (Button == mbLeft && !EditorMode() && cell.X > 0 && cell.Y >= 0 && cell.Y < FirstRowNum() &&
+        RowCount() > FirstRowNum()) {
+        TGridRect r{cell.X, FirstRowNum(), cell.X, RowCount() - 1};
+        SetSelection(r);
+    }
+    TCustomGrid::MouseDown(Button, Shift, X, Y);
+    NotifyNavigator();
+}
+
+void TCustomChartGrid::DblClick() {
+    if (Col() == ColorsColumn() && Col() > 0) {
+        ChangeColor();
+        return;
+    }
+    TCustomGrid::DblClick();
+}
+
+void TCustomChartGrid::DrawHeader(int ACol, int ARow, const TRect& R) {
+    TCanvas* c = Canvas();
+    c->Brush()->SetStyle(bsClear);
+    c->Font()->SetColor(clBtnText);
+    TChartSeries* s;
+    TChartValueList* list;
+    const bool value = GetSeries(ACol, s, list);
+    if (ARow == 0 && FShowFields) {
+        if (value && FColumns[size_t(ACol - FDataColumn)].First) {
+            c->Brush()->SetStyle(bsSolid);
+            PaintSeriesLegend(s, c, TRect(R.Left + 4, R.Top + 4, R.Left + 16, R.Top + 16));
+            c->Brush()->SetStyle(bsClear);
+            c->TextOut(R.Left + 18, R.Top + 4, SeriesTitleOrName(s));
+        }
+        return;
+    }
+    AnsiString text;
+    if (ACol == 0)
+        text = "#";
+    else if (ACol == LabelsColumn())
+        text = TeeMsg_Text;
+    else if (ACol == ColorsColumn())
+        text = TeeMsg_Colors;
+    else if (value && FGrid3DMode)
+        text = FormatFloat("0.###", F3DMinX + (ACol - 1));
+    else if (value)
+        text = list->Name();
+    const int left = value && !FShowFields ? 18 : 2;
+    c->TextOut(R.Left + left, R.Top + 2, text);
+}
+
+void TCustomChartGrid::DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState) {
+    TCustomGrid::DrawCell(ACol, ARow, ARect, AState);
+    if (!FChart && !FSeries) return;
+    TCanvas* c = Canvas();
+    if (ARow < FirstRowNum()) {
+        DrawHeader(ACol, ARow, ARect);
+        return;
+    }
+    c->Brush()->SetStyle(bsClear);
+    if (ACol == 0) {
+        const AnsiString t = FGrid3DMode ? FormatFloat("0.###", F3DMinZ + (ARow - FirstRowNum()))
+                                         : IntToStr(ARow - FirstRowNum());
+        c->Font()->SetColor(clBtnText);
+        c->TextOut(ARect.Right - 2 - c->TextWidth(t), ARect.Top + 2, t);
+        return;
+    }
+    if (ACol == ColorsColumn()) {
+        const int index = ARow - FirstRowNum();
+        TColor color = Color();
+        std::vector<TChartSeries*> shown;
+        ShownSeries(shown);
+        for (TChartSeries* s : shown)
+            if (index < s->Count()) {
+                const TColor v = s->ValueColor(index);
+                if (v != clNone) color = v;
+                break;
+            }
+        c->Brush()->SetStyle(bsSolid);
+        c->Brush()->SetColor(color);
+        c->FillRect(TRect(ARect.Left + 2, ARect.Top + 2, ARect.Right - 2, ARect.Bottom - 2));
+        return;
+    }
+    const AnsiString t = CellText(ACol, ARow);
+    if (ACol == LabelsColumn())
+        c->TextOut(ARect.Left + 2, ARect.Top + 2, t);
+    else
+        c->TextOut(ARect.Right - 2 - c->TextWidth(t), ARect.Top + 2, t);
+}
+
+// ---------------------------------------------------------------------------
+// TChartGridNavigator
+
+TChartGridNavigator::TChartGridNavigator(TComponent* AOwner) : TCustomTeeNavigator(AOwner) {
+    for (int i = nbInsert; i <= nbCancel; ++i)
+        Buttons(static_cast<TTeeNavigateBtn>(i))->SetVisible(true);
+    SetBounds(Left(), Top(), Width(), Height());
+    EnableButtons();
+}
+
+TChartGridNavigator::~TChartGridNavigator() {
+    if (FGrid) FGrid->FNavigator = nullptr;
+}
+
+void TChartGridNavigator::SetGrid(TCustomChartGrid* Value) {
+    if (FGrid) {
+        FGrid->RemoveFreeNotification(this);
+        FGrid->SetNavigator(nullptr);
+    }
+    FGrid = Value;
+    if (FGrid) {
+        FGrid->FreeNotification(this);
+        FGrid->SetNavigator(this);
+    }
+    EnableButtons();
+}
+
+void TChartGridNavigator::Notification(TComponent* AComponent, TOperation Operation) {
+    TCustomTeeNavigator::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FGrid) {
+        FGrid = nullptr;
+        if (!IsDestroying()) EnableButtons();
+    }
+}
+
+void TChartGridNavigator::EnableButtons() {
+    if (FGrid)
+        EnableButtonsColRow(FGrid->Col(), FGrid->Row());
+    else
+        EnableButtonsColRow(0, 0);
+}
+
+void TChartGridNavigator::EnableButtonsColRow(int, int ARow) {
+    TCustomChartGrid* g = FGrid;
+    auto set = [this](TTeeNavigateBtn b, bool on) { Buttons(b)->SetEnabled(on && Enabled()); };
+    if (!g) {
+        for (int i = 0; i < TeeNavButtonCount; ++i)
+            set(static_cast<TTeeNavigateBtn>(i), false);
+        return;
+    }
+    const int last = g->RowCount() - 1;
+    set(nbFirst, ARow > g->FirstRowNum());
+    set(nbPrior, ARow > g->FirstRowNum());
+    set(nbNext, ARow < last);
+    set(nbLast, ARow < last);
+    const bool insert = g->Options().Contains(goEditing) && !g->EditorMode() && g->Chart() &&
+                        g->Chart()->SeriesCount() > 0;
+    set(nbInsert, insert);
+    set(nbDelete, g->RowCount() > g->FirstRowNum() && insert && g->HasPoints());
+    set(nbEdit, insert);
+    set(nbPost, g->EditorMode());
+    set(nbCancel, g->EditorMode());
+}
+
+void TChartGridNavigator::BtnClick(TTeeNavigateBtn Index) {
+    if (!FGrid) return;
+    TCustomChartGrid* g = FGrid;
+    switch (Index) {
+    case nbFirst:
+        if (g->Row() > g->FirstRowNum()) g->SetRow(g->FirstRowNum());
+        break;
+    case nbPrior:
+        if (g->Row() > g->FirstRowNum()) g->SetRow(g->Row() - 1);
+        break;
+    case nbNext:
+        if (g->Row() < g->RowCount() - 1) g->SetRow(g->Row() + 1);
+        break;
+    case nbLast:
+        g->SetRow(g->RowCount() - 1);
+        break;
+    case nbInsert:
+        g->Insert();
+        break;
+    case nbDelete:
+        g->Delete();
+        break;
+    case nbEdit:
+        if (g->CanFocus()) g->SetFocus();
+        g->StartEditing();
+        break;
+    case nbPost:
+        g->StopEditing(false);
+        break;
+    case nbCancel:
+        g->StopEditing(true);
+        break;
+    }
+}

@@ -1,0 +1,251 @@
+// Contents:
+//   TAnnotationToolEdit   text, alignment, cursor, position, callout, shape pages
+//   TRotateToolEditor     inverted, style, mouse button, outline
+#include "chart/editor/teetooledit_shape.h"
+
+#include "chart/control/tool_bands.h"
+#include "chart/control/tool_hints.h"
+#include "chart/editor/teeediseri.h"
+#include "chart/editor/teeformbuild.h"
+#include "chart/engine/teepointer.h"
+#include "platform/classes/stringlist.h"
+#include "platform/rtl/sysutils.h"
+#include <cstdint>
+#include <memory>
+
+QM_CLASS_OWNED(TAnnotationToolEdit, TForm, TComponent)
+QM_CLASS_OWNED(TRotateToolEditor, TForm, TComponent)
+
+namespace {
+
+// The rotate tool's list reads left, middle, right; mouse buttons count left,
+// right, middle.
+constexpr TMouseButton RotateButtons[3] = {mbLeft, mbMiddle, mbRight};
+
+int RotateButtonItem(TMouseButton B) {
+    for (int i = 0; i < 3; ++i)
+        if (RotateButtons[i] == B) return i;
+    return 0;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// TAnnotationToolEdit
+
+TAnnotationToolEdit::TAnnotationToolEdit(TComponent* AOwner) : TForm(AOwner) {
+    SetClientWidth(300);
+    SetClientHeight(200);
+    SetColor(clBtnFace);
+    SetParentFont(true);
+    PageControl1 = TeeNew<TPageControl>(this, this, "PageControl1", 0, 0, 300, 200);
+    PageControl1->SetAlign(alClient);
+    TabOptions = TeeNewTab(PageControl1, "TabOptions", "Options");
+    TabPosition = TeeNewTab(PageControl1, "TabPosition", "Position");
+    TabCallout = TeeNewTab(PageControl1, "TabCallout", "Callout");
+    PageControl1->SetActivePage(TabOptions);
+
+    MemoText = TeeNew<TMemo>(this, TabOptions, "MemoText", 8, 22, 170, 80);
+    TeeNewLabel(this, TabOptions, "&Text:", 8, 6, MemoText);
+    CBTextAlign =
+        TeeNewCombo(this, TabOptions, "CBTextAlign", 100, 110, 78, {"Left", "Center", "Right"});
+    TeeNewLabel(this, TabOptions, "Text &alignment:", 8, 114, CBTextAlign);
+    CBCursor = TeeNewCombo(this, TabOptions, "CBCursor", 100, 136, 78, {});
+    TeeNewLabel(this, TabOptions, "&Cursor:", 8, 140, CBCursor);
+
+    CBPos = TeeNewCombo(this, TabPosition, "CBPos", 60, 8, 110,
+                        {"Left top", "Left bottom", "Right top", "Right bottom"});
+    TeeNewLabel(this, TabPosition, "&Auto:", 8, 12, CBPos);
+    CBCustPos = TeeNewCheck(this, TabPosition, "CBCustPos", "&Custom", 8, 40, 100);
+    UDLeft = TeeNewUpDown(this, TabPosition, "ECustLeft", "UDLeft", 60, 64, 50, -100, 1000,
+                          &ECustLeft, 5);
+    TeeNewLabel(this, TabPosition, "L&eft:", 8, 68, ECustLeft);
+    UDTop =
+        TeeNewUpDown(this, TabPosition, "ECustTop", "UDTop", 60, 90, 50, -100, 1000, &ECustTop, 5);
+    TeeNewLabel(this, TabPosition, "T&op:", 8, 94, ECustTop);
+
+    BCalloutPen = TeeNewButton<TButtonPen>(this, TabCallout, "BCalloutPen", "&Border...", 8, 6, 80);
+    BCalloutPointer = TeeNewButton(this, TabCallout, "BCalloutPointer", "&Pointer...", 96, 6, 80);
+    TeeNewLabel(this, TabCallout, "P&osition:", 8, 38);
+    EX = TeeNew<TEdit>(this, TabCallout, "EX", 30, 54, 45, 21);
+    TeeNewLabel(this, TabCallout, "&X:", 8, 58, EX);
+    EY = TeeNew<TEdit>(this, TabCallout, "EY", 30, 78, 45, 21);
+    TeeNewLabel(this, TabCallout, "&Y:", 8, 82, EY);
+    EZ = TeeNew<TEdit>(this, TabCallout, "EZ", 30, 102, 45, 21);
+    TeeNewLabel(this, TabCallout, "&Z:", 8, 106, EZ);
+    UDArrowDist = TeeNewUpDown(this, TabCallout, "EArrowDist", "UDArrowDist", 170, 54, 45, -1000,
+                               1000, &EArrowDist);
+    TeeNewLabel(this, TabCallout, "&Distance:", 100, 58, EArrowDist);
+    CBHead = TeeNewCombo(this, TabCallout, "CBHead", 170, 80, 70, {"None", "Line", "Solid"});
+    TeeNewLabel(this, TabCallout, "&Arrow head:", 100, 84, CBHead);
+    UDHeadSize =
+        TeeNewUpDown(this, TabCallout, "Edit1", "UDHeadSize", 170, 106, 45, -1000, 1000, &Edit1);
+    TeeNewLabel(this, TabCallout, "&Size:", 100, 110, Edit1);
+
+    MemoText->OnChange = [this](TObject*) {
+        if (!FTool || FFilling) return;
+        // Lines are kept apart by a carriage return alone.
+        AnsiString text;
+        for (int i = 0; i < MemoText->Lines()->Count(); ++i) {
+            if (i) text += "\r";
+            text += MemoText->Lines()->Strings(i);
+        }
+        FTool->SetText(text);
+    };
+    CBTextAlign->OnChange = [this](TObject*) {
+        const TAlignment a[3] = {taLeftJustify, taCenter, taRightJustify};
+        if (FTool && CBTextAlign->ItemIndex() >= 0)
+            FTool->SetTextAlign(a[CBTextAlign->ItemIndex()]);
+    };
+    CBCursor->OnChange = [this](TObject*) {
+        if (FTool && CBCursor->ItemIndex() >= 0)
+            FTool->SetCursor(TeeSetCursor(FTool->Cursor(), CBCursor->Text()));
+    };
+    CBPos->OnChange = [this](TObject*) {
+        if (!FTool || FFilling || CBPos->ItemIndex() < 0) return;
+        FTool->SetPosition(static_cast<TAnnotationPosition>(CBPos->ItemIndex()));
+        FTool->Shape()->SetCustomPosition(false);
+        CBCustPos->SetChecked(false);
+        EnableCustom();
+        FTool->Repaint();
+    };
+    CBCustPos->OnClick = [this](TObject*) {
+        if (!FTool || FFilling) return;
+        FTool->Shape()->SetCustomPosition(CBCustPos->Checked());
+        EnableCustom();
+        FTool->Repaint();
+    };
+    auto pos = [this](TEdit* E, TUpDown* UD, bool Left) {
+        E->OnChange = [this, UD, Left](TObject*) {
+            if (!FTool || FFilling || !FTool->Shape()->CustomPosition()) return;
+            if (Left)
+                FTool->Shape()->SetLeft(UD->Position());
+            else
+                FTool->Shape()->SetTop(UD->Position());
+            FTool->Repaint();
+        };
+    };
+    pos(ECustLeft, UDLeft, true);
+    pos(ECustTop, UDTop, false);
+    auto coord = [this](TEdit* E, int (TAnnotationCallout::*Get)() const,
+                        void (TAnnotationCallout::*Set)(int)) {
+        E->OnChange = [this, E, Get, Set](TObject*) {
+            if (!FTool || FFilling) return;
+            TAnnotationCallout* c = FTool->Callout();
+            const double v = StrToFloatDef(E->Text().Trim(), (c->*Get)());
+            if (v >= -1e9 && v <= 1e9) (c->*Set)(static_cast<int>(v));
+        };
+    };
+    coord(EX, &TAnnotationCallout::XPosition, &TAnnotationCallout::SetXPosition);
+    coord(EY, &TAnnotationCallout::YPosition, &TAnnotationCallout::SetYPosition);
+    coord(EZ, &TAnnotationCallout::ZPosition, &TAnnotationCallout::SetZPosition);
+    EArrowDist->OnChange = [this](TObject*) {
+        if (FTool && !FFilling) FTool->Callout()->SetDistance(UDArrowDist->Position());
+    };
+    Edit1->OnChange = [this](TObject*) {
+        if (FTool && !FFilling) FTool->Callout()->SetArrowHeadSize(UDHeadSize->Position());
+    };
+    CBHead->OnChange = [this](TObject*) {
+        if (FTool && !FFilling && CBHead->ItemIndex() >= 0)
+            FTool->Callout()->SetArrowHead(static_cast<TArrowHeadStyle>(CBHead->ItemIndex()));
+    };
+    BCalloutPointer->OnClick = [this](TObject*) {
+        if (!FTool) return;
+        std::unique_ptr<TCustomForm> form(
+            TeeCreateFormByClass(GetClass("TSeriesPointerEditor"), nullptr));
+        if (!form) return;
+        form->SetTag(reinterpret_cast<intptr_t>(static_cast<TObject*>(FTool->Callout())));
+        form->ShowModal();
+        FTool->Repaint();
+    };
+    // Docked in the tools page it fills the page.
+    SetAlign(alClient);
+    OnShow = [this](TObject* s) { FormShow(s); };
+}
+
+void TAnnotationToolEdit::EnableCustom() {
+    const bool on = CBCustPos->Checked();
+    for (TControl* c : std::initializer_list<TControl*>{ECustLeft, UDLeft, ECustTop, UDTop})
+        c->SetEnabled(on);
+    if (on && FTool) {
+        const bool was = FFilling;
+        FFilling = true;
+        UDLeft->SetPosition(FTool->Shape()->Left());
+        UDTop->SetPosition(FTool->Shape()->Top());
+        FFilling = was;
+    }
+}
+
+void TAnnotationToolEdit::FormShow(TObject*) {
+    FTool = dynamic_cast<TAnnotationTool*>(reinterpret_cast<TObject*>(Tag()));
+    if (!FTool) return;
+    FFilling = true;
+    MemoText->Lines()->SetText(StringReplace(FTool->Text(), "\r", "\n"));
+    CBTextAlign->SetItemIndex(FTool->TextAlignment() == taCenter         ? 1
+                              : FTool->TextAlignment() == taRightJustify ? 2
+                                                                         : 0);
+    TeeFillCursors(CBCursor, FTool->Cursor());
+    CBPos->SetItemIndex(static_cast<int>(FTool->Position()));
+    CBCustPos->SetChecked(FTool->Shape()->CustomPosition());
+    EnableCustom();
+    BCalloutPen->LinkPen(FTool->Callout()->Pen());
+    EX->SetText(IntToStr(FTool->Callout()->XPosition()));
+    EY->SetText(IntToStr(FTool->Callout()->YPosition()));
+    EZ->SetText(IntToStr(FTool->Callout()->ZPosition()));
+    UDArrowDist->SetPosition(FTool->Callout()->Distance());
+    CBHead->SetItemIndex(static_cast<int>(FTool->Callout()->ArrowHead()));
+    UDHeadSize->SetPosition(FTool->Callout()->ArrowHeadSize());
+    FFilling = false;
+    // The shape's frame, font and back pages, when the program has them.
+    if (!FShapeForm)
+        if (TCustomForm* form = TeeCreateFormByClass(GetClass("TFormTeeShape"), this)) {
+            FShapeForm = form;
+            TTabSheet* tab = TeeNewTab(PageControl1, "TabFormat", "Format");
+            form->SetAlign(alClient);
+            AddFormTo(form, tab, FTool->Shape());
+        }
+}
+
+// ---------------------------------------------------------------------------
+// TRotateToolEditor
+
+TRotateToolEditor::TRotateToolEditor(TComponent* AOwner) : TForm(AOwner) {
+    SetClientWidth(220);
+    SetClientHeight(130);
+    SetColor(clBtnFace);
+    SetParentFont(true);
+    SetPosition(poScreenCenter);
+    CBInverted = TeeNewCheck(this, this, "CBInverted", "&Inverted", 8, 8, 120);
+    CBStyle = TeeNewCombo(this, this, "CBStyle", 60, 32, 100, {"All", "Rotation", "Elevation"});
+    TeeNewLabel(this, this, "&Style:", 8, 36, CBStyle);
+    CBButton = TeeNewCombo(this, this, "CBButton", 60, 58, 100, {"Left", "Middle", "Right"});
+    TeeNewLabel(this, this, "&Button:", 8, 62, CBButton);
+    BOutline = TeeNewButton<TButtonPen>(this, this, "BOutline", "&Outline...", 60, 88, 100);
+    CBInverted->OnClick = [this](TObject*) {
+        if (FTool) FTool->SetInverted(CBInverted->Checked());
+    };
+    CBStyle->OnChange = [this](TObject*) {
+        if (FTool && CBStyle->ItemIndex() >= 0)
+            FTool->SetStyle(static_cast<TRotateToolStyles>(CBStyle->ItemIndex()));
+    };
+    CBButton->OnChange = [this](TObject*) {
+        if (FTool && CBButton->ItemIndex() >= 0)
+            FTool->SetButton(RotateButtons[CBButton->ItemIndex()]);
+    };
+    SetAlign(alClient);
+    OnShow = [this](TObject* s) { FormShow(s); };
+}
+
+void TRotateToolEditor::FormShow(TObject*) {
+    FTool = dynamic_cast<TRotateTool*>(reinterpret_cast<TObject*>(Tag()));
+    if (!FTool) return;
+    CBInverted->SetChecked(FTool->Inverted());
+    CBStyle->SetItemIndex(static_cast<int>(FTool->Style()));
+    CBButton->SetItemIndex(RotateButtonItem(FTool->Button()));
+    BOutline->LinkPen(FTool->Pen());
+}
+
+void TeeRegisterShapeToolEditors() {
+    RegisterClass(&TAnnotationToolEdit::ClassInfo);
+    RegisterClass(&TRotateToolEditor::ClassInfo);
+}
