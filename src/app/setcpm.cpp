@@ -258,7 +258,7 @@ void TCPMSetup::Guarded(const std::function<void()>& Conversation) {
     if (FoCom) {
         TTimeouts* t = FoCom->ComPort1->Timeouts();
         if (t->ReadConstant() == 0 && t->ReadMultiplier() == 0 && t->ReadInterval() == 0)
-            t->SetReadConstant(ReplyTimeoutMs);
+            t->SetReadConstant(SerialTimeout(ReplyTimeoutMs));
     }
     try {
         Conversation();

@@ -102,6 +102,8 @@ private:
     std::thread FThread;
     std::atomic<bool> FStop{false};
     std::atomic<bool> FBusy{false};
+    // Reads and sends on the line, and their count when it was last found quiet.
+    std::atomic<uint64_t> FTraffic{0}, FSettledAt{~uint64_t(0)};
     std::atomic<bool> FHangUpRequested{false};
     std::atomic<TFault> FFault{None};
     std::atomic<int> FFaultTimes{-1};
