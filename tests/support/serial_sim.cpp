@@ -249,7 +249,9 @@ void TSimClock::Detach(TSerialSimulator* sim) {
 }
 
 void TSimClock::SleepMs(uint32_t ms) {
-    for (TSerialSimulator* sim : FSims)
+    for (TSerialSimulator* sim : FSims) {
         sim->Settle();
+        sim->TimePassed(ms);
+    }
     Advance(ms);
 }

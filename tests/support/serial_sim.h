@@ -75,12 +75,20 @@ public:
         std::lock_guard<std::mutex> guard(FStateMutex);
         change();
     }
+    // Virtual time the program slept (the instrument's clock runs on real
+    // time too; both count).
+    void TimePassed(uint32_t ms) {
+        std::lock_guard<std::mutex> guard(FStateMutex);
+        OnTimePassed(ms);
+    }
 
 protected:
     // Called on the simulator thread for each byte the program sent.
     virtual void OnByte(uint8_t b) = 0;
     // Called on the simulator thread after each poll (streams go out here).
     virtual void OnIdle() {}
+    // Called with the state held when the virtual clock moved on.
+    virtual void OnTimePassed(uint32_t) {}
     // Whether OnIdle still has something to send (Settle waits for it).
     virtual bool Streaming() const { return false; }
     // Sends on the simulator thread (or before Start).
