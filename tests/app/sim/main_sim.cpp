@@ -21,6 +21,7 @@
 #include "app/setcpm.h"
 #include "chart/control/series.h"
 #include "comm/comport.h"
+#include "platform/forms/extctrls.h"
 #include "platform/forms/menus.h"
 #include "platform/forms/testhooks.h"
 #include "platform/graphics/jpeg.h"
@@ -38,6 +39,7 @@
 #include <fstream>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <thread>
 #include <unistd.h>
 
@@ -234,13 +236,24 @@ int main(int argc, char** argv) {
                 "simulated grounding tester on COM3 (%s)\n",
                 cpm.Path().c_str(), rxm.Path().c_str(), pgt.Path().c_str());
 
-    TPumpScript script;
-    script.SetMaxIdlePumps(std::numeric_limits<long>::max());
+    std::unique_ptr<TPumpScript> script;
+    // A person at the program: the loop waits for events, so the ports are
+    // routed by a timer once the windows exist rather than by a pump script.
+    TTimer route(nullptr);
     if (const char* file = std::getenv("QM_SCREENSHOT"); file && *file) {
+        route.SetEnabled(false);
+        script = std::make_unique<TPumpScript>();
+        script->SetMaxIdlePumps(std::numeric_limits<long>::max());
         const char* window = std::getenv("QM_SCREENSHOT_WINDOW");
-        DriveToScreenshot(script, window ? window : "main", file);
+        DriveToScreenshot(*script, window ? window : "main", file);
     } else {
-        script.Do(RoutePorts);
+        route.SetInterval(1);
+        route.OnTimer = [&route](TObject*) {
+            if (!MainForm) return;
+            route.SetEnabled(false);
+            RoutePorts();
+        };
+        route.SetEnabled(true);
     }
     const int code = RunProgram();
     stop = true;
