@@ -1,4 +1,5 @@
 // The large-figure display and the main window's item that opens it.
+#include "app/fixedlabel.h"
 #include "app/display.h"
 #include "app/focom.h"
 #include "app/livereading.h"
@@ -36,8 +37,7 @@ void ArialFont(TControl* Control, int Height, bool Bold) {
 
 TLabel* FigureLabel(TComponent* Owner, TWinControl* Parent, const AnsiString& Name, int Left,
                     int Top, int Width, int Height, int FontHeight) {
-    TLabel* label = NewControl<TLabel>(Owner, Parent, Name, Left, Top, Width, Height);
-    label->SetAutoSize(false);
+    TLabel* label = FixedLabel(Owner, Parent, Name, Left, Top, Width, Height);
     label->SetAlignment(taRightJustify);
     label->SetLayout(tlCenter);
     ArialFont(label, FontHeight, false);
@@ -62,7 +62,8 @@ TFormDisplay::TFormDisplay(TComponent* AOwner) : TForm(AOwner) {
     LabelMesswert = FigureLabel(this, GroupBoxSpannung, "LabelMesswert", 10, 50, 940, 230, 173);
     Memo_Status = NewControl<TMemo>(this, GroupBoxSpannung, "Memo_Status", 850, 316, 100, 32);
     Memo_Status->SetReadOnly(true);
-    ArialFont(Memo_Status, 16, false);
+    // Small enough for the sampling period to fit on the one line the box shows.
+    ArialFont(Memo_Status, 13, false);
     Error_1 = NewControl<TMemo>(this, GroupBoxSpannung, "Error_1", 270, 90, 420, 150);
     Error_1->SetColor(clRed);
     Error_1->Font()->SetColor(clWhite);
@@ -155,6 +156,8 @@ void TFormDisplay::b_StartClick(TObject*) {
         PlaceStatus(Memo_Status, 725, 230);
     } else {
         FoCom->ComPort1->Open();
+        // Wide enough for the sampling period, as with the converter.
+        PlaceStatus(Memo_Status, 725, 230);
         C_CPM_EF& cpm = DisplayCpm();
         FillLiveSetup(cpm, m->DeviceType, m->RangeCode);
         cpm.WriteSetup();

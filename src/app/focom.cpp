@@ -5,6 +5,7 @@
 #include "comm/comport.h"
 #include "platform/forms/dialogs.h"
 #include "platform/forms/extctrls.h"
+#include <algorithm>
 
 QM_CLASS_OWNED(TFoCom, TForm, TComponent)
 
@@ -90,7 +91,16 @@ public:
 };
 
 TWindowsHost WindowsHost;
+int TimeoutDivisor = 1;
 } // namespace
+
+int SerialTimeout(int Ms) {
+    return Ms <= 0 ? Ms : std::max(1, Ms / TimeoutDivisor);
+}
+
+void SetSerialTimeoutDivisor(int Divisor) {
+    TimeoutDivisor = std::max(1, Divisor);
+}
 
 TFoCom::TFoCom(TComponent* AOwner) : TForm(AOwner) {
     SetName("FoCom");
@@ -99,6 +109,12 @@ TFoCom::TFoCom(TComponent* AOwner) : TForm(AOwner) {
     ComPort1->SetName("ComPort1");
     ComPort1->SetBaudRate(br2400);
     ComPort1->SetDataBits(db8);
+    TTimeouts* t = ComPort1->Timeouts();
+    t->SetReadInterval(SerialTimeout(1000));
+    t->SetReadMultiplier(SerialTimeout(1000));
+    t->SetReadConstant(SerialTimeout(1000));
+    t->SetWriteMultiplier(SerialTimeout(1000));
+    t->SetWriteConstant(SerialTimeout(1000));
     SetCommHost(&WindowsHost);
 }
 

@@ -14,3 +14,9 @@ public:
 };
 
 extern TFoCom* FoCom;
+
+// Every time-out the program gives the serial port passes through here (ms;
+// 0 stays "none"). Tests divide them, so a silent instrument costs them little
+// real time while the program keeps its own values.
+int SerialTimeout(int Ms);
+void SetSerialTimeoutDivisor(int Divisor);

@@ -246,7 +246,7 @@ void ReopenForLongReplies() {
     TComPort* port = FoCom->ComPort1;
     port->Close();
     port->Open();
-    port->Timeouts()->SetReadConstant(5000);
+    port->Timeouts()->SetReadConstant(SerialTimeout(5000));
 }
 } // namespace
 

@@ -4,6 +4,7 @@
 //   the single measurement with the timer's count-down
 //   Save with a comment, Read File into the stored-files window
 //   leaving the window
+#include "app/fixedlabel.h"
 #include "app/rxm850.h"
 #include "app/focom.h"
 #include "app/main.h"
@@ -65,15 +66,13 @@ TFormRXM850::TFormRXM850(TComponent* AOwner) : TInstrumentForm(AOwner, false) {
         return NewControl<TGroupBox>(this, this, Name, L, T, W, H, Caption);
     };
     RXM_GroupBox_V = group("RXM_GroupBox_V", 8, 8, 600, 110, "Resistor measured value");
-    Label_RXM_Me = NewControl<TLabel>(this, RXM_GroupBox_V, "Label_RXM_Me", 10, 22, 580, 80);
-    Label_RXM_Me->SetAutoSize(false);
+    Label_RXM_Me = FixedLabel(this, RXM_GroupBox_V, "Label_RXM_Me", 10, 22, 580, 80);
     Label_RXM_Me->SetAlignment(taRightJustify);
     RXM_GroupBox_H = group("RXM_GroupBox_H", 8, 126, 296, 70, "Humidity");
-    Label_RXM_Hu = NewControl<TLabel>(this, RXM_GroupBox_H, "Label_RXM_Hu", 10, 22, 276, 40);
+    Label_RXM_Hu = FixedLabel(this, RXM_GroupBox_H, "Label_RXM_Hu", 10, 22, 276, 40);
     RXM_GroupBox_T = group("RXM_GroupBox_T", 312, 126, 296, 70, "Air temperature");
-    Label_RXM_Te = NewControl<TLabel>(this, RXM_GroupBox_T, "Label_RXM_Te", 10, 22, 276, 40);
+    Label_RXM_Te = FixedLabel(this, RXM_GroupBox_T, "Label_RXM_Te", 10, 22, 276, 40);
     for (TLabel* l : {Label_RXM_Hu, Label_RXM_Te}) {
-        l->SetAutoSize(false);
         l->SetAlignment(taCenter);
         l->Font()->SetSize(20);
     }

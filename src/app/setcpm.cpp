@@ -4,6 +4,7 @@
 //   construction and the set-up
 //   decay test, identity, set-up read, saving a result, break, chart, exit
 //   stored result files
+#include "app/fixedlabel.h"
 #include "app/setcpm.h"
 #include "app/chartcpm.h"
 #include "app/focom.h"
@@ -123,9 +124,7 @@ int SetupIndex(const AnsiString& Key, int Default, int Count) {
 }
 
 TLabel* ResultLabel(TComponent* Owner, TWinControl* Parent, const AnsiString& Name) {
-    TLabel* label = NewControl<TLabel>(Owner, Parent, Name, 10, 30, 230, 50);
-    label->SetAutoSize(false);
-    label->SetBounds(10, 30, 230, 50); // as it was before sizing to the empty caption
+    TLabel* label = FixedLabel(Owner, Parent, Name, 10, 30, 230, 50);
     label->SetAlignment(taRightJustify);
     label->SetLayout(tlCenter);
     label->Font()->SetName("Arial");
@@ -258,7 +257,7 @@ void TCPMSetup::Guarded(const std::function<void()>& Conversation) {
     if (FoCom) {
         TTimeouts* t = FoCom->ComPort1->Timeouts();
         if (t->ReadConstant() == 0 && t->ReadMultiplier() == 0 && t->ReadInterval() == 0)
-            t->SetReadConstant(ReplyTimeoutMs);
+            t->SetReadConstant(SerialTimeout(ReplyTimeoutMs));
     }
     try {
         Conversation();

@@ -1,7 +1,8 @@
 #pragma once
 // The whole program's windows, built as the program start builds them, in a
 // folder of their own (SETUP.INI, lock, serial ports) with the fake converter,
-// virtual time, a fixed screen and a strict dialog responder.
+// virtual time, short serial time-outs, a fixed screen and a strict dialog
+// responder.
 #include "app/display.h"
 #include "app/focom.h"
 #include "app/main.h"
@@ -39,10 +40,12 @@ protected:
         InitCommandLine(1, argv);
         FakeUsb::Reset();
         ResetApplicationForTest();
+        SetSerialTimeoutDivisor(SerialTimeoutDivisor);
     }
     ~AppTest() override {
         FreeProgramWindows();
         ResetApplicationForTest();
+        SetSerialTimeoutDivisor(1);
         SetSerialPortFolders("", "");
         SetProgramFolderOverride("");
         SetLockFolderOverride("");
@@ -84,6 +87,9 @@ protected:
     }
     static AnsiString Text(TControl* C) { return C->Text(); }
 
+    // The simulators answer within milliseconds; a silent one then costs a
+    // fiftieth of the program's time-outs.
+    static constexpr int SerialTimeoutDivisor = 50;
     inline static int Counter = 0;
     fs::path Dir;
     TScreenSizeScope Screen_;

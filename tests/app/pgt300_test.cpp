@@ -25,7 +25,6 @@ protected:
         Start();
         FoCom->ComPort1->SetDeviceName(Sim.Path().c_str());
         Item("Start_PGT300")->Click();
-        FoCom->ComPort1->Timeouts()->SetReadConstant(300);
         W = FormPGT300;
     }
     void TearDown() override { Time.Clock.Detach(&Sim); }

@@ -101,3 +101,54 @@ TEST_P(PlateMonitorLiveTest, OnTheLargeDisplay) {
 
 INSTANTIATE_TEST_SUITE_P(Modes, PlateMonitorLiveTest, ::testing::ValuesIn(Modes),
                          [](const auto& info) { return std::string(info.param.Name); });
+
+// Firmware 6.10 takes the field mode only by hand: the set-up is announced but
+// its data withheld, and after the operator's notice the readings come as usual.
+class PlateMonitorField610Test : public AppTest {
+protected:
+    void SetUp() override {
+        Time.Clock.Attach(&Sim);
+        Sim.Change([&] { Sim.Display = "E-FIELD     " + Pm + "20k" + "      12,34 kV/m"; });
+        Start();
+        FoCom->ComPort1->SetDeviceName(Sim.Path().c_str());
+        Item("E_Feld_N20kVm")->Click();
+        Responder.ExpectMessage(
+            "Please, select at the CPM 690 manually the E-Field mode and select the range !", IDOK);
+    }
+    void TearDown() override { Time.Clock.Detach(&Sim); }
+    void CheckNoticeInsteadOfSetup() {
+        EXPECT_TRUE(Responder.Done());
+        EXPECT_TRUE(MainForm->CPM_Version610);
+        EXPECT_EQ(Sim.SetupPayload(), "");
+        const auto commands = Sim.Commands();
+        ASSERT_GE(commands.size(), 3u);
+        EXPECT_EQ(commands[1], "w1");
+        EXPECT_EQ(commands[2], "r2"); // taken as a request, not as the withheld set-up
+        EXPECT_EQ(MainForm->UnitText, " kV/m");
+    }
+    TCpmSimulator Sim; // its identity says V6.10
+};
+
+TEST_F(PlateMonitorField610Test, OnTheChart) {
+    MainForm->Grafik1->Click();
+    TPumpScript script;
+    script.When([] { return MainForm->Series1->Count() >= 2; }).Click(MainForm->b_Stop_);
+    MainForm->b_Start->Click();
+    CheckNoticeInsteadOfSetup();
+    ASSERT_GE(MainForm->Series1->Count(), 2);
+    EXPECT_NEAR(MainForm->Series1->YValues()->Value(1), 12.34, 1e-9);
+    EXPECT_EQ(Text(MainForm->Messwert), "12.34 kV/m");
+}
+
+TEST_F(PlateMonitorField610Test, OnTheLargeDisplay) {
+    TFormDisplay* d = FormDisplay;
+    TPumpScript script;
+    script.Click(d->b_Start)
+        .When([d] { return d->LabelMesswert->Caption() != "0" + MainForm->UnitText; })
+        .Click(d->b_Stop)
+        .Click(d->bCancel);
+    MainForm->Display->Click();
+    EXPECT_TRUE(script.Done());
+    CheckNoticeInsteadOfSetup();
+    EXPECT_EQ(d->LabelMesswert->Caption(), "12.3 kV/m");
+}

@@ -191,7 +191,6 @@ TEST_F(PlateMonitorWindowTest, InfoShowsTheIdentity) {
 // ends with the failure shown and the window usable again.
 TEST_F(PlateMonitorWindowTest, SilentOrGarbledInstrumentLeavesTheWindowUsable) {
     W->BitBtnInfo->Click(); // an identity from before
-    FoCom->ComPort1->Timeouts()->SetReadConstant(100);
     const TSerialSimulator::TFault faults[] = {TSerialSimulator::Silent, TSerialSimulator::Garbage};
     for (TSerialSimulator::TFault fault : faults) {
         Sim.SetFault(fault);

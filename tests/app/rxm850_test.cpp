@@ -32,7 +32,6 @@ protected:
         Start();
         FoCom->ComPort1->SetDeviceName(Sim.Path().c_str());
         Item("RXM_850_Start")->Click();
-        FoCom->ComPort1->Timeouts()->SetReadConstant(300);
         W = FormRXM850;
         F = FormRXM850FComment;
     }

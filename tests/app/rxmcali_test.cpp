@@ -21,7 +21,6 @@ protected:
         Start();
         FoCom->ComPort1->SetDeviceName(Sim.Path().c_str());
         Item("RXM_Calibrate")->Click();
-        FoCom->ComPort1->Timeouts()->SetReadConstant(300);
         W = FormRXMCali;
     }
     void TearDown() override { Time.Clock.Detach(&Sim); }

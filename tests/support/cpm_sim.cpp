@@ -110,9 +110,14 @@ void TCpmSimulator::Frame(const std::string& text) {
     }
     if (FExpect == SetupData) {
         FExpect = Command;
-        std::lock_guard<std::mutex> guard(FMutex);
-        FPayload = text;
-        return;
+        const auto waited = std::chrono::steady_clock::now() - FSetupSince +
+                            std::chrono::milliseconds(FSetupVirtualMs);
+        if (waited <= std::chrono::milliseconds(SetupDataTimeoutMs)) {
+            std::lock_guard<std::mutex> guard(FMutex);
+            FPayload = text;
+            return;
+        }
+        // Too late to be the set-up: a command of its own.
     }
     if (FExpect == FileNumber) {
         FExpect = Command;
@@ -131,15 +136,21 @@ void TCpmSimulator::Frame(const std::string& text) {
         Reply(SetupFields);
     else if (text == "r2")
         Reply(Display);
-    else if (text == "w1")
+    else if (text == "w1") {
         FExpect = SetupData;
-    else if (text == "r3")
+        FSetupSince = std::chrono::steady_clock::now();
+        FSetupVirtualMs = 0;
+    } else if (text == "r3")
         FExpect = FileNumber;
     else if (text == "w2") {
         Reply("w2");
         FNextFrame = 0;
         FStreaming = true;
     }
+}
+
+void TCpmSimulator::OnTimePassed(uint32_t ms) {
+    if (FExpect == SetupData) FSetupVirtualMs += ms;
 }
 
 void TCpmSimulator::OnIdle() {

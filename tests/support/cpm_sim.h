@@ -3,7 +3,11 @@
 // and 0x05, and the framed commands r0, r1, w1 (+ data frame), r2, r3 (+ file
 // number frame) and w2, after which it streams the scripted decay frames one
 // by one as the port takes them; BEL during the stream sends the abort frame.
+// The set-up data must follow "w1" within SetupDataTimeoutMs; later, the
+// instrument has given up waiting and takes the next frame as a command (the
+// program withholds the data when the operator sets the mode by hand).
 #include "support/serial_sim.h"
+#include <chrono>
 #include <map>
 #include <vector>
 
@@ -33,10 +37,12 @@ public:
     static std::string StoredFile(int number, int mode, int start, int stop, int offsetTime,
                                   int pos10, int neg10, int offsetVolts);
     static std::string WordLE(int value);
+    static constexpr uint32_t SetupDataTimeoutMs = 250;
 
 protected:
     void OnByte(uint8_t b) override;
     void OnIdle() override;
+    void OnTimePassed(uint32_t ms) override;
 
 private:
     void Frame(const std::string& text);
@@ -51,4 +57,7 @@ private:
     enum { Command, SetupData, FileNumber } FExpect = Command;
     size_t FNextFrame = 0;
     bool FStreaming = false;
+    // Since "w1": real time from its start, plus the virtual time that passed.
+    std::chrono::steady_clock::time_point FSetupSince;
+    uint32_t FSetupVirtualMs = 0;
 };

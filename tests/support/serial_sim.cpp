@@ -141,6 +141,7 @@ void TSerialSimulator::Run() {
             FBusy = true;
             uint8_t buf[256];
             const ssize_t n = ::read(fd, buf, sizeof buf);
+            ++FTraffic;
             std::lock_guard<std::mutex> state(FStateMutex);
             for (ssize_t i = 0; i < n; ++i) {
                 {
@@ -175,6 +176,7 @@ bool TSerialSimulator::TakeFault(TFault fault) {
 }
 
 void TSerialSimulator::Send(const std::string& bytes) {
+    ++FTraffic;
     {
         std::lock_guard<std::mutex> guard(FLogMutex);
         FAnswered += bytes;
@@ -200,6 +202,9 @@ void TSerialSimulator::ClearLog() {
 
 void TSerialSimulator::Settle() {
     using namespace std::chrono;
+    // Nothing went either way since the line was last found quiet: it still is.
+    // Checked in this order, bytes the thread is taking in show as pending or busy.
+    if (FPty.PendingFromPort() == 0 && !FBusy && !Streaming() && FTraffic == FSettledAt) return;
     const auto give_up = steady_clock::now() + milliseconds(1000);
     int quiet = 0;
     while (steady_clock::now() < give_up && quiet < 3) {
@@ -207,6 +212,7 @@ void TSerialSimulator::Settle() {
         quiet = idle ? quiet + 1 : 0;
         SleepRealUs(300);
     }
+    FSettledAt = FTraffic.load();
 }
 
 void TSerialSimulator::HangUp() {
@@ -243,7 +249,9 @@ void TSimClock::Detach(TSerialSimulator* sim) {
 }
 
 void TSimClock::SleepMs(uint32_t ms) {
-    for (TSerialSimulator* sim : FSims)
+    for (TSerialSimulator* sim : FSims) {
         sim->Settle();
+        sim->TimePassed(ms);
+    }
     Advance(ms);
 }

@@ -75,12 +75,20 @@ public:
         std::lock_guard<std::mutex> guard(FStateMutex);
         change();
     }
+    // Virtual time the program slept (the instrument's clock runs on real
+    // time too; both count).
+    void TimePassed(uint32_t ms) {
+        std::lock_guard<std::mutex> guard(FStateMutex);
+        OnTimePassed(ms);
+    }
 
 protected:
     // Called on the simulator thread for each byte the program sent.
     virtual void OnByte(uint8_t b) = 0;
     // Called on the simulator thread after each poll (streams go out here).
     virtual void OnIdle() {}
+    // Called with the state held when the virtual clock moved on.
+    virtual void OnTimePassed(uint32_t) {}
     // Whether OnIdle still has something to send (Settle waits for it).
     virtual bool Streaming() const { return false; }
     // Sends on the simulator thread (or before Start).
@@ -102,6 +110,8 @@ private:
     std::thread FThread;
     std::atomic<bool> FStop{false};
     std::atomic<bool> FBusy{false};
+    // Reads and sends on the line, and their count when it was last found quiet.
+    std::atomic<uint64_t> FTraffic{0}, FSettledAt{~uint64_t(0)};
     std::atomic<bool> FHangUpRequested{false};
     std::atomic<TFault> FFault{None};
     std::atomic<int> FFaultTimes{-1};
