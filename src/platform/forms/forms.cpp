@@ -17,6 +17,7 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QMoveEvent>
+#include <QPainter>
 #include <QPixmap>
 #include <QProxyStyle>
 #include <QResizeEvent>
@@ -69,6 +70,23 @@ public:
         if (hint == SH_ToolTip_WakeUpDelay) return Application->HintPause();
         if (hint == SH_ToolTip_FallAsleepDelay) return Application->HintHidePause();
         return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+    // A group box is an etched line around its controls, filled with nothing but
+    // its own colour: the style's shaded panel would put boxes behind labels.
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        if (element != PE_FrameGroupBox) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        const QRect r = option->rect.adjusted(0, 0, -1, -1);
+        painter->save();
+        painter->setBrush(Qt::NoBrush);
+        painter->setPen(ToQColor(clBtnShadow));
+        painter->drawRect(r.adjusted(0, 0, -1, -1));
+        painter->setPen(ToQColor(clBtnHighlight));
+        painter->drawRect(r.adjusted(1, 1, 0, 0));
+        painter->restore();
     }
 };
 } // namespace

@@ -5,6 +5,7 @@
 #include "platform/forms/extctrls.h"
 #include "platform/forms/grids.h"
 #include "platform/forms/stdctrls.h"
+#include "platform/forms/testhooks.h"
 #include <QImage>
 #include <QWidget>
 #include <string>
@@ -123,6 +124,19 @@ TEST_F(PaintTest, LabelsDrawTheirTextAndBackground) {
     EXPECT_EQ(inkIn(0, 40), 0);
     EXPECT_GT(inkIn(50, 100), 20);
     EXPECT_EQ(At(c, 0, 19), ColorToRGB(Form->Color()));
+}
+
+TEST_F(PaintTest, GroupBoxesShowTheirColourInsideAnEtchedFrame) {
+    Form->SetColor(clWhite);
+    auto* box = Make<TGroupBox>(10, 10, 200, 120);
+    box->SetCaption("maximum");
+    TBitmap shot;
+    GrabControl(box, &shot);
+    TCanvas* c = shot.Canvas();
+    // No shaded panel: the inside is the colour the box takes from its form.
+    for (const auto& [x, y] : {std::pair{20, 60}, {100, 100}, {190, 40}})
+        EXPECT_EQ(At(c, x, y), 0xFFFFFFu) << x << "," << y;
+    EXPECT_EQ(At(c, 100, 118), ColorToRGB(clBtnShadow));
 }
 
 TEST_F(PaintTest, FormsPaintTheirColourAndOnPaint) {
