@@ -17,7 +17,7 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QMoveEvent>
-#include <QPainter>
+#include <QCommonStyle>
 #include <QPixmap>
 #include <QProxyStyle>
 #include <QResizeEvent>
@@ -71,23 +71,24 @@ public:
         if (hint == SH_ToolTip_FallAsleepDelay) return Application->HintHidePause();
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
-    // A group box is an etched line around its controls, filled with nothing but
-    // its own colour: the style's shaded panel would put boxes behind labels.
-    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
-                       const QWidget* widget) const override {
-        if (element != PE_FrameGroupBox) {
-            QProxyStyle::drawPrimitive(element, option, painter, widget);
-            return;
-        }
-        const QRect r = option->rect.adjusted(0, 0, -1, -1);
-        painter->save();
-        painter->setBrush(Qt::NoBrush);
-        painter->setPen(ToQColor(clBtnShadow));
-        painter->drawRect(r.adjusted(0, 0, -1, -1));
-        painter->setPen(ToQColor(clBtnHighlight));
-        painter->drawRect(r.adjusted(1, 1, 0, 0));
-        painter->restore();
+    // Group boxes as the programs expect them: an etched line from the middle of
+    // the caption, broken by it, and no shaded panel that would put boxes behind
+    // labels. The common style draws exactly that.
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                            QPainter* painter, const QWidget* widget) const override {
+        if (control == CC_GroupBox)
+            FPlain->drawComplexControl(control, option, painter, widget);
+        else
+            QProxyStyle::drawComplexControl(control, option, painter, widget);
     }
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
+                         const QWidget* widget) const override {
+        if (control == CC_GroupBox) return FPlain->subControlRect(control, option, sub, widget);
+        return QProxyStyle::subControlRect(control, option, sub, widget);
+    }
+
+private:
+    std::unique_ptr<QCommonStyle> FPlain = std::make_unique<QCommonStyle>();
 };
 } // namespace
 
