@@ -5,8 +5,10 @@
 #include "chart/engine/teeaxispanel.h"
 #include "chart/engine/teegeometry.h"
 #include "platform/forms/buttons.h"
+#include "platform/forms/menus.h"
 #include "platform/graphics/gditypes.h"
 #include "platform/rtl/datetime.h"
+#include "platform/rtl/formatsettings.h"
 #include "platform/rtl/rtlmath.h"
 #include <cmath>
 
@@ -83,7 +85,7 @@ TCalendarSeries::TCalendarSeries(TComponent* AOwner)
       FMonths(std::make_unique<TCalendarCellUpper>(this)),
       FSunday(std::make_unique<TCalendarCell>(this)), FToday(std::make_unique<TCalendarCell>(this)),
       FTrailing(std::make_unique<TCalendarCell>(this)),
-      FWeekDays(std::make_unique<TCalendarCellUpper>(this)) {
+      FWeekDays(std::make_unique<TCalendarCellUpper>(this)), FFirstWeekDay(FirstDayOfWeek) {
     FDays->SetTransparent(true);
     FMonths->SetTransparent(true);
     FMonths->SetFormat("mmmm, yyyy");
@@ -223,6 +225,21 @@ void TCalendarSeries::ChooseMonth(int AMonth) {
     SetDate(AddMonths(FDate, AMonth - Month()));
 }
 
+void TCalendarSeries::PopupMonths(int X, int Y) {
+    if (!FMonthMenu) {
+        FMonthMenu = std::make_unique<TPopupMenu>(nullptr);
+        for (int m = 1; m <= 12; ++m) {
+            auto* item = new TMenuItem(FMonthMenu.get()); // owned by the menu
+            item->SetCaption(LongMonthNames[m]);
+            item->OnClick = [this, m](TObject*) { ChooseMonth(m); };
+            FMonthMenu->Items()->Add(item);
+        }
+    }
+    TPoint at(X, Y);
+    if (TCustomAxisPanel* chart = ParentChart()) at = chart->ClientToScreen(at);
+    FMonthMenu->Popup(at.x, at.y);
+}
+
 int TCalendarSeries::Rows() const {
     return 8 - (FWeekDays->Visible() ? 0 : 1) - (FMonths->Visible() ? 0 : 1);
 }
@@ -239,6 +256,10 @@ int TCalendarSeries::YCell(double Y) {
 
 TRect TCalendarSeries::RectCell(int Column, int Row) {
     return TRect(XCell(Column - 1) + 1, YCell(Row - 1) + 1, XCell(Column) - 1, YCell(Row) - 1);
+}
+
+TRect TCalendarSeries::MonthsRect() {
+    return TRect(XCell(0) + 1, YCell(0) + 1, XCell(FColumns) - 1, YCell(1) - 1);
 }
 
 TRect TCalendarSeries::SeriesRect() {
@@ -281,8 +302,7 @@ void TCalendarSeries::DrawAllValues() {
                      FWeekDays->Text(monday + (FFirstWeekDay + c) % 7));
     }
     if (FMonths->Visible()) {
-        FMonths->DrawRectRotated(
-            TRect(XCell(0) + 1, YCell(0) + 1, XCell(FColumns) - 1, YCell(1) - 1), 0, StartZ());
+        FMonths->DrawRectRotated(MonthsRect(), 0, StartZ());
         TCanvas3D* canvas = chart->Canvas();
         const AnsiString text = FMonths->Text(FDate);
         canvas->AssignFont(FMonths->Font());
@@ -348,7 +368,12 @@ int TCalendarSeries::Clicked(int X, int Y) {
 void TCalendarSeries::TeeEvent(TTeeEvent* Event) {
     auto* e = dynamic_cast<TTeeMouseEvent*>(Event);
     if (!e || e->Event != meDown || e->Button != mbLeft || e->Shift.Contains(ssShift)) return;
-    if (!Active() || !PointInRect(SeriesRect(), e->X, e->Y)) return;
+    if (!Active()) return;
+    if (FMonths->Visible() && PointInRect(MonthsRect(), e->X, e->Y)) {
+        PopupMonths(e->X, e->Y);
+        return;
+    }
+    if (!PointInRect(SeriesRect(), e->X, e->Y)) return;
     int column = 0, row = 0;
     for (int c = 1; c <= FColumns; ++c)
         if (e->X < XCell(c)) {
@@ -360,7 +385,7 @@ void TCalendarSeries::TeeEvent(TTeeEvent* Event) {
             row = r;
             break;
         }
-    // The month menu belongs to the title row; the weekday row picks nothing.
+    // The title row's edges and the weekday row pick nothing.
     if (column == 0 || row < StartRow()) return;
     int y, m, d;
     DecodeDate(FDate, y, m, d);

@@ -10,6 +10,7 @@
 #include <memory>
 
 class TCalendarSeries;
+class TPopupMenu;
 class TSpeedButton;
 
 class TCalendarCell : public TTeeShape {
@@ -70,6 +71,10 @@ public:
     int Month() const;
     // The month menu's choice: keeps the day, clamped to the month's length.
     void ChooseMonth(int AMonth);
+    // Opens the month menu (made on first use) at a point of the chart.
+    void PopupMonths(int X, int Y);
+    // The month menu, nullptr until it is first opened.
+    TPopupMenu* MonthMenu() const { return FMonthMenu.get(); }
 
     int Rows() const;
     int Columns() const { return FColumns; }
@@ -77,6 +82,8 @@ public:
     int YCell(double Y);
     TRect RectCell(int Column, int Row);
     TRect SeriesRect();
+    // The month title row.
+    TRect MonthsRect();
     // Column and row (from 1) of day 1 in the last drawing.
     int StartColumn() const;
     int StartRow() const;
@@ -124,5 +131,6 @@ private:
     TSpeedButton* FNextButton = nullptr;     // owned by the chart
     TSpeedButton* FPreviousButton = nullptr; // owned by the chart
     int FColumns = 7;
-    int FFirstWeekDay = 0;
+    int FFirstWeekDay;
+    std::unique_ptr<TPopupMenu> FMonthMenu;
 };

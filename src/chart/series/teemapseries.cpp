@@ -112,9 +112,14 @@ void TTeePolygon::Draw(TCanvas3D* Canvas, int ValueIndex) {
     } else {
         Canvas->AssignBrush(Brush(), Brush()->Color());
     }
-    if (FGradient->Visible() && !is3D) {
-        ClipPolygon(Canvas, p.data(), int(p.size()));
-        FGradient->Draw(Canvas, TPolygonSeries::GetBounds(p));
+    if (FGradient->Visible() && chart && chart->CanClip()) {
+        // Clipped to where the polygon lands on the screen, at its depth in 3D.
+        std::vector<TPoint> screen = p;
+        if (is3D)
+            for (TPoint& q : screen)
+                q = Canvas->Calculate3DPosition(q, z);
+        ClipPolygon(Canvas, screen.data(), int(screen.size()));
+        FGradient->Draw(Canvas, TPolygonSeries::GetBounds(screen));
         Canvas->UnClipRectangle();
         Canvas->Brush()->SetStyle(bsClear);
     }

@@ -84,10 +84,23 @@ void TPyramidSeries::DrawValue(int ValueIndex) {
     canvas->AssignBrushColor(Brush(), color, color);
     canvas->AssignVisiblePen(Pen());
     const std::vector<TPoint> p = SlicePoints(ValueIndex);
-    if (chart->View3D())
-        canvas->PlaneWithZ(p[0], p[1], p[2], p[3], MiddleZ());
-    else
+    if (!chart->View3D()) {
         canvas->Polygon(p.data(), 3);
+        return;
+    }
+    // A truncated pyramid from the lower level (p[0], p[1]) up to the upper one;
+    // the depth narrows with the width.
+    const double total = AcumUpTo(Count() - 1);
+    const int depth = EndZ() - StartZ(), middle = (StartZ() + EndZ()) / 2;
+    const auto halfDepth = [&](double Level) {
+        const double percent = total == 0 ? 0 : 100 - Level * 100 / total;
+        if (percent <= 0) return 0;
+        return SafeInt(std::nearbyint(depth * std::min(percent, 100.0) * 0.005));
+    };
+    const int lower = halfDepth(AcumUpTo(ValueIndex - 1)), upper = halfDepth(AcumUpTo(ValueIndex));
+    const int x = (p[0].x + p[1].x) / 2;
+    canvas->PyramidTrunc(TRect(p[0].x, p[3].y, p[1].x, p[0].y), middle - lower, middle + lower,
+                         p[2].x - x, upper);
 }
 
 void TPyramidSeries::DrawMark(int ValueIndex, const AnsiString& St,

@@ -6,6 +6,7 @@
 //   TColorGridSeries, TVector3DSeries, TTowerSeries                 teesurfa_grids.cpp
 #include "chart/control/series.h"
 #include "chart/control/tool_series.h"
+#include "chart/series/contourchains.h"
 #include <functional>
 #include <memory>
 #include <vector>
@@ -296,12 +297,6 @@ public:
 // ---------------------------------------------------------------------------
 
 class TContourSeries;
-
-struct TContourPoint {
-    double X = 0;
-    double Z = 0;
-};
-using TContourSegment = std::vector<TContourPoint>;
 
 class TContourLevel : public TCollectionItem {
     QM_CLASS(TContourLevel)

@@ -2,7 +2,8 @@
 // around its centre and crossed level by level; the pieces are chained into
 // polylines and drawn flat in 2D or at a height in 3D.
 //   [levels]     TContourLevel, TContourLevels, TSmoothPoints
-//   [contouring] cell triangles, crossings, chaining of the pieces
+//   [contouring] cell triangles and crossings (the pieces are chained by
+//                TContourChains, contourchains.cpp)
 //   [series]     levels, drawing, legend, clicks, gallery
 #include "chart/engine/teeprocs.h"
 #include "chart/series/teesurfa.h"
@@ -10,7 +11,6 @@
 #include "platform/rtl/rtlmath.h"
 #include "platform/rtl/sysutils.h"
 #include <algorithm>
-#include <array>
 #include <cmath>
 
 QM_CLASS_OWNED(TContourLevel, TCollectionItem, TCollection)
@@ -219,101 +219,13 @@ std::vector<TPoint> TSmoothPoints::Calculate(const std::vector<TPoint>& Points) 
 
 namespace {
 
-constexpr double JoinTolerance = 0.001;
-
-double Manhattan(const TContourPoint& A, const TContourPoint& B) {
-    return std::fabs(A.X - B.X) + std::fabs(A.Z - B.Z);
-}
-
-bool Near(const TContourPoint& A, const TContourPoint& B) {
-    return std::fabs(A.X - B.X) <= JoinTolerance && std::fabs(A.Z - B.Z) <= JoinTolerance;
-}
-
-// A level's segments with their end points kept side by side: the search for
-// the segment a new piece joins then reads one small array, not every segment.
-struct TLevelChains {
-    std::vector<TContourSegment>& Segs;
-    std::vector<std::array<TContourPoint, 2>> Ends; // front, back of each segment
-    void Refresh(size_t I) { Ends[I] = {Segs[I].front(), Segs[I].back()}; }
-};
-
-// After segment Index grew at its front (AtFront) or back, the first other
-// segment that touches the new end is joined onto it and removed.
-void JoinGrown(TLevelChains& L, size_t Index, bool AtFront) {
-    std::vector<TContourSegment>& Segs = L.Segs;
-    if (Segs.size() < 2) return;
-    const TContourPoint end = L.Ends[Index][AtFront ? 0 : 1];
-    for (size_t k = 0; k < Segs.size(); ++k) {
-        if (k == Index) continue;
-        const bool first = Near(end, L.Ends[k][0]);
-        const bool last = !first && Near(end, L.Ends[k][1]);
-        if (!first && !last) continue;
-        TContourSegment& other = Segs[k];
-        TContourSegment& grown = Segs[Index];
-        if (AtFront) {
-            // other's points go before grown, ending at the shared point.
-            if (first) std::reverse(other.begin(), other.end());
-            grown.insert(grown.begin(), other.begin(), other.end() - 1);
-        } else {
-            if (last) std::reverse(other.begin(), other.end());
-            grown.insert(grown.end(), other.begin() + 1, other.end());
-        }
-        L.Refresh(Index);
-        Segs.erase(Segs.begin() + static_cast<std::ptrdiff_t>(k));
-        L.Ends.erase(L.Ends.begin() + static_cast<std::ptrdiff_t>(k));
-        return;
-    }
-}
-
-void AddLine(TLevelChains& L, const TContourPoint& A, const TContourPoint& B) {
-    for (size_t i = 0; i < L.Ends.size(); ++i) {
-        const TContourPoint& f = L.Ends[i][0];
-        const TContourPoint& e = L.Ends[i][1];
-        const double d[4] = {Manhattan(f, B), Manhattan(f, A), Manhattan(e, B), Manhattan(e, A)};
-        if (d[0] > JoinTolerance && d[1] > JoinTolerance && d[2] > JoinTolerance &&
-            d[3] > JoinTolerance)
-            continue; // most segments are far away
-        int hit = -1;
-        for (int k = 0; k < 4; ++k) {
-            if (d[k] > JoinTolerance) continue;
-            bool least = true;
-            for (int m = 0; m < 4; ++m)
-                if (d[k] > d[m]) least = false;
-            if (least) hit = k; // the later of equals wins
-        }
-        if (hit < 0) continue;
-        TContourSegment& s = L.Segs[i];
-        bool atFront = true;
-        switch (hit) {
-        case 0:
-            s.insert(s.begin(), A);
-            break; // first point met by B
-        case 1:
-            s.insert(s.begin(), B);
-            break; // first point met by A
-        case 2:
-            s.push_back(A);
-            atFront = false;
-            break;
-        default:
-            s.push_back(B);
-            atFront = false;
-        }
-        L.Refresh(i);
-        JoinGrown(L, i, atFront);
-        return;
-    }
-    L.Segs.push_back(TContourSegment{A, B});
-    L.Ends.push_back({A, B});
-}
-
 // CONREC's case table: the signs of a triangle's three vertices choose the line.
 constexpr int CaseTable[3][3][3] = {{{0, 0, 8}, {0, 2, 5}, {7, 6, 9}},
                                     {{0, 3, 4}, {1, 3, 1}, {4, 3, 0}},
                                     {{9, 6, 7}, {5, 2, 0}, {8, 0, 0}}};
 
 void ContourCell(const double H[5], const double X[5], const double Z[5], double Level,
-                 TLevelChains& Segs) {
+                 TContourChains& Segs) {
     double h[5];
     int sh[5];
     for (int m = 0; m < 5; ++m) {
@@ -359,7 +271,7 @@ void ContourCell(const double H[5], const double X[5], const double Z[5], double
         default:
             a = cross(m3, m1), b = cross(m1, m2);
         }
-        AddLine(Segs, a, b);
+        Segs.AddLine(a, b);
     }
 }
 
@@ -376,43 +288,53 @@ void TContourSeries::ContourLevels() {
     for (int i = 0; i < n; ++i)
         values[static_cast<size_t>(i)] = FLevels->Get(i)->UpToValue();
     const double firstLevel = values.front(), lastLevel = values.back();
+    // Ascending levels (the automatic ones are) let a cell find its levels by
+    // bisection; any other order is walked level by level.
+    const bool ascending = std::adjacent_find(values.begin(), values.end(), [](double A, double B) {
+                               return !(A <= B);
+                           }) == values.end();
     const double* xs = XValues()->Data();
     const double* ys = YValues()->Data();
     const double* zs = ZValues()->Data();
-    std::vector<TLevelChains> chains;
-    chains.reserve(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i)
-        chains.push_back(TLevelChains{FLevels->Get(i)->Segments, {}});
+    std::vector<TContourChains> chains(static_cast<size_t>(n));
     for (int z = 1; z <= NumZValues() - 1; ++z)
         for (int x = 1; x <= NumXValues() - 1; ++x) {
-            if (!ExistFourGridIndex(x, z)) continue;
-            const int v[4] = {ValueIndex0, ValueIndex1, ValueIndex2, ValueIndex3};
+            const int v[4] = {GridIndex(x, z), GridIndex(x + 1, z), GridIndex(x + 1, z + 1),
+                              GridIndex(x, z + 1)};
+            if ((v[0] | v[1] | v[2] | v[3]) < 0) continue;
             double H[5], X[5], Z[5];
             H[0] = X[0] = Z[0] = 0;
-            bool finite = true;
             for (int k = 0; k < 4; ++k) {
                 H[k + 1] = ys[v[k]];
                 X[k + 1] = xs[v[k]];
                 Z[k + 1] = zs[v[k]];
-                finite = finite && std::isfinite(H[k + 1]);
                 H[0] += H[k + 1];
                 X[0] += X[k + 1];
                 Z[0] += Z[k + 1];
             }
-            // A cell with a missing (NaN) or infinite height has no crossings.
-            if (!finite) continue;
+            // A cell with a missing (NaN) or infinite height or position has no
+            // crossings; the sums are finite only when every term is.
+            if (!std::isfinite(H[0]) || !std::isfinite(X[0]) || !std::isfinite(Z[0])) continue;
             H[0] *= 0.25;
             X[0] *= 0.25;
             Z[0] *= 0.25;
             const double lo = std::min({H[1], H[2], H[3], H[4]});
             const double hi = std::max({H[1], H[2], H[3], H[4]});
             if (lo > lastLevel || hi < firstLevel) continue;
+            if (ascending) {
+                for (auto it = std::lower_bound(values.begin(), values.end(), lo);
+                     it != values.end() && *it <= hi; ++it)
+                    ContourCell(H, X, Z, *it, chains[static_cast<size_t>(it - values.begin())]);
+                continue;
+            }
             for (int i = 0; i < n; ++i) {
                 const double level = values[static_cast<size_t>(i)];
                 if (level >= lo && level <= hi)
                     ContourCell(H, X, Z, level, chains[static_cast<size_t>(i)]);
             }
         }
+    for (int i = 0; i < n; ++i)
+        FLevels->Get(i)->Segments = chains[static_cast<size_t>(i)].TakeSegments();
 }
 
 // [series] -------------------------------------------------------------------

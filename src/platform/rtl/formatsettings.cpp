@@ -1,5 +1,6 @@
 #include "platform/rtl/formatsettings.h"
 #include <cctype>
+#include <cstdint>
 #include <clocale>
 #include <langinfo.h>
 #include <locale.h>
@@ -19,6 +20,7 @@ AnsiString ShortTimeFormat = "h:nn AMPM";
 AnsiString LongTimeFormat = "h:nn:ss AMPM";
 AnsiString TimeAMString = "AM";
 AnsiString TimePMString = "PM";
+int FirstDayOfWeek = 0;
 
 AnsiString ShortMonthNames[13] = {"",    "Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                   "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
@@ -172,6 +174,7 @@ void SetDefaults() {
     LongTimeFormat = "h:nn:ss AMPM";
     TimeAMString = "AM";
     TimePMString = "PM";
+    FirstDayOfWeek = 0;
 }
 
 locale_t OpenUserLocale(int mask) {
@@ -201,6 +204,11 @@ TLocaleFormats ReadLocaleFormats() {
         f.TimeFormatAmPm = Info(T_FMT_AMPM, tim);
         f.AmText = Info(AM_STR, tim);
         f.PmText = Info(PM_STR, tim);
+        // The C library gives these two as numbers in place of a text.
+        f.WeekBaseDate =
+            static_cast<int>(reinterpret_cast<uintptr_t>(nl_langinfo_l(_NL_TIME_WEEK_1STDAY, tim)));
+        if (const char* first = nl_langinfo_l(_NL_TIME_FIRST_WEEKDAY, tim))
+            f.FirstWeekday = first[0];
         freelocale(tim);
     }
     return f;
@@ -245,6 +253,21 @@ void ApplyLocaleFormats(const TLocaleFormats& f) {
         TimeAMString = f.AmText;
         TimePMString = f.PmText;
     }
+    FirstDayOfWeek = FirstDayOfWeekOf(f);
+}
+
+int FirstDayOfWeekOf(const TLocaleFormats& f) {
+    const int y = f.WeekBaseDate / 10000, m = f.WeekBaseDate / 100 % 100, d = f.WeekBaseDate % 100;
+    static constexpr int Days[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1 || d > Days[m - 1] || f.FirstWeekday < 1 ||
+        f.FirstWeekday > 7)
+        return 0;
+    // Days since 1 March of year 0 (a Wednesday), then the weekday of the base
+    // date counted from Monday.
+    const int yy = m <= 2 ? y - 1 : y, mm = m <= 2 ? m + 9 : m - 3;
+    const long days = 365L * yy + yy / 4 - yy / 100 + yy / 400 + (153 * mm + 2) / 5 + d - 1;
+    const int base = static_cast<int>((days + 2) % 7);
+    return (base + f.FirstWeekday - 1) % 7;
 }
 
 void GetFormatSettings() {

@@ -20,6 +20,8 @@ extern AnsiString ShortTimeFormat;
 extern AnsiString LongTimeFormat;
 extern AnsiString TimeAMString;
 extern AnsiString TimePMString;
+// The first day of a calendar week: 0 Monday .. 6 Sunday.
+extern int FirstDayOfWeek;
 
 // English names, indexed 1..12 and 1..7 (1 is Sunday); entry 0 stays empty.
 extern AnsiString ShortMonthNames[13];
@@ -37,7 +39,16 @@ struct TLocaleFormats {
     std::string TimeFormatAmPm; // t_fmt_ampm, what "%r" stands for
     std::string AmText;
     std::string PmText;
+    // The week: WeekBaseDate (yyyymmdd) is the locale's day 1 of its weekday
+    // numbers, FirstWeekday the number (1..7) of the day a week starts with.
+    // 0 when the locale does not say.
+    int WeekBaseDate = 0;
+    int FirstWeekday = 0;
 };
+
+// The locale's first day of the week, 0 Monday .. 6 Sunday; 0 when it does not
+// say or says something that is no date.
+int FirstDayOfWeekOf(const TLocaleFormats& formats);
 
 // The user's locale from the environment. Reads a private locale object, so
 // the process's own C locale is never changed. Falls back to "C".

@@ -2,7 +2,9 @@
 // sets with known answers.
 #include "chart/series/teesurfa.h"
 #include "chart/series/teetrisurface.h"
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <random>
 #include <set>
 
 namespace {
@@ -75,6 +77,81 @@ TEST(Contour, ClosedRingAroundAPeakEndsWhereItBegan) {
         EXPECT_LE(d, 0.75 + 1e-12);
     }
     EXPECT_GE(seg.size(), 9u);
+}
+
+// The joining rule read literally: every polyline searched in order, points
+// inserted in place.
+std::vector<TContourSegment>
+JoinLiterally(const std::vector<std::pair<TContourPoint, TContourPoint>>& Pieces) {
+    const auto manhattan = [](TContourPoint A, TContourPoint B) {
+        return std::abs(A.X - B.X) + std::abs(A.Z - B.Z);
+    };
+    const auto near = [](TContourPoint A, TContourPoint B) {
+        return std::abs(A.X - B.X) <= 0.001 && std::abs(A.Z - B.Z) <= 0.001;
+    };
+    std::vector<TContourSegment> segs;
+    for (const auto& [a, b] : Pieces) {
+        size_t i = 0;
+        int hit = -1;
+        for (; i < segs.size() && hit < 0; ++i) {
+            const double d[4] = {manhattan(segs[i].front(), b), manhattan(segs[i].front(), a),
+                                 manhattan(segs[i].back(), b), manhattan(segs[i].back(), a)};
+            for (int k = 0; k < 4; ++k)
+                if (d[k] <= 0.001 && d[k] <= *std::min_element(d, d + 4)) hit = k;
+        }
+        if (hit < 0) {
+            segs.push_back({a, b});
+            continue;
+        }
+        TContourSegment& s = segs[--i];
+        const bool atFront = hit < 2;
+        const TContourPoint p = hit == 0 || hit == 2 ? a : b;
+        s.insert(atFront ? s.begin() : s.end(), p);
+        for (size_t k = 0; k < segs.size(); ++k) {
+            if (k == i) continue;
+            const bool first = near(p, segs[k].front());
+            if (!first && !near(p, segs[k].back())) continue;
+            TContourSegment o = segs[k];
+            if (first == atFront) std::reverse(o.begin(), o.end());
+            if (atFront)
+                s.insert(s.begin(), o.begin(), o.end() - 1);
+            else
+                s.insert(s.end(), o.begin() + 1, o.end());
+            segs.erase(segs.begin() + static_cast<std::ptrdiff_t>(k));
+            break;
+        }
+    }
+    return segs;
+}
+
+// Points crowded round a bucket side at spacings around the tolerance, so
+// near-but-unequal ends, ties and branchings are common.
+TEST(Contour, ChainsJoinAsTheRuleReadLiterally) {
+    std::mt19937 rng(2024);
+    const double steps[] = {0.0004, 0.0007, 0.001, 0.0013, 0.03};
+    for (int round = 0; round < 300; ++round) {
+        const double step = steps[round % 5], base = round % 2 ? 0.02 : -0.02;
+        std::uniform_int_distribution<int> q(0, 8);
+        const auto point = [&] {
+            return TContourPoint{base + (q(rng) - 4) * step, (q(rng) - 4) * step};
+        };
+        std::vector<std::pair<TContourPoint, TContourPoint>> pieces;
+        TContourChains chains;
+        for (int i = 0; i < 40; ++i) {
+            pieces.emplace_back(point(), point());
+            chains.AddLine(pieces.back().first, pieces.back().second);
+        }
+        const std::vector<TContourSegment> got = chains.TakeSegments(),
+                                           want = JoinLiterally(pieces);
+        ASSERT_EQ(got.size(), want.size()) << round;
+        for (size_t s = 0; s < want.size(); ++s) {
+            ASSERT_EQ(got[s].size(), want[s].size()) << round << " " << s;
+            for (size_t k = 0; k < want[s].size(); ++k) {
+                EXPECT_EQ(got[s][k].X, want[s][k].X) << round << " " << s << " " << k;
+                EXPECT_EQ(got[s][k].Z, want[s][k].Z) << round << " " << s << " " << k;
+            }
+        }
+    }
 }
 
 TEST(Contour, AutomaticLevelsAndTheSwitchOff) {

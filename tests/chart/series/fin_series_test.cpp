@@ -45,6 +45,33 @@ TEST_F(FinSeriesTest, CandleBodiesAndWicksAtTheirPrices) {
     }
 }
 
+// In 3D the wicks stand at the series' middle depth, and so does a flat body;
+// with Draw3D the body is a cube whose front face is at the series' front depth.
+TEST_F(FinSeriesTest, CandleBodyAndWicksIn3DAtTheirProjectedPositions) {
+    Chart->SetView3D(true);
+    auto* s = Add<TCandleSeries>();
+    s->SetUpCloseColor(clBlue);
+    s->SetCandleWidth(10);
+    s->AddOHLC(1, 20, 40, 10, 30);
+    Ranges(0, 2, 0, 50);
+    for (bool cube : {false, true}) {
+        s->SetCandleDraw3D(cube);
+        Render(cube ? "candle_3d_cube" : "candle_3d_flat");
+        const int x = XPos(1), middle = s->MiddleZ(), body = cube ? s->StartZ() : middle;
+        const auto at = [&](int X, double Price, int Z) {
+            const TPoint p = Chart->Canvas()->Calculate3DPosition(X, YPos(Price), Z);
+            return Pixel(p.x, p.y);
+        };
+        EXPECT_EQ(at(x - 3, 25, body), clBlue) << cube;
+        EXPECT_EQ(at(x + 3, 25, body), clBlue) << cube;
+        EXPECT_EQ(at(x - 7, 25, body), clWhite) << cube;
+        EXPECT_EQ(at(x, 35, middle), clBlack) << cube; // upper wick
+        EXPECT_EQ(at(x, 15, middle), clBlack) << cube; // lower wick
+        EXPECT_EQ(at(x + 2, 35, middle), clWhite) << cube;
+        EXPECT_EQ(at(x, 45, middle), clWhite) << cube; // nothing above the high
+    }
+}
+
 TEST_F(FinSeriesTest, BarStyleTicksAndLineStyleRange) {
     auto* s = Add<TCandleSeries>();
     s->SetCandleStyle(csCandleBar);

@@ -3,7 +3,9 @@
 #include "chart/control/series_fixture.h"
 #include "chart/series/teecalendar.h"
 #include "chart/series/teeextraseries.h"
+#include "platform/forms/menus.h"
 #include "platform/rtl/datetime.h"
+#include "platform/rtl/formatsettings.h"
 
 namespace {
 
@@ -73,6 +75,37 @@ TEST_F(StatCalendarTest, MonthChangesClampTheDay) {
     s->OnChange = [](TCalendarSeries*, TDateTime& D) { D = EncodeDate(2000, 1, 1); };
     s->NextMonth();
     EXPECT_EQ(s->Date(), EncodeDate(2000, 1, 1));
+}
+
+TEST_F(StatCalendarTest, TitleRowOffersTheMonthsAndTheChoiceClampsTheDay) {
+    auto* s = Calendar(2024, 1, 31);
+    Render("calendar_menu");
+    EXPECT_EQ(s->MonthMenu(), nullptr);
+    const TRect title = s->MonthsRect();
+    Press(s, title.Left + 5, title.Top + 3);
+    TPopupMenu* menu = s->MonthMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->PopupCount(), 1);
+    ASSERT_EQ(menu->Items()->Count(), 12);
+    EXPECT_EQ(menu->Items()->Items(0)->Caption(), "January");
+    EXPECT_EQ(menu->Items()->Items(11)->Caption(), "December");
+    EXPECT_EQ(s->Date(), EncodeDate(2024, 1, 31)); // opening the menu picks no day
+    menu->Items()->Items(1)->Click();
+    EXPECT_EQ(s->Date(), EncodeDate(2024, 2, 29));
+    // Without the title row the same spot is a day cell, never the menu.
+    s->Months()->SetVisible(false);
+    Press(s, title.Left + 5, title.Top + 3);
+    EXPECT_EQ(menu->PopupCount(), 1);
+}
+
+TEST_F(StatCalendarTest, FirstWeekdayComesFromTheLocale) {
+    const int saved = FirstDayOfWeek;
+    for (int day : {6, 0, 2}) {
+        FirstDayOfWeek = day;
+        TCalendarSeries s(nullptr);
+        EXPECT_EQ(s.FirstWeekDay(), day);
+    }
+    FirstDayOfWeek = saved;
 }
 
 TEST_F(StatCalendarTest, ClickingACellPicksItsDateTrailingCellsIncluded) {

@@ -59,6 +59,30 @@ TEST_F(StatMapTest, OwnBrushSurvivesSeriesBrushChanges) {
     EXPECT_EQ(Pixel(XPos(1), YPos(1)), clGreen);
 }
 
+// A triangle's gradient in 3D fills the triangle where it lands at its depth,
+// not its bounding rectangle and not its flat position.
+TEST_F(StatMapTest, GradientIn3DFillsTheProjectedPolygonOnly) {
+    Chart->SetView3D(true);
+    auto* s = Add<TMapSeries>();
+    TTeePolygon* p = s->Shapes()->Add();
+    for (auto [x, y] : {std::pair{0.0, 0.0}, {4.0, 0.0}, {0.0, 4.0}})
+        p->AddXY(x, y);
+    p->Gradient()->SetVisible(true);
+    p->Gradient()->SetStartColor(clLime);
+    p->Gradient()->SetEndColor(clLime);
+    Ranges(-1, 5, -1, 5);
+    Render("map_gradient_3d");
+    const int z = s->CalcZPos(0);
+    const auto at = [&](double X, double Y) {
+        const TPoint q = Chart->Canvas()->Calculate3DPosition(XPos(X), YPos(Y), z);
+        return Pixel(q.x, q.y);
+    };
+    EXPECT_EQ(at(1, 1), clLime);
+    EXPECT_EQ(at(0.3, 3.3), clLime);
+    EXPECT_EQ(at(3, 3), clWhite); // inside the bounds, outside the triangle
+    EXPECT_EQ(at(-0.5, 2), clWhite);
+}
+
 TEST_F(StatMapTest, DeletingAValueFreesItsPolygon) {
     auto* s = Add<TMapSeries>();
     EXPECT_EQ(s->MinXValue(), 0);

@@ -87,6 +87,30 @@ TEST_F(StatShapeTest, PyramidSlicesShareTheHeightAndNarrowUpwards) {
     EXPECT_EQ(s->Clicked(x, YPos(35)), 1);
 }
 
+// In 3D each slice is a truncated pyramid: the base's front edge stands at the
+// series' front depth, the apex at its middle depth.
+TEST_F(StatShapeTest, PyramidSlicesIn3DAreTruncatedPyramids) {
+    Chart->SetView3D(true);
+    auto* s = Add<TPyramidSeries>();
+    s->SetColorEachPoint(false);
+    s->Add(30, "", clBlue);
+    s->Add(10, "", clGreen);
+    Ranges(-1, 1, 0, 40);
+    Render("pyramid_3d");
+    TCanvas3D* c = Chart->Canvas();
+    const int x = XPos(0), front = s->StartZ(), middle = (s->StartZ() + s->EndZ()) / 2;
+    const auto at = [&](int X, int Y, int Z) {
+        const TPoint q = c->Calculate3DPosition(X, Y, Z);
+        return Pixel(q.x, q.y);
+    };
+    EXPECT_EQ(at(x, YPos(0) - 2, front + 1), clBlue); // the base's front edge
+    EXPECT_EQ(at(x, YPos(32), middle - 2), clGreen);  // the top slice's front face
+    EXPECT_EQ(at(x, YPos(40) - 3, middle), clWhite);  // above the apex
+    const int base = int(std::nearbyint(Chart->BottomAxis()->IAxisSize * 0.25));
+    EXPECT_EQ(at(x - base + 6, YPos(1), front), clBlue);
+    EXPECT_EQ(at(x - base - 3, YPos(1), front), clWhite); // beyond the base's corner
+}
+
 TEST_F(StatShapeTest, DonutKeepsAHoleThroughChartFiles) {
     auto chart = std::make_unique<TChart>(nullptr);
     chart->SetName("Chart1");

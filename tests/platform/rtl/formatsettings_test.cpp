@@ -55,6 +55,22 @@ TEST(FormatSettings, SeparatorsTheCodePageCannotHoldOrThatClash) {
     EXPECT_EQ(LongTimeFormat, "hh:nn");
 }
 
+TEST(FormatSettings, FirstDayOfTheWeek) {
+    struct Case {
+        int Base, First, Want;
+    };
+    // 30 Nov 1997 is a Sunday, 1 Dec 1997 a Monday, 29 Feb 2000 a Tuesday.
+    const Case cases[] = {{19971130, 1, 6}, {19971130, 2, 0}, {19971130, 7, 5}, {19971201, 1, 0},
+                          {20000229, 1, 1}, {20000229, 6, 6}, {0, 0, 0},        {19971130, 0, 0},
+                          {19971130, 8, 0}, {19971332, 1, 0}, {19970231, 2, 0}};
+    for (const Case& c : cases) {
+        TLocaleFormats f;
+        f.WeekBaseDate = c.Base;
+        f.FirstWeekday = c.First;
+        EXPECT_EQ(FirstDayOfWeekOf(f), c.Want) << c.Base << " " << c.First;
+    }
+}
+
 TEST(FormatSettings, ReadingTheUserLocaleLeavesTheProcessLocaleAlone) {
     TFormatSettingsGuard guard;
     const char* previous = std::getenv("LC_ALL");
@@ -66,6 +82,7 @@ TEST(FormatSettings, ReadingTheUserLocaleLeavesTheProcessLocaleAlone) {
     EXPECT_EQ(DecimalSeparator, '.');
     EXPECT_EQ(ShortDateFormat, "mm/dd/yy");
     EXPECT_EQ(LongTimeFormat, "hh:nn:ss");
+    EXPECT_EQ(FirstDayOfWeek, 6); // the C locale's weeks start on Sunday
     // A locale that is not installed falls back to "C" rather than failing.
     setenv("LC_ALL", "xx_NOWHERE.UTF-8", 1);
     EXPECT_EQ(ReadLocaleFormats().DecimalPoint, ".");

@@ -18,6 +18,7 @@ public:
         CurrencyString = "$";
         CurrencyFormat = 0;
         NegCurrFormat = 0;
+        FirstDayOfWeek = 0;
     }
     ~TFormatSettingsGuard() {
         DecimalSeparator = FDecimal;
@@ -33,6 +34,7 @@ public:
         CurrencyString = FCurrency;
         CurrencyFormat = FCurrFormat;
         NegCurrFormat = FNegCurrFormat;
+        FirstDayOfWeek = FFirstDay;
     }
     TFormatSettingsGuard(const TFormatSettingsGuard&) = delete;
     TFormatSettingsGuard& operator=(const TFormatSettingsGuard&) = delete;
@@ -44,4 +46,5 @@ private:
     AnsiString FShortTime = ShortTimeFormat, FLongTime = LongTimeFormat;
     AnsiString FAm = TimeAMString, FPm = TimePMString, FCurrency = CurrencyString;
     int FCurrFormat = CurrencyFormat, FNegCurrFormat = NegCurrFormat;
+    int FFirstDay = FirstDayOfWeek;
 };
