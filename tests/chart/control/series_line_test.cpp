@@ -1,5 +1,6 @@
 // Line, point, area and fast line series: pictures, stacking and click tests.
 #include "series_fixture.h"
+#include <random>
 
 namespace {
 constexpr TColor clAreaBlue = 0xFF0000;
@@ -39,6 +40,110 @@ TEST_P(LiveLineTest, FedPointByPointTheLineFollowsTheScrollingAxis) {
 
 INSTANTIATE_TEST_SUITE_P(View, LiveLineTest, ::testing::Bool(),
                          [](const auto& Info) { return Info.param ? "In3D" : "In2D"; });
+
+// The same series drawn the slow way: every point through DrawValue, or every
+// fast line point through MoveTo/LineTo. The run drawing must match them pixel
+// for pixel.
+class TSegmentLineSeries : public TLineSeries {
+public:
+    using TLineSeries::TLineSeries;
+    void DrawAllValues() override { TChartSeries::DrawAllValues(); }
+};
+class TPointByPointFastLine : public TFastLineSeries {
+public:
+    using TFastLineSeries::TFastLineSeries;
+    void DrawAllValues() override { DrawPointByPoint(); }
+};
+
+struct LinePathCase {
+    const char* Name;
+    bool Fast;
+    bool In3D;
+    int Points;
+    bool Zoomed; // the axes cut the line on all four sides
+    int NullEvery;
+    bool ColorEachPoint;
+    bool Stairs;
+    bool DrawAll;
+};
+
+class LinePathTest : public SeriesChartTest, public ::testing::WithParamInterface<LinePathCase> {
+protected:
+    // A random walk with spikes, so columns hold many rows and lines leave
+    // the plot steeply.
+    template <typename T> T* Filled() {
+        const LinePathCase& c = GetParam();
+        auto* s = Add<T>();
+        std::mt19937 random(7);
+        std::uniform_real_distribution<double> step(-1, 1);
+        double y = 0;
+        for (int i = 0; i < c.Points; ++i) {
+            y += step(random) * 3;
+            const double spike = i % 501 == 250 ? 80 : 0;
+            if (c.NullEvery && i % c.NullEvery == c.NullEvery / 2)
+                s->AddNullXY(i, y + spike);
+            else
+                s->AddXY(i, y + spike);
+        }
+        s->SetColorEachPoint(c.ColorEachPoint);
+        if (auto* line = dynamic_cast<TLineSeries*>(s)) line->SetStairs(c.Stairs);
+        if (auto* fast = dynamic_cast<TFastLineSeries*>(s)) {
+            fast->SetStairs(c.Stairs);
+            fast->SetDrawAll(c.DrawAll);
+            fast->SetIgnoreNulls(false);
+        }
+        return s;
+    }
+
+    std::unique_ptr<TBitmap> RenderOnly(TChartSeries* S, TChartSeries* Other, const char* Suffix) {
+        Other->SetActive(false);
+        S->SetActive(true);
+        Render(std::string(GetParam().Name) + Suffix);
+        return std::move(Picture);
+    }
+};
+
+TEST_P(LinePathTest, RunsPaintExactlyThePixelsOfThePointByPointDrawing) {
+    const LinePathCase& c = GetParam();
+    Chart->SetView3D(c.In3D);
+    TChartSeries* runs =
+        c.Fast ? static_cast<TChartSeries*>(Filled<TFastLineSeries>()) : Filled<TLineSeries>();
+    TChartSeries* steps = c.Fast ? static_cast<TChartSeries*>(Filled<TPointByPointFastLine>())
+                                 : Filled<TSegmentLineSeries>();
+    const double n = c.Points;
+    const double mid = runs->YValues()->Value(c.Points / 2 + 1);
+    if (c.Zoomed)
+        Ranges(n * 0.3, n * 0.7, mid - 15, mid + 15);
+    else
+        Ranges(0, n - 1, runs->MinYValue(), runs->MaxYValue());
+    const auto a = RenderOnly(runs, steps, "_runs");
+    const auto b = RenderOnly(steps, runs, "_steps");
+    int differ = 0, line = 0;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            const TColor p = a->Canvas()->Pixels(x, y);
+            differ += p != b->Canvas()->Pixels(x, y);
+            line += p != clWhite;
+        }
+    EXPECT_EQ(differ, 0);
+    EXPECT_GT(line, W / 2); // a line was drawn at all
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Series, LinePathTest,
+    ::testing::Values(
+        LinePathCase{"Walk", false, false, 20000, false, 0, false, false, true},
+        LinePathCase{"FewPointsZoomed", false, false, 60, true, 0, false, false, true},
+        LinePathCase{"ManyZoomed", false, false, 20000, true, 0, false, false, true},
+        LinePathCase{"Nulls", false, false, 3000, false, 97, false, false, true},
+        LinePathCase{"ColourEachPoint", false, false, 300, true, 13, true, false, true},
+        LinePathCase{"Stairs", false, false, 300, true, 0, false, true, true},
+        LinePathCase{"FastWalk", true, false, 20000, false, 0, false, false, true},
+        LinePathCase{"FastZoomedNulls", true, false, 20000, true, 97, false, false, true},
+        LinePathCase{"FastStairsSkipping", true, false, 3000, true, 0, false, true, false},
+        LinePathCase{"FastIn3D", true, true, 20000, false, 0, false, false, true},
+        LinePathCase{"FastIn3DZoomed", true, true, 500, true, 31, false, true, true}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
 
 TEST_F(SeriesChartTest, StairsRunAtTheOldLevelThenRiseAndInvertedRiseFirst) {
     auto* line = Add<TLineSeries>();
