@@ -1,7 +1,7 @@
 // Line, point and area series.
 //   [published]   stream properties of the family
 //   [settings]    construction, copies, setters
-//   [drawing]     the drawing pass, segments, ribbons and area pieces
+//   [drawing]     the drawing pass, polyline runs, segments, ribbons, area pieces
 //   [stacking]    origins, stacked positions, extremes, margins
 //   [clicks]      hit tests, legend symbols, gallery
 #include "chart/control/series.h"
@@ -330,11 +330,27 @@ void TCustomSeries::DrawLineRuns() {
         else
             for (int k = 0; k < n; ++k)
                 pts[k].y = 0;
+        if (uniform && seriesColor != clNone) {
+            // One colour, no gaps: the points that move go straight into the run.
+            if (run.empty() || run.back() != prev || runColor != seriesColor) {
+                flush();
+                runColor = seriesColor;
+                run.push_back(prev);
+            }
+            for (int k = 0; k < n; ++k) {
+                const TPoint& p = pts[k];
+                if (p == prev) continue;
+                if (run.size() > RunLimit)
+                    segment(prev, p, seriesColor);
+                else
+                    run.push_back(p);
+                prev = p;
+            }
+            continue;
+        }
         for (int k = 0; k < n; ++k) {
             const TPoint& p = pts[k];
-            if (uniform) {
-                if (p != prev && prevColor != clNone) segment(prev, p, seriesColor);
-            } else {
+            if (!uniform) {
                 const TColor c = colorOf(start + k);
                 if (p != prev && c != clNone && prevColor != clNone) segment(prev, p, penColor(c));
                 prevColor = c;
