@@ -49,15 +49,22 @@ public:
     using TLineSeries::TLineSeries;
     void DrawAllValues() override { TChartSeries::DrawAllValues(); }
 };
+class TSegmentHorizLineSeries : public THorizLineSeries {
+public:
+    using THorizLineSeries::THorizLineSeries;
+    void DrawAllValues() override { TChartSeries::DrawAllValues(); }
+};
 class TPointByPointFastLine : public TFastLineSeries {
 public:
     using TFastLineSeries::TFastLineSeries;
     void DrawAllValues() override { DrawPointByPoint(); }
 };
 
+enum class LineKind { Line, Horizontal, Fast };
+
 struct LinePathCase {
     const char* Name;
-    bool Fast;
+    LineKind Kind;
     bool In3D;
     int Points;
     bool Zoomed; // the axes cut the line on all four sides
@@ -80,10 +87,13 @@ protected:
         for (int i = 0; i < c.Points; ++i) {
             y += step(random) * 3;
             const double spike = i % 501 == 250 ? 80 : 0;
+            // A horizontal line runs up the left axis.
+            const bool up = c.Kind == LineKind::Horizontal;
+            const double px = up ? y + spike : i, py = up ? i : y + spike;
             if (c.NullEvery && i % c.NullEvery == c.NullEvery / 2)
-                s->AddNullXY(i, y + spike);
+                s->AddNullXY(px, py);
             else
-                s->AddXY(i, y + spike);
+                s->AddXY(px, py);
         }
         s->SetColorEachPoint(c.ColorEachPoint);
         if (auto* line = dynamic_cast<TLineSeries*>(s)) line->SetStairs(c.Stairs);
@@ -106,16 +116,30 @@ protected:
 TEST_P(LinePathTest, RunsPaintExactlyThePixelsOfThePointByPointDrawing) {
     const LinePathCase& c = GetParam();
     Chart->SetView3D(c.In3D);
-    TChartSeries* runs =
-        c.Fast ? static_cast<TChartSeries*>(Filled<TFastLineSeries>()) : Filled<TLineSeries>();
-    TChartSeries* steps = c.Fast ? static_cast<TChartSeries*>(Filled<TPointByPointFastLine>())
-                                 : Filled<TSegmentLineSeries>();
-    const double n = c.Points;
-    const double mid = runs->YValues()->Value(c.Points / 2 + 1);
-    if (c.Zoomed)
-        Ranges(n * 0.3, n * 0.7, mid - 15, mid + 15);
+    TChartSeries *runs, *steps;
+    switch (c.Kind) {
+    case LineKind::Line:
+        runs = Filled<TLineSeries>();
+        steps = Filled<TSegmentLineSeries>();
+        break;
+    case LineKind::Horizontal:
+        runs = Filled<THorizLineSeries>();
+        steps = Filled<TSegmentHorizLineSeries>();
+        break;
+    default:
+        runs = Filled<TFastLineSeries>();
+        steps = Filled<TPointByPointFastLine>();
+    }
+    const bool up = c.Kind == LineKind::Horizontal;
+    TChartValueList* values = up ? runs->XValues() : runs->YValues();
+    const double n = c.Points, mid = values->Value(c.Points / 2 + 1);
+    const double lo = c.Zoomed ? n * 0.3 : 0, hi = c.Zoomed ? n * 0.7 : n - 1;
+    const double vlo = c.Zoomed ? mid - 15 : values->MinValue();
+    const double vhi = c.Zoomed ? mid + 15 : values->MaxValue();
+    if (up)
+        Ranges(vlo, vhi, lo, hi);
     else
-        Ranges(0, n - 1, runs->MinYValue(), runs->MaxYValue());
+        Ranges(lo, hi, vlo, vhi);
     const auto a = RenderOnly(runs, steps, "_runs");
     const auto b = RenderOnly(steps, runs, "_steps");
     int differ = 0, line = 0;
@@ -132,17 +156,20 @@ TEST_P(LinePathTest, RunsPaintExactlyThePixelsOfThePointByPointDrawing) {
 INSTANTIATE_TEST_SUITE_P(
     Series, LinePathTest,
     ::testing::Values(
-        LinePathCase{"Walk", false, false, 20000, false, 0, false, false, true},
-        LinePathCase{"FewPointsZoomed", false, false, 60, true, 0, false, false, true},
-        LinePathCase{"ManyZoomed", false, false, 20000, true, 0, false, false, true},
-        LinePathCase{"Nulls", false, false, 3000, false, 97, false, false, true},
-        LinePathCase{"ColourEachPoint", false, false, 300, true, 13, true, false, true},
-        LinePathCase{"Stairs", false, false, 300, true, 0, false, true, true},
-        LinePathCase{"FastWalk", true, false, 20000, false, 0, false, false, true},
-        LinePathCase{"FastZoomedNulls", true, false, 20000, true, 97, false, false, true},
-        LinePathCase{"FastStairsSkipping", true, false, 3000, true, 0, false, true, false},
-        LinePathCase{"FastIn3D", true, true, 20000, false, 0, false, false, true},
-        LinePathCase{"FastIn3DZoomed", true, true, 500, true, 31, false, true, true}),
+        LinePathCase{"Walk", LineKind::Line, false, 20000, false, 0, false, false, true},
+        LinePathCase{"FewPointsZoomed", LineKind::Line, false, 60, true, 0, false, false, true},
+        LinePathCase{"ManyZoomed", LineKind::Line, false, 20000, true, 0, false, false, true},
+        LinePathCase{"Nulls", LineKind::Line, false, 3000, false, 97, false, false, true},
+        LinePathCase{"ColourEachPoint", LineKind::Line, false, 300, true, 13, true, false, true},
+        LinePathCase{"HorizontalZoomedNulls", LineKind::Horizontal, false, 5000, true, 41, false,
+                     false, true},
+        LinePathCase{"Stairs", LineKind::Line, false, 300, true, 0, false, true, true},
+        LinePathCase{"FastWalk", LineKind::Fast, false, 20000, false, 0, false, false, true},
+        LinePathCase{"FastZoomedNulls", LineKind::Fast, false, 20000, true, 97, false, false, true},
+        LinePathCase{"FastStairsSkipping", LineKind::Fast, false, 3000, true, 0, false, true,
+                     false},
+        LinePathCase{"FastIn3D", LineKind::Fast, true, 20000, false, 0, false, false, true},
+        LinePathCase{"FastIn3DZoomed", LineKind::Fast, true, 500, true, 31, false, true, true}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 TEST_F(SeriesChartTest, StairsRunAtTheOldLevelThenRiseAndInvertedRiseFirst) {
