@@ -278,6 +278,7 @@ void TCustomSeries::DrawLineRuns() {
     TChartAxis* v = GetVertAxis();
     const int first = FirstVisibleIndex();
     const int last = std::min(LastVisibleIndex(), Count() - 1);
+    if (last < first) return;
     const TColor seriesColor = SeriesColor();
     // Without a colour list every point has the series' colour and none is null.
     const bool uniform = !HasColorList() && !ColorEachPoint();
