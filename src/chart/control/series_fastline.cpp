@@ -124,7 +124,7 @@ void TFastLineSeries::DrawRuns() {
         run.push_back(P);
     };
     const auto line = [&](const TPoint& P) {
-        if (run.size() > RunLimit) move(run.back());
+        if (run.size() > RunLimit) move(TPoint(run.back()));
         run.push_back(P);
     };
     const bool nulls = !FIgnoreNulls;
