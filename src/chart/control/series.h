@@ -119,6 +119,10 @@ protected:
     // The segment from the previous point to (X, Y), optionally with pointers.
     void DrawSegment(int X, int Y, TColor AColor, int ValueIndex, bool WithPointers, bool IsLast);
     void DrawAreaPiece(int X, int Y, bool IsLast);
+    void StartBeforeFirst(int ValueIndex);
+    // A plain 2D line goes to the canvas as polylines of its visible points.
+    bool CanDrawLineRuns();
+    void DrawLineRuns();
     bool IsVerticalSeries() const { return YIsMandatory(); }
     bool Is3D() const;
 
@@ -259,10 +263,17 @@ public:
     bool Stairs() const { return FStairs; }
     void SetStairs(bool Value) { SetBooleanProperty(FStairs, Value); }
 
+protected:
+    // Every point through the canvas' MoveTo/LineTo, for any pen.
+    void DrawPointByPoint();
+
 private:
     void PrepareCanvas();
     void DoMove(int X, int Y);
     void DoLine(int X, int Y);
+    // The same line as polylines of mapped runs, for thin solid pens.
+    bool CanDrawRuns() const;
+    void DrawRuns();
 
     bool FAutoRepaint = true;
     bool FDrawAllPoints = true;

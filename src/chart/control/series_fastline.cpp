@@ -3,6 +3,7 @@
 #include "chart/engine/teeconst.h"
 #include "chart/engine/teeprocs.h"
 #include <algorithm>
+#include <vector>
 
 QM_CLASS_OWNED(TFastLineSeries, TCustomLineSeries, TComponent)
 
@@ -82,6 +83,93 @@ void TFastLineSeries::DoLine(int X, int Y) {
 }
 
 void TFastLineSeries::DrawAllValues() {
+    if (CanDrawRuns())
+        DrawRuns();
+    else
+        DrawPointByPoint();
+}
+
+// A polyline paints what its MoveTo/LineTo steps paint only for a thin solid
+// pen copying its colour.
+bool TFastLineSeries::CanDrawRuns() const {
+    const TChartPen* pen = LinePen();
+    return pen->Visible() && !pen->SmallDots() && pen->Width() < 2 && pen->Style() == psSolid &&
+           pen->Mode() == pmCopy;
+}
+
+void TFastLineSeries::DrawRuns() {
+    const int f = FirstVisibleIndex();
+    const int l = std::min(LastVisibleIndex(), Count() - 1);
+    TCustomAxisPanel* chart = ParentChart();
+    if (f < 0 || l < f || !chart) return;
+    FIs3D = chart->View3D();
+    PrepareCanvas();
+    TCanvas3D* canvas = chart->Canvas();
+    const int z = FIs3D ? MiddleZ() : 0;
+    constexpr size_t RunLimit = 8192;
+    std::vector<TPoint> run;
+    run.reserve(RunLimit + 2);
+    const auto flush = [&] {
+        if (run.size() < 2) return;
+        if (FIs3D)
+            canvas->Polyline(run.data(), static_cast<int>(run.size()) - 1, z);
+        else
+            canvas->Polyline(run.data(), static_cast<int>(run.size()) - 1);
+    };
+    // The steps of DrawValue, gathered: a move starts a new run, and a long
+    // run goes out in pieces that paint what the whole would.
+    const auto move = [&](const TPoint& P) {
+        flush();
+        run.clear();
+        run.push_back(P);
+    };
+    const auto line = [&](const TPoint& P) {
+        if (run.size() > RunLimit) move(TPoint(run.back()));
+        run.push_back(P);
+    };
+    const bool nulls = !FIgnoreNulls;
+    TChartAxis* h = GetHorizAxis();
+    TChartAxis* v = GetVertAxis();
+    const int from = f > 0 ? f - 1 : f;
+    CalcPosition(from, FastPrevX, FastPrevY);
+    move(TPoint(FastPrevX, FastPrevY));
+    constexpr int Chunk = 4096;
+    TPoint pts[Chunk];
+    for (int start = from + 1; start <= l; start += Chunk) {
+        const int n = std::min(Chunk, l - start + 1);
+        if (h)
+            h->CalcXPosValues(XValues()->Data() + start, n, pts);
+        else
+            for (int k = 0; k < n; ++k)
+                pts[k].x = 0;
+        if (v)
+            v->CalcYPosValues(YValues()->Data() + start, n, pts);
+        else
+            for (int k = 0; k < n; ++k)
+                pts[k].y = 0;
+        for (int k = 0; k < n; ++k) {
+            const TPoint& p = pts[k];
+            if (p.x == FastPrevX && (!FDrawAllPoints || p.y == FastPrevY)) continue;
+            if (nulls && IsNull(start + k)) {
+                move(p);
+            } else {
+                if (FStairs)
+                    line(FInvertedStairs ? TPoint(FastPrevX, p.y) : TPoint(p.x, FastPrevY));
+                line(p);
+            }
+            FastPrevX = p.x;
+            FastPrevY = p.y;
+        }
+    }
+    flush();
+    // The canvas' pen position ends where the point-by-point drawing leaves it.
+    if (FIs3D)
+        canvas->MoveTo3D(run.back().x, run.back().y, z);
+    else
+        canvas->MoveTo(run.back().x, run.back().y);
+}
+
+void TFastLineSeries::DrawPointByPoint() {
     const int f = FirstVisibleIndex();
     const int l = std::min(LastVisibleIndex(), Count() - 1);
     if (f < 0 || l < f || !ParentChart()) return;

@@ -1,7 +1,7 @@
 // Line, point and area series.
 //   [published]   stream properties of the family
 //   [settings]    construction, copies, setters
-//   [drawing]     the drawing pass, segments, ribbons and area pieces
+//   [drawing]     the drawing pass, polyline runs, segments, ribbons, area pieces
 //   [stacking]    origins, stacked positions, extremes, margins
 //   [clicks]      hit tests, legend symbols, gallery
 #include "chart/control/series.h"
@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 QM_CLASS_ABSTRACT(TCustomLineSeries, TChartSeries)
 QM_CLASS_ABSTRACT(TCustomSeries, TCustomLineSeries)
@@ -249,7 +250,122 @@ void TCustomSeries::DrawAllValues() {
             TChartSeries::DrawAllValues();
         }
     }
-    TChartSeries::DrawAllValues();
+    if (CanDrawLineRuns())
+        DrawLineRuns();
+    else
+        TChartSeries::DrawAllValues();
+}
+
+// Only where a polyline paints exactly the pixels of its segments drawn one
+// by one: a thin solid pen copying its colour, no stairs, pointers, areas,
+// stacks or depth, points drawn left to right; and only for the line
+// classes, whose points have no drawing of their own.
+bool TCustomSeries::CanDrawLineRuns() {
+    TCustomAxisPanel* chart = ParentChart();
+    if (!chart || chart->View3D() || FirstVisibleIndex() < 0) return false;
+    if (ClassType() != &TLineSeries::ClassInfo && ClassType() != &THorizLineSeries::ClassInfo)
+        return false;
+    if (!FDrawsLine || FDrawArea || FStairs || FPointer->Visible()) return false;
+    if (FStacked == cssStack || FStacked == cssStack100 || !DrawValuesForward()) return false;
+    const TChartPen* pen = LinePen();
+    return pen->Visible() && !pen->SmallDots() && pen->Width() < 2 && pen->Style() == psSolid &&
+           pen->Mode() == pmCopy;
+}
+
+void TCustomSeries::DrawLineRuns() {
+    TCanvas3D* canvas = ParentChart()->Canvas();
+    TChartAxis* h = GetHorizAxis();
+    TChartAxis* v = GetVertAxis();
+    const int first = FirstVisibleIndex();
+    const int last = std::min(LastVisibleIndex(), Count() - 1);
+    if (last < first) return;
+    const TColor seriesColor = SeriesColor();
+    // Without a colour list every point has the series' colour and none is null.
+    const bool uniform = !HasColorList() && !ColorEachPoint();
+    const auto colorOf = [&](int i) { return uniform ? seriesColor : ValueColor(i); };
+    const auto penColor = [&](TColor c) { return FColorEachLine ? c : seriesColor; };
+
+    constexpr size_t RunLimit = 8192;
+    std::vector<TPoint> run;
+    run.reserve(RunLimit + 1);
+    TColor runColor = clNone;
+    const auto flush = [&] {
+        if (run.size() >= 2) {
+            LinePrepareCanvas(canvas, runColor);
+            canvas->Polyline(run.data(), static_cast<int>(run.size()) - 1);
+        }
+        run.clear();
+    };
+    // A run is cut where its colour changes and every RunLimit points; the
+    // pieces paint what the whole would.
+    const auto segment = [&](const TPoint& From, const TPoint& To, TColor Color) {
+        if (run.empty() || Color != runColor || run.back() != From || run.size() > RunLimit) {
+            flush();
+            runColor = Color;
+            run.push_back(From);
+        }
+        run.push_back(To);
+    };
+
+    OriginPos = GetOriginPos(first);
+    TColor prevColor = colorOf(first);
+    TPoint prev(CalcXPos(first), CalcYPos(first));
+    if (first > 0) {
+        StartBeforeFirst(first);
+        const TPoint from(PrevX, PrevY);
+        if (!IsNull(first - 1) && prevColor != clNone && from != prev)
+            segment(from, prev, penColor(prevColor));
+    }
+
+    constexpr int Chunk = 4096;
+    TPoint pts[Chunk];
+    for (int start = first + 1; start <= last; start += Chunk) {
+        const int n = std::min(Chunk, last - start + 1);
+        if (h)
+            h->CalcXPosValues(XValues()->Data() + start, n, pts);
+        else
+            for (int k = 0; k < n; ++k)
+                pts[k].x = 0;
+        if (v)
+            v->CalcYPosValues(YValues()->Data() + start, n, pts);
+        else
+            for (int k = 0; k < n; ++k)
+                pts[k].y = 0;
+        if (uniform && seriesColor != clNone) {
+            // One colour, no gaps: the points that move go straight into the run.
+            if (run.empty() || run.back() != prev || runColor != seriesColor) {
+                flush();
+                runColor = seriesColor;
+                run.push_back(prev);
+            }
+            for (int k = 0; k < n; ++k) {
+                const TPoint& p = pts[k];
+                if (p == prev) continue;
+                if (run.size() > RunLimit)
+                    segment(prev, p, seriesColor);
+                else
+                    run.push_back(p);
+                prev = p;
+            }
+            continue;
+        }
+        for (int k = 0; k < n; ++k) {
+            const TPoint& p = pts[k];
+            if (!uniform) {
+                const TColor c = colorOf(start + k);
+                if (p != prev && c != clNone && prevColor != clNone) segment(prev, p, penColor(c));
+                prevColor = c;
+            }
+            prev = p;
+        }
+    }
+    flush();
+    // Leave what the point-by-point drawing leaves for whoever draws next.
+    canvas->Brush()->SetColor(prevColor);
+    PrevX = prev.x;
+    PrevY = prev.y;
+    PrevOriginPos = OriginPos;
+    PrevColor = prevColor;
 }
 
 void TCustomSeries::LinePrepareCanvas(TCanvas3D* Canvas, TColor Color) {
@@ -303,32 +419,7 @@ void TCustomSeries::DrawValue(int ValueIndex) {
         }
         if (ValueIndex == FirstVisibleIndex() && ValueIndex > 0) {
             const int p = ValueIndex - 1;
-            TChartAxis* h = GetHorizAxis();
-            TChartAxis* v = GetVertAxis();
-            if (FDrawArea) {
-                PrevX = CalcXPos(p);
-                PrevY = CalcYPos(p);
-                PrevOriginPos = GetOriginPos(p);
-            } else if (v && v->Logarithmic()) {
-                PrevX = CalcXPos(p);
-                PrevY = CalcYPos(p);
-            } else {
-                const TRect r = chart->ChartRect();
-                PrevX = (h && h->Inverted()) ? r.Right : r.Left;
-                if (FStairs) {
-                    PrevY = CalcYPos(p);
-                } else {
-                    const double x0 = XValues()->Value(p), x1 = XValues()->Value(ValueIndex);
-                    if (x0 == x1 || !h) {
-                        PrevY = CalcYPos(p);
-                    } else {
-                        const double y0 = YValues()->Value(p), y1 = YValues()->Value(ValueIndex);
-                        const double at = h->CalcPosPoint(PrevX);
-                        PrevY = CalcYPosValue(y0 + (y1 - y0) * (at - x0) / (x1 - x0));
-                    }
-                }
-                PrevOriginPos = OriginPos;
-            }
+            StartBeforeFirst(ValueIndex);
             if (!IsNull(p)) DrawSegment(x, y, color, ValueIndex, false, isLast);
         }
         if (isLast && FPointer->Visible() && color != clNone) DrawPointer(x, y, color, ValueIndex);
@@ -341,6 +432,39 @@ void TCustomSeries::DrawValue(int ValueIndex) {
     PrevY = y;
     PrevOriginPos = OriginPos;
     PrevColor = color;
+}
+
+// The previous point of the first visible one: a line starts where it
+// crosses the plot's near edge, so a zoomed chart shows where it comes from.
+void TCustomSeries::StartBeforeFirst(int ValueIndex) {
+    TCustomAxisPanel* chart = ParentChart();
+    const int p = ValueIndex - 1;
+    TChartAxis* h = GetHorizAxis();
+    TChartAxis* v = GetVertAxis();
+    if (FDrawArea) {
+        PrevX = CalcXPos(p);
+        PrevY = CalcYPos(p);
+        PrevOriginPos = GetOriginPos(p);
+    } else if (v && v->Logarithmic()) {
+        PrevX = CalcXPos(p);
+        PrevY = CalcYPos(p);
+    } else {
+        const TRect r = chart->ChartRect();
+        PrevX = (h && h->Inverted()) ? r.Right : r.Left;
+        if (FStairs) {
+            PrevY = CalcYPos(p);
+        } else {
+            const double x0 = XValues()->Value(p), x1 = XValues()->Value(ValueIndex);
+            if (x0 == x1 || !h) {
+                PrevY = CalcYPos(p);
+            } else {
+                const double y0 = YValues()->Value(p), y1 = YValues()->Value(ValueIndex);
+                const double at = h->CalcPosPoint(PrevX);
+                PrevY = CalcYPosValue(y0 + (y1 - y0) * (at - x0) / (x1 - x0));
+            }
+        }
+        PrevOriginPos = OriginPos;
+    }
 }
 
 void TCustomSeries::DrawSegment(int X, int Y, TColor AColor, int ValueIndex, bool WithPointers,

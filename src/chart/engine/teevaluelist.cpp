@@ -91,7 +91,10 @@ int TChartValueList::AddInOrder(double Value) {
     Grow();
     std::move_backward(FValue.begin() + index, FValue.begin() + n, FValue.begin() + n + 1);
     FValue[index] = Value;
-    FStatsDirty = true;
+    if (index == n)
+        Appended(Value);
+    else
+        FStatsDirty = true;
     return index;
 }
 
@@ -176,10 +179,13 @@ void TChartValueList::RecalcStats() const {
         }
         FMinValue = mn;
         FMaxValue = mx;
+        FSum = total;
+        FSumABS = totalAbs;
         FTotal = static_cast<double>(total);
         FTotalABS = static_cast<double>(totalAbs);
     } else {
         FMinValue = FMaxValue = FTotal = FTotalABS = 0;
+        FSum = FSumABS = 0;
     }
     FStatsDirty = false;
 }

@@ -8,6 +8,7 @@
 #include "platform/rtl/ansistring.h"
 #include "platform/rtl/memblock.h"
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -197,7 +198,7 @@ public:
              (FOrder == loDescending && Value <= FValue[n - 1]))) {
             FValue[n] = Value;
             FCount = n + 1;
-            FStatsDirty = true;
+            Appended(Value);
             return n;
         }
         return AddInOrder(Value);
@@ -210,7 +211,7 @@ public:
         if (Index == n && static_cast<size_t>(n) < FValue.size()) {
             FValue[n] = Value;
             FCount = n + 1;
-            FStatsDirty = true;
+            Appended(Value);
             return;
         }
         InsertGrowing(Index, Value);
@@ -291,6 +292,26 @@ private:
     [[gnu::noinline]] int AddInOrder(double Value);
     [[gnu::noinline]] void InsertGrowing(int Index, double Value);
     void CheckIndex(int Index) const;
+    // Statistics that are known stay known through an append: the value joins
+    // them the way a recount would take it last, so a live series is not
+    // recounted on every repaint.
+    void Appended(double Value) {
+        if (FStatsDirty) return;
+        if (FCount == 1) {
+            FMinValue = FMaxValue = Value;
+            FSum = Value;
+            FSumABS = std::fabs(Value);
+        } else {
+            if (Value < FMinValue)
+                FMinValue = Value;
+            else if (Value > FMaxValue)
+                FMaxValue = Value;
+            FSum += Value;
+            FSumABS += std::fabs(Value);
+        }
+        FTotal = static_cast<double>(FSum);
+        FTotalABS = static_cast<double>(FSumABS);
+    }
     // Entries from Index on are no longer known to be in order.
     void Unordered(int Index) { FOrderedCount = std::min(FOrderedCount, std::max(0, Index)); }
     void ReadMultiplier(TReader* Reader);
@@ -304,6 +325,8 @@ private:
     TChartSeries* FOwner = nullptr;
     mutable double FTotal = 0;
     mutable double FTotalABS = 0;
+    mutable long double FSum = 0;
+    mutable long double FSumABS = 0;
     AnsiString FValueSource;
     TChartValues FValue;
     int FCount = 0;

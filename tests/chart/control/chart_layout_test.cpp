@@ -118,3 +118,91 @@ TEST_P(ChartLayoutTest, AxisLabelsHaveNoBoxBehindThem) {
 
 INSTANTIATE_TEST_SUITE_P(View, ChartLayoutTest, ::testing::Bool(),
                          [](const auto& Info) { return Info.param ? "In3D" : "In2D"; });
+
+// An 800 x 600 chart without bevel, title, legend or axes: the foot sits on
+// the bottom margin (4 % of 600), and the walls stand around the plotting
+// rectangle the margins and the foot leave, at the depth the 3D view gives.
+class WallsAndFootTest : public ::testing::TestWithParam<bool> {};
+
+TEST_P(WallsAndFootTest, FootAndWallsAtTheirPixels) {
+    const bool in3D = GetParam();
+    constexpr int CW = 800, CH = 600;
+    constexpr TColor Back = 0x808080, BackWall = 0x40C040, LeftWall = 0x80FFFF,
+                     BottomWall = 0xFF8080;
+    TChart chart(nullptr);
+    chart.SetBevelOuter(bvNone);
+    chart.SetColor(Back);
+    chart.SetView3D(in3D);
+    chart.SetWidth(CW);
+    chart.SetHeight(CH);
+    chart.Title()->SetVisible(false);
+    chart.Legend()->SetVisible(false);
+    chart.SetAxisVisible(false);
+    chart.Foot()->Text()->SetText("Foot");
+    chart.BackWall()->SetTransparent(false);
+    chart.BackWall()->SetColor(BackWall);
+    chart.BottomWall()->SetColor(BottomWall);
+    // The walls need a series on the axes; this one lies below the plot.
+    auto* line = new TLineSeries(&chart);
+    line->SetParentChart(&chart);
+    line->AddXY(0, 0);
+    line->AddXY(1, 0);
+    chart.LeftAxis()->SetMinMax(10, 20);
+    TBitmap pic(CW, CH);
+    chart.Draw(pic.Canvas(), TRect(0, 0, CW, CH));
+    if (const char* dir = std::getenv("QM_SAVE_PNG")) {
+        TPngImage png;
+        png.Bitmap()->Assign(&pic);
+        png.SaveToFile(AnsiString(std::string(dir) + (in3D ? "/walls_3d.png" : "/walls_2d.png")));
+    }
+    const auto at = [&](int X, int Y) { return pic.Canvas()->Pixels(X, Y); };
+
+    // Margins 3 % of 800 and 4 % of 600; the foot's one line ends on the
+    // bottom margin, centred, and takes its height and 5 pixels from the plot.
+    const TTextPrint foot = PrintOf(chart.Foot()->Font(), "Foot");
+    chart.Canvas()->AssignFont(chart.Foot()->Font());
+    const int fontH = chart.Canvas()->FontHeight();
+    const int footY = 576 - fontH, footX = 400 - foot.Width / 2;
+    const TRect ink = InkOf(pic, Back, TRect(0, footY, CW, CH));
+    EXPECT_EQ(ink, TRect(footX + foot.Ink.Left, footY + foot.Ink.Top, footX + foot.Ink.Right,
+                         footY + foot.Ink.Bottom));
+    // In 3D the depth is 1.5 % of the plot's 752 pixels, 11, taken from the
+    // right and the top.
+    const int depth = in3D ? 11 : 0;
+    const TRect r(24, 24 + depth, 776 - depth, 576 - 5 - fontH);
+    EXPECT_EQ(chart.ChartRect(), r);
+    const int midY = (r.Top + r.Bottom) / 2, midX = (r.Left + r.Right) / 2;
+    if (!in3D) {
+        // The back wall's frame is on the rectangle's pixels, right and bottom included.
+        EXPECT_EQ(at(r.Left, midY), clBlack);
+        EXPECT_EQ(at(r.Right, midY), clBlack);
+        EXPECT_EQ(at(midX, r.Top), clBlack);
+        EXPECT_EQ(at(midX, r.Bottom), clBlack);
+        EXPECT_EQ(at(r.Left + 1, r.Top + 1), BackWall);
+        EXPECT_EQ(at(r.Right - 1, r.Bottom - 1), BackWall);
+        EXPECT_EQ(at(r.Left - 1, midY), Back);   // no left wall in 2D
+        EXPECT_EQ(at(midX, r.Bottom + 1), Back); // nor a bottom one
+        EXPECT_EQ(at(r.Right + 1, midY), Back);
+        return;
+    }
+    // 45 degrees: depth d moves a point d right and d up.
+    EXPECT_EQ(chart.Width3D(), depth);
+    EXPECT_EQ(chart.Height3D(), depth);
+    // Back wall: the plot rectangle at full depth.
+    EXPECT_EQ(at(r.Left + depth, midY - depth), clBlack);
+    EXPECT_EQ(at(r.Right + depth, midY - depth), clBlack);
+    EXPECT_EQ(at(midX + depth, r.Top - depth), clBlack);
+    EXPECT_EQ(at(midX, midY), BackWall);
+    EXPECT_EQ(at(r.Right + depth + 1, midY), Back);
+    // Left wall: the plane at x = Left from the front to the back.
+    EXPECT_EQ(at(r.Left, midY), clBlack);
+    EXPECT_EQ(at(r.Left + depth / 2, midY - depth / 2), LeftWall);
+    EXPECT_EQ(at(r.Left - 1, midY), Back);
+    // Bottom wall: the plane at y = Bottom.
+    EXPECT_EQ(at(midX, r.Bottom), clBlack);
+    EXPECT_EQ(at(midX + depth / 2, r.Bottom - depth / 2), BottomWall);
+    EXPECT_EQ(at(midX, r.Bottom + 1), Back);
+}
+
+INSTANTIATE_TEST_SUITE_P(View, WallsAndFootTest, ::testing::Bool(),
+                         [](const auto& Info) { return Info.param ? "In3D" : "In2D"; });

@@ -1,5 +1,6 @@
 // Line, point, area and fast line series: pictures, stacking and click tests.
 #include "series_fixture.h"
+#include <random>
 
 namespace {
 constexpr TColor clAreaBlue = 0xFF0000;
@@ -39,6 +40,137 @@ TEST_P(LiveLineTest, FedPointByPointTheLineFollowsTheScrollingAxis) {
 
 INSTANTIATE_TEST_SUITE_P(View, LiveLineTest, ::testing::Bool(),
                          [](const auto& Info) { return Info.param ? "In3D" : "In2D"; });
+
+// The same series drawn the slow way: every point through DrawValue, or every
+// fast line point through MoveTo/LineTo. The run drawing must match them pixel
+// for pixel.
+class TSegmentLineSeries : public TLineSeries {
+public:
+    using TLineSeries::TLineSeries;
+    void DrawAllValues() override { TChartSeries::DrawAllValues(); }
+};
+class TSegmentHorizLineSeries : public THorizLineSeries {
+public:
+    using THorizLineSeries::THorizLineSeries;
+    void DrawAllValues() override { TChartSeries::DrawAllValues(); }
+};
+class TPointByPointFastLine : public TFastLineSeries {
+public:
+    using TFastLineSeries::TFastLineSeries;
+    void DrawAllValues() override { DrawPointByPoint(); }
+};
+
+enum class LineKind { Line, Horizontal, Fast };
+
+struct LinePathCase {
+    const char* Name;
+    LineKind Kind;
+    bool In3D;
+    int Points;
+    bool Zoomed; // the axes cut the line on all four sides
+    int NullEvery;
+    bool ColorEachPoint;
+    bool Stairs;
+    bool DrawAll;
+};
+
+class LinePathTest : public SeriesChartTest, public ::testing::WithParamInterface<LinePathCase> {
+protected:
+    // A random walk with spikes, so columns hold many rows and lines leave
+    // the plot steeply.
+    template <typename T> T* Filled() {
+        const LinePathCase& c = GetParam();
+        auto* s = Add<T>();
+        std::mt19937 random(7);
+        std::uniform_real_distribution<double> step(-1, 1);
+        double y = 0;
+        for (int i = 0; i < c.Points; ++i) {
+            y += step(random) * 3;
+            const double spike = i % 501 == 250 ? 80 : 0;
+            // A horizontal line runs up the left axis.
+            const bool up = c.Kind == LineKind::Horizontal;
+            const double px = up ? y + spike : i, py = up ? i : y + spike;
+            if (c.NullEvery && i % c.NullEvery == c.NullEvery / 2)
+                s->AddNullXY(px, py);
+            else
+                s->AddXY(px, py);
+        }
+        s->SetColorEachPoint(c.ColorEachPoint);
+        if (auto* line = dynamic_cast<TLineSeries*>(s)) line->SetStairs(c.Stairs);
+        if (auto* fast = dynamic_cast<TFastLineSeries*>(s)) {
+            fast->SetStairs(c.Stairs);
+            fast->SetDrawAll(c.DrawAll);
+            fast->SetIgnoreNulls(false);
+        }
+        return s;
+    }
+
+    std::unique_ptr<TBitmap> RenderOnly(TChartSeries* S, TChartSeries* Other, const char* Suffix) {
+        Other->SetActive(false);
+        S->SetActive(true);
+        Render(std::string(GetParam().Name) + Suffix);
+        return std::move(Picture);
+    }
+};
+
+TEST_P(LinePathTest, RunsPaintExactlyThePixelsOfThePointByPointDrawing) {
+    const LinePathCase& c = GetParam();
+    Chart->SetView3D(c.In3D);
+    TChartSeries *runs, *steps;
+    switch (c.Kind) {
+    case LineKind::Line:
+        runs = Filled<TLineSeries>();
+        steps = Filled<TSegmentLineSeries>();
+        break;
+    case LineKind::Horizontal:
+        runs = Filled<THorizLineSeries>();
+        steps = Filled<TSegmentHorizLineSeries>();
+        break;
+    default:
+        runs = Filled<TFastLineSeries>();
+        steps = Filled<TPointByPointFastLine>();
+    }
+    const bool up = c.Kind == LineKind::Horizontal;
+    TChartValueList* values = up ? runs->XValues() : runs->YValues();
+    const double n = c.Points, mid = values->Value(c.Points / 2 + 1);
+    const double lo = c.Zoomed ? n * 0.3 : 0, hi = c.Zoomed ? n * 0.7 : n - 1;
+    const double vlo = c.Zoomed ? mid - 15 : values->MinValue();
+    const double vhi = c.Zoomed ? mid + 15 : values->MaxValue();
+    if (up)
+        Ranges(vlo, vhi, lo, hi);
+    else
+        Ranges(lo, hi, vlo, vhi);
+    const auto a = RenderOnly(runs, steps, "_runs");
+    const auto b = RenderOnly(steps, runs, "_steps");
+    int differ = 0, line = 0;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            const TColor p = a->Canvas()->Pixels(x, y);
+            differ += p != b->Canvas()->Pixels(x, y);
+            line += p != clWhite;
+        }
+    EXPECT_EQ(differ, 0);
+    EXPECT_GT(line, W / 2); // a line was drawn at all
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Series, LinePathTest,
+    ::testing::Values(
+        LinePathCase{"Walk", LineKind::Line, false, 20000, false, 0, false, false, true},
+        LinePathCase{"FewPointsZoomed", LineKind::Line, false, 60, true, 0, false, false, true},
+        LinePathCase{"ManyZoomed", LineKind::Line, false, 20000, true, 0, false, false, true},
+        LinePathCase{"Nulls", LineKind::Line, false, 3000, false, 97, false, false, true},
+        LinePathCase{"ColourEachPoint", LineKind::Line, false, 300, true, 13, true, false, true},
+        LinePathCase{"HorizontalZoomedNulls", LineKind::Horizontal, false, 5000, true, 41, false,
+                     false, true},
+        LinePathCase{"Stairs", LineKind::Line, false, 300, true, 0, false, true, true},
+        LinePathCase{"FastWalk", LineKind::Fast, false, 20000, false, 0, false, false, true},
+        LinePathCase{"FastZoomedNulls", LineKind::Fast, false, 20000, true, 97, false, false, true},
+        LinePathCase{"FastStairsSkipping", LineKind::Fast, false, 3000, true, 0, false, true,
+                     false},
+        LinePathCase{"FastIn3D", LineKind::Fast, true, 20000, false, 0, false, false, true},
+        LinePathCase{"FastIn3DZoomed", LineKind::Fast, true, 500, true, 31, false, true, true}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
 
 TEST_F(SeriesChartTest, StairsRunAtTheOldLevelThenRiseAndInvertedRiseFirst) {
     auto* line = Add<TLineSeries>();

@@ -1,5 +1,6 @@
 #include "chart/engine/teeseries.h"
 #include "chart/engine/teevaluelist.h"
+#include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
@@ -94,6 +95,33 @@ TEST(ValueList, StatisticsFollowEveryChange) {
     list->Delete(1);
     EXPECT_EQ(list->MinValue(), 2);
     EXPECT_EQ(list->Total(), 12);
+}
+
+// Statistics once read are kept through appends; every reading must equal a
+// recount (NaN, cancelling sums, inserts before the end, growth steps).
+TEST(ValueList, StatisticsKeptThroughAppendsEqualARecount) {
+    const int saved = TeeDefaultCapacity;
+    TeeDefaultCapacity = 2; // every other append grows the array
+    const auto same = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
+    const std::pair<TChartListOrder, std::vector<double>> cases[] = {
+        {loNone, {3, 2, 1, -4, 5}},
+        {loNone, {NAN, 1, -1}},
+        {loNone, {1, NAN, 5, -5}},
+        {loNone, {1e16, 1, -1e16, 1, 0.1, 0.2}},
+        {loAscending, {1, 5, 3, 0, 7, 2}}};
+    for (const auto& [order, input] : cases) {
+        auto live = MakeList(order);
+        for (size_t i = 0; i < input.size(); ++i) {
+            live->AddChartValue(input[i]);
+            auto fresh = MakeList(order);
+            for (size_t j = 0; j <= i; ++j)
+                fresh->AddChartValue(input[j]);
+            for (auto get : {&TChartValueList::MinValue, &TChartValueList::MaxValue,
+                             &TChartValueList::Total, &TChartValueList::TotalABS})
+                EXPECT_TRUE(same(((*live).*get)(), ((*fresh).*get)())) << input[0] << " " << i;
+        }
+    }
+    TeeDefaultCapacity = saved;
 }
 
 TEST(ValueList, DeleteAndInsertMoveTheRest) {
