@@ -8,9 +8,12 @@
 #include "chart/control/series.h"
 #include "chart/control/teeseriestypes.h"
 #include "chart/editor/teeedi3d.h"
+#include "chart/editor/teeedigene.h"
 #include "chart/editor/teeediseri.h"
 #include "chart/editor/teeedittools.h"
+#include "chart/editor/teeexport.h"
 #include "chart/editor/teelisb.h"
+#include "chart/editor/teeprevi.h"
 #include "chart/control/tooledit.h"
 #include "chart/engine/teeconst.h"
 #include "chart/engine/teetools.h"
@@ -388,10 +391,18 @@ void TChartEditForm::MainPageChange(TObject*) {
                 if (page == TabPrint) {
                     hide("GBMargins");
                     hide("PanelMargins");
+                    // Charts of several pages are moved through below the options.
+                    if (auto* preview = dynamic_cast<TChartPreview*>(form))
+                        preview->PageNavigatorClass = &TChartPageNavigator::ClassInfo;
                 }
                 Embed(form, tab, TheChart);
                 if (page == TabPrint) PreviewForm = form;
             }
+        }
+        // The size shown last time may no longer be the chart's: asked for again.
+        if (auto* exporter = dynamic_cast<TTeeExportFormBase*>(PageForm(page))) {
+            exporter->CBFileSize->SetChecked(false);
+            exporter->EnableButtons();
         }
     }
 }
