@@ -24,6 +24,7 @@
 #include "platform/forms/extctrls.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/rtl/format.h"
+#include "platform/rtl/sysutils.h"
 #include <algorithm>
 
 QM_CLASS_OWNED(TChartEditForm, TForm, TComponent)
@@ -46,6 +47,14 @@ const char* const SubPageForms[] = {"",
 void Embed(TCustomForm* Form, TWinControl* Tab, TObject* Object) {
     Form->SetAlign(alClient);
     AddFormTo(Form, Tab, Object);
+    // Docking placed it by its designed position; the page fills the tab.
+    Tab->Realign();
+}
+
+// A size text of the translations; the resource's size when it is no sensible number.
+int EditorSize(const AnsiString& Text, int Default) {
+    int v;
+    return TryStrToInt(Text.Trim(), v) && v >= 200 && v <= 4000 ? v : Default;
 }
 } // namespace
 
@@ -149,8 +158,13 @@ TChartEditForm::TChartEditForm(TComponent* AOwner) : TForm(AOwner) {
 
     // Sizes of the form resource, scaled to the screen; the caption bar's
     // buttons may be taller than the 18 pixels the layout assumed.
-    SetWidth(414 * Screen->PixelsPerInch() / 96);
-    SetHeight(347 * Screen->PixelsPerInch() / 96 + GetSystemMetrics(SM_CYSIZE) - 18);
+    SetWidth(EditorSize(TeeMsg_DefaultEditorSize, 414) * Screen->PixelsPerInch() / 96);
+    SetHeight(EditorSize(TeeMsg_DefaultEditorHeight, 347) * Screen->PixelsPerInch() / 96 +
+              GetSystemMetrics(SM_CYSIZE) - 18);
+    // Wider where the platform's font needs it, so the chart's pages all show
+    // their tabs without scroll arrows.
+    const int tabs = SubPage->TabsWidth() + 8;
+    if (tabs > SubPage->Width()) SetWidth(Width() + tabs - SubPage->Width());
     SetChart(nullptr);
     SetCaption("");
     EditorOptions = {ceAdd, ceDelete, ceChange, ceClone, ceDataSource, ceTitle, ceHelp};
