@@ -164,8 +164,8 @@ TBoxSeriesEditor::TBoxSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) 
     TeeNewLabel(this, this, "&Position:", 8, 12, EPos);
     ELength = TeeNew<TEdit>(this, this, "ELength", 70, 38, 70, 21);
     TeeNewLabel(this, this, "&Length:", 8, 42, ELength);
-    BMedian = TeeNewButton<TButtonPen>(this, this, "BMedian", "&Median...", 150, 6, 84);
-    BWhisker = TeeNewButton<TButtonPen>(this, this, "BWhisker", "&Whisker...", 150, 36, 84);
+    BMedian = TeeNewButton<TButtonPen>(this, this, "BMedian", "&Median...", 150, 6, 100);
+    BWhisker = TeeNewButton<TButtonPen>(this, this, "BWhisker", "&Whisker...", 150, 36, 100);
     // An empty field or one that is no number (yet) keeps the value.
     OnFloat(EPos, [this](double V) { As<TCustomBoxSeries>(FSeries)->SetPosition(V); });
     OnFloat(ELength, [this](double V) { As<TCustomBoxSeries>(FSeries)->SetWhiskerLength(V); });
