@@ -620,6 +620,8 @@ TEST_F(ExtraPagesTest, LentPagesEditThePartTheyWereOpenedFor) {
                         dynamic_cast<TFormTeeShape*>(cal->PageControl1->Pages(i)->Controls(j)))
                     today = f;
     ASSERT_NE(today, nullptr);
+    cal->PageControl1->SelectPageByUser(dynamic_cast<TTabSheet*>(today->Parent()));
+    Shot("CalendarToday");
     EXPECT_EQ(today->Shape(), calendar->Today());
     EXPECT_FALSE(today->CBRound->Visible());
     const bool was = calendar->Today()->Transparent();
