@@ -12,6 +12,7 @@
 #include "chart/editor/teeediseri.h"
 #include "chart/editor/teeedittools.h"
 #include "chart/editor/teeexport.h"
+#include "chart/editor/teeformbuild.h"
 #include "chart/editor/teelisb.h"
 #include "chart/editor/teeprevi.h"
 #include "chart/control/tooledit.h"
@@ -349,6 +350,7 @@ void TChartEditForm::SubPageChange(TObject*) {
         }
         Embed(form, page, object);
     }
+    TeeWidenForTabs(page);
     if (page == Tab3D)
         if (auto* view = dynamic_cast<TFormTee3D*>(PageForm(Tab3D))) {
             TChartSeries* first = nullptr;
@@ -419,6 +421,7 @@ void TChartEditForm::MainPageChange(TObject*) {
             exporter->EnableButtons();
         }
     }
+    TeeWidenForTabs(page);
 }
 
 void TChartEditForm::SetTabSeries() {

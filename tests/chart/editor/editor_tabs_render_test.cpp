@@ -2,6 +2,7 @@
 // the series page of a line, bar, pie and box plot with each of its tabs, the
 // data, tools, export and print pages. Set QM_SHOTS to a folder to look.
 #include "chart/control/series.h"
+#include "chart/control/tool_hints.h"
 #include "chart/editor/editchar.h"
 #include "chart/editor/teeediseri.h"
 #include "chart/editor/teeeditcha.h"
@@ -34,6 +35,8 @@ protected:
             s->SetParentChart(Chart.get());
             s->FillSampleValues(6);
         }
+        auto* note = new TAnnotationTool(Chart.get());
+        note->SetParentChart(Chart.get());
     }
     // Every page control shown has room for all its tabs: scroll arrows hide
     // pages from the user.
