@@ -73,6 +73,8 @@ void TFormTeeAxis::Build() {
     BAdd = TeeNewButton(this, this, "BAdd", "+", 4, 220, 30, 23);
     BDelete = TeeNewButton(this, this, "BDelete", "-", 40, 220, 30, 23);
     PageAxis = TeeNew<TPageControl>(this, this, "PageAxis", 106, 0, 314, 250);
+    // A wider editor shows every tab of the axis.
+    PageAxis->SetAnchors({akLeft, akTop, akRight, akBottom});
     TabScales = TeeNewTab(PageAxis, "TabScales", "Scales");
     TabTitle = TeeNewTab(PageAxis, "TabTitle", "Title");
     TabLabels = TeeNewTab(PageAxis, "TabLabels", "Labels");

@@ -20,7 +20,7 @@
 #include "platform/rtl/sysutils.h"
 
 QM_CLASS_OWNED(TFormTeeGeneral, TForm, TComponent)
-QM_CLASS_OWNED(TChartPageNavigator, TPanel, TComponent)
+QM_CLASS_OWNED(TChartPageNavigator, TCustomTeeNavigator, TComponent)
 QM_CLASS_OWNED(TFormTeePage, TForm, TComponent)
 
 namespace {
@@ -200,64 +200,49 @@ void TFormTeeGeneral::FormShow(TObject*) {
 // ---------------------------------------------------------------------------
 // Page navigator
 
-TChartPageNavigator::TChartPageNavigator(TComponent* AOwner) : TPanel(AOwner) {
-    SetBevelOuter(bvNone);
-    SetBounds(0, 0, 100, 25);
-    auto button = [this](const char* Name, const char* Caption, int L, std::function<int()> To) {
-        auto* b = TeeNew<TSpeedButton>(this, this, Name, L, 0, 25, 25);
-        b->SetCaption(Caption);
-        b->OnClick = [this, To](TObject*) {
-            if (FChart) Go(To());
-        };
-        return b;
-    };
-    BFirst = button("BFirst", "|<", 0, [] { return 1; });
-    BPrior = button("BPrior", "<", 25, [this] { return FChart->Page() - 1; });
-    BNext = button("BNext", ">", 50, [this] { return FChart->Page() + 1; });
-    BLast = button("BLast", ">|", 75, [this] { return FChart->NumPages(); });
+TChartPageNavigator::TChartPageNavigator(TComponent* AOwner) : TCustomTeeNavigator(AOwner) {
+    BFirst = Buttons(nbFirst);
+    BPrior = Buttons(nbPrior);
+    BNext = Buttons(nbNext);
+    BLast = Buttons(nbLast);
+    BFirst->SetName("BFirst");
+    BPrior->SetName("BPrior");
+    BNext->SetName("BNext");
+    BLast->SetName("BLast");
     EnableButtons();
 }
 
-TChartPageNavigator::~TChartPageNavigator() {
-    SetChart(nullptr);
+TCustomChart* TChartPageNavigator::Chart() const {
+    return dynamic_cast<TCustomChart*>(Panel());
 }
 
 void TChartPageNavigator::SetChart(TCustomChart* Value) {
-    if (FChart == Value) {
-        EnableButtons();
-        return;
-    }
-    if (FChart) {
-        FChart->RemoveListener(this);
-        FChart->RemoveFreeNotification(this);
-    }
-    FChart = Value;
-    if (FChart) {
-        FChart->Listeners()->Add(this);
-        FChart->FreeNotification(this);
-    }
-    EnableButtons();
+    SetPanel(Value);
 }
 
 void TChartPageNavigator::Notification(TComponent* AComponent, TOperation Operation) {
-    TPanel::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FChart) {
-        FChart = nullptr;
-        EnableButtons();
-    }
+    const bool chart = Operation == opRemove && AComponent == Panel();
+    TCustomTeeNavigator::Notification(AComponent, Operation);
+    if (chart) EnableButtons();
 }
 
-void TChartPageNavigator::TeeEvent(TTeeEvent* Event) {
+void TChartPageNavigator::DoTeeEvent(TTeeEvent* Event) {
     auto* series = dynamic_cast<TTeeSeriesEvent*>(Event);
     if (dynamic_cast<TChartChangePage*>(Event) || (series && series->Event == seDataChanged))
         EnableButtons();
 }
 
+int TChartPageNavigator::PageCount() {
+    TCustomChart* chart = Chart();
+    return chart ? chart->NumPages() : 1;
+}
+
 void TChartPageNavigator::Print() {
-    if (!FChart) return;
-    const int pages = FChart->NumPages();
+    TCustomChart* chart = Chart();
+    if (!chart) return;
+    const int pages = chart->NumPages();
     if (pages <= 1) {
-        FChart->PrintPages(1, 1);
+        chart->PrintPages(1, 1);
         return;
     }
     TPrintDialog dlg(this);
@@ -268,20 +253,41 @@ void TChartPageNavigator::Print() {
     dlg.SetToPage(pages);
     if (!dlg.Execute()) return;
     if (dlg.PrintRange() == prAllPages)
-        FChart->PrintPages(1, pages);
+        chart->PrintPages(1, pages);
     else
-        FChart->PrintPages(std::max(1, dlg.FromPage()), std::min(pages, dlg.ToPage()));
+        chart->PrintPages(std::max(1, dlg.FromPage()), std::min(pages, dlg.ToPage()));
 }
 
-void TChartPageNavigator::Go(int Page) {
-    if (Page >= 1 && Page <= FChart->NumPages() && Page != FChart->Page()) FChart->SetPage(Page);
-    EnableButtons();
-    if (OnButtonClicked) OnButtonClicked(this);
+void TChartPageNavigator::BtnClick(TTeeNavigateBtn Index) {
+    TCustomChart* chart = Chart();
+    if (!chart) return;
+    const int page = chart->Page();
+    const int pages = chart->NumPages();
+    int to = page;
+    switch (Index) {
+    case nbFirst:
+        to = 1;
+        break;
+    case nbPrior:
+        to = page - 1;
+        break;
+    case nbNext:
+        to = page + 1;
+        break;
+    case nbLast:
+        to = pages;
+        break;
+    default:
+        return;
+    }
+    if (to >= 1 && to <= pages && to != page) chart->SetPage(to);
 }
 
 void TChartPageNavigator::EnableButtons() {
-    const int page = FChart ? FChart->Page() : 1;
-    const int pages = FChart ? FChart->NumPages() : 1;
+    if (!BFirst) return;
+    TCustomChart* chart = Chart();
+    const int page = chart ? chart->Page() : 1;
+    const int pages = chart ? chart->NumPages() : 1;
     BFirst->SetEnabled(page > 1);
     BPrior->SetEnabled(page > 1);
     BNext->SetEnabled(pages > page);
@@ -308,7 +314,7 @@ TFormTeePage::TFormTeePage(TComponent* AOwner, TCustomChart* AChart)
     LabelPages->SetAlignment(taCenter);
     ChartPageNavigator1 =
         TeeNew<TChartPageNavigator>(this, this, "ChartPageNavigator1", 58, 116, 100, 25);
-    ChartPageNavigator1->OnButtonClicked = [this](TObject*) { RefreshLabel(); };
+    ChartPageNavigator1->OnButtonClicked = [this](TObject*, TTeeNavigateBtn) { RefreshLabel(); };
     SEPointsPerPage->OnChange = [this](TObject*) {
         if (FLoading || !FChart) return;
         int v = 0;

@@ -1,6 +1,7 @@
 #pragma once
 // The editor's "General" page (margins, zoom, scroll, cursor, print preview)
 // and "Paging" page (points per page and a page navigator).
+#include "chart/editor/teenavigator.h"
 #include "chart/engine/teepanel.h"
 #include "platform/forms/extctrls.h"
 #include "platform/forms/forms.h"
@@ -67,29 +68,26 @@ private:
 
 // Four buttons that page a chart: first, prior, next, last. They follow the
 // chart's page changes and its series' data changes.
-class TChartPageNavigator : public TPanel, public ITeeEventListener {
+// Moves a chart between its pages; its chart is the panel it is bound to.
+class TChartPageNavigator : public TCustomTeeNavigator {
     QM_CLASS(TChartPageNavigator)
 public:
     explicit TChartPageNavigator(TComponent* AOwner);
-    ~TChartPageNavigator() override;
-    TSpeedButton* BFirst = nullptr;
-    TSpeedButton* BPrior = nullptr;
-    TSpeedButton* BNext = nullptr;
-    TSpeedButton* BLast = nullptr;
-    TCustomChart* Chart() const { return FChart; }
+    TTeeNavButton* BFirst = nullptr;
+    TTeeNavButton* BPrior = nullptr;
+    TTeeNavButton* BNext = nullptr;
+    TTeeNavButton* BLast = nullptr;
+    TCustomChart* Chart() const;
     void SetChart(TCustomChart* Value);
-    void EnableButtons();
+    void EnableButtons() override;
+    int PageCount() override;
     // Prints the chart's pages: one page at once, several through the print dialog's range.
-    void Print();
-    void TeeEvent(TTeeEvent* Event) override;
-    TNotifyEvent OnButtonClicked;
+    void Print() override;
 
 protected:
+    void BtnClick(TTeeNavigateBtn Index) override;
+    void DoTeeEvent(TTeeEvent* Event) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
-
-private:
-    void Go(int Page);
-    TCustomChart* FChart = nullptr;
 };
 
 class TFormTeePage : public TForm {

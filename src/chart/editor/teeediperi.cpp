@@ -54,6 +54,8 @@ TBaseFunctionEditor::TBaseFunctionEditor(TComponent* AOwner) : TForm(AOwner) {
 }
 
 void TBaseFunctionEditor::EnableApply() {
+    // Filling the controls is no change of the user's.
+    if (FShowing) return;
     for (TWinControl* p = Parent(); p; p = p->Parent())
         if (auto* host = dynamic_cast<TBaseSourceEditor*>(p)) {
             host->BApply->SetEnabled(true);

@@ -48,7 +48,13 @@ bool TBaseSourceEditor::CloseQuery() {
     if (BApply->Enabled()) {
         switch (MessageDlg(TeeMsg_SureToApply, mtConfirmation, mbYesNoCancel)) {
         case mrYes:
-            BApply->Click();
+            // A value the function or chart refuses is shown and keeps the form open.
+            try {
+                BApply->Click();
+            } catch (const Exception&) {
+                Application->HandleException(this);
+                return false;
+            }
             if (BApply->Enabled()) return false;
             break;
         case mrNo:

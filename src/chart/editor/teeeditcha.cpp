@@ -8,9 +8,13 @@
 #include "chart/control/series.h"
 #include "chart/control/teeseriestypes.h"
 #include "chart/editor/teeedi3d.h"
+#include "chart/editor/teeedigene.h"
 #include "chart/editor/teeediseri.h"
 #include "chart/editor/teeedittools.h"
+#include "chart/editor/teeexport.h"
+#include "chart/editor/teeformbuild.h"
 #include "chart/editor/teelisb.h"
+#include "chart/editor/teeprevi.h"
 #include "chart/control/tooledit.h"
 #include "chart/engine/teeconst.h"
 #include "chart/engine/teetools.h"
@@ -21,6 +25,7 @@
 #include "platform/forms/extctrls.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/rtl/format.h"
+#include "platform/rtl/sysutils.h"
 #include <algorithm>
 
 QM_CLASS_OWNED(TChartEditForm, TForm, TComponent)
@@ -43,6 +48,14 @@ const char* const SubPageForms[] = {"",
 void Embed(TCustomForm* Form, TWinControl* Tab, TObject* Object) {
     Form->SetAlign(alClient);
     AddFormTo(Form, Tab, Object);
+    // Docking placed it by its designed position; the page fills the tab.
+    Tab->Realign();
+}
+
+// A size text of the translations; the resource's size when it is no sensible number.
+int EditorSize(const AnsiString& Text, int Default) {
+    int v;
+    return TryStrToInt(Text.Trim(), v) && v >= 200 && v <= 4000 ? v : Default;
 }
 } // namespace
 
@@ -146,8 +159,13 @@ TChartEditForm::TChartEditForm(TComponent* AOwner) : TForm(AOwner) {
 
     // Sizes of the form resource, scaled to the screen; the caption bar's
     // buttons may be taller than the 18 pixels the layout assumed.
-    SetWidth(414 * Screen->PixelsPerInch() / 96);
-    SetHeight(347 * Screen->PixelsPerInch() / 96 + GetSystemMetrics(SM_CYSIZE) - 18);
+    SetWidth(EditorSize(TeeMsg_DefaultEditorSize, 414) * Screen->PixelsPerInch() / 96);
+    SetHeight(EditorSize(TeeMsg_DefaultEditorHeight, 347) * Screen->PixelsPerInch() / 96 +
+              GetSystemMetrics(SM_CYSIZE) - 18);
+    // Wider where the platform's font needs it, so the chart's pages all show
+    // their tabs without scroll arrows.
+    const int tabs = SubPage->TabsWidth() + 8;
+    if (tabs > SubPage->Width()) SetWidth(Width() + tabs - SubPage->Width());
     SetChart(nullptr);
     SetCaption("");
     EditorOptions = {ceAdd, ceDelete, ceChange, ceClone, ceDataSource, ceTitle, ceHelp};
@@ -332,6 +350,7 @@ void TChartEditForm::SubPageChange(TObject*) {
         }
         Embed(form, page, object);
     }
+    TeeWidenForTabs(page);
     if (page == Tab3D)
         if (auto* view = dynamic_cast<TFormTee3D*>(PageForm(Tab3D))) {
             TChartSeries* first = nullptr;
@@ -388,12 +407,21 @@ void TChartEditForm::MainPageChange(TObject*) {
                 if (page == TabPrint) {
                     hide("GBMargins");
                     hide("PanelMargins");
+                    // Charts of several pages are moved through below the options.
+                    if (auto* preview = dynamic_cast<TChartPreview*>(form))
+                        preview->PageNavigatorClass = &TChartPageNavigator::ClassInfo;
                 }
                 Embed(form, tab, TheChart);
                 if (page == TabPrint) PreviewForm = form;
             }
         }
+        // The size shown last time may no longer be the chart's: asked for again.
+        if (auto* exporter = dynamic_cast<TTeeExportFormBase*>(PageForm(page))) {
+            exporter->CBFileSize->SetChecked(false);
+            exporter->EnableButtons();
+        }
     }
+    TeeWidenForTabs(page);
 }
 
 void TChartEditForm::SetTabSeries() {

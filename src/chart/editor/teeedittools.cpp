@@ -2,6 +2,7 @@
 #include "chart/control/teeseriestypes.h"
 #include "chart/control/tooledit.h"
 #include "chart/editor/teeediseri.h"
+#include "chart/editor/teeformbuild.h"
 #include "chart/engine/teeconst.h"
 #include "chart/engine/teetools.h"
 #include "platform/classes/stringlist.h"
@@ -142,6 +143,7 @@ void TFormTeeTools::LBToolsClick(TObject*) {
             form->FreeNotification(this);
             form->SetAlign(alClient);
             AddFormTo(form, Panel1, t);
+            TeeWidenForTabs(form);
         }
         if (PBottom->Visible()) PBottom->SetCaption(t->Name());
     }

@@ -1,6 +1,8 @@
 #include "chart/editor/teeformbuild.h"
 
 #include "platform/classes/stringlist.h"
+#include "platform/forms/forms.h"
+#include <algorithm>
 
 TLabel* TeeNewLabel(TComponent* Owner, TWinControl* Parent, const AnsiString& Caption, int L, int T,
                     TWinControl* Focus) {
@@ -58,4 +60,28 @@ TTabSheet* TeeNewTab(TPageControl* Pages, const char* Name, const AnsiString& Ca
     t->SetPageControl(Pages);
     t->SetCaption(Caption);
     return t;
+}
+
+namespace {
+int TabsOverflow(TWinControl* Parent) {
+    int most = 0;
+    for (int i = 0; i < Parent->ControlCount(); ++i) {
+        auto* c = dynamic_cast<TWinControl*>(Parent->Controls(i));
+        if (!c || !c->Showing()) continue;
+        if (auto* pages = dynamic_cast<TPageControl*>(c))
+            most = std::max(most, pages->TabsWidth() + 8 - pages->Width());
+        most = std::max(most, TabsOverflow(c));
+    }
+    return most;
+}
+} // namespace
+
+void TeeWidenForTabs(TWinControl* Root) {
+    // The outermost window: docked forms grow with it.
+    TCustomForm* window = Root ? GetParentForm(Root) : nullptr;
+    if (!window) return;
+    const int more = TabsOverflow(Root);
+    if (more <= 0) return;
+    const int width = std::min(window->Width() + more, std::max(window->Width(), Screen->Width()));
+    window->SetWidth(width);
 }

@@ -37,3 +37,8 @@ TRadioGroup* TeeNewRadio(TComponent* Owner, TWinControl* Parent, const char* Nam
                          const AnsiString& Caption, int L, int T, int W, int H,
                          std::initializer_list<const char*> Items);
 TTabSheet* TeeNewTab(TPageControl* Pages, const char* Name, const AnsiString& Caption);
+
+// Widens the window holding Root until every page control shown under Root has
+// room for all its tabs (within the screen's width): scroll arrows would hide
+// pages from the user.
+void TeeWidenForTabs(TWinControl* Root);

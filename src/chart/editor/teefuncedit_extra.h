@@ -1,7 +1,8 @@
 #pragma once
-// Option panels of the financial and statistical functions. A change only
-// marks the panel changed (and enables the Apply button of the function page
-// that holds it); the panel writes into the function when applied or closed.
+// Option panels of the financial and statistical functions, docked in the
+// function page's "Options" tab. A change only enables the page's Apply
+// button; the panel writes into the function when the page applies it.
+#include "chart/editor/teeediperi.h"
 #include "chart/editor/teeformbuild.h"
 #include "chart/control/tooledit.h"
 #include "platform/forms/forms.h"
@@ -9,38 +10,7 @@
 class TChartSeries;
 class TTeeFunction;
 
-class TExtraFunctionEditor : public TForm {
-    QM_CLASS(TExtraFunctionEditor)
-public:
-    explicit TExtraFunctionEditor(TComponent* AOwner);
-
-    TTeeFunction* Function() const { return FFunction; }
-    bool Changed() const { return FChanged; }
-    void FormShow(TObject* Sender);
-    // Writes the controls into the function, recalculating once at the end.
-    // An exception of the function (a value it refuses) is shown; what it did
-    // accept stays.
-    void Apply();
-    bool CloseQuery() override;
-
-protected:
-    virtual void SetFunction() {}
-    virtual void ApplyFormChanges() {}
-    // The function the panel makes when the series has none yet; none by default.
-    virtual TTeeFunction* NewFunction() { return nullptr; }
-    void EnableApply();
-    // Change handlers of edits, boxes and lists that only enable Apply.
-    void Watch(std::initializer_list<TControl*> Controls);
-
-    TTeeFunction* FFunction = nullptr;
-    TChartSeries* FSeries = nullptr;
-    bool FFilling = false;
-
-private:
-    bool FChanged = false;
-};
-
-class TMovAveFuncEditor : public TExtraFunctionEditor {
+class TMovAveFuncEditor : public TBaseFunctionEditor {
     QM_CLASS(TMovAveFuncEditor)
 public:
     explicit TMovAveFuncEditor(TComponent* AOwner);
@@ -48,34 +18,31 @@ public:
     TUpDown* UpDown1 = nullptr;
     TComboFlat* CBStyle = nullptr;
 
-protected:
     void SetFunction() override;
     void ApplyFormChanges() override;
 };
 
-class TExpAveFuncEditor : public TExtraFunctionEditor {
+class TExpAveFuncEditor : public TBaseFunctionEditor {
     QM_CLASS(TExpAveFuncEditor)
 public:
     explicit TExpAveFuncEditor(TComponent* AOwner);
     TEdit* Edit1 = nullptr;
 
-protected:
     void SetFunction() override;
     void ApplyFormChanges() override;
 };
 
-class TRMSFuncEditor : public TExtraFunctionEditor {
+class TRMSFuncEditor : public TTeeFunctionEditor {
     QM_CLASS(TRMSFuncEditor)
 public:
     explicit TRMSFuncEditor(TComponent* AOwner);
     TCheckBox* CBComplete = nullptr;
 
-protected:
     void SetFunction() override;
     void ApplyFormChanges() override;
 };
 
-class TBollingerFuncEditor : public TExtraFunctionEditor {
+class TBollingerFuncEditor : public TBaseFunctionEditor {
     QM_CLASS(TBollingerFuncEditor)
 public:
     explicit TBollingerFuncEditor(TComponent* AOwner);
@@ -86,12 +53,11 @@ public:
     TButtonPen* ButtonPen1 = nullptr;
     TButtonPen* ButtonPen2 = nullptr;
 
-protected:
     void SetFunction() override;
     void ApplyFormChanges() override;
 };
 
-class TMACDFuncEditor : public TExtraFunctionEditor {
+class TMACDFuncEditor : public TBaseFunctionEditor {
     QM_CLASS(TMACDFuncEditor)
 public:
     explicit TMACDFuncEditor(TComponent* AOwner);
@@ -105,12 +71,11 @@ public:
     TButtonPen* BMACDExp = nullptr;
     TButtonPen* BMACD = nullptr;
 
-protected:
     void SetFunction() override;
     void ApplyFormChanges() override;
 };
 
-class TSmoothFuncEditor : public TExtraFunctionEditor {
+class TSmoothFuncEditor : public TBaseFunctionEditor {
     QM_CLASS(TSmoothFuncEditor)
 public:
     explicit TSmoothFuncEditor(TComponent* AOwner);
@@ -118,12 +83,11 @@ public:
     TEdit* Edit1 = nullptr;
     TUpDown* UpDown1 = nullptr;
 
-protected:
     void SetFunction() override;
     void ApplyFormChanges() override;
 };
 
-class TPVOFuncEditor : public TExtraFunctionEditor {
+class TPVOFuncEditor : public TBaseFunctionEditor {
     QM_CLASS(TPVOFuncEditor)
 public:
     explicit TPVOFuncEditor(TComponent* AOwner);
@@ -133,12 +97,11 @@ public:
     TUpDown* UDPeriod2 = nullptr;
     TCheckBox* CBPercent = nullptr;
 
-protected:
     void SetFunction() override;
     void ApplyFormChanges() override;
 };
 
-class TCCIFuncEditor : public TExtraFunctionEditor {
+class TCCIFuncEditor : public TBaseFunctionEditor {
     QM_CLASS(TCCIFuncEditor)
 public:
     explicit TCCIFuncEditor(TComponent* AOwner);
@@ -146,18 +109,16 @@ public:
     TEdit* EPeriod = nullptr;
     TUpDown* UDPeriod = nullptr;
 
-protected:
     void SetFunction() override;
     void ApplyFormChanges() override;
 };
 
-class TOBVFuncEditor : public TExtraFunctionEditor {
+class TOBVFuncEditor : public TBaseFunctionEditor {
     QM_CLASS(TOBVFuncEditor)
 public:
     explicit TOBVFuncEditor(TComponent* AOwner);
     TComboFlat* CBVolume = nullptr;
 
-protected:
     void SetFunction() override;
     void ApplyFormChanges() override;
 };
@@ -168,12 +129,11 @@ public:
     explicit TCLVFuncEditor(TComponent* AOwner);
     TCheckBox* CBAccumulate = nullptr;
 
-protected:
     void SetFunction() override;
     void ApplyFormChanges() override;
 };
 
-class TCompressFuncEditor : public TExtraFunctionEditor {
+class TCompressFuncEditor : public TBaseFunctionEditor {
     QM_CLASS(TCompressFuncEditor)
 public:
     explicit TCompressFuncEditor(TComponent* AOwner);
@@ -183,12 +143,11 @@ public:
     TEdit* ENum = nullptr;
     TUpDown* UpDown1 = nullptr;
 
-protected:
     void SetFunction() override;
     void ApplyFormChanges() override;
 };
 
-class TADXFuncEditor : public TExtraFunctionEditor {
+class TADXFuncEditor : public TForm {
     QM_CLASS(TADXFuncEditor)
 public:
     explicit TADXFuncEditor(TComponent* AOwner);
@@ -197,8 +156,12 @@ public:
     TButtonPen* BUp = nullptr;
     TButtonPen* BDown = nullptr;
 
-protected:
-    void SetFunction() override;
-    void ApplyFormChanges() override;
-    TTeeFunction* NewFunction() override;
+    void FormShow(TObject* Sender);
+    // Makes the function when the series has none yet; closing is always allowed.
+    bool CloseQuery() override;
+
+private:
+    TTeeFunction* FFunction = nullptr;
+    TChartSeries* FSeries = nullptr;
+    bool FShowing = false;
 };

@@ -5,6 +5,8 @@
 //   calendar            TCalendarSeriesEditor and its cell pages
 #include "chart/editor/teegaugeedit.h"
 
+#include "chart/editor/teepoiedi.h"
+#include "chart/editor/teeshapeedit.h"
 #include "chart/editor/teeediseri.h"
 #include "chart/editor/teependlg.h"
 #include "chart/engine/teeaxis.h"
@@ -31,17 +33,6 @@ template <typename T> T* As(TChartSeries* S) {
 int Rounded(double V, int Lo, int Hi) {
     return std::isfinite(V) ? static_cast<int>(std::lround(std::clamp(V, double(Lo), double(Hi))))
                             : 0;
-}
-// Runs Edit on the pointer in a pointer dialog of its own, when one is registered.
-void EditPointer(TComponent* Owner, TObject* Pointer) {
-    TClass cls = GetClass("TSeriesPointerEditor");
-    if (!cls || !Pointer) return;
-    std::unique_ptr<TCustomForm> form(TeeCreateFormByClass(cls, nullptr));
-    if (!form) return;
-    form->SetTag(reinterpret_cast<intptr_t>(Pointer));
-    form->SetBorderStyle(bsDialog);
-    if (auto* c = dynamic_cast<TControl*>(Owner)) form->SetCaption(c->Name());
-    form->ShowModal();
 }
 } // namespace
 
@@ -98,10 +89,10 @@ TGaugeSeriesEditor::TGaugeSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwn
     OnCheck(CheckBox4, [gauge](bool V) { gauge()->SetFullRepaint(V); });
     OnIndex(ComboBox1, [gauge](int I) { gauge()->SetHandStyle(static_cast<THandStyle>(I)); });
     Button1->OnClick = [this, gauge](TObject*) {
-        if (gauge()) EditPointer(this, gauge()->Center());
+        if (gauge()) EditSeriesPointer(this, gauge()->Center());
     };
     Button3->OnClick = [this, gauge](TObject*) {
-        if (gauge()) EditPointer(this, gauge()->EndPoint());
+        if (gauge()) EditSeriesPointer(this, gauge()->EndPoint());
     };
     OnCheck(CheckBox1, [gauge](bool V) { gauge()->Axis()->SetLabels(V); });
     Button2->OnClick = [this, gauge](TObject*) {
@@ -173,8 +164,8 @@ TBoxSeriesEditor::TBoxSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) 
     TeeNewLabel(this, this, "&Position:", 8, 12, EPos);
     ELength = TeeNew<TEdit>(this, this, "ELength", 70, 38, 70, 21);
     TeeNewLabel(this, this, "&Length:", 8, 42, ELength);
-    BMedian = TeeNewButton<TButtonPen>(this, this, "BMedian", "&Median...", 150, 6, 84);
-    BWhisker = TeeNewButton<TButtonPen>(this, this, "BWhisker", "&Whisker...", 150, 36, 84);
+    BMedian = TeeNewButton<TButtonPen>(this, this, "BMedian", "&Median...", 150, 6, 100);
+    BWhisker = TeeNewButton<TButtonPen>(this, this, "BWhisker", "&Whisker...", 150, 36, 100);
     // An empty field or one that is no number (yet) keeps the value.
     OnFloat(EPos, [this](double V) { As<TCustomBoxSeries>(FSeries)->SetPosition(V); });
     OnFloat(ELength, [this](double V) { As<TCustomBoxSeries>(FSeries)->SetWhiskerLength(V); });
@@ -192,9 +183,9 @@ void TBoxSeriesEditor::ShowSeries() {
 void TBoxSeriesEditor::AddPages() {
     auto* b = As<TCustomBoxSeries>(FSeries);
     if (!b) return;
-    InsertPage("TSeriesPointerEditor", "Box", b->Pointer());
-    InsertPage("TSeriesPointerEditor", "ExtrOut", b->ExtrOut());
-    InsertPage("TSeriesPointerEditor", "MildOut", b->MildOut());
+    TeeInsertPointerForm(this, b->Pointer(), "Box");
+    TeeInsertPointerForm(this, b->ExtrOut(), "ExtrOut");
+    TeeInsertPointerForm(this, b->MildOut(), "MildOut");
 }
 
 // ---------------------------------------------------------------------------
@@ -323,8 +314,6 @@ void TCalendarSeriesEditor::ShowSeries() {
     CBNext->SetChecked(c->NextButtonVisible());
     if (FCellPages) return;
     FCellPages = true;
-    TClass shape = GetClass("TFormTeeShape");
-    if (!shape) return;
     const std::pair<const char*, TTeeCustomShape*> cells[] = {
         {"Days", c->Days()},     {"Weekdays", c->WeekDays()}, {"Today", c->Today()},
         {"Sunday", c->Sunday()}, {"Trailing", c->Trailing()}, {"Months", c->Months()}};
@@ -332,10 +321,19 @@ void TCalendarSeriesEditor::ShowSeries() {
         auto* tab = new TTabSheet(this);
         tab->SetPageControl(PageControl1);
         tab->SetCaption(caption);
-        if (TCustomForm* form = TeeCreateFormByClass(shape, tab)) {
-            form->SetAlign(alClient);
-            AddFormTo(form, tab, cell);
-        }
+        auto* form = new TFormTeeShape(tab);
+        form->SetAlign(alClient);
+        // Cells are drawn with neither rounded corners nor bevels.
+        form->CBRound->Hide();
+        form->CBBevel->Hide();
+        form->EBevWidth->Hide();
+        form->UDBevW->Hide();
+        for (int i = 0; i < form->ComponentCount(); ++i)
+            if (auto* l = dynamic_cast<TLabel*>(form->Components(i)))
+                if (l->FocusControl() == form->CBBevel || l->FocusControl() == form->EBevWidth)
+                    l->Hide();
+        AddFormTo(form, tab, nullptr);
+        form->RefreshControls(cell);
     }
     PageControl1->SetActivePage(TabOptions);
 }

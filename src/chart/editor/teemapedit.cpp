@@ -1,28 +1,16 @@
 #include "chart/editor/teemapedit.h"
 
+#include "chart/editor/teegrid.h"
 #include "chart/editor/teegrid3dedit.h"
 #include "chart/editor/teelisb.h"
 #include "chart/editor/teependlg.h"
 #include "chart/series/teemapseries.h"
-#include "platform/classes/props.h"
 #include "platform/classes/stringlist.h"
 #include "platform/forms/buttons.h"
 #include "platform/rtl/floatformat.h"
 #include "platform/rtl/sysutils.h"
 
 QM_CLASS_OWNED(TMapSeriesEditor, TTeeSeriesPage, TComponent)
-
-namespace {
-// Sets a published property of a control we know only by class name.
-void SetPublished(TObject* Instance, const char* Name, TObject* Value) {
-    if (const TPropInfo* p = Instance ? GetPropInfo(Instance->ClassType(), Name) : nullptr)
-        if (p->SetObj) p->SetObj(Instance, Value);
-}
-void SetPublished(TObject* Instance, const char* Name, bool Value) {
-    if (const TPropInfo* p = Instance ? GetPropInfo(Instance->ClassType(), Name) : nullptr)
-        if (p->SetOrd) p->SetOrd(Instance, Value ? 1 : 0);
-}
-} // namespace
 
 TMapSeriesEditor::TMapSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) {
     SetClientWidth(400);
@@ -120,23 +108,13 @@ TMapSeries* TMapSeriesEditor::Map() const {
 
 void TMapSeriesEditor::CreateGrid() {
     if (ChartGrid1) return;
-    TClass grid = GetClass("TChartGrid");
-    if (!grid || !grid->Factory) return;
-    ChartGrid1 = dynamic_cast<TControl*>(grid->Factory(this));
-    if (!ChartGrid1) return;
-    ChartGrid1->SetName("ChartGrid1");
-    ChartGrid1->SetParent(TabData);
+    ChartGridNavigator1 =
+        TeeNew<TChartGridNavigator>(this, TabData, "ChartGridNavigator1", 0, 0, 180, 22);
+    ChartGridNavigator1->SetAlign(alTop);
+    ChartGrid1 = TeeNew<TChartGrid>(this, TabData, "ChartGrid1", 0, 22, 250, 150);
     ChartGrid1->SetAlign(alClient);
-    SetPublished(ChartGrid1, "ShowFields", false);
-    if (TClass nav = GetClass("TChartGridNavigator"); nav && nav->Factory) {
-        ChartGridNavigator1 = dynamic_cast<TControl*>(nav->Factory(this));
-        if (ChartGridNavigator1) {
-            ChartGridNavigator1->SetName("ChartGridNavigator1");
-            ChartGridNavigator1->SetParent(TabData);
-            ChartGridNavigator1->SetAlign(alTop);
-            SetPublished(ChartGridNavigator1, "Grid", ChartGrid1);
-        }
-    }
+    ChartGrid1->SetShowFields(false);
+    ChartGridNavigator1->SetGrid(ChartGrid1);
 }
 
 void TMapSeriesEditor::ShowSeries() {
@@ -201,7 +179,7 @@ void TMapSeriesEditor::ChartListBox1Click() {
         EText->SetText("");
         EditZ->SetText("0");
     }
-    SetPublished(ChartGrid1, "Series", p ? p->Points() : nullptr);
+    if (ChartGrid1) ChartGrid1->SetSeries(p ? p->Points() : nullptr);
 }
 
 void TMapSeriesEditor::AddShape() {
@@ -223,7 +201,7 @@ void TMapSeriesEditor::DeleteShape() {
     // The buttons and the grid let go of the polygon's pen and points first.
     ButtonPen2->LinkPen(nullptr);
     ButtonColor1->LinkProperty(nullptr, "");
-    SetPublished(ChartGrid1, "Series", static_cast<TObject*>(nullptr));
+    if (ChartGrid1) ChartGrid1->SetSeries(nullptr);
     // The polygon goes with its value, so polygon i stays value i.
     m->Delete(i);
     FillShapes();

@@ -3,6 +3,8 @@
 // text, Z value, pen, brush, colour, gradient and points of the one selected.
 #include "chart/editor/teeextrapage.h"
 
+class TChartGrid;
+class TChartGridNavigator;
 class TChartListBox;
 class TMapSeries;
 class TSpeedButton;
@@ -35,9 +37,9 @@ public:
     TCheckBox* CBGlobalBrush = nullptr;
     TButtonColor* ButtonColor1 = nullptr;
     TButton* BGradient = nullptr;
-    // The data grid and its navigator, when their classes are registered.
-    TControl* ChartGrid1 = nullptr;
-    TControl* ChartGridNavigator1 = nullptr;
+    // The selected polygon's points.
+    TChartGrid* ChartGrid1 = nullptr;
+    TChartGridNavigator* ChartGridNavigator1 = nullptr;
 
     void FillShapes();
     void EnableTabs();

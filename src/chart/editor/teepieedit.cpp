@@ -3,6 +3,7 @@
 #include "chart/control/series.h"
 #include "chart/control/teelegend.h"
 #include "chart/editor/teeediseri.h"
+#include "chart/editor/teeedilege.h"
 #include "chart/editor/teeformbuild.h"
 #include "chart/editor/teependlg.h"
 #include "chart/editor/teepoiedi.h"
@@ -168,11 +169,20 @@ TPieSeriesEditor::TPieSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
     };
     Button2->OnClick = [this](TObject*) {
         if (!FSeries) return;
-        std::unique_ptr<TCustomForm> form(TeeCreateFormByClass(GetClass("TFormTeeLegend"), this));
-        if (!form) return;
-        form->SetTag(
+        // The legend page as a dialog; its changes apply at once.
+        auto dlg = TeeCreateDialog<TFormTeeLegend>(this);
+        dlg->SetClientHeight(dlg->ClientHeight() + 34);
+        auto* bottom =
+            TeeNew<TPanel>(dlg.get(), dlg.get(), "PanelOk", 0, 0, dlg->ClientWidth(), 34);
+        bottom->SetAlign(alBottom);
+        bottom->SetBevelOuter(bvNone);
+        auto* ok = TeeNewButton(dlg.get(), bottom, "BOk", "OK", dlg->ClientWidth() - 83, 4, 75);
+        ok->SetModalResult(mrOk);
+        ok->SetDefault(true);
+        ok->SetAnchors({akTop, akRight});
+        dlg->SetTag(
             reinterpret_cast<intptr_t>(static_cast<TObject*>(FSeries->OtherSlice()->Legend())));
-        form->ShowModal();
+        dlg->ShowModal();
     };
     BShadow->OnClick = [this](TObject*) {
         if (FSeries) EditTeeShadow(this, FSeries->Shadow());

@@ -1,5 +1,6 @@
 #include "chart/editor/teepolaredit.h"
 
+#include "chart/editor/teepoiedi.h"
 #include "chart/editor/teependlg.h"
 #include "chart/engine/teeaxis.h"
 #include "chart/engine/teeconst.h"
@@ -98,7 +99,7 @@ void TPolarSeriesEditor::ShowSeries() {
 void TPolarSeriesEditor::AddPages() {
     InsertPage("TCircledSeriesEditor", TeeMsg_GalleryCircled, FSeries);
     if (TCustomPolarSeries* s = Polar(FSeries))
-        InsertPage("TSeriesPointerEditor", TeeMsg_GalleryPoint, s->Pointer());
+        TeeInsertPointerForm(this, s->Pointer(), TeeMsg_GalleryPoint);
 }
 
 TWindRoseEditor::TWindRoseEditor(TComponent* AOwner) : TPolarSeriesEditor(AOwner) {

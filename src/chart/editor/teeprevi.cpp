@@ -171,12 +171,14 @@ void TChartPreview::OrientationFromPrinter() {
 void TChartPreview::FormShow(TObject*) {
     FChangingMargins = true;
     if (PageNavigatorClass && !FNavigator && PageNavigatorClass->Factory) {
-        FNavigator = dynamic_cast<TChartPageNavigator*>(PageNavigatorClass->Factory(this));
+        FNavigator = dynamic_cast<TCustomTeeNavigator*>(PageNavigatorClass->Factory(this));
         if (FNavigator) {
             FNavigator->SetParent(Panel2);
             FNavigator->SetAlign(alBottom);
             FNavigator->SetHelpContext(1488);
-            FNavigator->OnButtonClicked = [this](TObject*) { TeePreviewPanel1->Invalidate(); };
+            FNavigator->OnButtonClicked = [this](TObject*, TTeeNavigateBtn) {
+                TeePreviewPanel1->Invalidate();
+            };
         }
     }
     Screen->SetCursor(crDefault);
@@ -201,7 +203,7 @@ void TChartPreview::FormShow(TObject*) {
         Resolution->SetPosition(p->PrintResolution() + 100);
         FOldMargins = p->PrintMargins();
         ResetMargins();
-        if (FNavigator) FNavigator->SetChart(dynamic_cast<TCustomChart*>(p));
+        if (FNavigator) FNavigator->SetPanel(p);
     } else {
         CBProp->SetEnabled(false);
         Resolution->SetEnabled(false);
@@ -315,16 +317,18 @@ void TChartPreview::BSetupPrinterClick(TObject*) {
 void TChartPreview::BPrintClick(TObject*) {
     Screen->SetCursor(crHourGlass);
     TTeeFinally restore([] { Screen->SetCursor(crDefault); });
-    auto* chart = FNavigator ? FNavigator->Chart() : nullptr;
-    if (chart && chart->NumPages() > 1)
+    // Every page of a chart of several; the previewed page otherwise.
+    auto* chart = FNavigator ? dynamic_cast<TCustomChart*>(FNavigator->Panel()) : nullptr;
+    if (chart && FNavigator->PageCount() > 1)
         chart->PrintPages();
     else
         TeePreviewPanel1->Print();
 }
 
-void TeePreview(TComponent* Owner, TCustomTeePanel* Panel) {
+void TeePreview(TComponent* Owner, TCustomTeePanel* Panel, TClass NavigatorClass) {
     {
         std::unique_ptr<TChartPreview> form = std::make_unique<TChartPreview>(Owner);
+        form->PageNavigatorClass = NavigatorClass;
         form->TeePreviewPanel1->SetPanel(Panel);
         form->ShowModal();
     }

@@ -4,7 +4,7 @@
 #include "platform/forms/forms.h"
 
 class TButton;
-class TChartPageNavigator;
+class TCustomTeeNavigator;
 class TCheckBox;
 class TComboFlat;
 class TCustomTeePanel;
@@ -54,7 +54,7 @@ public:
 
     // Set by the editor's print page before showing: the class of a page navigator.
     TClass PageNavigatorClass = nullptr;
-    TChartPageNavigator* PageNavigator() const { return FNavigator; }
+    TCustomTeeNavigator* PageNavigator() const { return FNavigator; }
 
     TTeePreviewPanel* PreviewPanel() const { return TeePreviewPanel1; }
 
@@ -74,7 +74,7 @@ private:
     void MarginChange(TUpDown* Field, TUpDown* Opposite, int Side);
     void OrientationFromPrinter();
     void FillPrinters();
-    TChartPageNavigator* FNavigator = nullptr;
+    TCustomTeeNavigator* FNavigator = nullptr;
     TPrinterSetupDialog* FSetupDialog = nullptr;
     TRect FOldMargins;
     bool FChangingMargins = true;
@@ -82,4 +82,5 @@ private:
 };
 
 // Shows the preview of a panel modally, then repaints the panel.
-void TeePreview(TComponent* Owner, TCustomTeePanel* Panel);
+// NavigatorClass, when given, adds a bar that moves between the panel's pages.
+void TeePreview(TComponent* Owner, TCustomTeePanel* Panel, TClass NavigatorClass = nullptr);

@@ -4,6 +4,7 @@
 #include "chart/editor/teeeditorstartup.h"
 #include "chart/editor/teeexport.h"
 #include "chart/editor/teeexportformats.h"
+#include "chart/editor/teeedigene.h"
 #include "chart/editor/teeprevi.h"
 #include "chart/editor/teepreviewpanel.h"
 #include "platform/classes/stringlist.h"
@@ -27,7 +28,7 @@ void TeeRegisterPrintAndExport() {
     TeeRegisterPictureFormats();
     TTeeEditorHooks& hooks = TeeEditorHooks();
     hooks.ChartPreview = [](TComponent* Owner, TCustomTeePanel* Panel) {
-        TeePreview(Owner, Panel);
+        TeePreview(Owner, Panel, &TChartPageNavigator::ClassInfo);
     };
     hooks.FillPictureDialog = [](TSaveDialog* Dialog, TCustomTeePanel* Panel, TStrings* Items) {
         const int first = Items ? Items->Count() : 0;

@@ -5,6 +5,7 @@
 //   line point and bar join       TLinePointEditor, TBarJoinEditor
 #include "chart/editor/teestatedit.h"
 
+#include "chart/editor/teepoiedi.h"
 #include "chart/editor/teeediseri.h"
 #include "chart/editor/teependlg.h"
 #include "chart/series/errorbar.h"
@@ -176,8 +177,8 @@ void TPointFigureEditor::ShowSeries() {
 void TPointFigureEditor::AddPages() {
     auto* s = As<TPointFigureSeries>(FSeries);
     if (!s) return;
-    InsertPage("TSeriesPointerEditor", "Up", s->UpSymbol());
-    InsertPage("TSeriesPointerEditor", "Down", s->DownSymbol());
+    TeeInsertPointerForm(this, s->UpSymbol(), "Up");
+    TeeInsertPointerForm(this, s->DownSymbol(), "Down");
 }
 
 // ---------------------------------------------------------------------------
@@ -263,11 +264,11 @@ TLinePointEditor::TLinePointEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) 
 void TLinePointEditor::ShowSeries() {
     auto* s = As<TMyPointSeries>(FSeries);
     if (!s) return;
-    if (!FPointerForm)
-        if ((FPointerForm = TeeCreateFormByClass(GetClass("TSeriesPointerEditor"), this))) {
-            FPointerForm->SetAlign(alClient);
-            AddFormTo(FPointerForm, PanelPointer, s);
-        }
+    if (!FPointerForm) {
+        FPointerForm = new TSeriesPointerEditor(this);
+        FPointerForm->SetAlign(alClient);
+        AddFormTo(FPointerForm, PanelPointer, s);
+    }
     BLines->LinkPen(s->LinesPen());
 }
 

@@ -5,6 +5,7 @@
 //   vector and tower          TVectorSeriesEditor, TTowerSeriesEditor
 #include "chart/editor/teesurfaedit.h"
 
+#include "chart/editor/teepoiedi.h"
 #include "chart/editor/teegrid3dedit.h"
 #include "chart/editor/teependlg.h"
 #include "chart/engine/teeconst.h"
@@ -285,7 +286,7 @@ void TPoint3DSeriesEditor::ShowSeries() {
 
 void TPoint3DSeriesEditor::AddPages() {
     if (auto* s = As<TPoint3DSeries>(FSeries))
-        InsertPage("TSeriesPointerEditor", TeeMsg_GalleryPoint, s->Pointer());
+        TeeInsertPointerForm(this, s->Pointer(), TeeMsg_GalleryPoint);
 }
 
 // ---------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include "chart/control/tool_hints.h"
 #include "chart/editor/teeediseri.h"
 #include "chart/editor/teeformbuild.h"
+#include "chart/editor/teeshapeedit.h"
 #include "chart/engine/teepointer.h"
 #include "platform/classes/stringlist.h"
 #include "platform/rtl/sysutils.h"
@@ -196,14 +197,11 @@ void TAnnotationToolEdit::FormShow(TObject*) {
     CBHead->SetItemIndex(static_cast<int>(FTool->Callout()->ArrowHead()));
     UDHeadSize->SetPosition(FTool->Callout()->ArrowHeadSize());
     FFilling = false;
-    // The shape's frame, font and back pages, when the program has them.
+    // The shape's format, text, gradient and shadow pages after the tool's own.
     if (!FShapeForm)
-        if (TCustomForm* form = TeeCreateFormByClass(GetClass("TFormTeeShape"), this)) {
-            FShapeForm = form;
-            TTabSheet* tab = TeeNewTab(PageControl1, "TabFormat", "Format");
-            form->SetAlign(alClient);
-            AddFormTo(form, tab, FTool->Shape());
-        }
+        FShapeForm = InsertTeeObjectForm(PageControl1, FTool->Shape());
+    else
+        FShapeForm->RefreshControls(FTool->Shape());
 }
 
 // ---------------------------------------------------------------------------

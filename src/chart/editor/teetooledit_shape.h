@@ -8,6 +8,7 @@ class TButton;
 class TCheckBox;
 class TComboFlat;
 class TEdit;
+class TFormTeeShape;
 class TMemo;
 class TPageControl;
 class TRotateTool;
@@ -47,7 +48,7 @@ public:
 private:
     void EnableCustom();
     TAnnotationTool* FTool = nullptr; // not owned
-    TCustomForm* FShapeForm = nullptr;
+    TFormTeeShape* FShapeForm = nullptr;
     bool FFilling = false;
 };
 

@@ -482,6 +482,17 @@ void TCustomTabControl::ApplyGeometry() {
     ClientWidget()->setGeometry(PanelFrame, PanelFrame, ClientWidth(), ClientHeight());
 }
 
+int TCustomTabControl::TabsWidth() const {
+    int width = 0;
+    for (int i = 0; i < FTabBar->count(); ++i)
+        width += FTabBar->tabRect(i).width();
+    return width;
+}
+
+bool TCustomTabControl::TabsFit() const {
+    return TabsWidth() <= FTabBar->width();
+}
+
 int TCustomTabControl::BarIndex() const {
     return FTabBar->currentIndex();
 }

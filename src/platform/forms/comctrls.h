@@ -185,6 +185,10 @@ public:
     void SetStyle(TTabStyle Value) { FStyle = Value; }
     int ClientWidth() const override;
     int ClientHeight() const override;
+    // The width the bar needs to show every tab without scroll arrows, and
+    // whether the bar as shown has it.
+    int TabsWidth() const;
+    bool TabsFit() const;
 
     TNotifyEvent OnChange;
     TTabChangingEvent OnChanging;

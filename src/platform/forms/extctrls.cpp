@@ -477,9 +477,12 @@ void TRadioGroup::ArrangeButtons() {
     const int perColumn = (count + columns - 1) / columns;
     const int buttonWidth = (Width() - 10) / columns;
     const int textHeight = QFontMetrics(ToQFont(*Font())).height();
-    const int free = Height() - textHeight - 5;
+    // The frame's top line runs under the title: the first button starts
+    // clear of it.
+    const int frameTop = textHeight + 6;
+    const int free = Height() - frameTop - 4;
     const int buttonHeight = free / perColumn;
-    const int topMargin = textHeight + 1 + (free % perColumn) / 2;
+    const int topMargin = frameTop + (free % perColumn) / 2;
     for (int i = 0; i < count; ++i) {
         TRadioButton* b = FButtons[size_t(i)];
         b->SetBounds((i / perColumn) * buttonWidth + 8, (i % perColumn) * buttonHeight + topMargin,

@@ -630,6 +630,11 @@ void TCustomForm::ApplyGeometry() {
                 k->MaxWidth() > 0 ? std::max(0, k->MaxWidth() - extraW) : QWIDGETSIZE_MAX,
                 k->MaxHeight() > 0 ? std::max(0, k->MaxHeight() - extraH) : QWIDGETSIZE_MAX);
         }
+    } else {
+        // Docked in another control: the size the window had as a fixed
+        // window of its own must not hold it any more.
+        win->setMinimumSize(0, 0);
+        win->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     }
     win->setGeometry(Left() + fw, Top() + cap + fw, cw, ch + mh);
     Impl()->Client->setGeometry(0, mh, cw, ch);

@@ -6,11 +6,16 @@
 #include "chart/editor/teeediseri.h"
 #include "chart/editor/teeeditorstartup.h"
 #include "chart/editor/teecandledit.h"
+#include "chart/editor/teeedilege.h"
 #include "chart/editor/teegaugeedit.h"
+#include "chart/editor/teegrid.h"
 #include "chart/editor/teegrid3dedit.h"
 #include "chart/editor/teemapedit.h"
+#include "chart/editor/teepieedit.h"
+#include "chart/editor/teepoiedi.h"
 #include "chart/editor/teependlg.h"
 #include "chart/editor/teepolaredit.h"
+#include "chart/editor/teeshapeedit.h"
 #include "chart/editor/teesurfaedit.h"
 #include "chart/editor/teelisb.h"
 #include "platform/forms/buttons.h"
@@ -547,6 +552,112 @@ TEST_F(ExtraPagesTest, AddedPagesGoWithTheSeriesEditorWhenAnotherSeriesIsChosen)
     auto* grid = PageOf<TGrid3DSeriesEditor>("Grid 3D");
     ASSERT_NE(grid, nullptr);
     EXPECT_EQ(grid->EditedSeries(), tower);
+}
+
+// ---------------------------------------------------------------------------
+// Pages other editors lend
+
+// Counts the repaints asked of it.
+class TCountingChart : public TChart {
+public:
+    int Invalidated = 0;
+    void Invalidate() override {
+        ++Invalidated;
+        TChart::Invalidate();
+    }
+};
+
+TEST_F(ExtraPagesTest, MapDataTabEditsTheSelectedPolygonsPointsAndTheMapFollows) {
+    auto* counting = new TCountingChart;
+    Chart.reset(counting);
+    Chart->SetBounds(0, 0, 400, 300);
+    auto* map = dynamic_cast<TMapSeries*>(AddSeries("TMapSeries"));
+    map->FillSampleValues();
+    ASSERT_GT(map->Shapes()->Count(), 1);
+    OpenPage(map);
+    auto* page = Editor<TMapSeriesEditor>();
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(page->PageControl2->SelectPageByUser(page->TabShapes));
+    ASSERT_TRUE(page->PageControl1->SelectPageByUser(page->TabData));
+    page->ChartListBox1->SetItemIndex(1);
+    page->ChartListBox1Click();
+    TChartGrid* grid = page->ChartGrid1;
+    ASSERT_NE(grid, nullptr);
+    TPolygonSeries* points = map->Shapes()->Get(1)->Points();
+    EXPECT_EQ(grid->Series(), points);
+    EXPECT_EQ(page->ChartGridNavigator1->Grid(), grid);
+    Shot("MapData");
+    const double y = points->YValues()->Value(0);
+    // The first point's Y, moved well away.
+    int col = -1;
+    for (int c = 1; c < grid->ColCount(); ++c) {
+        TChartSeries* s = nullptr;
+        TChartValueList* list = nullptr;
+        if (grid->GetSeries(c, s, list) && list == points->YValues()) col = c;
+    }
+    ASSERT_GT(col, 0);
+    grid->SetCol(col);
+    grid->SetRow(grid->FirstRowNum());
+    grid->StartEditing();
+    ASSERT_TRUE(grid->EditorMode());
+    grid->InplaceEditor()->SelectAll();
+    counting->Invalidated = 0;
+    SimulateType(grid->InplaceEditor(), FloatToStr(y + 40) + "\r");
+    EXPECT_EQ(points->YValues()->Value(0), y + 40);
+    EXPECT_GT(counting->Invalidated, 0) << "the map was not repainted";
+}
+
+TEST_F(ExtraPagesTest, LentPagesEditThePartTheyWereOpenedFor) {
+    auto* calendar = dynamic_cast<TCalendarSeries*>(AddSeries("TCalendarSeries"));
+    OpenPage(calendar);
+    auto* cal = Editor<TCalendarSeriesEditor>();
+    ASSERT_NE(cal, nullptr);
+    TFormTeeShape* today = nullptr;
+    for (int i = 0; i < cal->PageControl1->PageCount(); ++i)
+        if (cal->PageControl1->Pages(i)->Caption() == "Today")
+            for (int j = 0; j < cal->PageControl1->Pages(i)->ControlCount(); ++j)
+                if (auto* f =
+                        dynamic_cast<TFormTeeShape*>(cal->PageControl1->Pages(i)->Controls(j)))
+                    today = f;
+    ASSERT_NE(today, nullptr);
+    cal->PageControl1->SelectPageByUser(dynamic_cast<TTabSheet*>(today->Parent()));
+    Shot("CalendarToday");
+    EXPECT_EQ(today->Shape(), calendar->Today());
+    EXPECT_FALSE(today->CBRound->Visible());
+    const bool was = calendar->Today()->Transparent();
+    SimulateClick(today->CBTransparent, 6, 8);
+    EXPECT_NE(calendar->Today()->Transparent(), was);
+    EXPECT_EQ(calendar->Days()->Transparent(), true);
+
+    auto* polar = dynamic_cast<TPolarSeries*>(AddSeries("TPolarSeries"));
+    OpenPage(polar);
+    auto* point = PageOf<TSeriesPointerEditor>("Point");
+    ASSERT_NE(point, nullptr);
+    EXPECT_EQ(point->Pointer(), polar->Pointer());
+
+    auto* box = dynamic_cast<TBoxSeries*>(AddSeries("TBoxSeries"));
+    OpenPage(box);
+    auto* extreme = PageOf<TSeriesPointerEditor>("ExtrOut");
+    ASSERT_NE(extreme, nullptr);
+    EXPECT_EQ(extreme->Pointer(), box->ExtrOut());
+
+    auto* donut = dynamic_cast<TDonutSeries*>(AddSeries("TDonutSeries"));
+    OpenPage(donut);
+    auto* pie = PageOf<TPieSeriesEditor>("Pie");
+    ASSERT_NE(pie, nullptr);
+    // The grouped slices' legend opens as a dialog of its own and closes with OK.
+    TPumpScript script;
+    script.When([] { return dynamic_cast<TFormTeeLegend*>(Screen->ActiveForm()) != nullptr; })
+        .Do([&] {
+            auto* dlg = dynamic_cast<TFormTeeLegend*>(Screen->ActiveForm());
+            EXPECT_EQ(dlg->Legend(), donut->OtherSlice()->Legend());
+            SimulateClick(dlg->CBInverted, 6, 8);
+            SimulateClick(dynamic_cast<TButton*>(dlg->FindComponent("BOk")));
+        });
+    const bool inverted = donut->OtherSlice()->Legend()->Inverted();
+    SimulateClick(pie->Button2);
+    EXPECT_TRUE(script.Done());
+    EXPECT_NE(donut->OtherSlice()->Legend()->Inverted(), inverted);
 }
 
 } // namespace

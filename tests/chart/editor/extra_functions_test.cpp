@@ -1,8 +1,9 @@
 // The option panels of the further functions, opened from the series page's
 // data source tab by the class name each function asks for: a control changed
-// and the tab left writes the function and the chart follows.
+// and the tab left (answering to apply) writes the function and the chart follows.
 #include "chart/control/chart.h"
 #include "chart/control/series.h"
+#include "chart/editor/teeedifunc.h"
 #include "chart/editor/teeediseri.h"
 #include "chart/control/tooledit.h"
 #include "chart/editor/teeeditorstartup.h"
@@ -96,9 +97,14 @@ protected:
         Page->SetTheSeries(Out);
         Page->SetCBSeries();
         Page->PageSeries->SelectPageByUser(Page->TabDataSource);
-        return Page->DataSourceForm();
+        Func = dynamic_cast<TTeeFuncEditor*>(Page->DataSourceForm());
+        return Func ? Func->OptionsForm() : nullptr;
     }
-    void LeaveTab() { Page->PageSeries->SelectPageByUser(Page->TabGeneral); }
+    // Leaving the tab with changes asks to apply them first.
+    void LeaveTab() {
+        if (Func->BApply->Enabled()) Responder.ExpectMessage("Apply Changes ?", IDYES);
+        Page->PageSeries->SelectPageByUser(Page->TabGeneral);
+    }
     std::vector<TColor> Pixels() {
         TBitmap b(400, 300);
         Chart->Draw(b.Canvas(), TRect(0, 0, 400, 300));
@@ -117,6 +123,7 @@ protected:
     TVolumeSeries* Volumes = nullptr;
     TChartSeries* Out = nullptr;
     std::unique_ptr<TFormTeeSeries> Page;
+    TTeeFuncEditor* Func = nullptr;
 };
 
 void FunctionPanelTest::Perform(TCustomForm* Form, TDo Action, const char* Name, int Value,
@@ -207,16 +214,16 @@ TEST_F(FunctionPanelTest, RefusedWeightIsShownAndTheFunctionStillRecalculates) {
     auto* edit = dynamic_cast<TEdit*>(panel->FindComponent("Edit1"));
     edit->SetText("");
     SimulateType(edit, "5");
-    Responder.ExpectMessage("between 0 and 1", mrOk);
     const auto before = Pixels();
-    LeaveTab();
+    Responder.ExpectMessage("Apply Changes ?", IDYES).ExpectMessage("between 0 and 1", mrOk);
+    Page->PageSeries->SelectPageByUser(Page->TabGeneral);
     EXPECT_TRUE(Responder.Done());
     EXPECT_EQ(f->Weight(), weight);
     EXPECT_EQ(Pixels(), before);
+    // The tab stays, the change still waiting to be applied.
+    EXPECT_EQ(Page->PageSeries->ActivePage(), Page->TabDataSource);
+    EXPECT_TRUE(Func->BApply->Enabled());
     // The refused apply left the function recalculating as before.
-    Page->PageSeries->SelectPageByUser(Page->TabDataSource);
-    panel = Page->DataSourceForm();
-    edit = dynamic_cast<TEdit*>(panel->FindComponent("Edit1"));
     edit->SetText("");
     SimulateType(edit, "0.9");
     LeaveTab();

@@ -6,6 +6,7 @@
 #include "chart/editor/editchar.h"
 #include "chart/editor/teeeditcha.h"
 #include "chart/editor/teeexport.h"
+#include "chart/editor/teenavigator.h"
 #include "chart/editor/teeprevi.h"
 #include "chart/editor/teepreviewpanel.h"
 #include "dialogs_fixture.h"
@@ -250,6 +251,9 @@ TEST_F(PrintPreviewTest, CommanderAndEditorPagesOpenThePreviewAndTheExportDialog
     TPumpScript script;
     OnModal<TChartPreview>(script, [&](TChartPreview* f) {
         EXPECT_EQ(f->PreviewPanel()->Panel(), Chart.get());
+        // A chart's preview moves through its pages.
+        ASSERT_NE(f->PageNavigator(), nullptr);
+        EXPECT_EQ(f->PageNavigator()->Panel(), Chart.get());
         SimulateClick(f->BClose);
     });
     SimulateClick(commander.ButtonPrint());
@@ -262,12 +266,21 @@ TEST_F(PrintPreviewTest, CommanderAndEditorPagesOpenThePreviewAndTheExportDialog
         auto* preview = dynamic_cast<TChartPreview*>(f->PreviewForm);
         ASSERT_NE(preview, nullptr);
         EXPECT_EQ(preview->PreviewPanel()->Panel(), Chart.get());
+        ASSERT_NE(preview->PageNavigator(), nullptr);
+        EXPECT_EQ(preview->PageNavigator()->Panel(), Chart.get());
         f->MainPage->SelectPageByUser(f->TabExport);
         Shot(f, "editor_export");
         auto* exporter = dynamic_cast<TTeeExportForm*>(f->PageForm(f->TabExport));
         ASSERT_NE(exporter, nullptr);
         EXPECT_EQ(exporter->ExportPanel, Chart.get());
         EXPECT_EQ(exporter->LBFormat->Items()->Count(), 2);
+        // The size asked for once is not shown stale when the page comes back.
+        SimulateClick(exporter->CBFileSize, 6, 8);
+        ASSERT_TRUE(exporter->CBFileSize->Checked());
+        f->MainPage->SelectPageByUser(f->TabPrint);
+        f->MainPage->SelectPageByUser(f->TabExport);
+        EXPECT_FALSE(exporter->CBFileSize->Checked());
+        EXPECT_EQ(exporter->LabelSize->Caption(), "?");
         SimulateClick(f->BClose);
     });
     TeeRunChartEditor(Chart.get(), nullptr);

@@ -6,6 +6,7 @@
 #include "chart/control/tool_drag.h"
 #include "chart/control/tool_hints.h"
 #include "chart/editor/teeedittools.h"
+#include "chart/editor/teeshapeedit.h"
 #include "chart/editor/teetooledit_axis.h"
 #include "chart/editor/teetooledit_series.h"
 #include "chart/editor/teetooledit_shape.h"
@@ -168,8 +169,20 @@ const ToolCase Cases[] = {
      [](TCustomForm* F, TDialogResponder&) {
          auto* e = As<TAnnotationToolEdit>(F);
          SimulateType(e->MemoText, "Hello");
+         // The shape's own pages follow the tool's.
+         TFormTeeShape* shape = nullptr;
+         for (int i = 0; i < e->ComponentCount(); ++i)
+             if (auto* s = dynamic_cast<TFormTeeShape*>(e->Components(i))) shape = s;
+         ASSERT_NE(shape, nullptr);
+         EXPECT_EQ(shape->TabFormat->PageControl(), e->PageControl1);
+         e->PageControl1->SelectPageByUser(shape->TabFormat);
+         SimulateClick(shape->CBRound, 6, 8);
      },
-     [](TTeeCustomTool* t) { return static_cast<TAnnotationTool*>(t)->Text() == "Hello"; }, true},
+     [](TTeeCustomTool* t) {
+         auto* a = static_cast<TAnnotationTool*>(t);
+         return a->Text() == "Hello" && a->Shape()->ShapeStyle() == fosRoundRectangle;
+     },
+     true},
     {"Rotate", [](TChart* C, TChartSeries*) { return Make<TRotateTool>(C); },
      [](TCustomForm* F, TDialogResponder&) { Pick(As<TRotateToolEditor>(F)->CBButton, "Middle"); },
      [](TTeeCustomTool* t) { return static_cast<TRotateTool*>(t)->Button() == mbMiddle; }, false},
