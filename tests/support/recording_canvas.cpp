@@ -190,11 +190,11 @@ void TRecordingCanvas::Arc(int X1, int Y1, int X2, int Y2, int X3, int Y3, int X
     REC(Arc, X1, Y1, X2, Y2, X3, Y3, X4, Y4);
     if (Forward) TTeeCanvas3D::Arc(X1, Y1, X2, Y2, X3, Y3, X4, Y4);
 }
-void TRecordingCanvas::Donut(int XCenter, int YCenter, int XRadius, int YRadius, double StartAngle,
+void TRecordingCanvas::Donut(int XCenter, int YCenter, int RadiusX, int RadiusY, double StartAngle,
                              double EndAngle, double HolePercent) {
-    REC(Donut, XCenter, YCenter, XRadius, YRadius, StartAngle, EndAngle, HolePercent);
+    REC(Donut, XCenter, YCenter, RadiusX, RadiusY, StartAngle, EndAngle, HolePercent);
     if (Forward)
-        TTeeCanvas3D::Donut(XCenter, YCenter, XRadius, YRadius, StartAngle, EndAngle, HolePercent);
+        TTeeCanvas3D::Donut(XCenter, YCenter, RadiusX, RadiusY, StartAngle, EndAngle, HolePercent);
 }
 void TRecordingCanvas::Draw(int X, int Y, TGraphic* Graphic) {
     REC(Draw, X, Y);
@@ -369,13 +369,13 @@ void TRecordingCanvas::LineTo3D(int X, int Y, int Z) {
     REC(LineTo3D, X, Y, Z);
     if (Forward) TTeeCanvas3D::LineTo3D(X, Y, Z);
 }
-void TRecordingCanvas::Pie3D(int XCenter, int YCenter, int XRadius, int YRadius, int Z0, int Z1,
+void TRecordingCanvas::Pie3D(int XCenter, int YCenter, int RadiusX, int RadiusY, int Z0, int Z1,
                              double StartAngle, double EndAngle, bool DarkSides, bool DrawSides,
                              int DonutPercent) {
-    REC(Pie3D, XCenter, YCenter, XRadius, YRadius, Z0, Z1, StartAngle, EndAngle, DarkSides,
+    REC(Pie3D, XCenter, YCenter, RadiusX, RadiusY, Z0, Z1, StartAngle, EndAngle, DarkSides,
         DrawSides, DonutPercent);
     if (Forward)
-        TTeeCanvas3D::Pie3D(XCenter, YCenter, XRadius, YRadius, Z0, Z1, StartAngle, EndAngle,
+        TTeeCanvas3D::Pie3D(XCenter, YCenter, RadiusX, RadiusY, Z0, Z1, StartAngle, EndAngle,
                             DarkSides, DrawSides, DonutPercent);
 }
 void TRecordingCanvas::Plane3D(const TPoint& A, const TPoint& B, int Z0, int Z1) {

@@ -70,7 +70,7 @@ public:
     void SetTextAlign(UINT Align) override;
     void SetUseBuffer(bool Value) override;
     void Arc(int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4, int Y4) override;
-    void Donut(int XCenter, int YCenter, int XRadius, int YRadius, double StartAngle,
+    void Donut(int XCenter, int YCenter, int RadiusX, int RadiusY, double StartAngle,
                double EndAngle, double HolePercent) override;
     void Draw(int X, int Y, TGraphic* Graphic) override;
     void Ellipse(int X1, int Y1, int X2, int Y2) override;
@@ -120,7 +120,7 @@ public:
     void LineWithZ(int X0, int Y0, int X1, int Y1, int Z) override;
     void MoveTo3D(int X, int Y, int Z) override;
     void LineTo3D(int X, int Y, int Z) override;
-    void Pie3D(int XCenter, int YCenter, int XRadius, int YRadius, int Z0, int Z1,
+    void Pie3D(int XCenter, int YCenter, int RadiusX, int RadiusY, int Z0, int Z1,
                double StartAngle, double EndAngle, bool DarkSides, bool DrawSides,
                int DonutPercent = 0) override;
     void Plane3D(const TPoint& A, const TPoint& B, int Z0, int Z1) override;

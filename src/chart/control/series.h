@@ -538,12 +538,12 @@ public:
     int RotationAngle() const { return FRotationAngle; }
     void SetRotationAngle(int Value);
 
-    int XRadius() const { return FXRadius; }
-    int YRadius() const { return FYRadius; }
-    int CircleWidth() const { return FCircleWidth; }
-    int CircleHeight() const { return FCircleHeight; }
-    int CircleXCenter() const { return FCircleXCenter; }
-    int CircleYCenter() const { return FCircleYCenter; }
+    int RadiusX() const { return FRadiusX; }
+    int RadiusY() const { return FRadiusY; }
+    int CircleSizeX() const { return FCircleSizeX; }
+    int CircleSizeY() const { return FCircleSizeY; }
+    int CircleCenterX() const { return FCircleCenterX; }
+    int CircleCenterY() const { return FCircleCenterY; }
     TRect CircleRect() const { return FCircleRect; }
 
 protected:
@@ -557,13 +557,13 @@ protected:
     int FCustomYRadius = 0;
     int FRotationAngle = 0;
     double FRotationRad = 0;
-    int FXRadius = 0;
-    int FYRadius = 0;
+    int FRadiusX = 0;
+    int FRadiusY = 0;
     std::unique_ptr<TView3DOptions> FOld3DOptions;
-    int FCircleWidth = 0;
-    int FCircleHeight = 0;
-    int FCircleXCenter = 0;
-    int FCircleYCenter = 0;
+    int FCircleSizeX = 0;
+    int FCircleSizeY = 0;
+    int FCircleCenterX = 0;
+    int FCircleCenterY = 0;
     TRect FCircleRect;
 };
 

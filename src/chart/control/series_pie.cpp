@@ -160,19 +160,19 @@ void TCircledSeries::SetCustomYRadius(int Value) {
 void TCircledSeries::AngleToPos(double Angle, double AXRadius, double AYRadius, int& X,
                                 int& Y) const {
     const double a = FRotationRad + Angle;
-    X = FCircleXCenter + Nearest(std::cos(a) * AXRadius);
-    Y = FCircleYCenter - Nearest(std::sin(a) * AYRadius);
+    X = FCircleCenterX + Nearest(std::cos(a) * AXRadius);
+    Y = FCircleCenterY - Nearest(std::sin(a) * AYRadius);
 }
 
 double TCircledSeries::PointToAngle(int X, int Y) const {
     double result;
-    if (X == FCircleXCenter) {
-        result = Y <= FCircleYCenter ? Pi / 2 : -Pi / 2;
-    } else if (FXRadius == 0 || FYRadius == 0) {
+    if (X == FCircleCenterX) {
+        result = Y <= FCircleCenterY ? Pi / 2 : -Pi / 2;
+    } else if (FRadiusX == 0 || FRadiusY == 0) {
         result = 0;
     } else {
-        result = std::atan2(double(FCircleYCenter - Y) / FYRadius,
-                            double(X - FCircleXCenter) / FXRadius);
+        result = std::atan2(double(FCircleCenterY - Y) / FRadiusY,
+                            double(X - FCircleCenterX) / FRadiusX);
     }
     if (result < 0) result += 2 * Pi;
     result -= FRotationRad;
@@ -203,9 +203,9 @@ void TCircledSeries::PrepareLegendCanvas(int ValueIndex, TColor& BackColor,
 void TCircledSeries::DrawCircleGradient() {
     TCustomAxisPanel* chart = ParentChart();
     if (!chart || (chart->View3D() && !chart->View3DOptions()->Orthogonal())) return;
-    TRect r(FCircleXCenter + 1 - FCircleWidth / 2, FCircleYCenter + 1 - FCircleHeight / 2, 0, 0);
-    r.Right = r.Left + FCircleWidth;
-    r.Bottom = r.Top + FCircleHeight;
+    TRect r(FCircleCenterX + 1 - FCircleSizeX / 2, FCircleCenterY + 1 - FCircleSizeY / 2, 0, 0);
+    r.Right = r.Left + FCircleSizeX;
+    r.Bottom = r.Top + FCircleSizeY;
     TCanvas3D* canvas = chart->Canvas();
     if (chart->View3D()) r = canvas->CalcRect3D(r, EndZ());
     ClipEllipse(canvas, r);
@@ -219,26 +219,26 @@ void TCircledSeries::AdjustCircleRect() {
     if ((r.Bottom - r.Top) % 2 != 0) --r.Bottom;
     if (r.Right - r.Left < 4) r.Right = r.Left + 4;
     if (r.Bottom - r.Top < 4) r.Bottom = r.Top + 4;
-    FCircleWidth = r.Right - r.Left;
-    FCircleHeight = r.Bottom - r.Top;
-    RectCenter(r, FCircleXCenter, FCircleYCenter);
+    FCircleSizeX = r.Right - r.Left;
+    FCircleSizeY = r.Bottom - r.Top;
+    RectCenter(r, FCircleCenterX, FCircleCenterY);
 }
 
 void TCircledSeries::CalcRadius() {
     if (FCustomXRadius != 0) {
-        FXRadius = FCustomXRadius;
-        FCircleWidth = 2 * FCustomXRadius;
+        FRadiusX = FCustomXRadius;
+        FCircleSizeX = 2 * FCustomXRadius;
     } else {
-        FXRadius = FCircleWidth / 2;
+        FRadiusX = FCircleSizeX / 2;
     }
     if (FCustomYRadius != 0) {
-        FYRadius = FCustomYRadius;
-        FCircleHeight = 2 * FCustomYRadius;
+        FRadiusY = FCustomYRadius;
+        FCircleSizeY = 2 * FCustomYRadius;
     } else {
-        FYRadius = FCircleHeight / 2;
+        FRadiusY = FCircleSizeY / 2;
     }
-    FCircleRect = TRect(FCircleXCenter - FXRadius, FCircleYCenter - FYRadius,
-                        FCircleXCenter + FXRadius, FCircleYCenter + FYRadius);
+    FCircleRect = TRect(FCircleCenterX - FRadiusX, FCircleCenterY - FRadiusY,
+                        FCircleCenterX + FRadiusX, FCircleCenterY + FRadiusY);
 }
 
 void TCircledSeries::DoBeforeDrawValues() {
@@ -275,12 +275,12 @@ void TCircledSeries::DoBeforeDrawValues() {
         // Screen and devices here have square pixels: a circle has equal radii.
         const double ratio = 1.0;
         CalcRadius();
-        if (FXRadius > Nearest(FYRadius * ratio)) {
-            const int d = FXRadius - Nearest(FYRadius * ratio);
+        if (FRadiusX > Nearest(FRadiusY * ratio)) {
+            const int d = FRadiusX - Nearest(FRadiusY * ratio);
             FCircleRect.Left += d;
             FCircleRect.Right -= d;
         } else {
-            const int d = FYRadius - Nearest(FXRadius / ratio);
+            const int d = FRadiusY - Nearest(FRadiusX / ratio);
             FCircleRect.Top += d;
             FCircleRect.Bottom -= d;
         }
@@ -663,14 +663,14 @@ void TPieSeries::CalcExplodedOffset(int ValueIndex, int& OffsetX, int& OffsetY) 
     if (!FIsExploded || e <= 0 || ValueIndex >= static_cast<int>(FAngles.size())) return;
     double a = FAngles[static_cast<size_t>(ValueIndex)].MidAngle;
     if (OnFullRotationCanvas()) a += Pi + FAngleSize * Pi / 45.0;
-    OffsetX = Nearest(FXRadius * e * 0.01 * std::cos(a + FRotationRad));
-    OffsetY = Nearest(FYRadius * e * 0.01 * std::sin(a + FRotationRad));
+    OffsetX = Nearest(FRadiusX * e * 0.01 * std::cos(a + FRotationRad));
+    OffsetY = Nearest(FRadiusY * e * 0.01 * std::sin(a + FRotationRad));
 }
 
 void TPieSeries::CalcExplodedRadius(int ValueIndex, int& AXRadius, int& AYRadius) {
     const int e = FExplodedSlice.Get(ValueIndex);
-    AXRadius = Nearest(FXRadius * (1 + e * 0.01));
-    AYRadius = Nearest(FYRadius * (1 + e * 0.01));
+    AXRadius = Nearest(FRadiusX * (1 + e * 0.01));
+    AYRadius = Nearest(FRadiusY * (1 + e * 0.01));
 }
 
 int TPieSeries::CompareSlice(int a, int b) const {
@@ -710,7 +710,7 @@ void TPieSeries::DrawAllValues() {
         AdjustCircleRect();
         CalcRadius();
     }
-    AngleToPos(0, FXRadius, FYRadius, FPrevEnd.x, FPrevEnd.y);
+    AngleToPos(0, FRadiusX, FRadiusY, FPrevEnd.x, FPrevEnd.y);
     if (FShadow->Size() > 0 || FShadow->HorizSize() != 0 || FShadow->VertSize() != 0)
         FShadow->DrawEllipse(canvas, FCircleRect, EndZ() - 10);
     if (chart->View3D() && (FIsExploded || FDonutPercent > 0) && !canvas->SupportsFullRotation()) {
@@ -733,7 +733,7 @@ void TPieSeries::DrawAllValues() {
 }
 
 void TPieSeries::DrawValue(int ValueIndex) {
-    if (FCircleWidth <= 4 || FCircleHeight <= 4 || BelongsToOtherSlice(ValueIndex)) return;
+    if (FCircleSizeX <= 4 || FCircleSizeY <= 4 || BelongsToOtherSlice(ValueIndex)) return;
     TCustomAxisPanel* chart = ParentChart();
     Brush()->SetStyle(SliceBrushStyle(ValueIndex));
     const TColor color = chart->Monochrome() ? clBlack : ValueColor(ValueIndex);
@@ -749,15 +749,15 @@ void TPieSeries::DrawPie(int ValueIndex) {
     CalcExplodedOffset(ValueIndex, dx, dy);
     const TPieAngle& a = FAngles[static_cast<size_t>(ValueIndex)];
     if (chart->View3D()) {
-        canvas->Pie3D(FCircleXCenter + dx, FCircleYCenter - dy, FXRadius, FYRadius, StartZ(),
+        canvas->Pie3D(FCircleCenterX + dx, FCircleCenterY - dy, FRadiusX, FRadiusY, StartZ(),
                       EndZ(), a.StartAngle + FRotationRad, a.EndAngle + FRotationRad, FDark3D,
                       FIsExploded, FDonutPercent);
     } else if (FDonutPercent > 0) {
-        canvas->Donut(FCircleXCenter + dx, FCircleYCenter - dy, FXRadius, FYRadius,
+        canvas->Donut(FCircleCenterX + dx, FCircleCenterY - dy, FRadiusX, FRadiusY,
                       a.StartAngle + FRotationRad, a.EndAngle + FRotationRad, FDonutPercent);
     } else {
         TPoint end;
-        AngleToPos(a.EndAngle, FXRadius, FYRadius, end.x, end.y);
+        AngleToPos(a.EndAngle, FRadiusX, FRadiusY, end.x, end.y);
         if (end == FPrevEnd && Count() > 1 && a.EndAngle - a.StartAngle <= 1.0) return;
         const TRect& r = FCircleRect;
         canvas->Pie(r.Left + dx, r.Top - dy, r.Right + dx, r.Bottom - dy, FPrevEnd.x + dx,
@@ -781,9 +781,9 @@ void TPieSeries::DrawMark(int ValueIndex, const AnsiString& St, TSeriesMarkPosit
     AngleToPos(angle, rx + c->Distance(), ry + c->Distance(), APosition->ArrowFrom.x,
                APosition->ArrowFrom.y);
     APosition->LeftTop.x = APosition->ArrowTo.x;
-    if (APosition->ArrowTo.x <= FCircleXCenter) APosition->LeftTop.x -= APosition->Width;
+    if (APosition->ArrowTo.x <= FCircleCenterX) APosition->LeftTop.x -= APosition->Width;
     APosition->LeftTop.y = APosition->ArrowTo.y;
-    if (APosition->ArrowTo.y <= FCircleYCenter) APosition->LeftTop.y -= APosition->Height;
+    if (APosition->ArrowTo.y <= FCircleCenterY) APosition->LeftTop.y -= APosition->Height;
     if (FAutoMarkPosition) Marks()->AntiOverlap(FirstVisibleIndex(), ValueIndex, *APosition);
     TCircledSeries::DrawMark(ValueIndex, St, APosition);
 }
@@ -795,13 +795,13 @@ int TPieSeries::CalcClickedPie(int X, int Y) {
     if (TCustomAxisPanel* chart = ParentChart())
         chart->Canvas()->Calculate2DPosition(X, Y, StartZ());
     const double angle = PointToAngle(X, Y);
-    const double d = TeeDistance(X - FCircleXCenter, Y - FCircleYCenter);
+    const double d = TeeDistance(X - FCircleCenterX, Y - FCircleCenterY);
     for (int i = 0; i < static_cast<int>(FAngles.size()) && i < Count(); ++i) {
         const TPieAngle& a = FAngles[static_cast<size_t>(i)];
         if (a.StartAngle <= angle && angle <= a.EndAngle) {
             int dx, dy;
             CalcExplodedOffset(i, dx, dy);
-            if (TeeDistance(std::abs(dx) + FXRadius, std::abs(dy) + FYRadius) >= d) return i;
+            if (TeeDistance(std::abs(dx) + FRadiusX, std::abs(dy) + FRadiusY) >= d) return i;
         }
     }
     return -1;

@@ -536,7 +536,7 @@ void TTeeCommander::DoDepth(int X, int Y) {
 void TTeeCommander::DoExplode(int X, int Y) {
     TPieSeries* pie = FirstSeriesPie();
     if (FPieSlice == -1 || !pie) return;
-    const double d = TeeDistance(pie->CircleWidth(), pie->CircleHeight());
+    const double d = TeeDistance(pie->CircleSizeX(), pie->CircleSizeY());
     if (d <= 0) return;
     const int e = std::min(100, R(TeeDistance(FOldX - X, FOldY - Y) * 100.0 / d));
     pie->ExplodedSlice()->Put(FPieSlice, e);

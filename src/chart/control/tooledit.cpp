@@ -99,7 +99,12 @@ const TCursor TeeCursors[] = {
     crMultiDrag, crSQLWait, crNo,        crAppStart, crHelp,     crHandPoint, crSizeAll};
 const char* const TeeHandName = "crTeeHand";
 
-bool CursorName(TCursor ACursor, AnsiString& Name) {
+AnsiString WithoutCr(const AnsiString& S) {
+    return S.SubString(1, 2) == "cr" ? S.SubString(3, S.Length() - 2) : S;
+}
+} // namespace
+
+bool TeeCursorToIdent(TCursor ACursor, AnsiString& Name) {
     if (ACursor == crTeeHand) {
         Name = TeeHandName;
         return true;
@@ -107,10 +112,13 @@ bool CursorName(TCursor ACursor, AnsiString& Name) {
     return CursorToIdent(ACursor, Name);
 }
 
-AnsiString WithoutCr(const AnsiString& S) {
-    return S.SubString(1, 2) == "cr" ? S.SubString(3, S.Length() - 2) : S;
+bool TeeIdentToCursor(const AnsiString& Name, TCursor& ACursor) {
+    if (SameText(Name, TeeHandName)) {
+        ACursor = crTeeHand;
+        return true;
+    }
+    return IdentToCursor(Name, ACursor);
 }
-} // namespace
 
 void TeeFillCursors(TComboFlat* ACombo, TCursor ACursor) {
     ACombo->Clear();
@@ -125,14 +133,12 @@ void TeeFillCursors(TComboFlat* ACombo, TCursor ACursor) {
     items->EndUpdate();
     ACombo->SetSorted(true);
     AnsiString name;
-    ACombo->SetItemIndex(CursorName(ACursor, name) ? items->IndexOf(WithoutCr(name)) : -1);
+    ACombo->SetItemIndex(TeeCursorToIdent(ACursor, name) ? items->IndexOf(WithoutCr(name)) : -1);
 }
 
 TCursor TeeSetCursor(TCursor ACursor, const AnsiString& Name) {
-    const AnsiString ident = "cr" + Name;
-    if (SameText(ident, TeeHandName)) return crTeeHand;
     TCursor c;
-    return IdentToCursor(ident, c) ? c : ACursor;
+    return TeeIdentToCursor("cr" + Name, c) ? c : ACursor;
 }
 
 // ---------------------------------------------------------------------------

@@ -46,6 +46,10 @@ private:
     bool FHideColor = false;
 };
 
+// The standard cursor names and "crTeeHand" for the chart's hand cursor.
+bool TeeCursorToIdent(TCursor ACursor, AnsiString& Name);
+bool TeeIdentToCursor(const AnsiString& Name, TCursor& ACursor);
+
 // Fills the combo with the cursor names without their "cr", sorted, and
 // selects the one of ACursor (none when it has no name).
 void TeeFillCursors(TComboFlat* ACombo, TCursor ACursor);

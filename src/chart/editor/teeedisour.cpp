@@ -109,14 +109,9 @@ namespace {
 TBitBtn* NewArrowButton(TComponent* Owner, TWinControl* Parent, const char* Name, bool Up, int L,
                         int T) {
     auto* b = TeeNew<TBitBtn>(Owner, Parent, Name, L, T, 24, 22);
-    TBitmap glyph(9, 6);
-    TCanvas* c = glyph.Canvas();
-    c->Brush()->SetColor(clWhite);
-    c->FillRect(TRect(0, 0, 9, 6));
-    for (int row = 0; row < 5; ++row)
-        for (int x = 4 - row; x <= 4 + row; ++x)
-            c->SetPixel(x, Up ? row : 4 - row, clBlack);
-    b->SetGlyph(&glyph);
+    TBitmap up, down;
+    TeeLoadArrowBitmaps(&up, &down);
+    b->SetGlyph(Up ? &up : &down);
     return b;
 }
 } // namespace

@@ -14,6 +14,7 @@
 #include "chart/editor/teeexport.h"
 #include "chart/editor/teeformbuild.h"
 #include "chart/editor/teelisb.h"
+#include "chart/editor/teependlg.h"
 #include "chart/editor/teeprevi.h"
 #include "chart/control/tooledit.h"
 #include "chart/engine/teeconst.h"
@@ -115,10 +116,12 @@ TChartEditForm::TChartEditForm(TComponent* AOwner) : TForm(AOwner) {
     LBSeries->SetHelpContext(516);
     BMoveUP = NewControl<TSpeedButton>(this, TabSeriesList, "BMoveUP", 2, 60, 23, 22);
     BMoveUP->SetFlat(true);
-    BMoveUP->SetCaption("^");
+    TBitmap up, down;
+    TeeLoadArrowBitmaps(&up, &down);
+    BMoveUP->SetGlyph(&up);
     BMoveDown = NewControl<TSpeedButton>(this, TabSeriesList, "BMoveDown", 2, 88, 23, 22);
     BMoveDown->SetFlat(true);
-    BMoveDown->SetCaption("v");
+    BMoveDown->SetGlyph(&down);
     auto button = [this](const char* Name, const char* Caption, int Top, int Help) {
         auto* b = NewControl<TButton>(this, TabSeriesList, Name, 318, Top, 75, 25, Caption);
         b->SetAnchors({akRight, akTop});

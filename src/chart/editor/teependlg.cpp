@@ -41,6 +41,19 @@ void ShowControls(bool Show, std::initializer_list<TControl*> Controls) {
         c->SetVisible(Show);
 }
 
+void TeeLoadArrowBitmaps(TBitmap* Up, TBitmap* Down) {
+    for (TBitmap* b : {Up, Down}) {
+        b->SetSize(9, 6);
+        TCanvas* c = b->Canvas();
+        c->Brush()->SetColor(clWhite);
+        c->FillRect(TRect(0, 0, 9, 6));
+        // A black triangle on white, which buttons take as transparent.
+        for (int row = 0; row < 5; ++row)
+            for (int x = 4 - row; x <= 4 + row; ++x)
+                c->SetPixel(x, b == Up ? row : 4 - row, clBlack);
+    }
+}
+
 bool TeeYesNo(const AnsiString& Message, TControl* Owner) {
     Screen->SetCursor(crDefault);
     if (Owner) {

@@ -194,6 +194,8 @@ template <typename T> std::unique_ptr<T> TeeCreateDialog(TComponent* AOwner) {
 
 void ShowControls(bool Show, std::initializer_list<TControl*> Controls);
 bool TeeYesNo(const AnsiString& Message, TControl* Owner = nullptr);
+// The move-up and move-down glyphs of the editors' list buttons.
+void TeeLoadArrowBitmaps(TBitmap* Up, TBitmap* Down);
 bool TeeYesNoDelete(const AnsiString& Name, TControl* Owner = nullptr);
 void AddDefaultValueFormats(TStrings* Items);
 void MoveList(TListBox* Source, TListBox* Destination);

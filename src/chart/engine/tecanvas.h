@@ -410,7 +410,7 @@ public:
 
     virtual void Arc(int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4, int Y4) = 0;
     // A flat ring sector; angles in radians, the hole in percent of the radii.
-    virtual void Donut(int XCenter, int YCenter, int XRadius, int YRadius, double StartAngle,
+    virtual void Donut(int XCenter, int YCenter, int RadiusX, int RadiusY, double StartAngle,
                        double EndAngle, double HolePercent) = 0;
     virtual void Draw(int X, int Y, TGraphic* Graphic) = 0;
     virtual void Ellipse(int X1, int Y1, int X2, int Y2) = 0;
@@ -559,7 +559,7 @@ public:
     virtual void MoveTo3D(int X, int Y, int Z) = 0;
     virtual void LineTo3D(int X, int Y, int Z) = 0;
     // Angles in radians.
-    virtual void Pie3D(int XCenter, int YCenter, int XRadius, int YRadius, int Z0, int Z1,
+    virtual void Pie3D(int XCenter, int YCenter, int RadiusX, int RadiusY, int Z0, int Z1,
                        double StartAngle, double EndAngle, bool DarkSides, bool DrawSides,
                        int DonutPercent = 0) = 0;
     // A plane standing on the segment A-B from depth Z0 to Z1.
@@ -640,7 +640,7 @@ public:
     void SetTextAlign(UINT Align) override;
     void SetUseBuffer(bool Value) override;
     void Arc(int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4, int Y4) override;
-    void Donut(int XCenter, int YCenter, int XRadius, int YRadius, double StartAngle,
+    void Donut(int XCenter, int YCenter, int RadiusX, int RadiusY, double StartAngle,
                double EndAngle, double HolePercent) override;
     void Draw(int X, int Y, TGraphic* Graphic) override;
     void Ellipse(int X1, int Y1, int X2, int Y2) override;
@@ -696,7 +696,7 @@ public:
     void LineWithZ(int X0, int Y0, int X1, int Y1, int Z) override;
     void MoveTo3D(int X, int Y, int Z) override;
     void LineTo3D(int X, int Y, int Z) override;
-    void Pie3D(int XCenter, int YCenter, int XRadius, int YRadius, int Z0, int Z1,
+    void Pie3D(int XCenter, int YCenter, int RadiusX, int RadiusY, int Z0, int Z1,
                double StartAngle, double EndAngle, bool DarkSides, bool DrawSides,
                int DonutPercent = 0) override;
     void Plane3D(const TPoint& A, const TPoint& B, int Z0, int Z1) override;

@@ -350,23 +350,23 @@ void TTeeCanvas3D::Frame3D(TRect& Rect, TColor TopColor, TColor BottomColor, int
     ++Rect.Right;
 }
 
-void TTeeCanvas3D::Donut(int XCenter, int YCenter, int XRadius, int YRadius, double StartAngle,
+void TTeeCanvas3D::Donut(int XCenter, int YCenter, int RadiusX, int RadiusY, double StartAngle,
                          double EndAngle, double HolePercent) {
     TCanvas* c = PlatformCanvas();
     auto at = [&](double rx, double ry, double angle) {
         return TPoint(XCenter + PixelPos(rx * std::cos(angle)),
                       YCenter - PixelPos(ry * std::sin(angle)));
     };
-    const double innerX = HolePercent * XRadius * 0.01;
-    const double innerY = HolePercent * YRadius * 0.01;
-    const TPoint outerStart = at(XRadius, YRadius, StartAngle);
-    const TPoint outerEnd = at(XRadius, YRadius, EndAngle);
+    const double innerX = HolePercent * RadiusX * 0.01;
+    const double innerY = HolePercent * RadiusY * 0.01;
+    const TPoint outerStart = at(RadiusX, RadiusY, StartAngle);
+    const TPoint outerEnd = at(RadiusX, RadiusY, EndAngle);
     const TPoint innerStart = at(innerX, innerY, StartAngle);
     const TPoint innerEnd = at(innerX, innerY, EndAngle);
     const int ix = PixelPos(innerX), iy = PixelPos(innerY);
     c->BeginPath();
     c->MoveTo(outerStart.x, outerStart.y);
-    c->ArcTo(XCenter - XRadius, YCenter - YRadius, XCenter + XRadius, YCenter + YRadius,
+    c->ArcTo(XCenter - RadiusX, YCenter - RadiusY, XCenter + RadiusX, YCenter + RadiusY,
              outerStart.x, outerStart.y, outerEnd.x, outerEnd.y);
     c->LineTo(innerEnd.x, innerEnd.y);
     c->SetArcDirection(AD_CLOCKWISE);

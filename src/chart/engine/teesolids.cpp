@@ -407,7 +407,7 @@ void TTeeCanvas3D::PyramidTrunc(const TRect& R, int StartZ, int EndZ, int TruncX
         baseFace();
 }
 
-void TTeeCanvas3D::Pie3D(int XCenter, int YCenter, int XRadius, int YRadius, int Z0, int Z1,
+void TTeeCanvas3D::Pie3D(int XCenter, int YCenter, int RadiusX, int RadiusY, int Z0, int Z1,
                          double StartAngle, double EndAngle, bool DarkSides, bool DrawSides,
                          int DonutPercent) {
     const TColor color = SolidColor(this);
@@ -420,7 +420,7 @@ void TTeeCanvas3D::Pie3D(int XCenter, int YCenter, int XRadius, int YRadius, int
 
     std::vector<TPoint> nearArc(n), farArc(n);
     for (int i = 0; i < n; ++i) {
-        const TPoint p = onArc(XRadius, YRadius, StartAngle + i * step);
+        const TPoint p = onArc(RadiusX, RadiusY, StartAngle + i * step);
         nearArc[i] = Calculate3DPosition(p, Z1);
         farArc[i] = Calculate3DPosition(p, Z0);
     }
@@ -428,7 +428,7 @@ void TTeeCanvas3D::Pie3D(int XCenter, int YCenter, int XRadius, int YRadius, int
     // The inner edge: the hole's arc from the end angle back, or the centre.
     std::vector<TPoint> innerNear, innerFar;
     if (DonutPercent > 0) {
-        const double ix = DonutPercent * XRadius * 0.01, iy = DonutPercent * YRadius * 0.01;
+        const double ix = DonutPercent * RadiusX * 0.01, iy = DonutPercent * RadiusY * 0.01;
         innerNear.resize(n);
         innerFar.resize(n);
         for (int i = 0; i < n; ++i) {

@@ -160,14 +160,14 @@ double TGaugeSeries::ValueAngle(double Value) const {
     return RotationAngle() + 360 - (FTotalAngle - part);
 }
 
-TPoint TGaugeSeries::CalcPoint(double Angle, const TPoint& Center, double XRadius, double YRadius) {
-    return TPoint(Center.x - RoundInt(std::cos(Angle) * XRadius),
-                  Center.y - RoundInt(std::sin(Angle) * YRadius));
+TPoint TGaugeSeries::CalcPoint(double Angle, const TPoint& Center, double RadiusX, double RadiusY) {
+    return TPoint(Center.x - RoundInt(std::cos(Angle) * RadiusX),
+                  Center.y - RoundInt(std::sin(Angle) * RadiusY));
 }
 
 void TGaugeSeries::CalcLinePoints(TPoint& Start, TPoint& End) {
-    const TPoint c(CircleXCenter(), CircleYCenter());
-    End = CalcPoint(ValueAngle(Value()) * Pi / 180, c, XRadius(), YRadius());
+    const TPoint c(CircleCenterX(), CircleCenterY());
+    End = CalcPoint(ValueAngle(Value()) * Pi / 180, c, RadiusX(), RadiusY());
     int d = FHandDistance;
     if (FEndPoint->Visible()) d += 2 * FEndPoint->HorizSize() + FEndPoint->Pen()->Width();
     const double dx = c.x - End.x, dy = c.y - End.y, len = std::hypot(dx, dy);
@@ -225,10 +225,10 @@ void TGaugeSeries::DrawAllValues() {
     TCanvas3D* canvas = chart->Canvas();
     if (axis->DesiredIncrement() != 10) axis->SetDesiredIncrement(10);
     const double step = axis->Increment();
-    FCenterPoint = TPoint(CircleXCenter(), CircleYCenter());
+    FCenterPoint = TPoint(CircleCenterX(), CircleCenterY());
     const double range = FMaximum - FMinimum;
     const int z = StartZ();
-    const double xr = XRadius(), yr = YRadius();
+    const double xr = RadiusX(), yr = RadiusY();
 
     if (CircleGradient()->Visible()) DrawCircleGradient();
     if (FCenter->Visible()) {

@@ -27,7 +27,7 @@ public:
     TChartAxis* Axis() const;
     // Degrees of a value on the scale (before the conversion to radians).
     double ValueAngle(double Value) const;
-    static TPoint CalcPoint(double Angle, const TPoint& Center, double XRadius, double YRadius);
+    static TPoint CalcPoint(double Angle, const TPoint& Center, double RadiusX, double RadiusY);
     // Start and end of the hand for the current value.
     void CalcLinePoints(TPoint& Start, TPoint& End);
     void DrawValueLine();

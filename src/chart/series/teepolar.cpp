@@ -209,8 +209,8 @@ void TCustomPolarSeries::CalcXYPos(int ValueIndex, double ARadius, int& X, int& 
     const double r = RadiusOf(YValues()->Value(ValueIndex), ARadius);
     const double angle = GetxValue(ValueIndex);
     if (r < 0 || !std::isfinite(angle)) {
-        X = CircleXCenter();
-        Y = CircleYCenter();
+        X = CircleCenterX();
+        Y = CircleCenterY();
         return;
     }
     AngleToPos(angle * Pi / 180.0, r, r, X, Y);
@@ -218,20 +218,20 @@ void TCustomPolarSeries::CalcXYPos(int ValueIndex, double ARadius, int& X, int& 
 
 int TCustomPolarSeries::CalcXPos(int ValueIndex) {
     int x, y;
-    CalcXYPos(ValueIndex, XRadius(), x, y);
+    CalcXYPos(ValueIndex, RadiusX(), x, y);
     return x;
 }
 
 int TCustomPolarSeries::CalcYPos(int ValueIndex) {
     int x, y;
-    CalcXYPos(ValueIndex, YRadius(), x, y);
+    CalcXYPos(ValueIndex, RadiusY(), x, y);
     return y;
 }
 
 // Rings sit where points of the same value sit, on logarithmic and inverted
 // axes too.
 void TCustomPolarSeries::CalcXYRadius(double Value, int& AXRadius, int& AYRadius) {
-    const double rx = RadiusOf(Value, XRadius()), ry = RadiusOf(Value, YRadius());
+    const double rx = RadiusOf(Value, RadiusX()), ry = RadiusOf(Value, RadiusY());
     AXRadius = rx < 0 ? 0 : RoundInt(rx);
     AYRadius = ry < 0 ? 0 : RoundInt(ry);
 }
@@ -305,7 +305,7 @@ void TCustomPolarSeries::DoBeforeDrawValues() {
         UnClipCanvas(canvas);
     }
     canvas->AssignVisiblePen(FCirclePen.get());
-    DrawPolarCircle(CircleWidth() / 2, CircleHeight() / 2, EndZ());
+    DrawPolarCircle(CircleSizeX() / 2, CircleSizeY() / 2, EndZ());
     if (CircleGradient()->Visible()) DrawCircleGradient();
     if (chart->AxisBehind()) DrawAxis();
 }
@@ -319,8 +319,8 @@ void TCustomPolarSeries::DoAfterDrawValues() {
 void TCustomPolarSeries::DrawPolarCircle(int HalfWidth, int HalfHeight, int Z) {
     TCanvas3D* canvas = ParentChart()->Canvas();
     if (FPolygonSides <= 0) {
-        canvas->EllipseWithZ(CircleXCenter() - HalfWidth, CircleYCenter() - HalfHeight,
-                             CircleXCenter() + HalfWidth, CircleYCenter() + HalfHeight, Z);
+        canvas->EllipseWithZ(CircleCenterX() - HalfWidth, CircleCenterY() - HalfHeight,
+                             CircleCenterX() + HalfWidth, CircleCenterY() + HalfHeight, Z);
         return;
     }
     std::vector<TPoint> p(static_cast<size_t>(FPolygonSides) + 1);
@@ -341,10 +341,10 @@ void TCustomPolarSeries::DrawCircleGradient() {
     TCanvas3D* canvas = ParentChart()->Canvas();
     std::vector<TPoint> p(static_cast<size_t>(FPolygonSides));
     const double step = AngleIncrement() * Pi / 180.0;
-    TRect bounds(CircleXCenter(), CircleYCenter(), CircleXCenter(), CircleYCenter());
+    TRect bounds(CircleCenterX(), CircleCenterY(), CircleCenterX(), CircleCenterY());
     for (int i = 0; i < FPolygonSides; ++i) {
         TPoint& q = p[size_t(i)];
-        AngleToPos(i * step, XRadius(), YRadius(), q.x, q.y);
+        AngleToPos(i * step, RadiusX(), RadiusY(), q.x, q.y);
         if (ParentChart()->View3D()) q = canvas->Calculate3DPosition(q, EndZ());
         bounds = TRect(std::min<int>(bounds.Left, q.x), std::min<int>(bounds.Top, q.y),
                        std::max<int>(bounds.Right, q.x), std::max<int>(bounds.Bottom, q.y));
@@ -366,7 +366,7 @@ void TCustomPolarSeries::DrawZone(double Min, double Max, int Z) {
     int ix, iy, ox, oy;
     CalcXYRadius(Min, ix, iy);
     CalcXYRadius(Max, ox, oy);
-    const int cx = CircleXCenter(), cy = CircleYCenter();
+    const int cx = CircleCenterX(), cy = CircleCenterY();
     TRect inner(cx - ix, cy - iy, cx + ix, cy + iy);
     if (ParentChart()->View3D()) inner = canvas->CalcRect3D(inner, Z);
     TPoint d[2] = {inner.TopLeft(), inner.BottomRight()};
@@ -384,7 +384,7 @@ void TCustomPolarSeries::FillTriangle(const TPoint& P0, const TPoint& P1, int Z)
     TCanvas3D* canvas = ParentChart()->Canvas();
     const TPenStyle old = canvas->Pen()->Style();
     canvas->Pen()->SetStyle(psClear);
-    canvas->TriangleWithZ(P0, P1, TPoint(CircleXCenter(), CircleYCenter()), Z);
+    canvas->TriangleWithZ(P0, P1, TPoint(CircleCenterX(), CircleCenterY()), Z);
     canvas->Pen()->SetStyle(old);
 }
 
@@ -402,7 +402,7 @@ void TCustomPolarSeries::DrawCircleLabel(double Angle, int Index) {
     const AnsiString text = GetCircleLabel(Angle, Index);
     canvas->AssignFont(FCircleLabelsFont.get());
     const int h = canvas->FontHeight();
-    double xr = XRadius(), yr = YRadius();
+    double xr = RadiusX(), yr = RadiusY();
     if (FCircleLabelsInside) {
         xr -= canvas->TextWidth(text);
         yr -= h;
@@ -458,8 +458,8 @@ void TCustomPolarSeries::DrawAxis() {
             if (haxis->Grid()->Visible()) {
                 gridPen(haxis->Grid());
                 int x, y;
-                AngleToPos(a * Pi / 180.0, XRadius(), YRadius(), x, y);
-                canvas->LineWithZ(CircleXCenter(), CircleYCenter(), x, y, z);
+                AngleToPos(a * Pi / 180.0, RadiusX(), RadiusY(), x, y);
+                canvas->LineWithZ(CircleCenterX(), CircleCenterY(), x, y, z);
             }
         }
     }
@@ -485,7 +485,7 @@ void TCustomPolarSeries::DrawAxis() {
     }
 
     if (!chart->AxisVisible()) return;
-    const int cx = CircleXCenter(), cy = CircleYCenter();
+    const int cx = CircleCenterX(), cy = CircleCenterY();
     const bool oldInverted = vaxis->Inverted();
     const auto radiusLine = [&](TChartAxis* A) {
         if (!A->Visible()) return;
@@ -498,16 +498,16 @@ void TCustomPolarSeries::DrawAxis() {
         const double inc = vaxis->Increment();
         if (A == chart->LeftAxis())
             A->CustomDrawMinMaxStartEnd(cx - t, cx, cx, false, vaxis->Minimum(), vaxis->Maximum(),
-                                        inc, cy - YRadius(), cy);
+                                        inc, cy - RadiusY(), cy);
         else if (A == chart->RightAxis())
             A->CustomDrawMinMaxStartEnd(cx + t, cx, cx, false, vaxis->Minimum(), vaxis->Maximum(),
-                                        inc, cy - YRadius(), cy);
+                                        inc, cy - RadiusY(), cy);
         else if (A == chart->TopAxis())
             A->CustomDrawMinMaxStartEnd(cy - t, cy, cy, false, vaxis->Minimum(), vaxis->Maximum(),
-                                        inc, cx, cx + XRadius());
+                                        inc, cx, cx + RadiusX());
         else
             A->CustomDrawMinMaxStartEnd(cy + t, cy, cy, false, vaxis->Minimum(), vaxis->Maximum(),
-                                        inc, cx, cx + XRadius());
+                                        inc, cx, cx + RadiusX());
     };
     radiusLine(chart->LeftAxis());
     if (FPolygonSides != 0) return;
@@ -537,7 +537,7 @@ void TCustomPolarSeries::DrawValue(int ValueIndex) {
             canvas->AssignBrush(Brush(), C);
             TTeeBlend* blend = nullptr;
             if (FTransparency > 0) {
-                TPoint a = From, b = To, c(CircleXCenter(), CircleYCenter());
+                TPoint a = From, b = To, c(CircleCenterX(), CircleCenterY());
                 if (chart->View3D()) {
                     a = canvas->Calculate3DPosition(a, z);
                     b = canvas->Calculate3DPosition(b, z);

@@ -40,7 +40,7 @@ public:
     // Screen position of a point on a circle of ARadius pixels.
     void CalcXYPos(int ValueIndex, double ARadius, int& X, int& Y);
     // X and Y pixel radius of a radius value.
-    void CalcXYRadius(double Value, int& XRadius, int& YRadius);
+    void CalcXYRadius(double Value, int& RadiusX, int& RadiusY);
     void DrawRing(double Value, int Z);
     void DrawPolarCircle(int HalfWidth, int HalfHeight, int Z);
     void DrawZone(double Min, double Max, int Z);

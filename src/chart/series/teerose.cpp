@@ -151,7 +151,7 @@ void TClockSeries::HandAngles(TDateTime Time, double& Hours, double& Minutes, do
 
 TPoint TClockSeries::HandEnd(double AngleDeg, double Factor) const {
     TPoint p;
-    AngleToPos(AngleDeg * Pi / 180.0, XRadius() * Factor / 2, YRadius() * Factor / 2, p.x, p.y);
+    AngleToPos(AngleDeg * Pi / 180.0, RadiusX() * Factor / 2, RadiusY() * Factor / 2, p.x, p.y);
     return p;
 }
 
@@ -163,7 +163,7 @@ void TClockSeries::DrawAllValues() {
     if (OnGetTime) OnGetTime(this, now);
     double hours, minutes, seconds;
     HandAngles(now, hours, minutes, seconds);
-    const TPoint centre(CircleXCenter(), CircleYCenter());
+    const TPoint centre(CircleCenterX(), CircleCenterY());
     const int z = StartZ();
     const auto arrow = [&](TChartPen* Pen, double Angle, double Factor, int Width, int Height) {
         if (!Pen->Visible()) return;

@@ -139,13 +139,13 @@ void TSmithSeries::ZToPos(double Resist, double React, int& X, int& Y) const {
         u = 1;
         v = 0;
     }
-    X = CircleXCenter() + RoundInt(XRadius() * u);
-    Y = CircleYCenter() - RoundInt(YRadius() * v);
+    X = CircleCenterX() + RoundInt(RadiusX() * u);
+    Y = CircleCenterY() - RoundInt(RadiusY() * v);
 }
 
 void TSmithSeries::PosToZ(int X, int Y, double& Resist, double& React) const {
-    const double u = XRadius() ? double(X - CircleXCenter()) / XRadius() : 0;
-    const double v = YRadius() ? double(CircleYCenter() - Y) / YRadius() : 0;
+    const double u = RadiusX() ? double(X - CircleCenterX()) / RadiusX() : 0;
+    const double v = RadiusY() ? double(CircleCenterY() - Y) / RadiusY() : 0;
     const double den = (1 - u) * (1 - u) + v * v;
     if (den == 0) {
         Resist = HUGE_VAL;
@@ -249,9 +249,9 @@ void TSmithSeries::DrawRCircle(double Value, int Z, bool ShowLabel) {
     if (Value == -1 || !std::isfinite(Value)) return;
     TCanvas3D* canvas = ParentChart()->Canvas();
     const double c = Value / (Value + 1), rad = 1 / (Value + 1);
-    const int cx = CircleXCenter(), cy = CircleYCenter();
-    const int x0 = cx + RoundInt(XRadius() * (c - rad)), x1 = cx + RoundInt(XRadius() * (c + rad));
-    const int dy = RoundInt(YRadius() * rad);
+    const int cx = CircleCenterX(), cy = CircleCenterY();
+    const int x0 = cx + RoundInt(RadiusX() * (c - rad)), x1 = cx + RoundInt(RadiusX() * (c + rad));
+    const int dy = RoundInt(RadiusY() * rad);
     canvas->Brush()->SetStyle(bsClear);
     canvas->EllipseWithZ(x0, cy - dy, x1, cy + dy, Z);
     if (ShowLabel) {
@@ -266,9 +266,9 @@ void TSmithSeries::DrawXCircle(double Value, int Z, bool ShowLabel) {
     if (!std::isfinite(Value)) return;
     TCustomAxisPanel* chart = ParentChart();
     TCanvas3D* canvas = chart->Canvas();
-    const int cx = CircleXCenter(), cy = CircleYCenter();
+    const int cx = CircleCenterX(), cy = CircleCenterY();
     if (Value == 0) {
-        canvas->LineWithZ(cx - XRadius(), cy, cx + XRadius(), cy, Z);
+        canvas->LineWithZ(cx - RadiusX(), cy, cx + RadiusX(), cy, Z);
     } else if (!chart->View3D() || chart->View3DOptions()->Orthogonal()) {
         // Each arc is the curve of constant reactance, from r = 0 on the outer
         // circle to the rightmost point.
@@ -277,7 +277,7 @@ void TSmithSeries::DrawXCircle(double Value, int Z, bool ShowLabel) {
             std::vector<TPoint> p(Steps + 1);
             for (int i = 0; i < Steps; ++i)
                 ZToPos(std::tan(i * (Pi / 2) / Steps), x, p[size_t(i)].x, p[size_t(i)].y);
-            p[Steps] = TPoint(cx + XRadius(), cy);
+            p[Steps] = TPoint(cx + RadiusX(), cy);
             canvas->Polyline(p.data(), Steps, Z);
         }
     }

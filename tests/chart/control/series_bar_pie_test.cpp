@@ -209,8 +209,8 @@ protected:
     // The pixel at Angle degrees, Fraction of the radius from the centre.
     TColor At(TPieSeries* P, double Degrees, double Fraction, int DX = 0, int DY = 0) {
         const double a = Degrees * std::numbers::pi / 180;
-        return Pixel(P->CircleXCenter() + DX + Nearest(std::cos(a) * P->XRadius() * Fraction),
-                     P->CircleYCenter() - DY - Nearest(std::sin(a) * P->YRadius() * Fraction));
+        return Pixel(P->CircleCenterX() + DX + Nearest(std::cos(a) * P->RadiusX() * Fraction),
+                     P->CircleCenterY() - DY - Nearest(std::sin(a) * P->RadiusY() * Fraction));
     }
 };
 
@@ -228,7 +228,7 @@ TEST_F(PieTest, SlicesRunCounterClockwiseFromThreeOClock) {
     Render("pie_rotated");
     EXPECT_EQ(At(p, 144, 0.5), clRed);
     EXPECT_EQ(At(p, 30, 0.5), clB);
-    EXPECT_EQ(p->Clicked(p->CircleXCenter() - 10, p->CircleYCenter() - 30), 0);
+    EXPECT_EQ(p->Clicked(p->CircleCenterX() - 10, p->CircleCenterY() - 30), 0);
 }
 
 TEST_F(PieTest, ExplodedSliceMovesOutAndTheCircleShrinksByHalfItsOffset) {
@@ -239,8 +239,8 @@ TEST_F(PieTest, ExplodedSliceMovesOutAndTheCircleShrinksByHalfItsOffset) {
     Render("pie_exploded");
     // Slice 1 (70) is the biggest; its middle angle is (108 + 360) / 2 = 234 degrees.
     const double mid = 234 * std::numbers::pi / 180;
-    const int dx = Nearest(p->XRadius() * 0.3 * std::cos(mid));
-    const int dy = Nearest(p->YRadius() * 0.3 * std::sin(mid));
+    const int dx = Nearest(p->RadiusX() * 0.3 * std::cos(mid));
+    const int dy = Nearest(p->RadiusY() * 0.3 * std::sin(mid));
     int cx, cy;
     p->CalcExplodedOffset(1, cx, cy);
     EXPECT_EQ(cx, dx);
@@ -343,13 +343,13 @@ TEST_F(PieTest, APieSetsTheFixedViewAndRemovingItRestoresTheChartsView) {
 TEST_F(PieTest, ClickOutsideTheCircleWithinTheDiagonalHitsTheSlice) {
     auto* p = Pie({{50, clRed}, {50, clB}});
     Render("pie_click");
-    const int rx = p->XRadius(), ry = p->YRadius();
+    const int rx = p->RadiusX(), ry = p->RadiusY();
     const double d = std::sqrt(double(rx) * rx + double(ry) * ry);
     // 45 degrees, a bit outside the radius but inside the diagonal distance.
-    const int x = p->CircleXCenter() + Nearest((d - 2) / std::sqrt(2.0));
-    const int y = p->CircleYCenter() - Nearest((d - 2) / std::sqrt(2.0));
+    const int x = p->CircleCenterX() + Nearest((d - 2) / std::sqrt(2.0));
+    const int y = p->CircleCenterY() - Nearest((d - 2) / std::sqrt(2.0));
     EXPECT_EQ(p->Clicked(x, y), 0);
-    EXPECT_EQ(p->Clicked(p->CircleXCenter() + 10, p->CircleYCenter() + 10), 1);
+    EXPECT_EQ(p->Clicked(p->CircleCenterX() + 10, p->CircleCenterY() + 10), 1);
 }
 
 TEST_F(PieTest, PieIn3DDrawsAllSlices) {

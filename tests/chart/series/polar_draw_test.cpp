@@ -24,8 +24,8 @@ protected:
     static TPoint Expected(TCircledSeries* S, double AngleDeg, double Fraction) {
         const double a = (AngleDeg + S->RotationAngle()) * Pi / 180;
         return TPoint(
-            S->CircleXCenter() + int(std::nearbyint(std::cos(a) * S->XRadius() * Fraction)),
-            S->CircleYCenter() - int(std::nearbyint(std::sin(a) * S->YRadius() * Fraction)));
+            S->CircleCenterX() + int(std::nearbyint(std::cos(a) * S->RadiusX() * Fraction)),
+            S->CircleCenterY() - int(std::nearbyint(std::sin(a) * S->RadiusY() * Fraction)));
     }
 };
 
@@ -148,8 +148,8 @@ TEST_F(PolarDrawTest, RadarDrawsAPentagonWithItsFirstSpokeUp) {
     Render("radar_pentagon");
     EXPECT_EQ(s->PolygonSides(), 5);
     EXPECT_EQ(s->RotationAngle(), 90);
-    const int cx = s->CircleXCenter(), cy = s->CircleYCenter();
-    EXPECT_EQ(Pixel(cx, cy - s->YRadius()), clBlue); // the first vertex, straight up
+    const int cx = s->CircleCenterX(), cy = s->CircleCenterY();
+    EXPECT_EQ(Pixel(cx, cy - s->RadiusY()), clBlue); // the first vertex, straight up
     // An edge is straight: half way between two vertices lies inside the circle.
     const TPoint v0 = Expected(s, 0, 1), v1 = Expected(s, 72, 1);
     const TPoint mid((v0.x + v1.x) / 2, (v0.y + v1.y) / 2);
@@ -171,21 +171,21 @@ TEST_F(PolarDrawTest, SmithUnitResistanceCirclePassesThroughTheCentre) {
     s->CCirclePen()->SetStyle(psSolid);
     s->AddPoint(1, 1);
     Render("smith");
-    const int cx = s->CircleXCenter(), cy = s->CircleYCenter();
+    const int cx = s->CircleCenterX(), cy = s->CircleCenterY();
     EXPECT_EQ(Pixel(cx, cy - 3), clBlue); // r = 1: vertical tangent at the centre
     EXPECT_EQ(Pixel(cx, cy + 3), clBlue);
-    EXPECT_EQ(Pixel(cx + s->XRadius() / 2, cy - s->YRadius() / 2), clBlue); // its top
+    EXPECT_EQ(Pixel(cx + s->RadiusX() / 2, cy - s->RadiusY() / 2), clBlue); // its top
     int x, y;
     s->ZToPos(1, 0, x, y);
     EXPECT_EQ(TPoint(x, y), TPoint(cx, cy));
     s->ZToPos(0, 0, x, y);
-    EXPECT_EQ(TPoint(x, y), TPoint(cx - s->XRadius(), cy));
+    EXPECT_EQ(TPoint(x, y), TPoint(cx - s->RadiusX(), cy));
     s->ZToPos(0, 1, x, y);
-    EXPECT_EQ(TPoint(x, y), TPoint(cx, cy - s->YRadius()));
+    EXPECT_EQ(TPoint(x, y), TPoint(cx, cy - s->RadiusY()));
     s->ZToPos(1e12, 0, x, y);
-    EXPECT_EQ(TPoint(x, y), TPoint(cx + s->XRadius(), cy));
+    EXPECT_EQ(TPoint(x, y), TPoint(cx + s->RadiusX(), cy));
     s->ZToPos(-1, 0, x, y); // no finite reflection: the rightmost point, not garbage
-    EXPECT_EQ(TPoint(x, y), TPoint(cx + s->XRadius(), cy));
+    EXPECT_EQ(TPoint(x, y), TPoint(cx + s->RadiusX(), cy));
     s->ZToPos(1, 1, x, y);
     EXPECT_EQ(Pixel(x, y), clRed); // the pointer of the point drawn there
 }
@@ -203,15 +203,15 @@ TEST_F(PolarDrawTest, GaugeNeedlePointsAtItsValue) {
         s->SetValue(v);
         Render("gauge_" + std::to_string(int(v)));
         const double a = (45 + v * 0.9) * Pi / 180; // 0 at 45 degrees, 100 at 135
-        const int cx = s->CircleXCenter(), cy = s->CircleYCenter();
+        const int cx = s->CircleCenterX(), cy = s->CircleCenterY();
         for (double f : {0.3, 0.6, 0.9}) {
-            const int x = cx - int(std::nearbyint(std::cos(a) * s->XRadius() * f));
-            const int y = cy - int(std::nearbyint(std::sin(a) * s->YRadius() * f));
+            const int x = cx - int(std::nearbyint(std::cos(a) * s->RadiusX() * f));
+            const int y = cy - int(std::nearbyint(std::sin(a) * s->RadiusY() * f));
             const int hits = Count(clRed, TRect(x - 1, y - 1, x + 2, y + 2));
             EXPECT_GT(hits, 0) << v << " at " << f;
         }
-        EXPECT_EQ(s->Clicked(cx - int(std::cos(a) * s->XRadius() * 0.5),
-                             cy - int(std::sin(a) * s->YRadius() * 0.5)),
+        EXPECT_EQ(s->Clicked(cx - int(std::cos(a) * s->RadiusX() * 0.5),
+                             cy - int(std::sin(a) * s->RadiusY() * 0.5)),
                   0);
         EXPECT_EQ(s->Clicked(cx + 5 - int(std::cos(a + 1) * 40), cy - int(std::sin(a + 1) * 40)),
                   -1);
@@ -223,8 +223,8 @@ TEST_F(PolarDrawTest, ClockAtThreeShowsHourRightAndMinuteUp) {
     s->OnGetTime = [](TClockSeries*, TDateTime& T) { T = EncodeTime(3, 0, 0, 0); };
     s->PenSeconds()->SetVisible(false);
     Render("clock3");
-    const int cx = s->CircleXCenter(), cy = s->CircleYCenter();
-    const int r = s->XRadius();
+    const int cx = s->CircleCenterX(), cy = s->CircleCenterY();
+    const int r = s->RadiusX();
     EXPECT_EQ(Pixel(cx + r * 45 / 100, cy), clRed); // hour hand: 0.65 of the radius
     EXPECT_NE(Pixel(cx + r * 75 / 100, cy), clRed);
     EXPECT_EQ(Pixel(cx, cy - r * 75 / 100), clRed); // minute hand: 0.85

@@ -98,7 +98,7 @@ TEST(Smith, PositionsMapBackToTheirImpedance) {
         EXPECT_NEAR(x2, x, 0.05 * (1 + std::abs(x))) << r << " " << x;
     }
     double r, x;
-    s->PosToZ(s->CircleXCenter() + s->XRadius(), s->CircleYCenter(), r, x);
+    s->PosToZ(s->CircleCenterX() + s->RadiusX(), s->CircleCenterY(), r, x);
     EXPECT_TRUE(std::isinf(r));
 }
 

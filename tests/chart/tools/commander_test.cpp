@@ -280,14 +280,14 @@ TEST_F(CommanderTest, NormalModeDragExplodesThePieSliceUnderTheMouse) {
     Draw();
     SimulateClick(Commander->ButtonNormal());
     EXPECT_EQ(LabelText(), "Drag a Pie Slice to Explode it");
-    const int x = pie->CircleXCenter(), y = pie->CircleYCenter() + pie->CircleHeight() / 4;
+    const int x = pie->CircleCenterX(), y = pie->CircleCenterY() + pie->CircleSizeY() / 4;
     const int slice = pie->Clicked(x, y);
     ASSERT_GE(slice, 0);
-    const int dy = pie->CircleHeight() / 5;
+    const int dy = pie->CircleSizeY() / 5;
     SimulateMouse(Chart.get(), TMouseAction::Down, mbLeft, x, y);
     SimulateMouse(Chart.get(), TMouseAction::Move, mbLeft, x, y + dy);
     const int e = static_cast<int>(
-        std::nearbyint(dy * 100.0 / std::hypot(pie->CircleWidth(), pie->CircleHeight())));
+        std::nearbyint(dy * 100.0 / std::hypot(pie->CircleSizeX(), pie->CircleSizeY())));
     EXPECT_EQ(pie->ExplodedSlice()->Get(slice), e);
     EXPECT_EQ(LabelText(), Format("Slice: %d Exploded: %d %%", {slice, e}));
     SimulateMouse(Chart.get(), TMouseAction::Up, mbLeft, x, y + dy);

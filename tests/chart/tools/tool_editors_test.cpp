@@ -213,3 +213,20 @@ TEST_F(ToolEditorsTest, GridTransposeEditorRunsTheToolOncePerPress) {
 }
 
 } // namespace
+
+TEST(CursorNamesTest, ChartHandCursorHasItsNameBothWays) {
+    AnsiString name;
+    ASSERT_TRUE(TeeCursorToIdent(crTeeHand, name));
+    EXPECT_EQ(name, "crTeeHand");
+    ASSERT_TRUE(TeeCursorToIdent(crHandPoint, name));
+    EXPECT_EQ(name, "crHandPoint");
+    EXPECT_FALSE(TeeCursorToIdent(TCursor(1234), name));
+    TCursor c = crDefault;
+    ASSERT_TRUE(TeeIdentToCursor("crteehand", c));
+    EXPECT_EQ(c, crTeeHand);
+    EXPECT_FALSE(TeeIdentToCursor("crNothing", c));
+    // The editors' combo texts carry no "cr"; an unknown text keeps the cursor.
+    EXPECT_EQ(TeeSetCursor(crDefault, "TeeHand"), crTeeHand);
+    EXPECT_EQ(TeeSetCursor(crDefault, "Cross"), crCross);
+    EXPECT_EQ(TeeSetCursor(crIBeam, "Nothing"), crIBeam);
+}
