@@ -82,48 +82,27 @@ protected:
         }
     }
 
-    // Ink boxes of the labels of one axis in the band outside the plot:
-    // runs of rows or columns (along the axis) that hold ink of that colour.
+    // Ink boxes of one axis' labels in the band outside the plot: each run of
+    // columns (rows for a vertical axis) that holds ink of the labels' colour.
     std::vector<TRect> LabelBoxes(TChartAxis* Axis, int Channel) {
         const TRect r = Chart->ChartRect();
-        TRect band(0, 0, W, H);
-        if (Axis->Horizontal()) {
-            if (Axis->OtherSide())
-                band.Bottom = r.Top;
-            else
-                band.Top = r.Bottom;
-        } else if (Axis->OtherSide()) {
-            band.Left = r.Right;
-        } else {
-            band.Right = r.Left;
-        }
-        const bool alongX = Axis->Horizontal();
-        const int n = alongX ? W : H;
+        const bool h = Axis->Horizontal(), far = Axis->OtherSide();
+        const int from = h ? (far ? 0 : r.Bottom) : (far ? r.Right : 0);
+        const int to = h ? (far ? r.Top : H) : (far ? W : r.Left);
         std::vector<TRect> boxes;
-        TRect box;
         bool open = false;
-        for (int i = 0; i <= n; ++i) {
+        for (int i = 0; i < (h ? W : H); ++i) {
             bool any = false;
-            if (i < n)
-                for (int j = alongX ? band.Top : band.Left; j < (alongX ? band.Bottom : band.Right);
-                     ++j) {
-                    const int x = alongX ? i : j, y = alongX ? j : i;
-                    if (x < band.Left || x >= band.Right || y < band.Top || y >= band.Bottom)
-                        continue;
-                    if (Lean(Picture->Canvas()->Pixels(x, y), Channel) <= 40) continue;
-                    if (!open && !any) box = TRect(x, y, x + 1, y + 1);
-                    box.Left = std::min<int>(box.Left, x);
-                    box.Top = std::min<int>(box.Top, y);
-                    box.Right = std::max<int>(box.Right, x + 1);
-                    box.Bottom = std::max<int>(box.Bottom, y + 1);
-                    any = true;
-                }
-            if (any) {
-                open = true;
-            } else if (open) {
-                boxes.push_back(box);
-                open = false;
+            for (int j = from; j < to; ++j) {
+                const int x = h ? i : j, y = h ? j : i;
+                if (Lean(Picture->Canvas()->Pixels(x, y), Channel) <= 40) continue;
+                if (!open && !any) boxes.emplace_back(x, y, x + 1, y + 1);
+                TRect& b = boxes.back();
+                b = TRect(std::min<int>(b.Left, x), std::min<int>(b.Top, y),
+                          std::max<int>(b.Right, x + 1), std::max<int>(b.Bottom, y + 1));
+                any = true;
             }
+            open = any;
         }
         return boxes;
     }
