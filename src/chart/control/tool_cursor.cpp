@@ -109,7 +109,9 @@ TCursorClicked TCursorTool::Clicked(int X, int Y) {
 
 void TCursorTool::RedrawCursor() {
     TCustomAxisPanel* chart = ParentChart();
-    if (!chart) return;
+    // Centred lines of a cursor the mouse has not met yet would sit on the
+    // data (a zero line in the middle of the plot, say) and look like part of it.
+    if (!chart || (!FOnScreen && !LinesShown())) return;
     TCanvas3D* canvas = chart->Canvas();
     TColor back = chart->Color();
     if (back == clAutoColor) back = clBtnFace;
@@ -134,6 +136,15 @@ void TCursorTool::RedrawCursor() {
     }
     canvas->Pen()->SetMode(pmCopy);
     canvas->Invalidate();
+    FOnScreen = !FOnScreen;
+}
+
+void TCursorTool::EraseLines() {
+    if (FOnScreen) RedrawCursor();
+}
+
+void TCursorTool::ShowLines() {
+    if (!FOnScreen) RedrawCursor();
 }
 
 void TCursorTool::Changed(int ValueIndex) {
@@ -149,13 +160,24 @@ void TCursorTool::DoChange() {
 void TCursorTool::SetXValue(double Value) {
     if (FXValue == Value) return;
     FXValue = Value;
+    FPlaced = true;
     DoChange();
 }
 
 void TCursorTool::SetYValue(double Value) {
     if (FYValue == Value) return;
     FYValue = Value;
+    FPlaced = true;
     DoChange();
+}
+
+void TCursorTool::SetFollowMouse(bool Value) {
+    if (FFollowMouse == Value) return;
+    FFollowMouse = Value;
+    if (!LinesShown())
+        EraseLines();
+    else if (Active() && IXPosition != -1)
+        ShowLines();
 }
 
 void TCursorTool::SetStyle(TCursorToolStyle Value) {
@@ -174,17 +196,26 @@ void TCursorTool::SetUseChartRect(bool Value) {
 void TCursorTool::SetSeries(TChartSeries* Value) {
     TTeeCustomToolSeries::SetSeries(Value);
     if (!Value || ComponentState().Contains(csLoading)) return;
-    if (Active()) RedrawCursor();
+    if (Active()) EraseLines();
     SnapToPoint();
     CalcScreenPositions();
-    if (Active()) RedrawCursor();
+    if (Active()) ShowLines();
+}
+
+void TCursorTool::SetActive(bool Value) {
+    if (Value == Active()) return;
+    TTeeCustomToolSeries::SetActive(Value);
+    // The chart repaints without the lines either way.
+    FOnScreen = false;
 }
 
 void TCursorTool::ChartEvent(TChartToolEvent AEvent) {
     TTeeCustomToolSeries::ChartEvent(AEvent);
     if (AEvent != cteAfterDraw) return;
+    // A finished picture never holds the lines: the cursor draws after it.
+    FOnScreen = false;
     CalcScreenPositions();
-    RedrawCursor();
+    ShowLines();
 }
 
 void TCursorTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button, TShiftState Shift,
@@ -201,11 +232,12 @@ void TCursorTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button, 
         break;
     case cmeMove:
         if ((Dragging != ccNone || FFollowMouse) && PointInRect(GetAxisRect(), X, Y)) {
-            RedrawCursor();
+            EraseLines();
             CalcValuePositions(X, Y);
             const int index = SnapToPoint();
             CalcScreenPositions();
-            RedrawCursor();
+            FPlaced = true;
+            ShowLines();
             Changed(index);
         } else {
             const TCursorClicked c = Clicked(X, Y);

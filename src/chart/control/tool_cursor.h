@@ -26,6 +26,7 @@ public:
     void ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button, TShiftState Shift, int X,
                          int Y) override;
     void SetSeries(TChartSeries* Value) override;
+    void SetActive(bool Value) override;
 
     TRect GetAxisRect();
     void CalcValuePositions(int X, int Y);
@@ -36,7 +37,7 @@ public:
     void RedrawCursor();
 
     bool FollowMouse() const { return FFollowMouse; }
-    void SetFollowMouse(bool Value) { FFollowMouse = Value; }
+    void SetFollowMouse(bool Value);
     bool Snap() const { return FSnap; }
     void SetSnap(bool Value) { FSnap = Value; }
     TCursorToolStyle Style() const { return FStyle; }
@@ -60,6 +61,13 @@ protected:
 
 private:
     bool FFollowMouse = false;
+    // Set once the mouse or the program has put the cursor somewhere: until
+    // then a cursor that follows the mouse has no place worth showing.
+    bool FPlaced = false;
+    bool FOnScreen = false; // the exclusive-or lines are on the window now
+    bool LinesShown() const { return !FFollowMouse || FPlaced; }
+    void EraseLines();
+    void ShowLines();
     bool FSnap = false;
     TCursorToolStyle FStyle = cssBoth;
     bool FUseChartRect = false;

@@ -412,6 +412,9 @@ private:
     void DrawThisLabel(TLabelWalk& W, int LabelPos, const AnsiString& Text,
                        TAxisItem* Item = nullptr);
     void PlaceValueLabel(TLabelWalk& W, double Value);
+    TDateTimeStep WalkStep(double Increment) const;
+    template <class F> void ForEachDefaultValue(const TLabelWalk& W, F Visit);
+    template <class F> double ForEachLogValue(F Visit);
     void DoDefaultLabels(TLabelWalk& W);
     void DoDefaultLogLabels(TLabelWalk& W);
     void DoNotCustomLabels(TLabelWalk& W);

@@ -25,6 +25,11 @@ constexpr int MaxWalkSteps = 100000;
 bool HasIndexSide(TChartAxis* Axis, TChartSeries* S) {
     return Axis->Horizontal() == S->YIsMandatory();
 }
+
+// First value of the logarithmic walk: the minimum, or a stand-in above zero.
+double LogLowest(double Minimum) {
+    return Minimum > 0 ? Minimum : Minimum < 0 ? MinAxisRange : 0.1;
+}
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -164,12 +169,19 @@ int TChartAxis::LabelHeight(double Value) {
 int TChartAxis::MaxLabelsWidth() {
     if (!FParentChart) return 0;
     TCanvas3D* canvas = FParentChart->Canvas();
+    // The room across the axis is the widest line of text, whatever the angle:
+    // upright labels on a horizontal axis stand as tall as they are wide.
+    const auto widthOf = [this](const AnsiString& Text) {
+        int lines = 0;
+        return FParentChart->MultiLineTextWidth(Text, lines);
+    };
     if (FItems->Count() > 0) {
         int result = 0;
         for (int i = 0; i < FItems->Count(); ++i) {
             TAxisItem* item = FItems->Get(i);
             canvas->AssignFont(item->Font());
-            result = std::max(result, canvas->TextWidth(item->Text()));
+            result = std::max(
+                result, widthOf(item->Text().IsEmpty() ? LabelValue(item->Value()) : item->Text()));
         }
         return result;
     }
@@ -177,15 +189,30 @@ int TChartAxis::MaxLabelsWidth() {
     case talValue: {
         // Measured without the chart's label event: only the room matters.
         TTeeValueScope quiet(FParentChart->OnGetAxisLabel, nullptr);
+        TLabelWalk w;
+        w.Increment = CalcIncrement();
         double a = IMinimum, b = IMaximum;
-        if ((IAxisDateTime && FExactDateTime) || FRoundFirstLabel) {
-            const double inc = CalcIncrement();
-            if (inc > 0) {
-                a = std::trunc(IMinimum / inc) * inc;
-                b = std::trunc(IMaximum / inc) * inc;
+        if (((IAxisDateTime && FExactDateTime) || FRoundFirstLabel) && w.Increment > 0) {
+            a = std::trunc(IMinimum / w.Increment) * w.Increment;
+            b = std::trunc(IMaximum / w.Increment) * w.Increment;
+        }
+        int result = std::max(widthOf(LabelValue(a)), widthOf(LabelValue(b)));
+        // Labels between the ends may be wider ("-0.5" between "-1" and "1"):
+        // measure every one the walk will draw.
+        w.Step = WalkStep(w.Increment);
+        const bool calendar = w.Step >= dtHalfMonth && w.Step <= dtOneYear;
+        if ((w.Increment > 0 || calendar) && IMaximum >= IMinimum &&
+            !FParentChart->OnGetNextAxisLabel) {
+            const auto measure = [&](double v) {
+                result = std::max(result, widthOf(LabelValue(v)));
+            };
+            if (FLogarithmic && FDesiredIncrement == 0) {
+                if (IMinimum != IMaximum) ForEachLogValue(measure);
+            } else {
+                ForEachDefaultValue(w, measure);
             }
         }
-        return std::max(LabelWidth(a), LabelWidth(b)) + canvas->TextWidth(" ");
+        return result + canvas->TextWidth(" ");
     }
     case talMark:
         return FParentChart->MaxMarkWidth();
@@ -239,12 +266,7 @@ void TChartAxis::DrawLabelsAndCollectTicks() {
     if (style == talNone) return;
     FParentChart->Canvas()->AssignFont(LabelsFont());
     w.Increment = CalcIncrement();
-    if (IAxisDateTime && FExactDateTime && FDesiredIncrement != 0) {
-        w.Step = FindDateTimeStep(FDesiredIncrement);
-        if (w.Step != dtNone)
-            while (w.Step < dtOneYear && w.Increment > DateTimeStep[w.Step])
-                w.Step = static_cast<TDateTimeStep>(w.Step + 1);
-    }
+    w.Step = WalkStep(w.Increment);
     const bool calendar = w.Step >= dtHalfMonth && w.Step <= dtOneYear;
     if (!(w.Increment > 0 || calendar) || !(IMaximum >= IMinimum)) return;
     switch (style) {
@@ -268,6 +290,15 @@ void TChartAxis::DrawLabelsAndCollectTicks() {
     }
 }
 
+TDateTimeStep TChartAxis::WalkStep(double Increment) const {
+    if (!(IAxisDateTime && FExactDateTime && FDesiredIncrement != 0)) return dtNone;
+    TDateTimeStep step = FindDateTimeStep(FDesiredIncrement);
+    if (step != dtNone)
+        while (step < dtOneYear && Increment > DateTimeStep[step])
+            step = static_cast<TDateTimeStep>(step + 1);
+    return step;
+}
+
 void TChartAxis::DoNotCustomLabels(TLabelWalk& W) {
     if (FLogarithmic && FDesiredIncrement == 0)
         DoDefaultLogLabels(W);
@@ -283,7 +314,7 @@ void TChartAxis::PlaceValueLabel(TLabelWalk& W, double Value) {
     if (Labels()) DrawThisLabel(W, p, LabelValue(Value));
 }
 
-void TChartAxis::DoDefaultLabels(TLabelWalk& W) {
+template <class F> void TChartAxis::ForEachDefaultValue(const TLabelWalk& W, F Visit) {
     const double inc = W.Increment;
     if (!(std::fabs(IRange / inc) < 10000)) return;
     double v;
@@ -306,36 +337,40 @@ void TChartAxis::DoDefaultLabels(TLabelWalk& W) {
         FloatToStr(v) != FloatToStr(v - inc)) {
         const double limit = (IMinimum - MinAxisIncrement) / (1 + MinAxisIncrement);
         for (int i = 0; v >= limit && i < MaxWalkSteps; ++i) {
-            PlaceValueLabel(W, v);
+            Visit(v);
             if (!stepDown(v)) break;
         }
     } else {
-        PlaceValueLabel(W, v);
+        Visit(v);
     }
+}
+
+void TChartAxis::DoDefaultLabels(TLabelWalk& W) {
+    ForEachDefaultValue(W, [&](double v) { PlaceValueLabel(W, v); });
+}
+
+template <class F> double TChartAxis::ForEachLogValue(F Visit) {
+    const double lowest = LogLowest(IMinimum);
+    double v = lowest;
+    for (int i = 0; v <= IMaximum && i < MaxWalkSteps; ++i) {
+        if (v >= lowest) Visit(v);
+        v *= FLogarithmicBase;
+    }
+    return v;
 }
 
 void TChartAxis::DoDefaultLogLabels(TLabelWalk& W) {
     if (IMinimum == IMaximum) return;
-    double lowest = IMinimum;
-    double v;
-    if (lowest <= 0) {
-        lowest = lowest < 0 ? MinAxisRange : 0.1;
-        v = lowest;
-    } else {
-        v = IMinimum;
-    }
     const bool minorGrid = FMinorGrid->Visible();
+    // The minor grid starts one step below the first label.
     if (minorGrid) {
-        double w = v;
-        if (v >= lowest)
-            w = std::pow(FLogarithmicBase, std::log(lowest) / std::log(FLogarithmicBase) - 1);
+        const double lowest = LogLowest(IMinimum);
+        const double w =
+            std::pow(FLogarithmicBase, std::log(lowest) / std::log(FLogarithmicBase) - 1);
         if (w < lowest) AddTick(CalcPosValue(w));
     }
-    for (int i = 0; v <= IMaximum && i < MaxWalkSteps; ++i) {
-        if (v >= lowest) PlaceValueLabel(W, v);
-        v *= FLogarithmicBase;
-    }
-    if (minorGrid && v > IMaximum) AddTick(CalcPosValue(v));
+    const double past = ForEachLogValue([&](double v) { PlaceValueLabel(W, v); });
+    if (minorGrid && past > IMaximum) AddTick(CalcPosValue(past));
 }
 
 void TChartAxis::DoCustomLabels(TLabelWalk& W) {

@@ -411,6 +411,7 @@ TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner, NewWidget<TQt<QPlainTextE
     SetBounds(0, 0, 185, 89);
     SetColor(clWindow);
     SetTabStop(true);
+    ApplyTabStops();
     QObject::connect(ed, &QPlainTextEdit::textChanged, ed, [this] {
         FModified = true;
         RunFromSignal(this, [this] { Change(); });
@@ -441,6 +442,18 @@ void TMemo::Change() {
 
 void TMemo::ApplyColor() {
     SetBaseColor(Widget(), Color());
+}
+
+void TMemo::ApplyFont() {
+    TWinControl::ApplyFont();
+    ApplyTabStops();
+}
+
+// The platform's edit controls stop tabs every 32 dialog units, that is every
+// 8 average character widths of their font; columns of "Name\t: value" lines
+// are laid out for that, not for the toolkit's fixed 80 pixels.
+void TMemo::ApplyTabStops() {
+    Editor()->setTabStopDistance(8 * QFontMetrics(Editor()->font()).averageCharWidth());
 }
 
 bool TMemo::ReadOnly() const {

@@ -193,12 +193,14 @@ protected:
     AnsiString GetTextValue() const override;
     void SetTextValue(const AnsiString& Value) override;
     void ApplyColor() override;
+    void ApplyFont() override;
     void KeyPress(char& Key) override;
     bool WantsKey(WORD Key, TShiftState Shift) const override;
     virtual void Change();
 
 private:
     QPlainTextEdit* Editor() const;
+    void ApplyTabStops();
     std::unique_ptr<TStrings> FLines;
     bool FWordWrap = true;
     TScrollStyle FScrollBars = ssNone;

@@ -64,6 +64,25 @@ TEST_F(CursorToolTest, MovingRepaintsOnlyTheLines) {
     EXPECT_EQ(Snapshot(), moved);
 }
 
+// Its centred first place would lie on the data; it shows where the mouse is.
+TEST_F(CursorToolTest, FollowingCursorShowsOnlyOnceTheMouseComes) {
+    Cursor->SetActive(false);
+    Paint();
+    const auto bare = Snapshot();
+    Cursor->SetActive(true);
+    Cursor->SetFollowMouse(true);
+    Paint();
+    EXPECT_EQ(Snapshot(), bare);
+    Move(Bottom()->IStartPos - 5, Left()->IStartPos + 20); // outside the plot area
+    EXPECT_EQ(Snapshot(), bare);
+    const int x = Bottom()->IStartPos + 30, y = Left()->IStartPos + 25;
+    Move(x, y);
+    EXPECT_NE(Window()->Pixels(x, y + 40), bare[size_t((y + 40) * 400 + x)]);
+    EXPECT_NE(Window()->Pixels(x + 40, y), bare[size_t(y * 400 + x + 40)]);
+    Paint();
+    EXPECT_NE(Window()->Pixels(x, y + 40), bare[size_t((y + 40) * 400 + x)]);
+}
+
 TEST_F(CursorToolTest, ButtonDownWithinTwoPixelsGrabsALine) {
     const int x = Cursor->IXPosition, y = Cursor->IYPosition;
     struct TRow {

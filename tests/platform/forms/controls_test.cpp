@@ -12,6 +12,9 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTabBar>
 #include <functional>
 #include <string>
@@ -61,6 +64,34 @@ TEST_F(ControlsTest, MemoWithoutWantReturnsLeavesEnterToTheDefaultButton) {
     memo->SetWantReturns(false);
     SimulateKey(memo, VK_RETURN);
     EXPECT_EQ(clicks, 1);
+}
+
+// Tabs stop every 8 average character widths of the memo's own font, so the
+// values of "Name\t: value" lines share a column whatever the names' lengths.
+TEST_F(ControlsTest, MemoTabsStopEveryEightAverageCharacters) {
+    auto* memo = Make<TMemo>(0, 0, 380, 200);
+    const char* lines[] = {"Range\t\t: 4", "Temperature\t: 22", "Serial number\t: 1"};
+    for (const char* l : lines)
+        memo->Lines()->Add(l);
+    Form->Show();
+    auto* ed = static_cast<QPlainTextEdit*>(memo->Widget());
+    // Where the colon of each line stands, from the start of its line.
+    const auto colons = [&] {
+        std::vector<int> xs;
+        for (int i = 0; i < 3; ++i) {
+            const QTextBlock b = ed->document()->findBlockByNumber(i);
+            QTextCursor c(b);
+            const int start = ed->cursorRect(c).left();
+            c.setPosition(b.position() + int(b.text().indexOf(':')));
+            xs.push_back(ed->cursorRect(c).left() - start);
+        }
+        return xs;
+    };
+    for (int size : {8, 14}) {
+        memo->Font()->SetSize(size);
+        const int stop = 8 * QFontMetrics(ed->font()).averageCharWidth();
+        EXPECT_EQ(colons(), std::vector<int>(3, 2 * stop)) << "size " << size;
+    }
 }
 
 TEST_F(ControlsTest, MaskEditsKeepTheirMaskAndReportTextAsThePlatform) {
