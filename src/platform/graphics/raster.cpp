@@ -1,3 +1,6 @@
+// The pixel engine of raster canvases: raster operations, rounded shapes,
+// polygon scan conversion into spans, and the raster itself (clipped spans,
+// pixels, exact one-pixel lines with or without a dash pattern, columns).
 #include "platform/graphics/raster.h"
 #include <algorithm>
 #include <climits>
