@@ -184,16 +184,3 @@ TEST(RasterEdges, DashedCopyPenLinesMatchTheMergedDashesOnBlack) {
         EXPECT_GT(lit, 40) << s;
     }
 }
-
-TEST(RasterEdges, FilledRunsOfEveryLengthStopAtTheirEnd) {
-    TBitmap b(40, 40);
-    TCanvas* c = b.Canvas();
-    c->Brush()->SetColor(clRed);
-    for (int n = 0; n < 40; ++n)
-        c->FillRect(TRect(n % 3, n, n % 3 + n, n + 1));
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 40; ++x) {
-            const bool in = x >= y % 3 && x < y % 3 + y;
-            ASSERT_EQ(c->Pixels(x, y), in ? clRed : clWhite) << x << "," << y;
-        }
-}
