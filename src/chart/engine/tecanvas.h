@@ -538,6 +538,9 @@ public:
     virtual void Projection(int MaxDepth, const TRect& ABounds, const TRect& ARect) = 0;
     virtual void ShowImage(TCanvas* DestCanvas, TCanvas* DefaultCanvas, const TRect& UserRect) = 0;
     virtual bool ReDrawBitmap() = 0;
+    // The next InitWindow's target keeps its image by itself (a window's back
+    // buffer): a buffered display may draw straight onto it, sparing a full copy.
+    virtual void SetTargetRetained(bool Value) { (void)Value; }
 
     virtual void Arrow(bool Filled, const TPoint& FromPoint, const TPoint& ToPoint, int ArrowWidth,
                        int ArrowHeight, int Z) = 0;
@@ -749,6 +752,7 @@ public:
     TBitmap* Bitmap() const { return FBitmap.get(); }
     // The buffered image is out of date.
     bool Dirty() const { return FDirty; }
+    void SetTargetRetained(bool Value) override { FTargetRetained = Value; }
     // The polygon of PolygonFour.
     TFourPoints& FourPoints() { return FFourPoints; }
 
@@ -780,6 +784,7 @@ private:
     double FZoomFactor = 1;
     bool FZoomText = true;
     bool FBufferedDisplay = true;
+    bool FTargetRetained = false;
     bool FIs3D = false;
     TFourPoints FFourPoints{};
 };

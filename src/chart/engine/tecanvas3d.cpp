@@ -48,7 +48,10 @@ TRect TTeeCanvas3D::InitWindow(TCanvas* DestCanvas, TView3DOptions* A3DOptions, 
         FZoomText = A3DOptions->ZoomText();
     }
     if (FIs3D) CalcTrigValues();
-    if (FBufferedDisplay) {
+    if (FBufferedDisplay && FTargetRetained) {
+        // No stale copy may be shown again in place of the target's image.
+        DeleteBitmap();
+    } else if (FBufferedDisplay) {
         const int w = std::max(0, UserRect.Right - UserRect.Left);
         const int h = std::max(0, UserRect.Bottom - UserRect.Top);
         if (!FBitmap) {

@@ -328,6 +328,10 @@ void TCustomTeePanel::Draw() {
 
 void TCustomTeePanel::Draw(TCanvas* UserCanvas, const TRect& UserRect) {
     TTeeValueScope onWindow(FDrawingOnWindow, UserCanvas == ControlCanvas());
+    // The window's canvas is its own back buffer, so the whole client area
+    // is drawn there without an off-screen copy.
+    FCanvas->SetTargetRetained(FDrawingOnWindow && UserCanvas && UserRect == ClientRect() &&
+                               ClientWidth() > 0 && ClientHeight() > 0);
     FChartBounds =
         FCanvas->InitWindow(UserCanvas, FView3DOptions.get(), Color(), FView3D, UserRect);
     // Without a colour the panel draws over what its target holds, buffered or not.

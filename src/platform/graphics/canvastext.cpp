@@ -319,7 +319,11 @@ int TCanvas::TextWidth(const AnsiString& Text) {
     return TextExtent(Text).cx;
 }
 int TCanvas::TextHeight(const AnsiString& Text) {
-    return TextExtent(Text).cy;
+    // The cell's height is the font's, whatever the characters: no layout.
+    (void)Text;
+    const TFontEntry& f = DeviceFont(DeviceLogFont(*D));
+    const double sy = D->ScaleY() == 0 ? 1 : std::fabs(D->ScaleY());
+    return int(std::lround((f.Ascent + f.Descent) / sy));
 }
 
 namespace {

@@ -87,3 +87,26 @@ TEST_F(ChartWindowTest, TransparentChartShowsTheFormBehindItButKeepsItsDrawing) 
     Chart->SetColor(clYellow);
     EXPECT_EQ(Shown(2, 2), clYellow);
 }
+
+TEST_F(ChartWindowTest, WindowShowsExactlyThePictureOfTheChart) {
+    // Axes with dashed grids, rotated titles, legend and caption, flat and in 3D.
+    Chart->SetAxisVisible(true);
+    Chart->Legend()->SetVisible(true);
+    Chart->Title()->SetVisible(true);
+    Chart->LeftAxis()->Title()->SetCaption("Volts");
+    Chart->LeftAxis()->Grid()->SetStyle(psDash);
+    Chart->BottomAxis()->Grid()->SetStyle(psDot);
+    Chart->BackWall()->Pen()->SetVisible(true);
+    for (const bool in3D : {false, true}) {
+        Chart->SetView3D(in3D);
+        GrabControl(&Form, &Face);
+        TBitmap picture(Chart->Width(), Chart->Height());
+        Chart->Draw(picture.Canvas(), TRect(0, 0, Chart->Width(), Chart->Height()));
+        int differ = 0;
+        for (int y = 0; y < Chart->Height(); ++y)
+            for (int x = 0; x < Chart->Width(); ++x)
+                differ += Face.Canvas()->Pixels(Chart->Left() + x, Chart->Top() + y) !=
+                          picture.Canvas()->Pixels(x, y);
+        EXPECT_EQ(differ, 0) << (in3D ? "3D" : "flat");
+    }
+}

@@ -114,13 +114,21 @@ TEST_F(PanelTest, RenderedPixelsAtTheChartRectangleEdges) {
     ASSERT_EQ(bitmap->Height(), 250);
     check(bitmap->Canvas(), "bitmap");
 
-    // On the control through the buffer, then repainted from the buffer alone.
-    Panel->Draw();
-    check(Panel->ControlCanvas(), "buffered");
+    // Onto another canvas through the buffer, which then repaints the control alone.
+    TBitmap target(400, 250);
+    Panel->Draw(target.Canvas(), Panel->GetRectangle());
+    check(target.Canvas(), "buffered");
     const int draws = Panel->Draws;
     ASSERT_TRUE(Panel->Canvas()->ReDrawBitmap());
     EXPECT_EQ(Panel->Draws, draws);
+    check(Panel->ControlCanvas(), "from the buffer");
     Panel->Invalidate();
+    EXPECT_FALSE(Panel->Canvas()->ReDrawBitmap());
+
+    // The control's own canvas keeps its image: drawn there straight, and never
+    // covered later by an older off-screen copy.
+    Panel->Draw();
+    check(Panel->ControlCanvas(), "on the control");
     EXPECT_FALSE(Panel->Canvas()->ReDrawBitmap());
 
     Panel->SetBufferedDisplay(false);

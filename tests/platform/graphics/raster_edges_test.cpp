@@ -150,3 +150,37 @@ TEST(RasterEdges, ClippedLinesKeepEveryPixelInsideTheClip) {
         }
     DeleteObject(e);
 }
+
+TEST(RasterEdges, DashedCopyPenLinesMatchTheMergedDashesOnBlack) {
+    // On black, merging the pen gives exactly the pixels copying it does, by the
+    // general per-pixel path: both must agree for every dash, slope and clip.
+    auto draw = [](TPenMode Mode, TPenStyle Style) {
+        auto b = std::make_unique<TBitmap>(41, 37);
+        TCanvas* c = b->Canvas();
+        c->Brush()->SetColor(clBlack);
+        c->FillRect(TRect(0, 0, 41, 37));
+        HRGN e = CreateEllipticRgn(2, 1, 39, 36);
+        c->SelectClipRgn(e);
+        c->Pen()->SetColor(clYellow);
+        c->Pen()->SetStyle(Style);
+        c->Pen()->SetMode(Mode);
+        c->SetBkMode(TRANSPARENT);
+        c->MoveTo(0, 3);
+        for (const TPoint p : {TPoint{40, 3}, {40, 30}, {3, 36}, {20, 0}, {20, 36}, {0, 20}})
+            c->LineTo(p.x, p.y);
+        c->SelectClipRgn(nullptr);
+        DeleteObject(e);
+        return b;
+    };
+    for (const TPenStyle s : {psDash, psDot, psDashDot, psDashDotDot}) {
+        const auto copied = draw(pmCopy, s), merged = draw(pmMerge, s);
+        int differ = 0, lit = 0;
+        for (int y = 0; y < 37; ++y)
+            for (int x = 0; x < 41; ++x) {
+                differ += copied->Canvas()->Pixels(x, y) != merged->Canvas()->Pixels(x, y);
+                lit += copied->Canvas()->Pixels(x, y) == clYellow;
+            }
+        EXPECT_EQ(differ, 0) << s;
+        EXPECT_GT(lit, 40) << s;
+    }
+}
