@@ -32,7 +32,7 @@
 QM_CLASS_OWNED(TChartEditForm, TForm, TComponent)
 
 std::function<void(TChartEditForm* Form)> TeeOnShowEditor;
-const char* const TeeChartEditorKey = "\\SOFTWARE\\QM read out\\Chart Editor";
+const char* const EditorSettingsKey = "\\SOFTWARE\\QM read out\\Chart Editor";
 
 namespace {
 // Page forms of the chart sub-tabs 1 to 8, by class name.
@@ -205,7 +205,7 @@ void TChartEditForm::SetChart(TCustomChart* AChart) {
     if (!RememberPosition) RememberPosition = TheChart->ComponentState().Contains(csDesigning);
     if (!RememberPosition) return;
     TRegistry reg(KEY_READ);
-    if (reg.OpenKeyReadOnly(TeeChartEditorKey) && reg.ValueExists("Left")) {
+    if (reg.OpenKeyReadOnly(EditorSettingsKey) && reg.ValueExists("Left")) {
         try {
             const int left = std::max(0, reg.ReadInteger("Left"));
             const int top = reg.ValueExists("Top") ? std::max(0, reg.ReadInteger("Top")) : 0;
@@ -222,7 +222,7 @@ bool TChartEditForm::CloseQuery() {
     if (TheChart && RememberPosition) {
         try {
             TRegistry reg;
-            if (reg.OpenKey(TeeChartEditorKey, true)) {
+            if (reg.OpenKey(EditorSettingsKey, true)) {
                 reg.WriteInteger("Left", Left());
                 reg.WriteInteger("Top", Top());
             }

@@ -102,4 +102,4 @@ private:
 extern std::function<void(TChartEditForm* Form)> TeeOnShowEditor;
 
 // The settings store key of the remembered window position.
-extern const char* const TeeChartEditorKey;
+extern const char* const EditorSettingsKey;

@@ -331,7 +331,7 @@ TEST_F(EditorWindowTest, DefaultTabOnAHiddenPageLandsOnTheNextVisibleOne) {
 TEST_F(EditorWindowTest, RememberedPositionIsWrittenOnCloseAndNegativeComesBackAsZero) {
     {
         TRegistry reg;
-        ASSERT_TRUE(reg.OpenKey(TeeChartEditorKey, true));
+        ASSERT_TRUE(reg.OpenKey(EditorSettingsKey, true));
         reg.WriteInteger("Left", -40);
         reg.WriteInteger("Top", 120);
     }
@@ -351,7 +351,7 @@ TEST_F(EditorWindowTest, RememberedPositionIsWrittenOnCloseAndNegativeComesBackA
     EXPECT_EQ(left, 0);
     EXPECT_EQ(top, 120);
     TRegistry reg(KEY_READ);
-    ASSERT_TRUE(reg.OpenKeyReadOnly(TeeChartEditorKey));
+    ASSERT_TRUE(reg.OpenKeyReadOnly(EditorSettingsKey));
     EXPECT_EQ(reg.ReadInteger("Left"), 33);
 }
 
