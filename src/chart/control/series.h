@@ -549,6 +549,10 @@ public:
 protected:
     void SetParentProperties(bool EnableParentProps);
     bool OnFullRotationCanvas() const;
+    // The series' own hit test, else the first visible point whose pointer holds (X, Y).
+    int ClickedPointer(TSeriesPointer* Pointer, int X, int Y);
+    // The first active series of the chart of exactly this series' class.
+    TCircledSeries* FirstActiveOfClass() const;
 
     TColor FCircleBackColor = clAutoColor;
     bool FCircled = false;

@@ -79,6 +79,29 @@ void TCircledSeries::Assign(TPersistent* Source) {
     TChartSeries::Assign(Source);
 }
 
+int TCircledSeries::ClickedPointer(TSeriesPointer* Pointer, int X, int Y) {
+    const int base = TCircledSeries::Clicked(X, Y);
+    TCustomAxisPanel* chart = ParentChart();
+    if (base != -1 || !chart || !Pointer->Visible()) return base;
+    int mx = X, my = Y;
+    chart->Canvas()->Calculate2DPosition(mx, my, StartZ());
+    for (int i = FirstVisibleIndex(); i >= 0 && i <= LastVisibleIndex() && i < Count(); ++i)
+        if (std::abs(CalcXPos(i) - mx) < Pointer->HorizSize() &&
+            std::abs(CalcYPos(i) - my) < Pointer->VertSize())
+            return i;
+    return -1;
+}
+
+TCircledSeries* TCircledSeries::FirstActiveOfClass() const {
+    TCustomAxisPanel* chart = ParentChart();
+    if (!chart) return nullptr;
+    for (int i = 0; i < chart->SeriesCount(); ++i) {
+        TChartSeries* s = chart->GetSeries(i);
+        if (s->Active() && s->ClassType() == ClassType()) return static_cast<TCircledSeries*>(s);
+    }
+    return nullptr;
+}
+
 bool TCircledSeries::OnFullRotationCanvas() const {
     return ParentChart() && ParentChart()->Canvas()->SupportsFullRotation();
 }

@@ -237,29 +237,13 @@ void TCustomPolarSeries::CalcXYRadius(double Value, int& AXRadius, int& AYRadius
 }
 
 int TCustomPolarSeries::Clicked(int X, int Y) {
-    const int base = TCircledSeries::Clicked(X, Y);
-    TCustomAxisPanel* chart = ParentChart();
-    if (base != -1 || !chart || !FPointer->Visible()) return base;
-    int mx = X, my = Y;
-    chart->Canvas()->Calculate2DPosition(mx, my, StartZ());
-    for (int i = FirstVisibleIndex(); i >= 0 && i <= LastVisibleIndex() && i < Count(); ++i)
-        if (std::abs(CalcXPos(i) - mx) < FPointer->HorizSize() &&
-            std::abs(CalcYPos(i) - my) < FPointer->VertSize())
-            return i;
-    return -1;
+    return ClickedPointer(FPointer.get(), X, Y);
 }
 
 // [grid] ---------------------------------------------------------------------
 
 TCustomPolarSeries* TCustomPolarSeries::FirstOfClass() const {
-    TCustomAxisPanel* chart = ParentChart();
-    if (!chart) return nullptr;
-    for (int i = 0; i < chart->SeriesCount(); ++i) {
-        TChartSeries* s = chart->GetSeries(i);
-        if (s->Active() && s->ClassType() == ClassType())
-            return static_cast<TCustomPolarSeries*>(s);
-    }
-    return nullptr;
+    return static_cast<TCustomPolarSeries*>(FirstActiveOfClass());
 }
 
 bool TCustomPolarSeries::IsLastOfClass() const {

@@ -169,28 +169,13 @@ int TSmithSeries::CalcYPos(int ValueIndex) {
 }
 
 int TSmithSeries::Clicked(int X, int Y) {
-    const int base = TCircledSeries::Clicked(X, Y);
-    TCustomAxisPanel* chart = ParentChart();
-    if (base != -1 || !chart || !FPointer->Visible()) return base;
-    int mx = X, my = Y;
-    chart->Canvas()->Calculate2DPosition(mx, my, StartZ());
-    for (int i = FirstVisibleIndex(); i >= 0 && i <= LastVisibleIndex() && i < Count(); ++i)
-        if (std::abs(CalcXPos(i) - mx) < FPointer->HorizSize() &&
-            std::abs(CalcYPos(i) - my) < FPointer->VertSize())
-            return i;
-    return -1;
+    return ClickedPointer(FPointer.get(), X, Y);
 }
 
 // [drawing] ------------------------------------------------------------------
 
 TSmithSeries* TSmithSeries::FirstOfClass() const {
-    TCustomAxisPanel* chart = ParentChart();
-    if (!chart) return nullptr;
-    for (int i = 0; i < chart->SeriesCount(); ++i) {
-        TChartSeries* s = chart->GetSeries(i);
-        if (s->Active() && s->ClassType() == ClassType()) return static_cast<TSmithSeries*>(s);
-    }
-    return nullptr;
+    return static_cast<TSmithSeries*>(FirstActiveOfClass());
 }
 
 void TSmithSeries::DoBeforeDrawValues() {
