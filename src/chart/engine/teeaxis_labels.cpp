@@ -335,7 +335,11 @@ template <class F> void TChartAxis::ForEachDefaultValue(const TLabelWalk& W, F V
         if (!stepDown(v)) return;
     if (IRange != 0 && 1e-10 <= std::fabs(IMaximum - IMinimum) &&
         FloatToStr(v) != FloatToStr(v - inc)) {
-        const double limit = (IMinimum - MinAxisIncrement) / (1 + MinAxisIncrement);
+        // The relative margin vanishes for a negative minimum (-1 stays -1), where
+        // rounding in the steps would then lose the minimum's label: allow a
+        // sliver of one step as well.
+        const double limit = std::min((IMinimum - MinAxisIncrement) / (1 + MinAxisIncrement),
+                                      IMinimum - std::fabs(inc) * 1e-9);
         for (int i = 0; v >= limit && i < MaxWalkSteps; ++i) {
             Visit(v);
             if (!stepDown(v)) break;

@@ -2,7 +2,9 @@
 #include "chart/engine/teeprocs.h"
 #include "platform/rtl/formatsettings.h"
 #include <climits>
+#include <cmath>
 #include <string>
+#include <tuple>
 
 namespace {
 // The text argument of a recorded TextOut3D / RotateLabel3D call.
@@ -294,4 +296,18 @@ TEST_F(AxisLabelsTest, ExponentsAndFrames) {
     const auto boxes = Canvas->Find("Rectangle", 0);
     ASSERT_FALSE(boxes.empty());
     EXPECT_EQ(boxes.back().Text, "Rectangle(91,200,109,210)");
+}
+
+TEST_F(AxisLabelsTest, WalkKeepsTheEndLabelsWhenStepsAddUpRoundingErrors) {
+    Canvas->CharWidth = 1;
+    for (const auto& [lo, hi, inc] :
+         {std::tuple{-1.0, 1.0, 0.05}, {-3.0, 0.0, 0.1}, {0.3, 2.0, 0.1}}) {
+        TChartAxis* a = Bottom(lo, hi);
+        a->SetLabelsSeparation(0);
+        a->SetIncrement(inc);
+        const auto texts = Draw(a);
+        ASSERT_FALSE(texts.empty());
+        EXPECT_EQ(texts.size(), size_t(std::lround((hi - lo) / inc)) + 1) << lo << ".." << hi;
+        EXPECT_EQ(texts.back(), FloatToStr(lo).c_str()) << lo << ".." << hi;
+    }
 }
