@@ -35,6 +35,11 @@ public:
     TChartPen* GetLinePen() const { return Pen(); }
     TChartPen* LinePen() const { return Pen(); }
     void SetLinePen(TChartPen* Value) { SetPen(Value); }
+
+protected:
+    // Pixel positions of points Start .. Start + Count - 1 through the series' axes
+    // (0 on a missing axis), mapped a run at a time.
+    void CalcPositions(int Start, int Count, TPoint* Out);
 };
 
 // Lines, stairs, 3D ribbons, areas, stacking and pointers of the connected-point series.

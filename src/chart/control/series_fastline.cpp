@@ -128,8 +128,6 @@ void TFastLineSeries::DrawRuns() {
         run.push_back(P);
     };
     const bool nulls = !FIgnoreNulls;
-    TChartAxis* h = GetHorizAxis();
-    TChartAxis* v = GetVertAxis();
     const int from = f > 0 ? f - 1 : f;
     CalcPosition(from, FastPrevX, FastPrevY);
     move(TPoint(FastPrevX, FastPrevY));
@@ -137,16 +135,7 @@ void TFastLineSeries::DrawRuns() {
     TPoint pts[Chunk];
     for (int start = from + 1; start <= l; start += Chunk) {
         const int n = std::min(Chunk, l - start + 1);
-        if (h)
-            h->CalcXPosValues(XValues()->Data() + start, n, pts);
-        else
-            for (int k = 0; k < n; ++k)
-                pts[k].x = 0;
-        if (v)
-            v->CalcYPosValues(YValues()->Data() + start, n, pts);
-        else
-            for (int k = 0; k < n; ++k)
-                pts[k].y = 0;
+        CalcPositions(start, n, pts);
         for (int k = 0; k < n; ++k) {
             const TPoint& p = pts[k];
             if (p.x == FastPrevX && (!FDrawAllPoints || p.y == FastPrevY)) continue;

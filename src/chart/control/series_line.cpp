@@ -274,8 +274,6 @@ bool TCustomSeries::CanDrawLineRuns() {
 
 void TCustomSeries::DrawLineRuns() {
     TCanvas3D* canvas = ParentChart()->Canvas();
-    TChartAxis* h = GetHorizAxis();
-    TChartAxis* v = GetVertAxis();
     const int first = FirstVisibleIndex();
     const int last = std::min(LastVisibleIndex(), Count() - 1);
     if (last < first) return;
@@ -321,16 +319,7 @@ void TCustomSeries::DrawLineRuns() {
     TPoint pts[Chunk];
     for (int start = first + 1; start <= last; start += Chunk) {
         const int n = std::min(Chunk, last - start + 1);
-        if (h)
-            h->CalcXPosValues(XValues()->Data() + start, n, pts);
-        else
-            for (int k = 0; k < n; ++k)
-                pts[k].x = 0;
-        if (v)
-            v->CalcYPosValues(YValues()->Data() + start, n, pts);
-        else
-            for (int k = 0; k < n; ++k)
-                pts[k].y = 0;
+        CalcPositions(start, n, pts);
         if (uniform && seriesColor != clNone) {
             // One colour, no gaps: the points that move go straight into the run.
             if (run.empty() || run.back() != prev || runColor != seriesColor) {
@@ -1106,4 +1095,17 @@ void TAreaSeries::SetSubGallery(TChartSeries* Series, int Index) {
     default:
         TCustomSeries::SetSubGallery(Series, Index);
     }
+}
+
+void TCustomLineSeries::CalcPositions(int Start, int Count, TPoint* Out) {
+    if (TChartAxis* h = GetHorizAxis())
+        h->CalcXPosValues(XValues()->Data() + Start, Count, Out);
+    else
+        for (int k = 0; k < Count; ++k)
+            Out[k].x = 0;
+    if (TChartAxis* v = GetVertAxis())
+        v->CalcYPosValues(YValues()->Data() + Start, Count, Out);
+    else
+        for (int k = 0; k < Count; ++k)
+            Out[k].y = 0;
 }

@@ -16,20 +16,6 @@ QM_CLASS_OWNED(TCustomSeriesEditor, TForm, TComponent)
 QM_CLASS_OWNED(TFastLineSeriesEditor, TPenDialog, TComponent)
 QM_CLASS_OWNED(TAreaSeriesEditor, TForm, TComponent)
 
-namespace {
-template <typename T> T* SeriesOfTag(TCustomForm* F) {
-    return dynamic_cast<T*>(reinterpret_cast<TObject*>(F->Tag()));
-}
-
-// The whole number in the edit, kept inside the up-down's range; false for
-// text that is no number.
-bool UpDownValue(TEdit* E, TUpDown* U, int& V) {
-    if (!TryStrToInt(E->Text().Trim(), V)) return false;
-    V = std::clamp(V, U->Min(), U->Max());
-    return true;
-}
-} // namespace
-
 // ---------------------------------------------------------------------------
 // TCustomSeriesEditor
 

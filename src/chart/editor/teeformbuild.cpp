@@ -1,4 +1,5 @@
 #include "chart/editor/teeformbuild.h"
+#include "platform/rtl/sysutils.h"
 
 #include "platform/classes/stringlist.h"
 #include "platform/forms/forms.h"
@@ -84,4 +85,10 @@ void TeeWidenForTabs(TWinControl* Root) {
     if (more <= 0) return;
     const int width = std::min(window->Width() + more, std::max(window->Width(), Screen->Width()));
     window->SetWidth(width);
+}
+
+bool UpDownValue(TEdit* E, TUpDown* U, int& V) {
+    if (!TryStrToInt(E->Text().Trim(), V)) return false;
+    V = std::clamp(V, U->Min(), U->Max());
+    return true;
 }

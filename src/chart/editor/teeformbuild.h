@@ -37,6 +37,13 @@ TRadioGroup* TeeNewRadio(TComponent* Owner, TWinControl* Parent, const char* Nam
                          const AnsiString& Caption, int L, int T, int W, int H,
                          std::initializer_list<const char*> Items);
 TTabSheet* TeeNewTab(TPageControl* Pages, const char* Name, const AnsiString& Caption);
+// The whole number in the edit, kept inside the up-down's range; false for text
+// that is no number.
+bool UpDownValue(TEdit* E, TUpDown* U, int& V);
+// The series an editor page was docked for (its Tag), when it is a T.
+template <typename T> T* SeriesOfTag(TCustomForm* F) {
+    return dynamic_cast<T*>(reinterpret_cast<TObject*>(F->Tag()));
+}
 
 // Widens the window holding Root until every page control shown under Root has
 // room for all its tabs (within the screen's width): scroll arrows would hide

@@ -17,14 +17,6 @@
 QM_CLASS_OWNED(TCircledSeriesEditor, TForm, TComponent)
 QM_CLASS_OWNED(TPieSeriesEditor, TForm, TComponent)
 
-namespace {
-bool UpDownValue(TEdit* E, TUpDown* U, int& V) {
-    if (!TryStrToInt(E->Text().Trim(), V)) return false;
-    V = std::clamp(V, U->Min(), U->Max());
-    return true;
-}
-} // namespace
-
 // ---------------------------------------------------------------------------
 // TCircledSeriesEditor
 

@@ -20,18 +20,6 @@ QM_CLASS_OWNED(TGanttSeriesEditor, TForm, TComponent)
 QM_CLASS_OWNED(TBubbleSeriesEditor, TSeriesPointerEditor, TComponent)
 QM_CLASS_OWNED(TChartShapeEditor, TForm, TComponent)
 
-namespace {
-template <typename T> T* SeriesOfTag(TCustomForm* F) {
-    return dynamic_cast<T*>(reinterpret_cast<TObject*>(F->Tag()));
-}
-
-bool UpDownValue(TEdit* E, TUpDown* U, int& V) {
-    if (!TryStrToInt(E->Text().Trim(), V)) return false;
-    V = std::clamp(V, U->Min(), U->Max());
-    return true;
-}
-} // namespace
-
 // ---------------------------------------------------------------------------
 // TArrowSeriesEditor
 
