@@ -137,3 +137,15 @@ AnsiString PortFailureText(const std::exception& Failure) {
     if (what.IsEmpty()) what = "no answer";
     return "Port " + InstrumentPortName() + " : " + what;
 }
+
+void RethrowNamingPort() {
+    try {
+        throw;
+    } catch (const EUnwindToTest&) {
+        throw;
+    } catch (const EAbort&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw Exception(PortFailureText(e));
+    }
+}
