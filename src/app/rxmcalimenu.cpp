@@ -90,6 +90,7 @@ TFormRXMCali::TFormRXMCali(TComponent* AOwner) : TInstrumentForm(AOwner, true) {
                                                   400, "Info display");
     MemoInfo = NewControl<TMemo>(this, GroupBox_info_display, "MemoInfo", 8, 20, 312, 372);
     MemoInfo->SetReadOnly(true);
+    MemoInfo->SetScrollBars(ssBoth);
     GroupBoxStatus =
         NewControl<TGroupBox>(this, this, "GroupBoxStatus", 8, 416, 744, 60, "Status fRxm");
     const char* bits[8] = {"AVRG",    "Timer activ", "Timer finish", "FNS",
