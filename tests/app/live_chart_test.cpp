@@ -178,7 +178,7 @@ public:
         EXPECT_TRUE(script.Done());
     }
     void ExpectPortMessage() { Responder.ExpectMessage(("Port " + Cpm->Path()).c_str(), IDOK); }
-    static int Count() { return MainForm->Series1->Count(); }
+    static int Count() { return MainForm->LiveSeries()->Count(); }
     // Left button dragged across the plot: a zoom.
     void Zoom() { Drag(mbLeft, 0.3, 0.3, 0.6, 0.6); }
     // Right button dragged: the axes scroll with the mouse.
