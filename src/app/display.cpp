@@ -196,13 +196,12 @@ void TFormDisplay::b_StartClick(TObject*) {
         RunSampling(m->ModelText, m->DeviceType, m->RangeCode, m->UnitText);
     } catch (const EUnwindToTest&) {
         throw;
-    } catch (const std::exception& e) {
+    } catch (...) {
         // Idle again, as after Break, with nothing shown as if it were current.
         b_StopClick(this);
         ShowFigure(LabelMesswert, NoCurrentValue, ReadingSize());
-        if (m->DeviceType < dtSerialWindow) throw;
-        FoCom->ComPort1->Close();
-        throw Exception(PortFailureText(e));
+        if (m->DeviceType >= dtSerialWindow) FoCom->ComPort1->Close();
+        RethrowNamingPort();
     }
 }
 

@@ -143,9 +143,7 @@ void RethrowNamingPort() {
         throw;
     } catch (const EUnwindToTest&) {
         throw;
-    } catch (const EAbort&) {
-        throw;
-    } catch (const std::exception& e) {
+    } catch (const EComError& e) {
         throw Exception(PortFailureText(e));
     }
 }

@@ -25,7 +25,7 @@ AnsiString InstrumentPortName();
 // A failure of a conversation on the port, as the operator is told it: the
 // port's name, then what failed.
 AnsiString PortFailureText(const std::exception& Failure);
-// Inside a handler's catch: raises the exception being handled again, a
-// failure of the port's conversation as PortFailureText names it.
+// Inside a handler's catch: raises the exception being handled again; a
+// failure of the port's conversation (EComError) as PortFailureText names it.
 [[noreturn]] void RethrowNamingPort();
 void SetSerialTimeoutDivisor(int Divisor);

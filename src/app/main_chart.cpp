@@ -112,10 +112,9 @@ void TMainForm::b_StartClick(TObject*) {
         RunMeasureLoop(ModelText, DeviceType, RangeCode, UnitText);
     } catch (const EUnwindToTest&) {
         throw;
-    } catch (const std::exception& e) {
+    } catch (...) {
         EndFailedRun();
-        if (DeviceType < dtSerialWindow) throw;
-        throw Exception(PortFailureText(e));
+        RethrowNamingPort();
     }
 }
 

@@ -414,7 +414,7 @@ void TFormRXM850::BitBtn_startClick(TObject*) {
         }
     } catch (const EUnwindToTest&) {
         throw;
-    } catch (const std::exception& e) {
+    } catch (...) {
         if (FLeft) throw;
         // Nothing of the run stays shown as if it went on: no frozen count-down.
         RXM_GroupBox_V->SetCaption("Resistor measured value");
@@ -423,7 +423,7 @@ void TFormRXM850::BitBtn_startClick(TObject*) {
         Label_RXM_Hu->SetCaption("");
         Label_RXM_Te->SetCaption("");
         RestoreButtons();
-        throw Exception(PortFailureText(e));
+        RethrowNamingPort();
     }
     EnableButtons(true);
     BitBtn_save->SetEnabled(FUnsaved);

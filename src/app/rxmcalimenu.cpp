@@ -147,6 +147,17 @@ TFormRXMCali::TFormRXMCali(TComponent* AOwner) : TInstrumentForm(AOwner, true) {
     BitBtn_exit->OnClick = [this](TObject* s) { BitBtn_exitClick(s); };
     BitBtnCaliDateOK->OnClick = [this](TObject* s) { BitBtnCaliDateOKClick(s); };
     BitBtnCaliDateCancel->OnClick = [this](TObject* s) { BitBtnCaliDateCancelClick(s); };
+    // A failed conversation names the port it was held on.
+    for (TBitBtn* b : {BitBtn_read_para, BitBtn_write_para, BitBtn_read_cali_data,
+                       BitBtn_write_cali_data, BitBtn_read_meas_data, BitBtn_reset}) {
+        b->OnClick = [click = b->OnClick](TObject* s) {
+            try {
+                click(s);
+            } catch (...) {
+                RethrowNamingPort();
+            }
+        };
+    }
 
     LoadDefaultParameters();
     BitBtn_read_cali_data->SetEnabled(false);

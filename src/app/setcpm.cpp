@@ -265,7 +265,11 @@ void TCPMSetup::Guarded(const std::function<void()>& Conversation) {
     } catch (const std::exception& e) {
         EnableControls(true);
         // A window left meanwhile has closed the port: nothing to tell.
-        if (Visible()) Application->ShowException(Exception(PortFailureText(e)));
+        if (!Visible()) return;
+        if (dynamic_cast<const EComError*>(&e))
+            Application->ShowException(Exception(PortFailureText(e)));
+        else
+            Application->ShowException(e);
     }
 }
 

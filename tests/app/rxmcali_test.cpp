@@ -215,6 +215,18 @@ const TCaliCase CaliCases[] = {
          t.Save(t.Csv());
          EXPECT_EQ(t.Rows(t.Csv()), 2u);
      }},
+    {"MeterPulledThenEveryConversationNamesThePort",
+     [](RxmCaliSequence& t) {
+         t.Sim.HangUp();
+         for (TBitBtn* b : {t.W->BitBtn_read_para, t.W->BitBtn_read_meas_data}) {
+             t.Responder.ExpectMessage(("Port " + t.Sim.Path()).c_str(), IDOK);
+             SimulateClick(b);
+             EXPECT_TRUE(t.Responder.Done()) << b->Name().c_str();
+         }
+         EXPECT_TRUE(t.W->BitBtn_exit->Enabled());
+         t.W->BitBtn_exit->Click();
+         EXPECT_TRUE(MainForm->Enabled());
+     }},
     {"TheRecordPrintsWithItsHeadingAtFourteenPoints",
      [](RxmCaliSequence& t) {
          EXPECT_EQ(t.W->MemoInfo->ScrollBars(), ssBoth);
