@@ -345,6 +345,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, PlateMonitorFilesFailureTest, ::testing::ValuesI
 // Sequences of the operator's steps: the result of a test is saved after other
 // steps, on a full disk, into a read-only folder; the file range is retyped.
 
+#include "chart/control/teeseriestypes.h"
 #include "support/full_disk.h"
 
 namespace {
@@ -453,6 +454,17 @@ const TPlateCase PlateCases[] = {
          EXPECT_TRUE(t.W->BitBtnSaveResult->Enabled());
          t.SaveResult(t.Csv());
          EXPECT_EQ(Lines(t.CsvText()).size(), 3u);
+     }},
+    {"TheChartEditorReplacesACurveThenATestRuns",
+     [](PlateMonitorSequence& t) {
+         TChartSeries* curve = FormChartCPM->Series1;
+         ChangeSeriesType(curve, &TPointSeries::ClassInfo);
+         delete FormChartCPM->Series6;
+         EXPECT_EQ(FormChartCPM->Series1, nullptr);
+         t.DecayTest();
+         TChartSeries* now = dynamic_cast<TChartSeries*>(FormChartCPM->FindComponent("Series1"));
+         ASSERT_TRUE(dynamic_cast<TPointSeries*>(now));
+         EXPECT_EQ(now->Count(), 4);
      }},
     {"FileRangeKeepsANumberJustTyped",
      [](PlateMonitorSequence& t) {
