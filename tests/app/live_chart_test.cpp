@@ -95,13 +95,15 @@ TEST_F(LiveChartTest, TheTimeAxisScrollsOnceTimePassesTheChartWidth) {
     TPumpScript script;
     script.AdvanceClockPerPump(100);
     // Until the next point's time passes 60 s the axis stays 0..60 s.
-    script.When([] {
-              const TChartSeries* s = MainForm->Series1;
-              return s->Count() > 0 && s->XValues()->Last() + 1 < 60;
-          }).Do([this] {
-        EXPECT_DOUBLE_EQ(Bottom()->Maximum(), 60);
-        EXPECT_EQ(Bottom()->MinimumOffset(), 0);
-    });
+    script
+        .When([] {
+            const TChartSeries* s = MainForm->Series1;
+            return s->Count() > 0 && s->XValues()->Last() + 1 < 60;
+        })
+        .Do([this] {
+            EXPECT_DOUBLE_EQ(Bottom()->Maximum(), 60);
+            EXPECT_EQ(Bottom()->MinimumOffset(), 0);
+        });
     script.When([] { return MainForm->SampleTime > 62; }).Click(MainForm->b_Stop_);
     MainForm->b_Start->Click();
     EXPECT_TRUE(script.Done());
@@ -358,8 +360,7 @@ const TChartCase ChartCases[] = {
      }},
 };
 
-class ChartSequenceTest : public ChartSequence,
-                          public ::testing::WithParamInterface<TChartCase> {};
+class ChartSequenceTest : public ChartSequence, public ::testing::WithParamInterface<TChartCase> {};
 } // namespace
 
 // No step may raise a message the sequence does not expect (the strict

@@ -181,8 +181,8 @@ class Pgt300Sequence : public Pgt300Test {
 public:
     using AppTest::Dir;
     using AppTest::ReadIni;
-    using AppTest::WriteIni;
     using AppTest::Responder;
+    using AppTest::WriteIni;
     void SetUp() override {
         // Without a trailing delimiter the folder is never written back.
         WriteIni("[PGT]\nDataDirectory=" + Dir.string() + "\n");
@@ -283,8 +283,7 @@ const TPgtCase PgtCases[] = {
      }},
 };
 
-class Pgt300SequenceTest : public Pgt300Sequence,
-                           public ::testing::WithParamInterface<TPgtCase> {};
+class Pgt300SequenceTest : public Pgt300Sequence, public ::testing::WithParamInterface<TPgtCase> {};
 } // namespace
 
 TEST_P(Pgt300SequenceTest, Runs) {

@@ -443,8 +443,7 @@ const TRxmCase RxmCases[] = {
      }},
 };
 
-class Rxm850SequenceTest : public Rxm850Sequence,
-                           public ::testing::WithParamInterface<TRxmCase> {};
+class Rxm850SequenceTest : public Rxm850Sequence, public ::testing::WithParamInterface<TRxmCase> {};
 } // namespace
 
 TEST_P(Rxm850SequenceTest, Runs) {

@@ -90,8 +90,8 @@ TEST_F(WindowPicturesTest, SamplingPeriodFitsTheStatusBoxOfTheLargeDisplay) {
 TEST_F(WindowPicturesTest, LargeDisplayFiguresOfEveryRangeShowWhole) {
     PlugConverter();
     Start();
-    const char* ranges[] = {"N200kVm2", "N2MVm1", "N20kVVP31max2kV1", "N10kVmax4kV1",
-                            "N200kVmMessblende1", "N2kV1", "N200Vm1"};
+    const char* ranges[] = {"N200kVm2",           "N2MVm1", "N20kVVP31max2kV1", "N10kVmax4kV1",
+                            "N200kVmMessblende1", "N2kV1",  "N200Vm1"};
     TFormDisplay* d = FormDisplay;
     for (const char* range : ranges) {
         Item(range)->Click();
