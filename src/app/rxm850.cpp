@@ -401,6 +401,7 @@ void TFormRXM850::BitBtn_startClick(TObject*) {
             Label_RXM_Hu->SetCaption("");
             Label_RXM_Te->SetCaption("");
         } else if (failed) {
+            RXM_GroupBox_V->SetCaption("Resistor measured value");
             Label_RXM_Me->Font()->SetSize(40);
             Label_RXM_Me->SetCaption("Measurement failed!");
             Label_RXM_Hu->SetCaption("");

@@ -420,6 +420,22 @@ const TRxmCase RxmCases[] = {
          EXPECT_TRUE(t.W->BitBtn_save->Enabled());
          t.Save(t.Csv(), {"File saved successfully."});
      }},
+    {"MeterGarblesDuringTheCountDown",
+     [](Rxm850Sequence& t) {
+         t.Init();
+         t.W->RadioGroup_RXM_TI->SetItemIndex(1);
+         t.W->ComboBox_RXM_Time->SetItemIndex(9); // "10 sec"
+         TPumpScript script;
+         script.When([&t] { return t.W->Label_RXM_Me->Caption() == "7 Sec."; }).Do([&t] {
+             t.Responder.ExpectMessage("Checksum error", IDCANCEL);
+             t.Sim.SetFault(TSerialSimulator::BadCheck);
+         });
+         SimulateClick(t.W->BitBtn_start);
+         EXPECT_TRUE(script.Done());
+         EXPECT_EQ(t.W->Label_RXM_Me->Caption(), "Measurement failed!");
+         EXPECT_EQ(t.W->RXM_GroupBox_V->Caption(), "Resistor measured value");
+         EXPECT_TRUE(t.W->BitBtn_start->Enabled());
+     }},
     {"MeterPulledDuringTheCountDown",
      [](Rxm850Sequence& t) {
          t.Init();
