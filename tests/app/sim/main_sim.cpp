@@ -128,6 +128,8 @@ void OfferPorts(const std::vector<std::string>& Paths) {
     // id now ours) is stale: it goes.
     std::error_code ec;
     fs::remove_all(Ports, ec);
+    // Before the first file: a signal may come at any moment from now on.
+    RemoveOnSignals(Paths.size());
     fs::create_directories(Ports / "dev");
     for (size_t i = 0; i < Paths.size(); ++i) {
         const std::string tty = "ttyS" + std::to_string(i);
@@ -136,7 +138,6 @@ void OfferPorts(const std::vector<std::string>& Paths) {
         fs::create_symlink(Paths[i], Ports / "dev" / tty);
     }
     SetSerialPortFolders((Ports / "class").string(), (Ports / "dev").string());
-    RemoveOnSignals(Paths.size());
 }
 
 void UsePort(int Number) {
