@@ -81,7 +81,7 @@ void BM_LiveCycleWith100000Points(benchmark::State& state) {
     MainForm->Show();
     dynamic_cast<TMenuItem*>(MainForm->FindComponent("N20kVm1"))->Click();
     MainForm->Grafik1->Click();
-    TLineSeries* series = MainForm->Series1;
+    TChartSeries* series = MainForm->LiveSeries();
     for (int i = 0; i < 100000; ++i)
         series->AddXY(i * 0.01, (i % 200 - 100) * 0.1, "", clBlack);
     MainForm->SampleTime = 1000;

@@ -14,18 +14,31 @@ TFormChartCPM* FormChartCPM = nullptr;
 namespace {
 constexpr int Width_ = 900, Height_ = 640, CommanderHeight = 33;
 
-// A series as the decay test fills it; each point is drawn as it arrives.
+// A series as the decay test fills it; each point is drawn as it arrives. The
+// chart editor may replace the series (a changed type keeps its name) or
+// delete it: the field is cleared then, and the sink looks for it by name.
 class TLineSink : public TCommSeriesSink {
 public:
-    explicit TLineSink(TLineSeries* Series) : FSeries(Series) {}
-    void Clear() override { FSeries->Clear(); }
-    void AddY(double y, uint32_t colour) override { FSeries->AddY(y, "", TColor(colour)); }
+    TLineSink(TForm* Owner, TLineSeries* const& Field, const AnsiString& Name)
+        : FOwner(Owner), FField(Field), FName(Name) {}
+    void Clear() override {
+        if (TChartSeries* s = Series()) s->Clear();
+    }
+    void AddY(double y, uint32_t colour) override {
+        if (TChartSeries* s = Series()) s->AddY(y, "", TColor(colour));
+    }
     void AddXY(double x, double y, uint32_t colour) override {
-        FSeries->AddXY(x, y, "", TColor(colour));
+        if (TChartSeries* s = Series()) s->AddXY(x, y, "", TColor(colour));
     }
 
 private:
-    TLineSeries* FSeries;
+    TChartSeries* Series() const {
+        if (FField) return FField;
+        return dynamic_cast<TChartSeries*>(FOwner->FindComponent(FName));
+    }
+    TForm* FOwner;
+    TLineSeries* const& FField;
+    AnsiString FName;
 };
 
 TLineSeries* NewLine(TComponent* Owner, TChart* Chart, const AnsiString& Name,
@@ -109,16 +122,23 @@ TFormChartCPM::TFormChartCPM(TComponent* AOwner) : TForm(AOwner) {
     ChartTool1->SetFollowMouse(true);
     Chart1->Tools()->Add(ChartTool1);
 
-    TLineSeries* all[] = {Series1, Series2, Series3, Series4, Series5, Series6};
+    TLineSeries* const* all[] = {&Series1, &Series2, &Series3, &Series4, &Series5, &Series6};
     for (size_t i = 0; i < FSinks.size(); ++i) {
-        all[i]->Clear();
-        FSinks[i] = std::make_unique<TLineSink>(all[i]);
+        (*all[i])->Clear();
+        FSinks[i] = std::make_unique<TLineSink>(this, *all[i], (*all[i])->Name());
     }
     SetBounds((Screen->Width() - Width_) / 2, (Screen->Height() - Height_) / 2 + 30, Width_,
               Height_);
 }
 
 TFormChartCPM::~TFormChartCPM() = default;
+
+void TFormChartCPM::Notification(TComponent* AComponent, TOperation Operation) {
+    TForm::Notification(AComponent, Operation);
+    if (Operation != opRemove) return;
+    for (TLineSeries** s : {&Series1, &Series2, &Series3, &Series4, &Series5, &Series6})
+        if (*s == AComponent) *s = nullptr;
+}
 
 TCommSeriesSink* TFormChartCPM::Sink(int Number) const {
     return Number >= 1 && Number <= 6 ? FSinks[Number - 1].get() : nullptr;

@@ -21,6 +21,7 @@ public:
     TTeeCommander* TeeCommander1;
     TBitBtn* BitBtn_Exit;
     TChart* Chart1;
+    // nullptr once the chart editor has replaced or deleted the series.
     TLineSeries *Series1, *Series2, *Series3, *Series4, *Series5, *Series6;
     TCursorTool* ChartTool1;
 
@@ -28,6 +29,9 @@ public:
     TCommSeriesSink* Sink(int Number) const;
 
     void BitBtn_ExitClick(TObject* Sender);
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     std::array<std::unique_ptr<TCommSeriesSink>, 6> FSinks;

@@ -16,8 +16,18 @@ AnsiString CsvText(const AnsiString& Text) {
 
 int AppendToFile(const AnsiString& FileName, const AnsiString& Data) {
     TFileStream file(FileName, fmOpenWrite | fmShareExclusive);
-    file.Seek(0, soFromEnd);
-    return file.Write(Data.c_str(), Data.Length());
+    const int64_t before = file.Seek(0, soFromEnd);
+    const int written = file.Write(Data.c_str(), Data.Length());
+    if (written != Data.Length()) file.SetSize(before);
+    return written;
+}
+
+bool AppendComplete(const AnsiString& FileName, const AnsiString& Data) {
+    try {
+        return AppendToFile(FileName, Data) == Data.Length();
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 bool CreateEmptyFile(const AnsiString& FileName) {
@@ -32,6 +42,11 @@ bool CreateEmptyFile(const AnsiString& FileName) {
 AnsiString ReadDataDirectory(const AnsiString& Section) {
     TIniFile ini(SetupIniPath());
     return ini.ReadString(Section, "DataDirectory", "C:\\");
+}
+
+void WriteDataDirectory(const AnsiString& Section, const AnsiString& Folder) {
+    TIniFile ini(SetupIniPath());
+    ini.WriteString(Section, "DataDirectory", Folder);
 }
 
 AnsiString StoreDataDirectory(const AnsiString& Section, const AnsiString& Stored,

@@ -10,7 +10,9 @@
 #include "comm/seriell_cpm.h"
 #include "comm/usbread.h"
 #include "platform/rtl/clock.h"
+#include "platform/graphics/graphics.h"
 #include "platform/rtl/floatformat.h"
+#include <algorithm>
 
 QM_CLASS_OWNED(TFormDisplay, TForm, TComponent)
 
@@ -48,6 +50,33 @@ void PlaceStatus(TMemo* Status, int Left, int Width) {
     Status->SetLeft(Left);
     Status->SetWidth(Width);
 }
+
+// Shows Text in the font size asked for, or as much smaller as it takes for
+// the whole text to fit: a cut-off minus sign would read as a positive value.
+void ShowFigure(TLabel* Label, const AnsiString& Text, int Size) {
+    TFont* font = Label->Font();
+    font->SetSize(Size);
+    TBitmap probe(1, 1);
+    TCanvas* canvas = probe.Canvas();
+    const int room = Label->Width() - 4;
+    for (;;) {
+        canvas->Font()->Assign(font);
+        if (canvas->TextWidth(Text) <= room || font->Size() <= 8) break;
+        font->SetSize(std::max(8, font->Size() * 19 / 20));
+    }
+    Label->SetCaption(Text);
+}
+
+// The reading's own size: its font is given in pixels.
+constexpr int ReadingHeight = 173;
+int ReadingSize() {
+    TFont f;
+    f.SetHeight(-ReadingHeight);
+    return f.Size();
+}
+
+// What the current figure shows when the last reading is no longer current.
+const char* const NoCurrentValue = "---";
 } // namespace
 
 TFormDisplay::TFormDisplay(TComponent* AOwner) : TForm(AOwner) {
@@ -141,7 +170,7 @@ void TMainForm::DisplayClick(TObject*) {
     FormDisplay->GroupBoxPosMaximum->SetCaption("pos. maximum");
     FormDisplay->LabelNegMaximum_Value->SetCaption("0" + UnitText);
     FormDisplay->LabelPosMaximum_Value->SetCaption("0" + UnitText);
-    FormDisplay->LabelMesswert->SetCaption("0" + UnitText);
+    ShowFigure(FormDisplay->LabelMesswert, "0" + UnitText, ReadingSize());
     NegMax = NoReading;
     PosMax = -NoReading;
     FormDisplay->ShowModal();
@@ -151,21 +180,29 @@ void TFormDisplay::b_StartClick(TObject*) {
     TMainForm* m = MainForm;
     m->StopSampling = false;
     b_Start->SetEnabled(false);
-    if (m->DeviceType < dtSerialWindow) {
-        if (DisplayUsb().Open() != TUsbResult::Opened) ConverterMissing(Error_1);
-        PlaceStatus(Memo_Status, 725, 230);
-    } else {
-        FoCom->ComPort1->Open();
-        // Wide enough for the sampling period, as with the converter.
-        PlaceStatus(Memo_Status, 725, 230);
-        C_CPM_EF& cpm = DisplayCpm();
-        FillLiveSetup(cpm, m->DeviceType, m->RangeCode);
-        cpm.WriteSetup();
-        Sleep(500);
-        double value = 0;
-        cpm.ReadDisplay(value, m->UnitText);
+    try {
+        if (m->DeviceType < dtSerialWindow) {
+            if (DisplayUsb().Open() != TUsbResult::Opened) ConverterMissing(Error_1);
+            PlaceStatus(Memo_Status, 725, 230);
+        } else {
+            FoCom->ComPort1->Open();
+            C_CPM_EF& cpm = DisplayCpm();
+            FillLiveSetup(cpm, m->DeviceType, m->RangeCode);
+            cpm.WriteSetup();
+            Sleep(500);
+            double value = 0;
+            cpm.ReadDisplay(value, m->UnitText);
+        }
+        RunSampling(m->ModelText, m->DeviceType, m->RangeCode, m->UnitText);
+    } catch (const EUnwindToTest&) {
+        throw;
+    } catch (...) {
+        // Idle again, as after Break, with nothing shown as if it were current.
+        b_StopClick(this);
+        ShowFigure(LabelMesswert, NoCurrentValue, ReadingSize());
+        if (m->DeviceType >= dtSerialWindow) FoCom->ComPort1->Close();
+        RethrowNamingPort();
     }
-    RunSampling(m->ModelText, m->DeviceType, m->RangeCode, m->UnitText);
 }
 
 void TFormDisplay::RunSampling(const AnsiString&, int Type, int Code, const AnsiString& Unit) {
@@ -179,18 +216,19 @@ void TFormDisplay::RunSampling(const AnsiString&, int Type, int Code, const Ansi
         const double value = r.Raw * m->RangeFactor;
         const bool overflow = Type < dtSerialWindow ? r.Raw < -r.Threshold || r.Raw > r.Threshold
                                                     : r.Raw == NoReading;
-        LabelMesswert->SetCaption(overflow ? AnsiString("OVERFLOW !") : figure(value));
+        ShowFigure(LabelMesswert, overflow ? AnsiString("OVERFLOW !") : figure(value),
+                   ReadingSize());
         if (value > m->PosMax && value > 0) {
             m->PosMax = value;
             const bool over = r.Raw > r.Threshold;
-            LabelPosMaximum_Value->Font()->SetSize(over ? 35 : 50);
-            LabelPosMaximum_Value->SetCaption(over ? AnsiString("OVERFLOW !") : figure(m->PosMax));
+            ShowFigure(LabelPosMaximum_Value, over ? AnsiString("OVERFLOW !") : figure(m->PosMax),
+                       over ? 35 : 50);
         }
         if (value < m->NegMax && value < 0) {
             m->NegMax = value;
             const bool over = r.Raw < -r.Threshold;
-            LabelNegMaximum_Value->Font()->SetSize(over ? 35 : 50);
-            LabelNegMaximum_Value->SetCaption(over ? AnsiString("OVERFLOW !") : figure(m->NegMax));
+            ShowFigure(LabelNegMaximum_Value, over ? AnsiString("OVERFLOW !") : figure(m->NegMax),
+                       over ? 35 : 50);
         }
         Application->ProcessMessages();
         // Waits without holding a core: the cycle still ends once more than the
@@ -205,8 +243,7 @@ void TFormDisplay::RunSampling(const AnsiString&, int Type, int Code, const Ansi
 
 void TFormDisplay::b_StopClick(TObject*) {
     MainForm->StopSampling = true;
-    // Back to where it stood at the start, where it can be seen.
-    PlaceStatus(Memo_Status, 850, 100);
+    PlaceStatus(Memo_Status, 1000, 85);
     Memo_Status->SetText("STOP");
     b_Start->SetEnabled(true);
 }
@@ -215,11 +252,9 @@ void TFormDisplay::b_ResetClick(TObject*) {
     TMainForm* m = MainForm;
     m->NegMax = NoReading;
     m->PosMax = -NoReading;
-    for (TLabel* l : {LabelPosMaximum_Value, LabelNegMaximum_Value}) {
-        l->Font()->SetSize(55);
-        l->SetCaption("0" + m->UnitText);
-    }
-    LabelMesswert->SetCaption("0" + m->UnitText);
+    for (TLabel* l : {LabelPosMaximum_Value, LabelNegMaximum_Value})
+        ShowFigure(l, "0" + m->UnitText, 55);
+    ShowFigure(LabelMesswert, "0" + m->UnitText, ReadingSize());
     m->Repaint();
     Application->ProcessMessages();
 }

@@ -123,3 +123,27 @@ TFoCom::~TFoCom() {
     FoCom = nullptr;
     if (&CommHost() == &WindowsHost) SetCommHost(nullptr);
 }
+
+AnsiString InstrumentPortName() {
+    if (!FoCom) return "";
+    const AnsiString device = FoCom->ComPort1->DeviceName();
+    const AnsiString prefix = "\\\\.\\";
+    return device.Pos(prefix) == 1 ? device.SubString(prefix.Length() + 1, device.Length())
+                                   : device;
+}
+
+AnsiString PortFailureText(const std::exception& Failure) {
+    AnsiString what = Failure.what();
+    if (what.IsEmpty()) what = "no answer";
+    return "Port " + InstrumentPortName() + " : " + what;
+}
+
+void RethrowNamingPort() {
+    try {
+        throw;
+    } catch (const EUnwindToTest&) {
+        throw;
+    } catch (const EComError& e) {
+        throw Exception(PortFailureText(e));
+    }
+}

@@ -19,4 +19,13 @@ extern TFoCom* FoCom;
 // 0 stays "none"). Tests divide them, so a silent instrument costs them little
 // real time while the program keeps its own values.
 int SerialTimeout(int Ms);
+
+// The port's name as the operator chose it ("COM1"), from the device name.
+AnsiString InstrumentPortName();
+// A failure of a conversation on the port, as the operator is told it: the
+// port's name, then what failed.
+AnsiString PortFailureText(const std::exception& Failure);
+// Inside a handler's catch: raises the exception being handled again; a
+// failure of the port's conversation (EComError) as PortFailureText names it.
+[[noreturn]] void RethrowNamingPort();
 void SetSerialTimeoutDivisor(int Divisor);

@@ -100,7 +100,7 @@ TMainForm::TMainForm(TComponent* AOwner) : TForm(AOwner) {
 
     ChartWidth = Sampling_time_Display * 60 * 0.001;
     ResetBottomAxis();
-    Series1->Clear();
+    LiveSeries()->Clear();
 
     NegMax = NoReading;
     PosMax = -NoReading;
@@ -236,16 +236,7 @@ void TMainForm::CreateComponents() {
     Chart1->TopAxis()->SetLabels(false);
     Chart1->RightAxis()->SetLabels(false);
 
-    Series1 = new TLineSeries(this);
-    Series1->SetName("Series1");
-    Series1->SetParentChart(Chart1);
-    Series1->SetSeriesColor(clRed);
-    Series1->SetColorEachPoint(true);
-    Series1->Marks()->SetVisible(false);
-    Series1->Pointer()->SetVisible(false);
-    Series1->Pointer()->SetStyle(psDiagCross);
-    Series1->Pointer()->SetHorizSize(2);
-    Series1->Pointer()->SetVertSize(2);
+    CreateLiveSeries();
 
     Error_1 = NewControl<TMemo>(this, Chart1, "Error_1", 120, 200, 420, 150);
     Error_1->SetColor(clRed);
@@ -255,6 +246,20 @@ void TMainForm::CreateComponents() {
     Error_1->SetReadOnly(true);
     FillConverterNotice(Error_1);
     Error_1->Hide();
+}
+
+void TMainForm::CreateLiveSeries() {
+    auto* series = new TLineSeries(this);
+    Series1 = series;
+    series->SetName("Series1");
+    series->SetParentChart(Chart1);
+    series->SetSeriesColor(clRed);
+    series->SetColorEachPoint(true);
+    series->Marks()->SetVisible(false);
+    series->Pointer()->SetVisible(false);
+    series->Pointer()->SetStyle(psDiagCross);
+    series->Pointer()->SetHorizSize(2);
+    series->Pointer()->SetVertSize(2);
 }
 
 void TMainForm::ReadSetup() {

@@ -11,7 +11,7 @@
 #include <vector>
 
 class TChart;
-class TLineSeries;
+class TChartSeries;
 class TTeeCommander;
 class USB;
 class C_CPM_EF;
@@ -48,7 +48,9 @@ public:
     TBitBtn *b_Start, *b_Stop_, *b_Reset, *b_Cancel;
     TChart* Chart1;
     TMemo* Error_1;
-    TLineSeries* Series1;
+    // The live series; the chart editor may replace or delete it, so the loop
+    // takes it through LiveSeries().
+    TChartSeries* Series1;
     TTeeCommander* TeeCommander1;
     TMainMenu* MainMenue;
     TMenuItem *Exit1, *Device, *View, *Setup, *Help;
@@ -104,6 +106,9 @@ public:
     // ---- Chart view
     void SetupChart(const AnsiString& Model, int Type, int Code, double& Factor, AnsiString& Unit);
     void RunMeasureLoop(const AnsiString& Model, int Type, int Code, AnsiString Unit);
+    // The chart's live series: Series1, or the series the chart editor left in
+    // its place (a fresh line series when none is left).
+    TChartSeries* LiveSeries();
 
     // ---- Handlers
     void Grafik1Click(TObject* Sender);
@@ -129,8 +134,14 @@ public:
     // Settings of SETUP.INI that could not be used (their defaults apply).
     const std::vector<AnsiString>& SetupProblems() const { return FSetupProblems; }
 
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
 private:
     void CreateComponents();
+    void CreateLiveSeries();
+    // After a failed run: idle, port closed, the current figure showing no value.
+    void EndFailedRun();
     void CreateMenu();
     void ReadSetup();
     void BuildOptionalItems();

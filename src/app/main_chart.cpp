@@ -12,16 +12,41 @@
 #include "platform/rtl/clock.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/floatformat.h"
+#include <algorithm>
 #include <cmath>
 
+// The current figure after a failed run: the last reading is not current.
+const char* const NoCurrentValue = "---";
+
 void TMainForm::ResetBottomAxis() {
-    Chart1->BottomAxis()->SetMaximum(ChartWidth);
+    // A zoom or a pan may have left any range; both ends go back together.
+    if (Chart1->Zoomed()) Chart1->UndoZoom();
+    Chart1->BottomAxis()->SetMinMax(0, ChartWidth);
     Chart1->BottomAxis()->SetMinimumOffset(0);
+}
+
+TChartSeries* TMainForm::LiveSeries() {
+    if (!Series1) {
+        auto* named = dynamic_cast<TChartSeries*>(FindComponent("Series1"));
+        if (named && named->ParentChart() == Chart1)
+            Series1 = named;
+        else if (Chart1->SeriesCount() > 0)
+            Series1 = Chart1->Series(0);
+        else
+            CreateLiveSeries();
+        Series1->FreeNotification(this);
+    }
+    return Series1;
+}
+
+void TMainForm::Notification(TComponent* AComponent, TOperation Operation) {
+    TForm::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == Series1) Series1 = nullptr;
 }
 
 void TMainForm::Grafik1Click(TObject*) {
     ImageWallpaper->Hide();
-    Series1->Clear();
+    LiveSeries()->Clear();
     ResetBottomAxis();
     SampleTime = 0;
     ClearChartOnReset = false;
@@ -32,6 +57,12 @@ void TMainForm::Grafik1Click(TObject*) {
     SetupChart(ModelText, DeviceType, RangeCode, RangeFactor, UnitText);
 }
 
+namespace {
+AnsiString Figure(double Value, const AnsiString& Unit) {
+    return FloatToStrF(Value, ffFixed, 4, 2) + Unit;
+}
+} // namespace
+
 void TMainForm::SetupChart(const AnsiString& Model, int Type, int Code, double& Factor,
                            AnsiString& Unit) {
     View->SetEnabled(false);
@@ -41,35 +72,50 @@ void TMainForm::SetupChart(const AnsiString& Model, int Type, int Code, double& 
         TRangeRow row;
         if (FindRange(Code, row)) {
             GetRangeData(Code, Factor, Unit, minimum, maximum);
-            Chart1->LeftAxis()->SetMinimum(minimum * 1.001);
-            Chart1->LeftAxis()->SetMaximum(maximum * 1.001);
+            // Together, so a range left by a pan never stands in the way.
+            Chart1->LeftAxis()->SetMinMax(minimum * 1.001, maximum * 1.001);
         }
     }
     Chart1->LeftAxis()->Title()->SetCaption(Unit);
     Chart1->BottomAxis()->Title()->SetCaption("Time sek.");
     Chart1->Title()->Text()->Clear();
     Chart1->Title()->Text()->Add("--" + Model + "--");
-    Minwert->SetText("0.00" + Unit);
-    Maxwert->SetText("0.00" + Unit);
+    Minwert->SetText(Figure(0, Unit));
+    Maxwert->SetText(Figure(0, Unit));
+}
+
+void TMainForm::EndFailedRun() {
+    StopSampling = true;
+    ClearChartOnReset = true;
+    b_Start->SetEnabled(true);
+    FoCom->ComPort1->Close();
+    Messwert->SetText(NoCurrentValue);
 }
 
 void TMainForm::b_StartClick(TObject*) {
     b_Start->SetEnabled(false);
-    if (DeviceType < dtSerialWindow) {
-        if (MainUsb().Open() != TUsbResult::Opened) ConverterMissing(Error_1);
-    } else {
-        FoCom->ComPort1->Close();
-        FoCom->ComPort1->Open();
-        SetupChart(ModelText, DeviceType, RangeCode, RangeFactor, UnitText);
-        C_CPM_EF& cpm = MainCpm();
-        FillLiveSetup(cpm, DeviceType, RangeCode);
-        cpm.WriteSetup();
-        Sleep(500);
-        double value = 0;
-        cpm.ReadDisplay(value, UnitText);
+    try {
+        if (DeviceType < dtSerialWindow) {
+            if (MainUsb().Open() != TUsbResult::Opened) ConverterMissing(Error_1);
+        } else {
+            FoCom->ComPort1->Close();
+            FoCom->ComPort1->Open();
+            SetupChart(ModelText, DeviceType, RangeCode, RangeFactor, UnitText);
+            C_CPM_EF& cpm = MainCpm();
+            FillLiveSetup(cpm, DeviceType, RangeCode);
+            cpm.WriteSetup();
+            Sleep(500);
+            double value = 0;
+            cpm.ReadDisplay(value, UnitText);
+        }
+        StopSampling = false;
+        RunMeasureLoop(ModelText, DeviceType, RangeCode, UnitText);
+    } catch (const EUnwindToTest&) {
+        throw;
+    } catch (...) {
+        EndFailedRun();
+        RethrowNamingPort();
     }
-    StopSampling = false;
-    RunMeasureLoop(ModelText, DeviceType, RangeCode, UnitText);
 }
 
 void TMainForm::RunMeasureLoop(const AnsiString& Model, int Type, int, AnsiString Unit) {
@@ -84,31 +130,38 @@ void TMainForm::RunMeasureLoop(const AnsiString& Model, int Type, int, AnsiStrin
     Chart1->Title()->Text()->Clear();
     Chart1->Title()->Text()->Add("--" + Model + "--  Start : " + DateTimeToStr(Now()));
 
-    auto figure = [&Unit](double v) { return FloatToStrF(v, ffFixed, 4, 2) + Unit; };
+    // Each point stands at the time measured since Start, carried on from
+    // where an earlier run stopped: a slow reading moves its point, never the
+    // time axis.
+    const double base = SampleTime;
+    const uint32_t started = GetTickCount();
     while (!StopSampling) {
         const uint32_t t0 = GetTickCount();
+        const double x = base + (t0 - started) * 0.001;
         const TLiveReading r = TakeLiveReading(MainUsb(), MainCpm(), Type);
         const double value = r.Raw * RangeFactor;
         // The no-value mark is no reading: the curve gets a gap, not a spike.
         if (r.NoValue)
-            Series1->AddNullXY(SampleTime, 0);
+            LiveSeries()->AddNullXY(x, 0);
         else
-            Series1->AddXY(SampleTime, value, "", clBlack);
-        SampleTime += dt;
+            LiveSeries()->AddXY(x, value, "", clBlack);
+        SampleTime = x + dt;
         if (w <= SampleTime) {
-            bottom->SetMaximum(SampleTime);
+            // A pan beyond the newest point must not leave the minimum above it.
+            bottom->SetMinMax(std::min(bottom->Minimum(), SampleTime), SampleTime);
             bottom->SetMinimumOffset(static_cast<int>(10 * std::trunc(w - SampleTime)));
         }
         if (value > PosMax && value > 0) {
             PosMax = value;
-            Maxwert->SetText(r.Raw > r.Threshold ? AnsiString("OVERFLOW !") : figure(PosMax));
+            Maxwert->SetText(r.Raw > r.Threshold ? AnsiString("OVERFLOW !") : Figure(PosMax, Unit));
         }
         if (value < NegMax && value < 0) {
             NegMax = value;
-            Minwert->SetText(r.Raw < -r.Threshold ? AnsiString("OVERFLOW !") : figure(NegMax));
+            Minwert->SetText(r.Raw < -r.Threshold ? AnsiString("OVERFLOW !")
+                                                  : Figure(NegMax, Unit));
         }
         Messwert->SetText(r.Raw < -r.Threshold || r.Raw > r.Threshold ? AnsiString("OVERFLOW !")
-                                                                      : figure(value));
+                                                                      : Figure(value, Unit));
         Update();
         for (;;) {
             const uint32_t elapsed = GetTickCount() - t0;
@@ -130,14 +183,14 @@ void TMainForm::b_ResetClick(TObject*) {
     NegMax = NoReading;
     PosMax = -NoReading;
     if (ClearChartOnReset) {
-        Series1->Clear();
+        LiveSeries()->Clear();
         ResetBottomAxis();
         SampleTime = 0;
         ClearChartOnReset = false;
     }
-    Minwert->SetText("0.00" + UnitText);
-    Messwert->SetText("0.00" + UnitText);
-    Maxwert->SetText("0.00" + UnitText);
+    Minwert->SetText(Figure(0, UnitText));
+    Messwert->SetText(Figure(0, UnitText));
+    Maxwert->SetText(Figure(0, UnitText));
 }
 
 void TMainForm::b_CancelClick(TObject*) {
@@ -152,7 +205,7 @@ void TMainForm::b_CancelClick(TObject*) {
     TeeCommander1->Hide();
     NegMax = NoReading;
     PosMax = -NoReading;
-    Series1->Clear();
+    LiveSeries()->Clear();
     ResetBottomAxis();
     Minwert->SetText("");
     Messwert->SetText("");

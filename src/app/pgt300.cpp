@@ -2,6 +2,7 @@
 // the print-out and leaving.
 #include "app/pgt300.h"
 #include "app/csvfile.h"
+#include "app/focom.h"
 #include "app/main.h"
 #include "comm/seriell_pgt.h"
 #include "platform/graphics/metafile.h"
@@ -98,20 +99,27 @@ void TFormPGT300::BitBtn_StartClick(TObject*) {
                                 MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
         CheckBoxDeleteStatisticData->SetChecked(false);
     C_PGT300& pgt = Pgt300Tester();
-    const TPgtResult result =
-        pgt.ReadStatistics(pgt.Statistics, CheckBoxDeleteStatisticData->Checked());
+    // Read into a record of its own: a failed transfer leaves the counts on
+    // screen, which may exist nowhere else once the tester's memory was cleared.
+    C_PGT300::_statistic_data read = pgt.Statistics;
+    const TPgtResult result = pgt.ReadStatistics(read, CheckBoxDeleteStatisticData->Checked());
     if (result != TPgtResult::Done) {
-        BitBtnPrintData->SetEnabled(false);
-        BitBtnSaveData->SetEnabled(false);
-        LabelComment->SetEnabled(false);
-        EditComment->Hide();
+        if (!FHaveCounts) {
+            BitBtnPrintData->SetEnabled(false);
+            BitBtnSaveData->SetEnabled(false);
+            LabelComment->SetEnabled(false);
+            EditComment->Hide();
+        }
         // A line that stays silent or garbles its answer is said, not passed over.
         if (result != TPgtResult::Cancelled)
             Application->MessageBox("No valid data received from the PGT 300 ! Error number : " +
-                                        IntToStr(static_cast<int>(result)),
+                                        IntToStr(static_cast<int>(result)) + "\r\nPort " +
+                                        InstrumentPortName(),
                                     "Data transfer", MB_OK | MB_ICONSTOP);
         return;
     }
+    pgt.Statistics = read;
+    FHaveCounts = true;
     C_PGT300::_statistic_data& s = pgt.Statistics;
     if (s.Measurements > 0) --s.Measurements;
     Counter_all->SetText(IntToStr(s.Measurements));
@@ -135,26 +143,26 @@ void TFormPGT300::BitBtn_StartClick(TObject*) {
 
 void TFormPGT300::BitBtnSaveDataClick(TObject*) {
     const AnsiString stored = ReadDataDirectory("PGT");
-    SaveDialogPGT->SetInitialDir(MapWindowsPath(stored));
+    const AnsiString given = MapWindowsPath(stored);
+    SaveDialogPGT->SetInitialDir(given);
     SaveDialogPGT->SetDefaultExt("CSV");
     SaveDialogPGT->SetFilter(
         "Comma-Separated Values (*.CSV)|*.CSV|Text files (*.txt)|*.txt|All files (*.*)|*.*");
     SaveDialogPGT->SetFilterIndex(0);
     if (!SaveDialogPGT->Execute()) return;
+    // The folder is written back only when the dialog dropped the stored
+    // text's trailing delimiter, not for whichever folder was chosen.
+    if (SaveDialogPGT->InitialDir() != given) {
+        const AnsiString folder = SaveDialogPGT->InitialDir();
+        if (MainForm) MainForm->PGT_DataDirectory = folder;
+        WriteDataDirectory("PGT", folder);
+    }
     const AnsiString path = SaveDialogPGT->FileName();
-    const AnsiString folder = StoreDataDirectory("PGT", stored, path);
-    if (MainForm && folder != stored && folder != MapWindowsPath(stored))
-        MainForm->PGT_DataDirectory = folder;
     const TDateTime now = Now();
-    if (!FileExists(path)) {
-        bool created = CreateEmptyFile(path);
-        const AnsiString header = CsvHeader;
-        if (created && AppendToFile(path, header) != header.Length()) created = false;
-        if (!created) {
-            DeleteFile(path);
-            Application->MessageBox("Can't create file : " + path, "Error", MB_OK);
-            return;
-        }
+    const bool isNew = !FileExists(path);
+    if (isNew && !CreateEmptyFile(path)) {
+        Application->MessageBox("Can't create file : " + path, "Error", MB_OK);
+        return;
     }
     C_PGT300::_statistic_data& s = Pgt300Tester().Statistics;
     s.Comment = EditComment->Text();
@@ -165,7 +173,13 @@ void TFormPGT300::BitBtnSaveDataClick(TObject*) {
                            ";" + IntToStr(s.ShoeAbove) + ";" + PgtPercentText(s.ShoeAbovePercent) +
                            ";" + CsvText(s.Comment) + "\r\n";
     Application->ProcessMessages();
-    AppendToFile(path, row);
+    // Header and row go out together: a file is never left with a header only.
+    const AnsiString content = (isNew ? AnsiString(CsvHeader) : AnsiString()) + row;
+    if (!AppendComplete(path, content)) {
+        if (isNew) DeleteFile(path);
+        Application->MessageBox("Can't write file : " + path + " ! Data not saved.", "Error",
+                                MB_OK | MB_ICONSTOP);
+    }
 }
 
 // ---- The print-out
@@ -221,6 +235,7 @@ void TFormPGT300::BitBtn_CancelClick(TObject*) {
 }
 
 void TFormPGT300::CloseWindow() {
+    FHaveCounts = false;
     BitBtnPrintData->SetEnabled(false);
     BitBtnSaveData->SetEnabled(false);
     LabelComment->SetEnabled(false);

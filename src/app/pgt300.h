@@ -37,6 +37,10 @@ public:
 
 protected:
     void DoClose(TCloseAction& Action) override;
+
+private:
+    // Counts of a transfer are on screen (and in the tester's record).
+    bool FHaveCounts = false;
 };
 
 extern TFormPGT300* FormPGT300;

@@ -89,10 +89,11 @@ int TFormReadCPMFiles::InputFileRange(int& First, int& Last) {
     GroupBoxInputComment->Hide();
     GroupBoxRangeFileNumber->Show();
     Show();
+    MaskEditStart->SetText(IntToStr(First));
+    MaskEditStopp->SetText(IntToStr(Last));
     for (;;) {
+        // A retry keeps what was typed: a valid number is not asked for twice.
         RangeConfirmed = RangeAborted = false;
-        MaskEditStart->SetText(IntToStr(First));
-        MaskEditStopp->SetText(IntToStr(Last));
         MaskEditStart->SetFocus();
         WaitForAnswer();
         if (RangeAborted) {

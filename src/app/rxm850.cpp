@@ -181,6 +181,7 @@ void TFormRXM850::EnableButtons(bool Enabled) {
 void TFormRXM850::RestoreButtons() {
     EnableButtons(FIdentified);
     BitBtn_init->SetEnabled(true);
+    BitBtn_save->SetEnabled(FUnsaved);
 }
 
 bool TFormRXM850::Wait(unsigned Ms) {
@@ -237,8 +238,9 @@ void TFormRXM850::BitBtn_initClick(TObject*) {
         if (!Wait(3500)) return;
         result = meter.ReadIdentity(date, version, serial);
     } catch (...) {
-        if (!FLeft) RestoreButtons();
-        throw;
+        if (FLeft) throw;
+        RestoreButtons();
+        RethrowNamingPort();
     }
     if (result != TRxmResult::Ok) {
         // Said, not silent: only Init and Exit make sense until the meter answers.
@@ -270,10 +272,11 @@ void TFormRXM850::BitBtn_resetClick(TObject*) {
         Rxm850Meter().SendReset();
     } catch (...) {
         RestoreButtons();
-        throw;
+        RethrowNamingPort();
     }
     if (!Wait(3500)) return;
     EnableButtons(true);
+    BitBtn_save->SetEnabled(FUnsaved);
 }
 
 void TFormRXM850::BitBtn_stopClick(TObject*) {
@@ -321,6 +324,8 @@ void TFormRXM850::BitBtn_startClick(TObject*) {
     Label_RXM_Te->SetCaption("");
     Application->ProcessMessages();
     AbortRequested = false;
+    // The reading shown so far gives way to the new one.
+    FUnsaved = false;
     Label_RXM_Me->Font()->SetSize(50);
     if (MainForm && MainForm->RXM_FirstStart) {
         LastVoltageMode = 3;
@@ -384,6 +389,7 @@ void TFormRXM850::BitBtn_startClick(TObject*) {
                     r.AverageLapse = (d.Status & 1) ? 'A' : 'L';
                 }
                 measured = true;
+                FUnsaved = true;
                 break;
             }
             Application->ProcessMessages();
@@ -395,6 +401,7 @@ void TFormRXM850::BitBtn_startClick(TObject*) {
             Label_RXM_Hu->SetCaption("");
             Label_RXM_Te->SetCaption("");
         } else if (failed) {
+            RXM_GroupBox_V->SetCaption("Resistor measured value");
             Label_RXM_Me->Font()->SetSize(40);
             Label_RXM_Me->SetCaption("Measurement failed!");
             Label_RXM_Hu->SetCaption("");
@@ -406,12 +413,21 @@ void TFormRXM850::BitBtn_startClick(TObject*) {
             meter.SendReset();
             if (!Wait(3500)) return;
         }
-    } catch (...) {
-        if (!FLeft) RestoreButtons();
+    } catch (const EUnwindToTest&) {
         throw;
+    } catch (...) {
+        if (FLeft) throw;
+        // Nothing of the run stays shown as if it went on: no frozen count-down.
+        RXM_GroupBox_V->SetCaption("Resistor measured value");
+        Label_RXM_Me->Font()->SetSize(40);
+        Label_RXM_Me->SetCaption("Measurement failed!");
+        Label_RXM_Hu->SetCaption("");
+        Label_RXM_Te->SetCaption("");
+        RestoreButtons();
+        RethrowNamingPort();
     }
     EnableButtons(true);
-    BitBtn_save->SetEnabled(measured);
+    BitBtn_save->SetEnabled(FUnsaved);
 }
 
 // ---- Save with a comment, Read File
@@ -439,11 +455,17 @@ void TFormRXM850::BitBtn_saveClick(TObject*) {
             f->Files[0].Comment = Edit_Comment->Text();
             f->CurrentFile = 0;
             f->LastFile = 0;
-            f->SaveFilesToCsv(true);
+            const int result = f->SaveFilesToCsv(true);
+            if (result == 0) FUnsaved = false;
+            if (result < 0)
+                Application->MessageBox("Error occured, data not saved ! Error no.: " +
+                                            IntToStr(result),
+                                        "Data error !", MB_OK | MB_ICONSTOP);
         }
     }
     EnableButtons(true);
-    BitBtn_save->SetEnabled(false);
+    // A reading not yet in a file can still be saved.
+    BitBtn_save->SetEnabled(FUnsaved);
 }
 
 void TFormRXM850::ClearFileRecords() {
@@ -514,8 +536,9 @@ void TFormRXM850::BitBtn_readFileClick(TObject*) {
         if (!Wait(100)) return;
     } catch (...) {
         GroupBoxFiles->Hide();
-        if (!FLeft) RestoreButtons();
-        throw;
+        if (FLeft) throw;
+        RestoreButtons();
+        RethrowNamingPort();
     }
     f->EditComments->SetText("");
     f->FirstFile = first;

@@ -79,6 +79,8 @@ private:
     void ShowMeasurement();
     bool FIdentified = false;
     bool FLeft = false;
+    // A reading is shown that no file holds yet.
+    bool FUnsaved = false;
 };
 
 extern TFormRXM850* FormRXM850;

@@ -209,7 +209,10 @@ int TFormRXM850FComment::SaveFilesToCsv(bool SingleMeasurement) {
     SaveDialog1->SetFilter(CsvFilter);
     SaveDialog1->SetFilterIndex(0);
     SaveDialog1->SetInitialDir(MapWindowsPath(stored));
-    SaveDialog1->SetFileName(SingleMeasurement ? AnsiString(".CSV") : MeterSerialNumber + ".CSV");
+    // No name of its own for a single reading: ".CSV" alone would be a hidden
+    // file here. A name typed without an extension gets ".CSV".
+    SaveDialog1->SetFileName(SingleMeasurement ? AnsiString() : MeterSerialNumber + ".CSV");
+    SaveDialog1->SetDefaultExt("CSV");
     if (!SaveDialog1->Execute()) return rcCancelled;
     const AnsiString path = SaveDialog1->FileName();
     StoreDataDirectory("RXM850", stored, path);
@@ -254,9 +257,14 @@ int TFormRXM850FComment::SaveFilesToCsv(bool SingleMeasurement) {
                                 "File error !", MB_OK);
         return rcColumnsShortOrNotOpened;
     }
-    for (const TLine& l : lines) {
-        if (written < l.Text.Length()) return l.Code;
-        written -= l.Text.Length();
+    if (written < all.Length()) {
+        // The short write was taken back; a file made for it goes too, so the
+        // next save starts it with its header.
+        if (isNew) DeleteFile(path);
+        for (const TLine& l : lines) {
+            if (written < l.Text.Length()) return l.Code;
+            written -= l.Text.Length();
+        }
     }
     Saved = true;
     Application->MessageBox("File saved successfully.", "File saved", MB_OK);

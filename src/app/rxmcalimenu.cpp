@@ -5,6 +5,7 @@
 //   the calibration CSV file and the print-out; leaving
 #include "app/rxmcalimenu.h"
 #include "app/csvfile.h"
+#include "app/focom.h"
 #include "app/main.h"
 #include "app/setupini.h"
 #include "comm/seriell_link.h"
@@ -89,6 +90,7 @@ TFormRXMCali::TFormRXMCali(TComponent* AOwner) : TInstrumentForm(AOwner, true) {
                                                   400, "Info display");
     MemoInfo = NewControl<TMemo>(this, GroupBox_info_display, "MemoInfo", 8, 20, 312, 372);
     MemoInfo->SetReadOnly(true);
+    MemoInfo->SetScrollBars(ssBoth);
     GroupBoxStatus =
         NewControl<TGroupBox>(this, this, "GroupBoxStatus", 8, 416, 744, 60, "Status fRxm");
     const char* bits[8] = {"AVRG",    "Timer activ", "Timer finish", "FNS",
@@ -145,6 +147,17 @@ TFormRXMCali::TFormRXMCali(TComponent* AOwner) : TInstrumentForm(AOwner, true) {
     BitBtn_exit->OnClick = [this](TObject* s) { BitBtn_exitClick(s); };
     BitBtnCaliDateOK->OnClick = [this](TObject* s) { BitBtnCaliDateOKClick(s); };
     BitBtnCaliDateCancel->OnClick = [this](TObject* s) { BitBtnCaliDateCancelClick(s); };
+    // A failed conversation names the port it was held on.
+    for (TBitBtn* b : {BitBtn_read_para, BitBtn_write_para, BitBtn_read_cali_data,
+                       BitBtn_write_cali_data, BitBtn_read_meas_data, BitBtn_reset}) {
+        b->OnClick = [click = b->OnClick](TObject* s) {
+            try {
+                click(s);
+            } catch (...) {
+                RethrowNamingPort();
+            }
+        };
+    }
 
     LoadDefaultParameters();
     BitBtn_read_cali_data->SetEnabled(false);
@@ -417,7 +430,7 @@ void TFormRXMCali::BitBtn_write_cali_dataClick(TObject*) {
         result = RxmCaliMeter().Transact(command, reply, true);
     } catch (...) {
         finish();
-        throw;
+        RethrowNamingPort();
     }
     if (result == TRxmResult::Ok) {
         BitBtn_save->SetEnabled(true);
@@ -442,23 +455,27 @@ int TFormRXMCali::SaveCalibrationCsv() {
     if (!SaveDialogCali->Execute()) return 1;
     const AnsiString path = SaveDialogCali->FileName();
     StoreDataDirectory("RXM850", stored, path);
-    if (!FileExists(path)) {
-        if (!CreateEmptyFile(path)) {
-            Application->MessageBox("Can't create file : " + path, "Error", MB_OK);
-            return -1;
-        }
-        const AnsiString header =
-            "Serial number;Date;SW version;Factor k0;Factor k1;Factor k2;Factor k3;Factor "
-            "k4;Factor k5;Factor k_TF0;Factor k_TF2;Factor k_TF3;\r\n";
-        if (AppendToFile(path, header) != header.Length()) return 1;
+    const bool isNew = !FileExists(path);
+    if (isNew && !CreateEmptyFile(path)) {
+        Application->MessageBox("Can't create file : " + path, "Error", MB_OK);
+        return -1;
     }
+    const AnsiString header =
+        "Serial number;Date;SW version;Factor k0;Factor k1;Factor k2;Factor k3;Factor "
+        "k4;Factor k5;Factor k_TF0;Factor k_TF2;Factor k_TF3;\r\n";
     const RXM850_Para_Struct& p = CaliPara;
     AnsiString row = "'" + CsvText(p.SerialNumber) + ";'" + CsvText(p.CalibrationDate) + ";'" +
                      CsvText(p.SoftwareVersion);
     for (int k : {p.k0, p.k1, p.k2, p.k3, p.k4, p.k5, p.k_TF0, p.k_TF2, p.k_TF3})
         row += ";" + IntToStr(k);
     row += "\r\n";
-    if (AppendToFile(path, row) != row.Length()) return 1;
+    // Header and row go out together: a new file holds both or is removed.
+    if (!AppendComplete(path, (isNew ? header : AnsiString()) + row)) {
+        if (isNew) DeleteFile(path);
+        Application->MessageBox("Can't write file : " + path + " ! Data not saved.", "Error",
+                                MB_OK | MB_ICONSTOP);
+        return 1;
+    }
     AddLine("Calibration data stored successfully to : ");
     AddLine(path);
     return 0;

@@ -55,10 +55,8 @@ const TCpmIdentity& CpmIdentity() {
 
 void ReadCPMIdentity() {
     C_CPM_EF& cpm = SetupCpm();
-    // Nothing of an earlier instrument may stand beside a failed read.
-    Identity = {};
-    for (int i = 0; i < 3; ++i)
-        cpm._struct_setup[i] = "";
+    // A failed read raises before anything changes: the last identity read
+    // stays for the results still to be saved.
     AnsiString version, serial, date;
     cpm.ReadIdentity(version, serial, date);
     if (MainForm) MainForm->CPM_Version610 = version.Pos("6.10") > 0;
@@ -267,7 +265,11 @@ void TCPMSetup::Guarded(const std::function<void()>& Conversation) {
     } catch (const std::exception& e) {
         EnableControls(true);
         // A window left meanwhile has closed the port: nothing to tell.
-        if (Visible()) Application->ShowException(e);
+        if (!Visible()) return;
+        if (dynamic_cast<const EComError*>(&e))
+            Application->ShowException(Exception(PortFailureText(e)));
+        else
+            Application->ShowException(e);
     }
 }
 
@@ -305,6 +307,7 @@ void TCPMSetup::BitBtnStartClick(TObject*) {
             MemoDisplay->Lines()->Add("Process abortet !!");
             LabelOffset->SetCaption("0.0 V");
         } else {
+            r.Mode = StrToIntDef(SetupCpm()._struct_setup[7], 0);
             FResult = r;
             MemoDisplay->Lines()->Add("Decay time measuring successful finished !");
             LabelPosDecayTime->SetCaption(Seconds(r.DecayPos));
@@ -370,6 +373,9 @@ void TCPMSetup::BitBtnSaveResultClick(TObject*) {
         return;
     }
     Guarded([this] {
+        // The row names the test's own mode, whatever a later set-up read
+        // left in the word.
+        SetupCpm()._struct_setup[7] = IntToStr(FResult.Mode);
         const TCpmResult saved =
             SetupCpm().SaveResult(FResult.VStart, FResult.VStop, FResult.TOffset, FResult.DecayPos,
                                   FResult.DecayNeg, FResult.OffsetV, Edit1->Text());

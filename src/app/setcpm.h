@@ -63,6 +63,7 @@ private:
     struct TLastResult {
         int VStart = 0, VStop = 0, TOffset = 0;
         double DecayPos = 0, DecayNeg = 0, OffsetV = 0;
+        int Mode = 0; // set-up word 7 of the test
     } FResult;
     bool FCommentWaitEnded = false;
 };

@@ -33,11 +33,19 @@ AnsiString CsvField(const AnsiString& text) {
     return out;
 }
 
-// Appends the whole text in one write; false when fewer bytes went out.
+// Appends the whole text in one write; false when fewer bytes went out, and
+// then the part that did is taken back, so no half row stays behind.
 bool AppendText(const AnsiString& fileName, const AnsiString& text) {
     TFileStream stream(fileName, fmOpenWrite | fmShareExclusive);
-    stream.Seek(0, soFromEnd);
-    return stream.Write(text.data(), text.Length()) == text.Length();
+    const int64_t before = stream.Seek(0, soFromEnd);
+    if (stream.Write(text.data(), text.Length()) == text.Length()) return true;
+    stream.SetSize(before);
+    return false;
+}
+
+void TellNotWritten(const AnsiString& fileName) {
+    CommHost().MessageBox("Can't write file : " + fileName + " ! Data not saved.", "Error", cbOK,
+                          ciStop);
 }
 
 enum class TCreateResult { Created, NotCreated, ShortWrite };
@@ -164,9 +172,12 @@ TCpmResult C_CPM_EF::SaveResult(int vStart, int vStop, int tOffset, double decay
         const TCreateResult created = CreateWithText(fileName, header + row);
         if (created == TCreateResult::NotCreated)
             host.MessageBox("Can't create file : " + fileName, "Error", cbOK, ciNone);
+        if (created == TCreateResult::ShortWrite) TellNotWritten(fileName);
         return created == TCreateResult::Created ? TCpmResult::Ok : TCpmResult::Failed;
     }
-    return AppendText(fileName, row) ? TCpmResult::Ok : TCpmResult::Failed;
+    if (AppendText(fileName, row)) return TCpmResult::Ok;
+    TellNotWritten(fileName);
+    return TCpmResult::Failed;
 }
 
 TCpmResult C_CPM_EF::CreateStoredFilesCsv(AnsiString& fileName) {
@@ -183,6 +194,7 @@ TCpmResult C_CPM_EF::CreateStoredFilesCsv(AnsiString& fileName) {
     const AnsiString header = AnsiString(StoredFilesHeader) + CRLF + "Device: " + _struct_setup[0] +
                               ";Serial No.: " + _struct_setup[1] +
                               ";Cal.Date: " + _struct_setup[2] + CRLF;
+    // The window tells a failure in its display.
     return CreateWithText(chosen, header) == TCreateResult::Created ? TCpmResult::Ok
                                                                     : TCpmResult::Failed;
 }

@@ -11,7 +11,7 @@
 
 namespace {
 class Pgt300Test : public AppTest {
-protected:
+public:
     void SetUp() override {
         DecimalSeparator = '.';
         Time.Clock.Attach(&Sim);
@@ -71,7 +71,6 @@ TEST_F(Pgt300Test, TransferShowsCountsAndPercentagesAndSavesTwiceUnderOneHeader)
         ++rows;
     EXPECT_EQ(rows, 2u);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
-    EXPECT_EQ(MainForm->PGT_DataDirectory, (Dir.string() + "/").c_str());
 }
 
 TEST_F(Pgt300Test, DeclinedDeleteQuestionTransfersWithoutClearing) {
@@ -146,14 +145,15 @@ struct TPgtFault {
 };
 class Pgt300FaultTest : public Pgt300Test, public ::testing::WithParamInterface<TPgtFault> {};
 
-TEST_P(Pgt300FaultTest, FailedTransferSaysSoKeepsCountsAndDisablesOutput) {
+TEST_P(Pgt300FaultTest, FailedTransferSaysSoAndKeepsTheCountsSavable) {
     Transfer();
     Sim.SetFault(GetParam().Fault);
     Transfer(true);
+    EXPECT_NE(Responder.Shown().back().Text.Pos("Port "), 0);
     EXPECT_EQ(Shown(), Expected);
-    EXPECT_FALSE(W->BitBtnSaveData->Enabled());
-    EXPECT_FALSE(W->BitBtnPrintData->Enabled());
-    EXPECT_FALSE(W->EditComment->Visible());
+    EXPECT_TRUE(W->BitBtnSaveData->Enabled());
+    EXPECT_TRUE(W->BitBtnPrintData->Enabled());
+    EXPECT_TRUE(W->EditComment->Visible());
     Sim.SetFault(TSerialSimulator::None);
     Transfer();
     EXPECT_TRUE(W->BitBtnSaveData->Enabled());
@@ -167,4 +167,129 @@ INSTANTIATE_TEST_SUITE_P(Faults, Pgt300FaultTest,
                          ::testing::Values(TPgtFault{"Silent", TSerialSimulator::Silent},
                                            TPgtFault{"Garbage", TSerialSimulator::Garbage},
                                            TPgtFault{"BadCheck", TSerialSimulator::BadCheck}),
+                         [](const auto& i) { return std::string(i.param.Name); });
+
+// ---------------------------------------------------------------------------
+// Sequences of the operator's steps: counts that exist nowhere else after a
+// transfer with "delete", the data folder, saves on a full disk and into a
+// read-only folder.
+
+#include "support/full_disk.h"
+
+namespace {
+class Pgt300Sequence : public Pgt300Test {
+public:
+    using AppTest::Dir;
+    using AppTest::ReadIni;
+    using AppTest::Responder;
+    using AppTest::WriteIni;
+    void SetUp() override {
+        // Without a trailing delimiter the folder is never written back.
+        WriteIni("[PGT]\nDataDirectory=" + Dir.string() + "\n");
+        Pgt300Test::SetUp();
+    }
+    void Save(const std::string& File, const char* Then = nullptr) {
+        Responder.ExpectSave(File.c_str());
+        if (Then) Responder.ExpectMessage(Then, IDOK);
+        SimulateClick(W->BitBtnSaveData);
+    }
+    std::string Csv() const { return (Dir / "pgt.csv").string(); }
+    static std::string Read(const std::string& File) {
+        std::ifstream in(File, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    static size_t Rows(const std::string& Text) {
+        return static_cast<size_t>(std::count(Text.begin(), Text.end(), '\n'));
+    }
+};
+
+struct TPgtCase {
+    const char* Name;
+    std::function<void(Pgt300Sequence&)> Steps;
+};
+
+const TPgtCase PgtCases[] = {
+    {"AFailedTransferAfterDeleteKeepsTheCountsSavableAndPrintable",
+     [](Pgt300Sequence& t) {
+         t.W->CheckBoxDeleteStatisticData->SetChecked(true);
+         t.Responder.ExpectMessage("Are you sure !", IDOK);
+         t.Transfer();
+         t.Sim.SetFault(TSerialSimulator::Silent);
+         t.W->CheckBoxDeleteStatisticData->SetChecked(false);
+         t.Transfer(true);
+         EXPECT_EQ(t.Shown(), Expected);
+         t.Save(t.Csv());
+         EXPECT_NE(t.Read(t.Csv()).find(";25;3;11.5%;1;3.8%;0;0.0%;2;7.7%;"), std::string::npos);
+         TRecordingPrinter printer;
+         printer.Install();
+         t.Responder.ExpectPrint(true);
+         t.W->BitBtnPrintData->Click();
+         EXPECT_NE(printer.AllText().find("Number of measurments : 25"), std::string::npos);
+     }},
+    {"ACancelledTransferKeepsTheCounts",
+     [](Pgt300Sequence& t) {
+         t.Transfer();
+         t.Responder.ExpectMessage("Press the plate", IDCANCEL);
+         SimulateClick(t.W->BitBtn_Start);
+         EXPECT_EQ(t.Shown(), Expected);
+         EXPECT_TRUE(t.W->BitBtnSaveData->Enabled());
+         EXPECT_TRUE(t.W->BitBtnPrintData->Enabled());
+     }},
+    {"TheDataFolderIsWrittenOnlyWhenItLosesItsTrailingDelimiter",
+     [](Pgt300Sequence& t) {
+         t.Transfer();
+         fs::create_directories(t.Dir / "elsewhere");
+         const std::string ini = t.ReadIni();
+         t.Save((t.Dir / "elsewhere" / "pgt.csv").string());
+         EXPECT_EQ(t.ReadIni(), ini); // another folder chosen: not written
+         t.WriteIni("[PGT]\nDataDirectory=" + t.Dir.string() + "/\n");
+         t.Save(t.Csv());
+         EXPECT_EQ(t.ReadIni(), "[PGT]\nDataDirectory=" + t.Dir.string() + "\n");
+         EXPECT_EQ(MainForm->PGT_DataDirectory, t.Dir.string().c_str());
+     }},
+    {"FullDiskForANewFileThenSaveAgain",
+     [](Pgt300Sequence& t) {
+         t.Transfer();
+         {
+             TFullDisk full;
+             t.Save(t.Csv(), "Can't write file : ");
+         }
+         EXPECT_FALSE(fs::exists(t.Csv())); // no header without its row
+         EXPECT_TRUE(t.W->BitBtnSaveData->Enabled());
+         t.Save(t.Csv());
+         EXPECT_EQ(t.Rows(t.Read(t.Csv())), 2u);
+     }},
+    {"FullDiskForAnExistingFile",
+     [](Pgt300Sequence& t) {
+         t.Transfer();
+         t.Save(t.Csv());
+         const std::string before = t.Read(t.Csv());
+         {
+             TFullDisk full(before.size() + 20);
+             t.Save(t.Csv(), "Can't write file : ");
+         }
+         EXPECT_EQ(t.Read(t.Csv()), before); // no half row
+         t.Save(t.Csv());
+         EXPECT_EQ(t.Rows(t.Read(t.Csv())), 3u);
+     }},
+    {"ReadOnlyFolder",
+     [](Pgt300Sequence& t) {
+         t.Transfer();
+         const std::string file = ReadOnlyFolder(t.Dir) + "pgt.csv";
+         t.Save(file, "Can't create file : ");
+         EXPECT_TRUE(t.W->BitBtnSaveData->Enabled());
+         t.Save(t.Csv());
+         EXPECT_EQ(t.Rows(t.Read(t.Csv())), 2u);
+     }},
+};
+
+class Pgt300SequenceTest : public Pgt300Sequence, public ::testing::WithParamInterface<TPgtCase> {};
+} // namespace
+
+TEST_P(Pgt300SequenceTest, Runs) {
+    GetParam().Steps(*this);
+    EXPECT_TRUE(Responder.Done());
+}
+
+INSTANTIATE_TEST_SUITE_P(Operator, Pgt300SequenceTest, ::testing::ValuesIn(PgtCases),
                          [](const auto& i) { return std::string(i.param.Name); });

@@ -28,7 +28,7 @@ std::string Tail(const std::string& row) {
 }
 
 class PlateMonitorWindowTest : public AppTest {
-protected:
+public:
     void SetUp() override {
         Time.Clock.Attach(&Sim);
         Start();
@@ -197,12 +197,12 @@ TEST_F(PlateMonitorWindowTest, SilentOrGarbledInstrumentLeavesTheWindowUsable) {
         TButtonControl* buttons[] = {W->BitBtnInfo, W->ButtonReadSetup, W->BitBtnStart,
                                      W->BitBtnReadFile};
         for (TButtonControl* b : buttons) {
-            Responder.ExpectMessage("", IDOK);
+            Responder.ExpectMessage(("Port " + Sim.Path()).c_str(), IDOK);
             b->Click();
             EXPECT_TRUE(Responder.Done()) << b->Name().c_str();
             EXPECT_TRUE(ControlsEnabled()) << b->Name().c_str();
         }
-        EXPECT_EQ(CpmIdentity().Serial, ""); // nothing kept of the earlier instrument
+        EXPECT_EQ(CpmIdentity().Serial, "12345678"); // the last identity read stays
         EXPECT_FALSE(W->BitBtnSaveResult->Enabled());
         EXPECT_FALSE(FormReadCPMFiles->Visible());
         Sim.SetFault(TSerialSimulator::None);
@@ -219,7 +219,7 @@ TEST_F(PlateMonitorWindowTest, SilentOrGarbledInstrumentLeavesTheWindowUsable) {
 
 namespace {
 class PlateMonitorFilesTest : public PlateMonitorWindowTest {
-protected:
+public:
     void SetUp() override {
         PlateMonitorWindowTest::SetUp();
         Sim.Change([&] {
@@ -340,3 +340,160 @@ void PrintTo(const TFilesFailure& f, std::ostream* os) {
 }
 INSTANTIATE_TEST_SUITE_P(Cases, PlateMonitorFilesFailureTest, ::testing::ValuesIn(FilesFailures),
                          [](const auto& info) { return std::string(info.param.Name); });
+
+// ---------------------------------------------------------------------------
+// Sequences of the operator's steps: the result of a test is saved after other
+// steps, on a full disk, into a read-only folder; the file range is retyped.
+
+#include "chart/control/teeseriestypes.h"
+#include "support/full_disk.h"
+
+namespace {
+class PlateMonitorSequence : public PlateMonitorFilesTest {
+public:
+    using AppTest::Dir;
+    using AppTest::Responder;
+    void SetUp() override {
+        // The data folder is the test's own, so a save writes no SETUP.INI.
+        WriteIni("[CPM]\nDataDirectory=" + Dir.string() + "/\n");
+        PlateMonitorFilesTest::SetUp();
+    }
+    void DecayTest() {
+        ScriptDecay(23, 120, -123);
+        W->BitBtnStart->Click();
+        ASSERT_TRUE(W->BitBtnSaveResult->Enabled());
+    }
+    // Save results with a comment into File; Message is the box expected then.
+    void SaveResult(const std::string& File, const std::string& Message = "") {
+        Responder.ExpectSave(File.c_str());
+        if (!Message.empty()) Responder.ExpectMessage(Message.c_str(), IDOK);
+        TPumpScript script;
+        script.When([this] { return W->Edit1->Visible(); })
+            .Do([this] { W->Edit1->SetText("plate B"); })
+            .Click(W->BitBtnOK);
+        SimulateClick(W->BitBtnSaveResult);
+        EXPECT_TRUE(script.Done());
+    }
+    void ReadOneStoredFile() {
+        TPumpScript script;
+        EnterRange(script, "1", "1");
+        script.When([this] { return CommentStep(); }).Click(F()->BitBtnOK);
+        Responder.ExpectSave((Dir / "files.csv").string().c_str());
+        W->BitBtnReadFile->Click();
+        EXPECT_TRUE(script.Done());
+    }
+    std::string CsvText() const { return ReadFile(Csv()); }
+    // The one result row's fields after date and time.
+    std::string LastRow() const {
+        const auto lines = Lines(CsvText());
+        return lines.empty() ? "" : Tail(lines.back());
+    }
+};
+
+struct TPlateCase {
+    const char* Name;
+    std::function<void(PlateMonitorSequence&)> Steps;
+};
+
+const TPlateCase PlateCases[] = {
+    {"ResultSavedAfterAStoredFileReadKeepsItsMode",
+     [](PlateMonitorSequence& t) {
+         t.W->SelectMode->SetItemIndex(0);
+         t.DecayTest();
+         t.ReadOneStoredFile(); // its set-up read leaves word 7 in hex
+         t.SaveResult(t.Csv());
+         EXPECT_EQ(t.LastRow(), "Auto;1000;100;20;2.3;12.0;-123.0;plate B");
+     }},
+    {"AFailedIdentityReadKeepsTheLastIdentity",
+     [](PlateMonitorSequence& t) {
+         t.W->BitBtnInfo->Click();
+         t.DecayTest();
+         t.Sim.SetFault(TSerialSimulator::Silent);
+         t.Responder.ExpectMessage(("Port " + t.Sim.Path()).c_str(), IDOK);
+         t.W->BitBtnInfo->Click();
+         t.Sim.SetFault(TSerialSimulator::None);
+         t.Sim.Settle();
+         t.SaveResult(t.Csv());
+         const auto lines = Lines(t.CsvText());
+         ASSERT_EQ(lines.size(), 3u);
+         EXPECT_EQ(lines[1], "Device: CPM 690  V6.10 ;Serial No.: 12345678;Cal.Date: 01-05-2024");
+     }},
+    {"FullDiskForANewFileThenSaveAgain",
+     [](PlateMonitorSequence& t) {
+         t.DecayTest();
+         {
+             TFullDisk full;
+             t.SaveResult(t.Csv(), "Can't write file : " + t.Csv());
+         }
+         EXPECT_FALSE(fs::exists(t.Csv())); // no file with a header only
+         EXPECT_TRUE(t.W->BitBtnSaveResult->Enabled());
+         t.SaveResult(t.Csv());
+         EXPECT_EQ(Lines(t.CsvText()).size(), 3u);
+         EXPECT_FALSE(t.W->BitBtnSaveResult->Enabled());
+     }},
+    {"FullDiskForAnExistingFile",
+     [](PlateMonitorSequence& t) {
+         t.DecayTest();
+         t.SaveResult(t.Csv());
+         t.DecayTest();
+         const std::string before = t.CsvText();
+         {
+             TFullDisk full(before.size() + 10); // room for a part of the row only
+             t.SaveResult(t.Csv(), "Can't write file : ");
+         }
+         EXPECT_EQ(t.CsvText(), before); // no half row
+         EXPECT_TRUE(t.W->BitBtnSaveResult->Enabled());
+         t.SaveResult(t.Csv());
+         EXPECT_EQ(Lines(t.CsvText()).size(), 4u);
+     }},
+    {"ReadOnlyFolder",
+     [](PlateMonitorSequence& t) {
+         t.DecayTest();
+         const std::string file = ReadOnlyFolder(t.Dir) + "result.csv";
+         t.SaveResult(file, "Can't create file : " + file);
+         EXPECT_TRUE(t.W->BitBtnSaveResult->Enabled());
+         t.SaveResult(t.Csv());
+         EXPECT_EQ(Lines(t.CsvText()).size(), 3u);
+     }},
+    {"TheChartEditorReplacesACurveThenATestRuns",
+     [](PlateMonitorSequence& t) {
+         TChartSeries* curve = FormChartCPM->Series1;
+         ChangeSeriesType(curve, &TPointSeries::ClassInfo);
+         delete FormChartCPM->Series6;
+         EXPECT_EQ(FormChartCPM->Series1, nullptr);
+         t.DecayTest();
+         TChartSeries* now = dynamic_cast<TChartSeries*>(FormChartCPM->FindComponent("Series1"));
+         ASSERT_TRUE(dynamic_cast<TPointSeries*>(now));
+         EXPECT_EQ(now->Count(), 4);
+     }},
+    {"FileRangeKeepsANumberJustTyped",
+     [](PlateMonitorSequence& t) {
+         TPumpScript script;
+         t.EnterRange(script, "2", "");
+         script.When([&t] { return t.RangeStep(); }).Do([&t] {
+             EXPECT_EQ(t.F()->MaskEditStart->Text().Trim(), "2");
+             t.F()->MaskEditStopp->SetText("3");
+         });
+         script.Click(t.F()->BitBtnOK);
+         script.When([&t] { return t.CommentStep(); }).Do([&t] {
+             EXPECT_EQ(t.F()->LabelFileNumberActuell->Caption(), "2");
+         });
+         script.Click(t.F()->BitBtnAbort);
+         t.Responder.ExpectMessage("Please enter both file numbers !! ", IDOK);
+         t.W->BitBtnReadFile->Click();
+         EXPECT_TRUE(script.Done());
+     }},
+};
+
+class PlateMonitorSequenceTest : public PlateMonitorSequence,
+                                 public ::testing::WithParamInterface<TPlateCase> {};
+} // namespace
+
+TEST_P(PlateMonitorSequenceTest, Runs) {
+    GetParam().Steps(*this);
+    EXPECT_TRUE(Responder.Done());
+    EXPECT_TRUE(ControlsEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(Operator, PlateMonitorSequenceTest, ::testing::ValuesIn(PlateCases),
+                         [](const auto& i) { return std::string(i.param.Name); });

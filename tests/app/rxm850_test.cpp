@@ -25,7 +25,7 @@ std::string AfterTimeAndDate(const std::string& Line) {
 }
 
 class Rxm850Test : public AppTest {
-protected:
+public:
     void SetUp() override {
         DecimalSeparator = '.';
         Time.Clock.Attach(&Sim);
@@ -322,3 +322,150 @@ TEST_F(Rxm850Test, StoredFilesNavigationBoundsAndExitQuestion) {
     EXPECT_FALSE(F->Visible());
     EXPECT_TRUE(W->Visible());
 }
+
+// ---------------------------------------------------------------------------
+// Sequences of the operator's steps: a reading saved after Reset, with the
+// name typed bare, on a full disk and into a read-only folder; the meter
+// pulled during the timer's count-down.
+
+#include "support/full_disk.h"
+
+namespace {
+class Rxm850Sequence : public Rxm850Test {
+public:
+    using AppTest::Dir;
+    using AppTest::Responder;
+    void SetUp() override {
+        // The data folder is the test's own: a save writes no SETUP.INI.
+        WriteIni("[RXM850]\nDataDirectory=" + Dir.string() + "/\n");
+        Rxm850Test::SetUp();
+    }
+    void Measure() {
+        Init();
+        W->BitBtn_start->Click();
+        ASSERT_EQ(W->Label_RXM_Me->Caption(), "1.2 MOhm");
+        ASSERT_TRUE(W->BitBtn_save->Enabled());
+    }
+    // Save with a comment; the boxes expected after the file dialog follow.
+    void Save(const std::string& File, std::initializer_list<const char*> Then) {
+        Responder.ExpectSave(File.c_str());
+        for (const char* m : Then)
+            Responder.ExpectMessage(m, IDOK);
+        TPumpScript script;
+        script.Type(W->Edit_Comment, "c").Click(W->BitBtnOK);
+        SimulateClick(W->BitBtn_save);
+        EXPECT_TRUE(script.Done());
+    }
+    std::string Csv() const { return (Dir / "single.csv").string(); }
+};
+
+struct TRxmCase {
+    const char* Name;
+    std::function<void(Rxm850Sequence&)> Steps;
+};
+
+const TRxmCase RxmCases[] = {
+    {"ResetKeepsAnUnsavedReadingSavable",
+     [](Rxm850Sequence& t) {
+         t.Measure();
+         t.W->BitBtn_reset->Click();
+         EXPECT_TRUE(t.W->BitBtn_start->Enabled());
+         EXPECT_TRUE(t.W->BitBtn_save->Enabled());
+         t.Save(t.Csv(), {"File saved successfully."});
+         EXPECT_EQ(Lines(ReadFile(t.Csv())).size(), 2u);
+         EXPECT_FALSE(t.W->BitBtn_save->Enabled());
+         t.W->BitBtn_reset->Click();
+         EXPECT_FALSE(t.W->BitBtn_save->Enabled()); // saved: nothing left to keep
+     }},
+    {"ABareNameGetsItsExtensionAndNoHiddenNameIsProposed",
+     [](Rxm850Sequence& t) {
+         t.Measure();
+         t.Save((t.Dir / "reading").string(), {"File saved successfully."});
+         EXPECT_EQ(t.Responder.Shown().front().Value, "");
+         EXPECT_TRUE(fs::exists(t.Dir / "reading.CSV"));
+     }},
+    {"FullDiskForANewFileThenSaveAgain",
+     [](Rxm850Sequence& t) {
+         t.Measure();
+         {
+             TFullDisk full;
+             t.Save(t.Csv(), {"Error occured, data not saved ! Error no.: -1"});
+         }
+         EXPECT_FALSE(fs::exists(t.Csv())); // no empty file whose next save has no header
+         EXPECT_TRUE(t.W->BitBtn_save->Enabled());
+         t.Save(t.Csv(), {"File saved successfully."});
+         const auto lines = Lines(ReadFile(t.Csv()));
+         ASSERT_EQ(lines.size(), 2u);
+         EXPECT_EQ(lines[0].substr(0, 10), "Time;Date;");
+     }},
+    {"FullDiskForAnExistingFile",
+     [](Rxm850Sequence& t) {
+         t.Measure();
+         t.Save(t.Csv(), {"File saved successfully."});
+         t.W->BitBtn_start->Click();
+         const std::string before = ReadFile(t.Csv());
+         {
+             TFullDisk full(before.size() + 5);
+             t.Save(t.Csv(), {"Error occured, data not saved ! Error no.: -2"});
+         }
+         EXPECT_EQ(ReadFile(t.Csv()), before); // no half row
+         EXPECT_TRUE(t.W->BitBtn_save->Enabled());
+     }},
+    {"ReadOnlyFolder",
+     [](Rxm850Sequence& t) {
+         t.Measure();
+         const std::string file = ReadOnlyFolder(t.Dir) + "single.csv";
+         t.Save(file, {"Can't create file : ", "Save file is not possible",
+                       "Error occured, data not saved ! Error no.: -3"});
+         EXPECT_TRUE(t.W->BitBtn_save->Enabled());
+         t.Save(t.Csv(), {"File saved successfully."});
+     }},
+    {"MeterGarblesDuringTheCountDown",
+     [](Rxm850Sequence& t) {
+         t.Init();
+         t.W->RadioGroup_RXM_TI->SetItemIndex(1);
+         t.W->ComboBox_RXM_Time->SetItemIndex(9); // "10 sec"
+         TPumpScript script;
+         script.When([&t] { return t.W->Label_RXM_Me->Caption() == "7 Sec."; }).Do([&t] {
+             t.Responder.ExpectMessage("Checksum error", IDCANCEL);
+             t.Sim.SetFault(TSerialSimulator::BadCheck);
+         });
+         SimulateClick(t.W->BitBtn_start);
+         EXPECT_TRUE(script.Done());
+         EXPECT_EQ(t.W->Label_RXM_Me->Caption(), "Measurement failed!");
+         EXPECT_EQ(t.W->RXM_GroupBox_V->Caption(), "Resistor measured value");
+         EXPECT_TRUE(t.W->BitBtn_start->Enabled());
+     }},
+    {"MeterPulledDuringTheCountDown",
+     [](Rxm850Sequence& t) {
+         t.Init();
+         t.W->RadioGroup_RXM_TI->SetItemIndex(1);
+         t.W->ComboBox_RXM_Time->SetItemIndex(9); // "10 sec"
+         TPumpScript script;
+         script.When([&t] { return t.W->Label_RXM_Me->Caption() == "7 Sec."; }).Do([&t] {
+             t.Responder.ExpectMessage(("Port " + t.Sim.Path()).c_str(), IDOK);
+             t.Sim.HangUp();
+         });
+         SimulateClick(t.W->BitBtn_start);
+         EXPECT_TRUE(script.Done());
+         EXPECT_EQ(t.W->Label_RXM_Me->Caption(), "Measurement failed!");
+         EXPECT_EQ(t.W->RXM_GroupBox_V->Caption(), "Resistor measured value");
+         EXPECT_TRUE(t.W->BitBtn_init->Enabled());
+         EXPECT_TRUE(t.W->BitBtn_exit->Enabled());
+         EXPECT_FALSE(t.W->BitBtn_stop->Enabled() && !t.W->BitBtn_start->Enabled());
+         t.W->BitBtn_exit->Click();
+         EXPECT_FALSE(t.W->Visible());
+         EXPECT_TRUE(MainForm->Enabled());
+     }},
+};
+
+class Rxm850SequenceTest : public Rxm850Sequence, public ::testing::WithParamInterface<TRxmCase> {};
+} // namespace
+
+TEST_P(Rxm850SequenceTest, Runs) {
+    GetParam().Steps(*this);
+    EXPECT_TRUE(Responder.Done());
+}
+
+INSTANTIATE_TEST_SUITE_P(Operator, Rxm850SequenceTest, ::testing::ValuesIn(RxmCases),
+                         [](const auto& i) { return std::string(i.param.Name); });

@@ -10,7 +10,7 @@
 
 namespace {
 class RxmCaliTest : public AppTest {
-protected:
+public:
     void SetUp() override {
         DecimalSeparator = '.';
         DateSeparator = '.'; // the date entry's mask shows it
@@ -148,3 +148,115 @@ TEST_F(RxmCaliTest, CancelledDateEntrySendsNothingAndExitGivesTheMainWindowBack)
     EXPECT_TRUE(MainForm->Enabled());
     EXPECT_FALSE(FoCom->ComPort1->Active());
 }
+
+// ---------------------------------------------------------------------------
+// Sequences of the operator's steps: the calibration record saved on a full
+// disk and into a read-only folder, then printed.
+
+#include "support/full_disk.h"
+
+namespace {
+class RxmCaliSequence : public RxmCaliTest {
+public:
+    using AppTest::Dir;
+    using AppTest::Responder;
+    void SetUp() override {
+        WriteIni("[RXM850]\nDataDirectory=" + Dir.string() + "/\n");
+        RxmCaliTest::SetUp();
+        W->BitBtn_save->SetEnabled(true); // as after the identity was written
+    }
+    void Save(const std::string& File, const char* Then = nullptr) {
+        Responder.ExpectSave(File.c_str());
+        if (Then) Responder.ExpectMessage(Then, IDOK);
+        SimulateClick(W->BitBtn_save);
+    }
+    std::string Csv() const { return (Dir / "cali.csv").string(); }
+    static size_t Rows(const std::string& File) {
+        std::ifstream in(File, std::ios::binary);
+        const std::string text(std::istreambuf_iterator<char>(in), {});
+        return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+    }
+    // Rows of the page (drawn at half size) that hold ink between Top and Bottom.
+    static int InkRows(const TBitmap& Page, int Top, int Bottom) {
+        int first = -1, last = -1;
+        for (int y = Top; y < Bottom; ++y)
+            for (int x = 0; x < Page.Width(); ++x)
+                if ((const_cast<TBitmap&>(Page).Canvas()->Pixels(x, y) & 0xFF) < 128) {
+                    if (first < 0) first = y;
+                    last = y;
+                    break;
+                }
+        return first < 0 ? 0 : last - first + 1;
+    }
+};
+
+struct TCaliCase {
+    const char* Name;
+    std::function<void(RxmCaliSequence&)> Steps;
+};
+
+const TCaliCase CaliCases[] = {
+    {"FullDiskForANewFileThenSaveAgain",
+     [](RxmCaliSequence& t) {
+         {
+             TFullDisk full;
+             t.Save(t.Csv(), "Can't write file : ");
+         }
+         EXPECT_FALSE(fs::exists(t.Csv())); // never a file without its header
+         EXPECT_TRUE(t.W->BitBtn_save->Enabled());
+         t.Save(t.Csv());
+         EXPECT_EQ(t.Rows(t.Csv()), 2u);
+         EXPECT_FALSE(t.W->BitBtn_save->Enabled());
+     }},
+    {"ReadOnlyFolderThenSaveElsewhere",
+     [](RxmCaliSequence& t) {
+         t.Save(ReadOnlyFolder(t.Dir) + "cali.csv", "Can't create file : ");
+         EXPECT_TRUE(t.W->BitBtn_save->Enabled());
+         t.Save(t.Csv());
+         EXPECT_EQ(t.Rows(t.Csv()), 2u);
+     }},
+    {"MeterPulledThenEveryConversationNamesThePort",
+     [](RxmCaliSequence& t) {
+         t.Sim.HangUp();
+         for (TBitBtn* b : {t.W->BitBtn_read_para, t.W->BitBtn_read_meas_data}) {
+             t.Responder.ExpectMessage(("Port " + t.Sim.Path()).c_str(), IDOK);
+             SimulateClick(b);
+             EXPECT_TRUE(t.Responder.Done()) << b->Name().c_str();
+         }
+         EXPECT_TRUE(t.W->BitBtn_exit->Enabled());
+         t.W->BitBtn_exit->Click();
+         EXPECT_TRUE(MainForm->Enabled());
+     }},
+    {"TheRecordPrintsWithItsHeadingAtFourteenPoints",
+     [](RxmCaliSequence& t) {
+         EXPECT_EQ(t.W->MemoInfo->ScrollBars(), ssBoth);
+         t.W->MemoInfo->Clear();
+         t.W->MemoInfo->Lines()->Add("lllllllll");
+         TRecordingPrinter printer;
+         printer.Install();
+         t.Responder.ExpectPrint(true);
+         t.W->BitBtn_print->Click();
+         TBitmap page;
+         printer.RenderPage(0, page, 2);
+         // 300 pixels per inch, drawn at half size: a 14-point line is 81
+         // pixels high on paper, a 10-point one 58.
+         const int heading = t.InkRows(page, 2 * 81 / 2, 3 * 81 / 2);
+         const int line = t.InkRows(page, 6 * 58 / 2, 7 * 58 / 2);
+         ASSERT_GT(line, 0);
+         // Its ink (a "Q" reaches below the line) against "lllllllll": 1.7 : 1
+         // at 14 points, 1.3 : 1 at 10.
+         EXPECT_GT(heading * 2, line * 3) << heading << " against " << line;
+     }},
+};
+
+class RxmCaliSequenceTest : public RxmCaliSequence,
+                            public ::testing::WithParamInterface<TCaliCase> {};
+} // namespace
+
+TEST_P(RxmCaliSequenceTest, Runs) {
+    GetParam().Steps(*this);
+    EXPECT_TRUE(Responder.Done());
+}
+
+INSTANTIATE_TEST_SUITE_P(Operator, RxmCaliSequenceTest, ::testing::ValuesIn(CaliCases),
+                         [](const auto& i) { return std::string(i.param.Name); });

@@ -83,3 +83,45 @@ TEST_F(WindowPicturesTest, SamplingPeriodFitsTheStatusBoxOfTheLargeDisplay) {
     EXPECT_LT(status.Bottom, status.Height - 3) << "not cut at the bottom";
     EXPECT_LT(status.Right, status.Width - 3) << "not cut at the right";
 }
+
+// Every converter range's widest figures, a full-scale negative reading and
+// "OVERFLOW !", show whole on the large display: a lost minus sign would turn
+// the reading positive.
+TEST_F(WindowPicturesTest, LargeDisplayFiguresOfEveryRangeShowWhole) {
+    PlugConverter();
+    Start();
+    const char* ranges[] = {"N200kVm2",           "N2MVm1", "N20kVVP31max2kV1", "N10kVmax4kV1",
+                            "N200kVmMessblende1", "N2kV1",  "N200Vm1"};
+    TFormDisplay* d = FormDisplay;
+    for (const char* range : ranges) {
+        Item(range)->Click();
+        QueueCounts(-465); // -0.999 V: the negative full scale
+        QueueCounts(700);  // 1.5 V: beyond the input
+        std::vector<std::pair<AnsiString, TInk>> shown;
+        auto look = [&](TLabel* l) { shown.emplace_back(l->Caption(), InkOf(l)); };
+        TPumpScript script;
+        script.Click(d->b_Start)
+            .When([d] { return d->LabelMesswert->Caption().Pos("-") == 1; })
+            .Do([&] {
+                look(d->LabelMesswert);
+                look(d->LabelNegMaximum_Value);
+            })
+            .When([d] { return d->LabelMesswert->Caption() == "OVERFLOW !"; })
+            .Do([&] {
+                look(d->LabelMesswert);
+                look(d->LabelPosMaximum_Value);
+            })
+            .Click(d->b_Stop)
+            .Click(d->bCancel);
+        MainForm->Display->Click();
+        ASSERT_TRUE(script.Done()) << range;
+        for (const auto& [text, ink] : shown) {
+            ASSERT_TRUE(ink.Any()) << range << " " << text.c_str();
+            EXPECT_GT(ink.Left, 0) << range << " " << text.c_str() << ": cut at the left";
+            EXPECT_LT(ink.Right, ink.Width - 1) << range << " " << text.c_str();
+            EXPECT_GT(ink.Right - ink.Left, ink.Width / 3) << range << " " << text.c_str();
+        }
+        FakeUsb::Reset();
+        PlugConverter();
+    }
+}

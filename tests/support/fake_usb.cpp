@@ -3,11 +3,12 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <memory>
+#include <vector>
 #include <usb.h>
 
 struct usb_dev_handle {
     struct usb_device* Device = nullptr;
-    bool Open = false;
 };
 
 struct usb_bus* usb_busses = nullptr;
@@ -16,7 +17,9 @@ namespace {
 struct TState {
     std::deque<usb_bus> Busses;
     std::deque<struct usb_device> Devices;
-    std::deque<usb_dev_handle> Handles; // never freed, so stale handles stay readable
+    // Open handles; a closed one is freed, and a stale one is told from a live
+    // one by this list before it is looked at.
+    std::vector<std::unique_ptr<usb_dev_handle>> Handles;
     std::deque<FakeUsb::TReply> Replies;
     int ConfigResult = 0, ClaimResult = 0, DefaultRaw = 0;
     FakeUsb::TLog Log;
@@ -26,14 +29,18 @@ TState& S() {
     static TState state;
     return state;
 }
+
+bool Live(const usb_dev_handle* dev) {
+    const auto& h = S().Handles;
+    return dev && std::any_of(h.begin(), h.end(), [dev](const auto& p) { return p.get() == dev; });
+}
 } // namespace
 
 namespace FakeUsb {
 
 void Reset() {
     TState& s = S();
-    for (auto& h : s.Handles)
-        h.Open = false;
+    s.Handles.clear();
     s.Busses.clear();
     s.Devices.clear();
     s.Replies.clear();
@@ -91,8 +98,7 @@ void SetDefaultRaw(int raw) {
     S().DefaultRaw = raw;
 }
 int OpenHandles() {
-    return static_cast<int>(std::count_if(S().Handles.begin(), S().Handles.end(),
-                                          [](const usb_dev_handle& h) { return h.Open; }));
+    return static_cast<int>(S().Handles.size());
 }
 const TLog& Log() {
     return S().Log;
@@ -120,26 +126,27 @@ struct usb_bus* usb_get_busses(void) {
 usb_dev_handle* usb_open(struct usb_device* dev) {
     TState& s = S();
     ++s.Log.Opens;
-    s.Handles.push_back({dev, true});
+    s.Handles.push_back(std::make_unique<usb_dev_handle>(usb_dev_handle{dev}));
     s.Log.LastBus = -1;
     for (size_t i = 0; i < s.Busses.size(); ++i)
         if (dev && dev->bus == &s.Busses[i]) s.Log.LastBus = static_cast<int>(i);
-    return &s.Handles.back();
+    return s.Handles.back().get();
 }
 
 int usb_close(usb_dev_handle* dev) {
-    if (!dev || !dev->Open) return -1;
-    dev->Open = false;
+    if (!Live(dev)) return -1;
+    auto& h = S().Handles;
+    h.erase(std::find_if(h.begin(), h.end(), [dev](const auto& p) { return p.get() == dev; }));
     return 0;
 }
 
 int usb_set_configuration(usb_dev_handle* dev, int configuration) {
-    if (!dev || !dev->Open || configuration != 1) return -1;
+    if (!Live(dev) || configuration != 1) return -1;
     return S().ConfigResult;
 }
 
 int usb_claim_interface(usb_dev_handle* dev, int interface) {
-    if (!dev || !dev->Open || interface != 0) return -1;
+    if (!Live(dev) || interface != 0) return -1;
     return S().ClaimResult;
 }
 
@@ -148,7 +155,7 @@ int usb_control_msg(usb_dev_handle* dev, int requesttype, int request, int value
     TState& s = S();
     ++s.Log.Controls;
     s.Log.Last = {requesttype, request, value, index, size, timeout};
-    if (!dev || !dev->Open) return -19;                  // no such device
+    if (!Live(dev)) return -19;                          // no such device
     if (requesttype != 0xC0 || request != 5) return -32; // stalled: unknown request
     FakeUsb::TReply reply = FakeUsb::RawReply(s.DefaultRaw);
     if (!s.Replies.empty()) {

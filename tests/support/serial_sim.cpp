@@ -112,10 +112,24 @@ void TPtyPair::HangUp() {
     FSlave = -1;
 }
 
-TSerialSimulator::TSerialSimulator() = default;
+TSerialSimulator::TSerialSimulator() {
+    if (::pipe(FWake) == 0) {
+        for (int fd : FWake)
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    }
+}
 
 TSerialSimulator::~TSerialSimulator() {
     Stop();
+    for (int fd : FWake)
+        if (fd >= 0) ::close(fd);
+}
+
+void TSerialSimulator::Wake() {
+    if (FWake[1] < 0) return;
+    const char b = 1;
+    // A full pipe already wakes the thread.
+    [[maybe_unused]] const ssize_t n = ::write(FWake[1], &b, 1);
 }
 
 void TSerialSimulator::Start() {
@@ -124,19 +138,26 @@ void TSerialSimulator::Start() {
 
 void TSerialSimulator::Stop() {
     FStop = true;
+    Wake();
     if (FThread.joinable()) FThread.join();
 }
 
 void TSerialSimulator::Run() {
+    // Idle, the thread wakes only now and then; a stream it sends keeps the
+    // short period, so its frames follow as fast as the port takes them.
+    constexpr int IdleMs = 50, StreamingMs = 1;
     while (!FStop) {
         if (FHangUpRequested.exchange(false)) FPty.HangUp();
         const int fd = FPty.MasterFd();
-        if (fd < 0) {
-            SleepRealUs(1000);
-            continue;
+        pollfd waits[2] = {{fd, POLLIN, 0}, {FWake[0], POLLIN, 0}};
+        pollfd& p = waits[0];
+        const int ready = ::poll(waits, 2, Streaming() ? StreamingMs : IdleMs);
+        if (waits[1].revents & POLLIN) {
+            char drain[64];
+            while (::read(FWake[0], drain, sizeof drain) > 0) {
+            }
         }
-        pollfd p{fd, POLLIN, 0};
-        const int ready = ::poll(&p, 1, 1);
+        if (fd < 0) continue;
         if (ready > 0 && (p.revents & POLLIN)) {
             FBusy = true;
             uint8_t buf[256];
@@ -221,6 +242,7 @@ void TSerialSimulator::HangUp() {
         return;
     }
     FHangUpRequested = true;
+    Wake();
     while (FHangUpRequested)
         SleepRealUs(200);
 }

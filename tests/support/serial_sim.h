@@ -72,14 +72,20 @@ public:
     // Runs a change of the instrument's state while the simulator thread
     // handles nothing.
     template <typename F> void Change(F change) {
-        std::lock_guard<std::mutex> guard(FStateMutex);
-        change();
+        {
+            std::lock_guard<std::mutex> guard(FStateMutex);
+            change();
+        }
+        Wake();
     }
     // Virtual time the program slept (the instrument's clock runs on real
     // time too; both count).
     void TimePassed(uint32_t ms) {
-        std::lock_guard<std::mutex> guard(FStateMutex);
-        OnTimePassed(ms);
+        {
+            std::lock_guard<std::mutex> guard(FStateMutex);
+            OnTimePassed(ms);
+        }
+        Wake();
     }
 
 protected:
@@ -104,8 +110,12 @@ protected:
 
 private:
     void Run();
+    // Ends the thread's wait for bytes at once (a change, a stop, a hang-up).
+    void Wake();
 
     TPtyPair FPty;
+    // The thread sleeps in poll() until bytes, a wake-up or its idle period.
+    int FWake[2] = {-1, -1};
     std::mutex FStateMutex; // held while OnByte and OnIdle run
     std::thread FThread;
     std::atomic<bool> FStop{false};

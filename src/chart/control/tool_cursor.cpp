@@ -109,9 +109,9 @@ TCursorClicked TCursorTool::Clicked(int X, int Y) {
 
 void TCursorTool::RedrawCursor() {
     TCustomAxisPanel* chart = ParentChart();
-    // Centred lines of a cursor the mouse has not met yet would sit on the
-    // data (a zero line in the middle of the plot, say) and look like part of it.
-    if (!chart || (!FOnScreen && !LinesShown())) return;
+    // A cursor that follows the mouse is drawn from the start, at the plot's
+    // centre until the mouse comes.
+    if (!chart) return;
     TCanvas3D* canvas = chart->Canvas();
     TColor back = chart->Color();
     if (back == clAutoColor) back = clBtnFace;
@@ -160,24 +160,19 @@ void TCursorTool::DoChange() {
 void TCursorTool::SetXValue(double Value) {
     if (FXValue == Value) return;
     FXValue = Value;
-    FPlaced = true;
     DoChange();
 }
 
 void TCursorTool::SetYValue(double Value) {
     if (FYValue == Value) return;
     FYValue = Value;
-    FPlaced = true;
     DoChange();
 }
 
 void TCursorTool::SetFollowMouse(bool Value) {
     if (FFollowMouse == Value) return;
     FFollowMouse = Value;
-    if (!LinesShown())
-        EraseLines();
-    else if (Active() && IXPosition != -1)
-        ShowLines();
+    if (Active() && IXPosition != -1) ShowLines();
 }
 
 void TCursorTool::SetStyle(TCursorToolStyle Value) {
@@ -236,7 +231,6 @@ void TCursorTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button, 
             CalcValuePositions(X, Y);
             const int index = SnapToPoint();
             CalcScreenPositions();
-            FPlaced = true;
             ShowLines();
             Changed(index);
         } else {

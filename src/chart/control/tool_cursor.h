@@ -61,11 +61,7 @@ protected:
 
 private:
     bool FFollowMouse = false;
-    // Set once the mouse or the program has put the cursor somewhere: until
-    // then a cursor that follows the mouse has no place worth showing.
-    bool FPlaced = false;
     bool FOnScreen = false; // the exclusive-or lines are on the window now
-    bool LinesShown() const { return !FFollowMouse || FPlaced; }
     void EraseLines();
     void ShowLines();
     bool FSnap = false;

@@ -32,8 +32,11 @@ void AttachPainter(TCanvas* Canvas, QPainter* Painter, TSize Size, int Ppi, int 
     d->S = TDCState();
     d->Saved.clear();
     d->ClipChanged();
+    // The font keeps its point size on the new device (set before the
+    // document begins, it holds for the first page).
+    const int points = Canvas->Font()->Size();
     Canvas->Font()->SetPixelsPerInch(Ppi);
-    Canvas->Font()->SetSize(10);
+    Canvas->Font()->SetSize(points);
     Canvas->Refresh();
 }
 
@@ -156,7 +159,10 @@ TPrinter* GInstalled = nullptr;
 
 } // namespace
 
-TPrinter::TPrinter() : FCanvas(std::make_unique<TCanvas>()) {}
+TPrinter::TPrinter() : FCanvas(std::make_unique<TCanvas>()) {
+    // A job that sets no size prints at 10 points.
+    FCanvas->Font()->SetSize(10);
+}
 
 TPrinter::~TPrinter() {
     if (FPrinting && FDevice) {
@@ -329,8 +335,9 @@ void TMetafilePrinterDevice::StartPage(TCanvas* Canvas) {
     d->Saved.clear();
     d->ClipChanged();
     RecordInto(Canvas, page.get());
+    const int points = Canvas->Font()->Size();
     Canvas->Font()->SetPixelsPerInch(FPpi);
-    Canvas->Font()->SetSize(10);
+    Canvas->Font()->SetSize(points);
     Canvas->Refresh();
     FPages.push_back(std::move(page));
 }

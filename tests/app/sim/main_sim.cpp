@@ -33,6 +33,7 @@
 #include "support/rxm_sim.h"
 #include <atomic>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -91,8 +92,44 @@ void ScriptPlateMonitor(TCpmSimulator& Cpm) {
     });
 }
 
+// What the port list left on disk, removed again by a signal that ends the
+// program: only unlink and rmdir, which a signal handler may call.
+std::vector<std::string> PortFiles;
+
+void RemovePortFiles() {
+    for (const std::string& f : PortFiles)
+        if (::unlink(f.c_str()) != 0) ::rmdir(f.c_str());
+}
+
+void EndBySignal(int Signal) {
+    RemovePortFiles();
+    std::signal(Signal, SIG_DFL);
+    std::raise(Signal);
+}
+
+void RemoveOnSignals(size_t Ports_) {
+    // Deepest first, so each folder is empty when its turn comes.
+    for (size_t i = 0; i < Ports_; ++i) {
+        const std::string tty = "ttyS" + std::to_string(i);
+        PortFiles.push_back((Ports / "dev" / tty).string());
+        PortFiles.push_back((Ports / "class" / tty / "type").string());
+        PortFiles.push_back((Ports / "class" / tty).string());
+    }
+    for (const char* f : {"dev", "class"})
+        PortFiles.push_back((Ports / f).string());
+    PortFiles.push_back(Ports.string());
+    for (int s : {SIGTERM, SIGINT, SIGHUP})
+        std::signal(s, EndBySignal);
+}
+
 // The port list: COMn stands for the n-th pseudo-terminal.
 void OfferPorts(const std::vector<std::string>& Paths) {
+    // A folder of an earlier run that ended without removing it (its process
+    // id now ours) is stale: it goes.
+    std::error_code ec;
+    fs::remove_all(Ports, ec);
+    // Before the first file: a signal may come at any moment from now on.
+    RemoveOnSignals(Paths.size());
     fs::create_directories(Ports / "dev");
     for (size_t i = 0; i < Paths.size(); ++i) {
         const std::string tty = "ttyS" + std::to_string(i);
