@@ -6,6 +6,7 @@
 #include "platform/graphics/metafile.h" // completes the printer header
 #include "platform/graphics/printers.h"
 #include "platform/rtl/sysutils.h"
+#include "platform/win32/kernel.h"
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -15,6 +16,7 @@
 #include <QPrintDialog>
 #include <QPageLayout>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <cstdio>
 
 QM_CLASS_ABSTRACT(TCommonDialog, TComponent)
@@ -213,25 +215,80 @@ void TOpenDialog::SetInitialDir(const AnsiString& Value) {
     FInitialDir = Value.SubString(1, length);
 }
 
-void TOpenDialog::Accept(const AnsiString& ChosenFile, int ChosenFilterIndex) {
-    AnsiString name = ChosenFile;
-    if (!FDefaultExt.IsEmpty() && !name.IsEmpty()) {
+AnsiString TOpenDialog::FilterExtension(int Index) const {
+    // The first pattern of the filter, when it names one extension ("*.csv").
+    const QStringList parts = AnsiToQString(FFilter).split('|');
+    const qsizetype at = 2 * qsizetype(Index) - 1;
+    if (Index < 1 || at >= parts.size()) return AnsiString();
+    const QString pattern = parts[at].split(';').front().trimmed();
+    const qsizetype dot = pattern.lastIndexOf('.');
+    if (dot < 0 || !pattern.left(dot).contains('*')) return AnsiString();
+    const QString ext = pattern.mid(dot + 1);
+    if (ext.isEmpty() || ext.contains(QRegularExpression(QStringLiteral("[*?\\s/\\\\]"))))
+        return AnsiString();
+    return QStringToAnsi(ext);
+}
+
+AnsiString TOpenDialog::ExtensionToAdd(int Index) const {
+    // As the platform's dialog: only with a default extension set, and then the
+    // chosen filter's own extension wins over it.
+    if (FDefaultExt.IsEmpty()) return AnsiString();
+    const AnsiString own = FilterExtension(Index);
+    if (!own.IsEmpty()) return own;
+    AnsiString ext = FDefaultExt;
+    if (ext[1] == '.') ext = ext.SubString(2, ext.Length());
+    return ext;
+}
+
+bool TOpenDialog::Accept(const std::vector<AnsiString>& Chosen, int ChosenFilterIndex) {
+    if (Chosen.empty()) return false;
+    int index = ChosenFilterIndex > 0 ? ChosenFilterIndex : FFilterIndex;
+    // The dialog reports the filter it showed, as a 1-based index.
+    if (index < 1 || index > std::max(1, FilterCount(FFilter))) index = 1;
+    AnsiString name = Chosen.front();
+    const AnsiString ext = ExtensionToAdd(index);
+    bool added = false;
+    if (!ext.IsEmpty() && !name.IsEmpty()) {
         const std::string& s = name.str();
         const size_t slash = s.find_last_of("/\\");
         const size_t dot = s.find_last_of('.');
         if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
-            AnsiString ext = FDefaultExt;
-            if (ext.Length() > 0 && ext[1] == '.') ext = ext.SubString(2, ext.Length());
             name += "." + ext;
+            added = true;
         }
     }
+    // The name typed was asked about, not the one it became.
+    if (added && IsSave() && FOptions.Contains(ofOverwritePrompt) && FileExists(name) &&
+        ShowMessageBoxImpl(name + " already exists.\nDo you want to replace it?", "Confirm Save As",
+                           MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+        return false;
     FFileName = name;
+    FFilterIndex = index;
     FFiles->Clear();
     FFiles->Add(name);
-    if (ChosenFilterIndex > 0) FFilterIndex = ChosenFilterIndex;
+    for (size_t i = 1; i < Chosen.size(); ++i)
+        FFiles->Add(Chosen[i]);
+    return true;
 }
 
 bool TOpenDialog::Execute() {
+    DoShow();
+    bool accepted = false;
+    for (;;) {
+        std::vector<AnsiString> chosen;
+        int chosenFilter = 0;
+        if (!AskUser(chosen, chosenFilter)) break;
+        // A declined replacement goes back to the dialog, as the platform's does.
+        if (Accept(chosen, chosenFilter)) {
+            accepted = true;
+            break;
+        }
+    }
+    DoClose();
+    return accepted;
+}
+
+bool TOpenDialog::AskUser(std::vector<AnsiString>& Chosen, int& ChosenFilterIndex) {
     TDialogRequest request;
     request.Kind = IsSave() ? TDialogKind::SaveDialog : TDialogKind::OpenDialog;
     request.Caption = FTitle;
@@ -240,42 +297,42 @@ bool TOpenDialog::Execute() {
     request.FilterIndex = FFilterIndex;
     request.InitialDir = FInitialDir;
     request.DefaultExt = FDefaultExt;
-    DoShow();
     TDialogAnswer answer;
-    bool accepted = false;
     if (Respond(request, answer)) {
-        accepted = answer.Accept;
-        if (accepted) Accept(answer.Text, answer.FilterIndex);
-    } else {
-        QFileDialog dialog(DialogParent(), AnsiToQString(FTitle), AnsiToQString(FInitialDir));
-        dialog.setAcceptMode(IsSave() ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        if (!IsSave())
-            dialog.setFileMode(FOptions.Contains(ofAllowMultiSelect) ? QFileDialog::ExistingFiles
-                               : FOptions.Contains(ofFileMustExist)  ? QFileDialog::ExistingFile
-                                                                     : QFileDialog::AnyFile);
-        if (!FOptions.Contains(ofOverwritePrompt))
-            dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        const QStringList filters = QtFilter(FFilter).split(";;", Qt::SkipEmptyParts);
-        if (!filters.isEmpty()) {
-            dialog.setNameFilters(filters);
-            const int index = std::clamp(FFilterIndex, 1, static_cast<int>(filters.size())) - 1;
-            dialog.selectNameFilter(filters[index]);
-        }
-        if (!FDefaultExt.IsEmpty()) dialog.setDefaultSuffix(AnsiToQString(FDefaultExt));
-        if (!FFileName.IsEmpty()) dialog.selectFile(AnsiToQString(FFileName));
-        accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
-        if (accepted) {
-            const int chosen = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
-            Accept(QStringToAnsi(dialog.selectedFiles().front()), chosen);
-            for (int i = 1; i < dialog.selectedFiles().size(); ++i)
-                FFiles->Add(QStringToAnsi(dialog.selectedFiles()[i]));
-        }
+        if (!answer.Accept) return false;
+        Chosen.push_back(answer.Text);
+        ChosenFilterIndex = answer.FilterIndex;
+        return true;
     }
-    // The dialog reports the filter it showed, as a 1-based index.
-    if (accepted && (FFilterIndex < 1 || FFilterIndex > std::max(1, FilterCount(FFilter))))
-        FFilterIndex = 1;
-    DoClose();
-    return accepted;
+    QFileDialog dialog(DialogParent(), AnsiToQString(FTitle), AnsiToQString(FInitialDir));
+    dialog.setAcceptMode(IsSave() ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    if (!IsSave())
+        dialog.setFileMode(FOptions.Contains(ofAllowMultiSelect) ? QFileDialog::ExistingFiles
+                           : FOptions.Contains(ofFileMustExist)  ? QFileDialog::ExistingFile
+                                                                 : QFileDialog::AnyFile);
+    if (!FOptions.Contains(ofOverwritePrompt)) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    const QStringList filters = QtFilter(FFilter).split(";;", Qt::SkipEmptyParts);
+    // The suffix follows the filter shown, so the dialog's own replace question
+    // is about the name that will be written.
+    const auto follow = [&](const QString& Filter) {
+        dialog.setDefaultSuffix(
+            AnsiToQString(ExtensionToAdd(static_cast<int>(filters.indexOf(Filter)) + 1)));
+    };
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        const int index = std::clamp(FFilterIndex, 1, static_cast<int>(filters.size())) - 1;
+        dialog.selectNameFilter(filters[index]);
+        follow(filters[index]);
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, follow);
+    } else {
+        follow(QString());
+    }
+    if (!FFileName.IsEmpty()) dialog.selectFile(AnsiToQString(FFileName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    for (const QString& f : dialog.selectedFiles())
+        Chosen.push_back(QStringToAnsi(f));
+    ChosenFilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    return true;
 }
 
 TOpenPictureDialog::TOpenPictureDialog(TComponent* AOwner) : TOpenDialog(AOwner) {

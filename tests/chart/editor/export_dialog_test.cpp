@@ -320,6 +320,51 @@ TEST_F(ExportTest, DataFilesEqualTheChartControlsExports) {
     }
 }
 
+// A name typed without an extension, with another file type picked in the save
+// dialog than the one the export dialog shows: the type picked is written.
+TEST_F(ExportTest, SaveWritesTheTypePickedInTheSaveDialog) {
+    auto f = Show();
+    const struct {
+        TTabSheet* Tab;
+        const char* Shown; // picture format listed, or the data delimiter shown
+        const char* Typed;
+        int Filter;
+        const char* File;
+        std::string Start; // what the file starts with
+        int Format, Delimiter;
+    } cases[] = {
+        {f->TabPicture, "as Metafile", "chartw", 3, "chartw.wmf", "\xD7\xCD\xC6\x9A", -1, -1},
+        {f->TabPicture, "as Metafile", "chartx", 1, "chartx.bmp", "BM", -1, -1},
+        {f->TabPicture, "as Bitmap", "charte", 2, "charte.emf", std::string("\x01\0\0\0", 4), -1,
+         -1},
+        {f->TabData, "Tab", "data", 3, "data.csv", "Text,Series1\r\n", 0, 2},
+        {f->TabData, "Tab", "sheet", 7, "sheet.xls", std::string("\x09\x08", 2), 3, 1},
+        {f->TabData, "Comma", "spaced", 1, "spaced.txt", "Text Series1\r\n", 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.File);
+        f->PageControl1->SelectPageByUser(c.Tab);
+        if (c.Tab == f->TabPicture) {
+            Pick(f.get(), c.Shown);
+        } else {
+            f->RGText->SetItemIndex(0);
+            f->CBDelim->SetItemIndex(f->CBDelim->Items()->IndexOf(c.Shown));
+            f->CBIndex->SetChecked(false);
+            f->CBLabels->SetChecked(true);
+            f->CBHeader->SetChecked(true);
+        }
+        Responder.ExpectSave(Path(c.Typed).c_str(), c.Filter);
+        SimulateClick(f->BSave);
+        ASSERT_TRUE(fs::exists(Path(c.File)));
+        EXPECT_FALSE(fs::exists(Path(c.Typed)));
+        EXPECT_EQ(ReadFile(Path(c.File)).substr(0, c.Start.size()), c.Start);
+        if (c.Format >= 0) {
+            EXPECT_EQ(f->RGText->ItemIndex(), c.Format);
+            EXPECT_EQ(f->CBDelim->ItemIndex(), c.Delimiter);
+        }
+    }
+}
+
 TEST_F(ExportTest, ButtonsFollowTheTabAndTheData) {
     auto f = Show();
     Shot(f.get(), "export_picture");
