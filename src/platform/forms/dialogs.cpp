@@ -16,6 +16,7 @@
 #include <QPrintDialog>
 #include <QPageLayout>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QRegularExpression>
 #include <cstdio>
 
@@ -65,6 +66,13 @@ QString QtFilter(const AnsiString& Filter) {
     }
     return out.join(";;");
 }
+
+// A print-out that went to a file no dialog named says where it is.
+const bool PrintFileNoticeInstalled = [] {
+    SetPrintFileNotice(
+        [](const AnsiString& FileName) { ShowMessage("The print-out was saved as\n" + FileName); });
+    return true;
+}();
 
 int FilterCount(const AnsiString& Filter) {
     if (Filter.IsEmpty()) return 0;
@@ -428,45 +436,59 @@ bool TPrintDialog::Execute() {
     }
     DoShow();
     TDialogAnswer answer;
-    bool accepted = false;
-    if (Respond(request, answer)) {
+    const bool responded = Respond(request, answer);
+    QPrinter printer;
+    PreparePrinter(printer);
+    printer.setCopyCount(FCopies);
+    // Without a printer the job is a file: the dialog proposes one that replaces nothing.
+    const bool fileOnly = QPrinterInfo::availablePrinterNames().isEmpty();
+    if (fileOnly) printer.setOutputFileName(AnsiToQString(Printer()->FreePdfOutputPath()));
+    if (pages && FPrintRange == prPageNums) {
+        printer.setPrintRange(QPrinter::PageRange);
+        printer.setFromTo(FFromPage, FToPage);
+    }
+    bool accepted;
+    if (responded) {
+        // The answer goes into the printer as the dialog's choices would.
         accepted = answer.Accept;
-        if (accepted && pages && answer.FromPage > 0) {
-            FPrintRange = prPageNums;
-            FFromPage = answer.FromPage;
-            FToPage = answer.ToPage;
-        } else if (accepted) {
-            FPrintRange = prAllPages;
+        if (accepted) {
+            if (!answer.Text.IsEmpty())
+                printer.setOutputFileName(AnsiToQString(answer.Text));
+            else if (!fileOnly)
+                printer.setOutputFileName(QString());
+            const bool range = pages && answer.FromPage > 0;
+            printer.setPrintRange(range ? QPrinter::PageRange : QPrinter::AllPages);
+            if (range) printer.setFromTo(answer.FromPage, answer.ToPage);
         }
     } else {
-        QPrinter printer;
-        PreparePrinter(printer);
-        printer.setCopyCount(FCopies);
         QPrintDialog dialog(&printer, DialogParent());
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, pages);
         dialog.setOption(QAbstractPrintDialog::PrintSelection, FOptions.Contains(poSelection));
         dialog.setOption(QAbstractPrintDialog::PrintToFile,
                          !FOptions.Contains(poDisablePrintToFile));
-        if (pages) {
-            dialog.setMinMax(FMinPage, FMaxPage);
-            if (FPrintRange == prPageNums) printer.setFromTo(FFromPage, FToPage);
-        }
+        if (pages) dialog.setMinMax(FMinPage, FMaxPage);
         accepted = dialog.exec() == QDialog::Accepted;
-        if (accepted) {
-            FCopies = printer.copyCount();
-            if (dialog.printRange() == QAbstractPrintDialog::PageRange) {
-                FPrintRange = prPageNums;
-                FFromPage = printer.fromPage();
-                FToPage = printer.toPage();
-            } else {
-                FPrintRange = dialog.printRange() == QAbstractPrintDialog::Selection ? prSelection
-                                                                                     : prAllPages;
-            }
-            TakePrinterChoices(printer);
-        }
     }
-    // The program's printer prints what the dialog chose.
-    if (accepted) Printer()->SetCopies(FCopies);
+    if (accepted) {
+        FCopies = printer.copyCount();
+        switch (printer.printRange()) {
+        case QPrinter::PageRange:
+            FPrintRange = prPageNums;
+            FFromPage = printer.fromPage();
+            FToPage = printer.toPage();
+            break;
+        case QPrinter::Selection:
+            FPrintRange = prSelection;
+            break;
+        default:
+            FPrintRange = prAllPages;
+            break;
+        }
+        TakePrinterChoices(printer);
+        // The program's printer prints what the dialog chose, where it chose.
+        Printer()->SetCopies(FCopies);
+        Printer()->SetOutputFile(QStringToAnsi(printer.outputFileName()));
+    }
     DoClose();
     return accepted;
 }

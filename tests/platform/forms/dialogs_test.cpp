@@ -4,7 +4,10 @@
 #include "platform/forms/dialogs.h"
 #include "platform/graphics/metafile.h" // completes the printer header
 #include "platform/graphics/printers.h"
+#include "support/external_tool.h"
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -253,4 +256,79 @@ TEST(DialogResponderTest, NestedRespondersRestoreTheOuterOne) {
     EXPECT_EQ(Application->MessageBox("outer", "", MB_OK), IDOK);
     EXPECT_TRUE(outer.Done());
     EXPECT_TRUE(outer.Failures().empty());
+}
+
+// Print-outs without a printer are PDF files: the file the print dialog names,
+// else a name that replaces nothing, announced in a message.
+class PrintToFileTest : public DialogsTest {
+protected:
+    void SetUp() override {
+        if (!QPrinterInfoEmpty()) GTEST_SKIP() << "a real printer is installed";
+        char tmpl[] = "/tmp/qm_print_XXXXXX";
+        Dir = mkdtemp(tmpl);
+        Previous = SetPrinter(&Real);
+        Real.SetPdfOutputPath(Path("Chart1.pdf"));
+    }
+    void TearDown() override {
+        SetPrinter(Previous == &Real ? nullptr : Previous);
+        std::system(("rm -rf '" + Dir + "'").c_str());
+    }
+    static bool QPrinterInfoEmpty() {
+        TPrinter probe;
+        return probe.Printers()->Count() == 1 && probe.Printers()->Strings(0) == "PDF file";
+    }
+    AnsiString Path(const char* Name) const { return AnsiString((Dir + "/" + Name).c_str()); }
+    void PrintPage(const char* Text) {
+        Real.SetTitle("Chart1");
+        Real.BeginDoc();
+        Real.Canvas()->Font()->SetName("Arial");
+        Real.Canvas()->TextOut(300, 300, Text);
+        Real.EndDoc();
+    }
+    std::string PdfText(const AnsiString& Pdf) {
+        const std::string txt = Dir + "/out.txt";
+        if (std::system(("pdftotext '" + Pdf.str() + "' '" + txt + "'").c_str()) != 0) return "";
+        std::ifstream f(txt);
+        return std::string(std::istreambuf_iterator<char>(f), {});
+    }
+    TPrinter Real;
+    TPrinter* Previous = nullptr;
+    std::string Dir;
+};
+
+TEST_F(PrintToFileTest, TheDialogsFileIsPrintedIntoOnceAndNothingElseIsReplaced) {
+    QM_REQUIRE_TOOL("pdftotext");
+    TPrintDialog dialog(Form.get());
+    const struct {
+        const char* Answer; // the file named in the dialog ("" OK as proposed, 0 no dialog)
+        const char* Text;
+        const char* File; // where the print-out must be
+        bool Announced;
+    } jobs[] = {
+        {nullptr, "live chart", "Chart1.pdf", true},
+        {nullptr, "decay chart", "Chart1 (2).pdf", true},
+        {"stats.pdf", "statistics", "stats.pdf", false},
+        {"stats.pdf", "statistics again", "stats.pdf", false}, // the user agreed to replace
+        {"", "proposed", "Chart1 (3).pdf", false},
+        {nullptr, "after the dialog's job", "Chart1 (4).pdf", true},
+    };
+    for (const auto& j : jobs) {
+        SCOPED_TRACE(j.Text);
+        if (j.Answer && *j.Answer)
+            Responder.ExpectPrintToFile(Path(j.Answer));
+        else if (j.Answer)
+            Responder.ExpectPrint(true);
+        if (j.Announced) Responder.ExpectMessage(Path(j.File), IDOK);
+        if (j.Answer) ASSERT_TRUE(dialog.Execute());
+        PrintPage(j.Text);
+        EXPECT_TRUE(Responder.Done());
+        EXPECT_EQ(Real.LastOutputFile(), Path(j.File));
+        EXPECT_NE(PdfText(Path(j.File)).find(j.Text), std::string::npos);
+    }
+    // Every earlier print-out is still there.
+    EXPECT_NE(PdfText(Path("Chart1.pdf")).find("live chart"), std::string::npos);
+    EXPECT_NE(PdfText(Path("Chart1 (2).pdf")).find("decay chart"), std::string::npos);
+    EXPECT_NE(PdfText(Path("Chart1 (3).pdf")).find("proposed"), std::string::npos);
+    const AnsiString notice = Responder.Shown()[0].Text;
+    EXPECT_EQ(notice, "The print-out was saved as\n" + Path("Chart1.pdf"));
 }
