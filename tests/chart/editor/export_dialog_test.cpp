@@ -174,14 +174,16 @@ TEST_F(ExportTest, PictureFilesAreReadByIndependentReaders) {
 TEST_F(ExportTest, ChartSaveDialogOffersThePictureFormatsByFilter) {
     const struct {
         int Filter;
+        const char* Typed;
         const char* Name;
         std::string Magic;
-    } cases[] = {{2, "a.bmp", "BM"},
-                 {3, "a.emf", std::string("\x01\x00\x00\x00", 4)},
-                 {4, "a.wmf", "\xD7\xCD\xC6\x9A"}};
+    } cases[] = {{2, "a.bmp", "a.bmp", "BM"},
+                 {3, "a.emf", "a.emf", std::string("\x01\x00\x00\x00", 4)},
+                 {4, "a.wmf", "a.wmf", "\xD7\xCD\xC6\x9A"},
+                 {4, "b", "b.wmf", "\xD7\xCD\xC6\x9A"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
-        Responder.ExpectSave(Path(c.Name).c_str(), c.Filter);
+        Responder.ExpectSave(Path(c.Typed).c_str(), c.Filter);
         EXPECT_EQ(SaveChartDialog(Chart.get()), AnsiString(Path(c.Name).c_str()));
         EXPECT_EQ(ReadFile(Path(c.Name)).substr(0, c.Magic.size()), c.Magic);
     }
