@@ -68,7 +68,7 @@ QString QtFilter(const AnsiString& Filter) {
 }
 
 // A print-out that went to a file no dialog named says where it is.
-const bool PrintFileNoticeInstalled = [] {
+[[maybe_unused]] const bool PrintFileNoticeInstalled = [] {
     SetPrintFileNotice(
         [](const AnsiString& FileName) { ShowMessage("The print-out was saved as\n" + FileName); });
     return true;

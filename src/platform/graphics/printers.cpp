@@ -242,9 +242,10 @@ TPrinterDevice* TPrinter::Device() {
 
 std::unique_ptr<TPrinterDevice> TPrinter::CreateDevice() {
     Printers();
-    if (FStarting && !FJobFile.IsEmpty())
-        return std::make_unique<TQtPrinterDevice>(QString(), AnsiToQString(FJobFile), FCopies,
-                                                  true);
+    // A file named in the dialog also decides how the job measures before it starts.
+    const AnsiString named = FStarting ? FJobFile : FOutputFile;
+    if (!named.IsEmpty())
+        return std::make_unique<TQtPrinterDevice>(QString(), AnsiToQString(named), FCopies, true);
     const QStringList names = InstalledPrinters();
     if (!names.isEmpty()) {
         QString name;
@@ -360,6 +361,12 @@ AnsiString TPrinter::PdfOutputPath() const {
         if (forbidden.contains(c) || c.unicode() < 32) c = QLatin1Char('_');
     if (name.isEmpty()) name = QStringLiteral("Print");
     return QStringToAnsi(QDir(dir).filePath(name + QStringLiteral(".pdf")));
+}
+
+void TPrinter::SetOutputFile(const AnsiString& Value) {
+    CheckPrinting(false);
+    FOutputFile = Value;
+    FDevice.reset();
 }
 
 AnsiString TPrinter::FreePdfOutputPath() const {

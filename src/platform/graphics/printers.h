@@ -67,7 +67,7 @@ public:
     // chose it (the user agreed to replace it); taken by that one job. Empty:
     // the printer.
     AnsiString OutputFile() const { return FOutputFile; }
-    void SetOutputFile(const AnsiString& Value) { FOutputFile = Value; }
+    void SetOutputFile(const AnsiString& Value);
     // The PDF file proposed when no printer is installed (default: a file named
     // after the title in the user's documents folder, or home folder).
     AnsiString PdfOutputPath() const;
