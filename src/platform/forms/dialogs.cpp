@@ -320,20 +320,12 @@ bool TOpenDialog::AskUser(std::vector<AnsiString>& Chosen, int& ChosenFilterInde
                                                                  : QFileDialog::AnyFile);
     if (!FOptions.Contains(ofOverwritePrompt)) dialog.setOption(QFileDialog::DontConfirmOverwrite);
     const QStringList filters = QtFilter(FFilter).split(";;", Qt::SkipEmptyParts);
-    // The suffix follows the filter shown, so the dialog's own replace question
-    // is about the name that will be written.
-    const auto follow = [&](const QString& Filter) {
-        dialog.setDefaultSuffix(
-            AnsiToQString(ExtensionToAdd(static_cast<int>(filters.indexOf(Filter)) + 1)));
-    };
+    // No default suffix here: Accept adds the chosen filter's extension for this
+    // dialog and the test responder alike, and asks before that name replaces a file.
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
         const int index = std::clamp(FFilterIndex, 1, static_cast<int>(filters.size())) - 1;
         dialog.selectNameFilter(filters[index]);
-        follow(filters[index]);
-        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, follow);
-    } else {
-        follow(QString());
     }
     if (!FFileName.IsEmpty()) dialog.selectFile(AnsiToQString(FFileName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
