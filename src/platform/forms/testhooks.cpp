@@ -165,6 +165,12 @@ TDialogResponder& TDialogResponder::ExpectPrintPages(int From, int To) {
     return Expect(TDialogKind::PrintDialog, AnsiString(), a);
 }
 
+TDialogResponder& TDialogResponder::ExpectPrintToFile(const AnsiString& FileName) {
+    TDialogAnswer a;
+    a.Text = FileName;
+    return Expect(TDialogKind::PrintDialog, AnsiString(), a);
+}
+
 bool TDialogResponder::Answer(const TDialogRequest& Request, TDialogAnswer& Answer) {
     TDialogResponder* r = GResponder;
     if (!r) return false;
