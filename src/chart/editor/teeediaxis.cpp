@@ -75,6 +75,11 @@ void TFormTeeAxis::Build() {
     PageAxis = TeeNew<TPageControl>(this, this, "PageAxis", 106, 0, 314, 250);
     // A wider editor shows every tab of the axis.
     PageAxis->SetAnchors({akLeft, akTop, akRight, akBottom});
+    // The editor's tab may be lower than this page was laid out for: the list
+    // gives way, the switches and buttons below it stay on the page.
+    LBAxes->SetAnchors({akLeft, akTop, akBottom});
+    for (TControl* c : std::initializer_list<TControl*>{CBShow, CBAxisBeh, BAdd, BDelete})
+        c->SetAnchors({akLeft, akBottom});
     TabScales = TeeNewTab(PageAxis, "TabScales", "Scales");
     TabTitle = TeeNewTab(PageAxis, "TabTitle", "Title");
     TabLabels = TeeNewTab(PageAxis, "TabLabels", "Labels");
