@@ -542,7 +542,7 @@ bool DispatchFormWindowEvent(TCustomForm* Form, QWidget* Widget, QEvent* Event) 
         return false;
     case QEvent::Move:
         if (Event->spontaneous() && !Form->Parent()) {
-            const QPoint p = Widget->geometry().topLeft();
+            const QPoint p = Widget->frameGeometry().topLeft();
             RunAsMessage(Form, [&] { TFormAccess::Moved(Form, p.x(), p.y()); });
         }
         return false;
@@ -656,13 +656,18 @@ void TCustomForm::ApplyGeometry() {
                 k->MaxWidth() > 0 ? std::max(0, k->MaxWidth() - extraW) : QWIDGETSIZE_MAX,
                 k->MaxHeight() > 0 ? std::max(0, k->MaxHeight() - extraH) : QWIDGETSIZE_MAX);
         }
+        // The frame is the window manager's, of whatever size: the window's
+        // outer corner goes where Left and Top say, so a frame placed on the
+        // screen stays on it.
+        win->resize(cw, ch + mh);
+        win->move(Left(), Top());
     } else {
         // Docked in another control: the size the window had as a fixed
         // window of its own must not hold it any more.
         win->setMinimumSize(0, 0);
         win->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        win->setGeometry(Left() + fw, Top() + cap + fw, cw, ch + mh);
     }
-    win->setGeometry(Left() + fw, Top() + cap + fw, cw, ch + mh);
     Impl()->Client->setGeometry(0, mh, cw, ch);
     if (FMenuBar) {
         FMenuBar->setGeometry(0, 0, cw, mh);
@@ -676,8 +681,7 @@ void TCustomForm::WindowResized(int ClientW, int WindowH) {
 }
 
 void TCustomForm::WindowMoved(int X, int Y) {
-    const int fw = FrameWidth(), cap = CaptionHeight();
-    SetBounds(X - fw, Y - cap - fw, Width(), Height());
+    SetBounds(X, Y, Width(), Height());
 }
 
 void TCustomForm::ApplyWindowFlags() {
