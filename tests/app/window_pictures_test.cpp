@@ -15,6 +15,7 @@
 #include "app_fixture.h"
 #include "chart/editor/editchar.h"
 #include "chart/editor/teeediaxis.h"
+#include "chart/editor/teeediseri.h"
 #include "chart/editor/teeeditcha.h"
 #include "chart/editor/teeeditorstartup.h"
 #include "chart/editor/teeprevi.h"
@@ -284,29 +285,30 @@ TEST_P(EveryWindowTest, ControlsStayInsideTheirWindowAndGroupBoxesKeepTheirFrame
             EXPECT_EQ(F->Top(), std::max(0, (GetParam().Height - F->Height()) / 2));
         });
 
-    // The chart editor: each page of the chart, each tab of its axis page.
+    // The chart editor: each of its pages, and each tab of the chart's
+    // pages, of the series page and of the axis page.
     TChartEditForm* editor = nullptr;
+    std::function<void(TPageControl*, const std::string&)> everyTab = [&](TPageControl* Pages,
+                                                                          const std::string& Path) {
+        for (int i = 0; i < Pages->PageCount(); ++i) {
+            TTabSheet* tab = Pages->Pages(i);
+            if (!tab->TabVisible()) continue;
+            Pages->SelectPageByUser(tab);
+            const std::string where = Path + "_" + tab->Caption().c_str();
+            Layout.Window(editor, where + "_" + Size());
+            if (tab == editor->TabChart)
+                everyTab(editor->SubPage, where);
+            else if (tab == editor->TabSeries && editor->TheFormSeries)
+                everyTab(editor->TheFormSeries->PageSeries, where);
+            else if (auto* axis = dynamic_cast<TFormTeeAxis*>(editor->PageForm(tab)))
+                everyTab(axis->PageAxis, where);
+        }
+    };
     Check(
         "editor",
         [&] { TeeRunChartEditor(MainForm->Chart1, [&](TChartEditForm* F) { editor = F; }); },
         [&] { editor->BClose->Click(); },
-        [&](TCustomForm*) {
-            for (int i = 0; i < editor->SubPage->PageCount(); ++i) {
-                TTabSheet* tab = editor->SubPage->Pages(i);
-                if (!tab->TabVisible()) continue;
-                editor->SubPage->SelectPageByUser(tab);
-                Layout.Window(editor,
-                              "editor_" + std::string(tab->Caption().c_str()) + "_" + Size());
-                if (auto* axis = dynamic_cast<TFormTeeAxis*>(editor->PageForm(tab)))
-                    for (int t = 0; t < axis->PageAxis->PageCount(); ++t) {
-                        axis->PageAxis->SelectPageByUser(axis->PageAxis->Pages(t));
-                        Layout.Window(editor,
-                                      "editor_axis_" +
-                                          std::string(axis->PageAxis->Pages(t)->Caption().c_str()) +
-                                          "_" + Size());
-                    }
-            }
-        });
+        [&](TCustomForm*) { everyTab(editor->MainPage, "editor"); });
 
     TCustomForm* preview = nullptr;
     Check(
