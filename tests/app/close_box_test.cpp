@@ -90,6 +90,8 @@ public:
     }
     using AppTest::Dir;
     using AppTest::Item;
+    using AppTest::PlugConverter;
+    using AppTest::QueueCounts;
     using AppTest::Responder;
     TCpmSimulator Cpm;
     TRxmSimulator Rxm;
@@ -171,6 +173,19 @@ const TCloseCase CloseCases[] = {
          MainForm->Display->Click();
      },
      [](CloseBoxTest&) { CloseBoxTest::ExpectMainWindowBack(); }},
+    {"LargeDisplayMeasuring", Window(FormDisplay),
+     [](CloseBoxTest& t) {
+         t.PlugConverter();
+         for (int i = 0; i < 20; ++i)
+             t.QueueCounts(100);
+         t.Item("N20kVm1")->Click();
+         MainForm->Display->Click();
+     },
+     [](CloseBoxTest&) {
+         EXPECT_TRUE(MainForm->StopSampling);
+         CloseBoxTest::ExpectMainWindowBack();
+     },
+     [](TPumpScript& s) { s.Click(FormDisplay->b_Start).After(3); }},
     {"ResistanceMeter", Window(FormRXM850),
      [](CloseBoxTest& t) {
          t.Use(t.Rxm);
