@@ -151,26 +151,27 @@ private:
                 const struct {
                     const char* Side;
                     bool Vertical;
-                    int At;
-                } sides[] = {{"left", true, r.Left},
-                             {"right", true, r.Right - 1},
-                             {"bottom", false, r.Bottom - 1}};
+                    int At, Inward;
+                } sides[] = {{"left", true, r.Left, 1},
+                             {"right", true, r.Right - 1, -1},
+                             {"bottom", false, r.Bottom - 1, -1}};
                 for (const auto& s : sides)
-                    if (!Line(Shot, s.Vertical, s.At, s.Vertical ? r.Top + 20 : r.Left + 8,
+                    if (!Line(Shot, s.Vertical, s.At, s.Inward,
+                              s.Vertical ? r.Top + 20 : r.Left + 8,
                               s.Vertical ? r.Bottom - 8 : r.Right - 8))
                         Add(wc, std::string("has no ") + s.Side + " frame");
             }
             Frames(wc, Shot);
         }
     }
-    // A dark line within 2 pixels inside of At, along From..To.
-    static bool Line(TBitmap* Shot, bool Vertical, int At, int From, int To) {
+    // A dark line along From..To at At or up to 2 pixels inward of it.
+    static bool Line(TBitmap* Shot, bool Vertical, int At, int Inward, int From, int To) {
         if (To <= From) return true;
         int found = 0;
         for (int i = From; i < To; ++i) {
             bool dark = false;
-            for (int d = -2; d <= 2 && !dark; ++d) {
-                const int x = Vertical ? At + d : i, y = Vertical ? i : At + d;
+            for (int d = 0; d <= 2 && !dark; ++d) {
+                const int x = Vertical ? At + d * Inward : i, y = Vertical ? i : At + d * Inward;
                 if (x < 0 || y < 0 || x >= Shot->Width() || y >= Shot->Height()) continue;
                 const uint32_t c = Shot->Canvas()->Pixels(x, y);
                 dark = (c & 0xFF) + ((c >> 8) & 0xFF) + ((c >> 16) & 0xFF) < 3 * 175;
