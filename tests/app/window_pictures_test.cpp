@@ -22,6 +22,7 @@
 #include "chart/engine/teepanel.h"
 #include "chart/series/teeextraseries.h"
 #include "platform/forms/comctrls.h"
+#include "platform/forms/extctrls.h"
 #include "platform/forms/testhooks.h"
 #include "platform/graphics/graphics.h"
 #include "platform/graphics/jpeg.h"
@@ -124,8 +125,9 @@ private:
                            std::to_string(Parent->ClientWidth()) + "x" +
                            std::to_string(Parent->ClientHeight()) + ")");
             // A control placed by hand on the window's right or bottom edge
-            // is cut by the frame; charts fill the window's side on purpose.
-            else if (window && c->Align() == alNone && !dynamic_cast<TCustomTeePanel*>(c) &&
+            // is cut by the frame; charts and frameless panels fill the
+            // window's side on purpose.
+            else if (window && c->Align() == alNone && !FillsOnPurpose(c) &&
                      (box.Right > area.Right - EdgeGap || box.Bottom > area.Bottom - EdgeGap))
                 Add(c, "touches the window's edge");
             auto* wc = dynamic_cast<TWinControl*>(c);
@@ -137,6 +139,12 @@ private:
                 Add(c, "draws its inside beyond its box");
             Boxes(wc);
         }
+    }
+
+    static bool FillsOnPurpose(const TControl* C) {
+        if (dynamic_cast<const TCustomTeePanel*>(C)) return true;
+        auto* panel = dynamic_cast<const TCustomPanel*>(C);
+        return panel && panel->BevelOuter() == bvNone && panel->BevelInner() == bvNone;
     }
 
     // The etched frame of every group box shown: a line darker than the
@@ -310,6 +318,15 @@ TEST_P(EveryWindowTest, ControlsStayInsideTheirWindowAndGroupBoxesKeepTheirFrame
         [&] { TeeRunChartEditor(MainForm->Chart1, [&](TChartEditForm* F) { editor = F; }); },
         [&] { editor->BClose->Click(); },
         [&](TCustomForm*) { everyTab(editor->MainPage, "editor"); });
+
+    // The chart library's dialogs, as the editor's buttons open them.
+    for (const char* name : {"TPenDialog", "TBrushDialog", "TTeeGradientEditor", "TTeeShadowEditor",
+                             "TTeeFontEditor", "TAxisIncrement", "TAxisMaxMin"}) {
+        std::unique_ptr<TCustomForm> dialog(TeeCreateFormByClass(GetClass(name), nullptr));
+        ASSERT_NE(dialog, nullptr) << name;
+        Check(
+            name, [&] { dialog->ShowModal(); }, [&] { dialog->SetModalResult(mrCancel); });
+    }
 
     TCustomForm* preview = nullptr;
     Check(
