@@ -210,7 +210,8 @@ void TFormDisplay::RunSampling(const AnsiString&, int Type, int Code, const Ansi
     const int d = Decimals(Code);
     auto figure = [&](double v) { return FloatToStrF(v, ffFixed, 4, d) + Unit; };
     Memo_Status->SetText("RUN sampling time = " + AnsiString(m->Sampling_time_Display) + " mSec.");
-    while (!m->StopSampling) {
+    // The close box asks the modal window to end: the loop ends as with Exit.
+    while (!m->StopSampling && ModalResult() == mrNone) {
         const uint32_t t0 = GetTickCount();
         const TLiveReading r = TakeLiveReading(DisplayUsb(), DisplayCpm(), Type);
         const double value = r.Raw * m->RangeFactor;

@@ -198,6 +198,9 @@ void SimulateWheel(TControl* Control, int Delta, int X = -1, int Y = -1, TShiftS
 void SimulateKey(TWinControl* Control, WORD Key, TShiftState Shift = {});
 // Focuses the control (when it can take the focus) and types each character.
 void SimulateType(TWinControl* Control, const AnsiString& Text);
+// The close box of a window's frame: the close event the window manager
+// sends, through the window as the platform delivers it.
+void SimulateCloseBox(TCustomForm* Form);
 // Visible and enabled, with every parent, on a visible form.
 bool CanUserReach(const TControl* Control);
 // Copies what the screen shows of a control (its face and what the program drew
