@@ -7,9 +7,10 @@ fresh temporary directory. Everything the program gets comes through the X
 server: key events from xdotool (the text with them), pointer clicks and drags
 at window-relative positions, and the frame's close box. State is read back
 from window titles, from files, from screenshots and, for message boxes, from
-the text the box copies to the clipboard on Ctrl+C.
+their picture read by OCR.
 """
 
+import ctypes
 import os
 import re
 import shutil
@@ -25,8 +26,14 @@ TOOLS = {
     "xwininfo": "x11-utils",
     "xprop": "x11-utils",
     "import": "imagemagick",
-    "xclip": "xclip",
+    "convert": "imagemagick",
+    "tesseract": "tesseract-ocr",
 }
+
+
+def _die_with_parent():
+    # A harness killed by a time-out takes its X server and program along.
+    ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
 
 
 class Failure(Exception):
@@ -130,8 +137,9 @@ class Session:
 
     def _spawn(self, args, log, env=None):
         out = open(os.path.join(self.out_dir, log), "wb")
-        p = subprocess.Popen(args, stdout=out, stderr=subprocess.STDOUT, env=env,
-                             stdin=subprocess.DEVNULL, start_new_session=True, pass_fds=())
+        p = subprocess.Popen(args, stdout=out, stderr=subprocess.STDOUT, env=env, cwd=self.home,
+                             stdin=subprocess.DEVNULL, start_new_session=True,
+                             preexec_fn=_die_with_parent)
         self.procs.append(p)
         return p
 
@@ -140,8 +148,9 @@ class Session:
         xlog = open(os.path.join(self.out_dir, "xvfb.log"), "wb")
         p = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1280x1024x24",
                               "-nolisten", "tcp", "-noreset"],
-                             stdout=xlog, stderr=subprocess.STDOUT, pass_fds=(w,),
-                             stdin=subprocess.DEVNULL, start_new_session=True)
+                             stdout=xlog, stderr=subprocess.STDOUT, pass_fds=(w,), cwd=self.root,
+                             stdin=subprocess.DEVNULL, start_new_session=True,
+                             preexec_fn=_die_with_parent)
         self.procs.append(p)
         os.close(w)
         number = b""
@@ -208,7 +217,10 @@ class Session:
     # ---- X calls
 
     def x(self, *args, check=True):
-        r = subprocess.run(args, env=self.xenv, capture_output=True, text=True)
+        try:
+            r = subprocess.run(args, env=self.xenv, capture_output=True, text=True, timeout=15)
+        except subprocess.TimeoutExpired:
+            raise Failure("%s did not return" % " ".join(args))
         if check and r.returncode != 0:
             raise Failure("%s failed: %s" % (" ".join(args), r.stderr.strip()))
         return r.stdout
@@ -268,15 +280,23 @@ class Session:
     # ---- message boxes
 
     def message_text(self, box):
-        """The text of a message box, as Ctrl+C copies it."""
-        box.activate()
-        self.x("xclip", "-selection", "clipboard", "-i", "/dev/null", check=False)
-        self.key("ctrl+c")
-        text = poll(lambda: self.x("xclip", "-selection", "clipboard", "-o", check=False), 1)
-        if not text:
-            return box.name
-        lines = [l for l in text.splitlines() if l.strip() and not l.startswith("----")]
-        return " / ".join(lines)
+        """The title and text of a message box, read off the screen.
+
+        Its label cannot be selected or copied here, so the picture is read
+        by OCR; the buttons' captions are left out."""
+        picture = box.shot("message-%s" % box.id)
+        big = picture[:-4] + "-text.png"
+        # Without the row of buttons at the bottom; three times the size.
+        subprocess.run(["convert", picture, "-gravity", "south", "-chop", "0x42",
+                        "-resize", "300%", "-colorspace", "Gray", big], capture_output=True)
+        r = subprocess.run(["tesseract", big, "-", "--psm", "6"], capture_output=True,
+                           text=True, env=dict(os.environ, OMP_THREAD_LIMIT="1"))
+        # The icon reads as a stray letter or two before the text.
+        lines = [l.strip() for l in r.stdout.splitlines() if len(l.strip()) > 2]
+        if lines:
+            lines[0] = re.sub(r"^\S{1,2}\s+(?=\S{3})", "", lines[0])
+        text = " ".join(lines)
+        return '%s: %s' % (box.name, text) if text else box.name
 
     def message_boxes(self, known):
         """Windows other than those in known (ids), each with its text."""
@@ -302,15 +322,42 @@ class Session:
         self.key(*steps, delay=90)
 
     def save_dialog(self, path, filter_text=None, title=r"^Save"):
-        """Fills the platform's save dialog: the file type, then the name."""
+        """Fills the platform's save dialog: the file type, then the name.
+
+        A question the dialog asks (replace a file?) is answered No, the
+        dialog cancelled, and the question reported."""
         dialog = self.wait_window(title)
         if filter_text:
             self.choose_file_type(dialog, filter_text)
         dialog.activate()
         self.key("alt+n", "ctrl+a")
         self.type(path)
+        known = {w.id for w in self.windows()}
         self.key("Return")
-        self.wait_gone(dialog)
+
+        def outcome():
+            shown = self.windows()
+            new = [w for w in shown if w.id not in known]
+            if new:
+                return new
+            return all(w.id != dialog.id for w in shown)
+        result = poll(outcome, 5)
+        if result is True:
+            return
+        if not result:
+            raise Failure("the file dialog stayed open after Return")
+        texts = [self.message_text(w) for w in result]
+        for w in result:
+            w.activate()
+            self.key("Escape")
+        if poll(lambda: any(w.id == dialog.id for w in self.windows()), 1):
+            dialog.activate()
+            self.key("Escape")
+        raise Failure("saving as %s asked: %s" % (self.tilde(path),
+                                                  "; ".join('"%s"' % t for t in texts)))
+
+    def tilde(self, path):
+        return "~" + path[len(self.home):] if path.startswith(self.home) else path
 
     def choose_file_type(self, dialog, filter_text):
         """Picks the "Files of type" entry that starts with filter_text.
@@ -319,7 +366,7 @@ class Session:
         letters, as a person picks one by typing.
         """
         _, _, w, h = dialog.geometry()
-        dialog.click(w // 2, h - 44)
+        dialog.click(w // 2, h - 24)
         self.settle(0.3)
         self.type(filter_text)
         self.key("Return")

@@ -10,6 +10,8 @@ when one failed, 77 when the tools are missing outside CI (skipped).
 
 import argparse
 import os
+import signal
+import subprocess
 import sys
 import time
 import traceback
@@ -102,18 +104,166 @@ def typed_comment(s):
                       (typed, comment, " ".join(lost) or "(order or doubled keys)"))
 
 
+def printed_statistics(s):
+    """The statistics print to the file chosen in the print dialog."""
+    pgt = open_grounding_tester(s)
+    transfer_statistics(s, pgt)
+    pgt.click(190, 349)
+    s.type("Print check")
+    folder = os.path.join(s.home, "printouts")
+    os.makedirs(folder)
+    wanted = os.path.join(folder, "statistics.pdf")
+    pgt.click(280, 408)
+    dialog = s.wait_window(r"^Print$")
+    dialog.activate()
+    s.key("alt+f", "ctrl+a")  # "Output file"
+    s.type(wanted)
+    s.key("Return")
+    s.wait_gone(dialog)
+    if not poll(lambda: os.path.exists(wanted) and os.path.getsize(wanted) > 0, 5):
+        elsewhere = [os.path.join(r, n) for r, _, files in os.walk(s.home) for n in files
+                     if n.lower().endswith(".pdf")]
+        raise Failure("the print dialog's output file %s was not written%s; %s" % (
+            s.tilde(wanted),
+            "; the print-out went to " + ", ".join(map(s.tilde, elsewhere)) if elsewhere else "",
+            describe(s)))
+    text = pdf_text(wanted)
+    for line in ("PGT 300 Print out statistic data.", "Number of measurments : 25",
+                 "Comment : Print check"):
+        if line not in text:
+            raise Failure("the print-out lacks \"%s\"; it reads: %r" % (line, text))
+
+
+def pdf_text(path):
+    r = subprocess.run(["pdftotext", "-layout", path, "-"], capture_output=True, text=True)
+    if r.returncode != 0:
+        raise Failure("%s is no PDF file that pdftotext can read: %s" % (path, r.stderr))
+    return r.stdout
+
+
+# Client positions of the live chart window's controls.
+START, STOP, RESET, EXIT = (85, 523), (242, 523), (85, 577), (242, 577)
+EDIT_CHART = (202, 35)  # the commander's editor button
+PLOT = (386, 109, 590, 494)  # inside the axes
+
+
+def open_live_chart(s):
+    """EFM 640B, E-Fieldmeter, +-20 kV/m, then View -> Chart."""
+    s.menu("Device", "Down", "Right", "Right", "Down", "Return")
+    if "Range : \u00b120kV/m" not in s.main.title():
+        raise Failure("choosing EFM 640B +-20kV/m left the title %r" % s.main.title())
+    s.menu("View", "Down", "Return")
+    if not poll(lambda: s.main.pixels((EXIT[0] - 40, EXIT[1] - 10, 80, 20)) !=
+                s.main.pixels((EXIT[0] - 40, EXIT[1] - 60, 80, 20)), 3):
+        raise Failure("View -> Chart showed no chart window")
+
+
+def run_chart(s, seconds):
+    s.main.click(*START)
+    time.sleep(seconds)
+    s.main.click(*STOP)
+
+
+def exported_files(s):
+    """Data as CSV and as Excel, the picture as WMF, through the export dialog."""
+    open_live_chart(s)
+    run_chart(s, 1.5)
+    s.main.click(*EDIT_CHART)
+    editor = s.wait_window(r"^Editing Chart1")
+    editor.click(234, 12)  # the Export page
+    folder = os.path.join(s.home, "exports")
+    os.makedirs(folder)
+    faults = []
+
+    def step(check):
+        try:
+            check()
+        except Failure as e:
+            faults.append(str(e))
+
+    def as_csv():
+        editor.click(145, 38)  # Data
+        editor.click(200, 110)  # Delimiter: Tab -> Comma
+        s.key("Down", "Return")
+        editor.click(124, 229)  # Save...
+        s.save_dialog(os.path.join(folder, "data"), "Comma")
+        expect_files(s, folder, "data", ".csv")
+        rows = read_text(os.path.join(folder, "data.csv")).splitlines()
+        numbers = [r for r in rows[1:] if r.strip()]
+        if len(numbers) < 10 or any(len(r.split(",")) < 2 for r in numbers):
+            raise Failure("data.csv holds no comma delimited readings: %r" % rows[:5])
+
+    def as_excel():
+        editor.click(145, 38)
+        editor.click(124, 229)
+        s.save_dialog(os.path.join(folder, "data"), "Microsoft")
+        expect_files(s, folder, "data", ".xls")
+        cells = excel_cells(os.path.join(folder, "data.xls"))
+        if len(cells) < 10:
+            raise Failure("data.xls holds %d rows of cells" % len(cells))
+
+    def as_wmf():
+        editor.click(35, 38)  # Picture
+        editor.click(40, 84)  # as Metafile
+        editor.click(124, 229)
+        s.save_dialog(os.path.join(folder, "chartw"), "Metafiles")
+        expect_files(s, folder, "chartw", ".wmf")
+        with open(os.path.join(folder, "chartw.wmf"), "rb") as f:
+            head = f.read(4)
+        if head not in (b"\xd7\xcd\xc6\x9a", b"\x01\x00\x09\x00", b"\x02\x00\x09\x00"):
+            raise Failure("chartw.wmf is no Windows metafile (it starts %r)" % head)
+
+    for check in (as_csv, as_excel, as_wmf):
+        step(check)
+    if faults:
+        raise Failure("; ".join(faults) + "; the folder holds " +
+                      ", ".join(sorted(os.listdir(folder))))
+
+
+def expect_files(s, folder, stem, extension):
+    wanted = stem + extension
+    if not poll(lambda: os.path.exists(os.path.join(folder, wanted)), 3):
+        found = [n for n in find_file(folder, stem)]
+        raise Failure("saving %s wrote %s" % (wanted, ", ".join(found) if found else "nothing"))
+
+
+def read_text(path):
+    with open(path, "rb") as f:
+        return f.read().decode("cp1252")
+
+
+def excel_cells(path):
+    import xlrd
+    try:
+        sheet = xlrd.open_workbook(path).sheet_by_index(0)
+    except Exception as e:
+        raise Failure("data.xls is no Excel file: %s" % e)
+    return [sheet.row_values(r) for r in range(sheet.nrows)]
+
+
 JOURNEYS = {
     "typed_comment": typed_comment,
+    "printed_statistics": printed_statistics,
+    "exported_files": exported_files,
 }
 
 
 # ---------------------------------------------------------------------------
 
 
+JOURNEY_SECONDS = 90
+
+
+def _overtime(*_):
+    raise Failure("the journey took longer than %d s" % JOURNEY_SECONDS)
+
+
 def run(name, program, out):
     folder = os.path.join(out, name)
     started = time.monotonic()
     session = None
+    signal.signal(signal.SIGALRM, _overtime)
+    signal.alarm(JOURNEY_SECONDS)
     try:
         session = Session(program, folder, **SESSION_OPTIONS.get(name, {}))
         JOURNEYS[name](session)
@@ -124,6 +274,7 @@ def run(name, program, out):
     except Exception:
         print("FAIL %s: the harness broke:\n%s" % (name, traceback.format_exc()), flush=True)
     finally:
+        signal.alarm(0)
         if session:
             try:
                 session.shot("last")
