@@ -40,6 +40,10 @@ class Failure(Exception):
     """What a user would see that is wrong."""
 
 
+class Skip(Exception):
+    """The machine lacks what a journey needs (never raised under CI)."""
+
+
 def missing_tools():
     return sorted({pkg for tool, pkg in TOOLS.items() if not shutil.which(tool)})
 
@@ -121,7 +125,7 @@ class Window:
 class Session:
     """One X server, one window manager and one run of the program."""
 
-    def __init__(self, program, out_dir, unshared_folder=None):
+    def __init__(self, program, out_dir, small_disk=False):
         self.out_dir = out_dir
         os.makedirs(out_dir, exist_ok=True)
         self.root = tempfile.mkdtemp(prefix="qm-e2e-")
@@ -131,7 +135,9 @@ class Session:
             os.makedirs(os.path.join(self.root, d), mode=0o700)
         self._start_x()
         self._start_wm()
-        self._start_program(program, unshared_folder)
+        # A folder that is a file system of 256 KB, seen by the program only.
+        self.small_disk = os.path.join(self.home, "stick") if small_disk else None
+        self._start_program(program, self.small_disk)
 
     # ---- starting and stopping
 
@@ -186,6 +192,7 @@ class Session:
                     "LANG": "C.UTF-8", "LC_ALL": "C.UTF-8", "QT_QPA_PLATFORM": "xcb"})
         args = [exe]
         if unshared_folder:
+            self._check_small_disk(unshared_folder)
             # A small file system of its own, seen only by the program: it
             # goes away with the program and needs no clean-up.
             os.makedirs(unshared_folder, exist_ok=True)
@@ -194,6 +201,17 @@ class Session:
                     unshared_folder, exe]
         self.program = self._spawn(args, "program.log", env)
         self.main = self.wait_window(r"^QM read out", 15)
+
+    def _check_small_disk(self, folder):
+        os.makedirs(folder, exist_ok=True)
+        r = subprocess.run(["unshare", "-m", "sh", "-c", 'mount -t tmpfs -o size=16k tmpfs "$1"',
+                            "sh", folder], capture_output=True, text=True)
+        if r.returncode != 0:
+            text = "no small file system can be mounted here (unshare -m, mount -t tmpfs): %s" % (
+                r.stderr.strip())
+            if os.environ.get("CI") == "true":
+                raise Failure(text)
+            raise Skip(text)
 
     def mounted_view(self, path):
         """The program's view of path (inside its own mounts)."""
@@ -336,11 +354,12 @@ class Session:
         self.key("Return")
 
         def outcome():
+            # A window that comes while the dialog stays is the dialog's
+            # question; what comes after it is the program's to judge.
             shown = self.windows()
-            new = [w for w in shown if w.id not in known]
-            if new:
-                return new
-            return all(w.id != dialog.id for w in shown)
+            if all(w.id != dialog.id for w in shown):
+                return True
+            return [w for w in shown if w.id not in known]
         result = poll(outcome, 5)
         if result is True:
             return
