@@ -28,6 +28,9 @@ TOOLS = {
     "import": "imagemagick",
     "convert": "imagemagick",
     "tesseract": "tesseract-ocr",
+    "pdftotext": "poppler-utils",
+    "wmf2svg": "libwmf-bin",
+    "unshare": "util-linux",
 }
 
 
@@ -44,8 +47,17 @@ class Skip(Exception):
     """The machine lacks what a journey needs (never raised under CI)."""
 
 
+MODULES = {"xlrd": "python3-xlrd"}
+
+
 def missing_tools():
-    return sorted({pkg for tool, pkg in TOOLS.items() if not shutil.which(tool)})
+    missing = {pkg for tool, pkg in TOOLS.items() if not shutil.which(tool)}
+    for module, pkg in MODULES.items():
+        try:
+            __import__(module)
+        except ImportError:
+            missing.add(pkg)
+    return sorted(missing)
 
 
 def poll(check, timeout=5.0, step=0.05):
@@ -97,6 +109,19 @@ class Window:
         args += ["sleep", "0.05", "mouseup", str(button)]
         self.session.x(*args)
         self.session.settle()
+
+    def steady_pixels(self, box, timeout=3.0):
+        """The pixels of box once two grabs in a row agree (painting done)."""
+        last = [self.pixels(box)]
+
+        def same():
+            now = self.pixels(box)
+            if now == last[0]:
+                return True
+            last[0] = now
+            return False
+        poll(same, timeout, 0.1)
+        return last[0]
 
     def close_box(self):
         """Clicks the close box in the window manager's frame."""
@@ -190,6 +215,8 @@ class Session:
                     "XDG_RUNTIME_DIR": os.path.join(self.root, "run"),
                     "XDG_CONFIG_HOME": os.path.join(self.home, ".config"),
                     "LANG": "C.UTF-8", "LC_ALL": "C.UTF-8", "QT_QPA_PLATFORM": "xcb"})
+        env.update({k: v for k, v in os.environ.items()
+                    if k.split("_")[0] in ("ASAN", "UBSAN", "LSAN")})
         args = [exe]
         if unshared_folder:
             self._check_small_disk(unshared_folder)
