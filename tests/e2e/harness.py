@@ -25,6 +25,7 @@ TOOLS = {
     "xdotool": "xdotool",
     "xwininfo": "x11-utils",
     "xprop": "x11-utils",
+    "xmodmap": "x11-xserver-utils",
     "import": "imagemagick",
     "convert": "imagemagick",
     "tesseract": "tesseract-ocr",
@@ -312,6 +313,27 @@ class Session:
     def key(self, *keys, delay=60):
         self.x("xdotool", "key", "--delay", str(delay), *keys)
         self.settle()
+
+    def add_keys(self, text):
+        """Gives every character of text that no key holds a key of its own,
+        with its capital on Shift, as a national keyboard layout does.
+
+        Left to itself xdotool lends such characters a spare key for the
+        moment of one call, and the program may read the event after the
+        key was given back."""
+        table = self.x("xmodmap", "-pke")
+        free = [int(m.group(1)) for m in re.finditer(r"^keycode\s+(\d+) =\s*$", table, re.M)]
+        lines = []
+        for c in dict.fromkeys(c.lower() for c in text if ord(c) > 0x7e):
+            upper = c.upper()
+            if len(upper) != 1 or ord(upper) > 0xff:
+                upper = c
+            if not free:
+                raise Failure("the X server's keyboard has no free key for %r" % c)
+            lines.append("keycode %d = U%04X U%04X" % (free.pop(), ord(c), ord(upper)))
+        if lines:
+            self.x("xmodmap", *[a for line in lines for a in ("-e", line)])
+            self.settle(0.3)
 
     def type(self, text, delay=8):
         self.x("xdotool", "type", "--delay", str(delay), "--", text)

@@ -84,6 +84,7 @@ def typed_comment(s):
     transfer_statistics(s, pgt)
     pgt.click(190, 349)
     typed = PRINTABLE + ACCENTED
+    s.add_keys(ACCENTED)
     s.type(PRINTABLE)
     s.type(ACCENTED)
     folder = os.path.join(s.home, "results")
@@ -371,18 +372,44 @@ def full_disk(s):
         return csv_rows(os.path.join(inside, names[0])) if names else []
 
     save_on_full_disk("to a new file")
-    if rows_saved():
-        raise Failure("the failed save left grounding.CSV holding %r" % rows_saved())
-    save_grounding_csv(s, pgt, target)
-    if len(poll(lambda: rows_saved(), 3) or []) != 2:
-        raise Failure("Save data, once the disk had room, left %r" % rows_saved())
+    if find_file(inside, "grounding"):
+        raise Failure("the failed save left %s" % describe_folder(inside))
+    # Earlier days' results fill the file to the end of its last page, so a
+    # row added on a full disk needs room the disk does not have.
+    earlier = earlier_rows(4096)
+    with open(os.path.join(inside, "grounding.CSV"), "wb") as f:
+        f.write(earlier)
     save_on_full_disk("adding a row")
-    if len(rows_saved()) != 2 or any(len(r) != 12 for r in rows_saved()):
-        raise Failure("the failed save changed grounding.CSV to %r" % rows_saved())
+    with open(os.path.join(inside, "grounding.CSV"), "rb") as f:
+        if f.read() != earlier:
+            raise Failure("the failed save changed grounding.CSV to %r" % rows_saved()[-2:])
     save_grounding_csv(s, pgt, target)
-    rows = poll(lambda: (lambda r: r if len(r) == 3 else None)(rows_saved()), 3)
-    if not rows or rows[2][-1] != "full disk" or len(rows[2]) != 12:
-        raise Failure("Save data, once the disk had room again, left %r" % rows_saved())
+    rows = poll(lambda: (lambda r: r if len(r) > len(csv_rows_of(earlier)) else None)(
+        rows_saved()), 3)
+    if not rows or rows[:-1] != csv_rows_of(earlier) or rows[-1][-1] != "full disk":
+        raise Failure("Save data, once the disk had room again, left the file ending in %r" %
+                      rows_saved()[-2:])
+
+
+def earlier_rows(size):
+    """A grounding tester file of exactly size bytes: the header and rows."""
+    header = ("Date;Time;No. of meas.;HGB <;HGB < %;HGB >;HGB > %;Shoe <;Shoe < %;Shoe >;"
+              "Shoe > %;Comment\r\n")
+    row = "01/12/26;08:00:00;20;1;5.0%;0;0.0%;2;10.0%;0;0.0%;morning shift {}\r\n"
+    text = header
+    n = 0
+    while len(text) + len(row.format(n)) + 20 < size:
+        text += row.format(n)
+        n += 1
+    last = row.format(n)
+    text += last.replace("shift", "shift" + "x" * (size - len(text) - len(last)))
+    data = text.encode("cp1252")
+    assert len(data) == size
+    return data
+
+
+def csv_rows_of(data):
+    return [line.split(";") for line in data.decode("cp1252").split("\r\n") if line]
 
 
 def fill(folder):
