@@ -91,8 +91,9 @@ class Window:
         return self.session.x("xdotool", "getwindowname", self.id).rstrip("\n")
 
     def activate(self):
-        self.session.x("xdotool", "windowactivate", "--sync", self.id, check=False)
-        poll(lambda: self.session.active_id() == self.id, 2)
+        # Not --sync: a window under a modal one never becomes active.
+        self.session.x("xdotool", "windowactivate", self.id, check=False)
+        poll(lambda: self.session.active_id() == self.id, 1)
 
     def click(self, x, y, button=1):
         self.session.x("xdotool", "mousemove", "--window", self.id, str(x), str(y),
