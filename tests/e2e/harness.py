@@ -158,6 +158,7 @@ class Session:
         self.root = tempfile.mkdtemp(prefix="qm-e2e-")
         self.home = os.path.join(self.root, "home")
         self.procs = []
+        self.logs = []
         for d in ("home", "prog", "tmp", "run"):
             os.makedirs(os.path.join(self.root, d), mode=0o700)
         self._start_x()
@@ -170,6 +171,7 @@ class Session:
 
     def _spawn(self, args, log, env=None):
         out = open(os.path.join(self.out_dir, log), "wb")
+        self.logs.append(out)
         p = subprocess.Popen(args, stdout=out, stderr=subprocess.STDOUT, env=env, cwd=self.home,
                              stdin=subprocess.DEVNULL, start_new_session=True,
                              preexec_fn=_die_with_parent)
@@ -179,6 +181,7 @@ class Session:
     def _start_x(self):
         r, w = os.pipe()
         xlog = open(os.path.join(self.out_dir, "xvfb.log"), "wb")
+        self.logs.append(xlog)
         p = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1280x1024x24",
                               "-nolisten", "tcp", "-noreset"],
                              stdout=xlog, stderr=subprocess.STDOUT, pass_fds=(w,), cwd=self.root,
@@ -257,8 +260,13 @@ class Session:
             try:
                 p.wait(3)
             except subprocess.TimeoutExpired:
-                os.killpg(p.pid, signal.SIGKILL)
+                try:
+                    os.killpg(p.pid, signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
                 p.wait()
+        for f in self.logs:
+            f.close()
         shutil.rmtree(self.root, ignore_errors=True)
 
     # ---- X calls
@@ -282,7 +290,9 @@ class Session:
     def windows(self):
         """The program's visible top-level windows."""
         if not self.alive():
-            raise Failure("the program ended (exit status %s)" % self.program.returncode)
+            code = self.program.returncode
+            raise Failure("the program vanished (%s; see program.log)" % (
+                "killed by signal %d" % -code if code < 0 else "exit status %d" % code))
         ids = self.x("xdotool", "search", "--onlyvisible", "--name", ".", check=False).split()
         found = []
         for wid in ids:

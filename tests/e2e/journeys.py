@@ -153,10 +153,11 @@ def open_live_chart(s):
     s.menu("Device", "Down", "Right", "Right", "Down", "Return")
     if "Range : \u00b120kV/m" not in s.main.title():
         raise Failure("choosing EFM 640B +-20kV/m left the title %r" % s.main.title())
+    buttons = (START[0] - 40, START[1] - 10, 200, 70)
+    before = s.main.pixels(buttons)
     s.menu("View", "Down", "Return")
-    if not poll(lambda: s.main.pixels((EXIT[0] - 40, EXIT[1] - 10, 80, 20)) !=
-                s.main.pixels((EXIT[0] - 40, EXIT[1] - 60, 80, 20)), 3):
-        raise Failure("View -> Chart showed no chart window")
+    if not poll(lambda: s.main.pixels(buttons) != before, 3):
+        raise Failure("View -> Chart showed no chart window; %s" % describe(s))
 
 
 def run_chart(s, seconds):
