@@ -350,6 +350,10 @@ class Session:
         self.x("xdotool", "type", "--delay", str(delay), "--", text)
         self.settle()
 
+    def park_pointer(self):
+        """Moves the pointer to a corner where it lights up nothing."""
+        self.x("xdotool", "mousemove", "1279", "1023")
+
     def shot(self, name, wid="root"):
         path = os.path.join(self.out_dir, name + ".png")
         subprocess.run(["import", "-window", wid, path], env=self.xenv, capture_output=True)
@@ -390,14 +394,15 @@ class Session:
     # ---- menus and file dialogs
 
     # Where the main window's menu bar shows its titles (client coordinates).
-    MENU_TITLES = {"Exit": 35, "Device": 110, "View": 189, "Setup": 263}
+    MENU_TITLES = {"Exit": 35, "Device": 110, "View": 189, "Setup": 263, "?": 312}
 
     def menu(self, title, *steps):
         """Clicks a title of the main window's menu bar, then walks its
         drop-downs from the keyboard (Down, Up, Right, Return)."""
         self.main.activate()
         self.main.click(self.MENU_TITLES[title], 8)
-        self.key(*steps, delay=90)
+        if steps:
+            self.key(*steps, delay=90)
 
     def save_dialog(self, path, filter_text=None, title=r"^Save"):
         """Fills the platform's save dialog: the file type, then the name.

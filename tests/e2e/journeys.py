@@ -423,6 +423,50 @@ def fill(folder):
     os.close(fd)
 
 
+# Each window opened from the main window's menu, and closed by its close box.
+CLOSED_WINDOWS = (
+    ("the large display", ("View", "Down", "Down", "Return"), r"Range :  "),
+    ("the port settings", ("Setup", "Down", "Return"), r"^Setup$"),
+    ("the grounding tester", ("Device", "Up", "Right", "Return"), r"^PGT 300 / Port"),
+    ("the resistance meter", ("Device", "Up", "Up", "Right", "Return"), r"^RXM 850 / Port"),
+    ("the plate monitor", ("Device", "Up", "Up", "Up", "Right", "Right", "Return"),
+     r"^CHARGE-PLATE Monitor / Port"),
+    ("Info", ("?",), r"^Info$"),
+)
+
+
+def close_boxes(s):
+    """A window closed by its close box leaves the main window as its own
+    Exit, Cancel or OK does: Exit, Device, Setup and ? usable again (View
+    follows the device chosen)."""
+    s.menu("Device", "Down", "Right", "Right", "Down", "Return")  # a range enables View
+    menu_bar = (0, 0, 400, 17)
+
+    def menus():
+        return s.main.pixels((0, 0, 150, 17)) + s.main.pixels((220, 0, 110, 17))
+    faults = []
+    for name, steps, title in CLOSED_WINDOWS:
+        s.park_pointer()
+        s.main.steady_pixels(menu_bar)
+        before = menus()
+        s.menu(*steps)
+        window = s.wait_window(title)
+        if window.id == s.main.id:
+            raise Failure("%s did not open" % name)
+        window.close_box()
+        if poll(lambda: s.find(title) and s.find(title).id == window.id, 0.5):
+            s.wait_gone(window, 2)
+        s.park_pointer()
+        if not poll(lambda: menus() == before, 2):
+            s.main.shot("menu-after-" + name.replace(" ", "-"))
+            faults.append("after %s was closed by its close box the main window's menu "
+                          "bar stays greyed" % name)
+            break
+        s.expect_no_message({s.main.id}, "closing %s by its close box" % name)
+    if faults:
+        raise Failure("; ".join(faults))
+
+
 def describe_folder(folder):
     return ", ".join("%s (%d bytes)" % (n, os.path.getsize(os.path.join(folder, n)))
                      for n in sorted(os.listdir(folder))) or "nothing"
@@ -435,6 +479,7 @@ JOURNEYS = {
     "decay_after_close_box": decay_after_close_box,
     "live_chart_reopened": live_chart_reopened,
     "full_disk": full_disk,
+    "close_boxes": close_boxes,
 }
 
 
