@@ -423,6 +423,23 @@ def fill(folder):
     os.close(fd)
 
 
+def disabled_buttons(s):
+    """Save data and Print data look disabled until there are counts."""
+    pgt = open_grounding_tester(s)
+    captions = {"Save data": (50, 400, 100, 16), "Print data": (230, 400, 100, 16)}
+
+    def black_text():
+        return {name: dark_pixels(pgt.pixels(box)) > 20 for name, box in captions.items()}
+    looks = black_text()
+    if any(looks.values()):
+        raise Failure("before any transfer %s look%s enabled although nothing can be saved "
+                      "or printed" % (" and ".join(n for n, v in looks.items() if v),
+                                      "" if sum(looks.values()) > 1 else "s"))
+    transfer_statistics(s, pgt)
+    if not poll(lambda: all(black_text().values()), 2):
+        raise Failure("after the transfer Save data and Print data still look disabled")
+
+
 # Each window opened from the main window's menu, and closed by its close box.
 CLOSED_WINDOWS = (
     ("the large display", ("View", "Down", "Down", "Return"), r"Range :  "),
@@ -480,6 +497,7 @@ JOURNEYS = {
     "live_chart_reopened": live_chart_reopened,
     "full_disk": full_disk,
     "close_boxes": close_boxes,
+    "disabled_buttons": disabled_buttons,
 }
 
 
