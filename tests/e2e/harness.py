@@ -145,8 +145,16 @@ class Window:
         if box:
             args += ["-crop", "%dx%d+%d+%d" % (box[2], box[3], box[0], box[1]), "+repage"]
         args += ["-depth", "8", "rgb:-"]
-        return subprocess.run(args, env=self.session.xenv, capture_output=True,
-                              check=True).stdout
+        self.session.check_alive()
+        # import asks for a click on a window that is gone: the time-out ends that.
+        try:
+            r = subprocess.run(args, env=self.session.xenv, capture_output=True, timeout=10)
+        except subprocess.TimeoutExpired:
+            r = None
+        if not r or r.returncode != 0:
+            self.session.check_alive()
+            raise Failure("%r could not be pictured: it is gone" % self)
+        return r.stdout
 
 
 class Session:
@@ -287,12 +295,15 @@ class Session:
     def alive(self):
         return self.program.poll() is None
 
-    def windows(self):
-        """The program's visible top-level windows."""
+    def check_alive(self):
         if not self.alive():
             code = self.program.returncode
             raise Failure("the program vanished (%s; see program.log)" % (
                 "killed by signal %d" % -code if code < 0 else "exit status %d" % code))
+
+    def windows(self):
+        """The program's visible top-level windows."""
+        self.check_alive()
         ids = self.x("xdotool", "search", "--onlyvisible", "--name", ".", check=False).split()
         found = []
         for wid in ids:
@@ -356,7 +367,11 @@ class Session:
 
     def shot(self, name, wid="root"):
         path = os.path.join(self.out_dir, name + ".png")
-        subprocess.run(["import", "-window", wid, path], env=self.xenv, capture_output=True)
+        try:
+            subprocess.run(["import", "-window", wid, path], env=self.xenv, capture_output=True,
+                           timeout=10)
+        except subprocess.TimeoutExpired:
+            pass
         return path
 
     # ---- message boxes

@@ -318,6 +318,26 @@ def live_chart_reopened(s):
     s.expect_no_message(known, "Stop")
 
 
+def changed_series_type(s):
+    """The live series changed to points in the chart editor still charts."""
+    open_live_chart(s)
+    s.main.click(*EDIT_CHART)
+    editor = s.wait_window(r"^Editing Chart1")
+    editor.click(430, 181)  # Series page: Change...
+    gallery = s.wait_window(r"^Chart Gallery$")
+    gallery.click(62, 160)  # Point
+    gallery.click(336, 311)  # OK
+    s.wait_gone(gallery)
+    editor.click(447, 302)  # Close
+    s.wait_gone(editor)
+    s.main.click(*START)
+    try:
+        expect_moving_curve(s, "Start with the series changed to points")
+    except Failure as e:
+        raise Failure("pressing Start after changing the series to points: %s" % e)
+    s.main.click(*STOP)
+
+
 def expect_moving_curve(s, after):
     time.sleep(1.0)
     a = s.main.pixels(PLOT)
@@ -498,6 +518,7 @@ JOURNEYS = {
     "full_disk": full_disk,
     "close_boxes": close_boxes,
     "disabled_buttons": disabled_buttons,
+    "changed_series_type": changed_series_type,
 }
 
 
