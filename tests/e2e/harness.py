@@ -169,11 +169,16 @@ class Session:
         self.logs = []
         for d in ("home", "prog", "tmp", "run"):
             os.makedirs(os.path.join(self.root, d), mode=0o700)
-        self._start_x()
-        self._start_wm()
         # A folder that is a file system of 256 KB, seen by the program only.
         self.small_disk = os.path.join(self.home, "stick") if small_disk else None
-        self._start_program(program, self.small_disk)
+        try:
+            self._start_x()
+            self._start_wm()
+            self._start_program(program, self.small_disk)
+        except BaseException:
+            self.shot("start")
+            self.close()
+            raise
 
     # ---- starting and stopping
 
@@ -367,6 +372,8 @@ class Session:
 
     def shot(self, name, wid="root"):
         path = os.path.join(self.out_dir, name + ".png")
+        if not hasattr(self, "xenv"):
+            return path
         try:
             subprocess.run(["import", "-window", wid, path], env=self.xenv, capture_output=True,
                            timeout=10)
