@@ -403,54 +403,71 @@ bool HandleWheel(TControl* control, QWidget* w, QWheelEvent* e,
 
 } // namespace
 
+namespace {
+// The Windows-1252 bytes of typed text; false when a character has none, so
+// the key is refused rather than stored as '?'.
+bool TypedChars(const QString& Text, AnsiString& Chars) {
+    Chars = QStringToAnsi(Text);
+    if (Chars.Length() != Text.size()) return false;
+    for (int i = 0; i < Text.size(); ++i)
+        if (Chars[i + 1] == '?' && Text[i] != QChar('?')) return false;
+    return true;
+}
+} // namespace
+
 bool DispatchKeyPress(TWinControl* c, QKeyEvent* e, const std::function<bool(QEvent*)>& Base) {
     TCustomForm* form = GetParentForm(c);
-    WORD key = QtKeyToVK(e->key(), e->modifiers());
     const TShiftState shift = ShiftFromQt(e->modifiers(), Qt::NoButton);
-    bool swallow = false;
-    const bool modifierOnly = key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU;
-    if (form && key && !modifierOnly) {
-        RunAsMessage(form, [&] { swallow = form->IsShortCut(key, shift, c); });
-        if (swallow) return true;
-    }
-    if (form && form != c && form->KeyPreview()) {
-        RunAsMessage(form, [&] { TControlAccess::KeyDown(form, key, shift); });
+    // A key without a virtual-key code (most punctuation, letters of other
+    // layouts) has no KeyDown; it still types its character.
+    WORD key = QtKeyToVK(e->key(), e->modifiers());
+    if (key) {
+        const bool modifierOnly = key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU;
+        if (form && !modifierOnly) {
+            bool shortcut = false;
+            RunAsMessage(form, [&] { shortcut = form->IsShortCut(key, shift, c); });
+            if (shortcut) return true;
+        }
+        if (form && form != c && form->KeyPreview()) {
+            RunAsMessage(form, [&] { TControlAccess::KeyDown(form, key, shift); });
+            if (key == 0) return true;
+        }
+        RunAsMessage(c, [&] { TControlAccess::KeyDown(c, key, shift); });
         if (key == 0) return true;
-    }
-    RunAsMessage(c, [&] { TControlAccess::KeyDown(c, key, shift); });
-    if (key == 0) return true;
-    if (form && (key == VK_RETURN || key == VK_ESCAPE) && !shift.Contains(ssCtrl) &&
-        !shift.Contains(ssAlt) && !TControlAccess::WantsKey(c, key, shift)) {
-        bool taken = false;
-        RunAsMessage(form, [&] { taken = form->DialogKey(key, c); });
-        if (taken) return true;
-    }
-    const QString text = e->text();
-    if (!text.isEmpty()) {
-        const AnsiString ansi = QStringToAnsi(text);
-        char ch = ansi.IsEmpty() ? '\0' : ansi[1];
-        const char original = ch;
-        if (ch) {
-            if (form && form != c && form->KeyPreview()) {
-                RunAsMessage(form, [&] { TControlAccess::KeyPress(form, ch); });
-                if (ch == 0) return true;
-            }
-            RunAsMessage(c, [&] { TControlAccess::KeyPress(c, ch); });
-            if (ch == 0) return true;
-            if (ch != original) {
-                QKeyEvent changed(e->type(), e->key(), e->modifiers(),
-                                  AnsiToQString(AnsiString(ch)), e->isAutoRepeat(), e->count());
-                return Base(&changed);
-            }
+        if (form && (key == VK_RETURN || key == VK_ESCAPE) && !shift.Contains(ssCtrl) &&
+            !shift.Contains(ssAlt) && !TControlAccess::WantsKey(c, key, shift)) {
+            bool taken = false;
+            RunAsMessage(form, [&] { taken = form->DialogKey(key, c); });
+            if (taken) return true;
         }
     }
-    return Base(e);
+    // The character comes from the event's text, whatever the key code.
+    const QString text = e->text();
+    if (text.isEmpty()) return Base(e);
+    AnsiString typed;
+    if (!TypedChars(text, typed)) return true;
+    std::string kept;
+    TLifeWatch watch(c);
+    for (int i = 1; i <= typed.Length(); ++i) {
+        char ch = typed[i];
+        if (form && form != c && form->KeyPreview())
+            RunAsMessage(form, [&] { TControlAccess::KeyPress(form, ch); });
+        if (ch && watch.Alive()) RunAsMessage(c, [&] { TControlAccess::KeyPress(c, ch); });
+        if (!watch.Alive()) return true;
+        if (ch) kept += ch;
+    }
+    if (kept.empty()) return true;
+    if (kept == typed.str()) return Base(e);
+    QKeyEvent changed(e->type(), e->key(), e->modifiers(), AnsiToQString(AnsiString(kept)),
+                      e->isAutoRepeat(), e->count());
+    return Base(&changed);
 }
 
 namespace {
 bool HandleKeyRelease(TWinControl* c, QKeyEvent* e, const std::function<bool(QEvent*)>& Base) {
     TCustomForm* form = GetParentForm(c);
     WORD key = QtKeyToVK(e->key(), e->modifiers());
+    if (key == 0) return Base(e);
     const TShiftState shift = ShiftFromQt(e->modifiers(), Qt::NoButton);
     if (form && form != c && form->KeyPreview()) {
         RunAsMessage(form, [&] { TControlAccess::KeyUp(form, key, shift); });
