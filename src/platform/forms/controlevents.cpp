@@ -11,6 +11,7 @@
 #include "platform/forms/menus.h"
 #include <QCursor>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -413,6 +414,41 @@ bool TypedChars(const QString& Text, AnsiString& Chars) {
         if (Chars[i + 1] == '?' && Text[i] != QChar('?')) return false;
     return true;
 }
+
+// Runs typed characters through KeyPress (the form's first under key preview)
+// and collects those that remain; false when the control went away.
+bool PressChars(TWinControl* c, const AnsiString& Typed, std::string& Kept) {
+    TCustomForm* form = GetParentForm(c);
+    TLifeWatch watch(c);
+    for (int i = 1; i <= Typed.Length(); ++i) {
+        char ch = Typed[i];
+        if (form && form != c && form->KeyPreview())
+            RunAsMessage(form, [&] { TControlAccess::KeyPress(form, ch); });
+        if (ch && watch.Alive()) RunAsMessage(c, [&] { TControlAccess::KeyPress(c, ch); });
+        if (!watch.Alive()) return false;
+        if (ch) Kept += ch;
+    }
+    return true;
+}
+
+// Text composed by an input method is typed text too.
+bool HandleInputMethod(TWinControl* c, QInputMethodEvent* e,
+                       const std::function<bool(QEvent*)>& Base) {
+    const QString commit = e->commitString();
+    if (commit.isEmpty()) return Base(e);
+    AnsiString typed;
+    for (QChar qc : commit) {
+        AnsiString one;
+        if (TypedChars(QString(qc), one)) typed += one;
+    }
+    std::string kept;
+    if (!PressChars(c, typed, kept)) return true;
+    const QString keptText = AnsiToQString(AnsiString(kept));
+    if (keptText == commit) return Base(e);
+    QInputMethodEvent changed(e->preeditString(), e->attributes());
+    changed.setCommitString(keptText, e->replacementStart(), e->replacementLength());
+    return Base(&changed);
+}
 } // namespace
 
 bool DispatchKeyPress(TWinControl* c, QKeyEvent* e, const std::function<bool(QEvent*)>& Base) {
@@ -447,15 +483,7 @@ bool DispatchKeyPress(TWinControl* c, QKeyEvent* e, const std::function<bool(QEv
     AnsiString typed;
     if (!TypedChars(text, typed)) return true;
     std::string kept;
-    TLifeWatch watch(c);
-    for (int i = 1; i <= typed.Length(); ++i) {
-        char ch = typed[i];
-        if (form && form != c && form->KeyPreview())
-            RunAsMessage(form, [&] { TControlAccess::KeyPress(form, ch); });
-        if (ch && watch.Alive()) RunAsMessage(c, [&] { TControlAccess::KeyPress(c, ch); });
-        if (!watch.Alive()) return true;
-        if (ch) kept += ch;
-    }
+    if (!PressChars(c, typed, kept)) return true;
     if (kept.empty()) return true;
     if (kept == typed.str()) return Base(e);
     QKeyEvent changed(e->type(), e->key(), e->modifiers(), AnsiToQString(AnsiString(kept)),
@@ -531,6 +559,10 @@ bool DispatchControlEvent(TControl* control, QWidget* w, QEvent* e,
     case QEvent::KeyRelease:
         if (TWinControl* wc = KeyTarget(control); wc && w->isEnabled())
             return HandleKeyRelease(wc, static_cast<QKeyEvent*>(e), Base);
+        return Base(e);
+    case QEvent::InputMethod:
+        if (TWinControl* wc = KeyTarget(control); wc && w->isEnabled())
+            return HandleInputMethod(wc, static_cast<QInputMethodEvent*>(e), Base);
         return Base(e);
     case QEvent::ShortcutOverride: {
         // Menu shortcuts are ours; keep Qt's own shortcuts out of the way.

@@ -8,6 +8,7 @@
 #include "platform/forms/mask.h"
 #include "platform/forms/stdctrls.h"
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QWidget>
 #include <cstdio>
@@ -192,9 +193,13 @@ TEST_F(KeysTest, HandlersSeeTheCharacterOfEveryKeyAndOnlyAZeroSwallowsIt) {
     };
     for (const TKeyRow& k : keys)
         PressKey(edit->Widget(), k);
+    // Text composed by an input method goes the same way.
+    QInputMethodEvent composed;
+    composed.setCommitString(QStringLiteral("\u00F6\u03B1a"));
+    QApplication::sendEvent(edit->Widget(), &composed);
     // Keys without a key code have no KeyDown; a refused character reaches no handler.
-    EXPECT_EQ(log, (std::vector<std::string>{"press !", "press \x80", "down 65", "press a",
-                                             "down 88", "press x", "down 81"}));
-    EXPECT_EQ(edit->Text(), "!\x80"
-                            "b");
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"press !", "press \x80", "down 65", "press a", "down 88",
+                                        "press x", "down 81", "press \xF6", "press a"}));
+    EXPECT_EQ(edit->Text(), std::string("!\x80") + "b\xF6" + "b");
 }
