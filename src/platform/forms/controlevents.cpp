@@ -457,6 +457,7 @@ bool DispatchKeyPress(TWinControl* c, QKeyEvent* e, const std::function<bool(QEv
     // A key without a virtual-key code (most punctuation, letters of other
     // layouts) has no KeyDown; it still types its character.
     WORD key = QtKeyToVK(e->key(), e->modifiers());
+    TLifeWatch watch(c);
     if (key) {
         const bool modifierOnly = key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU;
         if (form && !modifierOnly) {
@@ -469,12 +470,12 @@ bool DispatchKeyPress(TWinControl* c, QKeyEvent* e, const std::function<bool(QEv
             if (key == 0) return true;
         }
         RunAsMessage(c, [&] { TControlAccess::KeyDown(c, key, shift); });
-        if (key == 0) return true;
+        if (key == 0 || !watch.Alive()) return true;
         if (form && (key == VK_RETURN || key == VK_ESCAPE) && !shift.Contains(ssCtrl) &&
             !shift.Contains(ssAlt) && !TControlAccess::WantsKey(c, key, shift)) {
             bool taken = false;
             RunAsMessage(form, [&] { taken = form->DialogKey(key, c); });
-            if (taken) return true;
+            if (taken || !watch.Alive()) return true;
         }
     }
     // The character comes from the event's text, whatever the key code.
