@@ -53,9 +53,18 @@ void DrawGlyph(TCanvas* Canvas, TBitmap* Glyph, int NumGlyphs, int Index, int X,
     QImage part = GlyphPart(Glyph, NumGlyphs, Index);
     if (part.isNull()) return;
     if (Index == 1 && NumGlyphs < 2) part = EtchedGlyph(part);
-    // Through a bitmap keyed with a colour the picture cannot hold.
+    // Through a bitmap keyed with a colour the image does not use.
+    auto uses = [&](QRgb colour) {
+        for (int y = 0; y < part.height(); ++y)
+            for (int x = 0; x < part.width(); ++x)
+                if (qAlpha(part.pixel(x, y)) != 0 && (part.pixel(x, y) | 0xFF000000u) == colour)
+                    return true;
+        return false;
+    };
+    QRgb key = 0xFF010203u;
+    while (uses(key))
+        ++key;
     TBitmap keyed(part.width(), part.height());
-    const QRgb key = 0xFF000000u | 0x010203u;
     QImage* target = BitmapImage(&keyed);
     target->fill(key);
     for (int y = 0; y < part.height(); ++y)
@@ -63,7 +72,7 @@ void DrawGlyph(TCanvas* Canvas, TBitmap* Glyph, int NumGlyphs, int Index, int X,
             if (qAlpha(part.pixel(x, y)) != 0)
                 target->setPixel(x, y, part.pixel(x, y) | 0xFF000000u);
     Canvas->TransparentBlt(X, Y, part.width(), part.height(), keyed.Canvas(), 0, 0, part.width(),
-                           part.height(), RGB(1, 2, 3));
+                           part.height(), RGB(qRed(key), qGreen(key), qBlue(key)));
 }
 
 // ---------------------------------------------------------------------------
