@@ -7,9 +7,12 @@
 #include "platform/graphics/printers.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/win32/kernel.h"
+#include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
@@ -84,39 +87,32 @@ int FilterCount(const AnsiString& Filter) {
 // ---------------------------------------------------------------------------
 // Message boxes
 
-int ShowMessageBoxImpl(const AnsiString& Text, const AnsiString& Caption, int Flags) {
-    TDialogRequest request;
-    request.Kind = TDialogKind::MessageBox;
-    request.Caption = Caption;
-    request.Text = Text;
-    request.Flags = Flags;
-    TDialogAnswer answer;
-    if (Respond(request, answer)) return answer.Result;
+namespace {
+// The frame's icon and buttons beside a title, with some air.
+constexpr int TitleFrameRoom = 150;
+} // namespace
 
-    QMessageBox box(DialogParent());
-    box.setWindowTitle(AnsiToQString(request.Caption));
-    box.setText(AnsiToQString(Text));
+std::vector<TMessageBoxButton> SetUpMessageBox(QMessageBox& Box, const AnsiString& Text,
+                                               const AnsiString& Caption, int Flags) {
+    Box.setWindowTitle(AnsiToQString(Caption));
+    Box.setText(AnsiToQString(Text));
     switch (Flags & MB_ICONMASK) {
     case MB_ICONHAND:
-        box.setIcon(QMessageBox::Critical);
+        Box.setIcon(QMessageBox::Critical);
         break;
     case MB_ICONQUESTION:
-        box.setIcon(QMessageBox::Question);
+        Box.setIcon(QMessageBox::Question);
         break;
     case MB_ICONEXCLAMATION:
-        box.setIcon(QMessageBox::Warning);
+        Box.setIcon(QMessageBox::Warning);
         break;
     case MB_ICONASTERISK:
-        box.setIcon(QMessageBox::Information);
+        Box.setIcon(QMessageBox::Information);
         break;
     default:
         break;
     }
-    struct TButtonId {
-        QMessageBox::StandardButton Button;
-        int Id;
-    };
-    std::vector<TButtonId> buttons;
+    std::vector<TMessageBoxButton> buttons;
     switch (Flags & MB_TYPEMASK) {
     case MB_OKCANCEL:
         buttons = {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}};
@@ -141,15 +137,41 @@ int ShowMessageBoxImpl(const AnsiString& Text, const AnsiString& Caption, int Fl
         break;
     }
     QMessageBox::StandardButtons all;
-    for (const TButtonId& b : buttons)
-        all |= b.Button;
-    box.setStandardButtons(all);
+    for (const TMessageBoxButton& b : buttons)
+        all |= QMessageBox::StandardButton(b.Button);
+    Box.setStandardButtons(all);
     const size_t def = (Flags & MB_DEFMASK) == MB_DEFBUTTON2   ? 1
                        : (Flags & MB_DEFMASK) == MB_DEFBUTTON3 ? 2
                                                                : 0;
-    if (def < buttons.size()) box.setDefaultButton(buttons[def].Button);
+    if (def < buttons.size())
+        Box.setDefaultButton(QMessageBox::StandardButton(buttons[def].Button));
+    // The platform widens a box to show its whole title; window managers cut
+    // what does not fit (and write titles bold). Room for the title and for
+    // the frame's icon and buttons.
+    QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+    titleFont.setBold(true);
+    const int titleWidth =
+        QFontMetrics(titleFont).horizontalAdvance(Box.windowTitle()) + TitleFrameRoom;
+    if (auto* grid = qobject_cast<QGridLayout*>(Box.layout()))
+        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    return buttons;
+}
+
+int ShowMessageBoxImpl(const AnsiString& Text, const AnsiString& Caption, int Flags) {
+    TDialogRequest request;
+    request.Kind = TDialogKind::MessageBox;
+    request.Caption = Caption;
+    request.Text = Text;
+    request.Flags = Flags;
+    TDialogAnswer answer;
+    if (Respond(request, answer)) return answer.Result;
+
+    QMessageBox box(DialogParent());
+    const std::vector<TMessageBoxButton> buttons =
+        SetUpMessageBox(box, Text, request.Caption, Flags);
     const int chosen = box.exec();
-    for (const TButtonId& b : buttons)
+    for (const TMessageBoxButton& b : buttons)
         if (b.Button == chosen) return b.Id;
     return CancelAnswer(request).Result;
 }

@@ -2,12 +2,16 @@
 // and the responder's own verdicts on unexpected and missing items.
 #include "forms_fixture.h"
 #include "platform/forms/dialogs.h"
+#include "platform/forms/formsqt.h"
 #include "platform/graphics/metafile.h" // completes the printer header
 #include "platform/graphics/printers.h"
 #include "support/external_tool.h"
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <QApplication>
+#include <QFontMetrics>
+#include <QMessageBox>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -51,6 +55,39 @@ TEST_F(DialogsTest, MessageDlgMapsTypesAndButtons) {
     EXPECT_EQ(
         MessageDlgPos("Delete Series1 ?", mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0, 130, 120),
         mrNo);
+}
+
+// The box the user sees is wide enough for its title as a window manager
+// writes it (bold), beside the frame's icon and buttons.
+TEST_F(DialogsTest, MessageBoxesNeverCutTheirTitle) {
+    const struct {
+        const char* Caption;
+        const char* Text;
+        int Flags;
+        std::vector<int> Ids;
+    } boxes[] = {
+        {"Input errors", "Incorrect date entry ", MB_OK, {IDOK}},
+        {"Delete statistic data memory !",
+         "Are you sure !",
+         MB_OKCANCEL | MB_ICONEXCLAMATION,
+         {IDOK, IDCANCEL}},
+        {"Error", "Overflow", MB_YESNOCANCEL, {IDYES, IDNO, IDCANCEL}},
+    };
+    QFont bold = QApplication::font("QMdiSubWindowTitleBar");
+    bold.setBold(true);
+    for (const auto& b : boxes) {
+        SCOPED_TRACE(b.Caption);
+        QMessageBox box;
+        std::vector<int> ids;
+        for (const TMessageBoxButton& button : SetUpMessageBox(box, b.Text, b.Caption, b.Flags))
+            ids.push_back(button.Id);
+        EXPECT_EQ(ids, b.Ids);
+        box.show();
+        QApplication::processEvents();
+        EXPECT_EQ(box.windowTitle().toStdString(), b.Caption);
+        EXPECT_GE(box.width(), QFontMetrics(bold).horizontalAdvance(box.windowTitle()) + 100);
+        box.hide();
+    }
 }
 
 TEST_F(DialogsTest, InputQueryAndInputBox) {

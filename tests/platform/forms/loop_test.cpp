@@ -272,16 +272,6 @@ TEST_F(LoopTest, KeyPreviewLetsTheFormSeeKeysFirst) {
     EXPECT_EQ(order, (std::vector<std::string>{"form", "edit", "form"}));
 }
 
-TEST_F(LoopTest, KeyPressMayReplaceOrSwallowTheCharacter) {
-    Edit->OnKeyPress = [](TObject*, char& Key) {
-        if (Key == 'a') Key = 'b';
-        if (Key == 'x') Key = 0;
-    };
-    Form->Show();
-    SimulateType(Edit, "axa");
-    EXPECT_EQ(Edit->Text(), "bb");
-}
-
 TEST_F(LoopTest, TimersFollowTheVirtualClock) {
     TVirtualClockScope time;
     TTimer timer(Form.get());
