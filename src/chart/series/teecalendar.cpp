@@ -98,7 +98,7 @@ TCalendarSeries::TCalendarSeries(TComponent* AOwner)
     FTrailing->SetTransparent(true);
     FTrailing->Font()->SetColor(0x808080);
     FWeekDays->SetFormat("ddd");
-    FWeekDays->Pen()->SetVisible(false);
+    FWeekDays->Pen()->InitVisible(false);
     SetShowInLegend(false);
     KeepPlaceholder();
 }

@@ -334,13 +334,87 @@ void TWriter::WriteCollection(TCollection* Value) {
 }
 
 void TWriter::WriteProperties(TPersistent* Instance) {
+    WriteProperties(Instance, nullptr);
+}
+
+namespace {
+// Whether a property holds what the constructor gave the same property of a
+// fresh instance. Sub-objects and references are compared by their own rules.
+bool SameAsConstructed(const TPropInfo* Prop, TObject* Instance, TObject* Constructed) {
+    switch (Prop->Kind) {
+    case TPropKind::Integer:
+    case TPropKind::Boolean:
+    case TPropKind::Enumeration:
+    case TPropKind::Set:
+        return Prop->GetOrd(Instance) == Prop->GetOrd(Constructed);
+    case TPropKind::Float:
+        return Prop->GetFloat(Instance) == Prop->GetFloat(Constructed);
+    case TPropKind::String:
+        return Prop->GetStr(Instance) == Prop->GetStr(Constructed);
+    case TPropKind::Object:
+        return false;
+    case TPropKind::Component:
+        return Prop->IsDefault(Instance);
+    }
+    return false;
+}
+} // namespace
+
+std::unique_ptr<TObject> TWriter::Construct(TClass Class) const {
+    if (!FAgainstConstructed || !Class->Factory) return nullptr;
+    std::unique_ptr<TObject> made(Class->Factory(nullptr));
+    // Setters behave as while reading (no range checks against other values).
+    if (auto* c = dynamic_cast<TComponent*>(made.get())) c->BeginLoading();
+    return made;
+}
+
+namespace {
+// The constructed instance takes the value written, as the reader's would.
+void Replay(const TPropInfo* Prop, TObject* Instance, TObject* Constructed) {
+    try {
+        switch (Prop->Kind) {
+        case TPropKind::Integer:
+        case TPropKind::Boolean:
+        case TPropKind::Enumeration:
+        case TPropKind::Set:
+            if (Prop->SetOrd) Prop->SetOrd(Constructed, Prop->GetOrd(Instance));
+            break;
+        case TPropKind::Float:
+            if (Prop->SetFloat) Prop->SetFloat(Constructed, Prop->GetFloat(Instance));
+            break;
+        case TPropKind::String:
+            if (Prop->SetStr) Prop->SetStr(Constructed, Prop->GetStr(Instance));
+            break;
+        case TPropKind::Object:
+        case TPropKind::Component:
+            break;
+        }
+    } catch (const std::exception&) {
+        // A value the fresh instance refuses leaves it as it was; what follows
+        // is then compared with that, which only ever writes more.
+    }
+}
+} // namespace
+
+void TWriter::WriteProperties(TPersistent* Instance, TObject* Constructed) {
     if (FPropPath.Length() > 255) throw EWriteError("Properties nested too deep");
-    for (const TPropInfo* prop : GetPropList(Instance->ClassType()))
-        if (prop->IsStored(Instance) && !prop->IsDefault(Instance)) WriteProperty(Instance, prop);
+    if (Constructed && Constructed->ClassType() != Instance->ClassType()) Constructed = nullptr;
+    for (const TPropInfo* prop : GetPropList(Instance->ClassType())) {
+        if (!prop->IsStored(Instance)) continue;
+        if (Constructed ? SameAsConstructed(prop, Instance, Constructed)
+                        : prop->IsDefault(Instance))
+            continue;
+        WriteProperty(Instance, prop, Constructed);
+        if (Constructed) Replay(prop, Instance, Constructed);
+    }
     Instance->DefineProperties(this);
 }
 
 void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* Prop) {
+    WriteProperty(Instance, Prop, nullptr);
+}
+
+void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* Prop, TObject* Constructed) {
     switch (Prop->Kind) {
     case TPropKind::Integer: {
         const int64_t v = Prop->GetOrd(Instance);
@@ -399,7 +473,7 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* Prop) {
             const AnsiString saved = FPropPath;
             TScopeExit restore{[&] { FPropPath = saved; }};
             FPropPath += Prop->Name + ".";
-            WriteProperties(persistent);
+            WriteProperties(persistent, Constructed ? Prop->GetObj(Constructed) : nullptr);
         }
         break;
     }
@@ -435,7 +509,8 @@ void TWriter::WriteComponent(TComponent* Component) {
     WriteStr(Component->Name());
     const AnsiString saved = FPropPath;
     FPropPath = AnsiString();
-    WriteProperties(Component);
+    const std::unique_ptr<TObject> constructed = Construct(Component->ClassType());
+    WriteProperties(Component, constructed.get());
     FPropPath = saved;
     WriteListEnd();
     Component->GetChildren([this](TComponent* child) { WriteComponent(child); }, FRoot);
