@@ -361,6 +361,7 @@ public:
         TPath path;
         std::set<TObject*> seen;
         Collect(probe.Root, path, seen, leaves);
+        DeclaredDefaults(R, probe.Root->ClassType());
         for (const TLeaf& l : leaves)
             try {
                 One(R, l);
@@ -370,6 +371,27 @@ public:
     }
 
 private:
+    // A class's own properties declare what its constructor sets. (A sub-object's
+    // owner may set it up otherwise; chart files compare those with a fresh owner.)
+    void DeclaredDefaults(const TRootSpec& R, TClass Class) {
+        std::unique_ptr<TObject> fresh(Class->Factory(nullptr));
+        for (const TPropInfo* p : GetPropList(Class)) {
+            if (!p->HasDefault || IsExcluded(fresh.get(), p->Name) ||
+                p->Kind == TPropKind::Object || p->Kind == TPropKind::Component)
+                continue;
+            TValue d;
+            if (p->Kind == TPropKind::Float)
+                d.Float = p->DefaultFloat;
+            else if (p->Kind == TPropKind::String)
+                d.Str = p->DefaultStr;
+            else
+                d.Ord = p->DefaultOrd;
+            const TValue v = Get(p, fresh.get());
+            if (!(v == d))
+                Fail(R, {{}, p->Name}, "declares " + Show(d) + ", the constructor sets " + Show(v));
+        }
+    }
+
     void Fail(const TRootSpec& R, const TLeaf& L, const std::string& Why) {
         std::string where = R.Label;
         const std::string p = PathText(L.Path);
