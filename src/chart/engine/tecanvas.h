@@ -221,6 +221,7 @@ public:
         : TTeeGradient(std::move(ChangedEvent)) {}
     bool Outline() const { return FOutline; }
     void SetOutline(bool Value);
+    void Assign(TPersistent* Source) override;
 
 private:
     bool FOutline = false;

@@ -16,6 +16,7 @@
 #include "platform/classes/props.h"
 #include "platform/classes/streams.h"
 #include "platform/classes/stringlist.h"
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
@@ -585,6 +586,109 @@ TEST(PublishedRoundTrip, EveryPropertyOfEveryRegisteredClassComesBack) {
                                        << " properties in " << roots << " classes:\n"
                                        << all;
     EXPECT_GT(walk.Checked, 5000);
+}
+
+// A property both types share: each step of its path names a property of the
+// same name and kind in both, the first one declared by a common base class.
+bool Shared(TObject* A, TObject* B, const TLeaf& L) {
+    TObject* a = A;
+    TObject* b = B;
+    for (size_t i = 0; i <= L.Path.size(); ++i) {
+        const AnsiString& name = i < L.Path.size() ? L.Path[i].Name : L.Prop;
+        const TPropInfo* pa = GetPropInfo(a->ClassType(), name);
+        const TPropInfo* pb = GetPropInfo(b->ClassType(), name);
+        if (!pa || !pb || pa->Kind != pb->Kind || (i == 0 && pa != pb)) return false;
+        if (i == L.Path.size()) break;
+        a = Resolve(a, {L.Path[i]}, 1);
+        b = Resolve(b, {L.Path[i]}, 1);
+        if (!a || !b) return false;
+    }
+    return true;
+}
+
+// Changing a series' type keeps every setting the new type shares with the
+// old one; each registered type is changed into the next one and back.
+TEST(PublishedRoundTrip, ChangingTheTypeKeepsWhatBothTypesShare) {
+    TeeExtraSeriesStartup();
+    TChart starter;
+    std::vector<TClass> types;
+    for (int i = 0; i < TeeSeriesTypes().Count(); ++i) {
+        TTeeSeriesType* t = TeeSeriesTypes().Get(i);
+        if (t->SeriesClass && !t->FunctionClass &&
+            std::find(types.begin(), types.end(), t->SeriesClass) == types.end())
+            types.push_back(t->SeriesClass);
+    }
+    std::vector<std::string> failures;
+    int checked = 0;
+    for (size_t i = 0; i < types.size(); ++i)
+        for (TClass to :
+             {types[(i + 1) % types.size()], types[(i + types.size() - 1) % types.size()]}) {
+            TClass from = types[i];
+            TChart probeChart;
+            TChartSeries* probe = CreateNewSeries(&probeChart, &probeChart, from);
+            TChartSeries* other = CreateNewSeries(&probeChart, &probeChart, to);
+            std::vector<TLeaf> leaves;
+            TPath path;
+            std::set<TObject*> seen;
+            Collect(probe, path, seen, leaves);
+            for (const TLeaf& l : leaves) {
+                // A list's name belongs to its type.
+                if (!Shared(probe, other, l) ||
+                    (l.Prop == "Name" && !l.Path.empty() && l.Path.back().Name.Pos("Values")))
+                    continue;
+                const TPropInfo* p =
+                    GetPropInfo(Resolve(probe, l.Path, l.Path.size())->ClassType(), l.Prop);
+                if (p->Kind == TPropKind::Component) continue;
+                TChart chart;
+                TChartSeries* s = CreateNewSeries(&chart, &chart, from);
+                TObject* o = Resolve(s, l.Path, l.Path.size());
+                const TValue v0 = Get(p, o);
+                const TValue theirs = Get(p, Resolve(other, l.Path, l.Path.size()));
+                const TRule* rule = RuleOf(o, l.Prop);
+                std::vector<TValue> candidates = Candidates(p, v0);
+                if (rule && !rule->Values.empty()) {
+                    candidates.clear();
+                    for (int64_t v : rule->Values)
+                        candidates.push_back({v, 0, {}});
+                }
+                bool set = false;
+                TValue v1;
+                for (const TValue& c : candidates) {
+                    if (c == theirs) continue;
+                    try {
+                        Set(p, o, c, nullptr);
+                    } catch (const std::exception&) {
+                        continue;
+                    }
+                    v1 = Get(p, o);
+                    if (!(v1 == v0) && !(v1 == theirs)) {
+                        set = true;
+                        break;
+                    }
+                }
+                if (!set) continue;
+                ++checked;
+                const bool crosswise = s->YIsMandatory() != other->YIsMandatory();
+                ChangeSeriesType(s, to);
+                // Between a vertical and a horizontal type the X and Y lists trade places.
+                TPath there = l.Path;
+                if (crosswise && !there.empty() && there[0].Name == "XValues")
+                    there[0].Name = "YValues";
+                else if (crosswise && !there.empty() && there[0].Name == "YValues")
+                    there[0].Name = "XValues";
+                TObject* n = Resolve(s, there, there.size());
+                const TValue got = n ? Get(GetPropInfo(n->ClassType(), l.Prop), n) : TValue{};
+                if (!(got == v1))
+                    failures.push_back(std::string(from->Name) + " to " + to->Name + ": " +
+                                       PathText(l.Path) + (l.Path.empty() ? "" : ".") +
+                                       l.Prop.c_str() + " set " + Show(v1) + " became " +
+                                       Show(got));
+            }
+        }
+    std::string all;
+    for (const std::string& f : failures)
+        all += f + "\n";
+    EXPECT_TRUE(failures.empty()) << failures.size() << " of " << checked << ":\n" << all;
 }
 
 } // namespace
