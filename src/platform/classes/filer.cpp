@@ -414,6 +414,32 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* Prop) {
     WriteProperty(Instance, Prop, nullptr);
 }
 
+// A property that a later one changed as a side effect is written once more,
+// after it, so the reader ends where the writer was.
+void TWriter::WriteChangedAfterwards(TPersistent* Instance, TObject* Constructed) {
+    if (Constructed->ClassType() != Instance->ClassType()) return;
+    for (const TPropInfo* prop : GetPropList(Instance->ClassType())) {
+        if (prop->Kind == TPropKind::Object) {
+            TObject* sub = prop->GetObj(Instance);
+            auto* persistent = dynamic_cast<TPersistent*>(sub);
+            TObject* constructedSub = prop->GetObj(Constructed);
+            if (!persistent || !constructedSub || dynamic_cast<TCollection*>(sub) ||
+                dynamic_cast<TStrings*>(sub))
+                continue;
+            const AnsiString saved = FPropPath;
+            TScopeExit restore{[&] { FPropPath = saved; }};
+            FPropPath += prop->Name + ".";
+            WriteChangedAfterwards(persistent, constructedSub);
+            continue;
+        }
+        if (prop->Kind == TPropKind::Component || !prop->IsStored(Instance) ||
+            SameAsConstructed(prop, Instance, Constructed))
+            continue;
+        WriteProperty(Instance, prop, Constructed);
+        Replay(prop, Instance, Constructed);
+    }
+}
+
 void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* Prop, TObject* Constructed) {
     switch (Prop->Kind) {
     case TPropKind::Integer: {
@@ -511,6 +537,7 @@ void TWriter::WriteComponent(TComponent* Component) {
     FPropPath = AnsiString();
     const std::unique_ptr<TObject> constructed = Construct(Component->ClassType());
     WriteProperties(Component, constructed.get());
+    if (constructed) WriteChangedAfterwards(Component, constructed.get());
     FPropPath = saved;
     WriteListEnd();
     Component->GetChildren([this](TComponent* child) { WriteComponent(child); }, FRoot);

@@ -143,6 +143,7 @@ private:
     void WriteStrings(TStrings* Value);
     AnsiString ComponentReference(TComponent* Component) const;
     void WriteProperties(TPersistent* Instance, TObject* Constructed);
+    void WriteChangedAfterwards(TPersistent* Instance, TObject* Constructed);
     void WriteProperty(TPersistent* Instance, const TPropInfo* Prop, TObject* Constructed);
     std::unique_ptr<TObject> Construct(TClass Class) const;
 
