@@ -46,6 +46,11 @@ QM_PUBLISHED(
     Prop("Title", &Self::Title, &Self::SetTitle),
     Prop("WindowState", &Self::WindowState, &Self::SetWindowState).Default(wsNormal));
 
+QM_PUBLISHED(TChartEditorPanel, Prop("Chart", &Self::Chart, &Self::SetChart),
+             Prop("Locked", &Self::Locked, &Self::SetLocked).Default(false),
+             Prop("Align", &Self::Align, &Self::SetAlign).Default(alNone),
+             Prop("BevelOuter", &Self::BevelOuter, &Self::SetBevelOuter).Default(bvLowered));
+
 TTeeEditorFormHooks& TeeEditorFormHooks() {
     static TTeeEditorFormHooks hooks;
     return hooks;
@@ -229,7 +234,8 @@ void TChartEditorPanel::SelectUnderMouse() {
 namespace {
 const bool ChartImageRegistered = [] {
     static const char* const Extension = "tee";
-    TPicture::RegisterFileFormat(Extension, "Chart", [] { return std::make_unique<TChartImage>(); });
+    TPicture::RegisterFileFormat(Extension, "Chart",
+                                 [] { return std::make_unique<TChartImage>(); });
     return true;
 }();
 } // namespace
