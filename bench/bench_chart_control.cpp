@@ -205,7 +205,7 @@ void BM_Repaint_vs_QCustomPlot(benchmark::State& state) {
     {
         auto bySegments = MakeDataChart(fast, true, ys);
         TBitmap reference(W, H);
-        Frame(*bySegments, reference);
+        bySegments->Draw(reference.Canvas(), TRect(0, 0, W, H));
         state.counters["same_pixels"] = SameImage(target, reference) ? 1 : 0;
     }
 #ifdef QM_HAVE_QCUSTOMPLOT

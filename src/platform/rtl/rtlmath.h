@@ -39,6 +39,10 @@ inline int PixelPos(double v, int limit = PixelLimit) {
 void PixelPositions(const double* V, int Count, double Minimum, double Scale, double Origin,
                     bool Negate, int limit, int* Out, int Step);
 
+// The lowest and highest of V[0 .. Count) (Count > 0); false when one of them
+// is NaN, and Lo and Hi are then of no use.
+bool ValueRange(const double* V, int Count, double& Lo, double& Hi);
+
 // Saturating double -> int for non-pixel quantities (counts, indexes).
 int SafeInt(double v);
 
