@@ -1135,42 +1135,65 @@ void TCustomLineSeries::AddFolded(int Start, int Count, TLineColumns& Line) {
     const auto moveTo = [&Line](int Row) {
         if (Row != Line.LastRow()) Line.Extend(INT32_MAX, INT32_MIN, Row);
     };
-    // Points Y[0 .. N) on the open column: the rows between their extremes,
-    // the rows themselves only for the run on the last point's row.
+    // Points Y[0 .. N) on the open column: the rows between the extremes of
+    // the points before the run on the last point's row, then that run.
     const auto rows = [&](const double* Y, int N) {
-        double lo, hi;
-        if (!ValueRange(Y, N, lo, hi)) {
-            for (int k = 0; k < N; ++k)
-                moveTo(row(Y[k]));
-            return;
-        }
-        const int a = row(lo), b = row(hi);
-        if (a == b) return moveTo(a);
         const int last = row(Y[N - 1]);
         int t = N - 1;
         while (t > 0 && row(Y[t - 1]) == last)
             --t;
         if (t == 0) return moveTo(last);
-        ValueRange(Y, t, lo, hi);
+        double lo, hi;
+        if (!ValueRange(Y, t, lo, hi)) {
+            for (int k = 0; k < N; ++k)
+                moveTo(row(Y[k]));
+            return;
+        }
         const int c = row(lo), d = row(hi);
         Line.Extend(std::min(c, d), std::max(c, d), last);
     };
+    const auto column = [&](double Value) { return AxisPixel(xOrigin + (Value - xMin) * xScale); };
     const double* xv = XValues()->Data() + Start;
     const double* yv = YValues()->Data() + Start;
     int xs[Block];
     for (int b = 0; b < Count; b += Block) {
         const int n = std::min(Block, Count - b);
-        PixelPositions(xv + b, n, xMin, xScale, xOrigin, false, TeeMaxPixelPos, xs, 1);
+        const double* x = xv + b;
         const double* y = yv + b;
+        if (Ascending(x, n)) {
+            // Columns never go back: each one's end is searched, not mapped point by point.
+            for (int s = 0; s < n;) {
+                const int c = column(x[s]);
+                if (c != Line.Column()) {
+                    Line.NewColumn(c, row(y[s]));
+                    ++s;
+                    continue;
+                }
+                int in = s, out = s + 1;
+                for (int step = 1; out < n && column(x[out]) == c; step *= 2) {
+                    in = out;
+                    out = in + step;
+                }
+                out = std::min(out, n);
+                while (out - in > 1) {
+                    const int mid = in + (out - in) / 2;
+                    (column(x[mid]) == c ? in : out) = mid;
+                }
+                rows(y + s, out - s);
+                s = out;
+            }
+            continue;
+        }
+        PixelPositions(x, n, xMin, xScale, xOrigin, false, TeeMaxPixelPos, xs, 1);
         for (int s = 0; s < n;) {
-            const int x = xs[s];
-            if (x != Line.Column()) {
-                Line.NewColumn(x, row(y[s]));
+            const int c = xs[s];
+            if (c != Line.Column()) {
+                Line.NewColumn(c, row(y[s]));
                 ++s;
                 continue;
             }
             int e = s + 1;
-            while (e < n && xs[e] == x)
+            while (e < n && xs[e] == c)
                 ++e;
             rows(y + s, e - s);
             s = e;

@@ -91,6 +91,22 @@ bool ValueRange(const double* V, int Count, double& Lo, double& Hi) {
     return ordered;
 }
 
+bool Ascending(const double* V, int Count) {
+    int i = 0;
+#if defined(__SSE2__)
+    __m128d ok = _mm_castsi128_pd(_mm_set1_epi32(-1));
+    for (; i + 4 < Count; i += 4) {
+        const __m128d a = _mm_loadu_pd(V + i), b = _mm_loadu_pd(V + i + 2);
+        ok = _mm_and_pd(ok, _mm_cmple_pd(a, _mm_loadu_pd(V + i + 1)));
+        ok = _mm_and_pd(ok, _mm_cmple_pd(b, _mm_loadu_pd(V + i + 3)));
+    }
+    if (_mm_movemask_pd(ok) != 3) return false;
+#endif
+    for (; i + 1 < Count; ++i)
+        if (!(V[i] <= V[i + 1])) return false;
+    return Count < 1 || V[Count - 1] == V[Count - 1];
+}
+
 int SafeInt(double v) {
     if (std::isnan(v)) return 0;
     if (v >= std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();

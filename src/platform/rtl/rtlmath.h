@@ -43,6 +43,9 @@ void PixelPositions(const double* V, int Count, double Minimum, double Scale, do
 // is NaN, and Lo and Hi are then of no use.
 bool ValueRange(const double* V, int Count, double& Lo, double& Hi);
 
+// Whether V[0 .. Count) never falls from one value to the next (NaN fails).
+bool Ascending(const double* V, int Count);
+
 // Saturating double -> int for non-pixel quantities (counts, indexes).
 int SafeInt(double v);
 
