@@ -293,25 +293,22 @@ private:
     [[gnu::noinline]] void InsertGrowing(int Index, double Value);
     void CheckIndex(int Index) const;
     // Statistics that are known stay known through an append: the value joins
-    // them the way a recount would take it last, so a live series is not
-    // recounted on every repaint.
+    // the extremes the way a recount would take it last, and the sums when
+    // they are read (in the same order), so a live series is neither recounted
+    // on every repaint nor summed on every point.
     void Appended(double Value) {
         if (FStatsDirty) return;
         if (FCount == 1) {
             FMinValue = FMaxValue = Value;
-            FSum = Value;
-            FSumABS = std::fabs(Value);
-        } else {
-            if (Value < FMinValue)
-                FMinValue = Value;
-            else if (Value > FMaxValue)
-                FMaxValue = Value;
-            FSum += Value;
-            FSumABS += std::fabs(Value);
+            FSummed = 0;
+        } else if (Value < FMinValue) {
+            FMinValue = Value;
+        } else if (Value > FMaxValue) {
+            FMaxValue = Value;
         }
-        FTotal = static_cast<double>(FSum);
-        FTotalABS = static_cast<double>(FSumABS);
     }
+    // Adds the entries appended since the sums were last brought up to date.
+    void CatchUpSums() const;
     // Entries from Index on are no longer known to be in order.
     void Unordered(int Index) { FOrderedCount = std::min(FOrderedCount, std::max(0, Index)); }
     void ReadMultiplier(TReader* Reader);
@@ -327,6 +324,8 @@ private:
     mutable double FTotalABS = 0;
     mutable long double FSum = 0;
     mutable long double FSumABS = 0;
+    // Entries 0..FSummed-1 are in FSum and FSumABS.
+    mutable int FSummed = 0;
     AnsiString FValueSource;
     TChartValues FValue;
     int FCount = 0;
