@@ -124,6 +124,13 @@ public:
     void swap_entries(size_t A, size_t B) {
         if (!FUniform) std::swap(FList[A], FList[B]);
     }
+    // Appends Color when it is the one colour kept for all (the live chart's
+    // case); false leaves the list as it was.
+    bool append_same(size_t Index, int32_t Color) {
+        if (!FUniform || Index != FSize || FSize == 0 || Color != FColor) return false;
+        ++FSize;
+        return true;
+    }
     void insert(size_t Index, int32_t Color) {
         if (FUniform && (FSize == 0 || Color == FColor)) {
             FColor = Color;
@@ -191,7 +198,7 @@ public:
 
     // Stores Value at its ordered place; returns the index where it now stands.
     // Inline, so that adding a point in order costs a few instructions.
-    virtual int AddChartValue(double Value) {
+    virtual int AddChartValue(double Value) final {
         const int n = FCount;
         if (static_cast<size_t>(n) < FValue.size() &&
             (FOrder == loNone || n == 0 || (FOrder == loAscending && Value >= FValue[n - 1]) ||
@@ -206,7 +213,7 @@ public:
     // Releases the array; Count 0.
     virtual void ClearValues();
     // Raises EListError for an Index outside 0..Count.
-    virtual void InsertChartValue(int Index, double Value) {
+    virtual void InsertChartValue(int Index, double Value) final {
         const int n = FCount;
         if (Index == n && static_cast<size_t>(n) < FValue.size()) {
             FValue[n] = Value;
