@@ -50,28 +50,42 @@ private:
 // Reads from a block held in memory; running past its end is the stream's read error.
 class TDataReader {
 public:
-    explicit TDataReader(std::vector<uint8_t> Bytes) : FBytes(std::move(Bytes)) {}
+    // The rest of Stream: read in place from a memory stream, else copied.
+    explicit TDataReader(TStream* Stream) {
+        const int64_t available = std::max<int64_t>(0, Stream->Size() - Stream->Position());
+        FSize = static_cast<size_t>(available);
+        if (auto* memory = dynamic_cast<TMemoryStream*>(Stream)) {
+            FBytes = static_cast<const uint8_t*>(memory->Memory()) + memory->Position();
+            memory->Seek(available, soFromCurrent);
+            return;
+        }
+        FOwned.reset(new uint8_t[FSize ? FSize : 1]);
+        if (FSize) Stream->ReadBuffer(FOwned.get(), static_cast<int>(FSize));
+        FBytes = FOwned.get();
+    }
     template <typename T> T Get() {
         Need(sizeof(T));
         T value;
-        std::memcpy(&value, FBytes.data() + FPos, sizeof(T));
+        std::memcpy(&value, FBytes + FPos, sizeof(T));
         FPos += sizeof(T);
         return value;
     }
     AnsiString GetText(size_t Count) {
         Need(Count);
-        AnsiString text(reinterpret_cast<const char*>(FBytes.data() + FPos),
-                        static_cast<int>(Count));
+        AnsiString text(reinterpret_cast<const char*>(FBytes + FPos), static_cast<int>(Count));
         FPos += Count;
         return text;
     }
-    size_t Remaining() const { return FBytes.size() - FPos; }
+    size_t Remaining() const { return FSize - FPos; }
+    const uint8_t* Here() const { return FBytes + FPos; }
     void Need(size_t Count) const {
         if (Count > Remaining()) throw EReadError("Stream read error");
     }
 
 private:
-    std::vector<uint8_t> FBytes;
+    std::unique_ptr<uint8_t[]> FOwned;
+    const uint8_t* FBytes = nullptr;
+    size_t FSize = 0;
     size_t FPos = 0;
 };
 
@@ -219,12 +233,33 @@ void TChartSeries::WriteData(TStream* Stream) {
     Stream->WriteBuffer(out.Bytes().data(), static_cast<int>(out.Bytes().size()));
 }
 
+bool TChartSeries::ReadPlainData(const uint8_t* Records, int Count, bool WithX, bool Horizontal) {
+    const size_t stride = WithX ? 16 : 8;
+    // Column c of record i, or i for the index column of records without X.
+    const auto at = [&](int c, int i) {
+        if (!WithX && c == 0) return double(i);
+        double v;
+        std::memcpy(&v, Records + size_t(i) * stride + size_t(WithX ? c : 0) * 8, 8);
+        return v;
+    };
+    const int xColumn = Horizontal ? 1 : 0;
+    const TChartListOrder order = FX->Order();
+    if (order != loNone)
+        for (int i = 1; i < Count; ++i) {
+            const double a = at(xColumn, i - 1), b = at(xColumn, i);
+            if (order == loAscending ? a > b : a < b) return false;
+        }
+    FX->AppendValues(Count, [&](int i) { return at(xColumn, i); });
+    FY->AppendValues(Count, [&](int i) { return at(1 - xColumn, i); });
+    FX->SetTempValue(at(xColumn, Count - 1));
+    FY->SetTempValue(at(1 - xColumn, Count - 1));
+    FManualData = true;
+    return true;
+}
+
 void TChartSeries::ReadData(TStream* Stream) {
     Clear();
-    const int64_t available = Stream->Size() - Stream->Position();
-    std::vector<uint8_t> bytes(static_cast<size_t>(std::max<int64_t>(0, available)));
-    if (!bytes.empty()) Stream->ReadBuffer(bytes.data(), static_cast<int>(bytes.size()));
-    TDataReader in(std::move(bytes));
+    TDataReader in(Stream);
 
     const uint8_t mask = in.Get<uint8_t>();
     const int32_t count = in.Get<int32_t>();
@@ -235,6 +270,11 @@ void TChartSeries::ReadData(TStream* Stream) {
     if (count < 0 || static_cast<uint64_t>(count) * record > in.Remaining())
         throw EReadError("Stream read error");
 
+    // Plain X and Y records, the X in the order its list keeps: the columns
+    // go in whole, as adding them point by point would place them.
+    if (lists == 2 && (mask & ~MaskNoMandatory) == 0 && !OnBeforeAdd && count > 0 &&
+        ReadPlainData(in.Here(), count, (mask & MaskNoMandatory) != 0, horizontal))
+        return;
     TSeriesMarksPositions* positions = FMarks->Positions();
     BeginUpdate();
     {

@@ -210,6 +210,17 @@ public:
         }
         return AddInOrder(Value);
     }
+    // Appends Count values, Value(i) for i = 0 .. Count-1, at the end as they
+    // come (the caller keeps the list's order).
+    template <class F> void AppendValues(int Count, F&& Value) {
+        const int n = FCount;
+        FValue.extend(static_cast<size_t>(n) + static_cast<size_t>(Count));
+        double* out = FValue.data() + n;
+        for (int i = 0; i < Count; ++i)
+            out[i] = Value(i);
+        FCount = n + Count;
+        FStatsDirty = true;
+    }
     // Releases the array; Count 0.
     virtual void ClearValues();
     // Raises EListError for an Index outside 0..Count.

@@ -131,7 +131,12 @@ int TMemoryStream::Read(void* Buffer, int Count) {
 int TMemoryStream::Write(const void* Buffer, int Count) {
     if (Count <= 0) return 0;
     const int64_t end = WriteEnd(FPosition, Count);
-    if (end > Size()) Resize(FData, end);
+    const int64_t size = Size();
+    if (end > size) {
+        Resize(FData, end);
+        if (FPosition > size)
+            std::memset(FData.data() + size, 0, static_cast<size_t>(FPosition - size));
+    }
     std::memcpy(FData.data() + FPosition, Buffer, static_cast<size_t>(Count));
     FPosition = end;
     return Count;
@@ -143,7 +148,9 @@ int64_t TMemoryStream::Seek(int64_t Offset, TSeekOrigin Origin) {
 }
 
 void TMemoryStream::SetSize(int64_t NewSize) {
+    const int64_t size = Size();
     Resize(FData, NewSize);
+    if (Size() > size) std::memset(FData.data() + size, 0, static_cast<size_t>(Size() - size));
     FPosition = std::min(FPosition, Size());
 }
 
@@ -157,7 +164,7 @@ void TMemoryStream::LoadFromStream(TStream* Stream) {
     Stream->SetPosition(0);
     const int64_t count = Stream->Size();
     if (count > INT_MAX) throw EReadError("Stream read error");
-    SetSize(count);
+    Resize(FData, count);
     Stream->ReadBuffer(FData.data(), static_cast<int>(count));
     FPosition = 0;
 }

@@ -4,6 +4,8 @@
 // platform's share modes done as flock locks).
 #include "platform/classes/classinfo.h"
 #include <cstdint>
+#include <memory>
+#include <utility>
 #include <vector>
 
 enum TSeekOrigin {
@@ -43,6 +45,18 @@ public:
     int64_t CopyFrom(TStream* Source, int64_t Count);
 };
 
+// Leaves new bytes of a buffer as they are: a stream zeroes only the ones no
+// write is about to fill.
+template <class T> struct TUninitAllocator : std::allocator<T> {
+    template <class U> struct rebind { using other = TUninitAllocator<U>; };
+    TUninitAllocator() = default;
+    template <class U> TUninitAllocator(const TUninitAllocator<U>&) noexcept {}
+    template <class U> void construct(U* P) noexcept { ::new (static_cast<void*>(P)) U; }
+    template <class U, class... A> void construct(U* P, A&&... Args) {
+        ::new (static_cast<void*>(P)) U(std::forward<A>(Args)...);
+    }
+};
+
 class TMemoryStream : public TStream {
     QM_CLASS(TMemoryStream)
 public:
@@ -66,7 +80,7 @@ public:
     void SaveToFile(const AnsiString& FileName);
 
 private:
-    std::vector<uint8_t> FData;
+    std::vector<uint8_t, TUninitAllocator<uint8_t>> FData;
     int64_t FPosition = 0;
 };
 
