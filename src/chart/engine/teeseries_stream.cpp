@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <memory>
 
 static_assert(std::endian::native == std::endian::little, "point data is stored little-endian");
 
@@ -196,8 +197,30 @@ void TChartSeries::WriteData(TStream* Stream) {
     const int lists = FValuesList->Count();
     TSeriesMarksPositions* positions = FMarks->Positions();
 
-    TDataWriter out;
     const size_t record = RecordSize(mask, lists);
+    if (lists == 2 && (mask & ~MaskNoMandatory) == 0) {
+        // Plain X and Y records straight from the value arrays.
+        const size_t size = 5 + record * static_cast<size_t>(count);
+        std::unique_ptr<uint8_t[]> block(new uint8_t[size]);
+        uint8_t* p = block.get();
+        p[0] = mask;
+        const int32_t n = count;
+        std::memcpy(p + 1, &n, 4);
+        p += 5;
+        const double* notMandatory = FNotMandatory->Data();
+        const double* mandatory = FMandatory->Data();
+        for (int i = 0; i < count; ++i) {
+            if (mask & MaskNoMandatory) {
+                std::memcpy(p, notMandatory + i, 8);
+                p += 8;
+            }
+            std::memcpy(p, mandatory + i, 8);
+            p += 8;
+        }
+        Stream->WriteBuffer(block.get(), static_cast<int>(size));
+        return;
+    }
+    TDataWriter out;
     out.Reserve(5 + record * static_cast<size_t>(count));
     out.Put<uint8_t>(mask);
     out.Put<int32_t>(count);
