@@ -2,6 +2,7 @@
 // shown (target: at most 300 ms), one cycle of the live chart with 100,000
 // points already on it (target: at most 5 ms of the sampling period), and a
 // decay test's live curve (target: each sample added and shown within 2 ms).
+#include "benchstats.h"
 #include "app/chartcpm.h"
 #include "app/focom.h"
 #include "app/main.h"
@@ -54,7 +55,7 @@ struct TProgramPlace {
 
 void BM_StartToMainWindowShown(benchmark::State& state) {
     TProgramPlace place;
-    double total = 0;
+    std::vector<double> times;
     for (auto _ : state) {
         ResetApplicationForTest();
         const auto start = std::chrono::steady_clock::now();
@@ -63,12 +64,13 @@ void BM_StartToMainWindowShown(benchmark::State& state) {
         Application->ProcessMessages();
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
         state.SetIterationTime(elapsed.count());
-        total += elapsed.count();
+        times.push_back(elapsed.count());
         FreeProgramWindows();
     }
-    state.counters["ratio"] = total / static_cast<double>(state.iterations()) / 0.300;
+    state.counters["ms"] = bench::Median(times) * 1000;
+    state.counters["ratio"] = bench::Median(times) / 0.300;
 }
-BENCHMARK(BM_StartToMainWindowShown)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartToMainWindowShown)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
 
 // Each iteration is one cycle of the real loop, stopped by the message pump
 // once its point is on the chart; the wait for the rest of the period runs on
@@ -85,7 +87,7 @@ void BM_LiveCycleWith100000Points(benchmark::State& state) {
     for (int i = 0; i < 100000; ++i)
         series->AddXY(i * 0.01, (i % 200 - 100) * 0.1, "", clBlack);
     MainForm->SampleTime = 1000;
-    double total = 0;
+    std::vector<double> times;
     for (auto _ : state) {
         const int target = series->Count() + 1;
         std::chrono::steady_clock::time_point done;
@@ -99,12 +101,14 @@ void BM_LiveCycleWith100000Points(benchmark::State& state) {
                                  MainForm->UnitText);
         const std::chrono::duration<double> elapsed = done - start;
         state.SetIterationTime(elapsed.count());
-        total += elapsed.count();
+        times.push_back(elapsed.count());
     }
-    state.counters["ratio"] = total / static_cast<double>(state.iterations()) / 0.005;
+    // The median: the first cycle pays for what the later ones find ready.
+    state.counters["ms"] = bench::Median(times) * 1000;
+    state.counters["ratio"] = bench::Median(times) / 0.005;
     FreeProgramWindows();
 }
-BENCHMARK(BM_LiveCycleWith100000Points)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LiveCycleWith100000Points)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(21);
 
 // The plate monitor's side of a decay test, replayed from memory: every
 // enquiry is acknowledged and, once "w2" came, its reply and the whole stream
