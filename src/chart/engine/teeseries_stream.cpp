@@ -258,24 +258,28 @@ void TChartSeries::WriteData(TStream* Stream) {
 
 bool TChartSeries::ReadPlainData(const uint8_t* Records, int Count, bool WithX, bool Horizontal) {
     const size_t stride = WithX ? 16 : 8;
-    // Column c of record i, or i for the index column of records without X.
-    const auto at = [&](int c, int i) {
-        if (!WithX && c == 0) return double(i);
+    const auto value = [Records, stride](size_t Offset, int i) {
         double v;
-        std::memcpy(&v, Records + size_t(i) * stride + size_t(WithX ? c : 0) * 8, 8);
+        std::memcpy(&v, Records + size_t(i) * stride + Offset, 8);
         return v;
     };
-    const int xColumn = Horizontal ? 1 : 0;
+    // Columns by offset in the record; the index when a record has no X.
+    const bool xIndex = !WithX && !Horizontal, yIndex = !WithX && Horizontal;
+    const size_t xAt = WithX && Horizontal ? 8 : 0, yAt = WithX && !Horizontal ? 8 : 0;
+    const auto x = [&](int i) { return xIndex ? double(i) : value(xAt, i); };
+    const auto y = [&](int i) { return yIndex ? double(i) : value(yAt, i); };
     const TChartListOrder order = FX->Order();
-    if (order != loNone)
-        for (int i = 1; i < Count; ++i) {
-            const double a = at(xColumn, i - 1), b = at(xColumn, i);
-            if (order == loAscending ? a > b : a < b) return false;
-        }
-    FX->AppendValues(Count, [&](int i) { return at(xColumn, i); });
-    FY->AppendValues(Count, [&](int i) { return at(1 - xColumn, i); });
-    FX->SetTempValue(at(xColumn, Count - 1));
-    FY->SetTempValue(at(1 - xColumn, Count - 1));
+    if (order == loAscending && !xIndex) {
+        for (int i = 1; i < Count; ++i)
+            if (value(xAt, i - 1) > value(xAt, i)) return false;
+    } else if (order == loDescending) {
+        for (int i = 1; i < Count; ++i)
+            if (x(i - 1) < x(i)) return false;
+    }
+    FX->AppendValues(Count, x);
+    FY->AppendValues(Count, y);
+    FX->SetTempValue(x(Count - 1));
+    FY->SetTempValue(y(Count - 1));
     FManualData = true;
     return true;
 }

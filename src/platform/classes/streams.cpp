@@ -107,6 +107,22 @@ int64_t TStream::CopyFrom(TStream* Source, int64_t Count) {
         Count = Source->Size();
     }
     const int64_t result = Count;
+    // From or into memory the bytes move once, without a buffer between.
+    if (auto* from = dynamic_cast<TMemoryStream*>(Source);
+        from && from != this && Count > 0 && Count <= INT_MAX) {
+        const int64_t at = from->Position();
+        if (from->Size() - at < Count) throw EReadError("Stream read error");
+        WriteBuffer(static_cast<const uint8_t*>(from->Memory()) + at, static_cast<int>(Count));
+        from->Seek(Count, soFromCurrent);
+        return result;
+    }
+    if (auto* to = dynamic_cast<TMemoryStream*>(this);
+        to && Source != this && Count > 0 && Count <= INT_MAX) {
+        const int64_t at = to->Position();
+        Source->ReadBuffer(to->Room(Count), static_cast<int>(Count));
+        to->Seek(at + Count, soFromBeginning);
+        return result;
+    }
     std::vector<char> buffer(
         static_cast<size_t>(std::min<int64_t>(std::max<int64_t>(Count, 0), 0xF000)));
     while (Count > 0) {
@@ -140,6 +156,18 @@ int TMemoryStream::Write(const void* Buffer, int Count) {
     std::memcpy(FData.data() + FPosition, Buffer, static_cast<size_t>(Count));
     FPosition = end;
     return Count;
+}
+
+void* TMemoryStream::Room(int64_t Count) {
+    if (Count < 0 || FPosition > INT64_MAX - Count) GrowError();
+    const int64_t end = FPosition + Count;
+    const int64_t size = Size();
+    if (end > size) {
+        Resize(FData, end);
+        if (FPosition > size)
+            std::memset(FData.data() + size, 0, static_cast<size_t>(FPosition - size));
+    }
+    return FData.data() + FPosition;
 }
 
 int64_t TMemoryStream::Seek(int64_t Offset, TSeekOrigin Origin) {

@@ -106,6 +106,10 @@ public:
     // Replaces the file as a whole (see SaveFileReplacing).
     void SaveToFile(const AnsiString& FileName);
 
+    // The Count bytes from the position on, the stream grown to hold them and
+    // left for the caller to fill (the position stays).
+    void* Room(int64_t Count);
+
 private:
     TStreamBuffer FData;
     int64_t FPosition = 0;
