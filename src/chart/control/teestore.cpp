@@ -89,9 +89,18 @@ constexpr TLoadBound LoadBounds[] = {
     {"TCustomBarSeries", "OffsetPercent", -100, 100},
     {"TCustomBarSeries", "CustomBarWidth", 0, 1000},
     {"TCustomBarSeries", "BevelSize", 0, 100},
-    {"TCustomPolarSeries", "CustomXRadius", 0, Px},
-    {"TCustomPolarSeries", "CustomYRadius", 0, Px},
+    {"THorizBarSeries", "CustomBarHeight", 0, 1000},
+    {"TCustomErrorSeries", "ErrorWidth", 0, 1000},
+    {"TBigCandleSeries", "HorizGap", -Px, Px},
+    {"TBigCandleSeries", "VertGap", -Px, Px},
+    {"TCircledSeries", "CustomXRadius", 0, Px},
+    {"TCircledSeries", "CustomYRadius", 0, Px},
+    {"TPieSeries", "ExplodeBiggest", 0, 100},
+    {"TPyramidSeries", "SizePercent", 0, 100},
     {"TBezierSeries", "NumBezierPoints", 2, 1000},
+    // Functions whose output grows with a factor
+    {"TCustomFittingFunction", "Factor", 1, 1000},
+    {"TSmoothingFunction", "Factor", 1, 1000},
 };
 
 bool ClassIsOrInherits(TClass C, const char* Name) {
