@@ -289,7 +289,8 @@ void TFormTeeSeries::SetTabDataSource() {
         choice = dsRandom;
     else if (auto* source = dynamic_cast<TTeeSeriesSource*>(s->DataSource()))
         for (size_t k = 0; k < FSourceRows.size(); ++k)
-            if (source->ClassType() == FSourceRows[k]) choice = dsFunction + 1 + static_cast<int>(k);
+            if (source->ClassType() == FSourceRows[k])
+                choice = dsFunction + 1 + static_cast<int>(k);
     CBDataSourcestyle->SetItemIndex(choice);
     if (choice != FDataChoice) {
         FDataChoice = choice;

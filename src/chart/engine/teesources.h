@@ -63,7 +63,8 @@ struct TTeeSourceClass {
 // Registered source classes (created on first use).
 std::vector<TTeeSourceClass>& TeeSources();
 template <typename T> void RegisterTeeSource(const AnsiString& EditorClass) {
-    TeeSources().push_back({&T::ClassInfo, &T::Available, &T::Description, &T::HasNew, EditorClass});
+    TeeSources().push_back(
+        {&T::ClassInfo, &T::Available, &T::Description, &T::HasNew, EditorClass});
 }
 
 // One optional text per point index; owns its texts. Indexes without an entry

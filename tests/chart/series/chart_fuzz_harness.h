@@ -82,12 +82,17 @@ inline std::string Seed() {
         s->FillSampleValues(6);
         if (!first) first = s;
     }
-    // A function of every registered class, calculated from the first series.
+    // A function of every registered class, calculated from the first series
+    // where that series can be its source.
     for (int i = 0; i < TeeSeriesTypes().Count(); ++i) {
         const TTeeSeriesType* t = TeeSeriesTypes()[i];
         if (!t->FunctionClass || !first) continue;
-        TChartSeries* s = CreateNewSeries(&chart, &chart, t->SeriesClass ? t->SeriesClass : first->ClassType(), t->FunctionClass);
-        s->SetDataSource(first);
+        TChartSeries* s = CreateNewSeries(
+            &chart, &chart, t->SeriesClass ? t->SeriesClass : first->ClassType(), t->FunctionClass);
+        try {
+            s->SetDataSource(first);
+        } catch (const Exception&) {
+        }
     }
     for (int i = 0; i < TeeToolTypes().Count(); ++i) {
         auto* tool = dynamic_cast<TTeeCustomTool*>(TeeToolTypes()[i]->Factory(&chart));
