@@ -171,8 +171,9 @@ int64_t PointBlockSize(TMemoryStream& S, int Lists) {
     return at;
 }
 
-// Reads the chart body (behind the header) into AChart, then old point data.
-void ReadChartBody(TCustomChart* AChart, TMemoryStream& Body, const TProcTeeCheckError& Check,
+// Reads the chart body (behind the header) into AChart, then old point data;
+// true when there were old point data.
+bool ReadChartBody(TCustomChart* AChart, TMemoryStream& Body, const TProcTeeCheckError& Check,
                    bool TryReadData) {
     Body.SetPosition(4);
     {
@@ -181,14 +182,15 @@ void ReadChartBody(TCustomChart* AChart, TMemoryStream& Body, const TProcTeeChec
         reader.ReadRootComponent(AChart);
         if (!name.IsEmpty()) AChart->SetName(name);
     }
-    if (TryReadData && Body.Position() < Body.Size())
-        for (int i = 0; i < AChart->SeriesCount(); ++i) {
-            TChartSeries* s = AChart->GetSeries(i);
-            TMemoryStream block;
-            block.CopyFrom(&Body, PointBlockSize(Body, s->ValuesList()->Count()));
-            block.SetPosition(0);
-            s->ReadData(&block);
-        }
+    if (!TryReadData || Body.Position() >= Body.Size()) return false;
+    for (int i = 0; i < AChart->SeriesCount(); ++i) {
+        TChartSeries* s = AChart->GetSeries(i);
+        TMemoryStream block;
+        block.CopyFrom(&Body, PointBlockSize(Body, s->ValuesList()->Count()));
+        block.SetPosition(0);
+        s->ReadData(&block);
+    }
+    return true;
 }
 
 } // namespace
@@ -291,7 +293,15 @@ void LoadChartFromStreamCheck(TCustomChart*& AChart, TStream* AStream,
                 answers.push_back(CheckError(Message));
                 return answers.back();
             };
-        ReadChartBody(fresh, body, record, TryReadData);
+        if (ReadChartBody(fresh, body, record, TryReadData)) {
+            // Old point data come after the series' own checks at load: the
+            // chart they make must load as well once saved the way this system
+            // saves it, or the file is refused here.
+            TMemoryStream saved;
+            SaveChartToStream(fresh, &saved);
+            std::unique_ptr<TObject> again(made->ClassType()->Factory(nullptr));
+            ReadChartBody(static_cast<TCustomChart*>(again.get()), saved, nullptr, false);
+        }
     }
 
     TCustomChart* chart = AChart;
