@@ -43,7 +43,6 @@ constexpr TLoadBound LoadBounds[] = {
     {"TCustomTeePanel", "MarginRight", -2000, 2000},
     {"TCustomTeePanel", "MarginBottom", -2000, 2000},
     {"TCustomPanel", "BevelWidth", 1, 1000},
-    {"TCustomPanel", "BorderWidth", 0, 1000},
     {"TCustomTeePanel", "BorderRound", 0, 10000},
     {"TCustomAxisPanel", "Chart3DPercent", 1, 100},
     {"TView3DOptions", "Zoom", 1, 500},
