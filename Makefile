@@ -44,9 +44,10 @@ bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b"; done
 
 # libFuzzer runs (clang, ASan, UBSan), FUZZ_TIME seconds each, starting from the
-# kept corpus: the component stream reader and text parser, and the picture
-# readers (metafiles, bitmaps, JPEG). Not part of `make test`; new finds go to
-# $(FUZZ_BUILD)/corpus-*, crashes to $(FUZZ_BUILD)/crash-*.
+# kept corpus: the component stream reader and text parser, the picture
+# readers (metafiles, bitmaps, JPEG) and chart files (seeded with a chart of
+# every registered series class, function and tool). Not part of `make test`;
+# new finds go to $(FUZZ_BUILD)/corpus-*, crashes to $(FUZZ_BUILD)/crash-*.
 FUZZ_BUILD ?= build-fuzz
 FUZZ_TIME ?= 60
 FUZZ_JOBS ?= 2
@@ -64,6 +65,12 @@ fuzz:
 	  $(FUZZ_BUILD)/fuzz_pictures -max_total_time=$(FUZZ_TIME) -max_len=4096 -timeout=25 \
 	    -fork=$(FUZZ_JOBS) -artifact_prefix=$(FUZZ_BUILD)/ \
 	    $(FUZZ_BUILD)/corpus-pictures tests/platform/graphics/corpus
+	mkdir -p $(FUZZ_BUILD)/corpus-chart $(FUZZ_BUILD)/seed-chart
+	QT_QPA_PLATFORM=offscreen $(FUZZ_BUILD)/fuzz_chartfile --seed $(FUZZ_BUILD)/seed-chart/all-classes.tee
+	QT_QPA_PLATFORM=offscreen LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan.supp \
+	  $(FUZZ_BUILD)/fuzz_chartfile -max_total_time=$(FUZZ_TIME) -max_len=65536 -timeout=25 \
+	    -fork=$(FUZZ_JOBS) -artifact_prefix=$(FUZZ_BUILD)/ \
+	    $(FUZZ_BUILD)/corpus-chart $(FUZZ_BUILD)/seed-chart tests/chart/series/corpus
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -6,6 +6,7 @@
 #include "chart/control/chart.h"
 #include "chart/engine/teegeometry.h"
 #include "chart/engine/teemarks.h"
+#include <cmath>
 #include <cstdlib>
 
 // ---------------------------------------------------------------------------
@@ -143,14 +144,19 @@ void TCustomChart::CalcZoomPoints() {
 }
 
 void TCustomChart::ZoomPercent(double PercentZoom) {
+    // From 150 % on every range would end empty or inverted: nothing changes.
+    const double shrink = (PercentZoom - 100) * 0.01;
+    if (!(shrink < 0.5)) return;
     double v[4][2];
     TChartAxis* axes[4] = {LeftAxis(), RightAxis(), TopAxis(), BottomAxis()};
     for (int i = 0; i < 4; ++i) {
-        double min = 0, max = 0;
+        // A fixed axis keeps its own limits; an automatic one takes the data's.
+        double min = axes[i]->Minimum(), max = axes[i]->Maximum();
         axes[i]->CalcMinMax(min, max);
-        const double delta = (max - min) * (PercentZoom - 100) * 0.01;
+        const double delta = (max - min) * shrink;
         v[i][0] = min + delta;
         v[i][1] = max - delta;
+        if (!std::isfinite(v[i][0]) || !std::isfinite(v[i][1]) || v[i][0] > v[i][1]) return;
     }
     DoZoom(v[2][0], v[2][1], v[3][0], v[3][1], v[0][0], v[0][1], v[1][0], v[1][1]);
     Invalidate();

@@ -423,7 +423,6 @@ void TCustomChartLegend::DrawLegend() {
     if (c->OnGetLegendRect) c->OnGetLegendRect(c, r);
     SetShapeBounds(r);
     Draw();
-    canvas->SetBackMode(cbmTransparent);
 
     const int count = FLastValue - FFirstShown + 1;
     for (int p = 0; p < count; ++p) {
@@ -507,6 +506,8 @@ void TCustomChartLegend::DrawItem(int Index, int Cell, int Position, int Count, 
     if (FFontSeriesColor && series)
         canvas->Font()->SetColor(valueIndex >= 0 ? series->ValueColor(valueIndex)
                                                  : series->SeriesColor());
+    // The previous item's symbol may have left the background opaque in its colour.
+    canvas->SetBackMode(cbmTransparent);
     int x = TextX;
     const int sw = canvas->TextWidth(" ");
     for (int k = 0; k < 2; ++k) {

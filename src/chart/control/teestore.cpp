@@ -26,6 +26,88 @@ const bool AliasesRegistered = [] {
     return true;
 }();
 
+// Integer settings that drive loops or pixel arithmetic, kept at load within
+// what the editor lets a user enter (or, with no editor field, what a screen
+// can use), so a file can neither overflow every paint nor make it run for
+// minutes. Sizes the editor gives no field stay within +-10000 pixels.
+struct TLoadBound {
+    const char* Class;
+    const char* Property;
+    int64_t Min, Max;
+};
+constexpr int64_t Px = 10000;
+constexpr TLoadBound LoadBounds[] = {
+    // Chart and panel
+    {"TCustomTeePanel", "MarginLeft", -2000, 2000},
+    {"TCustomTeePanel", "MarginTop", -2000, 2000},
+    {"TCustomTeePanel", "MarginRight", -2000, 2000},
+    {"TCustomTeePanel", "MarginBottom", -2000, 2000},
+    {"TCustomPanel", "BevelWidth", 1, 1000},
+    {"TCustomTeePanel", "BorderRound", 0, 10000},
+    {"TCustomAxisPanel", "Chart3DPercent", 1, 100},
+    {"TView3DOptions", "Zoom", 1, 500},
+    {"TView3DOptions", "HorizOffset", -1500, 1500},
+    {"TView3DOptions", "VertOffset", -1500, 1500},
+    {"TView3DOptions", "Perspective", 0, 100},
+    // Pens, fonts, shadows, shapes
+    {"TPen", "Width", 0, 1000},
+    {"TTeeFont", "InterCharSize", -100, 1000},
+    {"TTeeFont", "Height", -1000, 1000},
+    {"TTeeShadow", "HorizSize", -100, 1000},
+    {"TTeeShadow", "VertSize", -100, 1000},
+    {"TTeeCustomShape", "BevelWidth", 0, 100},
+    {"TTeeCustomShapePosition", "Left", -Px, Px},
+    {"TTeeCustomShapePosition", "Top", -Px, Px},
+    {"TChartWall", "Size", 0, 1000},
+    // Axes
+    {"TChartAxis", "MinorTickCount", 0, 1000},
+    {"TChartAxis", "MinorTickLength", 0, 1000},
+    {"TChartAxis", "TickLength", 0, 1000},
+    {"TChartAxis", "TickInnerLength", 0, 1000},
+    {"TChartAxis", "TitleSize", 0, 1000},
+    {"TChartAxis", "LabelsSize", 0, 1000},
+    {"TChartAxis", "LabelsSeparation", 0, 1000},
+    {"TChartAxis", "MaximumOffset", -10000, 10000},
+    {"TChartAxis", "MinimumOffset", -10000, 10000},
+    // Legend
+    {"TCustomChartLegend", "HorizMargin", -1000, 1000},
+    {"TCustomChartLegend", "VertMargin", -1000, 1000},
+    {"TCustomChartLegend", "TopPos", -100, 100},
+    {"TCustomChartLegend", "VertSpacing", -10, 100},
+    {"TCustomChartLegend", "ColorWidth", 0, 1000},
+    {"TLegendSymbol", "Width", 1, 1000},
+    // Series, pointers and marks
+    {"TSeriesPointer", "HorizSize", 0, 1000},
+    {"TSeriesPointer", "VertSize", 0, 1000},
+    {"TSeriesMarks", "ArrowLength", -1000, 1000},
+    {"TSeriesMarks", "DrawEvery", 1, 5000},
+    {"TMarksCallout", "Length", -1000, 1000},
+    {"TCallout", "Distance", -1000, 1000},
+    {"TCallout", "ArrowHeadSize", -1000, 1000},
+    {"TCustomBarSeries", "BarWidthPercent", 1, 100},
+    {"TCustomBarSeries", "OffsetPercent", -100, 100},
+    {"TCustomBarSeries", "CustomBarWidth", 0, 1000},
+    {"TCustomBarSeries", "BevelSize", 0, 100},
+    {"THorizBarSeries", "CustomBarHeight", 0, 1000},
+    {"TCustomErrorSeries", "ErrorWidth", 0, 1000},
+    {"TBigCandleSeries", "HorizGap", -Px, Px},
+    {"TBigCandleSeries", "VertGap", -Px, Px},
+    {"TCircledSeries", "CustomXRadius", 0, Px},
+    {"TCircledSeries", "CustomYRadius", 0, Px},
+    {"TPieSeries", "ExplodeBiggest", 0, 100},
+    {"TPyramidSeries", "SizePercent", 0, 100},
+    {"TBezierSeries", "NumBezierPoints", 2, 1000},
+    // Functions whose output grows with a factor
+    {"TCustomFittingFunction", "Factor", 1, 1000},
+    {"TSmoothingFunction", "Factor", 1, 1000},
+};
+
+bool ClassIsOrInherits(TClass C, const char* Name) {
+    for (; C; C = C->Parent)
+        if (std::strcmp(C->Name, Name) == 0) return true;
+    return false;
+}
+
 enum class TTeeKind { None, Binary, Text };
 
 // Looks at the first bytes and goes back.
@@ -88,8 +170,9 @@ int64_t PointBlockSize(TMemoryStream& S, int Lists) {
     return at;
 }
 
-// Reads the chart body (behind the header) into AChart, then old point data.
-void ReadChartBody(TCustomChart* AChart, TMemoryStream& Body, const TProcTeeCheckError& Check,
+// Reads the chart body (behind the header) into AChart, then old point data;
+// true when there were old point data.
+bool ReadChartBody(TCustomChart* AChart, TMemoryStream& Body, const TProcTeeCheckError& Check,
                    bool TryReadData) {
     Body.SetPosition(4);
     {
@@ -98,14 +181,15 @@ void ReadChartBody(TCustomChart* AChart, TMemoryStream& Body, const TProcTeeChec
         reader.ReadRootComponent(AChart);
         if (!name.IsEmpty()) AChart->SetName(name);
     }
-    if (TryReadData && Body.Position() < Body.Size())
-        for (int i = 0; i < AChart->SeriesCount(); ++i) {
-            TChartSeries* s = AChart->GetSeries(i);
-            TMemoryStream block;
-            block.CopyFrom(&Body, PointBlockSize(Body, s->ValuesList()->Count()));
-            block.SetPosition(0);
-            s->ReadData(&block);
-        }
+    if (!TryReadData || Body.Position() >= Body.Size()) return false;
+    for (int i = 0; i < AChart->SeriesCount(); ++i) {
+        TChartSeries* s = AChart->GetSeries(i);
+        TMemoryStream block;
+        block.CopyFrom(&Body, PointBlockSize(Body, s->ValuesList()->Count()));
+        block.SetPosition(0);
+        s->ReadData(&block);
+    }
+    return true;
 }
 
 } // namespace
@@ -113,6 +197,13 @@ void ReadChartBody(TCustomChart* AChart, TMemoryStream& Body, const TProcTeeChec
 TChartReader::TChartReader(TStream* Stream, int BufSize, TProcTeeCheckError CheckError)
     : TReader(Stream, BufSize) {
     OnError = std::move(CheckError);
+}
+
+int64_t TChartReader::BoundInteger(TPersistent* Instance, const TPropInfo* Prop, int64_t Value) {
+    for (const TLoadBound& b : LoadBounds)
+        if (SameText(Prop->Name, b.Property) && ClassIsOrInherits(Instance->ClassType(), b.Class))
+            return std::clamp(Value, b.Min, b.Max);
+    return Value;
 }
 
 AnsiString TeeCheckExtension(const AnsiString& FileName) {
@@ -202,7 +293,15 @@ void LoadChartFromStreamCheck(TCustomChart*& AChart, TStream* AStream,
                 answers.push_back(CheckError(Message));
                 return answers.back();
             };
-        ReadChartBody(fresh, body, record, TryReadData);
+        if (ReadChartBody(fresh, body, record, TryReadData)) {
+            // Old point data come after the series' own checks at load: the
+            // chart they make must load as well once saved the way this system
+            // saves it, or the file is refused here.
+            TMemoryStream saved;
+            SaveChartToStream(fresh, &saved);
+            std::unique_ptr<TObject> again(made->ClassType()->Factory(nullptr));
+            ReadChartBody(static_cast<TCustomChart*>(again.get()), saved, nullptr, false);
+        }
     }
 
     TCustomChart* chart = AChart;

@@ -33,6 +33,8 @@ class TChartReader : public TReader {
     QM_CLASS(TChartReader)
 public:
     TChartReader(TStream* Stream, int BufSize, TProcTeeCheckError CheckError);
+    // Settings that reach loops or pixel arithmetic stay within the editor's bounds.
+    int64_t BoundInteger(TPersistent* Instance, const TPropInfo* Prop, int64_t Value) override;
 };
 
 // The name unchanged when it has an extension, else with ".tee" added.

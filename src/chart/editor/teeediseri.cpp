@@ -82,6 +82,16 @@ TFormTeeSeries::TFormTeeSeries(TComponent* AOwner) : TForm(AOwner) {
     for (const char* s : {"Manual", "Random", "Function"})
         CBDataSourcestyle->Items()->Add(s);
     CBDataSourcestyle->OnChange = [this](TObject* s) { CBDataSourcestyleChange(s); };
+    // Shown only for a source class that keeps items of its own; its editor form
+    // gives them their actions.
+    NewDataButton = NewControl<TButton>(this, TabDataSource, "NewDataButton", 160, 4, 75, 25);
+    NewDataButton->SetCaption("&New...");
+    EditDataButton = NewControl<TButton>(this, TabDataSource, "EditDataButton", 238, 4, 75, 25);
+    EditDataButton->SetCaption("&Edit...");
+    DeleteDataButton = NewControl<TButton>(this, TabDataSource, "DeleteDataButton", 316, 4, 75, 25);
+    DeleteDataButton->SetCaption("&Delete");
+    for (TButton* b : {NewDataButton, EditDataButton, DeleteDataButton})
+        b->Hide();
     PanelDataSource = NewControl<TPanel>(this, TabDataSource, "PanelDataSource", 0, 32, 392, 172);
     PanelDataSource->SetBevelOuter(bvNone);
     CreateSamplesPanel();
@@ -196,6 +206,7 @@ void TFormTeeSeries::CBSeriesChange(TObject*) {
     if (ListBox) ListBox->SetSelectedSeries(s);
     if (s != FLastSeries) {
         JoinChart(s->ParentChart());
+        FillDataSources(s->ParentChart());
         LabelSeriesClass->SetCaption(GetGallerySeriesName(s) + ": " +
                                      (s->Title().IsEmpty() ? s->Name() : s->Title()));
         ImageSeries->Picture()->Assign(TeeSeriesIcon(s->ClassType()));
@@ -247,6 +258,26 @@ void TFormTeeSeries::PageSeriesChange(TObject*) {
     FChangingMarks = false;
 }
 
+void TFormTeeSeries::FillDataSources(TCustomAxisPanel* AChart) {
+    TStrings* items = CBDataSourcestyle->Items();
+    while (items->Count() > dsFunction + 1)
+        items->Delete(items->Count() - 1);
+    FSourceRows.clear();
+    for (const TTeeSourceClass& c : TeeSources())
+        if (!c.Available || c.Available(AChart)) {
+            items->Add(c.Description ? c.Description() : AnsiString(c.Class->Name));
+            FSourceRows.push_back(c.Class);
+        }
+}
+
+const TTeeSourceClass* TFormTeeSeries::SourceClassAt(int Row) const {
+    const int k = Row - (dsFunction + 1);
+    if (k < 0 || k >= static_cast<int>(FSourceRows.size())) return nullptr;
+    for (const TTeeSourceClass& c : TeeSources())
+        if (c.Class == FSourceRows[static_cast<size_t>(k)]) return &c;
+    return nullptr;
+}
+
 void TFormTeeSeries::SetTabDataSource() {
     TChartSeries* s = FTheSeries;
     int choice = dsManual;
@@ -256,6 +287,10 @@ void TFormTeeSeries::SetTabDataSource() {
         choice = dsFunction;
     else if (!s->DataSource() && s->Count() > 0 && !s->HasDataStored())
         choice = dsRandom;
+    else if (auto* source = dynamic_cast<TTeeSeriesSource*>(s->DataSource()))
+        for (size_t k = 0; k < FSourceRows.size(); ++k)
+            if (source->ClassType() == FSourceRows[k])
+                choice = dsFunction + 1 + static_cast<int>(k);
     CBDataSourcestyle->SetItemIndex(choice);
     if (choice != FDataChoice) {
         FDataChoice = choice;
@@ -271,7 +306,21 @@ void TFormTeeSeries::CreateDataSourceForm() {
         delete form;
     }
     Panel4->Hide();
+    for (TButton* b : {NewDataButton, EditDataButton, DeleteDataButton})
+        b->Hide();
     if (!FTheSeries) return;
+    if (const TTeeSourceClass* source = SourceClassAt(CBDataSourcestyle->ItemIndex())) {
+        if (TCustomForm* form = TeeCreateFormByClass(GetClass(source->EditorClass), this)) {
+            FDataSourceForm = form;
+            form->FreeNotification(this);
+            form->SetAlign(alClient);
+            AddFormTo(form, PanelDataSource, FTheSeries);
+        }
+        if (source->HasNew && source->HasNew())
+            for (TButton* b : {NewDataButton, EditDataButton, DeleteDataButton})
+                b->Show();
+        return;
+    }
     if (CBDataSourcestyle->ItemIndex() == dsRandom) {
         FillSamples();
         Panel4->Show();

@@ -3,7 +3,9 @@
 // combo box, with the series type's own editor form (found by class name) in
 // its first tab and the general, marks and data-source tabs.
 #include "chart/control/chart.h"
+#include "chart/engine/teesources.h"
 #include "platform/forms/forms.h"
+#include <vector>
 
 class TButton;
 class TButtonPen;
@@ -79,6 +81,9 @@ public:
     TUpDown* UDHeadSize = nullptr;
     // Data source tab
     TComboBox* CBDataSourcestyle = nullptr;
+    TButton* NewDataButton = nullptr;
+    TButton* EditDataButton = nullptr;
+    TButton* DeleteDataButton = nullptr;
     TPanel* PanelDataSource = nullptr;
     TPanel* Panel4 = nullptr;
     TEdit* ESamples = nullptr;
@@ -124,6 +129,10 @@ private:
     void PaintSwatch();
     void SwatchClick();
     void JoinChart(TCustomAxisPanel* AChart);
+    // Rows from 3 on: the registered source classes available for the chart.
+    void FillDataSources(TCustomAxisPanel* AChart);
+    const TTeeSourceClass* SourceClassAt(int Row) const;
+    std::vector<TClass> FSourceRows;
     TChartSeries* FTheSeries = nullptr;
     TChartSeries* FLastSeries = nullptr;
     TCustomForm* FSeriesForm = nullptr;

@@ -44,11 +44,35 @@ bool ParseValue(const AnsiString& Text, bool IsDateTime, double& Value, AnsiStri
         if (TeeTryStrToDate(t, date, Error)) return Value = date, true;
         return TeeTryStrToTime(t, Value, Error);
     }
-    // The shown text may carry thousands separators.
-    if (ThousandSeparator != DecimalSeparator && ThousandSeparator != 0) {
+    // The shown text may group the whole digits with thousands separators. A
+    // separator anywhere else is most likely a decimal point of another
+    // locale: dropping it would store a number 10 or 1000 times too large.
+    if (ThousandSeparator != DecimalSeparator && ThousandSeparator != 0 &&
+        t.Pos(AnsiString(ThousandSeparator)) > 0) {
         AnsiString plain;
-        for (int i = 1; i <= t.Length(); ++i)
-            if (t[i] != ThousandSeparator) plain += t[i];
+        int i = 1;
+        if (i <= t.Length() && (t[i] == '-' || t[i] == '+')) plain += t[i++];
+        int group = 0;
+        bool grouped = false, valid = true;
+        for (; i <= t.Length() && t[i] != DecimalSeparator && t[i] != 'e' && t[i] != 'E'; ++i) {
+            if (t[i] == ThousandSeparator) {
+                valid = valid && group > 0 && (!grouped || group == 3) && (grouped || group <= 3);
+                grouped = true;
+                group = 0;
+            } else {
+                plain += t[i];
+                ++group;
+            }
+        }
+        valid = valid && group == 3;
+        for (; valid && i <= t.Length(); ++i) {
+            if (t[i] == ThousandSeparator) valid = false;
+            plain += t[i];
+        }
+        if (!valid) {
+            Error = Format("'%s' is not a valid number", {t});
+            return false;
+        }
         t = plain;
     }
     return TeeTryStrToNumber(t, Value, Error);

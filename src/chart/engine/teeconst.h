@@ -17,6 +17,15 @@ struct TTeeConstInit {
 };
 static const TTeeConstInit TeeConstInit;
 
+// Where the texts are defined. GCC constant-initialises the empty strings;
+// clang cannot with this standard library, so there they are constructed ahead
+// of every other global instead, never after a unit's start-up has set them.
+#if defined(__clang__)
+#define TEE_TEXT_STORAGE __attribute__((init_priority(101)))
+#else
+#define TEE_TEXT_STORAGE constinit
+#endif
+
 extern AnsiString TeeMsg_Notice;
 extern AnsiString TeeMsg_Test;
 extern AnsiString TeeMsg_LegendFirstValue;

@@ -8,6 +8,7 @@
 #include "chart/engine/teesources.h"
 #include "platform/classes/filer.h"
 #include "platform/classes/streams.h"
+#include "platform/rtl/rtlmath.h"
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -325,17 +326,19 @@ void TChartSeries::ReadData(TStream* Stream) {
                 FValuesList->Get(l)->SetTempValue(in.Get<double>());
             AddXY(first, second, label, color);
             if (mask & MaskMarkPosition) {
+                // Stored pixels go into mark arithmetic: kept within the pixel limit.
+                const auto pixel = [&in] { return PixelPos(in.Get<int32_t>()); };
                 TSeriesMarkPosition p;
-                p.ArrowFrom.x = in.Get<int32_t>();
-                p.ArrowFrom.y = in.Get<int32_t>();
+                p.ArrowFrom.x = pixel();
+                p.ArrowFrom.y = pixel();
                 p.ArrowFix = in.Get<uint8_t>() != 0;
-                p.ArrowTo.x = in.Get<int32_t>();
-                p.ArrowTo.y = in.Get<int32_t>();
+                p.ArrowTo.x = pixel();
+                p.ArrowTo.y = pixel();
                 p.Custom = in.Get<uint8_t>() != 0;
-                p.Height = in.Get<int32_t>();
-                p.LeftTop.x = in.Get<int32_t>();
-                p.LeftTop.y = in.Get<int32_t>();
-                p.Width = in.Get<int32_t>();
+                p.Height = pixel();
+                p.LeftTop.x = pixel();
+                p.LeftTop.y = pixel();
+                p.Width = pixel();
                 TSeriesMarkPosition* entry = positions->Ensure(positions->Count());
                 *entry = p;
             }

@@ -76,8 +76,8 @@ bool TTeeSeriesSource::HasSeries(TChartSeries* ASeries) const {
     return source && source->ClassName() == ClassName();
 }
 
-std::vector<TClass>& TeeSources() {
-    static std::vector<TClass> sources;
+std::vector<TTeeSourceClass>& TeeSources() {
+    static std::vector<TTeeSourceClass> sources;
     return sources;
 }
 

@@ -49,8 +49,23 @@ private:
     TChartSeries* FSeries = nullptr;
 };
 
+// A registered source class with its class-level answers, for the editors.
+struct TTeeSourceClass {
+    TClass Class = nullptr;
+    bool (*Available)(TCustomAxisPanel* AChart) = nullptr;
+    AnsiString (*Description)() = nullptr;
+    // Whether it keeps items of its own (the editor's New, Edit and Delete).
+    bool (*HasNew)() = nullptr;
+    // Class name of the form that edits a source of this class.
+    AnsiString EditorClass;
+};
+
 // Registered source classes (created on first use).
-std::vector<TClass>& TeeSources();
+std::vector<TTeeSourceClass>& TeeSources();
+template <typename T> void RegisterTeeSource(const AnsiString& EditorClass) {
+    TeeSources().push_back(
+        {&T::ClassInfo, &T::Available, &T::Description, &T::HasNew, EditorClass});
+}
 
 // One optional text per point index; owns its texts. Indexes without an entry
 // read as no label; the list never needs to be as long as the series.

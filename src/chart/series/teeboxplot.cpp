@@ -1,4 +1,4 @@
-// Box plot: statistics of the samples in list order, the box with its median
+// Box plot: statistics of the samples in ascending order, the box with its median
 // and whiskers, outlier marks, sample values and the gallery look.
 #include "chart/series/teeboxplot.h"
 #include "chart/engine/teeaxis.h"
@@ -6,6 +6,7 @@
 #include "platform/rtl/rtlmath.h"
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 QM_CLASS_OWNED(TCustomBoxSeries, TPointSeries, TComponent)
 QM_CLASS_OWNED(TBoxSeries, TCustomBoxSeries, TComponent)
@@ -67,9 +68,11 @@ void TCustomBoxSeries::SetParentChart(TCustomAxisPanel* Value) {
     TPointSeries::SetParentChart(Value);
 }
 
-double TCustomBoxSeries::Quantile(double P) const {
-    const TChartValueList* s = SampleValues();
-    const int n = s->Count();
+namespace {
+
+// Q(p) of samples in ascending order, each standing at (k + 0.5) / N.
+double Quantile(const std::vector<double>& Sorted, double P) {
+    const int n = static_cast<int>(Sorted.size());
     double previous = 0, current = 0;
     int k = 0;
     for (; k < n; ++k) {
@@ -79,19 +82,36 @@ double TCustomBoxSeries::Quantile(double P) const {
     }
     // Reached at the first sample (or past the last): no neighbour to
     // interpolate from, so that sample itself.
-    if (k == 0) return s->Value(0);
-    if (k >= n) return s->Value(n - 1);
+    if (k == 0) return Sorted[0];
+    if (k >= n) return Sorted[static_cast<size_t>(n - 1)];
     const double t = (P - previous) / (current - previous);
-    return s->Value(k - 1) + (s->Value(k) - s->Value(k - 1)) * t;
+    const double below = Sorted[static_cast<size_t>(k - 1)];
+    return below + (Sorted[static_cast<size_t>(k)] - below) * t;
 }
+
+} // namespace
 
 void TCustomBoxSeries::RecalcStats() {
     const TChartValueList* s = SampleValues();
     const int n = s->Count();
     if (FUseCustomValues || n == 0) return;
-    FMedian = n % 2 == 0 ? (s->Value(n / 2 - 1) + s->Value(n / 2)) * 0.5 : s->Value(n / 2);
-    FQuartile1 = Quantile(0.25);
-    FQuartile3 = Quantile(0.75);
+    // The samples keep the order they were added in; the statistics need them
+    // ascending, and the adjacent points stay indexes into the series' points.
+    // Samples that are not numbers sort last, so the order stays strict.
+    std::vector<int> order(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        order[static_cast<size_t>(i)] = i;
+    std::stable_sort(order.begin(), order.end(), [s](int A, int B) {
+        const double a = s->Value(A), b = s->Value(B);
+        return a < b || (!std::isnan(a) && std::isnan(b));
+    });
+    std::vector<double> sorted(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        sorted[static_cast<size_t>(i)] = s->Value(order[static_cast<size_t>(i)]);
+    const size_t half = static_cast<size_t>(n / 2);
+    FMedian = n % 2 == 0 ? (sorted[half - 1] + sorted[half]) * 0.5 : sorted[half];
+    FQuartile1 = Quantile(sorted, 0.25);
+    FQuartile3 = Quantile(sorted, 0.75);
     const double iqr = FQuartile3 - FQuartile1;
     FInnerFence1 = FQuartile1 - FWhiskerLength * iqr;
     FInnerFence3 = FQuartile3 + FWhiskerLength * iqr;
@@ -99,14 +119,14 @@ void TCustomBoxSeries::RecalcStats() {
     FOuterFence3 = FQuartile3 + 2 * FWhiskerLength * iqr;
     FAdjacentPoint1 = n;
     for (int i = 0; i < n; ++i)
-        if (s->Value(i) >= FInnerFence1) {
-            FAdjacentPoint1 = i;
+        if (sorted[static_cast<size_t>(i)] >= FInnerFence1) {
+            FAdjacentPoint1 = order[static_cast<size_t>(i)];
             break;
         }
-    FAdjacentPoint3 = n - 1;
+    FAdjacentPoint3 = order[static_cast<size_t>(n - 1)];
     for (int i = n / 2; i < n; ++i)
-        if (s->Value(i) >= FInnerFence3) {
-            FAdjacentPoint3 = i - 1;
+        if (sorted[static_cast<size_t>(i)] >= FInnerFence3) {
+            FAdjacentPoint3 = i > 0 ? order[static_cast<size_t>(i - 1)] : -1;
             break;
         }
 }

@@ -66,7 +66,6 @@ protected:
     bool FVertical = true;
 
 private:
-    double Quantile(double P) const;
     // Screen position across the box (Position) and along it (a value).
     int AcrossPos(double Value);
     int AlongPos(double Value);

@@ -443,6 +443,16 @@ void TCustom3DGridSeries::Clear() {
     InitGridIndex(FNumXValues, FNumZValues);
 }
 
+void TCustom3DGridSeries::Loaded() {
+    TCustom3DPaletteSeries::Loaded();
+    if (Count() == 0) return;
+    try {
+        FillGridIndex();
+    } catch (const ChartException& E) {
+        throw EReadError("Error reading " + Name() + ": " + E.Message);
+    }
+}
+
 void TCustom3DGridSeries::FillGridIndex() {
     const int n = Count();
     const double* xs = XValues()->Data();

@@ -161,6 +161,8 @@ public:
     }
 
     void Assign(TPersistent* Source) override;
+    // Data that make no drawable grid refuse the file instead of every paint.
+    void Loaded() override;
     void Clear() override;
     void DoBeforeDrawChart() override;
     void AddValues(TChartSeries* Source) override;

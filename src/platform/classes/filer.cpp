@@ -1015,7 +1015,7 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo* Prop) {
             v = ReadInt64();
         }
         if (v < Prop->MinValue || v > Prop->MaxValue) throw EReadError(kInvalidValue);
-        Prop->SetOrd(Instance, v);
+        Prop->SetOrd(Instance, BoundInteger(Instance, Prop, v));
         break;
     }
     case TPropKind::Boolean: {

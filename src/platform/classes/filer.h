@@ -167,6 +167,12 @@ public:
     // Without a handler unknown names are skipped and other faults raise EReadError.
     std::function<bool(const AnsiString& Message)> OnError;
     virtual bool Error(const AnsiString& Message);
+    // Each integer read for a published property passes here before its setter:
+    // a reader for a kind of file may bound what that file's objects can use.
+    virtual int64_t BoundInteger(TPersistent* Instance, const TPropInfo* Prop, int64_t Value) {
+        (void)Instance, (void)Prop;
+        return Value;
+    }
 
     void DefineProperty(const AnsiString& Name, const TReaderProc& ReadData,
                         const TWriterProc& WriteData, bool HasData) override;

@@ -234,3 +234,39 @@ TEST_F(LegendPagingTest, PagesDrawFromTheirFirstItemAndKeepTheStoredFirstValue) 
     EXPECT_GE(Chart->Legend()->LastValue(), 5);
 }
 } // namespace
+
+namespace {
+// Legend names stand on the legend's own colour, never on a box of another
+// item's colour: many series of the default colours, each of its own kind.
+class LegendTextTest : public SeriesChartTest {};
+} // namespace
+
+TEST_F(LegendTextTest, EveryNameStandsOnTheLegendColour) {
+    Chart->Legend()->SetVisible(true);
+    Chart->SetHeight(H);
+    for (int i = 0; i < 14; ++i) {
+        TChartSeries* s = i % 3 == 0   ? static_cast<TChartSeries*>(new TLineSeries(Chart.get()))
+                          : i % 3 == 1 ? static_cast<TChartSeries*>(new TBarSeries(Chart.get()))
+                                       : static_cast<TChartSeries*>(new TPointSeries(Chart.get()));
+        s->SetParentChart(Chart.get());
+        s->SetTitle(AnsiString("Series") + AnsiString(i + 1));
+        for (int k = 0; k < 3; ++k)
+            s->AddXY(k, k + i);
+    }
+    Render("legend_names");
+    const TRect legend = Chart->Legend()->ShapeBounds();
+    const int h = Chart->Legend()->CalcItemHeight();
+    const int textX = legend.Left + 6 + Chart->Legend()->SymbolWidthPixels() + 4;
+    for (int row = 0; row < 14; ++row) {
+        const int top = legend.Top + 1 + h * row;
+        int coloured = 0, white = 0, all = 0;
+        for (int y = top + 1; y < top + h - 1; ++y)
+            for (int x = textX; x < legend.Right - 2; ++x, ++all) {
+                const TColor c = Pixel(x, y);
+                white += c == clWhite;
+                coloured += (c & 0xFF) != ((c >> 8) & 0xFF) || (c & 0xFF) != ((c >> 16) & 0xFF);
+            }
+        EXPECT_EQ(coloured, 0) << "Series" << row + 1;
+        EXPECT_GT(white, all / 2) << "Series" << row + 1;
+    }
+}

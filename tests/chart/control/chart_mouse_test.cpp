@@ -3,6 +3,7 @@
 #include "chart/control/chart.h"
 #include "chart/control/series.h"
 #include "platform/forms/testhooks.h"
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -103,13 +104,37 @@ TEST_F(ChartMouseTest, RightDragPansWhereAllowedAndTheWheelScrollsThreePercent) 
     EXPECT_DOUBLE_EQ(Left()->Maximum(), 97);
 }
 
+// Each axis zooms from its current range, fixed or automatic; a percentage
+// that would empty or invert the ranges changes nothing.
+TEST_F(ChartMouseTest, ZoomPercentStartsFromEachAxisRange) {
+    Left()->SetMinMax(0, 100);
+    int zooms = 0;
+    Chart->OnZoom = [&](TObject*) { ++zooms; };
+    Chart->ZoomPercent(110);
+    EXPECT_EQ(zooms, 1);
+    EXPECT_DOUBLE_EQ(Left()->Minimum(), 10);
+    EXPECT_DOUBLE_EQ(Left()->Maximum(), 90);
+    EXPECT_DOUBLE_EQ(Bottom()->Minimum(), 1);
+    EXPECT_DOUBLE_EQ(Bottom()->Maximum(), 9);
+    for (double percent : {150.0, 200.0, 1e300, std::nan("")}) {
+        Chart->ZoomPercent(percent);
+        EXPECT_EQ(zooms, 1) << percent;
+        EXPECT_DOUBLE_EQ(Left()->Minimum(), 10) << percent;
+        EXPECT_DOUBLE_EQ(Left()->Maximum(), 90) << percent;
+        EXPECT_DOUBLE_EQ(Bottom()->Maximum(), 9) << percent;
+    }
+    Chart->UndoZoom();
+    EXPECT_DOUBLE_EQ(Left()->Maximum(), 100);
+    EXPECT_TRUE(Bottom()->Automatic());
+}
+
 // Axes added or removed after a zoom never get another axis' saved scale.
 TEST_F(ChartMouseTest, UndoRestoresScalesByAxisNotByListPosition) {
     auto* a = static_cast<TChartAxis*>(Chart->CustomAxes()->Add());
     auto* b = static_cast<TChartAxis*>(Chart->CustomAxes()->Add());
     a->SetMinMax(0, 10);
     b->SetMinMax(100, 200);
-    Chart->ZoomPercent(150);
+    Chart->ZoomPercent(120);
     delete a;
     b->SetMinMax(300, 400);
     Chart->UndoZoom();

@@ -8,6 +8,7 @@
 #include "chart/editor/teegrid.h"
 #include "chart/series/teesurfa.h"
 #include "platform/rtl/clock.h"
+#include "platform/rtl/formatsettings.h"
 #include "platform/forms/buttons.h"
 #include "platform/forms/comctrls.h"
 #include <filesystem>
@@ -188,6 +189,38 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCell{"NegativeColour", true, "-5", "out of range"},
                       BadCell{"ColourName", true, "clPurplish", "not a valid colour"}),
     [](const auto& Info) { return std::string(Info.param.Name); });
+
+// Numbers are read in the user's locale: thousands separators only group the
+// whole digits; one anywhere else is a decimal point of another locale and the
+// cell is refused instead of storing a number 10 or 1000 times too large.
+TEST_F(ChartGridTest, NumbersAreReadInTheUsersLocaleOrRefused) {
+    struct Case {
+        char Decimal, Thousand;
+        const char* Text;
+        double Value; // 0: refused
+    };
+    const Case cases[] = {
+        {'.', ',', "1,234.5", 1234.5}, {'.', ',', "-12,345,678", -12345678},
+        {'.', ',', "1.5", 1.5},        {'.', ',', "1,5", 0},
+        {'.', ',', "12,34,567", 0},    {'.', ',', "1,234.5,6", 0},
+        {',', '.', "960,5", 960.5},    {',', '.', "1.234,5", 1234.5},
+        {',', '.', "960.5", 0},        {',', '.', ".960", 0},
+    };
+    const char decimal = DecimalSeparator, thousand = ThousandSeparator;
+    struct Restore {
+        char D, T;
+        ~Restore() { DecimalSeparator = D, ThousandSeparator = T; }
+    } restore{decimal, thousand};
+    for (const Case& c : cases) {
+        DecimalSeparator = c.Decimal;
+        ThousandSeparator = c.Thousand;
+        Line->YValues()->SetValue(1, 20);
+        if (c.Value == 0) Responder.ExpectMessage("is not a valid number", mrOk);
+        TypeInto(2, 3, c.Text);
+        EXPECT_TRUE(Responder.Done()) << c.Text;
+        EXPECT_EQ(Line->YValues()->Value(1), c.Value == 0 ? 20 : c.Value) << c.Text;
+    }
+}
 
 TEST_F(ChartGridTest, EscapePutsBackTheExactValueNotItsRoundedText) {
     Line->YValues()->SetValue(1, 1.234567);

@@ -260,3 +260,79 @@ TEST_F(SeriesPageTest, SwatchOpensTheColourDialogAndCancelKeepsTheColour) {
 }
 
 } // namespace
+
+namespace {
+// Two registered source classes, one available for no chart, and the form that
+// edits the first.
+class TPageTestSource : public TTeeSeriesSource {
+    QM_CLASS(TPageTestSource)
+public:
+    explicit TPageTestSource(TComponent* AOwner) : TTeeSeriesSource(AOwner) {}
+    void Load() override {}
+    static AnsiString Description() { return "Test points"; }
+    static bool HasNew() { return true; }
+};
+class TPageNowhereSource : public TPageTestSource {
+    QM_CLASS(TPageNowhereSource)
+public:
+    explicit TPageNowhereSource(TComponent* AOwner) : TPageTestSource(AOwner) {}
+    static bool Available(TCustomAxisPanel*) { return false; }
+    static AnsiString Description() { return "Nowhere"; }
+};
+class TPageTestSourceEditor : public TForm {
+    QM_CLASS(TPageTestSourceEditor)
+public:
+    explicit TPageTestSourceEditor(TComponent* AOwner) : TForm(AOwner) {}
+};
+} // namespace
+QM_CLASS_OWNED(TPageTestSource, TTeeSeriesSource, TComponent)
+QM_CLASS_OWNED(TPageNowhereSource, TPageTestSource, TComponent)
+QM_CLASS_OWNED(TPageTestSourceEditor, TForm, TComponent)
+
+// Rows from the fourth on are the registered source classes available for the
+// series' chart; choosing one embeds its editor form and, as it keeps items of
+// its own, shows the New, Edit and Delete buttons.
+TEST_F(SeriesPageTest, DataSourceListOffersTheRegisteredSourceClasses) {
+    RegisterClass(&TPageTestSourceEditor::ClassInfo);
+    RegisterTeeSource<TPageTestSource>("TPageTestSourceEditor");
+    RegisterTeeSource<TPageNowhereSource>("TPageTestSourceEditor");
+    struct Unregister {
+        ~Unregister() {
+            std::erase_if(TeeSources(), [](const TTeeSourceClass& C) {
+                return C.Class == &TPageTestSource::ClassInfo ||
+                       C.Class == &TPageNowhereSource::ClassInfo;
+            });
+        }
+    } unregister;
+    auto* other = new TLineSeries(Chart.get());
+    other->SetName("Series2");
+    other->SetParentChart(Chart.get());
+    Page->CBSeries->Items()->AddObject("Series2", other);
+    Page->CBSeries->SetItemIndex(1);
+    Page->CBSeriesChange(Page->CBSeries);
+    Open(Page->TabDataSource);
+    TStrings* rows = Page->CBDataSourcestyle->Items();
+    ASSERT_EQ(rows->Count(), 4);
+    EXPECT_EQ(rows->Strings(3), "Test points");
+    for (TButton* b : {Page->NewDataButton, Page->EditDataButton, Page->DeleteDataButton})
+        EXPECT_FALSE(b->Visible());
+
+    Pick(Page->CBDataSourcestyle, "Test points");
+    ASSERT_NE(Page->DataSourceForm(), nullptr);
+    EXPECT_EQ(Page->DataSourceForm()->ClassName(), "TPageTestSourceEditor");
+    for (TButton* b : {Page->NewDataButton, Page->EditDataButton, Page->DeleteDataButton})
+        EXPECT_TRUE(b->Visible()) << b->Caption().c_str();
+    EXPECT_EQ(Page->NewDataButton->Caption(), "&New...");
+
+    Pick(Page->CBDataSourcestyle, "Manual");
+    for (TButton* b : {Page->NewDataButton, Page->EditDataButton, Page->DeleteDataButton})
+        EXPECT_FALSE(b->Visible());
+
+    // A series fed by such a source shows its row when the page comes to it.
+    auto* source = new TPageTestSource(Chart.get());
+    Line->SetDataSource(source);
+    Page->CBSeries->SetItemIndex(0);
+    Page->CBSeriesChange(Page->CBSeries);
+    Open(Page->TabDataSource);
+    EXPECT_EQ(Page->CBDataSourcestyle->ItemIndex(), 3);
+}

@@ -35,18 +35,29 @@ TEST_F(StatBoxTest, QuartilesAndFencesOfOneToFour) {
     EXPECT_EQ(s->AdjacentPoint3(), 3);
 }
 
-// Odd counts, one and two samples: the quantile walk must not read before the first sample.
-TEST_F(StatBoxTest, ShortAndOddSampleSets) {
+// Samples in any order give the statistics of the sorted samples; the adjacent
+// points stay indexes into the series' own points. Odd counts, one and two
+// samples: the quantile walk must not read before the first sample.
+TEST_F(StatBoxTest, StatisticsOfTheSortedSamples) {
     struct Case {
         std::initializer_list<double> Samples;
         double Median, Q1, Q3;
+        int Adjacent1, Adjacent3;
     };
-    const Case cases[] = {{{7}, 7, 7, 7}, {{2, 4}, 3, 2, 4}, {{1, 2, 3, 4, 5}, 3, 1.75, 4.25}};
+    const Case cases[] = {
+        {{7}, 7, 7, 7, 0, -1},
+        {{2, 4}, 3, 2, 4, 0, 1},
+        {{1, 2, 3, 4, 5}, 3, 1.75, 4.25, 0, 4},
+        {{4, 1, 3, 2}, 2.5, 1.5, 3.5, 1, 0},
+        {{9, 100, 1, 5, 3}, 5, 2.5, 31.75, 2, 0},
+    };
     for (const Case& c : cases) {
         auto* s = Box<TBoxSeries>(c.Samples);
         EXPECT_DOUBLE_EQ(s->Median(), c.Median);
         EXPECT_DOUBLE_EQ(s->Quartile1(), c.Q1);
         EXPECT_DOUBLE_EQ(s->Quartile3(), c.Q3);
+        EXPECT_EQ(s->AdjacentPoint1(), c.Adjacent1);
+        EXPECT_EQ(s->AdjacentPoint3(), c.Adjacent3);
     }
 }
 
