@@ -446,8 +446,13 @@ void TCustom3DGridSeries::Clear() {
 void TCustom3DGridSeries::Loaded() {
     TCustom3DPaletteSeries::Loaded();
     if (Count() == 0) return;
+    // Only the check belongs to loading: the sizes stay as the file has them
+    // until a paint fills the grid, so a load and a save give the same file.
+    const int numX = FNumXValues, numZ = FNumZValues;
     try {
         FillGridIndex();
+        FNumXValues = numX;
+        FNumZValues = numZ;
     } catch (const ChartException& E) {
         throw EReadError("Error reading " + Name() + ": " + E.Message);
     }
