@@ -186,12 +186,7 @@ void TFormDisplay::b_StartClick(TObject*) {
             PlaceStatus(Memo_Status, 725, 230);
         } else {
             FoCom->ComPort1->Open();
-            C_CPM_EF& cpm = DisplayCpm();
-            FillLiveSetup(cpm, m->DeviceType, m->RangeCode);
-            cpm.WriteSetup();
-            Sleep(500);
-            double value = 0;
-            cpm.ReadDisplay(value, m->UnitText);
+            SendLiveSetup(DisplayCpm(), m->DeviceType, m->RangeCode, m->UnitText);
         }
         RunSampling(m->ModelText, m->DeviceType, m->RangeCode, m->UnitText);
     } catch (const EUnwindToTest&) {
@@ -210,35 +205,26 @@ void TFormDisplay::RunSampling(const AnsiString&, int Type, int Code, const Ansi
     const int d = Decimals(Code);
     auto figure = [&](double v) { return FloatToStrF(v, ffFixed, 4, d) + Unit; };
     Memo_Status->SetText("RUN sampling time = " + AnsiString(m->Sampling_time_Display) + " mSec.");
-    while (!m->StopSampling) {
-        const uint32_t t0 = GetTickCount();
-        const TLiveReading r = TakeLiveReading(DisplayUsb(), DisplayCpm(), Type);
-        const double value = r.Raw * m->RangeFactor;
-        const bool overflow = Type < dtSerialWindow ? r.Raw < -r.Threshold || r.Raw > r.Threshold
-                                                    : r.Raw == NoReading;
-        ShowFigure(LabelMesswert, overflow ? AnsiString("OVERFLOW !") : figure(value),
+    TLiveLoop loop{.Usb = DisplayUsb(),
+                   .Cpm = DisplayCpm(),
+                   .DeviceType = Type,
+                   .RangeFactor = m->RangeFactor,
+                   .Period = m->Sampling_time_Display,
+                   .Stop = m->StopSampling,
+                   .PosMax = m->PosMax,
+                   .NegMax = m->NegMax,
+                   .Wait = TLiveWait::Holding,
+                   .OverflowOnlyAtMark = Type >= dtSerialWindow};
+    loop.ShowReading = [&](const TLiveSample& s) {
+        ShowFigure(LabelMesswert, s.Overflow ? AnsiString("OVERFLOW !") : figure(s.Value),
                    ReadingSize());
-        if (value > m->PosMax && value > 0) {
-            m->PosMax = value;
-            const bool over = r.Raw > r.Threshold;
-            ShowFigure(LabelPosMaximum_Value, over ? AnsiString("OVERFLOW !") : figure(m->PosMax),
-                       over ? 35 : 50);
-        }
-        if (value < m->NegMax && value < 0) {
-            m->NegMax = value;
-            const bool over = r.Raw < -r.Threshold;
-            ShowFigure(LabelNegMaximum_Value, over ? AnsiString("OVERFLOW !") : figure(m->NegMax),
-                       over ? 35 : 50);
-        }
-        Application->ProcessMessages();
-        // Waits without holding a core: the cycle still ends once more than the
-        // period has passed.
-        while (GetTickCount() - t0 <= static_cast<uint32_t>(m->Sampling_time_Display))
-            Sleep(1);
-        Application->ProcessMessages();
-        m->Repaint();
-        Application->ProcessMessages();
-    }
+    };
+    loop.ShowMaximum = [&](bool Positive, double Maximum, bool Overflow) {
+        ShowFigure(Positive ? LabelPosMaximum_Value : LabelNegMaximum_Value,
+                   Overflow ? AnsiString("OVERFLOW !") : figure(Maximum), Overflow ? 35 : 50);
+    };
+    loop.Repaint = [m] { m->Repaint(); };
+    RunLiveLoop(loop);
 }
 
 void TFormDisplay::b_StopClick(TObject*) {
