@@ -46,11 +46,6 @@ QM_PUBLISHED(
     Prop("Title", &Self::Title, &Self::SetTitle),
     Prop("WindowState", &Self::WindowState, &Self::SetWindowState).Default(wsNormal));
 
-TTeeEditorFormHooks& TeeEditorFormHooks() {
-    static TTeeEditorFormHooks hooks;
-    return hooks;
-}
-
 // ---------------------------------------------------------------------------
 // Editor components.
 
@@ -101,7 +96,7 @@ void TChartEditor::Notification(TComponent* AComponent, TOperation Operation) {
 void TChartEditor::Execute() {
     TCustomChart* chart = Chart();
     if (!chart) return;
-    if (TeeEditorFormHooks().CreateEditForm) {
+    if (TeeEditorHooks().CreateEditForm) {
         TChartEditorSettings s;
         s.RememberPosition = FRememberPosition;
         s.Title = Title();
@@ -114,7 +109,7 @@ void TChartEditor::Execute() {
         s.OnChangeSeriesOrder = [this](TObject* Sender, TChartSeries* A, TChartSeries* B) {
             if (OnChangeSeriesOrder) OnChangeSeriesOrder(Sender, A, B);
         };
-        std::unique_ptr<TCustomForm> form = TeeEditorFormHooks().CreateEditForm(s);
+        std::unique_ptr<TCustomForm> form = TeeEditorHooks().CreateEditForm(s);
         if (form) {
             if (OnShow) OnShow(form.get());
             const bool repaint = chart->AutoRepaint();
@@ -142,8 +137,8 @@ TChartPreviewer::TChartPreviewer(TComponent* AOwner) : TCustomChartEditor(AOwner
 void TChartPreviewer::Execute() {
     TCustomChart* chart = Chart();
     if (!chart) return;
-    if (TeeEditorFormHooks().CreatePreviewForm) {
-        std::unique_ptr<TCustomForm> form = TeeEditorFormHooks().CreatePreviewForm(this);
+    if (TeeEditorHooks().CreatePreviewForm) {
+        std::unique_ptr<TCustomForm> form = TeeEditorHooks().CreatePreviewForm(this);
         if (form) {
             FForm = form.get();
             TTeeFinally forget([&] { FForm = nullptr; });
@@ -183,8 +178,8 @@ TChartEditorPanel::TChartEditorPanel(TComponent* AOwner) : TCustomPanelNoCaption
     SetBevelOuter(bvLowered);
     SetWidth(409);
     SetHeight(291);
-    if (ComponentState().Contains(csDesigning) || !TeeEditorFormHooks().CreatePanelEditForm) return;
-    FEditor = TeeEditorFormHooks().CreatePanelEditForm(this);
+    if (ComponentState().Contains(csDesigning) || !TeeEditorHooks().CreatePanelEditForm) return;
+    FEditor = TeeEditorHooks().CreatePanelEditForm(this);
     if (!FEditor) return;
     TeeTranslateControl(FEditor);
     FEditor->SetBorderStyle(bsNone);
@@ -204,8 +199,8 @@ void TChartEditorPanel::SetChart(TCustomChart* Value) {
     if (FChart) FChart->RemoveFreeNotification(this);
     FChart = Value;
     if (FChart) FChart->FreeNotification(this);
-    if (FEditor && TeeEditorFormHooks().SetPanelEditChart)
-        TeeEditorFormHooks().SetPanelEditChart(FEditor, FChart);
+    if (FEditor && TeeEditorHooks().SetPanelEditChart)
+        TeeEditorHooks().SetPanelEditChart(FEditor, FChart);
 }
 
 void TChartEditorPanel::Notification(TComponent* AComponent, TOperation Operation) {
@@ -219,8 +214,7 @@ void TChartEditorPanel::SelectUnderMouse() {
     if (!FChart) return;
     TChartClickedPart part;
     FChart->CalcClickedPart(FChart->GetCursorPos(), part);
-    if (FEditor && TeeEditorFormHooks().ShowPanelPart)
-        TeeEditorFormHooks().ShowPanelPart(FEditor, part);
+    if (FEditor && TeeEditorHooks().ShowPanelPart) TeeEditorHooks().ShowPanelPart(FEditor, part);
 }
 
 // ---------------------------------------------------------------------------
@@ -229,7 +223,8 @@ void TChartEditorPanel::SelectUnderMouse() {
 namespace {
 const bool ChartImageRegistered = [] {
     static const char* const Extension = "tee";
-    TPicture::RegisterFileFormat(Extension, "Chart", [] { return std::make_unique<TChartImage>(); });
+    TPicture::RegisterFileFormat(Extension, "Chart",
+                                 [] { return std::make_unique<TChartImage>(); });
     return true;
 }();
 } // namespace
@@ -334,8 +329,8 @@ AnsiString SaveChartDialog(TCustomChart* AChart) {
 }
 
 void EditOneSeries(TControl* AOwner, TChartSeries* ASeries) {
-    if (!ASeries || !TeeEditorFormHooks().CreateSeriesEditForm) return;
-    std::unique_ptr<TCustomForm> form(TeeEditorFormHooks().CreateSeriesEditForm(AOwner, ASeries));
+    if (!ASeries || !TeeEditorHooks().CreateSeriesEditForm) return;
+    std::unique_ptr<TCustomForm> form(TeeEditorHooks().CreateSeriesEditForm(AOwner, ASeries));
     if (!form) return;
     form->SetBorderIcons(TBorderIcons{biSystemMenu});
     form->SetScaled(false);
