@@ -214,16 +214,20 @@ void TFormDisplay::RunSampling(const AnsiString&, int Type, int Code, const Ansi
                    .PosMax = m->PosMax,
                    .NegMax = m->NegMax,
                    .Wait = TLiveWait::Holding,
-                   .OverflowOnlyAtMark = Type >= dtSerialWindow};
-    loop.ShowReading = [&](const TLiveSample& s) {
-        ShowFigure(LabelMesswert, s.Overflow ? AnsiString("OVERFLOW !") : figure(s.Value),
-                   ReadingSize());
-    };
-    loop.ShowMaximum = [&](bool Positive, double Maximum, bool Overflow) {
-        ShowFigure(Positive ? LabelPosMaximum_Value : LabelNegMaximum_Value,
-                   Overflow ? AnsiString("OVERFLOW !") : figure(Maximum), Overflow ? 35 : 50);
-    };
-    loop.Repaint = [m] { m->Repaint(); };
+                   .OverflowOnlyAtMark = Type >= dtSerialWindow,
+                   .ShowReading =
+                       [&](const TLiveSample& s) {
+                           ShowFigure(LabelMesswert,
+                                      s.Overflow ? AnsiString("OVERFLOW !") : figure(s.Value),
+                                      ReadingSize());
+                       },
+                   .ShowMaximum =
+                       [&](bool Positive, double Maximum, bool Overflow) {
+                           ShowFigure(Positive ? LabelPosMaximum_Value : LabelNegMaximum_Value,
+                                      Overflow ? AnsiString("OVERFLOW !") : figure(Maximum),
+                                      Overflow ? 35 : 50);
+                       },
+                   .Repaint = [m] { m->Repaint(); }};
     RunLiveLoop(loop);
 }
 

@@ -130,35 +130,38 @@ void TMainForm::RunMeasureLoop(const AnsiString& Model, int Type, int, AnsiStrin
     // time axis.
     const double base = SampleTime;
     const uint32_t started = GetTickCount();
-    TLiveLoop loop{.Usb = MainUsb(),
-                   .Cpm = MainCpm(),
-                   .DeviceType = Type,
-                   .RangeFactor = RangeFactor,
-                   .Period = Sampling_time_Chart,
-                   .Stop = StopSampling,
-                   .PosMax = PosMax,
-                   .NegMax = NegMax,
-                   .Wait = TLiveWait::Pumping};
-    loop.ShowReading = [&](const TLiveSample& s) {
-        const double x = base + (s.Tick - started) * 0.001;
-        // The no-value mark is no reading: the curve gets a gap, not a spike.
-        if (s.Reading.NoValue)
-            LiveSeries()->AddNullXY(x, 0);
-        else
-            LiveSeries()->AddXY(x, s.Value, "", clBlack);
-        SampleTime = x + dt;
-        if (w <= SampleTime) {
-            // A pan beyond the newest point must not leave the minimum above it.
-            bottom->SetMinMax(std::min(bottom->Minimum(), SampleTime), SampleTime);
-            bottom->SetMinimumOffset(static_cast<int>(10 * std::trunc(w - SampleTime)));
-        }
-        Messwert->SetText(s.Overflow ? AnsiString("OVERFLOW !") : Figure(s.Value, Unit));
-    };
-    loop.ShowMaximum = [&](bool Positive, double Maximum, bool Overflow) {
-        (Positive ? Maxwert : Minwert)
-            ->SetText(Overflow ? AnsiString("OVERFLOW !") : Figure(Maximum, Unit));
-    };
-    loop.Repaint = [this] { Update(); };
+    TLiveLoop loop{
+        .Usb = MainUsb(),
+        .Cpm = MainCpm(),
+        .DeviceType = Type,
+        .RangeFactor = RangeFactor,
+        .Period = Sampling_time_Chart,
+        .Stop = StopSampling,
+        .PosMax = PosMax,
+        .NegMax = NegMax,
+        .Wait = TLiveWait::Pumping,
+        .ShowReading =
+            [&](const TLiveSample& s) {
+                const double x = base + (s.Tick - started) * 0.001;
+                // The no-value mark is no reading: the curve gets a gap, not a spike.
+                if (s.Reading.NoValue)
+                    LiveSeries()->AddNullXY(x, 0);
+                else
+                    LiveSeries()->AddXY(x, s.Value, "", clBlack);
+                SampleTime = x + dt;
+                if (w <= SampleTime) {
+                    // A pan beyond the newest point must not leave the minimum above it.
+                    bottom->SetMinMax(std::min(bottom->Minimum(), SampleTime), SampleTime);
+                    bottom->SetMinimumOffset(static_cast<int>(10 * std::trunc(w - SampleTime)));
+                }
+                Messwert->SetText(s.Overflow ? AnsiString("OVERFLOW !") : Figure(s.Value, Unit));
+            },
+        .ShowMaximum =
+            [&](bool Positive, double Maximum, bool Overflow) {
+                (Positive ? Maxwert : Minwert)
+                    ->SetText(Overflow ? AnsiString("OVERFLOW !") : Figure(Maximum, Unit));
+            },
+        .Repaint = [this] { Update(); }};
     RunLiveLoop(loop);
 }
 
