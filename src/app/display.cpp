@@ -9,7 +9,6 @@
 #include "comm/comport.h"
 #include "comm/seriell_cpm.h"
 #include "comm/usbread.h"
-#include "platform/rtl/clock.h"
 #include "platform/graphics/graphics.h"
 #include "platform/rtl/floatformat.h"
 #include <algorithm>
