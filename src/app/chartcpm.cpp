@@ -70,6 +70,9 @@ TFormChartCPM::TFormChartCPM(TComponent* AOwner) : TForm(AOwner) {
     BitBtn_Exit = NewControl<TBitBtn>(this, this, "BitBtn_Exit", Width_ - 140, Height_ - 66, 120,
                                       32, "E&xit");
     BitBtn_Exit->OnClick = [this](TObject* s) { BitBtn_ExitClick(s); };
+    // Closed by the window manager, the window leaves as Exit does: back to
+    // the set-up window, where the result is still to be saved.
+    OnClose = [this](TObject* s, TCloseAction&) { BitBtn_ExitClick(s); };
 
     Chart1->Hide();
     Chart1->Legend()->SetVisible(false);

@@ -209,7 +209,8 @@ void TFormDisplay::RunSampling(const AnsiString&, int Type, int Code, const Ansi
                    .DeviceType = Type,
                    .RangeFactor = m->RangeFactor,
                    .Period = m->Sampling_time_Display,
-                   .Stop = m->StopSampling,
+                   // The close box asks the modal window to end: the loop ends as with Exit.
+                   .Stopped = [this, m] { return m->StopSampling || ModalResult() != mrNone; },
                    .PosMax = m->PosMax,
                    .NegMax = m->NegMax,
                    .Wait = TLiveWait::Holding,

@@ -34,6 +34,8 @@ TFormHelp::TFormHelp(TComponent* AOwner) : TForm(AOwner) {
     MemoVersions->SetReadOnly(true);
     HelpOKButton = NewControl<TButton>(this, this, "HelpOKButton", 288, 404, 80, 30, "OK");
     HelpOKButton->OnClick = [this](TObject* s) { HelpOKButtonClick(s); };
+    // The close box gives the main window's menus back as OK does.
+    OnClose = [this](TObject* s, TCloseAction&) { HelpOKButtonClick(s); };
     SetAutoSize(true);
     SetBounds((Screen->Width() - Width()) / 2, (Screen->Height() - Height()) / 2, Width(),
               Height());

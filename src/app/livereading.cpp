@@ -85,7 +85,7 @@ void EndCycle(const TLiveLoop& Loop, uint32_t Started) {
 } // namespace
 
 void RunLiveLoop(const TLiveLoop& Loop) {
-    while (!Loop.Stop) {
+    while (!Loop.Stopped()) {
         TLiveSample s;
         s.Tick = GetTickCount();
         s.Reading = TakeLiveReading(Loop.Usb, Loop.Cpm, Loop.DeviceType);

@@ -59,8 +59,8 @@ struct TLiveLoop {
     C_CPM_EF& Cpm;
     int DeviceType;
     const double& RangeFactor;
-    const int& Period; // milliseconds
-    const bool& Stop;  // tested before every cycle
+    const int& Period;             // milliseconds
+    std::function<bool()> Stopped; // asked before every cycle
     double& PosMax;
     double& NegMax;
     TLiveWait Wait;
@@ -73,7 +73,7 @@ struct TLiveLoop {
     std::function<void()> Repaint;
 };
 
-// Reads, shows and waits until Stop is set.
+// Reads, shows and waits until the window says it has stopped.
 void RunLiveLoop(const TLiveLoop& Loop);
 
 // Shows the notice, lets it be drawn, waits 5 s and ends the process with -1.

@@ -136,7 +136,7 @@ void TMainForm::RunMeasureLoop(const AnsiString& Model, int Type, int, AnsiStrin
         .DeviceType = Type,
         .RangeFactor = RangeFactor,
         .Period = Sampling_time_Chart,
-        .Stop = StopSampling,
+        .Stopped = [this] { return StopSampling; },
         .PosMax = PosMax,
         .NegMax = NegMax,
         .Wait = TLiveWait::Pumping,

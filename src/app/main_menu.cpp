@@ -122,6 +122,8 @@ void TMainForm::CreateMenu() {
     Exit1 = AddItem(root, "Exit1", "Exit");
     Exit1->SetShortCut(ShortCut('X', {ssCtrl}));
     Exit1->OnClick = [this](TObject* s) { Exit1Click(s); };
+    // The close box ends the program as Exit does, a running measurement included.
+    OnClose = [this](TObject* s, TCloseAction&) { Exit1Click(s); };
     Device = AddItem(root, "Device", "Device");
     Device->SetShortCut(ShortCut('S', {ssCtrl}));
     View = AddItem(root, "View", "View");

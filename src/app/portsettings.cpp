@@ -22,6 +22,7 @@ TComboBox* Row(TPortSettingsDialog* Form, int Top, const AnsiString& Name,
 TPortSettingsDialog::TPortSettingsDialog(TComponent* AOwner) : TForm(AOwner) {
     SetName("PortSettingsDialog");
     SetBorderStyle(bsDialog);
+    SetPosition(poScreenCenter);
     SetClientWidth(312);
     SetClientHeight(214);
     ComboBoxSpeed = Row(this, 12, "ComboBoxSpeed", "Bits per second:");

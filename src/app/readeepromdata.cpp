@@ -8,7 +8,8 @@ QM_CLASS_OWNED(TFormReadCPMFiles, TForm, TComponent)
 TFormReadCPMFiles* FormReadCPMFiles = nullptr;
 
 namespace {
-constexpr int Width_ = 420, Height_ = 220;
+// The controls are laid out for a client area this wide; the frame comes on top.
+constexpr int ClientWidth_ = 420, Height_ = 220;
 // File numbers the instrument can be asked for.
 constexpr int HighestFile = 99;
 
@@ -62,7 +63,10 @@ TFormReadCPMFiles::TFormReadCPMFiles(TComponent* AOwner) : TForm(AOwner) {
 
     GroupBoxRangeFileNumber->Hide();
     GroupBoxInputComment->Hide();
-    SetBounds((Screen->Width() - Width_) / 2, (Screen->Height() - Height_) / 2, Width_, Height_);
+    SetClientWidth(ClientWidth_);
+    SetHeight(Height_);
+    SetBounds((Screen->Width() - Width()) / 2, (Screen->Height() - Height()) / 2, Width(),
+              Height());
 }
 
 void TFormReadCPMFiles::BitBtnOKClick(TObject*) {

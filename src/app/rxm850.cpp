@@ -122,6 +122,8 @@ TFormRXM850::TFormRXM850(TComponent* AOwner) : TInstrumentForm(AOwner, false) {
     for (int s : {15, 20, 30, 40, 50, 60, 70, 80, 90, 100, 120, 180, 240})
         ComboBox_RXM_Time->Items()->Add(IntToStr(s) + " sec");
     ComboBox_RXM_Time->SetText("         Select time");
+    // Text and list rows in a font that fills the box.
+    ComboBox_RXM_Time->Font()->SetHeight(-16);
     ComboBox_RXM_Time->Hide();
 
     GroupBoxInfo = group("GroupBoxInfo", 8, 470, 892, 90, "Info");

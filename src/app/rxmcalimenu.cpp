@@ -42,7 +42,9 @@ const AnsiString Hyphens(int N) {
 TFormRXMCali::TFormRXMCali(TComponent* AOwner) : TInstrumentForm(AOwner, true) {
     SetName("FormRXMCali");
     SetCaption("Calibration RXM 850");
-    SetBounds(0, 0, 760, 600);
+    // The controls are laid out for a client area 760 wide; the frame comes on top.
+    SetClientWidth(760);
+    SetHeight(600);
     SetBounds((Screen->Width() - Width()) / 2, (Screen->Height() - Height()) / 2 + 20, Width(),
               Height());
     GroupBox_adjust_para = NewControl<TGroupBox>(this, this, "GroupBox_adjust_para", 8, 8, 200, 330,

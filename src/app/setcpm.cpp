@@ -26,7 +26,8 @@ TCPMSetup* CPMSetup = nullptr;
 
 namespace {
 TCpmIdentity Identity;
-constexpr int Width_ = 800, Height_ = 600;
+// The controls are laid out for a client area this wide; the frame comes on top.
+constexpr int ClientWidth_ = 800, Height_ = 600;
 const char* const VStartItems[] = {"500 V", "550 V", "600 V", "650 V", "700 V", "750 V",
                                    "800 V", "850 V", "900 V", "950 V", "1000V"};
 const char* const VStopItems[] = {"0 V",   "50 V",  "100 V", "150 V", "200 V", "250 V",
@@ -225,8 +226,10 @@ TCPMSetup::TCPMSetup(TComponent* AOwner) : TInstrumentForm(AOwner, false) {
     ComboBoxOffsetTime->SetItemIndex(SetupIndex("tOffset", 2, std::size(OffsetItems)));
     SelectMode->SetItemIndex(0);
     MemoDisplay->Clear();
-    SetBounds((Screen->Width() - Width_) / 2, (Screen->Height() - Height_) / 2 + 30, Width_,
-              Height_);
+    SetClientWidth(ClientWidth_);
+    SetHeight(Height_);
+    SetBounds((Screen->Width() - Width()) / 2, (Screen->Height() - Height()) / 2 + 30, Width(),
+              Height());
 }
 
 void TCPMSetup::EnableControls(bool Enabled) {

@@ -5,8 +5,10 @@
 #include "platform/graphics/metafile.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/formatsettings.h"
+#include "support/external_tool.h"
 #include "support/recording_printer.h"
 #include "support/rxm_sim.h"
+#include <regex>
 
 namespace {
 class RxmCaliTest : public AppTest {
@@ -132,6 +134,30 @@ TEST_F(RxmCaliTest, DateFrameCsvRowAndPrintOut) {
     ASSERT_FALSE(second.empty());
     EXPECT_EQ(second.front().Text, "line 50");
     EXPECT_EQ(second.front().Pos.y, 4 * 58);
+}
+
+// The calibration record's lines hold tabs; on paper each must read as on screen.
+TEST_F(RxmCaliTest, PrintedCalibrationRecordReadsBackFromThePdf) {
+    QM_REQUIRE_TOOL("pdftotext");
+    if (Printer()->Printers()->Count() != 1) GTEST_SKIP() << "a real printer is installed";
+    W->BitBtn_read_meas_data->Click();
+    W->BitBtn_read_cali_data->SetEnabled(true);
+    W->BitBtn_read_cali_data->Click();
+    ASSERT_NE(Memo().find("Serial number\t: "), std::string::npos);
+    const fs::path pdf = Dir / "record.pdf";
+    Responder.ExpectPrintToFile(pdf.string().c_str());
+    W->BitBtn_print->Click();
+    const std::string txt = (Dir / "record.txt").string();
+    ASSERT_EQ(std::system(("pdftotext -layout '" + pdf.string() + "' " + txt).c_str()), 0);
+    std::ifstream f(txt);
+    const std::string text(std::istreambuf_iterator<char>(f), {});
+    for (const char* line :
+         {"Print out Info display : ", "\n *Range +: [0-9]+\n", "\n *Exponent +: 3\n",
+          "\n *Temperature +: [0-9]+\xC2\xB0"
+          "C\n",
+          "\n *Calibration +date +: [0-9.]+\n", "\n *Software version +: V1\\.2\n",
+          "\n *Serial number +: [0-9.]+\n"})
+        EXPECT_TRUE(std::regex_search(text, std::regex(line))) << line << " in\n" << text;
 }
 
 TEST_F(RxmCaliTest, CancelledDateEntrySendsNothingAndExitGivesTheMainWindowBack) {

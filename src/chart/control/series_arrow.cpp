@@ -22,7 +22,7 @@ TArrowSeries::TArrowSeries(TComponent* AOwner) : TPointSeries(AOwner) {
     FEndXValues->InitDateTime(true);
     FEndYValues = new TChartValueList(this, TeeMsg_ValuesArrowEndY);
     Pointer()->SetInflateMargins(false);
-    Marks()->Frame()->SetVisible(false);
+    Marks()->Frame()->InitVisible(false);
     Marks()->SetTransparent(true);
 }
 

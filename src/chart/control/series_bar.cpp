@@ -82,6 +82,7 @@ TCustomBarSeries::~TCustomBarSeries() {
 
 void TCustomBarSeries::Assign(TPersistent* Source) {
     if (auto* s = dynamic_cast<TCustomBarSeries*>(Source)) {
+        FAutoBarSize = s->FAutoBarSize;
         FAutoMarkPosition = s->FAutoMarkPosition;
         FBarWidthPercent = s->FBarWidthPercent;
         FBarStyle = s->FBarStyle;

@@ -41,7 +41,7 @@ TBubbleSeries::TBubbleSeries(TComponent* AOwner) : TPointSeries(AOwner) {
     SetColorEachPoint(true);
     Pointer()->SetInflateMargins(false);
     Pointer()->ChangeStyle(psCircle);
-    Marks()->Frame()->SetVisible(false);
+    Marks()->Frame()->InitVisible(false);
     Marks()->SetTransparent(true);
 }
 

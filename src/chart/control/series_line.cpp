@@ -170,7 +170,10 @@ void TPointSeries::SetFixed() {
 
 void TPointSeries::Assign(TPersistent* Source) {
     TCustomSeries::Assign(Source);
+    const bool clickable = FClickableLine;
     SetFixed();
+    // Another point series' switch is a setting both share.
+    if (dynamic_cast<TPointSeries*>(Source)) FClickableLine = clickable;
 }
 
 void TPointSeries::SetColorEachPoint(bool Value) {

@@ -16,6 +16,9 @@ QM_PUBLISHED(TChartShape,
              Prop("Alignment", &Self::Alignment, &Self::SetAlignment).Default(taCenter),
              Prop("Brush", &Self::Brush), Prop("Font", &Self::Font, &Self::SetFont),
              Prop("Gradient", &Self::Gradient, &Self::SetGradient), Prop("Pen", &Self::Pen),
+             Prop("SeriesColor", &Self::SeriesColor, &TChartSeries::SetSeriesColor)
+                 .Default(clWhite)
+                 .Idents("TColor"),
              Prop("RoundRectangle", &Self::RoundRectangle, &Self::SetRoundRectangle).Default(false),
              Prop("Style", &Self::Style, &Self::SetStyle).Default(chasCircle),
              Prop("Text", &Self::Text, &Self::SetText),

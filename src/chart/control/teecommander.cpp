@@ -19,8 +19,6 @@
 #include <algorithm>
 #include <array>
 
-QM_ENUM_NAMES(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom)
-
 QM_CLASS_ABSTRACT(TCustomTeeCommander, TCustomPanelNoCaption)
 QM_CLASS_OWNED(TTeeCommander, TCustomTeeCommander, TComponent)
 

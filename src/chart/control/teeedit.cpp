@@ -46,6 +46,11 @@ QM_PUBLISHED(
     Prop("Title", &Self::Title, &Self::SetTitle),
     Prop("WindowState", &Self::WindowState, &Self::SetWindowState).Default(wsNormal));
 
+QM_PUBLISHED(TChartEditorPanel, Prop("Chart", &Self::Chart, &Self::SetChart),
+             Prop("Locked", &Self::Locked, &Self::SetLocked).Default(false),
+             Prop("Align", &Self::Align, &Self::SetAlign).Default(alNone),
+             Prop("BevelOuter", &Self::BevelOuter, &Self::SetBevelOuter).Default(bvLowered));
+
 // ---------------------------------------------------------------------------
 // Editor components.
 

@@ -35,6 +35,7 @@ QM_PUBLISHED(
     Prop("Brush", &Self::Brush, &Self::SetBrush),
     Prop("CheckBoxes", &Self::CheckBoxes, &Self::SetCheckBoxes).Default(false),
     Prop("Color", &Self::Color, &Self::SetColor).Default(clWhite).Idents("TColor"),
+    Prop("ColorWidth", &Self::ColorWidth, &Self::SetColorWidth).Default(20),
     Prop("CurrentPage", &Self::CurrentPage, &Self::SetCurrentPage).Default(true),
     Prop("DividingLines", &Self::DividingLines, &Self::SetDividingLines),
     Prop("FirstValue", &Self::FirstValue, &Self::SetFirstValue).Default(0),
@@ -332,9 +333,9 @@ void TCustomChartLegend::DrawLegend() {
     TCanvas3D* canvas = c->Canvas();
     CalcLegendStyle();
     const bool paging = FLegendStyleUsed == lsValues && FCurrentPage && c->MaxPointsPerPage() > 0;
-    if (paging) FFirstValue = (c->Page() - 1) * c->MaxPointsPerPage();
+    FFirstShown = paging ? (c->Page() - 1) * c->MaxPointsPerPage() : FFirstValue;
 
-    int n = std::max(0, CountItems() - FFirstValue);
+    int n = std::max(0, CountItems() - FFirstShown);
     if (paging) n = std::min(n, c->MaxPointsPerPage());
     FTotalLegendItems = n;
 
@@ -353,8 +354,8 @@ void TCustomChartLegend::DrawLegend() {
 
     int tw = 0;
     if (!Vertical()) {
-        FLastValue = FFirstValue + n - 1;
-        CalcTexts(FFirstValue, FLastValue);
+        FLastValue = FFirstShown + n - 1;
+        CalcTexts(FFirstShown, FLastValue);
         tw = sw * 2 - 1 + FColumnWidths[0] + FColumnWidths[1];
         FSymbolWidth = FSymbol->CalcWidth(tw);
         if (!CustomPosition()) {
@@ -368,7 +369,7 @@ void TCustomChartLegend::DrawLegend() {
                        ? std::min(n, (c->ChartWidth() - 2 * framePen - 8) / first)
                        : 0;
         FNumRows = FNumCols > 0 ? std::min(FMaxNumRows, (n + FNumCols - 1) / FNumCols) : 0;
-        FLastValue = FFirstValue + std::min(n, FNumCols * FNumRows) - 1;
+        FLastValue = FFirstShown + std::min(n, FNumCols * FNumRows) - 1;
     } else {
         if (!CustomPosition()) {
             const TRect b = c->ChartBounds();
@@ -381,13 +382,13 @@ void TCustomChartLegend::DrawLegend() {
                        ? std::min(n, (c->ChartHeight() + chartRect.Top - r.Top - 2 * framePen) / h)
                        : 0;
         FNumRows = std::max(FNumRows, 0);
-        FLastValue = FFirstValue + std::min(n, FNumRows) - 1;
-        CalcTexts(FFirstValue, FLastValue);
+        FLastValue = FFirstShown + std::min(n, FNumRows) - 1;
+        CalcTexts(FFirstShown, FLastValue);
         // Each cell ends in a space, as drawn, so the last letter clears the frame.
         tw = FColumnWidths[0] + sw + (FColumnWidths[1] > 0 ? FColumnWidths[1] + sw : 0);
         FSymbolWidth = FSymbol->CalcWidth(tw + 10);
     }
-    if (FLastValue < FFirstValue) return;
+    if (FLastValue < FFirstShown) return;
 
     const int height = h * FNumRows + 2;
     if (!Vertical() && FAlignment == laBottom && !CustomPosition())
@@ -424,7 +425,7 @@ void TCustomChartLegend::DrawLegend() {
     Draw();
     canvas->SetBackMode(cbmTransparent);
 
-    const int count = FLastValue - FFirstValue + 1;
+    const int count = FLastValue - FFirstShown + 1;
     for (int p = 0; p < count; ++p) {
         const int item = FInverted ? count - 1 - p : p;
         const int row = Vertical() ? p : p / FNumCols;
@@ -444,8 +445,8 @@ void TCustomChartLegend::DrawLegend() {
             symX = x + 6;
             textX = symX + FSymbolWidth + 4;
         }
-        if (c->OnGetLegendPos) c->OnGetLegendPos(c, FFirstValue + item, textX, y, symX);
-        DrawItem(FFirstValue + item, item, p, count, textX, symX, cx, y, h);
+        if (c->OnGetLegendPos) c->OnGetLegendPos(c, FFirstShown + item, textX, y, symX);
+        DrawItem(FFirstShown + item, item, p, count, textX, symX, cx, y, h);
         if (p > 0 && FDividingLines->Visible()) {
             canvas->AssignVisiblePen(FDividingLines.get());
             if (Vertical())
@@ -572,7 +573,7 @@ bool TCustomChartLegend::DoMouseDown(int X, int Y) {
     const int i = Clicked(X, Y);
     if (i == -1) return false;
     TCustomChart* c = Chart();
-    TChartSeries* s = c ? c->SeriesLegend(FFirstValue + i, false) : nullptr;
+    TChartSeries* s = c ? c->SeriesLegend(FFirstShown + i, false) : nullptr;
     if (!s) return false;
     s->SetActive(!s->Active());
     return true;

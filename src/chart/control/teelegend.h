@@ -79,6 +79,7 @@ public:
     void SetAlignment(TLegendAlignment Value);
     bool CheckBoxes() const { return FCheckBoxes; }
     void SetCheckBoxes(bool Value);
+    // The symbol's width, published under the legend's own name too.
     int ColorWidth() const { return FSymbol->Width(); }
     void SetColorWidth(int Value) { FSymbol->SetWidth(Value); }
     bool CurrentPage() const { return FCurrentPage; }
@@ -158,6 +159,8 @@ private:
     bool FCurrentPage = true;
     std::unique_ptr<TChartHiddenPen> FDividingLines;
     int FFirstValue = 0;
+    // The first item drawn: the page's first with paging, else FirstValue.
+    int FFirstShown = 0;
     bool FFontSeriesColor = false;
     int FHorizMargin = 0;
     bool FInverted = false;

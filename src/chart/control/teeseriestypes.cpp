@@ -208,6 +208,16 @@ void AssignSeries(TChartSeries*& OldSeries, TChartSeries* NewSeries) {
     if (OldSeries == NewSeries) return;
     TChartSeries* old = OldSeries;
     NewSeries->Assign(old);
+    // The lists' order, which refilling the points may reset; between a vertical
+    // and a horizontal type the X and Y lists trade places, as Assign does.
+    std::vector<TChartListOrder> orders;
+    for (int i = 0; i < NewSeries->ValuesList()->Count(); ++i) {
+        int from = i;
+        if (i < 2 && old->YIsMandatory() != NewSeries->YIsMandatory()) from = 1 - i;
+        orders.push_back(from < old->ValuesList()->Count()
+                             ? old->ValuesList()->Get(from)->Order()
+                             : NewSeries->ValuesList()->Get(i)->Order());
+    }
     NewSeries->AfterDrawValues = old->AfterDrawValues;
     NewSeries->BeforeDrawValues = old->BeforeDrawValues;
     NewSeries->OnAfterAdd = old->OnAfterAdd;
@@ -242,6 +252,8 @@ void AssignSeries(TChartSeries*& OldSeries, TChartSeries* NewSeries) {
     NewSeries->SetName(oldName);
     if (chart) chart->BroadcastSeriesEvent(NewSeries, seChangeTitle);
     NewSeries->CheckDataSource();
+    for (int i = 0; i < NewSeries->ValuesList()->Count(); ++i)
+        NewSeries->ValuesList()->Get(i)->SetOrder(orders[static_cast<size_t>(i)]);
 }
 
 void ChangeSeriesType(TChartSeries*& ASeries, TClass NewType) {

@@ -150,6 +150,7 @@ void SaveChartToStream(TCustomChart* AChart, TStream* AStream, bool IncludeData,
             s->SetDontSaveData(!IncludeData);
         }
         TWriter writer(&binary, 4096);
+        writer.SetAgainstConstructed(true);
         writer.SetRoot(AChart->Owner() ? AChart->Owner() : AChart);
         writer.WriteSignature();
         writer.WriteComponent(AChart);

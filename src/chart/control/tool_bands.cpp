@@ -369,7 +369,7 @@ void TColorLineTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton, TShi
 // TRotateTool
 
 TRotateTool::TRotateTool(TComponent* AOwner) : TTeeCustomTool(AOwner) {
-    Pen()->SetVisible(false);
+    Pen()->InitVisible(false);
     Pen()->SetMode(pmXor);
     Pen()->SetColor(clWhite);
 }

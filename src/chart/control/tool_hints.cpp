@@ -241,7 +241,7 @@ void TMarksTipTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button
 
 TAnnotationCallout::TAnnotationCallout(TChartSeries* AOwner) : TCallout(AOwner) {
     SetVisible(false);
-    Arrow()->SetVisible(false);
+    Arrow()->InitVisible(false);
 }
 
 void TAnnotationCallout::Assign(TPersistent* Source) {

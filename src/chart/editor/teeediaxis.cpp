@@ -72,9 +72,16 @@ void TFormTeeAxis::Build() {
     CBAxisBeh = TeeNewCheck(this, this, "CBAxisBeh", "&Behind", 4, 196, 96);
     BAdd = TeeNewButton(this, this, "BAdd", "+", 4, 220, 30, 23);
     BDelete = TeeNewButton(this, this, "BDelete", "-", 40, 220, 30, 23);
-    PageAxis = TeeNew<TPageControl>(this, this, "PageAxis", 106, 0, 314, 250);
+    // Kept off the page's right and bottom edges, so its frame does not run
+    // into the editor's own.
+    PageAxis = TeeNew<TPageControl>(this, this, "PageAxis", 106, 0, 310, 248);
     // A wider editor shows every tab of the axis.
     PageAxis->SetAnchors({akLeft, akTop, akRight, akBottom});
+    // The editor's tab may be lower than this page was laid out for: the list
+    // gives way, the switches and buttons below it stay on the page.
+    LBAxes->SetAnchors({akLeft, akTop, akBottom});
+    for (TControl* c : std::initializer_list<TControl*>{CBShow, CBAxisBeh, BAdd, BDelete})
+        c->SetAnchors({akLeft, akBottom});
     TabScales = TeeNewTab(PageAxis, "TabScales", "Scales");
     TabTitle = TeeNewTab(PageAxis, "TabTitle", "Title");
     TabLabels = TeeNewTab(PageAxis, "TabLabels", "Labels");

@@ -522,7 +522,19 @@ void TTeeExportFormBase::BSaveClick(TObject*) {
         SaveDialogPicture->SetDefaultExt(f->FileExtension());
         SaveDialogPicture->SetFilterIndex(f->FileFilterIndex());
         SaveDialogPicture->SetFileName("");
-        if (SaveDialogPicture->Execute()) SavePictureToFile(SaveDialogPicture->FileName());
+        if (!SaveDialogPicture->Execute()) return;
+        // The format of the filter picked writes the file, so content and name agree.
+        TStrings* items = LBFormat->Items();
+        for (int i = 0; i < items->Count(); ++i) {
+            auto* g = dynamic_cast<TTeeExportFormat*>(items->Objects(i));
+            if (!g || !g->WantsFilterIndex(SaveDialogPicture->FilterIndex())) continue;
+            if (i != LBFormat->ItemIndex()) {
+                LBFormat->SetItemIndex(i);
+                RGFormatClick(LBFormat);
+            }
+            break;
+        }
+        SavePictureToFile(SaveDialogPicture->FileName());
     } else if (tab == TabNative) {
         SaveDialogNative->SetFileName("");
         SaveDialogNative->SetDefaultExt("tee");
@@ -534,6 +546,8 @@ void TTeeExportFormBase::BSaveClick(TObject*) {
         if (!SaveDialogData->Execute()) return;
         const int index = SaveDialogData->FilterIndex();
         RGText->SetItemIndex(index > 4 ? index - 4 : 0);
+        // Space, tab and comma each have their own filter.
+        if (index >= 1 && index <= 3) CBDelim->SetItemIndex(index - 1);
         SaveDataToFile(SaveDialogData->FileName());
     }
 }

@@ -111,7 +111,11 @@ void TEMFExportFormat::IncFileFilterIndex(int& FilterIndex) {
 }
 
 bool TEMFExportFormat::WantsFilterIndex(int Index) {
-    if (Index == FFilterIndex) return true;
+    if (Index == FFilterIndex) {
+        // An ".emf" picked after the options chose old-style writes what it says.
+        if (!Enhanced()) SetEnhanced(true);
+        return true;
+    }
     if (Index == FFilterIndex + 1) {
         SetEnhanced(false);
         return true;

@@ -192,6 +192,10 @@ TTeeFont::TTeeFont(TNotifyEvent OnChangeEvent) {
     OnChange = std::move(OnChangeEvent);
 }
 
+bool TTeeFont::IsHeightStored() const {
+    return Height() != -MulDiv(GetDefaultFontSize(), PixelsPerInch(), 72);
+}
+
 TTeeFont::~TTeeFont() {
     if (FCanvas && FCanvas->CurrentFont() == this) FCanvas->ForgetFont(this);
 }

@@ -89,6 +89,11 @@ public:
     void SetVisible(bool Value);
     void Show() { SetVisible(true); }
     void Hide() { SetVisible(false); }
+    // An owner's own starting value, kept as this pen's stored default too.
+    void InitVisible(bool Value) {
+        FDefaultVisible = Value;
+        SetVisible(Value);
+    }
 
     bool IsEndStored() const { return FEndStyle != FDefaultEnd; }
     bool IsVisibleStored() const { return FVisible != FDefaultVisible; }
@@ -217,6 +222,7 @@ public:
         : TTeeGradient(std::move(ChangedEvent)) {}
     bool Outline() const { return FOutline; }
     void SetOutline(bool Value);
+    void Assign(TPersistent* Source) override;
 
 private:
     bool FOutline = false;
@@ -297,7 +303,8 @@ public:
     void SetAppliedCanvas(TTeeCanvas* Value) { FCanvas = Value; }
 
     bool IsColorStored() const { return Color() != FDefColor; }
-    bool IsHeightStored() const { return Size() != GetDefaultFontSize(); }
+    // By height, not size: a height of the same rounded size must come back too.
+    bool IsHeightStored() const;
     bool IsNameStored() const { return Name() != GetDefaultFontName(); }
     bool IsStyleStored() const { return Style() != FDefStyle; }
 

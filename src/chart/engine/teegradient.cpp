@@ -234,6 +234,11 @@ void TTeeFontGradient::SetOutline(bool Value) {
     }
 }
 
+void TTeeFontGradient::Assign(TPersistent* Source) {
+    if (auto* g = dynamic_cast<TTeeFontGradient*>(Source)) FOutline = g->FOutline;
+    TTeeGradient::Assign(Source);
+}
+
 // --- gradient drawing --------------------------------------------------------------------
 
 void TCustomTeeGradient::DrawRadial(TTeeCanvas* Canvas, const TRect& Rect) {

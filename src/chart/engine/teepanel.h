@@ -16,6 +16,7 @@
 // Identifiers of the platform's enumerations that chart panels store by name.
 QM_ENUM_NAMES(TBevelCut, bvNone, bvLowered, bvRaised, bvSpace)
 QM_ENUM_NAMES(TMouseButton, mbLeft, mbRight, mbMiddle)
+QM_ENUM_NAMES(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom)
 QM_ENUM_NAMES(TShiftStateFlag, ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble)
 
 class TCustomTeePanel;

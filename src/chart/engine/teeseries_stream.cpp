@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <vector>
 
 static_assert(std::endian::native == std::endian::little, "point data is stored little-endian");
 
@@ -220,7 +221,13 @@ void TChartSeries::WriteData(TStream* Stream) {
 }
 
 void TChartSeries::ReadData(TStream* Stream) {
+    // Reading points keeps the lists' settings, whatever Clear does to them.
+    std::vector<TChartListOrder> orders;
+    for (int l = 0; l < FValuesList->Count(); ++l)
+        orders.push_back(FValuesList->Get(l)->Order());
     Clear();
+    for (int l = 0; l < FValuesList->Count(); ++l)
+        FValuesList->Get(l)->SetOrder(orders[static_cast<size_t>(l)]);
     const int64_t available = Stream->Size() - Stream->Position();
     std::vector<uint8_t> bytes(static_cast<size_t>(std::max<int64_t>(0, available)));
     if (!bytes.empty()) Stream->ReadBuffer(bytes.data(), static_cast<int>(bytes.size()));

@@ -152,6 +152,7 @@ void TTeeCustomShape::Assign(TPersistent* Source) {
         SetGradient(shape->FGradient.get());
         FShapeStyle = shape->FShapeStyle;
         FShadow->Assign(shape->FShadow.get());
+        FTransparency = shape->FTransparency;
         FTransparent = shape->FTransparent;
     }
     TTeeCustomShapeBrushPen::Assign(Source);

@@ -31,6 +31,7 @@ QM_PUBLISHED(
     Prop("Pen", &Self::Pen, &Self::SetPen),
     Prop("PreviousButtonVisible", &Self::PreviousButtonVisible, &Self::SetPreviousButtonVisible)
         .Default(true),
+    Prop("ShowInLegend", &Self::ShowInLegend, &Self::SetShowInLegend).Default(false),
     Prop("Sunday", &Self::Sunday, &Self::SetSunday), Prop("Today", &Self::Today, &Self::SetToday),
     Prop("Trailing", &Self::Trailing, &Self::SetTrailing),
     Prop("WeekDays", &Self::WeekDays, &Self::SetWeekDays));
@@ -98,7 +99,7 @@ TCalendarSeries::TCalendarSeries(TComponent* AOwner)
     FTrailing->SetTransparent(true);
     FTrailing->Font()->SetColor(0x808080);
     FWeekDays->SetFormat("ddd");
-    FWeekDays->Pen()->SetVisible(false);
+    FWeekDays->Pen()->InitVisible(false);
     SetShowInLegend(false);
     KeepPlaceholder();
 }

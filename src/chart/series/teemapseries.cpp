@@ -4,6 +4,8 @@
 #include "chart/engine/teeaxis.h"
 #include "chart/engine/teemarks.h"
 #include "chart/engine/teeprocs.h"
+#include "platform/classes/filer.h"
+#include "platform/classes/streams.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/rtlmath.h"
 #include <algorithm>
@@ -136,6 +138,11 @@ TTeePolygon* TTeePolygonList::Add() {
     FItems.push_back(std::make_unique<TTeePolygon>(FOwner));
     // Polygon i always matches value i of the map.
     FOwner->AddXYZ(FOwner->Count(), 0, 0, "", clTeeColor);
+    return FItems.back().get();
+}
+
+TTeePolygon* TTeePolygonList::AddForValue() {
+    FItems.push_back(std::make_unique<TTeePolygon>(FOwner));
     return FItems.back().get();
 }
 
@@ -273,6 +280,100 @@ void TMapSeries::SwapValueIndex(int a, int b) {
 void TMapSeries::Clear() {
     TCustom3DPaletteSeries::Clear();
     FShapes.Clear();
+}
+
+// ---------------------------------------------------------------------------
+// Polygons in chart files: a count, then for each polygon its switches, own
+// brush, pen and gradient, and its vertices. Written after the point data,
+// so reading finds the map's values there already.
+
+namespace {
+constexpr int32_t PolygonFields = 16; // int32 fields of one polygon before its vertices
+
+void PutInt(TStream* S, int32_t V) {
+    S->WriteBuffer(&V, 4);
+}
+void PutDouble(TStream* S, double V) {
+    S->WriteBuffer(&V, 8);
+}
+int32_t GetInt(TStream* S) {
+    int32_t v = 0;
+    S->ReadBuffer(&v, 4);
+    return v;
+}
+double GetDouble(TStream* S) {
+    double v = 0;
+    S->ReadBuffer(&v, 8);
+    return v;
+}
+} // namespace
+
+void TMapSeries::DefineProperties(TFiler* Filer) {
+    TCustom3DPaletteSeries::DefineProperties(Filer);
+    Filer->DefineBinaryProperty(
+        "Polygons", [this](TStream* S) { ReadPolygons(S); },
+        [this](TStream* S) { WritePolygons(S); }, FShapes.Count() > 0);
+}
+
+void TMapSeries::WritePolygons(TStream* S) {
+    PutInt(S, FShapes.Count());
+    for (int i = 0; i < FShapes.Count(); ++i) {
+        TTeePolygon* p = FShapes[i];
+        TTeeGradient* g = p->Gradient();
+        const int32_t fields[PolygonFields] = {
+            p->ParentBrush(),  p->ParentPen(),    p->Brush()->Color(), p->Brush()->Style(),
+            p->Pen()->Color(), p->Pen()->Style(), p->Pen()->Width(),   p->Pen()->Visible(),
+            p->Pen()->Mode(),  g->Visible(),      g->Direction(),      g->StartColor(),
+            g->MidColor(),     g->EndColor(),     g->Balance(),        p->Points()->Active()};
+        for (int32_t f : fields)
+            PutInt(S, f);
+        TPolygonSeries* v = p->Points();
+        PutInt(S, v->Count());
+        for (int k = 0; k < v->Count(); ++k) {
+            PutDouble(S, v->XValues()->Value(k));
+            PutDouble(S, v->YValues()->Value(k));
+        }
+    }
+}
+
+void TMapSeries::ReadPolygons(TStream* S) {
+    auto left = [S] { return S->Size() - S->Position(); };
+    if (left() < 4) throw EReadError("Stream read error");
+    const int32_t count = GetInt(S);
+    if (count < 0 || count > left() / (4 * (PolygonFields + 1)))
+        throw EReadError("Stream read error");
+    FShapes.Clear();
+    for (int32_t i = 0; i < count; ++i) {
+        if (left() < 4 * (PolygonFields + 1)) throw EReadError("Stream read error");
+        int32_t f[PolygonFields];
+        for (int32_t& x : f)
+            x = GetInt(S);
+        const int32_t vertices = GetInt(S);
+        if (vertices < 0 || vertices > left() / 16) throw EReadError("Stream read error");
+        // Polygon i always matches value i: a file without point data gets its values here.
+        TTeePolygon* p = i < Count() ? FShapes.AddForValue() : FShapes.Add();
+        p->SetParentBrush(f[0] != 0);
+        p->SetParentPen(f[1] != 0);
+        p->Brush()->SetColor(f[2]);
+        p->Brush()->SetStyle(static_cast<TBrushStyle>(f[3]));
+        p->Pen()->SetColor(f[4]);
+        p->Pen()->SetStyle(static_cast<TPenStyle>(f[5]));
+        p->Pen()->SetWidth(f[6]);
+        p->Pen()->SetVisible(f[7] != 0);
+        p->Pen()->SetMode(static_cast<TPenMode>(f[8]));
+        TTeeGradient* g = p->Gradient();
+        g->SetVisible(f[9] != 0);
+        g->SetDirection(static_cast<TGradientDirection>(f[10]));
+        g->SetStartColor(f[11]);
+        g->SetMidColor(f[12]);
+        g->SetEndColor(f[13]);
+        g->SetBalance(f[14]);
+        p->Points()->SetActive(f[15] != 0);
+        for (int32_t k = 0; k < vertices; ++k) {
+            const double x = GetDouble(S);
+            p->AddXY(x, GetDouble(S));
+        }
+    }
 }
 
 void TMapSeries::AddSampleValues(int) {

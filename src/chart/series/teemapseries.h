@@ -65,6 +65,8 @@ class TTeePolygonList {
 public:
     explicit TTeePolygonList(TMapSeries* AOwner) : FOwner(AOwner) {}
     TTeePolygon* Add();
+    // A polygon for a map value that exists already (read from a file).
+    TTeePolygon* AddForValue();
     void Delete(int Start, int Quantity = 1);
     int Count() const { return static_cast<int>(FItems.size()); }
     // Raises EListError outside 0..Count-1.
@@ -111,7 +113,13 @@ public:
 
     TTeePolygonList* Shapes() { return &FShapes; }
 
+protected:
+    // The polygons travel in chart files as the binary property "Polygons".
+    void DefineProperties(TFiler* Filer) override;
+
 private:
+    void ReadPolygons(TStream* Stream);
+    void WritePolygons(TStream* Stream);
     friend class TTeePolygon;
     TTeePolygonList FShapes{this};
 };

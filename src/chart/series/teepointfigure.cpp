@@ -24,7 +24,7 @@ TPointFigureSeries::TPointFigureSeries(TComponent* AOwner) : TOHLCSeries(AOwner)
     FDownSymbol = std::make_unique<TSeriesPointer>(this);
     FDownSymbol->SetStyle(psCircle);
     FDownSymbol->Brush()->SetColor(255);
-    XValues()->SetDateTime(false);
+    XValues()->InitDateTime(false);
 }
 
 void TPointFigureSeries::Assign(TPersistent* Source) {

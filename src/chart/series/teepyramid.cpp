@@ -11,8 +11,9 @@
 QM_CLASS_OWNED(TPyramidSeries, TChartSeries, TComponent)
 QM_CLASS_OWNED(TDonutSeries, TPieSeries, TComponent)
 
-QM_PUBLISHED(TPyramidSeries, Prop("Brush", &Self::Brush, &Self::SetBrush),
-             Prop("Pen", &Self::Pen, &Self::SetPen),
+QM_PUBLISHED(TPyramidSeries,
+             Prop("ColorEachPoint", &Self::ColorEachPoint, &Self::SetColorEachPoint).Default(true),
+             Prop("Brush", &Self::Brush, &Self::SetBrush), Prop("Pen", &Self::Pen, &Self::SetPen),
              Prop("SizePercent", &Self::SizePercent, &Self::SetSize).Default(50));
 
 QM_PUBLISHED(TDonutSeries,

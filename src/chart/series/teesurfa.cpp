@@ -328,6 +328,7 @@ void TCustom3DPaletteSeries::Assign(TPersistent* Source) {
         FUsePaletteMin = s->FUsePaletteMin;
         FPaletteStep = s->FPaletteStep;
         FPaletteMin = s->FPaletteMin;
+        FPaletteStyle = s->FPaletteStyle;
         CalcColorRange();
     }
     TCustom3DSeries::Assign(Source);
@@ -603,7 +604,8 @@ void TCustom3DGridSeries::AddValues(TChartSeries* Source) {
         FNumZValues = g->FNumZValues;
     }
     TCustom3DPaletteSeries::AddValues(Source);
-    FillGridIndex();
+    // No points leave the grid's size as it is, as before a paint.
+    if (Count() > 0) FillGridIndex();
     Repaint();
 }
 

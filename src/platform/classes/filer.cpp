@@ -334,13 +334,113 @@ void TWriter::WriteCollection(TCollection* Value) {
 }
 
 void TWriter::WriteProperties(TPersistent* Instance) {
+    WriteProperties(Instance, nullptr);
+}
+
+namespace {
+// Whether a property holds what the constructor gave the same property of a
+// fresh instance. Sub-objects and references are compared by their own rules.
+bool SameAsConstructed(const TPropInfo* Prop, TObject* Instance, TObject* Constructed) {
+    switch (Prop->Kind) {
+    case TPropKind::Integer:
+    case TPropKind::Boolean:
+    case TPropKind::Enumeration:
+    case TPropKind::Set:
+        return Prop->GetOrd(Instance) == Prop->GetOrd(Constructed);
+    case TPropKind::Float:
+        return Prop->GetFloat(Instance) == Prop->GetFloat(Constructed);
+    case TPropKind::String:
+        return Prop->GetStr(Instance) == Prop->GetStr(Constructed);
+    case TPropKind::Object:
+        return false;
+    case TPropKind::Component:
+        return Prop->IsDefault(Instance);
+    }
+    return false;
+}
+} // namespace
+
+std::unique_ptr<TObject> TWriter::Construct(TClass Class) const {
+    if (!FAgainstConstructed || !Class->Factory) return nullptr;
+    std::unique_ptr<TObject> made(Class->Factory(nullptr));
+    // Setters behave as while reading (no range checks against other values).
+    if (auto* c = dynamic_cast<TComponent*>(made.get())) c->BeginLoading();
+    return made;
+}
+
+namespace {
+// The constructed instance takes the value written, as the reader's would.
+void Replay(const TPropInfo* Prop, TObject* Instance, TObject* Constructed) {
+    try {
+        switch (Prop->Kind) {
+        case TPropKind::Integer:
+        case TPropKind::Boolean:
+        case TPropKind::Enumeration:
+        case TPropKind::Set:
+            if (Prop->SetOrd) Prop->SetOrd(Constructed, Prop->GetOrd(Instance));
+            break;
+        case TPropKind::Float:
+            if (Prop->SetFloat) Prop->SetFloat(Constructed, Prop->GetFloat(Instance));
+            break;
+        case TPropKind::String:
+            if (Prop->SetStr) Prop->SetStr(Constructed, Prop->GetStr(Instance));
+            break;
+        case TPropKind::Object:
+        case TPropKind::Component:
+            break;
+        }
+    } catch (const std::exception&) {
+        // A value the fresh instance refuses leaves it as it was; what follows
+        // is then compared with that, which only ever writes more.
+    }
+}
+} // namespace
+
+void TWriter::WriteProperties(TPersistent* Instance, TObject* Constructed) {
     if (FPropPath.Length() > 255) throw EWriteError("Properties nested too deep");
-    for (const TPropInfo* prop : GetPropList(Instance->ClassType()))
-        if (prop->IsStored(Instance) && !prop->IsDefault(Instance)) WriteProperty(Instance, prop);
+    if (Constructed && Constructed->ClassType() != Instance->ClassType()) Constructed = nullptr;
+    for (const TPropInfo* prop : GetPropList(Instance->ClassType())) {
+        if (!prop->IsStored(Instance)) continue;
+        if (Constructed ? SameAsConstructed(prop, Instance, Constructed)
+                        : prop->IsDefault(Instance))
+            continue;
+        WriteProperty(Instance, prop, Constructed);
+        if (Constructed) Replay(prop, Instance, Constructed);
+    }
     Instance->DefineProperties(this);
 }
 
 void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* Prop) {
+    WriteProperty(Instance, Prop, nullptr);
+}
+
+// A property that a later one changed as a side effect is written once more,
+// after it, so the reader ends where the writer was.
+void TWriter::WriteChangedAfterwards(TPersistent* Instance, TObject* Constructed) {
+    if (Constructed->ClassType() != Instance->ClassType()) return;
+    for (const TPropInfo* prop : GetPropList(Instance->ClassType())) {
+        if (prop->Kind == TPropKind::Object) {
+            TObject* sub = prop->GetObj(Instance);
+            auto* persistent = dynamic_cast<TPersistent*>(sub);
+            TObject* constructedSub = prop->GetObj(Constructed);
+            if (!persistent || !constructedSub || dynamic_cast<TCollection*>(sub) ||
+                dynamic_cast<TStrings*>(sub))
+                continue;
+            const AnsiString saved = FPropPath;
+            TScopeExit restore{[&] { FPropPath = saved; }};
+            FPropPath += prop->Name + ".";
+            WriteChangedAfterwards(persistent, constructedSub);
+            continue;
+        }
+        if (prop->Kind == TPropKind::Component || !prop->IsStored(Instance) ||
+            SameAsConstructed(prop, Instance, Constructed))
+            continue;
+        WriteProperty(Instance, prop, Constructed);
+        Replay(prop, Instance, Constructed);
+    }
+}
+
+void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* Prop, TObject* Constructed) {
     switch (Prop->Kind) {
     case TPropKind::Integer: {
         const int64_t v = Prop->GetOrd(Instance);
@@ -399,7 +499,7 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* Prop) {
             const AnsiString saved = FPropPath;
             TScopeExit restore{[&] { FPropPath = saved; }};
             FPropPath += Prop->Name + ".";
-            WriteProperties(persistent);
+            WriteProperties(persistent, Constructed ? Prop->GetObj(Constructed) : nullptr);
         }
         break;
     }
@@ -435,7 +535,9 @@ void TWriter::WriteComponent(TComponent* Component) {
     WriteStr(Component->Name());
     const AnsiString saved = FPropPath;
     FPropPath = AnsiString();
-    WriteProperties(Component);
+    const std::unique_ptr<TObject> constructed = Construct(Component->ClassType());
+    WriteProperties(Component, constructed.get());
+    if (constructed) WriteChangedAfterwards(Component, constructed.get());
     FPropPath = saved;
     WriteListEnd();
     Component->GetChildren([this](TComponent* child) { WriteComponent(child); }, FRoot);

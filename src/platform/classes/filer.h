@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -124,6 +125,13 @@ public:
     void WriteCollection(TCollection* Value);
     void WriteProperties(TPersistent* Instance);
     void WriteProperty(TPersistent* Instance, const TPropInfo* Prop);
+    // Each component is written against a freshly made instance of its class
+    // that is given every value written, as a reader would give it: a property
+    // is left out only when it equals what that instance holds at that point
+    // (its sub-objects compared the same way), so whatever was set comes back,
+    // side effects of one property on another included. Without it, against
+    // the declared defaults.
+    void SetAgainstConstructed(bool Value) { FAgainstConstructed = Value; }
     // Prefix, class name, name, properties, then the children GetChildren lists.
     void WriteComponent(TComponent* Component);
     // Sets the root, writes the signature and the component.
@@ -134,7 +142,12 @@ private:
     void WriteBytes(const void* Data, size_t Count);
     void WriteStrings(TStrings* Value);
     AnsiString ComponentReference(TComponent* Component) const;
+    void WriteProperties(TPersistent* Instance, TObject* Constructed);
+    void WriteChangedAfterwards(TPersistent* Instance, TObject* Constructed);
+    void WriteProperty(TPersistent* Instance, const TPropInfo* Prop, TObject* Constructed);
+    std::unique_ptr<TObject> Construct(TClass Class) const;
 
+    bool FAgainstConstructed = false;
     std::vector<uint8_t> FBuffer;
     int64_t FStreamPos = 0;
     int FWriteLevel = 0;

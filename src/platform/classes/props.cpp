@@ -36,6 +36,9 @@ bool TEnumNames::ValueOf(const AnsiString& Name, int64_t& Value) const {
 }
 
 bool TPropInfo::IsDefault(TObject* Instance) const {
+    // A stored test knows the instance's own default (which an owner may have
+    // changed from the declared one), so it alone decides.
+    if (StoredTest && Kind != TPropKind::Object && Kind != TPropKind::Component) return false;
     switch (Kind) {
     case TPropKind::Integer:
     case TPropKind::Boolean:

@@ -70,6 +70,7 @@ struct TPropInfo {
 
     // A writer stores the property when it is stored and differs from its default
     // (floats without a declared default: 0; strings: empty; references: none).
+    // A value with a stored test is written whenever the test says so.
     bool IsStored(TObject* Instance) const;
     bool IsDefault(TObject* Instance) const;
 

@@ -6,8 +6,10 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <exception>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -64,6 +66,89 @@ template <typename Buffer> void Resize(Buffer& Data, int64_t NewSize) {
 int64_t WriteEnd(int64_t Position, int Count) {
     if (Position > INT64_MAX - Count) GrowError();
     return Position + Count;
+}
+
+bool WriteAllAt(int Fd, const char* Data, int64_t Size, int64_t Offset) {
+    while (Size > 0) {
+        const ssize_t n = ::pwrite(Fd, Data, static_cast<size_t>(std::min<int64_t>(Size, 1 << 30)),
+                                   static_cast<off_t>(Offset));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n == 0) errno = EIO;
+            return false;
+        }
+        Data += n;
+        Offset += n;
+        Size -= n;
+    }
+    return true;
+}
+
+// Rewrites a file in place (its folder refuses new files). The room for the
+// new size is taken before the first old byte is overwritten, so a full disk
+// or a size limit fails with the old content intact.
+AnsiString RewriteInPlace(const std::string& Target, const void* Data, int64_t Size) {
+    int fd = ::open(Target.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) fd = ::open(Target.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return std::strerror(errno);
+    AnsiString failure;
+    const auto fail = [&] {
+        if (failure.IsEmpty()) failure = std::strerror(errno);
+    };
+    struct stat st {};
+    const char* bytes = static_cast<const char*>(Data);
+    if (::fstat(fd, &st) != 0) {
+        fail();
+    } else {
+        const int64_t old = st.st_size;
+        if (Size > old) {
+            const int reserved = ::posix_fallocate(fd, 0, static_cast<off_t>(Size));
+            if (reserved == ENOSPC || reserved == EFBIG || reserved == EDQUOT) {
+                errno = reserved;
+                fail();
+            } else if (!WriteAllAt(fd, bytes + old, Size - old, old)) {
+                // Where nothing could be reserved the part past the old end
+                // goes first: it fails the same way, still before any old byte.
+                fail();
+            }
+            if (!failure.IsEmpty()) {
+                // Gives back what was taken; the old bytes were never touched.
+                [[maybe_unused]] const int undone = ::ftruncate(fd, static_cast<off_t>(old));
+            }
+        }
+        if (failure.IsEmpty() &&
+            (!WriteAllAt(fd, bytes, std::min(old, Size), 0) ||
+             ::ftruncate(fd, static_cast<off_t>(Size)) != 0 || ::fsync(fd) != 0))
+            fail();
+    }
+    if (::close(fd) != 0) fail();
+    return failure;
+}
+
+// Removes the temporary files a killed save of this file left beside it:
+// ".name.tmp<pid>_<n>" whose process is gone.
+void RemoveStaleTemporaries(const std::string& Dir, const std::string& Base) {
+    DIR* d = ::opendir(Dir.empty() ? "." : Dir.c_str());
+    if (!d) return;
+    const std::string prefix = "." + Base + ".tmp";
+    while (const dirent* e = ::readdir(d)) {
+        const std::string name = e->d_name;
+        if (name.compare(0, prefix.size(), prefix) != 0) continue;
+        const std::string rest = name.substr(prefix.size());
+        const size_t sep = rest.find('_');
+        const auto digits = [](const std::string& t) {
+            return !t.empty() && t.size() < 11 &&
+                   t.find_first_not_of("0123456789") == std::string::npos;
+        };
+        if (sep == std::string::npos || !digits(rest.substr(0, sep)) ||
+            !digits(rest.substr(sep + 1)))
+            continue;
+        const long pid = std::strtol(rest.c_str(), nullptr, 10);
+        if (pid <= 0 || pid > INT_MAX || pid == ::getpid()) continue;
+        if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            ::unlink((Dir + name).c_str());
+    }
+    ::closedir(d);
 }
 
 bool WriteAll(int Fd, const void* Data, int64_t Size) {
@@ -338,14 +423,12 @@ void SaveFileReplacing(const AnsiString& FileName, const void* Data, int64_t Siz
     const std::string temp =
         dir + "." + base + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
 
+    RemoveStaleTemporaries(dir, base);
     AnsiString failure;
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && exists && (errno == EACCES || errno == EPERM)) {
-        // A writable file in a folder we may not add to: write it in place.
-        const int in = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
-        if (in < 0 || !WriteAll(in, Data, Size) || ::ftruncate(in, static_cast<off_t>(Size)) != 0)
-            failure = std::strerror(errno);
-        if (in >= 0 && ::close(in) != 0 && failure.IsEmpty()) failure = std::strerror(errno);
+        // A writable file in a folder we may not add to.
+        failure = RewriteInPlace(target, Data, Size);
     } else if (fd < 0) {
         failure = std::strerror(errno);
     } else {

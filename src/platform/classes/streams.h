@@ -134,5 +134,8 @@ private:
 // half-written: the bytes go to a temporary file beside it, which then replaces
 // the file. An existing file another opener holds locked is refused
 // (EFCreateError), as an open for writing would be. Permissions are kept. Only
-// when the folder refuses new files is a writable file rewritten in place.
+// when the folder refuses new files is a writable file rewritten in place, and
+// then only once the room for its new size is taken, so a full disk leaves the
+// old content. Temporary files that killed saves of the file left (their
+// process is gone) are removed. Failures raise EFCreateError naming the file.
 void SaveFileReplacing(const AnsiString& FileName, const void* Data, int64_t Size);

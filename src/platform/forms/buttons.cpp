@@ -10,14 +10,69 @@
 QM_CLASS_OWNED(TBitBtn, TButton, TComponent)
 QM_CLASS_OWNED(TSpeedButton, TGraphicControl, TComponent)
 
+namespace {
+// One image of a glyph strip, its transparent colour cleared to alpha 0.
+QImage GlyphPart(TBitmap* Glyph, int NumGlyphs, int Index) {
+    QImage* image = BitmapImage(Glyph);
+    const int count = std::max(1, NumGlyphs);
+    const int w = image->width() / count, h = image->height();
+    if (w <= 0 || h <= 0) return QImage();
+    Index = std::clamp(Index, 0, count - 1);
+    QImage part = image->copy(Index * w, 0, w, h).convertToFormat(QImage::Format_ARGB32);
+    const QRgb key = image->pixel(0, h - 1) & 0xFFFFFF;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if ((part.pixel(x, y) & 0xFFFFFF) == key) part.setPixel(x, y, 0);
+    return part;
+}
+
+// A disabled button without a disabled image of its own shows its glyph as
+// the platform does: the shape (every pixel neither transparent nor white)
+// etched in the shadow colour over a highlight copy one pixel down and right.
+QImage EtchedGlyph(const QImage& Part) {
+    QImage out(Part.size(), QImage::Format_ARGB32);
+    out.fill(0);
+    const QRgb highlight = ToQColor(clBtnHighlight).rgba(), shadow = ToQColor(clBtnShadow).rgba();
+    auto shape = [&](int x, int y) {
+        const QRgb p = Part.pixel(x, y);
+        return qAlpha(p) != 0 && (p & 0xFFFFFF) != 0xFFFFFF;
+    };
+    for (int y = 0; y < Part.height(); ++y)
+        for (int x = 0; x < Part.width(); ++x) {
+            if (shape(x, y))
+                out.setPixel(x, y, shadow);
+            else if (x > 0 && y > 0 && shape(x - 1, y - 1))
+                out.setPixel(x, y, highlight);
+        }
+    return out;
+}
+} // namespace
+
 void DrawGlyph(TCanvas* Canvas, TBitmap* Glyph, int NumGlyphs, int Index, int X, int Y) {
     if (!Glyph || Glyph->Empty()) return;
-    const int count = std::max(1, NumGlyphs);
-    const int w = Glyph->Width() / count, h = Glyph->Height();
-    if (w <= 0) return;
-    Index = std::clamp(Index, 0, count - 1);
-    const COLORREF transparent = Glyph->Canvas()->GetPixel(0, h - 1);
-    Canvas->TransparentBlt(X, Y, w, h, Glyph->Canvas(), Index * w, 0, w, h, transparent);
+    QImage part = GlyphPart(Glyph, NumGlyphs, Index);
+    if (part.isNull()) return;
+    if (Index == 1 && NumGlyphs < 2) part = EtchedGlyph(part);
+    // Through a bitmap keyed with a colour the image does not use.
+    auto uses = [&](QRgb colour) {
+        for (int y = 0; y < part.height(); ++y)
+            for (int x = 0; x < part.width(); ++x)
+                if (qAlpha(part.pixel(x, y)) != 0 && (part.pixel(x, y) | 0xFF000000u) == colour)
+                    return true;
+        return false;
+    };
+    QRgb key = 0xFF010203u;
+    while (uses(key))
+        ++key;
+    TBitmap keyed(part.width(), part.height());
+    QImage* target = BitmapImage(&keyed);
+    target->fill(key);
+    for (int y = 0; y < part.height(); ++y)
+        for (int x = 0; x < part.width(); ++x)
+            if (qAlpha(part.pixel(x, y)) != 0)
+                target->setPixel(x, y, part.pixel(x, y) | 0xFF000000u);
+    Canvas->TransparentBlt(X, Y, part.width(), part.height(), keyed.Canvas(), 0, 0, part.width(),
+                           part.height(), RGB(qRed(key), qGreen(key), qBlue(key)));
 }
 
 // ---------------------------------------------------------------------------
@@ -46,19 +101,21 @@ TBitBtn::~TBitBtn() {
 
 void TBitBtn::GlyphChanged() {
     auto* b = static_cast<QPushButton*>(Widget());
-    QImage* image = FGlyph->Empty() ? nullptr : BitmapImage(FGlyph.get());
-    if (!image) {
+    if (FGlyph->Empty()) {
         b->setIcon(QIcon());
         return;
     }
-    const int w = image->width() / std::max(1, FNumGlyphs), h = image->height();
-    QImage part = image->copy(0, 0, w, h).convertToFormat(QImage::Format_ARGB32);
-    const QRgb key = part.pixel(0, h - 1);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            if ((part.pixel(x, y) & 0xFFFFFF) == (key & 0xFFFFFF)) part.setPixel(x, y, 0);
-    b->setIcon(QIcon(QPixmap::fromImage(part)));
-    b->setIconSize(QSize(w, h));
+    const QImage up = GlyphPart(FGlyph.get(), FNumGlyphs, 0);
+    if (up.isNull()) {
+        b->setIcon(QIcon());
+        return;
+    }
+    const QImage disabled =
+        FNumGlyphs >= 2 ? GlyphPart(FGlyph.get(), FNumGlyphs, 1) : EtchedGlyph(up);
+    QIcon icon(QPixmap::fromImage(up));
+    icon.addPixmap(QPixmap::fromImage(disabled), QIcon::Disabled);
+    b->setIcon(icon);
+    b->setIconSize(up.size());
 }
 
 void TBitBtn::SetNumGlyphs(TNumGlyphs Value) {
@@ -265,7 +322,7 @@ void TSpeedButton::Paint() {
         if (FLayout == blGlyphTop) y = FMargin + offset;
     }
     int index = 0;
-    if (!Enabled() && count > 1)
+    if (!Enabled())
         index = 1;
     else if (FState == bsDown && count > 2)
         index = 2;

@@ -11,6 +11,7 @@
 #include "platform/forms/menus.h"
 #include <QCursor>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -403,54 +404,99 @@ bool HandleWheel(TControl* control, QWidget* w, QWheelEvent* e,
 
 } // namespace
 
+namespace {
+// The Windows-1252 bytes of typed text; false when a character has none, so
+// the key is refused rather than stored as '?'.
+bool TypedChars(const QString& Text, AnsiString& Chars) {
+    Chars = QStringToAnsi(Text);
+    if (Chars.Length() != Text.size()) return false;
+    for (int i = 0; i < Text.size(); ++i)
+        if (Chars[i + 1] == '?' && Text[i] != QChar('?')) return false;
+    return true;
+}
+
+// Runs typed characters through KeyPress (the form's first under key preview)
+// and collects those that remain; false when the control went away.
+bool PressChars(TWinControl* c, const AnsiString& Typed, std::string& Kept) {
+    TCustomForm* form = GetParentForm(c);
+    TLifeWatch watch(c);
+    for (int i = 1; i <= Typed.Length(); ++i) {
+        char ch = Typed[i];
+        if (form && form != c && form->KeyPreview())
+            RunAsMessage(form, [&] { TControlAccess::KeyPress(form, ch); });
+        if (ch && watch.Alive()) RunAsMessage(c, [&] { TControlAccess::KeyPress(c, ch); });
+        if (!watch.Alive()) return false;
+        if (ch) Kept += ch;
+    }
+    return true;
+}
+
+// Text composed by an input method is typed text too.
+bool HandleInputMethod(TWinControl* c, QInputMethodEvent* e,
+                       const std::function<bool(QEvent*)>& Base) {
+    const QString commit = e->commitString();
+    if (commit.isEmpty()) return Base(e);
+    AnsiString typed;
+    for (QChar qc : commit) {
+        AnsiString one;
+        if (TypedChars(QString(qc), one)) typed += one;
+    }
+    std::string kept;
+    if (!PressChars(c, typed, kept)) return true;
+    const QString keptText = AnsiToQString(AnsiString(kept));
+    if (keptText == commit) return Base(e);
+    QInputMethodEvent changed(e->preeditString(), e->attributes());
+    changed.setCommitString(keptText, e->replacementStart(), e->replacementLength());
+    return Base(&changed);
+}
+} // namespace
+
 bool DispatchKeyPress(TWinControl* c, QKeyEvent* e, const std::function<bool(QEvent*)>& Base) {
     TCustomForm* form = GetParentForm(c);
-    WORD key = QtKeyToVK(e->key(), e->modifiers());
     const TShiftState shift = ShiftFromQt(e->modifiers(), Qt::NoButton);
-    bool swallow = false;
-    const bool modifierOnly = key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU;
-    if (form && key && !modifierOnly) {
-        RunAsMessage(form, [&] { swallow = form->IsShortCut(key, shift, c); });
-        if (swallow) return true;
-    }
-    if (form && form != c && form->KeyPreview()) {
-        RunAsMessage(form, [&] { TControlAccess::KeyDown(form, key, shift); });
-        if (key == 0) return true;
-    }
-    RunAsMessage(c, [&] { TControlAccess::KeyDown(c, key, shift); });
-    if (key == 0) return true;
-    if (form && (key == VK_RETURN || key == VK_ESCAPE) && !shift.Contains(ssCtrl) &&
-        !shift.Contains(ssAlt) && !TControlAccess::WantsKey(c, key, shift)) {
-        bool taken = false;
-        RunAsMessage(form, [&] { taken = form->DialogKey(key, c); });
-        if (taken) return true;
-    }
-    const QString text = e->text();
-    if (!text.isEmpty()) {
-        const AnsiString ansi = QStringToAnsi(text);
-        char ch = ansi.IsEmpty() ? '\0' : ansi[1];
-        const char original = ch;
-        if (ch) {
-            if (form && form != c && form->KeyPreview()) {
-                RunAsMessage(form, [&] { TControlAccess::KeyPress(form, ch); });
-                if (ch == 0) return true;
-            }
-            RunAsMessage(c, [&] { TControlAccess::KeyPress(c, ch); });
-            if (ch == 0) return true;
-            if (ch != original) {
-                QKeyEvent changed(e->type(), e->key(), e->modifiers(),
-                                  AnsiToQString(AnsiString(ch)), e->isAutoRepeat(), e->count());
-                return Base(&changed);
-            }
+    // A key without a virtual-key code (most punctuation, letters of other
+    // layouts) has no KeyDown; it still types its character.
+    WORD key = QtKeyToVK(e->key(), e->modifiers());
+    TLifeWatch watch(c);
+    if (key) {
+        const bool modifierOnly = key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU;
+        if (form && !modifierOnly) {
+            bool shortcut = false;
+            RunAsMessage(form, [&] { shortcut = form->IsShortCut(key, shift, c); });
+            if (shortcut) return true;
+        }
+        if (form && form != c && form->KeyPreview()) {
+            RunAsMessage(form, [&] { TControlAccess::KeyDown(form, key, shift); });
+            if (key == 0) return true;
+        }
+        RunAsMessage(c, [&] { TControlAccess::KeyDown(c, key, shift); });
+        if (key == 0 || !watch.Alive()) return true;
+        if (form && (key == VK_RETURN || key == VK_ESCAPE) && !shift.Contains(ssCtrl) &&
+            !shift.Contains(ssAlt) && !TControlAccess::WantsKey(c, key, shift)) {
+            bool taken = false;
+            RunAsMessage(form, [&] { taken = form->DialogKey(key, c); });
+            if (taken || !watch.Alive()) return true;
         }
     }
-    return Base(e);
+    // The character comes from the event's text, whatever the key code.
+    const QString text = e->text();
+    if (text.isEmpty()) return Base(e);
+    AnsiString typed;
+    if (!TypedChars(text, typed)) return true;
+    std::string kept;
+    if (!PressChars(c, typed, kept)) return true;
+    if (kept.empty()) return true;
+    if (kept == typed.str()) return Base(e);
+    QKeyEvent changed(e->type(), e->key(), e->modifiers(), AnsiToQString(AnsiString(kept)),
+                      e->isAutoRepeat(), e->count());
+    return Base(&changed);
 }
 
 namespace {
 bool HandleKeyRelease(TWinControl* c, QKeyEvent* e, const std::function<bool(QEvent*)>& Base) {
     TCustomForm* form = GetParentForm(c);
     WORD key = QtKeyToVK(e->key(), e->modifiers());
+    if (key == 0) return Base(e);
     const TShiftState shift = ShiftFromQt(e->modifiers(), Qt::NoButton);
     if (form && form != c && form->KeyPreview()) {
         RunAsMessage(form, [&] { TControlAccess::KeyUp(form, key, shift); });
@@ -514,6 +560,10 @@ bool DispatchControlEvent(TControl* control, QWidget* w, QEvent* e,
     case QEvent::KeyRelease:
         if (TWinControl* wc = KeyTarget(control); wc && w->isEnabled())
             return HandleKeyRelease(wc, static_cast<QKeyEvent*>(e), Base);
+        return Base(e);
+    case QEvent::InputMethod:
+        if (TWinControl* wc = KeyTarget(control); wc && w->isEnabled())
+            return HandleInputMethod(wc, static_cast<QInputMethodEvent*>(e), Base);
         return Base(e);
     case QEvent::ShortcutOverride: {
         // Menu shortcuts are ours; keep Qt's own shortcuts out of the way.

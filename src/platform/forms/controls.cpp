@@ -396,9 +396,16 @@ void TControl::ApplyFont() {
     w->setFont(ToQFont(*FFont));
     QPalette pal = w->palette();
     const QColor c = ToQColor(FFont->Color());
-    pal.setColor(QPalette::WindowText, c);
-    pal.setColor(QPalette::Text, c);
-    pal.setColor(QPalette::ButtonText, c);
+    // A disabled control writes in the grey text colour, whatever its font's.
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
+        pal.setColor(g, QPalette::WindowText, c);
+        pal.setColor(g, QPalette::Text, c);
+        pal.setColor(g, QPalette::ButtonText, c);
+    }
+    const QColor grey = ToQColor(clGrayText);
+    pal.setColor(QPalette::Disabled, QPalette::WindowText, grey);
+    pal.setColor(QPalette::Disabled, QPalette::Text, grey);
+    pal.setColor(QPalette::Disabled, QPalette::ButtonText, grey);
     w->setPalette(pal);
 }
 

@@ -6,15 +6,21 @@
 #include "platform/graphics/metafile.h" // completes the printer header
 #include "platform/graphics/printers.h"
 #include "platform/rtl/sysutils.h"
+#include "platform/win32/kernel.h"
+#include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPageLayout>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <QRegularExpression>
 #include <cstdio>
 
 QM_CLASS_ABSTRACT(TCommonDialog, TComponent)
@@ -64,6 +70,13 @@ QString QtFilter(const AnsiString& Filter) {
     return out.join(";;");
 }
 
+// A print-out that went to a file no dialog named says where it is.
+[[maybe_unused]] const bool PrintFileNoticeInstalled = [] {
+    SetPrintFileNotice(
+        [](const AnsiString& FileName) { ShowMessage("The print-out was saved as\n" + FileName); });
+    return true;
+}();
+
 int FilterCount(const AnsiString& Filter) {
     if (Filter.IsEmpty()) return 0;
     return (AnsiToQString(Filter).split('|').size()) / 2;
@@ -74,39 +87,32 @@ int FilterCount(const AnsiString& Filter) {
 // ---------------------------------------------------------------------------
 // Message boxes
 
-int ShowMessageBoxImpl(const AnsiString& Text, const AnsiString& Caption, int Flags) {
-    TDialogRequest request;
-    request.Kind = TDialogKind::MessageBox;
-    request.Caption = Caption;
-    request.Text = Text;
-    request.Flags = Flags;
-    TDialogAnswer answer;
-    if (Respond(request, answer)) return answer.Result;
+namespace {
+// The frame's icon and buttons beside a title, with some air.
+constexpr int TitleFrameRoom = 150;
+} // namespace
 
-    QMessageBox box(DialogParent());
-    box.setWindowTitle(AnsiToQString(request.Caption));
-    box.setText(AnsiToQString(Text));
+std::vector<TMessageBoxButton> SetUpMessageBox(QMessageBox& Box, const AnsiString& Text,
+                                               const AnsiString& Caption, int Flags) {
+    Box.setWindowTitle(AnsiToQString(Caption));
+    Box.setText(AnsiToQString(Text));
     switch (Flags & MB_ICONMASK) {
     case MB_ICONHAND:
-        box.setIcon(QMessageBox::Critical);
+        Box.setIcon(QMessageBox::Critical);
         break;
     case MB_ICONQUESTION:
-        box.setIcon(QMessageBox::Question);
+        Box.setIcon(QMessageBox::Question);
         break;
     case MB_ICONEXCLAMATION:
-        box.setIcon(QMessageBox::Warning);
+        Box.setIcon(QMessageBox::Warning);
         break;
     case MB_ICONASTERISK:
-        box.setIcon(QMessageBox::Information);
+        Box.setIcon(QMessageBox::Information);
         break;
     default:
         break;
     }
-    struct TButtonId {
-        QMessageBox::StandardButton Button;
-        int Id;
-    };
-    std::vector<TButtonId> buttons;
+    std::vector<TMessageBoxButton> buttons;
     switch (Flags & MB_TYPEMASK) {
     case MB_OKCANCEL:
         buttons = {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}};
@@ -131,15 +137,41 @@ int ShowMessageBoxImpl(const AnsiString& Text, const AnsiString& Caption, int Fl
         break;
     }
     QMessageBox::StandardButtons all;
-    for (const TButtonId& b : buttons)
-        all |= b.Button;
-    box.setStandardButtons(all);
+    for (const TMessageBoxButton& b : buttons)
+        all |= QMessageBox::StandardButton(b.Button);
+    Box.setStandardButtons(all);
     const size_t def = (Flags & MB_DEFMASK) == MB_DEFBUTTON2   ? 1
                        : (Flags & MB_DEFMASK) == MB_DEFBUTTON3 ? 2
                                                                : 0;
-    if (def < buttons.size()) box.setDefaultButton(buttons[def].Button);
+    if (def < buttons.size())
+        Box.setDefaultButton(QMessageBox::StandardButton(buttons[def].Button));
+    // The platform widens a box to show its whole title; window managers cut
+    // what does not fit (and write titles bold). Room for the title and for
+    // the frame's icon and buttons.
+    QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+    titleFont.setBold(true);
+    const int titleWidth =
+        QFontMetrics(titleFont).horizontalAdvance(Box.windowTitle()) + TitleFrameRoom;
+    if (auto* grid = qobject_cast<QGridLayout*>(Box.layout()))
+        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    return buttons;
+}
+
+int ShowMessageBoxImpl(const AnsiString& Text, const AnsiString& Caption, int Flags) {
+    TDialogRequest request;
+    request.Kind = TDialogKind::MessageBox;
+    request.Caption = Caption;
+    request.Text = Text;
+    request.Flags = Flags;
+    TDialogAnswer answer;
+    if (Respond(request, answer)) return answer.Result;
+
+    QMessageBox box(DialogParent());
+    const std::vector<TMessageBoxButton> buttons =
+        SetUpMessageBox(box, Text, request.Caption, Flags);
     const int chosen = box.exec();
-    for (const TButtonId& b : buttons)
+    for (const TMessageBoxButton& b : buttons)
         if (b.Button == chosen) return b.Id;
     return CancelAnswer(request).Result;
 }
@@ -213,25 +245,80 @@ void TOpenDialog::SetInitialDir(const AnsiString& Value) {
     FInitialDir = Value.SubString(1, length);
 }
 
-void TOpenDialog::Accept(const AnsiString& ChosenFile, int ChosenFilterIndex) {
-    AnsiString name = ChosenFile;
-    if (!FDefaultExt.IsEmpty() && !name.IsEmpty()) {
+AnsiString TOpenDialog::FilterExtension(int Index) const {
+    // The first pattern of the filter, when it names one extension ("*.csv").
+    const QStringList parts = AnsiToQString(FFilter).split('|');
+    const qsizetype at = 2 * qsizetype(Index) - 1;
+    if (Index < 1 || at >= parts.size()) return AnsiString();
+    const QString pattern = parts[at].split(';').front().trimmed();
+    const qsizetype dot = pattern.lastIndexOf('.');
+    if (dot < 0 || !pattern.left(dot).contains('*')) return AnsiString();
+    const QString ext = pattern.mid(dot + 1);
+    if (ext.isEmpty() || ext.contains(QRegularExpression(QStringLiteral("[*?\\s/\\\\]"))))
+        return AnsiString();
+    return QStringToAnsi(ext);
+}
+
+AnsiString TOpenDialog::ExtensionToAdd(int Index) const {
+    // As the platform's dialog: only with a default extension set, and then the
+    // chosen filter's own extension wins over it.
+    if (FDefaultExt.IsEmpty()) return AnsiString();
+    const AnsiString own = FilterExtension(Index);
+    if (!own.IsEmpty()) return own;
+    AnsiString ext = FDefaultExt;
+    if (ext[1] == '.') ext = ext.SubString(2, ext.Length());
+    return ext;
+}
+
+bool TOpenDialog::Accept(const std::vector<AnsiString>& Chosen, int ChosenFilterIndex) {
+    if (Chosen.empty()) return false;
+    int index = ChosenFilterIndex > 0 ? ChosenFilterIndex : FFilterIndex;
+    // The dialog reports the filter it showed, as a 1-based index.
+    if (index < 1 || index > std::max(1, FilterCount(FFilter))) index = 1;
+    AnsiString name = Chosen.front();
+    const AnsiString ext = ExtensionToAdd(index);
+    bool added = false;
+    if (!ext.IsEmpty() && !name.IsEmpty()) {
         const std::string& s = name.str();
         const size_t slash = s.find_last_of("/\\");
         const size_t dot = s.find_last_of('.');
         if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
-            AnsiString ext = FDefaultExt;
-            if (ext.Length() > 0 && ext[1] == '.') ext = ext.SubString(2, ext.Length());
             name += "." + ext;
+            added = true;
         }
     }
+    // The name typed was asked about, not the one it became.
+    if (added && IsSave() && FOptions.Contains(ofOverwritePrompt) && FileExists(name) &&
+        ShowMessageBoxImpl(name + " already exists.\nDo you want to replace it?", "Confirm Save As",
+                           MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+        return false;
     FFileName = name;
+    FFilterIndex = index;
     FFiles->Clear();
     FFiles->Add(name);
-    if (ChosenFilterIndex > 0) FFilterIndex = ChosenFilterIndex;
+    for (size_t i = 1; i < Chosen.size(); ++i)
+        FFiles->Add(Chosen[i]);
+    return true;
 }
 
 bool TOpenDialog::Execute() {
+    DoShow();
+    bool accepted = false;
+    for (;;) {
+        std::vector<AnsiString> chosen;
+        int chosenFilter = 0;
+        if (!AskUser(chosen, chosenFilter)) break;
+        // A declined replacement goes back to the dialog, as the platform's does.
+        if (Accept(chosen, chosenFilter)) {
+            accepted = true;
+            break;
+        }
+    }
+    DoClose();
+    return accepted;
+}
+
+bool TOpenDialog::AskUser(std::vector<AnsiString>& Chosen, int& ChosenFilterIndex) {
     TDialogRequest request;
     request.Kind = IsSave() ? TDialogKind::SaveDialog : TDialogKind::OpenDialog;
     request.Caption = FTitle;
@@ -240,42 +327,34 @@ bool TOpenDialog::Execute() {
     request.FilterIndex = FFilterIndex;
     request.InitialDir = FInitialDir;
     request.DefaultExt = FDefaultExt;
-    DoShow();
     TDialogAnswer answer;
-    bool accepted = false;
     if (Respond(request, answer)) {
-        accepted = answer.Accept;
-        if (accepted) Accept(answer.Text, answer.FilterIndex);
-    } else {
-        QFileDialog dialog(DialogParent(), AnsiToQString(FTitle), AnsiToQString(FInitialDir));
-        dialog.setAcceptMode(IsSave() ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        if (!IsSave())
-            dialog.setFileMode(FOptions.Contains(ofAllowMultiSelect) ? QFileDialog::ExistingFiles
-                               : FOptions.Contains(ofFileMustExist)  ? QFileDialog::ExistingFile
-                                                                     : QFileDialog::AnyFile);
-        if (!FOptions.Contains(ofOverwritePrompt))
-            dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        const QStringList filters = QtFilter(FFilter).split(";;", Qt::SkipEmptyParts);
-        if (!filters.isEmpty()) {
-            dialog.setNameFilters(filters);
-            const int index = std::clamp(FFilterIndex, 1, static_cast<int>(filters.size())) - 1;
-            dialog.selectNameFilter(filters[index]);
-        }
-        if (!FDefaultExt.IsEmpty()) dialog.setDefaultSuffix(AnsiToQString(FDefaultExt));
-        if (!FFileName.IsEmpty()) dialog.selectFile(AnsiToQString(FFileName));
-        accepted = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
-        if (accepted) {
-            const int chosen = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
-            Accept(QStringToAnsi(dialog.selectedFiles().front()), chosen);
-            for (int i = 1; i < dialog.selectedFiles().size(); ++i)
-                FFiles->Add(QStringToAnsi(dialog.selectedFiles()[i]));
-        }
+        if (!answer.Accept) return false;
+        Chosen.push_back(answer.Text);
+        ChosenFilterIndex = answer.FilterIndex;
+        return true;
     }
-    // The dialog reports the filter it showed, as a 1-based index.
-    if (accepted && (FFilterIndex < 1 || FFilterIndex > std::max(1, FilterCount(FFilter))))
-        FFilterIndex = 1;
-    DoClose();
-    return accepted;
+    QFileDialog dialog(DialogParent(), AnsiToQString(FTitle), AnsiToQString(FInitialDir));
+    dialog.setAcceptMode(IsSave() ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    if (!IsSave())
+        dialog.setFileMode(FOptions.Contains(ofAllowMultiSelect) ? QFileDialog::ExistingFiles
+                           : FOptions.Contains(ofFileMustExist)  ? QFileDialog::ExistingFile
+                                                                 : QFileDialog::AnyFile);
+    if (!FOptions.Contains(ofOverwritePrompt)) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    const QStringList filters = QtFilter(FFilter).split(";;", Qt::SkipEmptyParts);
+    // No default suffix here: Accept adds the chosen filter's extension for this
+    // dialog and the test responder alike, and asks before that name replaces a file.
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        const int index = std::clamp(FFilterIndex, 1, static_cast<int>(filters.size())) - 1;
+        dialog.selectNameFilter(filters[index]);
+    }
+    if (!FFileName.IsEmpty()) dialog.selectFile(AnsiToQString(FFileName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    for (const QString& f : dialog.selectedFiles())
+        Chosen.push_back(QStringToAnsi(f));
+    ChosenFilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    return true;
 }
 
 TOpenPictureDialog::TOpenPictureDialog(TComponent* AOwner) : TOpenDialog(AOwner) {
@@ -371,45 +450,59 @@ bool TPrintDialog::Execute() {
     }
     DoShow();
     TDialogAnswer answer;
-    bool accepted = false;
-    if (Respond(request, answer)) {
+    const bool responded = Respond(request, answer);
+    QPrinter printer;
+    PreparePrinter(printer);
+    printer.setCopyCount(FCopies);
+    // Without a printer the job is a file: the dialog proposes one that replaces nothing.
+    const bool fileOnly = QPrinterInfo::availablePrinterNames().isEmpty();
+    if (fileOnly) printer.setOutputFileName(AnsiToQString(Printer()->FreePdfOutputPath()));
+    if (pages && FPrintRange == prPageNums) {
+        printer.setPrintRange(QPrinter::PageRange);
+        printer.setFromTo(FFromPage, FToPage);
+    }
+    bool accepted;
+    if (responded) {
+        // The answer goes into the printer as the dialog's choices would.
         accepted = answer.Accept;
-        if (accepted && pages && answer.FromPage > 0) {
-            FPrintRange = prPageNums;
-            FFromPage = answer.FromPage;
-            FToPage = answer.ToPage;
-        } else if (accepted) {
-            FPrintRange = prAllPages;
+        if (accepted) {
+            if (!answer.Text.IsEmpty())
+                printer.setOutputFileName(AnsiToQString(answer.Text));
+            else if (!fileOnly)
+                printer.setOutputFileName(QString());
+            const bool range = pages && answer.FromPage > 0;
+            printer.setPrintRange(range ? QPrinter::PageRange : QPrinter::AllPages);
+            if (range) printer.setFromTo(answer.FromPage, answer.ToPage);
         }
     } else {
-        QPrinter printer;
-        PreparePrinter(printer);
-        printer.setCopyCount(FCopies);
         QPrintDialog dialog(&printer, DialogParent());
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, pages);
         dialog.setOption(QAbstractPrintDialog::PrintSelection, FOptions.Contains(poSelection));
         dialog.setOption(QAbstractPrintDialog::PrintToFile,
                          !FOptions.Contains(poDisablePrintToFile));
-        if (pages) {
-            dialog.setMinMax(FMinPage, FMaxPage);
-            if (FPrintRange == prPageNums) printer.setFromTo(FFromPage, FToPage);
-        }
+        if (pages) dialog.setMinMax(FMinPage, FMaxPage);
         accepted = dialog.exec() == QDialog::Accepted;
-        if (accepted) {
-            FCopies = printer.copyCount();
-            if (dialog.printRange() == QAbstractPrintDialog::PageRange) {
-                FPrintRange = prPageNums;
-                FFromPage = printer.fromPage();
-                FToPage = printer.toPage();
-            } else {
-                FPrintRange = dialog.printRange() == QAbstractPrintDialog::Selection ? prSelection
-                                                                                     : prAllPages;
-            }
-            TakePrinterChoices(printer);
-        }
     }
-    // The program's printer prints what the dialog chose.
-    if (accepted) Printer()->SetCopies(FCopies);
+    if (accepted) {
+        FCopies = printer.copyCount();
+        switch (printer.printRange()) {
+        case QPrinter::PageRange:
+            FPrintRange = prPageNums;
+            FFromPage = printer.fromPage();
+            FToPage = printer.toPage();
+            break;
+        case QPrinter::Selection:
+            FPrintRange = prSelection;
+            break;
+        default:
+            FPrintRange = prAllPages;
+            break;
+        }
+        TakePrinterChoices(printer);
+        // The program's printer prints what the dialog chose, where it chose.
+        Printer()->SetCopies(FCopies);
+        Printer()->SetOutputFile(QStringToAnsi(printer.outputFileName()));
+    }
     DoClose();
     return accepted;
 }

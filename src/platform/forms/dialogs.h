@@ -7,6 +7,7 @@
 #include "platform/classes/stringlist.h"
 #include "platform/forms/forms.h"
 #include <memory>
+#include <vector>
 
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 enum TMsgDlgBtn {
@@ -109,7 +110,9 @@ public:
     // A trailing path delimiter is dropped unless it follows a drive colon.
     AnsiString InitialDir() const { return FInitialDir; }
     void SetInitialDir(const AnsiString& Value);
-    // Added (after a '.') to a chosen name without an extension.
+    // With a default extension set, a chosen name without an extension gets the
+    // chosen filter's extension ("*.csv" gives ".csv"), or this one where the
+    // filter names none ("*.*"); without it the name stays as typed.
     AnsiString DefaultExt() const { return FDefaultExt; }
     void SetDefaultExt(const AnsiString& Value) { FDefaultExt = Value; }
     AnsiString Title() const { return FTitle; }
@@ -119,9 +122,17 @@ public:
 
 protected:
     virtual bool IsSave() const { return false; }
-    void Accept(const AnsiString& ChosenFile, int ChosenFilterIndex);
 
 private:
+    // The dialog's answer, from the user or the test responder alike: the files
+    // and the filter chosen (1-based, 0 when unknown). False when cancelled.
+    bool AskUser(std::vector<AnsiString>& Chosen, int& ChosenFilterIndex);
+    // Takes the answer; false when the user declined to replace the file the
+    // name became.
+    bool Accept(const std::vector<AnsiString>& Chosen, int ChosenFilterIndex);
+    AnsiString FilterExtension(int Index) const;
+    AnsiString ExtensionToAdd(int Index) const;
+
     AnsiString FFileName;
     std::unique_ptr<TStringList> FFiles;
     AnsiString FFilter;

@@ -24,9 +24,11 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyleOption>
 #include <QTimer>
 #include <QToolTip>
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -74,11 +76,23 @@ public:
     // Group boxes as the programs expect them: an etched line from the middle of
     // the caption, broken by it, and no shaded panel that would put boxes behind
     // labels. The common style draws exactly that.
+    // A disabled box keeps its frame; only its caption greys, as the
+    // platform draws it (the disabled palette has no dark shade to etch with).
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
                             QPainter* painter, const QWidget* widget) const override {
-        if (control == CC_GroupBox)
+        if (control == CC_GroupBox) {
+            const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
+            if (box && !(box->state & State_Enabled)) {
+                QStyleOptionGroupBox enabledFrame(*box);
+                QPalette& pal = enabledFrame.palette;
+                for (QPalette::ColorRole role : {QPalette::Light, QPalette::Midlight, QPalette::Mid,
+                                                 QPalette::Dark, QPalette::Shadow})
+                    pal.setColor(QPalette::Disabled, role, pal.color(QPalette::Active, role));
+                FPlain->drawComplexControl(control, &enabledFrame, painter, widget);
+                return;
+            }
             FPlain->drawComplexControl(control, option, painter, widget);
-        else
+        } else
             QProxyStyle::drawComplexControl(control, option, painter, widget);
     }
     QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
@@ -284,6 +298,15 @@ int TScreen::Height() const {
     EnsureQtApplication();
     QScreen* s = QGuiApplication::primaryScreen();
     return s ? s->geometry().height() : 768;
+}
+
+TRect TScreen::WorkAreaRect() const {
+    if (GScreenW > 0 && GScreenH > 0) return Rect(0, 0, GScreenW, GScreenH);
+    EnsureQtApplication();
+    QScreen* s = QGuiApplication::primaryScreen();
+    if (!s) return Rect(0, 0, Width(), Height());
+    const QRect a = s->availableGeometry();
+    return Rect(a.left(), a.top(), a.left() + a.width(), a.top() + a.height());
 }
 
 void TScreen::SetCursor(TCursor Value) {
@@ -503,7 +526,10 @@ bool DispatchFormWindowEvent(TCustomForm* Form, QWidget* Widget, QEvent* Event) 
     switch (Event->type()) {
     case QEvent::Close:
         Event->ignore();
-        if (!Form->Parent()) RunAsMessage(Form, [Form] { Form->Close(); });
+        // A window disabled (by the program or by a modal one) takes no input,
+        // its close box included.
+        if (!Form->Parent() && Form->Enabled() && !Form->Impl()->TaskDisabled)
+            RunAsMessage(Form, [Form] { Form->Close(); });
         return true;
     case QEvent::WindowActivate:
         if (!Form->Parent()) RunAsMessage(Form, [Form] { TFormAccess::SetActive(Form, true); });
@@ -516,7 +542,7 @@ bool DispatchFormWindowEvent(TCustomForm* Form, QWidget* Widget, QEvent* Event) 
         return false;
     case QEvent::Move:
         if (Event->spontaneous() && !Form->Parent()) {
-            const QPoint p = Widget->geometry().topLeft();
+            const QPoint p = Widget->frameGeometry().topLeft();
             RunAsMessage(Form, [&] { TFormAccess::Moved(Form, p.x(), p.y()); });
         }
         return false;
@@ -630,13 +656,18 @@ void TCustomForm::ApplyGeometry() {
                 k->MaxWidth() > 0 ? std::max(0, k->MaxWidth() - extraW) : QWIDGETSIZE_MAX,
                 k->MaxHeight() > 0 ? std::max(0, k->MaxHeight() - extraH) : QWIDGETSIZE_MAX);
         }
+        // The frame is the window manager's, of whatever size: the window's
+        // outer corner goes where Left and Top say, so a frame placed on the
+        // screen stays on it.
+        win->resize(cw, ch + mh);
+        win->move(Left(), Top());
     } else {
         // Docked in another control: the size the window had as a fixed
         // window of its own must not hold it any more.
         win->setMinimumSize(0, 0);
         win->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        win->setGeometry(Left() + fw, Top() + cap + fw, cw, ch + mh);
     }
-    win->setGeometry(Left() + fw, Top() + cap + fw, cw, ch + mh);
     Impl()->Client->setGeometry(0, mh, cw, ch);
     if (FMenuBar) {
         FMenuBar->setGeometry(0, 0, cw, mh);
@@ -650,8 +681,7 @@ void TCustomForm::WindowResized(int ClientW, int WindowH) {
 }
 
 void TCustomForm::WindowMoved(int X, int Y) {
-    const int fw = FrameWidth(), cap = CaptionHeight();
-    SetBounds(X - fw, Y - cap - fw, Width(), Height());
+    SetBounds(X, Y, Width(), Height());
 }
 
 void TCustomForm::ApplyWindowFlags() {
@@ -763,15 +793,20 @@ void TCustomForm::SetAutoSize(bool Value) {
 
 void TCustomForm::AdjustSize() {
     if (!FAutoSize) return;
-    int right = 0, bottom = 0;
+    int left = INT_MAX, top = INT_MAX, right = 0, bottom = 0;
     for (int i = 0; i < ControlCount(); ++i) {
         TControl* c = Controls(i);
         if (!c->Visible()) continue;
+        left = std::min(left, c->Left());
+        top = std::min(top, c->Top());
         right = std::max(right, c->Left() + c->Width());
         bottom = std::max(bottom, c->Top() + c->Height());
     }
-    SetClientWidth(right);
-    SetClientHeight(bottom);
+    if (left == INT_MAX) return;
+    // Controls flush with the frame look cut: the margins they keep at the
+    // left and top are kept at the right and bottom too.
+    SetClientWidth(right + std::max(0, left));
+    SetClientHeight(bottom + std::max(0, top));
 }
 
 void TCustomForm::PlaceByPosition() {
@@ -798,6 +833,16 @@ void TCustomForm::PlaceByPosition() {
     default:
         break;
     }
+}
+
+void TCustomForm::KeepOnWorkArea() {
+    if (Parent()) return;
+    const TRect area = Screen->WorkAreaRect();
+    // Where the window cannot fit, its left and top edges stay on the screen:
+    // the title bar and the menu are what the user needs to reach.
+    const int left = std::max(area.Left, std::min(Left(), area.Right - Width()));
+    const int top = std::max(area.Top, std::min(Top(), area.Bottom - Height()));
+    if (left != Left() || top != Top()) SetBounds(left, top, Width(), Height());
 }
 
 void TCustomForm::SetActiveState(bool Value) {
@@ -832,6 +877,7 @@ void TCustomForm::SetVisible(bool Value) {
             DoShow();
             AdjustSize();
             PlaceByPosition();
+            KeepOnWorkArea();
         }
         UpdateWidgetVisibility();
         if (!Parent()) {

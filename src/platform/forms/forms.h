@@ -103,6 +103,7 @@ public:
     int ShowModal();
     // Modal: sets ModalResult to mrCancel. Otherwise asks OnCloseQuery, then
     // OnClose decides (hide by default; closing the main form ends the application).
+    // The window's close box comes here too, unless the window is disabled.
     void Close();
     virtual bool CloseQuery();
     // Frees the form once the current handler has returned.
@@ -123,7 +124,8 @@ public:
     void SetWindowState(TWindowState Value);
     bool KeyPreview() const { return FKeyPreview; }
     void SetKeyPreview(bool Value) { FKeyPreview = Value; }
-    // Sizes the client area to the child controls (right and bottom edges).
+    // Sizes the client area to the child controls, with the margin they keep
+    // at the left and top kept at the right and bottom as well.
     bool AutoSize() const { return FAutoSize; }
     void SetAutoSize(bool Value);
     void AdjustSize();
@@ -192,6 +194,9 @@ private:
     void CloseModal();
     void ApplyWindowFlags();
     void PlaceByPosition();
+    // Moves a window that would show its frame beyond the screen's work area
+    // back onto it, its title bar first.
+    void KeepOnWorkArea();
     int FrameWidth() const;
     int CaptionHeight() const;
     int MenuHeight() const;
@@ -262,8 +267,13 @@ public:
     int PixelsPerInch() const { return 96; }
     int DesktopWidth() const { return Width(); }
     int DesktopHeight() const { return Height(); }
-    int WorkAreaWidth() const { return Width(); }
-    int WorkAreaHeight() const { return Height(); }
+    // The part of the primary screen that panels and docks leave to windows
+    // (the whole screen under the test override).
+    TRect WorkAreaRect() const;
+    int WorkAreaLeft() const { return WorkAreaRect().Left; }
+    int WorkAreaTop() const { return WorkAreaRect().Top; }
+    int WorkAreaWidth() const { return WorkAreaRect().Width(); }
+    int WorkAreaHeight() const { return WorkAreaRect().Height(); }
     // A cursor other than crDefault overrides every control's cursor.
     TCursor Cursor() const { return FCursor; }
     void SetCursor(TCursor Value);

@@ -11,8 +11,10 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QKeyEvent;
+class QMessageBox;
 
 // Makes sure the Qt application object exists (headless without a display).
 void EnsureQtApplication();
@@ -168,5 +170,13 @@ long NextTimerDueMs();
 bool PumpScriptActive();
 void PumpScriptStep();
 int ShowMessageBoxImpl(const AnsiString& Text, const AnsiString& Caption, int Flags);
+// What a message box shows, as ShowMessageBoxImpl fills it; the result id of
+// each of its buttons.
+struct TMessageBoxButton {
+    int Button; // QMessageBox::StandardButton
+    int Id;     // IDOK, IDCANCEL ...
+};
+std::vector<TMessageBoxButton> SetUpMessageBox(QMessageBox& Box, const AnsiString& Text,
+                                               const AnsiString& Caption, int Flags);
 // True when Qt runs without a display (tests).
 bool IsHeadless();

@@ -384,10 +384,21 @@ protected:
     }
 
 private:
+    // What the program writes is no step the user can undo (a window adding
+    // results would grow the history without end). The caret goes after the
+    // change and the memo scrolls to it, so added lines come into sight.
     template <class F> void Edit(F f) {
         TCodeChange change;
-        QTextCursor c(FEditor->document());
+        QTextDocument* doc = FEditor->document();
+        struct TUndoOff {
+            QTextDocument* Doc;
+            bool Was;
+            ~TUndoOff() { Doc->setUndoRedoEnabled(Was); }
+        } undoOff{doc, doc->isUndoRedoEnabled()};
+        doc->setUndoRedoEnabled(false);
+        QTextCursor c(doc);
         f(c);
+        FEditor->setTextCursor(c);
         change.Finish();
     }
     void Replace(int start, int end, const QString& text) {

@@ -6,6 +6,8 @@
 #include "platform/rtl/clock.h"
 #include "platform/rtl/sysutils.h"
 #include <QApplication>
+#include <QCloseEvent>
+#include <QWindow>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -162,6 +164,12 @@ TDialogResponder& TDialogResponder::ExpectPrintPages(int From, int To) {
     TDialogAnswer a;
     a.FromPage = From;
     a.ToPage = To;
+    return Expect(TDialogKind::PrintDialog, AnsiString(), a);
+}
+
+TDialogResponder& TDialogResponder::ExpectPrintToFile(const AnsiString& FileName) {
+    TDialogAnswer a;
+    a.Text = FileName;
     return Expect(TDialogKind::PrintDialog, AnsiString(), a);
 }
 
@@ -326,6 +334,19 @@ void GrabControl(TControl* Control, TBitmap* Into) {
     if (!target || target->size() != face.size() || target->depth() != 32) return;
     for (int y = 0; y < face.height(); ++y)
         std::memcpy(target->scanLine(y), face.constScanLine(y), size_t(face.width()) * 4);
+}
+
+void SimulateCloseBox(TCustomForm* Form) {
+    EnsureQtApplication();
+    QWidget* w = Form->Widget();
+    QCloseEvent e;
+    // The window system's close reaches the widget through its window, which
+    // hides the widget when the widget accepts.
+    if (QWindow* window = w->windowHandle())
+        QCoreApplication::sendEvent(window, &e);
+    else
+        QCoreApplication::sendEvent(w, &e);
+    RethrowPendingUnwind();
 }
 
 bool CanUserReach(const TControl* Control) {

@@ -50,7 +50,7 @@ struct TDialogRequest {
 struct TDialogAnswer {
     int Result = IDOK;                    // message boxes: IDOK, IDCANCEL, IDYES ...
     bool Accept = true;                   // dialogs and input boxes: OK or Cancel
-    AnsiString Text;                      // input boxes; file dialogs: the chosen file name
+    AnsiString Text;                      // input boxes; file and print dialogs: the file chosen
     int FilterIndex = 0;                  // file dialogs: the chosen filter (0 keeps it)
     TColor Color = clBlack;               // colour dialog
     std::function<void(TFont*)> EditFont; // font dialog: changes the chosen font
@@ -79,6 +79,8 @@ public:
     TDialogResponder& ExpectPrint(bool Accept);
     // A print dialog answered with OK and the pages From..To.
     TDialogResponder& ExpectPrintPages(int From, int To);
+    // A print dialog answered with OK and "print to file" into FileName.
+    TDialogResponder& ExpectPrintToFile(const AnsiString& FileName);
 
     // Every expected item was shown.
     bool Done() const { return FExpected.empty(); }
@@ -196,6 +198,9 @@ void SimulateWheel(TControl* Control, int Delta, int X = -1, int Y = -1, TShiftS
 void SimulateKey(TWinControl* Control, WORD Key, TShiftState Shift = {});
 // Focuses the control (when it can take the focus) and types each character.
 void SimulateType(TWinControl* Control, const AnsiString& Text);
+// The close box of a window's frame: the close event the window manager
+// sends, through the window as the platform delivers it.
+void SimulateCloseBox(TCustomForm* Form);
 // Visible and enabled, with every parent, on a visible form.
 bool CanUserReach(const TControl* Control);
 // Copies what the screen shows of a control (its face and what the program drew

@@ -170,6 +170,34 @@ void FillBackground(TCanvasPrivate& D, const QRegion& clip, const QPolygonF& are
     }
 }
 
+// Printer text as real text, each run between control characters placed where
+// the layout puts it and spread to the layout's width. Qt would expand a tab to
+// a tab stop; spreading a whole line by that advance runs its letters together
+// or backwards, while the layout gives a tab its glyph's narrow blank.
+void DrawPrinterRuns(QPainter& Painter, const TTextLayout& L, const QPointF& Origin) {
+    const qsizetype n = L.Text.size();
+    if (n == 0 || size_t(n) != L.Positions.size()) return;
+    const auto x = [&](qsizetype i) { return i < n ? L.Positions[size_t(i)].x() : L.Width; };
+    qsizetype start = 0;
+    while (start < n) {
+        if (L.Text[start].unicode() < 0x20) {
+            ++start;
+            continue;
+        }
+        qsizetype end = start;
+        while (end < n && L.Text[end].unicode() >= 0x20)
+            ++end;
+        const QString run = L.Text.mid(start, end - start);
+        QFont font = L.Font;
+        const double natural = QFontMetricsF(font).horizontalAdvance(run);
+        font.setLetterSpacing(QFont::AbsoluteSpacing,
+                              (x(end) - x(start) - natural) / double(run.size()));
+        Painter.setFont(font);
+        Painter.drawText(Origin + QPointF(x(start), 0), run);
+        start = end;
+    }
+}
+
 } // namespace
 
 void DevTextOut(TCanvasPrivate& D, int X, int Y, UINT Options, const TRect* R, const char* Text,
@@ -219,14 +247,8 @@ void DevTextOut(TCanvasPrivate& D, int X, int Y, UINT Options, const TRect* R, c
                 painter->setClipRegion(clip);
                 painter->setTransform(p.Frame, true);
                 painter->setPen(color);
-                QFont font = L.Font;
-                const double natural = QFontMetricsF(font).horizontalAdvance(L.Text);
-                if (L.Text.size() > 0)
-                    font.setLetterSpacing(QFont::AbsoluteSpacing,
-                                          (L.Width - natural) / double(L.Text.size()));
-                painter->setFont(font);
                 painter->setBackgroundMode(Qt::TransparentMode);
-                painter->drawText(p.Origin, L.Text);
+                DrawPrinterRuns(*painter, L, p.Origin);
                 painter->restore();
             }
         }

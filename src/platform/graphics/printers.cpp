@@ -1,6 +1,7 @@
-// TPrinter: print jobs through Qt print support, or into a PDF file when no
-// printer is installed (written beside the target and renamed when complete);
-// and a printer device that records pages as metafiles.
+// TPrinter: print jobs through Qt print support, or into a PDF file when the
+// print dialog chose one or no printer is installed (written beside the target
+// and moved there when complete, never over another print-out unasked); and a
+// printer device that records pages as metafiles.
 #include "platform/classes/stringlist.h"
 #include "platform/graphics/canvasprivate.h"
 #include "platform/graphics/metafile.h"
@@ -8,6 +9,7 @@
 #include "platform/graphics/qtbridge.h"
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -15,6 +17,10 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QStandardPaths>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <fcntl.h>
 
 QM_CLASS_PLAIN(TPrinter, TObject)
 
@@ -45,11 +51,45 @@ void DetachPainter(TCanvas* Canvas) {
     d->Painter = nullptr;
 }
 
+// Path itself when no such file exists, else the first free "name (n).ext" beside it.
+QString FreeName(const QString& Path) {
+    if (!QFileInfo::exists(Path)) return Path;
+    const QFileInfo info(Path);
+    const QString suffix = info.suffix().isEmpty() ? QString() : "." + info.suffix();
+    const QString stem = info.dir().filePath(info.completeBaseName());
+    for (int n = 2;; ++n) {
+        const QString candidate = stem + QStringLiteral(" (%1)").arg(n) + suffix;
+        if (!QFileInfo::exists(candidate) || n == INT_MAX) return candidate;
+    }
+}
+
+// Moves the finished file to Target, or where a file took that name in the
+// meantime, to the next free name; the name used, or empty on failure.
+QString PublishWithoutReplacing(const QString& Temp, QString Target) {
+    const QByteArray from = QFile::encodeName(Temp);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QByteArray to = QFile::encodeName(Target);
+        if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) ==
+            0)
+            return Target;
+        if (errno == EINVAL || errno == ENOSYS) {
+            // A file system without the no-replace move: look first.
+            if (!QFileInfo::exists(Target) && ::rename(from.constData(), to.constData()) == 0)
+                return Target;
+        } else if (errno != EEXIST) {
+            return QString();
+        }
+        Target = FreeName(Target);
+    }
+    return QString();
+}
+
 class TQtPrinterDevice : public TPrinterDevice {
 public:
-    // An empty name prints to a PDF file at Path.
-    TQtPrinterDevice(const QString& PrinterName, const QString& Path, int Copies)
-        : FName(PrinterName), FPath(Path), FCopies(Copies) {}
+    // An empty name prints to a PDF file at Path; Replace says whether an
+    // existing file there may be replaced (the user agreed in the dialog).
+    TQtPrinterDevice(const QString& PrinterName, const QString& Path, int Copies, bool Replace)
+        : FName(PrinterName), FPath(Path), FCopies(Copies), FReplace(Replace) {}
 
     TSize PageSize(TPrinterOrientation o) override {
         Prepare(o);
@@ -98,14 +138,20 @@ public:
         FPainter.reset();
         if (!FPrinter) {
             FPdf.reset();
-            // The finished file replaces the target in one step.
-            QFile::remove(FPath);
-            if (!QFile::rename(TempPath(), FPath)) {
+            // The finished file takes its place in one step.
+            const QString written = FReplace ? (::rename(QFile::encodeName(TempPath()).constData(),
+                                                         QFile::encodeName(FPath).constData()) == 0
+                                                    ? FPath
+                                                    : QString())
+                                             : PublishWithoutReplacing(TempPath(), FPath);
+            if (written.isEmpty()) {
                 QFile::remove(TempPath());
                 throw EPrinter("Cannot write the print file " + QStringToAnsi(FPath));
             }
+            FWritten = QStringToAnsi(written);
         }
     }
+    AnsiString WrittenFile() const override { return FWritten; }
     void Abort(TCanvas* Canvas) override {
         DetachPainter(Canvas);
         if (FPrinter) FPrinter->abort();
@@ -143,6 +189,8 @@ private:
 
     QString FName, FPath;
     int FCopies;
+    bool FReplace;
+    AnsiString FWritten;
     std::unique_ptr<QPrinter> FPrinter;
     std::unique_ptr<QPdfWriter> FPdf;
     std::unique_ptr<QPainter> FPainter;
@@ -156,6 +204,11 @@ QStringList InstalledPrinters() {
 }
 
 TPrinter* GInstalled = nullptr;
+
+TPrintFileNotice& PrintFileNotice() {
+    static TPrintFileNotice notice;
+    return notice;
+}
 
 } // namespace
 
@@ -195,17 +248,25 @@ TPrinterDevice* TPrinter::Device() {
 
 std::unique_ptr<TPrinterDevice> TPrinter::CreateDevice() {
     Printers();
+    // A file named in the dialog also decides how the job measures before it starts.
+    const AnsiString named = FStarting ? FJobFile : FOutputFile;
+    if (!named.IsEmpty())
+        return std::make_unique<TQtPrinterDevice>(QString(), AnsiToQString(named), FCopies, true);
     const QStringList names = InstalledPrinters();
-    QString name;
     if (!names.isEmpty()) {
+        QString name;
         if (FPrinterIndex >= 0 && FPrinterIndex < names.size())
             name = names[FPrinterIndex];
         else {
             name = QPrinterInfo::defaultPrinterName();
             if (name.isEmpty()) name = names.front();
         }
+        return std::make_unique<TQtPrinterDevice>(name, QString(), FCopies, false);
     }
-    return std::make_unique<TQtPrinterDevice>(name, AnsiToQString(PdfOutputPath()), FCopies);
+    // Outside a job the device only measures; a job takes a free name.
+    FAnnounce = FStarting;
+    const AnsiString path = FStarting ? FreePdfOutputPath() : PdfOutputPath();
+    return std::make_unique<TQtPrinterDevice>(QString(), AnsiToQString(path), FCopies, false);
 }
 
 void TPrinter::CheckPrinting(bool Printing) {
@@ -220,7 +281,15 @@ void TPrinter::BeginDoc() {
     FDevice.reset(); // a fresh device for each job (printer, orientation, file)
     FAborted = false;
     FPageNumber = 1;
-    FLastOutput = FPdfPath.IsEmpty() ? PdfOutputPath() : FPdfPath;
+    FLastOutput = AnsiString();
+    FAnnounce = false;
+    FJobFile = FOutputFile;
+    FOutputFile = AnsiString();
+    struct TStarting {
+        bool& Flag;
+        explicit TStarting(bool& F) : Flag(F) { Flag = true; }
+        ~TStarting() { Flag = false; }
+    } starting(FStarting);
     Device()->Begin(FCanvas.get(), FTitle, FOrientation);
     FPrinting = true;
 }
@@ -235,6 +304,8 @@ void TPrinter::EndDoc() {
     CheckPrinting(true);
     FPrinting = false;
     FDevice->End(FCanvas.get());
+    FLastOutput = FDevice->WrittenFile();
+    if (FAnnounce && !FLastOutput.IsEmpty() && PrintFileNotice()) PrintFileNotice()(FLastOutput);
 }
 
 void TPrinter::Abort() {
@@ -296,6 +367,20 @@ AnsiString TPrinter::PdfOutputPath() const {
         if (forbidden.contains(c) || c.unicode() < 32) c = QLatin1Char('_');
     if (name.isEmpty()) name = QStringLiteral("Print");
     return QStringToAnsi(QDir(dir).filePath(name + QStringLiteral(".pdf")));
+}
+
+void TPrinter::SetOutputFile(const AnsiString& Value) {
+    CheckPrinting(false);
+    FOutputFile = Value;
+    FDevice.reset();
+}
+
+AnsiString TPrinter::FreePdfOutputPath() const {
+    return QStringToAnsi(FreeName(AnsiToQString(PdfOutputPath())));
+}
+
+void SetPrintFileNotice(TPrintFileNotice Notice) {
+    PrintFileNotice() = std::move(Notice);
 }
 
 TPrinter* Printer() {

@@ -2,6 +2,7 @@
 // The printer: a print job on the installed printer, or a PDF file when no
 // printer is installed; its canvas draws pages in device pixels.
 #include "platform/graphics/graphics.h"
+#include <functional>
 
 class TStrings;
 class TStringList;
@@ -24,6 +25,8 @@ public:
     virtual void NewPage(TCanvas* Canvas) = 0;
     virtual void End(TCanvas* Canvas) = 0;
     virtual void Abort(TCanvas* Canvas) = 0;
+    // The file the finished job was written to (empty on a printer).
+    virtual AnsiString WrittenFile() const { return AnsiString(); }
 };
 
 class TPrinter : public TObject {
@@ -60,10 +63,20 @@ public:
     int PrinterIndex() const { return FPrinterIndex; }
     void SetPrinterIndex(int Value);
     void Refresh();
-    // The PDF file written when no printer is installed (default: a file named
+    // The file the next job prints into, as the print dialog's "print to file"
+    // chose it (the user agreed to replace it); taken by that one job. Empty:
+    // the printer.
+    AnsiString OutputFile() const { return FOutputFile; }
+    void SetOutputFile(const AnsiString& Value);
+    // The PDF file proposed when no printer is installed (default: a file named
     // after the title in the user's documents folder, or home folder).
     AnsiString PdfOutputPath() const;
     void SetPdfOutputPath(const AnsiString& Value) { FPdfPath = Value; }
+    // PdfOutputPath, or where a file of that name exists, the first free name
+    // beside it ("Chart1 (2).pdf"). A job that no dialog named goes there and
+    // the print-file notice says so: no print-out replaces another unasked.
+    AnsiString FreePdfOutputPath() const;
+    // The file the last job was written to (empty after a printer's job).
     AnsiString LastOutputFile() const { return FLastOutput; }
 
 protected:
@@ -84,8 +97,17 @@ private:
     int FCopies = 1;
     int FPrinterIndex = -1;
     AnsiString FPdfPath;
+    AnsiString FOutputFile;
+    AnsiString FJobFile; // the dialog's file, taken by the job starting
+    bool FStarting = false;
+    bool FAnnounce = false;
     AnsiString FLastOutput;
 };
+
+// Called with the file name when a print-out went to a file that no dialog
+// named, so the user learns where it is (the forms layer shows a message).
+using TPrintFileNotice = std::function<void(const AnsiString& FileName)>;
+void SetPrintFileNotice(TPrintFileNotice Notice);
 
 // The program's printer; SetPrinter installs another (the caller keeps
 // ownership) and returns the previous one; nullptr restores the default.

@@ -2,6 +2,7 @@
 #include <cctype>
 #include <cstdint>
 #include <clocale>
+#include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
 
@@ -22,14 +23,22 @@ AnsiString TimeAMString = "AM";
 AnsiString TimePMString = "PM";
 int FirstDayOfWeek = 0;
 
-AnsiString ShortMonthNames[13] = {"",    "Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                  "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-AnsiString LongMonthNames[13] = {"",        "January",  "February", "March",  "April",
-                                 "May",     "June",     "July",     "August", "September",
-                                 "October", "November", "December"};
-AnsiString ShortDayNames[8] = {"", "Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-AnsiString LongDayNames[8] = {"",          "Sunday",   "Monday", "Tuesday",
-                              "Wednesday", "Thursday", "Friday", "Saturday"};
+namespace {
+const char* const EnglishShortMonths[13] = {"",    "Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                            "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+const char* const EnglishLongMonths[13] = {"",        "January",  "February", "March",  "April",
+                                           "May",     "June",     "July",     "August", "September",
+                                           "October", "November", "December"};
+const char* const EnglishShortDays[8] = {"", "Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+const char* const EnglishLongDays[8] = {"",          "Sunday",   "Monday", "Tuesday",
+                                        "Wednesday", "Thursday", "Friday", "Saturday"};
+} // namespace
+
+// Filled with the English names (and the locale's) at start-up, below.
+AnsiString ShortMonthNames[13];
+AnsiString LongMonthNames[13];
+AnsiString ShortDayNames[8];
+AnsiString LongDayNames[8];
 
 namespace {
 // A separator as one Windows-1252 byte; the no-break spaces and the typographic
@@ -163,7 +172,57 @@ bool ConvertPattern(const std::string& pattern, const std::string& ampmPattern, 
     return true;
 }
 
+// Text of a locale's code set as Windows-1252 bytes; false when it holds a
+// character the code page has none for.
+bool ToCodePage(const std::string& Text, const std::string& CodeSet, std::string& Out) {
+    bool ascii = true;
+    for (char c : Text)
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii) {
+        Out = Text;
+        return true;
+    }
+    if (CodeSet.empty()) return false;
+    iconv_t cd = iconv_open("WINDOWS-1252", CodeSet.c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+    std::string in = Text;
+    std::string out(Text.size() * 4 + 4, '\0');
+    char* src = in.data();
+    size_t srcLeft = in.size();
+    char* dst = out.data();
+    size_t dstLeft = out.size();
+    const size_t done = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+    iconv_close(cd);
+    if (done == static_cast<size_t>(-1) || srcLeft != 0) return false;
+    out.resize(out.size() - dstLeft);
+    Out = out;
+    return true;
+}
+
+// A set of names from the locale replaces the current one only when every
+// name is there and the code page can write it.
+template <size_t N>
+void ApplyNames(const std::string (&From)[N], const std::string& CodeSet, AnsiString (&To)[N + 1]) {
+    AnsiString names[N + 1];
+    for (size_t i = 0; i < N; ++i) {
+        std::string name;
+        if (From[i].empty() || !ToCodePage(From[i], CodeSet, name)) return;
+        names[i + 1] = AnsiString(name);
+    }
+    for (size_t i = 1; i <= N; ++i)
+        To[i] = names[i];
+}
+
+template <size_t N> void SetNames(AnsiString (&To)[N], const char* const (&From)[N]) {
+    for (size_t i = 0; i < N; ++i)
+        To[i] = From[i];
+}
+
 void SetDefaults() {
+    SetNames(ShortMonthNames, EnglishShortMonths);
+    SetNames(LongMonthNames, EnglishLongMonths);
+    SetNames(ShortDayNames, EnglishShortDays);
+    SetNames(LongDayNames, EnglishLongDays);
     DecimalSeparator = '.';
     ThousandSeparator = ',';
     DateSeparator = '/';
@@ -209,7 +268,22 @@ TLocaleFormats ReadLocaleFormats() {
             static_cast<int>(reinterpret_cast<uintptr_t>(nl_langinfo_l(_NL_TIME_WEEK_1STDAY, tim)));
         if (const char* first = nl_langinfo_l(_NL_TIME_FIRST_WEEKDAY, tim))
             f.FirstWeekday = first[0];
-        freelocale(tim);
+        // Months as they stand alone (a menu, a calendar's title), where a
+        // language tells that form from the one inside a date.
+        for (int i = 0; i < 12; ++i) {
+            f.ShortMonths[i] = Info(static_cast<nl_item>(_NL_ABALTMON_1 + i), tim);
+            if (f.ShortMonths[i].empty()) f.ShortMonths[i] = Info(ABMON_1 + i, tim);
+            f.LongMonths[i] = Info(static_cast<nl_item>(ALTMON_1 + i), tim);
+            if (f.LongMonths[i].empty()) f.LongMonths[i] = Info(MON_1 + i, tim);
+        }
+        for (int i = 0; i < 7; ++i) {
+            f.ShortDays[i] = Info(ABDAY_1 + i, tim);
+            f.LongDays[i] = Info(DAY_1 + i, tim);
+        }
+    }
+    if (locale_t ctype = OpenUserLocale(LC_CTYPE_MASK)) {
+        f.CodeSet = Info(CODESET, ctype);
+        freelocale(ctype);
     }
     return f;
 }
@@ -254,6 +328,10 @@ void ApplyLocaleFormats(const TLocaleFormats& f) {
         TimePMString = f.PmText;
     }
     FirstDayOfWeek = FirstDayOfWeekOf(f);
+    ApplyNames(f.ShortMonths, f.CodeSet, ShortMonthNames);
+    ApplyNames(f.LongMonths, f.CodeSet, LongMonthNames);
+    ApplyNames(f.ShortDays, f.CodeSet, ShortDayNames);
+    ApplyNames(f.LongDays, f.CodeSet, LongDayNames);
 }
 
 int FirstDayOfWeekOf(const TLocaleFormats& f) {

@@ -23,7 +23,8 @@ extern AnsiString TimePMString;
 // The first day of a calendar week: 0 Monday .. 6 Sunday.
 extern int FirstDayOfWeek;
 
-// English names, indexed 1..12 and 1..7 (1 is Sunday); entry 0 stays empty.
+// Month and day names, indexed 1..12 and 1..7 (1 is Sunday); entry 0 stays
+// empty. English until the locale gives names Windows-1252 can write.
 extern AnsiString ShortMonthNames[13];
 extern AnsiString LongMonthNames[13];
 extern AnsiString ShortDayNames[8];
@@ -44,6 +45,12 @@ struct TLocaleFormats {
     // 0 when the locale does not say.
     int WeekBaseDate = 0;
     int FirstWeekday = 0;
+    // Names in the locale's code set: months from January, days from Sunday.
+    std::string CodeSet; // e.g. "UTF-8"; empty is ASCII
+    std::string ShortMonths[12];
+    std::string LongMonths[12];
+    std::string ShortDays[7];
+    std::string LongDays[7];
 };
 
 // The locale's first day of the week, 0 Monday .. 6 Sunday; 0 when it does not

@@ -206,3 +206,31 @@ TEST_P(WallsAndFootTest, FootAndWallsAtTheirPixels) {
 
 INSTANTIATE_TEST_SUITE_P(View, WallsAndFootTest, ::testing::Bool(),
                          [](const auto& Info) { return Info.param ? "In3D" : "In2D"; });
+
+namespace {
+class LegendPagingTest : public SeriesChartTest {};
+
+// With paging the legend lists the page's values, while the stored first
+// value stays what was set: a paint never changes what a file keeps.
+TEST_F(LegendPagingTest, PagesDrawFromTheirFirstItemAndKeepTheStoredFirstValue) {
+    auto* s = Add<TLineSeries>();
+    for (int i = 0; i < 30; ++i)
+        s->AddXY(i, i, "p" + IntToStr(i));
+    Chart->Legend()->SetVisible(true);
+    Chart->Legend()->SetLegendStyle(lsValues);
+    Chart->Legend()->SetMaxNumRows(50);
+    Chart->SetMaxPointsPerPage(10);
+    Chart->SetPage(3);
+    Render("legend-page3");
+    EXPECT_EQ(Chart->Legend()->FirstValue(), 0);
+    EXPECT_EQ(Chart->Legend()->LastValue(), 29);
+    Chart->SetPage(1);
+    Render("legend-page1");
+    EXPECT_EQ(Chart->Legend()->LastValue(), 9);
+    Chart->SetMaxPointsPerPage(0);
+    Chart->Legend()->SetFirstValue(5);
+    Render("legend-nopaging");
+    EXPECT_EQ(Chart->Legend()->FirstValue(), 5);
+    EXPECT_GE(Chart->Legend()->LastValue(), 5);
+}
+} // namespace

@@ -174,14 +174,16 @@ TEST_F(ExportTest, PictureFilesAreReadByIndependentReaders) {
 TEST_F(ExportTest, ChartSaveDialogOffersThePictureFormatsByFilter) {
     const struct {
         int Filter;
+        const char* Typed;
         const char* Name;
         std::string Magic;
-    } cases[] = {{2, "a.bmp", "BM"},
-                 {3, "a.emf", std::string("\x01\x00\x00\x00", 4)},
-                 {4, "a.wmf", "\xD7\xCD\xC6\x9A"}};
+    } cases[] = {{2, "a.bmp", "a.bmp", "BM"},
+                 {3, "a.emf", "a.emf", std::string("\x01\x00\x00\x00", 4)},
+                 {4, "a.wmf", "a.wmf", "\xD7\xCD\xC6\x9A"},
+                 {4, "b", "b.wmf", "\xD7\xCD\xC6\x9A"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
-        Responder.ExpectSave(Path(c.Name).c_str(), c.Filter);
+        Responder.ExpectSave(Path(c.Typed).c_str(), c.Filter);
         EXPECT_EQ(SaveChartDialog(Chart.get()), AnsiString(Path(c.Name).c_str()));
         EXPECT_EQ(ReadFile(Path(c.Name)).substr(0, c.Magic.size()), c.Magic);
     }
@@ -317,6 +319,51 @@ TEST_F(ExportTest, DataFilesEqualTheChartControlsExports) {
         d->IncludeColors = c.Colors;
         d->SaveToFile(Path("expected.out").c_str());
         EXPECT_EQ(ReadFile(file), ReadFile(Path("expected.out")));
+    }
+}
+
+// A name typed without an extension, with another file type picked in the save
+// dialog than the one the export dialog shows: the type picked is written.
+TEST_F(ExportTest, SaveWritesTheTypePickedInTheSaveDialog) {
+    auto f = Show();
+    const struct {
+        TTabSheet* Tab;
+        const char* Shown; // picture format listed, or the data delimiter shown
+        const char* Typed;
+        int Filter;
+        const char* File;
+        std::string Start; // what the file starts with
+        int Format, Delimiter;
+    } cases[] = {
+        {f->TabPicture, "as Metafile", "chartw", 3, "chartw.wmf", "\xD7\xCD\xC6\x9A", -1, -1},
+        {f->TabPicture, "as Metafile", "chartx", 1, "chartx.bmp", "BM", -1, -1},
+        {f->TabPicture, "as Bitmap", "charte", 2, "charte.emf", std::string("\x01\0\0\0", 4), -1,
+         -1},
+        {f->TabData, "Tab", "data", 3, "data.csv", "Text,Series1\r\n", 0, 2},
+        {f->TabData, "Tab", "sheet", 7, "sheet.xls", std::string("\x09\x08", 2), 3, 1},
+        {f->TabData, "Comma", "spaced", 1, "spaced.txt", "Text Series1\r\n", 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.File);
+        f->PageControl1->SelectPageByUser(c.Tab);
+        if (c.Tab == f->TabPicture) {
+            Pick(f.get(), c.Shown);
+        } else {
+            f->RGText->SetItemIndex(0);
+            f->CBDelim->SetItemIndex(f->CBDelim->Items()->IndexOf(c.Shown));
+            f->CBIndex->SetChecked(false);
+            f->CBLabels->SetChecked(true);
+            f->CBHeader->SetChecked(true);
+        }
+        Responder.ExpectSave(Path(c.Typed).c_str(), c.Filter);
+        SimulateClick(f->BSave);
+        ASSERT_TRUE(fs::exists(Path(c.File)));
+        EXPECT_FALSE(fs::exists(Path(c.Typed)));
+        EXPECT_EQ(ReadFile(Path(c.File)).substr(0, c.Start.size()), c.Start);
+        if (c.Format >= 0) {
+            EXPECT_EQ(f->RGText->ItemIndex(), c.Format);
+            EXPECT_EQ(f->CBDelim->ItemIndex(), c.Delimiter);
+        }
     }
 }
 

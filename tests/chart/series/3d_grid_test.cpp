@@ -2,9 +2,13 @@
 // grid index of regular and irregular grids, node values, generated values,
 // refused sizes, and what the grid-transpose tool does with a grid series.
 #include "chart/control/chart.h"
+#include "chart/control/teestore.h"
 #include "chart/series/teeextraseries.h"
 #include "chart/series/teesurfa.h"
+#include "platform/classes/streams.h"
 #include <gtest/gtest.h>
+#include <memory>
+#include <string>
 #include <limits>
 
 namespace {
@@ -217,6 +221,43 @@ TEST(Grid3D, TransposeToolSwapsXAndZOfAGridSeries) {
     tool.Transpose();
     EXPECT_EQ(target->XValues()->Value(1), 2);
     EXPECT_EQ(target->ZValues()->Value(1), 6);
+}
+
+// Reading a grid's points keeps the X list's order: load, save and load again
+// give the same file.
+TEST(Grid3D, ChartFilesKeepTheXOrderOfAGridSeries) {
+    TeeExtraSeriesStartup();
+    auto save = [](TCustomChart* C) {
+        TMemoryStream m;
+        SaveChartToStream(C, &m);
+        return std::string(static_cast<const char*>(m.Memory()), size_t(m.Size()));
+    };
+    auto load = [](const std::string& File) {
+        TMemoryStream m;
+        m.WriteBuffer(File.data(), int(File.size()));
+        m.SetPosition(0);
+        TCustomChart* c = new TChart(nullptr);
+        LoadChartFromStream(c, &m);
+        return std::unique_ptr<TCustomChart>(c);
+    };
+    for (TClass type : {&TSurfaceSeries::ClassInfo, &TWaterFallSeries::ClassInfo}) {
+        SCOPED_TRACE(type->Name);
+        TChart chart(nullptr);
+        auto* s = static_cast<TCustom3DGridSeries*>(type->Factory(&chart));
+        s->SetName("Series1");
+        s->SetParentChart(&chart);
+        s->XValues()->SetOrder(loAscending);
+        for (double x : {3.0, 1.0, 2.0})
+            for (double z : {1.0, 2.0})
+                s->AddXYZ(x, x * z, z);
+        const std::string first = save(&chart);
+        std::unique_ptr<TCustomChart> once = load(first);
+        ASSERT_EQ(once->SeriesCount(), 1);
+        EXPECT_EQ(once->Series(0)->XValues()->Order(), loAscending);
+        EXPECT_EQ(once->Series(0)->Count(), 6);
+        EXPECT_EQ(once->Series(0)->XValues()->Value(0), 1.0);
+        EXPECT_EQ(save(once.get()), first);
+    }
 }
 
 } // namespace

@@ -127,4 +127,80 @@ TEST_F(StatMapTest, SampleShapesAndChartFiles) {
     EXPECT_EQ(0, std::memcmp(first.Memory(), second.Memory(), size_t(first.Size())));
 }
 
+// The polygons travel in the chart file: vertices, own brush and pen, gradient
+// and switches come back in both forms, with and without point data, and a
+// polygon added afterwards pairs with a new value.
+TEST_F(StatMapTest, PolygonsComeBackFromChartFiles) {
+    for (const bool text : {false, true})
+        for (const bool data : {true, false}) {
+            SCOPED_TRACE(std::string(text ? "text" : "binary") + (data ? " with data" : ""));
+            TChart chart(nullptr);
+            auto* s = new TMapSeries(&chart);
+            s->SetName("Series1");
+            s->SetParentChart(&chart);
+            Square(s, 0, 0, 0.25)->SetText("north");
+            TTeePolygon* own = Square(s, 3, 1, 0.75);
+            own->SetParentBrush(false);
+            own->Brush()->SetColor(clRed);
+            own->Brush()->SetStyle(bsCross);
+            own->SetParentPen(false);
+            own->Pen()->SetWidth(3);
+            own->Gradient()->SetVisible(true);
+            own->Gradient()->SetStartColor(clLime);
+            own->Points()->AddXY(3.5, 2.5);
+            TMemoryStream m;
+            SaveChartToStream(&chart, &m, data, text);
+            m.SetPosition(0);
+            TCustomChart* back = new TChart(nullptr);
+            std::unique_ptr<TCustomChart> keep(back);
+            LoadChartFromStream(back, &m);
+            auto* r = dynamic_cast<TMapSeries*>(back->Series(0));
+            ASSERT_NE(r, nullptr);
+            ASSERT_EQ(r->Shapes()->Count(), 2);
+            ASSERT_EQ(r->Count(), 2);
+            TTeePolygon* p = r->Shapes()->Get(1);
+            ASSERT_EQ(p->Points()->Count(), 5);
+            EXPECT_EQ(p->Points()->XValues()->Value(4), 3.5);
+            EXPECT_EQ(p->Points()->YValues()->Value(4), 2.5);
+            EXPECT_FALSE(p->ParentBrush());
+            EXPECT_EQ(p->Brush()->Color(), clRed);
+            EXPECT_EQ(p->Brush()->Style(), bsCross);
+            EXPECT_FALSE(p->ParentPen());
+            EXPECT_EQ(p->Pen()->Width(), 3);
+            EXPECT_TRUE(p->Gradient()->Visible());
+            EXPECT_EQ(p->Gradient()->StartColor(), clLime);
+            EXPECT_TRUE(r->Shapes()->Get(0)->ParentBrush());
+            if (data) {
+                EXPECT_EQ(r->Shapes()->Get(0)->Text(), "north");
+                EXPECT_EQ(p->Z(), 0.75);
+            }
+            Square(r, 6, 0, 1);
+            EXPECT_EQ(r->Shapes()->Count(), 3);
+            EXPECT_EQ(r->Count(), 3);
+        }
+}
+
+TEST_F(StatMapTest, APolygonCountBeyondTheBlockIsRefused) {
+    TChart chart(nullptr);
+    auto* s = new TMapSeries(&chart);
+    s->SetName("Series1");
+    s->SetParentChart(&chart);
+    Square(s, 0, 0, 0);
+    TMemoryStream m;
+    SaveChartToStream(&chart, &m, false, true);
+    std::string file(static_cast<const char*>(m.Memory()), size_t(m.Size()));
+    // The block starts with the polygon count, 1, as four little-endian bytes.
+    const size_t at = file.find("Polygons = {");
+    ASSERT_NE(at, std::string::npos);
+    const size_t hex = file.find_first_of("0123456789ABCDEF", at + 12);
+    file.replace(hex, 8, "FFFFFF7F");
+    TMemoryStream bad;
+    bad.WriteBuffer(file.data(), int(file.size()));
+    bad.SetPosition(0);
+    TCustomChart* back = new TChart(nullptr);
+    std::unique_ptr<TCustomChart> keep(back);
+    EXPECT_ANY_THROW(LoadChartFromStream(back, &bad));
+    EXPECT_EQ(back->SeriesCount(), 0);
+}
+
 } // namespace

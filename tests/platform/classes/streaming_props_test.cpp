@@ -1,4 +1,5 @@
 #include "streaming_fixtures.h"
+#include "platform/classes/streams.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -105,4 +106,69 @@ TEST(StreamingProps, IntegerIdentTablesAreLookedUpByTypeName) {
     RegisterFxColors();
     EXPECT_NE(numeric.find("Color = 16711680"), std::string::npos);
     EXPECT_NE(SaveText(&p).find("Color = fxBlue"), std::string::npos);
+}
+
+namespace {
+// An owner that sets its sub-object up otherwise than the sub-object's class
+// declares, and one property that changes another.
+class TFxStyled : public TFxPanel {
+    QM_CLASS(TFxStyled)
+public:
+    explicit TFxStyled(TComponent* AOwner) : TFxPanel(AOwner) {
+        Title()->Font()->SetSize(12);
+        SetWidth(300);
+    }
+    bool Framed() const { return FFramed; }
+    void SetFramed(bool V) {
+        FFramed = V;
+        Title()->SetVisible(V);
+    }
+
+private:
+    bool FFramed = true;
+};
+} // namespace
+
+QM_PUBLISHED(TFxStyled, Prop("Framed", &Self::Framed, &Self::SetFramed).Default(true));
+QM_CLASS_OWNED(TFxStyled, TFxPanel, TComponent)
+
+namespace {
+std::string WriteAgainstConstructed(TComponent* C) {
+    TMemoryStream m;
+    TWriter w(&m);
+    w.SetAgainstConstructed(true);
+    w.WriteRootComponent(C);
+    w.FlushBuffer();
+    return std::string(static_cast<const char*>(m.Memory()), size_t(m.Size()));
+}
+
+void ReadInto(const std::string& Bytes, TComponent* C) {
+    TMemoryStream m;
+    m.WriteBuffer(Bytes.data(), int(Bytes.size()));
+    m.SetPosition(0);
+    ReadComponentFromStream(&m, C);
+}
+} // namespace
+
+// Written against a fresh instance, values that equal the declared defaults
+// but not what the constructor set come back, and so does a property that an
+// earlier one changes as a side effect; an untouched instance writes nothing
+// more than its declarations would.
+TEST(StreamingProps, WritingAgainstTheConstructedInstanceKeepsWhatWasSet) {
+    TFxStyled s(nullptr);
+    s.SetName("S");
+    s.Title()->Font()->SetSize(8);
+    s.SetWidth(100);
+    s.SetFramed(false);
+    s.Title()->SetVisible(true);
+    TFxStyled back(nullptr);
+    ReadInto(WriteAgainstConstructed(&s), &back);
+    EXPECT_EQ(back.Title()->Font()->Size(), 8);
+    EXPECT_EQ(back.Width(), 100);
+    EXPECT_FALSE(back.Framed());
+    EXPECT_TRUE(back.Title()->Visible());
+
+    TFxPanel plain(nullptr);
+    plain.SetName("P");
+    EXPECT_EQ(WriteAgainstConstructed(&plain), SaveBinary(&plain));
 }

@@ -7,8 +7,19 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <algorithm>
+#include <csignal>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/capability.h>
+#include <memory>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 class TempDir : public ::testing::Test {
@@ -151,4 +162,162 @@ TEST_F(TempDir, MemoryStreamFileRoundTripKeepsPermissions) {
     EXPECT_EQ(back.Position(), 0);
     // No temporary files left beside it.
     EXPECT_EQ(std::system(("test $(ls -A '" + Dir + "' | wc -l) -eq 1").c_str()), 0);
+}
+
+// ---- Saving over a file when the write fails or the saver is killed
+
+namespace {
+// A folder that refuses new files, even to a superuser (who loses the right to
+// override permissions for the scope).
+class TRefusingFolder {
+public:
+    explicit TRefusingFolder(const std::string& Dir) : FDir(Dir) {
+        ::chmod(FDir.c_str(), 0555);
+        FHeader.version = _LINUX_CAPABILITY_VERSION_3;
+        if (::geteuid() == 0 && syscall(SYS_capget, &FHeader, FSaved) == 0) {
+            __user_cap_data_struct reduced[2] = {FSaved[0], FSaved[1]};
+            reduced[0].effective &=
+                ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
+            FDropped = syscall(SYS_capset, &FHeader, reduced) == 0;
+        }
+        const std::string probe = FDir + "/probe";
+        const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        Refuses = fd < 0;
+        if (fd >= 0) {
+            ::close(fd);
+            ::unlink(probe.c_str());
+        }
+    }
+    ~TRefusingFolder() {
+        if (FDropped) syscall(SYS_capset, &FHeader, FSaved);
+        ::chmod(FDir.c_str(), 0755);
+    }
+    bool Refuses = false;
+
+private:
+    std::string FDir;
+    __user_cap_header_struct FHeader{};
+    __user_cap_data_struct FSaved[2]{};
+    bool FDropped = false;
+};
+
+// A file size limit, as a full disk would stop a write (without the signal).
+class TFileSizeLimit {
+public:
+    explicit TFileSizeLimit(rlim_t Bytes) {
+        FOldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &FOld);
+        rlimit limited = FOld;
+        limited.rlim_cur = Bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~TFileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &FOld);
+        std::signal(SIGXFSZ, FOldHandler);
+    }
+
+private:
+    rlimit FOld{};
+    void (*FOldHandler)(int);
+};
+
+std::string Entries(const std::string& Dir) {
+    std::string out;
+    if (DIR* d = ::opendir(Dir.c_str())) {
+        std::vector<std::string> names;
+        while (const dirent* e = ::readdir(d))
+            if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+                names.emplace_back(e->d_name);
+        ::closedir(d);
+        std::sort(names.begin(), names.end());
+        for (const std::string& n : names)
+            out += n + " ";
+    }
+    return out;
+}
+} // namespace
+
+TEST_F(TempDir, SaveOverAFileLeavesItWholeWhenTheDiskIsFull) {
+    const struct {
+        const char* Name;
+        bool RefusingFolder;
+        int64_t NewSize;
+        rlim_t Limit; // 0: none
+        bool Saved;
+    } cases[] = {
+        {"in place, no room", true, 20000, 16000, false},
+        {"in place, growing", true, 20000, 0, true},
+        {"in place, shrinking", true, 3000, 0, true},
+        {"beside it, no room", false, 20000, 16000, false},
+        {"beside it, growing", false, 20000, 0, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const AnsiString file = Path("chart.tee");
+        const std::string old(12000, 'o');
+        Put(file, old);
+        const std::string fresh(static_cast<size_t>(c.NewSize), 'n');
+        std::string error;
+        {
+            std::unique_ptr<TRefusingFolder> folder;
+            if (c.RefusingFolder) {
+                folder = std::make_unique<TRefusingFolder>(Dir);
+                ASSERT_TRUE(folder->Refuses) << "cannot make a folder refuse new files here";
+            }
+            std::unique_ptr<TFileSizeLimit> limit;
+            if (c.Limit) limit = std::make_unique<TFileSizeLimit>(c.Limit);
+            try {
+                SaveFileReplacing(file, fresh.data(), c.NewSize);
+            } catch (const EFCreateError& e) {
+                error = e.Message.c_str();
+            }
+        }
+        const std::string now = Slurp(file);
+        EXPECT_TRUE(now == (c.Saved ? fresh : old))
+            << now.size() << " bytes, " << std::count(now.begin(), now.end(), 'n') << " new";
+        EXPECT_EQ(error.empty(), c.Saved) << error;
+        if (!c.Saved) {
+            EXPECT_NE(error.find(file.c_str()), std::string::npos) << error;
+        }
+        EXPECT_EQ(Entries(Dir), "chart.tee ");
+    }
+}
+
+// A save killed half-way leaves the old file and its temporary; the next save
+// of that file clears the temporaries whose process is gone, and only those.
+TEST_F(TempDir, KilledSaveLeavesTheOldFileAndTheNextSaveClearsItsTemporary) {
+    const AnsiString file = Path("decay.tee");
+    const std::string old(1 << 20, 'o'), fresh(8 << 20, 'n');
+    Put(file, old);
+    bool leftOne = false;
+    for (int attempt = 0; attempt < 20 && !leftOne; ++attempt) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            try {
+                for (;;)
+                    SaveFileReplacing(file, fresh.data(), static_cast<int64_t>(fresh.size()));
+            } catch (...) {
+            }
+            ::_exit(1);
+        }
+        for (int wait = 0; wait < 20000 && Entries(Dir).find(".tmp") == std::string::npos; ++wait)
+            ::usleep(100);
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        const std::string now = Slurp(file);
+        EXPECT_TRUE(now == old || now == fresh) << "torn: " << now.size() << " bytes";
+        leftOne = Entries(Dir).find(".tmp") != std::string::npos;
+    }
+    ASSERT_TRUE(leftOne);
+    // Temporaries that are not stale ones of this file stay.
+    const std::string live = ".decay.tee.tmp" + std::to_string(::getppid()) + "_1";
+    const std::string own = ".decay.tee.tmp" + std::to_string(::getpid()) + "_9";
+    for (const std::string& keep : {live, own, std::string(".decay.tee.tmpx_1"),
+                                    std::string(".other.tee.tmp1_1"), std::string("decay.tee.tmp")})
+        Put(Path(keep.c_str()), "keep");
+    SaveFileReplacing(file, "saved", 5);
+    EXPECT_EQ(Slurp(file), "saved");
+    EXPECT_EQ(Entries(Dir), ".decay.tee.tmp" + std::to_string(::getppid()) + "_1 " + own + " " +
+                                ".decay.tee.tmpx_1 .other.tee.tmp1_1 decay.tee decay.tee.tmp ");
 }

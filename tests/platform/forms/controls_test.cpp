@@ -7,12 +7,14 @@
 #include "platform/forms/mask.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/rtl/formatsettings.h"
+#include "platform/rtl/sysutils.h"
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTabBar>
@@ -48,6 +50,38 @@ TEST_F(ControlsTest, MemoLinesWorkOnTheTextWithCrLf) {
     EXPECT_THROW(lines->Strings(3), EStringListError);
     memo->Clear();
     EXPECT_EQ(lines->Count(), 0);
+}
+
+// Only what the user typed can be undone; what the program writes follows
+// into sight as it is added.
+TEST_F(ControlsTest, MemoTextWrittenByTheProgramIsNoUndoStepAndStaysInSight) {
+    auto* memo = Make<TMemo>(0, 0, 200, 89);
+    Form->Show();
+    auto* ed = static_cast<QPlainTextEdit*>(memo->Widget());
+    auto undo = [&] {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Z, Qt::ControlModifier);
+        QCoreApplication::sendEvent(ed, &press);
+    };
+    memo->SetText("set");
+    for (int i = 0; i < 40; ++i)
+        memo->Lines()->Add("Result " + IntToStr(i));
+    memo->Lines()->Delete(0);
+    memo->Lines()->SetStrings(0, "first");
+    memo->Lines()->Insert(39, "inserted");
+    EXPECT_EQ(ed->document()->availableUndoSteps(), 0);
+    QScrollBar* bar = ed->verticalScrollBar();
+    EXPECT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    const AnsiString written = memo->Text();
+    SimulateType(memo, "ab");
+    EXPECT_EQ(memo->Text().Length(), written.Length() + 2);
+    undo();
+    undo();
+    EXPECT_EQ(memo->Text(), written);
+    memo->Clear();
+    undo();
+    EXPECT_EQ(memo->Text(), "");
+    EXPECT_EQ(ed->document()->availableUndoSteps(), 0);
 }
 
 TEST_F(ControlsTest, MemoWithoutWantReturnsLeavesEnterToTheDefaultButton) {

@@ -2,9 +2,18 @@
 // and the responder's own verdicts on unexpected and missing items.
 #include "forms_fixture.h"
 #include "platform/forms/dialogs.h"
+#include "platform/forms/formsqt.h"
 #include "platform/graphics/metafile.h" // completes the printer header
 #include "platform/graphics/printers.h"
+#include "support/external_tool.h"
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <QApplication>
+#include <QFontMetrics>
+#include <QMessageBox>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 class DialogsTest : public FormsTest {};
@@ -48,6 +57,39 @@ TEST_F(DialogsTest, MessageDlgMapsTypesAndButtons) {
         mrNo);
 }
 
+// The box the user sees is wide enough for its title as a window manager
+// writes it (bold), beside the frame's icon and buttons.
+TEST_F(DialogsTest, MessageBoxesNeverCutTheirTitle) {
+    const struct {
+        const char* Caption;
+        const char* Text;
+        int Flags;
+        std::vector<int> Ids;
+    } boxes[] = {
+        {"Input errors", "Incorrect date entry ", MB_OK, {IDOK}},
+        {"Delete statistic data memory !",
+         "Are you sure !",
+         MB_OKCANCEL | MB_ICONEXCLAMATION,
+         {IDOK, IDCANCEL}},
+        {"Error", "Overflow", MB_YESNOCANCEL, {IDYES, IDNO, IDCANCEL}},
+    };
+    QFont bold = QApplication::font("QMdiSubWindowTitleBar");
+    bold.setBold(true);
+    for (const auto& b : boxes) {
+        SCOPED_TRACE(b.Caption);
+        QMessageBox box;
+        std::vector<int> ids;
+        for (const TMessageBoxButton& button : SetUpMessageBox(box, b.Text, b.Caption, b.Flags))
+            ids.push_back(button.Id);
+        EXPECT_EQ(ids, b.Ids);
+        box.show();
+        QApplication::processEvents();
+        EXPECT_EQ(box.windowTitle().toStdString(), b.Caption);
+        EXPECT_GE(box.width(), QFontMetrics(bold).horizontalAdvance(box.windowTitle()) + 100);
+        box.hide();
+    }
+}
+
 TEST_F(DialogsTest, InputQueryAndInputBox) {
     Responder.ExpectInput("New Series Title:", "Volts").ExpectInputCancel("New Series Title:");
     AnsiString value = "Series1";
@@ -57,35 +99,99 @@ TEST_F(DialogsTest, InputQueryAndInputBox) {
     EXPECT_EQ(InputBox("Change Series Title", "New Series Title:", "kept"), "kept");
 }
 
-TEST_F(DialogsTest, SaveDialogAddsTheDefaultExtensionAndReportsTheFilter) {
+namespace {
+const char* const DataFilter =
+    "Space delimited text files|*.txt|Tab delimited text files|*.txt|Comma delimited text "
+    "files|*.csv|Custom delimited text files|*.txt|XML files|*.xml|HTML files|*.htm|"
+    "Microsoft Excel files|*.xls";
+const char* const CsvFilter =
+    "Comma-Separated Values (*.CSV)|*.CSV|Text files (*.txt)|*.txt|All files (*.*)|*.*";
+const char* const PictureFilter =
+    "Bitmaps (*.bmp)|*.bmp|Enhanced Metafiles (*.emf)|*.emf|Metafiles (*.wmf)|*.wmf";
+} // namespace
+
+TEST_F(DialogsTest, SaveDialogNamesTheFileAfterTheFilterChosen) {
+    const struct {
+        const char* Filter;
+        const char* DefaultExt;
+        int ShownIndex; // the filter the program offers
+        const char* Typed;
+        int ChosenIndex;  // the filter the user picks (0: leaves it)
+        const char* Name; // the file the program gets
+        int Reported;     // FilterIndex afterwards
+    } cases[] = {
+        {DataFilter, "txt", 2, "/tmp/data", 3, "/tmp/data.csv", 3},
+        {DataFilter, "txt", 2, "/tmp/data", 7, "/tmp/data.xls", 7},
+        {DataFilter, "txt", 2, "/tmp/data", 0, "/tmp/data.txt", 2},
+        {DataFilter, "txt", 2, "/tmp/data.dat", 3, "/tmp/data.dat", 3},
+        {DataFilter, "txt", 2, "/tmp/run.2/data", 6, "/tmp/run.2/data.htm", 6},
+        {PictureFilter, "emf", 2, "/tmp/chartw", 3, "/tmp/chartw.wmf", 3},
+        {PictureFilter, "emf", 2, "/tmp/chartw", 0, "/tmp/chartw.emf", 2},
+        {CsvFilter, "CSV", 0, "/tmp/result", 2, "/tmp/result.txt", 2},
+        {CsvFilter, "CSV", 0, "/tmp/result", 3, "/tmp/result.CSV", 3},
+        {CsvFilter, "CSV", 0, "/tmp/result", 0, "/tmp/result.CSV", 1},
+        {"Pictures|*.jpg;*.jpeg", "bmp", 1, "/tmp/p", 1, "/tmp/p.jpg", 1},
+        {"*.CSV|*.CSV", "CSV", 1, "/tmp/RXMcaliData", 1, "/tmp/RXMcaliData.CSV", 1},
+        // Without a default extension the platform adds none.
+        {CsvFilter, "", 0, "/tmp/meas", 1, "/tmp/meas", 1},
+        {"", "csv", 1, "/tmp/plain", 0, "/tmp/plain.csv", 1},
+    };
+    for (const auto& c : cases) {
+        TSaveDialog dialog(Form.get());
+        dialog.SetFilter(c.Filter);
+        dialog.SetDefaultExt(c.DefaultExt);
+        dialog.SetFilterIndex(c.ShownIndex);
+        Responder.ExpectSave(c.Typed, c.ChosenIndex);
+        EXPECT_TRUE(dialog.Execute()) << c.Typed;
+        EXPECT_EQ(dialog.FileName(), c.Name) << c.Filter;
+        EXPECT_EQ(dialog.Files()->Strings(0), c.Name);
+        EXPECT_EQ(dialog.FilterIndex(), c.Reported) << c.Name;
+        EXPECT_EQ(Responder.Shown().back().FilterIndex, c.ShownIndex);
+    }
+}
+
+TEST_F(DialogsTest, SaveDialogCancelKeepsNameAndFilterAndTrimsTheInitialFolder) {
     TSaveDialog dialog(Form.get());
-    dialog.SetFilter(
-        "Comma-Separated Values (*.CSV)|*.CSV|Text files (*.txt)|*.txt|All files (*.*)|*.*");
+    dialog.SetFilter(CsvFilter);
     dialog.SetFilterIndex(0);
-    dialog.SetDefaultExt("CSV");
+    dialog.SetFileName("RXMcaliData");
     dialog.SetInitialDir("D:\\Data\\");
     EXPECT_EQ(dialog.InitialDir(), "D:\\Data");
     dialog.SetInitialDir("C:\\");
     EXPECT_EQ(dialog.InitialDir(), "C:\\");
-    Responder.ExpectSave("/tmp/result", 2)
-        .ExpectSave("/tmp/table.txt")
-        .ExpectCancel(TDialogKind::SaveDialog);
-    EXPECT_TRUE(dialog.Execute());
-    EXPECT_EQ(dialog.FileName(), "/tmp/result.CSV");
-    EXPECT_EQ(dialog.FilterIndex(), 2);
-    EXPECT_EQ(Responder.Shown()[0].InitialDir, "C:\\");
-    EXPECT_TRUE(dialog.Execute());
-    EXPECT_EQ(dialog.FileName(), "/tmp/table.txt");
-    EXPECT_EQ(dialog.Files()->Count(), 1);
+    Responder.ExpectCancel(TDialogKind::SaveDialog);
     EXPECT_FALSE(dialog.Execute());
-    EXPECT_EQ(dialog.FileName(), "/tmp/table.txt");
-    // Filter index 0 shows the first filter; only a confirmed dialog reports it.
-    dialog.SetFilterIndex(0);
-    Responder.ExpectCancel(TDialogKind::SaveDialog).ExpectSave("/tmp/x");
-    EXPECT_FALSE(dialog.Execute());
+    EXPECT_EQ(dialog.FileName(), "RXMcaliData");
     EXPECT_EQ(dialog.FilterIndex(), 0);
+    EXPECT_EQ(Responder.Shown()[0].InitialDir, "C:\\");
+    EXPECT_EQ(Responder.Shown()[0].Value, "RXMcaliData");
+}
+
+// The dialog asked about "data"; "data.csv" is the file that would be replaced.
+TEST_F(DialogsTest, SaveDialogAsksBeforeTheAddedExtensionReplacesAFile) {
+    char tmpl[] = "/tmp/qm_dialogs_XXXXXX";
+    const std::string dir = mkdtemp(tmpl);
+    const AnsiString existing((dir + "/data.csv").c_str());
+    std::FILE* f = std::fopen(existing.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fclose(f);
+    TSaveDialog dialog(Form.get());
+    dialog.SetFilter(DataFilter);
+    dialog.SetDefaultExt("txt");
+    dialog.SetOptions(TOpenOptions{ofOverwritePrompt, ofHideReadOnly});
+    const AnsiString typed((dir + "/data").c_str());
+    Responder.ExpectSave(typed, 3)
+        .ExpectMessage("data.csv already exists", IDNO)
+        .ExpectSave(typed, 3)
+        .ExpectMessage("data.csv already exists", IDYES);
     EXPECT_TRUE(dialog.Execute());
-    EXPECT_EQ(dialog.FilterIndex(), 1);
+    EXPECT_EQ(dialog.FileName(), existing);
+    EXPECT_EQ(Responder.Shown()[1].Flags & MB_TYPEMASK, MB_YESNO);
+    // A name typed in full was the dialog's own question.
+    Responder.ExpectSave(existing, 3);
+    EXPECT_TRUE(dialog.Execute());
+    std::remove(existing.c_str());
+    rmdir(dir.c_str());
 }
 
 TEST_F(DialogsTest, PictureDialogsListThePictureFormats) {
@@ -187,4 +293,79 @@ TEST(DialogResponderTest, NestedRespondersRestoreTheOuterOne) {
     EXPECT_EQ(Application->MessageBox("outer", "", MB_OK), IDOK);
     EXPECT_TRUE(outer.Done());
     EXPECT_TRUE(outer.Failures().empty());
+}
+
+// Print-outs without a printer are PDF files: the file the print dialog names,
+// else a name that replaces nothing, announced in a message.
+class PrintToFileTest : public DialogsTest {
+protected:
+    void SetUp() override {
+        if (!QPrinterInfoEmpty()) GTEST_SKIP() << "a real printer is installed";
+        char tmpl[] = "/tmp/qm_print_XXXXXX";
+        Dir = mkdtemp(tmpl);
+        Previous = SetPrinter(&Real);
+        Real.SetPdfOutputPath(Path("Chart1.pdf"));
+    }
+    void TearDown() override {
+        SetPrinter(Previous == &Real ? nullptr : Previous);
+        std::system(("rm -rf '" + Dir + "'").c_str());
+    }
+    static bool QPrinterInfoEmpty() {
+        TPrinter probe;
+        return probe.Printers()->Count() == 1 && probe.Printers()->Strings(0) == "PDF file";
+    }
+    AnsiString Path(const char* Name) const { return AnsiString((Dir + "/" + Name).c_str()); }
+    void PrintPage(const char* Text) {
+        Real.SetTitle("Chart1");
+        Real.BeginDoc();
+        Real.Canvas()->Font()->SetName("Arial");
+        Real.Canvas()->TextOut(300, 300, Text);
+        Real.EndDoc();
+    }
+    std::string PdfText(const AnsiString& Pdf) {
+        const std::string txt = Dir + "/out.txt";
+        if (std::system(("pdftotext '" + Pdf.str() + "' '" + txt + "'").c_str()) != 0) return "";
+        std::ifstream f(txt);
+        return std::string(std::istreambuf_iterator<char>(f), {});
+    }
+    TPrinter Real;
+    TPrinter* Previous = nullptr;
+    std::string Dir;
+};
+
+TEST_F(PrintToFileTest, TheDialogsFileIsPrintedIntoOnceAndNothingElseIsReplaced) {
+    QM_REQUIRE_TOOL("pdftotext");
+    TPrintDialog dialog(Form.get());
+    const struct {
+        const char* Answer; // the file named in the dialog ("" OK as proposed, 0 no dialog)
+        const char* Text;
+        const char* File; // where the print-out must be
+        bool Announced;
+    } jobs[] = {
+        {nullptr, "live chart", "Chart1.pdf", true},
+        {nullptr, "decay chart", "Chart1 (2).pdf", true},
+        {"stats.pdf", "statistics", "stats.pdf", false},
+        {"stats.pdf", "statistics again", "stats.pdf", false}, // the user agreed to replace
+        {"", "proposed", "Chart1 (3).pdf", false},
+        {nullptr, "after the dialog's job", "Chart1 (4).pdf", true},
+    };
+    for (const auto& j : jobs) {
+        SCOPED_TRACE(j.Text);
+        if (j.Answer && *j.Answer)
+            Responder.ExpectPrintToFile(Path(j.Answer));
+        else if (j.Answer)
+            Responder.ExpectPrint(true);
+        if (j.Announced) Responder.ExpectMessage(Path(j.File), IDOK);
+        if (j.Answer) ASSERT_TRUE(dialog.Execute());
+        PrintPage(j.Text);
+        EXPECT_TRUE(Responder.Done());
+        EXPECT_EQ(Real.LastOutputFile(), Path(j.File));
+        EXPECT_NE(PdfText(Path(j.File)).find(j.Text), std::string::npos);
+    }
+    // Every earlier print-out is still there.
+    EXPECT_NE(PdfText(Path("Chart1.pdf")).find("live chart"), std::string::npos);
+    EXPECT_NE(PdfText(Path("Chart1 (2).pdf")).find("decay chart"), std::string::npos);
+    EXPECT_NE(PdfText(Path("Chart1 (3).pdf")).find("proposed"), std::string::npos);
+    const AnsiString notice = Responder.Shown()[0].Text;
+    EXPECT_EQ(notice, "The print-out was saved as\n" + Path("Chart1.pdf"));
 }

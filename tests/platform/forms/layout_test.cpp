@@ -5,6 +5,7 @@
 #include "platform/forms/extctrls.h"
 #include "platform/forms/menus.h"
 #include "platform/forms/stdctrls.h"
+#include <QImage>
 #include <QWidget>
 
 class LayoutTest : public FormsTest {};
@@ -64,12 +65,33 @@ TEST_F(LayoutTest, ScreenCentreFollowsTheScreenOverride) {
     Form->Show();
     EXPECT_EQ(Form->Left(), 137);
     EXPECT_EQ(Form->Top(), 162);
-    // A screen smaller than the window gives negative positions (truncated toward zero).
-    Form->Hide();
-    SetScreenSizeOverride(1000, 699);
-    Form->Show();
-    EXPECT_EQ(Form->Left(), -3);
-    EXPECT_EQ(Form->Top(), 0);
+}
+
+// Screens too small for a window (1024x768 at scale 1.5 and 1920x1080 at scale 2
+// leave 683x512 and 960x540 to lay out on), windows placed beyond an edge.
+TEST_F(LayoutTest, WindowsShowWithTheirFrameOnTheScreen) {
+    const struct {
+        int ScreenW, ScreenH;
+        TPosition Position;
+        int Left, Top, Width, Height;
+        int WantLeft, WantTop;
+    } rows[] = {
+        {683, 512, poScreenCenter, 0, 0, 1006, 700, 0, 0},
+        {960, 540, poDesigned, -23, -80, 920, 650, 0, 0},
+        {683, 512, poDesigned, 300, 200, 400, 300, 283, 200},
+        {1024, 768, poDesigned, 900, 700, 200, 100, 824, 668},
+        {1024, 768, poDesigned, 100, 50, 200, 100, 100, 50},
+    };
+    for (const auto& r : rows) {
+        TScreenSizeScope screen(r.ScreenW, r.ScreenH);
+        TForm form(nullptr);
+        form.SetPosition(r.Position);
+        form.SetBounds(r.Left, r.Top, r.Width, r.Height);
+        form.Show();
+        EXPECT_EQ(form.Left(), r.WantLeft) << r.ScreenW << " " << r.Left;
+        EXPECT_EQ(form.Top(), r.WantTop) << r.ScreenW << " " << r.Top;
+        EXPECT_EQ(form.Width(), r.Width);
+    }
 }
 
 TEST_F(LayoutTest, OnShowRunsBeforeTheFormIsPlacedAndShown) {
@@ -276,4 +298,25 @@ TEST_F(LayoutTest, ImagesDrawTheirPictureStretchedOrCentred) {
     EXPECT_EQ(ColorToRGB(image->TGraphicControl::Canvas()->Pixels(20, 10)), ColorToRGB(clBlue));
     image->SetAutoSize(true);
     EXPECT_EQ(image->Width(), 10);
+}
+
+// A group box keeps its etched frame when disabled: a line darker than the face
+// on each side.
+TEST_F(LayoutTest, DisabledGroupBoxKeepsItsFrame) {
+    auto* box = Make<TGroupBox>(8, 8, 200, 100);
+    box->SetCaption("Status");
+    Form->Show();
+    for (bool enabled : {true, false}) {
+        box->SetEnabled(enabled);
+        const QImage face = box->Widget()->grab().toImage();
+        auto darkIn = [&](int x0, int x1, int y0, int y1) {
+            for (int y = y0; y <= y1; ++y)
+                for (int x = x0; x <= x1; ++x)
+                    if (qGray(face.pixel(x, y)) < 175) return true;
+            return false;
+        };
+        EXPECT_TRUE(darkIn(0, 2, 50, 50)) << "left, enabled " << enabled;
+        EXPECT_TRUE(darkIn(197, 199, 50, 50)) << "right, enabled " << enabled;
+        EXPECT_TRUE(darkIn(100, 100, 97, 99)) << "bottom, enabled " << enabled;
+    }
 }

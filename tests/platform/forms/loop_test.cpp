@@ -272,16 +272,6 @@ TEST_F(LoopTest, KeyPreviewLetsTheFormSeeKeysFirst) {
     EXPECT_EQ(order, (std::vector<std::string>{"form", "edit", "form"}));
 }
 
-TEST_F(LoopTest, KeyPressMayReplaceOrSwallowTheCharacter) {
-    Edit->OnKeyPress = [](TObject*, char& Key) {
-        if (Key == 'a') Key = 'b';
-        if (Key == 'x') Key = 0;
-    };
-    Form->Show();
-    SimulateType(Edit, "axa");
-    EXPECT_EQ(Edit->Text(), "bb");
-}
-
 TEST_F(LoopTest, TimersFollowTheVirtualClock) {
     TVirtualClockScope time;
     TTimer timer(Form.get());
@@ -375,13 +365,38 @@ TEST_F(LoopTest, ClosingAFormAsksAndHidesOrFrees) {
     EXPECT_FALSE(check.Alive());
 }
 
-TEST_F(LoopTest, TheWindowCloseBoxClosesTheForm) {
-    int closes = 0;
-    Form->OnClose = [&](TObject*, TCloseAction&) { ++closes; };
-    Form->Show();
-    Form->Widget()->close();
-    EXPECT_EQ(closes, 1);
-    EXPECT_FALSE(Form->Visible());
+// The close box goes the way of Close: OnCloseQuery, then OnClose; a modal
+// window ends its loop with mrCancel; a disabled window ignores it.
+TEST_F(LoopTest, TheWindowCloseBoxClosesTheFormAsCloseDoes) {
+    const struct {
+        const char* Case;
+        bool Disabled, Refuse, Modal;
+        int Closes;
+        bool VisibleAfter;
+    } rows[] = {
+        {"plain", false, false, false, 1, false},
+        {"refused", false, true, false, 0, true},
+        {"disabled", true, false, false, 0, true},
+        {"modal", false, false, true, 1, false},
+    };
+    for (const auto& r : rows) {
+        TForm form(nullptr);
+        int closes = 0;
+        form.OnClose = [&](TObject*, TCloseAction&) { ++closes; };
+        form.OnCloseQuery = [&](TObject*, bool& CanClose) { CanClose = !r.Refuse; };
+        if (r.Modal) {
+            TPumpScript script;
+            script.Do([&] { SimulateCloseBox(&form); });
+            EXPECT_EQ(form.ShowModal(), mrCancel) << r.Case;
+        } else {
+            form.Show();
+            form.SetEnabled(!r.Disabled);
+            SimulateCloseBox(&form);
+        }
+        EXPECT_EQ(closes, r.Closes) << r.Case;
+        EXPECT_EQ(form.Visible(), r.VisibleAfter) << r.Case;
+        EXPECT_EQ(form.Widget()->isVisible(), r.VisibleAfter) << r.Case;
+    }
 }
 
 TEST_F(LoopTest, RunEndsWhenTheMainFormCloses) {

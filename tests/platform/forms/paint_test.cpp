@@ -1,12 +1,15 @@
 // Pixels of the self-drawn controls (bevels, labels, status panels, forms) and
 // details of controls driven by the user (grids, tabs, check boxes, track bars).
 #include "forms_fixture.h"
+#include "platform/forms/buttons.h"
 #include "platform/forms/comctrls.h"
 #include "platform/forms/extctrls.h"
 #include "platform/forms/grids.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/forms/testhooks.h"
+#include "platform/graphics/qtbridge.h"
 #include <QImage>
+#include <algorithm>
 #include <QWidget>
 #include <string>
 #include <vector>
@@ -304,4 +307,68 @@ TEST_F(PaintTest, BorderIconsAndStayOnTopBecomeWindowFlags) {
     EXPECT_FALSE(window.Widget()->windowFlags() & Qt::WindowMinimizeButtonHint);
     window.SetCaption("Info");
     EXPECT_EQ(window.Widget()->windowTitle().toStdString(), "Info");
+}
+
+// A disabled bitmap or speed button greys its caption and shows its glyph
+// etched (or its own disabled image when the strip has one).
+TEST_F(PaintTest, DisabledGlyphButtonsLookDisabled) {
+    // Blue on a fuchsia (transparent) ground; a strip of two adds a red disabled image.
+    TBitmap strip(32, 16);
+    TCanvas* g = strip.Canvas();
+    g->Brush()->SetColor(clFuchsia);
+    g->FillRect(Rect(0, 0, 32, 16));
+    g->Brush()->SetColor(clBlue);
+    g->FillRect(Rect(3, 3, 13, 13));
+    g->Brush()->SetColor(clRed);
+    g->FillRect(Rect(19, 3, 29, 13));
+    auto* bit = Make<TBitBtn>(0, 0, 130, 30);
+    auto* speed = Make<TSpeedButton>(0, 40, 130, 30);
+    bit->SetCaption("Save results");
+    speed->SetCaption("Save results");
+    Form->Show();
+    const COLORREF blue = ColorToRGB(clBlue), red = ColorToRGB(clRed);
+    for (int glyphs : {2, 1}) {
+        for (TControl* button : {static_cast<TControl*>(bit), static_cast<TControl*>(speed)}) {
+            SCOPED_TRACE(std::string(button == bit ? "bitmap" : "speed") + " button, glyphs " +
+                         std::to_string(glyphs));
+            // A strip of one is the first image alone.
+            strip.SetWidth(16 * glyphs);
+            if (auto* b = dynamic_cast<TBitBtn*>(button)) {
+                b->SetGlyph(&strip);
+                b->SetNumGlyphs(glyphs);
+            } else {
+                auto* s = static_cast<TSpeedButton*>(button);
+                s->SetGlyph(&strip);
+                s->SetNumGlyphs(glyphs);
+            }
+            for (bool enabled : {true, false}) {
+                button->SetEnabled(enabled);
+                const QImage face = Form->Widget()->grab().toImage().copy(
+                    button->Left(), button->Top(), button->Width(), button->Height());
+                // The glyph's colours, and the darkest caption pixel (right of the glyph).
+                std::vector<COLORREF> colours;
+                int darkest = 255;
+                for (int y = 0; y < face.height(); ++y)
+                    for (int x = 0; x < face.width(); ++x) {
+                        const QRgb p = face.pixel(x, y);
+                        colours.push_back(RGB(qRed(p), qGreen(p), qBlue(p)));
+                        if (x > 50 && x < face.width() - 6 && y > 4 && y < face.height() - 4)
+                            darkest = std::min(darkest, qGray(p));
+                    }
+                auto has = [&](COLORREF c) {
+                    return std::find(colours.begin(), colours.end(), c) != colours.end();
+                };
+                EXPECT_EQ(has(blue), enabled);
+                EXPECT_EQ(has(red), !enabled && glyphs == 2);
+                if (!enabled && glyphs == 1) {
+                    EXPECT_TRUE(has(Shadow));
+                    EXPECT_TRUE(has(Light));
+                }
+                if (enabled)
+                    EXPECT_LT(darkest, 60);
+                else
+                    EXPECT_GE(darkest, qGray(ToQColor(clGrayText).rgb()) - 10);
+            }
+        }
+    }
 }

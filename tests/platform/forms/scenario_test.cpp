@@ -127,8 +127,9 @@ TEST_F(ScenarioTest, AutoSizedFormsFitTheirControls) {
     Make<TButton>(10, 10, 75, 25);
     Make<TMemo>(10, 40, 200, 120);
     Form->SetAutoSize(true);
-    EXPECT_EQ(Form->ClientWidth(), 210);
-    EXPECT_EQ(Form->ClientHeight(), 160);
+    // The margin at the left and top is kept at the right and bottom.
+    EXPECT_EQ(Form->ClientWidth(), 210 + 10);
+    EXPECT_EQ(Form->ClientHeight(), 160 + 10);
 }
 
 TEST_F(ScenarioTest, EditsRefuseTypingWhenReadOnlyAndKeepTheirLimits) {

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 namespace {
@@ -274,4 +275,51 @@ TEST(Printer, FontsOnThePrinterKeepTheirPointSize) {
     EXPECT_EQ(rec.Canvas()->Font()->Height(), -58); // 14 points at 300 per inch
     EXPECT_NEAR(rec.Canvas()->TextHeight("W"), 58 * 1.15, 6);
     rec.EndDoc();
+}
+
+// The screen shows a tab as a narrow blank; the PDF must hold the same words
+// in the same order, not letters spread by a tab stop's advance.
+TEST(Printer, LinesHoldingTabsPrintLegibly) {
+    QM_REQUIRE_TOOL("pdftotext");
+    TPrinter printer;
+    if (printer.Printers()->Strings(0) != "PDF file") GTEST_SKIP() << "a real printer is installed";
+    const std::string pdf = TempPath("tabs.pdf");
+    std::remove(pdf.c_str());
+    printer.SetPdfOutputPath(pdf.c_str());
+    const struct {
+        const char* Line;
+        const char* Printed;
+    } lines[] = {{"Range\t\t: 3", "Range +: 3\n"},
+                 {"Exponent\t\t: 12", "Exponent +: 12\n"},
+                 {"Serial number\t: 123411.25", "Serial number +: 123411.25\n"},
+                 {"\tSW version : 1.07", "SW version : 1.07\n"},
+                 {"Temperature\t: 23 \xB0"
+                  "C\t",
+                  "Temperature +: 23 \xC2\xB0"
+                  "C\n"}};
+    printer.BeginDoc();
+    TCanvas* c = printer.Canvas();
+    c->Font()->SetName("Arial");
+    for (int size : {10, 14}) {
+        c->Font()->SetSize(size);
+        int y = size * 60;
+        for (const auto& l : lines)
+            c->TextOut(200, y += size * 14, l.Line);
+        printer.NewPage();
+    }
+    printer.EndDoc();
+    const std::string txt = TempPath("tabs.txt");
+    ASSERT_EQ(std::system(("pdftotext -layout " + pdf + " " + txt).c_str()), 0);
+    std::ifstream f(txt);
+    const std::string text(std::istreambuf_iterator<char>(f), {});
+    for (const auto& l : lines) {
+        const std::regex printed(l.Printed);
+        EXPECT_EQ(std::distance(std::sregex_iterator(text.begin(), text.end(), printed),
+                                std::sregex_iterator()),
+                  2)
+            << l.Printed << " in\n"
+            << text;
+    }
+    std::remove(pdf.c_str());
+    std::remove(txt.c_str());
 }

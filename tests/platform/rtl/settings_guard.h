@@ -1,5 +1,6 @@
 #pragma once
-// Pins the format settings for one test and restores the previous ones after.
+// Pins the format settings (English names) for one test and restores the
+// previous ones after.
 #include "platform/rtl/formatsettings.h"
 
 class TFormatSettingsGuard {
@@ -19,6 +20,27 @@ public:
         CurrencyFormat = 0;
         NegCurrFormat = 0;
         FirstDayOfWeek = 0;
+        for (int i = 0; i < 13; ++i) {
+            FShortMonths[i] = ShortMonthNames[i];
+            FLongMonths[i] = LongMonthNames[i];
+        }
+        for (int i = 0; i < 8; ++i) {
+            FShortDays[i] = ShortDayNames[i];
+            FLongDays[i] = LongDayNames[i];
+        }
+        const char* const months[] = {"January",   "February", "March",    "April",
+                                      "May",       "June",     "July",     "August",
+                                      "September", "October",  "November", "December"};
+        const char* const days[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                    "Thursday", "Friday", "Saturday"};
+        for (int i = 1; i <= 12; ++i) {
+            LongMonthNames[i] = months[i - 1];
+            ShortMonthNames[i] = LongMonthNames[i].SubString(1, 3);
+        }
+        for (int i = 1; i <= 7; ++i) {
+            LongDayNames[i] = days[i - 1];
+            ShortDayNames[i] = LongDayNames[i].SubString(1, 3);
+        }
     }
     ~TFormatSettingsGuard() {
         DecimalSeparator = FDecimal;
@@ -35,6 +57,14 @@ public:
         CurrencyFormat = FCurrFormat;
         NegCurrFormat = FNegCurrFormat;
         FirstDayOfWeek = FFirstDay;
+        for (int i = 0; i < 13; ++i) {
+            ShortMonthNames[i] = FShortMonths[i];
+            LongMonthNames[i] = FLongMonths[i];
+        }
+        for (int i = 0; i < 8; ++i) {
+            ShortDayNames[i] = FShortDays[i];
+            LongDayNames[i] = FLongDays[i];
+        }
     }
     TFormatSettingsGuard(const TFormatSettingsGuard&) = delete;
     TFormatSettingsGuard& operator=(const TFormatSettingsGuard&) = delete;
@@ -47,4 +77,5 @@ private:
     AnsiString FAm = TimeAMString, FPm = TimePMString, FCurrency = CurrencyString;
     int FCurrFormat = CurrencyFormat, FNegCurrFormat = NegCurrFormat;
     int FFirstDay = FirstDayOfWeek;
+    AnsiString FShortMonths[13], FLongMonths[13], FShortDays[8], FLongDays[8];
 };

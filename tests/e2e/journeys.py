@@ -1,0 +1,610 @@
+#!/usr/bin/env python3
+"""A user's journeys through the simulated program, driven by real X events.
+
+  journeys.py --program build/qmreadout_sim --out build/e2e [journey ...]
+
+Runs the named journeys (all when none is named), each on an X server of its
+own, and ends with "N passed, N failed". Exit status 0 when all passed, 1
+when one failed, 77 when the tools are missing outside CI (skipped).
+"""
+
+import argparse
+import os
+import signal
+import subprocess
+import sys
+import time
+import traceback
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from harness import Failure, Session, Skip, missing_tools, poll  # noqa: E402
+
+PRINTABLE = "".join(chr(c) for c in range(32, 127))
+# Letters of German and French keyboards and signs of the lab, all of which
+# the program's files hold in Windows-1252.
+ACCENTED = "äöüÄÖÜßéèàçµ°€§²"
+
+
+# ---------------------------------------------------------------------------
+# Steps shared by the journeys
+
+
+def open_grounding_tester(s):
+    # The grounding tester is the last device.
+    s.menu("Device", "Up", "Right", "Return")
+    return s.wait_window(r"^PGT 300 / Port")
+
+
+def transfer_statistics(s, pgt):
+    """Start data Transfer, confirm the instruction, wait for the comment box."""
+    pgt.click(120, 49)
+    box = s.wait_window(r"^Instruction$")
+    box.activate()
+    s.key("Return")
+    # The comment box shows once the counts have arrived.
+    if not poll(lambda: is_white(pgt.pixels((40, 342, 300, 10))), 8):
+        pgt.shot("transfer")
+        raise Failure("after Start data Transfer the comment box never appeared; %s" %
+                      describe(s))
+
+
+def is_white(rgb):
+    return len(rgb) > 0 and rgb.count(b"\xff") > 0.95 * len(rgb)
+
+
+def describe(s):
+    return "the screen shows %s" % ", ".join('"%s"' % w.name for w in s.windows())
+
+
+def find_file(folder, stem):
+    """The files of folder named stem plus any extension, in any case."""
+    if not os.path.isdir(folder):
+        return []
+    return sorted(n for n in os.listdir(folder)
+                  if n == stem or n.lower().startswith(stem.lower() + "."))
+
+
+def csv_rows(path):
+    with open(path, "rb") as f:
+        return [line.split(";") for line in f.read().decode("cp1252").split("\r\n") if line]
+
+
+def save_grounding_csv(s, pgt, path):
+    pgt.click(100, 408)
+    s.save_dialog(path)
+
+
+# ---------------------------------------------------------------------------
+# The journeys
+
+
+def typed_comment(s):
+    """Every printable character typed into the comment reaches the CSV row."""
+    pgt = open_grounding_tester(s)
+    transfer_statistics(s, pgt)
+    pgt.click(190, 349)
+    typed = PRINTABLE + ACCENTED
+    s.add_keys(ACCENTED)
+    s.type(PRINTABLE)
+    s.type(ACCENTED)
+    folder = os.path.join(s.home, "results")
+    os.makedirs(folder)
+    save_grounding_csv(s, pgt, os.path.join(folder, "grounding"))
+    names = poll(lambda: find_file(folder, "grounding"), 3)
+    if not names:
+        raise Failure("Save data wrote no file grounding.CSV; %s" % describe(s))
+    rows = csv_rows(os.path.join(folder, names[0]))
+    if len(rows) != 2 or len(rows[1]) != 12:
+        raise Failure("%s holds %d lines instead of the header and one row of 12 fields: %r" %
+                      (names[0], len(rows), rows))
+    comment = rows[1][11]
+    wanted = typed.replace(";", ",")
+    if comment != wanted:
+        lost = "".join(c for c in dict.fromkeys(wanted) if c not in comment)
+        raise Failure("the comment typed as %r reads %r in the CSV row; lost: %s" %
+                      (typed, comment, " ".join(lost) or "(order or doubled keys)"))
+
+
+def printed_statistics(s):
+    """The statistics print to the file chosen in the print dialog."""
+    pgt = open_grounding_tester(s)
+    transfer_statistics(s, pgt)
+    pgt.click(190, 349)
+    s.type("Print check")
+    folder = os.path.join(s.home, "printouts")
+    os.makedirs(folder)
+    wanted = os.path.join(folder, "statistics.pdf")
+    pgt.click(280, 408)
+    dialog = s.wait_window(r"^Print$")
+    dialog.activate()
+    s.key("alt+f", "ctrl+a")  # "Output file"
+    s.type(wanted)
+    s.key("Return")
+    s.wait_gone(dialog)
+    if not poll(lambda: os.path.exists(wanted) and os.path.getsize(wanted) > 0, 5):
+        elsewhere = [os.path.join(r, n) for r, _, files in os.walk(s.home) for n in files
+                     if n.lower().endswith(".pdf")]
+        raise Failure("the print dialog's output file %s was not written%s; %s" % (
+            s.tilde(wanted),
+            "; the print-out went to " + ", ".join(map(s.tilde, elsewhere)) if elsewhere else "",
+            describe(s)))
+    text = pdf_text(wanted)
+    for line in ("PGT 300 Print out statistic data.", "Number of measurments : 25",
+                 "Comment : Print check"):
+        if line not in text:
+            raise Failure("the print-out lacks \"%s\"; it reads: %r" % (line, text))
+
+
+def pdf_text(path):
+    r = subprocess.run(["pdftotext", "-layout", path, "-"], capture_output=True, text=True)
+    if r.returncode != 0:
+        raise Failure("%s is no PDF file that pdftotext can read: %s" % (path, r.stderr))
+    return r.stdout
+
+
+# Client positions of the live chart window's controls.
+START, STOP, RESET, EXIT = (85, 523), (242, 523), (85, 577), (242, 577)
+EDIT_CHART = (202, 35)  # the commander's editor button
+PLOT = (386, 109, 590, 494)  # inside the axes
+
+
+def open_live_chart(s):
+    """EFM 640B, E-Fieldmeter, +-20 kV/m, then View -> Chart."""
+    s.menu("Device", "Down", "Right", "Right", "Down", "Return")
+    if "Range : \u00b120kV/m" not in s.main.title():
+        raise Failure("choosing EFM 640B +-20kV/m left the title %r" % s.main.title())
+    buttons = (START[0] - 40, START[1] - 10, 200, 70)
+    before = s.main.pixels(buttons)
+    s.menu("View", "Down", "Return")
+    if not poll(lambda: s.main.pixels(buttons) != before, 3):
+        raise Failure("View -> Chart showed no chart window; %s" % describe(s))
+
+
+def run_chart(s, seconds):
+    s.main.click(*START)
+    time.sleep(seconds)
+    s.main.click(*STOP)
+
+
+def exported_files(s):
+    """Data as CSV and as Excel, the picture as WMF, through the export dialog."""
+    open_live_chart(s)
+    run_chart(s, 1.5)
+    s.main.click(*EDIT_CHART)
+    editor = s.wait_window(r"^Editing Chart1")
+    editor.click(234, 12)  # the Export page
+    folder = os.path.join(s.home, "exports")
+    os.makedirs(folder)
+    faults = []
+
+    def step(check):
+        try:
+            check()
+        except Failure as e:
+            faults.append(str(e))
+
+    def as_csv():
+        editor.click(145, 38)  # Data
+        editor.click(200, 110)  # Delimiter: Tab -> Comma
+        s.key("Down", "Return")
+        editor.click(124, 229)  # Save...
+        s.save_dialog(os.path.join(folder, "data"), "Comma")
+        expect_files(s, folder, "data", ".csv")
+        rows = read_text(os.path.join(folder, "data.csv")).splitlines()
+        numbers = [r for r in rows[1:] if r.strip()]
+        if len(numbers) < 10 or any(len(r.split(",")) < 2 for r in numbers):
+            raise Failure("data.csv holds no comma delimited readings: %r" % rows[:5])
+
+    def as_excel():
+        editor.click(145, 38)
+        editor.click(124, 229)
+        s.save_dialog(os.path.join(folder, "data"), "Microsoft")
+        expect_files(s, folder, "data", ".xls")
+        rows = excel_cells(os.path.join(folder, "data.xls"))
+        readings = [r for r in rows if any(isinstance(v, float) for v in r)]
+        if len(readings) < 10:
+            raise Failure("data.xls holds %d rows of readings: %r" % (len(readings), rows[:5]))
+
+    def as_wmf():
+        editor.click(35, 38)  # Picture
+        editor.click(40, 84)  # as Metafile
+        editor.click(124, 229)
+        s.save_dialog(os.path.join(folder, "chartw"), "Metafiles")
+        expect_files(s, folder, "chartw", ".wmf")
+        with open(os.path.join(folder, "chartw.wmf"), "rb") as f:
+            head = f.read(4)
+        if head not in (b"\xd7\xcd\xc6\x9a", b"\x01\x00\x09\x00", b"\x02\x00\x09\x00"):
+            raise Failure("chartw.wmf is no Windows metafile (it starts %r)" % head)
+        svg = os.path.join(s.out_dir, "chartw.svg")
+        r = subprocess.run(["wmf2svg", "-o", svg, os.path.join(folder, "chartw.wmf")],
+                           capture_output=True, text=True)
+        if r.returncode != 0 or not os.path.exists(svg):
+            raise Failure("chartw.wmf cannot be read as a metafile: %s" % r.stderr.strip())
+
+    for check in (as_csv, as_excel, as_wmf):
+        step(check)
+    if faults:
+        raise Failure("; ".join(faults) + "; the folder holds " +
+                      ", ".join(sorted(os.listdir(folder))))
+
+
+def expect_files(s, folder, stem, extension):
+    wanted = stem + extension
+    if not poll(lambda: os.path.exists(os.path.join(folder, wanted)), 3):
+        found = [n for n in find_file(folder, stem)]
+        raise Failure("saving %s wrote %s" % (wanted, ", ".join(found) if found else "nothing"))
+
+
+def read_text(path):
+    with open(path, "rb") as f:
+        return f.read().decode("cp1252")
+
+
+def excel_cells(path):
+    import xlrd
+    try:
+        sheet = xlrd.open_workbook(path, encoding_override="cp1252").sheet_by_index(0)
+    except Exception as e:
+        raise Failure("data.xls is no Excel file: %s" % e)
+    return [sheet.row_values(r) for r in range(sheet.nrows)]
+
+
+def decay_after_close_box(s):
+    """The decay chart closed by its close box; the result is saved after."""
+    s.menu("Device", "Up", "Up", "Up", "Right", "Right", "Return")  # CPM 690, CPM-Mode, Start
+    cpm = s.wait_window(r"^CHARGE-PLATE Monitor / Port")
+    cpm.click(60, 335)  # Start Measure
+    # The memo's fifth line says the test finished.
+    if not poll(lambda: not is_white(cpm.pixels((22, 112, 300, 12))), 10):
+        raise Failure("the decay test did not finish; %s" % describe(s))
+    s.expect_no_message({s.main.id, cpm.id}, "the decay test")
+    cpm.click(172, 335)  # View Chart
+    chart = s.wait_window(r"^Chart CHARGE-PLATE Monitor")
+    chart.close_box()
+    s.wait_gone(chart)
+    if not poll(lambda: s.find(r"^CHARGE-PLATE Monitor / Port"), 3):
+        raise Failure("after the chart window's close box the plate monitor window stays "
+                      "hidden, so its unsaved result cannot be saved; %s" % describe(s))
+    cpm.activate()
+    cpm.click(695, 509)  # Save results: a comment box and "OK save" take its place
+    s.type("after the close box")
+    cpm.click(695, 509)
+    folder = os.path.join(s.home, "decay")
+    os.makedirs(folder)
+    s.save_dialog(os.path.join(folder, "result"))
+    names = poll(lambda: find_file(folder, "result"), 3)
+    if not names:
+        raise Failure("saving the decay result wrote no file; %s" % describe(s))
+    text = read_text(os.path.join(folder, names[0]))
+    row = text.splitlines()[-1].split(";")
+    # The figures the window showed: 5.8 sec, 9.2 sec, -12.0 V.
+    if row[-1] != "after the close box" or row[2] != "Auto" or row[6:9] != ["5.8", "9.2",
+                                                                          "-12.0"]:
+        raise Failure("%s ends in the row %r, not the test's result with its comment" %
+                      (names[0], row))
+
+
+def live_chart_reopened(s):
+    """Zoom and pan the running chart, Stop, Reset, Exit, reopen, Start again."""
+    open_live_chart(s)
+    chart_box = (331, 53, 666, 606)
+    first = s.main.steady_pixels(chart_box)
+    s.main.shot("first-opened")
+    known = {s.main.id}
+    s.main.click(*START)
+    expect_moving_curve(s, "Start")
+    time.sleep(1.5)
+    # Zoom into a rectangle late in the run, well past the chart's first width;
+    # the left axis' labels show whether it took.
+    labels = (331, 100, 52, 510)
+    unzoomed = s.main.pixels(labels)
+    s.main.drag((700, 150), (950, 500))
+    if not poll(lambda: s.main.pixels(labels) != unzoomed, 2):
+        raise Failure("dragging a rectangle on the running chart did not zoom")
+    s.main.drag((600, 300), (400, 350), button=3)  # pan towards later times
+    s.expect_no_message(known, "zooming and panning the running chart")
+    for name, where in (("Stop", STOP), ("Reset", RESET), ("Exit", EXIT)):
+        s.main.click(*where)
+        s.expect_no_message(known, name)
+    s.menu("View", "Down", "Return")
+    s.settle(0.5)
+    s.expect_no_message(known, "zoom, pan, Stop, Reset, Exit and View -> Chart")
+    reopened = s.main.steady_pixels(chart_box)
+    if reopened != first:
+        s.main.shot("reopened")
+        raise Failure("the reopened chart is not the chart first opened: %s (see "
+                      "first-opened.png and reopened.png); the zoom or pan stays applied" %
+                      where_differing(first, reopened, chart_box))
+    s.main.click(*START)
+    expect_moving_curve(s, "Start after reopening")
+    s.main.click(*STOP)
+    s.expect_no_message(known, "Stop")
+
+
+def changed_series_type(s):
+    """The live series changed to points in the chart editor still charts."""
+    open_live_chart(s)
+    s.main.click(*EDIT_CHART)
+    editor = s.wait_window(r"^Editing Chart1")
+    editor.click(430, 181)  # Series page: Change...
+    gallery = s.wait_window(r"^Chart Gallery$")
+    gallery.click(62, 160)  # Point
+    gallery.click(336, 311)  # OK
+    s.wait_gone(gallery)
+    editor.click(447, 302)  # Close
+    s.wait_gone(editor)
+    s.main.click(*START)
+    try:
+        expect_moving_curve(s, "Start with the series changed to points")
+    except Failure as e:
+        raise Failure("pressing Start after changing the series to points: %s" % e)
+    s.main.click(*STOP)
+
+
+def expect_moving_curve(s, after):
+    time.sleep(1.0)
+    a = s.main.pixels(PLOT)
+    time.sleep(0.6)
+    b = s.main.pixels(PLOT)
+    s.expect_no_message({s.main.id}, after)
+    if a == b:
+        raise Failure("after %s the curve does not move" % after)
+    if dark_pixels(b) < 100:
+        raise Failure("after %s the chart shows no curve" % after)
+
+
+def dark_pixels(rgb):
+    return sum(1 for i in range(0, len(rgb) - 2, 3) if rgb[i] + rgb[i + 1] + rgb[i + 2] < 150)
+
+
+def where_differing(a, b, box):
+    """How many pixels of two pictures of box differ, and where in the window."""
+    width = box[2]
+    spots = [i // 3 for i in range(0, min(len(a), len(b)), 3) if a[i:i + 3] != b[i:i + 3]]
+    xs = [box[0] + p % width for p in spots]
+    ys = [box[1] + p // width for p in spots]
+    return "%d pixels differ within x %d..%d, y %d..%d" % (
+        len(spots), min(xs), max(xs), min(ys), max(ys))
+
+
+def full_disk(s):
+    """Saves to a full disk say so and leave no torn file; once there is room
+    again the result is saved."""
+    folder = s.small_disk
+    inside = s.mounted_view(folder)
+    target = os.path.join(folder, "grounding")
+    pgt = open_grounding_tester(s)
+    transfer_statistics(s, pgt)
+    pgt.click(190, 349)
+    s.type("full disk")
+    known = {s.main.id, pgt.id}
+
+    def save_on_full_disk(what):
+        fill(inside)
+        save_grounding_csv(s, pgt, target)
+        boxes = poll(lambda: s.message_boxes(known), 3)
+        for box, _ in boxes or []:
+            box.activate()
+            s.key("Return")
+        os.remove(os.path.join(inside, "filler"))
+        if not boxes:
+            raise Failure("Save data %s on a full disk said nothing; the folder holds %s" %
+                          (what, describe_folder(inside)))
+
+    def rows_saved():
+        names = find_file(inside, "grounding")
+        return csv_rows(os.path.join(inside, names[0])) if names else []
+
+    save_on_full_disk("to a new file")
+    if find_file(inside, "grounding"):
+        raise Failure("the failed save left %s" % describe_folder(inside))
+    # Earlier days' results fill the file to the end of its last page, so a
+    # row added on a full disk needs room the disk does not have.
+    earlier = earlier_rows(4096)
+    with open(os.path.join(inside, "grounding.CSV"), "wb") as f:
+        f.write(earlier)
+    save_on_full_disk("adding a row")
+    with open(os.path.join(inside, "grounding.CSV"), "rb") as f:
+        if f.read() != earlier:
+            raise Failure("the failed save changed grounding.CSV to %r" % rows_saved()[-2:])
+    save_grounding_csv(s, pgt, target)
+    rows = poll(lambda: (lambda r: r if len(r) > len(csv_rows_of(earlier)) else None)(
+        rows_saved()), 3)
+    if not rows or rows[:-1] != csv_rows_of(earlier) or rows[-1][-1] != "full disk":
+        raise Failure("Save data, once the disk had room again, left the file ending in %r" %
+                      rows_saved()[-2:])
+
+
+def earlier_rows(size):
+    """A grounding tester file of exactly size bytes: the header and rows."""
+    header = ("Date;Time;No. of meas.;HGB <;HGB < %;HGB >;HGB > %;Shoe <;Shoe < %;Shoe >;"
+              "Shoe > %;Comment\r\n")
+    row = "01/12/26;08:00:00;20;1;5.0%;0;0.0%;2;10.0%;0;0.0%;morning shift {}\r\n"
+    text = header
+    n = 0
+    while len(text) + len(row.format(n)) + 20 < size:
+        text += row.format(n)
+        n += 1
+    last = row.format(n)
+    text += last.replace("shift", "shift" + "x" * (size - len(text) - len(last)))
+    data = text.encode("cp1252")
+    assert len(data) == size
+    return data
+
+
+def csv_rows_of(data):
+    return [line.split(";") for line in data.decode("cp1252").split("\r\n") if line]
+
+
+def fill(folder):
+    fd = os.open(os.path.join(folder, "filler"), os.O_WRONLY | os.O_CREAT)
+    try:
+        while os.write(fd, b"\0" * 4096):
+            pass
+    except OSError:
+        pass
+    os.close(fd)
+
+
+def disabled_buttons(s):
+    """Save data and Print data look disabled until there are counts."""
+    pgt = open_grounding_tester(s)
+    captions = {"Save data": (50, 400, 100, 16), "Print data": (230, 400, 100, 16)}
+
+    def black_text():
+        return {name: dark_pixels(pgt.pixels(box)) > 20 for name, box in captions.items()}
+    looks = black_text()
+    if any(looks.values()):
+        raise Failure("before any transfer %s look%s enabled although nothing can be saved "
+                      "or printed" % (" and ".join(n for n, v in looks.items() if v),
+                                      "" if sum(looks.values()) > 1 else "s"))
+    transfer_statistics(s, pgt)
+    if not poll(lambda: all(black_text().values()), 2):
+        raise Failure("after the transfer Save data and Print data still look disabled")
+
+
+# Each window opened from the main window's menu, and closed by its close box.
+CLOSED_WINDOWS = (
+    ("the large display", ("View", "Down", "Down", "Return"), r"Range :  "),
+    ("the port settings", ("Setup", "Down", "Return"), r"^Setup$"),
+    ("the grounding tester", ("Device", "Up", "Right", "Return"), r"^PGT 300 / Port"),
+    ("the resistance meter", ("Device", "Up", "Up", "Right", "Return"), r"^RXM 850 / Port"),
+    ("the plate monitor", ("Device", "Up", "Up", "Up", "Right", "Right", "Return"),
+     r"^CHARGE-PLATE Monitor / Port"),
+    ("Info", ("?",), r"^Info$"),
+)
+
+
+def close_boxes(s):
+    """A window closed by its close box leaves the main window as its own
+    Exit, Cancel or OK does: Exit, Device, Setup and ? usable again (View
+    follows the device chosen)."""
+    s.menu("Device", "Down", "Right", "Right", "Down", "Return")  # a range enables View
+    menu_bar = (0, 0, 400, 17)
+
+    def menus():
+        return s.main.pixels((0, 0, 150, 17)) + s.main.pixels((220, 0, 110, 17))
+    faults = []
+    for name, steps, title in CLOSED_WINDOWS:
+        s.park_pointer()
+        s.main.steady_pixels(menu_bar)
+        before = menus()
+        s.menu(*steps)
+        window = s.wait_window(title)
+        if window.id == s.main.id:
+            raise Failure("%s did not open" % name)
+        window.close_box()
+        if poll(lambda: s.find(title) and s.find(title).id == window.id, 0.5):
+            s.wait_gone(window, 2)
+        s.park_pointer()
+        if not poll(lambda: menus() == before, 2):
+            s.main.shot("menu-after-" + name.replace(" ", "-"))
+            faults.append("after %s was closed by its close box the main window's menu "
+                          "bar stays greyed" % name)
+            break
+        s.expect_no_message({s.main.id}, "closing %s by its close box" % name)
+    if faults:
+        raise Failure("; ".join(faults))
+
+
+def describe_folder(folder):
+    return ", ".join("%s (%d bytes)" % (n, os.path.getsize(os.path.join(folder, n)))
+                     for n in sorted(os.listdir(folder))) or "nothing"
+
+
+JOURNEYS = {
+    "typed_comment": typed_comment,
+    "printed_statistics": printed_statistics,
+    "exported_files": exported_files,
+    "decay_after_close_box": decay_after_close_box,
+    "live_chart_reopened": live_chart_reopened,
+    "full_disk": full_disk,
+    "close_boxes": close_boxes,
+    "disabled_buttons": disabled_buttons,
+    "changed_series_type": changed_series_type,
+}
+
+
+# ---------------------------------------------------------------------------
+
+
+JOURNEY_SECONDS = 90
+
+
+def _overtime(*_):
+    raise Failure("the journey took longer than %d s" % JOURNEY_SECONDS)
+
+
+def run(name, program, out):
+    folder = os.path.join(out, name)
+    started = time.monotonic()
+    session = None
+    signal.signal(signal.SIGALRM, _overtime)
+    signal.alarm(JOURNEY_SECONDS)
+    try:
+        session = Session(program, folder, **SESSION_OPTIONS.get(name, {}))
+        JOURNEYS[name](session)
+        print("PASS %s (%.1f s)" % (name, time.monotonic() - started), flush=True)
+        return True
+    except Skip as e:
+        print("SKIP %s: %s" % (name, e), flush=True)
+        return None
+    except Failure as e:
+        print("FAIL %s: %s" % (name, e), flush=True)
+    except Exception:
+        print("FAIL %s: the harness broke:\n%s" % (name, traceback.format_exc()), flush=True)
+    finally:
+        signal.alarm(0)
+        if session:
+            try:
+                session.shot("last")
+            except Exception:
+                pass
+            session.close()
+    print("     pictures and logs: %s" % folder, flush=True)
+    return False
+
+
+SESSION_OPTIONS = {"full_disk": {"small_disk": True}}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--out", required=True)
+    parser.add_argument("journeys", nargs="*")
+    args = parser.parse_args()
+    names = args.journeys or list(JOURNEYS)
+    unknown = [n for n in names if n not in JOURNEYS]
+    if unknown:
+        parser.error("no journey %s; there are %s" % (", ".join(unknown), ", ".join(JOURNEYS)))
+
+    missing = missing_tools()
+    if missing:
+        text = "missing: %s (scripts/bootstrap installs them)" % " ".join(missing)
+        if os.environ.get("CI") == "true":
+            print("FAIL: " + text)
+            return 1
+        print("SKIP: " + text)
+        return 77
+    if not os.access(args.program, os.X_OK):
+        print("FAIL: no program at %s" % args.program)
+        return 1
+
+    passed = failed = skipped = 0
+    for name in names:
+        result = run(name, os.path.abspath(args.program), os.path.abspath(args.out))
+        if result is None:
+            skipped += 1
+        elif result:
+            passed += 1
+        else:
+            failed += 1
+    print("%d passed, %d failed, %d skipped" % (passed, failed, skipped))
+    if failed:
+        return 1
+    return 77 if skipped and not passed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
