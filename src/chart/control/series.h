@@ -10,6 +10,7 @@
 // series_gantt.h, series_shape.h.
 #include "chart/engine/teengine.h"
 #include "chart/engine/teepointer.h"
+#include "chart/control/linecolumns.h"
 #include <functional>
 #include <memory>
 #include <vector>
@@ -40,6 +41,9 @@ protected:
     // Pixel positions of points Start .. Start + Count - 1 through the series' axes
     // (0 on a missing axis), mapped a run at a time.
     void CalcPositions(int Start, int Count, TPoint* Out);
+    // The same points added to Line. Through linear axes a column's points are
+    // not mapped one by one: the extremes of their values give its span.
+    void AddFolded(int Start, int Count, TLineColumns& Line);
 };
 
 // Lines, stairs, 3D ribbons, areas, stacking and pointers of the connected-point series.
@@ -128,6 +132,7 @@ protected:
     // A plain 2D line goes to the canvas as polylines of its visible points.
     bool CanDrawLineRuns();
     void DrawLineRuns();
+    void FinishLineRuns(TCanvas3D* Canvas, const TPoint& Last, TColor LastColor);
     bool IsVerticalSeries() const { return YIsMandatory(); }
     bool Is3D() const;
 

@@ -130,6 +130,32 @@ void TFastLineSeries::DrawRuns() {
     const bool nulls = !FIgnoreNulls;
     const int from = f > 0 ? f - 1 : f;
     CalcPosition(from, FastPrevX, FastPrevY);
+    const bool noGaps = !nulls || (!HasColorList() && !ColorEachPoint() && SeriesColor() != clNone);
+    if (!FIs3D && FDrawAllPoints && !FStairs && noGaps) {
+        // Every point joined: one line, folded column by column as it is mapped.
+        constexpr int Slice = 1024;
+        TLineColumns line(RunLimit + 4 * Slice);
+        line.Start(TPoint(FastPrevX, FastPrevY));
+        const auto send = [&] {
+            const std::vector<TPoint>& p = line.Points();
+            for (size_t at = 0; at + 1 < p.size(); at += RunLimit)
+                canvas->Polyline(p.data() + at,
+                                 static_cast<int>(std::min(RunLimit, p.size() - 1 - at)));
+        };
+        for (int start = from + 1; start <= l; start += Slice) {
+            AddFolded(start, std::min(Slice, l - start + 1), line);
+            if (line.Points().size() > RunLimit) {
+                send();
+                line.KeepLast();
+            }
+        }
+        FastPrevX = line.Column();
+        FastPrevY = line.LastRow();
+        line.Finish();
+        send();
+        canvas->MoveTo(FastPrevX, FastPrevY);
+        return;
+    }
     move(TPoint(FastPrevX, FastPrevY));
     constexpr int Chunk = 4096;
     TPoint pts[Chunk];

@@ -288,7 +288,6 @@ void TCustomSeries::DrawLineRuns() {
 
     constexpr size_t RunLimit = 8192;
     std::vector<TPoint> run;
-    run.reserve(RunLimit + 1);
     TColor runColor = clNone;
     const auto flush = [&] {
         if (run.size() >= 2) {
@@ -311,36 +310,52 @@ void TCustomSeries::DrawLineRuns() {
     OriginPos = GetOriginPos(first);
     TColor prevColor = colorOf(first);
     TPoint prev(CalcXPos(first), CalcYPos(first));
+    constexpr int Chunk = 4096;
+    TPoint pts[Chunk];
+    if (uniform && seriesColor != clNone) {
+        // One colour, no gaps: one line, folded column by column as it is mapped.
+        constexpr int Slice = 1024;
+        TLineColumns line(RunLimit + 4 * Slice);
+        if (first > 0) {
+            StartBeforeFirst(first);
+            line.Start(TPoint(PrevX, PrevY));
+            line.Add(&prev, 1);
+        } else {
+            line.Start(prev);
+        }
+        bool prepared = false;
+        const auto send = [&] {
+            const std::vector<TPoint>& p = line.Points();
+            for (size_t at = 0; at + 1 < p.size(); at += RunLimit) {
+                if (!prepared) LinePrepareCanvas(canvas, penColor(seriesColor));
+                prepared = true;
+                const size_t n = std::min(RunLimit, p.size() - 1 - at);
+                canvas->Polyline(p.data() + at, static_cast<int>(n));
+            }
+        };
+        for (int start = first + 1; start <= last; start += Slice) {
+            AddFolded(start, std::min(Slice, last - start + 1), line);
+            if (line.Points().size() > RunLimit) {
+                send();
+                line.KeepLast();
+            }
+        }
+        prev = TPoint(line.Column(), line.LastRow());
+        line.Finish();
+        send();
+        FinishLineRuns(canvas, prev, prevColor);
+        return;
+    }
+    run.reserve(RunLimit + 1);
     if (first > 0) {
         StartBeforeFirst(first);
         const TPoint from(PrevX, PrevY);
         if (!IsNull(first - 1) && prevColor != clNone && from != prev)
             segment(from, prev, penColor(prevColor));
     }
-
-    constexpr int Chunk = 4096;
-    TPoint pts[Chunk];
     for (int start = first + 1; start <= last; start += Chunk) {
         const int n = std::min(Chunk, last - start + 1);
         CalcPositions(start, n, pts);
-        if (uniform && seriesColor != clNone) {
-            // One colour, no gaps: the points that move go straight into the run.
-            if (run.empty() || run.back() != prev || runColor != seriesColor) {
-                flush();
-                runColor = seriesColor;
-                run.push_back(prev);
-            }
-            for (int k = 0; k < n; ++k) {
-                const TPoint& p = pts[k];
-                if (p == prev) continue;
-                if (run.size() > RunLimit)
-                    segment(prev, p, seriesColor);
-                else
-                    run.push_back(p);
-                prev = p;
-            }
-            continue;
-        }
         for (int k = 0; k < n; ++k) {
             const TPoint& p = pts[k];
             if (!uniform) {
@@ -352,12 +367,16 @@ void TCustomSeries::DrawLineRuns() {
         }
     }
     flush();
+    FinishLineRuns(canvas, prev, prevColor);
+}
+
+void TCustomSeries::FinishLineRuns(TCanvas3D* Canvas, const TPoint& Last, TColor LastColor) {
     // Leave what the point-by-point drawing leaves for whoever draws next.
-    canvas->Brush()->SetColor(prevColor);
-    PrevX = prev.x;
-    PrevY = prev.y;
+    Canvas->Brush()->SetColor(LastColor);
+    PrevX = Last.x;
+    PrevY = Last.y;
     PrevOriginPos = OriginPos;
-    PrevColor = prevColor;
+    PrevColor = LastColor;
 }
 
 void TCustomSeries::LinePrepareCanvas(TCanvas3D* Canvas, TColor Color) {
@@ -1097,6 +1116,91 @@ void TAreaSeries::SetSubGallery(TChartSeries* Series, int Index) {
         break;
     default:
         TCustomSeries::SetSubGallery(Series, Index);
+    }
+}
+
+void TCustomLineSeries::AddFolded(int Start, int Count, TLineColumns& Line) {
+    TChartAxis* h = GetHorizAxis();
+    TChartAxis* v = GetVertAxis();
+    double xMin, xScale, xOrigin, yMin, yScale, yOrigin;
+    constexpr int Block = 1024;
+    if (!h || !v || !h->LinearXMap(xMin, xScale, xOrigin) ||
+        !v->LinearYMap(yMin, yScale, yOrigin)) {
+        TPoint pts[Block];
+        for (int k = 0; k < Count; k += Block) {
+            const int n = std::min(Block, Count - k);
+            CalcPositions(Start + k, n, pts);
+            Line.Add(pts, n);
+        }
+        return;
+    }
+    const auto row = [&](double Value) { return AxisPixel(yOrigin + (Value - yMin) * yScale); };
+    const auto moveTo = [&Line](int Row) {
+        if (Row != Line.LastRow()) Line.Extend(INT32_MAX, INT32_MIN, Row);
+    };
+    // Points Y[0 .. N) on the open column: the rows between the extremes of
+    // the points before the run on the last point's row, then that run.
+    const auto rows = [&](const double* Y, int N) {
+        const int last = row(Y[N - 1]);
+        int t = N - 1;
+        while (t > 0 && row(Y[t - 1]) == last)
+            --t;
+        if (t == 0) return moveTo(last);
+        double lo, hi;
+        if (!ValueRange(Y, t, lo, hi)) {
+            for (int k = 0; k < N; ++k)
+                moveTo(row(Y[k]));
+            return;
+        }
+        const int c = row(lo), d = row(hi);
+        Line.Extend(std::min(c, d), std::max(c, d), last);
+    };
+    const auto column = [&](double Value) { return AxisPixel(xOrigin + (Value - xMin) * xScale); };
+    const double* xv = XValues()->Data() + Start;
+    const double* yv = YValues()->Data() + Start;
+    int xs[Block];
+    for (int b = 0; b < Count; b += Block) {
+        const int n = std::min(Block, Count - b);
+        const double* x = xv + b;
+        const double* y = yv + b;
+        if (Ascending(x, n)) {
+            // Columns never go back: each one's end is searched, not mapped point by point.
+            for (int s = 0; s < n;) {
+                const int c = column(x[s]);
+                if (c != Line.Column()) {
+                    Line.NewColumn(c, row(y[s]));
+                    ++s;
+                    continue;
+                }
+                int in = s, out = s + 1;
+                for (int step = 1; out < n && column(x[out]) == c; step *= 2) {
+                    in = out;
+                    out = in + step;
+                }
+                out = std::min(out, n);
+                while (out - in > 1) {
+                    const int mid = in + (out - in) / 2;
+                    (column(x[mid]) == c ? in : out) = mid;
+                }
+                rows(y + s, out - s);
+                s = out;
+            }
+            continue;
+        }
+        PixelPositions(x, n, xMin, xScale, xOrigin, false, TeeMaxPixelPos, xs, 1);
+        for (int s = 0; s < n;) {
+            const int c = xs[s];
+            if (c != Line.Column()) {
+                Line.NewColumn(c, row(y[s]));
+                ++s;
+                continue;
+            }
+            int e = s + 1;
+            while (e < n && xs[e] == c)
+                ++e;
+            rows(y + s, e - s);
+            s = e;
+        }
     }
 }
 

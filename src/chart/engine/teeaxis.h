@@ -339,6 +339,15 @@ public:
     // The same for a run of values at once, into the x (or y) of Points.
     void CalcXPosValues(const double* Values, int Count, TPoint* Points) const;
     void CalcYPosValues(const double* Values, int Count, TPoint* Points) const;
+    // The linear map of CalcXPosValue (CalcYPosValue) as the pixel
+    // AxisPixel(Origin + (Value - Minimum) * Scale), which never falls as the
+    // value rises (or never rises); false for any other kind of axis.
+    bool LinearXMap(double& Minimum, double& Scale, double& Origin) const {
+        return LinearMap(FInverted, FInverted ? IEndPos : IStartPos, Minimum, Scale, Origin);
+    }
+    bool LinearYMap(double& Minimum, double& Scale, double& Origin) const {
+        return LinearMap(!FInverted, FInverted ? IStartPos : IEndPos, Minimum, Scale, Origin);
+    }
     double CalcPosPoint(int Value) const;
     int CalcSizeValue(double Value) const;
 
@@ -430,6 +439,15 @@ private:
     void DrawMinorMark(int P, bool AsGrid);
     void DrawExponentLabel(int X, int Y, const AnsiString& Text, UINT Align);
     bool IsAxisWithLabels();
+    bool LinearMap(bool Negate, int Start, double& Minimum, double& Scale, double& Origin) const {
+        if (!FLinearPos || IRangeZero || !(std::fabs(IAxisSizeRange) > 0) ||
+            !std::isfinite(IAxisSizeRange) || !std::isfinite(IMinimum))
+            return false;
+        Minimum = IMinimum;
+        Scale = Negate ? -IAxisSizeRange : IAxisSizeRange;
+        Origin = Start;
+        return true;
+    }
 
     TCustomAxisPanel* FParentChart = nullptr;
     TCalcPos FCalcXPosValue = nullptr;

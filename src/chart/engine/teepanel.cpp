@@ -327,6 +327,7 @@ void TCustomTeePanel::Draw() {
 }
 
 void TCustomTeePanel::Draw(TCanvas* UserCanvas, const TRect& UserRect) {
+    FRepaintAsked = false;
     TTeeValueScope onWindow(FDrawingOnWindow, UserCanvas == ControlCanvas());
     // The window's canvas is its own back buffer, so the whole client area
     // is drawn there without an off-screen copy.
@@ -355,12 +356,16 @@ void TCustomTeePanel::Draw(TCanvas* UserCanvas, const TRect& UserRect) {
 }
 
 void TCustomTeePanel::Paint() {
+    FRepaintAsked = false;
     if (FPrinting) return;
     if (!FCanvas->ReDrawBitmap()) Draw();
 }
 
 void TCustomTeePanel::Invalidate() {
-    if (!FAutoRepaint) return;
+    // Asking again before the drawing changes nothing (a live series asks
+    // with every point it takes).
+    if (!FAutoRepaint || FRepaintAsked) return;
+    FRepaintAsked = true;
     if (FCanvas) FCanvas->Invalidate();
     TCustomPanelNoCaption::Invalidate();
 }

@@ -367,6 +367,8 @@ private:
     int FWidth3D = 0;
     int FHeight3D = 0;
     bool FAutoRepaint = false;
+    // A repaint was asked for and no drawing has started since.
+    bool FRepaintAsked = false;
     bool FPrinting = false;
     bool FCancelMouse = false;
     TCursor FOriginalCursor = crDefault;

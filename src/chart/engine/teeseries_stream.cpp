@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 static_assert(std::endian::native == std::endian::little, "point data is stored little-endian");
@@ -51,28 +52,42 @@ private:
 // Reads from a block held in memory; running past its end is the stream's read error.
 class TDataReader {
 public:
-    explicit TDataReader(std::vector<uint8_t> Bytes) : FBytes(std::move(Bytes)) {}
+    // The rest of Stream: read in place from a memory stream, else copied.
+    explicit TDataReader(TStream* Stream) {
+        const int64_t available = std::max<int64_t>(0, Stream->Size() - Stream->Position());
+        FSize = static_cast<size_t>(available);
+        if (auto* memory = dynamic_cast<TMemoryStream*>(Stream)) {
+            FBytes = static_cast<const uint8_t*>(memory->Memory()) + memory->Position();
+            memory->Seek(available, soFromCurrent);
+            return;
+        }
+        FOwned.reset(new uint8_t[FSize ? FSize : 1]);
+        if (FSize) Stream->ReadBuffer(FOwned.get(), static_cast<int>(FSize));
+        FBytes = FOwned.get();
+    }
     template <typename T> T Get() {
         Need(sizeof(T));
         T value;
-        std::memcpy(&value, FBytes.data() + FPos, sizeof(T));
+        std::memcpy(&value, FBytes + FPos, sizeof(T));
         FPos += sizeof(T);
         return value;
     }
     AnsiString GetText(size_t Count) {
         Need(Count);
-        AnsiString text(reinterpret_cast<const char*>(FBytes.data() + FPos),
-                        static_cast<int>(Count));
+        AnsiString text(reinterpret_cast<const char*>(FBytes + FPos), static_cast<int>(Count));
         FPos += Count;
         return text;
     }
-    size_t Remaining() const { return FBytes.size() - FPos; }
+    size_t Remaining() const { return FSize - FPos; }
+    const uint8_t* Here() const { return FBytes + FPos; }
     void Need(size_t Count) const {
         if (Count > Remaining()) throw EReadError("Stream read error");
     }
 
 private:
-    std::vector<uint8_t> FBytes;
+    std::unique_ptr<uint8_t[]> FOwned;
+    const uint8_t* FBytes = nullptr;
+    size_t FSize = 0;
     size_t FPos = 0;
 };
 
@@ -183,8 +198,30 @@ void TChartSeries::WriteData(TStream* Stream) {
     const int lists = FValuesList->Count();
     TSeriesMarksPositions* positions = FMarks->Positions();
 
-    TDataWriter out;
     const size_t record = RecordSize(mask, lists);
+    if (lists == 2 && (mask & ~MaskNoMandatory) == 0) {
+        // Plain X and Y records straight from the value arrays.
+        const size_t size = 5 + record * static_cast<size_t>(count);
+        std::unique_ptr<uint8_t[]> block(new uint8_t[size]);
+        uint8_t* p = block.get();
+        p[0] = mask;
+        const int32_t n = count;
+        std::memcpy(p + 1, &n, 4);
+        p += 5;
+        const double* notMandatory = FNotMandatory->Data();
+        const double* mandatory = FMandatory->Data();
+        for (int i = 0; i < count; ++i) {
+            if (mask & MaskNoMandatory) {
+                std::memcpy(p, notMandatory + i, 8);
+                p += 8;
+            }
+            std::memcpy(p, mandatory + i, 8);
+            p += 8;
+        }
+        Stream->WriteBuffer(block.get(), static_cast<int>(size));
+        return;
+    }
+    TDataWriter out;
     out.Reserve(5 + record * static_cast<size_t>(count));
     out.Put<uint8_t>(mask);
     out.Put<int32_t>(count);
@@ -220,6 +257,34 @@ void TChartSeries::WriteData(TStream* Stream) {
     Stream->WriteBuffer(out.Bytes().data(), static_cast<int>(out.Bytes().size()));
 }
 
+bool TChartSeries::ReadPlainData(const uint8_t* Records, int Count, bool WithX, bool Horizontal) {
+    const size_t stride = WithX ? 16 : 8;
+    const auto value = [Records, stride](size_t Offset, int i) {
+        double v;
+        std::memcpy(&v, Records + size_t(i) * stride + Offset, 8);
+        return v;
+    };
+    // Columns by offset in the record; the index when a record has no X.
+    const bool xIndex = !WithX && !Horizontal, yIndex = !WithX && Horizontal;
+    const size_t xAt = WithX && Horizontal ? 8 : 0, yAt = WithX && !Horizontal ? 8 : 0;
+    const auto x = [&](int i) { return xIndex ? double(i) : value(xAt, i); };
+    const auto y = [&](int i) { return yIndex ? double(i) : value(yAt, i); };
+    const TChartListOrder order = FX->Order();
+    if (order == loAscending && !xIndex) {
+        for (int i = 1; i < Count; ++i)
+            if (value(xAt, i - 1) > value(xAt, i)) return false;
+    } else if (order == loDescending) {
+        for (int i = 1; i < Count; ++i)
+            if (x(i - 1) < x(i)) return false;
+    }
+    FX->AppendValues(Count, x);
+    FY->AppendValues(Count, y);
+    FX->SetTempValue(x(Count - 1));
+    FY->SetTempValue(y(Count - 1));
+    FManualData = true;
+    return true;
+}
+
 void TChartSeries::ReadData(TStream* Stream) {
     // Reading points keeps the lists' settings, whatever Clear does to them.
     std::vector<TChartListOrder> orders;
@@ -228,10 +293,7 @@ void TChartSeries::ReadData(TStream* Stream) {
     Clear();
     for (int l = 0; l < FValuesList->Count(); ++l)
         FValuesList->Get(l)->SetOrder(orders[static_cast<size_t>(l)]);
-    const int64_t available = Stream->Size() - Stream->Position();
-    std::vector<uint8_t> bytes(static_cast<size_t>(std::max<int64_t>(0, available)));
-    if (!bytes.empty()) Stream->ReadBuffer(bytes.data(), static_cast<int>(bytes.size()));
-    TDataReader in(std::move(bytes));
+    TDataReader in(Stream);
 
     const uint8_t mask = in.Get<uint8_t>();
     const int32_t count = in.Get<int32_t>();
@@ -242,6 +304,11 @@ void TChartSeries::ReadData(TStream* Stream) {
     if (count < 0 || static_cast<uint64_t>(count) * record > in.Remaining())
         throw EReadError("Stream read error");
 
+    // Plain X and Y records, the X in the order its list keeps: the columns
+    // go in whole, as adding them point by point would place them.
+    if (lists == 2 && (mask & ~MaskNoMandatory) == 0 && !OnBeforeAdd && count > 0 &&
+        ReadPlainData(in.Here(), count, (mask & MaskNoMandatory) != 0, horizontal))
+        return;
     TSeriesMarksPositions* positions = FMarks->Positions();
     BeginUpdate();
     {

@@ -26,10 +26,12 @@ int TChartSeries::AddXY(double X, double Y, const AnsiString& Label, TColor Colo
     const int index = FX->AddChartValue(X);
     FY->InsertChartValue(index, Y);
     // Further lists, colours and labels out of line: a live chart's points
-    // bring none of them.
-    if (FValuesList->Count() > 2 || FHasColors || Color != clAutoColor || !Label.IsEmpty() ||
-        FLabels->Count() > 0)
-        [&]() __attribute__((noinline)) {
+    // bring none of them, or the one colour they all have.
+    const bool plain =
+        FValuesList->Count() <= 2 && Label.IsEmpty() && FLabels->Count() == 0 &&
+        (Color == clAutoColor ? !FHasColors
+                              : FHasColors && FColors.append_same(size_t(index), Color));
+    if (!plain) [&]() __attribute__((noinline)) {
             for (int i = 2; i < FValuesList->Count(); ++i) {
                 TChartValueList* list = FValuesList->Get(i);
                 list->InsertChartValue(index, list->TempValue());
@@ -143,7 +145,7 @@ bool TChartSeries::IsValidSeriesSource(TChartSeries* Value) {
 
 void TChartSeries::NotifyNewValue(TChartSeries* Sender, int ValueIndex) {
     if (OnAfterAdd) OnAfterAdd(Sender, ValueIndex);
-    NotifyValue(veAdd, ValueIndex);
+    if (!FLinkedSeries.empty()) NotifyValue(veAdd, ValueIndex);
     // Only a series on a chart has anything to repaint.
     if (FActive && ParentChart()) Repaint();
 }

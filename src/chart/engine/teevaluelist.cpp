@@ -187,7 +187,28 @@ void TChartValueList::RecalcStats() const {
         FMinValue = FMaxValue = FTotal = FTotalABS = 0;
         FSum = FSumABS = 0;
     }
+    FSummed = FCount;
     FStatsDirty = false;
+}
+
+void TChartValueList::CatchUpSums() const {
+    if (FSummed >= FCount) return;
+    int i = FSummed;
+    if (i == 0) {
+        FSum = FValue[0];
+        FSumABS = std::fabs(FValue[0]);
+        i = 1;
+    }
+    long double total = FSum, totalAbs = FSumABS;
+    for (; i < FCount; ++i) {
+        total += FValue[i];
+        totalAbs += std::fabs(FValue[i]);
+    }
+    FSum = total;
+    FSumABS = totalAbs;
+    FTotal = static_cast<double>(total);
+    FTotalABS = static_cast<double>(totalAbs);
+    FSummed = FCount;
 }
 
 double TChartValueList::MaxValue() const {
@@ -202,11 +223,13 @@ double TChartValueList::MinValue() const {
 
 double TChartValueList::Total() const {
     if (FStatsDirty) RecalcStats();
+    CatchUpSums();
     return FTotal;
 }
 
 double TChartValueList::TotalABS() const {
     if (FStatsDirty) RecalcStats();
+    CatchUpSums();
     return FTotalABS;
 }
 
@@ -217,6 +240,8 @@ double TChartValueList::Range() const {
 
 void TChartValueList::Scroll() {
     if (FCount == 0) return;
+    // The sums stay those of the values in their old order.
+    if (!FStatsDirty) CatchUpSums();
     std::rotate(FValue.begin(), FValue.begin() + 1, FValue.begin() + FCount);
     Unordered(0);
 }

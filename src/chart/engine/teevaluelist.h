@@ -124,6 +124,13 @@ public:
     void swap_entries(size_t A, size_t B) {
         if (!FUniform) std::swap(FList[A], FList[B]);
     }
+    // Appends Color when it is the one colour kept for all (the live chart's
+    // case); false leaves the list as it was.
+    bool append_same(size_t Index, int32_t Color) {
+        if (!FUniform || Index != FSize || FSize == 0 || Color != FColor) return false;
+        ++FSize;
+        return true;
+    }
     void insert(size_t Index, int32_t Color) {
         if (FUniform && (FSize == 0 || Color == FColor)) {
             FColor = Color;
@@ -191,7 +198,7 @@ public:
 
     // Stores Value at its ordered place; returns the index where it now stands.
     // Inline, so that adding a point in order costs a few instructions.
-    virtual int AddChartValue(double Value) {
+    virtual int AddChartValue(double Value) final {
         const int n = FCount;
         if (static_cast<size_t>(n) < FValue.size() &&
             (FOrder == loNone || n == 0 || (FOrder == loAscending && Value >= FValue[n - 1]) ||
@@ -203,10 +210,21 @@ public:
         }
         return AddInOrder(Value);
     }
+    // Appends Count values, Value(i) for i = 0 .. Count-1, at the end as they
+    // come (the caller keeps the list's order).
+    template <class F> void AppendValues(int Count, F&& Value) {
+        const int n = FCount;
+        FValue.extend(static_cast<size_t>(n) + static_cast<size_t>(Count));
+        double* out = FValue.data() + n;
+        for (int i = 0; i < Count; ++i)
+            out[i] = Value(i);
+        FCount = n + Count;
+        FStatsDirty = true;
+    }
     // Releases the array; Count 0.
     virtual void ClearValues();
     // Raises EListError for an Index outside 0..Count.
-    virtual void InsertChartValue(int Index, double Value) {
+    virtual void InsertChartValue(int Index, double Value) final {
         const int n = FCount;
         if (Index == n && static_cast<size_t>(n) < FValue.size()) {
             FValue[n] = Value;
@@ -293,25 +311,22 @@ private:
     [[gnu::noinline]] void InsertGrowing(int Index, double Value);
     void CheckIndex(int Index) const;
     // Statistics that are known stay known through an append: the value joins
-    // them the way a recount would take it last, so a live series is not
-    // recounted on every repaint.
+    // the extremes the way a recount would take it last, and the sums when
+    // they are read (in the same order), so a live series is neither recounted
+    // on every repaint nor summed on every point.
     void Appended(double Value) {
         if (FStatsDirty) return;
         if (FCount == 1) {
             FMinValue = FMaxValue = Value;
-            FSum = Value;
-            FSumABS = std::fabs(Value);
-        } else {
-            if (Value < FMinValue)
-                FMinValue = Value;
-            else if (Value > FMaxValue)
-                FMaxValue = Value;
-            FSum += Value;
-            FSumABS += std::fabs(Value);
+            FSummed = 0;
+        } else if (Value < FMinValue) {
+            FMinValue = Value;
+        } else if (Value > FMaxValue) {
+            FMaxValue = Value;
         }
-        FTotal = static_cast<double>(FSum);
-        FTotalABS = static_cast<double>(FSumABS);
     }
+    // Adds the entries appended since the sums were last brought up to date.
+    void CatchUpSums() const;
     // Entries from Index on are no longer known to be in order.
     void Unordered(int Index) { FOrderedCount = std::min(FOrderedCount, std::max(0, Index)); }
     void ReadMultiplier(TReader* Reader);
@@ -327,6 +342,8 @@ private:
     mutable double FTotalABS = 0;
     mutable long double FSum = 0;
     mutable long double FSumABS = 0;
+    // Entries 0..FSummed-1 are in FSum and FSumABS.
+    mutable int FSummed = 0;
     AnsiString FValueSource;
     TChartValues FValue;
     int FCount = 0;

@@ -965,9 +965,7 @@ void TReader::DefineBinaryProperty(const AnsiString& Name, const TStreamProc& Re
     if (ReadValue() != vaBinary) throw EReadError(kInvalidValue);
     const int64_t n = ReadLength(4, 1);
     TMemoryStream data;
-    data.SetSize(n);
-    Read(data.Memory(), n);
-    data.SetPosition(0);
+    Read(data.Room(n), n);
     ReadData(&data);
 }
 

@@ -192,6 +192,22 @@ int64_t TStream::CopyFrom(TStream* Source, int64_t Count) {
         Count = Source->Size();
     }
     const int64_t result = Count;
+    // From or into memory the bytes move once, without a buffer between.
+    if (auto* from = dynamic_cast<TMemoryStream*>(Source);
+        from && from != this && Count > 0 && Count <= INT_MAX) {
+        const int64_t at = from->Position();
+        if (from->Size() - at < Count) throw EReadError("Stream read error");
+        WriteBuffer(static_cast<const uint8_t*>(from->Memory()) + at, static_cast<int>(Count));
+        from->Seek(Count, soFromCurrent);
+        return result;
+    }
+    if (auto* to = dynamic_cast<TMemoryStream*>(this);
+        to && Source != this && Count > 0 && Count <= INT_MAX) {
+        const int64_t at = to->Position();
+        Source->ReadBuffer(to->Room(Count), static_cast<int>(Count));
+        to->Seek(at + Count, soFromBeginning);
+        return result;
+    }
     std::vector<char> buffer(
         static_cast<size_t>(std::min<int64_t>(std::max<int64_t>(Count, 0), 0xF000)));
     while (Count > 0) {
@@ -216,10 +232,27 @@ int TMemoryStream::Read(void* Buffer, int Count) {
 int TMemoryStream::Write(const void* Buffer, int Count) {
     if (Count <= 0) return 0;
     const int64_t end = WriteEnd(FPosition, Count);
-    if (end > Size()) Resize(FData, end);
+    const int64_t size = Size();
+    if (end > size) {
+        Resize(FData, end);
+        if (FPosition > size)
+            std::memset(FData.data() + size, 0, static_cast<size_t>(FPosition - size));
+    }
     std::memcpy(FData.data() + FPosition, Buffer, static_cast<size_t>(Count));
     FPosition = end;
     return Count;
+}
+
+void* TMemoryStream::Room(int64_t Count) {
+    if (Count < 0 || FPosition > INT64_MAX - Count) GrowError();
+    const int64_t end = FPosition + Count;
+    const int64_t size = Size();
+    if (end > size) {
+        Resize(FData, end);
+        if (FPosition > size)
+            std::memset(FData.data() + size, 0, static_cast<size_t>(FPosition - size));
+    }
+    return FData.data() + FPosition;
 }
 
 int64_t TMemoryStream::Seek(int64_t Offset, TSeekOrigin Origin) {
@@ -228,7 +261,9 @@ int64_t TMemoryStream::Seek(int64_t Offset, TSeekOrigin Origin) {
 }
 
 void TMemoryStream::SetSize(int64_t NewSize) {
+    const int64_t size = Size();
     Resize(FData, NewSize);
+    if (Size() > size) std::memset(FData.data() + size, 0, static_cast<size_t>(Size() - size));
     FPosition = std::min(FPosition, Size());
 }
 
@@ -242,7 +277,7 @@ void TMemoryStream::LoadFromStream(TStream* Stream) {
     Stream->SetPosition(0);
     const int64_t count = Stream->Size();
     if (count > INT_MAX) throw EReadError("Stream read error");
-    SetSize(count);
+    Resize(FData, count);
     Stream->ReadBuffer(FData.data(), static_cast<int>(count));
     FPosition = 0;
 }

@@ -3,7 +3,10 @@
 // copying), TMemoryStream, TStringStream and TFileStream (a POSIX file with the
 // platform's share modes done as flock locks).
 #include "platform/classes/classinfo.h"
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <new>
 #include <vector>
 
 enum TSeekOrigin {
@@ -43,6 +46,44 @@ public:
     int64_t CopyFrom(TStream* Source, int64_t Count);
 };
 
+// The bytes of a memory stream: grows by half again (in place where the
+// allocator can) and leaves new bytes as they are, so the stream zeroes only
+// the ones no write is about to fill.
+class TStreamBuffer {
+public:
+    TStreamBuffer() = default;
+    TStreamBuffer(const TStreamBuffer&) = delete;
+    TStreamBuffer& operator=(const TStreamBuffer&) = delete;
+    ~TStreamBuffer() { std::free(FData); }
+    uint8_t* data() { return FData; }
+    const uint8_t* data() const { return FData; }
+    size_t size() const { return FSize; }
+    size_t max_size() const { return PTRDIFF_MAX; }
+    void resize(size_t Count) {
+        if (Count > FCapacity) Grow(Count);
+        FSize = Count;
+    }
+    void clear() { FSize = 0; }
+    void shrink_to_fit() {
+        if (FSize) return;
+        std::free(FData);
+        FData = nullptr;
+        FCapacity = 0;
+    }
+
+private:
+    void Grow(size_t Count) {
+        const size_t capacity = std::max(Count, FCapacity + FCapacity / 2);
+        void* p = std::realloc(FData, capacity);
+        if (!p) throw std::bad_alloc();
+        FData = static_cast<uint8_t*>(p);
+        FCapacity = capacity;
+    }
+    uint8_t* FData = nullptr;
+    size_t FSize = 0;
+    size_t FCapacity = 0;
+};
+
 class TMemoryStream : public TStream {
     QM_CLASS(TMemoryStream)
 public:
@@ -65,8 +106,12 @@ public:
     // Replaces the file as a whole (see SaveFileReplacing).
     void SaveToFile(const AnsiString& FileName);
 
+    // The Count bytes from the position on, the stream grown to hold them and
+    // left for the caller to fill (the position stays).
+    void* Room(int64_t Count);
+
 private:
-    std::vector<uint8_t> FData;
+    TStreamBuffer FData;
     int64_t FPosition = 0;
 };
 

@@ -3,6 +3,7 @@
 // escapement, opaque backgrounds, clipping rectangles, DrawText and metrics.
 #include "platform/graphics/canvasprivate.h"
 #include "platform/graphics/qtbridge.h"
+#include <array>
 #include <QFontMetrics>
 #include <QGlyphRun>
 #include <QPainter>
@@ -18,6 +19,11 @@ struct TFontEntry {
     QFont Font;
     QRawFont Raw;
     int Ascent, Descent, Leading, AveWidth, MaxWidth, Em;
+    // Glyph and rounded advance of each character byte (one glyph a byte,
+    // no kerning), so laying out a text asks the font nothing.
+    bool Table = false;
+    std::array<quint32, 256> Glyph{};
+    std::array<int, 256> Advance{};
 };
 
 bool SameLogFont(const LOGFONT& a, const LOGFONT& b) {
@@ -44,6 +50,19 @@ const TFontEntry& DeviceFont(const LOGFONT& lf) {
     e.AveWidth = fm.averageCharWidth();
     e.MaxWidth = fm.maxWidth();
     e.Em = e.Font.pixelSize();
+    {
+        char bytes[256];
+        for (int i = 0; i < 256; ++i)
+            bytes[i] = char(i);
+        const QString all = AnsiToQString(AnsiString(bytes, 256));
+        const QList<quint32> glyphs = e.Raw.glyphIndexesForString(all);
+        const QList<QPointF> advances = e.Raw.advancesForGlyphIndexes(glyphs);
+        e.Table = all.size() == 256 && glyphs.size() == 256 && advances.size() == 256;
+        for (int i = 0; e.Table && i < 256; ++i) {
+            e.Glyph[size_t(i)] = glyphs[i];
+            e.Advance[size_t(i)] = int(std::lround(advances[i].x()));
+        }
+    }
     cache.push_front(std::move(e));
     if (cache.size() > 32) cache.pop_back();
     return cache.front();
@@ -72,10 +91,23 @@ TTextLayout LayoutText(const TCanvasPrivate& D, const char* Text, int Count, con
     L.Descent = f.Descent;
     if (!Text || Count <= 0) return L;
     L.Text = AnsiToQString(AnsiString(Text, Count));
-    const QList<quint32> glyphs = f.Raw.glyphIndexesForString(L.Text);
-    const QList<QPointF> advances = f.Raw.advancesForGlyphIndexes(glyphs);
     const double sx = std::fabs(D.ScaleX());
     const int extra = int(std::lround(D.S.CharExtra * sx));
+    if (f.Table && !Dx) {
+        L.Glyphs.resize(size_t(Count));
+        L.Positions.reserve(size_t(Count));
+        int x = 0;
+        for (int i = 0; i < Count; ++i) {
+            const auto c = static_cast<unsigned char>(Text[i]);
+            L.Glyphs[size_t(i)] = f.Glyph[c];
+            L.Positions.emplace_back(x, 0);
+            x += f.Advance[c] + extra;
+        }
+        L.Width = x;
+        return L;
+    }
+    const QList<quint32> glyphs = f.Raw.glyphIndexesForString(L.Text);
+    const QList<QPointF> advances = f.Raw.advancesForGlyphIndexes(glyphs);
     int x = 0;
     L.Glyphs.assign(glyphs.begin(), glyphs.end());
     L.Positions.reserve(size_t(glyphs.size()));

@@ -55,6 +55,58 @@ void PixelPositions(const double* V, int Count, double Minimum, double Scale, do
         Out[i * Step] = PixelPos(Origin + (V[i] - Minimum) * scale, limit);
 }
 
+bool ValueRange(const double* V, int Count, double& Lo, double& Hi) {
+    int i = 0;
+    double lo = V[0], hi = V[0];
+    bool ordered = lo == lo;
+#if defined(__SSE2__)
+    if (Count >= 4) {
+        __m128d l0 = _mm_loadu_pd(V), h0 = l0, l1 = l0, h1 = l0;
+        __m128d nan = _mm_cmpunord_pd(l0, l0);
+        for (; i + 4 <= Count; i += 4) {
+            const __m128d a = _mm_loadu_pd(V + i), b = _mm_loadu_pd(V + i + 2);
+            l0 = _mm_min_pd(l0, a);
+            h0 = _mm_max_pd(h0, a);
+            l1 = _mm_min_pd(l1, b);
+            h1 = _mm_max_pd(h1, b);
+            nan = _mm_or_pd(nan, _mm_or_pd(_mm_cmpunord_pd(a, a), _mm_cmpunord_pd(b, b)));
+        }
+        l0 = _mm_min_pd(l0, l1);
+        h0 = _mm_max_pd(h0, h1);
+        l0 = _mm_min_sd(l0, _mm_unpackhi_pd(l0, l0));
+        h0 = _mm_max_sd(h0, _mm_unpackhi_pd(h0, h0));
+        lo = _mm_cvtsd_f64(l0);
+        hi = _mm_cvtsd_f64(h0);
+        ordered = _mm_movemask_pd(nan) == 0;
+    }
+#endif
+    for (; i < Count; ++i) {
+        const double v = V[i];
+        ordered = ordered && v == v;
+        lo = v < lo ? v : lo;
+        hi = v > hi ? v : hi;
+    }
+    Lo = lo;
+    Hi = hi;
+    return ordered;
+}
+
+bool Ascending(const double* V, int Count) {
+    int i = 0;
+#if defined(__SSE2__)
+    __m128d ok = _mm_castsi128_pd(_mm_set1_epi32(-1));
+    for (; i + 4 < Count; i += 4) {
+        const __m128d a = _mm_loadu_pd(V + i), b = _mm_loadu_pd(V + i + 2);
+        ok = _mm_and_pd(ok, _mm_cmple_pd(a, _mm_loadu_pd(V + i + 1)));
+        ok = _mm_and_pd(ok, _mm_cmple_pd(b, _mm_loadu_pd(V + i + 3)));
+    }
+    if (_mm_movemask_pd(ok) != 3) return false;
+#endif
+    for (; i + 1 < Count; ++i)
+        if (!(V[i] <= V[i + 1])) return false;
+    return Count < 1 || V[Count - 1] == V[Count - 1];
+}
+
 int SafeInt(double v) {
     if (std::isnan(v)) return 0;
     if (v >= std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();

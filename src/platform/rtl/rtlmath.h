@@ -39,6 +39,13 @@ inline int PixelPos(double v, int limit = PixelLimit) {
 void PixelPositions(const double* V, int Count, double Minimum, double Scale, double Origin,
                     bool Negate, int limit, int* Out, int Step);
 
+// The lowest and highest of V[0 .. Count) (Count > 0); false when one of them
+// is NaN, and Lo and Hi are then of no use.
+bool ValueRange(const double* V, int Count, double& Lo, double& Hi);
+
+// Whether V[0 .. Count) never falls from one value to the next (NaN fails).
+bool Ascending(const double* V, int Count);
+
 // Saturating double -> int for non-pixel quantities (counts, indexes).
 int SafeInt(double v);
 

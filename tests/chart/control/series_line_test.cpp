@@ -1,5 +1,6 @@
 // Line, point, area and fast line series: pictures, stacking and click tests.
 #include "series_fixture.h"
+#include <cmath>
 #include <random>
 
 namespace {
@@ -61,6 +62,10 @@ public:
 };
 
 enum class LineKind { Line, Horizontal, Fast };
+// Walk: a random walk with spikes. Noisy: a sine with noise, hundreds of
+// points a column. Steps: the same on whole numbers, so runs of points share
+// rows. Gaps: the noisy sine with a NaN now and then.
+enum class LineData { Walk, Noisy, Steps, Gaps };
 
 struct LinePathCase {
     const char* Name;
@@ -72,12 +77,12 @@ struct LinePathCase {
     bool ColorEachPoint;
     bool Stairs;
     bool DrawAll;
+    LineData Data = LineData::Walk;
 };
 
 class LinePathTest : public SeriesChartTest, public ::testing::WithParamInterface<LinePathCase> {
 protected:
-    // A random walk with spikes, so columns hold many rows and lines leave
-    // the plot steeply.
+    // Columns hold many rows and lines leave the plot steeply.
     template <typename T> T* Filled() {
         const LinePathCase& c = GetParam();
         auto* s = Add<T>();
@@ -85,7 +90,21 @@ protected:
         std::uniform_real_distribution<double> step(-1, 1);
         double y = 0;
         for (int i = 0; i < c.Points; ++i) {
-            y += step(random) * 3;
+            const double wave = std::sin(i * 6.0 / c.Points) * 50;
+            switch (c.Data) {
+            case LineData::Walk:
+                y += step(random) * 3;
+                break;
+            case LineData::Noisy:
+                y = wave + step(random) * 8;
+                break;
+            case LineData::Steps:
+                y = std::round(wave / 4 + step(random));
+                break;
+            case LineData::Gaps:
+                y = i % 997 == 500 ? NAN : wave + step(random) * 8;
+                break;
+            }
             const double spike = i % 501 == 250 ? 80 : 0;
             // A horizontal line runs up the left axis.
             const bool up = c.Kind == LineKind::Horizontal;
@@ -164,7 +183,17 @@ INSTANTIATE_TEST_SUITE_P(
         LinePathCase{"HorizontalZoomedNulls", LineKind::Horizontal, false, 5000, true, 41, false,
                      false, true},
         LinePathCase{"Stairs", LineKind::Line, false, 300, true, 0, false, true, true},
+        LinePathCase{"Noisy", LineKind::Line, false, 100000, false, 0, false, false, true,
+                     LineData::Noisy},
+        LinePathCase{"StepsZoomed", LineKind::Line, false, 100000, true, 0, false, false, true,
+                     LineData::Steps},
+        LinePathCase{"Gaps", LineKind::Line, false, 100000, false, 0, false, false, true,
+                     LineData::Gaps},
         LinePathCase{"FastWalk", LineKind::Fast, false, 20000, false, 0, false, false, true},
+        LinePathCase{"FastNoisyZoomed", LineKind::Fast, false, 100000, true, 0, false, false, true,
+                     LineData::Noisy},
+        LinePathCase{"FastSteps", LineKind::Fast, false, 100000, false, 0, false, false, true,
+                     LineData::Steps},
         LinePathCase{"FastZoomedNulls", LineKind::Fast, false, 20000, true, 97, false, false, true},
         LinePathCase{"FastStairsSkipping", LineKind::Fast, false, 3000, true, 0, false, true,
                      false},
@@ -346,4 +375,37 @@ TEST_F(SeriesChartTest, FastLineColourAndPenStayEqual) {
     pen.SetColor(clBlue);
     fast->SetPen(&pen);
     EXPECT_EQ(fast->SeriesColor(), clBlue);
+}
+
+// Short random lines on a few columns and rows, so that runs on one column
+// start, turn and end on every row, the line's last point included: the
+// folded line paints exactly what the whole one paints segment by segment.
+TEST(LineColumnsTest, FoldedLinePaintsThePixelsOfTheWholeLine) {
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> col(0, 3), row(0, 6), length(2, 24);
+    TBitmap whole(6, 9), folded(6, 9);
+    int differ = 0;
+    for (int trial = 0; trial < 3000; ++trial) {
+        std::vector<TPoint> p(size_t(length(random)));
+        for (TPoint& q : p)
+            q = TPoint(1 + col(random), 1 + row(random));
+        TLineColumns line(64);
+        line.Start(p[0]);
+        line.Add(p.data() + 1, int(p.size()) - 1);
+        line.Finish();
+        const std::vector<TPoint>& f = line.Points();
+        for (TBitmap* b : {&whole, &folded}) {
+            b->Canvas()->Brush()->SetColor(clWhite);
+            b->Canvas()->FillRect(TRect(0, 0, 6, 9));
+            b->Canvas()->Pen()->SetColor(clBlack);
+        }
+        whole.Canvas()->MoveTo(p[0].x, p[0].y);
+        for (size_t i = 1; i < p.size(); ++i)
+            whole.Canvas()->LineTo(p[i].x, p[i].y);
+        folded.Canvas()->Polyline(f.data(), int(f.size()));
+        for (int y = 0; y < 9; ++y)
+            for (int x = 0; x < 6; ++x)
+                differ += whole.Canvas()->Pixels(x, y) != folded.Canvas()->Pixels(x, y);
+    }
+    EXPECT_EQ(differ, 0);
 }
