@@ -9,7 +9,6 @@
 #include "comm/comport.h"
 #include "comm/seriell_cpm.h"
 #include "comm/usbread.h"
-#include "platform/rtl/clock.h"
 #include "platform/graphics/graphics.h"
 #include "platform/rtl/floatformat.h"
 #include <algorithm>
@@ -186,12 +185,7 @@ void TFormDisplay::b_StartClick(TObject*) {
             PlaceStatus(Memo_Status, 725, 230);
         } else {
             FoCom->ComPort1->Open();
-            C_CPM_EF& cpm = DisplayCpm();
-            FillLiveSetup(cpm, m->DeviceType, m->RangeCode);
-            cpm.WriteSetup();
-            Sleep(500);
-            double value = 0;
-            cpm.ReadDisplay(value, m->UnitText);
+            SendLiveSetup(DisplayCpm(), m->DeviceType, m->RangeCode, m->UnitText);
         }
         RunSampling(m->ModelText, m->DeviceType, m->RangeCode, m->UnitText);
     } catch (const EUnwindToTest&) {
@@ -210,36 +204,31 @@ void TFormDisplay::RunSampling(const AnsiString&, int Type, int Code, const Ansi
     const int d = Decimals(Code);
     auto figure = [&](double v) { return FloatToStrF(v, ffFixed, 4, d) + Unit; };
     Memo_Status->SetText("RUN sampling time = " + AnsiString(m->Sampling_time_Display) + " mSec.");
-    // The close box asks the modal window to end: the loop ends as with Exit.
-    while (!m->StopSampling && ModalResult() == mrNone) {
-        const uint32_t t0 = GetTickCount();
-        const TLiveReading r = TakeLiveReading(DisplayUsb(), DisplayCpm(), Type);
-        const double value = r.Raw * m->RangeFactor;
-        const bool overflow = Type < dtSerialWindow ? r.Raw < -r.Threshold || r.Raw > r.Threshold
-                                                    : r.Raw == NoReading;
-        ShowFigure(LabelMesswert, overflow ? AnsiString("OVERFLOW !") : figure(value),
-                   ReadingSize());
-        if (value > m->PosMax && value > 0) {
-            m->PosMax = value;
-            const bool over = r.Raw > r.Threshold;
-            ShowFigure(LabelPosMaximum_Value, over ? AnsiString("OVERFLOW !") : figure(m->PosMax),
-                       over ? 35 : 50);
-        }
-        if (value < m->NegMax && value < 0) {
-            m->NegMax = value;
-            const bool over = r.Raw < -r.Threshold;
-            ShowFigure(LabelNegMaximum_Value, over ? AnsiString("OVERFLOW !") : figure(m->NegMax),
-                       over ? 35 : 50);
-        }
-        Application->ProcessMessages();
-        // Waits without holding a core: the cycle still ends once more than the
-        // period has passed.
-        while (GetTickCount() - t0 <= static_cast<uint32_t>(m->Sampling_time_Display))
-            Sleep(1);
-        Application->ProcessMessages();
-        m->Repaint();
-        Application->ProcessMessages();
-    }
+    TLiveLoop loop{.Usb = DisplayUsb(),
+                   .Cpm = DisplayCpm(),
+                   .DeviceType = Type,
+                   .RangeFactor = m->RangeFactor,
+                   .Period = m->Sampling_time_Display,
+                   // The close box asks the modal window to end: the loop ends as with Exit.
+                   .Stopped = [this, m] { return m->StopSampling || ModalResult() != mrNone; },
+                   .PosMax = m->PosMax,
+                   .NegMax = m->NegMax,
+                   .Wait = TLiveWait::Holding,
+                   .OverflowOnlyAtMark = Type >= dtSerialWindow,
+                   .ShowReading =
+                       [&](const TLiveSample& s) {
+                           ShowFigure(LabelMesswert,
+                                      s.Overflow ? AnsiString("OVERFLOW !") : figure(s.Value),
+                                      ReadingSize());
+                       },
+                   .ShowMaximum =
+                       [&](bool Positive, double Maximum, bool Overflow) {
+                           ShowFigure(Positive ? LabelPosMaximum_Value : LabelNegMaximum_Value,
+                                      Overflow ? AnsiString("OVERFLOW !") : figure(Maximum),
+                                      Overflow ? 35 : 50);
+                       },
+                   .Repaint = [m] { m->Repaint(); }};
+    RunLiveLoop(loop);
 }
 
 void TFormDisplay::b_StopClick(TObject*) {

@@ -25,6 +25,14 @@ void FillLiveSetup(C_CPM_EF& Cpm, int DeviceType, int RangeCode) {
     w[5] = w[6] = IntToStr(index);
 }
 
+void SendLiveSetup(C_CPM_EF& Cpm, int DeviceType, int RangeCode, AnsiString& Unit) {
+    FillLiveSetup(Cpm, DeviceType, RangeCode);
+    Cpm.WriteSetup();
+    Sleep(500);
+    double value = 0;
+    Cpm.ReadDisplay(value, Unit);
+}
+
 namespace {
 void ReadOnce(USB& Usb, C_CPM_EF& Cpm, int DeviceType, TLiveReading& r) {
     if (DeviceType < 100) {
@@ -51,6 +59,51 @@ TLiveReading TakeLiveReading(USB& Usb, C_CPM_EF& Cpm, int DeviceType) {
         ReadOnce(Usb, Cpm, DeviceType, r);
     }
     return r;
+}
+
+namespace {
+void EndCycle(const TLiveLoop& Loop, uint32_t Started) {
+    const uint32_t period = static_cast<uint32_t>(Loop.Period);
+    if (Loop.Wait == TLiveWait::Pumping) {
+        Loop.Repaint();
+        for (;;) {
+            const uint32_t elapsed = GetTickCount() - Started;
+            Application->ProcessMessages();
+            Sleep(1);
+            if (elapsed >= period) break;
+        }
+        return;
+    }
+    Application->ProcessMessages();
+    // Sleeps rather than spins: the end condition is what counts.
+    while (GetTickCount() - Started <= period)
+        Sleep(1);
+    Application->ProcessMessages();
+    Loop.Repaint();
+    Application->ProcessMessages();
+}
+} // namespace
+
+void RunLiveLoop(const TLiveLoop& Loop) {
+    while (!Loop.Stopped()) {
+        TLiveSample s;
+        s.Tick = GetTickCount();
+        s.Reading = TakeLiveReading(Loop.Usb, Loop.Cpm, Loop.DeviceType);
+        const TLiveReading& r = s.Reading;
+        s.Value = r.Raw * Loop.RangeFactor;
+        s.Overflow =
+            Loop.OverflowOnlyAtMark ? r.NoValue : r.Raw < -r.Threshold || r.Raw > r.Threshold;
+        Loop.ShowReading(s);
+        if (s.Value > Loop.PosMax && s.Value > 0) {
+            Loop.PosMax = s.Value;
+            Loop.ShowMaximum(true, s.Value, r.Raw > r.Threshold);
+        }
+        if (s.Value < Loop.NegMax && s.Value < 0) {
+            Loop.NegMax = s.Value;
+            Loop.ShowMaximum(false, s.Value, r.Raw < -r.Threshold);
+        }
+        EndCycle(Loop, s.Tick);
+    }
 }
 
 void FillConverterNotice(TMemo* Notice) {

@@ -101,12 +101,7 @@ void TMainForm::b_StartClick(TObject*) {
             FoCom->ComPort1->Close();
             FoCom->ComPort1->Open();
             SetupChart(ModelText, DeviceType, RangeCode, RangeFactor, UnitText);
-            C_CPM_EF& cpm = MainCpm();
-            FillLiveSetup(cpm, DeviceType, RangeCode);
-            cpm.WriteSetup();
-            Sleep(500);
-            double value = 0;
-            cpm.ReadDisplay(value, UnitText);
+            SendLiveSetup(MainCpm(), DeviceType, RangeCode, UnitText);
         }
         StopSampling = false;
         RunMeasureLoop(ModelText, DeviceType, RangeCode, UnitText);
@@ -135,41 +130,39 @@ void TMainForm::RunMeasureLoop(const AnsiString& Model, int Type, int, AnsiStrin
     // time axis.
     const double base = SampleTime;
     const uint32_t started = GetTickCount();
-    while (!StopSampling) {
-        const uint32_t t0 = GetTickCount();
-        const double x = base + (t0 - started) * 0.001;
-        const TLiveReading r = TakeLiveReading(MainUsb(), MainCpm(), Type);
-        const double value = r.Raw * RangeFactor;
-        // The no-value mark is no reading: the curve gets a gap, not a spike.
-        if (r.NoValue)
-            LiveSeries()->AddNullXY(x, 0);
-        else
-            LiveSeries()->AddXY(x, value, "", clBlack);
-        SampleTime = x + dt;
-        if (w <= SampleTime) {
-            // A pan beyond the newest point must not leave the minimum above it.
-            bottom->SetMinMax(std::min(bottom->Minimum(), SampleTime), SampleTime);
-            bottom->SetMinimumOffset(static_cast<int>(10 * std::trunc(w - SampleTime)));
-        }
-        if (value > PosMax && value > 0) {
-            PosMax = value;
-            Maxwert->SetText(r.Raw > r.Threshold ? AnsiString("OVERFLOW !") : Figure(PosMax, Unit));
-        }
-        if (value < NegMax && value < 0) {
-            NegMax = value;
-            Minwert->SetText(r.Raw < -r.Threshold ? AnsiString("OVERFLOW !")
-                                                  : Figure(NegMax, Unit));
-        }
-        Messwert->SetText(r.Raw < -r.Threshold || r.Raw > r.Threshold ? AnsiString("OVERFLOW !")
-                                                                      : Figure(value, Unit));
-        Update();
-        for (;;) {
-            const uint32_t elapsed = GetTickCount() - t0;
-            Application->ProcessMessages();
-            Sleep(1);
-            if (elapsed >= static_cast<uint32_t>(Sampling_time_Chart)) break;
-        }
-    }
+    TLiveLoop loop{
+        .Usb = MainUsb(),
+        .Cpm = MainCpm(),
+        .DeviceType = Type,
+        .RangeFactor = RangeFactor,
+        .Period = Sampling_time_Chart,
+        .Stopped = [this] { return StopSampling; },
+        .PosMax = PosMax,
+        .NegMax = NegMax,
+        .Wait = TLiveWait::Pumping,
+        .ShowReading =
+            [&](const TLiveSample& s) {
+                const double x = base + (s.Tick - started) * 0.001;
+                // The no-value mark is no reading: the curve gets a gap, not a spike.
+                if (s.Reading.NoValue)
+                    LiveSeries()->AddNullXY(x, 0);
+                else
+                    LiveSeries()->AddXY(x, s.Value, "", clBlack);
+                SampleTime = x + dt;
+                if (w <= SampleTime) {
+                    // A pan beyond the newest point must not leave the minimum above it.
+                    bottom->SetMinMax(std::min(bottom->Minimum(), SampleTime), SampleTime);
+                    bottom->SetMinimumOffset(static_cast<int>(10 * std::trunc(w - SampleTime)));
+                }
+                Messwert->SetText(s.Overflow ? AnsiString("OVERFLOW !") : Figure(s.Value, Unit));
+            },
+        .ShowMaximum =
+            [&](bool Positive, double Maximum, bool Overflow) {
+                (Positive ? Maxwert : Minwert)
+                    ->SetText(Overflow ? AnsiString("OVERFLOW !") : Figure(Maximum, Unit));
+            },
+        .Repaint = [this] { Update(); }};
+    RunLiveLoop(loop);
 }
 
 void TMainForm::b_Stop_Click(TObject*) {

@@ -159,11 +159,6 @@ void TFormPGT300::BitBtnSaveDataClick(TObject*) {
     }
     const AnsiString path = SaveDialogPGT->FileName();
     const TDateTime now = Now();
-    const bool isNew = !FileExists(path);
-    if (isNew && !CreateEmptyFile(path)) {
-        Application->MessageBox("Can't create file : " + path, "Error", MB_OK);
-        return;
-    }
     C_PGT300::_statistic_data& s = Pgt300Tester().Statistics;
     s.Comment = EditComment->Text();
     const AnsiString row = DateToStr(now) + ";" + TimeToStr(now) + ";" + IntToStr(s.Measurements) +
@@ -173,13 +168,15 @@ void TFormPGT300::BitBtnSaveDataClick(TObject*) {
                            ";" + IntToStr(s.ShoeAbove) + ";" + PgtPercentText(s.ShoeAbovePercent) +
                            ";" + CsvText(s.Comment) + "\r\n";
     Application->ProcessMessages();
-    // Header and row go out together: a file is never left with a header only.
-    const AnsiString content = (isNew ? AnsiString(CsvHeader) : AnsiString()) + row;
-    if (!AppendComplete(path, content)) {
-        if (isNew) DeleteFile(path);
+    TRecordFile file(path);
+    file.AddHeading(CsvHeader);
+    file.Add(row);
+    const TRecordWrite written = file.Write();
+    if (written == TRecordWrite::NotCreated)
+        Application->MessageBox("Can't create file : " + path, "Error", MB_OK);
+    else if (written != TRecordWrite::Written)
         Application->MessageBox("Can't write file : " + path + " ! Data not saved.", "Error",
                                 MB_OK | MB_ICONSTOP);
-    }
 }
 
 // ---- The print-out

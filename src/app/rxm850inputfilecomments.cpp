@@ -219,13 +219,7 @@ int TFormRXM850FComment::SaveFilesToCsv(bool SingleMeasurement) {
 
     const TDateTime now = Now();
     const AnsiString time = TimeToStr(now), date = DateToStr(now);
-    bool isNew = false;
-    if (!FileExists(path)) {
-        isNew = true;
-        if (!CreateEmptyFile(path))
-            Application->MessageBox("Can't create file : " + path, "Error", MB_OK);
-    }
-
+    TRecordFile file(path);
     // Each line is checked as it goes out: the result says which one fell short.
     struct TLine {
         AnsiString Text;
@@ -234,7 +228,7 @@ int TFormRXM850FComment::SaveFilesToCsv(bool SingleMeasurement) {
     std::vector<TLine> lines;
     const int first = std::max(0, FirstFile), last = std::min(FileCount - 1, LastFile);
     if (SingleMeasurement) {
-        if (isNew)
+        if (file.IsNew())
             lines.push_back(
                 {AnsiString(IdentityHeader) + ";" + ColumnHeader + LineEnd, rcHeaderShort});
         lines.push_back(
@@ -246,24 +240,21 @@ int TFormRXM850FComment::SaveFilesToCsv(bool SingleMeasurement) {
         for (int n = first; n <= last; ++n)
             lines.push_back({RecordRow(n) + LineEnd, rcRowShort});
     }
-    AnsiString all;
     for (const TLine& l : lines)
-        all += l.Text;
-    int written = 0;
-    try {
-        written = AppendToFile(path, all);
-    } catch (const std::exception&) {
+        file.Add(l.Text);
+    const TRecordWrite written = file.Write();
+    if (written == TRecordWrite::NotCreated)
+        Application->MessageBox("Can't create file : " + path, "Error", MB_OK);
+    if (written == TRecordWrite::NotCreated || written == TRecordWrite::NotOpened) {
         Application->MessageBox("Save file is not possible, to file is probably already open!",
                                 "File error !", MB_OK);
         return rcColumnsShortOrNotOpened;
     }
-    if (written < all.Length()) {
-        // The short write was taken back; a file made for it goes too, so the
-        // next save starts it with its header.
-        if (isNew) DeleteFile(path);
+    if (written == TRecordWrite::Short) {
+        int left = file.Written();
         for (const TLine& l : lines) {
-            if (written < l.Text.Length()) return l.Code;
-            written -= l.Text.Length();
+            if (left < l.Text.Length()) return l.Code;
+            left -= l.Text.Length();
         }
     }
     Saved = true;

@@ -457,11 +457,6 @@ int TFormRXMCali::SaveCalibrationCsv() {
     if (!SaveDialogCali->Execute()) return 1;
     const AnsiString path = SaveDialogCali->FileName();
     StoreDataDirectory("RXM850", stored, path);
-    const bool isNew = !FileExists(path);
-    if (isNew && !CreateEmptyFile(path)) {
-        Application->MessageBox("Can't create file : " + path, "Error", MB_OK);
-        return -1;
-    }
     const AnsiString header =
         "Serial number;Date;SW version;Factor k0;Factor k1;Factor k2;Factor k3;Factor "
         "k4;Factor k5;Factor k_TF0;Factor k_TF2;Factor k_TF3;\r\n";
@@ -471,9 +466,15 @@ int TFormRXMCali::SaveCalibrationCsv() {
     for (int k : {p.k0, p.k1, p.k2, p.k3, p.k4, p.k5, p.k_TF0, p.k_TF2, p.k_TF3})
         row += ";" + IntToStr(k);
     row += "\r\n";
-    // Header and row go out together: a new file holds both or is removed.
-    if (!AppendComplete(path, (isNew ? header : AnsiString()) + row)) {
-        if (isNew) DeleteFile(path);
+    TRecordFile file(path);
+    file.AddHeading(header);
+    file.Add(row);
+    const TRecordWrite written = file.Write();
+    if (written == TRecordWrite::NotCreated) {
+        Application->MessageBox("Can't create file : " + path, "Error", MB_OK);
+        return -1;
+    }
+    if (written != TRecordWrite::Written) {
         Application->MessageBox("Can't write file : " + path + " ! Data not saved.", "Error",
                                 MB_OK | MB_ICONSTOP);
         return 1;

@@ -1,5 +1,6 @@
 #include "comm/commhost.h"
 #include "comm/comport.h"
+#include "comm/recordfile.h"
 #include "comm/seriell_cpm.h"
 #include "comm/seriell_link.h"
 #include "platform/classes/inifiles.h"
@@ -23,46 +24,14 @@ AnsiString Decimal1(double v) {
     return FloatToStrF(v, ffFixed, 5, 1);
 }
 
-// A comment must stay one field of one row.
-AnsiString CsvField(const AnsiString& text) {
-    AnsiString out = text;
-    for (int i = 1; i <= out.Length(); ++i) {
-        if (out[i] == ';') out[i] = ',';
-        if (out[i] == '\r' || out[i] == '\n') out[i] = ' ';
-    }
-    return out;
-}
-
-// Appends the whole text in one write; false when fewer bytes went out, and
-// then the part that did is taken back, so no half row stays behind.
-bool AppendText(const AnsiString& fileName, const AnsiString& text) {
-    TFileStream stream(fileName, fmOpenWrite | fmShareExclusive);
-    const int64_t before = stream.Seek(0, soFromEnd);
-    if (stream.Write(text.data(), text.Length()) == text.Length()) return true;
-    stream.SetSize(before);
-    return false;
-}
-
 void TellNotWritten(const AnsiString& fileName) {
     CommHost().MessageBox("Can't write file : " + fileName + " ! Data not saved.", "Error", cbOK,
                           ciStop);
 }
 
-enum class TCreateResult { Created, NotCreated, ShortWrite };
-
-// Creates the file with its first lines. A file that did not take all of them
-// is removed again, so the next try starts with a header.
-TCreateResult CreateWithText(const AnsiString& fileName, const AnsiString& text) {
-    bool complete = false;
-    try {
-        TFileStream stream(fileName, fmCreate | fmShareExclusive);
-        complete = stream.Write(text.data(), text.Length()) == text.Length();
-    } catch (const EStreamError&) {
-        return TCreateResult::NotCreated;
-    }
-    if (complete) return TCreateResult::Created;
-    DeleteFile(fileName);
-    return TCreateResult::ShortWrite;
+AnsiString Heading(const char* columns, const std::array<AnsiString, 12>& setup) {
+    return AnsiString(columns) + CRLF + "Device: " + setup[0] + ";Serial No.: " + setup[1] +
+           ";Cal.Date: " + setup[2] + CRLF;
 }
 } // namespace
 
@@ -164,18 +133,21 @@ TCpmResult C_CPM_EF::SaveResult(int vStart, int vStop, int tOffset, double decay
                            ModeText(StrToIntDef(_struct_setup[7], 0)) + ";" + IntToStr(vStart) +
                            ";" + IntToStr(vStop) + ";" + IntToStr(tOffset) + ";" +
                            Decimal1(decayPos) + ";" + Decimal1(decayNeg) + ";" + Decimal1(offsetV) +
-                           ";" + CsvField(comment) + CRLF;
-    if (!FileExists(fileName)) {
-        const AnsiString header = AnsiString(ResultHeader) + CRLF + "Device: " + _struct_setup[0] +
-                                  ";Serial No.: " + _struct_setup[1] +
-                                  ";Cal.Date: " + _struct_setup[2] + CRLF;
-        const TCreateResult created = CreateWithText(fileName, header + row);
-        if (created == TCreateResult::NotCreated)
-            host.MessageBox("Can't create file : " + fileName, "Error", cbOK, ciNone);
-        if (created == TCreateResult::ShortWrite) TellNotWritten(fileName);
-        return created == TCreateResult::Created ? TCpmResult::Ok : TCpmResult::Failed;
+                           ";" + CsvText(comment) + CRLF;
+    TRecordFile file(fileName);
+    file.AddHeading(Heading(ResultHeader, _struct_setup));
+    file.Add(row);
+    switch (file.Write()) {
+    case TRecordWrite::Written:
+        return TCpmResult::Ok;
+    case TRecordWrite::NotCreated:
+        host.MessageBox("Can't create file : " + fileName, "Error", cbOK, ciNone);
+        return TCpmResult::Failed;
+    case TRecordWrite::NotOpened:
+        throw EFOpenError(file.Error());
+    case TRecordWrite::Short:
+        break;
     }
-    if (AppendText(fileName, row)) return TCpmResult::Ok;
     TellNotWritten(fileName);
     return TCpmResult::Failed;
 }
@@ -187,16 +159,14 @@ TCpmResult C_CPM_EF::CreateStoredFilesCsv(AnsiString& fileName) {
         return TCpmResult::CsvCancelled;
     StoreDataDirectory(chosen, true);
     fileName = chosen;
-    if (FileExists(chosen)) return TCpmResult::Ok;
+    TRecordFile file(chosen);
+    if (!file.IsNew()) return TCpmResult::Ok;
     // The identity is read before the file exists, so a failed read never
-    // leaves a file without its header.
+    // leaves a file without its heading.
     host.ReadCPMIdentity();
-    const AnsiString header = AnsiString(StoredFilesHeader) + CRLF + "Device: " + _struct_setup[0] +
-                              ";Serial No.: " + _struct_setup[1] +
-                              ";Cal.Date: " + _struct_setup[2] + CRLF;
+    file.AddHeading(Heading(StoredFilesHeader, _struct_setup));
     // The window tells a failure in its display.
-    return CreateWithText(chosen, header) == TCreateResult::Created ? TCpmResult::Ok
-                                                                    : TCpmResult::Failed;
+    return file.Write() == TRecordWrite::Written ? TCpmResult::Ok : TCpmResult::Failed;
 }
 
 TCpmResult C_CPM_EF::AppendStoredFileRow(const AnsiString& fileName) {
@@ -208,15 +178,12 @@ TCpmResult C_CPM_EF::AppendStoredFileRow(const AnsiString& fileName) {
                            ";" + ModeText(r.Mode) + ";" + IntToStr(r.StartVoltage) + ";" +
                            IntToStr(r.StopVoltage) + ";" + IntToStr(r.OffsetTime) + ";" +
                            Decimal1(r.DecayTimePos) + ";" + Decimal1(r.DecayTimeNeg) + ";" +
-                           Decimal1(r.OffsetVoltage) + ";" + CsvField(r.Comment) + CRLF;
+                           Decimal1(r.OffsetVoltage) + ";" + CsvText(r.Comment) + CRLF;
     for (;;) {
-        bool written = false;
-        try {
-            written = AppendText(fileName, row);
-        } catch (const Exception&) {
-            written = false;
-        }
-        if (written) return TCpmResult::Ok;
+        // Rows go only into the file made with its heading.
+        TRecordFile file(fileName);
+        file.Add(row);
+        if (!file.IsNew() && file.Write() == TRecordWrite::Written) return TCpmResult::Ok;
         if (CommHost().MessageBox("Can't save data! Is data file " + fileName +
                                       " open with another program ?",
                                   "Error", cbRetryCancel, ciStop) != crRetry)

@@ -1,8 +1,8 @@
-// The chart view's live measurement: figures, points, overflow, the
-// scrolling time axis and the missing converter; then the operator's
-// sequences on the converter and the simulated plate monitor (zoom, pan,
-// Stop, Reset, Exit, reopen, Start; the instrument pulled, silent or garbled;
-// the chart editor replacing the series).
+// The chart view's live measurement: figures, points, the scrolling time
+// axis and the missing converter; then the operator's sequences on the
+// converter and the simulated plate monitor (zoom, pan, Stop, Reset, Exit,
+// reopen, Start; the instrument pulled, silent or garbled; the chart editor
+// replacing the series).
 #include "app_fixture.h"
 #include "chart/control/teeseriestypes.h"
 #include "platform/rtl/clock.h"
@@ -67,24 +67,6 @@ TEST_F(LiveChartTest, ThreePointsOfTheFieldMeterWithTheirFiguresAndOverflow) {
               "--EFM 640B--  Start : ");
     EXPECT_TRUE(MainForm->b_Start->Enabled());
     EXPECT_TRUE(MainForm->ClearChartOnReset);
-}
-
-TEST_F(LiveChartTest, TheNoValueMarkLeavesAGapAndShowsOverflow) {
-    PlugConverter();
-    QueueCounts(100);
-    // Both attempts fail: the converter's averaged read gives its no-value mark.
-    for (int i = 0; i < 1000; ++i)
-        FakeUsb::QueueReply({-5, {}});
-    OpenChart("N20kVm1");
-    TPumpScript script;
-    RunUntil(2, script);
-    TChartSeries* s = MainForm->Series1;
-    ASSERT_EQ(s->Count(), 2);
-    EXPECT_FALSE(s->IsNull(0));
-    EXPECT_TRUE(s->IsNull(1));
-    EXPECT_LT(s->MaxYValue(), 20); // never drawn as 9999 x factor
-    EXPECT_EQ(Text(MainForm->Messwert), "OVERFLOW !");
-    EXPECT_EQ(Text(MainForm->Maxwert), "OVERFLOW !");
 }
 
 TEST_F(LiveChartTest, TheTimeAxisScrollsOnceTimePassesTheChartWidth) {

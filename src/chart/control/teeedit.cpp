@@ -51,11 +51,6 @@ QM_PUBLISHED(TChartEditorPanel, Prop("Chart", &Self::Chart, &Self::SetChart),
              Prop("Align", &Self::Align, &Self::SetAlign).Default(alNone),
              Prop("BevelOuter", &Self::BevelOuter, &Self::SetBevelOuter).Default(bvLowered));
 
-TTeeEditorFormHooks& TeeEditorFormHooks() {
-    static TTeeEditorFormHooks hooks;
-    return hooks;
-}
-
 // ---------------------------------------------------------------------------
 // Editor components.
 
@@ -106,7 +101,7 @@ void TChartEditor::Notification(TComponent* AComponent, TOperation Operation) {
 void TChartEditor::Execute() {
     TCustomChart* chart = Chart();
     if (!chart) return;
-    if (TeeEditorFormHooks().CreateEditForm) {
+    if (TeeEditorHooks().CreateEditForm) {
         TChartEditorSettings s;
         s.RememberPosition = FRememberPosition;
         s.Title = Title();
@@ -119,7 +114,7 @@ void TChartEditor::Execute() {
         s.OnChangeSeriesOrder = [this](TObject* Sender, TChartSeries* A, TChartSeries* B) {
             if (OnChangeSeriesOrder) OnChangeSeriesOrder(Sender, A, B);
         };
-        std::unique_ptr<TCustomForm> form = TeeEditorFormHooks().CreateEditForm(s);
+        std::unique_ptr<TCustomForm> form = TeeEditorHooks().CreateEditForm(s);
         if (form) {
             if (OnShow) OnShow(form.get());
             const bool repaint = chart->AutoRepaint();
@@ -147,8 +142,8 @@ TChartPreviewer::TChartPreviewer(TComponent* AOwner) : TCustomChartEditor(AOwner
 void TChartPreviewer::Execute() {
     TCustomChart* chart = Chart();
     if (!chart) return;
-    if (TeeEditorFormHooks().CreatePreviewForm) {
-        std::unique_ptr<TCustomForm> form = TeeEditorFormHooks().CreatePreviewForm(this);
+    if (TeeEditorHooks().CreatePreviewForm) {
+        std::unique_ptr<TCustomForm> form = TeeEditorHooks().CreatePreviewForm(this);
         if (form) {
             FForm = form.get();
             TTeeFinally forget([&] { FForm = nullptr; });
@@ -188,8 +183,8 @@ TChartEditorPanel::TChartEditorPanel(TComponent* AOwner) : TCustomPanelNoCaption
     SetBevelOuter(bvLowered);
     SetWidth(409);
     SetHeight(291);
-    if (ComponentState().Contains(csDesigning) || !TeeEditorFormHooks().CreatePanelEditForm) return;
-    FEditor = TeeEditorFormHooks().CreatePanelEditForm(this);
+    if (ComponentState().Contains(csDesigning) || !TeeEditorHooks().CreatePanelEditForm) return;
+    FEditor = TeeEditorHooks().CreatePanelEditForm(this);
     if (!FEditor) return;
     TeeTranslateControl(FEditor);
     FEditor->SetBorderStyle(bsNone);
@@ -209,8 +204,8 @@ void TChartEditorPanel::SetChart(TCustomChart* Value) {
     if (FChart) FChart->RemoveFreeNotification(this);
     FChart = Value;
     if (FChart) FChart->FreeNotification(this);
-    if (FEditor && TeeEditorFormHooks().SetPanelEditChart)
-        TeeEditorFormHooks().SetPanelEditChart(FEditor, FChart);
+    if (FEditor && TeeEditorHooks().SetPanelEditChart)
+        TeeEditorHooks().SetPanelEditChart(FEditor, FChart);
 }
 
 void TChartEditorPanel::Notification(TComponent* AComponent, TOperation Operation) {
@@ -224,8 +219,7 @@ void TChartEditorPanel::SelectUnderMouse() {
     if (!FChart) return;
     TChartClickedPart part;
     FChart->CalcClickedPart(FChart->GetCursorPos(), part);
-    if (FEditor && TeeEditorFormHooks().ShowPanelPart)
-        TeeEditorFormHooks().ShowPanelPart(FEditor, part);
+    if (FEditor && TeeEditorHooks().ShowPanelPart) TeeEditorHooks().ShowPanelPart(FEditor, part);
 }
 
 // ---------------------------------------------------------------------------
@@ -340,8 +334,8 @@ AnsiString SaveChartDialog(TCustomChart* AChart) {
 }
 
 void EditOneSeries(TControl* AOwner, TChartSeries* ASeries) {
-    if (!ASeries || !TeeEditorFormHooks().CreateSeriesEditForm) return;
-    std::unique_ptr<TCustomForm> form(TeeEditorFormHooks().CreateSeriesEditForm(AOwner, ASeries));
+    if (!ASeries || !TeeEditorHooks().CreateSeriesEditForm) return;
+    std::unique_ptr<TCustomForm> form(TeeEditorHooks().CreateSeriesEditForm(AOwner, ASeries));
     if (!form) return;
     form->SetBorderIcons(TBorderIcons{biSystemMenu});
     form->SetScaled(false);

@@ -2,7 +2,7 @@
 // Components that open the chart editor and the print preview with chosen
 // settings, a panel that embeds the editor, a picture whose content is a chart,
 // and the save dialog for chart files and pictures. The forms themselves belong
-// to the chart editor, which fills TeeEditorFormHooks() when it starts; until
+// to the chart editor, which fills TeeEditorHooks() when it starts; until
 // then Execute shows nothing.
 #include "chart/control/chart.h"
 #include "platform/forms/forms.h"
@@ -85,24 +85,6 @@ public:
     // Raises an exception with a message text when the format cannot write.
     virtual void SaveToFile(const AnsiString& FileName) = 0;
 };
-
-// The editor's forms, as the components need them.
-struct TTeeEditorFormHooks {
-    // The chart editor form with the settings applied.
-    std::function<std::unique_ptr<TCustomForm>(const TChartEditorSettings& Settings)>
-        CreateEditForm;
-    // The preview form with its preview panel bound to the previewer's chart and set from
-    // its panel options, paper colour and after-draw event.
-    std::function<std::unique_ptr<TCustomForm>(TChartPreviewer* Previewer)> CreatePreviewForm;
-    // The editor form embedded in a panel (owned by the panel), its chart, and the page
-    // that shows a clicked part of the chart.
-    std::function<TCustomForm*(TChartEditorPanel* Panel)> CreatePanelEditForm;
-    std::function<void(TCustomForm* Form, TCustomChart* Chart)> SetPanelEditChart;
-    std::function<void(TCustomForm* Form, const TChartClickedPart& Part)> ShowPanelPart;
-    // The editor form of one series' class, owned by Owner.
-    std::function<TCustomForm*(TComponent* Owner, TChartSeries* Series)> CreateSeriesEditForm;
-};
-TTeeEditorFormHooks& TeeEditorFormHooks();
 
 class TCustomChartEditor : public TComponent {
     QM_CLASS(TCustomChartEditor)

@@ -1,15 +1,22 @@
 #pragma once
-// What the chart control and its commander ask of the chart editor and the
-// output dialogs. The editor fills the table when it starts; until then every
-// entry point does nothing.
+// What the chart control, its commander and its editor components ask of the
+// chart editor and the output dialogs. The editor fills the table when it
+// starts; until then every entry point does nothing and no form is made.
 #include <functional>
+#include <memory>
 
+class TChartEditorPanel;
 class TChartPen;
+class TChartPreviewer;
+class TChartSeries;
 class TComponent;
 class TCustomChart;
+class TCustomForm;
 class TCustomTeePanel;
 class TStrings;
 class TSaveDialog;
+struct TChartClickedPart;
+struct TChartEditorSettings;
 
 struct TTeeEditorHooks {
     // Opens the chart editor at its first page, modally.
@@ -22,6 +29,21 @@ struct TTeeEditorHooks {
         FillPictureDialog;
     // Edits the pen in place in the pen dialog; true when it closed with OK.
     std::function<bool(TComponent* Owner, TChartPen* Pen, bool HideColor)> EditChartPen;
+
+    // The forms the editor components show.
+    // The chart editor form with the settings applied.
+    std::function<std::unique_ptr<TCustomForm>(const TChartEditorSettings& Settings)>
+        CreateEditForm;
+    // The preview form with its preview panel bound to the previewer's chart and set from
+    // its panel options, paper colour and after-draw event.
+    std::function<std::unique_ptr<TCustomForm>(TChartPreviewer* Previewer)> CreatePreviewForm;
+    // The editor form embedded in a panel (owned by the panel), its chart, and the page
+    // that shows a clicked part of the chart.
+    std::function<TCustomForm*(TChartEditorPanel* Panel)> CreatePanelEditForm;
+    std::function<void(TCustomForm* Form, TCustomChart* Chart)> SetPanelEditChart;
+    std::function<void(TCustomForm* Form, const TChartClickedPart& Part)> ShowPanelPart;
+    // The editor form of one series' class, owned by Owner.
+    std::function<TCustomForm*(TComponent* Owner, TChartSeries* Series)> CreateSeriesEditForm;
 };
 
 TTeeEditorHooks& TeeEditorHooks();

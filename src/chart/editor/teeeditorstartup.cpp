@@ -23,8 +23,8 @@ void TeeEditorStartup() {
     TeeEditorHooks().EditChart = [](TComponent*, TCustomChart* Chart) {
         TeeRunChartEditor(Chart, [](TChartEditForm* F) { F->DefaultTab = 0; });
     };
-    TTeeEditorFormHooks& forms = TeeEditorFormHooks();
-    forms.CreateEditForm = [](const TChartEditorSettings& S) -> std::unique_ptr<TCustomForm> {
+    TeeEditorHooks().CreateEditForm =
+        [](const TChartEditorSettings& S) -> std::unique_ptr<TCustomForm> {
         std::unique_ptr<TChartEditForm> form = std::make_unique<TChartEditForm>(nullptr);
         form->RememberPosition = S.RememberPosition;
         if (!S.Title.IsEmpty()) form->SetCaption(S.Title);
@@ -38,7 +38,8 @@ void TeeEditorStartup() {
         form->LBSeries->OnChangeOrder = S.OnChangeSeriesOrder;
         return form;
     };
-    forms.CreateSeriesEditForm = [](TComponent* Owner, TChartSeries* Series) -> TCustomForm* {
+    TeeEditorHooks().CreateSeriesEditForm = [](TComponent* Owner,
+                                               TChartSeries* Series) -> TCustomForm* {
         return TeeCreateFormByClass(SeriesEditorForm(Series), Owner);
     };
     TeeRegisterEditorDialogs();

@@ -38,7 +38,7 @@ void TeeRegisterPrintAndExport() {
         for (int i = first; i < Items->Count(); ++i)
             holder->Formats.emplace_back(Items->Objects(i));
     };
-    TeeEditorFormHooks().CreatePreviewForm =
+    TeeEditorHooks().CreatePreviewForm =
         [](TChartPreviewer* Previewer) -> std::unique_ptr<TCustomForm> {
         auto form = std::make_unique<TChartPreview>(nullptr);
         TTeePreviewPanel* panel = form->PreviewPanel();

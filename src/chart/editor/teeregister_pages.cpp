@@ -2,6 +2,7 @@
 // legend, the shape page) by class name, and gives the chart control's editor
 // panel its embedded editor, turned to the part of the chart clicked.
 #include "chart/control/teeedit.h"
+#include "chart/control/teeeditorhooks.h"
 #include "chart/editor/teeedi3d.h"
 #include "chart/editor/teeediaxis.h"
 #include "chart/editor/teeedilege.h"
@@ -99,7 +100,7 @@ void TeeRegisterChartPages() {
          {&TFormTeeTitle::ClassInfo, &TFormTeeLegend::ClassInfo, &TFormTeePanel::ClassInfo,
           &TFormTeeWall::ClassInfo, &TFormTee3D::ClassInfo, &TFormTeeShape::ClassInfo})
         RegisterClass(c);
-    TTeeEditorFormHooks& hooks = TeeEditorFormHooks();
+    TTeeEditorHooks& hooks = TeeEditorHooks();
     hooks.CreatePanelEditForm = [](TChartEditorPanel* Panel) -> TCustomForm* {
         auto* form = new TChartEditForm(Panel);
         form->SetChart(Panel->Chart());

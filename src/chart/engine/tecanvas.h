@@ -6,6 +6,7 @@
 // - TTeeCanvas3D, the one implementation: projection, buffer and text (tecanvas3d.cpp),
 //   clipping (teeclip.cpp), solids (teesolids.cpp) and gradient fills (teegradient.cpp).
 // Geometry helpers are in teegeometry.h, the small editor controls in teecontrols.h.
+#include "chart/engine/tecanvas_calls.h"
 #include "chart/engine/teegeometry.h"
 #include "platform/classes/props.h"
 #include "platform/graphics/graphics.h"
@@ -645,89 +646,17 @@ public:
     TColor GetPixel(int X, int Y) override;
     UINT GetTextAlign() override;
     bool GetUseBuffer() override { return FBufferedDisplay; }
-    void SetMonochrome(bool Value) override;
-    void SetPixel(int X, int Y, TColor Value) override;
-    void SetTextAlign(UINT Align) override;
-    void SetUseBuffer(bool Value) override;
-    void Arc(int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4, int Y4) override;
-    void Donut(int XCenter, int YCenter, int RadiusX, int RadiusY, double StartAngle,
-               double EndAngle, double HolePercent) override;
-    void Draw(int X, int Y, TGraphic* Graphic) override;
-    void Ellipse(int X1, int Y1, int X2, int Y2) override;
-    void FillRect(const TRect& Rect) override;
-    void Frame3D(TRect& Rect, TColor TopColor, TColor BottomColor, int Width) override;
-    void LineTo(int X, int Y) override;
-    void MoveTo(int X, int Y) override;
-    void Pie(int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4, int Y4) override;
-    void Rectangle(int X0, int Y0, int X1, int Y1) override;
-    void RoundRect(int X1, int Y1, int X2, int Y2, int X3, int Y3) override;
-    void StretchDraw(const TRect& Rect, TGraphic* Graphic) override;
-    void TextOut(int X, int Y, const AnsiString& Text) override;
-    void ClipRectangle(const TRect& Rect) override;
-    void DoHorizLine(int X0, int X1, int Y) override;
-    void DoVertLine(int X, int Y0, int Y1) override;
-    void EraseBackground(const TRect& Rect) override;
-    void GradientFill(const TRect& Rect, TColor StartColor, TColor EndColor,
-                      TGradientDirection Direction, int Balance = 50) override;
-    void Invalidate() override;
-    void Line(int X0, int Y0, int X1, int Y1) override;
-    void Polyline(const TPoint* Points, int High) override;
-    void Polygon(const TPoint* Points, int High) override;
-    void RotateLabel(int X, int Y, const AnsiString& Text, double RotDegree) override;
-    void UnClipRectangle() override;
 
     // TCanvas3D
     TColor GetPixel3D(int X, int Y, int Z) override;
     bool GetSupportsFullRotation() override { return false; }
     bool GetSupports3DText() override { return false; }
-    void SetPixel3D(int X, int Y, int Z, TColor Value) override;
     void Calculate2DPosition(int& X, int& Y, int Z) override;
     TPoint Calculate3DPosition(int X, int Y, int Z) override;
-    TRect InitWindow(TCanvas* DestCanvas, TView3DOptions* A3DOptions, TColor ABackColor, bool Is3D,
-                     const TRect& UserRect) override;
-    void Projection(int MaxDepth, const TRect& ABounds, const TRect& ARect) override;
-    void ShowImage(TCanvas* DestCanvas, TCanvas* DefaultCanvas, const TRect& UserRect) override;
     bool ReDrawBitmap() override;
-    void Arrow(bool Filled, const TPoint& FromPoint, const TPoint& ToPoint, int ArrowWidth,
-               int ArrowHeight, int Z) override;
-    void ClipCube(const TRect& Rect, int MinZ, int MaxZ) override;
-    void Cone(bool Vertical, int Left, int Top, int Right, int Bottom, int Z0, int Z1, bool Dark3D,
-              int ConePercent) override;
-    void Cube(int Left, int Right, int Top, int Bottom, int Z0, int Z1,
-              bool DarkSides = true) override;
-    void Cylinder(bool Vertical, int Left, int Top, int Right, int Bottom, int Z0, int Z1,
-                  bool Dark3D) override;
-    void HorizLine3D(int Left, int Right, int Y, int Z) override;
-    void VertLine3D(int X, int Top, int Bottom, int Z) override;
-    void ZLine3D(int X, int Y, int Z0, int Z1) override;
-    void EllipseWithZ(int X1, int Y1, int X2, int Y2, int Z) override;
-    void FrontPlaneBegin() override;
-    void FrontPlaneEnd() override;
-    void LineWithZ(int X0, int Y0, int X1, int Y1, int Z) override;
-    void MoveTo3D(int X, int Y, int Z) override;
-    void LineTo3D(int X, int Y, int Z) override;
-    void Pie3D(int XCenter, int YCenter, int RadiusX, int RadiusY, int Z0, int Z1,
-               double StartAngle, double EndAngle, bool DarkSides, bool DrawSides,
-               int DonutPercent = 0) override;
-    void Plane3D(const TPoint& A, const TPoint& B, int Z0, int Z1) override;
-    void PlaneWithZ(const TPoint& P1, const TPoint& P2, const TPoint& P3, const TPoint& P4,
-                    int Z) override;
-    void PlaneFour3D(const TFourPoints& Points, int Z0, int Z1) override;
-    void PolygonWithZ(const TPoint* Points, int High, int Z) override;
-    void Polyline(const TPoint* Points, int High, int Z) override;
-    void Pyramid(bool Vertical, int Left, int Top, int Right, int Bottom, int Z0, int Z1,
-                 bool DarkSides) override;
-    void PyramidTrunc(const TRect& R, int StartZ, int EndZ, int TruncX, int TruncZ) override;
-    void RectangleWithZ(const TRect& Rect, int Z) override;
-    void RectangleY(int Left, int Top, int Right, int Z0, int Z1) override;
-    void RectangleZ(int Left, int Top, int Bottom, int Z0, int Z1) override;
-    void RotateLabel3D(int X, int Y, int Z, const AnsiString& Text, double RotDegree) override;
-    void Sphere(int X, int Y, int Z, double Radius) override;
-    void Surface3D(TTeeCanvasSurfaceStyle Style, bool SameBrush, int NumXValues, int NumZValues,
-                   const TCanvas3DPlaneFunction& CalcPoints) override;
-    void TextOut3D(int X, int Y, int Z, const AnsiString& Text) override;
-    void Triangle3D(const TTrianglePoints3D& Points, const TTriangleColors3D& Colors) override;
-    void TriangleWithZ(const TPoint& P1, const TPoint& P2, const TPoint& P3, int Z) override;
+
+    // The drawing calls of both.
+    TEE_CANVAS_CALLS(TEE_CANVAS_DECLARE_IMPLEMENTED);
 
     // TTeeCanvas3D
     // Draws the four points of FourPoints() as one polygon.

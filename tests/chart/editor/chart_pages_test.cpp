@@ -8,6 +8,7 @@
 #include "chart/control/series.h"
 #include "chart/control/teecommander.h"
 #include "chart/control/teeedit.h"
+#include "chart/control/teeeditorhooks.h"
 #include "chart/control/teelegend.h"
 #include "chart/control/teestore.h"
 #include "chart/control/tool_series.h"
@@ -277,23 +278,23 @@ TEST_F(ChartPagesTest, EditorPanelTurnsItsOpenPagesToThePartClicked) {
     ASSERT_NE(editor, nullptr);
     TChartClickedPart part;
     part.Part = cpTitle;
-    TeeEditorFormHooks().ShowPanelPart(editor, part);
+    TeeEditorHooks().ShowPanelPart(editor, part);
     part.Part = cpFoot;
-    TeeEditorFormHooks().ShowPanelPart(editor, part);
+    TeeEditorHooks().ShowPanelPart(editor, part);
     auto* page = dynamic_cast<TFormTeeTitle*>(editor->PageForm(editor->TabTitle));
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(page->CBTitles->Text(), "Foot");
     EXPECT_EQ(page->Title(), Chart->Foot());
     part.Part = cpAxis;
     part.AAxis = Chart->LeftAxis();
-    TeeEditorFormHooks().ShowPanelPart(editor, part);
+    TeeEditorHooks().ShowPanelPart(editor, part);
     part.AAxis = Chart->BottomAxis();
-    TeeEditorFormHooks().ShowPanelPart(editor, part);
+    TeeEditorHooks().ShowPanelPart(editor, part);
     auto* axis = dynamic_cast<TFormTeeAxis*>(editor->PageForm(editor->TabAxis));
     ASSERT_NE(axis, nullptr);
     EXPECT_EQ(axis->TheAxis(), Chart->BottomAxis());
     part.Part = cpLegend;
-    TeeEditorFormHooks().ShowPanelPart(editor, part);
+    TeeEditorHooks().ShowPanelPart(editor, part);
     EXPECT_EQ(editor->SubPage->ActivePage(), editor->TabLegend);
 }
 

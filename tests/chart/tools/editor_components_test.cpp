@@ -25,10 +25,7 @@ protected:
         Series->SetParentChart(Chart.get());
         Series->AddXY(1, 2);
     }
-    void TearDown() override {
-        TeeEditorFormHooks() = TTeeEditorFormHooks();
-        TeeEditorHooks() = TTeeEditorHooks();
-    }
+    void TearDown() override { TeeEditorHooks() = TTeeEditorHooks(); }
     // A form the script closes once it is shown, running Check while it is open.
     std::unique_ptr<TCustomForm> ModalForm(TPumpScript& Script, std::function<void()> Check) {
         auto form = std::make_unique<TForm>(nullptr);
@@ -53,7 +50,7 @@ TEST_F(EditorComponentsTest, EditorHandsItsSettingsAndHoldsRepaintsWhileOpen) {
     TPumpScript script;
     TChartEditorSettings got;
     bool repaintWhileOpen = true;
-    TeeEditorFormHooks().CreateEditForm = [&](const TChartEditorSettings& S) {
+    TeeEditorHooks().CreateEditForm = [&](const TChartEditorSettings& S) {
         got = S;
         return ModalForm(script, [&] { repaintWhileOpen = Chart->AutoRepaint(); });
     };
@@ -102,7 +99,7 @@ TEST_F(EditorComponentsTest, PreviewerSetsThePanelSwitchOnlyWhileOpenAndDisables
     previewer.SetOptions(TChartPreviewOptions{cpoPrintPanel, cpoSetupPrinter});
     TPumpScript script;
     bool switchWhileOpen = false, printersEnabled = true, setupEnabled = false;
-    TeeEditorFormHooks().CreatePreviewForm = [&](TChartPreviewer* P) {
+    TeeEditorHooks().CreatePreviewForm = [&](TChartPreviewer* P) {
         EXPECT_EQ(P, &previewer);
         auto form = ModalForm(script, [&] {
             switchWhileOpen = PrintTeePanel;
