@@ -66,7 +66,8 @@ fuzz:
 	    -fork=$(FUZZ_JOBS) -artifact_prefix=$(FUZZ_BUILD)/ \
 	    $(FUZZ_BUILD)/corpus-pictures tests/platform/graphics/corpus
 	mkdir -p $(FUZZ_BUILD)/corpus-chart $(FUZZ_BUILD)/seed-chart
-	QT_QPA_PLATFORM=offscreen $(FUZZ_BUILD)/fuzz_chartfile --seed $(FUZZ_BUILD)/seed-chart/all-classes.tee
+	QT_QPA_PLATFORM=offscreen LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan.supp \
+	  $(FUZZ_BUILD)/fuzz_chartfile --seed $(FUZZ_BUILD)/seed-chart/all-classes.tee
 	QT_QPA_PLATFORM=offscreen LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan.supp \
 	  $(FUZZ_BUILD)/fuzz_chartfile -max_total_time=$(FUZZ_TIME) -max_len=65536 -timeout=25 \
 	    -fork=$(FUZZ_JOBS) -artifact_prefix=$(FUZZ_BUILD)/ \

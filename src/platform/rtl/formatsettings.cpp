@@ -280,6 +280,7 @@ TLocaleFormats ReadLocaleFormats() {
             f.ShortDays[i] = Info(ABDAY_1 + i, tim);
             f.LongDays[i] = Info(DAY_1 + i, tim);
         }
+        freelocale(tim);
     }
     if (locale_t ctype = OpenUserLocale(LC_CTYPE_MASK)) {
         f.CodeSet = Info(CODESET, ctype);
