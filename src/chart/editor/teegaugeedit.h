@@ -1,5 +1,7 @@
 #pragma once
-// Pages of the gauge, box, donut, pyramid, funnel and calendar series.
+// Pages of the gauge, box, donut, pyramid and funnel series (bodies in
+// teegaugeedit.cpp); the calendar's page is in teecalendaredit.h / .cpp.
+#include "chart/editor/teecalendaredit.h"
 #include "chart/editor/teeextrapage.h"
 
 class TGroupBox;
@@ -109,28 +111,4 @@ public:
 
 protected:
     void ShowSeries() override;
-};
-
-class TCalendarSeriesEditor : public TTeeSeriesPage {
-    QM_CLASS(TCalendarSeriesEditor)
-public:
-    explicit TCalendarSeriesEditor(TComponent* AOwner);
-
-    TPageControl* PageControl1 = nullptr;
-    TTabSheet* TabOptions = nullptr;
-    TButtonPen* ButtonPen1 = nullptr;
-    TCheckBox* CBWeekDays = nullptr;
-    TCheckBox* CBWeekUpper = nullptr;
-    TCheckBox* CBTrailing = nullptr;
-    TCheckBox* CBToday = nullptr;
-    TCheckBox* CBMonths = nullptr;
-    TCheckBox* CBMonthUpper = nullptr;
-    TCheckBox* CBPrevious = nullptr;
-    TCheckBox* CBNext = nullptr;
-
-protected:
-    void ShowSeries() override;
-
-private:
-    bool FCellPages = false;
 };
