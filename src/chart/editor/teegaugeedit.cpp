@@ -1,8 +1,4 @@
-// Pages of the shaped series.
-//   gauge               TGaugeSeriesEditor (options, labels, ticks)
-//   box, donut          TBoxSeriesEditor, TDonutSeriesEditor
-//   pyramid, funnel     TPyramidSeriesEditor, TFunnelSeriesEditor
-// The calendar's page is in teecalendaredit.cpp.
+// The gauge series' page: options, labels and ticks.
 #include "chart/editor/teegaugeedit.h"
 
 #include "chart/editor/teepoiedi.h"
@@ -10,18 +6,12 @@
 #include "chart/editor/teependlg.h"
 #include "chart/engine/teeaxis.h"
 #include "chart/engine/teeconst.h"
-#include "chart/series/teeboxplot.h"
-#include "chart/series/teefunnel.h"
 #include "chart/series/teegauges.h"
 #include "platform/rtl/floatformat.h"
 #include "platform/rtl/sysutils.h"
 #include <cmath>
 
 QM_CLASS_OWNED(TGaugeSeriesEditor, TTeeSeriesPage, TComponent)
-QM_CLASS_OWNED(TBoxSeriesEditor, TTeeSeriesPage, TComponent)
-QM_CLASS_OWNED(TDonutSeriesEditor, TTeeSeriesPage, TComponent)
-QM_CLASS_OWNED(TPyramidSeriesEditor, TTeeSeriesPage, TComponent)
-QM_CLASS_OWNED(TFunnelSeriesEditor, TTeeSeriesPage, TComponent)
 
 namespace {
 template <typename T> T* As(TChartSeries* S) {
@@ -149,119 +139,4 @@ void TGaugeSeriesEditor::ShowSeries() {
 
 void TGaugeSeriesEditor::AddPages() {
     InsertPage("TCircledSeriesEditor", TeeMsg_GalleryCircled, FSeries);
-}
-
-// ---------------------------------------------------------------------------
-// TBoxSeriesEditor
-
-TBoxSeriesEditor::TBoxSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) {
-    SetClientWidth(240);
-    SetClientHeight(100);
-    EPos = TeeNew<TEdit>(this, this, "EPos", 70, 8, 70, 21);
-    TeeNewLabel(this, this, "&Position:", 8, 12, EPos);
-    ELength = TeeNew<TEdit>(this, this, "ELength", 70, 38, 70, 21);
-    TeeNewLabel(this, this, "&Length:", 8, 42, ELength);
-    BMedian = TeeNewButton<TButtonPen>(this, this, "BMedian", "&Median...", 150, 6, 100);
-    BWhisker = TeeNewButton<TButtonPen>(this, this, "BWhisker", "&Whisker...", 150, 36, 100);
-    // An empty field or one that is no number (yet) keeps the value.
-    OnFloat(EPos, [this](double V) { As<TCustomBoxSeries>(FSeries)->SetPosition(V); });
-    OnFloat(ELength, [this](double V) { As<TCustomBoxSeries>(FSeries)->SetWhiskerLength(V); });
-}
-
-void TBoxSeriesEditor::ShowSeries() {
-    auto* b = As<TCustomBoxSeries>(FSeries);
-    if (!b) return;
-    EPos->SetText(FloatToStr(b->Position()));
-    ELength->SetText(FloatToStr(b->WhiskerLength()));
-    BMedian->LinkPen(b->MedianPen());
-    BWhisker->LinkPen(b->WhiskerPen());
-}
-
-void TBoxSeriesEditor::AddPages() {
-    auto* b = As<TCustomBoxSeries>(FSeries);
-    if (!b) return;
-    TeeInsertPointerForm(this, b->Pointer(), "Box");
-    TeeInsertPointerForm(this, b->ExtrOut(), "ExtrOut");
-    TeeInsertPointerForm(this, b->MildOut(), "MildOut");
-}
-
-// ---------------------------------------------------------------------------
-// TDonutSeriesEditor
-
-TDonutSeriesEditor::TDonutSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) {
-    SetBorderStyle(bsDialog);
-    SetClientWidth(200);
-    SetClientHeight(40);
-    UDDonut = TeeNewUpDown(this, this, "EDonut", "UDDonut", 70, 8, 44, 0, 100, &EDonut, 5);
-    TeeNewLabel(this, this, "&Hole %: ", 8, 12, EDonut);
-    OnUpDown(UDDonut, [this](int V) { As<TDonutSeries>(FSeries)->SetDonutPercent(V); });
-}
-
-void TDonutSeriesEditor::ShowSeries() {
-    auto* d = As<TDonutSeries>(FSeries);
-    if (!d) return;
-    UDDonut->SetPosition(d->DonutPercent());
-}
-
-void TDonutSeriesEditor::AddPages() {
-    InsertPage("TPieSeriesEditor", TeeMsg_GalleryPie, FSeries);
-}
-
-// ---------------------------------------------------------------------------
-// TPyramidSeriesEditor
-
-TPyramidSeriesEditor::TPyramidSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) {
-    SetClientWidth(240);
-    SetClientHeight(100);
-    UDSize = TeeNewUpDown(this, this, "Edit1", "UDSize", 70, 8, 44, 0, 100, &Edit1, 5);
-    TeeNewLabel(this, this, "&Size %:", 8, 12, Edit1);
-    BPen = TeeNewButton<TButtonPen>(this, this, "BPen", "&Border...", 8, 38, 85);
-    Button1 = TeeNewButton(this, this, "Button1", "&Pattern...", 8, 68, 85);
-    BColor = TeeNewButton<TButtonColor>(this, this, "BColor", "&Color...", 130, 38, 85);
-    CBColorEach = TeeNewCheck(this, this, "CBColorEach", "Color &Each", 130, 12, 100);
-    OnUpDown(UDSize, [this](int V) { As<TPyramidSeries>(FSeries)->SetSize(V); });
-    OnCheck(CBColorEach, [this](bool V) { FSeries->SetColorEachPoint(V); });
-    Button1->OnClick = [this](TObject*) {
-        if (FSeries) EditChartBrush(this, FSeries->Brush());
-    };
-}
-
-void TPyramidSeriesEditor::ShowSeries() {
-    auto* p = As<TPyramidSeries>(FSeries);
-    if (!p) return;
-    UDSize->SetPosition(p->SizePercent());
-    BPen->LinkPen(p->Pen());
-    CBColorEach->SetChecked(p->ColorEachPoint());
-    BColor->LinkProperty(p, "SeriesColor");
-}
-
-// ---------------------------------------------------------------------------
-// TFunnelSeriesEditor
-
-TFunnelSeriesEditor::TFunnelSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) {
-    SetClientWidth(240);
-    SetClientHeight(130);
-    DifLimit = TeeNewUpDown(this, this, "Edit1", "DifLimit", 76, 8, 36, 1, 50, &Edit1);
-    TeeNewLabel(this, this, "&Dif. Limit:", 8, 12, Edit1);
-    ButtonPen1 = TeeNewButton<TButtonPen>(this, this, "ButtonPen1", "&Lines...", 8, 38, 85);
-    ButtonPen2 = TeeNewButton<TButtonPen>(this, this, "ButtonPen2", "&Border...", 8, 68, 85);
-    Button1 = TeeNewButton(this, this, "Button1", "&Pattern...", 8, 98, 85);
-    AboveColor = TeeNewButton<TButtonColor>(this, this, "AboveColor", "&Above...", 130, 38, 90);
-    WithinColor = TeeNewButton<TButtonColor>(this, this, "WithinColor", "&Within...", 130, 68, 90);
-    BelowColor = TeeNewButton<TButtonColor>(this, this, "BelowColor", "B&elow...", 130, 98, 90);
-    OnUpDown(DifLimit, [this](int V) { As<TFunnelSeries>(FSeries)->SetDifferenceLimit(V); });
-    Button1->OnClick = [this](TObject*) {
-        if (FSeries) EditChartBrush(this, FSeries->Brush());
-    };
-}
-
-void TFunnelSeriesEditor::ShowSeries() {
-    auto* f = As<TFunnelSeries>(FSeries);
-    if (!f) return;
-    DifLimit->SetPosition(Rounded(f->DifferenceLimit(), 1, 50));
-    ButtonPen1->LinkPen(f->LinesPen());
-    ButtonPen2->LinkPen(f->Pen());
-    AboveColor->LinkProperty(f, "AboveColor");
-    WithinColor->LinkProperty(f, "WithinColor");
-    BelowColor->LinkProperty(f, "BelowColor");
 }
