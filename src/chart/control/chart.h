@@ -1,10 +1,10 @@
 #pragma once
 // The chart control (unit Chart): an axis panel with titles, legend, walls,
 // mouse zoom and scroll. The class is a thin front; whole concerns live in
-//   chart_titles.cpp   titles and the drawing order of titles and legend
-//   chart_walls.cpp    the walls and the room they take
+//   chartparts.cpp     the title and wall objects (chartparts.h)
+//   chart_walls.cpp    the walls and the room they take, the order of titles and legend
 //   chart_mouse.cpp    hit test, zoom, panning, wheel, saved scales
-//   teelegend.cpp      the legend
+//   teelegend.cpp      the legend; chart.cpp the rest
 #include "chart/control/chartparts.h"
 #include "chart/control/teelegend.h"
 #include "chart/engine/teengine.h"

@@ -1,8 +1,8 @@
 #pragma once
 // The framed parts a finished chart shows around its plotting area:
 //   TTeeCustomShapePosition   a shape that may sit at a position of its own
-//   TChartTitle, TChartFootTitle   the four text blocks (chart_titles.cpp)
-//   TCustomChartWall ... TChartWalls   the 3D walls (chart_walls.cpp)
+//   TChartTitle, TChartFootTitle   the four text blocks      all in chartparts.cpp;
+//   TCustomChartWall ... TChartWalls   the 3D walls          chart_walls.cpp draws them
 #include "chart/engine/teeseries.h"
 #include "chart/engine/teeshape.h"
 #include "platform/classes/props.h"

@@ -1,30 +1,17 @@
-// Pages of the shaped series.
-//   gauge               TGaugeSeriesEditor (options, labels, ticks)
-//   box, donut          TBoxSeriesEditor, TDonutSeriesEditor
-//   pyramid, funnel     TPyramidSeriesEditor, TFunnelSeriesEditor
-//   calendar            TCalendarSeriesEditor and its cell pages
+// The gauge series' page: options, labels and ticks.
 #include "chart/editor/teegaugeedit.h"
 
 #include "chart/editor/teepoiedi.h"
-#include "chart/editor/teeshapeedit.h"
 #include "chart/editor/teeediseri.h"
 #include "chart/editor/teependlg.h"
 #include "chart/engine/teeaxis.h"
 #include "chart/engine/teeconst.h"
-#include "chart/series/teeboxplot.h"
-#include "chart/series/teecalendar.h"
-#include "chart/series/teefunnel.h"
 #include "chart/series/teegauges.h"
 #include "platform/rtl/floatformat.h"
 #include "platform/rtl/sysutils.h"
 #include <cmath>
 
 QM_CLASS_OWNED(TGaugeSeriesEditor, TTeeSeriesPage, TComponent)
-QM_CLASS_OWNED(TBoxSeriesEditor, TTeeSeriesPage, TComponent)
-QM_CLASS_OWNED(TDonutSeriesEditor, TTeeSeriesPage, TComponent)
-QM_CLASS_OWNED(TPyramidSeriesEditor, TTeeSeriesPage, TComponent)
-QM_CLASS_OWNED(TFunnelSeriesEditor, TTeeSeriesPage, TComponent)
-QM_CLASS_OWNED(TCalendarSeriesEditor, TTeeSeriesPage, TComponent)
 
 namespace {
 template <typename T> T* As(TChartSeries* S) {
@@ -152,188 +139,4 @@ void TGaugeSeriesEditor::ShowSeries() {
 
 void TGaugeSeriesEditor::AddPages() {
     InsertPage("TCircledSeriesEditor", TeeMsg_GalleryCircled, FSeries);
-}
-
-// ---------------------------------------------------------------------------
-// TBoxSeriesEditor
-
-TBoxSeriesEditor::TBoxSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) {
-    SetClientWidth(240);
-    SetClientHeight(100);
-    EPos = TeeNew<TEdit>(this, this, "EPos", 70, 8, 70, 21);
-    TeeNewLabel(this, this, "&Position:", 8, 12, EPos);
-    ELength = TeeNew<TEdit>(this, this, "ELength", 70, 38, 70, 21);
-    TeeNewLabel(this, this, "&Length:", 8, 42, ELength);
-    BMedian = TeeNewButton<TButtonPen>(this, this, "BMedian", "&Median...", 150, 6, 100);
-    BWhisker = TeeNewButton<TButtonPen>(this, this, "BWhisker", "&Whisker...", 150, 36, 100);
-    // An empty field or one that is no number (yet) keeps the value.
-    OnFloat(EPos, [this](double V) { As<TCustomBoxSeries>(FSeries)->SetPosition(V); });
-    OnFloat(ELength, [this](double V) { As<TCustomBoxSeries>(FSeries)->SetWhiskerLength(V); });
-}
-
-void TBoxSeriesEditor::ShowSeries() {
-    auto* b = As<TCustomBoxSeries>(FSeries);
-    if (!b) return;
-    EPos->SetText(FloatToStr(b->Position()));
-    ELength->SetText(FloatToStr(b->WhiskerLength()));
-    BMedian->LinkPen(b->MedianPen());
-    BWhisker->LinkPen(b->WhiskerPen());
-}
-
-void TBoxSeriesEditor::AddPages() {
-    auto* b = As<TCustomBoxSeries>(FSeries);
-    if (!b) return;
-    TeeInsertPointerForm(this, b->Pointer(), "Box");
-    TeeInsertPointerForm(this, b->ExtrOut(), "ExtrOut");
-    TeeInsertPointerForm(this, b->MildOut(), "MildOut");
-}
-
-// ---------------------------------------------------------------------------
-// TDonutSeriesEditor
-
-TDonutSeriesEditor::TDonutSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) {
-    SetBorderStyle(bsDialog);
-    SetClientWidth(200);
-    SetClientHeight(40);
-    UDDonut = TeeNewUpDown(this, this, "EDonut", "UDDonut", 70, 8, 44, 0, 100, &EDonut, 5);
-    TeeNewLabel(this, this, "&Hole %: ", 8, 12, EDonut);
-    OnUpDown(UDDonut, [this](int V) { As<TDonutSeries>(FSeries)->SetDonutPercent(V); });
-}
-
-void TDonutSeriesEditor::ShowSeries() {
-    auto* d = As<TDonutSeries>(FSeries);
-    if (!d) return;
-    UDDonut->SetPosition(d->DonutPercent());
-}
-
-void TDonutSeriesEditor::AddPages() {
-    InsertPage("TPieSeriesEditor", TeeMsg_GalleryPie, FSeries);
-}
-
-// ---------------------------------------------------------------------------
-// TPyramidSeriesEditor
-
-TPyramidSeriesEditor::TPyramidSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) {
-    SetClientWidth(240);
-    SetClientHeight(100);
-    UDSize = TeeNewUpDown(this, this, "Edit1", "UDSize", 70, 8, 44, 0, 100, &Edit1, 5);
-    TeeNewLabel(this, this, "&Size %:", 8, 12, Edit1);
-    BPen = TeeNewButton<TButtonPen>(this, this, "BPen", "&Border...", 8, 38, 85);
-    Button1 = TeeNewButton(this, this, "Button1", "&Pattern...", 8, 68, 85);
-    BColor = TeeNewButton<TButtonColor>(this, this, "BColor", "&Color...", 130, 38, 85);
-    CBColorEach = TeeNewCheck(this, this, "CBColorEach", "Color &Each", 130, 12, 100);
-    OnUpDown(UDSize, [this](int V) { As<TPyramidSeries>(FSeries)->SetSize(V); });
-    OnCheck(CBColorEach, [this](bool V) { FSeries->SetColorEachPoint(V); });
-    Button1->OnClick = [this](TObject*) {
-        if (FSeries) EditChartBrush(this, FSeries->Brush());
-    };
-}
-
-void TPyramidSeriesEditor::ShowSeries() {
-    auto* p = As<TPyramidSeries>(FSeries);
-    if (!p) return;
-    UDSize->SetPosition(p->SizePercent());
-    BPen->LinkPen(p->Pen());
-    CBColorEach->SetChecked(p->ColorEachPoint());
-    BColor->LinkProperty(p, "SeriesColor");
-}
-
-// ---------------------------------------------------------------------------
-// TFunnelSeriesEditor
-
-TFunnelSeriesEditor::TFunnelSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) {
-    SetClientWidth(240);
-    SetClientHeight(130);
-    DifLimit = TeeNewUpDown(this, this, "Edit1", "DifLimit", 76, 8, 36, 1, 50, &Edit1);
-    TeeNewLabel(this, this, "&Dif. Limit:", 8, 12, Edit1);
-    ButtonPen1 = TeeNewButton<TButtonPen>(this, this, "ButtonPen1", "&Lines...", 8, 38, 85);
-    ButtonPen2 = TeeNewButton<TButtonPen>(this, this, "ButtonPen2", "&Border...", 8, 68, 85);
-    Button1 = TeeNewButton(this, this, "Button1", "&Pattern...", 8, 98, 85);
-    AboveColor = TeeNewButton<TButtonColor>(this, this, "AboveColor", "&Above...", 130, 38, 90);
-    WithinColor = TeeNewButton<TButtonColor>(this, this, "WithinColor", "&Within...", 130, 68, 90);
-    BelowColor = TeeNewButton<TButtonColor>(this, this, "BelowColor", "B&elow...", 130, 98, 90);
-    OnUpDown(DifLimit, [this](int V) { As<TFunnelSeries>(FSeries)->SetDifferenceLimit(V); });
-    Button1->OnClick = [this](TObject*) {
-        if (FSeries) EditChartBrush(this, FSeries->Brush());
-    };
-}
-
-void TFunnelSeriesEditor::ShowSeries() {
-    auto* f = As<TFunnelSeries>(FSeries);
-    if (!f) return;
-    DifLimit->SetPosition(Rounded(f->DifferenceLimit(), 1, 50));
-    ButtonPen1->LinkPen(f->LinesPen());
-    ButtonPen2->LinkPen(f->Pen());
-    AboveColor->LinkProperty(f, "AboveColor");
-    WithinColor->LinkProperty(f, "WithinColor");
-    BelowColor->LinkProperty(f, "BelowColor");
-}
-
-// ---------------------------------------------------------------------------
-// TCalendarSeriesEditor
-
-TCalendarSeriesEditor::TCalendarSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) {
-    SetClientWidth(330);
-    SetClientHeight(170);
-    PageControl1 = TeeNew<TPageControl>(this, this, "PageControl1", 0, 0, 330, 170);
-    PageControl1->SetAlign(alClient);
-    TabOptions = TeeNewTab(PageControl1, "TabOptions", "Options");
-    TWinControl* o = TabOptions;
-    ButtonPen1 = TeeNewButton<TButtonPen>(this, o, "ButtonPen1", "&Lines...", 8, 8, 85);
-    CBWeekDays = TeeNewCheck(this, o, "CBWeekDays", "Show &Weekdays", 8, 40, 130);
-    CBWeekUpper = TeeNewCheck(this, o, "CBWeekUpper", "&Uppercase", 150, 40, 110);
-    CBMonths = TeeNewCheck(this, o, "CBMonths", "Show &Months", 8, 62, 130);
-    CBMonthUpper = TeeNewCheck(this, o, "CBMonthUpper", "U&ppercase", 150, 62, 110);
-    CBTrailing = TeeNewCheck(this, o, "CBTrailing", "&Trailing days", 8, 84, 130);
-    CBToday = TeeNewCheck(this, o, "CBToday", "Show T&oday", 150, 84, 110);
-    CBPrevious = TeeNewCheck(this, o, "CBPrevious", "Show Pr&evious Button", 8, 110, 160);
-    CBNext = TeeNewCheck(this, o, "CBNext", "Show Ne&xt Button", 8, 132, 160);
-    PageControl1->SetActivePage(TabOptions);
-    auto cal = [this] { return As<TCalendarSeries>(FSeries); };
-    OnCheck(CBWeekDays, [cal](bool V) { cal()->WeekDays()->SetVisible(V); });
-    OnCheck(CBWeekUpper, [cal](bool V) { cal()->WeekDays()->SetUpperCase(V); });
-    OnCheck(CBTrailing, [cal](bool V) { cal()->Trailing()->SetVisible(V); });
-    OnCheck(CBToday, [cal](bool V) { cal()->Today()->SetVisible(V); });
-    OnCheck(CBMonths, [cal](bool V) { cal()->Months()->SetVisible(V); });
-    OnCheck(CBMonthUpper, [cal](bool V) { cal()->Months()->SetUpperCase(V); });
-    OnCheck(CBPrevious, [cal](bool V) { cal()->SetPreviousButtonVisible(V); });
-    OnCheck(CBNext, [cal](bool V) { cal()->SetNextButtonVisible(V); });
-}
-
-void TCalendarSeriesEditor::ShowSeries() {
-    auto* c = As<TCalendarSeries>(FSeries);
-    if (!c) return;
-    ButtonPen1->LinkPen(c->Pen());
-    CBWeekDays->SetChecked(c->WeekDays()->Visible());
-    CBWeekUpper->SetChecked(c->WeekDays()->UpperCase());
-    CBTrailing->SetChecked(c->Trailing()->Visible());
-    CBToday->SetChecked(c->Today()->Visible());
-    CBMonths->SetChecked(c->Months()->Visible());
-    CBMonthUpper->SetChecked(c->Months()->UpperCase());
-    CBPrevious->SetChecked(c->PreviousButtonVisible());
-    CBNext->SetChecked(c->NextButtonVisible());
-    if (FCellPages) return;
-    FCellPages = true;
-    const std::pair<const char*, TTeeCustomShape*> cells[] = {
-        {"Days", c->Days()},     {"Weekdays", c->WeekDays()}, {"Today", c->Today()},
-        {"Sunday", c->Sunday()}, {"Trailing", c->Trailing()}, {"Months", c->Months()}};
-    for (const auto& [caption, cell] : cells) {
-        auto* tab = new TTabSheet(this);
-        tab->SetPageControl(PageControl1);
-        tab->SetCaption(caption);
-        auto* form = new TFormTeeShape(tab);
-        form->SetAlign(alClient);
-        // Cells are drawn with neither rounded corners nor bevels.
-        form->CBRound->Hide();
-        form->CBBevel->Hide();
-        form->EBevWidth->Hide();
-        form->UDBevW->Hide();
-        for (int i = 0; i < form->ComponentCount(); ++i)
-            if (auto* l = dynamic_cast<TLabel*>(form->Components(i)))
-                if (l->FocusControl() == form->CBBevel || l->FocusControl() == form->EBevWidth)
-                    l->Hide();
-        AddFormTo(form, tab, nullptr);
-        form->RefreshControls(cell);
-    }
-    PageControl1->SetActivePage(TabOptions);
 }

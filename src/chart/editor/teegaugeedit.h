@@ -1,6 +1,12 @@
 #pragma once
-// Pages of the gauge, box, donut, pyramid, funnel and calendar series.
+// The gauge series' page (options, labels, ticks). The pages of the box, donut,
+// pyramid, funnel and calendar series have files of their own, included here.
+#include "chart/editor/teeboxedit.h"
+#include "chart/editor/teecalendaredit.h"
+#include "chart/editor/teedonutedit.h"
 #include "chart/editor/teeextrapage.h"
+#include "chart/editor/teefunneledit.h"
+#include "chart/editor/teepyramidedit.h"
 
 class TGroupBox;
 
@@ -47,90 +53,4 @@ public:
 protected:
     void ShowSeries() override;
     void AddPages() override;
-};
-
-class TBoxSeriesEditor : public TTeeSeriesPage {
-    QM_CLASS(TBoxSeriesEditor)
-public:
-    explicit TBoxSeriesEditor(TComponent* AOwner);
-
-    TEdit* EPos = nullptr;
-    TEdit* ELength = nullptr;
-    TButtonPen* BMedian = nullptr;
-    TButtonPen* BWhisker = nullptr;
-
-protected:
-    void ShowSeries() override;
-    void AddPages() override;
-};
-
-class TDonutSeriesEditor : public TTeeSeriesPage {
-    QM_CLASS(TDonutSeriesEditor)
-public:
-    explicit TDonutSeriesEditor(TComponent* AOwner);
-
-    TEdit* EDonut = nullptr;
-    TUpDown* UDDonut = nullptr;
-
-protected:
-    void ShowSeries() override;
-    void AddPages() override;
-};
-
-class TPyramidSeriesEditor : public TTeeSeriesPage {
-    QM_CLASS(TPyramidSeriesEditor)
-public:
-    explicit TPyramidSeriesEditor(TComponent* AOwner);
-
-    TEdit* Edit1 = nullptr;
-    TUpDown* UDSize = nullptr;
-    TButtonPen* BPen = nullptr;
-    TCheckBox* CBColorEach = nullptr;
-    TButtonColor* BColor = nullptr;
-    TButton* Button1 = nullptr;
-
-protected:
-    void ShowSeries() override;
-};
-
-class TFunnelSeriesEditor : public TTeeSeriesPage {
-    QM_CLASS(TFunnelSeriesEditor)
-public:
-    explicit TFunnelSeriesEditor(TComponent* AOwner);
-
-    TEdit* Edit1 = nullptr;
-    TUpDown* DifLimit = nullptr;
-    TButtonPen* ButtonPen1 = nullptr;
-    TButtonPen* ButtonPen2 = nullptr;
-    TButton* Button1 = nullptr;
-    TButtonColor* AboveColor = nullptr;
-    TButtonColor* WithinColor = nullptr;
-    TButtonColor* BelowColor = nullptr;
-
-protected:
-    void ShowSeries() override;
-};
-
-class TCalendarSeriesEditor : public TTeeSeriesPage {
-    QM_CLASS(TCalendarSeriesEditor)
-public:
-    explicit TCalendarSeriesEditor(TComponent* AOwner);
-
-    TPageControl* PageControl1 = nullptr;
-    TTabSheet* TabOptions = nullptr;
-    TButtonPen* ButtonPen1 = nullptr;
-    TCheckBox* CBWeekDays = nullptr;
-    TCheckBox* CBWeekUpper = nullptr;
-    TCheckBox* CBTrailing = nullptr;
-    TCheckBox* CBToday = nullptr;
-    TCheckBox* CBMonths = nullptr;
-    TCheckBox* CBMonthUpper = nullptr;
-    TCheckBox* CBPrevious = nullptr;
-    TCheckBox* CBNext = nullptr;
-
-protected:
-    void ShowSeries() override;
-
-private:
-    bool FCellPages = false;
 };

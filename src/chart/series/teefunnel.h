@@ -2,9 +2,11 @@
 // Shaped series (units Teefunnel, Teepyramid, Teedonut):
 //   TFunnelSeries    a sales funnel, each segment coloured by its opportunity
 //                    against its quote                        teefunnel.cpp
-//   TPyramidSeries   values stacked as slices of one pyramid   teepyramid.cpp
-//   TDonutSeries     a pie with a hole                         teepyramid.cpp
+//   TPyramidSeries   values stacked as slices of one pyramid   teepyramid.h / .cpp
+//   TDonutSeries     a pie with a hole                         teedonut.h / .cpp
 #include "chart/control/series.h"
+#include "chart/series/teedonut.h"
+#include "chart/series/teepyramid.h"
 #include <vector>
 
 class TFunnelSeries : public TChartSeries {
@@ -73,42 +75,4 @@ private:
     double FTop = 0;
     double FBottom = 0;
     double FSlope = 0;
-};
-
-class TPyramidSeries : public TChartSeries {
-    QM_CLASS(TPyramidSeries)
-public:
-    explicit TPyramidSeries(TComponent* AOwner);
-
-    void Assign(TPersistent* Source) override;
-    AnsiString GetEditorClass() override { return "TPyramidSeriesEditor"; }
-    void CalcHorizMargins(int& LeftMargin, int& RightMargin) override;
-    bool DrawValuesForward() override;
-    void DrawValue(int ValueIndex) override;
-    void DrawMark(int ValueIndex, const AnsiString& St, TSeriesMarkPosition* APosition) override;
-    double MinXValue() override;
-    double MaxXValue() override { return MinXValue(); }
-    double MinYValue() override { return 0; }
-    double MaxYValue() override;
-    int Clicked(int X, int Y) override;
-    using TChartSeries::Clicked;
-
-    // Sum of the values 0..ValueIndex (their sizes: slices never overlap).
-    double AcumUpTo(int ValueIndex);
-
-    int SizePercent() const { return FSizePercent; }
-    void SetSize(int Value) { SetIntegerProperty(FSizePercent, Value); }
-
-private:
-    std::vector<TPoint> SlicePoints(int ValueIndex);
-    int FSizePercent = 50;
-};
-
-class TDonutSeries : public TPieSeries {
-    QM_CLASS(TDonutSeries)
-public:
-    explicit TDonutSeries(TComponent* AOwner);
-    void Assign(TPersistent* Source) override;
-    void Loaded() override;
-    AnsiString GetEditorClass() override { return "TDonutSeriesEditor"; }
 };

@@ -1,26 +1,18 @@
-// Pyramid slices stacked by cumulative value, and the donut (a pie whose
-// hole size is stored).
+// Pyramid slices stacked by cumulative value.
 #include "chart/engine/teeaxis.h"
 #include "chart/engine/teemarks.h"
 #include "chart/engine/teeprocs.h"
-#include "chart/series/teefunnel.h"
+#include "chart/series/teepyramid.h"
 #include "platform/rtl/rtlmath.h"
 #include <algorithm>
 #include <cmath>
 
 QM_CLASS_OWNED(TPyramidSeries, TChartSeries, TComponent)
-QM_CLASS_OWNED(TDonutSeries, TPieSeries, TComponent)
 
 QM_PUBLISHED(TPyramidSeries,
              Prop("ColorEachPoint", &Self::ColorEachPoint, &Self::SetColorEachPoint).Default(true),
              Prop("Brush", &Self::Brush, &Self::SetBrush), Prop("Pen", &Self::Pen, &Self::SetPen),
              Prop("SizePercent", &Self::SizePercent, &Self::SetSize).Default(50));
-
-QM_PUBLISHED(TDonutSeries,
-             Prop("DonutPercent", &Self::DonutPercent, &Self::SetDonutPercent).Default(50));
-
-// ---------------------------------------------------------------------------
-// TPyramidSeries
 
 TPyramidSeries::TPyramidSeries(TComponent* AOwner) : TChartSeries(AOwner) {
     SetColorEachPoint(true);
@@ -119,22 +111,4 @@ int TPyramidSeries::Clicked(int X, int Y) {
         if (PointInPolygon(TPoint(X, Y), p, 3)) return i;
     }
     return -1;
-}
-
-// ---------------------------------------------------------------------------
-// TDonutSeries
-
-TDonutSeries::TDonutSeries(TComponent* AOwner) : TPieSeries(AOwner) {
-    SetDonutPercent(50);
-}
-
-void TDonutSeries::Assign(TPersistent* Source) {
-    TPieSeries::Assign(Source);
-    if (DonutPercent() < 1) SetDonutPercent(50);
-}
-
-void TDonutSeries::Loaded() {
-    TPieSeries::Loaded();
-    // A donut without a hole would be a pie.
-    if (DonutPercent() < 1) SetDonutPercent(50);
 }
