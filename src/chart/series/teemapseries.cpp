@@ -350,6 +350,12 @@ void TMapSeries::ReadPolygons(TStream* S) {
             x = GetInt(S);
         const int32_t vertices = GetInt(S);
         if (vertices < 0 || vertices > left() / 16) throw EReadError("Stream read error");
+        // Styles become enumerations and the width and balance reach pixel
+        // arithmetic: a value no editor can set is a damaged block.
+        const auto within = [](int32_t v, int32_t hi) { return v >= 0 && v <= hi; };
+        if (!within(f[3], bsDiagCross) || !within(f[5], psInsideFrame) || !within(f[6], 1000) ||
+            !within(f[8], pmNotXor) || !within(f[10], gdRadial) || !within(f[14], 100))
+            throw EReadError("Stream read error");
         // Polygon i always matches value i: a file without point data gets its values here.
         TTeePolygon* p = i < Count() ? FShapes.AddForValue() : FShapes.Add();
         p->SetParentBrush(f[0] != 0);
