@@ -41,41 +41,41 @@ TStackBarSeriesEditor::TStackBarSeriesEditor(TComponent* AOwner) : TForm(AOwner)
     EYOrigin->SetText("0");
     UDGroup = TeeNewUpDown(this, this, "EGroup", "UDGroup", 232, 44, 40, 0, 1000, &EGroup);
     LGroup = TeeNewLabel(this, this, "&Stack Group:", 146, 48, EGroup);
-    RGMultiBar->OnClick = [this](TObject*) {
-        if (FLoading || !FBar || RGMultiBar->ItemIndex() < 0) return;
-        FBar->SetMultiBar(static_cast<TMultiBar>(RGMultiBar->ItemIndex()));
-        EnableGroup();
-    };
+    FBind.Index(
+        RGMultiBar, [this] { return static_cast<int>(FBar->MultiBar()); },
+        [this](int I) {
+            FBar->SetMultiBar(static_cast<TMultiBar>(I));
+            EnableGroup();
+        });
     CBYOrigin->OnClick = [this](TObject*) {
         EYOrigin->SetEnabled(CBYOrigin->Checked());
-        if (FLoading || !FBar) return;
+        if (FBind.Loading() || !FBar) return;
         FBar->SetUseOrigin(CBYOrigin->Checked());
         if (CBYOrigin->Checked() && Showing()) EYOrigin->SetFocus();
     };
-    EYOrigin->OnChange = [this](TObject*) {
-        double v;
-        // Text that is not a number keeps the current origin.
-        if (!FLoading && FBar && TryStrToFloat(EYOrigin->Text(), v)) FBar->SetOrigin(v);
-    };
-    EGroup->OnChange = [this](TObject*) {
-        int v;
-        if (!FLoading && FBar && Showing() && TryStrToInt(EGroup->Text(), v))
-            FBar->SetStackGroup(v);
-    };
+    // Text that is not a number keeps the current origin.
+    FBind.Text(
+        EYOrigin, [this] { return FloatToStr(FBar->YOrigin()); },
+        [this](const AnsiString& T) {
+            double v;
+            if (TryStrToFloat(T, v)) FBar->SetOrigin(v);
+        });
+    FBind.UpDown(
+        UDGroup, [this] { return FBar->StackGroup(); },
+        [this](int V) {
+            if (Showing()) FBar->SetStackGroup(V);
+        });
     OnShow = [this](TObject* s) { FormShow(s); };
 }
 
 void TStackBarSeriesEditor::FormShow(TObject*) {
     FBar = BarOfTag(this);
     if (!FBar) return;
-    FLoading = true;
-    RGMultiBar->SetItemIndex(FBar->MultiBar());
+    FBind.Load();
+    auto guard = FBind.Guard();
     CBYOrigin->SetChecked(FBar->UseYOrigin());
     EYOrigin->SetEnabled(FBar->UseYOrigin());
-    EYOrigin->SetText(FloatToStr(FBar->YOrigin()));
-    UDGroup->SetPosition(FBar->StackGroup());
     EnableGroup();
-    FLoading = false;
 }
 
 void TStackBarSeriesEditor::EnableGroup() {

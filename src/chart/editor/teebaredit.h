@@ -2,6 +2,7 @@
 // The bar series editor and its "Stack" tab: style, width, offset, 3D sides,
 // colours, pens and brush, multiple bars, origin and stack group.
 #include "chart/control/tooledit.h"
+#include "chart/editor/teebinder.h"
 #include "platform/forms/forms.h"
 
 class TCheckBox;
@@ -29,7 +30,7 @@ public:
 private:
     void EnableGroup();
     TCustomBarSeries* FBar = nullptr;
-    bool FLoading = false;
+    TControlBinder FBind{[this] { return FBar != nullptr; }};
 };
 
 class TBarSeriesEditor : public TForm {

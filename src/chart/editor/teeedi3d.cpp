@@ -60,42 +60,46 @@ TFormTee3D::TFormTee3D(TComponent* AOwner, TCustomChart* AChart) : TForm(AOwner)
         NewBar(this, g, "SBVOffset", "&Vert. Offset:", "LVOffset", 132, -1500, 1500, &LVOffset);
     SBPerspec = NewBar(this, g, "SBPerspec", "&Perspective:", "LPerspec", 162, 0, 100, &LPerspec);
 
-    CBView3d->OnClick = [this](TObject*) {
-        if (FLoading || !FChart) return;
-        FChart->SetView3D(CBView3d->Checked());
-        EnableControls();
-    };
-    SE3d->OnChange = [this](TObject*) {
-        int v;
-        if (!FLoading && FChart && TryStrToInt(SE3d->Text(), v) && v >= 1 && v <= 100)
-            FChart->SetChart3DPercent(v);
-    };
-    CBOrthogonal->OnClick = [this](TObject*) {
-        if (FLoading || !FChart) return;
-        FChart->View3DOptions()->SetOrthogonal(CBOrthogonal->Checked());
-        EnableControls();
-    };
-    EOrthoAngle->OnChange = [this](TObject*) {
-        int v;
-        if (!FLoading && FChart && TryStrToInt(EOrthoAngle->Text(), v) && v >= 0 && v <= 180)
-            FChart->View3DOptions()->SetOrthoAngle(v);
-    };
-    CBZoomText->OnClick = [this](TObject*) {
-        if (!FLoading && FChart) FChart->View3DOptions()->SetZoomText(CBZoomText->Checked());
-    };
-    CBClipPoints->OnClick = [this](TObject*) {
-        if (!FLoading && FChart) FChart->SetClipPoints(CBClipPoints->Checked());
-    };
-    ETextSize->OnChange = [this](TObject*) {
-        int v;
-        if (FLoading || !FChart || !TryStrToInt(ETextSize->Text(), v) || v < 1 || v > 1000) return;
-        FChart->Canvas()->SetFontZoom(v);
-        FChart->Invalidate();
-    };
+    FBind.Check(
+        CBView3d, [this] { return FChart->View3D(); },
+        [this](bool V) {
+            FChart->SetView3D(V);
+            EnableControls();
+        });
+    FBind.UpDown(
+        UD3D, [this] { return FChart->Chart3DPercent(); },
+        [this](int V) {
+            if (V >= 1 && V <= 100) FChart->SetChart3DPercent(V);
+        });
+    FBind.Check(
+        CBOrthogonal, [this] { return FChart->View3DOptions()->Orthogonal(); },
+        [this](bool V) {
+            FChart->View3DOptions()->SetOrthogonal(V);
+            EnableControls();
+        });
+    FBind.UpDown(
+        UDOrthoAngle, [this] { return FChart->View3DOptions()->OrthoAngle(); },
+        [this](int V) {
+            if (V >= 0 && V <= 180) FChart->View3DOptions()->SetOrthoAngle(V);
+        });
+    FBind.Check(
+        CBZoomText, [this] { return FChart->View3DOptions()->ZoomText(); },
+        [this](bool V) { FChart->View3DOptions()->SetZoomText(V); });
+    FBind.Check(
+        CBClipPoints, [this] { return FChart->ClipPoints(); },
+        [this](bool V) { FChart->SetClipPoints(V); });
+    // The page opens at the normal text size whatever the canvas was last set to.
+    FBind.UpDown(
+        UDTextSize, [] { return 100; },
+        [this](int V) {
+            if (V < 1 || V > 1000) return;
+            FChart->Canvas()->SetFontZoom(V);
+            FChart->Invalidate();
+        });
     auto bar = [this](TTrackBar* Bar, TLabel* Label, std::function<void(int)> Set) {
         Bar->OnChange = [this, Bar, Label, Set](TObject*) {
             Label->SetCaption(IntToStr(Bar->Position()));
-            if (!FLoading && FChart) Set(Bar->Position());
+            if (!FBind.Loading() && FChart) Set(Bar->Position());
         };
     };
     bar(SBZoom, LZoom, [this](int v) { FChart->View3DOptions()->SetZoom(v); });
@@ -120,31 +124,23 @@ bool TFormTee3D::FullRotation() const {
 void TFormTee3D::FormShow(TObject*) {
     if (!FChart) FChart = dynamic_cast<TCustomChart*>(reinterpret_cast<TObject*>(Tag()));
     if (!FChart) return;
-    FLoading = true;
     TView3DOptions* o = FChart->View3DOptions();
     const bool full = FullRotation();
+    FBind.Load();
+    auto guard = FBind.Guard();
     SBRotation->SetMin(full ? 0 : 180);
     SBElevation->SetMin(full ? 0 : 270);
     SBRotation->SetFrequency(full ? 20 : 10);
     SBElevation->SetFrequency(full ? 20 : 10);
-    CBView3d->SetChecked(FChart->View3D());
-    UD3D->SetPosition(FChart->Chart3DPercent());
-    CBOrthogonal->SetChecked(o->Orthogonal());
     SBZoom->SetPosition(o->Zoom());
     SBRotation->SetPosition(full ? o->Rotation() : RotationToBar(o->Rotation()));
     SBElevation->SetPosition(o->Elevation());
     SBHOffset->SetPosition(o->HorizOffset());
     SBVOffset->SetPosition(o->VertOffset());
     SBPerspec->SetPosition(o->Perspective());
-    UDOrthoAngle->SetPosition(o->OrthoAngle());
-    CBZoomText->SetChecked(o->ZoomText());
-    CBClipPoints->SetChecked(FChart->ClipPoints());
     for (TTrackBar* b : {SBZoom, SBRotation, SBElevation, SBHOffset, SBVOffset, SBPerspec})
         if (b->OnChange) b->OnChange(b);
-    // The page opens at the normal text size whatever the canvas was last set to.
-    UDTextSize->SetPosition(100);
     EnableControls();
-    FLoading = false;
 }
 
 void TFormTee3D::CheckRotation() {

@@ -1,6 +1,7 @@
 #pragma once
 // The editor's "3D" page: the 3D switch, depth, zoom, rotation, elevation,
 // offsets, perspective, orthogonal angle and text size of the chart's view.
+#include "chart/editor/teebinder.h"
 #include "platform/forms/forms.h"
 
 class TCheckBox;
@@ -56,5 +57,5 @@ private:
     bool FullRotation() const;
     void EnableControls();
     TCustomChart* FChart = nullptr;
-    bool FLoading = true;
+    TControlBinder FBind{[this] { return FChart != nullptr; }};
 };

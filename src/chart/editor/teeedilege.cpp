@@ -12,16 +12,6 @@
 
 QM_CLASS_OWNED(TFormTeeLegend, TForm, TComponent)
 
-namespace {
-// Writes the edit's whole number through Set, unless Guard is up.
-void OnNumber(TEdit* Edit, const bool& Guard, std::function<void(int)> Set) {
-    Edit->OnChange = [Edit, &Guard, Set](TObject*) {
-        int v;
-        if (!Guard && TryStrToInt(Edit->Text(), v)) Set(v);
-    };
-}
-} // namespace
-
 TFormTeeLegend::TFormTeeLegend(TComponent* AOwner, TCustomChartLegend* ALegend)
     : TForm(AOwner), FLegend(ALegend) {
     SetCaption("Legend");
@@ -78,108 +68,110 @@ TFormTeeLegend::TFormTeeLegend(TComponent* AOwner, TCustomChartLegend* ALegend)
     CBSymPen = TeeNewCheck(this, y, "CBSymPen", "&Default border", 200, 56, 120);
     BSymPen = TeeNewButton<TButtonPen>(this, y, "BSymPen", "&Border...", 200, 80, 85);
 
-    auto check = [this](TCheckBox* Box, std::function<void(bool)> Set) {
-        Box->OnClick = [this, Box, Set](TObject*) {
-            if (FLoading || !FLegend) return;
-            Set(Box->Checked());
+    // Every box may change what else is enabled.
+    auto check = [this](TCheckBox* Box, std::function<bool()> Get, std::function<void(bool)> Set) {
+        FBind.Check(Box, std::move(Get), [this, Set = std::move(Set)](bool v) {
+            Set(v);
             EnableControls();
-        };
+        });
     };
-    check(CBShow, [this](bool v) { FLegend->SetVisible(v); });
-    check(CBInverted, [this](bool v) { FLegend->SetInverted(v); });
-    check(CBBoxes, [this](bool v) { FLegend->SetCheckBoxes(v); });
-    check(CBFontColor, [this](bool v) { FLegend->SetFontSeriesColor(v); });
-    check(CBResizeChart, [this](bool v) { FLegend->SetResizeChart(v); });
-    check(CBCustPos, [this](bool v) {
-        FLegend->SetCustomPosition(v);
-        FLoading = true;
-        UDLeft->SetPosition(FLegend->Left());
-        UDTop->SetPosition(FLegend->Top());
-        FLoading = false;
-    });
-    check(CBContinuous, [this](bool v) { FLegend->Symbol()->SetContinuous(v); });
-    check(CBVisible, [this](bool v) { FLegend->Symbol()->SetVisible(v); });
-    check(CBSymPen, [this](bool v) { FLegend->Symbol()->SetDefaultPen(v); });
-    check(CBSquared, [this](bool v) { FLegend->Symbol()->SetSquared(v); });
-    auto combo = [this](TComboFlat* Box, std::function<void(int)> Set) {
-        Box->OnChange = [this, Box, Set](TObject*) {
-            if (!FLoading && FLegend && Box->ItemIndex() >= 0) Set(Box->ItemIndex());
-        };
+    check(
+        CBShow, [this] { return FLegend->Visible(); }, [this](bool v) { FLegend->SetVisible(v); });
+    check(
+        CBInverted, [this] { return FLegend->Inverted(); },
+        [this](bool v) { FLegend->SetInverted(v); });
+    check(
+        CBBoxes, [this] { return FLegend->CheckBoxes(); },
+        [this](bool v) { FLegend->SetCheckBoxes(v); });
+    check(
+        CBFontColor, [this] { return FLegend->FontSeriesColor(); },
+        [this](bool v) { FLegend->SetFontSeriesColor(v); });
+    check(
+        CBResizeChart, [this] { return FLegend->ResizeChart(); },
+        [this](bool v) { FLegend->SetResizeChart(v); });
+    check(
+        CBCustPos, [this] { return FLegend->CustomPosition(); },
+        [this](bool v) {
+            FLegend->SetCustomPosition(v);
+            auto guard = FBind.Guard();
+            UDLeft->SetPosition(FLegend->Left());
+            UDTop->SetPosition(FLegend->Top());
+        });
+    check(
+        CBContinuous, [this] { return FLegend->Symbol()->Continuous(); },
+        [this](bool v) { FLegend->Symbol()->SetContinuous(v); });
+    check(
+        CBVisible, [this] { return FLegend->Symbol()->Visible(); },
+        [this](bool v) { FLegend->Symbol()->SetVisible(v); });
+    check(
+        CBSymPen, [this] { return FLegend->Symbol()->DefaultPen(); },
+        [this](bool v) { FLegend->Symbol()->SetDefaultPen(v); });
+    check(
+        CBSquared, [this] { return FLegend->Symbol()->Squared(); },
+        [this](bool v) { FLegend->Symbol()->SetSquared(v); });
+    FBind.Index(
+        CBLegendStyle, [this] { return static_cast<int>(FLegend->LegendStyle()); },
+        [this](int i) { FLegend->SetLegendStyle(static_cast<TLegendStyle>(i)); });
+    FBind.Index(
+        CBLegStyle, [this] { return static_cast<int>(FLegend->TextStyle()); },
+        [this](int i) { FLegend->SetTextStyle(static_cast<TLegendTextStyle>(i)); });
+    FBind.Index(
+        CBColWUnits, [this] { return static_cast<int>(FLegend->Symbol()->WidthUnits()); },
+        [this](int i) { FLegend->Symbol()->SetWidthUnits(static_cast<TLegendSymbolSize>(i)); });
+    FBind.Index(
+        CBSymbolPos, [this] { return static_cast<int>(FLegend->Symbol()->Position()); },
+        [this](int i) { FLegend->Symbol()->SetPosition(static_cast<TLegendSymbolPosition>(i)); });
+    // The margin edit stands for the other margin once the legend turns.
+    const auto margin = [this] {
+        return FLegend->Vertical() ? FLegend->HorizMargin() : FLegend->VertMargin();
     };
-    combo(CBLegendStyle, [this](int i) { FLegend->SetLegendStyle(static_cast<TLegendStyle>(i)); });
-    combo(CBLegStyle, [this](int i) { FLegend->SetTextStyle(static_cast<TLegendTextStyle>(i)); });
-    combo(CBColWUnits,
-          [this](int i) { FLegend->Symbol()->SetWidthUnits(static_cast<TLegendSymbolSize>(i)); });
-    combo(CBSymbolPos,
-          [this](int i) { FLegend->Symbol()->SetPosition(static_cast<TLegendSymbolPosition>(i)); });
-    RGPosition->OnClick = [this](TObject*) {
-        if (FLoading || !FLegend || RGPosition->ItemIndex() < 0) return;
-        FLegend->SetAlignment(static_cast<TLegendAlignment>(RGPosition->ItemIndex()));
-        // The margin edit stands for the other margin once the legend turns.
-        FLoading = true;
-        UDMargin->SetPosition(FLegend->Vertical() ? FLegend->HorizMargin() : FLegend->VertMargin());
-        FLoading = false;
-    };
-    OnNumber(EVertSpacing, FLoading, [this](int v) {
-        if (FLegend) FLegend->SetVertSpacing(v);
-    });
-    OnNumber(SETopPos, FLoading, [this](int v) {
-        if (FLegend) FLegend->SetTopPos(v);
-    });
-    OnNumber(SEMargin, FLoading, [this](int v) {
-        if (!FLegend) return;
+    FBind.Index(
+        RGPosition, [this] { return static_cast<int>(FLegend->Alignment()); },
+        [this, margin](int i) {
+            FLegend->SetAlignment(static_cast<TLegendAlignment>(i));
+            auto guard = FBind.Guard();
+            UDMargin->SetPosition(margin());
+        });
+    FBind.UpDown(
+        UDVertSpacing, [this] { return FLegend->VertSpacing(); },
+        [this](int v) { FLegend->SetVertSpacing(v); });
+    FBind.UpDown(
+        UDTopPos, [this] { return FLegend->TopPos(); }, [this](int v) { FLegend->SetTopPos(v); });
+    FBind.UpDown(UDMargin, margin, [this](int v) {
         if (FLegend->Vertical())
             FLegend->SetHorizMargin(v);
         else
             FLegend->SetVertMargin(v);
     });
-    OnNumber(ECustLeft, FLoading, [this](int v) {
-        if (FLegend && FLegend->CustomPosition()) FLegend->SetLeft(v);
-    });
-    OnNumber(ECustTop, FLoading, [this](int v) {
-        if (FLegend && FLegend->CustomPosition()) FLegend->SetTop(v);
-    });
-    OnNumber(SEColWi, FLoading, [this](int v) {
-        if (FLegend) FLegend->Symbol()->SetWidth(v);
-    });
+    FBind.UpDown(
+        UDLeft, [this] { return FLegend->Left(); },
+        [this](int v) {
+            if (FLegend->CustomPosition()) FLegend->SetLeft(v);
+        });
+    FBind.UpDown(
+        UDTop, [this] { return FLegend->Top(); },
+        [this](int v) {
+            if (FLegend->CustomPosition()) FLegend->SetTop(v);
+        });
+    FBind.UpDown(
+        UDColWi, [this] { return FLegend->Symbol()->Width(); },
+        [this](int v) { FLegend->Symbol()->SetWidth(v); });
     OnShow = [this](TObject* s) { FormShow(s); };
 }
 
 void TFormTeeLegend::FormShow(TObject*) {
     if (!FLegend) FLegend = dynamic_cast<TCustomChartLegend*>(reinterpret_cast<TObject*>(Tag()));
     if (!FLegend) return;
-    FLoading = true;
     PageControl1->SetActivePage(TabStyle);
-    CBShow->SetChecked(FLegend->Visible());
-    CBInverted->SetChecked(FLegend->Inverted());
-    CBLegendStyle->SetItemIndex(FLegend->LegendStyle());
-    CBLegStyle->SetItemIndex(FLegend->TextStyle());
-    CBBoxes->SetChecked(FLegend->CheckBoxes());
+    FBind.Load();
+    auto guard = FBind.Guard();
     BDivLines->LinkPen(FLegend->DividingLines());
-    UDVertSpacing->SetPosition(FLegend->VertSpacing());
-    CBFontColor->SetChecked(FLegend->FontSeriesColor());
-    CBResizeChart->SetChecked(FLegend->ResizeChart());
-    UDTopPos->SetPosition(FLegend->TopPos());
-    UDMargin->SetPosition(FLegend->Vertical() ? FLegend->HorizMargin() : FLegend->VertMargin());
-    RGPosition->SetItemIndex(FLegend->Alignment());
-    CBCustPos->SetChecked(FLegend->CustomPosition());
-    UDLeft->SetPosition(FLegend->Left());
-    UDTop->SetPosition(FLegend->Top());
-    TLegendSymbol* sym = FLegend->Symbol();
-    UDColWi->SetPosition(sym->Width());
-    CBColWUnits->SetItemIndex(sym->WidthUnits());
-    CBSymbolPos->SetItemIndex(sym->Position());
-    CBContinuous->SetChecked(sym->Continuous());
-    CBVisible->SetChecked(sym->Visible());
-    CBSymPen->SetChecked(sym->DefaultPen());
-    BSymPen->LinkPen(sym->Pen());
-    CBSquared->SetChecked(sym->Squared());
+    BSymPen->LinkPen(FLegend->Symbol()->Pen());
     EnableControls();
     if (!FShape)
         FShape = InsertTeeObjectForm(PageControl1, FLegend);
     else
         FShape->RefreshControls(FLegend);
-    FLoading = false;
 }
 
 void TFormTeeLegend::EnableControls() {

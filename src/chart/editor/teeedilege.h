@@ -1,6 +1,7 @@
 #pragma once
 // The editor's "Legend" page: style, position and symbols of the chart legend,
 // plus the shape pages of the legend box.
+#include "chart/editor/teebinder.h"
 #include "platform/forms/forms.h"
 
 class TButtonPen;
@@ -66,5 +67,5 @@ private:
     void EnableControls();
     TCustomChartLegend* FLegend = nullptr;
     TFormTeeShape* FShape = nullptr;
-    bool FLoading = true;
+    TControlBinder FBind{[this] { return FLegend != nullptr; }};
 };

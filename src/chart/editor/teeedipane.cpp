@@ -49,78 +49,74 @@ TFormTeePanel::TFormTeePanel(TComponent* AOwner, TCustomTeePanelExtended* APanel
     BBorder = TeeNewButton<TButtonPen>(this, r, "BBorder", "&Border...", 200, 66, 85);
 
     BPanelColor->OnClick = [this](TObject*) {
-        if (!FLoading && FPanel) CBColorDef->SetChecked(FPanel->Color() == clBtnFace);
+        if (!FBind.Loading() && FPanel) CBColorDef->SetChecked(FPanel->Color() == clBtnFace);
     };
-    CBColorDef->OnClick = [this](TObject*) {
-        if (FLoading || !FPanel) return;
-        if (CBColorDef->Checked()) {
-            FPanel->SetColor(clBtnFace);
-            BPanelColor->Invalidate();
-        } else if (FPanel->Color() == clBtnFace) {
-            // Only the colour button can take the panel off the default colour.
-            FLoading = true;
-            CBColorDef->SetChecked(true);
-            FLoading = false;
-        }
-    };
-    RGBitmap->OnClick = [this](TObject*) {
-        if (!FLoading && FPanel && RGBitmap->ItemIndex() >= 0)
-            FPanel->SetBackImageMode(static_cast<TTeeBackImageMode>(RGBitmap->ItemIndex()));
-    };
+    FBind.Check(
+        CBColorDef, [this] { return FPanel->Color() == clBtnFace; },
+        [this](bool V) {
+            if (V) {
+                FPanel->SetColor(clBtnFace);
+                BPanelColor->Invalidate();
+            } else if (FPanel->Color() == clBtnFace) {
+                // Only the colour button can take the panel off the default colour.
+                auto guard = FBind.Guard();
+                CBColorDef->SetChecked(true);
+            }
+        });
+    FBind.Index(
+        RGBitmap, [this] { return static_cast<int>(FPanel->BackImageMode()); },
+        [this](int I) { FPanel->SetBackImageMode(static_cast<TTeeBackImageMode>(I)); });
     BBrowseImage->OnClick = [this](TObject*) {
         if (!FPanel) return;
         TeeLoadClearImage(this, FPanel->BackImage());
         CheckImage();
     };
-    CBImageInside->OnClick = [this](TObject*) {
-        if (!FLoading && FPanel) FPanel->SetBackImageInside(CBImageInside->Checked());
+    FBind.Check(
+        CBImageInside, [this] { return FPanel->BackImageInside(); },
+        [this](bool V) { FPanel->SetBackImageInside(V); });
+    FBind.Check(
+        CBTransp, [this] { return FPanel->HasBackImage() && FPanel->BackImageTransp(); },
+        [this](bool V) { FPanel->SetBackImageTransp(V); });
+    FBind.UpDown(
+        UDPanelBor, [this] { return FPanel->BorderWidth(); },
+        [this](int V) {
+            if (V >= 0 && V != FPanel->BorderWidth()) FPanel->SetBorderWidth(V);
+        });
+    FBind.UpDown(
+        UDPanelWi, [this] { return FPanel->BevelWidth(); },
+        [this](int V) {
+            if (V >= 1 && V != FPanel->BevelWidth()) FPanel->SetBevelWidth(V);
+        });
+    FBind.UpDown(
+        UDRound, [this] { return FPanel->BorderRound(); },
+        [this](int V) {
+            if (V >= 0 && V <= 10000) FPanel->SetBorderRound(V);
+        });
+    const auto bevel = [this](TComboFlat* Combo,
+                              TPanelBevel (TCustomTeePanelExtended::*Get)() const,
+                              void (TCustomTeePanelExtended::*Set)(TPanelBevel)) {
+        FBind.Index(
+            Combo,
+            [this, Get] {
+                const TPanelBevel b = (FPanel->*Get)();
+                return b <= bvRaised ? static_cast<int>(b) : 0;
+            },
+            [this, Get, Set](int I) {
+                const auto v = static_cast<TPanelBevel>(I);
+                if (v != (FPanel->*Get)()) (FPanel->*Set)(v);
+            });
     };
-    CBTransp->OnClick = [this](TObject*) {
-        if (!FLoading && FPanel) FPanel->SetBackImageTransp(CBTransp->Checked());
-    };
-    SEPanelBor->OnChange = [this](TObject*) {
-        int v;
-        if (!FLoading && FPanel && TryStrToInt(SEPanelBor->Text(), v) && v >= 0 &&
-            v != FPanel->BorderWidth())
-            FPanel->SetBorderWidth(v);
-    };
-    SEPanelWi->OnChange = [this](TObject*) {
-        int v;
-        if (!FLoading && FPanel && TryStrToInt(SEPanelWi->Text(), v) && v >= 1 &&
-            v != FPanel->BevelWidth())
-            FPanel->SetBevelWidth(v);
-    };
-    ERound->OnChange = [this](TObject*) {
-        int v;
-        if (!FLoading && FPanel && TryStrToInt(ERound->Text(), v) && v >= 0 && v <= 10000)
-            FPanel->SetBorderRound(v);
-    };
-    CBInner->OnChange = [this](TObject*) {
-        const auto v = static_cast<TPanelBevel>(CBInner->ItemIndex());
-        if (!FLoading && FPanel && CBInner->ItemIndex() >= 0 && v != FPanel->BevelInner())
-            FPanel->SetBevelInner(v);
-    };
-    CBOuter->OnChange = [this](TObject*) {
-        const auto v = static_cast<TPanelBevel>(CBOuter->ItemIndex());
-        if (!FLoading && FPanel && CBOuter->ItemIndex() >= 0 && v != FPanel->BevelOuter())
-            FPanel->SetBevelOuter(v);
-    };
+    bevel(CBInner, &TCustomTeePanelExtended::BevelInner, &TCustomTeePanelExtended::SetBevelInner);
+    bevel(CBOuter, &TCustomTeePanelExtended::BevelOuter, &TCustomTeePanelExtended::SetBevelOuter);
     OnShow = [this](TObject* s) { FormShow(s); };
 }
 
 void TFormTeePanel::FormShow(TObject*) {
     if (!FPanel) FPanel = dynamic_cast<TCustomTeePanelExtended*>(reinterpret_cast<TObject*>(Tag()));
     if (!FPanel) return;
-    FLoading = true;
     BPanelColor->LinkProperty(FPanel, "Color");
-    CBColorDef->SetChecked(FPanel->Color() == clBtnFace);
-    RGBitmap->SetItemIndex(FPanel->BackImageMode());
-    CBImageInside->SetChecked(FPanel->BackImageInside());
-    UDPanelBor->SetPosition(FPanel->BorderWidth());
-    UDPanelWi->SetPosition(FPanel->BevelWidth());
-    UDRound->SetPosition(FPanel->BorderRound());
-    CBInner->SetItemIndex(FPanel->BevelInner() <= bvRaised ? FPanel->BevelInner() : 0);
-    CBOuter->SetItemIndex(FPanel->BevelOuter() <= bvRaised ? FPanel->BevelOuter() : 0);
+    FBind.Load();
+    auto guard = FBind.Guard();
     BBorder->LinkPen(FPanel->Border());
     if (!GradientEditor) {
         GradientEditor = new TTeeGradientEditor(this, FPanel->Gradient());
@@ -131,7 +127,6 @@ void TFormTeePanel::FormShow(TObject*) {
     if (!ShadowEditor) ShadowEditor = InsertTeeShadowEditor(TabShadow);
     ShadowEditor->RefreshControls(FPanel->Shadow());
     CheckImage();
-    FLoading = false;
 }
 
 void TFormTeePanel::CheckImage() {
@@ -140,8 +135,6 @@ void TFormTeePanel::CheckImage() {
     CBImageInside->SetEnabled(has);
     CBTransp->SetEnabled(has);
     BBrowseImage->SetCaption(has ? TeeMsg_ClearImage : TeeMsg_BrowseImage);
-    const bool old = FLoading;
-    FLoading = true;
+    auto guard = FBind.Guard();
     CBTransp->SetChecked(has && FPanel->BackImageTransp());
-    FLoading = old;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The editor's "Panel" page: background colour and picture, borders and
 // bevels, gradient and shadow of the chart panel.
+#include "chart/editor/teebinder.h"
 #include "platform/forms/forms.h"
 
 class TButton;
@@ -52,5 +53,5 @@ public:
 private:
     void CheckImage();
     TCustomTeePanelExtended* FPanel = nullptr;
-    bool FLoading = true;
+    TControlBinder FBind{[this] { return FPanel != nullptr; }};
 };

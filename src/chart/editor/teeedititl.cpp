@@ -53,42 +53,40 @@ TFormTeeTitle::TFormTeeTitle(TComponent* AOwner, TCustomChart* AChart, TChartTit
     TeeNewLabel(this, p, "T&op:", 16, 66, ECustTop);
 
     CBTitles->OnChange = [this](TObject* s) { CBTitlesChange(s); };
-    CBVisible->OnClick = [this](TObject*) {
-        if (!FLoading && FTitle) FTitle->SetVisible(CBVisible->Checked());
-    };
-    CBAdjust->OnClick = [this](TObject*) {
-        if (!FLoading && FTitle) FTitle->SetAdjustFrame(CBAdjust->Checked());
-    };
-    RGAlign->OnClick = [this](TObject*) {
-        if (!FLoading && FTitle && RGAlign->ItemIndex() >= 0)
-            FTitle->SetAlignment(Alignments[RGAlign->ItemIndex()]);
-    };
+    FBind.Check(
+        CBVisible, [this] { return FTitle->Visible(); }, [this](bool V) { FTitle->SetVisible(V); });
+    FBind.Check(
+        CBAdjust, [this] { return FTitle->AdjustFrame(); },
+        [this](bool V) { FTitle->SetAdjustFrame(V); });
+    FBind.Index(
+        RGAlign, [this] { return AlignIndex(FTitle->Alignment()); },
+        [this](int I) { FTitle->SetAlignment(Alignments[I]); });
     MText->OnChange = [this](TObject*) {
         // Rewriting equal lines would repaint and mark the chart changed for nothing.
-        if (!FLoading && FTitle && !SameLines(FTitle->Text(), MText->Lines()))
+        if (!FBind.Loading() && FTitle && !SameLines(FTitle->Text(), MText->Lines()))
             FTitle->SetText(MText->Lines());
     };
-    CBCustPos->OnClick = [this](TObject*) {
-        if (FLoading || !FTitle) return;
-        FTitle->SetCustomPosition(CBCustPos->Checked());
-        if (FTitle->CustomPosition()) {
-            FLoading = true;
-            UDLeft->SetPosition(FTitle->Left());
-            UDTop->SetPosition(FTitle->Top());
-            FLoading = false;
-        }
-        EnablePosition();
-    };
-    ECustLeft->OnChange = [this](TObject*) {
-        int v;
-        if (!FLoading && FTitle && TryStrToInt(ECustLeft->Text(), v) && v != FTitle->Left())
-            FTitle->SetLeft(v);
-    };
-    ECustTop->OnChange = [this](TObject*) {
-        int v;
-        if (!FLoading && FTitle && TryStrToInt(ECustTop->Text(), v) && v != FTitle->Top())
-            FTitle->SetTop(v);
-    };
+    FBind.Check(
+        CBCustPos, [this] { return FTitle->CustomPosition(); },
+        [this](bool V) {
+            FTitle->SetCustomPosition(V);
+            if (FTitle->CustomPosition()) {
+                auto guard = FBind.Guard();
+                UDLeft->SetPosition(FTitle->Left());
+                UDTop->SetPosition(FTitle->Top());
+            }
+            EnablePosition();
+        });
+    FBind.UpDown(
+        UDLeft, [this] { return FTitle->Left(); },
+        [this](int V) {
+            if (V != FTitle->Left()) FTitle->SetLeft(V);
+        });
+    FBind.UpDown(
+        UDTop, [this] { return FTitle->Top(); },
+        [this](int V) {
+            if (V != FTitle->Top()) FTitle->SetTop(V);
+        });
     OnShow = [this](TObject* s) { FormShow(s); };
 }
 
@@ -125,34 +123,29 @@ void TFormTeeTitle::SelectTitle(TChartTitle* ATitle) {
         index = 1;
     else if (FTitle == FChart->SubFoot())
         index = 2;
-    FLoading = true;
-    CBTitles->SetItemIndex(index);
-    FLoading = false;
+    {
+        auto guard = FBind.Guard();
+        CBTitles->SetItemIndex(index);
+    }
     LoadTitle();
 }
 
 void TFormTeeTitle::CBTitlesChange(TObject*) {
-    if (FLoading || !FChart || CBTitles->ItemIndex() < 0) return;
+    if (FBind.Loading() || !FChart || CBTitles->ItemIndex() < 0) return;
     FTitle = TitleAt(CBTitles->ItemIndex());
     LoadTitle();
 }
 
 void TFormTeeTitle::LoadTitle() {
     if (!FTitle) return;
-    FLoading = true;
-    CBVisible->SetChecked(FTitle->Visible());
-    CBAdjust->SetChecked(FTitle->AdjustFrame());
-    RGAlign->SetItemIndex(AlignIndex(FTitle->Alignment()));
+    FBind.Load();
+    auto guard = FBind.Guard();
     MText->Lines()->Assign(FTitle->Text());
-    CBCustPos->SetChecked(FTitle->CustomPosition());
-    UDLeft->SetPosition(FTitle->Left());
-    UDTop->SetPosition(FTitle->Top());
     EnablePosition();
     if (!FShape)
         FShape = InsertTeeObjectForm(PageControl1, FTitle);
     else
         FShape->RefreshControls(FTitle);
-    FLoading = false;
 }
 
 void TFormTeeTitle::EnablePosition() {

@@ -1,6 +1,7 @@
 #pragma once
 // The editor's "Titles" page: one of the chart's four title blocks with its
 // style, text and position, plus the shape pages of the block.
+#include "chart/editor/teebinder.h"
 #include "platform/forms/forms.h"
 
 class TCheckBox;
@@ -50,5 +51,5 @@ private:
     TCustomChart* FChart = nullptr;
     TChartTitle* FTitle = nullptr;
     TFormTeeShape* FShape = nullptr;
-    bool FLoading = true;
+    TControlBinder FBind{[this] { return FTitle != nullptr; }};
 };

@@ -34,39 +34,37 @@ TFormTeeWall::TFormTeeWall(TComponent* AOwner, TChartWall* AWall) : TForm(AOwner
     CBDark3D = TeeNewCheck(this, w, "CBDark3D", "&Dark 3D", 120, 88, 120);
 
     CBView3dWalls->OnClick = [this](TObject*) {
-        if (!FLoading && FChart) FChart->SetView3DWalls(CBView3dWalls->Checked());
+        if (!FBind.Loading() && FChart) FChart->SetView3DWalls(CBView3dWalls->Checked());
     };
     TabSubWalls->OnChange = [this](TObject* s) { TabSubWallsChange(s); };
-    CBVisible->OnClick = [this](TObject*) {
-        if (!FLoading && FWall) FWall->SetVisible(CBVisible->Checked());
-    };
+    FBind.Check(
+        CBVisible, [this] { return FWall->Visible(); }, [this](bool V) { FWall->SetVisible(V); });
     BWallBrush->OnClick = [this](TObject*) {
         if (FWall) EditChartBrush(this, FWall->Brush());
     };
-    SEWallSize->OnChange = [this](TObject*) {
-        int v;
-        if (!FLoading && FWall && TryStrToInt(SEWallSize->Text(), v) && v >= 0) FWall->SetSize(v);
-    };
-    Edit1->OnChange = [this](TObject*) {
-        int v;
-        if (!FLoading && FWall && TryStrToInt(Edit1->Text(), v) && v >= 0 && v <= 100)
-            FWall->SetTransparency(v);
-    };
-    CBTransp->OnClick = [this](TObject*) {
-        if (!FLoading && FWall) FWall->SetTransparent(CBTransp->Checked());
-    };
-    CBDark3D->OnClick = [this](TObject*) {
-        if (!FLoading && FWall) FWall->SetDark3D(CBDark3D->Checked());
-    };
+    FBind.UpDown(
+        UDWallSize, [this] { return FWall->Size(); },
+        [this](int V) {
+            if (V >= 0) FWall->SetSize(V);
+        });
+    FBind.UpDown(
+        UDTransp, [this] { return FWall->Transparency(); },
+        [this](int V) {
+            if (V >= 0 && V <= 100) FWall->SetTransparency(V);
+        });
+    FBind.Check(
+        CBTransp, [this] { return FWall->Transparent(); },
+        [this](bool V) { FWall->SetTransparent(V); });
+    FBind.Check(
+        CBDark3D, [this] { return FWall->Dark3D(); }, [this](bool V) { FWall->SetDark3D(V); });
     BGradient->OnClick = [this](TObject*) {
         if (!FWall) return;
         EditTeeGradient(this, FWall->Gradient());
         // A transparent wall would hide the gradient just chosen.
         if (FWall->Gradient()->Visible()) {
             FWall->SetTransparent(false);
-            FLoading = true;
+            auto guard = FBind.Guard();
             CBTransp->SetChecked(false);
-            FLoading = false;
         }
     };
     OnShow = [this](TObject* s) { FormShow(s); };
@@ -97,9 +95,10 @@ void TFormTeeWall::FormShow(TObject*) {
     else if (FWall == FChart->BottomWall())
         tab = 2;
     TabSubWalls->SetTabIndex(tab);
-    FLoading = true;
-    CBView3dWalls->SetChecked(FChart->View3DWalls());
-    FLoading = false;
+    {
+        auto guard = FBind.Guard();
+        CBView3dWalls->SetChecked(FChart->View3DWalls());
+    }
     LoadWall();
 }
 
@@ -111,14 +110,8 @@ void TFormTeeWall::TabSubWallsChange(TObject*) {
 
 void TFormTeeWall::LoadWall() {
     if (!FWall) return;
-    FLoading = true;
-    CBVisible->SetChecked(FWall->Visible());
     BWallColor->LinkProperty(FWall, "Color");
     BWallPen->LinkPen(FWall->Pen());
-    UDWallSize->SetPosition(FWall->Size());
-    UDTransp->SetPosition(FWall->Transparency());
-    CBTransp->SetChecked(FWall->Transparent());
-    CBDark3D->SetChecked(FWall->Dark3D());
+    FBind.Load();
     BGradient->SetVisible(true);
-    FLoading = false;
 }

@@ -1,5 +1,6 @@
 #pragma once
 // The editor's "Walls" page: the 3D walls switch and each of the four walls.
+#include "chart/editor/teebinder.h"
 #include "platform/forms/forms.h"
 
 class TButton;
@@ -40,5 +41,5 @@ private:
     void LoadWall();
     TCustomChart* FChart = nullptr;
     TChartWall* FWall = nullptr;
-    bool FLoading = true;
+    TControlBinder FBind{[this] { return FWall != nullptr; }};
 };

@@ -594,30 +594,24 @@ TTeeShadowEditor::TTeeShadowEditor(TComponent* AOwner) : TForm(AOwner) {
     BOK = TeeNewButton(this, this, "BOK", "OK", 78, 130, 75);
     BOK->SetModalResult(mrOk);
     BOK->SetVisible(false);
-    Edit1->OnChange = [this](TObject*) {
-        int v;
-        if (!FLoading && FShadow && TryStrToInt(Edit1->Text(), v)) FShadow->SetHorizSize(v);
-    };
-    EVertSize->OnChange = [this](TObject*) {
-        int v;
-        if (!FLoading && FShadow && TryStrToInt(EVertSize->Text(), v)) FShadow->SetVertSize(v);
-    };
-    EShadowTransp->OnChange = [this](TObject*) {
-        int v;
-        if (!FLoading && FShadow && TryStrToInt(EShadowTransp->Text(), v))
-            FShadow->SetTransparency(static_cast<TTeeTransparency>(std::clamp(v, 0, 100)));
-    };
+    FBind.UpDown(
+        UDShadowSize, [this] { return FShadow->HorizSize(); },
+        [this](int V) { FShadow->SetHorizSize(V); });
+    FBind.UpDown(
+        UDShaVert, [this] { return FShadow->VertSize(); },
+        [this](int V) { FShadow->SetVertSize(V); });
+    FBind.UpDown(
+        UDShadowTransp, [this] { return static_cast<int>(FShadow->Transparency()); },
+        [this](int V) {
+            FShadow->SetTransparency(static_cast<TTeeTransparency>(std::clamp(V, 0, 100)));
+        });
 }
 
 void TTeeShadowEditor::RefreshControls(TTeeShadow* AShadow) {
     FShadow = AShadow;
     if (!FShadow) return;
-    FLoading = true;
-    UDShadowSize->SetPosition(FShadow->HorizSize());
-    UDShaVert->SetPosition(FShadow->VertSize());
-    UDShadowTransp->SetPosition(FShadow->Transparency());
+    FBind.Load();
     BShadowColor->LinkProperty(FShadow, "Color");
-    FLoading = false;
 }
 
 // ---------------------------------------------------------------------------
@@ -639,30 +633,26 @@ TTeeFontEditor::TTeeFontEditor(TComponent* AOwner) : TForm(AOwner) {
     Button3->OnClick = [this](TObject*) {
         if (FFont && EditTeeFont(this, FFont)) RefreshControls(FFont);
     };
-    Edit2->OnChange = [this](TObject*) {
-        int v;
-        if (!FLoading && FFont && TryStrToInt(Edit2->Text(), v)) FFont->SetInterCharSize(v);
-    };
+    FBind.UpDown(
+        UDInter, [this] { return FFont->InterCharSize(); },
+        [this](int V) { FFont->SetInterCharSize(V); });
     BShadow->OnClick = [this](TObject*) {
         if (FFont) EditTeeShadow(this, FFont->Shadow());
     };
     BGradient->OnClick = [this](TObject*) {
         if (FFont) EditTeeGradient(this, FFont->Gradient());
     };
-    CBOutGrad->OnClick = [this](TObject*) {
-        if (!FLoading && FFont) FFont->Gradient()->SetOutline(CBOutGrad->Checked());
-    };
+    FBind.Check(
+        CBOutGrad, [this] { return FFont->GradientIfAny() && FFont->GradientIfAny()->Outline(); },
+        [this](bool V) { FFont->Gradient()->SetOutline(V); });
 }
 
 void TTeeFontEditor::RefreshControls(TTeeFont* AFont) {
     FFont = AFont;
     if (!FFont) return;
-    FLoading = true;
     SHText->Brush()->SetColor(FFont->Color());
-    UDInter->SetPosition(FFont->InterCharSize());
     BOutline->LinkPen(FFont->OutLine());
-    CBOutGrad->SetChecked(FFont->GradientIfAny() && FFont->GradientIfAny()->Outline());
-    FLoading = false;
+    FBind.Load();
 }
 
 void TTeeFontEditor::SHTextClick() {

@@ -6,6 +6,7 @@
 // Pen, brush and gradient dialogs edit in place and restore their copy on Cancel.
 #include "chart/control/tooledit.h"
 #include "chart/engine/tecanvas.h"
+#include "chart/editor/teebinder.h"
 #include "platform/forms/forms.h"
 #include "platform/forms/stdctrls.h"
 #include <memory>
@@ -154,7 +155,7 @@ public:
 
 private:
     TTeeShadow* FShadow = nullptr;
-    bool FLoading = false;
+    TControlBinder FBind{[this] { return FShadow != nullptr; }};
 };
 
 class TTeeFontEditor : public TForm {
@@ -177,7 +178,7 @@ public:
 
 private:
     TTeeFont* FFont = nullptr;
-    bool FLoading = false;
+    TControlBinder FBind{[this] { return FFont != nullptr; }};
 };
 
 // One row of the pen style list (a sample line, then the text) and of the

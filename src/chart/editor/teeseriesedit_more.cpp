@@ -189,37 +189,39 @@ TChartShapeEditor::TChartShapeEditor(TComponent* AOwner) : TForm(AOwner) {
     FontEditor->SetBorderStyle(bsNone);
     FontEditor->SetBounds(182, 0, 206, 136);
 
-    CBStyle->OnChange = [this](TObject*) {
-        if (FLoading || !FSeries || CBStyle->ItemIndex() < 0) return;
-        FSeries->SetStyle(static_cast<TChartShapeStyle>(CBStyle->ItemIndex()));
-        CBRound->SetEnabled(FSeries->Style() == chasRectangle);
-    };
-    CBTrans->OnClick = [this](TObject*) {
-        if (!FLoading && FSeries) FSeries->SetTransparent(CBTrans->Checked());
-    };
-    CBRound->OnClick = [this](TObject*) {
-        if (!FLoading && FSeries) FSeries->SetRoundRectangle(CBRound->Checked());
-    };
-    CBUnits->OnChange = [this](TObject*) {
-        if (FLoading || !FSeries || CBUnits->ItemIndex() < 0) return;
-        FSeries->SetXYStyle(static_cast<TChartShapeXYStyle>(CBUnits->ItemIndex()));
-    };
+    FBind.Index(
+        CBStyle, [this] { return static_cast<int>(FSeries->Style()); },
+        [this](int I) {
+            FSeries->SetStyle(static_cast<TChartShapeStyle>(I));
+            CBRound->SetEnabled(FSeries->Style() == chasRectangle);
+        });
+    FBind.Check(
+        CBTrans, [this] { return FSeries->Transparent(); },
+        [this](bool V) { FSeries->SetTransparent(V); });
+    FBind.Check(
+        CBRound, [this] { return FSeries->RoundRectangle(); },
+        [this](bool V) { FSeries->SetRoundRectangle(V); });
+    FBind.Index(
+        CBUnits, [this] { return static_cast<int>(FSeries->XYStyle()); },
+        [this](int I) { FSeries->SetXYStyle(static_cast<TChartShapeXYStyle>(I)); });
     WireCorner(SEX0, [](TChartShape* O, auto V) { O->SetX0(V); });
     WireCorner(SEY0, [](TChartShape* O, auto V) { O->SetY0(V); });
     WireCorner(SEX1, [](TChartShape* O, auto V) { O->SetX1(V); });
     WireCorner(SEY1, [](TChartShape* O, auto V) { O->SetY1(V); });
     MemoText->OnChange = [this](TObject*) {
-        if (!FLoading && FSeries) FSeries->SetText(MemoText->Lines());
+        if (!FBind.Loading() && FSeries) FSeries->SetText(MemoText->Lines());
     };
-    RGAlign->OnClick = [this](TObject*) {
-        static const TAlignment byItem[] = {taLeftJustify, taCenter, taRightJustify};
-        if (!FLoading && FSeries && RGAlign->ItemIndex() >= 0)
-            FSeries->SetAlignment(byItem[RGAlign->ItemIndex()]);
-    };
-    RGVertAlign->OnClick = [this](TObject*) {
-        if (!FLoading && FSeries && RGVertAlign->ItemIndex() >= 0)
-            FSeries->SetVertAlign(static_cast<TTeeVertAlign>(RGVertAlign->ItemIndex()));
-    };
+    static const TAlignment byItem[] = {taLeftJustify, taCenter, taRightJustify};
+    FBind.Index(
+        RGAlign,
+        [this] {
+            const TAlignment a = FSeries->Alignment();
+            return a == taLeftJustify ? 0 : a == taRightJustify ? 2 : 1;
+        },
+        [this](int I) { FSeries->SetAlignment(byItem[I]); });
+    FBind.Index(
+        RGVertAlign, [this] { return static_cast<int>(FSeries->VertAlign()); },
+        [this](int I) { FSeries->SetVertAlign(static_cast<TTeeVertAlign>(I)); });
     BShapeBrush->OnClick = [this](TObject*) {
         if (FSeries) EditChartBrush(this, FSeries->Brush());
     };
@@ -233,7 +235,7 @@ void TChartShapeEditor::WireCorner(TEdit* E, void (*Set)(TChartShape*, double)) 
     E->OnChange = [this, E, Set](TObject*) {
         double v;
         // Empty text or text that is no number keeps the corner.
-        if (!FLoading && FSeries && TryStrToFloat(E->Text().Trim(), v) && std::isfinite(v))
+        if (!FBind.Loading() && FSeries && TryStrToFloat(E->Text().Trim(), v) && std::isfinite(v))
             Set(FSeries, v);
     };
 }
@@ -248,22 +250,14 @@ void TChartShapeEditor::FillPosition() {
 void TChartShapeEditor::FormShow(TObject*) {
     FSeries = SeriesOfTag<TChartShape>(this);
     if (!FSeries) return;
-    FLoading = true;
-    CBStyle->SetItemIndex(FSeries->Style());
-    CBTrans->SetChecked(FSeries->Transparent());
-    CBRound->SetChecked(FSeries->RoundRectangle());
+    FBind.Load();
+    auto guard = FBind.Guard();
     const bool is3D = FSeries->ParentChart() && FSeries->ParentChart()->View3D();
     CBRound->SetEnabled(FSeries->Style() == chasRectangle && !is3D);
-    CBUnits->SetItemIndex(FSeries->XYStyle());
     FillPosition();
     MemoText->Lines()->Assign(FSeries->Text());
-    RGAlign->SetItemIndex(FSeries->Alignment() == taLeftJustify    ? 0
-                          : FSeries->Alignment() == taRightJustify ? 2
-                                                                   : 1);
-    RGVertAlign->SetItemIndex(FSeries->VertAlign());
     BShapeColor->LinkProperty(FSeries, "SeriesColor");
     BShapePen->LinkPen(FSeries->Pen());
     FontEditor->RefreshControls(FSeries->Font());
     FontEditor->Show();
-    FLoading = false;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Editors of the arrow, gantt, bubble and shape series.
 #include "chart/control/tooledit.h"
+#include "chart/editor/teebinder.h"
 #include "chart/editor/teepoiedi.h"
 
 class TArrowSeries;
@@ -96,5 +97,5 @@ private:
     void FillPosition();
     void WireCorner(TEdit* E, void (*Set)(TChartShape*, double));
     TChartShape* FSeries = nullptr;
-    bool FLoading = false;
+    TControlBinder FBind{[this] { return FSeries != nullptr; }};
 };

@@ -1,0 +1,55 @@
+#include "chart/editor/teebinder.h"
+
+#include "platform/forms/comctrls.h"
+#include "platform/forms/extctrls.h"
+#include "platform/forms/stdctrls.h"
+#include "platform/rtl/sysutils.h"
+#include <utility>
+
+TControlBinder::TControlBinder(std::function<bool()> ACanWrite) : FCanWrite(std::move(ACanWrite)) {}
+
+void TControlBinder::Check(TCheckBox* C, std::function<bool()> Get, std::function<void(bool)> Set) {
+    C->OnClick = [this, C, Set = std::move(Set)](TObject*) {
+        if (CanWrite()) Set(C->Checked());
+    };
+    FLoaders.push_back([C, Get = std::move(Get)] { C->SetChecked(Get()); });
+}
+
+void TControlBinder::UpDown(TUpDown* U, std::function<int()> Get, std::function<void(int)> Set) {
+    if (auto* edit = dynamic_cast<TEdit*>(U->Associate())) {
+        edit->OnChange = [this, edit, Set = std::move(Set)](TObject*) {
+            int v;
+            if (CanWrite() && TryStrToInt(Trim(edit->Text()), v)) Set(v);
+        };
+    }
+    FLoaders.push_back([U, Get = std::move(Get)] { U->SetPosition(Get()); });
+}
+
+void TControlBinder::Text(TEdit* E, std::function<AnsiString()> Get,
+                          std::function<void(const AnsiString&)> Set) {
+    E->OnChange = [this, E, Set = std::move(Set)](TObject*) {
+        if (CanWrite()) Set(E->Text());
+    };
+    FLoaders.push_back([E, Get = std::move(Get)] { E->SetText(Get()); });
+}
+
+void TControlBinder::Index(TComboBox* C, std::function<int()> Get, std::function<void(int)> Set) {
+    C->OnChange = [this, C, Set = std::move(Set)](TObject*) {
+        if (CanWrite() && C->ItemIndex() >= 0) Set(C->ItemIndex());
+    };
+    FLoaders.push_back([C, Get = std::move(Get)] { C->SetItemIndex(Get()); });
+}
+
+void TControlBinder::Index(TRadioGroup* R, std::function<int()> Get, std::function<void(int)> Set) {
+    R->OnClick = [this, R, Set = std::move(Set)](TObject*) {
+        if (CanWrite() && R->ItemIndex() >= 0) Set(R->ItemIndex());
+    };
+    FLoaders.push_back([R, Get = std::move(Get)] { R->SetItemIndex(Get()); });
+}
+
+void TControlBinder::Load() {
+    FLoading = true;
+    for (const auto& load : FLoaders)
+        load();
+    FLoading = false;
+}

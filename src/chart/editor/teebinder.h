@@ -1,0 +1,56 @@
+#pragma once
+// One way for a page to tie its controls to what they edit: each control is
+// read from its getter when the page loads and written through its setter
+// when the user changes it; one loading guard keeps the load from echoing
+// back as writes.
+#include "platform/rtl/ansistring.h"
+#include <functional>
+#include <vector>
+
+class TCheckBox;
+class TComboBox;
+class TEdit;
+class TRadioGroup;
+class TUpDown;
+
+// Marks a page as loading while alive; restores the earlier state, so guards nest.
+class TLoadGuard {
+public:
+    explicit TLoadGuard(bool& Flag) : FFlag(Flag), FOld(Flag) { FFlag = true; }
+    ~TLoadGuard() { FFlag = FOld; }
+    TLoadGuard(const TLoadGuard&) = delete;
+    TLoadGuard& operator=(const TLoadGuard&) = delete;
+
+private:
+    bool& FFlag;
+    bool FOld;
+};
+
+class TControlBinder {
+public:
+    // CanWrite, when given, is asked before each write (a page without its
+    // object yet writes nothing). Nothing is written before the first Load.
+    explicit TControlBinder(std::function<bool()> CanWrite = {});
+
+    bool Loading() const { return FLoading; }
+    [[nodiscard]] TLoadGuard Guard() { return TLoadGuard(FLoading); }
+
+    void Check(TCheckBox* C, std::function<bool()> Get, std::function<void(bool)> Set);
+    // Writes only a whole number; the setter keeps its own limits.
+    void UpDown(TUpDown* U, std::function<int()> Get, std::function<void(int)> Set);
+    void Text(TEdit* E, std::function<AnsiString()> Get,
+              std::function<void(const AnsiString&)> Set);
+    // Writes only when an item is chosen.
+    void Index(TComboBox* C, std::function<int()> Get, std::function<void(int)> Set);
+    void Index(TRadioGroup* R, std::function<int()> Get, std::function<void(int)> Set);
+
+    // Reads every bound control from its getter, guarded; writes are allowed after.
+    void Load();
+
+private:
+    bool CanWrite() const { return !FLoading && (!FCanWrite || FCanWrite()); }
+
+    bool FLoading = true;
+    std::function<bool()> FCanWrite;
+    std::vector<std::function<void()>> FLoaders;
+};
