@@ -639,5 +639,15 @@ void TCustom3DGridSeries::Assign(TPersistent* Source) {
 
 void TCustom3DGridSeries::DoBeforeDrawChart() {
     TCustom3DPaletteSeries::DoBeforeDrawChart();
-    if (Count() > 0) FillGridIndex();
+    if (Count() == 0) return;
+    const int numX = FNumXValues, numZ = FNumZValues;
+    FillGridIndex();
+    if (FNumXValues == numX && FNumZValues == numZ) return;
+    // Empty grids fed by this one took its sizes when they were filled; they
+    // follow the sizes the data give now, as a new fill would give them.
+    for (TChartSeries* s : LinkedSeries())
+        if (auto* g = dynamic_cast<TCustom3DGridSeries*>(s); g && g->Count() == 0) {
+            g->FNumXValues = FNumXValues;
+            g->FNumZValues = FNumZValues;
+        }
 }
