@@ -279,21 +279,28 @@ void LoadChartFromStreamCheck(TCustomChart*& AChart, TStream* AStream,
     if (body.Size() < 4) throw ChartException(TeeMsg_WrongTeeFileFormat);
 
     // First into a fresh chart of the same class: any fault ends here, with the
-    // given chart untouched. The caller's answers are kept for the second pass.
+    // given chart untouched. The caller's answers are kept for the second pass,
+    // and the fresh chart with them: the second pass takes its parsed points.
     std::vector<bool> answers;
+    std::unique_ptr<TObject> made(AChart->ClassType()->Factory
+                                      ? AChart->ClassType()->Factory(nullptr)
+                                      : TChart::ClassInfo.Factory(nullptr));
+    auto* fresh = dynamic_cast<TCustomChart*>(made.get());
+    if (!fresh) throw ChartException(TeeMsg_InvalidTeeFile);
+    std::vector<TChartSeries*> filled;
     {
-        std::unique_ptr<TObject> made(AChart->ClassType()->Factory
-                                          ? AChart->ClassType()->Factory(nullptr)
-                                          : TChart::ClassInfo.Factory(nullptr));
-        auto* fresh = dynamic_cast<TCustomChart*>(made.get());
-        if (!fresh) throw ChartException(TeeMsg_InvalidTeeFile);
         TProcTeeCheckError record;
         if (CheckError)
             record = [&](const AnsiString& Message) {
                 answers.push_back(CheckError(Message));
                 return answers.back();
             };
-        if (ReadChartBody(fresh, body, record, TryReadData)) {
+        bool oldData;
+        {
+            TChartSeries::TPointHandOver note(filled, false);
+            oldData = ReadChartBody(fresh, body, record, TryReadData);
+        }
+        if (oldData) {
             // Old point data come after the series' own checks at load: the
             // chart they make must load as well once saved the way this system
             // saves it, or the file is refused here.
@@ -303,6 +310,14 @@ void LoadChartFromStreamCheck(TCustomChart*& AChart, TStream* AStream,
             ReadChartBody(static_cast<TCustomChart*>(again.get()), saved, nullptr, false);
         }
     }
+    // Only series the fresh chart still holds give their points.
+    for (TChartSeries*& s : filled)
+        if (s) {
+            bool held = false;
+            for (int i = 0; i < fresh->SeriesCount() && !held; ++i)
+                held = fresh->GetSeries(i) == s;
+            if (!held) s = nullptr;
+        }
 
     TCustomChart* chart = AChart;
     const bool repaint = chart->AutoRepaint();
@@ -317,6 +332,7 @@ void LoadChartFromStreamCheck(TCustomChart*& AChart, TStream* AStream,
     TProcTeeCheckError replay;
     if (CheckError)
         replay = [&](const AnsiString&) { return next < answers.size() && answers[next++]; };
+    TChartSeries::TPointHandOver take(filled, true);
     ReadChartBody(chart, body, replay, TryReadData);
 }
 

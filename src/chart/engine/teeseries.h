@@ -420,6 +420,26 @@ public:
     // --- point data in streams (teeseries_stream.cpp) ---
     virtual void WriteData(TStream* Stream);
     void ReadData(TStream* Stream);
+    // While one lives on this thread, each ReadData call notes in Filled the
+    // series it filled with plain records taken whole (null for any other
+    // read) when Take is false; when Take, the i-th call takes the points of
+    // Filled[i] instead of parsing them again, so a second read of the same
+    // chart body costs no point parsing. A null entry, or a donor whose points
+    // differ in count or list order, is read from the stream as usual.
+    class TPointHandOver {
+    public:
+        TPointHandOver(std::vector<TChartSeries*>& Filled, bool Take);
+        ~TPointHandOver();
+        TPointHandOver(const TPointHandOver&) = delete;
+        TPointHandOver& operator=(const TPointHandOver&) = delete;
+
+    private:
+        friend class TChartSeries;
+        std::vector<TChartSeries*>& FFilled;
+        bool FTake;
+        size_t FNext = 0;
+        TPointHandOver* FOuter;
+    };
     bool ForceSaveData() const { return FForceSaveData; }
     void SetForceSaveData(bool Value) { FForceSaveData = Value; }
     bool DontSaveData() const { return FDontSaveData; }

@@ -278,13 +278,42 @@ bool TChartSeries::ReadPlainData(const uint8_t* Records, int Count, bool WithX, 
         for (int i = 1; i < Count; ++i)
             if (x(i - 1) < x(i)) return false;
     }
-    FX->AppendValues(Count, x);
-    FY->AppendValues(Count, y);
+    // One column of the records at a fixed offset: a loop the compiler can
+    // keep free of the per-point index and layout tests.
+    const auto column = [&](TChartValueList* List, bool Index, size_t At) {
+        if (Index)
+            List->AppendValues(Count, [](int i) { return double(i); });
+        else if (WithX)
+            List->AppendValues(Count, [Records, At](int i) {
+                double v;
+                std::memcpy(&v, Records + size_t(i) * 16 + At, 8);
+                return v;
+            });
+        else
+            List->AppendValues(Count, [Records](int i) {
+                double v;
+                std::memcpy(&v, Records + size_t(i) * 8, 8);
+                return v;
+            });
+    };
+    column(FX, xIndex, xAt);
+    column(FY, yIndex, yAt);
     FX->SetTempValue(x(Count - 1));
     FY->SetTempValue(y(Count - 1));
     FManualData = true;
     return true;
 }
+
+namespace {
+thread_local TChartSeries::TPointHandOver* CurrentHandOver = nullptr;
+}
+
+TChartSeries::TPointHandOver::TPointHandOver(std::vector<TChartSeries*>& Filled, bool Take)
+    : FFilled(Filled), FTake(Take), FOuter(CurrentHandOver) {
+    CurrentHandOver = this;
+}
+
+TChartSeries::TPointHandOver::~TPointHandOver() { CurrentHandOver = FOuter; }
 
 void TChartSeries::ReadData(TStream* Stream) {
     // Reading points keeps the lists' settings, whatever Clear does to them.
@@ -305,11 +334,37 @@ void TChartSeries::ReadData(TStream* Stream) {
     if (count < 0 || static_cast<uint64_t>(count) * record > in.Remaining())
         throw EReadError("Stream read error");
 
+    TChartSeries* donor = nullptr;
+    TPointHandOver* noting = nullptr;
+    if (TPointHandOver* h = CurrentHandOver) {
+        if (!h->FTake) {
+            noting = h;
+            h->FFilled.push_back(nullptr);
+        } else if (h->FNext < h->FFilled.size()) {
+            donor = h->FFilled[h->FNext++];
+        }
+    }
+    // The donor took these very records whole, in the same list orders, so
+    // its points are the ones this read would give.
+    if (donor && donor != this && lists == 2 && (mask & ~MaskNoMandatory) == 0 && !OnBeforeAdd &&
+        count > 0 && donor->FValuesList->Count() == 2 && donor->FX->Count() == count &&
+        donor->FY->Count() == count && donor->FX->Order() == FX->Order() &&
+        donor->FY->Order() == FY->Order() && donor->Count() == count) {
+        FX->SwapValues(*donor->FX);
+        FY->SwapValues(*donor->FY);
+        FX->SetTempValue(donor->FX->TempValue());
+        FY->SetTempValue(donor->FY->TempValue());
+        FManualData = true;
+        return;
+    }
+
     // Plain X and Y records, the X in the order its list keeps: the columns
     // go in whole, as adding them point by point would place them.
     if (lists == 2 && (mask & ~MaskNoMandatory) == 0 && !OnBeforeAdd && count > 0 &&
-        ReadPlainData(in.Here(), count, (mask & MaskNoMandatory) != 0, horizontal))
+        ReadPlainData(in.Here(), count, (mask & MaskNoMandatory) != 0, horizontal)) {
+        if (noting) noting->FFilled.back() = this;
         return;
+    }
     TSeriesMarksPositions* positions = FMarks->Positions();
     BeginUpdate();
     {

@@ -221,6 +221,14 @@ public:
         FCount = n + Count;
         FStatsDirty = true;
     }
+    // Exchanges the values (and what is known of their order) with Other;
+    // both recount their statistics when next asked.
+    void SwapValues(TChartValueList& Other) {
+        FValue.swap(Other.FValue);
+        std::swap(FCount, Other.FCount);
+        std::swap(FOrderedCount, Other.FOrderedCount);
+        FStatsDirty = Other.FStatsDirty = true;
+    }
     // Releases the array; Count 0.
     virtual void ClearValues();
     // Raises EListError for an Index outside 0..Count.

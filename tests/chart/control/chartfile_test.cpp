@@ -1,6 +1,7 @@
 // Chart files: header and signature, round trips, byte stability, the two
 // converters, old trailing point data, aliases, and damaged files that must
 // leave the chart being loaded exactly as it was.
+#include "chart/control/series.h"
 #include "chart/control/teeseriestypes.h"
 #include "chart/control/teestore.h"
 #include "platform/classes/streams.h"
@@ -304,3 +305,71 @@ TEST(ChartFileRegistry, EveryStandardSeriesAndFunctionSurvivesARoundTrip) {
 }
 
 } // namespace
+
+// The chart shown takes the points the validating read parsed: they must be
+// the points a read of the records alone gives, in every list order, for
+// records with and without X, horizontal series and X out of its order.
+TEST(ChartFilePoints, TheLoadedChartHoldsThePointsItsRecordsGive) {
+    struct TCase {
+        const char* Name;
+        bool Horizontal;
+        TChartListOrder Order;
+        std::vector<double> Xs, Ys;
+    };
+    const std::vector<TCase> cases = {
+        {"ascending X", false, loAscending, {1, 2.5, 4, 9}, {3, -1, 7, 2}},
+        {"X is the index", false, loAscending, {0, 1, 2, 3, 4}, {5, 4, 6, 1, 0}},
+        {"X out of order", false, loNone, {4, 1, 3, -2}, {1, 2, 3, 4}},
+        {"descending X", false, loDescending, {9, 7, 7, 1}, {0, 8, 2, 6}},
+        {"horizontal", true, loAscending, {3, 1, 8}, {1, 2, 3}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        auto make = [&c] {
+            auto chart = std::make_unique<TChart>();
+            TChartSeries* s = c.Horizontal ? new THorizLineSeries(chart.get())
+                                           : static_cast<TChartSeries*>(new TLineSeries(chart.get()));
+            s->SetName("S");
+            s->SetParentChart(chart.get());
+            s->XValues()->SetOrder(c.Order);
+            return chart;
+        };
+        auto source = make();
+        TChartSeries* s = source->GetSeries(0);
+        for (size_t i = 0; i < c.Xs.size(); ++i)
+            c.Horizontal ? s->AddXY(c.Ys[i], c.Xs[i]) : s->AddXY(c.Xs[i], c.Ys[i]);
+        TMemoryStream file;
+        SaveChartToStream(source.get(), &file);
+
+        // The reference: the same records read straight into a series.
+        TMemoryStream records;
+        s->WriteData(&records);
+        records.SetPosition(0);
+        auto reference = make();
+        TChartSeries* r = reference->GetSeries(0);
+        r->ReadData(&records);
+
+        auto shown = make();
+        TCustomChart* target = shown.get();
+        for (int round = 0; round < 2; ++round) {
+            file.SetPosition(0);
+            LoadChartFromStream(target, &file);
+            ASSERT_EQ(shown->SeriesCount(), 1);
+            TChartSeries* t = shown->GetSeries(0);
+            ASSERT_EQ(t->Count(), r->Count());
+            for (int l = 0; l < 2; ++l) {
+                const TChartValueList* a = t->ValuesList()->Get(l);
+                const TChartValueList* b = r->ValuesList()->Get(l);
+                for (int i = 0; i < r->Count(); ++i)
+                    EXPECT_EQ(a->Value(i), b->Value(i)) << "list " << l << " point " << i;
+                EXPECT_EQ(a->MinValue(), b->MinValue());
+                EXPECT_EQ(a->MaxValue(), b->MaxValue());
+                EXPECT_EQ(a->Total(), b->Total());
+                EXPECT_EQ(a->TempValue(), b->TempValue());
+            }
+            EXPECT_TRUE(t->HasDataStored());
+            t->AddXY(100, 100);
+            EXPECT_EQ(t->Count(), r->Count() + 1);
+        }
+    }
+}
