@@ -8,11 +8,17 @@
 
 TControlBinder::TControlBinder(std::function<bool()> ACanWrite) : FCanWrite(std::move(ACanWrite)) {}
 
+TControlBinder::~TControlBinder() {
+    for (const auto& unbind : FUnbinders)
+        unbind();
+}
+
 void TControlBinder::Check(TCheckBox* C, std::function<bool()> Get, std::function<void(bool)> Set) {
     C->OnClick = [this, C, Set = std::move(Set)](TObject*) {
         if (CanWrite()) Set(C->Checked());
     };
     FLoaders.push_back([C, Get = std::move(Get)] { C->SetChecked(Get()); });
+    FUnbinders.push_back([C] { C->OnClick = nullptr; });
 }
 
 void TControlBinder::UpDown(TUpDown* U, std::function<int()> Get, std::function<void(int)> Set) {
@@ -21,6 +27,7 @@ void TControlBinder::UpDown(TUpDown* U, std::function<int()> Get, std::function<
             int v;
             if (CanWrite() && TryStrToInt(Trim(edit->Text()), v)) Set(v);
         };
+        FUnbinders.push_back([edit] { edit->OnChange = nullptr; });
     }
     FLoaders.push_back([U, Get = std::move(Get)] { U->SetPosition(Get()); });
 }
@@ -31,6 +38,7 @@ void TControlBinder::Text(TEdit* E, std::function<AnsiString()> Get,
         if (CanWrite()) Set(E->Text());
     };
     FLoaders.push_back([E, Get = std::move(Get)] { E->SetText(Get()); });
+    FUnbinders.push_back([E] { E->OnChange = nullptr; });
 }
 
 void TControlBinder::Index(TComboBox* C, std::function<int()> Get, std::function<void(int)> Set) {
@@ -38,6 +46,7 @@ void TControlBinder::Index(TComboBox* C, std::function<int()> Get, std::function
         if (CanWrite() && C->ItemIndex() >= 0) Set(C->ItemIndex());
     };
     FLoaders.push_back([C, Get = std::move(Get)] { C->SetItemIndex(Get()); });
+    FUnbinders.push_back([C] { C->OnChange = nullptr; });
 }
 
 void TControlBinder::Index(TRadioGroup* R, std::function<int()> Get, std::function<void(int)> Set) {
@@ -45,6 +54,7 @@ void TControlBinder::Index(TRadioGroup* R, std::function<int()> Get, std::functi
         if (CanWrite() && R->ItemIndex() >= 0) Set(R->ItemIndex());
     };
     FLoaders.push_back([R, Get = std::move(Get)] { R->SetItemIndex(Get()); });
+    FUnbinders.push_back([R] { R->OnClick = nullptr; });
 }
 
 void TControlBinder::Load() {

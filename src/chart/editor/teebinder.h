@@ -31,6 +31,12 @@ public:
     // CanWrite, when given, is asked before each write (a page without its
     // object yet writes nothing). Nothing is written before the first Load.
     explicit TControlBinder(std::function<bool()> CanWrite = {});
+    // The bound controls outlive the binder while their form is destroyed:
+    // their handlers are taken back first, so no late change reaches a page
+    // that is already gone.
+    ~TControlBinder();
+    TControlBinder(const TControlBinder&) = delete;
+    TControlBinder& operator=(const TControlBinder&) = delete;
 
     bool Loading() const { return FLoading; }
     [[nodiscard]] TLoadGuard Guard() { return TLoadGuard(FLoading); }
@@ -53,4 +59,5 @@ private:
     bool FLoading = true;
     std::function<bool()> FCanWrite;
     std::vector<std::function<void()>> FLoaders;
+    std::vector<std::function<void()>> FUnbinders;
 };
