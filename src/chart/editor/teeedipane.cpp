@@ -92,22 +92,20 @@ TFormTeePanel::TFormTeePanel(TComponent* AOwner, TCustomTeePanelExtended* APanel
         [this](int V) {
             if (V >= 0 && V <= 10000) FPanel->SetBorderRound(V);
         });
-    const auto bevel = [this](TComboFlat* Combo,
-                              TPanelBevel (TCustomTeePanelExtended::*Get)() const,
-                              void (TCustomTeePanelExtended::*Set)(TPanelBevel)) {
-        FBind.Index(
-            Combo,
-            [this, Get] {
-                const TPanelBevel b = (FPanel->*Get)();
-                return b <= bvRaised ? static_cast<int>(b) : 0;
-            },
-            [this, Get, Set](int I) {
-                const auto v = static_cast<TPanelBevel>(I);
-                if (v != (FPanel->*Get)()) (FPanel->*Set)(v);
-            });
-    };
-    bevel(CBInner, &TCustomTeePanelExtended::BevelInner, &TCustomTeePanelExtended::SetBevelInner);
-    bevel(CBOuter, &TCustomTeePanelExtended::BevelOuter, &TCustomTeePanelExtended::SetBevelOuter);
+    // The combos list no bevel beyond raised; another style shows as the first.
+    const auto shown = [](TPanelBevel B) { return B <= bvRaised ? static_cast<int>(B) : 0; };
+    FBind.Index(
+        CBInner, [this, shown] { return shown(FPanel->BevelInner()); },
+        [this](int I) {
+            if (static_cast<TPanelBevel>(I) != FPanel->BevelInner())
+                FPanel->SetBevelInner(static_cast<TPanelBevel>(I));
+        });
+    FBind.Index(
+        CBOuter, [this, shown] { return shown(FPanel->BevelOuter()); },
+        [this](int I) {
+            if (static_cast<TPanelBevel>(I) != FPanel->BevelOuter())
+                FPanel->SetBevelOuter(static_cast<TPanelBevel>(I));
+        });
     OnShow = [this](TObject* s) { FormShow(s); };
 }
 
