@@ -38,8 +38,15 @@ TMetaState TMetaState::From(const TDCState& S) {
 }
 
 bool TMetaState::SameBrush(const TMetaState& o) const {
-    return Brush.Style == o.Brush.Style && Brush.Hatch == o.Brush.Hatch &&
-           Brush.Color == o.Brush.Color && Brush.Pattern == o.Brush.Pattern;
+    if (Brush.Style != o.Brush.Style || Brush.Hatch != o.Brush.Hatch ||
+        Brush.Color != o.Brush.Color)
+        return false;
+    if (Brush.Pattern == o.Brush.Pattern) return true;
+    // Each brush change takes a new snapshot of the same pattern: files would
+    // hold its pixels again for every shape.
+    if (!Brush.Pattern || !o.Brush.Pattern) return false;
+    return *BitmapImage(const_cast<TBitmap*>(Brush.Pattern.get())) ==
+           *BitmapImage(const_cast<TBitmap*>(o.Brush.Pattern.get()));
 }
 
 bool TMetaState::SameFont(const TMetaState& o) const {

@@ -57,7 +57,43 @@ struct TObj {
     TPenData Pen;
     TBrushData Brush;
     LOGFONT Font;
+    std::vector<QRect> Rects; // a region's, in logical units
 };
+
+// Region data in bands (as the platform writes it) is taken as it is;
+// overlapping rectangles are merged, which may multiply them, so only a few
+// are taken that way.
+QRegion RegionOf(const std::vector<QRect>& Rects) {
+    bool banded = true;
+    for (size_t i = 1; i < Rects.size() && banded; ++i) {
+        const QRect &q = Rects[i], &last = Rects[i - 1];
+        banded = q.top() > last.bottom() ||
+                 (q.top() == last.top() && q.bottom() == last.bottom() && q.left() > last.right());
+    }
+    QRegion region;
+    if (banded) {
+        region.setRects(Rects.data(), int(Rects.size()));
+        return region;
+    }
+    if (Rects.size() > 1024) Bad("bad region");
+    for (const QRect& r : Rects)
+        region += r;
+    return region;
+}
+
+// A pattern brush of a bitmap read from a file.
+TBrushData PatternBrush(const QImage& Image) {
+    if (Image.isNull()) Bad("bad bitmap");
+    auto pattern = std::make_shared<TBitmap>(Image.width(), Image.height());
+    const QImage rgb = Image.convertToFormat(QImage::Format_RGB32);
+    QImage& pixels = *BitmapImage(pattern.get());
+    for (int y = 0; y < rgb.height(); ++y)
+        std::memcpy(pixels.scanLine(y), rgb.constScanLine(y), size_t(rgb.width()) * 4);
+    TBrushData b;
+    b.Style = BS_PATTERN;
+    b.Pattern = std::move(pattern);
+    return b;
+}
 
 class TReaderBase {
 protected:
@@ -180,21 +216,6 @@ private:
         file.Bytes(in.D.data() + bmiAt, bmiSize);
         file.Bytes(in.D.data() + bitsAt, bitsSize);
         return DecodeBmp(file.B, nullptr);
-    }
-
-    // Region data in bands (as the platform writes it) is taken as it is;
-    // overlapping rectangles are merged, which may multiply them, so only a
-    // few are taken that way.
-    static QRegion RegionOf(const std::vector<QRect>& Rects, bool Banded) {
-        QRegion region;
-        if (Banded) {
-            region.setRects(Rects.data(), int(Rects.size()));
-            return region;
-        }
-        if (Rects.size() > 1024) Bad("bad region");
-        for (const QRect& r : Rects)
-            region += r;
-        return region;
     }
 
     // The part of Image a stretched block asks for, cut to the image; Dest
@@ -329,6 +350,14 @@ private:
             FObjects[in.U32(p)] = o;
             break;
         }
+        case EMR_CREATEDIBPATTERNBRUSHPT: {
+            TObj o;
+            o.Type = OBJ_BRUSH;
+            o.Brush = PatternBrush(DibImage(in, in.Begin + in.U32(p + 8), in.U32(p + 12),
+                                            in.Begin + in.U32(p + 16), in.U32(p + 20)));
+            FObjects[in.U32(p)] = o;
+            break;
+        }
         case EMR_EXTCREATEFONTINDIRECTW: {
             TObj o;
             o.Type = OBJ_FONT;
@@ -434,22 +463,13 @@ private:
                 if (uint64_t(n) * 16 + 32 > cb) Bad("bad region");
                 op.HasRegion = true;
                 std::vector<QRect> rects;
-                bool banded = true;
                 for (uint32_t i = 0; i < n; ++i) {
                     const size_t r = p + 8 + 32 + 16 * size_t(i);
                     const int l = in.C32(r), t = in.C32(r + 4), rr = in.C32(r + 8),
                               b = in.C32(r + 12);
-                    if (rr <= l || b <= t) continue;
-                    const QRect q(l, t, rr - l, b - t);
-                    if (!rects.empty()) {
-                        const QRect& last = rects.back();
-                        banded = banded && (q.top() > last.bottom() ||
-                                            (q.top() == last.top() && q.bottom() == last.bottom() &&
-                                             q.left() > last.right()));
-                    }
-                    rects.push_back(q);
+                    if (rr > l && b > t) rects.emplace_back(l, t, rr - l, b - t);
                 }
-                op.Region = RegionOf(rects, banded);
+                op.Region = RegionOf(rects);
             }
             break;
         }
@@ -552,6 +572,65 @@ private:
         return uint32_t(offset);
     }
 
+    // A bitmap packed into a record: header, palette and bits to its end.
+    static QImage PackedDib(const TIn& in, size_t bmi) {
+        if (bmi + 40 > in.End) Bad("bad bitmap");
+        // A file image of the DIB; its size field is not read.
+        TMetaOut file;
+        file.U16('B' | 'M' << 8);
+        file.Dwords(0, 0, 14 + DibBitsOffset(in, bmi));
+        file.Bytes(in.D.data() + bmi, in.End - bmi);
+        return DecodeBmp(file.B, nullptr);
+    }
+
+    // Scans of rows, each a count of edges, top, bottom, the runs' left and
+    // right edges and the count again; sizes checked against the record.
+    static std::vector<QRect> RegionRects(const TIn& in, size_t p) {
+        const uint32_t scans = in.U16(p + 10);
+        size_t at = p + 22;
+        if (at > in.End || uint64_t(scans) * 8 > in.End - at) Bad("bad region");
+        std::vector<QRect> rects;
+        for (uint32_t i = 0; i < scans; ++i) {
+            const uint32_t n = in.U16(at);
+            const int top = in.I16(at + 2), bottom = in.I16(at + 4);
+            if (n % 2 || uint64_t(n) * 2 + 8 > in.End - at) Bad("bad region");
+            for (uint32_t k = 0; k < n; k += 2) {
+                const int l = in.I16(at + 6 + 2 * size_t(k)), r = in.I16(at + 8 + 2 * size_t(k));
+                if (r > l && bottom > top) rects.emplace_back(l, top, r - l, bottom - top);
+            }
+            at += 8 + 2 * size_t(n);
+        }
+        return rects;
+    }
+
+    // A region's rectangles in the metafile's device units, by the mapping in force.
+    QRegion DeviceRegion(const std::vector<QRect>& Logical) const {
+        const bool scales = M.WindowExt.cx && M.WindowExt.cy;
+        auto map = [&](int v, int wo, int we, int vo, int ve) {
+            const double d = double(v) - wo;
+            return PixelPos(scales ? d * ve / we + vo : d + vo);
+        };
+        std::vector<QRect> rects;
+        for (const QRect& q : Logical) {
+            const int x0 = map(q.left(), M.WindowOrg.x, M.WindowExt.cx, M.ViewportOrg.x,
+                               M.ViewportExt.cx),
+                      x1 = map(q.left() + q.width(), M.WindowOrg.x, M.WindowExt.cx, M.ViewportOrg.x,
+                               M.ViewportExt.cx),
+                      y0 = map(q.top(), M.WindowOrg.y, M.WindowExt.cy, M.ViewportOrg.y,
+                               M.ViewportExt.cy),
+                      y1 = map(q.top() + q.height(), M.WindowOrg.y, M.WindowExt.cy, M.ViewportOrg.y,
+                               M.ViewportExt.cy);
+            if (x0 != x1 && y0 != y1)
+                rects.emplace_back(QPoint(std::min(x0, x1), std::min(y0, y1)),
+                                   QPoint(std::max(x0, x1) - 1, std::max(y0, y1) - 1));
+        }
+        // A mapping that turns the picture over turns the bands' order too.
+        std::sort(rects.begin(), rects.end(), [](const QRect& a, const QRect& b) {
+            return a.top() != b.top() ? a.top() < b.top() : a.left() < b.left();
+        });
+        return RegionOf(rects);
+    }
+
     std::vector<TPoint> Pts(const TIn& in, size_t p, uint32_t n) {
         if (uint64_t(n) * 4 > in.End - p) Bad("too many points");
         std::vector<TPoint> v;
@@ -652,6 +731,32 @@ private:
             Add(o);
             break;
         }
+        case META_DIBCREATEPATTERNBRUSH: {
+            // Whatever the style says, a bitmap with its colours follows.
+            TObj o;
+            o.Type = OBJ_BRUSH;
+            o.Brush = PatternBrush(PackedDib(in, p + 4));
+            Add(o);
+            break;
+        }
+        case META_CREATEREGION: {
+            TObj o;
+            o.Type = OBJ_REGION;
+            o.Rects = RegionRects(in, p);
+            Add(o);
+            break;
+        }
+        case META_SELECTCLIPREGION: {
+            const uint32_t i = in.U16(p);
+            if (i < FSlots.size() && FSlots[i].Type == OBJ_REGION) {
+                QRegion r = DeviceRegion(FSlots[i].Rects);
+                TMetaOp& op = New(TMetaKind::ClipRegion);
+                op.Mode = RGN_COPY;
+                op.HasRegion = true;
+                op.Region = std::move(r);
+            }
+            break;
+        }
         case META_CREATEFONTINDIRECT: {
             TObj o;
             o.Type = OBJ_FONT;
@@ -717,15 +822,9 @@ private:
             const DWORD rop = in.U32(p);
             const int dh = in.I16(p + 14), dw = in.I16(p + 16), dy = in.I16(p + 18),
                       dx = in.I16(p + 20);
-            const size_t bmi = p + 22;
-            if (bmi + 40 > in.End) Bad("bad bitmap");
-            // A file image of the DIB; its size field is not read.
-            TMetaOut file;
-            file.U16('B' | 'M' << 8);
-            file.Dwords(0, 0, 14 + DibBitsOffset(in, bmi));
-            file.Bytes(in.D.data() + bmi, in.End - bmi);
+            QImage img = PackedDib(in, p + 22);
             TMetaOp& op = New(TMetaKind::Image);
-            op.Image = DecodeBmp(file.B, nullptr);
+            op.Image = std::move(img);
             op.Rop = rop;
             op.R = {dx, dy, dx + dw, dy + dh};
             break;

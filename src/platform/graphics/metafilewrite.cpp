@@ -133,6 +133,19 @@ UINT BrushStyleOf(const TBrushData& b) {
     return b.Style == BS_PATTERN ? BS_SOLID : b.Style;
 }
 
+// The pixels of a pattern brush, as the canvas tiles them; null for any other
+// brush (a pattern brush without a pattern paints its colour).
+QImage PatternOf(const TBrushData& b) {
+    if (b.Style != BS_PATTERN || !b.Pattern || b.Pattern->Empty()) return QImage();
+    const QImage img =
+        BitmapImage(const_cast<TBitmap*>(b.Pattern.get()))->convertToFormat(QImage::Format_RGB32);
+    if (int64_t(img.width()) * img.height() > MaxPicturePixels)
+        throw EInvalidGraphicOperation("Brush pattern too large for a metafile");
+    return img;
+}
+
+constexpr uint32_t BS_DIBPATTERN = 5, DIB_RGB_COLORS = 0;
+
 // --- enhanced files ---------------------------------------------------------------
 
 class TEmfWriter {
@@ -191,6 +204,15 @@ private:
     }
     uint32_t NewBrush(const TBrushData& b) {
         const uint32_t ih = FNextHandle++;
+        if (const QImage pattern = PatternOf(b); !pattern.isNull()) {
+            const std::vector<uint8_t> bits = Dib(pattern, TDib::Plain);
+            Record(EMR_CREATEDIBPATTERNBRUSHPT, [&](TMetaOut& o) {
+                o.Dwords(ih, DIB_RGB_COLORS, 32, 40, 72, bits.size());
+                BitmapInfoHeader(o, pattern.width(), pattern.height(), uint32_t(bits.size()));
+                o.Bytes(bits.data(), bits.size());
+            });
+            return ih;
+        }
         Record(EMR_CREATEBRUSHINDIRECT,
                [&](TMetaOut& o) { o.Dwords(ih, BrushStyleOf(b), b.Color, b.Hatch); });
         return ih;
@@ -459,6 +481,21 @@ private:
             FBody.U16(p);
         FMaxRecord = std::max(FMaxRecord, size);
     }
+    // A record of words followed by a packed bitmap (header and bits), written
+    // straight into the file: bitmaps may be large.
+    void RawDib(uint16_t fn, const std::vector<uint16_t>& params, const QImage& img,
+                const std::vector<uint8_t>& bits) {
+        const size_t bytes = 40 + bits.size() + bits.size() % 2;
+        const uint32_t size = uint32_t(3 + params.size() + bytes / 2);
+        FBody.U32(size);
+        FBody.U16(fn);
+        for (uint16_t w : params)
+            FBody.U16(w);
+        BitmapInfoHeader(FBody, img.width(), img.height(), uint32_t(bits.size()));
+        FBody.Bytes(bits.data(), bits.size());
+        if (bits.size() % 2) FBody.U8(0);
+        FMaxRecord = std::max(FMaxRecord, size);
+    }
     // Old-style records hold their numbers last to first.
     void Reversed(uint16_t fn, const std::vector<int>& numbers) {
         std::vector<uint16_t> p;
@@ -500,6 +537,11 @@ private:
         return NewSlot();
     }
     int Brush(const TBrushData& b) {
+        if (const QImage pattern = PatternOf(b); !pattern.isNull()) {
+            RawDib(META_DIBCREATEPATTERNBRUSH, {uint16_t(BS_DIBPATTERN), uint16_t(DIB_RGB_COLORS)},
+                   pattern, Dib(pattern, TDib::Plain));
+            return NewSlot();
+        }
         std::vector<uint16_t> prm{uint16_t(BrushStyleOf(b))};
         Color(prm, b.Color);
         prm.push_back(uint16_t(b.Hatch));
@@ -599,17 +641,7 @@ private:
                                     W(d.Right - d.Left),
                                     W(d.Top),
                                     W(d.Left)};
-            // The bits go straight into the file: pictures may be large.
-            const size_t bytes = 40 + bits.size() + bits.size() % 2;
-            const uint32_t size = uint32_t(3 + p.size() + bytes / 2);
-            FBody.U32(size);
-            FBody.U16(META_STRETCHDIB);
-            for (uint16_t w : p)
-                FBody.U16(w);
-            BitmapInfoHeader(FBody, img.width(), img.height(), uint32_t(bits.size()));
-            FBody.Bytes(bits.data(), bits.size());
-            if (bits.size() % 2) FBody.U8(0);
-            FMaxRecord = std::max(FMaxRecord, size);
+            RawDib(META_STRETCHDIB, p, img, bits);
         });
     }
 
@@ -738,10 +770,19 @@ private:
         case TMetaKind::Rectangle:
         case TMetaKind::Ellipse:
         case TMetaKind::RoundRect:
-        case TMetaKind::IntersectClip:
-        case TMetaKind::ExcludeClip:
             Reversed(MetaShapeOf(op.Kind)->Wmf, FMap.Box(I));
             break;
+        case TMetaKind::IntersectClip:
+        case TMetaKind::ExcludeClip: {
+            const std::vector<int> box = FMap.Box(I);
+            Reversed(MetaShapeOf(op.Kind)->Wmf, box);
+            const QRect q(QPoint(std::min(box[0], box[2]), std::min(box[1], box[3])),
+                          QPoint(std::max(box[0], box[2]) - 1, std::max(box[1], box[3]) - 1));
+            FClip.Region = op.Kind == TMetaKind::IntersectClip ? ClipOrAll().intersected(q)
+                                                               : ClipOrAll().subtracted(q);
+            FClip.Has = true;
+            break;
+        }
         case TMetaKind::Arc:
         case TMetaKind::ArcTo:
         case TMetaKind::Pie:
@@ -796,24 +837,121 @@ private:
             FPath.clear();
             break;
         case TMetaKind::ClipRegion:
-            // Old-style files clip by rectangles: the region's bounding box.
-            if (op.HasRegion) {
-                const QRect b = op.Region.boundingRect();
-                Reversed(META_INTERSECTCLIPRECT,
-                         {b.left(), b.top(), b.right() + 1, b.bottom() + 1});
-            }
+            ClipRegion(op);
             break;
         case TMetaKind::SaveDC:
             Rec(META_SAVEDC, {});
+            FSavedClips.push_back(FClip);
             break;
-        case TMetaKind::RestoreDC:
-            Rec(META_RESTOREDC, {W(I.empty() ? -1 : I[0])});
+        case TMetaKind::RestoreDC: {
+            const int n = I.empty() ? -1 : I[0];
+            Rec(META_RESTOREDC, {W(n)});
             FHave = false;
+            const int level = int(FSavedClips.size()), target = n < 0 ? level + n + 1 : n;
+            if (target >= 1 && target <= level) {
+                FClip = FSavedClips[size_t(target - 1)];
+                FSavedClips.resize(size_t(target - 1));
+            }
             break;
+        }
         }
     }
 
+    // Old-style files only select whole clip regions: the clip their records
+    // make is followed here (in the file's units), so that a region combined
+    // with it is written as the region that results.
+    struct TClip {
+        bool Has = false;
+        QRegion Region;
+    };
+    QRegion ClipOrAll() const { return FClip.Has ? FClip.Region : QRegion(0, 0, FW, FH); }
+
+    void ClipRegion(const TMetaOp& op) {
+        if (!op.HasRegion) {
+            if (op.Mode != RGN_COPY) return; // refused, as the canvas refuses it
+            FClip = {};
+        } else {
+            const QRegion all = ClipOrAll();
+            switch (op.Mode) {
+            case RGN_AND:
+                FClip.Region = all.intersected(op.Region);
+                break;
+            case RGN_OR:
+                FClip.Region = all.united(op.Region);
+                break;
+            case RGN_XOR:
+                FClip.Region = all.xored(op.Region);
+                break;
+            case RGN_DIFF:
+                FClip.Region = all.subtracted(op.Region);
+                break;
+            case RGN_COPY:
+                FClip.Region = op.Region;
+                break;
+            default:
+                return;
+            }
+            FClip.Has = true;
+        }
+        // No clip is the whole picture: there is no record that removes one.
+        SelectClipRegion(FClip.Has ? FClip.Region.intersected(
+                                         QRect(QPoint(-32768, -32768), QPoint(32766, 32766)))
+                                   : QRegion(0, 0, FW, FH));
+    }
+
+    // A region as its bands of rows, each with its runs (right and bottom
+    // edges outside). One too large for the record's 16-bit size is selected
+    // as its bounding box less the rectangles it leaves out.
+    void SelectClipRegion(const QRegion& r) {
+        struct TBand {
+            int Top, Bottom;
+            std::vector<uint16_t> Runs;
+        };
+        std::vector<TBand> bands;
+        for (auto it = r.begin(); it != r.end();) {
+            TBand band{it->top(), it->bottom() + 1, {}};
+            for (; it != r.end() && it->top() == band.Top && it->bottom() + 1 == band.Bottom; ++it)
+                if (band.Runs.size() + 2 <= MaxCount)
+                    band.Runs.insert(band.Runs.end(), {W(it->left()), W(it->right() + 1)});
+            // Rows alike are one band (shapes with straight sides are mostly that).
+            if (!bands.empty() && bands.back().Bottom == band.Top && bands.back().Runs == band.Runs)
+                bands.back().Bottom = band.Bottom;
+            else
+                bands.push_back(std::move(band));
+        }
+        std::vector<uint16_t> scans;
+        int widest = 0;
+        for (const TBand& b : bands) {
+            const uint16_t n = uint16_t(b.Runs.size());
+            scans.insert(scans.end(), {n, W(b.Top), W(b.Bottom)});
+            scans.insert(scans.end(), b.Runs.begin(), b.Runs.end());
+            scans.push_back(n);
+            widest = std::max(widest, int(n));
+        }
+        const QRect b = r.boundingRect();
+        const size_t bytes = 22 + 2 * scans.size();
+        if (bytes > 0x7FFF) {
+            SelectClipRegion(QRegion(b));
+            for (const QRect& q : QRegion(b).subtracted(r))
+                Reversed(META_EXCLUDECLIPRECT, {q.left(), q.top(), q.right() + 1, q.bottom() + 1});
+            return;
+        }
+        std::vector<uint16_t> p{
+            0, 6, 0, 0, uint16_t(bytes), uint16_t(bands.size()), uint16_t(widest)};
+        if (r.isEmpty())
+            p.insert(p.end(), {0, 0, 0, 0});
+        else
+            p.insert(p.end(), {W(b.left()), W(b.top()), W(b.right() + 1), W(b.bottom() + 1)});
+        p.insert(p.end(), scans.begin(), scans.end());
+        Raw(META_CREATEREGION, p);
+        const int slot = NewSlot();
+        Rec(META_SELECTCLIPREGION, {uint16_t(slot)});
+        Free(slot);
+    }
+
     int FW, FH, FInch;
+    TClip FClip;
+    std::vector<TClip> FSavedClips;
     TMetaOut FBody;
     uint32_t FMaxRecord = 3;
     int FMaxObjects = 0;

@@ -638,3 +638,180 @@ TEST(MetafilePlayback, PenWidthsFollowTheMappingAsDrawn) {
         },
         true, TSize(48, 24));
 }
+
+namespace {
+
+// Eight by eight pixels of four colours, no two rows or columns alike: a
+// pattern turned over, shifted or read with its channels swapped shows.
+std::unique_ptr<TBitmap> ColourPattern() {
+    static const char* const Rows[8] = {"rrb.#g..", "r.b.#gg.", "..b.#...", "bbbb#bbb",
+                                        "g...#..r", "gg..#.rr", "#####rrr", "...r#..."};
+    auto b = std::make_unique<TBitmap>(8, 8);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            const char c = Rows[y][x];
+            b->Canvas()->SetPixel(x, y,
+                                  c == 'r'   ? clRed
+                                  : c == 'b' ? clBlue
+                                  : c == 'g' ? clLime
+                                  : c == '#' ? clBlack
+                                             : clWhite);
+        }
+    return b;
+}
+
+// The function numbers of an old-style file's records, in order.
+std::vector<uint16_t> WmfFunctions(const std::vector<uint8_t>& f) {
+    std::vector<uint16_t> out;
+    for (size_t at = 22 + 18; at + 6 <= f.size();) {
+        uint32_t words;
+        uint16_t fn;
+        std::memcpy(&words, &f[at], 4);
+        std::memcpy(&fn, &f[at + 4], 2);
+        out.push_back(fn);
+        if (words < 3 || fn == 0) break;
+        at += size_t(words) * 2;
+    }
+    return out;
+}
+
+size_t CountOf(const std::vector<uint16_t>& v, uint16_t fn) {
+    return size_t(std::count(v.begin(), v.end(), fn));
+}
+
+constexpr uint16_t WmfCreateRegion = 0x06FF, WmfSelectClipRegion = 0x012C, WmfDeleteObject = 0x01F0,
+                   WmfIntersectClipRect = 0x0416, WmfExcludeClipRect = 0x0415,
+                   WmfPatternBrush = 0x0142;
+
+void DrawPatterns(TCanvas* c) {
+    const auto pattern = ColourPattern();
+    c->Pen()->SetStyle(psClear);
+    c->Brush()->SetBitmap(pattern.get());
+    c->Rectangle(1, 1, 20, 14);
+    c->Ellipse(22, 0, 40, 16);
+    c->FillRect(TRect(3, 16, 37, 20));
+    c->Brush()->SetBitmap(nullptr);
+    c->Brush()->SetStyle(bsDiagCross);
+    c->Brush()->SetColor(clBlue);
+    c->Rectangle(0, 21, 40, 30);
+}
+
+} // namespace
+
+TEST(MetafilePlayback, PatternAndHatchBrushesPlayAsDrawn) {
+    ExpectPlaybackAsDrawn(DrawPatterns, true, TSize(40, 30));
+}
+
+TEST(MetafilePlayback, ShapesOfOnePatternHoldItsPixelsOnce) {
+    // Every shape takes a new snapshot of the brush's bitmap.
+    TMetafile m;
+    m.SetWidth(40);
+    m.SetHeight(10);
+    {
+        TMetafileCanvas c(&m, nullptr);
+        const auto pattern = ColourPattern();
+        for (int i = 0; i < 4; ++i) {
+            c.Brush()->SetBitmap(pattern.get());
+            c.Rectangle(10 * i, 0, 10 * i + 9, 9);
+            c.Brush()->SetBitmap(nullptr);
+        }
+    }
+    EXPECT_EQ(CountOf(WmfFunctions(m.SaveToWmf()), WmfPatternBrush), 1u);
+}
+
+namespace {
+
+struct TRegionClipCase {
+    const char* Name;
+    HRGN (*Make)();
+    TPoint Outside; // a pixel of the bounding box the shape leaves out
+};
+
+const TRegionClipCase RegionClipCases[] = {
+    {"rounded rectangle", [] { return CreateRoundRectRgn(2, 2, 38, 28, 16, 16); }, {2, 2}},
+    {"ellipse", [] { return CreateEllipticRgn(2, 2, 38, 28); }, {4, 26}},
+    {"polygon",
+     [] {
+         const TPoint p[4] = {{2, 2}, {38, 2}, {20, 28}, {20, 10}};
+         return CreatePolygonRgn(p, 4, ALTERNATE);
+     },
+     {36, 26}},
+};
+
+// A shape clipped by a region on top of an earlier clip, then the clip given
+// back (as charts do) and finally removed.
+void DrawRegionClip(TCanvas* c, const TRegionClipCase& k) {
+    c->Pen()->SetStyle(psClear);
+    c->IntersectClipRect(1, 1, 39, 29);
+    HRGN saved = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_EQ(c->GetClipRgn(saved), 1);
+    HRGN r = k.Make();
+    c->ExtSelectClipRgn(r, RGN_AND);
+    DeleteObject(r);
+    c->Brush()->SetColor(clRed);
+    c->Rectangle(0, 0, 41, 31);
+    c->SelectClipRgn(saved);
+    DeleteObject(saved);
+    c->Brush()->SetColor(clBlue);
+    c->Rectangle(0, 27, 41, 31); // the earlier clip holds again
+    c->SelectClipRgn(nullptr);
+    c->Brush()->SetColor(clLime);
+    c->Rectangle(0, 0, 41, 2); // no clip at all
+}
+
+} // namespace
+
+TEST(MetafilePlayback, ClipRegionsPlayAsDrawnInBothForms) {
+    for (const auto& k : RegionClipCases) {
+        SCOPED_TRACE(k.Name);
+        TBitmap direct(40, 30);
+        DrawRegionClip(direct.Canvas(), k);
+        ASSERT_EQ(Art(direct)[size_t(k.Outside.y)][size_t(k.Outside.x)], '.');
+        ExpectPlaybackAsDrawn([&k](TCanvas* c) { DrawRegionClip(c, k); }, true, TSize(40, 30));
+    }
+}
+
+TEST(MetafilePlayback, OldStyleClipRegionsAreRegionRecordsFreedAfterUse) {
+    TMetafile m;
+    m.SetWidth(40);
+    m.SetHeight(30);
+    {
+        TMetafileCanvas c(&m, nullptr);
+        DrawRegionClip(&c, RegionClipCases[0]);
+    }
+    const std::vector<uint16_t> fns = WmfFunctions(m.SaveToWmf());
+    EXPECT_EQ(CountOf(fns, WmfCreateRegion), 3u); // clipped, given back, removed
+    EXPECT_EQ(CountOf(fns, WmfSelectClipRegion), 3u);
+    for (size_t i = 0; i < fns.size(); ++i)
+        if (fns[i] == WmfSelectClipRegion) {
+            EXPECT_EQ(fns[i - 1], WmfCreateRegion);
+            ASSERT_LT(i + 1, fns.size());
+            EXPECT_EQ(fns[i + 1], WmfDeleteObject);
+        }
+    EXPECT_EQ(CountOf(fns, WmfIntersectClipRect), 1u); // the earlier clip only
+}
+
+TEST(MetafilePlayback, RegionsTooLargeForOneRecordClipAlike) {
+    // No two rows alike: more bands than a region record's 16-bit size holds.
+    const auto draw = [](TCanvas* c) {
+        HRGN r = CreateRectRgn(0, 0, 0, 0);
+        for (int y = 0; y < 3000; ++y) {
+            HRGN row = CreateRectRgn(y % 3, y, 3 + y % 2, y + 1);
+            CombineRgn(r, r, row, RGN_OR);
+            DeleteObject(row);
+        }
+        c->ExtSelectClipRgn(r, RGN_AND);
+        DeleteObject(r);
+        c->Brush()->SetColor(clRed);
+        c->FillRect(TRect(0, 0, 5, 3000));
+    };
+    ExpectPlaybackAsDrawn(draw, true, TSize(5, 3000));
+    TMetafile m;
+    m.SetWidth(5);
+    m.SetHeight(3000);
+    {
+        TMetafileCanvas c(&m, nullptr);
+        draw(&c);
+    }
+    EXPECT_GT(CountOf(WmfFunctions(m.SaveToWmf()), WmfExcludeClipRect), 1000u);
+}
