@@ -5,7 +5,11 @@
 #include "platform/graphics/metafile.h"
 #include "support/external_tool.h"
 #include "support/recording_printer.h"
+#include <QByteArray>
+#include <QImage>
+#include <QString>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -749,14 +753,14 @@ void DrawRegionClip(TCanvas* c, const TRegionClipCase& k) {
     c->ExtSelectClipRgn(r, RGN_AND);
     DeleteObject(r);
     c->Brush()->SetColor(clRed);
-    c->Rectangle(0, 0, 41, 31);
+    c->Rectangle(0, 0, 40, 30);
     c->SelectClipRgn(saved);
     DeleteObject(saved);
     c->Brush()->SetColor(clBlue);
-    c->Rectangle(0, 27, 41, 31); // the earlier clip holds again
+    c->Rectangle(0, 27, 40, 30); // the earlier clip holds again
     c->SelectClipRgn(nullptr);
     c->Brush()->SetColor(clLime);
-    c->Rectangle(0, 0, 41, 2); // no clip at all
+    c->Rectangle(0, 0, 40, 3); // no clip at all
 }
 
 } // namespace
@@ -814,4 +818,114 @@ TEST(MetafilePlayback, RegionsTooLargeForOneRecordClipAlike) {
         draw(&c);
     }
     EXPECT_GT(CountOf(WmfFunctions(m.SaveToWmf()), WmfExcludeClipRect), 1000u);
+}
+
+namespace {
+
+// A canvas colour as the 0xRRGGBB of a read picture's pixel.
+uint32_t Rgb(TColor c) {
+    const uint32_t v = uint32_t(c);
+    return (v & 0xFF) << 16 | (v & 0xFF00) | (v >> 16 & 0xFF);
+}
+
+// Runs an independent reader; its messages go to Log.
+bool RunReader(const std::string& command, const std::string& log) {
+    return std::system((command + " >" + log + " 2>&1").c_str()) == 0;
+}
+
+// A picture filled with the colour pattern from corner to corner, so readers
+// that size the picture by what it draws keep it at one pixel a unit.
+TMetafile PatternPicture(bool Enhanced) {
+    TMetafile m;
+    m.SetWidth(64);
+    m.SetHeight(48);
+    m.SetEnhanced(Enhanced);
+    TMetafileCanvas c(&m, nullptr);
+    const auto pattern = ColourPattern();
+    c.Pen()->SetStyle(psClear);
+    c.Brush()->SetBitmap(pattern.get());
+    c.Rectangle(0, 0, 65, 49);
+    return m;
+}
+
+} // namespace
+
+TEST(MetafileIndependentReaders, EnhancedPatternBrushKeepsItsPixels) {
+    QM_REQUIRE_TOOL("emf2svg-conv");
+    const std::string emf = TempPath("pattern.emf"), svg = TempPath("pattern_emf.svg");
+    PatternPicture(true).SaveToFile(emf.c_str());
+    ASSERT_TRUE(RunReader("emf2svg-conv -i " + emf + " -o " + svg, TempPath("pattern_emf.log")));
+    // The reader makes the brush a tiled picture of the pattern's pixels.
+    const std::string out = ReadText(svg);
+    const std::string data = "data:image/png;base64,";
+    const size_t at = out.find(data), end = out.find('"', at);
+    ASSERT_NE(at, std::string::npos) << out;
+    ASSERT_NE(out.find("<pattern", end), std::string::npos) << out;
+    const QImage tile = QImage::fromData(QByteArray::fromBase64(
+        QByteArray::fromStdString(out.substr(at + data.size(), end - at - data.size()))));
+    ASSERT_EQ(tile.size(), QSize(8, 8));
+    const auto pattern = ColourPattern();
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            EXPECT_EQ(tile.pixel(x, y) & 0xFFFFFF, Rgb(pattern->Canvas()->Pixels(x, y)))
+                << x << "," << y;
+    std::remove(emf.c_str());
+    std::remove(svg.c_str());
+}
+
+TEST(MetafileIndependentReaders, OldStylePatternBrushPaintsItsPixels) {
+    QM_REQUIRE_TOOL("wmf2gd");
+    const std::string wmf = TempPath("pattern.wmf"), png = TempPath("pattern_wmf.png");
+    PatternPicture(false).SaveToFile(wmf.c_str());
+    ASSERT_TRUE(
+        RunReader("wmf2gd --maxwidth=64 --maxheight=48 --maxsize -t png -o " + png + " " + wmf,
+                  TempPath("pattern_wmf.log")));
+    const QImage read(QString::fromStdString(png));
+    ASSERT_EQ(read.size(), QSize(64, 48));
+    // This reader tiles a brush's pattern bottom row first (the enhanced
+    // reader above and its own bitmaps are upright): rows are taken turned.
+    const auto pattern = ColourPattern();
+    int differ = 0;
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x)
+            differ +=
+                (read.pixel(x, y) & 0xFFFFFF) != Rgb(pattern->Canvas()->Pixels(x % 8, 7 - y % 8));
+    EXPECT_EQ(differ, 0);
+    if (!HasFailure()) {
+        std::remove(wmf.c_str());
+        std::remove(png.c_str());
+    }
+}
+
+TEST(MetafileIndependentReaders, OldStyleRegionRecordsAreRead) {
+    // These readers take the region records without clipping by them: what
+    // is checked is that each record reads whole and what follows is drawn.
+    QM_REQUIRE_TOOL("wmf2gd");
+    QM_REQUIRE_TOOL("wmf2svg");
+    for (const auto& k : RegionClipCases) {
+        SCOPED_TRACE(k.Name);
+        TMetafile m;
+        m.SetWidth(40);
+        m.SetHeight(30);
+        m.SetEnhanced(false);
+        {
+            TMetafileCanvas c(&m, nullptr);
+            DrawRegionClip(&c, k);
+        }
+        const std::string wmf = TempPath("region.wmf"), png = TempPath("region.png"),
+                          svg = TempPath("region.svg"), log = TempPath("region.log");
+        m.SaveToFile(wmf.c_str());
+        ASSERT_TRUE(RunReader("wmf2svg -o " + svg + " " + wmf, log));
+        EXPECT_EQ(ReadText(log).find("ERROR"), std::string::npos) << ReadText(log);
+        ASSERT_TRUE(RunReader(
+            "wmf2gd --maxwidth=40 --maxheight=30 --maxsize -t png -o " + png + " " + wmf, log));
+        EXPECT_EQ(ReadText(log).find("ERROR"), std::string::npos) << ReadText(log);
+        const QImage read(QString::fromStdString(png));
+        ASSERT_EQ(read.size(), QSize(40, 30));
+        EXPECT_EQ(read.pixel(20, 2) & 0xFFFFFF, Rgb(clLime));
+        EXPECT_EQ(read.pixel(20, 27) & 0xFFFFFF, Rgb(clBlue));
+        if (!HasFailure())
+            for (const std::string& f : {wmf, png, svg, log})
+                std::remove(f.c_str());
+    }
 }
