@@ -287,3 +287,143 @@ TEST(PictureDamage, DashesOfAFarReachingWidePenKeepTheirPlaceInThePattern) {
         }
     }
 }
+
+namespace {
+
+// A placeable old-style file of W x H units (96 an inch) with these records
+// (words: size in words, function, parameters), ended.
+TBytes Wmf(int W, int H, const std::vector<std::vector<uint16_t>>& Records) {
+    std::vector<uint16_t> words = {0xCDD7, 0x9AC6, 0, 0, 0, uint16_t(W), uint16_t(H), 96, 0, 0};
+    uint16_t sum = 0;
+    for (uint16_t w : words)
+        sum ^= w;
+    words.push_back(sum);
+    std::vector<uint16_t> body;
+    for (const auto& r : Records) {
+        const uint32_t size = uint32_t(r.size() + 2);
+        body.insert(body.end(), {uint16_t(size), uint16_t(size >> 16)});
+        body.insert(body.end(), r.begin(), r.end());
+    }
+    body.insert(body.end(), {3, 0, 0});
+    words.insert(words.end(), {1, 9, 0x300, uint16_t(9 + body.size()), 0, 1, 0, 0, 0});
+    words.insert(words.end(), body.begin(), body.end());
+    TBytes f;
+    for (uint16_t w : words)
+        f.insert(f.end(), {uint8_t(w), uint8_t(w >> 8)});
+    return f;
+}
+
+std::vector<uint16_t> Words(const TBytes& b) {
+    std::vector<uint16_t> w;
+    for (size_t i = 0; i + 1 < b.size(); i += 2)
+        w.push_back(uint16_t(b[i] | b[i + 1] << 8));
+    return w;
+}
+
+std::vector<uint16_t> Join(std::vector<uint16_t> a, const std::vector<uint16_t>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// A red brush selected and a 4 x 2 picture filled after Clip's records.
+TBytes ClippedFill(const std::vector<std::vector<uint16_t>>& Clip) {
+    std::vector<std::vector<uint16_t>> r = {{0x02FC, 0, 0x00FF, 0, 0}, {0x012D, 0}};
+    r.insert(r.end(), Clip.begin(), Clip.end());
+    r.push_back({0x061D, 0x0021, 0x00F0, 2, 4, 0, 0}); // pattern copy of the whole picture
+    return Wmf(4, 2, r);
+}
+
+// A region record: header, then scans of (count, top, bottom, edges..., count).
+std::vector<uint16_t> RegionRecord(uint16_t Scans, const std::vector<uint16_t>& ScanWords) {
+    return Join({0x06FF, 0, 6, 0, 0, uint16_t(22 + 2 * ScanWords.size()), Scans, 2, 0, 0, 4, 2},
+                ScanWords);
+}
+
+// A 2 x 1 DIB (red, blue) as a pattern brush record of each format.
+const TBytes PatternDib = Dib(2, 1, 24, 0, 0, {0, 0, 255, 255, 0, 0, 0, 0});
+
+} // namespace
+
+TEST(MetafileDamage, OldStyleRegionsAreHeldToTheirRecord) {
+    const struct {
+        const char* What;
+        std::vector<std::vector<uint16_t>> Clip;
+        const char* Rows; // "": refused
+    } cases[] = {
+        {"region of the first column and row",
+         {RegionRecord(2, {2, 0, 1, 0, 4, 2, 2, 1, 2, 0, 1, 2}), {0x012C, 1}},
+         "rrrr|r..."},
+        {"overlapping runs out of order",
+         {RegionRecord(2, {2, 1, 2, 0, 1, 2, 2, 0, 2, 1, 3, 2}), {0x012C, 1}},
+         ".rr.|rrr."},
+        {"more scans than the record holds", {RegionRecord(0xFFFF, {2, 0, 2, 0, 1, 2})}, ""},
+        {"a scan with an odd number of edges", {RegionRecord(1, {1, 0, 2, 0, 2})}, ""},
+        {"a scan's edges beyond the record", {RegionRecord(1, {0xFFFE, 0, 2, 0, 1, 2})}, ""},
+        {"a header cut short", {{0x06FF, 0, 6, 0}}, ""},
+        {"a brush selected as the clip", {{0x012C, 0}}, "rrrr|rrrr"},
+        {"a slot never filled", {{0x012C, 7}}, "rrrr|rrrr"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        const TBytes file = ClippedFill(c.Clip);
+        TMetafile m;
+        if (!*c.Rows) {
+            EXPECT_THROW(m.LoadFromBytes(file), EInvalidGraphic);
+            continue;
+        }
+        ASSERT_NO_THROW(m.LoadFromBytes(file));
+        for (bool enhanced : {true, false}) {
+            TMetafile again;
+            ASSERT_NO_THROW(again.LoadFromBytes(enhanced ? m.SaveToEmf() : m.SaveToWmf()));
+            TBitmap b(4, 2);
+            b.Canvas()->Draw(0, 0, &again);
+            EXPECT_EQ(Art(b)[0] + "|" + Art(b)[1], c.Rows) << (enhanced ? "emf" : "wmf");
+        }
+    }
+}
+
+TEST(MetafileDamage, PatternBrushBitmapsAreHeldToTheirRecord) {
+    const TBytes huge = Dib(8192, 8192, 24, 0, 0, {1, 2, 3, 4});
+    auto wmf = [](const TBytes& dib) {
+        return Wmf(
+            4, 1,
+            {Join({0x0142, 5, 0}, Words(dib)), {0x012D, 0}, {0x061D, 0x0021, 0x00F0, 1, 4, 0, 0}});
+    };
+    auto emf = [](const TBytes& dib, int64_t offBmi, int64_t cbBits) {
+        TBytes r;
+        Put(r, {94, int64_t(32 + dib.size()), 1, 0, offBmi, 40, 72, cbBits});
+        r.insert(r.end(), dib.begin(), dib.end());
+        Put(r, {37, 12, 1});
+        Put(r, {37, 12, 0x80000000 | NULL_PEN});
+        Put(r, {43, 24, 0, 0, 5, 2}); // a rectangle over the picture
+        return Emf({0, 0, 3, 0}, {0, 0, 0, 0}, r);
+    };
+    const struct {
+        const char* What;
+        TBytes File;
+        bool Loads;
+    } cases[] = {
+        {"old-style pattern", wmf(PatternDib), true},
+        {"old-style pattern without its pixels", wmf(huge), false},
+        {"enhanced pattern", emf(PatternDib, 32, 8), true},
+        {"enhanced pattern placed beyond its record", emf(PatternDib, 0x7FFFFFF0, 8), false},
+        {"enhanced pattern claiming more pixels than it has", emf(PatternDib, 32, 0x10000), false},
+        {"enhanced pattern without its pixels", emf(huge, 32, 4), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        TMetafile m;
+        if (!c.Loads) {
+            EXPECT_THROW(m.LoadFromBytes(c.File), EInvalidGraphic);
+            continue;
+        }
+        ASSERT_NO_THROW(m.LoadFromBytes(c.File));
+        for (bool enhanced : {true, false}) {
+            TMetafile again;
+            ASSERT_NO_THROW(again.LoadFromBytes(enhanced ? m.SaveToEmf() : m.SaveToWmf()));
+            TBitmap b(4, 1);
+            b.Canvas()->Draw(0, 0, &again);
+            EXPECT_EQ(Art(b)[0], "rbrb") << (enhanced ? "emf" : "wmf");
+        }
+    }
+}
