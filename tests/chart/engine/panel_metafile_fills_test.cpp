@@ -1,0 +1,102 @@
+// A chart's patterned and rounded fills saved as metafiles: what each saved
+// form plays back is what the bitmap export shows.
+#include "panel_fixture.h"
+#include "platform/graphics/clipbrd.h"
+#include "platform/graphics/metafile.h"
+#include <cstdio>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The brush dialog's "Fill 40%": black every other pixel, rows shifted by one.
+std::unique_ptr<TBitmap> Fill40() {
+    auto b = std::make_unique<TBitmap>(8, 8);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            b->Canvas()->SetPixel(x, y, (x + y) % 2 ? clWhite : clBlack);
+    return b;
+}
+
+// A bar filled with the pattern and a gradient with corners rounded by 16.
+class PanelFills : public PanelTest {
+protected:
+    PanelFills() {
+        Panel->FillChart = false;
+        Panel->SetWidth(120);
+        Panel->SetHeight(80);
+        Panel->OnDraw = [this](const TRect&) {
+            TCanvas3D* c = Panel->Canvas();
+            TChartBrush brush;
+            const auto pattern = Fill40();
+            brush.Image()->SetGraphic(pattern.get());
+            c->Pen()->SetStyle(psClear);
+            c->AssignBrush(&brush, clRed);
+            c->Rectangle(TRect(4, 4, 41, 71));
+            TTeeGradient gradient;
+            gradient.SetVisible(true);
+            gradient.SetStartColor(clBlue);
+            gradient.SetEndColor(clLime);
+            gradient.Draw(c, Rounded, 16);
+        };
+    }
+    const TRect Rounded{50, 4, 110, 70};
+
+    std::unique_ptr<TBitmap> Played(TMetafile& m) {
+        auto b = std::make_unique<TBitmap>(120, 80);
+        b->Canvas()->Draw(0, 0, &m);
+        return b;
+    }
+    // Pixels of the bitmap export that the played picture does not have.
+    int Differ(TBitmap& Shown, TBitmap& Exported) {
+        int n = 0;
+        for (int y = 0; y < 80; ++y)
+            for (int x = 0; x < 120; ++x)
+                n += Shown.Canvas()->Pixels(x, y) != Exported.Canvas()->Pixels(x, y);
+        return n;
+    }
+};
+
+} // namespace
+
+TEST_F(PanelFills, SavedMetafilesKeepThePatternAndTheRoundedCorners) {
+    const auto exported = Panel->TeeCreateBitmap(clWhite, TRect(0, 0, 120, 80));
+    TCanvas* e = exported->Canvas();
+    ASSERT_EQ(e->Pixels(10, 10), clBlack);
+    ASSERT_EQ(e->Pixels(11, 10), clWhite);
+    ASSERT_EQ(e->Pixels(Rounded.Left, Rounded.Top), clWhite); // the corner stays out
+    ASSERT_NE(e->Pixels(Rounded.Left + 8, Rounded.Top + 8), clWhite);
+    for (bool enhanced : {true, false}) {
+        SCOPED_TRACE(enhanced ? "emf" : "wmf");
+        const std::string path = TempPath(enhanced ? "fills.emf" : "fills.wmf");
+        if (enhanced)
+            Panel->SaveToMetafileEnh(path.c_str());
+        else
+            Panel->SaveToMetafile(path.c_str());
+        TMetafile m;
+        m.LoadFromFile(path.c_str());
+        std::remove(path.c_str());
+        const auto shown = Played(m);
+        EXPECT_EQ(shown->Canvas()->Pixels(Rounded.Left, Rounded.Top), clWhite);
+        EXPECT_EQ(shown->Canvas()->Pixels(10, 10), clBlack);
+        EXPECT_EQ(shown->Canvas()->Pixels(11, 10), clWhite);
+        EXPECT_EQ(Differ(*shown, *exported), 0);
+    }
+}
+
+TEST_F(PanelFills, ClipboardMetafilesKeepThePattern) {
+    const auto exported = Panel->TeeCreateBitmap(clWhite, TRect(0, 0, 120, 80));
+    for (bool enhanced : {true, false}) {
+        SCOPED_TRACE(enhanced ? "emf" : "wmf");
+        const auto made = Panel->TeeCreateMetafile(enhanced, TRect(0, 0, 120, 80));
+        TMetafile m;
+        m.LoadFromBytes(made->SaveToBytes());
+        EXPECT_EQ(Differ(*Played(m), *exported), 0);
+    }
+    Panel->CopyToClipboardMetafile(false);
+    TMetafile pasted;
+    pasted.Assign(Clipboard());
+    ASSERT_FALSE(pasted.Empty());
+    TMetafile read;
+    read.LoadFromBytes(pasted.SaveToWmf());
+    EXPECT_EQ(Differ(*Played(read), *exported), 0);
+}
