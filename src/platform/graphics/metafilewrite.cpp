@@ -4,6 +4,7 @@
 //   enhanced files (TEmfWriter); old-style files (TWmfWriter); entry points.
 #include "platform/graphics/metafilerecords.h"
 #include "platform/graphics/qtbridge.h"
+#include "platform/graphics/raster.h"
 #include <cmath>
 
 namespace {
@@ -814,6 +815,7 @@ private:
             PatBlt(op.R, op.Rop);
             break;
         case TMetaKind::Path:
+            FPathDone = I[0] == PathEnd || (FPathDone && I[0] == PathWiden);
             if (I[0] == PathBegin) {
                 FInPath = true;
                 FPath.clear();
@@ -833,9 +835,28 @@ private:
                 UsePath(I[0]);
             }
             break;
-        case TMetaKind::SelectClipPath:
+        case TMetaKind::SelectClipPath: {
+            // A clip path clips by the region of its outline, as it plays;
+            // without a finished path there is nothing to clip by.
+            if (!FPathDone) break;
+            FPathDone = false;
+            const QPainterPath outline = MetaPathOutline(FPath, FPathState);
             FPath.clear();
+            const bool winding = outline.fillRule() == Qt::WindingFill || FCur.FillMode == WINDING;
+            std::vector<TSpan> spans;
+            ScanPolygons(outline.toSubpathPolygons(), winding, -1, FH + 1,
+                         [&](int y, int x0, int x1) {
+                             x0 = std::max(x0, -1);
+                             x1 = std::min(x1, FW + 1);
+                             if (x0 < x1) spans.push_back({y, x0, x1});
+                         });
+            TMetaOp clip;
+            clip.HasRegion = true;
+            clip.Region = SpansToRegion(spans);
+            clip.Mode = op.Mode;
+            ClipRegion(clip);
             break;
+        }
         case TMetaKind::ClipRegion:
             ClipRegion(op);
             break;
@@ -962,6 +983,7 @@ private:
     TMap FMap;
     TPoint FPos;
     bool FInPath = false;
+    bool FPathDone = false; // ended and not used yet
     std::vector<std::shared_ptr<const TMetaOp>> FPath;
     TMetaState FPathState; // in force where the path began
 };

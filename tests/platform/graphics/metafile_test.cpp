@@ -449,7 +449,7 @@ TEST(MetafilePlayback, AnEmptyClipSurvivesSaveAndRestore) {
             c->Brush()->SetColor(clRed);
             c->FillRect(TRect(0, 0, 12, 8));
         },
-        false); // old-style files cannot clip to nothing
+        true);
 }
 
 TEST(MetafilePlayback, AbsoluteRestoreLevelsAreWrittenRelative) {
@@ -502,7 +502,7 @@ TEST(MetafilePlayback, PathsAndBlocksPlayAsDrawn) {
             c->Brush()->SetColor(clRed);
             c->FillRect(TRect(11, 7, 0, 0));
         },
-        false);
+        true);
     ExpectPlaybackAsDrawn(
         [](TCanvas* c) {
             c->Brush()->SetColor(clBlue);
