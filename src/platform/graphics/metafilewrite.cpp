@@ -381,6 +381,13 @@ private:
             Text(op);
             break;
         case TMetaKind::FillRect: {
+            TMetaState m = FCur;
+            m.Brush = op.Brush;
+            if (FHave && FBrush && m.SameBrush(FCur)) {
+                // The brush selected already: a pattern's pixels are not written again.
+                PatBlt(op.R, PATCOPY);
+                break;
+            }
             const uint32_t ih = NewBrush(op.Brush);
             Select(ih);
             PatBlt(op.R, PATCOPY);

@@ -679,9 +679,25 @@ std::vector<uint16_t> WmfFunctions(const std::vector<uint8_t>& f) {
     return out;
 }
 
-size_t CountOf(const std::vector<uint16_t>& v, uint16_t fn) {
+// The types of an enhanced file's records, in order.
+std::vector<uint32_t> EmfTypes(const std::vector<uint8_t>& f) {
+    std::vector<uint32_t> out;
+    for (size_t at = 0; at + 8 <= f.size();) {
+        uint32_t type, size;
+        std::memcpy(&type, &f[at], 4);
+        std::memcpy(&size, &f[at + 4], 4);
+        out.push_back(type);
+        if (size < 8) break;
+        at += size;
+    }
+    return out;
+}
+
+template <typename T> size_t CountOf(const std::vector<T>& v, T fn) {
     return size_t(std::count(v.begin(), v.end(), fn));
 }
+
+constexpr uint32_t EmfPatternBrush = 94;
 
 constexpr uint16_t WmfCreateRegion = 0x06FF, WmfSelectClipRegion = 0x012C, WmfDeleteObject = 0x01F0,
                    WmfIntersectClipRect = 0x0416, WmfExcludeClipRect = 0x0415,
@@ -717,10 +733,12 @@ TEST(MetafilePlayback, ShapesOfOnePatternHoldItsPixelsOnce) {
         for (int i = 0; i < 4; ++i) {
             c.Brush()->SetBitmap(pattern.get());
             c.Rectangle(10 * i, 0, 10 * i + 9, 9);
+            c.FillRect(TRect(10 * i, 0, 10 * i + 2, 2));
             c.Brush()->SetBitmap(nullptr);
         }
     }
     EXPECT_EQ(CountOf(WmfFunctions(m.SaveToWmf()), WmfPatternBrush), 1u);
+    EXPECT_EQ(CountOf(EmfTypes(m.SaveToEmf()), EmfPatternBrush), 1u);
 }
 
 namespace {
