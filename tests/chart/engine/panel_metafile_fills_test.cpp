@@ -100,3 +100,62 @@ TEST_F(PanelFills, ClipboardMetafilesKeepThePattern) {
     read.LoadFromBytes(pasted.SaveToWmf());
     EXPECT_EQ(Differ(*Played(read), *exported), 0);
 }
+
+namespace {
+
+// A series area clipped to the walls' cube of an orthogonal 3D view.
+void DrawInCube(TCanvas* Target) {
+    TTeeCanvas3D canvas;
+    TView3DOptions options;
+    options.SetOrthogonal(true);
+    options.SetRotation(345);
+    options.SetElevation(345);
+    options.SetOrthoAngle(45);
+    options.SetPerspective(0);
+    canvas.SetUseBuffer(false);
+    canvas.InitWindow(Target, &options, clWhite, true, TRect(0, 0, 100, 80));
+    canvas.Projection(20, TRect(0, 0, 100, 80), TRect(10, 10, 90, 70));
+    canvas.ClipCube(TRect(20, 20, 70, 60), 0, 20);
+    canvas.Brush()->SetColor(clRed);
+    canvas.FillRect(TRect(0, 0, 100, 80));
+    canvas.UnClipRectangle();
+    canvas.Brush()->SetColor(clBlue);
+    canvas.FillRect(TRect(0, 76, 100, 80)); // unclipped again
+}
+
+} // namespace
+
+TEST(MetafileCubeClip, OldStyleFilesClipToTheCubeAsTheScreenDoes) {
+    TBitmap direct(100, 80);
+    DrawInCube(direct.Canvas());
+    TMetafile m;
+    m.SetWidth(100);
+    m.SetHeight(80);
+    {
+        TMetafileCanvas c(&m, nullptr);
+        DrawInCube(&c);
+    }
+    TMetafile wmf;
+    wmf.LoadFromBytes(m.SaveToWmf());
+    TBitmap played(100, 80);
+    played.Canvas()->Draw(0, 0, &wmf);
+    int red = 0, differ = 0;
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 100; ++x) {
+            red += direct.Canvas()->Pixels(x, y) == clRed;
+            differ += played.Canvas()->Pixels(x, y) != direct.Canvas()->Pixels(x, y);
+        }
+    ASSERT_GT(red, 1000);
+    // The cube is no rectangle: its bounding box would take in corners.
+    const TRect box = [&] {
+        TRect r(100, 80, 0, 0);
+        for (int y = 0; y < 80; ++y)
+            for (int x = 0; x < 100; ++x)
+                if (direct.Canvas()->Pixels(x, y) == clRed)
+                    r = {std::min(r.Left, x), std::min(r.Top, y), std::max(r.Right, x + 1),
+                         std::max(r.Bottom, y + 1)};
+        return r;
+    }();
+    ASSERT_LT(red, box.Width() * box.Height());
+    EXPECT_EQ(differ, 0);
+}
