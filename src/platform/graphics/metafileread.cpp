@@ -58,6 +58,10 @@ struct TObj {
     TBrushData Brush;
     LOGFONT Font;
     std::vector<QRect> Rects; // a region's, in logical units
+    // The region in device units as last selected, and the mapping it was
+    // made with: selecting it again shares it instead of making it anew.
+    std::shared_ptr<TMetaState> Mapped;
+    QRegion Device;
 };
 
 // Region data in bands (as the platform writes it) is taken as it is;
@@ -120,6 +124,14 @@ protected:
         op->Kind = k;
         Ops.push_back(op);
         return *op;
+    }
+    // A region record is held once however often it is selected, but each
+    // selection is played and saved in full: what they add up to is bounded.
+    static constexpr size_t MaxClipRects = size_t(1) << 22;
+    size_t ClipRects = 0;
+    void CountClip(const QRegion& r) {
+        ClipRects += size_t(r.rectCount());
+        if (ClipRects > MaxClipRects) Bad("too many clip rectangles");
     }
     static void SetFontBytes(LOGFONT& lf, uint32_t a, uint32_t b) {
         const auto f = MetaFontBytes(lf);
@@ -749,11 +761,16 @@ private:
         case META_SELECTCLIPREGION: {
             const uint32_t i = in.U16(p);
             if (i < FSlots.size() && FSlots[i].Type == OBJ_REGION) {
-                QRegion r = DeviceRegion(FSlots[i].Rects);
+                TObj& o = FSlots[i];
+                if (!o.Mapped || !o.Mapped->SameMapping(M)) {
+                    o.Device = DeviceRegion(o.Rects);
+                    o.Mapped = std::make_shared<TMetaState>(M);
+                }
+                CountClip(o.Device);
                 TMetaOp& op = New(TMetaKind::ClipRegion);
                 op.Mode = RGN_COPY;
                 op.HasRegion = true;
-                op.Region = std::move(r);
+                op.Region = o.Device;
             }
             break;
         }

@@ -427,3 +427,22 @@ TEST(MetafileDamage, PatternBrushBitmapsAreHeldToTheirRecord) {
         }
     }
 }
+
+TEST(MetafileDamage, ARegionSelectedOverAndOverIsHeldOnce) {
+    // A thousand rows of different runs, selected four thousand times; what
+    // the selections add up to is bounded.
+    std::vector<uint16_t> scans;
+    for (uint16_t y = 0; y < 1000; ++y)
+        scans.insert(scans.end(), {2, y, uint16_t(y + 1), uint16_t(y % 7), 8, 2});
+    auto file = [&scans](size_t Selects) {
+        std::vector<std::vector<uint16_t>> records = {RegionRecord(1000, scans)};
+        records.insert(records.end(), Selects, {0x012C, 0});
+        return Wmf(8, 1000, records);
+    };
+    auto inUse = [] { return mallinfo2().uordblks + mallinfo2().hblkhd; };
+    const size_t before = inUse();
+    TMetafile m;
+    m.LoadFromBytes(file(4000));
+    EXPECT_LT(inUse() - before, size_t(32) << 20); // 4000 copies would be 64 MB
+    EXPECT_THROW(m.LoadFromBytes(file(5000)), EInvalidGraphic);
+}
