@@ -1173,12 +1173,9 @@ DWORD QueryDosDeviceA(const char* lpDeviceName, char* lpTargetPath, DWORD ucchMa
             struct stat st {};
             if (e->d_name[0] == '.' || ::stat(path.c_str(), &st) != 0) continue;
             if (!S_ISCHR(st.st_mode) && !S_ISBLK(st.st_mode)) continue;
-            // A serial port is listed once, by the name it has above.
-            const std::string name = e->d_name;
-            if (NumberAfter(name, "ttyS") >= 0 &&
-                std::find(names.begin(), names.end(),
-                          "COM" + std::to_string(NumberAfter(name, "ttyS") + 1)) != names.end())
-                continue;
+            // A serial port is listed once, by the name it has above; ttyS
+            // slots without a UART are no devices.
+            if (NumberAfter(e->d_name, "ttyS") >= 0) continue;
             if (std::find(names.begin(), names.end(), path) != names.end()) continue;
             others.push_back(path);
         }
