@@ -63,7 +63,9 @@ TEST_F(ComPortLinesTest, LinesFollowTheFlowControlAtOpenThroughEachChangeAndDrop
             change(port);
             EXPECT_EQ(uart.Lines() & DtrRts, c.Expected);
         }
-        if (c.Expected == 0) EXPECT_EQ(uart.Raises(DtrRts), 0);
+        if (c.Expected == 0) {
+            EXPECT_EQ(uart.Raises(DtrRts), 0);
+        }
         port.Close();
         EXPECT_EQ(uart.Lines() & DtrRts, 0);
     }

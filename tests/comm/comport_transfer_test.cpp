@@ -1,5 +1,6 @@
 // Transfers that do not wait, the event thread's priority and the device list.
 #include "fake_host.h"
+#include "platform/classes/registry.h"
 #include "platform/classes/stringlist.h"
 #include <dirent.h>
 #include <fstream>
@@ -228,4 +229,26 @@ TEST(ComPort, DeviceListHasEveryDeviceAndTheComListOnlyThePorts) {
     EXPECT_EQ(all.Text(), "keep\r\nCOM2\r\n" + dev + "ttyUSB0\r\n" + dev + "null\r\n");
     EXPECT_EQ(com.Text(), "COM2\r\n");
     EXPECT_EQ(registry.Text(), "COM2\r\n" + dev + "ttyUSB0\r\n");
+}
+
+TEST(ComPort, DefaultConfigDialogKeepsTheChosenDefaultsBeyondThePort) {
+    TTempFolder settings;
+    SetSettingsFolderOverride(settings.Folder());
+    SetCommConfigDialogHook([](const std::string&, COMMCONFIG& c) {
+        c.dcb.BaudRate = 4800;
+        return true;
+    });
+    {
+        TComPort port(nullptr);
+        port.SetDeviceName("COM7");
+        EXPECT_TRUE(port.DefaultConfigDialog());
+        EXPECT_EQ(port.BaudRate(), brDefault); // the port's own settings stay
+    }
+    SetCommConfigDialogHook(nullptr);
+    COMMCONFIG stored{};
+    DWORD size = sizeof stored;
+    ASSERT_TRUE(GetDefaultCommConfigA("COM7", &stored, &size));
+    EXPECT_EQ(stored.dcb.BaudRate, 4800u);
+    EXPECT_TRUE(FileExists(settings.Folder() + "registry.ini"));
+    SetSettingsFolderOverride("");
 }

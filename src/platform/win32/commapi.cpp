@@ -824,18 +824,24 @@ BOOL WriteFile(HANDLE hFile, const void* lpBuffer, DWORD n, DWORD* lpNumberOfByt
     const TWritePlan plan = PlanWrite(s.Timeouts, n);
     const uint64_t abort = s.TxAbort;
     DWORD done = 0;
-    BeginToggledWrite(s);
-    DWORD code = RunWrite(s, lock, plan, in, n, done, !overlapped, abort);
-    if (code != ERROR_IO_PENDING) {
-        EndToggledWrite(s, lock, plan);
-        return complete(code, done);
+    // RTS toggled by hand waits for the last byte to leave: an overlapped
+    // write does that on its thread, so the call still returns at once.
+    const bool toggleLater = overlapped && s.SoftToggle;
+    if (!toggleLater) {
+        BeginToggledWrite(s);
+        const DWORD code = RunWrite(s, lock, plan, in, n, done, !overlapped, abort);
+        if (code != ERROR_IO_PENDING) {
+            EndToggledWrite(s, lock, plan);
+            return complete(code, done);
+        }
     }
 
     // The caller may reuse its buffer at once: the rest goes out from a copy.
     auto rest = std::make_shared<std::vector<uint8_t>>(in + done, in + n);
     lpOverlapped->Internal = STATUS_PENDING;
-    const bool started = RunOnThread(s, [sp, plan, rest, done, lpOverlapped, abort] {
+    const bool started = RunOnThread(s, [sp, plan, rest, done, lpOverlapped, abort, toggleLater] {
         std::unique_lock<std::mutex> lock(sp->Mutex);
+        if (toggleLater) BeginToggledWrite(*sp);
         DWORD more = 0;
         const DWORD code = RunWrite(*sp, lock, plan, rest->data(), static_cast<DWORD>(rest->size()),
                                     more, true, abort);
@@ -844,7 +850,7 @@ BOOL WriteFile(HANDLE hFile, const void* lpBuffer, DWORD n, DWORD* lpNumberOfByt
         EndTransferThread(*sp, lock);
     });
     if (!started) {
-        EndToggledWrite(s, lock, plan);
+        if (!toggleLater) EndToggledWrite(s, lock, plan);
         return complete(ERROR_NOT_ENOUGH_MEMORY, done);
     }
     return Fail(ERROR_IO_PENDING);
