@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 export CCACHE_BASEDIR ?= $(CURDIR)
 export CCACHE_NOHASHDIR ?= 1
 
-.PHONY: run run-simulated test asan build bench fuzz bootstrap clean
+.PHONY: run run-simulated test asan tsan build bench fuzz bootstrap clean
 
 bootstrap:
 	@scripts/bootstrap
@@ -39,6 +39,14 @@ asan: bootstrap
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DQM_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The serial port's tests (the component, its event thread, the transfers that
+# run on after their call) under ThreadSanitizer, in a build folder of their own.
+TSAN_BUILD ?= build-tsan
+tsan: bootstrap
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DQM_SANITIZE=thread
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target test_comm test_platform_win32
+	cd $(TSAN_BUILD) && ctest --output-on-failure -R '^test_(comm|platform_win32)$$'
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b"; done
@@ -74,4 +82,4 @@ fuzz:
 	    $(FUZZ_BUILD)/corpus-chart $(FUZZ_BUILD)/seed-chart tests/chart/series/corpus
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD)

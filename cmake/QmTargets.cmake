@@ -36,7 +36,9 @@ function(qm_tests dir)
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1
            WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
   set(env "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
-  if(QM_SANITIZE)
+  if(QM_SANITIZE STREQUAL "thread")
+    list(APPEND env "TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1")
+  elseif(QM_SANITIZE)
     # Leaks are checked at exit; what fontconfig and the C library keep for
     # the life of the process is listed in the suppression file.
     list(APPEND env

@@ -3,8 +3,10 @@
 #include "app/setcpm.h"
 #include "comm/commhost.h"
 #include "comm/comport.h"
+#include "comm/comsignal.h"
 #include "platform/forms/dialogs.h"
 #include "platform/forms/extctrls.h"
+#include "platform/forms/stdctrls.h"
 #include <algorithm>
 
 QM_CLASS_OWNED(TFoCom, TForm, TComponent)
@@ -74,11 +76,10 @@ public:
         }
     }
     bool ExecuteSaveDialog(const AnsiString& initialDir, AnsiString& fileName) override {
-        TSaveDialog dialog(nullptr);
+        if (!FoCom) return false;
+        TSaveDialog& dialog = *FoCom->SaveDialog1;
         dialog.SetInitialDir(initialDir);
         dialog.SetFileName(fileName);
-        dialog.SetFilter("CSV files (*.csv)|*.csv|All files (*.*)|*.*");
-        dialog.SetDefaultExt("csv");
         if (!dialog.Execute()) return false;
         fileName = dialog.FileName();
         return true;
@@ -104,18 +105,40 @@ void SetSerialTimeoutDivisor(int Divisor) {
 
 TFoCom::TFoCom(TComponent* AOwner) : TForm(AOwner) {
     SetName("FoCom");
-    SetCaption("FoCom");
+    SetCaption("Seriell");
+    // The signal component's timer comes from the host.
+    SetCommHost(&WindowsHost);
     ComPort1 = new TComPort(this);
     ComPort1->SetName("ComPort1");
     ComPort1->SetBaudRate(br2400);
     ComPort1->SetDataBits(db8);
+    ComPort1->SetDeviceName("COM2");
+    // Instrument cables see both control lines low.
+    TFlowControl* flow = ComPort1->FlowControl();
+    flow->SetDTR(dcDisable);
+    flow->SetRTS(rcDisable);
+    flow->SetXOnXOff(xcDisable);
+    ComPort1->SetOptions(TOptions());
     TTimeouts* t = ComPort1->Timeouts();
     t->SetReadInterval(SerialTimeout(1000));
     t->SetReadMultiplier(SerialTimeout(1000));
     t->SetReadConstant(SerialTimeout(1000));
     t->SetWriteMultiplier(SerialTimeout(1000));
     t->SetWriteConstant(SerialTimeout(1000));
-    SetCommHost(&WindowsHost);
+
+    ComSignal1 = new TComSignal(this);
+    ComSignal1->SetName("ComSignal1");
+    ComSignal1->SetDelay(100);
+    ComSignal1->SetSignal(siNone);
+    MemoTestOutput = new TMemo(this);
+    MemoTestOutput->SetName("MemoTestOutput");
+    MemoTestOutput->SetParent(this);
+    SaveDialog1 = new TSaveDialog(this);
+    SaveDialog1->SetName("SaveDialog1");
+    SaveDialog1->SetDefaultExt(".csv");
+    SaveDialog1->SetFilter("CSV|*.csv");
+    SaveDialog1->SetTitle("Save Data");
+    SaveDialog1->SetOptions(TOpenOptions() << ofHideReadOnly << ofPathMustExist << ofEnableSizing);
 }
 
 TFoCom::~TFoCom() {

@@ -4,6 +4,9 @@
 #include "platform/forms/forms.h"
 
 class TComPort;
+class TComSignal;
+class TMemo;
+class TSaveDialog;
 
 class TFoCom : public TForm {
     QM_CLASS(TFoCom)
@@ -11,6 +14,11 @@ public:
     explicit TFoCom(TComponent* AOwner);
     ~TFoCom() override;
     TComPort* ComPort1;
+    TComSignal* ComSignal1; // no port: it lights nothing
+    TMemo* MemoTestOutput;
+    // The plate monitor's CSV files; no overwrite prompt, as a chosen file is
+    // appended to.
+    TSaveDialog* SaveDialog1;
 };
 
 extern TFoCom* FoCom;

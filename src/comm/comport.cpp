@@ -8,6 +8,7 @@
 #include "comm/comthread.h"
 #include "platform/classes/stringlist.h"
 #include "platform/win32/commapi.h"
+#include "platform/win32/events.h"
 #include "platform/win32/mainthread.h"
 #include "platform/win32/processpriority.h"
 #include <cstring>
@@ -77,6 +78,10 @@ const DWORD OptionFlags[] = {fParity,           fOutxCtsFlow, fOutxDsrFlow, fDsr
                              fTXContinueOnXoff, fErrorChar,   fNull,        fAbortOnError};
 const DWORD PriorityValues[] = {0, IDLE_PRIORITY_CLASS, NORMAL_PRIORITY_CLASS, HIGH_PRIORITY_CLASS,
                                 REALTIME_PRIORITY_CLASS};
+const int ThreadPriorityValues[] = {THREAD_PRIORITY_IDLE,         THREAD_PRIORITY_LOWEST,
+                                    THREAD_PRIORITY_BELOW_NORMAL, THREAD_PRIORITY_NORMAL,
+                                    THREAD_PRIORITY_ABOVE_NORMAL, THREAD_PRIORITY_HIGHEST,
+                                    THREAD_PRIORITY_TIME_CRITICAL};
 const DWORD LineErrorBits[] = {CE_BREAK,   CE_DNS, CE_FRAME,  CE_IOE,      CE_MODE,  CE_OOP,
                                CE_OVERRUN, CE_PTO, CE_RXOVER, CE_RXPARITY, CE_TXFULL};
 
@@ -245,7 +250,8 @@ TCustomComPort::TCustomComPort(TComponent* AOwner)
       FFlowControl(std::make_unique<TFlowControl>(this)),
       FCharacters(std::make_unique<TCharacters>(this)),
       FBufferSizes(std::make_unique<TBufferSizes>(this)),
-      FTimeouts(std::make_unique<TTimeouts>(this)) {}
+      FTimeouts(std::make_unique<TTimeouts>(this)), FReadOverlapped(std::make_unique<OVERLAPPED>()),
+      FWriteOverlapped(std::make_unique<OVERLAPPED>()) {}
 
 TCustomComPort::~TCustomComPort() {
     Destroying();
@@ -309,6 +315,10 @@ void TCustomComPort::CreateHandle() {
             FSavedPriorityClass = static_cast<int>(GetPriorityClass(GetCurrentProcess()));
             Check(::SetPriorityClass(GetCurrentProcess(), PriorityValues[FPriorityClass]));
         }
+        for (void** event : {&FReadEvent, &FWriteEvent}) {
+            *event = CreateEventA(nullptr, 1, 1, nullptr);
+            Check(*event != nullptr);
+        }
         FHandle = CreateFileA(FDeviceName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
         if (FHandle == INVALID_HANDLE_VALUE) {
@@ -331,9 +341,15 @@ void TCustomComPort::CreateHandle() {
 void TCustomComPort::ReleaseHandle() {
     StopThread();
     if (IsOpen()) {
+        // Ends the transfers in progress before the events they set go.
         CloseHandle(FHandle);
         FHandle = INVALID_HANDLE_VALUE;
     }
+    for (void** event : {&FWriteEvent, &FReadEvent}) {
+        if (*event) CloseHandle(*event);
+        *event = nullptr;
+    }
+    FReadWentPending = FWriteWentPending = false;
     if (FSavedPriorityClass >= 0) {
         // Lowering the priority again may be refused; the port is closed anyway.
         ::SetPriorityClass(GetCurrentProcess(), static_cast<DWORD>(FSavedPriorityClass));
@@ -556,6 +572,29 @@ void TCustomComPort::StartThread() {
     if (FThread && !FThread->Ended()) return;
     FThread.reset(); // a thread whose wait failed is joined first
     FThread = std::make_unique<TComThread>(this);
+    try {
+        ApplyThreadPriority();
+    } catch (...) {
+        StopThread();
+        throw;
+    }
+}
+
+void TCustomComPort::SetThreadPriority(TThreadPriority Value) {
+    if (Value == FThreadPriority) return;
+    const TThreadPriority previous = FThreadPriority;
+    FThreadPriority = Value;
+    try {
+        ApplyThreadPriority();
+    } catch (...) {
+        FThreadPriority = previous; // the thread runs on as it was
+        throw;
+    }
+}
+
+void TCustomComPort::ApplyThreadPriority() {
+    if (!FThread || FThread->Ended()) return;
+    Check(::SetThreadPriority(FThread->ThreadId(), ThreadPriorityValues[FThreadPriority]));
 }
 
 void TCustomComPort::StopThread() {
@@ -587,21 +626,32 @@ void TCustomComPort::DispatchEvents(uint32_t Mask, const std::atomic<bool>& Stop
 
 // ---- Reading and writing
 
+bool TCustomComPort::ReadPending() const {
+    return FReadEvent && WaitForSingleObject(FReadEvent, 0) != WAIT_OBJECT_0;
+}
+
+bool TCustomComPort::WritePending() const {
+    return FWriteEvent && WaitForSingleObject(FWriteEvent, 0) != WAIT_OBJECT_0;
+}
+
 int TCustomComPort::Read(void* Buffer, int Length, bool WaitOnCompletion) {
     CheckOpen();
     if (BeforeRead) BeforeRead(this, Buffer, Length, WaitOnCompletion);
+    WaitForReadCompletion();
     FReadRequested = Length;
     FReadDone = 0;
-    FReadWaited = false;
     if (Length > 0) {
+        *FReadOverlapped = OVERLAPPED{};
+        FReadOverlapped->hEvent = FReadEvent;
+        Check(ResetEvent(FReadEvent));
         DWORD got = 0;
-        OVERLAPPED overlapped{};
-        const BOOL ok = ReadFile(FHandle, Buffer, static_cast<DWORD>(Length), &got, &overlapped);
+        const BOOL ok =
+            ReadFile(FHandle, Buffer, static_cast<DWORD>(Length), &got, FReadOverlapped.get());
         FReadDone = static_cast<int>(got);
-        FReadWaited = overlapped.Internal == STATUS_PENDING;
+        FReadWentPending = !ok && GetLastError() == ERROR_IO_PENDING;
         Check(ok);
+        if (WaitOnCompletion) WaitForReadCompletion();
     }
-    WaitForReadCompletion();
     if (AfterRead) AfterRead(this, Buffer, Length, WaitOnCompletion);
     return FReadDone;
 }
@@ -610,43 +660,51 @@ int TCustomComPort::Write(const void* Buffer, int Length, bool WaitOnCompletion)
     CheckOpen();
     void* buffer = const_cast<void*>(Buffer);
     if (BeforeWrite) BeforeWrite(this, buffer, Length, WaitOnCompletion);
+    WaitForWriteCompletion();
     FWriteRequested = Length;
     FWriteDone = 0;
-    FWriteWaited = false;
     if (Length > 0) {
+        *FWriteOverlapped = OVERLAPPED{};
+        FWriteOverlapped->hEvent = FWriteEvent;
+        Check(ResetEvent(FWriteEvent));
         DWORD done = 0;
-        OVERLAPPED overlapped{};
-        const BOOL ok = WriteFile(FHandle, Buffer, static_cast<DWORD>(Length), &done, &overlapped);
+        const BOOL ok =
+            WriteFile(FHandle, Buffer, static_cast<DWORD>(Length), &done, FWriteOverlapped.get());
         FWriteDone = static_cast<int>(done);
-        FWriteWaited = overlapped.Internal == STATUS_PENDING;
+        FWriteWentPending = !ok && GetLastError() == ERROR_IO_PENDING;
         Check(ok);
+        if (WaitOnCompletion) WaitForWriteCompletion();
     }
-    WaitForWriteCompletion();
     if (AfterWrite) AfterWrite(this, buffer, Length, WaitOnCompletion);
     return FWriteDone;
 }
 
-// Only a transfer that had to wait for the device is held to its count: one
-// that completed at once with fewer bytes (the "return what is there"
-// time-outs) is no failure.
-void TCustomComPort::WaitForReadCompletion() {
-    if (FReadWaited && FReadDone != FReadRequested) {
-        FReadWaited = false;
-        FReadRequested = FReadDone = 0;
-        RaiseError(0, TimeoutText);
+// Every transfer that had to wait is held to its count, also one that ended
+// before this look: whether it is still pending is only a matter of timing.
+int TCustomComPort::WaitForReadCompletion() {
+    if (FReadWentPending) {
+        FReadWentPending = false;
+        DWORD count = 0;
+        const BOOL ok = GetOverlappedResult(FHandle, FReadOverlapped.get(), &count, 1);
+        FReadDone = static_cast<int>(count);
+        Check(ok);
+        if (FReadDone != FReadRequested) RaiseError(0, TimeoutText);
     }
-    FReadWaited = false;
     CheckLineErrors();
+    return FReadDone;
 }
 
-void TCustomComPort::WaitForWriteCompletion() {
-    if (FWriteWaited && FWriteDone != FWriteRequested) {
-        FWriteWaited = false;
-        FWriteRequested = FWriteDone = 0;
-        RaiseError(0, TimeoutText);
+int TCustomComPort::WaitForWriteCompletion() {
+    if (FWriteWentPending) {
+        FWriteWentPending = false;
+        DWORD count = 0;
+        const BOOL ok = GetOverlappedResult(FHandle, FWriteOverlapped.get(), &count, 1);
+        FWriteDone = static_cast<int>(count);
+        Check(ok);
+        if (FWriteDone != FWriteRequested) RaiseError(0, TimeoutText);
     }
-    FWriteWaited = false;
     CheckLineErrors();
+    return FWriteDone;
 }
 
 char TCustomComPort::ReadChar() {
@@ -695,6 +753,7 @@ void TCustomComPort::WriteString(const AnsiString& S) {
 
 AnsiString TCustomComPort::ReadString() {
     CheckOpen();
+    WaitForReadCompletion();
     AnsiString result;
     result.SetLength(InputCount());
     Read(result.str().data(), result.Length(), true);
@@ -842,15 +901,31 @@ bool TCustomComPort::DefaultConfigDialog() {
 }
 
 void TCustomComPort::EnumDevices(TStrings* List) {
-    for (const auto& name : EnumSerialPorts())
-        List->Add(name.c_str());
+    std::vector<char> names(65535);
+    DWORD length = 0;
+    // A machine with more devices than the buffer holds gets a bigger one.
+    while ((length = QueryDosDeviceA(nullptr, names.data(), static_cast<DWORD>(names.size()))) ==
+               0 &&
+           GetLastError() == ERROR_INSUFFICIENT_BUFFER && names.size() < (1u << 24))
+        names.resize(names.size() * 4);
+    for (size_t i = 0; i < length;) {
+        const std::string name(names.data() + i);
+        if (!name.empty()) List->Add(name.c_str());
+        i += name.size() + 1;
+    }
 }
 
 void TCustomComPort::EnumComDevices(TStrings* List) {
-    for (const auto& name : EnumSerialPorts())
+    TStringList all;
+    EnumDevices(&all);
+    for (int i = 0; i < all.Count(); ++i) {
+        const std::string name = all.Strings(i).str();
         if (name.rfind("COM", 0) == 0 || name.rfind("\\\\.\\COM", 0) == 0) List->Add(name.c_str());
+    }
 }
 
+// The serial ports of the machine, as the registry's list of them would hold.
 void TCustomComPort::EnumComDevicesFromRegistry(TStrings* List) {
-    EnumDevices(List);
+    for (const auto& name : EnumSerialPorts())
+        List->Add(name.c_str());
 }

@@ -15,6 +15,7 @@
 class TStrings;
 class TComThread;
 struct DCB;
+struct OVERLAPPED;
 
 class EComError : public Exception {
 public:
@@ -262,9 +263,10 @@ public:
     void SetPriorityClass(TPriorityClass Value);
     bool SynchronizeEvents() const { return FSynchronizeEvents; }
     void SetSynchronizeEvents(bool Value);
-    // Stored and reported; Linux runs the event thread at normal priority.
+    // Applied to the event thread when it starts and at once while it runs; a
+    // raise the system refuses raises EComError (the thread keeps its priority).
     TThreadPriority ThreadPriority() const { return FThreadPriority; }
-    void SetThreadPriority(TThreadPriority Value) { FThreadPriority = Value; }
+    void SetThreadPriority(TThreadPriority Value);
 
     TFlowControl* FlowControl() const { return FFlowControl.get(); }
     void SetFlowControl(TFlowControl* Value) { FFlowControl->Assign(Value); }
@@ -286,15 +288,18 @@ public:
         OnEvent2{this}, OnPrinterError{this}, OnRing{this}, OnRLSDChange{this},
         OnRx80PercFull{this}, OnRxChar{this}, OnRxFlag{this}, OnTxEmpty{this};
 
-    // ---- Reading and writing. Transfers complete before they return; one
-    // that had to wait and moved fewer bytes than asked raises EComError
-    // "Timeout" (one that completed at once with what was there does not).
+    // ---- Reading and writing. Without WaitOnCompletion a transfer that cannot
+    // complete at once runs on after the call (a read into the caller's buffer,
+    // which must stay until it ends; a write from a copy) and is pending until
+    // it ends. The waits give the count; a transfer that had to wait and moved
+    // fewer bytes than asked raises EComError "Timeout" (one that completed at
+    // once with what was there does not). Returns the count known at return.
     int Read(void* Buffer, int Length, bool WaitOnCompletion);
     int Write(const void* Buffer, int Length, bool WaitOnCompletion);
-    void WaitForReadCompletion();
-    void WaitForWriteCompletion();
-    bool ReadPending() const { return false; }
-    bool WritePending() const { return false; }
+    int WaitForReadCompletion();
+    int WaitForWriteCompletion();
+    bool ReadPending() const;
+    bool WritePending() const;
 
     char ReadChar();
     char ReadAnsiChar() { return ReadChar(); }
@@ -375,6 +380,7 @@ private:
     void StopThread();
     void CopyToDCB(DCB& Dcb) const;
     void CopyFromDCB(const DCB& Dcb);
+    void ApplyThreadPriority();
 
     void* FHandle;
     std::unique_ptr<TFlowControl> FFlowControl;
@@ -395,8 +401,14 @@ private:
     bool FStreamedActive = false;
     int FSavedPriorityClass = -1;
     uint32_t FLastThreadError = 0;
+    // Manual-reset events, set while no transfer runs; the records of the
+    // transfer in progress.
+    void* FReadEvent = nullptr;
+    void* FWriteEvent = nullptr;
+    std::unique_ptr<OVERLAPPED> FReadOverlapped, FWriteOverlapped;
     int FReadRequested = 0, FReadDone = 0, FWriteRequested = 0, FWriteDone = 0;
-    bool FReadWaited = false, FWriteWaited = false;
+    // The transfer went pending: it is held to its count when waited for.
+    bool FReadWentPending = false, FWriteWentPending = false;
 };
 
 class TComPort : public TCustomComPort {

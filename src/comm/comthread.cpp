@@ -1,6 +1,8 @@
 #include "comm/comthread.h"
 #include "platform/win32/commapi.h"
 #include "platform/win32/mainthread.h"
+#include "platform/win32/processpriority.h"
+#include <pthread.h>
 
 namespace {
 // Joins a thread whose join had to wait for the main thread's next round.
@@ -16,11 +18,13 @@ TComThread::TComThread(TCustomComPort* ComPort) : FState(std::make_shared<TState
     FState->Port = ComPort;
     FState->Handle = ComPort->FHandle;
     FState->Synchronize = ComPort->SynchronizeEvents();
+    auto started = FState->Started.get_future();
     try {
         FThread = std::thread(&TComThread::Execute, FState);
     } catch (const std::system_error&) {
         ComPort->RaiseError(0, "Can't create thread");
     }
+    FThreadId = started.get();
 }
 
 TComThread::~TComThread() {
@@ -65,6 +69,8 @@ void TComThread::OnMainThread(const std::shared_ptr<TState>& state,
 }
 
 void TComThread::Execute(std::shared_ptr<TState> state) {
+    pthread_setname_np(pthread_self(), "serial events");
+    state->Started.set_value(GetCurrentThreadId());
     while (!state->Stopping) {
         DWORD mask = 0;
         const BOOL ok = WaitCommEvent(state->Handle, &mask, nullptr);

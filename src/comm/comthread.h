@@ -5,7 +5,9 @@
 // it, so no call on the handle follows the port's close.
 #include "comm/comport.h"
 #include <atomic>
+#include <cstdint>
 #include <functional>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -27,6 +29,8 @@ public:
     void Stop();
     // The thread left its loop (its wait failed).
     bool Ended() const { return FState->Ended; }
+    // The kernel's id of the thread, to set its priority ("serial events" by name).
+    uint32_t ThreadId() const { return FThreadId; }
 
 private:
     struct TState {
@@ -37,6 +41,7 @@ private:
         void* Handle = nullptr;
         bool Synchronize = true;
         std::mutex DispatchMutex; // held while handlers run on the thread itself
+        std::promise<uint32_t> Started;
     };
     static void Execute(std::shared_ptr<TState> State);
     static void OnMainThread(const std::shared_ptr<TState>& State,
@@ -45,4 +50,5 @@ private:
 
     std::shared_ptr<TState> FState;
     std::thread FThread;
+    uint32_t FThreadId = 0;
 };

@@ -103,7 +103,8 @@ TEST_F(ComPortTest, ReadsTimeOutWithTimeoutAndShortReadsRaiseToo) {
     EXPECT_GE(std::chrono::steady_clock::now() - start, Ms(55));
     Pty.Send("ab");
     char buf[4];
-    EXPECT_EQ(Raised([&] { Port.Read(buf, 4, false); }).Message, "Timeout");
+    EXPECT_EQ(Port.Read(buf, 4, false), 0); // returns at once, the read runs on
+    EXPECT_EQ(Raised([&] { Port.WaitForReadCompletion(); }).Message, "Timeout");
     Pty.Send("c");
     EXPECT_EQ(Port.ReadByte(), 'c'); // nothing stale from the failed read
 }
@@ -138,7 +139,10 @@ TEST_F(ComPortTest, WriteThatDoesNotGoOutRaisesTimeout) {
     Port.Timeouts()->SetWriteConstant(30);
     Port.Open();
     const AnsiString big(std::string(1 << 20, 'x')); // more than the line buffers hold
-    EXPECT_EQ(Raised([&] { Port.WriteString(big); }).Message, "Timeout");
+    Port.WriteString(big);                           // does not wait
+    EXPECT_TRUE(Port.WritePending());
+    EXPECT_EQ(Raised([&] { Port.WaitForWriteCompletion(); }).Message, "Timeout");
+    EXPECT_FALSE(Port.WritePending());
 }
 
 TEST_F(ComPortTest, ReadUntilKeepsTheTerminatorAndControlBytesPass) {
@@ -190,8 +194,8 @@ TEST_F(ComPortTest, SettingsLinuxCannotExpressAreRefusedClearly) {
         {[](TComPort& p) { p.SetStopBits(sb1_5); }, "1.5 stop bits cannot be set on this system"},
         {[](TComPort& p) { p.FlowControl()->SetDTR(dcHandshake); },
          "DTR handshake cannot be set on this system"},
-        {[](TComPort& p) { p.FlowControl()->SetRTS(rcToggle); },
-         "RTS toggle cannot be set on this system"},
+        {[](TComPort& p) { p.FlowControl()->SetXOnXOff(xcInput); },
+         "Stopping transmission after XOff cannot be set on this system"},
         {[](TComPort& p) { p.SetOptions({opOutputDSRFlow}); },
          "DSR output flow control cannot be set on this system"},
     };

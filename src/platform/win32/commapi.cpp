@@ -6,6 +6,8 @@
 //   ---- Queues, lines and events: PurgeComm .. WaitCommEvent
 //   ---- Configuration, port list and messages
 #include "platform/win32/commapi.h"
+#include "platform/classes/registry.h"
+#include "platform/win32/events.h"
 #include <algorithm>
 #include <asm/ioctls.h>
 #include <cctype>
@@ -24,7 +26,10 @@
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
+#include <thread>
+#include <vector>
 #include <unistd.h>
 
 // ---- Device state
@@ -71,7 +76,32 @@ struct TCommState {
     bool CountersKnown = false;
     DWORD LineErrors = 0;
     bool TxPending = false;
+
+    int Transfers = 0;                 // overlapped transfers still running on their threads
+    uint64_t RxAbort = 0, TxAbort = 0; // abort purges so far
+    bool Marking = false;              // the kernel marks bytes received in error
+    TParityMarks Marks;
+    bool Rs485 = false;      // the driver toggles RTS around each send
+    bool SoftToggle = false; // we raise RTS around each write ourselves
+    serial_rs485 SavedRs485{};
 };
+
+std::mutex HookMutex;
+TModemControlHook ModemHook;
+
+int ModemIoctl(TCommState& s, unsigned long request, void* arg) {
+    TModemControlHook hook;
+    {
+        std::lock_guard<std::mutex> guard(HookMutex);
+        hook = ModemHook;
+    }
+    return hook ? hook(s.Name, request, arg) : ::ioctl(s.Fd, request, arg);
+}
+
+void RestoreRs485(TCommState& s) {
+    if (s.Rs485) ModemIoctl(s, TIOCSRS485, &s.SavedRs485);
+    s.Rs485 = false;
+}
 
 // Never destroyed: handles still open at exit are closed by the kernel
 // table's own teardown, which may run after ours would have.
@@ -108,9 +138,16 @@ TCommObject::~TCommObject() {
     const uint64_t one = 1;
     if (s.WakeFd >= 0) (void)!::write(s.WakeFd, &one, sizeof one);
     // Waiters leave their poll at once (the wake descriptor, or a slice at
-    // most); the descriptor is closed only after, never under a poll.
-    s.Left.wait(lock, [&] { return s.Waiters == 0; });
-    if (s.Fd >= 0) ::close(s.Fd); // also releases the flock
+    // most) and transfers end; the descriptor is closed only after, never
+    // under a poll.
+    s.Left.wait(lock, [&] { return s.Waiters == 0 && s.Transfers == 0; });
+    if (s.Fd >= 0) {
+        // The lines drop as a closed port's do, whatever the kernel's hang-up setting.
+        RestoreRs485(s);
+        int lines = TIOCM_DTR | TIOCM_RTS;
+        ModemIoctl(s, TIOCMBIC, &lines);
+        ::close(s.Fd); // also releases the flock
+    }
     if (s.WakeFd >= 0) ::close(s.WakeFd);
     s.Fd = s.WakeFd = -1;
 }
@@ -208,6 +245,14 @@ void Record(TCommState& s, DWORD event) {
     s.Events |= event & s.Mask;
 }
 
+// DSR sensitivity follows the line; a device without modem lines has no DSR
+// to follow and keeps its input.
+bool DsrOff(TCommState& s) {
+    int lines = 0;
+    if (ModemIoctl(s, TIOCMGET, &lines) != 0) return false;
+    return !(lines & TIOCM_DSR);
+}
+
 // Moves what the device holds into the buffer, up to the input queue size.
 void Ingest(TCommState& s) {
     uint8_t chunk[512];
@@ -215,12 +260,18 @@ void Ingest(TCommState& s) {
         const size_t room = std::min<size_t>(sizeof chunk, s.InSize - s.In.size());
         const ssize_t n = ::read(s.Fd, chunk, room);
         if (n > 0) {
+            const bool dropped = (s.State.Flags & fDsrSensitivity) && DsrOff(s);
             for (ssize_t i = 0; i < n; ++i) {
-                const uint8_t b = chunk[i];
-                if ((s.State.Flags & fNull) && b == 0) continue;
-                s.In.push_back(b);
-                Record(s, EV_RXCHAR);
-                if (static_cast<char>(b) == s.State.EvtChar) Record(s, EV_RXFLAG);
+                uint8_t bytes[2] = {chunk[i], 0};
+                const int count =
+                    s.Marking ? FeedParityMarks(s.Marks, chunk[i], s.State.ErrorChar, bytes) : 1;
+                for (int k = 0; k < count && !dropped; ++k) {
+                    const uint8_t b = bytes[k];
+                    if ((s.State.Flags & fNull) && b == 0) continue;
+                    s.In.push_back(b);
+                    Record(s, EV_RXCHAR);
+                    if (static_cast<char>(b) == s.State.EvtChar) Record(s, EV_RXFLAG);
+                }
             }
             if (s.In.size() * 5 >= static_cast<size_t>(s.InSize) * 4) Record(s, EV_RX80FULL);
             continue;
@@ -268,7 +319,7 @@ void UpdateLineErrors(TCommState& s) {
 
 DWORD ReadModem(TCommState& s) {
     int lines = 0;
-    if (::ioctl(s.Fd, TIOCMGET, &lines) != 0) return 0;
+    if (ModemIoctl(s, TIOCMGET, &lines) != 0) return 0;
     DWORD m = 0;
     if (lines & TIOCM_CTS) m |= MS_CTS_ON;
     if (lines & TIOCM_DSR) m |= MS_DSR_ON;
@@ -291,7 +342,7 @@ void UpdateModemEvents(TCommState& s) {
 }
 
 bool SetModemLine(TCommState& s, int line, bool on) {
-    if (::ioctl(s.Fd, on ? TIOCMBIS : TIOCMBIC, &line) == 0 || NoModemLines(errno)) return true;
+    if (ModemIoctl(s, on ? TIOCMBIS : TIOCMBIC, &line) == 0 || NoModemLines(errno)) return true;
     return false;
 }
 
@@ -302,6 +353,26 @@ bool GetTermios(int fd, termios2& t) {
 }
 bool SetTermios(int fd, const termios2& t) {
     return ::ioctl(fd, TCSETS2, &t) == 0;
+}
+
+// RTS up only while sending: the driver's RS-485 mode where it has one, else
+// each write raises and lowers it itself.
+bool StartRtsToggle(TCommState& s) {
+    if (s.Rs485 || s.SoftToggle) return true;
+    serial_rs485 r{};
+    if (ModemIoctl(s, TIOCGRS485, &r) == 0) {
+        const serial_rs485 saved = r;
+        r.flags |= SER_RS485_ENABLED | SER_RS485_RTS_ON_SEND;
+        r.flags &= ~static_cast<decltype(r.flags)>(SER_RS485_RTS_AFTER_SEND);
+        if (ModemIoctl(s, TIOCSRS485, &r) == 0) {
+            s.SavedRs485 = saved;
+            s.Rs485 = true;
+            return true;
+        }
+    }
+    if (!NoModemLines(errno)) return false;
+    s.SoftToggle = true;
+    return SetModemLine(s, TIOCM_RTS, false);
 }
 
 bool ApplyTermios(TCommState& s, const DCB& d) {
@@ -350,14 +421,21 @@ bool ApplyTermios(TCommState& s, const DCB& d) {
     if ((d.Flags & fRtsControlMask) == RTS_CONTROL_HANDSHAKE) t.c_cflag |= CRTSCTS;
     t.c_iflag &= ~static_cast<tcflag_t>(INPCK | IGNPAR | PARMRK | ISTRIP | IXON | IXOFF | IXANY);
     if (d.Flags & fParity) t.c_iflag |= INPCK;
+    const bool marking = (d.Flags & fErrorChar) != 0;
+    if (marking) t.c_iflag |= PARMRK;
     if (d.Flags & fOutX) t.c_iflag |= IXON;
     if (d.Flags & fInX) t.c_iflag |= IXOFF;
     t.c_cc[VSTART] = static_cast<cc_t>(d.XonChar);
     t.c_cc[VSTOP] = static_cast<cc_t>(d.XoffChar);
     if (!SetTermios(s.Fd, t)) return false;
+    if (marking != s.Marking) s.Marks = TParityMarks();
+    s.Marking = marking;
 
     const DWORD dtr = d.Flags & fDtrControlMask, rts = d.Flags & fRtsControlMask;
     if (!SetModemLine(s, TIOCM_DTR, dtr == DTR_CONTROL_ENABLE)) return false;
+    if (rts == RTS_CONTROL_TOGGLE) return StartRtsToggle(s);
+    RestoreRs485(s);
+    s.SoftToggle = false;
     if (rts != RTS_CONTROL_HANDSHAKE && !SetModemLine(s, TIOCM_RTS, rts == RTS_CONTROL_ENABLE))
         return false;
     return true;
@@ -380,7 +458,6 @@ DCB InitialState(const termios2& t) {
 std::mutex SettingsMutex;
 std::string ClassFolderOverride, DeviceFolderOverride;
 TCommConfigDialogHook DialogHook;
-std::map<std::string, COMMCONFIG> DefaultConfigs;
 
 std::string DeviceFolder() {
     std::lock_guard<std::mutex> guard(SettingsMutex);
@@ -484,14 +561,9 @@ std::string CommStateProblem(const DCB& d) {
     if (d.StopBits > TWOSTOPBITS) return "Unknown stop bits";
     if ((d.Flags & fDtrControlMask) == DTR_CONTROL_HANDSHAKE)
         return "DTR handshake cannot be set on this system";
-    if ((d.Flags & fRtsControlMask) == RTS_CONTROL_TOGGLE)
-        return "RTS toggle cannot be set on this system";
     if (((d.Flags & fRtsControlMask) == RTS_CONTROL_HANDSHAKE) != ((d.Flags & fOutxCtsFlow) != 0))
         return "RTS/CTS flow control must be set for both directions on this system";
     if (d.Flags & fOutxDsrFlow) return "DSR output flow control cannot be set on this system";
-    if (d.Flags & fDsrSensitivity) return "DSR sensitivity cannot be set on this system";
-    if ((d.Flags & fErrorChar) && d.ErrorChar != 0)
-        return "An error replacement character cannot be set on this system";
     if ((d.Flags & fInX) && !(d.Flags & fTXContinueOnXoff))
         return "Stopping transmission after XOff cannot be set on this system";
     return "";
@@ -539,93 +611,265 @@ BOOL SetCommTimeouts(HANDLE hFile, const COMMTIMEOUTS* lpCommTimeouts) {
 
 // ---- Transfers
 
-BOOL ReadFile(HANDLE hFile, void* lpBuffer, DWORD n, DWORD* lpNumberOfBytesRead,
-              OVERLAPPED* lpOverlapped) {
-    if (lpNumberOfBytesRead) *lpNumberOfBytesRead = 0;
-    if (lpOverlapped) lpOverlapped->Internal = 0;
-    const auto sp = Find(hFile);
-    if (!sp) return 0;
-    TCommState& s = *sp;
-    auto* out = static_cast<uint8_t*>(lpBuffer);
-    std::unique_lock<std::mutex> lock(s.Mutex);
-    if ((s.State.Flags & fAbortOnError) && s.LineErrors) return Fail(ERROR_OPERATION_ABORTED);
+namespace {
+// A read's time-out rules, fixed when it starts.
+struct TReadPlan {
+    bool Immediate = false; // return what is there
+    bool FirstByte = false; // wait for a first byte only
+    bool UseInterval = false;
+    DWORD Interval = 0;
+    long long TotalMs = -1; // -1: no total limit
+    SteadyClock::time_point Deadline, LastByte;
+};
 
-    const COMMTIMEOUTS t = s.Timeouts;
-    const bool immediate = t.ReadIntervalTimeout == MAXDWORD && t.ReadTotalTimeoutMultiplier == 0 &&
-                           t.ReadTotalTimeoutConstant == 0;
+TReadPlan PlanRead(const COMMTIMEOUTS& t, DWORD n) {
+    TReadPlan p;
+    p.Immediate = t.ReadIntervalTimeout == MAXDWORD && t.ReadTotalTimeoutMultiplier == 0 &&
+                  t.ReadTotalTimeoutConstant == 0;
     // Interval and multiplier at their maximum: wait for the first byte only.
-    const bool firstByte = t.ReadIntervalTimeout == MAXDWORD &&
-                           t.ReadTotalTimeoutMultiplier == MAXDWORD &&
-                           t.ReadTotalTimeoutConstant > 0 && t.ReadTotalTimeoutConstant < MAXDWORD;
-    const auto start = SteadyClock::now();
-    long long totalMs = -1;
-    if (firstByte)
-        totalMs = t.ReadTotalTimeoutConstant;
-    else if (!immediate && (t.ReadTotalTimeoutMultiplier || t.ReadTotalTimeoutConstant))
-        totalMs =
+    p.FirstByte = t.ReadIntervalTimeout == MAXDWORD && t.ReadTotalTimeoutMultiplier == MAXDWORD &&
+                  t.ReadTotalTimeoutConstant > 0 && t.ReadTotalTimeoutConstant < MAXDWORD;
+    if (p.FirstByte)
+        p.TotalMs = t.ReadTotalTimeoutConstant;
+    else if (!p.Immediate && (t.ReadTotalTimeoutMultiplier || t.ReadTotalTimeoutConstant))
+        p.TotalMs =
             static_cast<long long>(t.ReadTotalTimeoutMultiplier) * n + t.ReadTotalTimeoutConstant;
-    const bool useInterval = t.ReadIntervalTimeout != 0 && t.ReadIntervalTimeout != MAXDWORD;
-    const auto deadline = start + std::chrono::milliseconds(totalMs < 0 ? 0 : totalMs);
-    auto lastByte = start;
+    p.UseInterval = t.ReadIntervalTimeout != 0 && t.ReadIntervalTimeout != MAXDWORD;
+    p.Interval = t.ReadIntervalTimeout;
+    const auto start = SteadyClock::now();
+    p.Deadline = start + std::chrono::milliseconds(p.TotalMs < 0 ? 0 : p.TotalMs);
+    p.LastByte = start;
+    return p;
+}
 
-    DWORD got = 0;
+// Runs a read until it has its bytes, times out or fails: 0 or the error
+// code. Without mayWait it stops with ERROR_IO_PENDING where it would wait.
+DWORD RunRead(TCommState& s, std::unique_lock<std::mutex>& lock, TReadPlan& p, uint8_t* out,
+              DWORD n, DWORD& got, bool mayWait, uint64_t abort) {
     for (;;) {
+        if (s.RxAbort != abort) return ERROR_OPERATION_ABORTED;
         Ingest(s);
         const DWORD take = std::min<DWORD>(n - got, static_cast<DWORD>(s.In.size()));
         for (DWORD i = 0; i < take; ++i) {
             out[got++] = s.In.front();
             s.In.pop_front();
         }
-        if (take > 0) lastByte = SteadyClock::now();
-        if (lpNumberOfBytesRead) *lpNumberOfBytesRead = got;
-        if (got == n || immediate || (firstByte && got > 0)) return 1;
-        if (s.HungUp) return Fail(ERROR_DEVICE_NOT_CONNECTED);
-        if (s.IoError) return Fail(ERROR_GEN_FAILURE);
+        if (take > 0) p.LastByte = SteadyClock::now();
+        if (got == n || p.Immediate || (p.FirstByte && got > 0)) return 0;
+        if (s.HungUp) return ERROR_DEVICE_NOT_CONNECTED;
+        if (s.IoError) return ERROR_GEN_FAILURE;
 
-        int wait = totalMs < 0 ? PollSliceMs : RemainingMs(deadline);
-        if (useInterval && got > 0)
-            wait = std::min(
-                wait, RemainingMs(lastByte + std::chrono::milliseconds(t.ReadIntervalTimeout)));
-        if (wait <= 0) return 1; // timed out: the count tells how far it got
-        if (lpOverlapped) lpOverlapped->Internal = STATUS_PENDING;
-        if (!PollUnlocked(s, lock, POLLIN, wait)) return Fail(ERROR_INVALID_HANDLE);
+        int wait = p.TotalMs < 0 ? PollSliceMs : RemainingMs(p.Deadline);
+        if (p.UseInterval && got > 0)
+            wait = std::min(wait, RemainingMs(p.LastByte + std::chrono::milliseconds(p.Interval)));
+        if (wait <= 0) return 0; // timed out: the count tells how far it got
+        if (!mayWait) return ERROR_IO_PENDING;
+        if (!PollUnlocked(s, lock, POLLIN, wait)) return ERROR_INVALID_HANDLE;
     }
+}
+
+struct TWritePlan {
+    long long TotalMs = -1;
+    SteadyClock::time_point Deadline;
+};
+
+TWritePlan PlanWrite(const COMMTIMEOUTS& t, DWORD n) {
+    TWritePlan p;
+    if (t.WriteTotalTimeoutMultiplier || t.WriteTotalTimeoutConstant)
+        p.TotalMs =
+            static_cast<long long>(t.WriteTotalTimeoutMultiplier) * n + t.WriteTotalTimeoutConstant;
+    p.Deadline = SteadyClock::now() + std::chrono::milliseconds(std::max(p.TotalMs, 0LL));
+    return p;
+}
+
+DWORD RunWrite(TCommState& s, std::unique_lock<std::mutex>& lock, const TWritePlan& p,
+               const uint8_t* in, DWORD n, DWORD& done, bool mayWait, uint64_t abort) {
+    while (done < n) {
+        if (s.TxAbort != abort) return ERROR_OPERATION_ABORTED;
+        const ssize_t w = ::write(s.Fd, in + done, n - done);
+        if (w > 0) {
+            done += static_cast<DWORD>(w);
+            s.TxPending = true;
+            continue;
+        }
+        if (w < 0 && errno == EINTR) continue;
+        if (w < 0 && errno != EAGAIN) return CommErrorFromErrno(errno);
+        const int wait = p.TotalMs < 0 ? PollSliceMs : RemainingMs(p.Deadline);
+        if (wait <= 0) break;
+        if (!mayWait) return ERROR_IO_PENDING;
+        if (!PollUnlocked(s, lock, POLLOUT, wait)) return ERROR_INVALID_HANDLE;
+    }
+    return 0;
+}
+
+// With RTS toggled by hand the line goes down only once the last byte left:
+// the queue is awaited within the write's time-outs, then the shift register.
+void EndToggledWrite(TCommState& s, std::unique_lock<std::mutex>& lock, const TWritePlan& p) {
+    if (!s.SoftToggle) return;
+    bool empty = QueuedOutput(s) == 0;
+    while (!empty) {
+        const int wait = p.TotalMs < 0 ? PollSliceMs : RemainingMs(p.Deadline);
+        if (wait <= 0 || !PollUnlocked(s, lock, 0, wait)) break;
+        empty = QueuedOutput(s) == 0;
+    }
+    if (s.Closed) return;
+    if (empty) ::tcdrain(s.Fd);
+    SetModemLine(s, TIOCM_RTS, false);
+}
+
+void BeginToggledWrite(TCommState& s) {
+    if (s.SoftToggle) SetModemLine(s, TIOCM_RTS, true);
+}
+
+// Ends an overlapped transfer: its record, then its event, and only then is
+// the handle free to close (which waits for Transfers to reach 0).
+void Finish(std::unique_lock<std::mutex>& lock, OVERLAPPED* ov, DWORD code, DWORD count) {
+    ov->Internal = code;
+    ov->InternalHigh = count;
+    const HANDLE event = ov->hEvent;
+    lock.unlock();
+    SetEvent(event);
+    lock.lock();
+}
+
+void EndTransferThread(TCommState& s, std::unique_lock<std::mutex>& lock) {
+    --s.Transfers;
+    s.Left.notify_all();
+    lock.unlock();
+}
+
+// Starts the rest of a transfer on a thread of its own; false when no thread
+// can be made.
+template <typename Fn> bool RunOnThread(TCommState& s, Fn fn) {
+    ++s.Transfers;
+    try {
+        std::thread(std::move(fn)).detach();
+        return true;
+    } catch (const std::system_error&) {
+        --s.Transfers;
+        return false;
+    }
+}
+} // namespace
+
+BOOL ReadFile(HANDLE hFile, void* lpBuffer, DWORD n, DWORD* lpNumberOfBytesRead,
+              OVERLAPPED* lpOverlapped) {
+    if (lpNumberOfBytesRead) *lpNumberOfBytesRead = 0;
+    const bool overlapped = lpOverlapped && lpOverlapped->hEvent;
+    if (lpOverlapped) lpOverlapped->Internal = lpOverlapped->InternalHigh = 0;
+    const auto sp = Find(hFile);
+    if (!sp) return 0;
+    if (overlapped && !ResetEvent(lpOverlapped->hEvent)) return 0;
+    TCommState& s = *sp;
+    auto* out = static_cast<uint8_t*>(lpBuffer);
+    std::unique_lock<std::mutex> lock(s.Mutex);
+    const auto complete = [&](DWORD code, DWORD got) -> BOOL {
+        if (lpNumberOfBytesRead) *lpNumberOfBytesRead = got;
+        if (lpOverlapped) {
+            lpOverlapped->Internal = code;
+            lpOverlapped->InternalHigh = got;
+        }
+        if (overlapped) {
+            lock.unlock();
+            SetEvent(lpOverlapped->hEvent);
+        }
+        return code ? Fail(code) : 1;
+    };
+    if ((s.State.Flags & fAbortOnError) && s.LineErrors)
+        return complete(ERROR_OPERATION_ABORTED, 0);
+
+    TReadPlan plan = PlanRead(s.Timeouts, n);
+    const uint64_t abort = s.RxAbort;
+    DWORD got = 0;
+    const DWORD code = RunRead(s, lock, plan, out, n, got, !overlapped, abort);
+    if (code != ERROR_IO_PENDING) return complete(code, got);
+
+    lpOverlapped->Internal = STATUS_PENDING;
+    const bool started = RunOnThread(s, [sp, plan, out, n, got, lpOverlapped, abort]() mutable {
+        std::unique_lock<std::mutex> lock(sp->Mutex);
+        const DWORD code = RunRead(*sp, lock, plan, out, n, got, true, abort);
+        Finish(lock, lpOverlapped, code, got);
+        EndTransferThread(*sp, lock);
+    });
+    if (!started) return complete(ERROR_NOT_ENOUGH_MEMORY, got);
+    return Fail(ERROR_IO_PENDING);
 }
 
 BOOL WriteFile(HANDLE hFile, const void* lpBuffer, DWORD n, DWORD* lpNumberOfBytesWritten,
                OVERLAPPED* lpOverlapped) {
     if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = 0;
-    if (lpOverlapped) lpOverlapped->Internal = 0;
+    const bool overlapped = lpOverlapped && lpOverlapped->hEvent;
+    if (lpOverlapped) lpOverlapped->Internal = lpOverlapped->InternalHigh = 0;
     const auto sp = Find(hFile);
     if (!sp) return 0;
+    if (overlapped && !ResetEvent(lpOverlapped->hEvent)) return 0;
     TCommState& s = *sp;
     const auto* in = static_cast<const uint8_t*>(lpBuffer);
     std::unique_lock<std::mutex> lock(s.Mutex);
-    if ((s.State.Flags & fAbortOnError) && s.LineErrors) return Fail(ERROR_OPERATION_ABORTED);
-
-    const COMMTIMEOUTS t = s.Timeouts;
-    const long long totalMs = (t.WriteTotalTimeoutMultiplier || t.WriteTotalTimeoutConstant)
-                                  ? static_cast<long long>(t.WriteTotalTimeoutMultiplier) * n +
-                                        t.WriteTotalTimeoutConstant
-                                  : -1;
-    const auto deadline = SteadyClock::now() + std::chrono::milliseconds(std::max(totalMs, 0LL));
-    DWORD done = 0;
-    while (done < n) {
-        const ssize_t w = ::write(s.Fd, in + done, n - done);
-        if (w > 0) {
-            done += static_cast<DWORD>(w);
-            s.TxPending = true;
-            if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = done;
-            continue;
+    const auto complete = [&](DWORD code, DWORD done) -> BOOL {
+        if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = done;
+        if (lpOverlapped) {
+            lpOverlapped->Internal = code;
+            lpOverlapped->InternalHigh = done;
         }
-        if (w < 0 && errno == EINTR) continue;
-        if (w < 0 && errno != EAGAIN) return FailErrno();
-        const int wait = totalMs < 0 ? PollSliceMs : RemainingMs(deadline);
-        if (wait <= 0) break;
-        if (lpOverlapped) lpOverlapped->Internal = STATUS_PENDING;
-        if (!PollUnlocked(s, lock, POLLOUT, wait)) return Fail(ERROR_INVALID_HANDLE);
+        if (overlapped) {
+            lock.unlock();
+            SetEvent(lpOverlapped->hEvent);
+        }
+        return code ? Fail(code) : 1;
+    };
+    if ((s.State.Flags & fAbortOnError) && s.LineErrors)
+        return complete(ERROR_OPERATION_ABORTED, 0);
+
+    const TWritePlan plan = PlanWrite(s.Timeouts, n);
+    const uint64_t abort = s.TxAbort;
+    DWORD done = 0;
+    // RTS toggled by hand waits for the last byte to leave: an overlapped
+    // write does that on its thread, so the call still returns at once.
+    const bool toggleLater = overlapped && s.SoftToggle;
+    if (!toggleLater) {
+        BeginToggledWrite(s);
+        const DWORD code = RunWrite(s, lock, plan, in, n, done, !overlapped, abort);
+        if (code != ERROR_IO_PENDING) {
+            EndToggledWrite(s, lock, plan);
+            return complete(code, done);
+        }
     }
-    return 1;
+
+    // The caller may reuse its buffer at once: the rest goes out from a copy.
+    auto rest = std::make_shared<std::vector<uint8_t>>(in + done, in + n);
+    lpOverlapped->Internal = STATUS_PENDING;
+    const bool started = RunOnThread(s, [sp, plan, rest, done, lpOverlapped, abort, toggleLater] {
+        std::unique_lock<std::mutex> lock(sp->Mutex);
+        if (toggleLater) BeginToggledWrite(*sp);
+        DWORD more = 0;
+        const DWORD code = RunWrite(*sp, lock, plan, rest->data(), static_cast<DWORD>(rest->size()),
+                                    more, true, abort);
+        EndToggledWrite(*sp, lock, plan);
+        Finish(lock, lpOverlapped, code, done + more);
+        EndTransferThread(*sp, lock);
+    });
+    if (!started) {
+        if (!toggleLater) EndToggledWrite(s, lock, plan);
+        return complete(ERROR_NOT_ENOUGH_MEMORY, done);
+    }
+    return Fail(ERROR_IO_PENDING);
+}
+
+BOOL GetOverlappedResult(HANDLE, OVERLAPPED* lpOverlapped, DWORD* lpNumberOfBytesTransferred,
+                         BOOL bWait) {
+    if (lpNumberOfBytesTransferred) *lpNumberOfBytesTransferred = 0;
+    if (!lpOverlapped) return Fail(ERROR_INVALID_PARAMETER);
+    // The event orders the transfer thread's record before this look at it.
+    if (lpOverlapped->hEvent) {
+        const DWORD w = WaitForSingleObject(lpOverlapped->hEvent, bWait ? INFINITE : 0);
+        if (w == WAIT_TIMEOUT) return Fail(ERROR_IO_INCOMPLETE);
+        if (w != WAIT_OBJECT_0) return 0;
+    }
+    if (lpOverlapped->Internal == STATUS_PENDING) return Fail(ERROR_IO_INCOMPLETE);
+    if (lpNumberOfBytesTransferred)
+        *lpNumberOfBytesTransferred = static_cast<DWORD>(lpOverlapped->InternalHigh);
+    return lpOverlapped->Internal ? Fail(static_cast<DWORD>(lpOverlapped->Internal)) : 1;
 }
 
 BOOL FlushFileBuffers(HANDLE hFile) {
@@ -647,7 +891,9 @@ BOOL PurgeComm(HANDLE hFile, DWORD dwFlags) {
         ::tcflush(s->Fd, TCIFLUSH);
     }
     if (dwFlags & PURGE_TXCLEAR) ::tcflush(s->Fd, TCOFLUSH);
-    // Transfers never stay pending, so there is nothing to abort.
+    // Transfers in progress see the count change within a poll slice.
+    if (dwFlags & PURGE_RXABORT) ++s->RxAbort;
+    if (dwFlags & PURGE_TXABORT) ++s->TxAbort;
     return 1;
 }
 
@@ -792,6 +1038,62 @@ COMMCONFIG DefaultConfig() {
     c.dcb.XoffChar = 0x13;
     return c;
 }
+
+// The defaults live in the settings store, one key a port, a value a field.
+const char* const DefaultsKey = "\\Software\\QM read out\\Serial port defaults\\";
+
+struct TDcbField {
+    const char* Name;
+    DWORD (*Get)(const DCB&);
+    void (*Set)(DCB&, DWORD);
+};
+#define QM_DCB_FIELD(F, T)                                                                         \
+    {                                                                                              \
+#F, [](const DCB& d) { return static_cast<DWORD>(static_cast<uint8_t>(d.F)); },               \
+     [](DCB& d, DWORD v) { d.F = static_cast<T>(v); }    \
+    }
+const TDcbField DcbFields[] = {
+    {"BaudRate", [](const DCB& d) { return d.BaudRate; }, [](DCB& d, DWORD v) { d.BaudRate = v; }},
+    {"Flags", [](const DCB& d) { return d.Flags; }, [](DCB& d, DWORD v) { d.Flags = v; }},
+    {"XonLim", [](const DCB& d) { return DWORD(d.XonLim); },
+     [](DCB& d, DWORD v) { d.XonLim = static_cast<WORD>(v); }},
+    {"XoffLim", [](const DCB& d) { return DWORD(d.XoffLim); },
+     [](DCB& d, DWORD v) { d.XoffLim = static_cast<WORD>(v); }},
+    QM_DCB_FIELD(ByteSize, uint8_t),
+    QM_DCB_FIELD(Parity, uint8_t),
+    QM_DCB_FIELD(StopBits, uint8_t),
+    QM_DCB_FIELD(XonChar, char),
+    QM_DCB_FIELD(XoffChar, char),
+    QM_DCB_FIELD(ErrorChar, char),
+    QM_DCB_FIELD(EofChar, char),
+    QM_DCB_FIELD(EvtChar, char),
+};
+#undef QM_DCB_FIELD
+
+COMMCONFIG StoredDefaults(const std::string& name) {
+    COMMCONFIG c = DefaultConfig();
+    try {
+        TRegistry reg(KEY_READ);
+        if (!reg.OpenKeyReadOnly((std::string(DefaultsKey) + name).c_str())) return c;
+        for (const auto& f : DcbFields)
+            if (reg.ValueExists(f.Name)) f.Set(c.dcb, static_cast<DWORD>(reg.ReadInteger(f.Name)));
+    } catch (const Exception&) {
+        // A damaged entry reads as the built-in defaults.
+    }
+    return c;
+}
+
+bool StoreDefaults(const std::string& name, const DCB& d) {
+    try {
+        TRegistry reg(KEY_ALL_ACCESS);
+        if (!reg.OpenKey((std::string(DefaultsKey) + name).c_str(), true)) return false;
+        for (const auto& f : DcbFields)
+            reg.WriteInteger(f.Name, static_cast<int>(f.Get(d)));
+        return true;
+    } catch (const Exception&) {
+        return false;
+    }
+}
 } // namespace
 
 BOOL GetDefaultCommConfigA(const char* lpszName, COMMCONFIG* lpCC, DWORD* lpdwSize) {
@@ -803,8 +1105,7 @@ BOOL GetDefaultCommConfigA(const char* lpszName, COMMCONFIG* lpCC, DWORD* lpdwSi
     const std::string name = ShortName(lpszName);
     if (CommDevicePath(name).empty()) return Fail(ERROR_FILE_NOT_FOUND);
     std::lock_guard<std::mutex> guard(SettingsMutex);
-    const auto it = DefaultConfigs.find(name);
-    *lpCC = it == DefaultConfigs.end() ? DefaultConfig() : it->second;
+    *lpCC = StoredDefaults(name);
     *lpdwSize = sizeof(COMMCONFIG);
     return 1;
 }
@@ -814,8 +1115,7 @@ BOOL SetDefaultCommConfigA(const char* lpszName, const COMMCONFIG* lpCC, DWORD d
     const std::string name = ShortName(lpszName);
     if (CommDevicePath(name).empty()) return Fail(ERROR_FILE_NOT_FOUND);
     std::lock_guard<std::mutex> guard(SettingsMutex);
-    DefaultConfigs[name] = *lpCC;
-    return 1;
+    return StoreDefaults(name, lpCC->dcb) ? 1 : Fail(ERROR_ACCESS_DENIED);
 }
 
 BOOL CommConfigDialogA(const char* lpszName, void*, COMMCONFIG* lpCC) {
@@ -868,6 +1168,71 @@ std::vector<std::string> EnumSerialPorts() {
     return names;
 }
 
+DWORD QueryDosDeviceA(const char* lpDeviceName, char* lpTargetPath, DWORD ucchMax) {
+    if (lpDeviceName || (!lpTargetPath && ucchMax)) return Fail(ERROR_INVALID_PARAMETER);
+    std::vector<std::string> names = EnumSerialPorts();
+    std::vector<std::string> others;
+    const std::string deviceFolder = DeviceFolder();
+    if (DIR* dir = ::opendir(deviceFolder.c_str())) {
+        while (const dirent* e = ::readdir(dir)) {
+            const std::string path = deviceFolder + "/" + e->d_name;
+            struct stat st {};
+            if (e->d_name[0] == '.' || ::stat(path.c_str(), &st) != 0) continue;
+            if (!S_ISCHR(st.st_mode) && !S_ISBLK(st.st_mode)) continue;
+            // A serial port is listed once, by the name it has above; ttyS
+            // slots without a UART are no devices.
+            if (NumberAfter(e->d_name, "ttyS") >= 0) continue;
+            if (std::find(names.begin(), names.end(), path) != names.end()) continue;
+            others.push_back(path);
+        }
+        ::closedir(dir);
+    }
+    std::sort(others.begin(), others.end());
+    names.insert(names.end(), others.begin(), others.end());
+    std::string list;
+    for (const auto& n : names)
+        list.append(n).push_back('\0');
+    list.push_back('\0');
+    if (list.size() > ucchMax) return Fail(ERROR_INSUFFICIENT_BUFFER);
+    std::memcpy(lpTargetPath, list.data(), list.size());
+    return static_cast<DWORD>(list.size());
+}
+
+void SetModemControlHook(TModemControlHook hook) {
+    std::lock_guard<std::mutex> guard(HookMutex);
+    ModemHook = std::move(hook);
+}
+
+int FeedParityMarks(TParityMarks& marks, uint8_t in, char errorChar, uint8_t out[2]) {
+    switch (marks.Seen) {
+    case 0:
+        if (in == 0xFF) {
+            marks.Seen = 1;
+            return 0;
+        }
+        out[0] = in;
+        return 1;
+    case 1:
+        if (in == 0x00) {
+            marks.Seen = 2;
+            return 0;
+        }
+        marks.Seen = 0;
+        if (in == 0xFF) {
+            out[0] = 0xFF;
+            return 1;
+        }
+        // Not a mark the kernel writes: both bytes pass as they came.
+        out[0] = 0xFF;
+        out[1] = in;
+        return 2;
+    default:
+        marks.Seen = 0;
+        out[0] = in == 0x00 ? 0x00 : static_cast<uint8_t>(errorChar);
+        return 1;
+    }
+}
+
 void SetSerialPortFolders(const std::string& classFolder, const std::string& deviceFolder) {
     std::lock_guard<std::mutex> guard(SettingsMutex);
     ClassFolderOverride = classFolder;
@@ -897,6 +1262,12 @@ std::string CommErrorMessage(DWORD code) {
     case ERROR_OPERATION_ABORTED:
         return "The I/O operation has been aborted because of either a thread exit or an "
                "application request.";
+    case ERROR_NOT_ENOUGH_MEMORY:
+        return "Not enough memory resources are available to process this command.";
+    case ERROR_INSUFFICIENT_BUFFER:
+        return "The data area passed to a system call is too small.";
+    case ERROR_IO_INCOMPLETE:
+        return "Overlapped I/O event is not in a signaled state.";
     case ERROR_IO_PENDING:
         return "Overlapped I/O operation is in progress.";
     case ERROR_DEVICE_NOT_CONNECTED:

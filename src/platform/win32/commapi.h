@@ -1,18 +1,22 @@
 #pragma once
 // The Win32 communication calls on Linux terminal devices (termios, poll,
-// flock). Handles are kernel handles of kernel.h. Reads and writes complete
-// before they return, so no call is ever left pending; the Windows time-outs
+// flock). Handles are kernel handles of kernel.h. A transfer given an event
+// runs on while the call returns (overlapped); the Windows time-outs
 // (interval, multiplier, constant) are kept exactly against a real deadline.
 // "COMn" stands for /dev/ttyS(n-1); an absolute path is used as given.
 #include "platform/win32/kernel.h"
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
 constexpr DWORD ERROR_INVALID_FUNCTION = 1;
+constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
 constexpr DWORD ERROR_GEN_FAILURE = 31;
 constexpr DWORD ERROR_NOT_SUPPORTED = 50;
+constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
 constexpr DWORD ERROR_OPERATION_ABORTED = 995;
+constexpr DWORD ERROR_IO_INCOMPLETE = 996;
 constexpr DWORD ERROR_IO_PENDING = 997;
 constexpr DWORD ERROR_DEVICE_NOT_CONNECTED = 1167;
 constexpr DWORD ERROR_CANCELLED = 1223;
@@ -108,15 +112,21 @@ BOOL SetupComm(HANDLE hFile, DWORD dwInQueue, DWORD dwOutQueue);
 BOOL GetCommTimeouts(HANDLE hFile, COMMTIMEOUTS* lpCommTimeouts);
 BOOL SetCommTimeouts(HANDLE hFile, const COMMTIMEOUTS* lpCommTimeouts);
 
-// Blocking transfers bounded by the port's time-outs; fewer bytes than asked
-// is no failure (the count tells). A hang-up or I/O error fails with
-// ERROR_DEVICE_NOT_CONNECTED or ERROR_GEN_FAILURE. An overlapped record, when
-// given, tells afterwards in Internal whether the transfer completed at once
-// (0) or had to wait for the device, as a pending one would (STATUS_PENDING).
+// Transfers bounded by the port's time-outs; fewer bytes than asked is no
+// failure (the count tells). A hang-up or I/O error fails with
+// ERROR_DEVICE_NOT_CONNECTED or ERROR_GEN_FAILURE. Without an overlapped
+// record, or with one without an event, the call returns when the transfer
+// ended. With an event the transfer is overlapped: what completes at once
+// returns TRUE with the event set; otherwise the call fails with
+// ERROR_IO_PENDING at once, the transfer runs on, and the event is set when it
+// ends (GetOverlappedResult then gives its count and result). A write's bytes
+// are taken at the call, so the caller may reuse its buffer; a read's buffer
+// must stay until the read ended. Closing the handle or an abort purge ends
+// the transfers in progress.
 constexpr uintptr_t STATUS_PENDING = 0x103;
 struct OVERLAPPED {
-    uintptr_t Internal;
-    uintptr_t InternalHigh;
+    uintptr_t Internal;     // STATUS_PENDING, then 0 or the transfer's error code
+    uintptr_t InternalHigh; // bytes moved, once ended
     DWORD Offset;
     DWORD OffsetHigh;
     HANDLE hEvent;
@@ -125,6 +135,10 @@ BOOL ReadFile(HANDLE hFile, void* lpBuffer, DWORD nNumberOfBytesToRead, DWORD* l
               OVERLAPPED* lpOverlapped);
 BOOL WriteFile(HANDLE hFile, const void* lpBuffer, DWORD nNumberOfBytesToWrite,
                DWORD* lpNumberOfBytesWritten, OVERLAPPED* lpOverlapped);
+// The count and result of an overlapped transfer; with bWait it waits for the
+// end, else it fails with ERROR_IO_INCOMPLETE while the transfer runs.
+BOOL GetOverlappedResult(HANDLE hFile, OVERLAPPED* lpOverlapped, DWORD* lpNumberOfBytesTransferred,
+                         BOOL bWait);
 BOOL FlushFileBuffers(HANDLE hFile);
 
 BOOL PurgeComm(HANDLE hFile, DWORD dwFlags);
@@ -143,7 +157,9 @@ BOOL GetCommMask(HANDLE hFile, DWORD* lpEvtMask);
 // handle is closed: then it fails with ERROR_INVALID_HANDLE).
 BOOL WaitCommEvent(HANDLE hFile, DWORD* lpEvtMask, OVERLAPPED* lpOverlapped);
 
-// Default configuration per port name, kept for the process.
+// Default configuration per port name, kept in the settings store
+// (TRegistry), so it outlasts the process; a store that cannot be written
+// fails with ERROR_ACCESS_DENIED.
 BOOL GetDefaultCommConfigA(const char* lpszName, COMMCONFIG* lpCC, DWORD* lpdwSize);
 BOOL SetDefaultCommConfigA(const char* lpszName, const COMMCONFIG* lpCC, DWORD dwSize);
 // The port settings dialog: runs the installed hook; without one it fails
@@ -157,6 +173,31 @@ void SetCommConfigDialogHook(TCommConfigDialogHook hook);
 std::vector<std::string> EnumSerialPorts();
 // Tests point the class folder and the device folder elsewhere ("" restores).
 void SetSerialPortFolders(const std::string& classFolder, const std::string& deviceFolder);
+
+// Every device name of the machine, NUL-separated and ended by a second NUL
+// (lpDeviceName must be null): the serial ports as EnumSerialPorts names them,
+// then every other character or block device of the device folder by its path.
+// The count of characters stored; 0 with ERROR_INSUFFICIENT_BUFFER when they
+// do not fit.
+DWORD QueryDosDeviceA(const char* lpDeviceName, char* lpTargetPath, DWORD ucchMax);
+
+// Modem-control and RS-485 requests (TIOCMGET, TIOCMSET, TIOCMBIS, TIOCMBIC,
+// TIOCGRS485, TIOCSRS485) pass through this seam, so a test can stand in for a
+// UART where a pseudo-terminal has no lines. The hook answers as ioctl does
+// (-1 with errno set); none installed: the kernel answers.
+using TModemControlHook =
+    std::function<int(const std::string& device, unsigned long request, void* arg)>;
+void SetModemControlHook(TModemControlHook hook);
+
+// The kernel marks bytes received with a parity or framing error (PARMRK):
+// 0xFF 0xFF is a received 0xFF, 0xFF 0x00 c a byte received in error, replaced
+// by errorChar, and 0xFF 0x00 0x00 a break, kept as the 0x00 it reads as
+// unmarked. The state carries a mark split between two reads. Returns how
+// many bytes of out (0 to 2) the input byte gives.
+struct TParityMarks {
+    int Seen = 0; // bytes of a mark seen so far
+};
+int FeedParityMarks(TParityMarks& marks, uint8_t in, char errorChar, uint8_t out[2]);
 
 // The system's message text for an error code.
 std::string CommErrorMessage(DWORD code);

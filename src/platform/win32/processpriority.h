@@ -8,3 +8,16 @@ HANDLE GetCurrentProcess();
 DWORD GetPriorityClass(HANDLE hProcess);
 // Raising the priority needs the privilege to do so (ERROR_ACCESS_DENIED).
 BOOL SetPriorityClass(HANDLE hProcess, DWORD dwPriorityClass);
+
+// Thread priorities, relative to the process's. On Linux each thread has a
+// nice value of its own: idle is 19, time-critical -20, the steps between
+// move 5 or 10 from the process's own value.
+constexpr int THREAD_PRIORITY_IDLE = -15, THREAD_PRIORITY_LOWEST = -2,
+              THREAD_PRIORITY_BELOW_NORMAL = -1, THREAD_PRIORITY_NORMAL = 0,
+              THREAD_PRIORITY_ABOVE_NORMAL = 1, THREAD_PRIORITY_HIGHEST = 2,
+              THREAD_PRIORITY_TIME_CRITICAL = 15;
+// The calling thread's id as the kernel knows it.
+DWORD GetCurrentThreadId();
+// Lowering needs no privilege; raising does (ERROR_ACCESS_DENIED), and so
+// does going back up from a lowered priority.
+BOOL SetThreadPriority(DWORD dwThreadId, int nPriority);

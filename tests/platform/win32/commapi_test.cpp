@@ -1,3 +1,4 @@
+#include "platform/classes/registry.h"
 #include "platform/win32/commapi.h"
 #include "support/serial_sim.h"
 #include <chrono>
@@ -222,15 +223,9 @@ TEST_F(CommApiTest, StateAppliesWhatLinuxCanExpressAndRefusesTheRest) {
         {"1.5 stop bits", [](DCB& x) { x.StopBits = ONE5STOPBITS; }},
         {"DTR handshake",
          [](DCB& x) { x.Flags = (x.Flags & ~fDtrControlMask) | DTR_CONTROL_HANDSHAKE; }},
-        {"RTS toggle", [](DCB& x) { x.Flags = (x.Flags & ~fRtsControlMask) | RTS_CONTROL_TOGGLE; }},
         {"CTS without RTS", [](DCB& x) { x.Flags |= fOutxCtsFlow; }},
         {"DSR flow", [](DCB& x) { x.Flags |= fOutxDsrFlow; }},
-        {"DSR sensitivity", [](DCB& x) { x.Flags |= fDsrSensitivity; }},
-        {"error char",
-         [](DCB& x) {
-             x.Flags |= fErrorChar;
-             x.ErrorChar = '?';
-         }},
+        {"XOff stops sending", [](DCB& x) { x.Flags = (x.Flags & ~fTXContinueOnXoff) | fInX; }},
     };
     for (const auto& r : refused) {
         DCB bad = back;
@@ -242,6 +237,17 @@ TEST_F(CommApiTest, StateAppliesWhatLinuxCanExpressAndRefusesTheRest) {
     DCB hw = back;
     hw.Flags = (hw.Flags & ~fRtsControlMask) | RTS_CONTROL_HANDSHAKE | fOutxCtsFlow;
     EXPECT_TRUE(SetCommState(Port, &hw));
+    // What Linux can give: RTS toggling, DSR sensitivity, parity marks for
+    // the error replacement character.
+    DCB more = back;
+    more.Flags =
+        (more.Flags & ~fRtsControlMask) | RTS_CONTROL_TOGGLE | fDsrSensitivity | fErrorChar;
+    more.ErrorChar = '?';
+    EXPECT_TRUE(CommStateProblem(more).empty());
+    ASSERT_TRUE(SetCommState(Port, &more)) << GetLastError();
+    EXPECT_TRUE(SlaveTermios().c_iflag & PARMRK);
+    ASSERT_TRUE(SetCommState(Port, &back));
+    EXPECT_FALSE(SlaveTermios().c_iflag & PARMRK);
 }
 
 TEST_F(CommApiTest, NullBytesAreDiscardedOnRequest) {
@@ -309,7 +315,26 @@ TEST_F(CommApiTest, ModemLinesOfAPseudoTerminalReadAsOff) {
     EXPECT_EQ(GetLastError(), ERROR_NOT_SUPPORTED);
 }
 
+namespace {
+// The settings store of a test: a folder of its own, removed afterwards.
+class TSettingsScope {
+public:
+    TSettingsScope()
+        : Folder(std::filesystem::temp_directory_path() /
+                 ("qm_settings_" + std::to_string(::getpid()))) {
+        std::filesystem::remove_all(Folder);
+        SetSettingsFolderOverride(Folder.string().c_str());
+    }
+    ~TSettingsScope() {
+        SetSettingsFolderOverride("");
+        std::filesystem::remove_all(Folder);
+    }
+    std::filesystem::path Folder;
+};
+} // namespace
+
 TEST(CommApi, ConfigDialogRunsTheHook) {
+    TSettingsScope settings;
     COMMCONFIG c{};
     DWORD size = sizeof c;
     ASSERT_TRUE(GetDefaultCommConfigA("COM2", &c, &size));

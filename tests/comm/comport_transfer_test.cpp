@@ -1,0 +1,254 @@
+// Transfers that do not wait, the event thread's priority and the device list.
+#include "fake_host.h"
+#include "platform/classes/registry.h"
+#include "platform/classes/stringlist.h"
+#include <dirent.h>
+#include <fstream>
+#include <linux/capability.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+
+namespace {
+using Ms = std::chrono::milliseconds;
+
+long long ElapsedMs(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration_cast<Ms>(std::chrono::steady_clock::now() - start).count();
+}
+
+class ComPortTransferTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Port.SetDeviceName(Pty.SlavePath().c_str());
+        Port.Timeouts()->SetReadConstant(2000); // long: a call that waited would show
+        Port.Timeouts()->SetWriteConstant(2000);
+    }
+    template <typename Fn> EComError Raised(Fn fn) {
+        try {
+            fn();
+        } catch (const EComError& e) {
+            return e;
+        }
+        ADD_FAILURE() << "no EComError";
+        return EComError(-1, "");
+    }
+    TPtyPair Pty;
+    TComPort Port{nullptr};
+};
+
+// The nice value of the port's event thread; -100 when none runs.
+int EventThreadNice() {
+    DIR* dir = ::opendir("/proc/self/task");
+    int nice = -100;
+    while (const dirent* e = dir ? ::readdir(dir) : nullptr) {
+        std::ifstream comm(std::string("/proc/self/task/") + e->d_name + "/comm");
+        std::string name;
+        if (std::getline(comm, name) && name == "serial events")
+            nice = ::getpriority(PRIO_PROCESS, static_cast<id_t>(std::atoi(e->d_name)));
+    }
+    if (dir) ::closedir(dir);
+    return nice;
+}
+
+// The calling thread gives up the privilege to raise priorities for a scope.
+class TNoNicePrivilege {
+public:
+    TNoNicePrivilege() {
+        FHeader.version = _LINUX_CAPABILITY_VERSION_3;
+        if (syscall(SYS_capget, &FHeader, FSaved) != 0) return;
+        __user_cap_data_struct reduced[2] = {FSaved[0], FSaved[1]};
+        reduced[0].effective &= ~(1u << CAP_SYS_NICE);
+        FDropped = syscall(SYS_capset, &FHeader, reduced) == 0;
+    }
+    ~TNoNicePrivilege() {
+        if (FDropped) syscall(SYS_capset, &FHeader, FSaved);
+    }
+
+private:
+    __user_cap_header_struct FHeader{};
+    __user_cap_data_struct FSaved[2]{};
+    bool FDropped = false;
+};
+
+bool MayRaisePriority() {
+    const int now = ::getpriority(PRIO_PROCESS, 0);
+    if (now <= -20) return true;
+    if (::setpriority(PRIO_PROCESS, 0, now - 1) != 0) return false;
+    ::setpriority(PRIO_PROCESS, 0, now);
+    return true;
+}
+} // namespace
+
+TEST_F(ComPortTransferTest, ReadThatDoesNotWaitReturnsAtOnceAndIsPendingUntilItEnds) {
+    Port.Open();
+    char buf[4] = {};
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Port.Read(buf, 4, false), 0);
+    EXPECT_LT(ElapsedMs(start), 100);
+    EXPECT_TRUE(Port.ReadPending());
+    EXPECT_FALSE(Port.WritePending());
+    Pty.Send("abcd");
+    EXPECT_EQ(Port.WaitForReadCompletion(), 4);
+    EXPECT_FALSE(Port.ReadPending());
+    EXPECT_EQ(std::string(buf, 4), "abcd");
+    // A read that could complete at once is never pending.
+    Pty.Send("ef");
+    std::this_thread::sleep_for(Ms(10));
+    EXPECT_EQ(Port.Read(buf, 2, false), 2);
+    EXPECT_FALSE(Port.ReadPending());
+}
+
+TEST_F(ComPortTransferTest, NextReadWaitsForThePendingOneSoBytesKeepTheirOrder) {
+    Port.Open();
+    char first[4] = {}, second[2] = {};
+    Port.Read(first, 4, false);
+    std::thread sender([&] {
+        std::this_thread::sleep_for(Ms(10));
+        Pty.Send("abcdef");
+    });
+    EXPECT_EQ(Port.Read(second, 2, true), 2);
+    sender.join();
+    EXPECT_EQ(std::string(first, 4), "abcd");
+    EXPECT_EQ(std::string(second, 2), "ef");
+}
+
+TEST_F(ComPortTransferTest, ShortPendingReadRaisesTimeoutWhenWaitedForEvenIfItEndedBefore) {
+    Port.Timeouts()->SetReadConstant(20);
+    Port.Open();
+    char buf[4];
+    Port.Read(buf, 4, false);
+    Pty.Send("a");
+    std::this_thread::sleep_for(Ms(60)); // ended short meanwhile
+    EXPECT_FALSE(Port.ReadPending());
+    const EComError e = Raised([&] { Port.WaitForReadCompletion(); });
+    EXPECT_EQ(e.ErrorCode, 0);
+    EXPECT_EQ(e.Message, "Timeout");
+    EXPECT_EQ(Port.WaitForReadCompletion(), 1); // reported once
+}
+
+TEST_F(ComPortTransferTest, CloseEndsAPendingReadBeforeItReturns) {
+    Port.Timeouts()->SetReadConstant(0); // would wait for ever
+    Port.Open();
+    auto buf = std::make_unique<char[]>(8);
+    Port.Read(buf.get(), 8, false);
+    EXPECT_TRUE(Port.ReadPending());
+    const auto start = std::chrono::steady_clock::now();
+    Port.Close();
+    EXPECT_LT(ElapsedMs(start), 200);
+    EXPECT_FALSE(Port.ReadPending());
+    buf.reset(); // nothing writes into it any more
+    Port.Open();
+    Pty.Send("late"); // and no ended read takes these
+    std::this_thread::sleep_for(Ms(20));
+    EXPECT_EQ(Port.ReadString(), "late");
+}
+
+TEST_F(ComPortTransferTest, PendingReadAndTheEventThreadShareTheDevice) {
+    std::atomic<int> events{0};
+    Port.OnRxChar = [&](TObject*) { ++events; };
+    Port.Open();
+    char buf[3] = {};
+    Port.Read(buf, 3, false);
+    Pty.Send("xyz");
+    EXPECT_TRUE(PumpUntil([&] { return events > 0; }));
+    EXPECT_EQ(Port.WaitForReadCompletion(), 3);
+    EXPECT_EQ(std::string(buf, 3), "xyz");
+    Port.Close();
+}
+
+TEST_F(ComPortTransferTest, ThreadPriorityIsAppliedAtStartAndAtOnceWhileRunning) {
+    const bool privileged = MayRaisePriority();
+    const int base = ::getpriority(PRIO_PROCESS, static_cast<id_t>(::getpid()));
+    const struct {
+        TThreadPriority Priority;
+        int Nice;
+        bool Raise;
+    } cases[] = {
+        {tpIdle, 19, false},
+        {tpLowest, std::min(base + 10, 19), false},
+        {tpLower, std::min(base + 5, 19), false},
+        {tpNormal, base, false},
+        {tpHigher, std::max(base - 5, -20), true},
+        {tpHighest, std::max(base - 10, -20), true},
+        {tpTimeCritical, -20, true},
+    };
+    Port.OnRxChar = [](TObject*) {};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Priority);
+        if (c.Raise && !privileged) continue;
+        Port.SetThreadPriority(c.Priority); // closed: stored
+        Port.Open();
+        EXPECT_EQ(EventThreadNice(), c.Nice);
+        Port.Close();
+        if (!privileged) continue;
+        Port.SetThreadPriority(tpNormal);
+        Port.Open();
+        EXPECT_EQ(EventThreadNice(), base);
+        Port.SetThreadPriority(c.Priority); // running: at once
+        EXPECT_EQ(EventThreadNice(), c.Nice);
+        Port.Close();
+    }
+}
+
+TEST_F(ComPortTransferTest, RefusedRaiseOfTheThreadPrioritySaysSo) {
+    Port.OnRxChar = [](TObject*) {};
+    Port.SetThreadPriority(tpNormal);
+    const int base = ::getpriority(PRIO_PROCESS, static_cast<id_t>(::getpid()));
+    TNoNicePrivilege unprivileged;
+    Port.Open();
+    const EComError raise = Raised([&] { Port.SetThreadPriority(tpHighest); });
+    EXPECT_EQ(raise.ErrorCode, 5);
+    EXPECT_EQ(raise.Message, "Access is denied.");
+    EXPECT_EQ(Port.ThreadPriority(), tpNormal);
+    EXPECT_EQ(EventThreadNice(), base);
+    Port.SetThreadPriority(tpIdle); // lowering needs no privilege
+    EXPECT_EQ(EventThreadNice(), 19);
+    Port.Close();
+    // At start: the port does not open, and no thread is left behind.
+    Port.SetThreadPriority(tpTimeCritical);
+    EXPECT_EQ(Raised([&] { Port.Open(); }).ErrorCode, 5);
+    EXPECT_FALSE(Port.Active());
+    EXPECT_EQ(EventThreadNice(), -100);
+}
+
+TEST(ComPort, DeviceListHasEveryDeviceAndTheComListOnlyThePorts) {
+    TTempFolder root;
+    std::filesystem::create_directories(root.File("class/ttyS1").c_str());
+    std::ofstream(root.File("class/ttyS1/type").c_str()) << "4\n";
+    std::filesystem::create_directories(root.File("dev").c_str());
+    for (const char* name : {"ttyS1", "null", "ttyUSB0"})
+        std::filesystem::create_symlink("/dev/null", root.File("dev/").str() + name);
+    std::filesystem::create_directories(root.File("class/ttyUSB0").c_str());
+    SetSerialPortFolders(root.File("class").str(), root.File("dev").str());
+    TStringList all, com, registry;
+    all.Add("keep");
+    TCustomComPort::EnumDevices(&all);
+    TCustomComPort::EnumComDevices(&com);
+    TCustomComPort::EnumComDevicesFromRegistry(&registry);
+    SetSerialPortFolders("", "");
+    const AnsiString dev = root.File("dev/");
+    EXPECT_EQ(all.Text(), "keep\r\nCOM2\r\n" + dev + "ttyUSB0\r\n" + dev + "null\r\n");
+    EXPECT_EQ(com.Text(), "COM2\r\n");
+    EXPECT_EQ(registry.Text(), "COM2\r\n" + dev + "ttyUSB0\r\n");
+}
+
+TEST(ComPort, DefaultConfigDialogKeepsTheChosenDefaultsBeyondThePort) {
+    TTempFolder settings;
+    SetSettingsFolderOverride(settings.Folder());
+    SetCommConfigDialogHook([](const std::string&, COMMCONFIG& c) {
+        c.dcb.BaudRate = 4800;
+        return true;
+    });
+    {
+        TComPort port(nullptr);
+        port.SetDeviceName("COM7");
+        EXPECT_TRUE(port.DefaultConfigDialog());
+        EXPECT_EQ(port.BaudRate(), brDefault); // the port's own settings stay
+    }
+    SetCommConfigDialogHook(nullptr);
+    COMMCONFIG stored{};
+    DWORD size = sizeof stored;
+    ASSERT_TRUE(GetDefaultCommConfigA("COM7", &stored, &size));
+    EXPECT_EQ(stored.dcb.BaudRate, 4800u);
+    EXPECT_TRUE(FileExists(settings.Folder() + "registry.ini"));
+    SetSettingsFolderOverride("");
+}
