@@ -640,7 +640,18 @@ int TCustomComPort::Read(void* Buffer, int Length, bool WaitOnCompletion) {
     WaitForReadCompletion();
     FReadRequested = Length;
     FReadDone = 0;
-    if (Length > 0) {
+    if (Length > 0 && WaitOnCompletion) {
+        // Waited for at once, the transfer runs on this thread: no thread to
+        // start and wake for every byte of a reply.
+        OVERLAPPED record{};
+        DWORD got = 0;
+        const BOOL ok = ReadFile(FHandle, Buffer, static_cast<DWORD>(Length), &got, &record);
+        FReadDone = static_cast<int>(got);
+        Check(ok);
+        if (record.Internal == STATUS_PENDING && FReadDone != FReadRequested)
+            RaiseError(0, TimeoutText);
+        CheckLineErrors();
+    } else if (Length > 0) {
         *FReadOverlapped = OVERLAPPED{};
         FReadOverlapped->hEvent = FReadEvent;
         Check(ResetEvent(FReadEvent));
@@ -650,7 +661,6 @@ int TCustomComPort::Read(void* Buffer, int Length, bool WaitOnCompletion) {
         FReadDone = static_cast<int>(got);
         FReadWentPending = !ok && GetLastError() == ERROR_IO_PENDING;
         Check(ok);
-        if (WaitOnCompletion) WaitForReadCompletion();
     }
     if (AfterRead) AfterRead(this, Buffer, Length, WaitOnCompletion);
     return FReadDone;
@@ -663,7 +673,16 @@ int TCustomComPort::Write(const void* Buffer, int Length, bool WaitOnCompletion)
     WaitForWriteCompletion();
     FWriteRequested = Length;
     FWriteDone = 0;
-    if (Length > 0) {
+    if (Length > 0 && WaitOnCompletion) {
+        OVERLAPPED record{};
+        DWORD done = 0;
+        const BOOL ok = WriteFile(FHandle, Buffer, static_cast<DWORD>(Length), &done, &record);
+        FWriteDone = static_cast<int>(done);
+        Check(ok);
+        if (record.Internal == STATUS_PENDING && FWriteDone != FWriteRequested)
+            RaiseError(0, TimeoutText);
+        CheckLineErrors();
+    } else if (Length > 0) {
         *FWriteOverlapped = OVERLAPPED{};
         FWriteOverlapped->hEvent = FWriteEvent;
         Check(ResetEvent(FWriteEvent));
@@ -673,7 +692,6 @@ int TCustomComPort::Write(const void* Buffer, int Length, bool WaitOnCompletion)
         FWriteDone = static_cast<int>(done);
         FWriteWentPending = !ok && GetLastError() == ERROR_IO_PENDING;
         Check(ok);
-        if (WaitOnCompletion) WaitForWriteCompletion();
     }
     if (AfterWrite) AfterWrite(this, buffer, Length, WaitOnCompletion);
     return FWriteDone;

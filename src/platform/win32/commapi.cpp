@@ -619,6 +619,7 @@ struct TReadPlan {
     bool UseInterval = false;
     DWORD Interval = 0;
     long long TotalMs = -1; // -1: no total limit
+    bool Waited = false;
     SteadyClock::time_point Deadline, LastByte;
 };
 
@@ -664,12 +665,14 @@ DWORD RunRead(TCommState& s, std::unique_lock<std::mutex>& lock, TReadPlan& p, u
             wait = std::min(wait, RemainingMs(p.LastByte + std::chrono::milliseconds(p.Interval)));
         if (wait <= 0) return 0; // timed out: the count tells how far it got
         if (!mayWait) return ERROR_IO_PENDING;
+        p.Waited = true;
         if (!PollUnlocked(s, lock, POLLIN, wait)) return ERROR_INVALID_HANDLE;
     }
 }
 
 struct TWritePlan {
     long long TotalMs = -1;
+    mutable bool Waited = false;
     SteadyClock::time_point Deadline;
 };
 
@@ -697,6 +700,7 @@ DWORD RunWrite(TCommState& s, std::unique_lock<std::mutex>& lock, const TWritePl
         const int wait = p.TotalMs < 0 ? PollSliceMs : RemainingMs(p.Deadline);
         if (wait <= 0) break;
         if (!mayWait) return ERROR_IO_PENDING;
+        p.Waited = true;
         if (!PollUnlocked(s, lock, POLLOUT, wait)) return ERROR_INVALID_HANDLE;
     }
     return 0;
@@ -782,7 +786,13 @@ BOOL ReadFile(HANDLE hFile, void* lpBuffer, DWORD n, DWORD* lpNumberOfBytesRead,
     const uint64_t abort = s.RxAbort;
     DWORD got = 0;
     const DWORD code = RunRead(s, lock, plan, out, n, got, !overlapped, abort);
-    if (code != ERROR_IO_PENDING) return complete(code, got);
+    if (code != ERROR_IO_PENDING) {
+        const BOOL ok = complete(code, got);
+        // Without an event the call waits itself; the record tells it had to.
+        if (ok && lpOverlapped && !overlapped && plan.Waited)
+            lpOverlapped->Internal = STATUS_PENDING;
+        return ok;
+    }
 
     lpOverlapped->Internal = STATUS_PENDING;
     const bool started = RunOnThread(s, [sp, plan, out, n, got, lpOverlapped, abort]() mutable {
@@ -832,7 +842,10 @@ BOOL WriteFile(HANDLE hFile, const void* lpBuffer, DWORD n, DWORD* lpNumberOfByt
         const DWORD code = RunWrite(s, lock, plan, in, n, done, !overlapped, abort);
         if (code != ERROR_IO_PENDING) {
             EndToggledWrite(s, lock, plan);
-            return complete(code, done);
+            const BOOL ok = complete(code, done);
+            if (ok && lpOverlapped && !overlapped && plan.Waited)
+                lpOverlapped->Internal = STATUS_PENDING;
+            return ok;
         }
     }
 
