@@ -87,6 +87,27 @@ TEST_F(Series3DTest, ContourOfAPlaneCrossesWhereExpected2D) {
     EXPECT_EQ(s->Clicked(XPos(2.5), YPos(1)), -1);
 }
 
+// Smoothed, the open line of a plane's level still runs from the grid's first
+// row to its last.
+TEST_F(Series3DTest, SmoothedContourReachesTheGridsEdge2D) {
+    auto* s = Add<TContourSeries>();
+    for (int z = 0; z <= 2; ++z)
+        for (int x = 0; x <= 4; ++x)
+            s->AddXYZ(x, x, z);
+    s->SetColorEachPoint(false);
+    s->SetUseColorRange(false);
+    s->Pen()->SetColor(clBlue);
+    s->Levels()->AddLevel()->SetUpToValue(1.5);
+    s->Levels()->Get(0)->SetColor(clBlue);
+    s->Smoothing()->SetActive(true);
+    Ranges(0, 4, 0, 2);
+    Render("contour2d_smoothed");
+    const int x = XPos(1.5);
+    const int from = std::min(YPos(0), YPos(2)), to = std::max(YPos(0), YPos(2));
+    for (int y = from + 1; y < to; ++y)
+        EXPECT_EQ(Pixel(x, y), clBlue) << y;
+}
+
 TEST_F(Series3DTest, ColourGridNodesAreCentredPixels) {
     auto* s = Add<TColorGridSeries>();
     s->Pen()->SetVisible(false);
