@@ -204,6 +204,9 @@ public:
     TBrushStyle SliceBrushStyle(int ValueIndex);
     void RemoveOtherSlice();
     const std::vector<TPieAngle>& Angles() const { return FAngles; }
+    // Where the next 2D slice starts; a caller drawing one slice alone sets it first.
+    TPoint StartPoint() const { return FPrevEnd; }
+    void SetStartPoint(TPoint Value) { FPrevEnd = Value; }
 
     int AngleSize() const { return FAngleSize; }
     void SetAngleSize(int Value) { SetIntegerProperty(FAngleSize, Value); }

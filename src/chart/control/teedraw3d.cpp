@@ -24,6 +24,7 @@ QM_PUBLISHED(
     Prop("Shadow", &Self::Shadow, &Self::SetShadow),
     Prop("View3D", &Self::View3D, &Self::SetView3D).Default(true),
     Prop("View3DOptions", &Self::View3DOptions, &Self::SetView3DOptions),
+    Prop("Align", &Self::Align, &Self::SetAlign).Default(alNone),
     Prop("BevelInner", &Self::BevelInner, &Self::SetBevelInner).Default(bvNone),
     Prop("BevelOuter", &Self::BevelOuter, &Self::SetBevelOuter).Default(bvRaised),
     Prop("BevelWidth", &Self::BevelWidth, &Self::SetBevelWidth).Default(1),

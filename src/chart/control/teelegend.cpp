@@ -384,8 +384,7 @@ void TCustomChartLegend::DrawLegend() {
         FNumRows = std::max(FNumRows, 0);
         FLastValue = FFirstShown + std::min(n, FNumRows) - 1;
         CalcTexts(FFirstShown, FLastValue);
-        // Each cell ends in a space, as drawn, so the last letter clears the frame.
-        tw = FColumnWidths[0] + sw + (FColumnWidths[1] > 0 ? FColumnWidths[1] + sw : 0);
+        tw = FColumnWidths[0] + FColumnWidths[1];
         FSymbolWidth = FSymbol->CalcWidth(tw + 10);
     }
     if (FLastValue < FFirstShown) return;

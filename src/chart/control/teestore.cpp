@@ -199,6 +199,18 @@ TChartReader::TChartReader(TStream* Stream, int BufSize, TProcTeeCheckError Chec
     OnError = std::move(CheckError);
 }
 
+bool TChartReader::Error(const AnsiString& Message) {
+    return OnError ? OnError(Message) : true;
+}
+
+bool TChartReader::DataError(const AnsiString& Message) {
+    return OnError ? OnError(Message) : false;
+}
+
+bool TChartReader::ClassError(const AnsiString&) {
+    return !OnError;
+}
+
 int64_t TChartReader::BoundInteger(TPersistent* Instance, const TPropInfo* Prop, int64_t Value) {
     for (const TLoadBound& b : LoadBounds)
         if (SameText(Prop->Name, b.Property) && ClassIsOrInherits(Instance->ClassType(), b.Class))

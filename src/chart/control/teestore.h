@@ -33,6 +33,14 @@ class TChartReader : public TReader {
     QM_CLASS(TChartReader)
 public:
     TChartReader(TStream* Stream, int BufSize, TProcTeeCheckError CheckError);
+    // With a callback it decides; without one whatever cannot be read (an unknown
+    // property or class, a value this build does not know) is skipped, so a file
+    // of another version still opens.
+    bool Error(const AnsiString& Message) override;
+    // A damaged data block is the stream's own damage: refused unless the callback skips it.
+    bool DataError(const AnsiString& Message) override;
+    // Without a callback a component of an unknown class goes with all it holds.
+    bool ClassError(const AnsiString& Message) override;
     // Settings that reach loops or pixel arithmetic stay within the editor's bounds.
     int64_t BoundInteger(TPersistent* Instance, const TPropInfo* Prop, int64_t Value) override;
 };

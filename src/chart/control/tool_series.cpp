@@ -107,6 +107,13 @@ void TPieTool::FocusSlice(int Index, bool Focus) {
     TColor colour = Pen()->Color();
     if (colour == pie->ValueColor(Index)) colour = colour == clBlack ? clWhite : clBlack;
     c->AssignVisiblePenColor(Pen(), colour);
+    // A 2D slice starts where the previous one ended: the slice drawn alone needs that point.
+    const std::vector<TPieAngle>& angles = pie->Angles();
+    if (Index >= static_cast<int>(angles.size())) return;
+    const size_t prev = Index == 0 ? angles.size() - 1 : static_cast<size_t>(Index - 1);
+    TPoint start;
+    pie->AngleToPos(angles[prev].EndAngle, pie->RadiusX(), pie->RadiusY(), start.x, start.y);
+    pie->SetStartPoint(start);
     pie->DrawPie(Index);
 }
 

@@ -275,6 +275,7 @@ private:
     void DrawSides(bool Behind);
     void DrawSideWall(bool Column, int Index, int Floor);
     bool IsValidNode(int ValueIndex);
+    void DrawWholeGrid(TCanvas3D* Canvas);
 
     bool FDotFrame = false;
     std::unique_ptr<TChartBrush> FSideBrush;

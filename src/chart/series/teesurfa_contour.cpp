@@ -6,6 +6,7 @@
 //                TContourChains, contourchains.cpp)
 //   [series]     levels, drawing, legend, clicks, gallery
 #include "chart/engine/teeprocs.h"
+#include "chart/series/curvfitt.h"
 #include "chart/series/teesurfa.h"
 #include "platform/rtl/floatformat.h"
 #include "platform/rtl/rtlmath.h"
@@ -182,35 +183,19 @@ void TSmoothPoints::SetInterpolate(bool Value) {
 
 std::vector<TPoint> TSmoothPoints::Calculate(const std::vector<TPoint>& Points) const {
     const int n = static_cast<int>(Points.size());
-    if (n < 3) return Points;
-    const int fragments = FFactor * n;
+    // One point has no curve through it.
+    if (n < 2) return Points;
+    TBSpline spline;
+    for (const TPoint& p : Points)
+        spline.AddPoint(p.x, p.y);
+    spline.SetInterpolated(FInterpolate);
+    spline.SetFragments(FFactor * n);
+    const int fragments = spline.Fragments();
     std::vector<TPoint> result;
     result.reserve(static_cast<size_t>(fragments) + 1);
-    const auto at = [&](int i) { return Points[static_cast<size_t>(std::clamp(i, 0, n - 1))]; };
     for (int j = 0; j <= fragments; ++j) {
-        // Parameter over the n - 1 spans; ends repeated so the curve reaches them.
-        const double u = double(j) / fragments * (n - 1);
-        const int k = std::min(n - 2, static_cast<int>(u));
-        const double t = u - k, t2 = t * t, t3 = t2 * t;
-        double w[4];
-        if (FInterpolate) { // through every control point
-            w[0] = (-t3 + 2 * t2 - t) / 2;
-            w[1] = (3 * t3 - 5 * t2 + 2) / 2;
-            w[2] = (-3 * t3 + 4 * t2 + t) / 2;
-            w[3] = (t3 - t2) / 2;
-        } else { // uniform cubic B-spline, near the control points
-            w[0] = (1 - t) * (1 - t) * (1 - t) / 6;
-            w[1] = (3 * t3 - 6 * t2 + 4) / 6;
-            w[2] = (-3 * t3 + 3 * t2 + 3 * t + 1) / 6;
-            w[3] = t3 / 6;
-        }
-        double x = 0, y = 0;
-        for (int m = 0; m < 4; ++m) {
-            const TPoint p = at(k - 1 + m);
-            x += w[m] * p.x;
-            y += w[m] * p.y;
-        }
-        result.emplace_back(SafeInt(std::nearbyint(x)), SafeInt(std::nearbyint(y)));
+        const TBSplineVertex v = spline.Value(double(j) / fragments);
+        result.emplace_back(SafeInt(std::nearbyint(v.X)), SafeInt(std::nearbyint(v.Y)));
     }
     return result;
 }

@@ -98,6 +98,12 @@ void TSurfaceSeries::DrawAllValues() {
     TCanvas3D* canvas = chart->Canvas();
     PrepareCanvas();
     const bool sides = !(FSideBrush->Style() == bsClear && !FSideLines->Visible());
+    if (canvas->SupportsFullRotation()) {
+        // Such a canvas orders the faces itself: the whole grid goes in one call.
+        DrawWholeGrid(canvas);
+        if (sides) DrawSides(false);
+        return;
+    }
     if (sides) {
         DrawSides(true);
         PrepareCanvas();
@@ -133,6 +139,32 @@ void TSurfaceSeries::DrawAllValues() {
                 DrawCell(x, z);
     FBlend.reset();
     if (sides) DrawSides(false);
+}
+
+// Node pairs along Z: (X, Z) and (X, Z + 1), both with a drawable point.
+void TSurfaceSeries::DrawWholeGrid(TCanvas3D* Canvas) {
+    TTeeBlend* blend =
+        FTransparency > 0 ? Canvas->BeginBlending(TRect(0, 0, 0, 0), FTransparency) : nullptr;
+    const TTeeCanvasSurfaceStyle style = FWireFrame ? tcsWire : FDotFrame ? tcsDot : tcsSolid;
+    const auto node = [this](int Index, TPoint3D& P, TColor& C) {
+        P = {CalcXPos(Index), CalcYPos(Index), CalcZPos(Index)};
+        C = FBrushImage ? SeriesColor() : GetValueColor(Index);
+    };
+    const TCanvas3DPlaneFunction pair = [&](int X, int Z, TPoint3D& P0, TPoint3D& P1, TColor& C0,
+                                            TColor& C1) {
+        const int a = GridIndex(X, Z), b = GridIndex(X, Z + 1);
+        if (a < 0 || b < 0 || !IsValidNode(a) || !IsValidNode(b)) return false;
+        node(a, P0, C0);
+        node(b, P1, C1);
+        return true;
+    };
+    try {
+        Canvas->Surface3D(style, FBrushImage, NumXValues(), NumZValues(), pair);
+    } catch (...) {
+        if (blend) Canvas->EndBlending(blend);
+        throw;
+    }
+    if (blend) Canvas->EndBlending(blend);
 }
 
 void TSurfaceSeries::DrawCell(int X, int Z) {

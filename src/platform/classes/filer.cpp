@@ -30,6 +30,13 @@ constexpr char kSignature[4] = {'T', 'P', 'F', '0'};
 constexpr int kMaxDepth = 200;
 const char* const kInvalidValue = "Invalid property value";
 
+// Damage inside a class's own data block, kept apart from a plain value that
+// cannot be read; it still reports as a read error.
+class EReadDataError : public EReadError {
+public:
+    using EReadError::EReadError;
+};
+
 template <typename T> T Load(const uint8_t* p) {
     T v;
     std::memcpy(&v, p, sizeof v);
@@ -950,12 +957,18 @@ void TReader::DefineProperty(const AnsiString& Name, const TReaderProc& ReadData
     if (FPropFound || !ReadData || !SameText(Name, FPropName)) return;
     FPropFound = true;
     const int64_t start = Position();
-    ReadData(this);
+    try {
+        ReadData(this);
+    } catch (const EReadDataError&) {
+        throw;
+    } catch (const Exception& e) {
+        throw EReadDataError(e.Message);
+    }
     // The class must read exactly its own value, or the next property would be misread.
     const int64_t after = Position();
     SetPosition(start);
     SkipValue();
-    if (Position() != after) throw EReadError("Property " + Name + " was not read as stored");
+    if (Position() != after) throw EReadDataError("Property " + Name + " was not read as stored");
 }
 
 void TReader::DefineBinaryProperty(const AnsiString& Name, const TStreamProc& ReadData,
@@ -966,7 +979,13 @@ void TReader::DefineBinaryProperty(const AnsiString& Name, const TStreamProc& Re
     const int64_t n = ReadLength(4, 1);
     TMemoryStream data;
     Read(data.Room(n), n);
-    ReadData(&data);
+    try {
+        ReadData(&data);
+    } catch (const EReadDataError&) {
+        throw;
+    } catch (const Exception& e) {
+        throw EReadDataError(e.Message);
+    }
 }
 
 void TReader::ReadStrings(TStrings* Value) {
@@ -1168,6 +1187,7 @@ void TReader::ReadProperty(TPersistent* Instance) {
     }};
     bool found = true;
     bool failed = false;
+    bool dataFault = false;
     AnsiString reason;
     try {
         found = ReadPropPath(Instance, path);
@@ -1176,6 +1196,7 @@ void TReader::ReadProperty(TPersistent* Instance) {
         SetPosition(start);
         SkipValue();
         failed = true;
+        dataFault = dynamic_cast<const EReadDataError*>(&e) != nullptr;
         reason = e.Message;
     }
     if (!found) {
@@ -1186,7 +1207,11 @@ void TReader::ReadProperty(TPersistent* Instance) {
         if (!Error(msg) && OnError) throw EReadError(msg);
     } else if (failed) {
         const AnsiString msg = "Error reading " + Where() + ": " + reason;
-        if (!Error(msg)) throw EReadError(msg);
+        if (dataFault) {
+            if (!DataError(msg)) throw EReadDataError(msg);
+        } else if (!Error(msg)) {
+            throw EReadError(msg);
+        }
     }
 }
 
@@ -1204,14 +1229,45 @@ static void SetComponentName(TComponent* Component, const AnsiString& Name) {
 
 // Components of one class usually follow each other: the last class found is
 // tried first, by its exact name.
-TClass TReader::FindStoredClass(std::string_view ClassName) {
+TClass TReader::StoredClass(std::string_view ClassName, AnsiString& Reason) {
     if (FLastClass && ClassName == FLastClass->Name) return FLastClass;
     TClass cls = GetClass(ClassName);
-    if (!cls) throw EReadError("Class " + AnsiString(ClassName) + " not found");
-    if (!cls->InheritsFrom(&TComponent::ClassInfo) || !cls->Factory)
-        throw EReadError("Class " + AnsiString(ClassName) + " cannot be read from a stream");
+    if (!cls) {
+        Reason = "Class " + AnsiString(ClassName) + " not found";
+        return nullptr;
+    }
+    if (!cls->InheritsFrom(&TComponent::ClassInfo) || !cls->Factory) {
+        Reason = "Class " + AnsiString(ClassName) + " cannot be read from a stream";
+        return nullptr;
+    }
     FLastClass = cls;
     return cls;
+}
+
+TClass TReader::FindStoredClass(std::string_view ClassName) {
+    AnsiString reason;
+    const TClass cls = StoredClass(ClassName, reason);
+    if (!cls) throw EReadError(reason);
+    return cls;
+}
+
+void TReader::SkipComponentBody() {
+    TDepthGuard guard(*this);
+    char buffer[256];
+    while (!EndOfList()) {
+        ReadStrTo(buffer);
+        SkipValue();
+    }
+    ReadByte();
+    while (!EndOfList()) {
+        TFilerFlags flags;
+        int childPos = 0;
+        ReadPrefix(flags, childPos);
+        ReadStrTo(buffer);
+        ReadStrTo(buffer);
+        SkipComponentBody();
+    }
+    ReadByte();
 }
 
 static std::unique_ptr<TComponent> CreateStoredComponent(TClass Class, TComponent* Owner) {
@@ -1261,7 +1317,18 @@ TComponent* TReader::ReadComponent(TComponent* Component) {
                 result = FOwner ? FOwner->FindComponent(name) : nullptr;
                 if (!result) throw EReadError("Ancestor for '" + name + "' not found");
             } else {
-                created = CreateStoredComponent(FindStoredClass(className), FOwner);
+                AnsiString reason;
+                const TClass cls = StoredClass(className, reason);
+                if (!cls) {
+                    if (!ClassError("Error reading " +
+                                    (name.IsEmpty() ? AnsiString(className) : name) + ": " +
+                                    reason))
+                        throw EReadError(reason);
+                    SkipComponentBody();
+                    if (top) EndRead(true);
+                    return nullptr;
+                }
+                created = CreateStoredComponent(cls, FOwner);
                 result = created.get();
             }
         }

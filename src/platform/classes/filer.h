@@ -167,6 +167,15 @@ public:
     // Without a handler unknown names are skipped and other faults raise EReadError.
     std::function<bool(const AnsiString& Message)> OnError;
     virtual bool Error(const AnsiString& Message);
+    // Asked instead when a class's own data block (points, polygons) cannot be
+    // read: damage inside a block a class writes itself, not a plain value.
+    virtual bool DataError(const AnsiString& Message) { return Error(Message); }
+    // A component whose class cannot be made: true skips it with all it holds.
+    // Refused by default, whatever OnError would say.
+    virtual bool ClassError(const AnsiString& Message) {
+        (void)Message;
+        return false;
+    }
     // Each integer read for a published property passes here before its setter:
     // a reader for a kind of file may bound what that file's objects can use.
     virtual int64_t BoundInteger(TPersistent* Instance, const TPropInfo* Prop, int64_t Value) {
@@ -256,6 +265,11 @@ private:
     // A short string into Buffer, as a view of it.
     std::string_view ReadStrTo(char (&Buffer)[256]);
     TClass FindStoredClass(std::string_view ClassName);
+    // The class a component of the stream can be made from, or why none can.
+    TClass StoredClass(std::string_view ClassName, AnsiString& Reason);
+    // Steps over the rest of a component whose class cannot be made: its
+    // properties and its children, checking their structure.
+    void SkipComponentBody();
     TPropCacheEntry* PropCacheSlot(TClass Class, std::string_view Name);
     const TPropInfo* FindProp(TClass Class, std::string_view Name);
     uint8_t ReadByte();

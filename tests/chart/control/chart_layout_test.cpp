@@ -86,9 +86,11 @@ TEST_P(ChartLayoutTest, TitleAndLegendItemsSitWhereTheLayoutPutsThem) {
     const int symW = Chart->Legend()->SymbolWidthPixels();
     const char* names[] = {"One", "Two"};
     const TColor colours[] = {clRed, clGreen};
+    // The widest text ends at the legend's right: its column + 10 + the symbol.
+    EXPECT_EQ(symX + symW + 4 + std::max(PrintOf(font, "One").Width, PrintOf(font, "Two").Width),
+              legend.Right);
     for (int row = 0; row < 2; ++row) {
         const int y = legend.Top + 1 + h * row;
-        EXPECT_LT(symX + symW + 4 + PrintOf(font, names[row]).Width, legend.Right - 1);
         EXPECT_EQ(Pixel(symX + symW / 2, (y + 2 + y + h + 1 - 3) / 2), colours[row]) << row;
     }
 }
@@ -268,5 +270,61 @@ TEST_F(LegendTextTest, EveryNameStandsOnTheLegendColour) {
             }
         EXPECT_EQ(coloured, 0) << "Series" << row + 1;
         EXPECT_GT(white, all / 2) << "Series" << row + 1;
+    }
+}
+
+namespace {
+class LegendWidthTest : public SeriesChartTest {};
+} // namespace
+
+// A vertical legend is as wide as its two text columns + 10 + the symbol, the
+// symbol being its percentage of that text width + 10 (or its pixels).
+TEST_F(LegendWidthTest, AVerticalLegendIsItsColumnsPlusTenPlusTheSymbol) {
+    struct TCase {
+        const char* Name;
+        TLegendAlignment Align;
+        bool Values, Boxes, Pixels;
+        std::vector<const char*> Column0, Column1;
+    };
+    const std::vector<TCase> cases = {
+        {"series right", laRight, false, false, false, {"One", "Twelve"}, {}},
+        {"series left", laLeft, false, false, false, {"One", "Twelve"}, {}},
+        {"values, two columns", laRight, true, false, false, {"5", "123"}, {"alpha", "be"}},
+        {"check boxes", laRight, false, true, false, {"One", "Twelve"}, {}},
+        {"symbol in pixels", laRight, false, false, true, {"One", "Twelve"}, {}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Chart->FreeAllSeries();
+        auto* a = Add<TLineSeries>();
+        a->SetTitle("One");
+        a->AddXY(0, 5, "alpha");
+        a->AddXY(1, 123, "be");
+        if (!c.Values) {
+            auto* b = Add<TLineSeries>();
+            b->SetTitle("Twelve");
+            b->AddXY(0, 1);
+        }
+        TChartLegend* l = Chart->Legend();
+        l->SetVisible(true);
+        l->SetAlignment(c.Align);
+        l->SetLegendStyle(c.Values ? lsValues : lsSeries);
+        l->SetTextStyle(ltsLeftValue);
+        l->SetCheckBoxes(c.Boxes);
+        l->Symbol()->SetWidthUnits(c.Pixels ? lcsPixels : lcsPercent);
+        l->Symbol()->SetWidth(c.Pixels ? 17 : 20);
+        Render(c.Name);
+        int tw = 0;
+        for (const auto* column : {&c.Column0, &c.Column1}) {
+            int widest = 0;
+            for (const char* text : *column)
+                widest = std::max(widest, PrintOf(l->Font(), text).Width);
+            tw += widest;
+        }
+        const int symbol = c.Pixels ? 17 : static_cast<int>(std::lround(20 * (tw + 10) * 0.01));
+        EXPECT_EQ(l->SymbolWidthPixels(), symbol);
+        const TRect r = l->ShapeBounds();
+        const int start = c.Boxes ? r.Left + 15 : r.Left;
+        EXPECT_EQ(r.Right - start, tw + 10 + symbol);
     }
 }

@@ -79,6 +79,54 @@ TEST(Contour, ClosedRingAroundAPeakEndsWhereItBegan) {
     EXPECT_GE(seg.size(), 9u);
 }
 
+// Smoothing gives factor x count + 1 points of the library's B-spline: a closed
+// ring still ends where it begins, an open line keeps its two ends, and with
+// interpolation the curve passes through the middle point.
+TEST(Contour, SmoothingKeepsEndsAndGivesFactorTimesCountPlusOnePoints) {
+    struct TCase {
+        const char* Name;
+        bool Interpolate;
+        std::vector<TPoint> Points;
+        size_t Count;
+        std::vector<std::pair<size_t, TPoint>> Expected; // index, point
+    };
+    const std::vector<TCase> cases = {
+        {"closed square",
+         false,
+         {{0, 0}, {100, 0}, {100, 100}, {0, 100}, {0, 0}},
+         21,
+         {{0, {0, 0}}, {20, {0, 0}}}},
+        {"closed square through",
+         true,
+         {{0, 0}, {100, 0}, {100, 100}, {0, 100}, {0, 0}},
+         21,
+         {{0, {0, 0}}, {5, {100, 0}}, {10, {100, 100}}, {20, {0, 0}}}},
+        {"open arch", false, {{0, 0}, {100, 50}, {200, 0}}, 13, {{0, {0, 0}}, {12, {200, 0}}}},
+        {"open arch through",
+         true,
+         {{0, 0}, {100, 50}, {200, 0}},
+         13,
+         {{0, {0, 0}}, {6, {100, 50}}, {12, {200, 0}}}},
+        {"two points",
+         false,
+         {{0, 0}, {80, 40}},
+         9,
+         {{0, {0, 0}}, {1, {10, 5}}, {4, {40, 20}}, {8, {80, 40}}}},
+        {"one point", false, {{7, 7}}, 1, {{0, {7, 7}}}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TSmoothPoints smooth;
+        smooth.SetInterpolate(c.Interpolate);
+        const std::vector<TPoint> out = smooth.Calculate(c.Points);
+        ASSERT_EQ(out.size(), c.Count);
+        for (const auto& [i, p] : c.Expected) {
+            EXPECT_EQ(out[i].x, p.x) << i;
+            EXPECT_EQ(out[i].y, p.y) << i;
+        }
+    }
+}
+
 // The joining rule read literally: every polyline searched in order, points
 // inserted in place.
 std::vector<TContourSegment>

@@ -10,6 +10,7 @@
 #include "chart/series/teetrisurface.h"
 #include "platform/classes/streams.h"
 #include <cmath>
+#include <functional>
 #include <cstring>
 #include <limits>
 
@@ -85,6 +86,108 @@ TEST_F(Series3DTest, ContourOfAPlaneCrossesWhereExpected2D) {
     EXPECT_EQ(Pixel(XPos(1.5), YPos(1)), clWhite);
     EXPECT_EQ(s->Clicked(XPos(2), YPos(1)), 2);
     EXPECT_EQ(s->Clicked(XPos(2.5), YPos(1)), -1);
+}
+
+// Smoothed, the open line of a plane's level still runs from the grid's first
+// row to its last.
+TEST_F(Series3DTest, SmoothedContourReachesTheGridsEdge2D) {
+    auto* s = Add<TContourSeries>();
+    for (int z = 0; z <= 2; ++z)
+        for (int x = 0; x <= 4; ++x)
+            s->AddXYZ(x, x, z);
+    s->SetColorEachPoint(false);
+    s->SetUseColorRange(false);
+    s->Pen()->SetColor(clBlue);
+    s->Levels()->AddLevel()->SetUpToValue(1.5);
+    s->Levels()->Get(0)->SetColor(clBlue);
+    s->Smoothing()->SetActive(true);
+    Ranges(0, 4, 0, 2);
+    Render("contour2d_smoothed");
+    const int x = XPos(1.5);
+    const int from = std::min(YPos(0), YPos(2)), to = std::max(YPos(0), YPos(2));
+    for (int y = from + 1; y < to; ++y)
+        EXPECT_EQ(Pixel(x, y), clBlue) << y;
+}
+
+// A canvas that turns all the way round: it takes a surface in one call and
+// notes every node pair it is given.
+class TWholeSurfaceCanvas : public TTeeCanvas3D {
+public:
+    struct TPair {
+        TPoint3D P0, P1;
+        TColor C0, C1;
+    };
+    bool GetSupportsFullRotation() override { return true; }
+    void Surface3D(TTeeCanvasSurfaceStyle AStyle, bool ASameBrush, int NumX, int NumZ,
+                   const TCanvas3DPlaneFunction& CalcPoints) override {
+        ++Surfaces;
+        Style = AStyle;
+        SameBrush = ASameBrush;
+        Size = {NumX, NumZ};
+        for (int x = 1; x <= NumX; ++x)
+            for (int z = 1; z < NumZ; ++z) {
+                TPair p{};
+                if (CalcPoints(x, z, p.P0, p.P1, p.C0, p.C1)) Pairs.push_back(p);
+            }
+    }
+    void PlaneFour3D(const TFourPoints& Points, int Z0, int Z1) override {
+        ++Planes;
+        TTeeCanvas3D::PlaneFour3D(Points, Z0, Z1);
+    }
+    TTeeBlend* BeginBlending(const TRect& R, TTeeTransparency T) override {
+        ++Blends;
+        return TTeeCanvas3D::BeginBlending(R, T);
+    }
+    int Surfaces = 0, Planes = 0, Blends = 0;
+    TTeeCanvasSurfaceStyle Style = tcsSolid;
+    bool SameBrush = true;
+    TPoint Size;
+    std::vector<TPair> Pairs;
+};
+
+TEST_F(Series3DTest, SurfaceOnAFullRotationCanvasIsOneCallForTheWholeGrid) {
+    struct TCase {
+        const char* Name;
+        std::function<void(TSurfaceSeries*)> Set;
+        TTeeCanvasSurfaceStyle Style;
+        int Blends;
+    };
+    const TCase cases[] = {
+        {"solid", [](TSurfaceSeries*) {}, tcsSolid, 0},
+        {"wire", [](TSurfaceSeries* S) { S->SetWireFrame(true); }, tcsWire, 0},
+        {"dots", [](TSurfaceSeries* S) { S->SetDotFrame(true); }, tcsDot, 0},
+        {"transparent", [](TSurfaceSeries* S) { S->SetTransparency(50); }, tcsSolid, 1},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Chart->FreeAllSeries();
+        Chart->SetView3D(true);
+        auto owned = std::make_unique<TWholeSurfaceCanvas>();
+        TWholeSurfaceCanvas* canvas = owned.get();
+        Chart->SetInternalCanvas(std::move(owned));
+        auto* s = Add<TSurfaceSeries>();
+        // Four columns, three rows; the node (3, 2) has no height to draw.
+        for (int z = 1; z <= 3; ++z)
+            for (int x = 1; x <= 4; ++x)
+                s->AddXYZ(x, x == 3 && z == 2 ? std::nan("") : x + z, z);
+        c.Set(s);
+        Render(c.Name);
+        EXPECT_EQ(canvas->Surfaces, 1);
+        EXPECT_EQ(canvas->Planes, 0);
+        EXPECT_EQ(canvas->Style, c.Style);
+        EXPECT_FALSE(canvas->SameBrush); // palette colours
+        EXPECT_EQ(canvas->Blends, c.Blends);
+        EXPECT_EQ(canvas->Size, TPoint(4, 3));
+        // 4 columns x 2 pairs, less the two that touch the empty node.
+        ASSERT_EQ(canvas->Pairs.size(), 6u);
+        const auto& first = canvas->Pairs.front(); // column 1, rows 1 and 2
+        const int a = s->GridIndex(1, 1), b = s->GridIndex(1, 2);
+        EXPECT_EQ(first.P0, (TPoint3D{s->CalcXPos(a), s->CalcYPos(a), s->CalcZPos(a)}));
+        EXPECT_EQ(first.P1, (TPoint3D{s->CalcXPos(b), s->CalcYPos(b), s->CalcZPos(b)}));
+        EXPECT_EQ(first.C0, s->ValueColor(a));
+        EXPECT_EQ(first.C1, s->ValueColor(b));
+        EXPECT_NE(first.C0, first.C1);
+    }
 }
 
 TEST_F(Series3DTest, ColourGridNodesAreCentredPixels) {

@@ -5,9 +5,11 @@
 #include "chart/control/teeedit.h"
 #include "chart/control/teeeditorhooks.h"
 #include "chart/control/teestore.h"
+#include "platform/classes/objtext.h"
 #include "platform/classes/streams.h"
 #include "platform/classes/stringlist.h"
 #include "platform/forms/dialogs.h"
+#include "platform/forms/extctrls.h"
 #include "platform/win32/kernel.h"
 #include "support/forms_testing.h"
 #include <cstdio>
@@ -214,6 +216,23 @@ TEST(Draw3DTest, PaintsTheBackgroundThenHandsItsCanvasToOnPaint) {
     EXPECT_EQ(painted.Canvas()->Pixels(5, 5), clWhite);
     EXPECT_EQ(after, 1);
     EXPECT_EQ(panel.Width3D(), 100);
+}
+
+// Read from a stream, its alignment places it: alClient fills its parent.
+TEST(Draw3DTest, AlignmentComesFromTheStreamAndPlacesThePanel) {
+    TPanel parent(nullptr);
+    parent.SetBounds(0, 0, 300, 200);
+    parent.SetBevelOuter(bvNone);
+    TDraw3D panel(nullptr);
+    panel.SetBounds(10, 10, 50, 40);
+    panel.SetParent(&parent);
+    TStringStream text("object Draw: TDraw3D\r\n  Align = alClient\r\nend\r\n");
+    TMemoryStream binary;
+    ObjectTextToBinary(&text, &binary);
+    binary.SetPosition(0);
+    ReadComponentFromStream(&binary, &panel);
+    EXPECT_EQ(panel.Align(), alClient);
+    EXPECT_EQ(panel.BoundsRect(), TRect(0, 0, 300, 200));
 }
 
 } // namespace

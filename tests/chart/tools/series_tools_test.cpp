@@ -53,6 +53,57 @@ TEST_F(ToolsTest, PieToolExplodesTheSliceUnderTheMouseAndPutsItBack) {
     EXPECT_EQ((*pie->ExplodedSlice())[1], 0);
 }
 
+// Hovering each slice of a 2D pie 30/30/40 outlines that slice alone: its own arc and
+// both its radii, nothing of the other slices.
+TEST_F(ToolsTest, PieToolFocusOutlinesOnlyTheSliceUnderTheMouse) {
+    Series->SetParentChart(nullptr);
+    auto* pie = new TPieSeries(Chart.get());
+    pie->SetParentChart(Chart.get());
+    for (double v : {30.0, 30.0, 40.0})
+        pie->Add(v);
+    auto* tool = new TPieTool(Chart.get());
+    tool->SetSeries(pie);
+    tool->Pen()->SetColor(clBlue);
+    Chart->Tools()->Add(tool);
+    for (int slice = 0; slice < 3; ++slice) {
+        SCOPED_TRACE(slice);
+        Paint();
+        const std::vector<TColor> before = Snapshot();
+        const auto& a = pie->Angles();
+        // Radius in parts of the pie's own (elliptic) radii.
+        const double r = 1;
+        const auto at = [&](double Angle, double Part) {
+            const double edge = Part == r ? 1.5 : 0; // one pixel inside the arc's 4
+            int x, y;
+            pie->AngleToPos(Angle, pie->RadiusX() * Part - edge, pie->RadiusY() * Part - edge, x,
+                            y);
+            return TPoint{x, y};
+        };
+        // Any pixel changed within 3 of the point: the wide outline lies beside the boundary.
+        const auto changed = [&](TPoint p) {
+            for (int y = p.y - 3; y <= p.y + 3; ++y)
+                for (int x = p.x - 3; x <= p.x + 3; ++x)
+                    if (Window()->Pixels(x, y) != before[static_cast<size_t>(y * 400 + x)])
+                        return true;
+            return false;
+        };
+        const TPoint inside = at(a[slice].MidAngle, r / 2.0);
+        ASSERT_EQ(pie->Clicked(inside.x, inside.y), slice);
+        Move(inside.x, inside.y);
+        ASSERT_EQ(tool->Slice(), slice);
+        EXPECT_EQ(Window()->Pixels(at(a[slice].MidAngle, r).x, at(a[slice].MidAngle, r).y), clBlue);
+        EXPECT_TRUE(changed(at(a[slice].StartAngle, r / 2.0))) << "start radius";
+        EXPECT_TRUE(changed(at(a[slice].EndAngle, r / 2.0))) << "end radius";
+        for (int other = 0; other < 3; ++other)
+            if (other != slice)
+                EXPECT_FALSE(changed(at(a[other].MidAngle, r))) << "arc of slice " << other;
+        // The radius the two other slices share.
+        EXPECT_FALSE(changed(at(a[(slice + 1) % 3].EndAngle, r / 2.0))) << "radius of others";
+        Move(2, 2);
+        EXPECT_EQ(tool->Slice(), -1);
+    }
+}
+
 // Three bars on rows 0, 1 and 2 over a bottom axis fixed at 0..10.
 class GanttToolTest : public ToolsTest {
 protected:
