@@ -215,8 +215,13 @@ int TFormRXM850FComment::SaveFilesToCsv(bool SingleMeasurement) {
     SaveDialog1->SetDefaultExt("CSV");
     if (!SaveDialog1->Execute()) return rcCancelled;
     const AnsiString path = SaveDialog1->FileName();
-    StoreDataDirectory("RXM850", stored, path);
+    const int result = WriteFilesCsv(path, SingleMeasurement);
+    // Whatever the data write gave, the chosen folder is remembered after it.
+    RememberDataDirectory("RXM850", stored, path);
+    return result;
+}
 
+int TFormRXM850FComment::WriteFilesCsv(const AnsiString& path, bool SingleMeasurement) {
     const TDateTime now = Now();
     const AnsiString time = TimeToStr(now), date = DateToStr(now);
     TRecordFile file(path);

@@ -52,6 +52,10 @@ public:
     void ShowFileRecord();
     int SaveFilesToCsv(bool SingleMeasurement);
 
+private:
+    int WriteFilesCsv(const AnsiString& path, bool SingleMeasurement);
+
+public:
     void BitBtnStartClick(TObject* Sender);
     void BitBtnPreviousClick(TObject* Sender);
     void BitBtnNextClick(TObject* Sender);

@@ -58,9 +58,14 @@ void C_CPM_EF::StoreDataDirectory(const AnsiString& fileName, bool updateMainWin
     TCommHost& host = CommHost();
     const AnsiString folder = ExtractDirectory(fileName);
     if (folder.IsEmpty() || folder == host.CPM_DataDirectory()) return;
-    TIniFile ini(host.SetupIniPath());
-    ini.WriteString("CPM", "DataDirectory", folder);
     if (updateMainWindow) host.SetCPM_DataDirectory(folder);
+    try {
+        TIniFile ini(host.SetupIniPath());
+        ini.WriteString("CPM", "DataDirectory", folder);
+    } catch (const std::exception& e) {
+        host.MessageBox(FolderNotRememberedText(e.what()), FolderNotRememberedCaption, cbOK,
+                        ciExclamation);
+    }
 }
 
 TCpmResult C_CPM_EF::ReadStoredFile(int first, int& last, TStoredReplies& replies, int& count) {
@@ -126,7 +131,6 @@ TCpmResult C_CPM_EF::SaveResult(int vStart, int vStop, int tOffset, double decay
     AnsiString fileName;
     if (!host.ExecuteSaveDialog(MapWindowsPath(host.CPM_DataDirectory()), fileName))
         return TCpmResult::SaveCancelled;
-    StoreDataDirectory(fileName, false);
     const TDateTime now = Now();
 
     const AnsiString row = DateToStr(now) + ";" + TimeToStr(now) + ";" +
@@ -137,19 +141,14 @@ TCpmResult C_CPM_EF::SaveResult(int vStart, int vStop, int tOffset, double decay
     TRecordFile file(fileName);
     file.AddHeading(Heading(ResultHeader, _struct_setup));
     file.Add(row);
-    switch (file.Write()) {
-    case TRecordWrite::Written:
-        return TCpmResult::Ok;
-    case TRecordWrite::NotCreated:
+    const TRecordWrite written = file.Write();
+    if (written == TRecordWrite::NotCreated)
         host.MessageBox("Can't create file : " + fileName, "Error", cbOK, ciNone);
-        return TCpmResult::Failed;
-    case TRecordWrite::NotOpened:
-        throw EFOpenError(file.Error());
-    case TRecordWrite::Short:
-        break;
-    }
-    TellNotWritten(fileName);
-    return TCpmResult::Failed;
+    if (written == TRecordWrite::Short) TellNotWritten(fileName);
+    // The data go first: a settings file that cannot be written never costs them.
+    StoreDataDirectory(fileName, false);
+    if (written == TRecordWrite::NotOpened) throw EFOpenError(file.Error());
+    return written == TRecordWrite::Written ? TCpmResult::Ok : TCpmResult::Failed;
 }
 
 TCpmResult C_CPM_EF::CreateStoredFilesCsv(AnsiString& fileName) {
@@ -157,16 +156,19 @@ TCpmResult C_CPM_EF::CreateStoredFilesCsv(AnsiString& fileName) {
     AnsiString chosen;
     if (!host.ExecuteSaveDialog(MapWindowsPath(host.CPM_DataDirectory()), chosen))
         return TCpmResult::CsvCancelled;
-    StoreDataDirectory(chosen, true);
     fileName = chosen;
     TRecordFile file(chosen);
-    if (!file.IsNew()) return TCpmResult::Ok;
-    // The identity is read before the file exists, so a failed read never
-    // leaves a file without its heading.
-    host.ReadCPMIdentity();
-    file.AddHeading(Heading(StoredFilesHeader, _struct_setup));
-    // The window tells a failure in its display.
-    return file.Write() == TRecordWrite::Written ? TCpmResult::Ok : TCpmResult::Failed;
+    bool ready = true;
+    if (file.IsNew()) {
+        // The identity is read before the file exists, so a failed read never
+        // leaves a file without its heading.
+        host.ReadCPMIdentity();
+        file.AddHeading(Heading(StoredFilesHeader, _struct_setup));
+        // The window tells a failure in its display.
+        ready = file.Write() == TRecordWrite::Written;
+    }
+    StoreDataDirectory(chosen, true);
+    return ready ? TCpmResult::Ok : TCpmResult::Failed;
 }
 
 TCpmResult C_CPM_EF::AppendStoredFileRow(const AnsiString& fileName) {
