@@ -20,6 +20,12 @@ const char* const StoredFilesHeader =
     "Date;Time;File no.;CPM-Mode;Start (V);Stop (V);Offset (sec);Decay time pos.(sec.);"
     "Decay time neg.(sec.);Offset (V);Comment";
 
+// Twenty-eight hex digits, and not the "FF" mark of a file that is not there.
+bool IsStoredFile(const AnsiString& text) {
+    return text.Length() == StoredFileLength && C_CPM_EF::IsHexText(text) &&
+           text.SubString(3, 2) != "FF";
+}
+
 AnsiString Decimal1(double v) {
     return FloatToStrF(v, ffFixed, 5, 1);
 }
@@ -100,8 +106,9 @@ TCpmResult C_CPM_EF::ReadStoredFile(int first, int& last, TStoredReplies& replie
             Sleep(10);
             const AnsiString reply = ExtractReply(ReadFrame(port, ETX));
             replies[n] = reply;
-            // An empty, cut-off or "FF" reply ends the stored files.
-            if (reply.Length() < StoredFileLength || reply.SubString(3, 2) == "FF") {
+            // An empty, cut-off or "FF" reply ends the stored files, and so
+            // does one that is no stored file (the late reply of another request).
+            if (!IsStoredFile(reply)) {
                 status = n == first ? TCpmResult::NothingStored : TCpmResult::EndOfFiles;
                 break;
             }
@@ -117,7 +124,7 @@ TCpmResult C_CPM_EF::ReadStoredFile(int first, int& last, TStoredReplies& replie
 }
 
 TCpmResult C_CPM_EF::DecodeStoredFile(const AnsiString& text) {
-    if (text.Length() < StoredFileLength || text.SubString(3, 2) == "FF") return TCpmResult::Failed;
+    if (!IsStoredFile(text)) return TCpmResult::Failed;
     TResults& r = _struct_results;
     r.FileNumber = HexToInt(text.SubString(1, 2));
     r.Mode = HexToInt(text.SubString(3, 2));

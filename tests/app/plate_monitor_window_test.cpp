@@ -485,6 +485,25 @@ const TPlateCase PlateCases[] = {
          EXPECT_EQ(Lines(ReadFile(csv)).size(), 3u);
          EXPECT_NE(t.Memo().Pos("EEProm data from CPM stored successful in data file !"), 0);
      }},
+    {"ALateReplyIsRefusedNamingThePort",
+     [](PlateMonitorSequence& t) {
+         // Replies 3 s late: the identity's falls due just after the set-up
+         // read went out.
+         t.Sim.Change([&t] { t.Sim.ReplyDelayMs = 3000; });
+         const std::string port = "Port " + t.Sim.Path() + " : ";
+         t.Responder.ExpectMessage((port + "Timeout").c_str(), IDOK);
+         t.W->BitBtnInfo->Click();
+         Sleep(2943);
+         const int mode = t.W->SelectMode->ItemIndex();
+         t.Responder.ExpectMessage((port + "Invalid reply from the instrument").c_str(), IDOK);
+         t.W->ButtonReadSetup->Click();
+         EXPECT_EQ(t.W->SelectMode->ItemIndex(), mode);
+         // On time again: the stale reply is purged and the test runs.
+         t.Sim.Change([&t] { t.Sim.ReplyDelayMs = 0; });
+         Sleep(3100);
+         t.DecayTest();
+         EXPECT_EQ(t.W->LabelPosDecayTime->Caption(), "2.3 sec");
+     }},
     {"TestOutputThatCannotBeWrittenCostsNoResult",
      [](PlateMonitorSequence& t) {
          // "C:\TestData.TXT" lies in the home folder, here a folder of that name.
