@@ -182,7 +182,10 @@ TEST_F(StoredFilesTest, StoredFilesCsvAndItsRows) {
     for (const auto& r : rows)
         EXPECT_NE(text.find(r.expect), std::string::npos) << r.expect;
     // Short texts and the end mark are no stored file and change nothing.
-    for (const char* bad : {"", "0510", "00FF000000000000000000000000"})
+    // Neither is another request's late reply, nor anything but 28 hex digits.
+    for (const char* bad : {"", "0510", "00FF000000000000000000000000",
+                            "CPM 690  V6.10  12345678010524", "05102C01E8033C0017007B00640",
+                            "05102C01E8033C0017007B0064000", "0510 C01E8033C0017007B006400"})
         EXPECT_EQ(Cpm.DecodeStoredFile(bad), TCpmResult::Failed) << bad;
     EXPECT_EQ(Cpm._struct_results.FileNumber, 7);
 }
