@@ -165,7 +165,10 @@ void C_CPM_EF::MeasureDecay(int& vStart, int& vStop, int& tOffset, double& decay
         try {
             lines.SaveToFile(path);
         } catch (const std::exception& e) {
-            host.MessageBox("The test output could not be written to " + path + " : " + e.what(),
+            const AnsiString reason = e.what();
+            host.MessageBox("The test output could not be written" +
+                                (reason.Pos(path) > 0 ? AnsiString() : " to " + path) + ": " +
+                                reason,
                             "Error", cbOK, ciExclamation);
         }
     }

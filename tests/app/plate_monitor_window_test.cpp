@@ -512,7 +512,7 @@ const TPlateCase PlateCases[] = {
          const std::string saved = home ? home : "";
          ::setenv("HOME", (t.Dir / "home").c_str(), 1);
          MainForm->TestOutput = true;
-         t.Responder.ExpectMessage(("The test output could not be written to " +
+         t.Responder.ExpectMessage(("The test output could not be written: Cannot create file \"" +
                                     (t.Dir / "home" / "TestData.TXT").string())
                                        .c_str(),
                                    IDOK);
