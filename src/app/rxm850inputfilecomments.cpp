@@ -221,10 +221,10 @@ int TFormRXM850FComment::SaveFilesToCsv(bool SingleMeasurement) {
     return result;
 }
 
-int TFormRXM850FComment::WriteFilesCsv(const AnsiString& path, bool SingleMeasurement) {
+int TFormRXM850FComment::WriteFilesCsv(const AnsiString& Path, bool SingleMeasurement) {
     const TDateTime now = Now();
     const AnsiString time = TimeToStr(now), date = DateToStr(now);
-    TRecordFile file(path);
+    TRecordFile file(Path);
     // Each line is checked as it goes out: the result says which one fell short.
     struct TLine {
         AnsiString Text;
@@ -249,7 +249,7 @@ int TFormRXM850FComment::WriteFilesCsv(const AnsiString& path, bool SingleMeasur
         file.Add(l.Text);
     const TRecordWrite written = file.Write();
     if (written == TRecordWrite::NotCreated)
-        Application->MessageBox("Can't create file : " + path, "Error", MB_OK);
+        Application->MessageBox("Can't create file : " + Path, "Error", MB_OK);
     if (written == TRecordWrite::NotCreated || written == TRecordWrite::NotOpened) {
         Application->MessageBox("Save file is not possible, to file is probably already open!",
                                 "File error !", MB_OK);

@@ -52,10 +52,6 @@ public:
     void ShowFileRecord();
     int SaveFilesToCsv(bool SingleMeasurement);
 
-private:
-    int WriteFilesCsv(const AnsiString& path, bool SingleMeasurement);
-
-public:
     void BitBtnStartClick(TObject* Sender);
     void BitBtnPreviousClick(TObject* Sender);
     void BitBtnNextClick(TObject* Sender);
@@ -73,6 +69,8 @@ private:
     void KeepComment();
     AnsiString RecordRow(int Index) const;
     AnsiString IdentityFields(const AnsiString& Time, const AnsiString& Date) const;
+    // The lines into the file; what SaveFilesToCsv returns.
+    int WriteFilesCsv(const AnsiString& Path, bool SingleMeasurement);
 };
 
 extern TFormRXM850FComment* FormRXM850FComment;
