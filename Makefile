@@ -54,8 +54,10 @@ bench: build
 # libFuzzer runs (clang, ASan, UBSan), FUZZ_TIME seconds each, starting from the
 # kept corpus: the component stream reader and text parser, the picture
 # readers (metafiles, bitmaps, JPEG) and chart files (seeded with a chart of
-# every registered series class, function and tool). Not part of `make test`;
-# new finds go to $(FUZZ_BUILD)/corpus-*, crashes to $(FUZZ_BUILD)/crash-*.
+# every registered series class, function and tool). Not part of `make test`.
+# Every target runs even when an earlier one found something; new corpus
+# entries go to $(FUZZ_BUILD)/corpus-*, each target's finds and log to
+# $(FUZZ_BUILD)/findings/<target>/, and the end lists which target found what.
 FUZZ_BUILD ?= build-fuzz
 FUZZ_TIME ?= 60
 FUZZ_JOBS ?= 2
@@ -63,23 +65,7 @@ fuzz:
 	@scripts/bootstrap --fuzz
 	cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
-	@for t in binary text; do \
-	  mkdir -p $(FUZZ_BUILD)/corpus-$$t && \
-	  $(FUZZ_BUILD)/fuzz_streaming_$$t -max_total_time=$(FUZZ_TIME) -max_len=4096 \
-	    $(FUZZ_BUILD)/corpus-$$t tests/platform/classes/corpus/$$t || exit 1; \
-	done
-	mkdir -p $(FUZZ_BUILD)/corpus-pictures
-	LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan.supp \
-	  $(FUZZ_BUILD)/fuzz_pictures -max_total_time=$(FUZZ_TIME) -max_len=4096 -timeout=25 \
-	    -fork=$(FUZZ_JOBS) -artifact_prefix=$(FUZZ_BUILD)/ \
-	    $(FUZZ_BUILD)/corpus-pictures tests/platform/graphics/corpus
-	mkdir -p $(FUZZ_BUILD)/corpus-chart $(FUZZ_BUILD)/seed-chart
-	QT_QPA_PLATFORM=offscreen LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan.supp \
-	  $(FUZZ_BUILD)/fuzz_chartfile --seed $(FUZZ_BUILD)/seed-chart/all-classes.tee
-	QT_QPA_PLATFORM=offscreen LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan.supp \
-	  $(FUZZ_BUILD)/fuzz_chartfile -max_total_time=$(FUZZ_TIME) -max_len=65536 -timeout=25 \
-	    -fork=$(FUZZ_JOBS) -artifact_prefix=$(FUZZ_BUILD)/ \
-	    $(FUZZ_BUILD)/corpus-chart $(FUZZ_BUILD)/seed-chart tests/chart/series/corpus
+	scripts/fuzz-targets $(FUZZ_BUILD) $(FUZZ_TIME) $(FUZZ_JOBS)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD)

@@ -1,6 +1,7 @@
 #include "app/csvfile.h"
 #include "app/setupini.h"
 #include "platform/classes/inifiles.h"
+#include "platform/forms/forms.h"
 #include "platform/win32/kernel.h"
 
 AnsiString ReadDataDirectory(const AnsiString& Section) {
@@ -8,17 +9,21 @@ AnsiString ReadDataDirectory(const AnsiString& Section) {
     return ini.ReadString(Section, "DataDirectory", "C:\\");
 }
 
-void WriteDataDirectory(const AnsiString& Section, const AnsiString& Folder) {
-    TIniFile ini(SetupIniPath());
-    ini.WriteString(Section, "DataDirectory", Folder);
+bool RememberDataFolder(const AnsiString& Section, const AnsiString& Folder) {
+    try {
+        TIniFile ini(SetupIniPath());
+        ini.WriteString(Section, "DataDirectory", Folder);
+        return true;
+    } catch (const std::exception& e) {
+        Application->MessageBox(FolderNotRememberedText(e.what()), FolderNotRememberedCaption,
+                                MB_OK | MB_ICONWARNING);
+        return false;
+    }
 }
 
-AnsiString StoreDataDirectory(const AnsiString& Section, const AnsiString& Stored,
-                              const AnsiString& FileName) {
+void RememberDataDirectory(const AnsiString& Section, const AnsiString& Stored,
+                           const AnsiString& FileName) {
     const AnsiString folder = ExtractFilePath(FileName);
-    if (!folder.IsEmpty() && folder != Stored && folder != MapWindowsPath(Stored)) {
-        TIniFile ini(SetupIniPath());
-        ini.WriteString(Section, "DataDirectory", folder);
-    }
-    return folder;
+    if (!folder.IsEmpty() && folder != Stored && folder != MapWindowsPath(Stored))
+        RememberDataFolder(Section, folder);
 }

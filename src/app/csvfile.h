@@ -6,9 +6,11 @@
 
 // The folder text of SETUP.INI [Section] DataDirectory (default "C:\").
 AnsiString ReadDataDirectory(const AnsiString& Section);
-// Writes Folder as the section's DataDirectory.
-void WriteDataDirectory(const AnsiString& Section, const AnsiString& Folder);
+// Writes Folder as the section's DataDirectory. A SETUP.INI that cannot take
+// it (a read-only program folder) gives one message; false then.
+bool RememberDataFolder(const AnsiString& Section, const AnsiString& Folder);
 // Writes the folder of FileName (up to its last delimiter) as the section's
-// DataDirectory when it differs from Stored; returns the folder.
-AnsiString StoreDataDirectory(const AnsiString& Section, const AnsiString& Stored,
-                              const AnsiString& FileName);
+// DataDirectory when it differs from Stored, as RememberDataFolder does.
+// Called once the data are written, so a settings file never costs a save.
+void RememberDataDirectory(const AnsiString& Section, const AnsiString& Stored,
+                           const AnsiString& FileName);

@@ -150,13 +150,6 @@ void TFormPGT300::BitBtnSaveDataClick(TObject*) {
         "Comma-Separated Values (*.CSV)|*.CSV|Text files (*.txt)|*.txt|All files (*.*)|*.*");
     SaveDialogPGT->SetFilterIndex(0);
     if (!SaveDialogPGT->Execute()) return;
-    // The folder is written back only when the dialog dropped the stored
-    // text's trailing delimiter, not for whichever folder was chosen.
-    if (SaveDialogPGT->InitialDir() != given) {
-        const AnsiString folder = SaveDialogPGT->InitialDir();
-        if (MainForm) MainForm->PGT_DataDirectory = folder;
-        WriteDataDirectory("PGT", folder);
-    }
     const AnsiString path = SaveDialogPGT->FileName();
     const TDateTime now = Now();
     C_PGT300::_statistic_data& s = Pgt300Tester().Statistics;
@@ -177,6 +170,13 @@ void TFormPGT300::BitBtnSaveDataClick(TObject*) {
     else if (written != TRecordWrite::Written)
         Application->MessageBox("Can't write file : " + path + " ! Data not saved.", "Error",
                                 MB_OK | MB_ICONSTOP);
+    // The folder is written back only when the dialog dropped the stored
+    // text's trailing delimiter, not for whichever folder was chosen.
+    if (SaveDialogPGT->InitialDir() != given) {
+        const AnsiString folder = SaveDialogPGT->InitialDir();
+        if (MainForm) MainForm->PGT_DataDirectory = folder;
+        RememberDataFolder("PGT", folder);
+    }
 }
 
 // ---- The print-out

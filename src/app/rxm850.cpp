@@ -457,7 +457,17 @@ void TFormRXM850::BitBtn_saveClick(TObject*) {
             f->Files[0].Comment = Edit_Comment->Text();
             f->CurrentFile = 0;
             f->LastFile = 0;
-            const int result = f->SaveFilesToCsv(true);
+            int result = 0;
+            try {
+                result = f->SaveFilesToCsv(true);
+            } catch (...) {
+                // A failure that leaves the save must not leave the window without its buttons.
+                if (!FLeft) {
+                    EnableButtons(true);
+                    BitBtn_save->SetEnabled(FUnsaved);
+                }
+                throw;
+            }
             if (result == 0) FUnsaved = false;
             if (result < 0)
                 Application->MessageBox("Error occured, data not saved ! Error no.: " +

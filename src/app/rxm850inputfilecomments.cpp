@@ -215,11 +215,16 @@ int TFormRXM850FComment::SaveFilesToCsv(bool SingleMeasurement) {
     SaveDialog1->SetDefaultExt("CSV");
     if (!SaveDialog1->Execute()) return rcCancelled;
     const AnsiString path = SaveDialog1->FileName();
-    StoreDataDirectory("RXM850", stored, path);
+    const int result = WriteFilesCsv(path, SingleMeasurement);
+    // Whatever the data write gave, the chosen folder is remembered after it.
+    RememberDataDirectory("RXM850", stored, path);
+    return result;
+}
 
+int TFormRXM850FComment::WriteFilesCsv(const AnsiString& Path, bool SingleMeasurement) {
     const TDateTime now = Now();
     const AnsiString time = TimeToStr(now), date = DateToStr(now);
-    TRecordFile file(path);
+    TRecordFile file(Path);
     // Each line is checked as it goes out: the result says which one fell short.
     struct TLine {
         AnsiString Text;
@@ -244,7 +249,7 @@ int TFormRXM850FComment::SaveFilesToCsv(bool SingleMeasurement) {
         file.Add(l.Text);
     const TRecordWrite written = file.Write();
     if (written == TRecordWrite::NotCreated)
-        Application->MessageBox("Can't create file : " + path, "Error", MB_OK);
+        Application->MessageBox("Can't create file : " + Path, "Error", MB_OK);
     if (written == TRecordWrite::NotCreated || written == TRecordWrite::NotOpened) {
         Application->MessageBox("Save file is not possible, to file is probably already open!",
                                 "File error !", MB_OK);

@@ -69,6 +69,8 @@ private:
     void KeepComment();
     AnsiString RecordRow(int Index) const;
     AnsiString IdentityFields(const AnsiString& Time, const AnsiString& Date) const;
+    // The lines into the file; what SaveFilesToCsv returns.
+    int WriteFilesCsv(const AnsiString& Path, bool SingleMeasurement);
 };
 
 extern TFormRXM850FComment* FormRXM850FComment;

@@ -456,7 +456,6 @@ int TFormRXMCali::SaveCalibrationCsv() {
     SaveDialogCali->SetTitle("Write calibration data to file");
     if (!SaveDialogCali->Execute()) return 1;
     const AnsiString path = SaveDialogCali->FileName();
-    StoreDataDirectory("RXM850", stored, path);
     const AnsiString header =
         "Serial number;Date;SW version;Factor k0;Factor k1;Factor k2;Factor k3;Factor "
         "k4;Factor k5;Factor k_TF0;Factor k_TF2;Factor k_TF3;\r\n";
@@ -470,18 +469,20 @@ int TFormRXMCali::SaveCalibrationCsv() {
     file.AddHeading(header);
     file.Add(row);
     const TRecordWrite written = file.Write();
+    int result = 0;
     if (written == TRecordWrite::NotCreated) {
         Application->MessageBox("Can't create file : " + path, "Error", MB_OK);
-        return -1;
-    }
-    if (written != TRecordWrite::Written) {
+        result = -1;
+    } else if (written != TRecordWrite::Written) {
         Application->MessageBox("Can't write file : " + path + " ! Data not saved.", "Error",
                                 MB_OK | MB_ICONSTOP);
-        return 1;
+        result = 1;
+    } else {
+        AddLine("Calibration data stored successfully to : ");
+        AddLine(path);
     }
-    AddLine("Calibration data stored successfully to : ");
-    AddLine(path);
-    return 0;
+    RememberDataDirectory("RXM850", stored, path);
+    return result;
 }
 
 void TFormRXMCali::BitBtn_saveClick(TObject*) {

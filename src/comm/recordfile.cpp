@@ -13,6 +13,12 @@ AnsiString CsvText(const AnsiString& Text) {
     return out;
 }
 
+const char* const FolderNotRememberedCaption = "SETUP.INI";
+
+AnsiString FolderNotRememberedText(const AnsiString& Reason) {
+    return "The data folder could not be remembered: " + Reason;
+}
+
 TRecordFile::TRecordFile(const AnsiString& FileName)
     : FFileName(FileName), FNew(!FileExists(FileName)) {}
 

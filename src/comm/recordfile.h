@@ -10,6 +10,11 @@
 // one field of one row.
 AnsiString CsvText(const AnsiString& Text);
 
+// The one message after a save whose folder SETUP.INI could not take; Reason
+// names the file. The data are saved by then.
+AnsiString FolderNotRememberedText(const AnsiString& Reason);
+extern const char* const FolderNotRememberedCaption;
+
 enum class TRecordWrite {
     Written,
     NotCreated, // a new file could not be made

@@ -5,11 +5,16 @@
 #include "comm/seriell_link.h"
 #include "platform/rtl/clock.h"
 #include "platform/rtl/sysutils.h"
+#include <cctype>
 #include <charconv>
 
 namespace {
 constexpr int AckPolls = 10;
 constexpr uint32_t AckPollMs = 50;
+// The exact length of each reply: a reply of another length answers another
+// request (a late one) or is cut off.
+constexpr int IdentityLength = 30, SetupLength = 18, DisplayLength = 32;
+
 const char* const VoltmeterLine1 = "V-METER     \xB1"
                                    "1kV";
 
@@ -25,6 +30,13 @@ bool ParseDisplayNumber(const AnsiString& text, double& value) {
     return !s.empty() && error == std::errc() && stop == end;
 }
 } // namespace
+
+bool C_CPM_EF::IsHexText(const AnsiString& text) {
+    for (int i = 1; i <= text.Length(); ++i)
+        if (!std::isdigit(static_cast<unsigned char>(text[i])) && (text[i] < 'A' || text[i] > 'F'))
+            return false;
+    return true;
+}
 
 AnsiString C_CPM_EF::HexToBits(const AnsiString& hexByte) {
     return NTOC(HexToInt(hexByte), 2, 8);
@@ -67,7 +79,7 @@ AnsiString C_CPM_EF::Transact(const AnsiString& command) {
 
 void C_CPM_EF::ReadIdentity(AnsiString& version, AnsiString& serial, AnsiString& calDate) {
     const AnsiString reply = Transact("r0");
-    if (reply.Length() < 30) RaiseInvalidReply();
+    if (reply.Length() != IdentityLength) RaiseInvalidReply();
     version = reply.SubString(1, 15);
     serial = reply.SubString(17, 8);
     calDate = reply.SubString(25, 6);
@@ -75,8 +87,9 @@ void C_CPM_EF::ReadIdentity(AnsiString& version, AnsiString& serial, AnsiString&
 
 void C_CPM_EF::ReadSetup() {
     const AnsiString reply = Transact("r1");
-    // A short reply would leave words that read as zeros.
-    if (reply.Length() < 18) RaiseInvalidReply();
+    // Nine hex fields and nothing else: a short reply would leave words that
+    // read as zeros, another request's reply words that mean nothing.
+    if (reply.Length() != SetupLength || !IsHexText(reply)) RaiseInvalidReply();
     for (int i = 0; i < 9; ++i)
         _struct_setup[3 + i] = reply.SubString(1 + 2 * i, 2);
 }
@@ -136,8 +149,9 @@ AnsiString C_CPM_EF::ReadDisplay(double& value, AnsiString& unit) {
     const int stx = received.Pos(AnsiString(STX));
     if (stx == 0) RaiseInvalidReply();
     const AnsiString text = received.SubString(stx + 1, received.Length() - stx - 1);
-    // Both display lines must be there; a short text is no reading.
-    if (text.Length() < 32) RaiseInvalidReply();
+    // Both display lines and nothing else: a short text is no reading, a
+    // longer one the late reply of another request.
+    if (text.Length() != DisplayLength) RaiseInvalidReply();
     const AnsiString line1 = text.SubString(1, 16);
     const AnsiString line2 = text.SubString(17, 16);
 

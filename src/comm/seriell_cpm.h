@@ -98,6 +98,8 @@ public:
 
     // Eight '0'/'1' characters of a hex byte, most significant bit first.
     static AnsiString HexToBits(const AnsiString& hexByte);
+    // Only the digits 0-9 and A-F, as the instrument writes its hex fields.
+    static bool IsHexText(const AnsiString& text);
     // Value 9999.0 stands for overflow or no reading.
     static constexpr double NoValue = 9999.0;
 

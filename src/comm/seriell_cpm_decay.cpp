@@ -160,6 +160,16 @@ void C_CPM_EF::MeasureDecay(int& vStart, int& vStop, int& tOffset, double& decay
         for (size_t i = 0; i < r.SampleVoltages.size(); ++i)
             lines.Add(IntToStr(r.SampleVoltages[i]) + ";" + IntToStr(r.SampleBit1[i]) + ";" +
                       IntToStr(r.SampleBit5[i]) + ";" + r.SampleStates[i]);
-        lines.SaveToFile(MapWindowsPath("C:\\TestData.TXT"));
+        const AnsiString path = MapWindowsPath("C:\\TestData.TXT");
+        // The samples are a by-product: a file that cannot take them never costs the result.
+        try {
+            lines.SaveToFile(path);
+        } catch (const std::exception& e) {
+            const AnsiString reason = e.what();
+            host.MessageBox("The test output could not be written" +
+                                (reason.Pos(path) > 0 ? AnsiString() : " to " + path) + ": " +
+                                reason,
+                            "Error", cbOK, ciExclamation);
+        }
     }
 }

@@ -20,6 +20,12 @@ const char* const StoredFilesHeader =
     "Date;Time;File no.;CPM-Mode;Start (V);Stop (V);Offset (sec);Decay time pos.(sec.);"
     "Decay time neg.(sec.);Offset (V);Comment";
 
+// Twenty-eight hex digits, and not the "FF" mark of a file that is not there.
+bool IsStoredFile(const AnsiString& text) {
+    return text.Length() == StoredFileLength && C_CPM_EF::IsHexText(text) &&
+           text.SubString(3, 2) != "FF";
+}
+
 AnsiString Decimal1(double v) {
     return FloatToStrF(v, ffFixed, 5, 1);
 }
@@ -58,9 +64,14 @@ void C_CPM_EF::StoreDataDirectory(const AnsiString& fileName, bool updateMainWin
     TCommHost& host = CommHost();
     const AnsiString folder = ExtractDirectory(fileName);
     if (folder.IsEmpty() || folder == host.CPM_DataDirectory()) return;
-    TIniFile ini(host.SetupIniPath());
-    ini.WriteString("CPM", "DataDirectory", folder);
     if (updateMainWindow) host.SetCPM_DataDirectory(folder);
+    try {
+        TIniFile ini(host.SetupIniPath());
+        ini.WriteString("CPM", "DataDirectory", folder);
+    } catch (const std::exception& e) {
+        host.MessageBox(FolderNotRememberedText(e.what()), FolderNotRememberedCaption, cbOK,
+                        ciExclamation);
+    }
 }
 
 TCpmResult C_CPM_EF::ReadStoredFile(int first, int& last, TStoredReplies& replies, int& count) {
@@ -95,8 +106,9 @@ TCpmResult C_CPM_EF::ReadStoredFile(int first, int& last, TStoredReplies& replie
             Sleep(10);
             const AnsiString reply = ExtractReply(ReadFrame(port, ETX));
             replies[n] = reply;
-            // An empty, cut-off or "FF" reply ends the stored files.
-            if (reply.Length() < StoredFileLength || reply.SubString(3, 2) == "FF") {
+            // An empty, cut-off or "FF" reply ends the stored files, and so
+            // does one that is no stored file (the late reply of another request).
+            if (!IsStoredFile(reply)) {
                 status = n == first ? TCpmResult::NothingStored : TCpmResult::EndOfFiles;
                 break;
             }
@@ -112,7 +124,7 @@ TCpmResult C_CPM_EF::ReadStoredFile(int first, int& last, TStoredReplies& replie
 }
 
 TCpmResult C_CPM_EF::DecodeStoredFile(const AnsiString& text) {
-    if (text.Length() < StoredFileLength || text.SubString(3, 2) == "FF") return TCpmResult::Failed;
+    if (!IsStoredFile(text)) return TCpmResult::Failed;
     TResults& r = _struct_results;
     r.FileNumber = HexToInt(text.SubString(1, 2));
     r.Mode = HexToInt(text.SubString(3, 2));
@@ -126,7 +138,6 @@ TCpmResult C_CPM_EF::SaveResult(int vStart, int vStop, int tOffset, double decay
     AnsiString fileName;
     if (!host.ExecuteSaveDialog(MapWindowsPath(host.CPM_DataDirectory()), fileName))
         return TCpmResult::SaveCancelled;
-    StoreDataDirectory(fileName, false);
     const TDateTime now = Now();
 
     const AnsiString row = DateToStr(now) + ";" + TimeToStr(now) + ";" +
@@ -137,19 +148,14 @@ TCpmResult C_CPM_EF::SaveResult(int vStart, int vStop, int tOffset, double decay
     TRecordFile file(fileName);
     file.AddHeading(Heading(ResultHeader, _struct_setup));
     file.Add(row);
-    switch (file.Write()) {
-    case TRecordWrite::Written:
-        return TCpmResult::Ok;
-    case TRecordWrite::NotCreated:
+    const TRecordWrite written = file.Write();
+    if (written == TRecordWrite::NotCreated)
         host.MessageBox("Can't create file : " + fileName, "Error", cbOK, ciNone);
-        return TCpmResult::Failed;
-    case TRecordWrite::NotOpened:
-        throw EFOpenError(file.Error());
-    case TRecordWrite::Short:
-        break;
-    }
-    TellNotWritten(fileName);
-    return TCpmResult::Failed;
+    if (written == TRecordWrite::Short) TellNotWritten(fileName);
+    // The data go first: a settings file that cannot be written never costs them.
+    StoreDataDirectory(fileName, false);
+    if (written == TRecordWrite::NotOpened) throw EFOpenError(file.Error());
+    return written == TRecordWrite::Written ? TCpmResult::Ok : TCpmResult::Failed;
 }
 
 TCpmResult C_CPM_EF::CreateStoredFilesCsv(AnsiString& fileName) {
@@ -157,16 +163,19 @@ TCpmResult C_CPM_EF::CreateStoredFilesCsv(AnsiString& fileName) {
     AnsiString chosen;
     if (!host.ExecuteSaveDialog(MapWindowsPath(host.CPM_DataDirectory()), chosen))
         return TCpmResult::CsvCancelled;
-    StoreDataDirectory(chosen, true);
     fileName = chosen;
     TRecordFile file(chosen);
-    if (!file.IsNew()) return TCpmResult::Ok;
-    // The identity is read before the file exists, so a failed read never
-    // leaves a file without its heading.
-    host.ReadCPMIdentity();
-    file.AddHeading(Heading(StoredFilesHeader, _struct_setup));
-    // The window tells a failure in its display.
-    return file.Write() == TRecordWrite::Written ? TCpmResult::Ok : TCpmResult::Failed;
+    bool ready = true;
+    if (file.IsNew()) {
+        // The identity is read before the file exists, so a failed read never
+        // leaves a file without its heading.
+        host.ReadCPMIdentity();
+        file.AddHeading(Heading(StoredFilesHeader, _struct_setup));
+        // The window tells a failure in its display.
+        ready = file.Write() == TRecordWrite::Written;
+    }
+    StoreDataDirectory(chosen, true);
+    return ready ? TCpmResult::Ok : TCpmResult::Failed;
 }
 
 TCpmResult C_CPM_EF::AppendStoredFileRow(const AnsiString& fileName) {

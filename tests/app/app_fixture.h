@@ -16,6 +16,7 @@
 #include "platform/win32/kernel.h"
 #include "support/fake_usb.h"
 #include "support/forms_testing.h"
+#include "support/full_disk.h"
 #include "support/serial_sim.h"
 #include <filesystem>
 #include <fstream>
@@ -59,6 +60,13 @@ protected:
     std::string ReadIni() {
         std::ifstream in(Dir / "SETUP.INI", std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    // The program folder of a system-wide install from here on: its SETUP.INI
+    // cannot be written (nor made). The file's path, as messages name it.
+    std::string ReadOnlySetupIni() {
+        const std::string folder = ReadOnlyFolder(Dir);
+        SetProgramFolderOverride(folder.c_str());
+        return folder + "SETUP.INI";
     }
     // A serial port the system lists as COMn, standing for a pseudo-terminal.
     void AddPort(int Number, const std::string& Target) {

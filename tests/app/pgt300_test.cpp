@@ -194,6 +194,7 @@ class Pgt300Sequence : public Pgt300Test {
 public:
     using AppTest::Dir;
     using AppTest::ReadIni;
+    using AppTest::ReadOnlySetupIni;
     using AppTest::Responder;
     using AppTest::WriteIni;
     void SetUp() override {
@@ -284,6 +285,15 @@ const TPgtCase PgtCases[] = {
          EXPECT_EQ(t.Read(t.Csv()), before); // no half row
          t.Save(t.Csv());
          EXPECT_EQ(t.Rows(t.Read(t.Csv())), 3u);
+     }},
+    {"ReadOnlySetupIniCostsNoRow",
+     [](Pgt300Sequence& t) {
+         t.Transfer();
+         const std::string ini = t.ReadOnlySetupIni();
+         t.Save(t.Csv(),
+                ("The data folder could not be remembered: Unable to write to " + ini).c_str());
+         EXPECT_EQ(t.Rows(t.Read(t.Csv())), 2u);
+         EXPECT_TRUE(t.W->BitBtnSaveData->Enabled());
      }},
     {"ReadOnlyFolder",
      [](Pgt300Sequence& t) {

@@ -352,6 +352,7 @@ namespace {
 class PlateMonitorSequence : public PlateMonitorFilesTest {
 public:
     using AppTest::Dir;
+    using AppTest::ReadOnlySetupIni;
     using AppTest::Responder;
     void SetUp() override {
         // The data folder is the test's own, so a save writes no SETUP.INI.
@@ -454,6 +455,72 @@ const TPlateCase PlateCases[] = {
          EXPECT_TRUE(t.W->BitBtnSaveResult->Enabled());
          t.SaveResult(t.Csv());
          EXPECT_EQ(Lines(t.CsvText()).size(), 3u);
+     }},
+    {"ReadOnlySetupIniCostsNoResult",
+     [](PlateMonitorSequence& t) {
+         t.DecayTest();
+         const std::string ini = t.ReadOnlySetupIni();
+         // Another folder than the one remembered at start.
+         fs::create_directories(t.Dir / "elsewhere");
+         const fs::path csv = t.Dir / "elsewhere" / "result.csv";
+         t.SaveResult(csv.string(),
+                      "The data folder could not be remembered: Unable to write to " + ini);
+         EXPECT_EQ(Tail(Lines(ReadFile(csv)).back()), "Auto;1000;100;20;2.3;12.0;-123.0;plate B");
+         EXPECT_FALSE(t.W->BitBtnSaveResult->Enabled()); // saved
+     }},
+    {"ReadOnlySetupIniCostsNoStoredFile",
+     [](PlateMonitorSequence& t) {
+         const std::string ini = t.ReadOnlySetupIni();
+         TPumpScript script;
+         t.EnterRange(script, "1", "1");
+         script.When([&t] { return t.CommentStep(); }).Click(t.F()->BitBtnOK);
+         fs::create_directories(t.Dir / "elsewhere");
+         const fs::path csv = t.Dir / "elsewhere" / "files.csv";
+         t.Responder.ExpectSave(csv.string().c_str())
+             .ExpectMessage(
+                 ("The data folder could not be remembered: Unable to write to " + ini).c_str(),
+                 IDOK);
+         t.W->BitBtnReadFile->Click();
+         EXPECT_TRUE(script.Done());
+         EXPECT_EQ(Lines(ReadFile(csv)).size(), 3u);
+         EXPECT_NE(t.Memo().Pos("EEProm data from CPM stored successful in data file !"), 0);
+     }},
+    {"ALateReplyIsRefusedNamingThePort",
+     [](PlateMonitorSequence& t) {
+         // Replies 3 s late: the identity's falls due just after the set-up
+         // read went out.
+         t.Sim.Change([&t] { t.Sim.ReplyDelayMs = 3000; });
+         const std::string port = "Port " + t.Sim.Path() + " : ";
+         t.Responder.ExpectMessage((port + "Timeout").c_str(), IDOK);
+         t.W->BitBtnInfo->Click();
+         Sleep(2943);
+         const int mode = t.W->SelectMode->ItemIndex();
+         t.Responder.ExpectMessage((port + "Invalid reply from the instrument").c_str(), IDOK);
+         t.W->ButtonReadSetup->Click();
+         EXPECT_EQ(t.W->SelectMode->ItemIndex(), mode);
+         // On time again: the stale reply is purged and the test runs.
+         t.Sim.Change([&t] { t.Sim.ReplyDelayMs = 0; });
+         Sleep(3100);
+         t.DecayTest();
+         EXPECT_EQ(t.W->LabelPosDecayTime->Caption(), "2.3 sec");
+     }},
+    {"TestOutputThatCannotBeWrittenCostsNoResult",
+     [](PlateMonitorSequence& t) {
+         // "C:\TestData.TXT" lies in the home folder, here a folder of that name.
+         fs::create_directories(t.Dir / "home" / "TestData.TXT");
+         const char* home = std::getenv("HOME");
+         const std::string saved = home ? home : "";
+         ::setenv("HOME", (t.Dir / "home").c_str(), 1);
+         MainForm->TestOutput = true;
+         t.Responder.ExpectMessage(("The test output could not be written: Cannot create file \"" +
+                                    (t.Dir / "home" / "TestData.TXT").string())
+                                       .c_str(),
+                                   IDOK);
+         t.DecayTest();
+         home ? ::setenv("HOME", saved.c_str(), 1) : ::unsetenv("HOME");
+         EXPECT_EQ(t.W->LabelPosDecayTime->Caption(), "2.3 sec");
+         t.SaveResult(t.Csv());
+         EXPECT_EQ(t.LastRow(), "Auto;1000;100;20;2.3;12.0;-123.0;plate B");
      }},
     {"TheChartEditorReplacesACurveThenATestRuns",
      [](PlateMonitorSequence& t) {

@@ -334,6 +334,7 @@ namespace {
 class Rxm850Sequence : public Rxm850Test {
 public:
     using AppTest::Dir;
+    using AppTest::ReadOnlySetupIni;
     using AppTest::Responder;
     void SetUp() override {
         // The data folder is the test's own: a save writes no SETUP.INI.
@@ -419,6 +420,38 @@ const TRxmCase RxmCases[] = {
                        "Error occured, data not saved ! Error no.: -3"});
          EXPECT_TRUE(t.W->BitBtn_save->Enabled());
          t.Save(t.Csv(), {"File saved successfully."});
+     }},
+    {"ReadOnlySetupIniCostsNoReadingAndNoButton",
+     [](Rxm850Sequence& t) {
+         t.Measure();
+         const std::string ini = t.ReadOnlySetupIni();
+         const std::string told =
+             "The data folder could not be remembered: Unable to write to " + ini;
+         t.Save(t.Csv(), {"File saved successfully.", told.c_str()});
+         EXPECT_EQ(Lines(ReadFile(t.Csv())).size(), 2u);
+         for (TBitBtn* b :
+              {t.W->BitBtn_start, t.W->BitBtn_init, t.W->BitBtn_readFile, t.W->BitBtn_reset})
+             EXPECT_TRUE(b->Enabled()) << b->Name().c_str();
+         EXPECT_FALSE(t.W->BitBtn_save->Enabled()); // saved
+     }},
+    {"ReadOnlySetupIniCostsNoStoredFile",
+     [](Rxm850Sequence& t) {
+         t.Init();
+         TPumpScript script;
+         script.Do([&t] { t.W->MaskEdit_end_fn->SetText("2"); }).Click(t.W->BitBtn_OK_FileNo);
+         t.W->BitBtn_readFile->Click();
+         ASSERT_TRUE(t.F->Visible());
+         const std::string ini = t.ReadOnlySetupIni();
+         const fs::path csv = t.Dir / "files.csv";
+         t.Responder.ExpectSave(csv.string().c_str())
+             .ExpectMessage("File saved successfully.", IDOK)
+             .ExpectMessage(
+                 ("The data folder could not be remembered: Unable to write to " + ini).c_str(),
+                 IDOK);
+         t.F->BitBtnSave->Click();
+         EXPECT_EQ(Lines(ReadFile(csv)).size(), 5u);
+         t.F->BitBtnExit->Click(); // saved: no question
+         EXPECT_TRUE(t.W->Visible());
      }},
     {"MeterGarblesDuringTheCountDown",
      [](Rxm850Sequence& t) {

@@ -185,6 +185,7 @@ namespace {
 class RxmCaliSequence : public RxmCaliTest {
 public:
     using AppTest::Dir;
+    using AppTest::ReadOnlySetupIni;
     using AppTest::Responder;
     void SetUp() override {
         WriteIni("[RXM850]\nDataDirectory=" + Dir.string() + "/\n");
@@ -240,6 +241,15 @@ const TCaliCase CaliCases[] = {
          EXPECT_TRUE(t.W->BitBtn_save->Enabled());
          t.Save(t.Csv());
          EXPECT_EQ(t.Rows(t.Csv()), 2u);
+     }},
+    {"ReadOnlySetupIniCostsNoRecord",
+     [](RxmCaliSequence& t) {
+         const std::string ini = t.ReadOnlySetupIni();
+         t.Save(t.Csv(),
+                ("The data folder could not be remembered: Unable to write to " + ini).c_str());
+         EXPECT_EQ(t.Rows(t.Csv()), 2u);
+         EXPECT_FALSE(t.W->BitBtn_save->Enabled()); // saved
+         EXPECT_TRUE(t.W->BitBtn_exit->Enabled());
      }},
     {"MeterPulledThenEveryConversationNamesThePort",
      [](RxmCaliSequence& t) {

@@ -158,3 +158,27 @@ TEST_F(DecayTest, TestOutputFileHoldsOnlyThisTestsSamples) {
     EXPECT_NE(text.find("\r\n1001;1;0;00000010\r\n-20;0;1;00100100\r\n"), std::string::npos)
         << text;
 }
+
+TEST_F(DecayTest, TestOutputThatCannotBeWrittenCostsNoResult) {
+    TTempFolder home;
+    std::filesystem::create_directories(home.File("TestData.TXT").c_str());
+    const char* savedHome = std::getenv("HOME");
+    const std::optional<std::string> saved =
+        savedHome ? std::optional<std::string>(savedHome) : std::nullopt;
+    ::setenv("HOME", home.Folder().c_str(), 1);
+    Host.Test = true;
+    Sim.Change([&] {
+        Sim.DecayFrames = {S::SampleFrame(0x02, 1000), S::ResultFrame(1000, 100, 20, 23, 45, 7)};
+    });
+    TDecay d;
+    EXPECT_NO_THROW(d = Run());
+    saved ? ::setenv("HOME", saved->c_str(), 1) : ::unsetenv("HOME");
+    EXPECT_EQ(d.VStart, 1000);
+    EXPECT_DOUBLE_EQ(d.Pos, 2.3);
+    EXPECT_DOUBLE_EQ(d.Neg, 4.5);
+    EXPECT_DOUBLE_EQ(Cpm._struct_results.DecayTimeNeg, 4.5);
+    ASSERT_EQ(Host.Boxes.size(), 1u);
+    EXPECT_EQ(Host.Boxes[0].Text.Pos("The test output could not be written: "), 1)
+        << Host.Boxes[0].Text.c_str();
+    EXPECT_NE(Host.Boxes[0].Text.Pos(home.File("TestData.TXT")), 0) << Host.Boxes[0].Text.c_str();
+}

@@ -4,7 +4,9 @@
 #include "platform/classes/streams.h"
 #include "platform/rtl/formatsettings.h"
 #include "support/cpm_sim.h"
+#include "support/full_disk.h"
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 namespace {
@@ -180,7 +182,10 @@ TEST_F(StoredFilesTest, StoredFilesCsvAndItsRows) {
     for (const auto& r : rows)
         EXPECT_NE(text.find(r.expect), std::string::npos) << r.expect;
     // Short texts and the end mark are no stored file and change nothing.
-    for (const char* bad : {"", "0510", "00FF000000000000000000000000"})
+    // Neither is another request's late reply, nor anything but 28 hex digits.
+    for (const char* bad : {"", "0510", "00FF000000000000000000000000",
+                            "CPM 690  V6.10  12345678010524", "05102C01E8033C0017007B00640",
+                            "05102C01E8033C0017007B0064000", "0510 C01E8033C0017007B006400"})
         EXPECT_EQ(Cpm.DecodeStoredFile(bad), TCpmResult::Failed) << bad;
     EXPECT_EQ(Cpm._struct_results.FileNumber, 7);
 }
@@ -225,4 +230,30 @@ TEST(CpmFiles, ExtractDirectoryKeepsTheLastDelimiter) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(C_CPM_EF::ExtractDirectory(c.path), c.dir) << c.path;
+}
+
+TEST_F(StoredFilesTest, UnwritableSetupFileCostsNoFileAndIsToldOnce) {
+    // A system-wide install: the program's folder takes no file.
+    Host.IniPath = (ReadOnlyFolder(Temp.Folder().c_str()) + "SETUP.INI").c_str();
+    AnsiString stored;
+    const struct {
+        const char* Folder;
+        std::function<TCpmResult()> Save;
+    } saves[] = {
+        {"a", [&] { return Cpm.SaveResult(1000, 100, 20, 2.3, 1.2, 5.0, "kept"); }},
+        {"b", [&] { return Cpm.CreateStoredFilesCsv(stored); }},
+    };
+    for (const auto& s : saves) {
+        std::filesystem::create_directories(Temp.File(s.Folder).c_str());
+        Host.SaveAs = Temp.File(std::string(s.Folder) + "/data.csv");
+        Host.Boxes.clear();
+        EXPECT_EQ(s.Save(), TCpmResult::Ok) << s.Folder;
+        EXPECT_EQ(ReadAll(Host.SaveAs).substr(0, 10), "Date;Time;") << s.Folder;
+        ASSERT_EQ(Host.Boxes.size(), 1u) << s.Folder;
+        EXPECT_EQ(Host.Boxes[0].Text,
+                  "The data folder could not be remembered: Unable to write to " + Host.IniPath);
+        EXPECT_EQ(Host.Boxes[0].Caption, "SETUP.INI");
+    }
+    EXPECT_NE(ReadAll(Temp.File("a/data.csv")).find(";kept\r\n"), std::string::npos);
+    EXPECT_EQ(Host.DataDirectory, Temp.File("b/")); // kept for this session at least
 }

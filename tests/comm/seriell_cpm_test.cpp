@@ -6,6 +6,7 @@
 #include "support/external_tool.h"
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <locale.h>
 
 namespace {
@@ -176,4 +177,68 @@ TEST_F(CpmTest, StaleBytesFromAnEarlierExchangeAreDropped) {
 TEST_F(CpmTest, BreakSendsBell) {
     Cpm.Break();
     EXPECT_EQ(Sim.Received(), "\x07");
+}
+
+// An instrument that acknowledges at once but answers 3 s late: its reply to
+// one request falls due while the next is waiting for its own. Each wait
+// makes the first reply arrive just after the second request went out.
+TEST_F(CpmTest, ALateReplyIsNeverTakenForTheNextRequestsAnswer) {
+    using TRequest = std::function<void(C_CPM_EF&)>;
+    const TRequest identity = [](C_CPM_EF& c) {
+        AnsiString v, s, d;
+        c.ReadIdentity(v, s, d);
+        c._struct_setup[0] = v;
+    };
+    const TRequest setup = [](C_CPM_EF& c) { c.ReadSetup(); };
+    const TRequest display = [](C_CPM_EF& c) {
+        double value = 0;
+        AnsiString unit;
+        c._struct_setup[0] = c.ReadDisplay(value, unit);
+    };
+    const struct {
+        const char* Name;
+        TRequest First, Second;
+        uint32_t Wait;
+    } cases[] = {
+        {"identity, then set-up", identity, setup, 2943},
+        {"set-up, then identity", setup, identity, 2943},
+        {"identity, then display", identity, display, 2895},
+        {"display, then identity", display, identity, 2848},
+    };
+    for (const auto& c : cases) {
+        C_CPM_EF cpm;
+        cpm._struct_setup.fill("kept");
+        Sim.Change([&] { Sim.ReplyDelayMs = 3000; });
+        EXPECT_EQ(ErrorOf([&] { c.First(cpm); }), "Timeout") << c.Name;
+        Sleep(c.Wait);
+        EXPECT_EQ(ErrorOf([&] { c.Second(cpm); }), "Invalid reply from the instrument") << c.Name;
+        for (const AnsiString& word : cpm._struct_setup)
+            EXPECT_EQ(word, "kept") << c.Name;
+        // Once the instrument keeps time again, the stale reply is purged
+        // before the next request.
+        Sim.Change([&] { Sim.ReplyDelayMs = 0; });
+        Sleep(3100);
+        cpm.ReadSetup();
+        EXPECT_EQ(cpm._struct_setup[7], "10") << c.Name;
+    }
+}
+
+TEST_F(CpmTest, RepliesOfAnotherFormAreRefused) {
+    const struct {
+        const char* Fields;
+    } setups[] = {{"00000000100905020"},
+                  {"0000000010090502011"},
+                  {"00000000100905020x"},
+                  {"00000000100905020a"}};
+    for (const auto& c : setups) {
+        Sim.Change([&] { Sim.SetupFields = c.Fields; });
+        EXPECT_EQ(ErrorOf([&] { Cpm.ReadSetup(); }), "Invalid reply from the instrument")
+            << c.Fields;
+    }
+    Sim.Change([&] { Sim.Identity += "0"; });
+    AnsiString v, s, d;
+    EXPECT_EQ(ErrorOf([&] { Cpm.ReadIdentity(v, s, d); }), "Invalid reply from the instrument");
+    Sim.Change([&] { Sim.Display += " "; });
+    double value = 0;
+    EXPECT_EQ(ErrorOf([&] { Cpm.ReadDisplay(value, v); }), "Invalid reply from the instrument");
 }

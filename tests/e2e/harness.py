@@ -160,7 +160,7 @@ class Window:
 class Session:
     """One X server, one window manager and one run of the program."""
 
-    def __init__(self, program, out_dir, small_disk=False):
+    def __init__(self, program, out_dir, small_disk=False, read_only_program=False):
         self.out_dir = out_dir
         os.makedirs(out_dir, exist_ok=True)
         self.root = tempfile.mkdtemp(prefix="qm-e2e-")
@@ -171,6 +171,7 @@ class Session:
             os.makedirs(os.path.join(self.root, d), mode=0o700)
         # A folder that is a file system of 256 KB, seen by the program only.
         self.small_disk = os.path.join(self.home, "stick") if small_disk else None
+        self.read_only_program = read_only_program
         try:
             self._start_x()
             self._start_wm()
@@ -236,7 +237,19 @@ class Session:
         env.update({k: v for k, v in os.environ.items()
                     if k.split("_")[0] in ("ASAN", "UBSAN", "LSAN")})
         args = [exe]
-        if unshared_folder:
+        prog = os.path.dirname(exe)
+        if self.read_only_program:
+            # A system-wide install: the program's folder (SETUP.INI) takes no
+            # writes. Permissions do not stop the super-user; a read-only
+            # mount seen only by the program does.
+            os.chmod(prog, 0o555)
+            if os.access(prog, os.W_OK):
+                self._check_unshare('mount --bind "$1" "$1" && mount -o remount,bind,ro "$1"',
+                                    "no read-only mount can be made here", prog)
+                args = ["unshare", "-m", "sh", "-c",
+                        'mount --bind "$1" "$1" && mount -o remount,bind,ro "$1" && exec "$2"',
+                        "sh", prog, exe]
+        elif unshared_folder:
             self._check_small_disk(unshared_folder)
             # A small file system of its own, seen only by the program: it
             # goes away with the program and needs no clean-up.
@@ -249,11 +262,16 @@ class Session:
 
     def _check_small_disk(self, folder):
         os.makedirs(folder, exist_ok=True)
-        r = subprocess.run(["unshare", "-m", "sh", "-c", 'mount -t tmpfs -o size=16k tmpfs "$1"',
-                            "sh", folder], capture_output=True, text=True)
+        self._check_unshare('mount -t tmpfs -o size=16k tmpfs "$1"',
+                            "no small file system can be mounted here (unshare -m, mount -t tmpfs)",
+                            folder)
+
+    def _check_unshare(self, mount, what, folder):
+        """Skips the journey (fails it under CI) when the mount cannot be made."""
+        r = subprocess.run(["unshare", "-m", "sh", "-c", mount, "sh", folder],
+                           capture_output=True, text=True)
         if r.returncode != 0:
-            text = "no small file system can be mounted here (unshare -m, mount -t tmpfs): %s" % (
-                r.stderr.strip())
+            text = "%s: %s" % (what, r.stderr.strip())
             if os.environ.get("CI") == "true":
                 raise Failure(text)
             raise Skip(text)
@@ -280,6 +298,8 @@ class Session:
                 p.wait()
         for f in self.logs:
             f.close()
+        if self.read_only_program:
+            os.chmod(os.path.join(self.root, "prog"), 0o700)
         shutil.rmtree(self.root, ignore_errors=True)
 
     # ---- X calls

@@ -507,6 +507,37 @@ def close_boxes(s):
         raise Failure("; ".join(faults))
 
 
+def read_only_setup(s):
+    """Installed where SETUP.INI cannot be written, the grounding tester's
+    result is still saved: the row first, then one message that the folder
+    could not be remembered, and Save data works again."""
+    pgt = open_grounding_tester(s)
+    transfer_statistics(s, pgt)
+    pgt.click(190, 349)
+    s.type("read-only")
+    folder = os.path.join(s.home, "results")
+    os.makedirs(folder)
+    known = {s.main.id, pgt.id}
+    for saves in (1, 2):
+        save_grounding_csv(s, pgt, os.path.join(folder, "grounding"))
+        boxes = poll(lambda: s.message_boxes(known), 3)
+        names = find_file(folder, "grounding")
+        rows = csv_rows(os.path.join(folder, names[0])) if names else []
+        if len(rows) != 1 + saves or rows[-1][-1] != "read-only":
+            raise Failure("save %d with SETUP.INI not writable left %s" % (
+                saves, "rows %r" % rows[1:] if names else "no file grounding.CSV"))
+        texts = [t for _, t in boxes or []]
+        if len(texts) != 1 or "remembered" not in texts[0]:
+            raise Failure("save %d with SETUP.INI not writable said %s instead of one message "
+                          "that the folder could not be remembered" % (
+                              saves, "; ".join('"%s"' % t for t in texts) or "nothing"))
+        boxes[0][0].activate()
+        s.key("Return")
+        s.wait_gone(boxes[0][0], 3)
+    if os.path.exists(os.path.join(s.root, "prog", "SETUP.INI")):
+        raise Failure("SETUP.INI was written in the read-only program folder")
+
+
 def describe_folder(folder):
     return ", ".join("%s (%d bytes)" % (n, os.path.getsize(os.path.join(folder, n)))
                      for n in sorted(os.listdir(folder))) or "nothing"
@@ -522,6 +553,7 @@ JOURNEYS = {
     "close_boxes": close_boxes,
     "disabled_buttons": disabled_buttons,
     "changed_series_type": changed_series_type,
+    "read_only_setup": read_only_setup,
 }
 
 
@@ -565,7 +597,8 @@ def run(name, program, out):
     return False
 
 
-SESSION_OPTIONS = {"full_disk": {"small_disk": True}}
+SESSION_OPTIONS = {"full_disk": {"small_disk": True},
+                   "read_only_setup": {"read_only_program": True}}
 
 
 def main():

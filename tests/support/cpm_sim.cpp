@@ -64,6 +64,10 @@ int TCpmSimulator::Enquiries() const {
 }
 
 void TCpmSimulator::Reply(const std::string& text) {
+    if (ReplyDelayMs > 0) {
+        FLate.push_back({FNowMs + ReplyDelayMs, Stx + text + Etx});
+        return;
+    }
     if (TakeFault(Garbage)) {
         Send(std::string(600, 'X')); // no frame end in sight
     } else if (TakeFault(ShortFrame)) {
@@ -151,6 +155,12 @@ void TCpmSimulator::Frame(const std::string& text) {
 
 void TCpmSimulator::OnTimePassed(uint32_t ms) {
     if (FExpect == SetupData) FSetupVirtualMs += ms;
+    // A reply that falls due within this pause arrives during it.
+    FNowMs += ms;
+    while (!FLate.empty() && FLate.front().first <= FNowMs) {
+        Send(FLate.front().second);
+        FLate.erase(FLate.begin());
+    }
 }
 
 void TCpmSimulator::OnIdle() {

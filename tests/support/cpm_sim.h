@@ -23,6 +23,9 @@ public:
     std::map<int, std::string> StoredFiles;                  // reply text per file number
     std::vector<std::string> DecayFrames;                    // complete frames after "w2"
     std::atomic<int> RefuseFromEnquiry{0}; // enquiries from this one on get NAK (0: none)
+    // Reply frames go out this much instrument time after their command (the
+    // acknowledge comes at once); 0: at once.
+    uint32_t ReplyDelayMs = 0;
 
     // What it was told.
     std::vector<std::string> Commands() const;
@@ -60,4 +63,7 @@ private:
     // Since "w1": real time from its start, plus the virtual time that passed.
     std::chrono::steady_clock::time_point FSetupSince;
     uint32_t FSetupVirtualMs = 0;
+    // Late replies, each with the virtual time it is due at.
+    uint64_t FNowMs = 0;
+    std::vector<std::pair<uint64_t, std::string>> FLate;
 };

@@ -249,15 +249,29 @@ void TCustomTriSurfaceSeries::Clear() {
     FTri = TTriangulation();
 }
 
+namespace {
+const char* const NonFinitePoint = "Point without a finite X and Z value";
+
+bool AllFinite(const double* X, const double* Z, int Count) {
+    for (int i = 0; i < Count; ++i)
+        if (!std::isfinite(X[i]) || !std::isfinite(Z[i])) return false;
+    return true;
+}
+} // namespace
+
+void TCustomTriSurfaceSeries::Loaded() {
+    TCustom3DPaletteSeries::Loaded();
+    if (!AllFinite(XValues()->Data(), ZValues()->Data(), Count()))
+        throw EReadError("Error reading " + Name() + ": " + NonFinitePoint);
+}
+
 void TCustomTriSurfaceSeries::Triangulate() {
     FTriangulated = false;
     FTri = TTriangulation();
     const int n = Count();
     std::vector<double> x(XValues()->Data(), XValues()->Data() + n);
     std::vector<double> z(ZValues()->Data(), ZValues()->Data() + n);
-    for (int i = 0; i < n; ++i)
-        if (!std::isfinite(x[i]) || !std::isfinite(z[i]))
-            throw ETriSurfaceException("Point without a finite X and Z value");
+    if (!AllFinite(x.data(), z.data(), n)) throw ETriSurfaceException(NonFinitePoint);
     FTri = TeeTriangulate(x, z, FImprove);
     FTriangulated = true;
 }

@@ -29,6 +29,9 @@ public:
     void Assign(TPersistent* Source) override;
     AnsiString GetEditorClass() override { return "TTriSurfaceSeriesEditor"; }
     void Clear() override;
+    // Refuses a file holding a point without a finite X and Z, which no
+    // triangle can take: every paint of it would fail.
+    void Loaded() override;
     void DoBeforeDrawValues() override;
     void DrawAllValues() override;
     void DrawMark(int ValueIndex, const AnsiString& St, TSeriesMarkPosition* APosition) override;

@@ -496,7 +496,7 @@ private:
         ParseValue();
     }
 
-    void ParseValue() {
+    void ParseValue(bool InList = false) {
         SkipSpace();
         const char c = Peek();
         if (c == '-' && IsIdentStart(Peek(1))) {
@@ -517,7 +517,7 @@ private:
                 SkipSpace();
                 if (Peek() == ')') break;
                 if (AtEnd()) Fail("')' expected");
-                ParseValue();
+                ParseValue(true);
             }
             ++FPos;
             FWriter.WriteListEnd();
@@ -528,6 +528,8 @@ private:
             ParseCollection();
         } else if (IsIdentStart(c)) {
             const std::string s = DottedSymbol();
+            // The binary form would read it as the list's end and misread the rest.
+            if (InList && SameText(AnsiString(s), "Null")) Fail("Null inside a list");
             if (!SpecialFloat(s, false)) {
                 if (s.size() > 255) Fail("identifier longer than 255 characters");
                 FWriter.WriteIdent(AnsiString(s));

@@ -29,6 +29,7 @@
 #include <QToolTip>
 #include <algorithm>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -331,7 +332,11 @@ TWinControl* TScreen::ActiveControl() const {
 // ---------------------------------------------------------------------------
 // TApplication
 
-TApplication::TApplication() : TComponent(nullptr) {}
+TApplication::TApplication() : TComponent(nullptr) {
+    // A file-size limit must fail a write (EFBIG) like a full disk, never end
+    // the process between a partial write and its rollback.
+    std::signal(SIGXFSZ, SIG_IGN);
+}
 
 TApplication::~TApplication() {
     Destroying();

@@ -5,9 +5,11 @@
 #include "chart_fuzz_harness.h"
 #include "chart/series/teebezie.h"
 #include "chart/series/teesurfa.h"
+#include "chart/series/teetrisurface.h"
 #include "platform/classes/props.h"
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <gtest/gtest.h>
 
 namespace {
@@ -104,6 +106,37 @@ TEST(ChartFileBounds, GridTooLargeToDrawRefusesTheFileNamingTheSeries) {
         EXPECT_NE(E.Message.Pos("too large"), 0) << E.Message.c_str();
     }
     EXPECT_EQ(target.SeriesCount(), 0);
+}
+
+TEST(ChartFileBounds, TriangulatedSurfaceWithoutFiniteXAndZRefusesTheFile) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const struct {
+        double X, Z;
+        bool Loads;
+    } cases[] = {{0.5, 0.5, true}, {nan, 0.5, false}, {0.5, inf, false}, {-inf, 0.5, false}};
+    for (const auto& c : cases) {
+        TChart chart;
+        auto* s = new TTriSurfaceSeries(&chart);
+        s->SetName("Series1");
+        s->SetParentChart(&chart);
+        for (const auto& [x, z] : {std::pair{0.0, 0.0}, {1.0, 0.0}, {0.0, 1.0}, {1.0, 1.0}})
+            s->AddXYZ(x, x + z, z);
+        s->AddXYZ(c.X, 1, c.Z);
+        TMemoryStream m;
+        SaveChartToStream(&chart, &m);
+        m.SetPosition(0);
+        TChart target;
+        TCustomChart* ref = &target;
+        try {
+            LoadChartFromStream(ref, &m);
+            EXPECT_TRUE(c.Loads) << c.X << " " << c.Z;
+            chart_fuzz::Paint(&target); // what loads must paint
+        } catch (const EReadError& E) {
+            EXPECT_FALSE(c.Loads) << c.X << " " << c.Z;
+            EXPECT_EQ(E.Message, "Error reading Series1: Point without a finite X and Z value");
+        }
+    }
 }
 
 // Inputs the chart-file fuzzer kept, and its seed, replayed through its checks.

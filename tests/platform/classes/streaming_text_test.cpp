@@ -235,6 +235,9 @@ TEST(StreamingText, SyntaxErrorsNameTheLine) {
         {"object X: TFxPanel\n  Caption = #70000\nend", "Line 2: character code out of range"},
         {"object X: TFxPanel\n  Items = <\n    thing\n  >\nend", "Line 3: 'item' expected"},
         {"object X: TFxPanel\n  Width 5\nend", "Line 2: '=' expected"},
+        // The binary list would end at it and read what follows as properties.
+        {"object X: TFxPanel\n  V = (\n    1\n    Null\n    2)\nend", "Line 4: Null inside a list"},
+        {"object X: TFxPanel\n  V = ((nULL))\nend", "Line 2: Null inside a list"},
     };
     for (const Case& c : cases) {
         try {
