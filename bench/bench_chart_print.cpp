@@ -17,7 +17,7 @@
 namespace {
 
 constexpr int Points = 230;
-constexpr int Repetitions = 5;
+constexpr int Repetitions = 9;
 
 std::unique_ptr<TChart> MakeChart(bool Rotated) {
     auto chart = std::make_unique<TChart>(nullptr);
