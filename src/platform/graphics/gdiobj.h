@@ -29,8 +29,9 @@ struct TGdiFont : TGdiObject {
     LOGFONT Data;
 };
 
-// Shapes whose shared pixels are exactly a region: a painter target (a printer
-// page) clips by a few shapes instead of the region's one-pixel-high rows.
+// The shapes a region was made from (the region is the pixels they share): a
+// painter target (a printer page) clips by a few shapes instead of the
+// region's one-pixel-high rows.
 using TClipOutlines = std::vector<QPainterPath>;
 
 struct TGdiRegion : TGdiObject {
@@ -39,9 +40,9 @@ struct TGdiRegion : TGdiObject {
     TClipOutlines Outlines; // empty: the region has none
 };
 
-// The outline of a polygon region: the polygon moved by half a pixel, so that
-// a pixel is covered mostly where its top-left corner is inside, as the region
-// scans it.
+// The outline of a polygon region: the polygon with its slanted edges moved
+// by half a pixel, so that a pixel is mostly covered where its top-left corner
+// is inside, as the region scans it.
 QPainterPath PolygonOutline(const QPolygonF& Polygon, Qt::FillRule Rule);
 // Outlines standing for R (with its own outlines Own): Own, or R's rectangle
 // when R is one; false when R needs its rows.
