@@ -7,6 +7,7 @@
 #include "platform/forms/controls.h"
 #include "platform/rtl/rtlmath.h"
 #include "platform/rtl/sysutils.h"
+#include "platform/win32/language.h"
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -29,11 +30,8 @@ uint8_t TeeFontAntiAlias = ANTIALIASED_QUALITY;
 
 namespace {
 
-// The platform offers no system language; the locale-dependent defaults of the
-// Japanese system font therefore never apply.
-constexpr int LangJapanese = 0x11;
 int SystemPrimaryLanguage() {
-    return 0;
+    return PRIMARYLANGID(GetSystemDefaultLangID());
 }
 
 } // namespace
@@ -41,7 +39,7 @@ int SystemPrimaryLanguage() {
 int GetDefaultFontSize() {
     static const int size = [] {
         int result = StrToIntDef(TeeMsg_DefaultFontSize, 8);
-        if (result == 8 && SystemPrimaryLanguage() == LangJapanese) {
+        if (result == 8 && SystemPrimaryLanguage() == LANG_JAPANESE) {
             TFont platformDefault;
             result = -MulDiv(platformDefault.Height(), 72, platformDefault.PixelsPerInch());
         }
@@ -54,7 +52,7 @@ AnsiString GetDefaultFontName() {
     static const AnsiString name = [] {
         AnsiString result =
             TeeMsg_DefaultFontName.IsEmpty() ? AnsiString("Arial") : TeeMsg_DefaultFontName;
-        if (result == "Arial" && SystemPrimaryLanguage() == LangJapanese) result = TFont().Name();
+        if (result == "Arial" && SystemPrimaryLanguage() == LANG_JAPANESE) result = TFont().Name();
         return result;
     }();
     return name;

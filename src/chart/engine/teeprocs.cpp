@@ -1,6 +1,7 @@
 #include "chart/engine/teeprocs.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/rtlmath.h"
+#include "platform/win32/modules.h"
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -505,10 +506,11 @@ bool TeeGetBitmapEditor(TObject* AObject, TBitmap* Bitmap) {
 }
 
 HMODULE TeeLoadLibrary(const AnsiString& LibName) {
-    (void)LibName;
-    return nullptr;
+    const UINT old = SetErrorMode(SEM_NOOPENFILEERRORBOX);
+    const TTeeFinally restore([old] { SetErrorMode(old); });
+    return LoadLibraryA(LibName.c_str());
 }
 
 void TeeFreeLibrary(HMODULE Handle) {
-    (void)Handle;
+    FreeLibrary(Handle);
 }

@@ -149,8 +149,8 @@ bool TeeLoadBitmap(TBitmap* Bitmap, const AnsiString& Name1, const AnsiString& N
 // The symbol of an object's class, else of its parent class.
 bool TeeGetBitmapEditor(TObject* AObject, TBitmap* Bitmap);
 
-// Libraries: the platform loads no Windows libraries, so every name gives none and
-// callers take the way they keep for a system that lacks the library.
+// Libraries by name through the system's loader, with no error box for a file
+// that cannot be opened; a library that cannot be loaded gives none.
 using HMODULE = void*;
 HMODULE TeeLoadLibrary(const AnsiString& LibName);
 void TeeFreeLibrary(HMODULE Handle);

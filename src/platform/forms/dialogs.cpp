@@ -22,6 +22,8 @@
 #include <QPrinterInfo>
 #include <QRegularExpression>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 QM_CLASS_ABSTRACT(TCommonDialog, TComponent)
 QM_CLASS_OWNED(TOpenDialog, TCommonDialog, TComponent)
@@ -369,21 +371,74 @@ TColorDialog::TColorDialog(TComponent* AOwner)
 
 TColorDialog::~TColorDialog() = default;
 
+namespace {
+
+constexpr int CustomColorCount = 16;
+
+// The slots named in "ColorA=..." .. "ColorP=..." lines; clNone where a slot
+// is missing, unset or unreadable.
+std::vector<TColor> ReadCustomColors(const TStrings* Lines) {
+    std::vector<TColor> colors(CustomColorCount, clNone);
+    for (int i = 0; i < Lines->Count(); ++i) {
+        const std::string line = Lines->Strings(i).c_str();
+        if (line.size() < 8 || line.compare(0, 5, "Color") != 0 || line[6] != '=') continue;
+        const int slot = line[5] - 'A';
+        if (slot < 0 || slot >= CustomColorCount) continue;
+        const std::string hex = line.substr(7);
+        if (hex.empty() || hex.size() > 8 ||
+            hex.find_first_not_of("0123456789ABCDEFabcdef") != std::string::npos)
+            continue;
+        const unsigned long value = std::stoul(hex, nullptr, 16);
+        if (value <= 0xFFFFFF) colors[size_t(slot)] = TColor(value);
+    }
+    return colors;
+}
+
+void WriteCustomColors(const std::vector<TColor>& Colors, TStrings* Lines) {
+    Lines->Clear();
+    for (int i = 0; i < CustomColorCount; ++i) {
+        const TColor c = size_t(i) < Colors.size() ? Colors[size_t(i)] : clNone;
+        char line[32];
+        if (c >= 0 && c <= 0xFFFFFF)
+            std::snprintf(line, sizeof line, "Color%c=%06X", 'A' + i, unsigned(c));
+        else
+            std::snprintf(line, sizeof line, "Color%c=FFFFFFFF", 'A' + i);
+        Lines->Add(line);
+    }
+}
+
+} // namespace
+
 bool TColorDialog::Execute() {
     TDialogRequest request;
     request.Kind = TDialogKind::ColorDialog;
     request.Color = FColor;
+    request.CustomColors = ReadCustomColors(FCustomColors.get());
     DoShow();
     TDialogAnswer answer;
     bool accepted = false;
+    std::vector<TColor> custom = request.CustomColors;
     if (Respond(request, answer)) {
         accepted = answer.Accept;
-        if (accepted) FColor = answer.Color;
+        if (accepted) {
+            FColor = answer.Color;
+            if (answer.EditCustomColors) answer.EditCustomColors(custom);
+        }
     } else {
+        // Unset slots show white, as the dialog starts them.
+        for (int i = 0; i < CustomColorCount; ++i) {
+            const TColor c = custom[size_t(i)];
+            QColorDialog::setCustomColor(i, c == clNone ? QColor(Qt::white) : ToQColor(c));
+        }
         const QColor chosen = QColorDialog::getColor(ToQColor(FColor), DialogParent());
         accepted = chosen.isValid();
-        if (accepted) FColor = FromQColor(chosen);
+        if (accepted) {
+            FColor = FromQColor(chosen);
+            for (int i = 0; i < CustomColorCount; ++i)
+                custom[size_t(i)] = FromQColor(QColorDialog::customColor(i));
+        }
     }
+    if (accepted) WriteCustomColors(custom, FCustomColors.get());
     DoClose();
     return accepted;
 }

@@ -176,7 +176,9 @@ public:
     bool Execute() override;
     TColor Color() const { return FColor; }
     void SetColor(TColor Value) { FColor = Value; }
-    // "ColorA=RRGGBB" lines for the sixteen custom colours.
+    // "ColorA=0080FF" .. "ColorP=..." lines for the sixteen custom colours:
+    // the colour value in hex (blue in the high byte), "FFFFFFFF" for a slot
+    // left unset. Execute shows them and, on OK, writes back all sixteen.
     TStrings* CustomColors() const { return FCustomColors.get(); }
 
 private:

@@ -142,9 +142,11 @@ TDialogResponder& TDialogResponder::ExpectCancel(TDialogKind Kind) {
     return Expect(Kind, AnsiString(), a);
 }
 
-TDialogResponder& TDialogResponder::ExpectColor(TColor Color) {
+TDialogResponder&
+TDialogResponder::ExpectColor(TColor Color, std::function<void(std::vector<TColor>&)> EditCustom) {
     TDialogAnswer a;
     a.Color = Color;
+    a.EditCustomColors = std::move(EditCustom);
     return Expect(TDialogKind::ColorDialog, AnsiString(), a);
 }
 

@@ -42,17 +42,21 @@ struct TDialogRequest {
     AnsiString InitialDir;
     AnsiString DefaultExt;
     TColor Color = clBlack; // colour dialog
-    int MinPage = 0;        // print dialog: the pages offered (both 0 without a range)
+    // Colour dialog: its sixteen custom colours, clNone where a slot is unset.
+    std::vector<TColor> CustomColors;
+    int MinPage = 0; // print dialog: the pages offered (both 0 without a range)
     int MaxPage = 0;
 };
 
 // How the test answers it.
 struct TDialogAnswer {
-    int Result = IDOK;                    // message boxes: IDOK, IDCANCEL, IDYES ...
-    bool Accept = true;                   // dialogs and input boxes: OK or Cancel
-    AnsiString Text;                      // input boxes; file and print dialogs: the file chosen
-    int FilterIndex = 0;                  // file dialogs: the chosen filter (0 keeps it)
-    TColor Color = clBlack;               // colour dialog
+    int Result = IDOK;      // message boxes: IDOK, IDCANCEL, IDYES ...
+    bool Accept = true;     // dialogs and input boxes: OK or Cancel
+    AnsiString Text;        // input boxes; file and print dialogs: the file chosen
+    int FilterIndex = 0;    // file dialogs: the chosen filter (0 keeps it)
+    TColor Color = clBlack; // colour dialog
+    // Colour dialog: changes the custom colours (the sixteen shown) on OK.
+    std::function<void(std::vector<TColor>&)> EditCustomColors;
     std::function<void(TFont*)> EditFont; // font dialog: changes the chosen font
     int FromPage = 0;                     // print dialog: a page range (0: all pages)
     int ToPage = 0;
@@ -74,7 +78,8 @@ public:
     TDialogResponder& ExpectOpen(const AnsiString& FileName, int FilterIndex = 0);
     TDialogResponder& ExpectSave(const AnsiString& FileName, int FilterIndex = 0);
     TDialogResponder& ExpectCancel(TDialogKind Kind);
-    TDialogResponder& ExpectColor(TColor Color);
+    TDialogResponder& ExpectColor(TColor Color,
+                                  std::function<void(std::vector<TColor>&)> EditCustom = nullptr);
     TDialogResponder& ExpectFont(std::function<void(TFont*)> Edit);
     TDialogResponder& ExpectPrint(bool Accept);
     // A print dialog answered with OK and the pages From..To.

@@ -117,13 +117,35 @@ TRaster* TCanvasPrivate::LineRaster() {
 
 QPainter* TCanvasPrivate::PreparedPainter() {
     if (!Painter) return nullptr;
-    if (S.HasClip)
-        Painter->setClipRegion(S.Clip);
-    else
-        Painter->setClipping(false);
-    Painter->setBackgroundMode(S.BkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
-    Painter->setBackground(ColorRefToQColor(S.BkColor));
-    Painter->setRenderHint(QPainter::Antialiasing, false);
+    // A page writes out the whole clip each time it is set, and a chart sets
+    // the same clip again around every series: set it only when it changed.
+    if (Painter != FClipPainter || ClipVersion != FPainterClipVersion) {
+        const bool same = Painter == FClipPainter && S.HasClip == FPainterHasClip &&
+                          (!S.HasClip || (S.ClipOutlines == FPainterOutlines &&
+                                          (!S.ClipOutlines.empty() || S.Clip == FPainterClip)));
+        if (!same) {
+            if (!S.HasClip)
+                Painter->setClipping(false);
+            else if (S.ClipOutlines.empty())
+                Painter->setClipRegion(S.Clip);
+            else
+                for (size_t i = 0; i < S.ClipOutlines.size(); ++i)
+                    Painter->setClipPath(S.ClipOutlines[i],
+                                         i == 0 ? Qt::ReplaceClip : Qt::IntersectClip);
+            FClipPainter = Painter;
+            FPainterHasClip = S.HasClip;
+            FPainterClip = S.ClipOutlines.empty() ? S.Clip : QRegion();
+            FPainterOutlines = S.ClipOutlines;
+        }
+        FPainterClipVersion = ClipVersion;
+    }
+    // Each setting marks the page's state changed, even when it stays the same.
+    const Qt::BGMode mode = S.BkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode;
+    if (Painter->backgroundMode() != mode) Painter->setBackgroundMode(mode);
+    const QColor back = ColorRefToQColor(S.BkColor);
+    if (Painter->background() != QBrush(back)) Painter->setBackground(back);
+    if (Painter->testRenderHint(QPainter::Antialiasing))
+        Painter->setRenderHint(QPainter::Antialiasing, false);
     return Painter;
 }
 
@@ -1126,14 +1148,18 @@ int RegionType(const QRegion& r) {
     return r.rectCount() == 1 ? SIMPLEREGION : COMPLEXREGION;
 }
 
-int CombineClip(TCanvasPrivate& D, const QRegion* Rgn, int Mode) {
+// Outlines: the shapes Rgn came from (none for a region of rows).
+int CombineClip(TCanvasPrivate& D, const QRegion* Rgn, int Mode,
+                const TClipOutlines& Outlines = {}) {
     if (Mode == RGN_COPY) {
         if (!Rgn) {
             D.S.HasClip = false;
             D.S.Clip = QRegion();
+            D.S.ClipOutlines.clear();
         } else {
             D.S.HasClip = true;
             D.S.Clip = *Rgn;
+            D.S.ClipOutlines = Outlines;
         }
     } else {
         if (!Rgn) return RGN_ERROR;
@@ -1141,6 +1167,10 @@ int CombineClip(TCanvasPrivate& D, const QRegion* Rgn, int Mode) {
         // No clip region means the whole surface.
         const QRegion current =
             D.S.HasClip ? D.S.Clip : QRegion(b.Left, b.Top, b.Width(), b.Height());
+        TClipOutlines outlines;
+        if (Mode == RGN_AND)
+            outlines = D.S.HasClip ? IntersectOutlines(current, D.S.ClipOutlines, *Rgn, Outlines)
+                                   : Outlines;
         switch (Mode) {
         case RGN_AND:
             D.S.Clip = current.intersected(*Rgn);
@@ -1158,6 +1188,7 @@ int CombineClip(TCanvasPrivate& D, const QRegion* Rgn, int Mode) {
             return RGN_ERROR;
         }
         D.S.HasClip = true;
+        D.S.ClipOutlines = std::move(outlines);
     }
     D.ClipChanged();
     return D.S.HasClip ? RegionType(D.EffectiveClip()) : SIMPLEREGION;
@@ -1172,7 +1203,8 @@ int TCanvas::SelectClipRgn(HRGN Rgn) {
 int TCanvas::ExtSelectClipRgn(HRGN Rgn, int Mode) {
     TGdiRegion* r = FindRegion(Rgn);
     if (Rgn && !r) return RGN_ERROR;
-    const int result = CombineClip(*D, r ? &r->Region : nullptr, Mode);
+    const int result =
+        CombineClip(*D, r ? &r->Region : nullptr, Mode, r ? r->Outlines : TClipOutlines());
     // A refused call (no region to combine, an unknown mode) changes nothing
     // and must not play back as the removal of the clip.
     if (D->Recorder && result != RGN_ERROR) D->Recorder->ClipRegion(r ? &r->Region : nullptr, Mode);
@@ -1184,6 +1216,7 @@ int TCanvas::GetClipRgn(HRGN Rgn) {
     if (!r) return -1;
     if (!D->S.HasClip) return 0;
     r->Region = D->S.Clip;
+    r->Outlines = D->S.ClipOutlines;
     return 1;
 }
 

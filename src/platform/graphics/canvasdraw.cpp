@@ -761,8 +761,17 @@ QPainterPath ArcShapePath(int Kind, int X1, int Y1, int X2, int Y2, int X3, int 
     if (Start) *Start = g.S;
     if (End) *End = g.E;
     const QRectF box(X1, Y1, X2 - 1 - X1, Y2 - 1 - Y1);
-    const double startDeg = g.start * 180 / std::numbers::pi;
-    double sweepDeg = g.sweep * 180 / std::numbers::pi;
+    // The path's angles run along the ellipse's parameter, the radial points'
+    // around its centre: on a box that is not square they differ, and the
+    // ends must lie toward the radial points.
+    const auto parameter = [&](double a) {
+        if (g.rx <= 0 || g.ry <= 0) return a;
+        return std::atan2(std::sin(a) / g.ry, std::cos(a) / g.rx);
+    };
+    const double start = parameter(g.start);
+    const double sweep = g.full ? g.sweep : NormAngle(parameter(g.start + g.sweep) - start);
+    const double startDeg = start * 180 / std::numbers::pi;
+    const double sweepDeg = sweep * 180 / std::numbers::pi;
     QPainterPath path;
     if (ArcDirection == AD_CLOCKWISE) {
         // Drawn from the first radial clockwise: the same pixels, reversed.

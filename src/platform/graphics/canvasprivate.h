@@ -39,7 +39,8 @@ struct TDCState {
     int StretchMode = BLACKONWHITE;
     TPoint Pos; // logical
     bool HasClip = false;
-    QRegion Clip; // device coordinates
+    QRegion Clip;               // device coordinates
+    TClipOutlines ClipOutlines; // the same clip as shapes, when it has them
     int MapMode = MM_TEXT;
     TPoint WindowOrg, ViewportOrg;
     TSize WindowExt{1, 1}, ViewportExt{1, 1};
@@ -156,8 +157,17 @@ public:
     }
     // Prepares a painter target for one call (clip).
     QPainter* PreparedPainter();
+    // A new painter or page: its clip is set again at the next call.
+    void PainterChanged() { FClipPainter = nullptr; }
 
 private:
+    // The clip last set on the painter.
+    const QPainter* FClipPainter = nullptr;
+    int FPainterClipVersion = -1;
+    bool FPainterHasClip = false;
+    QRegion FPainterClip;
+    TClipOutlines FPainterOutlines;
+
     std::unique_ptr<TRaster> FRaster;
     const QImage* FRasterImage = nullptr;
     const uchar* FRasterBits = nullptr;

@@ -186,19 +186,21 @@ QPainterPath GlyphOutlines(const TCanvasPrivate& D, const TTextLayout& L, const 
     return p.Frame.map(path);
 }
 
-void FillBackground(TCanvasPrivate& D, const QRegion& clip, const QPolygonF& area, COLORREF c) {
+// On a painter the device context's own clip applies, narrowed to Rect when given.
+void FillBackground(TCanvasPrivate& D, const QRegion& clip, const QRect* Rect,
+                    const QPolygonF& area, COLORREF c) {
     if (D.Image) {
         TRaster r(*D.Image, &clip);
         TRasterPaint paint;
         paint.Fore = ToPixel(c);
         r.FillPolygons({area}, false, paint);
-    } else if (D.Painter) {
-        D.Painter->save();
-        D.Painter->setClipRegion(clip);
+    } else if (QPainter* p = D.PreparedPainter()) {
+        p->save();
+        if (Rect) p->setClipRect(*Rect, Qt::IntersectClip);
         QPainterPath path;
         path.addPolygon(area);
-        D.Painter->fillPath(path, ColorRefToQColor(c));
-        D.Painter->restore();
+        p->fillPath(path, ColorRefToQColor(c));
+        p->restore();
     }
 }
 
@@ -243,18 +245,24 @@ void DevTextOut(TCanvasPrivate& D, int X, int Y, UINT Options, const TRect* R, c
     if (D.InPath) {
         D.Path.addPath(GlyphOutlines(D, L, p));
     } else if (D.Drawable()) {
-        QRegion clip = D.EffectiveClip();
-        QRegion rectRegion;
+        // A painter keeps the device context's clip (set once, not per text);
+        // only a clipping rectangle narrows it.
+        QRegion clip = D.Image ? D.EffectiveClip() : QRegion();
+        QRect rect;
+        const QRect* clipRect = nullptr;
         if (R) {
             const TPoint a = D.ToDevice(R->Left, R->Top), b = D.ToDevice(R->Right, R->Bottom);
-            rectRegion = QRegion(QRect(QPoint(std::min(a.x, b.x), std::min(a.y, b.y)),
-                                       QPoint(std::max(a.x, b.x) - 1, std::max(a.y, b.y) - 1)));
+            rect = QRect(QPoint(std::min(a.x, b.x), std::min(a.y, b.y)),
+                         QPoint(std::max(a.x, b.x) - 1, std::max(a.y, b.y) - 1));
             if (Options & ETO_OPAQUE)
-                FillBackground(D, clip, QPolygonF(QRectF(rectRegion.boundingRect())), D.S.BkColor);
-            if (Options & ETO_CLIPPED) clip = clip.intersected(rectRegion);
+                FillBackground(D, clip, nullptr, QPolygonF(QRectF(rect)), D.S.BkColor);
+            if (Options & ETO_CLIPPED) {
+                clip = clip.intersected(rect);
+                clipRect = &rect;
+            }
         }
         if (D.S.BkMode == OPAQUE && L.Width > 0)
-            FillBackground(D, clip, p.Frame.map(QPolygonF(p.Cell)), D.S.BkColor);
+            FillBackground(D, clip, clipRect, p.Frame.map(QPolygonF(p.Cell)), D.S.BkColor);
         if (!L.Glyphs.empty()) {
             QGlyphRun run;
             run.setRawFont(DeviceFont(DeviceLogFont(D)).Raw);
@@ -274,9 +282,9 @@ void DevTextOut(TCanvasPrivate& D, int X, int Y, UINT Options, const TRect* R, c
                 painter.drawGlyphRun(p.Origin, run);
             } else if (D.Painter) {
                 // Printer pages keep real text so it can be searched and copied.
-                QPainter* painter = D.Painter;
+                QPainter* painter = D.PreparedPainter();
                 painter->save();
-                painter->setClipRegion(clip);
+                if (clipRect) painter->setClipRect(*clipRect, Qt::IntersectClip);
                 painter->setTransform(p.Frame, true);
                 painter->setPen(color);
                 painter->setBackgroundMode(Qt::TransparentMode);

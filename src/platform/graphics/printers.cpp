@@ -32,6 +32,7 @@ constexpr int PdfResolution = 600;
 void AttachPainter(TCanvas* Canvas, QPainter* Painter, TSize Size, int Ppi, int Technology) {
     TCanvasPrivate* d = Canvas->Private();
     d->Painter = Painter;
+    d->PainterChanged();
     d->DeviceSize = Size;
     d->DevicePpi = Ppi;
     d->DeviceTechnology = Technology;

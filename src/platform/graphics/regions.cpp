@@ -2,14 +2,19 @@
 // sets in device coordinates (right and bottom edges outside), and the
 // region arithmetic.
 #include "platform/graphics/canvasprivate.h"
+#include <cmath>
 
 namespace {
 
-HRGN MakeRegion(const QRegion& r) {
+HRGN MakeRegion(const QRegion& r, TClipOutlines Outlines = {}) {
     auto obj = std::make_unique<TGdiRegion>();
     obj->Region = r;
+    obj->Outlines = std::move(Outlines);
     return AddGdiObject(std::move(obj));
 }
+
+// More shapes than this cost a page more than the region's rows would.
+constexpr size_t MaxOutlines = 8;
 
 int RegionType(const QRegion& r) {
     if (r.isEmpty()) return NULLREGION;
@@ -40,6 +45,73 @@ QRegion RoundRegion(int l, int t, int r, int b, int w, int h) {
 
 } // namespace
 
+QPainterPath PolygonOutline(const QPolygonF& Polygon, Qt::FillRule Rule) {
+    // The region takes the pixels whose top-left corner is inside. Along a
+    // level or upright edge those pixels end on the edge itself; along a
+    // slanted one they end half a pixel further on average. Each edge moves
+    // by its own amount and the corners are where the moved edges meet.
+    QPolygonF p;
+    for (const QPointF& q : Polygon)
+        if (p.isEmpty() || q != p.back()) p << q;
+    while (p.size() > 1 && p.front() == p.back())
+        p.removeLast();
+    const qsizetype n = p.size();
+    QPolygonF moved;
+    if (n < 3) {
+        moved = p;
+    } else {
+        const auto shift = [&](qsizetype i) {
+            const QPointF a = p[i], b = p[(i + 1) % n];
+            return a.x() == b.x() || a.y() == b.y() ? QPointF(0, 0) : QPointF(0.5, 0.5);
+        };
+        for (qsizetype i = 0; i < n; ++i) {
+            const qsizetype prev = (i + n - 1) % n;
+            const QPointF t1 = shift(prev), t2 = shift(i);
+            QPointF v = p[i] + t2;
+            if (t1 != t2) {
+                const QPointF d1 = p[i] - p[prev], d2 = p[(i + 1) % n] - p[i];
+                const double cross = d1.x() * d2.y() - d1.y() * d2.x();
+                const QPointF a = p[i] + t1, ab = t2 - t1;
+                if (cross != 0) {
+                    const QPointF meet = a + d1 * ((ab.x() * d2.y() - ab.y() * d2.x()) / cross);
+                    // Edges nearly in line meet far away: keep the corner near.
+                    if (std::abs(meet.x() - p[i].x()) <= 2 && std::abs(meet.y() - p[i].y()) <= 2)
+                        v = meet;
+                }
+            }
+            moved << v;
+        }
+    }
+    QPainterPath path;
+    path.addPolygon(moved);
+    path.closeSubpath();
+    path.setFillRule(Rule);
+    return path;
+}
+
+bool OutlinesOf(const QRegion& R, const TClipOutlines& Own, TClipOutlines& Out) {
+    if (!Own.empty()) {
+        Out = Own;
+        return true;
+    }
+    if (R.rectCount() > 1) return false;
+    QPainterPath rect;
+    rect.addRect(QRectF(R.boundingRect()));
+    Out = {rect};
+    return true;
+}
+
+TClipOutlines IntersectOutlines(const QRegion& A, const TClipOutlines& OA, const QRegion& B,
+                                const TClipOutlines& OB) {
+    // Two plain rectangles need no outlines: their intersection is one.
+    if (OA.empty() && OB.empty()) return {};
+    TClipOutlines a, b;
+    if (!OutlinesOf(A, OA, a) || !OutlinesOf(B, OB, b)) return {};
+    a.insert(a.end(), b.begin(), b.end());
+    if (a.size() > MaxOutlines) return {};
+    return a;
+}
+
 HRGN CreateRectRgn(int Left, int Top, int Right, int Bottom) {
     return MakeRegion(RectRegion(Left, Top, Right, Bottom));
 }
@@ -68,8 +140,8 @@ HRGN CreatePolygonRgn(const TPoint* Points, int Count, int FillMode) {
     QPolygonF poly;
     for (int i = 0; i < Count; ++i)
         poly << QPointF(Points[i].x, Points[i].y);
-    return MakeRegion(
-        RegionFromPolygons({poly}, FillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill));
+    const Qt::FillRule rule = FillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill;
+    return MakeRegion(RegionFromPolygons({poly}, rule), {PolygonOutline(poly, rule)});
 }
 
 int CombineRgn(HRGN Dest, HRGN Src1, HRGN Src2, int Mode) {
@@ -77,8 +149,10 @@ int CombineRgn(HRGN Dest, HRGN Src1, HRGN Src2, int Mode) {
     TGdiRegion* a = FindRegion(Src1);
     TGdiRegion* b = FindRegion(Src2);
     if (!d || !a || (Mode != RGN_COPY && !b)) return RGN_ERROR;
+    TClipOutlines outlines;
     switch (Mode) {
     case RGN_AND:
+        outlines = IntersectOutlines(a->Region, a->Outlines, b->Region, b->Outlines);
         d->Region = a->Region.intersected(b->Region);
         break;
     case RGN_OR:
@@ -91,11 +165,13 @@ int CombineRgn(HRGN Dest, HRGN Src1, HRGN Src2, int Mode) {
         d->Region = a->Region.subtracted(b->Region);
         break;
     case RGN_COPY:
+        outlines = a->Outlines;
         d->Region = a->Region;
         break;
     default:
         return RGN_ERROR;
     }
+    d->Outlines = std::move(outlines);
     return RegionType(d->Region);
 }
 
@@ -103,6 +179,8 @@ int OffsetRgn(HRGN Rgn, int X, int Y) {
     TGdiRegion* r = FindRegion(Rgn);
     if (!r) return RGN_ERROR;
     r->Region.translate(X, Y);
+    for (QPainterPath& o : r->Outlines)
+        o.translate(X, Y);
     return RegionType(r->Region);
 }
 
@@ -134,5 +212,6 @@ bool SetRectRgn(HRGN Rgn, int Left, int Top, int Right, int Bottom) {
     TGdiRegion* r = FindRegion(Rgn);
     if (!r) return false;
     r->Region = RectRegion(Left, Top, Right, Bottom);
+    r->Outlines.clear();
     return true;
 }

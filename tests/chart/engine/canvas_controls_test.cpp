@@ -83,3 +83,40 @@ TEST(ButtonColor, TheSwatchAppearsOnTheButtonOnScreen) {
     ASSERT_EQ(face.Width(), 75);
     EXPECT_EQ(face.Canvas()->Pixels(62, 12), clLime);
 }
+
+// The colour dialog opens with the remembered custom colours and the ones the
+// user leaves in it on OK are remembered for the next time.
+TEST(EditColor, KeepsTheDialogsCustomColoursOnOkOnly) {
+    TStrictResponder responder;
+    TeeCustomEditColors()->SetText("ColorA=0000FF\nColorC=00FF00\nColorD=FFFFFFFF\nColorZ=123456");
+    std::vector<TColor> shown;
+    responder.ExpectColor(clNavy, [&](std::vector<TColor>& custom) {
+        shown = custom;
+        custom[1] = clBlue;
+        custom[15] = TColor(0x123456);
+    });
+    EXPECT_EQ(EditColor(nullptr, clGreen), clNavy);
+    const std::vector<TColor> expected = {clRed,  clNone, clLime, clNone, clNone, clNone,
+                                          clNone, clNone, clNone, clNone, clNone, clNone,
+                                          clNone, clNone, clNone, clNone};
+    EXPECT_EQ(shown, expected);
+    ASSERT_EQ(TeeCustomEditColors()->Count(), 16);
+    EXPECT_EQ(TeeCustomEditColors()->Strings(0), "ColorA=0000FF");
+    EXPECT_EQ(TeeCustomEditColors()->Strings(1), "ColorB=FF0000");
+    EXPECT_EQ(TeeCustomEditColors()->Strings(3), "ColorD=FFFFFFFF");
+    EXPECT_EQ(TeeCustomEditColors()->Strings(15), "ColorP=123456");
+
+    // The next dialog starts from what the last one left; Cancel keeps it.
+    responder.Expect(TDialogKind::ColorDialog, "", [] {
+        TDialogAnswer a;
+        a.Accept = false;
+        a.EditCustomColors = [](std::vector<TColor>& custom) { custom[0] = clYellow; };
+        return a;
+    }());
+    EXPECT_EQ(EditColor(nullptr, clGreen), clGreen);
+    ASSERT_EQ(responder.Shown().size(), 2u);
+    EXPECT_EQ(responder.Shown()[1].CustomColors[1], clBlue);
+    EXPECT_EQ(responder.Shown()[1].CustomColors[15], TColor(0x123456));
+    EXPECT_EQ(TeeCustomEditColors()->Strings(0), "ColorA=0000FF");
+    TeeCustomEditColors()->Clear();
+}

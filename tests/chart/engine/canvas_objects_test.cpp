@@ -2,7 +2,10 @@
 // defaults, change notifications, assignment and what is stored.
 #include "chart/engine/tecanvas.h"
 #include "platform/classes/props.h"
+#include "platform/rtl/rtlmath.h"
 #include <cmath>
+#include <cstdlib>
+#include <string>
 #include <gtest/gtest.h>
 
 namespace {
@@ -185,4 +188,29 @@ TEST(Shadow, SizeTransparencyAndStorage) {
     EXPECT_EQ(s.Transparency(), 100);
     s.SetTransparency(-5);
     EXPECT_EQ(s.Transparency(), 0);
+}
+
+// The defaults are taken once, when the unit starts: each language is checked
+// in a program started afresh under that locale.
+TEST(TeeFontDeathTest, DefaultsFollowAJapaneseSystem) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const char* old = std::getenv("LC_ALL");
+    const std::string saved = old ? old : "";
+    const auto defaultsUnder = [](const char* Locale) {
+        setenv("LC_ALL", Locale, 1);
+        return std::string(GetDefaultFontName().c_str()) + " " +
+               std::to_string(GetDefaultFontSize());
+    };
+    // The platform's default font: its name and its size in points.
+    TFont platform;
+    const std::string japanese = std::string(platform.Name().c_str()) + " " +
+                                 std::to_string(-MulDiv(platform.Height(), 72, 96));
+    EXPECT_EXIT(std::exit(defaultsUnder("ja_JP.UTF-8") == japanese ? 0 : 1),
+                ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(std::exit(defaultsUnder("en_US.UTF-8") == "Arial 8" ? 0 : 1),
+                ::testing::ExitedWithCode(0), "");
+    if (old)
+        setenv("LC_ALL", saved.c_str(), 1);
+    else
+        unsetenv("LC_ALL");
 }

@@ -1,4 +1,5 @@
 #include "chart/engine/teeprocs.h"
+#include "platform/win32/modules.h"
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <numeric>
@@ -275,4 +276,18 @@ TEST(TeeProcsResources, LoadBitmapSearchesModulesInOrder) {
     EXPECT_TRUE(TeeGetBitmapEditor(&comp, &loaded)); // TComponent's parent class
     TeeUnregisterBitmapResource(7, "TPERSISTENT");
     EXPECT_FALSE(TeeLoadBitmap(&loaded, "TPersistent", ""));
+}
+
+TEST(TeeLibrary, LoadsWithoutErrorBoxesAndPutsTheErrorModeBack) {
+    const UINT old = SetErrorMode(SEM_FAILCRITICALERRORS);
+    HMODULE m = TeeLoadLibrary("libm.so.6");
+    EXPECT_NE(m, nullptr);
+    EXPECT_EQ(GetErrorMode(), SEM_FAILCRITICALERRORS);
+    EXPECT_EQ(TeeLoadLibrary("libqm-no-such-library.so"), nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_MOD_NOT_FOUND);
+    EXPECT_EQ(GetErrorMode(), SEM_FAILCRITICALERRORS);
+    TeeFreeLibrary(m);
+    EXPECT_FALSE(FreeLibrary(m)); // freed once, by the one load
+    TeeFreeLibrary(nullptr);      // nothing to free: nothing happens
+    SetErrorMode(old);
 }

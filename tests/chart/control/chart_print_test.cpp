@@ -1,0 +1,60 @@
+// Print-outs of 3D charts into PDF files: a chart clipped to its projected
+// walls prints about as lean as the same chart in 2D (the clip is written as
+// its shape, once, not as rows of pixels before every call).
+#include "chart/control/chart.h"
+#include "chart/control/series.h"
+#include "platform/graphics/printers.h"
+#include <gtest/gtest.h>
+#include <cmath>
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+struct TView {
+    const char* Name;
+    bool Orthogonal;
+    int Rotation, Elevation, Perspective;
+};
+
+uintmax_t PrintedBytes(const TView* View) {
+    TChart chart(nullptr);
+    chart.SetBounds(0, 0, 600, 400);
+    chart.SetView3D(View != nullptr);
+    if (View) {
+        chart.View3DOptions()->SetOrthogonal(View->Orthogonal);
+        chart.View3DOptions()->SetRotation(View->Rotation);
+        chart.View3DOptions()->SetElevation(View->Elevation);
+        chart.View3DOptions()->SetPerspective(View->Perspective);
+    }
+    auto* s = new TLineSeries(&chart);
+    s->SetParentChart(&chart);
+    for (int i = 0; i < 230; ++i)
+        s->AddXY(i, 100 * std::exp(-i / 80.0) + 5 * std::sin(i * 0.3));
+    const std::string pdf =
+        (std::filesystem::temp_directory_path() / "qm_chart_print.pdf").string();
+    TPrinter printer;
+    printer.SetOutputFile(pdf.c_str());
+    TPrinter* old = SetPrinter(&printer);
+    chart.Print();
+    SetPrinter(old);
+    const uintmax_t bytes = std::filesystem::file_size(pdf);
+    std::filesystem::remove(pdf);
+    return bytes;
+}
+
+class ChartPrint3D : public ::testing::TestWithParam<TView> {};
+
+TEST_P(ChartPrint3D, PrintsWithinTwiceTheFlatChartsSize) {
+    const uintmax_t flat = PrintedBytes(nullptr);
+    const TView view = GetParam();
+    EXPECT_LT(PrintedBytes(&view), 2 * flat) << "flat " << flat;
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, ChartPrint3D,
+                         ::testing::Values(TView{"Rotated", false, 330, 340, 15},
+                                           TView{"TurnedFar", false, 290, 350, 40},
+                                           TView{"Orthogonal", true, 345, 345, 15}),
+                         [](const auto& Info) { return std::string(Info.param.Name); });
+
+} // namespace
