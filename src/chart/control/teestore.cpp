@@ -200,10 +200,19 @@ TChartReader::TChartReader(TStream* Stream, int BufSize, TProcTeeCheckError Chec
 }
 
 int64_t TChartReader::BoundInteger(TPersistent* Instance, const TPropInfo* Prop, int64_t Value) {
+    int64_t lo, hi;
+    return TeeStoredBounds(Instance->ClassType(), Prop->Name, lo, hi) ? std::clamp(Value, lo, hi)
+                                                                      : Value;
+}
+
+bool TeeStoredBounds(TClass Class, const AnsiString& Property, int64_t& Min, int64_t& Max) {
     for (const TLoadBound& b : LoadBounds)
-        if (SameText(Prop->Name, b.Property) && ClassIsOrInherits(Instance->ClassType(), b.Class))
-            return std::clamp(Value, b.Min, b.Max);
-    return Value;
+        if (SameText(Property, b.Property) && ClassIsOrInherits(Class, b.Class)) {
+            Min = b.Min;
+            Max = b.Max;
+            return true;
+        }
+    return false;
 }
 
 AnsiString TeeCheckExtension(const AnsiString& FileName) {

@@ -1,9 +1,11 @@
 #include "chart/editor/teebinder.h"
+#include "chart/control/teenumedit.h"
 
 #include "platform/forms/comctrls.h"
 #include "platform/forms/extctrls.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/rtl/sysutils.h"
+#include <algorithm>
 #include <utility>
 
 TControlBinder::TControlBinder(std::function<bool()> ACanWrite) : FCanWrite(std::move(ACanWrite)) {}
@@ -28,6 +30,15 @@ void TControlBinder::UpDown(TUpDown* U, std::function<int()> Get, std::function<
             if (CanWrite() && TryStrToInt(Trim(edit->Text()), v)) Set(v);
         };
         FUnbinders.push_back([edit] { edit->OnChange = nullptr; });
+        if (auto* number = dynamic_cast<TNumberEdit*>(edit)) {
+            // Left, the field shows what the object kept of the entry.
+            number->HeldValue = [this, number, U, Get] {
+                if (FCanWrite && !FCanWrite()) return number->HeldText();
+                const int lo = std::min(U->Min(), U->Max()), hi = std::max(U->Min(), U->Max());
+                return number->WholeText(std::clamp(Get(), lo, hi));
+            };
+            FUnbinders.push_back([number] { number->HeldValue = nullptr; });
+        }
     }
     FLoaders.push_back([U, Get = std::move(Get)] { U->SetPosition(Get()); });
 }
@@ -37,6 +48,12 @@ void TControlBinder::Text(TEdit* E, std::function<AnsiString()> Get,
     E->OnChange = [this, E, Set = std::move(Set)](TObject*) {
         if (CanWrite()) Set(E->Text());
     };
+    if (auto* number = dynamic_cast<TNumberEdit*>(E)) {
+        number->HeldValue = [this, number, Get] {
+            return FCanWrite && !FCanWrite() ? number->HeldText() : Get();
+        };
+        FUnbinders.push_back([number] { number->HeldValue = nullptr; });
+    }
     FLoaders.push_back([E, Get = std::move(Get)] { E->SetText(Get()); });
     FUnbinders.push_back([E] { E->OnChange = nullptr; });
 }
