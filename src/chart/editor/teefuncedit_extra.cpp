@@ -148,7 +148,8 @@ void TBollingerFuncEditor::ApplyFormChanges() {
 TMACDFuncEditor::TMACDFuncEditor(TComponent* AOwner) : TBaseFunctionEditor(AOwner) {
     UpDown1 = TeeNewUpDown(this, this, "ENum", "UpDown1", 80, 8, 50, 0, 30000, &ENum);
     TeeNewLabel(this, this, "Period &1:", 8, 12, ENum);
-    UpDown2 = TeeNewUpDown(this, this, "Edit1", "UpDown2", 80, 38, 50, 0, 30000, &Edit1);
+    // The fast average keeps a period of at least 1.
+    UpDown2 = TeeNewUpDown(this, this, "Edit1", "UpDown2", 80, 38, 50, 1, 30000, &Edit1);
     TeeNewLabel(this, this, "Period &2:", 8, 42, Edit1);
     UpDown3 = TeeNewUpDown(this, this, "Edit2", "UpDown3", 80, 68, 50, 0, 30000, &Edit2);
     TeeNewLabel(this, this, "Period &3:", 8, 72, Edit2);
@@ -310,6 +311,8 @@ TCompressFuncEditor::TCompressFuncEditor(TComponent* AOwner) : TBaseFunctionEdit
     };
     RadioButton2->OnClick = [this](TObject*) {
         if (FShowing) return;
+        // A number of points is at least one.
+        UpDown1->SetMin(1);
         if (ENum->CanFocus()) ENum->SetFocus();
         EnableApply();
     };
@@ -328,7 +331,8 @@ TCompressFuncEditor::TCompressFuncEditor(TComponent* AOwner) : TBaseFunctionEdit
 void TCompressFuncEditor::SetFunction() {
     if (auto* f = As<TCompressFunction>(IFunction)) CBPeriod->SetItemIndex(f->Compress());
     const int period = RoundedPeriod(IFunction->Period());
-    UpDown1->SetMin(0);
+    // 0 shows that dates alone compress; a number of points is at least one.
+    UpDown1->SetMin(period != 0 ? 1 : 0);
     UpDown1->SetPosition(period);
     (period != 0 ? RadioButton2 : RadioButton1)->SetChecked(true);
 }

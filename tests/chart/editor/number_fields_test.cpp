@@ -19,6 +19,7 @@
 #include "chart/series/teeextraseries.h"
 #include "platform/classes/streams.h"
 #include "platform/forms/comctrls.h"
+#include "platform/forms/stdctrls.h"
 #include "platform/forms/forms.h"
 #include "platform/graphics/clipbrd.h"
 #include "support/forms_testing.h"
@@ -85,6 +86,10 @@ void PasteAndLeave(TEdit* E, const AnsiString& Entry) {
     SimulateKey(E, 'A', TShiftState{ssCtrl});
     SimulateKey(E, 'V', TShiftState{ssCtrl});
     SimulateKey(E, VK_TAB);
+    // A window that is not the active one keeps its focus on Tab here: the
+    // user then clicks elsewhere.
+    if (TCustomForm* form = GetParentForm(E); form && form->ActiveControl() == E)
+        form->SetActiveControl(nullptr);
 }
 
 bool WholeNumber(const AnsiString& Text, int& V) {
@@ -106,23 +111,36 @@ protected:
         s->FillSampleValues(6);
         return s;
     }
-    // The three entries on every field found under Root; Reload shows the
-    // page again from what the chart holds.
-    void CheckAll(TWinControl* Root, const std::function<void()>& Reload) {
+    // The entries on every field found under Root. Where tells one page's
+    // fields from another's (a series type, a tool).
+    void CheckAll(TWinControl* Root, const std::string& Where = "",
+                  const std::function<void()>& Commit = nullptr) {
+        FCommit = Commit;
         std::vector<TField> fields;
         std::set<TEdit*> seen;
         Collect(Root, fields, seen);
-        for (const TField& f : fields)
-            if (Checked.insert(f.Where).second) Check(f, Reload);
+        for (TField& f : fields) {
+            f.Where = Where + f.Where;
+            if (Checked.insert(f.Where).second) Check(f);
+        }
     }
     void Fail(const TField& F, const std::string& Entry, const std::string& What) {
         Failures.push_back(F.Where + " <" + Entry + ">: " + What);
     }
-    void Check(const TField& F, const std::function<void()>& Reload) {
+    void Check(const TField& F) {
         Reach(F.Edit);
-        // A disabled field takes no entry; a hidden one waits for its setting.
+        // A field disabled or hidden until some setting is opened up as that
+        // setting would; what the chart then holds depends on the setting.
+        const bool forced = !F.Edit->CanFocus();
+        if (forced) {
+            ++Forced;
+            for (TControl* c = F.Edit; c && !dynamic_cast<TCustomForm*>(c); c = c->Parent()) {
+                c->SetVisible(true);
+                c->SetEnabled(true);
+            }
+        }
         if (!F.Edit->CanFocus()) {
-            ++Unreached;
+            Fail(F, "", "cannot be reached");
             return;
         }
         ++Count;
@@ -148,8 +166,12 @@ protected:
                 Fail(F, beyond,
                      "shows \"" + std::string(shown.c_str()) + "\", beyond " + std::to_string(lo) +
                          ".." + std::to_string(hi));
-            if (Reload && !ShownFixed(F)) {
-                Reload();
+            if (FCommit) FCommit();
+            // The page the field belongs to, shown again, reads the chart.
+            auto* page = dynamic_cast<TCustomForm*>(F.Edit->Owner());
+            if (page && !forced && !ShownFixed(F)) {
+                page->Hide();
+                page->Show();
                 Reach(F.Edit);
                 if (!SameValue(F, F.Edit->Text(), shown))
                     Fail(F, beyond,
@@ -160,13 +182,16 @@ protected:
     }
     // The 3D page opens at the normal text size whatever the canvas holds.
     static bool ShownFixed(const TField& F) { return F.Edit->Name() == "ETextSize"; }
-    // The same number, with or without thousands separators; angles are the
-    // same a turn apart (a title at 360 degrees reads back as 0).
+    // The same number, with or without thousands separators. Angles are the
+    // same a turn apart (a title at 360 degrees reads back as 0); a polar
+    // angle increment of 0 asks for the automatic one, which reads 10.
     static bool SameValue(const TField& F, const AnsiString& A, const AnsiString& B) {
         int a, b;
         if (A == B) return true;
         if (!F.UpDown || !WholeNumber(A, a) || !WholeNumber(B, b)) return false;
-        return a == b || (F.Edit->Name().Pos("Angle") > 0 && (a - b) % 360 == 0);
+        const AnsiString n = F.Edit->Name();
+        if (n == "SEAngleInc" && std::min(a, b) == 0 && std::max(a, b) == 10) return true;
+        return a == b || ((n.Pos("Angle") > 0 || n == "ERot") && (a - b) % 360 == 0);
     }
     void TearDown() override {
         std::string list;
@@ -182,16 +207,9 @@ protected:
     std::unique_ptr<TChart> Chart;
     std::set<std::string> Checked;
     std::vector<std::string> Failures, Boxes;
-    int Count = 0, Unreached = 0;
+    int Count = 0, Forced = 0;
+    std::function<void()> FCommit;
 };
-
-// Reloads a docked page by showing it again.
-std::function<void()> ShowAgain(TCustomForm* F) {
-    return [F] {
-        F->Hide();
-        F->Show();
-    };
-}
 
 TEST_F(NumberFieldsTest, ChartPages) {
     Add(&TLineSeries::ClassInfo);
@@ -204,14 +222,96 @@ TEST_F(NumberFieldsTest, ChartPages) {
                                    f->TabPanel, f->TabPaging, f->TabWalls, f->Tab3D}) {
                 f->SubPage->SelectPageByUser(tab);
                 for (int i = 0; i < tab->ControlCount(); ++i)
-                    if (auto* page = dynamic_cast<TCustomForm*>(tab->Controls(i)))
-                        CheckAll(page, ShowAgain(page));
+                    if (auto* page = dynamic_cast<TCustomForm*>(tab->Controls(i))) CheckAll(page);
             }
             SimulateClick(f->BClose);
         });
     EditChart(nullptr, Chart.get());
     EXPECT_TRUE(script.Done());
     EXPECT_GT(Count, 40);
+}
+
+std::vector<TTeeSeriesType*> RegisteredTypes(bool Functions) {
+    std::vector<TTeeSeriesType*> r;
+    std::set<TClass> done;
+    for (int i = 0; i < TeeSeriesTypes().Count(); ++i) {
+        TTeeSeriesType* t = TeeSeriesTypes().Get(i);
+        TClass key = Functions ? t->FunctionClass : t->SeriesClass;
+        if (key && (Functions || !t->FunctionClass) && done.insert(key).second) r.push_back(t);
+    }
+    return r;
+}
+
+// The series page, as the editor docks it, on a series of every registered
+// type: its own editor with the tabs it adds, the general and marks tabs.
+TEST_F(NumberFieldsTest, SeriesPagesOfEveryType) {
+    for (TTeeSeriesType* t : RegisteredTypes(false)) {
+        Chart->FreeAllSeries();
+        TChartSeries* s = Add(t->SeriesClass);
+        TFormTeeSeries page(nullptr);
+        page.SetBounds(0, 0, 460, 340);
+        page.CBSeries->Items()->AddObject(s->Name(), s);
+        page.Show();
+        page.SetTheSeries(s);
+        page.SetCBSeries();
+        CheckAll(&page, std::string(t->SeriesClass->Name) + ":");
+    }
+    EXPECT_GT(Count, 150);
+}
+
+// Every registered function's options, on the data source tab of its series.
+TEST_F(NumberFieldsTest, FunctionPagesOfEveryType) {
+    for (TTeeSeriesType* t : RegisteredTypes(true)) {
+        Chart->FreeAllSeries();
+        TChartSeries* source = Add(&TLineSeries::ClassInfo);
+        TChartSeries* s = CreateNewSeries(
+            Chart.get(), Chart.get(), t->SeriesClass ? t->SeriesClass : &TLineSeries::ClassInfo);
+        s->SetFunction(dynamic_cast<TTeeFunction*>(
+            t->FunctionClass->Factory(Chart->Owner() ? Chart->Owner() : Chart.get())));
+        try {
+            s->SetDataSource(source);
+        } catch (const Exception&) {
+            // A function of candle points takes no line; its page opens all the same.
+        }
+        TFormTeeSeries page(nullptr);
+        page.SetBounds(0, 0, 460, 340);
+        page.CBSeries->Items()->AddObject(s->Name(), s);
+        page.Show();
+        page.SetTheSeries(s);
+        page.SetCBSeries();
+        page.PageSeries->SelectPageByUser(page.TabDataSource);
+        ASSERT_NE(page.DataSourceForm(), nullptr) << t->FunctionClass->Name;
+        // The function takes its options when Apply is pressed.
+        auto* apply = dynamic_cast<TButton*>(page.DataSourceForm()->FindComponent("BApply"));
+        ASSERT_NE(apply, nullptr);
+        CheckAll(page.DataSourceForm(), std::string(t->FunctionClass->Name) + ":", [apply] {
+            if (apply->Enabled()) SimulateClick(apply);
+        });
+    }
+    EXPECT_GT(Count, 8);
+}
+
+// The tools page on a tool of every registered class.
+TEST_F(NumberFieldsTest, ToolEditorsOfEveryClass) {
+    TChartSeries* line = Add(&TLineSeries::ClassInfo);
+    for (int i = 0; i < TeeToolTypes().Count(); ++i) {
+        Chart->Tools()->Clear();
+        auto* tool = dynamic_cast<TTeeCustomTool*>(TeeToolTypes()[i]->Factory(Chart.get()));
+        ASSERT_NE(tool, nullptr);
+        tool->SetParentChart(Chart.get());
+        if (auto* st = dynamic_cast<TTeeCustomToolSeries*>(tool)) st->SetSeries(line);
+        TForm host(nullptr);
+        host.SetBounds(0, 0, 460, 320);
+        auto* page = new TFormTeeTools(&host);
+        page->SetTag(reinterpret_cast<intptr_t>(static_cast<TObject*>(Chart.get())));
+        page->SetParent(&host);
+        page->SetAlign(alClient);
+        host.Show();
+        page->Show();
+        ASSERT_NE(page->ToolForm(), nullptr) << tool->ClassName();
+        CheckAll(page->ToolForm(), std::string(tool->ClassName().c_str()) + ":");
+    }
+    EXPECT_GT(Count, 10);
 }
 
 } // namespace
