@@ -65,6 +65,9 @@ bool TNumberEdit::Bounded(const AnsiString& Text, AnsiString& Shown, AnsiString&
         return false;
     }
     const bool inside = v >= lo && v <= hi;
+    // Only an up-down's range takes a number beyond it as its bound, as its
+    // arrows would; other fields refuse it, as their property would.
+    if (!inside && !FUpDown) return false;
     const double bounded = inside ? v : v < lo ? lo : hi;
     if (FInteger) {
         Shown = inside ? Text : WholeText(static_cast<int64_t>(bounded));

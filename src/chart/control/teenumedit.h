@@ -1,7 +1,7 @@
 #pragma once
 // Number fields of the editor pages. What the user enters reaches the page
-// (OnChange) only as a number within the field's bounds: a number beyond them
-// reaches it as the nearest bound, anything else not at all. Leaving the field
+// (OnChange) only as a number within the field's bounds: beyond an up-down's
+// range as the nearest bound, anything else not at all. Leaving the field
 // shows the value held again, so the field never shows what the chart lacks.
 #include "platform/forms/stdctrls.h"
 #include <cstdint>
@@ -22,8 +22,8 @@ public:
     // Finite numbers within Min..Max (any finite number by default).
     void SetFloatRange(double Min, double Max);
 
-    // An entry within the bounds: the text the field shows for it and the
-    // text the page reads; false for text that is no number.
+    // An entry that reaches the page: the text the field shows for it and the
+    // text the page reads; false for one refused.
     bool Bounded(const AnsiString& Text, AnsiString& Shown, AnsiString& ForPage) const;
     // A whole number as the field shows it (as its up-down writes it, so the
     // page reads it back).

@@ -37,7 +37,7 @@ TStackBarSeriesEditor::TStackBarSeriesEditor(TComponent* AOwner) : TForm(AOwner)
     RGMultiBar = TeeNewRadio(this, this, "RGMultiBar", "&Multiple Bar:", 8, 4, 120, 136,
                              {"None", "Side", "Stacked", "Stacked 100%", "Side All", "Self Stack"});
     CBYOrigin = TeeNewCheck(this, this, "CBYOrigin", "Use &Origin:", 140, 12, 90);
-    EYOrigin = TeeNew<TEdit>(this, this, "EYOrigin", 232, 10, 60, 21);
+    EYOrigin = TeeNewNumber(this, this, "EYOrigin", 232, 10, 60);
     EYOrigin->SetText("0");
     UDGroup = TeeNewUpDown(this, this, "EGroup", "UDGroup", 232, 44, 40, 0, 1000, &EGroup);
     LGroup = TeeNewLabel(this, this, "&Stack Group:", 146, 48, EGroup);

@@ -77,7 +77,7 @@ TVolumeSeriesEditor::TVolumeSeriesEditor(TComponent* AOwner) : TPenDialog(AOwner
     BCancel->Hide();
     CBColorEach = TeeNewCheck(this, this, "CBColorEach", "Color &Each", 8, 102, 110);
     CBUseOrigin = TeeNewCheck(this, this, "CBUseOrigin", "&Use Origin", 8, 126, 100);
-    EOrigin = TeeNew<TEdit>(this, this, "EOrigin", 160, 124, 70, 21);
+    EOrigin = TeeNewNumber(this, this, "EOrigin", 160, 124, 70);
     EOrigin->SetText("0");
     EOrigin->SetEnabled(false);
     TeeNewLabel(this, this, "&Origin:", 116, 128, EOrigin);

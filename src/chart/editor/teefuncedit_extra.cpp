@@ -86,7 +86,7 @@ void TMovAveFuncEditor::ApplyFormChanges() {
 }
 
 TExpAveFuncEditor::TExpAveFuncEditor(TComponent* AOwner) : TBaseFunctionEditor(AOwner) {
-    Edit1 = TeeNew<TEdit>(this, this, "Edit1", 80, 8, 70, 21);
+    Edit1 = TeeNewNumber(this, this, "Edit1", 80, 8, 70);
     Edit1->SetText("0.2");
     TeeNewLabel(this, this, "&Weight:", 8, 12, Edit1);
     Watch(this, {Edit1});
@@ -119,7 +119,7 @@ void TRMSFuncEditor::ApplyFormChanges() {
 TBollingerFuncEditor::TBollingerFuncEditor(TComponent* AOwner) : TBaseFunctionEditor(AOwner) {
     UpDown1 = TeeNewUpDown(this, this, "ENum", "UpDown1", 80, 8, 50, 0, 30000, &ENum);
     TeeNewLabel(this, this, "&Period:", 8, 12, ENum);
-    Edit1 = TeeNew<TEdit>(this, this, "Edit1", 80, 38, 66, 21);
+    Edit1 = TeeNewNumber(this, this, "Edit1", 80, 38, 66);
     TeeNewLabel(this, this, "&Deviation:", 8, 42, Edit1);
     CheckBox1 = TeeNewCheck(this, this, "CheckBox1", "&Exponential", 8, 70, 110);
     ButtonPen1 = TeeNewButton<TButtonPen>(this, this, "ButtonPen1", "&Upper...", 170, 6, 85);
@@ -231,7 +231,7 @@ void TPVOFuncEditor::ApplyFormChanges() {
 }
 
 TCCIFuncEditor::TCCIFuncEditor(TComponent* AOwner) : TBaseFunctionEditor(AOwner) {
-    EConst = TeeNew<TEdit>(this, this, "EConst", 80, 8, 70, 21);
+    EConst = TeeNewNumber(this, this, "EConst", 80, 8, 70);
     EConst->SetText("0.015");
     TeeNewLabel(this, this, "&Constant:", 8, 12, EConst);
     UDPeriod = TeeNewUpDown(this, this, "EPeriod", "UDPeriod", 80, 38, 50, 1, 10000, &EPeriod);

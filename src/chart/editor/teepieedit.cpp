@@ -121,7 +121,7 @@ TPieSeriesEditor::TPieSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
     group->SetCaption("Group slices:");
     CBOther = TeeNewCombo(this, group, "CBOther", 62, 18, 108, {"None", "Below %", "Below Value"});
     TeeNewLabel(this, group, "&Style:", 8, 22, CBOther);
-    EOtherValue = TeeNew<TEdit>(this, group, "EOtherValue", 62, 46, 108, 21);
+    EOtherValue = TeeNewNumber(this, group, "EOtherValue", 62, 46, 108);
     TeeNewLabel(this, group, "&Value:", 8, 50, EOtherValue);
     EOtherLabel = TeeNew<TEdit>(this, group, "EOtherLabel", 62, 74, 108, 21);
     EOtherLabel->SetText("Other");

@@ -130,9 +130,9 @@ TColorBandToolEditor::TColorBandToolEditor(TComponent* AOwner) : TAxisToolEditor
     SetClientWidth(256);
     SetClientHeight(170);
     CBAxis->SetWidth(100);
-    EStart = TeeNew<TEdit>(this, this, "EStart", 80, 36, 70, 21);
+    EStart = TeeNewNumber(this, this, "EStart", 80, 36, 70);
     TeeNewLabel(this, this, "&Start value:", 8, 40, EStart);
-    EEnd = TeeNew<TEdit>(this, this, "EEnd", 80, 62, 70, 21);
+    EEnd = TeeNewNumber(this, this, "EEnd", 80, 62, 70);
     TeeNewLabel(this, this, "&End value:", 8, 66, EEnd);
     BPen->SetTop(8);
     BPen->SetLeft(168);
@@ -189,7 +189,7 @@ TColorLineToolEditor::TColorLineToolEditor(TComponent* AOwner) : TAxisToolEditor
     CBStyle = TeeNewCombo(this, TabValue, "CBStyle", 60, 8, 120,
                           {"Custom", "Axis Maximum", "Axis Center", "Axis Minimum"});
     TeeNewLabel(this, TabValue, "&Style:", 8, 12, CBStyle);
-    EValue = TeeNew<TEdit>(this, TabValue, "EValue", 60, 36, 120, 21);
+    EValue = TeeNewNumber(this, TabValue, "EValue", 60, 36, 120);
     TeeNewLabel(this, TabValue, "&Value: ", 8, 40, EValue);
     CBAllowDrag = TeeNewCheck(this, TabOptions, "CBAllowDrag", "Allow &Drag", 8, 6, 110);
     CBDragRepaint = TeeNewCheck(this, TabOptions, "CBDragRepaint", "Drag &Repaint", 8, 28, 110);

@@ -291,7 +291,7 @@ TSeriesAnimToolEditor::TSeriesAnimToolEditor(TComponent* AOwner) : TSeriesToolEd
     TeeNewLabel(this, this, "S&teps:", 8, 40, SBSteps);
     Label3 = TeeNewLabel(this, this, "", 188, 40);
     CBStartMin = TeeNewCheck(this, this, "CBStartMin", "St&art at Min. value", 8, 68, 160);
-    EStart = TeeNew<TEdit>(this, this, "EStart", 80, 90, 80, 21);
+    EStart = TeeNewNumber(this, this, "EStart", 80, 90, 80);
     TeeNewLabel(this, this, "Start &Value:", 8, 94, EStart);
     UpDown1 = TeeNewUpDown(this, this, "Edit1", "UpDown1", 80, 116, 40, 0, 1000, &Edit1);
     TeeNewLabel(this, this, "&Draw every:", 8, 120, Edit1);

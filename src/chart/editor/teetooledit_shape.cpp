@@ -68,11 +68,17 @@ TAnnotationToolEdit::TAnnotationToolEdit(TComponent* AOwner) : TForm(AOwner) {
     BCalloutPen = TeeNewButton<TButtonPen>(this, TabCallout, "BCalloutPen", "&Border...", 8, 6, 80);
     BCalloutPointer = TeeNewButton(this, TabCallout, "BCalloutPointer", "&Pointer...", 96, 6, 80);
     TeeNewLabel(this, TabCallout, "P&osition:", 8, 38);
-    EX = TeeNew<TEdit>(this, TabCallout, "EX", 30, 54, 45, 21);
+    auto* x = TeeNewNumber(this, TabCallout, "EX", 30, 54, 45);
+    TeeBoundAsStored(x, &TAnnotationCallout::ClassInfo, "XPosition");
+    EX = x;
     TeeNewLabel(this, TabCallout, "&X:", 8, 58, EX);
-    EY = TeeNew<TEdit>(this, TabCallout, "EY", 30, 78, 45, 21);
+    auto* y = TeeNewNumber(this, TabCallout, "EY", 30, 78, 45);
+    TeeBoundAsStored(y, &TAnnotationCallout::ClassInfo, "YPosition");
+    EY = y;
     TeeNewLabel(this, TabCallout, "&Y:", 8, 82, EY);
-    EZ = TeeNew<TEdit>(this, TabCallout, "EZ", 30, 102, 45, 21);
+    auto* z = TeeNewNumber(this, TabCallout, "EZ", 30, 102, 45);
+    TeeBoundAsStored(z, &TAnnotationCallout::ClassInfo, "ZPosition");
+    EZ = z;
     TeeNewLabel(this, TabCallout, "&Z:", 8, 106, EZ);
     UDArrowDist = TeeNewUpDown(this, TabCallout, "EArrowDist", "UDArrowDist", 170, 54, 45, -1000,
                                1000, &EArrowDist);

@@ -6,9 +6,11 @@
 #include "chart/control/chart.h"
 #include "chart/control/series.h"
 #include "chart/control/teeeditorhooks.h"
+#include "chart/control/teefunci.h"
 #include "chart/control/teenumedit.h"
 #include "chart/control/teeseriestypes.h"
 #include "chart/control/teestore.h"
+#include "chart/control/tool_hints.h"
 #include "chart/editor/teeediaxis.h"
 #include "chart/editor/teeediseri.h"
 #include "chart/editor/teeeditcha.h"
@@ -92,6 +94,23 @@ void PasteAndLeave(TEdit* E, const AnsiString& Entry) {
         form->SetActiveControl(nullptr);
 }
 
+std::string OwnerAndName(TEdit* E) {
+    return std::string(E->Owner() ? E->Owner()->ClassName().c_str() : "") + "." + E->Name().c_str();
+}
+
+// Whole-number fields without an up-down, by page class and field, and the
+// property whose stored bounds they keep to.
+const std::map<std::string, std::pair<TClass, const char*>>& StoredFields() {
+    static const std::map<std::string, std::pair<TClass, const char*>> fields = {
+        {"TFormTeeSeries.ESamples", {&TChartSeries::ClassInfo, "SampleCount"}},
+        {"TCustomFunctionEditor.ENum", {&TCustomTeeFunction::ClassInfo, "NumPoints"}},
+        {"TAnnotationToolEdit.EX", {&TAnnotationCallout::ClassInfo, "XPosition"}},
+        {"TAnnotationToolEdit.EY", {&TAnnotationCallout::ClassInfo, "YPosition"}},
+        {"TAnnotationToolEdit.EZ", {&TAnnotationCallout::ClassInfo, "ZPosition"}},
+    };
+    return fields;
+}
+
 bool WholeNumber(const AnsiString& Text, int& V) {
     return TryStrToInt(StringReplace(Text.Trim(), AnsiString(ThousandSeparator), ""), V);
 }
@@ -144,16 +163,26 @@ protected:
             return;
         }
         ++Count;
-        // Typed text is refused, and so is a number no field can hold.
-        for (const char* refused : {"abc", "1e400"}) {
+        // Typed text is refused, and so is a number no field can hold; a field
+        // without an up-down refuses what the chart file reader would not keep.
+        std::vector<AnsiString> refusedEntries = {"abc", "1e400"};
+        if (!F.UpDown)
+            if (auto s = StoredFields().find(OwnerAndName(F.Edit)); s != StoredFields().end()) {
+                int64_t lo, hi;
+                EXPECT_TRUE(TeeStoredBounds(s->second.first, s->second.second, lo, hi));
+                refusedEntries.push_back(IntToStr(hi + 1));
+                refusedEntries.push_back(IntToStr(lo - 1));
+                ++Stored;
+            }
+        for (const AnsiString& refused : refusedEntries) {
             const AnsiString shown = F.Edit->Text();
             const std::string before = ChartText(Chart.get());
             PasteAndLeave(F.Edit, refused);
             if (F.Edit->Text() != shown)
-                Fail(F, refused,
+                Fail(F, refused.c_str(),
                      "shows \"" + std::string(F.Edit->Text().c_str()) + "\" instead of \"" +
                          shown.c_str() + "\"");
-            if (ChartText(Chart.get()) != before) Fail(F, refused, "changed the chart");
+            if (ChartText(Chart.get()) != before) Fail(F, refused.c_str(), "changed the chart");
         }
         if (!F.UpDown) return;
         for (const char* beyond : {"99999999", "-99999999"}) {
@@ -207,7 +236,7 @@ protected:
     std::unique_ptr<TChart> Chart;
     std::set<std::string> Checked;
     std::vector<std::string> Failures, Boxes;
-    int Count = 0, Forced = 0;
+    int Count = 0, Forced = 0, Stored = 0;
     std::function<void()> FCommit;
 };
 
@@ -257,6 +286,7 @@ TEST_F(NumberFieldsTest, SeriesPagesOfEveryType) {
         CheckAll(&page, std::string(t->SeriesClass->Name) + ":");
     }
     EXPECT_GT(Count, 150);
+    EXPECT_GT(Stored, 0);
 }
 
 // Every registered function's options, on the data source tab of its series.
@@ -289,6 +319,7 @@ TEST_F(NumberFieldsTest, FunctionPagesOfEveryType) {
         });
     }
     EXPECT_GT(Count, 8);
+    EXPECT_GT(Stored, 0);
 }
 
 // The tools page on a tool of every registered class.
@@ -312,6 +343,7 @@ TEST_F(NumberFieldsTest, ToolEditorsOfEveryClass) {
         CheckAll(page->ToolForm(), std::string(tool->ClassName().c_str()) + ":");
     }
     EXPECT_GT(Count, 10);
+    EXPECT_GE(Stored, 3);
 }
 
 } // namespace
