@@ -5,6 +5,7 @@
 // field shows what the chart holds (the page shows the same once reloaded).
 #include "chart/control/chart.h"
 #include "chart/control/series.h"
+#include "chart/control/chartparts.h"
 #include "chart/control/teeeditorhooks.h"
 #include "chart/control/teefunci.h"
 #include "chart/control/teenumedit.h"
@@ -15,6 +16,7 @@
 #include "chart/editor/teeediseri.h"
 #include "chart/editor/teeeditcha.h"
 #include "chart/editor/teeedittools.h"
+#include "chart/editor/teependlg.h"
 #include "chart/editor/teeeditorstartup.h"
 #include "chart/engine/teefunction.h"
 #include "chart/engine/teetools.h"
@@ -82,16 +84,21 @@ void Reach(TEdit* E) {
             (*t)->PageControl()->SetActivePage(*t);
 }
 
-// The user selects the field's text, pastes the entry over it and moves on.
-void PasteAndLeave(TEdit* E, const AnsiString& Entry) {
-    Clipboard()->SetAsText(Entry);
-    SimulateKey(E, 'A', TShiftState{ssCtrl});
-    SimulateKey(E, 'V', TShiftState{ssCtrl});
+// The user moves on with Tab.
+void Leave(TEdit* E) {
     SimulateKey(E, VK_TAB);
     // A window that is not the active one keeps its focus on Tab here: the
     // user then clicks elsewhere.
     if (TCustomForm* form = GetParentForm(E); form && form->ActiveControl() == E)
         form->SetActiveControl(nullptr);
+}
+
+// The user selects the field's text, pastes the entry over it and moves on.
+void PasteAndLeave(TEdit* E, const AnsiString& Entry) {
+    Clipboard()->SetAsText(Entry);
+    SimulateKey(E, 'A', TShiftState{ssCtrl});
+    SimulateKey(E, 'V', TShiftState{ssCtrl});
+    Leave(E);
 }
 
 std::string OwnerAndName(TEdit* E) {
@@ -198,7 +205,7 @@ protected:
             if (FCommit) FCommit();
             // The page the field belongs to, shown again, reads the chart.
             auto* page = dynamic_cast<TCustomForm*>(F.Edit->Owner());
-            if (page && !forced && !ShownFixed(F)) {
+            if (page && !forced && !ShownFixed(F) && !page->FormState().Contains(fsModal)) {
                 page->Hide();
                 page->Show();
                 Reach(F.Edit);
@@ -209,8 +216,14 @@ protected:
             }
         }
     }
-    // The 3D page opens at the normal text size whatever the canvas holds.
-    static bool ShownFixed(const TField& F) { return F.Edit->Name() == "ETextSize"; }
+    // Pages that show a proposal rather than a setting: the 3D page opens at
+    // the normal text size, the export page at the chart's size.
+    static bool ShownFixed(const TField& F) {
+        const AnsiString n = F.Edit->Name();
+        return n == "ETextSize" ||
+               (F.Edit->Owner() && F.Edit->Owner()->ClassName() == "TTeeExportForm" &&
+                (n == "EWidth" || n == "EHeight"));
+    }
     // The same number, with or without thousands separators. Angles are the
     // same a turn apart (a title at 360 degrees reads back as 0); a polar
     // angle increment of 0 asks for the automatic one, which reads 10.
@@ -253,11 +266,138 @@ TEST_F(NumberFieldsTest, ChartPages) {
                 for (int i = 0; i < tab->ControlCount(); ++i)
                     if (auto* page = dynamic_cast<TCustomForm*>(tab->Controls(i))) CheckAll(page);
             }
+            // The export and print pages the editor embeds.
+            for (TTabSheet* tab : {f->TabExport, f->TabPrint}) {
+                f->MainPage->SelectPageByUser(tab);
+                for (int i = 0; i < tab->ControlCount(); ++i)
+                    if (auto* page = dynamic_cast<TCustomForm*>(tab->Controls(i))) CheckAll(page);
+            }
             SimulateClick(f->BClose);
         });
     EditChart(nullptr, Chart.get());
     EXPECT_TRUE(script.Done());
     EXPECT_GT(Count, 40);
+}
+
+// The pen dialog, opened from a page's border button; its fields go to the
+// pen as they change.
+TEST_F(NumberFieldsTest, PenDialog) {
+    TPumpScript script;
+    script.When([] { return dynamic_cast<TPenDialog*>(Screen->ActiveForm()) != nullptr; }).Do([&] {
+        auto* d = dynamic_cast<TPenDialog*>(Screen->ActiveForm());
+        CheckAll(d);
+        SimulateClick(d->BOk);
+    });
+    EditChartPenDialog(nullptr, Chart->Title()->Pen());
+    EXPECT_TRUE(script.Done());
+    EXPECT_GE(Count, 1);
+    EXPECT_GE(Chart->Title()->Pen()->Width(), 1);
+    EXPECT_LE(Chart->Title()->Pen()->Width(), 1000);
+}
+
+// Entries a user typed key by key and left with Tab, on the chart's pages:
+// the field then shows the number the chart holds.
+struct TypedCase {
+    const char* Name;
+    TTabSheet* TChartEditForm::*Tab;
+    const char* Edit;
+    const char* Typed;
+    int Shown;
+    std::function<int(TCustomChart*)> Held;
+};
+
+void PrintTo(const TypedCase& C, std::ostream* Os) {
+    *Os << C.Name;
+}
+
+TEdit* FindEdit(TWinControl* Root, const AnsiString& Name) {
+    for (int i = 0; i < Root->ControlCount(); ++i) {
+        if (auto* e = dynamic_cast<TEdit*>(Root->Controls(i)); e && e->Name() == Name) return e;
+        if (auto* w = dynamic_cast<TWinControl*>(Root->Controls(i)))
+            if (TEdit* e = FindEdit(w, Name)) return e;
+    }
+    return nullptr;
+}
+
+const TypedCase TypedCases[] = {
+    // A count this large once kept every repaint drawing minor ticks for minutes.
+    {"MinorCountHuge", &TChartEditForm::TabAxis, "EMinorCount", "99999999", 1000,
+     [](TCustomChart* C) { return C->LeftAxis()->MinorTickCount(); }},
+    {"WallSizeNegative", &TChartEditForm::TabWalls, "SEWallSize", "-5", 0,
+     [](TCustomChart* C) { return C->LeftWall()->Size(); }},
+    {"WallTransparencyText", &TChartEditForm::TabWalls, "Edit1", "abc", 0,
+     [](TCustomChart* C) { return C->LeftWall()->Transparency(); }},
+    {"PointsPerPageText", &TChartEditForm::TabPaging, "SEPointsPerPage", "xyz", 0,
+     [](TCustomChart* C) { return C->MaxPointsPerPage(); }},
+};
+
+class TypedEntryTest : public NumberFieldsTest, public ::testing::WithParamInterface<TypedCase> {};
+
+TEST_P(TypedEntryTest, ShowsWhatTheChartHolds) {
+    const TypedCase& c = GetParam();
+    Add(&TLineSeries::ClassInfo);
+    TPumpScript script;
+    script.When([] { return dynamic_cast<TChartEditForm*>(Screen->ActiveForm()) != nullptr; })
+        .Do([&] {
+            auto* f = dynamic_cast<TChartEditForm*>(Screen->ActiveForm());
+            f->SubPage->SelectPageByUser(f->*c.Tab);
+            TEdit* e = FindEdit(f->*c.Tab, c.Edit);
+            ASSERT_NE(e, nullptr);
+            Reach(e);
+            e->SelectAll();
+            SimulateType(e, c.Typed);
+            Leave(e);
+            int shown;
+            EXPECT_TRUE(WholeNumber(e->Text(), shown)) << e->Text().c_str();
+            EXPECT_EQ(shown, c.Shown);
+            EXPECT_EQ(c.Held(Chart.get()), c.Shown);
+            SimulateClick(f->BClose);
+        });
+    EditChart(nullptr, Chart.get());
+    EXPECT_TRUE(script.Done());
+    Chart->Draw();
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, TypedEntryTest, ::testing::ValuesIn(TypedCases),
+                         [](const auto& Info) { return std::string(Info.param.Name); });
+
+// "-50" typed into the bar width keeps bars of the narrowest width, drawn as
+// a chart file would have them, instead of bars that vanish.
+TEST_F(NumberFieldsTest, NegativeBarWidthKeepsTheBarsDrawn) {
+    Chart->SetView3D(false);
+    TChartSeries* bar = Add(&TBarSeries::ClassInfo);
+    auto* bars = dynamic_cast<TCustomBarSeries*>(bar);
+    auto pixels = [this] {
+        Chart->Draw();
+        std::vector<TColor> v;
+        TCanvas* c = Chart->ControlCanvas();
+        for (int y = 0; y < Chart->Height(); ++y)
+            for (int x = 0; x < Chart->Width(); ++x)
+                v.push_back(c->Pixels(x, y));
+        return v;
+    };
+    bar->SetActive(false);
+    const auto none = pixels();
+    bar->SetActive(true);
+    bars->SetBarWidthPercent(1);
+    const auto narrowest = pixels();
+    bars->SetBarWidthPercent(70);
+    TFormTeeSeries page(nullptr);
+    page.SetBounds(0, 0, 460, 340);
+    page.CBSeries->Items()->AddObject(bar->Name(), bar);
+    page.Show();
+    page.SetTheSeries(bar);
+    page.SetCBSeries();
+    TEdit* width = FindEdit(&page, "SEBarWidth");
+    ASSERT_NE(width, nullptr);
+    width->SelectAll();
+    SimulateType(width, "-50");
+    Leave(width);
+    EXPECT_EQ(width->Text(), "1");
+    EXPECT_EQ(bars->BarWidthPercent(), 1);
+    const auto typed = pixels();
+    EXPECT_EQ(typed, narrowest);
+    EXPECT_NE(typed, none);
 }
 
 std::vector<TTeeSeriesType*> RegisteredTypes(bool Functions) {
