@@ -113,33 +113,40 @@ TBarSeriesEditor::TBarSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
     BBarPen = TeeNewButton<TButtonPen>(this, this, "BBarPen", "&Border...", 214, 86, 100);
     BGradient = TeeNewButton(this, this, "BGradient", "&Gradient...", 214, 114, 100);
 
-    CBBarStyle->OnChange = [this](TObject*) {
-        if (FLoading || !FBar || CBBarStyle->ItemIndex() < 0) return;
-        FBar->SetBarStyle(static_cast<TBarStyle>(CBBarStyle->ItemIndex()));
-        EnableStyleControls();
+    FBind.Index(
+        CBBarStyle, [this] { return static_cast<int>(FBar->BarStyle()); },
+        [this](int I) {
+            FBar->SetBarStyle(static_cast<TBarStyle>(I));
+            EnableStyleControls();
+        });
+    // Percentages reach the bar only while the page is shown (docking shows
+    // it before the bar is known).
+    auto upDown = [this](TUpDown* U, int (TCustomBarSeries::*Get)() const,
+                         void (TCustomBarSeries::*Set)(int)) {
+        FBind.UpDown(
+            U, [this, Get] { return (FBar->*Get)(); },
+            [this, Set](int V) {
+                if (Showing()) (FBar->*Set)(V);
+            });
     };
-    using TIntSetter = void (*)(TCustomBarSeries*, int);
-    auto upDown = [this](TEdit* E, TIntSetter Set) {
-        E->OnChange = [this, E, Set](TObject*) {
-            int v;
-            if (!FLoading && FBar && Showing() && TryStrToInt(E->Text(), v)) Set(FBar, v);
-        };
+    upDown(UDBarWidth, &TCustomBarSeries::BarWidthPercent, &TCustomBarSeries::SetBarWidthPercent);
+    upDown(UDBarOffset, &TCustomBarSeries::OffsetPercent, &TCustomBarSeries::SetOffsetPercent);
+    upDown(UDBevel, &TCustomBarSeries::BevelSize, &TCustomBarSeries::SetBevelSize);
+    auto check = [this](TCheckBox* C, bool (TCustomBarSeries::*Get)() const,
+                        void (TCustomBarSeries::*Set)(bool)) {
+        FBind.Check(
+            C, [this, Get] { return (FBar->*Get)(); }, [this, Set](bool V) { (FBar->*Set)(V); });
     };
-    upDown(SEBarWidth, [](TCustomBarSeries* B, int V) { B->SetBarWidthPercent(V); });
-    upDown(SEBarOffset, [](TCustomBarSeries* B, int V) { B->SetOffsetPercent(V); });
-    upDown(EBevel, [](TCustomBarSeries* B, int V) { B->SetBevelSize(V); });
-    auto check = [this](TCheckBox* C, auto Set) {
-        C->OnClick = [this, C, Set](TObject*) {
-            if (!FLoading && FBar) (FBar->*Set)(C->Checked());
-        };
-    };
-    check(CBDarkBar, &TCustomBarSeries::SetDark3D);
-    check(CBBarSideMargins, &TCustomBarSeries::SetSideMargins);
-    check(CBMarksAutoPosition, &TCustomBarSeries::SetAutoMarkPosition);
-    CBColorEach->OnClick = [this](TObject*) {
-        BBarColor->SetEnabled(!CBColorEach->Checked());
-        if (!FLoading && FBar) FBar->SetColorEachPoint(CBColorEach->Checked());
-    };
+    check(CBDarkBar, &TCustomBarSeries::Dark3D, &TCustomBarSeries::SetDark3D);
+    check(CBBarSideMargins, &TCustomBarSeries::SideMargins, &TCustomBarSeries::SetSideMargins);
+    check(CBMarksAutoPosition, &TCustomBarSeries::AutoMarkPosition,
+          &TCustomBarSeries::SetAutoMarkPosition);
+    FBind.Check(
+        CBColorEach, [this] { return FBar->ColorEachPoint(); },
+        [this](bool V) {
+            FBar->SetColorEachPoint(V);
+            BBarColor->SetEnabled(!V);
+        });
     BBarBrush->OnClick = [this](TObject*) {
         if (FBar) EditChartBrush(this, FBar->BarBrush());
     };
@@ -152,20 +159,14 @@ TBarSeriesEditor::TBarSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
 void TBarSeriesEditor::FormShow(TObject*) {
     FBar = BarOfTag(this);
     if (!FBar) return;
-    FLoading = true;
-    CBBarStyle->SetItemIndex(FBar->BarStyle());
-    UDBarWidth->SetPosition(FBar->BarWidthPercent());
-    UDBarOffset->SetPosition(FBar->OffsetPercent());
-    UDBevel->SetPosition(FBar->BevelSize());
-    CBDarkBar->SetChecked(FBar->Dark3D());
-    CBBarSideMargins->SetChecked(FBar->SideMargins());
-    CBMarksAutoPosition->SetChecked(FBar->AutoMarkPosition());
-    CBColorEach->SetChecked(FBar->ColorEachPoint());
-    BBarColor->SetEnabled(!FBar->ColorEachPoint());
-    BBarColor->LinkProperty(FBar, "SeriesColor");
-    BBarPen->LinkPen(FBar->BarPen());
-    EnableStyleControls();
-    FLoading = false;
+    FBind.Load();
+    {
+        auto guard = FBind.Guard();
+        BBarColor->SetEnabled(!FBar->ColorEachPoint());
+        BBarColor->LinkProperty(FBar, "SeriesColor");
+        BBarPen->LinkPen(FBar->BarPen());
+        EnableStyleControls();
+    }
     if (!FStack)
         if (TTabSheet* tab = AddSiblingTab(this, TeeMsg_Stack)) {
             // Docking shows the new tab for a moment; the user stays on this one.

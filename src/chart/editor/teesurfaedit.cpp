@@ -148,22 +148,24 @@ TContourSeriesEditor::TContourSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(
         SHColor->Brush()->SetColor(color);
         // The level's own pen follows inside SetColor; a chosen colour ends automatic levels.
         c->Levels()->Get(i)->SetColor(color);
-        FFilling = true;
-        CBAutoLevels->SetChecked(c->AutomaticLevels());
-        FFilling = false;
+        {
+            auto guard = FBind.Guard();
+            CBAutoLevels->SetChecked(c->AutomaticLevels());
+        }
         EnableAuto();
     };
     EValue->OnChange = [this](TObject*) {
         TContourSeries* c = Contour();
         double v;
         const int i = UDLevel->Position();
-        if (FFilling || FLevelFilling || !c || i >= c->Levels()->Count() ||
+        if (Filling() || FLevelFilling || !c || i >= c->Levels()->Count() ||
             !TryStrToFloat(Trim(EValue->Text()), v))
             return;
         c->Levels()->Get(i)->SetUpToValue(v);
-        FFilling = true;
-        CBAutoLevels->SetChecked(c->AutomaticLevels());
-        FFilling = false;
+        {
+            auto guard = FBind.Guard();
+            CBAutoLevels->SetChecked(c->AutomaticLevels());
+        }
         EnableAuto();
     };
     bLevelPen->OnClick = [this](TObject*) {
@@ -180,7 +182,7 @@ TContourSeriesEditor::TContourSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(
     cbDefaultPen->OnClick = [this](TObject*) {
         TContourSeries* c = Contour();
         const int i = UDLevel->Position();
-        if (FFilling || FLevelFilling || !c || i >= c->Levels()->Count()) return;
+        if (Filling() || FLevelFilling || !c || i >= c->Levels()->Count()) return;
         TContourLevel* level = c->Levels()->Get(i);
         if (cbDefaultPen->Checked()) {
             level->SetPen(nullptr);
