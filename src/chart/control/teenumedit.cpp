@@ -14,6 +14,7 @@ TNumberEdit::TNumberEdit(TComponent* AOwner)
       FMax(std::numeric_limits<double>::max()) {}
 
 TNumberEdit::~TNumberEdit() {
+    *FAlive = false;
     if (FUpDown) FUpDown->RemoveFreeNotification(this);
 }
 
@@ -97,12 +98,14 @@ void TNumberEdit::SetTextValue(const AnsiString& Value) {
     FSubstitute = nullptr;
     const bool old = FFromCode;
     FFromCode = true;
+    const std::shared_ptr<bool> alive = FAlive;
     try {
         TEdit::SetTextValue(Value);
     } catch (...) {
-        FFromCode = old;
+        if (*alive) FFromCode = old;
         throw;
     }
+    if (!*alive) return;
     FFromCode = old;
     // What the page shows is the value held, even one beyond the bounds.
     if (!FReverting) FHeld = TEdit::GetTextValue();
@@ -120,13 +123,14 @@ void TNumberEdit::Change() {
     FHeld = shown;
     const AnsiString* old = FSubstitute;
     FSubstitute = &forPage;
+    const std::shared_ptr<bool> alive = FAlive;
     try {
         TEdit::Change();
     } catch (...) {
-        FSubstitute = old;
+        if (*alive) FSubstitute = old;
         throw;
     }
-    FSubstitute = old;
+    if (*alive) FSubstitute = old;
 }
 
 void TNumberEdit::DoExit() {

@@ -6,6 +6,7 @@
 #include "platform/forms/stdctrls.h"
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 class TUpDown;
 
@@ -51,6 +52,8 @@ private:
     bool FReverting = false;
     // While the page hears an entry beyond the bounds, it reads the bound.
     const AnsiString* FSubstitute = nullptr;
+    // Cleared when the field goes: a page may free it from its own handler.
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
 // An integer property's range as the chart file reader keeps it (the same
