@@ -121,26 +121,29 @@ TBarSeriesEditor::TBarSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
         });
     // Percentages reach the bar only while the page is shown (docking shows
     // it before the bar is known).
-    auto upDown = [this](TUpDown* U, int (TCustomBarSeries::*Get)() const,
-                         void (TCustomBarSeries::*Set)(int)) {
-        FBind.UpDown(
-            U, [this, Get] { return (FBar->*Get)(); },
-            [this, Set](int V) {
-                if (Showing()) (FBar->*Set)(V);
-            });
-    };
-    upDown(UDBarWidth, &TCustomBarSeries::BarWidthPercent, &TCustomBarSeries::SetBarWidthPercent);
-    upDown(UDBarOffset, &TCustomBarSeries::OffsetPercent, &TCustomBarSeries::SetOffsetPercent);
-    upDown(UDBevel, &TCustomBarSeries::BevelSize, &TCustomBarSeries::SetBevelSize);
-    auto check = [this](TCheckBox* C, bool (TCustomBarSeries::*Get)() const,
-                        void (TCustomBarSeries::*Set)(bool)) {
-        FBind.Check(
-            C, [this, Get] { return (FBar->*Get)(); }, [this, Set](bool V) { (FBar->*Set)(V); });
-    };
-    check(CBDarkBar, &TCustomBarSeries::Dark3D, &TCustomBarSeries::SetDark3D);
-    check(CBBarSideMargins, &TCustomBarSeries::SideMargins, &TCustomBarSeries::SetSideMargins);
-    check(CBMarksAutoPosition, &TCustomBarSeries::AutoMarkPosition,
-          &TCustomBarSeries::SetAutoMarkPosition);
+    FBind.UpDown(
+        UDBarWidth, [this] { return FBar->BarWidthPercent(); },
+        [this](int V) {
+            if (Showing()) FBar->SetBarWidthPercent(V);
+        });
+    FBind.UpDown(
+        UDBarOffset, [this] { return FBar->OffsetPercent(); },
+        [this](int V) {
+            if (Showing()) FBar->SetOffsetPercent(V);
+        });
+    FBind.UpDown(
+        UDBevel, [this] { return FBar->BevelSize(); },
+        [this](int V) {
+            if (Showing()) FBar->SetBevelSize(V);
+        });
+    FBind.Check(
+        CBDarkBar, [this] { return FBar->Dark3D(); }, [this](bool V) { FBar->SetDark3D(V); });
+    FBind.Check(
+        CBBarSideMargins, [this] { return FBar->SideMargins(); },
+        [this](bool V) { FBar->SetSideMargins(V); });
+    FBind.Check(
+        CBMarksAutoPosition, [this] { return FBar->AutoMarkPosition(); },
+        [this](bool V) { FBar->SetAutoMarkPosition(V); });
     FBind.Check(
         CBColorEach, [this] { return FBar->ColorEachPoint(); },
         [this](bool V) {
