@@ -5,13 +5,16 @@
 //   Excel          BIFF records: BOF, DIMENSIONS, cells, EOF
 #include "chart/control/teedata.h"
 #include "chart/control/teeseriestypes.h"
+#include "chart/engine/teeconst.h"
 #include "chart/engine/teesources.h"
 #include "platform/classes/streams.h"
 #include "platform/graphics/graphics.h"
 #include "platform/rtl/floatformat.h"
 #include "platform/rtl/sysutils.h"
+#include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <set>
 
 QM_CLASS_ABSTRACT(TSeriesData, TTeeExportData)
 QM_CLASS_ABSTRACT(TSeriesDataText, TSeriesData)
@@ -47,6 +50,36 @@ AnsiString Escape(const AnsiString& S) {
 
 AnsiString Num(double V) {
     return FloatToStr(V);
+}
+
+// A list's name as a column heading. Some series clear the name of a list they
+// do not use (a box plot's positions, a pie's angles); such a list is called
+// by its role, so no column goes without a heading.
+AnsiString ListName(TChartSeries* S, TChartValueList* L) {
+    if (!L->Name().Trim().IsEmpty()) return L->Name();
+    if (L == S->XValues()) return TeeMsg_ValuesX;
+    if (L == S->YValues()) return TeeMsg_ValuesY;
+    int index = 0;
+    while (index < S->ValuesList()->Count() && S->ValuesList()->Get(index) != L)
+        ++index;
+    return "Value" + IntToStr(index);
+}
+
+// An XML attribute name made of a heading: letters, digits, '.', '-' and '_',
+// starting with a letter or '_', and unique within its element.
+std::string AttributeName(const AnsiString& Heading, std::set<std::string>& Used) {
+    std::string n;
+    for (char c : Heading.str()) {
+        const auto u = static_cast<unsigned char>(c);
+        const bool ok = (u < 0x80 && std::isalnum(u)) || c == '.' || c == '-' || c == '_';
+        n += ok ? c : '_';
+    }
+    if (n.empty() || !(std::isalpha(static_cast<unsigned char>(n[0])) || n[0] == '_'))
+        n.insert(0, "_");
+    std::string unique = n;
+    for (int k = 2; !Used.insert(unique).second; ++k)
+        unique = n + "_" + std::to_string(k);
+    return unique;
 }
 } // namespace
 
@@ -93,12 +126,12 @@ int TSeriesData::MaxSeriesCount() const {
 std::vector<AnsiString> TSeriesData::ValueHeaders(TChartSeries* S) const {
     std::vector<AnsiString> r;
     TChartValueLists* lists = S->ValuesList();
-    if (HasX()) r.push_back(S->NotMandatoryValues()->Name());
+    if (HasX()) r.push_back(ListName(S, S->NotMandatoryValues()));
     if (lists->Count() == 2) {
         r.push_back(SeriesTitleOrName(S));
     } else {
         for (int l = 1; l < lists->Count(); ++l)
-            r.push_back(lists->Get(l)->Name());
+            r.push_back(ListName(S, lists->Get(l)));
     }
     return r;
 }
@@ -202,8 +235,13 @@ AnsiString TSeriesDataXML::SeriesBlock(TChartSeries* S) {
         lists.push_back(S->MandatoryValues());
         for (int l = 2; l < S->ValuesList()->Count(); ++l)
             lists.push_back(S->ValuesList()->Get(l));
+        std::set<std::string> used;
+        if (IncludeIndex) used.insert("index");
+        if (HasLabels()) used.insert("text");
+        if (HasColors()) used.insert("color");
         for (size_t k = 0; k < lists.size(); ++k)
-            r += " " + Escape(lists[k]->Name()).str() + "=\"" + Num(values[k]).str() + "\"";
+            r += " " + AttributeName(ListName(S, lists[k]), used) + "=\"" + Num(values[k]).str() +
+                 "\"";
         r += std::string("/>") + CRLF;
     }
     r += std::string("</points>") + CRLF + "</series>" + CRLF + CRLF;
@@ -340,9 +378,9 @@ AnsiString TSeriesDataXLS::AsString() {
         for (TChartSeries* s : all) {
             if (HasLabels()) x.Label(0, c++, "Text");
             if (HasColors()) x.Label(0, c++, "Colors");
-            if (HasX()) x.Label(0, c++, s->NotMandatoryValues()->Name());
+            if (HasX()) x.Label(0, c++, ListName(s, s->NotMandatoryValues()));
             for (int l = 1; l < s->ValuesList()->Count(); ++l)
-                x.Label(0, c++, s->ValuesList()->Get(l)->Name());
+                x.Label(0, c++, ListName(s, s->ValuesList()->Get(l)));
         }
     }
     const int top = IncludeHeader ? 1 : 0;

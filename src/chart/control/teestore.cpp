@@ -84,6 +84,9 @@ constexpr TLoadBound LoadBounds[] = {
     {"TMarksCallout", "Length", -1000, 1000},
     {"TCallout", "Distance", -1000, 1000},
     {"TCallout", "ArrowHeadSize", -1000, 1000},
+    {"TAnnotationCallout", "XPosition", -Px, Px},
+    {"TAnnotationCallout", "YPosition", -Px, Px},
+    {"TAnnotationCallout", "ZPosition", -Px, Px},
     {"TCustomBarSeries", "BarWidthPercent", 1, 100},
     {"TCustomBarSeries", "OffsetPercent", -100, 100},
     {"TCustomBarSeries", "CustomBarWidth", 0, 1000},
@@ -97,6 +100,10 @@ constexpr TLoadBound LoadBounds[] = {
     {"TPieSeries", "ExplodeBiggest", 0, 100},
     {"TPyramidSeries", "SizePercent", 0, 100},
     {"TBezierSeries", "NumBezierPoints", 2, 1000},
+    // Point counts: a function's own points, and the random points the series
+    // page asks for (no file holds that count; the page keeps to this bound).
+    {"TCustomTeeFunction", "NumPoints", 0, 1000000},
+    {"TChartSeries", "SampleCount", 1, 1000000},
     // Functions whose output grows with a factor
     {"TCustomFittingFunction", "Factor", 1, 1000},
     {"TSmoothingFunction", "Factor", 1, 1000},
@@ -212,10 +219,19 @@ bool TChartReader::ClassError(const AnsiString&) {
 }
 
 int64_t TChartReader::BoundInteger(TPersistent* Instance, const TPropInfo* Prop, int64_t Value) {
+    int64_t lo, hi;
+    return TeeStoredBounds(Instance->ClassType(), Prop->Name, lo, hi) ? std::clamp(Value, lo, hi)
+                                                                      : Value;
+}
+
+bool TeeStoredBounds(TClass Class, const AnsiString& Property, int64_t& Min, int64_t& Max) {
     for (const TLoadBound& b : LoadBounds)
-        if (SameText(Prop->Name, b.Property) && ClassIsOrInherits(Instance->ClassType(), b.Class))
-            return std::clamp(Value, b.Min, b.Max);
-    return Value;
+        if (SameText(Property, b.Property) && ClassIsOrInherits(Class, b.Class)) {
+            Min = b.Min;
+            Max = b.Max;
+            return true;
+        }
+    return false;
 }
 
 AnsiString TeeCheckExtension(const AnsiString& FileName) {

@@ -45,6 +45,10 @@ public:
     int64_t BoundInteger(TPersistent* Instance, const TPropInfo* Prop, int64_t Value) override;
 };
 
+// The range the reader keeps an integer property of Class in (the editor's
+// number fields without an up-down use the same); false when it keeps none.
+bool TeeStoredBounds(TClass Class, const AnsiString& Property, int64_t& Min, int64_t& Max);
+
 // The name unchanged when it has an extension, else with ".tee" added.
 AnsiString TeeCheckExtension(const AnsiString& FileName);
 

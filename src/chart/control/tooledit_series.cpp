@@ -8,6 +8,7 @@
 
 #include "chart/control/series.h"
 #include "chart/control/series_gantt.h"
+#include "chart/control/teenumedit.h"
 #include "chart/control/tool_series.h"
 #include "chart/engine/teeaxispanel.h"
 #include "chart/engine/teeconst.h"
@@ -155,12 +156,14 @@ void TPieToolEditor::RGStyleClick(TObject*) {
 TGanttToolEditor::TGanttToolEditor(TComponent* AOwner) : TSeriesToolEditor(AOwner) {
     SetClientWidth(232);
     SetClientHeight(203);
-    Edit1 = Make<TEdit>(this, "Edit1", 127, 45, 41, 21);
+    auto* tolerance = Make<TNumberEdit>(this, "Edit1", 127, 45, 41, 21);
+    Edit1 = tolerance;
     Edit1->SetText("5");
     Help(Edit1, 1836, 1);
     Label2 = MakeLabel(this, "Label2", 8, 48, 111, "&Resize pixels tolerance:", Edit1);
     UpDown1 = Make<TUpDown>(this, "UpDown1", 168, 45, 15, 21);
     UpDown1->SetAssociate(Edit1);
+    tolerance->SetUpDown(UpDown1);
     UpDown1->SetPosition(5);
     Help(UpDown1, 1836, 2);
     CBAllowDrag = Make<TCheckBox>(this, "CBAllowDrag", 8, 80, 197, 17);

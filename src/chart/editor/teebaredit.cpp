@@ -37,7 +37,7 @@ TStackBarSeriesEditor::TStackBarSeriesEditor(TComponent* AOwner) : TForm(AOwner)
     RGMultiBar = TeeNewRadio(this, this, "RGMultiBar", "&Multiple Bar:", 8, 4, 120, 136,
                              {"None", "Side", "Stacked", "Stacked 100%", "Side All", "Self Stack"});
     CBYOrigin = TeeNewCheck(this, this, "CBYOrigin", "Use &Origin:", 140, 12, 90);
-    EYOrigin = TeeNew<TEdit>(this, this, "EYOrigin", 232, 10, 60, 21);
+    EYOrigin = TeeNewNumber(this, this, "EYOrigin", 232, 10, 60);
     EYOrigin->SetText("0");
     UDGroup = TeeNewUpDown(this, this, "EGroup", "UDGroup", 232, 44, 40, 0, 1000, &EGroup);
     LGroup = TeeNewLabel(this, this, "&Stack Group:", 146, 48, EGroup);
@@ -113,33 +113,43 @@ TBarSeriesEditor::TBarSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
     BBarPen = TeeNewButton<TButtonPen>(this, this, "BBarPen", "&Border...", 214, 86, 100);
     BGradient = TeeNewButton(this, this, "BGradient", "&Gradient...", 214, 114, 100);
 
-    CBBarStyle->OnChange = [this](TObject*) {
-        if (FLoading || !FBar || CBBarStyle->ItemIndex() < 0) return;
-        FBar->SetBarStyle(static_cast<TBarStyle>(CBBarStyle->ItemIndex()));
-        EnableStyleControls();
-    };
-    using TIntSetter = void (*)(TCustomBarSeries*, int);
-    auto upDown = [this](TEdit* E, TIntSetter Set) {
-        E->OnChange = [this, E, Set](TObject*) {
-            int v;
-            if (!FLoading && FBar && Showing() && TryStrToInt(E->Text(), v)) Set(FBar, v);
-        };
-    };
-    upDown(SEBarWidth, [](TCustomBarSeries* B, int V) { B->SetBarWidthPercent(V); });
-    upDown(SEBarOffset, [](TCustomBarSeries* B, int V) { B->SetOffsetPercent(V); });
-    upDown(EBevel, [](TCustomBarSeries* B, int V) { B->SetBevelSize(V); });
-    auto check = [this](TCheckBox* C, auto Set) {
-        C->OnClick = [this, C, Set](TObject*) {
-            if (!FLoading && FBar) (FBar->*Set)(C->Checked());
-        };
-    };
-    check(CBDarkBar, &TCustomBarSeries::SetDark3D);
-    check(CBBarSideMargins, &TCustomBarSeries::SetSideMargins);
-    check(CBMarksAutoPosition, &TCustomBarSeries::SetAutoMarkPosition);
-    CBColorEach->OnClick = [this](TObject*) {
-        BBarColor->SetEnabled(!CBColorEach->Checked());
-        if (!FLoading && FBar) FBar->SetColorEachPoint(CBColorEach->Checked());
-    };
+    FBind.Index(
+        CBBarStyle, [this] { return static_cast<int>(FBar->BarStyle()); },
+        [this](int I) {
+            FBar->SetBarStyle(static_cast<TBarStyle>(I));
+            EnableStyleControls();
+        });
+    // Percentages reach the bar only while the page is shown (docking shows
+    // it before the bar is known).
+    FBind.UpDown(
+        UDBarWidth, [this] { return FBar->BarWidthPercent(); },
+        [this](int V) {
+            if (Showing()) FBar->SetBarWidthPercent(V);
+        });
+    FBind.UpDown(
+        UDBarOffset, [this] { return FBar->OffsetPercent(); },
+        [this](int V) {
+            if (Showing()) FBar->SetOffsetPercent(V);
+        });
+    FBind.UpDown(
+        UDBevel, [this] { return FBar->BevelSize(); },
+        [this](int V) {
+            if (Showing()) FBar->SetBevelSize(V);
+        });
+    FBind.Check(
+        CBDarkBar, [this] { return FBar->Dark3D(); }, [this](bool V) { FBar->SetDark3D(V); });
+    FBind.Check(
+        CBBarSideMargins, [this] { return FBar->SideMargins(); },
+        [this](bool V) { FBar->SetSideMargins(V); });
+    FBind.Check(
+        CBMarksAutoPosition, [this] { return FBar->AutoMarkPosition(); },
+        [this](bool V) { FBar->SetAutoMarkPosition(V); });
+    FBind.Check(
+        CBColorEach, [this] { return FBar->ColorEachPoint(); },
+        [this](bool V) {
+            FBar->SetColorEachPoint(V);
+            BBarColor->SetEnabled(!V);
+        });
     BBarBrush->OnClick = [this](TObject*) {
         if (FBar) EditChartBrush(this, FBar->BarBrush());
     };
@@ -152,20 +162,14 @@ TBarSeriesEditor::TBarSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
 void TBarSeriesEditor::FormShow(TObject*) {
     FBar = BarOfTag(this);
     if (!FBar) return;
-    FLoading = true;
-    CBBarStyle->SetItemIndex(FBar->BarStyle());
-    UDBarWidth->SetPosition(FBar->BarWidthPercent());
-    UDBarOffset->SetPosition(FBar->OffsetPercent());
-    UDBevel->SetPosition(FBar->BevelSize());
-    CBDarkBar->SetChecked(FBar->Dark3D());
-    CBBarSideMargins->SetChecked(FBar->SideMargins());
-    CBMarksAutoPosition->SetChecked(FBar->AutoMarkPosition());
-    CBColorEach->SetChecked(FBar->ColorEachPoint());
-    BBarColor->SetEnabled(!FBar->ColorEachPoint());
-    BBarColor->LinkProperty(FBar, "SeriesColor");
-    BBarPen->LinkPen(FBar->BarPen());
-    EnableStyleControls();
-    FLoading = false;
+    FBind.Load();
+    {
+        auto guard = FBind.Guard();
+        BBarColor->SetEnabled(!FBar->ColorEachPoint());
+        BBarColor->LinkProperty(FBar, "SeriesColor");
+        BBarPen->LinkPen(FBar->BarPen());
+        EnableStyleControls();
+    }
     if (!FStack)
         if (TTabSheet* tab = AddSiblingTab(this, TeeMsg_Stack)) {
             // Docking shows the new tab for a moment; the user stays on this one.

@@ -63,5 +63,5 @@ private:
     void EnableStyleControls();
     TCustomBarSeries* FBar = nullptr;
     TStackBarSeriesEditor* FStack = nullptr;
-    bool FLoading = false;
+    TControlBinder FBind{[this] { return FBar != nullptr; }};
 };

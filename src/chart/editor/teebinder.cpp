@@ -1,9 +1,11 @@
 #include "chart/editor/teebinder.h"
+#include "chart/control/teenumedit.h"
 
 #include "platform/forms/comctrls.h"
 #include "platform/forms/extctrls.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/rtl/sysutils.h"
+#include <algorithm>
 #include <utility>
 
 TControlBinder::TControlBinder(std::function<bool()> ACanWrite) : FCanWrite(std::move(ACanWrite)) {}
@@ -17,7 +19,7 @@ void TControlBinder::Check(TCheckBox* C, std::function<bool()> Get, std::functio
     C->OnClick = [this, C, Set = std::move(Set)](TObject*) {
         if (CanWrite()) Set(C->Checked());
     };
-    FLoaders.push_back([C, Get = std::move(Get)] { C->SetChecked(Get()); });
+    if (Get) FLoaders.push_back([C, Get = std::move(Get)] { C->SetChecked(Get()); });
     FUnbinders.push_back([C] { C->OnClick = nullptr; });
 }
 
@@ -28,8 +30,17 @@ void TControlBinder::UpDown(TUpDown* U, std::function<int()> Get, std::function<
             if (CanWrite() && TryStrToInt(Trim(edit->Text()), v)) Set(v);
         };
         FUnbinders.push_back([edit] { edit->OnChange = nullptr; });
+        if (auto* number = dynamic_cast<TNumberEdit*>(edit); number && Get) {
+            // Left, the field shows what the object kept of the entry.
+            number->HeldValue = [this, number, U, Get] {
+                if (FCanWrite && !FCanWrite()) return number->HeldText();
+                const int lo = std::min(U->Min(), U->Max()), hi = std::max(U->Min(), U->Max());
+                return number->WholeText(std::clamp(Get(), lo, hi));
+            };
+            FUnbinders.push_back([number] { number->HeldValue = nullptr; });
+        }
     }
-    FLoaders.push_back([U, Get = std::move(Get)] { U->SetPosition(Get()); });
+    if (Get) FLoaders.push_back([U, Get = std::move(Get)] { U->SetPosition(Get()); });
 }
 
 void TControlBinder::Text(TEdit* E, std::function<AnsiString()> Get,
@@ -37,7 +48,13 @@ void TControlBinder::Text(TEdit* E, std::function<AnsiString()> Get,
     E->OnChange = [this, E, Set = std::move(Set)](TObject*) {
         if (CanWrite()) Set(E->Text());
     };
-    FLoaders.push_back([E, Get = std::move(Get)] { E->SetText(Get()); });
+    if (auto* number = dynamic_cast<TNumberEdit*>(E); number && Get) {
+        number->HeldValue = [this, number, Get] {
+            return FCanWrite && !FCanWrite() ? number->HeldText() : Get();
+        };
+        FUnbinders.push_back([number] { number->HeldValue = nullptr; });
+    }
+    if (Get) FLoaders.push_back([E, Get = std::move(Get)] { E->SetText(Get()); });
     FUnbinders.push_back([E] { E->OnChange = nullptr; });
 }
 
@@ -45,7 +62,7 @@ void TControlBinder::Index(TComboBox* C, std::function<int()> Get, std::function
     C->OnChange = [this, C, Set = std::move(Set)](TObject*) {
         if (CanWrite() && C->ItemIndex() >= 0) Set(C->ItemIndex());
     };
-    FLoaders.push_back([C, Get = std::move(Get)] { C->SetItemIndex(Get()); });
+    if (Get) FLoaders.push_back([C, Get = std::move(Get)] { C->SetItemIndex(Get()); });
     FUnbinders.push_back([C] { C->OnChange = nullptr; });
 }
 
@@ -53,7 +70,7 @@ void TControlBinder::Index(TRadioGroup* R, std::function<int()> Get, std::functi
     R->OnClick = [this, R, Set = std::move(Set)](TObject*) {
         if (CanWrite() && R->ItemIndex() >= 0) Set(R->ItemIndex());
     };
-    FLoaders.push_back([R, Get = std::move(Get)] { R->SetItemIndex(Get()); });
+    if (Get) FLoaders.push_back([R, Get = std::move(Get)] { R->SetItemIndex(Get()); });
     FUnbinders.push_back([R] { R->OnClick = nullptr; });
 }
 

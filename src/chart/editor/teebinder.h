@@ -30,6 +30,8 @@ class TControlBinder {
 public:
     // CanWrite, when given, is asked before each write (a page without its
     // object yet writes nothing). Nothing is written before the first Load.
+    // A binding without a getter only writes; the page reads that control
+    // itself, under Guard().
     explicit TControlBinder(std::function<bool()> CanWrite = {});
     // The bound controls outlive the binder while their form is destroyed:
     // their handlers are taken back first, so no late change reaches a page

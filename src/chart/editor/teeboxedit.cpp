@@ -13,9 +13,9 @@ QM_CLASS_OWNED(TBoxSeriesEditor, TTeeSeriesPage, TComponent)
 TBoxSeriesEditor::TBoxSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) {
     SetClientWidth(240);
     SetClientHeight(100);
-    EPos = TeeNew<TEdit>(this, this, "EPos", 70, 8, 70, 21);
+    EPos = TeeNewNumber(this, this, "EPos", 70, 8, 70);
     TeeNewLabel(this, this, "&Position:", 8, 12, EPos);
-    ELength = TeeNew<TEdit>(this, this, "ELength", 70, 38, 70, 21);
+    ELength = TeeNewNumber(this, this, "ELength", 70, 38, 70);
     TeeNewLabel(this, this, "&Length:", 8, 42, ELength);
     BMedian = TeeNewButton<TButtonPen>(this, this, "BMedian", "&Median...", 150, 6, 100);
     BWhisker = TeeNewButton<TButtonPen>(this, this, "BWhisker", "&Whisker...", 150, 36, 100);

@@ -77,46 +77,46 @@ TVolumeSeriesEditor::TVolumeSeriesEditor(TComponent* AOwner) : TPenDialog(AOwner
     BCancel->Hide();
     CBColorEach = TeeNewCheck(this, this, "CBColorEach", "Color &Each", 8, 102, 110);
     CBUseOrigin = TeeNewCheck(this, this, "CBUseOrigin", "&Use Origin", 8, 126, 100);
-    EOrigin = TeeNew<TEdit>(this, this, "EOrigin", 160, 124, 70, 21);
+    EOrigin = TeeNewNumber(this, this, "EOrigin", 160, 124, 70);
     EOrigin->SetText("0");
     EOrigin->SetEnabled(false);
     TeeNewLabel(this, this, "&Origin:", 116, 128, EOrigin);
     auto penColour = BColor->OnClick;
     BColor->OnClick = [this, penColour](TObject* s) {
         if (penColour) penColour(s);
-        if (FVolume && !FFilling) FVolume->SetSeriesColor(FVolume->Pen()->Color());
+        if (FVolume && !FBind.Loading()) FVolume->SetSeriesColor(FVolume->Pen()->Color());
     };
-    CBColorEach->OnClick = [this](TObject*) {
-        BColor->SetEnabled(!CBColorEach->Checked());
-        if (FVolume && !FFilling) FVolume->SetColorEachPoint(CBColorEach->Checked());
-    };
-    CBUseOrigin->OnClick = [this](TObject*) {
-        EOrigin->SetEnabled(CBUseOrigin->Checked());
-        if (auto* v = dynamic_cast<TVolumeSeries*>(FVolume); v && !FFilling)
-            v->SetUseYOrigin(CBUseOrigin->Checked());
-    };
-    EOrigin->OnChange = [this](TObject*) {
-        double value;
-        auto* v = dynamic_cast<TVolumeSeries*>(FVolume);
-        // Text that is not a number keeps the origin.
-        if (v && !FFilling && TryStrToFloat(Trim(EOrigin->Text()), value)) v->SetYOrigin(value);
-    };
+    FBind.Check(
+        CBColorEach, [this] { return FVolume->ColorEachPoint(); },
+        [this](bool V) {
+            BColor->SetEnabled(!V);
+            FVolume->SetColorEachPoint(V);
+        });
+    auto volume = [this] { return dynamic_cast<TVolumeSeries*>(FVolume); };
+    FBind.Check(
+        CBUseOrigin, [volume] { return volume() && volume()->UseYOrigin(); },
+        [this, volume](bool V) {
+            EOrigin->SetEnabled(V);
+            if (volume()) volume()->SetUseYOrigin(V);
+        });
+    // Text that is not a number keeps the origin.
+    FBind.Text(
+        EOrigin, [volume] { return volume() ? FloatToStr(volume()->YOrigin()) : AnsiString("0"); },
+        [volume](const AnsiString& T) {
+            double value;
+            if (volume() && TryStrToFloat(Trim(T), value)) volume()->SetYOrigin(value);
+        });
     OnShow = [this](TObject* s) { VolumeShow(s); };
 }
 
 void TVolumeSeriesEditor::VolumeShow(TObject* Sender) {
     FVolume = dynamic_cast<TChartSeries*>(reinterpret_cast<TObject*>(Tag()));
     if (!FVolume) return;
-    FFilling = true;
+    FBind.Load();
+    auto guard = FBind.Guard();
     ThePen = FVolume->Pen();
     FormShow(Sender);
     CBColorEach->SetTop(102);
-    CBColorEach->SetChecked(FVolume->ColorEachPoint());
     BColor->SetEnabled(!FVolume->ColorEachPoint());
-    if (auto* v = dynamic_cast<TVolumeSeries*>(FVolume)) {
-        CBUseOrigin->SetChecked(v->UseYOrigin());
-        EOrigin->SetText(FloatToStr(v->YOrigin()));
-        EOrigin->SetEnabled(v->UseYOrigin());
-    }
-    FFilling = false;
+    EOrigin->SetEnabled(CBUseOrigin->Checked());
 }

@@ -1,5 +1,6 @@
 #pragma once
 // Pages of the candle series (also the big candle) and of the volume series.
+#include "chart/editor/teebinder.h"
 #include "chart/editor/teeextrapage.h"
 #include "chart/editor/teependlg.h"
 
@@ -42,5 +43,5 @@ public:
 
 private:
     TChartSeries* FVolume = nullptr;
-    bool FFilling = false;
+    TControlBinder FBind{[this] { return FVolume != nullptr; }};
 };

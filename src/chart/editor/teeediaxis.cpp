@@ -17,6 +17,7 @@
 #include "platform/rtl/formatsettings.h"
 #include "platform/rtl/sysutils.h"
 #include <cmath>
+#include <limits>
 
 QM_CLASS_OWNED(TFormTeeAxis, TForm, TComponent)
 
@@ -132,7 +133,10 @@ void TFormTeeAxis::BuildScales() {
     LAxisIncre = TeeNewLabel(this, p, "(increment)", 130, 142);
     BIncre = TeeNewButton(this, p, "BIncre", "&Change...", 222, 136, 80);
     CBLogarithmic = TeeNewCheck(this, p, "CBLogarithmic", "Logarith&mic", 8, 170, 100);
-    ELogBase = TeeNew<TEdit>(this, p, "ELogBase", 190, 168, 50, 21);
+    auto* logBase = TeeNewNumber(this, p, "ELogBase", 190, 168, 50);
+    // The axis steps by no base below 2.
+    logBase->SetFloatRange(2, std::numeric_limits<double>::max());
+    ELogBase = logBase;
     ELogBase->SetText("10");
     LLogBase = TeeNewLabel(this, p, "L&og Base:", 124, 172, ELogBase);
     LogE = TeeNewCheck(this, p, "LogE", "e", 248, 170, 40);

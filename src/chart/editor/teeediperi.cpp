@@ -13,6 +13,7 @@
 #include "platform/rtl/sysutils.h"
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 QM_CLASS_OWNED(TBaseFunctionEditor, TForm, TComponent)
 QM_CLASS_OWNED(TTeeFunctionEditor, TBaseFunctionEditor, TComponent)
@@ -93,7 +94,7 @@ TTeeFunctionEditor::TTeeFunctionEditor(TComponent* AOwner) : TBaseFunctionEditor
     CBStyle = TeeNewCombo(this, this, "CBStyle", 118, 6, 150,
                           {"All points", "Every number of points", "Every range"});
     TeeNewLabel(this, this, "&Calculate using:", 8, 10, CBStyle);
-    ENum = TeeNew<TEdit>(this, this, "ENum", 118, 34, 70, 21);
+    ENum = TeeNewNumber(this, this, "ENum", 118, 34, 70);
     ENum->SetText("0");
     ENum->SetEnabled(false);
     TeeNewLabel(this, this, "&Number of points:", 8, 38, ENum);
@@ -200,13 +201,17 @@ void TAverageFuncEditor::ApplyFormChanges() {
 // TCustomFunctionEditor
 
 TCustomFunctionEditor::TCustomFunctionEditor(TComponent* AOwner) : TBaseFunctionEditor(AOwner) {
-    EStart = TeeNew<TEdit>(this, this, "EStart", 96, 6, 80, 21);
+    EStart = TeeNewNumber(this, this, "EStart", 96, 6, 80);
     EStart->SetText("0");
     TeeNewLabel(this, this, "&Start X:", 8, 10, EStart);
-    EStep = TeeNew<TEdit>(this, this, "EStep", 96, 34, 80, 21);
+    auto* step = TeeNewNumber(this, this, "EStep", 96, 34, 80);
+    step->SetFloatRange(0, std::numeric_limits<double>::max());
+    EStep = step;
     EStep->SetText("1");
     TeeNewLabel(this, this, "S&tep:", 8, 38, EStep);
-    ENum = TeeNew<TEdit>(this, this, "ENum", 96, 62, 80, 21);
+    auto* num = TeeNewNumber(this, this, "ENum", 96, 62, 80);
+    TeeBoundAsStored(num, &TCustomTeeFunction::ClassInfo, "NumPoints");
+    ENum = num;
     ENum->SetText("100");
     TeeNewLabel(this, this, "&Num. points:", 8, 66, ENum);
     for (TEdit* e : {EStart, EStep, ENum})

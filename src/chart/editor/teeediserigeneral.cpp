@@ -359,7 +359,9 @@ void TFormTeeSeries::CreateSamplesPanel() {
     Panel4->SetBevelOuter(bvNone);
     Panel4->Hide();
     TeeNewLabel(this, Panel4, "&Number of sample values:", 8, 10);
-    ESamples = TeeNew<TEdit>(this, Panel4, "ESamples", 170, 6, 60, 21);
+    auto* samples = TeeNewNumber(this, Panel4, "ESamples", 170, 6, 60);
+    TeeBoundAsStored(samples, &TChartSeries::ClassInfo, "SampleCount");
+    ESamples = samples;
     CBSamplesDefault = TeeNewCheck(this, Panel4, "CBSamplesDefault", "&Default", 240, 8, 80);
     BApplyRandom = TeeNewButton(this, Panel4, "BApplyRandom", "&Apply", 8, 38);
     BApplyRandom->SetEnabled(false);

@@ -3,6 +3,7 @@
 #include "chart/engine/teeseries.h"
 #include "chart/editor/teeediseri.h"
 #include "platform/rtl/sysutils.h"
+#include <utility>
 
 QM_CLASS_OWNED(TTeeSeriesPage, TForm, TComponent)
 
@@ -13,11 +14,8 @@ TTeeSeriesPage::TTeeSeriesPage(TComponent* AOwner) : TForm(AOwner) {
 
 void TTeeSeriesPage::FormShow(TObject*) {
     FSeries = dynamic_cast<TChartSeries*>(TagObject());
-    FFilling = true;
-    struct TGuard {
-        bool& Flag;
-        ~TGuard() { Flag = false; }
-    } guard{FFilling};
+    FBind.Load();
+    auto guard = FBind.Guard();
     if (FSeries) ShowSeries();
     if (FSeries && !FPagesAdded) {
         FPagesAdded = true;
@@ -25,38 +23,30 @@ void TTeeSeriesPage::FormShow(TObject*) {
     }
 }
 
+// ShowSeries reads the controls; the binder writes them back.
 void TTeeSeriesPage::OnCheck(TCheckBox* C, std::function<void(bool)> Set) {
-    C->OnClick = [this, C, Set](TObject*) {
-        if (CanWrite()) Set(C->Checked());
-    };
+    FBind.Check(C, nullptr, std::move(Set));
 }
 
 void TTeeSeriesPage::OnUpDown(TUpDown* U, std::function<void(int)> Set) {
-    auto* edit = dynamic_cast<TEdit*>(U->Associate());
-    if (!edit) return;
-    edit->OnChange = [this, U, edit, Set](TObject*) {
-        int v;
-        if (CanWrite() && Showing() && TryStrToInt(Trim(edit->Text()), v)) Set(U->Position());
-    };
+    FBind.UpDown(U, nullptr, [this, U, Set = std::move(Set)](int) {
+        if (Showing()) Set(U->Position());
+    });
 }
 
 void TTeeSeriesPage::OnFloat(TEdit* E, std::function<void(double)> Set) {
-    E->OnChange = [this, E, Set](TObject*) {
+    FBind.Text(E, nullptr, [this, Set = std::move(Set)](const AnsiString& T) {
         double v;
-        if (CanWrite() && Showing() && TryStrToFloat(Trim(E->Text()), v)) Set(v);
-    };
+        if (Showing() && TryStrToFloat(Trim(T), v)) Set(v);
+    });
 }
 
 void TTeeSeriesPage::OnIndex(TComboBox* C, std::function<void(int)> Set) {
-    C->OnChange = [this, C, Set](TObject*) {
-        if (CanWrite() && C->ItemIndex() >= 0) Set(C->ItemIndex());
-    };
+    FBind.Index(C, nullptr, std::move(Set));
 }
 
 void TTeeSeriesPage::OnIndex(TRadioGroup* R, std::function<void(int)> Set) {
-    R->OnClick = [this, R, Set](TObject*) {
-        if (CanWrite() && R->ItemIndex() >= 0) Set(R->ItemIndex());
-    };
+    FBind.Index(R, nullptr, std::move(Set));
 }
 
 TCustomForm* TTeeSeriesPage::InsertPage(const AnsiString& ClassName, const AnsiString& Caption,

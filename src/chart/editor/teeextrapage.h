@@ -1,9 +1,10 @@
 #pragma once
 // What the pages of the further series share: the series is taken from the
-// form's tag when shown, a filling guard keeps the change handlers quiet
-// meanwhile, small wiring helpers write one property per control, and further
-// pages are added beside the tab the form is docked in.
+// form's tag when shown, the binder's loading guard keeps the change handlers
+// quiet meanwhile, small wiring helpers write one property per control through
+// the binder, and further pages are added beside the tab the form is docked in.
 #include "chart/control/tooledit.h"
+#include "chart/editor/teebinder.h"
 #include "chart/editor/teeformbuild.h"
 #include "platform/forms/forms.h"
 #include <functional>
@@ -16,7 +17,7 @@ public:
     explicit TTeeSeriesPage(TComponent* AOwner);
 
     TChartSeries* EditedSeries() const { return FSeries; }
-    bool Filling() const { return FFilling; }
+    bool Filling() const { return FBind.Loading(); }
     void FormShow(TObject* Sender);
 
     // A tab captioned Caption beside the one this form is docked in (at
@@ -32,7 +33,7 @@ protected:
     // Adds further pages; called once, after the first ShowSeries.
     virtual void AddPages() {}
     TObject* TagObject() const { return reinterpret_cast<TObject*>(Tag()); }
-    bool CanWrite() const { return !FFilling && FSeries; }
+    bool CanWrite() const { return !FBind.Loading() && FSeries; }
 
     // Each writes through Set when the user changes the control; numbers only
     // after the page has been shown and only when the text is one.
@@ -43,7 +44,7 @@ protected:
     void OnIndex(TRadioGroup* R, std::function<void(int)> Set);
 
     TChartSeries* FSeries = nullptr;
-    bool FFilling = true;
+    TControlBinder FBind{[this] { return FSeries != nullptr; }};
 
 private:
     bool FPagesAdded = false;

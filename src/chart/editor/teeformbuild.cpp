@@ -35,14 +35,20 @@ TComboFlat* TeeNewCombo(TComponent* Owner, TWinControl* Parent, const char* Name
 TUpDown* TeeNewUpDown(TComponent* Owner, TWinControl* Parent, const char* EditName,
                       const char* UpDownName, int L, int T, int W, int Min, int Max, TEdit** Edit,
                       int Step) {
-    auto* e = TeeNew<TEdit>(Owner, Parent, EditName, L, T, W, 21);
+    auto* e = TeeNew<TNumberEdit>(Owner, Parent, EditName, L, T, W, 21);
     auto* u = TeeNew<TUpDown>(Owner, Parent, UpDownName, L + W, T, 15, 21);
     u->SetMin(Min);
     u->SetMax(Max);
     u->SetIncrement(Step);
     u->SetAssociate(e);
+    e->SetUpDown(u);
     if (Edit) *Edit = e;
     return u;
+}
+
+TNumberEdit* TeeNewNumber(TComponent* Owner, TWinControl* Parent, const char* Name, int L, int T,
+                          int W) {
+    return TeeNew<TNumberEdit>(Owner, Parent, Name, L, T, W, 21);
 }
 
 TRadioGroup* TeeNewRadio(TComponent* Owner, TWinControl* Parent, const char* Name,

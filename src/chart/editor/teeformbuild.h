@@ -1,6 +1,7 @@
 #pragma once
 // Small builders for the editor forms: each makes a named control, parents it
 // and places it, so a form's constructor reads like its resource.
+#include "chart/control/teenumedit.h"
 #include "chart/engine/teecontrols.h"
 #include "platform/forms/comctrls.h"
 #include "platform/forms/extctrls.h"
@@ -29,7 +30,10 @@ B* TeeNewButton(TComponent* Owner, TWinControl* Parent, const char* Name, const 
 }
 TComboFlat* TeeNewCombo(TComponent* Owner, TWinControl* Parent, const char* Name, int L, int T,
                         int W, std::initializer_list<const char*> Items);
-// An edit with its up-down beside it.
+// A number field: any finite number until bounded (TNumberEdit).
+TNumberEdit* TeeNewNumber(TComponent* Owner, TWinControl* Parent, const char* Name, int L, int T,
+                          int W);
+// A number field with its up-down beside it, bounded by the up-down's range.
 TUpDown* TeeNewUpDown(TComponent* Owner, TWinControl* Parent, const char* EditName,
                       const char* UpDownName, int L, int T, int W, int Min, int Max,
                       TEdit** Edit = nullptr, int Step = 1);

@@ -86,7 +86,7 @@ void TMovAveFuncEditor::ApplyFormChanges() {
 }
 
 TExpAveFuncEditor::TExpAveFuncEditor(TComponent* AOwner) : TBaseFunctionEditor(AOwner) {
-    Edit1 = TeeNew<TEdit>(this, this, "Edit1", 80, 8, 70, 21);
+    Edit1 = TeeNewNumber(this, this, "Edit1", 80, 8, 70);
     Edit1->SetText("0.2");
     TeeNewLabel(this, this, "&Weight:", 8, 12, Edit1);
     Watch(this, {Edit1});
@@ -119,7 +119,7 @@ void TRMSFuncEditor::ApplyFormChanges() {
 TBollingerFuncEditor::TBollingerFuncEditor(TComponent* AOwner) : TBaseFunctionEditor(AOwner) {
     UpDown1 = TeeNewUpDown(this, this, "ENum", "UpDown1", 80, 8, 50, 0, 30000, &ENum);
     TeeNewLabel(this, this, "&Period:", 8, 12, ENum);
-    Edit1 = TeeNew<TEdit>(this, this, "Edit1", 80, 38, 66, 21);
+    Edit1 = TeeNewNumber(this, this, "Edit1", 80, 38, 66);
     TeeNewLabel(this, this, "&Deviation:", 8, 42, Edit1);
     CheckBox1 = TeeNewCheck(this, this, "CheckBox1", "&Exponential", 8, 70, 110);
     ButtonPen1 = TeeNewButton<TButtonPen>(this, this, "ButtonPen1", "&Upper...", 170, 6, 85);
@@ -148,7 +148,8 @@ void TBollingerFuncEditor::ApplyFormChanges() {
 TMACDFuncEditor::TMACDFuncEditor(TComponent* AOwner) : TBaseFunctionEditor(AOwner) {
     UpDown1 = TeeNewUpDown(this, this, "ENum", "UpDown1", 80, 8, 50, 0, 30000, &ENum);
     TeeNewLabel(this, this, "Period &1:", 8, 12, ENum);
-    UpDown2 = TeeNewUpDown(this, this, "Edit1", "UpDown2", 80, 38, 50, 0, 30000, &Edit1);
+    // The fast average keeps a period of at least 1.
+    UpDown2 = TeeNewUpDown(this, this, "Edit1", "UpDown2", 80, 38, 50, 1, 30000, &Edit1);
     TeeNewLabel(this, this, "Period &2:", 8, 42, Edit1);
     UpDown3 = TeeNewUpDown(this, this, "Edit2", "UpDown3", 80, 68, 50, 0, 30000, &Edit2);
     TeeNewLabel(this, this, "Period &3:", 8, 72, Edit2);
@@ -230,7 +231,7 @@ void TPVOFuncEditor::ApplyFormChanges() {
 }
 
 TCCIFuncEditor::TCCIFuncEditor(TComponent* AOwner) : TBaseFunctionEditor(AOwner) {
-    EConst = TeeNew<TEdit>(this, this, "EConst", 80, 8, 70, 21);
+    EConst = TeeNewNumber(this, this, "EConst", 80, 8, 70);
     EConst->SetText("0.015");
     TeeNewLabel(this, this, "&Constant:", 8, 12, EConst);
     UDPeriod = TeeNewUpDown(this, this, "EPeriod", "UDPeriod", 80, 38, 50, 1, 10000, &EPeriod);
@@ -310,6 +311,8 @@ TCompressFuncEditor::TCompressFuncEditor(TComponent* AOwner) : TBaseFunctionEdit
     };
     RadioButton2->OnClick = [this](TObject*) {
         if (FShowing) return;
+        // A number of points is at least one.
+        UpDown1->SetMin(1);
         if (ENum->CanFocus()) ENum->SetFocus();
         EnableApply();
     };
@@ -328,7 +331,8 @@ TCompressFuncEditor::TCompressFuncEditor(TComponent* AOwner) : TBaseFunctionEdit
 void TCompressFuncEditor::SetFunction() {
     if (auto* f = As<TCompressFunction>(IFunction)) CBPeriod->SetItemIndex(f->Compress());
     const int period = RoundedPeriod(IFunction->Period());
-    UpDown1->SetMin(0);
+    // 0 shows that dates alone compress; a number of points is at least one.
+    UpDown1->SetMin(period != 0 ? 1 : 0);
     UpDown1->SetPosition(period);
     (period != 0 ? RadioButton2 : RadioButton1)->SetChecked(true);
 }

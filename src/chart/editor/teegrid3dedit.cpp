@@ -45,9 +45,9 @@ TGrid3DSeriesEditor::TGrid3DSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AO
         TeeNewCombo(this, TabPalette, "CBPalStyle", 160, 6, 86, {"Pale", "Strong", "Gray scale"});
     TeeNewLabel(this, TabPalette, "St&yle:", 124, 10, CBPalStyle);
     CBUseMin = TeeNewCheck(this, TabPalette, "CBUseMin", "&Use palette minimum", 8, 38, 160);
-    EPaletteMin = TeeNew<TEdit>(this, TabPalette, "EPaletteMin", 64, 60, 64, 21);
+    EPaletteMin = TeeNewNumber(this, TabPalette, "EPaletteMin", 64, 60, 64);
     TeeNewLabel(this, TabPalette, "&Minimum:", 8, 64, EPaletteMin);
-    EPaletteStep = TeeNew<TEdit>(this, TabPalette, "EPaletteStep", 64, 88, 64, 21);
+    EPaletteStep = TeeNewNumber(this, TabPalette, "EPaletteStep", 64, 88, 64);
     TeeNewLabel(this, TabPalette, "&Step:", 8, 92, EPaletteStep);
     UDLegendEvery =
         TeeNewUpDown(this, TabPalette, "Edit1", "UDLegendEvery", 196, 88, 34, 1, 1000, &Edit1);

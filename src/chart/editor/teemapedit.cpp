@@ -48,7 +48,7 @@ TMapSeriesEditor::TMapSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) 
     TWinControl* f = TabFormat;
     EText = TeeNew<TEdit>(this, f, "EText", 44, 6, 150, 21);
     TeeNewLabel(this, f, "&Text:", 8, 10, EText);
-    EditZ = TeeNew<TEdit>(this, f, "EditZ", 44, 34, 70, 21);
+    EditZ = TeeNewNumber(this, f, "EditZ", 44, 34, 70);
     EditZ->SetText("0");
     TeeNewLabel(this, f, "&Z:", 8, 38, EditZ);
     ButtonPen2 = TeeNewButton<TButtonPen>(this, f, "ButtonPen2", "Bord&er...", 8, 64, 85);

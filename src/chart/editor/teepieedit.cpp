@@ -121,7 +121,7 @@ TPieSeriesEditor::TPieSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
     group->SetCaption("Group slices:");
     CBOther = TeeNewCombo(this, group, "CBOther", 62, 18, 108, {"None", "Below %", "Below Value"});
     TeeNewLabel(this, group, "&Style:", 8, 22, CBOther);
-    EOtherValue = TeeNew<TEdit>(this, group, "EOtherValue", 62, 46, 108, 21);
+    EOtherValue = TeeNewNumber(this, group, "EOtherValue", 62, 46, 108);
     TeeNewLabel(this, group, "&Value:", 8, 50, EOtherValue);
     EOtherLabel = TeeNew<TEdit>(this, group, "EOtherLabel", 62, 74, 108, 21);
     EOtherLabel->SetText("Other");
@@ -130,35 +130,44 @@ TPieSeriesEditor::TPieSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
     BPen = TeeNewButton<TButtonPen>(this, this, "BPen", "&Border...", 259, 118, 85);
     BShadow = TeeNewButton(this, this, "BShadow", "S&hadow...", 166, 146, 85);
 
-    WireCheck(CBDark3d, [](TPieSeries* O, auto V) { O->SetDark3D(V); });
-    WireCheck(CBPatterns, [](TPieSeries* O, auto V) { O->SetUsePatterns(V); });
-    WireCheck(CBMarksAutoPosition, [](TPieSeries* O, auto V) { O->SetAutoMarkPosition(V); });
-    WireCheck(CBDarkBorder, [](TPieSeries* O, auto V) { O->SetDarkPen(V); });
-    EExpBig->OnChange = [this](TObject*) {
-        int v;
-        if (!FLoading && FSeries && Showing() && UpDownValue(EExpBig, UDExpBig, v))
-            FSeries->SetExplodeBiggest(v);
-    };
-    EAngleSize->OnChange = [this](TObject*) {
-        int v;
-        if (!FLoading && FSeries && Showing() && UpDownValue(EAngleSize, UDAngleSize, v))
-            FSeries->SetAngleSize(v);
-    };
-    CBOther->OnChange = [this](TObject*) {
-        if (FLoading || !FSeries || CBOther->ItemIndex() < 0) return;
-        FSeries->OtherSlice()->SetStyle(static_cast<TPieOtherStyle>(CBOther->ItemIndex()));
-        EnableOther();
-    };
-    EOtherValue->OnChange = [this](TObject*) {
-        double v;
-        // Text that is no number keeps the grouping value.
-        if (!FLoading && FSeries && TryStrToFloat(EOtherValue->Text().Trim(), v) &&
-            std::isfinite(v))
-            FSeries->OtherSlice()->SetValue(v);
-    };
-    EOtherLabel->OnChange = [this](TObject*) {
-        if (!FLoading && FSeries) FSeries->OtherSlice()->SetText(EOtherLabel->Text());
-    };
+    WireCheck(
+        CBDark3d, [](TPieSeries* O) { return O->Dark3D(); },
+        [](TPieSeries* O, bool V) { O->SetDark3D(V); });
+    WireCheck(
+        CBPatterns, [](TPieSeries* O) { return O->UsePatterns(); },
+        [](TPieSeries* O, bool V) { O->SetUsePatterns(V); });
+    WireCheck(
+        CBMarksAutoPosition, [](TPieSeries* O) { return O->AutoMarkPosition(); },
+        [](TPieSeries* O, bool V) { O->SetAutoMarkPosition(V); });
+    WireCheck(
+        CBDarkBorder, [](TPieSeries* O) { return O->DarkPen(); },
+        [](TPieSeries* O, bool V) { O->SetDarkPen(V); });
+    FBind.UpDown(
+        UDExpBig, [this] { return FSeries->ExplodeBiggest(); },
+        [this](int V) {
+            if (Showing()) FSeries->SetExplodeBiggest(V);
+        });
+    FBind.UpDown(
+        UDAngleSize, [this] { return FSeries->AngleSize(); },
+        [this](int V) {
+            if (Showing()) FSeries->SetAngleSize(V);
+        });
+    FBind.Index(
+        CBOther, [this] { return static_cast<int>(FSeries->OtherSlice()->Style()); },
+        [this](int I) {
+            FSeries->OtherSlice()->SetStyle(static_cast<TPieOtherStyle>(I));
+            EnableOther();
+        });
+    // Text that is no number keeps the grouping value.
+    FBind.Text(
+        EOtherValue, [this] { return FloatToStr(FSeries->OtherSlice()->Value()); },
+        [this](const AnsiString& T) {
+            double v;
+            if (TryStrToFloat(T.Trim(), v) && std::isfinite(v)) FSeries->OtherSlice()->SetValue(v);
+        });
+    FBind.Text(
+        EOtherLabel, [this] { return FSeries->OtherSlice()->Text(); },
+        [this](const AnsiString& T) { FSeries->OtherSlice()->SetText(T); });
     Button2->OnClick = [this](TObject*) {
         if (!FSeries) return;
         // The legend page as a dialog; its changes apply at once.
@@ -182,10 +191,10 @@ TPieSeriesEditor::TPieSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
     OnShow = [this](TObject* s) { FormShow(s); };
 }
 
-void TPieSeriesEditor::WireCheck(TCheckBox* C, void (*Set)(TPieSeries*, bool)) {
-    C->OnClick = [this, C, Set](TObject*) {
-        if (!FLoading && FSeries) Set(FSeries, C->Checked());
-    };
+void TPieSeriesEditor::WireCheck(TCheckBox* C, bool (*Get)(TPieSeries*),
+                                 void (*Set)(TPieSeries*, bool)) {
+    FBind.Check(
+        C, [this, Get] { return Get(FSeries); }, [this, Set](bool V) { Set(FSeries, V); });
 }
 
 void TPieSeriesEditor::EnableOther() {
@@ -197,19 +206,12 @@ void TPieSeriesEditor::EnableOther() {
 void TPieSeriesEditor::FormShow(TObject*) {
     FSeries = dynamic_cast<TPieSeries*>(reinterpret_cast<TObject*>(Tag()));
     if (!FSeries) return;
-    FLoading = true;
-    CBDark3d->SetChecked(FSeries->Dark3D());
-    CBPatterns->SetChecked(FSeries->UsePatterns());
-    CBMarksAutoPosition->SetChecked(FSeries->AutoMarkPosition());
-    CBDarkBorder->SetChecked(FSeries->DarkPen());
-    UDExpBig->SetPosition(FSeries->ExplodeBiggest());
-    UDAngleSize->SetPosition(FSeries->AngleSize());
-    CBOther->SetItemIndex(FSeries->OtherSlice()->Style());
-    EOtherValue->SetText(FloatToStr(FSeries->OtherSlice()->Value()));
-    EOtherLabel->SetText(FSeries->OtherSlice()->Text());
-    BPen->LinkPen(FSeries->PiePen());
-    EnableOther();
-    FLoading = false;
+    FBind.Load();
+    {
+        auto guard = FBind.Guard();
+        BPen->LinkPen(FSeries->PiePen());
+        EnableOther();
+    }
     if (!FCircled)
         if (TTabSheet* tab = TeeAddEditorTab(this, TeeMsg_GalleryCircled)) {
             TTabSheet* current = tab->PageControl()->ActivePage();

@@ -2,6 +2,7 @@
 // Editors of the circled series: the "Circled" page (rotation, radius,
 // background) and the pie page (3D look, patterns, exploding, grouped slices).
 #include "chart/control/tooledit.h"
+#include "chart/editor/teebinder.h"
 #include "platform/forms/forms.h"
 
 class TCheckBox;
@@ -65,8 +66,8 @@ public:
 
 private:
     void EnableOther();
-    void WireCheck(TCheckBox* C, void (*Set)(TPieSeries*, bool));
+    void WireCheck(TCheckBox* C, bool (*Get)(TPieSeries*), void (*Set)(TPieSeries*, bool));
     TPieSeries* FSeries = nullptr;
     TCircledSeriesEditor* FCircled = nullptr;
-    bool FLoading = false;
+    TControlBinder FBind{[this] { return FSeries != nullptr; }};
 };

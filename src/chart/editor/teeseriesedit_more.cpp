@@ -166,13 +166,13 @@ TChartShapeEditor::TChartShapeEditor(TComponent* AOwner) : TForm(AOwner) {
     TeeNewLabel(this, t, "&Units:", 8, 146, CBUnits);
     auto* pos = TeeNew<TGroupBox>(this, t, "GBPosition", 196, 4, 152, 134);
     pos->SetCaption("Position");
-    SEX0 = TeeNew<TEdit>(this, pos, "SEX0", 62, 18, 80, 21);
+    SEX0 = TeeNewNumber(this, pos, "SEX0", 62, 18, 80);
     TeeNewLabel(this, pos, "&Left:", 8, 22, SEX0);
-    SEY0 = TeeNew<TEdit>(this, pos, "SEY0", 62, 46, 80, 21);
+    SEY0 = TeeNewNumber(this, pos, "SEY0", 62, 46, 80);
     TeeNewLabel(this, pos, "&Top:", 8, 50, SEY0);
-    SEX1 = TeeNew<TEdit>(this, pos, "SEX1", 62, 74, 80, 21);
+    SEX1 = TeeNewNumber(this, pos, "SEX1", 62, 74, 80);
     TeeNewLabel(this, pos, "&Right", 8, 78, SEX1);
-    SEY1 = TeeNew<TEdit>(this, pos, "SEY1", 62, 102, 80, 21);
+    SEY1 = TeeNewNumber(this, pos, "SEY1", 62, 102, 80);
     TeeNewLabel(this, pos, "&Bottom:", 8, 106, SEY1);
 
     t = TabFont;

@@ -157,10 +157,10 @@ void THistogramSeriesEditor::ShowSeries() {
 TPointFigureEditor::TPointFigureEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) {
     SetClientWidth(240);
     SetClientHeight(70);
-    EBoxSize = TeeNew<TEdit>(this, this, "EBoxSize", 124, 8, 70, 21);
+    EBoxSize = TeeNewNumber(this, this, "EBoxSize", 124, 8, 70);
     EBoxSize->SetText("1");
     TeeNewLabel(this, this, "&Box size:", 8, 12, EBoxSize);
-    EReversal = TeeNew<TEdit>(this, this, "EReversal", 124, 38, 70, 21);
+    EReversal = TeeNewNumber(this, this, "EReversal", 124, 38, 70);
     EReversal->SetText("3");
     TeeNewLabel(this, this, "&Reversal amount:", 8, 42, EReversal);
     OnFloat(EBoxSize, [this](double V) { As<TPointFigureSeries>(FSeries)->SetBoxSize(V); });

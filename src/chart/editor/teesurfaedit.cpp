@@ -113,7 +113,7 @@ TContourSeriesEditor::TContourSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(
     TeeNewLabel(this, GroupBox1, "&Level:", 8, 74, ELevel);
     SHColor = TeeNew<TShape>(this, GroupBox1, "SHColor", 128, 70, 40, 21);
     SHColor->SetCursor(crHandPoint);
-    EValue = TeeNew<TEdit>(this, GroupBox1, "EValue", 64, 100, 70, 21);
+    EValue = TeeNewNumber(this, GroupBox1, "EValue", 64, 100, 70);
     TeeNewLabel(this, GroupBox1, "Value:", 8, 104, EValue);
     bLevelPen = TeeNewButton<TButtonPen>(this, GroupBox1, "bLevelPen", "P&en...", 8, 130, 80);
     cbDefaultPen = TeeNewCheck(this, GroupBox1, "cbDefaultPen", "&Default", 100, 134, 80);
@@ -148,22 +148,24 @@ TContourSeriesEditor::TContourSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(
         SHColor->Brush()->SetColor(color);
         // The level's own pen follows inside SetColor; a chosen colour ends automatic levels.
         c->Levels()->Get(i)->SetColor(color);
-        FFilling = true;
-        CBAutoLevels->SetChecked(c->AutomaticLevels());
-        FFilling = false;
+        {
+            auto guard = FBind.Guard();
+            CBAutoLevels->SetChecked(c->AutomaticLevels());
+        }
         EnableAuto();
     };
     EValue->OnChange = [this](TObject*) {
         TContourSeries* c = Contour();
         double v;
         const int i = UDLevel->Position();
-        if (FFilling || FLevelFilling || !c || i >= c->Levels()->Count() ||
+        if (Filling() || FLevelFilling || !c || i >= c->Levels()->Count() ||
             !TryStrToFloat(Trim(EValue->Text()), v))
             return;
         c->Levels()->Get(i)->SetUpToValue(v);
-        FFilling = true;
-        CBAutoLevels->SetChecked(c->AutomaticLevels());
-        FFilling = false;
+        {
+            auto guard = FBind.Guard();
+            CBAutoLevels->SetChecked(c->AutomaticLevels());
+        }
         EnableAuto();
     };
     bLevelPen->OnClick = [this](TObject*) {
@@ -180,7 +182,7 @@ TContourSeriesEditor::TContourSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(
     cbDefaultPen->OnClick = [this](TObject*) {
         TContourSeries* c = Contour();
         const int i = UDLevel->Position();
-        if (FFilling || FLevelFilling || !c || i >= c->Levels()->Count()) return;
+        if (Filling() || FLevelFilling || !c || i >= c->Levels()->Count()) return;
         TContourLevel* level = c->Levels()->Get(i);
         if (cbDefaultPen->Checked()) {
             level->SetPen(nullptr);
@@ -375,7 +377,7 @@ TTowerSeriesEditor::TTowerSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwn
     auto* origin = TeeNew<TGroupBox>(this, this, "GroupBox1", 104, 38, 132, 66);
     origin->SetCaption("Origin:");
     CBOrigin = TeeNewCheck(this, origin, "CBOrigin", "&Use Origin", 8, 18, 110);
-    EOrigin = TeeNew<TEdit>(this, origin, "EOrigin", 8, 38, 80, 21);
+    EOrigin = TeeNewNumber(this, origin, "EOrigin", 8, 38, 80);
     auto* percent = TeeNew<TGroupBox>(this, this, "GroupBox2", 244, 2, 100, 102);
     percent->SetCaption("&Percent:");
     UDDepth = TeeNewUpDown(this, percent, "Edit1", "UDDepth", 46, 18, 44, 0, 100, &Edit1, 5);

@@ -28,11 +28,6 @@ QM_CLASS_OWNED(TGridBandToolEdit, TAxisToolEditor, TComponent)
 
 namespace {
 
-// A number edit keeps the property when its text is no number.
-double EditNumber(TEdit* E, double Current) {
-    return StrToFloatDef(E->Text().Trim(), Current);
-}
-
 template <typename T> T* ToolOf(TTeeCustomToolAxis* Tool) {
     return dynamic_cast<T*>(Tool);
 }
@@ -130,9 +125,9 @@ TColorBandToolEditor::TColorBandToolEditor(TComponent* AOwner) : TAxisToolEditor
     SetClientWidth(256);
     SetClientHeight(170);
     CBAxis->SetWidth(100);
-    EStart = TeeNew<TEdit>(this, this, "EStart", 80, 36, 70, 21);
+    EStart = TeeNewNumber(this, this, "EStart", 80, 36, 70);
     TeeNewLabel(this, this, "&Start value:", 8, 40, EStart);
-    EEnd = TeeNew<TEdit>(this, this, "EEnd", 80, 62, 70, 21);
+    EEnd = TeeNewNumber(this, this, "EEnd", 80, 62, 70);
     TeeNewLabel(this, this, "&End value:", 8, 66, EEnd);
     BPen->SetTop(8);
     BPen->SetLeft(168);
@@ -144,18 +139,27 @@ TColorBandToolEditor::TColorBandToolEditor(TComponent* AOwner) : TAxisToolEditor
     CBDrawBehind = TeeNewCheck(this, this, "CBDrawBehind", "&Draw Behind", 8, 124, 120);
 
     auto band = [this] { return ToolOf<TColorBandTool>(FTool); };
-    EStart->OnChange = [this, band](TObject*) {
-        if (band() && Showing()) band()->SetStartValue(EditNumber(EStart, band()->StartValue()));
+    using TGet = double (TColorBandTool::*)() const;
+    using TSet = void (TColorBandTool::*)(double);
+    auto value = [this, band](TEdit* E, TGet Get, TSet Set) {
+        FBind.Text(
+            E, [band, Get] { return band() ? FloatToStr((band()->*Get)()) : AnsiString("0"); },
+            [this, band, Get, Set](const AnsiString& T) {
+                if (band() && Showing()) (band()->*Set)(StrToFloatDef(T.Trim(), (band()->*Get)()));
+            });
     };
-    EEnd->OnChange = [this, band](TObject*) {
-        if (band() && Showing()) band()->SetEndValue(EditNumber(EEnd, band()->EndValue()));
-    };
-    ETrans->OnChange = [this, band](TObject*) {
-        if (band() && Showing()) band()->SetTransparency(UDTrans->Position());
-    };
-    CBDrawBehind->OnClick = [this, band](TObject*) {
-        if (band()) band()->SetDrawBehind(CBDrawBehind->Checked());
-    };
+    value(EStart, &TColorBandTool::StartValue, &TColorBandTool::SetStartValue);
+    value(EEnd, &TColorBandTool::EndValue, &TColorBandTool::SetEndValue);
+    FBind.UpDown(
+        UDTrans, [band] { return band() ? band()->Transparency() : 0; },
+        [this, band](int V) {
+            if (band() && Showing()) band()->SetTransparency(V);
+        });
+    FBind.Check(
+        CBDrawBehind, [band] { return band() && band()->DrawBehind(); },
+        [band](bool V) {
+            if (band()) band()->SetDrawBehind(V);
+        });
     BPattern->OnClick = [this, band](TObject*) {
         if (band() && EditChartBrush(this, band()->Brush())) band()->Repaint();
     };
@@ -169,10 +173,7 @@ void TColorBandToolEditor::FormShow(TObject* Sender) {
     TAxisToolEditor::FormShow(Sender);
     auto* t = ToolOf<TColorBandTool>(FTool);
     if (!t) return;
-    EStart->SetText(FloatToStr(t->StartValue()));
-    EEnd->SetText(FloatToStr(t->EndValue()));
-    UDTrans->SetPosition(t->Transparency());
-    CBDrawBehind->SetChecked(t->DrawBehind());
+    FBind.Load();
     ButtonColor1->LinkProperty(t, "Color");
 }
 
@@ -189,7 +190,7 @@ TColorLineToolEditor::TColorLineToolEditor(TComponent* AOwner) : TAxisToolEditor
     CBStyle = TeeNewCombo(this, TabValue, "CBStyle", 60, 8, 120,
                           {"Custom", "Axis Maximum", "Axis Center", "Axis Minimum"});
     TeeNewLabel(this, TabValue, "&Style:", 8, 12, CBStyle);
-    EValue = TeeNew<TEdit>(this, TabValue, "EValue", 60, 36, 120, 21);
+    EValue = TeeNewNumber(this, TabValue, "EValue", 60, 36, 120);
     TeeNewLabel(this, TabValue, "&Value: ", 8, 40, EValue);
     CBAllowDrag = TeeNewCheck(this, TabOptions, "CBAllowDrag", "Allow &Drag", 8, 6, 110);
     CBDragRepaint = TeeNewCheck(this, TabOptions, "CBDragRepaint", "Drag &Repaint", 8, 28, 110);
@@ -200,43 +201,42 @@ TColorLineToolEditor::TColorLineToolEditor(TComponent* AOwner) : TAxisToolEditor
     PageControl1->SetActivePage(TabValue);
 
     auto line = [this] { return ToolOf<TColorLineTool>(FTool); };
-    EValue->OnChange = [this, line](TObject*) {
-        if (line() && !FCreating) line()->SetValue(EditNumber(EValue, line()->Value()));
-    };
-    CBStyle->OnChange = [this, line](TObject*) {
-        if (!line() || FCreating || CBStyle->ItemIndex() < 0) return;
-        line()->SetStyle(static_cast<TColorLineStyle>(CBStyle->ItemIndex()));
-        EValue->SetEnabled(CBStyle->ItemIndex() == 0);
-    };
-    auto check = [this, line](TCheckBox* C, void (TColorLineTool::*Set)(bool)) {
-        C->OnClick = [this, line, C, Set](TObject*) {
+    FBind.Text(
+        EValue, [line] { return line() ? FloatToStr(line()->Value()) : AnsiString("0"); },
+        [line](const AnsiString& T) {
+            if (line()) line()->SetValue(StrToFloatDef(T.Trim(), line()->Value()));
+        });
+    FBind.Index(
+        CBStyle, [line] { return line() ? static_cast<int>(line()->Style()) : 0; },
+        [this, line](int I) {
             if (!line()) return;
-            (line()->*Set)(C->Checked());
-            line()->Repaint();
-        };
+            line()->SetStyle(static_cast<TColorLineStyle>(I));
+            EValue->SetEnabled(I == 0);
+        });
+    auto check = [this, line](TCheckBox* C, bool (TColorLineTool::*Get)() const,
+                              void (TColorLineTool::*Set)(bool)) {
+        FBind.Check(
+            C, [line, Get] { return line() && (line()->*Get)(); },
+            [line, Set](bool V) {
+                if (!line()) return;
+                (line()->*Set)(V);
+                line()->Repaint();
+            });
     };
-    check(CBAllowDrag, &TColorLineTool::SetAllowDrag);
-    check(CBDragRepaint, &TColorLineTool::SetDragRepaint);
-    check(CBNoLimitDrag, &TColorLineTool::SetNoLimitDrag);
-    check(CBDrawBehind, &TColorLineTool::SetDrawBehind);
-    check(CBDraw3D, &TColorLineTool::SetDraw3D);
+    check(CBAllowDrag, &TColorLineTool::AllowDrag, &TColorLineTool::SetAllowDrag);
+    check(CBDragRepaint, &TColorLineTool::DragRepaint, &TColorLineTool::SetDragRepaint);
+    check(CBNoLimitDrag, &TColorLineTool::NoLimitDrag, &TColorLineTool::SetNoLimitDrag);
+    check(CBDrawBehind, &TColorLineTool::DrawBehind, &TColorLineTool::SetDrawBehind);
+    check(CBDraw3D, &TColorLineTool::Draw3D, &TColorLineTool::SetDraw3D);
     OnShow = [this](TObject* s) { FormShow(s); };
 }
 
 void TColorLineToolEditor::FormShow(TObject* Sender) {
     TAxisToolEditor::FormShow(Sender);
     if (auto* t = ToolOf<TColorLineTool>(FTool)) {
-        FCreating = true;
-        EValue->SetText(FloatToStr(t->Value()));
-        CBStyle->SetItemIndex(static_cast<int>(t->Style()));
+        FBind.Load();
         EValue->SetEnabled(t->Style() == clCustom);
-        CBAllowDrag->SetChecked(t->AllowDrag());
-        CBDragRepaint->SetChecked(t->DragRepaint());
-        CBNoLimitDrag->SetChecked(t->NoLimitDrag());
-        CBDrawBehind->SetChecked(t->DrawBehind());
-        CBDraw3D->SetChecked(t->Draw3D());
     }
-    FCreating = false;
 }
 
 // ---------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 // Editors of the tools bound to an axis: the common axis choice and border
 // button, and the colour band, colour line, axis arrow and grid band editors.
 #include "chart/control/tooledit.h"
+#include "chart/editor/teebinder.h"
 #include "platform/forms/forms.h"
 
 class TButton;
@@ -45,6 +46,9 @@ public:
     TUpDown* UDTrans = nullptr;
     TCheckBox* CBDrawBehind = nullptr;
     void FormShow(TObject* Sender);
+
+private:
+    TControlBinder FBind{[this] { return FTool != nullptr; }};
 };
 
 class TColorLineToolEditor : public TAxisToolEditor {
@@ -64,7 +68,7 @@ public:
     void FormShow(TObject* Sender);
 
 private:
-    bool FCreating = true;
+    TControlBinder FBind{[this] { return FTool != nullptr; }};
 };
 
 class TAxisArrowToolEditor : public TAxisToolEditor {

@@ -291,7 +291,7 @@ TSeriesAnimToolEditor::TSeriesAnimToolEditor(TComponent* AOwner) : TSeriesToolEd
     TeeNewLabel(this, this, "S&teps:", 8, 40, SBSteps);
     Label3 = TeeNewLabel(this, this, "", 188, 40);
     CBStartMin = TeeNewCheck(this, this, "CBStartMin", "St&art at Min. value", 8, 68, 160);
-    EStart = TeeNew<TEdit>(this, this, "EStart", 80, 90, 80, 21);
+    EStart = TeeNewNumber(this, this, "EStart", 80, 90, 80);
     TeeNewLabel(this, this, "Start &Value:", 8, 94, EStart);
     UpDown1 = TeeNewUpDown(this, this, "Edit1", "UpDown1", 80, 116, 40, 0, 1000, &Edit1);
     TeeNewLabel(this, this, "&Draw every:", 8, 120, Edit1);
@@ -299,19 +299,24 @@ TSeriesAnimToolEditor::TSeriesAnimToolEditor(TComponent* AOwner) : TSeriesToolEd
     auto tool = [this] { return ToolOf<TSeriesAnimationTool>(FTool); };
     SBSteps->OnChange = [this, tool](TObject*) {
         Label3->SetCaption(IntToStr(SBSteps->Position()));
-        if (tool() && !FFilling) tool()->SetSteps(SBSteps->Position());
+        if (tool() && !FBind.Loading()) tool()->SetSteps(SBSteps->Position());
     };
-    CBStartMin->OnClick = [this, tool](TObject*) {
-        EStart->SetEnabled(!CBStartMin->Checked());
-        if (tool() && !FFilling) tool()->SetStartAtMin(CBStartMin->Checked());
-    };
-    EStart->OnChange = [this, tool](TObject*) {
-        if (tool() && !FFilling)
-            tool()->SetStartValue(StrToFloatDef(EStart->Text().Trim(), tool()->StartValue()));
-    };
-    Edit1->OnChange = [this, tool](TObject*) {
-        if (tool() && !FFilling && Showing()) tool()->SetDrawEvery(UpDown1->Position());
-    };
+    FBind.Check(
+        CBStartMin, [tool] { return tool() && tool()->StartAtMin(); },
+        [this, tool](bool V) {
+            EStart->SetEnabled(!V);
+            if (tool()) tool()->SetStartAtMin(V);
+        });
+    FBind.Text(
+        EStart, [tool] { return tool() ? FloatToStr(tool()->StartValue()) : AnsiString("0"); },
+        [tool](const AnsiString& T) {
+            if (tool()) tool()->SetStartValue(StrToFloatDef(T.Trim(), tool()->StartValue()));
+        });
+    FBind.UpDown(
+        UpDown1, [tool] { return tool() ? tool()->DrawEvery() : 0; },
+        [this, tool](int V) {
+            if (tool() && Showing()) tool()->SetDrawEvery(V);
+        });
     Button1->OnClick = [this, tool](TObject*) {
         if (!tool()) return;
         Button1->SetEnabled(false);
@@ -331,15 +336,12 @@ TSeriesAnimToolEditor::TSeriesAnimToolEditor(TComponent* AOwner) : TSeriesToolEd
 void TSeriesAnimToolEditor::FormShow(TObject*) {
     auto* t = ToolOf<TSeriesAnimationTool>(FTool);
     if (!t) return;
-    FFilling = true;
+    FBind.Load();
+    auto guard = FBind.Guard();
     SBSteps->SetPosition(t->Steps());
     Label3->SetCaption(IntToStr(t->Steps()));
-    CBStartMin->SetChecked(t->StartAtMin());
     EStart->SetEnabled(!t->StartAtMin());
-    EStart->SetText(FloatToStr(t->StartValue()));
-    UpDown1->SetPosition(t->DrawEvery());
     Button1->SetEnabled(t->Series() != nullptr);
-    FFilling = false;
 }
 
 void TeeRegisterSeriesToolEditorForms() {

@@ -2,6 +2,7 @@
 // Editors of the tools bound to a series: cursor, draw line, image, nearest
 // point, drag marks, marks tip and series animation. Each builds on the series
 // choice of TSeriesToolEditor.
+#include "chart/editor/teebinder.h"
 #include "chart/control/tooledit.h"
 #include <memory>
 
@@ -105,7 +106,7 @@ public:
     void FormShow(TObject* Sender);
 
 private:
-    bool FFilling = false;
+    TControlBinder FBind{[this] { return FTool != nullptr; }};
 };
 
 // Registers the forms above with the class registry.

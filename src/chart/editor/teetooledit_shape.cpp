@@ -68,11 +68,17 @@ TAnnotationToolEdit::TAnnotationToolEdit(TComponent* AOwner) : TForm(AOwner) {
     BCalloutPen = TeeNewButton<TButtonPen>(this, TabCallout, "BCalloutPen", "&Border...", 8, 6, 80);
     BCalloutPointer = TeeNewButton(this, TabCallout, "BCalloutPointer", "&Pointer...", 96, 6, 80);
     TeeNewLabel(this, TabCallout, "P&osition:", 8, 38);
-    EX = TeeNew<TEdit>(this, TabCallout, "EX", 30, 54, 45, 21);
+    auto* x = TeeNewNumber(this, TabCallout, "EX", 30, 54, 45);
+    TeeBoundAsStored(x, &TAnnotationCallout::ClassInfo, "XPosition");
+    EX = x;
     TeeNewLabel(this, TabCallout, "&X:", 8, 58, EX);
-    EY = TeeNew<TEdit>(this, TabCallout, "EY", 30, 78, 45, 21);
+    auto* y = TeeNewNumber(this, TabCallout, "EY", 30, 78, 45);
+    TeeBoundAsStored(y, &TAnnotationCallout::ClassInfo, "YPosition");
+    EY = y;
     TeeNewLabel(this, TabCallout, "&Y:", 8, 82, EY);
-    EZ = TeeNew<TEdit>(this, TabCallout, "EZ", 30, 102, 45, 21);
+    auto* z = TeeNewNumber(this, TabCallout, "EZ", 30, 102, 45);
+    TeeBoundAsStored(z, &TAnnotationCallout::ClassInfo, "ZPosition");
+    EZ = z;
     TeeNewLabel(this, TabCallout, "&Z:", 8, 106, EZ);
     UDArrowDist = TeeNewUpDown(this, TabCallout, "EArrowDist", "UDArrowDist", 170, 54, 45, -1000,
                                1000, &EArrowDist);
@@ -84,7 +90,7 @@ TAnnotationToolEdit::TAnnotationToolEdit(TComponent* AOwner) : TForm(AOwner) {
     TeeNewLabel(this, TabCallout, "&Size:", 100, 110, Edit1);
 
     MemoText->OnChange = [this](TObject*) {
-        if (!FTool || FFilling) return;
+        if (!FTool || FBind.Loading()) return;
         // Lines are kept apart by a carriage return alone.
         AnsiString text;
         for (int i = 0; i < MemoText->Lines()->Count(); ++i) {
@@ -93,63 +99,70 @@ TAnnotationToolEdit::TAnnotationToolEdit(TComponent* AOwner) : TForm(AOwner) {
         }
         FTool->SetText(text);
     };
-    CBTextAlign->OnChange = [this](TObject*) {
-        const TAlignment a[3] = {taLeftJustify, taCenter, taRightJustify};
-        if (FTool && CBTextAlign->ItemIndex() >= 0)
-            FTool->SetTextAlign(a[CBTextAlign->ItemIndex()]);
-    };
-    CBCursor->OnChange = [this](TObject*) {
-        if (FTool && CBCursor->ItemIndex() >= 0)
-            FTool->SetCursor(TeeSetCursor(FTool->Cursor(), CBCursor->Text()));
-    };
-    CBPos->OnChange = [this](TObject*) {
-        if (!FTool || FFilling || CBPos->ItemIndex() < 0) return;
-        FTool->SetPosition(static_cast<TAnnotationPosition>(CBPos->ItemIndex()));
-        FTool->Shape()->SetCustomPosition(false);
-        CBCustPos->SetChecked(false);
-        EnableCustom();
-        FTool->Repaint();
-    };
-    CBCustPos->OnClick = [this](TObject*) {
-        if (!FTool || FFilling) return;
-        FTool->Shape()->SetCustomPosition(CBCustPos->Checked());
-        EnableCustom();
-        FTool->Repaint();
-    };
-    auto pos = [this](TEdit* E, TUpDown* UD, bool Left) {
-        E->OnChange = [this, UD, Left](TObject*) {
-            if (!FTool || FFilling || !FTool->Shape()->CustomPosition()) return;
-            if (Left)
-                FTool->Shape()->SetLeft(UD->Position());
-            else
-                FTool->Shape()->SetTop(UD->Position());
+    FBind.Index(
+        CBTextAlign,
+        [this] {
+            const TAlignment a = FTool->TextAlignment();
+            return a == taCenter ? 1 : a == taRightJustify ? 2 : 0;
+        },
+        [this](int I) {
+            const TAlignment a[3] = {taLeftJustify, taCenter, taRightJustify};
+            FTool->SetTextAlign(a[I]);
+        });
+    // The cursor list is filled, and its item chosen, when the page shows.
+    FBind.Index(CBCursor, nullptr,
+                [this](int) { FTool->SetCursor(TeeSetCursor(FTool->Cursor(), CBCursor->Text())); });
+    FBind.Index(
+        CBPos, [this] { return static_cast<int>(FTool->Position()); },
+        [this](int I) {
+            FTool->SetPosition(static_cast<TAnnotationPosition>(I));
+            FTool->Shape()->SetCustomPosition(false);
+            CBCustPos->SetChecked(false);
+            EnableCustom();
             FTool->Repaint();
-        };
+        });
+    FBind.Check(
+        CBCustPos, [this] { return FTool->Shape()->CustomPosition(); },
+        [this](bool V) {
+            FTool->Shape()->SetCustomPosition(V);
+            EnableCustom();
+            FTool->Repaint();
+        });
+    auto pos = [this](TUpDown* UD, bool Left) {
+        FBind.UpDown(
+            UD, [this, Left] { return Left ? FTool->Shape()->Left() : FTool->Shape()->Top(); },
+            [this, Left](int V) {
+                if (!FTool->Shape()->CustomPosition()) return;
+                if (Left)
+                    FTool->Shape()->SetLeft(V);
+                else
+                    FTool->Shape()->SetTop(V);
+                FTool->Repaint();
+            });
     };
-    pos(ECustLeft, UDLeft, true);
-    pos(ECustTop, UDTop, false);
+    pos(UDLeft, true);
+    pos(UDTop, false);
     auto coord = [this](TEdit* E, int (TAnnotationCallout::*Get)() const,
                         void (TAnnotationCallout::*Set)(int)) {
-        E->OnChange = [this, E, Get, Set](TObject*) {
-            if (!FTool || FFilling) return;
-            TAnnotationCallout* c = FTool->Callout();
-            const double v = StrToFloatDef(E->Text().Trim(), (c->*Get)());
-            if (v >= -1e9 && v <= 1e9) (c->*Set)(static_cast<int>(v));
-        };
+        FBind.Text(
+            E, [this, Get] { return IntToStr((FTool->Callout()->*Get)()); },
+            [this, Set](const AnsiString& T) {
+                int v;
+                if (TryStrToInt(T.Trim(), v)) (FTool->Callout()->*Set)(v);
+            });
     };
     coord(EX, &TAnnotationCallout::XPosition, &TAnnotationCallout::SetXPosition);
     coord(EY, &TAnnotationCallout::YPosition, &TAnnotationCallout::SetYPosition);
     coord(EZ, &TAnnotationCallout::ZPosition, &TAnnotationCallout::SetZPosition);
-    EArrowDist->OnChange = [this](TObject*) {
-        if (FTool && !FFilling) FTool->Callout()->SetDistance(UDArrowDist->Position());
-    };
-    Edit1->OnChange = [this](TObject*) {
-        if (FTool && !FFilling) FTool->Callout()->SetArrowHeadSize(UDHeadSize->Position());
-    };
-    CBHead->OnChange = [this](TObject*) {
-        if (FTool && !FFilling && CBHead->ItemIndex() >= 0)
-            FTool->Callout()->SetArrowHead(static_cast<TArrowHeadStyle>(CBHead->ItemIndex()));
-    };
+    FBind.UpDown(
+        UDArrowDist, [this] { return FTool->Callout()->Distance(); },
+        [this](int V) { FTool->Callout()->SetDistance(V); });
+    FBind.UpDown(
+        UDHeadSize, [this] { return FTool->Callout()->ArrowHeadSize(); },
+        [this](int V) { FTool->Callout()->SetArrowHeadSize(V); });
+    FBind.Index(
+        CBHead, [this] { return static_cast<int>(FTool->Callout()->ArrowHead()); },
+        [this](int I) { FTool->Callout()->SetArrowHead(static_cast<TArrowHeadStyle>(I)); });
     BCalloutPointer->OnClick = [this](TObject*) {
         if (!FTool) return;
         std::unique_ptr<TCustomForm> form(
@@ -169,34 +182,23 @@ void TAnnotationToolEdit::EnableCustom() {
     for (TControl* c : std::initializer_list<TControl*>{ECustLeft, UDLeft, ECustTop, UDTop})
         c->SetEnabled(on);
     if (on && FTool) {
-        const bool was = FFilling;
-        FFilling = true;
+        auto guard = FBind.Guard();
         UDLeft->SetPosition(FTool->Shape()->Left());
         UDTop->SetPosition(FTool->Shape()->Top());
-        FFilling = was;
     }
 }
 
 void TAnnotationToolEdit::FormShow(TObject*) {
     FTool = dynamic_cast<TAnnotationTool*>(reinterpret_cast<TObject*>(Tag()));
     if (!FTool) return;
-    FFilling = true;
-    MemoText->Lines()->SetText(StringReplace(FTool->Text(), "\r", "\n"));
-    CBTextAlign->SetItemIndex(FTool->TextAlignment() == taCenter         ? 1
-                              : FTool->TextAlignment() == taRightJustify ? 2
-                                                                         : 0);
-    TeeFillCursors(CBCursor, FTool->Cursor());
-    CBPos->SetItemIndex(static_cast<int>(FTool->Position()));
-    CBCustPos->SetChecked(FTool->Shape()->CustomPosition());
-    EnableCustom();
-    BCalloutPen->LinkPen(FTool->Callout()->Pen());
-    EX->SetText(IntToStr(FTool->Callout()->XPosition()));
-    EY->SetText(IntToStr(FTool->Callout()->YPosition()));
-    EZ->SetText(IntToStr(FTool->Callout()->ZPosition()));
-    UDArrowDist->SetPosition(FTool->Callout()->Distance());
-    CBHead->SetItemIndex(static_cast<int>(FTool->Callout()->ArrowHead()));
-    UDHeadSize->SetPosition(FTool->Callout()->ArrowHeadSize());
-    FFilling = false;
+    FBind.Load();
+    {
+        auto guard = FBind.Guard();
+        MemoText->Lines()->SetText(StringReplace(FTool->Text(), "\r", "\n"));
+        TeeFillCursors(CBCursor, FTool->Cursor());
+        EnableCustom();
+        BCalloutPen->LinkPen(FTool->Callout()->Pen());
+    }
     // The shape's format, text, gradient and shadow pages after the tool's own.
     if (!FShapeForm)
         FShapeForm = InsertTeeObjectForm(PageControl1, FTool->Shape());

@@ -1,6 +1,7 @@
 #pragma once
 // Editors of the stand-alone tools: the annotation (text, position, callout
 // and the shape's own pages) and the rotation of the 3D view.
+#include "chart/editor/teebinder.h"
 #include "chart/control/tooledit.h"
 
 class TAnnotationTool;
@@ -49,7 +50,7 @@ private:
     void EnableCustom();
     TAnnotationTool* FTool = nullptr; // not owned
     TFormTeeShape* FShapeForm = nullptr;
-    bool FFilling = false;
+    TControlBinder FBind{[this] { return FTool != nullptr; }};
 };
 
 class TRotateToolEditor : public TForm {

@@ -1,0 +1,61 @@
+#pragma once
+// Number fields of the editor pages. What the user enters reaches the page
+// (OnChange) only as a number within the field's bounds: beyond an up-down's
+// range as the nearest bound, anything else not at all. Leaving the field
+// shows the value held again, so the field never shows what the chart lacks.
+#include "platform/forms/stdctrls.h"
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class TUpDown;
+
+class TNumberEdit : public TEdit {
+public:
+    explicit TNumberEdit(TComponent* AOwner);
+    ~TNumberEdit() override;
+
+    // Whole numbers within the up-down's range, read at each entry (a page may
+    // change the range later).
+    void SetUpDown(TUpDown* Value);
+    // Whole numbers within Min..Max.
+    void SetIntegerRange(int64_t Min, int64_t Max);
+    // Finite numbers within Min..Max (any finite number by default).
+    void SetFloatRange(double Min, double Max);
+
+    // An entry that reaches the page: the text the field shows for it and the
+    // text the page reads; false for one refused.
+    bool Bounded(const AnsiString& Text, AnsiString& Shown, AnsiString& ForPage) const;
+    // A whole number as the field shows it (as its up-down writes it, so the
+    // page reads it back).
+    AnsiString WholeText(int64_t Value) const;
+    // The last text the page set or an entry reached it as.
+    const AnsiString& HeldText() const { return FHeld; }
+
+    // The value held as text, when the page can read it from what it edits;
+    // shown whenever the field is left.
+    std::function<AnsiString()> HeldValue;
+
+protected:
+    AnsiString GetTextValue() const override;
+    void SetTextValue(const AnsiString& Value) override;
+    void Change() override;
+    void DoExit() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    TUpDown* FUpDown = nullptr;
+    bool FInteger = false;
+    double FMin, FMax;
+    AnsiString FHeld;
+    bool FFromCode = false;
+    bool FReverting = false;
+    // While the page hears an entry beyond the bounds, it reads the bound.
+    const AnsiString* FSubstitute = nullptr;
+    // Cleared when the field goes: a page may free it from its own handler.
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
+};
+
+// An integer property's range as the chart file reader keeps it (the same
+// table), for a field without an up-down; any int when the reader keeps none.
+void TeeBoundAsStored(TNumberEdit* Edit, TClass Class, const char* Property);

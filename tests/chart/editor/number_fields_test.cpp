@@ -1,0 +1,489 @@
+// Every number field of every editor page, found by walking the pages, gets
+// typed text, a huge and a negative number pasted in, and is left. A refused
+// entry shows the value held again and leaves the chart as it was; a number
+// beyond the field's bounds reaches the chart as the bound; either way the
+// field shows what the chart holds (the page shows the same once reloaded).
+#include "chart/control/chart.h"
+#include "chart/control/series.h"
+#include "chart/control/chartparts.h"
+#include "chart/control/teeeditorhooks.h"
+#include "chart/control/teefunci.h"
+#include "chart/control/teenumedit.h"
+#include "chart/control/teeseriestypes.h"
+#include "chart/control/teestore.h"
+#include "chart/control/tool_hints.h"
+#include "chart/editor/teeediaxis.h"
+#include "chart/editor/teeediseri.h"
+#include "chart/editor/teeeditcha.h"
+#include "chart/editor/teeedittools.h"
+#include "chart/editor/teependlg.h"
+#include "chart/editor/teeeditorstartup.h"
+#include "chart/engine/teefunction.h"
+#include "chart/engine/teetools.h"
+#include "chart/series/teeextraseries.h"
+#include "platform/classes/streams.h"
+#include "platform/forms/comctrls.h"
+#include "platform/forms/stdctrls.h"
+#include "platform/forms/forms.h"
+#include "platform/graphics/clipbrd.h"
+#include "support/forms_testing.h"
+#include <gtest/gtest.h>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct TField {
+    TEdit* Edit;
+    TUpDown* UpDown; // nullptr: a field of its own bounds
+    std::string Where;
+};
+
+std::string ChartText(TCustomChart* Chart) {
+    TMemoryStream m;
+    SaveChartToStream(Chart, &m, true, true);
+    return std::string(static_cast<const char*>(m.Memory()), static_cast<size_t>(m.Size()));
+}
+
+std::string PathOf(TControl* C) {
+    std::string p;
+    for (; C; C = C->Parent())
+        if (!C->Name().IsEmpty()) p = std::string(C->Name().c_str()) + (p.empty() ? "" : "." + p);
+    return p;
+}
+
+void Collect(TWinControl* Root, std::vector<TField>& Out, std::set<TEdit*>& Seen) {
+    for (int i = 0; i < Root->ControlCount(); ++i) {
+        TControl* c = Root->Controls(i);
+        if (auto* u = dynamic_cast<TUpDown*>(c))
+            if (auto* e = dynamic_cast<TEdit*>(u->Associate()); e && Seen.insert(e).second)
+                Out.push_back({e, u, PathOf(e)});
+        if (auto* e = dynamic_cast<TNumberEdit*>(c); e && !Seen.count(e)) {
+            // Its up-down may come later in the walk.
+            bool paired = false;
+            for (int j = 0; j < Root->ControlCount(); ++j)
+                if (auto* u = dynamic_cast<TUpDown*>(Root->Controls(j)); u && u->Associate() == e)
+                    paired = true;
+            if (!paired && Seen.insert(e).second) Out.push_back({e, nullptr, PathOf(e)});
+        }
+        if (auto* w = dynamic_cast<TWinControl*>(c)) Collect(w, Out, Seen);
+    }
+}
+
+// Shows the tabs the field sits on, as the user would pick them.
+void Reach(TEdit* E) {
+    std::vector<TTabSheet*> tabs;
+    for (TControl* c = E; c; c = c->Parent())
+        if (auto* t = dynamic_cast<TTabSheet*>(c)) tabs.push_back(t);
+    for (auto t = tabs.rbegin(); t != tabs.rend(); ++t)
+        if ((*t)->PageControl() && (*t)->PageControl()->ActivePage() != *t &&
+            !(*t)->PageControl()->SelectPageByUser(*t))
+            (*t)->PageControl()->SetActivePage(*t);
+}
+
+// The user moves on with Tab.
+void Leave(TEdit* E) {
+    SimulateKey(E, VK_TAB);
+    // A window that is not the active one keeps its focus on Tab here: the
+    // user then clicks elsewhere.
+    if (TCustomForm* form = GetParentForm(E); form && form->ActiveControl() == E)
+        form->SetActiveControl(nullptr);
+}
+
+// The user selects the field's text, pastes the entry over it and moves on.
+void PasteAndLeave(TEdit* E, const AnsiString& Entry) {
+    Clipboard()->SetAsText(Entry);
+    SimulateKey(E, 'A', TShiftState{ssCtrl});
+    SimulateKey(E, 'V', TShiftState{ssCtrl});
+    Leave(E);
+}
+
+std::string OwnerAndName(TEdit* E) {
+    return std::string(E->Owner() ? E->Owner()->ClassName().c_str() : "") + "." + E->Name().c_str();
+}
+
+// Whole-number fields without an up-down, by page class and field, and the
+// property whose stored bounds they keep to.
+const std::map<std::string, std::pair<TClass, const char*>>& StoredFields() {
+    static const std::map<std::string, std::pair<TClass, const char*>> fields = {
+        {"TFormTeeSeries.ESamples", {&TChartSeries::ClassInfo, "SampleCount"}},
+        {"TCustomFunctionEditor.ENum", {&TCustomTeeFunction::ClassInfo, "NumPoints"}},
+        {"TAnnotationToolEdit.EX", {&TAnnotationCallout::ClassInfo, "XPosition"}},
+        {"TAnnotationToolEdit.EY", {&TAnnotationCallout::ClassInfo, "YPosition"}},
+        {"TAnnotationToolEdit.EZ", {&TAnnotationCallout::ClassInfo, "ZPosition"}},
+    };
+    return fields;
+}
+
+bool WholeNumber(const AnsiString& Text, int& V) {
+    return TryStrToInt(StringReplace(Text.Trim(), AnsiString(ThousandSeparator), ""), V);
+}
+
+class NumberFieldsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TeeExtraSeriesStartup();
+        TeeEditorStartup();
+        Chart = std::make_unique<TChart>();
+        Chart->SetName("Chart1");
+        Chart->SetBounds(0, 0, 400, 300);
+        Responder.OnFailure = [this](const AnsiString& M) { Boxes.push_back(M.c_str()); };
+    }
+    TChartSeries* Add(TClass Type) {
+        TChartSeries* s = CreateNewSeries(Chart.get(), Chart.get(), Type);
+        s->FillSampleValues(6);
+        return s;
+    }
+    // The entries on every field found under Root. Where tells one page's
+    // fields from another's (a series type, a tool).
+    void CheckAll(TWinControl* Root, const std::string& Where = "",
+                  const std::function<void()>& Commit = nullptr) {
+        FCommit = Commit;
+        std::vector<TField> fields;
+        std::set<TEdit*> seen;
+        Collect(Root, fields, seen);
+        for (TField& f : fields) {
+            f.Where = Where + f.Where;
+            if (Checked.insert(f.Where).second) Check(f);
+        }
+    }
+    void Fail(const TField& F, const std::string& Entry, const std::string& What) {
+        Failures.push_back(F.Where + " <" + Entry + ">: " + What);
+    }
+    void Check(const TField& F) {
+        Reach(F.Edit);
+        // A field disabled or hidden until some setting is opened up as that
+        // setting would; what the chart then holds depends on the setting.
+        const bool forced = !F.Edit->CanFocus();
+        if (forced) {
+            ++Forced;
+            for (TControl* c = F.Edit; c && !dynamic_cast<TCustomForm*>(c); c = c->Parent()) {
+                c->SetVisible(true);
+                c->SetEnabled(true);
+            }
+        }
+        if (!F.Edit->CanFocus()) {
+            Fail(F, "", "cannot be reached");
+            return;
+        }
+        ++Count;
+        // Typed text is refused, and so is a number no field can hold; a field
+        // without an up-down refuses what the chart file reader would not keep.
+        std::vector<AnsiString> refusedEntries = {"abc", "1e400"};
+        if (!F.UpDown)
+            if (auto s = StoredFields().find(OwnerAndName(F.Edit)); s != StoredFields().end()) {
+                int64_t lo, hi;
+                EXPECT_TRUE(TeeStoredBounds(s->second.first, s->second.second, lo, hi));
+                refusedEntries.push_back(IntToStr(hi + 1));
+                refusedEntries.push_back(IntToStr(lo - 1));
+                ++Stored;
+            }
+        for (const AnsiString& refused : refusedEntries) {
+            const AnsiString shown = F.Edit->Text();
+            const std::string before = ChartText(Chart.get());
+            PasteAndLeave(F.Edit, refused);
+            if (F.Edit->Text() != shown)
+                Fail(F, refused.c_str(),
+                     "shows \"" + std::string(F.Edit->Text().c_str()) + "\" instead of \"" +
+                         shown.c_str() + "\"");
+            if (ChartText(Chart.get()) != before) Fail(F, refused.c_str(), "changed the chart");
+        }
+        if (!F.UpDown) return;
+        for (const char* beyond : {"99999999", "-99999999"}) {
+            PasteAndLeave(F.Edit, beyond);
+            const AnsiString shown = F.Edit->Text();
+            int v;
+            const int lo = std::min(F.UpDown->Min(), F.UpDown->Max());
+            const int hi = std::max(F.UpDown->Min(), F.UpDown->Max());
+            if (!WholeNumber(shown, v) || v < lo || v > hi)
+                Fail(F, beyond,
+                     "shows \"" + std::string(shown.c_str()) + "\", beyond " + std::to_string(lo) +
+                         ".." + std::to_string(hi));
+            if (FCommit) FCommit();
+            // The page the field belongs to, shown again, reads the chart.
+            auto* page = dynamic_cast<TCustomForm*>(F.Edit->Owner());
+            if (page && !forced && !ShownFixed(F) && !page->FormState().Contains(fsModal)) {
+                page->Hide();
+                page->Show();
+                Reach(F.Edit);
+                if (!SameValue(F, F.Edit->Text(), shown))
+                    Fail(F, beyond,
+                         "shows \"" + std::string(shown.c_str()) + "\" but the chart holds \"" +
+                             F.Edit->Text().c_str() + "\"");
+            }
+        }
+    }
+    // Pages that show a proposal rather than a setting: the 3D page opens at
+    // the normal text size, the export page at the chart's size.
+    static bool ShownFixed(const TField& F) {
+        const AnsiString n = F.Edit->Name();
+        return n == "ETextSize" ||
+               (F.Edit->Owner() && F.Edit->Owner()->ClassName() == "TTeeExportForm" &&
+                (n == "EWidth" || n == "EHeight"));
+    }
+    // The same number, with or without thousands separators. Angles are the
+    // same a turn apart (a title at 360 degrees reads back as 0); a polar
+    // angle increment of 0 asks for the automatic one, which reads 10.
+    static bool SameValue(const TField& F, const AnsiString& A, const AnsiString& B) {
+        int a, b;
+        if (A == B) return true;
+        if (!F.UpDown || !WholeNumber(A, a) || !WholeNumber(B, b)) return false;
+        const AnsiString n = F.Edit->Name();
+        if (n == "SEAngleInc" && std::min(a, b) == 0 && std::max(a, b) == 10) return true;
+        return a == b || ((n.Pos("Angle") > 0 || n == "ERot") && (a - b) % 360 == 0);
+    }
+    void TearDown() override {
+        std::string list;
+        for (const std::string& f : Failures)
+            list += "\n  " + f;
+        EXPECT_TRUE(Failures.empty()) << Failures.size() << " of " << Count << " fields:" << list;
+        std::string boxes;
+        for (const std::string& b : Boxes)
+            boxes += "\n  " + b;
+        EXPECT_TRUE(Boxes.empty()) << boxes;
+    }
+    TDialogResponder Responder;
+    std::unique_ptr<TChart> Chart;
+    std::set<std::string> Checked;
+    std::vector<std::string> Failures, Boxes;
+    int Count = 0, Forced = 0, Stored = 0;
+    std::function<void()> FCommit;
+};
+
+TEST_F(NumberFieldsTest, ChartPages) {
+    Add(&TLineSeries::ClassInfo);
+    Add(&TBarSeries::ClassInfo);
+    TPumpScript script;
+    script.When([] { return dynamic_cast<TChartEditForm*>(Screen->ActiveForm()) != nullptr; })
+        .Do([&] {
+            auto* f = dynamic_cast<TChartEditForm*>(Screen->ActiveForm());
+            for (TTabSheet* tab : {f->TabGeneral, f->TabAxis, f->TabTitle, f->TabLegend,
+                                   f->TabPanel, f->TabPaging, f->TabWalls, f->Tab3D}) {
+                f->SubPage->SelectPageByUser(tab);
+                for (int i = 0; i < tab->ControlCount(); ++i)
+                    if (auto* page = dynamic_cast<TCustomForm*>(tab->Controls(i))) CheckAll(page);
+            }
+            // The export and print pages the editor embeds.
+            for (TTabSheet* tab : {f->TabExport, f->TabPrint}) {
+                f->MainPage->SelectPageByUser(tab);
+                for (int i = 0; i < tab->ControlCount(); ++i)
+                    if (auto* page = dynamic_cast<TCustomForm*>(tab->Controls(i))) CheckAll(page);
+            }
+            SimulateClick(f->BClose);
+        });
+    EditChart(nullptr, Chart.get());
+    EXPECT_TRUE(script.Done());
+    EXPECT_GT(Count, 40);
+}
+
+// The pen dialog, opened from a page's border button; its fields go to the
+// pen as they change.
+TEST_F(NumberFieldsTest, PenDialog) {
+    TPumpScript script;
+    script.When([] { return dynamic_cast<TPenDialog*>(Screen->ActiveForm()) != nullptr; }).Do([&] {
+        auto* d = dynamic_cast<TPenDialog*>(Screen->ActiveForm());
+        CheckAll(d);
+        SimulateClick(d->BOk);
+    });
+    EditChartPenDialog(nullptr, Chart->Title()->Pen());
+    EXPECT_TRUE(script.Done());
+    EXPECT_GE(Count, 1);
+    EXPECT_GE(Chart->Title()->Pen()->Width(), 1);
+    EXPECT_LE(Chart->Title()->Pen()->Width(), 1000);
+}
+
+// Entries a user typed key by key and left with Tab, on the chart's pages:
+// the field then shows the number the chart holds.
+struct TypedCase {
+    const char* Name;
+    TTabSheet* TChartEditForm::*Tab;
+    const char* Edit;
+    const char* Typed;
+    int Shown;
+    std::function<int(TCustomChart*)> Held;
+};
+
+void PrintTo(const TypedCase& C, std::ostream* Os) {
+    *Os << C.Name;
+}
+
+TEdit* FindEdit(TWinControl* Root, const AnsiString& Name) {
+    for (int i = 0; i < Root->ControlCount(); ++i) {
+        if (auto* e = dynamic_cast<TEdit*>(Root->Controls(i)); e && e->Name() == Name) return e;
+        if (auto* w = dynamic_cast<TWinControl*>(Root->Controls(i)))
+            if (TEdit* e = FindEdit(w, Name)) return e;
+    }
+    return nullptr;
+}
+
+const TypedCase TypedCases[] = {
+    // A count this large once kept every repaint drawing minor ticks for minutes.
+    {"MinorCountHuge", &TChartEditForm::TabAxis, "EMinorCount", "99999999", 1000,
+     [](TCustomChart* C) { return C->LeftAxis()->MinorTickCount(); }},
+    {"WallSizeNegative", &TChartEditForm::TabWalls, "SEWallSize", "-5", 0,
+     [](TCustomChart* C) { return C->LeftWall()->Size(); }},
+    {"WallTransparencyText", &TChartEditForm::TabWalls, "Edit1", "abc", 0,
+     [](TCustomChart* C) { return C->LeftWall()->Transparency(); }},
+    {"PointsPerPageText", &TChartEditForm::TabPaging, "SEPointsPerPage", "xyz", 0,
+     [](TCustomChart* C) { return C->MaxPointsPerPage(); }},
+};
+
+class TypedEntryTest : public NumberFieldsTest, public ::testing::WithParamInterface<TypedCase> {};
+
+TEST_P(TypedEntryTest, ShowsWhatTheChartHolds) {
+    const TypedCase& c = GetParam();
+    Add(&TLineSeries::ClassInfo);
+    TPumpScript script;
+    script.When([] { return dynamic_cast<TChartEditForm*>(Screen->ActiveForm()) != nullptr; })
+        .Do([&] {
+            auto* f = dynamic_cast<TChartEditForm*>(Screen->ActiveForm());
+            f->SubPage->SelectPageByUser(f->*c.Tab);
+            TEdit* e = FindEdit(f->*c.Tab, c.Edit);
+            ASSERT_NE(e, nullptr);
+            Reach(e);
+            e->SelectAll();
+            SimulateType(e, c.Typed);
+            Leave(e);
+            int shown;
+            EXPECT_TRUE(WholeNumber(e->Text(), shown)) << e->Text().c_str();
+            EXPECT_EQ(shown, c.Shown);
+            EXPECT_EQ(c.Held(Chart.get()), c.Shown);
+            SimulateClick(f->BClose);
+        });
+    EditChart(nullptr, Chart.get());
+    EXPECT_TRUE(script.Done());
+    Chart->Draw();
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, TypedEntryTest, ::testing::ValuesIn(TypedCases),
+                         [](const auto& Info) { return std::string(Info.param.Name); });
+
+// "-50" typed into the bar width keeps bars of the narrowest width, drawn as
+// a chart file would have them, instead of bars that vanish.
+TEST_F(NumberFieldsTest, NegativeBarWidthKeepsTheBarsDrawn) {
+    Chart->SetView3D(false);
+    TChartSeries* bar = Add(&TBarSeries::ClassInfo);
+    auto* bars = dynamic_cast<TCustomBarSeries*>(bar);
+    auto pixels = [this] {
+        Chart->Draw();
+        std::vector<TColor> v;
+        TCanvas* c = Chart->ControlCanvas();
+        for (int y = 0; y < Chart->Height(); ++y)
+            for (int x = 0; x < Chart->Width(); ++x)
+                v.push_back(c->Pixels(x, y));
+        return v;
+    };
+    bar->SetActive(false);
+    const auto none = pixels();
+    bar->SetActive(true);
+    bars->SetBarWidthPercent(1);
+    const auto narrowest = pixels();
+    bars->SetBarWidthPercent(70);
+    TFormTeeSeries page(nullptr);
+    page.SetBounds(0, 0, 460, 340);
+    page.CBSeries->Items()->AddObject(bar->Name(), bar);
+    page.Show();
+    page.SetTheSeries(bar);
+    page.SetCBSeries();
+    TEdit* width = FindEdit(&page, "SEBarWidth");
+    ASSERT_NE(width, nullptr);
+    width->SelectAll();
+    SimulateType(width, "-50");
+    Leave(width);
+    EXPECT_EQ(width->Text(), "1");
+    EXPECT_EQ(bars->BarWidthPercent(), 1);
+    const auto typed = pixels();
+    EXPECT_EQ(typed, narrowest);
+    EXPECT_NE(typed, none);
+}
+
+std::vector<TTeeSeriesType*> RegisteredTypes(bool Functions) {
+    std::vector<TTeeSeriesType*> r;
+    std::set<TClass> done;
+    for (int i = 0; i < TeeSeriesTypes().Count(); ++i) {
+        TTeeSeriesType* t = TeeSeriesTypes().Get(i);
+        TClass key = Functions ? t->FunctionClass : t->SeriesClass;
+        if (key && (Functions || !t->FunctionClass) && done.insert(key).second) r.push_back(t);
+    }
+    return r;
+}
+
+// The series page, as the editor docks it, on a series of every registered
+// type: its own editor with the tabs it adds, the general and marks tabs.
+TEST_F(NumberFieldsTest, SeriesPagesOfEveryType) {
+    for (TTeeSeriesType* t : RegisteredTypes(false)) {
+        Chart->FreeAllSeries();
+        TChartSeries* s = Add(t->SeriesClass);
+        TFormTeeSeries page(nullptr);
+        page.SetBounds(0, 0, 460, 340);
+        page.CBSeries->Items()->AddObject(s->Name(), s);
+        page.Show();
+        page.SetTheSeries(s);
+        page.SetCBSeries();
+        CheckAll(&page, std::string(t->SeriesClass->Name) + ":");
+    }
+    EXPECT_GT(Count, 150);
+    EXPECT_GT(Stored, 0);
+}
+
+// Every registered function's options, on the data source tab of its series.
+TEST_F(NumberFieldsTest, FunctionPagesOfEveryType) {
+    for (TTeeSeriesType* t : RegisteredTypes(true)) {
+        Chart->FreeAllSeries();
+        TChartSeries* source = Add(&TLineSeries::ClassInfo);
+        TChartSeries* s = CreateNewSeries(
+            Chart.get(), Chart.get(), t->SeriesClass ? t->SeriesClass : &TLineSeries::ClassInfo);
+        s->SetFunction(dynamic_cast<TTeeFunction*>(
+            t->FunctionClass->Factory(Chart->Owner() ? Chart->Owner() : Chart.get())));
+        try {
+            s->SetDataSource(source);
+        } catch (const Exception&) {
+            // A function of candle points takes no line; its page opens all the same.
+        }
+        TFormTeeSeries page(nullptr);
+        page.SetBounds(0, 0, 460, 340);
+        page.CBSeries->Items()->AddObject(s->Name(), s);
+        page.Show();
+        page.SetTheSeries(s);
+        page.SetCBSeries();
+        page.PageSeries->SelectPageByUser(page.TabDataSource);
+        ASSERT_NE(page.DataSourceForm(), nullptr) << t->FunctionClass->Name;
+        // The function takes its options when Apply is pressed.
+        auto* apply = dynamic_cast<TButton*>(page.DataSourceForm()->FindComponent("BApply"));
+        ASSERT_NE(apply, nullptr);
+        CheckAll(page.DataSourceForm(), std::string(t->FunctionClass->Name) + ":", [apply] {
+            if (apply->Enabled()) SimulateClick(apply);
+        });
+    }
+    EXPECT_GT(Count, 8);
+    EXPECT_GT(Stored, 0);
+}
+
+// The tools page on a tool of every registered class.
+TEST_F(NumberFieldsTest, ToolEditorsOfEveryClass) {
+    TChartSeries* line = Add(&TLineSeries::ClassInfo);
+    for (int i = 0; i < TeeToolTypes().Count(); ++i) {
+        Chart->Tools()->Clear();
+        auto* tool = dynamic_cast<TTeeCustomTool*>(TeeToolTypes()[i]->Factory(Chart.get()));
+        ASSERT_NE(tool, nullptr);
+        tool->SetParentChart(Chart.get());
+        if (auto* st = dynamic_cast<TTeeCustomToolSeries*>(tool)) st->SetSeries(line);
+        TForm host(nullptr);
+        host.SetBounds(0, 0, 460, 320);
+        auto* page = new TFormTeeTools(&host);
+        page->SetTag(reinterpret_cast<intptr_t>(static_cast<TObject*>(Chart.get())));
+        page->SetParent(&host);
+        page->SetAlign(alClient);
+        host.Show();
+        page->Show();
+        ASSERT_NE(page->ToolForm(), nullptr) << tool->ClassName();
+        CheckAll(page->ToolForm(), std::string(tool->ClassName().c_str()) + ":");
+    }
+    EXPECT_GT(Count, 10);
+    EXPECT_GE(Stored, 3);
+}
+
+} // namespace
