@@ -310,8 +310,6 @@ void TCustomSeries::DrawLineRuns() {
     OriginPos = GetOriginPos(first);
     TColor prevColor = colorOf(first);
     TPoint prev(CalcXPos(first), CalcYPos(first));
-    constexpr int Chunk = 4096;
-    TPoint pts[Chunk];
     if (uniform && seriesColor != clNone) {
         // One colour, no gaps: one line, folded column by column as it is mapped.
         constexpr int Slice = 1024;
@@ -347,6 +345,8 @@ void TCustomSeries::DrawLineRuns() {
         return;
     }
     run.reserve(RunLimit + 1);
+    constexpr int Chunk = 4096;
+    TPoint pts[Chunk];
     if (first > 0) {
         StartBeforeFirst(first);
         const TPoint from(PrevX, PrevY);
