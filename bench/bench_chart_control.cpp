@@ -127,10 +127,14 @@ std::unique_ptr<TChart> MakeLiveChart(int Count) {
 }
 
 std::unique_ptr<TChart> MakeDataChart(bool Fast, bool BySegments, const std::vector<double>& Ys) {
-    return MakeChart(Fast, BySegments, [&Ys](TChartSeries* s) {
+    auto chart = MakeChart(Fast, BySegments, [&Ys](TChartSeries* s) {
         for (size_t i = 0; i < Ys.size(); ++i)
             s->AddXY(double(i), Ys[i]);
     });
+    // The peer's legend names the graph; ours would list the first values of
+    // a lone series instead, forty texts against one.
+    chart->Legend()->SetLegendStyle(lsSeries);
+    return chart;
 }
 
 double Frame(TChart& Chart, TBitmap& Target) {

@@ -8,7 +8,10 @@
 // lowest and highest of the points before the run's last row was reached, and
 // its last point. The canvas paints a column's run as one span from those
 // alone (the last row left out at the very end unless reached before), so the
-// folded line paints exactly the pixels of the whole one.
+// folded line paints exactly the pixels of the whole one. A column the line
+// leaves again paints its whole span whatever the order, as the next segment
+// starts on its last row: its extremes may count that row, and only those
+// beyond its first and last rows are kept.
 class TLineColumns {
 public:
     explicit TLineColumns(size_t Reserve) { FOut.reserve(Reserve); }
@@ -28,11 +31,12 @@ public:
     int Column() const { return FX; }
     int LastRow() const { return FLast; }
     void NewColumn(int X, int Y) {
-        Close();
+        CloseLeft();
         Open(X, Y);
     }
     // Points of the open column on rows Lo .. Hi (none when Lo > Hi), then a
-    // run on row Last, which differs from the row reached before it.
+    // run on row Last, which differs from the row reached before it (or, on a
+    // column the line leaves again, may be among Lo .. Hi).
     void Extend(int Lo, int Hi, int Last) {
         Lo = Lo < FLast ? Lo : FLast;
         Hi = Hi > FLast ? Hi : FLast;
@@ -60,6 +64,14 @@ private:
     void Put(int Y) {
         const TPoint p(FX, Y);
         if (FOut.empty() || FOut.back() != p) FOut.push_back(p);
+    }
+    // Left for another column: the span's ends beyond the first and last rows.
+    void CloseLeft() {
+        Put(FFirst);
+        const int a = FFirst < FLast ? FFirst : FLast, b = FFirst < FLast ? FLast : FFirst;
+        if (FLo < a) Put(FLo);
+        if (FHi > b) Put(FHi);
+        Put(FLast);
     }
     void Close() {
         Put(FFirst);

@@ -143,7 +143,7 @@ void TFastLineSeries::DrawRuns() {
                                  static_cast<int>(std::min(RunLimit, p.size() - 1 - at)));
         };
         for (int start = from + 1; start <= l; start += Slice) {
-            AddFolded(start, std::min(Slice, l - start + 1), line);
+            AddFolded(start, std::min(Slice, l - start + 1), l, line);
             if (line.Points().size() > RunLimit) {
                 send();
                 line.KeepLast();

@@ -310,8 +310,6 @@ void TCustomSeries::DrawLineRuns() {
     OriginPos = GetOriginPos(first);
     TColor prevColor = colorOf(first);
     TPoint prev(CalcXPos(first), CalcYPos(first));
-    constexpr int Chunk = 4096;
-    TPoint pts[Chunk];
     if (uniform && seriesColor != clNone) {
         // One colour, no gaps: one line, folded column by column as it is mapped.
         constexpr int Slice = 1024;
@@ -334,7 +332,7 @@ void TCustomSeries::DrawLineRuns() {
             }
         };
         for (int start = first + 1; start <= last; start += Slice) {
-            AddFolded(start, std::min(Slice, last - start + 1), line);
+            AddFolded(start, std::min(Slice, last - start + 1), last, line);
             if (line.Points().size() > RunLimit) {
                 send();
                 line.KeepLast();
@@ -347,6 +345,8 @@ void TCustomSeries::DrawLineRuns() {
         return;
     }
     run.reserve(RunLimit + 1);
+    constexpr int Chunk = 4096;
+    TPoint pts[Chunk];
     if (first > 0) {
         StartBeforeFirst(first);
         const TPoint from(PrevX, PrevY);
@@ -1119,7 +1119,7 @@ void TAreaSeries::SetSubGallery(TChartSeries* Series, int Index) {
     }
 }
 
-void TCustomLineSeries::AddFolded(int Start, int Count, TLineColumns& Line) {
+void TCustomLineSeries::AddFolded(int Start, int Count, int End, TLineColumns& Line) {
     TChartAxis* h = GetHorizAxis();
     TChartAxis* v = GetVertAxis();
     double xMin, xScale, xOrigin, yMin, yScale, yOrigin;
@@ -1138,10 +1138,21 @@ void TCustomLineSeries::AddFolded(int Start, int Count, TLineColumns& Line) {
     const auto moveTo = [&Line](int Row) {
         if (Row != Line.LastRow()) Line.Extend(INT32_MAX, INT32_MIN, Row);
     };
+    const auto column = [&](double Value) { return AxisPixel(xOrigin + (Value - xMin) * xScale); };
+    // Only the line's last column leaves out its last row unless reached
+    // before; on any other the last run may count among the extremes.
+    const int endColumn = column(XValues()->Data()[End]);
     // Points Y[0 .. N) on the open column: the rows between the extremes of
     // the points before the run on the last point's row, then that run.
     const auto rows = [&](const double* Y, int N) {
         const int last = row(Y[N - 1]);
+        if (Line.Column() != endColumn) {
+            double lo, hi;
+            if (ValueRange(Y, N, lo, hi)) {
+                const int c = row(lo), d = row(hi);
+                return Line.Extend(std::min(c, d), std::max(c, d), last);
+            }
+        }
         int t = N - 1;
         while (t > 0 && row(Y[t - 1]) == last)
             --t;
@@ -1155,7 +1166,6 @@ void TCustomLineSeries::AddFolded(int Start, int Count, TLineColumns& Line) {
         const int c = row(lo), d = row(hi);
         Line.Extend(std::min(c, d), std::max(c, d), last);
     };
-    const auto column = [&](double Value) { return AxisPixel(xOrigin + (Value - xMin) * xScale); };
     const double* xv = XValues()->Data() + Start;
     const double* yv = YValues()->Data() + Start;
     int xs[Block];

@@ -33,9 +33,10 @@ protected:
     // Pixel positions of points Start .. Start + Count - 1 through the series' axes
     // (0 on a missing axis), mapped a run at a time.
     void CalcPositions(int Start, int Count, TPoint* Out);
-    // The same points added to Line. Through linear axes a column's points are
-    // not mapped one by one: the extremes of their values give its span.
-    void AddFolded(int Start, int Count, TLineColumns& Line);
+    // The same points added to Line, whose last point is End. Through linear
+    // axes a column's points are not mapped one by one: the extremes of their
+    // values give its span.
+    void AddFolded(int Start, int Count, int End, TLineColumns& Line);
 };
 
 // Lines, stairs, 3D ribbons, areas, stacking and pointers of the connected-point series.

@@ -282,6 +282,8 @@ public:
     // Takes over a new canvas (the panel owns it) with the old one's settings.
     void SetInternalCanvas(std::unique_ptr<TCanvas3D> NewCanvas);
     void Invalidate() override;
+    // A repaint is asked for and no drawing has started since.
+    bool RepaintAsked() const { return FRepaintAsked; }
     // The mouse position in client coordinates.
     TPoint GetCursorPos() const;
 

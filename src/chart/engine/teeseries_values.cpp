@@ -144,10 +144,18 @@ bool TChartSeries::IsValidSeriesSource(TChartSeries* Value) {
 // Notification
 
 void TChartSeries::NotifyNewValue(TChartSeries* Sender, int ValueIndex) {
-    if (OnAfterAdd) OnAfterAdd(Sender, ValueIndex);
-    if (!FLinkedSeries.empty()) NotifyValue(veAdd, ValueIndex);
-    // Only a series on a chart has anything to repaint.
-    if (FActive && ParentChart()) Repaint();
+    // Only a series on a chart has anything to repaint, and only once until
+    // the chart draws: a live series adds a point at a time and usually has
+    // nobody to tell, which is decided here without a call.
+    if (!OnAfterAdd && FLinkedSeries.empty() &&
+        !(FActive && ParentChart() && !ParentChart()->RepaintAsked()))
+        return;
+    [&]() __attribute__((noinline)) {
+        if (OnAfterAdd) OnAfterAdd(Sender, ValueIndex);
+        if (!FLinkedSeries.empty()) NotifyValue(veAdd, ValueIndex);
+        if (FActive && ParentChart()) Repaint();
+    }
+    ();
 }
 
 void TChartSeries::NotifyValue(TValueEvent ValueEvent, int ValueIndex) {

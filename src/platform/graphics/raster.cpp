@@ -6,6 +6,9 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 uint32_t ApplyRop3(uint8_t Rop, uint32_t P, uint32_t S, uint32_t D) {
     switch (Rop) {
@@ -281,16 +284,29 @@ TRaster::TRaster(QImage& Image, const QRegion* Clip)
 
 namespace {
 
-// A run of one colour in 64-byte stores; the plain loop stores one pixel at a time.
+// A run of one colour in wide stores; the plain loop stores one pixel at a time.
 void FillPixels(uint32_t* P, qsizetype N, uint32_t Color) {
-    constexpr qsizetype Block = 16;
     qsizetype i = 0;
+#if defined(__SSE2__)
+    const __m128i c = _mm_set1_epi32(int(Color));
+    for (; i + 16 <= N; i += 16) {
+        auto* q = reinterpret_cast<__m128i*>(P + i);
+        _mm_storeu_si128(q, c);
+        _mm_storeu_si128(q + 1, c);
+        _mm_storeu_si128(q + 2, c);
+        _mm_storeu_si128(q + 3, c);
+    }
+    for (; i + 4 <= N; i += 4)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(P + i), c);
+#else
+    constexpr qsizetype Block = 16;
     if (N >= Block) {
         uint32_t block[Block];
         std::fill(block, block + Block, Color);
         for (; i + Block <= N; i += Block)
             std::memcpy(P + i, block, sizeof block);
     }
+#endif
     for (; i < N; ++i)
         P[i] = Color;
 }
@@ -372,6 +388,11 @@ void WalkLine(uint32_t* P, int64_t Count, qsizetype MajorStep, qsizetype MinorSt
               int64_t Step, int64_t B, Fn&& Plot) {
     if (B == 0) {
         Plot(P);
+        return;
+    }
+    if (Step == 0) { // along a row or column: no error term to carry
+        for (int64_t i = 0; i < Count; ++i, P += MajorStep)
+            Plot(P);
         return;
     }
     for (int64_t i = 0; i < Count; ++i) {
@@ -468,7 +489,14 @@ void TRaster::Line(int x0, int y0, int x1, int y1, bool IncludeLast, uint32_t Co
         const qsizetype minorStep = (dn < 0 ? -1 : 1) * (xMajor ? stride : 1);
         const int64_t pixels = i1 - i0 + 1;
         // One loop for each kind of pen, so no pixel asks again which kind it is.
-        if (Style && Rop == R2_COPYPEN && !Opaque) {
+        if (Style && Rop == R2_COPYPEN && !Opaque && dn == 0) {
+            // Straight grid lines: each dash position of the pattern is stepped to directly.
+            const int first = int((startPhase + i0) % StyleLen);
+            for (int k = 0; k < StyleLen && k < pixels; ++k)
+                if (Style[(first + k) % StyleLen])
+                    for (int64_t j = k; j < pixels; j += StyleLen)
+                        p[j * majorStep] = Color;
+        } else if (Style && Rop == R2_COPYPEN && !Opaque) {
             // Grid lines: only the pen's dashes are touched, and never read.
             int phase = int((startPhase + i0) % StyleLen);
             WalkLine(p, pixels, majorStep, minorStep, r, 2 * dn, B, [&](uint32_t* q) {

@@ -400,3 +400,29 @@ TEST_F(SeriesChartTest, SampleWalkStepIsTheRoundedRangeOverFour) {
     EXPECT_TRUE(moved);
     b->SetParentChart(nullptr);
 }
+
+// A live series asks its chart for a repaint with its first point after a
+// drawing and not again until the next one; an inactive series never asks;
+// the series' own listeners hear of every point either way.
+TEST_F(SeriesChartTest, AddedPointsAskForOneRepaintUntilTheChartDraws) {
+    struct Case {
+        bool Active;
+        bool Drawn; // the chart drew after the series was filled
+        bool Asked;
+    };
+    for (const Case& c :
+         {Case{true, true, true}, Case{false, true, false}, Case{true, false, true}}) {
+        TOrderSeries* s = AddOrderSeries(3);
+        s->SetActive(c.Active);
+        if (c.Drawn) DrawFrame();
+        EXPECT_EQ(Chart->RepaintAsked(), !c.Drawn && c.Active);
+        std::vector<int> added;
+        s->OnAfterAdd = [&](TChartSeries*, int i) { added.push_back(i); };
+        s->AddXY(3, 3);
+        s->AddXY(4, 4);
+        EXPECT_EQ(Chart->RepaintAsked(), c.Asked) << c.Active << c.Drawn;
+        EXPECT_EQ(added, (std::vector<int>{3, 4}));
+        s->SetParentChart(nullptr);
+        DrawFrame();
+    }
+}
