@@ -4,6 +4,7 @@
 #include "chart/editor/teeediseri.h"
 #include "chart/editor/teeformbuild.h"
 #include "chart/engine/teeconst.h"
+#include "chart/engine/teeprocs.h"
 #include "chart/engine/teetools.h"
 #include "platform/classes/stringlist.h"
 #include "platform/forms/buttons.h"
@@ -118,6 +119,7 @@ void TFormTeeTools::FormShow(TObject*) {
     } else {
         UpdateMoveButtons();
     }
+    TeeTranslateControl(this);
 }
 
 void TFormTeeTools::FillTools() {
@@ -141,6 +143,7 @@ void TFormTeeTools::LBToolsClick(TObject*) {
         if (TCustomForm* form = TeeCreateFormByClass(GetClass(t->GetEditorClass()), this)) {
             FToolForm = form;
             form->FreeNotification(this);
+            TeeTranslateControl(form);
             form->SetAlign(alClient);
             AddFormTo(form, Panel1, t);
             TeeWidenForTabs(form);

@@ -3,6 +3,7 @@
 //   the dialog responder: expected message boxes and dialogs with their answers;
 //   the pump script: steps run by ProcessMessages (click, type, press a key);
 //   simulated user input through the real event path;
+//   a stand-in for the desktop's opener of help files;
 //   overrides for the screen size and for ending the process.
 // Time is virtual through TVirtualClockScope (platform/rtl/clock.h); timers follow it.
 // The program's folder has its override in platform/win32/kernel.h.
@@ -208,6 +209,14 @@ bool CanUserReach(const TControl* Control);
 void GrabControl(TControl* Control, TBitmap* Into);
 // The hint Application->ActivateHint shows now (empty when none).
 AnsiString ShownHintText();
+
+// ---------------------------------------------------------------------------
+// Help files
+
+// Stands in for the desktop's opener of help files; returns the previous one
+// (nullptr: the desktop's own). It returns false when it could not open the file.
+using THelpOpener = std::function<bool(const AnsiString& FileName, int Context)>;
+THelpOpener SetHelpOpener(THelpOpener Opener);
 
 // ---------------------------------------------------------------------------
 // Screen size and ending the process
