@@ -193,6 +193,9 @@ void SimulateMouse(TControl* Control, TMouseAction Action, TMouseButton Button, 
 // Press and release of the left button (at the centre by default).
 void SimulateClick(TControl* Control, int X = -1, int Y = -1);
 void SimulateDoubleClick(TControl* Control, int X = -1, int Y = -1);
+// The pointer comes over a control, or goes off it.
+void SimulateMouseEnter(TControl* Control);
+void SimulateMouseLeave(TControl* Control);
 // Delta in the platform's units: 120 per notch, negative towards the user.
 void SimulateWheel(TControl* Control, int Delta, int X = -1, int Y = -1, TShiftState Shift = {});
 // Press and release of a key on the control (as if it had the focus).
