@@ -3,6 +3,7 @@
 #include "chart/control/tooledit.h"
 #include "chart/editor/teeediseri.h"
 #include "chart/editor/teeformbuild.h"
+#include "chart/editor/teetoolicon.h"
 #include "chart/engine/teeconst.h"
 #include "chart/engine/teeprocs.h"
 #include "chart/engine/teetools.h"
@@ -32,6 +33,7 @@ void TeeDrawTool(TListBox* AList, int Index, const TRect& Rect, bool Selected,
     c->Brush()->SetStyle(bsSolid);
     c->Brush()->SetColor(Selected ? clHighlight : AList->Color());
     c->FillRect(Rect);
+    if (ATool) TeeDrawToolIcon(ATool->ClassType(), c, Rect.Left + 2, Rect.Top + 1);
     c->Font()->Assign(AList->Font());
     c->Font()->SetColor(Selected ? clHighlightText : AList->Font()->Color());
     c->Brush()->SetStyle(bsClear);

@@ -63,6 +63,6 @@ public:
     TClass SelectedTool() const;
 };
 
-// Draws one row of a tool list: the description of the tool.
+// Draws one row of a tool list: the picture of the tool's class and its description.
 void TeeDrawTool(TListBox* AList, int Index, const TRect& Rect, bool Selected,
                  TTeeCustomTool* ATool);
