@@ -78,9 +78,9 @@ TFormTeeTools::TFormTeeTools(TComponent* AOwner) : TForm(AOwner) {
     LBTools->OnClick = [this](TObject* s) { LBToolsClick(s); };
     BAdd->OnClick = [this](TObject* s) { BAddClick(s); };
     BDelete->OnClick = [this](TObject* s) { BDeleteClick(s); };
-    CBActive->OnClick = [this](TObject*) {
-        if (TTeeCustomTool* t = CurrentTool()) t->SetActive(CBActive->Checked());
-    };
+    FBind.Check(
+        CBActive, [this] { return CurrentTool() && CurrentTool()->Active(); },
+        [this](bool v) { CurrentTool()->SetActive(v); });
     BMoveUp->OnClick = [this](TObject*) {
         SwapTool(LBTools->ItemIndex(), LBTools->ItemIndex() - 1);
     };
@@ -141,7 +141,7 @@ void TFormTeeTools::LBToolsClick(TObject*) {
     TTeeCustomTool* t = CurrentTool();
     FreeToolForm();
     if (t) {
-        CBActive->SetChecked(t->Active());
+        FBind.Load();
         if (TCustomForm* form = TeeCreateFormByClass(GetClass(t->GetEditorClass()), this)) {
             FToolForm = form;
             form->FreeNotification(this);
