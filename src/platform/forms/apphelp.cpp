@@ -55,11 +55,6 @@ bool TApplication::HelpFileContext(const AnsiString& FileName, int Context) {
     return opened;
 }
 
-bool TApplication::HelpContext(int Context) {
-    TCustomForm* form = Screen->ActiveForm();
-    return HelpFileContext(form ? HelpFileOf(form) : FHelpFile, Context);
-}
-
 bool TApplication::ControlHelp(TControl* Control) {
     for (TControl* c = Control; c; c = c->Parent())
         if (c->HelpContext() != 0) {

@@ -349,8 +349,6 @@ public:
     // message box that says why, when no file is named, it is not there or
     // nothing opens it.
     bool HelpFileContext(const AnsiString& FileName, int Context);
-    // A topic of the active window's help file (else the application's).
-    bool HelpContext(int Context);
     // F1 on a control: the help context of the control or of its nearest
     // parent that has one, in its window's help file; false when none has one.
     bool ControlHelp(TControl* Control);
