@@ -160,7 +160,8 @@ class Window:
 class Session:
     """One X server, one window manager and one run of the program."""
 
-    def __init__(self, program, out_dir, small_disk=False, read_only_program=False):
+    def __init__(self, program, out_dir, small_disk=False, read_only_program=False,
+                 prepare=None):
         self.out_dir = out_dir
         os.makedirs(out_dir, exist_ok=True)
         self.root = tempfile.mkdtemp(prefix="qm-e2e-")
@@ -175,6 +176,9 @@ class Session:
         try:
             self._start_x()
             self._start_wm()
+            # prepare(session) readies the home folder before the program
+            # starts and returns what it adds to the program's environment.
+            self.program_env = prepare(self) if prepare else {}
             self._start_program(program, self.small_disk)
         except BaseException:
             self.shot("start")
@@ -236,6 +240,7 @@ class Session:
                     "LANG": "C.UTF-8", "LC_ALL": "C.UTF-8", "QT_QPA_PLATFORM": "xcb"})
         env.update({k: v for k, v in os.environ.items()
                     if k.split("_")[0] in ("ASAN", "UBSAN", "LSAN")})
+        env.update(self.program_env)
         args = [exe]
         prog = os.path.dirname(exe)
         if self.read_only_program:

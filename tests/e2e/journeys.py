@@ -538,6 +538,49 @@ def read_only_setup(s):
         raise Failure("SETUP.INI was written in the read-only program folder")
 
 
+def registered_help(s):
+    """A help folder in the settings store, and a desktop opener that notes
+    what it is asked to open."""
+    s.help_folder = os.path.join(s.home, "help")
+    os.makedirs(s.help_folder)
+    with open(os.path.join(s.help_folder, "TeeUser6.hlp"), "w") as f:
+        f.write("help")
+    config = os.path.join(s.home, ".config", "qmreadout")
+    os.makedirs(config)
+    with open(os.path.join(config, "registry.ini"), "w") as f:
+        f.write("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Help]\n")
+        f.write('TeeUser6.hlp="%s"\n' % s.help_folder)
+    tools = os.path.join(s.root, "tools")
+    os.makedirs(tools)
+    s.opened = os.path.join(s.root, "opened.txt")
+    opener = os.path.join(tools, "xdg-open")
+    with open(opener, "w") as f:
+        f.write('#!/bin/sh\necho "$@" >> "%s"\n' % s.opened)
+    os.chmod(opener, 0o755)
+    return {"PATH": tools + ":" + os.environ.get("PATH", "/usr/bin:/bin")}
+
+
+def help_in_editor(s):
+    """Help... in the chart editor opens the registered help file."""
+    open_live_chart(s)
+    s.main.click(*EDIT_CHART)
+    editor = s.wait_window(r"^Editing Chart1")
+    known = {s.main.id, editor.id}
+    editor.activate()
+    s.key("alt+h")
+    expected = os.path.join(s.help_folder, "TeeUser6.hlp")
+    if not poll(lambda: os.path.exists(s.opened), 5):
+        editor.shot("help")
+        raise Failure("pressing Help... opened nothing; %s" % describe(s))
+    with open(s.opened) as f:
+        asked = f.read().split("\n")[0]
+    if asked != expected:
+        raise Failure("pressing Help... asked the desktop to open %r, not %r" % (asked, expected))
+    s.expect_no_message(known, "Help...")
+    s.key("Escape")
+    s.wait_gone(editor)
+
+
 def describe_folder(folder):
     return ", ".join("%s (%d bytes)" % (n, os.path.getsize(os.path.join(folder, n)))
                      for n in sorted(os.listdir(folder))) or "nothing"
@@ -554,6 +597,7 @@ JOURNEYS = {
     "disabled_buttons": disabled_buttons,
     "changed_series_type": changed_series_type,
     "read_only_setup": read_only_setup,
+    "help_in_editor": help_in_editor,
 }
 
 
@@ -597,8 +641,11 @@ def run(name, program, out):
     return False
 
 
-SESSION_OPTIONS = {"full_disk": {"small_disk": True},
-                   "read_only_setup": {"read_only_program": True}}
+SESSION_OPTIONS = {
+    "full_disk": {"small_disk": True},
+    "read_only_setup": {"read_only_program": True},
+    "help_in_editor": {"prepare": registered_help},
+}
 
 
 def main():

@@ -4,6 +4,7 @@
 #include "chart/editor/teeeditcha.h"
 #include "chart/editor/teelisb.h"
 #include "chart/engine/teeaxis.h"
+#include "chart/engine/teeprocs.h"
 #include "chart/engine/teetools.h"
 #include "platform/forms/comctrls.h"
 #include "platform/forms/stdctrls.h"
@@ -13,6 +14,7 @@ std::unique_ptr<TChartEditForm> TeeCreateChartEditor(TCustomChart* AChart) {
     auto form = std::make_unique<TChartEditForm>(nullptr);
     form->SetChart(AChart);
     form->CheckHelpFile();
+    TeeTranslateControl(form.get());
     return form;
 }
 

@@ -1,4 +1,5 @@
 #include "chart/editor/teebaredit.h"
+#include "chart/editor/teeediseri.h"
 
 #include "chart/control/series.h"
 #include "chart/editor/teeformbuild.h"
@@ -19,6 +20,8 @@ TCustomBarSeries* BarOfTag(TCustomForm* F) {
 // A tab added beside the one the form is docked in; nullptr when it is not
 // docked in a page control.
 TTabSheet* AddSiblingTab(TControl* Form, const AnsiString& Caption) {
+    if (TFormTeeSeries* series = TeeSeriesPageOf(Form))
+        return series->AddSeriesTab(series->ExtraTabPosition(), Caption);
     auto* sheet = dynamic_cast<TTabSheet*>(Form->Parent());
     if (!sheet || !sheet->PageControl()) return nullptr;
     auto* tab = new TTabSheet(sheet->PageControl());
@@ -175,7 +178,7 @@ void TBarSeriesEditor::FormShow(TObject*) {
             // Docking shows the new tab for a moment; the user stays on this one.
             TTabSheet* current = tab->PageControl()->ActivePage();
             FStack = new TStackBarSeriesEditor(this);
-            AddFormTo(FStack, tab, FBar);
+            TeeAddToTab(FStack, tab, FBar);
             tab->PageControl()->SetActivePage(current);
         }
 }

@@ -3,6 +3,7 @@
 //   TFastLineSeriesEditor   the pen dialog on the fast line's pen, plus its switches
 //   TAreaSeriesEditor       multiple areas, origin, pens, brushes, transparency
 #include "chart/editor/teecustedit.h"
+#include "chart/editor/teeediseri.h"
 
 #include "chart/control/series.h"
 #include "chart/editor/teeformbuild.h"
@@ -234,7 +235,7 @@ void TAreaSeriesEditor::FormShow(TObject*) {
         if (TTabSheet* tab = TeeAddEditorTab(this, TeeMsg_Gradient)) {
             TTabSheet* current = tab->PageControl()->ActivePage();
             FGradientForm = new TTeeGradientEditor(tab, FSeries->Gradient());
-            AddFormTo(FGradientForm, tab, FSeries->Gradient());
+            TeeAddToTab(FGradientForm, tab, FSeries->Gradient());
             tab->PageControl()->SetActivePage(current);
         }
 }

@@ -10,6 +10,7 @@
 #include "chart/editor/teelisb.h"
 #include "chart/engine/teefunction.h"
 #include "chart/engine/teemarks.h"
+#include "chart/engine/teeprocs.h"
 #include "platform/classes/stringlist.h"
 #include "platform/forms/comctrls.h"
 #include "platform/forms/extctrls.h"
@@ -124,6 +125,7 @@ void TFormTeeSeries::Notification(TComponent* AComponent, TOperation Operation) 
     if (Operation != opRemove) return;
     if (AComponent == FListenedChart) FListenedChart = nullptr;
     if (AComponent == FSeriesForm) FSeriesForm = nullptr;
+    std::erase(FSeriesForms, AComponent);
     if (AComponent == FDataSourceForm) FDataSourceForm = nullptr;
     if (AComponent == FMarksForm) FMarksForm = nullptr;
     if (AComponent == FTheSeries) FTheSeries = nullptr;
@@ -162,10 +164,66 @@ void TFormTeeSeries::SetCBSeries() {
     CBSeriesChange(CBSeries);
 }
 
+TFormTeeSeries* TeeSeriesPageOf(TControl* Form) {
+    auto* sheet = dynamic_cast<TTabSheet*>(Form ? Form->Parent() : nullptr);
+    TPageControl* pages = sheet ? sheet->PageControl() : nullptr;
+    auto* page = pages ? dynamic_cast<TFormTeeSeries*>(pages->Owner()) : nullptr;
+    return page && page->PageSeries == pages ? page : nullptr;
+}
+
+void TeeAddToTab(TCustomForm* Form, TTabSheet* Tab, TObject* AObject) {
+    auto* page =
+        Tab->PageControl() ? dynamic_cast<TFormTeeSeries*>(Tab->PageControl()->Owner()) : nullptr;
+    if (page && page->PageSeries == Tab->PageControl())
+        page->AddToTab(Form, Tab, AObject);
+    else
+        AddFormTo(Form, Tab, AObject);
+}
+
+TTabSheet* TFormTeeSeries::AddSeriesTab(int TabPosition, const AnsiString& Caption) {
+    auto* tab = new TTabSheet(this);
+    tab->SetPageControl(PageSeries);
+    tab->SetCaption(Caption);
+    if (TabPosition >= 0 && TabPosition < PageSeries->PageCount() - 1)
+        tab->SetPageIndex(TabPosition);
+    return tab;
+}
+
+int TFormTeeSeries::ExtraTabPosition() const {
+    return TabGeneral->PageIndex();
+}
+
+TCustomForm* TFormTeeSeries::InsertSeriesForm(TClass FormClass, int TabPosition,
+                                              const AnsiString& Caption, TObject* AObject) {
+    if (!FormClass || !FormClass->Factory || !FormClass->InheritsFrom(&TCustomForm::ClassInfo))
+        return nullptr;
+    TTabSheet* current = PageSeries->ActivePage();
+    TTabSheet* tab = AddSeriesTab(TabPosition, Caption);
+    TCustomForm* form = TeeCreateFormByClass(FormClass, tab);
+    AddToTab(form, tab, AObject);
+    // Docking shows the new tab for a moment; the user stays where he was.
+    PageSeries->SetActivePage(current);
+    return form;
+}
+
+void TFormTeeSeries::AddToTab(TCustomForm* Form, TTabSheet* Tab, TObject* AObject) {
+    Form->SetAlign(alClient);
+    FSeriesForms.push_back(Form);
+    Form->FreeNotification(this);
+    // The tab's caption too: a further tab is made after the page was translated.
+    TeeTranslateControl(Tab);
+    TeeTranslateControl(Form);
+    AddFormTo(Form, Tab, AObject);
+}
+
 void TFormTeeSeries::DestroySeriesForms() {
-    if (FSeriesForm) {
-        TCustomForm* form = FSeriesForm;
-        FSeriesForm = nullptr;
+    FSeriesForm = nullptr;
+    // Last first: a further page may belong to the form that added it, and
+    // goes from the list when that form takes it along.
+    while (!FSeriesForms.empty()) {
+        TCustomForm* form = FSeriesForms.back();
+        FSeriesForms.pop_back();
+        form->RemoveFreeNotification(this);
         delete form;
     }
     // Tabs a series editor added for its further pages go with it.
@@ -224,8 +282,7 @@ void TFormTeeSeries::CBSeriesChange(TObject*) {
             FSeriesForm = form;
             form->FreeNotification(this);
             TheTabSheet->SetTabVisible(true);
-            form->SetAlign(alClient);
-            AddFormTo(form, TheTabSheet, s);
+            AddToTab(form, TheTabSheet, s);
         } else {
             TheTabSheet->SetTabVisible(false);
         }
@@ -314,6 +371,7 @@ void TFormTeeSeries::CreateDataSourceForm() {
             FDataSourceForm = form;
             form->FreeNotification(this);
             form->SetAlign(alClient);
+            TeeTranslateControl(form);
             AddFormTo(form, PanelDataSource, FTheSeries);
         }
         if (source->HasNew && source->HasNew())
@@ -331,6 +389,7 @@ void TFormTeeSeries::CreateDataSourceForm() {
             FDataSourceForm = form;
             form->FreeNotification(this);
             form->SetAlign(alClient);
+            TeeTranslateControl(form);
             AddFormTo(form, PanelDataSource, FTheSeries);
         }
         return;
@@ -340,6 +399,7 @@ void TFormTeeSeries::CreateDataSourceForm() {
         FDataSourceForm = form;
         form->FreeNotification(this);
         form->SetAlign(alClient);
+        TeeTranslateControl(form);
         AddFormTo(form, PanelDataSource, FTheSeries);
     }
 }

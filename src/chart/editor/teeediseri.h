@@ -102,6 +102,20 @@ public:
     TCustomForm* SeriesForm() const { return FSeriesForm; }
     TCustomForm* DataSourceForm() const { return FDataSourceForm; }
 
+    // A further page of the series' editor: a tab captioned Caption at
+    // TabPosition of PageSeries (last when out of range) holding a new form of
+    // FormClass for AObject; nullptr when the class is no form.
+    TCustomForm* InsertSeriesForm(TClass FormClass, int TabPosition, const AnsiString& Caption,
+                                  TObject* AObject);
+    // Embeds a form of the series' editor in Tab for AObject, translated; it
+    // goes, and a further tab with it, when the series changes.
+    void AddToTab(TCustomForm* Form, TTabSheet* Tab, TObject* AObject);
+    // An empty further tab at TabPosition (last when out of range).
+    TTabSheet* AddSeriesTab(int TabPosition, const AnsiString& Caption);
+    // Where a series editor's further pages go unless it names a place:
+    // after the type's own page and the further pages added before.
+    int ExtraTabPosition() const;
+
     void SetCBSeries();
     void CBSeriesChange(TObject* Sender);
     void PageSeriesChange(TObject* Sender);
@@ -136,6 +150,7 @@ private:
     TChartSeries* FTheSeries = nullptr;
     TChartSeries* FLastSeries = nullptr;
     TCustomForm* FSeriesForm = nullptr;
+    std::vector<TCustomForm*> FSeriesForms;
     TCustomForm* FDataSourceForm = nullptr;
     TCustomAxisPanel* FListenedChart = nullptr;
     int FDataChoice = -1;
@@ -148,6 +163,12 @@ private:
 TClass SeriesEditorForm(TChartSeries* ASeries);
 // The editor form class of a function, or nullptr.
 TClass FunctionEditorForm(TTeeFunction* AFunction);
+// The series page whose page control holds the tab a form is docked in; nullptr
+// when the form is docked elsewhere.
+TFormTeeSeries* TeeSeriesPageOf(TControl* Form);
+// Embeds a form in a further tab: through the series page when the tab is
+// one of its pages, else as any docked form.
+void TeeAddToTab(TCustomForm* Form, TTabSheet* Tab, TObject* AObject);
 // Creates an editor form by class owned by AOwner; nullptr when the class is not a form.
 TCustomForm* TeeCreateFormByClass(TClass AClass, TComponent* AOwner);
 

@@ -327,6 +327,8 @@ void TFormTeeSeries::FillMarksTab() {
             TTabSheet* tab = TeeNewTab(PageControlMarks, "TabFormat", "Format");
             tab->SetPageIndex(1);
             form->SetAlign(alClient);
+            TeeTranslateControl(tab);
+            TeeTranslateControl(form);
             AddFormTo(form, tab, m);
         }
     }

@@ -18,6 +18,7 @@
 #include "chart/editor/teeprevi.h"
 #include "chart/control/tooledit.h"
 #include "chart/engine/teeconst.h"
+#include "chart/engine/teeprocs.h"
 #include "chart/engine/teetools.h"
 #include "platform/classes/registry.h"
 #include "platform/classes/stringlist.h"
@@ -82,6 +83,7 @@ TChartEditForm::TChartEditForm(TComponent* AOwner) : TForm(AOwner) {
     BClose->SetDefault(true);
     BClose->SetCancel(true);
     BClose->OnClick = [this](TObject*) { SetModalResult(mrCancel); };
+    ButtonHelp->OnClick = [this](TObject* s) { ButtonHelpClick(s); };
 
     MainPage = NewControl<TPageControl>(this, this, "MainPage", 0, 0, 414, 287);
     MainPage->SetAlign(alClient);
@@ -234,10 +236,28 @@ bool TChartEditForm::CloseQuery() {
     return TForm::CloseQuery();
 }
 
+AnsiString GetChartHelpFile() {
+    return GetRegistryHelpPath("Chart6.hlp");
+}
+
 void TChartEditForm::CheckHelpFile() {
-    // No help viewer on this platform: the help button stays hidden.
-    SetHelpFile("");
-    ButtonHelp->SetVisible(false);
+    const bool help = EditorOptions.Contains(ceHelp);
+    if (help) {
+        const bool designing = TheChart && TheChart->ComponentState().Contains(csDesigning);
+        SetHelpFile(designing ? GetChartHelpFile() : GetRegistryHelpPath("TeeUser6.hlp"));
+        if (!HelpFile().IsEmpty()) {
+            TBorderIcons icons = BorderIcons();
+            icons.Include(biHelp);
+            SetBorderIcons(icons);
+        }
+    } else {
+        SetHelpFile("");
+    }
+    ButtonHelp->SetVisible(help);
+}
+
+void TChartEditForm::ButtonHelpClick(TObject*) {
+    Application->HelpFileContext(HelpFile(), HelpContext());
 }
 
 // ---------------------------------------------------------------------------
@@ -352,6 +372,7 @@ void TChartEditForm::SubPageChange(TObject*) {
             form = new TForm(this);
         }
         Embed(form, page, object);
+        TeeTranslateControl(form);
     }
     TeeWidenForTabs(page);
     if (page == Tab3D)
@@ -393,6 +414,8 @@ void TChartEditForm::MainPageChange(TObject*) {
             if (form->OnShow) form->OnShow(form);
         } else if (TCustomForm* form = TeeCreateFormByClass(GetClass("TFormTeeData"), this)) {
             Embed(form, TabData, TheChart);
+            // The data tab's controls are the editor's own, translated with it.
+            TeeTranslateControl(form);
         }
     } else if (page == TabExport || page == TabPrint) {
         TWinControl* tab = page;
@@ -444,6 +467,7 @@ void TChartEditForm::SetTabSeries() {
         TheFormSeries->SetTheSeries(LBSeries->GetSelectedSeries());
         LBSeries->FillSeries(TheFormSeries->TheSeries());
         TheFormSeries->Show();
+        TeeTranslateControl(TheFormSeries);
     } else {
         TheFormSeries->SetTheSeries(LBSeries->GetSelectedSeries());
     }

@@ -86,6 +86,7 @@ public:
     void BChangeTypeSeriesClick(TObject* Sender);
     void BRenameSeriesClick(TObject* Sender);
     void BCloneSeriesClick(TObject* Sender);
+    void ButtonHelpClick(TObject* Sender);
 
     // The page form embedded in a tab (nullptr before its first showing).
     TCustomForm* PageForm(TTabSheet* Tab) const;
@@ -100,6 +101,9 @@ private:
 
 // Called at every show of the editor (nullptr by default).
 extern std::function<void(TChartEditForm* Form)> TeeOnShowEditor;
+
+// The full name of the designer's help file (empty when none is registered).
+AnsiString GetChartHelpFile();
 
 // The settings store key of the remembered window position.
 extern const char* const EditorSettingsKey;

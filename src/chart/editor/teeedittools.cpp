@@ -3,7 +3,9 @@
 #include "chart/control/tooledit.h"
 #include "chart/editor/teeediseri.h"
 #include "chart/editor/teeformbuild.h"
+#include "chart/editor/teetoolicon.h"
 #include "chart/engine/teeconst.h"
+#include "chart/engine/teeprocs.h"
 #include "chart/engine/teetools.h"
 #include "platform/classes/stringlist.h"
 #include "platform/forms/buttons.h"
@@ -31,6 +33,7 @@ void TeeDrawTool(TListBox* AList, int Index, const TRect& Rect, bool Selected,
     c->Brush()->SetStyle(bsSolid);
     c->Brush()->SetColor(Selected ? clHighlight : AList->Color());
     c->FillRect(Rect);
+    if (ATool) TeeDrawToolIcon(ATool->ClassType(), c, Rect.Left + 2, Rect.Top + 1);
     c->Font()->Assign(AList->Font());
     c->Font()->SetColor(Selected ? clHighlightText : AList->Font()->Color());
     c->Brush()->SetStyle(bsClear);
@@ -75,9 +78,9 @@ TFormTeeTools::TFormTeeTools(TComponent* AOwner) : TForm(AOwner) {
     LBTools->OnClick = [this](TObject* s) { LBToolsClick(s); };
     BAdd->OnClick = [this](TObject* s) { BAddClick(s); };
     BDelete->OnClick = [this](TObject* s) { BDeleteClick(s); };
-    CBActive->OnClick = [this](TObject*) {
-        if (TTeeCustomTool* t = CurrentTool()) t->SetActive(CBActive->Checked());
-    };
+    FBind.Check(
+        CBActive, [this] { return CurrentTool() && CurrentTool()->Active(); },
+        [this](bool v) { CurrentTool()->SetActive(v); });
     BMoveUp->OnClick = [this](TObject*) {
         SwapTool(LBTools->ItemIndex(), LBTools->ItemIndex() - 1);
     };
@@ -118,6 +121,7 @@ void TFormTeeTools::FormShow(TObject*) {
     } else {
         UpdateMoveButtons();
     }
+    TeeTranslateControl(this);
 }
 
 void TFormTeeTools::FillTools() {
@@ -137,10 +141,11 @@ void TFormTeeTools::LBToolsClick(TObject*) {
     TTeeCustomTool* t = CurrentTool();
     FreeToolForm();
     if (t) {
-        CBActive->SetChecked(t->Active());
+        FBind.Load();
         if (TCustomForm* form = TeeCreateFormByClass(GetClass(t->GetEditorClass()), this)) {
             FToolForm = form;
             form->FreeNotification(this);
+            TeeTranslateControl(form);
             form->SetAlign(alClient);
             AddFormTo(form, Panel1, t);
             TeeWidenForTabs(form);

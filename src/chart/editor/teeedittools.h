@@ -2,6 +2,7 @@
 // The Tools tab of the chart editor: the chart's tools in a list, the tools
 // gallery to add one, and the selected tool's own editor form beside the list.
 #include "chart/control/chart.h"
+#include "chart/editor/teebinder.h"
 #include "platform/forms/forms.h"
 
 class TButton;
@@ -46,6 +47,7 @@ protected:
 private:
     void FreeToolForm();
     TCustomForm* FToolForm = nullptr;
+    TControlBinder FBind{[this] { return CurrentTool() != nullptr; }};
 };
 
 class TTeeToolsGallery : public TForm {
@@ -63,6 +65,6 @@ public:
     TClass SelectedTool() const;
 };
 
-// Draws one row of a tool list: the description of the tool.
+// Draws one row of a tool list: the picture of the tool's class and its description.
 void TeeDrawTool(TListBox* AList, int Index, const TRect& Rect, bool Selected,
                  TTeeCustomTool* ATool);

@@ -12,6 +12,7 @@
 #include "chart/engine/teeconst.h"
 #include "chart/engine/teesources.h"
 #include "platform/classes/filer.h"
+#include "platform/classes/registry.h"
 #include "platform/classes/streams.h"
 #include "platform/classes/stringlist.h"
 #include "platform/forms/dialogs.h"
@@ -671,4 +672,25 @@ void TeeExport(TComponent* Owner, TCustomTeePanel* Panel) {
     std::unique_ptr<TTeeExportForm> form = std::make_unique<TTeeExportForm>(Owner);
     form->ExportPanel = Panel;
     form->ShowModal();
+}
+
+// ---------------------------------------------------------------------------
+// Help files
+
+const char* const HelpFolderKey = "\\SOFTWARE\\Microsoft\\Windows\\Help";
+
+AnsiString GetRegistryHelpPath(const AnsiString& HelpFile) {
+    try {
+        TRegistry reg(KEY_READ);
+        reg.SetRootKey(HKEY_LOCAL_MACHINE);
+        // A file without a folder of its own is not registered: its name alone
+        // would not be found anywhere.
+        if (!reg.OpenKeyReadOnly(HelpFolderKey) || !reg.ValueExists(HelpFile)) return "";
+        const AnsiString folder = reg.ReadString(HelpFile);
+        if (folder.IsEmpty()) return "";
+        const char last = folder[folder.Length()];
+        return last == '/' || last == '\\' ? folder + HelpFile : folder + "/" + HelpFile;
+    } catch (const ERegistryException&) {
+        return "";
+    }
 }

@@ -82,6 +82,12 @@ void TeeEmailFile(const AnsiString& FileName, const AnsiString& Subject);
 // The message when no mail program is installed.
 extern const char* const TeeMsg_NoMailProgram;
 
+// The full name of a help file in the folder the settings store registers for
+// it (HKEY_LOCAL_MACHINE, under HelpFolderKey, a value named after the file);
+// empty when none is registered.
+AnsiString GetRegistryHelpPath(const AnsiString& HelpFile);
+extern const char* const HelpFolderKey;
+
 void SaveTeeToStream(TCustomTeePanel* Panel, TStream* Stream);
 void SaveTeeToFile(TCustomTeePanel* Panel, const AnsiString& FileName);
 void LoadTeeFromStream(TCustomTeePanel*& Panel, TStream* Stream);

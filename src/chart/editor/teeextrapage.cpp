@@ -55,6 +55,9 @@ TCustomForm* TTeeSeriesPage::InsertPage(const AnsiString& ClassName, const AnsiS
     TPageControl* pages = sheet ? sheet->PageControl() : nullptr;
     TClass cls = GetClass(ClassName);
     if (!pages || !cls) return nullptr;
+    if (TFormTeeSeries* series = TeeSeriesPageOf(this))
+        return series->InsertSeriesForm(cls, Position >= 0 ? Position : series->ExtraTabPosition(),
+                                        Caption, ATag);
     TTabSheet* current = pages->ActivePage();
     auto* tab = new TTabSheet(this);
     tab->SetPageControl(pages);

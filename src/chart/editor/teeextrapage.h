@@ -21,9 +21,10 @@ public:
     void FormShow(TObject* Sender);
 
     // A tab captioned Caption beside the one this form is docked in (at
-    // Position, or last for -1), holding a form of the class registered as
-    // ClassName for Tag. The tab belongs to this form and goes with it.
-    // nullptr when the form is not docked in pages or the class is unknown.
+    // Position; for -1 after the series page's own page and the pages added
+    // before, or last elsewhere), holding a form of the class registered as
+    // ClassName for Tag. The tab goes with this form. nullptr when the form
+    // is not docked in pages or the class is unknown.
     TCustomForm* InsertPage(const AnsiString& ClassName, const AnsiString& Caption, TObject* Tag,
                             int Position = -1);
 

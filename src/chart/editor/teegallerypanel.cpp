@@ -21,6 +21,14 @@ namespace {
 constexpr TColor clGalleryNavy = static_cast<TColor>(0x800000);
 constexpr TColor clGalleryGrey = static_cast<TColor>(0x808080);
 constexpr TColor clGallerySilver = static_cast<TColor>(0xC0C0C0);
+
+// The frame under the pointer, drawn over the chart's edge outside a paint;
+// a chart that refuses the series gets none.
+void FrameChart(TGalleryChart* Chart, TColor Top, TColor Bottom) {
+    if (Chart->Cursor() == crNo) return;
+    TRect r(0, 0, Chart->Width(), Chart->Height());
+    Frame3D(static_cast<TCustomControl*>(Chart)->Canvas(), r, Top, Bottom, 1);
+}
 } // namespace
 
 TGalleryChart::TGalleryChart(TComponent* AOwner) : TCustomChart(AOwner) {
@@ -154,6 +162,8 @@ TGalleryChart* TChartGalleryPanel::CreateSampleChart(TClass SeriesClass, TClass 
             SelectChart(chart);
             if (OnSelectedChart) OnSelectedChart(this);
         };
+        chart->OnMouseEnter = [chart](TObject*) { FrameChart(chart, clWhite, clGalleryGrey); };
+        chart->OnMouseLeave = [chart](TObject*) { FrameChart(chart, clBtnFace, clBtnFace); };
     }
     chart->OnAfterDraw = [this, chart](TObject*) {
         if (chart != FSelectedChart || !DisplaySub) return;

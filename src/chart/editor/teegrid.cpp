@@ -15,6 +15,7 @@
 #include "chart/engine/teeseries.h"
 #include "chart/engine/teesources.h"
 #include "chart/engine/teevaluelist.h"
+#include "platform/classes/props.h"
 #include "platform/forms/dialogs.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/formatsettings.h"
@@ -25,6 +26,12 @@
 QM_CLASS_OWNED(TCustomChartGrid, TCustomGrid, TComponent)
 QM_CLASS_OWNED(TChartGrid, TCustomChartGrid, TComponent)
 QM_CLASS_OWNED(TChartGridNavigator, TCustomTeeNavigator, TComponent)
+
+QM_PUBLISHED(TChartGrid, Prop("Chart", &Self::Chart, &Self::SetChart),
+             Prop("Series", &Self::Series, &Self::SetSeries),
+             Prop("ShowColors", &Self::ShowColors, &Self::SetShowColors).Default(false),
+             Prop("ShowLabels", &Self::ShowLabels, &Self::SetShowLabels).Default(true),
+             Prop("ShowXValues", &Self::ShowXValues, &Self::SetShowXValues).Default(cgsAuto));
 
 namespace {
 

@@ -219,7 +219,7 @@ void TPieSeriesEditor::FormShow(TObject*) {
             for (TControl* c : std::initializer_list<TControl*>{FCircled->BBack, FCircled->CBTransp,
                                                                 FCircled->BGradient})
                 c->Hide();
-            AddFormTo(FCircled, tab, FSeries);
+            TeeAddToTab(FCircled, tab, FSeries);
             tab->PageControl()->SetActivePage(current);
         }
 }

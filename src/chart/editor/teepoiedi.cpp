@@ -1,4 +1,5 @@
 #include "chart/editor/teepoiedi.h"
+#include "chart/editor/teeediseri.h"
 
 #include "chart/control/series.h"
 #include "chart/editor/teeformbuild.h"
@@ -212,6 +213,8 @@ void TSeriesPointerEditor::DrawStyleItem(int Index, const TRect& Rect) {
 }
 
 TTabSheet* TeeAddEditorTab(TCustomForm* Form, const AnsiString& Title) {
+    if (TFormTeeSeries* series = TeeSeriesPageOf(Form))
+        return series->AddSeriesTab(series->ExtraTabPosition(), Title);
     auto* sheet = dynamic_cast<TTabSheet*>(Form ? Form->Parent() : nullptr);
     if (!sheet || !sheet->PageControl()) return nullptr;
     TPageControl* pages = sheet->PageControl();
@@ -228,7 +231,7 @@ TSeriesPointerEditor* TeeInsertPointerForm(TCustomForm* Form, TSeriesPointer* AP
     if (!tab) return nullptr;
     TTabSheet* current = tab->PageControl()->ActivePage();
     auto* editor = new TSeriesPointerEditor(tab);
-    AddFormTo(editor, tab, APointer);
+    TeeAddToTab(editor, tab, APointer);
     tab->PageControl()->SetActivePage(current);
     return editor;
 }

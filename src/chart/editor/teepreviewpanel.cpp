@@ -18,6 +18,41 @@
 QM_CLASS_PLAIN(TPreviewChartPen, TChartPen)
 QM_CLASS_OWNED(TTeePreviewPanel, TCustomTeePanelExtended, TComponent)
 
+namespace {
+// The panel's plain settings are fields; these reach them as properties.
+template <typename V>
+TPropInfo FieldProp(const char* Name, V TTeePreviewPanel::*Field, TPropKind Kind) {
+    TPropInfo p;
+    p.Name = Name;
+    p.Kind = Kind;
+    auto self = [](TObject* o) { return static_cast<TTeePreviewPanel*>(o); };
+    if constexpr (std::is_same_v<V, bool>) {
+        p.GetOrd = [Field, self](TObject* o) -> int64_t { return self(o)->*Field ? 1 : 0; };
+        p.SetOrd = [Field, self](TObject* o, int64_t v) { self(o)->*Field = v != 0; };
+    } else {
+        p.GetStr = [Field, self](TObject* o) { return self(o)->*Field; };
+        p.SetStr = [Field, self](TObject* o, const AnsiString& v) { self(o)->*Field = v; };
+    }
+    return p;
+}
+} // namespace
+
+QM_PUBLISHED(TPreviewChartPen, Prop("Style", &Self::Style, &Self::SetStyle).Default(psDot),
+             Prop("SmallDots", &Self::SmallDots, &Self::SetSmallDots).Default(true));
+QM_PUBLISHED(
+    TTeePreviewPanel,
+    FieldProp("AllowResize", &Self::AllowResize, TPropKind::Boolean).Default(true),
+    FieldProp("AllowMove", &Self::AllowMove, TPropKind::Boolean).Default(true),
+    Prop("AsBitmap", &Self::AsBitmap, &Self::SetAsBitmap).Default(false),
+    FieldProp("DragImage", &Self::DragImage, TPropKind::Boolean).Default(false),
+    Prop("Margins", &Self::Margins),
+    Prop("Orientation", &Self::Orientation, &Self::SetOrientation).Default(ppoDefault),
+    Prop("Panel", &Self::Panel, &Self::SetPanel),
+    Prop("PaperColor", &Self::PaperColor, &Self::SetPaperColor).Default(clWhite).Idents("TColor"),
+    Prop("PaperShadow", &Self::PaperShadow),
+    Prop("ShowImage", &Self::ShowImage, &Self::SetShowImage).Default(true),
+    FieldProp("Title", &Self::Title, TPropKind::String));
+
 TPreviewChartPen::TPreviewChartPen(TNotifyEvent OnChangeEvent) : TChartPen(OnChangeEvent) {
     SetStyle(psDot);
     SetSmallDots(true);

@@ -13,6 +13,7 @@ public:
 };
 
 enum TTeePreviewPanelOrientation { ppoDefault, ppoPortrait, ppoLandscape };
+QM_ENUM_NAMES(TTeePreviewPanelOrientation, ppoDefault, ppoPortrait, ppoLandscape)
 
 using TOnChangeMarginsEvent =
     std::function<void(TObject* Sender, bool DisableProportional, const TRect& NewMargins)>;

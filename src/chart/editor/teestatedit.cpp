@@ -4,6 +4,7 @@
 //   image bar                     TImageBarSeriesEditor
 //   line point and bar join       TLinePointEditor, TBarJoinEditor
 #include "chart/editor/teestatedit.h"
+#include "chart/engine/teeprocs.h"
 
 #include "chart/editor/teepoiedi.h"
 #include "chart/editor/teeediseri.h"
@@ -267,6 +268,7 @@ void TLinePointEditor::ShowSeries() {
     if (!FPointerForm) {
         FPointerForm = new TSeriesPointerEditor(this);
         FPointerForm->SetAlign(alClient);
+        TeeTranslateControl(FPointerForm);
         AddFormTo(FPointerForm, PanelPointer, s);
     }
     BLines->LinkPen(s->LinesPen());

@@ -146,6 +146,8 @@ void TBitBtn::Click() {
             return;
         }
     }
+    // A help button asks for the topic of itself or its nearest parent with one.
+    if (FKind == bkHelp && Application->ControlHelp(this)) return;
     TButton::Click();
 }
 

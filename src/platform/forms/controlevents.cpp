@@ -471,6 +471,11 @@ bool DispatchKeyPress(TWinControl* c, QKeyEvent* e, const std::function<bool(QEv
         }
         RunAsMessage(c, [&] { TControlAccess::KeyDown(c, key, shift); });
         if (key == 0 || !watch.Alive()) return true;
+        if (key == VK_F1 && shift.Empty()) {
+            bool helped = false;
+            RunAsMessage(c, [&] { helped = Application->ControlHelp(c); });
+            if (helped || !watch.Alive()) return true;
+        }
         if (form && (key == VK_RETURN || key == VK_ESCAPE) && !shift.Contains(ssCtrl) &&
             !shift.Contains(ssAlt) && !TControlAccess::WantsKey(c, key, shift)) {
             bool taken = false;

@@ -8,7 +8,8 @@
 //   TScreen (Screen): screen size, cursor and registered cursors, forms, the
 //     active form;
 //   TApplication (Application): title, main form, the message loop, exceptions
-//     escaping handlers, hints shown on request, ending the process.
+//     escaping handlers, hints shown on request, help files opened at a topic
+//     (apphelp.cpp), ending the process.
 #include "platform/forms/controls.h"
 #include <exception>
 #include <map>
@@ -340,6 +341,17 @@ public:
     void CancelHint();
     AnsiString ExeName() const;
     void BringToFront();
+
+    // The help file of windows that name none of their own.
+    AnsiString HelpFile() const { return FHelpFile; }
+    void SetHelpFile(const AnsiString& Value) { FHelpFile = Value; }
+    // Opens a help file at a topic with the desktop's opener; false, after a
+    // message box that says why, when no file is named, it is not there or
+    // nothing opens it.
+    bool HelpFileContext(const AnsiString& FileName, int Context);
+    // F1 on a control: the help context of the control or of its nearest
+    // parent that has one, in its window's help file; false when none has one.
+    bool ControlHelp(TControl* Control);
     // Ends the process at once with the exit code (tests install a hook instead).
     [[noreturn]] void Halt(int ExitCode);
 
@@ -356,6 +368,7 @@ private:
 
     TCustomForm* FMainForm = nullptr;
     AnsiString FTitle;
+    AnsiString FHelpFile;
     bool FTerminated = false;
     bool FShowMainForm = true;
     bool FShowHint = true;

@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QWindow>
 #include <QKeyEvent>
+#include <QEnterEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <cstdio>
@@ -435,6 +436,22 @@ void SimulateWheel(TControl* Control, int Delta, int X, int Y, TShiftState Shift
     QWheelEvent event(local, global, QPoint(), QPoint(0, Delta), GHeldButtons,
                       QtModifiersFromShift(Shift), Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(w, &event);
+    RethrowPendingUnwind();
+}
+
+void SimulateMouseEnter(TControl* Control) {
+    EnsureQtApplication();
+    QWidget* w = MouseWidget(Control);
+    const QPointF local(Control->ClientWidth() / 2, Control->ClientHeight() / 2);
+    QEnterEvent event(local, local, w->mapToGlobal(local.toPoint()));
+    QCoreApplication::sendEvent(w, &event);
+    RethrowPendingUnwind();
+}
+
+void SimulateMouseLeave(TControl* Control) {
+    EnsureQtApplication();
+    QEvent event(QEvent::Leave);
+    QCoreApplication::sendEvent(MouseWidget(Control), &event);
     RethrowPendingUnwind();
 }
 

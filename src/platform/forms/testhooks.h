@@ -3,6 +3,7 @@
 //   the dialog responder: expected message boxes and dialogs with their answers;
 //   the pump script: steps run by ProcessMessages (click, type, press a key);
 //   simulated user input through the real event path;
+//   a stand-in for the desktop's opener of help files;
 //   overrides for the screen size and for ending the process.
 // Time is virtual through TVirtualClockScope (platform/rtl/clock.h); timers follow it.
 // The program's folder has its override in platform/win32/kernel.h.
@@ -197,6 +198,9 @@ void SimulateMouse(TControl* Control, TMouseAction Action, TMouseButton Button, 
 // Press and release of the left button (at the centre by default).
 void SimulateClick(TControl* Control, int X = -1, int Y = -1);
 void SimulateDoubleClick(TControl* Control, int X = -1, int Y = -1);
+// The pointer comes over a control, or goes off it.
+void SimulateMouseEnter(TControl* Control);
+void SimulateMouseLeave(TControl* Control);
 // Delta in the platform's units: 120 per notch, negative towards the user.
 void SimulateWheel(TControl* Control, int Delta, int X = -1, int Y = -1, TShiftState Shift = {});
 // Press and release of a key on the control (as if it had the focus).
@@ -213,6 +217,14 @@ bool CanUserReach(const TControl* Control);
 void GrabControl(TControl* Control, TBitmap* Into);
 // The hint Application->ActivateHint shows now (empty when none).
 AnsiString ShownHintText();
+
+// ---------------------------------------------------------------------------
+// Help files
+
+// Stands in for the desktop's opener of help files; returns the previous one
+// (nullptr: the desktop's own). It returns false when it could not open the file.
+using THelpOpener = std::function<bool(const AnsiString& FileName, int Context)>;
+THelpOpener SetHelpOpener(THelpOpener Opener);
 
 // ---------------------------------------------------------------------------
 // Screen size and ending the process

@@ -8,6 +8,7 @@
 #include "chart/editor/teelisb.h"
 #include "platform/forms/comctrls.h"
 #include "platform/forms/stdctrls.h"
+#include "platform/graphics/jpeg.h"
 #include "support/forms_testing.h"
 #include <gtest/gtest.h>
 
@@ -172,6 +173,63 @@ TEST(EditorTabs, HighlightFollowsTheActiveTab) {
     EXPECT_TRUE(form.TabData->Highlighted());
     form.MainPage->SelectPageByUser(form.TabChart);
     EXPECT_FALSE(form.TabData->Highlighted());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(GalleryTest, PointerOverASampleFramesItLeavingErasesItAndRefusingChartsGetNone) {
+    TChart owner;
+    auto* line = new TLineSeries(&owner);
+    line->SetParentChart(&owner);
+    Panel->ChangeMode = true;
+    Panel->ChangingSeries = line;
+    Panel->CreateGalleryPage("Standard");
+    TGalleryChart* open = nullptr;
+    TGalleryChart* refused = nullptr;
+    for (TGalleryChart* c : Panel->Charts()) {
+        if (c->Cursor() == crNo && !refused) refused = c;
+        if (c->Cursor() != crNo && c != Panel->SelectedChart() && !open) open = c;
+    }
+    ASSERT_TRUE(open && refused);
+    struct TEdge {
+        const char* Name;
+        int X, Y;   // in the chart; -1: the far edge, -2: the middle
+        TColor Lit; // under the pointer
+    };
+    const TEdge edges[] = {{"left", 0, -2, clWhite},
+                           {"top", -2, 0, clWhite},
+                           {"right", -1, -2, clGray},
+                           {"bottom", -2, -1, clGray}};
+    auto at = [](TBitmap& B, const TEdge& E, int W, int H) {
+        const int x = E.X == -1 ? W - 1 : E.X == -2 ? W / 2 : E.X;
+        const int y = E.Y == -1 ? H - 1 : E.Y == -2 ? H / 2 : E.Y;
+        return ColorToRGB(B.Canvas()->Pixels(x, y));
+    };
+    for (TGalleryChart* c : {open, refused}) {
+        const int w = c->Width(), h = c->Height();
+        TBitmap before, entered, left;
+        GrabControl(c, &before);
+        SimulateMouseEnter(c);
+        GrabControl(c, &entered);
+        SimulateMouseLeave(c);
+        GrabControl(c, &left);
+        if (const char* dir = std::getenv("QM_SHOTS")) {
+            TPngImage png;
+            png.Bitmap()->Assign(&entered);
+            png.SaveToFile(AnsiString(dir) + "/gallery_frame_" + (c == open ? "open" : "refused") +
+                           ".png");
+        }
+        for (const TEdge& e : edges) {
+            if (c == open) {
+                EXPECT_EQ(at(entered, e, w, h), ColorToRGB(e.Lit)) << e.Name;
+                EXPECT_EQ(at(left, e, w, h), ColorToRGB(clBtnFace)) << e.Name;
+            } else {
+                EXPECT_EQ(at(entered, e, w, h), at(before, e, w, h)) << "refused " << e.Name;
+            }
+        }
+    }
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 #include "chart/control/teeedit.h"
 #include "chart/control/teeseriestypes.h"
 #include "chart/control/teestore.h"
+#include "chart/editor/teegrid.h"
+#include "chart/editor/teepreviewpanel.h"
 #include "chart/series/teeextraseries.h"
 #include "chart/series/teesurfa.h"
 #include "platform/classes/collections.h"
@@ -71,6 +73,9 @@ const std::multimap<std::string, TRule>& Rules() {
         {"TCustomChartEditor.Chart", {"a control of the form, outside this stream"}},
         {"TChartEditorPanel.Chart", {"a control of the form, outside this stream"}},
         {"TChartEditor.Series", {"a series of the form, outside this stream"}},
+        {"TTeePreviewPanel.Panel", {"a control of the form, outside this stream"}},
+        {"TChartGrid.Chart", {"a control of the form, outside this stream"}},
+        {"TChartGrid.Series", {"a series of the form, outside this stream"}},
         {"TCustomFittingFunction.TypeFitting", {"one fitting type only"}},
         {"TChartAxis.Maximum", {nullptr, nullptr, FixedEnds}},
         {"TChartAxis.Minimum", {nullptr, nullptr, FixedEnds}},
@@ -559,7 +564,8 @@ std::vector<TRootSpec> Roots() {
                          byName("Walked")});
     }
     for (TClass cc : {&TDraw3D::ClassInfo, &TTeeCommander::ClassInfo, &TChartEditor::ClassInfo,
-                      &TChartPreviewer::ClassInfo, &TChartEditorPanel::ClassInfo}) {
+                      &TChartPreviewer::ClassInfo, &TChartEditorPanel::ClassInfo,
+                      &TTeePreviewPanel::ClassInfo, &TChartGrid::ClassInfo}) {
         roots.push_back({cc->Name,
                          [cc] {
                              THolder h;
