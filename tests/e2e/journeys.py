@@ -10,6 +10,7 @@ when one failed, 77 when the tools are missing outside CI (skipped).
 
 import argparse
 import os
+import re
 import signal
 import subprocess
 import sys
@@ -507,6 +508,81 @@ def close_boxes(s):
         raise Failure("; ".join(faults))
 
 
+PRINT_PREVIEW = (231, 35)  # the commander's print preview button
+
+
+def modal_above_owner(s):
+    """The chart editor, its gallery and the print preview stay above the
+    window that opened them, a click on that window included."""
+    open_live_chart(s)
+    s.main.click(*EDIT_CHART)
+    editor = s.wait_window(r"^Editing Chart1")
+    faults = []
+
+    def check(dialog, owner):
+        try:
+            expect_modal_over(s, dialog, owner)
+        except Failure as e:
+            faults.append(str(e))
+    check(editor, s.main)
+    editor.activate()
+    editor.click(430, 181)  # Series page: Change...
+    gallery = s.wait_window(r"^Chart Gallery$")
+    check(gallery, editor)
+    gallery.activate()
+    s.key("Escape")
+    s.wait_gone(gallery)
+    editor.activate()
+    editor.click(447, 302)  # Close
+    s.wait_gone(editor)
+    known = {w.id for w in s.windows()}
+    s.main.click(*PRINT_PREVIEW)
+    preview = poll(lambda: [w for w in s.windows() if w.id not in known], 5)
+    if not preview:
+        raise Failure("the print preview did not open; %s" % describe(s))
+    check(preview[0], s.main)
+    if faults:
+        raise Failure("; ".join(faults))
+
+
+def expect_modal_over(s, dialog, owner):
+    """dialog is transient for owner and modal, and a click on owner leaves it on top."""
+    transient = s.x("xprop", "-id", dialog.id, "WM_TRANSIENT_FOR")
+    m = re.search(r"window id # (0x[0-9a-f]+)", transient)
+    if not m or int(m.group(1), 16) != int(owner.id):
+        raise Failure("%r is not transient for %r (%s)" % (dialog, owner, transient.strip()))
+    if "_NET_WM_STATE_MODAL" not in s.x("xprop", "-id", dialog.id, "_NET_WM_STATE"):
+        raise Failure("%r does not tell the window manager it is modal" % dialog)
+    spot = uncovered_spot(owner, dialog)
+    if not spot:
+        raise Failure("%r covers all of %r" % (dialog, owner))
+    s.x("xdotool", "mousemove", str(spot[0]), str(spot[1]), "click", "1")
+    s.settle(0.4)
+    order = stacking(s)
+    if int(dialog.id) not in order or order.index(int(dialog.id)) < order.index(int(owner.id)):
+        dialog.session.shot("buried-" + dialog.name.split()[0].lower())
+        raise Failure("a click on %r brought it over %r" % (owner, dialog))
+
+
+def uncovered_spot(owner, dialog):
+    """A screen point of owner (its client area or title bar) well away from
+    dialog and its frame."""
+    ox, oy, ow, oh = owner.geometry()
+    dx, dy, dw, dh = dialog.geometry()
+    title = oy - 10
+    xs = [ox + 3] + [ox + ow * i // 8 for i in range(1, 8)] + [ox + ow - 4]
+    for x, y in [(x, y) for y in (title, oy + oh - 5, oy + oh // 2) for x in xs]:
+        if not (dx - 6 <= x < dx + dw + 6 and dy - 40 <= y < dy + dh + 6):
+            return x, y
+    return None
+
+
+def stacking(s):
+    """The managed windows' ids, bottom to top."""
+    out = s.x("xprop", "-root", "_NET_CLIENT_LIST_STACKING")
+    return [int(v, 16) for v in re.findall(r"0x[0-9a-f]+", out)]
+
+
 def describe_folder(folder):
     return ", ".join("%s (%d bytes)" % (n, os.path.getsize(os.path.join(folder, n)))
                      for n in sorted(os.listdir(folder))) or "nothing"
@@ -522,6 +598,7 @@ JOURNEYS = {
     "close_boxes": close_boxes,
     "disabled_buttons": disabled_buttons,
     "changed_series_type": changed_series_type,
+    "modal_above_owner": modal_above_owner,
 }
 
 

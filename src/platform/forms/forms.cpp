@@ -26,6 +26,7 @@
 #include <QScrollBar>
 #include <QStyleOption>
 #include <QTimer>
+#include <QWindow>
 #include <QToolTip>
 #include <algorithm>
 #include <climits>
@@ -713,6 +714,10 @@ void TCustomForm::ApplyWindowFlags() {
         if (FBorderIcons.Contains(biHelp)) f |= Qt::WindowContextHelpButtonHint;
     }
     if (FFormStyle == fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
+    // Only dialog-like windows are announced to the window manager as
+    // transient for their owner.
+    if (FFormState.Contains(fsModal) && (f & Qt::WindowType_Mask) == Qt::Window)
+        f = (f & ~Qt::WindowType_Mask) | Qt::Dialog;
     const bool shown = win->isVisible();
     win->setWindowFlags(f);
     if (shown) win->show();
@@ -940,6 +945,7 @@ int TCustomForm::ShowModal() {
         }
     FFormState << fsModal;
     FModalResult = mrNone;
+    SetModalOwner(ModalOpener(previous));
     struct Restore {
         TCustomForm* self;
         std::vector<TCustomForm*>& disabled;
@@ -959,6 +965,7 @@ int TCustomForm::ShowModal() {
             if (alive(self)) {
                 RunAsMessage(self, [this] { self->SetVisible(false); });
                 self->FFormState >> fsModal;
+                self->SetModalOwner(nullptr);
             }
             if (previous && alive(previous) && previous->Visible())
                 RunAsMessage(previous, [this] { previous->SetActiveState(true); });
@@ -973,6 +980,33 @@ int TCustomForm::ShowModal() {
             CloseModal();
     } while (FModalResult == mrNone);
     return FModalResult;
+}
+
+TCustomForm* TCustomForm::ModalOpener(TCustomForm* Active) const {
+    auto shownWindow = [this](TCustomForm* f) {
+        return f && f != this && !f->Parent() && f->Visible() ? f : nullptr;
+    };
+    if (TCustomForm* f = shownWindow(Active)) return f;
+    for (TComponent* c = Owner(); c; c = c->Owner())
+        if (TCustomForm* f = shownWindow(dynamic_cast<TCustomForm*>(c))) return f;
+    return shownWindow(Application->MainForm());
+}
+
+void TCustomForm::SetModalOwner(TCustomForm* Opener) {
+    if (Parent()) return;
+    QWidget* win = Widget();
+    // The window manager keeps a transient, modal window above its owner, so
+    // a click on the owner cannot bury the dialog that blocks it.
+    ApplyWindowFlags();
+    win->setWindowModality(Opener ? Qt::WindowModal : Qt::NonModal);
+    QWindow* owner = nullptr;
+    if (Opener) {
+        QWidget* top = Opener->Widget()->window();
+        top->winId();
+        owner = top->windowHandle();
+        win->winId();
+    }
+    if (QWindow* handle = win->windowHandle()) handle->setTransientParent(owner);
 }
 
 void TCustomForm::CloseModal() {

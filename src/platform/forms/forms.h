@@ -192,6 +192,11 @@ protected:
 
 private:
     void CloseModal();
+    // The window a modal run stays above: the active one, else the nearest
+    // shown form among the owners, else the main form (nullptr: none shown).
+    TCustomForm* ModalOpener(TCustomForm* Active) const;
+    // Transient for, and modal over, Opener (nullptr undoes it).
+    void SetModalOwner(TCustomForm* Opener);
     void ApplyWindowFlags();
     void PlaceByPosition();
     // Moves a window that would show its frame beyond the screen's work area
