@@ -508,6 +508,195 @@ def close_boxes(s):
         raise Failure("; ".join(faults))
 
 
+# ---------------------------------------------------------------------------
+# Windows larger than the screen: fitted to it, their content scrolling
+
+BAR = 16  # the scroll bars' width (logical pixels)
+MENU = 19  # the main window's menu bar
+
+# Client size of each window's content and its buttons' centres, in logical
+# pixels of the client area below the menu bar.
+MAIN_CONTENT = (998, 654, MENU)
+MAIN_BUTTONS = {"Start": (86, 485), "Stop": (243, 485), "Reset": (86, 539),
+                "Exit": (243, 539)}
+CPM_CONTENT = (800, 573, 0)
+CPM_BUTTONS = {"Start Measure": (61, 335), "View Chart": (173, 335), "Break": (285, 335),
+               "Read File": (397, 335), "Info": (509, 335), "Clear Display": (621, 335),
+               "Exit": (733, 335), "Save results": (696, 509)}
+CPM_READ_SETUP = (539, 251)
+
+
+class Fitted:
+    """A window fitted to the screen, as a user sees and scrolls it."""
+
+    def __init__(self, s, window, content):
+        self.s, self.window = s, window
+        self.cw, self.ch, self.mh = content
+        _, _, w, h = window.geometry()
+        self.w, self.h = w / s.scale, h / s.scale
+        across = self.w < self.cw - 0.5
+        down = self.h < self.mh + self.ch - 0.5
+        across = across or (down and self.w < self.cw + BAR - 0.5)
+        down = down or (across and self.h < self.mh + self.ch + BAR - 0.5)
+        self.across, self.down = across, down
+        self.view = (self.w - (BAR if down else 0), self.h - self.mh - (BAR if across else 0))
+
+    def scrolled(self):
+        return self.across or self.down
+
+    def at(self, logical):
+        return tuple(round(v * self.s.scale) for v in logical)
+
+    def wheel(self, bar_point, button):
+        x, y = self.at(bar_point)
+        self.s.x("xdotool", "mousemove", "--window", self.window.id, str(x), str(y),
+                 "click", "--repeat", "25", "--delay", "4", str(button))
+
+    def show(self, point):
+        """Scrolls with the scroll bars until point shows; where it shows."""
+        x, y = point
+        off_x = self.cw - self.view[0] if x + 30 > self.view[0] else 0
+        off_y = self.ch - self.view[1] if y + 25 > self.view[1] else 0
+        if self.down:
+            self.wheel((self.w - BAR / 2, self.mh + self.view[1] / 2), 5 if off_y else 4)
+        if self.across:
+            self.wheel((self.view[0] / 2, self.h - BAR / 2), 5 if off_x else 4)
+        self.window.steady_pixels((0, 0) + self.at((self.w, self.h)), 2)
+        return self.at((x - off_x, self.mh + y - off_y))
+
+    def click(self, name, point):
+        """Clicks the button at point of the content where it is shown, once it
+        is seen to go down under the pointer."""
+        x, y = self.show(point)
+        self.s.park_pointer()
+        r = round(8 * self.s.scale)
+        box = (x - 3 * r, y - r, 6 * r, 2 * r)
+        before = self.window.steady_pixels(box, 1)
+        self.s.x("xdotool", "mousemove", "--window", self.window.id, str(x), str(y),
+                 "mousedown", "1")
+        down = poll(lambda: self.window.pixels(box) != before, 1)
+        self.s.x("xdotool", "mouseup", "1")
+        self.s.settle(0.3)
+        if not down:
+            self.window.shot("not-pressed-" + name.replace(" ", "-").lower())
+            raise Failure("%s of %r is not where the window shows it (%d, %d)" %
+                          (name, self.window, x, y))
+
+
+def expect_on_screen(s, window):
+    """The whole frame lies on the screen."""
+    x, y, w, h = window.geometry()
+    extents = s.x("xprop", "-id", window.id, "_NET_FRAME_EXTENTS")
+    m = re.search(r"=\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+)", extents)
+    left, right, top, bottom = (int(v) for v in m.groups()) if m else (0, 0, 0, 0)
+    if x - left < 0 or y - top < 0 or x + w + right > s.screen[0] or \
+            y + h + bottom > s.screen[1]:
+        window.shot("off-screen")
+        raise Failure("%r lies beyond the %dx%d screen: frame from %d,%d to %d,%d" % (
+            window, s.screen[0], s.screen[1], x - left, y - top, x + w + right, y + h + bottom))
+
+
+def changes(window, seconds=0.6):
+    a = window.pixels()
+    time.sleep(seconds)
+    return window.pixels() != a
+
+
+def fitted_windows(s):
+    """The live chart and the plate monitor on a small or scaled screen: each
+    window lies on the screen and every button is clicked where it shows."""
+    expect_on_screen(s, s.main)
+    s.menu("Device", "Down", "Right", "Right", "Down", "Return")
+    s.menu("View", "Down", "Return")
+    s.settle(0.5)
+    main = Fitted(s, s.main, MAIN_CONTENT)
+    if not main.scrolled():
+        raise Failure("the live chart (%dx%d) shows whole on a %dx%d screen at scale %s" % (
+            MAIN_CONTENT[0], MAIN_CONTENT[1], s.screen[0], s.screen[1], s.scale))
+    known = {s.main.id}
+    main.click("Start", MAIN_BUTTONS["Start"])
+    if not poll(lambda: changes(s.main), 3):
+        raise Failure("after Start the live chart does not move")
+    main.click("Stop", MAIN_BUTTONS["Stop"])
+    s.settle(0.3)
+    if changes(s.main):
+        raise Failure("after Stop the live chart still moves")
+    for name in ("Reset", "Exit"):
+        before = s.main.pixels()
+        main.click(name, MAIN_BUTTONS[name])
+        s.expect_no_message(known, name)
+        if name == "Exit" and s.main.pixels() == before:
+            raise Failure("Exit left the live chart shown")
+    s.main.shot("main-after-exit")
+
+    plate_monitor_fitted(s)
+
+
+def plate_monitor_fitted(s):
+    s.menu("Device", "Up", "Up", "Up", "Right", "Right", "Return")  # CPM 690, CPM-Mode, Start
+    title = r"^CHARGE-PLATE Monitor / Port"
+    cpm = s.wait_window(title)
+    expect_on_screen(s, cpm)
+    view = Fitted(s, cpm, CPM_CONTENT)
+    if not view.scrolled():
+        raise Failure("the plate monitor window shows whole on a %dx%d screen at scale %s" % (
+            s.screen[0], s.screen[1], s.scale))
+    known = {s.main.id, cpm.id}
+    for name in ("Info", "Clear Display"):
+        before = cpm.pixels()
+        view.click(name, CPM_BUTTONS[name])
+        if not poll(lambda: cpm.pixels() != before, 2):
+            raise Failure("%s of the plate monitor changed nothing" % name)
+    view.click("Read setup", CPM_READ_SETUP)
+    s.expect_no_message(known, "Read setup")
+    view.click("Start Measure", CPM_BUTTONS["Start Measure"])
+    # The memo's fifth line says the test finished (scrolled back to the top:
+    # a busy program takes the wheel late).
+    line = view.at((22, 112, 300, 12))
+
+    def finished():
+        view.show((22, 112))
+        return not is_white(cpm.pixels(line))
+    if not poll(finished, 12, 0.3):
+        raise Failure("the decay test did not finish; %s" % describe(s))
+    s.expect_no_message(known, "the decay test")
+    view.click("View Chart", CPM_BUTTONS["View Chart"])
+    chart = s.wait_window(r"^Chart CHARGE-PLATE Monitor")
+    expect_on_screen(s, chart)
+    chart.shot("decay-chart")
+    chart.close_box()
+    s.wait_gone(chart)
+    cpm = s.wait_window(title)
+    cpm.activate()
+    view.click("Save results", CPM_BUTTONS["Save results"])  # a comment box and "OK save"
+    s.type("fitted")
+    view.click("OK save", CPM_BUTTONS["Save results"])
+    folder = os.path.join(s.home, "decay")
+    os.makedirs(folder)
+    s.save_dialog(os.path.join(folder, "fitted"))
+    if not poll(lambda: find_file(folder, "fitted"), 3):
+        raise Failure("Save results wrote no file; %s" % describe(s))
+    cpm.activate()
+    view.click("Break", CPM_BUTTONS["Break"])
+    s.expect_no_message(known, "Break")
+    cpm.shot("plate-monitor")
+    view.click("Exit", CPM_BUTTONS["Exit"])
+    s.wait_gone(cpm)
+    # Once more, left by the close box this time.
+    s.menu("Device", "Up", "Up", "Up", "Right", "Right", "Return")
+    cpm = s.wait_window(title)
+    cpm.close_box()
+    s.wait_gone(cpm)
+
+
+def fitted_windows_1920x1080_scale2(s):
+    fitted_windows(s)
+
+
+def fitted_windows_1024x768_scale1_5(s):
+    fitted_windows(s)
+
+
 PRINT_PREVIEW = (231, 35)  # the commander's print preview button
 
 
@@ -599,6 +788,8 @@ JOURNEYS = {
     "disabled_buttons": disabled_buttons,
     "changed_series_type": changed_series_type,
     "modal_above_owner": modal_above_owner,
+    "fitted_windows_1920x1080_scale2": fitted_windows_1920x1080_scale2,
+    "fitted_windows_1024x768_scale1_5": fitted_windows_1024x768_scale1_5,
 }
 
 
@@ -642,7 +833,11 @@ def run(name, program, out):
     return False
 
 
-SESSION_OPTIONS = {"full_disk": {"small_disk": True}}
+SESSION_OPTIONS = {
+    "full_disk": {"small_disk": True},
+    "fitted_windows_1920x1080_scale2": {"screen": (1920, 1080), "scale": 2},
+    "fitted_windows_1024x768_scale1_5": {"screen": (1024, 768), "scale": 1.5},
+}
 
 
 def main():
