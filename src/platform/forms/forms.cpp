@@ -931,10 +931,17 @@ void TCustomForm::PlaceByPosition() {
 void TCustomForm::KeepOnWorkArea() {
     if (Parent()) return;
     const TRect area = Screen->WorkAreaRect();
+    // The frame as shown: a fitted window's scroll bars may make it wider or
+    // taller than its designed size.
+    const int mh = MenuHeight();
+    int shownW = ClientWidth(), shownH = ClientHeight() + mh;
+    FitWorkArea(shownW, shownH);
+    const int outerW = shownW + Width() - ClientWidth();
+    const int outerH = shownH + Height() - ClientHeight() - mh;
     // Where the window cannot fit, its left and top edges stay on the screen:
     // the title bar and the menu are what the user needs to reach.
-    const int left = std::max(area.Left, std::min(Left(), area.Right - Width()));
-    const int top = std::max(area.Top, std::min(Top(), area.Bottom - Height()));
+    const int left = std::max(area.Left, std::min(Left(), area.Right - outerW));
+    const int top = std::max(area.Top, std::min(Top(), area.Bottom - outerH));
     if (left != Left() || top != Top()) SetBounds(left, top, Width(), Height());
 }
 
