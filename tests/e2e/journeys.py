@@ -524,6 +524,8 @@ CPM_BUTTONS = {"Start Measure": (61, 335), "View Chart": (173, 335), "Break": (2
                "Read File": (397, 335), "Info": (509, 335), "Clear Display": (621, 335),
                "Exit": (733, 335), "Save results": (696, 509)}
 CPM_READ_SETUP = (539, 251)
+RXM_CONTENT = (912, 623, 0)
+RXM_EXIT = (836, 590)
 
 
 class Fitted:
@@ -617,6 +619,7 @@ def fitted_windows(s):
     main.click("Start", MAIN_BUTTONS["Start"])
     if not poll(lambda: changes(s.main), 3):
         raise Failure("after Start the live chart does not move")
+    s.main.shot("live-chart-running")
     main.click("Stop", MAIN_BUTTONS["Stop"])
     s.settle(0.3)
     if changes(s.main):
@@ -630,6 +633,27 @@ def fitted_windows(s):
     s.main.shot("main-after-exit")
 
     plate_monitor_fitted(s)
+    resistance_meter_fitted(s)
+
+
+def resistance_meter_fitted(s):
+    """The resistance meter's window lies on the screen; its Exit and its
+    close box are reached."""
+    title = r"^RXM 850 / Port"
+    for leave in ("Exit", "close box"):
+        s.menu("Device", "Up", "Up", "Right", "Return")
+        rxm = s.wait_window(title)
+        expect_on_screen(s, rxm)
+        if leave == "Exit":
+            view = Fitted(s, rxm, RXM_CONTENT)
+            if not view.scrolled():
+                raise Failure("the resistance meter window shows whole on a %dx%d screen" %
+                              s.screen)
+            view.click("Exit", RXM_EXIT)
+        else:
+            rxm.close_box()
+        s.wait_gone(rxm)
+        s.expect_no_message({s.main.id}, "leaving the resistance meter by its " + leave)
 
 
 def plate_monitor_fitted(s):
@@ -679,6 +703,18 @@ def plate_monitor_fitted(s):
     cpm.activate()
     view.click("Break", CPM_BUTTONS["Break"])
     s.expect_no_message(known, "Break")
+    # Read File asks for the files to read, or says none are stored.
+    view.click("Read File", CPM_BUTTONS["Read File"])
+    asked = poll(lambda: [w for w in s.windows() if w.id not in known], 3)
+    for w in asked or []:
+        w.activate()
+        s.key("Escape")
+        if poll(lambda: s.find(re.escape(w.name)), 0.5):
+            w.close_box()
+    if not poll(lambda: s.find(title), 3):
+        raise Failure("after Read File the plate monitor window is gone; %s" % describe(s))
+    cpm = s.find(title)
+    cpm.activate()
     cpm.shot("plate-monitor")
     view.click("Exit", CPM_BUTTONS["Exit"])
     s.wait_gone(cpm)
