@@ -508,6 +508,44 @@ def close_boxes(s):
         raise Failure("; ".join(faults))
 
 
+INFO_OK = (328, 419)  # Info's OK button
+
+
+def view_after_info(s):
+    """Info's OK gives View back after a range, not after the grounding
+    tester, whose readings are no chart's."""
+    chart_box = (400, 60, 500, 400)
+
+    def view_chart_shows():
+        s.park_pointer()
+        before = s.main.steady_pixels(chart_box)
+        s.menu("View", "Down", "Return")
+        shown = poll(lambda: s.main.pixels(chart_box) != before, 2)
+        s.key("Escape")  # a menu left open by a disabled title
+        return shown
+
+    def info_ok():
+        s.menu("?")
+        info = s.wait_window(r"^Info$")
+        info.click(*INFO_OK)
+        s.wait_gone(info)
+
+    s.menu("Device", "Down", "Right", "Right", "Down", "Return")  # EFM 640B +-20kV/m
+    pgt = open_grounding_tester(s)
+    pgt.close_box()
+    s.wait_gone(pgt)
+    info_ok()
+    if view_chart_shows():
+        s.main.shot("chart-after-info")
+        raise Failure("after the grounding tester, Info and OK, View -> Chart shows a chart "
+                      "(see chart-after-info.png)")
+    s.expect_no_message({s.main.id}, "View -> Chart after the grounding tester and Info")
+    s.menu("Device", "Down", "Right", "Right", "Down", "Return")
+    info_ok()
+    if not view_chart_shows():
+        raise Failure("after a range, Info and OK, View -> Chart shows no chart")
+
+
 # ---------------------------------------------------------------------------
 # Windows larger than the screen: fitted to it, their content scrolling
 
@@ -860,6 +898,7 @@ JOURNEYS = {
     "disabled_buttons": disabled_buttons,
     "changed_series_type": changed_series_type,
     "modal_above_owner": modal_above_owner,
+    "view_after_info": view_after_info,
     "fitted_windows_1920x1080_scale2": fitted_windows_1920x1080_scale2,
     "fitted_windows_1024x768_scale1_5": fitted_windows_1024x768_scale1_5,
 }
