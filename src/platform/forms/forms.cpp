@@ -1042,7 +1042,6 @@ int TCustomForm::ShowModal() {
         }
     FFormState << fsModal;
     FModalResult = mrNone;
-    SetModalOwner(ModalOpener(previous));
     struct Restore {
         TCustomForm* self;
         std::vector<TCustomForm*>& disabled;
@@ -1068,6 +1067,7 @@ int TCustomForm::ShowModal() {
                 RunAsMessage(previous, [this] { previous->SetActiveState(true); });
         }
     } restore{this, disabled, previous};
+    SetModalOwner(ModalOpener(previous));
     SetVisible(true);
     do {
         Application->HandleMessage();
