@@ -566,6 +566,9 @@ CPM_BUTTONS = {"Start Measure": (61, 335), "View Chart": (173, 335), "Break": (2
                "Read File": (397, 335), "Info": (509, 335), "Clear Display": (621, 335),
                "Exit": (733, 335), "Save results": (696, 509)}
 CPM_READ_SETUP = (539, 251)
+DISPLAY_CONTENT = (985, 651, 0)
+DISPLAY_BUTTONS = {"Start": (105, 424), "Break": (105, 480), "Reset": (105, 536),
+                   "Exit": (105, 592)}
 RXM_CONTENT = (912, 623, 0)
 RXM_EXIT = (836, 590)
 
@@ -702,8 +705,32 @@ def fitted_windows(s):
             raise Failure("Exit left the live chart shown")
     s.main.shot("main-after-exit")
 
+    display_fitted(s)
     plate_monitor_fitted(s)
     resistance_meter_fitted(s)
+
+
+def display_fitted(s):
+    """The large display: on the screen, its readings started, stopped, reset and left."""
+    known = {w.id for w in s.windows()}
+    s.menu("View", "Down", "Down", "Return")
+    shown = poll(lambda: [w for w in s.windows() if w.id not in known], 5)
+    if not shown:
+        raise Failure("View -> Display showed no window; %s" % describe(s))
+    display = shown[0]
+    expect_on_screen(s, display)
+    view = Fitted(s, display, DISPLAY_CONTENT)
+    if not view.scrolled():
+        raise Failure("the large display shows whole on a %dx%d screen" % s.screen)
+    view.click("Start", DISPLAY_BUTTONS["Start"])
+    if not poll(lambda: changes(display), 3):
+        raise Failure("after Start the large display shows no new readings")
+    display.shot("display-running")
+    for name in ("Break", "Reset"):
+        view.click(name, DISPLAY_BUTTONS[name])
+        s.expect_no_message({s.main.id, display.id}, name + " on the large display")
+    view.click("Exit", DISPLAY_BUTTONS["Exit"])
+    s.wait_gone(display)
 
 
 def resistance_meter_fitted(s):

@@ -26,6 +26,7 @@
 #include <QScrollBar>
 #include <QStyleOption>
 #include <QTimer>
+#include <QPointer>
 #include <QWindow>
 #include <QToolTip>
 #include <algorithm>
@@ -1089,6 +1090,28 @@ TCustomForm* TCustomForm::ModalOpener(TCustomForm* Active) const {
     return shownWindow(Application->MainForm());
 }
 
+namespace {
+// Names the owner of a modal window when it is made native, before it is
+// mapped: a window made native earlier would lose its frame's placement.
+class TTransientOwner : public QObject {
+public:
+    static constexpr const char* Name = "qm_transient_owner";
+    TTransientOwner(QWidget* Window, QWindow* Owner) : QObject(Window), FOwner(Owner) {
+        setObjectName(Name);
+        Window->installEventFilter(this);
+    }
+    bool eventFilter(QObject* Watched, QEvent* Event) override {
+        if (Event->type() == QEvent::Show)
+            if (QWindow* handle = static_cast<QWidget*>(Watched)->windowHandle())
+                handle->setTransientParent(FOwner);
+        return false;
+    }
+
+private:
+    QPointer<QWindow> FOwner;
+};
+} // namespace
+
 void TCustomForm::SetModalOwner(TCustomForm* Opener) {
     if (Parent()) return;
     QWidget* win = Widget();
@@ -1096,13 +1119,10 @@ void TCustomForm::SetModalOwner(TCustomForm* Opener) {
     // a click on the owner cannot bury the dialog that blocks it.
     ApplyWindowFlags();
     win->setWindowModality(Opener ? Qt::WindowModal : Qt::NonModal);
-    QWindow* owner = nullptr;
-    if (Opener) {
-        QWidget* top = Opener->Widget()->window();
-        top->winId();
-        owner = top->windowHandle();
-        win->winId();
-    }
+    // Found by name: the class has no meta-object of its own to cast by.
+    delete win->findChild<QObject*>(TTransientOwner::Name, Qt::FindDirectChildrenOnly);
+    QWindow* owner = Opener ? Opener->Widget()->window()->windowHandle() : nullptr;
+    if (owner) new TTransientOwner(win, owner);
     if (QWindow* handle = win->windowHandle()) handle->setTransientParent(owner);
 }
 
