@@ -107,5 +107,9 @@ void TFormHelp::HelpOKButtonClick(TObject*) {
     Hide();
     MainForm->Device->SetEnabled(true);
     MainForm->Setup->SetEnabled(true);
-    MainForm->View->SetEnabled(MainForm->DeviceSelected);
+    // View charts only a range's readings: after a serial instrument's choice
+    // it would read that instrument's port as a plate monitor.
+    TRangeRow row;
+    MainForm->View->SetEnabled(MainForm->DeviceSelected &&
+                               MainForm->FindRange(MainForm->RangeCode, row));
 }

@@ -42,6 +42,9 @@ const AnsiString Hyphens(int N) {
 TFormRXMCali::TFormRXMCali(TComponent* AOwner) : TInstrumentForm(AOwner, true) {
     SetName("FormRXMCali");
     SetCaption("Calibration RXM 850");
+    // A service dialog: a fixed frame that keeps its layout, left by Exit.
+    SetBorderStyle(bsDialog);
+    SetBorderIcons({biHelp});
     // The controls are laid out for a client area 760 wide; the frame comes on top.
     SetClientWidth(760);
     SetHeight(600);

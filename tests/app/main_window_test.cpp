@@ -1,6 +1,10 @@
 // The main window as the program start builds it: SETUP.INI and its
 // defaults, the optional menu items, the range table and the caption.
+#include "app/display_help.h"
+#include "app/pgt300.h"
 #include "app_fixture.h"
+#include "platform/forms/testhooks.h"
+#include "support/pgt_sim.h"
 
 TEST_F(AppTest, WithoutSetupIniTheDefaultsHold) {
     Start();
@@ -150,3 +154,46 @@ TEST_F(AppTest, RangeItemsSetTypeCodeAndCaption) {
     EXPECT_EQ(unit, "u");
     EXPECT_DOUBLE_EQ(factor, 7);
 }
+
+namespace {
+// What the user chose before Info, and whether View is offered after its OK.
+struct TInfoCase {
+    const char* Name;
+    std::vector<const char*> Items; // menu items clicked, in order
+    bool ViewAfterOk;
+};
+void PrintTo(const TInfoCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+class InfoOkTest : public AppTest, public ::testing::WithParamInterface<TInfoCase> {};
+} // namespace
+
+TEST_P(InfoOkTest, GivesViewBackOnlyForARange) {
+    TPgtSimulator sim;
+    Time.Clock.Attach(&sim);
+    Start();
+    FoCom->ComPort1->SetDeviceName(sim.Path().c_str());
+    for (const char* name : GetParam().Items) {
+        Item(name)->Click();
+        // A serial instrument's window ends by its close box, as the user leaves it.
+        if (FormPGT300->Visible()) SimulateCloseBox(FormPGT300);
+    }
+    ASSERT_TRUE(MainForm->Enabled());
+    MainForm->Help->Click();
+    EXPECT_FALSE(MainForm->View->Enabled());
+    SimulateClick(FormHelp->HelpOKButton);
+    EXPECT_FALSE(FormHelp->Visible());
+    EXPECT_TRUE(MainForm->Device->Enabled());
+    EXPECT_EQ(MainForm->View->Enabled(), GetParam().ViewAfterOk);
+    Time.Clock.Detach(&sim);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Choices, InfoOkTest,
+    ::testing::Values(TInfoCase{"Nothing", {}, false},
+                      TInfoCase{"ConverterRange", {"N20kVm1"}, true},
+                      TInfoCase{"PlateMonitorRange", {"Plate_N100V"}, true},
+                      TInfoCase{"GroundingTester", {"Start_PGT300"}, false},
+                      TInfoCase{"GroundingTesterAfterARange", {"N20kVm1", "Start_PGT300"}, false},
+                      TInfoCase{"RangeAfterGroundingTester", {"Start_PGT300", "N2kV1"}, true}),
+    [](const auto& info) { return std::string(info.param.Name); });

@@ -296,3 +296,11 @@ TEST_P(RxmCaliSequenceTest, Runs) {
 
 INSTANTIATE_TEST_SUITE_P(Operator, RxmCaliSequenceTest, ::testing::ValuesIn(CaliCases),
                          [](const auto& i) { return std::string(i.param.Name); });
+
+TEST_F(RxmCaliTest, FixedDialogFrameWithOnlyTheHelpIcon) {
+    EXPECT_EQ(W->BorderStyle(), bsDialog);
+    EXPECT_EQ(W->BorderIcons(), TBorderIcons{biHelp});
+    // The layout's client width holds under the dialog frame.
+    EXPECT_EQ(W->ClientWidth(), 760);
+    EXPECT_EQ(W->Width(), 760 + 2 * GetSystemMetrics(SM_CXDLGFRAME));
+}

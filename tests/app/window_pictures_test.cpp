@@ -97,14 +97,14 @@ private:
         return TPoint(s.x - o.x, s.y - o.y + FClientTop);
     }
 
-    // The frame on the screen: all of it where it fits, else its title bar.
+    // The whole frame on the screen: a window larger than the screen is
+    // shown fitted to it.
     void OnScreen(TCustomForm* Form) {
-        const int w = Screen->Width(), h = Screen->Height();
-        const bool fits = Form->Width() <= w && Form->Height() <= h;
-        if (Form->Left() < 0 || Form->Top() < 0 ||
-            (fits && (Form->Left() + Form->Width() > w || Form->Top() + Form->Height() > h)))
-            Add(Form, "has its frame off the screen at " + std::to_string(Form->Left()) + "," +
-                          std::to_string(Form->Top()));
+        const TRect r = ShownWindowBounds(Form);
+        if (r.Left < 0 || r.Top < 0 || r.Right > Screen->Width() || r.Bottom > Screen->Height())
+            Add(Form, "has its frame off the screen at " + std::to_string(r.Left) + "," +
+                          std::to_string(r.Top) + " " + std::to_string(r.Width()) + "x" +
+                          std::to_string(r.Height()));
     }
 
     void Boxes(TWinControl* Parent) {

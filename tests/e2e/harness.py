@@ -161,7 +161,10 @@ class Session:
     """One X server, one window manager and one run of the program."""
 
     def __init__(self, program, out_dir, small_disk=False, read_only_program=False,
-                 prepare=None):
+                 prepare=None, screen=(1280, 1024), scale=1):
+        """screen is the X screen's size in pixels; the program draws at scale
+        (as a high-resolution desktop asks), so it sees screen / scale."""
+        self.screen, self.scale = screen, scale
         self.out_dir = out_dir
         os.makedirs(out_dir, exist_ok=True)
         self.root = tempfile.mkdtemp(prefix="qm-e2e-")
@@ -200,7 +203,7 @@ class Session:
         r, w = os.pipe()
         xlog = open(os.path.join(self.out_dir, "xvfb.log"), "wb")
         self.logs.append(xlog)
-        p = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1280x1024x24",
+        p = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "%dx%dx24" % self.screen,
                               "-nolisten", "tcp", "-noreset"],
                              stdout=xlog, stderr=subprocess.STDOUT, pass_fds=(w,), cwd=self.root,
                              stdin=subprocess.DEVNULL, start_new_session=True,
@@ -238,6 +241,8 @@ class Session:
                     "XDG_RUNTIME_DIR": os.path.join(self.root, "run"),
                     "XDG_CONFIG_HOME": os.path.join(self.home, ".config"),
                     "LANG": "C.UTF-8", "LC_ALL": "C.UTF-8", "QT_QPA_PLATFORM": "xcb"})
+        if self.scale != 1:
+            env["QT_SCALE_FACTOR"] = str(self.scale)
         env.update({k: v for k, v in os.environ.items()
                     if k.split("_")[0] in ("ASAN", "UBSAN", "LSAN")})
         env.update(self.program_env)
@@ -393,7 +398,7 @@ class Session:
 
     def park_pointer(self):
         """Moves the pointer to a corner where it lights up nothing."""
-        self.x("xdotool", "mousemove", "1279", "1023")
+        self.x("xdotool", "mousemove", str(self.screen[0] - 1), str(self.screen[1] - 1))
 
     def shot(self, name, wid="root"):
         path = os.path.join(self.out_dir, name + ".png")
@@ -447,7 +452,7 @@ class Session:
         """Clicks a title of the main window's menu bar, then walks its
         drop-downs from the keyboard (Down, Up, Right, Return)."""
         self.main.activate()
-        self.main.click(self.MENU_TITLES[title], 8)
+        self.main.click(round(self.MENU_TITLES[title] * self.scale), round(8 * self.scale))
         if steps:
             self.key(*steps, delay=90)
 

@@ -26,6 +26,8 @@
 #include <QScrollBar>
 #include <QStyleOption>
 #include <QTimer>
+#include <QPointer>
+#include <QWindow>
 #include <QToolTip>
 #include <algorithm>
 #include <climits>
@@ -641,22 +643,97 @@ int TCustomForm::ClientHeight() const {
     return std::max(0, Height() - CaptionHeight() - 2 * FrameWidth() - MenuHeight());
 }
 
+namespace {
+// The scroll bars of a window fitted to the screen have the platform's width,
+// so the window's size follows from its content and the work area alone.
+class TFitScrollBar : public QScrollBar {
+public:
+    using QScrollBar::QScrollBar;
+    QSize sizeHint() const override {
+        const QSize s = QScrollBar::sizeHint();
+        const int t = GetSystemMetrics(SM_CXVSCROLL);
+        return orientation() == Qt::Vertical ? QSize(t, s.height()) : QSize(s.width(), t);
+    }
+};
+} // namespace
+
+bool TCustomForm::FitWorkArea(int& W, int& H) const {
+    const QWidget* win = Widget();
+    // The window manager's frame once it is known, else the platform's.
+    int extraW = 2 * FrameWidth(), extraH = CaptionHeight() + 2 * FrameWidth();
+    if (win->isVisible()) {
+        extraW = std::max(extraW, win->frameGeometry().width() - win->width());
+        extraH = std::max(extraH, win->frameGeometry().height() - win->height());
+    }
+    const TRect area = Screen->WorkAreaRect();
+    const int availW = std::max(1, area.Width() - extraW),
+              availH = std::max(1, area.Height() - extraH);
+    const int bar = GetSystemMetrics(SM_CXVSCROLL), mh = MenuHeight();
+    const int cw = W, ch = H - mh;
+    bool across = cw > availW;
+    const bool down = mh + ch + (across ? bar : 0) > availH;
+    if (down && !across) across = cw + bar > availW;
+    if (!across && !down) return true;
+    W = std::min(cw + (down ? bar : 0), availW);
+    H = std::min(mh + ch + (across ? bar : 0), availH);
+    return false;
+}
+
+bool TCustomForm::Fitted() const {
+    return FFitArea && !FFitArea->isHidden();
+}
+
+void TCustomForm::ShowFitted(bool On, int ViewW, int ViewH) {
+    QWidget* client = Impl()->Client;
+    auto* area = static_cast<QScrollArea*>(FFitArea);
+    if (On) {
+        if (!area) {
+            area = new QScrollArea(Widget());
+            area->setFrameShape(QFrame::NoFrame);
+            area->setFocusPolicy(Qt::NoFocus);
+            area->setWidgetResizable(false);
+            area->setVerticalScrollBar(new TFitScrollBar(Qt::Vertical));
+            area->setHorizontalScrollBar(new TFitScrollBar(Qt::Horizontal));
+            FFitArea = area;
+        }
+        if (area->widget() != client) {
+            area->setWidget(client);
+            // The form paints its whole client area itself.
+            client->setAutoFillBackground(false);
+        }
+        area->setGeometry(0, MenuHeight(), ViewW, ViewH);
+        area->show();
+    } else if (area) {
+        if (area->widget() == client) {
+            area->takeWidget();
+            client->setParent(Widget());
+            client->show();
+        }
+        area->hide();
+    }
+}
+
 void TCustomForm::ApplyGeometry() {
     QWidget* win = Widget();
     if (!win || !Impl()->Client) return;
     const int fw = FrameWidth(), cap = CaptionHeight(), mh = MenuHeight();
     const int cw = ClientWidth(), ch = ClientHeight();
+    bool fitted = false;
     if (!Parent()) {
+        // A window larger than the work area shows its content scrolling in
+        // a window that fits.
+        int winW = cw, winH = ch + mh;
+        fitted = !FitWorkArea(winW, winH);
         const bool fixed = FBorderStyle == bsNone || FBorderStyle == bsSingle ||
                            FBorderStyle == bsDialog || FBorderStyle == bsToolWindow;
         if (fixed)
-            win->setFixedSize(cw, ch + mh);
+            win->setFixedSize(winW, winH);
         else {
             // The size constraints hold for the user's resizing too.
             const TSizeConstraints* k = Constraints();
             const int extraW = 2 * fw, extraH = cap + 2 * fw;
-            win->setMinimumSize(std::max(0, k->MinWidth() - extraW),
-                                std::max(0, k->MinHeight() - extraH));
+            win->setMinimumSize(std::min(winW, std::max(0, k->MinWidth() - extraW)),
+                                std::min(winH, std::max(0, k->MinHeight() - extraH)));
             win->setMaximumSize(
                 k->MaxWidth() > 0 ? std::max(0, k->MaxWidth() - extraW) : QWIDGETSIZE_MAX,
                 k->MaxHeight() > 0 ? std::max(0, k->MaxHeight() - extraH) : QWIDGETSIZE_MAX);
@@ -664,23 +741,36 @@ void TCustomForm::ApplyGeometry() {
         // The frame is the window manager's, of whatever size: the window's
         // outer corner goes where Left and Top say, so a frame placed on the
         // screen stays on it.
-        win->resize(cw, ch + mh);
+        win->resize(winW, winH);
         win->move(Left(), Top());
+        ShowFitted(fitted, winW, winH - mh);
     } else {
+        ShowFitted(false, 0, 0);
         // Docked in another control: the size the window had as a fixed
         // window of its own must not hold it any more.
         win->setMinimumSize(0, 0);
         win->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         win->setGeometry(Left() + fw, Top() + cap + fw, cw, ch + mh);
     }
-    Impl()->Client->setGeometry(0, mh, cw, ch);
+    if (fitted)
+        Impl()->Client->resize(cw, ch);
+    else
+        Impl()->Client->setGeometry(0, mh, cw, ch);
     if (FMenuBar) {
-        FMenuBar->setGeometry(0, 0, cw, mh);
+        FMenuBar->setGeometry(0, 0, fitted ? win->width() : cw, mh);
         FMenuBar->setVisible(mh > 0);
     }
 }
 
 void TCustomForm::WindowResized(int ClientW, int WindowH) {
+    const int mh = MenuHeight();
+    // A fitted window shows part of its content: resizing it changes how much,
+    // until all of it fits.
+    if (Fitted() && (ClientW < ClientWidth() || WindowH < ClientHeight() + mh)) {
+        FFitArea->setGeometry(0, mh, ClientW, std::max(0, WindowH - mh));
+        if (FMenuBar) FMenuBar->setGeometry(0, 0, ClientW, mh);
+        return;
+    }
     const int fw = FrameWidth(), cap = CaptionHeight();
     SetBounds(Left(), Top(), ClientW + 2 * fw, WindowH + cap + 2 * fw);
 }
@@ -718,6 +808,10 @@ void TCustomForm::ApplyWindowFlags() {
         if (FBorderIcons.Contains(biHelp)) f |= Qt::WindowContextHelpButtonHint;
     }
     if (FFormStyle == fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
+    // Only dialog-like windows are announced to the window manager as
+    // transient for their owner.
+    if (FFormState.Contains(fsModal) && (f & Qt::WindowType_Mask) == Qt::Window)
+        f = (f & ~Qt::WindowType_Mask) | Qt::Dialog;
     const bool shown = win->isVisible();
     win->setWindowFlags(f);
     if (shown) win->show();
@@ -843,10 +937,17 @@ void TCustomForm::PlaceByPosition() {
 void TCustomForm::KeepOnWorkArea() {
     if (Parent()) return;
     const TRect area = Screen->WorkAreaRect();
+    // The frame as shown: a fitted window's scroll bars may make it wider or
+    // taller than its designed size.
+    const int mh = MenuHeight();
+    int shownW = ClientWidth(), shownH = ClientHeight() + mh;
+    FitWorkArea(shownW, shownH);
+    const int outerW = shownW + Width() - ClientWidth();
+    const int outerH = shownH + Height() - ClientHeight() - mh;
     // Where the window cannot fit, its left and top edges stay on the screen:
     // the title bar and the menu are what the user needs to reach.
-    const int left = std::max(area.Left, std::min(Left(), area.Right - Width()));
-    const int top = std::max(area.Top, std::min(Top(), area.Bottom - Height()));
+    const int left = std::max(area.Left, std::min(Left(), area.Right - outerW));
+    const int top = std::max(area.Top, std::min(Top(), area.Bottom - outerH));
     if (left != Left() || top != Top()) SetBounds(left, top, Width(), Height());
 }
 
@@ -883,6 +984,8 @@ void TCustomForm::SetVisible(bool Value) {
             AdjustSize();
             PlaceByPosition();
             KeepOnWorkArea();
+            // Fitted to the work area as it is now.
+            ApplyGeometry();
         }
         UpdateWidgetVisibility();
         if (!Parent()) {
@@ -964,11 +1067,13 @@ int TCustomForm::ShowModal() {
             if (alive(self)) {
                 RunAsMessage(self, [this] { self->SetVisible(false); });
                 self->FFormState >> fsModal;
+                self->SetModalOwner(nullptr);
             }
             if (previous && alive(previous) && previous->Visible())
                 RunAsMessage(previous, [this] { previous->SetActiveState(true); });
         }
     } restore{this, disabled, previous};
+    SetModalOwner(ModalOpener(previous));
     SetVisible(true);
     do {
         Application->HandleMessage();
@@ -978,6 +1083,52 @@ int TCustomForm::ShowModal() {
             CloseModal();
     } while (FModalResult == mrNone);
     return FModalResult;
+}
+
+TCustomForm* TCustomForm::ModalOpener(TCustomForm* Active) const {
+    auto shownWindow = [this](TCustomForm* f) {
+        return f && f != this && !f->Parent() && f->Visible() ? f : nullptr;
+    };
+    if (TCustomForm* f = shownWindow(Active)) return f;
+    for (TComponent* c = Owner(); c; c = c->Owner())
+        if (TCustomForm* f = shownWindow(dynamic_cast<TCustomForm*>(c))) return f;
+    return shownWindow(Application->MainForm());
+}
+
+namespace {
+// Names the owner of a modal window when it is made native, before it is
+// mapped: a window made native earlier would lose its frame's placement.
+class TTransientOwner : public QObject {
+public:
+    static constexpr const char* Name = "qm_transient_owner";
+    TTransientOwner(QWidget* Window, QWindow* Owner) : QObject(Window), FOwner(Owner) {
+        setObjectName(Name);
+        Window->installEventFilter(this);
+    }
+    bool eventFilter(QObject* Watched, QEvent* Event) override {
+        if (Event->type() == QEvent::Show)
+            if (QWindow* handle = static_cast<QWidget*>(Watched)->windowHandle())
+                handle->setTransientParent(FOwner);
+        return false;
+    }
+
+private:
+    QPointer<QWindow> FOwner;
+};
+} // namespace
+
+void TCustomForm::SetModalOwner(TCustomForm* Opener) {
+    if (Parent()) return;
+    QWidget* win = Widget();
+    // The window manager keeps a transient, modal window above its owner, so
+    // a click on the owner cannot bury the dialog that blocks it.
+    ApplyWindowFlags();
+    win->setWindowModality(Opener ? Qt::WindowModal : Qt::NonModal);
+    // Found by name: the class has no meta-object of its own to cast by.
+    delete win->findChild<QObject*>(TTransientOwner::Name, Qt::FindDirectChildrenOnly);
+    QWindow* owner = Opener ? Opener->Widget()->window()->windowHandle() : nullptr;
+    if (owner) new TTransientOwner(win, owner);
+    if (QWindow* handle = win->windowHandle()) handle->setTransientParent(owner);
 }
 
 void TCustomForm::CloseModal() {

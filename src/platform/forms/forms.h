@@ -134,7 +134,8 @@ public:
     void SetHelpFile(const AnsiString& Value) { FHelpFile = Value; }
     int PixelsPerInch() const { return 96; }
     // Stored only: forms keep their designed pixel sizes (96 pixels per inch)
-    // and do not scroll their controls into view.
+    // and do not scroll their controls into view. A window larger than the
+    // screen's work area shows its content scrolling whatever AutoScroll says.
     bool Scaled() const { return FScaled; }
     void SetScaled(bool Value) { FScaled = Value; }
     bool AutoScroll() const { return FAutoScroll; }
@@ -193,6 +194,11 @@ protected:
 
 private:
     void CloseModal();
+    // The window a modal run stays above: the active one, else the nearest
+    // shown form among the owners, else the main form (nullptr: none shown).
+    TCustomForm* ModalOpener(TCustomForm* Active) const;
+    // Transient for, and modal over, Opener (nullptr undoes it).
+    void SetModalOwner(TCustomForm* Opener);
     void ApplyWindowFlags();
     void PlaceByPosition();
     // Moves a window that would show its frame beyond the screen's work area
@@ -201,6 +207,11 @@ private:
     int FrameWidth() const;
     int CaptionHeight() const;
     int MenuHeight() const;
+    // In: the content's size (menu included); out: the window's size on the
+    // work area. False when the content does not fit and must scroll.
+    bool FitWorkArea(int& W, int& H) const;
+    bool Fitted() const;
+    void ShowFitted(bool On, int ViewW, int ViewH);
     void WindowResized(int ClientW, int ClientH);
     void WindowMoved(int X, int Y);
     void SetActiveState(bool Value);
@@ -227,6 +238,7 @@ private:
     TWinControl* FActiveControl = nullptr;
     TWinControl* FFocusedControl = nullptr; // the one that had OnEnter last
     QWidget* FMenuBar = nullptr;
+    QWidget* FFitArea = nullptr; // scrolls the client area of a fitted window
 };
 
 class TForm : public TCustomForm {

@@ -10,6 +10,8 @@
 #include <QWindow>
 #include <QKeyEvent>
 #include <QEnterEvent>
+#include <QMenuBar>
+#include <QPainter>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <cstdio>
@@ -330,8 +332,40 @@ void TPumpScript::Step() {
 // ---------------------------------------------------------------------------
 // Simulated input
 
+namespace {
+// A window fitted to the screen scrolls its client area: its face is the
+// menu bar over the whole client area, as a larger screen would show it.
+QImage FittedFace(TCustomForm* Form) {
+    QWidget* win = Form->Widget();
+    QWidget* client = Form->Impl()->Client;
+    if (!client || client->parentWidget() == win) return QImage();
+    auto* bar = win->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly);
+    const int mh = bar && !bar->isHidden() ? bar->height() : 0;
+    QImage face(client->width(), mh + client->height(), QImage::Format_RGB32);
+    face.fill(win->palette().color(QPalette::Window));
+    QPainter p(&face);
+    if (mh) p.drawImage(0, 0, bar->grab().toImage());
+    p.drawImage(0, mh, client->grab().toImage());
+    return face;
+}
+} // namespace
+
+TRect ShownWindowBounds(TCustomForm* Form) {
+    const QWidget* win = Form->Widget();
+    auto* bar = win->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly);
+    const int mh = bar && !bar->isHidden() ? bar->height() : 0;
+    const int extraW = Form->Width() - Form->ClientWidth();
+    const int extraH = Form->Height() - Form->ClientHeight() - mh;
+    return Rect(Form->Left(), Form->Top(), Form->Left() + win->width() + extraW,
+                Form->Top() + win->height() + extraH);
+}
+
 void GrabControl(TControl* Control, TBitmap* Into) {
-    const QImage face = Control->Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QImage face;
+    if (auto* form = dynamic_cast<TCustomForm*>(Control); form && !form->Parent())
+        face = FittedFace(form);
+    if (face.isNull()) face = Control->Widget()->grab().toImage();
+    face = face.convertToFormat(QImage::Format_RGB32);
     Into->SetSize(face.width(), face.height());
     QImage* target = BitmapImage(Into);
     if (!target || target->size() != face.size() || target->depth() != 32) return;

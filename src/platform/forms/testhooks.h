@@ -215,6 +215,10 @@ bool CanUserReach(const TControl* Control);
 // Copies what the screen shows of a control (its face and what the program drew
 // over it) into a bitmap of the control's size.
 void GrabControl(TControl* Control, TBitmap* Into);
+// The outer rectangle of a top-level window as shown (frame by the platform's
+// metrics): smaller than Left, Top, Width, Height where it was fitted to the
+// screen's work area.
+TRect ShownWindowBounds(TCustomForm* Form);
 // The hint Application->ActivateHint shows now (empty when none).
 AnsiString ShownHintText();
 

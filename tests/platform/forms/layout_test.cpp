@@ -5,7 +5,9 @@
 #include "platform/forms/extctrls.h"
 #include "platform/forms/menus.h"
 #include "platform/forms/stdctrls.h"
+#include "platform/forms/testhooks.h"
 #include <QImage>
+#include <QScrollArea>
 #include <QWidget>
 
 class LayoutTest : public FormsTest {};
@@ -320,3 +322,63 @@ TEST_F(LayoutTest, DisabledGroupBoxKeepsItsFrame) {
         EXPECT_TRUE(darkIn(100, 100, 97, 99)) << "bottom, enabled " << enabled;
     }
 }
+
+namespace {
+// A window's client size on the 1024x768 screen and the client area it shows.
+struct TFitCase {
+    const char* Name;
+    TFormBorderStyle Border;
+    int ClientW, ClientH;
+    int ShownW, ShownH;
+};
+void PrintTo(const TFitCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+class FitTest : public FormsTest, public ::testing::WithParamInterface<TFitCase> {};
+} // namespace
+
+TEST_P(FitTest, LargerThanTheWorkAreaShowsFittedWithItsContentScrolling) {
+    const TFitCase& c = GetParam();
+    Form->SetBorderStyle(c.Border);
+    Form->SetBounds(300, 200, 100, 100);
+    Form->SetClientWidth(c.ClientW);
+    Form->SetClientHeight(c.ClientH);
+    auto* corner = Make<TButton>(c.ClientW - 80, c.ClientH - 30, 75, 25);
+    Form->Show();
+    QWidget* win = Form->Widget();
+    EXPECT_EQ(win->width(), c.ShownW);
+    EXPECT_EQ(win->height(), c.ShownH);
+    // The layout keeps its designed size.
+    EXPECT_EQ(Form->ClientWidth(), c.ClientW);
+    EXPECT_EQ(Form->ClientHeight(), c.ClientH);
+    const TRect r = ShownWindowBounds(Form.get());
+    EXPECT_TRUE(r.Left >= 0 && r.Top >= 0 && r.Right <= 1024 && r.Bottom <= 768)
+        << r.Left << "," << r.Top << " " << r.Width() << "x" << r.Height();
+    // The last control can be scrolled into the window.
+    if (auto* area = win->findChild<QScrollArea*>(); area && area->isVisibleTo(win))
+        area->ensureWidgetVisible(corner->Widget(), 0, 0);
+    const QRect shown(corner->Widget()->mapTo(win, QPoint(0, 0)), corner->Widget()->size());
+    EXPECT_TRUE(QRect(0, 0, c.ShownW, c.ShownH).contains(shown))
+        << shown.x() << "," << shown.y() << " in " << c.ShownW << "x" << c.ShownH;
+
+    // On a screen that holds it the window shows whole again.
+    SetScreenSizeOverride(1920, 1200);
+    Form->Hide();
+    Form->Show();
+    EXPECT_EQ(win->width(), c.ClientW);
+    EXPECT_EQ(win->height(), c.ClientH);
+    EXPECT_EQ(corner->Widget()->mapTo(win, QPoint(0, 0)), QPoint(c.ClientW - 80, c.ClientH - 30));
+}
+
+// 1024x768 less the frame (8 by 27 sizeable, 6 by 25 as a dialog) and a
+// scroll bar of 16 where the content goes on.
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, FitTest,
+    ::testing::Values(TFitCase{"Fits", bsSizeable, 800, 600, 800, 600},
+                      TFitCase{"TooTall", bsSizeable, 800, 900, 816, 741},
+                      TFitCase{"TooWide", bsSizeable, 1200, 500, 1016, 516},
+                      TFitCase{"TooWideAndTall", bsSizeable, 1200, 900, 1016, 741},
+                      TFitCase{"TallWithNoRoomForItsBar", bsSizeable, 1010, 900, 1016, 741},
+                      TFitCase{"TallDialog", bsDialog, 700, 800, 716, 743},
+                      TFitCase{"WideWithoutFrame", bsNone, 1100, 500, 1024, 516}),
+    [](const auto& Info) { return std::string(Info.param.Name); });

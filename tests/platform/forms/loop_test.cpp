@@ -8,6 +8,7 @@
 #include "platform/forms/stdctrls.h"
 #include "platform/rtl/clock.h"
 #include <QWidget>
+#include <QWindow>
 #include <string>
 #include <vector>
 
@@ -414,4 +415,38 @@ TEST_F(LoopTest, RunEndsWhenTheMainFormCloses) {
     EXPECT_EQ(Application->MainForm(), nullptr);
     ResetApplicationForTest();
     EXPECT_FALSE(Application->Terminated());
+}
+
+TEST_F(LoopTest, ModalFormIsTransientForAndModalOverTheWindowThatOpenedIt) {
+    auto transientOf = [](TCustomForm* f) -> QWindow* {
+        QWindow* w = f->Widget()->windowHandle();
+        return w ? w->transientParent() : nullptr;
+    };
+    auto windowOf = [](TCustomForm* f) { return f->Widget()->windowHandle(); };
+    TForm opener(nullptr);
+    opener.Show();
+    TForm inner(nullptr);
+    QWindow *outerOwner = nullptr, *innerOwner = nullptr;
+    Qt::WindowModality outerModality = Qt::NonModal;
+    TPumpScript script;
+    script.Do([&] {
+        outerOwner = transientOf(Form.get());
+        outerModality = Form->Widget()->windowModality();
+        inner.ShowModal();
+    });
+    script.Do([&] {
+        innerOwner = transientOf(&inner);
+        inner.SetModalResult(mrOk);
+    });
+    script.Click(Ok);
+    Form->ShowModal();
+    ASSERT_TRUE(script.Done());
+    ASSERT_NE(windowOf(&opener), nullptr);
+    EXPECT_EQ(outerOwner, windowOf(&opener));
+    EXPECT_EQ(outerModality, Qt::WindowModal);
+    // A modal window opened from a modal one stays above that one.
+    EXPECT_EQ(innerOwner, windowOf(Form.get()));
+    // Shown again without a modal run it belongs to no one.
+    EXPECT_EQ(transientOf(Form.get()), nullptr);
+    EXPECT_EQ(Form->Widget()->windowModality(), Qt::NonModal);
 }
