@@ -12,6 +12,8 @@
 #include "platform/rtl/rtlmath.h"
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 QM_CLASS_OWNED(TOHLCSeries, TCustomSeries, TComponent)
 QM_CLASS_OWNED(TCandleSeries, TOHLCSeries, TComponent)
@@ -185,9 +187,123 @@ TCandleSeries::TCandleGeometry TCandleSeries::Geometry(int ValueIndex) {
     return g;
 }
 
+TRect TCandleSeries::FlatBody(TCandleGeometry G) const {
+    if (G.Open == G.Close) --G.Close;
+    if (!CandlePen()->Visible()) {
+        if (G.Open < G.Close)
+            --G.Open;
+        else
+            --G.Close;
+    }
+    return TRect(G.X - G.Left, G.Open, G.X + G.Right + 1, G.Close);
+}
+
+namespace {
+
+// Rows of one pixel column, both ends included; empty when Lo > Hi.
+struct TRows {
+    int Lo = 1, Hi = 0;
+    bool Empty() const { return Lo > Hi; }
+};
+
+// The pixels of the clip box that candles drawn later paint, a bit each,
+// column by column. Pixels outside the box are never painted: covered.
+class TColumnCover {
+public:
+    explicit TColumnCover(const TRect& Clip)
+        : FLeft(Clip.Left), FTop(Clip.Top), FWidth(std::max(Clip.Right - Clip.Left, 0)),
+          FHeight(std::max(Clip.Bottom - Clip.Top, 0)), FWords((FHeight + 63) / 64),
+          FBits(static_cast<size_t>(FWidth) * static_cast<size_t>(FWords)) {}
+
+    bool Covers(int X, TRows R) const {
+        bool all = true;
+        Visit(X, R, [&all](uint64_t& Word, uint64_t Mask) { all = all && (Word & Mask) == Mask; });
+        return all;
+    }
+    void Add(int X, TRows R) {
+        Visit(X, R, [](uint64_t& Word, uint64_t Mask) { Word |= Mask; });
+    }
+
+private:
+    template <typename F> void Visit(int X, TRows R, F&& Fn) const {
+        X -= FLeft;
+        const int lo = std::max(R.Lo - FTop, 0), hi = std::min(R.Hi - FTop, FHeight - 1);
+        if (lo > hi || X < 0 || X >= FWidth) return;
+        uint64_t* column = FBits.data() + static_cast<size_t>(X) * static_cast<size_t>(FWords);
+        for (int w = lo / 64; w <= hi / 64; ++w) {
+            const int from = std::max(lo - w * 64, 0), to = std::min(hi - w * 64, 63);
+            const uint64_t mask = (to == 63 ? ~uint64_t(0) : (uint64_t(1) << (to + 1)) - 1) &
+                                  ~((uint64_t(1) << from) - 1);
+            Fn(column[w], mask);
+        }
+    }
+    int FLeft, FTop, FWidth, FHeight, FWords;
+    mutable std::vector<uint64_t> FBits;
+};
+
+} // namespace
+
+// Dense candles mostly hide one another: a candle whose every pixel a later
+// candle paints over changes nothing in the picture. Only for flat candle
+// sticks and open-close boxes drawn straight onto image pixels with a thin
+// solid pen (or none) and a solid brush, where what each candle paints is
+// known exactly, and with no per-point handler that would miss its calls.
+bool TCandleSeries::DrawUncoveredCandles() {
+    if (ClassType() != &TCandleSeries::ClassInfo && ClassType() != &TBigCandleSeries::ClassInfo)
+        return false;
+    TCustomAxisPanel* chart = ParentChart();
+    if (!chart || chart->View3D() || OnGetPointerStyle || OutLine()->Visible()) return false;
+    if (FCandleStyle != csCandleStick && FCandleStyle != csOpenClose) return false;
+    const int first = FirstVisibleIndex(), last = std::min(LastVisibleIndex(), Count() - 1);
+    if (first < 0 || last - first < 2 || FCandleWidth < 0) return false;
+    TCanvas3D* canvas = chart->Canvas();
+    TCanvas* target = canvas ? canvas->PlatformCanvas() : nullptr;
+    if (!target || canvas->Metafiling() || !target->PaintsImagePixels()) return false;
+    const TChartPen* pen = CandlePen();
+    const bool penShown = pen->Visible();
+    if (penShown &&
+        (pen->SmallDots() || pen->Width() >= 2 || pen->Style() != psSolid || pen->Mode() != pmCopy))
+        return false;
+    const TChartBrush* brush = Pointer()->Brush();
+    if (brush->Style() != bsSolid || brush->ImageIfAny()) return false;
+
+    TColumnCover cover(target->ClipRect());
+    const bool stick = FCandleStyle == csCandleStick && penShown;
+    const bool forward = DrawValuesForward();
+    const int n = last - first + 1;
+    const auto indexOf = [&](int Drawn) { return forward ? first + Drawn : last - Drawn; };
+    std::vector<uint8_t> shows(static_cast<size_t>(n));
+    // From the last candle drawn back to the first.
+    for (int k = n - 1; k >= 0; --k) {
+        const TCandleGeometry g = Geometry(indexOf(k));
+        TRect box = FlatBody(g);
+        if (box.Left > box.Right) std::swap(box.Left, box.Right);
+        if (box.Top > box.Bottom) std::swap(box.Top, box.Bottom);
+        // Without a pen the box paints one pixel less each way.
+        const int inset = penShown ? 0 : 1;
+        const TRows body{box.Top, box.Bottom - 1 - inset};
+        const int right = box.Right - inset;
+        bool hidden = true;
+        for (int x = box.Left; x < right && hidden; ++x)
+            hidden = cover.Covers(x, body);
+        // The wick's end pixels are counted as painted when it is the candle
+        // looked at, and as unpainted when it covers others.
+        const TRows wick{std::min(g.Low, g.High), std::max(g.Low, g.High)};
+        const bool hasWick = stick && g.Low != g.High;
+        if (hasWick && hidden) hidden = cover.Covers(g.X, wick);
+        shows[static_cast<size_t>(k)] = !hidden;
+        for (int x = box.Left; x < right; ++x)
+            cover.Add(x, body);
+        if (hasWick) cover.Add(g.X, {wick.Lo + 1, wick.Hi - 1});
+    }
+    for (int k = 0; k < n; ++k)
+        if (shows[static_cast<size_t>(k)]) DrawValue(indexOf(k));
+    return true;
+}
+
 void TCandleSeries::DrawAllValues() {
     FFirstDrawn = DrawValuesForward() ? FirstVisibleIndex() : LastVisibleIndex();
-    TOHLCSeries::DrawAllValues();
+    if (!DrawUncoveredCandles()) TOHLCSeries::DrawAllValues();
 }
 
 void TCandleSeries::DrawValue(int ValueIndex) {
@@ -250,18 +366,12 @@ void TCandleSeries::DrawValue(int ValueIndex) {
             else
                 canvas->DoVertLine(g.X, g.Low, g.High);
         }
-        if (g.Open == g.Close) --g.Close;
         canvas->Brush()->SetColor(color);
         if (is3D) {
+            if (g.Open == g.Close) --g.Close;
             canvas->RectangleWithZ(TRect(g.X - g.Left, g.Open, g.X + g.Right, g.Close), z);
         } else {
-            if (!CandlePen()->Visible()) {
-                if (g.Open < g.Close)
-                    --g.Open;
-                else
-                    --g.Close;
-            }
-            canvas->Rectangle(g.X - g.Left, g.Open, g.X + g.Right + 1, g.Close);
+            canvas->Rectangle(FlatBody(g));
         }
     }
     }
