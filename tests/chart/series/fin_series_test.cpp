@@ -197,6 +197,7 @@ struct TDenseCandles {
     TColor PenColor;
     int Data; // 0 noisy sine, 1 random walk, 2 flat candles, 3 falling prices
     int Points;
+    bool Inverted = false; // drawn from the last candle back
 };
 
 class DenseCandleTest : public FinSeriesTest,
@@ -210,6 +211,7 @@ TEST_P(DenseCandleTest, PictureEqualsEveryCandleDrawn) {
     s->CandlePen()->SetVisible(c.Pen);
     s->CandlePen()->SetColor(c.PenColor);
     s->SetUpCloseColor(clBlue);
+    Chart->BottomAxis()->SetInverted(c.Inverted);
     uint32_t seed = 7;
     double walk = 50;
     for (int i = 0; i < c.Points; ++i) {
@@ -239,17 +241,20 @@ TEST_P(DenseCandleTest, PictureEqualsEveryCandleDrawn) {
 
 INSTANTIATE_TEST_SUITE_P(
     Pictures, DenseCandleTest,
-    ::testing::Values(TDenseCandles{"noisy", csCandleStick, 4, true, clAutoColor, 0, 20000},
-                      TDenseCandles{"walk", csCandleStick, 4, true, clBlack, 1, 20000},
-                      TDenseCandles{"flat", csCandleStick, 4, true, clBlack, 2, 20000},
-                      TDenseCandles{"falling", csCandleStick, 4, true, clBlack, 3, 5000},
-                      TDenseCandles{"thin", csCandleStick, 0, true, clBlack, 0, 20000},
-                      TDenseCandles{"wide", csCandleStick, 9, true, clGreen, 1, 3000},
-                      TDenseCandles{"no_pen", csCandleStick, 4, false, clBlack, 0, 20000},
-                      TDenseCandles{"no_pen_thin", csCandleStick, 1, false, clBlack, 1, 20000},
-                      TDenseCandles{"open_close", csOpenClose, 4, true, clBlack, 1, 20000},
-                      TDenseCandles{"open_close_flat", csOpenClose, 2, false, clBlack, 2, 20000},
-                      TDenseCandles{"sparse", csCandleStick, 6, true, clBlack, 0, 40}),
+    ::testing::Values(
+        TDenseCandles{"noisy", csCandleStick, 4, true, clAutoColor, 0, 20000},
+        TDenseCandles{"walk", csCandleStick, 4, true, clBlack, 1, 20000},
+        TDenseCandles{"flat", csCandleStick, 4, true, clBlack, 2, 20000},
+        TDenseCandles{"falling", csCandleStick, 4, true, clBlack, 3, 5000},
+        TDenseCandles{"thin", csCandleStick, 0, true, clBlack, 0, 20000},
+        TDenseCandles{"wide", csCandleStick, 9, true, clGreen, 1, 3000},
+        TDenseCandles{"no_pen", csCandleStick, 4, false, clBlack, 0, 20000},
+        TDenseCandles{"no_pen_thin", csCandleStick, 1, false, clBlack, 1, 20000},
+        TDenseCandles{"open_close", csOpenClose, 4, true, clBlack, 1, 20000},
+        TDenseCandles{"open_close_flat", csOpenClose, 2, false, clBlack, 2, 20000},
+        TDenseCandles{"sparse", csCandleStick, 6, true, clBlack, 0, 40},
+        TDenseCandles{"inverted", csCandleStick, 4, true, clAutoColor, 0, 20000, true},
+        TDenseCandles{"inverted_walk", csCandleStick, 4, true, clBlack, 1, 20000, true}),
     [](const ::testing::TestParamInfo<TDenseCandles>& I) { return std::string(I.param.Name); });
 
 // ---------------------------------------------------------------------------
