@@ -241,6 +241,8 @@ private:
     mutable std::vector<uint64_t> FBits;
 };
 
+constexpr uint8_t ShowWick = 1, ShowBody = 2;
+
 } // namespace
 
 // Dense candles mostly hide one another: a candle whose every pixel a later
@@ -283,21 +285,32 @@ bool TCandleSeries::DrawUncoveredCandles() {
         const int inset = penShown ? 0 : 1;
         const TRows body{box.Top, box.Bottom - 1 - inset};
         const int right = box.Right - inset;
-        bool hidden = true;
-        for (int x = box.Left; x < right && hidden; ++x)
-            hidden = cover.Covers(x, body);
+        bool bodyHidden = true;
+        for (int x = box.Left; x < right && bodyHidden; ++x)
+            bodyHidden = cover.Covers(x, body);
         // The wick's end pixels are counted as painted when it is the candle
         // looked at, and as unpainted when it covers others.
         const TRows wick{std::min(g.Low, g.High), std::max(g.Low, g.High)};
         const bool hasWick = stick && g.Low != g.High;
-        if (hasWick && hidden) hidden = cover.Covers(g.X, wick);
-        shows[static_cast<size_t>(k)] = !hidden;
+        const bool wickHidden = !hasWick || cover.Covers(g.X, wick);
+        shows[static_cast<size_t>(k)] = (wickHidden ? 0 : ShowWick) | (bodyHidden ? 0 : ShowBody);
         for (int x = box.Left; x < right; ++x)
             cover.Add(x, body);
         if (hasWick) cover.Add(g.X, {wick.Lo + 1, wick.Hi - 1});
     }
-    for (int k = 0; k < n; ++k)
-        if (shows[static_cast<size_t>(k)]) DrawValue(indexOf(k));
+    TCanvas3D* canvas3D = chart->Canvas();
+    for (int k = 0; k < n; ++k) {
+        const uint8_t parts = shows[static_cast<size_t>(k)];
+        if (!parts) continue;
+        // A part every pixel of which later candles paint over is left out.
+        const int i = indexOf(k);
+        const TColor color = CandleColor(i);
+        Pointer()->PrepareCanvas(canvas3D, color);
+        const TCandleGeometry g = Geometry(i);
+        if (parts & ShowWick) canvas3D->DoVertLine(g.X, g.Low, g.High);
+        canvas3D->Brush()->SetColor(color);
+        if (parts & ShowBody) canvas3D->Rectangle(FlatBody(g));
+    }
     return true;
 }
 
