@@ -215,27 +215,45 @@ public:
           FHeight(std::max(Clip.Bottom - Clip.Top, 0)), FWords((FHeight + 63) / 64),
           FBits(static_cast<size_t>(FWidth) * static_cast<size_t>(FWords)) {}
 
-    bool Covers(int X, TRows R) const {
-        bool all = true;
-        Visit(X, R, [&all](uint64_t& Word, uint64_t Mask) { all = all && (Word & Mask) == Mask; });
-        return all;
+    // Rows as bits of the words W0..W1 of a column: First the bits of W0,
+    // Last those of W1 (the same word when W0 == W1). None when W0 > W1.
+    struct TMask {
+        int W0 = 0, W1 = -1;
+        uint64_t First = 0, Last = 0;
+    };
+    TMask Mask(TRows R) const {
+        TMask m;
+        const int lo = std::max(R.Lo - FTop, 0), hi = std::min(R.Hi - FTop, FHeight - 1);
+        if (lo > hi) return m;
+        m.W0 = lo / 64;
+        m.W1 = hi / 64;
+        m.First = ~uint64_t(0) << (lo % 64);
+        m.Last = hi % 64 == 63 ? ~uint64_t(0) : (uint64_t(1) << (hi % 64 + 1)) - 1;
+        if (m.W0 == m.W1) m.First = m.Last = m.First & m.Last;
+        return m;
     }
-    void Add(int X, TRows R) {
-        Visit(X, R, [](uint64_t& Word, uint64_t Mask) { Word |= Mask; });
+    bool Covers(int X, const TMask& M) const {
+        const uint64_t* c = Column(X);
+        if (!c || M.W0 > M.W1) return true;
+        if ((c[M.W0] & M.First) != M.First || (c[M.W1] & M.Last) != M.Last) return false;
+        for (int w = M.W0 + 1; w < M.W1; ++w)
+            if (c[w] != ~uint64_t(0)) return false;
+        return true;
+    }
+    void Add(int X, const TMask& M) {
+        uint64_t* c = Column(X);
+        if (!c || M.W0 > M.W1) return;
+        c[M.W0] |= M.First;
+        c[M.W1] |= M.Last;
+        for (int w = M.W0 + 1; w < M.W1; ++w)
+            c[w] = ~uint64_t(0);
     }
 
 private:
-    template <typename F> void Visit(int X, TRows R, F&& Fn) const {
+    uint64_t* Column(int X) const {
         X -= FLeft;
-        const int lo = std::max(R.Lo - FTop, 0), hi = std::min(R.Hi - FTop, FHeight - 1);
-        if (lo > hi || X < 0 || X >= FWidth) return;
-        uint64_t* column = FBits.data() + static_cast<size_t>(X) * static_cast<size_t>(FWords);
-        for (int w = lo / 64; w <= hi / 64; ++w) {
-            const int from = std::max(lo - w * 64, 0), to = std::min(hi - w * 64, 63);
-            const uint64_t mask = (to == 63 ? ~uint64_t(0) : (uint64_t(1) << (to + 1)) - 1) &
-                                  ~((uint64_t(1) << from) - 1);
-            Fn(column[w], mask);
-        }
+        if (X < 0 || X >= FWidth) return nullptr;
+        return FBits.data() + static_cast<size_t>(X) * static_cast<size_t>(FWords);
     }
     int FLeft, FTop, FWidth, FHeight, FWords;
     mutable std::vector<uint64_t> FBits;
@@ -285,18 +303,19 @@ bool TCandleSeries::DrawUncoveredCandles() {
         const int inset = penShown ? 0 : 1;
         const TRows body{box.Top, box.Bottom - 1 - inset};
         const int right = box.Right - inset;
+        const TColumnCover::TMask bodyRows = cover.Mask(body);
         bool bodyHidden = true;
         for (int x = box.Left; x < right && bodyHidden; ++x)
-            bodyHidden = cover.Covers(x, body);
+            bodyHidden = cover.Covers(x, bodyRows);
         // The wick's end pixels are counted as painted when it is the candle
         // looked at, and as unpainted when it covers others.
         const TRows wick{std::min(g.Low, g.High), std::max(g.Low, g.High)};
         const bool hasWick = stick && g.Low != g.High;
-        const bool wickHidden = !hasWick || cover.Covers(g.X, wick);
+        const bool wickHidden = !hasWick || cover.Covers(g.X, cover.Mask(wick));
         shows[static_cast<size_t>(k)] = (wickHidden ? 0 : ShowWick) | (bodyHidden ? 0 : ShowBody);
         for (int x = box.Left; x < right; ++x)
-            cover.Add(x, body);
-        if (hasWick) cover.Add(g.X, {wick.Lo + 1, wick.Hi - 1});
+            cover.Add(x, bodyRows);
+        if (hasWick) cover.Add(g.X, cover.Mask({wick.Lo + 1, wick.Hi - 1}));
     }
     TCanvas3D* canvas3D = chart->Canvas();
     for (int k = 0; k < n; ++k) {
