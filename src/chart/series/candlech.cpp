@@ -318,13 +318,19 @@ bool TCandleSeries::DrawUncoveredCandles() {
         if (hasWick) cover.Add(g.X, cover.Mask({wick.Lo + 1, wick.Hi - 1}));
     }
     TCanvas3D* canvas3D = chart->Canvas();
+    // Only these calls change the canvas here: the pen and brush a colour was
+    // prepared with stay until the colour changes.
+    bool prepared = false;
+    TColor preparedColor = clNone;
     for (int k = 0; k < n; ++k) {
         const uint8_t parts = shows[static_cast<size_t>(k)];
         if (!parts) continue;
         // A part every pixel of which later candles paint over is left out.
         const int i = indexOf(k);
         const TColor color = CandleColor(i);
-        Pointer()->PrepareCanvas(canvas3D, color);
+        if (!prepared || color != preparedColor) Pointer()->PrepareCanvas(canvas3D, color);
+        prepared = true;
+        preparedColor = color;
         const TCandleGeometry g = Geometry(i);
         if (parts & ShowWick) canvas3D->DoVertLine(g.X, g.Low, g.High);
         canvas3D->Brush()->SetColor(color);
