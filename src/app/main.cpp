@@ -141,6 +141,14 @@ TMainForm::~TMainForm() {
     if (MainForm == this) MainForm = nullptr;
 }
 
+void TMainForm::PaintOver(TCanvas* ACanvas) {
+    TForm::PaintOver(ACanvas);
+    if (TNotifyEvent first = std::move(OnFirstPaint)) {
+        OnFirstPaint = nullptr;
+        first(this);
+    }
+}
+
 void TMainForm::CreateComponents() {
     SetColor(clWhite);
     Font()->SetName("MS Sans Serif");

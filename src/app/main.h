@@ -134,8 +134,12 @@ public:
     // Settings of SETUP.INI that could not be used (their defaults apply).
     const std::vector<AnsiString>& SetupProblems() const { return FSetupProblems; }
 
+    // Once, after the window is first painted.
+    TNotifyEvent OnFirstPaint;
+
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    void PaintOver(TCanvas* ACanvas) override;
 
 private:
     void CreateComponents();

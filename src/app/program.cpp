@@ -27,25 +27,35 @@
 namespace {
 const char* const ProgramTitle = "QM read out";
 
+// Writes the shown windows to File (written aside, then renamed).
+void WriteShownWindows(const std::string& File) {
+    std::ofstream out(File + ".part");
+    for (int i = 0; i < Screen->FormCount(); ++i) {
+        TCustomForm* f = Screen->Forms(i);
+        if (!f->Showing()) continue;
+        out << f->ClassName().c_str() << '\t' << f->Caption().c_str() << '\t' << f->Width() << 'x'
+            << f->Height() << (f == Application->MainForm() ? "\tmain" : "") << '\n';
+    }
+    out.close();
+    std::rename((File + ".part").c_str(), File.c_str());
+}
+
 // With QM_WINDOW_REPORT naming a file, the shown windows are written there
-// once the message loop runs: how a caller without a screen finds them.
+// on the message loop's first turn after the main window was first painted
+// (its first turn when it is not shown): how a caller without a screen finds
+// them, and when.
 void ReportShownWindows() {
     const char* path = std::getenv("QM_WINDOW_REPORT");
     if (!path || !*path) return;
+    const std::string file = path;
+    auto painted = std::make_shared<bool>(false);
+    if (MainForm) MainForm->OnFirstPaint = [painted](TObject*) { *painted = true; };
     auto* timer = new TTimer(Application);
     timer->SetInterval(1);
-    const std::string file = path;
-    timer->OnTimer = [timer, file](TObject*) {
+    timer->OnTimer = [timer, file, painted](TObject*) {
+        if (!*painted && MainForm && MainForm->Showing()) return;
         timer->SetEnabled(false);
-        std::ofstream out(file + ".part");
-        for (int i = 0; i < Screen->FormCount(); ++i) {
-            TCustomForm* f = Screen->Forms(i);
-            if (!f->Showing()) continue;
-            out << f->ClassName().c_str() << '\t' << f->Caption().c_str() << '\t' << f->Width()
-                << 'x' << f->Height() << (f == Application->MainForm() ? "\tmain" : "") << '\n';
-        }
-        out.close();
-        std::rename((file + ".part").c_str(), file.c_str());
+        WriteShownWindows(file);
     };
 }
 

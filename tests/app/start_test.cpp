@@ -59,6 +59,23 @@ TEST_F(AppTest, TheTwelveWindowsAreCreatedInOrderAndOnlyTheMainOneShows) {
     }
 }
 
+TEST_F(AppTest, TheMainWindowTellsItsFirstPaintOnceAndOnlyWhenPainted) {
+    CreateProgramWindows();
+    int told = 0;
+    MainForm->OnFirstPaint = [&told](TObject*) { ++told; };
+    Application->ProcessMessages();
+    EXPECT_EQ(told, 0) << "told before the window was shown";
+    MainForm->Show();
+    for (int i = 0; i < 100 && told == 0; ++i)
+        Application->ProcessMessages();
+    EXPECT_EQ(told, 1);
+    MainForm->Hide();
+    MainForm->Show();
+    for (int i = 0; i < 20; ++i)
+        Application->ProcessMessages();
+    EXPECT_EQ(told, 1) << "told again at a later paint";
+}
+
 TEST_F(AppTest, TheBuiltProgramShowsItsMainWindowAndASecondOneEndsAtOnce) {
     const fs::path report = Dir / "windows.txt";
     auto launch = [&](bool Report) {

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -203,8 +204,11 @@ void TChartSeries::WriteData(TStream* Stream) {
     if (lists == 2 && (mask & ~MaskNoMandatory) == 0) {
         // Plain X and Y records straight from the value arrays.
         const size_t size = 5 + record * static_cast<size_t>(count);
-        std::unique_ptr<uint8_t[]> block(new uint8_t[size]);
-        uint8_t* p = block.get();
+        // Straight into a memory stream's own bytes: no block to copy over.
+        auto* memory = dynamic_cast<TMemoryStream*>(Stream);
+        std::unique_ptr<uint8_t[]> block(memory ? nullptr : new uint8_t[size]);
+        uint8_t* p =
+            memory ? static_cast<uint8_t*>(memory->Room(static_cast<int64_t>(size))) : block.get();
         p[0] = mask;
         const int32_t n = count;
         std::memcpy(p + 1, &n, 4);
@@ -219,7 +223,10 @@ void TChartSeries::WriteData(TStream* Stream) {
             std::memcpy(p, mandatory + i, 8);
             p += 8;
         }
-        Stream->WriteBuffer(block.get(), static_cast<int>(size));
+        if (memory)
+            memory->Seek(static_cast<int64_t>(size), soFromCurrent);
+        else
+            Stream->WriteBuffer(block.get(), static_cast<int>(size));
         return;
     }
     TDataWriter out;
@@ -271,10 +278,10 @@ bool TChartSeries::ReadPlainData(const uint8_t* Records, int Count, bool WithX, 
     const auto x = [&](int i) { return xIndex ? double(i) : value(xAt, i); };
     const auto y = [&](int i) { return yIndex ? double(i) : value(yAt, i); };
     const TChartListOrder order = FX->Order();
-    if (order == loAscending && !xIndex) {
-        for (int i = 1; i < Count; ++i)
-            if (value(xAt, i - 1) > value(xAt, i)) return false;
-    } else if (order == loDescending) {
+    // Ascending X read from the records is checked as its column goes in (one
+    // pass over the block, not two); out of order, the column is taken back.
+    const bool checkAsYouGo = order == loAscending && !xIndex;
+    if (order == loDescending) {
         for (int i = 1; i < Count; ++i)
             if (x(i - 1) < x(i)) return false;
     }
@@ -296,7 +303,24 @@ bool TChartSeries::ReadPlainData(const uint8_t* Records, int Count, bool WithX, 
                 return v;
             });
     };
-    column(FX, xIndex, xAt);
+    if (checkAsYouGo) {
+        bool falls = false;
+        double previous = -std::numeric_limits<double>::infinity();
+        FX->AppendValues(Count, [&](int i) {
+            double v;
+            std::memcpy(&v, Records + size_t(i) * stride + xAt, 8);
+            // NaN compares false both ways, as the separate check had it.
+            falls |= previous > v;
+            previous = v;
+            return v;
+        });
+        if (falls) {
+            FX->ClearValues();
+            return false;
+        }
+    } else {
+        column(FX, xIndex, xAt);
+    }
     column(FY, yIndex, yAt);
     FX->SetTempValue(x(Count - 1));
     FY->SetTempValue(y(Count - 1));
@@ -313,7 +337,9 @@ TChartSeries::TPointHandOver::TPointHandOver(std::vector<TChartSeries*>& Filled,
     CurrentHandOver = this;
 }
 
-TChartSeries::TPointHandOver::~TPointHandOver() { CurrentHandOver = FOuter; }
+TChartSeries::TPointHandOver::~TPointHandOver() {
+    CurrentHandOver = FOuter;
+}
 
 void TChartSeries::ReadData(TStream* Stream) {
     // Reading points keeps the lists' settings, whatever Clear does to them.

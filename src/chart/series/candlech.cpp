@@ -12,6 +12,8 @@
 #include "platform/rtl/rtlmath.h"
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 QM_CLASS_OWNED(TOHLCSeries, TCustomSeries, TComponent)
 QM_CLASS_OWNED(TCandleSeries, TOHLCSeries, TComponent)
@@ -185,9 +187,161 @@ TCandleSeries::TCandleGeometry TCandleSeries::Geometry(int ValueIndex) {
     return g;
 }
 
+TRect TCandleSeries::FlatBody(TCandleGeometry G) const {
+    if (G.Open == G.Close) --G.Close;
+    if (!CandlePen()->Visible()) {
+        if (G.Open < G.Close)
+            --G.Open;
+        else
+            --G.Close;
+    }
+    return TRect(G.X - G.Left, G.Open, G.X + G.Right + 1, G.Close);
+}
+
+namespace {
+
+// Rows of one pixel column, both ends included; empty when Lo > Hi.
+struct TRows {
+    int Lo = 1, Hi = 0;
+    bool Empty() const { return Lo > Hi; }
+};
+
+// The pixels of the clip box that candles drawn later paint, a bit each,
+// column by column. Pixels outside the box are never painted: covered.
+class TColumnCover {
+public:
+    explicit TColumnCover(const TRect& Clip)
+        : FLeft(Clip.Left), FTop(Clip.Top), FWidth(std::max(Clip.Right - Clip.Left, 0)),
+          FHeight(std::max(Clip.Bottom - Clip.Top, 0)), FWords((FHeight + 63) / 64),
+          FBits(static_cast<size_t>(FWidth) * static_cast<size_t>(FWords)) {}
+
+    // Rows as bits of the words W0..W1 of a column: First the bits of W0,
+    // Last those of W1 (the same word when W0 == W1). None when W0 > W1.
+    struct TMask {
+        int W0 = 0, W1 = -1;
+        uint64_t First = 0, Last = 0;
+    };
+    TMask Mask(TRows R) const {
+        TMask m;
+        const int lo = std::max(R.Lo - FTop, 0), hi = std::min(R.Hi - FTop, FHeight - 1);
+        if (lo > hi) return m;
+        m.W0 = lo / 64;
+        m.W1 = hi / 64;
+        m.First = ~uint64_t(0) << (lo % 64);
+        m.Last = hi % 64 == 63 ? ~uint64_t(0) : (uint64_t(1) << (hi % 64 + 1)) - 1;
+        if (m.W0 == m.W1) m.First = m.Last = m.First & m.Last;
+        return m;
+    }
+    bool Covers(int X, const TMask& M) const {
+        const uint64_t* c = Column(X);
+        if (!c || M.W0 > M.W1) return true;
+        if ((c[M.W0] & M.First) != M.First || (c[M.W1] & M.Last) != M.Last) return false;
+        for (int w = M.W0 + 1; w < M.W1; ++w)
+            if (c[w] != ~uint64_t(0)) return false;
+        return true;
+    }
+    void Add(int X, const TMask& M) {
+        uint64_t* c = Column(X);
+        if (!c || M.W0 > M.W1) return;
+        c[M.W0] |= M.First;
+        c[M.W1] |= M.Last;
+        for (int w = M.W0 + 1; w < M.W1; ++w)
+            c[w] = ~uint64_t(0);
+    }
+
+private:
+    uint64_t* Column(int X) const {
+        X -= FLeft;
+        if (X < 0 || X >= FWidth) return nullptr;
+        return FBits.data() + static_cast<size_t>(X) * static_cast<size_t>(FWords);
+    }
+    int FLeft, FTop, FWidth, FHeight, FWords;
+    mutable std::vector<uint64_t> FBits;
+};
+
+constexpr uint8_t ShowWick = 1, ShowBody = 2;
+
+} // namespace
+
+// Dense candles mostly hide one another: a candle whose every pixel a later
+// candle paints over changes nothing in the picture. Only for flat candle
+// sticks and open-close boxes drawn straight onto image pixels with a thin
+// solid pen (or none) and a solid brush, where what each candle paints is
+// known exactly, and with no per-point handler that would miss its calls.
+bool TCandleSeries::DrawUncoveredCandles() {
+    if (ClassType() != &TCandleSeries::ClassInfo && ClassType() != &TBigCandleSeries::ClassInfo)
+        return false;
+    TCustomAxisPanel* chart = ParentChart();
+    if (!chart || chart->View3D() || OnGetPointerStyle || OutLine()->Visible()) return false;
+    if (FCandleStyle != csCandleStick && FCandleStyle != csOpenClose) return false;
+    const int first = FirstVisibleIndex(), last = std::min(LastVisibleIndex(), Count() - 1);
+    if (first < 0 || last - first < 2 || FCandleWidth < 0) return false;
+    TCanvas3D* canvas = chart->Canvas();
+    TCanvas* target = canvas ? canvas->PlatformCanvas() : nullptr;
+    if (!target || canvas->Metafiling() || !target->PaintsImagePixels()) return false;
+    const TChartPen* pen = CandlePen();
+    const bool penShown = pen->Visible();
+    if (penShown &&
+        (pen->SmallDots() || pen->Width() >= 2 || pen->Style() != psSolid || pen->Mode() != pmCopy))
+        return false;
+    const TChartBrush* brush = Pointer()->Brush();
+    if (brush->Style() != bsSolid || brush->ImageIfAny()) return false;
+
+    TColumnCover cover(target->ClipRect());
+    const bool stick = FCandleStyle == csCandleStick && penShown;
+    const bool forward = DrawValuesForward();
+    const int n = last - first + 1;
+    const auto indexOf = [&](int Drawn) { return forward ? first + Drawn : last - Drawn; };
+    std::vector<uint8_t> shows(static_cast<size_t>(n));
+    // From the last candle drawn back to the first.
+    for (int k = n - 1; k >= 0; --k) {
+        const TCandleGeometry g = Geometry(indexOf(k));
+        TRect box = FlatBody(g);
+        if (box.Left > box.Right) std::swap(box.Left, box.Right);
+        if (box.Top > box.Bottom) std::swap(box.Top, box.Bottom);
+        // Without a pen the box paints one pixel less each way.
+        const int inset = penShown ? 0 : 1;
+        const TRows body{box.Top, box.Bottom - 1 - inset};
+        const int right = box.Right - inset;
+        const TColumnCover::TMask bodyRows = cover.Mask(body);
+        bool bodyHidden = true;
+        for (int x = box.Left; x < right && bodyHidden; ++x)
+            bodyHidden = cover.Covers(x, bodyRows);
+        // The wick's end pixels are counted as painted when it is the candle
+        // looked at, and as unpainted when it covers others.
+        const TRows wick{std::min(g.Low, g.High), std::max(g.Low, g.High)};
+        const bool hasWick = stick && g.Low != g.High;
+        const bool wickHidden = !hasWick || cover.Covers(g.X, cover.Mask(wick));
+        shows[static_cast<size_t>(k)] = (wickHidden ? 0 : ShowWick) | (bodyHidden ? 0 : ShowBody);
+        for (int x = box.Left; x < right; ++x)
+            cover.Add(x, bodyRows);
+        if (hasWick) cover.Add(g.X, cover.Mask({wick.Lo + 1, wick.Hi - 1}));
+    }
+    TCanvas3D* canvas3D = chart->Canvas();
+    // Only these calls change the canvas here: the pen and brush a colour was
+    // prepared with stay until the colour changes.
+    bool prepared = false;
+    TColor preparedColor = clNone;
+    for (int k = 0; k < n; ++k) {
+        const uint8_t parts = shows[static_cast<size_t>(k)];
+        if (!parts) continue;
+        // A part every pixel of which later candles paint over is left out.
+        const int i = indexOf(k);
+        const TColor color = CandleColor(i);
+        if (!prepared || color != preparedColor) Pointer()->PrepareCanvas(canvas3D, color);
+        prepared = true;
+        preparedColor = color;
+        const TCandleGeometry g = Geometry(i);
+        if (parts & ShowWick) canvas3D->DoVertLine(g.X, g.Low, g.High);
+        canvas3D->Brush()->SetColor(color);
+        if (parts & ShowBody) canvas3D->Rectangle(FlatBody(g));
+    }
+    return true;
+}
+
 void TCandleSeries::DrawAllValues() {
     FFirstDrawn = DrawValuesForward() ? FirstVisibleIndex() : LastVisibleIndex();
-    TOHLCSeries::DrawAllValues();
+    if (!DrawUncoveredCandles()) TOHLCSeries::DrawAllValues();
 }
 
 void TCandleSeries::DrawValue(int ValueIndex) {
@@ -250,18 +404,12 @@ void TCandleSeries::DrawValue(int ValueIndex) {
             else
                 canvas->DoVertLine(g.X, g.Low, g.High);
         }
-        if (g.Open == g.Close) --g.Close;
         canvas->Brush()->SetColor(color);
         if (is3D) {
+            if (g.Open == g.Close) --g.Close;
             canvas->RectangleWithZ(TRect(g.X - g.Left, g.Open, g.X + g.Right, g.Close), z);
         } else {
-            if (!CandlePen()->Visible()) {
-                if (g.Open < g.Close)
-                    --g.Open;
-                else
-                    --g.Close;
-            }
-            canvas->Rectangle(g.X - g.Left, g.Open, g.X + g.Right + 1, g.Close);
+            canvas->Rectangle(FlatBody(g));
         }
     }
     }

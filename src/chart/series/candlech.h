@@ -91,6 +91,11 @@ private:
         int X, Open, Close, High, Low, Left, Right;
     };
     TCandleGeometry Geometry(int ValueIndex);
+    // The box a flat (2D) candle body is drawn with.
+    TRect FlatBody(TCandleGeometry G) const;
+    // Draws only the candles some pixel of which no later candle paints over,
+    // when what each candle paints is known exactly; false when it is not.
+    bool DrawUncoveredCandles();
     bool ClickedCandle(int ValueIndex, const TPoint& P, const TPoint& PrevEnd);
 
     TCandleStyle FCandleStyle = csCandleStick;

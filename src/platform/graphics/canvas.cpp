@@ -229,6 +229,9 @@ void TCanvas::AttachImage(QImage* Image) {
 QImage* TCanvas::AttachedImage() const {
     return D->Image;
 }
+bool TCanvas::PaintsImagePixels() const {
+    return D->Image && !D->Painter && !D->Recorder && !D->InPath && D->IdentityMap();
+}
 bool TCanvas::HandleAllocated() const {
     return D->HasTarget();
 }

@@ -382,6 +382,10 @@ public:
     QImage* AttachedImage() const;
     // Whether the canvas has a drawing target (the platform's HandleAllocated).
     bool HandleAllocated() const;
+    // Whether each call paints the pixels of the attached image directly, one
+    // logical unit a pixel, with nothing recording it: then what a call paints
+    // is known to the pixel.
+    bool PaintsImagePixels() const;
     HDC Handle();
 
     TPen* Pen() const { return FPen.get(); }

@@ -1,8 +1,10 @@
 #include "chart/engine/teengine.h"
 #include "platform/classes/filer.h"
 #include "platform/classes/streams.h"
+#include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <string>
 #include <vector>
 
 namespace {
@@ -208,4 +210,65 @@ TEST(SeriesDataStream, DamagedBlocksRaiseAndLeaveTheSeriesListening) {
         const int at = r.AddY(5);
         EXPECT_EQ(added, std::vector<int>{at});
     }
+}
+
+// Plain X and Y records read in must give the points adding them one by one
+// gives, whatever the X list's order and wherever the records break it.
+struct PlainReadCase {
+    const char* Name;
+    TChartListOrder Order;
+    std::vector<double> X;
+};
+
+class SeriesPlainRead : public testing::TestWithParam<PlainReadCase> {};
+
+TEST_P(SeriesPlainRead, GivesThePointsAddingThemGives) {
+    const PlainReadCase& c = GetParam();
+    std::vector<uint8_t> block{1, 0, 0, 0, 0};
+    const int32_t n = static_cast<int32_t>(c.X.size());
+    std::memcpy(block.data() + 1, &n, 4);
+    TChartSeries added(nullptr);
+    added.XValues()->SetOrder(c.Order);
+    for (size_t i = 0; i < c.X.size(); ++i) {
+        const double y = 100.0 + static_cast<double>(i);
+        for (double v : {c.X[i], y}) {
+            uint8_t bytes[8];
+            std::memcpy(bytes, &v, 8);
+            block.insert(block.end(), bytes, bytes + 8);
+        }
+        added.AddXY(c.X[i], y);
+    }
+    TChartSeries read(nullptr);
+    read.XValues()->SetOrder(c.Order);
+    ReadInto(read, block);
+    ASSERT_EQ(read.Count(), added.Count());
+    ASSERT_EQ(read.XValues()->Count(), read.YValues()->Count());
+    for (int i = 0; i < added.Count(); ++i) {
+        const double ax = added.XValues()->Value(i), rx = read.XValues()->Value(i);
+        EXPECT_TRUE(ax == rx || (ax != ax && rx != rx)) << i;
+        EXPECT_EQ(read.YValues()->Value(i), added.YValues()->Value(i)) << i;
+    }
+    EXPECT_EQ(Written(read), Written(added));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Orders, SeriesPlainRead,
+    testing::Values(PlainReadCase{"AscendingInOrder", loAscending, {0.5, 1, 1, 2, 7}},
+                    PlainReadCase{"AscendingLastFalls", loAscending, {0.5, 1, 2, 7, 3}},
+                    PlainReadCase{"AscendingFirstFalls", loAscending, {9, 1, 2, 3, 4}},
+                    PlainReadCase{"AscendingWithNaN", loAscending, {1, 2, std::nan(""), 3, 0}},
+                    PlainReadCase{"DescendingInOrder", loDescending, {9, 7, 7, 2}},
+                    PlainReadCase{"DescendingRises", loDescending, {9, 7, 8, 2}},
+                    PlainReadCase{"Unordered", loNone, {5, 1, 9, 2}}),
+    [](const testing::TestParamInfo<PlainReadCase>& I) { return std::string(I.param.Name); });
+
+TEST(SeriesDataStream, PlainRecordsAreTheSameBytesInAnyStream) {
+    TChartSeries s(nullptr);
+    for (int i = 0; i < 50; ++i)
+        s.AddXY(i * 0.5, i * i);
+    TStringStream other("");
+    s.WriteData(&other);
+    const std::string bytes = other.DataString().str();
+    const auto memory = Written(s);
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.end()), memory);
 }

@@ -186,6 +186,77 @@ TEST_F(FinSeriesTest, BadPricesDrawWithoutFailing) {
         }
 }
 
+// Dense candles: a candle hidden under later ones may go undrawn, so each
+// picture must equal the one drawn candle by candle (a per-point handler
+// makes every candle draw).
+struct TDenseCandles {
+    const char* Name;
+    TCandleStyle Style;
+    int Width;
+    bool Pen;
+    TColor PenColor;
+    int Data; // 0 noisy sine, 1 random walk, 2 flat candles, 3 falling prices
+    int Points;
+    bool Inverted = false; // drawn from the last candle back
+};
+
+class DenseCandleTest : public FinSeriesTest,
+                        public ::testing::WithParamInterface<TDenseCandles> {};
+
+TEST_P(DenseCandleTest, PictureEqualsEveryCandleDrawn) {
+    const TDenseCandles& c = GetParam();
+    auto* s = Add<TCandleSeries>();
+    s->SetCandleStyle(c.Style);
+    s->SetCandleWidth(c.Width);
+    s->CandlePen()->SetVisible(c.Pen);
+    s->CandlePen()->SetColor(c.PenColor);
+    s->SetUpCloseColor(clBlue);
+    Chart->BottomAxis()->SetInverted(c.Inverted);
+    uint32_t seed = 7;
+    double walk = 50;
+    for (int i = 0; i < c.Points; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        const double noise = (seed >> 8) / double(1 << 24) - 0.5;
+        walk += noise;
+        double close = c.Data == 0   ? 50 + 20 * std::sin(i * 0.01) + 6 * noise
+                       : c.Data == 1 ? walk
+                       : c.Data == 2 ? 50 + std::round(4 * std::sin(i * 0.003))
+                                     : 90 - 80.0 * i / c.Points;
+        const double open = c.Data == 2 ? close : close - 3 * noise;
+        s->AddOHLC(i, open, std::max(open, close) + 2 + noise, std::min(open, close) - 2, close);
+    }
+    Render(std::string("dense_candles_") + c.Name);
+    std::vector<TColor> culled(W * H);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x)
+            culled[y * W + x] = Pixel(x, y);
+    s->OnGetPointerStyle = [s](TChartSeries*, int) { return s->Pointer()->Style(); };
+    Render(std::string("dense_candles_each_") + c.Name);
+    int differ = 0;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x)
+            differ += culled[y * W + x] != Pixel(x, y);
+    EXPECT_EQ(differ, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pictures, DenseCandleTest,
+    ::testing::Values(
+        TDenseCandles{"noisy", csCandleStick, 4, true, clAutoColor, 0, 20000},
+        TDenseCandles{"walk", csCandleStick, 4, true, clBlack, 1, 20000},
+        TDenseCandles{"flat", csCandleStick, 4, true, clBlack, 2, 20000},
+        TDenseCandles{"falling", csCandleStick, 4, true, clBlack, 3, 5000},
+        TDenseCandles{"thin", csCandleStick, 0, true, clBlack, 0, 20000},
+        TDenseCandles{"wide", csCandleStick, 9, true, clGreen, 1, 3000},
+        TDenseCandles{"no_pen", csCandleStick, 4, false, clBlack, 0, 20000},
+        TDenseCandles{"no_pen_thin", csCandleStick, 1, false, clBlack, 1, 20000},
+        TDenseCandles{"open_close", csOpenClose, 4, true, clBlack, 1, 20000},
+        TDenseCandles{"open_close_flat", csOpenClose, 2, false, clBlack, 2, 20000},
+        TDenseCandles{"sparse", csCandleStick, 6, true, clBlack, 0, 40},
+        TDenseCandles{"inverted", csCandleStick, 4, true, clAutoColor, 0, 20000, true},
+        TDenseCandles{"inverted_walk", csCandleStick, 4, true, clBlack, 1, 20000, true}),
+    [](const ::testing::TestParamInfo<TDenseCandles>& I) { return std::string(I.param.Name); });
+
 // ---------------------------------------------------------------------------
 
 TEST_F(FinSeriesTest, ChartFilesRoundTripByteIdenticalWithData) {
