@@ -3,11 +3,14 @@
 // colour, which buttons draw transparent.
 #include "chart/control/teecommander.h"
 #include "chart/engine/teeprocs.h"
+#include "chart/control/teeglyphdraw.h"
 #include "platform/graphics/graphics.h"
 #include <array>
 #include <functional>
 
 namespace {
+
+using namespace TeeGlyph;
 
 // Searched after any module the program registers, so its own pictures win.
 constexpr int CommanderGlyphModule = 100;
@@ -15,22 +18,6 @@ constexpr int Size = 20;
 constexpr TColor Back = clOlive;
 constexpr TColor Ink = clBlack;
 constexpr TColor Accent = clNavy;
-
-void Pen(TCanvas* C, TColor Color, int Width = 1) {
-    C->Pen()->SetColor(Color);
-    C->Pen()->SetWidth(Width);
-}
-void Fill(TCanvas* C, TColor Color) {
-    C->Brush()->SetStyle(bsSolid);
-    C->Brush()->SetColor(Color);
-}
-void Line(TCanvas* C, int X0, int Y0, int X1, int Y1) {
-    C->MoveTo(X0, Y0);
-    C->LineTo(X1, Y1);
-}
-void Poly(TCanvas* C, std::initializer_list<TPoint> P) {
-    C->Polygon(std::span<const TPoint>(P.begin(), P.size()));
-}
 
 // The mouse pointer.
 void DrawNormal(TCanvas* C) {

@@ -2,6 +2,7 @@
 // it, in the commander's inks, what the tool does to a chart.
 #include "chart/editor/teetoolicon.h"
 #include "chart/engine/teetools.h"
+#include "chart/control/teeglyphdraw.h"
 #include "platform/graphics/graphics.h"
 #include <functional>
 #include <map>
@@ -10,32 +11,15 @@
 
 namespace {
 
+using namespace TeeGlyph;
+
 constexpr int Size = TeeToolIconSize;
 constexpr TColor Ink = clBlack;
 constexpr TColor Accent = clNavy;
 constexpr TColor Tip = static_cast<TColor>(0xE1FFFF);
 
-void Pen(TCanvas* C, TColor Color, int Width = 1) {
-    C->Pen()->SetStyle(psSolid);
-    C->Pen()->SetColor(Color);
-    C->Pen()->SetWidth(Width);
-}
-void Fill(TCanvas* C, TColor Color) {
-    C->Brush()->SetStyle(bsSolid);
-    C->Brush()->SetColor(Color);
-}
 void Hollow(TCanvas* C) {
     C->Brush()->SetStyle(bsClear);
-}
-void Line(TCanvas* C, int X0, int Y0, int X1, int Y1) {
-    C->MoveTo(X0, Y0);
-    C->LineTo(X1, Y1);
-}
-void Poly(TCanvas* C, std::initializer_list<TPoint> P) {
-    C->Polygon(std::span<const TPoint>(P.begin(), P.size()));
-}
-void Lines(TCanvas* C, std::initializer_list<TPoint> P) {
-    C->Polyline(std::span<const TPoint>(P.begin(), P.size()));
 }
 // A line series across the sheet.
 void Series(TCanvas* C, TColor Color) {
