@@ -742,6 +742,25 @@ void EndTransferThread(TCommState& s, std::unique_lock<std::mutex>& lock) {
     lock.unlock();
 }
 
+// Ends a transfer within the call: its count, its record, then its event.
+// Without an event the call waited itself, and the record tells whether it had to.
+BOOL CompleteAtOnce(std::unique_lock<std::mutex>& lock, DWORD* count, OVERLAPPED* ov, DWORD code,
+                    DWORD n, bool waited = false) {
+    if (count) *count = n;
+    const bool overlapped = ov && ov->hEvent;
+    if (ov) {
+        ov->Internal = code;
+        ov->InternalHigh = n;
+    }
+    if (overlapped) {
+        lock.unlock();
+        SetEvent(ov->hEvent);
+    }
+    if (code) return Fail(code);
+    if (ov && !overlapped && waited) ov->Internal = STATUS_PENDING;
+    return 1;
+}
+
 // Starts the rest of a transfer on a thread of its own; false when no thread
 // can be made.
 template <typename Fn> bool RunOnThread(TCommState& s, Fn fn) {
@@ -767,31 +786,15 @@ BOOL ReadFile(HANDLE hFile, void* lpBuffer, DWORD n, DWORD* lpNumberOfBytesRead,
     TCommState& s = *sp;
     auto* out = static_cast<uint8_t*>(lpBuffer);
     std::unique_lock<std::mutex> lock(s.Mutex);
-    const auto complete = [&](DWORD code, DWORD got) -> BOOL {
-        if (lpNumberOfBytesRead) *lpNumberOfBytesRead = got;
-        if (lpOverlapped) {
-            lpOverlapped->Internal = code;
-            lpOverlapped->InternalHigh = got;
-        }
-        if (overlapped) {
-            lock.unlock();
-            SetEvent(lpOverlapped->hEvent);
-        }
-        return code ? Fail(code) : 1;
-    };
     if ((s.State.Flags & fAbortOnError) && s.LineErrors)
-        return complete(ERROR_OPERATION_ABORTED, 0);
+        return CompleteAtOnce(lock, lpNumberOfBytesRead, lpOverlapped, ERROR_OPERATION_ABORTED, 0);
 
     TReadPlan plan = PlanRead(s.Timeouts, n);
     const uint64_t abort = s.RxAbort;
     DWORD got = 0;
     const DWORD code = RunRead(s, lock, plan, out, n, got, !overlapped, abort);
     if (code != ERROR_IO_PENDING) {
-        const BOOL ok = complete(code, got);
-        // Without an event the call waits itself; the record tells it had to.
-        if (ok && lpOverlapped && !overlapped && plan.Waited)
-            lpOverlapped->Internal = STATUS_PENDING;
-        return ok;
+        return CompleteAtOnce(lock, lpNumberOfBytesRead, lpOverlapped, code, got, plan.Waited);
     }
 
     lpOverlapped->Internal = STATUS_PENDING;
@@ -801,7 +804,9 @@ BOOL ReadFile(HANDLE hFile, void* lpBuffer, DWORD n, DWORD* lpNumberOfBytesRead,
         Finish(lock, lpOverlapped, code, got);
         EndTransferThread(*sp, lock);
     });
-    if (!started) return complete(ERROR_NOT_ENOUGH_MEMORY, got);
+    if (!started)
+        return CompleteAtOnce(lock, lpNumberOfBytesRead, lpOverlapped, ERROR_NOT_ENOUGH_MEMORY,
+                              got);
     return Fail(ERROR_IO_PENDING);
 }
 
@@ -816,20 +821,9 @@ BOOL WriteFile(HANDLE hFile, const void* lpBuffer, DWORD n, DWORD* lpNumberOfByt
     TCommState& s = *sp;
     const auto* in = static_cast<const uint8_t*>(lpBuffer);
     std::unique_lock<std::mutex> lock(s.Mutex);
-    const auto complete = [&](DWORD code, DWORD done) -> BOOL {
-        if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = done;
-        if (lpOverlapped) {
-            lpOverlapped->Internal = code;
-            lpOverlapped->InternalHigh = done;
-        }
-        if (overlapped) {
-            lock.unlock();
-            SetEvent(lpOverlapped->hEvent);
-        }
-        return code ? Fail(code) : 1;
-    };
     if ((s.State.Flags & fAbortOnError) && s.LineErrors)
-        return complete(ERROR_OPERATION_ABORTED, 0);
+        return CompleteAtOnce(lock, lpNumberOfBytesWritten, lpOverlapped, ERROR_OPERATION_ABORTED,
+                              0);
 
     const TWritePlan plan = PlanWrite(s.Timeouts, n);
     const uint64_t abort = s.TxAbort;
@@ -842,10 +836,8 @@ BOOL WriteFile(HANDLE hFile, const void* lpBuffer, DWORD n, DWORD* lpNumberOfByt
         const DWORD code = RunWrite(s, lock, plan, in, n, done, !overlapped, abort);
         if (code != ERROR_IO_PENDING) {
             EndToggledWrite(s, lock, plan);
-            const BOOL ok = complete(code, done);
-            if (ok && lpOverlapped && !overlapped && plan.Waited)
-                lpOverlapped->Internal = STATUS_PENDING;
-            return ok;
+            return CompleteAtOnce(lock, lpNumberOfBytesWritten, lpOverlapped, code, done,
+                                  plan.Waited);
         }
     }
 
@@ -864,7 +856,8 @@ BOOL WriteFile(HANDLE hFile, const void* lpBuffer, DWORD n, DWORD* lpNumberOfByt
     });
     if (!started) {
         if (!toggleLater) EndToggledWrite(s, lock, plan);
-        return complete(ERROR_NOT_ENOUGH_MEMORY, done);
+        return CompleteAtOnce(lock, lpNumberOfBytesWritten, lpOverlapped, ERROR_NOT_ENOUGH_MEMORY,
+                              done);
     }
     return Fail(ERROR_IO_PENDING);
 }
