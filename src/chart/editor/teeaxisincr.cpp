@@ -176,17 +176,19 @@ TAxisIncrement::TAxisIncrement(TComponent* AOwner) : TForm(AOwner) {
     BCancel = TeeNewButton(this, this, "BCancel", "Cancel", 200, 38, 75);
     BCancel->SetCancel(true);
     BCancel->SetModalResult(mrCancel);
-    RadioGroup1->OnClick = [this](TObject* s) { RadioGroup1Click(s); };
-    CBExact->OnClick = [this](TObject* s) { CBExactClick(s); };
-    CBSteps->OnChange = [this](TObject* s) { CBStepsChange(s); };
+    // Showing chooses the controls itself, depending on the axis.
+    FBind.Index(RadioGroup1, nullptr, [this](int) { RadioGroup1Click(RadioGroup1); });
+    FBind.Check(
+        CBExact, [this] { return IsExact; }, [this](bool) { CBExactClick(CBExact); });
+    FBind.Index(CBSteps, nullptr, [this](int) { CBStepsChange(CBSteps); });
     BOk->OnClick = [this](TObject* s) { BOkClick(s); };
     OnShow = [this](TObject* s) { FormShow(s); };
 }
 
 void TAxisIncrement::FormShow(TObject*) {
-    FShowing = true;
+    FBind.Load();
+    auto guard = FBind.Guard();
     CBExact->SetVisible(IsDateTime);
-    CBExact->SetChecked(IsExact);
     if (IsDateTime) {
         ECustom->SetHint(TeeMsg_EnterDateTime);
         ECustom->SetText(DateTimeIncrementText(Increment));
@@ -222,11 +224,10 @@ void TAxisIncrement::FormShow(TObject*) {
         ECustom->SetEnabled(true);
         SetActiveControl(ECustom);
     }
-    FShowing = false;
 }
 
 void TAxisIncrement::RadioGroup1Click(TObject*) {
-    if (FShowing) return;
+    if (FBind.Loading()) return;
     const bool standard = RadioGroup1->ItemIndex() == 0;
     ECustom->SetEnabled(!standard);
     CBExact->SetEnabled(standard);
@@ -247,7 +248,7 @@ void TAxisIncrement::RadioGroup1Click(TObject*) {
 }
 
 void TAxisIncrement::CBExactClick(TObject*) {
-    if (FShowing) return;
+    if (FBind.Loading()) return;
     IsExact = CBExact->Checked();
     if (!IsExact && RadioGroup1->ItemIndex() == 0) RadioGroup1->SetItemIndex(1);
 }

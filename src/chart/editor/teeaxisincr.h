@@ -2,6 +2,7 @@
 // The two small dialogs of the axis page: the desired increment (a number, a
 // standard date-time step or days and a time) and a fixed minimum or maximum
 // (a number, or a date and a time). Bad text shows why and keeps the dialog open.
+#include "chart/editor/teebinder.h"
 #include "chart/engine/teeprocs.h"
 #include "platform/forms/forms.h"
 #include <functional>
@@ -42,7 +43,7 @@ public:
     void BOkClick(TObject* Sender);
 
 private:
-    bool FShowing = false;
+    TControlBinder FBind;
 };
 
 class TAxisMaxMin : public TForm {

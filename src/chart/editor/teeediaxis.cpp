@@ -1,7 +1,7 @@
 // Axis page of the chart editor.
 //   construction   the axes list and the six tabs with their controls
 //   axes list      filling, selection, adding and deleting custom axes
-//   refresh        the active tab's controls from the current axis
+//   refresh        every tab's controls from the current axis
 #include "chart/editor/teeediaxis.h"
 
 #include "chart/control/tooledit.h"
@@ -56,13 +56,6 @@ TFormTeeAxis::TFormTeeAxis(TComponent* AOwner, TChartAxis* AAxis)
     Build();
 }
 
-void TFormTeeAxis::OnInt(TEdit* Edit, std::function<void(int)> Set) {
-    Edit->OnChange = [this, Edit, Set](TObject*) {
-        int v;
-        if (!FChanging && FAxis && TryStrToInt(Edit->Text(), v)) Set(v);
-    };
-}
-
 void TFormTeeAxis::Build() {
     SetCaption("Axis");
     SetClientWidth(420);
@@ -96,15 +89,18 @@ void TFormTeeAxis::Build() {
     BuildPosition();
 
     LBAxes->OnClick = [this](TObject* s) { LBAxesClick(s); };
-    CBShow->OnClick = [this](TObject*) {
-        if (!FChanging && Chart()) Chart()->SetAxisVisible(CBShow->Checked());
-    };
-    CBAxisBeh->OnClick = [this](TObject*) {
-        if (!FChanging && Chart()) Chart()->SetAxisBehind(CBAxisBeh->Checked());
-    };
+    FBind.Check(
+        CBShow, [this] { return Chart()->AxisVisible(); },
+        [this](bool V) { Chart()->SetAxisVisible(V); });
+    FBind.Check(
+        CBAxisBeh, [this] { return Chart()->AxisBehind(); },
+        [this](bool V) { Chart()->SetAxisBehind(V); });
     BAdd->OnClick = [this](TObject* s) { BAddClick(s); };
     BDelete->OnClick = [this](TObject* s) { BDeleteClick(s); };
-    PageAxis->OnChanging = [this](TObject*, bool&) { FChanging = true; };
+    // Leaving a tab writes nothing until the new one is refreshed.
+    PageAxis->OnChanging = [this](TObject*, bool&) {
+        if (!FTabGuard) FTabGuard.reset(new TLoadGuard(FBind.Guard()));
+    };
     PageAxis->OnChange = [this](TObject* s) { PageAxisChange(s); };
     OnShow = [this](TObject* s) { FormShow(s); };
 }
@@ -142,28 +138,32 @@ void TFormTeeAxis::BuildScales() {
     LogE = TeeNewCheck(this, p, "LogE", "e", 248, 170, 40);
     CBInverted = TeeNewCheck(this, p, "CBInverted", "&Inverted", 8, 196, 100);
 
-    CBAutomatic->OnClick = [this](TObject*) {
-        if (FChanging || FScaling || !FAxis) return;
-        const bool on = CBAutomatic->Checked();
-        FAxis->SetAutomatic(on);
-        if (!on) {
-            FAxis->SetAutomaticMaximum(false);
-            FAxis->SetAutomaticMinimum(false);
-        } else {
-            FAxis->AdjustMaxMin();
-        }
-        SetAxisScales();
-    };
-    auto autoBox = [this](TCheckBox* Box, void (TChartAxis::*Set)(bool)) {
-        Box->OnClick = [this, Box, Set](TObject*) {
-            if (FChanging || FScaling || !FAxis) return;
-            (FAxis->*Set)(Box->Checked());
-            FAxis->AdjustMaxMin();
+    FBind.Check(
+        CBAutomatic, [this] { return FAxis->Automatic(); },
+        [this](bool On) {
+            if (FScaling) return;
+            FAxis->SetAutomatic(On);
+            if (!On) {
+                FAxis->SetAutomaticMaximum(false);
+                FAxis->SetAutomaticMinimum(false);
+            } else {
+                FAxis->AdjustMaxMin();
+            }
             SetAxisScales();
-        };
+        });
+    auto autoBox = [this](TCheckBox* Box, bool (TChartAxis::*Get)() const,
+                          void (TChartAxis::*Set)(bool)) {
+        FBind.Check(
+            Box, [this, Get] { return (FAxis->*Get)(); },
+            [this, Set](bool On) {
+                if (FScaling) return;
+                (FAxis->*Set)(On);
+                FAxis->AdjustMaxMin();
+                SetAxisScales();
+            });
     };
-    autoBox(CBAutoMax, &TChartAxis::SetAutomaticMaximum);
-    autoBox(CBAutoMin, &TChartAxis::SetAutomaticMinimum);
+    autoBox(CBAutoMax, &TChartAxis::AutomaticMaximum, &TChartAxis::SetAutomaticMaximum);
+    autoBox(CBAutoMin, &TChartAxis::AutomaticMinimum, &TChartAxis::SetAutomaticMinimum);
     BAxisMax->OnClick = [this](TObject*) {
         if (FAxis && EditAxisMaxMin(this, FAxis, true)) SetAxisScales();
     };
@@ -173,42 +173,47 @@ void TFormTeeAxis::BuildScales() {
     BIncre->OnClick = [this](TObject*) {
         if (FAxis && EditAxisIncrement(this, FAxis)) SetAxisScales();
     };
-    EMaxOff->OnChange = [this](TObject*) {
-        int v;
-        if (!FChanging && !FScaling && FAxis && TryStrToInt(EMaxOff->Text(), v))
-            FAxis->SetMaximumOffset(v);
-    };
-    EMinOff->OnChange = [this](TObject*) {
-        int v;
-        if (!FChanging && !FScaling && FAxis && TryStrToInt(EMinOff->Text(), v))
-            FAxis->SetMinimumOffset(v);
-    };
-    CBLogarithmic->OnClick = [this](TObject*) {
-        if (!FChanging && FAxis) FAxis->SetLogarithmic(CBLogarithmic->Checked());
-        EnableLogBase();
-    };
-    ELogBase->OnChange = [this](TObject*) {
-        double v;
-        if (FChanging || !FAxis || !TryStrToFloat(ELogBase->Text(), v)) return;
-        try {
-            FAxis->SetLogarithmicBase(v);
-        } catch (const AxisException&) {
-            return; // a base the axis cannot step by keeps the current one
-        }
-        LogE->SetChecked(v == std::exp(1.0));
-        EnableLogBase();
-    };
-    LogE->OnClick = [this](TObject*) {
-        if (FChanging || !FAxis || !LogE->Checked()) return;
-        ELogBase->SetText(FloatToStr(std::exp(1.0)));
-        EnableLogBase();
-    };
-    CBInverted->OnClick = [this](TObject*) {
-        if (!FChanging && FAxis) FAxis->SetInverted(CBInverted->Checked());
-    };
-    CBVisible->OnClick = [this](TObject*) {
-        if (!FChanging && FAxis) FAxis->SetVisible(CBVisible->Checked());
-    };
+    FBind.UpDown(
+        UDMaxOff, [this] { return FAxis->MaximumOffset(); },
+        [this](int V) {
+            if (!FScaling) FAxis->SetMaximumOffset(V);
+        });
+    FBind.UpDown(
+        UDMinOff, [this] { return FAxis->MinimumOffset(); },
+        [this](int V) {
+            if (!FScaling) FAxis->SetMinimumOffset(V);
+        });
+    FBind.Check(
+        CBLogarithmic, [this] { return FAxis->Logarithmic(); },
+        [this](bool V) {
+            FAxis->SetLogarithmic(V);
+            EnableLogBase();
+        });
+    FBind.Text(
+        ELogBase, [this] { return FloatToStr(FAxis->LogarithmicBase()); },
+        [this](const AnsiString& T) {
+            double v;
+            if (!TryStrToFloat(T, v)) return;
+            try {
+                FAxis->SetLogarithmicBase(v);
+            } catch (const AxisException&) {
+                return; // a base the axis cannot step by keeps the current one
+            }
+            LogE->SetChecked(v == std::exp(1.0));
+            EnableLogBase();
+        });
+    FBind.Check(
+        LogE, [this] { return FAxis->LogarithmicBase() == std::exp(1.0); },
+        [this](bool V) {
+            if (!V) return;
+            ELogBase->SetText(FloatToStr(std::exp(1.0)));
+            EnableLogBase();
+        });
+    FBind.Check(
+        CBInverted, [this] { return FAxis->Inverted(); },
+        [this](bool V) { FAxis->SetInverted(V); });
+    FBind.Check(
+        CBVisible, [this] { return FAxis->Visible(); }, [this](bool V) { FAxis->SetVisible(V); });
 }
 
 void TFormTeeAxis::BuildTitle() {
@@ -226,14 +231,18 @@ void TFormTeeAxis::BuildTitle() {
         TeeNewUpDown(this, p, "ETitleSize", "UDTitleSize", 60, 68, 40, 0, 1000, &ETitleSize);
     TeeNewLabel(this, p, "Si&ze:", 8, 72, ETitleSize);
     CBTitleVisible = TeeNewCheck(this, p, "CBTitleVisible", "&Visible", 8, 100, 100);
-    ETitle->OnChange = [this](TObject*) {
-        if (!FChanging && FAxis) FAxis->Title()->SetCaption(ETitle->Text());
-    };
-    OnInt(ETitleAngle, [this](int v) { FAxis->Title()->SetAngle(v); });
-    OnInt(ETitleSize, [this](int v) { FAxis->SetTitleSize(v); });
-    CBTitleVisible->OnClick = [this](TObject*) {
-        if (!FChanging && FAxis) FAxis->Title()->SetVisible(CBTitleVisible->Checked());
-    };
+    FBind.Text(
+        ETitle, [this] { return FAxis->Title()->Caption(); },
+        [this](const AnsiString& T) { FAxis->Title()->SetCaption(T); });
+    FBind.UpDown(
+        UDTitleAngle, [this] { return FAxis->Title()->Angle(); },
+        [this](int V) { FAxis->Title()->SetAngle(V); });
+    FBind.UpDown(
+        UDTitleSize, [this] { return FAxis->TitleSize(); },
+        [this](int V) { FAxis->SetTitleSize(V); });
+    FBind.Check(
+        CBTitleVisible, [this] { return FAxis->Title()->Visible(); },
+        [this](bool V) { FAxis->Title()->SetVisible(V); });
     FTitleFont = new TTeeFontEditor(this);
     AddFormTo(FTitleFont, TabTitleFont, nullptr);
 }
@@ -264,31 +273,37 @@ void TFormTeeAxis::BuildLabels() {
     CBFormat->SetStyle(csDropDown);
     LabelAxisFormat = TeeNewLabel(this, p, TeeMsg_ValuesFormat, 8, 172, CBFormat);
 
-    auto check = [this](TCheckBox* Box, void (TChartAxis::*Set)(bool)) {
-        Box->OnClick = [this, Box, Set](TObject*) {
-            if (!FChanging && FAxis) (FAxis->*Set)(Box->Checked());
-        };
+    auto check = [this](TCheckBox* Box, bool (TChartAxis::*Get)() const,
+                        void (TChartAxis::*Set)(bool)) {
+        FBind.Check(
+            Box, [this, Get] { return (FAxis->*Get)(); },
+            [this, Set](bool V) { (FAxis->*Set)(V); });
     };
-    check(CBLabels, &TChartAxis::SetLabels);
-    check(CBMultiline, &TChartAxis::SetLabelsMultiLine);
-    check(CBOnAxis, &TChartAxis::SetLabelsOnAxis);
-    check(CBRoundFirst, &TChartAxis::SetRoundFirstLabel);
-    check(CBExpo, &TChartAxis::SetLabelsExponent);
-    CBLabelAlign->OnClick = [this](TObject*) {
-        if (!FChanging && FAxis)
-            FAxis->SetLabelsAlign(CBLabelAlign->Checked() ? alDefault : alOpposite);
-    };
-    OnInt(ELabelsSize, [this](int v) { FAxis->SetLabelsSize(v); });
-    OnInt(ELabelsAngle, [this](int v) { FAxis->SetLabelsAngle(v); });
-    OnInt(ESepar, [this](int v) {
-        if (v >= 0) FAxis->SetLabelsSeparation(v);
-    });
-    RGLabelStyle->OnClick = [this](TObject*) {
-        if (!FChanging && FAxis && RGLabelStyle->ItemIndex() >= 0)
-            FAxis->SetLabelStyle(static_cast<TAxisLabelStyle>(RGLabelStyle->ItemIndex()));
-    };
+    check(CBLabels, &TChartAxis::Labels, &TChartAxis::SetLabels);
+    check(CBMultiline, &TChartAxis::LabelsMultiLine, &TChartAxis::SetLabelsMultiLine);
+    check(CBOnAxis, &TChartAxis::LabelsOnAxis, &TChartAxis::SetLabelsOnAxis);
+    check(CBRoundFirst, &TChartAxis::RoundFirstLabel, &TChartAxis::SetRoundFirstLabel);
+    check(CBExpo, &TChartAxis::LabelsExponent, &TChartAxis::SetLabelsExponent);
+    FBind.Check(
+        CBLabelAlign, [this] { return FAxis->LabelsAlign() == alDefault; },
+        [this](bool V) { FAxis->SetLabelsAlign(V ? alDefault : alOpposite); });
+    FBind.UpDown(
+        UDLabelsSize, [this] { return FAxis->LabelsSize(); },
+        [this](int V) { FAxis->SetLabelsSize(V); });
+    FBind.UpDown(
+        UDLabelsAngle, [this] { return FAxis->LabelsAngle(); },
+        [this](int V) { FAxis->SetLabelsAngle(V); });
+    FBind.UpDown(
+        UDSepar, [this] { return FAxis->LabelsSeparation(); },
+        [this](int V) {
+            if (V >= 0) FAxis->SetLabelsSeparation(V);
+        });
+    FBind.Index(
+        RGLabelStyle, [this] { return static_cast<int>(FAxis->LabelStyle()); },
+        [this](int I) { FAxis->SetLabelStyle(static_cast<TAxisLabelStyle>(I)); });
+    // The format list depends on the axis; SetAxisLabels fills it.
     CBFormat->OnChange = [this](TObject*) {
-        if (FChanging || !FAxis) return;
+        if (FBind.Loading() || !FAxis) return;
         if (FAxis->IsDateTime())
             FAxis->SetDateTimeFormat(CBFormat->Text());
         else
@@ -317,15 +332,21 @@ void TFormTeeAxis::BuildTicks() {
     UDGridZ = TeeNewUpDown(this, p, "EGridZ", "UDGridZ", 222, 42, 40, 0, 100, &EGridZ);
     TeeNewLabel(this, p, "&Z:", 204, 46, EGridZ);
     CBTickOnLabels = TeeNewCheck(this, p, "CBTickOnLabels", "At Labels Onl&y", 8, 140, 140);
-    OnInt(EAxisTickLength, [this](int v) { FAxis->SetTickLength(v); });
-    OnInt(EInnerTicksLength, [this](int v) { FAxis->SetTickInnerLength(v); });
-    OnInt(EGridZ, [this](int v) { FAxis->Grid()->SetZPosition(v); });
-    CBGridCentered->OnClick = [this](TObject*) {
-        if (!FChanging && FAxis) FAxis->SetGridCentered(CBGridCentered->Checked());
-    };
-    CBTickOnLabels->OnClick = [this](TObject*) {
-        if (!FChanging && FAxis) FAxis->SetTickOnLabelsOnly(CBTickOnLabels->Checked());
-    };
+    FBind.UpDown(
+        UDAxisTickLength, [this] { return FAxis->TickLength(); },
+        [this](int V) { FAxis->SetTickLength(V); });
+    FBind.UpDown(
+        UDInnerTicksLength, [this] { return FAxis->TickInnerLength(); },
+        [this](int V) { FAxis->SetTickInnerLength(V); });
+    FBind.UpDown(
+        UDGridZ, [this] { return static_cast<int>(std::lround(FAxis->Grid()->ZPosition())); },
+        [this](int V) { FAxis->Grid()->SetZPosition(V); });
+    FBind.Check(
+        CBGridCentered, [this] { return FAxis->GridCentered(); },
+        [this](bool V) { FAxis->SetGridCentered(V); });
+    FBind.Check(
+        CBTickOnLabels, [this] { return FAxis->TickOnLabelsOnly(); },
+        [this](bool V) { FAxis->SetTickOnLabelsOnly(V); });
 
     p = TabMinor;
     BTickMinor = pen("BTickMinor", "&Ticks...", 8, 8);
@@ -336,8 +357,12 @@ void TFormTeeAxis::BuildTicks() {
     UDMinorCount =
         TeeNewUpDown(this, p, "EMinorCount", "UDMinorCount", 150, 74, 40, 0, 1000, &EMinorCount);
     TeeNewLabel(this, p, "&Count:", 100, 78, EMinorCount);
-    OnInt(EAxisMinorTickLen, [this](int v) { FAxis->SetMinorTickLength(v); });
-    OnInt(EMinorCount, [this](int v) { FAxis->SetMinorTickCount(v); });
+    FBind.UpDown(
+        UDAxisMinorTickLen, [this] { return FAxis->MinorTickLength(); },
+        [this](int V) { FAxis->SetMinorTickLength(V); });
+    FBind.UpDown(
+        UDMinorCount, [this] { return FAxis->MinorTickCount(); },
+        [this](int V) { FAxis->SetMinorTickCount(V); });
 }
 
 void TFormTeeAxis::BuildPosition() {
@@ -354,32 +379,41 @@ void TFormTeeAxis::BuildPosition() {
     TeeNewLabel(this, p, "&Units:", 160, 12, CBPosUnits);
     CBOtherSide = TeeNewCheck(this, p, "CBOtherSide", "&Other side", 8, 124, 100);
     CBHorizAxis = TeeNewCheck(this, p, "CBHorizAxis", "&Horizontal", 8, 146, 100);
-    OnInt(EPos, [this](int v) { FAxis->SetPositionPercent(v); });
-    OnInt(EStart, [this](int v) {
-        if (v < FAxis->EndPosition())
-            FAxis->SetStartPosition(v);
-        else
-            UDStart->SetPosition(static_cast<int>(std::lround(FAxis->StartPosition())));
-    });
-    OnInt(EEnd, [this](int v) {
-        if (v > FAxis->StartPosition())
-            FAxis->SetEndPosition(v);
-        else
-            UDEnd->SetPosition(static_cast<int>(std::lround(FAxis->EndPosition())));
-    });
-    OnInt(EZ, [this](int v) { FAxis->SetZPosition(v); });
-    CBPosUnits->OnChange = [this](TObject*) {
-        if (!FChanging && FAxis && CBPosUnits->ItemIndex() >= 0)
-            FAxis->SetPositionUnits(CBPosUnits->ItemIndex() == 0 ? muPercent : muPixels);
-    };
-    CBOtherSide->OnClick = [this](TObject*) {
-        if (!FChanging && FAxis) FAxis->SetOtherSide(CBOtherSide->Checked());
-    };
-    CBHorizAxis->OnClick = [this](TObject*) {
-        if (FChanging || !FAxis) return;
-        FAxis->SetHorizontal(CBHorizAxis->Checked());
-        if (OnChangeHorizontal) OnChangeHorizontal(FAxis);
-    };
+    auto rounded = [](double V) { return static_cast<int>(std::lround(V)); };
+    FBind.UpDown(
+        UDPos, [this, rounded] { return rounded(FAxis->PositionPercent()); },
+        [this](int V) { FAxis->SetPositionPercent(V); });
+    FBind.UpDown(
+        UDStart, [this, rounded] { return rounded(FAxis->StartPosition()); },
+        [this, rounded](int V) {
+            if (V < FAxis->EndPosition())
+                FAxis->SetStartPosition(V);
+            else
+                UDStart->SetPosition(rounded(FAxis->StartPosition()));
+        });
+    FBind.UpDown(
+        UDEnd, [this, rounded] { return rounded(FAxis->EndPosition()); },
+        [this, rounded](int V) {
+            if (V > FAxis->StartPosition())
+                FAxis->SetEndPosition(V);
+            else
+                UDEnd->SetPosition(rounded(FAxis->EndPosition()));
+        });
+    FBind.UpDown(
+        UDZ, [this, rounded] { return rounded(FAxis->ZPosition()); },
+        [this](int V) { FAxis->SetZPosition(V); });
+    FBind.Index(
+        CBPosUnits, [this] { return FAxis->PositionUnits() == muPercent ? 0 : 1; },
+        [this](int I) { FAxis->SetPositionUnits(I == 0 ? muPercent : muPixels); });
+    FBind.Check(
+        CBOtherSide, [this] { return FAxis->OtherSide(); },
+        [this](bool V) { FAxis->SetOtherSide(V); });
+    FBind.Check(
+        CBHorizAxis, [this] { return FAxis->Horizontal(); },
+        [this](bool V) {
+            FAxis->SetHorizontal(V);
+            if (OnChangeHorizontal) OnChangeHorizontal(FAxis);
+        });
 }
 
 // ---------------------------------------------------------------------------
@@ -404,14 +438,14 @@ void TFormTeeAxis::FormShow(TObject*) {
     if (!FAxis) FAxis = dynamic_cast<TChartAxis*>(reinterpret_cast<TObject*>(Tag()));
     if (!FAxis) return;
     FChart = FAxis->ParentChart();
-    FChanging = true;
-    TeeAddAxes(Chart(), LBAxes->Items(), true);
-    SetAxisIndex();
-    CBShow->SetChecked(Chart()->AxisVisible());
-    CBAxisBeh->SetChecked(Chart()->AxisBehind());
-    PageAxis->SetActivePage(TabScales);
-    PageLabels->SetActivePage(TabLabelsStyle);
-    PageTitle->SetActivePage(TabTitleStyle);
+    {
+        auto guard = FBind.Guard();
+        TeeAddAxes(Chart(), LBAxes->Items(), true);
+        SetAxisIndex();
+        PageAxis->SetActivePage(TabScales);
+        PageLabels->SetActivePage(TabLabelsStyle);
+        PageTitle->SetActivePage(TabTitleStyle);
+    }
     PageAxisChange(this);
 }
 
@@ -440,7 +474,6 @@ void TFormTeeAxis::LBAxesClick(TObject*) {
         FAxis = standard[i];
     else if (i < c->Axes()->Count())
         FAxis = c->Axes()->Get(i);
-    FChanging = true;
     PageAxisChange(this);
 }
 
@@ -448,9 +481,11 @@ void TFormTeeAxis::BAddClick(TObject*) {
     TCustomAxisPanel* c = Chart();
     if (!c) return;
     FAxis = new TChartAxis(c->CustomAxes());
-    FChanging = true;
-    TeeAddAxes(c, LBAxes->Items(), true);
-    SetAxisIndex();
+    {
+        auto guard = FBind.Guard();
+        TeeAddAxes(c, LBAxes->Items(), true);
+        SetAxisIndex();
+    }
     PageAxisChange(this);
 }
 
@@ -459,7 +494,8 @@ void TFormTeeAxis::BDeleteClick(TObject*) {
     const int i = LBAxes->ItemIndex();
     if (!c || i < 5) return;
     // The pen buttons and font pages must not outlive the axis they show.
-    for (TButtonPen* b : {BAxisPen, BTickPen, BTickInner, BAxisGrid, BTickMinor, BMinorGrid})
+    for (TButtonPen* b : {BAxisPen, BTickPen, BTickInner, BAxisGrid, BTickMinor, BMinorGrid,
+                          FTitleFont->BOutline, FLabelsFont->BOutline})
         b->LinkPen(nullptr);
     FTitleFont->RefreshControls(nullptr);
     FLabelsFont->RefreshControls(nullptr);
@@ -474,58 +510,39 @@ void TFormTeeAxis::BDeleteClick(TObject*) {
 // ---------------------------------------------------------------------------
 // Refresh
 
+// Every control is read again, the hidden tabs' too, so none shows the axis
+// chosen before.
 void TFormTeeAxis::PageAxisChange(TObject*) {
     if (!FAxis) return;
-    FChanging = true;
+    FTabGuard.reset();
     BAxisPen->LinkPen(FAxis->Axis());
     BTickPen->LinkPen(FAxis->Ticks());
     BTickInner->LinkPen(FAxis->TicksInner());
     BAxisGrid->LinkPen(FAxis->Grid());
     BTickMinor->LinkPen(FAxis->MinorTicks());
     BMinorGrid->LinkPen(FAxis->MinorGrid());
-    TTabSheet* page = PageAxis->ActivePage();
-    if (page == TabScales)
-        SetAxisScales();
-    else if (page == TabTitle)
-        SetAxisTitle();
-    else if (page == TabLabels)
-        SetAxisLabels();
-    else if (page == TabTicks)
-        SetAxisTicks();
-    else if (page == TabMinor)
-        SetAxisMinor();
-    else if (page == TabPosition)
-        SetAxisPosition();
+    SetAxisScales();
+    auto guard = FBind.Guard();
+    SetAxisTitle();
+    SetAxisLabels();
+    SetAxisPosition();
     BDelete->SetEnabled(LBAxes->ItemIndex() >= 5);
-    CBVisible->SetChecked(FAxis->Visible());
-    CBLabelAlign->SetChecked(FAxis->LabelsAlign() == alDefault);
     CBLabelAlign->SetEnabled(!FAxis->Horizontal() && !FAxis->IsDepthAxis);
-    FChanging = false;
 }
 
 void TFormTeeAxis::SetAxisScales() {
-    const bool was = FChanging;
-    FChanging = true;
+    {
+        const TLoadGuard scaling(FScaling);
+        FBind.Load();
+    }
+    auto guard = FBind.Guard();
     LAxisIncre->SetCaption(GetIncrementText(
         this, FAxis->Increment(), FAxis->IsDateTime(), FAxis->ExactDateTime(),
         FAxis->AxisValuesFormat().IsEmpty() ? TeeMsg_DefValueFormat : FAxis->AxisValuesFormat()));
     LAxisMin->SetCaption(LimitText(FAxis, FAxis->Minimum()));
     LAxisMax->SetCaption(LimitText(FAxis, FAxis->Maximum()));
-    FScaling = true;
-    CBAutomatic->SetChecked(FAxis->Automatic());
-    CBAutoMax->SetChecked(FAxis->AutomaticMaximum());
-    CBAutoMin->SetChecked(FAxis->AutomaticMinimum());
-    UDMaxOff->SetPosition(FAxis->MaximumOffset());
-    UDMinOff->SetPosition(FAxis->MinimumOffset());
-    FScaling = false;
-    CBLogarithmic->SetChecked(FAxis->Logarithmic());
     CBLogarithmic->SetEnabled(!FAxis->IsDepthAxis);
-    LogE->SetChecked(FAxis->LogarithmicBase() == std::exp(1.0));
-    ELogBase->SetText(FloatToStr(FAxis->LogarithmicBase()));
     EnableLogBase();
-    CBInverted->SetChecked(FAxis->Inverted());
-    CBVisible->SetChecked(FAxis->Visible());
-    FChanging = was;
 }
 
 void TFormTeeAxis::EnableLogBase() {
@@ -536,23 +553,10 @@ void TFormTeeAxis::EnableLogBase() {
 }
 
 void TFormTeeAxis::SetAxisTitle() {
-    ETitle->SetText(FAxis->Title()->Caption());
-    UDTitleAngle->SetPosition(FAxis->Title()->Angle());
-    UDTitleSize->SetPosition(FAxis->TitleSize());
-    CBTitleVisible->SetChecked(FAxis->Title()->Visible());
     FTitleFont->RefreshControls(FAxis->Title()->Font());
 }
 
 void TFormTeeAxis::SetAxisLabels() {
-    CBLabels->SetChecked(FAxis->Labels());
-    CBMultiline->SetChecked(FAxis->LabelsMultiLine());
-    CBOnAxis->SetChecked(FAxis->LabelsOnAxis());
-    CBRoundFirst->SetChecked(FAxis->RoundFirstLabel());
-    CBExpo->SetChecked(FAxis->LabelsExponent());
-    UDLabelsSize->SetPosition(FAxis->LabelsSize());
-    UDLabelsAngle->SetPosition(FAxis->LabelsAngle());
-    UDSepar->SetPosition(FAxis->LabelsSeparation());
-    RGLabelStyle->SetItemIndex(FAxis->LabelStyle());
     TStrings* items = CBFormat->Items();
     items->Clear();
     AnsiString text;
@@ -583,27 +587,7 @@ void TFormTeeAxis::SetAxisLabels() {
     FLabelsFont->RefreshControls(FAxis->LabelsFont());
 }
 
-void TFormTeeAxis::SetAxisTicks() {
-    UDAxisTickLength->SetPosition(FAxis->TickLength());
-    UDInnerTicksLength->SetPosition(FAxis->TickInnerLength());
-    CBTickOnLabels->SetChecked(FAxis->TickOnLabelsOnly());
-    CBGridCentered->SetChecked(FAxis->GridCentered());
-    UDGridZ->SetPosition(static_cast<int>(std::lround(FAxis->Grid()->ZPosition())));
-}
-
-void TFormTeeAxis::SetAxisMinor() {
-    UDAxisMinorTickLen->SetPosition(FAxis->MinorTickLength());
-    UDMinorCount->SetPosition(FAxis->MinorTickCount());
-}
-
 void TFormTeeAxis::SetAxisPosition() {
-    UDPos->SetPosition(static_cast<int>(std::lround(FAxis->PositionPercent())));
-    UDStart->SetPosition(static_cast<int>(std::lround(FAxis->StartPosition())));
-    UDEnd->SetPosition(static_cast<int>(std::lround(FAxis->EndPosition())));
-    UDZ->SetPosition(static_cast<int>(std::lround(FAxis->ZPosition())));
-    CBPosUnits->SetItemIndex(FAxis->PositionUnits() == muPercent ? 0 : 1);
-    CBOtherSide->SetChecked(FAxis->OtherSide());
-    CBHorizAxis->SetChecked(FAxis->Horizontal());
     const bool custom = FAxis->IsCustom();
     CBOtherSide->SetEnabled(custom);
     CBHorizAxis->SetEnabled(custom);

@@ -2,8 +2,10 @@
 // The editor's "Axis" page: the chart's axes on the left and, for the chosen
 // one, tabs of its scales, title, labels, ticks, minor ticks and position.
 // Every control writes the axis at once; the axis repaints the chart.
+#include "chart/editor/teebinder.h"
 #include "platform/forms/forms.h"
 #include <functional>
+#include <memory>
 
 class TButton;
 class TButtonPen;
@@ -146,15 +148,13 @@ private:
     void SetAxisScales();
     void SetAxisTitle();
     void SetAxisLabels();
-    void SetAxisTicks();
-    void SetAxisMinor();
     void SetAxisPosition();
     void EnableLogBase();
-    // Writes through Set when the edit holds a whole number and no refresh runs.
-    void OnInt(TEdit* Edit, std::function<void(int)> Set);
     TCustomAxisPanel* Chart() const;
 
-    bool FChanging = true;
+    // Also held from a tab's leaving until the new tab is refreshed.
+    TControlBinder FBind{[this] { return FAxis != nullptr; }};
+    std::unique_ptr<TLoadGuard> FTabGuard;
     bool FScaling = false;
     TTeeFontEditor* FLabelsFont = nullptr;
     TTeeFontEditor* FTitleFont = nullptr;

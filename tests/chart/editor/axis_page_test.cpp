@@ -173,6 +173,41 @@ TEST_F(AxisPageTest, DateTimeAxisOfOneDayOffersTimeFormats) {
     EXPECT_EQ(Chart->LeftAxis()->DateTimeFormat(), "hh:mm");
 }
 
+// Values beyond the up-downs' ranges: showing them must not write the bound back.
+TEST_F(AxisPageTest, ShowingTheAxisOnEveryTabWritesNothing) {
+    TChartAxis* axis = new TChartAxis(Chart->CustomAxes());
+    axis->SetZPosition(150);
+    axis->Grid()->SetZPosition(150);
+    axis->SetTickLength(-5);
+    axis->SetMinorTickLength(-3);
+    axis->SetTitleSize(-4);
+    Page->FormShow(Page);
+    Page->LBAxes->SetItemIndex(5);
+    Page->LBAxesClick(Page->LBAxes);
+    for (TTabSheet* t : {Page->TabScales, Page->TabTitle, Page->TabLabels, Page->TabTicks,
+                         Page->TabMinor, Page->TabPosition, Page->TabScales})
+        ShowTab(t);
+    EXPECT_EQ(axis->ZPosition(), 150);
+    EXPECT_EQ(axis->Grid()->ZPosition(), 150);
+    EXPECT_EQ(axis->TickLength(), -5);
+    EXPECT_EQ(axis->MinorTickLength(), -3);
+    EXPECT_EQ(axis->TitleSize(), -4);
+}
+
+// The font pages' outline buttons showed the deleted axis' pens.
+TEST_F(AxisPageTest, DeletingTheShownCustomAxisFromItsTitleOrLabelsTabIsSafe) {
+    for (TTabSheet* tab : {Page->TabTitle, Page->TabLabels}) {
+        new TChartAxis(Chart->CustomAxes());
+        Page->FormShow(Page);
+        Page->LBAxes->SetItemIndex(5);
+        Page->LBAxesClick(Page->LBAxes);
+        ShowTab(tab);
+        SimulateClick(Page->BDelete);
+        EXPECT_EQ(Chart->CustomAxes()->Count(), 0);
+        EXPECT_EQ(Page->TheAxis(), Chart->DepthAxis());
+    }
+}
+
 TEST_F(AxisPageTest, Pictures) {
     for (TTabSheet* t : {Page->TabScales, Page->TabTitle, Page->TabLabels, Page->TabTicks,
                          Page->TabMinor, Page->TabPosition}) {
