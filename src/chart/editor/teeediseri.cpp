@@ -15,6 +15,7 @@
 #include "platform/forms/comctrls.h"
 #include "platform/forms/extctrls.h"
 #include "platform/forms/stdctrls.h"
+#include <memory>
 
 QM_CLASS_OWNED(TFormTeeSeries, TForm, TComponent)
 
@@ -241,11 +242,9 @@ void TFormTeeSeries::DestroySeriesForms() {
 }
 
 void TFormTeeSeries::CBSeriesChange(TObject*) {
-    FChanging = true;
-    struct TGuard {
-        bool& Flag;
-        ~TGuard() { Flag = false; }
-    } guard{FChanging};
+    // Nothing is written while the page changes series: the new series' page
+    // is read (PageSeriesChange) after the guard is gone.
+    std::unique_ptr<TLoadGuard> guard(new TLoadGuard(FBind.Guard()));
     // By caption: the page may be one of the tabs the old series' editor added.
     const AnsiString remembered =
         PageSeries->ActivePage() ? PageSeries->ActivePage()->Caption() : "";
@@ -293,26 +292,28 @@ void TFormTeeSeries::CBSeriesChange(TObject*) {
             target = PageSeries->Pages(i);
     if (!target->TabVisible()) target = TabGeneral;
     PageSeries->SetActivePage(target);
+    guard.reset();
     PageSeriesChange(PageSeries);
+    guard.reset(new TLoadGuard(FBind.Guard()));
     PaintBox1->Invalidate();
     FLastSeries = s;
     if (InternalOnCreateEditSeries) InternalOnCreateEditSeries(this, s->ParentChart());
     if (InternalOnCreateEditSeriesObj) InternalOnCreateEditSeriesObj(this, s->ParentChart());
 }
 
+// Every bound control is read, the hidden tabs' too; the lists and the data
+// source only for the tab shown.
 void TFormTeeSeries::PageSeriesChange(TObject*) {
     if (!FTheSeries) return;
-    const bool was = FChanging;
-    FChanging = true;
     TTabSheet* page = PageSeries->ActivePage();
     if (page == TabGeneral)
         FillGeneralTab();
     else if (page == TabMarks)
         FillMarksTab();
-    else if (page == TabDataSource)
-        SetTabDataSource();
-    FChanging = was;
-    FChangingMarks = false;
+    FBind.Load();
+    auto guard = FBind.Guard();
+    EnableMultiLine();
+    if (page == TabDataSource) SetTabDataSource();
 }
 
 void TFormTeeSeries::FillDataSources(TCustomAxisPanel* AChart) {
@@ -405,7 +406,7 @@ void TFormTeeSeries::CreateDataSourceForm() {
 }
 
 void TFormTeeSeries::CBDataSourcestyleChange(TObject*) {
-    if (FChanging || !FTheSeries) return;
+    if (FBind.Loading() || !FTheSeries) return;
     const int choice = CBDataSourcestyle->ItemIndex();
     if (choice == dsManual || choice == dsRandom) {
         if (FTheSeries->FunctionType()) FTheSeries->SetFunction(nullptr);

@@ -3,6 +3,7 @@
 // combo box, with the series type's own editor form (found by class name) in
 // its first tab and the general, marks and data-source tabs.
 #include "chart/control/chart.h"
+#include "chart/editor/teebinder.h"
 #include "chart/engine/teesources.h"
 #include "platform/forms/forms.h"
 #include <vector>
@@ -139,6 +140,8 @@ private:
     void FillGeneralTab();
     void FillMarksTab();
     void FillSamples();
+    int ShownSampleCount() const;
+    bool AllMarksVisible() const;
     void EnableMultiLine();
     void PaintSwatch();
     void SwatchClick();
@@ -154,8 +157,7 @@ private:
     TCustomForm* FDataSourceForm = nullptr;
     TCustomAxisPanel* FListenedChart = nullptr;
     int FDataChoice = -1;
-    bool FChanging = false;
-    bool FChangingMarks = false;
+    TControlBinder FBind{[this] { return FTheSeries != nullptr; }};
     TCustomForm* FMarksForm = nullptr;
 };
 

@@ -18,27 +18,6 @@
 #include <algorithm>
 
 namespace {
-// Sets the flag for a scope, whatever leaves it.
-class TFlagScope {
-public:
-    explicit TFlagScope(bool& Flag) : FFlag(Flag), FWas(Flag) { FFlag = true; }
-    ~TFlagScope() { FFlag = FWas; }
-    TFlagScope(const TFlagScope&) = delete;
-    TFlagScope& operator=(const TFlagScope&) = delete;
-
-private:
-    bool& FFlag;
-    bool FWas;
-};
-
-// The whole number the edit holds, kept inside the up-down's range; false for
-// empty or non-numeric text.
-bool EditValue(TEdit* Edit, TUpDown* UpDown, int& Value) {
-    if (!TryStrToInt(Edit->Text().Trim(), Value)) return false;
-    Value = std::clamp(Value, UpDown->Min(), UpDown->Max());
-    return true;
-}
-
 TGroupBox* NewGroup(TComponent* Owner, TWinControl* Parent, const char* Name,
                     const AnsiString& Caption, int L, int T, int W, int H) {
     auto* g = TeeNew<TGroupBox>(Owner, Parent, Name, L, T, W, H);
@@ -85,84 +64,83 @@ void TFormTeeSeries::CreateGeneralTab() {
         TeeNewCombo(this, GBVertAxis, "CBVertAxis", 6, 18, 92, {"Left", "Right", "Left and Right"});
     CBYDateTime = TeeNewCheck(this, GBVertAxis, "CBYDateTime", "D&ateTime", 6, 46, 92);
 
-    CBShowInLegend->OnClick = [this](TObject*) {
-        if (!FChanging && FTheSeries) FTheSeries->SetShowInLegend(CBShowInLegend->Checked());
-    };
-    CBCursor->OnChange = [this](TObject*) {
-        if (FChanging || !FTheSeries || CBCursor->ItemIndex() < 0) return;
-        FTheSeries->SetCursor(
-            TeeSetCursor(FTheSeries->Cursor(), CBCursor->Items()->Strings(CBCursor->ItemIndex())));
-    };
-    EDepth->OnChange = [this](TObject*) {
-        int v;
-        if (FChanging || !FTheSeries || !EditValue(EDepth, UDDepth, v)) return;
-        FTheSeries->SetDepth(v);
-        const TFlagScope guard(FChanging);
-        CBDepth->SetChecked(false);
-    };
-    CBDepth->OnClick = [this](TObject*) {
-        if (FChanging || !FTheSeries) return;
-        FTheSeries->SetDepth(CBDepth->Checked() ? -1 : UDDepth->Position());
-    };
+    FBind.Check(
+        CBShowInLegend, [this] { return FTheSeries->ShowInLegend(); },
+        [this](bool V) { FTheSeries->SetShowInLegend(V); });
+    // The lists below are filled with the tab, their choice with them.
+    FBind.Index(CBCursor, nullptr, [this](int I) {
+        FTheSeries->SetCursor(TeeSetCursor(FTheSeries->Cursor(), CBCursor->Items()->Strings(I)));
+    });
+    FBind.UpDown(
+        UDDepth, [this] { return std::max(0, FTheSeries->Depth()); },
+        [this](int V) {
+            FTheSeries->SetDepth(V);
+            auto guard = FBind.Guard();
+            CBDepth->SetChecked(false);
+        });
+    FBind.Check(
+        CBDepth, [this] { return FTheSeries->Depth() == -1; },
+        [this](bool V) { FTheSeries->SetDepth(V ? -1 : UDDepth->Position()); });
     CBFormat->OnChange = [this](TObject*) {
-        if (!FChanging && FTheSeries)
+        if (!FBind.Loading() && FTheSeries)
             FTheSeries->SetValueFormat(LocalToStoredFormat(CBFormat->Text()));
     };
-    EPercentFormat->OnChange = [this](TObject*) {
-        if (!FChanging && FTheSeries)
-            FTheSeries->SetPercentFormat(LocalToStoredFormat(EPercentFormat->Text()));
-    };
-    CBHorizAxis->OnChange = [this](TObject*) {
-        const int i = CBHorizAxis->ItemIndex();
-        if (FChanging || !FTheSeries || i < 0) return;
-        if (i < 3) {
-            FTheSeries->SetHorizAxis(static_cast<THorizAxis>(i));
+    FBind.Text(
+        EPercentFormat, [this] { return StoredToLocalFormat(FTheSeries->PercentFormat()); },
+        [this](const AnsiString& T) { FTheSeries->SetPercentFormat(LocalToStoredFormat(T)); });
+    FBind.Index(CBHorizAxis, nullptr, [this](int I) {
+        if (I < 3) {
+            FTheSeries->SetHorizAxis(static_cast<THorizAxis>(I));
         } else {
             FTheSeries->SetCustomHorizAxis(
-                static_cast<TChartAxis*>(CBHorizAxis->Items()->Objects(i)));
+                static_cast<TChartAxis*>(CBHorizAxis->Items()->Objects(I)));
             FTheSeries->SetHorizAxis(aCustomHorizAxis);
         }
-    };
-    CBVertAxis->OnChange = [this](TObject*) {
-        const int i = CBVertAxis->ItemIndex();
-        if (FChanging || !FTheSeries || i < 0) return;
-        if (i < 3) {
-            FTheSeries->SetVertAxis(static_cast<TVertAxis>(i));
+    });
+    FBind.Index(CBVertAxis, nullptr, [this](int I) {
+        if (I < 3) {
+            FTheSeries->SetVertAxis(static_cast<TVertAxis>(I));
         } else {
             FTheSeries->SetCustomVertAxis(
-                static_cast<TChartAxis*>(CBVertAxis->Items()->Objects(i)));
+                static_cast<TChartAxis*>(CBVertAxis->Items()->Objects(I)));
             FTheSeries->SetVertAxis(aCustomVertAxis);
         }
-    };
-    CBXDateTime->OnClick = [this](TObject*) {
-        if (FChanging || !FTheSeries) return;
-        FTheSeries->XValues()->SetDateTime(CBXDateTime->Checked());
-        FTheSeries->Repaint();
-    };
-    CBYDateTime->OnClick = [this](TObject*) {
-        if (FChanging || !FTheSeries) return;
-        FTheSeries->YValues()->SetDateTime(CBYDateTime->Checked());
-        FTheSeries->Repaint();
-    };
-    CBSort->OnChange = [this](TObject*) {
-        const int i = CBSort->ItemIndex();
-        if (FChanging || !FTheSeries || i < 0) return;
-        static const TChartListOrder orders[] = {loAscending, loDescending, loNone};
-        FTheSeries->MandatoryValues()->SetOrder(loNone);
-        TChartValueList* list = FTheSeries->NotMandatoryValues();
-        list->SetOrder(orders[i]);
-        if (orders[i] != loNone) list->Sort();
-        FTheSeries->Repaint();
-    };
-    CBPersistent->OnClick = [this](TObject*) {
-        if (FChanging || !FTheSeries) return;
+    });
+    FBind.Check(
+        CBXDateTime, [this] { return FTheSeries->XValues()->DateTime(); },
+        [this](bool V) {
+            FTheSeries->XValues()->SetDateTime(V);
+            FTheSeries->Repaint();
+        });
+    FBind.Check(
+        CBYDateTime, [this] { return FTheSeries->YValues()->DateTime(); },
+        [this](bool V) {
+            FTheSeries->YValues()->SetDateTime(V);
+            FTheSeries->Repaint();
+        });
+    static const TChartListOrder orders[] = {loAscending, loDescending, loNone};
+    FBind.Index(
+        CBSort,
+        [this] {
+            const TChartListOrder order = FTheSeries->NotMandatoryValues()->Order();
+            return order == loAscending ? 0 : order == loDescending ? 1 : 2;
+        },
+        [this](int I) {
+            FTheSeries->MandatoryValues()->SetOrder(loNone);
+            TChartValueList* list = FTheSeries->NotMandatoryValues();
+            list->SetOrder(orders[I]);
+            if (orders[I] != loNone) list->Sort();
+            FTheSeries->Repaint();
+        });
+    // Read when another series is chosen.
+    FBind.Check(CBPersistent, nullptr, [this](bool V) {
         TChartSeriesStyle style = FTheSeries->Style();
-        if (CBPersistent->Checked())
+        if (V)
             style << tssIsPersistent;
         else
             style >> tssIsPersistent;
         FTheSeries->SetStyle(style);
-    };
+    });
 }
 
 void TFormTeeSeries::FillAxes() {
@@ -180,7 +158,7 @@ void TFormTeeSeries::FillAxes() {
     fill(CBHorizAxis, true);
     fill(CBVertAxis, false);
     if (!FTheSeries) return;
-    const TFlagScope guard(FChanging);
+    auto guard = FBind.Guard();
     if (FTheSeries->HorizAxis() == aCustomHorizAxis)
         CBHorizAxis->SetItemIndex(
             CBHorizAxis->Items()->IndexOfObject(FTheSeries->CustomHorizAxis()));
@@ -194,25 +172,17 @@ void TFormTeeSeries::FillAxes() {
 
 void TFormTeeSeries::FillGeneralTab() {
     TChartSeries* s = FTheSeries;
-    const TFlagScope guard(FChanging);
-    CBShowInLegend->SetChecked(s->ShowInLegend());
-    CBDepth->SetChecked(s->Depth() == -1);
-    UDDepth->SetPosition(std::max(0, s->Depth()));
+    auto guard = FBind.Guard();
     CBFormat->Items()->Clear();
     AddDefaultValueFormats(CBFormat->Items());
     const AnsiString format = StoredToLocalFormat(s->ValueFormat());
     if (CBFormat->Items()->IndexOf(format) < 0) CBFormat->Items()->Add(format);
     CBFormat->SetItemIndex(CBFormat->Items()->IndexOf(format));
     CBFormat->SetText(format);
-    EPercentFormat->SetText(StoredToLocalFormat(s->PercentFormat()));
     FillAxes();
     const bool uses = s->UseAxis();
     GBHorizAxis->SetVisible(uses);
     GBVertAxis->SetVisible(uses);
-    CBXDateTime->SetChecked(s->XValues()->DateTime());
-    CBYDateTime->SetChecked(s->YValues()->DateTime());
-    const TChartListOrder order = s->NotMandatoryValues()->Order();
-    CBSort->SetItemIndex(order == loAscending ? 0 : order == loDescending ? 1 : 2);
     const bool few = s->ValuesList()->Count() < 3;
     for (TControl* c : std::initializer_list<TControl*>{CBSort, EDepth, UDDepth, CBDepth})
         c->SetVisible(few);
@@ -261,57 +231,63 @@ void TFormTeeSeries::CreateMarksTab() {
     UDHeadSize = TeeNewUpDown(this, t, "Edit1", "UDHeadSize", 288, 72, 50, -1000, 1000, &Edit1);
     TeeNewLabel(this, t, "&Size:", 200, 76, Edit1);
 
-    auto marks = [this] { return FTheSeries ? FTheSeries->Marks() : nullptr; };
-    RGMarkStyle->OnClick = [this, marks](TObject*) {
-        if (FChanging || !marks() || RGMarkStyle->ItemIndex() < 0) return;
-        marks()->SetStyle(static_cast<TSeriesMarksStyle>(RGMarkStyle->ItemIndex()));
-        EnableMultiLine();
+    auto marks = [this] { return FTheSeries->Marks(); };
+    FBind.Index(
+        RGMarkStyle, [marks] { return static_cast<int>(marks()->Style()); },
+        [this, marks](int I) {
+            marks()->SetStyle(static_cast<TSeriesMarksStyle>(I));
+            EnableMultiLine();
+        });
+    FBind.Check(
+        CBMarksVisible, [marks] { return marks()->Visible(); },
+        [this, marks](bool V) {
+            marks()->SetVisible(V);
+            auto guard = FBind.Guard();
+            CBAllVisible->SetChecked(AllMarksVisible());
+        });
+    FBind.Check(
+        CBAllVisible, [this] { return AllMarksVisible(); },
+        [this](bool V) {
+            if (TCustomAxisPanel* chart = FTheSeries->ParentChart())
+                for (int i = 0; i < chart->SeriesCount(); ++i)
+                    chart->Series(i)->Marks()->SetVisible(V);
+            auto guard = FBind.Guard();
+            CBMarksVisible->SetChecked(V);
+        });
+    FBind.Check(
+        CBMarkClip, [marks] { return marks()->Clip(); }, [marks](bool V) { marks()->SetClip(V); });
+    FBind.Check(
+        CBMultiLine, [marks] { return marks()->MultiLine(); },
+        [marks](bool V) { marks()->SetMultiLine(V); });
+    FBind.UpDown(
+        UDMarksAngle, [marks] { return marks()->Angle(); },
+        [marks](int V) { marks()->SetAngle(V); });
+    FBind.UpDown(
+        UDEvery, [marks] { return marks()->DrawEvery(); },
+        [marks](int V) { marks()->SetDrawEvery(V); });
+    FBind.UpDown(
+        UDArrowsLength, [marks] { return marks()->ArrowLength(); },
+        [marks](int V) { marks()->SetArrowLength(V); });
+    FBind.UpDown(
+        UDArrowDist, [marks] { return marks()->Callout()->Distance(); },
+        [marks](int V) { marks()->Callout()->SetDistance(V); });
+    FBind.UpDown(
+        UDHeadSize, [marks] { return marks()->Callout()->ArrowHeadSize(); },
+        [marks](int V) { marks()->Callout()->SetArrowHeadSize(V); });
+    FBind.Index(
+        CBHead, [marks] { return static_cast<int>(marks()->Callout()->ArrowHead()); },
+        [marks](int I) { marks()->Callout()->SetArrowHead(static_cast<TArrowHeadStyle>(I)); });
+    BCalloutPointer->OnClick = [this](TObject*) {
+        if (FTheSeries) EditSeriesPointer(this, FTheSeries->Marks()->Callout());
     };
-    CBMarksVisible->OnClick = [this, marks](TObject*) {
-        if (FChanging || !marks()) return;
-        marks()->SetVisible(CBMarksVisible->Checked());
-        bool all = true;
-        TCustomAxisPanel* chart = FTheSeries->ParentChart();
-        for (int i = 0; chart && i < chart->SeriesCount(); ++i)
+}
+
+bool TFormTeeSeries::AllMarksVisible() const {
+    bool all = true;
+    if (TCustomAxisPanel* chart = FTheSeries->ParentChart())
+        for (int i = 0; i < chart->SeriesCount(); ++i)
             all = all && chart->Series(i)->Marks()->Visible();
-        const TFlagScope guard(FChangingMarks);
-        CBAllVisible->SetChecked(all);
-    };
-    CBAllVisible->OnClick = [this](TObject*) {
-        if (FChanging || FChangingMarks || !FTheSeries) return;
-        const bool on = CBAllVisible->Checked();
-        if (TCustomAxisPanel* chart = FTheSeries->ParentChart())
-            for (int i = 0; i < chart->SeriesCount(); ++i)
-                chart->Series(i)->Marks()->SetVisible(on);
-        const TFlagScope guard(FChanging);
-        CBMarksVisible->SetChecked(on);
-    };
-    CBMarkClip->OnClick = [this, marks](TObject*) {
-        if (!FChanging && marks()) marks()->SetClip(CBMarkClip->Checked());
-    };
-    CBMultiLine->OnClick = [this, marks](TObject*) {
-        if (!FChanging && marks()) marks()->SetMultiLine(CBMultiLine->Checked());
-    };
-    // The guarded integer edits: text that is no number changes nothing.
-    auto integer = [this, marks](TEdit* Edit, TUpDown* UpDown, auto Write) {
-        Edit->OnChange = [this, marks, Edit, UpDown, Write](TObject*) {
-            int v;
-            if (!FChanging && !FChangingMarks && marks() && EditValue(Edit, UpDown, v))
-                Write(marks(), v);
-        };
-    };
-    integer(SEMarksAngle, UDMarksAngle, [](TSeriesMarks* M, int V) { M->SetAngle(V); });
-    integer(EMarksEvery, UDEvery, [](TSeriesMarks* M, int V) { M->SetDrawEvery(V); });
-    integer(SEArrowLength, UDArrowsLength, [](TSeriesMarks* M, int V) { M->SetArrowLength(V); });
-    integer(EArrowDist, UDArrowDist, [](TSeriesMarks* M, int V) { M->Callout()->SetDistance(V); });
-    integer(Edit1, UDHeadSize, [](TSeriesMarks* M, int V) { M->Callout()->SetArrowHeadSize(V); });
-    CBHead->OnChange = [this, marks](TObject*) {
-        if (FChanging || FChangingMarks || !marks() || CBHead->ItemIndex() < 0) return;
-        marks()->Callout()->SetArrowHead(static_cast<TArrowHeadStyle>(CBHead->ItemIndex()));
-    };
-    BCalloutPointer->OnClick = [this, marks](TObject*) {
-        if (marks()) EditSeriesPointer(this, marks()->Callout());
-    };
+    return all;
 }
 
 void TFormTeeSeries::EnableMultiLine() {
@@ -332,25 +308,7 @@ void TFormTeeSeries::FillMarksTab() {
             AddFormTo(form, tab, m);
         }
     }
-    const TFlagScope guard(FChanging);
-    const TFlagScope marksGuard(FChangingMarks);
-    RGMarkStyle->SetItemIndex(m->Style());
-    UDArrowsLength->SetPosition(m->ArrowLength());
-    UDArrowDist->SetPosition(m->Callout()->Distance());
-    UDMarksAngle->SetPosition(m->Angle());
-    CBMarkClip->SetChecked(m->Clip());
-    UDEvery->SetPosition(m->DrawEvery());
-    CBMultiLine->SetChecked(m->MultiLine());
-    CBMarksVisible->SetChecked(m->Visible());
     BMarkLinCol->LinkPen(m->Arrow());
-    CBHead->SetItemIndex(m->Callout()->ArrowHead());
-    UDHeadSize->SetPosition(m->Callout()->ArrowHeadSize());
-    bool all = true;
-    if (TCustomAxisPanel* chart = FTheSeries->ParentChart())
-        for (int i = 0; i < chart->SeriesCount(); ++i)
-            all = all && chart->Series(i)->Marks()->Visible();
-    CBAllVisible->SetChecked(all);
-    EnableMultiLine();
 }
 
 // ---------------------------------------------------------------------------
@@ -370,26 +328,27 @@ void TFormTeeSeries::CreateSamplesPanel() {
     for (int i = 0; i < Panel4->ControlCount(); ++i)
         if (auto* l = dynamic_cast<TLabel*>(Panel4->Controls(i))) l->SetFocusControl(ESamples);
 
-    CBSamplesDefault->OnClick = [this](TObject*) {
-        if (FChanging || !FTheSeries || !CBSamplesDefault->Checked()) return;
+    FBind.Check(CBSamplesDefault, nullptr, [this](bool V) {
+        if (!V) return;
         ESamples->SetText(AnsiString(FTheSeries->NumSampleValues()));
         CBSamplesDefault->SetEnabled(false);
-    };
-    ESamples->OnChange = [this](TObject*) {
-        int v;
-        if (FChanging || !FTheSeries) return;
-        // A count that is no positive number is not stored.
-        if (!TryStrToInt(ESamples->Text().Trim(), v) || v < 1) {
-            BApplyRandom->SetEnabled(false);
-            return;
-        }
-        FTheSeries->SetSampleCount(v);
-        BApplyRandom->SetEnabled(true);
-        const TFlagScope guard(FChanging);
-        const bool isDefault = v == FTheSeries->NumSampleValues();
-        CBSamplesDefault->SetChecked(isDefault);
-        CBSamplesDefault->SetEnabled(!isDefault);
-    };
+    });
+    FBind.Text(
+        ESamples, [this] { return AnsiString(ShownSampleCount()); },
+        [this](const AnsiString& T) {
+            int v;
+            // A count that is no positive number is not stored.
+            if (!TryStrToInt(T.Trim(), v) || v < 1) {
+                BApplyRandom->SetEnabled(false);
+                return;
+            }
+            FTheSeries->SetSampleCount(v);
+            BApplyRandom->SetEnabled(true);
+            auto guard = FBind.Guard();
+            const bool isDefault = v == FTheSeries->NumSampleValues();
+            CBSamplesDefault->SetChecked(isDefault);
+            CBSamplesDefault->SetEnabled(!isDefault);
+        });
     BApplyRandom->OnClick = [this](TObject*) {
         if (!FTheSeries) return;
         const int stored = FTheSeries->SampleCount();
@@ -397,11 +356,15 @@ void TFormTeeSeries::CreateSamplesPanel() {
     };
 }
 
-void TFormTeeSeries::FillSamples() {
-    const TFlagScope guard(FChanging);
+int TFormTeeSeries::ShownSampleCount() const {
     const int stored = FTheSeries->SampleCount();
-    const int shown = stored > 0 ? stored : FTheSeries->NumSampleValues();
-    ESamples->SetText(AnsiString(shown));
+    return stored > 0 ? stored : FTheSeries->NumSampleValues();
+}
+
+void TFormTeeSeries::FillSamples() {
+    auto guard = FBind.Guard();
+    const int stored = FTheSeries->SampleCount();
+    ESamples->SetText(AnsiString(ShownSampleCount()));
     const bool isDefault = stored == 0 || stored == FTheSeries->NumSampleValues();
     CBSamplesDefault->SetChecked(isDefault);
     CBSamplesDefault->SetEnabled(!isDefault);

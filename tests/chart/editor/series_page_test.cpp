@@ -219,6 +219,14 @@ TEST_F(SeriesPageTest, AllSeriesVisibleSwitchesEveryMarks) {
     EXPECT_TRUE(Page->CBMarksVisible->Checked());
 }
 
+// A depth below the up-down's range: showing it must not write the bound back.
+TEST_F(SeriesPageTest, ShowingEveryTabWritesNothing) {
+    Line->SetDepth(-7);
+    for (TTabSheet* t : {Page->TabGeneral, Page->TabMarks, Page->TabDataSource, Page->TabGeneral})
+        Open(t);
+    EXPECT_EQ(Line->Depth(), -7);
+}
+
 TEST_F(SeriesPageTest, RandomSamplesFillTheStoredCount) {
     Open(Page->TabDataSource);
     Pick(Page->CBDataSourcestyle, "Random");
