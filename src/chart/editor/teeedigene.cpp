@@ -84,74 +84,74 @@ TFormTeeGeneral::TFormTeeGeneral(TComponent* AOwner, TCustomChart* AChart)
     BPrint->OnClick = [this](TObject*) {
         if (FChart) ChartPreview(this, FChart);
     };
-    MarginChange(SETopMa, UDTopMa, 1);
-    MarginChange(SELeftMa, UDLeftMa, 0);
-    MarginChange(SEBotMa, UDBotMa, 3);
-    MarginChange(SERightMa, UDRightMa, 2);
-    CBMarUnits->OnChange = [this](TObject*) {
-        if (FLoading || !FChart || CBMarUnits->ItemIndex() < 0) return;
-        FChart->SetMarginUnits(CBMarUnits->ItemIndex() == 0 ? muPercent : muPixels);
-        SetMarginRanges();
-    };
-    CBAllowZoom->OnClick = [this](TObject*) {
-        if (FLoading || !FChart) return;
-        FChart->Zoom()->SetAllow(CBAllowZoom->Checked());
-        EnableZoom();
-    };
-    CBAnimatedZoom->OnClick = [this](TObject*) {
-        if (!FLoading && FChart) FChart->Zoom()->SetAnimated(CBAnimatedZoom->Checked());
-    };
-    SEAniZoomSteps->OnChange = [this](TObject*) {
-        int v;
-        if (!FLoading && FChart && TryStrToInt(SEAniZoomSteps->Text(), v) && v > 0)
-            FChart->Zoom()->SetAnimatedSteps(v);
-    };
-    EMinPix->OnChange = [this](TObject*) {
-        int v;
-        if (!FLoading && FChart && TryStrToInt(EMinPix->Text(), v) && v > 0)
-            FChart->Zoom()->SetMinimumPixels(v);
-    };
+    // The ranges follow the units before the margins are read (FormShow).
+    FBind.Index(
+        CBMarUnits, [this] { return FChart->MarginUnits() == muPercent ? 0 : 1; },
+        [this](int I) {
+            FChart->SetMarginUnits(I == 0 ? muPercent : muPixels);
+            SetMarginRanges();
+        });
+    MarginChange(UDTopMa, 1);
+    MarginChange(UDLeftMa, 0);
+    MarginChange(UDBotMa, 3);
+    MarginChange(UDRightMa, 2);
+    FBind.Check(
+        CBAllowZoom, [this] { return FChart->Zoom()->Allow(); },
+        [this](bool V) {
+            FChart->Zoom()->SetAllow(V);
+            EnableZoom();
+        });
+    FBind.Check(
+        CBAnimatedZoom, [this] { return FChart->Zoom()->Animated(); },
+        [this](bool V) { FChart->Zoom()->SetAnimated(V); });
+    FBind.UpDown(
+        UDAniZoomSteps, [this] { return FChart->Zoom()->AnimatedSteps(); },
+        [this](int V) {
+            if (V > 0) FChart->Zoom()->SetAnimatedSteps(V);
+        });
+    FBind.UpDown(
+        UDMinPix, [this] { return FChart->Zoom()->MinimumPixels(); },
+        [this](int V) {
+            if (V > 0) FChart->Zoom()->SetMinimumPixels(V);
+        });
     BZoomColor->OnClick = [this](TObject*) {
         if (FChart) EditChartBrush(this, FChart->Zoom()->Brush());
     };
-    CBDir->OnChange = [this](TObject*) {
-        if (!FLoading && FChart && CBDir->ItemIndex() >= 0)
-            FChart->Zoom()->SetDirection(static_cast<TTeeZoomDirection>(CBDir->ItemIndex()));
-    };
-    CBZoomMouse->OnChange = [this](TObject*) {
-        if (!FLoading && FChart && CBZoomMouse->ItemIndex() >= 0)
-            FChart->Zoom()->SetMouseButton(MouseButtons[CBZoomMouse->ItemIndex()]);
-    };
-    RGPanning->OnClick = [this](TObject*) {
-        if (FLoading || !FChart || RGPanning->ItemIndex() < 0) return;
-        FChart->SetAllowPanning(static_cast<TPanningMode>(RGPanning->ItemIndex()));
-        CBScrollMouse->SetEnabled(FChart->AllowPanning() != pmNone);
-    };
-    CBScrollMouse->OnChange = [this](TObject*) {
-        if (!FLoading && FChart && CBScrollMouse->ItemIndex() >= 0)
-            FChart->SetScrollMouseButton(MouseButtons[CBScrollMouse->ItemIndex()]);
-    };
+    FBind.Index(
+        CBDir, [this] { return static_cast<int>(FChart->Zoom()->Direction()); },
+        [this](int I) { FChart->Zoom()->SetDirection(static_cast<TTeeZoomDirection>(I)); });
+    FBind.Index(
+        CBZoomMouse, [this] { return MouseIndex(FChart->Zoom()->MouseButton()); },
+        [this](int I) { FChart->Zoom()->SetMouseButton(MouseButtons[I]); });
+    FBind.Index(
+        RGPanning, [this] { return static_cast<int>(FChart->AllowPanning()); },
+        [this](int I) {
+            FChart->SetAllowPanning(static_cast<TPanningMode>(I));
+            CBScrollMouse->SetEnabled(FChart->AllowPanning() != pmNone);
+        });
+    FBind.Index(
+        CBScrollMouse, [this] { return MouseIndex(FChart->ScrollMouseButton()); },
+        [this](int I) { FChart->SetScrollMouseButton(MouseButtons[I]); });
+    // The cursor list is filled on show, with the chart's cursor chosen.
     CBCursor->OnChange = [this](TObject*) {
-        if (!FLoading && FChart)
+        if (!FBind.Loading() && FChart)
             FChart->SetCursor(TeeSetCursor(FChart->Cursor(), CBCursor->Text()));
     };
     OnShow = [this](TObject* s) { FormShow(s); };
 }
 
-void TFormTeeGeneral::MarginChange(TEdit* Edit, TUpDown* UD, int Index) {
-    Edit->OnChange = [this, Edit, UD, Index](TObject*) {
-        int v;
-        if (FLoading || !FChart || !TryStrToInt(Edit->Text(), v)) return;
-        const int old = FChart->GetMargin(Index);
-        if (FChart->MarginUnits() == muPercent && v + FChart->GetMargin(Index ^ 2) >= 100) {
-            // The two margins would leave no room for the chart.
-            FLoading = true;
-            UD->SetPosition(old);
-            FLoading = false;
-            return;
-        }
-        FChart->SetMargin(Index, v);
-    };
+void TFormTeeGeneral::MarginChange(TUpDown* UD, int Index) {
+    FBind.UpDown(
+        UD, [this, Index] { return FChart->GetMargin(Index); },
+        [this, UD, Index](int V) {
+            if (FChart->MarginUnits() == muPercent && V + FChart->GetMargin(Index ^ 2) >= 100) {
+                // The two margins would leave no room for the chart.
+                auto guard = FBind.Guard();
+                UD->SetPosition(FChart->GetMargin(Index));
+                return;
+            }
+            FChart->SetMargin(Index, V);
+        });
 }
 
 void TFormTeeGeneral::SetMarginRanges() {
@@ -174,27 +174,13 @@ void TFormTeeGeneral::EnableZoom() {
 void TFormTeeGeneral::FormShow(TObject*) {
     if (!FChart) FChart = ChartOfTag(this);
     if (!FChart) return;
-    FLoading = true;
-    CBMarUnits->SetItemIndex(FChart->MarginUnits() == muPercent ? 0 : 1);
     SetMarginRanges();
-    UDTopMa->SetPosition(FChart->GetMargin(1));
-    UDLeftMa->SetPosition(FChart->GetMargin(0));
-    UDBotMa->SetPosition(FChart->GetMargin(3));
-    UDRightMa->SetPosition(FChart->GetMargin(2));
-    TTeeZoom* zoom = FChart->Zoom();
-    CBAllowZoom->SetChecked(zoom->Allow());
-    CBAnimatedZoom->SetChecked(zoom->Animated());
-    UDAniZoomSteps->SetPosition(zoom->AnimatedSteps());
-    BZoomPen->LinkPen(zoom->Pen());
-    UDMinPix->SetPosition(zoom->MinimumPixels());
-    CBDir->SetItemIndex(zoom->Direction());
-    CBZoomMouse->SetItemIndex(MouseIndex(zoom->MouseButton()));
+    FBind.Load();
+    auto guard = FBind.Guard();
+    BZoomPen->LinkPen(FChart->Zoom()->Pen());
     EnableZoom();
-    RGPanning->SetItemIndex(FChart->AllowPanning());
-    CBScrollMouse->SetItemIndex(MouseIndex(FChart->ScrollMouseButton()));
     CBScrollMouse->SetEnabled(FChart->AllowPanning() != pmNone);
     TeeFillCursors(CBCursor, FChart->Cursor());
-    FLoading = false;
 }
 
 // ---------------------------------------------------------------------------
@@ -315,37 +301,38 @@ TFormTeePage::TFormTeePage(TComponent* AOwner, TCustomChart* AChart)
     ChartPageNavigator1 =
         TeeNew<TChartPageNavigator>(this, this, "ChartPageNavigator1", 58, 116, 100, 25);
     ChartPageNavigator1->OnButtonClicked = [this](TObject*, TTeeNavigateBtn) { RefreshLabel(); };
-    SEPointsPerPage->OnChange = [this](TObject*) {
-        if (FLoading || !FChart) return;
+    // Empty text is no paging; the field is read on show.
+    FBind.Text(SEPointsPerPage, nullptr, [this](const AnsiString& T) {
         int v = 0;
-        const AnsiString t = SEPointsPerPage->Text();
-        if (!t.IsEmpty() && (!TryStrToInt(t, v) || v < 0)) return;
+        if (!T.IsEmpty() && (!TryStrToInt(T, v) || v < 0)) return;
         FChart->SetMaxPointsPerPage(v);
         RefreshLabel();
-    };
-    CBScaleLast->OnClick = [this](TObject*) {
-        if (!FLoading && FChart) FChart->SetScaleLastPage(CBScaleLast->Checked());
-    };
-    CBPageLegend->OnClick = [this](TObject*) {
-        if (!FLoading && FChart) FChart->Legend()->SetCurrentPage(CBPageLegend->Checked());
-    };
-    CBPageNum->OnClick = [this](TObject* s) { CBPageNumClick(s); };
+    });
+    FBind.Check(
+        CBScaleLast, [this] { return FChart->ScaleLastPage(); },
+        [this](bool V) { FChart->SetScaleLastPage(V); });
+    FBind.Check(
+        CBPageLegend, [this] { return FChart->Legend()->CurrentPage(); },
+        [this](bool V) { FChart->Legend()->SetCurrentPage(V); });
+    FBind.Check(
+        CBPageNum,
+        [this] {
+            TTeeCustomTool* tool = PageNumTool();
+            return tool && tool->Active();
+        },
+        [this](bool) { CBPageNumClick(CBPageNum); });
     OnShow = [this](TObject* s) { FormShow(s); };
 }
 
 void TFormTeePage::FormShow(TObject*) {
     if (!FChart) FChart = ChartOfTag(this);
     if (!FChart) return;
-    FLoading = true;
+    FBind.Load();
+    auto guard = FBind.Guard();
     UDPointsPerPage->SetPosition(FChart->MaxPointsPerPage());
-    CBScaleLast->SetChecked(FChart->ScaleLastPage());
-    CBPageLegend->SetChecked(FChart->Legend()->CurrentPage());
     CBPageNum->SetVisible(TeePageNumToolClass != nullptr);
-    TTeeCustomTool* tool = PageNumTool();
-    CBPageNum->SetChecked(tool && tool->Active());
     ChartPageNavigator1->SetChart(FChart);
     RefreshLabel();
-    FLoading = false;
 }
 
 void TFormTeePage::RefreshLabel() {
@@ -364,7 +351,7 @@ TTeeCustomTool* TFormTeePage::PageNumTool() const {
 }
 
 void TFormTeePage::CBPageNumClick(TObject*) {
-    if (FLoading || !FChart || !TeePageNumToolClass) return;
+    if (FBind.Loading() || !FChart || !TeePageNumToolClass) return;
     TTeeCustomTool* tool = PageNumTool();
     if (!tool) {
         if (!CBPageNum->Checked()) return;

@@ -1,6 +1,7 @@
 #pragma once
 // The editor's "General" page (margins, zoom, scroll, cursor, print preview)
 // and "Paging" page (points per page and a page navigator).
+#include "chart/editor/teebinder.h"
 #include "chart/editor/teenavigator.h"
 #include "chart/engine/teepanel.h"
 #include "platform/forms/extctrls.h"
@@ -61,9 +62,9 @@ private:
     void SetMarginRanges();
     void EnableZoom();
     // Writes margin Index unless, in percent, it would meet the opposite one.
-    void MarginChange(TEdit* Edit, TUpDown* UD, int Index);
+    void MarginChange(TUpDown* UD, int Index);
     TCustomChart* FChart = nullptr;
-    bool FLoading = true;
+    TControlBinder FBind{[this] { return FChart != nullptr; }};
 };
 
 // Four buttons that page a chart: first, prior, next, last. They follow the
@@ -111,5 +112,5 @@ private:
     // The chart's first page-number tool, or nullptr.
     TTeeCustomTool* PageNumTool() const;
     TCustomChart* FChart = nullptr;
-    bool FLoading = true;
+    TControlBinder FBind{[this] { return FChart != nullptr; }};
 };

@@ -65,6 +65,13 @@ TEST_F(GeneralPageTest, MarginIsWrittenRepaintedAndKeptUnlessItMeetsTheOpposite)
     EXPECT_EQ(Chart->MarginLeft(), -2000);
 }
 
+// Steps beyond the up-down's range: showing them must not write the bound back.
+TEST_F(GeneralPageTest, ShowingWritesNothing) {
+    Chart->Zoom()->SetAnimatedSteps(500);
+    ASSERT_NE(Dock<TFormTeeGeneral>("TFormTeeGeneral"), nullptr);
+    EXPECT_EQ(Chart->Zoom()->AnimatedSteps(), 500);
+}
+
 TEST_F(GeneralPageTest, ZoomControlsFollowAllowAndWriteTheChart) {
     auto* page = Dock<TFormTeeGeneral>("TFormTeeGeneral");
     ASSERT_NE(page, nullptr);
