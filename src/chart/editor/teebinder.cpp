@@ -1,6 +1,7 @@
 #include "chart/editor/teebinder.h"
 #include "chart/control/teenumedit.h"
 
+#include "platform/forms/buttons.h"
 #include "platform/forms/comctrls.h"
 #include "platform/forms/extctrls.h"
 #include "platform/forms/stdctrls.h"
@@ -72,6 +73,15 @@ void TControlBinder::Index(TRadioGroup* R, std::function<int()> Get, std::functi
     };
     if (Get) FLoaders.push_back([R, Get = std::move(Get)] { R->SetItemIndex(Get()); });
     FUnbinders.push_back([R] { R->OnClick = nullptr; });
+}
+
+void TControlBinder::Down(TSpeedButton* B, std::function<bool()> Get,
+                          std::function<void(bool)> Set) {
+    B->OnClick = [this, B, Set = std::move(Set)](TObject*) {
+        if (CanWrite()) Set(B->Down());
+    };
+    if (Get) FLoaders.push_back([B, Get = std::move(Get)] { B->SetDown(Get()); });
+    FUnbinders.push_back([B] { B->OnClick = nullptr; });
 }
 
 void TControlBinder::Load() {

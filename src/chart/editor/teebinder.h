@@ -11,6 +11,7 @@ class TCheckBox;
 class TComboBox;
 class TEdit;
 class TRadioGroup;
+class TSpeedButton;
 class TUpDown;
 
 // Marks a page as loading while alive; restores the earlier state, so guards nest.
@@ -51,6 +52,8 @@ public:
     // Writes only when an item is chosen.
     void Index(TComboBox* C, std::function<int()> Get, std::function<void(int)> Set);
     void Index(TRadioGroup* R, std::function<int()> Get, std::function<void(int)> Set);
+    // A toggle button: writes whether it is down after each click.
+    void Down(TSpeedButton* B, std::function<bool()> Get, std::function<void(bool)> Set);
 
     // Reads every bound control from its getter, guarded; writes are allowed after.
     void Load();

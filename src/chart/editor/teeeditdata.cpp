@@ -54,12 +54,23 @@ TFormTeeData::TFormTeeData(TComponent* AOwner) : TForm(AOwner) {
     PopupData->Items()->Add(Deleterow1);
     ChartGrid1->SetPopupMenu(PopupData);
 
-    SBGridText->OnClick = [this](TObject*) { ChartGrid1->SetShowLabels(SBGridText->Down()); };
-    SBGridCol->OnClick = [this](TObject*) { ChartGrid1->SetShowColors(SBGridCol->Down()); };
-    SBGrid3D->OnClick = [this](TObject*) { ChartGrid1->SetGrid3DMode(SBGrid3D->Down()); };
-    SBGridX->OnClick = [this](TObject*) {
-        ChartGrid1->SetShowXValues(SBGridX->Down() ? cgsYes : cgsNo);
-    };
+    FBind.Down(
+        SBGridText, [this] { return ChartGrid1->ShowLabels(); },
+        [this](bool V) { ChartGrid1->SetShowLabels(V); });
+    FBind.Down(
+        SBGridCol, [this] { return ChartGrid1->ShowColors(); },
+        [this](bool V) { ChartGrid1->SetShowColors(V); });
+    FBind.Down(
+        SBGrid3D, [this] { return ChartGrid1->Grid3DMode(); },
+        [this](bool V) { ChartGrid1->SetGrid3DMode(V); });
+    // Down when the chart's first series has X values of its own.
+    FBind.Down(
+        SBGridX,
+        [this] {
+            TCustomChart* c = Chart();
+            return c && c->SeriesCount() > 0 && HasNoMandatoryValues(c->Series(0));
+        },
+        [this](bool V) { ChartGrid1->SetShowXValues(V ? cgsYes : cgsNo); });
     Deleterow1->OnClick = [this](TObject*) { ChartGrid1->Delete(); };
     ChartGrid1->OnMouseDown = [this](TObject*, TMouseButton Button, TShiftState Shift, int, int) {
         // Alt and the right button switch a chart of XYZ points to its table.
@@ -95,10 +106,7 @@ void TFormTeeData::FormShow(TObject*) {
     TChartSeries* first = c && c->SeriesCount() > 0 ? c->Series(0) : nullptr;
     ChartGrid1->SetShowColors(first && TeeGridSeriesHasColors(c));
     ChartGrid1->RecalcDimensions();
-    SBGridCol->SetDown(ChartGrid1->ShowColors());
-    SBGridText->SetDown(ChartGrid1->ShowLabels());
-    SBGrid3D->SetDown(ChartGrid1->Grid3DMode());
+    FBind.Load();
     SBGrid3D->SetEnabled(first && first->HasZValues());
-    SBGridX->SetDown(first && HasNoMandatoryValues(first));
     if (ChartGrid1->CanFocus()) ChartGrid1->SetFocus();
 }

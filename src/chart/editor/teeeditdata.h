@@ -1,6 +1,7 @@
 #pragma once
 // The chart editor's Data tab: the data grid bound to the chart, its
 // navigator, the four display switches and the grid's pop-up menu.
+#include "chart/editor/teebinder.h"
 #include "platform/forms/forms.h"
 
 class TChartGrid;
@@ -31,4 +32,7 @@ public:
     void FormShow(TObject* Sender);
     TCustomChart* Chart() const;
     TChartSeries* Series() const;
+
+private:
+    TControlBinder FBind;
 };

@@ -2,6 +2,7 @@
 // its setter on a change, and stays quiet while loading and before the first load.
 #include "chart/editor/teebinder.h"
 #include "chart/editor/teeformbuild.h"
+#include "platform/forms/buttons.h"
 #include "platform/forms/comctrls.h"
 #include "platform/forms/extctrls.h"
 #include "platform/forms/forms.h"
@@ -91,6 +92,21 @@ const TBinderKind Kinds[] = {
                                std::function<void(int)>([r](int V) { r->SetItemIndex(V); }));
      },
      2, 0},
+    {"Down",
+     [](TForm* F, TControlBinder& B, TModel& M) {
+         auto* b = TeeNew<TSpeedButton>(F, F, "B", 0, 0, 30, 22);
+         b->SetGroupIndex(1);
+         b->SetAllowAllUp(true);
+         B.Down(
+             b, [&M] { return M.Value != 0; }, [&M](bool V) { Setter(M)(V ? 1 : 0); });
+         return std::make_pair(std::function<int()>([b] { return b->Down() ? 1 : 0; }),
+                               std::function<void(int)>([b](int V) {
+                                   // A click by the user fires what setting Down does not.
+                                   b->SetDown(V != 0);
+                                   b->OnClick(b);
+                               }));
+     },
+     1, 0},
 };
 
 class BinderTest : public ::testing::TestWithParam<TBinderKind> {};
