@@ -194,18 +194,24 @@ void TFormTeeAxis::BuildScales() {
         [this](const AnsiString& T) {
             double v;
             if (!TryStrToFloat(T, v)) return;
+            // The field shows e to its own digits only: that text stands for e.
+            const bool e = FloatToStr(v) == FloatToStr(std::exp(1.0));
+            if (e) v = std::exp(1.0);
             try {
                 FAxis->SetLogarithmicBase(v);
             } catch (const AxisException&) {
                 return; // a base the axis cannot step by keeps the current one
             }
-            LogE->SetChecked(v == std::exp(1.0));
+            auto guard = FBind.Guard();
+            LogE->SetChecked(e);
             EnableLogBase();
         });
     FBind.Check(
         LogE, [this] { return FAxis->LogarithmicBase() == std::exp(1.0); },
         [this](bool V) {
             if (!V) return;
+            FAxis->SetLogarithmicBase(std::exp(1.0));
+            auto guard = FBind.Guard();
             ELogBase->SetText(FloatToStr(std::exp(1.0)));
             EnableLogBase();
         });

@@ -10,6 +10,7 @@
 #include "platform/forms/extctrls.h"
 #include "platform/graphics/jpeg.h"
 #include "platform/rtl/sysutils.h"
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -123,6 +124,23 @@ TEST_F(AxisPageTest, StartAtOrAboveEndSnapsBackAndAnUnusableLogBaseIsKept) {
     EXPECT_EQ(Chart->LeftAxis()->LogarithmicBase(), 10);
     Retype(Page->ELogBase, "x");
     EXPECT_EQ(Chart->LeftAxis()->LogarithmicBase(), 10);
+}
+
+TEST_F(AxisPageTest, LogEStoresEAndStaysChecked) {
+    SimulateClick(Page->CBLogarithmic);
+    ASSERT_TRUE(Page->LogE->Enabled());
+    SimulateClick(Page->LogE);
+    EXPECT_EQ(Chart->LeftAxis()->LogarithmicBase(), std::exp(1.0));
+    EXPECT_TRUE(Page->LogE->Checked());
+    EXPECT_FALSE(Page->LogE->Enabled());
+    Page->LBAxesClick(Page->LBAxes);
+    EXPECT_TRUE(Page->LogE->Checked());
+    Retype(Page->ELogBase, "3");
+    EXPECT_FALSE(Page->LogE->Checked());
+    EXPECT_TRUE(Page->LogE->Enabled());
+    Retype(Page->ELogBase, FloatToStr(std::exp(1.0)));
+    EXPECT_EQ(Chart->LeftAxis()->LogarithmicBase(), std::exp(1.0));
+    EXPECT_TRUE(Page->LogE->Checked());
 }
 
 TEST_F(AxisPageTest, CustomAxesAreListedAddedAndDeleted) {
