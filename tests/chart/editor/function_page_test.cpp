@@ -131,6 +131,10 @@ TEST_F(FunctionPageTest, FunctionFromTheGalleryTakesItsSourceAndPeriodOnTheDataS
     EXPECT_EQ(avg->YValues()->Value(0), 10);
     EXPECT_EQ(avg->YValues()->Value(1), 40);
     EXPECT_NE(Pixels(), before);
+    // The options page, docked on a tab not shown, hands its changes to Apply.
+    SimulateClick(options->CBNulls);
+    EXPECT_TRUE(f->BApply->Enabled());
+    SimulateClick(options->CBNulls);
 
     // A negative period is refused and changes nothing.
     options->ENum->SetText("-2");
@@ -231,6 +235,9 @@ TEST_F(FunctionPageTest, CustomFunctionNeedsNoSourceAndKeepsItsPointCountBounded
     EXPECT_EQ(fn->NumPoints(), 7);
     ASSERT_EQ(custom->Count(), 7);
     EXPECT_EQ(custom->XValues()->Value(6), 5);
+    EXPECT_FALSE(f->BApply->Enabled());
+    options->EStep->SetText("0.25");
+    EXPECT_TRUE(f->BApply->Enabled());
     // A slip of the keyboard cannot ask for a billion points.
     options->ENum->SetText("1000000000");
     options->EStep->SetText("step");
