@@ -219,7 +219,7 @@ void TFormPGT300::PrintStatistics() {
         }
         canvas->TextOut(400, 12 * h, "Comment : " + s.Comment);
     } catch (...) {
-        printer->Abort();
+        if (printer->Printing()) printer->Abort();
         throw;
     }
     printer->EndDoc();

@@ -524,7 +524,7 @@ void TFormRXMCali::PrintInfoDisplay() {
             }
         }
     } catch (...) {
-        printer->Abort();
+        if (printer->Printing()) printer->Abort();
         throw;
     }
     printer->EndDoc();

@@ -422,8 +422,8 @@ void TTeePreviewPanel::Print() {
         if (OnAfterDraw) OnAfterDraw(this);
         printer->EndDoc();
     } catch (...) {
-        printer->Abort();
-        if (printer->Printing()) printer->EndDoc();
+        // A job whose end failed is over already: its own error goes on.
+        if (printer->Printing()) printer->Abort();
         throw;
     }
 }

@@ -328,8 +328,8 @@ void TCustomAxisPanel::PrintPages(int FromPage, int ToPage) {
     } catch (...) {
         // The chart shows its page again before the error goes on.
         SetPage(oldPage);
-        printer->Abort();
-        if (printer->Printing()) printer->EndDoc();
+        // A job whose end failed is over already: its own error goes on.
+        if (printer->Printing()) printer->Abort();
         throw;
     }
 }

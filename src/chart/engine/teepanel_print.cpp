@@ -110,8 +110,8 @@ void TCustomTeePanel::PrintRect(const TRect& R) {
         PrintPartial(R);
         printer->EndDoc();
     } catch (...) {
-        printer->Abort();
-        if (printer->Printing()) printer->EndDoc();
+        // A job whose end failed is over already: its own error goes on.
+        if (printer->Printing()) printer->Abort();
         throw;
     }
 }

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -31,8 +32,10 @@ uintmax_t PrintedBytes(const TView* View) {
     s->SetParentChart(&chart);
     for (int i = 0; i < 230; ++i)
         s->AddXY(i, 100 * std::exp(-i / 80.0) + 5 * std::sin(i * 0.3));
-    const std::string pdf =
-        (std::filesystem::temp_directory_path() / "qm_chart_print.pdf").string();
+    // One name a process: test runs side by side must not print into each other's file.
+    const std::string pdf = (std::filesystem::temp_directory_path() /
+                             ("qm_chart_print_" + std::to_string(getpid()) + ".pdf"))
+                                .string();
     TPrinter printer;
     printer.SetOutputFile(pdf.c_str());
     TPrinter* old = SetPrinter(&printer);
@@ -56,5 +59,27 @@ INSTANTIATE_TEST_SUITE_P(Views, ChartPrint3D,
                                            TView{"TurnedFar", false, 290, 350, 40},
                                            TView{"Orthogonal", true, 345, 345, 15}),
                          [](const auto& Info) { return std::string(Info.param.Name); });
+
+// A job that cannot put its file in place says so, not that no job runs.
+TEST(ChartPrint, AFileThatCannotBeWrittenIsNamed) {
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("qm_chart_print_dir_" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    TChart chart(nullptr);
+    chart.SetBounds(0, 0, 200, 100);
+    TPrinter printer;
+    printer.SetOutputFile(dir.string().c_str());
+    TPrinter* old = SetPrinter(&printer);
+    std::string message;
+    try {
+        chart.Print();
+    } catch (const std::exception& e) {
+        message = e.what();
+    }
+    SetPrinter(old);
+    EXPECT_FALSE(printer.Printing());
+    std::filesystem::remove_all(dir);
+    EXPECT_EQ(message, "Cannot write the print file " + dir.string());
+}
 
 } // namespace
