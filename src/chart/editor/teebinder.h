@@ -5,9 +5,12 @@
 // back as writes.
 #include "platform/rtl/ansistring.h"
 #include <functional>
+#include <memory>
+#include <utility>
 #include <vector>
 
 class TCheckBox;
+class TComponent;
 class TComboBox;
 class TEdit;
 class TRadioGroup;
@@ -33,9 +36,9 @@ public:
     // A binding without a getter only writes; the page reads that control
     // itself, under Guard().
     explicit TControlBinder(std::function<bool()> CanWrite = {});
-    // The bound controls outlive the binder while their form is destroyed:
-    // their handlers are taken back first, so no late change reaches a page
-    // that is already gone.
+    // Bound controls still alive when the binder goes get their handlers
+    // taken back first, so no late change reaches a page that is already
+    // gone; a control freed before (docked elsewhere) is forgotten.
     ~TControlBinder();
     TControlBinder(const TControlBinder&) = delete;
     TControlBinder& operator=(const TControlBinder&) = delete;
@@ -57,9 +60,12 @@ public:
 
 private:
     bool CanWrite() const { return !FLoading && (!FCanWrite || FCanWrite()); }
+    void OnUnbind(TComponent* C, std::function<void()> Unbind);
+    void OnLoad(TComponent* C, std::function<void()> Load);
 
     bool FLoading = true;
     std::function<bool()> FCanWrite;
-    std::vector<std::function<void()>> FLoaders;
-    std::vector<std::function<void()>> FUnbinders;
+    std::vector<std::pair<TComponent*, std::function<void()>>> FLoaders;
+    std::vector<std::pair<TComponent*, std::function<void()>>> FUnbinders;
+    std::unique_ptr<TComponent> FWatch;
 };

@@ -123,6 +123,19 @@ TEST_P(BinderTest, LoadsQuietlyThenWritesChanges) {
     EXPECT_EQ(model.Value, k.Typed);
 }
 
+// A page's controls may be docked elsewhere and freed before the page and its binder.
+TEST_P(BinderTest, ControlFreedFirstIsForgotten) {
+    auto form = std::make_unique<TForm>(nullptr);
+    auto binder = std::make_unique<TControlBinder>();
+    TModel model;
+    GetParam().Make(form.get(), *binder, model);
+    binder->Load();
+    form.reset();
+    binder->Load();
+    binder.reset();
+    EXPECT_EQ(model.Writes, 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Kinds, BinderTest, ::testing::ValuesIn(Kinds),
                          [](const auto& Info) { return std::string(Info.param.Name); });
 
