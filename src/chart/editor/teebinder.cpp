@@ -60,6 +60,15 @@ void TControlBinder::Check(TCheckBox* C, std::function<bool()> Get, std::functio
     OnUnbind(C, [C] { C->OnClick = nullptr; });
 }
 
+void TControlBinder::Check(TRadioButton* R, std::function<bool()> Get,
+                           std::function<void(bool)> Set) {
+    R->OnClick = [this, R, Set = std::move(Set)](TObject*) {
+        if (CanWrite()) Set(R->Checked());
+    };
+    if (Get) OnLoad(R, [R, Get = std::move(Get)] { R->SetChecked(Get()); });
+    OnUnbind(R, [R] { R->OnClick = nullptr; });
+}
+
 void TControlBinder::UpDown(TUpDown* U, std::function<int()> Get, std::function<void(int)> Set) {
     if (auto* edit = dynamic_cast<TEdit*>(U->Associate())) {
         edit->OnChange = [this, edit, Set = std::move(Set)](TObject*) {

@@ -13,6 +13,7 @@ class TCheckBox;
 class TComponent;
 class TComboBox;
 class TEdit;
+class TRadioButton;
 class TRadioGroup;
 class TUpDown;
 
@@ -47,6 +48,8 @@ public:
     [[nodiscard]] TLoadGuard Guard() { return TLoadGuard(FLoading); }
 
     void Check(TCheckBox* C, std::function<bool()> Get, std::function<void(bool)> Set);
+    // Writes whether the button is checked after each click on it.
+    void Check(TRadioButton* R, std::function<bool()> Get, std::function<void(bool)> Set);
     // Writes only a whole number; the setter keeps its own limits.
     void UpDown(TUpDown* U, std::function<int()> Get, std::function<void(int)> Set);
     void Text(TEdit* E, std::function<AnsiString()> Get,

@@ -64,14 +64,17 @@ void TBaseFunctionEditor::EnableApply() {
         }
 }
 
+// The controls are read by SetFunction itself: a page for a function not made
+// yet has none to read.
 void TBaseFunctionEditor::FormShow(TObject*) {
-    FShowing = true;
+    FBind.Load();
+    const TLoadGuard showing(FShowing);
+    auto guard = FBind.Guard();
     IFunction = dynamic_cast<TTeeFunction*>(reinterpret_cast<TObject*>(Tag()));
     if (IFunction) {
         if (!Series) Series = IFunction->ParentSeries();
         SetFunction();
     }
-    FShowing = false;
 }
 
 bool TBaseFunctionEditor::CloseQuery() {
@@ -102,13 +105,10 @@ TTeeFunctionEditor::TTeeFunctionEditor(TComponent* AOwner) : TBaseFunctionEditor
     BChange->SetEnabled(false);
     CBAlign = TeeNewCombo(this, this, "CBAlign", 118, 62, 80, {"First", "Center", "Last"});
     TeeNewLabel(this, this, "&Alignment:", 8, 66, CBAlign);
-    CBStyle->OnChange = [this](TObject* s) { CBStyleChange(s); };
-    CBAlign->OnChange = [this](TObject*) {
-        if (!FShowing) EnableApply();
-    };
-    ENum->OnChange = [this](TObject*) {
-        if (!FShowing) EnableApply();
-    };
+    // Each change waits for Apply (ApplyFormChanges).
+    FBind.Index(CBStyle, nullptr, [this](int) { CBStyleChange(CBStyle); });
+    FBind.Index(CBAlign, nullptr, [this](int) { EnableApply(); });
+    FBind.Text(ENum, nullptr, [this](const AnsiString&) { EnableApply(); });
     BChange->OnClick = [this](TObject* s) { BChangeClick(s); };
 }
 
@@ -133,7 +133,7 @@ void TTeeFunctionEditor::SetFunction() {
 }
 
 void TTeeFunctionEditor::CBStyleChange(TObject*) {
-    if (FShowing) return;
+    if (FBind.Loading()) return;
     const int style = CBStyle->ItemIndex();
     ENum->SetEnabled(style != stAll);
     BChange->SetEnabled(style == stRange);
@@ -180,9 +180,7 @@ void TTeeFunctionEditor::BChangeClick(TObject*) {
 
 TAverageFuncEditor::TAverageFuncEditor(TComponent* AOwner) : TTeeFunctionEditor(AOwner) {
     CBNulls = TeeNewCheck(this, this, "CBNulls", "&Include Null values", 8, 92, 160);
-    CBNulls->OnClick = [this](TObject*) {
-        if (!FShowing) EnableApply();
-    };
+    FBind.Check(CBNulls, nullptr, [this](bool) { EnableApply(); });
 }
 
 void TAverageFuncEditor::SetFunction() {
@@ -215,9 +213,7 @@ TCustomFunctionEditor::TCustomFunctionEditor(TComponent* AOwner) : TBaseFunction
     ENum->SetText("100");
     TeeNewLabel(this, this, "&Num. points:", 8, 66, ENum);
     for (TEdit* e : {EStart, EStep, ENum})
-        e->OnChange = [this](TObject*) {
-            if (!FShowing) EnableApply();
-        };
+        FBind.Text(e, nullptr, [this](const AnsiString&) { EnableApply(); });
 }
 
 void TCustomFunctionEditor::SetFunction() {

@@ -2,6 +2,7 @@
 // The option pages of the functions, docked in the function editor's
 // "Options" tab: the base page, the period page (number of points or range of
 // X, alignment), the average's null switch and the custom function's range.
+#include "chart/editor/teebinder.h"
 #include "platform/forms/forms.h"
 
 class TButton;
@@ -32,7 +33,10 @@ public:
     bool CloseQuery() override;
 
 protected:
+    // Set while the page reads the function; the binder's own guard covers
+    // the controls bound through it.
     bool FShowing = false;
+    TControlBinder FBind;
 };
 
 class TTeeFunctionEditor : public TBaseFunctionEditor {

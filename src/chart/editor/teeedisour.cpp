@@ -27,12 +27,13 @@ TBaseSourceEditor::TBaseSourceEditor(TComponent* AOwner) : TForm(AOwner) {
     LLabel = TeeNewLabel(this, Pan, "&Source:", 8, 10, CBSources);
     BApply = TeeNewButton(this, Pan, "BApply", "&Apply", 262, 4);
     BApply->SetEnabled(false);
-    CBSources->OnChange = [this](TObject* s) { CBSourcesChange(s); };
+    FBind.Index(CBSources, nullptr, [this](int) { CBSourcesChange(CBSources); });
     OnShow = [this](TObject* s) { FormShow(s); };
 }
 
 void TBaseSourceEditor::FormShow(TObject*) {
     FSeries = dynamic_cast<TChartSeries*>(reinterpret_cast<TObject*>(Tag()));
+    FBind.Load();
     BApply->SetEnabled(false);
 }
 

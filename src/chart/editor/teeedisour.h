@@ -1,6 +1,7 @@
 #pragma once
 // What the data-source pages of the series page share: the base form with its
 // source choice and Apply button, and the two-list picker of source series.
+#include "chart/editor/teebinder.h"
 #include "platform/forms/forms.h"
 #include <functional>
 
@@ -41,6 +42,8 @@ protected:
     virtual void CBSourcesChange(TObject* Sender);
     virtual bool IsValid(TComponent* AComponent);
     TChartSeries* FSeries = nullptr;
+    // CBSources reaches CBSourcesChange through it once the form is shown.
+    TControlBinder FBind;
 };
 
 class TSelectListForm : public TForm {
