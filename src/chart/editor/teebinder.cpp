@@ -120,6 +120,15 @@ void TControlBinder::Index(TRadioGroup* R, std::function<int()> Get, std::functi
     OnUnbind(R, [R] { R->OnClick = nullptr; });
 }
 
+void TControlBinder::Index(TPageControl* P, std::function<int()> Get,
+                           std::function<void(int)> Set) {
+    P->OnChange = [this, P, Set = std::move(Set)](TObject*) {
+        if (CanWrite() && P->ActivePageIndex() >= 0) Set(P->ActivePageIndex());
+    };
+    if (Get) OnLoad(P, [P, Get = std::move(Get)] { P->SetActivePageIndex(Get()); });
+    OnUnbind(P, [P] { P->OnChange = nullptr; });
+}
+
 void TControlBinder::Load() {
     FLoading = true;
     for (const auto& load : FLoaders)

@@ -13,6 +13,7 @@ class TCheckBox;
 class TComponent;
 class TComboBox;
 class TEdit;
+class TPageControl;
 class TRadioButton;
 class TRadioGroup;
 class TUpDown;
@@ -57,6 +58,8 @@ public:
     // Writes only when an item is chosen.
     void Index(TComboBox* C, std::function<int()> Get, std::function<void(int)> Set);
     void Index(TRadioGroup* R, std::function<int()> Get, std::function<void(int)> Set);
+    // The page the user turns to, by index; a page turned to by code writes nothing.
+    void Index(TPageControl* P, std::function<int()> Get, std::function<void(int)> Set);
 
     // Reads every bound control from its getter, guarded; writes are allowed after.
     void Load();

@@ -63,7 +63,7 @@ TGrid3DSeriesEditor::TGrid3DSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AO
     });
     OnIndex(CBPalStyle,
             [this](int I) { Grid()->SetPaletteStyle(static_cast<TTeePaletteStyle>(I)); });
-    PageControl1->OnChange = [this](TObject*) { PageChange(); };
+    FBind.Index(PageControl1, nullptr, [this](int) { PageChange(); });
     OnCheck(CBUseMin, [this](bool V) {
         EPaletteMin->SetEnabled(V);
         if (Grid()) Grid()->SetUsePaletteMin(V);
@@ -177,7 +177,7 @@ void TGrid3DSeriesEditor::GridSizeChange() {
 
 void TGrid3DSeriesEditor::PageChange() {
     TCustom3DPaletteSeries* g = Grid();
-    if (!CanWrite() || !g) return;
+    if (!g) return;
     TTabSheet* page = PageControl1->ActivePage();
     if (page == TabSingle) {
         // Switching colour-each on and off drops the palette colours of the points.

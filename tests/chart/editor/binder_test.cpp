@@ -91,6 +91,18 @@ const TBinderKind Kinds[] = {
                                std::function<void(int)>([r](int V) { r->SetItemIndex(V); }));
      },
      2, 0},
+    {"Page",
+     [](TForm* F, TControlBinder& B, TModel& M) {
+         auto* p = TeeNew<TPageControl>(F, F, "P", 0, 0, 120, 80);
+         for (const char* t : {"a", "b", "c"})
+             TeeNewTab(p, t, t);
+         B.Index(
+             p, [&M] { return M.Value; }, Setter(M));
+         return std::make_pair(
+             std::function<int()>([p] { return p->ActivePageIndex(); }),
+             std::function<void(int)>([p](int V) { p->SelectPageByUser(p->Pages(V)); }));
+     },
+     2, 1},
 };
 
 class BinderTest : public ::testing::TestWithParam<TBinderKind> {};
