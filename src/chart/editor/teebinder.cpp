@@ -42,12 +42,12 @@ TControlBinder::~TControlBinder() {
         loader.first->RemoveFreeNotification(FWatch.get());
 }
 
-void TControlBinder::OnUnbind(TComponent* C, std::function<void()> Unbind) {
+void TControlBinder::AddUnbinder(TComponent* C, std::function<void()> Unbind) {
     C->FreeNotification(FWatch.get());
     FUnbinders.emplace_back(C, std::move(Unbind));
 }
 
-void TControlBinder::OnLoad(TComponent* C, std::function<void()> Load) {
+void TControlBinder::AddLoader(TComponent* C, std::function<void()> Load) {
     C->FreeNotification(FWatch.get());
     FLoaders.emplace_back(C, std::move(Load));
 }
@@ -56,8 +56,8 @@ void TControlBinder::Check(TCheckBox* C, std::function<bool()> Get, std::functio
     C->OnClick = [this, C, Set = std::move(Set)](TObject*) {
         if (CanWrite()) Set(C->Checked());
     };
-    if (Get) OnLoad(C, [C, Get = std::move(Get)] { C->SetChecked(Get()); });
-    OnUnbind(C, [C] { C->OnClick = nullptr; });
+    if (Get) AddLoader(C, [C, Get = std::move(Get)] { C->SetChecked(Get()); });
+    AddUnbinder(C, [C] { C->OnClick = nullptr; });
 }
 
 void TControlBinder::Check(TRadioButton* R, std::function<bool()> Get,
@@ -65,8 +65,8 @@ void TControlBinder::Check(TRadioButton* R, std::function<bool()> Get,
     R->OnClick = [this, R, Set = std::move(Set)](TObject*) {
         if (CanWrite()) Set(R->Checked());
     };
-    if (Get) OnLoad(R, [R, Get = std::move(Get)] { R->SetChecked(Get()); });
-    OnUnbind(R, [R] { R->OnClick = nullptr; });
+    if (Get) AddLoader(R, [R, Get = std::move(Get)] { R->SetChecked(Get()); });
+    AddUnbinder(R, [R] { R->OnClick = nullptr; });
 }
 
 void TControlBinder::UpDown(TUpDown* U, std::function<int()> Get, std::function<void(int)> Set) {
@@ -75,7 +75,7 @@ void TControlBinder::UpDown(TUpDown* U, std::function<int()> Get, std::function<
             int v;
             if (CanWrite() && TryStrToInt(Trim(edit->Text()), v)) Set(v);
         };
-        OnUnbind(edit, [edit] { edit->OnChange = nullptr; });
+        AddUnbinder(edit, [edit] { edit->OnChange = nullptr; });
         if (auto* number = dynamic_cast<TNumberEdit*>(edit); number && Get) {
             // Left, the field shows what the object kept of the entry.
             number->HeldValue = [this, number, U, Get] {
@@ -83,10 +83,10 @@ void TControlBinder::UpDown(TUpDown* U, std::function<int()> Get, std::function<
                 const int lo = std::min(U->Min(), U->Max()), hi = std::max(U->Min(), U->Max());
                 return number->WholeText(std::clamp(Get(), lo, hi));
             };
-            OnUnbind(number, [number] { number->HeldValue = nullptr; });
+            AddUnbinder(number, [number] { number->HeldValue = nullptr; });
         }
     }
-    if (Get) OnLoad(U, [U, Get = std::move(Get)] { U->SetPosition(Get()); });
+    if (Get) AddLoader(U, [U, Get = std::move(Get)] { U->SetPosition(Get()); });
 }
 
 void TControlBinder::Text(TEdit* E, std::function<AnsiString()> Get,
@@ -98,26 +98,26 @@ void TControlBinder::Text(TEdit* E, std::function<AnsiString()> Get,
         number->HeldValue = [this, number, Get] {
             return FCanWrite && !FCanWrite() ? number->HeldText() : Get();
         };
-        OnUnbind(number, [number] { number->HeldValue = nullptr; });
+        AddUnbinder(number, [number] { number->HeldValue = nullptr; });
     }
-    if (Get) OnLoad(E, [E, Get = std::move(Get)] { E->SetText(Get()); });
-    OnUnbind(E, [E] { E->OnChange = nullptr; });
+    if (Get) AddLoader(E, [E, Get = std::move(Get)] { E->SetText(Get()); });
+    AddUnbinder(E, [E] { E->OnChange = nullptr; });
 }
 
 void TControlBinder::Index(TComboBox* C, std::function<int()> Get, std::function<void(int)> Set) {
     C->OnChange = [this, C, Set = std::move(Set)](TObject*) {
         if (CanWrite() && C->ItemIndex() >= 0) Set(C->ItemIndex());
     };
-    if (Get) OnLoad(C, [C, Get = std::move(Get)] { C->SetItemIndex(Get()); });
-    OnUnbind(C, [C] { C->OnChange = nullptr; });
+    if (Get) AddLoader(C, [C, Get = std::move(Get)] { C->SetItemIndex(Get()); });
+    AddUnbinder(C, [C] { C->OnChange = nullptr; });
 }
 
 void TControlBinder::Index(TRadioGroup* R, std::function<int()> Get, std::function<void(int)> Set) {
     R->OnClick = [this, R, Set = std::move(Set)](TObject*) {
         if (CanWrite() && R->ItemIndex() >= 0) Set(R->ItemIndex());
     };
-    if (Get) OnLoad(R, [R, Get = std::move(Get)] { R->SetItemIndex(Get()); });
-    OnUnbind(R, [R] { R->OnClick = nullptr; });
+    if (Get) AddLoader(R, [R, Get = std::move(Get)] { R->SetItemIndex(Get()); });
+    AddUnbinder(R, [R] { R->OnClick = nullptr; });
 }
 
 void TControlBinder::Index(TPageControl* P, std::function<int()> Get,
@@ -125,8 +125,8 @@ void TControlBinder::Index(TPageControl* P, std::function<int()> Get,
     P->OnChange = [this, P, Set = std::move(Set)](TObject*) {
         if (CanWrite() && P->ActivePageIndex() >= 0) Set(P->ActivePageIndex());
     };
-    if (Get) OnLoad(P, [P, Get = std::move(Get)] { P->SetActivePageIndex(Get()); });
-    OnUnbind(P, [P] { P->OnChange = nullptr; });
+    if (Get) AddLoader(P, [P, Get = std::move(Get)] { P->SetActivePageIndex(Get()); });
+    AddUnbinder(P, [P] { P->OnChange = nullptr; });
 }
 
 void TControlBinder::Load() {

@@ -66,8 +66,8 @@ public:
 
 private:
     bool CanWrite() const { return !FLoading && (!FCanWrite || FCanWrite()); }
-    void OnUnbind(TComponent* C, std::function<void()> Unbind);
-    void OnLoad(TComponent* C, std::function<void()> Load);
+    void AddUnbinder(TComponent* C, std::function<void()> Unbind);
+    void AddLoader(TComponent* C, std::function<void()> Load);
 
     bool FLoading = true;
     std::function<bool()> FCanWrite;
