@@ -80,12 +80,8 @@ TSeriesPointerEditor::TSeriesPointerEditor(TComponent* AOwner) : TForm(AOwner) {
         EditChartBrush(this, FPointer->Brush());
         CheckDefaultColor();
     };
-    BPoinPenCol->OnClick = [this](TObject*) {
-        if (!FPointer) return;
-        EditChartPenDialog(this, FPointer->Pen());
-        BPoinPenCol->Invalidate();
-        CheckDefaultColor();
-    };
+    // The pen button has run its dialog on the pointer's pen already.
+    BPoinPenCol->OnClick = [this](TObject*) { CheckDefaultColor(); };
     FBind.Check(CBDefBrushColor, nullptr, [this](bool V) {
         if (V) {
             FPointer->SetColor(clTeeColor);
