@@ -9,19 +9,65 @@
 #include <algorithm>
 #include <utility>
 
-TControlBinder::TControlBinder(std::function<bool()> ACanWrite) : FCanWrite(std::move(ACanWrite)) {}
+namespace {
+// Hears when a bound control is freed.
+class TBoundControlWatch : public TComponent {
+public:
+    explicit TBoundControlWatch(std::function<void(TComponent*)> AGone)
+        : TComponent(nullptr), FGone(std::move(AGone)) {}
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override {
+        TComponent::Notification(AComponent, Operation);
+        if (Operation == opRemove) FGone(AComponent);
+    }
+
+private:
+    std::function<void(TComponent*)> FGone;
+};
+} // namespace
+
+TControlBinder::TControlBinder(std::function<bool()> ACanWrite)
+    : FCanWrite(std::move(ACanWrite)),
+      FWatch(std::make_unique<TBoundControlWatch>([this](TComponent* C) {
+          std::erase_if(FUnbinders, [C](const auto& u) { return u.first == C; });
+          std::erase_if(FLoaders, [C](const auto& l) { return l.first == C; });
+      })) {}
 
 TControlBinder::~TControlBinder() {
-    for (const auto& unbind : FUnbinders)
+    for (const auto& [control, unbind] : FUnbinders) {
         unbind();
+        control->RemoveFreeNotification(FWatch.get());
+    }
+    for (const auto& loader : FLoaders)
+        loader.first->RemoveFreeNotification(FWatch.get());
+}
+
+void TControlBinder::AddUnbinder(TComponent* C, std::function<void()> Unbind) {
+    C->FreeNotification(FWatch.get());
+    FUnbinders.emplace_back(C, std::move(Unbind));
+}
+
+void TControlBinder::AddLoader(TComponent* C, std::function<void()> Load) {
+    C->FreeNotification(FWatch.get());
+    FLoaders.emplace_back(C, std::move(Load));
 }
 
 void TControlBinder::Check(TCheckBox* C, std::function<bool()> Get, std::function<void(bool)> Set) {
     C->OnClick = [this, C, Set = std::move(Set)](TObject*) {
         if (CanWrite()) Set(C->Checked());
     };
-    if (Get) FLoaders.push_back([C, Get = std::move(Get)] { C->SetChecked(Get()); });
-    FUnbinders.push_back([C] { C->OnClick = nullptr; });
+    if (Get) AddLoader(C, [C, Get = std::move(Get)] { C->SetChecked(Get()); });
+    AddUnbinder(C, [C] { C->OnClick = nullptr; });
+}
+
+void TControlBinder::Check(TRadioButton* R, std::function<bool()> Get,
+                           std::function<void(bool)> Set) {
+    R->OnClick = [this, R, Set = std::move(Set)](TObject*) {
+        if (CanWrite()) Set(R->Checked());
+    };
+    if (Get) AddLoader(R, [R, Get = std::move(Get)] { R->SetChecked(Get()); });
+    AddUnbinder(R, [R] { R->OnClick = nullptr; });
 }
 
 void TControlBinder::UpDown(TUpDown* U, std::function<int()> Get, std::function<void(int)> Set) {
@@ -30,7 +76,7 @@ void TControlBinder::UpDown(TUpDown* U, std::function<int()> Get, std::function<
             int v;
             if (CanWrite() && TryStrToInt(Trim(edit->Text()), v)) Set(v);
         };
-        FUnbinders.push_back([edit] { edit->OnChange = nullptr; });
+        AddUnbinder(edit, [edit] { edit->OnChange = nullptr; });
         if (auto* number = dynamic_cast<TNumberEdit*>(edit); number && Get) {
             // Left, the field shows what the object kept of the entry.
             number->HeldValue = [this, number, U, Get] {
@@ -38,10 +84,10 @@ void TControlBinder::UpDown(TUpDown* U, std::function<int()> Get, std::function<
                 const int lo = std::min(U->Min(), U->Max()), hi = std::max(U->Min(), U->Max());
                 return number->WholeText(std::clamp(Get(), lo, hi));
             };
-            FUnbinders.push_back([number] { number->HeldValue = nullptr; });
+            AddUnbinder(number, [number] { number->HeldValue = nullptr; });
         }
     }
-    if (Get) FLoaders.push_back([U, Get = std::move(Get)] { U->SetPosition(Get()); });
+    if (Get) AddLoader(U, [U, Get = std::move(Get)] { U->SetPosition(Get()); });
 }
 
 void TControlBinder::Text(TEdit* E, std::function<AnsiString()> Get,
@@ -53,26 +99,35 @@ void TControlBinder::Text(TEdit* E, std::function<AnsiString()> Get,
         number->HeldValue = [this, number, Get] {
             return FCanWrite && !FCanWrite() ? number->HeldText() : Get();
         };
-        FUnbinders.push_back([number] { number->HeldValue = nullptr; });
+        AddUnbinder(number, [number] { number->HeldValue = nullptr; });
     }
-    if (Get) FLoaders.push_back([E, Get = std::move(Get)] { E->SetText(Get()); });
-    FUnbinders.push_back([E] { E->OnChange = nullptr; });
+    if (Get) AddLoader(E, [E, Get = std::move(Get)] { E->SetText(Get()); });
+    AddUnbinder(E, [E] { E->OnChange = nullptr; });
 }
 
 void TControlBinder::Index(TComboBox* C, std::function<int()> Get, std::function<void(int)> Set) {
     C->OnChange = [this, C, Set = std::move(Set)](TObject*) {
         if (CanWrite() && C->ItemIndex() >= 0) Set(C->ItemIndex());
     };
-    if (Get) FLoaders.push_back([C, Get = std::move(Get)] { C->SetItemIndex(Get()); });
-    FUnbinders.push_back([C] { C->OnChange = nullptr; });
+    if (Get) AddLoader(C, [C, Get = std::move(Get)] { C->SetItemIndex(Get()); });
+    AddUnbinder(C, [C] { C->OnChange = nullptr; });
 }
 
 void TControlBinder::Index(TRadioGroup* R, std::function<int()> Get, std::function<void(int)> Set) {
     R->OnClick = [this, R, Set = std::move(Set)](TObject*) {
         if (CanWrite() && R->ItemIndex() >= 0) Set(R->ItemIndex());
     };
-    if (Get) FLoaders.push_back([R, Get = std::move(Get)] { R->SetItemIndex(Get()); });
-    FUnbinders.push_back([R] { R->OnClick = nullptr; });
+    if (Get) AddLoader(R, [R, Get = std::move(Get)] { R->SetItemIndex(Get()); });
+    AddUnbinder(R, [R] { R->OnClick = nullptr; });
+}
+
+void TControlBinder::Index(TPageControl* P, std::function<int()> Get,
+                           std::function<void(int)> Set) {
+    P->OnChange = [this, P, Set = std::move(Set)](TObject*) {
+        if (CanWrite() && P->ActivePageIndex() >= 0) Set(P->ActivePageIndex());
+    };
+    if (Get) AddLoader(P, [P, Get = std::move(Get)] { P->SetActivePageIndex(Get()); });
+    AddUnbinder(P, [P] { P->OnChange = nullptr; });
 }
 
 void TControlBinder::Down(TSpeedButton* B, std::function<bool()> Get,
@@ -80,13 +135,13 @@ void TControlBinder::Down(TSpeedButton* B, std::function<bool()> Get,
     B->OnClick = [this, B, Set = std::move(Set)](TObject*) {
         if (CanWrite()) Set(B->Down());
     };
-    if (Get) FLoaders.push_back([B, Get = std::move(Get)] { B->SetDown(Get()); });
-    FUnbinders.push_back([B] { B->OnClick = nullptr; });
+    if (Get) AddLoader(B, [B, Get = std::move(Get)] { B->SetDown(Get()); });
+    AddUnbinder(B, [B] { B->OnClick = nullptr; });
 }
 
 void TControlBinder::Load() {
     FLoading = true;
     for (const auto& load : FLoaders)
-        load();
+        load.second();
     FLoading = false;
 }

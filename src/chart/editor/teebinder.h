@@ -5,11 +5,16 @@
 // back as writes.
 #include "platform/rtl/ansistring.h"
 #include <functional>
+#include <memory>
+#include <utility>
 #include <vector>
 
 class TCheckBox;
+class TComponent;
 class TComboBox;
 class TEdit;
+class TPageControl;
+class TRadioButton;
 class TRadioGroup;
 class TSpeedButton;
 class TUpDown;
@@ -34,9 +39,9 @@ public:
     // A binding without a getter only writes; the page reads that control
     // itself, under Guard().
     explicit TControlBinder(std::function<bool()> CanWrite = {});
-    // The bound controls outlive the binder while their form is destroyed:
-    // their handlers are taken back first, so no late change reaches a page
-    // that is already gone.
+    // Bound controls still alive when the binder goes get their handlers
+    // taken back first, so no late change reaches a page that is already
+    // gone; a control freed before (docked elsewhere) is forgotten.
     ~TControlBinder();
     TControlBinder(const TControlBinder&) = delete;
     TControlBinder& operator=(const TControlBinder&) = delete;
@@ -45,6 +50,8 @@ public:
     [[nodiscard]] TLoadGuard Guard() { return TLoadGuard(FLoading); }
 
     void Check(TCheckBox* C, std::function<bool()> Get, std::function<void(bool)> Set);
+    // Writes whether the button is checked after each click on it.
+    void Check(TRadioButton* R, std::function<bool()> Get, std::function<void(bool)> Set);
     // Writes only a whole number; the setter keeps its own limits.
     void UpDown(TUpDown* U, std::function<int()> Get, std::function<void(int)> Set);
     void Text(TEdit* E, std::function<AnsiString()> Get,
@@ -54,15 +61,20 @@ public:
     void Index(TRadioGroup* R, std::function<int()> Get, std::function<void(int)> Set);
     // A toggle button: writes whether it is down after each click.
     void Down(TSpeedButton* B, std::function<bool()> Get, std::function<void(bool)> Set);
+    // The page the user turns to, by index; a page turned to by code writes nothing.
+    void Index(TPageControl* P, std::function<int()> Get, std::function<void(int)> Set);
 
     // Reads every bound control from its getter, guarded; writes are allowed after.
     void Load();
 
 private:
     bool CanWrite() const { return !FLoading && (!FCanWrite || FCanWrite()); }
+    void AddUnbinder(TComponent* C, std::function<void()> Unbind);
+    void AddLoader(TComponent* C, std::function<void()> Load);
 
     bool FLoading = true;
     std::function<bool()> FCanWrite;
-    std::vector<std::function<void()>> FLoaders;
-    std::vector<std::function<void()>> FUnbinders;
+    std::vector<std::pair<TComponent*, std::function<void()>>> FLoaders;
+    std::vector<std::pair<TComponent*, std::function<void()>>> FUnbinders;
+    std::unique_ptr<TComponent> FWatch;
 };

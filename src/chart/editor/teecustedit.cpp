@@ -41,61 +41,59 @@ TCustomSeriesEditor::TCustomSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
     BOutline = TeeNewButton<TButtonPen>(this, this, "BOutline", "&Outline...", 134, 96, 95);
     BBrush = TeeNewButton(this, this, "BBrush", "&Pattern...", 236, 96, 95);
 
-    WireCheck(CBInvStairs, [](TCustomSeries* O, auto V) { O->SetInvertedStairs(V); });
-    WireCheck(CheckBox1, [](TCustomSeries* O, auto V) { O->SetColorEachLine(V); });
-    WireCheck(CBDark3D, [](TCustomSeries* O, auto V) { O->SetDark3D(V); });
-    WireCheck(CBClick, [](TCustomSeries* O, auto V) { O->SetClickableLine(V); });
-    CBStairs->OnClick = [this](TObject*) {
-        CBInvStairs->SetEnabled(CBStairs->Checked());
-        if (!FLoading && FSeries) FSeries->SetStairs(CBStairs->Checked());
-    };
-    CBColorEach->OnClick = [this](TObject*) {
-        BLineColor->SetEnabled(!CBColorEach->Checked());
-        if (!FLoading && FSeries) FSeries->SetColorEachPoint(CBColorEach->Checked());
-    };
-    CBStack->OnChange = [this](TObject*) {
-        if (!FLoading && FSeries && CBStack->ItemIndex() >= 0)
-            FSeries->SetStacked(static_cast<TCustomSeriesStack>(CBStack->ItemIndex()));
-    };
-    EHeight->OnChange = [this](TObject*) {
-        int v;
-        if (!FLoading && FSeries && Showing() && UpDownValue(EHeight, UDHeight, v))
-            FSeries->SetLineHeight(v);
-    };
+    FBind.Check(
+        CBStairs, [this] { return FSeries->Stairs(); },
+        [this](bool V) {
+            CBInvStairs->SetEnabled(V);
+            FSeries->SetStairs(V);
+        });
+    FBind.Check(
+        CBInvStairs, [this] { return FSeries->InvertedStairs(); },
+        [this](bool V) { FSeries->SetInvertedStairs(V); });
+    FBind.Check(
+        CBColorEach, [this] { return FSeries->ColorEachPoint(); },
+        [this](bool V) {
+            BLineColor->SetEnabled(!V);
+            FSeries->SetColorEachPoint(V);
+        });
+    FBind.Check(
+        CheckBox1, [this] { return FSeries->ColorEachLine(); },
+        [this](bool V) { FSeries->SetColorEachLine(V); });
+    FBind.Check(
+        CBDark3D, [this] { return FSeries->Dark3D(); }, [this](bool V) { FSeries->SetDark3D(V); });
+    FBind.Check(
+        CBClick, [this] { return FSeries->ClickableLine(); },
+        [this](bool V) { FSeries->SetClickableLine(V); });
+    FBind.Index(
+        CBStack, [this] { return static_cast<int>(FSeries->Stacked()); },
+        [this](int I) { FSeries->SetStacked(static_cast<TCustomSeriesStack>(I)); });
+    FBind.UpDown(
+        UDHeight, [this] { return FSeries->LineHeight(); },
+        [this](int V) {
+            if (Showing()) FSeries->SetLineHeight(V);
+        });
     BBrush->OnClick = [this](TObject*) {
         if (FSeries) EditChartBrush(this, FSeries->Brush());
     };
     OnShow = [this](TObject* s) { FormShow(s); };
 }
 
-void TCustomSeriesEditor::WireCheck(TCheckBox* C, void (*Set)(TCustomSeries*, bool)) {
-    C->OnClick = [this, C, Set](TObject*) {
-        if (!FLoading && FSeries) Set(FSeries, C->Checked());
-    };
-}
-
 void TCustomSeriesEditor::FormShow(TObject*) {
     FSeries = SeriesOfTag<TCustomSeries>(this);
     if (!FSeries) return;
-    FLoading = true;
-    const bool line = dynamic_cast<TLineSeries*>(FSeries) != nullptr;
-    for (TControl* c : std::initializer_list<TControl*>{GBLineMode, CBDark3D, LHeight, EHeight,
-                                                        UDHeight, BOutline, BBrush})
-        c->SetVisible(line);
-    CBStairs->SetChecked(FSeries->Stairs());
-    CBInvStairs->SetChecked(FSeries->InvertedStairs());
-    CBInvStairs->SetEnabled(FSeries->Stairs());
-    CBColorEach->SetChecked(FSeries->ColorEachPoint());
-    BLineColor->SetEnabled(!FSeries->ColorEachPoint());
-    CheckBox1->SetChecked(FSeries->ColorEachLine());
-    CBDark3D->SetChecked(FSeries->Dark3D());
-    CBClick->SetChecked(FSeries->ClickableLine());
-    CBStack->SetItemIndex(FSeries->Stacked());
-    UDHeight->SetPosition(FSeries->LineHeight());
-    BLineColor->LinkProperty(FSeries, "SeriesColor");
-    BLineBorder->LinkPen(FSeries->LinePen());
-    BOutline->LinkPen(FSeries->OutLine());
-    FLoading = false;
+    FBind.Load();
+    {
+        auto guard = FBind.Guard();
+        const bool line = dynamic_cast<TLineSeries*>(FSeries) != nullptr;
+        for (TControl* c : std::initializer_list<TControl*>{GBLineMode, CBDark3D, LHeight, EHeight,
+                                                            UDHeight, BOutline, BBrush})
+            c->SetVisible(line);
+        CBInvStairs->SetEnabled(FSeries->Stairs());
+        BLineColor->SetEnabled(!FSeries->ColorEachPoint());
+        BLineColor->LinkProperty(FSeries, "SeriesColor");
+        BLineBorder->LinkPen(FSeries->LinePen());
+        BOutline->LinkPen(FSeries->OutLine());
+    }
     if (!FPointerForm)
         FPointerForm = TeeInsertPointerForm(this, FSeries->Pointer(), TeeMsg_GalleryPoint);
 }
@@ -114,17 +112,18 @@ TFastLineSeriesEditor::TFastLineSeriesEditor(TComponent* AOwner) : TPenDialog(AO
     CBInvStairs = TeeNewCheck(this, mode, "CBInvStairs", "&Inverted", 8, 40, 100);
     CBNulls = TeeNewCheck(this, this, "CBNulls", "&Ignore Nulls", 8, 134, 100);
     CBNulls->SetChecked(true);
-    WireCheck(CBDrawAll, [](TFastLineSeries* O, auto V) { O->SetDrawAll(V); });
-    WireCheck(CBStairs, [](TFastLineSeries* O, auto V) { O->SetStairs(V); });
-    WireCheck(CBInvStairs, [](TFastLineSeries* O, auto V) { O->SetInvertedStairs(V); });
-    WireCheck(CBNulls, [](TFastLineSeries* O, auto V) { O->SetIgnoreNulls(V); });
+    FBind.Check(
+        CBDrawAll, [this] { return FSeries->DrawAllPoints(); },
+        [this](bool V) { FSeries->SetDrawAll(V); });
+    FBind.Check(
+        CBStairs, [this] { return FSeries->Stairs(); }, [this](bool V) { FSeries->SetStairs(V); });
+    FBind.Check(
+        CBInvStairs, [this] { return FSeries->InvertedStairs(); },
+        [this](bool V) { FSeries->SetInvertedStairs(V); });
+    FBind.Check(
+        CBNulls, [this] { return FSeries->IgnoreNulls(); },
+        [this](bool V) { FSeries->SetIgnoreNulls(V); });
     OnShow = [this](TObject* s) { FastLineShow(s); };
-}
-
-void TFastLineSeriesEditor::WireCheck(TCheckBox* C, void (*Set)(TFastLineSeries*, bool)) {
-    C->OnClick = [this, C, Set](TObject*) {
-        if (!FLoading && FSeries) Set(FSeries, C->Checked());
-    };
 }
 
 void TFastLineSeriesEditor::FastLineShow(TObject* Sender) {
@@ -132,12 +131,7 @@ void TFastLineSeriesEditor::FastLineShow(TObject* Sender) {
     if (!FSeries) return;
     ThePen = FSeries->LinePen();
     FormShow(Sender);
-    FLoading = true;
-    CBDrawAll->SetChecked(FSeries->DrawAllPoints());
-    CBStairs->SetChecked(FSeries->Stairs());
-    CBInvStairs->SetChecked(FSeries->InvertedStairs());
-    CBNulls->SetChecked(FSeries->IgnoreNulls());
-    FLoading = false;
+    FBind.Load();
 }
 
 // ---------------------------------------------------------------------------
@@ -163,36 +157,42 @@ TAreaSeriesEditor::TAreaSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
     UDTransp = TeeNewUpDown(this, this, "ETransp", "UDTransp", 222, 132, 40, 0, 100, &ETransp);
     TeeNewLabel(this, this, "Tra&nsparency:", 126, 136, ETransp);
 
-    RGMultiArea->OnClick = [this](TObject*) {
-        if (!FLoading && FSeries && RGMultiArea->ItemIndex() >= 0)
-            FSeries->SetMultiArea(static_cast<TMultiArea>(RGMultiArea->ItemIndex()));
-    };
-    CBStairs->OnClick = [this](TObject*) {
-        CBInvStairs->SetEnabled(CBStairs->Checked());
-        if (!FLoading && FSeries) FSeries->SetStairs(CBStairs->Checked());
-    };
-    CBInvStairs->OnClick = [this](TObject*) {
-        if (!FLoading && FSeries) FSeries->SetInvertedStairs(CBInvStairs->Checked());
-    };
-    CBColorEach->OnClick = [this](TObject*) {
-        BAreaColor->SetEnabled(!CBColorEach->Checked());
-        if (!FLoading && FSeries) FSeries->SetColorEachPoint(CBColorEach->Checked());
-    };
-    CBUseOrigin->OnClick = [this](TObject*) {
-        EOrigin->SetEnabled(CBUseOrigin->Checked());
-        UDOrigin->SetEnabled(CBUseOrigin->Checked());
-        if (!FLoading && FSeries) FSeries->SetUseOrigin(CBUseOrigin->Checked());
-    };
-    EOrigin->OnChange = [this](TObject*) {
-        int v;
-        if (!FLoading && FSeries && Showing() && UpDownValue(EOrigin, UDOrigin, v))
-            FSeries->SetOrigin(v);
-    };
-    ETransp->OnChange = [this](TObject*) {
-        int v;
-        if (!FLoading && FSeries && Showing() && UpDownValue(ETransp, UDTransp, v))
-            FSeries->SetTransparency(v);
-    };
+    FBind.Index(
+        RGMultiArea, [this] { return static_cast<int>(FSeries->MultiArea()); },
+        [this](int I) { FSeries->SetMultiArea(static_cast<TMultiArea>(I)); });
+    FBind.Check(
+        CBStairs, [this] { return FSeries->Stairs(); },
+        [this](bool V) {
+            CBInvStairs->SetEnabled(V);
+            FSeries->SetStairs(V);
+        });
+    FBind.Check(
+        CBInvStairs, [this] { return FSeries->InvertedStairs(); },
+        [this](bool V) { FSeries->SetInvertedStairs(V); });
+    FBind.Check(
+        CBColorEach, [this] { return FSeries->ColorEachPoint(); },
+        [this](bool V) {
+            BAreaColor->SetEnabled(!V);
+            FSeries->SetColorEachPoint(V);
+        });
+    FBind.Check(
+        CBUseOrigin, [this] { return FSeries->UseYOrigin(); },
+        [this](bool V) {
+            EOrigin->SetEnabled(V);
+            UDOrigin->SetEnabled(V);
+            FSeries->SetUseOrigin(V);
+        });
+    FBind.UpDown(
+        UDOrigin,
+        [this] { return static_cast<int>(std::clamp(FSeries->YOrigin(), -30000.0, 30000.0)); },
+        [this](int V) {
+            if (Showing()) FSeries->SetOrigin(V);
+        });
+    FBind.UpDown(
+        UDTransp, [this] { return FSeries->Transparency(); },
+        [this](int V) {
+            if (Showing()) FSeries->SetTransparency(V);
+        });
     // The area takes the series colour until it has one of its own.
     BAreaColor->GetColorProc = [this]() -> TColor {
         if (!FSeries) return clNone;
@@ -213,22 +213,17 @@ TAreaSeriesEditor::TAreaSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
 void TAreaSeriesEditor::FormShow(TObject*) {
     FSeries = SeriesOfTag<TAreaSeries>(this);
     if (!FSeries) return;
-    FLoading = true;
-    RGMultiArea->SetItemIndex(FSeries->MultiArea());
-    CBStairs->SetChecked(FSeries->Stairs());
-    CBInvStairs->SetChecked(FSeries->InvertedStairs());
-    CBInvStairs->SetEnabled(FSeries->Stairs());
-    CBColorEach->SetChecked(FSeries->ColorEachPoint());
-    BAreaColor->SetEnabled(!FSeries->ColorEachPoint());
-    CBUseOrigin->SetChecked(FSeries->UseYOrigin());
-    EOrigin->SetEnabled(FSeries->UseYOrigin());
-    UDOrigin->SetEnabled(FSeries->UseYOrigin());
-    UDOrigin->SetPosition(static_cast<int>(std::clamp(FSeries->YOrigin(), -30000.0, 30000.0)));
-    UDTransp->SetPosition(FSeries->Transparency());
-    BAreaColor->LinkProperty(FSeries, "AreaColor");
-    BAreaLinesPen->LinkPen(FSeries->AreaLinesPen());
-    BAreaLinePen->LinkPen(FSeries->LinePen());
-    FLoading = false;
+    FBind.Load();
+    {
+        auto guard = FBind.Guard();
+        CBInvStairs->SetEnabled(FSeries->Stairs());
+        BAreaColor->SetEnabled(!FSeries->ColorEachPoint());
+        EOrigin->SetEnabled(FSeries->UseYOrigin());
+        UDOrigin->SetEnabled(FSeries->UseYOrigin());
+        BAreaColor->LinkProperty(FSeries, "AreaColor");
+        BAreaLinesPen->LinkPen(FSeries->AreaLinesPen());
+        BAreaLinePen->LinkPen(FSeries->LinePen());
+    }
     if (!FPointerForm)
         FPointerForm = TeeInsertPointerForm(this, FSeries->Pointer(), TeeMsg_GalleryPoint);
     if (!FGradientForm)

@@ -2,6 +2,7 @@
 // Editors of the connected-point series: line and its relatives, fast line
 // and area. Line and area pages add a "Point" tab for the pointer.
 #include "chart/control/tooledit.h"
+#include "chart/editor/teebinder.h"
 #include "chart/editor/teependlg.h"
 
 class TAreaSeries;
@@ -36,10 +37,9 @@ public:
     void FormShow(TObject* Sender);
 
 private:
-    void WireCheck(TCheckBox* C, void (*Set)(TCustomSeries*, bool));
     TCustomSeries* FSeries = nullptr;
     TSeriesPointerEditor* FPointerForm = nullptr;
-    bool FLoading = false;
+    TControlBinder FBind{[this] { return FSeries != nullptr; }};
 };
 
 class TFastLineSeriesEditor : public TPenDialog {
@@ -55,8 +55,8 @@ public:
     void FastLineShow(TObject* Sender);
 
 private:
-    void WireCheck(TCheckBox* C, void (*Set)(TFastLineSeries*, bool));
     TFastLineSeries* FSeries = nullptr;
+    TControlBinder FBind{[this] { return FSeries != nullptr; }};
 };
 
 class TAreaSeriesEditor : public TForm {
@@ -87,5 +87,5 @@ private:
     TAreaSeries* FSeries = nullptr;
     TSeriesPointerEditor* FPointerForm = nullptr;
     TTeeGradientEditor* FGradientForm = nullptr;
-    bool FLoading = false;
+    TControlBinder FBind{[this] { return FSeries != nullptr; }};
 };

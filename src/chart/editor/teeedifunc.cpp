@@ -65,10 +65,9 @@ TTeeFuncEditor::TTeeFuncEditor(TComponent* AOwner) : TBaseSourceEditor(AOwner) {
     LValues = TeeNewLabel(this, PanSingle, "&Values:", 8, 38, CBValues);
     BNone = TeeNewButton(this, PanSingle, "BNone", "&None", 230, 4);
     BNone->SetEnabled(false);
-    CBSingle->OnChange = [this](TObject* s) { CBSingleChange(s); };
-    CBValues->OnChange = [this](TObject*) {
-        if (!FFilling) BApply->SetEnabled(true);
-    };
+    // The sources are written on Apply; the page fills these lists itself.
+    FBind.Index(CBSingle, nullptr, [this](int) { CBSingleChange(CBSingle); });
+    FBind.Index(CBValues, nullptr, [this](int) { BApply->SetEnabled(true); });
     BNone->OnClick = [this](TObject*) {
         CBSingle->SetItemIndex(-1);
         CBSingleChange(CBSingle);
@@ -125,32 +124,33 @@ void TTeeFuncEditor::FormShow(TObject* Sender) {
         FPicker->OnChange = [this](TObject* s) { CBSourcesChange(s); };
         AddFormTo(FPicker, TabSource, FSeries);
     }
-    FFilling = true;
-    int index = CBSources->Items()->IndexOf(TeeMsg_FunctionNone);
-    if (TTeeFunction* f = FSeries->FunctionType()) {
-        index = -1;
-        for (int i = 0; i < CBSources->Items()->Count(); ++i) {
-            auto* t = static_cast<TTeeSeriesType*>(CBSources->Items()->Objects(i));
-            if (t && t->FunctionClass == f->ClassType()) index = i;
+    {
+        auto guard = FBind.Guard();
+        int index = CBSources->Items()->IndexOf(TeeMsg_FunctionNone);
+        if (TTeeFunction* f = FSeries->FunctionType()) {
+            index = -1;
+            for (int i = 0; i < CBSources->Items()->Count(); ++i) {
+                auto* t = static_cast<TTeeSeriesType*>(CBSources->Items()->Objects(i));
+                if (t && t->FunctionClass == f->ClassType()) index = i;
+            }
+            // A function the list does not offer (one registered with its own
+            // series type) is shown by its gallery entry, never dropped.
+            if (index < 0) {
+                TTeeSeriesTypes& types = TeeSeriesTypes();
+                for (int i = 0; i < types.Count() && index < 0; ++i)
+                    if (types[i]->FunctionClass == f->ClassType())
+                        index = CBSources->Items()->AddObject(OneLine(types[i]->DescriptionText()),
+                                                              types[i]);
+            }
         }
-        // A function the list does not offer (one registered with its own
-        // series type) is shown by its gallery entry, never dropped.
-        if (index < 0) {
-            TTeeSeriesTypes& types = TeeSeriesTypes();
-            for (int i = 0; i < types.Count() && index < 0; ++i)
-                if (types[i]->FunctionClass == f->ClassType())
-                    index = CBSources->Items()->AddObject(OneLine(types[i]->DescriptionText()),
-                                                          types[i]);
-        }
+        CBSources->SetItemIndex(index);
     }
-    CBSources->SetItemIndex(index);
-    FFilling = false;
     CBSourcesChange(nullptr);
     BApply->SetEnabled(!FSeries->FunctionType() && !FSeries->DataSource());
 }
 
 void TTeeFuncEditor::CBSourcesChange(TObject* Sender) {
-    if (!FSeries || FFilling) return;
+    if (!FSeries || FBind.Loading()) return;
     // A change of the picker's lists only needs applying.
     if (Sender && Sender == FPicker) {
         BApply->SetEnabled(true);
@@ -202,7 +202,7 @@ void TTeeFuncEditor::CBSourcesChange(TObject* Sender) {
 
 void TTeeFuncEditor::FillSourceSeries() {
     if (!FSeries) return;
-    FFilling = true;
+    auto guard = FBind.Guard();
     CBSingle->Items()->Clear();
     TStrings* from = FPicker ? FPicker->FromList->Items() : nullptr;
     TStrings* to = FPicker ? FPicker->ToList->Items() : nullptr;
@@ -229,21 +229,18 @@ void TTeeFuncEditor::FillSourceSeries() {
     CBSingle->SetItemIndex(CBSingle->Items()->IndexOfObject(FSeries->DataSource()));
     if (FPicker) FPicker->EnableButtons();
     SelectSingleValues();
-    FFilling = false;
 }
 
 void TTeeFuncEditor::SelectSingleValues() {
-    const bool was = FFilling;
-    FFilling = true;
+    auto guard = FBind.Guard();
     CBSingleChange(CBSingle);
     const AnsiString name = FSeries->MandatoryValues()->ValueSource();
     const int i = CBValues->Items()->IndexOf(name);
     CBValues->SetItemIndex(i >= 0 ? i : (CBValues->Items()->Count() > 0 ? 0 : -1));
-    FFilling = was;
 }
 
 void TTeeFuncEditor::CBSingleChange(TObject*) {
-    if (!FFilling) BApply->SetEnabled(true);
+    if (!FBind.Loading()) BApply->SetEnabled(true);
     CBValues->Items()->Clear();
     const int i = CBSingle->ItemIndex();
     auto* s = i >= 0 ? static_cast<TChartSeries*>(CBSingle->Items()->Objects(i)) : nullptr;

@@ -49,5 +49,4 @@ private:
     TCustomAxisPanel* FChart = nullptr;
     TChartSeries* FRemoving = nullptr;
     bool FSingle = false;
-    bool FFilling = false;
 };

@@ -45,16 +45,17 @@ double NumberOr(TEdit* E, double Current) {
     double v;
     return TryStrToFloat(Trim(E->Text()), v) ? v : Current;
 }
-// Change handlers that only enable the function page's Apply button.
-void Watch(TBaseFunctionEditor* Page, std::initializer_list<TControl*> Controls) {
-    for (TControl* c : Controls) {
+// A change only enables the function page's Apply button: the panel writes the
+// function when the page applies it.
+void Watch(TBaseFunctionEditor* Page, TControlBinder& Bind,
+           std::initializer_list<TControl*> Controls) {
+    for (TControl* c : Controls)
         if (auto* e = dynamic_cast<TEdit*>(c))
-            e->OnChange = [Page](TObject*) { Page->EnableApply(); };
+            Bind.Text(e, nullptr, [Page](const AnsiString&) { Page->EnableApply(); });
         else if (auto* cb = dynamic_cast<TComboBox*>(c))
-            cb->OnChange = [Page](TObject*) { Page->EnableApply(); };
-        else
-            c->OnClick = [Page](TObject*) { Page->EnableApply(); };
-    }
+            Bind.Index(cb, nullptr, [Page](int) { Page->EnableApply(); });
+        else if (auto* check = dynamic_cast<TCheckBox*>(c))
+            Bind.Check(check, nullptr, [Page](bool) { Page->EnableApply(); });
 }
 } // namespace
 
@@ -68,7 +69,7 @@ TMovAveFuncEditor::TMovAveFuncEditor(TComponent* AOwner) : TBaseFunctionEditor(A
     CBStyle = TeeNewCombo(this, this, "CBStyle", 80, 38, 130,
                           {"Normal", "Weighted", "Weighted by Index"});
     TeeNewLabel(this, this, "&Average:", 8, 42, CBStyle);
-    Watch(this, {Edit1, CBStyle});
+    Watch(this, FBind, {Edit1, CBStyle});
 }
 
 void TMovAveFuncEditor::SetFunction() {
@@ -89,7 +90,7 @@ TExpAveFuncEditor::TExpAveFuncEditor(TComponent* AOwner) : TBaseFunctionEditor(A
     Edit1 = TeeNewNumber(this, this, "Edit1", 80, 8, 70);
     Edit1->SetText("0.2");
     TeeNewLabel(this, this, "&Weight:", 8, 12, Edit1);
-    Watch(this, {Edit1});
+    Watch(this, FBind, {Edit1});
 }
 
 void TExpAveFuncEditor::SetFunction() {
@@ -103,7 +104,7 @@ void TExpAveFuncEditor::ApplyFormChanges() {
 
 TRMSFuncEditor::TRMSFuncEditor(TComponent* AOwner) : TTeeFunctionEditor(AOwner) {
     CBComplete = TeeNewCheck(this, this, "CBComplete", "C&omplete R.M.S.", 8, 92, 160);
-    Watch(this, {CBComplete});
+    Watch(this, FBind, {CBComplete});
 }
 
 void TRMSFuncEditor::SetFunction() {
@@ -124,7 +125,7 @@ TBollingerFuncEditor::TBollingerFuncEditor(TComponent* AOwner) : TBaseFunctionEd
     CheckBox1 = TeeNewCheck(this, this, "CheckBox1", "&Exponential", 8, 70, 110);
     ButtonPen1 = TeeNewButton<TButtonPen>(this, this, "ButtonPen1", "&Upper...", 170, 6, 85);
     ButtonPen2 = TeeNewButton<TButtonPen>(this, this, "ButtonPen2", "&Lower...", 170, 36, 85);
-    Watch(this, {ENum, Edit1, CheckBox1});
+    Watch(this, FBind, {ENum, Edit1, CheckBox1});
 }
 
 void TBollingerFuncEditor::SetFunction() {
@@ -156,7 +157,7 @@ TMACDFuncEditor::TMACDFuncEditor(TComponent* AOwner) : TBaseFunctionEditor(AOwne
     BHistogram = TeeNewButton<TButtonPen>(this, this, "BHistogram", "&Histogram...", 170, 6, 100);
     BMACDExp = TeeNewButton<TButtonPen>(this, this, "BMACDExp", "&Exp. Line...", 170, 36, 100);
     BMACD = TeeNewButton<TButtonPen>(this, this, "BMACD", "&MACD...", 170, 66, 100);
-    Watch(this, {ENum, Edit1, Edit2});
+    Watch(this, FBind, {ENum, Edit1, Edit2});
 }
 
 void TMACDFuncEditor::SetFunction() {
@@ -182,7 +183,7 @@ TSmoothFuncEditor::TSmoothFuncEditor(TComponent* AOwner) : TBaseFunctionEditor(A
     CBInterp = TeeNewCheck(this, this, "CBInterp", "&Interpolate", 8, 10, 110);
     UpDown1 = TeeNewUpDown(this, this, "Edit1", "UpDown1", 80, 36, 50, 1, 1000, &Edit1);
     TeeNewLabel(this, this, "&Factor:", 8, 40, Edit1);
-    Watch(this, {CBInterp, Edit1});
+    Watch(this, FBind, {CBInterp, Edit1});
 }
 
 void TSmoothFuncEditor::SetFunction() {
@@ -211,7 +212,7 @@ TPVOFuncEditor::TPVOFuncEditor(TComponent* AOwner) : TBaseFunctionEditor(AOwner)
     TeeNewLabel(this, this, "P&eriod 2:", 8, 42, Edit1);
     CBPercent = TeeNewCheck(this, this, "CBPercent", "Pe&rcentage", 8, 70, 110);
     CBPercent->SetChecked(true);
-    Watch(this, {EPeriod, Edit1, CBPercent});
+    Watch(this, FBind, {EPeriod, Edit1, CBPercent});
 }
 
 void TPVOFuncEditor::SetFunction() {
@@ -237,7 +238,7 @@ TCCIFuncEditor::TCCIFuncEditor(TComponent* AOwner) : TBaseFunctionEditor(AOwner)
     UDPeriod = TeeNewUpDown(this, this, "EPeriod", "UDPeriod", 80, 38, 50, 1, 10000, &EPeriod);
     UDPeriod->SetPosition(20);
     TeeNewLabel(this, this, "&Period:", 8, 42, EPeriod);
-    Watch(this, {EConst, EPeriod});
+    Watch(this, FBind, {EConst, EPeriod});
 }
 
 void TCCIFuncEditor::SetFunction() {
@@ -253,7 +254,7 @@ void TCCIFuncEditor::ApplyFormChanges() {
 TOBVFuncEditor::TOBVFuncEditor(TComponent* AOwner) : TBaseFunctionEditor(AOwner) {
     CBVolume = TeeNewCombo(this, this, "CBVolume", 100, 8, 150, {});
     TeeNewLabel(this, this, "&Volume series:", 8, 12, CBVolume);
-    Watch(this, {CBVolume});
+    Watch(this, FBind, {CBVolume});
 }
 
 void TOBVFuncEditor::SetFunction() {
@@ -277,7 +278,7 @@ void TOBVFuncEditor::ApplyFormChanges() {
 
 TCLVFuncEditor::TCLVFuncEditor(TComponent* AOwner) : TOBVFuncEditor(AOwner) {
     CBAccumulate = TeeNewCheck(this, this, "CBAccumulate", "&Accumulate", 8, 40, 110);
-    Watch(this, {CBAccumulate});
+    Watch(this, FBind, {CBAccumulate});
 }
 
 void TCLVFuncEditor::SetFunction() {
@@ -301,31 +302,28 @@ TCompressFuncEditor::TCompressFuncEditor(TComponent* AOwner) : TBaseFunctionEdit
     RadioButton2->SetCaption("&Number of points:");
     UpDown1 = TeeNewUpDown(this, this, "ENum", "UpDown1", 142, 38, 50, 1, 32767, &ENum);
     UpDown1->SetPosition(1);
-    RadioButton1->OnClick = [this](TObject*) {
-        if (FShowing) return;
+    FBind.Check(RadioButton1, nullptr, [this](bool) {
         // A date period compresses by dates alone.
         UpDown1->SetMin(0);
         UpDown1->SetPosition(0);
         if (CBPeriod->CanFocus()) CBPeriod->SetFocus();
         EnableApply();
-    };
-    RadioButton2->OnClick = [this](TObject*) {
-        if (FShowing) return;
+    });
+    FBind.Check(RadioButton2, nullptr, [this](bool) {
         // A number of points is at least one.
         UpDown1->SetMin(1);
         if (ENum->CanFocus()) ENum->SetFocus();
         EnableApply();
-    };
-    CBPeriod->OnChange = [this](TObject*) {
-        if (FShowing) return;
+    });
+    FBind.Index(CBPeriod, nullptr, [this](int) {
         RadioButton1->SetChecked(true);
         EnableApply();
-    };
-    ENum->OnChange = [this](TObject*) {
-        if (FShowing || ENum->Text() == "0") return;
+    });
+    FBind.Text(ENum, nullptr, [this](const AnsiString& T) {
+        if (T == "0") return;
         RadioButton2->SetChecked(true);
         EnableApply();
-    };
+    });
 }
 
 void TCompressFuncEditor::SetFunction() {
@@ -355,14 +353,13 @@ TADXFuncEditor::TADXFuncEditor(TComponent* AOwner) : TForm(AOwner) {
     TeeNewLabel(this, this, "&Period:", 8, 12, EPeriod);
     BUp = TeeNewButton<TButtonPen>(this, this, "BUp", "&Up...", 8, 40, 80);
     BDown = TeeNewButton<TButtonPen>(this, this, "BDown", "&Down...", 96, 40, 80);
-    EPeriod->OnChange = [this](TObject*) {
-        if (FShowing) return;
+    FBind.UpDown(UDPeriod, nullptr, [this](int) {
         for (TComponent* o = Owner(); o; o = o->Owner())
             if (auto* page = dynamic_cast<TBaseSourceEditor*>(o)) {
                 page->BApply->SetEnabled(true);
                 return;
             }
-    };
+    });
     OnShow = [this](TObject* s) { FormShow(s); };
 }
 
@@ -375,13 +372,13 @@ void TADXFuncEditor::FormShow(TObject*) {
         FSeries = s;
         FFunction = s->FunctionType();
     }
+    FBind.Load();
     auto* adx = dynamic_cast<TADXFunction*>(FFunction);
     if (!adx) return;
-    FShowing = true;
+    auto guard = FBind.Guard();
     UDPeriod->SetPosition(RoundedPeriod(adx->Period()));
     BUp->LinkPen(adx->UpLinePen());
     BDown->LinkPen(adx->DownLinePen());
-    FShowing = false;
 }
 
 bool TADXFuncEditor::CloseQuery() {

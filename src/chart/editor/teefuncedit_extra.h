@@ -2,6 +2,7 @@
 // Option panels of the financial and statistical functions, docked in the
 // function page's "Options" tab. A change only enables the page's Apply
 // button; the panel writes into the function when the page applies it.
+#include "chart/editor/teebinder.h"
 #include "chart/editor/teeediperi.h"
 #include "chart/editor/teeformbuild.h"
 #include "chart/control/tooledit.h"
@@ -163,5 +164,5 @@ public:
 private:
     TTeeFunction* FFunction = nullptr;
     TChartSeries* FSeries = nullptr;
-    bool FShowing = false;
+    TControlBinder FBind;
 };

@@ -85,9 +85,7 @@ TGaugeSeriesEditor::TGaugeSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwn
     Button2->OnClick = [this, gauge](TObject*) {
         if (gauge()) EditTeeFontEx(this, gauge()->Axis()->LabelsFont());
     };
-    Edit1->OnChange = [this, gauge](TObject*) {
-        if (CanWrite()) gauge()->SetValueFormat(Edit1->Text());
-    };
+    FBind.Text(Edit1, nullptr, [gauge](const AnsiString& T) { gauge()->SetValueFormat(T); });
     OnCheck(CBInside, [gauge](bool V) { gauge()->SetLabelsInside(V); });
     // Each limit bounds the other's up-down, so the minimum never passes the maximum.
     OnUpDown(UDMin, [this, gauge](int V) {

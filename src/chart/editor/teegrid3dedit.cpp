@@ -53,8 +53,8 @@ TGrid3DSeriesEditor::TGrid3DSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AO
         TeeNewUpDown(this, TabPalette, "Edit1", "UDLegendEvery", 196, 88, 34, 1, 1000, &Edit1);
     TeeNewLabel(this, TabPalette, "Legend:", 150, 92, Edit1);
 
-    SEXGrid->OnChange = [this](TObject*) { GridSizeChange(); };
-    SEZGrid->OnChange = [this](TObject*) { GridSizeChange(); };
+    FBind.UpDown(UDXGrid, nullptr, [this](int) { GridSizeChange(); });
+    FBind.UpDown(UDZGrid, nullptr, [this](int) { GridSizeChange(); });
     OnUpDown(UDPalette, [this](int V) { Grid()->SetPaletteSteps(V); });
     OnUpDown(UDDepth, [this](int V) { Grid()->SetTimesZOrder(V); });
     OnUpDown(UDLegendEvery, [this](int V) { Grid()->SetLegendEvery(V); });
@@ -63,11 +63,11 @@ TGrid3DSeriesEditor::TGrid3DSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AO
     });
     OnIndex(CBPalStyle,
             [this](int I) { Grid()->SetPaletteStyle(static_cast<TTeePaletteStyle>(I)); });
-    PageControl1->OnChange = [this](TObject*) { PageChange(); };
-    CBUseMin->OnClick = [this](TObject*) {
-        EPaletteMin->SetEnabled(CBUseMin->Checked());
-        if (Grid()) Grid()->SetUsePaletteMin(CBUseMin->Checked());
-    };
+    FBind.Index(PageControl1, nullptr, [this](int) { PageChange(); });
+    OnCheck(CBUseMin, [this](bool V) {
+        EPaletteMin->SetEnabled(V);
+        if (Grid()) Grid()->SetUsePaletteMin(V);
+    });
     OnFloat(EPaletteMin, [this](double V) { Grid()->SetPaletteMin(V); });
     OnFloat(EPaletteStep, [this](double V) { Grid()->SetPaletteStep(V); });
     Button1->OnClick = [this](TObject*) {
@@ -79,13 +79,13 @@ TGrid3DSeriesEditor::TGrid3DSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AO
         BFromColor->Invalidate();
         BToColor->Invalidate();
     };
-    CheckBox1->OnClick = [this](TObject*) {
-        if (Grid() && CheckBox1->Checked()) {
+    OnCheck(CheckBox1, [this](bool V) {
+        if (Grid() && V) {
             Grid()->SetMidColor(clNone);
             BMidColor->Invalidate();
         }
-        BMidColor->SetEnabled(!CheckBox1->Checked());
-    };
+        BMidColor->SetEnabled(!V);
+    });
     BMidColor->OnClick = [this](TObject*) {
         if (!Grid()) return;
         CheckBox1->SetChecked(Grid()->MidColor() == clNone);
@@ -169,7 +169,7 @@ void TGrid3DSeriesEditor::ShowSeries() {
 
 void TGrid3DSeriesEditor::GridSizeChange() {
     auto* grid = dynamic_cast<TCustom3DGridSeries*>(FSeries);
-    if (!CanWrite() || !grid || !Showing()) return;
+    if (!grid || !Showing()) return;
     const int x = UDXGrid->Position();
     const int z = UDZGrid->Position();
     if (x != grid->NumXValues() || z != grid->NumZValues()) grid->CreateValues(x, z);
@@ -177,7 +177,7 @@ void TGrid3DSeriesEditor::GridSizeChange() {
 
 void TGrid3DSeriesEditor::PageChange() {
     TCustom3DPaletteSeries* g = Grid();
-    if (!CanWrite() || !g) return;
+    if (!g) return;
     TTabSheet* page = PageControl1->ActivePage();
     if (page == TabSingle) {
         // Switching colour-each on and off drops the palette colours of the points.

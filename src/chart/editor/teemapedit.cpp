@@ -67,28 +67,25 @@ TMapSeriesEditor::TMapSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) 
     SBAdd->OnClick = [this](TObject*) { AddShape(); };
     SBDelete->OnClick = [this](TObject*) { DeleteShape(); };
     PageControl2->OnChange = [this](TObject*) { ChartListBox1Click(); };
-    EText->OnChange = [this](TObject*) {
+    // The polygon's controls are read by the selection, under the guard.
+    FBind.Text(EText, nullptr, [this](const AnsiString& T) {
         TTeePolygon* p = SelectedShape();
-        if (FSelecting || !p || EText->Text() == p->Text()) return;
-        p->SetText(EText->Text());
-        const int i = ChartListBox1->ItemIndex();
-        ChartListBox1->Items()->SetStrings(i, EText->Text());
-    };
-    EditZ->OnChange = [this](TObject*) {
+        if (!p || T == p->Text()) return;
+        p->SetText(T);
+        ChartListBox1->Items()->SetStrings(ChartListBox1->ItemIndex(), T);
+    });
+    // Text that is no number (yet) keeps the polygon's Z.
+    FBind.Text(EditZ, nullptr, [this](const AnsiString& T) {
         TTeePolygon* p = SelectedShape();
         double z;
-        // Text that is no number (yet) keeps the polygon's Z.
-        if (FSelecting || !p || !TryStrToFloat(Trim(EditZ->Text()), z)) return;
-        if (z != p->Z()) p->SetZ(z);
-    };
-    CBGlobalPen->OnClick = [this](TObject*) {
-        if (TTeePolygon* p = SelectedShape(); p && !FSelecting)
-            p->SetParentPen(CBGlobalPen->Checked());
-    };
-    CBGlobalBrush->OnClick = [this](TObject*) {
-        if (TTeePolygon* p = SelectedShape(); p && !FSelecting)
-            p->SetParentBrush(CBGlobalBrush->Checked());
-    };
+        if (p && TryStrToFloat(Trim(T), z) && z != p->Z()) p->SetZ(z);
+    });
+    FBind.Check(CBGlobalPen, nullptr, [this](bool V) {
+        if (TTeePolygon* p = SelectedShape()) p->SetParentPen(V);
+    });
+    FBind.Check(CBGlobalBrush, nullptr, [this](bool V) {
+        if (TTeePolygon* p = SelectedShape()) p->SetParentBrush(V);
+    });
     BBrush->OnClick = [this](TObject*) {
         if (TTeePolygon* p = SelectedShape()) EditChartBrush(this, p->Brush());
     };
@@ -160,11 +157,7 @@ TTeePolygon* TMapSeriesEditor::SelectedShape() const {
 }
 
 void TMapSeriesEditor::ChartListBox1Click() {
-    FSelecting = true;
-    struct TGuard {
-        bool& Flag;
-        ~TGuard() { Flag = false; }
-    } guard{FSelecting};
+    auto guard = FBind.Guard();
     TTeePolygon* p = SelectedShape();
     if (p) {
         ButtonPen2->LinkPen(p->Pen());

@@ -55,5 +55,4 @@ protected:
 private:
     TMapSeries* Map() const;
     void CreateGrid();
-    bool FSelecting = false;
 };

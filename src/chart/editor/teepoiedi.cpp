@@ -43,21 +43,35 @@ TSeriesPointerEditor::TSeriesPointerEditor(TComponent* AOwner) : TForm(AOwner) {
     BGradient = TeeNewButton(this, this, "BGradient", "&Gradient...", 140, 96, 90);
     CBColorEach = TeeNewCheck(this, this, "CBColorEach", "&Color Each ", 238, 70, 80);
 
-    WireCheck(CB3dPoint, [](TSeriesPointer* O, auto V) { O->SetDraw3D(V); });
-    WireCheck(CBPoDark, [](TSeriesPointer* O, auto V) { O->SetDark3D(V); });
-    WireCheck(CBInflate, [](TSeriesPointer* O, auto V) { O->SetInflateMargins(V); });
-    CBDrawPoint->OnClick = [this](TObject*) {
-        if (!FLoading && FPointer) SetPointerVisible(CBDrawPoint->Checked());
-    };
-    WireSize(SEPointHorizSize, UDPointHorizSize,
-             [](TSeriesPointer* O, auto V) { O->SetHorizSize(V); });
-    WireSize(SEPointVertSize, UDPointVertSize,
-             [](TSeriesPointer* O, auto V) { O->SetVertSize(V); });
-    CBStyle->OnChange = [this](TObject*) {
-        if (FLoading || !FPointer || CBStyle->ItemIndex() < 0) return;
-        FPointer->SetStyle(static_cast<TSeriesPointerStyle>(CBStyle->ItemIndex()));
-        Enable3DPoint();
-    };
+    FBind.Check(
+        CBDrawPoint, [this] { return FPointer->Visible(); },
+        [this](bool V) { SetPointerVisible(V); });
+    FBind.Check(
+        CB3dPoint, [this] { return FPointer->Draw3D(); },
+        [this](bool V) {
+            FPointer->SetDraw3D(V);
+            Enable3DPoint();
+        });
+    FBind.Check(
+        CBPoDark, [this] { return FPointer->Dark3D(); },
+        [this](bool V) { FPointer->SetDark3D(V); });
+    FBind.Check(
+        CBInflate, [this] { return FPointer->InflateMargins(); },
+        [this](bool V) { FPointer->SetInflateMargins(V); });
+    // Sizes reach the pointer only while the page is shown. A series page may
+    // edit the same size: left, a field shows what it last showed, not a reread.
+    FBind.UpDown(UDPointHorizSize, nullptr, [this](int V) {
+        if (Showing()) FPointer->SetHorizSize(V);
+    });
+    FBind.UpDown(UDPointVertSize, nullptr, [this](int V) {
+        if (Showing()) FPointer->SetVertSize(V);
+    });
+    FBind.Index(
+        CBStyle, [this] { return static_cast<int>(FPointer->Style()); },
+        [this](int I) {
+            FPointer->SetStyle(static_cast<TSeriesPointerStyle>(I));
+            Enable3DPoint();
+        });
     CBStyle->OnDrawItem = [this](TWinControl*, int Index, TRect Rect, TOwnerDrawState) {
         DrawStyleItem(Index, Rect);
     };
@@ -66,47 +80,24 @@ TSeriesPointerEditor::TSeriesPointerEditor(TComponent* AOwner) : TForm(AOwner) {
         EditChartBrush(this, FPointer->Brush());
         CheckDefaultColor();
     };
-    BPoinPenCol->OnClick = [this](TObject*) {
-        if (!FPointer) return;
-        EditChartPenDialog(this, FPointer->Pen());
-        BPoinPenCol->Invalidate();
-        CheckDefaultColor();
-    };
-    CBDefBrushColor->OnClick = [this](TObject*) {
-        if (FLoading || !FPointer) return;
-        if (CBDefBrushColor->Checked()) {
+    // The pen button has run its dialog on the pointer's pen already.
+    BPoinPenCol->OnClick = [this](TObject*) { CheckDefaultColor(); };
+    FBind.Check(CBDefBrushColor, nullptr, [this](bool V) {
+        if (V) {
             FPointer->SetColor(clTeeColor);
             FPointer->Pen()->SetColor(clTeeColor);
         } else if (FPointer->Pen()->Color() == clTeeColor) {
             FPointer->Pen()->SetColor(clBlack);
         }
         if (FSeries) FSeries->Repaint();
-    };
+    });
     BGradient->OnClick = [this](TObject*) {
         if (FPointer) EditTeeGradient(this, FPointer->Gradient());
     };
-    CBColorEach->OnClick = [this](TObject*) {
-        if (!FLoading && FSeries) FSeries->SetColorEachPoint(CBColorEach->Checked());
-    };
+    FBind.Check(CBColorEach, nullptr, [this](bool V) {
+        if (FSeries) FSeries->SetColorEachPoint(V);
+    });
     OnShow = [this](TObject* s) { FormShow(s); };
-}
-
-// Setters arrive as plain functions: a member-function pointer kept in a
-// handler trips the sanitizers' type checks.
-void TSeriesPointerEditor::WireCheck(TCheckBox* C, void (*Set)(TSeriesPointer*, bool)) {
-    C->OnClick = [this, C, Set](TObject*) {
-        if (!FLoading && FPointer) Set(FPointer, C->Checked());
-        if (C == CB3dPoint) Enable3DPoint();
-    };
-}
-
-void TSeriesPointerEditor::WireSize(TEdit* E, TUpDown* U, void (*Set)(TSeriesPointer*, int)) {
-    E->OnChange = [this, E, U, Set](TObject*) {
-        int v;
-        // The pointer refuses sizes below 1; other text is no size at all.
-        if (FLoading || !FPointer || !Showing() || !TryStrToInt(E->Text().Trim(), v)) return;
-        Set(FPointer, std::clamp(v, U->Min(), U->Max()));
-    };
 }
 
 void TSeriesPointerEditor::FormShow(TObject*) {
@@ -120,21 +111,16 @@ void TSeriesPointerEditor::FormShow(TObject*) {
         }
     if (!FPointer) return;
     if (!FSeries) FSeries = FPointer->ParentSeries();
-    FLoading = true;
+    FBind.Load();
+    auto guard = FBind.Guard();
     CBColorEach->SetVisible(dynamic_cast<TSeriesPointer*>(tagged) == nullptr);
     if (FSeries) CBColorEach->SetChecked(FSeries->ColorEachPoint());
-    CBDrawPoint->SetChecked(FPointer->Visible());
-    CB3dPoint->SetChecked(FPointer->Draw3D());
-    CBPoDark->SetChecked(FPointer->Dark3D());
-    CBInflate->SetChecked(FPointer->InflateMargins());
     UDPointHorizSize->SetPosition(FPointer->HorizSize());
     UDPointVertSize->SetPosition(FPointer->VertSize());
-    CBStyle->SetItemIndex(FPointer->Style());
     BPoinPenCol->LinkPen(FPointer->Pen());
     CheckDefaultColor();
     SetPointerVisible(FPointer->Visible());
     if (!FPointer->AllowChangeSize) HideSizeOptions();
-    FLoading = false;
 }
 
 void TSeriesPointerEditor::SetPointerVisible(bool Value) {
@@ -174,11 +160,9 @@ void TSeriesPointerEditor::HideSizeOptions() {
 
 void TSeriesPointerEditor::CheckDefaultColor() {
     if (!FPointer) return;
-    const bool was = FLoading;
-    FLoading = true;
+    auto guard = FBind.Guard();
     CBDefBrushColor->SetChecked(FPointer->GetColor() == clTeeColor &&
                                 FPointer->Pen()->Color() == clTeeColor);
-    FLoading = was;
 }
 
 void TSeriesPointerEditor::DrawStyleItem(int Index, const TRect& Rect) {

@@ -2,6 +2,7 @@
 // The point marker editor: visibility, 3D, size, style, fill, border, gradient
 // and per-point colouring of a series pointer, as a series page tab or a dialog.
 #include "chart/control/tooledit.h"
+#include "chart/editor/teebinder.h"
 #include "platform/forms/forms.h"
 
 class TCheckBox;
@@ -45,12 +46,10 @@ protected:
     // The series whose pointer is edited, or nullptr for a bare pointer.
     TChartSeries* FSeries = nullptr;
     TSeriesPointer* FPointer = nullptr;
-    bool FLoading = false;
+    TControlBinder FBind{[this] { return FPointer != nullptr; }};
 
 private:
     void CheckDefaultColor();
-    void WireCheck(TCheckBox* C, void (*Set)(TSeriesPointer*, bool));
-    void WireSize(TEdit* E, TUpDown* U, void (*Set)(TSeriesPointer*, int));
     void DrawStyleItem(int Index, const TRect& Rect);
 };
 

@@ -54,10 +54,10 @@ TPolarSeriesEditor::TPolarSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwn
     BBrush->OnClick = [this](TObject*) {
         if (FSeries) EditChartBrush(this, FSeries->Brush());
     };
-    CBAngleLabels->OnClick = [this](TObject*) {
+    OnCheck(CBAngleLabels, [this](bool V) {
         EnableLabels();
-        if (CanWrite()) Polar(FSeries)->SetCircleLabels(CBAngleLabels->Checked());
-    };
+        Polar(FSeries)->SetCircleLabels(V);
+    });
     BFont->OnClick = [this](TObject*) {
         if (Polar(FSeries)) EditTeeFontEx(this, Polar(FSeries)->CircleLabelsFont());
     };
@@ -165,9 +165,9 @@ TSmithSeriesEdit::TSmithSeriesEdit(TComponent* AOwner) : TTeeSeriesPage(AOwner) 
     BRFont->OnClick = [this, smith](TObject*) {
         if (smith()) EditTeeFontEx(this, smith()->RLabelsFont());
     };
-    EImag->OnChange = [this, smith](TObject*) {
-        if (CanWrite() && smith()) smith()->SetImagSymbol(EImag->Text());
-    };
+    FBind.Text(EImag, nullptr, [smith](const AnsiString& T) {
+        if (smith()) smith()->SetImagSymbol(T);
+    });
 }
 
 void TSmithSeriesEdit::ShowSeries() {

@@ -123,7 +123,7 @@ TBubbleSeriesEditor::TBubbleSeriesEditor(TComponent* AOwner) : TSeriesPointerEdi
     ETransp->OnChange = [this](TObject*) {
         int v;
         auto* bubble = dynamic_cast<TBubbleSeries*>(FSeries);
-        if (!FLoading && bubble && Showing() && TryStrToInt(ETransp->Text().Trim(), v))
+        if (!FBind.Loading() && bubble && Showing() && TryStrToInt(ETransp->Text().Trim(), v))
             bubble->SetTransparency(std::clamp(v, 0, 100));
     };
     OnShow = [this](TObject* s) { BubbleShow(s); };
@@ -133,9 +133,8 @@ void TBubbleSeriesEditor::BubbleShow(TObject* Sender) {
     FormShow(Sender);
     CBDrawPoint->Hide();
     if (auto* bubble = dynamic_cast<TBubbleSeries*>(FSeries)) {
-        FLoading = true;
+        auto guard = FBind.Guard();
         UDTransp->SetPosition(bubble->Transparency());
-        FLoading = false;
     }
 }
 

@@ -43,42 +43,38 @@ TFormTeeShape::TFormTeeShape(TComponent* AOwner) : TForm(AOwner) {
     Button6->OnClick = [this](TObject*) {
         if (FShape) EditChartBrush(this, FShape->Brush());
     };
-    CBRound->OnClick = [this](TObject*) {
-        if (!FRefreshing && FShape)
-            FShape->SetShapeStyle(CBRound->Checked() ? fosRoundRectangle : fosRectangle);
-    };
-    CBTransparent->OnClick = [this](TObject*) {
-        if (!FRefreshing && FShape) FShape->SetTransparent(CBTransparent->Checked());
-    };
-    CBBevel->OnChange = [this](TObject*) {
-        if (FRefreshing || !FShape || CBBevel->ItemIndex() < 0) return;
-        FShape->SetBevel(static_cast<TPanelBevel>(CBBevel->ItemIndex()));
-        EBevWidth->SetEnabled(FShape->Bevel() != bvNone);
-        UDBevW->SetEnabled(FShape->Bevel() != bvNone);
-    };
-    EBevWidth->OnChange = [this](TObject*) {
-        int v;
-        if (!FRefreshing && FShape && TryStrToInt(EBevWidth->Text(), v) && v >= 1)
-            FShape->SetBevelWidth(v);
-    };
-    EShadowTransp->OnChange = [this](TObject*) {
-        int v;
-        if (!FRefreshing && FShape && TryStrToInt(EShadowTransp->Text(), v) && v >= 0 && v <= 100)
-            FShape->SetTransparency(v);
-    };
+    FBind.Check(
+        CBRound, [this] { return FShape->ShapeStyle() == fosRoundRectangle; },
+        [this](bool V) { FShape->SetShapeStyle(V ? fosRoundRectangle : fosRectangle); });
+    FBind.Check(
+        CBTransparent, [this] { return FShape->Transparent(); },
+        [this](bool V) { FShape->SetTransparent(V); });
+    FBind.Index(
+        CBBevel,
+        [this] { return FShape->Bevel() <= bvRaised ? static_cast<int>(FShape->Bevel()) : 0; },
+        [this](int I) {
+            FShape->SetBevel(static_cast<TPanelBevel>(I));
+            EnableBevelWidth();
+        });
+    FBind.UpDown(
+        UDBevW, [this] { return FShape->BevelWidth(); },
+        [this](int V) { FShape->SetBevelWidth(V); });
+    FBind.UpDown(
+        UDShadowTransp, [this] { return FShape->Transparency(); },
+        [this](int V) { FShape->SetTransparency(V); });
+}
+
+void TFormTeeShape::EnableBevelWidth() {
+    EBevWidth->SetEnabled(FShape->Bevel() != bvNone);
+    UDBevW->SetEnabled(FShape->Bevel() != bvNone);
 }
 
 void TFormTeeShape::RefreshControls(TTeeCustomShape* AShape) {
     FShape = AShape;
     if (!FShape) return;
-    FRefreshing = true;
-    CBRound->SetChecked(FShape->ShapeStyle() == fosRoundRectangle);
-    CBTransparent->SetChecked(FShape->Transparent());
-    CBBevel->SetItemIndex(FShape->Bevel() <= bvRaised ? FShape->Bevel() : 0);
-    UDBevW->SetPosition(FShape->BevelWidth());
-    EBevWidth->SetEnabled(FShape->Bevel() != bvNone);
-    UDBevW->SetEnabled(FShape->Bevel() != bvNone);
-    UDShadowTransp->SetPosition(FShape->Transparency());
+    FBind.Load();
+    auto guard = FBind.Guard();
+    EnableBevelWidth();
     if (!FGradientEditor) {
         FGradientEditor = new TTeeGradientEditor(this, FShape->Gradient());
         AddFormTo(FGradientEditor, TabGradient, nullptr);
@@ -89,7 +85,6 @@ void TFormTeeShape::RefreshControls(TTeeCustomShape* AShape) {
     FShadowEditor->RefreshControls(FShape->Shadow());
     Button4->LinkPen(FShape->Pen());
     BBackColor->LinkProperty(FShape, "Color");
-    FRefreshing = false;
 }
 
 // ---------------------------------------------------------------------------

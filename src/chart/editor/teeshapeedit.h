@@ -1,6 +1,7 @@
 #pragma once
 // The framed-text shape page (format, text, gradient, shadow) and the routines
 // that dock it, the font page and the shadow page into other editor pages.
+#include "chart/editor/teebinder.h"
 #include "platform/forms/forms.h"
 
 class TButton;
@@ -47,11 +48,12 @@ public:
     void RefreshControls(TTeeCustomShape* AShape);
 
 private:
-    bool FRefreshing = false;
+    void EnableBevelWidth();
     TTeeFontEditor* FFontEditor = nullptr;
     TTeeGradientEditor* FGradientEditor = nullptr;
     TTeeShadowEditor* FShadowEditor = nullptr;
     TTeeCustomShape* FShape = nullptr;
+    TControlBinder FBind{[this] { return FShape != nullptr; }};
 };
 
 // The shape page as a dialog of its own with an OK button; changes apply at once.

@@ -131,10 +131,10 @@ THistogramSeriesEditor::THistogramSeriesEditor(TComponent* AOwner) : TTeeSeriesP
     Button1 = TeeNewButton(this, this, "Button1", "&Pattern...", 140, 68, 90);
     UDTransp = TeeNewUpDown(this, this, "Edit1", "UDTransp", 84, 100, 44, 0, 100, &Edit1, 5);
     TeeNewLabel(this, this, "&Transparency:", 8, 104, Edit1);
-    CBColorEach->OnClick = [this](TObject*) {
-        BAreaColor->SetEnabled(!CBColorEach->Checked());
-        if (CanWrite()) FSeries->SetColorEachPoint(CBColorEach->Checked());
-    };
+    OnCheck(CBColorEach, [this](bool V) {
+        BAreaColor->SetEnabled(!V);
+        FSeries->SetColorEachPoint(V);
+    });
     Button1->OnClick = [this](TObject*) {
         if (FSeries) EditChartBrush(this, FSeries->Brush());
     };

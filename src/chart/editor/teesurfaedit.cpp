@@ -119,15 +119,15 @@ TContourSeriesEditor::TContourSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(
     cbDefaultPen = TeeNewCheck(this, GroupBox1, "cbDefaultPen", "&Default", 100, 134, 80);
 
     OnUpDown(UDYPos, [this](int V) { Contour()->SetYPosition(V); });
-    CBYPosLevel->OnClick = [this](TObject*) {
-        SEYPos->SetEnabled(!CBYPosLevel->Checked());
-        UDYPos->SetEnabled(!CBYPosLevel->Checked());
-        if (CanWrite()) Contour()->SetYPositionLevel(CBYPosLevel->Checked());
-    };
-    CBAutoLevels->OnClick = [this](TObject*) {
-        if (CanWrite()) Contour()->SetAutomaticLevels(CBAutoLevels->Checked());
+    OnCheck(CBYPosLevel, [this](bool V) {
+        SEYPos->SetEnabled(!V);
+        UDYPos->SetEnabled(!V);
+        Contour()->SetYPositionLevel(V);
+    });
+    OnCheck(CBAutoLevels, [this](bool V) {
+        Contour()->SetAutomaticLevels(V);
         EnableAuto();
-    };
+    });
     OnUpDown(UDNum, [this](int V) {
         Contour()->SetNumLevels(V);
         LevelsChanged();
@@ -136,9 +136,10 @@ TContourSeriesEditor::TContourSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(
         Contour()->SetColorEachPoint(V);
         LevelsChanged();
     });
-    ELevel->OnChange = [this](TObject*) {
+    // Showing another level writes nothing; the page shows one itself on load.
+    FBind.UpDown(UDLevel, nullptr, [this](int) {
         if (Contour() && Contour()->Levels()->Count() > 0) SetLevel();
-    };
+    });
     SHColor->OnClick = [this](TObject*) {
         TContourSeries* c = Contour();
         const int i = UDLevel->Position();
@@ -154,20 +155,18 @@ TContourSeriesEditor::TContourSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(
         }
         EnableAuto();
     };
-    EValue->OnChange = [this](TObject*) {
+    FBind.Text(EValue, nullptr, [this](const AnsiString& T) {
         TContourSeries* c = Contour();
         double v;
         const int i = UDLevel->Position();
-        if (Filling() || FLevelFilling || !c || i >= c->Levels()->Count() ||
-            !TryStrToFloat(Trim(EValue->Text()), v))
-            return;
+        if (!c || i >= c->Levels()->Count() || !TryStrToFloat(Trim(T), v)) return;
         c->Levels()->Get(i)->SetUpToValue(v);
         {
             auto guard = FBind.Guard();
             CBAutoLevels->SetChecked(c->AutomaticLevels());
         }
         EnableAuto();
-    };
+    });
     bLevelPen->OnClick = [this](TObject*) {
         TContourSeries* c = Contour();
         const int i = UDLevel->Position();
@@ -179,19 +178,19 @@ TContourSeriesEditor::TContourSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(
             SHColor->Brush()->SetColor(level->Color());
         }
     };
-    cbDefaultPen->OnClick = [this](TObject*) {
+    FBind.Check(cbDefaultPen, nullptr, [this](bool V) {
         TContourSeries* c = Contour();
         const int i = UDLevel->Position();
-        if (Filling() || FLevelFilling || !c || i >= c->Levels()->Count()) return;
+        if (!c || i >= c->Levels()->Count()) return;
         TContourLevel* level = c->Levels()->Get(i);
-        if (cbDefaultPen->Checked()) {
+        if (V) {
             level->SetPen(nullptr);
             bLevelPen->LinkPen(nullptr);
         } else {
             bLevelPen->LinkPen(level->Pen());
         }
-        bLevelPen->SetEnabled(!cbDefaultPen->Checked());
-    };
+        bLevelPen->SetEnabled(!V);
+    });
     OnCheck(CBSmooth, [this](bool V) {
         Contour()->Smoothing()->SetActive(V);
         CBInterpolate->SetEnabled(V);
@@ -244,13 +243,12 @@ void TContourSeriesEditor::SetLevel() {
     const int i = UDLevel->Position();
     if (!c || i < 0 || i >= c->Levels()->Count()) return;
     TContourLevel* level = c->Levels()->Get(i);
-    FLevelFilling = true;
+    auto guard = FBind.Guard();
     SHColor->Brush()->SetColor(level->Color());
     EValue->SetText(FormatFloat("0.###", level->UpToValue()));
     cbDefaultPen->SetChecked(!level->IsPenStored());
     bLevelPen->SetEnabled(level->IsPenStored());
     bLevelPen->LinkPen(level->PenIfAny());
-    FLevelFilling = false;
 }
 
 void TContourSeriesEditor::AddPages() {
@@ -269,10 +267,10 @@ TPoint3DSeriesEditor::TPoint3DSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(
     UDPointDepth = TeeNewUpDown(this, this, "SEPointDepth", "UDPointDepth", 150, 42, 40, 0, 1000,
                                 &SEPointDepth);
     TeeNewLabel(this, this, "Depth:", 110, 46, SEPointDepth);
-    CBColorEach->OnClick = [this](TObject*) {
-        BColor->SetEnabled(!CBColorEach->Checked());
-        if (CanWrite()) FSeries->SetColorEachPoint(CBColorEach->Checked());
-    };
+    OnCheck(CBColorEach, [this](bool V) {
+        BColor->SetEnabled(!V);
+        FSeries->SetColorEachPoint(V);
+    });
     OnUpDown(UDPointDepth, [this](int V) { As<TPoint3DSeries>(FSeries)->SetDepthSize(V); });
 }
 
@@ -390,10 +388,10 @@ TTowerSeriesEditor::TTowerSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwn
         if (FSeries) EditChartBrush(this, FSeries->Brush());
     };
     OnCheck(CBDark3D, [this](bool V) { As<TTowerSeries>(FSeries)->SetDark3D(V); });
-    CBOrigin->OnClick = [this](TObject*) {
-        EOrigin->SetEnabled(CBOrigin->Checked());
-        if (CanWrite()) As<TTowerSeries>(FSeries)->SetUseOrigin(CBOrigin->Checked());
-    };
+    OnCheck(CBOrigin, [this](bool V) {
+        EOrigin->SetEnabled(V);
+        As<TTowerSeries>(FSeries)->SetUseOrigin(V);
+    });
     OnFloat(EOrigin, [this](double V) { As<TTowerSeries>(FSeries)->SetOrigin(V); });
     OnIndex(CBStyle, [this](int I) {
         As<TTowerSeries>(FSeries)->SetTowerStyle(static_cast<TTowerStyle>(I));

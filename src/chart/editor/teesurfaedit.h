@@ -72,7 +72,6 @@ private:
     TContourSeries* Contour() const;
     void EnableAuto();
     void LevelsChanged();
-    bool FLevelFilling = false;
 };
 
 class TPoint3DSeriesEditor : public TTeeSeriesPage {

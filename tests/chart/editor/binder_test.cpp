@@ -107,6 +107,18 @@ const TBinderKind Kinds[] = {
                                }));
      },
      1, 0},
+    {"Page",
+     [](TForm* F, TControlBinder& B, TModel& M) {
+         auto* p = TeeNew<TPageControl>(F, F, "P", 0, 0, 120, 80);
+         for (const char* t : {"a", "b", "c"})
+             TeeNewTab(p, t, t);
+         B.Index(
+             p, [&M] { return M.Value; }, Setter(M));
+         return std::make_pair(
+             std::function<int()>([p] { return p->ActivePageIndex(); }),
+             std::function<void(int)>([p](int V) { p->SelectPageByUser(p->Pages(V)); }));
+     },
+     2, 1},
 };
 
 class BinderTest : public ::testing::TestWithParam<TBinderKind> {};
@@ -137,6 +149,19 @@ TEST_P(BinderTest, LoadsQuietlyThenWritesChanges) {
     }
     EXPECT_EQ(model.Writes, 1) << "written under the guard";
     EXPECT_EQ(model.Value, k.Typed);
+}
+
+// A page's controls may be docked elsewhere and freed before the page and its binder.
+TEST_P(BinderTest, ControlFreedFirstIsForgotten) {
+    auto form = std::make_unique<TForm>(nullptr);
+    auto binder = std::make_unique<TControlBinder>();
+    TModel model;
+    GetParam().Make(form.get(), *binder, model);
+    binder->Load();
+    form.reset();
+    binder->Load();
+    binder.reset();
+    EXPECT_EQ(model.Writes, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, BinderTest, ::testing::ValuesIn(Kinds),

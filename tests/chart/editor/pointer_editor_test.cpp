@@ -4,6 +4,7 @@
 #include "chart/control/series.h"
 #include "chart/editor/teeediseri.h"
 #include "chart/editor/teeeditorstartup.h"
+#include "chart/editor/teependlg.h"
 #include "chart/editor/teepoiedi.h"
 #include "chart/engine/teemarks.h"
 #include "chart/engine/teepointer.h"
@@ -117,6 +118,24 @@ TEST_F(PointerEditorTest, SizesStayWithinWhatAPointerAcceptsAndDefaultColourSets
     EXPECT_EQ(Points->Pointer()->Pen()->Color(), clTeeColor);
     SimulateClick(Editor->CBDefBrushColor);
     EXPECT_EQ(Points->Pointer()->Pen()->Color(), clBlack);
+}
+
+TEST_F(PointerEditorTest, BorderButtonOpensThePenDialogOnceAndRechecksDefault) {
+    Points->Pointer()->SetColor(clTeeColor);
+    Points->Pointer()->Pen()->SetColor(clTeeColor);
+    int dialogs = 0;
+    TPumpScript script;
+    for (TColor colour : {clRed, clBlue})
+        script.When([] { return dynamic_cast<TPenDialog*>(Screen->ActiveForm()); }).Do([&, colour] {
+            ++dialogs;
+            auto* d = dynamic_cast<TPenDialog*>(Screen->ActiveForm());
+            d->ThePen->SetColor(colour);
+            SimulateClick(d->BOk);
+        });
+    SimulateClick(Editor->BPoinPenCol);
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_EQ(Points->Pointer()->Pen()->Color(), clRed);
+    EXPECT_FALSE(Editor->CBDefBrushColor->Checked());
 }
 
 TEST_F(PointerEditorTest, MarksCalloutPointerOpensAsADialogWithoutColourEach) {
