@@ -6,11 +6,14 @@
 //   TVolumeSeries      lines from the origin, legend, gallery
 #include "chart/series/candlech.h"
 #include "chart/engine/teeaxis.h"
+#include "chart/engine/teevaluelist.h"
 #include "chart/engine/teemarks.h"
 #include "chart/engine/teeprocs.h"
 #include "platform/rtl/floatformat.h"
 #include "platform/rtl/rtlmath.h"
 #include <algorithm>
+#include <bit>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -188,8 +191,12 @@ TCandleSeries::TCandleGeometry TCandleSeries::Geometry(int ValueIndex) {
 }
 
 TRect TCandleSeries::FlatBody(TCandleGeometry G) const {
+    return FlatBody(G, CandlePen()->Visible());
+}
+
+TRect TCandleSeries::FlatBody(TCandleGeometry G, bool PenShown) {
     if (G.Open == G.Close) --G.Close;
-    if (!CandlePen()->Visible()) {
+    if (!PenShown) {
         if (G.Open < G.Close)
             --G.Open;
         else
@@ -200,68 +207,208 @@ TRect TCandleSeries::FlatBody(TCandleGeometry G) const {
 
 namespace {
 
-// Rows of one pixel column, both ends included; empty when Lo > Hi.
-struct TRows {
-    int Lo = 1, Hi = 0;
-    bool Empty() const { return Lo > Hi; }
-};
-
 // The pixels of the clip box that candles drawn later paint, a bit each,
 // column by column. Pixels outside the box are never painted: covered.
+// Candles of one X share their body's columns (a group): the rows painted
+// in all of them are kept as well, so a body is looked up once, not per column.
+// Painted rows stay painted, so a run of rows known painted in the group (and
+// in one column) answers most questions without looking at the bits.
 class TColumnCover {
 public:
     explicit TColumnCover(const TRect& Clip)
         : FLeft(Clip.Left), FTop(Clip.Top), FWidth(std::max(Clip.Right - Clip.Left, 0)),
           FHeight(std::max(Clip.Bottom - Clip.Top, 0)), FWords((FHeight + 63) / 64),
-          FBits(static_cast<size_t>(FWidth) * static_cast<size_t>(FWords)) {}
+          FBits(static_cast<size_t>(FWidth) * static_cast<size_t>(FWords)), FGroupX0(FLeft),
+          FGroupX1(FLeft), FGroup(static_cast<size_t>(FWords), ~uint64_t(0)) {}
 
-    // Rows as bits of the words W0..W1 of a column: First the bits of W0,
-    // Last those of W1 (the same word when W0 == W1). None when W0 > W1.
-    struct TMask {
-        int W0 = 0, W1 = -1;
-        uint64_t First = 0, Last = 0;
-    };
-    TMask Mask(TRows R) const {
-        TMask m;
-        const int lo = std::max(R.Lo - FTop, 0), hi = std::min(R.Hi - FTop, FHeight - 1);
-        if (lo > hi) return m;
-        m.W0 = lo / 64;
-        m.W1 = hi / 64;
-        m.First = ~uint64_t(0) << (lo % 64);
-        m.Last = hi % 64 == 63 ? ~uint64_t(0) : (uint64_t(1) << (hi % 64 + 1)) - 1;
-        if (m.W0 == m.W1) m.First = m.Last = m.First & m.Last;
-        return m;
+    // Quick answers from the runs alone: true when the rows are painted in
+    // every column of the group (in column X), false when unknown.
+    bool Known(int Lo, int Hi) const { return FGroupRun.Holds(Lo, Hi); }
+    bool KnownColumn(int X, int Lo, int Hi) const {
+        return X == FColumnX && FColumnRun.Holds(Lo, Hi);
     }
-    bool Covers(int X, const TMask& M) const {
+    // Whether rows Lo..Hi (both included) are painted in column X.
+    bool Covers(int X, int Lo, int Hi) {
+        if (KnownColumn(X, Lo, Hi)) return true;
         const uint64_t* c = Column(X);
-        if (!c || M.W0 > M.W1) return true;
-        if ((c[M.W0] & M.First) != M.First || (c[M.W1] & M.Last) != M.Last) return false;
-        for (int w = M.W0 + 1; w < M.W1; ++w)
-            if (c[w] != ~uint64_t(0)) return false;
+        int lo, hi;
+        if (!c || !Rows(Lo, Hi, lo, hi)) return true;
+        if (!Has(c, lo, hi)) return false;
+        FColumnX = X;
+        FColumnRun = Around(c, lo, hi);
         return true;
     }
-    void Add(int X, const TMask& M) {
+    void Add(int X, int Lo, int Hi) {
         uint64_t* c = Column(X);
-        if (!c || M.W0 > M.W1) return;
-        c[M.W0] |= M.First;
-        c[M.W1] |= M.Last;
-        for (int w = M.W0 + 1; w < M.W1; ++w)
-            c[w] = ~uint64_t(0);
+        int lo, hi;
+        if (!c || !Rows(Lo, Hi, lo, hi)) return;
+        Set(c, lo, hi);
+        if (X == FColumnX) FColumnRun.Widen(Lo, Hi);
+        if (X < FGroupX0 || X >= FGroupX1) return;
+        // The group's rows change only where this column was their last gap.
+        for (int w = lo >> 6; w <= hi >> 6; ++w) {
+            uint64_t all = ~uint64_t(0);
+            const uint64_t* g = GroupColumns();
+            for (int x = FGroupX0; x < FGroupX1; ++x, g += FWords)
+                all &= g[w];
+            FGroup[static_cast<size_t>(w)] = all;
+        }
+    }
+    // Makes columns X0 .. X1 - 1 the group (those inside the box).
+    void SetGroup(int X0, int X1) {
+        if (X0 == FKeyX0 && X1 == FKeyX1) return;
+        FKeyX0 = X0;
+        FKeyX1 = X1;
+        FGroupX0 = int(std::clamp<int64_t>(X0, FLeft, int64_t(FLeft) + FWidth));
+        FGroupX1 = int(std::clamp<int64_t>(X1, FGroupX0, int64_t(FLeft) + FWidth));
+        std::fill(FGroup.begin(), FGroup.end(), ~uint64_t(0));
+        const uint64_t* g = GroupColumns();
+        for (int x = FGroupX0; x < FGroupX1; ++x, g += FWords)
+            for (int w = 0; w < FWords; ++w)
+                FGroup[static_cast<size_t>(w)] &= g[w];
+        FGroupRun = TRun();
+    }
+    // Whether rows Lo..Hi are painted in every column of the group.
+    bool GroupCovers(int Lo, int Hi) {
+        if (FGroupRun.Holds(Lo, Hi)) return true;
+        int lo, hi;
+        if (!Rows(Lo, Hi, lo, hi)) return true;
+        if (!Has(FGroup.data(), lo, hi)) return false;
+        FGroupRun = Around(FGroup.data(), lo, hi);
+        return true;
+    }
+    void AddToGroup(int Lo, int Hi) {
+        int lo, hi;
+        if (!Rows(Lo, Hi, lo, hi)) return;
+        uint64_t* g = GroupColumns();
+        for (int x = FGroupX0; x < FGroupX1; ++x, g += FWords)
+            Set(g, lo, hi);
+        Set(FGroup.data(), lo, hi);
+        FGroupRun.Widen(Lo, Hi);
+        if (FColumnX >= FGroupX0 && FColumnX < FGroupX1) FColumnRun.Widen(Lo, Hi);
     }
 
 private:
-    uint64_t* Column(int X) const {
-        X -= FLeft;
-        if (X < 0 || X >= FWidth) return nullptr;
-        return FBits.data() + static_cast<size_t>(X) * static_cast<size_t>(FWords);
+    // Rows painted, both ends included (none when Lo > Hi); the box's first
+    // and last rows stand for all rows beyond.
+    struct TRun {
+        int Lo = 1, Hi = 0;
+        bool Holds(int A, int B) const { return A >= Lo && B <= Hi; }
+        // Takes in rows A..B just painted when they touch the run.
+        void Widen(int A, int B) {
+            if (Lo > Hi) {
+                Lo = A;
+                Hi = B;
+            } else if (int64_t(A) <= int64_t(Hi) + 1 && int64_t(B) + 1 >= int64_t(Lo)) {
+                Lo = std::min(Lo, A);
+                Hi = std::max(Hi, B);
+            }
+        }
+    };
+    // Rows Lo..Hi inside the box, from its top; false when none are.
+    bool Rows(int Lo, int Hi, int& A, int& B) const {
+        const int64_t a = std::max<int64_t>(int64_t(Lo) - FTop, 0);
+        const int64_t b = std::min<int64_t>(int64_t(Hi) - FTop, FHeight - 1);
+        A = int(a);
+        B = int(b);
+        return a <= b;
+    }
+    // The painted run of C through rows Lo..Hi (painted, inside the box).
+    TRun Around(const uint64_t* C, int Lo, int Hi) const {
+        int w = Lo >> 6;
+        uint64_t gaps = ~C[w] & ((uint64_t(1) << (Lo & 63)) - 1);
+        while (!gaps && w > 0)
+            gaps = ~C[--w];
+        const int a = gaps ? w * 64 + 64 - std::countl_zero(gaps) : 0;
+        w = Hi >> 6;
+        gaps = (Hi & 63) == 63 ? 0 : ~C[w] & (~uint64_t(0) << ((Hi & 63) + 1));
+        while (!gaps && w + 1 < FWords)
+            gaps = ~C[++w];
+        const int b =
+            gaps ? std::min(w * 64 + std::countr_zero(gaps) - 1, FHeight - 1) : FHeight - 1;
+        return {a == 0 ? INT_MIN : FTop + a, b == FHeight - 1 ? INT_MAX : FTop + b};
+    }
+    static bool Has(const uint64_t* C, int Lo, int Hi) {
+        const int w0 = Lo >> 6, w1 = Hi >> 6;
+        const uint64_t first = ~uint64_t(0) << (Lo & 63), last = ~uint64_t(0) >> (63 - (Hi & 63));
+        if (w0 == w1) return (C[w0] & first & last) == (first & last);
+        if ((C[w0] & first) != first || (C[w1] & last) != last) return false;
+        for (int w = w0 + 1; w < w1; ++w)
+            if (C[w] != ~uint64_t(0)) return false;
+        return true;
+    }
+    static void Set(uint64_t* C, int Lo, int Hi) {
+        const int w0 = Lo >> 6, w1 = Hi >> 6;
+        const uint64_t first = ~uint64_t(0) << (Lo & 63), last = ~uint64_t(0) >> (63 - (Hi & 63));
+        if (w0 == w1) {
+            C[w0] |= first & last;
+            return;
+        }
+        C[w0] |= first;
+        C[w1] |= last;
+        for (int w = w0 + 1; w < w1; ++w)
+            C[w] = ~uint64_t(0);
+    }
+    uint64_t* Column(int X) {
+        const int64_t x = int64_t(X) - FLeft;
+        if (x < 0 || x >= FWidth) return nullptr;
+        return FBits.data() + static_cast<size_t>(x) * static_cast<size_t>(FWords);
+    }
+    // The first column of the group (the others follow, FWords apart).
+    uint64_t* GroupColumns() {
+        return FBits.data() + static_cast<size_t>(FGroupX0 - FLeft) * static_cast<size_t>(FWords);
     }
     int FLeft, FTop, FWidth, FHeight, FWords;
-    mutable std::vector<uint64_t> FBits;
+    std::vector<uint64_t> FBits;
+    // The group's columns within the box, the rows painted in all of them,
+    // and the columns it was asked for.
+    int FGroupX0, FGroupX1;
+    std::vector<uint64_t> FGroup;
+    int FKeyX0 = 0, FKeyX1 = 0;
+    TRun FGroupRun, FColumnRun;
+    int FColumnX = INT_MIN;
 };
 
 constexpr uint8_t ShowWick = 1, ShowBody = 2;
 
+// Pixels of Count values on Axis, each as CalcXPosValue (Horizontal) or
+// CalcYPosValue places it, into Out[k * Step]; 0 without an axis.
+void AxisPixels(const TChartAxis* Axis, bool Horizontal, const double* V, int Count, int* Out,
+                int Step) {
+    double minimum = 0, scale = 0, origin = 0;
+    if (!Axis) {
+        for (int k = 0; k < Count; ++k)
+            Out[k * Step] = 0;
+    } else if (Horizontal ? Axis->LinearXMap(minimum, scale, origin)
+                          : Axis->LinearYMap(minimum, scale, origin)) {
+        PixelPositions(V, Count, minimum, scale, origin, false, TeeMaxPixelPos, Out, Step);
+    } else {
+        for (int k = 0; k < Count; ++k)
+            Out[k * Step] = Horizontal ? Axis->CalcXPosValue(V[k]) : Axis->CalcYPosValue(V[k]);
+    }
+}
+
 } // namespace
+
+void TCandleSeries::Geometries(int First, int Count, int Left, int Right, TCandleGeometry* Out) {
+    constexpr int step = sizeof(TCandleGeometry) / sizeof(int);
+    static_assert(sizeof(TCandleGeometry) == step * sizeof(int));
+    for (int k = 0; k < Count; ++k) {
+        Out[k].Left = Left;
+        Out[k].Right = Right;
+    }
+    // Stacked sideways, a candle's X is its stacked position (as CalcXPos says).
+    if (!IsVerticalSeries() && (Stacked() == cssStack || Stacked() == cssStack100))
+        for (int k = 0; k < Count; ++k)
+            Out[k].X = CalcXPos(First + k);
+    else
+        AxisPixels(GetHorizAxis(), true, XValues()->Data() + First, Count, &Out->X, step);
+    TChartAxis* vert = GetVertAxis();
+    AxisPixels(vert, false, OpenValues()->Data() + First, Count, &Out->Open, step);
+    AxisPixels(vert, false, CloseValues()->Data() + First, Count, &Out->Close, step);
+    AxisPixels(vert, false, HighValues()->Data() + First, Count, &Out->High, step);
+    AxisPixels(vert, false, LowValues()->Data() + First, Count, &Out->Low, step);
+}
 
 // Dense candles mostly hide one another: a candle whose every pixel a later
 // candle paints over changes nothing in the picture. Only for flat candle
@@ -276,6 +423,9 @@ bool TCandleSeries::DrawUncoveredCandles() {
     if (FCandleStyle != csCandleStick && FCandleStyle != csOpenClose) return false;
     const int first = FirstVisibleIndex(), last = std::min(LastVisibleIndex(), Count() - 1);
     if (first < 0 || last - first < 2 || FCandleWidth < 0) return false;
+    for (const TChartValueList* list :
+         {XValues(), OpenValues(), CloseValues(), HighValues(), LowValues()})
+        if (list->Count() <= last) return false;
     TCanvas3D* canvas = chart->Canvas();
     TCanvas* target = canvas ? canvas->PlatformCanvas() : nullptr;
     if (!target || canvas->Metafiling() || !target->PaintsImagePixels()) return false;
@@ -291,50 +441,56 @@ bool TCandleSeries::DrawUncoveredCandles() {
     const bool stick = FCandleStyle == csCandleStick && penShown;
     const bool forward = DrawValuesForward();
     const int n = last - first + 1;
-    const auto indexOf = [&](int Drawn) { return forward ? first + Drawn : last - Drawn; };
-    std::vector<uint8_t> shows(static_cast<size_t>(n));
-    // From the last candle drawn back to the first.
-    for (int k = n - 1; k >= 0; --k) {
-        const TCandleGeometry g = Geometry(indexOf(k));
-        TRect box = FlatBody(g);
-        if (box.Left > box.Right) std::swap(box.Left, box.Right);
-        if (box.Top > box.Bottom) std::swap(box.Top, box.Bottom);
-        // Without a pen the box paints one pixel less each way.
-        const int inset = penShown ? 0 : 1;
-        const TRows body{box.Top, box.Bottom - 1 - inset};
-        const int right = box.Right - inset;
-        const TColumnCover::TMask bodyRows = cover.Mask(body);
-        bool bodyHidden = true;
-        for (int x = box.Left; x < right && bodyHidden; ++x)
-            bodyHidden = cover.Covers(x, bodyRows);
-        // The wick's end pixels are counted as painted when it is the candle
-        // looked at, and as unpainted when it covers others.
-        const TRows wick{std::min(g.Low, g.High), std::max(g.Low, g.High)};
-        const bool hasWick = stick && g.Low != g.High;
-        const bool wickHidden = !hasWick || cover.Covers(g.X, cover.Mask(wick));
-        shows[static_cast<size_t>(k)] = (wickHidden ? 0 : ShowWick) | (bodyHidden ? 0 : ShowBody);
-        for (int x = box.Left; x < right; ++x)
-            cover.Add(x, bodyRows);
-        if (hasWick) cover.Add(g.X, cover.Mask({wick.Lo + 1, wick.Hi - 1}));
+    // Without a pen the box paints one pixel less each way.
+    const int inset = penShown ? 0 : 1;
+    // The list is kept from one repaint to the next: a dense chart then
+    // allocates nothing while it draws.
+    std::vector<TShownCandle>& shown = FShown; // from the last candle drawn back
+    shown.clear();
+    const int halfLeft = FCandleWidth / 2, halfRight = FCandleWidth - halfLeft;
+    constexpr int chunk = 1024;
+    TCandleGeometry geometry[chunk];
+    for (int end = n; end > 0; end -= chunk) {
+        // Candles drawn begin .. end - 1, placed a chunk at a time.
+        const int begin = std::max(end - chunk, 0);
+        const int lowest = forward ? first + begin : last - (end - 1);
+        Geometries(lowest, end - begin, halfLeft, halfRight, geometry);
+        for (int k = end - 1; k >= begin; --k) {
+            const TCandleGeometry& g = geometry[forward ? k - begin : end - 1 - k];
+            cover.SetGroup(g.X - halfLeft, g.X + halfRight + 1 - inset);
+            const TRect body = FlatBody(g, penShown);
+            const int bodyLo = std::min(body.Top, body.Bottom);
+            const int bodyHi = std::max(body.Top, body.Bottom) - 1 - inset;
+            // The wick goes under its own body: the rows its line paints (from
+            // Low up to, not including, High) against the body and later candles.
+            const bool wick = stick && g.Low != g.High;
+            const int wickLo = g.High < g.Low ? g.High + 1 : g.Low;
+            const int wickHi = g.High < g.Low ? g.Low : g.High - 1;
+            if (cover.Known(bodyLo, bodyHi) && (!wick || cover.KnownColumn(g.X, wickLo, wickHi)))
+                continue;
+            const bool bodyHidden = cover.GroupCovers(bodyLo, bodyHi);
+            // A hidden part would add no pixel that is not covered already.
+            if (!bodyHidden) cover.AddToGroup(bodyLo, bodyHi);
+            const bool wickHidden = !wick || cover.Covers(g.X, wickLo, wickHi);
+            if (bodyHidden && wickHidden) continue;
+            if (!wickHidden) cover.Add(g.X, wickLo, wickHi);
+            shown.push_back({body, g.X, g.Low, g.High, forward ? first + k : last - k,
+                             uint8_t((wickHidden ? 0 : ShowWick) | (bodyHidden ? 0 : ShowBody))});
+        }
     }
-    TCanvas3D* canvas3D = chart->Canvas();
     // Only these calls change the canvas here: the pen and brush a colour was
     // prepared with stay until the colour changes.
     bool prepared = false;
     TColor preparedColor = clNone;
-    for (int k = 0; k < n; ++k) {
-        const uint8_t parts = shows[static_cast<size_t>(k)];
-        if (!parts) continue;
-        // A part every pixel of which later candles paint over is left out.
-        const int i = indexOf(k);
-        const TColor color = CandleColor(i);
-        if (!prepared || color != preparedColor) Pointer()->PrepareCanvas(canvas3D, color);
+    for (auto it = shown.rbegin(); it != shown.rend(); ++it) {
+        const TColor color = CandleColor(it->Index);
+        const bool fresh = !prepared || color != preparedColor;
+        if (fresh) Pointer()->PrepareCanvas(canvas, color);
         prepared = true;
         preparedColor = color;
-        const TCandleGeometry g = Geometry(i);
-        if (parts & ShowWick) canvas3D->DoVertLine(g.X, g.Low, g.High);
-        canvas3D->Brush()->SetColor(color);
-        if (parts & ShowBody) canvas3D->Rectangle(FlatBody(g));
+        if (it->Parts & ShowWick) canvas->DoVertLine(it->X, it->Low, it->High);
+        if (fresh) canvas->Brush()->SetColor(color);
+        if (it->Parts & ShowBody) canvas->Rectangle(it->Body);
     }
     return true;
 }

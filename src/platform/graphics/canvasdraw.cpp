@@ -605,6 +605,35 @@ void DevPolygon(TCanvasPrivate& D, const std::vector<std::vector<TPoint>>& Polyg
         DevPolyline(D, poly, true);
 }
 
+namespace {
+
+// A thin solid pen (or none) and a solid brush (or none) copied onto the
+// pixels: the outline and the inside are plain blocks of one colour each.
+bool SolidBlocks(const TCanvasPrivate& D, const TPenInfo& Pen) {
+    return D.S.Rop2 == R2_COPYPEN && (Pen.Null || (!Pen.Wide && !IsStyled(Pen.Style))) &&
+           (D.S.Brush.Style == BS_SOLID || D.S.Brush.Style == BS_NULL);
+}
+
+// The rectangle of the general path below, block by block (X1 <= X2, Y1 <= Y2).
+void BlockRectangle(const TCanvasPrivate& D, TRaster& R, const TPenInfo& Pen, int X1, int Y1,
+                    int X2, int Y2) {
+    const bool hasBrush = D.S.Brush.Style == BS_SOLID;
+    const uint32_t fill = ToPixel(BrushColor(D, D.S.Brush));
+    if (Pen.Null) {
+        if (hasBrush) R.Block(X1, Y1, X2 - 1, Y2 - 1, fill);
+        return;
+    }
+    if (X2 - X1 < 1 || Y2 - Y1 < 1) return;
+    const uint32_t line = ToPixel(Pen.Color);
+    if (X2 - X1 <= 2 || Y2 - Y1 <= 2) {
+        R.Block(X1, Y1, X2, Y2, line);
+        return;
+    }
+    R.FramedBlock(X1, Y1, X2, Y2, line, hasBrush ? &fill : nullptr);
+}
+
+} // namespace
+
 void DevRectangle(TCanvasPrivate& D, int X1, int Y1, int X2, int Y2) {
     if (X2 < X1) std::swap(X1, X2);
     if (Y2 < Y1) std::swap(Y1, Y2);
@@ -623,6 +652,10 @@ void DevRectangle(TCanvasPrivate& D, int X1, int Y1, int X2, int Y2) {
     }
     TRaster* r = D.Raster();
     if (!r || r->Empty()) return;
+    if (SolidBlocks(D, pen)) {
+        BlockRectangle(D, *r, pen, X1, Y1, X2, Y2);
+        return;
+    }
     TRasterPaint fill;
     QImage pattern;
     const bool hasBrush = BrushPaint(D, D.S.Brush, D.S.Rop2, fill, pattern);

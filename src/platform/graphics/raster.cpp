@@ -538,6 +538,61 @@ void TRaster::Column(int x, int y0, int y1, uint32_t Color) {
     }
 }
 
+void TRaster::Block(int x0, int y0, int x1, int y1, uint32_t Color) {
+    if (x0 >= x1 || y0 >= y1) return;
+    // Banded clip: the first band that reaches y0, up to the first below y1.
+    auto it = std::lower_bound(FRects.begin(), FRects.end(), y0,
+                               [](const QRect& r, int v) { return r.bottom() < v; });
+    for (; it != FRects.end() && it->top() < y1; ++it) {
+        const int a = std::max(x0, it->left()), b = std::min(x1, it->right() + 1);
+        const int ya = std::max(y0, it->top()), yb = std::min(y1, it->bottom() + 1);
+        if (a >= b || ya >= yb) continue;
+        uchar* row = FBits + FStride * ya;
+        for (int y = ya; y < yb; ++y, row += FStride)
+            FillPixels(reinterpret_cast<uint32_t*>(row) + a, b - a, Color);
+    }
+}
+
+namespace {
+
+// Candle bodies and markers are a few pixels wide: stored one at a time.
+inline void FillFew(uint32_t* P, int N, uint32_t Color) {
+    if (N > 8) {
+        FillPixels(P, N, Color);
+        return;
+    }
+    for (int i = 0; i < N; ++i)
+        P[i] = Color;
+}
+
+} // namespace
+
+void TRaster::FramedBlock(int x0, int y0, int x1, int y1, uint32_t Line, const uint32_t* Fill) {
+    if (x0 >= x1 || y0 >= y1) return;
+    auto it = std::lower_bound(FRects.begin(), FRects.end(), y0,
+                               [](const QRect& r, int v) { return r.bottom() < v; });
+    for (; it != FRects.end() && it->top() < y1; ++it) {
+        const int a = std::max(x0, it->left()), b = std::min(x1, it->right() + 1);
+        const int ya = std::max(y0, it->top()), yb = std::min(y1, it->bottom() + 1);
+        if (a >= b || ya >= yb) continue;
+        const auto row = [&](int y) { return reinterpret_cast<uint32_t*>(FBits + FStride * y); };
+        if (ya == y0) FillFew(row(y0) + a, b - a, Line);
+        if (yb == y1 && y1 - 1 > y0) FillFew(row(y1 - 1) + a, b - a, Line);
+        // Between the top and bottom rows: the two sides this clip box holds
+        // and the inside columns.
+        const int ma = std::max(ya, y0 + 1), mb = std::min(yb, y1 - 1);
+        const int ia = std::max(a, x0 + 1), ib = std::min(b, x1 - 1);
+        const bool left = a == x0, right = b == x1;
+        uint32_t* p = row(ma);
+        const qsizetype stride = FStride / 4;
+        for (int y = ma; y < mb; ++y, p += stride) {
+            if (left) p[x0] = Line;
+            if (right) p[x1 - 1] = Line;
+            if (Fill) FillFew(p + ia, ib - ia, *Fill);
+        }
+    }
+}
+
 void TRaster::FillPolygons(const QList<QPolygonF>& Polygons, bool Winding,
                            const TRasterPaint& Paint) {
     if (FRects.empty()) return;
