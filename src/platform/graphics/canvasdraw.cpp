@@ -438,7 +438,11 @@ TPenInfo PenInfo(const TCanvasPrivate& D) {
     // A plain pen's width is logical too: one unit mapped larger is a wide pen
     // (drawn solid), as printed pages show.
     if (d.Scales()) {
-        p.Width = std::max(1, PixelPos(d.Width * std::fabs(D.ScaleX()), 1 << 16));
+        // Unmapped, the width is the pen's own (no floating point on every call).
+        constexpr int limit = 1 << 16;
+        p.Width = D.IsUnitScale() && d.Width > -limit && d.Width < limit
+                      ? std::max(1, d.Width)
+                      : std::max(1, PixelPos(d.Width * std::fabs(D.ScaleX()), limit));
         p.Wide = p.Width > 1;
         // Plain wide pens draw solid whatever their style.
         if (!geometric && p.Wide && IsStyled(p.Style)) p.Style = PS_SOLID;

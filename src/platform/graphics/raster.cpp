@@ -569,23 +569,37 @@ inline void FillFew(uint32_t* P, int N, uint32_t Color) {
 
 void TRaster::FramedBlock(int x0, int y0, int x1, int y1, uint32_t Line, const uint32_t* Fill) {
     if (x0 >= x1 || y0 >= y1) return;
-    auto it = std::lower_bound(FRects.begin(), FRects.end(), y0,
-                               [](const QRect& r, int v) { return r.bottom() < v; });
-    for (; it != FRects.end() && it->top() < y1; ++it) {
+    const QRect* it = FRects.data();
+    const QRect* const end = it + FRects.size();
+    if (FRects.size() > 1)
+        it = std::lower_bound(it, end, y0, [](const QRect& r, int v) { return r.bottom() < v; });
+    const qsizetype stride = FStride / 4;
+    for (; it != end && it->top() < y1; ++it) {
         const int a = std::max(x0, it->left()), b = std::min(x1, it->right() + 1);
         const int ya = std::max(y0, it->top()), yb = std::min(y1, it->bottom() + 1);
         if (a >= b || ya >= yb) continue;
-        const auto row = [&](int y) { return reinterpret_cast<uint32_t*>(FBits + FStride * y); };
-        if (ya == y0) FillFew(row(y0) + a, b - a, Line);
-        if (yb == y1 && y1 - 1 > y0) FillFew(row(y1 - 1) + a, b - a, Line);
+        uint32_t* const top = reinterpret_cast<uint32_t*>(FBits) + ya * stride;
+        if (ya == y0) FillFew(top + a, b - a, Line);
+        if (yb == y1 && y1 - 1 > y0) FillFew(top + (y1 - 1 - ya) * stride + a, b - a, Line);
         // Between the top and bottom rows: the two sides this clip box holds
         // and the inside columns.
         const int ma = std::max(ya, y0 + 1), mb = std::min(yb, y1 - 1);
         const int ia = std::max(a, x0 + 1), ib = std::min(b, x1 - 1);
+        uint32_t* p = top + (ma - ya) * stride;
+        uint32_t* const last = top + (mb - ya) * stride;
         const bool left = a == x0, right = b == x1;
-        uint32_t* p = row(ma);
-        const qsizetype stride = FStride / 4;
-        for (int y = ma; y < mb; ++y, p += stride) {
+        if (left && right && Fill && ib - ia <= 8) {
+            // A narrow box held whole, as candle bodies are: no test per row.
+            const uint32_t f = *Fill;
+            for (; p < last; p += stride) {
+                p[x0] = Line;
+                for (int x = ia; x < ib; ++x)
+                    p[x] = f;
+                p[x1 - 1] = Line;
+            }
+            continue;
+        }
+        for (; p < last; p += stride) {
             if (left) p[x0] = Line;
             if (right) p[x1 - 1] = Line;
             if (Fill) FillFew(p + ia, ib - ia, *Fill);
