@@ -450,31 +450,42 @@ bool TCandleSeries::DrawUncoveredCandles() {
     const int halfLeft = FCandleWidth / 2, halfRight = FCandleWidth - halfLeft;
     constexpr int chunk = 1024;
     TCandleGeometry geometry[chunk];
+    int groupX = 0;
+    cover.SetGroup(groupX - halfLeft, groupX + halfRight + 1 - inset);
     for (int end = n; end > 0; end -= chunk) {
         // Candles drawn begin .. end - 1, placed a chunk at a time.
         const int begin = std::max(end - chunk, 0);
         const int lowest = forward ? first + begin : last - (end - 1);
         Geometries(lowest, end - begin, halfLeft, halfRight, geometry);
-        for (int k = end - 1; k >= begin; --k) {
-            const TCandleGeometry& g = geometry[forward ? k - begin : end - 1 - k];
-            cover.SetGroup(g.X - halfLeft, g.X + halfRight + 1 - inset);
-            const TRect body = FlatBody(g, penShown);
-            const int bodyLo = std::min(body.Top, body.Bottom);
-            const int bodyHi = std::max(body.Top, body.Bottom) - 1 - inset;
-            // The wick goes under its own body: the rows its line paints (from
-            // Low up to, not including, High) against the body and later candles.
-            const bool wick = stick && g.Low != g.High;
-            const int wickLo = g.High < g.Low ? g.High + 1 : g.Low;
-            const int wickHi = g.High < g.Low ? g.Low : g.High - 1;
-            if (cover.Known(bodyLo, bodyHi) && (!wick || cover.KnownColumn(g.X, wickLo, wickHi)))
+        // Placed in index order: walked back when drawn forward.
+        const int count = end - begin;
+        for (int j = 0; j < count; ++j) {
+            const int k = end - 1 - j;
+            const TCandleGeometry* g = geometry + (forward ? count - 1 - j : j);
+            if (g->X != groupX) {
+                cover.SetGroup(g->X - halfLeft, g->X + halfRight + 1 - inset);
+                groupX = g->X;
+            }
+            // The rows of FlatBody's box (one more above a flat body, one less
+            // each way without a pen), and the rows the wick's line paints
+            // (from Low up to, not including, High).
+            const int open = g->Open, close = g->Close, high = g->High, low = g->Low;
+            const int bodyLo = std::min(open, close) - inset - (open == close);
+            const int bodyHi = std::max(open, close) - 1 - inset;
+            const bool wick = stick && high != low;
+            const int wickLo = std::min(high, low) + (high < low);
+            const int wickHi = std::max(high, low) - (high > low);
+            if (cover.Known(bodyLo, bodyHi) && (!wick || cover.KnownColumn(g->X, wickLo, wickHi)))
                 continue;
             const bool bodyHidden = cover.GroupCovers(bodyLo, bodyHi);
             // A hidden part would add no pixel that is not covered already.
             if (!bodyHidden) cover.AddToGroup(bodyLo, bodyHi);
-            const bool wickHidden = !wick || cover.Covers(g.X, wickLo, wickHi);
+            // The wick goes under its own body: against the body and later candles.
+            const bool wickHidden = !wick || cover.Covers(g->X, wickLo, wickHi);
             if (bodyHidden && wickHidden) continue;
-            if (!wickHidden) cover.Add(g.X, wickLo, wickHi);
-            shown.push_back({body, g.X, g.Low, g.High, forward ? first + k : last - k,
+            if (!wickHidden) cover.Add(g->X, wickLo, wickHi);
+            shown.push_back({FlatBody(*g, penShown), g->X, low, high,
+                             forward ? first + k : last - k,
                              uint8_t((wickHidden ? 0 : ShowWick) | (bodyHidden ? 0 : ShowBody))});
         }
     }
