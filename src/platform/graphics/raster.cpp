@@ -538,21 +538,6 @@ void TRaster::Column(int x, int y0, int y1, uint32_t Color) {
     }
 }
 
-void TRaster::Block(int x0, int y0, int x1, int y1, uint32_t Color) {
-    if (x0 >= x1 || y0 >= y1) return;
-    // Banded clip: the first band that reaches y0, up to the first below y1.
-    auto it = std::lower_bound(FRects.begin(), FRects.end(), y0,
-                               [](const QRect& r, int v) { return r.bottom() < v; });
-    for (; it != FRects.end() && it->top() < y1; ++it) {
-        const int a = std::max(x0, it->left()), b = std::min(x1, it->right() + 1);
-        const int ya = std::max(y0, it->top()), yb = std::min(y1, it->bottom() + 1);
-        if (a >= b || ya >= yb) continue;
-        uchar* row = FBits + FStride * ya;
-        for (int y = ya; y < yb; ++y, row += FStride)
-            FillPixels(reinterpret_cast<uint32_t*>(row) + a, b - a, Color);
-    }
-}
-
 namespace {
 
 // Candle bodies and markers are a few pixels wide: stored one at a time.
@@ -566,6 +551,21 @@ inline void FillFew(uint32_t* P, int N, uint32_t Color) {
 }
 
 } // namespace
+
+void TRaster::Block(int x0, int y0, int x1, int y1, uint32_t Color) {
+    if (x0 >= x1 || y0 >= y1) return;
+    // Banded clip: the first band that reaches y0, up to the first below y1.
+    auto it = std::lower_bound(FRects.begin(), FRects.end(), y0,
+                               [](const QRect& r, int v) { return r.bottom() < v; });
+    for (; it != FRects.end() && it->top() < y1; ++it) {
+        const int a = std::max(x0, it->left()), b = std::min(x1, it->right() + 1);
+        const int ya = std::max(y0, it->top()), yb = std::min(y1, it->bottom() + 1);
+        if (a >= b || ya >= yb) continue;
+        uchar* row = FBits + FStride * ya;
+        for (int y = ya; y < yb; ++y, row += FStride)
+            FillFew(reinterpret_cast<uint32_t*>(row) + a, b - a, Color);
+    }
+}
 
 void TRaster::FramedBlock(int x0, int y0, int x1, int y1, uint32_t Line, const uint32_t* Fill) {
     if (x0 >= x1 || y0 >= y1) return;
