@@ -14,8 +14,10 @@
 #include <algorithm>
 #include <bit>
 #include <climits>
+#include <limits>
 #include <cmath>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 QM_CLASS_OWNED(TOHLCSeries, TCustomSeries, TComponent)
@@ -227,6 +229,12 @@ public:
     bool KnownColumn(int X, int Lo, int Hi) const {
         return X == FColumnX && FColumnRun.Holds(Lo, Hi);
     }
+    // The rows known painted in the group, and in column X (none for another).
+    std::pair<int, int> GroupRows() const { return {FGroupRun.Lo, FGroupRun.Hi}; }
+    std::pair<int, int> ColumnRows(int X) const {
+        return X == FColumnX ? std::pair<int, int>{FColumnRun.Lo, FColumnRun.Hi}
+                             : std::pair<int, int>{1, 0};
+    }
     // Whether rows Lo..Hi (both included) are painted in column X.
     bool Covers(int X, int Lo, int Hi) {
         if (KnownColumn(X, Lo, Hi)) return true;
@@ -371,44 +379,57 @@ private:
 
 constexpr uint8_t ShowWick = 1, ShowBody = 2;
 
-// Pixels of Count values on Axis, each as CalcXPosValue (Horizontal) or
-// CalcYPosValue places it, into Out[k * Step]; 0 without an axis.
-void AxisPixels(const TChartAxis* Axis, bool Horizontal, const double* V, int Count, int* Out,
-                int Step) {
-    double minimum = 0, scale = 0, origin = 0;
-    if (!Axis) {
-        for (int k = 0; k < Count; ++k)
-            Out[k * Step] = 0;
-    } else if (Horizontal ? Axis->LinearXMap(minimum, scale, origin)
-                          : Axis->LinearYMap(minimum, scale, origin)) {
-        PixelPositions(V, Count, minimum, scale, origin, false, TeeMaxPixelPos, Out, Step);
-    } else {
-        for (int k = 0; k < Count; ++k)
-            Out[k * Step] = Horizontal ? Axis->CalcXPosValue(V[k]) : Axis->CalcYPosValue(V[k]);
+// Values between Lo and Hi (none when Lo > Hi or either is NaN).
+struct TValueRange {
+    double Lo = 1, Hi = 0;
+    bool Holds(double V) const { return V >= Lo && V <= Hi; }
+};
+
+// A value's pixel on an axis, as CalcXPosValue (Horizontal) or CalcYPosValue
+// gives it, with a linear axis' scale looked up once; 0 without an axis.
+class TPixelMap {
+public:
+    TPixelMap(const TChartAxis* Axis, bool Horizontal)
+        : FAxis(Axis), FHorizontal(Horizontal), FLimit(TeeMaxPixelPos) {
+        if (Axis)
+            FLinear = Horizontal ? Axis->LinearXMap(FMinimum, FScale, FOrigin)
+                                 : Axis->LinearYMap(FMinimum, FScale, FOrigin);
+        if (FLinear) FInverse = 1 / FScale;
     }
-}
+    int operator()(double Value) const {
+        if (FLinear) return PixelPos(FOrigin + (Value - FMinimum) * FScale, FLimit);
+        if (!FAxis) return 0;
+        return FHorizontal ? FAxis->CalcXPosValue(Value) : FAxis->CalcYPosValue(Value);
+    }
+    // Values this map places on pixels A..B (INT_MIN and INT_MAX reaching as
+    // far as values go). A linear map never turns back, so the range is worked
+    // out from its ends and each end is placed to make sure; none when that
+    // fails or the axis is not linear.
+    TValueRange Values(int A, int B) const {
+        TValueRange r;
+        if (!FLinear || A > B) return r;
+        constexpr double far = std::numeric_limits<double>::infinity();
+        const double a = A == INT_MIN ? -far : A - 0.49, b = B == INT_MAX ? far : B + 0.49;
+        const double va = FMinimum + (a - FOrigin) * FInverse;
+        const double vb = FMinimum + (b - FOrigin) * FInverse;
+        const double lo = std::min(va, vb), hi = std::max(va, vb);
+        const auto on = [&](double V) {
+            const int p = (*this)(V);
+            return p >= A && p <= B;
+        };
+        if (lo <= hi && on(lo) && on(hi)) r = {lo, hi};
+        return r;
+    }
+
+private:
+    const TChartAxis* FAxis;
+    bool FHorizontal;
+    bool FLinear = false;
+    double FMinimum = 0, FScale = 0, FOrigin = 0, FInverse = 0;
+    int FLimit;
+};
 
 } // namespace
-
-void TCandleSeries::Geometries(int First, int Count, int Left, int Right, TCandleGeometry* Out) {
-    constexpr int step = sizeof(TCandleGeometry) / sizeof(int);
-    static_assert(sizeof(TCandleGeometry) == step * sizeof(int));
-    for (int k = 0; k < Count; ++k) {
-        Out[k].Left = Left;
-        Out[k].Right = Right;
-    }
-    // Stacked sideways, a candle's X is its stacked position (as CalcXPos says).
-    if (!IsVerticalSeries() && (Stacked() == cssStack || Stacked() == cssStack100))
-        for (int k = 0; k < Count; ++k)
-            Out[k].X = CalcXPos(First + k);
-    else
-        AxisPixels(GetHorizAxis(), true, XValues()->Data() + First, Count, &Out->X, step);
-    TChartAxis* vert = GetVertAxis();
-    AxisPixels(vert, false, OpenValues()->Data() + First, Count, &Out->Open, step);
-    AxisPixels(vert, false, CloseValues()->Data() + First, Count, &Out->Close, step);
-    AxisPixels(vert, false, HighValues()->Data() + First, Count, &Out->High, step);
-    AxisPixels(vert, false, LowValues()->Data() + First, Count, &Out->Low, step);
-}
 
 // Dense candles mostly hide one another: a candle whose every pixel a later
 // candle paints over changes nothing in the picture. Only for flat candle
@@ -448,45 +469,69 @@ bool TCandleSeries::DrawUncoveredCandles() {
     std::vector<TShownCandle>& shown = FShown; // from the last candle drawn back
     shown.clear();
     const int halfLeft = FCandleWidth / 2, halfRight = FCandleWidth - halfLeft;
-    constexpr int chunk = 1024;
-    TCandleGeometry geometry[chunk];
+    const TPixelMap mapX(GetHorizAxis(), true), mapY(GetVertAxis(), false);
+    // Stacked sideways, a candle's X is its stacked position (as CalcXPos says).
+    const bool stackedX =
+        !IsVerticalSeries() && (Stacked() == cssStack || Stacked() == cssStack100);
+    const double *dates = XValues()->Data(), *opens = OpenValues()->Data(),
+                 *closes = CloseValues()->Data(), *highs = HighValues()->Data(),
+                 *lows = LowValues()->Data();
+    // The prices that place a candle on the rows known painted, for its X
+    // group's columns and for its wick's column: most candles are passed over
+    // on their prices alone. A body's rows end one above its open and close
+    // (one more each way without a pen); a wick's rows leave out High's.
+    const auto beyond = [](int Row, int By) {
+        return Row == INT_MIN || Row == INT_MAX ? Row : Row + By;
+    };
     int groupX = 0;
     cover.SetGroup(groupX - halfLeft, groupX + halfRight + 1 - inset);
-    for (int end = n; end > 0; end -= chunk) {
-        // Candles drawn begin .. end - 1, placed a chunk at a time.
-        const int begin = std::max(end - chunk, 0);
-        const int lowest = forward ? first + begin : last - (end - 1);
-        Geometries(lowest, end - begin, halfLeft, halfRight, geometry);
-        // Placed in index order: walked back when drawn forward.
-        const int count = end - begin;
-        for (int j = 0; j < count; ++j) {
-            const int k = end - 1 - j;
-            const TCandleGeometry* g = geometry + (forward ? count - 1 - j : j);
-            if (g->X != groupX) {
-                cover.SetGroup(g->X - halfLeft, g->X + halfRight + 1 - inset);
-                groupX = g->X;
-            }
-            // The rows of FlatBody's box (one more above a flat body, one less
-            // each way without a pen), and the rows the wick's line paints
-            // (from Low up to, not including, High).
-            const int open = g->Open, close = g->Close, high = g->High, low = g->Low;
-            const int bodyLo = std::min(open, close) - inset - (open == close);
-            const int bodyHi = std::max(open, close) - 1 - inset;
-            const bool wick = stick && high != low;
-            const int wickLo = std::min(high, low) + (high < low);
-            const int wickHi = std::max(high, low) - (high > low);
-            if (cover.Known(bodyLo, bodyHi) && (!wick || cover.KnownColumn(g->X, wickLo, wickHi)))
-                continue;
-            const bool bodyHidden = cover.GroupCovers(bodyLo, bodyHi);
+    TValueRange groupDates, bodyPrices, highPrices, lowPrices;
+    std::pair<int, int> bodyRows{1, 0}, wickRows{1, 0};
+    for (int k = n - 1; k >= 0; --k) {
+        const int i = forward ? first + k : last - k;
+        const double date = dates[i], open = opens[i], close = closes[i], high = highs[i],
+                     low = lows[i];
+        if (groupDates.Holds(date) && bodyPrices.Holds(open) && bodyPrices.Holds(close) &&
+            (!stick || (highPrices.Holds(high) && lowPrices.Holds(low))))
+            continue;
+        const int x = stackedX ? CalcXPos(i) : mapX(date);
+        if (x != groupX) {
+            cover.SetGroup(x - halfLeft, x + halfRight + 1 - inset);
+            groupX = x;
+            groupDates = stackedX ? TValueRange() : mapX.Values(x, x);
+        }
+        const TCandleGeometry g{x,         mapY(open), mapY(close), mapY(high),
+                                mapY(low), halfLeft,   halfRight};
+        // The rows of FlatBody's box (one more above a flat body, one less
+        // each way without a pen), and the rows the wick's line paints (from
+        // Low up to, not including, High).
+        const int bodyLo = std::min(g.Open, g.Close) - inset - (g.Open == g.Close);
+        const int bodyHi = std::max(g.Open, g.Close) - 1 - inset;
+        const bool wick = stick && g.High != g.Low;
+        const int wickLo = std::min(g.High, g.Low) + (g.High < g.Low);
+        const int wickHi = std::max(g.High, g.Low) - (g.High > g.Low);
+        bool bodyHidden = true, wickHidden = true;
+        if (!cover.Known(bodyLo, bodyHi) || (wick && !cover.KnownColumn(x, wickLo, wickHi))) {
+            bodyHidden = cover.GroupCovers(bodyLo, bodyHi);
             // A hidden part would add no pixel that is not covered already.
             if (!bodyHidden) cover.AddToGroup(bodyLo, bodyHi);
             // The wick goes under its own body: against the body and later candles.
-            const bool wickHidden = !wick || cover.Covers(g->X, wickLo, wickHi);
-            if (bodyHidden && wickHidden) continue;
-            if (!wickHidden) cover.Add(g->X, wickLo, wickHi);
-            shown.push_back({FlatBody(*g, penShown), g->X, low, high,
-                             forward ? first + k : last - k,
-                             uint8_t((wickHidden ? 0 : ShowWick) | (bodyHidden ? 0 : ShowBody))});
+            wickHidden = !wick || cover.Covers(x, wickLo, wickHi);
+            if (!wickHidden) cover.Add(x, wickLo, wickHi);
+            if (!bodyHidden || !wickHidden)
+                shown.push_back(
+                    {FlatBody(g, penShown), x, g.Low, g.High, i,
+                     uint8_t((wickHidden ? 0 : ShowWick) | (bodyHidden ? 0 : ShowBody))});
+        }
+        if (cover.GroupRows() != bodyRows) {
+            bodyRows = cover.GroupRows();
+            bodyPrices =
+                mapY.Values(beyond(bodyRows.first, 1 + inset), beyond(bodyRows.second, 1 + inset));
+        }
+        if (cover.ColumnRows(x) != wickRows) {
+            wickRows = cover.ColumnRows(x);
+            highPrices = mapY.Values(beyond(wickRows.first, -1), beyond(wickRows.second, 1));
+            lowPrices = mapY.Values(wickRows.first, wickRows.second);
         }
     }
     // Only these calls change the canvas here: the pen and brush a colour was

@@ -92,8 +92,6 @@ private:
         int X, Open, Close, High, Low, Left, Right;
     };
     TCandleGeometry Geometry(int ValueIndex);
-    // The same for Count candles from First at once (Left and Right as Geometry gives them).
-    void Geometries(int First, int Count, int Left, int Right, TCandleGeometry* Out);
     // The box a flat (2D) candle body is drawn with.
     TRect FlatBody(TCandleGeometry G) const;
     static TRect FlatBody(TCandleGeometry G, bool PenShown);
