@@ -478,8 +478,8 @@ bool TCandleSeries::DrawUncoveredCandles() {
                  *lows = LowValues()->Data();
     // The prices that place a candle on the rows known painted, for its X
     // group's columns and for its wick's column: most candles are passed over
-    // on their prices alone. A body's rows end one above its open and close
-    // (one more each way without a pen); a wick's rows leave out High's.
+    // on their prices alone. A body lies within its open and close rows moved
+    // up one (two without a pen); a wick's rows leave out High's.
     const auto beyond = [](int Row, int By) {
         return Row == INT_MIN || Row == INT_MAX ? Row : Row + By;
     };

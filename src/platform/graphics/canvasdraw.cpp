@@ -627,9 +627,11 @@ void BlockRectangle(const TCanvasPrivate& D, TRaster& R, const TPenInfo& Pen, in
         if (hasBrush) R.Block(X1, Y1, X2 - 1, Y2 - 1, fill);
         return;
     }
-    if (X2 - X1 < 1 || Y2 - Y1 < 1) return;
+    // Sizes in 64 bits: the corners may lie anywhere.
+    const int64_t width = int64_t(X2) - X1, height = int64_t(Y2) - Y1;
+    if (width < 1 || height < 1) return;
     const uint32_t line = ToPixel(Pen.Color);
-    if (X2 - X1 <= 2 || Y2 - Y1 <= 2) {
+    if (width <= 2 || height <= 2) {
         R.Block(X1, Y1, X2, Y2, line);
         return;
     }

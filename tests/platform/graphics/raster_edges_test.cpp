@@ -3,6 +3,7 @@
 // with horizontal edges.
 #include "pixelart.h"
 #include <algorithm>
+#include <climits>
 #include <gtest/gtest.h>
 
 using Rows = std::vector<std::string>;
@@ -95,18 +96,19 @@ TEST(RasterEdges, RectanglesThroughAClipHolePaintExactlyTheirPixels) {
         TRect R;
         bool Pen, Brush;
     } cases[] = {
-        {{2, 2, 14, 10}, true, true},          // around the hole
-        {{5, 0, 8, 12}, true, true},           // sides inside the hole
-        {{0, 2, 7, 10}, true, true},           // left side outside, right in the hole
-        {{6, 2, 16, 10}, true, true},          // left side in the hole, right outside
-        {{3, 3, 12, 6}, true, true},           // top and bottom rows through it
-        {{0, 3, 16, 5}, true, true},           // two rows: all outline
-        {{6, 1, 7, 11}, true, true},           // one column
-        {{12, 9, 3, 4}, true, true},           // corners swapped
-        {{1, 1, 15, 11}, false, true},         // no pen
-        {{4, 2, 13, 9}, true, false},          // hollow
-        {{-100000, 6, 100000, 8}, true, true}, // far beyond the bitmap
-        {{6, 6, 6, 9}, true, true},            // empty
+        {{2, 2, 14, 10}, true, true},            // around the hole
+        {{5, 0, 8, 12}, true, true},             // sides inside the hole
+        {{0, 2, 7, 10}, true, true},             // left side outside, right in the hole
+        {{6, 2, 16, 10}, true, true},            // left side in the hole, right outside
+        {{3, 3, 12, 6}, true, true},             // top and bottom rows through it
+        {{0, 3, 16, 5}, true, true},             // two rows: all outline
+        {{6, 1, 7, 11}, true, true},             // one column
+        {{12, 9, 3, 4}, true, true},             // corners swapped
+        {{1, 1, 15, 11}, false, true},           // no pen
+        {{4, 2, 13, 9}, true, false},            // hollow
+        {{-100000, 6, 100000, 8}, true, true},   // far beyond the bitmap
+        {{INT_MIN, 2, INT_MAX, 10}, true, true}, // as wide as coordinates go
+        {{6, 6, 6, 9}, true, true},              // empty
     };
     for (const auto& c : cases) {
         TBitmap b(16, 12);
