@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -588,14 +589,42 @@ void TRaster::FramedBlock(int x0, int y0, int x1, int y1, uint32_t Line, const u
         uint32_t* p = top + (ma - ya) * stride;
         uint32_t* const last = top + (mb - ya) * stride;
         const bool left = a == x0, right = b == x1;
-        if (left && right && Fill && ib - ia <= 8) {
-            // A narrow box held whole, as candle bodies are: no test per row.
-            const uint32_t f = *Fill;
-            for (; p < last; p += stride) {
-                p[x0] = Line;
-                for (int x = ia; x < ib; ++x)
-                    p[x] = f;
-                p[x1 - 1] = Line;
+        const int64_t width = int64_t(x1) - x0;
+        if (left && right && Fill && width >= 3 && width <= 10) {
+            // A narrow box held whole, as candle bodies are: each row is one
+            // copy of the same few pixels.
+            uint32_t pattern[10];
+            std::fill(pattern, pattern + width, *Fill);
+            pattern[0] = pattern[width - 1] = Line;
+            const auto copy = [&](auto Pixels) {
+                for (; p < last; p += stride)
+                    std::memcpy(p + x0, pattern, sizeof(uint32_t) * Pixels);
+            };
+            switch (width) {
+            case 3:
+                copy(std::integral_constant<int, 3>());
+                break;
+            case 4:
+                copy(std::integral_constant<int, 4>());
+                break;
+            case 5:
+                copy(std::integral_constant<int, 5>());
+                break;
+            case 6:
+                copy(std::integral_constant<int, 6>());
+                break;
+            case 7:
+                copy(std::integral_constant<int, 7>());
+                break;
+            case 8:
+                copy(std::integral_constant<int, 8>());
+                break;
+            case 9:
+                copy(std::integral_constant<int, 9>());
+                break;
+            default:
+                copy(std::integral_constant<int, 10>());
+                break;
             }
             continue;
         }
