@@ -6,13 +6,18 @@
 //   TVolumeSeries      lines from the origin, legend, gallery
 #include "chart/series/candlech.h"
 #include "chart/engine/teeaxis.h"
+#include "chart/engine/teevaluelist.h"
 #include "chart/engine/teemarks.h"
 #include "chart/engine/teeprocs.h"
 #include "platform/rtl/floatformat.h"
 #include "platform/rtl/rtlmath.h"
 #include <algorithm>
+#include <bit>
+#include <climits>
+#include <limits>
 #include <cmath>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 QM_CLASS_OWNED(TOHLCSeries, TCustomSeries, TComponent)
@@ -188,8 +193,12 @@ TCandleSeries::TCandleGeometry TCandleSeries::Geometry(int ValueIndex) {
 }
 
 TRect TCandleSeries::FlatBody(TCandleGeometry G) const {
+    return FlatBody(G, CandlePen()->Visible());
+}
+
+TRect TCandleSeries::FlatBody(TCandleGeometry G, bool PenShown) {
     if (G.Open == G.Close) --G.Close;
-    if (!CandlePen()->Visible()) {
+    if (!PenShown) {
         if (G.Open < G.Close)
             --G.Open;
         else
@@ -200,66 +209,225 @@ TRect TCandleSeries::FlatBody(TCandleGeometry G) const {
 
 namespace {
 
-// Rows of one pixel column, both ends included; empty when Lo > Hi.
-struct TRows {
-    int Lo = 1, Hi = 0;
-    bool Empty() const { return Lo > Hi; }
-};
-
 // The pixels of the clip box that candles drawn later paint, a bit each,
 // column by column. Pixels outside the box are never painted: covered.
+// Candles of one X share their body's columns (a group): the rows painted
+// in all of them are kept as well, so a body is looked up once, not per column.
+// Painted rows stay painted, so a run of rows known painted in the group (and
+// in one column) answers most questions without looking at the bits.
 class TColumnCover {
 public:
     explicit TColumnCover(const TRect& Clip)
         : FLeft(Clip.Left), FTop(Clip.Top), FWidth(std::max(Clip.Right - Clip.Left, 0)),
           FHeight(std::max(Clip.Bottom - Clip.Top, 0)), FWords((FHeight + 63) / 64),
-          FBits(static_cast<size_t>(FWidth) * static_cast<size_t>(FWords)) {}
+          FBits(static_cast<size_t>(FWidth) * static_cast<size_t>(FWords)), FGroupX0(FLeft),
+          FGroupX1(FLeft), FGroup(static_cast<size_t>(FWords), ~uint64_t(0)) {}
 
-    // Rows as bits of the words W0..W1 of a column: First the bits of W0,
-    // Last those of W1 (the same word when W0 == W1). None when W0 > W1.
-    struct TMask {
-        int W0 = 0, W1 = -1;
-        uint64_t First = 0, Last = 0;
-    };
-    TMask Mask(TRows R) const {
-        TMask m;
-        const int lo = std::max(R.Lo - FTop, 0), hi = std::min(R.Hi - FTop, FHeight - 1);
-        if (lo > hi) return m;
-        m.W0 = lo / 64;
-        m.W1 = hi / 64;
-        m.First = ~uint64_t(0) << (lo % 64);
-        m.Last = hi % 64 == 63 ? ~uint64_t(0) : (uint64_t(1) << (hi % 64 + 1)) - 1;
-        if (m.W0 == m.W1) m.First = m.Last = m.First & m.Last;
-        return m;
+    // Quick answers from the runs alone: true when the rows are painted in
+    // every column of the group (in column X), false when unknown.
+    bool Known(int Lo, int Hi) const { return FGroupRun.Holds(Lo, Hi); }
+    bool KnownColumn(int X, int Lo, int Hi) const {
+        return X == FColumnX && FColumnRun.Holds(Lo, Hi);
     }
-    bool Covers(int X, const TMask& M) const {
+    // The rows known painted in the group, and in column X (none for another).
+    std::pair<int, int> GroupRows() const { return {FGroupRun.Lo, FGroupRun.Hi}; }
+    std::pair<int, int> ColumnRows(int X) const {
+        return X == FColumnX ? std::pair<int, int>{FColumnRun.Lo, FColumnRun.Hi}
+                             : std::pair<int, int>{1, 0};
+    }
+    // Whether rows Lo..Hi (both included) are painted in column X.
+    bool Covers(int X, int Lo, int Hi) {
+        if (KnownColumn(X, Lo, Hi)) return true;
         const uint64_t* c = Column(X);
-        if (!c || M.W0 > M.W1) return true;
-        if ((c[M.W0] & M.First) != M.First || (c[M.W1] & M.Last) != M.Last) return false;
-        for (int w = M.W0 + 1; w < M.W1; ++w)
-            if (c[w] != ~uint64_t(0)) return false;
+        int lo, hi;
+        if (!c || !Rows(Lo, Hi, lo, hi)) return true;
+        if (!Has(c, lo, hi)) return false;
+        FColumnX = X;
+        FColumnRun = Around(c, lo, hi);
         return true;
     }
-    void Add(int X, const TMask& M) {
+    void Add(int X, int Lo, int Hi) {
         uint64_t* c = Column(X);
-        if (!c || M.W0 > M.W1) return;
-        c[M.W0] |= M.First;
-        c[M.W1] |= M.Last;
-        for (int w = M.W0 + 1; w < M.W1; ++w)
-            c[w] = ~uint64_t(0);
+        int lo, hi;
+        if (!c || !Rows(Lo, Hi, lo, hi)) return;
+        Set(c, lo, hi);
+        if (X == FColumnX) FColumnRun.Widen(Lo, Hi);
+        if (X < FGroupX0 || X >= FGroupX1) return;
+        // The group's rows change only where this column was their last gap.
+        for (int w = lo >> 6; w <= hi >> 6; ++w) {
+            uint64_t all = ~uint64_t(0);
+            const uint64_t* g = GroupColumns();
+            for (int x = FGroupX0; x < FGroupX1; ++x, g += FWords)
+                all &= g[w];
+            FGroup[static_cast<size_t>(w)] = all;
+        }
+    }
+    // Makes columns X0 .. X1 - 1 the group (those inside the box).
+    void SetGroup(int X0, int X1) {
+        if (X0 == FKeyX0 && X1 == FKeyX1) return;
+        FKeyX0 = X0;
+        FKeyX1 = X1;
+        FGroupX0 = int(std::clamp<int64_t>(X0, FLeft, int64_t(FLeft) + FWidth));
+        FGroupX1 = int(std::clamp<int64_t>(X1, FGroupX0, int64_t(FLeft) + FWidth));
+        std::fill(FGroup.begin(), FGroup.end(), ~uint64_t(0));
+        const uint64_t* g = GroupColumns();
+        for (int x = FGroupX0; x < FGroupX1; ++x, g += FWords)
+            for (int w = 0; w < FWords; ++w)
+                FGroup[static_cast<size_t>(w)] &= g[w];
+        FGroupRun = TRun();
+    }
+    // Whether rows Lo..Hi are painted in every column of the group.
+    bool GroupCovers(int Lo, int Hi) {
+        if (FGroupRun.Holds(Lo, Hi)) return true;
+        int lo, hi;
+        if (!Rows(Lo, Hi, lo, hi)) return true;
+        if (!Has(FGroup.data(), lo, hi)) return false;
+        FGroupRun = Around(FGroup.data(), lo, hi);
+        return true;
+    }
+    void AddToGroup(int Lo, int Hi) {
+        int lo, hi;
+        if (!Rows(Lo, Hi, lo, hi)) return;
+        uint64_t* g = GroupColumns();
+        for (int x = FGroupX0; x < FGroupX1; ++x, g += FWords)
+            Set(g, lo, hi);
+        Set(FGroup.data(), lo, hi);
+        FGroupRun.Widen(Lo, Hi);
+        if (FColumnX >= FGroupX0 && FColumnX < FGroupX1) FColumnRun.Widen(Lo, Hi);
     }
 
 private:
-    uint64_t* Column(int X) const {
-        X -= FLeft;
-        if (X < 0 || X >= FWidth) return nullptr;
-        return FBits.data() + static_cast<size_t>(X) * static_cast<size_t>(FWords);
+    // Rows painted, both ends included (none when Lo > Hi); the box's first
+    // and last rows stand for all rows beyond.
+    struct TRun {
+        int Lo = 1, Hi = 0;
+        bool Holds(int A, int B) const { return A >= Lo && B <= Hi; }
+        // Takes in rows A..B just painted when they touch the run.
+        void Widen(int A, int B) {
+            if (Lo > Hi) {
+                Lo = A;
+                Hi = B;
+            } else if (int64_t(A) <= int64_t(Hi) + 1 && int64_t(B) + 1 >= int64_t(Lo)) {
+                Lo = std::min(Lo, A);
+                Hi = std::max(Hi, B);
+            }
+        }
+    };
+    // Rows Lo..Hi inside the box, from its top; false when none are.
+    bool Rows(int Lo, int Hi, int& A, int& B) const {
+        const int64_t a = std::max<int64_t>(int64_t(Lo) - FTop, 0);
+        const int64_t b = std::min<int64_t>(int64_t(Hi) - FTop, FHeight - 1);
+        A = int(a);
+        B = int(b);
+        return a <= b;
+    }
+    // The painted run of C through rows Lo..Hi (painted, inside the box).
+    TRun Around(const uint64_t* C, int Lo, int Hi) const {
+        int w = Lo >> 6;
+        uint64_t gaps = ~C[w] & ((uint64_t(1) << (Lo & 63)) - 1);
+        while (!gaps && w > 0)
+            gaps = ~C[--w];
+        const int a = gaps ? w * 64 + 64 - std::countl_zero(gaps) : 0;
+        w = Hi >> 6;
+        gaps = (Hi & 63) == 63 ? 0 : ~C[w] & (~uint64_t(0) << ((Hi & 63) + 1));
+        while (!gaps && w + 1 < FWords)
+            gaps = ~C[++w];
+        const int b =
+            gaps ? std::min(w * 64 + std::countr_zero(gaps) - 1, FHeight - 1) : FHeight - 1;
+        return {a == 0 ? INT_MIN : FTop + a, b == FHeight - 1 ? INT_MAX : FTop + b};
+    }
+    static bool Has(const uint64_t* C, int Lo, int Hi) {
+        const int w0 = Lo >> 6, w1 = Hi >> 6;
+        const uint64_t first = ~uint64_t(0) << (Lo & 63), last = ~uint64_t(0) >> (63 - (Hi & 63));
+        if (w0 == w1) return (C[w0] & first & last) == (first & last);
+        if ((C[w0] & first) != first || (C[w1] & last) != last) return false;
+        for (int w = w0 + 1; w < w1; ++w)
+            if (C[w] != ~uint64_t(0)) return false;
+        return true;
+    }
+    static void Set(uint64_t* C, int Lo, int Hi) {
+        const int w0 = Lo >> 6, w1 = Hi >> 6;
+        const uint64_t first = ~uint64_t(0) << (Lo & 63), last = ~uint64_t(0) >> (63 - (Hi & 63));
+        if (w0 == w1) {
+            C[w0] |= first & last;
+            return;
+        }
+        C[w0] |= first;
+        C[w1] |= last;
+        for (int w = w0 + 1; w < w1; ++w)
+            C[w] = ~uint64_t(0);
+    }
+    uint64_t* Column(int X) {
+        const int64_t x = int64_t(X) - FLeft;
+        if (x < 0 || x >= FWidth) return nullptr;
+        return FBits.data() + static_cast<size_t>(x) * static_cast<size_t>(FWords);
+    }
+    // The first column of the group (the others follow, FWords apart).
+    uint64_t* GroupColumns() {
+        return FBits.data() + static_cast<size_t>(FGroupX0 - FLeft) * static_cast<size_t>(FWords);
     }
     int FLeft, FTop, FWidth, FHeight, FWords;
-    mutable std::vector<uint64_t> FBits;
+    std::vector<uint64_t> FBits;
+    // The group's columns within the box, the rows painted in all of them,
+    // and the columns it was asked for.
+    int FGroupX0, FGroupX1;
+    std::vector<uint64_t> FGroup;
+    int FKeyX0 = 0, FKeyX1 = 0;
+    TRun FGroupRun, FColumnRun;
+    int FColumnX = INT_MIN;
 };
 
 constexpr uint8_t ShowWick = 1, ShowBody = 2;
+
+// Values between Lo and Hi (none when Lo > Hi or either is NaN).
+struct TValueRange {
+    double Lo = 1, Hi = 0;
+    bool Holds(double V) const { return V >= Lo && V <= Hi; }
+};
+
+// A value's pixel on an axis, as CalcXPosValue (Horizontal) or CalcYPosValue
+// gives it, with a linear axis' scale looked up once; 0 without an axis.
+class TPixelMap {
+public:
+    TPixelMap(const TChartAxis* Axis, bool Horizontal)
+        : FAxis(Axis), FHorizontal(Horizontal), FLimit(TeeMaxPixelPos) {
+        if (Axis)
+            FLinear = Horizontal ? Axis->LinearXMap(FMinimum, FScale, FOrigin)
+                                 : Axis->LinearYMap(FMinimum, FScale, FOrigin);
+        if (FLinear) FInverse = 1 / FScale;
+    }
+    int operator()(double Value) const {
+        if (FLinear) return PixelPos(FOrigin + (Value - FMinimum) * FScale, FLimit);
+        if (!FAxis) return 0;
+        return FHorizontal ? FAxis->CalcXPosValue(Value) : FAxis->CalcYPosValue(Value);
+    }
+    // Values this map places on pixels A..B (INT_MIN and INT_MAX reaching as
+    // far as values go). A linear map never turns back, so the range is worked
+    // out from its ends and each end is placed to make sure; none when that
+    // fails or the axis is not linear.
+    TValueRange Values(int A, int B) const {
+        TValueRange r;
+        if (!FLinear || A > B) return r;
+        constexpr double far = std::numeric_limits<double>::infinity();
+        const double a = A == INT_MIN ? -far : A - 0.49, b = B == INT_MAX ? far : B + 0.49;
+        const double va = FMinimum + (a - FOrigin) * FInverse;
+        const double vb = FMinimum + (b - FOrigin) * FInverse;
+        const double lo = std::min(va, vb), hi = std::max(va, vb);
+        const auto on = [&](double V) {
+            const int p = (*this)(V);
+            return p >= A && p <= B;
+        };
+        if (lo <= hi && on(lo) && on(hi)) r = {lo, hi};
+        return r;
+    }
+
+private:
+    const TChartAxis* FAxis;
+    bool FHorizontal;
+    bool FLinear = false;
+    double FMinimum = 0, FScale = 0, FOrigin = 0, FInverse = 0;
+    int FLimit;
+};
 
 } // namespace
 
@@ -276,6 +444,9 @@ bool TCandleSeries::DrawUncoveredCandles() {
     if (FCandleStyle != csCandleStick && FCandleStyle != csOpenClose) return false;
     const int first = FirstVisibleIndex(), last = std::min(LastVisibleIndex(), Count() - 1);
     if (first < 0 || last - first < 2 || FCandleWidth < 0) return false;
+    for (const TChartValueList* list :
+         {XValues(), OpenValues(), CloseValues(), HighValues(), LowValues()})
+        if (list->Count() <= last) return false;
     TCanvas3D* canvas = chart->Canvas();
     TCanvas* target = canvas ? canvas->PlatformCanvas() : nullptr;
     if (!target || canvas->Metafiling() || !target->PaintsImagePixels()) return false;
@@ -291,50 +462,91 @@ bool TCandleSeries::DrawUncoveredCandles() {
     const bool stick = FCandleStyle == csCandleStick && penShown;
     const bool forward = DrawValuesForward();
     const int n = last - first + 1;
-    const auto indexOf = [&](int Drawn) { return forward ? first + Drawn : last - Drawn; };
-    std::vector<uint8_t> shows(static_cast<size_t>(n));
-    // From the last candle drawn back to the first.
+    // Without a pen the box paints one pixel less each way.
+    const int inset = penShown ? 0 : 1;
+    // The list is kept from one repaint to the next: a dense chart then
+    // allocates nothing while it draws.
+    std::vector<TShownCandle>& shown = FShown; // from the last candle drawn back
+    shown.clear();
+    const int halfLeft = FCandleWidth / 2, halfRight = FCandleWidth - halfLeft;
+    const TPixelMap mapX(GetHorizAxis(), true), mapY(GetVertAxis(), false);
+    // Stacked sideways, a candle's X is its stacked position (as CalcXPos says).
+    const bool stackedX =
+        !IsVerticalSeries() && (Stacked() == cssStack || Stacked() == cssStack100);
+    const double *dates = XValues()->Data(), *opens = OpenValues()->Data(),
+                 *closes = CloseValues()->Data(), *highs = HighValues()->Data(),
+                 *lows = LowValues()->Data();
+    // The prices that place a candle on the rows known painted, for its X
+    // group's columns and for its wick's column: most candles are passed over
+    // on their prices alone. A body lies within its open and close rows moved
+    // up one (two without a pen); a wick's rows leave out High's.
+    const auto beyond = [](int Row, int By) {
+        return Row == INT_MIN || Row == INT_MAX ? Row : Row + By;
+    };
+    int groupX = 0;
+    cover.SetGroup(groupX - halfLeft, groupX + halfRight + 1 - inset);
+    TValueRange groupDates, bodyPrices, highPrices, lowPrices;
+    std::pair<int, int> bodyRows{1, 0}, wickRows{1, 0};
     for (int k = n - 1; k >= 0; --k) {
-        const TCandleGeometry g = Geometry(indexOf(k));
-        TRect box = FlatBody(g);
-        if (box.Left > box.Right) std::swap(box.Left, box.Right);
-        if (box.Top > box.Bottom) std::swap(box.Top, box.Bottom);
-        // Without a pen the box paints one pixel less each way.
-        const int inset = penShown ? 0 : 1;
-        const TRows body{box.Top, box.Bottom - 1 - inset};
-        const int right = box.Right - inset;
-        const TColumnCover::TMask bodyRows = cover.Mask(body);
-        bool bodyHidden = true;
-        for (int x = box.Left; x < right && bodyHidden; ++x)
-            bodyHidden = cover.Covers(x, bodyRows);
-        // The wick's end pixels are counted as painted when it is the candle
-        // looked at, and as unpainted when it covers others.
-        const TRows wick{std::min(g.Low, g.High), std::max(g.Low, g.High)};
-        const bool hasWick = stick && g.Low != g.High;
-        const bool wickHidden = !hasWick || cover.Covers(g.X, cover.Mask(wick));
-        shows[static_cast<size_t>(k)] = (wickHidden ? 0 : ShowWick) | (bodyHidden ? 0 : ShowBody);
-        for (int x = box.Left; x < right; ++x)
-            cover.Add(x, bodyRows);
-        if (hasWick) cover.Add(g.X, cover.Mask({wick.Lo + 1, wick.Hi - 1}));
+        const int i = forward ? first + k : last - k;
+        const double date = dates[i], open = opens[i], close = closes[i], high = highs[i],
+                     low = lows[i];
+        if (groupDates.Holds(date) && bodyPrices.Holds(open) && bodyPrices.Holds(close) &&
+            (!stick || (highPrices.Holds(high) && lowPrices.Holds(low))))
+            continue;
+        const int x = stackedX ? CalcXPos(i) : mapX(date);
+        if (x != groupX) {
+            cover.SetGroup(x - halfLeft, x + halfRight + 1 - inset);
+            groupX = x;
+            groupDates = stackedX ? TValueRange() : mapX.Values(x, x);
+        }
+        const TCandleGeometry g{x,         mapY(open), mapY(close), mapY(high),
+                                mapY(low), halfLeft,   halfRight};
+        // The rows of FlatBody's box (one more above a flat body, one less
+        // each way without a pen), and the rows the wick's line paints (from
+        // Low up to, not including, High).
+        const int bodyLo = std::min(g.Open, g.Close) - inset - (g.Open == g.Close);
+        const int bodyHi = std::max(g.Open, g.Close) - 1 - inset;
+        const bool wick = stick && g.High != g.Low;
+        const int wickLo = std::min(g.High, g.Low) + (g.High < g.Low);
+        const int wickHi = std::max(g.High, g.Low) - (g.High > g.Low);
+        bool bodyHidden = true, wickHidden = true;
+        if (!cover.Known(bodyLo, bodyHi) || (wick && !cover.KnownColumn(x, wickLo, wickHi))) {
+            bodyHidden = cover.GroupCovers(bodyLo, bodyHi);
+            // A hidden part would add no pixel that is not covered already.
+            if (!bodyHidden) cover.AddToGroup(bodyLo, bodyHi);
+            // The wick goes under its own body: against the body and later candles.
+            wickHidden = !wick || cover.Covers(x, wickLo, wickHi);
+            if (!wickHidden) cover.Add(x, wickLo, wickHi);
+            if (!bodyHidden || !wickHidden)
+                shown.push_back(
+                    {FlatBody(g, penShown), x, g.Low, g.High, i,
+                     uint8_t((wickHidden ? 0 : ShowWick) | (bodyHidden ? 0 : ShowBody))});
+        }
+        if (cover.GroupRows() != bodyRows) {
+            bodyRows = cover.GroupRows();
+            bodyPrices =
+                mapY.Values(beyond(bodyRows.first, 1 + inset), beyond(bodyRows.second, 1 + inset));
+        }
+        if (cover.ColumnRows(x) != wickRows) {
+            wickRows = cover.ColumnRows(x);
+            highPrices = mapY.Values(beyond(wickRows.first, -1), beyond(wickRows.second, 1));
+            lowPrices = mapY.Values(wickRows.first, wickRows.second);
+        }
     }
-    TCanvas3D* canvas3D = chart->Canvas();
     // Only these calls change the canvas here: the pen and brush a colour was
     // prepared with stay until the colour changes.
     bool prepared = false;
     TColor preparedColor = clNone;
-    for (int k = 0; k < n; ++k) {
-        const uint8_t parts = shows[static_cast<size_t>(k)];
-        if (!parts) continue;
-        // A part every pixel of which later candles paint over is left out.
-        const int i = indexOf(k);
-        const TColor color = CandleColor(i);
-        if (!prepared || color != preparedColor) Pointer()->PrepareCanvas(canvas3D, color);
+    for (auto it = shown.rbegin(); it != shown.rend(); ++it) {
+        const TColor color = CandleColor(it->Index);
+        const bool fresh = !prepared || color != preparedColor;
+        if (fresh) Pointer()->PrepareCanvas(canvas, color);
         prepared = true;
         preparedColor = color;
-        const TCandleGeometry g = Geometry(i);
-        if (parts & ShowWick) canvas3D->DoVertLine(g.X, g.Low, g.High);
-        canvas3D->Brush()->SetColor(color);
-        if (parts & ShowBody) canvas3D->Rectangle(FlatBody(g));
+        if (it->Parts & ShowWick) canvas->DoVertLine(it->X, it->Low, it->High);
+        if (fresh) canvas->Brush()->SetColor(color);
+        if (it->Parts & ShowBody) canvas->Rectangle(it->Body);
     }
     return true;
 }

@@ -7,6 +7,7 @@
 // The functions that read these series by list name live in statchar.h and
 // teevolumefunctions.h.
 #include "chart/control/series.h"
+#include <vector>
 
 class TOHLCSeries : public TCustomSeries {
     QM_CLASS(TOHLCSeries)
@@ -93,10 +94,19 @@ private:
     TCandleGeometry Geometry(int ValueIndex);
     // The box a flat (2D) candle body is drawn with.
     TRect FlatBody(TCandleGeometry G) const;
+    static TRect FlatBody(TCandleGeometry G, bool PenShown);
     // Draws only the candles some pixel of which no later candle paints over,
     // when what each candle paints is known exactly; false when it is not.
     bool DrawUncoveredCandles();
     bool ClickedCandle(int ValueIndex, const TPoint& P, const TPoint& PrevEnd);
+
+    // What DrawUncoveredCandles draws.
+    struct TShownCandle {
+        TRect Body;
+        int X, Low, High, Index;
+        uint8_t Parts;
+    };
+    std::vector<TShownCandle> FShown;
 
     TCandleStyle FCandleStyle = csCandleStick;
     int FCandleWidth = 4;

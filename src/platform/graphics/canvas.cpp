@@ -787,7 +787,10 @@ bool TCanvas::RectangleDC(int X1, int Y1, int X2, int Y2) {
     }
     const bool draws = !D->InPath;
     if (draws) Changing();
-    DoRectangle(*D, D->ToDevice(X1, Y1), D->ToDevice(X2, Y2));
+    if (D->IdentityMap())
+        DoRectangle(*D, {X1, Y1}, {X2, Y2});
+    else
+        DoRectangle(*D, D->ToDevice(X1, Y1), D->ToDevice(X2, Y2));
     if (draws) Changed();
     return true;
 }

@@ -438,7 +438,11 @@ TPenInfo PenInfo(const TCanvasPrivate& D) {
     // A plain pen's width is logical too: one unit mapped larger is a wide pen
     // (drawn solid), as printed pages show.
     if (d.Scales()) {
-        p.Width = std::max(1, PixelPos(d.Width * std::fabs(D.ScaleX()), 1 << 16));
+        // Unmapped, the width is the pen's own (no floating point on every call).
+        constexpr int limit = 1 << 16;
+        p.Width = D.IsUnitScale() && d.Width > -limit && d.Width < limit
+                      ? std::max(1, d.Width)
+                      : std::max(1, PixelPos(d.Width * std::fabs(D.ScaleX()), limit));
         p.Wide = p.Width > 1;
         // Plain wide pens draw solid whatever their style.
         if (!geometric && p.Wide && IsStyled(p.Style)) p.Style = PS_SOLID;
@@ -605,6 +609,37 @@ void DevPolygon(TCanvasPrivate& D, const std::vector<std::vector<TPoint>>& Polyg
         DevPolyline(D, poly, true);
 }
 
+namespace {
+
+// A thin solid pen (or none) and a solid brush (or none) copied onto the
+// pixels: the outline and the inside are plain blocks of one colour each.
+bool SolidBlocks(const TCanvasPrivate& D, const TPenInfo& Pen) {
+    return D.S.Rop2 == R2_COPYPEN && (Pen.Null || (!Pen.Wide && !IsStyled(Pen.Style))) &&
+           (D.S.Brush.Style == BS_SOLID || D.S.Brush.Style == BS_NULL);
+}
+
+// The rectangle of the general path below, block by block (X1 <= X2, Y1 <= Y2).
+void BlockRectangle(const TCanvasPrivate& D, TRaster& R, const TPenInfo& Pen, int X1, int Y1,
+                    int X2, int Y2) {
+    const bool hasBrush = D.S.Brush.Style == BS_SOLID;
+    const uint32_t fill = ToPixel(BrushColor(D, D.S.Brush));
+    if (Pen.Null) {
+        if (hasBrush) R.Block(X1, Y1, X2 - 1, Y2 - 1, fill);
+        return;
+    }
+    // Sizes in 64 bits: the corners may lie anywhere.
+    const int64_t width = int64_t(X2) - X1, height = int64_t(Y2) - Y1;
+    if (width < 1 || height < 1) return;
+    const uint32_t line = ToPixel(Pen.Color);
+    if (width <= 2 || height <= 2) {
+        R.Block(X1, Y1, X2, Y2, line);
+        return;
+    }
+    R.FramedBlock(X1, Y1, X2, Y2, line, hasBrush ? &fill : nullptr);
+}
+
+} // namespace
+
 void DevRectangle(TCanvasPrivate& D, int X1, int Y1, int X2, int Y2) {
     if (X2 < X1) std::swap(X1, X2);
     if (Y2 < Y1) std::swap(Y1, Y2);
@@ -623,6 +658,10 @@ void DevRectangle(TCanvasPrivate& D, int X1, int Y1, int X2, int Y2) {
     }
     TRaster* r = D.Raster();
     if (!r || r->Empty()) return;
+    if (SolidBlocks(D, pen)) {
+        BlockRectangle(D, *r, pen, X1, Y1, X2, Y2);
+        return;
+    }
     TRasterPaint fill;
     QImage pattern;
     const bool hasBrush = BrushPaint(D, D.S.Brush, D.S.Rop2, fill, pattern);

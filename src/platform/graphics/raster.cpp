@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -535,6 +536,103 @@ void TRaster::Column(int x, int y0, int y1, uint32_t Color) {
         uint32_t* p = reinterpret_cast<uint32_t*>(FBits) + a * stride + x;
         for (int y = a; y <= b; ++y, p += stride)
             *p = Color;
+    }
+}
+
+namespace {
+
+// Candle bodies and markers are a few pixels wide: stored one at a time.
+inline void FillFew(uint32_t* P, int N, uint32_t Color) {
+    if (N > 8) {
+        FillPixels(P, N, Color);
+        return;
+    }
+    for (int i = 0; i < N; ++i)
+        P[i] = Color;
+}
+
+} // namespace
+
+void TRaster::Block(int x0, int y0, int x1, int y1, uint32_t Color) {
+    if (x0 >= x1 || y0 >= y1) return;
+    // Banded clip: the first band that reaches y0, up to the first below y1.
+    auto it = std::lower_bound(FRects.begin(), FRects.end(), y0,
+                               [](const QRect& r, int v) { return r.bottom() < v; });
+    for (; it != FRects.end() && it->top() < y1; ++it) {
+        const int a = std::max(x0, it->left()), b = std::min(x1, it->right() + 1);
+        const int ya = std::max(y0, it->top()), yb = std::min(y1, it->bottom() + 1);
+        if (a >= b || ya >= yb) continue;
+        uchar* row = FBits + FStride * ya;
+        for (int y = ya; y < yb; ++y, row += FStride)
+            FillFew(reinterpret_cast<uint32_t*>(row) + a, b - a, Color);
+    }
+}
+
+void TRaster::FramedBlock(int x0, int y0, int x1, int y1, uint32_t Line, const uint32_t* Fill) {
+    if (x0 >= x1 || y0 >= y1) return;
+    const QRect* it = FRects.data();
+    const QRect* const end = it + FRects.size();
+    if (FRects.size() > 1)
+        it = std::lower_bound(it, end, y0, [](const QRect& r, int v) { return r.bottom() < v; });
+    const qsizetype stride = FStride / 4;
+    for (; it != end && it->top() < y1; ++it) {
+        const int a = std::max(x0, it->left()), b = std::min(x1, it->right() + 1);
+        const int ya = std::max(y0, it->top()), yb = std::min(y1, it->bottom() + 1);
+        if (a >= b || ya >= yb) continue;
+        uint32_t* const top = reinterpret_cast<uint32_t*>(FBits) + ya * stride;
+        if (ya == y0) FillFew(top + a, b - a, Line);
+        if (yb == y1 && y1 - 1 > y0) FillFew(top + (y1 - 1 - ya) * stride + a, b - a, Line);
+        // Between the top and bottom rows: the two sides this clip box holds
+        // and the inside columns.
+        const int ma = std::max(ya, y0 + 1), mb = std::min(yb, y1 - 1);
+        const int ia = std::max(a, x0 + 1), ib = std::min(b, x1 - 1);
+        uint32_t* p = top + (ma - ya) * stride;
+        uint32_t* const last = top + (mb - ya) * stride;
+        const bool left = a == x0, right = b == x1;
+        const int64_t width = int64_t(x1) - x0;
+        if (left && right && Fill && width >= 3 && width <= 10) {
+            // A narrow box held whole, as candle bodies are: each row is one
+            // copy of the same few pixels.
+            uint32_t pattern[10];
+            std::fill(pattern, pattern + width, *Fill);
+            pattern[0] = pattern[width - 1] = Line;
+            const auto copy = [&](auto Pixels) {
+                for (; p < last; p += stride)
+                    std::memcpy(p + x0, pattern, sizeof(uint32_t) * Pixels);
+            };
+            switch (width) {
+            case 3:
+                copy(std::integral_constant<int, 3>());
+                break;
+            case 4:
+                copy(std::integral_constant<int, 4>());
+                break;
+            case 5:
+                copy(std::integral_constant<int, 5>());
+                break;
+            case 6:
+                copy(std::integral_constant<int, 6>());
+                break;
+            case 7:
+                copy(std::integral_constant<int, 7>());
+                break;
+            case 8:
+                copy(std::integral_constant<int, 8>());
+                break;
+            case 9:
+                copy(std::integral_constant<int, 9>());
+                break;
+            default:
+                copy(std::integral_constant<int, 10>());
+                break;
+            }
+            continue;
+        }
+        for (; p < last; p += stride) {
+            if (left) p[x0] = Line;
+            if (right) p[x1 - 1] = Line;
+            if (Fill) FillFew(p + ia, ib - ia, *Fill);
+        }
     }
 }
 

@@ -165,6 +165,11 @@ public:
 
     // Pixels y0..y1 of column x in Color (copy mode).
     void Column(int x, int y0, int y1, uint32_t Color);
+    // The block [x0, x1) x [y0, y1) in Color (copy mode).
+    void Block(int x0, int y0, int x1, int y1, uint32_t Color);
+    // The same block framed: its outer pixels in Line, the inside in Fill
+    // (left as it is without Fill).
+    void FramedBlock(int x0, int y0, int x1, int y1, uint32_t Line, const uint32_t* Fill);
 
     void FillPolygons(const QList<QPolygonF>& Polygons, bool Winding, const TRasterPaint& Paint);
 

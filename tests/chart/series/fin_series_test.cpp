@@ -197,11 +197,30 @@ struct TDenseCandles {
     TColor PenColor;
     int Data; // 0 noisy sine, 1 random walk, 2 flat candles, 3 falling prices
     int Points;
-    bool Inverted = false; // drawn from the last candle back
+    bool Inverted = false;       // drawn from the last candle back
+    bool InvertedPrices = false; // high prices down
+    bool Logarithmic = false;    // prices on a logarithmic axis
 };
 
-class DenseCandleTest : public FinSeriesTest,
-                        public ::testing::WithParamInterface<TDenseCandles> {};
+class DenseCandleTest : public FinSeriesTest, public ::testing::WithParamInterface<TDenseCandles> {
+protected:
+    // Pixels of S's picture that differ from the one drawn candle by candle.
+    int DifferFromEveryCandle(TCandleSeries* S, const std::string& Name) {
+        Render("dense_candles_" + Name);
+        std::vector<TColor> culled(W * H);
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x)
+                culled[y * W + x] = Pixel(x, y);
+        S->OnGetPointerStyle = [S](TChartSeries*, int) { return S->Pointer()->Style(); };
+        Render("dense_candles_each_" + Name);
+        S->OnGetPointerStyle = nullptr;
+        int differ = 0;
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x)
+                differ += culled[y * W + x] != Pixel(x, y);
+        return differ;
+    }
+};
 
 TEST_P(DenseCandleTest, PictureEqualsEveryCandleDrawn) {
     const TDenseCandles& c = GetParam();
@@ -212,6 +231,8 @@ TEST_P(DenseCandleTest, PictureEqualsEveryCandleDrawn) {
     s->CandlePen()->SetColor(c.PenColor);
     s->SetUpCloseColor(clBlue);
     Chart->BottomAxis()->SetInverted(c.Inverted);
+    Chart->LeftAxis()->SetInverted(c.InvertedPrices);
+    Chart->LeftAxis()->SetLogarithmic(c.Logarithmic);
     uint32_t seed = 7;
     double walk = 50;
     for (int i = 0; i < c.Points; ++i) {
@@ -225,18 +246,7 @@ TEST_P(DenseCandleTest, PictureEqualsEveryCandleDrawn) {
         const double open = c.Data == 2 ? close : close - 3 * noise;
         s->AddOHLC(i, open, std::max(open, close) + 2 + noise, std::min(open, close) - 2, close);
     }
-    Render(std::string("dense_candles_") + c.Name);
-    std::vector<TColor> culled(W * H);
-    for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x)
-            culled[y * W + x] = Pixel(x, y);
-    s->OnGetPointerStyle = [s](TChartSeries*, int) { return s->Pointer()->Style(); };
-    Render(std::string("dense_candles_each_") + c.Name);
-    int differ = 0;
-    for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x)
-            differ += culled[y * W + x] != Pixel(x, y);
-    EXPECT_EQ(differ, 0);
+    EXPECT_EQ(DifferFromEveryCandle(s, c.Name), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -254,7 +264,12 @@ INSTANTIATE_TEST_SUITE_P(
         TDenseCandles{"open_close_flat", csOpenClose, 2, false, clBlack, 2, 20000},
         TDenseCandles{"sparse", csCandleStick, 6, true, clBlack, 0, 40},
         TDenseCandles{"inverted", csCandleStick, 4, true, clAutoColor, 0, 20000, true},
-        TDenseCandles{"inverted_walk", csCandleStick, 4, true, clBlack, 1, 20000, true}),
+        TDenseCandles{"inverted_walk", csCandleStick, 4, true, clBlack, 1, 20000, true},
+        TDenseCandles{"prices_down", csCandleStick, 4, true, clBlack, 0, 20000, false, true},
+        TDenseCandles{"prices_down_no_pen", csCandleStick, 3, false, clBlack, 1, 20000, false,
+                      true},
+        TDenseCandles{"logarithmic", csCandleStick, 4, true, clBlack, 0, 20000, false, false,
+                      true}),
     [](const ::testing::TestParamInfo<TDenseCandles>& I) { return std::string(I.param.Name); });
 
 // ---------------------------------------------------------------------------

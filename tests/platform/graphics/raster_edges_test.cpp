@@ -1,6 +1,9 @@
 // Edges of the pixel engine: lines through complex clip regions, lines in
-// every direction, degenerate shapes, polygons with horizontal edges.
+// every direction, degenerate shapes, rectangles through clip holes, polygons
+// with horizontal edges.
 #include "pixelart.h"
+#include <algorithm>
+#include <climits>
 #include <gtest/gtest.h>
 
 using Rows = std::vector<std::string>;
@@ -83,6 +86,61 @@ TEST(RasterEdges, DegenerateRectanglesAndEllipses) {
     EXPECT_EQ(Art(b), (Rows{"........", ".#....#.", ".#......", "........"}));
     c->Rectangle(5, 3, 1, 0); // corners swapped are normalised
     EXPECT_EQ(Art(b)[0], ".####...");
+}
+
+// Every pixel of a rectangle as GDI's rule gives it, worked out one by one:
+// the outline in the pen and the inside in the brush (the rectangle one pixel
+// smaller and all brush without a pen), nothing outside a clip with a hole.
+TEST(RasterEdges, RectanglesThroughAClipHolePaintExactlyTheirPixels) {
+    const struct {
+        TRect R;
+        bool Pen, Brush;
+    } cases[] = {
+        {{2, 2, 14, 10}, true, true},            // around the hole
+        {{5, 0, 8, 12}, true, true},             // sides inside the hole
+        {{0, 2, 7, 10}, true, true},             // left side outside, right in the hole
+        {{6, 2, 16, 10}, true, true},            // left side in the hole, right outside
+        {{3, 3, 12, 6}, true, true},             // top and bottom rows through it
+        {{0, 3, 16, 5}, true, true},             // two rows: all outline
+        {{6, 1, 7, 11}, true, true},             // one column
+        {{12, 9, 3, 4}, true, true},             // corners swapped
+        {{1, 1, 15, 11}, false, true},           // no pen
+        {{4, 2, 13, 9}, true, false},            // hollow
+        {{-100000, 6, 100000, 8}, true, true},   // far beyond the bitmap
+        {{INT_MIN, 2, INT_MAX, 10}, true, true}, // as wide as coordinates go
+        {{6, 6, 6, 9}, true, true},              // empty
+    };
+    for (const auto& c : cases) {
+        TBitmap b(16, 12);
+        TCanvas* canvas = b.Canvas();
+        canvas->IntersectClipRect(1, 1, 15, 11);
+        canvas->ExcludeClipRect(5, 4, 9, 7);
+        canvas->Pen()->SetStyle(c.Pen ? psSolid : psClear);
+        canvas->Brush()->SetColor(clRed);
+        if (!c.Brush) canvas->Brush()->SetStyle(bsClear);
+        canvas->Rectangle(c.R);
+        const int l = std::min(c.R.Left, c.R.Right), r = std::max(c.R.Left, c.R.Right);
+        const int t = std::min(c.R.Top, c.R.Bottom), bt = std::max(c.R.Top, c.R.Bottom);
+        Rows expected;
+        for (int y = 0; y < 12; ++y) {
+            std::string row;
+            for (int x = 0; x < 16; ++x) {
+                const bool clip =
+                    x >= 1 && x < 15 && y >= 1 && y < 11 && !(x >= 5 && x < 9 && y >= 4 && y < 7);
+                char ch = '.';
+                if (!c.Pen) {
+                    if (c.Brush && x >= l && x < r - 1 && y >= t && y < bt - 1) ch = 'r';
+                } else if (x >= l && x < r && y >= t && y < bt) {
+                    const bool outline = x == l || x == r - 1 || y == t || y == bt - 1;
+                    ch = outline ? '#' : c.Brush ? 'r' : '.';
+                }
+                row += clip ? ch : '.';
+            }
+            expected.push_back(row);
+        }
+        EXPECT_EQ(Art(b), expected)
+            << c.R.Left << "," << c.R.Top << "," << c.R.Right << "," << c.R.Bottom;
+    }
 }
 
 TEST(RasterEdges, PolygonWithHorizontalEdgesFillsLeftAndTopInside) {
