@@ -4,6 +4,7 @@
 // registered class) loads, paints, saves and loads again the same.
 #include "chart_fuzz_harness.h"
 #include "chart/series/teebezie.h"
+#include "chart/series/teeextraseries.h"
 #include "chart/series/teesurfa.h"
 #include "chart/series/teetrisurface.h"
 #include "platform/classes/props.h"
@@ -115,6 +116,8 @@ TEST(ChartFileBounds, TriangulatedSurfaceWithoutFiniteXAndZRefusesTheFile) {
         double X, Z;
         bool Loads;
     } cases[] = {{0.5, 0.5, true}, {nan, 0.5, false}, {0.5, inf, false}, {-inf, 0.5, false}};
+    // Unregistered, the series would be skipped as unknown and every case would load.
+    RegisterTee3DSeries();
     for (const auto& c : cases) {
         TChart chart;
         auto* s = new TTriSurfaceSeries(&chart);
