@@ -361,6 +361,7 @@ bool SameAsConstructed(const TPropInfo* Prop, TObject* Instance, TObject* Constr
     case TPropKind::Object:
         return false;
     case TPropKind::Component:
+    case TPropKind::Method:
         return Prop->IsDefault(Instance);
     }
     return false;
@@ -394,6 +395,7 @@ void Replay(const TPropInfo* Prop, TObject* Instance, TObject* Constructed) {
             break;
         case TPropKind::Object:
         case TPropKind::Component:
+        case TPropKind::Method:
             break;
         }
     } catch (const std::exception&) {
@@ -439,8 +441,8 @@ void TWriter::WriteChangedAfterwards(TPersistent* Instance, TObject* Constructed
             WriteChangedAfterwards(persistent, constructedSub);
             continue;
         }
-        if (prop->Kind == TPropKind::Component || !prop->IsStored(Instance) ||
-            SameAsConstructed(prop, Instance, Constructed))
+        if (prop->Kind == TPropKind::Component || prop->Kind == TPropKind::Method ||
+            !prop->IsStored(Instance) || SameAsConstructed(prop, Instance, Constructed))
             continue;
         WriteProperty(Instance, prop, Constructed);
         Replay(prop, Instance, Constructed);
@@ -517,6 +519,15 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* Prop, TObjec
         if (ref.IsEmpty()) break;
         WritePropName(Prop->Name);
         WriteIdent(ref);
+        break;
+    }
+    case TPropKind::Method: {
+        // Only a method of the root has a name a reader can find again.
+        const TMethod method = Prop->GetMethod(Instance);
+        if (!method || method.Data != FRoot) break;
+        WritePropName(Prop->Name);
+        WriteValue(vaIdent);
+        WriteStr(method.Name());
         break;
     }
     }
@@ -1092,6 +1103,23 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo* Prop) {
             FFixups.push_back({Instance, Prop, ReadIdent(), Where()});
         } else {
             throw EReadError(kInvalidValue);
+        }
+        break;
+    }
+    case TPropKind::Method: {
+        if (NextValue() == vaNil) {
+            ReadValue();
+            Prop->SetMethod(Instance, TMethod{});
+            break;
+        }
+        if (NextValue() != vaIdent) throw EReadError(kInvalidValue);
+        const AnsiString name = ReadIdent();
+        const TMethod method = MethodOf(MethodRoot(), name);
+        if (!method) throw EReadError("Method " + name + " not found");
+        try {
+            Prop->SetMethod(Instance, method);
+        } catch (const EPropertyError& e) {
+            throw EReadError(e.Message);
         }
         break;
     }

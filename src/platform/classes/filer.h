@@ -236,6 +236,10 @@ public:
 
     TComponent* Owner() const { return FOwner; }
     TComponent* Parent() const { return FParent; }
+    // Whose published methods the events read name: the root unless set (a
+    // stream written with another root, such as a chart's owner, names its).
+    TComponent* MethodRoot() const { return FMethodRoot ? FMethodRoot : FRoot; }
+    void SetMethodRoot(TComponent* Value) { FMethodRoot = Value; }
 
     // The raw parts of a wide and a UTF-8 string value (tag already read).
     std::u16string ReadWideUnits();
@@ -307,6 +311,7 @@ private:
     int FReadLevel = 0;
     TComponent* FOwner = nullptr;
     TComponent* FParent = nullptr;
+    TComponent* FMethodRoot = nullptr;
     AnsiString FPropName; // the defined property being looked for
     bool FPropFound = false;
     TPersistent* FWhereInstance = nullptr; // the property being read, for messages
