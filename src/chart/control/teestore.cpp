@@ -184,6 +184,8 @@ bool ReadChartBody(TCustomChart* AChart, TMemoryStream& Body, const TProcTeeChec
     Body.SetPosition(4);
     {
         TChartReader reader(&Body, 4096, Check);
+        // Handlers were named from the root the chart was written with.
+        reader.SetMethodRoot(AChart->Owner() ? AChart->Owner() : AChart);
         const AnsiString name = AChart->Name();
         reader.ReadRootComponent(AChart);
         if (!name.IsEmpty()) AChart->SetName(name);

@@ -34,7 +34,8 @@ QM_PUBLISHED(
     Prop("StartColor", &Self::StartColor, &Self::SetStartColor).Default(0x800000).Idents("TColor"),
     Prop("UseColorRange", &Self::UseColorRange, &Self::SetUseColorRange).Default(true),
     Prop("UsePalette", &Self::UsePalette, &Self::SetUsePalette).Default(false),
-    Prop("UsePaletteMin", &Self::UsePaletteMin, &Self::SetUsePaletteMin).Default(false));
+    Prop("UsePaletteMin", &Self::UsePaletteMin, &Self::SetUsePaletteMin).Default(false),
+    Prop("OnGetColor", &Self::OnGetColor));
 
 QM_PUBLISHED(TCustom3DGridSeries,
              Prop("IrregularGrid", &Self::IrregularGrid, &Self::SetIrregularGrid).Default(false),
