@@ -1116,11 +1116,9 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo* Prop) {
         const AnsiString name = ReadIdent();
         const TMethod method = MethodOf(MethodRoot(), name);
         if (!method) throw EReadError("Method " + name + " not found");
-        try {
-            Prop->SetMethod(Instance, method);
-        } catch (const EPropertyError& e) {
-            throw EReadError(e.Message);
-        }
+        if (*method.Code->Signature != *Prop->MethodType)
+            throw EReadError("Method " + name + " does not fit the event " + Prop->Name);
+        if (FBindMethods) Prop->SetMethod(Instance, method);
         break;
     }
     }
