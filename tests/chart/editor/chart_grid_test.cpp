@@ -11,7 +11,6 @@
 #include "platform/rtl/formatsettings.h"
 #include "platform/forms/buttons.h"
 #include "platform/forms/comctrls.h"
-#include <algorithm>
 #include <filesystem>
 #include <unistd.h>
 #include "dialogs_fixture.h"
@@ -363,32 +362,6 @@ TEST_F(ChartGridTest, XYZSeriesAsATableOfYByXAndZ) {
     surface->AddXYZ(1e9, 1, 0);
     Grid->RecalcDimensions();
     EXPECT_LT(Grid->ColCount(), 100);
-}
-
-// A form whose published method handles the grid's published edit event.
-class TGridForm : public TComponent {
-    QM_CLASS(TGridForm)
-public:
-    using TComponent::TComponent;
-    void GridSetEditText(TObject*, int ACol, int ARow, const AnsiString& Value) {
-        Edits.push_back(IntToStr(ACol) + "," + IntToStr(ARow) + "=" + Value);
-    }
-    std::vector<AnsiString> Edits;
-};
-QM_CLASS_OWNED(TGridForm, TComponent, TComponent)
-QM_PUBLISHED_METHODS(TGridForm, Method("GridSetEditText", &Self::GridSetEditText));
-
-TEST_F(ChartGridTest, ThePublishedEditEventReachesTheHandlerBoundByName) {
-    TGridForm form(nullptr);
-    const TPropInfo* info = GetPropInfo(Grid->ClassType(), "OnSetEditText");
-    ASSERT_NE(info, nullptr);
-    info->SetMethod(Grid, MethodOf(&form, "GridSetEditText"));
-    TypeInto(2, 3, "55");
-    TypeInto(1, 2, "Jan");
-    // Each stored text reaches it, the last one of each cell included.
-    ASSERT_FALSE(form.Edits.empty());
-    EXPECT_NE(std::find(form.Edits.begin(), form.Edits.end(), "2,3=55"), form.Edits.end());
-    EXPECT_EQ(form.Edits.back(), "1,2=Jan");
 }
 
 } // namespace

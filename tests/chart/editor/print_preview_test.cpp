@@ -322,41 +322,4 @@ TEST(PrintPreviewPdf, PrintedPdfHoldsTheChartTitle) {
     std::filesystem::remove(txt);
 }
 
-// A form whose published methods handle the preview panel's published events.
-class TPreviewForm : public TComponent {
-    QM_CLASS(TPreviewForm)
-public:
-    using TComponent::TComponent;
-    void PanelMargins(TObject*, bool DisableProportional, const TRect& NewMargins) {
-        Margins.push_back(NewMargins);
-        Disabled = DisableProportional;
-    }
-    void PanelAfterDraw(TObject* Sender) { Drawn.push_back(Sender); }
-    std::vector<TRect> Margins;
-    bool Disabled = false;
-    std::vector<TObject*> Drawn;
-};
-QM_CLASS_OWNED(TPreviewForm, TComponent, TComponent)
-QM_PUBLISHED_METHODS(TPreviewForm, Method("PanelMargins", &Self::PanelMargins),
-                     Method("PanelAfterDraw", &Self::PanelAfterDraw));
-
-TEST_F(PrintPreviewTest, ThePublishedEventsReachTheHandlersBoundByName) {
-    TTeePreviewPanel* p = Preview();
-    TPreviewForm form(nullptr);
-    for (const auto& [event, method] : {std::pair{"OnChangeMargins", "PanelMargins"},
-                                        std::pair{"OnAfterDraw", "PanelAfterDraw"}}) {
-        const TPropInfo* info = GetPropInfo(p->ClassType(), event);
-        ASSERT_NE(info, nullptr) << event;
-        info->SetMethod(p, MethodOf(&form, method));
-    }
-    SimulateMouse(p, TMouseAction::Down, mbLeft, 154, 150);
-    SimulateMouse(p, TMouseAction::Move, mbLeft, 180, 150, TShiftState{ssLeft});
-    SimulateMouse(p, TMouseAction::Up, mbLeft, 180, 150);
-    EXPECT_EQ(form.Margins, std::vector<TRect>{TRect(30, 15, 15, 15)});
-    EXPECT_TRUE(form.Disabled);
-    form.Drawn.clear();
-    p->Draw();
-    EXPECT_EQ(form.Drawn, std::vector<TObject*>{p});
-}
-
 } // namespace

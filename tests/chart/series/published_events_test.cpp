@@ -156,14 +156,6 @@ TEST(PublishedEvents, AChartFileNamesTheFormsHandlersAndTheNextFormHandlesThem) 
     }
 }
 
-TEST(PublishedEvents, HandlersSetInCodeLeaveTheChartFileAsItWas) {
-    TFormChart plain(false);
-    const std::string before = SaveChart(plain.Chart, false);
-    plain.Chart->OnAfterDraw = [](TObject*) {};
-    plain.Line->OnClick = [](TChartSeries*, int, TMouseButton, TShiftState, int, int) {};
-    EXPECT_EQ(SaveChart(plain.Chart, false), before);
-}
-
 TEST(PublishedEvents, AHandlerTheFormLacksIsSkippedOrReported) {
     TFormChart saved(true);
     std::string text = SaveChart(saved.Chart, true);
