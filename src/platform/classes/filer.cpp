@@ -1116,7 +1116,7 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo* Prop) {
         const AnsiString name = ReadIdent();
         const TMethod method = MethodOf(MethodRoot(), name);
         if (!method) throw EReadError("Method " + name + " not found");
-        if (*method.Code->Signature != *Prop->MethodType)
+        if (!method.Code->Signature || *method.Code->Signature != *Prop->MethodType)
             throw EReadError("Method " + name + " does not fit the event " + Prop->Name);
         if (FBindMethods) Prop->SetMethod(Instance, method);
         break;

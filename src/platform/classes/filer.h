@@ -237,7 +237,8 @@ public:
     TComponent* Owner() const { return FOwner; }
     TComponent* Parent() const { return FParent; }
     // Whose published methods the events read name: the root unless set (a
-    // stream written with another root, such as a chart's owner, names its).
+    // stream written with another root, such as a chart's owner, names that
+    // root's methods).
     TComponent* MethodRoot() const { return FMethodRoot ? FMethodRoot : FRoot; }
     void SetMethodRoot(TComponent* Value) { FMethodRoot = Value; }
     // Off: the names are checked (and their faults reported) but nothing is
