@@ -40,7 +40,8 @@ QM_PUBLISHED(
 QM_PUBLISHED(TCustom3DGridSeries,
              Prop("IrregularGrid", &Self::IrregularGrid, &Self::SetIrregularGrid).Default(false),
              Prop("NumXValues", &Self::NumXValues, &Self::SetNumXValues).Default(10),
-             Prop("NumZValues", &Self::NumZValues, &Self::SetNumZValues).Default(10));
+             Prop("NumZValues", &Self::NumZValues, &Self::SetNumZValues).Default(10),
+             Prop("OnGetYValue", &Self::OnGetYValue));
 
 namespace {
 int Channel(TColor C, int Index) {

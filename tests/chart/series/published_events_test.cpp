@@ -17,6 +17,7 @@
 #include "chart/editor/teelisb.h"
 #include "chart/editor/teepreviewpanel.h"
 #include "chart/series/imagebar.h"
+#include "chart/series/teepoin3.h"
 #include "chart/series/teepolar.h"
 #include "chart/series/teerose.h"
 #include "chart/series/teesurfa.h"
@@ -63,7 +64,9 @@ TEST(PublishedEvents, EveryClassPublishesTheEventsItsDescriptionLists) {
         {&TGanttSeries::ClassInfo, {"OnClickPointer"}},
         {&TPieSeries::ClassInfo, series},
         {&TImagePointSeries::ClassInfo, {"OnGetImage"}},
-        {&TContourSeries::ClassInfo, {"OnGetColor", "OnBeforeDrawLevel", "OnGetLevel"}},
+        {&TContourSeries::ClassInfo,
+         {"OnGetColor", "OnGetYValue", "OnBeforeDrawLevel", "OnGetLevel"}},
+        {&TPoint3DSeries::ClassInfo, {"OnClickPointer", "OnGetPointerStyle"}},
         {&TPolarSeries::ClassInfo, {"OnGetPointerStyle"}},
         {&TClockSeries::ClassInfo, {"OnGetTime"}},
         {&TChart::ClassInfo,

@@ -19,6 +19,7 @@
 #include "chart/editor/teepreviewpanel.h"
 #include "chart/series/imagebar.h"
 #include "chart/series/teeextraseries.h"
+#include "chart/series/teepoin3.h"
 #include "chart/series/teerose.h"
 #include "chart/series/teesurfa.h"
 #include "platform/classes/collections.h"
@@ -70,7 +71,8 @@ template <typename R, typename... A> struct THandlerOf<std::function<R(A...)>> {
         WALK_HANDLER(TOnChangeMarginsEvent), WALK_HANDLER(TSetEditEvent),                          \
         WALK_HANDLER(TChartSurfaceGetColor), WALK_HANDLER(TOnBeforeDrawLevelEvent),                \
         WALK_HANDLER(TOnGetLevelEvent), WALK_HANDLER(TClockSeriesGetTimeEvent),                    \
-        WALK_HANDLER(TGetImageEvent)
+        WALK_HANDLER(TGetImageEvent), WALK_HANDLER(TSeriesClickPointer3DEvent),                    \
+        WALK_HANDLER(TChartSurfaceGetY)
 
 // What the walk's handlers answer: go on as without a handler.
 template <typename R> R WalkResult() {
