@@ -56,7 +56,20 @@ QM_PUBLISHED(
     Prop("BevelInner", &Self::BevelInner, &Self::SetBevelInner).Default(bvNone),
     Prop("BevelOuter", &Self::BevelOuter, &Self::SetBevelOuter).Default(bvRaised),
     Prop("BevelWidth", &Self::BevelWidth, &Self::SetBevelWidth).Default(1),
-    Prop("Color", &Self::Color, &Self::SetColor).Default(clBtnFace).Idents("TColor"));
+    Prop("Color", &Self::Color, &Self::SetColor).Default(clBtnFace).Idents("TColor"),
+    Prop("OnAllowScroll", &Self::OnAllowScroll), Prop("OnClickAxis", &Self::OnClickAxis),
+    Prop("OnClickBackground", &Self::OnClickBackground),
+    Prop("OnClickLegend", &Self::OnClickLegend), Prop("OnClickSeries", &Self::OnClickSeries),
+    Prop("OnClickTitle", &Self::OnClickTitle), Prop("OnGetLegendPos", &Self::OnGetLegendPos),
+    Prop("OnGetLegendRect", &Self::OnGetLegendRect),
+    Prop("OnGetLegendText", &Self::OnGetLegendText), Prop("OnScroll", &Self::OnScroll),
+    Prop("OnUndoZoom", &Self::OnUndoZoom), Prop("OnZoom", &Self::OnZoom),
+    Prop("OnBeforeDrawAxes", &Self::OnBeforeDrawAxes),
+    Prop("OnBeforeDrawChart", &Self::OnBeforeDrawChart),
+    Prop("OnBeforeDrawSeries", &Self::OnBeforeDrawSeries),
+    Prop("OnGetAxisLabel", &Self::OnGetAxisLabel),
+    Prop("OnGetNextAxisLabel", &Self::OnGetNextAxisLabel),
+    Prop("OnPageChange", &Self::OnPageChange), TEE_PANEL_CONTROL_EVENTS);
 
 // ---------------------------------------------------------------------------
 

@@ -24,6 +24,8 @@ QM_CLASS_OWNED(THorizAreaSeries, TAreaSeries, TComponent)
 
 // [published] ----------------------------------------------------------------
 
+QM_PUBLISHED(TCustomSeries, Prop("OnGetPointerStyle", &Self::OnGetPointerStyle));
+
 QM_PUBLISHED(TLineSeries,
              Prop("ColorEachLine", &Self::ColorEachLine, &Self::SetColorEachLine).Default(true),
              Prop("Stacked", &Self::Stacked, &Self::SetStacked).Default(cssNone),
@@ -35,11 +37,12 @@ QM_PUBLISHED(TLineSeries,
              Prop("LineHeight", &Self::LineHeight, &Self::SetLineHeight).Default(0),
              Prop("LinePen", &Self::LinePen), Prop("OutLine", &Self::OutLine),
              Prop("Pointer", &Self::Pointer),
-             Prop("Stairs", &Self::Stairs, &Self::SetStairs).Default(false));
+             Prop("Stairs", &Self::Stairs, &Self::SetStairs).Default(false),
+             Prop("OnClickPointer", &Self::OnClickPointer));
 
 QM_PUBLISHED(TPointSeries,
              Prop("ClickableLine", &Self::ClickableLine, &Self::SetClickableLine).Default(false),
-             Prop("Pointer", &Self::Pointer));
+             Prop("Pointer", &Self::Pointer), Prop("OnClickPointer", &Self::OnClickPointer));
 
 QM_PUBLISHED(
     TAreaSeries, Prop("ColorEachLine", &Self::ColorEachLine, &Self::SetColorEachLine).Default(true),
@@ -57,7 +60,8 @@ QM_PUBLISHED(
     Prop("Pointer", &Self::Pointer), Prop("Stairs", &Self::Stairs, &Self::SetStairs).Default(false),
     Prop("Transparency", &Self::Transparency, &Self::SetTransparency).Default(0),
     Prop("UseYOrigin", &Self::UseYOrigin, &Self::SetUseOrigin).Default(false),
-    Prop("YOrigin", &Self::YOrigin, &Self::SetOrigin));
+    Prop("YOrigin", &Self::YOrigin, &Self::SetOrigin),
+    Prop("OnClickPointer", &Self::OnClickPointer));
 
 // [settings] -----------------------------------------------------------------
 

@@ -30,7 +30,8 @@ QM_PUBLISHED(TTeeCommander, Prop("Panel", &Self::Panel, &Self::SetPanel),
              Prop("Align", &Self::Align, &Self::SetAlign).Default(alNone),
              Prop("BevelOuter", &Self::BevelOuter, &Self::SetBevelOuter).Default(bvRaised),
              Prop("Color", &Self::Color, &Self::SetColor).Default(clBtnFace).Idents("TColor"),
-             Prop("ShowHint", &Self::ShowHint, &Self::SetShowHint).Default(true));
+             Prop("ShowHint", &Self::ShowHint, &Self::SetShowHint).Default(true),
+             Prop("OnEditedChart", &Self::OnEditedChart), Prop("OnSetLabel", &Self::OnSetLabel));
 
 namespace {
 

@@ -28,7 +28,8 @@ QM_PUBLISHED(
     Prop("BevelInner", &Self::BevelInner, &Self::SetBevelInner).Default(bvNone),
     Prop("BevelOuter", &Self::BevelOuter, &Self::SetBevelOuter).Default(bvRaised),
     Prop("BevelWidth", &Self::BevelWidth, &Self::SetBevelWidth).Default(1),
-    Prop("Color", &Self::Color, &Self::SetColor).Default(clBtnFace).Idents("TColor"));
+    Prop("Color", &Self::Color, &Self::SetColor).Default(clBtnFace).Idents("TColor"),
+    Prop("OnPaint", &Self::OnPaint));
 
 namespace {
 const bool Draw3DRegistered = [] {

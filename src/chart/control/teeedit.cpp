@@ -16,6 +16,8 @@
 QM_ENUM_NAMES(TWindowState, wsNormal, wsMinimized, wsMaximized)
 
 QM_CLASS_ABSTRACT(TCustomChartEditor, TComponent)
+
+QM_PUBLISHED(TCustomChartEditor, Prop("OnClose", &Self::OnClose), Prop("OnShow", &Self::OnShow));
 QM_CLASS_OWNED(TChartEditor, TCustomChartEditor, TComponent)
 QM_CLASS_OWNED(TChartPreviewer, TCustomChartEditor, TComponent)
 QM_CLASS_OWNED(TChartEditorPanel, TCustomPanelNoCaption, TComponent)
@@ -44,7 +46,8 @@ QM_PUBLISHED(
     Prop("Options", &Self::Options, &Self::SetOptions).Default(DefaultPreviewOptions),
     Prop("PaperColor", &Self::PaperColor, &Self::SetPaperColor).Default(clWhite).Idents("TColor"),
     Prop("Title", &Self::Title, &Self::SetTitle),
-    Prop("WindowState", &Self::WindowState, &Self::SetWindowState).Default(wsNormal));
+    Prop("WindowState", &Self::WindowState, &Self::SetWindowState).Default(wsNormal),
+    Prop("OnAfterDraw", &Self::OnAfterDraw));
 
 QM_PUBLISHED(TChartEditorPanel, Prop("Chart", &Self::Chart, &Self::SetChart),
              Prop("Locked", &Self::Locked, &Self::SetLocked).Default(false),

@@ -179,11 +179,14 @@ int64_t PointBlockSize(TMemoryStream& S, int Lists) {
 
 // Reads the chart body (behind the header) into AChart, then old point data;
 // true when there were old point data.
+// Handlers are named from MethodRoot, and bound only with BindMethods.
 bool ReadChartBody(TCustomChart* AChart, TMemoryStream& Body, const TProcTeeCheckError& Check,
-                   bool TryReadData) {
+                   bool TryReadData, TComponent* MethodRoot, bool BindMethods) {
     Body.SetPosition(4);
     {
         TChartReader reader(&Body, 4096, Check);
+        reader.SetMethodRoot(MethodRoot);
+        reader.SetBindMethods(BindMethods);
         const AnsiString name = AChart->Name();
         reader.ReadRootComponent(AChart);
         if (!name.IsEmpty()) AChart->SetName(name);
@@ -315,6 +318,9 @@ void LoadChartFromStreamCheck(TCustomChart*& AChart, TStream* AStream,
                                       : TChart::ClassInfo.Factory(nullptr));
     auto* fresh = dynamic_cast<TCustomChart*>(made.get());
     if (!fresh) throw ChartException(TeeMsg_InvalidTeeFile);
+    // Handlers are named from the root the chart was written with; the trial
+    // read checks their names without binding them to a chart that goes.
+    TComponent* const methodRoot = AChart->Owner() ? AChart->Owner() : AChart;
     std::vector<TChartSeries*> filled;
     {
         TProcTeeCheckError record;
@@ -326,7 +332,7 @@ void LoadChartFromStreamCheck(TCustomChart*& AChart, TStream* AStream,
         bool oldData;
         {
             TChartSeries::TPointHandOver note(filled, false);
-            oldData = ReadChartBody(fresh, body, record, TryReadData);
+            oldData = ReadChartBody(fresh, body, record, TryReadData, methodRoot, false);
         }
         if (oldData) {
             // Old point data come after the series' own checks at load: the
@@ -335,7 +341,8 @@ void LoadChartFromStreamCheck(TCustomChart*& AChart, TStream* AStream,
             TMemoryStream saved;
             SaveChartToStream(fresh, &saved);
             std::unique_ptr<TObject> again(made->ClassType()->Factory(nullptr));
-            ReadChartBody(static_cast<TCustomChart*>(again.get()), saved, nullptr, false);
+            ReadChartBody(static_cast<TCustomChart*>(again.get()), saved, nullptr, false,
+                          methodRoot, false);
         }
     }
     // Only series the fresh chart still holds give their points.
@@ -361,7 +368,7 @@ void LoadChartFromStreamCheck(TCustomChart*& AChart, TStream* AStream,
     if (CheckError)
         replay = [&](const AnsiString&) { return next < answers.size() && answers[next++]; };
     TChartSeries::TPointHandOver take(filled, true);
-    ReadChartBody(chart, body, replay, TryReadData);
+    ReadChartBody(chart, body, replay, TryReadData, methodRoot, true);
 }
 
 void LoadChartFromStream(TCustomChart*& AChart, TStream* AStream) {

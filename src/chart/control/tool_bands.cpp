@@ -41,11 +41,13 @@ QM_PUBLISHED(TColorLineTool, Prop("AllowDrag", &Self::AllowDrag, &Self::SetAllow
              Prop("NoLimitDrag", &Self::NoLimitDrag, &Self::SetNoLimitDrag).Default(false),
              Prop("Pen", &Self::Pen, &Self::SetPen),
              Prop("Style", &Self::Style, &Self::SetStyle).Default(clCustom),
-             Prop("Value", &Self::Value, &Self::SetValue));
+             Prop("Value", &Self::Value, &Self::SetValue), Prop("OnDragLine", &Self::OnDragLine),
+             Prop("OnEndDragLine", &Self::OnEndDragLine));
 QM_PUBLISHED(TRotateTool, Prop("Button", &Self::Button, &Self::SetButton).Default(mbLeft),
              Prop("Inverted", &Self::Inverted, &Self::SetInverted).Default(false),
              Prop("Pen", &Self::Pen, &Self::SetPen),
-             Prop("Style", &Self::Style, &Self::SetStyle).Default(rsAll));
+             Prop("Style", &Self::Style, &Self::SetStyle).Default(rsAll),
+             Prop("OnRotate", &Self::OnRotate));
 
 // ---------------------------------------------------------------------------
 // TColorBandTool

@@ -13,7 +13,8 @@ QM_CLASS_OWNED(TCursorTool, TTeeCustomToolSeries, TComponent)
 QM_PUBLISHED(TCursorTool, Prop("Pen", &Self::Pen, &Self::SetPen),
              Prop("FollowMouse", &Self::FollowMouse, &Self::SetFollowMouse).Default(false),
              Prop("Snap", &Self::Snap, &Self::SetSnap).Default(false),
-             Prop("Style", &Self::Style, &Self::SetStyle).Default(cssBoth));
+             Prop("Style", &Self::Style, &Self::SetStyle).Default(cssBoth),
+             Prop("OnChange", &Self::OnChange));
 
 TCursorTool::TCursorTool(TComponent* AOwner) : TTeeCustomToolSeries(AOwner) {}
 

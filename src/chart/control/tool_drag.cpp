@@ -21,13 +21,13 @@ QM_CLASS_OWNED(TDrawLine, TCollectionItem, TCollection)
 QM_CLASS_ABSTRACT(TDrawLines, TOwnedCollection)
 QM_CLASS_OWNED(TDrawLineTool, TTeeCustomToolSeries, TComponent)
 
-QM_PUBLISHED(
-    TAxisArrowTool, Prop("Brush", &Self::Brush, &Self::SetBrush),
-    Prop("Pen", &Self::Pen, &Self::SetPen),
-    Prop("Length", &Self::Length, &Self::SetLength).Default(16),
-    Prop("Position", &Self::Position, &Self::SetPosition).Default(aaBoth),
-    Prop("ScrollPercent", &Self::ScrollPercent, &Self::SetScrollPercent).Default(10),
-    Prop("ScrollInverted", &Self::ScrollInverted, &Self::SetScrollInverted).Default(false));
+QM_PUBLISHED(TAxisArrowTool, Prop("Brush", &Self::Brush, &Self::SetBrush),
+             Prop("Pen", &Self::Pen, &Self::SetPen),
+             Prop("Length", &Self::Length, &Self::SetLength).Default(16),
+             Prop("Position", &Self::Position, &Self::SetPosition).Default(aaBoth),
+             Prop("ScrollPercent", &Self::ScrollPercent, &Self::SetScrollPercent).Default(10),
+             Prop("ScrollInverted", &Self::ScrollInverted, &Self::SetScrollInverted).Default(false),
+             Prop("OnClick", &Self::OnClick));
 
 QM_PUBLISHED(TDrawLine, Prop("Style", &Self::Style, &Self::SetStyle).Default(dlLine),
              Prop("X0", &Self::X0, &Self::SetX0), Prop("Y0", &Self::Y0, &Self::SetY0),
@@ -36,7 +36,10 @@ QM_PUBLISHED(TDrawLine, Prop("Style", &Self::Style, &Self::SetStyle).Default(dlL
 QM_PUBLISHED(TDrawLineTool, Prop("Button", &Self::Button, &Self::SetButton).Default(mbLeft),
              Prop("EnableDraw", &Self::EnableDraw, &Self::SetEnableDraw).Default(true),
              Prop("EnableSelect", &Self::EnableSelect, &Self::SetEnableSelect).Default(true),
-             Prop("Lines", &Self::Lines, &Self::SetLines), Prop("Pen", &Self::Pen, &Self::SetPen));
+             Prop("Lines", &Self::Lines, &Self::SetLines), Prop("Pen", &Self::Pen, &Self::SetPen),
+             Prop("OnDraggedLine", &Self::OnDraggedLine), Prop("OnDragLine", &Self::OnDragLine),
+             Prop("OnNewLine", &Self::OnNewLine), Prop("OnSelect", &Self::OnSelect),
+             Prop("OnSelecting", &Self::OnSelecting));
 
 TClass TeeDrawLineClass = &TDrawLine::ClassInfo;
 

@@ -35,11 +35,13 @@ QM_PUBLISHED(TNearestTool, Prop("Brush", &Self::Brush, &Self::SetBrush),
              Prop("FullRepaint", &Self::FullRepaint, &Self::SetFullRepaint).Default(true),
              Prop("Pen", &Self::Pen, &Self::SetPen),
              Prop("Size", &Self::Size, &Self::SetSize).Default(20),
-             Prop("Style", &Self::Style, &Self::SetStyle).Default(hsCircle));
+             Prop("Style", &Self::Style, &Self::SetStyle).Default(hsCircle),
+             Prop("OnChange", &Self::OnChange));
 QM_PUBLISHED(TMarksTipTool,
              Prop("MouseAction", &Self::MouseAction, &Self::SetMouseAction).Default(mtmMove),
              Prop("MouseDelay", &Self::GetMouseDelay, &Self::SetMouseDelay).Default(500),
-             Prop("Style", &Self::Style, &Self::SetStyle).Default(smsLabel));
+             Prop("Style", &Self::Style, &Self::SetStyle).Default(smsLabel),
+             Prop("OnGetText", &Self::OnGetText));
 QM_PUBLISHED(TAnnotationCallout,
              Prop("XPosition", &Self::XPosition, &Self::SetXPosition).Default(0),
              Prop("YPosition", &Self::YPosition, &Self::SetYPosition).Default(0),
@@ -49,13 +51,15 @@ QM_PUBLISHED(
     Prop("Cursor", &Self::Cursor, &Self::SetCursor).Default(crDefault).Idents("TCursor"),
     Prop("Position", &Self::Position, &Self::SetPosition).Default(ppLeftTop),
     Prop("Shape", &Self::Shape, &Self::SetShape), Prop("Text", &Self::Text, &Self::SetText),
-    Prop("TextAlignment", &Self::TextAlignment, &Self::SetTextAlign).Default(taLeftJustify));
+    Prop("TextAlignment", &Self::TextAlignment, &Self::SetTextAlign).Default(taLeftJustify),
+    Prop("OnClick", &Self::OnClick));
 QM_PUBLISHED(TChartImageTool, Prop("Picture", &Self::Picture, &Self::SetPicture));
 QM_PUBLISHED(TSeriesAnimationTool,
              Prop("DrawEvery", &Self::DrawEvery, &Self::SetDrawEvery).Default(0),
              Prop("StartAtMin", &Self::StartAtMin, &Self::SetStartAtMin).Default(true),
              Prop("StartValue", &Self::StartValue, &Self::SetStartValue),
-             Prop("Steps", &Self::Steps, &Self::SetSteps).Default(100));
+             Prop("Steps", &Self::Steps, &Self::SetSteps).Default(100),
+             Prop("OnStep", &Self::OnStep));
 
 // ---------------------------------------------------------------------------
 // TNearestTool

@@ -25,7 +25,8 @@ QM_CLASS_OWNED(TGridTransposeTool, TTeeCustomTool, TComponent)
 QM_CLASS_OWNED(TPageNumTool, TAnnotationTool, TComponent)
 
 QM_PUBLISHED(TDragPointTool,
-             Prop("DragStyle", &Self::DragStyle, &Self::SetDragStyle).Default(dsBoth));
+             Prop("DragStyle", &Self::DragStyle, &Self::SetDragStyle).Default(dsBoth),
+             Prop("OnDragPoint", &Self::OnDragPoint));
 QM_PUBLISHED(TPieTool, Prop("Pen", &Self::Pen, &Self::SetPen),
              Prop("Style", &Self::Style, &Self::SetStyle).Default(ptFocus));
 QM_PUBLISHED(TGanttTool, Prop("AllowDrag", &Self::AllowDrag, &Self::SetAllowDrag).Default(true),
@@ -36,7 +37,8 @@ QM_PUBLISHED(TGanttTool, Prop("AllowDrag", &Self::AllowDrag, &Self::SetAllowDrag
              Prop("CursorResize", &Self::CursorResize, &Self::SetCursorResize)
                  .Default(crSizeWE)
                  .Idents("TCursor"),
-             Prop("MinPixels", &Self::MinPixels, &Self::SetMinPixels).Default(5));
+             Prop("MinPixels", &Self::MinPixels, &Self::SetMinPixels).Default(5),
+             Prop("OnDragBar", &Self::OnDragBar), Prop("OnResizeBar", &Self::OnResizeBar));
 QM_PUBLISHED(TGridTransposeTool, Prop("Series", &Self::Series, &Self::SetSeries));
 QM_PUBLISHED(TPageNumTool, Prop("Text", &Self::Text, &Self::SetText).Stored(false),
              Prop("Format", &Self::Format, &Self::SetFormat).Stored(&Self::IsFormatStored));

@@ -12,6 +12,10 @@
 
 QM_CLASS_OWNED(TGalleryChart, TCustomChart, TComponent)
 QM_CLASS_OWNED(TChartGalleryPanel, TCustomPanelNoCaption, TComponent)
+
+QM_PUBLISHED(TChartGalleryPanel, Prop("OnSelectedChart", &Self::OnSelectedChart),
+             Prop("OnChangeChart", &Self::OnChangeChart),
+             Prop("OnSubSelected", &Self::OnSubSelected));
 QM_CLASS_OWNED(TTeeSubGallery, TForm, TComponent)
 
 TColor clTeeGallery = clWhite;

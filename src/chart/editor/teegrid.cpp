@@ -31,7 +31,8 @@ QM_PUBLISHED(TChartGrid, Prop("Chart", &Self::Chart, &Self::SetChart),
              Prop("Series", &Self::Series, &Self::SetSeries),
              Prop("ShowColors", &Self::ShowColors, &Self::SetShowColors).Default(false),
              Prop("ShowLabels", &Self::ShowLabels, &Self::SetShowLabels).Default(true),
-             Prop("ShowXValues", &Self::ShowXValues, &Self::SetShowXValues).Default(cgsAuto));
+             Prop("ShowXValues", &Self::ShowXValues, &Self::SetShowXValues).Default(cgsAuto),
+             Prop("OnSetEditText", &Self::OnSetEditText));
 
 namespace {
 

@@ -10,6 +10,12 @@
 
 QM_CLASS_OWNED(TChartListBox, TListBox, TComponent)
 
+QM_PUBLISHED(TChartListBox, Prop("OnChangeColor", &Self::OnChangeColor),
+             Prop("OnChangeOrder", &Self::OnChangeOrder),
+             Prop("OnDblClickSeries", &Self::OnDblClickSeries),
+             Prop("OnOtherItemsChange", &Self::OnOtherItemsChange),
+             Prop("OnRefresh", &Self::OnRefresh), Prop("OnRemovedSeries", &Self::OnRemovedSeries));
+
 TTeeAddGalleryProc TeeAddGalleryProc;
 TTeeChangeGalleryProc TeeChangeGalleryProc;
 

@@ -51,7 +51,8 @@ QM_PUBLISHED(
     Prop("PaperColor", &Self::PaperColor, &Self::SetPaperColor).Default(clWhite).Idents("TColor"),
     Prop("PaperShadow", &Self::PaperShadow),
     Prop("ShowImage", &Self::ShowImage, &Self::SetShowImage).Default(true),
-    FieldProp("Title", &Self::Title, TPropKind::String));
+    FieldProp("Title", &Self::Title, TPropKind::String),
+    Prop("OnChangeMargins", &Self::OnChangeMargins), TEE_PANEL_CONTROL_EVENTS);
 
 TPreviewChartPen::TPreviewChartPen(TNotifyEvent OnChangeEvent) : TChartPen(OnChangeEvent) {
     SetStyle(psDot);

@@ -382,6 +382,19 @@ private:
 enum TPanningMode { pmNone, pmHorizontal, pmVertical, pmBoth };
 enum TTeeBackImageMode { pbmStretch, pbmTile, pbmCenter };
 
+// The control events a chart panel publishes, for its class's QM_PUBLISHED list.
+#define TEE_PANEL_CONTROL_EVENTS                                                                   \
+    Prop("OnClick", &Self::OnClick), Prop("OnDblClick", &Self::OnDblClick),                        \
+        Prop("OnDragDrop", &Self::OnDragDrop), Prop("OnDragOver", &Self::OnDragOver),              \
+        Prop("OnEndDrag", &Self::OnEndDrag), Prop("OnEnter", &Self::OnEnter),                      \
+        Prop("OnExit", &Self::OnExit), Prop("OnKeyDown", &Self::OnKeyDown),                        \
+        Prop("OnKeyPress", &Self::OnKeyPress), Prop("OnKeyUp", &Self::OnKeyUp),                    \
+        Prop("OnMouseDown", &Self::OnMouseDown), Prop("OnMouseEnter", &Self::OnMouseEnter),        \
+        Prop("OnMouseLeave", &Self::OnMouseLeave), Prop("OnMouseMove", &Self::OnMouseMove),        \
+        Prop("OnMouseUp", &Self::OnMouseUp), Prop("OnMouseWheel", &Self::OnMouseWheel),            \
+        Prop("OnMouseWheelDown", &Self::OnMouseWheelDown),                                         \
+        Prop("OnMouseWheelUp", &Self::OnMouseWheelUp), Prop("OnResize", &Self::OnResize)
+
 class TCustomTeePanelExtended : public TCustomTeePanel {
     QM_CLASS(TCustomTeePanelExtended)
 public:

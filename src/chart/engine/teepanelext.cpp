@@ -12,6 +12,8 @@ QM_CLASS_PLAIN(TTeeZoomBrush, TChartBrush)
 QM_CLASS_PLAIN(TTeeZoomPen, TChartPen)
 QM_CLASS_ABSTRACT(TCustomTeePanelExtended, TCustomTeePanel)
 
+QM_PUBLISHED(TCustomTeePanelExtended, Prop("OnAfterDraw", &Self::OnAfterDraw));
+
 QM_PUBLISHED(TTeeZoomPen,
              Prop("Color", &Self::Color, &Self::SetColor).Default(clWhite).Idents("TColor"));
 QM_PUBLISHED(TTeeZoom, Prop("Allow", &Self::Allow, &Self::SetAllow).Default(true),

@@ -44,7 +44,13 @@ QM_PUBLISHED(TChartSeries,
                  .Stored(&Self::IsValueFormatStored),
              Prop("VertAxis", &Self::VertAxis, &Self::SetVertAxis).Default(aLeftAxis),
              Prop("XLabelsSource", &Self::XLabelsSource, &Self::SetLabelsSource),
-             Prop("XValues", &Self::XValues), Prop("YValues", &Self::YValues));
+             Prop("XValues", &Self::XValues), Prop("YValues", &Self::YValues),
+             Prop("AfterDrawValues", &Self::AfterDrawValues),
+             Prop("BeforeDrawValues", &Self::BeforeDrawValues),
+             Prop("OnAfterAdd", &Self::OnAfterAdd), Prop("OnBeforeAdd", &Self::OnBeforeAdd),
+             Prop("OnClearValues", &Self::OnClearValues), Prop("OnClick", &Self::OnClick),
+             Prop("OnDblClick", &Self::OnDblClick), Prop("OnGetMarkText", &Self::OnGetMarkText),
+             Prop("OnMouseEnter", &Self::OnMouseEnter), Prop("OnMouseLeave", &Self::OnMouseLeave));
 
 // ---------------------------------------------------------------------------
 // TCustomChartElement

@@ -14,7 +14,8 @@ QM_PUBLISHED(TImageBarSeries,
              Prop("ImageTiled", &Self::ImageTiled, &Self::SetImageTiled).Default(false));
 QM_PUBLISHED(
     TImagePointSeries,
-    Prop("ImageTransparent", &Self::ImageTransparent, &Self::SetImageTransparent).Default(true));
+    Prop("ImageTransparent", &Self::ImageTransparent, &Self::SetImageTransparent).Default(true),
+    Prop("OnGetImage", &Self::OnGetImage));
 QM_PUBLISHED(
     TDeltaPointSeries,
     Prop("ImageStyle", &Self::ImageStyle, &Self::SetImageStyle).Default(disSmiles),

@@ -8,7 +8,9 @@
 QM_CLASS_OWNED(TPoint3DSeries, TCustom3DSeries, TComponent)
 
 QM_PUBLISHED(TPoint3DSeries, Prop("DepthSize", &Self::DepthSize, &Self::SetDepthSize),
-             Prop("LinePen", &Self::LinePen), Prop("Pointer", &Self::Pointer));
+             Prop("LinePen", &Self::LinePen), Prop("Pointer", &Self::Pointer),
+             Prop("OnClickPointer", &Self::OnClickPointer),
+             Prop("OnGetPointerStyle", &Self::OnGetPointerStyle));
 
 TPoint3DSeries::TPoint3DSeries(TComponent* AOwner) : TCustom3DSeries(AOwner) {
     FPointer = std::make_unique<TSeriesPointer>(this);

@@ -38,7 +38,8 @@ QM_PUBLISHED(
     Prop("Pen", &Self::Pen), Prop("Pointer", &Self::Pointer),
     Prop("RadiusIncrement", &Self::RadiusIncrement, &Self::SetRadiusIncrement).Stored(false),
     Prop("RadiusValues", &Self::RadiusValues).Stored(&Self::IsRadiusStored),
-    Prop("Transparency", &Self::Transparency, &Self::SetTransparency).Default(0));
+    Prop("Transparency", &Self::Transparency, &Self::SetTransparency).Default(0),
+    Prop("OnGetPointerStyle", &Self::OnGetPointerStyle));
 
 namespace {
 constexpr double Pi = std::numbers::pi;

@@ -22,7 +22,8 @@ QM_PUBLISHED(TClockSeries,
              Prop("PenSeconds", &Self::PenSeconds),
              Prop("RotationAngle", &Self::RotationAngle, &Self::SetRotationAngle).Default(90),
              Prop("ShowInLegend", &Self::ShowInLegend, &Self::SetShowInLegend).Default(false),
-             Prop("Style", &Self::Style, &Self::SetStyle).Default(cssRoman));
+             Prop("Style", &Self::Style, &Self::SetStyle).Default(cssRoman),
+             Prop("OnGetTime", &Self::OnGetTime));
 
 namespace {
 constexpr double Pi = std::numbers::pi;

@@ -34,12 +34,14 @@ QM_PUBLISHED(
     Prop("StartColor", &Self::StartColor, &Self::SetStartColor).Default(0x800000).Idents("TColor"),
     Prop("UseColorRange", &Self::UseColorRange, &Self::SetUseColorRange).Default(true),
     Prop("UsePalette", &Self::UsePalette, &Self::SetUsePalette).Default(false),
-    Prop("UsePaletteMin", &Self::UsePaletteMin, &Self::SetUsePaletteMin).Default(false));
+    Prop("UsePaletteMin", &Self::UsePaletteMin, &Self::SetUsePaletteMin).Default(false),
+    Prop("OnGetColor", &Self::OnGetColor));
 
 QM_PUBLISHED(TCustom3DGridSeries,
              Prop("IrregularGrid", &Self::IrregularGrid, &Self::SetIrregularGrid).Default(false),
              Prop("NumXValues", &Self::NumXValues, &Self::SetNumXValues).Default(10),
-             Prop("NumZValues", &Self::NumZValues, &Self::SetNumZValues).Default(10));
+             Prop("NumZValues", &Self::NumZValues, &Self::SetNumZValues).Default(10),
+             Prop("OnGetYValue", &Self::OnGetYValue));
 
 namespace {
 int Channel(TColor C, int Index) {

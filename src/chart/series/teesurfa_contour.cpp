@@ -33,7 +33,8 @@ QM_PUBLISHED(
     Prop("Levels", &Self::Levels, &Self::SetLevels).Stored(&Self::IsLevelsStored),
     Prop("NumLevels", &Self::NumLevels, &Self::SetNumLevels).Default(10),
     Prop("Smoothing", &Self::Smoothing), Prop("YPosition", &Self::YPosition, &Self::SetYPosition),
-    Prop("YPositionLevel", &Self::YPositionLevel, &Self::SetYPositionLevel).Default(false));
+    Prop("YPositionLevel", &Self::YPositionLevel, &Self::SetYPositionLevel).Default(false),
+    Prop("OnBeforeDrawLevel", &Self::OnBeforeDrawLevel), Prop("OnGetLevel", &Self::OnGetLevel));
 
 // [levels] -------------------------------------------------------------------
 

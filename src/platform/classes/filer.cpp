@@ -361,6 +361,7 @@ bool SameAsConstructed(const TPropInfo* Prop, TObject* Instance, TObject* Constr
     case TPropKind::Object:
         return false;
     case TPropKind::Component:
+    case TPropKind::Method:
         return Prop->IsDefault(Instance);
     }
     return false;
@@ -394,6 +395,7 @@ void Replay(const TPropInfo* Prop, TObject* Instance, TObject* Constructed) {
             break;
         case TPropKind::Object:
         case TPropKind::Component:
+        case TPropKind::Method:
             break;
         }
     } catch (const std::exception&) {
@@ -439,8 +441,8 @@ void TWriter::WriteChangedAfterwards(TPersistent* Instance, TObject* Constructed
             WriteChangedAfterwards(persistent, constructedSub);
             continue;
         }
-        if (prop->Kind == TPropKind::Component || !prop->IsStored(Instance) ||
-            SameAsConstructed(prop, Instance, Constructed))
+        if (prop->Kind == TPropKind::Component || prop->Kind == TPropKind::Method ||
+            !prop->IsStored(Instance) || SameAsConstructed(prop, Instance, Constructed))
             continue;
         WriteProperty(Instance, prop, Constructed);
         Replay(prop, Instance, Constructed);
@@ -517,6 +519,15 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* Prop, TObjec
         if (ref.IsEmpty()) break;
         WritePropName(Prop->Name);
         WriteIdent(ref);
+        break;
+    }
+    case TPropKind::Method: {
+        // Only a method of the root has a name a reader can find again.
+        const TMethod method = Prop->GetMethod(Instance);
+        if (!method || method.Data != FRoot) break;
+        WritePropName(Prop->Name);
+        WriteValue(vaIdent);
+        WriteStr(method.Name());
         break;
     }
     }
@@ -1093,6 +1104,21 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo* Prop) {
         } else {
             throw EReadError(kInvalidValue);
         }
+        break;
+    }
+    case TPropKind::Method: {
+        if (NextValue() == vaNil) {
+            ReadValue();
+            Prop->SetMethod(Instance, TMethod{});
+            break;
+        }
+        if (NextValue() != vaIdent) throw EReadError(kInvalidValue);
+        const AnsiString name = ReadIdent();
+        const TMethod method = MethodOf(MethodRoot(), name);
+        if (!method) throw EReadError("Method " + name + " not found");
+        if (!method.Code->Signature || *method.Code->Signature != *Prop->MethodType)
+            throw EReadError("Method " + name + " does not fit the event " + Prop->Name);
+        if (FBindMethods) Prop->SetMethod(Instance, method);
         break;
     }
     }

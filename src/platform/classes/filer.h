@@ -236,6 +236,14 @@ public:
 
     TComponent* Owner() const { return FOwner; }
     TComponent* Parent() const { return FParent; }
+    // Whose published methods the events read name: the root unless set (a
+    // stream written with another root, such as a chart's owner, names that
+    // root's methods).
+    TComponent* MethodRoot() const { return FMethodRoot ? FMethodRoot : FRoot; }
+    void SetMethodRoot(TComponent* Value) { FMethodRoot = Value; }
+    // Off: the names are checked (and their faults reported) but nothing is
+    // bound, for a read whose objects are only a trial.
+    void SetBindMethods(bool Value) { FBindMethods = Value; }
 
     // The raw parts of a wide and a UTF-8 string value (tag already read).
     std::u16string ReadWideUnits();
@@ -307,6 +315,8 @@ private:
     int FReadLevel = 0;
     TComponent* FOwner = nullptr;
     TComponent* FParent = nullptr;
+    TComponent* FMethodRoot = nullptr;
+    bool FBindMethods = true;
     AnsiString FPropName; // the defined property being looked for
     bool FPropFound = false;
     TPersistent* FWhereInstance = nullptr; // the property being read, for messages

@@ -53,6 +53,8 @@ bool TPropInfo::IsDefault(TObject* Instance) const {
         return GetObj(Instance) == nullptr;
     case TPropKind::Object:
         return false;
+    case TPropKind::Method:
+        return !GetMethod(Instance);
     }
     return false;
 }
@@ -63,6 +65,8 @@ bool TPropInfo::IsStored(TObject* Instance) const {
 }
 
 TPropList::TPropList(std::initializer_list<TPropInfo> List) : Items(List) {}
+
+TMethodList::TMethodList(std::initializer_list<TMethodInfo> List) : Items(List) {}
 
 namespace {
 
@@ -125,6 +129,21 @@ const TClassProps& Props(TClass Class) {
     return *lastProps;
 }
 
+std::map<TClass, TMethodList (*)()>& MethodDeclarations() {
+    static std::map<TClass, TMethodList (*)()> declarations;
+    return declarations;
+}
+
+const TMethodList* OwnMethods(TClass Class) {
+    static std::map<TClass, std::unique_ptr<TMethodList>> built;
+    auto it = built.find(Class);
+    if (it != built.end()) return it->second.get();
+    auto decl = MethodDeclarations().find(Class);
+    if (decl == MethodDeclarations().end()) return nullptr;
+    auto list = std::make_unique<TMethodList>(decl->second());
+    return built.emplace(Class, std::move(list)).first->second.get();
+}
+
 struct TIdentTable {
     TIntToIdent ToIdent;
     TIdentToInt FromIdent;
@@ -141,6 +160,27 @@ TIdentTables& IdentTables() {
 
 qm_detail::TPublishedRegistrar::TPublishedRegistrar(TClass Class, TPropList (*Build)()) {
     Declarations()[Class] = Build;
+}
+
+qm_detail::TMethodsRegistrar::TMethodsRegistrar(TClass Class, TMethodList (*Build)()) {
+    MethodDeclarations()[Class] = Build;
+}
+
+void qm_detail::RaiseMethodMismatch(const AnsiString& Event, const TMethod& Method) {
+    throw EPropertyError("Method " + Method.Name() + " does not fit the event " + Event);
+}
+
+const TMethodInfo* FindMethod(TClass Class, std::string_view Name) {
+    for (TClass c = Class; c; c = c->Parent)
+        if (const TMethodList* own = OwnMethods(c))
+            for (const TMethodInfo& m : own->Items)
+                if (SameText(m.Name, AnsiString(Name))) return &m;
+    return nullptr;
+}
+
+TMethod MethodOf(TObject* Data, const AnsiString& Name) {
+    const TMethodInfo* code = Data ? FindMethod(Data->ClassType(), Name.str()) : nullptr;
+    return code ? TMethod{Data, code} : TMethod{};
 }
 
 const std::vector<const TPropInfo*>& GetPropList(TClass Class) {

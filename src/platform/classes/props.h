@@ -3,9 +3,12 @@
 //   TEnumNames, QM_ENUM_NAMES   the identifiers of an enumeration (enum and set properties)
 //   TPropInfo, TPropList        one property: kind, accessors, default, stored test
 //   Prop(), QM_PUBLISHED        the one-line-a-property declaration in a class's .cpp
+//   TMethodInfo, TMethod        published methods, and a handler bound to one by name
 //   RegisterIntegerIdents       identifiers of int-like types such as colours and cursors
 #include "platform/classes/component.h"
+#include "platform/rtl/exceptions.h"
 #include "platform/rtl/sets.h"
+#include <any>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -41,7 +44,36 @@ private:
         return names;                                                                              \
     }
 
-enum class TPropKind { Integer, Boolean, Enumeration, Set, Float, String, Object, Component };
+enum class TPropKind {
+    Integer,
+    Boolean,
+    Enumeration,
+    Set,
+    Float,
+    String,
+    Object,
+    Component,
+    Method
+};
+
+// A handler that does not fit the event it is given to.
+QM_DECLARE_EXCEPTION(EPropertyError, Exception)
+
+// A method a class publishes, so that a stream can name it as an event's handler.
+struct TMethodInfo {
+    AnsiString Name;
+    const std::type_info* Signature = nullptr; // the handler's function type
+    std::any Call;                             // std::function<R(TObject* Self, A...)>
+};
+
+// A handler bound to a published method: the object and its method. An
+// event set in code to any other function has none.
+struct TMethod {
+    TObject* Data = nullptr;
+    const TMethodInfo* Code = nullptr;
+    explicit operator bool() const { return Code != nullptr; }
+    AnsiString Name() const { return Code ? Code->Name : AnsiString(); }
+};
 
 struct TPropInfo {
     AnsiString Name;
@@ -60,6 +92,12 @@ struct TPropInfo {
     std::function<void(TObject*, const AnsiString&)> SetStr;
     std::function<TObject*(TObject*)> GetObj;
     std::function<void(TObject*, TObject*)> SetObj;
+    const std::type_info* MethodType = nullptr; // Method: the handler's function type
+    std::function<bool(TObject*)> HasHandler;   // Method: any handler, named or not
+    std::function<TMethod(TObject*)> GetMethod; // the published method bound, or none
+    // Binds the method (raises EPropertyError when its signature differs), or
+    // clears the event when Method is none.
+    std::function<void(TObject*, const TMethod&)> SetMethod;
 
     std::function<bool(TObject*)> StoredTest;
     bool StoredFlag = true;
@@ -69,7 +107,8 @@ struct TPropInfo {
     AnsiString DefaultStr;
 
     // A writer stores the property when it is stored and differs from its default
-    // (floats without a declared default: 0; strings: empty; references: none).
+    // (floats without a declared default: 0; strings: empty; references: none;
+    // events: no published method bound).
     // A value with a stored test is written whenever the test says so.
     bool IsStored(TObject* Instance) const;
     bool IsDefault(TObject* Instance) const;
@@ -112,10 +151,33 @@ inline const TPropInfo* GetPropInfo(TClass Class, const char* Name) {
     return GetPropInfo(Class, std::string_view(Name));
 }
 
+struct TMethodList {
+    TMethodList(std::initializer_list<TMethodInfo> Items);
+    std::vector<TMethodInfo> Items;
+};
+
+// The published method of that name of the class or a base class, without
+// regard to case; nullptr when absent.
+const TMethodInfo* FindMethod(TClass Class, std::string_view Name);
+// Data's published method of that name; none when Data has none.
+TMethod MethodOf(TObject* Data, const AnsiString& Name);
+
 namespace qm_detail {
 struct TPublishedRegistrar {
     TPublishedRegistrar(TClass Class, TPropList (*Build)());
 };
+struct TMethodsRegistrar {
+    TMethodsRegistrar(TClass Class, TMethodList (*Build)());
+};
+// What an event holds when it is bound to a published method: the binding
+// itself, so the name stays with the handler wherever it is copied.
+template <typename Sig> struct TBoundMethod;
+template <typename R, typename... A> struct TBoundMethod<R(A...)> {
+    TMethod Method;
+    const std::function<R(TObject*, A...)>* Call;
+    R operator()(A... Args) const { return (*Call)(Method.Data, std::forward<A>(Args)...); }
+};
+[[noreturn]] void RaiseMethodMismatch(const AnsiString& Event, const TMethod& Method);
 template <typename T> struct IsSet : std::false_type {};
 template <typename E> struct IsSet<TSet<E>> : std::true_type { using Element = E; };
 template <typename M> struct MemberClass;
@@ -136,6 +198,54 @@ template <typename T> constexpr bool AlwaysFalse = false;
         using Self = Name;                                                                         \
         return TPropList{__VA_ARGS__};                                                             \
     })
+
+// In a class's .cpp, the methods a stream may name as handlers:
+//   QM_PUBLISHED_METHODS(TMyForm, Method("FormShow", &Self::FormShow))
+#define QM_PUBLISHED_METHODS(Name, ...)                                                            \
+    static const qm_detail::TMethodsRegistrar qm_methods_##Name(&Name::ClassInfo, [] {             \
+        using Self = Name;                                                                         \
+        return TMethodList{__VA_ARGS__};                                                           \
+    })
+
+template <typename C, typename R, typename... A>
+TMethodInfo Method(const char* Name, R (C::*Function)(A...)) {
+    TMethodInfo m;
+    m.Name = Name;
+    m.Signature = &typeid(R(A...));
+    m.Call = std::function<R(TObject*, A...)>([Function](TObject* Self, A... Args) -> R {
+        return (static_cast<C*>(Self)->*Function)(std::forward<A>(Args)...);
+    });
+    return m;
+}
+
+// An event (a std::function member): stored as the name of the published
+// method of the stream's root that handles it.
+template <typename C, typename Sig> TPropInfo Prop(const char* Name, std::function<Sig> C::*Field) {
+    TPropInfo p;
+    p.Name = Name;
+    p.Kind = TPropKind::Method;
+    p.MethodType = &typeid(Sig);
+    auto self = [](TObject* o) { return static_cast<C*>(o); };
+    p.HasHandler = [Field, self](TObject* o) { return static_cast<bool>(self(o)->*Field); };
+    p.GetMethod = [Field, self](TObject* o) {
+        const auto* bound = (self(o)->*Field).template target<qm_detail::TBoundMethod<Sig>>();
+        return bound ? bound->Method : TMethod{};
+    };
+    p.SetMethod = [Field, self, Name = p.Name](TObject* o, const TMethod& m) {
+        if (!m) {
+            self(o)->*Field = nullptr;
+            return;
+        }
+        using TBound = qm_detail::TBoundMethod<Sig>;
+        const auto* call =
+            m.Code->Signature && *m.Code->Signature == typeid(Sig)
+                ? std::any_cast<std::remove_cvref_t<decltype(*TBound::Call)>>(&m.Code->Call)
+                : nullptr;
+        if (!call) qm_detail::RaiseMethodMismatch(Name, m);
+        self(o)->*Field = TBound{m, call};
+    };
+    return p;
+}
 
 // A property with getter and setter (member functions of the class).
 template <typename Getter, typename Setter>

@@ -1,16 +1,26 @@
 // Every published property of every class the registries create, sub-objects
 // included, comes back from a chart file: a value other than the constructor's,
 // and the constructor's own value set back, in the binary and the text form.
-// One run lists every property that does not.
+// One run lists every property that does not. An event comes back bound to
+// the method of the same name of the root it is read into; an event set to a
+// function without a name writes nothing.
 #include "chart/control/teecommander.h"
 #include "chart/control/teedraw3d.h"
 #include "chart/control/series.h"
 #include "chart/control/teeedit.h"
 #include "chart/control/teeseriestypes.h"
 #include "chart/control/teestore.h"
+#include "chart/control/tool_bands.h"
+#include "chart/control/tool_cursor.h"
+#include "chart/control/tool_drag.h"
+#include "chart/control/tool_hints.h"
+#include "chart/control/tool_series.h"
 #include "chart/editor/teegrid.h"
 #include "chart/editor/teepreviewpanel.h"
+#include "chart/series/imagebar.h"
 #include "chart/series/teeextraseries.h"
+#include "chart/series/teepoin3.h"
+#include "chart/series/teerose.h"
 #include "chart/series/teesurfa.h"
 #include "platform/classes/collections.h"
 #include "platform/classes/filer.h"
@@ -30,6 +40,82 @@
 #include <vector>
 
 namespace {
+
+// One published method for each kind of event, named after the event's type.
+template <typename Event> struct THandlerOf;
+template <typename R, typename... A> struct THandlerOf<std::function<R(A...)>> {
+    template <typename C> static TMethodInfo For(const char* Name) {
+        return Method(Name, &C::template Handle<R, A...>);
+    }
+};
+#define WALK_HANDLERS                                                                              \
+    WALK_HANDLER(TNotifyEvent), WALK_HANDLER(TSeriesNotifyEvent), WALK_HANDLER(TSeriesOnAfterAdd), \
+        WALK_HANDLER(TSeriesOnBeforeAdd), WALK_HANDLER(TSeriesClick),                              \
+        WALK_HANDLER(TSeriesOnGetMarkText), WALK_HANDLER(TSeriesClickPointerEvent),                \
+        WALK_HANDLER(TOnGetPointerStyle), WALK_HANDLER(TChartAllowScrollEvent),                    \
+        WALK_HANDLER(TChartClickAxis), WALK_HANDLER(TChartClickEvent),                             \
+        WALK_HANDLER(TChartClickSeries), WALK_HANDLER(TChartClickTitle),                           \
+        WALK_HANDLER(TOnGetLegendPos), WALK_HANDLER(TOnGetLegendRect),                             \
+        WALK_HANDLER(TOnGetLegendText), WALK_HANDLER(TAxisOnGetLabel),                             \
+        WALK_HANDLER(TAxisOnGetNextLabel), WALK_HANDLER(TMouseEvent),                              \
+        WALK_HANDLER(TMouseMoveEvent), WALK_HANDLER(TMouseWheelEvent),                             \
+        WALK_HANDLER(TMouseWheelUpDownEvent), WALK_HANDLER(TKeyEvent),                             \
+        WALK_HANDLER(TKeyPressEvent), WALK_HANDLER(TDragOverEvent), WALK_HANDLER(TDragDropEvent),  \
+        WALK_HANDLER(TEndDragEvent), WALK_HANDLER(TDraw3DPaintEvent),                              \
+        WALK_HANDLER(TTeeEditedChartEvent), WALK_HANDLER(TTeeCommanderOnSetLabel),                 \
+        WALK_HANDLER(TAxisArrowClickEvent), WALK_HANDLER(TDrawLineSelecting),                      \
+        WALK_HANDLER(TMarksTipGetText), WALK_HANDLER(TAnnotationClick),                            \
+        WALK_HANDLER(TSeriesAnimationStep), WALK_HANDLER(TColorLineToolOnDrag),                    \
+        WALK_HANDLER(TDragPointToolEvent), WALK_HANDLER(TGanttDragEvent),                          \
+        WALK_HANDLER(TGanttResizeEvent), WALK_HANDLER(TCursorToolChangeEvent),                     \
+        WALK_HANDLER(TOnChangeMarginsEvent), WALK_HANDLER(TSetEditEvent),                          \
+        WALK_HANDLER(TChartSurfaceGetColor), WALK_HANDLER(TOnBeforeDrawLevelEvent),                \
+        WALK_HANDLER(TOnGetLevelEvent), WALK_HANDLER(TClockSeriesGetTimeEvent),                    \
+        WALK_HANDLER(TGetImageEvent), WALK_HANDLER(TSeriesClickPointer3DEvent),                    \
+        WALK_HANDLER(TChartSurfaceGetY)
+
+// What the walk's handlers answer: go on as without a handler.
+template <typename R> R WalkResult() {
+    if constexpr (std::is_same_v<R, bool>)
+        return true;
+    else
+        return R();
+}
+
+// The root of a chart file: a chart that has no owner.
+class TWalkChart : public TChart {
+    QM_CLASS(TWalkChart)
+public:
+    using TChart::TChart;
+    template <typename R, typename... A> R Handle(A...) { return WalkResult<R>(); }
+};
+
+// The root of a component's own stream: it holds the component.
+class TWalkHost : public TComponent {
+    QM_CLASS(TWalkHost)
+public:
+    using TComponent::TComponent;
+    void GetChildren(const TGetChildProc& Proc, TComponent*) override {
+        for (int i = 0; i < ComponentCount(); ++i)
+            Proc(Components(i));
+    }
+    template <typename R, typename... A> R Handle(A...) { return WalkResult<R>(); }
+};
+
+} // namespace
+
+#define WALK_HANDLER(Event) THandlerOf<Event>::For<Self>("Do" #Event)
+QM_CLASS_OWNED(TWalkChart, TChart, TComponent)
+QM_PUBLISHED_METHODS(TWalkChart, WALK_HANDLERS);
+QM_CLASS_OWNED(TWalkHost, TComponent, TComponent)
+QM_PUBLISHED_METHODS(TWalkHost, WALK_HANDLERS);
+#undef WALK_HANDLER
+
+namespace {
+
+#define WALK_HANDLER(Event) "Do" #Event
+const char* const WalkHandlerNames[] = {WALK_HANDLERS};
+#undef WALK_HANDLER
 
 // Properties left out, with why, and properties that need a setting before a
 // value of theirs means anything. A key names the class that holds the
@@ -225,6 +311,12 @@ TValue Get(const TPropInfo* P, TObject* O) {
             if (auto* c = dynamic_cast<TComponent*>(r)) v.Str += ":" + c->Name();
         }
         break;
+    case TPropKind::Method:
+        if (const TMethod m = P->GetMethod(O))
+            v.Str = m.Name() + "@" + m.Data->ClassName();
+        else if (P->HasHandler(O))
+            v.Str = "(no name)";
+        break;
     }
     return v;
 }
@@ -248,6 +340,10 @@ void Set(const TPropInfo* P, TObject* O, const TValue& V, TObject* Ref) {
         break;
     case TPropKind::Component:
         P->SetObj(O, Ref);
+        break;
+    case TPropKind::Method:
+        // Only a constructor's empty event is ever set back.
+        P->SetMethod(O, TMethod{});
         break;
     }
 }
@@ -297,6 +393,7 @@ std::vector<TValue> Candidates(const TPropInfo* P, const TValue& V0) {
         add({0, 0, "first\r\nsecond\r\n"});
         break;
     case TPropKind::Component:
+    case TPropKind::Method:
         break;
     }
     return c;
@@ -383,7 +480,8 @@ private:
         std::unique_ptr<TObject> fresh(Class->Factory(nullptr));
         for (const TPropInfo* p : GetPropList(Class)) {
             if (!p->HasDefault || IsExcluded(fresh.get(), p->Name) ||
-                p->Kind == TPropKind::Object || p->Kind == TPropKind::Component)
+                p->Kind == TPropKind::Object || p->Kind == TPropKind::Component ||
+                p->Kind == TPropKind::Method)
                 continue;
             TValue d;
             if (p->Kind == TPropKind::Float)
@@ -445,7 +543,30 @@ private:
         const TValue v0 = Get(p, o);
         bool set = false;
         TValue v1;
-        if (p->Kind == TPropKind::Component) {
+        if (p->Kind == TPropKind::Method) {
+            const TMethodInfo* method = nullptr;
+            for (const char* name : WalkHandlerNames) {
+                const TMethodInfo* m = FindMethod(h.Top->ClassType(), name);
+                if (m && *m->Signature == *p->MethodType) method = m;
+            }
+            if (!method) {
+                Fail(R, L, "the walk's roots have no method of this event's type");
+                return;
+            }
+            // A method of another object than the root has no name in this file.
+            const std::string none = Save(h.Top.get(), R.ChartFile, false);
+            std::unique_ptr<TObject> stranger(h.Top->ClassType()->Factory(nullptr));
+            p->SetMethod(o, TMethod{stranger.get(), method});
+            const bool written = Save(h.Top.get(), R.ChartFile, false) != none;
+            p->SetMethod(o, TMethod{});
+            if (written) {
+                Fail(R, L, "a handler that is no method of the root was written");
+                return;
+            }
+            p->SetMethod(o, TMethod{h.Top.get(), method});
+            v1 = Get(p, o);
+            set = true;
+        } else if (p->Kind == TPropKind::Component) {
             for (TObject* t : RefTargets(h.Top.get(), p, o, v0, h.Root)) {
                 Set(p, o, {}, t);
                 v1 = Get(p, o);
@@ -480,7 +601,7 @@ private:
         }
         if (!Check(R, L, h, v1, "set")) return;
         TObject* ref = nullptr;
-        if (p->Kind == TPropKind::Component && !v0.Str.IsEmpty())
+        if ((p->Kind == TPropKind::Component || p->Kind == TPropKind::Method) && !v0.Str.IsEmpty())
             return; // a reference made by the constructor cannot be restored by value
         Set(p, o, v0, ref);
         if (!(Get(p, o) == v0)) {
@@ -499,7 +620,7 @@ std::vector<TRootSpec> Roots() {
     auto chartWith = [](const std::function<TObject*(TChart*)>& Add) {
         return [Add] {
             THolder h;
-            auto* chart = new TChart(nullptr);
+            auto* chart = new TWalkChart(nullptr);
             h.Top.reset(chart);
             TChartSeries* other = CreateNewSeries(chart, chart, &TLineSeries::ClassInfo);
             other->SetName("Other");
@@ -566,14 +687,18 @@ std::vector<TRootSpec> Roots() {
     for (TClass cc : {&TDraw3D::ClassInfo, &TTeeCommander::ClassInfo, &TChartEditor::ClassInfo,
                       &TChartPreviewer::ClassInfo, &TChartEditorPanel::ClassInfo,
                       &TTeePreviewPanel::ClassInfo, &TChartGrid::ClassInfo}) {
+        RegisterClass(cc);
         roots.push_back({cc->Name,
                          [cc] {
                              THolder h;
-                             h.Top.reset(static_cast<TComponent*>(cc->Factory(nullptr)));
-                             h.Root = h.Top.get();
+                             h.Top = std::make_unique<TWalkHost>(nullptr);
+                             auto* walked = static_cast<TComponent*>(cc->Factory(h.Top.get()));
+                             walked->SetName("Walked");
+                             h.Root = walked;
                              return h;
                          },
-                         [](TComponent* Top) -> TObject* { return Top; }, false});
+                         [](TComponent* Top) -> TObject* { return Top->FindComponent("Walked"); },
+                         false});
     }
     return roots;
 }
