@@ -585,6 +585,10 @@ bool DispatchControlEvent(TControl* control, QWidget* w, QEvent* e,
         return Base(e);
     case QEvent::Show:
         impl->WindowMade = true;
+        if (impl->FontPending && w == impl->Widget) {
+            impl->FontPending = false;
+            TControlAccess::ApplyFont(control);
+        }
         return Base(e);
     case QEvent::Enter:
         RunAsMessage(control, [&] { TControlAccess::MouseEnter(control); });

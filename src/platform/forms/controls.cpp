@@ -386,7 +386,13 @@ void TControl::ParentFontChanged() {
 }
 
 void TControl::FontChanged() {
-    ApplyFont();
+    // A widget that is not on screen would lay out its text again for every
+    // change; it takes its font when it is next shown.
+    QWidget* w = FImpl->Widget;
+    if (w && !FImpl->SelfDrawn && !w->isVisible())
+        FImpl->FontPending = true;
+    else
+        ApplyFont();
     if (FImpl->SelfDrawn) Invalidate();
 }
 

@@ -137,7 +137,6 @@ void EnsureQtApplication() {
         if (auto* d = QAbstractEventDispatcher::instance(QCoreApplication::instance()->thread()))
             d->wakeUp();
     });
-    EnsureFontsLoaded();
 }
 
 namespace {

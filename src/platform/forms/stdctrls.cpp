@@ -769,8 +769,19 @@ public:
             RunAsMessage(box, [box] {
                 if (box->OnDropDown) box->OnDropDown(box);
             });
+        List();
         TQt<QComboBox>::showPopup();
     }
+    // The drop-down list is a widget tree of its own, made when it is first
+    // needed; its rows draw through the control.
+    QAbstractItemView* List() {
+        if (!FListMade) {
+            FListMade = true;
+            setItemDelegate(new TComboItemDelegate(dynamic_cast<TComboBox*>(Control), this));
+        }
+        return view();
+    }
+    bool ListMade() const { return FListMade; }
     void hidePopup() override {
         TQt<QComboBox>::hidePopup();
         if (auto* box = dynamic_cast<TComboBox*>(Control))
@@ -778,13 +789,15 @@ public:
                 if (box->OnCloseUp) box->OnCloseUp(box);
             });
     }
+
+private:
+    bool FListMade = false;
 };
 
 TComboBox::TComboBox(TComponent* AOwner)
     : TWinControl(AOwner, NewWidget<TQtComboBox>()), FItems(std::make_unique<TStringList>()),
       FCanvas(std::make_unique<TCanvas>()) {
     auto* cb = static_cast<QComboBox*>(Widget());
-    cb->setItemDelegate(new TComboItemDelegate(this, cb));
     cb->setEditable(true);
     cb->setInsertPolicy(QComboBox::NoInsert);
     cb->setMaxVisibleItems(FDropDownCount);
@@ -885,7 +898,8 @@ void TComboBox::SetStyle(TComboBoxStyle Value) {
 
 void TComboBox::SetItemHeight(int Value) {
     FItemHeight = Value;
-    if (OwnerDrawn()) static_cast<QComboBox*>(Widget())->view()->doItemsLayout();
+    auto* cb = static_cast<TQtComboBox*>(Widget());
+    if (OwnerDrawn() && cb->ListMade()) cb->List()->doItemsLayout();
 }
 
 QImage TComboBox::RenderItem(int Index, int Width, int Height, TOwnerDrawState State) {
@@ -931,7 +945,8 @@ void TComboBox::SetMaxLength(int Value) {
 }
 
 bool TComboBox::DroppedDown() const {
-    return static_cast<QComboBox*>(Widget())->view()->isVisible();
+    auto* cb = static_cast<TQtComboBox*>(Widget());
+    return cb->ListMade() && cb->List()->isVisible();
 }
 
 void TComboBox::SetDroppedDown(bool Value) {
