@@ -585,9 +585,12 @@ bool DispatchControlEvent(TControl* control, QWidget* w, QEvent* e,
         return Base(e);
     case QEvent::Show:
         impl->WindowMade = true;
-        if (impl->FontPending && w == impl->Widget) {
-            impl->FontPending = false;
-            TControlAccess::ApplyFont(control);
+        if (w == impl->Widget) {
+            if (impl->FontPending) {
+                impl->FontPending = false;
+                TControlAccess::ApplyFont(control);
+            }
+            control->ResolveSize();
         }
         return Base(e);
     case QEvent::Enter:

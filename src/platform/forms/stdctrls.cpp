@@ -133,6 +133,18 @@ void TCustomLabel::Paint() {
 
 void TCustomLabel::AdjustBounds() {
     if (!FAutoSize || IsLoading()) return;
+    // Measuring needs the font loaded; off screen, a label's size without word
+    // wrap depends only on its final text and font, so it can wait.
+    if (!FWordWrap && Align() == alNone && Anchors() == TAnchors{akLeft, akTop} && Widget() &&
+        !Widget()->isVisible()) {
+        DeferSize();
+        return;
+    }
+    MeasureSize();
+}
+
+void TCustomLabel::MeasureSize() {
+    if (!FAutoSize || IsLoading()) return;
     TCanvas* c = MeasureCanvas();
     c->Font()->Assign(Font());
     TRect r = ClientRect();
@@ -155,6 +167,8 @@ void TCustomLabel::FontChanged() {
 }
 
 void TCustomLabel::SetAlignment(TAlignment Value) {
+    // Only a right-justified label keeps its right edge as it is measured.
+    if ((Value == taRightJustify) != (FAlignment == taRightJustify)) ResolveSize();
     FAlignment = Value;
     Invalidate();
 }
@@ -165,11 +179,13 @@ void TCustomLabel::SetLayout(TTextLayout Value) {
 }
 
 void TCustomLabel::SetAutoSize(bool Value) {
+    ResolveSize();
     FAutoSize = Value;
     AdjustBounds();
 }
 
 void TCustomLabel::SetWordWrap(bool Value) {
+    ResolveSize();
     FWordWrap = Value;
     AdjustBounds();
     Invalidate();

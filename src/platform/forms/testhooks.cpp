@@ -361,12 +361,14 @@ TRect ShownWindowBounds(TCustomForm* Form) {
 }
 
 namespace {
-// A grab draws controls that were never shown as well: they take their fonts first.
+// A grab draws controls that were never shown as well: they take their fonts
+// and sizes first.
 void ApplyPendingFonts(TControl* Control) {
     if (Control->Impl()->FontPending) {
         Control->Impl()->FontPending = false;
         TControlAccess::ApplyFont(Control);
     }
+    Control->ResolveSize();
     if (auto* wc = dynamic_cast<TWinControl*>(Control))
         for (int i = 0; i < wc->ControlCount(); ++i)
             ApplyPendingFonts(wc->Controls(i));
