@@ -629,6 +629,11 @@ bool DispatchControlEvent(TControl* control, QWidget* w, QEvent* e,
     }
 }
 
+QEvent::Type GrabPrepareEvent() {
+    static const auto type = QEvent::Type(QEvent::registerEventType());
+    return type;
+}
+
 TControl* FindControlAtScreen(const TPoint& ScreenPoint) {
     return ControlAtScreen(ScreenPoint);
 }

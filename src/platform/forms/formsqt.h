@@ -127,6 +127,10 @@ TControl* FindControlAtScreen(const TPoint& ScreenPoint);
 // The short part of a control's hint when hints show for it, else empty.
 AnsiString ShownHintOf(const TControl* Control);
 
+// Sent to a widget that is grabbed without having been shown, so it can make
+// what it leaves until it is shown.
+QEvent::Type GrabPrepareEvent();
+
 // Paints a self-drawn control's back buffer when it is out of date and returns it.
 QImage& RenderBackBuffer(TControl* Control);
 

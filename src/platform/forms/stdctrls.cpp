@@ -785,6 +785,7 @@ public:
             RunAsMessage(box, [box] {
                 if (box->OnDropDown) box->OnDropDown(box);
             });
+        MakeEditField();
         List();
         TQt<QComboBox>::showPopup();
     }
@@ -798,6 +799,35 @@ public:
         return view();
     }
     bool ListMade() const { return FListMade; }
+
+    // A drop-down's edit field is a widget tree of its own, and most combos a
+    // window makes become plain lists: the field is made when the combo is
+    // first shown, grabbed or its text used. Until then the field would hold no text.
+    bool EditPending() const { return FEditPending; }
+    void LeaveEditField(std::function<void()> OnEdited) {
+        FEditPending = true;
+        FOnEdited = std::move(OnEdited);
+    }
+    void DropEditField() { FEditPending = false; }
+    void MakeEditField() {
+        if (!FEditPending) return;
+        FEditPending = false;
+        const int index = currentIndex();
+        const bool blocked = blockSignals(true);
+        setEditable(true);
+        setInsertPolicy(QComboBox::NoInsert);
+        setCurrentIndex(index);
+        lineEdit()->clear();
+        blockSignals(blocked);
+        QObject::connect(lineEdit(), &QLineEdit::textEdited, this,
+                         [this](const QString&) { FOnEdited(); });
+    }
+
+protected:
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::Show || e->type() == GrabPrepareEvent()) MakeEditField();
+        return TQt<QComboBox>::event(e);
+    }
     void hidePopup() override {
         TQt<QComboBox>::hidePopup();
         if (auto* box = dynamic_cast<TComboBox*>(Control))
@@ -808,14 +838,22 @@ public:
 
 private:
     bool FListMade = false;
+    bool FEditPending = false;
+    std::function<void()> FOnEdited;
 };
+
+// The combo with its edit field made when its style has one.
+QComboBox* EditedBox(QWidget* Widget) {
+    auto* cb = static_cast<TQtComboBox*>(Widget);
+    cb->MakeEditField();
+    return cb;
+}
 
 TComboBox::TComboBox(TComponent* AOwner)
     : TWinControl(AOwner, NewWidget<TQtComboBox>()), FItems(std::make_unique<TStringList>()),
       FCanvas(std::make_unique<TCanvas>()) {
-    auto* cb = static_cast<QComboBox*>(Widget());
-    cb->setEditable(true);
-    cb->setInsertPolicy(QComboBox::NoInsert);
+    auto* cb = static_cast<TQtComboBox*>(Widget());
+    cb->LeaveEditField([this] { RunAsMessage(this, [this] { Change(); }); });
     cb->setMaxVisibleItems(FDropDownCount);
     SetBounds(0, 0, 145, 21);
     SetColor(clWindow);
@@ -827,8 +865,6 @@ TComboBox::TComboBox(TComponent* AOwner)
             Select();
         });
     });
-    QObject::connect(cb->lineEdit(), &QLineEdit::textEdited, cb,
-                     [this](const QString&) { RunAsMessage(this, [this] { Change(); }); });
 }
 
 TComboBox::~TComboBox() {
@@ -837,9 +873,9 @@ TComboBox::~TComboBox() {
 }
 
 void TComboBox::ItemsChanged() {
-    auto* cb = static_cast<QComboBox*>(Widget());
-    const bool editable = cb->isEditable();
-    const QString text = editable ? cb->lineEdit()->text() : QString();
+    auto* cb = static_cast<TQtComboBox*>(Widget());
+    const bool editable = cb->isEditable() || cb->EditPending();
+    const QString text = cb->isEditable() ? cb->lineEdit()->text() : QString();
     const int index = cb->currentIndex();
     const bool blocked = cb->blockSignals(true);
     cb->clear();
@@ -850,7 +886,7 @@ void TComboBox::ItemsChanged() {
     if (editable) {
         cb->setCurrentIndex(index < cb->count() && index >= 0 && cb->itemText(index) == text ? index
                                                                                              : -1);
-        cb->lineEdit()->setText(text);
+        if (cb->isEditable()) cb->lineEdit()->setText(text);
     } else {
         cb->setCurrentIndex(index < cb->count() ? index : -1);
     }
@@ -858,7 +894,7 @@ void TComboBox::ItemsChanged() {
 }
 
 int TComboBox::ItemIndex() const {
-    auto* cb = static_cast<QComboBox*>(Widget());
+    QComboBox* cb = EditedBox(Widget());
     if (!cb->isEditable()) return cb->currentIndex();
     const QString text = cb->lineEdit()->text();
     const int current = cb->currentIndex();
@@ -867,7 +903,7 @@ int TComboBox::ItemIndex() const {
 }
 
 void TComboBox::SetItemIndex(int Value) {
-    auto* cb = static_cast<QComboBox*>(Widget());
+    QComboBox* cb = EditedBox(Widget());
     if (Value < -1 || Value >= cb->count()) Value = -1;
     const bool blocked = cb->blockSignals(true);
     cb->setCurrentIndex(Value);
@@ -876,12 +912,12 @@ void TComboBox::SetItemIndex(int Value) {
 }
 
 AnsiString TComboBox::GetTextValue() const {
-    auto* cb = static_cast<QComboBox*>(Widget());
+    QComboBox* cb = EditedBox(Widget());
     return QStringToAnsi(cb->isEditable() ? cb->lineEdit()->text() : cb->currentText());
 }
 
 void TComboBox::SetTextValue(const AnsiString& Value) {
-    auto* cb = static_cast<QComboBox*>(Widget());
+    QComboBox* cb = EditedBox(Widget());
     const bool blocked = cb->blockSignals(true);
     if (cb->isEditable()) {
         const int index = cb->findText(AnsiToQString(Value), Qt::MatchExactly);
@@ -895,9 +931,13 @@ void TComboBox::SetTextValue(const AnsiString& Value) {
 
 void TComboBox::SetStyle(TComboBoxStyle Value) {
     FStyle = Value;
-    auto* cb = static_cast<QComboBox*>(Widget());
+    auto* cb = static_cast<TQtComboBox*>(Widget());
     const bool editable = Value == csDropDown || Value == csSimple;
     cb->update();
+    if (cb->EditPending()) {
+        if (!editable) cb->DropEditField();
+        return;
+    }
     if (editable == cb->isEditable()) return;
     const int index = cb->currentIndex();
     const bool blocked = cb->blockSignals(true);
@@ -956,8 +996,7 @@ void TComboBox::SetDropDownCount(int Value) {
 
 void TComboBox::SetMaxLength(int Value) {
     FMaxLength = Value;
-    if (auto* le = static_cast<QComboBox*>(Widget())->lineEdit())
-        le->setMaxLength(Value > 0 ? Value : 32767);
+    if (auto* le = EditedBox(Widget())->lineEdit()) le->setMaxLength(Value > 0 ? Value : 32767);
 }
 
 bool TComboBox::DroppedDown() const {

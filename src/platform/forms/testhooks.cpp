@@ -369,6 +369,10 @@ void ApplyPendingFonts(TControl* Control) {
         TControlAccess::ApplyFont(Control);
     }
     Control->ResolveSize();
+    if (QWidget* w = Control->Widget()) {
+        QEvent e(GrabPrepareEvent());
+        QCoreApplication::sendEvent(w, &e);
+    }
     if (auto* wc = dynamic_cast<TWinControl*>(Control))
         for (int i = 0; i < wc->ControlCount(); ++i)
             ApplyPendingFonts(wc->Controls(i));

@@ -161,3 +161,63 @@ TEST_F(OffscreenTest, FontsSetOffScreenShowWhenShownOrGrabbed) {
     EXPECT_TRUE(SameImage(afterShow, want));
     EXPECT_TRUE(SameImage(hidden, want));
 }
+
+TEST_F(OffscreenTest, CombosOffScreenMatchCombosOnScreen) {
+    const struct {
+        const char* Name;
+        std::function<void(TComboBox*)> Steps;
+    } rows[] = {
+        {"list",
+         [](TComboBox* c) {
+             c->SetStyle(csDropDownList);
+             for (const char* s : {"10", "20", "30"})
+                 c->Items()->Add(s);
+             c->SetItemIndex(1);
+         }},
+        {"drop-down without text",
+         [](TComboBox* c) {
+             for (const char* s : {"10", "20", "30"})
+                 c->Items()->Add(s);
+         }},
+        {"drop-down with text",
+         [](TComboBox* c) {
+             for (const char* s : {"10", "20", "30"})
+                 c->Items()->Add(s);
+             c->SetText("20");
+         }},
+        {"list, then drop-down",
+         [](TComboBox* c) {
+             c->SetStyle(csDropDownList);
+             c->Items()->Add("10");
+             c->SetItemIndex(0);
+             c->SetStyle(csDropDown);
+         }},
+    };
+    for (const auto& row : rows) {
+        TForm onScreen(nullptr), offScreen(nullptr);
+        onScreen.Show();
+        TComboBox* boxes[2] = {};
+        for (int i = 0; i < 2; ++i) {
+            TForm& f = i == 0 ? onScreen : offScreen;
+            f.SetBorderStyle(bsNone);
+            f.SetBounds(0, 0, 200, 60);
+            boxes[i] = new TComboBox(&f);
+            boxes[i]->SetBounds(10, 10, 120, 24);
+            boxes[i]->SetParent(&f);
+            row.Steps(boxes[i]);
+        }
+        // Asking for its text gives the on-screen combo its edit field, if any.
+        const AnsiString text = boxes[0]->Text();
+        offScreen.Show();
+        TBitmap want, got;
+        GrabControl(boxes[0], &want);
+        GrabControl(boxes[1], &got);
+        EXPECT_TRUE(SameImage(got, want)) << row.Name;
+        EXPECT_EQ(boxes[1]->Text(), text) << row.Name;
+        // A drop-down takes typed text, a list does not.
+        for (TComboBox* c : boxes)
+            SimulateType(c, "5");
+        EXPECT_EQ(boxes[1]->Text(), boxes[0]->Text()) << row.Name;
+        EXPECT_EQ(boxes[1]->ItemIndex(), boxes[0]->ItemIndex()) << row.Name;
+    }
+}
