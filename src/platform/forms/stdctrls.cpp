@@ -785,7 +785,7 @@ public:
             RunAsMessage(box, [box] {
                 if (box->OnDropDown) box->OnDropDown(box);
             });
-        MakeEditField();
+        MakeShownParts();
         List();
         TQt<QComboBox>::showPopup();
     }
@@ -823,11 +823,6 @@ public:
                          [this](const QString&) { FOnEdited(); });
     }
 
-protected:
-    bool event(QEvent* e) override {
-        if (e->type() == QEvent::Show || e->type() == GrabPrepareEvent()) MakeEditField();
-        return TQt<QComboBox>::event(e);
-    }
     void hidePopup() override {
         TQt<QComboBox>::hidePopup();
         if (auto* box = dynamic_cast<TComboBox*>(Control))
@@ -836,9 +831,31 @@ protected:
             });
     }
 
+protected:
+    bool event(QEvent* e) override {
+        // A font change makes the drop-down list as well (the toolkit hands it
+        // the font); off screen it waits until the combo is shown or grabbed.
+        if (e->type() == QEvent::FontChange && !isVisible()) {
+            FFontChangePending = true;
+            return true;
+        }
+        if (e->type() == QEvent::Show || e->type() == GrabPrepareEvent()) MakeShownParts();
+        return TQt<QComboBox>::event(e);
+    }
+
 private:
+    void MakeShownParts() {
+        MakeEditField();
+        if (FFontChangePending) {
+            FFontChangePending = false;
+            QEvent change(QEvent::FontChange);
+            TQt<QComboBox>::event(&change);
+        }
+    }
+
     bool FListMade = false;
     bool FEditPending = false;
+    bool FFontChangePending = false;
     std::function<void()> FOnEdited;
 };
 
