@@ -802,8 +802,22 @@ public:
 
     // A drop-down's edit field is a widget tree of its own, and most combos a
     // window makes become plain lists: the field is made when the combo is
-    // first shown, grabbed or its text used. Until then the field would hold no text.
+    // first shown or grabbed. Until then its text is kept here, changing with
+    // the chosen item as the field's would.
     bool EditPending() const { return FEditPending; }
+    bool HasEdit() const { return isEditable() || FEditPending; }
+    QString EditText() const { return isEditable() ? lineEdit()->text() : FEditText; }
+    void SetEditText(const QString& Text) {
+        if (isEditable())
+            lineEdit()->setText(Text);
+        else
+            FEditText = Text;
+    }
+    void SetIndex(int Index) {
+        const bool changed = Index != currentIndex();
+        setCurrentIndex(Index);
+        if (FEditPending && changed) FEditText = itemText(Index);
+    }
     void LeaveEditField(std::function<void()> OnEdited) {
         FEditPending = true;
         FOnEdited = std::move(OnEdited);
@@ -817,7 +831,7 @@ public:
         setEditable(true);
         setInsertPolicy(QComboBox::NoInsert);
         setCurrentIndex(index);
-        lineEdit()->clear();
+        lineEdit()->setText(FEditText);
         blockSignals(blocked);
         QObject::connect(lineEdit(), &QLineEdit::textEdited, this,
                          [this](const QString&) { FOnEdited(); });
@@ -856,6 +870,7 @@ private:
     bool FListMade = false;
     bool FEditPending = false;
     bool FFontChangePending = false;
+    QString FEditText;
     std::function<void()> FOnEdited;
 };
 
@@ -891,8 +906,8 @@ TComboBox::~TComboBox() {
 
 void TComboBox::ItemsChanged() {
     auto* cb = static_cast<TQtComboBox*>(Widget());
-    const bool editable = cb->isEditable() || cb->EditPending();
-    const QString text = cb->isEditable() ? cb->lineEdit()->text() : QString();
+    const bool editable = cb->HasEdit();
+    const QString text = editable ? cb->EditText() : QString();
     const int index = cb->currentIndex();
     const bool blocked = cb->blockSignals(true);
     cb->clear();
@@ -903,7 +918,7 @@ void TComboBox::ItemsChanged() {
     if (editable) {
         cb->setCurrentIndex(index < cb->count() && index >= 0 && cb->itemText(index) == text ? index
                                                                                              : -1);
-        if (cb->isEditable()) cb->lineEdit()->setText(text);
+        cb->SetEditText(text);
     } else {
         cb->setCurrentIndex(index < cb->count() ? index : -1);
     }
@@ -911,35 +926,35 @@ void TComboBox::ItemsChanged() {
 }
 
 int TComboBox::ItemIndex() const {
-    QComboBox* cb = EditedBox(Widget());
-    if (!cb->isEditable()) return cb->currentIndex();
-    const QString text = cb->lineEdit()->text();
+    auto* cb = static_cast<TQtComboBox*>(Widget());
+    if (!cb->HasEdit()) return cb->currentIndex();
+    const QString text = cb->EditText();
     const int current = cb->currentIndex();
     if (current >= 0 && cb->itemText(current) == text) return current;
     return FItems->IndexOf(QStringToAnsi(text));
 }
 
 void TComboBox::SetItemIndex(int Value) {
-    QComboBox* cb = EditedBox(Widget());
+    auto* cb = static_cast<TQtComboBox*>(Widget());
     if (Value < -1 || Value >= cb->count()) Value = -1;
     const bool blocked = cb->blockSignals(true);
-    cb->setCurrentIndex(Value);
-    if (cb->isEditable() && Value < 0) cb->lineEdit()->clear();
+    cb->SetIndex(Value);
+    if (cb->HasEdit() && Value < 0) cb->SetEditText(QString());
     cb->blockSignals(blocked);
 }
 
 AnsiString TComboBox::GetTextValue() const {
-    QComboBox* cb = EditedBox(Widget());
-    return QStringToAnsi(cb->isEditable() ? cb->lineEdit()->text() : cb->currentText());
+    auto* cb = static_cast<TQtComboBox*>(Widget());
+    return QStringToAnsi(cb->HasEdit() ? cb->EditText() : cb->currentText());
 }
 
 void TComboBox::SetTextValue(const AnsiString& Value) {
-    QComboBox* cb = EditedBox(Widget());
+    auto* cb = static_cast<TQtComboBox*>(Widget());
     const bool blocked = cb->blockSignals(true);
-    if (cb->isEditable()) {
+    if (cb->HasEdit()) {
         const int index = cb->findText(AnsiToQString(Value), Qt::MatchExactly);
-        if (index >= 0) cb->setCurrentIndex(index);
-        cb->lineEdit()->setText(AnsiToQString(Value));
+        if (index >= 0) cb->SetIndex(index);
+        cb->SetEditText(AnsiToQString(Value));
     } else {
         cb->setCurrentIndex(FItems->IndexOf(Value));
     }

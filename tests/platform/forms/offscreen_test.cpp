@@ -185,6 +185,32 @@ TEST_F(OffscreenTest, CombosOffScreenMatchCombosOnScreen) {
                  c->Items()->Add(s);
              c->SetText("20");
          }},
+        {"drop-down, item chosen",
+         [](TComboBox* c) {
+             for (const char* s : {"10", "20", "30"})
+                 c->Items()->Add(s);
+             c->SetItemIndex(2);
+         }},
+        {"drop-down, text of no item",
+         [](TComboBox* c) {
+             for (const char* s : {"10", "20", "30"})
+                 c->Items()->Add(s);
+             c->SetText("         Select time");
+         }},
+        {"drop-down, item chosen, list grown",
+         [](TComboBox* c) {
+             for (const char* s : {"10", "20", "30"})
+                 c->Items()->Add(s);
+             c->SetItemIndex(1);
+             c->Items()->Add("40");
+         }},
+        {"drop-down, item chosen, then none",
+         [](TComboBox* c) {
+             for (const char* s : {"10", "20", "30"})
+                 c->Items()->Add(s);
+             c->SetItemIndex(1);
+             c->SetItemIndex(-1);
+         }},
         {"list, then drop-down",
          [](TComboBox* c) {
              c->SetStyle(csDropDownList);
@@ -206,7 +232,8 @@ TEST_F(OffscreenTest, CombosOffScreenMatchCombosOnScreen) {
             boxes[i]->SetParent(&f);
             row.Steps(boxes[i]);
         }
-        // Asking for its text gives the on-screen combo its edit field, if any.
+        EXPECT_EQ(boxes[1]->Text(), boxes[0]->Text()) << row.Name;
+        EXPECT_EQ(boxes[1]->ItemIndex(), boxes[0]->ItemIndex()) << row.Name;
         const AnsiString text = boxes[0]->Text();
         offScreen.Show();
         TBitmap want, got;
