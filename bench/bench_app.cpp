@@ -25,6 +25,7 @@
 #include <chrono>
 #include <filesystem>
 #include <QApplication>
+#include <QTimer>
 #include <QWidget>
 #include <csignal>
 #include <fstream>
@@ -253,7 +254,8 @@ BENCHMARK(BM_DecayLiveSample)
 
 // --- start to the first painted window, in processes of their own --------------
 
-// The peer: a minimal widgets program that writes File at its window's first paint.
+// The peer: a minimal widgets program that writes File on the event loop's
+// first turn after its window's first paint, as the program reports its own.
 class TFirstPaintWindow : public QWidget {
 public:
     explicit TFirstPaintWindow(std::string File) : FFile(std::move(File)) { resize(1006, 700); }
@@ -262,8 +264,10 @@ protected:
     void paintEvent(QPaintEvent*) override {
         if (FDone) return;
         FDone = true;
-        std::ofstream(FFile + ".part") << "painted\n";
-        std::rename((FFile + ".part").c_str(), FFile.c_str());
+        QTimer::singleShot(0, this, [this] {
+            std::ofstream(FFile + ".part") << "painted\n";
+            std::rename((FFile + ".part").c_str(), FFile.c_str());
+        });
     }
 
 private:
@@ -316,8 +320,8 @@ const char* SelfPath = nullptr;
 
 // The program (a copy in a folder of its own, offscreen) until it reports its
 // main window painted (once that paint cycle has ended), against the minimal
-// widgets program until its first paint; runs alternate, medians compared
-// (aim: 2 or less).
+// widgets program until its first paint has ended the same way; runs
+// alternate, medians compared (aim: 2 or less).
 void BM_StartToFirstPaint_vs_QtWidgets(benchmark::State& state) {
     const fs::path dir =
         fs::temp_directory_path() / ("qm_bench_start_" + std::to_string(::getpid()));
@@ -344,10 +348,11 @@ void BM_StartToFirstPaint_vs_QtWidgets(benchmark::State& state) {
     state.counters["peer_ms"] = bench::Median(peer) * 1000;
     state.counters["ratio"] = bench::Median(ours) / bench::Median(peer);
 }
+// Enough runs that the medians hold on a machine shared with other work.
 BENCHMARK(BM_StartToFirstPaint_vs_QtWidgets)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(9);
+    ->Iterations(21);
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--minimal-widgets-program")

@@ -330,7 +330,7 @@ void TMainForm::BuildOptionalItems() {
 }
 
 void TMainForm::LoadBanner() {
-    DrawDefaultLogo(image_Manufac_Logo->Picture()->Bitmap());
+    FDefaultLogoPending = true;
     if (Banner.IsEmpty() || !FileExists(Banner)) return;
     const AnsiString ext = ExtractFileExt(Banner).LowerCase();
     AnsiString refusal;
@@ -343,12 +343,21 @@ void TMainForm::LoadBanner() {
             TPicture picture;
             picture.LoadFromFile(Banner);
             image_Manufac_Logo->Picture()->Assign(&picture);
+            FDefaultLogoPending = false;
             return;
         } catch (const std::exception& e) {
             refusal = e.what();
         }
     Application->MessageBox("The banner picture " + Banner + " was not shown: " + refusal, "Banner",
                             MB_OK | MB_ICONWARNING);
+}
+
+void TMainForm::ShowLogo() {
+    if (FDefaultLogoPending) {
+        FDefaultLogoPending = false;
+        DrawDefaultLogo(image_Manufac_Logo->Picture()->Bitmap());
+    }
+    image_Manufac_Logo->Show();
 }
 
 void TMainForm::InstrumentWindowEnded(bool EnableView) {

@@ -150,6 +150,7 @@ private:
     void ReadSetup();
     void BuildOptionalItems();
     void LoadBanner();
+    void ShowLogo();
     void RangeItemClick(const AnsiString& Model, int Type, int Code);
     TMenuItem* AddItem(TMenuItem* Parent, const AnsiString& Name, const AnsiString& Caption);
     void AddRangeItems(TMenuItem* Parent, const AnsiString& Model, int Type,
@@ -158,6 +159,8 @@ private:
     void ResetBottomAxis();
 
     std::vector<AnsiString> FSetupProblems;
+    // The logo is hidden until the chart view opens; the default one is drawn then.
+    bool FDefaultLogoPending = false;
 };
 
 extern TMainForm* MainForm;

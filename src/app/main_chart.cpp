@@ -51,7 +51,7 @@ void TMainForm::Grafik1Click(TObject*) {
     SampleTime = 0;
     ClearChartOnReset = false;
     TeeCommander1->Show();
-    image_Manufac_Logo->Show();
+    ShowLogo();
     GroupBox1->Show();
     Chart1->Show();
     SetupChart(ModelText, DeviceType, RangeCode, RangeFactor, UnitText);

@@ -102,8 +102,10 @@ TFormRXM850::TFormRXM850(TComponent* AOwner) : TInstrumentForm(AOwner, false) {
                         std::initializer_list<const char*> Items, int Index) {
         auto* r =
             NewControl<TRadioGroup>(this, GroupBox_RXM_Setup, Name, 10, Top, 260, Height, Caption);
+        r->Items()->BeginUpdate();
         for (const char* item : Items)
             r->Items()->Add(item);
+        r->Items()->EndUpdate();
         r->SetItemIndex(Index);
         return r;
     };
@@ -117,10 +119,12 @@ TFormRXM850::TFormRXM850(TComponent* AOwner) : TInstrumentForm(AOwner, false) {
     RadioGroup_RXM_TI->OnClick = [this](TObject* s) { RadioGroup_RXM_TIClick(s); };
     ComboBox_RXM_Time =
         NewControl<TComboBox>(this, GroupBox_RXM_Setup, "ComboBox_RXM_Time", 10, 350, 260, 28);
+    ComboBox_RXM_Time->Items()->BeginUpdate();
     for (int s = 1; s <= 10; ++s)
         ComboBox_RXM_Time->Items()->Add(IntToStr(s) + " sec");
     for (int s : {15, 20, 30, 40, 50, 60, 70, 80, 90, 100, 120, 180, 240})
         ComboBox_RXM_Time->Items()->Add(IntToStr(s) + " sec");
+    ComboBox_RXM_Time->Items()->EndUpdate();
     ComboBox_RXM_Time->SetText("         Select time");
     // Text and list rows in a font that fills the box.
     ComboBox_RXM_Time->Font()->SetHeight(-16);

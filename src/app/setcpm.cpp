@@ -102,8 +102,10 @@ void HideChartWindow() {
 
 namespace {
 void FillItems(TComboBox* Box, const char* const* Items, size_t Count) {
+    Box->Items()->BeginUpdate();
     for (size_t i = 0; i < Count; ++i)
         Box->Items()->Add(Items[i]);
+    Box->Items()->EndUpdate();
 }
 
 // [CPM] vStart, vStop, tOffset of SETUP.INI; a missing, oversized or unreadable
@@ -144,8 +146,10 @@ TCPMSetup::TCPMSetup(TComponent* AOwner) : TInstrumentForm(AOwner, false) {
     GroupBoxsetup = NewControl<TGroupBox>(this, this, "GroupBoxsetup", 456, 8, 336, 300, "Setup");
     SelectMode = NewControl<TRadioGroup>(this, GroupBoxsetup, "SelectMode", 8, 20, 320, 50);
     SelectMode->SetColumns(3);
+    SelectMode->Items()->BeginUpdate();
     for (const char* m : {"AUTO", "POS", "NEG"})
         SelectMode->Items()->Add(m);
+    SelectMode->Items()->EndUpdate();
     GroupBoxParameters = NewControl<TGroupBox>(this, GroupBoxsetup, "GroupBoxParameters", 8, 78,
                                                320, 136, "Parameters");
     LabelVStart =

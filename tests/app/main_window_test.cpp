@@ -197,3 +197,20 @@ INSTANTIATE_TEST_SUITE_P(
                       TInfoCase{"GroundingTesterAfterARange", {"N20kVm1", "Start_PGT300"}, false},
                       TInfoCase{"RangeAfterGroundingTester", {"Start_PGT300", "N2kV1"}, true}),
     [](const auto& info) { return std::string(info.param.Name); });
+
+// Without a banner file the chart view shows the default logo: white title on blue.
+TEST_F(AppTest, TheChartViewShowsTheDefaultLogoWithoutABanner) {
+    Start();
+    Item("N20kVm1")->Click();
+    MainForm->Grafik1->Click();
+    ASSERT_TRUE(MainForm->image_Manufac_Logo->Visible());
+    TBitmap* logo = MainForm->image_Manufac_Logo->Picture()->Bitmap();
+    ASSERT_EQ(logo->Width(), 329);
+    ASSERT_EQ(logo->Height(), 81);
+    TCanvas* c = logo->Canvas();
+    EXPECT_EQ(c->Pixels(2, 2), TColor(0x804000));
+    int white = 0;
+    for (int x = 0; x < 329; ++x)
+        white += c->Pixels(x, 40) == clWhite;
+    EXPECT_GT(white, 10);
+}

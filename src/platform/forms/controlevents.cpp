@@ -585,6 +585,13 @@ bool DispatchControlEvent(TControl* control, QWidget* w, QEvent* e,
         return Base(e);
     case QEvent::Show:
         impl->WindowMade = true;
+        if (w == impl->Widget) {
+            if (impl->FontPending) {
+                impl->FontPending = false;
+                TControlAccess::ApplyFont(control);
+            }
+            control->ResolveSize();
+        }
         return Base(e);
     case QEvent::Enter:
         RunAsMessage(control, [&] { TControlAccess::MouseEnter(control); });
@@ -620,6 +627,11 @@ bool DispatchControlEvent(TControl* control, QWidget* w, QEvent* e,
     default:
         return Base(e);
     }
+}
+
+QEvent::Type GrabPrepareEvent() {
+    static const auto type = QEvent::Type(QEvent::registerEventType());
+    return type;
 }
 
 TControl* FindControlAtScreen(const TPoint& ScreenPoint) {

@@ -165,6 +165,7 @@ TControl::TControl(TComponent* AOwner, QWidget* AWidget)
         FontChanged();
     };
     FConstraints->OnChange = [this](TObject*) {
+        ResolveSize();
         SetBounds(FLeft, FTop, FWidth, FHeight);
         ApplyGeometry();
     };
@@ -217,13 +218,15 @@ void TControl::SetParent(TWinControl* AParent) {
 }
 
 void TControl::SetAnchors(TAnchors Value) {
+    ResolveSize();
     FAnchors = Value;
     RecordAnchors();
 }
 
 void TControl::RecordAnchors() {
     if (!FParent) return;
-    FAnchorBounds = BoundsRect();
+    // A size left to measure is never anchored (see DeferSize).
+    FAnchorBounds = Bounds(FLeft, FTop, FWidth, FHeight);
     FAnchorParentSize = TPoint(FParent->ClientWidth(), FParent->ClientHeight());
 }
 
@@ -250,6 +253,7 @@ void TControl::ApplyAnchors() {
 }
 
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    ResolveSize();
     int w = std::max(0, AWidth), h = std::max(0, AHeight);
     FConstraints->Apply(w, h);
     const bool moved = ALeft != FLeft || ATop != FTop;
@@ -275,10 +279,10 @@ void TControl::ApplyGeometry() {
 }
 
 void TControl::SetClientWidth(int Value) {
-    SetWidth(FWidth - ClientWidth() + Value);
+    SetWidth(Width() - ClientWidth() + Value);
 }
 void TControl::SetClientHeight(int Value) {
-    SetHeight(FHeight - ClientHeight() + Value);
+    SetHeight(Height() - ClientHeight() + Value);
 }
 
 TPoint TControl::ClientToScreen(const TPoint& P) const {
@@ -293,6 +297,7 @@ TPoint TControl::ScreenToClient(const TPoint& P) const {
 
 void TControl::SetAlign(TAlign Value) {
     if (FAlign == Value) return;
+    ResolveSize();
     FAlign = Value;
     if (FParent) FParent->Realign();
 }
@@ -386,7 +391,13 @@ void TControl::ParentFontChanged() {
 }
 
 void TControl::FontChanged() {
-    ApplyFont();
+    // A widget that is not on screen would lay out its text again for every
+    // change; it takes its font when it is next shown.
+    QWidget* w = FImpl->Widget;
+    if (w && !FImpl->SelfDrawn && !w->isVisible())
+        FImpl->FontPending = true;
+    else
+        ApplyFont();
     if (FImpl->SelfDrawn) Invalidate();
 }
 

@@ -151,20 +151,40 @@ public:
     TWinControl* Parent() const { return FParent; }
     virtual void SetParent(TWinControl* AParent);
 
-    int Left() const { return FLeft; }
-    void SetLeft(int Value) { SetBounds(Value, FTop, FWidth, FHeight); }
-    int Top() const { return FTop; }
-    void SetTop(int Value) { SetBounds(FLeft, Value, FWidth, FHeight); }
-    int Width() const { return FWidth; }
-    void SetWidth(int Value) { SetBounds(FLeft, FTop, Value, FHeight); }
-    int Height() const { return FHeight; }
-    void SetHeight(int Value) { SetBounds(FLeft, FTop, FWidth, Value); }
+    int Left() const { return ResolveSize().FLeft; }
+    void SetLeft(int Value) {
+        ResolveSize();
+        SetBounds(Value, FTop, FWidth, FHeight);
+    }
+    int Top() const { return ResolveSize().FTop; }
+    void SetTop(int Value) {
+        ResolveSize();
+        SetBounds(FLeft, Value, FWidth, FHeight);
+    }
+    int Width() const { return ResolveSize().FWidth; }
+    void SetWidth(int Value) {
+        ResolveSize();
+        SetBounds(FLeft, FTop, Value, FHeight);
+    }
+    int Height() const { return ResolveSize().FHeight; }
+    void SetHeight(int Value) {
+        ResolveSize();
+        SetBounds(FLeft, FTop, FWidth, Value);
+    }
     virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
-    TRect BoundsRect() const { return Bounds(FLeft, FTop, FWidth, FHeight); }
+    TRect BoundsRect() const {
+        ResolveSize();
+        return Bounds(FLeft, FTop, FWidth, FHeight);
+    }
+    // Takes a size that was left to measure (see DeferSize) now.
+    const TControl& ResolveSize() const {
+        if (FSizePending) const_cast<TControl*>(this)->MeasurePendingSize();
+        return *this;
+    }
     void SetBoundsRect(const TRect& R) { SetBounds(R.Left, R.Top, R.Width(), R.Height()); }
     // The client area; for most controls the whole control.
-    virtual int ClientWidth() const { return FWidth; }
-    virtual int ClientHeight() const { return FHeight; }
+    virtual int ClientWidth() const { return Width(); }
+    virtual int ClientHeight() const { return Height(); }
     void SetClientWidth(int Value);
     void SetClientHeight(int Value);
     TRect ClientRect() const { return Rect(0, 0, ClientWidth(), ClientHeight()); }
@@ -309,13 +329,23 @@ protected:
     bool IsAligning() const;
 
     void UpdateWidgetVisibility();
+    // An auto-sized control off screen, neither aligned nor anchored, may leave
+    // measuring its size until it is shown or its bounds are asked for, when
+    // the result depends only on its final state; MeasureSize then runs once.
+    void DeferSize() { FSizePending = true; }
+    virtual void MeasureSize() {}
 
 private:
     friend class TWinControl;
+    void MeasurePendingSize() {
+        FSizePending = false;
+        MeasureSize();
+    }
 
     std::unique_ptr<TControlImpl> FImpl;
     TWinControl* FParent = nullptr;
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+    bool FSizePending = false;
     TAlign FAlign = alNone;
     TAnchors FAnchors{akLeft, akTop};
     // Bounds and parent client size when the control was last placed by code.

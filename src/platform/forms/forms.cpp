@@ -18,6 +18,8 @@
 #include <QMenuBar>
 #include <QMoveEvent>
 #include <QCommonStyle>
+#include <QIconEngine>
+#include <QPainter>
 #include <QPixmap>
 #include <QProxyStyle>
 #include <QResizeEvent>
@@ -35,6 +37,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 QM_CLASS_OWNED(TCustomForm, TWinControl, TComponent)
 QM_CLASS_OWNED(TForm, TCustomForm, TComponent)
@@ -67,6 +70,47 @@ bool IsHeadless() {
 }
 
 namespace {
+// A standard icon read from its files only when it is first drawn or
+// measured: every menu bar asks for its overflow button's icon at once,
+// and the button shows only on a window too narrow for its menu.
+class TLazyStandardIcon : public QIconEngine {
+public:
+    explicit TLazyStandardIcon(std::function<QIcon()> Make) : FMake(std::move(Make)) {}
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        Icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return Icon().pixmap(size, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                         qreal scale) override {
+        return Icon().pixmap(size, scale, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return Icon().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+        return Icon().availableSizes(mode, state);
+    }
+    // The style's own icons are never empty; asking must not read them.
+    bool isNull() override { return FMade && FIcon.isNull(); }
+    QString key() const override { return QStringLiteral("TLazyStandardIcon"); }
+    QIconEngine* clone() const override { return new TLazyStandardIcon(*this); }
+
+private:
+    const QIcon& Icon() {
+        if (!FMade) {
+            FMade = true;
+            FIcon = FMake();
+        }
+        return FIcon;
+    }
+    std::function<QIcon()> FMake;
+    bool FMade = false;
+    QIcon FIcon;
+};
+
 // The application's hint delays reach Qt's tool tips through the style.
 class THintStyle : public QProxyStyle {
 public:
@@ -104,6 +148,17 @@ public:
         return QProxyStyle::subControlRect(control, option, sub, widget);
     }
 
+    QIcon standardIcon(StandardPixmap icon, const QStyleOption* option,
+                       const QWidget* widget) const override {
+        if (icon != SP_ToolBarHorizontalExtensionButton &&
+            icon != SP_ToolBarVerticalExtensionButton)
+            return QProxyStyle::standardIcon(icon, option, widget);
+        const QPointer<const QWidget> owner(widget);
+        return QIcon(new TLazyStandardIcon([this, icon, owner] {
+            return QProxyStyle::standardIcon(icon, nullptr, owner.data());
+        }));
+    }
+
 private:
     std::unique_ptr<QCommonStyle> FPlain = std::make_unique<QCommonStyle>();
 };
@@ -137,7 +192,6 @@ void EnsureQtApplication() {
         if (auto* d = QAbstractEventDispatcher::instance(QCoreApplication::instance()->thread()))
             d->wakeUp();
     });
-    EnsureFontsLoaded();
 }
 
 namespace {

@@ -37,6 +37,7 @@ struct TControlImpl {
     bool PressClicked = false; // a press that may turn into Click on release
     bool TaskDisabled = false; // disabled while another form is modal
     bool WindowMade = false;   // was showing once (the platform's window handle exists)
+    bool FontPending = false;  // the font changed while the widget was not on screen
 };
 
 // Gives the bridge access to the controls' protected handlers.
@@ -67,6 +68,7 @@ struct TControlAccess {
     static void PaintOver(TWinControl* c, TCanvas* canvas) { c->PaintOver(canvas); }
     static void SetTextField(TControl* c, const AnsiString& v) { c->FText = v; }
     static void ApplyHint(TControl* c) { c->ApplyHint(); }
+    static void ApplyFont(TControl* c) { c->ApplyFont(); }
 };
 
 // Tells whether a component was freed while a handler ran.
@@ -124,6 +126,10 @@ void ApplyHintTree(TControl* Control);
 TControl* FindControlAtScreen(const TPoint& ScreenPoint);
 // The short part of a control's hint when hints show for it, else empty.
 AnsiString ShownHintOf(const TControl* Control);
+
+// Sent to a widget that is grabbed without having been shown, so it can make
+// what it leaves until it is shown.
+QEvent::Type GrabPrepareEvent();
 
 // Paints a self-drawn control's back buffer when it is out of date and returns it.
 QImage& RenderBackBuffer(TControl* Control);

@@ -133,6 +133,18 @@ void TCustomLabel::Paint() {
 
 void TCustomLabel::AdjustBounds() {
     if (!FAutoSize || IsLoading()) return;
+    // Measuring needs the font loaded; off screen, a label's size without word
+    // wrap depends only on its final text and font, so it can wait.
+    if (!FWordWrap && Align() == alNone && Anchors() == TAnchors{akLeft, akTop} && Widget() &&
+        !Widget()->isVisible()) {
+        DeferSize();
+        return;
+    }
+    MeasureSize();
+}
+
+void TCustomLabel::MeasureSize() {
+    if (!FAutoSize || IsLoading()) return;
     TCanvas* c = MeasureCanvas();
     c->Font()->Assign(Font());
     TRect r = ClientRect();
@@ -155,6 +167,8 @@ void TCustomLabel::FontChanged() {
 }
 
 void TCustomLabel::SetAlignment(TAlignment Value) {
+    // Only a right-justified label keeps its right edge as it is measured.
+    if ((Value == taRightJustify) != (FAlignment == taRightJustify)) ResolveSize();
     FAlignment = Value;
     Invalidate();
 }
@@ -165,11 +179,13 @@ void TCustomLabel::SetLayout(TTextLayout Value) {
 }
 
 void TCustomLabel::SetAutoSize(bool Value) {
+    ResolveSize();
     FAutoSize = Value;
     AdjustBounds();
 }
 
 void TCustomLabel::SetWordWrap(bool Value) {
+    ResolveSize();
     FWordWrap = Value;
     AdjustBounds();
     Invalidate();
@@ -769,8 +785,58 @@ public:
             RunAsMessage(box, [box] {
                 if (box->OnDropDown) box->OnDropDown(box);
             });
+        MakeShownParts();
+        List();
         TQt<QComboBox>::showPopup();
     }
+    // The drop-down list is a widget tree of its own, made when it is first
+    // needed; its rows draw through the control.
+    QAbstractItemView* List() {
+        if (!FListMade) {
+            FListMade = true;
+            setItemDelegate(new TComboItemDelegate(dynamic_cast<TComboBox*>(Control), this));
+        }
+        return view();
+    }
+    bool ListMade() const { return FListMade; }
+
+    // A drop-down's edit field is a widget tree of its own, and most combos a
+    // window makes become plain lists: the field is made when the combo is
+    // first shown or grabbed. Until then its text is kept here, changing with
+    // the chosen item as the field's would.
+    bool EditPending() const { return FEditPending; }
+    bool HasEdit() const { return isEditable() || FEditPending; }
+    QString EditText() const { return isEditable() ? lineEdit()->text() : FEditText; }
+    void SetEditText(const QString& Text) {
+        if (isEditable())
+            lineEdit()->setText(Text);
+        else
+            FEditText = Text;
+    }
+    void SetIndex(int Index) {
+        const bool changed = Index != currentIndex();
+        setCurrentIndex(Index);
+        if (FEditPending && changed) FEditText = itemText(Index);
+    }
+    void LeaveEditField(std::function<void()> OnEdited) {
+        FEditPending = true;
+        FOnEdited = std::move(OnEdited);
+    }
+    void DropEditField() { FEditPending = false; }
+    void MakeEditField() {
+        if (!FEditPending) return;
+        FEditPending = false;
+        const int index = currentIndex();
+        const bool blocked = blockSignals(true);
+        setEditable(true);
+        setInsertPolicy(QComboBox::NoInsert);
+        setCurrentIndex(index);
+        lineEdit()->setText(FEditText);
+        blockSignals(blocked);
+        QObject::connect(lineEdit(), &QLineEdit::textEdited, this,
+                         [this](const QString&) { FOnEdited(); });
+    }
+
     void hidePopup() override {
         TQt<QComboBox>::hidePopup();
         if (auto* box = dynamic_cast<TComboBox*>(Control))
@@ -778,15 +844,48 @@ public:
                 if (box->OnCloseUp) box->OnCloseUp(box);
             });
     }
+
+protected:
+    bool event(QEvent* e) override {
+        // A font change makes the drop-down list as well (the toolkit hands it
+        // the font); off screen it waits until the combo is shown or grabbed.
+        if (e->type() == QEvent::FontChange && !isVisible()) {
+            FFontChangePending = true;
+            return true;
+        }
+        if (e->type() == QEvent::Show || e->type() == GrabPrepareEvent()) MakeShownParts();
+        return TQt<QComboBox>::event(e);
+    }
+
+private:
+    void MakeShownParts() {
+        MakeEditField();
+        if (FFontChangePending) {
+            FFontChangePending = false;
+            QEvent change(QEvent::FontChange);
+            TQt<QComboBox>::event(&change);
+        }
+    }
+
+    bool FListMade = false;
+    bool FEditPending = false;
+    bool FFontChangePending = false;
+    QString FEditText;
+    std::function<void()> FOnEdited;
 };
+
+// The combo with its edit field made when its style has one.
+QComboBox* EditedBox(QWidget* Widget) {
+    auto* cb = static_cast<TQtComboBox*>(Widget);
+    cb->MakeEditField();
+    return cb;
+}
 
 TComboBox::TComboBox(TComponent* AOwner)
     : TWinControl(AOwner, NewWidget<TQtComboBox>()), FItems(std::make_unique<TStringList>()),
       FCanvas(std::make_unique<TCanvas>()) {
-    auto* cb = static_cast<QComboBox*>(Widget());
-    cb->setItemDelegate(new TComboItemDelegate(this, cb));
-    cb->setEditable(true);
-    cb->setInsertPolicy(QComboBox::NoInsert);
+    auto* cb = static_cast<TQtComboBox*>(Widget());
+    cb->LeaveEditField([this] { RunAsMessage(this, [this] { Change(); }); });
     cb->setMaxVisibleItems(FDropDownCount);
     SetBounds(0, 0, 145, 21);
     SetColor(clWindow);
@@ -798,8 +897,6 @@ TComboBox::TComboBox(TComponent* AOwner)
             Select();
         });
     });
-    QObject::connect(cb->lineEdit(), &QLineEdit::textEdited, cb,
-                     [this](const QString&) { RunAsMessage(this, [this] { Change(); }); });
 }
 
 TComboBox::~TComboBox() {
@@ -808,9 +905,9 @@ TComboBox::~TComboBox() {
 }
 
 void TComboBox::ItemsChanged() {
-    auto* cb = static_cast<QComboBox*>(Widget());
-    const bool editable = cb->isEditable();
-    const QString text = editable ? cb->lineEdit()->text() : QString();
+    auto* cb = static_cast<TQtComboBox*>(Widget());
+    const bool editable = cb->HasEdit();
+    const QString text = editable ? cb->EditText() : QString();
     const int index = cb->currentIndex();
     const bool blocked = cb->blockSignals(true);
     cb->clear();
@@ -821,7 +918,7 @@ void TComboBox::ItemsChanged() {
     if (editable) {
         cb->setCurrentIndex(index < cb->count() && index >= 0 && cb->itemText(index) == text ? index
                                                                                              : -1);
-        cb->lineEdit()->setText(text);
+        cb->SetEditText(text);
     } else {
         cb->setCurrentIndex(index < cb->count() ? index : -1);
     }
@@ -829,35 +926,35 @@ void TComboBox::ItemsChanged() {
 }
 
 int TComboBox::ItemIndex() const {
-    auto* cb = static_cast<QComboBox*>(Widget());
-    if (!cb->isEditable()) return cb->currentIndex();
-    const QString text = cb->lineEdit()->text();
+    auto* cb = static_cast<TQtComboBox*>(Widget());
+    if (!cb->HasEdit()) return cb->currentIndex();
+    const QString text = cb->EditText();
     const int current = cb->currentIndex();
     if (current >= 0 && cb->itemText(current) == text) return current;
     return FItems->IndexOf(QStringToAnsi(text));
 }
 
 void TComboBox::SetItemIndex(int Value) {
-    auto* cb = static_cast<QComboBox*>(Widget());
+    auto* cb = static_cast<TQtComboBox*>(Widget());
     if (Value < -1 || Value >= cb->count()) Value = -1;
     const bool blocked = cb->blockSignals(true);
-    cb->setCurrentIndex(Value);
-    if (cb->isEditable() && Value < 0) cb->lineEdit()->clear();
+    cb->SetIndex(Value);
+    if (cb->HasEdit() && Value < 0) cb->SetEditText(QString());
     cb->blockSignals(blocked);
 }
 
 AnsiString TComboBox::GetTextValue() const {
-    auto* cb = static_cast<QComboBox*>(Widget());
-    return QStringToAnsi(cb->isEditable() ? cb->lineEdit()->text() : cb->currentText());
+    auto* cb = static_cast<TQtComboBox*>(Widget());
+    return QStringToAnsi(cb->HasEdit() ? cb->EditText() : cb->currentText());
 }
 
 void TComboBox::SetTextValue(const AnsiString& Value) {
-    auto* cb = static_cast<QComboBox*>(Widget());
+    auto* cb = static_cast<TQtComboBox*>(Widget());
     const bool blocked = cb->blockSignals(true);
-    if (cb->isEditable()) {
+    if (cb->HasEdit()) {
         const int index = cb->findText(AnsiToQString(Value), Qt::MatchExactly);
-        if (index >= 0) cb->setCurrentIndex(index);
-        cb->lineEdit()->setText(AnsiToQString(Value));
+        if (index >= 0) cb->SetIndex(index);
+        cb->SetEditText(AnsiToQString(Value));
     } else {
         cb->setCurrentIndex(FItems->IndexOf(Value));
     }
@@ -866,9 +963,13 @@ void TComboBox::SetTextValue(const AnsiString& Value) {
 
 void TComboBox::SetStyle(TComboBoxStyle Value) {
     FStyle = Value;
-    auto* cb = static_cast<QComboBox*>(Widget());
+    auto* cb = static_cast<TQtComboBox*>(Widget());
     const bool editable = Value == csDropDown || Value == csSimple;
     cb->update();
+    if (cb->EditPending()) {
+        if (!editable) cb->DropEditField();
+        return;
+    }
     if (editable == cb->isEditable()) return;
     const int index = cb->currentIndex();
     const bool blocked = cb->blockSignals(true);
@@ -885,7 +986,8 @@ void TComboBox::SetStyle(TComboBoxStyle Value) {
 
 void TComboBox::SetItemHeight(int Value) {
     FItemHeight = Value;
-    if (OwnerDrawn()) static_cast<QComboBox*>(Widget())->view()->doItemsLayout();
+    auto* cb = static_cast<TQtComboBox*>(Widget());
+    if (OwnerDrawn() && cb->ListMade()) cb->List()->doItemsLayout();
 }
 
 QImage TComboBox::RenderItem(int Index, int Width, int Height, TOwnerDrawState State) {
@@ -926,12 +1028,12 @@ void TComboBox::SetDropDownCount(int Value) {
 
 void TComboBox::SetMaxLength(int Value) {
     FMaxLength = Value;
-    if (auto* le = static_cast<QComboBox*>(Widget())->lineEdit())
-        le->setMaxLength(Value > 0 ? Value : 32767);
+    if (auto* le = EditedBox(Widget())->lineEdit()) le->setMaxLength(Value > 0 ? Value : 32767);
 }
 
 bool TComboBox::DroppedDown() const {
-    return static_cast<QComboBox*>(Widget())->view()->isVisible();
+    auto* cb = static_cast<TQtComboBox*>(Widget());
+    return cb->ListMade() && cb->List()->isVisible();
 }
 
 void TComboBox::SetDroppedDown(bool Value) {

@@ -81,6 +81,7 @@ protected:
     void FontChanged() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void AdjustBounds();
+    void MeasureSize() override;
 
 private:
     AnsiString ShownText() const;

@@ -360,7 +360,27 @@ TRect ShownWindowBounds(TCustomForm* Form) {
                 Form->Top() + win->height() + extraH);
 }
 
+namespace {
+// A grab draws controls that were never shown as well: they take their fonts
+// and sizes first.
+void ApplyPendingFonts(TControl* Control) {
+    if (Control->Impl()->FontPending) {
+        Control->Impl()->FontPending = false;
+        TControlAccess::ApplyFont(Control);
+    }
+    Control->ResolveSize();
+    if (QWidget* w = Control->Widget()) {
+        QEvent e(GrabPrepareEvent());
+        QCoreApplication::sendEvent(w, &e);
+    }
+    if (auto* wc = dynamic_cast<TWinControl*>(Control))
+        for (int i = 0; i < wc->ControlCount(); ++i)
+            ApplyPendingFonts(wc->Controls(i));
+}
+} // namespace
+
 void GrabControl(TControl* Control, TBitmap* Into) {
+    ApplyPendingFonts(Control);
     QImage face;
     if (auto* form = dynamic_cast<TCustomForm*>(Control); form && !form->Parent())
         face = FittedFace(form);

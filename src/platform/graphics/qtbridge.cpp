@@ -5,6 +5,7 @@
 #include <QHash>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -15,63 +16,98 @@ constexpr char16_t Cp1252High[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-struct TFontFile {
-    const char* Path;
+// The bundled font files by family. Registering a file reads its whole
+// character map, so a family is registered only when it is first asked for.
+struct TBundledFamily {
+    const char* Family;
+    const char* Files[4];
 };
 
-constexpr const char* FontFiles[] = {
-    "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf",
-    "/usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf",
-    "/usr/share/fonts/truetype/liberation2/LiberationSans-Italic.ttf",
-    "/usr/share/fonts/truetype/liberation2/LiberationSans-BoldItalic.ttf",
-    "/usr/share/fonts/truetype/liberation2/LiberationSerif-Regular.ttf",
-    "/usr/share/fonts/truetype/liberation2/LiberationSerif-Bold.ttf",
-    "/usr/share/fonts/truetype/liberation2/LiberationSerif-Italic.ttf",
-    "/usr/share/fonts/truetype/liberation2/LiberationSerif-BoldItalic.ttf",
-    "/usr/share/fonts/truetype/liberation2/LiberationMono-Regular.ttf",
-    "/usr/share/fonts/truetype/liberation2/LiberationMono-Bold.ttf",
-    "/usr/share/fonts/truetype/liberation2/LiberationMono-Italic.ttf",
-    "/usr/share/fonts/truetype/liberation2/LiberationMono-BoldItalic.ttf",
-    "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
-    "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf",
-    "/usr/share/fonts/truetype/dejavu/DejaVuSans-Oblique.ttf",
-    "/usr/share/fonts/truetype/dejavu/DejaVuSans-BoldOblique.ttf",
-    "/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf",
-    "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf",
-    "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf",
-    "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf",
+constexpr TBundledFamily BundledFamilies[] = {
+    {"Liberation Sans",
+     {"/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf",
+      "/usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf",
+      "/usr/share/fonts/truetype/liberation2/LiberationSans-Italic.ttf",
+      "/usr/share/fonts/truetype/liberation2/LiberationSans-BoldItalic.ttf"}},
+    {"Liberation Serif",
+     {"/usr/share/fonts/truetype/liberation2/LiberationSerif-Regular.ttf",
+      "/usr/share/fonts/truetype/liberation2/LiberationSerif-Bold.ttf",
+      "/usr/share/fonts/truetype/liberation2/LiberationSerif-Italic.ttf",
+      "/usr/share/fonts/truetype/liberation2/LiberationSerif-BoldItalic.ttf"}},
+    {"Liberation Mono",
+     {"/usr/share/fonts/truetype/liberation2/LiberationMono-Regular.ttf",
+      "/usr/share/fonts/truetype/liberation2/LiberationMono-Bold.ttf",
+      "/usr/share/fonts/truetype/liberation2/LiberationMono-Italic.ttf",
+      "/usr/share/fonts/truetype/liberation2/LiberationMono-BoldItalic.ttf"}},
+    {"DejaVu Sans",
+     {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+      "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf",
+      "/usr/share/fonts/truetype/dejavu/DejaVuSans-Oblique.ttf",
+      "/usr/share/fonts/truetype/dejavu/DejaVuSans-BoldOblique.ttf"}},
+    {"DejaVu Serif",
+     {"/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf",
+      "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf"}},
+    {"DejaVu Sans Mono",
+     {"/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf",
+      "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf"}},
+};
+
+enum TBundled {
+    LiberationSans,
+    LiberationSerif,
+    LiberationMono,
+    DejaVuSans,
+    DejaVuSerif,
+    DejaVuSansMono
 };
 
 struct TFaceMap {
     const char* Face;
-    const char* Family;
+    TBundled Family;
 };
 
 // Faces the program and stored charts name, mapped to installed families of the
 // same metrics (or the nearest shape where no metric twin exists).
 constexpr TFaceMap FaceMap[] = {
-    {"Arial", "Liberation Sans"},
-    {"Helvetica", "Liberation Sans"},
-    {"MS Sans Serif", "Liberation Sans"},
-    {"Microsoft Sans Serif", "Liberation Sans"},
-    {"System", "Liberation Sans"},
-    {"Tahoma", "DejaVu Sans"},
-    {"Verdana", "DejaVu Sans"},
-    {"Times New Roman", "Liberation Serif"},
-    {"Times", "Liberation Serif"},
-    {"MS Serif", "Liberation Serif"},
-    {"Georgia", "DejaVu Serif"},
-    {"Courier New", "Liberation Mono"},
-    {"Courier", "Liberation Mono"},
-    {"Lucida Console", "DejaVu Sans Mono"},
-    {"Consolas", "DejaVu Sans Mono"},
-    {"Liberation Sans", "Liberation Sans"},
-    {"Liberation Serif", "Liberation Serif"},
-    {"Liberation Mono", "Liberation Mono"},
-    {"DejaVu Sans", "DejaVu Sans"},
-    {"DejaVu Serif", "DejaVu Serif"},
-    {"DejaVu Sans Mono", "DejaVu Sans Mono"},
+    {"Arial", LiberationSans},
+    {"Helvetica", LiberationSans},
+    {"MS Sans Serif", LiberationSans},
+    {"Microsoft Sans Serif", LiberationSans},
+    {"System", LiberationSans},
+    {"Tahoma", DejaVuSans},
+    {"Verdana", DejaVuSans},
+    {"Times New Roman", LiberationSerif},
+    {"Times", LiberationSerif},
+    {"MS Serif", LiberationSerif},
+    {"Georgia", DejaVuSerif},
+    {"Courier New", LiberationMono},
+    {"Courier", LiberationMono},
+    {"Lucida Console", DejaVuSansMono},
+    {"Consolas", DejaVuSansMono},
+    {"Liberation Sans", LiberationSans},
+    {"Liberation Serif", LiberationSerif},
+    {"Liberation Mono", LiberationMono},
+    {"DejaVu Sans", DejaVuSans},
+    {"DejaVu Serif", DejaVuSerif},
+    {"DejaVu Sans Mono", DejaVuSansMono},
 };
+
+TBundled BundledFamilyOf(const AnsiString& FaceName) {
+    for (const auto& m : FaceMap)
+        if (SameText(FaceName, m.Face)) return m.Family;
+    return LiberationSans;
+}
+
+// Registers a family's files before its first use, so the face asked for is
+// always the bundled file, whatever else the system has installed.
+void EnsureFamilyLoaded(TBundled Family) {
+    static bool loaded[std::size(BundledFamilies)] = {};
+    if (loaded[Family]) return;
+    EnsureGuiApplication();
+    loaded[Family] = true;
+    for (const char* path : BundledFamilies[Family].Files)
+        if (path) QFontDatabase::addApplicationFont(QString::fromLatin1(path));
+}
 
 // Cell height (ascent + descent) of a family per pixel of em size, for fonts
 // given by a positive (cell) height.
@@ -154,26 +190,16 @@ void EnsureGuiApplication() {
     (void)app;
 }
 
-void EnsureFontsLoaded() {
-    static bool loaded = false;
-    if (loaded) return;
-    EnsureGuiApplication();
-    loaded = true;
-    for (const char* path : FontFiles)
-        QFontDatabase::addApplicationFont(QString::fromLatin1(path));
-}
-
 QString MapFontFamily(const AnsiString& FaceName) {
-    for (const auto& m : FaceMap)
-        if (SameText(FaceName, m.Face)) return QString::fromLatin1(m.Family);
-    return QStringLiteral("Liberation Sans");
+    return QString::fromLatin1(BundledFamilies[BundledFamilyOf(FaceName)].Family);
 }
 
 QFont LogFontToQFont(const LOGFONT& lf) {
-    EnsureFontsLoaded();
     char face[LF_FACESIZE + 1] = {};
     std::memcpy(face, lf.lfFaceName, LF_FACESIZE);
-    const QString family = MapFontFamily(face);
+    const TBundled bundled = BundledFamilyOf(face);
+    EnsureFamilyLoaded(bundled);
+    const QString family = QString::fromLatin1(BundledFamilies[bundled].Family);
     QFont f(family);
     int height = lf.lfHeight;
     if (height == 0) height = -11;

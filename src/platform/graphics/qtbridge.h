@@ -20,8 +20,6 @@ QFont ToQFont(const TFont& Font);
 QFont LogFontToQFont(const LOGFONT& lf);
 // The installed family used for a face name ("Arial" -> "Liberation Sans").
 QString MapFontFamily(const AnsiString& FaceName);
-// Registers the bundled font files once (needs a QGuiApplication).
-void EnsureFontsLoaded();
 
 // Windows-1252 bytes <-> Unicode; characters without a code point become '?'.
 QString AnsiToQString(const AnsiString& Text);

@@ -10,6 +10,8 @@
 #include "platform/graphics/qtbridge.h"
 #include "support/external_tool.h"
 #include "support/recording_printer.h"
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <cstdlib>
@@ -205,6 +207,31 @@ TEST(Bridge, FaceNamesMapToInstalledTwins) {
     const QFont q = ToQFont(f);
     EXPECT_EQ(q.family(), "Liberation Sans");
     EXPECT_EQ(q.pixelSize(), 13);
+}
+
+// Each family's bundled files are registered before the family is first used,
+// so the face found is the bundled one whatever else is installed.
+TEST(Bridge, FacesFindTheirBundledFamilyWhenFirstAsked) {
+    const struct {
+        const char* Face;
+        const char* Family;
+    } rows[] = {{"Courier New", "Liberation Mono"}, {"Times New Roman", "Liberation Serif"},
+                {"Tahoma", "DejaVu Sans"},          {"Georgia", "DejaVu Serif"},
+                {"Consolas", "DejaVu Sans Mono"},   {"MS Sans Serif", "Liberation Sans"}};
+    auto registered = [](const QString& family) {
+        for (int id = 0; id < 64; ++id)
+            if (QFontDatabase::applicationFontFamilies(id).contains(family)) return true;
+        return false;
+    };
+    for (const auto& row : rows) {
+        TFont f;
+        f.SetName(row.Face);
+        f.SetStyle(TFontStyles{fsBold});
+        const QFont q = ToQFont(f);
+        EXPECT_TRUE(registered(row.Family)) << row.Face;
+        EXPECT_EQ(QFontInfo(q).family(), row.Family) << row.Face;
+        EXPECT_TRUE(QFontInfo(q).bold()) << row.Face;
+    }
 }
 
 TEST(GdiCalls, FreeFunctionsReachTheCanvas) {
