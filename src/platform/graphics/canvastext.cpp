@@ -392,8 +392,13 @@ bool BlendGlyphs(QImage& Image, const QRegion& Clip, const TFontEntry& F, bool S
 
 // Whether blending the masks gives Qt's own pixels for this font: a probe
 // text in two colours over a background of many values, drawn both ways.
+// Masks serve text of label sizes; larger text is rare and goes through Qt.
+constexpr int LargestMaskedFont = 128;
+
 bool MasksMatchQt(const TFontEntry& F, bool Smooth) {
-    if (!F.Table) return false;
+    if (!F.Table || F.Em < 1 || F.Em > LargestMaskedFont || F.Ascent < 0 || F.Descent < 0 ||
+        F.Ascent + F.Descent > 4 * LargestMaskedFont)
+        return false;
     static const char sample[] =
         "0123456789,.-+%ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
     std::vector<quint32> glyphs;
@@ -404,14 +409,15 @@ bool MasksMatchQt(const TFontEntry& F, bool Smooth) {
         glyphs.push_back(F.Glyph[b]);
         positions.emplace_back(x, 0);
         x += F.Advance[b];
+        if (F.Advance[b] < 0 || F.Advance[b] > 4 * LargestMaskedFont) return false;
     }
     const int pad = 4 + F.Em, line = F.Ascent + F.Descent + pad;
     QImage qt(x + 2 * pad, 2 * line + 2 * pad, QImage::Format_RGB32);
-    for (int y = 0; y < qt.height(); ++y) {
-        auto* row = reinterpret_cast<uint32_t*>(qt.scanLine(y));
-        for (int i = 0; i < qt.width(); ++i)
-            row[i] = 0xFF000000u | uint32_t((i * 37 + y * 91) & 0xFF) << 16 |
-                     uint32_t((i * 11 ^ y * 53) & 0xFF) << 8 | uint32_t((i * y * 7 + 29) & 0xFF);
+    for (uint32_t y = 0; y < uint32_t(qt.height()); ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(qt.scanLine(int(y)));
+        for (uint32_t i = 0; i < uint32_t(qt.width()); ++i)
+            row[i] = 0xFF000000u | ((i * 37 + y * 91) & 0xFF) << 16 |
+                     ((i * 11 ^ y * 53) & 0xFF) << 8 | ((i * y * 7 + 29) & 0xFF);
     }
     QImage ours = qt.copy();
     const QRegion all(qt.rect());
