@@ -710,6 +710,8 @@ private:
     std::array<double, 8> FMatrix{};
     bool FWas3D = false;
     std::unique_ptr<TBitmap> FBitmap;
+    // The target that let go of its pixels for the frame being drawn.
+    TCanvas* FReleasedTarget = nullptr;
     bool FDirty = true;
     bool FMonochrome = false;
     TRect FBounds;

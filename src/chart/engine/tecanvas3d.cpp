@@ -1,6 +1,7 @@
 // TTeeCanvas3D: the projection of scene points to the screen, the buffered
 // paint cycle, the flat primitives and text output.
 #include "chart/engine/tecanvas.h"
+#include "platform/graphics/surface.h"
 #include "platform/rtl/rtlmath.h"
 #include <cmath>
 #include <numbers>
@@ -25,7 +26,6 @@ TTeeCanvas3D::~TTeeCanvas3D() {
 
 TRect TTeeCanvas3D::InitWindow(TCanvas* DestCanvas, TView3DOptions* A3DOptions, TColor ABackColor,
                                bool Is3D, const TRect& UserRect) {
-    (void)ABackColor;
     FBounds = UserRect;
     FView3DOptions = A3DOptions;
     FIs3D = Is3D;
@@ -58,6 +58,14 @@ TRect TTeeCanvas3D::InitWindow(TCanvas* DestCanvas, TView3DOptions* A3DOptions, 
             FBitmap = std::make_unique<TBitmap>();
             FBitmap->SetIgnorePalette(true);
         }
+        // A target that still shows the last frame, shared with the buffer, lets
+        // go of it: the new frame is drawn over it in place instead of over a
+        // copy. A panel without a colour reads its target first, so not then.
+        if (ABackColor != clNone && DestCanvas && IsWholeSurface(*DestCanvas, UserRect) &&
+            SharesSurface(*DestCanvas, *FBitmap)) {
+            ReleaseSurface(*DestCanvas);
+            FReleasedTarget = DestCanvas;
+        }
         FBitmap->SetSize(w, h);
         FBitmap->Canvas()->OnChange = nullptr;
         FBitmap->Canvas()->OnChanging = nullptr;
@@ -69,10 +77,18 @@ TRect TTeeCanvas3D::InitWindow(TCanvas* DestCanvas, TView3DOptions* A3DOptions, 
 }
 
 void TTeeCanvas3D::ShowImage(TCanvas* DestCanvas, TCanvas* DefaultCanvas, const TRect& UserRect) {
+    TCanvas* released = FReleasedTarget;
+    FReleasedTarget = nullptr;
     if (FBufferedDisplay && FBitmap && DestCanvas) {
-        TransferBitmap(UserRect.Left, UserRect.Top, DestCanvas);
+        // A whole picture takes the frame's pixels shared: what a copy gives.
+        if (DestCanvas == released || IsWholeSurface(*DestCanvas, UserRect))
+            ShareSurface(*DestCanvas, *FBitmap);
+        else
+            TransferBitmap(UserRect.Left, UserRect.Top, DestCanvas);
         FDirty = false;
     }
+    // A frame that failed still leaves its target with pixels.
+    if (released && released != DestCanvas && FBitmap) ShareSurface(*released, *FBitmap);
     SetCanvas(DefaultCanvas);
 }
 

@@ -13,6 +13,7 @@
 #include "platform/rtl/exceptions.h"
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class TCustomAxisPanel;
@@ -460,6 +461,15 @@ private:
     bool FAutomaticMinimum = true;
     std::unique_ptr<TChartAxisPen> FAxis;
     AnsiString FAxisValuesFormat;
+    // Values already formatted, with the format and separators they were
+    // formatted with: an axis shows the same labels frame after frame.
+    struct TLabelTexts {
+        AnsiString Format;
+        char Decimal = 0, Thousand = 0;
+        std::vector<std::pair<double, AnsiString>> Texts;
+    };
+    TLabelTexts FLabelTexts;
+    AnsiString FormattedValue(double Value);
     AnsiString FDateTimeFormat;
     bool FExactDateTime = true;
     std::unique_ptr<TAxisGridPen> FGrid;

@@ -5,10 +5,12 @@
 #include "chart/engine/teemarks.h"
 #include "chart/engine/teeseries.h"
 #include "chart/engine/teesources.h"
+#include "platform/rtl/formatsettings.h"
 #include "platform/rtl/rtlmath.h"
 #include "platform/rtl/sysutils.h"
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 // State of one label walk.
@@ -130,6 +132,23 @@ double TChartAxis::CalcDateTimeIncrement(int MaxNumLabels) {
 // ---------------------------------------------------------------------------
 // Texts and sizes
 
+AnsiString TChartAxis::FormattedValue(double Value) {
+    TLabelTexts& t = FLabelTexts;
+    if (t.Format != FAxisValuesFormat || t.Decimal != DecimalSeparator ||
+        t.Thousand != ThousandSeparator) {
+        t.Format = FAxisValuesFormat;
+        t.Decimal = DecimalSeparator;
+        t.Thousand = ThousandSeparator;
+        t.Texts.clear();
+    }
+    for (const auto& [value, text] : t.Texts)
+        if (std::memcmp(&value, &Value, sizeof Value) == 0) return text;
+    // A scrolling axis keeps meeting new values: the oldest go.
+    if (t.Texts.size() >= 64) t.Texts.clear();
+    t.Texts.emplace_back(Value, FormatFloat(FAxisValuesFormat, Value));
+    return t.Texts.back().second;
+}
+
 AnsiString TChartAxis::LabelValue(double Value) {
     AnsiString result;
     if (IAxisDateTime) {
@@ -137,7 +156,7 @@ AnsiString TChartAxis::LabelValue(double Value) {
             result = FormatDateTime(
                 FDateTimeFormat.IsEmpty() ? DateTimeDefaultFormat(IRange) : FDateTimeFormat, Value);
     } else {
-        result = FormatFloat(FAxisValuesFormat, Value);
+        result = FormattedValue(Value);
     }
     if (FParentChart && FParentChart->OnGetAxisLabel)
         FParentChart->OnGetAxisLabel(this, nullptr, -1, result);

@@ -346,10 +346,11 @@ void TCustomTeePanel::Draw(TCanvas* UserCanvas, const TRect& UserRect) {
         InternalDraw(FChartBounds);
     } catch (...) {
         // The target (often a bitmap about to be freed) must not stay the
-        // canvas's surface, nor keep the clips of the half-drawn chart.
+        // canvas's surface, nor keep the clips of the half-drawn chart, nor be
+        // left without the pixels it let go of for the frame.
         while (FCanvas->ClipDepth() > clipDepth)
             FCanvas->UnClipRectangle();
-        FCanvas->SetCanvas(ControlCanvas());
+        FCanvas->ShowImage(nullptr, ControlCanvas(), UserRect);
         throw;
     }
     FCanvas->ShowImage(UserCanvas, ControlCanvas(), UserRect);

@@ -97,6 +97,8 @@ public:
     // run.
     TCanvasLineRun Run;
     void Touched() { ++Run.Version; }
+    // The image takes Pixels whole, told to the canvas's owner as a copy is.
+    void SharePixels(const QImage& Pixels);
     // Checks the fast path's conditions now (the run starts empty).
     void CheckRun();
 

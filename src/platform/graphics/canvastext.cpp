@@ -11,8 +11,26 @@
 #include <cmath>
 #include <cstring>
 #include <list>
+#include <unordered_map>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
+
+// What Qt's raster engine lays on the image for one glyph at a whole-pixel pen
+// position: coverage 0..255 a pixel, placed relative to the pen on the baseline.
+struct TGlyphMask {
+    int Left = 0, Top = 0, Width = 0, Height = 0;
+    std::vector<uint8_t> Coverage;
+};
+
+// The masks of one font, antialiased or not. Usable once a probe showed that
+// blending the masks gives Qt's own pixels (else text goes through Qt).
+struct TGlyphMasks {
+    bool Checked = false, Usable = false;
+    std::unordered_map<quint32, TGlyphMask> Glyphs;
+};
 
 struct TFontEntry {
     LOGFONT Key;
@@ -24,6 +42,7 @@ struct TFontEntry {
     bool Table = false;
     std::array<quint32, 256> Glyph{};
     std::array<int, 256> Advance{};
+    mutable TGlyphMasks Masks[2]; // [antialiased]
 };
 
 bool SameLogFont(const LOGFONT& a, const LOGFONT& b) {
@@ -204,6 +223,222 @@ void FillBackground(TCanvasPrivate& D, const QRegion& clip, const QRect* Rect,
     }
 }
 
+// --- text on raster images ---------------------------------------------------
+// Qt blends each glyph into the image by its coverage alone, one glyph after
+// the other. Doing the same from kept masks spares a painter, its clip and the
+// glyph run for every label of every frame.
+
+// Qt's blend of an opaque colour at coverage 1..254 (premultiplied source
+// over), per channel (v + v / 256 + 128) / 256 of v = channel x coverage. The
+// two terms never carry into the next channel: each is at most its share of 255.
+inline uint32_t ByteMul(uint32_t x, uint32_t a) {
+    uint32_t t = (x & 0xFF00FF) * a;
+    t = ((t + ((t >> 8) & 0xFF00FF) + 0x800080) >> 8) & 0xFF00FF;
+    x = ((x >> 8) & 0xFF00FF) * a;
+    x = (x + ((x >> 8) & 0xFF00FF) + 0x800080) & 0xFF00FF00;
+    return x | t;
+}
+
+// Color over Count pixels by their coverage: 0 keeps a pixel, 255 replaces it.
+[[gnu::always_inline]] inline void BlendRow(uint32_t* Dest, const uint8_t* Cover, int Count,
+                                            uint32_t Color) {
+    int i = 0;
+#if defined(__SSE2__)
+    // Four pixels at a time in 16-bit channels: the same sums, exactly.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i half = _mm_set1_epi16(0x80), full = _mm_set1_epi16(0xFF);
+    const __m128i color = _mm_unpacklo_epi8(_mm_set1_epi32(int(Color)), zero);
+    const auto mul = [half](__m128i x, __m128i a) {
+        const __m128i v = _mm_mullo_epi16(x, a);
+        return _mm_srli_epi16(_mm_add_epi16(v, _mm_add_epi16(_mm_srli_epi16(v, 8), half)), 8);
+    };
+    for (; i + 4 <= Count; i += 4) {
+        uint32_t four;
+        std::memcpy(&four, Cover + i, 4);
+        if (four == 0) continue;
+        auto* at = reinterpret_cast<__m128i*>(Dest + i);
+        if (four == 0xFFFFFFFFu) {
+            _mm_storeu_si128(at, _mm_set1_epi32(int(Color)));
+            continue;
+        }
+        __m128i c = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(four)), zero);
+        c = _mm_unpacklo_epi16(c, c);
+        const __m128i c01 = _mm_unpacklo_epi32(c, c), c23 = _mm_unpackhi_epi32(c, c);
+        const __m128i d = _mm_loadu_si128(at);
+        const __m128i d01 = _mm_unpacklo_epi8(d, zero), d23 = _mm_unpackhi_epi8(d, zero);
+        const __m128i r01 = _mm_add_epi16(mul(color, c01), mul(d01, _mm_sub_epi16(full, c01)));
+        const __m128i r23 = _mm_add_epi16(mul(color, c23), mul(d23, _mm_sub_epi16(full, c23)));
+        _mm_storeu_si128(at, _mm_packus_epi16(r01, r23));
+    }
+#endif
+    for (; i < Count; ++i) {
+        const uint32_t c = Cover[i];
+        if (c == 255)
+            Dest[i] = Color;
+        else if (c)
+            Dest[i] = ByteMul(Color, c) + ByteMul(Dest[i], 255 - c);
+    }
+}
+
+bool MaskedFormat(const QImage& Image) {
+    return Image.format() == QImage::Format_RGB32 ||
+           Image.format() == QImage::Format_ARGB32_Premultiplied;
+}
+
+// Glyphs at whole-pixel positions relative to Pen, as Qt paints them.
+void PaintGlyphs(QImage& Image, const QRegion* Clip, const QRawFont& Raw,
+                 const std::vector<quint32>& Glyphs, const std::vector<QPointF>& Positions,
+                 QPoint Pen, bool Smooth, const QColor& Color) {
+    QGlyphRun run;
+    run.setRawFont(Raw);
+    run.setGlyphIndexes(QList<quint32>(Glyphs.begin(), Glyphs.end()));
+    run.setPositions(QList<QPointF>(Positions.begin(), Positions.end()));
+    QPainter painter(&Image);
+    if (Clip) painter.setClipRegion(*Clip);
+    painter.setTransform(QTransform::fromTranslate(Pen.x(), Pen.y()));
+    painter.setRenderHint(QPainter::TextAntialiasing, Smooth);
+    painter.setPen(Color);
+    painter.drawGlyphRun(QPointF(0, 0), run);
+}
+
+// The glyph's coverage, read back from white drawn on black. False when the
+// ink is not grey (coloured subpixel text) or reaches the edge of the probe.
+bool RenderMask(const QRawFont& Raw, quint32 Glyph, bool Smooth, TGlyphMask& Mask) {
+    const int pad = 4 + int(std::ceil(Raw.pixelSize()));
+    const QRect area = Raw.boundingRect(Glyph).toAlignedRect().adjusted(-pad, -pad, pad, pad);
+    QImage probe(area.size(), QImage::Format_RGB32);
+    probe.fill(0xFF000000u);
+    PaintGlyphs(probe, nullptr, Raw, {Glyph}, {QPointF(0, 0)}, -area.topLeft(), Smooth,
+                QColor(255, 255, 255));
+    int left = probe.width(), top = probe.height(), right = -1, bottom = -1;
+    for (int y = 0; y < probe.height(); ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(probe.constScanLine(y));
+        for (int x = 0; x < probe.width(); ++x) {
+            const uint32_t p = row[x] & 0xFFFFFF;
+            if (!p) continue;
+            if (p != (p & 0xFF) * 0x010101u) return false;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    }
+    Mask = TGlyphMask();
+    if (right < 0) return true;
+    if (left == 0 || top == 0 || right == probe.width() - 1 || bottom == probe.height() - 1)
+        return false;
+    Mask.Left = area.left() + left;
+    Mask.Top = area.top() + top;
+    // Whole groups of four pixels: the padding has no coverage and keeps pixels.
+    const int ink = right - left + 1;
+    Mask.Width = (ink + 3) & ~3;
+    Mask.Height = bottom - top + 1;
+    Mask.Coverage.assign(size_t(Mask.Width) * size_t(Mask.Height), 0);
+    for (int y = 0; y < Mask.Height; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(probe.constScanLine(top + y));
+        for (int x = 0; x < ink; ++x)
+            Mask.Coverage[size_t(y) * size_t(Mask.Width) + size_t(x)] = uint8_t(row[left + x]);
+    }
+    return true;
+}
+
+const TGlyphMask* FindMask(const TFontEntry& F, bool Smooth, quint32 Glyph) {
+    TGlyphMasks& m = F.Masks[Smooth];
+    auto it = m.Glyphs.find(Glyph);
+    if (it == m.Glyphs.end()) {
+        TGlyphMask mask;
+        if (!RenderMask(F.Raw, Glyph, Smooth, mask)) return nullptr;
+        it = m.Glyphs.emplace(Glyph, std::move(mask)).first;
+    }
+    return &it->second;
+}
+
+void BlendMask(uchar* Bits, qsizetype Stride, const QRegion& Clip, const TGlyphMask& M, int X,
+               int Y, uint32_t Color) {
+    const int gx = X + M.Left, gy = Y + M.Top;
+    for (const QRect& r : Clip) {
+        const int x0 = std::max(r.left(), gx), x1 = std::min(r.right() + 1, gx + M.Width);
+        const int y0 = std::max(r.top(), gy), y1 = std::min(r.bottom() + 1, gy + M.Height);
+        if (x0 >= x1) continue;
+        for (int y = y0; y < y1; ++y)
+            BlendRow(reinterpret_cast<uint32_t*>(Bits + y * Stride) + x0,
+                     M.Coverage.data() + size_t(y - gy) * size_t(M.Width) + size_t(x0 - gx),
+                     x1 - x0, Color);
+    }
+}
+
+// False when a glyph has no usable mask: nothing is painted then.
+bool BlendGlyphs(QImage& Image, const QRegion& Clip, const TFontEntry& F, bool Smooth,
+                 const std::vector<quint32>& Glyphs, const std::vector<QPointF>& Positions,
+                 QPoint Pen, uint32_t Color) {
+    const TGlyphMask* masks[64];
+    const size_t n = Glyphs.size();
+    std::vector<const TGlyphMask*> many;
+    const TGlyphMask** found = masks;
+    if (n > 64) {
+        many.resize(n);
+        found = many.data();
+    }
+    for (size_t i = 0; i < n; ++i)
+        if (!(found[i] = FindMask(F, Smooth, Glyphs[i]))) return false;
+    uchar* bits = Image.bits();
+    const qsizetype stride = Image.bytesPerLine();
+    for (size_t i = 0; i < n; ++i)
+        if (found[i]->Width > 0)
+            BlendMask(bits, stride, Clip, *found[i], Pen.x() + int(Positions[i].x()),
+                      Pen.y() + int(Positions[i].y()), Color);
+    return true;
+}
+
+// Whether blending the masks gives Qt's own pixels for this font: a probe
+// text in two colours over a background of many values, drawn both ways.
+// Masks serve text of label sizes; larger text is rare and goes through Qt.
+constexpr int LargestMaskedFont = 128;
+
+bool MasksMatchQt(const TFontEntry& F, bool Smooth) {
+    if (!F.Table || F.Em < 1 || F.Em > LargestMaskedFont || F.Ascent < 0 || F.Descent < 0 ||
+        F.Ascent + F.Descent > 4 * LargestMaskedFont)
+        return false;
+    static const char sample[] =
+        "0123456789,.-+%ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    std::vector<quint32> glyphs;
+    std::vector<QPointF> positions;
+    int x = 0;
+    for (const char* c = sample; *c; ++c) {
+        const auto b = static_cast<unsigned char>(*c);
+        glyphs.push_back(F.Glyph[b]);
+        positions.emplace_back(x, 0);
+        x += F.Advance[b];
+        if (F.Advance[b] < 0 || F.Advance[b] > 4 * LargestMaskedFont) return false;
+    }
+    const int pad = 4 + F.Em, line = F.Ascent + F.Descent + pad;
+    QImage qt(x + 2 * pad, 2 * line + 2 * pad, QImage::Format_RGB32);
+    for (uint32_t y = 0; y < uint32_t(qt.height()); ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(qt.scanLine(int(y)));
+        for (uint32_t i = 0; i < uint32_t(qt.width()); ++i)
+            row[i] = 0xFF000000u | ((i * 37 + y * 91) & 0xFF) << 16 |
+                     ((i * 11 ^ y * 53) & 0xFF) << 8 | ((i * y * 7 + 29) & 0xFF);
+    }
+    QImage ours = qt.copy();
+    const QRegion all(qt.rect());
+    const uint32_t colors[] = {0xFF1F6FC9u, 0xFFE0C040u};
+    for (int k = 0; k < 2; ++k) {
+        const QPoint pen(pad, pad + F.Ascent + k * line);
+        PaintGlyphs(qt, nullptr, F.Raw, glyphs, positions, pen, Smooth, QColor(colors[k]));
+        if (!BlendGlyphs(ours, all, F, Smooth, glyphs, positions, pen, colors[k])) return false;
+    }
+    return qt == ours;
+}
+
+bool MasksUsable(const TFontEntry& F, bool Smooth) {
+    TGlyphMasks& m = F.Masks[Smooth];
+    if (!m.Checked) {
+        m.Checked = true;
+        m.Usable = MasksMatchQt(F, Smooth);
+    }
+    return m.Usable;
+}
+
 // Printer text as real text, each run between control characters placed where
 // the layout puts it and spread to the layout's width. Qt would expand a tab to
 // a tab stop; spreading a whole line by that advance runs its letters together
@@ -264,16 +499,22 @@ void DevTextOut(TCanvasPrivate& D, int X, int Y, UINT Options, const TRect* R, c
         if (D.S.BkMode == OPAQUE && L.Width > 0)
             FillBackground(D, clip, clipRect, p.Frame.map(QPolygonF(p.Cell)), D.S.BkColor);
         if (!L.Glyphs.empty()) {
-            QGlyphRun run;
-            run.setRawFont(DeviceFont(DeviceLogFont(D)).Raw);
-            run.setGlyphIndexes(QList<quint32>(L.Glyphs.begin(), L.Glyphs.end()));
-            run.setPositions(QList<QPointF>(L.Positions.begin(), L.Positions.end()));
-            run.setUnderline(D.S.Font.lfUnderline);
-            run.setStrikeOut(D.S.Font.lfStrikeOut);
+            const TFontEntry& font = DeviceFont(DeviceLogFont(D));
             const QColor color = ColorRefToQColor(D.S.TextColor);
             const BYTE q = D.S.Font.lfQuality;
             const bool smooth = q != NONANTIALIASED_QUALITY && q != DRAFT_QUALITY;
-            if (D.Image) {
+            const bool plain = p.Angle == 0 && !D.S.Font.lfUnderline && !D.S.Font.lfStrikeOut;
+            if (D.Image && plain && MaskedFormat(*D.Image) && MasksUsable(font, smooth) &&
+                BlendGlyphs(*D.Image, clip, font, smooth, L.Glyphs, L.Positions,
+                            QPoint(refD.x + int(p.Origin.x()), refD.y + int(p.Origin.y())),
+                            0xFF000000u | color.rgb())) {
+            } else if (D.Image) {
+                QGlyphRun run;
+                run.setRawFont(font.Raw);
+                run.setGlyphIndexes(QList<quint32>(L.Glyphs.begin(), L.Glyphs.end()));
+                run.setPositions(QList<QPointF>(L.Positions.begin(), L.Positions.end()));
+                run.setUnderline(D.S.Font.lfUnderline);
+                run.setStrikeOut(D.S.Font.lfStrikeOut);
                 QPainter painter(D.Image);
                 painter.setClipRegion(clip);
                 painter.setTransform(p.Frame);
@@ -344,10 +585,18 @@ void TCanvas::TextRect(const TRect& R, int X, int Y, const AnsiString& Text) {
 
 bool TCanvas::GetTextExtentPoint32(const char* Text, int Count, TSize* Size) {
     if (!Size || Count < 0) return false;
-    const TTextLayout L = LayoutText(*D, Text, Count, nullptr);
+    const TFontEntry& f = DeviceFont(DeviceLogFont(*D));
     const double sx = D->ScaleX() == 0 ? 1 : std::fabs(D->ScaleX());
     const double sy = D->ScaleY() == 0 ? 1 : std::fabs(D->ScaleY());
-    *Size = {int(std::lround(L.Width / sx)), int(std::lround((L.Ascent + L.Descent) / sy))};
+    int width = 0;
+    if (f.Table) {
+        // The layout's width without the layout: advances and extra spacing.
+        const int extra = int(std::lround(D->S.CharExtra * std::fabs(D->ScaleX())));
+        for (int i = 0; Text && i < Count; ++i)
+            width += f.Advance[static_cast<unsigned char>(Text[i])] + extra;
+    } else
+        width = LayoutText(*D, Text, Count, nullptr).Width;
+    *Size = {int(std::lround(width / sx)), int(std::lround((f.Ascent + f.Descent) / sy))};
     return true;
 }
 

@@ -311,3 +311,23 @@ TEST_F(AxisLabelsTest, WalkKeepsTheEndLabelsWhenStepsAddUpRoundingErrors) {
         EXPECT_EQ(texts.back(), FloatToStr(lo).c_str()) << lo << ".." << hi;
     }
 }
+
+TEST_F(AxisLabelsTest, TextsFollowTheFormatAndTheSeparatorsFromDrawToDraw) {
+    TChartAxis* a = Bottom(0, 2000);
+    a->SetIncrement(1000);
+    a->SetAxisValuesFormat("#,##0.0");
+    const std::vector<std::string> first = Draw(a);
+    EXPECT_EQ(Draw(a), first);
+    ASSERT_EQ(first.size(), 3u);
+    EXPECT_EQ(first[1], "1,000.0");
+    const char decimal = DecimalSeparator, thousand = ThousandSeparator;
+    DecimalSeparator = ',';
+    EXPECT_EQ(Draw(a)[1], "1,000,0");
+    ThousandSeparator = '.';
+    EXPECT_EQ(Draw(a)[1], "1.000,0");
+    a->SetAxisValuesFormat("0.00");
+    EXPECT_EQ(Draw(a)[1], "1000,00");
+    DecimalSeparator = decimal;
+    ThousandSeparator = thousand;
+    EXPECT_EQ(a->LabelValue(-0.0), FormatFloat(a->AxisValuesFormat(), -0.0));
+}

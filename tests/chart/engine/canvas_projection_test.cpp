@@ -155,6 +155,55 @@ TEST(CanvasBuffer, PaintCycleDrawsOffScreenThenCopies) {
     EXPECT_FALSE(canvas.ReDrawBitmap());
 }
 
+// A frame shown on a whole bitmap gives it the frame's pixels without a copy,
+// and the next frame is drawn over the last one there; what the bitmap ends
+// up with is always what a copy of the buffer would have given it.
+TEST(CanvasBuffer, WholeBitmapsEndAsIfCopiedFrameAfterFrame) {
+    const TRect all(0, 0, 60, 40);
+    TBitmap target(60, 40);
+    int changes = 0;
+    target.Canvas()->OnChange = [&](TObject*) { ++changes; };
+    TTeeCanvas3D canvas;
+    const auto frame = [&](TColor Color, const TRect& Part) {
+        canvas.InitWindow(target.Canvas(), nullptr, clWhite, false, all);
+        canvas.Brush()->SetColor(Color);
+        canvas.FillRect(Part);
+        canvas.ShowImage(target.Canvas(), target.Canvas(), all);
+    };
+    frame(clRed, all);
+    EXPECT_EQ(target.Canvas()->Pixels(59, 39), clRed);
+    EXPECT_EQ(changes, 1);
+    frame(clBlue, TRect(0, 0, 30, 40)); // over the red frame, in place
+    EXPECT_EQ(target.Canvas()->Pixels(10, 10), clBlue);
+    EXPECT_EQ(target.Canvas()->Pixels(40, 10), clRed);
+    EXPECT_EQ(changes, 2);
+    // Drawn on in between: the next frame starts from the buffer's last frame.
+    target.Canvas()->Brush()->SetColor(clLime);
+    target.Canvas()->FillRect(all);
+    frame(clYellow, TRect(0, 0, 10, 40));
+    EXPECT_EQ(target.Canvas()->Pixels(5, 5), clYellow);
+    EXPECT_EQ(target.Canvas()->Pixels(20, 5), clBlue);
+    EXPECT_EQ(target.Canvas()->Pixels(40, 5), clRed);
+    // The buffer repaints what was shown.
+    TBitmap window(60, 40);
+    canvas.SetCanvas(window.Canvas());
+    ASSERT_TRUE(canvas.ReDrawBitmap());
+    EXPECT_EQ(window.Canvas()->Pixels(40, 5), clRed);
+}
+
+TEST(CanvasBuffer, AClippedBitmapGetsACopyOfItsClip) {
+    TBitmap target(60, 40);
+    target.Canvas()->IntersectClipRect(0, 0, 30, 40);
+    TTeeCanvas3D canvas;
+    canvas.InitWindow(target.Canvas(), nullptr, clWhite, false, TRect(0, 0, 60, 40));
+    canvas.Brush()->SetColor(clRed);
+    canvas.FillRect(TRect(0, 0, 60, 40));
+    canvas.ShowImage(target.Canvas(), target.Canvas(), TRect(0, 0, 60, 40));
+    target.Canvas()->SelectClipRgn(nullptr);
+    EXPECT_EQ(target.Canvas()->Pixels(29, 5), clRed);
+    EXPECT_EQ(target.Canvas()->Pixels(30, 5), clWhite);
+}
+
 TEST(CanvasBuffer, TurningTheBufferOffFreesItAndDrawsDirectly) {
     TBitmap window(60, 40);
     TTeeCanvas3D canvas;

@@ -416,6 +416,16 @@ TEST_F(PanelTest, FailedDrawingLeavesTheCanvasOnTheControlUnclipped) {
     EXPECT_EQ(Panel->ControlCanvas()->Pixels(200, 100), clRed);
 }
 
+TEST_F(PanelTest, AFailedFrameLeavesAWholeBitmapWithPixels) {
+    TBitmap target(400, 250);
+    Panel->Draw(target.Canvas(), TRect(0, 0, 400, 250));
+    Panel->OnDraw = [](const TRect&) { throw Exception("drawing failed"); };
+    EXPECT_THROW(Panel->Draw(target.Canvas(), TRect(0, 0, 400, 250)), Exception);
+    ASSERT_EQ(target.Width(), 400);
+    EXPECT_EQ(target.Canvas()->Pixels(200, 100), clRed);
+    EXPECT_EQ(target.Canvas()->Pixels(0, 0), clWhite);
+}
+
 TEST_F(PanelTest, TheHandCursorIsRegisteredOnceAChartPanelExists) {
     ASSERT_NE(Screen->Cursors(crTeeHand), nullptr);
     const HCURSOR first = Screen->Cursors(crTeeHand);
