@@ -63,6 +63,11 @@ public:
             memory->Seek(available, soFromCurrent);
             return;
         }
+        if (auto* block = dynamic_cast<TBinaryDataStream*>(Stream)) {
+            FBytes = static_cast<const uint8_t*>(block->Memory()) + block->Position();
+            block->Seek(available, soFromCurrent);
+            return;
+        }
         FOwned.reset(new uint8_t[FSize ? FSize : 1]);
         if (FSize) Stream->ReadBuffer(FOwned.get(), static_cast<int>(FSize));
         FBytes = FOwned.get();
