@@ -516,7 +516,7 @@ private:
     AnsiString FormatMarkValue(double Value) const;
     // Point data stream properties (teeseries_stream.cpp).
     void ReadDataSources(TReader* Reader);
-    // Point records of X (when WithX) and Y doubles added column by column;
+    // Point records of X (when WithX) and Y doubles added to their lists whole;
     // false, with nothing added, when the X values are out of their order.
     bool ReadPlainData(const uint8_t* Records, int Count, bool WithX, bool Horizontal);
     void WriteDataSources(TWriter* Writer);

@@ -63,6 +63,11 @@ public:
             memory->Seek(available, soFromCurrent);
             return;
         }
+        if (auto* block = dynamic_cast<TBinaryDataStream*>(Stream)) {
+            FBytes = static_cast<const uint8_t*>(block->Memory()) + block->Position();
+            block->Seek(available, soFromCurrent);
+            return;
+        }
         FOwned.reset(new uint8_t[FSize ? FSize : 1]);
         if (FSize) Stream->ReadBuffer(FOwned.get(), static_cast<int>(FSize));
         FBytes = FOwned.get();
@@ -303,7 +308,24 @@ bool TChartSeries::ReadPlainData(const uint8_t* Records, int Count, bool WithX, 
                 return v;
             });
     };
-    if (checkAsYouGo) {
+    // The common record, X then Y in the list's order or none: both columns in
+    // one pass over the block.
+    const bool pairs = WithX && !Horizontal && order != loDescending;
+    if (pairs) {
+        bool falls = false;
+        double previous = -std::numeric_limits<double>::infinity();
+        TChartValueList::AppendPairs(*FX, *FY, Count, [&](int i, double& X, double& Y) {
+            std::memcpy(&X, Records + size_t(i) * 16, 8);
+            std::memcpy(&Y, Records + size_t(i) * 16 + 8, 8);
+            falls |= previous > X;
+            previous = X;
+        });
+        if (falls && checkAsYouGo) {
+            FX->ClearValues();
+            FY->ClearValues();
+            return false;
+        }
+    } else if (checkAsYouGo) {
         bool falls = false;
         double previous = -std::numeric_limits<double>::infinity();
         FX->AppendValues(Count, [&](int i) {
@@ -321,7 +343,7 @@ bool TChartSeries::ReadPlainData(const uint8_t* Records, int Count, bool WithX, 
     } else {
         column(FX, xIndex, xAt);
     }
-    column(FY, yIndex, yAt);
+    if (!pairs) column(FY, yIndex, yAt);
     FX->SetTempValue(x(Count - 1));
     FY->SetTempValue(y(Count - 1));
     FManualData = true;

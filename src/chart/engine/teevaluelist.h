@@ -221,6 +221,15 @@ public:
         FCount = n + Count;
         FStatsDirty = true;
     }
+    // Appends Count values to First and Second in one pass, Value(i, a, b)
+    // setting both: two columns of the same records read once.
+    template <class F>
+    static void AppendPairs(TChartValueList& First, TChartValueList& Second, int Count, F&& Value) {
+        double* a = First.AppendRoom(Count);
+        double* b = Second.AppendRoom(Count);
+        for (int i = 0; i < Count; ++i)
+            Value(i, a[i], b[i]);
+    }
     // Exchanges the values (and what is known of their order) with Other;
     // both recount their statistics when next asked.
     void SwapValues(TChartValueList& Other) {
@@ -336,6 +345,14 @@ private:
     // Adds the entries appended since the sums were last brought up to date.
     void CatchUpSums() const;
     // Entries from Index on are no longer known to be in order.
+    // Count entries added at the end, left for the caller to fill at once.
+    double* AppendRoom(int Count) {
+        const int n = FCount;
+        FValue.extend(static_cast<size_t>(n) + static_cast<size_t>(Count));
+        FCount = n + Count;
+        FStatsDirty = true;
+        return FValue.data() + n;
+    }
     void Unordered(int Index) { FOrderedCount = std::min(FOrderedCount, std::max(0, Index)); }
     void ReadMultiplier(TReader* Reader);
 

@@ -22,6 +22,7 @@ static_assert(std::endian::native == std::endian::little, "the stream format is 
 QM_CLASS_ABSTRACT(TFiler, TObject)
 QM_CLASS_ABSTRACT(TWriter, TFiler)
 QM_CLASS_ABSTRACT(TReader, TFiler)
+QM_CLASS_ABSTRACT(TBinaryDataStream, TStream)
 
 namespace {
 
@@ -988,15 +989,40 @@ void TReader::DefineBinaryProperty(const AnsiString& Name, const TStreamProc& Re
     FPropFound = true;
     if (ReadValue() != vaBinary) throw EReadError(kInvalidValue);
     const int64_t n = ReadLength(4, 1);
-    TMemoryStream data;
-    Read(data.Room(n), n);
+    const int64_t at = Position();
+    std::unique_ptr<TStream> data;
+    if (auto* memory = dynamic_cast<TMemoryStream*>(FStream); memory && at + n <= memory->Size()) {
+        data = std::make_unique<TBinaryDataStream>(
+            static_cast<const uint8_t*>(memory->Memory()) + at, n);
+        SetPosition(at + n);
+    } else {
+        auto copy = std::make_unique<TMemoryStream>();
+        Read(copy->Room(n), n);
+        data = std::move(copy);
+    }
     try {
-        ReadData(&data);
+        ReadData(data.get());
     } catch (const EReadDataError&) {
         throw;
     } catch (const Exception& e) {
         throw EReadDataError(e.Message);
     }
+}
+
+int TBinaryDataStream::Read(void* Buffer, int Count) {
+    if (Count <= 0 || FPosition >= FSize) return 0;
+    const int n = static_cast<int>(std::min<int64_t>(Count, FSize - FPosition));
+    std::memcpy(Buffer, FBytes + FPosition, static_cast<size_t>(n));
+    FPosition += n;
+    return n;
+}
+
+int64_t TBinaryDataStream::Seek(int64_t Offset, TSeekOrigin Origin) {
+    const int64_t base = Origin == soFromBeginning ? 0
+                         : Origin == soFromCurrent ? FPosition
+                                                   : FSize;
+    FPosition = Offset > FSize - base ? FSize : std::max<int64_t>(0, base + Offset);
+    return FPosition;
 }
 
 void TReader::ReadStrings(TStrings* Value) {

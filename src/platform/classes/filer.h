@@ -7,6 +7,7 @@
 //   ExtendedToDouble and the stream helpers for whole components close the file.
 #include "platform/classes/component.h"
 #include "platform/classes/props.h"
+#include "platform/classes/streams.h"
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -79,6 +80,26 @@ protected:
     int FBufSize;
     TComponent* FRoot = nullptr;
     TComponent* FLookupRoot = nullptr;
+};
+
+// A binary property's bytes as the reader hands them to the class that stores
+// them: read only, in place where the reader's stream holds all its bytes in
+// memory, so a block of a million points is not copied on its way in.
+class TBinaryDataStream : public TStream {
+    QM_CLASS(TBinaryDataStream)
+public:
+    TBinaryDataStream(const void* Bytes, int64_t Size)
+        : FBytes(static_cast<const uint8_t*>(Bytes)), FSize(Size) {}
+    int Read(void* Buffer, int Count) override;
+    int Write(const void*, int) override { return 0; }
+    int64_t Seek(int64_t Offset, TSeekOrigin Origin) override;
+    int64_t Size() override { return FSize; }
+    const void* Memory() const { return FBytes; }
+
+private:
+    const uint8_t* FBytes;
+    int64_t FSize;
+    int64_t FPosition = 0;
 };
 
 class TWriter : public TFiler {

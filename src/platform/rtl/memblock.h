@@ -9,6 +9,10 @@
 // Blocks of at least this many bytes are mappings.
 constexpr size_t MappedBlockThreshold = 256 * 1024;
 
+// Freed mappings, up to this many bytes in all, stay in memory for the next new
+// block of about their size, which then needs no fresh pages.
+constexpr size_t KeptBlockBytesMax = size_t(32) << 20;
+
 // Resizes Block (nullptr: a new one) from OldBytes, the size it was last given,
 // to NewBytes, keeping the bytes both sizes hold; 0 frees it and gives
 // nullptr. Throws std::bad_alloc when memory runs out (Block is then as it was).

@@ -272,3 +272,35 @@ TEST(SeriesDataStream, PlainRecordsAreTheSameBytesInAnyStream) {
     const auto memory = Written(s);
     EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.end()), memory);
 }
+
+TEST(SeriesDataStream, PlainRecordsGoInAsAddingThemPointByPointWould) {
+    struct TCase {
+        TChartListOrder Order;
+        std::vector<double> Xs;
+    };
+    const double nan = std::nan("");
+    const std::vector<TCase> cases = {
+        {loAscending, {1, 2, 2, 5}}, {loAscending, {3, 1, 2, 0}},  {loAscending, {1, nan, 0}},
+        {loNone, {4, 1, 3}},         {loDescending, {5, 3, 3, 1}}, {loDescending, {1, 4, 2}},
+    };
+    for (const TCase& c : cases) {
+        TChartSeries source(nullptr), byPoint(nullptr), read(nullptr);
+        source.XValues()->SetOrder(loNone);
+        byPoint.XValues()->SetOrder(c.Order);
+        read.XValues()->SetOrder(c.Order);
+        for (size_t i = 0; i < c.Xs.size(); ++i) {
+            source.AddXY(c.Xs[i], 10.0 + double(i));
+            byPoint.AddXY(c.Xs[i], 10.0 + double(i));
+        }
+        ReadInto(read, Written(source));
+        ASSERT_EQ(read.Count(), byPoint.Count());
+        for (int i = 0; i < read.Count(); ++i)
+            for (int l = 0; l < 2; ++l) {
+                const double a = read.ValuesList()->Get(l)->Value(i);
+                const double b = byPoint.ValuesList()->Get(l)->Value(i);
+                EXPECT_EQ(std::memcmp(&a, &b, 8), 0)
+                    << "order " << c.Order << " list " << l << " point " << i << ": " << a
+                    << " against " << b;
+            }
+    }
+}

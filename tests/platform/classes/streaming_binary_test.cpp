@@ -373,3 +373,29 @@ TEST(StreamingBinary, NamesSharedByClassesAndSpelledInOtherCasesReachTheirOwnPro
     EXPECT_EQ(child->Color(), 9);
     EXPECT_EQ(child->Title()->Font()->Color(), 4);
 }
+
+TEST(StreamingBinary, BinaryDataFromMemoryComesInPlaceWithTheReaderInStepBehind) {
+    // Lengths on both sides of the reader's buffer, behind captions that move
+    // the block off any boundary.
+    for (const size_t n : {size_t(0), size_t(1), size_t(4095), size_t(4097), size_t(100000)}) {
+        TFxPanel p(nullptr);
+        p.SetName("P");
+        p.SetCaption(std::string(n % 7, 'c'));
+        p.Data.resize(n);
+        for (size_t i = 0; i < n; ++i)
+            p.Data[i] = static_cast<char>(i * 31 + 7);
+        p.Marks = {5, 6};
+        const std::string bytes = SaveBinary(&p);
+        TMemoryStream memory;
+        memory.WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
+        memory.SetPosition(0);
+        TFxPanel q(nullptr);
+        {
+            TReader reader(&memory);
+            reader.ReadRootComponent(&q);
+        }
+        EXPECT_EQ(q.Data, p.Data) << n;
+        EXPECT_EQ(q.Marks, p.Marks) << n;
+        EXPECT_EQ(memory.Position(), memory.Size()) << n;
+    }
+}
