@@ -513,14 +513,25 @@ void DevTextOut(TCanvasPrivate& D, int X, int Y, UINT Options, const TRect* R, c
                 run.setRawFont(font.Raw);
                 run.setGlyphIndexes(QList<quint32>(L.Glyphs.begin(), L.Glyphs.end()));
                 run.setPositions(QList<QPointF>(L.Positions.begin(), L.Positions.end()));
-                run.setUnderline(D.S.Font.lfUnderline);
-                run.setStrikeOut(D.S.Font.lfStrikeOut);
                 QPainter painter(D.Image);
                 painter.setClipRegion(clip);
                 painter.setTransform(p.Frame);
                 painter.setRenderHint(QPainter::TextAntialiasing, smooth);
                 painter.setPen(color);
                 painter.drawGlyphRun(p.Origin, run);
+                // A run's own lines go through the painter's transform twice,
+                // landing away from the text; they are drawn here instead.
+                const QFontMetricsF fm(font.Font);
+                const double thick = std::max(1.0, std::round(fm.lineWidth()));
+                const double left = p.Origin.x() + L.Positions.front().x();
+                if (D.S.Font.lfUnderline)
+                    painter.fillRect(
+                        QRectF(left, p.Origin.y() + std::round(fm.underlinePos()), L.Width, thick),
+                        color);
+                if (D.S.Font.lfStrikeOut)
+                    painter.fillRect(
+                        QRectF(left, p.Origin.y() - std::round(fm.strikeOutPos()), L.Width, thick),
+                        color);
             } else if (D.Painter) {
                 // Printer pages keep real text so it can be searched and copied.
                 QPainter* painter = D.PreparedPainter();

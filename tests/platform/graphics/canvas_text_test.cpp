@@ -109,6 +109,51 @@ TEST_F(CanvasText, Rotated270RunsDownwardsLeftOfThePoint) {
     EXPECT_LE(ink.Bottom, 10 + w);
 }
 
+// Underline and strike-out lines run the text's whole length inside its cell,
+// upright or turned.
+struct TDecorationCase {
+    const char* Name;
+    TFontStyle Style;
+    int Angle;
+};
+
+class CanvasTextDecoration : public CanvasText,
+                             public ::testing::WithParamInterface<TDecorationCase> {};
+
+TEST_P(CanvasTextDecoration, LinesRunAlongTheTextInsideItsCell) {
+    const TDecorationCase c = GetParam();
+    C->Font()->SetStyle(TFontStyles() << c.Style);
+    C->Font()->SetOrientation(c.Angle);
+    const int w = C->TextWidth("HH");
+    const TEXTMETRIC tm = Metrics();
+    const bool up = c.Angle == 900;
+    const TPoint at = up ? TPoint(40, 100) : TPoint(20, 40);
+    C->TextOut(at.x, at.y, "HH");
+    const TRect cell = up ? TRect(at.x, at.y - w, at.x + tm.tmHeight, at.y)
+                          : TRect(at.x, at.y, at.x + w, at.y + tm.tmHeight);
+    const TRect ink = InkBox(Bmp);
+    EXPECT_GE(ink.Left, cell.Left - 1);
+    EXPECT_GE(ink.Top, cell.Top - 1);
+    EXPECT_LE(ink.Right, cell.Right + 1);
+    EXPECT_LE(ink.Bottom, cell.Bottom + 1);
+    // Some row (column when turned) is inked along nearly the whole text.
+    int longest = 0;
+    for (int i = 0; i < (up ? Bmp.Width() : Bmp.Height()); ++i) {
+        int n = 0;
+        for (int j = 0; j < (up ? Bmp.Height() : Bmp.Width()); ++j)
+            n += (up ? C->Pixels(i, j) : C->Pixels(j, i)) != clWhite;
+        longest = std::max(longest, n);
+    }
+    EXPECT_GE(longest, w - 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Styles, CanvasTextDecoration,
+                         ::testing::Values(TDecorationCase{"Underline", fsUnderline, 0},
+                                           TDecorationCase{"StrikeOut", fsStrikeOut, 0},
+                                           TDecorationCase{"UnderlineUp", fsUnderline, 900},
+                                           TDecorationCase{"StrikeOutUp", fsStrikeOut, 900}),
+                         [](const auto& Info) { return std::string(Info.param.Name); });
+
 TEST_F(CanvasText, MetricsAddUp) {
     const TEXTMETRIC tm = Metrics();
     EXPECT_EQ(tm.tmHeight, tm.tmAscent + tm.tmDescent);
