@@ -487,8 +487,8 @@ bool TCandleSeries::DrawUncoveredCandles() {
     cover.SetGroup(groupX - halfLeft, groupX + halfRight + 1 - inset);
     TValueRange groupDates, bodyPrices, highPrices, lowPrices;
     std::pair<int, int> bodyRows{1, 0}, wickRows{1, 0};
-    for (int k = n - 1; k >= 0; --k) {
-        const int i = forward ? first + k : last - k;
+    const int step = forward ? -1 : 1;
+    for (int k = n - 1, i = forward ? last : first; k >= 0; --k, i += step) {
         const double date = dates[i], open = opens[i], close = closes[i], high = highs[i],
                      low = lows[i];
         if (groupDates.Holds(date) && bodyPrices.Holds(open) && bodyPrices.Holds(close) &&
