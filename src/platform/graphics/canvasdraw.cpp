@@ -644,7 +644,8 @@ void BlockRectangle(const TCanvasPrivate& D, TRaster& R, const uint32_t* Line, i
 void DevRunRectangle(TCanvasPrivate& D, int X1, int Y1, int X2, int Y2) {
     const UINT brush = D.S.Brush.Style;
     if (D.Run.Checked != D.Run.Version || !D.Run.Fast || (brush != BS_SOLID && brush != BS_NULL)) {
-        DevRectangle(D, X1, Y1, X2, Y2);
+        // A notice's handler may have changed the mapping or opened a path.
+        DoRectangle(D, D.ToDevice(X1, Y1), D.ToDevice(X2, Y2));
         return;
     }
     if (X2 < X1) std::swap(X1, X2);
