@@ -289,8 +289,15 @@ public:
         int lo, hi;
         if (!Rows(Lo, Hi, lo, hi)) return;
         uint64_t* g = GroupColumns();
-        for (int x = FGroupX0; x < FGroupX1; ++x, g += FWords)
-            Set(g, lo, hi);
+        if (lo >> 6 == hi >> 6) {
+            // Rows within one word (most bodies): one mask for every column.
+            const uint64_t rows = (~uint64_t(0) << (lo & 63)) & (~uint64_t(0) >> (63 - (hi & 63)));
+            for (int x = FGroupX0; x < FGroupX1; ++x, g += FWords)
+                g[lo >> 6] |= rows;
+        } else {
+            for (int x = FGroupX0; x < FGroupX1; ++x, g += FWords)
+                Set(g, lo, hi);
+        }
         Set(FGroup.data(), lo, hi);
         FGroupRun.Widen(Lo, Hi);
         if (FColumnX >= FGroupX0 && FColumnX < FGroupX1) FColumnRun.Widen(Lo, Hi);
