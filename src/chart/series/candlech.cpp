@@ -289,8 +289,15 @@ public:
         int lo, hi;
         if (!Rows(Lo, Hi, lo, hi)) return;
         uint64_t* g = GroupColumns();
-        for (int x = FGroupX0; x < FGroupX1; ++x, g += FWords)
-            Set(g, lo, hi);
+        if (lo >> 6 == hi >> 6) {
+            // Rows within one word (most bodies): one mask for every column.
+            const uint64_t rows = (~uint64_t(0) << (lo & 63)) & (~uint64_t(0) >> (63 - (hi & 63)));
+            for (int x = FGroupX0; x < FGroupX1; ++x, g += FWords)
+                g[lo >> 6] |= rows;
+        } else {
+            for (int x = FGroupX0; x < FGroupX1; ++x, g += FWords)
+                Set(g, lo, hi);
+        }
         Set(FGroup.data(), lo, hi);
         FGroupRun.Widen(Lo, Hi);
         if (FColumnX >= FGroupX0 && FColumnX < FGroupX1) FColumnRun.Widen(Lo, Hi);
@@ -487,8 +494,8 @@ bool TCandleSeries::DrawUncoveredCandles() {
     cover.SetGroup(groupX - halfLeft, groupX + halfRight + 1 - inset);
     TValueRange groupDates, bodyPrices, highPrices, lowPrices;
     std::pair<int, int> bodyRows{1, 0}, wickRows{1, 0};
-    for (int k = n - 1; k >= 0; --k) {
-        const int i = forward ? first + k : last - k;
+    const int step = forward ? -1 : 1;
+    for (int k = n - 1, i = forward ? last : first; k >= 0; --k, i += step) {
         const double date = dates[i], open = opens[i], close = closes[i], high = highs[i],
                      low = lows[i];
         if (groupDates.Holds(date) && bodyPrices.Holds(open) && bodyPrices.Holds(close) &&

@@ -618,19 +618,20 @@ bool SolidBlocks(const TCanvasPrivate& D, const TPenInfo& Pen) {
            (D.S.Brush.Style == BS_SOLID || D.S.Brush.Style == BS_NULL);
 }
 
-// The rectangle of the general path below, block by block (X1 <= X2, Y1 <= Y2).
-void BlockRectangle(const TCanvasPrivate& D, TRaster& R, const TPenInfo& Pen, int X1, int Y1,
+// The rectangle of the general path below, block by block (X1 <= X2, Y1 <= Y2);
+// Line is the pen's pixel, none for no pen.
+void BlockRectangle(const TCanvasPrivate& D, TRaster& R, const uint32_t* Line, int X1, int Y1,
                     int X2, int Y2) {
     const bool hasBrush = D.S.Brush.Style == BS_SOLID;
     const uint32_t fill = ToPixel(BrushColor(D, D.S.Brush));
-    if (Pen.Null) {
+    if (!Line) {
         if (hasBrush) R.Block(X1, Y1, X2 - 1, Y2 - 1, fill);
         return;
     }
     // Sizes in 64 bits: the corners may lie anywhere.
     const int64_t width = int64_t(X2) - X1, height = int64_t(Y2) - Y1;
     if (width < 1 || height < 1) return;
-    const uint32_t line = ToPixel(Pen.Color);
+    const uint32_t line = *Line;
     if (width <= 2 || height <= 2) {
         R.Block(X1, Y1, X2, Y2, line);
         return;
@@ -639,6 +640,24 @@ void BlockRectangle(const TCanvasPrivate& D, TRaster& R, const TPenInfo& Pen, in
 }
 
 } // namespace
+
+void DevRunRectangle(TCanvasPrivate& D, int X1, int Y1, int X2, int Y2) {
+    const UINT brush = D.S.Brush.Style;
+    if (D.Run.Checked != D.Run.Version || !D.Run.Fast || (brush != BS_SOLID && brush != BS_NULL)) {
+        // A notice's handler may have changed the mapping or opened a path.
+        DoRectangle(D, D.ToDevice(X1, Y1), D.ToDevice(X2, Y2));
+        return;
+    }
+    if (X2 < X1) std::swap(X1, X2);
+    if (Y2 < Y1) std::swap(Y1, Y2);
+    TRaster* r = D.LineRaster();
+    if (!r || r->Empty()) return;
+    // The run's pen is a thin solid copy pen: the box is plain blocks, and
+    // the run's column may lie under them.
+    BlockRectangle(D, *r, &D.Run.Color, X1, Y1, X2, Y2);
+    D.Run.Lo = 1;
+    D.Run.Hi = 0;
+}
 
 void DevRectangle(TCanvasPrivate& D, int X1, int Y1, int X2, int Y2) {
     if (X2 < X1) std::swap(X1, X2);
@@ -659,7 +678,8 @@ void DevRectangle(TCanvasPrivate& D, int X1, int Y1, int X2, int Y2) {
     TRaster* r = D.Raster();
     if (!r || r->Empty()) return;
     if (SolidBlocks(D, pen)) {
-        BlockRectangle(D, *r, pen, X1, Y1, X2, Y2);
+        const uint32_t line = ToPixel(pen.Color);
+        BlockRectangle(D, *r, pen.Null ? nullptr : &line, X1, Y1, X2, Y2);
         return;
     }
     TRasterPaint fill;

@@ -207,6 +207,9 @@ void DevPolyline(TCanvasPrivate& D, const std::vector<TPoint>& Points, bool Clos
 void DevFillPolygons(TCanvasPrivate& D, const QList<QPolygonF>& Polygons, bool Winding);
 void DevPolygon(TCanvasPrivate& D, const std::vector<std::vector<TPoint>>& Polygons);
 void DevRectangle(TCanvasPrivate& D, int X1, int Y1, int X2, int Y2);
+// A rectangle while a line run holds: drawn without ending the run (anything
+// else the general way).
+void DevRunRectangle(TCanvasPrivate& D, int X1, int Y1, int X2, int Y2);
 void DevRoundShape(TCanvasPrivate& D, int X1, int Y1, int X2, int Y2, int W, int H);
 // Kind 0 arc, 1 arc-to, 2 pie, 3 chord; Start/End receive the arc's end points.
 void DevArcShape(TCanvasPrivate& D, int Kind, int X1, int Y1, int X2, int Y2, int X3, int Y3,

@@ -95,3 +95,53 @@ TEST_F(CanvasLines, PolylineEndsOneShortOfItsLastPoint) {
         EXPECT_EQ(column, c.Column) << c.Points.size() << " points from row " << c.Points[0].y;
     }
 }
+
+// Boxes drawn between lines of one column (candles: a wick, then its body)
+// leave the picture each call gives on its own, whatever the brush; the line
+// after the box paints its column again over the box.
+TEST_F(CanvasLines, BoxesBetweenLinesOfAColumnLeaveWhatEachCallPaints) {
+    const struct {
+        TBrushStyle Style;
+        TRect Box;
+    } cases[] = {
+        {bsSolid, TRect(0, 2, 3, 6)}, {bsSolid, TRect(1, 0, 2, 9)},
+        {bsClear, TRect(0, 2, 3, 6)}, {bsDiagCross, TRect(0, 1, 3, 8)},
+        {bsSolid, TRect(3, 2, 1, 6)}, // corners swapped
+    };
+    for (const auto& c : cases) {
+        auto draw = [&](TBitmap& B, bool Apart) {
+            B.SetSize(3, 9);
+            TCanvas* k = B.Canvas();
+            // Asking for the handle ends any line run: each call then goes
+            // the general way.
+            auto step = [&] {
+                if (Apart) k->Handle();
+            };
+            k->Brush()->SetColor(clBlue);
+            k->Brush()->SetStyle(c.Style);
+            k->MoveTo(1, 8);
+            step();
+            k->LineTo(1, 0);
+            step();
+            k->Rectangle(c.Box);
+            step();
+            k->MoveTo(1, 8);
+            step();
+            k->LineTo(1, 3);
+            step();
+            k->Rectangle(TRect(0, 7, 3, 9));
+            step();
+            k->LineTo(1, 8);
+        };
+        TBitmap run, apart;
+        draw(run, false);
+        draw(apart, true);
+        EXPECT_EQ(Art(run), Art(apart)) << int(c.Style) << " box from row " << c.Box.Top;
+    }
+    Sheet(3, 9);
+    C->Brush()->SetColor(clBlue);
+    Line(1, 8, 1, 0);
+    C->Rectangle(TRect(0, 2, 3, 6));
+    Line(1, 8, 1, 3);
+    EXPECT_EQ(Art(Bmp), (Rows{"...", ".#.", "###", "#b#", "###", "###", ".#.", ".#.", ".#."}));
+}
