@@ -310,10 +310,11 @@ bool RenderMask(const QRawFont& Raw, quint32 Glyph, bool Smooth, TGlyphMask& Mas
     probe.fill(0xFF000000u);
     PaintGlyphs(probe, nullptr, Raw, {Glyph}, {QPointF(0, 0)}, -area.topLeft(), Smooth,
                 QColor(255, 255, 255));
-    int left = probe.width(), top = probe.height(), right = -1, bottom = -1;
-    for (int y = 0; y < probe.height(); ++y) {
+    const int width = probe.width(), height = probe.height();
+    int left = width, top = height, right = -1, bottom = -1;
+    for (int y = 0; y < height; ++y) {
         const auto* row = reinterpret_cast<const uint32_t*>(probe.constScanLine(y));
-        for (int x = 0; x < probe.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             const uint32_t p = row[x] & 0xFFFFFF;
             if (!p) continue;
             if (p != (p & 0xFF) * 0x010101u) return false;
@@ -325,8 +326,7 @@ bool RenderMask(const QRawFont& Raw, quint32 Glyph, bool Smooth, TGlyphMask& Mas
     }
     Mask = TGlyphMask();
     if (right < 0) return true;
-    if (left == 0 || top == 0 || right == probe.width() - 1 || bottom == probe.height() - 1)
-        return false;
+    if (left == 0 || top == 0 || right == width - 1 || bottom == height - 1) return false;
     Mask.Left = area.left() + left;
     Mask.Top = area.top() + top;
     // Whole groups of four pixels: the padding has no coverage and keeps pixels.
@@ -413,9 +413,11 @@ bool MasksMatchQt(const TFontEntry& F, bool Smooth) {
     }
     const int pad = 4 + F.Em, line = F.Ascent + F.Descent + pad;
     QImage qt(x + 2 * pad, 2 * line + 2 * pad, QImage::Format_RGB32);
-    for (uint32_t y = 0; y < uint32_t(qt.height()); ++y) {
+    // The sizes are read once: the fill runs over a million pixels for display sizes.
+    const auto width = uint32_t(qt.width()), height = uint32_t(qt.height());
+    for (uint32_t y = 0; y < height; ++y) {
         auto* row = reinterpret_cast<uint32_t*>(qt.scanLine(int(y)));
-        for (uint32_t i = 0; i < uint32_t(qt.width()); ++i)
+        for (uint32_t i = 0; i < width; ++i)
             row[i] = 0xFF000000u | ((i * 37 + y * 91) & 0xFF) << 16 |
                      ((i * 11 ^ y * 53) & 0xFF) << 8 | ((i * y * 7 + 29) & 0xFF);
     }
