@@ -392,8 +392,9 @@ bool BlendGlyphs(QImage& Image, const QRegion& Clip, const TFontEntry& F, bool S
 
 // Whether blending the masks gives Qt's own pixels for this font: a probe
 // text in two colours over a background of many values, drawn both ways.
-// Masks serve text of label sizes; larger text is rare and goes through Qt.
-constexpr int LargestMaskedFont = 128;
+// Masks serve text of label sizes; larger text is rare (titles, figures) and
+// goes through Qt: the check alone would cost a large font more than it saves.
+constexpr int LargestMaskedFont = 32;
 
 bool MasksMatchQt(const TFontEntry& F, bool Smooth) {
     if (!F.Table || F.Em < 1 || F.Em > LargestMaskedFont || F.Ascent < 0 || F.Descent < 0 ||
