@@ -542,18 +542,26 @@ bool TCandleSeries::DrawUncoveredCandles() {
         }
     }
     // Only these calls change the canvas here: the pen and brush a colour was
-    // prepared with stay until the colour changes.
-    bool prepared = false;
-    TColor preparedColor = clNone;
-    for (auto it = shown.rbegin(); it != shown.rend(); ++it) {
-        const TColor color = CandleColor(it->Index);
-        const bool fresh = !prepared || color != preparedColor;
-        if (fresh) Pointer()->PrepareCanvas(canvas, color);
-        prepared = true;
-        preparedColor = color;
-        if (it->Parts & ShowWick) canvas->DoVertLine(it->X, it->Low, it->High);
-        if (fresh) canvas->Brush()->SetColor(color);
-        if (it->Parts & ShowBody) canvas->Rectangle(it->Body);
+    // prepared with stay until the colour changes, so the candles of one
+    // colour go to the canvas together where it can take them.
+    std::vector<TCanvas::TColumnBox>& marks = FMarks;
+    auto it = shown.rbegin();
+    TColor next = it != shown.rend() ? CandleColor(it->Index) : clNone;
+    while (it != shown.rend()) {
+        const TColor color = next;
+        marks.clear();
+        for (; it != shown.rend(); ++it) {
+            if (!marks.empty() && (next = CandleColor(it->Index)) != color) break;
+            marks.push_back({it->Body, it->X, it->Low, it->High, bool(it->Parts & ShowWick),
+                             bool(it->Parts & ShowBody)});
+        }
+        Pointer()->PrepareCanvas(canvas, color);
+        canvas->Brush()->SetColor(color);
+        if (target->ColumnsAndBoxes(marks)) continue;
+        for (const TCanvas::TColumnBox& m : marks) {
+            if (m.HasColumn) canvas->DoVertLine(m.X, m.Y0, m.Y1);
+            if (m.HasBox) canvas->Rectangle(m.Box);
+        }
     }
     return true;
 }

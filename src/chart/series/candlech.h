@@ -107,6 +107,7 @@ private:
         uint8_t Parts;
     };
     std::vector<TShownCandle> FShown;
+    std::vector<TCanvas::TColumnBox> FMarks;
 
     TCandleStyle FCandleStyle = csCandleStick;
     int FCandleWidth = 4;

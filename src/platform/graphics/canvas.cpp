@@ -809,6 +809,20 @@ void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2) {
     RectangleDC(X1, Y1, X2, Y2);
 }
 
+bool TCanvas::ColumnsAndBoxes(std::span<const TColumnBox> Marks) {
+    TCanvasPrivate& d = *D;
+    // With handlers each call's notices would be seen apart.
+    if (OnChanging || OnChange || d.Recorder) return false;
+    if (d.Run.Checked != d.Run.Version) {
+        if (!Ready()) return false;
+        d.CheckRun();
+    }
+    const UINT brush = d.S.Brush.Style;
+    if (!d.Run.Fast || (brush != BS_SOLID && brush != BS_NULL)) return false;
+    DevRunColumnsAndBoxes(d, Marks);
+    return true;
+}
+
 bool TCanvas::EllipseDC(int X1, int Y1, int X2, int Y2) {
     if (!Ready()) return false;
     if (D->Recorder) {

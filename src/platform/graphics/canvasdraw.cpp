@@ -620,10 +620,10 @@ bool SolidBlocks(const TCanvasPrivate& D, const TPenInfo& Pen) {
 
 // The rectangle of the general path below, block by block (X1 <= X2, Y1 <= Y2);
 // Line is the pen's pixel, none for no pen.
-void BlockRectangle(const TCanvasPrivate& D, TRaster& R, const uint32_t* Line, int X1, int Y1,
-                    int X2, int Y2) {
-    const bool hasBrush = D.S.Brush.Style == BS_SOLID;
-    const uint32_t fill = ToPixel(BrushColor(D, D.S.Brush));
+void BlockRectangle(TRaster& R, const uint32_t* Line, const uint32_t* Fill, int X1, int Y1, int X2,
+                    int Y2) {
+    const bool hasBrush = Fill != nullptr;
+    const uint32_t fill = Fill ? *Fill : 0;
     if (!Line) {
         if (hasBrush) R.Block(X1, Y1, X2 - 1, Y2 - 1, fill);
         return;
@@ -637,6 +637,12 @@ void BlockRectangle(const TCanvasPrivate& D, TRaster& R, const uint32_t* Line, i
         return;
     }
     R.FramedBlock(X1, Y1, X2, Y2, line, hasBrush ? &fill : nullptr);
+}
+
+void BlockRectangle(const TCanvasPrivate& D, TRaster& R, const uint32_t* Line, int X1, int Y1,
+                    int X2, int Y2) {
+    const uint32_t fill = ToPixel(BrushColor(D, D.S.Brush));
+    BlockRectangle(R, Line, D.S.Brush.Style == BS_SOLID ? &fill : nullptr, X1, Y1, X2, Y2);
 }
 
 } // namespace
@@ -657,6 +663,35 @@ void DevRunRectangle(TCanvasPrivate& D, int X1, int Y1, int X2, int Y2) {
     BlockRectangle(D, *r, &D.Run.Color, X1, Y1, X2, Y2);
     D.Run.Lo = 1;
     D.Run.Hi = 0;
+}
+
+void DevRunColumnsAndBoxes(TCanvasPrivate& D, std::span<const TCanvas::TColumnBox> Marks) {
+    TRaster* raster = nullptr;
+    bool asked = false;
+    // Asked for only once something is painted, as a single call would.
+    const auto ask = [&] {
+        if (!asked) raster = D.LineRaster();
+        asked = true;
+        return raster;
+    };
+    const uint32_t fill = ToPixel(BrushColor(D, D.S.Brush));
+    const uint32_t* brush = D.S.Brush.Style == BS_SOLID ? &fill : nullptr;
+    for (const TCanvas::TColumnBox& m : Marks) {
+        if (m.HasColumn) {
+            D.S.Pos = {m.X, m.Y1};
+            D.StylePhase = 0;
+            DevRunLine(D, {m.X, m.Y0}, {m.X, m.Y1}, ask);
+        }
+        if (!m.HasBox) continue;
+        int x1 = m.Box.Left, y1 = m.Box.Top, x2 = m.Box.Right, y2 = m.Box.Bottom;
+        if (x2 < x1) std::swap(x1, x2);
+        if (y2 < y1) std::swap(y1, y2);
+        TRaster* r = ask();
+        if (!r || r->Empty()) continue;
+        BlockRectangle(*r, &D.Run.Color, brush, x1, y1, x2, y2);
+        D.Run.Lo = 1;
+        D.Run.Hi = 0;
+    }
 }
 
 void DevRectangle(TCanvasPrivate& D, int X1, int Y1, int X2, int Y2) {

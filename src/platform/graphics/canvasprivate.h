@@ -210,6 +210,9 @@ void DevRectangle(TCanvasPrivate& D, int X1, int Y1, int X2, int Y2);
 // A rectangle while a line run holds: drawn without ending the run (anything
 // else the general way).
 void DevRunRectangle(TCanvasPrivate& D, int X1, int Y1, int X2, int Y2);
+// Marks while a line run holds (TCanvas::ColumnsAndBoxes), as the line and
+// box calls of the run draw them one by one.
+void DevRunColumnsAndBoxes(TCanvasPrivate& D, std::span<const TCanvas::TColumnBox> Marks);
 void DevRoundShape(TCanvasPrivate& D, int X1, int Y1, int X2, int Y2, int W, int H);
 // Kind 0 arc, 1 arc-to, 2 pie, 3 chord; Start/End receive the arc's end points.
 void DevArcShape(TCanvasPrivate& D, int Kind, int X1, int Y1, int X2, int Y2, int X3, int Y3,

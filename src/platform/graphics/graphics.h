@@ -428,6 +428,17 @@ public:
     }
     void Rectangle(int X1, int Y1, int X2, int Y2);
     void Rectangle(const TRect& R) { Rectangle(R.Left, R.Top, R.Right, R.Bottom); }
+    // A mark of a pen column and a box, drawn in that order as MoveTo(X, Y0),
+    // LineTo(X, Y1) and Rectangle(Box) draw them, each part only when asked.
+    struct TColumnBox {
+        TRect Box;
+        int X, Y0, Y1;
+        bool HasColumn, HasBox;
+    };
+    // Draws many marks with the set-up paid once. False, drawing nothing,
+    // where only the calls one by one can: change notices to hand out, a pen
+    // other than a thin solid copy pen on the image's pixels, a patterned brush.
+    bool ColumnsAndBoxes(std::span<const TColumnBox> Marks);
     void RoundRect(int X1, int Y1, int X2, int Y2, int X3, int Y3);
     void Ellipse(int X1, int Y1, int X2, int Y2);
     void Ellipse(const TRect& R) { Ellipse(R.Left, R.Top, R.Right, R.Bottom); }

@@ -2,6 +2,7 @@
 // joined, and the picture stays what drawing each line on its own gives when
 // the pen, the pixels or the position change between them.
 #include "pixelart.h"
+#include <functional>
 #include <gtest/gtest.h>
 
 using Rows = std::vector<std::string>;
@@ -144,4 +145,60 @@ TEST_F(CanvasLines, BoxesBetweenLinesOfAColumnLeaveWhatEachCallPaints) {
     C->Rectangle(TRect(0, 2, 3, 6));
     Line(1, 8, 1, 3);
     EXPECT_EQ(Art(Bmp), (Rows{"...", ".#.", "###", "#b#", "###", "###", ".#.", ".#.", ".#."}));
+}
+
+// Marks drawn in one call leave the picture, and the position, of their lines
+// and boxes drawn one call at a time.
+TEST_F(CanvasLines, MarksInOneCallPaintWhatTheirCallsApartPaint) {
+    using M = TCanvas::TColumnBox;
+    const std::vector<std::vector<M>> cases = {
+        {{TRect(0, 3, 3, 6), 1, 8, 0, true, true}, {TRect(0, 5, 3, 8), 1, 9, 2, true, true}},
+        {{TRect(0, 2, 3, 4), 1, 1, 7, true, false}, {TRect(0, 2, 3, 4), 1, 8, 3, true, true}},
+        {{TRect(3, 6, 1, 2), 2, 0, 9, false, true}, {TRect(0, 0, 1, 1), 2, 9, 0, true, false}},
+        {{TRect(-5, -9, 9, 1), 0, 5, 5, true, true}, {TRect(1, 4, 2, 5), 0, -3, 20, true, true}},
+        {{TRect(0, 1, 2, 3), 1, 4, 6, true, true}, {TRect(0, 7, 3, 9), 1, 6, 4, true, false}},
+    };
+    for (size_t i = 0; i < cases.size(); ++i) {
+        TBitmap one, apart;
+        for (TBitmap* b : {&one, &apart}) {
+            b->SetSize(3, 9);
+            b->Canvas()->Brush()->SetColor(clBlue);
+            b->Canvas()->MoveTo(2, 2);
+        }
+        ASSERT_TRUE(one.Canvas()->ColumnsAndBoxes(cases[i])) << i;
+        TCanvas* k = apart.Canvas();
+        for (const M& m : cases[i]) {
+            if (m.HasColumn) {
+                k->MoveTo(m.X, m.Y0);
+                k->LineTo(m.X, m.Y1);
+            }
+            if (m.HasBox) k->Rectangle(m.Box);
+            k->Handle(); // ends the line run
+        }
+        EXPECT_EQ(Art(one), Art(apart)) << "case " << i;
+        EXPECT_EQ(one.Canvas()->PenPos(), apart.Canvas()->PenPos()) << "case " << i;
+    }
+}
+
+// Where only single calls draw as they should, the marks are refused whole.
+TEST_F(CanvasLines, MarksAreRefusedUntouchedWhereOnlySingleCallsCanDrawThem) {
+    const std::vector<TCanvas::TColumnBox> marks = {{TRect(0, 2, 3, 5), 1, 8, 0, true, true}};
+    const std::function<void(TCanvas*)> setups[] = {
+        [](TCanvas* k) { k->OnChange = [](TObject*) {}; },
+        [](TCanvas* k) { k->OnChanging = [](TObject*) {}; },
+        [](TCanvas* k) { k->Pen()->SetStyle(psDash); },
+        [](TCanvas* k) { k->Pen()->SetStyle(psClear); },
+        [](TCanvas* k) { k->Pen()->SetWidth(2); },
+        [](TCanvas* k) { k->Brush()->SetStyle(bsDiagCross); },
+    };
+    for (size_t i = 0; i < std::size(setups); ++i) {
+        TBitmap b(3, 9);
+        TCanvas* k = b.Canvas();
+        k->MoveTo(2, 2);
+        setups[i](k);
+        const Rows before = Art(b);
+        EXPECT_FALSE(k->ColumnsAndBoxes(marks)) << i;
+        EXPECT_EQ(Art(b), before) << i;
+        EXPECT_EQ(k->PenPos(), TPoint(2, 2)) << i;
+    }
 }
