@@ -12,6 +12,31 @@
 #include "platform/classes/stringlist.h"
 #include "platform/rtl/sysutils.h"
 #include <algorithm>
+#include <functional>
+
+namespace {
+// The stairs and colour-each boxes the line and area pages share; a colour
+// for each point leaves the series colour button nothing to set.
+void BindStairsAndColorEach(TControlBinder& Bind, std::function<TCustomSeries*()> Series,
+                            TCheckBox* Stairs, TCheckBox* InvStairs, TCheckBox* ColorEach,
+                            TControl* ColorButton) {
+    Bind.Check(
+        Stairs, [Series] { return Series()->Stairs(); },
+        [Series, InvStairs](bool V) {
+            InvStairs->SetEnabled(V);
+            Series()->SetStairs(V);
+        });
+    Bind.Check(
+        InvStairs, [Series] { return Series()->InvertedStairs(); },
+        [Series](bool V) { Series()->SetInvertedStairs(V); });
+    Bind.Check(
+        ColorEach, [Series] { return Series()->ColorEachPoint(); },
+        [Series, ColorButton](bool V) {
+            ColorButton->SetEnabled(!V);
+            Series()->SetColorEachPoint(V);
+        });
+}
+} // namespace
 
 QM_CLASS_OWNED(TCustomSeriesEditor, TForm, TComponent)
 QM_CLASS_OWNED(TFastLineSeriesEditor, TPenDialog, TComponent)
@@ -41,21 +66,8 @@ TCustomSeriesEditor::TCustomSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
     BOutline = TeeNewButton<TButtonPen>(this, this, "BOutline", "&Outline...", 134, 96, 95);
     BBrush = TeeNewButton(this, this, "BBrush", "&Pattern...", 236, 96, 95);
 
-    FBind.Check(
-        CBStairs, [this] { return FSeries->Stairs(); },
-        [this](bool V) {
-            CBInvStairs->SetEnabled(V);
-            FSeries->SetStairs(V);
-        });
-    FBind.Check(
-        CBInvStairs, [this] { return FSeries->InvertedStairs(); },
-        [this](bool V) { FSeries->SetInvertedStairs(V); });
-    FBind.Check(
-        CBColorEach, [this] { return FSeries->ColorEachPoint(); },
-        [this](bool V) {
-            BLineColor->SetEnabled(!V);
-            FSeries->SetColorEachPoint(V);
-        });
+    BindStairsAndColorEach(
+        FBind, [this] { return FSeries; }, CBStairs, CBInvStairs, CBColorEach, BLineColor);
     FBind.Check(
         CheckBox1, [this] { return FSeries->ColorEachLine(); },
         [this](bool V) { FSeries->SetColorEachLine(V); });
@@ -160,21 +172,8 @@ TAreaSeriesEditor::TAreaSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
     FBind.Index(
         RGMultiArea, [this] { return static_cast<int>(FSeries->MultiArea()); },
         [this](int I) { FSeries->SetMultiArea(static_cast<TMultiArea>(I)); });
-    FBind.Check(
-        CBStairs, [this] { return FSeries->Stairs(); },
-        [this](bool V) {
-            CBInvStairs->SetEnabled(V);
-            FSeries->SetStairs(V);
-        });
-    FBind.Check(
-        CBInvStairs, [this] { return FSeries->InvertedStairs(); },
-        [this](bool V) { FSeries->SetInvertedStairs(V); });
-    FBind.Check(
-        CBColorEach, [this] { return FSeries->ColorEachPoint(); },
-        [this](bool V) {
-            BAreaColor->SetEnabled(!V);
-            FSeries->SetColorEachPoint(V);
-        });
+    BindStairsAndColorEach(
+        FBind, [this] { return FSeries; }, CBStairs, CBInvStairs, CBColorEach, BAreaColor);
     FBind.Check(
         CBUseOrigin, [this] { return FSeries->UseYOrigin(); },
         [this](bool V) {
