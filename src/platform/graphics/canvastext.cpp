@@ -51,7 +51,8 @@ bool SameLogFont(const LOGFONT& a, const LOGFONT& b) {
 
 // A few recent fonts: charts switch between a handful of them all the time.
 const TFontEntry& DeviceFont(const LOGFONT& lf) {
-    static std::list<TFontEntry> cache;
+    // Never destroyed: at exit it would outlive the font data its raw fonts use.
+    static auto& cache = *new std::list<TFontEntry>;
     for (auto it = cache.begin(); it != cache.end(); ++it)
         if (SameLogFont(it->Key, lf)) {
             if (it != cache.begin()) cache.splice(cache.begin(), cache, it);
