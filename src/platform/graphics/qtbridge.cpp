@@ -46,10 +46,14 @@ constexpr TBundledFamily BundledFamilies[] = {
       "/usr/share/fonts/truetype/dejavu/DejaVuSans-BoldOblique.ttf"}},
     {"DejaVu Serif",
      {"/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf",
-      "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf"}},
+      "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf",
+      "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Italic.ttf",
+      "/usr/share/fonts/truetype/dejavu/DejaVuSerif-BoldItalic.ttf"}},
     {"DejaVu Sans Mono",
      {"/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf",
-      "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf"}},
+      "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf",
+      "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Oblique.ttf",
+      "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-BoldOblique.ttf"}},
 };
 
 enum TBundled {
@@ -174,6 +178,7 @@ void (*GuiApplicationMaker)() = nullptr;
 
 void EnsureGuiApplication() {
     if (QCoreApplication::instance()) return;
+    PrepareFontConfiguration();
     if (GuiApplicationMaker) {
         GuiApplicationMaker();
         if (QCoreApplication::instance()) return;

@@ -32,6 +32,11 @@ QImage* BitmapImage(TBitmap* Bitmap);
 // the first object is always its widget application.
 void EnsureGuiApplication();
 extern void (*GuiApplicationMaker)();
+// Gives the process a font configuration of its own, without the system's
+// fonts and rules, before Qt first reads one; true when it is in place (else
+// the system's configuration is used as before). Call before the application
+// object is made.
+bool PrepareFontConfiguration();
 
 // The Qt cursor shape (Qt::CursorShape value) of a platform cursor id.
 int ToQtCursorShape(int Cursor);
