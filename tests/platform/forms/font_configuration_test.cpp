@@ -6,6 +6,7 @@
 #include "platform/graphics/qtbridge.h"
 #include <QApplication>
 #include <QDir>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -67,6 +68,13 @@ INSTANTIATE_TEST_SUITE_P(
                                  {"", "-Bold", "-Oblique", "-BoldOblique"}}));
 
 using FontConfigurationTest = FormsTest;
+
+TEST_F(FontConfigurationTest, TheFontDialogOffersEveryBundledFamily) {
+    RegisterBundledFonts();
+    for (const char* f : {"Liberation Sans", "Liberation Serif", "Liberation Mono", "DejaVu Sans",
+                          "DejaVu Serif", "DejaVu Sans Mono"})
+        EXPECT_TRUE(QFontDatabase::families().contains(f)) << f;
+}
 
 // Qt's own dialogs write in the default font and fall back to DejaVu Sans;
 // the program's controls never fall back. Both as with the system's fonts.
