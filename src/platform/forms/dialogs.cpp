@@ -460,6 +460,7 @@ bool TFontDialog::Execute() {
         if (accepted && answer.EditFont) answer.EditFont(FFont.get());
     } else {
         bool ok = false;
+        RegisterBundledFonts();
         const QFont chosen = QFontDialog::getFont(&ok, ToQFont(*FFont), DialogParent());
         accepted = ok;
         if (ok) {

@@ -174,6 +174,7 @@ void EnsureQtApplication() {
     if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") &&
         !std::getenv("WAYLAND_DISPLAY"))
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    PrepareFontConfiguration();
     static int argc = 1;
     static char name[] = "qmreadout";
     static char* argv[] = {name, nullptr};

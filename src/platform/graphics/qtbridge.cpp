@@ -2,7 +2,6 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGuiApplication>
-#include <QHash>
 #include <cmath>
 #include <cstring>
 #include <iterator>
@@ -16,8 +15,9 @@ constexpr char16_t Cp1252High[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-// The bundled font files by family. Registering a file reads its whole
-// character map, so a family is registered only when it is first asked for.
+// The bundled font files by family: regular, bold, italic, bold italic. Qt
+// knows those the own font configuration holds from the start; any other is
+// registered when first asked for, as registering reads its whole character map.
 struct TBundledFamily {
     const char* Family;
     const char* Files[4];
@@ -46,10 +46,14 @@ constexpr TBundledFamily BundledFamilies[] = {
       "/usr/share/fonts/truetype/dejavu/DejaVuSans-BoldOblique.ttf"}},
     {"DejaVu Serif",
      {"/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf",
-      "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf"}},
+      "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf",
+      "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Italic.ttf",
+      "/usr/share/fonts/truetype/dejavu/DejaVuSerif-BoldItalic.ttf"}},
     {"DejaVu Sans Mono",
      {"/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf",
-      "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf"}},
+      "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf",
+      "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Oblique.ttf",
+      "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-BoldOblique.ttf"}},
 };
 
 enum TBundled {
@@ -98,29 +102,29 @@ TBundled BundledFamilyOf(const AnsiString& FaceName) {
     return LiberationSans;
 }
 
-// Registers a family's files before its first use, so the face asked for is
-// always the bundled file, whatever else the system has installed.
-void EnsureFamilyLoaded(TBundled Family) {
-    static bool loaded[std::size(BundledFamilies)] = {};
-    if (loaded[Family]) return;
+// Registers the file of a family's style (0 regular, 1 bold, 2 italic, 3 bold
+// italic) before its first use, so the face asked for is always the bundled
+// file, whatever else the system has installed.
+void EnsureStyleLoaded(TBundled Family, int Style) {
+    static bool loaded[std::size(BundledFamilies)][4] = {};
+    if (loaded[Family][Style]) return;
     EnsureGuiApplication();
-    loaded[Family] = true;
-    for (const char* path : BundledFamilies[Family].Files)
-        if (path) QFontDatabase::addApplicationFont(QString::fromLatin1(path));
+    loaded[Family][Style] = true;
+    const char* path = BundledFamilies[Family].Files[Style];
+    if (!ConfiguredFontFile(path)) QFontDatabase::addApplicationFont(QString::fromLatin1(path));
 }
 
 // Cell height (ascent + descent) of a family per pixel of em size, for fonts
 // given by a positive (cell) height.
-double CellPerEm(const QString& family) {
-    static QHash<QString, double> cache;
-    auto it = cache.find(family);
-    if (it != cache.end()) return *it;
-    QFont f(family);
+double CellPerEm(TBundled Family) {
+    static double cache[std::size(BundledFamilies)] = {};
+    if (cache[Family] > 0) return cache[Family];
+    EnsureStyleLoaded(Family, 0);
+    QFont f(QString::fromLatin1(BundledFamilies[Family].Family));
     f.setPixelSize(1000);
     const QFontMetricsF fm(f);
-    const double ratio = fm.height() > 0 ? fm.height() / 1000.0 : 1.15;
-    cache.insert(family, ratio);
-    return ratio;
+    cache[Family] = fm.height() > 0 ? fm.height() / 1000.0 : 1.15;
+    return cache[Family];
 }
 
 } // namespace
@@ -174,6 +178,7 @@ void (*GuiApplicationMaker)() = nullptr;
 
 void EnsureGuiApplication() {
     if (QCoreApplication::instance()) return;
+    PrepareFontConfiguration();
     if (GuiApplicationMaker) {
         GuiApplicationMaker();
         if (QCoreApplication::instance()) return;
@@ -190,6 +195,19 @@ void EnsureGuiApplication() {
     (void)app;
 }
 
+std::vector<const char*> BundledFontFiles() {
+    std::vector<const char*> files;
+    for (const auto& family : BundledFamilies)
+        files.insert(files.end(), std::begin(family.Files), std::end(family.Files));
+    return files;
+}
+
+void RegisterBundledFonts() {
+    for (size_t family = 0; family < std::size(BundledFamilies); ++family)
+        for (int style = 0; style < 4; ++style)
+            EnsureStyleLoaded(TBundled(family), style);
+}
+
 QString MapFontFamily(const AnsiString& FaceName) {
     return QString::fromLatin1(BundledFamilies[BundledFamilyOf(FaceName)].Family);
 }
@@ -198,14 +216,14 @@ QFont LogFontToQFont(const LOGFONT& lf) {
     char face[LF_FACESIZE + 1] = {};
     std::memcpy(face, lf.lfFaceName, LF_FACESIZE);
     const TBundled bundled = BundledFamilyOf(face);
-    EnsureFamilyLoaded(bundled);
-    const QString family = QString::fromLatin1(BundledFamilies[bundled].Family);
-    QFont f(family);
+    const bool bold = lf.lfWeight >= FW_SEMIBOLD;
+    EnsureStyleLoaded(bundled, (bold ? 1 : 0) + (lf.lfItalic ? 2 : 0));
+    QFont f(QString::fromLatin1(BundledFamilies[bundled].Family));
     int height = lf.lfHeight;
     if (height == 0) height = -11;
-    int px = height < 0 ? -height : int(std::lround(height / CellPerEm(family)));
+    int px = height < 0 ? -height : int(std::lround(height / CellPerEm(bundled)));
     f.setPixelSize(std::max(1, px));
-    f.setWeight(lf.lfWeight >= FW_SEMIBOLD ? QFont::Bold : QFont::Normal);
+    f.setWeight(bold ? QFont::Bold : QFont::Normal);
     f.setItalic(lf.lfItalic != 0);
     f.setUnderline(lf.lfUnderline != 0);
     f.setStrikeOut(lf.lfStrikeOut != 0);

@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QImage>
 #include <QString>
+#include <vector>
 
 // Opaque colour of a TColor (system colours resolved; clNone gives a fully
 // transparent colour).
@@ -18,6 +19,8 @@ TColor FromQColor(const QColor& Color);
 // installed metric-compatible family, pixel size from Height).
 QFont ToQFont(const TFont& Font);
 QFont LogFontToQFont(const LOGFONT& lf);
+// Registers every bundled family's files, so Qt's font lists offer them all.
+void RegisterBundledFonts();
 // The installed family used for a face name ("Arial" -> "Liberation Sans").
 QString MapFontFamily(const AnsiString& FaceName);
 
@@ -32,6 +35,16 @@ QImage* BitmapImage(TBitmap* Bitmap);
 // the first object is always its widget application.
 void EnsureGuiApplication();
 extern void (*GuiApplicationMaker)();
+// Gives the process a font configuration of its own, without the system's
+// fonts and rules, before Qt first reads one; true when it is in place (else
+// the system's configuration is used as before). Call before the application
+// object is made.
+bool PrepareFontConfiguration();
+// True when the own configuration holds the font file at Path from the start,
+// so Qt lists it without registering it.
+bool ConfiguredFontFile(const char* Path);
+// Every bundled font file.
+std::vector<const char*> BundledFontFiles();
 
 // The Qt cursor shape (Qt::CursorShape value) of a platform cursor id.
 int ToQtCursorShape(int Cursor);
