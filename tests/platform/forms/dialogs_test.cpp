@@ -356,7 +356,9 @@ TEST_F(PrintToFileTest, TheDialogsFileIsPrintedIntoOnceAndNothingElseIsReplaced)
         else if (j.Answer)
             Responder.ExpectPrint(true);
         if (j.Announced) Responder.ExpectMessage(Path(j.File), IDOK);
-        if (j.Answer) ASSERT_TRUE(dialog.Execute());
+        if (j.Answer) {
+            ASSERT_TRUE(dialog.Execute());
+        }
         PrintPage(j.Text);
         EXPECT_TRUE(Responder.Done());
         EXPECT_EQ(Real.LastOutputFile(), Path(j.File));
