@@ -17,6 +17,9 @@
 #include <limits>
 #include <cmath>
 #include <cstdint>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <utility>
 #include <vector>
 
@@ -223,36 +226,27 @@ public:
           FBits(static_cast<size_t>(FWidth) * static_cast<size_t>(FWords)), FGroupX0(FLeft),
           FGroupX1(FLeft), FGroup(static_cast<size_t>(FWords), ~uint64_t(0)) {}
 
-    // Quick answers from the runs alone: true when the rows are painted in
-    // every column of the group (in column X), false when unknown.
-    bool Known(int Lo, int Hi) const { return FGroupRun.Holds(Lo, Hi); }
-    bool KnownColumn(int X, int Lo, int Hi) const {
-        return X == FColumnX && FColumnRun.Holds(Lo, Hi);
-    }
     // The rows known painted in the group, and in column X (none for another).
     std::pair<int, int> GroupRows() const { return {FGroupRun.Lo, FGroupRun.Hi}; }
     std::pair<int, int> ColumnRows(int X) const {
         return X == FColumnX ? std::pair<int, int>{FColumnRun.Lo, FColumnRun.Hi}
                              : std::pair<int, int>{1, 0};
     }
-    // Whether rows Lo..Hi (both included) are painted in column X.
-    bool Covers(int X, int Lo, int Hi) {
-        if (KnownColumn(X, Lo, Hi)) return true;
-        const uint64_t* c = Column(X);
-        int lo, hi;
-        if (!c || !Rows(Lo, Hi, lo, hi)) return true;
-        if (!Has(c, lo, hi)) return false;
-        FColumnX = X;
-        FColumnRun = Around(c, lo, hi);
-        return true;
-    }
-    void Add(int X, int Lo, int Hi) {
+    // Paints rows Lo..Hi (both included) of column X unless they are painted
+    // already: whether some were not.
+    bool PaintColumn(int X, int Lo, int Hi) {
+        if (KnownColumn(X, Lo, Hi)) return false;
         uint64_t* c = Column(X);
         int lo, hi;
-        if (!c || !Rows(Lo, Hi, lo, hi)) return;
+        if (!c || !Rows(Lo, Hi, lo, hi)) return false;
+        if (Has(c, lo, hi)) {
+            FColumnX = X;
+            FColumnRun = Around(c, lo, hi);
+            return false;
+        }
         Set(c, lo, hi);
         if (X == FColumnX) FColumnRun.Widen(Lo, Hi);
-        if (X < FGroupX0 || X >= FGroupX1) return;
+        if (X < FGroupX0 || X >= FGroupX1) return true;
         // The group's rows change only where this column was their last gap.
         for (int w = lo >> 6; w <= hi >> 6; ++w) {
             uint64_t all = ~uint64_t(0);
@@ -261,6 +255,7 @@ public:
                 all &= g[w];
             FGroup[static_cast<size_t>(w)] = all;
         }
+        return true;
     }
     // Makes columns X0 .. X1 - 1 the group (those inside the box).
     void SetGroup(int X0, int X1) {
@@ -276,34 +271,39 @@ public:
                 FGroup[static_cast<size_t>(w)] &= g[w];
         FGroupRun = TRun();
     }
-    // Whether rows Lo..Hi are painted in every column of the group.
-    bool GroupCovers(int Lo, int Hi) {
-        if (FGroupRun.Holds(Lo, Hi)) return true;
+    // Paints rows Lo..Hi in every column of the group unless they are
+    // painted there already: whether some were not.
+    bool PaintGroup(int Lo, int Hi) {
+        if (FGroupRun.Holds(Lo, Hi)) return false;
         int lo, hi;
-        if (!Rows(Lo, Hi, lo, hi)) return true;
-        if (!Has(FGroup.data(), lo, hi)) return false;
-        FGroupRun = Around(FGroup.data(), lo, hi);
-        return true;
-    }
-    void AddToGroup(int Lo, int Hi) {
-        int lo, hi;
-        if (!Rows(Lo, Hi, lo, hi)) return;
+        if (!Rows(Lo, Hi, lo, hi)) return false;
+        if (Has(FGroup.data(), lo, hi)) {
+            FGroupRun = Around(FGroup.data(), lo, hi);
+            return false;
+        }
         uint64_t* g = GroupColumns();
         if (lo >> 6 == hi >> 6) {
             // Rows within one word (most bodies): one mask for every column.
             const uint64_t rows = (~uint64_t(0) << (lo & 63)) & (~uint64_t(0) >> (63 - (hi & 63)));
             for (int x = FGroupX0; x < FGroupX1; ++x, g += FWords)
                 g[lo >> 6] |= rows;
+            FGroup[static_cast<size_t>(lo >> 6)] |= rows;
         } else {
             for (int x = FGroupX0; x < FGroupX1; ++x, g += FWords)
                 Set(g, lo, hi);
+            Set(FGroup.data(), lo, hi);
         }
-        Set(FGroup.data(), lo, hi);
         FGroupRun.Widen(Lo, Hi);
         if (FColumnX >= FGroupX0 && FColumnX < FGroupX1) FColumnRun.Widen(Lo, Hi);
+        return true;
     }
 
 private:
+    // A quick answer from the run alone: true when the rows are painted in
+    // column X, false when unknown.
+    bool KnownColumn(int X, int Lo, int Hi) const {
+        return X == FColumnX && FColumnRun.Holds(Lo, Hi);
+    }
     // Rows painted, both ends included (none when Lo > Hi); the box's first
     // and last rows stand for all rows beyond.
     struct TRun {
@@ -391,6 +391,63 @@ struct TValueRange {
     double Lo = 1, Hi = 0;
     bool Holds(double V) const { return V >= Lo && V <= Hi; }
 };
+
+// The dates of a candle group and the prices that place a candle of it on
+// rows known painted: its body's (open and close), and its wick's high and low.
+struct TKnownPrices {
+    TValueRange Dates, Body, High, Low;
+};
+
+// The prices of a candle.
+struct TPrices {
+    const double *Dates, *Opens, *Closes, *Highs, *Lows;
+};
+
+// How many candles from I on (by Step, Count at most) Known places on rows
+// painted; with Wick their highs and lows count as well. The tests of a
+// candle end in one branch: which of them fails is not foreseeable.
+template <bool Wick>
+int PassOver(const TPrices& P, int I, int Step, int Count, const TKnownPrices& Known) {
+    const double dateLo = Known.Dates.Lo, dateHi = Known.Dates.Hi;
+    int k = 0;
+#if defined(__SSE2__)
+    const __m128d bodyLo = _mm_set1_pd(Known.Body.Lo), bodyHi = _mm_set1_pd(Known.Body.Hi);
+    const __m128d wickLo = _mm_set_pd(Known.Low.Lo, Known.High.Lo);
+    const __m128d wickHi = _mm_set_pd(Known.Low.Hi, Known.High.Hi);
+    for (; k < Count; ++k, I += Step) {
+        const double date = P.Dates[I];
+        const __m128d body = _mm_set_pd(P.Closes[I], P.Opens[I]);
+        __m128d in = _mm_and_pd(_mm_cmpge_pd(body, bodyLo), _mm_cmple_pd(body, bodyHi));
+        if constexpr (Wick) {
+            const __m128d wick = _mm_set_pd(P.Lows[I], P.Highs[I]);
+            in = _mm_and_pd(in, _mm_and_pd(_mm_cmpge_pd(wick, wickLo), _mm_cmple_pd(wick, wickHi)));
+        }
+        if (!((date >= dateLo) & (date <= dateHi) & (_mm_movemask_pd(in) == 3))) break;
+    }
+#else
+    for (; k < Count; ++k, I += Step) {
+        if (!Known.Dates.Holds(P.Dates[I]) || !Known.Body.Holds(P.Opens[I]) ||
+            !Known.Body.Holds(P.Closes[I]))
+            break;
+        if (Wick && (!Known.High.Holds(P.Highs[I]) || !Known.Low.Holds(P.Lows[I]))) break;
+    }
+#endif
+    return k;
+}
+
+// A candle's colour from its prices alone, as CandleColor works it out for a
+// series whose points have no colours of their own.
+TColor PriceColor(const TPrices& P, int I, TColor Up, TColor Down) {
+    for (; I >= 0; --I) {
+        const double open = P.Opens[I], close = P.Closes[I];
+        if (close < open) return Down;
+        if (close > open || I == 0) return Up;
+        const double prev = P.Closes[I - 1];
+        if (close > prev) return Up;
+        if (close < prev) return Down;
+    }
+    return Up;
+}
 
 // A value's pixel on an axis, as CalcXPosValue (Horizontal) or CalcYPosValue
 // gives it, with a linear axis' scale looked up once; 0 without an axis.
@@ -480,9 +537,8 @@ bool TCandleSeries::DrawUncoveredCandles() {
     // Stacked sideways, a candle's X is its stacked position (as CalcXPos says).
     const bool stackedX =
         !IsVerticalSeries() && (Stacked() == cssStack || Stacked() == cssStack100);
-    const double *dates = XValues()->Data(), *opens = OpenValues()->Data(),
-                 *closes = CloseValues()->Data(), *highs = HighValues()->Data(),
-                 *lows = LowValues()->Data();
+    const TPrices prices{XValues()->Data(), OpenValues()->Data(), CloseValues()->Data(),
+                         HighValues()->Data(), LowValues()->Data()};
     // The prices that place a candle on the rows known painted, for its X
     // group's columns and for its wick's column: most candles are passed over
     // on their prices alone. A body lies within its open and close rows moved
@@ -492,23 +548,30 @@ bool TCandleSeries::DrawUncoveredCandles() {
     };
     int groupX = 0;
     cover.SetGroup(groupX - halfLeft, groupX + halfRight + 1 - inset);
-    TValueRange groupDates, bodyPrices, highPrices, lowPrices;
+    TKnownPrices known;
     std::pair<int, int> bodyRows{1, 0}, wickRows{1, 0};
     const int step = forward ? -1 : 1;
     for (int k = n - 1, i = forward ? last : first; k >= 0; --k, i += step) {
-        const double date = dates[i], open = opens[i], close = closes[i], high = highs[i],
-                     low = lows[i];
-        if (groupDates.Holds(date) && bodyPrices.Holds(open) && bodyPrices.Holds(close) &&
-            (!stick || (highPrices.Holds(high) && lowPrices.Holds(low))))
-            continue;
-        const int x = stackedX ? CalcXPos(i) : mapX(date);
+        const int passed = stick ? PassOver<true>(prices, i, step, k + 1, known)
+                                 : PassOver<false>(prices, i, step, k + 1, known);
+        k -= passed;
+        i += passed * step;
+        if (k < 0) break;
+        const int x = stackedX ? CalcXPos(i) : mapX(prices.Dates[i]);
         if (x != groupX) {
             cover.SetGroup(x - halfLeft, x + halfRight + 1 - inset);
             groupX = x;
-            groupDates = stackedX ? TValueRange() : mapX.Values(x, x);
+            // The prices known painted were those of the last group's rows.
+            known = TKnownPrices{stackedX ? TValueRange() : mapX.Values(x, x)};
+            bodyRows = wickRows = {1, 0};
         }
-        const TCandleGeometry g{x,         mapY(open), mapY(close), mapY(high),
-                                mapY(low), halfLeft,   halfRight};
+        const TCandleGeometry g{x,
+                                mapY(prices.Opens[i]),
+                                mapY(prices.Closes[i]),
+                                mapY(prices.Highs[i]),
+                                mapY(prices.Lows[i]),
+                                halfLeft,
+                                halfRight};
         // The rows of FlatBody's box (one more above a flat body, one less
         // each way without a pen), and the rows the wick's line paints (from
         // Low up to, not including, High).
@@ -517,41 +580,44 @@ bool TCandleSeries::DrawUncoveredCandles() {
         const bool wick = stick && g.High != g.Low;
         const int wickLo = std::min(g.High, g.Low) + (g.High < g.Low);
         const int wickHi = std::max(g.High, g.Low) - (g.High > g.Low);
-        bool bodyHidden = true, wickHidden = true;
-        if (!cover.Known(bodyLo, bodyHi) || (wick && !cover.KnownColumn(x, wickLo, wickHi))) {
-            bodyHidden = cover.GroupCovers(bodyLo, bodyHi);
-            // A hidden part would add no pixel that is not covered already.
-            if (!bodyHidden) cover.AddToGroup(bodyLo, bodyHi);
-            // The wick goes under its own body: against the body and later candles.
-            wickHidden = !wick || cover.Covers(x, wickLo, wickHi);
-            if (!wickHidden) cover.Add(x, wickLo, wickHi);
-            if (!bodyHidden || !wickHidden)
-                shown.push_back(
-                    {FlatBody(g, penShown), x, g.Low, g.High, i,
-                     uint8_t((wickHidden ? 0 : ShowWick) | (bodyHidden ? 0 : ShowBody))});
+        // A hidden part would add no pixel that is not covered already. The
+        // wick goes under its own body: against the body and later candles.
+        const bool bodyShown = cover.PaintGroup(bodyLo, bodyHi);
+        const bool wickShown = wick && cover.PaintColumn(x, wickLo, wickHi);
+        if (bodyShown || wickShown) {
+            shown.push_back({FlatBody(g, penShown), x, g.Low, g.High, i,
+                             uint8_t((wickShown ? ShowWick : 0) | (bodyShown ? ShowBody : 0))});
+            // Shown candles come in runs (a fresh column is filled first): the
+            // prices known painted, fewer than are, are left until a candle is
+            // found hidden.
+            continue;
         }
         if (cover.GroupRows() != bodyRows) {
             bodyRows = cover.GroupRows();
-            bodyPrices =
+            known.Body =
                 mapY.Values(beyond(bodyRows.first, 1 + inset), beyond(bodyRows.second, 1 + inset));
         }
         if (cover.ColumnRows(x) != wickRows) {
             wickRows = cover.ColumnRows(x);
-            highPrices = mapY.Values(beyond(wickRows.first, -1), beyond(wickRows.second, 1));
-            lowPrices = mapY.Values(wickRows.first, wickRows.second);
+            known.High = mapY.Values(beyond(wickRows.first, -1), beyond(wickRows.second, 1));
+            known.Low = mapY.Values(wickRows.first, wickRows.second);
         }
     }
     // Only these calls change the canvas here: the pen and brush a colour was
     // prepared with stay until the colour changes, so the candles of one
     // colour go to the canvas together where it can take them.
     std::vector<TCanvas::TColumnBox>& marks = FMarks;
+    const bool ownColors = HasColorList() || ColorEachPoint();
+    const auto colorOf = [&](int I) {
+        return ownColors ? CandleColor(I) : PriceColor(prices, I, FUpCloseColor, FDownCloseColor);
+    };
     auto it = shown.rbegin();
-    TColor next = it != shown.rend() ? CandleColor(it->Index) : clNone;
+    TColor next = it != shown.rend() ? colorOf(it->Index) : clNone;
     while (it != shown.rend()) {
         const TColor color = next;
         marks.clear();
         for (; it != shown.rend(); ++it) {
-            if (!marks.empty() && (next = CandleColor(it->Index)) != color) break;
+            if (!marks.empty() && (next = colorOf(it->Index)) != color) break;
             marks.push_back({it->Body, it->X, it->Low, it->High, bool(it->Parts & ShowWick),
                              bool(it->Parts & ShowBody)});
         }

@@ -559,6 +559,23 @@ inline void FillFew(uint32_t* P, int N, uint32_t Color) {
         P[i] = Color;
 }
 
+// A framed box W pixels wide and Rows (two or more) high from Top on: its
+// first and last rows in Line, the others Line, Fill ..., Line.
+template <int W>
+void NarrowFramedBox(uint32_t* Top, qsizetype Stride, int Rows, uint32_t Line, uint32_t Fill) {
+    uint32_t edge[W], inside[W];
+    for (int i = 0; i < W; ++i) {
+        edge[i] = Line;
+        inside[i] = Fill;
+    }
+    inside[0] = inside[W - 1] = Line;
+    std::memcpy(Top, edge, sizeof edge);
+    uint32_t* p = Top + Stride;
+    for (int r = 2; r < Rows; ++r, p += Stride)
+        std::memcpy(p, inside, sizeof inside);
+    std::memcpy(p, edge, sizeof edge);
+}
+
 } // namespace
 
 void TRaster::Block(int x0, int y0, int x1, int y1, uint32_t Color) {
@@ -578,6 +595,34 @@ void TRaster::Block(int x0, int y0, int x1, int y1, uint32_t Color) {
 
 void TRaster::FramedBlock(int x0, int y0, int x1, int y1, uint32_t Line, const uint32_t* Fill) {
     if (x0 >= x1 || y0 >= y1) return;
+    // A narrow filled box wholly inside a plain clip box, as dense candle
+    // bodies mostly are: its rows are written without clipping each.
+    const int64_t width = int64_t(x1) - x0, rows = int64_t(y1) - y0;
+    if (FRects.size() == 1 && Fill && width >= 3 && width <= 10 && rows >= 2 &&
+        x0 >= FBounds.left() && x1 <= FBounds.right() + 1 && y0 >= FBounds.top() &&
+        y1 <= FBounds.bottom() + 1) {
+        const qsizetype stride = FStride / 4;
+        uint32_t* top = reinterpret_cast<uint32_t*>(FBits) + y0 * stride + x0;
+        const int h = int(rows);
+        switch (width) {
+        case 3:
+            return NarrowFramedBox<3>(top, stride, h, Line, *Fill);
+        case 4:
+            return NarrowFramedBox<4>(top, stride, h, Line, *Fill);
+        case 5:
+            return NarrowFramedBox<5>(top, stride, h, Line, *Fill);
+        case 6:
+            return NarrowFramedBox<6>(top, stride, h, Line, *Fill);
+        case 7:
+            return NarrowFramedBox<7>(top, stride, h, Line, *Fill);
+        case 8:
+            return NarrowFramedBox<8>(top, stride, h, Line, *Fill);
+        case 9:
+            return NarrowFramedBox<9>(top, stride, h, Line, *Fill);
+        default:
+            return NarrowFramedBox<10>(top, stride, h, Line, *Fill);
+        }
+    }
     const QRect* it = FRects.data();
     const QRect* const end = it + FRects.size();
     if (FRects.size() > 1)
@@ -597,7 +642,6 @@ void TRaster::FramedBlock(int x0, int y0, int x1, int y1, uint32_t Line, const u
         uint32_t* p = top + (ma - ya) * stride;
         uint32_t* const last = top + (mb - ya) * stride;
         const bool left = a == x0, right = b == x1;
-        const int64_t width = int64_t(x1) - x0;
         if (left && right && Fill && width >= 3 && width <= 10) {
             // A narrow box held whole, as candle bodies are: each row is one
             // copy of the same few pixels.
