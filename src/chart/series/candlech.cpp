@@ -562,7 +562,8 @@ bool TCandleSeries::DrawUncoveredCandles() {
             cover.SetGroup(x - halfLeft, x + halfRight + 1 - inset);
             groupX = x;
             // The prices known painted were those of the last group's rows.
-            known = TKnownPrices{stackedX ? TValueRange() : mapX.Values(x, x)};
+            known = TKnownPrices();
+            if (!stackedX) known.Dates = mapX.Values(x, x);
             bodyRows = wickRows = {1, 0};
         }
         const TCandleGeometry g{x,

@@ -688,7 +688,8 @@ void DevRunColumnsAndBoxes(TCanvasPrivate& D, std::span<const TCanvas::TColumnBo
         if (y2 < y1) std::swap(y1, y2);
         TRaster* r = ask();
         if (!r || r->Empty()) continue;
-        BlockRectangle(*r, &D.Run.Color, brush, x1, y1, x2, y2);
+        if (!brush || !r->NarrowFramedBlock(x1, y1, x2, y2, D.Run.Color, fill))
+            BlockRectangle(*r, &D.Run.Color, brush, x1, y1, x2, y2);
         D.Run.Lo = 1;
         D.Run.Hi = 0;
     }

@@ -593,36 +593,46 @@ void TRaster::Block(int x0, int y0, int x1, int y1, uint32_t Color) {
     }
 }
 
+bool TRaster::NarrowFramedBlock(int x0, int y0, int x1, int y1, uint32_t Line, uint32_t Fill) {
+    const int64_t width = int64_t(x1) - x0, rows = int64_t(y1) - y0;
+    if (FRects.size() != 1 || width < 3 || width > 10 || rows < 2 || x0 < FBounds.left() ||
+        x1 > FBounds.right() + 1 || y0 < FBounds.top() || y1 > FBounds.bottom() + 1)
+        return false;
+    const qsizetype stride = FStride / 4;
+    uint32_t* top = reinterpret_cast<uint32_t*>(FBits) + y0 * stride + x0;
+    const int h = int(rows);
+    switch (width) {
+    case 3:
+        NarrowFramedBox<3>(top, stride, h, Line, Fill);
+        break;
+    case 4:
+        NarrowFramedBox<4>(top, stride, h, Line, Fill);
+        break;
+    case 5:
+        NarrowFramedBox<5>(top, stride, h, Line, Fill);
+        break;
+    case 6:
+        NarrowFramedBox<6>(top, stride, h, Line, Fill);
+        break;
+    case 7:
+        NarrowFramedBox<7>(top, stride, h, Line, Fill);
+        break;
+    case 8:
+        NarrowFramedBox<8>(top, stride, h, Line, Fill);
+        break;
+    case 9:
+        NarrowFramedBox<9>(top, stride, h, Line, Fill);
+        break;
+    default:
+        NarrowFramedBox<10>(top, stride, h, Line, Fill);
+        break;
+    }
+    return true;
+}
+
 void TRaster::FramedBlock(int x0, int y0, int x1, int y1, uint32_t Line, const uint32_t* Fill) {
     if (x0 >= x1 || y0 >= y1) return;
-    // A narrow filled box wholly inside a plain clip box, as dense candle
-    // bodies mostly are: its rows are written without clipping each.
-    const int64_t width = int64_t(x1) - x0, rows = int64_t(y1) - y0;
-    if (FRects.size() == 1 && Fill && width >= 3 && width <= 10 && rows >= 2 &&
-        x0 >= FBounds.left() && x1 <= FBounds.right() + 1 && y0 >= FBounds.top() &&
-        y1 <= FBounds.bottom() + 1) {
-        const qsizetype stride = FStride / 4;
-        uint32_t* top = reinterpret_cast<uint32_t*>(FBits) + y0 * stride + x0;
-        const int h = int(rows);
-        switch (width) {
-        case 3:
-            return NarrowFramedBox<3>(top, stride, h, Line, *Fill);
-        case 4:
-            return NarrowFramedBox<4>(top, stride, h, Line, *Fill);
-        case 5:
-            return NarrowFramedBox<5>(top, stride, h, Line, *Fill);
-        case 6:
-            return NarrowFramedBox<6>(top, stride, h, Line, *Fill);
-        case 7:
-            return NarrowFramedBox<7>(top, stride, h, Line, *Fill);
-        case 8:
-            return NarrowFramedBox<8>(top, stride, h, Line, *Fill);
-        case 9:
-            return NarrowFramedBox<9>(top, stride, h, Line, *Fill);
-        default:
-            return NarrowFramedBox<10>(top, stride, h, Line, *Fill);
-        }
-    }
+    if (Fill && NarrowFramedBlock(x0, y0, x1, y1, Line, *Fill)) return;
     const QRect* it = FRects.data();
     const QRect* const end = it + FRects.size();
     if (FRects.size() > 1)
@@ -642,6 +652,7 @@ void TRaster::FramedBlock(int x0, int y0, int x1, int y1, uint32_t Line, const u
         uint32_t* p = top + (ma - ya) * stride;
         uint32_t* const last = top + (mb - ya) * stride;
         const bool left = a == x0, right = b == x1;
+        const int64_t width = int64_t(x1) - x0;
         if (left && right && Fill && width >= 3 && width <= 10) {
             // A narrow box held whole, as candle bodies are: each row is one
             // copy of the same few pixels.

@@ -170,6 +170,11 @@ public:
     // The same block framed: its outer pixels in Line, the inside in Fill
     // (left as it is without Fill).
     void FramedBlock(int x0, int y0, int x1, int y1, uint32_t Line, const uint32_t* Fill);
+    // The same with Fill, when the clip is one box holding it whole and it is
+    // 3 to 10 pixels wide and two rows or more high, as dense candle bodies
+    // mostly are: written row by row without clipping each; false (nothing
+    // drawn) for any other.
+    bool NarrowFramedBlock(int x0, int y0, int x1, int y1, uint32_t Line, uint32_t Fill);
 
     void FillPolygons(const QList<QPolygonF>& Polygons, bool Winding, const TRasterPaint& Paint);
 
