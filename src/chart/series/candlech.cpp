@@ -20,6 +20,7 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -384,8 +385,6 @@ private:
     int FColumnX = INT_MIN;
 };
 
-constexpr uint8_t ShowWick = 1, ShowBody = 2;
-
 // Values between Lo and Hi (none when Lo > Hi or either is NaN).
 struct TValueRange {
     double Lo = 1, Hi = 0;
@@ -530,8 +529,10 @@ bool TCandleSeries::DrawUncoveredCandles() {
     const int inset = penShown ? 0 : 1;
     // The list is kept from one repaint to the next: a dense chart then
     // allocates nothing while it draws.
-    std::vector<TShownCandle>& shown = FShown; // from the last candle drawn back
+    std::vector<TCanvas::TColumnBox>& shown = FMarks; // from the last candle drawn back
+    std::vector<int>& shownIndex = FShownIndex;
     shown.clear();
+    shownIndex.clear();
     const int halfLeft = FCandleWidth / 2, halfRight = FCandleWidth - halfLeft;
     const TPixelMap mapX(GetHorizAxis(), true), mapY(GetVertAxis(), false);
     // Stacked sideways, a candle's X is its stacked position (as CalcXPos says).
@@ -586,8 +587,8 @@ bool TCandleSeries::DrawUncoveredCandles() {
         const bool bodyShown = cover.PaintGroup(bodyLo, bodyHi);
         const bool wickShown = wick && cover.PaintColumn(x, wickLo, wickHi);
         if (bodyShown || wickShown) {
-            shown.push_back({FlatBody(g, penShown), x, g.Low, g.High, i,
-                             uint8_t((wickShown ? ShowWick : 0) | (bodyShown ? ShowBody : 0))});
+            shown.push_back({FlatBody(g, penShown), x, g.Low, g.High, wickShown, bodyShown});
+            shownIndex.push_back(i);
             // Shown candles come in runs (a fresh column is filled first): the
             // prices known painted, fewer than are, are left until a candle is
             // found hidden.
@@ -604,24 +605,22 @@ bool TCandleSeries::DrawUncoveredCandles() {
             known.Low = mapY.Values(wickRows.first, wickRows.second);
         }
     }
-    // Only these calls change the canvas here: the pen and brush a colour was
-    // prepared with stay until the colour changes, so the candles of one
-    // colour go to the canvas together where it can take them.
-    std::vector<TCanvas::TColumnBox>& marks = FMarks;
+    // Only these calls change the canvas here, first candle first: the pen and
+    // brush a colour was prepared with stay until the colour changes, so the
+    // candles of one colour go to the canvas together where it can take them.
+    std::reverse(shown.begin(), shown.end());
+    std::reverse(shownIndex.begin(), shownIndex.end());
     const bool ownColors = HasColorList() || ColorEachPoint();
-    const auto colorOf = [&](int I) {
-        return ownColors ? CandleColor(I) : PriceColor(prices, I, FUpCloseColor, FDownCloseColor);
+    const auto colorOf = [&](size_t K) {
+        const int i = shownIndex[K];
+        return ownColors ? CandleColor(i) : PriceColor(prices, i, FUpCloseColor, FDownCloseColor);
     };
-    auto it = shown.rbegin();
-    TColor next = it != shown.rend() ? colorOf(it->Index) : clNone;
-    while (it != shown.rend()) {
+    TColor next = shown.empty() ? clNone : colorOf(0);
+    for (size_t from = 0, to = 0; from < shown.size(); from = to) {
         const TColor color = next;
-        marks.clear();
-        for (; it != shown.rend(); ++it) {
-            if (!marks.empty() && (next = colorOf(it->Index)) != color) break;
-            marks.push_back({it->Body, it->X, it->Low, it->High, bool(it->Parts & ShowWick),
-                             bool(it->Parts & ShowBody)});
+        for (to = from + 1; to < shown.size() && (next = colorOf(to)) == color; ++to) {
         }
+        const std::span<const TCanvas::TColumnBox> marks(shown.data() + from, to - from);
         Pointer()->PrepareCanvas(canvas, color);
         canvas->Brush()->SetColor(color);
         if (target->ColumnsAndBoxes(marks)) continue;
