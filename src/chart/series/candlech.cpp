@@ -464,6 +464,25 @@ public:
         if (!FAxis) return 0;
         return FHorizontal ? FAxis->CalcXPosValue(Value) : FAxis->CalcYPosValue(Value);
     }
+    // Two values at once, the same pixels as one at a time.
+    void operator()(double A, double B, int& PA, int& PB) const {
+#if defined(__SSE2__)
+        if (FLinear) {
+            const __m128d limit = _mm_set1_pd(FLimit);
+            __m128d q = _mm_add_pd(_mm_set1_pd(FOrigin),
+                                   _mm_mul_pd(_mm_sub_pd(_mm_set_pd(B, A), _mm_set1_pd(FMinimum)),
+                                              _mm_set1_pd(FScale)));
+            q = _mm_and_pd(q, _mm_cmpord_pd(q, q)); // NaN gives 0
+            const __m128i p = _mm_cvtpd_epi32(
+                _mm_min_pd(_mm_max_pd(q, _mm_sub_pd(_mm_setzero_pd(), limit)), limit));
+            PA = _mm_cvtsi128_si32(p);
+            PB = _mm_cvtsi128_si32(_mm_shuffle_epi32(p, 1));
+            return;
+        }
+#endif
+        PA = (*this)(A);
+        PB = (*this)(B);
+    }
     // Values this map places on pixels A..B (INT_MIN and INT_MAX reaching as
     // far as values go). A linear map never turns back, so the range is worked
     // out from its ends and each end is placed to make sure; none when that
@@ -558,7 +577,9 @@ bool TCandleSeries::DrawUncoveredCandles() {
         k -= passed;
         i += passed * step;
         if (k < 0) break;
-        const int x = stackedX ? CalcXPos(i) : mapX(prices.Dates[i]);
+        // A date in the group's range needs no placing.
+        const double date = prices.Dates[i];
+        const int x = known.Dates.Holds(date) ? groupX : stackedX ? CalcXPos(i) : mapX(date);
         if (x != groupX) {
             cover.SetGroup(x - halfLeft, x + halfRight + 1 - inset);
             groupX = x;
@@ -567,13 +588,9 @@ bool TCandleSeries::DrawUncoveredCandles() {
             if (!stackedX) known.Dates = mapX.Values(x, x);
             bodyRows = wickRows = {1, 0};
         }
-        const TCandleGeometry g{x,
-                                mapY(prices.Opens[i]),
-                                mapY(prices.Closes[i]),
-                                mapY(prices.Highs[i]),
-                                mapY(prices.Lows[i]),
-                                halfLeft,
-                                halfRight};
+        TCandleGeometry g{x, 0, 0, 0, 0, halfLeft, halfRight};
+        mapY(prices.Opens[i], prices.Closes[i], g.Open, g.Close);
+        mapY(prices.Highs[i], prices.Lows[i], g.High, g.Low);
         // The rows of FlatBody's box (one more above a flat body, one less
         // each way without a pen), and the rows the wick's line paints (from
         // Low up to, not including, High).
