@@ -213,6 +213,73 @@ TRect TCandleSeries::FlatBody(TCandleGeometry G, bool PenShown) {
 
 namespace {
 
+// The prices of a candle.
+struct TPrices {
+    const double *Dates, *Opens, *Closes, *Highs, *Lows;
+};
+
+// A candle's colour from its prices alone, as CandleColor works it out for a
+// series whose points have no colours of their own.
+TColor PriceColor(const TPrices& P, int I, TColor Up, TColor Down) {
+    for (; I >= 0; --I) {
+        const double open = P.Opens[I], close = P.Closes[I];
+        if (close < open) return Down;
+        if (close > open || I == 0) return Up;
+        const double prev = P.Closes[I - 1];
+        if (close > prev) return Up;
+        if (close < prev) return Down;
+    }
+    return Up;
+}
+
+// Where a candle's pixels go when candles are painted last drawn first, each
+// pixel by the first candle that reaches it: its box's outline and inside,
+// and its wick, in the pixels of a rising or a falling candle's pen and brush.
+struct TCandleInk {
+    uint32_t* Origin;
+    ptrdiff_t Stride;
+    uint32_t Pens[2], Fills[2]; // rising, falling
+    const TPrices* Prices;
+    TColor Up, Down;
+    // The candle at hand: its box's outer pixels (both included), whether
+    // the box is too thin for an inside, its index and (once asked) colour.
+    int Left = 0, Right = 0, Top = 0, Bottom = 0;
+    bool AllOutline = false;
+    int Index = 0;
+    int Falling = -1;
+
+    void Candle(int I, int BoxLeft, int BoxRight, int BoxTop, int BoxBottom) {
+        Index = I;
+        Falling = -1;
+        Left = BoxLeft;
+        Right = BoxRight;
+        Top = BoxTop;
+        Bottom = BoxBottom;
+        AllOutline = BoxRight - BoxLeft < 2 || BoxBottom - BoxTop < 2;
+    }
+    int Colour() {
+        if (Falling < 0) Falling = PriceColor(*Prices, Index, Up, Down) == Up ? 0 : 1;
+        return Falling;
+    }
+    // The box's pixels of column X in Rows (bit b of word W: row RowTop + W * 64 + b).
+    void Box(int X, int RowTop, int W, uint64_t Rows) {
+        if (!Rows) return;
+        const int k = Colour();
+        const uint32_t pen = Pens[k], fill = Fills[k];
+        const bool side = AllOutline || X == Left || X == Right;
+        for (; Rows; Rows &= Rows - 1) {
+            const int y = RowTop + W * 64 + std::countr_zero(Rows);
+            Origin[y * Stride + X] = side || y == Top || y == Bottom ? pen : fill;
+        }
+    }
+    void Wick(int X, int RowTop, int W, uint64_t Rows) {
+        if (!Rows) return;
+        const uint32_t pen = Pens[Colour()];
+        for (; Rows; Rows &= Rows - 1)
+            Origin[(RowTop + W * 64 + std::countr_zero(Rows)) * Stride + X] = pen;
+    }
+};
+
 // The pixels of the clip box that candles drawn later paint, a bit each,
 // column by column. Pixels outside the box are never painted: covered.
 // Candles of one X share their body's columns (a group): the rows painted
@@ -235,7 +302,8 @@ public:
     }
     // Paints rows Lo..Hi (both included) of column X unless they are painted
     // already: whether some were not.
-    bool PaintColumn(int X, int Lo, int Hi) {
+    // With Ink, its wick's pixels of those rows not painted yet are.
+    bool PaintColumn(int X, int Lo, int Hi, TCandleInk* Ink = nullptr) {
         if (KnownColumn(X, Lo, Hi)) return false;
         uint64_t* c = Column(X);
         int lo, hi;
@@ -245,6 +313,9 @@ public:
             FColumnRun = Around(c, lo, hi);
             return false;
         }
+        if (Ink)
+            for (int w = lo >> 6; w <= hi >> 6; ++w)
+                Ink->Wick(X, FTop, w, Mask(w, lo, hi) & ~c[w]);
         Set(c, lo, hi);
         if (X == FColumnX) FColumnRun.Widen(Lo, Hi);
         if (X < FGroupX0 || X >= FGroupX1) return true;
@@ -274,7 +345,8 @@ public:
     }
     // Paints rows Lo..Hi in every column of the group unless they are
     // painted there already: whether some were not.
-    bool PaintGroup(int Lo, int Hi) {
+    // With Ink, its box's pixels of those rows not painted yet are.
+    bool PaintGroup(int Lo, int Hi, TCandleInk* Ink = nullptr) {
         if (FGroupRun.Holds(Lo, Hi)) return false;
         int lo, hi;
         if (!Rows(Lo, Hi, lo, hi)) return false;
@@ -285,13 +357,20 @@ public:
         uint64_t* g = GroupColumns();
         if (lo >> 6 == hi >> 6) {
             // Rows within one word (most bodies): one mask for every column.
-            const uint64_t rows = (~uint64_t(0) << (lo & 63)) & (~uint64_t(0) >> (63 - (hi & 63)));
-            for (int x = FGroupX0; x < FGroupX1; ++x, g += FWords)
-                g[lo >> 6] |= rows;
-            FGroup[static_cast<size_t>(lo >> 6)] |= rows;
+            const int w = lo >> 6;
+            const uint64_t rows = Mask(w, lo, hi);
+            for (int x = FGroupX0; x < FGroupX1; ++x, g += FWords) {
+                if (Ink) Ink->Box(x, FTop, w, rows & ~g[w]);
+                g[w] |= rows;
+            }
+            FGroup[static_cast<size_t>(w)] |= rows;
         } else {
-            for (int x = FGroupX0; x < FGroupX1; ++x, g += FWords)
+            for (int x = FGroupX0; x < FGroupX1; ++x, g += FWords) {
+                if (Ink)
+                    for (int w = lo >> 6; w <= hi >> 6; ++w)
+                        Ink->Box(x, FTop, w, Mask(w, lo, hi) & ~g[w]);
                 Set(g, lo, hi);
+            }
             Set(FGroup.data(), lo, hi);
         }
         FGroupRun.Widen(Lo, Hi);
@@ -343,6 +422,12 @@ private:
         const int b =
             gaps ? std::min(w * 64 + std::countr_zero(gaps) - 1, FHeight - 1) : FHeight - 1;
         return {a == 0 ? INT_MIN : FTop + a, b == FHeight - 1 ? INT_MAX : FTop + b};
+    }
+    // The bits of rows Lo..Hi in word W.
+    static uint64_t Mask(int W, int Lo, int Hi) {
+        const uint64_t first = W == Lo >> 6 ? ~uint64_t(0) << (Lo & 63) : ~uint64_t(0);
+        const uint64_t last = W == Hi >> 6 ? ~uint64_t(0) >> (63 - (Hi & 63)) : ~uint64_t(0);
+        return first & last;
     }
     static bool Has(const uint64_t* C, int Lo, int Hi) {
         const int w0 = Lo >> 6, w1 = Hi >> 6;
@@ -397,11 +482,6 @@ struct TKnownPrices {
     TValueRange Dates, Body, High, Low;
 };
 
-// The prices of a candle.
-struct TPrices {
-    const double *Dates, *Opens, *Closes, *Highs, *Lows;
-};
-
 // How many candles from I on (by Step, Count at most) Known places on rows
 // painted; with Wick their highs and lows count as well. The tests of a
 // candle end in one branch: which of them fails is not foreseeable.
@@ -432,20 +512,6 @@ int PassOver(const TPrices& P, int I, int Step, int Count, const TKnownPrices& K
     }
 #endif
     return k;
-}
-
-// A candle's colour from its prices alone, as CandleColor works it out for a
-// series whose points have no colours of their own.
-TColor PriceColor(const TPrices& P, int I, TColor Up, TColor Down) {
-    for (; I >= 0; --I) {
-        const double open = P.Opens[I], close = P.Closes[I];
-        if (close < open) return Down;
-        if (close > open || I == 0) return Up;
-        const double prev = P.Closes[I - 1];
-        if (close > prev) return Up;
-        if (close < prev) return Down;
-    }
-    return Up;
 }
 
 // A value's pixel on an axis, as CalcXPosValue (Horizontal) or CalcYPosValue
@@ -566,6 +632,27 @@ bool TCandleSeries::DrawUncoveredCandles() {
     const auto beyond = [](int Row, int By) {
         return Row == INT_MIN || Row == INT_MAX ? Row : Row + By;
     };
+    // Candles with a pen whose colours come from their prices are painted
+    // here straight onto the image, where the canvas lets its pixels be
+    // written so: each pixel by the first candle (from the last drawn back)
+    // that reaches it, as the canvas would leave it drawing them in order.
+    const bool ownColors = HasColorList() || ColorEachPoint();
+    TCandleInk ink{nullptr, 0, {}, {}, &prices, FUpCloseColor, FDownCloseColor};
+    bool direct = penShown && !ownColors;
+    for (int k = 0; k < 2 && direct; ++k) {
+        const TColor color = k ? FDownCloseColor : FUpCloseColor;
+        Pointer()->PrepareCanvas(canvas, color);
+        canvas->Brush()->SetColor(color);
+        TCanvas::TDirectPixels pixels;
+        direct = target->DirectPixels(pixels) && pixels.Clip == target->ClipRect() &&
+                 (!k || (pixels.Origin == ink.Origin && pixels.Stride == ink.Stride));
+        ink.Origin = pixels.Origin;
+        ink.Stride = pixels.Stride;
+        ink.Pens[k] = pixels.Pen;
+        ink.Fills[k] = pixels.Brush;
+    }
+    int frontShown = -1, frontWick = -1; // the first candles painted, and with a wick
+    TPoint frontWickEnd;
     int groupX = 0;
     cover.SetGroup(groupX - halfLeft, groupX + halfRight + 1 - inset);
     TKnownPrices known;
@@ -601,8 +688,18 @@ bool TCandleSeries::DrawUncoveredCandles() {
         const int wickHi = std::max(g.High, g.Low) - (g.High > g.Low);
         // A hidden part would add no pixel that is not covered already. The
         // wick goes under its own body: against the body and later candles.
-        const bool bodyShown = cover.PaintGroup(bodyLo, bodyHi);
-        const bool wickShown = wick && cover.PaintColumn(x, wickLo, wickHi);
+        if (direct) ink.Candle(i, x - halfLeft, x + halfRight, bodyLo, bodyHi);
+        TCandleInk* const paint = direct ? &ink : nullptr;
+        const bool bodyShown = cover.PaintGroup(bodyLo, bodyHi, paint);
+        const bool wickShown = wick && cover.PaintColumn(x, wickLo, wickHi, paint);
+        if (direct && (bodyShown || wickShown)) {
+            if (frontShown < 0) frontShown = i;
+            if (wickShown && frontWick < 0) {
+                frontWick = i;
+                frontWickEnd = TPoint(x, g.High);
+            }
+            continue;
+        }
         if (bodyShown || wickShown) {
             shown.push_back({FlatBody(g, penShown), x, g.Low, g.High, wickShown, bodyShown});
             shownIndex.push_back(i);
@@ -622,12 +719,21 @@ bool TCandleSeries::DrawUncoveredCandles() {
             known.Low = mapY.Values(wickRows.first, wickRows.second);
         }
     }
+    if (direct) {
+        // The canvas is left as drawing the candles in order would leave it.
+        if (frontShown >= 0) {
+            const TColor color = PriceColor(prices, frontShown, FUpCloseColor, FDownCloseColor);
+            Pointer()->PrepareCanvas(canvas, color);
+            canvas->Brush()->SetColor(color);
+        }
+        if (frontWick >= 0) target->MoveTo(frontWickEnd.x, frontWickEnd.y);
+        return true;
+    }
     // Only these calls change the canvas here, first candle first: the pen and
     // brush a colour was prepared with stay until the colour changes, so the
     // candles of one colour go to the canvas together where it can take them.
     std::reverse(shown.begin(), shown.end());
     std::reverse(shownIndex.begin(), shownIndex.end());
-    const bool ownColors = HasColorList() || ColorEachPoint();
     const auto colorOf = [&](size_t K) {
         const int i = shownIndex[K];
         return ownColors ? CandleColor(i) : PriceColor(prices, i, FUpCloseColor, FDownCloseColor);

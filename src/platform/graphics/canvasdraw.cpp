@@ -695,6 +695,20 @@ void DevRunColumnsAndBoxes(TCanvasPrivate& D, std::span<const TCanvas::TColumnBo
     }
 }
 
+bool DevDirectPixels(TCanvasPrivate& D, TCanvas::TDirectPixels& Out) {
+    TRaster* r = D.LineRaster();
+    if (!r || !r->Plain()) return false;
+    const QRect& c = r->Bounds();
+    Out.Origin = r->At(0, 0);
+    Out.Stride = r->Stride();
+    Out.Clip = TRect(c.left(), c.top(), c.right() + 1, c.bottom() + 1);
+    Out.Pen = D.Run.Color;
+    Out.Brush = ToPixel(BrushColor(D, D.S.Brush));
+    D.Run.Lo = 1;
+    D.Run.Hi = 0;
+    return true;
+}
+
 void DevRectangle(TCanvasPrivate& D, int X1, int Y1, int X2, int Y2) {
     if (X2 < X1) std::swap(X1, X2);
     if (Y2 < Y1) std::swap(Y1, Y2);

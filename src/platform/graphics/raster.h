@@ -150,6 +150,13 @@ public:
     TRaster(QImage& Image, const QRegion* Clip);
 
     bool Empty() const { return FRects.empty(); }
+    // Whether the clip is one box (Bounds()); the pixel at (x, y) of the
+    // image, rows Stride() pixels apart.
+    bool Plain() const { return FRects.size() == 1; }
+    uint32_t* At(int x, int y) const {
+        return reinterpret_cast<uint32_t*>(FBits) + qsizetype(y) * Stride() + x;
+    }
+    qsizetype Stride() const { return FStride / 4; }
     const QRect& Bounds() const { return FBounds; }
 
     // [x0, x1) on row y.
