@@ -692,17 +692,17 @@ bool TCandleSeries::DrawUncoveredCandles() {
         TCandleInk* const paint = direct ? &ink : nullptr;
         const bool bodyShown = cover.PaintGroup(bodyLo, bodyHi, paint);
         const bool wickShown = wick && cover.PaintColumn(x, wickLo, wickHi, paint);
-        if (direct && (bodyShown || wickShown)) {
-            if (frontShown < 0) frontShown = i;
-            if (wickShown && frontWick < 0) {
-                frontWick = i;
-                frontWickEnd = TPoint(x, g.High);
-            }
-            continue;
-        }
         if (bodyShown || wickShown) {
-            shown.push_back({FlatBody(g, penShown), x, g.Low, g.High, wickShown, bodyShown});
-            shownIndex.push_back(i);
+            if (!direct) {
+                shown.push_back({FlatBody(g, penShown), x, g.Low, g.High, wickShown, bodyShown});
+                shownIndex.push_back(i);
+            } else {
+                if (frontShown < 0) frontShown = i;
+                if (wickShown && frontWick < 0) {
+                    frontWick = i;
+                    frontWickEnd = TPoint(x, g.High);
+                }
+            }
             // Shown candles come in runs (a fresh column is filled first): the
             // prices known painted, fewer than are, are left until a candle is
             // found hidden.
