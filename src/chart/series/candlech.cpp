@@ -17,6 +17,10 @@
 #include <limits>
 #include <cmath>
 #include <cstdint>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -209,6 +213,73 @@ TRect TCandleSeries::FlatBody(TCandleGeometry G, bool PenShown) {
 
 namespace {
 
+// The prices of a candle.
+struct TPrices {
+    const double *Dates, *Opens, *Closes, *Highs, *Lows;
+};
+
+// A candle's colour from its prices alone, as CandleColor works it out for a
+// series whose points have no colours of their own.
+TColor PriceColor(const TPrices& P, int I, TColor Up, TColor Down) {
+    for (; I >= 0; --I) {
+        const double open = P.Opens[I], close = P.Closes[I];
+        if (close < open) return Down;
+        if (close > open || I == 0) return Up;
+        const double prev = P.Closes[I - 1];
+        if (close > prev) return Up;
+        if (close < prev) return Down;
+    }
+    return Up;
+}
+
+// Where a candle's pixels go when candles are painted last drawn first, each
+// pixel by the first candle that reaches it: its box's outline and inside,
+// and its wick, in the pixels of a rising or a falling candle's pen and brush.
+struct TCandleInk {
+    uint32_t* Origin;
+    ptrdiff_t Stride;
+    uint32_t Pens[2], Fills[2]; // rising, falling
+    const TPrices* Prices;
+    TColor Up, Down;
+    // The candle at hand: its box's outer pixels (both included), whether
+    // the box is too thin for an inside, its index and (once asked) colour.
+    int Left = 0, Right = 0, Top = 0, Bottom = 0;
+    bool AllOutline = false;
+    int Index = 0;
+    int Falling = -1;
+
+    void Candle(int I, int BoxLeft, int BoxRight, int BoxTop, int BoxBottom) {
+        Index = I;
+        Falling = -1;
+        Left = BoxLeft;
+        Right = BoxRight;
+        Top = BoxTop;
+        Bottom = BoxBottom;
+        AllOutline = BoxRight - BoxLeft < 2 || BoxBottom - BoxTop < 2;
+    }
+    int Colour() {
+        if (Falling < 0) Falling = PriceColor(*Prices, Index, Up, Down) == Up ? 0 : 1;
+        return Falling;
+    }
+    // The box's pixels of column X in Rows (bit b of word W: row RowTop + W * 64 + b).
+    void Box(int X, int RowTop, int W, uint64_t Rows) {
+        if (!Rows) return;
+        const int k = Colour();
+        const uint32_t pen = Pens[k], fill = Fills[k];
+        const bool side = AllOutline || X == Left || X == Right;
+        for (; Rows; Rows &= Rows - 1) {
+            const int y = RowTop + W * 64 + std::countr_zero(Rows);
+            Origin[y * Stride + X] = side || y == Top || y == Bottom ? pen : fill;
+        }
+    }
+    void Wick(int X, int RowTop, int W, uint64_t Rows) {
+        if (!Rows) return;
+        const uint32_t pen = Pens[Colour()];
+        for (; Rows; Rows &= Rows - 1)
+            Origin[(RowTop + W * 64 + std::countr_zero(Rows)) * Stride + X] = pen;
+    }
+};
+
 // The pixels of the clip box that candles drawn later paint, a bit each,
 // column by column. Pixels outside the box are never painted: covered.
 // Candles of one X share their body's columns (a group): the rows painted
@@ -223,36 +294,31 @@ public:
           FBits(static_cast<size_t>(FWidth) * static_cast<size_t>(FWords)), FGroupX0(FLeft),
           FGroupX1(FLeft), FGroup(static_cast<size_t>(FWords), ~uint64_t(0)) {}
 
-    // Quick answers from the runs alone: true when the rows are painted in
-    // every column of the group (in column X), false when unknown.
-    bool Known(int Lo, int Hi) const { return FGroupRun.Holds(Lo, Hi); }
-    bool KnownColumn(int X, int Lo, int Hi) const {
-        return X == FColumnX && FColumnRun.Holds(Lo, Hi);
-    }
     // The rows known painted in the group, and in column X (none for another).
     std::pair<int, int> GroupRows() const { return {FGroupRun.Lo, FGroupRun.Hi}; }
     std::pair<int, int> ColumnRows(int X) const {
         return X == FColumnX ? std::pair<int, int>{FColumnRun.Lo, FColumnRun.Hi}
                              : std::pair<int, int>{1, 0};
     }
-    // Whether rows Lo..Hi (both included) are painted in column X.
-    bool Covers(int X, int Lo, int Hi) {
-        if (KnownColumn(X, Lo, Hi)) return true;
-        const uint64_t* c = Column(X);
-        int lo, hi;
-        if (!c || !Rows(Lo, Hi, lo, hi)) return true;
-        if (!Has(c, lo, hi)) return false;
-        FColumnX = X;
-        FColumnRun = Around(c, lo, hi);
-        return true;
-    }
-    void Add(int X, int Lo, int Hi) {
+    // Paints rows Lo..Hi (both included) of column X unless they are painted
+    // already: whether some were not.
+    // With Ink, its wick's pixels of those rows not painted yet are.
+    bool PaintColumn(int X, int Lo, int Hi, TCandleInk* Ink = nullptr) {
+        if (KnownColumn(X, Lo, Hi)) return false;
         uint64_t* c = Column(X);
         int lo, hi;
-        if (!c || !Rows(Lo, Hi, lo, hi)) return;
+        if (!c || !Rows(Lo, Hi, lo, hi)) return false;
+        if (Has(c, lo, hi)) {
+            FColumnX = X;
+            FColumnRun = Around(c, lo, hi);
+            return false;
+        }
+        if (Ink)
+            for (int w = lo >> 6; w <= hi >> 6; ++w)
+                Ink->Wick(X, FTop, w, Mask(w, lo, hi) & ~c[w]);
         Set(c, lo, hi);
         if (X == FColumnX) FColumnRun.Widen(Lo, Hi);
-        if (X < FGroupX0 || X >= FGroupX1) return;
+        if (X < FGroupX0 || X >= FGroupX1) return true;
         // The group's rows change only where this column was their last gap.
         for (int w = lo >> 6; w <= hi >> 6; ++w) {
             uint64_t all = ~uint64_t(0);
@@ -261,6 +327,7 @@ public:
                 all &= g[w];
             FGroup[static_cast<size_t>(w)] = all;
         }
+        return true;
     }
     // Makes columns X0 .. X1 - 1 the group (those inside the box).
     void SetGroup(int X0, int X1) {
@@ -276,34 +343,47 @@ public:
                 FGroup[static_cast<size_t>(w)] &= g[w];
         FGroupRun = TRun();
     }
-    // Whether rows Lo..Hi are painted in every column of the group.
-    bool GroupCovers(int Lo, int Hi) {
-        if (FGroupRun.Holds(Lo, Hi)) return true;
+    // Paints rows Lo..Hi in every column of the group unless they are
+    // painted there already: whether some were not.
+    // With Ink, its box's pixels of those rows not painted yet are.
+    bool PaintGroup(int Lo, int Hi, TCandleInk* Ink = nullptr) {
+        if (FGroupRun.Holds(Lo, Hi)) return false;
         int lo, hi;
-        if (!Rows(Lo, Hi, lo, hi)) return true;
-        if (!Has(FGroup.data(), lo, hi)) return false;
-        FGroupRun = Around(FGroup.data(), lo, hi);
-        return true;
-    }
-    void AddToGroup(int Lo, int Hi) {
-        int lo, hi;
-        if (!Rows(Lo, Hi, lo, hi)) return;
+        if (!Rows(Lo, Hi, lo, hi)) return false;
+        if (Has(FGroup.data(), lo, hi)) {
+            FGroupRun = Around(FGroup.data(), lo, hi);
+            return false;
+        }
         uint64_t* g = GroupColumns();
         if (lo >> 6 == hi >> 6) {
             // Rows within one word (most bodies): one mask for every column.
-            const uint64_t rows = (~uint64_t(0) << (lo & 63)) & (~uint64_t(0) >> (63 - (hi & 63)));
-            for (int x = FGroupX0; x < FGroupX1; ++x, g += FWords)
-                g[lo >> 6] |= rows;
+            const int w = lo >> 6;
+            const uint64_t rows = Mask(w, lo, hi);
+            for (int x = FGroupX0; x < FGroupX1; ++x, g += FWords) {
+                if (Ink) Ink->Box(x, FTop, w, rows & ~g[w]);
+                g[w] |= rows;
+            }
+            FGroup[static_cast<size_t>(w)] |= rows;
         } else {
-            for (int x = FGroupX0; x < FGroupX1; ++x, g += FWords)
+            for (int x = FGroupX0; x < FGroupX1; ++x, g += FWords) {
+                if (Ink)
+                    for (int w = lo >> 6; w <= hi >> 6; ++w)
+                        Ink->Box(x, FTop, w, Mask(w, lo, hi) & ~g[w]);
                 Set(g, lo, hi);
+            }
+            Set(FGroup.data(), lo, hi);
         }
-        Set(FGroup.data(), lo, hi);
         FGroupRun.Widen(Lo, Hi);
         if (FColumnX >= FGroupX0 && FColumnX < FGroupX1) FColumnRun.Widen(Lo, Hi);
+        return true;
     }
 
 private:
+    // A quick answer from the run alone: true when the rows are painted in
+    // column X, false when unknown.
+    bool KnownColumn(int X, int Lo, int Hi) const {
+        return X == FColumnX && FColumnRun.Holds(Lo, Hi);
+    }
     // Rows painted, both ends included (none when Lo > Hi); the box's first
     // and last rows stand for all rows beyond.
     struct TRun {
@@ -342,6 +422,12 @@ private:
         const int b =
             gaps ? std::min(w * 64 + std::countr_zero(gaps) - 1, FHeight - 1) : FHeight - 1;
         return {a == 0 ? INT_MIN : FTop + a, b == FHeight - 1 ? INT_MAX : FTop + b};
+    }
+    // The bits of rows Lo..Hi in word W.
+    static uint64_t Mask(int W, int Lo, int Hi) {
+        const uint64_t first = W == Lo >> 6 ? ~uint64_t(0) << (Lo & 63) : ~uint64_t(0);
+        const uint64_t last = W == Hi >> 6 ? ~uint64_t(0) >> (63 - (Hi & 63)) : ~uint64_t(0);
+        return first & last;
     }
     static bool Has(const uint64_t* C, int Lo, int Hi) {
         const int w0 = Lo >> 6, w1 = Hi >> 6;
@@ -384,13 +470,49 @@ private:
     int FColumnX = INT_MIN;
 };
 
-constexpr uint8_t ShowWick = 1, ShowBody = 2;
-
 // Values between Lo and Hi (none when Lo > Hi or either is NaN).
 struct TValueRange {
     double Lo = 1, Hi = 0;
     bool Holds(double V) const { return V >= Lo && V <= Hi; }
 };
+
+// The dates of a candle group and the prices that place a candle of it on
+// rows known painted: its body's (open and close), and its wick's high and low.
+struct TKnownPrices {
+    TValueRange Dates, Body, High, Low;
+};
+
+// How many candles from I on (by Step, Count at most) Known places on rows
+// painted; with Wick their highs and lows count as well. The tests of a
+// candle end in one branch: which of them fails is not foreseeable.
+template <bool Wick>
+int PassOver(const TPrices& P, int I, int Step, int Count, const TKnownPrices& Known) {
+    const double dateLo = Known.Dates.Lo, dateHi = Known.Dates.Hi;
+    int k = 0;
+#if defined(__SSE2__)
+    const __m128d bodyLo = _mm_set1_pd(Known.Body.Lo), bodyHi = _mm_set1_pd(Known.Body.Hi);
+    const __m128d wickLo = _mm_set_pd(Known.Low.Lo, Known.High.Lo);
+    const __m128d wickHi = _mm_set_pd(Known.Low.Hi, Known.High.Hi);
+    for (; k < Count; ++k, I += Step) {
+        const double date = P.Dates[I];
+        const __m128d body = _mm_set_pd(P.Closes[I], P.Opens[I]);
+        __m128d in = _mm_and_pd(_mm_cmpge_pd(body, bodyLo), _mm_cmple_pd(body, bodyHi));
+        if constexpr (Wick) {
+            const __m128d wick = _mm_set_pd(P.Lows[I], P.Highs[I]);
+            in = _mm_and_pd(in, _mm_and_pd(_mm_cmpge_pd(wick, wickLo), _mm_cmple_pd(wick, wickHi)));
+        }
+        if (!((date >= dateLo) & (date <= dateHi) & (_mm_movemask_pd(in) == 3))) break;
+    }
+#else
+    for (; k < Count; ++k, I += Step) {
+        if (!Known.Dates.Holds(P.Dates[I]) || !Known.Body.Holds(P.Opens[I]) ||
+            !Known.Body.Holds(P.Closes[I]))
+            break;
+        if (Wick && (!Known.High.Holds(P.Highs[I]) || !Known.Low.Holds(P.Lows[I]))) break;
+    }
+#endif
+    return k;
+}
 
 // A value's pixel on an axis, as CalcXPosValue (Horizontal) or CalcYPosValue
 // gives it, with a linear axis' scale looked up once; 0 without an axis.
@@ -407,6 +529,25 @@ public:
         if (FLinear) return PixelPos(FOrigin + (Value - FMinimum) * FScale, FLimit);
         if (!FAxis) return 0;
         return FHorizontal ? FAxis->CalcXPosValue(Value) : FAxis->CalcYPosValue(Value);
+    }
+    // Two values at once, the same pixels as one at a time.
+    void operator()(double A, double B, int& PA, int& PB) const {
+#if defined(__SSE2__)
+        if (FLinear) {
+            const __m128d limit = _mm_set1_pd(FLimit);
+            __m128d q = _mm_add_pd(_mm_set1_pd(FOrigin),
+                                   _mm_mul_pd(_mm_sub_pd(_mm_set_pd(B, A), _mm_set1_pd(FMinimum)),
+                                              _mm_set1_pd(FScale)));
+            q = _mm_and_pd(q, _mm_cmpord_pd(q, q)); // NaN gives 0
+            const __m128i p = _mm_cvtpd_epi32(
+                _mm_min_pd(_mm_max_pd(q, _mm_sub_pd(_mm_setzero_pd(), limit)), limit));
+            PA = _mm_cvtsi128_si32(p);
+            PB = _mm_cvtsi128_si32(_mm_shuffle_epi32(p, 1));
+            return;
+        }
+#endif
+        PA = (*this)(A);
+        PB = (*this)(B);
     }
     // Values this map places on pixels A..B (INT_MIN and INT_MAX reaching as
     // far as values go). A linear map never turns back, so the range is worked
@@ -473,16 +614,17 @@ bool TCandleSeries::DrawUncoveredCandles() {
     const int inset = penShown ? 0 : 1;
     // The list is kept from one repaint to the next: a dense chart then
     // allocates nothing while it draws.
-    std::vector<TShownCandle>& shown = FShown; // from the last candle drawn back
+    std::vector<TCanvas::TColumnBox>& shown = FMarks; // from the last candle drawn back
+    std::vector<int>& shownIndex = FShownIndex;
     shown.clear();
+    shownIndex.clear();
     const int halfLeft = FCandleWidth / 2, halfRight = FCandleWidth - halfLeft;
     const TPixelMap mapX(GetHorizAxis(), true), mapY(GetVertAxis(), false);
     // Stacked sideways, a candle's X is its stacked position (as CalcXPos says).
     const bool stackedX =
         !IsVerticalSeries() && (Stacked() == cssStack || Stacked() == cssStack100);
-    const double *dates = XValues()->Data(), *opens = OpenValues()->Data(),
-                 *closes = CloseValues()->Data(), *highs = HighValues()->Data(),
-                 *lows = LowValues()->Data();
+    const TPrices prices{XValues()->Data(), OpenValues()->Data(), CloseValues()->Data(),
+                         HighValues()->Data(), LowValues()->Data()};
     // The prices that place a candle on the rows known painted, for its X
     // group's columns and for its wick's column: most candles are passed over
     // on their prices alone. A body lies within its open and close rows moved
@@ -490,25 +632,52 @@ bool TCandleSeries::DrawUncoveredCandles() {
     const auto beyond = [](int Row, int By) {
         return Row == INT_MIN || Row == INT_MAX ? Row : Row + By;
     };
+    // Candles with a pen whose colours come from their prices are painted
+    // here straight onto the image, where the canvas lets its pixels be
+    // written so: each pixel by the first candle (from the last drawn back)
+    // that reaches it, as the canvas would leave it drawing them in order.
+    const bool ownColors = HasColorList() || ColorEachPoint();
+    TCandleInk ink{nullptr, 0, {}, {}, &prices, FUpCloseColor, FDownCloseColor};
+    bool direct = penShown && !ownColors;
+    for (int k = 0; k < 2 && direct; ++k) {
+        const TColor color = k ? FDownCloseColor : FUpCloseColor;
+        Pointer()->PrepareCanvas(canvas, color);
+        canvas->Brush()->SetColor(color);
+        TCanvas::TDirectPixels pixels;
+        direct = target->DirectPixels(pixels) && pixels.Clip == target->ClipRect() &&
+                 (!k || (pixels.Origin == ink.Origin && pixels.Stride == ink.Stride));
+        ink.Origin = pixels.Origin;
+        ink.Stride = pixels.Stride;
+        ink.Pens[k] = pixels.Pen;
+        ink.Fills[k] = pixels.Brush;
+    }
+    int frontShown = -1, frontWick = -1; // the first candles painted, and with a wick
+    TPoint frontWickEnd;
     int groupX = 0;
     cover.SetGroup(groupX - halfLeft, groupX + halfRight + 1 - inset);
-    TValueRange groupDates, bodyPrices, highPrices, lowPrices;
+    TKnownPrices known;
     std::pair<int, int> bodyRows{1, 0}, wickRows{1, 0};
     const int step = forward ? -1 : 1;
     for (int k = n - 1, i = forward ? last : first; k >= 0; --k, i += step) {
-        const double date = dates[i], open = opens[i], close = closes[i], high = highs[i],
-                     low = lows[i];
-        if (groupDates.Holds(date) && bodyPrices.Holds(open) && bodyPrices.Holds(close) &&
-            (!stick || (highPrices.Holds(high) && lowPrices.Holds(low))))
-            continue;
-        const int x = stackedX ? CalcXPos(i) : mapX(date);
+        const int passed = stick ? PassOver<true>(prices, i, step, k + 1, known)
+                                 : PassOver<false>(prices, i, step, k + 1, known);
+        k -= passed;
+        i += passed * step;
+        if (k < 0) break;
+        // A date in the group's range needs no placing.
+        const double date = prices.Dates[i];
+        const int x = known.Dates.Holds(date) ? groupX : stackedX ? CalcXPos(i) : mapX(date);
         if (x != groupX) {
             cover.SetGroup(x - halfLeft, x + halfRight + 1 - inset);
             groupX = x;
-            groupDates = stackedX ? TValueRange() : mapX.Values(x, x);
+            // The prices known painted were those of the last group's rows.
+            known = TKnownPrices();
+            if (!stackedX) known.Dates = mapX.Values(x, x);
+            bodyRows = wickRows = {1, 0};
         }
-        const TCandleGeometry g{x,         mapY(open), mapY(close), mapY(high),
-                                mapY(low), halfLeft,   halfRight};
+        TCandleGeometry g{x, 0, 0, 0, 0, halfLeft, halfRight};
+        mapY(prices.Opens[i], prices.Closes[i], g.Open, g.Close);
+        mapY(prices.Highs[i], prices.Lows[i], g.High, g.Low);
         // The rows of FlatBody's box (one more above a flat body, one less
         // each way without a pen), and the rows the wick's line paints (from
         // Low up to, not including, High).
@@ -517,44 +686,64 @@ bool TCandleSeries::DrawUncoveredCandles() {
         const bool wick = stick && g.High != g.Low;
         const int wickLo = std::min(g.High, g.Low) + (g.High < g.Low);
         const int wickHi = std::max(g.High, g.Low) - (g.High > g.Low);
-        bool bodyHidden = true, wickHidden = true;
-        if (!cover.Known(bodyLo, bodyHi) || (wick && !cover.KnownColumn(x, wickLo, wickHi))) {
-            bodyHidden = cover.GroupCovers(bodyLo, bodyHi);
-            // A hidden part would add no pixel that is not covered already.
-            if (!bodyHidden) cover.AddToGroup(bodyLo, bodyHi);
-            // The wick goes under its own body: against the body and later candles.
-            wickHidden = !wick || cover.Covers(x, wickLo, wickHi);
-            if (!wickHidden) cover.Add(x, wickLo, wickHi);
-            if (!bodyHidden || !wickHidden)
-                shown.push_back(
-                    {FlatBody(g, penShown), x, g.Low, g.High, i,
-                     uint8_t((wickHidden ? 0 : ShowWick) | (bodyHidden ? 0 : ShowBody))});
+        // A hidden part would add no pixel that is not covered already. The
+        // wick goes under its own body: against the body and later candles.
+        if (direct) ink.Candle(i, x - halfLeft, x + halfRight, bodyLo, bodyHi);
+        TCandleInk* const paint = direct ? &ink : nullptr;
+        const bool bodyShown = cover.PaintGroup(bodyLo, bodyHi, paint);
+        const bool wickShown = wick && cover.PaintColumn(x, wickLo, wickHi, paint);
+        if (bodyShown || wickShown) {
+            if (!direct) {
+                shown.push_back({FlatBody(g, penShown), x, g.Low, g.High, wickShown, bodyShown});
+                shownIndex.push_back(i);
+            } else {
+                if (frontShown < 0) frontShown = i;
+                if (wickShown && frontWick < 0) {
+                    frontWick = i;
+                    frontWickEnd = TPoint(x, g.High);
+                }
+            }
+            // Shown candles come in runs (a fresh column is filled first): the
+            // prices known painted, fewer than are, are left until a candle is
+            // found hidden.
+            continue;
         }
         if (cover.GroupRows() != bodyRows) {
             bodyRows = cover.GroupRows();
-            bodyPrices =
+            known.Body =
                 mapY.Values(beyond(bodyRows.first, 1 + inset), beyond(bodyRows.second, 1 + inset));
         }
         if (cover.ColumnRows(x) != wickRows) {
             wickRows = cover.ColumnRows(x);
-            highPrices = mapY.Values(beyond(wickRows.first, -1), beyond(wickRows.second, 1));
-            lowPrices = mapY.Values(wickRows.first, wickRows.second);
+            known.High = mapY.Values(beyond(wickRows.first, -1), beyond(wickRows.second, 1));
+            known.Low = mapY.Values(wickRows.first, wickRows.second);
         }
     }
-    // Only these calls change the canvas here: the pen and brush a colour was
-    // prepared with stay until the colour changes, so the candles of one
-    // colour go to the canvas together where it can take them.
-    std::vector<TCanvas::TColumnBox>& marks = FMarks;
-    auto it = shown.rbegin();
-    TColor next = it != shown.rend() ? CandleColor(it->Index) : clNone;
-    while (it != shown.rend()) {
-        const TColor color = next;
-        marks.clear();
-        for (; it != shown.rend(); ++it) {
-            if (!marks.empty() && (next = CandleColor(it->Index)) != color) break;
-            marks.push_back({it->Body, it->X, it->Low, it->High, bool(it->Parts & ShowWick),
-                             bool(it->Parts & ShowBody)});
+    if (direct) {
+        // The canvas is left as drawing the candles in order would leave it.
+        if (frontShown >= 0) {
+            const TColor color = PriceColor(prices, frontShown, FUpCloseColor, FDownCloseColor);
+            Pointer()->PrepareCanvas(canvas, color);
+            canvas->Brush()->SetColor(color);
         }
+        if (frontWick >= 0) target->MoveTo(frontWickEnd.x, frontWickEnd.y);
+        return true;
+    }
+    // Only these calls change the canvas here, first candle first: the pen and
+    // brush a colour was prepared with stay until the colour changes, so the
+    // candles of one colour go to the canvas together where it can take them.
+    std::reverse(shown.begin(), shown.end());
+    std::reverse(shownIndex.begin(), shownIndex.end());
+    const auto colorOf = [&](size_t K) {
+        const int i = shownIndex[K];
+        return ownColors ? CandleColor(i) : PriceColor(prices, i, FUpCloseColor, FDownCloseColor);
+    };
+    TColor next = shown.empty() ? clNone : colorOf(0);
+    for (size_t from = 0, to = 0; from < shown.size(); from = to) {
+        const TColor color = next;
+        for (to = from + 1; to < shown.size() && (next = colorOf(to)) == color; ++to) {
+        }
+        const std::span<const TCanvas::TColumnBox> marks(shown.data() + from, to - from);
         Pointer()->PrepareCanvas(canvas, color);
         canvas->Brush()->SetColor(color);
         if (target->ColumnsAndBoxes(marks)) continue;

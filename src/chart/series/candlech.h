@@ -100,13 +100,8 @@ private:
     bool DrawUncoveredCandles();
     bool ClickedCandle(int ValueIndex, const TPoint& P, const TPoint& PrevEnd);
 
-    // What DrawUncoveredCandles draws.
-    struct TShownCandle {
-        TRect Body;
-        int X, Low, High, Index;
-        uint8_t Parts;
-    };
-    std::vector<TShownCandle> FShown;
+    // What DrawUncoveredCandles draws, and the candles' indexes.
+    std::vector<int> FShownIndex;
     std::vector<TCanvas::TColumnBox> FMarks;
 
     TCandleStyle FCandleStyle = csCandleStick;

@@ -823,6 +823,17 @@ bool TCanvas::ColumnsAndBoxes(std::span<const TColumnBox> Marks) {
     return true;
 }
 
+bool TCanvas::DirectPixels(TDirectPixels& Out) {
+    TCanvasPrivate& d = *D;
+    if (OnChanging || OnChange || d.Recorder) return false;
+    if (d.Run.Checked != d.Run.Version) {
+        if (!Ready()) return false;
+        d.CheckRun();
+    }
+    if (!d.Run.Fast || d.S.Brush.Style != BS_SOLID) return false;
+    return DevDirectPixels(d, Out);
+}
+
 bool TCanvas::EllipseDC(int X1, int Y1, int X2, int Y2) {
     if (!Ready()) return false;
     if (D->Recorder) {

@@ -688,10 +688,25 @@ void DevRunColumnsAndBoxes(TCanvasPrivate& D, std::span<const TCanvas::TColumnBo
         if (y2 < y1) std::swap(y1, y2);
         TRaster* r = ask();
         if (!r || r->Empty()) continue;
-        BlockRectangle(*r, &D.Run.Color, brush, x1, y1, x2, y2);
+        if (!brush || !r->NarrowFramedBlock(x1, y1, x2, y2, D.Run.Color, fill))
+            BlockRectangle(*r, &D.Run.Color, brush, x1, y1, x2, y2);
         D.Run.Lo = 1;
         D.Run.Hi = 0;
     }
+}
+
+bool DevDirectPixels(TCanvasPrivate& D, TCanvas::TDirectPixels& Out) {
+    TRaster* r = D.LineRaster();
+    if (!r || !r->Plain()) return false;
+    const QRect& c = r->Bounds();
+    Out.Origin = r->At(0, 0);
+    Out.Stride = r->Stride();
+    Out.Clip = TRect(c.left(), c.top(), c.right() + 1, c.bottom() + 1);
+    Out.Pen = D.Run.Color;
+    Out.Brush = ToPixel(BrushColor(D, D.S.Brush));
+    D.Run.Lo = 1;
+    D.Run.Hi = 0;
+    return true;
 }
 
 void DevRectangle(TCanvasPrivate& D, int X1, int Y1, int X2, int Y2) {

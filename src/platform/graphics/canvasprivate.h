@@ -213,6 +213,9 @@ void DevRunRectangle(TCanvasPrivate& D, int X1, int Y1, int X2, int Y2);
 // Marks while a line run holds (TCanvas::ColumnsAndBoxes), as the line and
 // box calls of the run draw them one by one.
 void DevRunColumnsAndBoxes(TCanvasPrivate& D, std::span<const TCanvas::TColumnBox> Marks);
+// The pixels of TCanvas::DirectPixels while a line run holds; the run ends, as
+// its column may be painted over.
+bool DevDirectPixels(TCanvasPrivate& D, TCanvas::TDirectPixels& Out);
 void DevRoundShape(TCanvasPrivate& D, int X1, int Y1, int X2, int Y2, int W, int H);
 // Kind 0 arc, 1 arc-to, 2 pie, 3 chord; Start/End receive the arc's end points.
 void DevArcShape(TCanvasPrivate& D, int Kind, int X1, int Y1, int X2, int Y2, int X3, int Y3,

@@ -12,6 +12,7 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/sets.h"
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -439,6 +440,19 @@ public:
     // where only the calls one by one can: change notices to hand out, a pen
     // other than a thin solid copy pen on the image's pixels, a patterned brush.
     bool ColumnsAndBoxes(std::span<const TColumnBox> Marks);
+    // The image pixels marks would be drawn on, for a caller that works out
+    // itself which pixel each of its marks paints: the first pixel (the
+    // canvas' origin), the pixels from one row to the next, the clip box, and
+    // the pixels of the pen and the solid brush as ColumnsAndBoxes paints them.
+    // False where ColumnsAndBoxes would refuse, without a solid brush, or
+    // where the clip is more than one box.
+    struct TDirectPixels {
+        uint32_t* Origin = nullptr;
+        ptrdiff_t Stride = 0;
+        TRect Clip;
+        uint32_t Pen = 0, Brush = 0;
+    };
+    bool DirectPixels(TDirectPixels& Out);
     void RoundRect(int X1, int Y1, int X2, int Y2, int X3, int Y3);
     void Ellipse(int X1, int Y1, int X2, int Y2);
     void Ellipse(const TRect& R) { Ellipse(R.Left, R.Top, R.Right, R.Bottom); }

@@ -559,6 +559,23 @@ inline void FillFew(uint32_t* P, int N, uint32_t Color) {
         P[i] = Color;
 }
 
+// A framed box W pixels wide and Rows (two or more) high from Top on: its
+// first and last rows in Line, the others Line, Fill ..., Line.
+template <int W>
+void NarrowFramedBox(uint32_t* Top, qsizetype Stride, int Rows, uint32_t Line, uint32_t Fill) {
+    uint32_t edge[W], inside[W];
+    for (int i = 0; i < W; ++i) {
+        edge[i] = Line;
+        inside[i] = Fill;
+    }
+    inside[0] = inside[W - 1] = Line;
+    std::memcpy(Top, edge, sizeof edge);
+    uint32_t* p = Top + Stride;
+    for (int r = 2; r < Rows; ++r, p += Stride)
+        std::memcpy(p, inside, sizeof inside);
+    std::memcpy(p, edge, sizeof edge);
+}
+
 } // namespace
 
 void TRaster::Block(int x0, int y0, int x1, int y1, uint32_t Color) {
@@ -576,8 +593,46 @@ void TRaster::Block(int x0, int y0, int x1, int y1, uint32_t Color) {
     }
 }
 
+bool TRaster::NarrowFramedBlock(int x0, int y0, int x1, int y1, uint32_t Line, uint32_t Fill) {
+    const int64_t width = int64_t(x1) - x0, rows = int64_t(y1) - y0;
+    if (FRects.size() != 1 || width < 3 || width > 10 || rows < 2 || x0 < FBounds.left() ||
+        x1 > FBounds.right() + 1 || y0 < FBounds.top() || y1 > FBounds.bottom() + 1)
+        return false;
+    const qsizetype stride = FStride / 4;
+    uint32_t* top = reinterpret_cast<uint32_t*>(FBits) + y0 * stride + x0;
+    const int h = int(rows);
+    switch (width) {
+    case 3:
+        NarrowFramedBox<3>(top, stride, h, Line, Fill);
+        break;
+    case 4:
+        NarrowFramedBox<4>(top, stride, h, Line, Fill);
+        break;
+    case 5:
+        NarrowFramedBox<5>(top, stride, h, Line, Fill);
+        break;
+    case 6:
+        NarrowFramedBox<6>(top, stride, h, Line, Fill);
+        break;
+    case 7:
+        NarrowFramedBox<7>(top, stride, h, Line, Fill);
+        break;
+    case 8:
+        NarrowFramedBox<8>(top, stride, h, Line, Fill);
+        break;
+    case 9:
+        NarrowFramedBox<9>(top, stride, h, Line, Fill);
+        break;
+    default:
+        NarrowFramedBox<10>(top, stride, h, Line, Fill);
+        break;
+    }
+    return true;
+}
+
 void TRaster::FramedBlock(int x0, int y0, int x1, int y1, uint32_t Line, const uint32_t* Fill) {
     if (x0 >= x1 || y0 >= y1) return;
+    if (Fill && NarrowFramedBlock(x0, y0, x1, y1, Line, *Fill)) return;
     const QRect* it = FRects.data();
     const QRect* const end = it + FRects.size();
     if (FRects.size() > 1)

@@ -150,6 +150,13 @@ public:
     TRaster(QImage& Image, const QRegion* Clip);
 
     bool Empty() const { return FRects.empty(); }
+    // Whether the clip is one box (Bounds()); the pixel at (x, y) of the
+    // image, rows Stride() pixels apart.
+    bool Plain() const { return FRects.size() == 1; }
+    uint32_t* At(int x, int y) const {
+        return reinterpret_cast<uint32_t*>(FBits) + qsizetype(y) * Stride() + x;
+    }
+    qsizetype Stride() const { return FStride / 4; }
     const QRect& Bounds() const { return FBounds; }
 
     // [x0, x1) on row y.
@@ -170,6 +177,11 @@ public:
     // The same block framed: its outer pixels in Line, the inside in Fill
     // (left as it is without Fill).
     void FramedBlock(int x0, int y0, int x1, int y1, uint32_t Line, const uint32_t* Fill);
+    // The same with Fill, when the clip is one box holding it whole and it is
+    // 3 to 10 pixels wide and two rows or more high, as dense candle bodies
+    // mostly are: written row by row without clipping each; false (nothing
+    // drawn) for any other.
+    bool NarrowFramedBlock(int x0, int y0, int x1, int y1, uint32_t Line, uint32_t Fill);
 
     void FillPolygons(const QList<QPolygonF>& Polygons, bool Winding, const TRasterPaint& Paint);
 

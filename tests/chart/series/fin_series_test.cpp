@@ -19,6 +19,24 @@ namespace {
 class FinSeriesTest : public SeriesChartTest {
 protected:
     FinSeriesTest() { TeeExtraSeriesStartup(); }
+
+    // Pixels of S's picture that differ from the one drawn candle by candle
+    // (a per-point handler makes every candle draw).
+    int DifferFromEveryCandle(TCandleSeries* S, const std::string& Name) {
+        Render("dense_candles_" + Name);
+        std::vector<TColor> culled(W * H);
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x)
+                culled[y * W + x] = Pixel(x, y);
+        S->OnGetPointerStyle = [S](TChartSeries*, int) { return S->Pointer()->Style(); };
+        Render("dense_candles_each_" + Name);
+        S->OnGetPointerStyle = nullptr;
+        int differ = 0;
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x)
+                differ += culled[y * W + x] != Pixel(x, y);
+        return differ;
+    }
 };
 
 // An up candle (blue body 20..30) and a down candle (red body 30..20), both
@@ -202,25 +220,8 @@ struct TDenseCandles {
     bool Logarithmic = false;    // prices on a logarithmic axis
 };
 
-class DenseCandleTest : public FinSeriesTest, public ::testing::WithParamInterface<TDenseCandles> {
-protected:
-    // Pixels of S's picture that differ from the one drawn candle by candle.
-    int DifferFromEveryCandle(TCandleSeries* S, const std::string& Name) {
-        Render("dense_candles_" + Name);
-        std::vector<TColor> culled(W * H);
-        for (int y = 0; y < H; ++y)
-            for (int x = 0; x < W; ++x)
-                culled[y * W + x] = Pixel(x, y);
-        S->OnGetPointerStyle = [S](TChartSeries*, int) { return S->Pointer()->Style(); };
-        Render("dense_candles_each_" + Name);
-        S->OnGetPointerStyle = nullptr;
-        int differ = 0;
-        for (int y = 0; y < H; ++y)
-            for (int x = 0; x < W; ++x)
-                differ += culled[y * W + x] != Pixel(x, y);
-        return differ;
-    }
-};
+class DenseCandleTest : public FinSeriesTest,
+                        public ::testing::WithParamInterface<TDenseCandles> {};
 
 TEST_P(DenseCandleTest, PictureEqualsEveryCandleDrawn) {
     const TDenseCandles& c = GetParam();
@@ -271,6 +272,80 @@ INSTANTIATE_TEST_SUITE_P(
         TDenseCandles{"logarithmic", csCandleStick, 4, true, clBlack, 0, 20000, false, false,
                       true}),
     [](const ::testing::TestParamInfo<TDenseCandles>& I) { return std::string(I.param.Name); });
+
+// Layouts where hidden candles are found otherwise than by their pixels: flat
+// and sub-pixel bodies, closes repeating (the colour comes from further back),
+// prices and dates beyond the axes, dates out of order, broken prices, colours
+// of the points' own. Each picture equals the one drawn candle by candle.
+struct TCandleLayout {
+    const char* Name;
+    int Data; // 0 flat runs, 1 sub-pixel bodies, 2 beyond the axes, 3 dates out of order,
+              // 4 broken prices, 5 noisy
+    bool Pen = true;
+    bool InvertedDates = false, InvertedPrices = false, Logarithmic = false;
+    int Colors = 0; // 0 from the prices, 1 each point its own, 2 a few points coloured
+};
+
+class CandleLayoutTest : public FinSeriesTest,
+                         public ::testing::WithParamInterface<TCandleLayout> {};
+
+TEST_P(CandleLayoutTest, PictureEqualsEveryCandleDrawn) {
+    const TCandleLayout& c = GetParam();
+    auto* s = Add<TCandleSeries>();
+    s->CandlePen()->SetVisible(c.Pen);
+    s->SetUpCloseColor(clBlue);
+    s->SetColorEachPoint(c.Colors == 1);
+    Chart->BottomAxis()->SetInverted(c.InvertedDates);
+    Chart->LeftAxis()->SetInverted(c.InvertedPrices);
+    Chart->LeftAxis()->SetLogarithmic(c.Logarithmic);
+    constexpr int n = 8000;
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    uint32_t seed = 11;
+    for (int i = 0; i < n; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        const double noise = (seed >> 8) / double(1 << 24) - 0.5;
+        double date = i, close = 50 + 20 * std::sin(i * 0.01) + 6 * noise, open = close - 3 * noise;
+        double high = std::max(open, close) + 2 + noise, low = std::min(open, close) - 2;
+        switch (c.Data) {
+        case 0: // runs of equal closes, bodies flat
+            close = open = 50 + std::round(8 * std::sin(i * 0.002)) + (i / 40 % 3);
+            break;
+        case 1: // bodies thinner than a pixel
+            open = close + 0.01 * noise;
+            break;
+        case 2: // a third beyond the axes' ranges, either way
+            if (i % 3 == 1) close = open = 200 * noise;
+            if (i % 5 == 2) high = 1e6, low = -1e6;
+            date = i * 1.5 - n * 0.25;
+            break;
+        case 3: // dates out of order
+            date = (i * 7919) % n;
+            break;
+        case 4: // broken prices
+            if (i % 11 == 3) high = nan;
+            if (i % 13 == 5) close = nan;
+            if (i % 17 == 7) low = -std::numeric_limits<double>::infinity();
+            break;
+        }
+        s->AddOHLC(date, open, high, low, close);
+        if (c.Colors == 2 && i % 7 == 0) s->SetValueColor(s->Count() - 1, clGreen);
+    }
+    if (c.Data == 2) Ranges(0, n, 30, 70);
+    EXPECT_EQ(DifferFromEveryCandle(s, std::string("layout_") + c.Name), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pictures, CandleLayoutTest,
+    ::testing::Values(TCandleLayout{"flat_runs", 0}, TCandleLayout{"flat_runs_no_pen", 0, false},
+                      TCandleLayout{"sub_pixel", 1},
+                      TCandleLayout{"sub_pixel_prices_down", 1, true, false, true},
+                      TCandleLayout{"beyond_axes", 2},
+                      TCandleLayout{"beyond_axes_inverted", 2, true, true, true},
+                      TCandleLayout{"dates_out_of_order", 3}, TCandleLayout{"broken_prices", 4},
+                      TCandleLayout{"logarithmic_inverted", 5, true, true, false, true},
+                      TCandleLayout{"own_colours", 5, true, false, false, false, 1},
+                      TCandleLayout{"a_few_colours", 5, true, false, false, false, 2}),
+    [](const ::testing::TestParamInfo<TCandleLayout>& I) { return std::string(I.param.Name); });
 
 // ---------------------------------------------------------------------------
 

@@ -197,8 +197,34 @@ TEST_F(CanvasLines, MarksAreRefusedUntouchedWhereOnlySingleCallsCanDrawThem) {
         k->MoveTo(2, 2);
         setups[i](k);
         const Rows before = Art(b);
+        TCanvas::TDirectPixels pixels;
+        EXPECT_FALSE(k->DirectPixels(pixels)) << i;
         EXPECT_FALSE(k->ColumnsAndBoxes(marks)) << i;
         EXPECT_EQ(Art(b), before) << i;
         EXPECT_EQ(k->PenPos(), TPoint(2, 2)) << i;
     }
+}
+
+// The pixels handed out for writing are the image's, with the clip box and
+// the pen's and brush's pixels that marks paint; a clip of more than one box
+// is refused.
+TEST_F(CanvasLines, DirectPixelsAreTheImageAndThePaintOfMarks) {
+    TBitmap marked(6, 9), written(6, 9);
+    for (TBitmap* b : {&marked, &written}) {
+        b->Canvas()->IntersectClipRect(1, 1, 5, 8);
+        b->Canvas()->Brush()->SetColor(clBlue);
+    }
+    ASSERT_TRUE(marked.Canvas()->ColumnsAndBoxes(
+        std::vector<TCanvas::TColumnBox>{{TRect(1, 4, 5, 8), 2, 1, 4, true, true}}));
+    TCanvas::TDirectPixels p;
+    ASSERT_TRUE(written.Canvas()->DirectPixels(p));
+    EXPECT_EQ(p.Clip, TRect(1, 1, 5, 8));
+    for (int y = 1; y < 8; ++y)
+        for (int x = 1; x < 5; ++x) {
+            const bool box = y >= 4, outline = x == 1 || x == 4 || y == 4 || y == 7;
+            if (box || x == 2) p.Origin[y * p.Stride + x] = !box || outline ? p.Pen : p.Brush;
+        }
+    EXPECT_EQ(Art(written), Art(marked));
+    written.Canvas()->ExcludeClipRect(2, 2, 3, 3);
+    EXPECT_FALSE(written.Canvas()->DirectPixels(p));
 }

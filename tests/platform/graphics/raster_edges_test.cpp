@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <gtest/gtest.h>
+#include <vector>
 
 using Rows = std::vector<std::string>;
 
@@ -141,6 +142,44 @@ TEST(RasterEdges, RectanglesThroughAClipHolePaintExactlyTheirPixels) {
         EXPECT_EQ(Art(b), expected)
             << c.R.Left << "," << c.R.Top << "," << c.R.Right << "," << c.R.Bottom;
     }
+}
+
+// Narrow framed boxes inside a plain clip box are written row by row; at and
+// across its edges they are clipped the general way. Either way each pixel is
+// GDI's, drawn one box at a time and as the marks of one call.
+TEST(RasterEdges, NarrowBoxesInAPlainClipPaintExactlyTheirPixels) {
+    for (bool marks : {false, true})
+        for (int w = 1; w <= 11; ++w)
+            for (int h = 1; h <= 4; ++h)
+                for (const TPoint at : {TPoint(2, 3), TPoint(1, 1), TPoint(15 - w, 11 - h),
+                                        TPoint(0, 0), TPoint(16 - w, 5), TPoint(3, 12 - h)}) {
+                    const TRect box(at.x, at.y, at.x + w, at.y + h);
+                    TBitmap b(16, 12);
+                    TCanvas* canvas = b.Canvas();
+                    canvas->IntersectClipRect(1, 1, 15, 11);
+                    canvas->Brush()->SetColor(clRed);
+                    if (marks)
+                        ASSERT_TRUE(canvas->ColumnsAndBoxes(
+                            std::vector<TCanvas::TColumnBox>{{box, 0, 0, 0, false, true}}));
+                    else
+                        canvas->Rectangle(box);
+                    Rows expected;
+                    for (int y = 0; y < 12; ++y) {
+                        std::string row;
+                        for (int x = 0; x < 16; ++x) {
+                            const bool clip = x >= 1 && x < 15 && y >= 1 && y < 11;
+                            const bool in =
+                                x >= box.Left && x < box.Right && y >= box.Top && y < box.Bottom;
+                            const bool outline = w <= 2 || h <= 2 || x == box.Left ||
+                                                 x == box.Right - 1 || y == box.Top ||
+                                                 y == box.Bottom - 1;
+                            row += clip && in ? (outline ? '#' : 'r') : '.';
+                        }
+                        expected.push_back(row);
+                    }
+                    EXPECT_EQ(Art(b), expected) << (marks ? "marks " : "") << w << "x" << h
+                                                << " at " << at.x << "," << at.y;
+                }
 }
 
 TEST(RasterEdges, PolygonWithHorizontalEdgesFillsLeftAndTopInside) {
