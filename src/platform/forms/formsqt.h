@@ -133,6 +133,9 @@ QEvent::Type GrabPrepareEvent();
 
 // Paints a self-drawn control's back buffer when it is out of date and returns it.
 QImage& RenderBackBuffer(TControl* Control);
+// Paints an image control whose face is its opaque picture, unscaled, straight
+// onto Widget, with no back buffer; false when it needs one.
+bool PaintPictureDirect(TControl* Control, QWidget* Widget);
 
 // Runs an action the way the message loop runs a handler: an exception is shown
 // by the application (or OnException) and the loop goes on; the unwinding
