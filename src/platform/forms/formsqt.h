@@ -113,6 +113,17 @@ protected:
     }
 };
 
+// Holds a control's place until the control makes its widget: Make runs when
+// the holder is first shown, grabbed or sent a key (which then goes on to
+// the made widget). See TWinControl::TakeOverWidget.
+class TQtPlaceHolder : public TQt<QWidget> {
+public:
+    std::function<void()> Make;
+
+protected:
+    bool event(QEvent* e) override;
+};
+
 // The control a widget belongs to (nullptr for widgets of no control).
 TControl* ControlOfWidget(QWidget* Widget);
 void SetWidgetControl(QWidget* Widget, TControl* Control);

@@ -355,7 +355,6 @@ struct TMemo::TMemoPending {
 };
 
 struct TMemoAccess {
-    static void MakeEditor(TMemo* Memo) { Memo->MakeEditor(); }
     static QTextDocument* Document(const TMemo* Memo) { return Memo->Document(); }
     static void SetCaret(TMemo* Memo, const QTextCursor& Cursor) { Memo->SetCaret(Cursor); }
     static void SetPlainText(TMemo* Memo, const QString& Text);
@@ -372,46 +371,6 @@ struct TUndoOff {
     QTextDocument* Doc;
     bool Was;
 };
-
-class TQtMemoHolder : public TQt<QWidget> {
-protected:
-    bool event(QEvent* e) override {
-        auto* memo = static_cast<TMemo*>(Control);
-        switch (e->type()) {
-        case QEvent::Show:
-            if (memo) TMemoAccess::MakeEditor(memo);
-            return true;
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::InputMethod:
-        case QEvent::ShortcutOverride:
-            // Keys sent to a memo's place reach its editor.
-            if (memo) {
-                TMemoAccess::MakeEditor(memo);
-                return QCoreApplication::sendEvent(memo->Widget(), e);
-            }
-            break;
-        default:
-            if (memo && e->type() == GrabPrepareEvent()) {
-                TMemoAccess::MakeEditor(memo);
-                return true;
-            }
-            break;
-        }
-        return TQt<QWidget>::event(e);
-    }
-};
-
-// Puts Widget where Holder stands in the focus chain of their window, among
-// the widgets that take focus, so Tab goes through the window as before.
-void PlaceInFocusChain(QWidget* Holder, QWidget* Widget) {
-    for (QWidget* w = Holder->previousInFocusChain(); w && w != Holder;
-         w = w->previousInFocusChain())
-        if (w != Widget && w->focusPolicy() != Qt::NoFocus && !Widget->isAncestorOf(w)) {
-            QWidget::setTabOrder(w, Widget);
-            return;
-        }
-}
 
 class TMemoStrings : public TStrings {
 public:
@@ -516,7 +475,8 @@ void TMemoAccess::SetPlainText(TMemo* Memo, const QString& Text) {
 }
 
 TMemo::TMemo(TComponent* AOwner)
-    : TWinControl(AOwner, NewWidget<TQtMemoHolder>()), FPending(std::make_unique<TMemoPending>()) {
+    : TWinControl(AOwner, NewWidget<TQtPlaceHolder>()), FPending(std::make_unique<TMemoPending>()) {
+    static_cast<TQtPlaceHolder*>(Widget())->Make = [this] { MakeEditor(); };
     FLines = std::make_unique<TMemoStrings>(this);
     SetBounds(0, 0, 185, 89);
     SetColor(clWindow);
@@ -545,26 +505,14 @@ void TMemo::TextEdited() {
 void TMemo::MakeEditor() {
     if (!FPending) return;
     const std::unique_ptr<TMemoPending> pending = std::move(FPending);
-    QWidget* holder = Widget();
     auto* ed = NewWidget<TQt<QPlainTextEdit>>();
-    if (QWidget* parent = holder->parentWidget()) {
-        ed->setParent(parent);
-        ed->stackUnder(holder);
-        PlaceInFocusChain(holder, ed);
-    }
-    SetWidgetControl(holder, nullptr);
-    SetWidgetInternal(ed);
+    QWidget* holder = TakeOverWidget(ed);
     ed->setLineWrapMode(FWordWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
     ed->setReadOnly(pending->ReadOnly);
     SetWantTabs(FWantTabs);
     SetScrollBars(FScrollBars);
     if (FAlignment != taLeftJustify) SetAlignment(FAlignment);
     if (FBorderStyle != bsSingle) SetBorderStyle(FBorderStyle);
-    SetTabStop(TabStop());
-    if (Cursor() != crDefault) SetCursor(Cursor());
-    ApplyGeometry();
-    ApplyEnabled();
-    ApplyHint();
     if (Impl()->FontPending || pending->FontSet) {
         Impl()->FontPending = false;
         ApplyFont();
@@ -584,11 +532,7 @@ void TMemo::MakeEditor() {
         ed->setTextCursor(c);
     }
     QObject::connect(ed, &QPlainTextEdit::textChanged, ed, [this] { TextEdited(); });
-    UpdateWidgetVisibility();
-    // The holder may be in its own show event: it goes once that has ended.
-    holder->hide();
-    holder->setParent(ed);
-    holder->deleteLater();
+    ShowTakenOver(holder);
 }
 
 QPlainTextEdit* TMemo::Editor() const {
@@ -879,15 +823,45 @@ void TRadioButton::TextChanged() {
 // ---------------------------------------------------------------------------
 // TCustomGroupBox
 
+namespace {
+// Setting a title measures it in the box's font; a box off screen takes its
+// title when it is shown or grabbed.
+class TQtGroupBox : public TQt<QGroupBox> {
+public:
+    void SetTitle(const QString& Title) {
+        if (isVisible()) {
+            FTitlePending = false;
+            setTitle(Title);
+        } else {
+            FTitlePending = true;
+            FTitle = Title;
+        }
+    }
+
+protected:
+    bool event(QEvent* e) override {
+        if (FTitlePending && (e->type() == QEvent::Show || e->type() == GrabPrepareEvent())) {
+            FTitlePending = false;
+            setTitle(FTitle);
+        }
+        return TQt<QGroupBox>::event(e);
+    }
+
+private:
+    bool FTitlePending = false;
+    QString FTitle;
+};
+} // namespace
+
 TCustomGroupBox::TCustomGroupBox(TComponent* AOwner)
-    : TWinControl(AOwner, NewWidget<TQt<QGroupBox>>()) {
+    : TWinControl(AOwner, NewWidget<TQtGroupBox>()) {
     SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});
     Widget()->setAutoFillBackground(true);
     SetBounds(0, 0, 185, 105);
 }
 
 void TCustomGroupBox::TextChanged() {
-    static_cast<QGroupBox*>(Widget())->setTitle(QtCaption(Caption()));
+    static_cast<TQtGroupBox*>(Widget())->SetTitle(QtCaption(Caption()));
 }
 
 void TCustomGroupBox::ApplyColor() {
