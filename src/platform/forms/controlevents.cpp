@@ -603,6 +603,7 @@ bool DispatchControlEvent(TControl* control, QWidget* w, QEvent* e,
         return true;
     case QEvent::Paint:
         if (impl->SelfDrawn && w == impl->Client) {
+            if (PaintPictureDirect(control, w)) return true;
             QImage& image = RenderBackBuffer(control);
             QPainter painter(w);
             painter.drawImage(0, 0, image);

@@ -448,6 +448,14 @@ protected:
     // A child left (it may be half destroyed: compare the pointer only).
     virtual void ChildRemoved(TControl* AControl);
     void SetClientWidget(QWidget* AClient);
+    // A control whose widget is costly may start with a place holder (see
+    // TQtPlaceHolder) and make the widget when it is first needed: the widget
+    // takes the holder's parent, place among its siblings and in the focus
+    // chain, and what the control keeps (bounds, enablement, hint, cursor,
+    // tab stop); the holder is returned. ShowTakenOver then shows the widget
+    // as the holder was shown and lets the holder go.
+    QWidget* TakeOverWidget(QWidget* AWidget);
+    void ShowTakenOver(QWidget* Holder);
 
 private:
     friend class TControl;

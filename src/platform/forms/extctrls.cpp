@@ -8,6 +8,8 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/sysutils.h"
 #include <QFontMetrics>
+#include <QPainter>
+#include <QRegion>
 #include <algorithm>
 
 QM_CLASS_OWNED(TBevel, TGraphicControl, TComponent)
@@ -255,6 +257,29 @@ void TImage::Paint() {
         c->Draw(r.Left, r.Top, g);
     else
         c->StretchDraw(r, g);
+}
+
+// A window's wallpaper would otherwise be kept three times over: the picture,
+// the control's back buffer and the window's.
+bool PaintPictureDirect(TControl* Control, QWidget* Widget) {
+    auto* image = dynamic_cast<TImage*>(Control);
+    if (!image) return false;
+    auto* bitmap = dynamic_cast<TBitmap*>(image->Picture()->Graphic());
+    if (!bitmap || bitmap->Empty() || bitmap->Transparent()) return false;
+    const TRect r = image->DestRect();
+    if (r.Width() != bitmap->Width() || r.Height() != bitmap->Height()) return false;
+    const QImage* picture = BitmapImage(bitmap);
+    if (!picture || picture->format() != QImage::Format_RGB32) return false;
+    const TColor back = image->Parent() ? image->Parent()->Color() : image->Color();
+    QPainter painter(Widget);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    const QRect face(0, 0, std::max(1, image->ClientWidth()), std::max(1, image->ClientHeight()));
+    const QRect drawn(r.Left, r.Top, r.Width(), r.Height());
+    for (const QRect& part : QRegion(face).subtracted(QRegion(drawn)))
+        painter.fillRect(part, ToQColor(back));
+    painter.setClipRect(face);
+    painter.drawImage(r.Left, r.Top, *picture);
+    return true;
 }
 
 void TImage::SetCenter(bool Value) {

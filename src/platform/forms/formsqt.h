@@ -113,6 +113,17 @@ protected:
     }
 };
 
+// Holds a control's place until the control makes its widget: Make runs when
+// the holder is first shown, grabbed or sent a key (which then goes on to
+// the made widget). See TWinControl::TakeOverWidget.
+class TQtPlaceHolder : public TQt<QWidget> {
+public:
+    std::function<void()> Make;
+
+protected:
+    bool event(QEvent* e) override;
+};
+
 // The control a widget belongs to (nullptr for widgets of no control).
 TControl* ControlOfWidget(QWidget* Widget);
 void SetWidgetControl(QWidget* Widget, TControl* Control);
@@ -133,6 +144,9 @@ QEvent::Type GrabPrepareEvent();
 
 // Paints a self-drawn control's back buffer when it is out of date and returns it.
 QImage& RenderBackBuffer(TControl* Control);
+// Paints an image control whose face is its opaque picture, unscaled, straight
+// onto Widget, with no back buffer; false when it needs one.
+bool PaintPictureDirect(TControl* Control, QWidget* Widget);
 
 // Runs an action the way the message loop runs a handler: an exception is shown
 // by the application (or OnException) and the loop goes on; the unwinding

@@ -128,15 +128,35 @@ void TMenuItem::Insert(int Index, TMenuItem* Item) {
         throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
     FItems.insert(FItems.begin() + Index, Item);
     Item->FParent = this;
-    if (!FMenu) {
-        if (!FSubMenu) {
-            FSubMenu = std::make_unique<QMenu>();
-            FAction->setMenu(FSubMenu.get());
-        }
+    if (FMenu) {
+        // Items on a menu bar or at the top of a pop-up show their drop-downs at once.
+        if (!Item->FItems.empty()) Item->MakeSubMenu();
+    } else if (FSubMenu) {
         QAction* before = Index + 1 < Count() ? FItems[size_t(Index) + 1]->FAction : nullptr;
         FSubMenu->insertAction(before, Item->FAction);
+    } else if (FParent && FParent->FMenu) {
+        MakeSubMenu();
     }
     StructureChanged();
+}
+
+// Deeper drop-downs are made as the one above them is about to show, so the
+// many range items of a device menu cost nothing until someone opens it.
+void TMenuItem::MakeSubMenu() {
+    if (FSubMenu) return;
+    FSubMenu = std::make_unique<QMenu>();
+    for (TMenuItem* item : FItems)
+        FSubMenu->addAction(item->FAction);
+    FAction->setMenu(FSubMenu.get());
+    QObject::connect(FSubMenu.get(), &QMenu::aboutToShow, FSubMenu.get(), [this] {
+        for (TMenuItem* item : FItems)
+            if (!item->FItems.empty()) item->MakeSubMenu();
+    });
+}
+
+QMenu* TMenuItem::SubMenu() const {
+    if (!FItems.empty()) const_cast<TMenuItem*>(this)->MakeSubMenu();
+    return FSubMenu.get();
 }
 
 void TMenuItem::Remove(TMenuItem* Item) {

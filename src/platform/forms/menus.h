@@ -70,7 +70,8 @@ public:
     virtual void Click();
 
     QAction* Action() const { return FAction; }
-    QMenu* SubMenu() const { return FSubMenu.get(); }
+    // The drop-down of an item with sub-items, made when first asked for.
+    QMenu* SubMenu() const;
 
     TNotifyEvent OnClick;
 
@@ -79,6 +80,7 @@ private:
     void UpdateAction();
     void TurnSiblingsOff();
     void StructureChanged();
+    void MakeSubMenu();
 
     AnsiString FCaption;
     bool FChecked = false;

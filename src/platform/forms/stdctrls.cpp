@@ -341,10 +341,40 @@ void TCustomEdit::Clear() {
 // ---------------------------------------------------------------------------
 // TMemo and its lines
 
+// A memo's editor is a large widget tree that most memos a window makes never
+// show; until a memo is first shown, grabbed or its editor is needed, a plain
+// widget holds its place and its text lives in a document of its own.
+struct TMemo::TMemoPending {
+    QTextDocument Doc;
+    QTextCursor Cursor{&Doc};
+    bool CursorSet = false; // the program placed the caret
+    bool ReadOnly = false;
+    // The colour and font were put on the memo; unset, the editor keeps the toolkit's.
+    bool ColorSet = false;
+    bool FontSet = false;
+};
+
+struct TMemoAccess {
+    static QTextDocument* Document(const TMemo* Memo) { return Memo->Document(); }
+    static void SetCaret(TMemo* Memo, const QTextCursor& Cursor) { Memo->SetCaret(Cursor); }
+    static void SetPlainText(TMemo* Memo, const QString& Text);
+};
+
 namespace {
+struct TUndoOff {
+    explicit TUndoOff(QTextDocument* Doc) : Doc(Doc), Was(Doc->isUndoRedoEnabled()) {
+        Doc->setUndoRedoEnabled(false);
+    }
+    ~TUndoOff() { Doc->setUndoRedoEnabled(Was); }
+    TUndoOff(const TUndoOff&) = delete;
+    TUndoOff& operator=(const TUndoOff&) = delete;
+    QTextDocument* Doc;
+    bool Was;
+};
+
 class TMemoStrings : public TStrings {
 public:
-    explicit TMemoStrings(QPlainTextEdit* Editor) : FEditor(Editor) {}
+    explicit TMemoStrings(TMemo* Memo) : FMemo(Memo) {}
     void Clear() override {
         Edit([&](QTextCursor& c) {
             c.select(QTextCursor::Document);
@@ -352,7 +382,7 @@ public:
         });
     }
     void Delete(int Index) override {
-        QTextDocument* doc = FEditor->document();
+        QTextDocument* doc = Doc();
         const QTextBlock b = doc->findBlockByNumber(Index);
         if (Index < 0 || !b.isValid()) return;
         const QTextBlock next = b.next();
@@ -361,7 +391,7 @@ public:
         Replace(start, end, QString());
     }
     void Insert(int Index, const AnsiString& S) override {
-        QTextDocument* doc = FEditor->document();
+        QTextDocument* doc = Doc();
         if (Index < 0) return;
         const QString text = ToMemoText(S);
         const QTextBlock b = doc->findBlockByNumber(Index);
@@ -376,45 +406,41 @@ public:
     }
     void SetText(const AnsiString& Value) override {
         const QString text = ToMemoText(Value);
-        if (text == FEditor->toPlainText()) return;
+        if (text == Doc()->toPlainText()) return;
         TCodeChange change;
-        FEditor->setPlainText(text);
+        TMemoAccess::SetPlainText(FMemo, text);
         change.Finish();
     }
 
 protected:
     AnsiString Get(int Index) const override {
         if (Index < 0 || Index >= GetCount()) IndexError(Index);
-        return QStringToAnsi(FEditor->document()->findBlockByNumber(Index).text());
+        return QStringToAnsi(Doc()->findBlockByNumber(Index).text());
     }
     int GetCount() const override {
-        QTextDocument* doc = FEditor->document();
+        QTextDocument* doc = Doc();
         int n = doc->blockCount();
         if (doc->lastBlock().length() <= 1) --n; // a final line break starts no line
         return std::max(0, n);
     }
     void Put(int Index, const AnsiString& S) override {
-        const QTextBlock b = FEditor->document()->findBlockByNumber(Index);
+        const QTextBlock b = Doc()->findBlockByNumber(Index);
         if (Index < 0 || !b.isValid()) return;
         Replace(b.position(), b.position() + b.length() - 1, ToMemoText(S));
     }
 
 private:
+    QTextDocument* Doc() const { return TMemoAccess::Document(FMemo); }
     // What the program writes is no step the user can undo (a window adding
     // results would grow the history without end). The caret goes after the
     // change and the memo scrolls to it, so added lines come into sight.
     template <class F> void Edit(F f) {
         TCodeChange change;
-        QTextDocument* doc = FEditor->document();
-        struct TUndoOff {
-            QTextDocument* Doc;
-            bool Was;
-            ~TUndoOff() { Doc->setUndoRedoEnabled(Was); }
-        } undoOff{doc, doc->isUndoRedoEnabled()};
-        doc->setUndoRedoEnabled(false);
+        QTextDocument* doc = Doc();
+        TUndoOff undoOff(doc);
         QTextCursor c(doc);
         f(c);
-        FEditor->setTextCursor(c);
+        TMemoAccess::SetCaret(FMemo, c);
         change.Finish();
     }
     void Replace(int start, int end, const QString& text) {
@@ -424,39 +450,115 @@ private:
             c.insertText(text);
         });
     }
-    QPlainTextEdit* FEditor;
+    TMemo* FMemo;
 };
 } // namespace
 
-TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner, NewWidget<TQt<QPlainTextEdit>>()) {
-    QPlainTextEdit* ed = Editor();
-    FLines = std::make_unique<TMemoStrings>(ed);
-    ed->setTabChangesFocus(true);
-    ed->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    ed->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ed->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+// Replaces the whole text as the editor's setPlainText does: one change, the
+// caret at the start.
+void TMemoAccess::SetPlainText(TMemo* Memo, const QString& Text) {
+    TMemo::TMemoPending* p = Memo->FPending.get();
+    if (!p) {
+        Memo->Editor()->setPlainText(Text);
+        return;
+    }
+    {
+        TUndoOff undoOff(&p->Doc);
+        QTextCursor c(&p->Doc);
+        c.beginEditBlock();
+        c.select(QTextCursor::Document);
+        c.insertText(Text);
+        c.endEditBlock();
+    }
+    p->Cursor = QTextCursor(&p->Doc);
+    p->CursorSet = true;
+}
+
+TMemo::TMemo(TComponent* AOwner)
+    : TWinControl(AOwner, NewWidget<TQtPlaceHolder>()), FPending(std::make_unique<TMemoPending>()) {
+    static_cast<TQtPlaceHolder*>(Widget())->Make = [this] { MakeEditor(); };
+    FLines = std::make_unique<TMemoStrings>(this);
     SetBounds(0, 0, 185, 89);
     SetColor(clWindow);
     SetTabStop(true);
-    ApplyTabStops();
-    QObject::connect(ed, &QPlainTextEdit::textChanged, ed, [this] {
-        FModified = true;
-        RunFromSignal(this, [this] { Change(); });
-    });
+    QObject::connect(&FPending->Doc, &QTextDocument::contentsChanged, Widget(),
+                     [this] { TextEdited(); });
 }
 
 TMemo::~TMemo() {
     Destroying();
-    Editor()->blockSignals(true);
-    Editor()->document()->blockSignals(true);
+    if (FPending) {
+        FPending->Doc.blockSignals(true);
+    } else {
+        Editor()->blockSignals(true);
+        Editor()->document()->blockSignals(true);
+    }
+}
+
+void TMemo::TextEdited() {
+    FModified = true;
+    RunFromSignal(this, [this] { Change(); });
+}
+
+// The editor takes the holder's place: its parent, its place among its
+// siblings and in the focus chain, and everything set on the memo so far.
+void TMemo::MakeEditor() {
+    if (!FPending) return;
+    const std::unique_ptr<TMemoPending> pending = std::move(FPending);
+    auto* ed = NewWidget<TQt<QPlainTextEdit>>();
+    QWidget* holder = TakeOverWidget(ed);
+    ed->setLineWrapMode(FWordWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    ed->setReadOnly(pending->ReadOnly);
+    SetWantTabs(FWantTabs);
+    SetScrollBars(FScrollBars);
+    if (FAlignment != taLeftJustify) SetAlignment(FAlignment);
+    if (FBorderStyle != bsSingle) SetBorderStyle(FBorderStyle);
+    if (Impl()->FontPending || pending->FontSet) {
+        Impl()->FontPending = false;
+        ApplyFont();
+    } else {
+        ApplyTabStops();
+    }
+    if (pending->ColorSet) ApplyColor();
+    QTextDocument* doc = ed->document();
+    if (!pending->Doc.isEmpty()) {
+        TUndoOff undoOff(doc);
+        QTextCursor(doc).insertText(pending->Doc.toRawText());
+    }
+    if (pending->CursorSet) {
+        QTextCursor c(doc);
+        c.setPosition(pending->Cursor.anchor());
+        c.setPosition(pending->Cursor.position(), QTextCursor::KeepAnchor);
+        ed->setTextCursor(c);
+    }
+    QObject::connect(ed, &QPlainTextEdit::textChanged, ed, [this] { TextEdited(); });
+    ShowTakenOver(holder);
 }
 
 QPlainTextEdit* TMemo::Editor() const {
+    const_cast<TMemo*>(this)->MakeEditor();
     return static_cast<QPlainTextEdit*>(Widget());
 }
 
+QTextDocument* TMemo::Document() const {
+    return FPending ? &FPending->Doc : Editor()->document();
+}
+
+QTextCursor TMemo::Caret() const {
+    return FPending ? FPending->Cursor : Editor()->textCursor();
+}
+
+void TMemo::SetCaret(const QTextCursor& Cursor) {
+    if (!FPending) {
+        Editor()->setTextCursor(Cursor);
+        return;
+    }
+    FPending->Cursor = Cursor;
+    FPending->CursorSet = true;
+}
+
 AnsiString TMemo::GetTextValue() const {
-    return StringReplace(QStringToAnsi(Editor()->toPlainText()), "\n", "\r\n");
+    return StringReplace(QStringToAnsi(Document()->toPlainText()), "\n", "\r\n");
 }
 
 void TMemo::SetTextValue(const AnsiString& Value) {
@@ -468,10 +570,17 @@ void TMemo::Change() {
 }
 
 void TMemo::ApplyColor() {
-    SetBaseColor(Widget(), Color());
+    if (FPending)
+        FPending->ColorSet = true;
+    else
+        SetBaseColor(Widget(), Color());
 }
 
 void TMemo::ApplyFont() {
+    if (FPending) {
+        FPending->FontSet = true;
+        return;
+    }
     TWinControl::ApplyFont();
     ApplyTabStops();
 }
@@ -484,19 +593,24 @@ void TMemo::ApplyTabStops() {
 }
 
 bool TMemo::ReadOnly() const {
-    return Editor()->isReadOnly();
+    return FPending ? FPending->ReadOnly : Editor()->isReadOnly();
 }
 void TMemo::SetReadOnly(bool Value) {
-    Editor()->setReadOnly(Value);
+    if (FPending)
+        FPending->ReadOnly = Value;
+    else
+        Editor()->setReadOnly(Value);
 }
 
 void TMemo::SetWordWrap(bool Value) {
     FWordWrap = Value;
-    Editor()->setLineWrapMode(Value ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    if (!FPending)
+        Editor()->setLineWrapMode(Value ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
 }
 
 void TMemo::SetScrollBars(TScrollStyle Value) {
     FScrollBars = Value;
+    if (FPending) return;
     const bool v = Value == ssVertical || Value == ssBoth;
     const bool h = Value == ssHorizontal || Value == ssBoth;
     Editor()->setVerticalScrollBarPolicy(v ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
@@ -505,6 +619,7 @@ void TMemo::SetScrollBars(TScrollStyle Value) {
 
 void TMemo::SetAlignment(TAlignment Value) {
     FAlignment = Value;
+    if (FPending) return;
     QTextDocument* doc = Editor()->document();
     QTextOption option = doc->defaultTextOption();
     option.setAlignment(Value == taRightJustify ? Qt::AlignRight
@@ -515,42 +630,48 @@ void TMemo::SetAlignment(TAlignment Value) {
 
 void TMemo::SetWantTabs(bool Value) {
     FWantTabs = Value;
-    Editor()->setTabChangesFocus(!Value);
+    if (!FPending) Editor()->setTabChangesFocus(!Value);
 }
 
 void TMemo::SetBorderStyle(TBorderStyle Value) {
     FBorderStyle = Value;
-    Editor()->setFrameStyle(Value == bsNone ? QFrame::NoFrame
-                                            : QFrame::StyledPanel | QFrame::Sunken);
+    if (!FPending)
+        Editor()->setFrameStyle(Value == bsNone ? QFrame::NoFrame
+                                                : QFrame::StyledPanel | QFrame::Sunken);
 }
 
 int TMemo::SelStart() const {
-    return Editor()->textCursor().selectionStart();
+    return Caret().selectionStart();
 }
 
 void TMemo::SetSelStart(int Value) {
-    QTextCursor c = Editor()->textCursor();
-    c.setPosition(
-        std::clamp(Value, 0, static_cast<int>(Editor()->document()->characterCount()) - 1));
-    Editor()->setTextCursor(c);
+    QTextCursor c = Caret();
+    c.setPosition(std::clamp(Value, 0, static_cast<int>(Document()->characterCount()) - 1));
+    SetCaret(c);
 }
 
 int TMemo::SelLength() const {
-    const QTextCursor c = Editor()->textCursor();
+    const QTextCursor c = Caret();
     return c.selectionEnd() - c.selectionStart();
 }
 
 void TMemo::SetSelLength(int Value) {
-    QTextCursor c = Editor()->textCursor();
+    QTextCursor c = Caret();
     const int start = c.selectionStart();
-    const int last = static_cast<int>(Editor()->document()->characterCount()) - 1;
+    const int last = static_cast<int>(Document()->characterCount()) - 1;
     c.setPosition(start);
     c.setPosition(std::clamp(start + Value, 0, last), QTextCursor::KeepAnchor);
-    Editor()->setTextCursor(c);
+    SetCaret(c);
 }
 
 void TMemo::SelectAll() {
-    Editor()->selectAll();
+    if (!FPending) {
+        Editor()->selectAll();
+        return;
+    }
+    QTextCursor c = Caret();
+    c.select(QTextCursor::Document);
+    SetCaret(c);
 }
 
 void TMemo::Clear() {
@@ -702,15 +823,45 @@ void TRadioButton::TextChanged() {
 // ---------------------------------------------------------------------------
 // TCustomGroupBox
 
+namespace {
+// Setting a title measures it in the box's font; a box off screen takes its
+// title when it is shown or grabbed.
+class TQtGroupBox : public TQt<QGroupBox> {
+public:
+    void SetTitle(const QString& Title) {
+        if (isVisible()) {
+            FTitlePending = false;
+            setTitle(Title);
+        } else {
+            FTitlePending = true;
+            FTitle = Title;
+        }
+    }
+
+protected:
+    bool event(QEvent* e) override {
+        if (FTitlePending && (e->type() == QEvent::Show || e->type() == GrabPrepareEvent())) {
+            FTitlePending = false;
+            setTitle(FTitle);
+        }
+        return TQt<QGroupBox>::event(e);
+    }
+
+private:
+    bool FTitlePending = false;
+    QString FTitle;
+};
+} // namespace
+
 TCustomGroupBox::TCustomGroupBox(TComponent* AOwner)
-    : TWinControl(AOwner, NewWidget<TQt<QGroupBox>>()) {
+    : TWinControl(AOwner, NewWidget<TQtGroupBox>()) {
     SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});
     Widget()->setAutoFillBackground(true);
     SetBounds(0, 0, 185, 105);
 }
 
 void TCustomGroupBox::TextChanged() {
-    static_cast<QGroupBox*>(Widget())->setTitle(QtCaption(Caption()));
+    static_cast<TQtGroupBox*>(Widget())->SetTitle(QtCaption(Caption()));
 }
 
 void TCustomGroupBox::ApplyColor() {

@@ -27,6 +27,8 @@
 class QImage;
 class QLineEdit;
 class QPlainTextEdit;
+class QTextCursor;
+class QTextDocument;
 class QScrollBar;
 
 enum TTextLayout { tlTop, tlCenter, tlBottom };
@@ -200,8 +202,17 @@ protected:
     virtual void Change();
 
 private:
+    friend struct TMemoAccess;
+    struct TMemoPending;
+    // The editor widget, made first if the memo has none yet.
     QPlainTextEdit* Editor() const;
+    void MakeEditor();
+    QTextDocument* Document() const;
+    QTextCursor Caret() const;
+    void SetCaret(const QTextCursor& Cursor);
     void ApplyTabStops();
+    void TextEdited();
+    std::unique_ptr<TMemoPending> FPending;
     std::unique_ptr<TStrings> FLines;
     bool FWordWrap = true;
     TScrollStyle FScrollBars = ssNone;

@@ -5,6 +5,7 @@
 #include "platform/forms/formsqt.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/sysutils.h"
+#include <QCoreApplication>
 #include <QFrame>
 #include <QWidget>
 #include <algorithm>
@@ -233,6 +234,66 @@ void TWinControl::SetTabOrder(int Value) {
     list.insert(list.begin() + Value, this);
     for (size_t i = 1; i < list.size(); ++i)
         QWidget::setTabOrder(list[i - 1]->Widget(), list[i]->Widget());
+}
+
+namespace {
+// Puts Widget where Holder stands in the focus chain of their window, among
+// the widgets that take focus, so Tab goes through the window as before.
+void PlaceInFocusChain(QWidget* Holder, QWidget* Widget) {
+    for (QWidget* w = Holder->previousInFocusChain(); w && w != Holder;
+         w = w->previousInFocusChain())
+        if (w != Widget && w->focusPolicy() != Qt::NoFocus && !Widget->isAncestorOf(w)) {
+            QWidget::setTabOrder(w, Widget);
+            return;
+        }
+}
+} // namespace
+
+QWidget* TWinControl::TakeOverWidget(QWidget* AWidget) {
+    QWidget* holder = Widget();
+    if (QWidget* parent = holder->parentWidget()) {
+        AWidget->setParent(parent);
+        AWidget->stackUnder(holder);
+        PlaceInFocusChain(holder, AWidget);
+    }
+    SetWidgetControl(holder, nullptr);
+    SetWidgetInternal(AWidget);
+    SetTabStop(FTabStop);
+    if (Cursor() != crDefault) SetCursor(Cursor());
+    ApplyGeometry();
+    ApplyEnabled();
+    ApplyHint();
+    return holder;
+}
+
+void TWinControl::ShowTakenOver(QWidget* Holder) {
+    UpdateWidgetVisibility();
+    // The holder may be in its own show event: it goes once that has ended.
+    Holder->hide();
+    Holder->setParent(Widget());
+    Holder->deleteLater();
+}
+
+bool TQtPlaceHolder::event(QEvent* e) {
+    TControl* control = Control;
+    if (!control || !Make) return TQt<QWidget>::event(e);
+    switch (e->type()) {
+    case QEvent::Show:
+        Make();
+        return true;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::InputMethod:
+    case QEvent::ShortcutOverride:
+        Make();
+        return QCoreApplication::sendEvent(control->Widget(), e);
+    default:
+        if (e->type() == GrabPrepareEvent()) {
+            Make();
+            return true;
+        }
+        return TQt<QWidget>::event(e);
+    }
 }
 
 bool TWinControl::HandleAllocated() const {

@@ -4,9 +4,12 @@
 #include "platform/forms/extctrls.h"
 #include "platform/forms/menus.h"
 #include "platform/forms/stdctrls.h"
+#include <QAction>
 #include <QCursor>
+#include <QMenu>
 #include <QStyle>
 #include <QWidget>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -314,4 +317,47 @@ TEST_F(FocusMenuTest, PumpScriptTypesEntersAndLogsItsSteps) {
     EXPECT_EQ(script.Log(),
               (std::vector<AnsiString>{"type into TextCommentFile", "key 13 on TextCommentFile"}));
     EXPECT_EQ(script.Pumps(), 4); // the key three pumps after the typing
+}
+
+// Drop-downs below the menu bar are made as their parent opens: opening each
+// level in turn shows every item where it was put, however the menu was built.
+TEST_F(FocusMenuTest, DeepDropDownsShowTheirItemsWhenOpened) {
+    const auto item = [&](const char* Caption) {
+        auto* i = new TMenuItem(Form.get());
+        i->SetCaption(Caption);
+        return i;
+    };
+    // What a drop-down shows, opening it (and so making the level below).
+    const std::function<std::string(QAction*)> shown = [&](QAction* a) {
+        std::string s = a->text().toStdString();
+        if (QMenu* m = a->menu()) {
+            m->popup(QPoint(0, 0));
+            s += "(";
+            for (QAction* child : m->actions())
+                s += shown(child) + " ";
+            s += ")";
+            m->hide();
+        }
+        return s;
+    };
+    for (bool topDown : {true, false}) {
+        TMainMenu menu(Form.get());
+        TMenuItem* device = item("Device");
+        TMenuItem* model = item("EFM 640B");
+        TMenuItem* mode = item("E-Fieldmeter");
+        if (topDown) menu.Items()->Add(device);
+        device->Add(model);
+        model->Add(mode);
+        for (const char* range : {"2kV/m", "20kV/m"})
+            mode->Add(item(range));
+        if (!topDown) menu.Items()->Add(device);
+        EXPECT_EQ(shown(device->Action()), "Device(EFM 640B(E-Fieldmeter(2kV/m 20kV/m ) ) )")
+            << topDown;
+        // Items put in after a drop-down was made take their place in it.
+        mode->Insert(0, item("200V/m"));
+        model->Add(item("Voltmeter"));
+        EXPECT_EQ(shown(device->Action()),
+                  "Device(EFM 640B(E-Fieldmeter(200V/m 2kV/m 20kV/m ) Voltmeter ) )")
+            << topDown;
+    }
 }

@@ -302,6 +302,35 @@ TEST_F(LayoutTest, ImagesDrawTheirPictureStretchedOrCentred) {
     EXPECT_EQ(image->Width(), 10);
 }
 
+// An unscaled picture shows pixel for pixel where DestRect puts it, on the
+// parent's colour, whether it is smaller or larger than the control.
+TEST_F(LayoutTest, CentredPicturesShowPixelForPixelOnTheParentsColour) {
+    const struct { int Width, Height; } pictures[] = {{10, 6}, {60, 30}, {40, 20}};
+    for (const auto& p : pictures) {
+        auto* image = Make<TImage>(4, 4, 40, 20);
+        Form->SetColor(clYellow);
+        image->SetCenter(true);
+        TBitmap* bitmap = image->Picture()->Bitmap();
+        bitmap->SetSize(p.Width, p.Height);
+        for (int y = 0; y < p.Height; ++y)
+            for (int x = 0; x < p.Width; ++x)
+                bitmap->Canvas()->SetPixel(x, y, TColor(RGB(x * 4, y * 8, 200)));
+        Form->Show();
+        const QImage face = image->Widget()->grab().toImage();
+        const TRect r = image->DestRect();
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 40; ++x) {
+                const bool in = x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
+                const COLORREF want =
+                    in ? RGB((x - r.Left) * 4, (y - r.Top) * 8, 200) : ColorToRGB(clYellow);
+                ASSERT_EQ(face.pixel(x, y) & 0xFFFFFF,
+                          qRgb(GetRValue(want), GetGValue(want), GetBValue(want)) & 0xFFFFFF)
+                    << p.Width << "x" << p.Height << " at " << x << "," << y;
+            }
+        delete image;
+    }
+}
+
 // A group box keeps its etched frame when disabled: a line darker than the face
 // on each side.
 TEST_F(LayoutTest, DisabledGroupBoxKeepsItsFrame) {

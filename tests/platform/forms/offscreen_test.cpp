@@ -5,7 +5,11 @@
 #include "platform/forms/stdctrls.h"
 #include "platform/forms/testhooks.h"
 #include "platform/graphics/graphics.h"
+#include "platform/rtl/sysutils.h"
+#include <QWidget>
+#include <algorithm>
 #include <functional>
+#include <vector>
 
 namespace {
 struct TLabelSteps {
@@ -226,4 +230,122 @@ TEST_F(OffscreenTest, CombosOffScreenMatchCombosOnScreen) {
         EXPECT_EQ(boxes[1]->Text(), boxes[0]->Text()) << row.Name;
         EXPECT_EQ(boxes[1]->ItemIndex(), boxes[0]->ItemIndex()) << row.Name;
     }
+}
+
+// A memo filled while its window is off screen reads, shows and takes keys
+// as one filled on screen.
+TEST_F(OffscreenTest, MemosFilledOffScreenMatchMemosFilledOnScreen) {
+    const struct {
+        const char* Name;
+        std::function<void(TMemo*)> Steps;
+    } rows[] = {
+        {"untouched", [](TMemo*) {}},
+        {"lines added, one deleted, one put, one inserted",
+         [](TMemo* m) {
+             for (const char* s : {"Error occurred :", "", "USB ADC device not found !"})
+                 m->Lines()->Add(s);
+             m->Lines()->Delete(1);
+             m->Lines()->SetStrings(0, "first");
+             m->Lines()->Insert(1, "inserted");
+         }},
+        {"text set, part selected",
+         [](TMemo* m) {
+             m->SetText("first line\r\nsecond line");
+             m->SetSelStart(6);
+             m->SetSelLength(9);
+         }},
+        {"text set, all selected",
+         [](TMemo* m) {
+             m->SetText("abc\r\ndef");
+             m->SelectAll();
+         }},
+        {"large figure: read-only, right-aligned, no wrap",
+         [](TMemo* m) {
+             m->SetReadOnly(true);
+             m->SetAlignment(taRightJustify);
+             m->SetWordWrap(false);
+             m->Font()->SetName("Arial");
+             m->Font()->SetHeight(-32);
+             m->SetText("0.00kV/m");
+         }},
+        {"notice: white bold on red",
+         [](TMemo* m) {
+             m->SetColor(clRed);
+             m->Font()->SetColor(clWhite);
+             m->Font()->SetStyle({fsBold});
+             m->SetText("USB ADC device not found !");
+         }},
+        {"disabled, centred",
+         [](TMemo* m) {
+             m->SetEnabled(false);
+             m->SetAlignment(taCenter);
+             m->SetText("- First click on Device");
+         }},
+        {"long line, scroll bars, no border",
+         [](TMemo* m) {
+             m->SetWordWrap(false);
+             m->SetScrollBars(ssBoth);
+             m->SetBorderStyle(bsNone);
+             m->SetText(AnsiString(std::string(60, 'w')) + "\r\nsecond");
+         }},
+    };
+    for (const auto& row : rows) {
+        TForm onScreen(nullptr), offScreen(nullptr);
+        onScreen.Show();
+        TMemo* memos[2] = {};
+        int changes[2] = {};
+        for (int i = 0; i < 2; ++i) {
+            TForm& f = i == 0 ? onScreen : offScreen;
+            f.SetBorderStyle(bsNone);
+            f.SetBounds(0, 0, 240, 120);
+            memos[i] = new TMemo(&f);
+            memos[i]->SetBounds(10, 10, 200, 80);
+            memos[i]->SetParent(&f);
+            memos[i]->OnChange = [&changes, i](TObject*) { ++changes[i]; };
+            row.Steps(memos[i]);
+        }
+        const auto expectSame = [&](const char* when) {
+            EXPECT_EQ(memos[1]->Text(), memos[0]->Text()) << row.Name << when;
+            EXPECT_EQ(memos[1]->Lines()->Count(), memos[0]->Lines()->Count()) << row.Name << when;
+            EXPECT_EQ(memos[1]->SelStart(), memos[0]->SelStart()) << row.Name << when;
+            EXPECT_EQ(memos[1]->SelLength(), memos[0]->SelLength()) << row.Name << when;
+            EXPECT_EQ(memos[1]->ReadOnly(), memos[0]->ReadOnly()) << row.Name << when;
+            EXPECT_EQ(memos[1]->Modified(), memos[0]->Modified()) << row.Name << when;
+            EXPECT_EQ(changes[1], changes[0]) << row.Name << when;
+        };
+        expectSame(", off screen");
+        offScreen.Show();
+        expectSame(", shown");
+        TBitmap want, got;
+        GrabControl(memos[0], &want);
+        GrabControl(memos[1], &got);
+        EXPECT_TRUE(SameImage(got, want)) << row.Name;
+        for (TMemo* m : memos) {
+            SimulateKey(m, VK_END, {ssCtrl});
+            SimulateType(m, "x");
+        }
+        expectSame(", typed into");
+    }
+}
+
+// Memos that were never shown take their place in the focus chain Tab follows.
+TEST_F(OffscreenTest, MemosShownLaterKeepTheirPlaceInTheTabOrder) {
+    std::vector<int> order[2];
+    for (int i = 0; i < 2; ++i) {
+        TForm f(nullptr);
+        f.SetBounds(0, 0, 300, 200);
+        if (i == 0) f.Show();
+        TWinControl* controls[4] = {new TEdit(&f), new TMemo(&f), new TMemo(&f), new TButton(&f)};
+        for (int k = 0; k < 4; ++k) {
+            controls[k]->SetBounds(10, 10 + 40 * k, 100, 30);
+            controls[k]->SetParent(&f);
+        }
+        f.Show();
+        QWidget* w = controls[0]->Widget();
+        for (int step = 0; step < 40 && order[i].size() < 4; ++step, w = w->nextInFocusChain())
+            for (int k = 0; k < 4; ++k)
+                if (controls[k]->Widget() == w) order[i].push_back(k);
+    }
+    EXPECT_EQ(order[0], std::vector<int>({0, 1, 2, 3}));
+    EXPECT_EQ(order[1], order[0]);
 }
