@@ -7,6 +7,7 @@
 #include <QCursor>
 #include <QEvent>
 #include <QImage>
+#include <QPalette>
 #include <QWidget>
 #include <exception>
 #include <functional>
@@ -175,6 +176,13 @@ struct TCursorData {
 // Returns true when the widget must not see the key.
 bool DispatchKeyPress(TWinControl* Control, QKeyEvent* Event,
                       const std::function<bool(QEvent*)>& Base);
+
+// The colour a control's text area is filled with.
+inline void SetBaseColor(QWidget* w, TColor color) {
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Base, ToQColor(color));
+    w->setPalette(pal);
+}
 
 // Caption text: '&' marks the accelerator in both the platform and Qt.
 inline QString QtCaption(const AnsiString& Text) {
