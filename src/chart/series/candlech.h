@@ -103,6 +103,7 @@ private:
     // What DrawUncoveredCandles draws, and the candles' indexes.
     std::vector<int> FShownIndex;
     std::vector<TCanvas::TColumnBox> FMarks;
+    std::vector<double> FRowValues;
 
     TCandleStyle FCandleStyle = csCandleStick;
     int FCandleWidth = 4;
