@@ -258,7 +258,14 @@ struct TCandleInk {
         AllOutline = BoxRight - BoxLeft < 2 || BoxBottom - BoxTop < 2;
     }
     int Colour() {
-        if (Falling < 0) Falling = PriceColor(*Prices, Index, Up, Down) == Up ? 0 : 1;
+        if (Falling < 0) {
+            // Most candles rise or fall: no need to look further back.
+            const double open = Prices->Opens[Index], close = Prices->Closes[Index];
+            Falling = close < open                                 ? 1
+                      : close > open                               ? 0
+                      : PriceColor(*Prices, Index, Up, Down) == Up ? 0
+                                                                   : 1;
+        }
         return Falling;
     }
     // The box's pixels of column X in Rows (bit b of word W: row RowTop + W * 64 + b).
@@ -577,19 +584,21 @@ public:
         return FScale > 0;
     }
     TValueRange Values(int A, int B) const {
-        TValueRange r;
-        if (!FLinear || A > B) return r;
-        constexpr double far = std::numeric_limits<double>::infinity();
-        const double a = A == INT_MIN ? -far : A - 0.49, b = B == INT_MAX ? far : B + 0.49;
-        const double va = FMinimum + (a - FOrigin) * FInverse;
-        const double vb = FMinimum + (b - FOrigin) * FInverse;
-        const double lo = std::min(va, vb), hi = std::max(va, vb);
-        const auto on = [&](double V) {
-            const int p = (*this)(V);
-            return p >= A && p <= B;
-        };
-        if (lo <= hi && on(lo) && on(hi)) r = {lo, hi};
-        return r;
+        if (!FLinear || A > B) return {};
+        // Nearly to the pixels' edges, or less far where rounding misses them.
+        for (const double edge : {0.4999, 0.49}) {
+            constexpr double far = std::numeric_limits<double>::infinity();
+            const double a = A == INT_MIN ? -far : A - edge, b = B == INT_MAX ? far : B + edge;
+            const double va = FMinimum + (a - FOrigin) * FInverse;
+            const double vb = FMinimum + (b - FOrigin) * FInverse;
+            const double lo = std::min(va, vb), hi = std::max(va, vb);
+            const auto on = [&](double V) {
+                const int p = (*this)(V);
+                return p >= A && p <= B;
+            };
+            if (lo <= hi && on(lo) && on(hi)) return {lo, hi};
+        }
+        return {};
     }
 
 private:
