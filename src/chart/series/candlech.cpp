@@ -342,15 +342,27 @@ public:
         uint64_t* c = Column(X);
         int lo, hi;
         if (!c || !Rows(Lo, Hi, lo, hi)) return false;
-        if (Has(c, lo, hi)) {
-            FColumnX = X;
-            FColumnRun = Around(c, lo, hi);
-            return false;
+        const int w = lo >> 6;
+        if (w == hi >> 6) {
+            const uint64_t rows = WordMask(lo, hi), fresh = rows & ~c[w];
+            if (!fresh) {
+                FColumnX = X;
+                FColumnRun = Around(c, lo, hi);
+                return false;
+            }
+            if (Ink) Ink->Wick(X, FTop, w, fresh);
+            c[w] |= rows;
+        } else {
+            if (Has(c, lo, hi)) {
+                FColumnX = X;
+                FColumnRun = Around(c, lo, hi);
+                return false;
+            }
+            if (Ink)
+                for (int v = w; v <= hi >> 6; ++v)
+                    Ink->Wick(X, FTop, v, Mask(v, lo, hi) & ~c[v]);
+            Set(c, lo, hi);
         }
-        if (Ink)
-            for (int w = lo >> 6; w <= hi >> 6; ++w)
-                Ink->Wick(X, FTop, w, Mask(w, lo, hi) & ~c[w]);
-        Set(c, lo, hi);
         if (X == FColumnX) FColumnRun.Widen(Lo, Hi);
         return true;
     }
@@ -375,22 +387,27 @@ public:
         if (FGroupRun.Holds(Lo, Hi)) return false;
         int lo, hi;
         if (!Rows(Lo, Hi, lo, hi)) return false;
-        if (Has(FGroup.data(), lo, hi)) {
-            FGroupRun = Around(FGroup.data(), lo, hi);
-            return false;
-        }
         uint64_t* g = GroupColumns();
         if (lo >> 6 == hi >> 6) {
             // Rows within one word (most bodies): one mask for every column.
             const int w = lo >> 6;
-            const uint64_t rows = Mask(w, lo, hi);
+            const uint64_t rows = WordMask(lo, hi);
+            uint64_t& group = FGroup[static_cast<size_t>(w)];
+            if ((group & rows) == rows) {
+                FGroupRun = Around(FGroup.data(), lo, hi);
+                return false;
+            }
             if (Ink)
                 Ink->Boxes(FGroupX0, FGroupX1, FTop + w * 64, rows, g + w, FWords);
             else
                 for (int x = FGroupX0; x < FGroupX1; ++x, g += FWords)
                     g[w] |= rows;
-            FGroup[static_cast<size_t>(w)] |= rows;
+            group |= rows;
         } else {
+            if (Has(FGroup.data(), lo, hi)) {
+                FGroupRun = Around(FGroup.data(), lo, hi);
+                return false;
+            }
             for (int x = FGroupX0; x < FGroupX1; ++x, g += FWords) {
                 if (Ink)
                     for (int w = lo >> 6; w <= hi >> 6; ++w)
@@ -448,6 +465,10 @@ private:
         const int b =
             gaps ? std::min(w * 64 + std::countr_zero(gaps) - 1, FHeight - 1) : FHeight - 1;
         return {a == 0 ? INT_MIN : FTop + a, b == FHeight - 1 ? INT_MAX : FTop + b};
+    }
+    // The bits of rows Lo..Hi, both in one word.
+    static uint64_t WordMask(int Lo, int Hi) {
+        return (~uint64_t(0) << (Lo & 63)) & (~uint64_t(0) >> (63 - (Hi & 63)));
     }
     // The bits of rows Lo..Hi in word W.
     static uint64_t Mask(int W, int Lo, int Hi) {
