@@ -317,7 +317,8 @@ struct TCandleInk {
 // The pixels of the clip box that candles drawn later paint, a bit each,
 // column by column. Pixels outside the box are never painted: covered.
 // Candles of one X share their body's columns (a group): the rows painted
-// in all of them are kept as well, so a body is looked up once, not per column.
+// in all of them are kept as well, so a body is looked up once, not per column
+// (those a wick paints later in its column are left out: fewer rows known).
 // Painted rows stay painted, so a run of rows known painted in the group (and
 // in one column) answers most questions without looking at the bits.
 class TColumnCover {
@@ -596,14 +597,14 @@ public:
         PA = (*this)(A);
         PB = (*this)(B);
     }
-    // Values this map places on pixels A..B (INT_MIN and INT_MAX reaching as
-    // far as values go). A linear map never turns back, so the range is worked
-    // out from its ends and each end is placed to make sure; none when that
-    // fails or the axis is not linear.
     // Whether higher values go to higher pixels.
     bool Rising() const {
         return FScale > 0;
     }
+    // Values this map places on pixels A..B (INT_MIN and INT_MAX reaching as
+    // far as values go). A linear map never turns back, so the range is worked
+    // out from its ends and each end is placed to make sure; none when that
+    // fails or the axis is not linear.
     TValueRange Values(int A, int B) const {
         if (!FLinear || A > B) return {};
         // Nearly to the pixels' edges, or less far where rounding misses them.

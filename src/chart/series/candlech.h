@@ -100,7 +100,8 @@ private:
     bool DrawUncoveredCandles();
     bool ClickedCandle(int ValueIndex, const TPoint& P, const TPoint& PrevEnd);
 
-    // What DrawUncoveredCandles draws, and the candles' indexes.
+    // What DrawUncoveredCandles draws, and the candles' indexes; the values
+    // of its rows.
     std::vector<int> FShownIndex;
     std::vector<TCanvas::TColumnBox> FMarks;
     std::vector<double> FRowValues;
