@@ -258,7 +258,14 @@ struct TCandleInk {
         AllOutline = BoxRight - BoxLeft < 2 || BoxBottom - BoxTop < 2;
     }
     int Colour() {
-        if (Falling < 0) Falling = PriceColor(*Prices, Index, Up, Down) == Up ? 0 : 1;
+        if (Falling < 0) {
+            // Most candles rise or fall: no need to look further back.
+            const double open = Prices->Opens[Index], close = Prices->Closes[Index];
+            Falling = close < open                                 ? 1
+                      : close > open                               ? 0
+                      : PriceColor(*Prices, Index, Up, Down) == Up ? 0
+                                                                   : 1;
+        }
         return Falling;
     }
     // The box's pixels of column X in Rows (bit b of word W: row RowTop + W * 64 + b).
@@ -266,24 +273,52 @@ struct TCandleInk {
         if (!Rows) return;
         const int k = Colour();
         const uint32_t pen = Pens[k], fill = Fills[k];
-        const bool side = AllOutline || X == Left || X == Right;
+        const int y0 = RowTop + W * 64;
+        // The outline's rows among these: all of a side, else the top and bottom.
+        const uint64_t outline = AllOutline || X == Left || X == Right
+                                     ? ~uint64_t(0)
+                                     : RowBit(Top - y0) | RowBit(Bottom - y0);
+        uint32_t* const p = Origin + ptrdiff_t(y0) * Stride + X;
         for (; Rows; Rows &= Rows - 1) {
-            const int y = RowTop + W * 64 + std::countr_zero(Rows);
-            Origin[y * Stride + X] = side || y == Top || y == Bottom ? pen : fill;
+            const int b = std::countr_zero(Rows);
+            p[b * Stride] = outline >> b & 1 ? pen : fill;
+        }
+    }
+    // Box for columns X0 .. X1 - 1 at once, in the rows of one word (bit b:
+    // row Y0 + b): the rows of each column's word (Step words on from the
+    // last) not yet in it. Those words take in Rows.
+    void Boxes(int X0, int X1, int Y0, uint64_t Rows, uint64_t* Words, ptrdiff_t Step) {
+        const uint64_t inside = AllOutline ? ~uint64_t(0) : RowBit(Top - Y0) | RowBit(Bottom - Y0);
+        uint32_t* p = Origin + ptrdiff_t(Y0) * Stride + X0;
+        int k = -1;
+        for (int x = X0; x < X1; ++x, ++p, Words += Step) {
+            uint64_t fresh = Rows & ~*Words;
+            *Words |= Rows;
+            if (!fresh) continue;
+            if (k < 0) k = Colour();
+            const uint32_t pen = Pens[k], fill = Fills[k];
+            const uint64_t outline = x == Left || x == Right ? ~uint64_t(0) : inside;
+            for (; fresh; fresh &= fresh - 1) {
+                const int b = std::countr_zero(fresh);
+                p[b * Stride] = outline >> b & 1 ? pen : fill;
+            }
         }
     }
     void Wick(int X, int RowTop, int W, uint64_t Rows) {
         if (!Rows) return;
         const uint32_t pen = Pens[Colour()];
+        uint32_t* const p = Origin + ptrdiff_t(RowTop + W * 64) * Stride + X;
         for (; Rows; Rows &= Rows - 1)
-            Origin[(RowTop + W * 64 + std::countr_zero(Rows)) * Stride + X] = pen;
+            p[std::countr_zero(Rows) * Stride] = pen;
     }
+    static uint64_t RowBit(int B) { return unsigned(B) < 64 ? uint64_t(1) << B : 0; }
 };
 
 // The pixels of the clip box that candles drawn later paint, a bit each,
 // column by column. Pixels outside the box are never painted: covered.
 // Candles of one X share their body's columns (a group): the rows painted
-// in all of them are kept as well, so a body is looked up once, not per column.
+// in all of them are kept as well, so a body is looked up once, not per column
+// (those a wick paints later in its column are left out: fewer rows known).
 // Painted rows stay painted, so a run of rows known painted in the group (and
 // in one column) answers most questions without looking at the bits.
 class TColumnCover {
@@ -308,25 +343,28 @@ public:
         uint64_t* c = Column(X);
         int lo, hi;
         if (!c || !Rows(Lo, Hi, lo, hi)) return false;
-        if (Has(c, lo, hi)) {
-            FColumnX = X;
-            FColumnRun = Around(c, lo, hi);
-            return false;
+        const int w = lo >> 6;
+        if (w == hi >> 6) {
+            const uint64_t rows = WordMask(lo, hi), fresh = rows & ~c[w];
+            if (!fresh) {
+                FColumnX = X;
+                FColumnRun = Around(c, lo, hi);
+                return false;
+            }
+            if (Ink) Ink->Wick(X, FTop, w, fresh);
+            c[w] |= rows;
+        } else {
+            if (Has(c, lo, hi)) {
+                FColumnX = X;
+                FColumnRun = Around(c, lo, hi);
+                return false;
+            }
+            if (Ink)
+                for (int v = w; v <= hi >> 6; ++v)
+                    Ink->Wick(X, FTop, v, Mask(v, lo, hi) & ~c[v]);
+            Set(c, lo, hi);
         }
-        if (Ink)
-            for (int w = lo >> 6; w <= hi >> 6; ++w)
-                Ink->Wick(X, FTop, w, Mask(w, lo, hi) & ~c[w]);
-        Set(c, lo, hi);
         if (X == FColumnX) FColumnRun.Widen(Lo, Hi);
-        if (X < FGroupX0 || X >= FGroupX1) return true;
-        // The group's rows change only where this column was their last gap.
-        for (int w = lo >> 6; w <= hi >> 6; ++w) {
-            uint64_t all = ~uint64_t(0);
-            const uint64_t* g = GroupColumns();
-            for (int x = FGroupX0; x < FGroupX1; ++x, g += FWords)
-                all &= g[w];
-            FGroup[static_cast<size_t>(w)] = all;
-        }
         return true;
     }
     // Makes columns X0 .. X1 - 1 the group (those inside the box).
@@ -350,21 +388,27 @@ public:
         if (FGroupRun.Holds(Lo, Hi)) return false;
         int lo, hi;
         if (!Rows(Lo, Hi, lo, hi)) return false;
-        if (Has(FGroup.data(), lo, hi)) {
-            FGroupRun = Around(FGroup.data(), lo, hi);
-            return false;
-        }
         uint64_t* g = GroupColumns();
         if (lo >> 6 == hi >> 6) {
             // Rows within one word (most bodies): one mask for every column.
             const int w = lo >> 6;
-            const uint64_t rows = Mask(w, lo, hi);
-            for (int x = FGroupX0; x < FGroupX1; ++x, g += FWords) {
-                if (Ink) Ink->Box(x, FTop, w, rows & ~g[w]);
-                g[w] |= rows;
+            const uint64_t rows = WordMask(lo, hi);
+            uint64_t& group = FGroup[static_cast<size_t>(w)];
+            if ((group & rows) == rows) {
+                FGroupRun = Around(FGroup.data(), lo, hi);
+                return false;
             }
-            FGroup[static_cast<size_t>(w)] |= rows;
+            if (Ink)
+                Ink->Boxes(FGroupX0, FGroupX1, FTop + w * 64, rows, g + w, FWords);
+            else
+                for (int x = FGroupX0; x < FGroupX1; ++x, g += FWords)
+                    g[w] |= rows;
+            group |= rows;
         } else {
+            if (Has(FGroup.data(), lo, hi)) {
+                FGroupRun = Around(FGroup.data(), lo, hi);
+                return false;
+            }
             for (int x = FGroupX0; x < FGroupX1; ++x, g += FWords) {
                 if (Ink)
                     for (int w = lo >> 6; w <= hi >> 6; ++w)
@@ -422,6 +466,10 @@ private:
         const int b =
             gaps ? std::min(w * 64 + std::countr_zero(gaps) - 1, FHeight - 1) : FHeight - 1;
         return {a == 0 ? INT_MIN : FTop + a, b == FHeight - 1 ? INT_MAX : FTop + b};
+    }
+    // The bits of rows Lo..Hi, both in one word.
+    static uint64_t WordMask(int Lo, int Hi) {
+        return (~uint64_t(0) << (Lo & 63)) & (~uint64_t(0) >> (63 - (Hi & 63)));
     }
     // The bits of rows Lo..Hi in word W.
     static uint64_t Mask(int W, int Lo, int Hi) {
@@ -549,24 +597,30 @@ public:
         PA = (*this)(A);
         PB = (*this)(B);
     }
+    // Whether higher values go to higher pixels.
+    bool Rising() const {
+        return FScale > 0;
+    }
     // Values this map places on pixels A..B (INT_MIN and INT_MAX reaching as
     // far as values go). A linear map never turns back, so the range is worked
     // out from its ends and each end is placed to make sure; none when that
     // fails or the axis is not linear.
     TValueRange Values(int A, int B) const {
-        TValueRange r;
-        if (!FLinear || A > B) return r;
-        constexpr double far = std::numeric_limits<double>::infinity();
-        const double a = A == INT_MIN ? -far : A - 0.49, b = B == INT_MAX ? far : B + 0.49;
-        const double va = FMinimum + (a - FOrigin) * FInverse;
-        const double vb = FMinimum + (b - FOrigin) * FInverse;
-        const double lo = std::min(va, vb), hi = std::max(va, vb);
-        const auto on = [&](double V) {
-            const int p = (*this)(V);
-            return p >= A && p <= B;
-        };
-        if (lo <= hi && on(lo) && on(hi)) r = {lo, hi};
-        return r;
+        if (!FLinear || A > B) return {};
+        // Nearly to the pixels' edges, or less far where rounding misses them.
+        for (const double edge : {0.4999, 0.49}) {
+            constexpr double far = std::numeric_limits<double>::infinity();
+            const double a = A == INT_MIN ? -far : A - edge, b = B == INT_MAX ? far : B + edge;
+            const double va = FMinimum + (a - FOrigin) * FInverse;
+            const double vb = FMinimum + (b - FOrigin) * FInverse;
+            const double lo = std::min(va, vb), hi = std::max(va, vb);
+            const auto on = [&](double V) {
+                const int p = (*this)(V);
+                return p >= A && p <= B;
+            };
+            if (lo <= hi && on(lo) && on(hi)) return {lo, hi};
+        }
+        return {};
     }
 
 private:
@@ -575,6 +629,46 @@ private:
     bool FLinear = false;
     double FMinimum = 0, FScale = 0, FOrigin = 0, FInverse = 0;
     int FLimit;
+};
+
+// TPixelMap::Values for rows Top..Bottom, looked up from each row's lowest
+// and highest value, worked out once into Table (NaN where the map does not
+// place them back on their row); other rows are worked out as they come.
+class TRowValues {
+public:
+    TRowValues(const TPixelMap& Map, int Top, int Bottom, std::vector<double>& Table)
+        : FMap(Map), FTop(Top), FRising(Map.Rising()) {
+        const TValueRange probe = Map.Values(Top, Top);
+        if (probe.Lo > probe.Hi || Bottom < Top) return;
+        FBottom = Bottom;
+        const size_t rows = static_cast<size_t>(Bottom - Top + 1);
+        Table.resize(2 * rows);
+        double *low = Table.data(), *high = low + rows;
+        constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+        for (int r = Top; r <= Bottom; ++r) {
+            const TValueRange v = Map.Values(r, r);
+            const bool on = v.Lo <= v.Hi;
+            low[r - Top] = on ? v.Lo : nan;
+            high[r - Top] = on ? v.Hi : nan;
+        }
+        FLow = low;
+        FHigh = high;
+    }
+    TValueRange operator()(int A, int B) const {
+        if (A < FTop || B > FBottom || A > B) [[unlikely]]
+            return FMap.Values(A, B);
+        // The lowest value is at the top row of a rising map, else at the bottom.
+        const int lo = (FRising ? A : B) - FTop, hi = (FRising ? B : A) - FTop;
+        TValueRange r{FLow[lo], FHigh[hi]};
+        if (!(r.Lo <= r.Hi)) r = TValueRange();
+        return r;
+    }
+
+private:
+    const TPixelMap& FMap;
+    int FTop, FBottom = INT_MIN;
+    bool FRising;
+    const double *FLow = nullptr, *FHigh = nullptr;
 };
 
 } // namespace
@@ -620,6 +714,8 @@ bool TCandleSeries::DrawUncoveredCandles() {
     shownIndex.clear();
     const int halfLeft = FCandleWidth / 2, halfRight = FCandleWidth - halfLeft;
     const TPixelMap mapX(GetHorizAxis(), true), mapY(GetVertAxis(), false);
+    const TRect clip = target->ClipRect();
+    const TRowValues rowValues(mapY, clip.Top - 3, clip.Bottom + 3, FRowValues);
     // Stacked sideways, a candle's X is its stacked position (as CalcXPos says).
     const bool stackedX =
         !IsVerticalSeries() && (Stacked() == cssStack || Stacked() == cssStack100);
@@ -703,20 +799,16 @@ bool TCandleSeries::DrawUncoveredCandles() {
                     frontWickEnd = TPoint(x, g.High);
                 }
             }
-            // Shown candles come in runs (a fresh column is filled first): the
-            // prices known painted, fewer than are, are left until a candle is
-            // found hidden.
-            continue;
         }
         if (cover.GroupRows() != bodyRows) {
             bodyRows = cover.GroupRows();
             known.Body =
-                mapY.Values(beyond(bodyRows.first, 1 + inset), beyond(bodyRows.second, 1 + inset));
+                rowValues(beyond(bodyRows.first, 1 + inset), beyond(bodyRows.second, 1 + inset));
         }
         if (cover.ColumnRows(x) != wickRows) {
             wickRows = cover.ColumnRows(x);
-            known.High = mapY.Values(beyond(wickRows.first, -1), beyond(wickRows.second, 1));
-            known.Low = mapY.Values(wickRows.first, wickRows.second);
+            known.High = rowValues(beyond(wickRows.first, -1), beyond(wickRows.second, 1));
+            known.Low = rowValues(wickRows.first, wickRows.second);
         }
     }
     if (direct) {

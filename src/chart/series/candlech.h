@@ -100,9 +100,11 @@ private:
     bool DrawUncoveredCandles();
     bool ClickedCandle(int ValueIndex, const TPoint& P, const TPoint& PrevEnd);
 
-    // What DrawUncoveredCandles draws, and the candles' indexes.
+    // What DrawUncoveredCandles draws, and the candles' indexes; the values
+    // of its rows.
     std::vector<int> FShownIndex;
     std::vector<TCanvas::TColumnBox> FMarks;
+    std::vector<double> FRowValues;
 
     TCandleStyle FCandleStyle = csCandleStick;
     int FCandleWidth = 4;

@@ -213,7 +213,8 @@ struct TDenseCandles {
     int Width;
     bool Pen;
     TColor PenColor;
-    int Data; // 0 noisy sine, 1 random walk, 2 flat candles, 3 falling prices
+    int Data; // 0 noisy sine, 1 random walk, 2 flat candles, 3 falling prices, 4 a fast
+              // swing on a slow one (bodies of one height)
     int Points;
     bool Inverted = false;       // drawn from the last candle back
     bool InvertedPrices = false; // high prices down
@@ -243,8 +244,9 @@ TEST_P(DenseCandleTest, PictureEqualsEveryCandleDrawn) {
         double close = c.Data == 0   ? 50 + 20 * std::sin(i * 0.01) + 6 * noise
                        : c.Data == 1 ? walk
                        : c.Data == 2 ? 50 + std::round(4 * std::sin(i * 0.003))
-                                     : 90 - 80.0 * i / c.Points;
-        const double open = c.Data == 2 ? close : close - 3 * noise;
+                       : c.Data == 3 ? 90 - 80.0 * i / c.Points
+                                     : 50 + 20 * std::sin(i * 0.0002) + 2 * std::sin(i * 0.37);
+        const double open = c.Data == 2 ? close : c.Data == 4 ? close - 0.5 : close - 3 * noise;
         s->AddOHLC(i, open, std::max(open, close) + 2 + noise, std::min(open, close) - 2, close);
     }
     EXPECT_EQ(DifferFromEveryCandle(s, c.Name), 0);
@@ -257,6 +259,8 @@ INSTANTIATE_TEST_SUITE_P(
         TDenseCandles{"walk", csCandleStick, 4, true, clBlack, 1, 20000},
         TDenseCandles{"flat", csCandleStick, 4, true, clBlack, 2, 20000},
         TDenseCandles{"falling", csCandleStick, 4, true, clBlack, 3, 5000},
+        TDenseCandles{"swing", csCandleStick, 4, true, clBlack, 4, 40000},
+        TDenseCandles{"swing_inverted", csCandleStick, 4, true, clBlack, 4, 40000, true, true},
         TDenseCandles{"thin", csCandleStick, 0, true, clBlack, 0, 20000},
         TDenseCandles{"wide", csCandleStick, 9, true, clGreen, 1, 3000},
         TDenseCandles{"no_pen", csCandleStick, 4, false, clBlack, 0, 20000},
