@@ -20,6 +20,7 @@ QM_PUBLISHED(TFastLineSeries,
 TFastLineSeries::TFastLineSeries(TComponent* AOwner) : TCustomLineSeries(AOwner) {
     SetAllowSinglePoint(false);
     SetIncludeNextPoint(true);
+    FDrawsEachNewValue = true;
 }
 
 void TFastLineSeries::Assign(TPersistent* Source) {

@@ -504,9 +504,14 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
     // The colour list with Size entries of clAutoColor.
     void GrowColors(int Size);
+    // Set by a series whose NotifyNewValue draws every point as it comes.
+    bool FDrawsEachNewValue = false;
 
 private:
     friend class TChartValueList;
+    // Whether a point just added has anyone to tell: its handler, dependents
+    // or a chart to repaint.
+    bool NewValueHeard() const;
     void AddValueList(TChartValueList* List);
     void RemoveValueList(TChartValueList* List);
     void ClearDataSources();

@@ -19,6 +19,13 @@
 // ---------------------------------------------------------------------------
 // Adding
 
+// Decided inline, without the virtual call: a live series adds a point at a
+// time and usually has nobody to tell.
+inline bool TChartSeries::NewValueHeard() const {
+    return OnAfterAdd || !FLinkedSeries.empty() ||
+           (FActive && ParentChart() && !ParentChart()->RepaintAsked());
+}
+
 int TChartSeries::AddXY(double X, double Y, const AnsiString& Label, TColor Color) {
     FX->SetTempValue(X);
     FY->SetTempValue(Y);
@@ -40,7 +47,7 @@ int TChartSeries::AddXY(double X, double Y, const AnsiString& Label, TColor Colo
             if (!Label.IsEmpty() || FLabels->Count() > 0) FLabels->InsertLabel(index, Label);
         }
     ();
-    if (FUpdateCount == 0) NotifyNewValue(this, index);
+    if (FUpdateCount == 0 && (FDrawsEachNewValue || NewValueHeard())) NotifyNewValue(this, index);
     return index;
 }
 
@@ -145,11 +152,8 @@ bool TChartSeries::IsValidSeriesSource(TChartSeries* Value) {
 
 void TChartSeries::NotifyNewValue(TChartSeries* Sender, int ValueIndex) {
     // Only a series on a chart has anything to repaint, and only once until
-    // the chart draws: a live series adds a point at a time and usually has
-    // nobody to tell, which is decided here without a call.
-    if (!OnAfterAdd && FLinkedSeries.empty() &&
-        !(FActive && ParentChart() && !ParentChart()->RepaintAsked()))
-        return;
+    // the chart draws.
+    if (!NewValueHeard()) return;
     [&]() __attribute__((noinline)) {
         if (OnAfterAdd) OnAfterAdd(Sender, ValueIndex);
         if (!FLinkedSeries.empty()) NotifyValue(veAdd, ValueIndex);

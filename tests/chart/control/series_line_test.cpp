@@ -380,6 +380,11 @@ TEST_F(SeriesChartTest, FastLineWithoutAutoRepaintDrawsJustTheNewSegment) {
     fast->AddXY(10, 8);
     // The segment is on the chart's canvas without a repaint.
     EXPECT_EQ(Chart->Canvas()->GetPixel((XPos(5) + XPos(10)) / 2, (YPos(2) + YPos(8)) / 2), clRed);
+    // Also while the chart waits for a repaint it asked for already.
+    Chart->Invalidate();
+    ASSERT_TRUE(Chart->RepaintAsked());
+    fast->AddXY(10, 2);
+    EXPECT_EQ(Chart->Canvas()->GetPixel(XPos(10), YPos(5)), clRed);
 }
 
 TEST_F(SeriesChartTest, FastLineColourAndPenStayEqual) {
