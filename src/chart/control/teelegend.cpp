@@ -596,8 +596,13 @@ void PaintSeriesLegend(TChartSeries* Series, TCanvas* ACanvas, const TRect& R) {
     if (c) ACanvas->Brush()->SetColor(c->Legend()->Color());
     TCanvas3D* canvas = chart->Canvas();
     if (canvas->SupportsFullRotation()) return;
+    // The symbol is outlined as the chart's own legend outlines it.
+    if (c) c->LegendPen = c->Legend()->Symbol()->DefaultPen() ? nullptr : c->Legend()->Symbol()->Pen();
     TCanvas* old = canvas->PlatformCanvas();
     canvas->SetCanvas(ACanvas);
-    TTeeFinally back([&] { canvas->SetCanvas(old); });
+    TTeeFinally back([&] {
+        canvas->SetCanvas(old);
+        if (c) c->LegendPen = nullptr;
+    });
     Series->DrawLegend(-1, R);
 }

@@ -217,8 +217,8 @@ bool TChartReader::DataError(const AnsiString& Message) {
     return OnError ? OnError(Message) : false;
 }
 
-bool TChartReader::ClassError(const AnsiString&) {
-    return !OnError;
+bool TChartReader::ClassError(const AnsiString& Message) {
+    return OnError ? OnError(Message) : true;
 }
 
 int64_t TChartReader::BoundInteger(TPersistent* Instance, const TPropInfo* Prop, int64_t Value) {

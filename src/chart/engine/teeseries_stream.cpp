@@ -364,6 +364,11 @@ TChartSeries::TPointHandOver::~TPointHandOver() {
 }
 
 void TChartSeries::ReadData(TStream* Stream) {
+    // The stored points are the series' own: a handler that filters what is
+    // added later (bound from the same file, or by the form) refuses none of them.
+    TSeriesOnBeforeAdd beforeAdd = std::move(OnBeforeAdd);
+    OnBeforeAdd = nullptr;
+    TTeeFinally rebind([&] { OnBeforeAdd = std::move(beforeAdd); });
     // Reading points keeps the lists' settings, whatever Clear does to them.
     std::vector<TChartListOrder> orders;
     for (int l = 0; l < FValuesList->Count(); ++l)
@@ -394,8 +399,8 @@ void TChartSeries::ReadData(TStream* Stream) {
     }
     // The donor took these very records whole, in the same list orders, so
     // its points are the ones this read would give.
-    if (donor && donor != this && lists == 2 && (mask & ~MaskNoMandatory) == 0 && !OnBeforeAdd &&
-        count > 0 && donor->FValuesList->Count() == 2 && donor->FX->Count() == count &&
+    if (donor && donor != this && lists == 2 && (mask & ~MaskNoMandatory) == 0 && count > 0 &&
+        donor->FValuesList->Count() == 2 && donor->FX->Count() == count &&
         donor->FY->Count() == count && donor->FX->Order() == FX->Order() &&
         donor->FY->Order() == FY->Order() && donor->Count() == count) {
         FX->SwapValues(*donor->FX);
@@ -408,7 +413,7 @@ void TChartSeries::ReadData(TStream* Stream) {
 
     // Plain X and Y records, the X in the order its list keeps: the columns
     // go in whole, as adding them point by point would place them.
-    if (lists == 2 && (mask & ~MaskNoMandatory) == 0 && !OnBeforeAdd && count > 0 &&
+    if (lists == 2 && (mask & ~MaskNoMandatory) == 0 && count > 0 &&
         ReadPlainData(in.Here(), count, (mask & MaskNoMandatory) != 0, horizontal)) {
         if (noting) noting->FFilled.back() = this;
         return;

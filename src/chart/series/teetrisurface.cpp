@@ -287,7 +287,7 @@ void TCustomTriSurfaceSeries::DoBeforeDrawValues() {
 void TCustomTriSurfaceSeries::DrawAllValues() {
     TCustomAxisPanel* chart = ParentChart();
     if (!chart || !FTriangulated) return;
-    if (!Pen()->Visible() && Brush()->Style() == bsClear && !FBorder->Visible()) return;
+    if (!Pen()->Visible() && Brush()->Style() == bsClear) return;
     TCanvas3D* canvas = chart->Canvas();
     const int n = Count();
     std::vector<int> xs(static_cast<size_t>(n)), ys(static_cast<size_t>(n)),
