@@ -6,6 +6,7 @@
 #include "chart/engine/teeconst.h"
 #include "platform/classes/filer.h"
 #include "platform/classes/props.h"
+#include "platform/forms/menus.h"
 #include "platform/graphics/graphics.h"
 
 QM_ENUM_NAMES(TPanningMode, pmNone, pmHorizontal, pmVertical, pmBoth)
@@ -57,6 +58,10 @@ QM_PUBLISHED(
     Prop("BevelOuter", &Self::BevelOuter, &Self::SetBevelOuter).Default(bvRaised),
     Prop("BevelWidth", &Self::BevelWidth, &Self::SetBevelWidth).Default(1),
     Prop("Color", &Self::Color, &Self::SetColor).Default(clBtnFace).Idents("TColor"),
+    Prop("Align", &Self::Align, &Self::SetAlign).Default(alNone),
+    Prop("DragCursor", &Self::DragCursor, &Self::SetDragCursor).Default(crDrag).Idents("TCursor"),
+    Prop("DragMode", &Self::DragMode, &Self::SetDragMode).Default(dmManual),
+    Prop("PopupMenu", &Self::PopupMenu, &Self::SetPopupMenu),
     Prop("OnAllowScroll", &Self::OnAllowScroll), Prop("OnClickAxis", &Self::OnClickAxis),
     Prop("OnClickBackground", &Self::OnClickBackground),
     Prop("OnClickLegend", &Self::OnClickLegend), Prop("OnClickSeries", &Self::OnClickSeries),

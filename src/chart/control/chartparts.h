@@ -13,6 +13,20 @@ QM_ENUM_NAMES(TAlignment, taLeftJustify, taRightJustify, taCenter)
 class TCustomChart;
 class TStrings;
 
+// What every framed box of the chart stores, for a class's QM_PUBLISHED list.
+#define QM_SHAPE_PROPS(Transp)                                                                     \
+    Prop("Bevel", &Self::Bevel, &Self::SetBevel).Default(bvNone),                                  \
+        Prop("BevelWidth", &Self::BevelWidth, &Self::SetBevelWidth).Default(2),                    \
+        Prop("Brush", &Self::Brush, &Self::SetBrush),                                              \
+        Prop("Color", &Self::Color, &Self::SetColor).Default(clWhite).Idents("TColor"),            \
+        Prop("Font", &Self::Font, &Self::SetFont), Prop("Frame", &Self::Pen, &Self::SetPen),       \
+        Prop("Gradient", &Self::Gradient, &Self::SetGradient),                                     \
+        Prop("Shadow", &Self::Shadow, &Self::SetShadow),                                           \
+        Prop("ShapeStyle", &Self::ShapeStyle, &Self::SetShapeStyle).Default(fosRectangle),         \
+        Prop("Transparency", &Self::Transparency, &Self::SetTransparency).Default(0),              \
+        Prop("Transparent", &Self::Transparent, &Self::SetTransparent).Default(Transp),            \
+        Prop("Visible", &Self::Visible, &Self::SetVisible).Default(true)
+
 class TTeeCustomShapePosition : public TTeeCustomShape {
     QM_CLASS(TTeeCustomShapePosition)
 public:

@@ -10,7 +10,11 @@
 QM_CLASS_OWNED(TArrowSeries, TPointSeries, TComponent)
 
 // The start lists are the X and Y values under their arrow names.
-QM_PUBLISHED(TArrowSeries, Prop("XValues", &Self::XValues).Stored(false),
+// The arrow head's size is the pointer's, which the file holds.
+QM_PUBLISHED(TArrowSeries,
+             Prop("ArrowHeight", &Self::ArrowHeight, &Self::SetArrowHeight).Stored(false),
+             Prop("ArrowWidth", &Self::ArrowWidth, &Self::SetArrowWidth).Stored(false),
+             Prop("XValues", &Self::XValues).Stored(false),
              Prop("YValues", &Self::YValues).Stored(false), Prop("EndXValues", &Self::EndXValues),
              Prop("EndYValues", &Self::EndYValues), Prop("StartXValues", &Self::StartXValues),
              Prop("StartYValues", &Self::StartYValues));

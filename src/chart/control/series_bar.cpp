@@ -39,7 +39,7 @@ QM_PUBLISHED(
     Prop("SideMargins", &Self::SideMargins, &Self::SetSideMargins).Default(true),
     Prop("StackGroup", &Self::StackGroup, &Self::SetStackGroup).Default(0),
     Prop("UseYOrigin", &Self::UseYOrigin, &Self::SetUseOrigin).Default(true),
-    Prop("YOrigin", &Self::YOrigin, &Self::SetOrigin));
+    Prop("YOrigin", &Self::YOrigin, &Self::SetOrigin), Prop("OnGetBarStyle", &Self::OnGetBarStyle));
 QM_PUBLISHED(TBarSeries,
              Prop("CustomBarWidth", &Self::CustomBarWidth, &Self::SetCustomBarWidth).Default(0));
 QM_PUBLISHED(THorizBarSeries,

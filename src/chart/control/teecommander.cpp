@@ -22,16 +22,31 @@
 QM_CLASS_ABSTRACT(TCustomTeeCommander, TCustomPanelNoCaption)
 QM_CLASS_OWNED(TTeeCommander, TCustomTeeCommander, TComponent)
 
-QM_PUBLISHED(TTeeCommander, Prop("Panel", &Self::Panel, &Self::SetPanel),
-             Prop("Vertical", &Self::Vertical, &Self::SetVertical).Default(false),
-             Prop("EnablePieExploding", &Self::EnablePieExploding, &Self::SetEnablePieExploding)
-                 .Default(true),
-             Prop("LabelValues", &Self::LabelValues, &Self::SetLabelValues).Default(true),
-             Prop("Align", &Self::Align, &Self::SetAlign).Default(alNone),
-             Prop("BevelOuter", &Self::BevelOuter, &Self::SetBevelOuter).Default(bvRaised),
-             Prop("Color", &Self::Color, &Self::SetColor).Default(clBtnFace).Idents("TColor"),
-             Prop("ShowHint", &Self::ShowHint, &Self::SetShowHint).Default(true),
-             Prop("OnEditedChart", &Self::OnEditedChart), Prop("OnSetLabel", &Self::OnSetLabel));
+QM_PUBLISHED(
+    TTeeCommander, Prop("Panel", &Self::Panel, &Self::SetPanel),
+    Prop("Vertical", &Self::Vertical, &Self::SetVertical).Default(false),
+    Prop("EnablePieExploding", &Self::EnablePieExploding, &Self::SetEnablePieExploding)
+        .Default(true),
+    Prop("LabelValues", &Self::LabelValues, &Self::SetLabelValues).Default(true),
+    Prop("Align", &Self::Align, &Self::SetAlign).Default(alNone),
+    Prop("Anchors", &Self::Anchors, &Self::SetAnchors).Default(TAnchors{akLeft, akTop}),
+    Prop("BevelInner", &Self::BevelInner, &Self::SetBevelInner).Default(bvNone),
+    Prop("BevelOuter", &Self::BevelOuter, &Self::SetBevelOuter).Default(bvRaised),
+    Prop("BevelWidth", &Self::BevelWidth, &Self::SetBevelWidth).Default(1),
+    Prop("BorderWidth", &Self::BorderWidth, &Self::SetBorderWidth).Default(0),
+    Prop("Color", &Self::Color, &Self::SetColor).Default(clBtnFace).Idents("TColor"),
+    Prop("Constraints", &Self::Constraints),
+    Prop("DragCursor", &Self::DragCursor, &Self::SetDragCursor).Default(crDrag).Idents("TCursor"),
+    Prop("DragMode", &Self::DragMode, &Self::SetDragMode).Default(dmManual),
+    Prop("ParentShowHint", &Self::ParentShowHint, &Self::SetParentShowHint).Default(false),
+    Prop("ShowHint", &Self::ShowHint, &Self::SetShowHint).Default(true),
+    Prop("OnClick", &Self::OnClick), Prop("OnDblClick", &Self::OnDblClick),
+    Prop("OnDragDrop", &Self::OnDragDrop), Prop("OnDragOver", &Self::OnDragOver),
+    Prop("OnEndDrag", &Self::OnEndDrag), Prop("OnEnter", &Self::OnEnter),
+    Prop("OnExit", &Self::OnExit), Prop("OnMouseDown", &Self::OnMouseDown),
+    Prop("OnMouseMove", &Self::OnMouseMove), Prop("OnMouseUp", &Self::OnMouseUp),
+    Prop("OnResize", &Self::OnResize), Prop("OnEditedChart", &Self::OnEditedChart),
+    Prop("OnSetLabel", &Self::OnSetLabel));
 
 namespace {
 

@@ -29,7 +29,8 @@ QM_PUBLISHED(
     Prop("BevelOuter", &Self::BevelOuter, &Self::SetBevelOuter).Default(bvRaised),
     Prop("BevelWidth", &Self::BevelWidth, &Self::SetBevelWidth).Default(1),
     Prop("Color", &Self::Color, &Self::SetColor).Default(clBtnFace).Idents("TColor"),
-    Prop("OnPaint", &Self::OnPaint));
+    Prop("OnPaint", &Self::OnPaint), Prop("OnClick", &Self::OnClick),
+    Prop("OnDblClick", &Self::OnDblClick), TEE_PANEL_MOUSE_EVENTS);
 
 namespace {
 const bool Draw3DRegistered = [] {

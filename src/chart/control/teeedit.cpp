@@ -39,7 +39,8 @@ QM_PUBLISHED(
     Prop("HighLightTabs", &Self::HighLightTabs, &Self::SetHighLightTabs).Default(false),
     Prop("Options", &Self::Options, &Self::SetOptions).Default(AllEditorOptions),
     Prop("RememberPosition", &Self::RememberPosition, &Self::SetRememberPosition).Default(false),
-    Prop("Series", &Self::Series, &Self::SetSeries), Prop("Title", &Self::Title, &Self::SetTitle));
+    Prop("Series", &Self::Series, &Self::SetSeries), Prop("Title", &Self::Title, &Self::SetTitle),
+    Prop("OnChangeSeriesOrder", &Self::OnChangeSeriesOrder));
 
 QM_PUBLISHED(
     TChartPreviewer, Prop("Chart", &Self::Chart, &TCustomChartEditor::SetChart),
@@ -52,7 +53,19 @@ QM_PUBLISHED(
 QM_PUBLISHED(TChartEditorPanel, Prop("Chart", &Self::Chart, &Self::SetChart),
              Prop("Locked", &Self::Locked, &Self::SetLocked).Default(false),
              Prop("Align", &Self::Align, &Self::SetAlign).Default(alNone),
-             Prop("BevelOuter", &Self::BevelOuter, &Self::SetBevelOuter).Default(bvLowered));
+             Prop("BevelInner", &Self::BevelInner, &Self::SetBevelInner).Default(bvNone),
+             Prop("BevelOuter", &Self::BevelOuter, &Self::SetBevelOuter).Default(bvLowered),
+             Prop("BevelWidth", &Self::BevelWidth, &Self::SetBevelWidth).Default(1),
+             Prop("BorderWidth", &Self::BorderWidth, &Self::SetBorderWidth).Default(0),
+             Prop("Color", &Self::Color, &Self::SetColor).Default(clBtnFace).Idents("TColor"),
+             Prop("OnClick", &Self::OnClick), Prop("OnDblClick", &Self::OnDblClick),
+             Prop("OnEnter", &Self::OnEnter), Prop("OnExit", &Self::OnExit),
+             Prop("OnKeyDown", &Self::OnKeyDown), Prop("OnKeyPress", &Self::OnKeyPress),
+             Prop("OnKeyUp", &Self::OnKeyUp), Prop("OnMouseDown", &Self::OnMouseDown),
+             Prop("OnMouseMove", &Self::OnMouseMove), Prop("OnMouseUp", &Self::OnMouseUp),
+             Prop("OnMouseWheel", &Self::OnMouseWheel),
+             Prop("OnMouseWheelDown", &Self::OnMouseWheelDown),
+             Prop("OnMouseWheelUp", &Self::OnMouseWheelUp), Prop("OnResize", &Self::OnResize));
 
 // ---------------------------------------------------------------------------
 // Editor components.

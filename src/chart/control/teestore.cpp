@@ -221,6 +221,16 @@ bool TChartReader::ClassError(const AnsiString& Message) {
     return OnError ? OnError(Message) : true;
 }
 
+TComponent* TChartReader::FindReference(const AnsiString& Name) const {
+    static const AnsiString owner = ".Owner";
+    if (Name.Length() > owner.Length() &&
+        SameText(Name.SubString(Name.Length() - owner.Length() + 1, owner.Length()), owner)) {
+        TComponent* c = TReader::FindReference(Name.SubString(1, Name.Length() - owner.Length()));
+        if (c && c->Owner() == Root()) return c;
+    }
+    return TReader::FindReference(Name);
+}
+
 int64_t TChartReader::BoundInteger(TPersistent* Instance, const TPropInfo* Prop, int64_t Value) {
     int64_t lo, hi;
     return TeeStoredBounds(Instance->ClassType(), Prop->Name, lo, hi) ? std::clamp(Value, lo, hi)
@@ -274,6 +284,9 @@ void SaveChartToStream(TCustomChart* AChart, TStream* AStream, bool IncludeData,
         TWriter writer(&binary, 4096);
         writer.SetAgainstConstructed(true);
         writer.SetRoot(AChart->Owner() ? AChart->Owner() : AChart);
+        // The file is read into the chart: what the chart owns (series and
+        // tools of an earlier load) is named as the form's own are.
+        writer.SetLocalOwner(AChart);
         writer.WriteSignature();
         writer.WriteComponent(AChart);
         writer.FlushBuffer();

@@ -43,6 +43,11 @@ public:
     bool ClassError(const AnsiString& Message) override;
     // Settings that reach loops or pixel arithmetic stay within the editor's bounds.
     int64_t BoundInteger(TPersistent* Instance, const TPropInfo* Prop, int64_t Value) override;
+
+protected:
+    // Files saved from a form's chart once named a link "Series1.Owner": that
+    // is the chart's own Series1.
+    TComponent* FindReference(const AnsiString& Name) const override;
 };
 
 // The range the reader keeps an integer property of Class in (the editor's

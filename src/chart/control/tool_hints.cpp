@@ -42,6 +42,8 @@ QM_PUBLISHED(TMarksTipTool,
              Prop("MouseDelay", &Self::GetMouseDelay, &Self::SetMouseDelay).Default(500),
              Prop("Style", &Self::Style, &Self::SetStyle).Default(smsLabel),
              Prop("OnGetText", &Self::OnGetText));
+// The annotation's box; the page number tool's too.
+QM_PUBLISHED(TTeeShapePosition, QM_SHAPE_PROPS(false));
 QM_PUBLISHED(TAnnotationCallout,
              Prop("XPosition", &Self::XPosition, &Self::SetXPosition).Default(0),
              Prop("YPosition", &Self::YPosition, &Self::SetYPosition).Default(0),

@@ -525,5 +525,5 @@ QM_PUBLISHED(
     Prop("Page", &Self::Page, &Self::SetPage).Default(1),
     Prop("RightAxis", &Self::RightAxis, &Self::SetRightAxis),
     Prop("ScaleLastPage", &Self::ScaleLastPage, &Self::SetScaleLastPage).Default(true),
-    Prop("TopAxis", &Self::TopAxis, &Self::SetTopAxis),
+    Prop("SeriesList", &Self::SeriesList), Prop("TopAxis", &Self::TopAxis, &Self::SetTopAxis),
     Prop("View3DWalls", &Self::View3DWalls, &Self::SetView3DWalls).Default(true));

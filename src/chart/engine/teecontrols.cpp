@@ -9,6 +9,12 @@ QM_CLASS_ABSTRACT(TTeeButton, TButton)
 QM_CLASS_OWNED(TButtonColor, TTeeButton, TComponent)
 QM_CLASS_OWNED(TComboFlat, TComboBox, TComponent)
 
+QM_ENUM_NAMES(TComboBoxStyle, csDropDown, csSimple, csDropDownList, csOwnerDrawFixed,
+              csOwnerDrawVariable)
+QM_PUBLISHED(TComboFlat, Prop("Height", &Self::Height, &Self::SetHeight).Default(21),
+             Prop("ItemHeight", &Self::ItemHeight, &Self::SetItemHeight).Default(13),
+             Prop("Style", &Self::Style, &Self::SetStyle).Default(csDropDownList));
+
 // --- buttons ------------------------------------------------------------------------
 
 TTeeButton::TTeeButton(TComponent* AOwner) : TButton(AOwner) {

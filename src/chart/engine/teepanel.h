@@ -17,6 +17,8 @@
 QM_ENUM_NAMES(TBevelCut, bvNone, bvLowered, bvRaised, bvSpace)
 QM_ENUM_NAMES(TMouseButton, mbLeft, mbRight, mbMiddle)
 QM_ENUM_NAMES(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom)
+QM_ENUM_NAMES(TAnchorKind, akLeft, akTop, akRight, akBottom)
+QM_ENUM_NAMES(TDragMode, dmManual, dmAutomatic)
 QM_ENUM_NAMES(TShiftStateFlag, ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble)
 
 class TCustomTeePanel;
@@ -382,18 +384,22 @@ private:
 enum TPanningMode { pmNone, pmHorizontal, pmVertical, pmBoth };
 enum TTeeBackImageMode { pbmStretch, pbmTile, pbmCenter };
 
-// The control events a chart panel publishes, for its class's QM_PUBLISHED list.
+// The control events a chart panel publishes, for its class's QM_PUBLISHED list
+// (in the order files written so far hold them).
 #define TEE_PANEL_CONTROL_EVENTS                                                                   \
     Prop("OnClick", &Self::OnClick), Prop("OnDblClick", &Self::OnDblClick),                        \
         Prop("OnDragDrop", &Self::OnDragDrop), Prop("OnDragOver", &Self::OnDragOver),              \
         Prop("OnEndDrag", &Self::OnEndDrag), Prop("OnEnter", &Self::OnEnter),                      \
         Prop("OnExit", &Self::OnExit), Prop("OnKeyDown", &Self::OnKeyDown),                        \
         Prop("OnKeyPress", &Self::OnKeyPress), Prop("OnKeyUp", &Self::OnKeyUp),                    \
-        Prop("OnMouseDown", &Self::OnMouseDown), Prop("OnMouseEnter", &Self::OnMouseEnter),        \
+        TEE_PANEL_MOUSE_EVENTS, Prop("OnResize", &Self::OnResize)
+// Its mouse events alone.
+#define TEE_PANEL_MOUSE_EVENTS                                                                     \
+    Prop("OnMouseDown", &Self::OnMouseDown), Prop("OnMouseEnter", &Self::OnMouseEnter),            \
         Prop("OnMouseLeave", &Self::OnMouseLeave), Prop("OnMouseMove", &Self::OnMouseMove),        \
         Prop("OnMouseUp", &Self::OnMouseUp), Prop("OnMouseWheel", &Self::OnMouseWheel),            \
         Prop("OnMouseWheelDown", &Self::OnMouseWheelDown),                                         \
-        Prop("OnMouseWheelUp", &Self::OnMouseWheelUp), Prop("OnResize", &Self::OnResize)
+        Prop("OnMouseWheelUp", &Self::OnMouseWheelUp)
 
 class TCustomTeePanelExtended : public TCustomTeePanel {
     QM_CLASS(TCustomTeePanelExtended)

@@ -417,13 +417,16 @@ QM_CLASS_OWNED(TSeriesPointer, TTeeCustomShapeBrushPen, TChartSeries)
 QM_CLASS_OWNED(TCallout, TSeriesPointer, TChartSeries)
 QM_CLASS_OWNED(TMarksCallout, TCallout, TChartSeries)
 
-QM_PUBLISHED(TSeriesPointer, Prop("Dark3D", &Self::Dark3D, &Self::SetDark3D).Default(true),
+QM_PUBLISHED(TSeriesPointer, Prop("Brush", &Self::Brush, &Self::SetBrush),
+             Prop("Dark3D", &Self::Dark3D, &Self::SetDark3D).Default(true),
              Prop("Draw3D", &Self::Draw3D, &Self::SetDraw3D).Default(true),
              Prop("Gradient", &Self::Gradient, &Self::SetGradient),
              Prop("HorizSize", &Self::HorizSize, &Self::SetHorizSize).Default(4),
              Prop("InflateMargins", &Self::InflateMargins, &Self::SetInflateMargins).Default(true),
+             Prop("Pen", &Self::Pen, &Self::SetPen),
              Prop("Style", &Self::Style, &Self::SetStyle).Default(psRectangle),
-             Prop("VertSize", &Self::VertSize, &Self::SetVertSize).Default(4));
+             Prop("VertSize", &Self::VertSize, &Self::SetVertSize).Default(4),
+             Prop("Visible", &Self::Visible, &Self::SetVisible).Default(true));
 
 QM_PUBLISHED(TCallout, Prop("Arrow", &Self::Arrow, &Self::SetArrow),
              Prop("ArrowHead", &Self::ArrowHead, &Self::SetArrowHead).Default(ahNone),

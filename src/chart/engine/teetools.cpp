@@ -12,6 +12,8 @@ QM_CLASS_ABSTRACT(TChartTools, TList)
 QM_CLASS_PLAIN(TTeeCustomDesigner, TObject)
 
 QM_PUBLISHED(TTeeCustomToolSeries, Prop("Series", &Self::Series, &Self::SetSeries));
+// Stored by its index instead ("AxisID"): an axis is no component a file can name.
+QM_PUBLISHED(TTeeCustomToolAxis, Prop("Axis", &Self::Axis, &Self::SetAxis).Stored(false));
 
 // ---------------------------------------------------------------------------
 // TTeeCustomTool

@@ -480,6 +480,8 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* Prop, TObjec
 
 AnsiString TWriter::ComponentReference(TComponent* Component) const {
     if (Component->Owner() == FLookupRoot) return Component->Name();
+    if (FLocalOwner && Component->Owner() == FLocalOwner && !Component->Name().IsEmpty())
+        return Component->Name();
     if (Component == FLookupRoot) return "Owner";
     if (Component->Owner() && !Component->Owner()->Name().IsEmpty() && !Component->Name().IsEmpty())
         return Component->Owner()->Name() + "." + Component->Name();

@@ -153,6 +153,10 @@ public:
     // side effects of one property on another included. Without it, against
     // the declared defaults.
     void SetAgainstConstructed(bool Value) { FAgainstConstructed = Value; }
+    // A component written below the root whose own components a reader will
+    // find by their names alone, as it finds the root's (a chart file is read
+    // into the chart, whoever owns the chart when it is written).
+    void SetLocalOwner(TComponent* Value) { FLocalOwner = Value; }
     // Prefix, class name, name, properties, then the children GetChildren lists.
     void WriteComponent(TComponent* Component);
     // Sets the root, writes the signature and the component.
@@ -169,6 +173,7 @@ private:
     std::unique_ptr<TObject> Construct(TClass Class) const;
 
     bool FAgainstConstructed = false;
+    TComponent* FLocalOwner = nullptr;
     std::vector<uint8_t> FBuffer;
     int64_t FStreamPos = 0;
     int FWriteLevel = 0;
@@ -272,6 +277,10 @@ public:
     // A value's bytes after its tag, for the text converter.
     double ReadExtendedBody();
 
+protected:
+    // The component a stored reference names, from the root; nullptr when none.
+    virtual TComponent* FindReference(const AnsiString& Name) const;
+
 private:
     struct TFixup {
         TObject* Instance;
@@ -323,7 +332,6 @@ private:
     void SkipValueBody(TValueType Value);
     void FixupReferences();
     void EndRead(bool Success);
-    TComponent* FindReference(const AnsiString& Name) const;
     [[noreturn]] void Invalid(const AnsiString& What) const;
     AnsiString Where() const;
 

@@ -291,7 +291,11 @@ TPropInfo Prop(const char* Name, Getter Get, Setter Set) {
         p.GetStr = [Get, self](TObject* o) { return AnsiString((self(o)->*Get)()); };
         p.SetStr = [Set, self](TObject* o, const AnsiString& v) { (self(o)->*Set)(v); };
     } else if constexpr (std::is_pointer_v<R> &&
-                         std::is_base_of_v<TPersistent, std::remove_pointer_t<R>>) {
+                         (std::is_base_of_v<TPersistent, std::remove_pointer_t<R>> ||
+                          (std::is_base_of_v<TObject, std::remove_pointer_t<R>> &&
+                           std::is_same_v<Setter, std::nullptr_t>))) {
+        // A read-only list that is no persistent holds nothing a stream writes,
+        // but is still found by name.
         using T = std::remove_cv_t<std::remove_pointer_t<R>>;
         p.Kind = std::is_base_of_v<TComponent, T> ? TPropKind::Component : TPropKind::Object;
         p.PropClass = &T::ClassInfo;

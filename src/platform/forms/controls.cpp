@@ -17,6 +17,10 @@
 #include <algorithm>
 
 QM_CLASS_PLAIN(TSizeConstraints, TPersistent)
+QM_PUBLISHED(TSizeConstraints, Prop("MaxHeight", &Self::MaxHeight, &Self::SetMaxHeight).Default(0),
+             Prop("MaxWidth", &Self::MaxWidth, &Self::SetMaxWidth).Default(0),
+             Prop("MinHeight", &Self::MinHeight, &Self::SetMinHeight).Default(0),
+             Prop("MinWidth", &Self::MinWidth, &Self::SetMinWidth).Default(0));
 QM_CLASS_PLAIN(TControlCanvas, TCanvas)
 QM_CLASS_OWNED(TControl, TComponent, TComponent)
 QM_CLASS_OWNED(TWinControl, TControl, TComponent)

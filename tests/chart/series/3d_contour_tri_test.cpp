@@ -1,7 +1,9 @@
 // Contour levels and segments worked out by hand, and triangulations of point
 // sets with known answers.
 #include "chart/series/teesurfa.h"
+#include "chart/control/chart.h"
 #include "chart/series/teetrisurface.h"
+#include "platform/graphics/graphics.h"
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <random>
@@ -330,6 +332,31 @@ TEST(Triangulation, SeriesRaisesBeforeDrawingAndKeepsItsPoints) {
     EXPECT_EQ(s.NumTriangles(), 2);
     s.Clear();
     EXPECT_FALSE(s.Triangulated());
+}
+
+// The border is part of the surface: with neither its lines nor its fill
+// there is nothing to outline.
+TEST(Triangulation, TheBorderDrawsOnlyWithTheSurface) {
+    for (bool lines : {false, true}) {
+        TChart chart(nullptr);
+        chart.SetView3D(false);
+        auto* s = new TTriSurfaceSeries(&chart);
+        s->SetParentChart(&chart);
+        for (auto [x, z] : {std::pair{0, 0}, {4, 0}, {4, 4}, {0, 4}, {2, 1}})
+            s->AddXYZ(x, x + z, z);
+        s->Brush()->SetStyle(bsClear);
+        s->Pen()->SetVisible(lines);
+        s->Pen()->SetColor(clBlue);
+        s->Border()->SetVisible(true);
+        s->Border()->SetColor(clRed);
+        TBitmap b(300, 200);
+        chart.Draw(b.Canvas(), TRect(0, 0, 300, 200));
+        int red = 0;
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 300; ++x)
+                red += b.Canvas()->Pixels(x, y) == clRed;
+        EXPECT_EQ(red > 0, lines) << red;
+    }
 }
 
 } // namespace

@@ -46,7 +46,7 @@ QM_PUBLISHED_METHODS(TEventsForm, Method("ChartAfterDraw", &Self::ChartAfterDraw
 
 namespace {
 
-TEST(PublishedEvents, EveryClassPublishesTheEventsItsDescriptionLists) {
+TEST(PublishedEvents, EveryClassPublishesItsEvents) {
     const std::vector<const char*> series = {
         "AfterDrawValues", "BeforeDrawValues", "OnAfterAdd",    "OnBeforeAdd",  "OnClearValues",
         "OnClick",         "OnDblClick",       "OnGetMarkText", "OnMouseEnter", "OnMouseLeave"};
@@ -105,7 +105,7 @@ TEST(PublishedEvents, EveryClassPublishesTheEventsItsDescriptionLists) {
             ASSERT_NE(p, nullptr) << c.Class->Name << "." << name;
             EXPECT_EQ(p->Kind, TPropKind::Method) << c.Class->Name << "." << name;
         }
-    // An event a Part keeps unpublished stays so.
+    // An event kept for the library's own use stays unpublished.
     EXPECT_EQ(GetPropInfo(&TCursorTool::ClassInfo, "OnGetAxisRect"), nullptr);
 }
 

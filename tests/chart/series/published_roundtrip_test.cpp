@@ -72,7 +72,8 @@ template <typename R, typename... A> struct THandlerOf<std::function<R(A...)>> {
         WALK_HANDLER(TChartSurfaceGetColor), WALK_HANDLER(TOnBeforeDrawLevelEvent),                \
         WALK_HANDLER(TOnGetLevelEvent), WALK_HANDLER(TClockSeriesGetTimeEvent),                    \
         WALK_HANDLER(TGetImageEvent), WALK_HANDLER(TSeriesClickPointer3DEvent),                    \
-        WALK_HANDLER(TChartSurfaceGetY)
+        WALK_HANDLER(TChartSurfaceGetY), WALK_HANDLER(TGetBarStyleEvent),                          \
+        WALK_HANDLER(TChangeOrderEvent)
 
 // What the walk's handlers answer: go on as without a handler.
 template <typename R> R WalkResult() {
@@ -156,6 +157,7 @@ const std::multimap<std::string, TRule>& Rules() {
         {"TChartDepthAxis.ZPosition", {"the depth axis has no depth position"}},
         {"TChartDepthAxis.Logarithmic", {"the depth axis is never logarithmic"}},
         {"TTeeCommander.Panel", {"a control of the form, outside this stream"}},
+        {"TChart.PopupMenu", {"a menu of the form, outside this stream"}},
         {"TCustomChartEditor.Chart", {"a control of the form, outside this stream"}},
         {"TChartEditorPanel.Chart", {"a control of the form, outside this stream"}},
         {"TChartEditor.Series", {"a series of the form, outside this stream"}},
@@ -763,9 +765,12 @@ TEST(PublishedRoundTrip, ChangingTheTypeKeepsWhatBothTypesShare) {
             std::set<TObject*> seen;
             Collect(probe, path, seen, leaves);
             for (const TLeaf& l : leaves) {
-                // A list's name belongs to its type.
+                // A list's name belongs to its type; a point series shows its
+                // pointer whatever the series it was made from did.
                 if (!Shared(probe, other, l) ||
-                    (l.Prop == "Name" && !l.Path.empty() && l.Path.back().Name.Pos("Values")))
+                    (l.Prop == "Name" && !l.Path.empty() && l.Path.back().Name.Pos("Values")) ||
+                    (l.Prop == "Visible" && l.Path.size() == 1 && l.Path[0].Name == "Pointer" &&
+                     to->InheritsFrom(&TPointSeries::ClassInfo)))
                     continue;
                 const TPropInfo* p =
                     GetPropInfo(Resolve(probe, l.Path, l.Path.size())->ClassType(), l.Prop);
