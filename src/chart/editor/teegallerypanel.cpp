@@ -4,6 +4,7 @@
 //   selection       focus look, keys, the chosen classes
 //   sub-gallery     the sub-styles of a type in a window of their own
 #include "chart/editor/teegallerypanel.h"
+#include "chart/editor/teefieldprop.h"
 #include "platform/forms/extctrls.h"
 #include "chart/control/teeseriestypes.h"
 #include "chart/engine/teeaxis.h"
@@ -13,7 +14,11 @@
 QM_CLASS_OWNED(TGalleryChart, TCustomChart, TComponent)
 QM_CLASS_OWNED(TChartGalleryPanel, TCustomPanelNoCaption, TComponent)
 
-QM_PUBLISHED(TChartGalleryPanel, Prop("OnSelectedChart", &Self::OnSelectedChart),
+QM_PUBLISHED(TChartGalleryPanel, FieldProp("DisplaySub", &Self::DisplaySub).Default(true),
+             Prop("NumRows", &Self::NumRows, &Self::SetNumRows).Default(3),
+             Prop("NumCols", &Self::NumCols, &Self::SetNumCols).Default(4),
+             Prop("View3D", &Self::View3D, &Self::SetView3D).Default(true),
+             Prop("OnSelectedChart", &Self::OnSelectedChart),
              Prop("OnChangeChart", &Self::OnChangeChart),
              Prop("OnSubSelected", &Self::OnSubSelected));
 QM_CLASS_OWNED(TTeeSubGallery, TForm, TComponent)
