@@ -210,7 +210,9 @@ void TChartGalleryPanel::CreateGalleryPage(const AnsiString& Page) {
             valid.push_back(t);
     }
     const int n = static_cast<int>(valid.size());
-    FNumRows = (FNumCols > 0 && n > FNumRows * FNumCols) ? (n - 1) / FNumCols + 1 : 3;
+    // Rows and columns may come from a stored form: their product must not overflow.
+    const int64_t cells = static_cast<int64_t>(FNumRows) * FNumCols;
+    FNumRows = (FNumCols > 0 && n > cells) ? (n - 1) / FNumCols + 1 : 3;
     Clear();
     for (const TTeeSeriesType* t : valid) {
         // A function's sample needs a series to draw it with.
