@@ -4,6 +4,7 @@
 //   selection       focus look, keys, the chosen classes
 //   sub-gallery     the sub-styles of a type in a window of their own
 #include "chart/editor/teegallerypanel.h"
+#include "chart/editor/teefieldprop.h"
 #include "platform/forms/extctrls.h"
 #include "chart/control/teeseriestypes.h"
 #include "chart/engine/teeaxis.h"
@@ -13,7 +14,11 @@
 QM_CLASS_OWNED(TGalleryChart, TCustomChart, TComponent)
 QM_CLASS_OWNED(TChartGalleryPanel, TCustomPanelNoCaption, TComponent)
 
-QM_PUBLISHED(TChartGalleryPanel, Prop("OnSelectedChart", &Self::OnSelectedChart),
+QM_PUBLISHED(TChartGalleryPanel, FieldProp("DisplaySub", &Self::DisplaySub).Default(true),
+             Prop("NumRows", &Self::NumRows, &Self::SetNumRows).Default(3),
+             Prop("NumCols", &Self::NumCols, &Self::SetNumCols).Default(4),
+             Prop("View3D", &Self::View3D, &Self::SetView3D).Default(true),
+             Prop("OnSelectedChart", &Self::OnSelectedChart),
              Prop("OnChangeChart", &Self::OnChangeChart),
              Prop("OnSubSelected", &Self::OnSubSelected));
 QM_CLASS_OWNED(TTeeSubGallery, TForm, TComponent)
@@ -205,7 +210,9 @@ void TChartGalleryPanel::CreateGalleryPage(const AnsiString& Page) {
             valid.push_back(t);
     }
     const int n = static_cast<int>(valid.size());
-    FNumRows = (FNumCols > 0 && n > FNumRows * FNumCols) ? (n - 1) / FNumCols + 1 : 3;
+    // Rows and columns may come from a stored form: their product must not overflow.
+    const int64_t cells = static_cast<int64_t>(FNumRows) * FNumCols;
+    FNumRows = (FNumCols > 0 && n > cells) ? (n - 1) / FNumCols + 1 : 3;
     Clear();
     for (const TTeeSeriesType* t : valid) {
         // A function's sample needs a series to draw it with.

@@ -1,4 +1,5 @@
 #include "chart/editor/teelisb.h"
+#include "chart/editor/teefieldprop.h"
 #include "chart/control/teelegend.h"
 #include "chart/control/teeseriestypes.h"
 #include "chart/editor/teeseriesicon.h"
@@ -10,11 +11,22 @@
 
 QM_CLASS_OWNED(TChartListBox, TListBox, TComponent)
 
-QM_PUBLISHED(TChartListBox, Prop("OnChangeColor", &Self::OnChangeColor),
-             Prop("OnChangeOrder", &Self::OnChangeOrder),
-             Prop("OnDblClickSeries", &Self::OnDblClickSeries),
-             Prop("OnOtherItemsChange", &Self::OnOtherItemsChange),
-             Prop("OnRefresh", &Self::OnRefresh), Prop("OnRemovedSeries", &Self::OnRemovedSeries));
+QM_PUBLISHED(
+    TChartListBox, FieldProp("AllowAddSeries", &Self::AllowAddSeries).Default(true),
+    FieldProp("AllowDeleteSeries", &Self::AllowDeleteSeries).Default(true),
+    FieldProp("AskDelete", &Self::AskDelete).Default(true),
+    Prop("Chart", &Self::Chart, &Self::SetChart),
+    FieldProp("EnableChangeColor", &Self::EnableChangeColor).Default(true),
+    FieldProp("EnableDragSeries", &Self::EnableDragSeries).Default(true),
+    FieldProp("EnableChangeType", &Self::EnableChangeType).Default(true),
+    Prop("ShowActiveCheck", &Self::ShowActiveCheck, &Self::SetShowActiveCheck).Default(true),
+    Prop("ShowSeriesColor", &Self::ShowSeriesColor, &Self::SetShowSeriesColor).Default(true),
+    Prop("ShowSeriesIcon", &Self::ShowSeriesIcon, &Self::SetShowSeriesIcon).Default(true),
+    Prop("ShowSeriesTitle", &Self::ShowSeriesTitle, &Self::SetShowSeriesTitle).Default(true),
+    Prop("OnChangeColor", &Self::OnChangeColor), Prop("OnChangeOrder", &Self::OnChangeOrder),
+    Prop("OnDblClickSeries", &Self::OnDblClickSeries),
+    Prop("OnOtherItemsChange", &Self::OnOtherItemsChange), Prop("OnRefresh", &Self::OnRefresh),
+    Prop("OnRemovedSeries", &Self::OnRemovedSeries));
 
 TTeeAddGalleryProc TeeAddGalleryProc;
 TTeeChangeGalleryProc TeeChangeGalleryProc;

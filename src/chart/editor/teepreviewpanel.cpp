@@ -5,6 +5,7 @@
 //   printing   every panel of the list on one page
 #include "chart/editor/teepreviewpanel.h"
 
+#include "chart/editor/teefieldprop.h"
 #include "chart/engine/teegeometry.h"
 #include "platform/classes/props.h"
 #include "platform/forms/forms.h"
@@ -15,43 +16,35 @@
 #include <cmath>
 #include <cstdlib>
 
+QM_ENUM_NAMES(TTeeBackImageMode, pbmStretch, pbmTile, pbmCenter)
 QM_CLASS_PLAIN(TPreviewChartPen, TChartPen)
 QM_CLASS_OWNED(TTeePreviewPanel, TCustomTeePanelExtended, TComponent)
-
-namespace {
-// The panel's plain settings are fields; these reach them as properties.
-template <typename V>
-TPropInfo FieldProp(const char* Name, V TTeePreviewPanel::*Field, TPropKind Kind) {
-    TPropInfo p;
-    p.Name = Name;
-    p.Kind = Kind;
-    auto self = [](TObject* o) { return static_cast<TTeePreviewPanel*>(o); };
-    if constexpr (std::is_same_v<V, bool>) {
-        p.GetOrd = [Field, self](TObject* o) -> int64_t { return self(o)->*Field ? 1 : 0; };
-        p.SetOrd = [Field, self](TObject* o, int64_t v) { self(o)->*Field = v != 0; };
-    } else {
-        p.GetStr = [Field, self](TObject* o) { return self(o)->*Field; };
-        p.SetStr = [Field, self](TObject* o, const AnsiString& v) { self(o)->*Field = v; };
-    }
-    return p;
-}
-} // namespace
 
 QM_PUBLISHED(TPreviewChartPen, Prop("Style", &Self::Style, &Self::SetStyle).Default(psDot),
              Prop("SmallDots", &Self::SmallDots, &Self::SetSmallDots).Default(true));
 QM_PUBLISHED(
-    TTeePreviewPanel,
-    FieldProp("AllowResize", &Self::AllowResize, TPropKind::Boolean).Default(true),
-    FieldProp("AllowMove", &Self::AllowMove, TPropKind::Boolean).Default(true),
+    TTeePreviewPanel, FieldProp("AllowResize", &Self::AllowResize).Default(true),
+    FieldProp("AllowMove", &Self::AllowMove).Default(true),
     Prop("AsBitmap", &Self::AsBitmap, &Self::SetAsBitmap).Default(false),
-    FieldProp("DragImage", &Self::DragImage, TPropKind::Boolean).Default(false),
-    Prop("Margins", &Self::Margins),
+    FieldProp("DragImage", &Self::DragImage).Default(false), Prop("Margins", &Self::Margins),
     Prop("Orientation", &Self::Orientation, &Self::SetOrientation).Default(ppoDefault),
     Prop("Panel", &Self::Panel, &Self::SetPanel),
     Prop("PaperColor", &Self::PaperColor, &Self::SetPaperColor).Default(clWhite).Idents("TColor"),
     Prop("PaperShadow", &Self::PaperShadow),
     Prop("ShowImage", &Self::ShowImage, &Self::SetShowImage).Default(true),
-    FieldProp("Title", &Self::Title, TPropKind::String),
+    FieldProp("Title", &Self::Title),
+    // The panel's own look, as every chart panel publishes it.
+    Prop("Shadow", &Self::Shadow, &Self::SetShadow),
+    Prop("Gradient", &Self::Gradient, &Self::SetGradient),
+    Prop("Border", &Self::Border, &Self::SetBorder),
+    Prop("BorderRound", &Self::BorderRound, &Self::SetBorderRound).Default(0),
+    Prop("BackImage", &Self::BackImage, &Self::SetBackImage),
+    Prop("BackImageMode", &Self::BackImageMode, &Self::SetBackImageMode).Default(pbmStretch),
+    Prop("BevelInner", &Self::BevelInner, &Self::SetBevelInner).Default(bvNone),
+    Prop("BevelOuter", &Self::BevelOuter, &Self::SetBevelOuter).Default(bvRaised),
+    Prop("BevelWidth", &Self::BevelWidth, &Self::SetBevelWidth).Default(1),
+    Prop("Color", &Self::Color, &Self::SetColor).Default(clBtnFace).Idents("TColor"),
+    Prop("Align", &Self::Align, &Self::SetAlign).Default(alNone),
     Prop("OnChangeMargins", &Self::OnChangeMargins), TEE_PANEL_CONTROL_EVENTS);
 
 TPreviewChartPen::TPreviewChartPen(TNotifyEvent OnChangeEvent) : TChartPen(OnChangeEvent) {

@@ -10,7 +10,11 @@
 #include "platform/forms/stdctrls.h"
 #include "platform/graphics/jpeg.h"
 #include "support/forms_testing.h"
+#include "platform/classes/props.h"
+#include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -61,6 +65,11 @@ TEST_F(GalleryTest, ThirteenTypesLayOutInFourRowsAndFiveKeepThree) {
         EXPECT_EQ(last->Top() / cellH, (c.Types - 1) / 4) << c.Types;
         EXPECT_LE(last->Top() + last->Height(), Panel->Height()) << c.Types;
     }
+    // A stored grid too large to count in an int still holds five types in three rows.
+    TTestPageScope scope(5);
+    Panel->SetNumRows(1 << 30);
+    Panel->CreateGalleryPage(TestPage);
+    EXPECT_EQ(Panel->NumRows(), 3);
 }
 
 TEST_F(GalleryTest, SubGalleryChoiceStylesTheSelectedChartAndEscapeKeepsIt) {
@@ -106,6 +115,11 @@ class ListBoxTest : public ::testing::Test {
 protected:
     void SetUp() override {
         TeeEditorStartup();
+        Build();
+    }
+    // A fresh chart with one bar series and its list, row 0 current.
+    void Build() {
+        Host.reset();
         Chart = std::make_unique<TChart>();
         Bar = new TBarSeries(Chart.get());
         Bar->SetName("Series1");
@@ -155,6 +169,125 @@ TEST_F(ListBoxTest, ColourColumnDoubleClickEditsTheColourAndCancelKeepsIt) {
     EXPECT_GT(Count(clBlue, x - 8, x + 8), 20);
     // The icon column shows the type's picture: not a blank cell.
     EXPECT_LT(Count(clWhite, 0, 24) + Count(clWindow, 0, 24), 24 * 24);
+}
+
+// Each switch, set through its published property, turns its act off.
+TEST_F(ListBoxTest, SwitchesTurnOffWhatTheyGate) {
+    struct THooksKept {
+        TTeeAddGalleryProc Add = TeeAddGalleryProc;
+        TTeeChangeGalleryProc Change = TeeChangeGalleryProc;
+        ~THooksKept() {
+            TeeAddGalleryProc = Add;
+            TeeChangeGalleryProc = Change;
+        }
+    } kept;
+    int galleryCalls = 0;
+    TeeAddGalleryProc = [&](TComponent*, TCustomChart*, TChartSeries*) -> TChartSeries* {
+        ++galleryCalls;
+        return nullptr;
+    };
+    TeeChangeGalleryProc = [&](TComponent*, TChartSeries*&) -> TClass {
+        ++galleryCalls;
+        return nullptr;
+    };
+    const int iconX = 10, checkX = List->SectionLeft(TChartListBox::secActive) + 6;
+    const int colourX = List->SectionLeft(TChartListBox::secColor) + 10;
+    const struct {
+        const char* Switch;
+        std::function<bool()> Acts; // does the act, tells whether it happened
+    } cases[] = {
+        {"AllowAddSeries",
+         [&] {
+             SimulateKey(List, VK_INSERT);
+             return galleryCalls > 0;
+         }},
+        {"AllowDeleteSeries",
+         [&] {
+             List->AskDelete = false;
+             SimulateKey(List, VK_DELETE);
+             return Chart->SeriesCount() == 0;
+         }},
+        {"AskDelete",
+         [&] {
+             TStrictResponder responder;
+             if (List->AskDelete) responder.ExpectMessage("Delete Series1 ?", mrNo);
+             SimulateKey(List, VK_DELETE);
+             return Chart->SeriesCount() == 1;
+         }},
+        {"EnableChangeType",
+         [&] {
+             SimulateDoubleClick(List, iconX, 12);
+             return galleryCalls > 0;
+         }},
+        {"EnableChangeColor",
+         [&] {
+             TStrictResponder responder;
+             if (List->EnableChangeColor) responder.ExpectColor(clBlue);
+             SimulateDoubleClick(List, colourX, 12);
+             return Bar->SeriesColor() == clBlue;
+         }},
+        {"EnableDragSeries",
+         [&] {
+             bool accept = false;
+             List->DragOver(List, 100, 12, dsDragMove, accept);
+             return accept;
+         }},
+        {"ShowActiveCheck",
+         [&] {
+             SimulateMouse(List, TMouseAction::Down, mbLeft, checkX, 12);
+             SimulateMouse(List, TMouseAction::Up, mbLeft, checkX, 12);
+             return !Bar->Active();
+         }},
+    };
+    for (const auto& c : cases)
+        for (bool on : {true, false}) {
+            Build();
+            galleryCalls = 0;
+            const TPropInfo* p = GetPropInfo(List->ClassType(), c.Switch);
+            ASSERT_NE(p, nullptr) << c.Switch;
+            p->SetOrd(List, on);
+            EXPECT_EQ(c.Acts(), on) << c.Switch << (on ? " on" : " off");
+        }
+}
+
+// A hidden column draws nothing and the columns after it move left by its width.
+TEST_F(ListBoxTest, HiddenColumnsDrawNothingAndTheRestMoveLeft) {
+    List->SetBorderStyle(bsNone);
+    List->ClearSelection();
+    // Row 0 inside the current row's focus frame.
+    constexpr int W = 298, H = 22;
+    auto row = [&] {
+        TBitmap face;
+        GrabControl(List, &face);
+        std::vector<TColor> r;
+        for (int y = 1; y <= H; ++y)
+            for (int x = 1; x <= W; ++x)
+                r.push_back(ColorToRGB(face.Canvas()->Pixels(x, y)));
+        return r;
+    };
+    const std::vector<TColor> all = row();
+    List->SetShowSeriesIcon(false);
+    const std::vector<TColor> noIcon = row();
+    int moved = 0;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x + 26 < W; ++x)
+            moved += noIcon[y * W + x] == all[y * W + x + 26];
+    EXPECT_EQ(moved, H * (W - 26));
+    EXPECT_EQ(List->SectionLeft(TChartListBox::secTitle), 16 + 26);
+    const char* const shows[] = {"ShowSeriesIcon", "ShowActiveCheck", "ShowSeriesColor",
+                                 "ShowSeriesTitle"};
+    const TColor blank = ColorToRGB(List->Color());
+    for (const char* only : shows) {
+        for (const char* name : shows)
+            GetPropInfo(List->ClassType(), name)->SetOrd(List, name == only);
+        const std::vector<TColor> one = row();
+        EXPECT_GT(std::count_if(one.begin(), one.end(), [&](TColor c) { return c != blank; }), 10)
+            << only;
+    }
+    for (const char* name : shows)
+        GetPropInfo(List->ClassType(), name)->SetOrd(List, 0);
+    const std::vector<TColor> none = row();
+    EXPECT_EQ(std::count(none.begin(), none.end(), blank), W * H);
 }
 
 TEST(EditorTabs, HighlightFollowsTheActiveTab) {

@@ -10,6 +10,8 @@
 #include "chart/editor/teeprevi.h"
 #include "chart/editor/teepreviewpanel.h"
 #include "dialogs_fixture.h"
+#include "platform/classes/filer.h"
+#include "platform/classes/objtext.h"
 #include "platform/classes/stringlist.h"
 #include "platform/forms/comctrls.h"
 #include "platform/graphics/printers.h"
@@ -144,6 +146,38 @@ TEST_F(PrintPreviewTest, HitTestFollowsAllowResizeAndAllowMove) {
         p->AllowMove = false;
         EXPECT_EQ(p->WhereIsCursor(c.X, c.Y), c.NoMove);
     }
+}
+
+// The panel's own look, read from its stored form, is drawn around the sheet.
+TEST_F(PrintPreviewTest, StoredGradientAndBevelAreDrawnAroundTheSheet) {
+    TTeePreviewPanel* p = Preview();
+    TStringStream text("object Preview: TTeePreviewPanel\r\n"
+                       "  BevelOuter = bvLowered\r\n"
+                       "  BevelWidth = 3\r\n"
+                       "  Gradient.EndColor = clBlue\r\n"
+                       "  Gradient.StartColor = clRed\r\n"
+                       "  Gradient.Visible = True\r\n"
+                       "end\r\n");
+    TMemoryStream binary;
+    ObjectTextToBinary(&text, &binary);
+    binary.SetPosition(0);
+    ReadComponentFromStream(&binary, p);
+    p->Draw();
+    TCanvas* c = p->ControlCanvas();
+    const TColor shadow = ColorToRGB(clBtnShadow), light = ColorToRGB(clBtnHighlight);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(ColorToRGB(c->Pixels(i, 150)), shadow) << i;
+        EXPECT_EQ(ColorToRGB(c->Pixels(200, i)), shadow) << i;
+        EXPECT_EQ(ColorToRGB(c->Pixels(431 - i, 150)), light) << i;
+        EXPECT_EQ(ColorToRGB(c->Pixels(200, 311 - i)), light) << i;
+    }
+    // Left of the sheet: the start colour at the bottom, the end colour at the top.
+    const TColor top = ColorToRGB(c->Pixels(60, 4)), bottom = ColorToRGB(c->Pixels(60, 307));
+    EXPECT_GT(GetBValue(top), 230);
+    EXPECT_LT(GetRValue(top), 25);
+    EXPECT_GT(GetRValue(bottom), 230);
+    EXPECT_LT(GetBValue(bottom), 25);
+    EXPECT_EQ(ColorToRGB(c->Pixels(200, 50)), ColorToRGB(clWhite)) << "the sheet";
 }
 
 // Ink of a recorded page, in page pixels (rendered at a quarter size).

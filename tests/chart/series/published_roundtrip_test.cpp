@@ -15,7 +15,9 @@
 #include "chart/control/tool_drag.h"
 #include "chart/control/tool_hints.h"
 #include "chart/control/tool_series.h"
+#include "chart/editor/teegallerypanel.h"
 #include "chart/editor/teegrid.h"
+#include "chart/editor/teelisb.h"
 #include "chart/editor/teepreviewpanel.h"
 #include "chart/series/imagebar.h"
 #include "chart/series/teeextraseries.h"
@@ -73,7 +75,8 @@ template <typename R, typename... A> struct THandlerOf<std::function<R(A...)>> {
         WALK_HANDLER(TOnGetLevelEvent), WALK_HANDLER(TClockSeriesGetTimeEvent),                    \
         WALK_HANDLER(TGetImageEvent), WALK_HANDLER(TSeriesClickPointer3DEvent),                    \
         WALK_HANDLER(TChartSurfaceGetY), WALK_HANDLER(TGetBarStyleEvent),                          \
-        WALK_HANDLER(TChangeOrderEvent)
+        WALK_HANDLER(TNotifySeriesEvent), WALK_HANDLER(TChangeOrderEvent),                         \
+        WALK_HANDLER(TDblClickSeriesEvent)
 
 // What the walk's handlers answer: go on as without a handler.
 template <typename R> R WalkResult() {
@@ -164,6 +167,7 @@ const std::multimap<std::string, TRule>& Rules() {
         {"TTeePreviewPanel.Panel", {"a control of the form, outside this stream"}},
         {"TChartGrid.Chart", {"a control of the form, outside this stream"}},
         {"TChartGrid.Series", {"a series of the form, outside this stream"}},
+        {"TChartListBox.Chart", {"a control of the form, outside this stream"}},
         {"TCustomFittingFunction.TypeFitting", {"one fitting type only"}},
         {"TChartAxis.Maximum", {nullptr, nullptr, FixedEnds}},
         {"TChartAxis.Minimum", {nullptr, nullptr, FixedEnds}},
@@ -686,9 +690,10 @@ std::vector<TRootSpec> Roots() {
                          }),
                          byName("Walked")});
     }
-    for (TClass cc : {&TDraw3D::ClassInfo, &TTeeCommander::ClassInfo, &TChartEditor::ClassInfo,
-                      &TChartPreviewer::ClassInfo, &TChartEditorPanel::ClassInfo,
-                      &TTeePreviewPanel::ClassInfo, &TChartGrid::ClassInfo}) {
+    for (TClass cc :
+         {&TDraw3D::ClassInfo, &TTeeCommander::ClassInfo, &TChartEditor::ClassInfo,
+          &TChartPreviewer::ClassInfo, &TChartEditorPanel::ClassInfo, &TTeePreviewPanel::ClassInfo,
+          &TChartGrid::ClassInfo, &TChartListBox::ClassInfo, &TChartGalleryPanel::ClassInfo}) {
         RegisterClass(cc);
         roots.push_back({cc->Name,
                          [cc] {
