@@ -38,7 +38,9 @@ QM_PUBLISHED(TTimeouts,
              Prop("ReadConstant", &Self::ReadConstant, &Self::SetReadConstant).Default(0),
              Prop("WriteMultiplier", &Self::WriteMultiplier, &Self::SetWriteMultiplier).Default(0),
              Prop("WriteConstant", &Self::WriteConstant, &Self::SetWriteConstant).Default(0));
-// The port's state (ModemStatus) and its handlers are not streamed.
+// ModemStatus is the line's state, never stored. A handler is stored when it is
+// a method of the stream's root; bound while read, it starts the event thread
+// at open as an assigned one does.
 QM_PUBLISHED(
     TComPort, Prop("About", &Self::About, &Self::SetAbout).Stored(false),
     Prop("Active", &Self::Active, &Self::SetActive).Default(false),
@@ -49,13 +51,25 @@ QM_PUBLISHED(
     Prop("DataBits", &Self::DataBits, &Self::SetDataBits).Default(dbDefault),
     Prop("DeviceName", &Self::DeviceName, &Self::SetDeviceName).Default("COM1"),
     Prop("FlowControl", &Self::FlowControl),
+    Prop("ModemStatus", &Self::ModemStatus, &Self::IgnoreModemStatus).Stored(false),
     Prop("Options", &Self::Options, &Self::SetOptions).Default(TOptions()),
     Prop("Parity", &Self::Parity, &Self::SetParity).Default(paDefault),
     Prop("PriorityClass", &Self::PriorityClass, &Self::SetPriorityClass).Default(pcDefault),
     Prop("StopBits", &Self::StopBits, &Self::SetStopBits).Default(sbDefault),
     Prop("SynchronizeEvents", &Self::SynchronizeEvents, &Self::SetSynchronizeEvents).Default(true),
     Prop("ThreadPriority", &Self::ThreadPriority, &Self::SetThreadPriority).Default(tpTimeCritical),
-    Prop("Timeouts", &Self::Timeouts));
+    Prop("Timeouts", &Self::Timeouts), Prop("AfterClose", &Self::AfterClose),
+    Prop("AfterOpen", &Self::AfterOpen), Prop("BeforeClose", &Self::BeforeClose),
+    Prop("BeforeOpen", &Self::BeforeOpen), Prop("AfterRead", &Self::AfterRead),
+    Prop("AfterWrite", &Self::AfterWrite), Prop("BeforeRead", &Self::BeforeRead),
+    Prop("BeforeWrite", &Self::BeforeWrite), Prop("OnError", &Self::OnError),
+    Prop("OnLineError", &Self::OnLineError), Prop("OnBreak", &Self::OnBreak),
+    Prop("OnCTSChange", &Self::OnCTSChange), Prop("OnDSRChange", &Self::OnDSRChange),
+    Prop("OnEvent1", &Self::OnEvent1), Prop("OnEvent2", &Self::OnEvent2),
+    Prop("OnPrinterError", &Self::OnPrinterError), Prop("OnRing", &Self::OnRing),
+    Prop("OnRLSDChange", &Self::OnRLSDChange), Prop("OnRx80PercFull", &Self::OnRx80PercFull),
+    Prop("OnRxChar", &Self::OnRxChar), Prop("OnRxFlag", &Self::OnRxFlag),
+    Prop("OnTxEmpty", &Self::OnTxEmpty));
 
 namespace {
 const char* const ClosedPortText = "Can't perform this operation on a closed port";

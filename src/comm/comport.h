@@ -102,6 +102,7 @@ QM_ENUM_NAMES(TXOnXOffControl, xcDefault, xcDisable, xcInput, xcOutput, xcInputO
 QM_ENUM_NAMES(TOption, opCheckParity, opOutputCTSFlow, opOutputDSRFlow, opDSRSensitivity,
               opTXContinueOnXOff, opUseErrorChar, opDiscardNullBytes, opAbortOnError)
 QM_ENUM_NAMES(TPriorityClass, pcDefault, pcIdle, pcNormal, pcHigh, pcRealTime)
+QM_ENUM_NAMES(TModemStatusValue, msCTS, msDSR, msRing, msRLSD)
 QM_ENUM_NAMES(TThreadPriority, tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest,
               tpTimeCritical)
 
@@ -117,6 +118,7 @@ using TLineErrorEvent = std::function<void(TObject* Sender, TLineErrors LineErro
 // mask. Reads like a plain event member: `Port->OnRxChar = ...`, `if (Port->OnRxChar)`.
 template <typename F> class TComEventSlot {
 public:
+    using Function = F;
     explicit TComEventSlot(TCustomComPort* port) : FPort(port) {}
     TComEventSlot(const TComEventSlot&) = delete;
     TComEventSlot& operator=(const TComEventSlot&) = delete;
@@ -278,6 +280,8 @@ public:
     void SetTimeouts(TTimeouts* Value) { FTimeouts->Assign(Value); }
 
     TModemStatus ModemStatus();
+    // Read-only: a value a stream names changes nothing.
+    void IgnoreModemStatus(TModemStatus) {}
 
     // ---- Events
     TOpenCloseEvent AfterClose, AfterOpen, BeforeClose, BeforeOpen;

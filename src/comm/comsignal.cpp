@@ -9,7 +9,9 @@ QM_PUBLISHED(
     Prop("ComPort", &Self::ComPort, &Self::SetComPort),
     Prop("Control", &Self::Control, &Self::SetControl),
     Prop("Delay", &Self::Delay, &Self::SetDelay).Default(100),
-    Prop("Signal", &Self::Signal, &Self::SetSignal).Default(siNone));
+    Prop("Signal", &Self::Signal, &Self::SetSignal).Default(siNone),
+    Prop("SignalValue", &Self::SignalValue, &Self::IgnoreSignalValue).Default(false).Stored(false),
+    Prop("OnSignal", &Self::OnSignal));
 
 namespace {
 // The handlers put on the port are these functors, so unhooking can tell

@@ -52,6 +52,8 @@ public:
     TSignal Signal() const { return FSignal; }
     void SetSignal(TSignal Value) { FSignal = Value; }
     bool SignalValue() const { return FSignalValue; }
+    // Read-only: a value a stream names changes nothing.
+    void IgnoreSignalValue(bool) {}
 
     TNotifyEvent OnSignal;
 

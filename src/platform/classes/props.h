@@ -9,6 +9,7 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/sets.h"
 #include <any>
+#include <concepts>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -218,33 +219,63 @@ TMethodInfo Method(const char* Name, R (C::*Function)(A...)) {
     return m;
 }
 
-// An event (a std::function member): stored as the name of the published
-// method of the stream's root that handles it.
-template <typename C, typename Sig> TPropInfo Prop(const char* Name, std::function<Sig> C::*Field) {
+namespace qm_detail {
+// An event reached through Get (its handler) and Set (assigns one, or none).
+template <typename Sig, typename Get, typename Set>
+TPropInfo EventProp(const char* Name, Get get, Set set) {
     TPropInfo p;
     p.Name = Name;
     p.Kind = TPropKind::Method;
     p.MethodType = &typeid(Sig);
-    auto self = [](TObject* o) { return static_cast<C*>(o); };
-    p.HasHandler = [Field, self](TObject* o) { return static_cast<bool>(self(o)->*Field); };
-    p.GetMethod = [Field, self](TObject* o) {
-        const auto* bound = (self(o)->*Field).template target<qm_detail::TBoundMethod<Sig>>();
+    p.HasHandler = [get](TObject* o) { return static_cast<bool>(get(o)); };
+    p.GetMethod = [get](TObject* o) {
+        const auto* bound = get(o).template target<TBoundMethod<Sig>>();
         return bound ? bound->Method : TMethod{};
     };
-    p.SetMethod = [Field, self, Name = p.Name](TObject* o, const TMethod& m) {
+    p.SetMethod = [set, Name = p.Name](TObject* o, const TMethod& m) {
         if (!m) {
-            self(o)->*Field = nullptr;
+            set(o, nullptr);
             return;
         }
-        using TBound = qm_detail::TBoundMethod<Sig>;
+        using TBound = TBoundMethod<Sig>;
         const auto* call =
             m.Code->Signature && *m.Code->Signature == typeid(Sig)
                 ? std::any_cast<std::remove_cvref_t<decltype(*TBound::Call)>>(&m.Code->Call)
                 : nullptr;
-        if (!call) qm_detail::RaiseMethodMismatch(Name, m);
-        self(o)->*Field = TBound{m, call};
+        if (!call) RaiseMethodMismatch(Name, m);
+        set(o, TBound{m, call});
     };
     return p;
+}
+
+// A member that is more than its handler (assigning one has an effect): it
+// names its std::function as Function, gives it by Handler() and takes a new
+// one by assignment.
+template <typename E>
+concept EventSlot = requires(const E& e) {
+    typename E::Function;
+    { e.Handler() } -> std::same_as<const typename E::Function&>;
+};
+template <typename F> struct FunctionSignature;
+template <typename Sig> struct FunctionSignature<std::function<Sig>> { using Type = Sig; };
+} // namespace qm_detail
+
+// An event (a std::function member): stored as the name of the published
+// method of the stream's root that handles it.
+template <typename C, typename Sig> TPropInfo Prop(const char* Name, std::function<Sig> C::*Field) {
+    return qm_detail::EventProp<Sig>(
+        Name,
+        [Field](TObject* o) -> const std::function<Sig>& { return static_cast<C*>(o)->*Field; },
+        [Field](TObject* o, std::function<Sig> f) { static_cast<C*>(o)->*Field = std::move(f); });
+}
+
+// An event held in a slot: a handler bound from a stream is assigned as code
+// would assign it, with the same effect.
+template <typename C, qm_detail::EventSlot E> TPropInfo Prop(const char* Name, E C::*Field) {
+    using F = typename E::Function;
+    return qm_detail::EventProp<typename qm_detail::FunctionSignature<F>::Type>(
+        Name, [Field](TObject* o) -> const F& { return (static_cast<C*>(o)->*Field).Handler(); },
+        [Field](TObject* o, F f) { static_cast<C*>(o)->*Field = std::move(f); });
 }
 
 // A property with getter and setter (member functions of the class).
