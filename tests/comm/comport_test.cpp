@@ -206,7 +206,15 @@ TEST_F(ComPortTest, SettingsLinuxCannotExpressAreRefusedClearly) {
         const EComError e = Raised([&] { c.set(port); });
         EXPECT_EQ(e.ErrorCode, 50) << c.text;
         EXPECT_EQ(e.Message, c.text);
+        // The refused value did not stay behind to fail the next open.
+        port.Close();
+        EXPECT_NO_THROW(port.Open()) << c.text;
     }
+    // A refused size is not kept either.
+    Port.Open();
+    EXPECT_EQ(Raised([&] { Port.BufferSizes()->SetInput(0); }).ErrorCode, 87);
+    EXPECT_EQ(Port.BufferSizes()->Input(), 4096);
+    Port.Close();
     // Refused at open as well; the port stays closed.
     Port.SetDataBits(db4);
     EXPECT_THROW(Port.Open(), EComError);
@@ -341,6 +349,45 @@ TEST_F(ComPortTest, ConfigDialogCopiesTheChosenSettingsBack) {
     EXPECT_EQ(Port.FlowControl()->DTR(), dcDisable); // likewise
     EXPECT_EQ(Port.FlowControl()->RTS(), rcDisable);
     EXPECT_FALSE(Port.ConfigDialog()); // no dialog on this system: nothing changes
+}
+
+TEST_F(ComPortTest, ConfigDialogChoiceThePortRefusesLeavesThePropertiesAsTheyWere) {
+    struct TNoDialog {
+        ~TNoDialog() { SetCommConfigDialogHook(nullptr); }
+    } restore;
+    // XOn/XOff input that would also stop our own sending after an XOff.
+    SetCommConfigDialogHook([](const std::string&, COMMCONFIG& c) {
+        c.dcb.BaudRate = 4800;
+        c.dcb.Flags = (c.dcb.Flags & ~fTXContinueOnXoff) | fInX | fOutX;
+        return true;
+    });
+    Port.SetBaudRate(br2400);
+    for (const bool open : {false, true}) {
+        SCOPED_TRACE(open ? "open" : "closed");
+        if (open) Port.Open();
+        const EComError e = Raised([&] { Port.ConfigDialog(); });
+        EXPECT_EQ(e.ErrorCode, 50);
+        EXPECT_EQ(e.Message, "Stopping transmission after XOff cannot be set on this system");
+        EXPECT_EQ(Port.BaudRate(), br2400);
+        EXPECT_EQ(Port.CustomBaudRate(), 2400);
+        EXPECT_EQ(Port.FlowControl()->XOnXOff(), xcDefault);
+        EXPECT_EQ(Port.Options(), TOptions());
+        EXPECT_EQ(Port.Active(), open);
+        Port.Close();
+        EXPECT_NO_THROW(Port.Open());
+        EXPECT_EQ(SlaveCflag() & CBAUD, tcflag_t(B2400));
+        Port.Close();
+    }
+    // Continuing to send after an XOff is what the system gives.
+    SetCommConfigDialogHook([](const std::string&, COMMCONFIG& c) {
+        c.dcb.Flags |= fInX | fOutX | fTXContinueOnXoff;
+        return true;
+    });
+    EXPECT_TRUE(Port.ConfigDialog());
+    EXPECT_EQ(Port.FlowControl()->XOnXOff(), xcInputOutput);
+    EXPECT_TRUE(Port.Options().Contains(opTXContinueOnXOff));
+    Port.Open();
+    EXPECT_TRUE(Port.Active());
 }
 
 TEST_F(ComPortTest, SettingsStreamAsTheSerialFormHoldsThemAndActiveOpensTheLoadedPort) {
