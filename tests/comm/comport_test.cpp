@@ -110,13 +110,13 @@ TEST_F(ComPortTest, ReadsTimeOutWithTimeoutAndShortReadsRaiseToo) {
 }
 
 TEST_F(ComPortTest, ReadThatCompletesAtOnceWithWhatIsThereIsNoTimeout) {
+    TCommClockScope clock; // no read may end by its time-out here
     Port.Open();
     char buf[4] = {};
     // "Return what is there": completes at once, short or not.
     Port.Timeouts()->SetReadInterval(-1); // MAXDWORD
     Port.Timeouts()->SetReadConstant(0);
     Pty.Send("ab");
-    std::this_thread::sleep_for(Ms(5));
     EXPECT_EQ(Port.Read(buf, 4, true), 2);
     EXPECT_EQ(std::string(buf, 2), "ab");
     EXPECT_EQ(Port.Read(buf, 4, true), 0);
@@ -125,22 +125,28 @@ TEST_F(ComPortTest, ReadThatCompletesAtOnceWithWhatIsThereIsNoTimeout) {
     Port.Timeouts()->SetReadMultiplier(-1);
     Port.Timeouts()->SetReadConstant(30);
     Pty.Send("c");
-    std::this_thread::sleep_for(Ms(5));
     EXPECT_EQ(Port.Read(buf, 4, true), 1);
+    const uint64_t looks = clock.Looks();
     std::thread late([&] {
-        std::this_thread::sleep_for(Ms(10));
+        clock.AwaitLooks(looks, 2); // the read waits
         Pty.Send("d");
     });
     EXPECT_EQ(Raised([&] { Port.Read(buf, 4, true); }).Message, "Timeout");
     late.join();
+    EXPECT_EQ(buf[0], 'd');
 }
 
 TEST_F(ComPortTest, WriteThatDoesNotGoOutRaisesTimeout) {
+    TCommClockScope clock;
     Port.Timeouts()->SetWriteConstant(30);
     Port.Open();
     const AnsiString big(std::string(1 << 20, 'x')); // more than the line buffers hold
     Port.WriteString(big);                           // does not wait
     EXPECT_TRUE(Port.WritePending());
+    clock.Advance(29);
+    std::this_thread::sleep_for(Ms(30)); // a few polls to notice
+    EXPECT_TRUE(Port.WritePending());
+    clock.Advance(1);
     EXPECT_EQ(Raised([&] { Port.WaitForWriteCompletion(); }).Message, "Timeout");
     EXPECT_FALSE(Port.WritePending());
 }
@@ -271,7 +277,7 @@ TEST_F(ComPortTest, HangUpIsReportedOnceOnTheMainThreadAndEndsTheEventThread) {
     Port.Open();
     Pty.HangUp();
     AnsiString message;
-    const auto end = std::chrono::steady_clock::now() + Ms(1000);
+    const auto end = std::chrono::steady_clock::now() + Ms(10000);
     while (message.IsEmpty() && std::chrono::steady_clock::now() < end) {
         try {
             CheckSynchronize();
@@ -302,7 +308,7 @@ TEST_F(ComPortTest, FreeingAPortWithdrawsItsEventsInFlight) {
         port->Open();
         Pty.Send("x");
         // Wait until a call for the main thread is queued, then free the port.
-        const auto end = std::chrono::steady_clock::now() + Ms(1000);
+        const auto end = std::chrono::steady_clock::now() + Ms(10000);
         while (NextQueuedCallDueMs() != 0 && std::chrono::steady_clock::now() < end)
             std::this_thread::sleep_for(Ms(1));
         ASSERT_EQ(NextQueuedCallDueMs(), 0);
