@@ -109,7 +109,5 @@ void TFormHelp::HelpOKButtonClick(TObject*) {
     MainForm->Setup->SetEnabled(true);
     // View charts only a range's readings: after a serial instrument's choice
     // it would read that instrument's port as a plate monitor.
-    TRangeRow row;
-    MainForm->View->SetEnabled(MainForm->DeviceSelected &&
-                               MainForm->FindRange(MainForm->RangeCode, row));
+    MainForm->View->SetEnabled(MainForm->RangeChosen());
 }

@@ -364,7 +364,8 @@ void TMainForm::InstrumentWindowEnded(bool EnableView) {
     StopSampling = true;
     SetEnabled(true);
     Device->SetEnabled(true);
-    View->SetEnabled(EnableView);
+    // A serial instrument's choice would be charted as a plate monitor.
+    View->SetEnabled(EnableView && RangeChosen());
     ImageWallpaper->Show();
 }
 

@@ -101,6 +101,8 @@ public:
                       double& Maximum) const;
     // The code's row; false for a code that has none.
     bool FindRange(int Code, TRangeRow& Row) const;
+    // A range is the device chosen: only its readings can be charted or shown.
+    bool RangeChosen() const;
     void UpdateCaption();
 
     // ---- Chart view
@@ -126,7 +128,8 @@ public:
     void b_CancelClick(TObject* Sender);
 
     // What an instrument window gives back when it ends: the main window and its
-    // Device menu enabled, View as the window decides, the wallpaper shown.
+    // Device menu enabled, View as the window decides but only for a chosen
+    // range, the wallpaper shown.
     void InstrumentWindowEnded(bool EnableView);
     // The serial instruments' menu items follow whether a COM port is chosen.
     void EnableSerialInstruments(bool Enabled);

@@ -62,6 +62,11 @@ bool TMainForm::FindRange(int Code, TRangeRow& Row) const {
     }
 }
 
+bool TMainForm::RangeChosen() const {
+    TRangeRow row;
+    return DeviceSelected && FindRange(RangeCode, row);
+}
+
 void TMainForm::GetRangeData(int Code, double& Factor, AnsiString& Unit, double& Minimum,
                              double& Maximum) const {
     TRangeRow row;

@@ -74,7 +74,9 @@ void TPortSettingsDialog::Store(DCB& Dcb) const {
     Dcb.Flags |= DTR_CONTROL_ENABLE;
     switch (ComboBoxFlow->ItemIndex()) {
     case flowXonXoff:
-        Dcb.Flags |= fOutX | fInX | RTS_CONTROL_ENABLE;
+        // The system's XOn/XOff input never holds back our own sending; asked
+        // to, the port would refuse to open.
+        Dcb.Flags |= fOutX | fInX | fTXContinueOnXoff | RTS_CONTROL_ENABLE;
         break;
     case flowHardware:
         Dcb.Flags |= fOutxCtsFlow | RTS_CONTROL_HANDSHAKE;

@@ -119,68 +119,68 @@ TLineErrors LineErrorsOf(DWORD errors) {
 
 void TFlowControl::Assign(TPersistent* Source) {
     if (auto* src = dynamic_cast<TFlowControl*>(Source)) {
-        FDTR = src->FDTR;
-        FRTS = src->FRTS;
-        FXOnXOff = src->FXOnXOff;
-        FXOnLimit = src->FXOnLimit;
-        FXOffLimit = src->FXOffLimit;
-        Changed();
+        Change([&] {
+            FDTR = src->FDTR;
+            FRTS = src->FRTS;
+            FXOnXOff = src->FXOnXOff;
+            FXOnLimit = src->FXOnLimit;
+            FXOffLimit = src->FXOffLimit;
+        });
         return;
     }
     TPersistent::Assign(Source);
 }
 
-void TFlowControl::Changed() {
-    if (FComPort) FComPort->ApplyDCB();
+void TFlowControl::Change(const std::function<void()>& Store) {
+    if (FComPort)
+        FComPort->ChangeDCB(Store);
+    else
+        Store();
 }
 
 void TFlowControl::SetDTR(TDTRControl Value) {
-    if (Value == FDTR) return;
-    FDTR = Value;
-    Changed();
+    if (Value != FDTR) Change([&] { FDTR = Value; });
 }
 
 void TFlowControl::SetRTS(TRTSControl Value) {
-    if (Value == FRTS) return;
-    FRTS = Value;
-    Changed();
+    if (Value != FRTS) Change([&] { FRTS = Value; });
 }
 
 void TFlowControl::SetXOnXOff(TXOnXOffControl Value) {
-    if (Value == FXOnXOff) return;
-    FXOnXOff = Value;
-    Changed();
+    if (Value != FXOnXOff) Change([&] { FXOnXOff = Value; });
 }
 
 void TFlowControl::SetXOnLimit(uint16_t Value) {
-    if (Value == FXOnLimit) return;
-    FXOnLimit = Value;
-    Changed();
+    if (Value != FXOnLimit) Change([&] { FXOnLimit = Value; });
 }
 
 void TFlowControl::SetXOffLimit(uint16_t Value) {
-    if (Value == FXOffLimit) return;
-    FXOffLimit = Value;
-    Changed();
+    if (Value != FXOffLimit) Change([&] { FXOffLimit = Value; });
 }
 
 void TCharacters::Assign(TPersistent* Source) {
     if (auto* src = dynamic_cast<TCharacters*>(Source)) {
-        FXOn = src->FXOn;
-        FXOff = src->FXOff;
-        FError = src->FError;
-        FEof = src->FEof;
-        FEvent = src->FEvent;
-        if (FComPort) FComPort->ApplyDCB();
+        Change([&] {
+            FXOn = src->FXOn;
+            FXOff = src->FXOff;
+            FError = src->FError;
+            FEof = src->FEof;
+            FEvent = src->FEvent;
+        });
         return;
     }
     TPersistent::Assign(Source);
 }
 
+void TCharacters::Change(const std::function<void()>& Store) {
+    if (FComPort)
+        FComPort->ChangeDCB(Store);
+    else
+        Store();
+}
+
 void TCharacters::Set(char& field, char value) {
-    if (field == value) return;
-    field = value;
-    if (FComPort) FComPort->ApplyDCB();
+    if (field != value) Change([&] { field = value; });
 }
 
 void TCharacters::SetXOn(char Value) {
@@ -201,18 +201,32 @@ void TCharacters::SetEvent(char Value) {
 
 void TBufferSizes::Assign(TPersistent* Source) {
     if (auto* src = dynamic_cast<TBufferSizes*>(Source)) {
+        const int input = FInput, output = FOutput;
         FInput = src->FInput;
         FOutput = src->FOutput;
-        if (FComPort) FComPort->ApplyBufferSizes();
+        try {
+            if (FComPort) FComPort->ApplyBufferSizes();
+        } catch (...) {
+            FInput = input;
+            FOutput = output;
+            throw;
+        }
         return;
     }
     TPersistent::Assign(Source);
 }
 
+// A size the open port refuses is not kept.
 void TBufferSizes::Set(int& field, int value) {
     if (field == value) return;
+    const int previous = field;
     field = value;
-    if (FComPort) FComPort->ApplyBufferSizes();
+    try {
+        if (FComPort) FComPort->ApplyBufferSizes();
+    } catch (...) {
+        field = previous;
+        throw;
+    }
 }
 
 void TBufferSizes::SetInput(int Value) {
@@ -402,9 +416,7 @@ AnsiString TCustomComPort::About() const {
 }
 
 void TCustomComPort::SetBaudRate(TBaudRate Value) {
-    if (Value == FBaudRate) return;
-    FBaudRate = Value;
-    ApplyDCB();
+    if (Value != FBaudRate) ChangeDCB([&] { FBaudRate = Value; });
 }
 
 int TCustomComPort::CustomBaudRate() const {
@@ -413,27 +425,22 @@ int TCustomComPort::CustomBaudRate() const {
 
 void TCustomComPort::SetCustomBaudRate(int Value) {
     if (Value == FCustomBaudRate) return;
-    FCustomBaudRate = Value;
-    FBaudRate = brCustom;
-    ApplyDCB();
+    ChangeDCB([&] {
+        FCustomBaudRate = Value;
+        FBaudRate = brCustom;
+    });
 }
 
 void TCustomComPort::SetDataBits(TDataBits Value) {
-    if (Value == FDataBits) return;
-    FDataBits = Value;
-    ApplyDCB();
+    if (Value != FDataBits) ChangeDCB([&] { FDataBits = Value; });
 }
 
 void TCustomComPort::SetParity(TParity Value) {
-    if (Value == FParity) return;
-    FParity = Value;
-    ApplyDCB();
+    if (Value != FParity) ChangeDCB([&] { FParity = Value; });
 }
 
 void TCustomComPort::SetStopBits(TStopBits Value) {
-    if (Value == FStopBits) return;
-    FStopBits = Value;
-    ApplyDCB();
+    if (Value != FStopBits) ChangeDCB([&] { FStopBits = Value; });
 }
 
 void TCustomComPort::SetDeviceName(const AnsiString& Value) {
@@ -448,9 +455,7 @@ AnsiString TCustomComPort::ShortDeviceName() const {
 }
 
 void TCustomComPort::SetOptions(TOptions Value) {
-    if (Value == FOptions) return;
-    FOptions = Value;
-    ApplyDCB();
+    if (Value != FOptions) ChangeDCB([&] { FOptions = Value; });
 }
 
 void TCustomComPort::SetPriorityClass(TPriorityClass Value) {
@@ -522,6 +527,48 @@ void TCustomComPort::CopyFromDCB(const DCB& d) {
     for (int i = 0; i < static_cast<int>(std::size(OptionFlags)); ++i)
         if (d.Flags & OptionFlags[i]) options.Include(static_cast<TOption>(i));
     FOptions = options;
+}
+
+TCustomComPort::TDCBProperties TCustomComPort::DCBProperties() const {
+    const TFlowControl& f = *FFlowControl;
+    const TCharacters& c = *FCharacters;
+    return {FBaudRate, FCustomBaudRate, FDataBits,  FParity,     FStopBits,    FOptions,
+            f.FDTR,    f.FRTS,          f.FXOnXOff, f.FXOnLimit, f.FXOffLimit, c.FXOn,
+            c.FXOff,   c.FError,        c.FEof,     c.FEvent};
+}
+
+void TCustomComPort::SetDCBProperties(const TDCBProperties& p) {
+    FBaudRate = p.BaudRate;
+    FCustomBaudRate = p.CustomBaudRate;
+    FDataBits = p.DataBits;
+    FParity = p.Parity;
+    FStopBits = p.StopBits;
+    FOptions = p.Options;
+    TFlowControl& f = *FFlowControl;
+    f.FDTR = p.DTR;
+    f.FRTS = p.RTS;
+    f.FXOnXOff = p.XOnXOff;
+    f.FXOnLimit = p.XOnLimit;
+    f.FXOffLimit = p.XOffLimit;
+    TCharacters& c = *FCharacters;
+    c.FXOn = p.XOn;
+    c.FXOff = p.XOff;
+    c.FError = p.Error;
+    c.FEof = p.Eof;
+    c.FEvent = p.Event;
+}
+
+void TCustomComPort::ChangeDCB(const std::function<void()>& Store) {
+    // A refused block must not stay in the properties: every later open
+    // would fail on it.
+    const TDCBProperties previous = DCBProperties();
+    try {
+        Store();
+        ApplyDCB();
+    } catch (...) {
+        SetDCBProperties(previous);
+        throw;
+    }
 }
 
 void TCustomComPort::ApplyDCB() {
@@ -917,8 +964,14 @@ bool TCustomComPort::ConfigDialog() {
     Check(GetDefaultCommConfigA(name.c_str(), &config, &size));
     CopyToDCB(config.dcb);
     if (!CommConfigDialogA(name.c_str(), nullptr, &config)) return false;
-    CopyFromDCB(config.dcb);
-    ApplyDCB();
+    ChangeDCB([&] {
+        CopyFromDCB(config.dcb);
+        if (IsOpen() && !Designing()) return; // the device is asked
+        // Nothing to ask: refused as the next open would refuse it.
+        CopyToDCB(config.dcb);
+        const std::string problem = CommStateProblem(config.dcb);
+        if (!problem.empty()) RaiseError(static_cast<int>(ERROR_NOT_SUPPORTED), problem.c_str());
+    });
     return true;
 }
 

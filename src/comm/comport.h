@@ -154,7 +154,7 @@ public:
 
 private:
     friend class TCustomComPort;
-    void Changed();
+    void Change(const std::function<void()>& Store);
     TCustomComPort* FComPort;
     TDTRControl FDTR = dcDefault;
     TRTSControl FRTS = rcDefault;
@@ -181,6 +181,7 @@ public:
 
 private:
     friend class TCustomComPort;
+    void Change(const std::function<void()>& Store);
     void Set(char& field, char value);
     TCustomComPort* FComPort;
     char FXOn = 17, FXOff = 19, FError = 0, FEof = 0, FEvent = 0;
@@ -350,6 +351,7 @@ public:
     void ClearLineErrors();
 
     // ---- Configuration
+    // A choice the port refuses raises EComError; the properties stay as they were.
     bool ConfigDialog();
     bool DefaultConfigDialog();
     static void EnumDevices(TStrings* List);
@@ -360,6 +362,10 @@ public:
     [[noreturn]] void RaiseError(int Code, const AnsiString& Text);
 
     // Called by the option objects and handler slots.
+    // Runs Store, which changes properties the device control block is built
+    // from, and applies the block; when the port refuses it (or Store raises)
+    // the properties are as they were before.
+    void ChangeDCB(const std::function<void()>& Store);
     void ApplyDCB();
     void ApplyBufferSizes();
     void ApplyTimeouts();
@@ -384,6 +390,22 @@ private:
     void StopThread();
     void CopyToDCB(DCB& Dcb) const;
     void CopyFromDCB(const DCB& Dcb);
+    // The properties the device control block is built from.
+    struct TDCBProperties {
+        TBaudRate BaudRate;
+        int CustomBaudRate;
+        TDataBits DataBits;
+        TParity Parity;
+        TStopBits StopBits;
+        TOptions Options;
+        TDTRControl DTR;
+        TRTSControl RTS;
+        TXOnXOffControl XOnXOff;
+        uint16_t XOnLimit, XOffLimit;
+        char XOn, XOff, Error, Eof, Event;
+    };
+    TDCBProperties DCBProperties() const;
+    void SetDCBProperties(const TDCBProperties& Properties);
     void ApplyThreadPriority();
 
     void* FHandle;

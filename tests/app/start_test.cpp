@@ -7,7 +7,9 @@
 #include "support/cpm_sim.h"
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <thread>
 
 namespace {
@@ -213,4 +215,16 @@ TEST_F(AppTest, PortSettingsDialogChangesThePortsSettings) {
     EXPECT_EQ(port->StopBits(), sb2);
     EXPECT_EQ(port->FlowControl()->XOnXOff(), xcInputOutput);
     EXPECT_TRUE(Setup_COM->BtOK->Enabled());
+
+    // An instrument then starts on the port, with XOn/XOff in effect both ways.
+    Setup_COM->BtOK->Click();
+    MainForm->CPM_Start->Click();
+    EXPECT_TRUE(port->Active());
+    termios line{};
+    const int fd = ::open(sim.Path().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd, 0);
+    ::tcgetattr(fd, &line);
+    ::close(fd);
+    EXPECT_EQ(line.c_iflag & (IXON | IXOFF), tcflag_t(IXON | IXOFF));
+    CPMSetup->Close();
 }

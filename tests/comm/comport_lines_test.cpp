@@ -6,7 +6,6 @@
 #include <sys/ioctl.h>
 
 namespace {
-using Ms = std::chrono::milliseconds;
 constexpr int DtrRts = TIOCM_DTR | TIOCM_RTS;
 
 class ComPortLinesTest : public ::testing::Test {
@@ -15,11 +14,6 @@ protected:
         Port.SetDeviceName(Pty.SlavePath().c_str());
         Port.Timeouts()->SetReadConstant(30);
         Port.Timeouts()->SetWriteConstant(200);
-    }
-    // What arrived and was read after the device had a moment to pass it on.
-    AnsiString Settled() {
-        std::this_thread::sleep_for(Ms(20));
-        return Port.ReadString();
     }
     TPtyPair Pty;
     TComPort Port{nullptr};
@@ -117,21 +111,21 @@ TEST_F(ComPortLinesTest, DsrSensitivityDropsInputWhileDsrIsOff) {
     Port.SetOptions(TOptions() << opDSRSensitivity);
     Port.Open();
     Pty.Send("lost");
-    EXPECT_EQ(Settled(), "");
+    EXPECT_EQ(Port.ReadString(), "");
     uart.SetInputs(TIOCM_DSR);
     Pty.Send("kept");
-    EXPECT_EQ(Settled(), "kept");
+    EXPECT_EQ(Port.ReadString(), "kept");
     Port.SetOptions(TOptions());
     uart.SetInputs(0);
     Pty.Send("all");
-    EXPECT_EQ(Settled(), "all");
+    EXPECT_EQ(Port.ReadString(), "all");
 }
 
 TEST_F(ComPortLinesTest, DsrSensitivityOnADeviceWithoutLinesKeepsItsInput) {
     Port.SetOptions(TOptions() << opDSRSensitivity);
     Port.Open();
     Pty.Send("pty");
-    EXPECT_EQ(Settled(), "pty");
+    EXPECT_EQ(Port.ReadString(), "pty");
 }
 
 // Byte 0xFF must come through once, not as the kernel's escaped pair, when
@@ -141,5 +135,5 @@ TEST_F(ComPortLinesTest, ErrorCharacterLeavesGoodBytesAsTheyCame) {
     Port.SetOptions(TOptions() << opUseErrorChar);
     Port.Open();
     Pty.Send(Bytes("41 FF 00 FF FF 42"));
-    EXPECT_EQ(Hex(Settled().str()), "41 FF 00 FF FF 42");
+    EXPECT_EQ(Hex(Port.ReadString().str()), "41 FF 00 FF FF 42");
 }

@@ -110,13 +110,13 @@ TEST_F(ComPortTest, ReadsTimeOutWithTimeoutAndShortReadsRaiseToo) {
 }
 
 TEST_F(ComPortTest, ReadThatCompletesAtOnceWithWhatIsThereIsNoTimeout) {
+    TCommClockScope clock; // no read may end by its time-out here
     Port.Open();
     char buf[4] = {};
     // "Return what is there": completes at once, short or not.
     Port.Timeouts()->SetReadInterval(-1); // MAXDWORD
     Port.Timeouts()->SetReadConstant(0);
     Pty.Send("ab");
-    std::this_thread::sleep_for(Ms(5));
     EXPECT_EQ(Port.Read(buf, 4, true), 2);
     EXPECT_EQ(std::string(buf, 2), "ab");
     EXPECT_EQ(Port.Read(buf, 4, true), 0);
@@ -125,22 +125,28 @@ TEST_F(ComPortTest, ReadThatCompletesAtOnceWithWhatIsThereIsNoTimeout) {
     Port.Timeouts()->SetReadMultiplier(-1);
     Port.Timeouts()->SetReadConstant(30);
     Pty.Send("c");
-    std::this_thread::sleep_for(Ms(5));
     EXPECT_EQ(Port.Read(buf, 4, true), 1);
+    const uint64_t looks = clock.Looks();
     std::thread late([&] {
-        std::this_thread::sleep_for(Ms(10));
+        clock.AwaitLooks(looks, 2); // the read waits
         Pty.Send("d");
     });
     EXPECT_EQ(Raised([&] { Port.Read(buf, 4, true); }).Message, "Timeout");
     late.join();
+    EXPECT_EQ(buf[0], 'd');
 }
 
 TEST_F(ComPortTest, WriteThatDoesNotGoOutRaisesTimeout) {
+    TCommClockScope clock;
     Port.Timeouts()->SetWriteConstant(30);
     Port.Open();
     const AnsiString big(std::string(1 << 20, 'x')); // more than the line buffers hold
     Port.WriteString(big);                           // does not wait
     EXPECT_TRUE(Port.WritePending());
+    clock.Advance(29);
+    std::this_thread::sleep_for(Ms(30)); // a few polls to notice
+    EXPECT_TRUE(Port.WritePending());
+    clock.Advance(1);
     EXPECT_EQ(Raised([&] { Port.WaitForWriteCompletion(); }).Message, "Timeout");
     EXPECT_FALSE(Port.WritePending());
 }
@@ -206,7 +212,15 @@ TEST_F(ComPortTest, SettingsLinuxCannotExpressAreRefusedClearly) {
         const EComError e = Raised([&] { c.set(port); });
         EXPECT_EQ(e.ErrorCode, 50) << c.text;
         EXPECT_EQ(e.Message, c.text);
+        // The refused value did not stay behind to fail the next open.
+        port.Close();
+        EXPECT_NO_THROW(port.Open()) << c.text;
     }
+    // A refused size is not kept either.
+    Port.Open();
+    EXPECT_EQ(Raised([&] { Port.BufferSizes()->SetInput(0); }).ErrorCode, 87);
+    EXPECT_EQ(Port.BufferSizes()->Input(), 4096);
+    Port.Close();
     // Refused at open as well; the port stays closed.
     Port.SetDataBits(db4);
     EXPECT_THROW(Port.Open(), EComError);
@@ -263,7 +277,7 @@ TEST_F(ComPortTest, HangUpIsReportedOnceOnTheMainThreadAndEndsTheEventThread) {
     Port.Open();
     Pty.HangUp();
     AnsiString message;
-    const auto end = std::chrono::steady_clock::now() + Ms(1000);
+    const auto end = std::chrono::steady_clock::now() + Ms(10000);
     while (message.IsEmpty() && std::chrono::steady_clock::now() < end) {
         try {
             CheckSynchronize();
@@ -294,7 +308,7 @@ TEST_F(ComPortTest, FreeingAPortWithdrawsItsEventsInFlight) {
         port->Open();
         Pty.Send("x");
         // Wait until a call for the main thread is queued, then free the port.
-        const auto end = std::chrono::steady_clock::now() + Ms(1000);
+        const auto end = std::chrono::steady_clock::now() + Ms(10000);
         while (NextQueuedCallDueMs() != 0 && std::chrono::steady_clock::now() < end)
             std::this_thread::sleep_for(Ms(1));
         ASSERT_EQ(NextQueuedCallDueMs(), 0);
@@ -341,6 +355,45 @@ TEST_F(ComPortTest, ConfigDialogCopiesTheChosenSettingsBack) {
     EXPECT_EQ(Port.FlowControl()->DTR(), dcDisable); // likewise
     EXPECT_EQ(Port.FlowControl()->RTS(), rcDisable);
     EXPECT_FALSE(Port.ConfigDialog()); // no dialog on this system: nothing changes
+}
+
+TEST_F(ComPortTest, ConfigDialogChoiceThePortRefusesLeavesThePropertiesAsTheyWere) {
+    struct TNoDialog {
+        ~TNoDialog() { SetCommConfigDialogHook(nullptr); }
+    } restore;
+    // XOn/XOff input that would also stop our own sending after an XOff.
+    SetCommConfigDialogHook([](const std::string&, COMMCONFIG& c) {
+        c.dcb.BaudRate = 4800;
+        c.dcb.Flags = (c.dcb.Flags & ~fTXContinueOnXoff) | fInX | fOutX;
+        return true;
+    });
+    Port.SetBaudRate(br2400);
+    for (const bool open : {false, true}) {
+        SCOPED_TRACE(open ? "open" : "closed");
+        if (open) Port.Open();
+        const EComError e = Raised([&] { Port.ConfigDialog(); });
+        EXPECT_EQ(e.ErrorCode, 50);
+        EXPECT_EQ(e.Message, "Stopping transmission after XOff cannot be set on this system");
+        EXPECT_EQ(Port.BaudRate(), br2400);
+        EXPECT_EQ(Port.CustomBaudRate(), 2400);
+        EXPECT_EQ(Port.FlowControl()->XOnXOff(), xcDefault);
+        EXPECT_EQ(Port.Options(), TOptions());
+        EXPECT_EQ(Port.Active(), open);
+        Port.Close();
+        EXPECT_NO_THROW(Port.Open());
+        EXPECT_EQ(SlaveCflag() & CBAUD, tcflag_t(B2400));
+        Port.Close();
+    }
+    // Continuing to send after an XOff is what the system gives.
+    SetCommConfigDialogHook([](const std::string&, COMMCONFIG& c) {
+        c.dcb.Flags |= fInX | fOutX | fTXContinueOnXoff;
+        return true;
+    });
+    EXPECT_TRUE(Port.ConfigDialog());
+    EXPECT_EQ(Port.FlowControl()->XOnXOff(), xcInputOutput);
+    EXPECT_TRUE(Port.Options().Contains(opTXContinueOnXOff));
+    Port.Open();
+    EXPECT_TRUE(Port.Active());
 }
 
 TEST_F(ComPortTest, SettingsStreamAsTheSerialFormHoldsThemAndActiveOpensTheLoadedPort) {

@@ -129,17 +129,18 @@ inline int ThreadCount() {
 }
 
 // A joined thread can linger in /proc for a moment after its join returns: the
-// count once it reached Expected, or after a second the count as it stands.
+// count once it reached Expected, or after ten seconds (long enough for a busy
+// machine) the count as it stands.
 inline int SettledThreadCount(int Expected) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (ThreadCount() != Expected && std::chrono::steady_clock::now() < end)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return ThreadCount();
 }
 
-// Runs calls handed to the main thread until cond holds (or a second passed).
+// Runs calls handed to the main thread until cond holds (or ten seconds passed).
 template <typename F> bool PumpUntil(F cond) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!cond() && std::chrono::steady_clock::now() < end) {
         CheckSynchronize();
         std::this_thread::sleep_for(std::chrono::milliseconds(1));

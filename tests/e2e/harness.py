@@ -161,10 +161,12 @@ class Session:
     """One X server, one window manager and one run of the program."""
 
     def __init__(self, program, out_dir, small_disk=False, read_only_program=False,
-                 prepare=None, screen=(1280, 1024), scale=1):
+                 prepare=None, screen=(1280, 1024), scale=1, words=()):
         """screen is the X screen's size in pixels; the program draws at scale
-        (as a high-resolution desktop asks), so it sees screen / scale."""
+        (as a high-resolution desktop asks), so it sees screen / scale; words
+        are the program's command-line words."""
         self.screen, self.scale = screen, scale
+        self.words = list(words)
         self.out_dir = out_dir
         os.makedirs(out_dir, exist_ok=True)
         self.root = tempfile.mkdtemp(prefix="qm-e2e-")
@@ -246,7 +248,7 @@ class Session:
         env.update({k: v for k, v in os.environ.items()
                     if k.split("_")[0] in ("ASAN", "UBSAN", "LSAN")})
         env.update(self.program_env)
-        args = [exe]
+        args = [exe] + self.words
         prog = os.path.dirname(exe)
         if self.read_only_program:
             # A system-wide install: the program's folder (SETUP.INI) takes no
@@ -257,16 +259,16 @@ class Session:
                 self._check_unshare('mount --bind "$1" "$1" && mount -o remount,bind,ro "$1"',
                                     "no read-only mount can be made here", prog)
                 args = ["unshare", "-m", "sh", "-c",
-                        'mount --bind "$1" "$1" && mount -o remount,bind,ro "$1" && exec "$2"',
-                        "sh", prog, exe]
+                        'mount --bind "$1" "$1" && mount -o remount,bind,ro "$1" && shift && '
+                        'exec "$@"', "sh", prog, exe] + self.words
         elif unshared_folder:
             self._check_small_disk(unshared_folder)
             # A small file system of its own, seen only by the program: it
             # goes away with the program and needs no clean-up.
             os.makedirs(unshared_folder, exist_ok=True)
             args = ["unshare", "-m", "sh", "-c",
-                    'mount -t tmpfs -o size=256k tmpfs "$1" && exec "$2"', "sh",
-                    unshared_folder, exe]
+                    'mount -t tmpfs -o size=256k tmpfs "$1" && shift && exec "$@"', "sh",
+                    unshared_folder, exe] + self.words
         self.program = self._spawn(args, "program.log", env)
         self.main = self.wait_window(r"^QM read out", 15)
 

@@ -583,11 +583,13 @@ def help_in_editor(s):
 
 
 INFO_OK = (328, 419)  # Info's OK button
+CALI_EXIT = (675, 538)  # the calibration window's Exit
 
 
 def view_after_info(s):
-    """Info's OK gives View back after a range, not after the grounding
-    tester, whose readings are no chart's."""
+    """Info's OK and the calibration window's Exit give View back after a
+    range, not after the grounding tester or the resistance meter, whose
+    readings are no chart's."""
     chart_box = (400, 60, 500, 400)
 
     def view_chart_shows():
@@ -614,6 +616,16 @@ def view_after_info(s):
         raise Failure("after the grounding tester, Info and OK, View -> Chart shows a chart "
                       "(see chart-after-info.png)")
     s.expect_no_message({s.main.id}, "View -> Chart after the grounding tester and Info")
+    s.menu("Device", "Down", "Right", "Right", "Down", "Return")
+    s.menu("Device", "Up", "Up", "Right", "Down", "Return")  # RXM 850, Calibrate
+    cali = s.wait_window(r"Calibration mode$")
+    cali.click(*CALI_EXIT)
+    s.wait_gone(cali)
+    if view_chart_shows():
+        s.main.shot("chart-after-calibration")
+        raise Failure("after the calibration window's Exit, View -> Chart shows a chart "
+                      "(see chart-after-calibration.png)")
+    s.expect_no_message({s.main.id}, "View -> Chart after the calibration window")
     s.menu("Device", "Down", "Right", "Right", "Down", "Return")
     info_ok()
     if not view_chart_shows():
@@ -1055,6 +1067,7 @@ SESSION_OPTIONS = {
     "full_disk": {"small_disk": True},
     "read_only_setup": {"read_only_program": True},
     "help_in_editor": {"prepare": registered_help},
+    "view_after_info": {"words": ("calibrate",)},
     "fitted_windows_1920x1080_scale2": {"screen": (1920, 1080), "scale": 2},
     "fitted_windows_1024x768_scale1_5": {"screen": (1024, 768), "scale": 1.5},
 }

@@ -55,6 +55,12 @@ void TPtyPair::Send(const std::string& bytes) {
             break;
         }
     }
+    // The terminal layer passes written bytes on in a kernel worker; a poll
+    // of the port's side has it done now rather than some time later.
+    if (FSlave >= 0) {
+        pollfd p{FSlave, POLLIN, 0};
+        ::poll(&p, 1, 0);
+    }
 }
 
 std::string TPtyPair::Receive(size_t n, int quietMs) {
@@ -276,4 +282,44 @@ void TSimClock::SleepMs(uint32_t ms) {
         sim->TimePassed(ms);
     }
     Advance(ms);
+}
+
+namespace {
+class TStillClock : public TCommClock {
+public:
+    int64_t NowMs() override {
+        ++Looks;
+        return Now;
+    }
+    std::atomic<int64_t> Now{0};
+    std::atomic<uint64_t> Looks{0};
+};
+
+// Never freed: a transfer that outlived its test may still be reading it.
+TStillClock& StillClock() {
+    static auto* clock = new TStillClock;
+    return *clock;
+}
+} // namespace
+
+TCommClockScope::TCommClockScope() {
+    StillClock().Now = 1000000;
+    SetCommClock(&StillClock());
+}
+
+TCommClockScope::~TCommClockScope() {
+    SetCommClock(nullptr);
+}
+
+void TCommClockScope::Advance(int64_t ms) {
+    StillClock().Now += ms;
+}
+
+uint64_t TCommClockScope::Looks() const {
+    return StillClock().Looks;
+}
+
+void TCommClockScope::AwaitLooks(uint64_t since, uint64_t count) const {
+    while (StillClock().Looks < since + count)
+        SleepRealUs(200);
 }

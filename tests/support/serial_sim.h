@@ -6,6 +6,7 @@
 // let the attached simulators finish answering, so pauses cost no real time and polls of the input
 // queue still see the reply.
 #include "platform/rtl/clock.h"
+#include "platform/win32/commapi.h"
 #include <atomic>
 #include <cstdint>
 #include <mutex>
@@ -23,7 +24,7 @@ public:
     const std::string& SlavePath() const { return FPath; }
     // For the thread that also hangs up: nobody else closes the descriptor.
     int MasterFd() const { return FMaster; }
-    // Bytes towards the port.
+    // Bytes towards the port, there for its next look when this returns.
     void Send(const std::string& bytes);
     // Bytes the port wrote: until n arrived or nothing came for quietMs.
     std::string Receive(size_t n, int quietMs = 200);
@@ -154,4 +155,23 @@ public:
 
 private:
     TClock* FPrevious;
+};
+
+// The serial transfers' time-outs on a clock that stands still until the test
+// moves it on, for the life of the scope: whether a transfer is still running
+// never depends on how fast the machine is. Waits still poll in short real
+// slices, so a transfer ends within one once its time-out has passed.
+class TCommClockScope {
+public:
+    TCommClockScope();
+    ~TCommClockScope();
+    TCommClockScope(const TCommClockScope&) = delete;
+    TCommClockScope& operator=(const TCommClockScope&) = delete;
+    void Advance(int64_t ms);
+    // How often transfers looked at the clock so far. A read about to wait has
+    // looked twice: for its deadline, then for what is left of it.
+    uint64_t Looks() const;
+    // Returns once transfers looked at the clock `count` times more than at
+    // `since` (a read begun after `since` is waiting then).
+    void AwaitLooks(uint64_t since, uint64_t count) const;
 };

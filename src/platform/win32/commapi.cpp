@@ -10,6 +10,7 @@
 #include "platform/win32/events.h"
 #include <algorithm>
 #include <asm/ioctls.h>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
@@ -45,7 +46,15 @@ struct termios2 {
 };
 constexpr tcflag_t BOTHER_FLAG = 0010000;
 
-using SteadyClock = std::chrono::steady_clock;
+std::atomic<TCommClock*> InstalledClock{nullptr};
+
+int64_t NowMs() {
+    if (TCommClock* clock = InstalledClock.load(std::memory_order_acquire)) return clock->NowMs();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 // Longest single poll: waits are cut into slices so a transfer notices bytes
 // another thread moved into the buffer, a new event mask or a close.
 constexpr int PollSliceMs = 10;
@@ -219,11 +228,9 @@ speed_t SpeedOfRate(DWORD rate) {
     return 0;
 }
 
-int RemainingMs(SteadyClock::time_point deadline) {
-    const auto ms =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now())
-            .count();
-    return ms <= 0 ? 0 : static_cast<int>(std::min<long long>(ms, 1 << 30));
+int RemainingMs(int64_t deadline) {
+    const int64_t ms = deadline - NowMs();
+    return ms <= 0 ? 0 : static_cast<int>(std::min<int64_t>(ms, 1 << 30));
 }
 
 // Waits with the lock released for the device to become ready (or a slice to
@@ -620,7 +627,7 @@ struct TReadPlan {
     DWORD Interval = 0;
     long long TotalMs = -1; // -1: no total limit
     bool Waited = false;
-    SteadyClock::time_point Deadline, LastByte;
+    int64_t Deadline = 0, LastByte = 0;
 };
 
 TReadPlan PlanRead(const COMMTIMEOUTS& t, DWORD n) {
@@ -637,8 +644,8 @@ TReadPlan PlanRead(const COMMTIMEOUTS& t, DWORD n) {
             static_cast<long long>(t.ReadTotalTimeoutMultiplier) * n + t.ReadTotalTimeoutConstant;
     p.UseInterval = t.ReadIntervalTimeout != 0 && t.ReadIntervalTimeout != MAXDWORD;
     p.Interval = t.ReadIntervalTimeout;
-    const auto start = SteadyClock::now();
-    p.Deadline = start + std::chrono::milliseconds(p.TotalMs < 0 ? 0 : p.TotalMs);
+    const int64_t start = NowMs();
+    p.Deadline = start + (p.TotalMs < 0 ? 0 : p.TotalMs);
     p.LastByte = start;
     return p;
 }
@@ -655,14 +662,13 @@ DWORD RunRead(TCommState& s, std::unique_lock<std::mutex>& lock, TReadPlan& p, u
             out[got++] = s.In.front();
             s.In.pop_front();
         }
-        if (take > 0) p.LastByte = SteadyClock::now();
+        if (take > 0) p.LastByte = NowMs();
         if (got == n || p.Immediate || (p.FirstByte && got > 0)) return 0;
         if (s.HungUp) return ERROR_DEVICE_NOT_CONNECTED;
         if (s.IoError) return ERROR_GEN_FAILURE;
 
         int wait = p.TotalMs < 0 ? PollSliceMs : RemainingMs(p.Deadline);
-        if (p.UseInterval && got > 0)
-            wait = std::min(wait, RemainingMs(p.LastByte + std::chrono::milliseconds(p.Interval)));
+        if (p.UseInterval && got > 0) wait = std::min(wait, RemainingMs(p.LastByte + p.Interval));
         if (wait <= 0) return 0; // timed out: the count tells how far it got
         if (!mayWait) return ERROR_IO_PENDING;
         p.Waited = true;
@@ -673,7 +679,7 @@ DWORD RunRead(TCommState& s, std::unique_lock<std::mutex>& lock, TReadPlan& p, u
 struct TWritePlan {
     long long TotalMs = -1;
     mutable bool Waited = false;
-    SteadyClock::time_point Deadline;
+    int64_t Deadline = 0;
 };
 
 TWritePlan PlanWrite(const COMMTIMEOUTS& t, DWORD n) {
@@ -681,7 +687,7 @@ TWritePlan PlanWrite(const COMMTIMEOUTS& t, DWORD n) {
     if (t.WriteTotalTimeoutMultiplier || t.WriteTotalTimeoutConstant)
         p.TotalMs =
             static_cast<long long>(t.WriteTotalTimeoutMultiplier) * n + t.WriteTotalTimeoutConstant;
-    p.Deadline = SteadyClock::now() + std::chrono::milliseconds(std::max(p.TotalMs, 0LL));
+    p.Deadline = NowMs() + std::max(p.TotalMs, 0LL);
     return p;
 }
 
@@ -1133,6 +1139,10 @@ BOOL CommConfigDialogA(const char* lpszName, void*, COMMCONFIG* lpCC) {
     }
     if (!hook) return Fail(ERROR_NOT_SUPPORTED);
     return hook(ShortName(lpszName), *lpCC) ? 1 : Fail(ERROR_CANCELLED);
+}
+
+void SetCommClock(TCommClock* clock) {
+    InstalledClock.store(clock, std::memory_order_release);
 }
 
 void SetCommConfigDialogHook(TCommConfigDialogHook hook) {

@@ -2,7 +2,8 @@
 // The Win32 communication calls on Linux terminal devices (termios, poll,
 // flock). Handles are kernel handles of kernel.h. A transfer given an event
 // runs on while the call returns (overlapped); the Windows time-outs
-// (interval, multiplier, constant) are kept exactly against a real deadline.
+// (interval, multiplier, constant) are kept exactly against a deadline on the
+// steady clock (or one a test installs).
 // "COMn" stands for /dev/ttyS(n-1); an absolute path is used as given.
 #include "platform/win32/kernel.h"
 #include <cstdint>
@@ -188,6 +189,17 @@ DWORD QueryDosDeviceA(const char* lpDeviceName, char* lpTargetPath, DWORD ucchMa
 using TModemControlHook =
     std::function<int(const std::string& device, unsigned long request, void* arg)>;
 void SetModemControlHook(TModemControlHook hook);
+
+// The clock the transfers' time-outs run on, in milliseconds: the system's
+// steady clock unless a test installed another (nullptr restores it). Read
+// from transfer threads too. Waits still poll the device in short real
+// slices, so time-outs end within a slice of the clock passing them.
+class TCommClock {
+public:
+    virtual ~TCommClock() = default;
+    virtual int64_t NowMs() = 0;
+};
+void SetCommClock(TCommClock* clock);
 
 // The kernel marks bytes received with a parity or framing error (PARMRK):
 // 0xFF 0xFF is a received 0xFF, 0xFF 0x00 c a byte received in error, replaced

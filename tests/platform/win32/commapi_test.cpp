@@ -1,5 +1,6 @@
 #include "platform/classes/registry.h"
 #include "platform/win32/commapi.h"
+#include "platform/win32/events.h"
 #include "support/serial_sim.h"
 #include <chrono>
 #include <cstdio>
@@ -13,10 +14,6 @@
 
 namespace {
 using Ms = std::chrono::milliseconds;
-
-long long ElapsedMs(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration_cast<Ms>(std::chrono::steady_clock::now() - start).count();
-}
 
 class CommApiTest : public ::testing::Test {
 protected:
@@ -102,43 +99,65 @@ TEST_F(CommApiTest, ControlBytesPassUnchangedBothWays) {
 }
 
 TEST_F(CommApiTest, ReadTimeoutsFollowTheWindowsRules) {
-    // Nothing waiting, return at once.
-    Timeouts(MAXDWORD, 0, 0);
-    auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(Read(4), "");
-    EXPECT_LT(ElapsedMs(start), 20);
+    TCommClockScope clock;
+    const HANDLE event = CreateEventA(nullptr, 1, 1, nullptr);
+    OVERLAPPED ov{};
+    ov.hEvent = event;
+    char buf[10] = {};
+    // A read that has to wait, on a thread of its own.
+    const auto start = [&](DWORD n) {
+        DWORD got = 0;
+        EXPECT_FALSE(ReadFile(Port, buf, n, &got, &ov));
+        EXPECT_EQ(GetLastError(), ERROR_IO_PENDING);
+    };
+    // Still running after it had a few polls to notice the clock.
+    const auto running = [&] { return WaitForSingleObject(event, 30) == WAIT_TIMEOUT; };
+    const auto result = [&] {
+        DWORD count = 0;
+        EXPECT_TRUE(GetOverlappedResult(Port, &ov, &count, 1)); // a short read is no failure
+        return std::string(buf, count);
+    };
 
-    // Total = multiplier * n + constant; a short read is no failure.
+    // Nothing waiting, return at once: the clock never moves.
+    Timeouts(MAXDWORD, 0, 0);
+    EXPECT_EQ(Read(4), "");
+
+    // Total = multiplier * n + constant.
     Timeouts(0, 10, 30);
     Pty.Send("ab");
-    start = std::chrono::steady_clock::now();
-    BOOL ok = 0;
-    EXPECT_EQ(Read(4, &ok), "ab");
-    EXPECT_TRUE(ok);
-    EXPECT_GE(ElapsedMs(start), 65);
-    EXPECT_LT(ElapsedMs(start), 400);
+    start(4);
+    clock.Advance(69);
+    EXPECT_TRUE(running());
+    clock.Advance(1);
+    EXPECT_EQ(result(), "ab");
 
     // The interval timer starts with the first byte.
     Timeouts(40, 0, 0);
+    start(10);
+    clock.Advance(100);
+    EXPECT_TRUE(running());
+    const uint64_t looks = clock.Looks();
     Pty.Send("xyz");
-    start = std::chrono::steady_clock::now();
-    EXPECT_EQ(Read(10), "xyz");
-    EXPECT_GE(ElapsedMs(start), 35);
-    EXPECT_LT(ElapsedMs(start), 400);
+    clock.AwaitLooks(looks, 1); // the bytes taken, the timer started
+    clock.Advance(39);
+    EXPECT_TRUE(running());
+    clock.Advance(1);
+    EXPECT_EQ(result(), "xyz");
 
     // Maximum interval and multiplier: wait for a first byte only.
     Timeouts(MAXDWORD, MAXDWORD, 50);
-    start = std::chrono::steady_clock::now();
-    EXPECT_EQ(Read(3), "");
-    EXPECT_GE(ElapsedMs(start), 45);
+    start(3);
+    clock.Advance(49);
+    EXPECT_TRUE(running());
+    clock.Advance(1);
+    EXPECT_EQ(result(), "");
     Pty.Send("q");
-    std::this_thread::sleep_for(Ms(5));
-    start = std::chrono::steady_clock::now();
     EXPECT_EQ(Read(3), "q");
-    EXPECT_LT(ElapsedMs(start), 45);
+    CloseHandle(event);
 }
 
 TEST_F(CommApiTest, BytesArrivingDuringTheWaitAreCollected) {
+    TCommClockScope clock; // only the bytes can end the read
     Timeouts(0, 0, 1000);
     std::thread late([&] {
         std::this_thread::sleep_for(Ms(20));
@@ -157,12 +176,10 @@ TEST_F(CommApiTest, HangUpFailsReadsAndWaitsInsteadOfSpinning) {
         Pty.HangUp();
     });
     BOOL ok = 1;
-    const auto start = std::chrono::steady_clock::now();
     Read(1, &ok);
     hang.join();
     EXPECT_FALSE(ok);
     EXPECT_EQ(GetLastError(), ERROR_DEVICE_NOT_CONNECTED);
-    EXPECT_LT(ElapsedMs(start), 1000);
     ASSERT_TRUE(SetCommMask(Port, EV_RXCHAR));
     DWORD events = 0;
     EXPECT_FALSE(WaitCommEvent(Port, &events, nullptr));
@@ -171,7 +188,6 @@ TEST_F(CommApiTest, HangUpFailsReadsAndWaitsInsteadOfSpinning) {
 
 TEST_F(CommApiTest, PurgeAndQueueCounts) {
     Pty.Send("stale");
-    std::this_thread::sleep_for(Ms(10));
     COMSTAT stat{};
     DWORD errors = 1;
     ASSERT_TRUE(ClearCommError(Port, &errors, &stat));
