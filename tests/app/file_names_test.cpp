@@ -41,18 +41,20 @@ public:
     void SetUp() override {
         DecimalSeparator = '.';
         fs::create_directories(Dir / FolderOnDisk);
-        fs::create_directories(Dir / HomeOnDisk);
+        fs::create_directories(Dir / FHomeOnDisk);
         const char* home = std::getenv("HOME");
         FHome = home ? home : "";
-        setenv("HOME", (Dir / HomeOnDisk).c_str(), 1);
+        setenv("HOME", (Dir / FHomeOnDisk).c_str(), 1);
         // The decay test's samples go to "C:\TestData.TXT", the home folder.
         WriteIni("[CPM]\nTestOutput=1\n");
         char arg0[] = "qmreadout", arg1[] = "calibrate";
         char* argv[] = {arg0, arg1, nullptr};
         InitCommandLine(2, argv);
         TeeEditorStartup();
+        BeforeStart();
         Start();
     }
+    virtual void BeforeStart() {}
     void TearDown() override {
         for (auto& s : FSims)
             Time.Clock.Detach(s.get());
@@ -90,6 +92,7 @@ public:
     static bool NoRealPrinter() { return Printer()->Printers()->Count() == 1; }
 
     std::string FHome;
+    std::string FHomeOnDisk = HomeOnDisk;
     std::vector<std::unique_ptr<TSerialSimulator>> FSims;
 };
 
@@ -274,4 +277,41 @@ TEST_F(FileNamesTest, AFolderTheProgramCannotNameIsRefusedAndTheDialogAsksAgain)
     Responder.ExpectSave(Folder() + "pgt.csv");
     SimulateClick(w->BitBtnSaveData);
     EXPECT_TRUE(fs::exists(Dir / FolderOnDisk / "pgt.csv"));
+}
+
+namespace {
+// "Пробы", a home folder the program cannot name.
+const char* const Cyrillic = "\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB1\xD1\x8B";
+
+class UnnamableHomeTest : public FileNamesTest {
+public:
+    UnnamableHomeTest() { FHomeOnDisk = Cyrillic; }
+    void BeforeStart() override {
+        Responder.ExpectMessage(("Cannot use \"" + Dir.string() + "/?????\"").c_str(), IDOK);
+    }
+};
+} // namespace
+
+// The start names the home folder once; the data folders' dialogs then start
+// where they are, and the plate monitor's samples, meant for the home folder,
+// are refused naming it without costing the result.
+TEST_F(UnnamableHomeTest, IsNamedAtTheStartAndNeverWrittenUnderOtherBytes) {
+    EXPECT_TRUE(Responder.Done());
+    TFormPGT300* w = TransferredGroundingTester();
+    Responder.ExpectSave(Folder() + "pgt.csv");
+    SimulateClick(w->BitBtnSaveData);
+    EXPECT_EQ(Responder.Shown().back().InitialDir, "");
+    EXPECT_TRUE(fs::exists(Dir / FolderOnDisk / "pgt.csv"));
+    w->BitBtn_Cancel->Click();
+
+    TCPMSetup* cpm = PlateMonitor([](TCpmSimulator& s) { s.DecayFrames = Decay(); });
+    Responder.ExpectMessage(("The test output could not be written to C:\\TestData.TXT: Cannot "
+                             "use \"" +
+                             Dir.string() + "/?????\"")
+                                .c_str(),
+                            IDOK);
+    cpm->BitBtnStart->Click();
+    EXPECT_TRUE(Responder.Done());
+    EXPECT_TRUE(cpm->BitBtnSaveResult->Enabled());
+    EXPECT_TRUE(fs::is_empty(Dir / Cyrillic));
 }
