@@ -260,7 +260,7 @@ INSTANTIATE_TEST_SUITE_P(EveryWriter, SaveIntoAFolderSoNamed, ::testing::ValuesI
                              return n;
                          });
 
-// The folder the issue names, chosen in the dialog: the tester's Save data
+// A Cyrillic folder chosen in the dialog: the tester's Save data
 // names it in its refusal, asks again, and writes nothing anywhere.
 TEST_F(FileNamesTest, AFolderTheProgramCannotNameIsRefusedAndTheDialogAsksAgain) {
     TFormPGT300* w = TransferredGroundingTester();
