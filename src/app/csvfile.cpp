@@ -1,5 +1,6 @@
 #include "app/csvfile.h"
 #include "app/setupini.h"
+#include "platform/classes/filenames.h"
 #include "platform/classes/inifiles.h"
 #include "platform/forms/forms.h"
 #include "platform/win32/kernel.h"
@@ -7,6 +8,14 @@
 AnsiString ReadDataDirectory(const AnsiString& Section) {
     TIniFile ini(SetupIniPath());
     return ini.ReadString(Section, "DataDirectory", "C:\\");
+}
+
+AnsiString DataFolderPath(const AnsiString& Stored) {
+    try {
+        return MapWindowsPath(Stored);
+    } catch (const EFileNameError&) {
+        return AnsiString();
+    }
 }
 
 bool RememberDataFolder(const AnsiString& Section, const AnsiString& Folder) {
@@ -24,6 +33,6 @@ bool RememberDataFolder(const AnsiString& Section, const AnsiString& Folder) {
 void RememberDataDirectory(const AnsiString& Section, const AnsiString& Stored,
                            const AnsiString& FileName) {
     const AnsiString folder = ExtractFilePath(FileName);
-    if (!folder.IsEmpty() && folder != Stored && folder != MapWindowsPath(Stored))
+    if (!folder.IsEmpty() && folder != Stored && folder != DataFolderPath(Stored))
         RememberDataFolder(Section, folder);
 }

@@ -6,6 +6,10 @@
 
 // The folder text of SETUP.INI [Section] DataDirectory (default "C:\").
 AnsiString ReadDataDirectory(const AnsiString& Section);
+// The folder a DataDirectory text stands for ("C:\" is the home folder);
+// empty, so the dialog starts where it is, when that lies in a home folder
+// whose name the program cannot hold (the start said so).
+AnsiString DataFolderPath(const AnsiString& Stored);
 // Writes Folder as the section's DataDirectory. A SETUP.INI that cannot take
 // it (a read-only program folder) gives one message; false then.
 bool RememberDataFolder(const AnsiString& Section, const AnsiString& Folder);

@@ -143,7 +143,7 @@ void TFormPGT300::BitBtn_StartClick(TObject*) {
 
 void TFormPGT300::BitBtnSaveDataClick(TObject*) {
     const AnsiString stored = ReadDataDirectory("PGT");
-    const AnsiString given = MapWindowsPath(stored);
+    const AnsiString given = DataFolderPath(stored);
     SaveDialogPGT->SetInitialDir(given);
     SaveDialogPGT->SetDefaultExt("CSV");
     SaveDialogPGT->SetFilter(

@@ -14,6 +14,7 @@
 #include "app/setupcom.h"
 #include "chart/editor/teeeditorstartup.h"
 #include "chart/series/teeextraseries.h"
+#include "platform/classes/filenames.h"
 #include "platform/forms/extctrls.h"
 #include "platform/forms/testhooks.h"
 #include "platform/win32/kernel.h"
@@ -140,7 +141,15 @@ void FreeProgramWindows() {
 int RunProgram() {
     // Before the title is set the application's window carries the program's file name.
     AnsiString reason;
-    const TInstanceCheck check = CheckSingleInstance(ExtractFileName(ParamStr(0)), reason);
+    TInstanceCheck check;
+    try {
+        check = CheckSingleInstance(ExtractFileName(ParamStr(0)), reason);
+    } catch (const EFileNameError& e) {
+        // A program folder it cannot name leaves the program without its SETUP.INI.
+        Application->Initialize();
+        Application->MessageBox(e.Message, ProgramTitle, MB_OK | MB_ICONSTOP);
+        return 1;
+    }
     if (check == TInstanceCheck::AlreadyRunning) return 0;
     Application->Initialize();
     Application->SetTitle(ProgramTitle);

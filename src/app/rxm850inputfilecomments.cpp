@@ -208,7 +208,7 @@ int TFormRXM850FComment::SaveFilesToCsv(bool SingleMeasurement) {
     SaveDialog1->SetOptions(TOpenOptions{ofHideReadOnly});
     SaveDialog1->SetFilter(CsvFilter);
     SaveDialog1->SetFilterIndex(0);
-    SaveDialog1->SetInitialDir(MapWindowsPath(stored));
+    SaveDialog1->SetInitialDir(DataFolderPath(stored));
     // No name of its own for a single reading: ".CSV" alone would be a hidden
     // file here. A name typed without an extension gets ".CSV".
     SaveDialog1->SetFileName(SingleMeasurement ? AnsiString() : MeterSerialNumber + ".CSV");

@@ -452,7 +452,7 @@ void TFormRXMCali::BitBtn_write_cali_dataClick(TObject*) {
 
 int TFormRXMCali::SaveCalibrationCsv() {
     const AnsiString stored = ReadDataDirectory("RXM850");
-    SaveDialogCali->SetInitialDir(MapWindowsPath(stored));
+    SaveDialogCali->SetInitialDir(DataFolderPath(stored));
     SaveDialogCali->SetDefaultExt("CSV");
     SaveDialogCali->SetFileName("RXMcaliData");
     SaveDialogCali->SetFilter("*.CSV|*.CSV");

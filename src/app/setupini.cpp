@@ -1,9 +1,11 @@
 #include "app/setupini.h"
+#include "platform/classes/filenames.h"
 #include "platform/classes/inifiles.h"
+#include "platform/classes/streams.h"
 #include "platform/win32/kernel.h"
+#include <algorithm>
 #include <climits>
 #include <cmath>
-#include <fstream>
 
 namespace {
 const char* const Adc = "SetUP_ADC";
@@ -24,12 +26,25 @@ bool CheckFile(const AnsiString& Path, AnsiString& Reason) {
                  AnsiString(static_cast<int>(MaxSetupIniBytes / 1024)) + " KB and was not read.";
         return false;
     }
-    std::ifstream probe(Path.c_str(), std::ios::binary);
-    if (!probe) {
+    try {
+        TFileStream probe(Path, fmOpenRead | fmShareDenyNone);
+    } catch (const EStreamError&) {
         Reason = "SETUP.INI cannot be read.";
         return false;
     }
     return true;
+}
+
+// A data folder on the "drive" of a home folder the program cannot name stays
+// unset (its dialogs start where they are), and the start says why.
+AnsiString DataFolder(const AnsiString& Stored, std::vector<AnsiString>& Problems) {
+    try {
+        return MapWindowsPath(Stored);
+    } catch (const EFileNameError& e) {
+        if (std::find(Problems.begin(), Problems.end(), e.Message) == Problems.end())
+            Problems.push_back(e.Message);
+        return AnsiString();
+    }
 }
 
 class TReader {
@@ -78,8 +93,8 @@ AnsiString SetupIniPath() {
 
 TSetupValues ReadSetupIni(const AnsiString& Path, std::vector<AnsiString>& Problems) {
     TSetupValues v;
-    v.CPM_DataDirectory = MapWindowsPath("C:");
-    v.PGT_DataDirectory = MapWindowsPath("C:");
+    v.CPM_DataDirectory = DataFolder("C:", Problems);
+    v.PGT_DataDirectory = DataFolder("C:", Problems);
     AnsiString reason;
     if (!CheckFile(Path, reason)) {
         Problems.push_back(reason);
@@ -111,9 +126,9 @@ TSetupValues ReadSetupIni(const AnsiString& Path, std::vector<AnsiString>& Probl
             const AnsiString key = AnsiString("Value_") + groups[g] + "_" + parts[p];
             v.Opt[g][p] = r.Float(Menue, key.c_str());
         }
-    v.CPM_DataDirectory = MapWindowsPath(r.String("CPM", "DataDirectory", "C:"));
+    v.CPM_DataDirectory = DataFolder(r.String("CPM", "DataDirectory", "C:"), Problems);
     v.TestOutput = r.Bool("CPM", "TestOutput");
-    v.PGT_DataDirectory = MapWindowsPath(r.String("PGT", "DataDirectory", "C:"));
+    v.PGT_DataDirectory = DataFolder(r.String("PGT", "DataDirectory", "C:"), Problems);
     return v;
 }
 

@@ -160,9 +160,10 @@ void C_CPM_EF::MeasureDecay(int& vStart, int& vStop, int& tOffset, double& decay
         for (size_t i = 0; i < r.SampleVoltages.size(); ++i)
             lines.Add(IntToStr(r.SampleVoltages[i]) + ";" + IntToStr(r.SampleBit1[i]) + ";" +
                       IntToStr(r.SampleBit5[i]) + ";" + r.SampleStates[i]);
-        const AnsiString path = MapWindowsPath("C:\\TestData.TXT");
         // The samples are a by-product: a file that cannot take them never costs the result.
+        AnsiString path = "C:\\TestData.TXT";
         try {
+            path = MapWindowsPath(path);
             lines.SaveToFile(path);
         } catch (const std::exception& e) {
             const AnsiString reason = e.what();

@@ -416,6 +416,57 @@ def full_disk(s):
                       rows_saved()[-2:])
 
 
+SAVE_CHART = (289, 35)  # the commander's save button
+
+
+def named_folder(s):
+    """A chart and the grounding tester's CSV saved through the real file
+    dialogs into a folder whose name holds umlauts and accents: both land
+    there under the names typed, as the desktop names them."""
+    folder = os.path.join(s.home, "Prüfungen éàç€")
+    os.makedirs(folder)
+    open_live_chart(s)
+    run_chart(s, 1.0)
+    s.add_keys("äöüéàç€ß")
+    s.main.click(*SAVE_CHART)
+    s.shot("chart-save-dialog", s.wait_window(r"^Save").id)
+    s.save_dialog(os.path.join(folder, "Kurve ß"))
+    expect_files(s, folder, "Kurve ß", ".tee")
+    with open(os.path.join(folder, "Kurve ß.tee"), "rb") as f:
+        if b"TPF0" not in f.read(16):  # after the file's own header
+            raise Failure("Kurve ß.tee is no chart file")
+    s.main.click(*EXIT)
+
+    pgt = open_grounding_tester(s)
+    transfer_statistics(s, pgt)
+    pgt.click(190, 349)
+    s.type("Prüfung")
+    save_grounding_csv(s, pgt, os.path.join(folder, "Erdung äöü"))
+    names = poll(lambda: find_file(folder, "Erdung äöü"), 3)
+    if not names:
+        raise Failure("Save data wrote no file Erdung äöü.CSV; the folder holds %s; %s" %
+                      (describe_folder(folder), describe(s)))
+    rows = csv_rows(os.path.join(folder, names[0]))
+    if len(rows) != 2 or rows[1][-1] != "Prüfung":
+        raise Failure("%s holds %r instead of the header and the row commented Prüfung" %
+                      (names[0], rows))
+    # Nothing was written under the Windows-1252 bytes of a name.
+    stray = [os.fsdecode(os.path.join(root, n))
+             for root, dirs, files in os.walk(os.fsencode(s.home))
+             for n in dirs + files if not valid_utf8(n)]
+    if stray:
+        raise Failure("names that are no UTF-8 appeared: %s" % ", ".join(map(s.tilde, stray)))
+    s.expect_no_message({s.main.id, pgt.id}, "saving into %s" % s.tilde(folder))
+
+
+def valid_utf8(name):
+    try:
+        name.decode("utf-8")
+        return True
+    except UnicodeDecodeError:
+        return False
+
+
 def earlier_rows(size):
     """A grounding tester file of exactly size bytes: the header and rows."""
     header = ("Date;Time;No. of meas.;HGB <;HGB < %;HGB >;HGB > %;Shoe <;Shoe < %;Shoe >;"
@@ -1011,6 +1062,7 @@ JOURNEYS = {
     "disabled_buttons": disabled_buttons,
     "changed_series_type": changed_series_type,
     "read_only_setup": read_only_setup,
+    "named_folder": named_folder,
     "help_in_editor": help_in_editor,
     "modal_above_owner": modal_above_owner,
     "view_after_info": view_after_info,

@@ -1,4 +1,5 @@
 #include "platform/classes/inifiles.h"
+#include "platform/classes/filenames.h"
 #include "platform/classes/streams.h"
 #include "platform/classes/stringlist.h"
 #include "platform/rtl/sysutils.h"
@@ -74,23 +75,26 @@ const char* const ByteOrderMark = "\xEF\xBB\xBF";
 // only in letter case is used.
 std::string ActualPath(const std::string& Name) {
     struct stat st {};
-    if (::stat(Name.c_str(), &st) == 0) return Name;
+    if (::stat(SystemFileName(Name).c_str(), &st) == 0) return Name;
     const size_t slash = Name.rfind('/');
     const std::string dir = slash == npos ? std::string() : Name.substr(0, slash + 1);
     const std::string base = slash == npos ? Name : Name.substr(slash + 1);
-    DIR* d = base.empty() ? nullptr : ::opendir(dir.empty() ? "." : dir.c_str());
+    DIR* d = base.empty() ? nullptr : ::opendir(dir.empty() ? "." : SystemFileName(dir).c_str());
     if (!d) return Name;
     std::string best;
     while (const dirent* e = ::readdir(d)) {
-        const std::string entry = e->d_name;
-        if (Same(entry, base) && (best.empty() || entry < best)) best = entry;
+        // A name the program cannot hold can never be the one it asked for.
+        AnsiString entry;
+        if (TryProgramFileName(e->d_name, entry) && Same(entry.str(), base) &&
+            (best.empty() || entry.str() < best))
+            best = entry.str();
     }
     ::closedir(d);
     return best.empty() ? Name : dir + best;
 }
 
 bool ReadWholeFile(const std::string& Path, std::string& Out) {
-    const int fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(SystemFileName(Path).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     char buf[65536];
     for (;;) {
@@ -110,7 +114,7 @@ TIniFile::TIniFile(const AnsiString& FileName) : FFileName(FileName) {}
 TIniFile::TFileState TIniFile::StateOf(const std::string& Path) {
     TFileState state;
     struct stat st {};
-    if (::stat(Path.c_str(), &st) != 0) return state;
+    if (::stat(SystemFileName(Path).c_str(), &st) != 0) return state;
     state.Exists = true;
     state.Inode = static_cast<uint64_t>(st.st_ino);
     state.Size = static_cast<int64_t>(st.st_size);

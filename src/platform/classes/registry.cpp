@@ -1,4 +1,5 @@
 #include "platform/classes/registry.h"
+#include "platform/classes/filenames.h"
 #include "platform/classes/inifiles.h"
 #include "platform/classes/stringlist.h"
 #include "platform/rtl/sysutils.h"
@@ -34,18 +35,28 @@ bool Writable(unsigned Access) {
     return (Access & (KEY_WRITE & 0xFFFF)) != 0;
 }
 
-bool MakeFolders(const std::string& Path) {
-    for (size_t i = 1; i <= Path.size(); ++i) {
-        if (i < Path.size() && Path[i] != '/') continue;
-        const std::string part = Path.substr(0, i);
+bool MakeFolders(const AnsiString& Folder) {
+    const std::string path = SystemFileName(Folder);
+    for (size_t i = 1; i <= path.size(); ++i) {
+        if (i < path.size() && path[i] != '/') continue;
+        const std::string part = path.substr(0, i);
         if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
     }
     struct stat st {};
-    return ::stat(Path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 [[noreturn]] void DataError(const char* What, const AnsiString& Name) {
     throw ERegistryException(AnsiString(What) + " '" + Name + "'");
+}
+
+// A settings folder the program cannot name fails as the store does.
+AnsiString StoreFolder() {
+    try {
+        return SettingsFolder();
+    } catch (const EFileNameError& e) {
+        throw ERegistryException(e.Message);
+    }
 }
 } // namespace
 
@@ -56,13 +67,13 @@ AnsiString SettingsFolder() {
             return AnsiString(FolderOverride.back() == '/' ? FolderOverride : FolderOverride + "/");
     }
     if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/')
-        return AnsiString(std::string(config) + "/qmreadout/");
+        return ProgramFileName(std::string(config) + "/qmreadout/");
     std::string home;
     if (const char* h = std::getenv("HOME"); h && *h)
         home = h;
     else if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
         home = pw->pw_dir;
-    return AnsiString(home + "/.config/qmreadout/");
+    return ProgramFileName(home + "/.config/qmreadout/");
 }
 
 void SetSettingsFolderOverride(const AnsiString& Folder) {
@@ -80,7 +91,7 @@ void TRegistry::SetRootKey(HKEY Value) {
 }
 
 TIniFile& TRegistry::Store() {
-    const AnsiString file = SettingsFolder() + "registry.ini";
+    const AnsiString file = StoreFolder() + "registry.ini";
     if (!FStore || FStore->FileName() != file) FStore = std::make_unique<TIniFile>(file);
     return *FStore;
 }
@@ -122,7 +133,7 @@ bool TRegistry::OpenKey(const AnsiString& Key, bool CanCreate) {
     const AnsiString path = Resolve(Key);
     if (!Exists(path)) {
         if (!CanCreate || !Writable(FAccess)) return false;
-        if (!MakeFolders(SettingsFolder().str())) return false;
+        if (!MakeFolders(StoreFolder())) return false;
         try {
             Store().AddSection(SectionOf(path));
         } catch (const EIniFileException&) {
@@ -187,7 +198,7 @@ int TRegistry::ReadInteger(const AnsiString& Name) {
 }
 
 void TRegistry::WriteRaw(const AnsiString& Name, const std::string& Value) {
-    if (FReadOnly || !Writable(FAccess) || !MakeFolders(SettingsFolder().str()))
+    if (FReadOnly || !Writable(FAccess) || !MakeFolders(StoreFolder()))
         DataError("Failed to set data for", Name);
     try {
         Store().WriteString(SectionOf(FCurrentPath), Name, AnsiString(Value));

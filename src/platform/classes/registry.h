@@ -78,7 +78,8 @@ private:
     std::unique_ptr<TIniFile> FStore;
 };
 
-// The settings folder, with a trailing '/'.
+// The settings folder, with a trailing '/'. EFileNameError when its name
+// cannot be held; TRegistry then raises ERegistryException with that message.
 AnsiString SettingsFolder();
 // Tests point the settings folder elsewhere; an empty text restores the default.
 void SetSettingsFolderOverride(const AnsiString& Folder);

@@ -1,4 +1,5 @@
 #include "platform/classes/streams.h"
+#include "platform/classes/filenames.h"
 #include "platform/rtl/exceptions.h"
 #include <algorithm>
 #include <atomic>
@@ -355,7 +356,7 @@ TFileStream::TFileStream(const AnsiString& FileName, unsigned Mode) : FFileName(
                        : access == fmOpenWrite ? O_WRONLY
                                                : O_RDWR) |
                       O_CLOEXEC | (create ? O_CREAT : 0);
-    FHandle = ::open(FileName.c_str(), flags, 0666);
+    FHandle = ::open(SystemFileName(FileName).c_str(), flags, 0666);
     if (FHandle < 0) {
         const AnsiString reason = std::strerror(errno);
         if (create) CreateError(FileName, reason);
@@ -428,7 +429,7 @@ void TFileStream::SetSize(int64_t NewSize) {
 // ---- Whole-file replacement
 
 void SaveFileReplacing(const AnsiString& FileName, const void* Data, int64_t Size) {
-    std::string target = FileName.str();
+    std::string target = SystemFileName(FileName);
     // Replace what a link points at, not the link itself.
     if (char* real = ::realpath(target.c_str(), nullptr)) {
         struct stat lst {};

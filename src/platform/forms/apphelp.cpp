@@ -3,6 +3,7 @@
 // opener of their own in its place.
 #include "platform/forms/forms.h"
 #include "platform/forms/testhooks.h"
+#include "platform/graphics/qtfilenames.h"
 #include "platform/rtl/format.h"
 #include <QProcess>
 #include <QString>
@@ -16,8 +17,7 @@ THelpOpener& Opener() {
 }
 
 bool DesktopOpen(const AnsiString& FileName, int) {
-    return QProcess::startDetached(QStringLiteral("xdg-open"),
-                                   QStringList{QString::fromLocal8Bit(FileName.c_str())});
+    return QProcess::startDetached(QStringLiteral("xdg-open"), QStringList{FileNameToQt(FileName)});
 }
 
 // The help file of the window a control is in: the nearest form outward that
@@ -42,7 +42,7 @@ bool TApplication::HelpFileContext(const AnsiString& FileName, int Context) {
         return false;
     }
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(FileName.c_str(), ec)) {
+    if (!std::filesystem::is_regular_file(SystemFileName(FileName), ec)) {
         MessageBox(Format("The help file %s was not found.", {FileName}), Title(),
                    MB_OK | MB_ICONSTOP);
         return false;

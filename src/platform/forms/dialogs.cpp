@@ -3,6 +3,7 @@
 #include "platform/forms/dialogs.h"
 #include "platform/forms/formsqt.h"
 #include "platform/forms/testhooks.h"
+#include "platform/graphics/qtfilenames.h"
 #include "platform/graphics/metafile.h" // completes the printer header
 #include "platform/graphics/printers.h"
 #include "platform/rtl/sysutils.h"
@@ -82,6 +83,25 @@ QString QtFilter(const AnsiString& Filter) {
 int FilterCount(const AnsiString& Filter) {
     if (Filter.IsEmpty()) return 0;
     return (AnsiToQString(Filter).split('|').size()) / 2;
+}
+
+// The program's names for the files chosen; false, once the user was told,
+// when one of them cannot be held, so the dialog asks again.
+bool TakeNames(const std::vector<std::string>& Chosen, std::vector<AnsiString>& Names) {
+    for (const std::string& name : Chosen) {
+        AnsiString taken;
+        if (!TryProgramFileName(name, taken)) {
+            ShowMessageBoxImpl(UnusableFileNameText(name), "Error", MB_OK | MB_ICONSTOP);
+            return false;
+        }
+        Names.push_back(taken);
+    }
+    return true;
+}
+
+// The file a dialog's answer names, as the system names it.
+std::string AnsweredFile(const TDialogAnswer& Answer) {
+    return Answer.SystemName.empty() ? SystemFileName(Answer.Text) : Answer.SystemName;
 }
 
 } // namespace
@@ -307,11 +327,13 @@ bool TOpenDialog::Execute() {
     DoShow();
     bool accepted = false;
     for (;;) {
-        std::vector<AnsiString> chosen;
+        std::vector<std::string> chosen;
         int chosenFilter = 0;
         if (!AskUser(chosen, chosenFilter)) break;
-        // A declined replacement goes back to the dialog, as the platform's does.
-        if (Accept(chosen, chosenFilter)) {
+        // A refused name or a declined replacement goes back to the dialog, as
+        // the platform's does.
+        std::vector<AnsiString> names;
+        if (TakeNames(chosen, names) && Accept(names, chosenFilter)) {
             accepted = true;
             break;
         }
@@ -320,7 +342,7 @@ bool TOpenDialog::Execute() {
     return accepted;
 }
 
-bool TOpenDialog::AskUser(std::vector<AnsiString>& Chosen, int& ChosenFilterIndex) {
+bool TOpenDialog::AskUser(std::vector<std::string>& Chosen, int& ChosenFilterIndex) {
     TDialogRequest request;
     request.Kind = IsSave() ? TDialogKind::SaveDialog : TDialogKind::OpenDialog;
     request.Caption = FTitle;
@@ -332,11 +354,11 @@ bool TOpenDialog::AskUser(std::vector<AnsiString>& Chosen, int& ChosenFilterInde
     TDialogAnswer answer;
     if (Respond(request, answer)) {
         if (!answer.Accept) return false;
-        Chosen.push_back(answer.Text);
+        Chosen.push_back(AnsweredFile(answer));
         ChosenFilterIndex = answer.FilterIndex;
         return true;
     }
-    QFileDialog dialog(DialogParent(), AnsiToQString(FTitle), AnsiToQString(FInitialDir));
+    QFileDialog dialog(DialogParent(), AnsiToQString(FTitle), FileNameToQt(FInitialDir));
     dialog.setAcceptMode(IsSave() ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     if (!IsSave())
         dialog.setFileMode(FOptions.Contains(ofAllowMultiSelect) ? QFileDialog::ExistingFiles
@@ -351,10 +373,10 @@ bool TOpenDialog::AskUser(std::vector<AnsiString>& Chosen, int& ChosenFilterInde
         const int index = std::clamp(FFilterIndex, 1, static_cast<int>(filters.size())) - 1;
         dialog.selectNameFilter(filters[index]);
     }
-    if (!FFileName.IsEmpty()) dialog.selectFile(AnsiToQString(FFileName));
+    if (!FFileName.IsEmpty()) dialog.selectFile(FileNameToQt(FFileName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     for (const QString& f : dialog.selectedFiles())
-        Chosen.push_back(QStringToAnsi(f));
+        Chosen.push_back(f.toStdString());
     ChosenFilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
     return true;
 }
@@ -505,40 +527,45 @@ bool TPrintDialog::Execute() {
         request.MaxPage = FMaxPage;
     }
     DoShow();
-    TDialogAnswer answer;
-    const bool responded = Respond(request, answer);
+    EnsureQtApplication();
     QPrinter printer;
     PreparePrinter(printer);
     printer.setCopyCount(FCopies);
     // Without a printer the job is a file: the dialog proposes one that replaces nothing.
     const bool fileOnly = QPrinterInfo::availablePrinterNames().isEmpty();
-    if (fileOnly) printer.setOutputFileName(AnsiToQString(Printer()->FreePdfOutputPath()));
+    if (fileOnly) printer.setOutputFileName(FileNameToQt(Printer()->FreePdfOutputPath()));
     if (pages && FPrintRange == prPageNums) {
         printer.setPrintRange(QPrinter::PageRange);
         printer.setFromTo(FFromPage, FToPage);
     }
     bool accepted;
-    if (responded) {
-        // The answer goes into the printer as the dialog's choices would.
-        accepted = answer.Accept;
-        if (accepted) {
-            if (!answer.Text.IsEmpty())
-                printer.setOutputFileName(AnsiToQString(answer.Text));
-            else if (!fileOnly)
-                printer.setOutputFileName(QString());
-            const bool range = pages && answer.FromPage > 0;
-            printer.setPrintRange(range ? QPrinter::PageRange : QPrinter::AllPages);
-            if (range) printer.setFromTo(answer.FromPage, answer.ToPage);
+    std::vector<AnsiString> output;
+    // A file name the program cannot hold goes back to the dialog.
+    do {
+        output.clear();
+        TDialogAnswer answer;
+        if (Respond(request, answer)) {
+            // The answer goes into the printer as the dialog's choices would.
+            accepted = answer.Accept;
+            if (accepted) {
+                if (!answer.Text.IsEmpty() || !answer.SystemName.empty())
+                    printer.setOutputFileName(QString::fromStdString(AnsweredFile(answer)));
+                else if (!fileOnly)
+                    printer.setOutputFileName(QString());
+                const bool range = pages && answer.FromPage > 0;
+                printer.setPrintRange(range ? QPrinter::PageRange : QPrinter::AllPages);
+                if (range) printer.setFromTo(answer.FromPage, answer.ToPage);
+            }
+        } else {
+            QPrintDialog dialog(&printer, DialogParent());
+            dialog.setOption(QAbstractPrintDialog::PrintPageRange, pages);
+            dialog.setOption(QAbstractPrintDialog::PrintSelection, FOptions.Contains(poSelection));
+            dialog.setOption(QAbstractPrintDialog::PrintToFile,
+                             !FOptions.Contains(poDisablePrintToFile));
+            if (pages) dialog.setMinMax(FMinPage, FMaxPage);
+            accepted = dialog.exec() == QDialog::Accepted;
         }
-    } else {
-        QPrintDialog dialog(&printer, DialogParent());
-        dialog.setOption(QAbstractPrintDialog::PrintPageRange, pages);
-        dialog.setOption(QAbstractPrintDialog::PrintSelection, FOptions.Contains(poSelection));
-        dialog.setOption(QAbstractPrintDialog::PrintToFile,
-                         !FOptions.Contains(poDisablePrintToFile));
-        if (pages) dialog.setMinMax(FMinPage, FMaxPage);
-        accepted = dialog.exec() == QDialog::Accepted;
-    }
+    } while (accepted && !TakeNames({printer.outputFileName().toStdString()}, output));
     if (accepted) {
         FCopies = printer.copyCount();
         switch (printer.printRange()) {
@@ -557,7 +584,7 @@ bool TPrintDialog::Execute() {
         TakePrinterChoices(printer);
         // The program's printer prints what the dialog chose, where it chose.
         Printer()->SetCopies(FCopies);
-        Printer()->SetOutputFile(QStringToAnsi(printer.outputFileName()));
+        Printer()->SetOutputFile(output.front());
     }
     DoClose();
     return accepted;

@@ -7,6 +7,7 @@
 #include "platform/classes/stringlist.h"
 #include "platform/forms/forms.h"
 #include <memory>
+#include <string>
 #include <vector>
 
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
@@ -125,8 +126,9 @@ protected:
 
 private:
     // The dialog's answer, from the user or the test responder alike: the files
-    // and the filter chosen (1-based, 0 when unknown). False when cancelled.
-    bool AskUser(std::vector<AnsiString>& Chosen, int& ChosenFilterIndex);
+    // as the system names them and the filter chosen (1-based, 0 when
+    // unknown). False when cancelled.
+    bool AskUser(std::vector<std::string>& Chosen, int& ChosenFilterIndex);
     // Takes the answer; false when the user declined to replace the file the
     // name became.
     bool Accept(const std::vector<AnsiString>& Chosen, int ChosenFilterIndex);

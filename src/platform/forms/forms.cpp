@@ -4,6 +4,7 @@
 //   TScreen, TApplication
 //   TCustomForm (the longest part), TScrollBox
 #include "platform/forms/forms.h"
+#include "platform/classes/filenames.h"
 #include "platform/forms/formsqt.h"
 #include "platform/forms/menus.h"
 #include "platform/forms/stdctrls.h"
@@ -521,15 +522,24 @@ int TApplication::MessageBox(const AnsiString& Text, const AnsiString& Caption, 
     return ShowMessageBoxImpl(Text, Caption, Flags);
 }
 
-AnsiString TApplication::ExeName() const {
+namespace {
+std::string ExePath() {
     std::error_code ec;
     const auto path = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? AnsiString("qmreadout") : AnsiString(path.string());
+    return ec ? std::string("qmreadout") : path.string();
+}
+} // namespace
+
+AnsiString TApplication::ExeName() const {
+    return ProgramFileName(ExePath());
 }
 
 AnsiString TApplication::Title() const {
     if (!FTitle.IsEmpty()) return FTitle;
-    return AnsiString(std::filesystem::path(ExeName().str()).stem().string());
+    // Only shown, and shown with every message: never a refusal of its own.
+    AnsiString title;
+    if (TryProgramFileName(std::filesystem::path(ExePath()).stem().string(), title)) return title;
+    return "qmreadout";
 }
 
 void TApplication::SetShowHint(bool Value) {

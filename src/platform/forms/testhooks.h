@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <string>
 #include <vector>
 
 class TMenuItem;
@@ -54,6 +55,9 @@ struct TDialogAnswer {
     int Result = IDOK;      // message boxes: IDOK, IDCANCEL, IDYES ...
     bool Accept = true;     // dialogs and input boxes: OK or Cancel
     AnsiString Text;        // input boxes; file and print dialogs: the file chosen
+    // File and print dialogs: the file chosen as the system names it (UTF-8),
+    // as a real dialog gives it back; taken instead of Text when set.
+    std::string SystemName;
     int FilterIndex = 0;    // file dialogs: the chosen filter (0 keeps it)
     TColor Color = clBlack; // colour dialog
     // Colour dialog: changes the custom colours (the sixteen shown) on OK.

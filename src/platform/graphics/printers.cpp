@@ -7,6 +7,7 @@
 #include "platform/graphics/metafile.h"
 #include "platform/graphics/printers.h"
 #include "platform/graphics/qtbridge.h"
+#include "platform/graphics/qtfilenames.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -147,9 +148,9 @@ public:
                                              : PublishWithoutReplacing(TempPath(), FPath);
             if (written.isEmpty()) {
                 QFile::remove(TempPath());
-                throw EPrinter("Cannot write the print file " + QStringToAnsi(FPath));
+                throw EPrinter("Cannot write the print file " + FileNameFromQt(FPath));
             }
-            FWritten = QStringToAnsi(written);
+            FWritten = FileNameFromQt(written);
         }
     }
     AnsiString WrittenFile() const override { return FWritten; }
@@ -252,7 +253,7 @@ std::unique_ptr<TPrinterDevice> TPrinter::CreateDevice() {
     // A file named in the dialog also decides how the job measures before it starts.
     const AnsiString named = FStarting ? FJobFile : FOutputFile;
     if (!named.IsEmpty())
-        return std::make_unique<TQtPrinterDevice>(QString(), AnsiToQString(named), FCopies, true);
+        return std::make_unique<TQtPrinterDevice>(QString(), FileNameToQt(named), FCopies, true);
     const QStringList names = InstalledPrinters();
     if (!names.isEmpty()) {
         QString name;
@@ -267,7 +268,7 @@ std::unique_ptr<TPrinterDevice> TPrinter::CreateDevice() {
     // Outside a job the device only measures; a job takes a free name.
     FAnnounce = FStarting;
     const AnsiString path = FStarting ? FreePdfOutputPath() : PdfOutputPath();
-    return std::make_unique<TQtPrinterDevice>(QString(), AnsiToQString(path), FCopies, false);
+    return std::make_unique<TQtPrinterDevice>(QString(), FileNameToQt(path), FCopies, false);
 }
 
 void TPrinter::CheckPrinting(bool Printing) {
@@ -367,7 +368,7 @@ AnsiString TPrinter::PdfOutputPath() const {
     for (QChar& c : name)
         if (forbidden.contains(c) || c.unicode() < 32) c = QLatin1Char('_');
     if (name.isEmpty()) name = QStringLiteral("Print");
-    return QStringToAnsi(QDir(dir).filePath(name + QStringLiteral(".pdf")));
+    return FileNameFromQt(QDir(dir).filePath(name + QStringLiteral(".pdf")));
 }
 
 void TPrinter::SetOutputFile(const AnsiString& Value) {
@@ -377,7 +378,7 @@ void TPrinter::SetOutputFile(const AnsiString& Value) {
 }
 
 AnsiString TPrinter::FreePdfOutputPath() const {
-    return QStringToAnsi(FreeName(AnsiToQString(PdfOutputPath())));
+    return FileNameFromQt(FreeName(FileNameToQt(PdfOutputPath())));
 }
 
 void SetPrintFileNotice(TPrintFileNotice Notice) {

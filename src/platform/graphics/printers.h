@@ -70,6 +70,7 @@ public:
     void SetOutputFile(const AnsiString& Value);
     // The PDF file proposed when no printer is installed (default: a file named
     // after the title in the user's documents folder, or home folder).
+    // EFileNameError when that folder's name cannot be held.
     AnsiString PdfOutputPath() const;
     void SetPdfOutputPath(const AnsiString& Value) { FPdfPath = Value; }
     // PdfOutputPath, or where a file of that name exists, the first free name

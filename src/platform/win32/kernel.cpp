@@ -1,4 +1,5 @@
 #include "platform/win32/kernel.h"
+#include "platform/classes/filenames.h"
 #include "platform/rtl/exceptions.h"
 #include <cctype>
 #include <cerrno>
@@ -79,6 +80,7 @@ const std::vector<std::string>& CommandLine() {
     return Args;
 }
 
+// As the system names it.
 std::string ExecutablePath() {
     std::vector<char> buf(4096);
     const ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);
@@ -87,9 +89,15 @@ std::string ExecutablePath() {
     return args.empty() ? std::string() : args[0];
 }
 
-std::string HomeFolder() {
-    if (const char* home = std::getenv("HOME"); home && *home) return home;
-    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir) return pw->pw_dir;
+std::string ExecutableName() {
+    const std::string path = ExecutablePath();
+    return path.substr(path.rfind('/') + 1);
+}
+
+AnsiString HomeFolder() {
+    if (const char* home = std::getenv("HOME"); home && *home) return ProgramFileName(home);
+    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
+        return ProgramFileName(pw->pw_dir);
     return "/";
 }
 
@@ -199,9 +207,13 @@ AnsiString LockFolder() {
         if (!LockOverride.empty()) return IncludeTrailingPathDelimiter(AnsiString(LockOverride));
     }
     struct stat st {};
+    // A runtime folder the program cannot name is passed over like a missing one:
+    // the lock only has to be found again by the next start.
+    AnsiString runFolder;
     if (const char* run = std::getenv("XDG_RUNTIME_DIR");
-        run && run[0] == '/' && ::stat(run, &st) == 0 && S_ISDIR(st.st_mode))
-        return IncludeTrailingPathDelimiter(AnsiString(run));
+        run && run[0] == '/' && ::stat(run, &st) == 0 && S_ISDIR(st.st_mode) &&
+        TryProgramFileName(run, runFolder))
+        return IncludeTrailingPathDelimiter(runFolder);
     // A shared /tmp: the folder must be ours alone, never someone else's or a link.
     const std::string dir = "/tmp/qmreadout-" + std::to_string(::getuid());
     ::mkdir(dir.c_str(), 0700);
@@ -227,7 +239,7 @@ HANDLE CreateMutexA(void*, BOOL, const char* lpName) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return nullptr;
     }
-    const std::string path = folder.str() + LockFileName(lpName);
+    const std::string path = SystemFileName(folder) + LockFileName(lpName);
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
         SetLastError(ErrorFromErrno(errno));
@@ -266,7 +278,7 @@ int ParamCount() {
 }
 
 AnsiString ParamStr(int Index) {
-    if (Index == 0) return ProgramFolder() + ExtractFileName(AnsiString(ExecutablePath()));
+    if (Index == 0) return ProgramFolder() + ProgramFileName(ExecutableName());
     const auto& args = CommandLine();
     if (Index < 0 || Index >= static_cast<int>(args.size())) return AnsiString();
     return AnsiString(args[static_cast<size_t>(Index)]);
@@ -278,7 +290,8 @@ AnsiString ProgramFolder() {
         if (!ProgramOverride.empty())
             return IncludeTrailingPathDelimiter(AnsiString(ProgramOverride));
     }
-    return ExtractFilePath(AnsiString(ExecutablePath()));
+    const std::string path = ExecutablePath();
+    return ProgramFileName(path.substr(0, path.size() - ExecutableName().size()));
 }
 
 void SetProgramFolderOverride(const AnsiString& Folder) {
@@ -316,17 +329,18 @@ AnsiString IncludeTrailingPathDelimiter(const AnsiString& Path) {
 
 bool FileExists(const AnsiString& FileName) {
     struct stat st {};
-    return !FileName.IsEmpty() && ::stat(FileName.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    return !FileName.IsEmpty() && ::stat(SystemFileName(FileName).c_str(), &st) == 0 &&
+           !S_ISDIR(st.st_mode);
 }
 
 bool DirectoryExists(const AnsiString& Name) {
     struct stat st {};
-    return !Name.IsEmpty() && ::stat(Name.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return !Name.IsEmpty() && ::stat(SystemFileName(Name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool ForceDirectories(const AnsiString& Dir) {
     if (Dir.IsEmpty()) throw EInOutError("Unable to create directory");
-    std::string path = Dir.str();
+    std::string path = SystemFileName(Dir);
     while (path.size() > 1 && path.back() == '/')
         path.pop_back();
     for (size_t i = 1; i <= path.size(); ++i) {
@@ -334,25 +348,27 @@ bool ForceDirectories(const AnsiString& Dir) {
         const std::string part = path.substr(0, i);
         if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
     }
-    return DirectoryExists(AnsiString(path));
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool DeleteFile(const AnsiString& FileName) {
+    const std::string name = SystemFileName(FileName);
     struct stat st {};
-    if (FileName.IsEmpty() || ::lstat(FileName.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
-        return false;
-    return ::unlink(FileName.c_str()) == 0;
+    if (name.empty() || ::lstat(name.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    return ::unlink(name.c_str()) == 0;
 }
 
 bool RenameFile(const AnsiString& OldName, const AnsiString& NewName) {
     if (OldName.IsEmpty() || NewName.IsEmpty()) return false;
-    if (::renameat2(AT_FDCWD, OldName.c_str(), AT_FDCWD, NewName.c_str(), RENAME_NOREPLACE) == 0)
+    const std::string from = SystemFileName(OldName), to = SystemFileName(NewName);
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
         return true;
     if (errno != EINVAL && errno != ENOSYS) return false;
     // File systems without the no-replace flag: check first.
     struct stat st {};
-    if (::lstat(NewName.c_str(), &st) == 0) return false;
-    return ::rename(OldName.c_str(), NewName.c_str()) == 0;
+    if (::lstat(to.c_str(), &st) == 0) return false;
+    return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
 AnsiString GetCurrentDir() {
@@ -361,15 +377,15 @@ AnsiString GetCurrentDir() {
         if (errno != ERANGE) return AnsiString();
         buf.resize(buf.size() * 2);
     }
-    return AnsiString(buf.data());
+    return ProgramFileName(buf.data());
 }
 
 // ---- File size and times
 
 bool GetFileTimes(const AnsiString& FileName, TFileTimes& Times) {
     struct statx st {};
-    if (FileName.IsEmpty() ||
-        ::statx(AT_FDCWD, FileName.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &st) != 0)
+    if (FileName.IsEmpty() || ::statx(AT_FDCWD, SystemFileName(FileName).c_str(), 0,
+                                      STATX_BASIC_STATS | STATX_BTIME, &st) != 0)
         return false;
     Times.Created = ToSystemTime((st.stx_mask & STATX_BTIME) ? st.stx_btime : st.stx_ctime);
     Times.LastWrite = ToSystemTime(st.stx_mtime);
@@ -379,7 +395,7 @@ bool GetFileTimes(const AnsiString& FileName, TFileTimes& Times) {
 
 int64_t GetFileSizeByName(const AnsiString& FileName) {
     struct stat st {};
-    if (FileName.IsEmpty() || ::stat(FileName.c_str(), &st) != 0) return -1;
+    if (FileName.IsEmpty() || ::stat(SystemFileName(FileName).c_str(), &st) != 0) return -1;
     return static_cast<int64_t>(st.st_size);
 }
 
@@ -391,7 +407,7 @@ AnsiString MapWindowsPath(const AnsiString& Path) {
     std::string rest = s.substr(2);
     for (char& c : rest)
         if (c == '\\') c = '/';
-    std::string home = HomeFolder();
+    std::string home = HomeFolder().str();
     while (home.size() > 1 && home.back() == '/')
         home.pop_back();
     if (rest.empty()) return AnsiString(home);

@@ -45,8 +45,9 @@ BOOL CloseHandle(HANDLE Handle);
 // is still returned and GetLastError() gives ERROR_ALREADY_EXISTS. Null with the
 // error set when the lock file cannot be opened. Unnamed mutexes lock nothing.
 HANDLE CreateMutexA(void* lpMutexAttributes, BOOL bInitialOwner, const char* lpName);
-// $XDG_RUNTIME_DIR, else /tmp/qmreadout-<uid> (made private to the user); with
-// a trailing delimiter. Empty when no usable folder exists.
+// $XDG_RUNTIME_DIR (when its name can be held), else /tmp/qmreadout-<uid>
+// (made private to the user); with a trailing delimiter. Empty when no usable
+// folder exists.
 AnsiString LockFolder();
 // Tests point the lock folder elsewhere; an empty text restores the default.
 void SetLockFolderOverride(const AnsiString& Folder);
@@ -55,9 +56,12 @@ void SetLockFolderOverride(const AnsiString& Folder);
 void InitCommandLine(int argc, char** argv);
 int ParamCount();
 // ParamStr(0) is the program file's full path (inside the overridden program
-// folder when a test set one); an index beyond ParamCount gives "".
+// folder when a test set one); an index beyond ParamCount gives "". The other
+// arguments keep the bytes they were given.
 AnsiString ParamStr(int Index);
 // Folder of the program file, with a trailing delimiter (SETUP.INI lives here).
+// EFileNameError (platform/classes/filenames.h) when its name cannot be held,
+// as from every call below that takes a name from the system.
 AnsiString ProgramFolder();
 // Tests place the program elsewhere; an empty text restores the real folder.
 void SetProgramFolderOverride(const AnsiString& Folder);
@@ -78,7 +82,7 @@ bool ForceDirectories(const AnsiString& Dir);
 bool DeleteFile(const AnsiString& FileName);
 // Fails (false) when NewName exists already, as the platform's rename does.
 bool RenameFile(const AnsiString& OldName, const AnsiString& NewName);
-AnsiString GetCurrentDir();
+AnsiString GetCurrentDir(); // EFileNameError when the name cannot be held
 
 struct SYSTEMTIME {
     WORD wYear, wMonth, wDayOfWeek, wDay, wHour, wMinute, wSecond, wMilliseconds;
@@ -96,4 +100,5 @@ int64_t GetFileSizeByName(const AnsiString& FileName);
 // letter) stands for $HOME and every '\' becomes '/'. "C:\TestData.TXT" gives
 // "$HOME/TestData.TXT", "C:\" gives "$HOME/", "C:" gives "$HOME" and
 // "C:Data\x" gives "$HOME/Data/x". Any other path is returned unchanged.
+// EFileNameError for a drive path when the home folder's name cannot be held.
 AnsiString MapWindowsPath(const AnsiString& Path);

@@ -1,5 +1,7 @@
 // The mail hand-off through xdg-email.
 #include "platform/win32/mailto.h"
+#include "platform/classes/filenames.h"
+#include "platform/classes/textcodec.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -21,7 +23,7 @@ AnsiString& Override() {
 }
 
 std::string ProgramName() {
-    return Override().IsEmpty() ? std::string("xdg-email") : std::string(Override().c_str());
+    return Override().IsEmpty() ? std::string("xdg-email") : SystemFileName(Override());
 }
 
 bool IsExecutable(const std::string& Path) {
@@ -60,7 +62,12 @@ AnsiString NewMailFolder() {
     const char* tmp = std::getenv("TMPDIR");
     std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/qmreadout-mail-XXXXXX";
     if (!::mkdtemp(pattern.data())) return AnsiString();
-    return AnsiString((pattern + "/").c_str());
+    AnsiString folder;
+    if (!TryProgramFileName(pattern + "/", folder)) {
+        ::rmdir(pattern.c_str());
+        throw EFileNameError(UnusableFileNameText(pattern + "/"));
+    }
+    return folder;
 }
 
 void SetMailProgramOverride(const AnsiString& Program) {
@@ -76,8 +83,9 @@ bool MailProgramInstalled() {
 TMailOutcome MailFileAsAttachment(const AnsiString& FileName, const AnsiString& Subject) {
     const std::string program = ProgramName();
     if (!FindProgram(program)) return {TMailResult::NoMailProgram, 0};
-    std::vector<std::string> args{program, "--subject", Subject.c_str(), "--attach",
-                                  FileName.c_str()};
+    // The mail program reads its arguments as UTF-8, the subject too.
+    std::vector<std::string> args{program, "--subject", AnsiToUtf8(Subject), "--attach",
+                                  SystemFileName(FileName)};
     std::vector<char*> argv;
     for (auto& a : args)
         argv.push_back(a.data());

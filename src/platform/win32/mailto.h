@@ -20,7 +20,8 @@ bool MailProgramInstalled();
 TMailOutcome MailFileAsAttachment(const AnsiString& FileName, const AnsiString& Subject);
 
 // A new private folder under the temporary folder for one attachment, with a
-// trailing delimiter; empty when none can be made.
+// trailing delimiter; empty when none can be made, EFileNameError when the
+// temporary folder's name cannot be held.
 AnsiString NewMailFolder();
 
 // Tests name another program (a path or a name on the PATH); empty restores xdg-email.

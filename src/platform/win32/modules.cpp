@@ -1,4 +1,5 @@
 #include "platform/win32/modules.h"
+#include "platform/classes/filenames.h"
 #include <atomic>
 #include <dlfcn.h>
 #include <map>
@@ -31,7 +32,7 @@ HMODULE LoadLibraryA(const char* FileName) {
         SetLastError(ERROR_MOD_NOT_FOUND);
         return nullptr;
     }
-    HMODULE module = dlopen(FileName, RTLD_NOW | RTLD_LOCAL);
+    HMODULE module = dlopen(SystemFileName(FileName).c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module) {
         SetLastError(ERROR_MOD_NOT_FOUND);
         return nullptr;

@@ -8,7 +8,10 @@
 #include "support/external_tool.h"
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QMessageBox>
@@ -194,6 +197,48 @@ TEST_F(DialogsTest, SaveDialogAsksBeforeTheAddedExtensionReplacesAFile) {
     rmdir(dir.c_str());
 }
 
+// What a real dialog gives back is the system's name (UTF-8): the program
+// takes it as its own, or refuses it naming it and asks again.
+TEST_F(DialogsTest, EveryFileDialogTakesTheSystemsNameOrRefusesOneItCannotHold) {
+    const struct {
+        const char* Name;
+        TDialogKind Kind;
+        std::function<std::unique_ptr<TOpenDialog>(TComponent*)> Make;
+    } dialogs[] = {
+        {"open", TDialogKind::OpenDialog,
+         [](TComponent* o) { return std::make_unique<TOpenDialog>(o); }},
+        {"save", TDialogKind::SaveDialog,
+         [](TComponent* o) { return std::make_unique<TSaveDialog>(o); }},
+        {"open picture", TDialogKind::OpenDialog,
+         [](TComponent* o) { return std::make_unique<TOpenPictureDialog>(o); }},
+        {"save picture", TDialogKind::SaveDialog,
+         [](TComponent* o) { return std::make_unique<TSavePictureDialog>(o); }},
+    };
+    TDialogAnswer umlauts, cyrillic, cjk;
+    umlauts.SystemName = "/tmp/Pr\xC3\xBC"
+                         "fungen \xE2\x82\xAC/\xC3\xA9\xC3\xBC\xC3\x9F.tee";
+    cyrillic.SystemName = "/tmp/\xD0\x9F\xD1\x80/x.tee";
+    cjk.SystemName = "/tmp/\xE6\xB5\x8B.tee";
+    for (const auto& d : dialogs) {
+        SCOPED_TRACE(d.Name);
+        const auto dialog = d.Make(Form.get());
+        dialog->SetFileName("before.tee");
+        Responder.Expect(d.Kind, "", cyrillic)
+            .ExpectMessage("Cannot use \"/tmp/??/x.tee\": the name holds characters outside", IDOK)
+            .Expect(d.Kind, "", umlauts);
+        EXPECT_TRUE(dialog->Execute());
+        EXPECT_EQ(dialog->FileName(), "/tmp/Pr\xFC"
+                                      "fungen \x80/\xE9\xFC\xDF.tee");
+        Responder.Expect(d.Kind, "", cjk)
+            .ExpectMessage("Cannot use \"/tmp/?.tee\"", IDOK)
+            .ExpectCancel(d.Kind);
+        EXPECT_FALSE(dialog->Execute());
+        EXPECT_EQ(dialog->FileName(), "/tmp/Pr\xFC"
+                                      "fungen \x80/\xE9\xFC\xDF.tee");
+        EXPECT_TRUE(Responder.Done());
+    }
+}
+
 TEST_F(DialogsTest, PictureDialogsListThePictureFormats) {
     TOpenPictureDialog open(Form.get());
     TSavePictureDialog save(Form.get());
@@ -370,4 +415,23 @@ TEST_F(PrintToFileTest, TheDialogsFileIsPrintedIntoOnceAndNothingElseIsReplaced)
     EXPECT_NE(PdfText(Path("Chart1 (3).pdf")).find("proposed"), std::string::npos);
     const AnsiString notice = Responder.Shown()[0].Text;
     EXPECT_EQ(notice, "The print-out was saved as\n" + Path("Chart1.pdf"));
+}
+
+TEST_F(PrintToFileTest, TheDialogsFileInAFolderSoNamedOrRefusedNamingIt) {
+    QM_REQUIRE_TOOL("pdftotext");
+    TPrintDialog dialog(Form.get());
+    TDialogAnswer cyrillic, umlauts;
+    cyrillic.SystemName = Dir + "/\xD0\x9F/x.pdf";
+    umlauts.SystemName = Dir + "/Pr\xC3\xBC"
+                               "fungen/Statistik \xC3\xA9.pdf";
+    Responder.Expect(TDialogKind::PrintDialog, "", cyrillic)
+        .ExpectMessage(("Cannot use \"" + Dir + "/?/x.pdf\"").c_str(), IDOK)
+        .Expect(TDialogKind::PrintDialog, "", umlauts);
+    ASSERT_TRUE(dialog.Execute());
+    PrintPage("umlauts");
+    const AnsiString wanted = Path("Pr\xFC"
+                                   "fungen/Statistik \xE9.pdf");
+    EXPECT_EQ(Real.LastOutputFile(), wanted);
+    EXPECT_NE(PdfText(AnsiString(umlauts.SystemName)).find("umlauts"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(Dir + "/\xD0\x9F"));
 }

@@ -73,4 +73,20 @@ TEST_F(HelpTest, TopicOfTheControlOrItsNearestParentInItsWindowsFileElseTheAppli
     }
 }
 
+TEST_F(HelpTest, HelpFileInAFolderNamedWithUmlautsIsFound) {
+    const std::string base =
+        (std::filesystem::temp_directory_path() / ("qm_help_" + std::to_string(::getpid()) + "_"))
+            .string();
+    const std::string folder = base + "Pr\xC3\xBC"
+                                      "fung";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder + "/Hilfe \xC3\xA4.hlp") << "help";
+    const AnsiString file = AnsiString(base) + "Pr\xFC"
+                                               "fung/Hilfe \xE4.hlp";
+    EXPECT_TRUE(Application->HelpFileContext(file, 3));
+    std::filesystem::remove_all(folder);
+    ASSERT_EQ(Asked.size(), 1u);
+    EXPECT_EQ(Asked[0].first, file);
+}
+
 } // namespace

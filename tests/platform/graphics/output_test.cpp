@@ -19,6 +19,7 @@
 #include <fstream>
 #include <regex>
 #include <sstream>
+#include <unistd.h>
 
 namespace {
 
@@ -100,6 +101,43 @@ TEST(Printer, DefaultPdfPathIsNamedAfterTheTitle) {
     printer.SetTitle("Chart: 1/2");
     const AnsiString path = printer.PdfOutputPath();
     EXPECT_NE(path.Pos("Chart_ 1_2.pdf"), 0);
+}
+
+// The documents folder is missing, so the home folder takes the print-out.
+TEST(Printer, DefaultPdfPathInAHomeFolderSoNamedOrRefusedNamingIt) {
+    const std::string base = TempPath("home_" + std::to_string(::getpid()));
+    const std::string umlauts = base + "/J\xC3\xBCrgen", cyrillic = base + "/\xD0\x9F\xD1\x91";
+    std::filesystem::create_directories(umlauts);
+    std::filesystem::create_directories(cyrillic);
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    const std::string keepConfig = config ? config : "";
+    setenv("XDG_CONFIG_HOME", base.c_str(), 1); // no user-dirs.dirs there
+    TPrinter printer;
+    printer.SetTitle("Pr\xFC"
+                     "fung");
+    setenv("HOME", umlauts.c_str(), 1);
+    const AnsiString taken = printer.PdfOutputPath();
+    setenv("HOME", cyrillic.c_str(), 1);
+    AnsiString refused;
+    try {
+        printer.FreePdfOutputPath();
+    } catch (const EInOutError& e) {
+        refused = e.Message;
+    }
+    setenv("HOME", home.c_str(), 1);
+    if (config)
+        setenv("XDG_CONFIG_HOME", keepConfig.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
+    std::filesystem::remove_all(base);
+    EXPECT_EQ(taken, AnsiString(base + "/J\xFCrgen/Pr\xFC"
+                                       "fung.pdf"));
+    EXPECT_NE(refused.Pos("\"" + AnsiString(base) +
+                          "/??/Pr\xFC"
+                          "fung.pdf\""),
+              0)
+        << refused;
 }
 
 TEST(RecordingPrinter, RecordsPagesTextsAndJobSteps) {
