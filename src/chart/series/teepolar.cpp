@@ -26,6 +26,7 @@ QM_PUBLISHED(
     TCustomPolarSeries,
     Prop("AngleIncrement", &Self::AngleIncrement, &Self::SetAngleIncrement).Stored(false),
     Prop("AngleValues", &Self::AngleValues), Prop("Brush", &Self::Brush),
+    Prop("CircleGradient", &Self::CircleGradient, &Self::SetCircleGradient),
     Prop("CircleLabels", &Self::CircleLabels, &Self::SetCircleLabels).Default(false),
     Prop("CircleLabelsFont", &Self::CircleLabelsFont),
     Prop("CircleLabelsInside", &Self::CircleLabelsInside, &Self::SetCircleLabelsInside)

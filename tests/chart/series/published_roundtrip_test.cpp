@@ -18,10 +18,12 @@
 #include "chart/editor/teegrid.h"
 #include "chart/editor/teepreviewpanel.h"
 #include "chart/series/imagebar.h"
+#include "chart/series/teecalendar.h"
 #include "chart/series/teeextraseries.h"
 #include "chart/series/teepoin3.h"
 #include "chart/series/teerose.h"
 #include "chart/series/teesurfa.h"
+#include "chart/series/teevolumefunctions.h"
 #include "platform/classes/collections.h"
 #include "platform/classes/filer.h"
 #include "platform/classes/objtext.h"
@@ -72,7 +74,8 @@ template <typename R, typename... A> struct THandlerOf<std::function<R(A...)>> {
         WALK_HANDLER(TChartSurfaceGetColor), WALK_HANDLER(TOnBeforeDrawLevelEvent),                \
         WALK_HANDLER(TOnGetLevelEvent), WALK_HANDLER(TClockSeriesGetTimeEvent),                    \
         WALK_HANDLER(TGetImageEvent), WALK_HANDLER(TSeriesClickPointer3DEvent),                    \
-        WALK_HANDLER(TChartSurfaceGetY)
+        WALK_HANDLER(TChartSurfaceGetY), WALK_HANDLER(TCompressGetDate),                        \
+        WALK_HANDLER(TCalendarChangeEvent)
 
 // What the walk's handlers answer: go on as without a handler.
 template <typename R> R WalkResult() {
