@@ -451,6 +451,9 @@ void TCustomPolarSeries::DrawAxis() {
     }
 
     if (vaxis->Grid()->Visible()) {
+        // Measured in the labels' own font, as the axis measures them: the
+        // canvas may hold any font here, and the rings would follow it.
+        canvas->AssignFont(vaxis->LabelsFont());
         const double inc = vaxis->CalcIncrement();
         const double mn = vaxis->Minimum(), mx = vaxis->Maximum();
         if (inc > 0 && std::fabs(mx / inc) <= 2147483647.0 && (mx - mn) / inc < MaxGridSteps) {
