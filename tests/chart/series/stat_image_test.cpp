@@ -172,27 +172,6 @@ TEST_F(StatImageTest, PicturesComeBackFromChartFiles) {
             }
 }
 
-TEST_F(StatImageTest, ReloadedImagePointsDrawTheirPicture) {
-    auto* s = Add<TImagePointSeries>();
-    s->SetName("Pictured");
-    TPicture green;
-    Solid(&green, clGreen, 6, 10);
-    s->SetImagePoint(&green);
-    s->SetImageTransparent(false);
-    s->Add(1);
-    Ranges(-1, 1, 0, 2);
-    TMemoryStream m;
-    SaveChartToStream(Chart.get(), &m, true, false);
-    m.SetPosition(0);
-    Chart->FreeAllSeries();
-    TCustomChart* into = Chart.get();
-    LoadChartFromStream(into, &m);
-    ASSERT_EQ(Chart->SeriesCount(), 1);
-    Render("image_point_reloaded");
-    EXPECT_EQ(Pixel(XPos(0), YPos(1)), clGreen);
-    EXPECT_EQ(Pixel(XPos(0) + 5, YPos(1) + 9), clGreen); // 6 x 10 either side
-}
-
 TEST_F(StatImageTest, DamagedPictureDataRefusesTheFile) {
     TChart chart(nullptr);
     auto* s = static_cast<TImagePointSeries*>(
