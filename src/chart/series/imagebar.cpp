@@ -10,15 +10,24 @@ QM_CLASS_OWNED(TCustomImagePointSeries, TPointSeries, TComponent)
 QM_CLASS_OWNED(TImagePointSeries, TCustomImagePointSeries, TComponent)
 QM_CLASS_OWNED(TDeltaPointSeries, TCustomImagePointSeries, TComponent)
 
+// A picture is stored only when it is not the one the series starts with.
 QM_PUBLISHED(TImageBarSeries,
+             Prop("Image", &Self::Image, &Self::SetImage).Stored(&Self::IsImageStored),
              Prop("ImageTiled", &Self::ImageTiled, &Self::SetImageTiled).Default(false));
 QM_PUBLISHED(
     TImagePointSeries,
+    Prop("ImagePoint", &Self::ImagePoint, &Self::SetImagePoint).Stored(&Self::IsImagePointStored),
     Prop("ImageTransparent", &Self::ImageTransparent, &Self::SetImageTransparent).Default(true),
     Prop("OnGetImage", &Self::OnGetImage));
+// The style reloads all three pictures: it comes first, so a file's own
+// pictures are read after it.
 QM_PUBLISHED(
     TDeltaPointSeries,
     Prop("ImageStyle", &Self::ImageStyle, &Self::SetImageStyle).Default(disSmiles),
+    Prop("EqualImage", &Self::EqualImage, &Self::SetEqualImage).Stored(&Self::IsEqualImageStored),
+    Prop("GreaterImage", &Self::GreaterImage, &Self::SetGreaterImage)
+        .Stored(&Self::IsGreaterImageStored),
+    Prop("LowerImage", &Self::LowerImage, &Self::SetLowerImage).Stored(&Self::IsLowerImageStored),
     Prop("ImageTransparent", &Self::ImageTransparent, &Self::SetImageTransparent).Default(false));
 
 // ---------------------------------------------------------------------------
@@ -67,6 +76,22 @@ namespace {
 bool HasGraphic(const TPicture* P) {
     return P->Graphic() && !P->Graphic()->Empty();
 }
+
+// Whether Picture differs from the library's picture of that resource name.
+bool DiffersFrom(const TPicture* Picture, const char* Resource) {
+    TPicture start;
+    TeeLoadSeriesPicture(&start, Resource);
+    if (HasGraphic(Picture) != HasGraphic(&start)) return true;
+    if (!HasGraphic(Picture)) return false;
+    return Picture->Graphic()->ClassType() != start.Graphic()->ClassType() ||
+           Picture->Graphic()->SaveToBytes() != start.Graphic()->SaveToBytes();
+}
+
+const char* DeltaResource(TDeltaImageStyle Style, int Which) {
+    static const char* const names[2][3] = {{"TeeEqualSmile", "TeeGreaterSmile", "TeeLowerSmile"},
+                                            {"TeeEqualHand", "TeeGreaterHand", "TeeLowerHand"}};
+    return names[Style == disHands][Which];
+}
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -75,7 +100,12 @@ bool HasGraphic(const TPicture* P) {
 TImageBarSeries::TImageBarSeries(TComponent* AOwner)
     : TBarSeries(AOwner), FImage(std::make_unique<TPicture>()) {
     TeeLoadSeriesPicture(FImage.get(), "TeeMoney");
+    FImage->SetStoreEmpty(true);
     FImage->OnChange = [this](TObject*) { Repaint(); };
+}
+
+bool TImageBarSeries::IsImageStored() const {
+    return DiffersFrom(FImage.get(), "TeeMoney");
 }
 
 TImageBarSeries::~TImageBarSeries() = default;
@@ -148,6 +178,14 @@ TCustomImagePointSeries::TCustomImagePointSeries(TComponent* AOwner)
 
 TCustomImagePointSeries::~TCustomImagePointSeries() = default;
 
+void TCustomImagePointSeries::Assign(TPersistent* Source) {
+    if (auto* s = dynamic_cast<TCustomImagePointSeries*>(Source)) {
+        FImage->Assign(s->FImage.get());
+        FImageTransparent = s->FImageTransparent;
+    }
+    TPointSeries::Assign(Source);
+}
+
 void TCustomImagePointSeries::SetImagePoint(TPicture* Value) {
     FImage->Assign(Value);
     if (FImage->Width() > 0) Pointer()->ChangeHorizSize(FImage->Width());
@@ -184,23 +222,49 @@ TImagePointSeries::TImagePointSeries(TComponent* AOwner) : TCustomImagePointSeri
     TPicture p;
     TeeLoadSeriesPicture(&p, "TeeDefaultImage");
     SetImagePoint(&p);
+    FImage->SetStoreEmpty(true);
     FImageTransparent = true;
+}
+
+bool TImagePointSeries::IsImagePointStored() const {
+    return DiffersFrom(FImage.get(), "TeeDefaultImage");
 }
 
 TDeltaPointSeries::TDeltaPointSeries(TComponent* AOwner)
     : TCustomImagePointSeries(AOwner), FEqual(std::make_unique<TPicture>()),
       FGreater(std::make_unique<TPicture>()), FLower(std::make_unique<TPicture>()) {
+    for (TPicture* p : {FEqual.get(), FGreater.get(), FLower.get()})
+        p->SetStoreEmpty(true);
     SetImageStyle(disSmiles);
+}
+
+bool TDeltaPointSeries::IsEqualImageStored() const {
+    return DiffersFrom(FEqual.get(), DeltaResource(FImageStyle, 0));
+}
+bool TDeltaPointSeries::IsGreaterImageStored() const {
+    return DiffersFrom(FGreater.get(), DeltaResource(FImageStyle, 1));
+}
+bool TDeltaPointSeries::IsLowerImageStored() const {
+    return DiffersFrom(FLower.get(), DeltaResource(FImageStyle, 2));
 }
 
 TDeltaPointSeries::~TDeltaPointSeries() = default;
 
+void TDeltaPointSeries::Assign(TPersistent* Source) {
+    if (auto* s = dynamic_cast<TDeltaPointSeries*>(Source)) {
+        FImageStyle = s->FImageStyle;
+        FEqual->Assign(s->FEqual.get());
+        FGreater->Assign(s->FGreater.get());
+        FLower->Assign(s->FLower.get());
+    }
+    TCustomImagePointSeries::Assign(Source);
+}
+
 void TDeltaPointSeries::SetImageStyle(TDeltaImageStyle Value) {
     FImageStyle = Value;
-    const bool smiles = Value == disSmiles;
-    TeeLoadSeriesPicture(FEqual.get(), smiles ? "TeeEqualSmile" : "TeeEqualHand");
-    TeeLoadSeriesPicture(FGreater.get(), smiles ? "TeeGreaterSmile" : "TeeGreaterHand");
-    TeeLoadSeriesPicture(FLower.get(), smiles ? "TeeLowerSmile" : "TeeLowerHand");
+    TeeLoadSeriesPicture(FEqual.get(), DeltaResource(Value, 0));
+    TeeLoadSeriesPicture(FGreater.get(), DeltaResource(Value, 1));
+    TeeLoadSeriesPicture(FLower.get(), DeltaResource(Value, 2));
     Repaint();
 }
 

@@ -28,6 +28,7 @@ public:
     void SetImage(TPicture* Value);
     bool ImageTiled() const { return FImageTiled; }
     void SetImageTiled(bool Value) { SetBooleanProperty(FImageTiled, Value); }
+    bool IsImageStored() const;
 
 private:
     std::unique_ptr<TPicture> FImage;
@@ -43,6 +44,7 @@ class TCustomImagePointSeries : public TPointSeries {
 public:
     explicit TCustomImagePointSeries(TComponent* AOwner);
     ~TCustomImagePointSeries() override;
+    void Assign(TPersistent* Source) override;
     void DrawValue(int ValueIndex) override;
     void PrepareForGallery(bool IsEnabled) override;
 
@@ -62,6 +64,7 @@ class TImagePointSeries : public TCustomImagePointSeries {
     QM_CLASS(TImagePointSeries)
 public:
     explicit TImagePointSeries(TComponent* AOwner);
+    bool IsImagePointStored() const;
 };
 
 enum TDeltaImageStyle { disSmiles, disHands };
@@ -72,6 +75,7 @@ class TDeltaPointSeries : public TCustomImagePointSeries {
 public:
     explicit TDeltaPointSeries(TComponent* AOwner);
     ~TDeltaPointSeries() override;
+    void Assign(TPersistent* Source) override;
     void DrawValue(int ValueIndex) override;
 
     // The picture point ValueIndex is drawn with.
@@ -85,6 +89,9 @@ public:
     void SetLowerImage(TPicture* Value);
     TDeltaImageStyle ImageStyle() const { return FImageStyle; }
     void SetImageStyle(TDeltaImageStyle Value);
+    bool IsEqualImageStored() const;
+    bool IsGreaterImageStored() const;
+    bool IsLowerImageStored() const;
 
 private:
     std::unique_ptr<TPicture> FEqual;

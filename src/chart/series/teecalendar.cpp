@@ -28,7 +28,7 @@ QM_PUBLISHED(
     TCalendarSeries, Prop("Date", &Self::DateValue, &Self::SetDateValue),
     Prop("Days", &Self::Days, &Self::SetDays), Prop("Months", &Self::Months, &Self::SetMonths),
     Prop("NextButtonVisible", &Self::NextButtonVisible, &Self::SetNextButtonVisible).Default(true),
-    Prop("Pen", &Self::Pen, &Self::SetPen),
+    Prop("OnChange", &Self::OnChange), Prop("Pen", &Self::Pen, &Self::SetPen),
     Prop("PreviousButtonVisible", &Self::PreviousButtonVisible, &Self::SetPreviousButtonVisible)
         .Default(true),
     Prop("ShowInLegend", &Self::ShowInLegend, &Self::SetShowInLegend).Default(false),

@@ -16,6 +16,7 @@ QM_CLASS_OWNED(TGaugeSeries, TCircledSeries, TComponent)
 // The value is point 0, stored with the series' data.
 QM_PUBLISHED(
     TGaugeSeries, Prop("Center", &Self::Center),
+    Prop("CircleGradient", &Self::CircleGradient, &Self::SetCircleGradient),
     Prop("Circled", &Self::Circled, &Self::SetCircled).Default(true),
     Prop("EndPoint", &Self::EndPoint),
     Prop("FullRepaint", &Self::FullRepaint, &Self::SetFullRepaint).Default(false),
@@ -29,7 +30,8 @@ QM_PUBLISHED(
     Prop("RotationAngle", &Self::RotationAngle, &Self::SetRotationAngle).Default(135),
     Prop("ShowInLegend", &Self::ShowInLegend, &Self::SetShowInLegend).Default(false),
     Prop("TotalAngle", &Self::TotalAngle, &Self::SetTotalAngle).Default(90),
-    Prop("Value", &Self::Value, &Self::SetValue).Stored(false));
+    Prop("Value", &Self::Value, &Self::SetValue).Stored(false),
+    Prop("OnChange", &Self::OnChange));
 
 namespace {
 constexpr double Pi = std::numbers::pi;

@@ -13,6 +13,14 @@
 
 QM_CLASS_OWNED(TPolygonSeries, TChartSeries, TComponent)
 QM_CLASS_OWNED(TMapSeries, TCustom3DPaletteSeries, TComponent)
+QM_CLASS_ABSTRACT(TTeePolygon, TPersistent)
+
+QM_PUBLISHED(TTeePolygon, Prop("Gradient", &Self::Gradient, &Self::SetGradient),
+             Prop("ParentBrush", &Self::ParentBrush, &Self::SetParentBrush).Default(true),
+             Prop("ParentPen", &Self::ParentPen, &Self::SetParentPen).Default(true),
+             Prop("Brush", &Self::Brush, &Self::SetBrush), Prop("Pen", &Self::Pen, &Self::SetPen),
+             Prop("Color", &Self::Color, &Self::SetColor).Default(clWhite).Idents("TColor"),
+             Prop("Text", &Self::Text, &Self::SetText), Prop("Z", &Self::Z, &Self::SetZ));
 
 // The palette properties are published by the palette series.
 
@@ -285,10 +293,21 @@ void TMapSeries::Clear() {
 // ---------------------------------------------------------------------------
 // Polygons in chart files: a count, then for each polygon its switches, own
 // brush, pen and gradient, and its vertices. Written after the point data,
-// so reading finds the map's values there already.
+// so reading finds the map's values there already. Settings that came later
+// follow all polygons, only when one of them is set, so older files (and
+// files that do not use them) keep their bytes.
 
 namespace {
 constexpr int32_t PolygonFields = 16; // int32 fields of one polygon before its vertices
+constexpr int32_t LaterFieldsVersion = 1;
+constexpr int32_t LaterFields = 4; // pen end style and small dots, gradient centre
+
+void LaterFieldsOf(const TTeePolygon* P, int32_t (&Out)[LaterFields]) {
+    Out[0] = P->Pen()->EndStyle();
+    Out[1] = P->Pen()->SmallDots();
+    Out[2] = P->Gradient()->RadialX();
+    Out[3] = P->Gradient()->RadialY();
+}
 
 void PutInt(TStream* S, int32_t V) {
     S->WriteBuffer(&V, 4);
@@ -334,6 +353,23 @@ void TMapSeries::WritePolygons(TStream* S) {
             PutDouble(S, v->YValues()->Value(k));
         }
     }
+    const TTeePolygon fresh(this);
+    int32_t start[LaterFields];
+    LaterFieldsOf(&fresh, start);
+    std::vector<int32_t> later;
+    bool any = false;
+    for (int i = 0; i < FShapes.Count(); ++i) {
+        int32_t f[LaterFields];
+        LaterFieldsOf(FShapes[i], f);
+        for (int k = 0; k < LaterFields; ++k) {
+            any = any || f[k] != start[k];
+            later.push_back(f[k]);
+        }
+    }
+    if (!any) return;
+    PutInt(S, LaterFieldsVersion);
+    for (int32_t f : later)
+        PutInt(S, f);
 }
 
 void TMapSeries::ReadPolygons(TStream* S) {
@@ -379,6 +415,21 @@ void TMapSeries::ReadPolygons(TStream* S) {
             const double x = GetDouble(S);
             p->AddXY(x, GetDouble(S));
         }
+    }
+    if (left() == 0) return;
+    if (left() < 4 + int64_t(count) * 4 * LaterFields || GetInt(S) != LaterFieldsVersion)
+        throw EReadError("Stream read error");
+    for (int32_t i = 0; i < count; ++i) {
+        int32_t f[LaterFields];
+        for (int32_t& x : f)
+            x = GetInt(S);
+        if (f[0] < esRound || f[0] > esFlat || f[1] < 0 || f[1] > 1)
+            throw EReadError("Stream read error");
+        TTeePolygon* p = FShapes[i];
+        p->Pen()->SetEndStyle(static_cast<TPenEndStyle>(f[0]));
+        p->Pen()->SetSmallDots(f[1] != 0);
+        p->Gradient()->SetRadialX(f[2]);
+        p->Gradient()->SetRadialY(f[3]);
     }
 }
 

@@ -26,10 +26,14 @@ public:
     TTeePolygon* Polygon = nullptr;
 };
 
-class TTeePolygon {
+// Its brush, pen, colour, text and Z are those of its points series and of
+// the map's value at its index; chart files carry them in the map's
+// "Polygons" block and point data.
+class TTeePolygon : public TPersistent {
+    QM_CLASS(TTeePolygon)
 public:
     explicit TTeePolygon(TMapSeries* AOwner);
-    ~TTeePolygon();
+    ~TTeePolygon() override;
 
     int Index() const;
     void AddXY(double X, double Y) { FPoints->AddXY(X, Y); }
@@ -38,7 +42,9 @@ public:
     void Draw(TCanvas3D* Canvas, int ValueIndex);
 
     TChartBrush* Brush() const { return FPoints->Brush(); }
+    void SetBrush(TChartBrush* Value) { Brush()->Assign(Value); }
     TChartPen* Pen() const { return FPoints->Pen(); }
+    void SetPen(TChartPen* Value) { Pen()->Assign(Value); }
     TColor Color() const;
     void SetColor(TColor Value) { FPoints->SetSeriesColor(Value); }
     AnsiString Text() const;
@@ -50,6 +56,7 @@ public:
     bool ParentPen() const { return FParentPen; }
     void SetParentPen(bool Value);
     TTeeGradient* Gradient() const { return FGradient.get(); }
+    void SetGradient(TTeeGradient* Value) { FGradient->Assign(Value); }
     TPolygonSeries* Points() const { return FPoints.get(); }
     TMapSeries* Owner() const { return FOwner; }
 

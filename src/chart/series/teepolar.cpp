@@ -26,6 +26,7 @@ QM_PUBLISHED(
     TCustomPolarSeries,
     Prop("AngleIncrement", &Self::AngleIncrement, &Self::SetAngleIncrement).Stored(false),
     Prop("AngleValues", &Self::AngleValues), Prop("Brush", &Self::Brush),
+    Prop("CircleGradient", &Self::CircleGradient, &Self::SetCircleGradient),
     Prop("CircleLabels", &Self::CircleLabels, &Self::SetCircleLabels).Default(false),
     Prop("CircleLabelsFont", &Self::CircleLabelsFont),
     Prop("CircleLabelsInside", &Self::CircleLabelsInside, &Self::SetCircleLabelsInside)
@@ -450,6 +451,9 @@ void TCustomPolarSeries::DrawAxis() {
     }
 
     if (vaxis->Grid()->Visible()) {
+        // Measured in the labels' own font, as the axis measures them: the
+        // canvas may hold any font here, and the rings would follow it.
+        canvas->AssignFont(vaxis->LabelsFont());
         const double inc = vaxis->CalcIncrement();
         const double mn = vaxis->Minimum(), mx = vaxis->Maximum();
         if (inc > 0 && std::fabs(mx / inc) <= 2147483647.0 && (mx - mn) / inc < MaxGridSteps) {

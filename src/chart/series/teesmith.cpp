@@ -18,6 +18,7 @@ QM_CLASS_OWNED(TSmithSeries, TCircledSeries, TComponent)
 QM_PUBLISHED(TSmithSeries, Prop("CCirclePen", &Self::CCirclePen).Stored(false),
              Prop("CLabels", &Self::CLabels, &Self::SetCLabels).Stored(false),
              Prop("CLabelsFont", &Self::CLabelsFont).Stored(false),
+             Prop("CircleGradient", &Self::CircleGradient, &Self::SetCircleGradient),
              Prop("CirclePen", &Self::CirclePen),
              Prop("ImagSymbol", &Self::ImagSymbol, &Self::SetImagSymbol).Default("i"),
              Prop("Pen", &Self::Pen), Prop("Pointer", &Self::Pointer),

@@ -23,7 +23,8 @@ QM_PUBLISHED(TPVOFunction,
              Prop("Percentage", &Self::Percentage, &Self::SetPercentage).Default(true),
              Prop("Period2", &Self::Period2, &Self::SetPeriod2).Default(26));
 QM_PUBLISHED(TCompressFunction,
-             Prop("Compress", &Self::Compress, &Self::SetCompress).Default(ocWeek));
+             Prop("Compress", &Self::Compress, &Self::SetCompress).Default(ocWeek),
+             Prop("OnGetDate", &Self::OnGetDate));
 
 namespace {
 bool IsOHLC(TChartSeries* S) {

@@ -1,6 +1,7 @@
 // TGraphic (files and streams), TBitmap (32-bit pixels with scan lines in the
 // bitmap's own pixel format, BMP files, transparency) and TPicture (a graphic
 // of any format registered by file extension).
+#include "platform/classes/filer.h"
 #include "platform/classes/streams.h"
 #include "platform/graphics/bmpcodec.h"
 #include "platform/graphics/canvasprivate.h"
@@ -461,4 +462,63 @@ bool TPicture::SupportsExtension(const AnsiString& Extension) {
 
 void TPicture::Changed() {
     if (OnChange) OnChange(this);
+}
+
+void TPicture::DefineProperties(TFiler* Filer) {
+    TPersistent::DefineProperties(Filer);
+    const bool has = FGraphic && !FGraphic->Empty();
+    Filer->DefineBinaryProperty(
+        "Data", [this](TStream* S) { ReadData(S); }, [this](TStream* S) { WriteData(S); },
+        has || FStoreEmpty);
+}
+
+void TPicture::WriteData(TStream* Stream) {
+    if (!FGraphic || FGraphic->Empty()) {
+        const uint8_t none = 0; // no class name: no graphic
+        Stream->WriteBuffer(&none, 1);
+        return;
+    }
+    const AnsiString name = FGraphic->ClassName();
+    const uint8_t length = static_cast<uint8_t>(name.Length());
+    Stream->WriteBuffer(&length, 1);
+    Stream->WriteBuffer(name.data(), length);
+    const std::vector<uint8_t> bytes = FGraphic->SaveToBytes();
+    if (bytes.size() > INT32_MAX) throw EInvalidGraphicOperation("Picture too large to store");
+    const int32_t size = static_cast<int32_t>(bytes.size());
+    Stream->WriteBuffer(&size, 4);
+    Stream->WriteBuffer(bytes.data(), size);
+}
+
+void TPicture::ReadData(TStream* Stream) {
+    const auto left = [Stream] { return Stream->Size() - Stream->Position(); };
+    const auto damaged = [] { return EInvalidGraphic("Invalid picture data"); };
+    uint8_t length = 0;
+    if (left() < 1) throw damaged();
+    Stream->ReadBuffer(&length, 1);
+    if (length == 0) {
+        SetGraphic(nullptr);
+        return;
+    }
+    if (left() < length + 4) throw damaged();
+    std::string name(length, '\0');
+    Stream->ReadBuffer(name.data(), length);
+    int32_t size = 0;
+    Stream->ReadBuffer(&size, 4);
+    if (size < 0 || size > left()) throw damaged();
+    // Only the formats a picture knows: the class name never picks code to run.
+    std::unique_ptr<TGraphic> g;
+    for (const auto& [ext, format] : Formats()) {
+        std::unique_ptr<TGraphic> candidate = format.Factory();
+        if (candidate && candidate->ClassName() == AnsiString(name)) {
+            g = std::move(candidate);
+            break;
+        }
+    }
+    if (!g) throw EInvalidGraphic("Unknown picture class " + AnsiString(name));
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    Stream->ReadBuffer(bytes.data(), size);
+    g->LoadFromBytes(bytes); // raises before the picture changes
+    g->OnChange = [this](TObject*) { Changed(); };
+    FGraphic = std::move(g);
+    Changed();
 }

@@ -754,9 +754,21 @@ public:
     static AnsiString GraphicFilter();
     static bool SupportsExtension(const AnsiString& Extension);
 
+    // An owner that starts the picture with a graphic sets this, so a stream
+    // brings an emptied picture back empty, not as the owner's start.
+    bool StoreEmpty() const { return FStoreEmpty; }
+    void SetStoreEmpty(bool Value) { FStoreEmpty = Value; }
+
     TNotifyEvent OnChange;
+
+protected:
+    // "Data": the graphic's class name, then its file bytes after their length.
+    void DefineProperties(TFiler* Filer) override;
 
 private:
     void Changed();
+    void ReadData(TStream* Stream);
+    void WriteData(TStream* Stream);
     std::unique_ptr<TGraphic> FGraphic;
+    bool FStoreEmpty = false;
 };

@@ -1,6 +1,7 @@
 // Polar, radar, wind rose, clock, Smith and gauge series in pictures: pixels at
 // positions worked out from the angle, radius and impedance formulas.
 #include "chart/control/series_fixture.h"
+#include "chart/control/teestore.h"
 #include "chart/engine/teeaxis.h"
 #include "chart/series/teeextraseries.h"
 #include "chart/series/teegauges.h"
@@ -8,6 +9,7 @@
 #include "chart/series/teerose.h"
 #include "chart/series/teesmith.h"
 #include "platform/rtl/datetime.h"
+#include "platform/classes/streams.h"
 #include "platform/rtl/sysutils.h"
 #include <limits>
 #include <cmath>
@@ -234,4 +236,52 @@ TEST_F(PolarDrawTest, ClockAtThreeShowsHourRightAndMinuteUp) {
     s->SetStyle(cssDecimal);
     EXPECT_EQ(s->GetCircleLabel(330, 0), "1");
 }
+
+// The circle gradient is kept by a chart file: each circled type draws the
+// same picture after saving and loading, in the binary and the text form.
+TEST_F(PolarDrawTest, CircleGradientComesBackFromChartFiles) {
+    for (auto [name, make] : AllTypes) {
+        Chart->FreeAllSeries();
+        auto* s = static_cast<TCircledSeries*>(make(Chart.get()));
+        s->SetName("Circled");
+        s->FillSampleValues();
+        if (auto* clock = dynamic_cast<TClockSeries*>(s)) {
+            // The hands follow the real time.
+            clock->PenHours()->SetVisible(false);
+            clock->PenMinutes()->SetVisible(false);
+            clock->PenSeconds()->SetVisible(false);
+        }
+        s->CircleGradient()->SetVisible(true);
+        s->CircleGradient()->SetStartColor(clLime);
+        s->CircleGradient()->SetEndColor(clBlue);
+        s->CircleGradient()->SetDirection(gdLeftRight);
+        Render(std::string("gradient_") + name);
+        const std::unique_ptr<TBitmap> before = std::move(Picture);
+        // Lime to blue: no red anywhere in the gradient, unlike everything else here.
+        int shaded = 0;
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                const TColor c = before->Canvas()->Pixels(x, y);
+                shaded += (c & 0xFF) == 0 && c != clBlack;
+            }
+        EXPECT_GT(shaded, 5000) << name;
+        for (bool text : {false, true}) {
+            TMemoryStream m;
+            SaveChartToStream(Chart.get(), &m, true, text);
+            m.SetPosition(0);
+            Chart->FreeAllSeries();
+            TCustomChart* into = Chart.get();
+            LoadChartFromStream(into, &m);
+            ASSERT_EQ(into, Chart.get());
+            ASSERT_EQ(Chart->SeriesCount(), 1) << name;
+            Render(std::string("gradient_back_") + name);
+            int differ = 0;
+            for (int y = 0; y < H; ++y)
+                for (int x = 0; x < W; ++x)
+                    differ += Pixel(x, y) != before->Canvas()->Pixels(x, y);
+            EXPECT_EQ(differ, 0) << name << (text ? " text" : " binary");
+        }
+    }
+}
+
 } // namespace

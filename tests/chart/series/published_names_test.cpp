@@ -14,6 +14,7 @@
 #include "chart/editor/teepreviewpanel.h"
 #include "chart/engine/teecontrols.h"
 #include "chart/series/teeextraseries.h"
+#include "chart/series/teemapseries.h"
 #include "chart/series/teesurfa.h"
 #include "support/published_names.h"
 #include <gtest/gtest.h>
@@ -36,7 +37,7 @@ const TNameRow NameRows[] = {
 
 // Every registered series, function and tool in one chart, the library's
 // components, and the objects they make only on demand: a point's mark, an
-// axis label, a drawn line, a contour level.
+// axis label, a drawn line, a contour level, a map polygon.
 class TChartCensus : public TObjectCensus {
 public:
     TChartCensus() {
@@ -70,6 +71,7 @@ public:
             Walk(s->Marks()->Items()->Get(0));
             if (auto* contour = dynamic_cast<TContourSeries*>(s))
                 Walk(contour->Levels()->AddLevel());
+            if (auto* map = dynamic_cast<TMapSeries*>(s)) Walk(map->Shapes()->Add());
         }
         for (int i = 0; i < c->Tools()->Count(); ++i) {
             Walk(c->Tools()->Get(i));

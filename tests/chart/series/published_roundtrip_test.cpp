@@ -20,10 +20,13 @@
 #include "chart/editor/teelisb.h"
 #include "chart/editor/teepreviewpanel.h"
 #include "chart/series/imagebar.h"
+#include "chart/series/teecalendar.h"
 #include "chart/series/teeextraseries.h"
+#include "chart/series/teemapseries.h"
 #include "chart/series/teepoin3.h"
 #include "chart/series/teerose.h"
 #include "chart/series/teesurfa.h"
+#include "chart/series/teevolumefunctions.h"
 #include "platform/classes/collections.h"
 #include "platform/classes/filer.h"
 #include "platform/classes/objtext.h"
@@ -76,7 +79,8 @@ template <typename R, typename... A> struct THandlerOf<std::function<R(A...)>> {
         WALK_HANDLER(TGetImageEvent), WALK_HANDLER(TSeriesClickPointer3DEvent),                    \
         WALK_HANDLER(TChartSurfaceGetY), WALK_HANDLER(TGetBarStyleEvent),                          \
         WALK_HANDLER(TNotifySeriesEvent), WALK_HANDLER(TChangeOrderEvent),                         \
-        WALK_HANDLER(TDblClickSeriesEvent)
+        WALK_HANDLER(TDblClickSeriesEvent), WALK_HANDLER(TCompressGetDate),                        \
+        WALK_HANDLER(TCalendarChangeEvent)
 
 // What the walk's handlers answer: go on as without a handler.
 template <typename R> R WalkResult() {
@@ -483,6 +487,7 @@ private:
     // A class's own properties declare what its constructor sets. (A sub-object's
     // owner may set it up otherwise; chart files compare those with a fresh owner.)
     void DeclaredDefaults(const TRootSpec& R, TClass Class) {
+        if (!Class->Factory) return; // made only by its owner
         std::unique_ptr<TObject> fresh(Class->Factory(nullptr));
         for (const TPropInfo* p : GetPropList(Class)) {
             if (!p->HasDefault || IsExcluded(fresh.get(), p->Name) ||
@@ -690,6 +695,21 @@ std::vector<TRootSpec> Roots() {
                          }),
                          byName("Walked")});
     }
+    // A map's polygon: its settings travel in the map's own block and point data.
+    roots.push_back({"TTeePolygon", chartWith([](TChart* c) -> TObject* {
+                         TChartSeries* s = CreateNewSeries(c, c, &TMapSeries::ClassInfo);
+                         s->SetName("Walked");
+                         TTeePolygon* p = static_cast<TMapSeries*>(s)->Shapes()->Add();
+                         p->AddXY(0, 0);
+                         p->AddXY(1, 0);
+                         p->AddXY(0, 1);
+                         return p;
+                     }),
+                     [byName](TComponent* Top) -> TObject* {
+                         auto* map = dynamic_cast<TMapSeries*>(byName("Walked")(Top));
+                         return map && map->Shapes()->Count() == 1 ? map->Shapes()->Get(0)
+                                                                   : nullptr;
+                     }});
     for (TClass cc :
          {&TDraw3D::ClassInfo, &TTeeCommander::ClassInfo, &TChartEditor::ClassInfo,
           &TChartPreviewer::ClassInfo, &TChartEditorPanel::ClassInfo, &TTeePreviewPanel::ClassInfo,

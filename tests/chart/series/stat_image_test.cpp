@@ -1,8 +1,12 @@
 // Pictures in bars and at points: stretched and tiled bar pictures, the delta
-// series' choice of picture, image points.
+// series' choice of picture, image points, and the pictures in chart files.
 #include "chart/control/series_fixture.h"
+#include "chart/control/teeseriestypes.h"
+#include "chart/control/teestore.h"
 #include "chart/series/imagebar.h"
 #include "chart/series/teeextraseries.h"
+#include "platform/classes/streams.h"
+#include <functional>
 
 namespace {
 
@@ -99,6 +103,107 @@ TEST_F(StatImageTest, ImagePointTakesThePictureSizeAndAsksPerPoint) {
     EXPECT_EQ(Pixel(XPos(0), YPos(1)), clGreen);
     EXPECT_EQ(Pixel(XPos(1), YPos(2)), clPurple);
     EXPECT_EQ(Pixel(XPos(1) + 3, YPos(2) + 8), clPurple); // 6 x 10 either side
+}
+
+// Each picture a series publishes, by the way to reach it.
+struct TPictureCase {
+    const char* Name;
+    TClass Class;
+    std::function<TPicture*(TChartSeries*)> Picture;
+};
+const TPictureCase PictureCases[] = {
+    {"Image", &TImageBarSeries::ClassInfo,
+     [](TChartSeries* S) { return static_cast<TImageBarSeries*>(S)->Image(); }},
+    {"ImagePoint", &TImagePointSeries::ClassInfo,
+     [](TChartSeries* S) { return static_cast<TImagePointSeries*>(S)->ImagePoint(); }},
+    {"EqualImage", &TDeltaPointSeries::ClassInfo,
+     [](TChartSeries* S) { return static_cast<TDeltaPointSeries*>(S)->EqualImage(); }},
+    {"GreaterImage", &TDeltaPointSeries::ClassInfo,
+     [](TChartSeries* S) { return static_cast<TDeltaPointSeries*>(S)->GreaterImage(); }},
+    {"LowerImage", &TDeltaPointSeries::ClassInfo,
+     [](TChartSeries* S) { return static_cast<TDeltaPointSeries*>(S)->LowerImage(); }},
+};
+
+std::vector<uint8_t> BytesOf(TPicture* P) {
+    return P->Graphic() && !P->Graphic()->Empty() ? P->Graphic()->SaveToBytes()
+                                                  : std::vector<uint8_t>();
+}
+
+std::string SaveText(TChart* C) {
+    TMemoryStream m;
+    SaveChartToStream(C, &m, false, true);
+    return std::string(static_cast<const char*>(m.Memory()), size_t(m.Size()));
+}
+
+// A picture set, emptied or left as the series starts comes back as it was,
+// from the binary and the text form; only a changed picture is written.
+TEST_F(StatImageTest, PicturesComeBackFromChartFiles) {
+    for (const TPictureCase& c : PictureCases)
+        for (const char* change : {"none", "set", "emptied"})
+            for (const bool text : {false, true}) {
+                SCOPED_TRACE(std::string(c.Name) + " " + change + (text ? " text" : " binary"));
+                TChart chart(nullptr);
+                TChartSeries* s = CreateNewSeries(&chart, &chart, c.Class);
+                s->SetName("Pictured");
+                if (auto* delta = dynamic_cast<TDeltaPointSeries*>(s))
+                    delta->SetImageStyle(disHands);
+                if (std::string(change) == "set") {
+                    TBitmap b(5, 7);
+                    b.Canvas()->Brush()->SetColor(clTeal);
+                    b.Canvas()->FillRect(TRect(0, 0, 5, 7));
+                    b.Canvas()->SetPixel(2, 3, clFuchsia);
+                    c.Picture(s)->SetGraphic(&b);
+                } else if (std::string(change) == "emptied") {
+                    c.Picture(s)->SetGraphic(nullptr);
+                }
+                const std::vector<uint8_t> want = BytesOf(c.Picture(s));
+                EXPECT_EQ(SaveText(&chart).find(std::string(c.Name) + ".Data") == std::string::npos,
+                          std::string(change) == "none");
+                TMemoryStream m;
+                SaveChartToStream(&chart, &m, true, text);
+                m.SetPosition(0);
+                TCustomChart* back = new TChart(nullptr);
+                std::unique_ptr<TCustomChart> keep(back);
+                LoadChartFromStream(back, &m);
+                ASSERT_EQ(back->SeriesCount(), 1);
+                EXPECT_EQ(BytesOf(c.Picture(back->Series(0))), want);
+                if (auto* delta = dynamic_cast<TDeltaPointSeries*>(back->Series(0)))
+                    EXPECT_EQ(delta->ImageStyle(), disHands);
+            }
+}
+
+TEST_F(StatImageTest, DamagedPictureDataRefusesTheFile) {
+    TChart chart(nullptr);
+    auto* s = static_cast<TImagePointSeries*>(
+        CreateNewSeries(&chart, &chart, &TImagePointSeries::ClassInfo));
+    s->SetName("Pictured");
+    Solid(s->ImagePoint(), clGreen, 6, 10);
+    TMemoryStream m;
+    SaveChartToStream(&chart, &m, false, false);
+    std::string file(static_cast<const char*>(m.Memory()), size_t(m.Size()));
+    // After the graphic's class name comes the size of the bytes that follow.
+    const size_t name = file.find("\x07TBitmap");
+    ASSERT_NE(name, std::string::npos);
+    file.replace(name + 8, 4, "\xFF\xFF\xFF\x7F");
+    TMemoryStream bad;
+    bad.WriteBuffer(file.data(), int(file.size()));
+    bad.SetPosition(0);
+    TCustomChart* back = new TChart(nullptr);
+    std::unique_ptr<TCustomChart> keep(back);
+    EXPECT_ANY_THROW(LoadChartFromStream(back, &bad));
+    EXPECT_EQ(back->SeriesCount(), 0);
+}
+
+// A copy of a series (the editor's clone, a change of type) keeps its pictures.
+TEST_F(StatImageTest, ClonesKeepTheirPictures) {
+    for (const TPictureCase& c : PictureCases) {
+        SCOPED_TRACE(c.Name);
+        TChart chart(nullptr);
+        TChartSeries* s = CreateNewSeries(&chart, &chart, c.Class);
+        Solid(c.Picture(s), clTeal, 3, 5);
+        TChartSeries* copy = CloneChartSeries(s);
+        EXPECT_EQ(BytesOf(c.Picture(copy)), BytesOf(c.Picture(s)));
+    }
 }
 
 } // namespace

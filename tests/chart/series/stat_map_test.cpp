@@ -203,4 +203,43 @@ TEST_F(StatMapTest, APolygonCountBeyondTheBlockIsRefused) {
     EXPECT_EQ(back->SeriesCount(), 0);
 }
 
+// Settings polygons gained later follow the block only when a polygon uses
+// one: other maps keep the bytes older files have, and older files still read.
+TEST_F(StatMapTest, LaterPolygonSettingsFollowTheBlockOnlyWhenUsed) {
+    TChart chart(nullptr);
+    auto* s = new TMapSeries(&chart);
+    s->SetName("Series1");
+    s->SetParentChart(&chart);
+    Square(s, 0, 0, 0);
+    Square(s, 3, 0, 1);
+    const auto blockSize = [&chart] {
+        TMemoryStream m;
+        SaveChartToStream(&chart, &m, true, false);
+        const std::string file(static_cast<const char*>(m.Memory()), size_t(m.Size()));
+        const size_t at = file.find("\x08Polygons\x0A");
+        int32_t n = -1;
+        if (at != std::string::npos) std::memcpy(&n, file.data() + at + 10, 4);
+        return n;
+    };
+    // A count, then each polygon's 16 fields, vertex count and 4 vertices.
+    const int32_t old = 4 + 2 * (17 * 4 + 4 * 16);
+    EXPECT_EQ(blockSize(), old);
+    TTeePolygon* p = s->Shapes()->Get(1);
+    p->Pen()->SetEndStyle(esFlat);
+    p->Gradient()->SetRadialY(7);
+    EXPECT_EQ(blockSize(), old + 4 + 2 * 4 * 4);
+    TMemoryStream m;
+    SaveChartToStream(&chart, &m, true, false);
+    m.SetPosition(0);
+    TCustomChart* back = new TChart(nullptr);
+    std::unique_ptr<TCustomChart> keep(back);
+    LoadChartFromStream(back, &m);
+    auto* r = dynamic_cast<TMapSeries*>(back->Series(0));
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->Shapes()->Get(1)->Pen()->EndStyle(), esFlat);
+    EXPECT_EQ(r->Shapes()->Get(1)->Gradient()->RadialY(), 7);
+    EXPECT_EQ(r->Shapes()->Get(0)->Pen()->EndStyle(), s->Shapes()->Get(0)->Pen()->EndStyle());
+    EXPECT_EQ(r->Shapes()->Get(0)->Gradient()->RadialY(), 0);
+}
+
 } // namespace
