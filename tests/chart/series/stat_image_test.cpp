@@ -167,8 +167,9 @@ TEST_F(StatImageTest, PicturesComeBackFromChartFiles) {
                 LoadChartFromStream(back, &m);
                 ASSERT_EQ(back->SeriesCount(), 1);
                 EXPECT_EQ(BytesOf(c.Picture(back->Series(0))), want);
-                if (auto* delta = dynamic_cast<TDeltaPointSeries*>(back->Series(0)))
+                if (auto* delta = dynamic_cast<TDeltaPointSeries*>(back->Series(0))) {
                     EXPECT_EQ(delta->ImageStyle(), disHands);
+                }
             }
 }
 
