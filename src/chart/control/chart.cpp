@@ -10,7 +10,6 @@
 #include "platform/graphics/graphics.h"
 
 QM_ENUM_NAMES(TPanningMode, pmNone, pmHorizontal, pmVertical, pmBoth)
-QM_ENUM_NAMES(TTeeBackImageMode, pbmStretch, pbmTile, pbmCenter)
 
 QM_CLASS_ABSTRACT(TCustomChart, TCustomAxisPanel)
 QM_CLASS_OWNED(TChart, TCustomChart, TComponent)

@@ -2,7 +2,6 @@
 #include "chart/control/teedraw3d.h"
 #include "platform/classes/props.h"
 
-QM_ENUM_NAMES(TTeeBackImageMode, pbmStretch, pbmTile, pbmCenter)
 
 QM_CLASS_OWNED(TDraw3D, TCustomTeePanelExtended, TComponent)
 

@@ -16,7 +16,6 @@
 #include <cmath>
 #include <cstdlib>
 
-QM_ENUM_NAMES(TTeeBackImageMode, pbmStretch, pbmTile, pbmCenter)
 QM_CLASS_PLAIN(TPreviewChartPen, TChartPen)
 QM_CLASS_OWNED(TTeePreviewPanel, TCustomTeePanelExtended, TComponent)
 

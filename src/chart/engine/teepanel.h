@@ -383,6 +383,7 @@ private:
 
 enum TPanningMode { pmNone, pmHorizontal, pmVertical, pmBoth };
 enum TTeeBackImageMode { pbmStretch, pbmTile, pbmCenter };
+QM_ENUM_NAMES(TTeeBackImageMode, pbmStretch, pbmTile, pbmCenter)
 
 // The control events a chart panel publishes, for its class's QM_PUBLISHED list
 // (in the order files written so far hold them).
