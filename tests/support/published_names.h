@@ -153,9 +153,9 @@ inline std::vector<TClass> Publishers(const TObjectCensus& Census, TClass Class,
 
 } // namespace published_names_detail
 
-// One line for each row that does not hold; empty when all do.
+// One line for each row that does not hold, under a count; empty when all do.
 template <size_t N>
-std::vector<std::string> CheckPublishedNames(const TObjectCensus& Census, const TNameRow (&Rows)[N]) {
+std::string CheckPublishedNames(const TObjectCensus& Census, const TNameRow (&Rows)[N]) {
     using namespace published_names_detail;
     std::vector<std::string> failures;
     for (const TNameRow& r : Rows) {
@@ -207,5 +207,9 @@ std::vector<std::string> CheckPublishedNames(const TObjectCensus& Census, const 
                                    ", not " + def);
         }
     }
-    return failures;
+    if (failures.empty()) return std::string();
+    std::string report = std::to_string(failures.size()) + " of " + std::to_string(N) + " rows:\n";
+    for (const std::string& f : failures)
+        report += f + "\n";
+    return report;
 }

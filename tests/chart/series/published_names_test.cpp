@@ -88,13 +88,7 @@ private:
 };
 
 TEST(PublishedNames, EveryListedPropertyAndEventIsPublishedWithItsDefault) {
-    const std::vector<std::string> failures = CheckPublishedNames(TChartCensus(), NameRows);
-    std::string all;
-    for (const std::string& f : failures)
-        all += f + "\n";
-    EXPECT_TRUE(failures.empty()) << failures.size() << " of " << std::size(NameRows)
-                                  << " rows:\n"
-                                  << all;
+    EXPECT_EQ(CheckPublishedNames(TChartCensus(), NameRows), "");
 }
 
 } // namespace
