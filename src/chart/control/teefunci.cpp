@@ -20,7 +20,8 @@ QM_PUBLISHED(TAverageTeeFunction,
              Prop("IncludeNulls", &Self::IncludeNulls, &Self::SetIncludeNulls).Default(true));
 QM_PUBLISHED(TCustomTeeFunction,
              Prop("NumPoints", &Self::NumPoints, &Self::SetNumPoints).Default(100),
-             Prop("StartX", &Self::StartX, &Self::SetStartX));
+             Prop("StartX", &Self::StartX, &Self::SetStartX),
+             Prop("OnCalculate", &Self::OnCalculate));
 
 namespace {
 // Index range of a Calculate call: First -1 is the whole list.

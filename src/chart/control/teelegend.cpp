@@ -18,6 +18,12 @@ QM_CLASS_PLAIN(TChartLegendGradient, TTeeGradient)
 QM_CLASS_OWNED(TCustomChartLegend, TTeeCustomShapePosition, TCustomTeePanel)
 QM_CLASS_OWNED(TChartLegend, TCustomChartLegend, TCustomTeePanel)
 
+QM_PUBLISHED(
+    TChartLegendGradient,
+    Prop("Direction", &Self::Direction, &Self::SetDirection).Default(gdRightLeft),
+    Prop("EndColor", &Self::EndColor, &Self::SetEndColor).Default(clWhite).Idents("TColor"),
+    Prop("StartColor", &Self::StartColor, &Self::SetStartColor).Default(clSilver).Idents("TColor"));
+
 QM_PUBLISHED(TLegendSymbol,
              Prop("Continuous", &Self::Continuous, &Self::SetContinuous).Default(false),
              Prop("DefaultPen", &Self::DefaultPen, &Self::SetDefaultPen).Default(true),

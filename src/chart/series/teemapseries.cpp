@@ -14,6 +14,10 @@
 QM_CLASS_OWNED(TPolygonSeries, TChartSeries, TComponent)
 QM_CLASS_OWNED(TMapSeries, TCustom3DPaletteSeries, TComponent)
 QM_CLASS_ABSTRACT(TTeePolygon, TPersistent)
+QM_CLASS_ABSTRACT(TTeePolygonList, TObject)
+
+// The polygons travel in the map's own "Polygons" data, not as a property.
+QM_PUBLISHED(TMapSeries, Prop("Shapes", &Self::Shapes).Stored(false));
 
 QM_PUBLISHED(TTeePolygon, Prop("Gradient", &Self::Gradient, &Self::SetGradient),
              Prop("ParentBrush", &Self::ParentBrush, &Self::SetParentBrush).Default(true),

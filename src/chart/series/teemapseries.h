@@ -68,7 +68,8 @@ private:
     std::unique_ptr<TPolygonSeries> FPoints;
 };
 
-class TTeePolygonList {
+class TTeePolygonList : public TObject {
+    QM_CLASS(TTeePolygonList)
 public:
     explicit TTeePolygonList(TMapSeries* AOwner) : FOwner(AOwner) {}
     TTeePolygon* Add();

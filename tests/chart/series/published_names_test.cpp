@@ -33,6 +33,7 @@ const TNameRow NameRows[] = {
 #include "published_names/series_3d_financial.inc"
 #include "published_names/series_polar_editor.inc"
 #include "published_names/editor_dialogs.inc"
+#include "published_names/listed_properties.inc"
 };
 
 // Every registered series, function and tool in one chart, the library's

@@ -8,6 +8,7 @@
 #include "chart/control/teedraw3d.h"
 #include "chart/control/series.h"
 #include "chart/control/teeedit.h"
+#include "chart/control/teefunci.h"
 #include "chart/control/teeseriestypes.h"
 #include "chart/control/teestore.h"
 #include "chart/control/tool_bands.h"
@@ -80,7 +81,7 @@ template <typename R, typename... A> struct THandlerOf<std::function<R(A...)>> {
         WALK_HANDLER(TChartSurfaceGetY), WALK_HANDLER(TGetBarStyleEvent),                          \
         WALK_HANDLER(TNotifySeriesEvent), WALK_HANDLER(TChangeOrderEvent),                         \
         WALK_HANDLER(TDblClickSeriesEvent), WALK_HANDLER(TCompressGetDate),                        \
-        WALK_HANDLER(TCalendarChangeEvent)
+        WALK_HANDLER(TCalendarChangeEvent), WALK_HANDLER(TCalculateEvent)
 
 // What the walk's handlers answer: go on as without a handler.
 template <typename R> R WalkResult() {
@@ -133,6 +134,7 @@ struct TRule {
     std::function<bool(TObject*)> When;
     std::function<void(TObject*)> Prepare;
     std::vector<int64_t> Values; // instead of the usual other values
+    bool Recomputes = false;     // once read, it remakes the points the file also holds
 };
 
 bool StandardAxis(TObject* O) {
@@ -165,6 +167,8 @@ const std::multimap<std::string, TRule>& Rules() {
         {"TChartDepthAxis.Logarithmic", {"the depth axis is never logarithmic"}},
         {"TTeeCommander.Panel", {"a control of the form, outside this stream"}},
         {"TChart.PopupMenu", {"a menu of the form, outside this stream"}},
+        // A bound handler gives the function's points anew.
+        {"TCustomTeeFunction.OnCalculate", {nullptr, nullptr, nullptr, {}, true}},
         {"TCustomChartEditor.Chart", {"a control of the form, outside this stream"}},
         {"TChartEditorPanel.Chart", {"a control of the form, outside this stream"}},
         {"TChartEditor.Series", {"a series of the form, outside this stream"}},
@@ -536,7 +540,8 @@ private:
                 return false;
             }
             const std::string again = Save(back.get(), R.ChartFile, text);
-            if (again != saved) {
+            const TRule* rule = RuleOf(o, L.Prop);
+            if (again != saved && !(rule && rule->Recomputes)) {
                 Fail(R, L, std::string(What) + ": the " + form + " form is not stable");
                 return false;
             }
