@@ -246,10 +246,11 @@ TEST_P(SaveIntoAFolderSoNamed, TheFileLandsUnderItsUtf8Name) {
     for (const auto& e : fs::recursive_directory_iterator(Dir / FolderOnDisk))
         entries += e.is_regular_file();
     EXPECT_EQ(entries, c.File ? 1u : 0u);
-    if (c.Remembered)
+    if (c.Remembered) {
         EXPECT_NE(ReadIni().find(std::string("DataDirectory=") + Folder().c_str()),
                   std::string::npos)
             << ReadIni();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryWriter, SaveIntoAFolderSoNamed, ::testing::ValuesIn(SaveCases),
@@ -268,7 +269,7 @@ TEST_F(FileNamesTest, AFolderTheProgramCannotNameIsRefusedAndTheDialogAsksAgain)
     TDialogAnswer cyrillic;
     cyrillic.SystemName = (Dir / "\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB1\xD1\x8B" / "pgt.csv").string();
     Responder.Expect(TDialogKind::SaveDialog, "", cyrillic)
-        .ExpectMessage(("Cannot use \"" + Dir.string() + "/?????/pgt.csv\"").c_str(), IDOK)
+        .ExpectMessage(("Cannot use \"" + Dir.string() + "/?????" "/pgt.csv\"").c_str(), IDOK)
         .ExpectCancel(TDialogKind::SaveDialog);
     SimulateClick(w->BitBtnSaveData);
     EXPECT_TRUE(Responder.Done());
