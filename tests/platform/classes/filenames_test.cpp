@@ -49,13 +49,14 @@ TEST(FileNames, NamesWindows1252CannotHoldAreRefusedNamingThem) {
         const char* System;
         const char* Shown;
     } cases[] = {
-        {"/home/\xD0\x9F\xD1\x91\xD1\x82\xD1\x80", "/home/????"},   // Cyrillic
-        {"/data/\xE6\xB5\x8B\xE8\xAF\x95/x.csv", "/data/??/x.csv"}, // CJK
-        {"/x/\xF0\x9F\x98\x80 \xC3\xBC.tee", "/x/? \xFC.tee"},      // beyond 16 bits
-        {"/x/\xE9t\xE9.csv", "/x/?t?.csv"},                         // Latin-1 bytes
-        {"/x/\xC0\xAF", "/x/??"},                                   // overlong '/'
-        {"/x/\xED\xA0\x80", "/x/???"},                              // a surrogate
-        {"/x/\xC3", "/x/?"},                                        // cut short
+        {"/home/\xD0\x9F\xD1\x91\xD1\x82\xD1\x80", "/home/????"}, // Cyrillic
+        {"/data/\xE6\xB5\x8B\xE8\xAF\x95/x.csv", "/data/??"
+                                                 "/x.csv"},    // CJK
+        {"/x/\xF0\x9F\x98\x80 \xC3\xBC.tee", "/x/? \xFC.tee"}, // beyond 16 bits
+        {"/x/\xE9t\xE9.csv", "/x/?t?.csv"},                    // Latin-1 bytes
+        {"/x/\xC0\xAF", "/x/??"},                              // overlong '/'
+        {"/x/\xED\xA0\x80", "/x/???"},                         // a surrogate
+        {"/x/\xC3", "/x/?"},                                   // cut short
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Shown);
@@ -202,7 +203,9 @@ TEST_F(NamedFolder, SettingsFolderTheProgramCannotNameIsRefusedNamingIt) {
     const char* saved = std::getenv("XDG_CONFIG_HOME");
     const std::string keep = saved ? saved : "";
     setenv("XDG_CONFIG_HOME", (Dir + "/\xD0\x9F\xD1\x80").c_str(), 1);
-    const AnsiString shown = "\"" + AnsiString(Dir) + "/??/qmreadout/\"";
+    const AnsiString shown = "\"" + AnsiString(Dir) +
+                             "/??"
+                             "/qmreadout/\"";
     for (bool write : {false, true}) {
         try {
             TRegistry reg;

@@ -231,7 +231,8 @@ TEST_F(SystemNames, ProgramFolderSoNamedIsTakenAndOneItCannotNameIsRefused) {
               base + "/" + Umlauts + "/\n" + name);
     EXPECT_EQ(ProgramFolderSeenFrom(base + "/" + Cyrillic),
               "Cannot use \"" + base +
-                  "/?????????/\": the name holds characters outside the Western European "
+                  "/?????????"
+                  "/\": the name holds characters outside the Western European "
                   "character set (shown as ?).");
     fs::remove_all(base);
 }
