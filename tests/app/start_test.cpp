@@ -78,6 +78,28 @@ TEST_F(AppTest, TheMainWindowTellsItsFirstPaintOnceAndOnlyWhenPainted) {
     EXPECT_EQ(told, 1) << "told again at a later paint";
 }
 
+// The start writes only in the bundled font families: the system's fonts are
+// not read before the main window's first paint. In a process of its own, as
+// the program starts.
+using StartDeathTest = AppTest;
+TEST_F(StartDeathTest, TheFirstPaintReadsNoFontOfTheSystems) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            CreateProgramWindows();
+            int told = 0;
+            MainForm->OnFirstPaint = [&told](TObject*) { ++told; };
+            MainForm->Show();
+            for (int i = 0; i < 100 && told == 0; ++i)
+                Application->ProcessMessages();
+            const bool read = SystemFontsRead();
+            std::error_code ec;
+            fs::remove_all(Dir, ec);
+            std::exit(told == 1 && !read ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
 TEST_F(AppTest, TheBuiltProgramShowsItsMainWindowAndASecondOneEndsAtOnce) {
     const fs::path report = Dir / "windows.txt";
     auto launch = [&](bool Report) {

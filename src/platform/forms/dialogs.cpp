@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -22,7 +23,9 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QRegularExpression>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -465,6 +468,47 @@ bool TColorDialog::Execute() {
     return accepted;
 }
 
+void SetUpFontDialog(QFontDialog& Dialog, const TFont& Font) {
+    ReadSystemFonts();
+    RegisterBundledFonts();
+    const QFont drawn = ToQFont(Font);
+    const bool bold = Font.Style().Contains(fsBold), italic = Font.Style().Contains(fsItalic);
+    // The dialog selects a style by its name, and falls back to the first it
+    // lists (a bold italic one, say) when no style is called "Regular": name
+    // the face the font draws with.
+    QFont shown = drawn;
+    int best = INT_MAX;
+    for (const QString& style : QFontDatabase::styles(drawn.family())) {
+        const QFont face = QFontDatabase::font(drawn.family(), style, Font.Size());
+        const int distance = std::abs(face.weight() - (bold ? QFont::Bold : QFont::Normal));
+        if (face.italic() == italic && distance < best) {
+            best = distance;
+            shown = face;
+        }
+    }
+    shown.setUnderline(Font.Style().Contains(fsUnderline));
+    shown.setStrikeOut(Font.Style().Contains(fsStrikeOut));
+    Dialog.setCurrentFont(shown);
+}
+
+void TakeFontDialogChoice(const QFontDialog& Dialog, TFont& Font) {
+    const QFont chosen = Dialog.selectedFont();
+    QString family = chosen.family();
+    // A family made by several foundries comes as "Family [Foundry]".
+    if (family.endsWith(u']')) {
+        const qsizetype open = family.lastIndexOf(QLatin1String(" ["));
+        if (open > 0) family.truncate(open);
+    }
+    Font.SetName(QStringToAnsi(family));
+    if (chosen.pointSize() > 0) Font.SetSize(chosen.pointSize());
+    TFontStyles style;
+    if (chosen.bold()) style << fsBold;
+    if (chosen.italic()) style << fsItalic;
+    if (chosen.underline()) style << fsUnderline;
+    if (chosen.strikeOut()) style << fsStrikeOut;
+    Font.SetStyle(style);
+}
+
 TFontDialog::TFontDialog(TComponent* AOwner)
     : TCommonDialog(AOwner), FFont(std::make_unique<TFont>()) {}
 
@@ -481,20 +525,10 @@ bool TFontDialog::Execute() {
         accepted = answer.Accept;
         if (accepted && answer.EditFont) answer.EditFont(FFont.get());
     } else {
-        bool ok = false;
-        RegisterBundledFonts();
-        const QFont chosen = QFontDialog::getFont(&ok, ToQFont(*FFont), DialogParent());
-        accepted = ok;
-        if (ok) {
-            FFont->SetName(QStringToAnsi(chosen.family()));
-            if (chosen.pointSize() > 0) FFont->SetSize(chosen.pointSize());
-            TFontStyles style;
-            if (chosen.bold()) style << fsBold;
-            if (chosen.italic()) style << fsItalic;
-            if (chosen.underline()) style << fsUnderline;
-            if (chosen.strikeOut()) style << fsStrikeOut;
-            FFont->SetStyle(style);
-        }
+        QFontDialog dialog(DialogParent());
+        SetUpFontDialog(dialog, *FFont);
+        accepted = dialog.exec() == QDialog::Accepted;
+        if (accepted) TakeFontDialogChoice(dialog, *FFont);
     }
     DoClose();
     return accepted;

@@ -160,6 +160,22 @@ public:
         }));
     }
 
+    // Text that Qt's own widgets show (a file dialog's names, say) may need
+    // the system's fonts; they are read before it is drawn.
+    void drawItemText(QPainter* painter, const QRect& rect, int flags, const QPalette& pal,
+                      bool enabled, const QString& text, QPalette::ColorRole role) const override {
+        ReadSystemFontsFor(text);
+        QProxyStyle::drawItemText(painter, rect, flags, pal, enabled, text, role);
+    }
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        if (const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option))
+            ReadSystemFontsFor(item->text);
+        else if (const auto* menu = qstyleoption_cast<const QStyleOptionMenuItem*>(option))
+            ReadSystemFontsFor(menu->text);
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+
 private:
     std::unique_ptr<QCommonStyle> FPlain = std::make_unique<QCommonStyle>();
 };

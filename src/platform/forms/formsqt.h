@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+class QFontDialog;
 class QKeyEvent;
 class QMessageBox;
 
@@ -206,5 +207,9 @@ struct TMessageBoxButton {
 };
 std::vector<TMessageBoxButton> SetUpMessageBox(QMessageBox& Box, const AnsiString& Text,
                                                const AnsiString& Caption, int Flags);
+// The font dialog as TFontDialog shows it: every family the system has (read
+// now if not yet), the font's own selected; and the font taken from the choice.
+void SetUpFontDialog(QFontDialog& Dialog, const TFont& Font);
+void TakeFontDialogChoice(const QFontDialog& Dialog, TFont& Font);
 // True when Qt runs without a display (tests).
 bool IsHeadless();

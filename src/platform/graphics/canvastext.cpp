@@ -8,6 +8,7 @@
 #include <QGlyphRun>
 #include <QPainter>
 #include <QRawFont>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <list>
@@ -38,11 +39,31 @@ struct TFontEntry {
     QRawFont Raw;
     int Ascent, Descent, Leading, AveWidth, MaxWidth, Em;
     // Glyph and rounded advance of each character byte (one glyph a byte,
-    // no kerning), so laying out a text asks the font nothing.
+    // no kerning), so laying out a text asks the font nothing twice.
     bool Table = false;
     std::array<quint32, 256> Glyph{};
-    std::array<int, 256> Advance{};
     mutable TGlyphMasks Masks[2]; // [antialiased]
+
+    // An advance is asked of the font when its byte is first laid out: a
+    // program's texts use few of the 256, and each costs a glyph load.
+    int Advance(unsigned char Byte) const {
+        int& advance = Advances[Byte];
+        if (advance == Unknown) {
+            QPointF a;
+            Raw.advancesForGlyphIndexes(&Glyph[Byte], &a, 1);
+            advance = int(std::lround(a.x()));
+        }
+        return advance;
+    }
+
+private:
+    static constexpr int Unknown = INT_MIN;
+    mutable std::array<int, 256> Advances = MakeUnknown();
+    static std::array<int, 256> MakeUnknown() {
+        std::array<int, 256> all;
+        all.fill(Unknown);
+        return all;
+    }
 };
 
 bool SameLogFont(const LOGFONT& a, const LOGFONT& b) {
@@ -76,12 +97,9 @@ const TFontEntry& DeviceFont(const LOGFONT& lf) {
             bytes[i] = char(i);
         const QString all = AnsiToQString(AnsiString(bytes, 256));
         const QList<quint32> glyphs = e.Raw.glyphIndexesForString(all);
-        const QList<QPointF> advances = e.Raw.advancesForGlyphIndexes(glyphs);
-        e.Table = all.size() == 256 && glyphs.size() == 256 && advances.size() == 256;
-        for (int i = 0; e.Table && i < 256; ++i) {
+        e.Table = all.size() == 256 && glyphs.size() == 256;
+        for (int i = 0; e.Table && i < 256; ++i)
             e.Glyph[size_t(i)] = glyphs[i];
-            e.Advance[size_t(i)] = int(std::lround(advances[i].x()));
-        }
     }
     cache.push_front(std::move(e));
     if (cache.size() > 32) cache.pop_back();
@@ -121,7 +139,7 @@ TTextLayout LayoutText(const TCanvasPrivate& D, const char* Text, int Count, con
             const auto c = static_cast<unsigned char>(Text[i]);
             L.Glyphs[size_t(i)] = f.Glyph[c];
             L.Positions.emplace_back(x, 0);
-            x += f.Advance[c] + extra;
+            x += f.Advance(c) + extra;
         }
         L.Width = x;
         return L;
@@ -410,8 +428,8 @@ bool MasksMatchQt(const TFontEntry& F, bool Smooth) {
         const auto b = static_cast<unsigned char>(*c);
         glyphs.push_back(F.Glyph[b]);
         positions.emplace_back(x, 0);
-        x += F.Advance[b];
-        if (F.Advance[b] < 0 || F.Advance[b] > 4 * LargestMaskedFont) return false;
+        x += F.Advance(b);
+        if (F.Advance(b) < 0 || F.Advance(b) > 4 * LargestMaskedFont) return false;
     }
     const int pad = 4 + F.Em, line = F.Ascent + F.Descent + pad;
     QImage qt(x + 2 * pad, 2 * line + 2 * pad, QImage::Format_RGB32);
@@ -608,7 +626,7 @@ bool TCanvas::GetTextExtentPoint32(const char* Text, int Count, TSize* Size) {
         // The layout's width without the layout: advances and extra spacing.
         const int extra = int(std::lround(D->S.CharExtra * std::fabs(D->ScaleX())));
         for (int i = 0; Text && i < Count; ++i)
-            width += f.Advance[static_cast<unsigned char>(Text[i])] + extra;
+            width += f.Advance(static_cast<unsigned char>(Text[i])) + extra;
     } else
         width = LayoutText(*D, Text, Count, nullptr).Width;
     *Size = {int(std::lround(width / sx)), int(std::lround((f.Ascent + f.Descent) / sy))};

@@ -297,6 +297,10 @@ private:
     HFONT FHandle = nullptr;
 };
 
+// The process starts with the bundled font families only and reads the system's
+// other fonts when first needed; true once it has.
+bool SystemFontsRead();
+
 // Font handles from a description (the object is owned by the caller until it is
 // selected into a TFont with SetHandle or freed with DeleteObject).
 HFONT CreateFontIndirect(const LOGFONT& lf);

@@ -2,9 +2,12 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <iterator>
+#include <map>
+#include <string>
 
 namespace {
 
@@ -94,12 +97,62 @@ constexpr TFaceMap FaceMap[] = {
     {"DejaVu Sans", DejaVuSans},
     {"DejaVu Serif", DejaVuSerif},
     {"DejaVu Sans Mono", DejaVuSansMono},
+    // Qt's generic names, which its font dialog offers: the families it shows them in.
+    {"Sans Serif", DejaVuSans},
+    {"Serif", DejaVuSerif},
+    {"Monospace", DejaVuSansMono},
 };
 
-TBundled BundledFamilyOf(const AnsiString& FaceName) {
+// The bundled family of a face name; the default face's for an empty name.
+bool FindBundled(const AnsiString& FaceName, TBundled& Family) {
+    Family = LiberationSans;
+    if (FaceName.IsEmpty()) return true;
     for (const auto& m : FaceMap)
-        if (SameText(FaceName, m.Face)) return m.Family;
-    return LiberationSans;
+        if (SameText(FaceName, m.Face)) {
+            Family = m.Family;
+            return true;
+        }
+    return false;
+}
+
+// How a face name is drawn: a bundled family (its index), or an installed one.
+struct TFamilyChoice {
+    QString Family;
+    int Bundled = -1;
+};
+
+QString BundledName(TBundled Family) {
+    return QString::fromLatin1(BundledFamilies[Family].Family);
+}
+
+// The installed family of a face name, as Qt names it; empty when none is.
+QString InstalledFamily(const AnsiString& FaceName) {
+    static std::map<std::string, QString> known;
+    std::string key = FaceName.c_str();
+    for (char& c : key)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    const auto at = known.find(key);
+    if (at != known.end()) return at->second;
+    ReadSystemFonts();
+    const QString name = AnsiToQString(FaceName);
+    QString found;
+    for (const QString& family : QFontDatabase::families())
+        if (family.compare(name, Qt::CaseInsensitive) == 0) {
+            found = family;
+            break;
+        }
+    known.emplace(std::move(key), found);
+    return found;
+}
+
+TFamilyChoice ChooseFamily(const AnsiString& FaceName) {
+    TBundled bundled;
+    if (FindBundled(FaceName, bundled)) return {BundledName(bundled), bundled};
+    QString installed = InstalledFamily(FaceName);
+    // A face nowhere to be found takes the default face's twin, as the
+    // platform's font mapper gives its default face.
+    if (installed.isEmpty()) return {BundledName(LiberationSans), LiberationSans};
+    return {std::move(installed), -1};
 }
 
 // Registers the file of a family's style (0 regular, 1 bold, 2 italic, 3 bold
@@ -116,15 +169,18 @@ void EnsureStyleLoaded(TBundled Family, int Style) {
 
 // Cell height (ascent + descent) of a family per pixel of em size, for fonts
 // given by a positive (cell) height.
-double CellPerEm(TBundled Family) {
-    static double cache[std::size(BundledFamilies)] = {};
-    if (cache[Family] > 0) return cache[Family];
-    EnsureStyleLoaded(Family, 0);
-    QFont f(QString::fromLatin1(BundledFamilies[Family].Family));
+double CellPerEm(const TFamilyChoice& Choice) {
+    static std::map<QString, double> cache;
+    const auto at = cache.find(Choice.Family);
+    if (at != cache.end()) return at->second;
+    if (Choice.Bundled >= 0) EnsureStyleLoaded(TBundled(Choice.Bundled), 0);
+    QFont f(Choice.Family);
     f.setPixelSize(1000);
+    f.setStyleStrategy(QFont::NoFontMerging);
     const QFontMetricsF fm(f);
-    cache[Family] = fm.height() > 0 ? fm.height() / 1000.0 : 1.15;
-    return cache[Family];
+    const double cell = fm.height() > 0 ? fm.height() / 1000.0 : 1.15;
+    cache.emplace(Choice.Family, cell);
+    return cell;
 }
 
 } // namespace
@@ -208,20 +264,75 @@ void RegisterBundledFonts() {
             EnsureStyleLoaded(TBundled(family), style);
 }
 
+std::vector<const char*> BundledFamilyNames() {
+    std::vector<const char*> names;
+    for (const auto& family : BundledFamilies)
+        names.push_back(family.Family);
+    return names;
+}
+
 QString MapFontFamily(const AnsiString& FaceName) {
-    return QString::fromLatin1(BundledFamilies[BundledFamilyOf(FaceName)].Family);
+    return ChooseFamily(FaceName).Family;
+}
+
+namespace {
+bool GSystemFontsRead = false;
+} // namespace
+
+void ReadSystemFonts() {
+    if (GSystemFontsRead) return;
+    GSystemFontsRead = true;
+    EnsureGuiApplication();
+    if (!AddSystemFonts()) return;
+    // Qt reads its font list again only once an application font is taken
+    // away: one is lent for that, a small bundled file.
+    const int lent = QFontDatabase::addApplicationFont(
+        QString::fromLatin1(BundledFamilies[LiberationMono].Files[0]));
+    if (lent >= 0) QFontDatabase::removeApplicationFont(lent);
+}
+
+bool SystemFontsRead() {
+    return GSystemFontsRead || !PrepareFontConfiguration();
+}
+
+void ReadSystemFontsFor(const QString& Text) {
+    if (SystemFontsRead()) return;
+    for (qsizetype i = 0; i < Text.size(); ++i) {
+        char32_t c = Text[i].unicode();
+        if (c < 0x80) continue;
+        if (QChar::isHighSurrogate(c) && i + 1 < Text.size() && Text[i + 1].isLowSurrogate())
+            c = QChar::surrogateToUcs4(char16_t(c), Text[++i].unicode());
+        switch (QChar::category(c)) {
+        case QChar::Other_Control:
+        case QChar::Other_Format:
+        case QChar::Other_Surrogate:
+        case QChar::Other_PrivateUse:
+        case QChar::Other_NotAssigned:
+        case QChar::Separator_Space:
+        case QChar::Separator_Line:
+        case QChar::Separator_Paragraph:
+            continue; // nothing any font would draw
+        default:
+            break;
+        }
+        if (!BundledFontsHave(c)) {
+            ReadSystemFonts();
+            return;
+        }
+    }
 }
 
 QFont LogFontToQFont(const LOGFONT& lf) {
     char face[LF_FACESIZE + 1] = {};
     std::memcpy(face, lf.lfFaceName, LF_FACESIZE);
-    const TBundled bundled = BundledFamilyOf(face);
+    const TFamilyChoice family = ChooseFamily(face);
     const bool bold = lf.lfWeight >= FW_SEMIBOLD;
-    EnsureStyleLoaded(bundled, (bold ? 1 : 0) + (lf.lfItalic ? 2 : 0));
-    QFont f(QString::fromLatin1(BundledFamilies[bundled].Family));
+    if (family.Bundled >= 0)
+        EnsureStyleLoaded(TBundled(family.Bundled), (bold ? 1 : 0) + (lf.lfItalic ? 2 : 0));
+    QFont f(family.Family);
     int height = lf.lfHeight;
     if (height == 0) height = -11;
-    int px = height < 0 ? -height : int(std::lround(height / CellPerEm(bundled)));
+    int px = height < 0 ? -height : int(std::lround(height / CellPerEm(family)));
     f.setPixelSize(std::max(1, px));
     f.setWeight(bold ? QFont::Bold : QFont::Normal);
     f.setItalic(lf.lfItalic != 0);
