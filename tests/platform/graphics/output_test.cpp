@@ -134,7 +134,7 @@ TEST(Printer, DefaultPdfPathInAHomeFolderSoNamedOrRefusedNamingIt) {
     EXPECT_EQ(taken, AnsiString(base + "/J\xFCrgen/Pr\xFC"
                                        "fung.pdf"));
     EXPECT_NE(refused.Pos("\"" + AnsiString(base) +
-                          "/??/Pr\xFC"
+                          "/??" "/Pr\xFC"
                           "fung.pdf\""),
               0)
         << refused;
