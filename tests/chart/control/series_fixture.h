@@ -5,6 +5,8 @@
 #include "chart/control/chart.h"
 #include "chart/control/chartparts.h"
 #include "chart/control/series.h"
+#include "chart/control/teestore.h"
+#include "platform/classes/streams.h"
 #include "platform/graphics/jpeg.h"
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -27,6 +29,17 @@ protected:
         Chart->SetAxisVisible(false);
         Chart->BackWall()->Pen()->SetVisible(false);
         Chart->BackWall()->SetTransparent(true);
+    }
+
+    // A damaged chart file is refused, and the chart read into keeps no series.
+    static void ExpectRefused(const std::string& File) {
+        TMemoryStream bad;
+        bad.WriteBuffer(File.data(), static_cast<int64_t>(File.size()));
+        bad.SetPosition(0);
+        TCustomChart* back = new TChart(nullptr);
+        std::unique_ptr<TCustomChart> keep(back);
+        EXPECT_ANY_THROW(LoadChartFromStream(back, &bad));
+        EXPECT_EQ(back->SeriesCount(), 0);
     }
 
     template <typename T> T* Add() {
