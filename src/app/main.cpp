@@ -12,6 +12,7 @@
 #include "platform/forms/dialogs.h"
 #include "platform/rtl/floatformat.h"
 #include "platform/win32/kernel.h"
+#include <algorithm>
 
 QM_CLASS_OWNED(TMainForm, TForm, TComponent)
 
@@ -34,32 +35,42 @@ constexpr int CommanderHeight = 33, LogoWidth = 329, LogoHeight = 81;
 // Banner pictures larger than this are refused before loading.
 constexpr int64_t MaxBannerBytes = 16 << 20;
 
-void DrawWallpaper(TBitmap* Picture, int Width, int Height) {
-    Picture->SetSize(Width, Height);
+// The emblem on a picture just its size: centred on the white window it
+// looks as a window-sized picture would, with a fifth of the pixels. Its
+// sides are even so that it centres as the window-sized picture did.
+void DrawWallpaper(TBitmap* Picture) {
     TCanvas* c = Picture->Canvas();
+    const AnsiString title = "QM read out", line = "Electrostatic measurements";
+    c->Font()->SetName("Arial");
+    c->Font()->SetStyle({fsBold});
+    c->Font()->SetHeight(-64);
+    const int titleWidth = c->TextWidth(title);
+    c->Font()->SetStyle({});
+    c->Font()->SetHeight(-18);
+    const int lineWidth = c->TextWidth(line);
+    const int width = (std::max({440, titleWidth, lineWidth}) + 17) & ~1;
+    const int height = 2 * 176;
+    Picture->SetSize(width, height);
     c->Brush()->SetColor(clWhite);
-    c->FillRect(TRect(0, 0, Width, Height));
+    c->FillRect(TRect(0, 0, width, height));
     // Field lines of a charged plate: the program's emblem.
     c->Pen()->SetColor(TColor(0xE0C8B0));
     for (int i = 0; i < 9; ++i) {
-        const int x = Width / 2 - 200 + i * 50;
-        c->MoveTo(x, Height / 2 + 60);
-        c->LineTo(x, Height / 2 + 160);
+        const int x = width / 2 - 200 + i * 50;
+        c->MoveTo(x, height / 2 + 60);
+        c->LineTo(x, height / 2 + 160);
     }
     c->Brush()->SetColor(TColor(0x804000));
-    c->FillRect(TRect(Width / 2 - 220, Height / 2 + 160, Width / 2 + 220, Height / 2 + 172));
+    c->FillRect(TRect(width / 2 - 220, height / 2 + 160, width / 2 + 220, height / 2 + 172));
     c->Brush()->SetColor(clWhite);
-    c->Font()->SetName("Arial");
     c->Font()->SetHeight(-64);
     c->Font()->SetStyle({fsBold});
     c->Font()->SetColor(TColor(0x804000));
-    const AnsiString title = "QM read out";
-    c->TextOut((Width - c->TextWidth(title)) / 2, Height / 2 - 80, title);
+    c->TextOut((width - titleWidth) / 2, height / 2 - 80, title);
     c->Font()->SetHeight(-18);
     c->Font()->SetStyle({});
     c->Font()->SetColor(clGray);
-    const AnsiString line = "Electrostatic measurements";
-    c->TextOut((Width - c->TextWidth(line)) / 2, Height / 2 + 8, line);
+    c->TextOut((width - lineWidth) / 2, height / 2 + 8, line);
 }
 
 void DrawDefaultLogo(TBitmap* Picture) {
@@ -162,7 +173,7 @@ void TMainForm::CreateComponents() {
     ImageWallpaper = NewControl<TImage>(this, this, "ImageWallpaper", 0, 0, FormWidth, 640);
     ImageWallpaper->SetAlign(alClient);
     ImageWallpaper->SetCenter(true);
-    DrawWallpaper(ImageWallpaper->Picture()->Bitmap(), FormWidth - 8, 620);
+    DrawWallpaper(ImageWallpaper->Picture()->Bitmap());
 
     Chart1 = NewControl<TChart>(this, this, "Chart1", LogoWidth, CommanderHeight,
                                 FormWidth - 8 - LogoWidth, 610);

@@ -18,6 +18,7 @@
 #include "platform/forms/extctrls.h"
 #include "platform/forms/testhooks.h"
 #include "platform/win32/kernel.h"
+#include "platform/win32/mainthread.h"
 #include <cstdlib>
 #include <climits>
 #include <cstring>
@@ -42,22 +43,24 @@ void WriteShownWindows(const std::string& File) {
 }
 
 // With QM_WINDOW_REPORT naming a file, the shown windows are written there
-// on the message loop's first turn after the main window was first painted
+// on the message loop's first turn after the main window's first paint cycle
 // (its first turn when it is not shown): how a caller without a screen finds
 // them, and when.
 void ReportShownWindows() {
     const char* path = std::getenv("QM_WINDOW_REPORT");
     if (!path || !*path) return;
-    const std::string file = path;
-    auto painted = std::make_shared<bool>(false);
-    if (MainForm) MainForm->OnFirstPaint = [painted](TObject*) { *painted = true; };
-    auto* timer = new TTimer(Application);
-    timer->SetInterval(1);
-    timer->OnTimer = [timer, file, painted](TObject*) {
-        if (!*painted && MainForm && MainForm->Showing()) return;
-        timer->SetEnabled(false);
+    auto written = std::make_shared<bool>(false);
+    const auto write = [file = std::string(path), written] {
+        if (*written) return;
+        *written = true;
         WriteShownWindows(file);
     };
+    // Posted calls run once the loop's current turn, and the paint in it, ended.
+    if (MainForm)
+        MainForm->OnFirstPaint = [write](TObject*) { PostToMainThread(write); };
+    PostToMainThread([write] {
+        if (!MainForm || !MainForm->Showing()) write();
+    });
 }
 
 bool Headless() {

@@ -194,8 +194,12 @@ void TFormRXMCali::AddLine(const AnsiString& Line) {
 
 void TFormRXMCali::LoadDefaultParameters() {
     TIniFile ini(SetupIniPath());
-    for (int i = 0; i < 9; ++i)
-        FactorEdit(i)->SetText(IntToStr(ini.ReadInteger("RXM850", FactorKeys[i], 200)));
+    const TSetupSection section(ini, "RXM850");
+    for (int i = 0; i < 9; ++i) {
+        AnsiString value;
+        const int factor = section.Find(FactorKeys[i], value) ? StrToIntDef(value, 200) : 200;
+        FactorEdit(i)->SetText(IntToStr(factor));
+    }
 }
 
 void TFormRXMCali::BitBtn_read_defaultClick(TObject*) {

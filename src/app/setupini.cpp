@@ -2,10 +2,14 @@
 #include "platform/classes/filenames.h"
 #include "platform/classes/inifiles.h"
 #include "platform/classes/streams.h"
+#include "platform/classes/stringlist.h"
+#include "platform/rtl/sysutils.h"
 #include "platform/win32/kernel.h"
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <map>
+#include <string>
 
 namespace {
 const char* const Adc = "SetUP_ADC";
@@ -52,40 +56,69 @@ public:
     TReader(TIniFile& Ini, std::vector<AnsiString>& Problems) : FIni(Ini), FProblems(Problems) {}
 
     int Integer(const char* Section, const char* Key, int Default, int Min, int Max) {
-        if (!FIni.ValueExists(Section, Key)) return Default;
+        AnsiString s;
+        if (!Find(Section, Key, s)) return Default;
         // A value the reader cannot parse gives back whichever default it was given.
-        const int a = FIni.ReadInteger(Section, Key, INT_MIN);
-        const int b = FIni.ReadInteger(Section, Key, INT_MAX);
-        if (a != b || a < Min || a > Max) return Refuse(Section, Key, Default);
+        const int a = StrToIntDef(s, INT_MIN);
+        const int b = StrToIntDef(s, INT_MAX);
+        if (a != b || a < Min || a > Max) return Refuse(Section, Key, s, Default);
         return a;
     }
     double Float(const char* Section, const char* Key) {
-        if (!FIni.ValueExists(Section, Key)) return 0;
-        const double a = FIni.ReadFloat(Section, Key, 0);
-        const double b = FIni.ReadFloat(Section, Key, 1);
-        if (a != b || !std::isfinite(a) || std::fabs(a) > 1e12) return Refuse(Section, Key, 0);
+        AnsiString s;
+        if (!Find(Section, Key, s)) return 0;
+        double a = 0;
+        if (s.IsEmpty() || !TryStrToFloat(s, a) || !std::isfinite(a) || std::fabs(a) > 1e12)
+            return Refuse(Section, Key, s, 0.0);
         return a;
     }
     bool Bool(const char* Section, const char* Key) {
-        if (!FIni.ValueExists(Section, Key)) return false;
-        if (FIni.ReadBool(Section, Key, false) != FIni.ReadBool(Section, Key, true))
-            return Refuse(Section, Key, false);
-        return FIni.ReadBool(Section, Key, false);
+        AnsiString s;
+        if (!Find(Section, Key, s)) return false;
+        const int a = StrToIntDef(s, 0);
+        if (a != StrToIntDef(s, 1)) return Refuse(Section, Key, s, false);
+        return a != 0;
     }
     AnsiString String(const char* Section, const char* Key, const AnsiString& Default) {
-        return FIni.ReadString(Section, Key, Default);
+        AnsiString s;
+        return Find(Section, Key, s) ? s : Default;
     }
 
 private:
-    template <class T> T Refuse(const char* Section, const char* Key, T Default) {
-        FProblems.push_back(AnsiString("[") + Section + "] " + Key + " = \"" +
-                            FIni.ReadString(Section, Key, "") + "\"");
+    bool Find(const char* Section, const char* Key, AnsiString& Value) {
+        auto it = FSections.find(Section);
+        if (it == FSections.end()) it = FSections.emplace(Section, TSetupSection(FIni, Section)).first;
+        return it->second.Find(Key, Value);
+    }
+    template <class T>
+    T Refuse(const char* Section, const char* Key, const AnsiString& Value, T Default) {
+        FProblems.push_back(AnsiString("[") + Section + "] " + Key + " = \"" + Value + "\"");
         return Default;
     }
     TIniFile& FIni;
     std::vector<AnsiString>& FProblems;
+    std::map<std::string, TSetupSection> FSections;
 };
 } // namespace
+
+TSetupSection::TSetupSection(TIniFile& Ini, const AnsiString& Section) {
+    TStringList lines;
+    Ini.ReadSectionValues(Section, &lines);
+    for (int i = 0; i < lines.Count(); ++i) {
+        const AnsiString line = lines[i];
+        const int eq = line.Pos("=");
+        FValues.emplace_back(line.SubString(1, eq - 1), line.SubString(eq + 1, line.Length() - eq));
+    }
+}
+
+bool TSetupSection::Find(const AnsiString& Key, AnsiString& Value) const {
+    for (const auto& [key, value] : FValues)
+        if (CompareText(key, Key) == 0) {
+            Value = value;
+            return true;
+        }
+    return false;
+}
 
 AnsiString SetupIniPath() {
     return ProgramFolder() + "SETUP.INI";

@@ -5,7 +5,10 @@
 // and a value that is no number or lies outside its sensible range gives the
 // key's default; each such case is reported in words, never a crash.
 #include "platform/rtl/ansistring.h"
+#include <utility>
 #include <vector>
+
+class TIniFile;
 
 struct TSetupValues {
     int Delta_U = 200;
@@ -21,6 +24,18 @@ struct TSetupValues {
     AnsiString CPM_DataDirectory;
     bool TestOutput = false;
     AnsiString PGT_DataDirectory;
+};
+
+// The keys of one section as one reading of the file gave them: values read
+// together stay consistent, and the file is looked up once, not per key.
+class TSetupSection {
+public:
+    TSetupSection(TIniFile& Ini, const AnsiString& Section);
+    // The value the file's reader would give; false when the key is absent.
+    bool Find(const AnsiString& Key, AnsiString& Value) const;
+
+private:
+    std::vector<std::pair<AnsiString, AnsiString>> FValues;
 };
 
 // Largest SETUP.INI read or rewritten.

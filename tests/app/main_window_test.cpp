@@ -71,6 +71,24 @@ TEST_F(AppTest, OptionalMenusComeFromSetupIni) {
                                    "3MV/m");
 }
 
+// The file as the settings reader gives it: found in any letter case, keys in
+// any letter case and spacing, quotes taken off, the first of two equal keys.
+TEST_F(AppTest, SetupIniIsReadAsTheSettingsReaderGivesIt) {
+    std::ofstream(Dir / "setup.ini", std::ios::binary)
+        << "[setup_adc]\r\n AVERAGE_U = 4 \r\nAverage_U=9\r\n"
+           "[MENUE]\r\nmain_1=\"Quit now\"\r\nBanner='logo.png'\r\n"
+           "value_opt1_leftaxismax=1.5\r\n[CPM]\r\nTestOutput=yes\r\n";
+    Responder.ExpectMessage("[CPM] TestOutput = \"yes\"", IDOK);
+    Start();
+    EXPECT_TRUE(Responder.Done());
+    EXPECT_EQ(MainForm->Average_U, 4);
+    EXPECT_EQ(MainForm->Exit1->Caption(), "Quit now");
+    EXPECT_EQ(MainForm->Banner, "logo.png");
+    EXPECT_DOUBLE_EQ(MainForm->Value_Opt1_LeftAxisMax, 1.5);
+    EXPECT_FALSE(MainForm->TestOutput);
+    EXPECT_EQ(MainForm->SetupProblems().size(), 1u);
+}
+
 struct TBadIni {
     const char* Name;
     std::string Content; // "" with Folder: SETUP.INI is a folder

@@ -304,3 +304,12 @@ TEST_F(RxmCaliTest, FixedDialogFrameWithOnlyTheHelpIcon) {
     EXPECT_EQ(W->ClientWidth(), 760);
     EXPECT_EQ(W->Width(), 760 + 2 * GetSystemMetrics(SM_CXDLGFRAME));
 }
+
+TEST_F(RxmCaliTest, DefaultFactorsComeFromSetupIni) {
+    WriteIni("[rxm850]\r\nK0 = 150\r\nk_TF3='99'\r\nk1=lots\r\n");
+    W->BitBtn_read_default->Click();
+    EXPECT_EQ(W->MaskEdit_k0->Text().Trim(), "150");
+    EXPECT_EQ(W->MaskEdit_k1->Text().Trim(), "200");
+    EXPECT_EQ(W->MaskEdit_k5->Text().Trim(), "200");
+    EXPECT_EQ(W->MaskEdit_k_TF3->Text().Trim(), "99");
+}

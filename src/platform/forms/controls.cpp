@@ -311,7 +311,15 @@ bool TControl::WidgetShouldShow() const {
 }
 
 void TControl::UpdateWidgetVisibility() {
-    if (FImpl->Widget) FImpl->Widget->setVisible(WidgetShouldShow());
+    QWidget* w = FImpl->Widget;
+    if (!w) return;
+    const bool show = WidgetShouldShow();
+    // A child not hidden shows with its parent; showing it again while the
+    // parent is hidden would style it now rather than when first shown.
+    if (show && !w->isHidden() && !w->isWindow() && w->parentWidget() &&
+        !w->parentWidget()->isVisible())
+        return;
+    w->setVisible(show);
 }
 
 void TControl::SetVisible(bool Value) {

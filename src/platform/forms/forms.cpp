@@ -643,6 +643,10 @@ namespace {
 QWidget* NewFormWindow() {
     auto* w = NewWidget<TQt<QWidget>>();
     w->setWindowFlags(Qt::Window);
+    // The screen the forms measure and place themselves on. Named here, it
+    // spares every widget of a window not yet shown a search by position
+    // whenever it asks for its resolution.
+    w->setScreen(QGuiApplication::primaryScreen());
     return w;
 }
 } // namespace

@@ -30,6 +30,7 @@ struct TGlyphMask {
 // blending the masks gives Qt's own pixels (else text goes through Qt).
 struct TGlyphMasks {
     bool Checked = false, Usable = false;
+    int TextsDrawn = 0;
     std::unordered_map<quint32, TGlyphMask> Glyphs;
 };
 
@@ -452,9 +453,15 @@ bool MasksMatchQt(const TFontEntry& F, bool Smooth) {
     return qt == ours;
 }
 
+// The check costs as much as drawing some dozens of texts: a font earns it
+// only when used again and again (a chart's labels, frame after frame), not
+// for the few texts of a window's first picture.
+constexpr int TextsBeforeMasks = 24;
+
 bool MasksUsable(const TFontEntry& F, bool Smooth) {
     TGlyphMasks& m = F.Masks[Smooth];
     if (!m.Checked) {
+        if (++m.TextsDrawn < TextsBeforeMasks) return false;
         m.Checked = true;
         m.Usable = MasksMatchQt(F, Smooth);
     }

@@ -81,10 +81,15 @@ const std::vector<std::string>& CommandLine() {
 }
 
 // As the system names it.
+// The file the process was started from, as it was named then: a running
+// program's name does not change under it.
 std::string ExecutablePath() {
-    std::vector<char> buf(4096);
-    const ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);
-    if (n > 0) return std::string(buf.data(), static_cast<size_t>(n));
+    static const std::string path = [] {
+        std::vector<char> buf(4096);
+        const ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);
+        return n > 0 ? std::string(buf.data(), static_cast<size_t>(n)) : std::string();
+    }();
+    if (!path.empty()) return path;
     const auto& args = CommandLine();
     return args.empty() ? std::string() : args[0];
 }

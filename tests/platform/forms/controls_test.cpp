@@ -528,3 +528,51 @@ TEST_F(ControlsTest, FreeingAParentFreesItsChildrenWhoeverOwnsThem) {
     EXPECT_FALSE(check.Alive());
     EXPECT_EQ(otherOwner.ComponentCount(), 0);
 }
+
+// Controls put on a window before it is shown appear with it, as they stand
+// then: hidden ones stay hidden, a hidden container hides its children, and
+// whatever changes afterwards shows at once.
+TEST_F(ControlsTest, ControlsMadeBeforeTheWindowShowsAppearAsTheyStandThen) {
+    const auto shown = [](TControl* c) { return c->Widget()->isVisible(); };
+    auto* plain = Make<TButton>(0, 0, 80, 24);
+    auto* hidden = Make<TButton>(0, 30, 80, 24);
+    hidden->SetVisible(false);
+    auto* toggled = Make<TEdit>(0, 60, 80, 24);
+    toggled->SetVisible(false);
+    toggled->SetVisible(true);
+    auto* panel = Make<TPanel>(100, 0, 200, 200);
+    auto* inPanel = Make<TCheckBox>(5, 5, 80, 24, panel);
+    auto* group = Make<TGroupBox>(100, 200, 200, 90);
+    auto* moved = Make<TLabel>(5, 20, 80, 20, group);
+    moved->SetParent(panel);
+    auto* orphan = new TButton(Form.get());
+    panel->SetVisible(false);
+
+    Form->Show();
+    EXPECT_TRUE(shown(plain));
+    EXPECT_FALSE(shown(hidden));
+    EXPECT_TRUE(shown(toggled));
+    EXPECT_TRUE(shown(group));
+    EXPECT_FALSE(shown(panel));
+    EXPECT_FALSE(shown(inPanel));
+    EXPECT_FALSE(shown(moved));
+    EXPECT_FALSE(shown(orphan));
+
+    panel->SetVisible(true);
+    EXPECT_TRUE(shown(inPanel));
+    EXPECT_TRUE(shown(moved));
+    hidden->SetVisible(true);
+    EXPECT_TRUE(shown(hidden));
+    orphan->SetParent(group);
+    EXPECT_TRUE(shown(orphan));
+    auto* late = Make<TButton>(0, 90, 80, 24);
+    EXPECT_TRUE(shown(late));
+    plain->SetVisible(false);
+    EXPECT_FALSE(shown(plain));
+
+    Form->Hide();
+    Form->Show();
+    EXPECT_FALSE(shown(plain));
+    EXPECT_TRUE(shown(hidden));
+    EXPECT_TRUE(shown(late));
+}

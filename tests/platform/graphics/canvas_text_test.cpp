@@ -227,7 +227,9 @@ TEST_F(CanvasText, Windows1252CharactersDraw) {
 }
 
 // Text on a bitmap is Qt's own glyph rendering, pixel for pixel, over any
-// background, in any colour, antialiased or not, inside a clipping rectangle.
+// background, in any colour, antialiased or not, inside a clipping rectangle:
+// for a font's first texts and once it is drawn often enough to be drawn from
+// kept glyph masks.
 struct TQtTextCase {
     const char* Face;
     int Height;
@@ -240,47 +242,59 @@ class CanvasTextAsQt : public ::testing::TestWithParam<TQtTextCase> {};
 TEST_P(CanvasTextAsQt, PixelsEqualQtsGlyphRun) {
     const TQtTextCase c = GetParam();
     const AnsiString text = "0123456789 -+,.%e AaBgjQWxyz\xB0\x80\xE9|";
-    TBitmap bmp(260, 60);
-    QImage& image = *BitmapImage(&bmp);
-    uint32_t seed = 7;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            image.setPixel(x, y, 0xFF000000u | ((seed = seed * 1664525u + 1013904223u) >> 8));
-    QImage expected = image.copy();
-    TCanvas* cv = bmp.Canvas();
-    cv->Font()->SetName(c.Face);
-    cv->Font()->SetHeight(c.Height);
-    cv->Font()->SetStyle(c.Style);
-    cv->Font()->SetQuality(c.Quality);
-    cv->Brush()->SetStyle(bsClear);
-    // The same glyphs where the canvas lays them out, drawn by Qt.
-    const QRawFont raw = QRawFont::fromFont(LogFontToQFont(cv->Font()->LogFont()));
-    QGlyphRun run;
-    run.setRawFont(raw);
-    run.setGlyphIndexes(raw.glyphIndexesForString(AnsiToQString(text)));
-    QList<QPointF> positions;
-    for (int i = 0; i < text.Length(); ++i)
-        positions.append(QPointF(cv->TextWidth(text.SubString(1, i)), 0));
-    run.setPositions(positions);
-    TEXTMETRIC tm;
-    cv->GetTextMetrics(&tm);
-    const TColor colors[] = {TColor(0x3060C0), clBlack, TColor(0xE0F0FF)};
-    const TRect clip(20, 38, 140, 50);
-    for (int line = 0; line < 3; ++line) {
-        cv->Font()->SetColor(colors[line]);
-        const TPoint at(3 + line % 2, 2 + line * 16);
-        QPainter p(&expected);
-        if (line < 2)
-            cv->TextOut(at.x, at.y, text);
-        else {
-            cv->TextRect(clip, at.x, at.y, text);
-            p.setClipRect(QRect(clip.Left, clip.Top, clip.Width(), clip.Height()));
+    const auto setFont = [&c](TCanvas* cv) {
+        cv->Font()->SetName(c.Face);
+        cv->Font()->SetHeight(c.Height);
+        cv->Font()->SetStyle(c.Style);
+        cv->Font()->SetQuality(c.Quality);
+        cv->Brush()->SetStyle(bsClear);
+    };
+    const auto check = [&](const char* When) {
+        SCOPED_TRACE(When);
+        TBitmap bmp(260, 60);
+        QImage& image = *BitmapImage(&bmp);
+        uint32_t seed = 7;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, 0xFF000000u | ((seed = seed * 1664525u + 1013904223u) >> 8));
+        QImage expected = image.copy();
+        TCanvas* cv = bmp.Canvas();
+        setFont(cv);
+        // The same glyphs where the canvas lays them out, drawn by Qt.
+        const QRawFont raw = QRawFont::fromFont(LogFontToQFont(cv->Font()->LogFont()));
+        QGlyphRun run;
+        run.setRawFont(raw);
+        run.setGlyphIndexes(raw.glyphIndexesForString(AnsiToQString(text)));
+        QList<QPointF> positions;
+        for (int i = 0; i < text.Length(); ++i)
+            positions.append(QPointF(cv->TextWidth(text.SubString(1, i)), 0));
+        run.setPositions(positions);
+        TEXTMETRIC tm;
+        cv->GetTextMetrics(&tm);
+        const TColor colors[] = {TColor(0x3060C0), clBlack, TColor(0xE0F0FF)};
+        const TRect clip(20, 38, 140, 50);
+        for (int line = 0; line < 3; ++line) {
+            cv->Font()->SetColor(colors[line]);
+            const TPoint at(3 + line % 2, 2 + line * 16);
+            QPainter p(&expected);
+            if (line < 2)
+                cv->TextOut(at.x, at.y, text);
+            else {
+                cv->TextRect(clip, at.x, at.y, text);
+                p.setClipRect(QRect(clip.Left, clip.Top, clip.Width(), clip.Height()));
+            }
+            p.setRenderHint(QPainter::TextAntialiasing, c.Quality != fqNonAntialiased);
+            p.setPen(ToQColor(colors[line]));
+            p.drawGlyphRun(QPointF(at.x, at.y + tm.tmAscent), run);
         }
-        p.setRenderHint(QPainter::TextAntialiasing, c.Quality != fqNonAntialiased);
-        p.setPen(ToQColor(colors[line]));
-        p.drawGlyphRun(QPointF(at.x, at.y + tm.tmAscent), run);
-    }
-    EXPECT_TRUE(image == expected);
+        EXPECT_TRUE(image == expected);
+    };
+    check("first texts");
+    TBitmap scratch(260, 20);
+    setFont(scratch.Canvas());
+    for (int i = 0; i < 100; ++i)
+        scratch.Canvas()->TextOut(0, 0, text);
+    check("drawn often");
 }
 
 INSTANTIATE_TEST_SUITE_P(
