@@ -21,7 +21,6 @@
 #include "platform/win32/mainthread.h"
 #include <cstdlib>
 #include <climits>
-#include <cstring>
 #include <fstream>
 #include <memory>
 #include <thread>
@@ -63,17 +62,10 @@ void ReportShownWindows() {
     });
 }
 
-bool Headless() {
-    const char* platform = std::getenv("QT_QPA_PLATFORM");
-    if (platform && *platform)
-        return std::strcmp(platform, "offscreen") == 0 || std::strcmp(platform, "minimal") == 0;
-    return !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY");
-}
-
 // Without a screen the platform's loop has no events to wait for; it is driven
 // one pass at a time here, resting 1 ms a pass, until the program ends.
 std::unique_ptr<TPumpScript> HeadlessDriver() {
-    if (!Headless()) return nullptr;
+    if (!Application->Headless()) return nullptr;
     auto driver = std::make_unique<TPumpScript>();
     driver->SetMaxIdlePumps(LONG_MAX);
     driver->When([] {

@@ -102,10 +102,15 @@ TEST_F(StartDeathTest, TheFirstPaintReadsNoFontOfTheSystems) {
 
 TEST_F(AppTest, TheBuiltProgramShowsItsMainWindowAndASecondOneEndsAtOnce) {
     const fs::path report = Dir / "windows.txt";
+    // The platform may come with options: the screen a user has.
+    const fs::path screen = Dir / "screen.json";
+    std::ofstream(screen) << R"({"screens": [{"name": "s", "x": 0, "y": 0, "width": 1280,)"
+                             R"( "height": 1024, "logicalDpi": 96, "dpr": 1}]})";
+    const std::string platform = "offscreen:configfile=" + screen.string();
     auto launch = [&](bool Report) {
         const pid_t pid = ::fork();
         if (pid == 0) {
-            ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            ::setenv("QT_QPA_PLATFORM", Report ? platform.c_str() : "offscreen", 1);
             if (Report) ::setenv("QM_WINDOW_REPORT", report.c_str(), 1);
             ::execl(QM_PROGRAM_PATH, QM_PROGRAM_PATH, nullptr);
             ::_exit(127);

@@ -426,6 +426,11 @@ void TApplication::Initialize() {
     EnsureQtApplication();
 }
 
+bool TApplication::Headless() const {
+    EnsureQtApplication();
+    return IsHeadless();
+}
+
 void TApplication::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
     if (Operation != opRemove) return;

@@ -316,6 +316,9 @@ public:
     ~TApplication() override;
 
     void Initialize();
+    // True when the windows have no screen to appear on (an offscreen or
+    // minimal platform, however its options are given).
+    bool Headless() const;
     // Creates a form owned by the application; the first one becomes the main form.
     template <class T> void CreateForm(T*& Reference) {
         Reference = new T(this);
