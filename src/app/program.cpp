@@ -55,8 +55,7 @@ void ReportShownWindows() {
         WriteShownWindows(file);
     };
     // Posted calls run once the loop's current turn, and the paint in it, ended.
-    if (MainForm)
-        MainForm->OnFirstPaint = [write](TObject*) { PostToMainThread(write); };
+    if (MainForm) MainForm->OnFirstPaint = [write](TObject*) { PostToMainThread(write); };
     PostToMainThread([write] {
         if (!MainForm || !MainForm->Showing()) write();
     });

@@ -87,7 +87,8 @@ public:
 private:
     bool Find(const char* Section, const char* Key, AnsiString& Value) {
         auto it = FSections.find(Section);
-        if (it == FSections.end()) it = FSections.emplace(Section, TSetupSection(FIni, Section)).first;
+        if (it == FSections.end())
+            it = FSections.emplace(Section, TSetupSection(FIni, Section)).first;
         return it->second.Find(Key, Value);
     }
     template <class T>
