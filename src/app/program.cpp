@@ -15,7 +15,6 @@
 #include "chart/editor/teeeditorstartup.h"
 #include "chart/series/teeextraseries.h"
 #include "platform/classes/filenames.h"
-#include "platform/forms/extctrls.h"
 #include "platform/forms/testhooks.h"
 #include "platform/win32/kernel.h"
 #include "platform/win32/mainthread.h"

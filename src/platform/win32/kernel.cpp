@@ -80,9 +80,8 @@ const std::vector<std::string>& CommandLine() {
     return Args;
 }
 
-// As the system names it.
-// The file the process was started from, as it was named then: a running
-// program's name does not change under it.
+// As the system names it: the file the process was started from, as it was
+// named then (a running program's name does not change under it).
 std::string ExecutablePath() {
     static const std::string path = [] {
         std::vector<char> buf(4096);
