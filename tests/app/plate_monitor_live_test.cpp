@@ -106,6 +106,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, PlateMonitorLiveTest, ::testing::ValuesIn(Modes)
 class PlateMonitorField610Test : public AppTest {
 protected:
     void SetUp() override {
+        Application->SetTitle("QM read out"); // as the program's start gives it
         Time.Clock.Attach(&Sim);
         Sim.Change([&] { Sim.Display = "E-FIELD     " + Pm + "20k" + "      12,34 kV/m"; });
         Start();
@@ -117,6 +118,10 @@ protected:
     void TearDown() override { Time.Clock.Detach(&Sim); }
     void CheckNoticeInsteadOfSetup() {
         EXPECT_TRUE(Responder.Done());
+        ASSERT_FALSE(Responder.Shown().empty());
+        // Titled as the program's other boxes, not left for the window system to name.
+        EXPECT_EQ(Responder.Shown().front().Caption, "QM read out");
+        EXPECT_EQ(Responder.Shown().front().Flags, MB_OK | MB_ICONINFORMATION);
         EXPECT_TRUE(MainForm->CPM_Version610);
         EXPECT_EQ(Sim.SetupPayload(), "");
         const auto commands = Sim.Commands();

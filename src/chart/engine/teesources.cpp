@@ -168,7 +168,8 @@ void FillSeriesItems(TStrings* AItems, TCustomAxisPanel* AChart) {
 }
 
 void ShowMessageUser(const AnsiString& S) {
-    if (Application) Application->MessageBox(S, "", MB_TASKMODAL | MB_ICONSTOP);
+    // Titled as the program's other boxes are, not left blank for the window system to fill.
+    if (Application) Application->MessageBox(S, Application->Title(), MB_TASKMODAL | MB_ICONSTOP);
 }
 
 // ---------------------------------------------------------------------------

@@ -124,5 +124,7 @@ TEST(SeriesStreamMultiplier, AnOldMultiplierOtherThanOneIsReported) {
              "  XValues.Order = loNone\r\nend\r\n",
              &two);
     EXPECT_TRUE(responder.Done());
+    EXPECT_EQ(responder.Shown().back().Caption, Application->Title());
+    EXPECT_FALSE(Application->Title().IsEmpty());
     EXPECT_EQ(two.XValues()->Order(), loNone); // the rest is read on
 }
