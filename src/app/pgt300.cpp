@@ -4,6 +4,7 @@
 #include "app/csvfile.h"
 #include "app/focom.h"
 #include "app/main.h"
+#include "app/printlines.h"
 #include "comm/seriell_pgt.h"
 #include "platform/graphics/metafile.h"
 #include "platform/graphics/printers.h"
@@ -189,21 +190,23 @@ void TFormPGT300::BitBtnPrintDataClick(TObject*) {
 void TFormPGT300::PrintStatistics() {
     TPrinter* printer = Printer();
     TCanvas* canvas = printer->Canvas();
-    const auto lineHeight = [canvas](int Points) {
+    // The figures fit one sheet of paper; a shorter page goes on at line 4 of the next.
+    TPrintLines lines(*printer, 4);
+    const auto measure = [&](int Points) {
         canvas->Font()->SetSize(Points);
         const int ppi = canvas->GetDeviceCaps(LOGPIXELSY);
-        return static_cast<int>(std::lround(std::abs(Points * ppi / 72.0) * 1.4));
+        lines.SetLineHeight(static_cast<int>(std::lround(std::abs(Points * ppi / 72.0) * 1.4)));
     };
     printer->SetTitle("Print out statistic data");
     printer->BeginDoc();
     try {
         canvas->Font()->SetName("Arial");
-        int h = lineHeight(14);
-        canvas->TextOut(400, 2 * h, "PGT 300 Print out statistic data.");
-        canvas->TextOut(400, 3 * h, "Date : " + DateToStr(Date()));
-        h = lineHeight(10);
+        measure(14);
+        canvas->TextOut(400, lines.Top(2), "PGT 300 Print out statistic data.");
+        canvas->TextOut(400, lines.Top(3), "Date : " + DateToStr(Date()));
+        measure(10);
         const C_PGT300::_statistic_data& s = Pgt300Tester().Statistics;
-        canvas->TextOut(400, 6 * h, "Number of measurments : " + IntToStr(s.Measurements));
+        canvas->TextOut(400, lines.Top(6), "Number of measurments : " + IntToStr(s.Measurements));
         const struct {
             int Line;
             const char* Text;
@@ -214,10 +217,11 @@ void TFormPGT300::PrintStatistics() {
                     {9, "Shoe < : ", s.ShoeBelow, s.ShoeBelowPercent},
                     {10, "Shoe > : ", s.ShoeAbove, s.ShoeAbovePercent}};
         for (const auto& r : rows) {
-            canvas->TextOut(400, r.Line * h, r.Text + IntToStr(r.Count));
-            canvas->TextOut(1000, r.Line * h, " = " + PgtPercentText(r.Percent));
+            const int y = lines.Top(r.Line);
+            canvas->TextOut(400, y, r.Text + IntToStr(r.Count));
+            canvas->TextOut(1000, y, " = " + PgtPercentText(r.Percent));
         }
-        canvas->TextOut(400, 12 * h, "Comment : " + s.Comment);
+        canvas->TextOut(400, lines.Top(12), "Comment : " + s.Comment);
     } catch (...) {
         if (printer->Printing()) printer->Abort();
         throw;

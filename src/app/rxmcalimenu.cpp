@@ -7,6 +7,7 @@
 #include "app/csvfile.h"
 #include "app/focom.h"
 #include "app/main.h"
+#include "app/printlines.h"
 #include "app/setupini.h"
 #include "comm/seriell_link.h"
 #include "platform/classes/inifiles.h"
@@ -34,6 +35,8 @@ C_RXM_850& RxmCaliMeter() {
 
 namespace {
 const char* const FactorKeys[9] = {"k0", "k1", "k2", "k3", "k4", "k5", "k_TF0", "k_TF2", "k_TF3"};
+// The print-out's memo starts on this line of its first page.
+constexpr int FirstMemoLine = 6;
 const AnsiString Hyphens(int N) {
     return AnsiString(std::string(N, '-').c_str());
 }
@@ -503,30 +506,26 @@ void TFormRXMCali::BitBtn_printClick(TObject*) {
 void TFormRXMCali::PrintInfoDisplay() {
     TPrinter* printer = Printer();
     TCanvas* canvas = printer->Canvas();
-    int lineHeight = 1, linesPerPage = 1;
+    TPrintLines lines(*printer, 4);
     const auto measure = [&](int Points) {
         canvas->Font()->SetSize(Points);
         const int ppi = canvas->GetDeviceCaps(LOGPIXELSY);
-        lineHeight = std::max(1, static_cast<int>(1.4 * std::abs(MulDiv(Points, ppi, 72))));
-        // At least one line a page, however small the paper.
-        linesPerPage = std::max(5, printer->PageHeight() / lineHeight - 4);
+        const int height = static_cast<int>(1.4 * std::abs(MulDiv(Points, ppi, 72)));
+        const int perPage = printer->PageHeight() / std::max(1, height) - 4;
+        // The bottom margin of four lines holds where the first page keeps
+        // room for the memo below the heading; shorter paper uses all of it.
+        lines.SetLineHeight(height, perPage > FirstMemoLine ? perPage : 0);
     };
     printer->SetTitle("Print out Info display.");
     canvas->Font()->SetName("Arial");
     measure(14);
-    int line = 6;
     printer->BeginDoc();
     try {
-        canvas->TextOut(400, 2 * lineHeight, "QM read out - calibration of the RXM 850");
-        canvas->TextOut(400, 3 * lineHeight, "Print out Info display : " + DateToStr(Date()));
+        canvas->TextOut(400, lines.Top(2), "QM read out - calibration of the RXM 850");
+        canvas->TextOut(400, lines.Top(3), "Print out Info display : " + DateToStr(Date()));
         measure(10);
-        for (int i = 0; i < MemoInfo->Lines()->Count(); ++i) {
-            canvas->TextOut(200, line * lineHeight, MemoInfo->Lines()->Strings(i));
-            if (++line == linesPerPage) {
-                printer->NewPage();
-                line = 4;
-            }
-        }
+        for (int i = 0; i < MemoInfo->Lines()->Count(); ++i)
+            canvas->TextOut(200, lines.Top(FirstMemoLine + i), MemoInfo->Lines()->Strings(i));
     } catch (...) {
         if (printer->Printing()) printer->Abort();
         throw;

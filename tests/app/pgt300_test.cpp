@@ -7,6 +7,7 @@
 #include "support/pgt_sim.h"
 #include "support/external_tool.h"
 #include "support/recording_printer.h"
+#include <algorithm>
 #include <cstdlib>
 #include <regex>
 #include <sstream>
@@ -118,6 +119,44 @@ TEST_F(Pgt300Test, PrintOutLinesAtTheirPositions) {
                  "400,348 Number of measurments : 25", "400,406 HGB <  : 3", "1000,406  = 11.5%",
                  "400,464 HGB >  : 1", "1000,464  = 3.8%", "400,522 Shoe < : 0", "1000,522  = 0.0%",
                  "400,580 Shoe > : 2", "1000,580  = 7.7%", "400,696 Comment : east wing"}));
+}
+
+// On paper shorter than the sheet the layout fills, a line that would pass
+// the page's end goes on the next page: each inside its page, none lost.
+TEST_F(Pgt300Test, PrintOutBreaksPagesOnShortPaper) {
+    Transfer();
+    W->EditComment->SetText("east wing");
+    const struct {
+        int Height, Pages;
+        std::vector<std::string> Tops; // "page:y text" of the lines that moved
+    } papers[] = {{3508, 1, {}},
+                  {600, 2, {"1:232 Shoe > : 2", "1:348 Comment : east wing"}},
+                  {300, 8, {"1:218 Date", "2:232 Number of measurments : 25"}}};
+    for (const auto& p : papers) {
+        TRecordingPrinter printer(TSize(2480, p.Height), 300);
+        printer.Install();
+        Responder.ExpectPrint(true);
+        W->BitBtnPrintData->Click();
+        EXPECT_EQ(printer.PageCount(), p.Pages) << p.Height;
+        std::vector<std::string> texts, tops;
+        for (int i = 0; i < printer.PageCount(); ++i)
+            for (const auto& r : printer.Page(i)->TextRecords()) {
+                const bool heading = texts.size() < 2;
+                const std::string text = r.Text.Pos("Date : ") == 1 ? "Date" : r.Text.c_str();
+                EXPECT_LE(r.Pos.y + (heading ? 82 : 58), p.Height) << p.Height << " " << text;
+                if (i > 0)
+                    tops.push_back(std::to_string(i) + ":" + std::to_string(r.Pos.y) + " " + text);
+                texts.push_back(text);
+            }
+        EXPECT_EQ(texts,
+                  (std::vector<std::string>{"PGT 300 Print out statistic data.", "Date",
+                                            "Number of measurments : 25", "HGB <  : 3", " = 11.5%",
+                                            "HGB >  : 1", " = 3.8%", "Shoe < : 0", " = 0.0%",
+                                            "Shoe > : 2", " = 7.7%", "Comment : east wing"}))
+            << p.Height;
+        for (const std::string& t : p.Tops)
+            EXPECT_NE(std::find(tops.begin(), tops.end(), t), tops.end()) << p.Height << " " << t;
+    }
 }
 
 // Printed as a user does without a printer: into the file named in the print

@@ -136,6 +136,45 @@ TEST_F(RxmCaliTest, DateFrameCsvRowAndPrintOut) {
     EXPECT_EQ(second.front().Pos.y, 4 * 58);
 }
 
+// Every line lands inside its page, in order, none lost, on paper of any
+// height; a memo that fills its page to the margin starts no empty one.
+TEST_F(RxmCaliTest, PrintOutKeepsEveryLineOnItsPageOnAnyPaper) {
+    const struct {
+        const char* Name;
+        int Height, Lines, Pages;
+    } papers[] = {{"A4", 3508, 20, 1},
+                  {"A4 filled to its margin", 3508, 50, 1},
+                  {"a strip 2 inches high", 600, 20, 4},
+                  {"a label lower than the heading", 200, 3, 5}};
+    for (const auto& p : papers) {
+        W->MemoInfo->Clear();
+        std::vector<std::string> expected = {"QM read out - calibration of the RXM 850",
+                                             "Print out Info display : " +
+                                                 std::string(DateToStr(Date()).c_str())};
+        for (int i = 0; i < p.Lines; ++i) {
+            W->MemoInfo->Lines()->Add("line " + IntToStr(i));
+            expected.push_back("line " + std::to_string(i));
+        }
+        TRecordingPrinter printer(TSize(2480, p.Height), 300);
+        printer.Install();
+        Responder.ExpectPrint(true);
+        W->BitBtn_print->Click();
+        EXPECT_EQ(printer.PageCount(), p.Pages) << p.Name;
+        std::vector<std::string> printed;
+        for (int i = 0; i < printer.PageCount(); ++i) {
+            int below = 0; // where the page's last line ends
+            for (const auto& r : printer.Page(i)->TextRecords()) {
+                const int height = r.Text.Pos("line ") == 1 ? 58 : 81; // 10 or 14 points
+                EXPECT_GE(r.Pos.y, below) << p.Name << ": " << r.Text.c_str();
+                EXPECT_LE(r.Pos.y + height, p.Height) << p.Name << ": " << r.Text.c_str();
+                below = r.Pos.y + height;
+                printed.push_back(r.Text.c_str());
+            }
+        }
+        EXPECT_EQ(printed, expected) << p.Name;
+    }
+}
+
 // The calibration record's lines hold tabs; on paper each must read as on screen.
 TEST_F(RxmCaliTest, PrintedCalibrationRecordReadsBackFromThePdf) {
     QM_REQUIRE_TOOL("pdftotext");
