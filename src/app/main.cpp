@@ -142,10 +142,20 @@ TMainForm::TMainForm(TComponent* AOwner) : TForm(AOwner) {
     LoadBanner();
     RXM_Calibrate->SetVisible(CalibrateSwitch);
     RXM_FirstStart = true;
+}
 
-    if (!FSetupProblems.empty())
-        Application->MessageBox(SetupProblemsText(FSetupProblems), "SETUP.INI",
-                                MB_OK | MB_ICONWARNING);
+void TMainForm::AddSetupProblems(const std::vector<AnsiString>& Problems) {
+    for (const AnsiString& p : Problems)
+        if (std::find(FSetupProblems.begin(), FSetupProblems.end(), p) == FSetupProblems.end())
+            FSetupProblems.push_back(p);
+}
+
+void TMainForm::ReportSetupProblems() {
+    if (FSetupProblemsReported == FSetupProblems.size()) return;
+    const std::vector<AnsiString> news(FSetupProblems.begin() + FSetupProblemsReported,
+                                       FSetupProblems.end());
+    FSetupProblemsReported = FSetupProblems.size();
+    Application->MessageBox(SetupProblemsText(news), "SETUP.INI", MB_OK | MB_ICONWARNING);
 }
 
 TMainForm::~TMainForm() {

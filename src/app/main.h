@@ -136,6 +136,10 @@ public:
 
     // Settings of SETUP.INI that could not be used (their defaults apply).
     const std::vector<AnsiString>& SetupProblems() const { return FSetupProblems; }
+    // The windows made at start add what their reading found (each line once),
+    // and the start then names them all in one message.
+    void AddSetupProblems(const std::vector<AnsiString>& Problems);
+    void ReportSetupProblems();
 
     // Once, after the window is first painted.
     TNotifyEvent OnFirstPaint;
@@ -162,6 +166,7 @@ private:
     void ResetBottomAxis();
 
     std::vector<AnsiString> FSetupProblems;
+    size_t FSetupProblemsReported = 0;
     // The logo is hidden until the chart view opens; the default one is drawn then.
     bool FDefaultLogoPending = false;
 };

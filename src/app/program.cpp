@@ -106,6 +106,9 @@ void CreateProgramWindows() {
     Application->CreateForm(FormRXMCali);
     Application->CreateForm(FormRXM850FComment);
     Application->CreateForm(FormPGT300);
+    // Several windows read SETUP.INI as they are made; what none could use is
+    // named in one message.
+    MainForm->ReportSetupProblems();
 }
 
 namespace {

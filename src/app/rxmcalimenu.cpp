@@ -10,7 +10,6 @@
 #include "app/printlines.h"
 #include "app/setupini.h"
 #include "comm/seriell_link.h"
-#include "platform/classes/inifiles.h"
 #include "platform/graphics/metafile.h"
 #include "platform/graphics/printers.h"
 #include "platform/rtl/clock.h"
@@ -167,7 +166,9 @@ TFormRXMCali::TFormRXMCali(TComponent* AOwner) : TInstrumentForm(AOwner, true) {
         };
     }
 
-    LoadDefaultParameters();
+    std::vector<AnsiString> problems;
+    LoadDefaultParameters(problems);
+    if (MainForm) MainForm->AddSetupProblems(problems);
     BitBtn_read_cali_data->SetEnabled(false);
     BitBtn_write_cali_data->SetEnabled(false);
     BitBtn_save->SetEnabled(false);
@@ -195,19 +196,19 @@ void TFormRXMCali::AddLine(const AnsiString& Line) {
 
 // ---- Factors, Reset, measured data
 
-void TFormRXMCali::LoadDefaultParameters() {
-    TIniFile ini(SetupIniPath());
-    const TSetupSection section(ini, "RXM850");
-    for (int i = 0; i < 9; ++i) {
-        AnsiString value;
-        const int factor = section.Find(FactorKeys[i], value) ? StrToIntDef(value, 200) : 200;
-        FactorEdit(i)->SetText(IntToStr(factor));
-    }
+void TFormRXMCali::LoadDefaultParameters(std::vector<AnsiString>& Problems) {
+    const TSetupSection section = ReadSetupSection(SetupIniPath(), "RXM850", Problems);
+    // A factor the meter's 16-bit word cannot hold is no usable default either.
+    for (int i = 0; i < 9; ++i)
+        FactorEdit(i)->SetText(IntToStr(section.Integer(FactorKeys[i], 200, 0, 0xFFFF, Problems)));
 }
 
 void TFormRXMCali::BitBtn_read_defaultClick(TObject*) {
     AddLine("Reading Parameters from setup.ini");
-    LoadDefaultParameters();
+    std::vector<AnsiString> problems;
+    LoadDefaultParameters(problems);
+    if (!problems.empty())
+        Application->MessageBox(SetupProblemsText(problems), "SETUP.INI", MB_OK | MB_ICONWARNING);
     BitBtn_write_para->SetEnabled(true);
     if (BitBtn_write_para->CanFocus()) BitBtn_write_para->SetFocus();
 }

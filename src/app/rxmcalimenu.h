@@ -11,6 +11,7 @@
 #include "platform/forms/extctrls.h"
 #include "platform/forms/mask.h"
 #include "platform/forms/stdctrls.h"
+#include <vector>
 
 // The window's own resistance meter object.
 C_RXM_850& RxmCaliMeter();
@@ -57,7 +58,8 @@ public:
 
     TRxmResult ReadParameters();
     TRxmResult WriteParameters();
-    void LoadDefaultParameters();
+    // Problems gets a line for each factor of SETUP.INI that could not be used.
+    void LoadDefaultParameters(std::vector<AnsiString>& Problems);
     void LockButtons(int Mode);
     void WaitWithProgress(unsigned Ms);
     void EnableActionButtons(bool Enabled);

@@ -14,7 +14,6 @@
 #include "chart/control/chart.h"
 #include "comm/comport.h"
 #include "comm/seriell_link.h"
-#include "platform/classes/inifiles.h"
 #include "platform/rtl/clock.h"
 #include "platform/rtl/floatformat.h"
 #include "platform/rtl/sysutils.h"
@@ -106,22 +105,6 @@ void FillItems(TComboBox* Box, const char* const* Items, size_t Count) {
     for (size_t i = 0; i < Count; ++i)
         Box->Items()->Add(Items[i]);
     Box->Items()->EndUpdate();
-}
-
-// [CPM] vStart, vStop, tOffset of SETUP.INI; a missing, oversized or unreadable
-// file, or an index outside the list, gives the default.
-int SetupIndex(const AnsiString& Key, int Default, int Count) {
-    const AnsiString path = SetupIniPath();
-    const int64_t size = GetFileSizeByName(path);
-    if (size < 0 || size > MaxSetupIniBytes) return Default;
-    int v = Default;
-    try {
-        TIniFile ini(path);
-        v = ini.ReadInteger("CPM", Key, Default);
-    } catch (const Exception&) {
-        return Default;
-    }
-    return v >= 0 && v < Count ? v : Default;
 }
 
 TLabel* ResultLabel(TComponent* Owner, TWinControl* Parent, const AnsiString& Name) {
@@ -225,9 +208,16 @@ TCPMSetup::TCPMSetup(TComponent* AOwner) : TInstrumentForm(AOwner, false) {
     BitBtnChart->OnClick = [this](TObject* s) { BitBtnChartClick(s); };
     BitBtnReadFile->OnClick = [this](TObject* s) { BitBtnReadFileClick(s); };
 
-    ComboBoxVStart->SetItemIndex(SetupIndex("vStart", 10, std::size(VStartItems)));
-    ComboBoxVStop->SetItemIndex(SetupIndex("vStop", 10, std::size(VStopItems)));
-    ComboBoxOffsetTime->SetItemIndex(SetupIndex("tOffset", 2, std::size(OffsetItems)));
+    // A value that is no entry of its list takes the default, named at start.
+    std::vector<AnsiString> problems;
+    const TSetupSection ini = ReadSetupSection(SetupIniPath(), "CPM", problems);
+    const auto index = [&](const char* Key, int Default, size_t Count) {
+        return ini.Integer(Key, Default, 0, static_cast<int>(Count) - 1, problems);
+    };
+    ComboBoxVStart->SetItemIndex(index("vStart", 10, std::size(VStartItems)));
+    ComboBoxVStop->SetItemIndex(index("vStop", 10, std::size(VStopItems)));
+    ComboBoxOffsetTime->SetItemIndex(index("tOffset", 2, std::size(OffsetItems)));
+    if (MainForm) MainForm->AddSetupProblems(problems);
     SelectMode->SetItemIndex(0);
     MemoDisplay->Clear();
     SetClientWidth(ClientWidth_);

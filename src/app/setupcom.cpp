@@ -5,7 +5,6 @@
 #include "app/setupini.h"
 #include "comm/comport.h"
 #include "platform/classes/stringlist.h"
-#include <algorithm>
 
 QM_CLASS_OWNED(TSetup_COM, TForm, TComponent)
 
@@ -43,14 +42,7 @@ TSetup_COM::TSetup_COM(TComponent* AOwner) : TForm(AOwner) {
     FoCom->ComPort1->SetDeviceName("\\\\.\\" + MainForm->ComPortName);
     CPMSetup->SetCaption("CHARGE-PLATE Monitor / Port : " + MainForm->ComPortName);
     MainForm->EnableSerialInstruments(IsPortName(FoCom->ComPort1->DeviceName()));
-    // Problems of the file as a whole were reported by the main window already.
-    std::vector<AnsiString> news;
-    for (const AnsiString& p : problems) {
-        const auto& seen = MainForm->SetupProblems();
-        if (std::find(seen.begin(), seen.end(), p) == seen.end()) news.push_back(p);
-    }
-    if (!news.empty())
-        Application->MessageBox(SetupProblemsText(news), "SETUP.INI", MB_OK | MB_ICONWARNING);
+    MainForm->AddSetupProblems(problems);
 }
 
 bool TSetup_COM::IsPortName(const AnsiString& DeviceName) {

@@ -51,18 +51,16 @@ AnsiString DataFolder(const AnsiString& Stored, std::vector<AnsiString>& Problem
     }
 }
 
+AnsiString RefusedText(const AnsiString& Section, const AnsiString& Key, const AnsiString& Value) {
+    return "[" + Section + "] " + Key + " = \"" + Value + "\"";
+}
+
 class TReader {
 public:
     TReader(TIniFile& Ini, std::vector<AnsiString>& Problems) : FIni(Ini), FProblems(Problems) {}
 
     int Integer(const char* Section, const char* Key, int Default, int Min, int Max) {
-        AnsiString s;
-        if (!Find(Section, Key, s)) return Default;
-        // A value the reader cannot parse gives back whichever default it was given.
-        const int a = StrToIntDef(s, INT_MIN);
-        const int b = StrToIntDef(s, INT_MAX);
-        if (a != b || a < Min || a > Max) return Refuse(Section, Key, s, Default);
-        return a;
+        return Get(Section).Integer(Key, Default, Min, Max, FProblems);
     }
     double Float(const char* Section, const char* Key) {
         AnsiString s;
@@ -85,15 +83,18 @@ public:
     }
 
 private:
-    bool Find(const char* Section, const char* Key, AnsiString& Value) {
+    const TSetupSection& Get(const char* Section) {
         auto it = FSections.find(Section);
         if (it == FSections.end())
             it = FSections.emplace(Section, TSetupSection(FIni, Section)).first;
-        return it->second.Find(Key, Value);
+        return it->second;
+    }
+    bool Find(const char* Section, const char* Key, AnsiString& Value) {
+        return Get(Section).Find(Key, Value);
     }
     template <class T>
     T Refuse(const char* Section, const char* Key, const AnsiString& Value, T Default) {
-        FProblems.push_back(AnsiString("[") + Section + "] " + Key + " = \"" + Value + "\"");
+        FProblems.push_back(RefusedText(Section, Key, Value));
         return Default;
     }
     TIniFile& FIni;
@@ -102,7 +103,7 @@ private:
 };
 } // namespace
 
-TSetupSection::TSetupSection(TIniFile& Ini, const AnsiString& Section) {
+TSetupSection::TSetupSection(TIniFile& Ini, const AnsiString& Section) : FName(Section) {
     TStringList lines;
     Ini.ReadSectionValues(Section, &lines);
     for (int i = 0; i < lines.Count(); ++i) {
@@ -119,6 +120,18 @@ bool TSetupSection::Find(const AnsiString& Key, AnsiString& Value) const {
             return true;
         }
     return false;
+}
+
+int TSetupSection::Integer(const AnsiString& Key, int Default, int Min, int Max,
+                           std::vector<AnsiString>& Problems) const {
+    AnsiString s;
+    if (!Find(Key, s)) return Default;
+    // A value the reader cannot parse gives back whichever default it was given.
+    const int a = StrToIntDef(s, INT_MIN);
+    const int b = StrToIntDef(s, INT_MAX);
+    if (a == b && a >= Min && a <= Max) return a;
+    Problems.push_back(RefusedText(FName, Key, s));
+    return Default;
 }
 
 AnsiString SetupIniPath() {
@@ -164,6 +177,17 @@ TSetupValues ReadSetupIni(const AnsiString& Path, std::vector<AnsiString>& Probl
     v.TestOutput = r.Bool("CPM", "TestOutput");
     v.PGT_DataDirectory = DataFolder(r.String("PGT", "DataDirectory", "C:"), Problems);
     return v;
+}
+
+TSetupSection ReadSetupSection(const AnsiString& Path, const AnsiString& Section,
+                               std::vector<AnsiString>& Problems) {
+    AnsiString reason;
+    if (!CheckFile(Path, reason)) {
+        Problems.push_back(reason);
+        return TSetupSection(Section);
+    }
+    TIniFile ini(Path);
+    return TSetupSection(ini, Section);
 }
 
 int ReadComPortIndex(const AnsiString& Path, std::vector<AnsiString>& Problems) {

@@ -30,11 +30,19 @@ struct TSetupValues {
 // together stay consistent, and the file is looked up once, not per key.
 class TSetupSection {
 public:
+    // A section without keys (a file that cannot be used).
+    explicit TSetupSection(const AnsiString& Section) : FName(Section) {}
     TSetupSection(TIniFile& Ini, const AnsiString& Section);
+    const AnsiString& Name() const { return FName; }
     // The value the file's reader would give; false when the key is absent.
     bool Find(const AnsiString& Key, AnsiString& Value) const;
+    // A whole number in Min..Max; Default when the key is absent, and Default
+    // with a line naming the key in Problems when its value is none.
+    int Integer(const AnsiString& Key, int Default, int Min, int Max,
+                std::vector<AnsiString>& Problems) const;
 
 private:
+    AnsiString FName;
     std::vector<std::pair<AnsiString, AnsiString>> FValues;
 };
 
@@ -46,6 +54,10 @@ AnsiString SetupIniPath();
 // Reads every key; Problems gets one line for each value refused (or one for
 // the whole file).
 TSetupValues ReadSetupIni(const AnsiString& Path, std::vector<AnsiString>& Problems);
+// One section of the file at Path; without keys, and the reason in Problems,
+// when the file cannot be used (a missing file gives no problem).
+TSetupSection ReadSetupSection(const AnsiString& Path, const AnsiString& Section,
+                               std::vector<AnsiString>& Problems);
 // [CPM] ComPortIndex (0 when absent or refused, with the problem noted).
 int ReadComPortIndex(const AnsiString& Path, std::vector<AnsiString>& Problems);
 // Writes [CPM] ComPortIndex and keeps every other byte of the file. False with

@@ -2,6 +2,8 @@
 // defaults, the optional menu items, the range table and the caption.
 #include "app/display_help.h"
 #include "app/pgt300.h"
+#include "app/rxmcalimenu.h"
+#include "app/setcpm.h"
 #include "app_fixture.h"
 #include "platform/forms/testhooks.h"
 #include "support/pgt_sim.h"
@@ -124,6 +126,62 @@ INSTANTIATE_TEST_SUITE_P(
         TBadIni{"Huge", "[SetUP_ADC]\nAverage_U=3\n" + std::string(2 << 20, ';'), false,
                 "larger than"},
         TBadIni{"Folder", "", true, "is a folder"}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+namespace {
+struct TDecayChoices {
+    const char* Name;
+    std::string Ini;
+    int VStart, VStop, TOffset;
+    std::vector<const char*> Named; // in the start's one message
+};
+class DecayChoicesTest : public AppTest, public ::testing::WithParamInterface<TDecayChoices> {};
+} // namespace
+
+// The decay test's start, stop and offset choices come from [CPM]; a value
+// that is no entry of its list takes the default and is named, with every
+// other refused key (the calibration factors' too), in the one message of the
+// start. The file stays as it was.
+TEST_P(DecayChoicesTest, ComeFromSetupIniAndTheUnusableAreNamedOnce) {
+    const TDecayChoices& r = GetParam();
+    WriteIni(r.Ini);
+    if (!r.Named.empty()) Responder.ExpectMessage(r.Named.front(), IDOK);
+    Start();
+    EXPECT_TRUE(Responder.Done());
+    EXPECT_EQ(CPMSetup->ComboBoxVStart->ItemIndex(), r.VStart);
+    EXPECT_EQ(CPMSetup->ComboBoxVStop->ItemIndex(), r.VStop);
+    EXPECT_EQ(CPMSetup->ComboBoxOffsetTime->ItemIndex(), r.TOffset);
+    EXPECT_EQ(FormRXMCali->MaskEdit_k0->Text().Trim(), "200");
+    ASSERT_EQ(Responder.Shown().size(), r.Named.empty() ? 0u : 1u);
+    if (!r.Named.empty()) {
+        EXPECT_EQ(Responder.Shown()[0].Caption, "SETUP.INI");
+        const std::string said = Responder.Shown()[0].Text.c_str();
+        for (const char* named : r.Named)
+            EXPECT_NE(said.find(named), std::string::npos) << named << " in\n" << said;
+        EXPECT_EQ(MainForm->SetupProblems().size(), r.Named.size()) << said;
+    }
+    EXPECT_EQ(ReadIni(), r.Ini);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, DecayChoicesTest,
+    ::testing::Values(
+        TDecayChoices{"Edges", "[CPM]\r\nvStart=0\r\nvStop=10\r\ntOffset=15\r\n", 0, 10, 15, {}},
+        TDecayChoices{"NoEntries",
+                      "[CPM]\r\nvStart=abc\r\nvStop=99\r\ntOffset=16\r\n",
+                      10,
+                      10,
+                      2,
+                      {"[CPM] vStart = \"abc\"", "[CPM] vStop = \"99\"", "[CPM] tOffset = \"16\""}},
+        TDecayChoices{"WithOtherKeys",
+                      "[SetUP_ADC]\r\nAverage_U=many\r\n[CPM]\r\nComPortIndex=x\r\nvStart=11\r\n"
+                      "vStop=-1\r\ntOffset=7\r\n[RXM850]\r\nk0=abc\r\n",
+                      10,
+                      10,
+                      7,
+                      {"[SetUP_ADC] Average_U = \"many\"", "[CPM] vStart = \"11\"",
+                       "[CPM] vStop = \"-1\"", "[CPM] ComPortIndex = \"x\"",
+                       "[RXM850] k0 = \"abc\""}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(AppTest, RangeItemsSetTypeCodeAndCaption) {

@@ -345,10 +345,34 @@ TEST_F(RxmCaliTest, FixedDialogFrameWithOnlyTheHelpIcon) {
 }
 
 TEST_F(RxmCaliTest, DefaultFactorsComeFromSetupIni) {
-    WriteIni("[rxm850]\r\nK0 = 150\r\nk_TF3='99'\r\nk1=lots\r\n");
+    // Factors that are no number, or none a 16-bit word holds, take 200 and
+    // are named in one message; the file stays as it was.
+    const std::string ini = "[rxm850]\r\nK0 = 150\r\nk_TF3='99'\r\nk1=lots\r\nk2=\r\n"
+                            "k3=65535\r\nk4=65536\r\nk_TF0=-1\r\nk_TF2=2.5\r\n";
+    WriteIni(ini);
+    Responder.ExpectMessage("[RXM850] k1 = \"lots\"", IDOK);
     W->BitBtn_read_default->Click();
-    EXPECT_EQ(W->MaskEdit_k0->Text().Trim(), "150");
-    EXPECT_EQ(W->MaskEdit_k1->Text().Trim(), "200");
-    EXPECT_EQ(W->MaskEdit_k5->Text().Trim(), "200");
-    EXPECT_EQ(W->MaskEdit_k_TF3->Text().Trim(), "99");
+    EXPECT_TRUE(Responder.Done());
+    std::string factors;
+    for (TMaskEdit* e :
+         {W->MaskEdit_k0, W->MaskEdit_k1, W->MaskEdit_k2, W->MaskEdit_k3, W->MaskEdit_k4,
+          W->MaskEdit_k5, W->MaskEdit_k_TF0, W->MaskEdit_k_TF2, W->MaskEdit_k_TF3})
+        factors += std::string(e->Text().Trim().c_str()) + " ";
+    EXPECT_EQ(factors, "150 200 200 65535 200 200 200 200 99 ");
+    ASSERT_EQ(Responder.Shown().size(), 1u);
+    EXPECT_EQ(Responder.Shown()[0].Caption, "SETUP.INI");
+    const std::string said = Responder.Shown()[0].Text.c_str();
+    for (const char* named :
+         {"[RXM850] k1 = \"lots\"", "[RXM850] k2 = \"\"", "[RXM850] k4 = \"65536\"",
+          "[RXM850] k_TF0 = \"-1\"", "[RXM850] k_TF2 = \"2.5\""})
+        EXPECT_NE(said.find(named), std::string::npos) << named << " in\n" << said;
+    EXPECT_EQ(said.find("k0"), std::string::npos) << said;
+    EXPECT_EQ(said.find("k3"), std::string::npos) << said;
+    EXPECT_EQ(ReadIni(), ini);
+
+    // A file without a refused value fills the edits without a word.
+    WriteIni("[RXM850]\r\nk1=7\r\n");
+    W->BitBtn_read_default->Click();
+    EXPECT_EQ(W->MaskEdit_k1->Text().Trim(), "7");
+    EXPECT_EQ(Responder.Shown().size(), 1u);
 }

@@ -174,6 +174,7 @@ TEST_F(AppTest, ChoosingAComPortWritesOnlyItsIndexAndEnablesTheInstruments) {
     const std::string before = "; lab settings\r\n[SetUP_ADC]\r\n; pairs\r\nAverage_U = 3\r\n"
                                "\r\n[CPM]\r\nComPortIndex=7\r\nvStart=1000\r\n";
     WriteIni(before);
+    Responder.ExpectMessage("[CPM] vStart = \"1000\"", IDOK); // no entry of its list
     Start();
     // A stored index beyond the list chooses nothing: no instrument can be reached.
     EXPECT_EQ(MainForm->ComPortName, "");
