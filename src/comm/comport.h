@@ -266,8 +266,9 @@ public:
     void SetPriorityClass(TPriorityClass Value);
     bool SynchronizeEvents() const { return FSynchronizeEvents; }
     void SetSynchronizeEvents(bool Value);
-    // Applied to the event thread when it starts and at once while it runs; a
-    // raise the system refuses raises EComError (the thread keeps its priority).
+    // Applied to the event thread when it starts and at once while it runs;
+    // without the privilege for it the thread runs at the highest priority the
+    // user may set below it, and the property keeps the value asked.
     TThreadPriority ThreadPriority() const { return FThreadPriority; }
     void SetThreadPriority(TThreadPriority Value);
 

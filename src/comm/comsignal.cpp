@@ -76,6 +76,13 @@ bool TComSignal::IsModemSignal() const {
     return FSignal == siCTS || FSignal == siDSR || FSignal == siRing || FSignal == siRLSD;
 }
 
+std::array<TComEventSlot<TNotifyEvent>*, 12> TComSignal::NotifySlots() const {
+    TCustomComPort& p = *FComPort;
+    return {&p.OnBreak,        &p.OnRxChar,       &p.OnEvent1, &p.OnEvent2,
+            &p.OnPrinterError, &p.OnRx80PercFull, &p.OnRxFlag, &p.OnTxEmpty,
+            &p.OnCTSChange,    &p.OnDSRChange,    &p.OnRing,   &p.OnRLSDChange};
+}
+
 TComEventSlot<TNotifyEvent>* TComSignal::SignalSlot() const {
     if (!FComPort) return nullptr;
     switch (FSignal) {
@@ -135,9 +142,9 @@ void TComSignal::Unhook() {
     FHooked = false;
     if (IsOwn<TOpenCloseHook>(FComPort->AfterOpen, this)) FComPort->AfterOpen = FSavedAfterOpen;
     if (IsOwn<TOpenCloseHook>(FComPort->AfterClose, this)) FComPort->AfterClose = FSavedAfterClose;
-    if (TComEventSlot<TNotifyEvent>* slot = SignalSlot();
-        slot && IsOwn<TNotifyHook>(slot->Handler(), this))
-        *slot = FSavedNotify;
+    // Every slot: Signal may have changed since the hooking.
+    for (TComEventSlot<TNotifyEvent>* slot : NotifySlots())
+        if (IsOwn<TNotifyHook>(slot->Handler(), this)) *slot = FSavedNotify;
     if (IsOwn<TLineErrorHook>(FComPort->OnLineError.Handler(), this))
         FComPort->OnLineError = FSavedLineError;
     if (IsOwn<TWriteHook>(FComPort->BeforeWrite, this)) FComPort->BeforeWrite = FSavedBeforeWrite;

@@ -5,6 +5,7 @@
 // over the port's handlers for its signal and passing each call on to the
 // handler it replaced. The control's colour and the timer come from the host.
 #include "comm/comport.h"
+#include <array>
 #include <memory>
 
 class TCommTimer;
@@ -72,6 +73,8 @@ private:
     void Hook();
     void Unhook();
     TComEventSlot<TNotifyEvent>* SignalSlot() const;
+    // The port's notify handlers a signal can take over.
+    std::array<TComEventSlot<TNotifyEvent>*, 12> NotifySlots() const;
     bool IsModemSignal() const;
     void ReadValue();
     void SetSignalValue(bool Value);

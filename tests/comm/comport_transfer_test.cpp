@@ -1,12 +1,13 @@
 // Transfers that do not wait, the event thread's priority and the device list.
+#include "comm/comsignal.h"
 #include "fake_host.h"
 #include "platform/classes/registry.h"
 #include "platform/classes/stringlist.h"
 #include <dirent.h>
 #include <fstream>
-#include <linux/capability.h>
+#include <grp.h>
 #include <sys/resource.h>
-#include <sys/syscall.h>
+#include <sys/wait.h>
 
 namespace {
 using Ms = std::chrono::milliseconds;
@@ -45,26 +46,6 @@ int EventThreadNice() {
     if (dir) ::closedir(dir);
     return nice;
 }
-
-// The calling thread gives up the privilege to raise priorities for a scope.
-class TNoNicePrivilege {
-public:
-    TNoNicePrivilege() {
-        FHeader.version = _LINUX_CAPABILITY_VERSION_3;
-        if (syscall(SYS_capget, &FHeader, FSaved) != 0) return;
-        __user_cap_data_struct reduced[2] = {FSaved[0], FSaved[1]};
-        reduced[0].effective &= ~(1u << CAP_SYS_NICE);
-        FDropped = syscall(SYS_capset, &FHeader, reduced) == 0;
-    }
-    ~TNoNicePrivilege() {
-        if (FDropped) syscall(SYS_capset, &FHeader, FSaved);
-    }
-
-private:
-    __user_cap_header_struct FHeader{};
-    __user_cap_data_struct FSaved[2]{};
-    bool FDropped = false;
-};
 
 bool MayRaisePriority() {
     const int now = ::getpriority(PRIO_PROCESS, 0);
@@ -184,25 +165,64 @@ TEST_F(ComPortTransferTest, ThreadPriorityIsAppliedAtStartAndAtOnceWhileRunning)
     }
 }
 
-TEST_F(ComPortTransferTest, RefusedRaiseOfTheThreadPrioritySaysSo) {
-    Port.OnRxChar = [](TObject*) {};
-    Port.SetThreadPriority(tpNormal);
+namespace {
+// An ordinary user, who may lower nice values only down to 20 - niceLimit,
+// opens a port that a signal component watches for received characters, its
+// event thread at the default (highest) priority; then lowers and raises it.
+// 0 when all went as it should, else the number of the step that did not.
+int OpenAsOrdinaryUser(rlim_t niceLimit) {
+    const rlimit limit{niceLimit, niceLimit};
+    if (::setrlimit(RLIMIT_NICE, &limit) != 0) return 77;
+    if (::geteuid() == 0 &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+        return 90;
+    const auto allowed = [&](int nice) {
+        return std::clamp(std::min(nice, 20 - static_cast<int>(niceLimit)), -20, 19);
+    };
     const int base = ::getpriority(PRIO_PROCESS, static_cast<id_t>(::getpid()));
-    TNoNicePrivilege unprivileged;
-    Port.Open();
-    const EComError raise = Raised([&] { Port.SetThreadPriority(tpHighest); });
-    EXPECT_EQ(raise.ErrorCode, 5);
-    EXPECT_EQ(raise.Message, "Access is denied.");
-    EXPECT_EQ(Port.ThreadPriority(), tpNormal);
-    EXPECT_EQ(EventThreadNice(), base);
-    Port.SetThreadPriority(tpIdle); // lowering needs no privilege
-    EXPECT_EQ(EventThreadNice(), 19);
-    Port.Close();
-    // At start: the port does not open, and no thread is left behind.
-    Port.SetThreadPriority(tpTimeCritical);
-    EXPECT_EQ(Raised([&] { Port.Open(); }).ErrorCode, 5);
-    EXPECT_FALSE(Port.Active());
-    EXPECT_EQ(EventThreadNice(), -100);
+    try {
+        TFakeCommHost host;
+        SetCommHost(&host);
+        TPtyPair pty; // the user's own terminal
+        TComponent owner(nullptr);
+        auto* port = new TComPort(&owner);
+        port->SetDeviceName(pty.SlavePath().c_str());
+        int received = 0;
+        port->OnRxChar = [&](TObject*) { ++received; };
+        auto* signal = new TComSignal(&owner);
+        signal->SetSignal(siRxChar);
+        signal->SetComPort(port);
+        port->Open();
+        if (EventThreadNice() != allowed(base)) return 2;
+        pty.Send("x");
+        if (!PumpUntil([&] { return received == 1; }) || !signal->SignalValue()) return 3;
+        port->SetThreadPriority(tpIdle);
+        if (EventThreadNice() != 19) return 4;
+        port->SetThreadPriority(tpHighest); // back up as far as the user may
+        if (EventThreadNice() != std::max(base - 10, allowed(19))) return 5;
+        if (port->ThreadPriority() != tpHighest) return 6;
+        port->Close();
+    } catch (const EComError&) {
+        return 1;
+    }
+    return 0;
+}
+} // namespace
+
+TEST(ComPortPriority, OrdinaryUserOpensAndTheThreadGetsTheHighestPriorityAllowed) {
+    int ran = 0;
+    for (const rlim_t niceLimit : {rlim_t(0), rlim_t(25)}) {
+        SCOPED_TRACE(niceLimit);
+        const pid_t pid = ::fork();
+        if (pid == 0) ::_exit(OpenAsOrdinaryUser(niceLimit));
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status)) << "signal " << WTERMSIG(status);
+        if (WEXITSTATUS(status) == 77) continue; // a nice limit this machine does not give
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+        ++ran;
+    }
+    if (ran == 0) GTEST_SKIP() << "no nice limit could be set";
 }
 
 TEST(ComPort, DeviceListHasEveryDeviceAndTheComListOnlyThePorts) {

@@ -3,6 +3,7 @@
 #include "platform/classes/filer.h"
 #include "platform/classes/objtext.h"
 #include "platform/classes/streams.h"
+#include <vector>
 
 namespace {
 class ComSignalTest : public ::testing::Test {
@@ -132,4 +133,75 @@ TEST_F(ComSignalTest, RemovingThePortRestoresItsHandlers) {
     EXPECT_EQ(Signal->ComPort(), nullptr);
     delete Lamp;
     EXPECT_EQ(Signal->Control(), nullptr);
+}
+
+// However a signal lets go of its port after its Signal changed, the port's
+// own handlers are back and a character received afterwards reaches them.
+TEST_F(ComSignalTest, LettingGoAfterASignalChangeGivesThePortItsHandlersBack) {
+    enum TStep { Hook, Change, ToNil, ToOther, Free, RemovePort };
+    const struct {
+        TSignal First, Then;
+        std::vector<TStep> Steps;
+    } cases[] = {
+        {siRxChar, siCTS, {Hook, Change, ToNil}},
+        {siRxChar, siCTS, {Hook, Change, ToOther}},
+        {siRxChar, siCTS, {Hook, Change, Free}},
+        {siRxChar, siCTS, {Hook, Change, RemovePort}},
+        {siRxChar, siCTS, {Hook, Change, ToOther, Free}},
+        {siRxChar, siCTS, {Hook, ToNil, Change, Hook, Free}},
+        {siRxChar, siCTS, {Hook, ToOther, Change, Free}},
+        {siRxChar, siCTS, {Change, Hook, Free}},
+        {siCTS, siRxChar, {Hook, Change, ToNil}},
+        {siCTS, siRxChar, {Hook, Change, Free}},
+        {siRxChar, siNone, {Hook, Change, Free}},
+        {siTxChar, siRxChar, {Hook, Change, ToNil}},
+    };
+    TPtyPair otherPty;
+    for (size_t row = 0; row < std::size(cases); ++row) {
+        const auto& c = cases[row];
+        SCOPED_TRACE(row);
+        int received = 0, ctsChanges = 0;
+        TComPort other(nullptr);
+        other.SetDeviceName(otherPty.SlavePath().c_str());
+        TComponent owner(nullptr);
+        auto* port = new TComPort(&owner);
+        std::unique_ptr<TComPort> removed;
+        port->SetDeviceName(Pty.SlavePath().c_str());
+        port->OnRxChar = [&](TObject*) { ++received; };
+        port->OnCTSChange = [&](TObject*) { ++ctsChanges; };
+        auto* signal = new TComSignal(&owner);
+        signal->SetSignal(c.First);
+        port->Open();
+        for (const TStep step : c.Steps) {
+            switch (step) {
+            case Hook:
+                signal->SetComPort(port);
+                break;
+            case Change:
+                signal->SetSignal(c.Then);
+                break;
+            case ToNil:
+                signal->SetComPort(nullptr);
+                break;
+            case ToOther:
+                signal->SetComPort(&other);
+                break;
+            case Free:
+                delete signal;
+                signal = nullptr;
+                break;
+            case RemovePort:
+                owner.RemoveComponent(port);
+                removed.reset(port);
+                break;
+            }
+        }
+        Pty.Send("x");
+        EXPECT_TRUE(PumpUntil([&] { return received == 1; }));
+        ASSERT_TRUE(port->OnCTSChange);
+        port->OnCTSChange(port);
+        EXPECT_EQ(ctsChanges, 1);
+        EXPECT_FALSE(port->AfterOpen);
+        delete signal; // before the ports it may still hook
+    }
 }

@@ -43,6 +43,20 @@ BOOL SetPriorityClass(HANDLE, DWORD dwPriorityClass) {
     return 1;
 }
 
+namespace {
+// Without the privilege a thread may keep its nice value or go up to where the
+// process's nice limit allows; -20 when the thread cannot be asked.
+int LowestNiceAllowed(id_t thread) {
+    errno = 0;
+    const int now = ::getpriority(PRIO_PROCESS, thread);
+    if (now == -1 && errno != 0) return -20;
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NICE, &limit) != 0) return now;
+    const int byLimit = 20 - static_cast<int>(std::min<rlim_t>(limit.rlim_cur, 40));
+    return std::min(now, byLimit);
+}
+} // namespace
+
 DWORD GetCurrentThreadId() {
     return static_cast<DWORD>(::gettid());
 }
@@ -82,9 +96,18 @@ BOOL SetThreadPriority(DWORD dwThreadId, int nPriority) {
         return 0;
     }
     nice = std::clamp(nice, -20, 19);
-    if (::setpriority(PRIO_PROCESS, static_cast<id_t>(dwThreadId), nice) != 0) {
-        SetLastError(ErrorFromErrno(errno));
-        return 0;
+    const id_t thread = static_cast<id_t>(dwThreadId);
+    if (::setpriority(PRIO_PROCESS, thread, nice) == 0) return 1;
+    int error = errno;
+    if (error == EACCES) {
+        // Windows gives a thread any priority within its process's class; here
+        // a raise needs the privilege, so the thread gets the highest it may.
+        const int allowed = LowestNiceAllowed(thread);
+        if (allowed > nice) {
+            if (::setpriority(PRIO_PROCESS, thread, allowed) == 0) return 1;
+            error = errno;
+        }
     }
-    return 1;
+    SetLastError(ErrorFromErrno(error));
+    return 0;
 }

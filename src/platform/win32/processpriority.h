@@ -18,6 +18,7 @@ constexpr int THREAD_PRIORITY_IDLE = -15, THREAD_PRIORITY_LOWEST = -2,
               THREAD_PRIORITY_TIME_CRITICAL = 15;
 // The calling thread's id as the kernel knows it.
 DWORD GetCurrentThreadId();
-// Lowering needs no privilege; raising does (ERROR_ACCESS_DENIED), and so
-// does going back up from a lowered priority.
+// Never refused for want of privilege, as on Windows: a raise beyond what the
+// user may set (going back up from a lowered priority included) gives the
+// highest priority the user may set below the one asked.
 BOOL SetThreadPriority(DWORD dwThreadId, int nPriority);
