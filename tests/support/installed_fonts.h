@@ -30,6 +30,19 @@ inline std::vector<std::string> FontList(const std::string& Pattern, const std::
     return lines;
 }
 
+// The first family name of the font fc-match gives for a pattern.
+inline std::string FontMatch(const std::string& Pattern) {
+    std::string family;
+    const std::string command = "fc-match --format '%{family[0]}' '" + Pattern + "' 2>/dev/null";
+    FILE* out = ::popen(command.c_str(), "r");
+    if (!out) return family;
+    char buffer[4096];
+    while (std::fgets(buffer, sizeof buffer, out))
+        family += buffer;
+    ::pclose(out);
+    return family;
+}
+
 } // namespace qmtest
 
 // Ends the calling test when fontconfig lists no font of the family.

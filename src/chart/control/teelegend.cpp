@@ -233,8 +233,13 @@ TChartSeries* TCustomChartLegend::LegendSeries() const {
     return c ? c->GetASeries() : nullptr;
 }
 
-bool TCustomChartLegend::HasCheckBoxes() const {
-    return FCheckBoxes && FLegendStyleUsed != lsValues;
+TLegendStyle TCustomChartLegend::LegendStyleUsed() {
+    CalcLegendStyle();
+    return FLegendStyleUsed;
+}
+
+bool TCustomChartLegend::HasCheckBoxes() {
+    return FCheckBoxes && LegendStyleUsed() != lsValues;
 }
 
 bool TCustomChartLegend::ShouldDraw() {
@@ -254,7 +259,7 @@ AnsiString TCustomChartLegend::FormattedValue(TChartSeries* ASeries, int ValueIn
 AnsiString TCustomChartLegend::FormattedLegend(int Index) {
     TCustomChart* c = Chart();
     if (!c) return AnsiString();
-    switch (FLegendStyleUsed) {
+    switch (LegendStyleUsed()) {
     case lsSeries:
         return c->SeriesTitleLegend(Index, !FCheckBoxes);
     case lsValues:
@@ -285,6 +290,8 @@ int TCustomChartLegend::CountItems() {
 
 int TCustomChartLegend::CalcItemHeight() {
     TCustomTeePanel* c = ParentChart();
+    // In the legend's font, whatever the canvas last wrote in.
+    if (c) c->Canvas()->AssignFont(Font());
     int h = c ? c->Canvas()->FontHeight() : 0;
     if (HasCheckBoxes()) h = std::max(h, 17);
     h += FVertSpacing;
@@ -603,7 +610,8 @@ void PaintSeriesLegend(TChartSeries* Series, TCanvas* ACanvas, const TRect& R) {
     TCanvas3D* canvas = chart->Canvas();
     if (canvas->SupportsFullRotation()) return;
     // The symbol is outlined as the chart's own legend outlines it.
-    if (c) c->LegendPen = c->Legend()->Symbol()->DefaultPen() ? nullptr : c->Legend()->Symbol()->Pen();
+    if (c)
+        c->LegendPen = c->Legend()->Symbol()->DefaultPen() ? nullptr : c->Legend()->Symbol()->Pen();
     TCanvas* old = canvas->PlatformCanvas();
     canvas->SetCanvas(ACanvas);
     TTeeFinally back([&] {

@@ -119,7 +119,8 @@ public:
     TChartSeries* Series() const { return FSeries; }
     void SetSeries(TChartSeries* Value);
     int LastValue() const { return FLastValue; }
-    TLegendStyle LegendStyleUsed() const { return FLegendStyleUsed; }
+    // Worked out when asked: what a paint would list now.
+    TLegendStyle LegendStyleUsed();
     int TotalLegendItems() const { return FTotalLegendItems; }
     int NumCols() const { return FNumCols; }
     int NumRows() const { return FNumRows; }
@@ -136,7 +137,7 @@ public:
     AnsiString FormattedValue(TChartSeries* ASeries, int ValueIndex);
     int CalcItemHeight();
     bool Vertical() const { return FAlignment == laLeft || FAlignment == laRight; }
-    bool HasCheckBoxes() const;
+    bool HasCheckBoxes();
     bool ShouldDraw();
     void DrawLegend();
     // The drawn item position under the point, or -1.

@@ -277,7 +277,7 @@ void TChartListBox::DrawRow(TWinControl*, int Index, TRect R, TOwnerDrawState St
     TChartSeries* s = GetSeries(Index);
     if (s) {
         if (ShowSeriesIcon())
-            TeeDrawSeriesIcon(s->ClassType(), c, R.Left + SectionLeft(secIcon), R.Top + 1);
+            TeeDrawSeriesIcon(s->ClassType(), c, R.Left + SectionLeft(secIcon), R.Top);
         if (ShowSeriesColor() && s->UseSeriesColor()) {
             const int left = R.Left + SectionLeft(secColor) - 2;
             PaintSeriesLegend(

@@ -10,6 +10,7 @@
 #include "platform/rtl/rtlmath.h"
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 QM_CLASS_OWNED(TPolygonSeries, TChartSeries, TComponent)
 QM_CLASS_OWNED(TMapSeries, TCustom3DPaletteSeries, TComponent)
@@ -68,7 +69,16 @@ TTeePolygon::TTeePolygon(TMapSeries* AOwner)
     FPoints->Polygon = this;
 }
 
-TTeePolygon::~TTeePolygon() = default;
+TTeePolygon::~TTeePolygon() {
+    // Freed by its user, not through its list: it leaves the list and takes its
+    // value along, so the polygons after it keep their own values.
+    TTeePolygonList& list = FOwner->FShapes;
+    const int i = list.IndexOf(this);
+    if (i < 0) return;
+    (void)list.FItems[size_t(i)].release();
+    list.FItems.erase(list.FItems.begin() + i);
+    if (i < FOwner->Count()) FOwner->TCustom3DPaletteSeries::Delete(i);
+}
 
 int TTeePolygon::Index() const {
     return FOwner->FShapes.IndexOf(this);
@@ -169,10 +179,28 @@ int TTeePolygonList::IndexOf(const TTeePolygon* Item) const {
     return -1;
 }
 
+TTeePolygonList::~TTeePolygonList() {
+    FreePolygons(0, Count());
+}
+
 void TTeePolygonList::Delete(int Start, int Quantity) {
     if (Start < 0 || Quantity <= 0 || Start >= Count()) return;
-    const int end = std::min(Count(), Start + Quantity);
-    FItems.erase(FItems.begin() + Start, FItems.begin() + end);
+    FOwner->Delete(Start, std::min(Quantity, Count() - Start));
+}
+
+void TTeePolygonList::Clear() {
+    FOwner->Clear();
+}
+
+void TTeePolygonList::FreePolygons(int Start, int Quantity) {
+    if (Start < 0 || Quantity <= 0 || Start >= Count()) return;
+    const auto first = FItems.begin() + Start;
+    const auto last = first + std::min(Quantity, Count() - Start);
+    // Out of the list before they are freed: a polygon freed while still listed
+    // would take its value with it.
+    std::vector<std::unique_ptr<TTeePolygon>> freed(std::make_move_iterator(first),
+                                                    std::make_move_iterator(last));
+    FItems.erase(first, last);
 }
 
 void TTeePolygonList::Swap(int a, int b) {
@@ -276,12 +304,12 @@ int TMapSeries::Clicked(int X, int Y) {
 
 void TMapSeries::Delete(int ValueIndex) {
     TCustom3DPaletteSeries::Delete(ValueIndex);
-    FShapes.Delete(ValueIndex, 1);
+    FShapes.FreePolygons(ValueIndex, 1);
 }
 
 void TMapSeries::Delete(int Start, int Quantity, bool RemoveGap) {
     TCustom3DPaletteSeries::Delete(Start, Quantity, RemoveGap);
-    FShapes.Delete(Start, Quantity);
+    FShapes.FreePolygons(Start, Quantity);
 }
 
 void TMapSeries::SwapValueIndex(int a, int b) {
@@ -291,7 +319,7 @@ void TMapSeries::SwapValueIndex(int a, int b) {
 
 void TMapSeries::Clear() {
     TCustom3DPaletteSeries::Clear();
-    FShapes.Clear();
+    FShapes.FreePolygons(0, FShapes.Count());
 }
 
 // ---------------------------------------------------------------------------
@@ -382,7 +410,7 @@ void TMapSeries::ReadPolygons(TStream* S) {
     const int32_t count = GetInt(S);
     if (count < 0 || count > left() / (4 * (PolygonFields + 1)))
         throw EReadError("Stream read error");
-    FShapes.Clear();
+    FShapes.FreePolygons(0, FShapes.Count());
     for (int32_t i = 0; i < count; ++i) {
         if (left() < 4 * (PolygonFields + 1)) throw EReadError("Stream read error");
         int32_t f[PolygonFields];

@@ -68,10 +68,13 @@ private:
     std::unique_ptr<TPolygonSeries> FPoints;
 };
 
+// Polygon i is always value i of the map: deleting or clearing polygons here
+// deletes their values too, and so does freeing a polygon.
 class TTeePolygonList : public TObject {
     QM_CLASS(TTeePolygonList)
 public:
     explicit TTeePolygonList(TMapSeries* AOwner) : FOwner(AOwner) {}
+    ~TTeePolygonList() override;
     TTeePolygon* Add();
     // A polygon for a map value that exists already (read from a file).
     TTeePolygon* AddForValue();
@@ -82,10 +85,14 @@ public:
     TTeePolygon* operator[](int Index) const { return Get(Index); }
     int IndexOf(const TTeePolygon* Item) const;
     void Swap(int a, int b);
-    void Clear() { FItems.clear(); }
+    void Clear();
     TMapSeries* Owner() const { return FOwner; }
 
 private:
+    friend class TMapSeries;
+    friend class TTeePolygon;
+    // Frees polygons only, their values staying (the map's own deletes).
+    void FreePolygons(int Start, int Quantity);
     TMapSeries* FOwner;
     std::vector<std::unique_ptr<TTeePolygon>> FItems;
 };

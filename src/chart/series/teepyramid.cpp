@@ -38,10 +38,17 @@ double TPyramidSeries::MinXValue() {
 }
 
 double TPyramidSeries::MaxYValue() {
-    return AcumUpTo(Count() - 1);
+    return LevelUpTo(Count() - 1);
 }
 
 double TPyramidSeries::AcumUpTo(int ValueIndex) {
+    double result = 0;
+    for (int i = 0; i <= std::min(ValueIndex, Count() - 1); ++i)
+        result += YValues()->Value(i);
+    return result;
+}
+
+double TPyramidSeries::LevelUpTo(int ValueIndex) {
     double result = 0;
     for (int i = 0; i <= std::min(ValueIndex, Count() - 1); ++i)
         if (!IsNull(i)) result += std::fabs(YValues()->Value(i));
@@ -53,7 +60,7 @@ bool TPyramidSeries::DrawValuesForward() {
 }
 
 std::vector<TPoint> TPyramidSeries::SlicePoints(int ValueIndex) {
-    const double total = AcumUpTo(Count() - 1);
+    const double total = LevelUpTo(Count() - 1);
     // One pyramid a series, at the series' own place on the horizontal axis.
     const int x = CalcXPosValue(MinXValue());
     const int axisLength = GetHorizAxis() ? GetHorizAxis()->IAxisSize : 0;
@@ -63,7 +70,7 @@ std::vector<TPoint> TPyramidSeries::SlicePoints(int ValueIndex) {
         if (p <= 0) return 0;
         return SafeInt(std::nearbyint(base * std::min(p, 100.0) * 0.01));
     };
-    const double from = AcumUpTo(ValueIndex - 1), to = AcumUpTo(ValueIndex);
+    const double from = LevelUpTo(ValueIndex - 1), to = LevelUpTo(ValueIndex);
     const int y0 = CalcYPosValue(from), y1 = CalcYPosValue(to);
     const int w0 = halfWidth(from), w1 = halfWidth(to);
     return {TPoint(x - w0, y0), TPoint(x + w0, y0), TPoint(x + w1, y1), TPoint(x - w1, y1)};
@@ -83,14 +90,15 @@ void TPyramidSeries::DrawValue(int ValueIndex) {
     }
     // A truncated pyramid from the lower level (p[0], p[1]) up to the upper one;
     // the depth narrows with the width.
-    const double total = AcumUpTo(Count() - 1);
+    const double total = LevelUpTo(Count() - 1);
     const int depth = EndZ() - StartZ(), middle = (StartZ() + EndZ()) / 2;
     const auto halfDepth = [&](double Level) {
         const double percent = total == 0 ? 0 : 100 - Level * 100 / total;
         if (percent <= 0) return 0;
         return SafeInt(std::nearbyint(depth * std::min(percent, 100.0) * 0.005));
     };
-    const int lower = halfDepth(AcumUpTo(ValueIndex - 1)), upper = halfDepth(AcumUpTo(ValueIndex));
+    const int lower = halfDepth(LevelUpTo(ValueIndex - 1)),
+              upper = halfDepth(LevelUpTo(ValueIndex));
     const int x = (p[0].x + p[1].x) / 2;
     canvas->PyramidTrunc(TRect(p[0].x, p[3].y, p[1].x, p[0].y), middle - lower, middle + lower,
                          p[2].x - x, upper);
@@ -98,7 +106,7 @@ void TPyramidSeries::DrawValue(int ValueIndex) {
 
 void TPyramidSeries::DrawMark(int ValueIndex, const AnsiString& St,
                               TSeriesMarkPosition* APosition) {
-    APosition->LeftTop.y = CalcYPosValue(AcumUpTo(ValueIndex)) - APosition->Height / 2;
+    APosition->LeftTop.y = CalcYPosValue(LevelUpTo(ValueIndex)) - APosition->Height / 2;
     TChartSeries::DrawMark(ValueIndex, St, APosition);
 }
 

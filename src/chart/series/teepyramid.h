@@ -21,13 +21,16 @@ public:
     int Clicked(int X, int Y) override;
     using TChartSeries::Clicked;
 
-    // Sum of the values 0..ValueIndex (their sizes: slices never overlap).
+    // Sum of the values 0..ValueIndex.
     double AcumUpTo(int ValueIndex);
 
     int SizePercent() const { return FSizePercent; }
     void SetSize(int Value) { SetIntegerProperty(FSizePercent, Value); }
 
 private:
+    // Sum of the sizes of the values 0..ValueIndex: the level a slice ends at,
+    // so that slices never overlap.
+    double LevelUpTo(int ValueIndex);
     std::vector<TPoint> SlicePoints(int ValueIndex);
     int FSizePercent = 50;
 };

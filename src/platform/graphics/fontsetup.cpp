@@ -1,8 +1,9 @@
 // The process's own font configuration. The bundled families are there from
 // the start, as fontconfig's cache of their folders describes them; the
 // system's other fonts join only when first needed, since reading the system's
-// configuration and font list is most of the font work at start-up. The
-// system's rules are never read: every face renders with the rules below.
+// configuration and font list is most of the font work at start-up. Every face
+// renders with the rules below; the system's own rules only choose the face
+// for a name that no font carries.
 #include "platform/graphics/qtbridge.h"
 #include <cctype>
 #include <cstring>
@@ -222,13 +223,18 @@ int FormatRank(FcPattern* Font) {
 
 bool GSystemFontsAdded = false;
 
+// The system's configuration as fontconfig reads it without us, for its font
+// list and its substitutions; kept once read.
+FcConfig* SystemConfiguration() {
+    static FcConfig* const system = FcInitLoadConfigAndFonts();
+    return system;
+}
+
 bool AddSystemFontsToOwn() {
     FcConfig* own = FcConfigGetCurrent();
     FcFontSet* into = own ? FcConfigGetFonts(own, FcSetSystem) : nullptr;
     if (!into) return false;
-    // The system's configuration as fontconfig reads it without us, for its
-    // font list only.
-    FcConfig* system = FcInitLoadConfigAndFonts();
+    FcConfig* system = SystemConfiguration();
     if (!system) return false;
     std::vector<FcPattern*> kept;
     std::map<std::string, size_t> byFace;
@@ -254,8 +260,27 @@ bool AddSystemFontsToOwn() {
     }
     for (FcPattern* font : kept)
         if (!FcFontSetAdd(into, font)) FcPatternDestroy(font);
-    FcConfigDestroy(system);
     return true;
+}
+
+// The family names of the font the system's configuration gives for a family
+// name (for none: the system's default face).
+std::vector<std::string> SystemMatch(FcConfig* System, const char* Family) {
+    std::vector<std::string> names;
+    FcPattern* pattern = FcPatternCreate();
+    if (!pattern) return names;
+    if (Family) FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(Family));
+    FcConfigSubstitute(System, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    if (FcPattern* font = FcFontMatch(System, pattern, &result)) {
+        FcChar8* name = nullptr;
+        for (int i = 0; FcPatternGetString(font, FC_FAMILY, i, &name) == FcResultMatch; ++i)
+            names.emplace_back(reinterpret_cast<const char*>(name));
+        FcPatternDestroy(font);
+    }
+    FcPatternDestroy(pattern);
+    return names;
 }
 
 // Every character of every bundled file the configuration holds.
@@ -308,6 +333,21 @@ bool AddSystemFonts() {
     return GSystemFontsAdded;
 #else
     return false;
+#endif
+}
+
+std::vector<std::string> SubstituteFamilies(const char* Family) {
+#if defined(QM_HAVE_FONTCONFIG) && FC_VERSION >= 21291
+    FcConfig* system = SystemConfiguration();
+    if (!system) return {};
+    static const std::vector<std::string> fallback = SystemMatch(system, nullptr);
+    std::vector<std::string> found = SystemMatch(system, Family);
+    // The system's default face is no substitute: it stands for no match at all.
+    if (found.empty() || (!fallback.empty() && found.front() == fallback.front())) return {};
+    return found;
+#else
+    (void)Family;
+    return {};
 #endif
 }
 

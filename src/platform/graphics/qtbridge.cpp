@@ -125,33 +125,65 @@ QString BundledName(TBundled Family) {
     return QString::fromLatin1(BundledFamilies[Family].Family);
 }
 
-// The installed family of a face name, as Qt names it; empty when none is.
-QString InstalledFamily(const AnsiString& FaceName) {
-    static std::map<std::string, QString> known;
+std::string LowerKey(const AnsiString& FaceName) {
     std::string key = FaceName.c_str();
     for (char& c : key)
         c = char(std::tolower(static_cast<unsigned char>(c)));
+    return key;
+}
+
+// The family of that name in Qt's lists, as Qt names it; empty when none is.
+QString ListedFamily(const QString& Name) {
+    for (const QString& family : QFontDatabase::families())
+        if (family.compare(Name, Qt::CaseInsensitive) == 0) return family;
+    return QString();
+}
+
+// The installed family of a face name, as Qt names it; empty when none is.
+QString InstalledFamily(const AnsiString& FaceName) {
+    static std::map<std::string, QString> known;
+    std::string key = LowerKey(FaceName);
     const auto at = known.find(key);
     if (at != known.end()) return at->second;
     ReadSystemFonts();
-    const QString name = AnsiToQString(FaceName);
-    QString found;
-    for (const QString& family : QFontDatabase::families())
-        if (family.compare(name, Qt::CaseInsensitive) == 0) {
-            found = family;
-            break;
-        }
+    const QString found = ListedFamily(AnsiToQString(FaceName));
     known.emplace(std::move(key), found);
     return found;
+}
+
+// A face installed nowhere: the face the system's substitution gives it (a
+// chart file may name a face its maker's system substitutes), else the
+// default face's twin, as the platform's font mapper gives its default face.
+TFamilyChoice SubstituteFamily(const AnsiString& FaceName) {
+    static std::map<std::string, TFamilyChoice> known;
+    std::string key = LowerKey(FaceName);
+    const auto at = known.find(key);
+    if (at != known.end()) return at->second;
+    TFamilyChoice choice{BundledName(LiberationSans), LiberationSans};
+    const QByteArray name = AnsiToQString(FaceName).toUtf8();
+    for (const std::string& family : SubstituteFamilies(name.constData())) {
+        if (family.empty()) continue;
+        const QString q = QString::fromStdString(family);
+        TBundled bundled;
+        if (FindBundled(QStringToAnsi(q), bundled)) {
+            choice = {BundledName(bundled), bundled};
+            break;
+        }
+        QString listed = ListedFamily(q);
+        if (!listed.isEmpty()) {
+            choice = {std::move(listed), -1};
+            break;
+        }
+    }
+    known.emplace(std::move(key), choice);
+    return choice;
 }
 
 TFamilyChoice ChooseFamily(const AnsiString& FaceName) {
     TBundled bundled;
     if (FindBundled(FaceName, bundled)) return {BundledName(bundled), bundled};
     QString installed = InstalledFamily(FaceName);
-    // A face nowhere to be found takes the default face's twin, as the
-    // platform's font mapper gives its default face.
-    if (installed.isEmpty()) return {BundledName(LiberationSans), LiberationSans};
+    if (installed.isEmpty()) return SubstituteFamily(FaceName);
     return {std::move(installed), -1};
 }
 

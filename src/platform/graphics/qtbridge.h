@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QImage>
 #include <QString>
+#include <string>
 #include <vector>
 
 // Opaque colour of a TColor (system colours resolved; clNone gives a fully
@@ -24,7 +25,8 @@ QFont LogFontToQFont(const LOGFONT& lf);
 void RegisterBundledFonts();
 // The family that draws a face name: a bundled twin ("Arial" -> "Liberation
 // Sans"), else the installed family of that name (reading the system's fonts
-// first), else the bundled twin of the default face.
+// first), else the face the system substitutes ("Symbol" -> "Standard Symbols
+// PS"), else the bundled twin of the default face.
 QString MapFontFamily(const AnsiString& FaceName);
 
 // The process starts with the bundled families only. The system's other fonts
@@ -60,6 +62,9 @@ std::vector<const char*> BundledFamilyNames();
 // Joins the system's fonts (all but the bundled families) to the own
 // configuration, once; false without an own configuration.
 bool AddSystemFonts();
+// The family names (UTF-8) of the face the system's substitution draws a
+// family name in; none when that is only the system's default face.
+std::vector<std::string> SubstituteFamilies(const char* Family);
 // Whether the bundled files draw Char (true without an own configuration: the
 // system's fonts are there anyway).
 bool BundledFontsHave(char32_t Char);

@@ -6,6 +6,7 @@
 #include "chart/editor/teeeditorstartup.h"
 #include "chart/editor/teegallerypanel.h"
 #include "chart/editor/teelisb.h"
+#include "chart/editor/teeseriesicon.h"
 #include "platform/forms/comctrls.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/graphics/jpeg.h"
@@ -248,6 +249,22 @@ TEST_F(ListBoxTest, SwitchesTurnOffWhatTheyGate) {
             p->SetOrd(List, on);
             EXPECT_EQ(c.Acts(), on) << c.Switch << (on ? " on" : " off");
         }
+}
+
+// The type's icon stands at the row's top-left corner, pixel for pixel.
+TEST_F(ListBoxTest, TheIconSitsAtTheRowsTop) {
+    List->SetBorderStyle(bsNone);
+    List->ClearSelection();
+    TBitmap face;
+    GrabControl(List, &face);
+    TBitmap* icon = TeeSeriesIcon(&TBarSeries::ClassInfo);
+    ASSERT_NE(icon, nullptr);
+    int differ = 0;
+    // Inside the current row's focus frame.
+    for (int y = 1; y < TeeSeriesIconSize; ++y)
+        for (int x = 1; x < TeeSeriesIconSize; ++x)
+            differ += face.Canvas()->Pixels(x, y) != icon->Canvas()->Pixels(x, y);
+    EXPECT_EQ(differ, 0);
 }
 
 // A hidden column draws nothing and the columns after it move left by its width.

@@ -6,6 +6,8 @@
 #include "chart/series/teemapseries.h"
 #include "platform/classes/streams.h"
 #include <cstring>
+#include <functional>
+#include <string>
 
 namespace {
 
@@ -99,6 +101,47 @@ TEST_F(StatMapTest, DeletingAValueFreesItsPolygon) {
     EXPECT_THROW(s->Shapes()->Get(4), EListError);
     s->Clear();
     EXPECT_EQ(s->Shapes()->Count(), 0);
+}
+
+// However polygons go, each one left keeps its own text, Z and colour: their
+// values go with them.
+TEST_F(StatMapTest, PolygonsRemovedAnyWayTakeTheirValuesAlong) {
+    const TColor colours[] = {clRed, clLime, clBlue, clYellow, clFuchsia};
+    const struct {
+        const char* Way;
+        std::function<void(TMapSeries*)> Remove;
+        const char* Left; // texts of the polygons left
+    } ways[] = {
+        {"list range", [](TMapSeries* S) { S->Shapes()->Delete(1, 2); }, "ADE"},
+        {"list range past the end", [](TMapSeries* S) { S->Shapes()->Delete(3, 9); }, "ABC"},
+        {"list one", [](TMapSeries* S) { S->Shapes()->Delete(1); }, "ACDE"},
+        {"freeing one", [](TMapSeries* S) { delete S->Shapes()->Get(1); }, "ACDE"},
+        {"series range", [](TMapSeries* S) { S->Delete(1, 2); }, "ADE"},
+        {"list clear", [](TMapSeries* S) { S->Shapes()->Clear(); }, ""},
+    };
+    for (const auto& way : ways) {
+        auto* s = Add<TMapSeries>();
+        for (int i = 0; i < 5; ++i) {
+            TTeePolygon* p = Square(s, i * 3, 0, i);
+            p->SetText(AnsiString(char('A' + i)));
+            p->SetColor(colours[i]);
+        }
+        way.Remove(s);
+        const std::string left = way.Left;
+        ASSERT_EQ(s->Shapes()->Count(), int(left.size())) << way.Way;
+        EXPECT_EQ(s->Count(), int(left.size())) << way.Way;
+        Ranges(-1, 15, -1, 3);
+        Render("map_removed");
+        for (int i = 0; i < int(left.size()); ++i) {
+            const int was = left[size_t(i)] - 'A';
+            TTeePolygon* p = s->Shapes()->Get(i);
+            EXPECT_EQ(p->Text(), AnsiString(left.substr(size_t(i), 1))) << way.Way;
+            EXPECT_EQ(p->Z(), was) << way.Way;
+            EXPECT_EQ(p->Color(), colours[was]) << way.Way;
+            EXPECT_EQ(Pixel(XPos(was * 3 + 1), YPos(1)), colours[was]) << way.Way << " " << i;
+        }
+        TComponent::Free(s);
+    }
 }
 
 TEST_F(StatMapTest, SampleShapesAndChartFiles) {

@@ -87,6 +87,25 @@ TEST_F(StatShapeTest, PyramidSlicesShareTheHeightAndNarrowUpwards) {
     EXPECT_EQ(s->Clicked(x, YPos(35)), 1);
 }
 
+// A negative value counts against the running sum, while its slice keeps its
+// size: the slices stack by sizes, so they never overlap.
+TEST_F(StatShapeTest, PyramidSumsSignedValuesAndStacksSlicesBySize) {
+    auto* s = Add<TPyramidSeries>();
+    s->SetColorEachPoint(false);
+    s->Add(3, "", clBlue);
+    s->Add(-4, "", clGreen);
+    EXPECT_EQ(s->AcumUpTo(0), 3);
+    EXPECT_EQ(s->AcumUpTo(1), -1);
+    EXPECT_EQ(s->AcumUpTo(5), -1);
+    EXPECT_EQ(s->MaxYValue(), 7);
+    Ranges(-1, 1, 0, 7);
+    Render("pyramid_negative");
+    const int x = XPos(0);
+    EXPECT_EQ(Pixel(x, YPos(1.5)), clBlue);
+    EXPECT_EQ(Pixel(x, YPos(5)), clGreen);
+    EXPECT_EQ(s->Clicked(x, YPos(5)), 1);
+}
+
 // In 3D each slice is a truncated pyramid: the base's front edge stands at the
 // series' front depth, the apex at its middle depth.
 TEST_F(StatShapeTest, PyramidSlicesIn3DAreTruncatedPyramids) {
