@@ -153,7 +153,7 @@ void AddFormTo(TCustomForm* AForm, TWinControl* AParent, TObject* ATag) {
     const bool wasVisible = AParent->Visible();
     AParent->SetVisible(true);
     AForm->SetLeft(4);
-    AForm->SetTop(std::max(4, std::abs(AParent->ClientHeight() - AForm->ClientHeight()) / 2));
+    AForm->SetTop(std::min(4, std::abs(AParent->ClientHeight() - AForm->ClientHeight()) / 2));
     AForm->Show();
     AParent->SetVisible(wasVisible);
 }

@@ -44,13 +44,15 @@ TFormTeeGeneral::TFormTeeGeneral(TComponent* AOwner, TCustomChart* AChart)
     BPrint = TeeNewButton(this, this, "BPrint", "Print &Preview...", 8, 8, 120);
     GBMargins = TeeNew<TGroupBox>(this, this, "GBMargins", 8, 44, 150, 150);
     GBMargins->SetCaption("Margins (%)");
+    // As wide as margins in pixels need; the units chosen set the range on show.
     auto margin = [this](const char* E, const char* U, int L, int T, TEdit** Edit) {
-        return TeeNewUpDown(this, GBMargins, E, U, L, T, 36, 0, 100, Edit, 5);
+        return TeeNewUpDown(this, GBMargins, E, U, L, T, 36, -2000, 2000, Edit, 5);
     };
-    UDTopMa = margin("SETopMa", "UDTopMa", 52, 20, &SETopMa);
-    UDLeftMa = margin("SELeftMa", "UDLeftMa", 8, 50, &SELeftMa);
-    UDRightMa = margin("SERightMa", "UDRightMa", 92, 50, &SERightMa);
-    UDBotMa = margin("SEBotMa", "UDBotMa", 52, 80, &SEBotMa);
+    UDTopMa = margin("SETopMa", "UDTopMa", 48, 20, &SETopMa);
+    UDLeftMa = margin("SELeftMa", "UDLeftMa", 6, 50, &SELeftMa);
+    UDRightMa = margin("SERightMa", "UDRightMa", 88, 50, &SERightMa);
+    UDBotMa = margin("SEBotMa", "UDBotMa", 48, 80, &SEBotMa);
+    SetMarginRanges();
     CBMarUnits = TeeNewCombo(this, GBMargins, "CBMarUnits", 56, 116, 84, {"Percent", "Pixels"});
     TeeNewLabel(this, GBMargins, "&Units:", 8, 120, CBMarUnits);
 

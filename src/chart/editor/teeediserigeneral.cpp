@@ -9,6 +9,7 @@
 #include "chart/editor/teeformbuild.h"
 #include "chart/editor/teependlg.h"
 #include "chart/editor/teepoiedi.h"
+#include "chart/editor/teeshapeedit.h"
 #include "chart/engine/teeaxis.h"
 #include "chart/engine/teemarks.h"
 #include "chart/engine/teeprocs.h"
@@ -308,6 +309,8 @@ void TFormTeeSeries::FillMarksTab() {
             AddFormTo(form, tab, m);
         }
     }
+    // The page edits whichever series is chosen now.
+    if (auto* shape = dynamic_cast<TFormTeeShape*>(FMarksForm)) shape->RefreshControls(m);
     BMarkLinCol->LinkPen(m->Arrow());
 }
 

@@ -42,8 +42,23 @@ TUpDown* TeeNewUpDown(TComponent* Owner, TWinControl* Parent, const char* EditNa
     u->SetIncrement(Step);
     u->SetAssociate(e);
     e->SetUpDown(u);
+    TeeFitToRange(u);
     if (Edit) *Edit = e;
     return u;
+}
+
+void TeeFitToRange(TUpDown* U) {
+    auto* e = dynamic_cast<TNumberEdit*>(U->Associate());
+    if (!e) return;
+    // The field grows to the right, its up-down beside it, until both ends of
+    // the range show whole: a clipped "32,000" would read as "2,000".
+    int need = e->Width();
+    for (const int bound : {U->Min(), U->Max()})
+        need = std::max(need, e->WidthForText(e->WholeText(bound)));
+    const int more = need - e->Width();
+    if (more <= 0) return;
+    e->SetWidth(need);
+    U->SetLeft(U->Left() + more);
 }
 
 TNumberEdit* TeeNewNumber(TComponent* Owner, TWinControl* Parent, const char* Name, int L, int T,

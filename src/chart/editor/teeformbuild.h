@@ -37,6 +37,8 @@ TNumberEdit* TeeNewNumber(TComponent* Owner, TWinControl* Parent, const char* Na
 TUpDown* TeeNewUpDown(TComponent* Owner, TWinControl* Parent, const char* EditName,
                       const char* UpDownName, int L, int T, int W, int Min, int Max,
                       TEdit** Edit = nullptr, int Step = 1);
+// Widens the up-down's field to show both ends of its range whole.
+void TeeFitToRange(TUpDown* U);
 TRadioGroup* TeeNewRadio(TComponent* Owner, TWinControl* Parent, const char* Name,
                          const AnsiString& Caption, int L, int T, int W, int H,
                          std::initializer_list<const char*> Items);

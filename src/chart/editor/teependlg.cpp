@@ -163,7 +163,10 @@ TPenDialog::TPenDialog(TComponent* AOwner) : TForm(AOwner) {
         TeeDrawPenStyleItem(CBStyle->Canvas(), Index, Rect, State, ThePen,
                             CBStyle->Items()->Strings(Index));
     };
-    CBEndStyle = TeeNewCombo(this, this, "CBEndStyle", 98, 32, 70, {"Round", "Square", "Flat"});
+    // Beside the width field, which is as wide as "1,000" needs.
+    CBEndStyle =
+        TeeNewCombo(this, this, "CBEndStyle", UDWidth->Left() + UDWidth->Width() + 3, 32,
+                    168 - UDWidth->Left() - UDWidth->Width() - 3, {"Round", "Square", "Flat"});
     BColor = TeeNewButton<TButtonColor>(this, this, "BColor", "&Color...", 174, 4, 75);
     BOk = TeeNewButton(this, this, "BOk", "OK", 174, 40, 75);
     BOk->SetModalResult(mrOk);

@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStyleOptionComboBox>
+#include <QStyleOptionFrame>
 #include <QStylePainter>
 #include <QStyledItemDelegate>
 #include <algorithm>
@@ -313,6 +314,25 @@ void TCustomEdit::SetSelText(const AnsiString& Value) {
 
 void TCustomEdit::SelectAll() {
     LineEdit()->selectAll();
+}
+
+int TCustomEdit::WidthForText(const AnsiString& Text) {
+    QLineEdit* le = LineEdit();
+    // What the line edit keeps beside its line: the frame, the text margins
+    // and 2 pixels a side; the line holds the text and the cursor's pixel.
+    QStyleOptionFrame panel;
+    panel.initFrom(le);
+    panel.rect = QRect(0, 0, Width(), Height());
+    panel.lineWidth =
+        le->hasFrame() ? le->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &panel, le) : 0;
+    panel.midLineWidth = 0;
+    panel.state |= QStyle::State_Sunken;
+    const QRect line = le->style()
+                           ->subElementRect(QStyle::SE_LineEditContents, &panel, le)
+                           .marginsRemoved(le->textMargins())
+                           .adjusted(2, 0, -2, 0);
+    const QFontMetrics fm(ToQFont(*Font()));
+    return fm.horizontalAdvance(ToWidgetText(Text)) + 1 + Width() - line.width();
 }
 
 void TCustomEdit::Clear() {

@@ -129,6 +129,8 @@ public:
     virtual void SetSelText(const AnsiString& Value);
     virtual void SelectAll();
     virtual void Clear();
+    // The width the edit needs to show Text whole in its font, frame included.
+    int WidthForText(const AnsiString& Text);
 
     TNotifyEvent OnChange;
 

@@ -2,6 +2,7 @@
 #include "platform/forms/testhooks.h"
 #include "platform/forms/formsqt.h"
 #include "platform/forms/menus.h"
+#include "platform/forms/stdctrls.h"
 #include "platform/graphics/qtbridge.h"
 #include "platform/rtl/clock.h"
 #include "platform/rtl/sysutils.h"
@@ -9,6 +10,9 @@
 #include <QCloseEvent>
 #include <QWindow>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QEnterEvent>
 #include <QMenuBar>
 #include <QPainter>
@@ -391,6 +395,24 @@ void GrabControl(TControl* Control, TBitmap* Into) {
     if (!target || target->size() != face.size() || target->depth() != 32) return;
     for (int y = 0; y < face.height(); ++y)
         std::memcpy(target->scanLine(y), face.constScanLine(y), size_t(face.width()) * 4);
+}
+
+TEditTextRoom EditTextRoom(TCustomEdit* Edit, const AnsiString& Text) {
+    ApplyPendingFonts(Edit);
+    auto* le = qobject_cast<QLineEdit*>(Edit->Widget());
+    if (!le) return {};
+    // The line's rectangle as the line edit paints it: inside the frame and
+    // the text margins, 2 pixels a side; the text and the cursor's pixel.
+    QStyleOptionFrame panel;
+    panel.initFrom(le);
+    panel.lineWidth =
+        le->hasFrame() ? le->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &panel, le) : 0;
+    panel.midLineWidth = 0;
+    panel.state |= QStyle::State_Sunken;
+    const QRect contents = le->style()
+                               ->subElementRect(QStyle::SE_LineEditContents, &panel, le)
+                               .marginsRemoved(le->textMargins());
+    return {le->fontMetrics().horizontalAdvance(AnsiToQString(Text)) + 1, contents.width() - 2 * 2};
 }
 
 void SimulateCloseBox(TCustomForm* Form) {

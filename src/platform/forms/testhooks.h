@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+class TCustomEdit;
 class TMenuItem;
 class TFont;
 
@@ -52,9 +53,9 @@ struct TDialogRequest {
 
 // How the test answers it.
 struct TDialogAnswer {
-    int Result = IDOK;      // message boxes: IDOK, IDCANCEL, IDYES ...
-    bool Accept = true;     // dialogs and input boxes: OK or Cancel
-    AnsiString Text;        // input boxes; file and print dialogs: the file chosen
+    int Result = IDOK;  // message boxes: IDOK, IDCANCEL, IDYES ...
+    bool Accept = true; // dialogs and input boxes: OK or Cancel
+    AnsiString Text;    // input boxes; file and print dialogs: the file chosen
     // File and print dialogs: the file chosen as the system names it (UTF-8),
     // as a real dialog gives it back; taken instead of Text when set.
     std::string SystemName;
@@ -219,6 +220,13 @@ bool CanUserReach(const TControl* Control);
 // Copies what the screen shows of a control (its face and what the program drew
 // over it) into a bitmap of the control's size.
 void GrabControl(TControl* Control, TBitmap* Into);
+// The width a text needs in an edit field and the width the field gives it,
+// by the field's font and frame: the text shows whole when Needed <= Room.
+struct TEditTextRoom {
+    int Needed = 0;
+    int Room = 0;
+};
+TEditTextRoom EditTextRoom(TCustomEdit* Edit, const AnsiString& Text);
 // The outer rectangle of a top-level window as shown (frame by the platform's
 // metrics): smaller than Left, Top, Width, Height where it was fitted to the
 // screen's work area.

@@ -249,6 +249,22 @@ TEST_F(ExportTest, BitmapOptionsChooseTheFilesColourDepth) {
     }
 }
 
+// Each picture format's options sit at the options tab's top left, whole.
+TEST_F(ExportTest, PictureOptionsAreDockedAtTheTopLeftOfTheirTab) {
+    auto f = Show();
+    for (int i = 0; i < f->LBFormat->Items()->Count(); ++i) {
+        f->LBFormat->SetItemIndex(i);
+        f->RGFormatClick(f->LBFormat);
+        TCustomForm* options = f->PictureFormat()->Options(false);
+        SCOPED_TRACE(f->LBFormat->Items()->Strings(i).c_str());
+        ASSERT_NE(options, nullptr);
+        EXPECT_EQ(options->Parent(), f->TabOptions);
+        EXPECT_EQ(options->Left(), 4);
+        EXPECT_EQ(options->Top(), 4);
+        EXPECT_LE(options->Top() + options->Height(), f->TabOptions->ClientHeight());
+    }
+}
+
 struct DataCase {
     const char* Name;
     int Format, Delimiter;

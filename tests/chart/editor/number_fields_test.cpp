@@ -12,6 +12,7 @@
 #include "chart/control/teeseriestypes.h"
 #include "chart/control/teestore.h"
 #include "chart/control/tool_hints.h"
+#include "chart/control/tooledit.h"
 #include "chart/editor/teeediaxis.h"
 #include "chart/editor/teeediseri.h"
 #include "chart/editor/teeeditcha.h"
@@ -157,6 +158,9 @@ protected:
         Reach(F.Edit);
         // A field disabled or hidden until some setting is opened up as that
         // setting would; what the chart then holds depends on the setting.
+        bool hidden = false;
+        for (TControl* c = F.Edit; c && !dynamic_cast<TCustomForm*>(c); c = c->Parent())
+            hidden = hidden || !c->Visible();
         const bool forced = !F.Edit->CanFocus();
         if (forced) {
             ++Forced;
@@ -170,6 +174,7 @@ protected:
             return;
         }
         ++Count;
+        ShowsBoundsWhole(F, !hidden);
         // Typed text is refused, and so is a number no field can hold; a field
         // without an up-down refuses what the chart file reader would not keep.
         std::vector<AnsiString> refusedEntries = {"abc", "1e400"};
@@ -214,6 +219,45 @@ protected:
                          "shows \"" + std::string(shown.c_str()) + "\" but the chart holds \"" +
                              F.Edit->Text().c_str() + "\"");
             }
+        }
+    }
+    // Both ends of the field's range, as the field writes them, fit its width:
+    // a clipped "32,000" reads as "2,000".
+    void ShowsBoundsWhole(const TField& F, bool Shown) {
+        int64_t lo = 0, hi = 0;
+        if (F.UpDown) {
+            lo = std::min(F.UpDown->Min(), F.UpDown->Max());
+            hi = std::max(F.UpDown->Min(), F.UpDown->Max());
+        } else if (auto s = StoredFields().find(OwnerAndName(F.Edit)); s != StoredFields().end()) {
+            TeeStoredBounds(s->second.first, s->second.second, lo, hi);
+        } else {
+            return;
+        }
+        // Widened, a field the page shows and its up-down still sit inside
+        // their parent and clear of every other control there.
+        TWinControl* parent = F.Edit->Parent();
+        for (TControl* mine : {static_cast<TControl*>(F.Edit), static_cast<TControl*>(F.UpDown)}) {
+            if (!mine || !Shown) continue;
+            const TRect r = mine->BoundsRect();
+            if (r.Right > parent->ClientWidth())
+                Fail(F, "", std::string(mine->Name().c_str()) + " passes its parent's right edge");
+            for (int i = 0; i < parent->ControlCount(); ++i) {
+                TControl* other = parent->Controls(i);
+                if (other == F.Edit || other == F.UpDown || !other->Visible()) continue;
+                const TRect o = other->BoundsRect();
+                if (r.Left < o.Right && o.Left < r.Right && r.Top < o.Bottom && o.Top < r.Bottom)
+                    Fail(F, "",
+                         std::string(mine->Name().c_str()) + " overlaps " + other->Name().c_str());
+            }
+        }
+        auto* number = dynamic_cast<TNumberEdit*>(F.Edit);
+        for (const int64_t bound : {lo, hi}) {
+            const AnsiString text = number ? number->WholeText(bound) : IntToStr(bound);
+            const TEditTextRoom room = EditTextRoom(F.Edit, text);
+            if (room.Needed > room.Room)
+                Fail(F, text.c_str(),
+                     "needs " + std::to_string(room.Needed) + " pixels, has " +
+                         std::to_string(room.Room));
         }
     }
     // Pages that show a proposal rather than a setting: the 3D page opens at
@@ -277,6 +321,22 @@ TEST_F(NumberFieldsTest, ChartPages) {
     EditChart(nullptr, Chart.get());
     EXPECT_TRUE(script.Done());
     EXPECT_GT(Count, 40);
+}
+
+// Margins in pixels reach -2000 to 2000: the General page's margin fields.
+TEST_F(NumberFieldsTest, MarginFieldsInPixels) {
+    Chart->SetMarginUnits(muPixels);
+    TForm host(nullptr);
+    host.SetBounds(0, 0, 460, 320);
+    TClass cls = GetClass("TFormTeeGeneral");
+    ASSERT_NE(cls, nullptr);
+    auto* page = dynamic_cast<TCustomForm*>(cls->Factory(&host));
+    ASSERT_NE(page, nullptr);
+    page->SetAlign(alClient);
+    host.Show();
+    AddFormTo(page, &host, Chart.get());
+    CheckAll(page);
+    EXPECT_EQ(Count, 6);
 }
 
 // The pen dialog, opened from a page's border button; its fields go to the
