@@ -52,9 +52,9 @@ struct TDialogRequest {
 
 // How the test answers it.
 struct TDialogAnswer {
-    int Result = IDOK;      // message boxes: IDOK, IDCANCEL, IDYES ...
-    bool Accept = true;     // dialogs and input boxes: OK or Cancel
-    AnsiString Text;        // input boxes; file and print dialogs: the file chosen
+    int Result = IDOK;  // message boxes: IDOK, IDCANCEL, IDYES ...
+    bool Accept = true; // dialogs and input boxes: OK or Cancel
+    AnsiString Text;    // input boxes; file and print dialogs: the file chosen
     // File and print dialogs: the file chosen as the system names it (UTF-8),
     // as a real dialog gives it back; taken instead of Text when set.
     std::string SystemName;
@@ -244,8 +244,9 @@ void ResetApplicationForTest();
 // Width and height Screen reports (0, 0 removes the override).
 void SetScreenSizeOverride(int Width, int Height);
 
-// Replaces ending the process (Halt, Application->Halt); returns the previous
-// hook. A hook must not return normally: it throws (EProcessExit) to unwind.
+// Runs before the process ends (Halt, Application->Halt); returns the previous
+// hook. A hook that returns lets the process end; one that throws
+// (EProcessExit) unwinds instead.
 using TExitHook = std::function<void(int ExitCode)>;
 TExitHook SetExitHook(TExitHook Hook);
 
