@@ -61,6 +61,11 @@ def missing_tools():
     return sorted(missing)
 
 
+# How long to wait for what the program must show: far above the normal time,
+# so a slow or busy machine only makes a journey take longer.
+LONG = 60.0
+
+
 def poll(check, timeout=5.0, step=0.05):
     """The first true result of check() within timeout seconds, else None."""
     end = time.monotonic() + timeout
@@ -91,8 +96,10 @@ class Window:
         return self.session.x("xdotool", "getwindowname", self.id).rstrip("\n")
 
     def activate(self):
-        # Not --sync: a window under a modal one never becomes active.
+        # Not --sync: a window under a modal one never becomes active. Once the
+        # window manager has handled the request the keyboard is the window's.
         self.session.x("xdotool", "windowactivate", self.id, check=False)
+        self.session.wm_sync()
         poll(lambda: self.session.active_id() == self.id, 1)
 
     def click(self, x, y, button=1):
@@ -113,15 +120,15 @@ class Window:
         self.session.settle()
 
     def steady_pixels(self, box, timeout=3.0):
-        """The pixels of box once two grabs in a row agree (painting done)."""
-        last = [self.pixels(box)]
+        """The pixels of box once they stayed the same for half a second
+        (painting done), or the last ones after timeout seconds."""
+        last = [self.pixels(box), time.monotonic()]
 
         def same():
             now = self.pixels(box)
-            if now == last[0]:
-                return True
-            last[0] = now
-            return False
+            if now != last[0]:
+                last[0], last[1] = now, time.monotonic()
+            return time.monotonic() - last[1] >= 0.5
         poll(same, timeout, 0.1)
         return last[0]
 
@@ -213,7 +220,7 @@ class Session:
         self.procs.append(p)
         os.close(w)
         number = b""
-        end = time.monotonic() + 10
+        end = time.monotonic() + LONG
         while not number.endswith(b"\n") and time.monotonic() < end:
             chunk = os.read(r, 16)
             if not chunk:
@@ -229,7 +236,7 @@ class Session:
     def _start_wm(self):
         self._spawn(["openbox", "--sm-disable"], "openbox.log", self.xenv)
         if not poll(lambda: "window id" in self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK",
-                                                  check=False), 10):
+                                                  check=False), LONG):
             raise Failure("the window manager did not start (see openbox.log)")
 
     def _start_program(self, program, unshared_folder):
@@ -270,7 +277,7 @@ class Session:
                     'mount -t tmpfs -o size=256k tmpfs "$1" && shift && exec "$@"', "sh",
                     unshared_folder, exe] + self.words
         self.program = self._spawn(args, "program.log", env)
-        self.main = self.wait_window(r"^QM read out", 15)
+        self.main = self.wait_window(r"^QM read out")
 
     def _check_small_disk(self, folder):
         os.makedirs(folder, exist_ok=True)
@@ -355,16 +362,25 @@ class Session:
                 return w
         return None
 
-    def wait_window(self, pattern, timeout=5.0):
+    def wait_window(self, pattern, timeout=LONG):
         w = poll(lambda: self.find(pattern), timeout)
         if not w:
             raise Failure("no window titled /%s/ appeared; the screen shows %s" %
                           (pattern, self.windows()))
         return w
 
-    def wait_gone(self, window, timeout=5.0):
+    def wait_gone(self, window, timeout=LONG):
         if not poll(lambda: all(w.id != window.id for w in self.windows()), timeout):
             raise Failure("%r is still open" % window)
+
+    def wm_sync(self):
+        """Returns once the window manager has handled every event and request
+        sent before (it answers a change of the desktops' number in turn)."""
+        count = int(self.x("xdotool", "get_num_desktops").strip() or 1)
+        wanted = str(count + 1 if count < 4 else count - 1)
+        self.x("xdotool", "set_num_desktops", wanted)
+        if not poll(lambda: self.x("xdotool", "get_num_desktops").strip() == wanted, LONG):
+            raise Failure("the window manager does not answer")
 
     def active_id(self):
         return self.x("xdotool", "getactivewindow", check=False).strip()
@@ -479,7 +495,7 @@ class Session:
             if all(w.id != dialog.id for w in shown):
                 return True
             return [w for w in shown if w.id not in known]
-        result = poll(outcome, 5)
+        result = poll(outcome, LONG)
         if result is True:
             return
         if not result:

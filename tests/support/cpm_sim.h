@@ -7,6 +7,7 @@
 // instrument has given up waiting and takes the next frame as a command (the
 // program withholds the data when the operator sets the mode by hand).
 #include "support/serial_sim.h"
+#include <atomic>
 #include <chrono>
 #include <map>
 #include <vector>
@@ -46,6 +47,7 @@ protected:
     void OnByte(uint8_t b) override;
     void OnIdle() override;
     void OnTimePassed(uint32_t ms) override;
+    bool Streaming() const override { return FStreaming; }
 
 private:
     void Frame(const std::string& text);
@@ -59,7 +61,8 @@ private:
     std::string FFrame;
     enum { Command, SetupData, FileNumber } FExpect = Command;
     size_t FNextFrame = 0;
-    bool FStreaming = false;
+    // Read by the thread that settles the line too.
+    std::atomic<bool> FStreaming{false};
     // Since "w1": real time from its start, plus the virtual time that passed.
     std::chrono::steady_clock::time_point FSetupSince;
     uint32_t FSetupVirtualMs = 0;

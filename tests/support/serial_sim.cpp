@@ -231,11 +231,13 @@ void TSerialSimulator::Settle() {
     using namespace std::chrono;
     // Nothing went either way since the line was last found quiet: it still is.
     // Checked in this order, bytes the thread is taking in show as pending or busy.
-    if (FPty.PendingFromPort() == 0 && !FBusy && !Streaming() && FTraffic == FSettledAt) return;
+    // A stream waiting for the port to take its last frame sends nothing more.
+    const auto sending = [this] { return Streaming() && FPty.PendingForPort() == 0; };
+    if (FPty.PendingFromPort() == 0 && !FBusy && !sending() && FTraffic == FSettledAt) return;
     const auto give_up = steady_clock::now() + milliseconds(1000);
     int quiet = 0;
     while (steady_clock::now() < give_up && quiet < 3) {
-        const bool idle = !FBusy && !Streaming() && FPty.PendingFromPort() == 0;
+        const bool idle = !FBusy && !sending() && FPty.PendingFromPort() == 0;
         quiet = idle ? quiet + 1 : 0;
         SleepRealUs(300);
     }

@@ -96,7 +96,9 @@ protected:
     virtual void OnIdle() {}
     // Called with the state held when the virtual clock moved on.
     virtual void OnTimePassed(uint32_t) {}
-    // Whether OnIdle still has something to send (Settle waits for it).
+    // Whether OnIdle still has frames to send, each once the port took the
+    // one before: the thread then looks often, and Settle waits while the port
+    // has taken all that was sent.
     virtual bool Streaming() const { return false; }
     // Sends on the simulator thread (or before Start).
     void Send(const std::string& bytes);

@@ -126,12 +126,24 @@ AnsiString RewriteInPlace(const std::string& Target, const void* Data, int64_t S
     return failure;
 }
 
+// The part of a file's name its temporaries carry: at most the first 32
+// bytes, whole characters, so a temporary's name stays short for any name
+// the folder accepts and a leftover still says whose it was.
+std::string TemporaryStem(const std::string& Base) {
+    constexpr size_t Longest = 32;
+    if (Base.size() <= Longest) return Base;
+    size_t n = Longest;
+    while (n > 0 && (static_cast<unsigned char>(Base[n]) & 0xC0) == 0x80)
+        --n;
+    return Base.substr(0, n);
+}
+
 // Removes the temporary files a killed save of this file left beside it:
-// ".name.tmp<pid>_<n>" whose process is gone.
+// ".stem.tmp<pid>_<n>" whose process is gone.
 void RemoveStaleTemporaries(const std::string& Dir, const std::string& Base) {
     DIR* d = ::opendir(Dir.empty() ? "." : Dir.c_str());
     if (!d) return;
-    const std::string prefix = "." + Base + ".tmp";
+    const std::string prefix = "." + TemporaryStem(Base) + ".tmp";
     while (const dirent* e = ::readdir(d)) {
         const std::string name = e->d_name;
         if (name.compare(0, prefix.size(), prefix) != 0) continue;
@@ -456,8 +468,8 @@ void SaveFileReplacing(const AnsiString& FileName, const void* Data, int64_t Siz
     const std::string dir =
         slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
     const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    const std::string temp =
-        dir + "." + base + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
+    const std::string temp = dir + "." + TemporaryStem(base) + ".tmp" + std::to_string(::getpid()) +
+                             "_" + std::to_string(counter++);
 
     RemoveStaleTemporaries(dir, base);
     AnsiString failure;

@@ -900,7 +900,7 @@ void TCustomForm::ApplyWindowFlags() {
     if (FFormStyle == fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
     // Only dialog-like windows are announced to the window manager as
     // transient for their owner.
-    if (FFormState.Contains(fsModal) && (f & Qt::WindowType_Mask) == Qt::Window)
+    if ((FOwned || FFormState.Contains(fsModal)) && (f & Qt::WindowType_Mask) == Qt::Window)
         f = (f & ~Qt::WindowType_Mask) | Qt::Dialog;
     const bool shown = win->isVisible();
     win->setWindowFlags(f);
@@ -1063,6 +1063,10 @@ void TCustomForm::SetVisible(bool Value) {
             if (!Parent()) BringToFront();
             return;
         }
+        // A window opened over another stays above it, as a modal one does.
+        if (!Parent() && !FFormState.Contains(fsModal))
+            SetWindowOwner(Application->MainForm() == this ? nullptr : Opener(Screen->ActiveForm()),
+                           false);
         FFormState << fsShowing;
         {
             struct Done {
@@ -1157,13 +1161,13 @@ int TCustomForm::ShowModal() {
             if (alive(self)) {
                 RunAsMessage(self, [this] { self->SetVisible(false); });
                 self->FFormState >> fsModal;
-                self->SetModalOwner(nullptr);
+                self->SetWindowOwner(nullptr, false);
             }
             if (previous && alive(previous) && previous->Visible())
                 RunAsMessage(previous, [this] { previous->SetActiveState(true); });
         }
     } restore{this, disabled, previous};
-    SetModalOwner(ModalOpener(previous));
+    SetWindowOwner(Opener(previous), true);
     SetVisible(true);
     do {
         Application->HandleMessage();
@@ -1175,7 +1179,7 @@ int TCustomForm::ShowModal() {
     return FModalResult;
 }
 
-TCustomForm* TCustomForm::ModalOpener(TCustomForm* Active) const {
+TCustomForm* TCustomForm::Opener(TCustomForm* Active) const {
     auto shownWindow = [this](TCustomForm* f) {
         return f && f != this && !f->Parent() && f->Visible() ? f : nullptr;
     };
@@ -1186,7 +1190,7 @@ TCustomForm* TCustomForm::ModalOpener(TCustomForm* Active) const {
 }
 
 namespace {
-// Names the owner of a modal window when it is made native, before it is
+// Names the owner of a window when it is made native, before it is
 // mapped: a window made native earlier would lose its frame's placement.
 class TTransientOwner : public QObject {
 public:
@@ -1207,13 +1211,14 @@ private:
 };
 } // namespace
 
-void TCustomForm::SetModalOwner(TCustomForm* Opener) {
+void TCustomForm::SetWindowOwner(TCustomForm* Opener, bool Modal) {
     if (Parent()) return;
     QWidget* win = Widget();
-    // The window manager keeps a transient, modal window above its owner, so
-    // a click on the owner cannot bury the dialog that blocks it.
+    // The window manager keeps a transient window above its owner, so a click
+    // on the owner (disabled while the window works) cannot bury it.
+    FOwned = Opener != nullptr;
     ApplyWindowFlags();
-    win->setWindowModality(Opener ? Qt::WindowModal : Qt::NonModal);
+    win->setWindowModality(Opener && Modal ? Qt::WindowModal : Qt::NonModal);
     // Found by name: the class has no meta-object of its own to cast by.
     delete win->findChild<QObject*>(TTransientOwner::Name, Qt::FindDirectChildrenOnly);
     QWindow* owner = Opener ? Opener->Widget()->window()->windowHandle() : nullptr;

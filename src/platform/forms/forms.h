@@ -194,11 +194,11 @@ protected:
 
 private:
     void CloseModal();
-    // The window a modal run stays above: the active one, else the nearest
+    // The window a new window stays above: the active one, else the nearest
     // shown form among the owners, else the main form (nullptr: none shown).
-    TCustomForm* ModalOpener(TCustomForm* Active) const;
-    // Transient for, and modal over, Opener (nullptr undoes it).
-    void SetModalOwner(TCustomForm* Opener);
+    TCustomForm* Opener(TCustomForm* Active) const;
+    // Transient for Opener, and modal over it when Modal (nullptr undoes both).
+    void SetWindowOwner(TCustomForm* Opener, bool Modal);
     void ApplyWindowFlags();
     void PlaceByPosition();
     // Moves a window that would show its frame beyond the screen's work area
@@ -233,6 +233,7 @@ private:
     bool FScaled = true;
     bool FAutoScroll = true;
     bool FActive = false;
+    bool FOwned = false; // transient for another window
     AnsiString FHelpFile;
     TMainMenu* FMenu = nullptr;
     TWinControl* FActiveControl = nullptr;

@@ -252,8 +252,9 @@ void ResetApplicationForTest();
 // Width and height Screen reports (0, 0 removes the override).
 void SetScreenSizeOverride(int Width, int Height);
 
-// Replaces ending the process (Halt, Application->Halt); returns the previous
-// hook. A hook must not return normally: it throws (EProcessExit) to unwind.
+// Runs before the process ends (Halt, Application->Halt); returns the previous
+// hook. A hook that returns lets the process end; one that throws
+// (EProcessExit) unwinds instead.
 using TExitHook = std::function<void(int ExitCode)>;
 TExitHook SetExitHook(TExitHook Hook);
 

@@ -164,7 +164,11 @@ public:
     }
 
 private:
-    QString TempPath() const { return FPath + QStringLiteral(".part"); }
+    // Beside the file, named short enough for any name the folder accepts.
+    QString TempPath() const {
+        const QFileInfo info(FPath);
+        return info.dir().filePath(info.fileName().left(32) + QStringLiteral(".part"));
+    }
     void Prepare(TPrinterOrientation o) {
         EnsureGuiApplication();
         const QPageLayout::Orientation qo =

@@ -143,7 +143,15 @@ void OfferPorts(const std::vector<std::string>& Paths) {
 void UsePort(int Number) {
     MainForm->ComPortIndex = Number - 1;
     MainForm->ComPortName = "COM" + AnsiString(Number);
-    FoCom->ComPort1->SetDeviceName("\\\\.\\" + MainForm->ComPortName);
+    // The port settings window leaves the port open on the operator's choice;
+    // it stays open, on the instrument's port.
+    TComPort* port = FoCom->ComPort1;
+    const AnsiString name = "\\\\.\\" + MainForm->ComPortName;
+    if (port->DeviceName() == name) return;
+    const bool open = port->Active();
+    port->Close();
+    port->SetDeviceName(name);
+    if (open) port->Open();
 }
 
 // Each instrument's menu items first point the port at it.
@@ -180,7 +188,6 @@ void Save(TControl* Control, const std::string& File) {
     png.Assign(&shot);
     png.SaveToFile(File.c_str());
     std::printf("%s saved to %s\n", Control->Name().c_str(), File.c_str());
-    fs::remove_all(Ports);
     Halt(0);
 }
 
@@ -292,7 +299,11 @@ int main(int argc, char** argv) {
         };
         route.SetEnabled(true);
     }
+    // Exit and the main window's close box end the process at once: the
+    // port list goes first.
+    SetExitHook([](int) { RemovePortFiles(); });
     const int code = RunProgram();
+    SetExitHook(nullptr);
     stop = true;
     wave.join();
     fs::remove_all(Ports);

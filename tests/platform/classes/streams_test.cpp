@@ -1,10 +1,14 @@
 #include "platform/classes/streams.h"
+#include "platform/classes/filenames.h"
+#include "platform/classes/inifiles.h"
+#include "platform/classes/stringlist.h"
 #include "platform/rtl/exceptions.h"
 #include "support/sanitizers.h"
 #include <gtest/gtest.h>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <algorithm>
@@ -325,4 +329,66 @@ TEST_F(TempDir, KilledSaveLeavesTheOldFileAndTheNextSaveClearsItsTemporary) {
     for (const std::string& n : kept)
         expected += n + " ";
     EXPECT_EQ(Entries(Dir), expected);
+}
+
+// Names of 255 bytes, the longest the folder takes, some of them from
+// Windows-1252 letters that take two or three bytes each on the system. The
+// temporary beside such a file must stay short: every writer saves over it,
+// and the next save clears what a killed one left under its short name.
+TEST_F(TempDir, EveryWriterSavesOverAFileWithTheLongestName) {
+    const struct {
+        const char* Kind;
+        AnsiString Name;      // Windows-1252
+        size_t KeptOfTheName; // bytes of the system's name a temporary keeps
+    } names[] = {
+        {"ASCII", AnsiString(std::string(251, 'a') + ".tee"), 32},
+        {"umlauts", AnsiString("x" + std::string(125, '\xE4') + ".csv"), 31},
+        {"euro signs", AnsiString("a" + std::string(83, '\x80') + "b.ini"), 31},
+    };
+    const struct {
+        const char* Kind;
+        std::function<void(const AnsiString&)> Save;
+        const char* Content;
+    } writers[] = {
+        {"memory stream",
+         [](const AnsiString& f) {
+             TMemoryStream m;
+             m.WriteBuffer("new", 3);
+             m.SaveToFile(f);
+         },
+         "new"},
+        {"string list",
+         [](const AnsiString& f) {
+             TStringList l;
+             l.Add("new");
+             l.SaveToFile(f);
+         },
+         "new\r\n"},
+        {"settings file", [](const AnsiString& f) { TIniFile(f).WriteString("CPM", "Port", "3"); },
+         "old\r\n\r\n[CPM]\r\nPort=3\r\n"}, // other lines kept
+    };
+    const pid_t gone = ::fork();
+    ASSERT_GE(gone, 0);
+    if (gone == 0) ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    for (const auto& n : names) {
+        const std::string system = SystemFileName(n.Name);
+        ASSERT_EQ(system.size(), 255u) << n.Kind;
+        const AnsiString file = AnsiString(Dir + "/") + n.Name;
+        const std::string stale =
+            "." + system.substr(0, n.KeptOfTheName) + ".tmp" + std::to_string(gone) + "_0";
+        for (const auto& w : writers) {
+            SCOPED_TRACE(std::string(n.Kind) + ", " + w.Kind);
+            Put(AnsiString(Dir + "/" + system), "old");
+            Put(AnsiString(Dir + "/" + stale), "left by a killed save");
+            try {
+                w.Save(file);
+            } catch (const EFCreateError& e) {
+                ADD_FAILURE() << e.Message.c_str();
+            }
+            EXPECT_EQ(Slurp(AnsiString(Dir + "/" + system)), w.Content);
+            EXPECT_EQ(Entries(Dir), system + " ");
+            ::unlink((Dir + "/" + system).c_str());
+        }
+    }
 }

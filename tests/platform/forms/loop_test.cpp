@@ -417,6 +417,33 @@ TEST_F(LoopTest, RunEndsWhenTheMainFormCloses) {
     EXPECT_FALSE(Application->Terminated());
 }
 
+// A window opened over the main window (which its handler then disables)
+// stays above it; the main window itself belongs to no one.
+TEST_F(LoopTest, WindowShownOverAnotherIsTransientForItWithoutBeingModal) {
+    auto transientOf = [](TCustomForm* f) -> QWindow* {
+        QWindow* w = f->Widget()->windowHandle();
+        return w ? w->transientParent() : nullptr;
+    };
+    TForm* main = nullptr;
+    Application->CreateForm(main);
+    main->Show();
+    TForm instrument(nullptr);
+    instrument.Show();
+    ASSERT_NE(main->Widget()->windowHandle(), nullptr);
+    EXPECT_EQ(transientOf(&instrument), main->Widget()->windowHandle());
+    EXPECT_EQ(instrument.Widget()->windowModality(), Qt::NonModal);
+    EXPECT_TRUE(main->Widget()->isEnabled());
+    EXPECT_EQ(transientOf(main), nullptr);
+    // Shown again over another window, it stays above that one.
+    instrument.Hide();
+    Form->Show();
+    instrument.Show();
+    EXPECT_EQ(transientOf(&instrument), Form->Widget()->windowHandle());
+    instrument.Hide();
+    delete main;
+    ResetApplicationForTest();
+}
+
 TEST_F(LoopTest, ModalFormIsTransientForAndModalOverTheWindowThatOpenedIt) {
     auto transientOf = [](TCustomForm* f) -> QWindow* {
         QWindow* w = f->Widget()->windowHandle();
