@@ -237,11 +237,11 @@ void TCursorTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button, 
         } else {
             const TCursorClicked c = Clicked(X, Y);
             if (c == ccHorizontal)
-                chart->SetCursor(crVSplit);
+                chart->ShowPartCursor(crVSplit);
             else if (c == ccVertical)
-                chart->SetCursor(crHSplit);
+                chart->ShowPartCursor(crHSplit);
             else if (c == ccBoth)
-                chart->SetCursor(crSizeAll);
+                chart->ShowPartCursor(crSizeAll);
             chart->SetCancelMouse(c != ccNone);
         }
         break;

@@ -177,7 +177,7 @@ void TMarksTipTool::SetMouseDelay(int Value) {
 }
 
 void TMarksTipTool::ClearHint() {
-    if (TCustomAxisPanel* c = Chart()) c->SetHint("");
+    if (TCustomAxisPanel* c = Chart()) c->HidePartHint();
 }
 
 void TMarksTipTool::SetActive(bool Value) {
@@ -228,8 +228,7 @@ void TMarksTipTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button
         AnsiString text = found->GetMarkText(index);
         if (OnGetText) OnGetText(this, text);
         if (text != chart->Hint()) {
-            chart->SetShowHint(true);
-            chart->SetHint(text);
+            chart->ShowPartHint(text);
             if (Application) Application->ActivateHint(chart->ClientToScreen(TPoint(X, Y)));
         }
         return;
@@ -238,7 +237,7 @@ void TMarksTipTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button
         TTeeCustomTool* t = chart->Tools()->Get(i);
         if (t != this && dynamic_cast<TMarksTipTool*>(t)) return;
     }
-    chart->SetHint("");
+    chart->HidePartHint();
     if (Application) Application->CancelHint();
 }
 
@@ -330,7 +329,7 @@ void TAnnotationTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Butt
     TCustomAxisPanel* chart = ParentChart();
     if (!chart) return;
     if (AEvent == cmeMove && FCursor != crDefault && Clicked(X, Y)) {
-        chart->SetCursor(FCursor);
+        chart->ShowPartCursor(FCursor);
         chart->SetCancelMouse(true);
     } else if (AEvent == cmeDown && OnClick && Clicked(X, Y)) {
         OnClick(this, Button, Shift, X, Y);
