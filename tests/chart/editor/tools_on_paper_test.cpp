@@ -196,6 +196,17 @@ const TToolCase ToolCases[] = {
          C->Draw(); // the axes place the value
          t->SetXValue(3.5);
      }},
+    {"NearestPointLine", clPurple, "LTRB",
+     [](TChart* C, TChartSeries* S) {
+         auto* t = new TNearestTool(C);
+         t->SetSeries(S);
+         t->SetStyle(hsNone);
+         t->Pen()->SetColor(clPurple);
+         t->Pen()->SetWidth(2);
+         t->SetParentChart(C);
+         C->Draw();
+         SimulateMouse(C, TMouseAction::Move, mbLeft, S->CalcXPos(4) - 40, S->CalcYPos(4) + 30);
+     }},
 };
 
 class ToolsOnOutputs : public ::testing::TestWithParam<TToolCase> {
