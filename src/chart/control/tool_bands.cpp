@@ -327,7 +327,7 @@ void TColorLineTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton, TShi
     case cmeMove: {
         if (!FDragging) {
             if (Clicked(X, Y)) {
-                chart->SetCursor(a->Horizontal() ? crHSplit : crVSplit);
+                chart->ShowPartCursor(a->Horizontal() ? crHSplit : crVSplit);
                 chart->SetCancelMouse(true);
             }
             break;

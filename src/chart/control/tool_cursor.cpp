@@ -109,18 +109,24 @@ TCursorClicked TCursorTool::Clicked(int X, int Y) {
 }
 
 void TCursorTool::RedrawCursor() {
-    TCustomAxisPanel* chart = ParentChart();
     // A cursor that follows the mouse is drawn from the start, at the plot's
     // centre until the mouse comes.
-    if (!chart) return;
+    if (!ParentChart()) return;
+    DrawLines(true);
+    FOnScreen = !FOnScreen;
+}
+
+void TCursorTool::DrawLines(bool Exclusive) {
+    TCustomAxisPanel* chart = ParentChart();
     TCanvas3D* canvas = chart->Canvas();
     TColor back = chart->Color();
     if (back == clAutoColor) back = clBtnFace;
     const TColor backRGB = static_cast<TColor>(ColorToRGB(back) & 0xFFFFFF);
-    canvas->AssignVisiblePenColor(
-        Pen(), static_cast<TColor>((ColorToRGB(Pen()->Color()) & 0xFFFFFF) ^ backRGB));
+    const TColor penRGB = static_cast<TColor>(ColorToRGB(Pen()->Color()) & 0xFFFFFF);
+    canvas->AssignVisiblePenColor(Pen(),
+                                  Exclusive ? static_cast<TColor>(penRGB ^ backRGB) : penRGB);
     canvas->Brush()->SetStyle(bsClear);
-    canvas->Pen()->SetMode(pmXor);
+    canvas->Pen()->SetMode(Exclusive ? pmXor : pmCopy);
     const TRect r = GetAxisRect();
     const bool in3D = chart->View3D();
     if (FStyle != cssVertical) {
@@ -137,7 +143,6 @@ void TCursorTool::RedrawCursor() {
     }
     canvas->Pen()->SetMode(pmCopy);
     canvas->Invalidate();
-    FOnScreen = !FOnScreen;
 }
 
 void TCursorTool::EraseLines() {
@@ -208,6 +213,17 @@ void TCursorTool::SetActive(bool Value) {
 void TCursorTool::ChartEvent(TChartToolEvent AEvent) {
     TTeeCustomToolSeries::ChartEvent(AEvent);
     if (AEvent != cteAfterDraw) return;
+    TCustomAxisPanel* chart = ParentChart();
+    if (chart && !chart->DrawingOnWindow()) {
+        // Paper and picture files know no exclusive-or: they get the lines as
+        // the window shows them over the background. The window's lines, and
+        // where the mouse finds them, stay as they are.
+        const int x = IXPosition, y = IYPosition;
+        CalcScreenPositions();
+        DrawLines(false);
+        if (x != -1) IXPosition = x, IYPosition = y;
+        return;
+    }
     // A finished picture never holds the lines: the cursor draws after it.
     FOnScreen = false;
     CalcScreenPositions();
@@ -237,11 +253,11 @@ void TCursorTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button, 
         } else {
             const TCursorClicked c = Clicked(X, Y);
             if (c == ccHorizontal)
-                chart->SetCursor(crVSplit);
+                chart->ShowPartCursor(crVSplit);
             else if (c == ccVertical)
-                chart->SetCursor(crHSplit);
+                chart->ShowPartCursor(crHSplit);
             else if (c == ccBoth)
-                chart->SetCursor(crSizeAll);
+                chart->ShowPartCursor(crSizeAll);
             chart->SetCancelMouse(c != ccNone);
         }
         break;

@@ -64,6 +64,8 @@ private:
     bool FOnScreen = false; // the exclusive-or lines are on the window now
     void EraseLines();
     void ShowLines();
+    // Exclusive-or on the window; elsewhere in the pen's colour.
+    void DrawLines(bool Exclusive);
     bool FSnap = false;
     TCursorToolStyle FStyle = cssBoth;
     bool FUseChartRect = false;

@@ -92,7 +92,7 @@ void TDragMarksTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton, TShi
             chart->SetCancelMouse(true);
             chart->Invalidate();
         } else if (FindMark(X, Y, true, index)) {
-            chart->SetCursor(crHandPoint);
+            chart->ShowPartCursor(crHandPoint);
             chart->SetCancelMouse(true);
         }
         break;
@@ -199,7 +199,7 @@ void TAxisArrowTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton, TShi
             if (OnClick) OnClick(this, c == 0);
         }
     } else if (AEvent == cmeMove && ClickedArrow(X, Y) != -1) {
-        chart->SetCursor(crHandPoint);
+        chart->ShowPartCursor(crHandPoint);
         chart->SetCancelMouse(true);
     }
 }
@@ -478,10 +478,10 @@ void TDrawLineTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button
             const TPoint p = To2D(X, Y);
             bool over = false;
             if (FSelected && (HitLine(FSelected, p, chStart) || HitLine(FSelected, p, chEnd))) {
-                chart->SetCursor(crCross);
+                chart->ShowPartCursor(crCross);
                 over = true;
             } else if (Clicked(X, Y)) {
-                chart->SetCursor(crHandPoint);
+                chart->ShowPartCursor(crHandPoint);
                 over = true;
             }
             chart->SetCancelMouse(over);

@@ -135,7 +135,9 @@ void TNearestTool::PaintHint() {
     }
     if (FDrawLine) {
         c->Pen()->SetStyle(psSolid);
-        c->Line(FMouse.x, FMouse.y, x, y);
+        // The mouse was over the window; elsewhere its place moves with the chart.
+        const TRect area = chart->ChartBounds();
+        c->Line(area.Left + FMouse.x, area.Top + FMouse.y, x, y);
     }
     if (!FFullRepaint) c->Pen()->SetMode(pmCopy);
 }
@@ -177,7 +179,7 @@ void TMarksTipTool::SetMouseDelay(int Value) {
 }
 
 void TMarksTipTool::ClearHint() {
-    if (TCustomAxisPanel* c = Chart()) c->SetHint("");
+    if (TCustomAxisPanel* c = Chart()) c->HidePartHint();
 }
 
 void TMarksTipTool::SetActive(bool Value) {
@@ -228,8 +230,7 @@ void TMarksTipTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button
         AnsiString text = found->GetMarkText(index);
         if (OnGetText) OnGetText(this, text);
         if (text != chart->Hint()) {
-            chart->SetShowHint(true);
-            chart->SetHint(text);
+            chart->ShowPartHint(text);
             if (Application) Application->ActivateHint(chart->ClientToScreen(TPoint(X, Y)));
         }
         return;
@@ -238,7 +239,7 @@ void TMarksTipTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button
         TTeeCustomTool* t = chart->Tools()->Get(i);
         if (t != this && dynamic_cast<TMarksTipTool*>(t)) return;
     }
-    chart->SetHint("");
+    chart->HidePartHint();
     if (Application) Application->CancelHint();
 }
 
@@ -330,7 +331,7 @@ void TAnnotationTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Butt
     TCustomAxisPanel* chart = ParentChart();
     if (!chart) return;
     if (AEvent == cmeMove && FCursor != crDefault && Clicked(X, Y)) {
-        chart->SetCursor(FCursor);
+        chart->ShowPartCursor(FCursor);
         chart->SetCancelMouse(true);
     } else if (AEvent == cmeDown && OnClick && Clicked(X, Y)) {
         OnClick(this, Button, Shift, X, Y);
@@ -347,19 +348,22 @@ void TAnnotationTool::DrawText() {
     const int h = c->FontHeight();
     int n = 1;
     const int w = chart->MultiLineTextWidth(text, n);
+    // Positions are taken in the rectangle the chart is drawn into: on the
+    // window that is the client area, on paper or in an export it lies elsewhere.
+    const TRect area = chart->ChartBounds();
     int x, y;
     if (!FShape->CustomPosition()) {
-        x = chart->Width() - w - 8;
-        y = chart->Height() - n * h - 8;
+        x = area.Right - w - 8;
+        y = area.Bottom - n * h - 8;
         if (FPosition == ppLeftTop)
-            x = 10, y = 10;
+            x = area.Left + 10, y = area.Top + 10;
         else if (FPosition == ppLeftBottom)
-            x = 10;
+            x = area.Left + 10;
         else if (FPosition == ppRightTop)
-            y = 10;
+            y = area.Top + 10;
     } else {
-        x = FShape->Left() + 4;
-        y = FShape->Top() + 2;
+        x = area.Left + FShape->Left() + 4;
+        y = area.Top + FShape->Top() + 2;
     }
     const TRect bounds(x - 4, y - 2, x + w + 2, y + n * h + 2);
     FShape->SetShapeBounds(bounds);
@@ -382,7 +386,7 @@ void TAnnotationTool::DrawText() {
         c->TextOut(tx, y + (i - 1) * h, TeeExtractField(text, i, sep));
     c->SetTextAlign(TA_LEFT);
     if (FCallout->Visible() || FCallout->Arrow()->Visible()) {
-        TPoint p(FCallout->XPosition(), FCallout->YPosition());
+        TPoint p(area.Left + FCallout->XPosition(), area.Top + FCallout->YPosition());
         const TPoint boxPoint = CloserPoint(bounds, p);
         if (FCallout->Distance() != 0) p = PointAtDistance(boxPoint, p, FCallout->Distance());
         FCallout->Draw(clNone, p, boxPoint, FCallout->ZPosition());

@@ -201,11 +201,11 @@ void TGanttTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton, TShiftSt
         if (FBar == -1) {
             TGanttToolBarPart part;
             if (FAllowResize && FindBarEnd(g, X, Y, part) != -1) {
-                chart->SetCursor(FCursorResize);
+                chart->ShowPartCursor(FCursorResize);
                 chart->SetCancelMouse(true);
             }
             if (FAllowDrag && g->Clicked(X, Y) != -1) {
-                chart->SetCursor(FCursorDrag);
+                chart->ShowPartCursor(FCursorDrag);
                 chart->SetCancelMouse(true);
             }
         } else if (FBar >= g->Count()) {

@@ -166,8 +166,12 @@ void TChartImageToolEditor::Button1Click(TObject*) {
 void TChartImageToolEditor::BSaveClick(TObject*) {
     auto* t = ToolOf<TChartImageTool>(FTool);
     if (!t || !t->Picture()->Graphic()) return;
+    // The picture's own format is offered, and a bare name gets its extension.
+    const TGraphic* g = t->Picture()->Graphic();
     TSavePictureDialog dlg(this);
-    dlg.SetFilter(TPicture::GraphicFilter());
+    dlg.SetFilter(TPicture::GraphicFilter(g));
+    dlg.SetFilterIndex(1);
+    dlg.SetDefaultExt(TPicture::GraphicExtension(g));
     if (!dlg.Execute()) return;
     try {
         t->Picture()->SaveToFile(dlg.FileName());

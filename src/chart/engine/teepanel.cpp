@@ -18,6 +18,13 @@ QM_CLASS_PLAIN(TTeeView3DEvent, TTeeEvent)
 QM_CLASS_ABSTRACT(TCustomPanelNoCaption, TCustomPanel)
 QM_CLASS_ABSTRACT(TCustomTeePanel, TCustomPanelNoCaption)
 
+// What the mouse shows over a part is not stored; the panel's own cursor and hint are.
+QM_PUBLISHED(
+    TCustomTeePanel,
+    Prop("Cursor", &Self::StoredCursor, &Self::SetCursor).Default(crDefault).Idents("TCursor"),
+    Prop("Hint", &Self::StoredHint, &Self::SetHint),
+    Prop("ShowHint", &Self::StoredShowHint, &Self::SetShowHint).Default(false));
+
 bool TeeCheckPenWidth = true;
 bool TeeClipWhenPrinting = true;
 bool TeeClipWhenMetafiling = true;
@@ -545,6 +552,45 @@ void TCustomTeePanel::MouseMove(TShiftState Shift, int X, int Y) {
     TCustomPanelNoCaption::MouseMove(Shift, X, Y);
     if (FListeners->Count() > 0 && !ComponentState().Contains(csDesigning))
         BroadcastMouseEvent(meMove, mbLeft, Shift, X, Y);
+}
+
+void TCustomTeePanel::ShowPartCursor(TCursor Value) {
+    // A cursor set since the last part's is the panel's own.
+    if (!FPartCursorShown || Cursor() != FPartCursor) FOwnCursor = Cursor();
+    FPartCursorShown = true;
+    FPartCursor = Value;
+    SetCursor(Value);
+}
+
+TCursor TCustomTeePanel::StoredCursor() const {
+    return FPartCursorShown && Cursor() == FPartCursor ? FOwnCursor : Cursor();
+}
+
+void TCustomTeePanel::ShowPartHint(const AnsiString& Text) {
+    if (!FPartHintShown || Hint() != FPartHint || !ShowHint()) {
+        FOwnHint = Hint();
+        FOwnShowHint = ShowHint();
+    }
+    FPartHintShown = true;
+    FPartHint = Text;
+    SetShowHint(true);
+    SetHint(Text);
+}
+
+void TCustomTeePanel::HidePartHint() {
+    const bool showing = FPartHintShown && Hint() == FPartHint && ShowHint();
+    FPartHintShown = false;
+    if (!showing) return;
+    SetHint(FOwnHint);
+    SetShowHint(FOwnShowHint);
+}
+
+AnsiString TCustomTeePanel::StoredHint() const {
+    return FPartHintShown && Hint() == FPartHint && ShowHint() ? FOwnHint : Hint();
+}
+
+bool TCustomTeePanel::StoredShowHint() const {
+    return FPartHintShown && Hint() == FPartHint && ShowHint() ? FOwnShowHint : ShowHint();
 }
 
 void TCustomTeePanel::MouseLeave() {

@@ -257,12 +257,24 @@ public:
     void ReCalcWidthHeight();
     bool AutoRepaint() const { return FAutoRepaint; }
     void SetAutoRepaint(bool Value) { FAutoRepaint = Value; }
+    // True while the panel paints its own window (not a bitmap, metafile or printer).
+    bool DrawingOnWindow() const { return FDrawingOnWindow; }
     bool Printing() const { return FPrinting; }
     void SetPrinting(bool Value) { FPrinting = Value; }
     bool CancelMouse() const { return FCancelMouse; }
     void SetCancelMouse(bool Value) { FCancelMouse = Value; }
     TCursor OriginalCursor() const { return FOriginalCursor; }
     void SetOriginalCursor(TCursor Value) { FOriginalCursor = Value; }
+    // The cursor and the hint shown while the mouse is over a part (a tool's
+    // line, a series, a mark's tip). They are not the panel's own: a chart file
+    // keeps the cursor and hint the panel had before, until others are set.
+    void ShowPartCursor(TCursor Value);
+    void ShowPartHint(const AnsiString& Text);
+    // Gives back the panel's own hint when a part's hint is showing.
+    void HidePartHint();
+    TCursor StoredCursor() const;
+    AnsiString StoredHint() const;
+    bool StoredShowHint() const;
     TTeeEventListeners* Listeners() const { return FListeners.get(); }
     TZoomPanning* Panning() const { return FPanning.get(); }
 
@@ -334,8 +346,6 @@ protected:
     bool WantsKey(WORD Key, TShiftState Shift) const override;
     void ColorChanged() override;
     void Resize() override;
-    // True while the panel paints its own window (not a bitmap, metafile or printer).
-    bool DrawingOnWindow() const { return FDrawingOnWindow; }
     // The chart rectangle from the chart bounds: frame and margins taken off.
     void CalcChartRect();
 
@@ -376,6 +386,13 @@ private:
     bool FPrinting = false;
     bool FCancelMouse = false;
     TCursor FOriginalCursor = crDefault;
+    bool FPartCursorShown = false;
+    TCursor FPartCursor = crDefault;
+    TCursor FOwnCursor = crDefault;
+    bool FPartHintShown = false;
+    AnsiString FPartHint;
+    AnsiString FOwnHint;
+    bool FOwnShowHint = false;
 };
 
 // ---------------------------------------------------------------------------

@@ -299,10 +299,12 @@ void TCustomTeePanelExtended::DrawZoomRectangle() {
     else
         SetBrushCanvas(static_cast<TColor>(ColorToRGB(brush->Color()) & 0xFFFFFF) ^ inverse, brush,
                        back);
-    TTeeZoomPen* pen = FZoom->Pen();
-    pen->SetMode(pmNotXor);
-    canvas->AssignVisiblePenColor(pen, static_cast<TColor>(ColorToRGB(pen->Color()) & 0xFFFFFF) ^
-                                           inverse);
+    // A copy takes the not-xor mode: drawing leaves the zoom's stored pen as it was.
+    TTeeZoomPen pen;
+    pen.Assign(FZoom->Pen());
+    pen.SetMode(pmNotXor);
+    canvas->AssignVisiblePenColor(&pen, static_cast<TColor>(ColorToRGB(pen.Color()) & 0xFFFFFF) ^
+                                            inverse);
     if (!brush || brush->Style() == bsClear) canvas->SetBackMode(cbmTransparent);
     canvas->Rectangle(FZoom->X0, FZoom->Y0, FZoom->X1, FZoom->Y1);
 }

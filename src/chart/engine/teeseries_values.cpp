@@ -612,7 +612,7 @@ bool TChartSeries::CheckMouse(int X, int Y) {
     if (FCursor == crDefault && !OnMouseEnter && !OnMouseLeave) return false;
     const int i = Clicked(X, Y);
     if (i != -1) {
-        if (FCursor != crDefault && ParentChart()) ParentChart()->SetCursor(FCursor);
+        if (FCursor != crDefault && ParentChart()) ParentChart()->ShowPartCursor(FCursor);
         if (!FMouseInside) {
             FMouseInside = true;
             if (OnMouseEnter) OnMouseEnter(this);

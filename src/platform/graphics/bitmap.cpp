@@ -351,6 +351,19 @@ std::map<AnsiString, TFormat>& Formats() {
     return formats;
 }
 
+bool SameClass(const TFormat& Format, const TGraphic* Graphic) {
+    std::unique_ptr<TGraphic> g = Format.Factory();
+    return g && g->ClassType() == Graphic->ClassType();
+}
+
+// The same bytes on saving: one class, and for metafiles one form.
+bool SameFormat(const TGraphic* A, const TGraphic* B) {
+    if (A->ClassType() != B->ClassType()) return false;
+    const auto* ma = dynamic_cast<const TMetafile*>(A);
+    const auto* mb = dynamic_cast<const TMetafile*>(B);
+    return !ma || !mb || ma->Enhanced() == mb->Enhanced();
+}
+
 AnsiString ExtensionOf(const AnsiString& FileName) {
     const std::string& s = FileName.str();
     const size_t dot = s.find_last_of('.');
@@ -430,7 +443,18 @@ void TPicture::LoadFromFile(const AnsiString& FileName) {
 }
 
 void TPicture::SaveToFile(const AnsiString& FileName) {
-    if (FGraphic) FGraphic->SaveToFile(FileName);
+    if (!FGraphic) return;
+    std::unique_ptr<TGraphic> target = NewGraphicFor(FileName);
+    if (SameFormat(target.get(), FGraphic.get())) {
+        FGraphic->SaveToFile(FileName);
+        return;
+    }
+    // A metafile keeps the form its extension gives, whatever it is made from.
+    auto* meta = dynamic_cast<TMetafile*>(target.get());
+    const bool enhanced = meta && meta->Enhanced();
+    target->Assign(FGraphic.get());
+    if (meta) meta->SetEnhanced(enhanced);
+    target->SaveToFile(FileName);
 }
 
 void TPicture::RegisterFileFormat(const AnsiString& Extension, const AnsiString& Description,
@@ -452,6 +476,31 @@ AnsiString TPicture::GraphicFilter() {
         each += "|" + f.Description + " (*." + ext + ")|*." + ext;
     }
     return "All (" + all + ")|" + all + each;
+}
+
+AnsiString TPicture::GraphicFilter(const TGraphic* Graphic) {
+    if (!Graphic) return GraphicFilter();
+    const AnsiString own = GraphicExtension(Graphic);
+    AnsiString first, rest;
+    for (const auto& [ext, f] : Formats()) {
+        if (!SameClass(f, Graphic)) continue;
+        const AnsiString entry = f.Description + " (*." + ext + ")|*." + ext;
+        AnsiString& to = ext == own ? first : rest;
+        to += (to.IsEmpty() ? "" : "|") + entry;
+    }
+    if (first.IsEmpty() || rest.IsEmpty()) return first + rest;
+    return first + "|" + rest;
+}
+
+AnsiString TPicture::GraphicExtension(const TGraphic* Graphic) {
+    AnsiString found;
+    for (const auto& [ext, f] : Formats()) {
+        std::unique_ptr<TGraphic> g = f.Factory();
+        if (!Graphic || !g || !SameFormat(g.get(), Graphic)) continue;
+        // Of two spellings of one format ("jpeg", "jpg") the short one.
+        if (found.IsEmpty() || ext.Length() < found.Length()) found = ext;
+    }
+    return found;
 }
 
 bool TPicture::SupportsExtension(const AnsiString& Extension) {

@@ -749,6 +749,8 @@ public:
 
     // Unknown extensions raise EInvalidGraphic ("Unknown picture file extension (.xyz)").
     void LoadFromFile(const AnsiString& FileName);
+    // Writes the format the name's extension says, converting a picture of
+    // another format, so that LoadFromFile reads the file back.
     void SaveToFile(const AnsiString& FileName);
 
     static void RegisterFileFormat(const AnsiString& Extension, const AnsiString& Description,
@@ -756,6 +758,10 @@ public:
     static void UnregisterFileFormat(const AnsiString& Extension);
     // "Description (*.ext)|*.ext|..." for open/save dialogs.
     static AnsiString GraphicFilter();
+    // The formats Graphic's class is saved as, its own extension first.
+    static AnsiString GraphicFilter(const TGraphic* Graphic);
+    // The extension Graphic is saved with ("png"; "emf" or "wmf" for a metafile).
+    static AnsiString GraphicExtension(const TGraphic* Graphic);
     static bool SupportsExtension(const AnsiString& Extension);
 
     // An owner that starts the picture with a graphic sets this, so a stream

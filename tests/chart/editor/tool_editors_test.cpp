@@ -17,7 +17,10 @@
 #include "platform/forms/comctrls.h"
 #include "platform/forms/extctrls.h"
 #include "platform/graphics/jpeg.h"
+#include "platform/graphics/metafile.h"
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <cstdlib>
 #include <unistd.h>
 
@@ -288,6 +291,103 @@ TEST_F(ToolEditorEdges, SeriesChoiceDisabledWithoutSeriesAndResetReachesEverySer
     SimulateClick(Open<TDragMarksToolEditor>(drag)->Button1);
     EXPECT_FALSE(Line->Marks()->Positions()->ExistCustom());
     EXPECT_FALSE(bar->Marks()->Positions()->ExistCustom());
+}
+
+// The picture's own format is offered, and the file holds the format its
+// name says, so the program reads it back.
+struct SaveCase {
+    const char* Name;
+    std::function<std::unique_ptr<TGraphic>()> Make;
+    const char* Answer; // the name typed in the save dialog
+    const char* Filter;
+    const char* DefaultExt;
+    const char* Written; // the file that comes out
+    std::string Magic;   // its first bytes
+};
+
+template <typename G> std::unique_ptr<TGraphic> Raster() {
+    TBitmap b(16, 16);
+    b.Canvas()->Brush()->SetColor(clBlue);
+    b.Canvas()->FillRect(TRect(0, 0, 16, 16));
+    auto g = std::make_unique<G>();
+    g->Assign(&b);
+    return g;
+}
+
+std::unique_ptr<TGraphic> Meta(bool Enhanced) {
+    auto m = std::make_unique<TMetafile>();
+    m->SetWidth(16);
+    m->SetHeight(16);
+    {
+        TMetafileCanvas c(m.get(), nullptr);
+        c.Brush()->SetColor(clBlue);
+        c.FillRect(TRect(0, 0, 16, 16));
+    }
+    m->SetEnhanced(Enhanced);
+    return m;
+}
+
+const SaveCase SaveCases[] = {
+    {"PngBareName", Raster<TPngImage>, "pic", "Portable Network Graphics (*.png)|*.png", "png",
+     "pic.png", "\x89PNG"},
+    {"PngNamedBmp", Raster<TPngImage>, "pic.bmp", "Portable Network Graphics (*.png)|*.png", "png",
+     "pic.bmp", "BM"},
+    {"JpegBareName", Raster<TJPEGImage>, "pic",
+     "JPEG Image File (*.jpg)|*.jpg|JPEG Image File (*.jpeg)|*.jpeg", "jpg", "pic.jpg", "\xFF\xD8"},
+    {"EnhancedMetafileNamedWmf", [] { return Meta(true); }, "pic.wmf",
+     "Enhanced Metafiles (*.emf)|*.emf|Metafiles (*.wmf)|*.wmf", "emf", "pic.wmf",
+     "\xD7\xCD\xC6\x9A"},
+    {"OldMetafileBareName", [] { return Meta(false); }, "pic",
+     "Metafiles (*.wmf)|*.wmf|Enhanced Metafiles (*.emf)|*.emf", "wmf", "pic.wmf",
+     "\xD7\xCD\xC6\x9A"},
+    {"BitmapNamedPng", Raster<TBitmap>, "pic.png", "Bitmaps (*.bmp)|*.bmp", "bmp", "pic.png",
+     "\x89PNG"},
+};
+
+class ImageToolSave : public ToolEditorEdges, public ::testing::WithParamInterface<SaveCase> {};
+
+TEST_P(ImageToolSave, OffersItsOwnFormatAndWritesWhatTheNameSays) {
+    const SaveCase& c = GetParam();
+    const auto dir = std::filesystem::temp_directory_path() / "qm_image_tool_save";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    auto* tool = new TChartImageTool(Chart.get());
+    tool->SetParentChart(Chart.get());
+    std::unique_ptr<TGraphic> g = c.Make();
+    tool->Picture()->SetGraphic(g.get());
+    auto form = Open<TChartImageToolEditor>(tool);
+    Responder.ExpectSave((dir / c.Answer).c_str());
+    SimulateClick(form->BSave);
+    ASSERT_TRUE(Responder.Done());
+    const TDialogRequest& shown = Responder.Shown().back();
+    EXPECT_EQ(shown.Filter, c.Filter);
+    EXPECT_EQ(shown.FilterIndex, 1);
+    EXPECT_EQ(shown.DefaultExt, c.DefaultExt);
+    const std::filesystem::path written = dir / c.Written;
+    std::ifstream f(written, std::ios::binary);
+    std::string head(c.Magic.size(), '\0');
+    f.read(head.data(), std::streamsize(head.size()));
+    EXPECT_EQ(head, c.Magic) << written;
+    TPicture back;
+    EXPECT_NO_THROW(back.LoadFromFile(written.c_str()));
+    EXPECT_EQ(back.Width(), 16);
+    std::filesystem::remove_all(dir);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, ImageToolSave, ::testing::ValuesIn(SaveCases),
+                         [](const auto& Info) { return std::string(Info.param.Name); });
+
+TEST_F(ToolEditorEdges, ImageToolSaveNamesAnExtensionNoPictureHas) {
+    auto* tool = new TChartImageTool(Chart.get());
+    tool->SetParentChart(Chart.get());
+    tool->Picture()->SetGraphic(Raster<TPngImage>().get());
+    auto form = Open<TChartImageToolEditor>(tool);
+    const auto file = std::filesystem::temp_directory_path() / "qm_image_tool.txt";
+    std::filesystem::remove(file);
+    Responder.ExpectSave(file.c_str()).ExpectMessage("(.txt)", IDOK);
+    SimulateClick(form->BSave);
+    EXPECT_TRUE(Responder.Done());
+    EXPECT_FALSE(std::filesystem::exists(file));
 }
 
 } // namespace
