@@ -53,14 +53,24 @@ void DetachPainter(TCanvas* Canvas) {
     d->Painter = nullptr;
 }
 
+// Name followed by Tail, Name cut by whole characters where both would pass
+// the bytes a folder allows for one name.
+QString FitName(QString Name, const QString& Tail) {
+    while (!Name.isEmpty() && QFile::encodeName(Name + Tail).size() > NAME_MAX) {
+        Name.chop(1);
+        if (!Name.isEmpty() && Name.back().isHighSurrogate()) Name.chop(1);
+    }
+    return Name + Tail;
+}
+
 // Path itself when no such file exists, else the first free "name (n).ext" beside it.
 QString FreeName(const QString& Path) {
     if (!QFileInfo::exists(Path)) return Path;
     const QFileInfo info(Path);
     const QString suffix = info.suffix().isEmpty() ? QString() : "." + info.suffix();
-    const QString stem = info.dir().filePath(info.completeBaseName());
     for (int n = 2;; ++n) {
-        const QString candidate = stem + QStringLiteral(" (%1)").arg(n) + suffix;
+        const QString candidate = info.dir().filePath(
+            FitName(info.completeBaseName(), QStringLiteral(" (%1)").arg(n) + suffix));
         if (!QFileInfo::exists(candidate) || n == INT_MAX) return candidate;
     }
 }
@@ -164,10 +174,10 @@ public:
     }
 
 private:
-    // Beside the file, named short enough for any name the folder accepts.
+    // Beside the file, its name cut where the name the folder accepts has no room left.
     QString TempPath() const {
         const QFileInfo info(FPath);
-        return info.dir().filePath(info.fileName().left(32) + QStringLiteral(".part"));
+        return info.dir().filePath(FitName(info.fileName(), QStringLiteral(".part")));
     }
     void Prepare(TPrinterOrientation o) {
         EnsureGuiApplication();
@@ -372,7 +382,7 @@ AnsiString TPrinter::PdfOutputPath() const {
     for (QChar& c : name)
         if (forbidden.contains(c) || c.unicode() < 32) c = QLatin1Char('_');
     if (name.isEmpty()) name = QStringLiteral("Print");
-    return FileNameFromQt(QDir(dir).filePath(name + QStringLiteral(".pdf")));
+    return FileNameFromQt(QDir(dir).filePath(FitName(name, QStringLiteral(".pdf"))));
 }
 
 void TPrinter::SetOutputFile(const AnsiString& Value) {

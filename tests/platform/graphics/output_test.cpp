@@ -396,6 +396,31 @@ TEST(Printer, LinesHoldingTabsPrintLegibly) {
 
 // A print file and a picture saved over files whose names take the 255 bytes
 // a folder allows, Windows-1252 letters of two and three bytes included.
+// A print file that may replace nothing takes the next free name; with a name
+// as long as the folder allows, that name is cut to fit, by whole characters.
+TEST(Printer, AFreeNameBesideTheLongestNameFitsTheFolder) {
+    TPrinter printer;
+    if (printer.Printers()->Strings(0) != "PDF file") GTEST_SKIP() << "a real printer is installed";
+    char tmpl[] = "/tmp/qmgfx_free_XXXXXX";
+    const std::string dir = ::mkdtemp(tmpl);
+    const AnsiString name("x" + std::string(125, '\xE4') + ".pdf"); // 255 bytes on the system
+    const std::string taken = dir + "/" + SystemFileName(name);
+    std::ofstream(taken) << "old";
+    printer.SetPdfOutputPath(AnsiString(dir + "/") + name);
+    PrintTwoPages(&printer);
+    const std::string written = printer.LastOutputFile().str();
+    const std::string base = written.substr(written.rfind('/') + 1);
+    EXPECT_EQ(base, "x" + std::string(123, '\xE4') + " (2).pdf");
+    EXPECT_LE(SystemFileName(AnsiString(base)).size(), 255u);
+    std::ifstream old(taken);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(old), {}), "old");
+    std::ifstream in(dir + "/" + SystemFileName(AnsiString(base)), std::ios::binary);
+    std::string head(4, '\0');
+    in.read(head.data(), 4);
+    EXPECT_EQ(head, "%PDF");
+    std::filesystem::remove_all(dir);
+}
+
 TEST(Printer, PrintFilesAndPicturesReplaceFilesWithTheLongestNames) {
     TPrinter printer;
     if (printer.Printers()->Strings(0) != "PDF file") GTEST_SKIP() << "a real printer is installed";
