@@ -137,7 +137,7 @@ TFormTeeGeneral::TFormTeeGeneral(TComponent* AOwner, TCustomChart* AChart)
     // The cursor list is filled on show, with the chart's cursor chosen.
     CBCursor->OnChange = [this](TObject*) {
         if (!FBind.Loading() && FChart)
-            FChart->SetCursor(TeeSetCursor(FChart->Cursor(), CBCursor->Text()));
+            FChart->SetCursor(TeeSetCursor(FChart->StoredCursor(), CBCursor->Text()));
     };
     OnShow = [this](TObject* s) { FormShow(s); };
 }
@@ -182,7 +182,7 @@ void TFormTeeGeneral::FormShow(TObject*) {
     BZoomPen->LinkPen(FChart->Zoom()->Pen());
     EnableZoom();
     CBScrollMouse->SetEnabled(FChart->AllowPanning() != pmNone);
-    TeeFillCursors(CBCursor, FChart->Cursor());
+    TeeFillCursors(CBCursor, FChart->StoredCursor());
 }
 
 // ---------------------------------------------------------------------------

@@ -72,6 +72,17 @@ TEST_F(GeneralPageTest, ShowingWritesNothing) {
     EXPECT_EQ(Chart->Zoom()->AnimatedSteps(), 500);
 }
 
+// A cursor the mouse shows over a part is not the chart's own: the page offers the stored one.
+TEST_F(GeneralPageTest, CursorListShowsTheChartsOwnCursorNotAPartsHoverCursor) {
+    Chart->SetCursor(crCross);
+    Chart->ShowPartCursor(crHSplit);
+    auto* page = Dock<TFormTeeGeneral>("TFormTeeGeneral");
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->CBCursor->Text(), "Cross");
+    Choose(page->CBCursor, "HandPoint");
+    EXPECT_EQ(RoundTrip()->Cursor(), crHandPoint);
+}
+
 TEST_F(GeneralPageTest, ZoomControlsFollowAllowAndWriteTheChart) {
     auto* page = Dock<TFormTeeGeneral>("TFormTeeGeneral");
     ASSERT_NE(page, nullptr);
