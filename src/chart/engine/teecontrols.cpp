@@ -19,6 +19,8 @@ QM_PUBLISHED(TComboFlat, Prop("Height", &Self::Height, &Self::SetHeight).Default
 
 TTeeButton::TTeeButton(TComponent* AOwner) : TButton(AOwner) {
     SetBounds(Left(), Top(), 75, 25);
+    // The symbols stand from 19 to 6 pixels before the right edge.
+    SetSymbolRoom(21);
 }
 
 void TTeeButton::LinkProperty(TObject* AInstance, const AnsiString& PropName) {

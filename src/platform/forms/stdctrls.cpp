@@ -342,7 +342,38 @@ void TCustomEdit::Clear() {
 // ---------------------------------------------------------------------------
 // Buttons
 
-TButton::TButton(TComponent* AOwner) : TButton(AOwner, NewWidget<TQt<QPushButton>>()) {}
+namespace {
+// A push button whose face may carry a symbol at its right edge: a caption
+// that, centred on the whole face, would run into the symbol is centred on the
+// room beside it instead.
+class TSymbolRoomButton : public QPushButton {
+public:
+    int SymbolRoom = 0;
+
+protected:
+    void paintEvent(QPaintEvent* e) override {
+        const int text = fontMetrics().size(Qt::TextShowMnemonic, QPushButton::text()).width();
+        if (SymbolRoom <= 0 || (width() + text) / 2 <= width() - SymbolRoom)
+            return QPushButton::paintEvent(e);
+        QStylePainter p(this);
+        QStyleOptionButton opt;
+        initStyleOption(&opt);
+        p.drawControl(QStyle::CE_PushButtonBevel, opt);
+        opt.rect = style()->subElementRect(QStyle::SE_PushButtonContents, &opt, this);
+        opt.rect.setRight(width() - SymbolRoom - 1);
+        p.drawControl(QStyle::CE_PushButtonLabel, opt);
+    }
+};
+} // namespace
+
+TButton::TButton(TComponent* AOwner) : TButton(AOwner, NewWidget<TQt<TSymbolRoomButton>>()) {}
+
+void TButton::SetSymbolRoom(int Pixels) {
+    if (auto* b = dynamic_cast<TSymbolRoomButton*>(Widget())) {
+        b->SymbolRoom = Pixels;
+        b->update();
+    }
+}
 
 TButton::TButton(TComponent* AOwner, QWidget* AWidget) : TButtonControl(AOwner, AWidget) {
     Init();

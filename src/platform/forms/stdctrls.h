@@ -248,6 +248,9 @@ public:
     TModalResult ModalResult() const { return FModalResult; }
     void SetModalResult(TModalResult Value) { FModalResult = Value; }
     void Click() override;
+    // Keeps Pixels at the right of the face for a symbol painted over it: a
+    // caption that would reach them is centred on the room left of them.
+    void SetSymbolRoom(int Pixels);
 
 protected:
     TButton(TComponent* AOwner, QWidget* AWidget);

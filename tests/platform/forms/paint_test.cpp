@@ -101,6 +101,37 @@ TEST_F(PaintTest, NativeControlsLetTheProgramDrawOverTheirFace) {
     EXPECT_NE(other.pixelColor(8, 8), QColor(Qt::red));
 }
 
+// The columns where a button's caption leaves dark pixels, inside its frame.
+std::pair<int, int> CaptionColumns(TButton* B) {
+    const QImage face = B->Widget()->grab().toImage();
+    int first = face.width(), last = -1;
+    for (int x = 3; x < face.width() - 3; ++x)
+        for (int y = 4; y < face.height() - 4; ++y)
+            if (qGray(face.pixel(x, y)) < 80) {
+                first = std::min(first, x);
+                last = std::max(last, x);
+            }
+    return {first, last};
+}
+
+TEST_F(PaintTest, ACaptionStaysClearOfTheRoomKeptForASymbol) {
+    auto* narrow = Make<TButton>(0, 0, 70, 25);
+    auto* wide = Make<TButton>(0, 30, 150, 25);
+    for (TButton* b : {narrow, wide})
+        b->SetCaption("&Border...");
+    Form->Show();
+    const auto narrowPlain = CaptionColumns(narrow), widePlain = CaptionColumns(wide);
+    ASSERT_GT(narrowPlain.second, 70 - 21) << "the caption must reach the room to test it";
+    for (TButton* b : {narrow, wide})
+        b->SetSymbolRoom(21);
+    const auto kept = CaptionColumns(narrow);
+    EXPECT_LT(kept.second, 70 - 21);
+    EXPECT_LT(kept.first, narrowPlain.first);
+    EXPECT_EQ(kept.second - kept.first, narrowPlain.second - narrowPlain.first);
+    // A caption already clear of the room stays centred where it was.
+    EXPECT_EQ(CaptionColumns(wide), widePlain);
+}
+
 TEST_F(PaintTest, LabelsDrawTheirTextAndBackground) {
     auto* label = Make<TLabel>(0, 0, 100, 20);
     label->SetAutoSize(false);
