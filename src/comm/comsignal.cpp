@@ -137,18 +137,40 @@ void TComSignal::Hook() {
     ReadValue();
 }
 
+template <typename Hook, typename F>
+bool TComSignal::Unchain(const F& PortHandler, F TComSignal::*Saved) {
+    if (IsOwn<Hook>(PortHandler, this)) return true;
+    const F* at = &PortHandler;
+    // Two lamps on one port chain at least on AfterOpen and AfterClose.
+    for (const Hook* later = at->template target<Hook>(); later && later->Signal != this;
+         later = at->template target<Hook>()) {
+        F& passedOn = later->Signal->*Saved;
+        if (IsOwn<Hook>(passedOn, this)) {
+            passedOn = this->*Saved;
+            return false;
+        }
+        at = &passedOn;
+    }
+    return false;
+}
+
 void TComSignal::Unhook() {
     if (!FComPort || !FHooked || ComponentState().Contains(csDesigning)) return;
     FHooked = false;
-    if (IsOwn<TOpenCloseHook>(FComPort->AfterOpen, this)) FComPort->AfterOpen = FSavedAfterOpen;
-    if (IsOwn<TOpenCloseHook>(FComPort->AfterClose, this)) FComPort->AfterClose = FSavedAfterClose;
+    TCustomComPort& p = *FComPort;
+    if (Unchain<TOpenCloseHook>(p.AfterOpen, &TComSignal::FSavedAfterOpen))
+        p.AfterOpen = FSavedAfterOpen;
+    if (Unchain<TOpenCloseHook>(p.AfterClose, &TComSignal::FSavedAfterClose))
+        p.AfterClose = FSavedAfterClose;
     // Every slot: Signal may have changed since the hooking.
     for (TComEventSlot<TNotifyEvent>* slot : NotifySlots())
-        if (IsOwn<TNotifyHook>(slot->Handler(), this)) *slot = FSavedNotify;
-    if (IsOwn<TLineErrorHook>(FComPort->OnLineError.Handler(), this))
-        FComPort->OnLineError = FSavedLineError;
-    if (IsOwn<TWriteHook>(FComPort->BeforeWrite, this)) FComPort->BeforeWrite = FSavedBeforeWrite;
-    if (IsOwn<TWriteHook>(FComPort->AfterWrite, this)) FComPort->AfterWrite = FSavedAfterWrite;
+        if (Unchain<TNotifyHook>(slot->Handler(), &TComSignal::FSavedNotify)) *slot = FSavedNotify;
+    if (Unchain<TLineErrorHook>(p.OnLineError.Handler(), &TComSignal::FSavedLineError))
+        p.OnLineError = FSavedLineError;
+    if (Unchain<TWriteHook>(p.BeforeWrite, &TComSignal::FSavedBeforeWrite))
+        p.BeforeWrite = FSavedBeforeWrite;
+    if (Unchain<TWriteHook>(p.AfterWrite, &TComSignal::FSavedAfterWrite))
+        p.AfterWrite = FSavedAfterWrite;
     FSavedAfterOpen = FSavedAfterClose = nullptr;
     FSavedBeforeWrite = FSavedAfterWrite = nullptr;
     FSavedNotify = nullptr;

@@ -72,6 +72,10 @@ protected:
 private:
     void Hook();
     void Unhook();
+    // True when the port's handler is this component's own; where another
+    // signal hooked the slot later and keeps this one's hook as the handler it
+    // passes calls on to, that signal passes them on to what this one replaced.
+    template <typename Hook, typename F> bool Unchain(const F& PortHandler, F TComSignal::*Saved);
     TComEventSlot<TNotifyEvent>* SignalSlot() const;
     // The port's notify handlers a signal can take over.
     std::array<TComEventSlot<TNotifyEvent>*, 12> NotifySlots() const;

@@ -205,3 +205,45 @@ TEST_F(ComSignalTest, LettingGoAfterASignalChangeGivesThePortItsHandlersBack) {
         delete signal; // before the ports it may still hook
     }
 }
+
+// Two lamps on one port: whichever lets go first, every call still reaches the
+// other lamp and the port's own handlers, and none reaches the one let go.
+TEST_F(ComSignalTest, TwoSignalsOnOnePortLetGoInEitherOrder) {
+    const struct {
+        TSignal First, Second;
+        bool FreeFirstFirst;
+    } cases[] = {
+        {siCTS, siDSR, true},        {siCTS, siDSR, false},      {siRxChar, siRxChar, true},
+        {siRxChar, siRxChar, false}, {siTxChar, siTxChar, true}, {siRxChar, siTxChar, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.First) + "/" + std::to_string(c.Second) +
+                     (c.FreeFirstFirst ? " first freed" : " second freed"));
+        int opened = 0, received = 0, written = 0;
+        TComponent owner(nullptr);
+        auto* port = new TComPort(&owner);
+        port->SetDeviceName(Pty.SlavePath().c_str());
+        port->AfterOpen = [&](TCustomComPort*) { ++opened; };
+        port->OnRxChar = [&](TObject*) { ++received; };
+        port->AfterWrite = [&](TObject*, void*, int, bool) { ++written; };
+        auto* first = new TComSignal(&owner);
+        auto* second = new TComSignal(&owner);
+        first->SetSignal(c.First);
+        second->SetSignal(c.Second);
+        first->SetComPort(port);
+        second->SetComPort(port);
+        delete (c.FreeFirstFirst ? first : second);
+        TComSignal* kept = c.FreeFirstFirst ? second : first;
+        port->Open();
+        EXPECT_EQ(opened, 1);
+        Pty.Send("x");
+        EXPECT_TRUE(PumpUntil([&] { return received == 1; }));
+        port->WriteString("y");
+        EXPECT_EQ(written, 1);
+        port->Close();
+        delete kept;
+        port->Open();
+        EXPECT_EQ(opened, 2);
+        port->Close();
+    }
+}
