@@ -1065,15 +1065,8 @@ def stacking(s):
 
 
 # Windows that work while the main window waits disabled (or stays usable
-# beneath them), opened from its menu.
-WINDOWS_OVER_MAIN = (
-    ("the port settings", ("Setup", "Down", "Return"), r"^Setup$"),
-    ("the grounding tester", ("Device", "Up", "Right", "Return"), r"^PGT 300 / Port"),
-    ("the resistance meter", ("Device", "Up", "Up", "Right", "Return"), r"^RXM 850 / Port"),
-    ("the plate monitor", ("Device", "Up", "Up", "Up", "Right", "Right", "Return"),
-     r"^CHARGE-PLATE Monitor / Port"),
-    ("Info", ("?",), r"^Info$"),
-)
+# beneath them), opened from its menu: the close-box windows but the large display.
+WINDOWS_OVER_MAIN = CLOSED_WINDOWS[1:]
 
 
 def instruments_above_main(s):

@@ -6,6 +6,7 @@
 #include "chart/control/teestore.h"
 #include "platform/classes/filenames.h"
 #include "platform/classes/streams.h"
+#include "support/long_names.h"
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -162,44 +163,18 @@ TEST_F(ExportTest, ExcelSheetReadsBackTheSameCells) {
 // The chart's own writers save over files whose names take all 255 bytes a
 // folder allows, two- and three-byte Windows-1252 letters included.
 TEST_F(ExportTest, ChartFilesExportsAndPicturesReplaceFilesWithTheLongestNames) {
-    char tmpl[] = "/tmp/qm_export_long_XXXXXX";
-    const std::string dir = ::mkdtemp(tmpl);
-    const AnsiString names[] = {AnsiString("x" + std::string(125, '\xE4') + ".tee"),
-                                AnsiString("a" + std::string(83, '\x80') + "b.tee")};
-    const struct {
-        const char* Kind;
-        std::function<void(const AnsiString&)> Save;
-        std::string Signature;
-    } writers[] = {
-        {"chart file", [this](const AnsiString& f) { SaveChartToFile(Chart.get(), f); }, "TPF0"},
-        {"text export", [this](const AnsiString& f) { TSeriesDataText(Chart.get()).SaveToFile(f); },
-         "tab"},
-        {"bitmap", [this](const AnsiString& f) { Chart->SaveToBitmapFile(f); }, "BM"},
-        {"metafile", [this](const AnsiString& f) { Chart->SaveToMetafileEnh(f); },
-         std::string("\x01\0\0\0", 4)},
-    };
-    for (const AnsiString& name : names) {
-        const std::string system = dir + "/" + SystemFileName(name);
-        ASSERT_EQ(system.size(), dir.size() + 1 + 255);
-        for (const auto& w : writers) {
-            SCOPED_TRACE(w.Kind);
-            std::ofstream(system) << "old";
-            try {
-                w.Save(AnsiString(dir + "/") + name);
-            } catch (const Exception& e) {
-                ADD_FAILURE() << e.Message.c_str();
-            }
-            std::ifstream in(system, std::ios::binary);
-            std::string head(16, '\0');
-            in.read(head.data(), 16);
-            EXPECT_NE(head.find(w.Signature), std::string::npos) << head;
-            EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
-                                    std::filesystem::directory_iterator()),
-                      1);
-            std::filesystem::remove(system);
-        }
-    }
-    std::filesystem::remove_all(dir);
+    ExpectSavesOverLongNames(
+        {AnsiString("x" + std::string(125, '\xE4') + ".tee"),
+         AnsiString("a" + std::string(83, '\x80') + "b.tee")},
+        {
+            {"chart file", [this](const AnsiString& f) { SaveChartToFile(Chart.get(), f); },
+             "TPF0"},
+            {"text export",
+             [this](const AnsiString& f) { TSeriesDataText(Chart.get()).SaveToFile(f); }, "tab"},
+            {"bitmap", [this](const AnsiString& f) { Chart->SaveToBitmapFile(f); }, "BM"},
+            {"metafile", [this](const AnsiString& f) { Chart->SaveToMetafileEnh(f); },
+             std::string("\x01\0\0\0", 4)},
+        });
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "platform/graphics/metafile.h"
 #include "platform/graphics/printers.h"
 #include "platform/graphics/qtbridge.h"
+#include "support/long_names.h"
 #include "support/external_tool.h"
 #include "support/recording_printer.h"
 #include <QFontDatabase>
@@ -424,53 +425,26 @@ TEST(Printer, AFreeNameBesideTheLongestNameFitsTheFolder) {
 TEST(Printer, PrintFilesAndPicturesReplaceFilesWithTheLongestNames) {
     TPrinter printer;
     if (printer.Printers()->Strings(0) != "PDF file") GTEST_SKIP() << "a real printer is installed";
-    char tmpl[] = "/tmp/qmgfx_long_XXXXXX";
-    const std::string dir = ::mkdtemp(tmpl);
-    const AnsiString names[] = {
-        AnsiString("x" + std::string(125, '\xE4') + ".pdf"), // 2 bytes each
-        AnsiString("a" + std::string(83, '\x80') + "b.bmp"), // 3 bytes each
-        AnsiString(std::string(251, 'a') + ".pdf"),
-    };
-    const struct {
-        const char* Kind;
-        std::function<void(const AnsiString&)> Save;
-        const char* Signature;
-    } writers[] = {
-        {"print file",
-         [&printer](const AnsiString& f) {
-             printer.SetOutputFile(f);
-             PrintTwoPages(&printer);
-         },
-         "%PDF"},
-        {"bitmap",
-         [](const AnsiString& f) {
-             TBitmap b;
-             b.SetWidth(4);
-             b.SetHeight(3);
-             b.SaveToFile(f);
-         },
-         "BM"},
-    };
-    for (const AnsiString& name : names) {
-        const std::string system = dir + "/" + SystemFileName(name);
-        ASSERT_EQ(system.size(), dir.size() + 1 + 255);
-        for (const auto& w : writers) {
-            SCOPED_TRACE(std::string(w.Kind) + ", " + std::to_string(name.Length()) + " letters");
-            std::ofstream(system) << "old";
-            try {
-                w.Save(AnsiString(dir + "/") + name);
-            } catch (const Exception& e) {
-                ADD_FAILURE() << e.Message.c_str();
-            }
-            std::ifstream in(system, std::ios::binary);
-            std::string head(4, '\0');
-            in.read(head.data(), 4);
-            EXPECT_EQ(head.substr(0, std::strlen(w.Signature)), w.Signature);
-            EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
-                                    std::filesystem::directory_iterator()),
-                      1);
-            std::filesystem::remove(system);
-        }
-    }
-    std::filesystem::remove_all(dir);
+    ExpectSavesOverLongNames(
+        {
+            AnsiString("x" + std::string(125, '\xE4') + ".pdf"), // 2 bytes each
+            AnsiString("a" + std::string(83, '\x80') + "b.bmp"), // 3 bytes each
+            AnsiString(std::string(251, 'a') + ".pdf"),
+        },
+        {
+            {"print file",
+             [&printer](const AnsiString& f) {
+                 printer.SetOutputFile(f);
+                 PrintTwoPages(&printer);
+             },
+             "%PDF"},
+            {"bitmap",
+             [](const AnsiString& f) {
+                 TBitmap b;
+                 b.SetWidth(4);
+                 b.SetHeight(3);
+                 b.SaveToFile(f);
+             },
+             "BM"},
+        });
 }
