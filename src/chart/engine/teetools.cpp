@@ -81,6 +81,12 @@ void TTeeCustomToolAxis::SetAxis(TChartAxis* Value) {
     Repaint();
 }
 
+void TTeeCustomToolAxis::AxisFreed(TChartAxis* Axis) {
+    if (!Axis || Axis != FAxis) return;
+    FAxis = nullptr;
+    Repaint();
+}
+
 void TTeeCustomToolAxis::DefineProperties(TFiler* Filer) {
     TTeeCustomTool::DefineProperties(Filer);
     Filer->DefineProperty(

@@ -55,6 +55,8 @@ public:
     void DefineProperties(TFiler* Filer) override;
     TChartAxis* Axis() const { return FAxis; }
     virtual void SetAxis(TChartAxis* Value);
+    // The tool stays on the chart without an axis, drawing nothing.
+    void AxisFreed(TChartAxis* Axis) override;
 
 private:
     void ReadAxisID(TReader* Reader);
