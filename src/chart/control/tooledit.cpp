@@ -74,16 +74,17 @@ void TButtonPen::LinkPen(TChartPen* APen) {
 }
 
 void TButtonPen::Click() {
-    if (FPen && Instance()) {
-        if (!EditChartPen(this, FPen, FHideColor)) return;
+    if (TChartPen* pen = Pen()) {
+        if (!EditChartPen(this, pen, FHideColor)) return;
         Invalidate();
     }
     TTeeButton::Click();
 }
 
 void TButtonPen::DrawSymbol(TTeeCanvas3D* ACanvas) {
-    if (!FPen || !FPen->Visible()) return;
-    ACanvas->AssignVisiblePen(FPen);
+    TChartPen* pen = Pen();
+    if (!pen || !pen->Visible()) return;
+    ACanvas->AssignVisiblePen(pen);
     if (!Enabled()) ACanvas->Pen()->SetColor(clGray);
     const int y = Height() / 2;
     ACanvas->DoHorizLine(Width() - 19, Width() - 6, y);

@@ -33,7 +33,8 @@ class TButtonPen : public TTeeButton {
 public:
     explicit TButtonPen(TComponent* AOwner) : TTeeButton(AOwner) {}
     void LinkPen(TChartPen* APen);
-    TChartPen* Pen() const { return FPen; }
+    // The linked pen, nullptr once it is destroyed.
+    TChartPen* Pen() const { return Instance() ? FPen : nullptr; }
     bool HideColor() const { return FHideColor; }
     void SetHideColor(bool Value) { FHideColor = Value; }
     void Click() override;

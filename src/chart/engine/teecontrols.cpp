@@ -24,10 +24,12 @@ TTeeButton::TTeeButton(TComponent* AOwner) : TButton(AOwner) {
 }
 
 void TTeeButton::LinkProperty(TObject* AInstance, const AnsiString& PropName) {
-    if (auto* old = dynamic_cast<TComponent*>(FInstance)) old->RemoveFreeNotification(this);
+    if (auto* old = dynamic_cast<TComponent*>(Instance())) old->RemoveFreeNotification(this);
     FInstance = AInstance;
     FInfo = nullptr;
+    FWatch.reset();
     if (!AInstance) return;
+    if (auto* persistent = dynamic_cast<TPersistent*>(AInstance)) FWatch = persistent->LifeWatch();
     if (auto* component = dynamic_cast<TComponent*>(AInstance)) component->FreeNotification(this);
     if (!PropName.IsEmpty()) FInfo = GetPropInfo(AInstance->ClassType(), PropName);
     Invalidate();
@@ -38,6 +40,7 @@ void TTeeButton::Notification(TComponent* AComponent, TOperation Operation) {
     if (Operation == opRemove && AComponent == FInstance) {
         FInstance = nullptr;
         FInfo = nullptr;
+        FWatch.reset();
     }
 }
 
@@ -47,7 +50,7 @@ void TTeeButton::EnabledChanged() {
 }
 
 void TTeeButton::PaintSymbol(TCanvas* ACanvas) {
-    if (!FInstance || !ACanvas) return;
+    if (!Instance() || !ACanvas) return;
     TTeeCanvas3D canvas;
     canvas.SetCanvas(ACanvas);
     DrawSymbol(&canvas);
@@ -55,8 +58,9 @@ void TTeeButton::PaintSymbol(TCanvas* ACanvas) {
 
 TColor TButtonColor::GetTeeColor() {
     if (GetColorProc) return GetColorProc();
-    if (!FInfo || !FInstance || !FInfo->GetOrd) return clNone;
-    return static_cast<TColor>(ColorToRGB(static_cast<TColor>(FInfo->GetOrd(FInstance))));
+    TObject* instance = Instance();
+    if (!FInfo || !instance || !FInfo->GetOrd) return clNone;
+    return static_cast<TColor>(ColorToRGB(static_cast<TColor>(FInfo->GetOrd(instance))));
 }
 
 void TButtonColor::DrawSymbol(TTeeCanvas3D* ACanvas) {
@@ -69,10 +73,11 @@ void TButtonColor::DrawSymbol(TTeeCanvas3D* ACanvas) {
 }
 
 void TButtonColor::Click() {
-    if (FInstance && FInfo && FInfo->GetOrd && FInfo->SetOrd) {
-        TColor color = static_cast<TColor>(FInfo->GetOrd(FInstance));
+    TObject* instance = Instance();
+    if (instance && FInfo && FInfo->GetOrd && FInfo->SetOrd) {
+        TColor color = static_cast<TColor>(FInfo->GetOrd(instance));
         if (EditColorDialog(this, color)) {
-            FInfo->SetOrd(FInstance, color);
+            FInfo->SetOrd(instance, color);
             Invalidate();
         }
     }

@@ -18,7 +18,8 @@ public:
 
     // Links the button to a property of an object (no property for an empty name).
     void LinkProperty(TObject* AInstance, const AnsiString& PropName);
-    TObject* Instance() const { return FInstance; }
+    // The linked object, nullptr once it is destroyed.
+    TObject* Instance() const { return FWatch && !*FWatch ? nullptr : FInstance; }
     const TPropInfo* Info() const { return FInfo; }
 
     // Draws the symbol on ACanvas (the button's face) through a temporary chart
@@ -31,8 +32,11 @@ protected:
     void EnabledChanged() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
-    TObject* FInstance = nullptr;
     const TPropInfo* FInfo = nullptr;
+
+private:
+    TObject* FInstance = nullptr;
+    std::shared_ptr<TPersistent* const> FWatch; // tells when FInstance is gone
 };
 
 class TButtonColor : public TTeeButton {

@@ -33,6 +33,15 @@ constexpr size_t kNameIndexFrom = 16;
 QM_CLASS_PLAIN(TPersistent, TObject)
 QM_CLASS_OWNED(TComponent, TPersistent, TComponent)
 
+TPersistent::~TPersistent() {
+    if (FWatch) *FWatch = nullptr;
+}
+
+std::shared_ptr<TPersistent* const> TPersistent::LifeWatch() {
+    if (!FWatch) FWatch = std::make_shared<TPersistent*>(this);
+    return FWatch;
+}
+
 void TPersistent::Assign(TPersistent* Source) {
     if (Source)
         Source->AssignTo(this);

@@ -17,6 +17,15 @@ using TGetChildProc = std::function<void(TComponent* Child)>;
 class TPersistent : public TObject {
     QM_CLASS(TPersistent)
 public:
+    TPersistent() = default;
+    // A copy is a new object: it does not share the original's watchers.
+    TPersistent(const TPersistent&) : TObject() {}
+    TPersistent& operator=(const TPersistent&) { return *this; }
+    ~TPersistent() override;
+
+    // A handle that reads nullptr once this object is destroyed, for holders
+    // that cannot hear of the end of an object which is not a component.
+    std::shared_ptr<TPersistent* const> LifeWatch();
     // Copies Source into this object; raises EConvertError when neither side
     // knows how ("Cannot assign a TX to a TY").
     virtual void Assign(TPersistent* Source);
@@ -29,6 +38,9 @@ public:
 protected:
     virtual void AssignTo(TPersistent* Dest);
     [[noreturn]] void AssignError(TPersistent* Source);
+
+private:
+    std::shared_ptr<TPersistent*> FWatch; // made on first LifeWatch()
 };
 
 enum TComponentStateFlag {

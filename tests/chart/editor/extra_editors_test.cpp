@@ -3,6 +3,7 @@
 // writes its property and the chart draws differently.
 #include "chart/control/chart.h"
 #include "chart/control/series.h"
+#include "chart/control/tooledit.h"
 #include "chart/editor/teeediseri.h"
 #include "chart/editor/teeeditorstartup.h"
 #include "chart/editor/teecandledit.h"
@@ -343,6 +344,32 @@ TEST_F(ExtraPagesTest, ContourLevelsManualDisableTheCountAndAChosenColourEndsAut
     EXPECT_FALSE(page->CBColorEach->Enabled());
     page->UDLevel->SetPosition(2);
     EXPECT_EQ(page->SHColor->Brush()->Color(), clRed);
+}
+
+// Rebuilt levels free the pen the level button shows; painting or clicking
+// the button afterwards must not reach the freed pen (ASan tells).
+TEST_F(ExtraPagesTest, LevelPenButtonLetsGoOfAPenFreedByRebuiltLevels) {
+    auto* contour = dynamic_cast<TContourSeries*>(AddSeries("TContourSeries"));
+    contour->FillSampleValues();
+    OpenPage(contour);
+    auto* page = Editor<TContourSeriesEditor>();
+    ASSERT_NE(page, nullptr);
+    ASSERT_GT(contour->Levels()->Count(), 2);
+    TChartPen* pen = contour->Levels()->Get(1)->Pen();
+    page->UDLevel->SetPosition(1);
+    page->SetLevel();
+    ASSERT_EQ(page->bLevelPen->Pen(), pen);
+    contour->SetAutomaticLevels(true);
+    contour->CreateAutoLevels();
+    EXPECT_EQ(page->bLevelPen->Pen(), nullptr);
+    EXPECT_EQ(page->bLevelPen->Instance(), nullptr);
+    TBitmap face(80, 25);
+    page->bLevelPen->PaintSymbol(face.Canvas());
+    SimulateClick(page->bLevelPen);
+    // Shown again, the button takes the new level's pen.
+    contour->Levels()->Get(1)->Pen();
+    page->SetLevel();
+    EXPECT_EQ(page->bLevelPen->Pen(), contour->Levels()->Get(1)->PenIfAny());
 }
 
 TEST_F(ExtraPagesTest, PagesShowTheSeriesStateTheyOpenOn) {
