@@ -403,7 +403,20 @@ void TCustomTeePanel::NonBufferDraw(TCanvas* ACanvas, const TRect& R) {
     const bool old = FBufferedDisplay;
     SetBufferedDisplay(false);
     TTeeFinally restore([&] { SetBufferedDisplay(old); });
-    Draw(ACanvas, R);
+    if (!ACanvas || (R.Left == 0 && R.Top == 0)) {
+        Draw(ACanvas, R);
+        return;
+    }
+    // The chart is laid out from (0, 0) as on the window and the canvas's
+    // origin goes to R's corner: parts placed in window pixels need no offset
+    // and never learn where an output puts the chart.
+    TPoint corner(R.Left, R.Top);
+    ACanvas->LPtoDP(&corner, 1);
+    const int saved = ACanvas->SaveDC();
+    TTeeFinally back([&] { ACanvas->RestoreDC(saved); });
+    ACanvas->SetWindowOrgEx(0, 0);
+    ACanvas->SetViewportOrgEx(corner.x, corner.y);
+    Draw(ACanvas, TRect(0, 0, R.Width(), R.Height()));
 }
 
 void TCustomTeePanel::DrawToMetaCanvas(TCanvas* ACanvas, const TRect& Rect) {

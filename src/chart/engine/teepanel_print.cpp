@@ -154,6 +154,9 @@ void TCustomTeePanel::PrintPartialCanvas(TCanvas* PrintCanvas, const TRect& Prin
     PrintCanvas->SetWindowOrgEx(0, 0);
     PrintCanvas->SetWindowExtEx(winWidth, winHeight);
     PrintCanvas->SetViewportExtEx(viewWidth, viewHeight);
-    PrintCanvas->SetViewportOrgEx(0, 0);
-    DrawToMetaCanvas(PrintCanvas, r);
+    // The chart's (0, 0) at the page rectangle's corner: it is laid out as a
+    // window of the logical size, and whatever a part places in window pixels
+    // lands where the window shows it.
+    PrintCanvas->SetViewportOrgEx(page.Left, page.Top);
+    DrawToMetaCanvas(PrintCanvas, TRect(0, 0, winWidth, winHeight));
 }
