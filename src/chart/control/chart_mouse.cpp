@@ -225,7 +225,7 @@ void TCustomChart::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
             Panning()->Activate(X, Y);
             started = true;
         }
-        if (started) SetCursor(OriginalCursor());
+        if (started) RestoreCursor();
         return started;
     };
     const auto callHandler = [&](const std::function<void()>& Call) -> bool {
@@ -341,7 +341,7 @@ void TCustomChart::MouseMove(TShiftState Shift, int X, int Y) {
             Invalidate();
         }
     } else if (!CheckMouseSeries(X, Y)) {
-        SetCursor(OriginalCursor());
+        RestoreCursor();
     }
 }
 

@@ -93,9 +93,11 @@ void TPieTool::FocusSlice(int Index, bool Focus) {
     TCustomAxisPanel* chart = ParentChart();
     if (!pie || !chart || Index < 0 || Index >= pie->Count()) return;
     if (FStyle == ptExplode) {
-        // Leaving puts the slice back in place, so the pie never ends torn open.
+        // Leaving moves the slice back to its own explode value: a hover changes nothing kept.
+        if (Focus) FOwnExplode = pie->ExplodedSlice()->Get(Index);
         for (int k = 1; k <= 20; ++k) {
-            pie->ExplodedSlice()->Put(Index, Focus ? 2 * k : 40 - 2 * k);
+            pie->ExplodedSlice()->Put(Index, Focus ? 2 * k
+                                                   : FOwnExplode + (40 - FOwnExplode) * (20 - k) / 20);
             chart->Repaint();
         }
         return;

@@ -54,6 +54,7 @@ private:
     TPieSeries* Pie() const;
     TPieToolStyle FStyle = ptFocus;
     int FSlice = -1;
+    int FOwnExplode = 0;
 };
 
 enum TGanttToolBarPart { pbStart, pbAll, pbEnd };

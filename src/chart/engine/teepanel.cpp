@@ -285,7 +285,6 @@ void TCustomTeePanel::DefineProperties(TFiler* Filer) {
 
 void TCustomTeePanel::Loaded() {
     TCustomPanelNoCaption::Loaded();
-    FOriginalCursor = Cursor();
     ApplyWindowShape();
 }
 
@@ -567,16 +566,27 @@ void TCustomTeePanel::MouseMove(TShiftState Shift, int X, int Y) {
         BroadcastMouseEvent(meMove, mbLeft, Shift, X, Y);
 }
 
+void TCustomTeePanel::ShowCursor(TCursor Value) {
+    FShownCursor = Value;
+    TCustomPanelNoCaption::SetCursor(Value);
+}
+
+void TCustomTeePanel::SetCursor(TCursor Value) {
+    FOwnCursor = Value;
+    ShowCursor(Value);
+}
+
 void TCustomTeePanel::ShowPartCursor(TCursor Value) {
-    // A cursor set since the last part's is the panel's own.
-    if (!FPartCursorShown || Cursor() != FPartCursor) FOwnCursor = Cursor();
-    FPartCursorShown = true;
-    FPartCursor = Value;
-    SetCursor(Value);
+    FOwnCursor = StoredCursor();
+    ShowCursor(Value);
+}
+
+void TCustomTeePanel::RestoreCursor() {
+    SetCursor(StoredCursor());
 }
 
 TCursor TCustomTeePanel::StoredCursor() const {
-    return FPartCursorShown && Cursor() == FPartCursor ? FOwnCursor : Cursor();
+    return Cursor() != FShownCursor ? Cursor() : FOwnCursor;
 }
 
 void TCustomTeePanel::ShowPartHint(const AnsiString& Text) {
@@ -607,7 +617,7 @@ bool TCustomTeePanel::StoredShowHint() const {
 }
 
 void TCustomTeePanel::MouseLeave() {
-    SetCursor(FOriginalCursor);
+    RestoreCursor();
     FPanning->Active = false;
     TCustomPanelNoCaption::MouseLeave();
 }

@@ -84,6 +84,36 @@ int TTeePolygon::Index() const {
     return FOwner->FShapes.IndexOf(this);
 }
 
+void TTeePolygon::Assign(TPersistent* Source) {
+    auto* p = dynamic_cast<TTeePolygon*>(Source);
+    if (!p) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    if (p == this) return;
+    // Read before anything is set: the source may share this polygon's map.
+    const AnsiString text = p->Text();
+    const double z = p->Z();
+    const int from = p->Index();
+    const TColor colour =
+        from >= 0 && from < p->FOwner->Count() ? p->FOwner->InternalColor(from) : clTeeColor;
+    FPoints->Clear();
+    FPoints->AssignValues(p->FPoints.get());
+    FPoints->SetActive(p->FPoints->Active());
+    Brush()->Assign(p->Brush());
+    Pen()->Assign(p->Pen());
+    FGradient->Assign(p->FGradient.get());
+    FParentBrush = p->FParentBrush;
+    FParentPen = p->FParentPen;
+    const int i = Index();
+    if (i >= 0 && i < FOwner->Count()) {
+        FOwner->SetXLabel(i, text);
+        FOwner->SetZValue(i, z);
+        FOwner->SetValueColor(i, colour);
+    }
+    FOwner->Repaint();
+}
+
 TColor TTeePolygon::Color() const {
     const int i = Index();
     if (i < 0 || i >= FOwner->Count()) return clWhite;
@@ -203,7 +233,21 @@ void TTeePolygonList::FreePolygons(int Start, int Quantity) {
     FItems.erase(first, last);
 }
 
+void TTeePolygonList::Put(int Index, TTeePolygon* Value) {
+    TTeePolygon* p = Get(Index);
+    if (Value) p->Assign(Value);
+}
+
 void TTeePolygonList::Swap(int a, int b) {
+    if (a < 0 || b < 0 || a >= Count() || b >= Count() || a == b) return;
+    if (a < FOwner->Count() && b < FOwner->Count())
+        FOwner->SwapValueIndex(a, b);
+    else
+        SwapPolygons(a, b);
+    FOwner->Repaint();
+}
+
+void TTeePolygonList::SwapPolygons(int a, int b) {
     if (a < 0 || b < 0 || a >= Count() || b >= Count()) return;
     std::swap(FItems[size_t(a)], FItems[size_t(b)]);
 }
@@ -314,7 +358,7 @@ void TMapSeries::Delete(int Start, int Quantity, bool RemoveGap) {
 
 void TMapSeries::SwapValueIndex(int a, int b) {
     TCustom3DPaletteSeries::SwapValueIndex(a, b);
-    FShapes.Swap(a, b);
+    FShapes.SwapPolygons(a, b);
 }
 
 void TMapSeries::Clear() {

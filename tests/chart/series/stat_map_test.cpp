@@ -103,9 +103,9 @@ TEST_F(StatMapTest, DeletingAValueFreesItsPolygon) {
     EXPECT_EQ(s->Shapes()->Count(), 0);
 }
 
-// However polygons go, each one left keeps its own text, Z and colour: their
-// values go with them.
-TEST_F(StatMapTest, PolygonsRemovedAnyWayTakeTheirValuesAlong) {
+// However polygons go or move, each one left keeps its own text, Z and colour:
+// their values go with them.
+TEST_F(StatMapTest, PolygonsRemovedOrMovedAnyWayTakeTheirValuesAlong) {
     const TColor colours[] = {clRed, clLime, clBlue, clYellow, clFuchsia};
     const struct {
         const char* Way;
@@ -118,6 +118,9 @@ TEST_F(StatMapTest, PolygonsRemovedAnyWayTakeTheirValuesAlong) {
         {"freeing one", [](TMapSeries* S) { delete S->Shapes()->Get(1); }, "ACDE"},
         {"series range", [](TMapSeries* S) { S->Delete(1, 2); }, "ADE"},
         {"list clear", [](TMapSeries* S) { S->Shapes()->Clear(); }, ""},
+        {"list swap", [](TMapSeries* S) { S->Shapes()->Swap(0, 1); }, "BACDE"},
+        {"list swap back to front", [](TMapSeries* S) { S->Shapes()->Swap(4, 1); }, "AECDB"},
+        {"series swap", [](TMapSeries* S) { S->SwapValueIndex(2, 3); }, "ABDCE"},
     };
     for (const auto& way : ways) {
         auto* s = Add<TMapSeries>();
@@ -277,6 +280,43 @@ TEST_F(StatMapTest, LaterPolygonSettingsFollowTheBlockOnlyWhenUsed) {
     EXPECT_EQ(r->Shapes()->Get(1)->Gradient()->RadialY(), 7);
     EXPECT_EQ(r->Shapes()->Get(0)->Pen()->EndStyle(), s->Shapes()->Get(0)->Pen()->EndStyle());
     EXPECT_EQ(r->Shapes()->Get(0)->Gradient()->RadialY(), 0);
+}
+
+// Putting a polygon at index i gives polygon i the other one's shape and settings,
+// and value i its text, Z and colour; the other polygons and values stay.
+TEST_F(StatMapTest, PuttingAPolygonSetsItsValueToo) {
+    auto* s = Add<TMapSeries>();
+    for (int i = 0; i < 3; ++i)
+        Square(s, i * 3, 0, i)->SetText(AnsiString(char('A' + i)));
+    auto* other = Add<TMapSeries>();
+    TTeePolygon* from = Square(other, 3, 0, 7);
+    from->SetText("X");
+    from->SetColor(clFuchsia);
+    from->SetParentBrush(false);
+    from->Brush()->SetStyle(bsCross);
+    from->AddXY(4, 3); // five vertices
+    TTeePolygon* same = s->Shapes()->Get(1);
+    s->Shapes()->Put(1, from);
+    ASSERT_EQ(s->Shapes()->Count(), 3);
+    ASSERT_EQ(s->Count(), 3);
+    EXPECT_EQ(s->Shapes()->Get(1), same);
+    EXPECT_EQ(same->Text(), "X");
+    EXPECT_EQ(same->Z(), 7);
+    EXPECT_EQ(same->Color(), clFuchsia);
+    EXPECT_FALSE(same->ParentBrush());
+    EXPECT_EQ(same->Brush()->Style(), bsCross);
+    EXPECT_EQ(same->Points()->Count(), 5);
+    EXPECT_EQ(other->Shapes()->Get(0)->Text(), "X");
+    for (int i : {0, 2}) {
+        EXPECT_EQ(s->Shapes()->Get(i)->Text(), AnsiString(char('A' + i)));
+        EXPECT_EQ(s->Shapes()->Get(i)->Z(), i);
+    }
+    // From the same map: polygon 0 becomes a copy of polygon 2.
+    s->Shapes()->Put(0, s->Shapes()->Get(2));
+    EXPECT_EQ(s->Shapes()->Get(0)->Text(), "C");
+    EXPECT_EQ(s->Shapes()->Get(0)->Z(), 2);
+    EXPECT_EQ(s->Shapes()->Get(0)->Points()->XValues()->Value(0), 6);
+    EXPECT_THROW(s->Shapes()->Put(3, from), EListError);
 }
 
 } // namespace
