@@ -1,10 +1,10 @@
-// Every check box, drop-down list and radio group of every editor page, found
-// by walking the pages the registries give (the chart editor's tabs, the series
-// page on a series of each registered type, the tools page on a tool of each
-// registered class), is used once as the user would. Then the chart file holds
-// what the chart draws (a chart read from it draws the same pixels), and every
-// control of those pages shows what the pages filled again show, so no second
-// control of a property is left showing the old value.
+// Every check box, drop-down list, radio group and colour button of every
+// editor page, found by walking the pages the registries give (the chart
+// editor's tabs, the series page on a series of each registered type, the tools
+// page on a tool of each registered class), is used once as the user would. Then the chart file
+// holds what the chart draws (a chart read from it draws the same pixels), and every control of
+// those pages shows what the pages filled again show, so no second control of a property is left
+// showing the old value.
 #include "chart/control/chart.h"
 #include "chart/control/series.h"
 #include "chart/control/teeeditorhooks.h"
@@ -15,6 +15,7 @@
 #include "chart/editor/teeeditcha.h"
 #include "chart/editor/teeeditorstartup.h"
 #include "chart/editor/teeedittools.h"
+#include "chart/engine/teecontrols.h"
 #include "chart/engine/teetools.h"
 #include "chart/series/teeextraseries.h"
 #include "platform/classes/streams.h"
@@ -139,7 +140,7 @@ protected:
         std::vector<TControl*> controls;
         Walk(Root, [&](TControl* c) {
             if ((dynamic_cast<TCheckBox*>(c) || dynamic_cast<TRadioGroup*>(c) ||
-                 dynamic_cast<TComboBox*>(c)) &&
+                 dynamic_cast<TComboBox*>(c) || dynamic_cast<TButtonColor*>(c)) &&
                 !Selector(c))
                 controls.push_back(c);
         });
@@ -190,6 +191,17 @@ protected:
             const int next = (r->ItemIndex() + 1) % r->ButtonCount();
             if (!r->Buttons(next)->Enabled()) return false;
             SimulateClick(r->Buttons(next));
+            return true;
+        }
+        if (auto* b = dynamic_cast<TButtonColor*>(C)) {
+            // A colour button of its own making, with no property linked, is the
+            // page's to test.
+            if (!b->Instance()) return false;
+            TDialogResponder colour;
+            colour.OnFailure = [this](const AnsiString& M) { Boxes.push_back(M.c_str()); };
+            colour.ExpectColor(b->GetTeeColor() == clRed ? clLime : clRed);
+            SimulateClick(b);
+            if (!colour.Done()) Failures.push_back(PathOf(C) + ": opened no colour dialog");
             return true;
         }
         if (auto* c = dynamic_cast<TComboBox*>(C)) {
@@ -244,7 +256,7 @@ protected:
             for (const std::string& n : NoEffect)
                 std::cout << "  no effect: " << n << "\n";
             for (const std::string& n : NotReloaded)
-                std::cout << "  not read back before any use: " << n << "\n";
+                std::cout << "  not read back as drawn before a use: " << n << "\n";
         }
     }
 
