@@ -218,6 +218,7 @@ TEST_F(AxisPageTest, ValueFormatsListAndLabelInTheUsersSeparators) {
         EXPECT_EQ(Page->CBFormat->Text(), c.Default);
         EXPECT_GE(items->IndexOf(c.Default), 0);
         Choose(Page->CBFormat, c.Listed);
+        if (c.Decimal == ',' && c.Thousand == '.') Shot("AxisFormatsComma");
         EXPECT_EQ(Chart->LeftAxis()->AxisValuesFormat(), "0.0");
         EXPECT_EQ(FormatFloat(Chart->LeftAxis()->AxisValuesFormat(), 1.5),
                   AnsiString("1") + c.Decimal + "5");
