@@ -24,6 +24,7 @@
 #include "platform/forms/forms.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/forms/testhooks.h"
+#include "platform/rtl/clock.h"
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
@@ -260,6 +261,8 @@ protected:
         }
     }
 
+    // The clock series draws the time: a fixed one draws the same twice.
+    TVirtualClockScope Clock;
     TDialogResponder Responder;
     std::unique_ptr<TChart> Chart;
     std::set<std::string> Done;
