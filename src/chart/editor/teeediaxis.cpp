@@ -584,6 +584,9 @@ void TFormTeeAxis::SetAxisLabels() {
     } else {
         LabelAxisFormat->SetCaption(TeeMsg_ValuesFormat);
         AddDefaultValueFormats(items);
+        // Listed as the box shows and stores text: in the user's separators.
+        for (int i = 0; i < items->Count(); ++i)
+            items->SetStrings(i, Localized(items->Strings(i), true));
         text = FAxis->AxisValuesFormat();
         if (text.IsEmpty()) text = TeeMsg_DefValueFormat;
         text = Localized(text, true);

@@ -3,7 +3,9 @@
 // writes its property and the chart draws differently.
 #include "chart/control/chart.h"
 #include "chart/control/series.h"
+#include "chart/editor/teebaredit.h"
 #include "chart/editor/teeediseri.h"
+#include "chart/editor/teestatedit.h"
 #include "chart/editor/teeeditorstartup.h"
 #include "chart/editor/teecandledit.h"
 #include "chart/editor/teeedilege.h"
@@ -528,6 +530,33 @@ TEST_F(ExtraPagesTest, ArrowColourBoxesAndVolumeColourFollowTheSeries) {
     EXPECT_EQ(volume->YOrigin(), 12);
     page->EOrigin->SetText("12,,");
     EXPECT_EQ(volume->YOrigin(), 12);
+}
+
+// The error page and its Bar tab each have a "Color Each" box: a click on
+// either shows in both, so the next click on the other turns it back.
+TEST_F(ExtraPagesTest, BothColorEachBoxesOfAnErrorBarShowTheSeries) {
+    TChartSeries* s = AddSeries("TErrorBarSeries");
+    s->FillSampleValues(6);
+    OpenPage(s);
+    auto* error = Editor<TErrorSeriesEditor>();
+    auto* bar = PageOf<TBarSeriesEditor>("Bar");
+    ASSERT_NE(error, nullptr);
+    ASSERT_NE(bar, nullptr);
+    auto* boxError = dynamic_cast<TCheckBox*>(error->FindComponent("CBColorEach"));
+    auto* boxBar = dynamic_cast<TCheckBox*>(bar->FindComponent("CBColorEach"));
+    ASSERT_TRUE(boxError && boxBar);
+    bool expected = s->ColorEachPoint();
+    for (TCheckBox* box : {boxError, boxBar, boxBar, boxError}) {
+        TTabSheet* tab = dynamic_cast<TTabSheet*>(box->Owner() == error ? error->Parent()
+                                                                        : bar->Parent());
+        ASSERT_NE(tab, nullptr);
+        Page->PageSeries->SelectPageByUser(tab);
+        SimulateClick(box, 6, box->Height() / 2);
+        expected = !expected;
+        EXPECT_EQ(s->ColorEachPoint(), expected);
+        EXPECT_EQ(boxError->Checked(), expected);
+        EXPECT_EQ(boxBar->Checked(), expected);
+    }
 }
 
 TEST_F(ExtraPagesTest, AddedPagesGoWithTheSeriesEditorWhenAnotherSeriesIsChosen) {
