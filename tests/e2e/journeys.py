@@ -1083,6 +1083,121 @@ def instruments_above_main(s):
         s.wait_gone(window)
 
 
+# ---------------------------------------------------------------------------
+# Every window over the main window, and each window it opens left again
+
+
+def view_decay_chart(s, cpm, first):
+    if first:
+        cpm.click(60, 335)  # Start Measure
+        # The memo's fifth line says the test finished.
+        if not poll(lambda: not is_white(cpm.pixels((22, 112, 300, 12))), LONG):
+            raise Failure("the decay test did not finish; %s" % describe(s))
+    cpm.click(172, 335)  # View Chart
+
+
+def read_cpm_files(s, cpm, first):
+    cpm.click(397, 335)  # Read File: the range of files to read
+
+
+def read_rxm_files(s, rxm, first):
+    if first:
+        rxm.click(68, 590)  # Init: Read File works once the meter has answered
+        if not poll(lambda: dark_pixels(rxm.pixels((545, 582, 70, 16))) > 20, LONG):
+            raise Failure("after Init the resistance meter's Read File stays disabled; %s" %
+                          describe(s))
+    rxm.click(580, 590)  # Read File: the range of files to read, in the window
+    rxm.click(358, 244)  # its OK, for file 1 to 1
+
+
+# What each window of WINDOWS_OVER_MAIN opens: how, the title, and the client
+# point of the button that leaves it as its close box does.
+OPENED_OVER = {
+    "the plate monitor": (
+        ("the decay chart", view_decay_chart, r"^Chart CHARGE-PLATE Monitor", (820, 590)),
+        ("the file range", read_cpm_files, r"^CHARGE-PLATE Monitor$", (352, 157)),
+    ),
+    "the resistance meter": (
+        ("the stored files", read_rxm_files, r"^RXM850 *$", (440, 368)),
+    ),
+}
+
+
+def main_spots(s, window):
+    """A point of the main window's title bar and one of its body, each well
+    away from window and its frame."""
+    mx, my, mw, mh = s.main.geometry()
+    wx, wy, ww, wh = window.geometry()
+    xs = [mx + 3] + [mx + mw * i // 8 for i in range(1, 8)] + [mx + mw - 30]
+    ys = [my + mh - 5, my + mh // 2, my + 40]
+
+    def free(x, y):
+        return not (wx - 6 <= x < wx + ww + 6 and wy - 40 <= y < wy + wh + 6)
+    title = next(((x, my - 10) for x in xs if free(x, my - 10)), None)
+    body = next(((x, y) for y in ys for x in xs if free(x, y)), None)
+    return [("title bar", title), ("body", body)]
+
+
+def expect_working_on_top(s, window, after):
+    """window stays above the main window, transient for it, when the main
+    window's title bar and then its body are clicked."""
+    transient = s.x("xprop", "-id", window.id, "WM_TRANSIENT_FOR")
+    m = re.search(r"window id # (0x[0-9a-f]+)", transient)
+    if not m or int(m.group(1), 16) != int(s.main.id):
+        raise Failure("%s %r is not transient for the main window (%s)" %
+                      (after, window, transient.strip()))
+    for part, spot in main_spots(s, window):
+        if not spot:
+            raise Failure("%s %r covers the main window's %s" % (after, window, part))
+        s.x("xdotool", "mousemove", str(spot[0]), str(spot[1]), "click", "1")
+        s.wm_sync()
+        order = stacking(s)
+        if int(window.id) not in order or \
+                order.index(int(window.id)) < order.index(int(s.main.id)):
+            s.shot("buried-" + after.replace(" ", "-").replace("'", ""))
+            raise Failure("%s a click on the main window's %s brought it over %r" %
+                          (after, part, window))
+
+
+def return_to(s, title, after):
+    window = poll(lambda: s.find(title), LONG)
+    if not window:
+        raise Failure("%s the window titled /%s/ did not come back; %s" %
+                      (after, title, describe(s)))
+    return window
+
+
+def windows_above_main(s):
+    """Every window opened over the main window, opened and returned to from
+    each window it opens (by its Exit and by its close box), stays above the
+    main window when the main window's title bar or body is clicked."""
+    s.park_pointer()
+    for name, steps, title in WINDOWS_OVER_MAIN:
+        s.menu(*steps)
+        window = s.wait_window(title)
+        expect_working_on_top(s, window, "opened, %s:" % name)
+        first = True
+        for child, open_child, child_title, exit_point in OPENED_OVER.get(name, ()):
+            for leave in ("Exit", "close box"):
+                known = {w.id for w in s.windows()}
+                window.activate()
+                open_child(s, window, first)
+                first = False
+                opened = s.wait_window(child_title)
+                if opened.id in known:
+                    raise Failure("%s did not open %s; %s" % (name, child, describe(s)))
+                if leave == "Exit":
+                    opened.click(*exit_point)
+                else:
+                    opened.close_box()
+                s.wait_gone(opened)
+                after = "after leaving %s by its %s, %s" % (child, leave, name)
+                window = return_to(s, title, after)
+                expect_working_on_top(s, window, after)
+        window.close_box()
+        s.wait_gone(window)
+
+
 def ended(s, how):
     """The program ended by Exit (Ctrl+X) or by its close box exits with 0 and
     leaves nothing in the temporary folder."""
@@ -1166,6 +1281,7 @@ JOURNEYS = {
     "help_in_editor": help_in_editor,
     "modal_above_owner": modal_above_owner,
     "instruments_above_main": instruments_above_main,
+    "windows_above_main": windows_above_main,
     "ended_by_exit": ended_by_exit,
     "ended_by_close_box": ended_by_close_box,
     "com_port_then_instruments": com_port_then_instruments,

@@ -199,6 +199,12 @@ private:
     TCustomForm* Opener(TCustomForm* Active) const;
     // Transient for Opener, and modal over it when Modal (nullptr undoes both).
     void SetWindowOwner(TCustomForm* Opener, bool Modal);
+    // The shown window this one's windows stay above once it hides or goes:
+    // its owner, else the nearest shown one below that, else the main form.
+    TCustomForm* WindowBelow() const;
+    // Every window this one owns passes to WindowBelow, so no window stays
+    // above one that is hidden or freed.
+    void PassOwnedWindows();
     void ApplyWindowFlags();
     void PlaceByPosition();
     // Moves a window that would show its frame beyond the screen's work area
@@ -233,7 +239,7 @@ private:
     bool FScaled = true;
     bool FAutoScroll = true;
     bool FActive = false;
-    bool FOwned = false; // transient for another window
+    TCustomForm* FOwnerWindow = nullptr; // the shown window this one stays above
     AnsiString FHelpFile;
     TMainMenu* FMenu = nullptr;
     TWinControl* FActiveControl = nullptr;
