@@ -265,6 +265,21 @@ std::vector<TPartCase> FramedParts() {
     return cases;
 }
 
+// The axes are held still: a shape's pixels would otherwise stretch their
+// ranges, and the whole plot would differ.
+TArrange PixelShape(TRect R) {
+    return [R](TChart* C, TChartSeries*, bool Shown) {
+        C->BottomAxis()->SetMinMax(0, 10);
+        C->LeftAxis()->SetMinMax(0, 100);
+        if (!Shown) return;
+        auto* s = new TChartShape(C);
+        s->SetParentChart(C);
+        s->SetStyle(chasRectangle);
+        s->SetSeriesColor(clTeal);
+        s->SetShapeRectangle(R);
+    };
+}
+
 std::vector<TPartCase> PartCases() {
     std::vector<TPartCase> cases = FramedParts();
     const std::vector<TPartCase> tools = RegisteredTools();
@@ -337,20 +352,8 @@ std::vector<TPartCase> PartCases() {
              SimulateMouse(C, TMouseAction::Move, mbLeft, x - 70, y + 90);
              SimulateMouse(C, TMouseAction::Up, mbLeft, x - 70, y + 90);
          }},
-        {"ShapeInPixels", Only([](TChart* C, TChartSeries*) {
-             auto* s = new TChartShape(C);
-             s->SetParentChart(C);
-             s->SetStyle(chasRectangle);
-             s->SetSeriesColor(clTeal);
-             s->SetShapeRectangle(TRect(230, 60, 300, 110));
-         })},
-        {"SmallShapeInPixels", Only([](TChart* C, TChartSeries*) {
-             auto* s = new TChartShape(C);
-             s->SetParentChart(C);
-             s->SetStyle(chasRectangle);
-             s->SetSeriesColor(clTeal);
-             s->SetShapeRectangle(TRect(12, 10, 20, 16));
-         })},
+        {"ShapeInPixels", PixelShape(TRect(230, 60, 300, 110))},
+        {"SmallShapeInPixels", PixelShape(TRect(60, 40, 68, 46))},
     };
     cases.insert(cases.end(), std::begin(more), std::end(more));
     return cases;
