@@ -510,4 +510,91 @@ TEST_P(PartsOnOutputs, LandWhereTheWindowShowsThemAndMoveNothingStored) {
 INSTANTIATE_TEST_SUITE_P(Parts, PartsOnOutputs, ::testing::ValuesIn(PartCases()),
                          [](const auto& Info) { return Info.param.Name; });
 
+// An export larger than the window lays the chart out as a window of that size
+// would: what sits at window pixels of its own stays at them, what sits in a
+// corner moves with the corner.
+TEST(PartsOnALargerExport, KeepWindowPixelsOrFollowTheirCorner) {
+    TeeRegisterPrintAndExport();
+    constexpr int W = 600, H = 450;
+    struct TCase {
+        const char* Name;
+        TPoint Shift; // from the window's place: none, or the picture's corner
+        TColor Mark;  // the colour only the part has, or none: then what it adds
+        std::function<void(TChart*, bool)> Arrange;
+    };
+    const TCase cases[] = {
+        {"DraggedMark", {0, 0}, clLime,
+         [](TChart* C, bool Shown) {
+             auto* s = new TLineSeries(C);
+             s->SetParentChart(C);
+             s->AddXY(4, 50);
+             s->Marks()->SetVisible(true);
+             s->Marks()->SetColor(clLime);
+             s->Marks()->Arrow()->SetVisible(false);
+             (new TDragMarksTool(C))->SetParentChart(C);
+             C->Draw();
+             if (!Shown) return;
+             const TSeriesMarkPosition* m = s->Marks()->Positions()->Get(0);
+             ASSERT_NE(m, nullptr);
+             const int x = m->LeftTop.x + m->Width / 2, y = m->LeftTop.y + m->Height / 2;
+             SimulateMouse(C, TMouseAction::Down, mbLeft, x, y);
+             SimulateMouse(C, TMouseAction::Move, mbLeft, x - 70, y + 90);
+             SimulateMouse(C, TMouseAction::Up, mbLeft, x - 70, y + 90);
+         }},
+        {"AnnotationCustom", {0, 0}, clNone,
+         [](TChart* C, bool Shown) {
+             if (!Shown) return;
+             auto* a = new TAnnotationTool(C);
+             a->SetText("Custom");
+             a->Shape()->SetLeft(150);
+             a->Shape()->SetTop(120);
+             a->SetParentChart(C);
+         }},
+        {"AnnotationRightBottom", {W - ChartW, H - ChartH}, clNone,
+         [](TChart* C, bool Shown) {
+             if (!Shown) return;
+             auto* a = new TAnnotationTool(C);
+             a->SetText("Right bottom");
+             a->SetPosition(ppRightBottom);
+             a->SetParentChart(C);
+         }},
+    };
+    auto exported = [](TChart* C) {
+        TBMPExportFormat f;
+        f.Panel = C;
+        f.Width = W;
+        f.Height = H;
+        TMemoryStream m;
+        f.SaveToStream(&m);
+        m.SetPosition(0);
+        TBitmap b;
+        b.LoadFromStream(&m);
+        return FromCanvas(b.Canvas(), b.Width(), b.Height());
+    };
+    for (const TCase& c : cases) {
+        TPicturePixels window[2], picture[2];
+        for (int shown = 0; shown < 2; ++shown) {
+            TChart chart;
+            chart.SetBounds(0, 0, ChartW, ChartH);
+            chart.SetView3D(false);
+            chart.Legend()->SetVisible(false);
+            auto* line = new TLineSeries(&chart);
+            line->SetParentChart(&chart);
+            for (int i = 0; i <= 10; ++i)
+                line->AddXY(i, (i * 37) % 100);
+            c.Arrange(&chart, shown == 1);
+            chart.Draw();
+            window[shown] = FromCanvas(chart.ControlCanvas(), ChartW, ChartH);
+            picture[shown] = exported(&chart);
+        }
+        auto place = [&c](const TPicturePixels* P) {
+            return c.Mark != clNone ? Extent(P[1], c.Mark) : Difference(P[1], P[0]);
+        };
+        TRect want = place(window);
+        ASSERT_FALSE(want.IsEmpty()) << c.Name;
+        OffsetRect(want, c.Shift.x, c.Shift.y);
+        EXPECT_EQ(place(picture), want) << c.Name;
+    }
+}
+
 } // namespace
