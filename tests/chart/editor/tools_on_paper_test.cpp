@@ -335,11 +335,11 @@ std::vector<TPartCase> PartCases() {
              t->Pen()->SetWidth(2);
              t->SetParentChart(C);
              C->Draw();
-             SimulateMouse(C, TMouseAction::Move, mbLeft, S->CalcXPos(4) - 40,
-                           S->CalcYPos(4) + 30);
+             SimulateMouse(C, TMouseAction::Move, mbLeft, S->CalcXPos(4) - 40, S->CalcYPos(4) + 30);
          })},
         // Both charts show the marks; one has the fourth dragged by the mouse.
-        {"DraggedMark", [](TChart* C, TChartSeries* S, bool Shown) {
+        {"DraggedMark",
+         [](TChart* C, TChartSeries* S, bool Shown) {
              S->Marks()->SetVisible(true);
              auto* t = new TDragMarksTool(C);
              t->SetParentChart(C);
@@ -477,10 +477,11 @@ TEST_P(PartsOnOutputs, LandWhereTheWindowShowsThemAndMoveNothingStored) {
     if (partOnWindow.IsEmpty()) GTEST_SKIP() << "shows nothing on the window";
     const TPlace want = Relative(partOnWindow, chartOnWindow);
     using TOutput = TPicturePixels (*)(TChart*);
+    // Paper first: whatever printing left behind would show in the rest.
     const std::pair<const char*, TOutput> outputs[] = {
+        {"printed page", Paper},         {"print preview", Preview},
         {"bitmap export", BitmapExport}, {"metafile export", MetafileExport},
-        {"clipboard", Clipboard},        {"print preview", Preview},
-        {"printed page", Paper},
+        {"clipboard", Clipboard},
     };
     for (const auto& [name, make] : outputs) {
         const TPicturePixels out = make(with.get());
@@ -499,8 +500,7 @@ TEST_P(PartsOnOutputs, LandWhereTheWindowShowsThemAndMoveNothingStored) {
         const double tx = (3.0 + 0.1 * partOnWindow.Width()) / ChartW;
         const double ty = (3.0 + 0.1 * partOnWindow.Height()) / ChartH;
         EXPECT_FALSE(std::abs(got.Left - want.Left) > tx || std::abs(got.Right - want.Right) > tx ||
-                     std::abs(got.Top - want.Top) > ty ||
-                     std::abs(got.Bottom - want.Bottom) > ty)
+                     std::abs(got.Top - want.Top) > ty || std::abs(got.Bottom - want.Bottom) > ty)
             << name << ": " << Text(got) << ", the window " << Text(want);
     }
     Window(with.get());
@@ -523,7 +523,9 @@ TEST(PartsOnALargerExport, KeepWindowPixelsOrFollowTheirCorner) {
         std::function<void(TChart*, bool)> Arrange;
     };
     const TCase cases[] = {
-        {"DraggedMark", {0, 0}, clLime,
+        {"DraggedMark",
+         {0, 0},
+         clLime,
          [](TChart* C, bool Shown) {
              auto* s = new TLineSeries(C);
              s->SetParentChart(C);
@@ -541,7 +543,9 @@ TEST(PartsOnALargerExport, KeepWindowPixelsOrFollowTheirCorner) {
              SimulateMouse(C, TMouseAction::Move, mbLeft, x - 70, y + 90);
              SimulateMouse(C, TMouseAction::Up, mbLeft, x - 70, y + 90);
          }},
-        {"AnnotationCustom", {0, 0}, clNone,
+        {"AnnotationCustom",
+         {0, 0},
+         clNone,
          [](TChart* C, bool Shown) {
              if (!Shown) return;
              auto* a = new TAnnotationTool(C);
@@ -550,7 +554,9 @@ TEST(PartsOnALargerExport, KeepWindowPixelsOrFollowTheirCorner) {
              a->Shape()->SetTop(120);
              a->SetParentChart(C);
          }},
-        {"AnnotationRightBottom", {W - ChartW, H - ChartH}, clNone,
+        {"AnnotationRightBottom",
+         {W - ChartW, H - ChartH},
+         clNone,
          [](TChart* C, bool Shown) {
              if (!Shown) return;
              auto* a = new TAnnotationTool(C);
