@@ -265,6 +265,21 @@ std::vector<TPartCase> FramedParts() {
     return cases;
 }
 
+// The axes are held still: a shape's pixels would otherwise stretch their
+// ranges, and the whole plot would differ.
+TArrange PixelShape(TRect R) {
+    return [R](TChart* C, TChartSeries*, bool Shown) {
+        C->BottomAxis()->SetMinMax(0, 10);
+        C->LeftAxis()->SetMinMax(0, 100);
+        if (!Shown) return;
+        auto* s = new TChartShape(C);
+        s->SetParentChart(C);
+        s->SetStyle(chasRectangle);
+        s->SetSeriesColor(clTeal);
+        s->SetShapeRectangle(R);
+    };
+}
+
 std::vector<TPartCase> PartCases() {
     std::vector<TPartCase> cases = FramedParts();
     const std::vector<TPartCase> tools = RegisteredTools();
@@ -320,11 +335,11 @@ std::vector<TPartCase> PartCases() {
              t->Pen()->SetWidth(2);
              t->SetParentChart(C);
              C->Draw();
-             SimulateMouse(C, TMouseAction::Move, mbLeft, S->CalcXPos(4) - 40,
-                           S->CalcYPos(4) + 30);
+             SimulateMouse(C, TMouseAction::Move, mbLeft, S->CalcXPos(4) - 40, S->CalcYPos(4) + 30);
          })},
         // Both charts show the marks; one has the fourth dragged by the mouse.
-        {"DraggedMark", [](TChart* C, TChartSeries* S, bool Shown) {
+        {"DraggedMark",
+         [](TChart* C, TChartSeries* S, bool Shown) {
              S->Marks()->SetVisible(true);
              auto* t = new TDragMarksTool(C);
              t->SetParentChart(C);
@@ -337,20 +352,8 @@ std::vector<TPartCase> PartCases() {
              SimulateMouse(C, TMouseAction::Move, mbLeft, x - 70, y + 90);
              SimulateMouse(C, TMouseAction::Up, mbLeft, x - 70, y + 90);
          }},
-        {"ShapeInPixels", Only([](TChart* C, TChartSeries*) {
-             auto* s = new TChartShape(C);
-             s->SetParentChart(C);
-             s->SetStyle(chasRectangle);
-             s->SetSeriesColor(clTeal);
-             s->SetShapeRectangle(TRect(230, 60, 300, 110));
-         })},
-        {"SmallShapeInPixels", Only([](TChart* C, TChartSeries*) {
-             auto* s = new TChartShape(C);
-             s->SetParentChart(C);
-             s->SetStyle(chasRectangle);
-             s->SetSeriesColor(clTeal);
-             s->SetShapeRectangle(TRect(12, 10, 20, 16));
-         })},
+        {"ShapeInPixels", PixelShape(TRect(230, 60, 300, 110))},
+        {"SmallShapeInPixels", PixelShape(TRect(60, 40, 68, 46))},
     };
     cases.insert(cases.end(), std::begin(more), std::end(more));
     return cases;
@@ -474,10 +477,11 @@ TEST_P(PartsOnOutputs, LandWhereTheWindowShowsThemAndMoveNothingStored) {
     if (partOnWindow.IsEmpty()) GTEST_SKIP() << "shows nothing on the window";
     const TPlace want = Relative(partOnWindow, chartOnWindow);
     using TOutput = TPicturePixels (*)(TChart*);
+    // Paper first: whatever printing left behind would show in the rest.
     const std::pair<const char*, TOutput> outputs[] = {
+        {"printed page", Paper},         {"print preview", Preview},
         {"bitmap export", BitmapExport}, {"metafile export", MetafileExport},
-        {"clipboard", Clipboard},        {"print preview", Preview},
-        {"printed page", Paper},
+        {"clipboard", Clipboard},
     };
     for (const auto& [name, make] : outputs) {
         const TPicturePixels out = make(with.get());
@@ -496,8 +500,7 @@ TEST_P(PartsOnOutputs, LandWhereTheWindowShowsThemAndMoveNothingStored) {
         const double tx = (3.0 + 0.1 * partOnWindow.Width()) / ChartW;
         const double ty = (3.0 + 0.1 * partOnWindow.Height()) / ChartH;
         EXPECT_FALSE(std::abs(got.Left - want.Left) > tx || std::abs(got.Right - want.Right) > tx ||
-                     std::abs(got.Top - want.Top) > ty ||
-                     std::abs(got.Bottom - want.Bottom) > ty)
+                     std::abs(got.Top - want.Top) > ty || std::abs(got.Bottom - want.Bottom) > ty)
             << name << ": " << Text(got) << ", the window " << Text(want);
     }
     Window(with.get());
@@ -506,5 +509,98 @@ TEST_P(PartsOnOutputs, LandWhereTheWindowShowsThemAndMoveNothingStored) {
 
 INSTANTIATE_TEST_SUITE_P(Parts, PartsOnOutputs, ::testing::ValuesIn(PartCases()),
                          [](const auto& Info) { return Info.param.Name; });
+
+// An export larger than the window lays the chart out as a window of that size
+// would: what sits at window pixels of its own stays at them, what sits in a
+// corner moves with the corner.
+TEST(PartsOnALargerExport, KeepWindowPixelsOrFollowTheirCorner) {
+    TeeRegisterPrintAndExport();
+    constexpr int W = 600, H = 450;
+    struct TCase {
+        const char* Name;
+        TPoint Shift; // from the window's place: none, or the picture's corner
+        TColor Mark;  // the colour only the part has, or none: then what it adds
+        std::function<void(TChart*, bool)> Arrange;
+    };
+    const TCase cases[] = {
+        {"DraggedMark",
+         {0, 0},
+         clLime,
+         [](TChart* C, bool Shown) {
+             auto* s = new TLineSeries(C);
+             s->SetParentChart(C);
+             s->AddXY(4, 50);
+             s->Marks()->SetVisible(true);
+             s->Marks()->SetColor(clLime);
+             s->Marks()->Arrow()->SetVisible(false);
+             (new TDragMarksTool(C))->SetParentChart(C);
+             C->Draw();
+             if (!Shown) return;
+             const TSeriesMarkPosition* m = s->Marks()->Positions()->Get(0);
+             ASSERT_NE(m, nullptr);
+             const int x = m->LeftTop.x + m->Width / 2, y = m->LeftTop.y + m->Height / 2;
+             SimulateMouse(C, TMouseAction::Down, mbLeft, x, y);
+             SimulateMouse(C, TMouseAction::Move, mbLeft, x - 70, y + 90);
+             SimulateMouse(C, TMouseAction::Up, mbLeft, x - 70, y + 90);
+         }},
+        {"AnnotationCustom",
+         {0, 0},
+         clNone,
+         [](TChart* C, bool Shown) {
+             if (!Shown) return;
+             auto* a = new TAnnotationTool(C);
+             a->SetText("Custom");
+             a->Shape()->SetLeft(150);
+             a->Shape()->SetTop(120);
+             a->SetParentChart(C);
+         }},
+        {"AnnotationRightBottom",
+         {W - ChartW, H - ChartH},
+         clNone,
+         [](TChart* C, bool Shown) {
+             if (!Shown) return;
+             auto* a = new TAnnotationTool(C);
+             a->SetText("Right bottom");
+             a->SetPosition(ppRightBottom);
+             a->SetParentChart(C);
+         }},
+    };
+    auto exported = [](TChart* C) {
+        TBMPExportFormat f;
+        f.Panel = C;
+        f.Width = W;
+        f.Height = H;
+        TMemoryStream m;
+        f.SaveToStream(&m);
+        m.SetPosition(0);
+        TBitmap b;
+        b.LoadFromStream(&m);
+        return FromCanvas(b.Canvas(), b.Width(), b.Height());
+    };
+    for (const TCase& c : cases) {
+        TPicturePixels window[2], picture[2];
+        for (int shown = 0; shown < 2; ++shown) {
+            TChart chart;
+            chart.SetBounds(0, 0, ChartW, ChartH);
+            chart.SetView3D(false);
+            chart.Legend()->SetVisible(false);
+            auto* line = new TLineSeries(&chart);
+            line->SetParentChart(&chart);
+            for (int i = 0; i <= 10; ++i)
+                line->AddXY(i, (i * 37) % 100);
+            c.Arrange(&chart, shown == 1);
+            chart.Draw();
+            window[shown] = FromCanvas(chart.ControlCanvas(), ChartW, ChartH);
+            picture[shown] = exported(&chart);
+        }
+        auto place = [&c](const TPicturePixels* P) {
+            return c.Mark != clNone ? Extent(P[1], c.Mark) : Difference(P[1], P[0]);
+        };
+        TRect want = place(window);
+        ASSERT_FALSE(want.IsEmpty()) << c.Name;
+        OffsetRect(want, c.Shift.x, c.Shift.y);
+        EXPECT_EQ(place(picture), want) << c.Name;
+    }
+}
 
 } // namespace
