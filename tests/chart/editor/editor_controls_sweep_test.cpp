@@ -26,6 +26,7 @@
 #include "platform/forms/testhooks.h"
 #include "platform/rtl/clock.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <set>
@@ -145,7 +146,10 @@ protected:
                 !Selector(c))
                 controls.push_back(c);
         });
-        std::set<TControl*> alive(controls.begin(), controls.end());
+        // Colour buttons last: a colour chosen first would hide what a box
+        // does on its own (a middle colour before "No Middle" is unchecked).
+        std::stable_partition(controls.begin(), controls.end(),
+                              [](TControl* c) { return !dynamic_cast<TButtonColor*>(c); });
         for (TControl* c : controls) {
             // A use may rebuild part of the page (another series type).
             bool present = false;
@@ -231,7 +235,10 @@ protected:
         Walk(Root, [&](TControl* c) {
             if (std::string s = Shown(c); !s.empty() && Usable(c)) live[c] = s;
         });
+        const std::string text = ChartText(Chart.get());
         Refill();
+        if (ChartText(Chart.get()) != text)
+            Failures.push_back(Where + ": showing the pages again changed the chart file");
         Walk(Root, [&](TControl* c) {
             const auto l = live.find(c);
             if (l == live.end()) return;
