@@ -1141,11 +1141,15 @@ def main_spots(s, window):
 def expect_working_on_top(s, window, after):
     """window stays above the main window, transient for it, when the main
     window's title bar and then its body are clicked."""
-    transient = s.x("xprop", "-id", window.id, "WM_TRANSIENT_FOR")
-    m = re.search(r"window id # (0x[0-9a-f]+)", transient)
-    if not m or int(m.group(1), 16) != int(s.main.id):
+    said = []
+
+    def owned_by_main():
+        said[:] = [s.x("xprop", "-id", window.id, "WM_TRANSIENT_FOR").strip()]
+        m = re.search(r"window id # (0x[0-9a-f]+)", said[0])
+        return m and int(m.group(1), 16) == int(s.main.id)
+    if not poll(owned_by_main, LONG):
         raise Failure("%s %r is not transient for the main window (%s)" %
-                      (after, window, transient.strip()))
+                      (after, window, said[0]))
     for part, spot in main_spots(s, window):
         if not spot:
             raise Failure("%s %r covers the main window's %s" % (after, window, part))

@@ -1100,8 +1100,10 @@ void TCustomForm::SetVisible(bool Value) {
     } else {
         if (!Visible()) return;
         DoHide();
-        TWinControl::SetVisible(false);
+        // Before the unmap, so the window manager never sees a window above
+        // one that is gone.
         PassOwnedWindows();
+        TWinControl::SetVisible(false);
         if (FActive) {
             SetActiveState(false);
             // The platform activates another window of the application.
