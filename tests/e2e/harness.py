@@ -391,7 +391,7 @@ class Session:
     def handled(self):
         """Returns once the program has handled what it was sent (its main
         thread sleeps and used no CPU for a while) and the window manager has
-        handled the windows that made, or after REST seconds of a busy program."""
+        handled the windows it made; or after REST seconds of a busy program."""
         end = time.monotonic() + REST
         last = None
         while time.monotonic() < end:
