@@ -187,7 +187,8 @@ std::vector<TMessageBoxButton> SetUpMessageBox(QMessageBox& Box, const AnsiStrin
 int ShowMessageBoxImpl(const AnsiString& Text, const AnsiString& Caption, int Flags) {
     TDialogRequest request;
     request.Kind = TDialogKind::MessageBox;
-    request.Caption = Caption;
+    // A box is never shown untitled: callers that give no caption get the program's.
+    request.Caption = Caption.IsEmpty() && Application ? Application->Title() : Caption;
     request.Text = Text;
     request.Flags = Flags;
     TDialogAnswer answer;

@@ -29,12 +29,15 @@ TEST_F(DialogsTest, MessageBoxesReportTextCaptionFlagsAndTheAnswer) {
     EXPECT_EQ(Application->MessageBox("Are you sure !", "Delete statistic data memory !",
                                       MB_OKCANCEL | MB_ICONEXCLAMATION),
               IDCANCEL);
-    // An empty caption stays empty (only a missing one would read "Error").
+    // A box given no caption is titled as the program, as every other box is.
+    const AnsiString oldTitle = Application->Title();
+    Application->SetTitle("QM read out");
     EXPECT_EQ(Application->MessageBox("Press until the LED lights up", "", MB_OKCANCEL), IDOK);
+    Application->SetTitle(oldTitle);
     ASSERT_EQ(Responder.Shown().size(), 2u);
     EXPECT_EQ(Responder.Shown()[0].Caption, "Delete statistic data memory !");
     EXPECT_EQ(Responder.Shown()[0].Flags, MB_OKCANCEL | MB_ICONEXCLAMATION);
-    EXPECT_EQ(Responder.Shown()[1].Caption, "");
+    EXPECT_EQ(Responder.Shown()[1].Caption, "QM read out");
     EXPECT_TRUE(Responder.Done());
 }
 
