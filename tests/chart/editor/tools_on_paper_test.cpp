@@ -12,11 +12,13 @@
 #include "chart/control/tool_drag.h"
 #include "chart/control/tool_hints.h"
 #include "chart/control/tool_series.h"
+#include "chart/control/teeeditorhooks.h"
 #include "chart/control/teeseriestypes.h"
 #include "chart/control/teestore.h"
 #include "chart/editor/teeeditorstartup.h"
 #include "chart/editor/teeexportformats.h"
 #include "chart/editor/teepreviewpanel.h"
+#include "chart/editor/teeprevi.h"
 #include "platform/classes/props.h"
 #include "platform/classes/streams.h"
 #include "platform/forms/testhooks.h"
@@ -423,18 +425,29 @@ protected:
         b.Assign(::Clipboard());
         return FromCanvas(b.Canvas(), b.Width(), b.Height());
     }
+    // The preview window, opened as the commander's and the editor's buttons open it.
     static TPicturePixels Preview(TChart* C) {
-        TForm host(nullptr);
-        host.SetBounds(0, 0, 700, 600);
-        auto* p = new TTeePreviewPanel(&host);
-        p->SetParent(&host);
-        p->SetBevelOuter(bvNone);
-        p->SetBounds(0, 0, 640, 560);
-        p->Margins()->SetVisible(false);
-        p->SetPanel(C);
-        host.Show();
-        p->Draw();
-        return FromCanvas(p->ControlCanvas(), 640, 560);
+        TPicturePixels p;
+        TPumpScript script;
+        script.When([] { return dynamic_cast<TChartPreview*>(Screen->ActiveForm()) != nullptr; })
+            .Do([] {
+                auto* f = dynamic_cast<TChartPreview*>(Screen->ActiveForm());
+                // Large enough that a pixel of the sheet is not much of the part.
+                f->SetClientWidth(752);
+                f->SetClientHeight(598);
+                f->ShowMargins->SetChecked(false);
+            })
+            .After(1)
+            .Do([&p] {
+                auto* f = dynamic_cast<TChartPreview*>(Screen->ActiveForm());
+                TTeePreviewPanel* panel = f->PreviewPanel();
+                panel->Draw();
+                p = FromCanvas(panel->ControlCanvas(), panel->Width(), panel->Height());
+                SimulateClick(f->BClose);
+            });
+        ChartPreview(nullptr, C);
+        EXPECT_TRUE(script.Done()) << "the preview did not open";
+        return p;
     }
     // Printed into a PDF file and rendered back; empty where a real printer is set up.
     static TPicturePixels Paper(TChart* C) {
