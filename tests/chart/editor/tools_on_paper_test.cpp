@@ -12,6 +12,7 @@
 #include "chart/control/tool_drag.h"
 #include "chart/control/tool_hints.h"
 #include "chart/control/tool_series.h"
+#include "chart/control/teeedit.h"
 #include "chart/control/teeeditorhooks.h"
 #include "chart/control/teeseriestypes.h"
 #include "chart/control/teestore.h"
@@ -427,6 +428,16 @@ protected:
     }
     // The preview window, opened as the commander's and the editor's buttons open it.
     static TPicturePixels Preview(TChart* C) {
+        return InPreviewWindow([C] { ChartPreview(nullptr, C); });
+    }
+    // A previewer that shows the chart without proportional margins.
+    static TPicturePixels Previewer(TChart* C) {
+        TChartPreviewer previewer(nullptr);
+        previewer.SetChart(C);
+        previewer.SetOptions(previewer.Options().Exclude(cpoProportional).Include(cpoPrintPanel));
+        return InPreviewWindow([&previewer] { previewer.Execute(); });
+    }
+    static TPicturePixels InPreviewWindow(const std::function<void()>& Open) {
         TPicturePixels p;
         TPumpScript script;
         script.When([] { return dynamic_cast<TChartPreview*>(Screen->ActiveForm()) != nullptr; })
@@ -445,7 +456,7 @@ protected:
                 p = FromCanvas(panel->ControlCanvas(), panel->Width(), panel->Height());
                 SimulateClick(f->BClose);
             });
-        ChartPreview(nullptr, C);
+        Open();
         EXPECT_TRUE(script.Done()) << "the preview did not open";
         return p;
     }
@@ -492,7 +503,7 @@ TEST_P(PartsOnOutputs, LandWhereTheWindowShowsThemAndMoveNothingStored) {
     using TOutput = TPicturePixels (*)(TChart*);
     // Paper first: whatever printing left behind would show in the rest.
     const std::pair<const char*, TOutput> outputs[] = {
-        {"printed page", Paper},         {"print preview", Preview},
+        {"printed page", Paper},         {"print preview", Preview}, {"previewer", Previewer},
         {"bitmap export", BitmapExport}, {"metafile export", MetafileExport},
         {"clipboard", Clipboard},
     };
