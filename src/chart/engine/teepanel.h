@@ -330,7 +330,8 @@ public:
     void PrintPartialCanvas(TCanvas* PrintCanvas, const TRect& PrinterRect);
     TRect ChartPrintRect();
     void CalcProportionalMargins();
-    // The margins CalcProportionalMargins sets, left out of the chart's own.
+    // Proportional margins for the current page, without storing them: printing
+    // or previewing a chart must leave its own margins as they are.
     TRect ProportionalMargins();
     // Scales R (a page rectangle) into the panel's own units.
     void CalcMetaBounds(TRect& R, const TRect& AChartRect, int& WinWidth, int& WinHeight,

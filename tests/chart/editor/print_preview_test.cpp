@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 namespace {
@@ -276,6 +277,65 @@ TEST_F(PrintPreviewTest, WindowRefusesAMarginPairReachingAHundredAndResetsMargin
     EXPECT_FALSE(form.CBProp->Checked());
     EXPECT_FALSE(Chart->PrintProportional());
     EXPECT_EQ(form.SELeftMa->Text(), IntToStr(Chart->PrintMargins().Left));
+}
+
+// Opened from the commander's print button, as the user does: looking stores
+// nothing, even proportional margins or a detail the slider cannot show; a
+// margin the user types is stored with the other sides as they were shown.
+TEST_F(PrintPreviewTest, OpeningStoresNothingAndATypedMarginStoresWhatWasShown) {
+    TeeEditorStartup();
+    auto file = [&] {
+        TMemoryStream m;
+        SaveChartToStream(Chart.get(), &m);
+        return std::string(static_cast<const char*>(m.Memory()), static_cast<size_t>(m.Size()));
+    };
+    Chart->SetPrintProportional(true);
+    Chart->SetPrintMargins(TRect(15, 15, 15, 15));
+    Chart->SetPrintResolution(20);
+    TTeeCommander commander(nullptr);
+    commander.SetPanel(Chart.get());
+    struct Step {
+        const char* Name;
+        std::function<void(TChartPreview*)> Act;
+    };
+    TRect shown;
+    const Step steps[] = {
+        {"open and close", [](TChartPreview*) {}},
+        {"reset by the proportional box",
+         [](TChartPreview* f) {
+             f->CBProp->SetChecked(false);
+             f->CBProp->SetChecked(true);
+         }},
+        {"reset by the orientation", [](TChartPreview* f) { f->Orientation->SetItemIndex(0); }},
+    };
+    for (const Step& s : steps) {
+        const std::string before = file();
+        TPumpScript script;
+        OnModal<TChartPreview>(script, [&](TChartPreview* f) {
+            s.Act(f);
+            shown = TRect(f->UDLeftMa->Position(), f->UDTopMa->Position(),
+                          f->UDRightMa->Position(), f->UDBotMa->Position());
+            SimulateClick(f->BClose);
+        });
+        SimulateClick(commander.ButtonPrint());
+        ASSERT_TRUE(script.Done()) << s.Name;
+        EXPECT_EQ(file(), before) << s.Name;
+        EXPECT_NE(shown, TRect(15, 15, 15, 15)) << s.Name << ": proportional margins shown";
+        Chart->SetPrintProportional(true); // the box was the user's to change
+    }
+    TPumpScript script;
+    OnModal<TChartPreview>(script, [&](TChartPreview* f) {
+        shown = TRect(f->UDLeftMa->Position(), f->UDTopMa->Position(), f->UDRightMa->Position(),
+                      f->UDBotMa->Position());
+        f->SETopMa->SetText(IntToStr(shown.Top + 3));
+        SimulateClick(f->BClose);
+    });
+    SimulateClick(commander.ButtonPrint());
+    ASSERT_TRUE(script.Done());
+    const std::unique_ptr<TChart> back = RoundTrip();
+    EXPECT_FALSE(back->PrintProportional());
+    EXPECT_EQ(back->PrintMargins(),
+              TRect(shown.Left, shown.Top + 3, shown.Right, shown.Bottom));
 }
 
 TEST_F(PrintPreviewTest, CommanderAndEditorPagesOpenThePreviewAndTheExportDialog) {

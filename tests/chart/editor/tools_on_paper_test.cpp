@@ -12,11 +12,14 @@
 #include "chart/control/tool_drag.h"
 #include "chart/control/tool_hints.h"
 #include "chart/control/tool_series.h"
+#include "chart/control/teeedit.h"
+#include "chart/control/teeeditorhooks.h"
 #include "chart/control/teeseriestypes.h"
 #include "chart/control/teestore.h"
 #include "chart/editor/teeeditorstartup.h"
 #include "chart/editor/teeexportformats.h"
 #include "chart/editor/teepreviewpanel.h"
+#include "chart/editor/teeprevi.h"
 #include "platform/classes/props.h"
 #include "platform/classes/streams.h"
 #include "platform/forms/testhooks.h"
@@ -423,18 +426,39 @@ protected:
         b.Assign(::Clipboard());
         return FromCanvas(b.Canvas(), b.Width(), b.Height());
     }
+    // The preview window, opened as the commander's and the editor's buttons open it.
     static TPicturePixels Preview(TChart* C) {
-        TForm host(nullptr);
-        host.SetBounds(0, 0, 700, 600);
-        auto* p = new TTeePreviewPanel(&host);
-        p->SetParent(&host);
-        p->SetBevelOuter(bvNone);
-        p->SetBounds(0, 0, 640, 560);
-        p->Margins()->SetVisible(false);
-        p->SetPanel(C);
-        host.Show();
-        p->Draw();
-        return FromCanvas(p->ControlCanvas(), 640, 560);
+        return InPreviewWindow([C] { ChartPreview(nullptr, C); });
+    }
+    // A previewer that shows the chart without proportional margins.
+    static TPicturePixels Previewer(TChart* C) {
+        TChartPreviewer previewer(nullptr);
+        previewer.SetChart(C);
+        previewer.SetOptions(previewer.Options().Exclude(cpoProportional).Include(cpoPrintPanel));
+        return InPreviewWindow([&previewer] { previewer.Execute(); });
+    }
+    static TPicturePixels InPreviewWindow(const std::function<void()>& Open) {
+        TPicturePixels p;
+        TPumpScript script;
+        script.When([] { return dynamic_cast<TChartPreview*>(Screen->ActiveForm()) != nullptr; })
+            .Do([] {
+                auto* f = dynamic_cast<TChartPreview*>(Screen->ActiveForm());
+                // Large enough that a pixel of the sheet is not much of the part.
+                f->SetClientWidth(752);
+                f->SetClientHeight(598);
+                f->ShowMargins->SetChecked(false);
+            })
+            .After(1)
+            .Do([&p] {
+                auto* f = dynamic_cast<TChartPreview*>(Screen->ActiveForm());
+                TTeePreviewPanel* panel = f->PreviewPanel();
+                panel->Draw();
+                p = FromCanvas(panel->ControlCanvas(), panel->Width(), panel->Height());
+                SimulateClick(f->BClose);
+            });
+        Open();
+        EXPECT_TRUE(script.Done()) << "the preview did not open";
+        return p;
     }
     // Printed into a PDF file and rendered back; empty where a real printer is set up.
     static TPicturePixels Paper(TChart* C) {
@@ -479,7 +503,7 @@ TEST_P(PartsOnOutputs, LandWhereTheWindowShowsThemAndMoveNothingStored) {
     using TOutput = TPicturePixels (*)(TChart*);
     // Paper first: whatever printing left behind would show in the rest.
     const std::pair<const char*, TOutput> outputs[] = {
-        {"printed page", Paper},         {"print preview", Preview},
+        {"printed page", Paper},         {"print preview", Preview}, {"previewer", Previewer},
         {"bitmap export", BitmapExport}, {"metafile export", MetafileExport},
         {"clipboard", Clipboard},
     };
