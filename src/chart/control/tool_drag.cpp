@@ -63,6 +63,18 @@ TChartSeries* TDragMarksTool::FindMark(int X, int Y, bool VisibleOnly, int& Inde
     return nullptr;
 }
 
+TSeriesMarkPosition* TDragMarksTool::DraggedPosition() const {
+    return FSeries && FIndex >= 0 ? FSeries->Marks()->Positions()->Get(FIndex) : nullptr;
+}
+
+void TDragMarksTool::Notification(TComponent* AComponent, TOperation Operation) {
+    TTeeCustomToolSeries::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent && AComponent == FSeries) {
+        FSeries = nullptr;
+        FIndex = -1;
+    }
+}
+
 void TDragMarksTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton, TShiftState, int X,
                                      int Y) {
     TCustomAxisPanel* chart = ParentChart();
@@ -70,23 +82,25 @@ void TDragMarksTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton, TShi
     int index = -1;
     switch (AEvent) {
     case cmeDown:
-        FPosition = nullptr;
-        if ((FSeries = FindMark(X, Y, false, index)))
-            FPosition = FSeries->Marks()->Positions()->Get(index);
-        if (FPosition) {
+        FIndex = -1;
+        if ((FSeries = FindMark(X, Y, false, index))) {
+            FIndex = index;
+            FSeries->FreeNotification(this);
+        }
+        if (DraggedPosition()) {
             OldX = X;
             OldY = Y;
             chart->SetCancelMouse(true);
         }
         break;
     case cmeMove:
-        if (FPosition) {
+        if (TSeriesMarkPosition* position = DraggedPosition()) {
             const int dx = X - OldX, dy = Y - OldY;
-            FPosition->Custom = true;
-            FPosition->LeftTop.x += dx;
-            FPosition->LeftTop.y += dy;
-            FPosition->ArrowTo.x += dx;
-            FPosition->ArrowTo.y += dy;
+            position->Custom = true;
+            position->LeftTop.x += dx;
+            position->LeftTop.y += dy;
+            position->ArrowTo.x += dx;
+            position->ArrowTo.y += dy;
             OldX = X;
             OldY = Y;
             chart->SetCancelMouse(true);
@@ -97,8 +111,8 @@ void TDragMarksTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton, TShi
         }
         break;
     case cmeUp:
-        FPosition = nullptr;
         FSeries = nullptr;
+        FIndex = -1;
         break;
     }
 }

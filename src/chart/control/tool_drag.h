@@ -16,12 +16,18 @@ public:
     void ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button, TShiftState Shift, int X,
                          int Y) override;
 
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
 private:
     // The series whose mark is under (X, Y), and the mark's index.
     TChartSeries* FindMark(int X, int Y, bool VisibleOnly, int& Index);
+    // The dragged mark's position, looked up each time: the series' marks may
+    // have been cleared since the button went down.
+    TSeriesMarkPosition* DraggedPosition() const;
 
-    TSeriesMarkPosition* FPosition = nullptr;
     TChartSeries* FSeries = nullptr;
+    int FIndex = -1;
     int OldX = 0;
     int OldY = 0;
 };

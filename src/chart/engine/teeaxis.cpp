@@ -186,17 +186,7 @@ void TChartAxis::Init(TCustomAxisPanel* AChart) {
 
 TChartAxis::~TChartAxis() {
     if (FParentChart) {
-        for (int i = 0; i < FParentChart->SeriesCount(); ++i) {
-            TChartSeries* s = FParentChart->GetSeries(i);
-            if (s->CustomHorizAxis() == this) {
-                s->SetCustomHorizAxis(nullptr);
-                s->SetHorizAxis(aBottomAxis);
-            }
-            if (s->CustomVertAxis() == this) {
-                s->SetCustomVertAxis(nullptr);
-                s->SetVertAxis(aLeftAxis);
-            }
-        }
+        FParentChart->NotifyAxisFreed(this);
         if (FParentChart->Axes()) FParentChart->Axes()->Remove(this);
     }
 }

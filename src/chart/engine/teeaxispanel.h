@@ -184,6 +184,8 @@ public:
     // --- tools, designer, events ---------------------------------------------------
     TChartTools* Tools() const { return FTools.get(); }
     void BroadcastToolEvent(TChartToolEvent AEvent);
+    // Every series and tool hears that Axis is about to be freed (its destructor calls this).
+    void NotifyAxisFreed(TChartAxis* Axis);
     TTeeCustomDesigner* Designer() const { return FDesigner.get(); }
     // Takes ownership.
     void SetDesigner(TTeeCustomDesigner* Value);

@@ -101,6 +101,14 @@ void TCustomAxisPanel::BroadcastToolEvent(TChartToolEvent AEvent) {
     }
 }
 
+void TCustomAxisPanel::NotifyAxisFreed(TChartAxis* Axis) {
+    for (int i = 0; i < SeriesCount(); ++i)
+        GetSeries(i)->AxisFreed(Axis);
+    if (FTools)
+        for (int i = 0; i < FTools->Count(); ++i)
+            FTools->Get(i)->AxisFreed(Axis);
+}
+
 bool TCustomAxisPanel::CheckMouseSeries(int X, int Y) {
     for (int i = SeriesCount() - 1; i >= 0; --i) {
         TChartSeries* s = GetSeries(i);

@@ -380,6 +380,17 @@ void TChartSeries::SetCustomHorizAxis(TChartAxis* Value) {
     Repaint();
 }
 
+void TChartSeries::AxisFreed(TChartAxis* Axis) {
+    if (FCustomHorizAxis == Axis) {
+        SetCustomHorizAxis(nullptr);
+        SetHorizAxis(aBottomAxis);
+    }
+    if (FCustomVertAxis == Axis) {
+        SetCustomVertAxis(nullptr);
+        SetVertAxis(aLeftAxis);
+    }
+}
+
 void TChartSeries::SetCustomVertAxis(TChartAxis* Value) {
     FCustomVertAxis = Value;
     FCustomVertIndex = -1;

@@ -63,6 +63,10 @@ public:
     virtual void SetParentChart(TCustomAxisPanel* Value);
 
     virtual void CanvasChanged(TObject* Sender);
+    // The chart's word that one of its axes is about to be freed: an element
+    // that keeps the axis lets go of it here. Axes are no components, so they
+    // have no free notification of their own.
+    virtual void AxisFreed(TChartAxis* Axis) { (void)Axis; }
     // Class name of the element's editor form; empty for none.
     virtual AnsiString GetEditorClass();
     // Invalidates the chart (it redraws later); nothing without a chart.
@@ -318,6 +322,8 @@ public:
     void SetCustomHorizAxis(TChartAxis* Value);
     TChartAxis* CustomVertAxis() const { return FCustomVertAxis; }
     void SetCustomVertAxis(TChartAxis* Value);
+    // A freed custom axis gives the series back to the bottom or left axis.
+    void AxisFreed(TChartAxis* Axis) override;
     bool CheckMouse(int X, int Y);
     int GetCursorValueIndex();
     void GetCursorValues(double& X, double& Y);

@@ -81,6 +81,17 @@ void TTeeCustomToolAxis::SetAxis(TChartAxis* Value) {
     Repaint();
 }
 
+void TTeeCustomToolAxis::SetParentChart(TCustomAxisPanel* Value) {
+    if (FAxis && FAxis->ParentChart() != Value) SetAxis(nullptr);
+    TTeeCustomTool::SetParentChart(Value);
+}
+
+void TTeeCustomToolAxis::AxisFreed(TChartAxis* Axis) {
+    if (!Axis || Axis != FAxis) return;
+    FAxis = nullptr;
+    Repaint();
+}
+
 void TTeeCustomToolAxis::DefineProperties(TFiler* Filer) {
     TTeeCustomTool::DefineProperties(Filer);
     Filer->DefineProperty(

@@ -55,6 +55,11 @@ public:
     void DefineProperties(TFiler* Filer) override;
     TChartAxis* Axis() const { return FAxis; }
     virtual void SetAxis(TChartAxis* Value);
+    // The tool stays on the chart without an axis, drawing nothing.
+    void AxisFreed(TChartAxis* Axis) override;
+    // Moved to another chart (or to none), the tool lets go of its axis: only the
+    // axis' own chart would tell it when the axis is freed.
+    void SetParentChart(TCustomAxisPanel* Value) override;
 
 private:
     void ReadAxisID(TReader* Reader);

@@ -124,6 +124,16 @@ void TCalendarSeries::Clear() {
 
 TCalendarSeries::~TCalendarSeries() {
     if (TCustomAxisPanel* chart = ParentChart()) chart->Listeners()->Remove(this);
+    // The base class leaves the chart without this class' SetParentChart, and a
+    // button left behind would call this series when clicked.
+    FreeButtons();
+}
+
+void TCalendarSeries::Notification(TComponent* AComponent, TOperation Operation) {
+    TChartSeries::Notification(AComponent, Operation);
+    if (Operation != opRemove || !AComponent) return;
+    if (AComponent == FNextButton) FNextButton = nullptr;
+    if (AComponent == FPreviousButton) FPreviousButton = nullptr;
 }
 
 void TCalendarSeries::Assign(TPersistent* Source) {
@@ -151,6 +161,7 @@ TSpeedButton* TCalendarSeries::MakeButton(const AnsiString& Caption, int Left, b
     b->SetVisible(Visible);
     b->OnClick = [Action](TObject*) { Action(); };
     b->SetParent(chart);
+    b->FreeNotification(this);
     return b;
 }
 

@@ -112,6 +112,9 @@ public:
 
     TCalendarChangeEvent OnChange;
 
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
 private:
     void DrawCell(TCalendarCell* Cell, int Column, int Row, const AnsiString& Text);
     void FreeButtons();

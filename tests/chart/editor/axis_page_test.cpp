@@ -1,6 +1,7 @@
 // The axis page docked as the editor docks it: each control writes its axis
 // property, the chart draws differently and a chart file keeps the value;
 // custom axes in the list; refused positions and log bases change nothing.
+#include "chart/control/teeseriestypes.h"
 #include "chart/control/tooledit.h"
 #include "chart/editor/teeediaxis.h"
 #include "chart/engine/teecontrols.h"
@@ -258,6 +259,36 @@ TEST_F(AxisPageTest, DeletingTheShownCustomAxisFromItsTitleOrLabelsTabIsSafe) {
         EXPECT_EQ(Chart->CustomAxes()->Count(), 0);
         EXPECT_EQ(Page->TheAxis(), Chart->DepthAxis());
     }
+}
+
+// Every axis tool on a custom axis the page deletes lets go of it: none draws
+// on it or writes into it when the chart is painted, saved or freed.
+TEST_F(AxisPageTest, DeletingACustomAxisLeavesNoToolOnIt) {
+    auto* axis = new TChartAxis(Chart->CustomAxes());
+    std::vector<TTeeCustomToolAxis*> tools;
+    for (int i = 0; i < TeeToolTypes().Count(); ++i)
+        if (TeeToolTypes().Get(i)->InheritsFrom(&TTeeCustomToolAxis::ClassInfo)) {
+            auto* tool =
+                static_cast<TTeeCustomToolAxis*>(TeeToolTypes().Get(i)->Factory(Chart.get()));
+            tool->SetAxis(axis);
+            tools.push_back(tool);
+        }
+    ASSERT_GE(tools.size(), 4u); // grid band, colour line, colour band, axis arrow
+    Page->FormShow(Page);
+    Page->LBAxes->SetItemIndex(5);
+    Page->LBAxesClick(Page->LBAxes);
+    SimulateClick(Page->BDelete);
+    ASSERT_EQ(Chart->CustomAxes()->Count(), 0);
+    for (TTeeCustomToolAxis* tool : tools) {
+        EXPECT_EQ(tool->Axis(), nullptr) << tool->ClassName();
+        EXPECT_EQ(tool->ParentChart(), Chart.get()) << tool->ClassName();
+    }
+    const auto drawn = Pixels();
+    auto saved = RoundTrip();
+    EXPECT_EQ(saved->Tools()->Count(), static_cast<int>(tools.size()));
+    for (TTeeCustomToolAxis* tool : tools)
+        delete tool;
+    EXPECT_EQ(Pixels(), drawn);
 }
 
 TEST_F(AxisPageTest, Pictures) {

@@ -95,6 +95,22 @@ TEST_F(ToolsTest, AxisToolIsStoredByTheAxisIndex) {
     tool.SetAxis(nullptr);
 }
 
+// Only an axis' own chart says when the axis is freed: a tool left on it hears
+// of it, a tool moved to another chart has let go already.
+TEST_F(ToolsTest, AxisToolLetsGoOfAFreedAxisOrOneOfAChartItLeft) {
+    TAxisTestChart other;
+    for (bool moved : {false, true}) {
+        auto* axis = new TChartAxis(Chart->CustomAxes());
+        TTeeCustomToolAxis tool(nullptr);
+        tool.SetAxis(axis);
+        if (moved) tool.SetParentChart(&other);
+        delete axis;
+        EXPECT_EQ(tool.Axis(), nullptr) << moved;
+        EXPECT_EQ(tool.ParentChart(), moved ? &other : Chart.get());
+        tool.SetParentChart(nullptr);
+    }
+}
+
 TEST_F(ToolsTest, SeriesChangesRepaintTheDesigner) {
     int repaints = 0;
     Chart->SetDesigner(new TCountingDesigner(repaints)); // owned by the chart
