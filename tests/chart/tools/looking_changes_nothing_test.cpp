@@ -400,6 +400,11 @@ TEST_F(LookingSweep, APieSliceExplodedByAHoverGetsItsOwnExplodeBack) {
         Move(off.x, off.y);
         for (int i = 0; i < pie->Count(); ++i)
             EXPECT_EQ(pie->ExplodedSlice()->Get(i), 5 * i) << slice << " " << i;
+        // Straight off the chart from the slice.
+        Move(at.x, at.y);
+        SimulateMouseLeave(Chart.get());
+        EXPECT_EQ(pie->ExplodedSlice()->Get(slice), 5 * slice) << slice << " leaving";
+        EXPECT_EQ(tool->Slice(), -1);
     }
 }
 
