@@ -345,6 +345,12 @@ void TCustomChart::MouseMove(TShiftState Shift, int X, int Y) {
     }
 }
 
+void TCustomChart::MouseLeave() {
+    TCustomAxisPanel::MouseLeave();
+    for (int i = 0; i < Tools()->Count(); ++i)
+        if (TTeeCustomTool* t = Tools()->Get(i); t->Active()) t->ChartMouseLeave();
+}
+
 void TCustomChart::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     SetCancelMouse(false);
     TCustomAxisPanel::MouseUp(Button, Shift, X, Y);

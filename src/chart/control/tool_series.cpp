@@ -130,6 +130,11 @@ void TPieTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton, TShiftStat
     if (s != -1) FocusSlice(s, true);
 }
 
+void TPieTool::ChartMouseLeave() {
+    if (FSlice != -1) FocusSlice(FSlice, false);
+    FSlice = -1;
+}
+
 // ---------------------------------------------------------------------------
 // TGanttTool
 

@@ -43,6 +43,7 @@ public:
     AnsiString Description() const override;
     void ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button, TShiftState Shift, int X,
                          int Y) override;
+    void ChartMouseLeave() override;
     TPieToolStyle Style() const { return FStyle; }
     void SetStyle(TPieToolStyle Value) { FStyle = Value; }
     int Slice() const { return FSlice; }

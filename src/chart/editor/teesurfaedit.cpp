@@ -187,6 +187,7 @@ TContourSeriesEditor::TContourSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(
             level->SetPen(nullptr);
             bLevelPen->LinkPen(nullptr);
         } else {
+            level->SetPen(level->Pen()); // the level's own from now on
             bLevelPen->LinkPen(level->Pen());
         }
         bLevelPen->SetEnabled(!V);

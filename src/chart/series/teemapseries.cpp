@@ -188,13 +188,9 @@ void TTeePolygon::Draw(TCanvas3D* Canvas, int ValueIndex) {
 
 TTeePolygon* TTeePolygonList::Add() {
     FItems.push_back(std::make_unique<TTeePolygon>(FOwner));
-    // Polygon i always matches value i of the map.
-    FOwner->AddXYZ(FOwner->Count(), 0, 0, "", clTeeColor);
-    return FItems.back().get();
-}
-
-TTeePolygon* TTeePolygonList::AddForValue() {
-    FItems.push_back(std::make_unique<TTeePolygon>(FOwner));
+    // Polygon i always matches value i of the map: it takes a value added
+    // before it without a polygon, or a new one.
+    if (Count() > FOwner->Count()) FOwner->AddXYZ(FOwner->Count(), 0, 0, "", clTeeColor);
     return FItems.back().get();
 }
 
@@ -468,8 +464,8 @@ void TMapSeries::ReadPolygons(TStream* S) {
         if (!within(f[3], bsDiagCross) || !within(f[5], psInsideFrame) || !within(f[6], 1000) ||
             !within(f[8], pmNotXor) || !within(f[10], gdRadial) || !within(f[14], 100))
             throw EReadError("Stream read error");
-        // Polygon i always matches value i: a file without point data gets its values here.
-        TTeePolygon* p = i < Count() ? FShapes.AddForValue() : FShapes.Add();
+        // A file without point data gets its values here.
+        TTeePolygon* p = FShapes.Add();
         p->SetParentBrush(f[0] != 0);
         p->SetParentPen(f[1] != 0);
         p->Brush()->SetColor(f[2]);

@@ -78,9 +78,8 @@ class TTeePolygonList : public TObject {
 public:
     explicit TTeePolygonList(TMapSeries* AOwner) : FOwner(AOwner) {}
     ~TTeePolygonList() override;
+    // The polygon of the first value without one, given a new value when there is none.
     TTeePolygon* Add();
-    // A polygon for a map value that exists already (read from a file).
-    TTeePolygon* AddForValue();
     void Delete(int Start, int Quantity = 1);
     int Count() const { return static_cast<int>(FItems.size()); }
     // Raises EListError outside 0..Count-1.

@@ -147,6 +147,49 @@ TEST_F(StatMapTest, PolygonsRemovedOrMovedAnyWayTakeTheirValuesAlong) {
     }
 }
 
+// Values added without polygons are taken by the next polygons in order; a
+// polygon beyond them brings its own value. Polygon i keeps value i.
+TEST_F(StatMapTest, APolygonAddedTakesTheFirstValueWithoutOne) {
+    const struct {
+        const char* Case;
+        const char* Steps; // p: a polygon added, a letter: a value added with that text
+        const char* Texts; // of the values, '.' for none; the polygons are the first
+        int Polygons;
+    } rows[] = {
+        {"values, then fewer polygons", "abcpp", "abc", 2},
+        {"values, then as many polygons", "abpp", "ab", 2},
+        {"values, then more polygons", "abpppp", "ab..", 4},
+        {"polygons, a value, a polygon", "ppcp", "..c", 3},
+        {"polygons, values, a polygon", "pcdp", ".cd", 2},
+        {"polygons only", "ppp", "...", 3},
+    };
+    for (const auto& row : rows) {
+        auto* s = Add<TMapSeries>();
+        int polygons = 0;
+        for (const char* c = row.Steps; *c; ++c)
+            if (*c == 'p') {
+                TTeePolygon* p = Square(s, polygons * 3, 0, 10 + polygons);
+                EXPECT_EQ(p->Index(), polygons) << row.Case;
+                ++polygons;
+            } else {
+                s->AddXYZ(s->Count(), 0, 0, AnsiString(c, 1), clTeeColor);
+            }
+        const std::string texts = row.Texts;
+        ASSERT_EQ(s->Count(), int(texts.size())) << row.Case;
+        ASSERT_EQ(s->Shapes()->Count(), row.Polygons) << row.Case;
+        for (int i = 0; i < s->Count(); ++i) {
+            const std::string want = texts[size_t(i)] == '.' ? "" : texts.substr(size_t(i), 1);
+            EXPECT_EQ(s->GetXLabel(i), AnsiString(want.c_str())) << row.Case << " " << i;
+            if (i >= row.Polygons) continue;
+            TTeePolygon* p = s->Shapes()->Get(i);
+            EXPECT_EQ(p->Text(), AnsiString(want.c_str())) << row.Case << " " << i;
+            EXPECT_EQ(p->Z(), 10 + i) << row.Case << " " << i;
+            EXPECT_EQ(s->ZValue(i), 10 + i) << row.Case << " " << i;
+        }
+        TComponent::Free(s);
+    }
+}
+
 TEST_F(StatMapTest, SampleShapesAndChartFiles) {
     auto chart = std::make_unique<TChart>(nullptr);
     chart->SetName("Chart1");
