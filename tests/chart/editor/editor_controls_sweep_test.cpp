@@ -173,12 +173,14 @@ protected:
                 if (!KnownWithoutEffect().count(where))
                     Failures.push_back(where + ": changes neither the chart nor its file");
             }
-            // A chart whose file did not give it back before the use says
-            // nothing about the control.
+            // A chart whose file did not give it back before the use is the
+            // fault of an earlier step (once a page), not of this control.
             if (after != before || text != textBefore) {
-                if (Reload(textBefore) != before)
-                    NotReloaded.insert(Where);
-                else if (Reload(text) != after)
+                if (Reload(textBefore) != before) {
+                    if (NotReloaded.insert(Where).second)
+                        Failures.push_back(where + ": the chart before this use is not what its "
+                                                   "file draws");
+                } else if (Reload(text) != after)
                     Failures.push_back(where + ": a chart read from its file draws another chart");
             }
             Agrees(Whole, where, Refill);
