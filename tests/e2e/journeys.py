@@ -1155,6 +1155,35 @@ def print_calibration_info(s, cali):
     cali.click(316, 376)  # Print Info display
 
 
+def enabled(window, point):
+    """The button at point shows black text."""
+    return dark_pixels(window.pixels((point[0] - 70, point[1] - 6, 140, 12))) > 20
+
+
+def save_calibration(s, cali):
+    save = (316, 335)  # Save calibration data
+    if not enabled(cali, save):
+        # Saving needs the parameters written, the meter's info read, then
+        # the calibration date written.
+        cali.click(316, 130)  # Write parameters
+        query = s.wait_window(r"^Query$")
+        query.activate()
+        s.key("Return")
+        s.wait_gone(query)
+        if not poll(lambda: enabled(cali, (316, 171)), LONG):
+            raise Failure("Write parameters left Read info from RXM disabled; %s" % describe(s))
+        cali.click(316, 171)  # Read info from RXM
+        if not poll(lambda: enabled(cali, (316, 212)), LONG):
+            raise Failure("Read info from RXM left Write Cali date disabled; %s" % describe(s))
+        cali.click(316, 212)  # Write Cali date: the serial number and this month
+        cali.click(167, 366)  # their O K
+        if not poll(lambda: enabled(cali, save), LONG):
+            cali.shot("calibration-date")
+            raise Failure("writing the calibration date left Save calibration data "
+                          "disabled; %s" % describe(s))
+    cali.click(*save)
+
+
 # A dialog's Cancel, the button that leaves it as its close box does.
 CANCEL = "Escape"
 
@@ -1177,6 +1206,7 @@ OPENED_OVER = {
         ("the stored files", read_rxm_files, r"^RXM850 *$", (440, 368)),
     ),
     CALIBRATION[0]: (
+        ("the save dialog", save_calibration, r"^Write calibration data to file$", CANCEL),
         ("the print dialog", print_calibration_info, r"^Print$", CANCEL),
     ),
 }
