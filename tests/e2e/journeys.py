@@ -1120,6 +1120,32 @@ def read_cpm_files(s, cpm):
     cpm.click(397, 335)  # Read File: the range of files to read
 
 
+def comment_cpm_files(s, cpm):
+    """Read File for file 1 to 1, up to the window asking its comment."""
+    read_cpm_files(s, cpm)
+    files = s.wait_window(r"^CHARGE-PLATE Monitor$")
+    files.click(304, 66)  # the last file number
+    s.key("ctrl+a")
+    s.type("1")
+    files.click(68, 157)  # OK
+    def asks_comment():
+        # The window goes while the file is read, and comes back with the
+        # comment line.
+        try:
+            return is_white(files.pixels((30, 74, 300, 12)))
+        except Failure:
+            return False
+    if not poll(asks_comment, LONG):
+        files.shot("file-comments")
+        raise Failure("reading file 1 asked no comment; %s" % describe(s))
+    return files
+
+
+def save_cpm_files(s, cpm):
+    files = comment_cpm_files(s, cpm)
+    files.click(68, 157)  # OK: the file's comment, then where the files go
+
+
 def read_rxm_files(s, rxm):
     if not getattr(s, "rxm_answered", False):
         rxm.click(68, 590)  # Init: Read File works once the meter has answered
@@ -1201,6 +1227,8 @@ OPENED_OVER = {
         ("the decay chart", view_decay_chart, r"^Chart CHARGE-PLATE Monitor", (820, 590)),
         ("the result's save dialog", save_cpm_result, r"^Save Data$", CANCEL),
         ("the file range", read_cpm_files, r"^CHARGE-PLATE Monitor$", (352, 157)),
+        ("the file comments", comment_cpm_files, r"^CHARGE-PLATE Monitor$", (352, 157)),
+        ("the stored files' save dialog", save_cpm_files, r"^Save Data$", CANCEL),
     ),
     "the resistance meter": (
         ("the stored files", read_rxm_files, r"^RXM850 *$", (440, 368)),
