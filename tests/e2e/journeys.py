@@ -1146,13 +1146,30 @@ def save_cpm_files(s, cpm):
     files.click(68, 157)  # OK: the file's comment, then where the files go
 
 
-def read_rxm_files(s, rxm):
+def rxm_answered(s, rxm):
     if not getattr(s, "rxm_answered", False):
-        rxm.click(68, 590)  # Init: Read File works once the meter has answered
+        rxm.click(68, 590)  # Init: Start and Read File work once the meter has answered
         if not poll(lambda: dark_pixels(rxm.pixels((545, 582, 70, 16))) > 20, LONG):
             raise Failure("after Init the resistance meter's Read File stays disabled; %s" %
                           describe(s))
         s.rxm_answered = True
+
+
+def save_rxm_measurement(s, rxm):
+    rxm_answered(s, rxm)
+    save = (452, 590)
+    if not enabled(rxm, save):
+        rxm.click(196, 590)  # Start: a measurement to save
+        if not poll(lambda: enabled(rxm, save), LONG):
+            rxm.shot("measured")
+            raise Failure("after a measurement the resistance meter's Save stays disabled; %s" %
+                          describe(s))
+    rxm.click(*save)  # Save: the comment line
+    rxm.click(340, 401)  # its OK
+
+
+def read_rxm_files(s, rxm):
+    rxm_answered(s, rxm)
     rxm.click(580, 590)  # Read File: the range of files to read, in the window
     rxm.click(358, 244)  # its OK, for file 1 to 1
 
@@ -1232,6 +1249,7 @@ OPENED_OVER = {
     ),
     "the resistance meter": (
         ("the stored files", read_rxm_files, r"^RXM850 *$", (440, 368)),
+        ("the measurement's save dialog", save_rxm_measurement, r"^Save", CANCEL),
     ),
     CALIBRATION[0]: (
         ("the save dialog", save_calibration, r"^Write calibration data to file$", CANCEL),
