@@ -1128,6 +1128,7 @@ def comment_cpm_files(s, cpm):
     s.key("ctrl+a")
     s.type("1")
     files.click(68, 157)  # OK
+
     def asks_comment():
         # The window goes while the file is read, and comes back with the
         # comment line.
@@ -1230,8 +1231,9 @@ def save_calibration(s, cali):
 # A dialog's Cancel, the button that leaves it as its close box does.
 CANCEL = "Escape"
 
-# What each window of WINDOWS_OVER_MAIN opens: how, the title, and the client
-# point of the button (or the key) that leaves it as its close box does.
+# What each window over the main window (and each window one of them opens)
+# opens: how, the title, and the client point of the button (or the key) that
+# leaves it as its close box does.
 OPENED_OVER = {
     "the port settings": (
         ("the port parameters", set_port_parameters, r"^Port settings ", (258, 190)),
@@ -1332,7 +1334,8 @@ def expect_dialog_over(s, dialog, owner, after):
         s.x("xdotool", "mousemove", str(spot[0]), str(spot[1]), "click", "1")
         s.wm_sync()
         order = stacking(s)
-        if order.index(int(dialog.id)) < order.index(int(owner.id)):
+        if int(dialog.id) not in order or \
+                order.index(int(dialog.id)) < order.index(int(owner.id)):
             s.shot("buried-dialog")
             raise Failure("%s a click on %r brought it over %r" % (after, owner, dialog))
 
