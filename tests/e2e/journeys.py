@@ -1067,6 +1067,10 @@ def stacking(s):
 # Windows that work while the main window waits disabled (or stays usable
 # beneath them), opened from its menu: the close-box windows but the large display.
 WINDOWS_OVER_MAIN = CLOSED_WINDOWS[1:]
+# The resistance meter's calibration window, there when the program starts
+# with the word "calibrate".
+CALIBRATION = ("the calibration window", ("Device", "Up", "Up", "Right", "Down", "Return"),
+               r"Calibration mode$")
 
 
 def instruments_above_main(s):
@@ -1087,38 +1091,174 @@ def instruments_above_main(s):
 # Every window over the main window, and each window it opens left again
 
 
-def view_decay_chart(s, cpm, first):
-    if first:
-        cpm.click(60, 335)  # Start Measure
-        # The memo's fifth line says the test finished.
-        if not poll(lambda: not is_white(cpm.pixels((22, 112, 300, 12))), LONG):
-            raise Failure("the decay test did not finish; %s" % describe(s))
+def finished_decay_test(s, cpm):
+    """A decay test run to its end, once a session: the chart and the saved
+    result need one."""
+    if getattr(s, "decay_tested", False):
+        return
+    cpm.click(60, 335)  # Start Measure
+    # The memo's fifth line says the test finished.
+    if not poll(lambda: not is_white(cpm.pixels((22, 112, 300, 12))), LONG):
+        raise Failure("the decay test did not finish; %s" % describe(s))
+    s.decay_tested = True
+
+
+def view_decay_chart(s, cpm):
+    finished_decay_test(s, cpm)
     cpm.click(172, 335)  # View Chart
 
 
-def read_cpm_files(s, cpm, first):
+def save_cpm_result(s, cpm):
+    finished_decay_test(s, cpm)
+    cpm.click(696, 509)  # Save results: the comment line and its OK & save
+    if not poll(lambda: is_white(cpm.pixels((100, 502, 300, 12))), LONG):
+        raise Failure("Save results showed no comment line; %s" % describe(s))
+    cpm.click(696, 509)  # OK & save
+
+
+def read_cpm_files(s, cpm):
     cpm.click(397, 335)  # Read File: the range of files to read
 
 
-def read_rxm_files(s, rxm, first):
-    if first:
-        rxm.click(68, 590)  # Init: Read File works once the meter has answered
+def comment_cpm_files(s, cpm):
+    """Read File for file 1 to 1, up to the window asking its comment."""
+    read_cpm_files(s, cpm)
+    files = s.wait_window(r"^CHARGE-PLATE Monitor$")
+    files.click(304, 66)  # the last file number
+    s.key("ctrl+a")
+    s.type("1")
+    files.click(68, 157)  # OK
+
+    def asks_comment():
+        # The window goes while the file is read, and comes back with the
+        # comment line.
+        try:
+            return is_white(files.pixels((30, 74, 300, 12)))
+        except Failure:
+            return False
+    if not poll(asks_comment, LONG):
+        files.shot("file-comments")
+        raise Failure("reading file 1 asked no comment; %s" % describe(s))
+    return files
+
+
+def save_cpm_files(s, cpm):
+    files = comment_cpm_files(s, cpm)
+    files.click(68, 157)  # OK: the file's comment, then where the files go
+
+
+def rxm_answered(s, rxm):
+    if not getattr(s, "rxm_answered", False):
+        rxm.click(68, 590)  # Init: Start and Read File work once the meter has answered
         if not poll(lambda: dark_pixels(rxm.pixels((545, 582, 70, 16))) > 20, LONG):
             raise Failure("after Init the resistance meter's Read File stays disabled; %s" %
                           describe(s))
+        s.rxm_answered = True
+
+
+def save_rxm_measurement(s, rxm):
+    rxm_answered(s, rxm)
+    save = (452, 590)
+    if not enabled(rxm, save):
+        rxm.click(196, 590)  # Start: a measurement to save
+        if not poll(lambda: enabled(rxm, save), LONG):
+            rxm.shot("measured")
+            raise Failure("after a measurement the resistance meter's Save stays disabled; %s" %
+                          describe(s))
+    rxm.click(*save)  # Save: the comment line
+    rxm.click(340, 401)  # its OK
+
+
+def read_rxm_files(s, rxm):
+    rxm_answered(s, rxm)
     rxm.click(580, 590)  # Read File: the range of files to read, in the window
     rxm.click(358, 244)  # its OK, for file 1 to 1
 
 
-# What each window of WINDOWS_OVER_MAIN opens: how, the title, and the client
-# point of the button that leaves it as its close box does.
+def set_port_parameters(s, setup):
+    setup.click(104, 90)  # Set Com Parameters
+
+
+def grounding_statistics(s, pgt):
+    if not getattr(s, "pgt_transferred", False):
+        transfer_statistics(s, pgt)  # Save data and Print data need the counts
+        s.pgt_transferred = True
+
+
+def save_pgt_data(s, pgt):
+    grounding_statistics(s, pgt)
+    pgt.click(100, 408)  # Save data
+
+
+def print_pgt_data(s, pgt):
+    grounding_statistics(s, pgt)
+    pgt.click(280, 408)  # Print data
+
+
+def print_calibration_info(s, cali):
+    cali.click(316, 376)  # Print Info display
+
+
+def enabled(window, point):
+    """The button at point shows black text."""
+    return dark_pixels(window.pixels((point[0] - 70, point[1] - 6, 140, 12))) > 20
+
+
+def save_calibration(s, cali):
+    save = (316, 335)  # Save calibration data
+    if not enabled(cali, save):
+        # Saving needs the parameters written, the meter's info read, then
+        # the calibration date written.
+        cali.click(316, 130)  # Write parameters
+        query = s.wait_window(r"^Query$")
+        query.activate()
+        s.key("Return")
+        s.wait_gone(query)
+        if not poll(lambda: enabled(cali, (316, 171)), LONG):
+            raise Failure("Write parameters left Read info from RXM disabled; %s" % describe(s))
+        cali.click(316, 171)  # Read info from RXM
+        if not poll(lambda: enabled(cali, (316, 212)), LONG):
+            raise Failure("Read info from RXM left Write Cali date disabled; %s" % describe(s))
+        cali.click(316, 212)  # Write Cali date: the serial number and this month
+        cali.click(167, 366)  # their O K
+        if not poll(lambda: enabled(cali, save), LONG):
+            cali.shot("calibration-date")
+            raise Failure("writing the calibration date left Save calibration data "
+                          "disabled; %s" % describe(s))
+    cali.click(*save)
+
+
+# A dialog's Cancel, the button that leaves it as its close box does.
+CANCEL = "Escape"
+
+# What each window over the main window (and each window one of them opens)
+# opens: how, the title, and the client point of the button (or the key) that
+# leaves it as its close box does.
 OPENED_OVER = {
+    "the port settings": (
+        ("the port parameters", set_port_parameters, r"^Port settings ", (258, 190)),
+    ),
+    "the grounding tester": (
+        ("the save dialog", save_pgt_data, r"^Save", CANCEL),
+        ("the print dialog", print_pgt_data, r"^Print$", CANCEL),
+    ),
     "the plate monitor": (
         ("the decay chart", view_decay_chart, r"^Chart CHARGE-PLATE Monitor", (820, 590)),
+        ("the result's save dialog", save_cpm_result, r"^Save Data$", CANCEL),
         ("the file range", read_cpm_files, r"^CHARGE-PLATE Monitor$", (352, 157)),
+        ("the file comments", comment_cpm_files, r"^CHARGE-PLATE Monitor$", (352, 157)),
+        ("the stored files' save dialog", save_cpm_files, r"^Save Data$", CANCEL),
     ),
     "the resistance meter": (
         ("the stored files", read_rxm_files, r"^RXM850 *$", (440, 368)),
+        ("the measurement's save dialog", save_rxm_measurement, r"^Save", CANCEL),
+    ),
+    "the stored files": (
+        ("the save dialog", lambda s, files: files.click(72, 368), r"^Save", CANCEL),
+    ),
+    CALIBRATION[0]: (
+        ("the save dialog", save_calibration, r"^Write calibration data to file$", CANCEL),
+        ("the print dialog", print_calibration_info, r"^Print$", CANCEL),
     ),
 }
 
@@ -1171,35 +1311,103 @@ def return_to(s, title, after):
     return window
 
 
+def expect_only(s, known, title, after):
+    """The windows shown besides those of known are one titled title, or
+    none: a window the tables do not list is reported, never left unchecked."""
+    others = [w for w in s.windows()
+              if w.id not in known and not (title and re.search(title, w.name))]
+    if others:
+        raise Failure("%s %s opened, which the journey's tables do not list" %
+                      (after, ", ".join(repr(w) for w in others)))
+
+
+def expect_dialog_over(s, dialog, owner, after):
+    """A window opened over the window that opened it, which stays shown, is
+    transient for it and stays above it when it is clicked where the dialog
+    leaves it bare."""
+    said = s.x("xprop", "-id", dialog.id, "WM_TRANSIENT_FOR").strip()
+    m = re.search(r"window id # (0x[0-9a-f]+)", said)
+    if not m or int(m.group(1), 16) != int(owner.id):
+        raise Failure("%s %r is not transient for %r (%s)" % (after, dialog, owner, said))
+    spot = uncovered_spot(owner, dialog)
+    if spot:
+        s.x("xdotool", "mousemove", str(spot[0]), str(spot[1]), "click", "1")
+        s.wm_sync()
+        order = stacking(s)
+        if int(dialog.id) not in order or \
+                order.index(int(dialog.id)) < order.index(int(owner.id)):
+            s.shot("buried-dialog")
+            raise Failure("%s a click on %r brought it over %r" % (after, owner, dialog))
+
+
+def sweep_opened(s, name, window, title):
+    """Each window that window (named name, titled title) opens, left by its
+    Exit and by its close box; one that opens windows of its own has them
+    swept the first time. Returns window as last shown and the paths checked."""
+    paths = 0
+    for child, open_child, child_title, exit_point in OPENED_OVER.get(name, ()):
+        for leave in ("Exit", "close box"):
+            known = {w.id for w in s.windows()}
+            window.activate()
+            open_child(s, window)
+            opened = s.wait_window(child_title)
+            if opened.id in known:
+                raise Failure("%s did not open %s; %s" % (name, child, describe(s)))
+            expect_only(s, known, child_title, "%s opening %s," % (name, child))
+            if any(w.id == window.id for w in s.windows()):
+                expect_dialog_over(s, opened, window, "%s opening %s:" % (name, child))
+            else:
+                # It works in place of the window that opened it.
+                expect_working_on_top(s, opened, "opened from %s, %s:" % (name, child))
+            if leave == "Exit" and child in OPENED_OVER:
+                opened, more = sweep_opened(s, child, opened, child_title)
+                paths += more
+            if leave == "close box":
+                opened.close_box()
+            elif exit_point == CANCEL:
+                opened.activate()
+                s.key(CANCEL)
+            else:
+                opened.click(*exit_point)
+            s.wait_gone(opened)
+            after = "after leaving %s by its %s, %s" % (child, leave, name)
+            window = return_to(s, title, after)
+            expect_only(s, known, None, after)
+            expect_working_on_top(s, window, after)
+            paths += 1
+    return window, paths
+
+
+def sweep_windows_over_main(s, windows):
+    """Each of windows opened from the main window's menu, and each window
+    it opens left by its Exit and by its close box: the window that works
+    stays above the main window. Returns the paths checked."""
+    s.park_pointer()
+    paths = 0
+    for name, steps, title in windows:
+        known = {w.id for w in s.windows()}
+        s.menu(*steps)
+        window = s.wait_window(title)
+        expect_only(s, known, title, "opening %s," % name)
+        expect_working_on_top(s, window, "opened, %s:" % name)
+        window, more = sweep_opened(s, name, window, title)
+        paths += 1 + more
+        window.close_box()
+        s.wait_gone(window)
+    return paths
+
+
 def windows_above_main(s):
     """Every window opened over the main window, opened and returned to from
     each window it opens (by its Exit and by its close box), stays above the
     main window when the main window's title bar or body is clicked."""
-    s.park_pointer()
-    for name, steps, title in WINDOWS_OVER_MAIN:
-        s.menu(*steps)
-        window = s.wait_window(title)
-        expect_working_on_top(s, window, "opened, %s:" % name)
-        first = True
-        for child, open_child, child_title, exit_point in OPENED_OVER.get(name, ()):
-            for leave in ("Exit", "close box"):
-                known = {w.id for w in s.windows()}
-                window.activate()
-                open_child(s, window, first)
-                first = False
-                opened = s.wait_window(child_title)
-                if opened.id in known:
-                    raise Failure("%s did not open %s; %s" % (name, child, describe(s)))
-                if leave == "Exit":
-                    opened.click(*exit_point)
-                else:
-                    opened.close_box()
-                s.wait_gone(opened)
-                after = "after leaving %s by its %s, %s" % (child, leave, name)
-                window = return_to(s, title, after)
-                expect_working_on_top(s, window, after)
-        window.close_box()
-        s.wait_gone(window)
+    print("%d paths" % sweep_windows_over_main(s, WINDOWS_OVER_MAIN), flush=True)
+
+
+def windows_above_main_calibrate(s):
+    """The same for the calibration window, shown by a program started with
+    the word "calibrate"."""
+    print("%d paths" % sweep_windows_over_main(s, (CALIBRATION,)), flush=True)
 
 
 def ended(s, how):
@@ -1286,6 +1494,7 @@ JOURNEYS = {
     "modal_above_owner": modal_above_owner,
     "instruments_above_main": instruments_above_main,
     "windows_above_main": windows_above_main,
+    "windows_above_main_calibrate": windows_above_main_calibrate,
     "ended_by_exit": ended_by_exit,
     "ended_by_close_box": ended_by_close_box,
     "com_port_then_instruments": com_port_then_instruments,
@@ -1303,7 +1512,8 @@ JOURNEY_SECONDS = 240
 
 
 # Journeys that click through several windows on a slow screen.
-LONGER_JOURNEYS = {"fitted_windows_1920x1080_scale2": 360, "fitted_windows_1024x768_scale1_5": 360}
+LONGER_JOURNEYS = {"fitted_windows_1920x1080_scale2": 360, "fitted_windows_1024x768_scale1_5": 360,
+                   "windows_above_main": 360}
 
 
 def _overtime(*_):
@@ -1345,6 +1555,7 @@ SESSION_OPTIONS = {
     "read_only_setup": {"read_only_program": True},
     "help_in_editor": {"prepare": registered_help},
     "view_after_info": {"words": ("calibrate",)},
+    "windows_above_main_calibrate": {"words": ("calibrate",)},
     "fitted_windows_1920x1080_scale2": {"screen": (1920, 1080), "scale": 2},
     "fitted_windows_1024x768_scale1_5": {"screen": (1024, 768), "scale": 1.5},
 }
