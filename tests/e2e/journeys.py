@@ -143,6 +143,90 @@ def pdf_text(path):
     return r.stdout
 
 
+def choose_paper(s, dialog, paper, output):
+    """In the print dialog: Properties, the paper (a size's name, or a custom
+    width and height in millimetres), OK, then the output file and Print."""
+    dialog.activate()
+    s.key("alt+r")  # "Properties"
+    props = s.wait_window(r"^Printer Properties$")
+    props.activate()
+    props.click(*PAGE_SIZE)
+    s.settle(0.3)
+    if isinstance(paper, str):
+        s.type(paper)
+        s.key("Return")
+    else:
+        s.type("Custom")
+        s.key("Return")
+        for field, mm in zip((PAPER_WIDTH, PAPER_HEIGHT), paper):
+            props.click(*field)
+            s.key("ctrl+a")
+            s.type(str(mm))
+    props.click(*PROPERTIES_OK)
+    s.wait_gone(props)
+    dialog.activate()
+    s.key("alt+f", "ctrl+a")  # "Output file"
+    s.type(output)
+    s.key("Return")
+    s.wait_gone(dialog)
+
+
+def pdf_pages(path):
+    """Each page's width and height in millimetres, as pdfinfo reads them."""
+    r = subprocess.run(["pdfinfo", "-f", "1", "-l", "999", path], capture_output=True, text=True)
+    if r.returncode != 0:
+        raise Failure("%s is no PDF file that pdfinfo can read: %s" % (path, r.stderr))
+    return [(round(float(w) * 25.4 / 72), round(float(h) * 25.4 / 72)) for w, h in
+            re.findall(r"^Page +\d+ size: +([\d.]+) x ([\d.]+) pts", r.stdout, re.M)]
+
+
+def expect_printed_on(s, path, size, lines):
+    if not poll(lambda: os.path.exists(path) and os.path.getsize(path) > 0, LONG):
+        raise Failure("the print-out %s was not written; %s" % (s.tilde(path), describe(s)))
+    pages = pdf_pages(path)
+    if not pages or any(p != size for p in pages):
+        raise Failure("%s has pages of %s mm instead of %d x %d mm" % (
+            s.tilde(path), ", ".join("%d x %d" % p for p in pages) or "no size", *size))
+    text = pdf_text(path)
+    for line in lines:
+        if line not in text:
+            raise Failure("%s lacks \"%s\"; it reads: %r" % (s.tilde(path), line, text))
+    return pages
+
+
+def paper_chosen(s):
+    """The grounding tester prints on a custom 80 x 50 mm label and the
+    calibration on A5, as chosen in the print dialog's printer properties."""
+    folder = os.path.join(s.home, "printouts")
+    os.makedirs(folder)
+    pgt = open_grounding_tester(s)
+    transfer_statistics(s, pgt)
+    pgt.click(190, 349)
+    s.type("Label")
+    label = os.path.join(folder, "label.pdf")
+    pgt.click(280, 408)
+    choose_paper(s, s.wait_window(r"^Print$"), (80, 50), label)
+    pages = expect_printed_on(s, label, (80, 50), ("Number of measurments : 25",
+                                                   "Comment : Label"))
+    if len(pages) < 2:
+        raise Failure("the statistics fit one 80 x 50 mm page; their lines were not placed "
+                      "on the label")
+    pgt.close_box()
+    s.wait_gone(pgt)
+    s.menu("Device", "Up", "Up", "Right", "Down", "Return")  # RXM 850, Calibrate
+    cali = s.wait_window(r"Calibration mode$")
+    a5 = os.path.join(folder, "calibration.pdf")
+    cali.click(*CALI_PRINT)
+    choose_paper(s, s.wait_window(r"^Print$"), "A5", a5)
+    expect_printed_on(s, a5, (148, 210), ("QM read out - calibration of the RXM 850",))
+    cali.click(*CALI_EXIT)
+    s.wait_gone(cali)
+
+
+# The print dialog's printer properties, in its client area.
+PAGE_SIZE, PAPER_WIDTH, PAPER_HEIGHT, PROPERTIES_OK = (228, 110), (145, 138), (303, 138), (356, 554)
+
+
 # Client positions of the live chart window's controls.
 START, STOP, RESET, EXIT = (85, 523), (242, 523), (85, 577), (242, 577)
 EDIT_CHART = (202, 35)  # the commander's editor button
@@ -650,6 +734,7 @@ def help_in_editor(s):
 
 INFO_OK = (328, 419)  # Info's OK button
 CALI_EXIT = (675, 538)  # the calibration window's Exit
+CALI_PRINT = (316, 376)  # its Print Info display
 
 
 def view_after_info(s):
@@ -1499,6 +1584,7 @@ JOURNEYS = {
     "ended_by_close_box": ended_by_close_box,
     "com_port_then_instruments": com_port_then_instruments,
     "view_after_info": view_after_info,
+    "paper_chosen": paper_chosen,
     "fitted_windows_1920x1080_scale2": fitted_windows_1920x1080_scale2,
     "fitted_windows_1024x768_scale1_5": fitted_windows_1024x768_scale1_5,
 }
@@ -1556,6 +1642,7 @@ SESSION_OPTIONS = {
     "help_in_editor": {"prepare": registered_help},
     "view_after_info": {"words": ("calibrate",)},
     "windows_above_main_calibrate": {"words": ("calibrate",)},
+    "paper_chosen": {"words": ("calibrate",)},
     "fitted_windows_1920x1080_scale2": {"screen": (1920, 1080), "scale": 2},
     "fitted_windows_1024x768_scale1_5": {"screen": (1024, 768), "scale": 1.5},
 }

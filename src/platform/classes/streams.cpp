@@ -9,6 +9,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <exception>
+#include <cstdio>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -515,8 +516,16 @@ bool SaveFileNew(const AnsiString& FileName, const void* Data, int64_t Size) {
     AnsiString failure = WriteWhole(fd, temp, Data, Size);
     bool placed = false;
     if (failure.IsEmpty()) {
-        // A hard link takes the name only while it is free; the temporary name then goes.
-        if (::link(temp.c_str(), target.c_str()) == 0)
+        // The move takes the name only while it is free.
+        int done = ::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE);
+        if (done != 0 && (errno == EINVAL || errno == ENOSYS)) {
+            // A file system without that move: a hard link, else look first.
+            done = ::link(temp.c_str(), target.c_str());
+            if (done != 0 && errno == EPERM)
+                done = ::access(target.c_str(), F_OK) == 0 ? (errno = EEXIST, -1)
+                                                           : ::rename(temp.c_str(), target.c_str());
+        }
+        if (done == 0)
             placed = true;
         else if (errno != EEXIST)
             failure = std::strerror(errno);

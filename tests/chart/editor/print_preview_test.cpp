@@ -416,4 +416,39 @@ TEST(PrintPreviewPdf, PrintedPdfHoldsTheChartTitle) {
     std::filesystem::remove(txt);
 }
 
+// The paper chosen in the preview's Setup is the paper the chart prints on.
+TEST(PrintPreviewPdf, SetupsPaperIsThePrintedPage) {
+    QM_REQUIRE_TOOL("pdfinfo");
+    TeeRegisterPrintAndExport();
+    TPrinter printer;
+    if (printer.Printers()->Count() != 1 || printer.Printers()->Strings(0) != "PDF file")
+        GTEST_SKIP() << "a real printer is installed";
+    TPrinter* old = SetPrinter(&printer);
+    const std::string pdf = (std::filesystem::temp_directory_path() / "qm_preview_a5.pdf").string();
+    std::filesystem::remove(pdf);
+    printer.SetPdfOutputPath(pdf.c_str());
+    {
+        TDialogResponder responder;
+        TChart chart;
+        chart.SetBounds(0, 0, 300, 200);
+        TChartPreview form(nullptr);
+        form.SetTag(reinterpret_cast<intptr_t>(&chart));
+        form.Show();
+        responder.ExpectPaper(TDialogKind::PrinterSetupDialog, {1480, 2100}, poPortrait)
+            .ExpectMessage("saved as", IDOK);
+        SimulateClick(form.BSetupPrinter);
+        SimulateClick(form.BPrint);
+        EXPECT_TRUE(responder.Done());
+    }
+    SetPrinter(old);
+    FILE* info = ::popen(("pdfinfo '" + pdf + "'").c_str(), "r");
+    std::string out;
+    char buf[256];
+    while (info && std::fgets(buf, sizeof buf, info))
+        out += buf;
+    if (info) ::pclose(info);
+    EXPECT_NE(out.find("Page size:       420 x 595 pts (A5)"), std::string::npos) << out;
+    std::filesystem::remove(pdf);
+}
+
 } // namespace

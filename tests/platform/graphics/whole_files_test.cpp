@@ -1,10 +1,12 @@
 // Files written through a painter or a picture library are written whole or
 // not at all: on a full disk or past a file-size limit the old file stays as
 // it was, no unfinished file is left, and the error names the file and why.
+#include "platform/classes/stringlist.h"
 #include "platform/graphics/metafile.h"
 #include "platform/graphics/printers.h"
 #include "support/full_disk.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -29,6 +31,9 @@ std::vector<TWriter> Writers() {
     const std::regex pattern(R"(\|\*\.(\w+))");
     for (std::sregex_iterator m(filter.begin(), filter.end(), pattern), end; m != end; ++m) {
         const std::string ext = (*m)[1];
+        if (std::any_of(out.begin(), out.end(),
+                        [&](const TWriter& w) { return w.Extension == ext; }))
+            continue; // listed under "All" too
         out.push_back({"picture ." + ext, ext, [](const AnsiString& File) {
                            TPicture picture;
                            picture.Bitmap()->SetSize(40, 30);
@@ -43,6 +48,15 @@ std::vector<TWriter> Writers() {
                        printer.Canvas()->TextOut(300, 300, "never seen");
                        printer.EndDoc();
                    }});
+    // Without a printer a job no dialog named is a PDF file of a free name.
+    if (TPrinter().Printers()->Strings(0) == "PDF file")
+        out.push_back({"print file no dialog named", "pdf", [](const AnsiString& File) {
+                           TPrinter printer;
+                           printer.SetPdfOutputPath(File);
+                           printer.BeginDoc();
+                           printer.Canvas()->TextOut(300, 300, "never seen");
+                           printer.EndDoc();
+                       }});
     return out;
 }
 
@@ -58,7 +72,7 @@ TEST(WholeFiles, EveryWriterKeepsTheOldFileWhenTheDiskIsFull) {
     const std::string dir = ::mkdtemp(tmpl);
     const std::string old(20 * 1024, 'o');
     const std::vector<TWriter> writers = Writers();
-    EXPECT_GE(writers.size(), 5u); // bmp, jpg, emf, wmf ... and the print file
+    EXPECT_GE(writers.size(), 7u); // bmp, jpeg, jpg, png, emf, wmf ... and the print file
     for (const TWriter& w : writers) {
         for (const rlim_t limit : {rlim_t(0), rlim_t(100)}) {
             SCOPED_TRACE(w.Name + " under " + std::to_string(limit) + " bytes");
@@ -73,7 +87,8 @@ TEST(WholeFiles, EveryWriterKeepsTheOldFileWhenTheDiskIsFull) {
                     message = e.Message.str();
                 }
             }
-            EXPECT_NE(message.find(file), std::string::npos) << message;
+            // A print file no dialog named goes beside the old one, "old (2).pdf".
+            EXPECT_NE(message.find(dir + "/old"), std::string::npos) << message;
             EXPECT_NE(message.find(std::strerror(EFBIG)), std::string::npos) << message;
             EXPECT_EQ(Content(file), old);
             int files = 0;
