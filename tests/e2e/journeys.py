@@ -809,12 +809,15 @@ DISPLAY_BUTTONS = {"Start": (105, 424), "Break": (105, 480), "Reset": (105, 536)
                    "Exit": (105, 592)}
 RXM_CONTENT = (912, 623, 0)
 RXM_EXIT = (836, 590)
+CALI_CONTENT = (760, 575, 0)
+FACE = b"\xd4\xd0\xc8"  # the face colour the scroll bars' thumb is drawn in
 
 
 class Fitted:
     """A window fitted to the screen, as a user sees and scrolls it."""
 
-    def __init__(self, s, window, content):
+    def __init__(self, s, window, content, at_start=True):
+        """at_start: the window opened with its view at the top left."""
         self.s, self.window = s, window
         self.cw, self.ch, self.mh = content
         _, _, w, h = window.geometry()
@@ -826,6 +829,101 @@ class Fitted:
         self.across, self.down = across, down
         self.view = (self.w - (BAR if down else 0), self.h - self.mh - (BAR if across else 0))
         self.offsets = None  # where the content is scrolled to, once known
+        if self.scrolled():
+            self.scroll_bars(at_start)
+
+    # ---- the scroll bars, as a user reads and moves them
+
+    def bar(self, across):
+        """The bar's box (logical) and its length in pixels."""
+        if across:
+            return (0, self.h - BAR, self.view[0], BAR), round(self.view[0] * self.s.scale)
+        return (self.w - BAR, self.mh, BAR, self.view[1]), round(self.view[1] * self.s.scale)
+
+    def thumb(self, across):
+        """Where the thumb is drawn along the bar (first, last pixel): the
+        longest run of the face colour along the bar's middle."""
+        box, length = self.bar(across)
+        x, y, w, h = box
+        lx, ly, lw, lh = self.at((x, y + h / 2, w, 1) if across else (x + w / 2, y, 1, h))
+        rgb = self.window.steady_pixels((lx, ly, lw, 1) if across else (lx, ly, 1, lh), 3)
+        best, first = (-1, -2), None
+        for i in range(len(rgb) // 3):
+            if rgb[3 * i:3 * i + 3] == FACE:
+                first = i if first is None else first
+                if i - first > best[1] - best[0]:
+                    best = (first, i)
+            else:
+                first = None
+        if best[1] - best[0] < 8:
+            self.window.shot("no-thumb")
+            raise Failure("the %s scroll bar of %r shows no thumb" % (
+                "horizontal" if across else "vertical", self.window))
+        return best
+
+    def content(self):
+        return self.window.steady_pixels((0, round(self.mh * self.s.scale)) +
+                                         self.at((self.view[0], self.view[1])), 3)
+
+    def press(self, across, along, to=None):
+        """Clicks the bar at along (pixels from its start), or drags from there
+        to to; the view as it then shows."""
+        box, _ = self.bar(across)
+        x, y = self.at((box[0], box[1]))
+        mid = round(BAR * self.s.scale / 2)
+        # Before the window's edge is as far as a pointer goes there.
+        point = (lambda a: (max(0, x + a), y + mid)) if across else \
+            (lambda a: (x + mid, max(0, y + a)))
+        self.s.park_pointer()
+        if to is None:
+            self.window.click(*point(along))
+        else:
+            self.window.drag(point(along), point(to))
+        self.s.park_pointer()
+        return self.content()
+
+    def scroll_bars(self, at_start):
+        """Each bar shows the view where it is and takes it where it is moved:
+        the thumb dragged to each end takes the view there and stays there;
+        each arrow moves view and thumb its way. Ends at the top left."""
+        arrow = round(BAR * self.s.scale)
+        for across, name in ((True, "horizontal"), (False, "vertical")):
+            if not (self.across if across else self.down):
+                continue
+            _, length = self.bar(across)
+            where = "the %s scroll bar of %r" % (name, self.window)
+
+            def fail(what):
+                self.window.shot("scroll-" + name)
+                raise Failure("%s: %s (see scroll-%s.png)" % (where, what, name))
+            first, last = self.thumb(across)
+            if at_start and first > arrow + 3:
+                fail("with the view at the %s the thumb sits at pixel %d of %d" % (
+                    "left" if across else "top", first, length))
+            for end in ("far", "near"):
+                first, last = self.thumb(across)
+                view = self.press(across, (first + last) // 2,
+                                  length + 2 * arrow if end == "far" else -2 * arrow)
+                first, last = self.thumb(across)
+                if end == "far" and last < length - arrow - 4 or \
+                        end == "near" and first > arrow + 3:
+                    fail("dragged to the %s end, the thumb stays at pixels %d to %d of %d" % (
+                        end, first, last, length))
+                # At an end the arrow that points on moves nothing; the other
+                # moves view and thumb back.
+                on, back = (length - arrow // 2, arrow // 2)[::1 if end == "far" else -1]
+                if self.press(across, on) != view:
+                    fail("at the %s end its outer arrow still moves the view" % end)
+                moved = self.press(across, back)
+                f2, l2 = self.thumb(across)
+                if moved == view:
+                    fail("at the %s end its inner arrow does not move the view" % end)
+                if (f2 - first) * (1 if end == "near" else -1) <= 0:
+                    fail("the arrow moved the view from the %s end but the thumb went from "
+                         "%d to %d" % (end, first, f2))
+                self.press(across, on)
+            self.press(across, (lambda t: (t[0] + t[1]) // 2)(self.thumb(across)), -2 * arrow)
+        self.offsets = (0, 0)
 
     def scrolled(self):
         return self.across or self.down
@@ -907,7 +1005,8 @@ def fitted_windows(s):
     s.menu("Device", "Down", "Right", "Right", "Down", "Return")
     s.menu("View", "Down", "Return")
     s.handled()
-    main = Fitted(s, s.main, MAIN_CONTENT)
+    # The start picture scrolled into view: the view need not be at the top left.
+    main = Fitted(s, s.main, MAIN_CONTENT, at_start=False)
     if not main.scrolled():
         raise Failure("the live chart (%dx%d) shows whole on a %dx%d screen at scale %s" % (
             MAIN_CONTENT[0], MAIN_CONTENT[1], s.screen[0], s.screen[1], s.scale))
@@ -943,6 +1042,19 @@ def fitted_windows(s):
     display_fitted(s)
     plate_monitor_fitted(s)
     resistance_meter_fitted(s)
+    calibration_fitted(s)
+
+
+def calibration_fitted(s):
+    """The resistance meter's calibration window, left by its Exit."""
+    s.menu("Device", "Up", "Up", "Right", "Down", "Return")  # RXM 850, Calibrate
+    cali = s.wait_window(r"Calibration mode$")
+    expect_on_screen(s, cali)
+    view = Fitted(s, cali, CALI_CONTENT)
+    if not view.scrolled():
+        raise Failure("the calibration window shows whole on a %dx%d screen" % s.screen)
+    view.click("Exit", CALI_EXIT)
+    s.wait_gone(cali)
 
 
 def display_fitted(s):
@@ -1598,7 +1710,7 @@ JOURNEY_SECONDS = 240
 
 
 # Journeys that click through several windows on a slow screen.
-LONGER_JOURNEYS = {"fitted_windows_1920x1080_scale2": 360, "fitted_windows_1024x768_scale1_5": 360,
+LONGER_JOURNEYS = {"fitted_windows_1920x1080_scale2": 600, "fitted_windows_1024x768_scale1_5": 600,
                    "windows_above_main": 360}
 
 
@@ -1643,8 +1755,10 @@ SESSION_OPTIONS = {
     "view_after_info": {"words": ("calibrate",)},
     "windows_above_main_calibrate": {"words": ("calibrate",)},
     "paper_chosen": {"words": ("calibrate",)},
-    "fitted_windows_1920x1080_scale2": {"screen": (1920, 1080), "scale": 2},
-    "fitted_windows_1024x768_scale1_5": {"screen": (1024, 768), "scale": 1.5},
+    "fitted_windows_1920x1080_scale2": {"screen": (1920, 1080), "scale": 2,
+                                        "words": ("calibrate",)},
+    "fitted_windows_1024x768_scale1_5": {"screen": (1024, 768), "scale": 1.5,
+                                         "words": ("calibrate",)},
 }
 
 

@@ -145,7 +145,10 @@ public:
                 return;
             }
             FPlain->drawComplexControl(control, option, painter, widget);
-        } else
+        } else if (const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
+                   bar && control == CC_ScrollBar)
+            DrawPlatformScrollBar(this, bar, painter, widget);
+        else
             QProxyStyle::drawComplexControl(control, option, painter, widget);
     }
     QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
@@ -809,6 +812,27 @@ void TCustomForm::ShowFitted(bool On, int ViewW, int ViewH) {
     }
 }
 
+void TCustomForm::ScrollInView(const TRect& R) {
+    FViewWanted = R;
+    ApplyViewWanted();
+}
+
+void TCustomForm::ApplyViewWanted() {
+    // The view's size is known once the window shows.
+    if (!FViewWanted || !Widget()->isVisible()) return;
+    const TRect r = *FViewWanted;
+    FViewWanted.reset();
+    if (!Fitted()) return;
+    auto* area = static_cast<QScrollArea*>(FFitArea);
+    // The far edge first, then the near one, so a rect wider than the view
+    // shows its left or top part.
+    for (const bool nearEdge : {false, true}) {
+        // Qt keeps a point at the view's far edge as shown: one past the rect's.
+        const int x = nearEdge ? r.Left : r.Right, y = nearEdge ? r.Top : r.Bottom;
+        area->ensureVisible(x, y, 0, 0);
+    }
+}
+
 void TCustomForm::ApplyGeometry() {
     QWidget* win = Widget();
     if (!win || !Impl()->Client) return;
@@ -1088,6 +1112,7 @@ void TCustomForm::SetVisible(bool Value) {
             ApplyGeometry();
         }
         UpdateWidgetVisibility();
+        ApplyViewWanted();
         if (!Parent()) {
             if (FWindowState != wsNormal) SetWindowState(FWindowState);
             RaiseWindow();

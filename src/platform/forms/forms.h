@@ -13,6 +13,7 @@
 #include "platform/forms/controls.h"
 #include <exception>
 #include <map>
+#include <optional>
 #include <string>
 
 class TMainMenu;
@@ -109,6 +110,10 @@ public:
     virtual bool CloseQuery();
     // Frees the form once the current handler has returned.
     void Release();
+    // A window fitted to a small screen scrolls its view so that R (client
+    // coordinates) shows, whole where the view can hold it; before the
+    // window shows, once it does.
+    void ScrollInView(const TRect& R);
 
     TModalResult ModalResult() const { return FModalResult; }
     void SetModalResult(TModalResult Value) { FModalResult = Value; }
@@ -246,6 +251,8 @@ private:
     TWinControl* FFocusedControl = nullptr; // the one that had OnEnter last
     QWidget* FMenuBar = nullptr;
     QWidget* FFitArea = nullptr; // scrolls the client area of a fitted window
+    std::optional<TRect> FViewWanted; // what ScrollInView brings into view on show
+    void ApplyViewWanted();
 };
 
 class TForm : public TCustomForm {
