@@ -347,6 +347,28 @@ TEST_F(ExtraPagesTest, ContourLevelsManualDisableTheCountAndAChosenColourEndsAut
     EXPECT_EQ(page->SHColor->Brush()->Color(), clRed);
 }
 
+// Showing a level changes nothing; unticking "default pen" gives the level a
+// pen of its own (which ends automatic levels), ticking it again takes it away.
+TEST_F(ExtraPagesTest, ContourLevelPenIsTheLevelsOwnOnlyWhenChosen) {
+    auto* contour = dynamic_cast<TContourSeries*>(AddSeries("TContourSeries"));
+    contour->FillSampleValues();
+    OpenPage(contour);
+    auto* page = Editor<TContourSeriesEditor>();
+    ASSERT_NE(page, nullptr);
+    ASSERT_GT(contour->Levels()->Count(), 2);
+    page->UDLevel->SetPosition(2);
+    TContourLevel* level = contour->Levels()->Get(2);
+    EXPECT_TRUE(contour->AutomaticLevels());
+    EXPECT_TRUE(page->cbDefaultPen->Checked());
+    SimulateClick(page->cbDefaultPen);
+    EXPECT_TRUE(level->IsPenStored());
+    EXPECT_FALSE(contour->AutomaticLevels());
+    EXPECT_TRUE(page->bLevelPen->Enabled());
+    SimulateClick(page->cbDefaultPen);
+    EXPECT_FALSE(level->IsPenStored());
+    EXPECT_FALSE(page->bLevelPen->Enabled());
+}
+
 TEST_F(ExtraPagesTest, PagesShowTheSeriesStateTheyOpenOn) {
     auto* surface = dynamic_cast<TSurfaceSeries*>(AddSeries("TSurfaceSeries"));
     surface->FillSampleValues();
