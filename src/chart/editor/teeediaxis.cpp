@@ -3,6 +3,7 @@
 //   axes list      filling, selection, adding and deleting custom axes
 //   refresh        every tab's controls from the current axis
 #include "chart/editor/teeediaxis.h"
+#include <functional>
 
 #include "chart/control/tooledit.h"
 #include "chart/editor/teeaxisincr.h"
@@ -282,8 +283,8 @@ void TFormTeeAxis::BuildLabels() {
     auto check = [this](TCheckBox* Box, bool (TChartAxis::*Get)() const,
                         void (TChartAxis::*Set)(bool)) {
         FBind.Check(
-            Box, [this, Get] { return (FAxis->*Get)(); },
-            [this, Set](bool V) { (FAxis->*Set)(V); });
+            Box, [this, Get] { return std::invoke(Get, FAxis); },
+            [this, Set](bool V) { std::invoke(Set, FAxis, V); });
     };
     check(CBLabels, &TChartAxis::Labels, &TChartAxis::SetLabels);
     check(CBMultiline, &TChartAxis::LabelsMultiLine, &TChartAxis::SetLabelsMultiLine);
