@@ -66,9 +66,7 @@ public:
                               TCommBoxButtons buttons, TCommBoxIcon icon) override {
         const int kinds[] = {MB_OK, MB_OKCANCEL, MB_RETRYCANCEL};
         const int icons[] = {0, MB_ICONINFORMATION, MB_ICONEXCLAMATION, MB_ICONSTOP};
-        // A box the instrument code leaves untitled is the program's, as every other box is.
-        const AnsiString title = caption.IsEmpty() ? Application->Title() : caption;
-        switch (Application->MessageBox(text, title, kinds[buttons] | icons[icon])) {
+        switch (Application->MessageBox(text, caption, kinds[buttons] | icons[icon])) {
         case IDOK:
             return crOK;
         case IDRETRY:

@@ -140,6 +140,7 @@ TMainForm::TMainForm(TComponent* AOwner) : TForm(AOwner) {
 
     BuildOptionalItems();
     LoadBanner();
+    ShowWallpaper();
     RXM_Calibrate->SetVisible(CalibrateSwitch);
     RXM_FirstStart = true;
 }
@@ -381,13 +382,20 @@ void TMainForm::ShowLogo() {
     image_Manufac_Logo->Show();
 }
 
+void TMainForm::ShowWallpaper() {
+    ImageWallpaper->Show();
+    const TRect r = ImageWallpaper->DestRect();
+    const int x = ImageWallpaper->Left(), y = ImageWallpaper->Top();
+    ScrollInView(TRect(r.Left + x, r.Top + y, r.Right + x, r.Bottom + y));
+}
+
 void TMainForm::InstrumentWindowEnded(bool EnableView) {
     StopSampling = true;
     SetEnabled(true);
     Device->SetEnabled(true);
     // A serial instrument's choice would be charted as a plate monitor.
     View->SetEnabled(EnableView && RangeChosen());
-    ImageWallpaper->Show();
+    ShowWallpaper();
 }
 
 void TMainForm::EnableSerialInstruments(bool Enabled) {

@@ -158,6 +158,8 @@ private:
     void BuildOptionalItems();
     void LoadBanner();
     void ShowLogo();
+    // The start picture, scrolled into the view of a window fitted to a small screen.
+    void ShowWallpaper();
     void RangeItemClick(const AnsiString& Model, int Type, int Code);
     TMenuItem* AddItem(TMenuItem* Parent, const AnsiString& Name, const AnsiString& Caption);
     void AddRangeItems(TMenuItem* Parent, const AnsiString& Model, int Type,

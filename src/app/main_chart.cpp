@@ -191,7 +191,7 @@ void TMainForm::b_CancelClick(TObject*) {
     b_Start->SetEnabled(true);
     Device->SetEnabled(true);
     StopSampling = true;
-    ImageWallpaper->Show();
+    ShowWallpaper();
     image_Manufac_Logo->Hide();
     Chart1->Hide();
     GroupBox1->Hide();

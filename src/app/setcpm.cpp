@@ -298,11 +298,21 @@ void TCPMSetup::BitBtnStartClick(TObject*) {
         MemoDisplay->Lines()->Add("Measurement decay time in processing.");
         TLastResult r;
         bool aborted = false;
-        SetupCpm().MeasureDecay(r.VStart, r.VStop, r.TOffset, r.DecayPos, r.DecayNeg, r.OffsetV,
-                                aborted);
-        if (aborted) {
+        // A test that fails part-way is broken off as much as one the
+        // instrument aborts: the field must not keep a live plate voltage.
+        const auto showBrokenOff = [this] {
             MemoDisplay->Lines()->Add("Process abortet !!");
             LabelOffset->SetCaption("0.0 V");
+        };
+        try {
+            SetupCpm().MeasureDecay(r.VStart, r.VStop, r.TOffset, r.DecayPos, r.DecayNeg, r.OffsetV,
+                                    aborted);
+        } catch (...) {
+            showBrokenOff();
+            throw;
+        }
+        if (aborted) {
+            showBrokenOff();
         } else {
             r.Mode = StrToIntDef(SetupCpm()._struct_setup[7], 0);
             FResult = r;

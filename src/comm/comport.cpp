@@ -339,10 +339,8 @@ void TCustomComPort::CreateHandle() {
     ReleaseHandle();
     SetLastError(0);
     try {
-        if (FPriorityClass != pcDefault) {
-            FSavedPriorityClass = static_cast<int>(GetPriorityClass(GetCurrentProcess()));
-            Check(::SetPriorityClass(GetCurrentProcess(), PriorityValues[FPriorityClass]));
-        }
+        if (FPriorityClass != pcDefault)
+            Check(ApplyPriorityClass(PriorityValues[FPriorityClass], FSavedPriority));
         for (void** event : {&FReadEvent, &FWriteEvent}) {
             *event = CreateEventA(nullptr, 1, 1, nullptr);
             Check(*event != nullptr);
@@ -378,11 +376,7 @@ void TCustomComPort::ReleaseHandle() {
         *event = nullptr;
     }
     FReadWentPending = FWriteWentPending = false;
-    if (FSavedPriorityClass >= 0) {
-        // Lowering the priority again may be refused; the port is closed anyway.
-        ::SetPriorityClass(GetCurrentProcess(), static_cast<DWORD>(FSavedPriorityClass));
-        FSavedPriorityClass = -1;
-    }
+    RestorePriority(FSavedPriority);
 }
 
 // ---- Errors

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class TStrings;
 class TComThread;
@@ -426,7 +427,7 @@ private:
     bool FSynchronizeEvents = true;
     TThreadPriority FThreadPriority = tpTimeCritical;
     bool FStreamedActive = false;
-    int FSavedPriorityClass = -1;
+    std::optional<int> FSavedPriority; // the nice value the release puts back
     uint32_t FLastThreadError = 0;
     // Manual-reset events, set while no transfer runs; the records of the
     // transfer in progress.

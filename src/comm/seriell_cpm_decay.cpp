@@ -93,6 +93,10 @@ void C_CPM_EF::MeasureDecay(int& vStart, int& vStop, int& tOffset, double& decay
             if (state[6] == '1') v = -v;
             host.SetLabelOffsetCaption(IntToStr(v) + " V");
 
+            // The offset phase begins with this sample when its bit says so:
+            // from then on no spike, this sample's included.
+            const bool inOffsetPhase = state[3] == '1';
+            if (inOffsetPhase) offsetSeen = true;
             TCommSeriesSink* curve = Series(1);
             if (v >= 100 && v <= 1200 && v < 1500 && !positiveMarked && !offsetSeen) {
                 positiveMarked = true;
@@ -104,10 +108,9 @@ void C_CPM_EF::MeasureDecay(int& vStart, int& vStop, int& tOffset, double& decay
             }
             if (v < 90) positiveMarked = false;
             if (v > 0) negativeMarked = false;
-            if (state[3] == '1') {
+            if (inOffsetPhase) {
                 offsetPhase = true;
                 positiveMarked = negativeMarked = false;
-                offsetSeen = true;
             } else {
                 offsetPhase = false;
             }

@@ -159,6 +159,35 @@ TEST_F(Pgt300Test, PrintOutBreaksPagesOnShortPaper) {
     }
 }
 
+// The paper and orientation chosen in the print dialog are the pages the
+// lines are placed on: a label takes several, A5 across takes one.
+TEST_F(Pgt300Test, PrintOutLinesGoOnThePaperChosenInTheDialog) {
+    Transfer();
+    W->EditComment->SetText("east wing");
+    const struct {
+        TPaperSize Paper;
+        TPrinterOrientation Orientation;
+        bool OnePage;
+    } papers[] = {{{800, 500}, poPortrait, false}, {{1480, 2100}, poLandscape, true}};
+    for (const auto& p : papers) {
+        SCOPED_TRACE(p.Paper.Width);
+        TRecordingPrinter printer;
+        printer.Install();
+        Responder.ExpectPaper(TDialogKind::PrintDialog, p.Paper, p.Orientation);
+        W->BitBtnPrintData->Click();
+        const TSize page = PaperPixels(p.Paper, p.Orientation, 300);
+        EXPECT_EQ(printer.PageCount() == 1, p.OnePage) << printer.PageCount();
+        int texts = 0;
+        for (int i = 0; i < printer.PageCount(); ++i) {
+            EXPECT_EQ(printer.Page(i)->Width(), page.cx);
+            EXPECT_EQ(printer.Page(i)->Height(), page.cy);
+            for (const auto& r : printer.Page(i)->TextRecords())
+                EXPECT_LE(r.Pos.y + (texts++ < 2 ? 82 : 58), page.cy) << r.Text.c_str();
+        }
+        EXPECT_EQ(texts, 12);
+    }
+}
+
 // Printed as a user does without a printer: into the file named in the print
 // dialog, every line legible; a later print-out leaves it alone.
 TEST_F(Pgt300Test, PrintOutGoesLegiblyToTheChosenFileAndReplacesNoEarlierOne) {

@@ -144,18 +144,30 @@ const TDecayMode DecayModes[] = {
 INSTANTIATE_TEST_SUITE_P(Modes, PlateMonitorDecayTest, ::testing::ValuesIn(DecayModes),
                          [](const auto& info) { return std::string(info.param.Name); });
 
-TEST_F(PlateMonitorWindowTest, BreakEndsTheTestWithoutAResultToSave) {
-    Sim.Change([&] { Sim.DecayFrames.assign(200, TCpmSimulator::SampleFrame(0x00, 900)); });
-    TPumpScript script;
-    script.When([] { return FormChartCPM->Series1->Count() >= 3; }).Click(W->BitBtnBreak);
-    W->BitBtnStart->Click();
-    EXPECT_TRUE(script.Done());
-    EXPECT_NE(Memo().Pos("Process abortet !!"), 0);
-    EXPECT_EQ(Memo().Pos("successful"), 0);
-    EXPECT_EQ(Text(W->LabelPosDecayTime), "0.0 sec");
-    EXPECT_EQ(Text(W->LabelOffset), "0.0 V");
-    EXPECT_FALSE(W->BitBtnSaveResult->Enabled());
-    EXPECT_TRUE(ControlsEnabled());
+// A test broken off by Break, or by an instrument that stops answering
+// part-way, shows no result and no live voltage as one.
+TEST_F(PlateMonitorWindowTest, BreakOrSilencePartWayEndsTheTestWithoutAResultToSave) {
+    for (const bool silence : {false, true}) {
+        SCOPED_TRACE(silence ? "silence" : "Break");
+        Sim.Change([&] {
+            Sim.DecayFrames.assign(silence ? 3 : 200, TCpmSimulator::SampleFrame(0x00, 900));
+        });
+        TPumpScript script;
+        if (!silence)
+            script.When([] { return FormChartCPM->Series1->Count() >= 3; }).Click(W->BitBtnBreak);
+        else
+            Responder.ExpectMessage(("Port " + Sim.Path() + " : Timeout").c_str(), IDOK);
+        W->BitBtnStart->Click();
+        EXPECT_TRUE(script.Done());
+        EXPECT_TRUE(Responder.Done());
+        EXPECT_NE(Memo().Pos("Process abortet !!"), 0);
+        EXPECT_EQ(Memo().Pos("successful"), 0);
+        EXPECT_EQ(Text(W->LabelPosDecayTime), "0.0 sec");
+        EXPECT_EQ(Text(W->GroupBoxOffset), "Offset");
+        EXPECT_EQ(Text(W->LabelOffset), "0.0 V");
+        EXPECT_FALSE(W->BitBtnSaveResult->Enabled());
+        EXPECT_TRUE(ControlsEnabled());
+    }
 }
 
 TEST_F(PlateMonitorWindowTest, SetupReadBackTakesOnlyKnownModes) {

@@ -6,6 +6,7 @@
 #include <dirent.h>
 #include <fstream>
 #include <grp.h>
+#include <map>
 #include <sys/resource.h>
 #include <sys/wait.h>
 
@@ -219,6 +220,95 @@ TEST(ComPortPriority, OrdinaryUserOpensAndTheThreadGetsTheHighestPriorityAllowed
         ::waitpid(pid, &status, 0);
         ASSERT_TRUE(WIFEXITED(status)) << "signal " << WTERMSIG(status);
         if (WEXITSTATUS(status) == 77) continue; // a nice limit this machine does not give
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+        ++ran;
+    }
+    if (ran == 0) GTEST_SKIP() << "no nice limit could be set";
+}
+
+namespace {
+// The nice value each priority class leaves the process at while the port is
+// open, for a user with a nice limit (or the privilege) and a starting value.
+struct TClassCase {
+    bool Privileged;
+    rlim_t NiceLimit;
+    int Base;
+    std::map<std::string, int> Open; // by the class's name
+};
+
+// Opens and closes a port at every priority class; 0 when each gave the nice
+// value of the case and the close put the base back, else what went wrong.
+int OpenAtEveryClass(const TClassCase& c) {
+    const rlimit limit{c.NiceLimit, c.NiceLimit};
+    if (::setrlimit(RLIMIT_NICE, &limit) != 0 || ::setpriority(PRIO_PROCESS, 0, c.Base) != 0)
+        return 77;
+    if (c.Privileged && ::geteuid() != 0) return 77;
+    if (!c.Privileged && ::geteuid() == 0 &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+        return 90;
+    TPtyPair pty;
+    TComPort port(nullptr);
+    port.SetDeviceName(pty.SlavePath().c_str());
+    const TEnumNames& classes = EnumNames(TPriorityClass{});
+    for (int i = 0; i < classes.Count(); ++i) {
+        const std::string name = classes.Name(i).c_str();
+        const auto expected = c.Open.find(name);
+        if (expected == c.Open.end()) return 10 + i;
+        port.SetPriorityClass(static_cast<TPriorityClass>(classes.Value(i)));
+        try {
+            port.Open();
+        } catch (const EComError& e) {
+            std::fprintf(stderr, "%s: %s\n", name.c_str(), e.what());
+            return 20 + i;
+        }
+        const int open = ::getpriority(PRIO_PROCESS, 0);
+        port.Close();
+        const int closed = ::getpriority(PRIO_PROCESS, 0);
+        if (open != expected->second || closed != c.Base) {
+            std::fprintf(stderr, "%s: nice %d open, %d closed\n", name.c_str(), open, closed);
+            return 30 + i;
+        }
+    }
+    return 0;
+}
+} // namespace
+
+// Every class opens; none is applied further than the close can undo.
+TEST(ComPortPriority, EveryClassOpensAndTheCloseLeavesTheProcessAsItWas) {
+    const TClassCase cases[] = {
+        {true,
+         0,
+         0,
+         {{"pcDefault", 0}, {"pcIdle", 19}, {"pcNormal", 0}, {"pcHigh", -10}, {"pcRealTime", -20}}},
+        // Without a nice limit an ordinary user can neither raise nor come back.
+        {false,
+         0,
+         0,
+         {{"pcDefault", 0}, {"pcIdle", 0}, {"pcNormal", 0}, {"pcHigh", 0}, {"pcRealTime", 0}}},
+        {false,
+         0,
+         5,
+         {{"pcDefault", 5}, {"pcIdle", 5}, {"pcNormal", 5}, {"pcHigh", 5}, {"pcRealTime", 5}}},
+        // A limit of 25 reaches nice -5: the highest the user may set and leave.
+        {false,
+         25,
+         0,
+         {{"pcDefault", 0}, {"pcIdle", 19}, {"pcNormal", 0}, {"pcHigh", -5}, {"pcRealTime", -5}}},
+        {false,
+         25,
+         5,
+         {{"pcDefault", 5}, {"pcIdle", 19}, {"pcNormal", 0}, {"pcHigh", -5}, {"pcRealTime", -5}}},
+    };
+    int ran = 0;
+    for (const TClassCase& c : cases) {
+        SCOPED_TRACE(::testing::Message() << (c.Privileged ? "privileged" : "ordinary user")
+                                          << ", nice limit " << c.NiceLimit << ", nice " << c.Base);
+        const pid_t pid = ::fork();
+        if (pid == 0) ::_exit(OpenAtEveryClass(c));
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status)) << "signal " << WTERMSIG(status);
+        if (WEXITSTATUS(status) == 77) continue; // limits only the privileged may set
         EXPECT_EQ(WEXITSTATUS(status), 0);
         ++ran;
     }

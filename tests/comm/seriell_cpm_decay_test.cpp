@@ -94,6 +94,30 @@ TEST_F(DecayTest, NegativeSampleAndOffsetPhase) {
     EXPECT_DOUBLE_EQ(d.OffsetV, -100); // sign marker at character 27
 }
 
+// Whatever the voltage, the sample that begins the offset phase is no spike.
+TEST_F(DecayTest, NoSpikeOnceTheOffsetPhaseBegan) {
+    const struct {
+        std::vector<std::string> Frames;
+        TCurve Drawn;
+    } cases[] = {
+        {{S::SampleFrame(0x20, 500)}, {{500, Blue}}},
+        {{S::SampleFrame(0x24, 1200)}, {{-1200, Blue}}},
+        {{S::SampleFrame(0x00, 1000), S::SampleFrame(0x00, 50), S::SampleFrame(0x20, 300)},
+         {{1200, Red}, {1000, Red}, {300, Blue}}},
+        {{S::SampleFrame(0x04, 400), S::SampleFrame(0x00, 10), S::SampleFrame(0x24, 100)},
+         {{-1200, Red}, {-400, Red}, {-100, Blue}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Frames.back());
+        Sim.Change([&] {
+            Sim.DecayFrames = c.Frames;
+            Sim.DecayFrames.push_back(S::ResultFrame(1000, 100, 20, 1, 1, 0));
+        });
+        Run();
+        EXPECT_EQ(Curve(), c.Drawn);
+    }
+}
+
 TEST_F(DecayTest, BreakEndsTheTestThroughTheAbortFrame) {
     Sim.Change([&] {
         for (int i = 0; i < 200; ++i)

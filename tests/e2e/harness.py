@@ -64,6 +64,11 @@ def missing_tools():
 # How long to wait for what the program must show: far above the normal time,
 # so a slow or busy machine only makes a journey take longer.
 LONG = 60.0
+# How long, once the program has handled what it was sent, a thing that must
+# not happen is watched for; and how long a program that keeps busy (a running
+# chart) is given to come to rest before that.
+QUIET = 1.0
+REST = 5.0
 
 
 def poll(check, timeout=5.0, step=0.05):
@@ -373,6 +378,45 @@ class Session:
         if not poll(lambda: all(w.id != window.id for w in self.windows()), timeout):
             raise Failure("%r is still open" % window)
 
+    def main_thread_ticks(self):
+        """The program's main thread: whether it sleeps, and the CPU ticks it used."""
+        try:
+            with open("/proc/%d/task/%d/stat" % (self.program.pid, self.program.pid)) as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+        except OSError:
+            self.check_alive()
+            raise
+        return fields[0] == "S", int(fields[11]) + int(fields[12])
+
+    def handled(self):
+        """Returns once the program has handled what it was sent (its main
+        thread sleeps and used no CPU for a while) and the window manager has
+        handled the windows it made; or after REST seconds of a busy program."""
+        end = time.monotonic() + REST
+        last = None
+        while time.monotonic() < end:
+            now = self.main_thread_ticks()
+            if now[0] and now == last:
+                break
+            last = now
+            time.sleep(0.1)
+        self.wm_sync()
+
+    def expect_none(self, happened, after):
+        """Fails when happened() tells what must not happen after `after`:
+        asked once the program has handled all it was sent, and on for QUIET
+        seconds, so that a slow machine can neither hide it nor fail a sound
+        run on a fixed time."""
+        self.handled()
+        end = time.monotonic() + QUIET
+        while True:
+            what = happened()
+            if what:
+                raise Failure("after %s %s" % (after, what))
+            if time.monotonic() >= end:
+                return
+            time.sleep(0.05)
+
     def wm_sync(self):
         """Returns once the window manager has handled every event and request
         sent before (it answers a change of the desktops' number in turn)."""
@@ -455,11 +499,13 @@ class Session:
         return [(w, self.message_text(w)) for w in self.windows() if w.id not in known]
 
     def expect_no_message(self, known, after):
-        extra = self.message_boxes(known)
-        if extra:
-            self.shot("message")
-            raise Failure("after %s a message appeared: %s" % (
-                after, "; ".join('"%s"' % t for _, t in extra)))
+        def extra():
+            boxes = self.message_boxes(known)
+            if boxes:
+                self.shot("message")
+            return "a message appeared: %s" % "; ".join('"%s"' % t for _, t in boxes) \
+                if boxes else None
+        self.expect_none(extra, after)
 
     # ---- menus and file dialogs
 

@@ -143,6 +143,90 @@ def pdf_text(path):
     return r.stdout
 
 
+def choose_paper(s, dialog, paper, output):
+    """In the print dialog: Properties, the paper (a size's name, or a custom
+    width and height in millimetres), OK, then the output file and Print."""
+    dialog.activate()
+    s.key("alt+r")  # "Properties"
+    props = s.wait_window(r"^Printer Properties$")
+    props.activate()
+    props.click(*PAGE_SIZE)
+    s.settle(0.3)
+    if isinstance(paper, str):
+        s.type(paper)
+        s.key("Return")
+    else:
+        s.type("Custom")
+        s.key("Return")
+        for field, mm in zip((PAPER_WIDTH, PAPER_HEIGHT), paper):
+            props.click(*field)
+            s.key("ctrl+a")
+            s.type(str(mm))
+    props.click(*PROPERTIES_OK)
+    s.wait_gone(props)
+    dialog.activate()
+    s.key("alt+f", "ctrl+a")  # "Output file"
+    s.type(output)
+    s.key("Return")
+    s.wait_gone(dialog)
+
+
+def pdf_pages(path):
+    """Each page's width and height in millimetres, as pdfinfo reads them."""
+    r = subprocess.run(["pdfinfo", "-f", "1", "-l", "999", path], capture_output=True, text=True)
+    if r.returncode != 0:
+        raise Failure("%s is no PDF file that pdfinfo can read: %s" % (path, r.stderr))
+    return [(round(float(w) * 25.4 / 72), round(float(h) * 25.4 / 72)) for w, h in
+            re.findall(r"^Page +\d+ size: +([\d.]+) x ([\d.]+) pts", r.stdout, re.M)]
+
+
+def expect_printed_on(s, path, size, lines):
+    if not poll(lambda: os.path.exists(path) and os.path.getsize(path) > 0, LONG):
+        raise Failure("the print-out %s was not written; %s" % (s.tilde(path), describe(s)))
+    pages = pdf_pages(path)
+    if not pages or any(p != size for p in pages):
+        raise Failure("%s has pages of %s mm instead of %d x %d mm" % (
+            s.tilde(path), ", ".join("%d x %d" % p for p in pages) or "no size", *size))
+    text = pdf_text(path)
+    for line in lines:
+        if line not in text:
+            raise Failure("%s lacks \"%s\"; it reads: %r" % (s.tilde(path), line, text))
+    return pages
+
+
+def paper_chosen(s):
+    """The grounding tester prints on a custom 80 x 50 mm label and the
+    calibration on A5, as chosen in the print dialog's printer properties."""
+    folder = os.path.join(s.home, "printouts")
+    os.makedirs(folder)
+    pgt = open_grounding_tester(s)
+    transfer_statistics(s, pgt)
+    pgt.click(190, 349)
+    s.type("Label")
+    label = os.path.join(folder, "label.pdf")
+    pgt.click(280, 408)
+    choose_paper(s, s.wait_window(r"^Print$"), (80, 50), label)
+    pages = expect_printed_on(s, label, (80, 50), ("Number of measurments : 25",
+                                                   "Comment : Label"))
+    if len(pages) < 2:
+        raise Failure("the statistics fit one 80 x 50 mm page; their lines were not placed "
+                      "on the label")
+    pgt.close_box()
+    s.wait_gone(pgt)
+    s.menu("Device", "Up", "Up", "Right", "Down", "Return")  # RXM 850, Calibrate
+    cali = s.wait_window(r"Calibration mode$")
+    a5 = os.path.join(folder, "calibration.pdf")
+    cali.click(*CALI_PRINT)
+    choose_paper(s, s.wait_window(r"^Print$"), "A5", a5)
+    expect_printed_on(s, a5, (148, 210), ("QM read out - calibration of the RXM 850",))
+    cali.click(*CALI_EXIT)
+    s.wait_gone(cali)
+
+
+# The print dialog's printer properties, in its client area.
+PAGE_SIZE, PAPER_WIDTH, PAPER_HEIGHT, PROPERTIES_OK = (228, 110), (145, 138), (303, 138), (356, 554)
+
+
 # Client positions of the live chart window's controls.
 START, STOP, RESET, EXIT = (85, 523), (242, 523), (85, 577), (242, 577)
 EDIT_CHART = (202, 35)  # the commander's editor button
@@ -650,6 +734,7 @@ def help_in_editor(s):
 
 INFO_OK = (328, 419)  # Info's OK button
 CALI_EXIT = (675, 538)  # the calibration window's Exit
+CALI_PRINT = (316, 376)  # its Print Info display
 
 
 def view_after_info(s):
@@ -724,12 +809,15 @@ DISPLAY_BUTTONS = {"Start": (105, 424), "Break": (105, 480), "Reset": (105, 536)
                    "Exit": (105, 592)}
 RXM_CONTENT = (912, 623, 0)
 RXM_EXIT = (836, 590)
+CALI_CONTENT = (760, 575, 0)
+FACE = b"\xd4\xd0\xc8"  # the face colour the scroll bars' thumb is drawn in
 
 
 class Fitted:
     """A window fitted to the screen, as a user sees and scrolls it."""
 
-    def __init__(self, s, window, content):
+    def __init__(self, s, window, content, at_start=True):
+        """at_start: the window opened with its view at the top left."""
         self.s, self.window = s, window
         self.cw, self.ch, self.mh = content
         _, _, w, h = window.geometry()
@@ -741,6 +829,101 @@ class Fitted:
         self.across, self.down = across, down
         self.view = (self.w - (BAR if down else 0), self.h - self.mh - (BAR if across else 0))
         self.offsets = None  # where the content is scrolled to, once known
+        if self.scrolled():
+            self.scroll_bars(at_start)
+
+    # ---- the scroll bars, as a user reads and moves them
+
+    def bar(self, across):
+        """The bar's box (logical) and its length in pixels."""
+        if across:
+            return (0, self.h - BAR, self.view[0], BAR), round(self.view[0] * self.s.scale)
+        return (self.w - BAR, self.mh, BAR, self.view[1]), round(self.view[1] * self.s.scale)
+
+    def thumb(self, across):
+        """Where the thumb is drawn along the bar (first, last pixel): the
+        longest run of the face colour along the bar's middle."""
+        box, length = self.bar(across)
+        x, y, w, h = box
+        lx, ly, lw, lh = self.at((x, y + h / 2, w, 1) if across else (x + w / 2, y, 1, h))
+        rgb = self.window.steady_pixels((lx, ly, lw, 1) if across else (lx, ly, 1, lh), 3)
+        best, first = (-1, -2), None
+        for i in range(len(rgb) // 3):
+            if rgb[3 * i:3 * i + 3] == FACE:
+                first = i if first is None else first
+                if i - first > best[1] - best[0]:
+                    best = (first, i)
+            else:
+                first = None
+        if best[1] - best[0] < 8:
+            self.window.shot("no-thumb")
+            raise Failure("the %s scroll bar of %r shows no thumb" % (
+                "horizontal" if across else "vertical", self.window))
+        return best
+
+    def content(self):
+        return self.window.steady_pixels((0, round(self.mh * self.s.scale)) +
+                                         self.at((self.view[0], self.view[1])), 3)
+
+    def press(self, across, along, to=None):
+        """Clicks the bar at along (pixels from its start), or drags from there
+        to to; the view as it then shows."""
+        box, _ = self.bar(across)
+        x, y = self.at((box[0], box[1]))
+        mid = round(BAR * self.s.scale / 2)
+        # Before the window's edge is as far as a pointer goes there.
+        point = (lambda a: (max(0, x + a), y + mid)) if across else \
+            (lambda a: (x + mid, max(0, y + a)))
+        self.s.park_pointer()
+        if to is None:
+            self.window.click(*point(along))
+        else:
+            self.window.drag(point(along), point(to))
+        self.s.park_pointer()
+        return self.content()
+
+    def scroll_bars(self, at_start):
+        """Each bar shows the view where it is and takes it where it is moved:
+        the thumb dragged to each end takes the view there and stays there;
+        each arrow moves view and thumb its way. Ends at the top left."""
+        arrow = round(BAR * self.s.scale)
+        for across, name in ((True, "horizontal"), (False, "vertical")):
+            if not (self.across if across else self.down):
+                continue
+            _, length = self.bar(across)
+            where = "the %s scroll bar of %r" % (name, self.window)
+
+            def fail(what):
+                self.window.shot("scroll-" + name)
+                raise Failure("%s: %s (see scroll-%s.png)" % (where, what, name))
+            first, last = self.thumb(across)
+            if at_start and first > arrow + 3:
+                fail("with the view at the %s the thumb sits at pixel %d of %d" % (
+                    "left" if across else "top", first, length))
+            for end in ("far", "near"):
+                first, last = self.thumb(across)
+                view = self.press(across, (first + last) // 2,
+                                  length + 2 * arrow if end == "far" else -2 * arrow)
+                first, last = self.thumb(across)
+                if end == "far" and last < length - arrow - 4 or \
+                        end == "near" and first > arrow + 3:
+                    fail("dragged to the %s end, the thumb stays at pixels %d to %d of %d" % (
+                        end, first, last, length))
+                # At an end the arrow that points on moves nothing; the other
+                # moves view and thumb back.
+                on, back = (length - arrow // 2, arrow // 2)[::1 if end == "far" else -1]
+                if self.press(across, on) != view:
+                    fail("at the %s end its outer arrow still moves the view" % end)
+                moved = self.press(across, back)
+                f2, l2 = self.thumb(across)
+                if moved == view:
+                    fail("at the %s end its inner arrow does not move the view" % end)
+                if (f2 - first) * (1 if end == "near" else -1) <= 0:
+                    fail("the arrow moved the view from the %s end but the thumb went from "
+                         "%d to %d" % (end, first, f2))
+                self.press(across, on)
+            self.press(across, (lambda t: (t[0] + t[1]) // 2)(self.thumb(across)), -2 * arrow)
+        self.offsets = (0, 0)
 
     def scrolled(self):
         return self.across or self.down
@@ -789,7 +972,7 @@ class Fitted:
                  "mousedown", "1")
         down = poll(lambda: self.window.pixels(box) != before, LONG)
         self.s.x("xdotool", "mouseup", "1")
-        self.s.settle(0.3)
+        self.s.handled()
         if not down:
             self.window.shot("not-pressed-" + name.replace(" ", "-").lower())
             raise Failure("%s of %r is not where the window shows it (%d, %d)" %
@@ -821,8 +1004,9 @@ def fitted_windows(s):
     expect_on_screen(s, s.main)
     s.menu("Device", "Down", "Right", "Right", "Down", "Return")
     s.menu("View", "Down", "Return")
-    s.settle(0.5)
-    main = Fitted(s, s.main, MAIN_CONTENT)
+    s.handled()
+    # The start picture scrolled into view: the view need not be at the top left.
+    main = Fitted(s, s.main, MAIN_CONTENT, at_start=False)
     if not main.scrolled():
         raise Failure("the live chart (%dx%d) shows whole on a %dx%d screen at scale %s" % (
             MAIN_CONTENT[0], MAIN_CONTENT[1], s.screen[0], s.screen[1], s.scale))
@@ -851,13 +1035,26 @@ def fitted_windows(s):
         before = s.main.pixels()
         main.click(name, MAIN_BUTTONS[name])
         s.expect_no_message(known, name)
-        if name == "Exit" and s.main.pixels() == before:
+        if name == "Exit" and not poll(lambda: s.main.pixels() != before, LONG):
             raise Failure("Exit left the live chart shown")
     s.main.shot("main-after-exit")
 
     display_fitted(s)
     plate_monitor_fitted(s)
     resistance_meter_fitted(s)
+    calibration_fitted(s)
+
+
+def calibration_fitted(s):
+    """The resistance meter's calibration window, left by its Exit."""
+    s.menu("Device", "Up", "Up", "Right", "Down", "Return")  # RXM 850, Calibrate
+    cali = s.wait_window(r"Calibration mode$")
+    expect_on_screen(s, cali)
+    view = Fitted(s, cali, CALI_CONTENT)
+    if not view.scrolled():
+        raise Failure("the calibration window shows whole on a %dx%d screen" % s.screen)
+    view.click("Exit", CALI_EXIT)
+    s.wait_gone(cali)
 
 
 def display_fitted(s):
@@ -1067,6 +1264,10 @@ def stacking(s):
 # Windows that work while the main window waits disabled (or stays usable
 # beneath them), opened from its menu: the close-box windows but the large display.
 WINDOWS_OVER_MAIN = CLOSED_WINDOWS[1:]
+# The resistance meter's calibration window, there when the program starts
+# with the word "calibrate".
+CALIBRATION = ("the calibration window", ("Device", "Up", "Up", "Right", "Down", "Return"),
+               r"Calibration mode$")
 
 
 def instruments_above_main(s):
@@ -1081,6 +1282,329 @@ def instruments_above_main(s):
             raise Failure("%s: %s" % (name, e))
         window.close_box()
         s.wait_gone(window)
+
+
+# ---------------------------------------------------------------------------
+# Every window over the main window, and each window it opens left again
+
+
+def finished_decay_test(s, cpm):
+    """A decay test run to its end, once a session: the chart and the saved
+    result need one."""
+    if getattr(s, "decay_tested", False):
+        return
+    cpm.click(60, 335)  # Start Measure
+    # The memo's fifth line says the test finished.
+    if not poll(lambda: not is_white(cpm.pixels((22, 112, 300, 12))), LONG):
+        raise Failure("the decay test did not finish; %s" % describe(s))
+    s.decay_tested = True
+
+
+def view_decay_chart(s, cpm):
+    finished_decay_test(s, cpm)
+    cpm.click(172, 335)  # View Chart
+
+
+def save_cpm_result(s, cpm):
+    finished_decay_test(s, cpm)
+    cpm.click(696, 509)  # Save results: the comment line and its OK & save
+    if not poll(lambda: is_white(cpm.pixels((100, 502, 300, 12))), LONG):
+        raise Failure("Save results showed no comment line; %s" % describe(s))
+    cpm.click(696, 509)  # OK & save
+
+
+def read_cpm_files(s, cpm):
+    cpm.click(397, 335)  # Read File: the range of files to read
+
+
+def comment_cpm_files(s, cpm):
+    """Read File for file 1 to 1, up to the window asking its comment."""
+    read_cpm_files(s, cpm)
+    files = s.wait_window(r"^CHARGE-PLATE Monitor$")
+    files.click(304, 66)  # the last file number
+    s.key("ctrl+a")
+    s.type("1")
+    files.click(68, 157)  # OK
+
+    def asks_comment():
+        # The window goes while the file is read, and comes back with the
+        # comment line.
+        try:
+            return is_white(files.pixels((30, 74, 300, 12)))
+        except Failure:
+            return False
+    if not poll(asks_comment, LONG):
+        files.shot("file-comments")
+        raise Failure("reading file 1 asked no comment; %s" % describe(s))
+    return files
+
+
+def save_cpm_files(s, cpm):
+    files = comment_cpm_files(s, cpm)
+    files.click(68, 157)  # OK: the file's comment, then where the files go
+
+
+def rxm_answered(s, rxm):
+    if not getattr(s, "rxm_answered", False):
+        rxm.click(68, 590)  # Init: Start and Read File work once the meter has answered
+        if not poll(lambda: dark_pixels(rxm.pixels((545, 582, 70, 16))) > 20, LONG):
+            raise Failure("after Init the resistance meter's Read File stays disabled; %s" %
+                          describe(s))
+        s.rxm_answered = True
+
+
+def save_rxm_measurement(s, rxm):
+    rxm_answered(s, rxm)
+    save = (452, 590)
+    if not enabled(rxm, save):
+        rxm.click(196, 590)  # Start: a measurement to save
+        if not poll(lambda: enabled(rxm, save), LONG):
+            rxm.shot("measured")
+            raise Failure("after a measurement the resistance meter's Save stays disabled; %s" %
+                          describe(s))
+    rxm.click(*save)  # Save: the comment line
+    rxm.click(340, 401)  # its OK
+
+
+def read_rxm_files(s, rxm):
+    rxm_answered(s, rxm)
+    rxm.click(580, 590)  # Read File: the range of files to read, in the window
+    rxm.click(358, 244)  # its OK, for file 1 to 1
+
+
+def set_port_parameters(s, setup):
+    setup.click(104, 90)  # Set Com Parameters
+
+
+def grounding_statistics(s, pgt):
+    if not getattr(s, "pgt_transferred", False):
+        transfer_statistics(s, pgt)  # Save data and Print data need the counts
+        s.pgt_transferred = True
+
+
+def save_pgt_data(s, pgt):
+    grounding_statistics(s, pgt)
+    pgt.click(100, 408)  # Save data
+
+
+def print_pgt_data(s, pgt):
+    grounding_statistics(s, pgt)
+    pgt.click(280, 408)  # Print data
+
+
+def print_calibration_info(s, cali):
+    cali.click(316, 376)  # Print Info display
+
+
+def enabled(window, point):
+    """The button at point shows black text."""
+    return dark_pixels(window.pixels((point[0] - 70, point[1] - 6, 140, 12))) > 20
+
+
+def save_calibration(s, cali):
+    save = (316, 335)  # Save calibration data
+    if not enabled(cali, save):
+        # Saving needs the parameters written, the meter's info read, then
+        # the calibration date written.
+        cali.click(316, 130)  # Write parameters
+        query = s.wait_window(r"^Query$")
+        query.activate()
+        s.key("Return")
+        s.wait_gone(query)
+        if not poll(lambda: enabled(cali, (316, 171)), LONG):
+            raise Failure("Write parameters left Read info from RXM disabled; %s" % describe(s))
+        cali.click(316, 171)  # Read info from RXM
+        if not poll(lambda: enabled(cali, (316, 212)), LONG):
+            raise Failure("Read info from RXM left Write Cali date disabled; %s" % describe(s))
+        cali.click(316, 212)  # Write Cali date: the serial number and this month
+        cali.click(167, 366)  # their O K
+        if not poll(lambda: enabled(cali, save), LONG):
+            cali.shot("calibration-date")
+            raise Failure("writing the calibration date left Save calibration data "
+                          "disabled; %s" % describe(s))
+    cali.click(*save)
+
+
+# A dialog's Cancel, the button that leaves it as its close box does.
+CANCEL = "Escape"
+
+# What each window over the main window (and each window one of them opens)
+# opens: how, the title, and the client point of the button (or the key) that
+# leaves it as its close box does.
+OPENED_OVER = {
+    "the port settings": (
+        ("the port parameters", set_port_parameters, r"^Port settings ", (258, 190)),
+    ),
+    "the grounding tester": (
+        ("the save dialog", save_pgt_data, r"^Save", CANCEL),
+        ("the print dialog", print_pgt_data, r"^Print$", CANCEL),
+    ),
+    "the plate monitor": (
+        ("the decay chart", view_decay_chart, r"^Chart CHARGE-PLATE Monitor", (820, 590)),
+        ("the result's save dialog", save_cpm_result, r"^Save Data$", CANCEL),
+        ("the file range", read_cpm_files, r"^CHARGE-PLATE Monitor$", (352, 157)),
+        ("the file comments", comment_cpm_files, r"^CHARGE-PLATE Monitor$", (352, 157)),
+        ("the stored files' save dialog", save_cpm_files, r"^Save Data$", CANCEL),
+    ),
+    "the resistance meter": (
+        ("the stored files", read_rxm_files, r"^RXM850 *$", (440, 368)),
+        ("the measurement's save dialog", save_rxm_measurement, r"^Save", CANCEL),
+    ),
+    "the stored files": (
+        ("the save dialog", lambda s, files: files.click(72, 368), r"^Save", CANCEL),
+    ),
+    CALIBRATION[0]: (
+        ("the save dialog", save_calibration, r"^Write calibration data to file$", CANCEL),
+        ("the print dialog", print_calibration_info, r"^Print$", CANCEL),
+    ),
+}
+
+
+def main_spots(s, window):
+    """A point of the main window's title bar and one of its body, each well
+    away from window and its frame."""
+    mx, my, mw, mh = s.main.geometry()
+    wx, wy, ww, wh = window.geometry()
+    xs = [mx + 3] + [mx + mw * i // 8 for i in range(1, 8)] + [mx + mw - 30]
+    ys = [my + mh - 5, my + mh // 2, my + 40]
+
+    def free(x, y):
+        return not (wx - 6 <= x < wx + ww + 6 and wy - 40 <= y < wy + wh + 6)
+    title = next(((x, my - 10) for x in xs if free(x, my - 10)), None)
+    body = next(((x, y) for y in ys for x in xs if free(x, y)), None)
+    return [("title bar", title), ("body", body)]
+
+
+def expect_working_on_top(s, window, after):
+    """window stays above the main window, transient for it, when the main
+    window's title bar and then its body are clicked."""
+    said = []
+
+    def owned_by_main():
+        said[:] = [s.x("xprop", "-id", window.id, "WM_TRANSIENT_FOR").strip()]
+        m = re.search(r"window id # (0x[0-9a-f]+)", said[0])
+        return m and int(m.group(1), 16) == int(s.main.id)
+    if not poll(owned_by_main, LONG):
+        raise Failure("%s %r is not transient for the main window (%s)" %
+                      (after, window, said[0]))
+    for part, spot in main_spots(s, window):
+        if not spot:
+            raise Failure("%s %r covers the main window's %s" % (after, window, part))
+        s.x("xdotool", "mousemove", str(spot[0]), str(spot[1]), "click", "1")
+        s.wm_sync()
+        order = stacking(s)
+        if int(window.id) not in order or \
+                order.index(int(window.id)) < order.index(int(s.main.id)):
+            s.shot("buried-" + after.replace(" ", "-").replace("'", ""))
+            raise Failure("%s a click on the main window's %s brought it over %r" %
+                          (after, part, window))
+
+
+def return_to(s, title, after):
+    window = poll(lambda: s.find(title), LONG)
+    if not window:
+        raise Failure("%s the window titled /%s/ did not come back; %s" %
+                      (after, title, describe(s)))
+    return window
+
+
+def expect_only(s, known, title, after):
+    """The windows shown besides those of known are one titled title, or
+    none: a window the tables do not list is reported, never left unchecked."""
+    others = [w for w in s.windows()
+              if w.id not in known and not (title and re.search(title, w.name))]
+    if others:
+        raise Failure("%s %s opened, which the journey's tables do not list" %
+                      (after, ", ".join(repr(w) for w in others)))
+
+
+def expect_dialog_over(s, dialog, owner, after):
+    """A window opened over the window that opened it, which stays shown, is
+    transient for it and stays above it when it is clicked where the dialog
+    leaves it bare."""
+    said = s.x("xprop", "-id", dialog.id, "WM_TRANSIENT_FOR").strip()
+    m = re.search(r"window id # (0x[0-9a-f]+)", said)
+    if not m or int(m.group(1), 16) != int(owner.id):
+        raise Failure("%s %r is not transient for %r (%s)" % (after, dialog, owner, said))
+    spot = uncovered_spot(owner, dialog)
+    if spot:
+        s.x("xdotool", "mousemove", str(spot[0]), str(spot[1]), "click", "1")
+        s.wm_sync()
+        order = stacking(s)
+        if int(dialog.id) not in order or \
+                order.index(int(dialog.id)) < order.index(int(owner.id)):
+            s.shot("buried-dialog")
+            raise Failure("%s a click on %r brought it over %r" % (after, owner, dialog))
+
+
+def sweep_opened(s, name, window, title):
+    """Each window that window (named name, titled title) opens, left by its
+    Exit and by its close box; one that opens windows of its own has them
+    swept the first time. Returns window as last shown and the paths checked."""
+    paths = 0
+    for child, open_child, child_title, exit_point in OPENED_OVER.get(name, ()):
+        for leave in ("Exit", "close box"):
+            known = {w.id for w in s.windows()}
+            window.activate()
+            open_child(s, window)
+            opened = s.wait_window(child_title)
+            if opened.id in known:
+                raise Failure("%s did not open %s; %s" % (name, child, describe(s)))
+            expect_only(s, known, child_title, "%s opening %s," % (name, child))
+            if any(w.id == window.id for w in s.windows()):
+                expect_dialog_over(s, opened, window, "%s opening %s:" % (name, child))
+            else:
+                # It works in place of the window that opened it.
+                expect_working_on_top(s, opened, "opened from %s, %s:" % (name, child))
+            if leave == "Exit" and child in OPENED_OVER:
+                opened, more = sweep_opened(s, child, opened, child_title)
+                paths += more
+            if leave == "close box":
+                opened.close_box()
+            elif exit_point == CANCEL:
+                opened.activate()
+                s.key(CANCEL)
+            else:
+                opened.click(*exit_point)
+            s.wait_gone(opened)
+            after = "after leaving %s by its %s, %s" % (child, leave, name)
+            window = return_to(s, title, after)
+            expect_only(s, known, None, after)
+            expect_working_on_top(s, window, after)
+            paths += 1
+    return window, paths
+
+
+def sweep_windows_over_main(s, windows):
+    """Each of windows opened from the main window's menu, and each window
+    it opens left by its Exit and by its close box: the window that works
+    stays above the main window. Returns the paths checked."""
+    s.park_pointer()
+    paths = 0
+    for name, steps, title in windows:
+        known = {w.id for w in s.windows()}
+        s.menu(*steps)
+        window = s.wait_window(title)
+        expect_only(s, known, title, "opening %s," % name)
+        expect_working_on_top(s, window, "opened, %s:" % name)
+        window, more = sweep_opened(s, name, window, title)
+        paths += 1 + more
+        window.close_box()
+        s.wait_gone(window)
+    return paths
+
+
+def windows_above_main(s):
+    """Every window opened over the main window, opened and returned to from
+    each window it opens (by its Exit and by its close box), stays above the
+    main window when the main window's title bar or body is clicked."""
+    print("%d paths" % sweep_windows_over_main(s, WINDOWS_OVER_MAIN), flush=True)
+
+
+def windows_above_main_calibrate(s):
+    """The same for the calibration window, shown by a program started with
+    the word "calibrate"."""
+    print("%d paths" % sweep_windows_over_main(s, (CALIBRATION,)), flush=True)
 
 
 def ended(s, how):
@@ -1166,10 +1690,13 @@ JOURNEYS = {
     "help_in_editor": help_in_editor,
     "modal_above_owner": modal_above_owner,
     "instruments_above_main": instruments_above_main,
+    "windows_above_main": windows_above_main,
+    "windows_above_main_calibrate": windows_above_main_calibrate,
     "ended_by_exit": ended_by_exit,
     "ended_by_close_box": ended_by_close_box,
     "com_port_then_instruments": com_port_then_instruments,
     "view_after_info": view_after_info,
+    "paper_chosen": paper_chosen,
     "fitted_windows_1920x1080_scale2": fitted_windows_1920x1080_scale2,
     "fitted_windows_1024x768_scale1_5": fitted_windows_1024x768_scale1_5,
 }
@@ -1183,7 +1710,8 @@ JOURNEY_SECONDS = 240
 
 
 # Journeys that click through several windows on a slow screen.
-LONGER_JOURNEYS = {"fitted_windows_1920x1080_scale2": 360, "fitted_windows_1024x768_scale1_5": 360}
+LONGER_JOURNEYS = {"fitted_windows_1920x1080_scale2": 600, "fitted_windows_1024x768_scale1_5": 600,
+                   "windows_above_main": 360}
 
 
 def _overtime(*_):
@@ -1225,8 +1753,12 @@ SESSION_OPTIONS = {
     "read_only_setup": {"read_only_program": True},
     "help_in_editor": {"prepare": registered_help},
     "view_after_info": {"words": ("calibrate",)},
-    "fitted_windows_1920x1080_scale2": {"screen": (1920, 1080), "scale": 2},
-    "fitted_windows_1024x768_scale1_5": {"screen": (1024, 768), "scale": 1.5},
+    "windows_above_main_calibrate": {"words": ("calibrate",)},
+    "paper_chosen": {"words": ("calibrate",)},
+    "fitted_windows_1920x1080_scale2": {"screen": (1920, 1080), "scale": 2,
+                                        "words": ("calibrate",)},
+    "fitted_windows_1024x768_scale1_5": {"screen": (1024, 768), "scale": 1.5,
+                                         "words": ("calibrate",)},
 }
 
 

@@ -42,7 +42,9 @@ void TRecordingPrinter::Install() {
 }
 
 std::unique_ptr<TPrinterDevice> TRecordingPrinter::CreateDevice() {
-    return std::make_unique<TRecordingDevice>(this, FSize, FPpi);
+    // Paper chosen in a dialog replaces the size it was made with.
+    const TSize size = Paper().IsEmpty() ? FSize : PaperPixels(Paper(), poPortrait, FPpi);
+    return std::make_unique<TRecordingDevice>(this, size, FPpi);
 }
 
 TMetafile* TRecordingPrinter::Page(int Index) const {

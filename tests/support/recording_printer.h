@@ -9,7 +9,7 @@
 
 class TRecordingPrinter : public TPrinter {
 public:
-    // A4 at 300 pixels per inch by default.
+    // A4 at 300 pixels per inch by default; the paper a dialog chose, once chosen.
     explicit TRecordingPrinter(TSize PageSize = TSize(2480, 3508), int PixelsPerInch = 300);
     ~TRecordingPrinter() override;
 

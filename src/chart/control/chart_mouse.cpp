@@ -225,7 +225,7 @@ void TCustomChart::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
             Panning()->Activate(X, Y);
             started = true;
         }
-        if (started) SetCursor(OriginalCursor());
+        if (started) RestoreCursor();
         return started;
     };
     const auto callHandler = [&](const std::function<void()>& Call) -> bool {
@@ -341,8 +341,14 @@ void TCustomChart::MouseMove(TShiftState Shift, int X, int Y) {
             Invalidate();
         }
     } else if (!CheckMouseSeries(X, Y)) {
-        SetCursor(OriginalCursor());
+        RestoreCursor();
     }
+}
+
+void TCustomChart::MouseLeave() {
+    TCustomAxisPanel::MouseLeave();
+    for (int i = 0; i < Tools()->Count(); ++i)
+        if (TTeeCustomTool* t = Tools()->Get(i); t->Active()) t->ChartMouseLeave();
 }
 
 void TCustomChart::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {

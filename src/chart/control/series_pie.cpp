@@ -817,15 +817,21 @@ int TPieSeries::CalcClickedPie(int X, int Y) {
     if (FAngles.empty()) return -1;
     if (TCustomAxisPanel* chart = ParentChart())
         chart->Canvas()->Calculate2DPosition(X, Y, StartZ());
-    const double angle = PointToAngle(X, Y);
-    const double d = TeeDistance(X - FCircleCenterX, Y - FCircleCenterY);
+    if (FRadiusX <= 0 || FRadiusY <= 0) return -1;
+    // Each slice is measured from the centre it is drawn around: an exploded
+    // one's lies moved out along its middle.
     for (int i = 0; i < static_cast<int>(FAngles.size()) && i < Count(); ++i) {
+        int dx, dy;
+        CalcExplodedOffset(i, dx, dy);
+        const int x = X - dx, y = Y + dy;
+        const double ex = double(x - FCircleCenterX) / FRadiusX;
+        const double ey = double(y - FCircleCenterY) / FRadiusY;
+        const double r2 = ex * ex + ey * ey;
+        const double hole = FDonutPercent * 0.01;
+        if (r2 > 1 || r2 < hole * hole) continue;
+        const double angle = PointToAngle(x, y);
         const TPieAngle& a = FAngles[static_cast<size_t>(i)];
-        if (a.StartAngle <= angle && angle <= a.EndAngle) {
-            int dx, dy;
-            CalcExplodedOffset(i, dx, dy);
-            if (TeeDistance(std::abs(dx) + FRadiusX, std::abs(dy) + FRadiusY) >= d) return i;
-        }
+        if (a.StartAngle <= angle && angle <= a.EndAngle) return i;
     }
     return -1;
 }

@@ -176,11 +176,19 @@ void TChartPreviewer::Execute() {
             disable("Orientation", cpoChangePaperOrientation);
             disable("GBMargins", cpoChangeMargins);
             disable("BReset", cpoChangeMargins);
-            if (chart->PrintProportional())
-                chart->SetPrintProportional(FOptions.Contains(cpoProportional));
+            // Shown without proportional margins, not stored so: the flag comes
+            // back unless the user moved a margin while it was off.
+            const bool proportional = chart->PrintProportional();
+            const TRect margins = chart->PrintMargins();
+            if (proportional) chart->SetPrintProportional(FOptions.Contains(cpoProportional));
             const bool oldPrintPanel = PrintTeePanel;
             {
-                TTeeFinally restore([&] { PrintTeePanel = oldPrintPanel; });
+                TTeeFinally restore([&] {
+                    PrintTeePanel = oldPrintPanel;
+                    if (proportional && !chart->PrintProportional() &&
+                        chart->PrintMargins() == margins)
+                        chart->SetPrintProportional(true);
+                });
                 PrintTeePanel = FOptions.Contains(cpoPrintPanel);
                 if (OnShow) OnShow(form.get());
                 form->ShowModal();

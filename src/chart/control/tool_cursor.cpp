@@ -53,6 +53,9 @@ void TCursorTool::CalcScreenPositions() {
         IYPosition = v->CalcPosValue(FYValue);
         return;
     }
+    // Axes not laid out yet have no centre: the first drawing places it, as
+    // it does for a cursor read from a file.
+    if (h->IAxisSize <= 0 || v->IAxisSize <= 0) return;
     IXPosition = (h->IStartPos + h->IEndPos) / 2;
     IYPosition = (v->IStartPos + v->IEndPos) / 2;
     CalcValuePositions(IXPosition, IYPosition);
@@ -184,6 +187,15 @@ void TCursorTool::SetFollowMouse(bool Value) {
 void TCursorTool::SetStyle(TCursorToolStyle Value) {
     if (FStyle == Value) return;
     FStyle = Value;
+    SnapToPoint();
+    Repaint();
+}
+
+// Snapping from now on moves the cursor onto its nearest point at once, where
+// a chart read back with it places it.
+void TCursorTool::SetSnap(bool Value) {
+    if (FSnap == Value) return;
+    FSnap = Value;
     SnapToPoint();
     Repaint();
 }

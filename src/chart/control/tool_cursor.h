@@ -39,7 +39,7 @@ public:
     bool FollowMouse() const { return FFollowMouse; }
     void SetFollowMouse(bool Value);
     bool Snap() const { return FSnap; }
-    void SetSnap(bool Value) { FSnap = Value; }
+    void SetSnap(bool Value);
     TCursorToolStyle Style() const { return FStyle; }
     void SetStyle(TCursorToolStyle Value);
     bool UseChartRect() const { return FUseChartRect; }

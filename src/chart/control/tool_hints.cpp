@@ -135,9 +135,7 @@ void TNearestTool::PaintHint() {
     }
     if (FDrawLine) {
         c->Pen()->SetStyle(psSolid);
-        // The mouse was over the window; elsewhere its place moves with the chart.
-        const TRect area = chart->ChartBounds();
-        c->Line(area.Left + FMouse.x, area.Top + FMouse.y, x, y);
+        c->Line(FMouse.x, FMouse.y, x, y);
     }
     if (!FFullRepaint) c->Pen()->SetMode(pmCopy);
 }
@@ -348,22 +346,22 @@ void TAnnotationTool::DrawText() {
     const int h = c->FontHeight();
     int n = 1;
     const int w = chart->MultiLineTextWidth(text, n);
-    // Positions are taken in the rectangle the chart is drawn into: on the
-    // window that is the client area, on paper or in an export it lies elsewhere.
+    // The corners of the size the chart is laid out at: an output of another
+    // size than the window is laid out as a window of that size.
     const TRect area = chart->ChartBounds();
     int x, y;
     if (!FShape->CustomPosition()) {
-        x = area.Right - w - 8;
-        y = area.Bottom - n * h - 8;
+        x = area.Width() - w - 8;
+        y = area.Height() - n * h - 8;
         if (FPosition == ppLeftTop)
-            x = area.Left + 10, y = area.Top + 10;
+            x = 10, y = 10;
         else if (FPosition == ppLeftBottom)
-            x = area.Left + 10;
+            x = 10;
         else if (FPosition == ppRightTop)
-            y = area.Top + 10;
+            y = 10;
     } else {
-        x = area.Left + FShape->Left() + 4;
-        y = area.Top + FShape->Top() + 2;
+        x = FShape->Left() + 4;
+        y = FShape->Top() + 2;
     }
     const TRect bounds(x - 4, y - 2, x + w + 2, y + n * h + 2);
     FShape->SetShapeBounds(bounds);
@@ -386,7 +384,7 @@ void TAnnotationTool::DrawText() {
         c->TextOut(tx, y + (i - 1) * h, TeeExtractField(text, i, sep));
     c->SetTextAlign(TA_LEFT);
     if (FCallout->Visible() || FCallout->Arrow()->Visible()) {
-        TPoint p(area.Left + FCallout->XPosition(), area.Top + FCallout->YPosition());
+        TPoint p(FCallout->XPosition(), FCallout->YPosition());
         const TPoint boxPoint = CloserPoint(bounds, p);
         if (FCallout->Distance() != 0) p = PointAtDistance(boxPoint, p, FCallout->Distance());
         FCallout->Draw(clNone, p, boxPoint, FCallout->ZPosition());

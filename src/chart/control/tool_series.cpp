@@ -93,9 +93,11 @@ void TPieTool::FocusSlice(int Index, bool Focus) {
     TCustomAxisPanel* chart = ParentChart();
     if (!pie || !chart || Index < 0 || Index >= pie->Count()) return;
     if (FStyle == ptExplode) {
-        // Leaving puts the slice back in place, so the pie never ends torn open.
+        // Leaving moves the slice back to its own explode value: a hover changes nothing kept.
+        if (Focus) FOwnExplode = pie->ExplodedSlice()->Get(Index);
         for (int k = 1; k <= 20; ++k) {
-            pie->ExplodedSlice()->Put(Index, Focus ? 2 * k : 40 - 2 * k);
+            pie->ExplodedSlice()->Put(Index, Focus ? 2 * k
+                                                   : FOwnExplode + (40 - FOwnExplode) * (20 - k) / 20);
             chart->Repaint();
         }
         return;
@@ -126,6 +128,11 @@ void TPieTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton, TShiftStat
     if (FSlice != -1) FocusSlice(FSlice, false);
     FSlice = s;
     if (s != -1) FocusSlice(s, true);
+}
+
+void TPieTool::ChartMouseLeave() {
+    if (FSlice != -1) FocusSlice(FSlice, false);
+    FSlice = -1;
 }
 
 // ---------------------------------------------------------------------------

@@ -43,6 +43,7 @@ public:
     AnsiString Description() const override;
     void ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button, TShiftState Shift, int X,
                          int Y) override;
+    void ChartMouseLeave() override;
     TPieToolStyle Style() const { return FStyle; }
     void SetStyle(TPieToolStyle Value) { FStyle = Value; }
     int Slice() const { return FSlice; }
@@ -54,6 +55,7 @@ private:
     TPieSeries* Pie() const;
     TPieToolStyle FStyle = ptFocus;
     int FSlice = -1;
+    int FOwnExplode = 0;
 };
 
 enum TGanttToolBarPart { pbStart, pbAll, pbEnd };

@@ -10,6 +10,11 @@
 #include <utility>
 
 namespace {
+std::vector<TControlBinder*>& LiveBinders() {
+    static std::vector<TControlBinder*> binders;
+    return binders;
+}
+
 // Hears when a bound control is freed.
 class TBoundControlWatch : public TComponent {
 public:
@@ -32,9 +37,12 @@ TControlBinder::TControlBinder(std::function<bool()> ACanWrite)
       FWatch(std::make_unique<TBoundControlWatch>([this](TComponent* C) {
           std::erase_if(FUnbinders, [C](const auto& u) { return u.first == C; });
           std::erase_if(FLoaders, [C](const auto& l) { return l.first == C; });
-      })) {}
+      })) {
+    LiveBinders().push_back(this);
+}
 
 TControlBinder::~TControlBinder() {
+    std::erase(LiveBinders(), this);
     for (const auto& [control, unbind] : FUnbinders) {
         unbind();
         control->RemoveFreeNotification(FWatch.get());
@@ -55,7 +63,10 @@ void TControlBinder::AddLoader(TComponent* C, std::function<void()> Load) {
 
 void TControlBinder::Check(TCheckBox* C, std::function<bool()> Get, std::function<void(bool)> Set) {
     C->OnClick = [this, C, Set = std::move(Set)](TObject*) {
-        if (CanWrite()) Set(C->Checked());
+        if (CanWrite()) {
+            Set(C->Checked());
+            Written(C);
+        }
     };
     if (Get) AddLoader(C, [C, Get = std::move(Get)] { C->SetChecked(Get()); });
     AddUnbinder(C, [C] { C->OnClick = nullptr; });
@@ -64,7 +75,10 @@ void TControlBinder::Check(TCheckBox* C, std::function<bool()> Get, std::functio
 void TControlBinder::Check(TRadioButton* R, std::function<bool()> Get,
                            std::function<void(bool)> Set) {
     R->OnClick = [this, R, Set = std::move(Set)](TObject*) {
-        if (CanWrite()) Set(R->Checked());
+        if (CanWrite()) {
+            Set(R->Checked());
+            Written(R);
+        }
     };
     if (Get) AddLoader(R, [R, Get = std::move(Get)] { R->SetChecked(Get()); });
     AddUnbinder(R, [R] { R->OnClick = nullptr; });
@@ -72,9 +86,12 @@ void TControlBinder::Check(TRadioButton* R, std::function<bool()> Get,
 
 void TControlBinder::UpDown(TUpDown* U, std::function<int()> Get, std::function<void(int)> Set) {
     if (auto* edit = dynamic_cast<TEdit*>(U->Associate())) {
-        edit->OnChange = [this, edit, Set = std::move(Set)](TObject*) {
+        edit->OnChange = [this, edit, U, Set = std::move(Set)](TObject*) {
             int v;
-            if (CanWrite() && TryStrToInt(Trim(edit->Text()), v)) Set(v);
+            if (CanWrite() && TryStrToInt(Trim(edit->Text()), v)) {
+                Set(v);
+                Written(U);
+            }
         };
         AddUnbinder(edit, [edit] { edit->OnChange = nullptr; });
         if (auto* number = dynamic_cast<TNumberEdit*>(edit); number && Get) {
@@ -93,7 +110,10 @@ void TControlBinder::UpDown(TUpDown* U, std::function<int()> Get, std::function<
 void TControlBinder::Text(TEdit* E, std::function<AnsiString()> Get,
                           std::function<void(const AnsiString&)> Set) {
     E->OnChange = [this, E, Set = std::move(Set)](TObject*) {
-        if (CanWrite()) Set(E->Text());
+        if (CanWrite()) {
+            Set(E->Text());
+            Written(E);
+        }
     };
     if (auto* number = dynamic_cast<TNumberEdit*>(E); number && Get) {
         number->HeldValue = [this, number, Get] {
@@ -107,7 +127,10 @@ void TControlBinder::Text(TEdit* E, std::function<AnsiString()> Get,
 
 void TControlBinder::Index(TComboBox* C, std::function<int()> Get, std::function<void(int)> Set) {
     C->OnChange = [this, C, Set = std::move(Set)](TObject*) {
-        if (CanWrite() && C->ItemIndex() >= 0) Set(C->ItemIndex());
+        if (CanWrite() && C->ItemIndex() >= 0) {
+            Set(C->ItemIndex());
+            Written(C);
+        }
     };
     if (Get) AddLoader(C, [C, Get = std::move(Get)] { C->SetItemIndex(Get()); });
     AddUnbinder(C, [C] { C->OnChange = nullptr; });
@@ -115,7 +138,10 @@ void TControlBinder::Index(TComboBox* C, std::function<int()> Get, std::function
 
 void TControlBinder::Index(TRadioGroup* R, std::function<int()> Get, std::function<void(int)> Set) {
     R->OnClick = [this, R, Set = std::move(Set)](TObject*) {
-        if (CanWrite() && R->ItemIndex() >= 0) Set(R->ItemIndex());
+        if (CanWrite() && R->ItemIndex() >= 0) {
+            Set(R->ItemIndex());
+            Written(R);
+        }
     };
     if (Get) AddLoader(R, [R, Get = std::move(Get)] { R->SetItemIndex(Get()); });
     AddUnbinder(R, [R] { R->OnClick = nullptr; });
@@ -124,7 +150,10 @@ void TControlBinder::Index(TRadioGroup* R, std::function<int()> Get, std::functi
 void TControlBinder::Index(TPageControl* P, std::function<int()> Get,
                            std::function<void(int)> Set) {
     P->OnChange = [this, P, Set = std::move(Set)](TObject*) {
-        if (CanWrite() && P->ActivePageIndex() >= 0) Set(P->ActivePageIndex());
+        if (CanWrite() && P->ActivePageIndex() >= 0) {
+            Set(P->ActivePageIndex());
+            Written(P);
+        }
     };
     if (Get) AddLoader(P, [P, Get = std::move(Get)] { P->SetActivePageIndex(Get()); });
     AddUnbinder(P, [P] { P->OnChange = nullptr; });
@@ -133,7 +162,10 @@ void TControlBinder::Index(TPageControl* P, std::function<int()> Get,
 void TControlBinder::Down(TSpeedButton* B, std::function<bool()> Get,
                           std::function<void(bool)> Set) {
     B->OnClick = [this, B, Set = std::move(Set)](TObject*) {
-        if (CanWrite()) Set(B->Down());
+        if (CanWrite()) {
+            Set(B->Down());
+            Written(B);
+        }
     };
     if (Get) AddLoader(B, [B, Get = std::move(Get)] { B->SetDown(Get()); });
     AddUnbinder(B, [B] { B->OnClick = nullptr; });
@@ -144,4 +176,30 @@ void TControlBinder::Load() {
     for (const auto& load : FLoaders)
         load.second();
     FLoading = false;
+    FLoaded = true;
+}
+
+void TControlBinder::Written(TComponent* Source) {
+    static bool refreshing = false;
+    // A setter may close the page, and a refresh must not write again.
+    if (refreshing || std::ranges::find(LiveBinders(), this) == LiveBinders().end()) return;
+    const TLoadGuard once(refreshing);
+    auto* edit = dynamic_cast<TEdit*>(Source);
+    const AnsiString typed = edit ? edit->Text() : AnsiString();
+    // A copy: a refresh may free pages, whose binders leave the list.
+    const std::vector<TControlBinder*> binders = LiveBinders();
+    for (TControlBinder* b : binders)
+        if (std::ranges::find(LiveBinders(), b) != LiveBinders().end()) b->Refresh(Source, b != this);
+    if (edit && edit->Text() != typed) {
+        const TLoadGuard guard(FLoading);
+        edit->SetText(typed);
+    }
+}
+
+void TControlBinder::Refresh(TComponent* Source, bool Refill) {
+    if (!FLoaded || FLoading || (FCanWrite && !FCanWrite())) return;
+    const TLoadGuard guard(FLoading);
+    for (const auto& [control, load] : FLoaders)
+        if (control != Source) load();
+    if (Refill && OnRefresh) OnRefresh();
 }

@@ -2,7 +2,8 @@
 // One way for a page to tie its controls to what they edit: each control is
 // read from its getter when the page loads and written through its setter
 // when the user changes it; one loading guard keeps the load from echoing
-// back as writes.
+// back as writes. After any write every loaded binder shows its values
+// again, so two controls of one property never disagree.
 #include "platform/rtl/ansistring.h"
 #include <functional>
 #include <memory>
@@ -67,12 +68,23 @@ public:
     // Reads every bound control from its getter, guarded; writes are allowed after.
     void Load();
 
+    // Reads, guarded, what the page shows outside its bindings; run with the
+    // bound controls whenever another binder writes.
+    std::function<void()> OnRefresh;
+
 private:
     bool CanWrite() const { return !FLoading && (!FCanWrite || FCanWrite()); }
     void AddUnbinder(TComponent* C, std::function<void()> Unbind);
     void AddLoader(TComponent* C, std::function<void()> Load);
+    // Run after a control's setter: every loaded binder that may write shows
+    // its values again; the control the user is typing in keeps its text.
+    void Written(TComponent* Source);
+    // The page that wrote is not refilled: it holds what the user is at (the
+    // item chosen to edit), which a refill would take back.
+    void Refresh(TComponent* Source, bool Refill);
 
     bool FLoading = true;
+    bool FLoaded = false;
     std::function<bool()> FCanWrite;
     std::vector<std::pair<TComponent*, std::function<void()>>> FLoaders;
     std::vector<std::pair<TComponent*, std::function<void()>>> FUnbinders;

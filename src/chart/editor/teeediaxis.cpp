@@ -3,6 +3,7 @@
 //   axes list      filling, selection, adding and deleting custom axes
 //   refresh        every tab's controls from the current axis
 #include "chart/editor/teeediaxis.h"
+#include <functional>
 
 #include "chart/control/tooledit.h"
 #include "chart/editor/teeaxisincr.h"
@@ -282,8 +283,8 @@ void TFormTeeAxis::BuildLabels() {
     auto check = [this](TCheckBox* Box, bool (TChartAxis::*Get)() const,
                         void (TChartAxis::*Set)(bool)) {
         FBind.Check(
-            Box, [this, Get] { return (FAxis->*Get)(); },
-            [this, Set](bool V) { (FAxis->*Set)(V); });
+            Box, [this, Get] { return std::invoke(Get, FAxis); },
+            [this, Set](bool V) { std::invoke(Set, FAxis, V); });
     };
     check(CBLabels, &TChartAxis::Labels, &TChartAxis::SetLabels);
     check(CBMultiline, &TChartAxis::LabelsMultiLine, &TChartAxis::SetLabelsMultiLine);
@@ -584,6 +585,9 @@ void TFormTeeAxis::SetAxisLabels() {
     } else {
         LabelAxisFormat->SetCaption(TeeMsg_ValuesFormat);
         AddDefaultValueFormats(items);
+        // Listed as the box shows and stores text: in the user's separators.
+        for (int i = 0; i < items->Count(); ++i)
+            items->SetStrings(i, Localized(items->Strings(i), true));
         text = FAxis->AxisValuesFormat();
         if (text.IsEmpty()) text = TeeMsg_DefValueFormat;
         text = Localized(text, true);

@@ -10,6 +10,9 @@ QM_CLASS_OWNED(TTeeSeriesPage, TForm, TComponent)
 TTeeSeriesPage::TTeeSeriesPage(TComponent* AOwner) : TForm(AOwner) {
     SetAlign(alClient);
     OnShow = [this](TObject* s) { FormShow(s); };
+    FBind.OnRefresh = [this] {
+        if (FSeries) ShowSeries();
+    };
 }
 
 void TTeeSeriesPage::FormShow(TObject*) {

@@ -80,8 +80,12 @@ TGrid3DSeriesEditor::TGrid3DSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AO
         BToColor->Invalidate();
     };
     OnCheck(CheckBox1, [this](bool V) {
-        if (Grid() && V) {
-            Grid()->SetMidColor(clNone);
+        if (Grid()) {
+            // Unchecked, the middle takes a colour, as the gradient editor's does.
+            if (V)
+                Grid()->SetMidColor(clNone);
+            else if (Grid()->MidColor() == clNone)
+                Grid()->SetMidColor(clWhite);
             BMidColor->Invalidate();
         }
         BMidColor->SetEnabled(!V);

@@ -489,8 +489,12 @@ void TTeeGradientEditor::Build() {
         if (FRefreshing || !FGradient) return;
         if (CBMid->Checked())
             FGradient->SetMidColor(clNone);
-        else
+        else {
+            // A middle never chosen draws white; naming it keeps it in the chart file.
             FGradient->UseMiddleColor();
+            if (FGradient->MidColor() == clNone) FGradient->SetMidColor(clWhite);
+        }
+        BMid->Invalidate();
         Changed();
     };
     BSwap->OnClick = [this](TObject*) {

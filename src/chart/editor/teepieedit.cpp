@@ -55,14 +55,21 @@ TCircledSeriesEditor::TCircledSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
     WireRadius(EY, UDY, CBAutoYR, false);
     CBTransp->OnClick = [this](TObject*) {
         BBack->SetEnabled(!CBTransp->Checked());
-        if (FLoading || !FSeries || !CBTransp->Checked()) return;
-        FSeries->SetCircleBackColor(clTeeColor);
-        FSeries->CircleGradient()->SetVisible(false);
+        if (FLoading || !FSeries) return;
+        if (CBTransp->Checked()) {
+            FSeries->SetCircleBackColor(clTeeColor);
+            FSeries->CircleGradient()->SetVisible(false);
+        } else {
+            // Opaque in the colour the circle shows now, so the chart draws the same.
+            FSeries->SetCircleBackColor(FSeries->CalcCircleBackColor());
+        }
+        BBack->Invalidate();
     };
     BGradient->OnClick = [this](TObject*) {
         if (FSeries) EditTeeGradient(this, FSeries->CircleGradient());
     };
     OnShow = [this](TObject* s) { FormShow(s); };
+    FRefresh.OnRefresh = [this] { FormShow(this); };
 }
 
 // Typing a radius of 0 ticks "Auto"; ticking "Auto" makes the radius automatic.
@@ -78,8 +85,15 @@ void TCircledSeriesEditor::WireRadius(TEdit* E, TUpDown* U, TCheckBox* Auto, boo
     };
     Auto->OnClick = [this, U, Auto, X](TObject*) {
         if (FLoading || !FSeries) return;
-        const int v = Auto->Checked() ? 0 : U->Position();
+        int v = Auto->Checked() ? 0 : U->Position();
+        // A radius of 0 is automatic: "Auto" off keeps the radius drawn now.
+        if (!Auto->Checked() && v == 0) v = X ? FSeries->RadiusX() : FSeries->RadiusY();
         X ? FSeries->SetCustomXRadius(v) : FSeries->SetCustomYRadius(v);
+        const bool was = FLoading;
+        FLoading = true;
+        U->SetPosition(v);
+        Auto->SetChecked(v == 0);
+        FLoading = was;
     };
 }
 
@@ -99,6 +113,7 @@ void TCircledSeriesEditor::FormShow(TObject*) {
     BBack->SetEnabled(!transparent);
     BBack->LinkProperty(FSeries, "CircleBackColor");
     FLoading = false;
+    FRefresh.Load();
 }
 
 // ---------------------------------------------------------------------------

@@ -39,6 +39,8 @@ private:
     void WireRadius(TEdit* E, TUpDown* U, TCheckBox* Auto, bool X);
     TCircledSeries* FSeries = nullptr;
     bool FLoading = false;
+    // Binds nothing: shows the series again when another page changes it.
+    TControlBinder FRefresh{[this] { return FSeries != nullptr; }};
 };
 
 class TPieSeriesEditor : public TForm {

@@ -140,6 +140,8 @@ TChartPreview::TChartPreview(TComponent* AOwner) : TForm(AOwner) {
         TeePreviewPanel1->Margins()->SetVisible(ShowMargins->Checked());
     };
     Resolution->OnChange = [this](TObject*) {
+        // Showing the chart's detail stores none, even one the slider cannot reach.
+        if (FChangingMargins) return;
         if (TCustomTeePanel* p = ShownPanel()) {
             p->SetPrintResolution(Resolution->Position() - 100);
             TeePreviewPanel1->Invalidate();
@@ -217,13 +219,16 @@ void TChartPreview::FormShow(TObject*) {
 void TChartPreview::ResetMargins() {
     TCustomTeePanel* p = ShownPanel();
     if (!p) return;
+    // Proportional margins are shown, not stored: opening the preview leaves
+    // the chart as it was until the user moves a margin.
+    TRect shown = p->PrintMargins();
     if (p->PrintProportional() && Printer()->Printers()->Count() > 0) {
-        p->CalcProportionalMargins();
-        FOldMargins = p->PrintMargins();
+        shown = p->ProportionalMargins();
+        FOldMargins = shown;
     }
     const bool old = FChangingMargins;
     FChangingMargins = true;
-    TeePreviewPanel1ChangeMargins(TeePreviewPanel1, false, p->PrintMargins());
+    TeePreviewPanel1ChangeMargins(TeePreviewPanel1, false, shown);
     FChangingMargins = old;
     TeePreviewPanel1->Invalidate();
 }
@@ -235,6 +240,7 @@ void TChartPreview::TeePreviewPanel1ChangeMargins(TObject*, bool DisableProporti
                                                   const TRect& NewMargins) {
     const bool old = FChangingMargins;
     FChangingMargins = true;
+    FShownMargins = NewMargins;
     UDLeftMa->SetPosition(NewMargins.Left);
     UDRightMa->SetPosition(NewMargins.Right);
     UDTopMa->SetPosition(NewMargins.Top);
@@ -257,7 +263,9 @@ void TChartPreview::MarginChange(TUpDown* Field, TUpDown* Opposite, int Side) {
         if (!TryStrToInt(dynamic_cast<TEdit*>(Field->Associate())->Text(), v)) return;
         const int position = Field->Position();
         if (position + Opposite->Position() < 100) {
-            p->SetPrintMargins(SideSet(p->PrintMargins(), Side, position));
+            // The other sides as shown, proportional ones included.
+            FShownMargins = SideSet(FShownMargins, Side, position);
+            p->SetPrintMargins(FShownMargins);
             TeePreviewPanel1->Invalidate();
             BReset->SetEnabled(!SameRect(p->PrintMargins(), FOldMargins));
             p->SetPrintProportional(false);
@@ -267,7 +275,7 @@ void TChartPreview::MarginChange(TUpDown* Field, TUpDown* Opposite, int Side) {
         } else {
             // The pair would leave no room for the chart: the field goes back.
             FChangingMargins = true;
-            Field->SetPosition(SideOf(p->PrintMargins(), Side));
+            Field->SetPosition(SideOf(FShownMargins, Side));
             FChangingMargins = false;
         }
     };

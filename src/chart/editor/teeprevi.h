@@ -77,6 +77,7 @@ private:
     TCustomTeeNavigator* FNavigator = nullptr;
     TPrinterSetupDialog* FSetupDialog = nullptr;
     TRect FOldMargins;
+    TRect FShownMargins; // in the fields; proportional ones are not the chart's
     bool FChangingMargins = true;
     bool FChangingProp = false;
 };

@@ -134,8 +134,8 @@ TRect TTeePreviewPanel::CalcPaperRectangle() {
 TRect TTeePreviewPanel::CalcImagePrintMargins(TCustomTeePanel* APanel) {
     TRect m(15, 15, 15, 15);
     if (APanel) {
-        if (APanel->PrintProportional() && PrintersExist()) APanel->CalcProportionalMargins();
-        m = APanel->PrintMargins();
+        m = APanel->PrintProportional() && PrintersExist() ? APanel->ProportionalMargins()
+                                                           : APanel->PrintMargins();
     }
     const TRect& p = FPaperRect;
     const int pw = p.Width(), ph = p.Height();

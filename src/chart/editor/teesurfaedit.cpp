@@ -184,9 +184,10 @@ TContourSeriesEditor::TContourSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(
         if (!c || i >= c->Levels()->Count()) return;
         TContourLevel* level = c->Levels()->Get(i);
         if (V) {
+            bLevelPen->LinkPen(nullptr); // before the pen it shows is freed
             level->SetPen(nullptr);
-            bLevelPen->LinkPen(nullptr);
         } else {
+            level->SetPen(level->Pen()); // the level's own from now on
             bLevelPen->LinkPen(level->Pen());
         }
         bLevelPen->SetEnabled(!V);

@@ -258,8 +258,14 @@ void TCustomAxisPanel::PlaceAxes() {
     }
     SetChartRect(r);
     ReCalcWidthHeight();
-    for (int i = 0; i < FAxes->Count(); ++i)
-        FAxes->Get(i)->InternalCalcPositions();
+    // Hidden axes get their line too: series draw up to it (lines to the axes),
+    // and one left from an earlier layout is not this one.
+    r = ChartRect();
+    for (int i = 0; i < FAxes->Count(); ++i) {
+        TChartAxis* axis = FAxes->Get(i);
+        axis->InternalCalcPositions();
+        axis->PosAxis = axis->ApplyPosition(axis->GetRectangleEdge(r), r);
+    }
 }
 
 void TCustomAxisPanel::CalcAxesMargins() {

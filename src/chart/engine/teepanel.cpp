@@ -285,7 +285,6 @@ void TCustomTeePanel::DefineProperties(TFiler* Filer) {
 
 void TCustomTeePanel::Loaded() {
     TCustomPanelNoCaption::Loaded();
-    FOriginalCursor = Cursor();
     ApplyWindowShape();
 }
 
@@ -403,7 +402,20 @@ void TCustomTeePanel::NonBufferDraw(TCanvas* ACanvas, const TRect& R) {
     const bool old = FBufferedDisplay;
     SetBufferedDisplay(false);
     TTeeFinally restore([&] { SetBufferedDisplay(old); });
-    Draw(ACanvas, R);
+    if (!ACanvas || (R.Left == 0 && R.Top == 0)) {
+        Draw(ACanvas, R);
+        return;
+    }
+    // The chart is laid out from (0, 0) as on the window and the canvas's
+    // origin goes to R's corner: parts placed in window pixels need no offset
+    // and never learn where an output puts the chart.
+    TPoint corner(R.Left, R.Top);
+    ACanvas->LPtoDP(&corner, 1);
+    const int saved = ACanvas->SaveDC();
+    TTeeFinally back([&] { ACanvas->RestoreDC(saved); });
+    ACanvas->SetWindowOrgEx(0, 0);
+    ACanvas->SetViewportOrgEx(corner.x, corner.y);
+    Draw(ACanvas, TRect(0, 0, R.Width(), R.Height()));
 }
 
 void TCustomTeePanel::DrawToMetaCanvas(TCanvas* ACanvas, const TRect& Rect) {
@@ -554,16 +566,27 @@ void TCustomTeePanel::MouseMove(TShiftState Shift, int X, int Y) {
         BroadcastMouseEvent(meMove, mbLeft, Shift, X, Y);
 }
 
+void TCustomTeePanel::ShowCursor(TCursor Value) {
+    FShownCursor = Value;
+    TCustomPanelNoCaption::SetCursor(Value);
+}
+
+void TCustomTeePanel::SetCursor(TCursor Value) {
+    FOwnCursor = Value;
+    ShowCursor(Value);
+}
+
 void TCustomTeePanel::ShowPartCursor(TCursor Value) {
-    // A cursor set since the last part's is the panel's own.
-    if (!FPartCursorShown || Cursor() != FPartCursor) FOwnCursor = Cursor();
-    FPartCursorShown = true;
-    FPartCursor = Value;
-    SetCursor(Value);
+    FOwnCursor = StoredCursor();
+    ShowCursor(Value);
+}
+
+void TCustomTeePanel::RestoreCursor() {
+    SetCursor(StoredCursor());
 }
 
 TCursor TCustomTeePanel::StoredCursor() const {
-    return FPartCursorShown && Cursor() == FPartCursor ? FOwnCursor : Cursor();
+    return Cursor() != FShownCursor ? Cursor() : FOwnCursor;
 }
 
 void TCustomTeePanel::ShowPartHint(const AnsiString& Text) {
@@ -594,7 +617,7 @@ bool TCustomTeePanel::StoredShowHint() const {
 }
 
 void TCustomTeePanel::MouseLeave() {
-    SetCursor(FOriginalCursor);
+    RestoreCursor();
     FPanning->Active = false;
     TCustomPanelNoCaption::MouseLeave();
 }

@@ -263,12 +263,16 @@ public:
     void SetPrinting(bool Value) { FPrinting = Value; }
     bool CancelMouse() const { return FCancelMouse; }
     void SetCancelMouse(bool Value) { FCancelMouse = Value; }
-    TCursor OriginalCursor() const { return FOriginalCursor; }
-    void SetOriginalCursor(TCursor Value) { FOriginalCursor = Value; }
+    // The panel's own cursor, set by code or in the editor: the one it stores
+    // and the one it goes back to when the mouse leaves a part.
+    void SetCursor(TCursor Value);
     // The cursor and the hint shown while the mouse is over a part (a tool's
     // line, a series, a mark's tip). They are not the panel's own: a chart file
     // keeps the cursor and hint the panel had before, until others are set.
     void ShowPartCursor(TCursor Value);
+    // Shows the panel's own cursor again.
+    void RestoreCursor();
+    bool PartCursorShown() const { return Cursor() != StoredCursor(); }
     void ShowPartHint(const AnsiString& Text);
     // Gives back the panel's own hint when a part's hint is showing.
     void HidePartHint();
@@ -326,6 +330,9 @@ public:
     void PrintPartialCanvas(TCanvas* PrintCanvas, const TRect& PrinterRect);
     TRect ChartPrintRect();
     void CalcProportionalMargins();
+    // Proportional margins for the current page, without storing them: printing
+    // or previewing a chart must leave its own margins as they are.
+    TRect ProportionalMargins();
     // Scales R (a page rectangle) into the panel's own units.
     void CalcMetaBounds(TRect& R, const TRect& AChartRect, int& WinWidth, int& WinHeight,
                         int& ViewWidth, int& ViewHeight);
@@ -385,10 +392,10 @@ private:
     bool FRepaintAsked = false;
     bool FPrinting = false;
     bool FCancelMouse = false;
-    TCursor FOriginalCursor = crDefault;
-    bool FPartCursorShown = false;
-    TCursor FPartCursor = crDefault;
+    void ShowCursor(TCursor Value);
     TCursor FOwnCursor = crDefault;
+    // What the panel last showed; a cursor set past the panel differs from it.
+    TCursor FShownCursor = crDefault;
     bool FPartHintShown = false;
     AnsiString FPartHint;
     AnsiString FOwnHint;

@@ -27,6 +27,10 @@ void TCustomTeePanel::CopyToClipboardMetafile(bool Enhanced, const TRect& R) {
 }
 
 void TCustomTeePanel::CalcProportionalMargins() {
+    SetPrintMargins(ProportionalMargins());
+}
+
+TRect TCustomTeePanel::ProportionalMargins() {
     const TRect r = GetRectangle();
     const double w = r.Width();
     const double h = r.Height();
@@ -54,18 +58,17 @@ void TCustomTeePanel::CalcProportionalMargins() {
     };
     if (w > h) {
         const int m = margin(pw, ph, h / w);
-        SetPrintMargins(TRect(15, m, 15, m));
-    } else {
-        const int m = margin(ph, pw, h > 0 ? w / h : 0);
-        SetPrintMargins(TRect(m, 15, m, 15));
+        return TRect(15, m, 15, m);
     }
+    const int m = margin(ph, pw, h > 0 ? w / h : 0);
+    return TRect(m, 15, m, 15);
 }
 
 TRect TCustomTeePanel::ChartPrintRect() {
-    if (FPrintProportional) CalcProportionalMargins();
+    // Printing keeps the chart's stored margins as they are.
+    const TRect m = FPrintProportional ? ProportionalMargins() : FPrintMargins;
     const double pw = Printer()->PageWidth();
     const double ph = Printer()->PageHeight();
-    const TRect m = FPrintMargins;
     // Margins come from stored charts too: saturate, never wrap.
     auto part = [](double size, int percent) {
         return static_cast<double>(Round(size * percent / 100.0));
@@ -154,6 +157,9 @@ void TCustomTeePanel::PrintPartialCanvas(TCanvas* PrintCanvas, const TRect& Prin
     PrintCanvas->SetWindowOrgEx(0, 0);
     PrintCanvas->SetWindowExtEx(winWidth, winHeight);
     PrintCanvas->SetViewportExtEx(viewWidth, viewHeight);
-    PrintCanvas->SetViewportOrgEx(0, 0);
-    DrawToMetaCanvas(PrintCanvas, r);
+    // The chart's (0, 0) at the page rectangle's corner: it is laid out as a
+    // window of the logical size, and whatever a part places in window pixels
+    // lands where the window shows it.
+    PrintCanvas->SetViewportOrgEx(page.Left, page.Top);
+    DrawToMetaCanvas(PrintCanvas, TRect(0, 0, winWidth, winHeight));
 }

@@ -300,8 +300,9 @@ void TChartSeries::Added() {
 }
 
 void TChartSeries::Removed() {
-    if (TCustomAxisPanel* chart = ParentChart(); chart && chart->Cursor() == FCursor)
-        chart->SetCursor(chart->OriginalCursor());
+    if (TCustomAxisPanel* chart = ParentChart();
+        chart && chart->PartCursorShown() && chart->Cursor() == FCursor)
+        chart->RestoreCursor();
     RemoveAllLinkedSeries();
     TCustomChartSeries::Removed();
     // The old chart's axes must not outlive it here; custom ones are remembered

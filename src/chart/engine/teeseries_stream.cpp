@@ -423,8 +423,11 @@ void TChartSeries::ReadData(TStream* Stream) {
     {
         // A damaged block never leaves the series deaf to later changes.
         TTeeFinally end([this] { EndUpdate(); });
+        // Unstored X is the point's index, counted down in a falling list so
+        // the points keep the order they were written in.
+        const bool falling = FNotMandatory->Order() == loDescending;
         for (int i = 0; i < count; ++i) {
-            double first = (mask & MaskNoMandatory) ? in.Get<double>() : i;
+            double first = (mask & MaskNoMandatory) ? in.Get<double>() : falling ? count - 1 - i : i;
             double second = in.Get<double>();
             if (horizontal) std::swap(first, second);
             const TColor color = (mask & MaskColor) ? in.Get<int32_t>() : clAutoColor;

@@ -23,6 +23,8 @@ public:
                                  int X, int Y) {
         (void)AEvent, (void)Button, (void)Shift, (void)X, (void)Y;
     }
+    // The mouse went off the chart: what a hover showed goes.
+    virtual void ChartMouseLeave() {}
     // Display name of the tool class, for galleries and editors.
     virtual AnsiString Description() const { return AnsiString(); }
 };

@@ -84,6 +84,36 @@ int TTeePolygon::Index() const {
     return FOwner->FShapes.IndexOf(this);
 }
 
+void TTeePolygon::Assign(TPersistent* Source) {
+    auto* p = dynamic_cast<TTeePolygon*>(Source);
+    if (!p) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    if (p == this) return;
+    // Read before anything is set: the source may share this polygon's map.
+    const AnsiString text = p->Text();
+    const double z = p->Z();
+    const int from = p->Index();
+    const TColor colour =
+        from >= 0 && from < p->FOwner->Count() ? p->FOwner->InternalColor(from) : clTeeColor;
+    FPoints->Clear();
+    FPoints->AssignValues(p->FPoints.get());
+    FPoints->SetActive(p->FPoints->Active());
+    Brush()->Assign(p->Brush());
+    Pen()->Assign(p->Pen());
+    FGradient->Assign(p->FGradient.get());
+    FParentBrush = p->FParentBrush;
+    FParentPen = p->FParentPen;
+    const int i = Index();
+    if (i >= 0 && i < FOwner->Count()) {
+        FOwner->SetXLabel(i, text);
+        FOwner->SetZValue(i, z);
+        FOwner->SetValueColor(i, colour);
+    }
+    FOwner->Repaint();
+}
+
 TColor TTeePolygon::Color() const {
     const int i = Index();
     if (i < 0 || i >= FOwner->Count()) return clWhite;
@@ -158,13 +188,9 @@ void TTeePolygon::Draw(TCanvas3D* Canvas, int ValueIndex) {
 
 TTeePolygon* TTeePolygonList::Add() {
     FItems.push_back(std::make_unique<TTeePolygon>(FOwner));
-    // Polygon i always matches value i of the map.
-    FOwner->AddXYZ(FOwner->Count(), 0, 0, "", clTeeColor);
-    return FItems.back().get();
-}
-
-TTeePolygon* TTeePolygonList::AddForValue() {
-    FItems.push_back(std::make_unique<TTeePolygon>(FOwner));
+    // Polygon i always matches value i of the map: it takes a value added
+    // before it without a polygon, or a new one.
+    if (Count() > FOwner->Count()) FOwner->AddXYZ(FOwner->Count(), 0, 0, "", clTeeColor);
     return FItems.back().get();
 }
 
@@ -203,7 +229,21 @@ void TTeePolygonList::FreePolygons(int Start, int Quantity) {
     FItems.erase(first, last);
 }
 
+void TTeePolygonList::Put(int Index, TTeePolygon* Value) {
+    TTeePolygon* p = Get(Index);
+    if (Value) p->Assign(Value);
+}
+
 void TTeePolygonList::Swap(int a, int b) {
+    if (a < 0 || b < 0 || a >= Count() || b >= Count() || a == b) return;
+    if (a < FOwner->Count() && b < FOwner->Count())
+        FOwner->SwapValueIndex(a, b);
+    else
+        SwapPolygons(a, b);
+    FOwner->Repaint();
+}
+
+void TTeePolygonList::SwapPolygons(int a, int b) {
     if (a < 0 || b < 0 || a >= Count() || b >= Count()) return;
     std::swap(FItems[size_t(a)], FItems[size_t(b)]);
 }
@@ -314,7 +354,7 @@ void TMapSeries::Delete(int Start, int Quantity, bool RemoveGap) {
 
 void TMapSeries::SwapValueIndex(int a, int b) {
     TCustom3DPaletteSeries::SwapValueIndex(a, b);
-    FShapes.Swap(a, b);
+    FShapes.SwapPolygons(a, b);
 }
 
 void TMapSeries::Clear() {
@@ -424,8 +464,8 @@ void TMapSeries::ReadPolygons(TStream* S) {
         if (!within(f[3], bsDiagCross) || !within(f[5], psInsideFrame) || !within(f[6], 1000) ||
             !within(f[8], pmNotXor) || !within(f[10], gdRadial) || !within(f[14], 100))
             throw EReadError("Stream read error");
-        // Polygon i always matches value i: a file without point data gets its values here.
-        TTeePolygon* p = i < Count() ? FShapes.AddForValue() : FShapes.Add();
+        // A file without point data gets its values here.
+        TTeePolygon* p = FShapes.Add();
         p->SetParentBrush(f[0] != 0);
         p->SetParentPen(f[1] != 0);
         p->Brush()->SetColor(f[2]);

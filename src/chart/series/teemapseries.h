@@ -36,6 +36,8 @@ public:
     ~TTeePolygon() override;
 
     int Index() const;
+    // Takes another polygon's vertices, brush, pen, gradient, colour, text and Z.
+    void Assign(TPersistent* Source) override;
     void AddXY(double X, double Y) { FPoints->AddXY(X, Y); }
     // Screen positions of the vertices.
     std::vector<TPoint> GetPoints();
@@ -69,20 +71,23 @@ private:
 };
 
 // Polygon i is always value i of the map: deleting or clearing polygons here
-// deletes their values too, and so does freeing a polygon.
+// deletes their values too, and so does freeing a polygon; swapping swaps the
+// values, and putting a polygon sets value i from it.
 class TTeePolygonList : public TObject {
     QM_CLASS(TTeePolygonList)
 public:
     explicit TTeePolygonList(TMapSeries* AOwner) : FOwner(AOwner) {}
     ~TTeePolygonList() override;
+    // The polygon of the first value without one, given a new value when there is none.
     TTeePolygon* Add();
-    // A polygon for a map value that exists already (read from a file).
-    TTeePolygon* AddForValue();
     void Delete(int Start, int Quantity = 1);
     int Count() const { return static_cast<int>(FItems.size()); }
     // Raises EListError outside 0..Count-1.
     TTeePolygon* Get(int Index) const;
     TTeePolygon* operator[](int Index) const { return Get(Index); }
+    // Polygon Index takes Value's settings (Value stays its owner's); raises
+    // EListError outside 0..Count-1.
+    void Put(int Index, TTeePolygon* Value);
     int IndexOf(const TTeePolygon* Item) const;
     void Swap(int a, int b);
     void Clear();
@@ -93,6 +98,8 @@ private:
     friend class TTeePolygon;
     // Frees polygons only, their values staying (the map's own deletes).
     void FreePolygons(int Start, int Quantity);
+    // Swaps polygons only (the map's own swap moves the values).
+    void SwapPolygons(int a, int b);
     TMapSeries* FOwner;
     std::vector<std::unique_ptr<TTeePolygon>> FItems;
 };

@@ -202,7 +202,10 @@ int TCustom3DPaletteSeries::AddPalette(double Value, TColor Color) {
 void TCustom3DPaletteSeries::CreateDefaultPalette(int NumSteps) {
     FPalette.clear();
     NumSteps = std::min(NumSteps, MaxPaletteSteps);
-    if (NumSteps >= 1) {
+    // Steps taken from the values wait for values (a chart file sets the
+    // palette before its points): the first drawing with points builds them.
+    const bool fromValues = FPaletteStep == 0 || !FUsePaletteMin;
+    if (NumSteps >= 1 && (Count() > 0 || !fromValues)) {
         const double pi = std::numbers::pi;
         const double angleStep = FPaletteStyle == psPale     ? pi / NumSteps
                                  : FPaletteStyle == psStrong ? 2 * pi / NumSteps

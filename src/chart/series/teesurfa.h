@@ -312,11 +312,12 @@ public:
     void SetColor(TColor Value);
     double UpToValue() const { return FUpToValue; }
     void SetUpToValue(double Value);
-    // Made on first read with the series' pen defaults and the level's colour.
+    // Made on first read with the pen defaults and the level's colour; the
+    // level's own pen once changed or set.
     TChartPen* Pen();
     void SetPen(TChartPen* Value);
-    TChartPen* PenIfAny() const { return FPen.get(); }
-    bool IsPenStored() const { return FPen != nullptr; }
+    TChartPen* PenIfAny() const { return FPenOwn ? FPen.get() : nullptr; }
+    bool IsPenStored() const { return FPenOwn; }
     TChartPen* InternalPen();
 
     void ClearSegments() { Segments.clear(); }
@@ -330,8 +331,10 @@ public:
 
 private:
     void CheckAuto();
+    void PenChanged();
     TColor FColor = clBlack;
     std::unique_ptr<TChartPen> FPen;
+    bool FPenOwn = false;
     double FUpToValue = 0;
 };
 

@@ -60,7 +60,12 @@ void TContourLevel::CheckAuto() {
 
 void TContourLevel::SetColor(TColor Value) {
     FColor = Value;
-    if (FPen) FPen->SetColor(Value);
+    if (FPen) {
+        // A pen made only by reading follows the level's colour without becoming its own.
+        const bool own = FPenOwn;
+        FPen->SetColor(Value);
+        FPenOwn = own;
+    }
     if (TContourSeries* s = Series()) s->Repaint();
     CheckAuto();
 }
@@ -71,27 +76,36 @@ void TContourLevel::SetUpToValue(double Value) {
     CheckAuto();
 }
 
+// Reading the pen makes one to hand out; only a change to it makes it the
+// level's own, stored and drawn, and turns automatic levels off.
 TChartPen* TContourLevel::Pen() {
     if (!FPen) {
-        TContourSeries* s = Series();
-        FPen = s ? s->CreateChartPen() : std::make_unique<TChartPen>();
+        FPen = std::make_unique<TChartPen>();
         FPen->SetColor(FColor);
-        CheckAuto();
+        FPen->OnChange = [this](TObject*) { PenChanged(); };
     }
     return FPen.get();
+}
+
+void TContourLevel::PenChanged() {
+    FPenOwn = true;
+    if (TContourSeries* s = Series()) s->Repaint();
+    CheckAuto();
 }
 
 void TContourLevel::SetPen(TChartPen* Value) {
     if (!Value) {
         FPen.reset();
+        FPenOwn = false;
         if (TContourSeries* s = Series()) s->Repaint();
     } else {
         Pen()->Assign(Value);
+        PenChanged();
     }
 }
 
 TChartPen* TContourLevel::InternalPen() {
-    if (FPen) return FPen.get();
+    if (FPenOwn) return FPen.get();
     TContourSeries* s = Series();
     return s ? s->Pen() : nullptr;
 }
@@ -104,10 +118,13 @@ void TContourLevel::Assign(TPersistent* Source) {
     }
     FColor = l->FColor;
     FUpToValue = l->FUpToValue;
-    if (l->FPen)
+    if (l->IsPenStored()) {
         Pen()->Assign(l->FPen.get());
-    else
+        FPenOwn = true;
+    } else {
         FPen.reset();
+        FPenOwn = false;
+    }
 }
 
 std::vector<TPoint> TContourLevel::GetSegmentPoints(int SegmentIndex) {

@@ -88,7 +88,10 @@ void TSurfaceSeries::PrepareCanvas() {
     else
         canvas->AssignVisiblePen(Pen());
     canvas->AssignBrush(Brush(), SeriesColor());
-    FBrushImage = !((UseColorRange() || UsePalette()) && !Brush()->ImageIfAny());
+    // A picture object left empty (a brush page only looked at it) fills
+    // nothing, as the canvas and a chart read back take it.
+    const TPicture* image = Brush()->ImageIfAny();
+    FBrushImage = !((UseColorRange() || UsePalette()) && !(image && image->Graphic()));
     if (FWireFrame || FDotFrame) canvas->Brush()->SetStyle(bsClear);
 }
 

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <exception>
+#include <cstdio>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -177,6 +178,29 @@ bool WriteAll(int Fd, const void* Data, int64_t Size) {
         Size -= n;
     }
     return true;
+}
+// A new name beside Target for a save's temporary file; stale ones of Target go first.
+std::string TemporaryBeside(const std::string& Target) {
+    static std::atomic<unsigned> counter{0};
+    const size_t slash = Target.rfind('/');
+    const std::string dir =
+        slash == std::string::npos ? std::string() : Target.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? Target : Target.substr(slash + 1);
+    RemoveStaleTemporaries(dir, base);
+    return dir + "." + TemporaryStem(base) + ".tmp" + std::to_string(::getpid()) + "_" +
+           std::to_string(counter++);
+}
+
+// Writes the bytes into the open file Fd (named Temp), on the disk and closed,
+// and checks that the file holds them all; the failure's reason, or empty.
+AnsiString WriteWhole(int Fd, const std::string& Temp, const void* Data, int64_t Size) {
+    AnsiString failure;
+    if (!WriteAll(Fd, Data, Size) || ::fsync(Fd) != 0) failure = std::strerror(errno);
+    if (::close(Fd) != 0 && failure.IsEmpty()) failure = std::strerror(errno);
+    struct stat st {};
+    if (failure.IsEmpty() && (::stat(Temp.c_str(), &st) != 0 || st.st_size != Size))
+        failure = std::strerror(EIO);
+    return failure;
 }
 } // namespace
 
@@ -463,15 +487,7 @@ void SaveFileReplacing(const AnsiString& FileName, const void* Data, int64_t Siz
         }
     }
 
-    static std::atomic<unsigned> counter{0};
-    const size_t slash = target.rfind('/');
-    const std::string dir =
-        slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    const std::string temp = dir + "." + TemporaryStem(base) + ".tmp" + std::to_string(::getpid()) +
-                             "_" + std::to_string(counter++);
-
-    RemoveStaleTemporaries(dir, base);
+    const std::string temp = TemporaryBeside(target);
     AnsiString failure;
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && exists && (errno == EACCES || errno == EPERM)) {
@@ -481,12 +497,40 @@ void SaveFileReplacing(const AnsiString& FileName, const void* Data, int64_t Siz
         failure = std::strerror(errno);
     } else {
         if (exists) ::fchmod(fd, st.st_mode & 07777);
-        if (!WriteAll(fd, Data, Size) || ::fsync(fd) != 0) failure = std::strerror(errno);
-        if (::close(fd) != 0 && failure.IsEmpty()) failure = std::strerror(errno);
+        failure = WriteWhole(fd, temp, Data, Size);
         if (failure.IsEmpty() && ::rename(temp.c_str(), target.c_str()) != 0)
             failure = std::strerror(errno);
         if (!failure.IsEmpty()) ::unlink(temp.c_str());
     }
     if (guard >= 0) ::close(guard);
     if (!failure.IsEmpty()) CreateError(FileName, failure);
+}
+
+bool SaveFileNew(const AnsiString& FileName, const void* Data, int64_t Size) {
+    const std::string target = SystemFileName(FileName);
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) == 0) return false;
+    const std::string temp = TemporaryBeside(target);
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) CreateError(FileName, std::strerror(errno));
+    AnsiString failure = WriteWhole(fd, temp, Data, Size);
+    bool placed = false;
+    if (failure.IsEmpty()) {
+        // The move takes the name only while it is free.
+        int done = ::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE);
+        if (done != 0 && (errno == EINVAL || errno == ENOSYS)) {
+            // A file system without that move: a hard link, else look first.
+            done = ::link(temp.c_str(), target.c_str());
+            if (done != 0 && errno == EPERM)
+                done = ::access(target.c_str(), F_OK) == 0 ? (errno = EEXIST, -1)
+                                                           : ::rename(temp.c_str(), target.c_str());
+        }
+        if (done == 0)
+            placed = true;
+        else if (errno != EEXIST)
+            failure = std::strerror(errno);
+    }
+    ::unlink(temp.c_str());
+    if (!failure.IsEmpty()) CreateError(FileName, failure);
+    return placed;
 }

@@ -184,3 +184,6 @@ private:
 // old content. Temporary files that killed saves of the file left (their
 // process is gone) are removed. Failures raise EFCreateError naming the file.
 void SaveFileReplacing(const AnsiString& FileName, const void* Data, int64_t Size);
+// The same whole-file write for a file that must not replace another: false,
+// with nothing written, when FileName exists or takes its name meanwhile.
+bool SaveFileNew(const AnsiString& FileName, const void* Data, int64_t Size);

@@ -6,6 +6,7 @@
 #include "platform/graphics/qtfilenames.h"
 #include "platform/graphics/metafile.h" // completes the printer header
 #include "platform/graphics/printers.h"
+#include "platform/graphics/qtpaper.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/win32/kernel.h"
 #include <QApplication>
@@ -186,7 +187,8 @@ std::vector<TMessageBoxButton> SetUpMessageBox(QMessageBox& Box, const AnsiStrin
 int ShowMessageBoxImpl(const AnsiString& Text, const AnsiString& Caption, int Flags) {
     TDialogRequest request;
     request.Kind = TDialogKind::MessageBox;
-    request.Caption = Caption;
+    // A box is never shown untitled: callers that give no caption get the program's.
+    request.Caption = Caption.IsEmpty() && Application ? Application->Title() : Caption;
     request.Text = Text;
     request.Flags = Flags;
     TDialogAnswer answer;
@@ -536,17 +538,36 @@ bool TFontDialog::Execute() {
 
 namespace {
 // The Qt printer set up like the program's printer, and the choices taken back.
-void PreparePrinter(QPrinter& printer) {
+void PreparePrinter(QPrinter& printer, TDialogRequest& request) {
     TPrinter* p = Printer();
     printer.setCopyCount(p->Copies());
     printer.setPageOrientation(p->Orientation() == poLandscape ? QPageLayout::Landscape
                                                                : QPageLayout::Portrait);
+    // Without a printer the job is a PDF file, on A4 until a dialog chooses other paper.
+    if (!p->Paper().IsEmpty())
+        printer.setPageSize(QtPageSize(p->Paper()));
+    else if (QPrinterInfo::availablePrinterNames().isEmpty())
+        printer.setPageSize(QPageSize(QPageSize::A4));
+    request.Paper = PaperFromQt(printer.pageLayout().pageSize());
+    request.Orientation = p->Orientation();
 }
 
-void TakePrinterChoices(const QPrinter& printer) {
+// The test's answer given to the Qt printer as the dialog's choices would be.
+void AnswerPrinter(QPrinter& printer, const TDialogAnswer& answer) {
+    if (!answer.Paper.IsEmpty()) printer.setPageSize(QtPageSize(answer.Paper));
+    if (answer.Orientation)
+        printer.setPageOrientation(*answer.Orientation == poLandscape ? QPageLayout::Landscape
+                                                                      : QPageLayout::Portrait);
+}
+
+// The paper is taken only when it is not the one shown, so a printer's own
+// paper stays its own until the user chooses another.
+void TakePrinterChoices(const QPrinter& printer, const TPaperSize& shown) {
     TPrinter* p = Printer();
     p->SetOrientation(printer.pageLayout().orientation() == QPageLayout::Landscape ? poLandscape
                                                                                    : poPortrait);
+    const TPaperSize paper = PaperFromQt(printer.pageLayout().pageSize());
+    if (!(paper == shown)) p->SetPaper(paper);
     const int index = p->Printers()->IndexOf(QStringToAnsi(printer.printerName()));
     if (index >= 0) p->SetPrinterIndex(index);
 }
@@ -563,7 +584,7 @@ bool TPrintDialog::Execute() {
     DoShow();
     EnsureQtApplication();
     QPrinter printer;
-    PreparePrinter(printer);
+    PreparePrinter(printer, request);
     printer.setCopyCount(FCopies);
     // Without a printer the job is a file: the dialog proposes one that replaces nothing.
     const bool fileOnly = QPrinterInfo::availablePrinterNames().isEmpty();
@@ -586,6 +607,7 @@ bool TPrintDialog::Execute() {
                     printer.setOutputFileName(QString::fromStdString(AnsweredFile(answer)));
                 else if (!fileOnly)
                     printer.setOutputFileName(QString());
+                AnswerPrinter(printer, answer);
                 const bool range = pages && answer.FromPage > 0;
                 printer.setPrintRange(range ? QPrinter::PageRange : QPrinter::AllPages);
                 if (range) printer.setFromTo(answer.FromPage, answer.ToPage);
@@ -615,7 +637,7 @@ bool TPrintDialog::Execute() {
             FPrintRange = prAllPages;
             break;
         }
-        TakePrinterChoices(printer);
+        TakePrinterChoices(printer, request.Paper);
         // The program's printer prints what the dialog chose, where it chose.
         Printer()->SetCopies(FCopies);
         Printer()->SetOutputFile(output.front());
@@ -628,17 +650,19 @@ bool TPrinterSetupDialog::Execute() {
     TDialogRequest request;
     request.Kind = TDialogKind::PrinterSetupDialog;
     DoShow();
+    EnsureQtApplication();
+    QPrinter printer;
+    PreparePrinter(printer, request);
     TDialogAnswer answer;
     bool accepted = false;
     if (Respond(request, answer)) {
         accepted = answer.Accept;
+        if (accepted) AnswerPrinter(printer, answer);
     } else {
-        QPrinter printer;
-        PreparePrinter(printer);
         QPageSetupDialog dialog(&printer, DialogParent());
         accepted = dialog.exec() == QDialog::Accepted;
-        if (accepted) TakePrinterChoices(printer);
     }
+    if (accepted) TakePrinterChoices(printer, request.Paper);
     DoClose();
     return accepted;
 }

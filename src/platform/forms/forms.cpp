@@ -33,6 +33,11 @@
 #include <QWindow>
 #include <QToolTip>
 #include <algorithm>
+#if defined(QM_HAVE_XCB) && QT_CONFIG(xcb)
+#include <QGuiApplication>
+#include <xcb/xcb.h>
+#define QM_X11_OWNERS 1
+#endif
 #include <climits>
 #include <csignal>
 #include <cstdio>
@@ -140,7 +145,10 @@ public:
                 return;
             }
             FPlain->drawComplexControl(control, option, painter, widget);
-        } else
+        } else if (const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
+                   bar && control == CC_ScrollBar)
+            DrawPlatformScrollBar(this, bar, painter, widget);
+        else
             QProxyStyle::drawComplexControl(control, option, painter, widget);
     }
     QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
@@ -677,6 +685,7 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner, NewFormWindow
 TCustomForm::~TCustomForm() {
     Destroying();
     if (FActive) FActive = false;
+    PassOwnedWindows();
     auto& forms = Screen->FForms;
     forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
     if (Screen->FActiveForm == this) Screen->FActiveForm = nullptr;
@@ -803,6 +812,27 @@ void TCustomForm::ShowFitted(bool On, int ViewW, int ViewH) {
     }
 }
 
+void TCustomForm::ScrollInView(const TRect& R) {
+    FViewWanted = R;
+    ApplyViewWanted();
+}
+
+void TCustomForm::ApplyViewWanted() {
+    // The view's size is known once the window shows.
+    if (!FViewWanted || !Widget()->isVisible()) return;
+    const TRect r = *FViewWanted;
+    FViewWanted.reset();
+    if (!Fitted()) return;
+    auto* area = static_cast<QScrollArea*>(FFitArea);
+    // The far edge first, then the near one, so a rect wider than the view
+    // shows its left or top part.
+    for (const bool nearEdge : {false, true}) {
+        // Qt keeps a point at the view's far edge as shown: one past the rect's.
+        const int x = nearEdge ? r.Left : r.Right, y = nearEdge ? r.Top : r.Bottom;
+        area->ensureVisible(x, y, 0, 0);
+    }
+}
+
 void TCustomForm::ApplyGeometry() {
     QWidget* win = Widget();
     if (!win || !Impl()->Client) return;
@@ -900,7 +930,7 @@ void TCustomForm::ApplyWindowFlags() {
     if (FFormStyle == fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
     // Only dialog-like windows are announced to the window manager as
     // transient for their owner.
-    if ((FOwned || FFormState.Contains(fsModal)) && (f & Qt::WindowType_Mask) == Qt::Window)
+    if ((FOwnerWindow || FFormState.Contains(fsModal)) && (f & Qt::WindowType_Mask) == Qt::Window)
         f = (f & ~Qt::WindowType_Mask) | Qt::Dialog;
     const bool shown = win->isVisible();
     win->setWindowFlags(f);
@@ -1082,6 +1112,7 @@ void TCustomForm::SetVisible(bool Value) {
             ApplyGeometry();
         }
         UpdateWidgetVisibility();
+        ApplyViewWanted();
         if (!Parent()) {
             if (FWindowState != wsNormal) SetWindowState(FWindowState);
             RaiseWindow();
@@ -1094,6 +1125,9 @@ void TCustomForm::SetVisible(bool Value) {
     } else {
         if (!Visible()) return;
         DoHide();
+        // Before the unmap, so the window manager never sees a window above
+        // one that is gone.
+        PassOwnedWindows();
         TWinControl::SetVisible(false);
         if (FActive) {
             SetActiveState(false);
@@ -1209,6 +1243,30 @@ public:
 private:
     QPointer<QWindow> FOwner;
 };
+
+// Qt tells an X window manager a window's owner only when it maps the window;
+// a shown window that passes to another owner is told here.
+void AnnounceShownOwner(QWindow* Window, QWindow* Owner) {
+#ifdef QM_X11_OWNERS
+    if (QGuiApplication::platformName() != "xcb" || !Window->handle() || !Window->isVisible())
+        return;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+    if (!c) return;
+    const auto id = static_cast<xcb_window_t>(Window->winId());
+    if (Owner && Owner->handle()) {
+        const auto owner = static_cast<xcb_window_t>(Owner->winId());
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_TRANSIENT_FOR,
+                            XCB_ATOM_WINDOW, 32, 1, &owner);
+    } else {
+        xcb_delete_property(c, id, XCB_ATOM_WM_TRANSIENT_FOR);
+    }
+    xcb_flush(c);
+#else
+    (void)Window;
+    (void)Owner;
+#endif
+}
 } // namespace
 
 void TCustomForm::SetWindowOwner(TCustomForm* Opener, bool Modal) {
@@ -1216,14 +1274,34 @@ void TCustomForm::SetWindowOwner(TCustomForm* Opener, bool Modal) {
     QWidget* win = Widget();
     // The window manager keeps a transient window above its owner, so a click
     // on the owner (disabled while the window works) cannot bury it.
-    FOwned = Opener != nullptr;
+    FOwnerWindow = Opener;
     ApplyWindowFlags();
     win->setWindowModality(Opener && Modal ? Qt::WindowModal : Qt::NonModal);
     // Found by name: the class has no meta-object of its own to cast by.
     delete win->findChild<QObject*>(TTransientOwner::Name, Qt::FindDirectChildrenOnly);
     QWindow* owner = Opener ? Opener->Widget()->window()->windowHandle() : nullptr;
     if (owner) new TTransientOwner(win, owner);
-    if (QWindow* handle = win->windowHandle()) handle->setTransientParent(owner);
+    if (QWindow* handle = win->windowHandle()) {
+        handle->setTransientParent(owner);
+        AnnounceShownOwner(handle, owner);
+    }
+}
+
+TCustomForm* TCustomForm::WindowBelow() const {
+    // Owners are shown windows, so the chain is short; the bound only guards
+    // against a loop.
+    size_t steps = Screen->FForms.size();
+    for (TCustomForm* f = FOwnerWindow; f && steps; f = f->FOwnerWindow, --steps)
+        if (f != this && f->Visible()) return f;
+    TCustomForm* main = Application->MainForm();
+    return main && main != this && main->Visible() ? main : nullptr;
+}
+
+void TCustomForm::PassOwnedWindows() {
+    TCustomForm* below = WindowBelow();
+    for (TCustomForm* f : Screen->FForms)
+        if (f != this && f->FOwnerWindow == this)
+            f->SetWindowOwner(below, f->FFormState.Contains(fsModal));
 }
 
 void TCustomForm::CloseModal() {

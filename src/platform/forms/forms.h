@@ -13,6 +13,7 @@
 #include "platform/forms/controls.h"
 #include <exception>
 #include <map>
+#include <optional>
 #include <string>
 
 class TMainMenu;
@@ -109,6 +110,10 @@ public:
     virtual bool CloseQuery();
     // Frees the form once the current handler has returned.
     void Release();
+    // A window fitted to a small screen scrolls its view so that R (client
+    // coordinates) shows, whole where the view can hold it; before the
+    // window shows, once it does.
+    void ScrollInView(const TRect& R);
 
     TModalResult ModalResult() const { return FModalResult; }
     void SetModalResult(TModalResult Value) { FModalResult = Value; }
@@ -199,6 +204,12 @@ private:
     TCustomForm* Opener(TCustomForm* Active) const;
     // Transient for Opener, and modal over it when Modal (nullptr undoes both).
     void SetWindowOwner(TCustomForm* Opener, bool Modal);
+    // The shown window this one's windows stay above once it hides or goes:
+    // its owner, else the nearest shown one below that, else the main form.
+    TCustomForm* WindowBelow() const;
+    // Every window this one owns passes to WindowBelow, so no window stays
+    // above one that is hidden or freed.
+    void PassOwnedWindows();
     void ApplyWindowFlags();
     void PlaceByPosition();
     // Moves a window that would show its frame beyond the screen's work area
@@ -233,13 +244,15 @@ private:
     bool FScaled = true;
     bool FAutoScroll = true;
     bool FActive = false;
-    bool FOwned = false; // transient for another window
+    TCustomForm* FOwnerWindow = nullptr; // the shown window this one stays above
     AnsiString FHelpFile;
     TMainMenu* FMenu = nullptr;
     TWinControl* FActiveControl = nullptr;
     TWinControl* FFocusedControl = nullptr; // the one that had OnEnter last
     QWidget* FMenuBar = nullptr;
     QWidget* FFitArea = nullptr; // scrolls the client area of a fitted window
+    std::optional<TRect> FViewWanted; // what ScrollInView brings into view on show
+    void ApplyViewWanted();
 };
 
 class TForm : public TCustomForm {

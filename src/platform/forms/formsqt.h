@@ -21,6 +21,13 @@ class QMessageBox;
 // Makes sure the Qt application object exists (headless without a display).
 void EnsureQtApplication();
 
+// Draws a scroll bar as the platform does, on the geometry Geometry gives.
+class QStyle;
+class QStyleOptionSlider;
+class QPainter;
+void DrawPlatformScrollBar(const QStyle* Geometry, const QStyleOptionSlider* Option,
+                           QPainter* Painter, const QWidget* Widget);
+
 // Creates a widget of type W after the application object exists.
 template <class W, class... A> W* NewWidget(A&&... args) {
     EnsureQtApplication();

@@ -182,6 +182,16 @@ TDialogResponder& TDialogResponder::ExpectPrintToFile(const AnsiString& FileName
     return Expect(TDialogKind::PrintDialog, AnsiString(), a);
 }
 
+TDialogResponder& TDialogResponder::ExpectPaper(TDialogKind Kind, TPaperSize Paper,
+                                                TPrinterOrientation Orientation,
+                                                const AnsiString& FileName) {
+    TDialogAnswer a;
+    a.Text = FileName;
+    a.Paper = Paper;
+    a.Orientation = Orientation;
+    return Expect(Kind, AnsiString(), a);
+}
+
 bool TDialogResponder::Answer(const TDialogRequest& Request, TDialogAnswer& Answer) {
     TDialogResponder* r = GResponder;
     if (!r) return false;

@@ -8,9 +8,11 @@
 // Time is virtual through TVirtualClockScope (platform/rtl/clock.h); timers follow it.
 // The program's folder has its override in platform/win32/kernel.h.
 #include "platform/forms/forms.h"
+#include "platform/graphics/paper.h"
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +51,9 @@ struct TDialogRequest {
     std::vector<TColor> CustomColors;
     int MinPage = 0; // print dialog: the pages offered (both 0 without a range)
     int MaxPage = 0;
+    // Print and printer set-up dialogs: the paper and orientation they open with.
+    TPaperSize Paper;
+    TPrinterOrientation Orientation = poPortrait;
 };
 
 // How the test answers it.
@@ -66,6 +71,10 @@ struct TDialogAnswer {
     std::function<void(TFont*)> EditFont; // font dialog: changes the chosen font
     int FromPage = 0;                     // print dialog: a page range (0: all pages)
     int ToPage = 0;
+    // Print and printer set-up dialogs: the paper and orientation chosen (empty
+    // or unset keeps the one shown).
+    TPaperSize Paper;
+    std::optional<TPrinterOrientation> Orientation;
 };
 
 class TDialogResponder {
@@ -92,6 +101,11 @@ public:
     TDialogResponder& ExpectPrintPages(int From, int To);
     // A print dialog answered with OK and "print to file" into FileName.
     TDialogResponder& ExpectPrintToFile(const AnsiString& FileName);
+    // A print or printer set-up dialog answered OK with this paper and
+    // orientation (the print dialog also with this file, when one is named).
+    TDialogResponder& ExpectPaper(TDialogKind Kind, TPaperSize Paper,
+                                  TPrinterOrientation Orientation,
+                                  const AnsiString& FileName = AnsiString());
 
     // Every expected item was shown.
     bool Done() const { return FExpected.empty(); }

@@ -374,6 +374,7 @@ AnsiString ExtensionOf(const AnsiString& FileName) {
 
 std::unique_ptr<TGraphic> NewGraphicFor(const AnsiString& FileName) {
     const AnsiString ext = ExtensionOf(FileName);
+    if (ext.IsEmpty()) throw EInvalidGraphic("Picture file name has no extension");
     auto it = Formats().find(ext);
     if (it == Formats().end())
         throw EInvalidGraphic("Unknown picture file extension (." + ext + ")");

@@ -1,13 +1,16 @@
 // TPrinter: print jobs through Qt print support, or into a PDF file when the
-// print dialog chose one or no printer is installed (written beside the target
-// and moved there when complete, never over another print-out unasked); and a
-// printer device that records pages as metafiles.
+// print dialog chose one or no printer is installed (made in memory and written
+// whole when complete, never over another print-out unasked), both on the
+// paper the dialogs chose; and a printer device that records pages as metafiles.
+#include "platform/classes/streams.h"
 #include "platform/classes/stringlist.h"
 #include "platform/graphics/canvasprivate.h"
 #include "platform/graphics/metafile.h"
 #include "platform/graphics/printers.h"
 #include "platform/graphics/qtbridge.h"
 #include "platform/graphics/qtfilenames.h"
+#include "platform/graphics/qtpaper.h"
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,10 +21,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QStandardPaths>
-#include <cerrno>
 #include <climits>
-#include <cstdio>
-#include <fcntl.h>
+#include <cmath>
 
 QM_CLASS_PLAIN(TPrinter, TObject)
 
@@ -75,33 +76,13 @@ QString FreeName(const QString& Path) {
     }
 }
 
-// Moves the finished file to Target, or where a file took that name in the
-// meantime, to the next free name; the name used, or empty on failure.
-QString PublishWithoutReplacing(const QString& Temp, QString Target) {
-    const QByteArray from = QFile::encodeName(Temp);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QByteArray to = QFile::encodeName(Target);
-        if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) ==
-            0)
-            return Target;
-        if (errno == EINVAL || errno == ENOSYS) {
-            // A file system without the no-replace move: look first.
-            if (!QFileInfo::exists(Target) && ::rename(from.constData(), to.constData()) == 0)
-                return Target;
-        } else if (errno != EEXIST) {
-            return QString();
-        }
-        Target = FreeName(Target);
-    }
-    return QString();
-}
-
 class TQtPrinterDevice : public TPrinterDevice {
 public:
     // An empty name prints to a PDF file at Path; Replace says whether an
     // existing file there may be replaced (the user agreed in the dialog).
-    TQtPrinterDevice(const QString& PrinterName, const QString& Path, int Copies, bool Replace)
-        : FName(PrinterName), FPath(Path), FCopies(Copies), FReplace(Replace) {}
+    TQtPrinterDevice(const QString& PrinterName, const QString& Path, int Copies, bool Replace,
+                     const TPaperSize& Paper)
+        : FName(PrinterName), FPath(Path), FCopies(Copies), FReplace(Replace), FPaper(Paper) {}
 
     TSize PageSize(TPrinterOrientation o) override {
         Prepare(o);
@@ -116,6 +97,8 @@ public:
         return FPrinter ? FPrinter->resolution() : PdfResolution;
     }
     void Begin(TCanvas* Canvas, const AnsiString& Title, TPrinterOrientation o) override {
+        // An unfinished file a killed print left beside the file goes with this print.
+        if (FName.isEmpty()) QFile::remove(StalePartPath());
         Prepare(o);
         QPaintDevice* dev;
         if (FPrinter) {
@@ -129,7 +112,6 @@ public:
         FPainter = std::make_unique<QPainter>();
         if (!FPainter->begin(dev)) {
             FPainter.reset();
-            if (!FPrinter) QFile::remove(TempPath());
             throw EPrinter("Printer selected is not valid");
         }
         const TSize size = PageSize(o);
@@ -146,22 +128,33 @@ public:
     }
     void End(TCanvas* Canvas) override {
         DetachPainter(Canvas);
-        if (FPainter) FPainter->end();
+        const bool finished = FPainter && FPainter->end();
         FPainter.reset();
-        if (!FPrinter) {
-            FPdf.reset();
-            // The finished file takes its place in one step.
-            const QString written = FReplace ? (::rename(QFile::encodeName(TempPath()).constData(),
-                                                         QFile::encodeName(FPath).constData()) == 0
-                                                    ? FPath
-                                                    : QString())
-                                             : PublishWithoutReplacing(TempPath(), FPath);
-            if (written.isEmpty()) {
-                QFile::remove(TempPath());
-                throw EPrinter("Cannot write the print file " + FileNameFromQt(FPath));
-            }
-            FWritten = FileNameFromQt(written);
+        if (FPrinter) {
+            if (!finished) throw EPrinter("The printer did not take the print job");
+            return;
         }
+        FPdf.reset();
+        const QByteArray pdf = FBuffer.data();
+        FBuffer.close();
+        if (!finished || pdf.isEmpty())
+            throw EPrinter("Cannot write the print file " + FileNameFromQt(FPath) +
+                           ". The document could not be finished.");
+        // The whole document is in memory: the file is written whole or not at all,
+        // and a file it may not replace keeps its content.
+        QDir().mkpath(QFileInfo(FPath).absolutePath());
+        if (FReplace) {
+            SaveFileReplacing(FileNameFromQt(FPath), pdf.constData(), pdf.size());
+            FWritten = FileNameFromQt(FPath);
+            return;
+        }
+        QString target = FPath;
+        for (int attempt = 0; attempt < 100; ++attempt, target = FreeName(target))
+            if (SaveFileNew(FileNameFromQt(target), pdf.constData(), pdf.size())) {
+                FWritten = FileNameFromQt(target);
+                return;
+            }
+        throw EPrinter("Cannot write the print file " + FileNameFromQt(FPath));
     }
     AnsiString WrittenFile() const override { return FWritten; }
     void Abort(TCanvas* Canvas) override {
@@ -170,14 +163,20 @@ public:
         if (FPainter && FPainter->isActive()) FPainter->end();
         FPainter.reset();
         FPdf.reset();
-        if (!FPrinter) QFile::remove(TempPath());
+        FBuffer.close();
     }
 
 private:
     // Beside the file, its name cut where the name the folder accepts has no room left.
-    QString TempPath() const {
+    QString StalePartPath() const {
         const QFileInfo info(FPath);
         return info.dir().filePath(FitName(info.fileName(), QStringLiteral(".part")));
+    }
+    QPageLayout Layout(TPrinterOrientation o) const {
+        const QPageLayout::Orientation qo =
+            o == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait;
+        return QPageLayout(FPaper.IsEmpty() ? QPageSize(QPageSize::A4) : QtPageSize(FPaper), qo,
+                           QMarginsF(0, 0, 0, 0));
     }
     void Prepare(TPrinterOrientation o) {
         EnsureGuiApplication();
@@ -189,13 +188,14 @@ private:
                 FPrinter->setPrinterName(FName);
                 FPrinter->setCopyCount(FCopies);
                 FPrinter->setFullPage(false);
+                if (!FPaper.IsEmpty()) FPrinter->setPageSize(QtPageSize(FPaper));
             }
             if (FOrientation != o || !FPrepared) FPrinter->setPageOrientation(qo);
         } else if (!FPdf) {
-            QDir().mkpath(QFileInfo(FPath).absolutePath());
-            FPdf = std::make_unique<QPdfWriter>(TempPath());
+            FBuffer.open(QIODevice::WriteOnly);
+            FPdf = std::make_unique<QPdfWriter>(&FBuffer);
             FPdf->setResolution(PdfResolution);
-            FPdf->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), qo, QMarginsF(0, 0, 0, 0)));
+            FPdf->setPageLayout(Layout(o));
         } else if (FOrientation != o) {
             FPdf->setPageOrientation(qo);
         }
@@ -206,8 +206,10 @@ private:
     QString FName, FPath;
     int FCopies;
     bool FReplace;
+    TPaperSize FPaper;
     AnsiString FWritten;
     std::unique_ptr<QPrinter> FPrinter;
+    QBuffer FBuffer; // the PDF document until it is complete
     std::unique_ptr<QPdfWriter> FPdf;
     std::unique_ptr<QPainter> FPainter;
     TPrinterOrientation FOrientation = poPortrait;
@@ -267,7 +269,8 @@ std::unique_ptr<TPrinterDevice> TPrinter::CreateDevice() {
     // A file named in the dialog also decides how the job measures before it starts.
     const AnsiString named = FStarting ? FJobFile : FOutputFile;
     if (!named.IsEmpty())
-        return std::make_unique<TQtPrinterDevice>(QString(), FileNameToQt(named), FCopies, true);
+        return std::make_unique<TQtPrinterDevice>(QString(), FileNameToQt(named), FCopies, true,
+                                                  FPaper);
     const QStringList names = InstalledPrinters();
     if (!names.isEmpty()) {
         QString name;
@@ -277,12 +280,13 @@ std::unique_ptr<TPrinterDevice> TPrinter::CreateDevice() {
             name = QPrinterInfo::defaultPrinterName();
             if (name.isEmpty()) name = names.front();
         }
-        return std::make_unique<TQtPrinterDevice>(name, QString(), FCopies, false);
+        return std::make_unique<TQtPrinterDevice>(name, QString(), FCopies, false, FPaper);
     }
     // Outside a job the device only measures; a job takes a free name.
     FAnnounce = FStarting;
     const AnsiString path = FStarting ? FreePdfOutputPath() : PdfOutputPath();
-    return std::make_unique<TQtPrinterDevice>(QString(), FileNameToQt(path), FCopies, false);
+    return std::make_unique<TQtPrinterDevice>(QString(), FileNameToQt(path), FCopies, false,
+                                              FPaper);
 }
 
 void TPrinter::CheckPrinting(bool Printing) {
@@ -345,6 +349,21 @@ void TPrinter::SetOrientation(TPrinterOrientation Value) {
     if (Value == FOrientation) return;
     CheckPrinting(false);
     FOrientation = Value;
+}
+
+void TPrinter::SetPaper(const TPaperSize& Value) {
+    if (Value == FPaper) return;
+    CheckPrinting(false);
+    FPaper = Value;
+    FDevice.reset();
+}
+
+TSize PaperPixels(const TPaperSize& Paper, TPrinterOrientation Orientation, int PixelsPerInch) {
+    const auto pixels = [PixelsPerInch](int Tenths) {
+        return int(std::lround(Tenths * PixelsPerInch / 254.0));
+    };
+    const TSize upright(pixels(Paper.Width), pixels(Paper.Height));
+    return Orientation == poLandscape ? TSize(upright.cy, upright.cx) : upright;
 }
 
 TStrings* TPrinter::Printers() {

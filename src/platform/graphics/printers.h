@@ -2,12 +2,14 @@
 // The printer: a print job on the installed printer, or a PDF file when no
 // printer is installed; its canvas draws pages in device pixels.
 #include "platform/graphics/graphics.h"
+#include "platform/graphics/paper.h"
 #include <functional>
 
 class TStrings;
 class TStringList;
 
-enum TPrinterOrientation { poPortrait, poLandscape };
+// The sheet in device pixels, turned for the orientation.
+TSize PaperPixels(const TPaperSize& Paper, TPrinterOrientation Orientation, int PixelsPerInch);
 
 QM_DECLARE_EXCEPTION(EPrinter, Exception)
 
@@ -52,6 +54,9 @@ public:
     int PageHeight();
     TPrinterOrientation Orientation() const { return FOrientation; }
     void SetOrientation(TPrinterOrientation Value);
+    // The paper the print dialogs chose; every later job prints on it.
+    TPaperSize Paper() const { return FPaper; }
+    void SetPaper(const TPaperSize& Value);
     AnsiString Title() const { return FTitle; }
     void SetTitle(const AnsiString& Value) { FTitle = Value; }
     int Copies() const { return FCopies; }
@@ -94,6 +99,7 @@ private:
     bool FAborted = false;
     int FPageNumber = 0;
     TPrinterOrientation FOrientation = poPortrait;
+    TPaperSize FPaper;
     AnsiString FTitle;
     int FCopies = 1;
     int FPrinterIndex = -1;

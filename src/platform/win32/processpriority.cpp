@@ -1,6 +1,7 @@
 #include "platform/win32/processpriority.h"
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <unistd.h>
 #include <sys/resource.h>
 
@@ -17,22 +18,42 @@ DWORD GetPriorityClass(HANDLE) {
     return NORMAL_PRIORITY_CLASS;
 }
 
-BOOL SetPriorityClass(HANDLE, DWORD dwPriorityClass) {
-    int nice;
+namespace {
+int NiceOfClass(DWORD dwPriorityClass) {
     switch (dwPriorityClass) {
     case IDLE_PRIORITY_CLASS:
-        nice = 19;
-        break;
+        return 19;
     case NORMAL_PRIORITY_CLASS:
-        nice = 0;
-        break;
+        return 0;
     case HIGH_PRIORITY_CLASS:
-        nice = -10;
-        break;
+        return -10;
     case REALTIME_PRIORITY_CLASS:
-        nice = -20;
-        break;
-    default:
+        return -20;
+    }
+    return INT_MIN;
+}
+
+// The lowest nice value the process's nice limit lets anyone reach.
+int NiceFloor() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NICE, &limit) != 0) return 20;
+    return 20 - static_cast<int>(std::min<rlim_t>(limit.rlim_cur, 40));
+}
+
+// Whether the calling thread may go back down to nice value Now once it
+// went above it: tried with one step below and straight back.
+bool MayReturnTo(int Now) {
+    if (Now >= NiceFloor()) return true;
+    // At -20 a step below is no step at all, so trying proves nothing.
+    if (Now <= -20 || ::setpriority(PRIO_PROCESS, 0, Now - 1) != 0) return false;
+    ::setpriority(PRIO_PROCESS, 0, Now);
+    return true;
+}
+} // namespace
+
+BOOL SetPriorityClass(HANDLE, DWORD dwPriorityClass) {
+    const int nice = NiceOfClass(dwPriorityClass);
+    if (nice == INT_MIN) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
@@ -41,6 +62,39 @@ BOOL SetPriorityClass(HANDLE, DWORD dwPriorityClass) {
         return 0;
     }
     return 1;
+}
+
+BOOL ApplyPriorityClass(DWORD dwPriorityClass, std::optional<int>& Saved) {
+    Saved.reset();
+    int nice = NiceOfClass(dwPriorityClass);
+    if (nice == INT_MIN) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    errno = 0;
+    const int now = ::getpriority(PRIO_PROCESS, 0);
+    if (now == -1 && errno != 0) {
+        SetLastError(ErrorFromErrno(errno));
+        return 0;
+    }
+    if (nice == now || (nice > now && !MayReturnTo(now))) return 1;
+    bool set = ::setpriority(PRIO_PROCESS, 0, nice) == 0;
+    if (!set && nice < now && (errno == EACCES || errno == EPERM)) {
+        nice = std::max(nice, NiceFloor());
+        if (nice >= now) return 1;
+        set = ::setpriority(PRIO_PROCESS, 0, nice) == 0;
+    }
+    if (!set) {
+        SetLastError(ErrorFromErrno(errno));
+        return 0;
+    }
+    Saved = now;
+    return 1;
+}
+
+void RestorePriority(std::optional<int>& Saved) {
+    if (Saved) ::setpriority(PRIO_PROCESS, 0, *Saved);
+    Saved.reset();
 }
 
 namespace {

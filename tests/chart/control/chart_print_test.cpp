@@ -60,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(Views, ChartPrint3D,
                                            TView{"Orthogonal", true, 345, 345, 15}),
                          [](const auto& Info) { return std::string(Info.param.Name); });
 
-// A job that cannot put its file in place says so, not that no job runs.
+// A job that cannot put its file in place says so and why, not that no job runs.
 TEST(ChartPrint, AFileThatCannotBeWrittenIsNamed) {
     const auto dir =
         std::filesystem::temp_directory_path() / ("qm_chart_print_dir_" + std::to_string(getpid()));
@@ -79,7 +79,7 @@ TEST(ChartPrint, AFileThatCannotBeWrittenIsNamed) {
     SetPrinter(old);
     EXPECT_FALSE(printer.Printing());
     std::filesystem::remove_all(dir);
-    EXPECT_EQ(message, "Cannot write the print file " + dir.string());
+    EXPECT_EQ(message, "Cannot create file \"" + dir.string() + "\". Is a directory");
 }
 
 } // namespace

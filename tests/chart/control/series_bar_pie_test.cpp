@@ -340,16 +340,43 @@ TEST_F(PieTest, APieSetsTheFixedViewAndRemovingItRestoresTheChartsView) {
     EXPECT_EQ(Chart->View3DOptions()->Perspective(), 20);
 }
 
-TEST_F(PieTest, ClickOutsideTheCircleWithinTheDiagonalHitsTheSlice) {
-    auto* p = Pie({{50, clRed}, {50, clB}});
-    Render("pie_click");
-    const int rx = p->RadiusX(), ry = p->RadiusY();
-    const double d = std::sqrt(double(rx) * rx + double(ry) * ry);
-    // 45 degrees, a bit outside the radius but inside the diagonal distance.
-    const int x = p->CircleCenterX() + Nearest((d - 2) / std::sqrt(2.0));
-    const int y = p->CircleCenterY() - Nearest((d - 2) / std::sqrt(2.0));
-    EXPECT_EQ(p->Clicked(x, y), 0);
-    EXPECT_EQ(p->Clicked(p->CircleCenterX() + 10, p->CircleCenterY() + 10), 1);
+// A click hits a slice only where the slice is drawn: inside its own circle,
+// moved out when exploded, and outside a donut's hole; never a window corner.
+TEST_F(PieTest, ClickHitsASliceOnlyWhereItIsDrawn) {
+    const struct {
+        const char* Case;
+        int Exploded; // slice 1's explode percent
+        int Hole;
+        double Degrees, Fraction; // about slice 1's own centre
+        int Want;
+    } rows[] = {
+        {"plain red", 0, 0, 54, 0.5, 0},         {"plain blue", 0, 0, 234, 0.9, 1},
+        {"plain rim", 0, 0, 300, 0.97, 1},       {"plain beyond", 0, 0, 45, 1.1, -1},
+        {"plain diagonal", 0, 0, 234, 1.3, -1},  {"exploded blue", 30, 0, 234, 0.95, 1},
+        {"exploded near", 30, 0, 300, 0.5, 1},   {"exploded beyond", 30, 0, 234, 1.08, -1},
+        {"exploded red", 30, 0, 90, 0.9, 0},     {"exploded gap", 30, 0, 108, 1.2, -1},
+        {"donut ring", 0, 50, 234, 0.75, 1},     {"donut hole", 0, 50, 234, 0.3, -1},
+        {"exploded donut", 30, 50, 200, 0.8, 1}, {"exploded hole", 30, 50, 200, 0.3, -1},
+    };
+    for (const auto& row : rows) {
+        Chart->FreeAllSeries();
+        auto* p = Pie({{30, clRed}, {70, clB}});
+        p->SetDonutPercent(row.Hole);
+        p->ExplodedSlice()->Put(1, row.Exploded);
+        Render("pie_click");
+        int dx, dy;
+        p->CalcExplodedOffset(1, dx, dy);
+        const double a = row.Degrees * std::numbers::pi / 180;
+        const int x = p->CircleCenterX() + dx + Nearest(std::cos(a) * p->RadiusX() * row.Fraction);
+        const int y = p->CircleCenterY() - dy - Nearest(std::sin(a) * p->RadiusY() * row.Fraction);
+        EXPECT_EQ(p->Clicked(x, y), row.Want) << row.Case;
+        const TColor drawn = Pixel(x, y);
+        EXPECT_EQ(drawn == clRed ? 0 : drawn == clB ? 1 : -1, row.Want) << row.Case;
+        for (const TPoint corner : {TPoint(1, 1), TPoint(Chart->Width() - 2, 1),
+                                    TPoint(1, Chart->Height() - 2),
+                                    TPoint(Chart->Width() - 2, Chart->Height() - 2)})
+            EXPECT_EQ(p->Clicked(corner.x, corner.y), -1) << row.Case;
+    }
 }
 
 TEST_F(PieTest, PieIn3DDrawsAllSlices) {

@@ -192,6 +192,40 @@ TEST_F(AxisPageTest, DateTimeAxisOfOneDayOffersTimeFormats) {
     EXPECT_EQ(Chart->LeftAxis()->DateTimeFormat(), "hh:mm");
 }
 
+// The value formats are listed in the user's separators, each once, and a
+// chosen one is stored in the chart's own form and labels as it was listed.
+TEST_F(AxisPageTest, ValueFormatsListAndLabelInTheUsersSeparators) {
+    const char decimal = DecimalSeparator, thousand = ThousandSeparator;
+    struct Restore {
+        char D, T;
+        ~Restore() { DecimalSeparator = D, ThousandSeparator = T; }
+    } restore{decimal, thousand};
+    const struct {
+        char Decimal, Thousand;
+        const char *Listed, *Default;
+    } cases[] = {{'.', ',', "0.0", "#,##0.###"},
+                 {',', '.', "0,0", "#.##0,###"},
+                 {',', ' ', "0,0", "# ##0,###"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(1, c.Decimal) + std::string(1, c.Thousand));
+        DecimalSeparator = c.Decimal;
+        ThousandSeparator = c.Thousand;
+        Chart->LeftAxis()->SetAxisValuesFormat("");
+        ShowTab(Page->TabScales);
+        ShowTab(Page->TabLabels);
+        TStrings* items = Page->CBFormat->Items();
+        for (int i = 0; i < items->Count(); ++i)
+            EXPECT_EQ(items->IndexOf(items->Strings(i)), i) << items->Strings(i).c_str();
+        EXPECT_EQ(Page->CBFormat->Text(), c.Default);
+        EXPECT_GE(items->IndexOf(c.Default), 0);
+        Choose(Page->CBFormat, c.Listed);
+        if (c.Decimal == ',' && c.Thousand == '.') Shot("AxisFormatsComma");
+        EXPECT_EQ(Chart->LeftAxis()->AxisValuesFormat(), "0.0");
+        EXPECT_EQ(FormatFloat(Chart->LeftAxis()->AxisValuesFormat(), 1.5),
+                  AnsiString("1") + c.Decimal + "5");
+    }
+}
+
 // Values beyond the up-downs' ranges: showing them must not write the bound back.
 TEST_F(AxisPageTest, ShowingTheAxisOnEveryTabWritesNothing) {
     TChartAxis* axis = new TChartAxis(Chart->CustomAxes());

@@ -164,6 +164,34 @@ TEST_P(BinderTest, ControlFreedFirstIsForgotten) {
     EXPECT_EQ(model.Writes, 0);
 }
 
+// Two pages bound to one property: a change made on either shows on the
+// other at once (and on the page's own controls read outside the binder),
+// and that showing writes nothing back.
+TEST_P(BinderTest, AChangeOnOnePageShowsOnEveryPageOfTheProperty) {
+    const TBinderKind& k = GetParam();
+    auto form1 = std::make_unique<TForm>(nullptr), form2 = std::make_unique<TForm>(nullptr);
+    TControlBinder binder1, binder2;
+    TModel model;
+    auto [read1, change1] = k.Make(form1.get(), binder1, model);
+    auto [read2, change2] = k.Make(form2.get(), binder2, model);
+    int refreshed = 0;
+    binder2.OnRefresh = [&] {
+        EXPECT_TRUE(binder2.Loading());
+        ++refreshed;
+    };
+    model.Value = k.Loaded;
+    binder1.Load();
+    binder2.Load();
+
+    change1(k.Typed);
+    EXPECT_EQ(read2(), k.Typed);
+    EXPECT_EQ(refreshed, 1);
+    change2(k.Loaded);
+    EXPECT_EQ(read1(), k.Loaded);
+    EXPECT_EQ(model.Value, k.Loaded);
+    EXPECT_EQ(model.Writes, 2) << "showing the change wrote it again";
+}
+
 INSTANTIATE_TEST_SUITE_P(Kinds, BinderTest, ::testing::ValuesIn(Kinds),
                          [](const auto& Info) { return std::string(Info.param.Name); });
 

@@ -4,7 +4,9 @@
 #include "chart/control/chart.h"
 #include "chart/control/series.h"
 #include "chart/control/tooledit.h"
+#include "chart/editor/teebaredit.h"
 #include "chart/editor/teeediseri.h"
+#include "chart/editor/teestatedit.h"
 #include "chart/editor/teeeditorstartup.h"
 #include "chart/editor/teecandledit.h"
 #include "chart/editor/teeedilege.h"
@@ -346,6 +348,28 @@ TEST_F(ExtraPagesTest, ContourLevelsManualDisableTheCountAndAChosenColourEndsAut
     EXPECT_EQ(page->SHColor->Brush()->Color(), clRed);
 }
 
+// Showing a level changes nothing; unticking "default pen" gives the level a
+// pen of its own (which ends automatic levels), ticking it again takes it away.
+TEST_F(ExtraPagesTest, ContourLevelPenIsTheLevelsOwnOnlyWhenChosen) {
+    auto* contour = dynamic_cast<TContourSeries*>(AddSeries("TContourSeries"));
+    contour->FillSampleValues();
+    OpenPage(contour);
+    auto* page = Editor<TContourSeriesEditor>();
+    ASSERT_NE(page, nullptr);
+    ASSERT_GT(contour->Levels()->Count(), 2);
+    page->UDLevel->SetPosition(2);
+    TContourLevel* level = contour->Levels()->Get(2);
+    EXPECT_TRUE(contour->AutomaticLevels());
+    EXPECT_TRUE(page->cbDefaultPen->Checked());
+    SimulateClick(page->cbDefaultPen);
+    EXPECT_TRUE(level->IsPenStored());
+    EXPECT_FALSE(contour->AutomaticLevels());
+    EXPECT_TRUE(page->bLevelPen->Enabled());
+    SimulateClick(page->cbDefaultPen);
+    EXPECT_FALSE(level->IsPenStored());
+    EXPECT_FALSE(page->bLevelPen->Enabled());
+}
+
 // Rebuilt levels free the pen the level button shows; painting or clicking
 // the button afterwards must not reach the freed pen (ASan tells).
 TEST_F(ExtraPagesTest, LevelPenButtonLetsGoOfAPenFreedByRebuiltLevels) {
@@ -355,9 +379,10 @@ TEST_F(ExtraPagesTest, LevelPenButtonLetsGoOfAPenFreedByRebuiltLevels) {
     auto* page = Editor<TContourSeriesEditor>();
     ASSERT_NE(page, nullptr);
     ASSERT_GT(contour->Levels()->Count(), 2);
-    TChartPen* pen = contour->Levels()->Get(1)->Pen();
     page->UDLevel->SetPosition(1);
-    page->SetLevel();
+    SimulateClick(page->cbDefaultPen); // the level's own pen, shown on the button
+    TChartPen* pen = contour->Levels()->Get(1)->PenIfAny();
+    ASSERT_NE(pen, nullptr);
     ASSERT_EQ(page->bLevelPen->Pen(), pen);
     contour->SetAutomaticLevels(true);
     contour->CreateAutoLevels();
@@ -366,9 +391,10 @@ TEST_F(ExtraPagesTest, LevelPenButtonLetsGoOfAPenFreedByRebuiltLevels) {
     TBitmap face(80, 25);
     page->bLevelPen->PaintSymbol(face.Canvas());
     SimulateClick(page->bLevelPen);
-    // Shown again, the button takes the new level's pen.
-    contour->Levels()->Get(1)->Pen();
+    // Shown again with a pen of its own, the button takes the new level's pen.
+    contour->Levels()->Get(1)->Pen()->SetWidth(2);
     page->SetLevel();
+    ASSERT_NE(contour->Levels()->Get(1)->PenIfAny(), nullptr);
     EXPECT_EQ(page->bLevelPen->Pen(), contour->Levels()->Get(1)->PenIfAny());
 }
 
@@ -555,6 +581,33 @@ TEST_F(ExtraPagesTest, ArrowColourBoxesAndVolumeColourFollowTheSeries) {
     EXPECT_EQ(volume->YOrigin(), 12);
     page->EOrigin->SetText("12,,");
     EXPECT_EQ(volume->YOrigin(), 12);
+}
+
+// The error page and its Bar tab each have a "Color Each" box: a click on
+// either shows in both, so the next click on the other turns it back.
+TEST_F(ExtraPagesTest, BothColorEachBoxesOfAnErrorBarShowTheSeries) {
+    TChartSeries* s = AddSeries("TErrorBarSeries");
+    s->FillSampleValues(6);
+    OpenPage(s);
+    auto* error = Editor<TErrorSeriesEditor>();
+    auto* bar = PageOf<TBarSeriesEditor>("Bar");
+    ASSERT_NE(error, nullptr);
+    ASSERT_NE(bar, nullptr);
+    auto* boxError = dynamic_cast<TCheckBox*>(error->FindComponent("CBColorEach"));
+    auto* boxBar = dynamic_cast<TCheckBox*>(bar->FindComponent("CBColorEach"));
+    ASSERT_TRUE(boxError && boxBar);
+    bool expected = s->ColorEachPoint();
+    for (TCheckBox* box : {boxError, boxBar, boxBar, boxError}) {
+        TTabSheet* tab = dynamic_cast<TTabSheet*>(box->Owner() == error ? error->Parent()
+                                                                        : bar->Parent());
+        ASSERT_NE(tab, nullptr);
+        Page->PageSeries->SelectPageByUser(tab);
+        SimulateClick(box, 6, box->Height() / 2);
+        expected = !expected;
+        EXPECT_EQ(s->ColorEachPoint(), expected);
+        EXPECT_EQ(boxError->Checked(), expected);
+        EXPECT_EQ(boxBar->Checked(), expected);
+    }
 }
 
 TEST_F(ExtraPagesTest, AddedPagesGoWithTheSeriesEditorWhenAnotherSeriesIsChosen) {

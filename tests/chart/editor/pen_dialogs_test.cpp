@@ -2,6 +2,7 @@
 // it edits, and Cancel puts the object back as it was.
 #include "chart/control/teeeditorhooks.h"
 #include "chart/editor/teependlg.h"
+#include "chart/engine/teecontrols.h"
 #include "dialogs_fixture.h"
 #include "platform/forms/comctrls.h"
 #include "platform/forms/stdctrls.h"
@@ -198,6 +199,37 @@ TEST_F(GradientDialogTest, NoMiddleBoxSwitchesTheMiddleColour) {
     EXPECT_TRUE(g.UseMiddle());
     d.CBMid->SetChecked(true);
     EXPECT_EQ(g.MidColor(), clNone);
+}
+
+// Unchecked, "No Middle" gives the gradient the middle its button shows: the
+// one chosen before, or the white a middle never chosen draws; a chart file
+// then draws the same chart.
+TEST_F(GradientDialogTest, UncheckingNoMiddleKeepsTheDrawnMiddleInTheChartFile) {
+    for (const TColor earlier : {clNone, clYellow}) {
+        SCOPED_TRACE(earlier);
+        TTeeGradient* g = Chart->Gradient();
+        g->SetVisible(true);
+        g->SetStartColor(clRed);
+        g->SetEndColor(clBlue);
+        g->SetMidColor(earlier);
+        g->SetMidColor(clNone);
+        TTeeGradientEditor d(nullptr, g);
+        ASSERT_TRUE(d.CBMid->Checked());
+        SimulateClick(d.CBMid);
+        const TColor middle = earlier == clNone ? clWhite : earlier;
+        EXPECT_EQ(g->MidColor(), middle);
+        EXPECT_EQ(d.BMid->GetTeeColor(), middle);
+        const auto drawn = Pixels();
+        std::unique_ptr<TChart> reloaded = RoundTrip();
+        reloaded->SetBounds(0, 0, 300, 200);
+        reloaded->Draw();
+        std::vector<TColor> again;
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 300; ++x)
+                again.push_back(reloaded->ControlCanvas()->Pixels(x, y));
+        EXPECT_EQ(reloaded->Gradient()->MidColor(), middle);
+        EXPECT_TRUE(again == drawn) << "the chart file draws another chart";
+    }
 }
 
 TEST_F(DialogsTest, ShadowEditorWritesEachSizeAlone) {

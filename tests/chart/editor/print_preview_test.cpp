@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 namespace {
@@ -278,6 +279,65 @@ TEST_F(PrintPreviewTest, WindowRefusesAMarginPairReachingAHundredAndResetsMargin
     EXPECT_EQ(form.SELeftMa->Text(), IntToStr(Chart->PrintMargins().Left));
 }
 
+// Opened from the commander's print button, as the user does: looking stores
+// nothing, even proportional margins or a detail the slider cannot show; a
+// margin the user types is stored with the other sides as they were shown.
+TEST_F(PrintPreviewTest, OpeningStoresNothingAndATypedMarginStoresWhatWasShown) {
+    TeeEditorStartup();
+    auto file = [&] {
+        TMemoryStream m;
+        SaveChartToStream(Chart.get(), &m);
+        return std::string(static_cast<const char*>(m.Memory()), static_cast<size_t>(m.Size()));
+    };
+    Chart->SetPrintProportional(true);
+    Chart->SetPrintMargins(TRect(15, 15, 15, 15));
+    Chart->SetPrintResolution(20);
+    TTeeCommander commander(nullptr);
+    commander.SetPanel(Chart.get());
+    struct Step {
+        const char* Name;
+        std::function<void(TChartPreview*)> Act;
+    };
+    TRect shown;
+    const Step steps[] = {
+        {"open and close", [](TChartPreview*) {}},
+        {"reset by the proportional box",
+         [](TChartPreview* f) {
+             f->CBProp->SetChecked(false);
+             f->CBProp->SetChecked(true);
+         }},
+        {"reset by the orientation", [](TChartPreview* f) { f->Orientation->SetItemIndex(0); }},
+    };
+    for (const Step& s : steps) {
+        const std::string before = file();
+        TPumpScript script;
+        OnModal<TChartPreview>(script, [&](TChartPreview* f) {
+            s.Act(f);
+            shown = TRect(f->UDLeftMa->Position(), f->UDTopMa->Position(),
+                          f->UDRightMa->Position(), f->UDBotMa->Position());
+            SimulateClick(f->BClose);
+        });
+        SimulateClick(commander.ButtonPrint());
+        ASSERT_TRUE(script.Done()) << s.Name;
+        EXPECT_EQ(file(), before) << s.Name;
+        EXPECT_NE(shown, TRect(15, 15, 15, 15)) << s.Name << ": proportional margins shown";
+        Chart->SetPrintProportional(true); // the box was the user's to change
+    }
+    TPumpScript script;
+    OnModal<TChartPreview>(script, [&](TChartPreview* f) {
+        shown = TRect(f->UDLeftMa->Position(), f->UDTopMa->Position(), f->UDRightMa->Position(),
+                      f->UDBotMa->Position());
+        f->SETopMa->SetText(IntToStr(shown.Top + 3));
+        SimulateClick(f->BClose);
+    });
+    SimulateClick(commander.ButtonPrint());
+    ASSERT_TRUE(script.Done());
+    const std::unique_ptr<TChart> back = RoundTrip();
+    EXPECT_FALSE(back->PrintProportional());
+    EXPECT_EQ(back->PrintMargins(),
+              TRect(shown.Left, shown.Top + 3, shown.Right, shown.Bottom));
+}
+
 TEST_F(PrintPreviewTest, CommanderAndEditorPagesOpenThePreviewAndTheExportDialog) {
     TeeEditorStartup();
     TTeeCommander commander(nullptr);
@@ -354,6 +414,41 @@ TEST(PrintPreviewPdf, PrintedPdfHoldsTheChartTitle) {
     EXPECT_NE(s.str().find("Decay of plate 7"), std::string::npos);
     std::filesystem::remove(pdf);
     std::filesystem::remove(txt);
+}
+
+// The paper chosen in the preview's Setup is the paper the chart prints on.
+TEST(PrintPreviewPdf, SetupsPaperIsThePrintedPage) {
+    QM_REQUIRE_TOOL("pdfinfo");
+    TeeRegisterPrintAndExport();
+    TPrinter printer;
+    if (printer.Printers()->Count() != 1 || printer.Printers()->Strings(0) != "PDF file")
+        GTEST_SKIP() << "a real printer is installed";
+    TPrinter* old = SetPrinter(&printer);
+    const std::string pdf = (std::filesystem::temp_directory_path() / "qm_preview_a5.pdf").string();
+    std::filesystem::remove(pdf);
+    printer.SetPdfOutputPath(pdf.c_str());
+    {
+        TDialogResponder responder;
+        TChart chart;
+        chart.SetBounds(0, 0, 300, 200);
+        TChartPreview form(nullptr);
+        form.SetTag(reinterpret_cast<intptr_t>(&chart));
+        form.Show();
+        responder.ExpectPaper(TDialogKind::PrinterSetupDialog, {1480, 2100}, poPortrait)
+            .ExpectMessage("saved as", IDOK);
+        SimulateClick(form.BSetupPrinter);
+        SimulateClick(form.BPrint);
+        EXPECT_TRUE(responder.Done());
+    }
+    SetPrinter(old);
+    FILE* info = ::popen(("pdfinfo '" + pdf + "'").c_str(), "r");
+    std::string out;
+    char buf[256];
+    while (info && std::fgets(buf, sizeof buf, info))
+        out += buf;
+    if (info) ::pclose(info);
+    EXPECT_NE(out.find("Page size:       420 x 595 pts (A5)"), std::string::npos) << out;
+    std::filesystem::remove(pdf);
 }
 
 } // namespace

@@ -336,8 +336,11 @@ protected:
 };
 
 TEST_F(PanelPrintTest, LandscapePanelOnPortraitPageGetsProportionalMargins) {
+    const TRect stored = Panel->PrintMargins();
     const TRect r = Panel->ChartPrintRect();
-    const TRect m = Panel->PrintMargins();
+    // Printing takes them without storing them in the chart.
+    EXPECT_EQ(Panel->PrintMargins(), stored);
+    const TRect m = Panel->ProportionalMargins();
     EXPECT_EQ(m.Left, 15);
     EXPECT_EQ(m.Right, 15);
     EXPECT_EQ(m.Top, m.Bottom);

@@ -359,8 +359,9 @@ TEST_F(SeriesChartTest, AnEmptyBrushBitmapDoesNotKeepTheLegendStyle) {
 
 TEST_F(SeriesChartTest, LeavingTheChartGivesItBackItsOwnCursor) {
     TOrderSeries* s = AddOrderSeries(0);
-    Chart->SetOriginalCursor(crCross);
-    Chart->SetCursor(crDefault); // the series' own cursor
+    Chart->SetCursor(crCross);
+    s->SetCursor(crHandPoint);
+    Chart->ShowPartCursor(crHandPoint); // the series' own cursor, under the mouse
     s->SetParentChart(nullptr);
     EXPECT_EQ(Chart->Cursor(), crCross);
 }

@@ -5,6 +5,7 @@
 #include "chart/series/teetrisurface.h"
 #include "platform/graphics/graphics.h"
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 #include <set>
@@ -221,6 +222,50 @@ TEST(Contour, AutomaticLevelsAndTheSwitchOff) {
     EXPECT_EQ(s.NumLevels(), 6);
     EXPECT_EQ(s.LegendString(0, ltsPlain), "3.333"); // highest level first
     EXPECT_THROW(s.SetNumLevels(-1), ChartException);
+}
+
+// Reading a level's pen, or giving it the level's colour, makes it neither
+// stored nor drawn and keeps automatic levels; any change to it does.
+TEST(Contour, ALevelsPenIsItsOwnOnlyOnceChanged) {
+    TChartPen other;
+    other.SetWidth(3);
+    const struct {
+        const char* Name;
+        std::function<void(TContourLevel*)> Change;
+    } changes[] = {
+        {"width", [](TContourLevel* l) { l->Pen()->SetWidth(2); }},
+        {"style", [](TContourLevel* l) { l->Pen()->SetStyle(psDash); }},
+        {"visible", [](TContourLevel* l) { l->Pen()->SetVisible(false); }},
+        {"colour", [](TContourLevel* l) { l->Pen()->SetColor(clBlue); }},
+        {"set", [&](TContourLevel* l) { l->SetPen(&other); }},
+    };
+    for (const auto& c : changes) {
+        TContourSeries s(nullptr);
+        FillPlane(s);
+        s.CreateAutoLevels();
+        TContourLevel* l = s.Levels()->Get(1);
+        l->Pen()->Width();
+        EXPECT_TRUE(s.AutomaticLevels()) << c.Name;
+        EXPECT_FALSE(l->IsPenStored()) << c.Name;
+        EXPECT_EQ(l->InternalPen(), s.Pen()) << c.Name;
+        EXPECT_EQ(l->Pen()->Color(), l->Color()) << c.Name;
+        EXPECT_EQ(l->PenIfAny(), nullptr) << c.Name;
+        c.Change(l);
+        EXPECT_FALSE(s.AutomaticLevels()) << c.Name;
+        EXPECT_TRUE(l->IsPenStored()) << c.Name;
+        EXPECT_EQ(l->InternalPen(), l->Pen()) << c.Name;
+        l->SetPen(nullptr);
+        EXPECT_FALSE(l->IsPenStored()) << c.Name;
+        EXPECT_EQ(l->InternalPen(), s.Pen()) << c.Name;
+    }
+    // A level's colour reaches a pen only read, which stays not its own.
+    TContourSeries s(nullptr);
+    SetLevels(s, {1});
+    TContourLevel* l = s.Levels()->Get(0);
+    l->Pen();
+    l->SetColor(clGreen);
+    EXPECT_EQ(l->Pen()->Color(), clGreen);
+    EXPECT_FALSE(l->IsPenStored());
 }
 
 TEST(Contour, MoreLevelsThanPointsAndMissingHeightsAreSafe) {

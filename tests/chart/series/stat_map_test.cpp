@@ -103,9 +103,9 @@ TEST_F(StatMapTest, DeletingAValueFreesItsPolygon) {
     EXPECT_EQ(s->Shapes()->Count(), 0);
 }
 
-// However polygons go, each one left keeps its own text, Z and colour: their
-// values go with them.
-TEST_F(StatMapTest, PolygonsRemovedAnyWayTakeTheirValuesAlong) {
+// However polygons go or move, each one left keeps its own text, Z and colour:
+// their values go with them.
+TEST_F(StatMapTest, PolygonsRemovedOrMovedAnyWayTakeTheirValuesAlong) {
     const TColor colours[] = {clRed, clLime, clBlue, clYellow, clFuchsia};
     const struct {
         const char* Way;
@@ -118,6 +118,9 @@ TEST_F(StatMapTest, PolygonsRemovedAnyWayTakeTheirValuesAlong) {
         {"freeing one", [](TMapSeries* S) { delete S->Shapes()->Get(1); }, "ACDE"},
         {"series range", [](TMapSeries* S) { S->Delete(1, 2); }, "ADE"},
         {"list clear", [](TMapSeries* S) { S->Shapes()->Clear(); }, ""},
+        {"list swap", [](TMapSeries* S) { S->Shapes()->Swap(0, 1); }, "BACDE"},
+        {"list swap back to front", [](TMapSeries* S) { S->Shapes()->Swap(4, 1); }, "AECDB"},
+        {"series swap", [](TMapSeries* S) { S->SwapValueIndex(2, 3); }, "ABDCE"},
     };
     for (const auto& way : ways) {
         auto* s = Add<TMapSeries>();
@@ -139,6 +142,49 @@ TEST_F(StatMapTest, PolygonsRemovedAnyWayTakeTheirValuesAlong) {
             EXPECT_EQ(p->Z(), was) << way.Way;
             EXPECT_EQ(p->Color(), colours[was]) << way.Way;
             EXPECT_EQ(Pixel(XPos(was * 3 + 1), YPos(1)), colours[was]) << way.Way << " " << i;
+        }
+        TComponent::Free(s);
+    }
+}
+
+// Values added without polygons are taken by the next polygons in order; a
+// polygon beyond them brings its own value. Polygon i keeps value i.
+TEST_F(StatMapTest, APolygonAddedTakesTheFirstValueWithoutOne) {
+    const struct {
+        const char* Case;
+        const char* Steps; // p: a polygon added, a letter: a value added with that text
+        const char* Texts; // of the values, '.' for none; the polygons are the first
+        int Polygons;
+    } rows[] = {
+        {"values, then fewer polygons", "abcpp", "abc", 2},
+        {"values, then as many polygons", "abpp", "ab", 2},
+        {"values, then more polygons", "abpppp", "ab..", 4},
+        {"polygons, a value, a polygon", "ppcp", "..c", 3},
+        {"polygons, values, a polygon", "pcdp", ".cd", 2},
+        {"polygons only", "ppp", "...", 3},
+    };
+    for (const auto& row : rows) {
+        auto* s = Add<TMapSeries>();
+        int polygons = 0;
+        for (const char* c = row.Steps; *c; ++c)
+            if (*c == 'p') {
+                TTeePolygon* p = Square(s, polygons * 3, 0, 10 + polygons);
+                EXPECT_EQ(p->Index(), polygons) << row.Case;
+                ++polygons;
+            } else {
+                s->AddXYZ(s->Count(), 0, 0, AnsiString(c, 1), clTeeColor);
+            }
+        const std::string texts = row.Texts;
+        ASSERT_EQ(s->Count(), int(texts.size())) << row.Case;
+        ASSERT_EQ(s->Shapes()->Count(), row.Polygons) << row.Case;
+        for (int i = 0; i < s->Count(); ++i) {
+            const std::string want = texts[size_t(i)] == '.' ? "" : texts.substr(size_t(i), 1);
+            EXPECT_EQ(s->GetXLabel(i), AnsiString(want.c_str())) << row.Case << " " << i;
+            if (i >= row.Polygons) continue;
+            TTeePolygon* p = s->Shapes()->Get(i);
+            EXPECT_EQ(p->Text(), AnsiString(want.c_str())) << row.Case << " " << i;
+            EXPECT_EQ(p->Z(), 10 + i) << row.Case << " " << i;
+            EXPECT_EQ(s->ZValue(i), 10 + i) << row.Case << " " << i;
         }
         TComponent::Free(s);
     }
@@ -277,6 +323,43 @@ TEST_F(StatMapTest, LaterPolygonSettingsFollowTheBlockOnlyWhenUsed) {
     EXPECT_EQ(r->Shapes()->Get(1)->Gradient()->RadialY(), 7);
     EXPECT_EQ(r->Shapes()->Get(0)->Pen()->EndStyle(), s->Shapes()->Get(0)->Pen()->EndStyle());
     EXPECT_EQ(r->Shapes()->Get(0)->Gradient()->RadialY(), 0);
+}
+
+// Putting a polygon at index i gives polygon i the other one's shape and settings,
+// and value i its text, Z and colour; the other polygons and values stay.
+TEST_F(StatMapTest, PuttingAPolygonSetsItsValueToo) {
+    auto* s = Add<TMapSeries>();
+    for (int i = 0; i < 3; ++i)
+        Square(s, i * 3, 0, i)->SetText(AnsiString(char('A' + i)));
+    auto* other = Add<TMapSeries>();
+    TTeePolygon* from = Square(other, 3, 0, 7);
+    from->SetText("X");
+    from->SetColor(clFuchsia);
+    from->SetParentBrush(false);
+    from->Brush()->SetStyle(bsCross);
+    from->AddXY(4, 3); // five vertices
+    TTeePolygon* same = s->Shapes()->Get(1);
+    s->Shapes()->Put(1, from);
+    ASSERT_EQ(s->Shapes()->Count(), 3);
+    ASSERT_EQ(s->Count(), 3);
+    EXPECT_EQ(s->Shapes()->Get(1), same);
+    EXPECT_EQ(same->Text(), "X");
+    EXPECT_EQ(same->Z(), 7);
+    EXPECT_EQ(same->Color(), clFuchsia);
+    EXPECT_FALSE(same->ParentBrush());
+    EXPECT_EQ(same->Brush()->Style(), bsCross);
+    EXPECT_EQ(same->Points()->Count(), 5);
+    EXPECT_EQ(other->Shapes()->Get(0)->Text(), "X");
+    for (int i : {0, 2}) {
+        EXPECT_EQ(s->Shapes()->Get(i)->Text(), AnsiString(char('A' + i)));
+        EXPECT_EQ(s->Shapes()->Get(i)->Z(), i);
+    }
+    // From the same map: polygon 0 becomes a copy of polygon 2.
+    s->Shapes()->Put(0, s->Shapes()->Get(2));
+    EXPECT_EQ(s->Shapes()->Get(0)->Text(), "C");
+    EXPECT_EQ(s->Shapes()->Get(0)->Z(), 2);
+    EXPECT_EQ(s->Shapes()->Get(0)->Points()->XValues()->Value(0), 6);
+    EXPECT_THROW(s->Shapes()->Put(3, from), EListError);
 }
 
 } // namespace

@@ -121,8 +121,24 @@ TEST_F(EditorComponentsTest, PreviewerSetsThePanelSwitchOnlyWhileOpenAndDisables
     EXPECT_EQ(PrintTeePanel, before);
     EXPECT_FALSE(printersEnabled);
     EXPECT_TRUE(setupEnabled);
-    EXPECT_FALSE(Chart->PrintProportional());
+    // Switched off for the preview only: looking stores nothing.
+    EXPECT_TRUE(Chart->PrintProportional());
     EXPECT_EQ(previewer.GetPreview(), nullptr);
+}
+
+TEST_F(EditorComponentsTest, PreviewerKeepsAMarginTheUserMovedWithoutProportionalMargins) {
+    TChartPreviewer previewer(nullptr);
+    previewer.SetChart(Chart.get());
+    previewer.SetOptions(previewer.Options().Exclude(cpoProportional));
+    Chart->SetPrintProportional(true);
+    TPumpScript script;
+    TeeEditorHooks().CreatePreviewForm = [&](TChartPreviewer*) {
+        // What a dragged margin does to the chart.
+        return ModalForm(script, [&] { Chart->SetPrintMargins(TRect(20, 15, 15, 15)); });
+    };
+    previewer.Execute();
+    EXPECT_FALSE(Chart->PrintProportional());
+    EXPECT_EQ(Chart->PrintMargins(), TRect(20, 15, 15, 15));
 }
 
 // A picture format as the editor registers it.

@@ -1,13 +1,24 @@
 // Mouse work that only looks at a chart (zooming and unzooming, panning back,
-// hovering and dragging tools, rotating back) leaves the chart file as it was.
+// hovering and dragging tools, rotating back) leaves the chart file and every
+// published property as they were; the sweeps take every registered tool and
+// series class from the registries.
+#include "chart/control/teeseriestypes.h"
 #include "chart/control/teestore.h"
 #include "chart/control/tool_bands.h"
 #include "chart/control/tool_cursor.h"
 #include "chart/control/tool_drag.h"
 #include "chart/control/tool_hints.h"
+#include "chart/series/teecalendar.h"
+#include "chart/series/teeextraseries.h"
+#include "platform/classes/collections.h"
+#include "platform/classes/props.h"
 #include "platform/classes/streams.h"
+#include "platform/classes/stringlist.h"
 #include "tools_fixture.h"
 #include <functional>
+#include <map>
+#include <memory>
+#include <set>
 #include <string>
 
 namespace {
@@ -136,5 +147,308 @@ TEST_P(LookingTest, ChartFileStaysTheSame) {
 
 INSTANTIATE_TEST_SUITE_P(Looks, LookingTest, ::testing::ValuesIn(Looks),
                          [](const auto& Info) { return std::string(Info.param.Name); });
+
+// ---------------------------------------------------------------------------
+// The sweeps: the chart file and every published property of the chart, its
+// series and its tools, before and after.
+
+void Published(TObject* O, const std::string& Path, std::set<TObject*>& Seen,
+               std::map<std::string, std::string>& Out) {
+    if (!O || !Seen.insert(O).second) return;
+    for (const TPropInfo* p : GetPropList(O->ClassType())) {
+        const std::string name = Path + "." + p->Name.c_str();
+        std::string& v = Out[name];
+        switch (p->Kind) {
+        case TPropKind::Integer:
+        case TPropKind::Boolean:
+        case TPropKind::Enumeration:
+        case TPropKind::Set:
+            v = std::to_string(p->GetOrd(O));
+            break;
+        case TPropKind::Float:
+            v = std::to_string(p->GetFloat(O));
+            break;
+        case TPropKind::String:
+            v = p->GetStr(O).c_str();
+            break;
+        case TPropKind::Component:
+            if (auto* c = dynamic_cast<TComponent*>(p->GetObj(O))) v = c->Name().c_str();
+            break;
+        case TPropKind::Method:
+            v = p->HasHandler(O) ? "handler" : "";
+            break;
+        case TPropKind::Object:
+            if (TObject* sub = p->GetObj(O)) {
+                if (auto* strings = dynamic_cast<TStrings*>(sub)) {
+                    v = strings->Text().c_str();
+                } else if (auto* coll = dynamic_cast<TCollection*>(sub)) {
+                    for (int i = 0; i < coll->Count(); ++i)
+                        Published(coll->Items(i), name + "[" + std::to_string(i) + "]", Seen,
+                                  Out);
+                } else {
+                    Published(sub, name, Seen, Out);
+                }
+            }
+            break;
+        }
+    }
+}
+
+struct TStoredState {
+    std::string File;
+    std::map<std::string, std::string> Properties;
+};
+
+TStoredState Stored(TCustomChart* Chart) {
+    TStoredState s{ChartText(Chart), {}};
+    std::set<TObject*> seen;
+    Published(Chart, "Chart", seen, s.Properties);
+    for (int i = 0; i < Chart->SeriesCount(); ++i)
+        Published(Chart->GetSeries(i), "Series" + std::to_string(i), seen, s.Properties);
+    for (int i = 0; i < Chart->Tools()->Count(); ++i)
+        Published(Chart->Tools()->Get(i), "Tool" + std::to_string(i), seen, s.Properties);
+    return s;
+}
+
+// The names of what differs, for the report of a sweep.
+std::string Changes(const TStoredState& Before, const TStoredState& After) {
+    std::string changed;
+    if (Before.File != After.File) changed += " file";
+    for (const auto& [name, value] : After.Properties) {
+        const auto was = Before.Properties.find(name);
+        if (was == Before.Properties.end() || was->second != value) changed += " " + name;
+    }
+    return changed;
+}
+
+std::vector<TClass> SeriesClasses() {
+    TeeExtraSeriesStartup();
+    std::vector<TClass> classes;
+    std::set<TClass> seen;
+    for (int i = 0; i < TeeSeriesTypes().Count(); ++i) {
+        const TTeeSeriesType* t = TeeSeriesTypes().Get(i);
+        if (t->SeriesClass && !t->FunctionClass && seen.insert(t->SeriesClass).second)
+            classes.push_back(t->SeriesClass);
+    }
+    return classes;
+}
+
+class LookingSweep : public ToolsTest {
+protected:
+    // The chart of the fixture with a series of the class in place of its line.
+    TChartSeries* Use(TClass SeriesClass) {
+        Chart = std::make_unique<TChart>();
+        Chart->SetBevelOuter(bvNone);
+        Chart->SetBounds(0, 0, 400, 300);
+        Chart->SetView3D(false);
+        Chart->SetName("Chart1");
+        Chart->SetCursor(crCross); // the chart's own, to be kept
+        TChartSeries* s = CreateNewSeries(Chart.get(), Chart.get(), SeriesClass);
+        s->SetName("Series1");
+        s->FillSampleValues(6);
+        s->Marks()->SetVisible(true);
+        s->SetCursor(crHandPoint);
+        return s;
+    }
+    TTeeCustomTool* AddTool(TClass ToolClass, TChartSeries* S) {
+        auto* tool = static_cast<TTeeCustomTool*>(ToolClass->Factory(Chart.get()));
+        tool->SetName("Tool1");
+        tool->SetParentChart(Chart.get());
+        if (auto* t = dynamic_cast<TTeeCustomToolSeries*>(tool)) t->SetSeries(S);
+        if (auto* t = dynamic_cast<TTeeCustomToolAxis*>(tool)) t->SetAxis(Left());
+        return tool;
+    }
+    // The mouse crosses the whole window, then leaves it.
+    void HoverEverywhere() {
+        for (int y = 5; y < 300; y += 25)
+            for (int x = 5; x < 400; x += 25)
+                Move(y % 40 == 5 ? x : 400 - x, y);
+        SimulateMouseLeave(Chart.get());
+    }
+    // Counts every case a sweep ran, to report it.
+    int Cases = 0;
+};
+
+TEST_F(LookingSweep, HoveringEveryToolOverEverySeriesClassStoresNothing) {
+    std::string faults;
+    const std::vector<TClass> series = SeriesClasses();
+    for (int i = 0; i < TeeToolTypes().Count(); ++i) {
+        const TClass toolClass = TeeToolTypes().Get(i);
+        for (TClass seriesClass : series) {
+            AddTool(toolClass, Use(seriesClass));
+            Paint();
+            const TStoredState before = Stored(Chart.get());
+            HoverEverywhere();
+            Paint();
+            const std::string changed = Changes(before, Stored(Chart.get()));
+            if (!changed.empty())
+                faults += std::string(toolClass->Name) + " over " + seriesClass->Name + ":" +
+                          changed + "\n";
+            EXPECT_EQ(Chart->Cursor(), crCross) << toolClass->Name << " " << seriesClass->Name;
+            ++Cases;
+        }
+    }
+    EXPECT_EQ(faults, "");
+    EXPECT_GT(Cases, 500);
+    RecordProperty("Cases", Cases);
+}
+
+TEST_F(LookingSweep, ZoomingScrollingAndRotatingBackOverEverySeriesClassStoresNothing) {
+    std::string faults;
+    for (TClass seriesClass : SeriesClasses()) {
+        // A press on a calendar's day chooses that day.
+        if (seriesClass == &TCalendarSeries::ClassInfo) continue;
+        Use(seriesClass);
+        Paint();
+        const TStoredState before = Stored(Chart.get());
+        const TRect r = Chart->ChartRect();
+        Drag(r.Left + 40, r.Top + 30, r.Left + 200, r.Top + 150); // zoom
+        Chart->UndoZoom();
+        Down(r.Left + 100, r.Top + 100, mbRight); // scroll
+        Move(r.Left + 150, r.Top + 120, mbRight);
+        Up(r.Left + 150, r.Top + 120, mbRight);
+        Chart->UndoZoom();
+        Drag(r.Left + 120, r.Top + 90, r.Left + 40, r.Top + 20); // zoom out, undone
+        Chart->UndoZoom();
+        HoverEverywhere();
+        Paint();
+        // Rotating is a change of the view; turned back, the view is as it was.
+        auto* rotate = AddTool(&TRotateTool::ClassInfo, nullptr);
+        TView3DOptions* v = Chart->View3DOptions();
+        const int rotation = v->Rotation(), elevation = v->Elevation();
+        const bool orthogonal = v->Orthogonal(), view3D = Chart->View3D();
+        Drag(200, 150, 230, 160);
+        v->SetRotation(rotation);
+        v->SetElevation(elevation);
+        v->SetOrthogonal(orthogonal);
+        Chart->SetView3D(view3D);
+        TComponent::Free(rotate);
+        Paint();
+        const std::string changed = Changes(before, Stored(Chart.get()));
+        if (!changed.empty()) faults += std::string(seriesClass->Name) + ":" + changed + "\n";
+        EXPECT_EQ(Chart->Cursor(), crCross) << seriesClass->Name;
+        ++Cases;
+    }
+    EXPECT_EQ(faults, "");
+    RecordProperty("Cases", Cases);
+}
+
+// Reading every published property of the chart, of a series, function or
+// tool of each registered class and of all they hold leaves the file as it was.
+TEST_F(LookingSweep, ReadingEveryPublishedPropertyStoresNothing) {
+    std::vector<std::pair<std::string, std::function<void()>>> setups = {
+        {"TChart", [this] { Use(&TLineSeries::ClassInfo); }}};
+    for (TClass seriesClass : SeriesClasses())
+        setups.push_back({seriesClass->Name, [this, seriesClass] { Use(seriesClass); }});
+    std::set<TClass> functions;
+    for (int i = 0; i < TeeSeriesTypes().Count(); ++i) {
+        const TTeeSeriesType* t = TeeSeriesTypes().Get(i);
+        if (!t->FunctionClass || !functions.insert(t->FunctionClass).second) continue;
+        const TClass seriesClass = t->SeriesClass ? t->SeriesClass : &TLineSeries::ClassInfo;
+        const TClass functionClass = t->FunctionClass;
+        setups.push_back({functionClass->Name, [this, seriesClass, functionClass] {
+                              TChartSeries* source = Use(&TLineSeries::ClassInfo);
+                              TChartSeries* s = CreateNewSeries(Chart.get(), Chart.get(),
+                                                                seriesClass, functionClass);
+                              s->SetName("Series2");
+                              try {
+                                  s->SetDataSource(source);
+                              } catch (const std::exception&) {
+                                  // a function that takes other points than a line's
+                              }
+                          }});
+    }
+    for (int i = 0; i < TeeToolTypes().Count(); ++i) {
+        const TClass toolClass = TeeToolTypes().Get(i);
+        setups.push_back({toolClass->Name, [this, toolClass] {
+                              AddTool(toolClass, Use(&TLineSeries::ClassInfo));
+                          }});
+    }
+    std::string faults;
+    for (const auto& [name, setup] : setups) {
+        setup();
+        Paint();
+        const std::string before = ChartText(Chart.get());
+        Stored(Chart.get());
+        Paint();
+        if (ChartText(Chart.get()) != before) faults += name + "\n";
+        ++Cases;
+    }
+    EXPECT_EQ(faults, "");
+    EXPECT_GT(Cases, 90);
+    RecordProperty("Cases", Cases);
+}
+
+// The chart's own cursor, set by code, is shown again after every hover and
+// kept in the file, also when it is set while a part's cursor shows and
+// equals it.
+TEST_F(LookingSweep, TheChartsOwnCursorComesBackAfterAHoverAndIsStored) {
+    auto* c = AddTool(&TCursorTool::ClassInfo, Series);
+    Chart->SetCursor(crCross);
+    Paint();
+    const int x = static_cast<TCursorTool*>(c)->IXPosition;
+    const int y = Chart->ChartRect().Top + 40;
+    const TPoint empty(Chart->ChartRect().Left + 3, Chart->ChartRect().Top + 3);
+    const struct {
+        const char* Step;
+        std::function<void()> Do;
+        TCursor Shown, Own;
+    } steps[] = {
+        {"over the line", [&] { Move(x, y); }, crHSplit, crCross},
+        {"over nothing", [&] { Move(empty.x, empty.y); }, crCross, crCross},
+        {"over the line again", [&] { Move(x, y); }, crHSplit, crCross},
+        {"leaving", [&] { SimulateMouseLeave(Chart.get()); }, crCross, crCross},
+        {"set to the line's", [&] { Move(x, y), Chart->SetCursor(crHSplit); }, crHSplit, crHSplit},
+        {"over nothing after", [&] { Move(empty.x, empty.y); }, crHSplit, crHSplit},
+        {"set while shown", [&] { Move(x, y), Chart->SetCursor(crIBeam); }, crIBeam, crIBeam},
+        {"leaving after", [&] { SimulateMouseLeave(Chart.get()); }, crIBeam, crIBeam},
+    };
+    for (const auto& step : steps) {
+        step.Do();
+        EXPECT_EQ(Chart->Cursor(), step.Shown) << step.Step;
+        EXPECT_EQ(Chart->StoredCursor(), step.Own) << step.Step;
+        TMemoryStream m;
+        SaveChartToStream(Chart.get(), &m, true, true);
+        m.SetPosition(0);
+        auto read = std::make_unique<TChart>();
+        TCustomChart* into = read.get();
+        LoadChartFromStream(into, &m);
+        EXPECT_EQ(into->Cursor(), step.Own) << step.Step;
+    }
+}
+
+// A slice exploded by the pie tool's hover goes back to its own explode value.
+TEST_F(LookingSweep, APieSliceExplodedByAHoverGetsItsOwnExplodeBack) {
+    auto* pie = static_cast<TPieSeries*>(Use(&TPieSeries::ClassInfo));
+    pie->Marks()->SetVisible(false);
+    auto* tool = static_cast<TPieTool*>(AddTool(&TPieTool::ClassInfo, pie));
+    tool->SetStyle(ptExplode);
+    for (int i = 0; i < pie->Count(); ++i)
+        pie->ExplodedSlice()->Put(i, 5 * i);
+    Paint();
+    // A point inside each slice, found by the pie itself.
+    std::map<int, TPoint> inside;
+    for (int y = 0; y < 300; y += 4)
+        for (int x = 0; x < 400; x += 4)
+            if (const int i = pie->Clicked(x, y); i > 0 && i < 4 && !inside.count(i))
+                inside[i] = TPoint(x, y);
+    ASSERT_EQ(inside.size(), 3u);
+    for (const auto& [slice, at] : inside) {
+        Move(at.x, at.y);
+        EXPECT_EQ(pie->ExplodedSlice()->Get(slice), 40) << slice;
+        // Off the pie as the exploded slice now lies.
+        TPoint off(1, 1);
+        for (const TPoint corner : {TPoint(1, 1), TPoint(398, 1), TPoint(1, 298), TPoint(398, 298)})
+            if (pie->Clicked(corner.x, corner.y) == -1) off = corner;
+        Move(off.x, off.y);
+        for (int i = 0; i < pie->Count(); ++i)
+            EXPECT_EQ(pie->ExplodedSlice()->Get(i), 5 * i) << slice << " " << i;
+        // Straight off the chart from the slice.
+        Move(at.x, at.y);
+        SimulateMouseLeave(Chart.get());
+        EXPECT_EQ(pie->ExplodedSlice()->Get(slice), 5 * slice) << slice << " leaving";
+        EXPECT_EQ(tool->Slice(), -1);
+    }
+}
 
 } // namespace

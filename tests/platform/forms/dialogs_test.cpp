@@ -6,6 +6,9 @@
 #include "platform/graphics/metafile.h" // completes the printer header
 #include "platform/graphics/printers.h"
 #include "support/external_tool.h"
+#include "support/full_disk.h"
+#include <cerrno>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -26,12 +29,15 @@ TEST_F(DialogsTest, MessageBoxesReportTextCaptionFlagsAndTheAnswer) {
     EXPECT_EQ(Application->MessageBox("Are you sure !", "Delete statistic data memory !",
                                       MB_OKCANCEL | MB_ICONEXCLAMATION),
               IDCANCEL);
-    // An empty caption stays empty (only a missing one would read "Error").
+    // A box given no caption is titled as the program, as every other box is.
+    const AnsiString oldTitle = Application->Title();
+    Application->SetTitle("QM read out");
     EXPECT_EQ(Application->MessageBox("Press until the LED lights up", "", MB_OKCANCEL), IDOK);
+    Application->SetTitle(oldTitle);
     ASSERT_EQ(Responder.Shown().size(), 2u);
     EXPECT_EQ(Responder.Shown()[0].Caption, "Delete statistic data memory !");
     EXPECT_EQ(Responder.Shown()[0].Flags, MB_OKCANCEL | MB_ICONEXCLAMATION);
-    EXPECT_EQ(Responder.Shown()[1].Caption, "");
+    EXPECT_EQ(Responder.Shown()[1].Caption, "QM read out");
     EXPECT_TRUE(Responder.Done());
 }
 
@@ -434,4 +440,122 @@ TEST_F(PrintToFileTest, TheDialogsFileInAFolderSoNamedOrRefusedNamingIt) {
     EXPECT_EQ(Real.LastOutputFile(), wanted);
     EXPECT_NE(PdfText(AnsiString(umlauts.SystemName)).find("umlauts"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(Dir + "/\xD0\x9F"));
+}
+
+namespace {
+// The size of a PDF's first page in points, as pdfinfo reads it.
+std::pair<double, double> PdfPagePoints(const AnsiString& Pdf) {
+    FILE* p = ::popen(("pdfinfo '" + Pdf.str() + "'").c_str(), "r");
+    std::string out;
+    char buf[256];
+    while (p && std::fgets(buf, sizeof buf, p))
+        out += buf;
+    if (p) ::pclose(p);
+    double w = 0, h = 0;
+    const size_t at = out.find("Page size:");
+    if (at != std::string::npos) std::sscanf(out.c_str() + at, "Page size: %lf x %lf", &w, &h);
+    return {w, h};
+}
+
+double Points(int TenthsMm) {
+    return TenthsMm * 72.0 / 254.0;
+}
+} // namespace
+
+// Both dialogs that choose paper give the printer that paper and orientation,
+// and the PDF file's pages are of it.
+TEST_F(PrintToFileTest, ThePaperChosenInEitherDialogIsThePdfsPage) {
+    QM_REQUIRE_TOOL("pdfinfo");
+    TPrintDialog print(Form.get());
+    TPrinterSetupDialog setup(Form.get());
+    const struct {
+        TDialogKind Kind;
+        TPaperSize Paper;
+        TPrinterOrientation Orientation;
+        int Width, Height; // the page in tenths of a millimetre
+    } cases[] = {
+        {TDialogKind::PrintDialog, {800, 500}, poPortrait, 800, 500},
+        {TDialogKind::PrintDialog, {1480, 2100}, poLandscape, 2100, 1480},
+        {TDialogKind::PrinterSetupDialog, {1480, 2100}, poPortrait, 1480, 2100},
+        {TDialogKind::PrinterSetupDialog, {800, 500}, poLandscape, 500, 800},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(n);
+        const bool isPrint = c.Kind == TDialogKind::PrintDialog;
+        const AnsiString file = Path(("paper" + std::to_string(n++) + ".pdf").c_str());
+        Responder.ExpectPaper(c.Kind, c.Paper, c.Orientation, isPrint ? file : AnsiString());
+        ASSERT_TRUE(isPrint ? print.Execute() : setup.Execute());
+        EXPECT_EQ(Real.Paper(), c.Paper);
+        EXPECT_EQ(Real.Orientation(), c.Orientation);
+        // Measured before the job: 600 pixels an inch, the PDF's pages in whole points.
+        const TSize page = PaperPixels({c.Width, c.Height}, poPortrait, 600);
+        EXPECT_NEAR(Real.PageWidth(), page.cx, 600 / 72);
+        EXPECT_NEAR(Real.PageHeight(), page.cy, 600 / 72);
+        if (!isPrint) Real.SetOutputFile(file);
+        PrintPage("on the paper chosen");
+        const auto [w, h] = PdfPagePoints(file);
+        EXPECT_NEAR(w, Points(c.Width), 0.5);
+        EXPECT_NEAR(h, Points(c.Height), 0.5);
+    }
+    // The next dialog opens with the paper last chosen; answered as shown, it keeps it.
+    Responder.ExpectPrint(true);
+    ASSERT_TRUE(print.Execute());
+    EXPECT_EQ(Responder.Shown().back().Paper, (TPaperSize{800, 500}));
+    EXPECT_EQ(Responder.Shown().back().Orientation, poLandscape);
+    EXPECT_EQ(Real.Paper(), (TPaperSize{800, 500}));
+}
+
+// A print file is written whole or not at all: a full disk or a file-size
+// limit leaves an existing file as it was and no new one, and says why.
+TEST_F(PrintToFileTest, AFailedPrintFileKeepsTheOldFileAndSaysWhatFailed) {
+    TPrintDialog print(Form.get());
+    const std::string old(20 * 1024, 'o');
+    for (const rlim_t limit : {rlim_t(0), rlim_t(1024)}) {
+        for (const bool exists : {true, false}) {
+            SCOPED_TRACE(std::to_string(limit) + (exists ? " over a file" : " new"));
+            const AnsiString file = Path("kept.pdf");
+            std::filesystem::remove(file.str());
+            if (exists) std::ofstream(file.str(), std::ios::binary) << old;
+            Responder.ExpectPrintToFile(file);
+            ASSERT_TRUE(print.Execute());
+            std::string message;
+            {
+                TFullDisk disk(limit);
+                try {
+                    PrintPage("never seen");
+                } catch (const Exception& e) {
+                    message = e.Message.str();
+                }
+            }
+            EXPECT_NE(message.find(file.str()), std::string::npos) << message;
+            EXPECT_NE(message.find(std::strerror(EFBIG)), std::string::npos) << message;
+            EXPECT_FALSE(Real.Printing());
+            if (exists) {
+                std::ifstream in(file.str(), std::ios::binary);
+                EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), old);
+            } else {
+                EXPECT_FALSE(std::filesystem::exists(file.str()));
+            }
+            // Nothing unfinished is left beside it.
+            int files = 0;
+            for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(Dir))
+                ++files;
+            EXPECT_EQ(files, exists ? 1 : 0);
+        }
+    }
+}
+
+// An unfinished file that a killed print left beside the file goes with the
+// next print of that name.
+TEST_F(PrintToFileTest, TheNextPrintOfANameRemovesItsUnfinishedFile) {
+    QM_REQUIRE_TOOL("pdftotext");
+    TPrintDialog print(Form.get());
+    const AnsiString file = Path("stats.pdf");
+    std::ofstream(file.str() + ".part", std::ios::binary) << std::string(64 * 1024, '%');
+    Responder.ExpectPrintToFile(file);
+    ASSERT_TRUE(print.Execute());
+    PrintPage("after the kill");
+    EXPECT_FALSE(std::filesystem::exists(file.str() + ".part"));
+    EXPECT_NE(PdfText(file).find("after the kill"), std::string::npos);
 }

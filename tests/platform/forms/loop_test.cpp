@@ -9,6 +9,8 @@
 #include "platform/rtl/clock.h"
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -442,6 +444,87 @@ TEST_F(LoopTest, WindowShownOverAnotherIsTransientForItWithoutBeingModal) {
     instrument.Hide();
     delete main;
     ResetApplicationForTest();
+}
+
+// Windows opened one over another, then each hidden or freed, in every order:
+// each window still shown stays above the nearest shown window it was opened
+// over, ending at the main window, never above a hidden or freed one.
+TEST_F(LoopTest, WindowsOfAHiddenOrFreedWindowPassToTheWindowBelowIt) {
+    auto transientOf = [](TCustomForm* f) -> QWindow* {
+        QWindow* w = f->Widget()->windowHandle();
+        return w ? w->transientParent() : nullptr;
+    };
+    constexpr int Count = 3;
+    int cases = 0;
+    for (int freed = 0; freed < 1 << Count; ++freed) { // bit i: window i is freed
+        std::vector<int> order{0, 1, 2};
+        do {
+            std::string how;
+            for (int step : order)
+                how += std::to_string(step) + (freed >> step & 1 ? " freed, " : " hidden, ");
+            SCOPED_TRACE(how);
+            TForm* main = nullptr;
+            Application->CreateForm(main);
+            main->Show();
+            // Each window is opened from the one before (active then), the
+            // first from the main window.
+            std::vector<std::unique_ptr<TForm>> chain;
+            for (int i = 0; i < Count; ++i) {
+                chain.push_back(std::make_unique<TForm>(nullptr));
+                chain.back()->Show();
+            }
+            std::vector<bool> gone(Count);
+            for (int step : order) {
+                if (freed >> step & 1)
+                    chain[step].reset();
+                else
+                    chain[step]->Hide();
+                gone[step] = true;
+                for (int i = 0; i < Count; ++i) {
+                    if (gone[i]) continue;
+                    TCustomForm* below = main;
+                    for (int j = i - 1; j >= 0; --j)
+                        if (!gone[j]) {
+                            below = chain[j].get();
+                            break;
+                        }
+                    EXPECT_EQ(transientOf(chain[i].get()), below->Widget()->windowHandle())
+                        << "window " << i << " after window " << step << " went";
+                }
+            }
+            ++cases;
+            chain.clear();
+            delete main;
+            ResetApplicationForTest();
+        } while (std::next_permutation(order.begin(), order.end()));
+    }
+    EXPECT_EQ(cases, 48);
+}
+
+// A modal window stays modal over the window below the one it was opened over.
+TEST_F(LoopTest, ModalWindowOfAHiddenWindowStaysModalOverTheWindowBelow) {
+    auto transientOf = [](TCustomForm* f) -> QWindow* {
+        QWindow* w = f->Widget()->windowHandle();
+        return w ? w->transientParent() : nullptr;
+    };
+    TForm opener(nullptr);
+    opener.Show();
+    TForm over(nullptr);
+    over.Show();
+    QWindow* owner = nullptr;
+    Qt::WindowModality modality = Qt::NonModal;
+    TPumpScript script;
+    script.Do([&] {
+        over.Hide();
+        owner = transientOf(Form.get());
+        modality = Form->Widget()->windowModality();
+        Form->SetModalResult(mrOk);
+    });
+    Form->ShowModal();
+    ASSERT_TRUE(script.Done());
+    ASSERT_NE(opener.Widget()->windowHandle(), nullptr);
+    EXPECT_EQ(owner, opener.Widget()->windowHandle());
+    EXPECT_EQ(modality, Qt::WindowModal);
 }
 
 TEST_F(LoopTest, ModalFormIsTransientForAndModalOverTheWindowThatOpenedIt) {

@@ -262,6 +262,37 @@ TEST(Pictures, FormatChosenByExtension) {
     std::remove(jpg.c_str());
 }
 
+// The message says what is wrong with the name; saving writes nothing.
+TEST(Pictures, NameWithoutAKnownExtensionIsRefusedSayingWhy) {
+    TBitmap a;
+    Paint(a);
+    TPicture p;
+    p.SetGraphic(&a);
+    // The folder's dot is no extension of the names in it.
+    const std::filesystem::path dir = TempPath("names.d");
+    std::filesystem::create_directories(dir);
+    const struct {
+        const char* Name;
+        const char* Message;
+    } cases[] = {{"pic", "Picture file name has no extension"},
+                 {"pic.", "Picture file name has no extension"},
+                 {"pic.xyz", "Unknown picture file extension (.xyz)"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::string name = (dir / c.Name).string();
+        for (const bool save : {true, false}) {
+            try {
+                save ? p.SaveToFile(name.c_str()) : p.LoadFromFile(name.c_str());
+                ADD_FAILURE() << "no EInvalidGraphic";
+            } catch (const EInvalidGraphic& e) {
+                EXPECT_STREQ(e.what(), c.Message);
+            }
+        }
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir));
+    std::filesystem::remove_all(dir);
+}
+
 TEST(Pictures, StreamsCarryTheFileBytes) {
     TBitmap a;
     Paint(a);

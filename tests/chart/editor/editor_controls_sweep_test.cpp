@@ -1,0 +1,370 @@
+// Every check box, drop-down list, radio group and colour button of every
+// editor page, found by walking the pages the registries give (the chart
+// editor's tabs, the series page on a series of each registered type, the tools
+// page on a tool of each registered class), is used once as the user would. Then the chart file
+// holds what the chart draws (a chart read from it draws the same pixels), and every control of
+// those pages shows what the pages filled again show, so no second control of a property is left
+// showing the old value.
+#include "chart/control/chart.h"
+#include "chart/control/series.h"
+#include "chart/control/teeeditorhooks.h"
+#include "chart/control/teeseriestypes.h"
+#include "chart/control/teestore.h"
+#include "chart/control/tooledit.h"
+#include "chart/editor/teeediseri.h"
+#include "chart/editor/teeeditcha.h"
+#include "chart/editor/teeeditorstartup.h"
+#include "chart/editor/teeedittools.h"
+#include "chart/engine/teecontrols.h"
+#include "chart/engine/teetools.h"
+#include "chart/series/teeextraseries.h"
+#include "platform/classes/streams.h"
+#include "platform/forms/comctrls.h"
+#include "platform/forms/extctrls.h"
+#include "platform/forms/forms.h"
+#include "platform/forms/stdctrls.h"
+#include "platform/forms/testhooks.h"
+#include "platform/rtl/clock.h"
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int W = 160, H = 120;
+
+std::string ChartText(TCustomChart* Chart) {
+    TMemoryStream m;
+    SaveChartToStream(Chart, &m, true, true);
+    return std::string(static_cast<const char*>(m.Memory()), static_cast<size_t>(m.Size()));
+}
+
+std::vector<TColor> Pixels(TCustomChart* Chart) {
+    TBitmap b(W, H);
+    Chart->Draw(b.Canvas(), TRect(0, 0, W, H));
+    std::vector<TColor> v;
+    v.reserve(W * H);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x)
+            v.push_back(b.Canvas()->Pixels(x, y));
+    return v;
+}
+
+std::string PathOf(TControl* C) {
+    std::string p;
+    for (; C; C = C->Parent())
+        if (!C->Name().IsEmpty()) p = std::string(C->Name().c_str()) + (p.empty() ? "" : "." + p);
+    return p;
+}
+
+// What a control shows of the value it edits; empty for controls that edit none.
+std::string Shown(TControl* C) {
+    if (auto* b = dynamic_cast<TCheckBox*>(C)) return b->Checked() ? "checked" : "unchecked";
+    if (auto* r = dynamic_cast<TRadioGroup*>(C)) return "item " + std::to_string(r->ItemIndex());
+    if (auto* c = dynamic_cast<TComboBox*>(C))
+        return "item " + std::to_string(c->ItemIndex()) + " \"" + c->Text().c_str() + "\"";
+    if (auto* u = dynamic_cast<TUpDown*>(C)) return "position " + std::to_string(u->Position());
+    return {};
+}
+
+void Walk(TWinControl* Root, const std::function<void(TControl*)>& Visit) {
+    for (int i = 0; i < Root->ControlCount(); ++i) {
+        TControl* c = Root->Controls(i);
+        Visit(c);
+        // A radio group's buttons are the group's.
+        if (auto* w = dynamic_cast<TWinControl*>(c); w && !dynamic_cast<TRadioGroup*>(c))
+            Walk(w, Visit);
+    }
+}
+
+// Enabled and shown once its tabs are turned to.
+bool Usable(TControl* C) {
+    for (; C; C = C->Parent())
+        if (!C->Enabled() || (!C->Visible() && !dynamic_cast<TTabSheet*>(C))) return false;
+    return true;
+}
+
+void Reach(TControl* C) {
+    std::vector<TTabSheet*> tabs;
+    for (; C; C = C->Parent())
+        if (auto* t = dynamic_cast<TTabSheet*>(C)) tabs.push_back(t);
+    for (auto t = tabs.rbegin(); t != tabs.rend(); ++t)
+        if ((*t)->PageControl() && (*t)->PageControl()->ActivePage() != *t)
+            (*t)->PageControl()->SelectPageByUser(*t);
+}
+
+// Controls whose use leaves the chart and its file as they were, and why.
+const std::set<std::string>& KnownWithoutEffect() {
+    static const std::set<std::string> known = {
+        // Chooses the title the page edits.
+        "Titles:ChartEditForm.MainPage.TabChart.SubPage.TabTitle.CBTitles",
+        // The panel leaves its default colour only through the colour button.
+        "Panel:ChartEditForm.MainPage.TabChart.SubPage.TabPanel.PageControl1.TabBack.CBColorDef",
+        // The Bezier series keeps only its line pen and pointer and draws its
+        // curve in one piece: the line page's colour-each-line, clickable and
+        // stacking settings do nothing to it.
+        "TBezierSeries:FormTeeSeries.PageSeries.TheTabSheet.CheckBox1",
+        "TBezierSeries:FormTeeSeries.PageSeries.TheTabSheet.CBClick",
+        "TBezierSeries:FormTeeSeries.PageSeries.TheTabSheet.CBStack",
+    };
+    return known;
+}
+
+class EditorControlsSweep : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TeeExtraSeriesStartup();
+        TeeEditorStartup();
+        Chart = std::make_unique<TChart>();
+        Chart->SetName("Chart1");
+        Chart->SetBevelOuter(bvNone);
+        Chart->SetBounds(0, 0, W, H);
+        Responder.OnFailure = [this](const AnsiString& M) { Boxes.push_back(M.c_str()); };
+    }
+    TChartSeries* Add(TClass Type) {
+        TChartSeries* s = CreateNewSeries(Chart.get(), Chart.get(), Type);
+        s->FillSampleValues(6);
+        return s;
+    }
+    // Selectors choose what the page edits; they edit nothing themselves.
+    static bool Selector(TControl* C) {
+        const AnsiString n = C->Name();
+        return n == "CBSeries";
+    }
+    // Uses each control under Root once; Whole holds every control that may
+    // show the same property, and Refill shows its pages again.
+    void Sweep(TWinControl* Root, const std::string& Where, TWinControl* Whole,
+               const std::function<void()>& Refill) {
+        std::vector<TControl*> controls;
+        Walk(Root, [&](TControl* c) {
+            if ((dynamic_cast<TCheckBox*>(c) || dynamic_cast<TRadioGroup*>(c) ||
+                 dynamic_cast<TComboBox*>(c) || dynamic_cast<TButtonColor*>(c)) &&
+                !Selector(c))
+                controls.push_back(c);
+        });
+        // Colour buttons last: a colour chosen first would hide what a box
+        // does on its own (a middle colour before "No Middle" is unchecked).
+        std::stable_partition(controls.begin(), controls.end(),
+                              [](TControl* c) { return !dynamic_cast<TButtonColor*>(c); });
+        for (TControl* c : controls) {
+            // A use may rebuild part of the page (another series type).
+            bool present = false;
+            Walk(Root, [&](TControl* x) { present = present || x == c; });
+            if (!present) continue;
+            const std::string where = Where + PathOf(c);
+            if (!Done.insert(where).second) continue;
+            Reach(c);
+            if (!CanUserReach(c)) {
+                ++Unreachable;
+                continue;
+            }
+            const std::string textBefore = ChartText(Chart.get());
+            const auto before = Pixels(Chart.get());
+            if (!Use(c)) continue;
+            ++Used;
+            const std::string text = ChartText(Chart.get());
+            const auto after = Pixels(Chart.get());
+            if (text == textBefore && after == before) {
+                NoEffect.push_back(where);
+                if (!KnownWithoutEffect().count(where))
+                    Failures.push_back(where + ": changes neither the chart nor its file");
+            }
+            // A chart whose file did not give it back before the use is the
+            // fault of an earlier step (once a page), not of this control.
+            if (after != before || text != textBefore) {
+                if (Reload(textBefore) != before) {
+                    if (NotReloaded.insert(Where).second)
+                        Failures.push_back(where + ": the chart before this use is not what its "
+                                                   "file draws");
+                } else if (Reload(text) != after)
+                    Failures.push_back(where + ": a chart read from its file draws another chart");
+            }
+            Agrees(Whole, where, Refill);
+        }
+    }
+    bool Use(TControl* C) {
+        if (auto* b = dynamic_cast<TCheckBox*>(C)) {
+            // A box may refuse (the panel's "Default" is left through the colour
+            // button); it then shows what is held, as every control must.
+            SimulateClick(b, 6, b->Height() / 2);
+            return true;
+        }
+        if (auto* r = dynamic_cast<TRadioGroup*>(C)) {
+            if (r->ButtonCount() < 2) return false;
+            const int next = (r->ItemIndex() + 1) % r->ButtonCount();
+            if (!r->Buttons(next)->Enabled()) return false;
+            SimulateClick(r->Buttons(next));
+            return true;
+        }
+        if (auto* b = dynamic_cast<TButtonColor*>(C)) {
+            // A colour button of its own making, with no property linked, is the
+            // page's to test.
+            if (!b->Instance()) return false;
+            TDialogResponder colour;
+            colour.OnFailure = [this](const AnsiString& M) { Boxes.push_back(M.c_str()); };
+            colour.ExpectColor(b->GetTeeColor() == clRed ? clLime : clRed);
+            SimulateClick(b);
+            if (!colour.Done()) Failures.push_back(PathOf(C) + ": opened no colour dialog");
+            return true;
+        }
+        if (auto* c = dynamic_cast<TComboBox*>(C)) {
+            const int n = c->Items()->Count();
+            if (n < 2) return false;
+            SimulateKey(c, c->ItemIndex() < n - 1 ? VK_DOWN : VK_UP);
+            return true;
+        }
+        return false;
+    }
+    // What a chart read from the file Text draws.
+    static std::vector<TColor> Reload(const std::string& Text) {
+        TMemoryStream m;
+        m.WriteBuffer(Text.data(), static_cast<int>(Text.size()));
+        m.SetPosition(0);
+        auto loaded = std::make_unique<TChart>();
+        TCustomChart* target = loaded.get();
+        LoadChartFromStream(target, &m);
+        loaded->SetBounds(0, 0, W, H);
+        return Pixels(loaded.get());
+    }
+    // Every control the user can use shows what it shows once its page is
+    // filled again (a disabled one may wait for the setting that enables it).
+    void Agrees(TWinControl* Root, const std::string& Where, const std::function<void()>& Refill) {
+        std::map<TControl*, std::string> live;
+        Walk(Root, [&](TControl* c) {
+            if (std::string s = Shown(c); !s.empty() && Usable(c)) live[c] = s;
+        });
+        const std::string text = ChartText(Chart.get());
+        Refill();
+        if (ChartText(Chart.get()) != text)
+            Failures.push_back(Where + ": showing the pages again changed the chart file");
+        Walk(Root, [&](TControl* c) {
+            const auto l = live.find(c);
+            if (l == live.end()) return;
+            if (const std::string s = Shown(c); s != l->second)
+                Failures.push_back(Where + ": " + PathOf(c) + " shows " + l->second +
+                                   ", filled again " + s);
+        });
+    }
+    void TearDown() override {
+        std::string list;
+        for (const std::string& f : Failures)
+            list += "\n  " + f;
+        EXPECT_TRUE(Failures.empty())
+            << Failures.size() << " faults in " << Used << " controls used:" << list;
+        std::string boxes;
+        for (const std::string& b : Boxes)
+            boxes += "\n  " + b;
+        EXPECT_TRUE(Boxes.empty()) << boxes;
+        std::cout << "[ swept ] " << Used << " controls used, " << Unreachable << " out of reach, "
+                  << NoEffect.size() << " without effect on the chart, " << NotReloaded.size()
+                  << " pages on charts their files do not give back\n";
+        if (std::getenv("QM_SWEEP_LIST")) {
+            for (const std::string& n : NoEffect)
+                std::cout << "  no effect: " << n << "\n";
+            for (const std::string& n : NotReloaded)
+                std::cout << "  not read back as drawn before a use: " << n << "\n";
+        }
+    }
+
+    // The clock series draws the time: a fixed one draws the same twice.
+    TVirtualClockScope Clock;
+    TDialogResponder Responder;
+    std::unique_ptr<TChart> Chart;
+    std::set<std::string> Done;
+    std::vector<std::string> Failures, Boxes, NoEffect;
+    std::set<std::string> NotReloaded;
+    int Used = 0, Unreachable = 0;
+};
+
+// Hides and shows every page form under Root, as turning to it again would.
+void ShowAgain(TWinControl* Root) {
+    std::vector<TCustomForm*> forms;
+    if (auto* f = dynamic_cast<TCustomForm*>(Root)) forms.push_back(f);
+    Walk(Root, [&](TControl* c) {
+        if (auto* f = dynamic_cast<TCustomForm*>(c); f && f->Visible()) forms.push_back(f);
+    });
+    for (TCustomForm* f : forms) {
+        f->Hide();
+        f->Show();
+    }
+}
+
+TEST_F(EditorControlsSweep, ChartPages) {
+    Add(&TLineSeries::ClassInfo);
+    Add(&TBarSeries::ClassInfo);
+    TPumpScript script;
+    script.When([] { return dynamic_cast<TChartEditForm*>(Screen->ActiveForm()) != nullptr; })
+        .Do([&] {
+            auto* f = dynamic_cast<TChartEditForm*>(Screen->ActiveForm());
+            for (int i = 0; i < f->SubPage->PageCount(); ++i) {
+                TTabSheet* tab = f->SubPage->Pages(i);
+                f->SubPage->SelectPageByUser(tab);
+                Sweep(tab, std::string(tab->Caption().c_str()) + ":", f->SubPage, [f] {
+                    for (int j = 0; j < f->SubPage->PageCount(); ++j)
+                        ShowAgain(f->SubPage->Pages(j));
+                });
+            }
+            SimulateClick(f->BClose);
+        });
+    EditChart(nullptr, Chart.get());
+    EXPECT_TRUE(script.Done());
+    EXPECT_GT(Used, 40);
+}
+
+// The series page of every registered type, its own tabs, general and marks.
+TEST_F(EditorControlsSweep, SeriesPagesOfEveryType) {
+    std::set<TClass> done;
+    for (int i = 0; i < TeeSeriesTypes().Count(); ++i) {
+        TTeeSeriesType* t = TeeSeriesTypes().Get(i);
+        if (t->FunctionClass || !t->SeriesClass || !done.insert(t->SeriesClass).second) continue;
+        Chart->FreeAllSeries();
+        TChartSeries* s = Add(t->SeriesClass);
+        TFormTeeSeries page(nullptr);
+        page.SetBounds(0, 0, 460, 340);
+        page.CBSeries->Items()->AddObject(s->Name(), s);
+        page.Show();
+        page.SetTheSeries(s);
+        page.SetCBSeries();
+        // The data source tab's options take effect on Apply; its own sweep is elsewhere.
+        for (int p = 0; p < page.PageSeries->PageCount(); ++p) {
+            TTabSheet* tab = page.PageSeries->Pages(p);
+            if (tab == page.TabDataSource) continue;
+            Sweep(tab, std::string(t->SeriesClass->Name) + ":", page.PageSeries, [&page] {
+                for (int j = 0; j < page.PageSeries->PageCount(); ++j)
+                    if (page.PageSeries->Pages(j) != page.TabDataSource)
+                        ShowAgain(page.PageSeries->Pages(j));
+            });
+        }
+    }
+    EXPECT_GT(Used, 200);
+}
+
+// The tools page on a tool of every registered class.
+TEST_F(EditorControlsSweep, ToolPagesOfEveryClass) {
+    TChartSeries* line = Add(&TLineSeries::ClassInfo);
+    for (int i = 0; i < TeeToolTypes().Count(); ++i) {
+        Chart->Tools()->Clear();
+        auto* tool = dynamic_cast<TTeeCustomTool*>(TeeToolTypes()[i]->Factory(Chart.get()));
+        ASSERT_NE(tool, nullptr);
+        tool->SetParentChart(Chart.get());
+        if (auto* st = dynamic_cast<TTeeCustomToolSeries*>(tool)) st->SetSeries(line);
+        TForm host(nullptr);
+        host.SetBounds(0, 0, 460, 320);
+        auto* page = new TFormTeeTools(&host);
+        page->SetTag(reinterpret_cast<intptr_t>(static_cast<TObject*>(Chart.get())));
+        page->SetParent(&host);
+        page->SetAlign(alClient);
+        host.Show();
+        page->Show();
+        ASSERT_NE(page->ToolForm(), nullptr) << tool->ClassName();
+        Sweep(page->ToolForm(), std::string(tool->ClassName().c_str()) + ":", page->ToolForm(),
+              [page] { ShowAgain(page->ToolForm()); });
+    }
+    EXPECT_GT(Used, 10);
+}
+
+} // namespace
