@@ -2,6 +2,7 @@
 // pseudo-terminal: transfer, CSV file, print-out, failures.
 #include "app/pgt300.h"
 #include "app_fixture.h"
+#include "paper_lines.h"
 #include "platform/graphics/metafile.h"
 #include "platform/rtl/formatsettings.h"
 #include "support/pgt_sim.h"
@@ -164,28 +165,7 @@ TEST_F(Pgt300Test, PrintOutBreaksPagesOnShortPaper) {
 TEST_F(Pgt300Test, PrintOutLinesGoOnThePaperChosenInTheDialog) {
     Transfer();
     W->EditComment->SetText("east wing");
-    const struct {
-        TPaperSize Paper;
-        TPrinterOrientation Orientation;
-        bool OnePage;
-    } papers[] = {{{800, 500}, poPortrait, false}, {{1480, 2100}, poLandscape, true}};
-    for (const auto& p : papers) {
-        SCOPED_TRACE(p.Paper.Width);
-        TRecordingPrinter printer;
-        printer.Install();
-        Responder.ExpectPaper(TDialogKind::PrintDialog, p.Paper, p.Orientation);
-        W->BitBtnPrintData->Click();
-        const TSize page = PaperPixels(p.Paper, p.Orientation, 300);
-        EXPECT_EQ(printer.PageCount() == 1, p.OnePage) << printer.PageCount();
-        int texts = 0;
-        for (int i = 0; i < printer.PageCount(); ++i) {
-            EXPECT_EQ(printer.Page(i)->Width(), page.cx);
-            EXPECT_EQ(printer.Page(i)->Height(), page.cy);
-            for (const auto& r : printer.Page(i)->TextRecords())
-                EXPECT_LE(r.Pos.y + (texts++ < 2 ? 82 : 58), page.cy) << r.Text.c_str();
-        }
-        EXPECT_EQ(texts, 12);
-    }
+    ExpectLinesOnChosenPaper(Responder, [this] { W->BitBtnPrintData->Click(); }, 82, 12);
 }
 
 // Printed as a user does without a printer: into the file named in the print

@@ -2,6 +2,7 @@
 // with its status bits, the identity frame, the CSV row and the print-out.
 #include "app/rxmcalimenu.h"
 #include "app_fixture.h"
+#include "paper_lines.h"
 #include "platform/graphics/metafile.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/formatsettings.h"
@@ -181,28 +182,7 @@ TEST_F(RxmCaliTest, PrintOutLinesGoOnThePaperChosenInTheDialog) {
     W->MemoInfo->Clear();
     for (int i = 0; i < 20; ++i)
         W->MemoInfo->Lines()->Add("line " + IntToStr(i));
-    const struct {
-        TPaperSize Paper;
-        TPrinterOrientation Orientation;
-        bool OnePage;
-    } papers[] = {{{800, 500}, poPortrait, false}, {{1480, 2100}, poLandscape, true}};
-    for (const auto& p : papers) {
-        SCOPED_TRACE(p.Paper.Width);
-        TRecordingPrinter printer;
-        printer.Install();
-        Responder.ExpectPaper(TDialogKind::PrintDialog, p.Paper, p.Orientation);
-        W->BitBtn_print->Click();
-        const TSize page = PaperPixels(p.Paper, p.Orientation, 300);
-        EXPECT_EQ(printer.PageCount() == 1, p.OnePage) << printer.PageCount();
-        int texts = 0;
-        for (int i = 0; i < printer.PageCount(); ++i) {
-            EXPECT_EQ(printer.Page(i)->Width(), page.cx);
-            EXPECT_EQ(printer.Page(i)->Height(), page.cy);
-            for (const auto& r : printer.Page(i)->TextRecords())
-                EXPECT_LE(r.Pos.y + (texts++ < 2 ? 81 : 58), page.cy) << r.Text.c_str();
-        }
-        EXPECT_EQ(texts, 22);
-    }
+    ExpectLinesOnChosenPaper(Responder, [this] { W->BitBtn_print->Click(); }, 81, 22);
 }
 
 // The calibration record's lines hold tabs; on paper each must read as on screen.
