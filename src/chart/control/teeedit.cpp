@@ -29,6 +29,14 @@ const TChartEditorOptions AllEditorOptions{ceAdd,        ceDelete, ceChange, ceC
 const TChartPreviewOptions DefaultPreviewOptions{
     cpoChangePrinter, cpoSetupPrinter,           cpoResizeChart,   cpoMoveChart,
     cpoChangeDetail,  cpoChangePaperOrientation, cpoChangeMargins, cpoProportional};
+
+// Found by name, as the commander is, when a form stream names them.
+const bool EditorsRegistered = [] {
+    for (TClass c :
+         {&TChartEditor::ClassInfo, &TChartPreviewer::ClassInfo, &TChartEditorPanel::ClassInfo})
+        RegisterClass(c);
+    return true;
+}();
 } // namespace
 
 QM_PUBLISHED(

@@ -1,6 +1,7 @@
 #include "platform/classes/classinfo.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/classes/nametable.h"
+#include <algorithm>
 
 const TClassInfo TObject::ClassInfo{"TObject", nullptr, nullptr, nullptr};
 
@@ -43,4 +44,12 @@ TClass GetClass(std::string_view name) {
 TClass FindClass(const AnsiString& name) {
     if (TClass c = GetClass(name)) return c;
     throw EClassNotFound("Class " + name + " not found");
+}
+
+std::vector<TClass> RegisteredClasses() {
+    std::vector<TClass> all;
+    Registry().ForEach([&](TClass c) { all.push_back(c); });
+    std::sort(all.begin(), all.end(),
+              [](TClass a, TClass b) { return std::string_view(a->Name) < b->Name; });
+    return all;
 }

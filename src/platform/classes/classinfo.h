@@ -6,6 +6,7 @@
 #include <string_view>
 #include <type_traits>
 #include <typeinfo>
+#include <vector>
 
 class TObject;
 class TComponent;
@@ -112,3 +113,5 @@ inline TClass GetClass(const char* name) {
     return GetClass(std::string_view(name));
 }
 TClass FindClass(const AnsiString& name); // raises EClassNotFound when not registered
+// Every registered class, by name.
+std::vector<TClass> RegisteredClasses();

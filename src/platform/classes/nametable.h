@@ -102,6 +102,12 @@ public:
         return found;
     }
 
+    // Calls Visit for every value, in no particular order.
+    template <typename F> void ForEach(F Visit) const {
+        for (const TSlot& slot : FSlots)
+            if (slot.Value) Visit(slot.Value);
+    }
+
 private:
     struct TSlot {
         size_t Hash = 0;

@@ -1,19 +1,13 @@
 // Every reference an object of the chart library keeps to another that may be
 // freed before it: what the published tables of the registered tools, series
-// and functions and of the chart's companions (commander, editor, previewer,
-// lists) refer to, a series' custom axes and the controls a series puts on its
-// chart. Each is freed in both orders; the chart is then painted, clicked,
-// saved and freed. Under the address sanitizer a use of the freed one fails here.
+// and functions and of the registered components beside a chart (commander,
+// editor, previewer, grid, lists) refer to, a series' custom axes and the
+// controls a series puts on its chart. Each is freed in both orders; the chart
+// is then painted, clicked, saved and freed. Under the address sanitizer a use of the freed one fails here.
 #include "chart/control/series.h"
-#include "chart/control/teecommander.h"
-#include "chart/control/teedraw3d.h"
-#include "chart/control/teeedit.h"
 #include "chart/control/teeseriestypes.h"
 #include "chart/control/teestore.h"
-#include "chart/editor/teegallerypanel.h"
-#include "chart/editor/teegrid.h"
-#include "chart/editor/teelisb.h"
-#include "chart/editor/teepreviewpanel.h"
+#include "chart/editor/teeeditorstartup.h"
 #include "chart/engine/teeaxis.h"
 #include "chart/engine/teefunction.h"
 #include "chart/engine/teetools.h"
@@ -184,7 +178,7 @@ TComponent* OnChart(TComponent* Made, TChart* C) {
 class FreedFirstTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        TeeStartRegistries();
+        TeeEditorStartup();
         TeeExtraSeriesStartup();
     }
 };
@@ -232,12 +226,26 @@ TEST_F(FreedFirstTest, SeriesAndFunctionsLetGoOfTheirSources) {
     EXPECT_GE(run.References, 84);
 }
 
+// Every registered component beside the chart that publishes a reference to one.
+std::vector<TClass> ChartCompanions() {
+    std::vector<TClass> found;
+    for (TClass c : RegisteredClasses()) {
+        if (!c->Factory || !c->InheritsFrom(&TComponent::ClassInfo) ||
+            c->InheritsFrom(&TCustomChartElement::ClassInfo))
+            continue;
+        for (const TPropInfo* p : GetPropList(c))
+            if (p->Kind == TPropKind::Component && p->SetObj &&
+                p->PropClass != &TComponent::ClassInfo && TChart::ClassInfo.InheritsFrom(p->PropClass)) {
+                found.push_back(c);
+                break;
+            }
+    }
+    return found;
+}
+
 TEST_F(FreedFirstTest, ChartCompanionsLetGoOfTheChart) {
     TLetGoRun run;
-    for (TClass cc :
-         {&TDraw3D::ClassInfo, &TTeeCommander::ClassInfo, &TChartEditor::ClassInfo,
-          &TChartPreviewer::ClassInfo, &TChartEditorPanel::ClassInfo, &TTeePreviewPanel::ClassInfo,
-          &TChartGrid::ClassInfo, &TChartListBox::ClassInfo, &TChartGalleryPanel::ClassInfo})
+    for (TClass cc : ChartCompanions())
         run.Sweep(cc->Name, [cc](TChart*, TComponent* Host) {
             return static_cast<TComponent*>(cc->Factory(Host));
         });

@@ -1,5 +1,6 @@
 #include "platform/classes/component.h"
 #include "platform/rtl/exceptions.h"
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -120,8 +121,17 @@ TEST(ClassRegistry, FindsRegisteredClassesByNameAndFactoriesTakeTheOwner) {
     EXPECT_EQ(owner.ComponentCount(), 1);
     EXPECT_TRUE(made->InheritsFrom(&TComponent::ClassInfo));
     EXPECT_EQ(made->ClassName(), "TProbe");
+    auto listed = [] {
+        const std::vector<TClass> all = RegisteredClasses();
+        EXPECT_TRUE(std::is_sorted(all.begin(), all.end(), [](TClass a, TClass b) {
+            return std::string_view(a->Name) < b->Name;
+        }));
+        return std::count(all.begin(), all.end(), &TProbe::ClassInfo);
+    };
+    EXPECT_EQ(listed(), 1);
     UnRegisterClass(&TProbe::ClassInfo);
     EXPECT_EQ(GetClass("TProbe"), nullptr);
+    EXPECT_EQ(listed(), 0);
 }
 
 namespace {
