@@ -260,7 +260,14 @@ void TSeriesPointer::DrawGradient(TCanvas3D* ACanvas, bool Is3D, int px, int py,
     (void)py;
     const int w = Pen()->Width();
     TRect r(Left + w, Top + w, Right, Bottom);
-    if (!FixedGradientEnd) FGradient->SetEndColor(ColorValue);
+    // The end follows the point's colour on the drawing only: a paint stores nothing.
+    TTeeGradient* gradient = FGradient.get();
+    TTeeGradient following;
+    if (!FixedGradientEnd && gradient->EndColor() != ColorValue) {
+        following.Assign(gradient);
+        following.SetEndColor(ColorValue);
+        gradient = &following;
+    }
     TCustomAxisPanel* chart = ChartOf(FSeries, ParentChart());
     const bool orthogonal = !chart || chart->View3DOptions()->Orthogonal();
     if (Is3D && !orthogonal && AStyle == psRectangle) {
@@ -268,7 +275,7 @@ void TSeriesPointer::DrawGradient(TCanvas3D* ACanvas, bool Is3D, int px, int py,
         r.Bottom -= w;
         const TFourPoints p = {TPoint(r.Left, r.Top), TPoint(r.Right, r.Top),
                                TPoint(r.Right, r.Bottom), TPoint(r.Left, r.Bottom)};
-        FGradient->Draw(ACanvas, p, StartZ);
+        gradient->Draw(ACanvas, p, StartZ);
         return;
     }
     if (Is3D) r = ACanvas->CalcRect3D(r, StartZ);
@@ -276,24 +283,24 @@ void TSeriesPointer::DrawGradient(TCanvas3D* ACanvas, bool Is3D, int px, int py,
     const auto clippedTriangle = [&](TPoint a, TPoint b, TPoint c) {
         const std::array<TPoint, 3> p = {a, b, c};
         ClipPolygon(ACanvas, p.data(), 3);
-        FGradient->Draw(ACanvas, RectFromPolygon(p.data(), 3));
+        gradient->Draw(ACanvas, RectFromPolygon(p.data(), 3));
         UnClipCanvas(ACanvas);
     };
     switch (AStyle) {
     case psRectangle:
         ClipCanvas(ACanvas, r);
-        FGradient->Draw(ACanvas, r);
+        gradient->Draw(ACanvas, r);
         UnClipCanvas(ACanvas);
         break;
     case psCircle:
         ClipEllipse(ACanvas, r);
-        FGradient->Draw(ACanvas, r);
+        gradient->Draw(ACanvas, r);
         UnClipCanvas(ACanvas);
         break;
     case psDiamond: {
         const TFourPoints p = {TPoint(r.Left, cy), TPoint(cx, r.Top), TPoint(r.Right, cy),
                                TPoint(cx, r.Bottom)};
-        FGradient->Draw(ACanvas, p);
+        gradient->Draw(ACanvas, p);
         break;
     }
     case psTriangle:

@@ -265,7 +265,15 @@ void TDeltaPointSeries::SetImageStyle(TDeltaImageStyle Value) {
     TeeLoadSeriesPicture(FEqual.get(), DeltaResource(Value, 0));
     TeeLoadSeriesPicture(FGreater.get(), DeltaResource(Value, 1));
     TeeLoadSeriesPicture(FLower.get(), DeltaResource(Value, 2));
+    // Sized before the first paint as that paint will size it, so the first
+    // picture keeps its margins and painting stores nothing new.
+    TakePictureSize(FEqual.get());
     Repaint();
+}
+
+void TDeltaPointSeries::TakePictureSize(TPicture* P) {
+    if (P->Width() > 0) Pointer()->ChangeHorizSize(P->Width());
+    if (P->Height() > 0) Pointer()->ChangeVertSize(P->Height());
 }
 
 void TDeltaPointSeries::SetEqualImage(TPicture* Value) {
@@ -289,7 +297,6 @@ TPicture* TDeltaPointSeries::DeltaImage(int ValueIndex) const {
 void TDeltaPointSeries::DrawValue(int ValueIndex) {
     TPicture* p = DeltaImage(ValueIndex);
     FImage->Assign(p);
-    if (p->Width() > 0) Pointer()->ChangeHorizSize(p->Width());
-    if (p->Height() > 0) Pointer()->ChangeVertSize(p->Height());
+    TakePictureSize(p);
     TCustomImagePointSeries::DrawValue(ValueIndex);
 }

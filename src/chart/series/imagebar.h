@@ -94,6 +94,7 @@ public:
     bool IsLowerImageStored() const;
 
 private:
+    void TakePictureSize(TPicture* P); // the pointer takes a picture's size above 0
     std::unique_ptr<TPicture> FEqual;
     std::unique_ptr<TPicture> FGreater;
     std::unique_ptr<TPicture> FLower;

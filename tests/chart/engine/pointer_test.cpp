@@ -71,10 +71,18 @@ TEST_F(PointerTest, GradientOnlyForShapesThatTakeOne) {
     Draw(psStar);
     EXPECT_EQ(Canvas->Count("GradientFill", 9), 0);
     EXPECT_EQ(Canvas->Count("ClipRectangle", 9) + Canvas->Count("Polygon", 0), 0);
+    const TColor own = Pointer->Gradient()->EndColor();
     Draw(psRectangle);
     EXPECT_GT(Canvas->Count("GradientFill", 9) + Canvas->Count("Polygon", 9), 0);
-    // The gradient ends in the point's colour unless told to keep its own.
-    EXPECT_EQ(Pointer->Gradient()->EndColor(), clRed);
+    // The drawn gradient ends in the point's colour unless told to keep its
+    // own; the setting stays as it was, so a paint stores nothing.
+    const auto fills = Canvas->Find("GradientFill");
+    ASSERT_FALSE(fills.empty());
+    EXPECT_NE(fills[0].Text.find(",0x0000FF,"), std::string::npos) << fills[0].Text;
+    EXPECT_EQ(Pointer->Gradient()->EndColor(), own);
+    Pointer->FixedGradientEnd = true;
+    Draw(psRectangle);
+    EXPECT_EQ(Canvas->Find("GradientFill").at(0).Text.find(",0x0000FF,"), std::string::npos);
 }
 
 TEST_F(PointerTest, CalloutArrowsAndContrast) {
