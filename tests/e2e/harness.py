@@ -452,7 +452,7 @@ class Session:
             lines.append("keycode %d = U%04X U%04X" % (free.pop(), ord(c), ord(upper)))
         if lines:
             self.x("xmodmap", *[a for line in lines for a in ("-e", line)])
-            self.settle(0.3)
+            self.handled()
 
     def type(self, text, delay=8):
         self.x("xdotool", "type", "--delay", str(delay), "--", text)
@@ -567,6 +567,6 @@ class Session:
         """
         _, _, w, h = dialog.geometry()
         dialog.click(w // 2, h - 24)
-        self.settle(0.3)
+        self.handled()
         self.type(filter_text)
         self.key("Return")

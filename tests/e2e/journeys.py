@@ -151,7 +151,7 @@ def choose_paper(s, dialog, paper, output):
     props = s.wait_window(r"^Printer Properties$")
     props.activate()
     props.click(*PAGE_SIZE)
-    s.settle(0.3)
+    s.handled()  # the list is open
     if isinstance(paper, str):
         s.type(paper)
         s.key("Return")
