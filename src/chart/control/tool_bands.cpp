@@ -278,8 +278,11 @@ void TColorLineTool::DrawColorLine(bool Back) {
     TChartAxis* a = Axis();
     TCustomAxisPanel* chart = ParentChart();
     TCanvas3D* c = chart->Canvas();
-    if (!FNoLimitDrag) FValue = LimitValue(FValue);
-    const int p = a->CalcPosValue(CalcValue());
+    // Held inside the visible range on the drawing only: a zoom or scroll that
+    // leaves the line outside keeps its value.
+    double v = CalcValue();
+    if (!FNoLimitDrag && FStyle == clCustom) v = LimitValue(v);
+    const int p = a->CalcPosValue(v);
     const TRect r = chart->ChartRect();
     const int d = chart->Width3D();
     if (Back) {

@@ -125,6 +125,19 @@ const TLook Looks[] = {
          l->SetValue(50);
      },
      [](LookingTest& T) { T.Move(T.Plot().Left + 50, T.Left()->CalcPosValue(50)); }},
+    // A zoom that leaves the line above the plot draws it at the edge and keeps its value.
+    {"ColorLineZoomedPast",
+     [](LookingTest& T) {
+         auto* l = T.Add<TColorLineTool>();
+         l->SetAxis(T.Left());
+         l->SetValue(T.Left()->Maximum() - 1);
+     },
+     [](LookingTest& T) {
+         const TRect r = T.Plot();
+         T.Drag(r.Left + 40, r.Bottom - 80, r.Left + 200, r.Bottom - 20);
+         T.Paint();
+         T.Chart->UndoZoom();
+     }},
     {"RotateAndBack", [](LookingTest& T) { T.Add<TRotateTool>(); },
      [](LookingTest& T) {
          TView3DOptions* v = T.Chart->View3DOptions();
@@ -386,6 +399,32 @@ TEST_F(LookingSweep, PaintingEverySeriesClassStoresNothingAndTheFirstPictureLast
                     faults += name + ":" + Changes(before, after) + "\n";
                 ++Cases;
             }
+    EXPECT_EQ(faults, "");
+    RecordProperty("Cases", Cases);
+}
+
+// The same for every registered tool, on a line series.
+TEST_F(LookingSweep, PaintingEveryToolStoresNothingAndTheFirstPictureLasts) {
+    TVirtualClockScope still;
+    std::string faults;
+    for (int i = 0; i < TeeToolTypes().Count(); ++i) {
+        const TClass toolClass = TeeToolTypes().Get(i);
+        for (bool view3D : {false, true}) {
+            AddTool(toolClass, Use(&TLineSeries::ClassInfo));
+            Chart->SetView3D(view3D);
+            const TStoredState before = Stored(Chart.get());
+            Paint();
+            const std::vector<TColor> first = Snapshot();
+            TBitmap picture(400, 300);
+            Chart->Draw(picture.Canvas(), TRect(0, 0, 400, 300));
+            Paint();
+            const std::string name = std::string(toolClass->Name) + (view3D ? " 3D" : " 2D");
+            if (Snapshot() != first) faults += name + ": the second paint differs\n";
+            const TStoredState after = Stored(Chart.get());
+            if (after.File != before.File) faults += name + ":" + Changes(before, after) + "\n";
+            ++Cases;
+        }
+    }
     EXPECT_EQ(faults, "");
     RecordProperty("Cases", Cases);
 }
