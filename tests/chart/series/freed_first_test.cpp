@@ -4,13 +4,21 @@
 // lists) refer to, a series' custom axes and the controls a series puts on its
 // chart. Each is freed in both orders; the chart is then painted, clicked,
 // saved and freed. Under the address sanitizer a use of the freed one fails here.
+// The windows opened about a chart or a series (from the commander's buttons and
+// the companions' entry points) see it freed while they are open.
 #include "chart/control/series.h"
 #include "chart/control/teecommander.h"
 #include "chart/control/teedraw3d.h"
 #include "chart/control/teeedit.h"
+#include "chart/control/teeeditorhooks.h"
 #include "chart/control/teeseriestypes.h"
 #include "chart/control/teestore.h"
+#include "chart/editor/editchar.h"
+#include "chart/editor/teeaxisincr.h"
+#include "chart/editor/teeeditorstartup.h"
+#include "chart/editor/teeexport.h"
 #include "chart/editor/teegallerypanel.h"
+#include "chart/editor/teegally.h"
 #include "chart/editor/teegrid.h"
 #include "chart/editor/teelisb.h"
 #include "chart/editor/teepreviewpanel.h"
@@ -21,14 +29,17 @@
 #include "platform/classes/props.h"
 #include "platform/classes/streams.h"
 #include "platform/forms/testhooks.h"
+#include "support/forms_testing.h"
 #include "platform/graphics/graphics.h"
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -330,6 +341,212 @@ TEST_F(FreedFirstTest, ControlsASeriesMakesLeaveWithIt) {
     // The calendar's two month buttons at least.
     EXPECT_GE(madeControls, 2);
     RecordProperty("controls made by series", madeControls);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Windows open on a chart when it, its series or the form holding both goes.
+
+namespace {
+
+// The innermost modal window shown.
+TCustomForm* ModalWindow() {
+    for (int i = Screen->FormCount() - 1; i >= 0; --i) {
+        TCustomForm* f = Screen->Forms(i);
+        if (f->FormState().Contains(fsModal) && f->Visible()) return f;
+    }
+    return nullptr;
+}
+
+enum class TGoes { Chart, Series, Host };
+const char* GoesName(TGoes G) {
+    return G == TGoes::Chart ? "chart" : G == TGoes::Series ? "series" : "form holding the chart";
+}
+
+// A form holding a chart with one series, a commander on it and, when asked,
+// the commander's editor and previewer.
+struct TScene {
+    explicit TScene(bool Companions) {
+        Host = new TForm(nullptr);
+        Host->SetBounds(0, 0, W, H + 40);
+        Chart = new TChart(Host);
+        Chart->SetParent(Host);
+        Chart->SetBounds(0, 40, W, H);
+        Chart->SetView3D(false);
+        Series = CreateNewSeries(Host, Chart, &TLineSeries::ClassInfo);
+        Series->FillSampleValues(8);
+        Commander = new TTeeCommander(Host);
+        Commander->SetParent(Host);
+        Commander->SetPanel(Chart);
+        if (Companions) {
+            Editor = new TChartEditor(Host);
+            Editor->SetChart(Chart);
+            Previewer = new TChartPreviewer(Host);
+            Previewer->SetChart(Chart);
+            Commander->SetChartEditor(Editor);
+            Commander->SetPreviewer(Previewer);
+        }
+        Host->Show();
+    }
+    ~TScene() { delete Host; }
+    void Free(TGoes G) {
+        if (G == TGoes::Series) {
+            delete Series;
+            Series = nullptr;
+            return;
+        }
+        if (G == TGoes::Host) {
+            delete Host;
+            Host = nullptr;
+            Commander = nullptr;
+            Editor = nullptr;
+            Previewer = nullptr;
+        } else {
+            delete Chart;
+        }
+        Chart = nullptr;
+        Series = nullptr;
+    }
+    // What is left is painted and clicked.
+    void ExerciseRest() {
+        if (!Host) return;
+        TBitmap face(W, H + 40);
+        GrabControl(Host, &face);
+        if (Chart) {
+            Exercise(Chart);
+            return;
+        }
+        // With the chart gone the commander's buttons open nothing any more.
+        for (int i = 0; i < Commander->ControlCount(); ++i)
+            SimulateClick(Commander->Controls(i));
+        GrabControl(Commander, &face);
+    }
+    TForm* Host = nullptr;
+    TChart* Chart = nullptr;
+    TChartSeries* Series = nullptr;
+    TTeeCommander* Commander = nullptr;
+    TChartEditor* Editor = nullptr;
+    TChartPreviewer* Previewer = nullptr;
+};
+
+class FreedUnderWindowTest : public FreedFirstTest {
+protected:
+    void SetUp() override {
+        FreedFirstTest::SetUp();
+        TeeEditorStartup();
+        ConfigDir = std::filesystem::temp_directory_path() /
+                    ("qm_freed_windows_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(ConfigDir);
+        setenv("XDG_CONFIG_HOME", ConfigDir.c_str(), 1);
+        // A window's own save or print dialogs are cancelled.
+        Responder.OnFailure = [](const AnsiString&) {};
+    }
+    void TearDown() override { std::filesystem::remove_all(ConfigDir); }
+
+    // Opens a window with Open; once it shows, frees what G names (or, when
+    // CloseFirst, closes it and frees that after). False when Open showed no window.
+    bool Run(TScene& S, TGoes G, bool CloseFirst, const std::function<void(TScene&)>& Open) {
+        bool shown = false;
+        bool stillOpen = false;
+        {
+            TPumpScript script;
+            script.When([] { return ModalWindow() != nullptr; }).Do([&] {
+                shown = true;
+                if (CloseFirst)
+                    ModalWindow()->SetModalResult(mrCancel);
+                else
+                    S.Free(G);
+            });
+            // A window that stays open over a freed object is closed by the test.
+            script.After(50).Do([&] {
+                if (TCustomForm* f = ModalWindow()) {
+                    stillOpen = true;
+                    f->SetModalResult(mrCancel);
+                }
+            });
+            Open(S);
+        }
+        EXPECT_FALSE(stillOpen) << "the window stayed open";
+        EXPECT_EQ(ModalWindow(), nullptr);
+        if (shown && CloseFirst) S.Free(G);
+        S.ExerciseRest();
+        return shown;
+    }
+
+    std::filesystem::path ConfigDir;
+    TDialogResponder Responder;
+};
+
+TEST_F(FreedUnderWindowTest, CommanderWindowsCloseWhenTheirChartGoes) {
+    int windows = 0, cases = 0;
+    for (bool companions : {false, true}) {
+        const int buttons = TScene(companions).Commander->ControlCount();
+        for (int b = 0; b < buttons; ++b)
+            for (TGoes g : {TGoes::Chart, TGoes::Host})
+                for (bool closeFirst : {false, true}) {
+                    SCOPED_TRACE(std::string("button ") + std::to_string(b) +
+                                 (companions ? " with editor and previewer" : "") + ", " +
+                                 GoesName(g) + (closeFirst ? " freed after closing" : " freed"));
+                    TScene s(companions);
+                    TControl* button = s.Commander->Controls(b);
+                    if (!Run(s, g, closeFirst, [button](TScene&) { SimulateClick(button); })) break;
+                    ++cases;
+                    if (g == TGoes::Chart && !closeFirst) ++windows;
+                }
+    }
+    // Edit and print, each through the commander's own companions or the editor's.
+    EXPECT_GE(windows, 4);
+    RecordProperty("commander windows", windows);
+    RecordProperty("commander cases", cases);
+}
+
+struct TEntry {
+    const char* Name;
+    bool AboutSeries;
+    std::function<void(TScene&)> Open;
+};
+
+TEST_F(FreedUnderWindowTest, EntryPointWindowsCloseWhenWhatTheyShowGoes) {
+    const std::vector<TEntry> entries{
+        {"TChartEditor::Execute", false, [](TScene& S) { S.Editor->Execute(); }},
+        {"TChartEditor::Execute on a series", true,
+         [](TScene& S) {
+             S.Editor->SetSeries(S.Series);
+             S.Editor->Execute();
+         }},
+        {"TChartPreviewer::Execute", false, [](TScene& S) { S.Previewer->Execute(); }},
+        {"TeeExport", false, [](TScene& S) { TeeExport(S.Host, S.Chart); }},
+        {"EditOneSeries", true, [](TScene& S) { EditOneSeries(S.Chart, S.Series); }},
+        {"EditChart", false, [](TScene& S) { EditChart(nullptr, S.Chart); }},
+        {"ChartPreview", false, [](TScene& S) { ChartPreview(nullptr, S.Chart); }},
+        {"EditSeries", true, [](TScene& S) { EditSeries(nullptr, S.Series); }},
+        {"EditChartAxis", false, [](TScene& S) { EditChartAxis(nullptr, S.Chart->LeftAxis()); }},
+        {"EditAxisIncrement", false,
+         [](TScene& S) { EditAxisIncrement(S.Host, S.Chart->LeftAxis()); }},
+        {"EditAxisMaxMin", false,
+         [](TScene& S) { EditAxisMaxMin(S.Host, S.Chart->BottomAxis(), true); }},
+        {"ChangeSeriesTypeGallery", true,
+         [](TScene& S) {
+             TChartSeries* s = S.Series;
+             ChangeSeriesTypeGallery(S.Host, s);
+         }},
+        {"ChangeAllSeriesGallery", false,
+         [](TScene& S) { ChangeAllSeriesGallery(S.Host, S.Chart); }},
+    };
+    int cases = 0;
+    for (const TEntry& e : entries)
+        for (TGoes g : {TGoes::Chart, TGoes::Series, TGoes::Host})
+            for (bool closeFirst : {false, true}) {
+                if (g == TGoes::Series && !e.AboutSeries) continue;
+                SCOPED_TRACE(std::string(e.Name) + ", " + GoesName(g) +
+                             (closeFirst ? " freed after closing" : " freed"));
+                TScene s(true);
+                EXPECT_TRUE(Run(s, g, closeFirst, e.Open)) << "no window shown";
+                ++cases;
+            }
+    RecordProperty("entry points", static_cast<int>(entries.size()));
+    RecordProperty("entry point cases", cases);
 }
 
 } // namespace
