@@ -30,10 +30,23 @@ TModalOutcome ShowModalWatching(TCustomForm* Form, std::initializer_list<TCompon
     TFreeWatch watch(Watched);
     TComponent* owner = Form->Owner();
     TFreeWatch ownerWatch({owner});
+    std::vector<TCustomForm*> outer;
+    for (int i = 0; i < Screen->FormCount(); ++i)
+        if (Screen->Forms(i)->FormState().Contains(fsModal)) outer.push_back(Screen->Forms(i));
     bool gone = false;
     auto closeNow = [&] {
         gone = true;
-        // Its close query would ask about an object that is no more.
+        // The windows it opened in turn (a pen of the chart, a series' gallery)
+        // are about the same things; their close queries would ask about an
+        // object that is no more.
+        for (int i = 0; i < Screen->FormCount(); ++i) {
+            TCustomForm* f = Screen->Forms(i);
+            if (!f->FormState().Contains(fsModal) ||
+                std::find(outer.begin(), outer.end(), f) != outer.end())
+                continue;
+            f->OnCloseQuery = nullptr;
+            f->SetModalResult(mrCancel);
+        }
         Form->OnCloseQuery = nullptr;
         Form->SetModalResult(mrCancel);
     };

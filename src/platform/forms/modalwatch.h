@@ -35,7 +35,7 @@ struct TModalOutcome {
 };
 
 // Shows Form, which the caller holds and frees, modally. When one of Watched
-// (nulls are skipped) or the form's owner is freed meanwhile, the window closes
-// at once as cancelled, whatever its close query says; an owner that goes leaves
-// the form to the caller.
+// (nulls are skipped) or the form's owner is freed meanwhile, the window and
+// those opened over it close at once as cancelled, whatever their close queries
+// say; an owner that goes leaves the form to the caller.
 TModalOutcome ShowModalWatching(TCustomForm* Form, std::initializer_list<TComponent*> Watched);

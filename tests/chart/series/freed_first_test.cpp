@@ -15,6 +15,7 @@
 #include "chart/control/teestore.h"
 #include "chart/editor/editchar.h"
 #include "chart/editor/teeaxisincr.h"
+#include "chart/editor/teeeditcha.h"
 #include "chart/editor/teeeditorstartup.h"
 #include "chart/editor/teeexport.h"
 #include "chart/editor/teegallerypanel.h"
@@ -30,7 +31,10 @@
 #include "platform/classes/streams.h"
 #include "platform/forms/testhooks.h"
 #include "support/forms_testing.h"
+#include "platform/forms/buttons.h"
+#include "platform/forms/comctrls.h"
 #include "platform/graphics/graphics.h"
+#include "platform/win32/mailto.h"
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -439,10 +443,16 @@ protected:
                     ("qm_freed_windows_" + std::to_string(::getpid()));
         std::filesystem::create_directories(ConfigDir);
         setenv("XDG_CONFIG_HOME", ConfigDir.c_str(), 1);
-        // A window's own save or print dialogs are cancelled.
+        // A window's own boxes, save or print dialogs are cancelled.
         Responder.OnFailure = [](const AnsiString&) {};
+        PreviousHelp = SetHelpOpener([](const AnsiString&, int) { return true; });
+        SetMailProgramOverride("true");
     }
-    void TearDown() override { std::filesystem::remove_all(ConfigDir); }
+    void TearDown() override {
+        SetMailProgramOverride("");
+        SetHelpOpener(PreviousHelp);
+        std::filesystem::remove_all(ConfigDir);
+    }
 
     // Opens a window with Open; once it shows, frees what G names (or, when
     // CloseFirst, closes it and frees that after). False when Open showed no window.
@@ -476,6 +486,7 @@ protected:
 
     std::filesystem::path ConfigDir;
     TDialogResponder Responder;
+    THelpOpener PreviousHelp;
 };
 
 TEST_F(FreedUnderWindowTest, CommanderWindowsCloseWhenTheirChartGoes) {
@@ -547,6 +558,109 @@ TEST_F(FreedUnderWindowTest, EntryPointWindowsCloseWhenWhatTheyShowGoes) {
             }
     RecordProperty("entry points", static_cast<int>(entries.size()));
     RecordProperty("entry point cases", cases);
+}
+
+// The buttons a user can reach on the editor's page shown (tabs picked by
+// index: a main page and, where it holds them, a chart page), in a fixed order.
+void ReachableButtons(TWinControl* Parent, std::vector<TControl*>& Into) {
+    for (int i = 0; i < Parent->ControlCount(); ++i) {
+        TControl* c = Parent->Controls(i);
+        if (!CanUserReach(c)) continue;
+        if (dynamic_cast<TButton*>(c) || dynamic_cast<TSpeedButton*>(c)) Into.push_back(c);
+        if (auto* w = dynamic_cast<TWinControl*>(c)) ReachableButtons(w, Into);
+    }
+}
+
+std::vector<TControl*> ButtonsOnPage(TChartEditForm* F, int Main, int Sub) {
+    F->MainPage->SelectPageByUser(F->MainPage->Pages(Main));
+    if (Sub >= 0) F->SubPage->SelectPageByUser(F->SubPage->Pages(Sub));
+    std::vector<TControl*> buttons;
+    ReachableButtons(F, buttons);
+    return buttons;
+}
+
+TChartEditForm* EditorWindow() {
+    for (int i = 0; i < Screen->FormCount(); ++i)
+        if (auto* f = dynamic_cast<TChartEditForm*>(Screen->Forms(i));
+            f && f->FormState().Contains(fsModal))
+            return f;
+    return nullptr;
+}
+
+// Every button of every editor page that opens a window over the editor (the
+// series gallery, the tools gallery, a series' type, pens, fonts, axis limits,
+// export and print preview): the chart is freed while that window is open.
+TEST_F(FreedUnderWindowTest, WindowsOpenedFromTheEditorCloseWhenTheChartGoes) {
+    // The places: each main page, and each chart page where the main page holds them.
+    std::vector<std::pair<int, int>> places;
+    std::vector<int> counts;
+    {
+        TScene probe(false);
+        TPumpScript script;
+        script.When([] { return EditorWindow() != nullptr; }).Do([&] {
+            TChartEditForm* f = EditorWindow();
+            for (int m = 0; m < f->MainPage->PageCount(); ++m) {
+                const bool hasSub = f->MainPage->Pages(m) == f->SubPage->Parent();
+                for (int sub = hasSub ? 0 : -1; sub < (hasSub ? f->SubPage->PageCount() : 0);
+                     ++sub) {
+                    places.emplace_back(m, sub);
+                    counts.push_back(static_cast<int>(ButtonsOnPage(f, m, sub).size()));
+                }
+            }
+            f->SetModalResult(mrCancel);
+        });
+        EditChart(nullptr, probe.Chart);
+    }
+    ASSERT_GE(places.size(), 10u);
+    int nested = 0, buttons = 0;
+    for (size_t p = 0; p < places.size(); ++p)
+        for (int b = 0; b < counts[p]; ++b) {
+            ++buttons;
+            SCOPED_TRACE("editor page " + std::to_string(places[p].first) + "/" +
+                         std::to_string(places[p].second) + ", button " + std::to_string(b));
+            TScene s(false);
+            bool clicked = false, shown = false, stillOpen = false;
+            TCustomForm* editor = nullptr;
+            TPumpScript script;
+            script.When([] { return EditorWindow() != nullptr; }).Do([&] {
+                editor = EditorWindow();
+                std::vector<TControl*> on =
+                    ButtonsOnPage(EditorWindow(), places[p].first, places[p].second);
+                if (b < static_cast<int>(on.size())) SimulateClick(on[b]);
+                clicked = true;
+            });
+            script
+                .When([&] {
+                    TCustomForm* top = ModalWindow();
+                    return clicked || (top && top != editor);
+                })
+                .Do([&] {
+                    TCustomForm* top = ModalWindow();
+                    if (!top) return;
+                    if (top == editor) {
+                        top->SetModalResult(mrCancel);
+                        return;
+                    }
+                    shown = true;
+                    s.Free(TGoes::Chart);
+                });
+            script.After(50).Do([&] {
+                while (TCustomForm* f = ModalWindow()) {
+                    if (f->ModalResult() != mrNone) break;
+                    stillOpen = true;
+                    f->SetModalResult(mrCancel);
+                }
+            });
+            EditChart(nullptr, s.Chart);
+            EXPECT_FALSE(stillOpen) << "a window stayed open";
+            EXPECT_EQ(ModalWindow(), nullptr);
+            if (shown) ++nested;
+            s.ExerciseRest();
+        }
+    // The two galleries, a series' type, export and print preview at least.
+    EXPECT_GE(nested, 5);
+    RecordProperty("editor buttons", buttons);
+    RecordProperty("windows opened from the editor", nested);
 }
 
 } // namespace
