@@ -1,4 +1,5 @@
 #include "platform/forms/modalwatch.h"
+#include "platform/rtl/exceptions.h"
 #include <algorithm>
 
 QM_CLASS_ABSTRACT(TFreeWatch, TComponent)
@@ -26,6 +27,15 @@ void TFreeWatch::Notification(TComponent* AComponent, TOperation Operation) {
     if (OnGone) OnGone(AComponent);
 }
 
+namespace {
+// The windows shown through ShowModalWatching, innermost last.
+struct TWatchedWindow {
+    bool Gone = false;
+    bool OuterGone = false;
+};
+std::vector<TWatchedWindow*> GShown;
+} // namespace
+
 TModalOutcome ShowModalWatching(TCustomForm* Form, std::initializer_list<TComponent*> Watched) {
     TFreeWatch watch(Watched);
     TComponent* owner = Form->Owner();
@@ -33,12 +43,19 @@ TModalOutcome ShowModalWatching(TCustomForm* Form, std::initializer_list<TCompon
     std::vector<TCustomForm*> outer;
     for (int i = 0; i < Screen->FormCount(); ++i)
         if (Screen->Forms(i)->FormState().Contains(fsModal)) outer.push_back(Screen->Forms(i));
-    bool gone = false;
+    TWatchedWindow shown;
+    GShown.push_back(&shown);
+    struct TPop {
+        ~TPop() { GShown.pop_back(); }
+    } pop;
     auto closeNow = [&] {
-        gone = true;
+        shown.Gone = true;
         // The windows it opened in turn (a pen of the chart, a series' gallery)
         // are about the same things; their close queries would ask about an
         // object that is no more.
+        for (auto it = std::find(GShown.begin(), GShown.end(), &shown) + 1; it != GShown.end();
+             ++it)
+            (*it)->OuterGone = true;
         for (int i = 0; i < Screen->FormCount(); ++i) {
             TCustomForm* f = Screen->Forms(i);
             if (!f->FormState().Contains(fsModal) ||
@@ -58,7 +75,10 @@ TModalOutcome ShowModalWatching(TCustomForm* Form, std::initializer_list<TCompon
     };
     TModalOutcome outcome;
     outcome.Result = Form->ShowModal();
-    outcome.Gone = gone;
-    if (gone) outcome.Result = mrCancel;
+    // Closed because a window under it lost what it was about: the caller, a
+    // handler of that window, must not go on; the silent abort ends it.
+    if (shown.OuterGone && !shown.Gone) throw EAbort("");
+    outcome.Gone = shown.Gone;
+    if (shown.Gone) outcome.Result = mrCancel;
     return outcome;
 }

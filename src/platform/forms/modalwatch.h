@@ -37,5 +37,7 @@ struct TModalOutcome {
 // Shows Form, which the caller holds and frees, modally. When one of Watched
 // (nulls are skipped) or the form's owner is freed meanwhile, the window and
 // those opened over it close at once as cancelled, whatever their close queries
-// say; an owner that goes leaves the form to the caller.
+// say; an owner that goes leaves the form to the caller. A window closed so
+// because a window under it lost its objects raises the silent EAbort instead,
+// which ends the handler of that window that opened it.
 TModalOutcome ShowModalWatching(TCustomForm* Form, std::initializer_list<TComponent*> Watched);
