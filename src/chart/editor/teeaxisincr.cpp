@@ -390,7 +390,7 @@ bool EditAxisIncrement(TComponent* AOwner, TChartAxis* Axis) {
     dlg->Increment = Axis->Increment();
     dlg->IStep = FindDateTimeStep(Axis->Increment());
     dlg->OnCheck = [](double V) { return V < 0 ? TeeMsg_AxisIncrementNeg : AnsiString(); };
-    if (!ShowModalWatching(dlg.get(), {Axis->ParentChart()}).Ok()) return false;
+    if (!ShowModalWatching(dlg.get(), {Axis->ParentChart()}, AOwner).Ok()) return false;
     Axis->SetIncrement(dlg->Increment);
     Axis->SetExactDateTime(dlg->IsExact);
     return true;
@@ -407,7 +407,7 @@ bool EditAxisMaxMin(TComponent* AOwner, TChartAxis* Axis, bool IsMax) {
         if (!IsMax && V > Axis->Maximum()) return TeeMsg_AxisMinMax;
         return AnsiString();
     };
-    if (!ShowModalWatching(dlg.get(), {Axis->ParentChart()}).Ok()) return false;
+    if (!ShowModalWatching(dlg.get(), {Axis->ParentChart()}, AOwner).Ok()) return false;
     if (IsMax) {
         Axis->SetMaximum(dlg->MaxMin);
         Axis->SetAutomaticMaximum(false);

@@ -679,33 +679,33 @@ bool EditChartPenDialog(TComponent* AOwner, TChartPen* APen, bool HideVisible) {
     auto dlg = TeeCreateDialog<TPenDialog>(AOwner);
     dlg->ThePen = APen;
     dlg->HideVisible = HideVisible;
-    return ShowModalWatching(dlg.get(), {}).Ok();
+    return ShowModalWatching(dlg.get(), {}, AOwner).Ok();
 }
 
 bool EditChartBrush(TComponent* AOwner, TChartBrush* ABrush) {
     auto dlg = TeeCreateDialog<TBrushDialog>(AOwner);
     dlg->TheBrush = ABrush;
-    return ShowModalWatching(dlg.get(), {}).Ok();
+    return ShowModalWatching(dlg.get(), {}, AOwner).Ok();
 }
 
 bool EditTeeGradient(TComponent* AOwner, TCustomTeeGradient* AGradient, bool HideVisible) {
     auto dlg = TeeCreateDialog<TTeeGradientEditor>(AOwner);
     dlg->HideVisible = HideVisible;
     dlg->RefreshGradient(AGradient);
-    return ShowModalWatching(dlg.get(), {}).Ok();
+    return ShowModalWatching(dlg.get(), {}, AOwner).Ok();
 }
 
 bool EditTeeShadow(TComponent* AOwner, TTeeShadow* AShadow) {
     auto dlg = TeeCreateDialog<TTeeShadowEditor>(AOwner);
     dlg->BOK->SetVisible(true);
     dlg->RefreshControls(AShadow);
-    return ShowModalWatching(dlg.get(), {}).Ok();
+    return ShowModalWatching(dlg.get(), {}, AOwner).Ok();
 }
 
 bool EditTeeFontEx(TComponent* AOwner, TTeeFont* AFont) {
     auto dlg = TeeCreateDialog<TTeeFontEditor>(AOwner);
     dlg->RefreshControls(AFont);
-    return ShowModalWatching(dlg.get(), {}).Ok();
+    return ShowModalWatching(dlg.get(), {}, AOwner).Ok();
 }
 
 bool EditTeeFont(TComponent* AOwner, TFont* AFont) {

@@ -228,5 +228,5 @@ bool EditSeriesPointer(TComponent* AOwner, TSeriesPointer* APointer) {
     ok->SetModalResult(mrOk);
     ok->SetDefault(true);
     dlg->SetTag(reinterpret_cast<intptr_t>(static_cast<TObject*>(APointer)));
-    return ShowModalWatching(dlg.get(), {APointer->ParentSeries()}).Ok();
+    return ShowModalWatching(dlg.get(), {APointer->ParentSeries()}, AOwner).Ok();
 }

@@ -102,7 +102,7 @@ void EditTeeCustomShape(TComponent* AOwner, TTeeCustomShape* AShape) {
     ok->SetDefault(true);
     ok->SetAnchors({akTop, akRight});
     dlg->RefreshControls(AShape);
-    ShowModalWatching(dlg.get(), {});
+    ShowModalWatching(dlg.get(), {}, AOwner);
 }
 
 TFormTeeShape* InsertTeeObjectForm(TPageControl* APageControl, TTeeCustomShape* AShape) {

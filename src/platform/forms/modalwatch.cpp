@@ -36,8 +36,10 @@ struct TWatchedWindow {
 std::vector<TWatchedWindow*> GShown;
 } // namespace
 
-TModalOutcome ShowModalWatching(TCustomForm* Form, std::initializer_list<TComponent*> Watched) {
+TModalOutcome ShowModalWatching(TCustomForm* Form, std::initializer_list<TComponent*> Watched,
+                                TComponent* Caller) {
     TFreeWatch watch(Watched);
+    TFreeWatch callerWatch({Caller});
     TComponent* owner = Form->Owner();
     TFreeWatch ownerWatch({owner});
     std::vector<TCustomForm*> outer;
@@ -68,6 +70,7 @@ TModalOutcome ShowModalWatching(TCustomForm* Form, std::initializer_list<TCompon
         Form->SetModalResult(mrCancel);
     };
     watch.OnGone = [&](TComponent*) { closeNow(); };
+    callerWatch.OnGone = [&](TComponent*) { closeNow(); };
     // An owner is told before it frees what it owns: the caller's form stays.
     ownerWatch.OnGone = [&](TComponent*) {
         owner->RemoveComponent(Form);
@@ -75,9 +78,9 @@ TModalOutcome ShowModalWatching(TCustomForm* Form, std::initializer_list<TCompon
     };
     TModalOutcome outcome;
     outcome.Result = Form->ShowModal();
-    // Closed because a window under it lost what it was about: the caller, a
-    // handler of that window, must not go on; the silent abort ends it.
-    if (shown.OuterGone && !shown.Gone) throw EAbort("");
+    // Its caller went, or a window under it lost what it was about: the
+    // handler that opened it must not go on; the silent abort ends it.
+    if (callerWatch.Gone() || (shown.OuterGone && !shown.Gone)) throw EAbort("");
     outcome.Gone = shown.Gone;
     if (shown.Gone) outcome.Result = mrCancel;
     return outcome;

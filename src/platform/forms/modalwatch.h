@@ -37,7 +37,9 @@ struct TModalOutcome {
 // Shows Form, which the caller holds and frees, modally. When one of Watched
 // (nulls are skipped) or the form's owner is freed meanwhile, the window and
 // those opened over it close at once as cancelled, whatever their close queries
-// say; an owner that goes leaves the form to the caller. A window closed so
-// because a window under it lost its objects raises the silent EAbort instead,
-// which ends the handler of that window that opened it.
-TModalOutcome ShowModalWatching(TCustomForm* Form, std::initializer_list<TComponent*> Watched);
+// say; an owner that goes leaves the form to the caller. Caller, when given, is
+// the component whose handler shows the window (a page of a larger window);
+// when it goes, or when a window under this one lost its objects, the window
+// closes so and the silent EAbort ends that handler.
+TModalOutcome ShowModalWatching(TCustomForm* Form, std::initializer_list<TComponent*> Watched,
+                                TComponent* Caller = nullptr);

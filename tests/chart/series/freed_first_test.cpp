@@ -33,6 +33,7 @@
 #include "support/forms_testing.h"
 #include "platform/forms/buttons.h"
 #include "platform/forms/comctrls.h"
+#include "platform/forms/stdctrls.h"
 #include "platform/graphics/graphics.h"
 #include "platform/win32/mailto.h"
 #include <algorithm>
@@ -454,9 +455,16 @@ protected:
         std::filesystem::remove_all(ConfigDir);
     }
 
-    // Opens a window with Open; once it shows, frees what G names (or, when
-    // CloseFirst, closes it and frees that after). False when Open showed no window.
+    // Opens a window with Open, in the click handler of a button on a window
+    // of its own; once it shows, frees what G names (or, when CloseFirst,
+    // closes it and frees that after). False when Open showed no window.
     bool Run(TScene& S, TGoes G, bool CloseFirst, const std::function<void(TScene&)>& Open) {
+        TForm desk(nullptr);
+        auto* opener = new TButton(&desk);
+        opener->SetParent(&desk);
+        opener->SetBounds(8, 8, 75, 25);
+        opener->OnClick = [&](TObject*) { Open(S); };
+        desk.Show();
         bool shown = false;
         bool stillOpen = false;
         {
@@ -475,7 +483,7 @@ protected:
                     f->SetModalResult(mrCancel);
                 }
             });
-            Open(S);
+            SimulateClick(opener);
         }
         EXPECT_FALSE(stillOpen) << "the window stayed open";
         EXPECT_EQ(ModalWindow(), nullptr);
@@ -501,7 +509,8 @@ TEST_F(FreedUnderWindowTest, CommanderWindowsCloseWhenTheirChartGoes) {
                                  GoesName(g) + (closeFirst ? " freed after closing" : " freed"));
                     TScene s(companions);
                     TControl* button = s.Commander->Controls(b);
-                    if (!Run(s, g, closeFirst, [button](TScene&) { SimulateClick(button); })) break;
+                    if (!Run(s, g, closeFirst, [button](TScene&) { SimulateClick(button); }))
+                        break;
                     ++cases;
                     if (g == TGoes::Chart && !closeFirst) ++windows;
                 }
@@ -648,8 +657,18 @@ TEST_F(FreedUnderWindowTest, WindowsOpenedFromTheEditorLetGoOfAFreedChartOrSerie
                     s.Free(g);
                 });
             // Without its chart no window stays; without a series, those about
-            // the rest of the chart (its axes, walls, tools) do, and are closed
-            // as the user would.
+            // the rest of the chart (its axes, walls, tools) do: their buttons
+            // are clicked, then they are closed.
+            script.After(50).Do([&] {
+                TCustomForm* top = ModalWindow();
+                if (!top || top == editor) return;
+                std::vector<TControl*> on;
+                ReachableButtons(top, on);
+                for (TControl* c : on) {
+                    auto* button = dynamic_cast<TButton*>(c);
+                    if (!button || button->ModalResult() == mrNone) SimulateClick(c);
+                }
+            });
             script.After(50).Do([&] {
                 for (int i = 0; i < Screen->FormCount(); ++i) {
                     TCustomForm* f = Screen->Forms(i);

@@ -39,26 +39,40 @@ TEST_F(ModalWatchTest, AWindowClosesAsCancelledWhenWhatItIsAboutGoes) {
     }
 }
 
+// A window opened by a handler of another window: what the outer window is
+// about, or the page whose handler opened it, goes while it is open.
 TEST_F(ModalWatchTest, WindowsOverItCloseAndTheirHandlersEndSilently) {
-    auto* chart = new TComponent(nullptr);
-    TForm outer(nullptr);
-    auto* open = new TButton(&outer);
-    open->SetParent(&outer);
-    open->SetBounds(10, 10, 75, 25);
-    TForm inner(nullptr);
-    bool handlerWentOn = false;
-    TModalOutcome innerShown, outerShown;
-    open->OnClick = [&](TObject*) {
-        // About a part of the chart, which this window does not know.
-        innerShown = ShowModalWatching(&inner, {});
-        handlerWentOn = true;
-    };
-    TPumpScript script;
-    script.Click(open).When([&] { return inner.Visible(); }).Do([&] { delete chart; });
-    outerShown = ShowModalWatching(&outer, {chart});
-    EXPECT_TRUE(script.Done());
-    EXPECT_TRUE(outerShown.Gone);
-    EXPECT_FALSE(handlerWentOn);
-    EXPECT_FALSE(inner.Visible());
-    EXPECT_TRUE(Responder.Shown().empty()) << "the abort is silent";
+    for (bool callerGoes : {false, true}) {
+        SCOPED_TRACE(callerGoes ? "caller freed" : "outer window's subject freed");
+        auto* chart = new TComponent(nullptr);
+        auto* page = new TComponent(nullptr);
+        TForm outer(nullptr);
+        auto* open = new TButton(&outer);
+        open->SetParent(&outer);
+        open->SetBounds(10, 10, 75, 25);
+        auto* close = new TButton(&outer);
+        close->SetParent(&outer);
+        close->SetBounds(10, 40, 75, 25);
+        close->SetModalResult(mrCancel);
+        TForm inner(nullptr);
+        bool handlerWentOn = false;
+        open->OnClick = [&](TObject*) {
+            // About a part of the chart, which this window does not know.
+            ShowModalWatching(&inner, {}, page);
+            handlerWentOn = true;
+        };
+        TPumpScript script;
+        script.Click(open).When([&] { return inner.Visible(); }).Do([&] {
+            delete std::exchange(callerGoes ? page : chart, nullptr);
+        });
+        if (callerGoes) script.Click(close);
+        const TModalOutcome outerShown = ShowModalWatching(&outer, {chart});
+        EXPECT_TRUE(script.Done());
+        EXPECT_EQ(outerShown.Gone, !callerGoes);
+        EXPECT_FALSE(handlerWentOn);
+        EXPECT_FALSE(inner.Visible());
+        EXPECT_TRUE(Responder.Shown().empty()) << "the abort is silent";
+        delete chart;
+        delete page;
+    }
 }
