@@ -509,8 +509,7 @@ TEST_F(FreedUnderWindowTest, CommanderWindowsCloseWhenTheirChartGoes) {
                                  GoesName(g) + (closeFirst ? " freed after closing" : " freed"));
                     TScene s(companions);
                     TControl* button = s.Commander->Controls(b);
-                    if (!Run(s, g, closeFirst, [button](TScene&) { SimulateClick(button); }))
-                        break;
+                    if (!Run(s, g, closeFirst, [button](TScene&) { SimulateClick(button); })) break;
                     ++cases;
                     if (g == TGoes::Chart && !closeFirst) ++windows;
                 }
