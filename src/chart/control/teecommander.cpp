@@ -14,6 +14,7 @@
 #include "chart/engine/teeprocs.h"
 #include "platform/classes/props.h"
 #include "platform/forms/buttons.h"
+#include "platform/forms/modalwatch.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/rtlmath.h"
 #include <algorithm>
@@ -419,10 +420,13 @@ void TTeeCommander::ButtonDepthClick(TObject*) {
 }
 
 void TTeeCommander::ButtonEditClick(TObject*) {
+    // The commander may go with the chart's form while the editor is open.
+    TFreeWatch self({this});
     if (FChartEditor)
         FChartEditor->Execute();
     else if (auto* chart = dynamic_cast<TCustomChart*>(Panel()))
         EditChart(nullptr, chart);
+    if (self.Gone()) return;
     if (OnEditedChart) OnEditedChart(this, dynamic_cast<TCustomChart*>(Panel()));
     if (FButton3D && Panel()) FButton3D->SetDown(Panel()->View3D());
 }

@@ -11,6 +11,7 @@
 #include "platform/classes/streams.h"
 #include "platform/classes/stringlist.h"
 #include "platform/forms/dialogs.h"
+#include "platform/forms/modalwatch.h"
 #include "platform/rtl/format.h"
 
 QM_ENUM_NAMES(TWindowState, wsNormal, wsMinimized, wsMaximized)
@@ -142,18 +143,23 @@ void TChartEditor::Execute() {
         if (form) {
             if (OnShow) OnShow(form.get());
             const bool repaint = chart->AutoRepaint();
+            // The editor itself may go with the chart's form.
+            TFreeWatch self({this}), chartGone({chart});
             {
+                const bool keepRepaint = FAutoRepaint;
                 TTeeFinally restore([&] {
-                    if (!FAutoRepaint) {
+                    if (!keepRepaint && !chartGone.Gone()) {
                         chart->SetAutoRepaint(repaint);
                         chart->Invalidate();
                     }
                 });
                 if (!FAutoRepaint) chart->SetAutoRepaint(false);
                 TeeTranslateControl(form.get());
-                form->ShowModal();
+                ShowModalWatching(form.get(), {chart, FSeries, this});
             }
+            if (self.Gone()) return;
             if (OnClose) OnClose(form.get());
+            if (chartGone.Gone()) return;
         }
     }
     chart->SetCancelMouse(true);
@@ -169,8 +175,12 @@ void TChartPreviewer::Execute() {
     if (TeeEditorHooks().CreatePreviewForm) {
         std::unique_ptr<TCustomForm> form = TeeEditorHooks().CreatePreviewForm(this);
         if (form) {
+            // The previewer itself may go with the chart's form.
+            TFreeWatch self({this}), chartGone({chart});
             FForm = form.get();
-            TTeeFinally forget([&] { FForm = nullptr; });
+            TTeeFinally forget([&] {
+                if (!self.Gone()) FForm = nullptr;
+            });
             if (!Title().IsEmpty()) form->SetCaption(Title());
             form->SetWindowState(FWindowState);
             auto disable = [&](const char* Name, TChartPreviewOption Needed) {
@@ -193,15 +203,17 @@ void TChartPreviewer::Execute() {
             {
                 TTeeFinally restore([&] {
                     PrintTeePanel = oldPrintPanel;
-                    if (proportional && !chart->PrintProportional() &&
+                    if (!chartGone.Gone() && proportional && !chart->PrintProportional() &&
                         chart->PrintMargins() == margins)
                         chart->SetPrintProportional(true);
                 });
                 PrintTeePanel = FOptions.Contains(cpoPrintPanel);
                 if (OnShow) OnShow(form.get());
-                form->ShowModal();
+                ShowModalWatching(form.get(), {chart, this});
             }
+            if (self.Gone()) return;
             if (OnClose) OnClose(form.get());
+            if (chartGone.Gone()) return;
         }
     }
     chart->Invalidate();
@@ -375,5 +387,5 @@ void EditOneSeries(TControl* AOwner, TChartSeries* ASeries) {
     form->SetTag(reinterpret_cast<intptr_t>(ASeries));
     form->SetHeight(form->Height() + GetSystemMetrics(SM_CYDLGFRAME) +
                     GetSystemMetrics(SM_CYCAPTION));
-    form->ShowModal();
+    ShowModalWatching(form.get(), {ASeries, ASeries->ParentChart()});
 }

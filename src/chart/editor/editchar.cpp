@@ -7,6 +7,7 @@
 #include "chart/engine/teeprocs.h"
 #include "chart/engine/teetools.h"
 #include "platform/forms/comctrls.h"
+#include "platform/forms/modalwatch.h"
 #include "platform/forms/stdctrls.h"
 
 std::unique_ptr<TChartEditForm> TeeCreateChartEditor(TCustomChart* AChart) {
@@ -21,7 +22,8 @@ std::unique_ptr<TChartEditForm> TeeCreateChartEditor(TCustomChart* AChart) {
 void TeeRunChartEditor(TCustomChart* AChart, const std::function<void(TChartEditForm*)>& Preset) {
     std::unique_ptr<TChartEditForm> form = TeeCreateChartEditor(AChart);
     if (Preset) Preset(form.get());
-    form->ShowModal();
+    // Opened on a series or tool, it is about that one too.
+    ShowModalWatching(form.get(), {AChart, form->TheEditSeries, form->TheTool});
 }
 
 namespace {

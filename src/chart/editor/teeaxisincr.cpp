@@ -7,10 +7,12 @@
 
 #include "chart/editor/teeformbuild.h"
 #include "chart/engine/teeaxis.h"
+#include "chart/engine/teeaxispanel.h"
 #include "chart/engine/teeconst.h"
 #include "chart/editor/teependlg.h"
 #include "platform/classes/stringlist.h"
 #include "platform/forms/dialogs.h"
+#include "platform/forms/modalwatch.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/floatformat.h"
 #include "platform/rtl/format.h"
@@ -388,7 +390,7 @@ bool EditAxisIncrement(TComponent* AOwner, TChartAxis* Axis) {
     dlg->Increment = Axis->Increment();
     dlg->IStep = FindDateTimeStep(Axis->Increment());
     dlg->OnCheck = [](double V) { return V < 0 ? TeeMsg_AxisIncrementNeg : AnsiString(); };
-    if (dlg->ShowModal() != mrOk) return false;
+    if (!ShowModalWatching(dlg.get(), {Axis->ParentChart()}, AOwner).Ok()) return false;
     Axis->SetIncrement(dlg->Increment);
     Axis->SetExactDateTime(dlg->IsExact);
     return true;
@@ -405,7 +407,7 @@ bool EditAxisMaxMin(TComponent* AOwner, TChartAxis* Axis, bool IsMax) {
         if (!IsMax && V > Axis->Maximum()) return TeeMsg_AxisMinMax;
         return AnsiString();
     };
-    if (dlg->ShowModal() != mrOk) return false;
+    if (!ShowModalWatching(dlg.get(), {Axis->ParentChart()}, AOwner).Ok()) return false;
     if (IsMax) {
         Axis->SetMaximum(dlg->MaxMin);
         Axis->SetAutomaticMaximum(false);

@@ -9,6 +9,7 @@
 #include "chart/engine/teeconst.h"
 #include "chart/engine/teengine.h"
 #include "platform/classes/stringlist.h"
+#include "platform/forms/modalwatch.h"
 #include "platform/rtl/floatformat.h"
 #include "platform/rtl/sysutils.h"
 #include <algorithm>
@@ -170,7 +171,7 @@ void TTeeFunctionEditor::BChangeClick(TObject*) {
     dlg->Increment = current;
     dlg->IStep = FindDateTimeStep(current);
     dlg->OnCheck = [](double V) { return V < 0 ? TeeMsg_FunctionPeriod : AnsiString(); };
-    if (dlg->ShowModal() != mrOk) return;
+    if (!ShowModalWatching(dlg.get(), {this, Series, source}).Ok()) return;
     ENum->SetText(FloatToStr(dlg->Increment));
     EnableApply();
 }

@@ -12,6 +12,7 @@
 #include "platform/forms/comctrls.h"
 #include "platform/forms/dialogs.h"
 #include "platform/forms/extctrls.h"
+#include "platform/forms/modalwatch.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/rtl/format.h"
 #include <memory>
@@ -166,7 +167,7 @@ void TFormTeeTools::BAddClick(TObject*) {
     if (!chart) return;
     TTeeToolsGallery gallery(nullptr);
     gallery.SetPosition(poOwnerFormCenter);
-    if (gallery.ShowModal() != mrOk) return;
+    if (!ShowModalWatching(&gallery, {chart, this}).Ok()) return;
     TClass toolClass = gallery.SelectedTool();
     if (!toolClass || !toolClass->Factory) return;
     bool chartOwnsTools = false;

@@ -16,6 +16,7 @@
 #include "platform/classes/streams.h"
 #include "platform/classes/stringlist.h"
 #include "platform/forms/dialogs.h"
+#include "platform/forms/modalwatch.h"
 #include "platform/graphics/clipbrd.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/sysutils.h"
@@ -671,7 +672,7 @@ std::unique_ptr<TMemoryStream> TTeeExportForm::CreateNativeStream() {
 void TeeExport(TComponent* Owner, TCustomTeePanel* Panel) {
     std::unique_ptr<TTeeExportForm> form = std::make_unique<TTeeExportForm>(Owner);
     form->ExportPanel = Panel;
-    form->ShowModal();
+    ShowModalWatching(form.get(), {Panel});
 }
 
 // ---------------------------------------------------------------------------

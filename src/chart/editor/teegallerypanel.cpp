@@ -9,6 +9,7 @@
 #include "chart/control/teeseriestypes.h"
 #include "chart/engine/teeaxis.h"
 #include "platform/classes/stringlist.h"
+#include "platform/forms/modalwatch.h"
 #include <algorithm>
 
 QM_CLASS_OWNED(TGalleryChart, TCustomChart, TComponent)
@@ -417,7 +418,7 @@ bool TChartGalleryPanel::ShowSubGallery() {
     if (p.y + window.Height() > Screen->Height()) p.y = Screen->Height() - window.Height() - 2;
     window.SetLeft(std::max(0, p.x));
     window.SetTop(std::max(0, p.y));
-    if (window.ShowModal() != mrOk) return false;
+    if (!ShowModalWatching(&window, {this, FSelectedChart}).Ok()) return false;
     TGalleryChart* chosen = window.Gallery->SelectedChart();
     const int index = chosen ? static_cast<int>(chosen->Tag()) : 0;
     ApplySubStyle(FSelectedChart, index);

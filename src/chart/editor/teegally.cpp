@@ -5,6 +5,7 @@
 #include "platform/classes/stringlist.h"
 #include "platform/forms/comctrls.h"
 #include "platform/forms/extctrls.h"
+#include "platform/forms/modalwatch.h"
 #include "platform/forms/stdctrls.h"
 #include <algorithm>
 
@@ -83,21 +84,32 @@ void TTeeGallery::TabPagesChange(TObject*) {
         ChartGalleryPanel1->Clear();
 }
 
-bool GetChartGalleryClass(TComponent* AOwner, TChartSeries* OldSeries, bool ShowFunctions,
-                          bool ChangeMode, TClass& SeriesClass, bool& Check3D,
-                          TClass& FunctionClass, int& SubIndex) {
+namespace {
+// The gallery about a chart (where the series chosen goes) and the series it changes.
+bool ChooseInGallery(TComponent* AOwner, TCustomAxisPanel* AChart, TChartSeries* OldSeries,
+                     bool ShowFunctions, bool ChangeMode, TClass& SeriesClass, bool& Check3D,
+                     TClass& FunctionClass, int& SubIndex) {
     TTeeGallery dialog(nullptr);
     if (dynamic_cast<TCustomForm*>(AOwner)) dialog.SetPosition(poOwnerFormCenter);
     dialog.CB3D->SetChecked(Check3D);
     dialog.ChartGalleryPanel1->ChangingSeries = OldSeries;
     dialog.ChartGalleryPanel1->ChangeMode = ChangeMode;
     if (!ShowFunctions) dialog.HideFunctions();
-    if (dialog.ShowModal() != mrOk) return false;
+    if (!ShowModalWatching(&dialog, {AChart, OldSeries}).Ok()) return false;
     if (!dialog.ChartGalleryPanel1->GetSeriesClass(SeriesClass, FunctionClass, SubIndex))
         return false;
     TGalleryChart* chosen = dialog.ChartGalleryPanel1->SelectedChart();
     Check3D = dialog.CB3D->Checked() && chosen->View3D();
     return true;
+}
+} // namespace
+
+bool GetChartGalleryClass(TComponent* AOwner, TChartSeries* OldSeries, bool ShowFunctions,
+                          bool ChangeMode, TClass& SeriesClass, bool& Check3D,
+                          TClass& FunctionClass, int& SubIndex) {
+    return ChooseInGallery(AOwner, OldSeries ? OldSeries->ParentChart() : nullptr, OldSeries,
+                           ShowFunctions, ChangeMode, SeriesClass, Check3D, FunctionClass,
+                           SubIndex);
 }
 
 TChartSeries* CreateNewSeriesGallery(TComponent* AOwner, TChartSeries* OldSeries,
@@ -108,8 +120,8 @@ TChartSeries* CreateNewSeriesGallery(TComponent* AOwner, TChartSeries* OldSeries
     TClass seriesClass = nullptr;
     TClass functionClass = nullptr;
     SubIndex = 0;
-    if (!GetChartGalleryClass(AOwner, OldSeries, AllowFunctions, ChangeMode, seriesClass, view3D,
-                              functionClass, SubIndex))
+    if (!ChooseInGallery(AOwner, AChart, OldSeries, AllowFunctions, ChangeMode, seriesClass, view3D,
+                         functionClass, SubIndex))
         return nullptr;
     AChart->SetView3D(view3D);
     TComponent* owner = OldSeries ? OldSeries->Owner() : AChart->Owner();

@@ -12,6 +12,7 @@
 #include "chart/engine/teeconst.h"
 #include "platform/classes/stringlist.h"
 #include "platform/forms/dialogs.h"
+#include "platform/forms/modalwatch.h"
 #include "platform/graphics/gdi.h"
 #include "platform/rtl/floatformat.h"
 #include "platform/rtl/sysutils.h"
@@ -678,33 +679,33 @@ bool EditChartPenDialog(TComponent* AOwner, TChartPen* APen, bool HideVisible) {
     auto dlg = TeeCreateDialog<TPenDialog>(AOwner);
     dlg->ThePen = APen;
     dlg->HideVisible = HideVisible;
-    return dlg->ShowModal() == mrOk;
+    return ShowModalWatching(dlg.get(), {}, AOwner).Ok();
 }
 
 bool EditChartBrush(TComponent* AOwner, TChartBrush* ABrush) {
     auto dlg = TeeCreateDialog<TBrushDialog>(AOwner);
     dlg->TheBrush = ABrush;
-    return dlg->ShowModal() == mrOk;
+    return ShowModalWatching(dlg.get(), {}, AOwner).Ok();
 }
 
 bool EditTeeGradient(TComponent* AOwner, TCustomTeeGradient* AGradient, bool HideVisible) {
     auto dlg = TeeCreateDialog<TTeeGradientEditor>(AOwner);
     dlg->HideVisible = HideVisible;
     dlg->RefreshGradient(AGradient);
-    return dlg->ShowModal() == mrOk;
+    return ShowModalWatching(dlg.get(), {}, AOwner).Ok();
 }
 
 bool EditTeeShadow(TComponent* AOwner, TTeeShadow* AShadow) {
     auto dlg = TeeCreateDialog<TTeeShadowEditor>(AOwner);
     dlg->BOK->SetVisible(true);
     dlg->RefreshControls(AShadow);
-    return dlg->ShowModal() == mrOk;
+    return ShowModalWatching(dlg.get(), {}, AOwner).Ok();
 }
 
 bool EditTeeFontEx(TComponent* AOwner, TTeeFont* AFont) {
     auto dlg = TeeCreateDialog<TTeeFontEditor>(AOwner);
     dlg->RefreshControls(AFont);
-    return dlg->ShowModal() == mrOk;
+    return ShowModalWatching(dlg.get(), {}, AOwner).Ok();
 }
 
 bool EditTeeFont(TComponent* AOwner, TFont* AFont) {

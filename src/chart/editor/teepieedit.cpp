@@ -9,6 +9,7 @@
 #include "chart/editor/teepoiedi.h"
 #include "chart/engine/teeconst.h"
 #include "platform/classes/stringlist.h"
+#include "platform/forms/modalwatch.h"
 #include "platform/rtl/floatformat.h"
 #include "platform/rtl/sysutils.h"
 #include <algorithm>
@@ -198,7 +199,7 @@ TPieSeriesEditor::TPieSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
         ok->SetAnchors({akTop, akRight});
         dlg->SetTag(
             reinterpret_cast<intptr_t>(static_cast<TObject*>(FSeries->OtherSlice()->Legend())));
-        dlg->ShowModal();
+        ShowModalWatching(dlg.get(), {FSeries});
     };
     BShadow->OnClick = [this](TObject*) {
         if (FSeries) EditTeeShadow(this, FSeries->Shadow());

@@ -6,6 +6,7 @@
 #include "chart/editor/teependlg.h"
 #include "chart/engine/teepointer.h"
 #include "platform/classes/stringlist.h"
+#include "platform/forms/modalwatch.h"
 #include "platform/rtl/sysutils.h"
 #include <algorithm>
 
@@ -227,5 +228,5 @@ bool EditSeriesPointer(TComponent* AOwner, TSeriesPointer* APointer) {
     ok->SetModalResult(mrOk);
     ok->SetDefault(true);
     dlg->SetTag(reinterpret_cast<intptr_t>(static_cast<TObject*>(APointer)));
-    return dlg->ShowModal() == mrOk;
+    return ShowModalWatching(dlg.get(), {APointer->ParentSeries()}, AOwner).Ok();
 }

@@ -11,6 +11,7 @@
 #include "chart/editor/teepreviewpanel.h"
 #include "platform/classes/stringlist.h"
 #include "platform/forms/dialogs.h"
+#include "platform/forms/modalwatch.h"
 #include "platform/graphics/printers.h"
 #include "platform/rtl/sysutils.h"
 
@@ -334,11 +335,12 @@ void TChartPreview::BPrintClick(TObject*) {
 }
 
 void TeePreview(TComponent* Owner, TCustomTeePanel* Panel, TClass NavigatorClass) {
+    TModalOutcome shown;
     {
         std::unique_ptr<TChartPreview> form = std::make_unique<TChartPreview>(Owner);
         form->PageNavigatorClass = NavigatorClass;
         form->TeePreviewPanel1->SetPanel(Panel);
-        form->ShowModal();
+        shown = ShowModalWatching(form.get(), {Panel});
     }
-    if (Panel) Panel->Invalidate();
+    if (Panel && !shown.Gone) Panel->Invalidate();
 }

@@ -5,6 +5,7 @@
 #include "chart/editor/teependlg.h"
 #include "chart/engine/teeshape.h"
 #include "platform/forms/comctrls.h"
+#include "platform/forms/modalwatch.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/rtl/sysutils.h"
 #include <vector>
@@ -101,7 +102,7 @@ void EditTeeCustomShape(TComponent* AOwner, TTeeCustomShape* AShape) {
     ok->SetDefault(true);
     ok->SetAnchors({akTop, akRight});
     dlg->RefreshControls(AShape);
-    dlg->ShowModal();
+    ShowModalWatching(dlg.get(), {}, AOwner);
 }
 
 TFormTeeShape* InsertTeeObjectForm(TPageControl* APageControl, TTeeCustomShape* AShape) {

@@ -10,6 +10,7 @@
 #include "chart/editor/teeshapeedit.h"
 #include "chart/engine/teepointer.h"
 #include "platform/classes/stringlist.h"
+#include "platform/forms/modalwatch.h"
 #include "platform/rtl/sysutils.h"
 #include <cstdint>
 #include <memory>
@@ -169,8 +170,7 @@ TAnnotationToolEdit::TAnnotationToolEdit(TComponent* AOwner) : TForm(AOwner) {
             TeeCreateFormByClass(GetClass("TSeriesPointerEditor"), nullptr));
         if (!form) return;
         form->SetTag(reinterpret_cast<intptr_t>(static_cast<TObject*>(FTool->Callout())));
-        form->ShowModal();
-        FTool->Repaint();
+        if (!ShowModalWatching(form.get(), {FTool, this}).Gone) FTool->Repaint();
     };
     // Docked in the tools page it fills the page.
     SetAlign(alClient);

@@ -523,6 +523,8 @@ void TApplication::HandleException(TObject* Sender) {
         throw;
     } catch (EUnwindToTest&) {
         throw;
+    } catch (const EAbort&) {
+        // The silent abort: the handler has ended, nothing is shown.
     } catch (const std::exception& e) {
         if (OnException)
             OnException(Sender, e);

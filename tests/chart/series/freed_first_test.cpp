@@ -3,11 +3,27 @@
 // and functions and of the registered components beside a chart (commander,
 // editor, previewer, grid, lists) refer to, a series' custom axes and the
 // controls a series puts on its chart. Each is freed in both orders; the chart
-// is then painted, clicked, saved and freed. Under the address sanitizer a use of the freed one fails here.
+// is then painted, clicked, saved and freed. Under the address sanitizer a use
+// of the freed one fails here. The windows opened about a chart or a series
+// (from the commander's buttons and the companions' entry points) see it freed
+// while they are open.
 #include "chart/control/series.h"
+#include "chart/control/teecommander.h"
+#include "chart/control/teedraw3d.h"
+#include "chart/control/teeedit.h"
+#include "chart/control/teeeditorhooks.h"
 #include "chart/control/teeseriestypes.h"
 #include "chart/control/teestore.h"
+#include "chart/editor/editchar.h"
+#include "chart/editor/teeaxisincr.h"
+#include "chart/editor/teeeditcha.h"
 #include "chart/editor/teeeditorstartup.h"
+#include "chart/editor/teeexport.h"
+#include "chart/editor/teegallerypanel.h"
+#include "chart/editor/teegally.h"
+#include "chart/editor/teegrid.h"
+#include "chart/editor/teelisb.h"
+#include "chart/editor/teepreviewpanel.h"
 #include "chart/engine/teeaxis.h"
 #include "chart/engine/teefunction.h"
 #include "chart/engine/teetools.h"
@@ -15,14 +31,21 @@
 #include "platform/classes/props.h"
 #include "platform/classes/streams.h"
 #include "platform/forms/testhooks.h"
+#include "support/forms_testing.h"
+#include "platform/forms/buttons.h"
+#include "platform/forms/comctrls.h"
+#include "platform/forms/stdctrls.h"
 #include "platform/graphics/graphics.h"
+#include "platform/win32/mailto.h"
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -338,6 +361,346 @@ TEST_F(FreedFirstTest, ControlsASeriesMakesLeaveWithIt) {
     // The calendar's two month buttons at least.
     EXPECT_GE(madeControls, 2);
     RecordProperty("controls made by series", madeControls);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Windows open on a chart when it, its series or the form holding both goes.
+
+namespace {
+
+// The innermost modal window shown.
+TCustomForm* ModalWindow() {
+    for (int i = Screen->FormCount() - 1; i >= 0; --i) {
+        TCustomForm* f = Screen->Forms(i);
+        if (f->FormState().Contains(fsModal) && f->Visible()) return f;
+    }
+    return nullptr;
+}
+
+enum class TGoes { Chart, Series, Host };
+const char* GoesName(TGoes G) {
+    return G == TGoes::Chart ? "chart" : G == TGoes::Series ? "series" : "form holding the chart";
+}
+
+// A form holding a chart with one series, a commander on it and, when asked,
+// the commander's editor and previewer.
+struct TScene {
+    explicit TScene(bool Companions) {
+        Host = new TForm(nullptr);
+        Host->SetBounds(0, 0, W, H + 40);
+        Chart = new TChart(Host);
+        Chart->SetParent(Host);
+        Chart->SetBounds(0, 40, W, H);
+        Chart->SetView3D(false);
+        Series = CreateNewSeries(Host, Chart, &TLineSeries::ClassInfo);
+        Series->FillSampleValues(8);
+        Commander = new TTeeCommander(Host);
+        Commander->SetParent(Host);
+        Commander->SetPanel(Chart);
+        if (Companions) {
+            Editor = new TChartEditor(Host);
+            Editor->SetChart(Chart);
+            Previewer = new TChartPreviewer(Host);
+            Previewer->SetChart(Chart);
+            Commander->SetChartEditor(Editor);
+            Commander->SetPreviewer(Previewer);
+        }
+        Host->Show();
+    }
+    ~TScene() { delete Host; }
+    void Free(TGoes G) {
+        if (G == TGoes::Series) {
+            TComponent::Free(Series);
+            Series = nullptr;
+            return;
+        }
+        if (G == TGoes::Host) {
+            TComponent::Free(Host);
+            Host = nullptr;
+            Commander = nullptr;
+            Editor = nullptr;
+            Previewer = nullptr;
+        } else {
+            TComponent::Free(Chart);
+        }
+        Chart = nullptr;
+        Series = nullptr;
+    }
+    // What is left is painted and clicked.
+    void ExerciseRest() {
+        if (!Host) return;
+        TBitmap face(W, H + 40);
+        GrabControl(Host, &face);
+        if (Chart) {
+            Exercise(Chart);
+            return;
+        }
+        // With the chart gone the commander's buttons open nothing any more.
+        for (int i = 0; i < Commander->ControlCount(); ++i)
+            SimulateClick(Commander->Controls(i));
+        GrabControl(Commander, &face);
+    }
+    TForm* Host = nullptr;
+    TChart* Chart = nullptr;
+    TChartSeries* Series = nullptr;
+    TTeeCommander* Commander = nullptr;
+    TChartEditor* Editor = nullptr;
+    TChartPreviewer* Previewer = nullptr;
+};
+
+class FreedUnderWindowTest : public FreedFirstTest {
+protected:
+    void SetUp() override {
+        FreedFirstTest::SetUp();
+        TeeEditorStartup();
+        ConfigDir = std::filesystem::temp_directory_path() /
+                    ("qm_freed_windows_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(ConfigDir);
+        setenv("XDG_CONFIG_HOME", ConfigDir.c_str(), 1);
+        // A window's own boxes, save or print dialogs are cancelled.
+        Responder.OnFailure = [](const AnsiString&) {};
+        PreviousHelp = SetHelpOpener([](const AnsiString&, int) { return true; });
+        SetMailProgramOverride("true");
+    }
+    void TearDown() override {
+        SetMailProgramOverride("");
+        SetHelpOpener(PreviousHelp);
+        std::filesystem::remove_all(ConfigDir);
+    }
+
+    // Opens a window with Open, in the click handler of a button on a window
+    // of its own; once it shows, frees what G names (or, when CloseFirst,
+    // closes it and frees that after). False when Open showed no window.
+    bool Run(TScene& S, TGoes G, bool CloseFirst, const std::function<void(TScene&)>& Open) {
+        TForm desk(nullptr);
+        auto* opener = new TButton(&desk);
+        opener->SetParent(&desk);
+        opener->SetBounds(8, 8, 75, 25);
+        opener->OnClick = [&](TObject*) { Open(S); };
+        desk.Show();
+        bool shown = false;
+        bool stillOpen = false;
+        {
+            TPumpScript script;
+            script.When([] { return ModalWindow() != nullptr; }).Do([&] {
+                shown = true;
+                if (CloseFirst)
+                    ModalWindow()->SetModalResult(mrCancel);
+                else
+                    S.Free(G);
+            });
+            // A window that stays open over a freed object is closed by the test.
+            script.After(50).Do([&] {
+                if (TCustomForm* f = ModalWindow()) {
+                    stillOpen = true;
+                    f->SetModalResult(mrCancel);
+                }
+            });
+            SimulateClick(opener);
+        }
+        EXPECT_FALSE(stillOpen) << "the window stayed open";
+        EXPECT_EQ(ModalWindow(), nullptr);
+        if (shown && CloseFirst) S.Free(G);
+        S.ExerciseRest();
+        return shown;
+    }
+
+    std::filesystem::path ConfigDir;
+    TDialogResponder Responder;
+    THelpOpener PreviousHelp;
+};
+
+TEST_F(FreedUnderWindowTest, CommanderWindowsCloseWhenTheirChartGoes) {
+    int windows = 0, cases = 0;
+    for (bool companions : {false, true}) {
+        const int buttons = TScene(companions).Commander->ControlCount();
+        for (int b = 0; b < buttons; ++b)
+            for (TGoes g : {TGoes::Chart, TGoes::Host})
+                for (bool closeFirst : {false, true}) {
+                    SCOPED_TRACE(std::string("button ") + std::to_string(b) +
+                                 (companions ? " with editor and previewer" : "") + ", " +
+                                 GoesName(g) + (closeFirst ? " freed after closing" : " freed"));
+                    TScene s(companions);
+                    TControl* button = s.Commander->Controls(b);
+                    if (!Run(s, g, closeFirst, [button](TScene&) { SimulateClick(button); })) break;
+                    ++cases;
+                    if (g == TGoes::Chart && !closeFirst) ++windows;
+                }
+    }
+    // Edit and print, each through the commander's own companions or the editor's.
+    EXPECT_GE(windows, 4);
+    RecordProperty("commander windows", windows);
+    RecordProperty("commander cases", cases);
+}
+
+struct TEntry {
+    const char* Name;
+    bool AboutSeries;
+    std::function<void(TScene&)> Open;
+};
+
+TEST_F(FreedUnderWindowTest, EntryPointWindowsCloseWhenWhatTheyShowGoes) {
+    const std::vector<TEntry> entries{
+        {"TChartEditor::Execute", false, [](TScene& S) { S.Editor->Execute(); }},
+        {"TChartEditor::Execute on a series", true,
+         [](TScene& S) {
+             S.Editor->SetSeries(S.Series);
+             S.Editor->Execute();
+         }},
+        {"TChartPreviewer::Execute", false, [](TScene& S) { S.Previewer->Execute(); }},
+        {"TeeExport", false, [](TScene& S) { TeeExport(S.Host, S.Chart); }},
+        {"EditOneSeries", true, [](TScene& S) { EditOneSeries(S.Chart, S.Series); }},
+        {"EditChart", false, [](TScene& S) { EditChart(nullptr, S.Chart); }},
+        {"ChartPreview", false, [](TScene& S) { ChartPreview(nullptr, S.Chart); }},
+        {"EditSeries", true, [](TScene& S) { EditSeries(nullptr, S.Series); }},
+        {"EditChartAxis", false, [](TScene& S) { EditChartAxis(nullptr, S.Chart->LeftAxis()); }},
+        {"EditAxisIncrement", false,
+         [](TScene& S) { EditAxisIncrement(S.Host, S.Chart->LeftAxis()); }},
+        {"EditAxisMaxMin", false,
+         [](TScene& S) { EditAxisMaxMin(S.Host, S.Chart->BottomAxis(), true); }},
+        {"ChangeSeriesTypeGallery", true,
+         [](TScene& S) {
+             TChartSeries* s = S.Series;
+             ChangeSeriesTypeGallery(S.Host, s);
+         }},
+        {"ChangeAllSeriesGallery", false,
+         [](TScene& S) { ChangeAllSeriesGallery(S.Host, S.Chart); }},
+    };
+    int cases = 0;
+    for (const TEntry& e : entries)
+        for (TGoes g : {TGoes::Chart, TGoes::Series, TGoes::Host})
+            for (bool closeFirst : {false, true}) {
+                if (g == TGoes::Series && !e.AboutSeries) continue;
+                SCOPED_TRACE(std::string(e.Name) + ", " + GoesName(g) +
+                             (closeFirst ? " freed after closing" : " freed"));
+                TScene s(true);
+                EXPECT_TRUE(Run(s, g, closeFirst, e.Open)) << "no window shown";
+                ++cases;
+            }
+    RecordProperty("entry points", static_cast<int>(entries.size()));
+    RecordProperty("entry point cases", cases);
+}
+
+// The buttons a user can reach on the editor's page shown (tabs picked by
+// index: a main page and, where it holds them, a chart page), in a fixed order.
+void ReachableButtons(TWinControl* Parent, std::vector<TControl*>& Into) {
+    for (int i = 0; i < Parent->ControlCount(); ++i) {
+        TControl* c = Parent->Controls(i);
+        if (!CanUserReach(c)) continue;
+        if (dynamic_cast<TButton*>(c) || dynamic_cast<TSpeedButton*>(c)) Into.push_back(c);
+        if (auto* w = dynamic_cast<TWinControl*>(c)) ReachableButtons(w, Into);
+    }
+}
+
+std::vector<TControl*> ButtonsOnPage(TChartEditForm* F, int Main, int Sub) {
+    F->MainPage->SelectPageByUser(F->MainPage->Pages(Main));
+    if (Sub >= 0) F->SubPage->SelectPageByUser(F->SubPage->Pages(Sub));
+    std::vector<TControl*> buttons;
+    ReachableButtons(F, buttons);
+    return buttons;
+}
+
+TChartEditForm* EditorWindow() {
+    for (int i = 0; i < Screen->FormCount(); ++i)
+        if (auto* f = dynamic_cast<TChartEditForm*>(Screen->Forms(i));
+            f && f->FormState().Contains(fsModal))
+            return f;
+    return nullptr;
+}
+
+// Every button of every editor page that opens a window over the editor (the
+// series gallery, the tools gallery, a series' type, pens, fonts, axis limits,
+// export and print preview): the chart, then the series, is freed while that
+// window is open.
+TEST_F(FreedUnderWindowTest, WindowsOpenedFromTheEditorLetGoOfAFreedChartOrSeries) {
+    // The places: each main page, and each chart page where the main page holds them.
+    std::vector<std::pair<int, int>> places;
+    std::vector<int> counts;
+    {
+        TScene probe(false);
+        TPumpScript script;
+        script.When([] { return EditorWindow() != nullptr; }).Do([&] {
+            TChartEditForm* f = EditorWindow();
+            for (int m = 0; m < f->MainPage->PageCount(); ++m) {
+                const bool hasSub = f->MainPage->Pages(m) == f->SubPage->Parent();
+                for (int sub = hasSub ? 0 : -1; sub < (hasSub ? f->SubPage->PageCount() : 0);
+                     ++sub) {
+                    places.emplace_back(m, sub);
+                    counts.push_back(static_cast<int>(ButtonsOnPage(f, m, sub).size()));
+                }
+            }
+            f->SetModalResult(mrCancel);
+        });
+        EditChart(nullptr, probe.Chart);
+    }
+    ASSERT_GE(places.size(), 10u);
+    int nested = 0, buttons = 0;
+    for (TGoes g : {TGoes::Chart, TGoes::Series})
+    for (size_t p = 0; p < places.size(); ++p)
+        for (int b = 0; b < counts[p]; ++b) {
+            if (g == TGoes::Chart) ++buttons;
+            SCOPED_TRACE("editor page " + std::to_string(places[p].first) + "/" +
+                         std::to_string(places[p].second) + ", button " + std::to_string(b) +
+                         ", " + GoesName(g) + " freed");
+            TScene s(false);
+            bool clicked = false, shown = false, stillOpen = false;
+            TCustomForm* editor = nullptr;
+            TPumpScript script;
+            script.When([] { return EditorWindow() != nullptr; }).Do([&] {
+                editor = EditorWindow();
+                std::vector<TControl*> on =
+                    ButtonsOnPage(EditorWindow(), places[p].first, places[p].second);
+                if (b < static_cast<int>(on.size())) SimulateClick(on[b]);
+                clicked = true;
+            });
+            script
+                .When([&] {
+                    TCustomForm* top = ModalWindow();
+                    return clicked || (top && top != editor);
+                })
+                .Do([&] {
+                    TCustomForm* top = ModalWindow();
+                    if (!top) return;
+                    if (top == editor) {
+                        top->SetModalResult(mrCancel);
+                        return;
+                    }
+                    shown = true;
+                    s.Free(g);
+                });
+            // Without its chart no window stays; without a series, those about
+            // the rest of the chart (its axes, walls, tools) do: their buttons
+            // are clicked, then they are closed.
+            script.After(50).Do([&] {
+                TCustomForm* top = ModalWindow();
+                if (!top || top == editor) return;
+                std::vector<TControl*> on;
+                ReachableButtons(top, on);
+                for (TControl* c : on) {
+                    auto* button = dynamic_cast<TButton*>(c);
+                    if (!button || button->ModalResult() == mrNone) SimulateClick(c);
+                }
+            });
+            script.After(50).Do([&] {
+                for (int i = 0; i < Screen->FormCount(); ++i) {
+                    TCustomForm* f = Screen->Forms(i);
+                    if (!f->FormState().Contains(fsModal) || f->ModalResult() != mrNone) continue;
+                    if (g == TGoes::Chart) stillOpen = true;
+                    f->SetModalResult(mrCancel);
+                }
+            });
+            EditChart(nullptr, s.Chart);
+            EXPECT_FALSE(stillOpen) << "a window stayed open";
+            EXPECT_EQ(ModalWindow(), nullptr);
+            if (shown && g == TGoes::Chart) ++nested;
+            s.ExerciseRest();
+        }
+    // The two galleries, a series' type, export and print preview at least.
+    EXPECT_GE(nested, 5);
+    RecordProperty("editor buttons", buttons);
+    RecordProperty("windows opened from the editor", nested);
 }
 
 } // namespace

@@ -133,6 +133,15 @@ TEST_F(LoopTest, ExceptionInAHandlerIsShownAndTheLoopGoesOn) {
     EXPECT_EQ(Responder.Shown()[0].Flags, MB_OK | MB_ICONSTOP);
 }
 
+TEST_F(LoopTest, TheSilentAbortInAHandlerShowsNothing) {
+    Ok->SetModalResult(mrNone);
+    Ok->OnClick = [](TObject*) { throw EAbort(""); };
+    TPumpScript script;
+    script.Click(Ok).Click(Cancel);
+    EXPECT_EQ(Form->ShowModal(), mrCancel);
+    EXPECT_TRUE(Responder.Shown().empty());
+}
+
 TEST_F(LoopTest, ShowExceptionKeepsMessagesThatEndInPunctuation) {
     Application->SetTitle("QM read out");
     for (const char* text : {"Checksum error !", "Done.", ""}) {
