@@ -35,7 +35,11 @@ function(qm_tests dir)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1
            WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
-  set(env "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
+  # A temporary folder of each binary's own in its build tree: the files a test
+  # names there meet no other binary's, nor another build's running beside it.
+  set(tmp ${CMAKE_BINARY_DIR}/tmp/${name})
+  file(MAKE_DIRECTORY ${tmp})
+  set(env "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;TMPDIR=${tmp}")
   if(QM_SANITIZE STREQUAL "thread")
     list(APPEND env "TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1")
   elseif(QM_SANITIZE)

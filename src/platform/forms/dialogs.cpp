@@ -2,6 +2,7 @@
 // responder when one is installed, else shown with Qt.
 #include "platform/forms/dialogs.h"
 #include "platform/forms/formsqt.h"
+#include "platform/forms/modalwatch.h"
 #include "platform/forms/testhooks.h"
 #include "platform/graphics/qtfilenames.h"
 #include "platform/graphics/metafile.h" // completes the printer header
@@ -185,6 +186,7 @@ std::vector<TMessageBoxButton> SetUpMessageBox(QMessageBox& Box, const AnsiStrin
 }
 
 int ShowMessageBoxImpl(const AnsiString& Text, const AnsiString& Caption, int Flags) {
+    TShownOverWatched over; // no answer acted on once its window lost its objects
     TDialogRequest request;
     request.Kind = TDialogKind::MessageBox;
     // A box is never shown untitled: callers that give no caption get the program's.
@@ -232,6 +234,7 @@ void ShowMessage(const AnsiString& Msg) {
 }
 
 bool InputQuery(const AnsiString& ACaption, const AnsiString& APrompt, AnsiString& Value) {
+    TShownOverWatched over; // no answer acted on once its window lost its objects
     TDialogRequest request;
     request.Kind = TDialogKind::InputQuery;
     request.Caption = ACaption;
@@ -329,6 +332,7 @@ bool TOpenDialog::Accept(const std::vector<AnsiString>& Chosen, int ChosenFilter
 }
 
 bool TOpenDialog::Execute() {
+    TShownOverWatched over(this); // no answer acted on once its window lost its objects
     DoShow();
     bool accepted = false;
     for (;;) {
@@ -437,6 +441,7 @@ void WriteCustomColors(const std::vector<TColor>& Colors, TStrings* Lines) {
 } // namespace
 
 bool TColorDialog::Execute() {
+    TShownOverWatched over(this); // no answer acted on once its window lost its objects
     TDialogRequest request;
     request.Kind = TDialogKind::ColorDialog;
     request.Color = FColor;
@@ -517,6 +522,7 @@ TFontDialog::TFontDialog(TComponent* AOwner)
 TFontDialog::~TFontDialog() = default;
 
 bool TFontDialog::Execute() {
+    TShownOverWatched over(this); // no answer acted on once its window lost its objects
     TDialogRequest request;
     request.Kind = TDialogKind::FontDialog;
     request.Text = FFont->Name();
@@ -574,6 +580,7 @@ void TakePrinterChoices(const QPrinter& printer, const TPaperSize& shown) {
 } // namespace
 
 bool TPrintDialog::Execute() {
+    TShownOverWatched over(this); // no answer acted on once its window lost its objects
     const bool pages = FOptions.Contains(poPageNums);
     TDialogRequest request;
     request.Kind = TDialogKind::PrintDialog;
@@ -647,6 +654,7 @@ bool TPrintDialog::Execute() {
 }
 
 bool TPrinterSetupDialog::Execute() {
+    TShownOverWatched over(this); // no answer acted on once its window lost its objects
     TDialogRequest request;
     request.Kind = TDialogKind::PrinterSetupDialog;
     DoShow();

@@ -197,6 +197,11 @@ bool TDialogResponder::Answer(const TDialogRequest& Request, TDialogAnswer& Answ
     if (!r) return false;
     r->FShown.push_back(Request);
     if (r->FExpected.empty()) {
+        if (r->AnswerAny) {
+            Answer = r->AnswerAny(Request);
+            if (Answer.WhileShown) Answer.WhileShown();
+            return true;
+        }
         r->Fail("unexpected " + Describe(Request));
         Answer = CancelAnswer(Request);
         return true;
@@ -211,6 +216,7 @@ bool TDialogResponder::Answer(const TDialogRequest& Request, TDialogAnswer& Answ
         return true;
     }
     Answer = std::move(e.Answer);
+    if (Answer.WhileShown) Answer.WhileShown();
     return true;
 }
 

@@ -75,6 +75,8 @@ struct TDialogAnswer {
     // or unset keeps the one shown).
     TPaperSize Paper;
     std::optional<TPrinterOrientation> Orientation;
+    // Runs as if while the dialog is open (a timer or another window at work).
+    std::function<void()> WhileShown;
 };
 
 class TDialogResponder {
@@ -117,6 +119,9 @@ public:
     // Called for each failure (tests report it); the item then gets the answer
     // that cancels it.
     std::function<void(const AnsiString&)> OnFailure;
+    // Answers whatever is shown once nothing more is expected (instead of a
+    // failure), for sweeps that cannot know what each step shows.
+    std::function<TDialogAnswer(const TDialogRequest&)> AnswerAny;
 
     // Platform side: answers a request; false when no responder is installed.
     static bool Answer(const TDialogRequest& Request, TDialogAnswer& Answer);

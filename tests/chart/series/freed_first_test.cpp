@@ -44,6 +44,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <set>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -258,7 +259,8 @@ std::vector<TClass> ChartCompanions() {
             continue;
         for (const TPropInfo* p : GetPropList(c))
             if (p->Kind == TPropKind::Component && p->SetObj &&
-                p->PropClass != &TComponent::ClassInfo && TChart::ClassInfo.InheritsFrom(p->PropClass)) {
+                p->PropClass != &TComponent::ClassInfo &&
+                TChart::ClassInfo.InheritsFrom(p->PropClass)) {
                 found.push_back(c);
                 break;
             }
@@ -541,8 +543,9 @@ struct TEntry {
     std::function<void(TScene&)> Open;
 };
 
-TEST_F(FreedUnderWindowTest, EntryPointWindowsCloseWhenWhatTheyShowGoes) {
-    const std::vector<TEntry> entries{
+// The windows the companions and the chart library's entry points open.
+std::vector<TEntry> Entries() {
+    return {
         {"TChartEditor::Execute", false, [](TScene& S) { S.Editor->Execute(); }},
         {"TChartEditor::Execute on a series", true,
          [](TScene& S) {
@@ -568,6 +571,10 @@ TEST_F(FreedUnderWindowTest, EntryPointWindowsCloseWhenWhatTheyShowGoes) {
         {"ChangeAllSeriesGallery", false,
          [](TScene& S) { ChangeAllSeriesGallery(S.Host, S.Chart); }},
     };
+}
+
+TEST_F(FreedUnderWindowTest, EntryPointWindowsCloseWhenWhatTheyShowGoes) {
+    const std::vector<TEntry> entries = Entries();
     int cases = 0;
     for (const TEntry& e : entries)
         for (TGoes g : {TGoes::Chart, TGoes::Series, TGoes::Host})
@@ -638,69 +645,139 @@ TEST_F(FreedUnderWindowTest, WindowsOpenedFromTheEditorLetGoOfAFreedChartOrSerie
     ASSERT_GE(places.size(), 10u);
     int nested = 0, buttons = 0;
     for (TGoes g : {TGoes::Chart, TGoes::Series})
-    for (size_t p = 0; p < places.size(); ++p)
-        for (int b = 0; b < counts[p]; ++b) {
-            if (g == TGoes::Chart) ++buttons;
-            SCOPED_TRACE("editor page " + std::to_string(places[p].first) + "/" +
-                         std::to_string(places[p].second) + ", button " + std::to_string(b) +
-                         ", " + GoesName(g) + " freed");
-            TScene s(false);
-            bool clicked = false, shown = false, stillOpen = false;
-            TCustomForm* editor = nullptr;
-            TPumpScript script;
-            script.When([] { return EditorWindow() != nullptr; }).Do([&] {
-                editor = EditorWindow();
-                std::vector<TControl*> on =
-                    ButtonsOnPage(EditorWindow(), places[p].first, places[p].second);
-                if (b < static_cast<int>(on.size())) SimulateClick(on[b]);
-                clicked = true;
-            });
-            script
-                .When([&] {
-                    TCustomForm* top = ModalWindow();
-                    return clicked || (top && top != editor);
-                })
-                .Do([&] {
-                    TCustomForm* top = ModalWindow();
-                    if (!top) return;
-                    if (top == editor) {
-                        top->SetModalResult(mrCancel);
-                        return;
-                    }
-                    shown = true;
-                    s.Free(g);
+        for (size_t p = 0; p < places.size(); ++p)
+            for (int b = 0; b < counts[p]; ++b) {
+                if (g == TGoes::Chart) ++buttons;
+                SCOPED_TRACE("editor page " + std::to_string(places[p].first) + "/" +
+                             std::to_string(places[p].second) + ", button " + std::to_string(b) +
+                             ", " + GoesName(g) + " freed");
+                TScene s(false);
+                bool clicked = false, shown = false, stillOpen = false;
+                TCustomForm* editor = nullptr;
+                TPumpScript script;
+                script.When([] { return EditorWindow() != nullptr; }).Do([&] {
+                    editor = EditorWindow();
+                    std::vector<TControl*> on =
+                        ButtonsOnPage(EditorWindow(), places[p].first, places[p].second);
+                    if (b < static_cast<int>(on.size())) SimulateClick(on[b]);
+                    clicked = true;
                 });
-            // Without its chart no window stays; without a series, those about
-            // the rest of the chart (its axes, walls, tools) do: their buttons
-            // are clicked, then they are closed.
-            script.After(50).Do([&] {
-                TCustomForm* top = ModalWindow();
-                if (!top || top == editor) return;
-                std::vector<TControl*> on;
-                ReachableButtons(top, on);
-                for (TControl* c : on) {
-                    auto* button = dynamic_cast<TButton*>(c);
-                    if (!button || button->ModalResult() == mrNone) SimulateClick(c);
-                }
-            });
-            script.After(50).Do([&] {
-                for (int i = 0; i < Screen->FormCount(); ++i) {
-                    TCustomForm* f = Screen->Forms(i);
-                    if (!f->FormState().Contains(fsModal) || f->ModalResult() != mrNone) continue;
-                    if (g == TGoes::Chart) stillOpen = true;
-                    f->SetModalResult(mrCancel);
-                }
-            });
-            EditChart(nullptr, s.Chart);
-            EXPECT_FALSE(stillOpen) << "a window stayed open";
-            EXPECT_EQ(ModalWindow(), nullptr);
-            if (shown && g == TGoes::Chart) ++nested;
-            s.ExerciseRest();
-        }
+                script
+                    .When([&] {
+                        TCustomForm* top = ModalWindow();
+                        return clicked || (top && top != editor);
+                    })
+                    .Do([&] {
+                        TCustomForm* top = ModalWindow();
+                        if (!top) return;
+                        if (top == editor) {
+                            top->SetModalResult(mrCancel);
+                            return;
+                        }
+                        shown = true;
+                        s.Free(g);
+                    });
+                // Without its chart no window stays; without a series, those about
+                // the rest of the chart (its axes, walls, tools) do: their buttons
+                // are clicked, then they are closed.
+                script.After(50).Do([&] {
+                    TCustomForm* top = ModalWindow();
+                    if (!top || top == editor) return;
+                    std::vector<TControl*> on;
+                    ReachableButtons(top, on);
+                    for (TControl* c : on) {
+                        auto* button = dynamic_cast<TButton*>(c);
+                        if (!button || button->ModalResult() == mrNone) SimulateClick(c);
+                    }
+                });
+                script.After(50).Do([&] {
+                    for (int i = 0; i < Screen->FormCount(); ++i) {
+                        TCustomForm* f = Screen->Forms(i);
+                        if (!f->FormState().Contains(fsModal) || f->ModalResult() != mrNone)
+                            continue;
+                        if (g == TGoes::Chart) stillOpen = true;
+                        f->SetModalResult(mrCancel);
+                    }
+                });
+                EditChart(nullptr, s.Chart);
+                EXPECT_FALSE(stillOpen) << "a window stayed open";
+                EXPECT_EQ(ModalWindow(), nullptr);
+                if (shown && g == TGoes::Chart) ++nested;
+                s.ExerciseRest();
+            }
     // The two galleries, a series' type, export and print preview at least.
     EXPECT_GE(nested, 5);
     RecordProperty("editor buttons", buttons);
     RecordProperty("windows opened from the editor", nested);
+}
+
+// Every system dialog (file, colour, font, print, message and input boxes) a
+// button of one of those windows shows: the chart goes while it is open, and
+// the handler that showed it acts on nothing freed once it closes.
+TEST_F(FreedUnderWindowTest, SystemDialogsOverAWindowWhoseChartGoesEndTheirHandler) {
+    int buttons = 0, dialogs = 0;
+    std::set<std::string> kinds;
+    for (const TEntry& e : Entries()) {
+        int count = 0;
+        {
+            TScene probe(true);
+            TPumpScript script;
+            script.When([] { return ModalWindow() != nullptr; }).Do([&] {
+                std::vector<TControl*> on;
+                ReachableButtons(ModalWindow(), on);
+                count = static_cast<int>(on.size());
+                ModalWindow()->SetModalResult(mrCancel);
+            });
+            e.Open(probe);
+        }
+        for (int b = 0; b < count; ++b) {
+            SCOPED_TRACE(std::string(e.Name) + ", button " + std::to_string(b));
+            ++buttons;
+            TScene s(true);
+            TCustomForm* window = nullptr;
+            bool freed = false;
+            Responder.AnswerAny = [&](const TDialogRequest& R) {
+                TDialogAnswer a;
+                a.Result = (R.Flags & MB_TYPEMASK) == MB_OK ? IDOK : IDYES;
+                a.Text = AnsiString((ConfigDir / "chosen.out").c_str());
+                a.Color = clLime;
+                if (!freed && s.Chart) {
+                    kinds.insert(DialogKindName(R.Kind));
+                    ++dialogs;
+                    a.WhileShown = [&] {
+                        freed = true;
+                        s.Free(TGoes::Chart);
+                    };
+                }
+                return a;
+            };
+            TPumpScript script;
+            script.When([] { return ModalWindow() != nullptr; }).Do([&] {
+                window = ModalWindow();
+                std::vector<TControl*> on;
+                ReachableButtons(window, on);
+                if (b < static_cast<int>(on.size())) SimulateClick(on[b]);
+            });
+            // What the button opened of our own, and the window, are closed.
+            script.After(20).Do([&] {
+                for (int i = 0; i < Screen->FormCount(); ++i)
+                    if (Screen->Forms(i)->FormState().Contains(fsModal))
+                        Screen->Forms(i)->SetModalResult(mrCancel);
+            });
+            e.Open(s);
+            Responder.AnswerAny = nullptr;
+            EXPECT_EQ(ModalWindow(), nullptr);
+            s.ExerciseRest();
+        }
+    }
+    EXPECT_GE(dialogs, 5);
+    RecordProperty("buttons", buttons);
+    RecordProperty("system dialogs", dialogs);
+    std::string seen;
+    for (const std::string& k : kinds)
+        seen += k + " ";
+    RecordProperty("dialog kinds", seen);
+    std::printf("[ swept ] %d buttons, %d system dialogs: %s\n", buttons, dialogs, seen.c_str());
 }
 
 } // namespace

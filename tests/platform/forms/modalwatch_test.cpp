@@ -2,6 +2,7 @@
 // closes, the caller learns it, windows opened over it close too and their
 // handlers end by the silent abort.
 #include "forms_fixture.h"
+#include "platform/forms/dialogs.h"
 #include "platform/forms/modalwatch.h"
 #include "platform/forms/stdctrls.h"
 #include <memory>
@@ -72,6 +73,45 @@ TEST_F(ModalWatchTest, WindowsOverItCloseAndTheirHandlersEndSilently) {
         EXPECT_FALSE(handlerWentOn);
         EXPECT_FALSE(inner.Visible());
         EXPECT_TRUE(Responder.Shown().empty()) << "the abort is silent";
+        delete chart;
+        delete page;
+    }
+}
+
+// A dialog of the system over such a window: what the window is about, or the
+// dialog's owner, goes while it is open. The handler that showed it ends
+// silently instead of acting on its answer, and its caller frees the dialog.
+TEST_F(ModalWatchTest, ASystemDialogOverItEndsItsHandlerWhenTheWindowLosesItsObject) {
+    for (bool ownerGoes : {false, true}) {
+        SCOPED_TRACE(ownerGoes ? "the dialog's owner freed" : "the window's subject freed");
+        auto* chart = new TComponent(nullptr);
+        auto* page = new TComponent(nullptr);
+        TForm window(nullptr);
+        auto* save = new TButton(&window);
+        save->SetParent(&window);
+        save->SetBounds(10, 10, 75, 25);
+        bool acted = false, dialogKept = false;
+        save->OnClick = [&](TObject*) {
+            std::unique_ptr<TSaveDialog> dialog(new TSaveDialog(page));
+            TDialogAnswer answer;
+            answer.Text = "/tmp/never-written";
+            answer.WhileShown = [&] { delete std::exchange(ownerGoes ? page : chart, nullptr); };
+            Responder.Expect(TDialogKind::SaveDialog, "", answer);
+            struct TKept {
+                bool& Kept;
+                TSaveDialog* D;
+                ~TKept() { Kept = D->Owner() == nullptr; }
+            } kept{dialogKept, dialog.get()};
+            if (dialog->Execute()) acted = true;
+        };
+        TPumpScript script;
+        script.Click(save);
+        if (ownerGoes) script.After(5).Do([&] { window.SetModalResult(mrCancel); });
+        ShowModalWatching(&window, {chart});
+        EXPECT_TRUE(script.Done());
+        EXPECT_FALSE(acted);
+        EXPECT_EQ(dialogKept, ownerGoes);
+        EXPECT_FALSE(window.Visible());
         delete chart;
         delete page;
     }
