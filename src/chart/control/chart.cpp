@@ -56,6 +56,7 @@ QM_PUBLISHED(
     Prop("BevelInner", &Self::BevelInner, &Self::SetBevelInner).Default(bvNone),
     Prop("BevelOuter", &Self::BevelOuter, &Self::SetBevelOuter).Default(bvRaised),
     Prop("BevelWidth", &Self::BevelWidth, &Self::SetBevelWidth).Default(1),
+    Prop("BorderWidth", &Self::BorderWidth, &Self::SetBorderWidth).Default(0),
     Prop("Color", &Self::Color, &Self::SetColor).Default(clBtnFace).Idents("TColor"),
     Prop("Align", &Self::Align, &Self::SetAlign).Default(alNone),
     Prop("DragCursor", &Self::DragCursor, &Self::SetDragCursor).Default(crDrag).Idents("TCursor"),

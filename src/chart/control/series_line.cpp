@@ -51,6 +51,8 @@ QM_PUBLISHED(
     Prop("AreaChartBrush", &Self::AreaChartBrush),
     Prop("AreaColor", &Self::AreaColor, &Self::SetAreaColor).Default(clAutoColor).Idents("TColor"),
     Prop("AreaLinesPen", &Self::AreaLinesPen),
+    // The top of a 3D area: its pattern is edited on the area page.
+    Prop("Brush", &Self::Brush),
     Prop("ClickableLine", &Self::ClickableLine, &Self::SetClickableLine).Default(true),
     Prop("Dark3D", &Self::Dark3D, &Self::SetDark3D).Default(true),
     Prop("DrawArea", &Self::DrawArea, &Self::SetDrawArea).Default(true),

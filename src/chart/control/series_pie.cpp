@@ -515,8 +515,10 @@ void TPieSeries::DoBeforeDrawChart() {
 }
 
 void TPieSeries::WriteData(TStream* Stream) {
-    // The other slice is made again at every drawing; it is never stored.
+    // The other slice is made again at every drawing; it is never stored, nor
+    // the mark of the slices it groups (an X of -1 would be read back first).
     RemoveOtherSlice();
+    XValues()->FillSequence();
     TCircledSeries::WriteData(Stream);
 }
 

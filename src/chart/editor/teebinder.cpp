@@ -125,6 +125,18 @@ void TControlBinder::Text(TEdit* E, std::function<AnsiString()> Get,
     AddUnbinder(E, [E] { E->OnChange = nullptr; });
 }
 
+void TControlBinder::Text(TComboBox* C, std::function<AnsiString()> Get,
+                          std::function<void(const AnsiString&)> Set) {
+    C->OnChange = [this, C, Set = std::move(Set)](TObject*) {
+        if (CanWrite()) {
+            Set(C->Text());
+            Written(C);
+        }
+    };
+    if (Get) AddLoader(C, [C, Get = std::move(Get)] { C->SetText(Get()); });
+    AddUnbinder(C, [C] { C->OnChange = nullptr; });
+}
+
 void TControlBinder::Index(TComboBox* C, std::function<int()> Get, std::function<void(int)> Set) {
     C->OnChange = [this, C, Set = std::move(Set)](TObject*) {
         if (CanWrite() && C->ItemIndex() >= 0) {

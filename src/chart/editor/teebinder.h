@@ -57,6 +57,9 @@ public:
     void UpDown(TUpDown* U, std::function<int()> Get, std::function<void(int)> Set);
     void Text(TEdit* E, std::function<AnsiString()> Get,
               std::function<void(const AnsiString&)> Set);
+    // A list the user may also type in: writes its text, chosen or typed.
+    void Text(TComboBox* C, std::function<AnsiString()> Get,
+              std::function<void(const AnsiString&)> Set);
     // Writes only when an item is chosen.
     void Index(TComboBox* C, std::function<int()> Get, std::function<void(int)> Set);
     void Index(TRadioGroup* R, std::function<int()> Get, std::function<void(int)> Set);

@@ -3,6 +3,7 @@
 #include "chart/control/chart.h"
 #include "chart/editor/teeformbuild.h"
 #include "platform/rtl/sysutils.h"
+#include <cmath>
 
 QM_CLASS_OWNED(TFormTee3D, TForm, TComponent)
 
@@ -88,9 +89,10 @@ TFormTee3D::TFormTee3D(TComponent* AOwner, TCustomChart* AChart) : TForm(AOwner)
     FBind.Check(
         CBClipPoints, [this] { return FChart->ClipPoints(); },
         [this](bool V) { FChart->SetClipPoints(V); });
-    // The page opens at the normal text size whatever the canvas was last set to.
+    // Shows the canvas' own size, so a refresh after another control's write
+    // does not show 100 over a size still in use.
     FBind.UpDown(
-        UDTextSize, [] { return 100; },
+        UDTextSize, [this] { return static_cast<int>(std::lround(FChart->Canvas()->FontZoom())); },
         [this](int V) {
             if (V < 1 || V > 1000) return;
             FChart->Canvas()->SetFontZoom(V);

@@ -82,10 +82,9 @@ void TFormTeeSeries::CreateGeneralTab() {
     FBind.Check(
         CBDepth, [this] { return FTheSeries->Depth() == -1; },
         [this](bool V) { FTheSeries->SetDepth(V ? -1 : UDDepth->Position()); });
-    CBFormat->OnChange = [this](TObject*) {
-        if (!FBind.Loading() && FTheSeries)
-            FTheSeries->SetValueFormat(LocalToStoredFormat(CBFormat->Text()));
-    };
+    FBind.Text(
+        CBFormat, [this] { return StoredToLocalFormat(FTheSeries->ValueFormat()); },
+        [this](const AnsiString& T) { FTheSeries->SetValueFormat(LocalToStoredFormat(T)); });
     FBind.Text(
         EPercentFormat, [this] { return StoredToLocalFormat(FTheSeries->PercentFormat()); },
         [this](const AnsiString& T) { FTheSeries->SetPercentFormat(LocalToStoredFormat(T)); });

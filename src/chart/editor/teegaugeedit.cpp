@@ -88,13 +88,20 @@ TGaugeSeriesEditor::TGaugeSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwn
     FBind.Text(Edit1, nullptr, [gauge](const AnsiString& T) { gauge()->SetValueFormat(T); });
     OnCheck(CBInside, [gauge](bool V) { gauge()->SetLabelsInside(V); });
     // Each limit bounds the other's up-down, so the minimum never passes the maximum.
-    OnUpDown(UDMin, [this, gauge](int V) {
+    // A limit moves the value inside it, which the value field then shows.
+    auto showValue = [this, gauge] {
+        auto guard = FBind.Guard();
+        UDValue->SetPosition(Rounded(gauge()->Value(), -32767, 32767));
+    };
+    OnUpDown(UDMin, [this, gauge, showValue](int V) {
         gauge()->SetMinimum(V);
         UDMax->SetMin(V);
+        showValue();
     });
-    OnUpDown(UDMax, [this, gauge](int V) {
+    OnUpDown(UDMax, [this, gauge, showValue](int V) {
         gauge()->SetMaximum(V);
         UDMin->SetMax(V);
+        showValue();
     });
     OnUpDown(UpDown1, [gauge](int V) { gauge()->Axis()->SetMinorTickCount(V); });
     OnUpDown(UpDown3, [gauge](int V) { gauge()->Axis()->SetTickLength(V); });

@@ -7,6 +7,7 @@
 #include "chart/editor/teeformbuild.h"
 #include "chart/editor/teependlg.h"
 #include "chart/editor/teepoiedi.h"
+#include "chart/series/teepolar.h"
 #include "chart/engine/teeconst.h"
 #include "platform/classes/stringlist.h"
 #include "platform/forms/modalwatch.h"
@@ -105,6 +106,10 @@ void TCircledSeriesEditor::FormShow(TObject*) {
     CBCircled->SetChecked(FSeries->Circled());
     CB3D->SetChecked(FSeries->ParentChart() && FSeries->ParentChart()->View3D());
     UDRot->SetPosition(FSeries->RotationAngle());
+    // A radar is always drawn turned to 90 degrees: it holds no rotation to edit.
+    const bool turns = !dynamic_cast<TRadarSeries*>(FSeries);
+    UDRot->SetEnabled(turns);
+    ERot->SetEnabled(turns);
     UDX->SetPosition(FSeries->CustomXRadius());
     UDY->SetPosition(FSeries->CustomYRadius());
     CBAutoXR->SetChecked(FSeries->CustomXRadius() == 0);

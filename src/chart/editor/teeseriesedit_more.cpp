@@ -203,10 +203,14 @@ TChartShapeEditor::TChartShapeEditor(TComponent* AOwner) : TForm(AOwner) {
     FBind.Index(
         CBUnits, [this] { return static_cast<int>(FSeries->XYStyle()); },
         [this](int I) { FSeries->SetXYStyle(static_cast<TChartShapeXYStyle>(I)); });
-    WireCorner(SEX0, [](TChartShape* O, auto V) { O->SetX0(V); });
-    WireCorner(SEY0, [](TChartShape* O, auto V) { O->SetY0(V); });
-    WireCorner(SEX1, [](TChartShape* O, auto V) { O->SetX1(V); });
-    WireCorner(SEY1, [](TChartShape* O, auto V) { O->SetY1(V); });
+    WireCorner(
+        SEX0, [](TChartShape* O) { return O->X0(); }, [](TChartShape* O, auto V) { O->SetX0(V); });
+    WireCorner(
+        SEY0, [](TChartShape* O) { return O->Y0(); }, [](TChartShape* O, auto V) { O->SetY0(V); });
+    WireCorner(
+        SEX1, [](TChartShape* O) { return O->X1(); }, [](TChartShape* O, auto V) { O->SetX1(V); });
+    WireCorner(
+        SEY1, [](TChartShape* O) { return O->Y1(); }, [](TChartShape* O, auto V) { O->SetY1(V); });
     MemoText->OnChange = [this](TObject*) {
         if (!FBind.Loading() && FSeries) FSeries->SetText(MemoText->Lines());
     };
@@ -230,13 +234,16 @@ TChartShapeEditor::TChartShapeEditor(TComponent* AOwner) : TForm(AOwner) {
     OnShow = [this](TObject* s) { FormShow(s); };
 }
 
-void TChartShapeEditor::WireCorner(TEdit* E, void (*Set)(TChartShape*, double)) {
-    E->OnChange = [this, E, Set](TObject*) {
-        double v;
-        // Empty text or text that is no number keeps the corner.
-        if (!FBind.Loading() && FSeries && TryStrToFloat(E->Text().Trim(), v) && std::isfinite(v))
-            Set(FSeries, v);
-    };
+// Bound, so a corner another page moves (sorting the points) shows here too.
+void TChartShapeEditor::WireCorner(TEdit* E, double (*Get)(TChartShape*),
+                                   void (*Set)(TChartShape*, double)) {
+    FBind.Text(
+        E, [this, Get] { return FloatToStr(Get(FSeries)); },
+        [this, Set](const AnsiString& T) {
+            double v;
+            // Empty text or text that is no number keeps the corner.
+            if (TryStrToFloat(T.Trim(), v) && std::isfinite(v)) Set(FSeries, v);
+        });
 }
 
 void TChartShapeEditor::FillPosition() {

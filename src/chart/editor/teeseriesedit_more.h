@@ -95,7 +95,7 @@ public:
 
 private:
     void FillPosition();
-    void WireCorner(TEdit* E, void (*Set)(TChartShape*, double));
+    void WireCorner(TEdit* E, double (*Get)(TChartShape*), void (*Set)(TChartShape*, double));
     TChartShape* FSeries = nullptr;
     TControlBinder FBind{[this] { return FSeries != nullptr; }};
 };

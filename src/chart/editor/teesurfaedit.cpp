@@ -127,6 +127,8 @@ TContourSeriesEditor::TContourSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(
     OnCheck(CBAutoLevels, [this](bool V) {
         Contour()->SetAutomaticLevels(V);
         EnableAuto();
+        // Automatic levels replace the ones shown.
+        if (V) LevelsChanged();
     });
     OnUpDown(UDNum, [this](int V) {
         Contour()->SetNumLevels(V);
@@ -191,6 +193,11 @@ TContourSeriesEditor::TContourSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(
             bLevelPen->LinkPen(level->Pen());
         }
         bLevelPen->SetEnabled(!V);
+        {
+            auto guard = FBind.Guard();
+            CBAutoLevels->SetChecked(c->AutomaticLevels());
+        }
+        EnableAuto();
     });
     OnCheck(CBSmooth, [this](bool V) {
         Contour()->Smoothing()->SetActive(V);

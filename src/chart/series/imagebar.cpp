@@ -235,6 +235,8 @@ TDeltaPointSeries::TDeltaPointSeries(TComponent* AOwner)
       FGreater(std::make_unique<TPicture>()), FLower(std::make_unique<TPicture>()) {
     for (TPicture* p : {FEqual.get(), FGreater.get(), FLower.get()})
         p->SetStoreEmpty(true);
+    // Each point is drawn at the size of its picture: no size of its own to edit.
+    Pointer()->AllowChangeSize = false;
     SetImageStyle(disSmiles);
 }
 

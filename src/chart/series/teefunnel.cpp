@@ -15,10 +15,12 @@ QM_PUBLISHED(
     TFunnelSeries,
     Prop("AboveColor", &Self::AboveColor, &Self::SetAboveColor).Default(32768).Idents("TColor"),
     Prop("AutoUpdate", &Self::AutoUpdate, &Self::SetAutoUpdate).Default(true),
+    Prop("Brush", &Self::Brush, &Self::SetBrush),
     Prop("BelowColor", &Self::BelowColor, &Self::SetBelowColor).Default(255).Idents("TColor"),
     Prop("DifferenceLimit", &Self::DifferenceLimit, &Self::SetDifferenceLimit),
     Prop("LinesPen", &Self::LinesPen, &Self::SetLinesPen),
     Prop("OpportunityValues", &Self::OpportunityValues, &Self::SetOpportunityValues),
+    Prop("Pen", &Self::Pen, &Self::SetPen),
     Prop("QuoteValues", &Self::QuoteValues, &Self::SetQuoteValues),
     Prop("QuotesSorted", &Self::QuotesSorted, &Self::SetQuotesSorted).Default(false),
     Prop("WithinColor", &Self::WithinColor, &Self::SetWithinColor).Default(65535).Idents("TColor"));

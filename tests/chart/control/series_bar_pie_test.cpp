@@ -277,6 +277,9 @@ TEST_F(PieTest, SmallSlicesGroupIntoTheOtherSliceThatIsNeverStored) {
     TMemoryStream stream;
     p->WriteData(&stream);
     EXPECT_EQ(p->Count(), 3);
+    // Nor the mark of a grouped slice: an X of -1 is read back as the first point.
+    for (int i = 0; i < p->Count(); ++i)
+        EXPECT_EQ(p->XValues()->Value(i), i);
 }
 
 TEST_F(PieTest, OtherSliceLegendListsOnlyTheGroupedSlicesAndTakesNoRoom) {
