@@ -258,9 +258,13 @@ struct TFigure {
 
 // One-pixel outline of connected points; every pixel once, the last point
 // left out unless the figure is closed (then it is the first).
-void StrokeThinRaster(TCanvasPrivate& D, const TPenInfo& pen, const TFigure& pts, bool closed) {
+// A figure starts the pen's dash pattern afresh; a LineTo (Continue) goes on
+// with the phase where the line before it ended.
+void StrokeThinRaster(TCanvasPrivate& D, const TPenInfo& pen, const TFigure& pts, bool closed,
+                      bool Continue = false) {
     TRaster* r = D.Raster();
     if (!r || r->Empty() || pts.empty()) return;
+    if (!Continue) D.StylePhase = 0;
     const bool* style = nullptr;
     int len = 0;
     switch (pen.Style) {
@@ -307,8 +311,8 @@ void StrokeThinRaster(TCanvasPrivate& D, const TPenInfo& pen, const TFigure& pts
 }
 
 void StrokeThinRaster(TCanvasPrivate& D, const TPenInfo& pen, const std::vector<TPoint>& pts,
-                      bool closed) {
-    StrokeThinRaster(D, pen, TFigure{D, pts.data(), pts.size(), false}, closed);
+                      bool closed, bool Continue = false) {
+    StrokeThinRaster(D, pen, TFigure{D, pts.data(), pts.size(), false}, closed, Continue);
 }
 
 QPainterPath PolyPath(const TFigure& pts, bool closed) {
@@ -467,7 +471,7 @@ void DevLine(TCanvasPrivate& D, TPoint From, TPoint To) {
                 r->Line(From.x, From.y, To.x, To.y, false, ToPixel(pen.Color), D.S.Rop2);
                 return;
             }
-            StrokeThinRaster(D, pen, {From, To}, false);
+            StrokeThinRaster(D, pen, {From, To}, false, true);
         } else {
             QPainterPath path;
             path.moveTo(From.x, From.y);

@@ -188,6 +188,36 @@ TEST_F(CanvasShapes, DotStyleIsThreeOnThreeOff) {
     EXPECT_EQ(Art(Bmp)[0], "###...###...#");
 }
 
+// A line run carries the dots on from one LineTo to the next, but a figure
+// starts them afresh, so it looks the same whatever the pen drew before it.
+TEST_F(CanvasShapes, DotsGoOnAlongLinesAndStartAfreshInEachFigure) {
+    Sheet(13, 1);
+    C->Pen()->SetStyle(psDot);
+    C->SetBkMode(TRANSPARENT);
+    C->MoveTo(0, 0);
+    C->LineTo(4, 0);
+    C->LineTo(13, 0);
+    EXPECT_EQ(Art(Bmp)[0], "###...###...#");
+    const auto figures = [this](bool LineBefore) {
+        Sheet(13, 7);
+        C->Pen()->SetStyle(psDot);
+        C->SetBkMode(TRANSPARENT);
+        if (LineBefore) {
+            C->MoveTo(0, 6);
+            C->LineTo(4, 6);
+        }
+        const TPoint corner[] = {{0, 0}, {12, 0}, {12, 4}};
+        C->Polyline(corner, 3);
+        C->Ellipse(0, 1, 12, 6);
+        Rows art = Art(Bmp);
+        art.pop_back();
+        return art;
+    };
+    const Rows fresh = figures(false);
+    EXPECT_EQ(fresh[0], "###...###...#");
+    EXPECT_EQ(figures(true), fresh);
+}
+
 TEST_F(CanvasShapes, WideStyledPlainPensDrawSolid) {
     Sheet(30, 5);
     C->Pen()->SetStyle(psDash);
