@@ -32,6 +32,7 @@
 #include "platform/rtl/floatformat.h"
 #include "platform/rtl/formatsettings.h"
 #include "platform/rtl/sysutils.h"
+#include "tools_page.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <map>
@@ -577,13 +578,7 @@ TEST_F(EditorControlsSweep, ToolPagesOfEveryClass) {
         tool->SetParentChart(Chart.get());
         if (auto* st = dynamic_cast<TTeeCustomToolSeries*>(tool)) st->SetSeries(line);
         TForm host(nullptr);
-        host.SetBounds(0, 0, 460, 320);
-        auto* page = new TFormTeeTools(&host);
-        page->SetTag(reinterpret_cast<intptr_t>(static_cast<TObject*>(Chart.get())));
-        page->SetParent(&host);
-        page->SetAlign(alClient);
-        host.Show();
-        page->Show();
+        TFormTeeTools* page = ShowToolsPage(host, Chart.get());
         ASSERT_NE(page->ToolForm(), nullptr) << tool->ClassName();
         Sweep(page->ToolForm(), std::string(tool->ClassName().c_str()) + ":", page->ToolForm(),
               [page] { ShowAgain(page->ToolForm()); });

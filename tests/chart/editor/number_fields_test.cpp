@@ -28,6 +28,7 @@
 #include "platform/forms/forms.h"
 #include "platform/graphics/clipbrd.h"
 #include "support/forms_testing.h"
+#include "tools_page.h"
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
@@ -532,13 +533,7 @@ TEST_F(NumberFieldsTest, ToolEditorsOfEveryClass) {
         tool->SetParentChart(Chart.get());
         if (auto* st = dynamic_cast<TTeeCustomToolSeries*>(tool)) st->SetSeries(line);
         TForm host(nullptr);
-        host.SetBounds(0, 0, 460, 320);
-        auto* page = new TFormTeeTools(&host);
-        page->SetTag(reinterpret_cast<intptr_t>(static_cast<TObject*>(Chart.get())));
-        page->SetParent(&host);
-        page->SetAlign(alClient);
-        host.Show();
-        page->Show();
+        TFormTeeTools* page = ShowToolsPage(host, Chart.get());
         ASSERT_NE(page->ToolForm(), nullptr) << tool->ClassName();
         CheckAll(page->ToolForm(), std::string(tool->ClassName().c_str()) + ":");
     }

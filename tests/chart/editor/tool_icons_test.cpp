@@ -11,6 +11,7 @@
 #include "platform/forms/stdctrls.h"
 #include "platform/graphics/jpeg.h"
 #include "support/forms_testing.h"
+#include "tools_page.h"
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <map>
@@ -80,13 +81,7 @@ TEST_F(ToolIconsTest, ToolsListAndGalleryDrawThePictureBeforeEachName) {
         t->SetParentChart(&chart);
     }
     TForm host(nullptr);
-    host.SetBounds(0, 0, 420, 300);
-    auto* page = new TFormTeeTools(&host);
-    page->SetTag(reinterpret_cast<intptr_t>(&chart));
-    page->SetParent(&host);
-    page->SetAlign(alClient);
-    host.Show();
-    page->Show();
+    TFormTeeTools* page = ShowToolsPage(host, &chart, 420, 300);
     ASSERT_EQ(page->LBTools->Items()->Count(), 4);
     ExpectIconsInRows(page->LBTools, [&](int i) { return chart.Tools()->Get(i)->ClassType(); });
     Shot(page, "tools_page");
