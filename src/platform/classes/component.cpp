@@ -34,7 +34,7 @@ QM_CLASS_PLAIN(TPersistent, TObject)
 QM_CLASS_OWNED(TComponent, TPersistent, TComponent)
 
 TPersistent::~TPersistent() {
-    if (FWatch) *FWatch = nullptr;
+    EndWatches();
 }
 
 std::shared_ptr<TPersistent* const> TPersistent::LifeWatch() {
@@ -95,6 +95,8 @@ TComponent::~TComponent() {
 void TComponent::Destroying() {
     if (FComponentState.Contains(csDestroying)) return;
     FComponentState << csDestroying;
+    // A component on its way out is gone to those who do not own it.
+    EndWatches();
     for (TComponent* c : FComponents)
         c->Destroying();
 }

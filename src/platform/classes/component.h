@@ -38,6 +38,10 @@ public:
 protected:
     virtual void AssignTo(TPersistent* Dest);
     [[noreturn]] void AssignError(TPersistent* Source);
+    // From here on every LifeWatch() handle reads nullptr.
+    void EndWatches() {
+        if (FWatch) *FWatch = nullptr;
+    }
 
 private:
     std::shared_ptr<TPersistent*> FWatch; // made on first LifeWatch()

@@ -1,4 +1,5 @@
 #include "platform/classes/component.h"
+#include "platform/classes/watched.h"
 #include "platform/rtl/exceptions.h"
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -290,4 +291,31 @@ TEST(ComponentInserts, AListenerMovedOrFreedIsCountedWhereItIs) {
     Heard.clear();
     AddNewcomer(&root);
     EXPECT_EQ(Heard, std::vector<AnsiString>{"Second heard New"});
+}
+
+TEST(Watched, ReadsEmptyOnceTheObjectIsGoneInEveryCopy) {
+    auto* other = new TOther;
+    TWatched<TOther> a = other;
+    std::vector<TWatched<TOther>> list{a, a};
+    EXPECT_EQ(a.Get(), other);
+    EXPECT_TRUE(list[1] == other);
+    EXPECT_FALSE(a.Gone());
+    delete other;
+    EXPECT_EQ(a.Get(), nullptr);
+    EXPECT_EQ(static_cast<TOther*>(list[0]), nullptr);
+    EXPECT_TRUE(list[1].Gone());
+    a = nullptr;
+    EXPECT_FALSE(a.Gone());
+}
+
+TEST(Watched, AComponentIsGoneFromTheStartOfItsDestruction) {
+    auto* owner = new TProbe(nullptr);
+    auto* child = new TProbe(owner);
+    TWatched<TProbe> toOwner = owner, toChild = child;
+    // Its owner on the way out takes every component with it at once.
+    owner->Destroying();
+    EXPECT_TRUE(toOwner.Gone());
+    EXPECT_TRUE(toChild.Gone());
+    EXPECT_TRUE(TWatched<TProbe>(child).Gone());
+    delete owner;
 }
