@@ -84,13 +84,23 @@ TFormTeeData::TFormTeeData(TComponent* AOwner) : TForm(AOwner) {
     OnShow = [this](TObject* s) { FormShow(s); };
 }
 
+// The tag is read as an object once, when it is set and shown at once; later
+// shows go through the handle, so a chart or series freed since reads empty.
+TComponent* TFormTeeData::Bound() const {
+    if (Tag() != FBoundTag) {
+        FBoundTag = Tag();
+        FBound = dynamic_cast<TComponent*>(reinterpret_cast<TObject*>(Tag()));
+    }
+    return FBound;
+}
+
 TCustomChart* TFormTeeData::Chart() const {
     if (TChartSeries* s = Series()) return dynamic_cast<TCustomChart*>(s->ParentChart());
-    return dynamic_cast<TCustomChart*>(reinterpret_cast<TObject*>(Tag()));
+    return dynamic_cast<TCustomChart*>(Bound());
 }
 
 TChartSeries* TFormTeeData::Series() const {
-    return dynamic_cast<TChartSeries*>(reinterpret_cast<TObject*>(Tag()));
+    return dynamic_cast<TChartSeries*>(Bound());
 }
 
 void TFormTeeData::FormShow(TObject*) {

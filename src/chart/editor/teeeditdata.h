@@ -2,7 +2,9 @@
 // The chart editor's Data tab: the data grid bound to the chart, its
 // navigator, the four display switches and the grid's pop-up menu.
 #include "chart/editor/teebinder.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/forms.h"
+#include <cstdint>
 
 class TChartGrid;
 class TChartGridNavigator;
@@ -34,5 +36,9 @@ public:
     TChartSeries* Series() const;
 
 private:
+    // What Tag named when it was set, read through a handle afterwards.
+    TComponent* Bound() const;
+    mutable TWatched<TComponent> FBound;
+    mutable intptr_t FBoundTag = 0;
     TControlBinder FBind;
 };

@@ -135,7 +135,6 @@ TCustomChartGrid::TCustomChartGrid(TComponent* AOwner) : TCustomGrid(AOwner) {
 
 TCustomChartGrid::~TCustomChartGrid() {
     ListenTo(nullptr);
-    if (FNavigator) FNavigator->FGrid = nullptr;
 }
 
 void TCustomChartGrid::Loaded() {
@@ -143,49 +142,57 @@ void TCustomChartGrid::Loaded() {
     SetRowHeights(0, 20);
 }
 
+// A panel on its way out tells no listener any more, so one that went is
+// left alone; free notifications are mutual and end with either side.
 void TCustomChartGrid::ListenTo(TCustomAxisPanel* Panel) {
-    if (FListened == Panel) return;
-    if (FListened) {
-        FListened->RemoveListener(this);
-        FListened->RemoveFreeNotification(this);
+    TCustomAxisPanel* old = FListened;
+    if (old == Panel) {
+        FListened = Panel;
+        return;
+    }
+    if (old) {
+        old->RemoveListener(this);
+        old->RemoveFreeNotification(this);
     }
     FListened = Panel;
-    if (FListened) {
-        FListened->Listeners()->Add(this);
-        FListened->FreeNotification(this);
+    if (Panel) {
+        Panel->Listeners()->Add(this);
+        Panel->FreeNotification(this);
     }
 }
 
 void TCustomChartGrid::SetChart(TCustomChart* Value) {
-    if (FChart) FChart->RemoveFreeNotification(this);
+    if (TCustomChart* old = FChart) old->RemoveFreeNotification(this);
     FChart = Value;
-    if (FChart) FChart->FreeNotification(this);
-    if (!FSeries) ListenTo(FChart);
+    if (Value) Value->FreeNotification(this);
+    if (!FSeries) ListenTo(Value);
     Regenerate();
 }
 
 void TCustomChartGrid::SetSeries(TChartSeries* Value) {
-    if (FSeries) FSeries->RemoveFreeNotification(this);
+    if (TChartSeries* old = FSeries) old->RemoveFreeNotification(this);
     FSeries = Value;
-    if (FSeries) {
-        FSeries->FreeNotification(this);
-        if (FChart) FChart->RemoveFreeNotification(this);
+    if (Value) {
+        Value->FreeNotification(this);
+        if (TCustomChart* chart = FChart) chart->RemoveFreeNotification(this);
         FChart = nullptr;
-        ListenTo(FSeries->ParentChart());
+        ListenTo(Value->ParentChart());
     }
     Regenerate();
 }
 
+// The handles already read empty here: a component is gone to them from the
+// start of its destruction.
 void TCustomChartGrid::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomGrid::Notification(AComponent, Operation);
     if (Operation != opRemove) return;
-    if (AComponent == FListened) FListened = nullptr;
-    if (AComponent == FNavigator) FNavigator = nullptr;
+    if (FListened.Gone()) FListened = nullptr;
+    if (FNavigator.Gone()) FNavigator = nullptr;
     bool changed = false;
-    if (AComponent == FChart) FChart = nullptr, changed = true;
-    if (AComponent == FSeries) FSeries = nullptr, changed = true;
+    if (FChart.Gone()) FChart = nullptr, changed = true;
+    if (FSeries.Gone()) FSeries = nullptr, changed = true;
     if (changed && !IsDestroying()) {
-        if (FSeries == nullptr && FListened && FListened != FChart) ListenTo(FChart);
+        if (!FSeries) ListenTo(FChart);
         RecalcDimensions();
     }
 }
@@ -212,22 +219,22 @@ void TCustomChartGrid::SetGrid3DMode(bool Value) {
 }
 
 void TCustomChartGrid::SetNavigator(TChartGridNavigator* Value) {
-    if (FNavigator) FNavigator->RemoveFreeNotification(this);
+    if (TChartGridNavigator* old = FNavigator) old->RemoveFreeNotification(this);
     FNavigator = Value;
-    if (FNavigator) FNavigator->FreeNotification(this);
+    if (Value) Value->FreeNotification(this);
 }
 
 void TCustomChartGrid::NotifyNavigator() {
-    if (FNavigator) FNavigator->EnableButtons();
+    if (TChartGridNavigator* n = FNavigator) n->EnableButtons();
 }
 
 void TCustomChartGrid::ShownSeries(std::vector<TChartSeries*>& List) const {
     List.clear();
-    if (FSeries) {
-        if (!FSeries->IsDestroying()) List.push_back(FSeries);
-    } else if (FChart) {
-        for (int i = 0; i < FChart->SeriesCount(); ++i)
-            if (!FChart->Series(i)->IsDestroying()) List.push_back(FChart->Series(i));
+    if (TChartSeries* s = FSeries) {
+        if (!s->IsDestroying()) List.push_back(s);
+    } else if (TCustomChart* c = FChart) {
+        for (int i = 0; i < c->SeriesCount(); ++i)
+            if (!c->Series(i)->IsDestroying()) List.push_back(c->Series(i));
     }
 }
 
@@ -304,6 +311,10 @@ void TCustomChartGrid::RecalcDimensions() {
     SetFixedRows(fixedRows);
     SetRowHeights(0, 20);
     if (ColorsColumn() > 0 && ColCount() > 1) SetColWidths(ColorsColumn(), 40);
+    // Columns rebuilt under an open editor (a series freed or added, the grid
+    // bound elsewhere, a column switched on or off) may show something else
+    // in its cell: the edit ends there, and no key reaches another series.
+    if (EditorMode() && !FStoring && !EditTargetHolds()) DropEdit();
     NotifyNavigator();
 }
 
@@ -337,7 +348,7 @@ bool TCustomChartGrid::GetSeries(int ACol, TChartSeries*& ASeries, TChartValueLi
     if (i < 0 || i >= int(FColumns.size())) return false;
     ASeries = FColumns[size_t(i)].Series;
     AList = FColumns[size_t(i)].List;
-    return true;
+    return ASeries && AList;
 }
 
 bool TCustomChartGrid::HasPoints() const {
@@ -372,7 +383,8 @@ AnsiString TCustomChartGrid::CellText(int ACol, int ARow) {
     const int index = ARow - FirstRowNum();
     if (index < 0) return "";
     if (ACol == LabelsColumn() && ACol > 0) {
-        if (FSeries) return index < FSeries->Count() ? FSeries->GetXLabel(index) : "";
+        if (TChartSeries* bound = FSeries)
+            return index < bound->Count() ? bound->GetXLabel(index) : "";
         std::vector<TChartSeries*> list;
         ShownSeries(list);
         for (TChartSeries* s : list)
@@ -415,10 +427,25 @@ void TCustomChartGrid::MarkManual() {
 
 void TCustomChartGrid::RepaintSeries() {
     if (FShowColors) Invalidate();
-    if (FSeries)
-        FSeries->Repaint();
-    else if (FChart)
-        FChart->Repaint();
+    if (TChartSeries* s = FSeries)
+        s->Repaint();
+    else if (TCustomChart* c = FChart)
+        c->Repaint();
+}
+
+int TCustomChartGrid::AppendNull(TChartSeries* S) {
+    // At X = count a point would sort before custom X values above that, and
+    // the cell's value would land on a point that was there before.
+    TChartValueList* order = S->NotMandatoryValues();
+    double at = S->Count();
+    if (S->Count() > 0) {
+        const double last = order->Value(S->Count() - 1);
+        if (order->Order() == loAscending && last >= at) at = std::floor(last) + 1;
+        if (order->Order() == loDescending && last <= at) at = std::ceil(last) - 1;
+    }
+    const int point = S->YIsMandatory() ? S->AddNullXY(at, 0) : S->AddNullXY(0, at);
+    if (EditorMode()) FSnap.Added.push_back({S, point});
+    return point;
 }
 
 bool TCustomChartGrid::TryStoreCell(int ACol, int ARow, const AnsiString& Text, AnsiString& Error) {
@@ -455,7 +482,7 @@ bool TCustomChartGrid::TryStoreCell(int ACol, int ARow, const AnsiString& Text, 
     if (labels) {
         for (TChartSeries* t : shown) {
             while (t->Count() <= index)
-                t->AddNull("");
+                AppendNull(t);
             t->SetXLabel(index, Text);
         }
     } else if (colors) {
@@ -468,11 +495,12 @@ bool TCustomChartGrid::TryStoreCell(int ACol, int ARow, const AnsiString& Text, 
             if (point < 0) {
                 TChartValueList* z = ZList(s);
                 point = s->AddNullXY(F3DMinX + (ACol - 1), 0);
+                if (EditorMode()) FSnap.Added.push_back({s, point});
                 z->SetValue(point, F3DMinZ + (ARow - FirstRowNum()));
             }
         } else {
             while (s->Count() <= index)
-                s->AddNull("");
+                AppendNull(s);
         }
         if (empty) {
             s->SetNull(point);
@@ -491,6 +519,7 @@ bool TCustomChartGrid::TryStoreCell(int ACol, int ARow, const AnsiString& Text, 
 void TCustomChartGrid::SetEditText(int ACol, int ARow, const AnsiString& Value) {
     // Every key stroke arrives here: a text that is not (yet) a value changes
     // nothing and is judged when the edit ends.
+    if (EditorMode() && !EditTargetHolds()) return;
     AnsiString error;
     if (!TryStoreCell(ACol, ARow, Value, error)) return;
     TCustomGrid::SetEditText(ACol, ARow, Value);
@@ -501,42 +530,84 @@ void TCustomChartGrid::TakeSnapshot() {
     FSnap.Col = Col();
     FSnap.Row = Row();
     FSnap.Text = GetEditText(Col(), Row());
+    FSnap.Chart = FChart.Get();
+    FSnap.Bound = FSeries.Get();
+    FSnap.MinX = F3DMinX;
+    FSnap.MinZ = F3DMinZ;
+    FSnap.Labels = Col() == LabelsColumn();
+    FSnap.Colors = Col() == ColorsColumn();
+    TChartSeries* cell = nullptr;
+    TChartValueList* list = nullptr;
+    int cellPoint = -1;
+    if (!FSnap.Labels && !FSnap.Colors && GetSeries(Col(), cell, list)) {
+        FSnap.S = cell;
+        FSnap.L = list;
+        cellPoint = PointIndex(Col(), Row());
+    }
     const int index = Row() - FirstRowNum();
     std::vector<TChartSeries*> shown;
     ShownSeries(shown);
-    for (TChartSeries* s : shown)
-        if (index >= 0 && index < s->Count()) FSnap.Colors.push_back({s, s->InternalColor(index)});
-    if (GetSeries(Col(), FSnap.S, FSnap.L)) {
-        FSnap.Point = PointIndex(Col(), Row());
-        if (FSnap.Point >= 0 && FSnap.Point < FSnap.S->Count()) {
-            FSnap.Value = FSnap.L->Value(FSnap.Point);
-            FSnap.Null = FSnap.S->IsNull(FSnap.Point);
+    for (TChartSeries* s : shown) {
+        TPointState p;
+        p.S = s;
+        p.Manual = s->HasDataStored();
+        p.Point = FGrid3DMode ? (s == cell ? cellPoint : -1) : index;
+        if (p.Point >= 0 && p.Point < s->Count()) {
+            TChartValueLists* lists = s->ValuesList();
+            for (int i = 0; i < lists->Count(); ++i)
+                p.Values.push_back(lists->Get(i)->Value(p.Point));
+            p.Label = s->GetXLabel(p.Point);
+            p.Color = s->InternalColor(p.Point);
+        } else {
+            p.Point = -1;
         }
+        FSnap.Points.push_back(std::move(p));
     }
-    FWasNew = FSnap.S && (FSnap.Point < 0 || FSnap.Point >= FSnap.S->Count() || FSnap.Null);
 }
 
+bool TCustomChartGrid::EditTargetHolds() const {
+    if (FSnap.Chart.Gone() || FSnap.Bound.Gone() || FSnap.S.Gone() || FSnap.L.Gone()) return false;
+    if (FSnap.Chart.Get() != FChart.Get() || FSnap.Bound.Get() != FSeries.Get()) return false;
+    if (Col() != FSnap.Col || Row() != FSnap.Row || Row() >= RowCount()) return false;
+    if (FGrid3DMode && (F3DMinX != FSnap.MinX || F3DMinZ != FSnap.MinZ)) return false;
+    if (FSnap.Labels) return Col() == LabelsColumn();
+    if (FSnap.Colors) return Col() == ColorsColumn();
+    TChartSeries* s = nullptr;
+    TChartValueList* l = nullptr;
+    return GetSeries(Col(), s, l) && s == FSnap.S.Get() && l == FSnap.L.Get();
+}
+
+void TCustomChartGrid::DropEdit() {
+    FSnap = TSnapshot();
+    HideEditor();
+}
+
+// Only what the edit changed is set back: a setter called with the value a
+// point already has may still change what the chart file stores.
 void TCustomChartGrid::RestoreSnapshot() {
-    struct Guard {
-        bool& f;
-        ~Guard() { f = false; }
-    } guard{FStoring = true};
-    const int index = FSnap.Row - FirstRowNum();
-    if (FSnap.Col == LabelsColumn()) {
-        std::vector<TChartSeries*> shown;
-        ShownSeries(shown);
-        for (TChartSeries* s : shown)
-            if (index >= 0 && index < s->Count()) s->SetXLabel(index, FSnap.Text);
-    } else if (FSnap.S && FSnap.Point >= 0 && FSnap.Point < FSnap.S->Count() && !FWasNew) {
-        // The value itself comes back, not its shown (rounded) text.
-        FSnap.L->SetValue(FSnap.Point, FSnap.Value);
-    } else if (FSnap.S) {
-        const int point = PointIndex(FSnap.Col, FSnap.Row);
-        if (point >= 0 && point < FSnap.S->Count()) FSnap.S->SetNull(point);
+    {
+        struct Guard {
+            bool& f;
+            ~Guard() { f = false; }
+        } guard{FStoring = true};
+        for (auto it = FSnap.Added.rbegin(); it != FSnap.Added.rend(); ++it)
+            if (TChartSeries* s = it->first; s && it->second < s->Count()) s->Delete(it->second);
+        for (const TPointState& p : FSnap.Points) {
+            TChartSeries* s = p.S;
+            if (!s) continue;
+            if (p.Point >= 0 && p.Point < s->Count()) {
+                TChartValueLists* lists = s->ValuesList();
+                for (int i = 0; i < lists->Count() && i < int(p.Values.size()); ++i)
+                    if (TChartValueList* l = lists->Get(i);
+                        l->Value(p.Point) != p.Values[size_t(i)])
+                        l->SetValue(p.Point, p.Values[size_t(i)]);
+                if (s->GetXLabel(p.Point) != p.Label) s->SetXLabel(p.Point, p.Label);
+                if (s->InternalColor(p.Point) != p.Color) s->SetValueColor(p.Point, p.Color);
+            }
+            s->SetHasDataStored(p.Manual);
+        }
     }
-    for (const auto& [s, color] : FSnap.Colors)
-        if (index < s->Count() && !(s == FSnap.S && FWasNew)) s->SetValueColor(index, color);
-    guard.f = false;
+    FSnap = TSnapshot();
     RecalcDimensions();
     RepaintSeries();
 }
@@ -752,7 +823,7 @@ void TCustomChartGrid::KeyDown(WORD& Key, TShiftState Shift) {
                         bool& f;
                         ~Guard() { f = false; }
                     } guard{FStoring = true};
-                    s->AddNull("");
+                    AppendNull(s);
                     s->SetHasDataStored(true);
                 }
                 AppendNullRow();
@@ -894,34 +965,32 @@ TChartGridNavigator::TChartGridNavigator(TComponent* AOwner) : TCustomTeeNavigat
     EnableButtons();
 }
 
-TChartGridNavigator::~TChartGridNavigator() {
-    if (FGrid) FGrid->FNavigator = nullptr;
-}
+TChartGridNavigator::~TChartGridNavigator() = default;
 
 void TChartGridNavigator::SetGrid(TCustomChartGrid* Value) {
-    if (FGrid) {
-        FGrid->RemoveFreeNotification(this);
-        FGrid->SetNavigator(nullptr);
+    if (TCustomChartGrid* old = FGrid) {
+        old->RemoveFreeNotification(this);
+        old->SetNavigator(nullptr);
     }
     FGrid = Value;
-    if (FGrid) {
-        FGrid->FreeNotification(this);
-        FGrid->SetNavigator(this);
+    if (Value) {
+        Value->FreeNotification(this);
+        Value->SetNavigator(this);
     }
     EnableButtons();
 }
 
 void TChartGridNavigator::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomTeeNavigator::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FGrid) {
+    if (Operation == opRemove && FGrid.Gone()) {
         FGrid = nullptr;
         if (!IsDestroying()) EnableButtons();
     }
 }
 
 void TChartGridNavigator::EnableButtons() {
-    if (FGrid)
-        EnableButtonsColRow(FGrid->Col(), FGrid->Row());
+    if (TCustomChartGrid* g = FGrid)
+        EnableButtonsColRow(g->Col(), g->Row());
     else
         EnableButtonsColRow(0, 0);
 }
@@ -949,8 +1018,8 @@ void TChartGridNavigator::EnableButtonsColRow(int, int ARow) {
 }
 
 void TChartGridNavigator::BtnClick(TTeeNavigateBtn Index) {
-    if (!FGrid) return;
     TCustomChartGrid* g = FGrid;
+    if (!g) return;
     switch (Index) {
     case nbFirst:
         if (g->Row() > g->FirstRowNum()) g->SetRow(g->FirstRowNum());

@@ -4,6 +4,7 @@
 // Z table for 3D grid series; and the navigator bar that drives it.
 #include "chart/editor/teenavigator.h"
 #include "chart/engine/teepanel.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/grids.h"
 #include <vector>
 
@@ -23,9 +24,9 @@ public:
     ~TCustomChartGrid() override;
     void Loaded() override;
 
-    TCustomChart* Chart() const { return FChart; }
+    TCustomChart* Chart() const { return FChart.Get(); }
     void SetChart(TCustomChart* Value);
-    TChartSeries* Series() const { return FSeries; }
+    TChartSeries* Series() const { return FSeries.Get(); }
     void SetSeries(TChartSeries* Value);
     bool ShowLabels() const { return FShowLabels; }
     void SetShowLabels(bool Value);
@@ -37,7 +38,7 @@ public:
     void SetShowXValues(TChartGridShow Value);
     bool Grid3DMode() const { return FGrid3DMode; }
     void SetGrid3DMode(bool Value);
-    TChartGridNavigator* Navigator() const { return FNavigator; }
+    TChartGridNavigator* Navigator() const { return FNavigator.Get(); }
     // Series filled from a data source are edited only when this is set.
     bool AllowChanges() const { return FAllowChanges; }
     void SetAllowChanges(bool Value) { FAllowChanges = Value; }
@@ -84,8 +85,8 @@ protected:
 
 private:
     struct TColumn {
-        TChartSeries* Series;
-        TChartValueList* List;
+        TWatched<TChartSeries> Series;
+        TWatched<TChartValueList> List;
         bool First; // the series' first column carries its header
     };
     void SetNavigator(TChartGridNavigator* Value);
@@ -103,10 +104,10 @@ private:
     bool CommitEditor();
     void DrawHeader(int ACol, int ARow, const TRect& R);
 
-    TCustomChart* FChart = nullptr;
-    TChartSeries* FSeries = nullptr;
-    TCustomAxisPanel* FListened = nullptr;
-    TChartGridNavigator* FNavigator = nullptr;
+    TWatched<TCustomChart> FChart;
+    TWatched<TChartSeries> FSeries;
+    TWatched<TCustomAxisPanel> FListened;
+    TWatched<TChartGridNavigator> FNavigator;
     bool FShowLabels = true;
     bool FShowColors = false;
     bool FShowFields = true;
@@ -116,22 +117,41 @@ private:
     std::vector<TColumn> FColumns; // from column 1 on, after labels and colours
     int FDataColumn = 1;           // first value column
     double F3DMinX = 0, F3DMinZ = 0;
-    // What the cell held when its editor opened, so cancelling or a refused
-    // text puts the exact old value back.
+    // What the edited row held in every shown series when the cell's editor
+    // opened, so cancelling or a refused text puts exactly that back.
+    struct TPointState {
+        TWatched<TChartSeries> S;
+        int Count = 0;
+        bool Manual = false;
+        int Point = -1;             // -1: the series has no point there
+        std::vector<double> Values; // one a value list
+        AnsiString Label;
+        TColor Color = clNone;
+    };
     struct TSnapshot {
         int Col = 0, Row = 0;
         AnsiString Text;
-        TChartSeries* S = nullptr;
-        TChartValueList* L = nullptr;
-        int Point = -1;
-        double Value = 0;
-        bool Null = false;
-        std::vector<std::pair<TChartSeries*, TColor>> Colors;
+        // What the grid was bound to, and where its 3D table started.
+        TWatched<TCustomChart> Chart;
+        TWatched<TChartSeries> Bound;
+        double MinX = 0, MinZ = 0;
+        // The series and list of a value cell; none for the labels and colours.
+        TWatched<TChartSeries> S;
+        TWatched<TChartValueList> L;
+        bool Labels = false, Colors = false;
+        std::vector<TPointState> Points;
+        // Points the edit appended, in order: removed again on cancel.
+        std::vector<std::pair<TWatched<TChartSeries>, int>> Added;
     };
     void TakeSnapshot();
     void RestoreSnapshot();
+    // The open editor's cell still edits what it was opened on.
+    bool EditTargetHolds() const;
+    // Ends the edit keeping what was stored, as leaving the cell does.
+    void DropEdit();
+    // Adds a null point that sorts after every other one; its index.
+    int AppendNull(TChartSeries* S);
     TSnapshot FSnap;
-    bool FWasNew = false;
     bool FStoring = false;
 };
 
@@ -146,7 +166,7 @@ class TChartGridNavigator : public TCustomTeeNavigator {
 public:
     explicit TChartGridNavigator(TComponent* AOwner);
     ~TChartGridNavigator() override;
-    TCustomChartGrid* Grid() const { return FGrid; }
+    TCustomChartGrid* Grid() const { return FGrid.Get(); }
     void SetGrid(TCustomChartGrid* Value);
     void EnableButtons() override;
     void EnableButtonsColRow(int ACol, int ARow);
@@ -157,7 +177,7 @@ protected:
 
 private:
     friend class TCustomChartGrid;
-    TCustomChartGrid* FGrid = nullptr;
+    TWatched<TCustomChartGrid> FGrid;
 };
 
 // A colour a point may take (RGB or none) into Color; false with the reason.

@@ -137,8 +137,21 @@ void TMapSeriesEditor::FillShapes() {
     if (!m) return;
     for (int i = 0; i < m->Shapes()->Count(); ++i) {
         TTeePolygon* p = m->Shapes()->Get(i);
+        // A row draws its points series: it hears when that goes.
+        p->Points()->FreeNotification(this);
         items->AddObject(p->Text(), p->Points());
     }
+}
+
+// A polygon freed by anyone but this page (the chart's data grid, a caller)
+// leaves its row without a series to draw; the row's text stays.
+void TMapSeriesEditor::Notification(TComponent* AComponent, TOperation Operation) {
+    TTeeSeriesPage::Notification(AComponent, Operation);
+    if (Operation != opRemove || !ChartListBox1 || IsDestroying()) return;
+    TStrings* items = ChartListBox1->Items();
+    for (int i = items->IndexOfObject(AComponent); i >= 0; i = items->IndexOfObject(AComponent))
+        items->SetObjects(i, nullptr);
+    ChartListBox1->Invalidate();
 }
 
 void TMapSeriesEditor::EnableTabs() {

@@ -51,6 +51,7 @@ public:
 protected:
     void ShowSeries() override;
     void AddPages() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     TMapSeries* Map() const;
