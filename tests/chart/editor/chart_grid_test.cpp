@@ -122,6 +122,42 @@ TEST_F(ChartGridTest, TypedValueGoesIntoTheSeriesAndTheChartRepaints) {
     EXPECT_EQ(Bar->GetXLabel(1), "May");
 }
 
+// Below the end of a series with X values of its own the typed value is a new
+// last point; a point at X = count would sort first and the value would land
+// on a point that was there.
+TEST_F(ChartGridTest, ValueTypedBelowASeriesWithItsOwnXValuesIsANewLastPoint) {
+    auto* points = new TPointSeries(Chart.get());
+    points->SetName("Series3");
+    points->SetParentChart(Chart.get());
+    points->AddXY(10, 1.5);
+    points->AddXY(40, 3.5);
+    Grid->RecalcDimensions();
+    int col = -1;
+    for (int c = 1; c < Grid->ColCount(); ++c) {
+        TChartSeries* s = nullptr;
+        TChartValueList* l = nullptr;
+        if (Grid->GetSeries(c, s, l) && s == points && l == points->YValues()) col = c;
+    }
+    ASSERT_GT(col, 0);
+    TypeInto(col, Grid->FirstRowNum() + 3, "99");
+    ASSERT_EQ(points->Count(), 4);
+    EXPECT_EQ(points->XValues()->Value(0), 10);
+    EXPECT_EQ(points->YValues()->Value(0), 1.5);
+    EXPECT_EQ(points->XValues()->Value(1), 40);
+    EXPECT_EQ(points->YValues()->Value(1), 3.5);
+    EXPECT_TRUE(points->IsNull(2));
+    EXPECT_EQ(points->YValues()->Value(3), 99);
+    EXPECT_GT(points->XValues()->Value(3), points->XValues()->Value(2));
+    EXPECT_GT(points->XValues()->Value(2), 40);
+    // Down on the last row appends below the last point too.
+    Grid->SetCol(col);
+    Grid->SetRow(Grid->RowCount() - 1);
+    SimulateKey(Grid, VK_DOWN);
+    ASSERT_EQ(points->Count(), 5);
+    EXPECT_EQ(points->YValues()->Value(0), 1.5);
+    EXPECT_GT(points->XValues()->Value(4), points->XValues()->Value(3));
+}
+
 TEST_F(ChartGridTest, NavigatorInsertsAndDeletesRowsInEverySeries) {
     Grid->SetRow(2);
     EXPECT_FALSE(Nav->Buttons(nbFirst)->Enabled());
