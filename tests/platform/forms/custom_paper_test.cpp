@@ -123,21 +123,4 @@ TEST_F(CustomPaperTest, PrintDialogKeepsTheLabelUnlessAnotherSizeIsChosen) {
     }
 }
 
-// A named size is shown by its name: the page set-up is left as it is.
-TEST_F(CustomPaperTest, ANamedSizeIsLeftToTheDialog) {
-    QPrinter printer;
-    printer.setPageSize(QPageSize(QPageSize::A5));
-    TCustomPaperShown custom(printer);
-    QPageSetupDialog dialog(&printer);
-    std::string shown;
-    WhenShown([&](QWidget* w) {
-        shown = Shown(PageSetupIn(w)).Size;
-        static_cast<QDialog*>(w)->accept();
-    });
-    ASSERT_EQ(dialog.exec(), QDialog::Accepted);
-    custom.Keep(printer);
-    EXPECT_EQ(shown, "A5");
-    EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::A5);
-}
-
 } // namespace
