@@ -189,44 +189,34 @@ void TFormPGT300::BitBtnPrintDataClick(TObject*) {
 
 void TFormPGT300::PrintStatistics() {
     TPrinter* printer = Printer();
-    TCanvas* canvas = printer->Canvas();
-    // The figures fit one sheet of paper; a shorter page goes on at line 4 of the next.
-    TPrintLines lines(*printer, 4);
-    const auto measure = [&](int Points) {
-        canvas->Font()->SetSize(Points);
-        const int ppi = canvas->GetDeviceCaps(LOGPIXELSY);
-        lines.SetLineHeight(static_cast<int>(std::lround(std::abs(Points * ppi / 72.0) * 1.4)));
+    const int ppi = printer->Canvas()->GetDeviceCaps(LOGPIXELSY);
+    const auto height = [ppi](int Points) {
+        return static_cast<int>(std::lround(std::abs(Points * ppi / 72.0) * 1.4));
     };
-    printer->SetTitle("Print out statistic data");
-    printer->BeginDoc();
-    try {
-        canvas->Font()->SetName("Arial");
-        measure(14);
-        canvas->TextOut(400, lines.Top(2), "PGT 300 Print out statistic data.");
-        canvas->TextOut(400, lines.Top(3), "Date : " + DateToStr(Date()));
-        measure(10);
-        const C_PGT300::_statistic_data& s = Pgt300Tester().Statistics;
-        canvas->TextOut(400, lines.Top(6), "Number of measurments : " + IntToStr(s.Measurements));
-        const struct {
-            int Line;
-            const char* Text;
-            uint32_t Count;
-            double Percent;
-        } rows[] = {{7, "HGB <  : ", s.HGBBelow, s.HGBBelowPercent},
-                    {8, "HGB >  : ", s.HGBAbove, s.HGBAbovePercent},
-                    {9, "Shoe < : ", s.ShoeBelow, s.ShoeBelowPercent},
-                    {10, "Shoe > : ", s.ShoeAbove, s.ShoeAbovePercent}};
-        for (const auto& r : rows) {
-            const int y = lines.Top(r.Line);
-            canvas->TextOut(400, y, r.Text + IntToStr(r.Count));
-            canvas->TextOut(1000, y, " = " + PgtPercentText(r.Percent));
-        }
-        canvas->TextOut(400, lines.Top(12), "Comment : " + s.Comment);
-    } catch (...) {
-        if (printer->Printing()) printer->Abort();
-        throw;
+    // The figures fit one sheet of paper; a shorter page goes on at line 4 of the next.
+    TPrintLines lines("Arial", 4);
+    lines.SetFont(14, height(14));
+    lines.Add(400, 2, "PGT 300 Print out statistic data.");
+    lines.Add(400, 3, "Date : " + DateToStr(Date()));
+    lines.SetFont(10, height(10));
+    const C_PGT300::_statistic_data& s = Pgt300Tester().Statistics;
+    lines.Add(400, 6, "Number of measurments : " + IntToStr(s.Measurements));
+    const struct {
+        int Line;
+        const char* Text;
+        uint32_t Count;
+        double Percent;
+    } rows[] = {{7, "HGB <  : ", s.HGBBelow, s.HGBBelowPercent},
+                {8, "HGB >  : ", s.HGBAbove, s.HGBAbovePercent},
+                {9, "Shoe < : ", s.ShoeBelow, s.ShoeBelowPercent},
+                {10, "Shoe > : ", s.ShoeAbove, s.ShoeAbovePercent}};
+    for (const auto& r : rows) {
+        lines.Add(400, r.Line, r.Text + IntToStr(r.Count));
+        lines.Add(1000, r.Line, " = " + PgtPercentText(r.Percent));
     }
-    printer->EndDoc();
+    lines.Add(400, 12, "Comment : " + s.Comment);
+    printer->SetTitle("Print out statistic data");
+    lines.Print(*printer);
 }
 
 // ---- Leaving

@@ -1,30 +1,44 @@
 #pragma once
-// Where the lines of a print-out go on the printer's pages. The print-outs
-// place their lines by number (y = line x line height); on paper shorter than
-// their layout a line would fall below the page's end, so a line that would
-// pass it starts a new page instead, on any paper.
+// A print-out of text lines in one font, each placed by its number
+// (y = line x line height) at the x it gives. Its layout is as wide as its
+// widest line's end and a right margin as wide as the left one; it prints
+// through TPrintJob, so on narrower paper the whole layout is scaled to the
+// paper's width. On paper shorter than the layout a line that would pass the
+// page's end starts a new page instead.
+#include "platform/rtl/ansistring.h"
+#include <vector>
 
 class TPrinter;
+class TPrintJob;
 
 class TPrintLines {
 public:
     // After a page break printing goes on at line ContinueLine, or as low as
     // the paper allows.
-    TPrintLines(TPrinter& Printer, int ContinueLine);
+    TPrintLines(const AnsiString& FontName, int ContinueLine);
 
-    // Lines are Height pixels apart from here on. LinesPerPage above 0 ends
-    // every page before that line (a bottom margin); the page's end always does.
-    void SetLineHeight(int Height, int LinesPerPage = 0);
-    // The y at which the line numbered Line prints. Lines keep their spacing;
-    // after a page break the rest move up together.
-    int Top(int Line);
+    // The lines added from here on are Points high and Height printer pixels apart.
+    void SetFont(int Points, int Height);
+    // Pages end Lines lines above the paper's end (a bottom margin) where a
+    // page then still has room below line KeepLine; shorter paper uses all of it.
+    void SetBottomMargin(int Lines, int KeepLine);
+    void Add(int X, int Line, const AnsiString& Text);
+
+    // The layout's width in the printer's pixels.
+    int LayoutWidth(TPrinter& Printer) const;
+    // One job on the printer, with the printer's title.
+    void Print(TPrinter& Printer) const;
 
 private:
-    int Bottom();
-    TPrinter& FPrinter;
+    struct TLine {
+        int Points, Height, X, Line;
+        AnsiString Text;
+    };
+    std::vector<TLine> FLines;
+    AnsiString FFont;
     int FContinue;
+    int FPoints = 10;
     int FHeight = 1;
-    int FLinesPerPage = 0;
-    int FShift = 0;
-    bool FPageUsed = false;
+    int FMarginLines = 0;
+    int FMarginKeep = 0;
 };

@@ -506,32 +506,22 @@ void TFormRXMCali::BitBtn_printClick(TObject*) {
 
 void TFormRXMCali::PrintInfoDisplay() {
     TPrinter* printer = Printer();
-    TCanvas* canvas = printer->Canvas();
-    TPrintLines lines(*printer, 4);
-    const auto measure = [&](int Points) {
-        canvas->Font()->SetSize(Points);
-        const int ppi = canvas->GetDeviceCaps(LOGPIXELSY);
-        const int height = static_cast<int>(1.4 * std::abs(MulDiv(Points, ppi, 72)));
-        const int perPage = printer->PageHeight() / std::max(1, height) - 4;
-        // The bottom margin of four lines holds where the first page keeps
-        // room for the memo below the heading; shorter paper uses all of it.
-        lines.SetLineHeight(height, perPage > FirstMemoLine ? perPage : 0);
+    const int ppi = printer->Canvas()->GetDeviceCaps(LOGPIXELSY);
+    const auto height = [ppi](int Points) {
+        return static_cast<int>(1.4 * std::abs(MulDiv(Points, ppi, 72)));
     };
+    TPrintLines lines("Arial", 4);
+    // The bottom margin of four lines holds where the first page keeps room
+    // for the memo below the heading; shorter paper uses all of it.
+    lines.SetBottomMargin(4, FirstMemoLine);
+    lines.SetFont(14, height(14));
+    lines.Add(400, 2, "QM read out - calibration of the RXM 850");
+    lines.Add(400, 3, "Print out Info display : " + DateToStr(Date()));
+    lines.SetFont(10, height(10));
+    for (int i = 0; i < MemoInfo->Lines()->Count(); ++i)
+        lines.Add(200, FirstMemoLine + i, MemoInfo->Lines()->Strings(i));
     printer->SetTitle("Print out Info display.");
-    canvas->Font()->SetName("Arial");
-    measure(14);
-    printer->BeginDoc();
-    try {
-        canvas->TextOut(400, lines.Top(2), "QM read out - calibration of the RXM 850");
-        canvas->TextOut(400, lines.Top(3), "Print out Info display : " + DateToStr(Date()));
-        measure(10);
-        for (int i = 0; i < MemoInfo->Lines()->Count(); ++i)
-            canvas->TextOut(200, lines.Top(FirstMemoLine + i), MemoInfo->Lines()->Strings(i));
-    } catch (...) {
-        if (printer->Printing()) printer->Abort();
-        throw;
-    }
-    printer->EndDoc();
+    lines.Print(*printer);
 }
 
 // ---- Leaving

@@ -161,11 +161,13 @@ TEST_F(Pgt300Test, PrintOutBreaksPagesOnShortPaper) {
 }
 
 // The paper and orientation chosen in the print dialog are the pages the
-// lines are placed on: a label takes several, A5 across takes one.
+// lines are placed on, each whole on the paper.
 TEST_F(Pgt300Test, PrintOutLinesGoOnThePaperChosenInTheDialog) {
+    QM_REQUIRE_TOOL("pdftotext");
+    if (Printer()->Printers()->Count() != 1) GTEST_SKIP() << "a real printer is installed";
     Transfer();
     W->EditComment->SetText("east wing");
-    ExpectLinesOnChosenPaper(Responder, [this] { W->BitBtnPrintData->Click(); }, 82, 12);
+    ExpectLinesOnChosenPaper(Responder, [this] { W->BitBtnPrintData->Click(); }, 12);
 }
 
 // Printed as a user does without a printer: into the file named in the print

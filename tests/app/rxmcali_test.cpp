@@ -179,10 +179,12 @@ TEST_F(RxmCaliTest, PrintOutKeepsEveryLineOnItsPageOnAnyPaper) {
 // The paper and orientation chosen in the print dialog are the pages the
 // lines are placed on.
 TEST_F(RxmCaliTest, PrintOutLinesGoOnThePaperChosenInTheDialog) {
+    QM_REQUIRE_TOOL("pdftotext");
+    if (Printer()->Printers()->Count() != 1) GTEST_SKIP() << "a real printer is installed";
     W->MemoInfo->Clear();
     for (int i = 0; i < 20; ++i)
         W->MemoInfo->Lines()->Add("line " + IntToStr(i));
-    ExpectLinesOnChosenPaper(Responder, [this] { W->BitBtn_print->Click(); }, 81, 22);
+    ExpectLinesOnChosenPaper(Responder, [this] { W->BitBtn_print->Click(); }, 22);
 }
 
 // The calibration record's lines hold tabs; on paper each must read as on screen.

@@ -145,17 +145,21 @@ def pdf_text(path):
 
 def choose_paper(s, dialog, paper, output):
     """In the print dialog: Properties, the paper (a size's name, or a custom
-    width and height in millimetres), OK, then the output file and Print."""
+    width and height in millimetres; None leaves the paper shown), OK, then
+    the output file and Print."""
     dialog.activate()
     s.key("alt+r")  # "Properties"
     props = s.wait_window(r"^Printer Properties$")
     props.activate()
-    props.click(*PAGE_SIZE)
-    s.handled()  # the list is open
+    if paper is not None:
+        props.click(*PAGE_SIZE)
+        s.handled()  # the list is open
+        # Typing searches on from the entry shown: from the top, "A5" is A5, not "A5 Extra".
+        s.key("Home")
     if isinstance(paper, str):
         s.type(paper)
         s.key("Return")
-    else:
+    elif paper is not None:
         s.type("Custom")
         s.key("Return")
         for field, mm in zip((PAPER_WIDTH, PAPER_HEIGHT), paper):
@@ -164,6 +168,11 @@ def choose_paper(s, dialog, paper, output):
             s.type(str(mm))
     props.click(*PROPERTIES_OK)
     s.wait_gone(props)
+    print_to(s, dialog, output)
+
+
+def print_to(s, dialog, output):
+    """In the print dialog: the output file, then Print."""
     dialog.activate()
     s.key("alt+f", "ctrl+a")  # "Output file"
     s.type(output)
@@ -191,12 +200,35 @@ def expect_printed_on(s, path, size, lines):
     for line in lines:
         if line not in text:
             raise Failure("%s lacks \"%s\"; it reads: %r" % (s.tilde(path), line, text))
+    off = words_off_page(path)
+    if off:
+        raise Failure("%s has words that are not whole on their page: %s" % (
+            s.tilde(path), ", ".join(off)))
     return pages
 
 
+def words_off_page(path):
+    """The words of a PDF whose box passes its page's edge (a reader drops a
+    character wholly off the page, so the lines looked for catch those)."""
+    r = subprocess.run(["pdftotext", "-bbox", path, "-"], capture_output=True, text=True)
+    off, width, height = [], 0.0, 0.0
+    for m in re.finditer(r'<page width="([\d.]+)" height="([\d.]+)">|'
+                         r'<word xMin="([-\d.]+)" yMin="([-\d.]+)" xMax="([-\d.]+)" '
+                         r'yMax="([-\d.]+)">([^<]*)</word>', r.stdout):
+        if m.group(1):
+            width, height = float(m.group(1)), float(m.group(2))
+            continue
+        x0, y0, x1, y1 = (float(m.group(i)) for i in range(3, 7))
+        if x0 < -0.5 or y0 < -0.5 or x1 > width + 0.5 or y1 > height + 0.5:
+            off.append("\"%s\" at %.0f, %.0f pt" % (m.group(7), x0, y0))
+    return off
+
+
 def paper_chosen(s):
-    """The grounding tester prints on a custom 80 x 50 mm label and the
-    calibration on A5, as chosen in the print dialog's printer properties."""
+    """The grounding tester prints on a custom 80 x 50 mm label, every line
+    whole on it, and again on the label when the dialog is confirmed as it
+    shows; the calibration prints on A5, as chosen in the print dialog's
+    printer properties."""
     folder = os.path.join(s.home, "printouts")
     os.makedirs(folder)
     pgt = open_grounding_tester(s)
@@ -206,11 +238,20 @@ def paper_chosen(s):
     label = os.path.join(folder, "label.pdf")
     pgt.click(280, 408)
     choose_paper(s, s.wait_window(r"^Print$"), (80, 50), label)
-    pages = expect_printed_on(s, label, (80, 50), ("Number of measurments : 25",
-                                                   "Comment : Label"))
-    if len(pages) < 2:
-        raise Failure("the statistics fit one 80 x 50 mm page; their lines were not placed "
-                      "on the label")
+    statistics = ("PGT 300 Print out statistic data.", "Number of measurments : 25",
+                  "= 3.8%", "Comment : Label")
+    expect_printed_on(s, label, (80, 50), statistics)
+    # The label comes back as chosen: printed again with the dialog confirmed
+    # as it shows, its properties looked at and not.
+    for looked in (True, False):
+        again = os.path.join(folder, "label %s.pdf" % ("looked at" if looked else "again"))
+        pgt.click(280, 408)
+        dialog = s.wait_window(r"^Print$")
+        if looked:
+            choose_paper(s, dialog, None, again)
+        else:
+            print_to(s, dialog, again)
+        expect_printed_on(s, again, (80, 50), statistics)
     pgt.close_box()
     s.wait_gone(pgt)
     s.menu("Device", "Up", "Up", "Right", "Down", "Return")  # RXM 850, Calibrate

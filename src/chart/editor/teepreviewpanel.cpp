@@ -11,6 +11,7 @@
 #include "platform/forms/forms.h"
 #include "platform/graphics/metafile.h"
 #include "platform/graphics/printers.h"
+#include "platform/graphics/printjob.h"
 #include "platform/rtl/rtlmath.h"
 #include <algorithm>
 #include <cmath>
@@ -403,20 +404,14 @@ void TTeePreviewPanel::Print() {
         printer->SetTitle(Title);
     else if (!FPanels.front()->Name().IsEmpty())
         printer->SetTitle(FPanels.front()->Name());
-    printer->BeginDoc();
-    try {
-        for (TCustomTeePanel* p : FPanels) {
-            const TRect r = p->ChartPrintRect();
-            if (FAsBitmap)
-                SendAsBitmap(p, printer->Canvas(), r);
-            else
-                p->PrintPartial(r);
-        }
-        if (OnAfterDraw) OnAfterDraw(this);
-        printer->EndDoc();
-    } catch (...) {
-        // A job whose end failed is over already: its own error goes on.
-        if (printer->Printing()) printer->Abort();
-        throw;
+    TPrintJob job(printer);
+    for (TCustomTeePanel* p : FPanels) {
+        const TRect r = p->ChartPrintRect();
+        if (FAsBitmap)
+            SendAsBitmap(p, job.Canvas(), r);
+        else
+            p->PrintPartial(r);
     }
+    if (OnAfterDraw) OnAfterDraw(this);
+    job.Finish();
 }

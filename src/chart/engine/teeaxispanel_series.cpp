@@ -8,6 +8,7 @@
 #include "chart/engine/teesources.h"
 #include "chart/engine/teetools.h"
 #include "platform/graphics/printers.h"
+#include "platform/graphics/printjob.h"
 #include <algorithm>
 #include <memory>
 
@@ -322,22 +323,20 @@ void TCustomAxisPanel::PrintPages(int FromPage, int ToPage) {
     if (!Name().IsEmpty()) printer->SetTitle(Name());
     if (FromPage <= 0) FromPage = 1;
     if (ToPage <= 0) ToPage = NumPages();
-    printer->BeginDoc();
     const int oldPage = FPage;
     try {
+        TPrintJob job(printer);
         const TRect r = ChartPrintRect();
         for (int p = FromPage; p <= ToPage; ++p) {
             SetPage(p);
             PrintPartial(r);
-            if (p < ToPage) printer->NewPage();
+            if (p < ToPage) job.NewPage();
         }
         SetPage(oldPage);
-        printer->EndDoc();
+        job.Finish();
     } catch (...) {
         // The chart shows its page again before the error goes on.
         SetPage(oldPage);
-        // A job whose end failed is over already: its own error goes on.
-        if (printer->Printing()) printer->Abort();
         throw;
     }
 }

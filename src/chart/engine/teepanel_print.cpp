@@ -5,6 +5,7 @@
 #include "platform/graphics/clipbrd.h"
 #include "platform/graphics/metafile.h"
 #include "platform/graphics/printers.h"
+#include "platform/graphics/printjob.h"
 #include "platform/rtl/rtlmath.h"
 #include <algorithm>
 #include <climits>
@@ -108,15 +109,10 @@ void TCustomTeePanel::PrintLandscape() {
 void TCustomTeePanel::PrintRect(const TRect& R) {
     TPrinter* printer = Printer();
     if (!Name().IsEmpty()) printer->SetTitle(Name());
-    printer->BeginDoc();
-    try {
-        PrintPartial(R);
-        printer->EndDoc();
-    } catch (...) {
-        // A job whose end failed is over already: its own error goes on.
-        if (printer->Printing()) printer->Abort();
-        throw;
-    }
+    // The chart is laid out on the page itself: it fits any paper.
+    TPrintJob job(printer);
+    PrintPartial(R);
+    job.Finish();
 }
 
 void TCustomTeePanel::PrintPartial(const TRect& PrinterRect) {

@@ -1,6 +1,7 @@
 // Message boxes, input boxes and the common dialogs: answered by the test
 // responder when one is installed, else shown with Qt.
 #include "platform/forms/dialogs.h"
+#include "platform/forms/custompaper.h"
 #include "platform/forms/formsqt.h"
 #include "platform/forms/modalwatch.h"
 #include "platform/forms/testhooks.h"
@@ -620,6 +621,7 @@ bool TPrintDialog::Execute() {
                 if (range) printer.setFromTo(answer.FromPage, answer.ToPage);
             }
         } else {
+            TCustomPaperShown custom(printer);
             QPrintDialog dialog(&printer, DialogParent());
             dialog.setOption(QAbstractPrintDialog::PrintPageRange, pages);
             dialog.setOption(QAbstractPrintDialog::PrintSelection, FOptions.Contains(poSelection));
@@ -627,6 +629,7 @@ bool TPrintDialog::Execute() {
                              !FOptions.Contains(poDisablePrintToFile));
             if (pages) dialog.setMinMax(FMinPage, FMaxPage);
             accepted = dialog.exec() == QDialog::Accepted;
+            if (accepted) custom.Keep(printer);
         }
     } while (accepted && !TakeNames({printer.outputFileName().toStdString()}, output));
     if (accepted) {
@@ -667,6 +670,7 @@ bool TPrinterSetupDialog::Execute() {
         accepted = answer.Accept;
         if (accepted) AnswerPrinter(printer, answer);
     } else {
+        TCustomPaperShown custom(printer);
         QPageSetupDialog dialog(&printer, DialogParent());
         accepted = dialog.exec() == QDialog::Accepted;
     }
