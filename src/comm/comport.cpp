@@ -340,7 +340,7 @@ void TCustomComPort::CreateHandle() {
     SetLastError(0);
     try {
         if (FPriorityClass != pcDefault)
-            Check(ApplyPriorityClass(PriorityValues[FPriorityClass], FSavedPriority));
+            Check(FPriorityClaim.Apply(PriorityValues[FPriorityClass]));
         for (void** event : {&FReadEvent, &FWriteEvent}) {
             *event = CreateEventA(nullptr, 1, 1, nullptr);
             Check(*event != nullptr);
@@ -376,7 +376,7 @@ void TCustomComPort::ReleaseHandle() {
         *event = nullptr;
     }
     FReadWentPending = FWriteWentPending = false;
-    RestorePriority(FSavedPriority);
+    FPriorityClaim.Release();
 }
 
 // ---- Errors

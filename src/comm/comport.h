@@ -7,11 +7,11 @@
 #include "platform/classes/props.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/sets.h"
+#include "platform/win32/processpriority.h"
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 
 class TStrings;
 class TComThread;
@@ -427,7 +427,7 @@ private:
     bool FSynchronizeEvents = true;
     TThreadPriority FThreadPriority = tpTimeCritical;
     bool FStreamedActive = false;
-    std::optional<int> FSavedPriority; // the nice value the release puts back
+    TPriorityClaim FPriorityClaim; // released with the handle
     uint32_t FLastThreadError = 0;
     // Manual-reset events, set while no transfer runs; the records of the
     // transfer in progress.

@@ -2,6 +2,7 @@
 #include "platform/classes/streams.h"
 #include "platform/rtl/sysutils.h"
 #include "platform/win32/kernel.h"
+#include <algorithm>
 #include <memory>
 
 AnsiString CsvText(const AnsiString& Text) {
@@ -30,20 +31,36 @@ void TRecordFile::Add(const AnsiString& Text) {
     FContent += Text;
 }
 
+namespace {
+// What goes before new rows so that they start on a line of their own: a row
+// torn by a kill stays one broken row, never joined by the next. Size > 0.
+AnsiString LineStart(TFileStream& File, int64_t Size) {
+    char last = '\n';
+    File.Seek(Size - 1, soFromBeginning);
+    const bool read = File.Read(&last, 1) == 1;
+    File.Seek(0, soFromEnd);
+    if (!read || last == '\n') return AnsiString();
+    return last == '\r' ? AnsiString("\n") : AnsiString("\r\n");
+}
+} // namespace
+
 TRecordWrite TRecordFile::Write() {
     FWritten = 0;
     FError = "";
     std::unique_ptr<TFileStream> file;
     try {
-        file = std::make_unique<TFileStream>(FFileName,
-                                             (FNew ? fmCreate : fmOpenWrite) | fmShareExclusive);
+        file = std::make_unique<TFileStream>(FFileName, (FNew ? fmCreate : fmOpenReadWrite) |
+                                                            fmShareExclusive);
     } catch (const EStreamError& e) {
         FError = e.Message;
         return FNew ? TRecordWrite::NotCreated : TRecordWrite::NotOpened;
     }
     const int64_t before = file->Seek(0, soFromEnd);
-    FWritten = file->Write(FContent.data(), FContent.Length());
-    if (FWritten == FContent.Length()) return TRecordWrite::Written;
+    const AnsiString start = before > 0 ? LineStart(*file, before) : AnsiString();
+    const AnsiString out = start + FContent;
+    const int written = file->Write(out.data(), out.Length());
+    FWritten = std::max(0, written - start.Length());
+    if (written == out.Length()) return TRecordWrite::Written;
     if (FNew) {
         file.reset();
         DeleteFile(FFileName);

@@ -3,7 +3,8 @@
 // result files). The content is built first and goes out in one write, so a
 // file only ever holds whole rows: a new file gets its heading and rows
 // together or is removed again, an existing one gets the rows appended whole
-// or not at all.
+// or not at all, on a line of their own when a kill tore its last row. Every
+// append of the program goes through here.
 #include "platform/rtl/ansistring.h"
 
 // The text with ";" made "," and line breaks made blanks, so a field stays
@@ -39,7 +40,8 @@ public:
     // write is taken back, and a file made for it removed, so the next save
     // starts it with its heading again.
     TRecordWrite Write();
-    // Bytes the last write put out, all of them taken back when it fell short.
+    // Bytes of the content the last write put out (the line break that ends a
+    // torn row not counted), all of them taken back when it fell short.
     int Written() const { return FWritten; }
     // The stream layer's message when the file could not be made or opened.
     const AnsiString& Error() const { return FError; }

@@ -61,7 +61,7 @@ TEST(FileSizeLimit, AppendPastTheLimitLeavesWholeRowsAndTheProgramRunning) {
     const fs::path dir = fs::temp_directory_path() / ("qm_fsize_" + std::to_string(::getpid()));
     fs::create_directories(dir);
     const fs::path csv = dir / "pgt.csv";
-    const std::string earlier(5101, 'x');
+    const std::string earlier = std::string(5099, 'x') + "\r\n"; // whole rows
     std::ofstream(csv, std::ios::binary) << earlier;
 
     const int status = RunChild(csv, 5120); // room for 19 bytes of the row

@@ -77,6 +77,24 @@ TEST_F(Pgt300Test, TransferShowsCountsAndPercentagesAndSavesTwiceUnderOneHeader)
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
 }
 
+TEST_F(Pgt300Test, RowAfterARowTornByAKillStartsOnALineOfItsOwn) {
+    Transfer();
+    W->EditComment->SetText("after");
+    const fs::path csv = Dir / "torn.csv";
+    const std::string torn = "Date;Time;No. of meas.\r\n01.02.2024;10:00:00;25;3;11.";
+    std::ofstream(csv, std::ios::binary) << torn;
+    Responder.ExpectSave(csv.string().c_str());
+    W->BitBtnSaveData->Click();
+    std::ifstream in(csv, std::ios::binary);
+    const std::string text(std::istreambuf_iterator<char>(in), {});
+    ASSERT_EQ(text.substr(0, torn.size() + 2), torn + "\r\n");
+    const std::string row = text.substr(torn.size() + 2);
+    const std::string tail = ";25;3;11.5%;1;3.8%;0;0.0%;2;7.7%;after\r\n";
+    EXPECT_EQ(std::count(row.begin(), row.end(), '\n'), 1) << row;
+    ASSERT_GT(row.size(), tail.size());
+    EXPECT_EQ(row.substr(row.size() - tail.size()), tail);
+}
+
 TEST_F(Pgt300Test, DeclinedDeleteQuestionTransfersWithoutClearing) {
     W->CheckBoxDeleteStatisticData->SetChecked(true);
     Responder.ExpectMessage("Are you sure !", IDCANCEL);

@@ -237,6 +237,22 @@ TEST_F(Rxm850Test, SavedMeasurementsShareOneHeader) {
     EXPECT_NE(ReadIni().find("DataDirectory=" + Dir.string() + "/"), std::string::npos);
 }
 
+TEST_F(Rxm850Test, RowAfterARowTornByAKillStartsOnALineOfItsOwn) {
+    Init();
+    W->BitBtn_start->Click();
+    const fs::path csv = Dir / "torn.csv";
+    const std::string torn = "Time;Date;Serial number\r\n10:00:00;01.02.2024;'0123";
+    std::ofstream(csv, std::ios::binary) << torn;
+    TPumpScript script;
+    script.Do([&] { W->Edit_Comment->SetText("after"); }).Click(W->BitBtnOK);
+    Responder.ExpectSave(csv.string().c_str()).ExpectMessage("File saved successfully.", IDOK);
+    W->BitBtn_save->Click();
+    const auto lines = Lines(ReadFile(csv));
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1], "10:00:00;01.02.2024;'0123");
+    EXPECT_EQ(AfterTimeAndDate(lines[2]), "'01231125;'V1.2;09.03.2024;0;1.2;MOhm;22;45;0;A;after");
+}
+
 TEST_F(Rxm850Test, CancelledCommentWritesNothing) {
     Init();
     W->BitBtn_start->Click();

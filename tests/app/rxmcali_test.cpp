@@ -137,6 +137,23 @@ TEST_F(RxmCaliTest, DateFrameCsvRowAndPrintOut) {
     EXPECT_EQ(second.front().Pos.y, 4 * 58);
 }
 
+TEST_F(RxmCaliTest, RowAfterARowTornByAKillStartsOnALineOfItsOwn) {
+    const fs::path csv = Dir / "torn.csv";
+    const std::string torn = "Serial number;Date;SW version\r\n'1234;'01.02.2024;'V1";
+    std::ofstream(csv, std::ios::binary) << torn;
+    W->CaliPara.SerialNumber = "5678";
+    Responder.ExpectSave(csv.string().c_str());
+    W->BitBtn_save->SetEnabled(true);
+    W->BitBtn_save->Click();
+    std::ifstream in(csv, std::ios::binary);
+    const std::string text(std::istreambuf_iterator<char>(in), {});
+    ASSERT_EQ(text.substr(0, torn.size() + 2), torn + "\r\n");
+    const std::string row = text.substr(torn.size() + 2);
+    EXPECT_EQ(row.substr(0, 6), "'5678;");
+    EXPECT_EQ(std::count(row.begin(), row.end(), '\n'), 1) << row;
+    EXPECT_EQ(row.substr(row.size() - 2), "\r\n");
+}
+
 // Every line lands inside its page, in order, none lost, on paper of any
 // height; a memo that fills its page to the margin starts no empty one.
 TEST_F(RxmCaliTest, PrintOutKeepsEveryLineOnItsPageOnAnyPaper) {

@@ -6,7 +6,9 @@
 #include <dirent.h>
 #include <fstream>
 #include <grp.h>
+#include <algorithm>
 #include <map>
+#include <span>
 #include <sys/resource.h>
 #include <sys/wait.h>
 
@@ -236,9 +238,9 @@ struct TClassCase {
     std::map<std::string, int> Open; // by the class's name
 };
 
-// Opens and closes a port at every priority class; 0 when each gave the nice
-// value of the case and the close put the base back, else what went wrong.
-int OpenAtEveryClass(const TClassCase& c) {
+// Makes the (forked) process the user of the case at its nice value: 0, or
+// 77 when the case needs what this user cannot give.
+int BecomeUserOf(const TClassCase& c) {
     const rlimit limit{c.NiceLimit, c.NiceLimit};
     if (::setrlimit(RLIMIT_NICE, &limit) != 0 || ::setpriority(PRIO_PROCESS, 0, c.Base) != 0)
         return 77;
@@ -246,6 +248,33 @@ int OpenAtEveryClass(const TClassCase& c) {
     if (!c.Privileged && ::geteuid() == 0 &&
         (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
         return 90;
+    return 0;
+}
+
+// Runs Fn(c) in a child process for each case; skipped when no case could run.
+void RunAsEachUser(const TClassCase* Cases, size_t Count, int (*Fn)(const TClassCase&)) {
+    int ran = 0;
+    for (const TClassCase& c : std::span(Cases, Count)) {
+        SCOPED_TRACE(::testing::Message() << (c.Privileged ? "privileged" : "ordinary user")
+                                          << ", nice limit " << c.NiceLimit << ", nice " << c.Base);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const int entered = BecomeUserOf(c);
+            ::_exit(entered ? entered : Fn(c));
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status)) << "signal " << WTERMSIG(status);
+        if (WEXITSTATUS(status) == 77) continue; // limits only the privileged may set
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+        ++ran;
+    }
+    if (ran == 0) GTEST_SKIP() << "no nice limit could be set";
+}
+
+// Opens and closes a port at every priority class; 0 when each gave the nice
+// value of the case and the close put the base back, else what went wrong.
+int OpenAtEveryClass(const TClassCase& c) {
     TPtyPair pty;
     TComPort port(nullptr);
     port.SetDeviceName(pty.SlavePath().c_str());
@@ -299,20 +328,114 @@ TEST(ComPortPriority, EveryClassOpensAndTheCloseLeavesTheProcessAsItWas) {
          5,
          {{"pcDefault", 5}, {"pcIdle", 19}, {"pcNormal", 0}, {"pcHigh", -5}, {"pcRealTime", -5}}},
     };
-    int ran = 0;
-    for (const TClassCase& c : cases) {
-        SCOPED_TRACE(::testing::Message() << (c.Privileged ? "privileged" : "ordinary user")
-                                          << ", nice limit " << c.NiceLimit << ", nice " << c.Base);
-        const pid_t pid = ::fork();
-        if (pid == 0) ::_exit(OpenAtEveryClass(c));
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        ASSERT_TRUE(WIFEXITED(status)) << "signal " << WTERMSIG(status);
-        if (WEXITSTATUS(status) == 77) continue; // limits only the privileged may set
-        EXPECT_EQ(WEXITSTATUS(status), 0);
-        ++ran;
+    RunAsEachUser(cases, std::size(cases), OpenAtEveryClass);
+}
+
+namespace {
+// Every order in which Ports ports open and close, each opening before it
+// closes: a port's first mention opens it, its second closes it.
+std::vector<std::vector<int>> OpenCloseOrders(int Ports) {
+    std::vector<int> events;
+    for (int p = 0; p < Ports; ++p)
+        events.insert(events.end(), {p, p});
+    std::vector<std::vector<int>> orders;
+    do
+        orders.push_back(events);
+    while (std::next_permutation(events.begin(), events.end()));
+    return orders;
+}
+
+// Every choice of Ports different classes (pcDefault claims nothing).
+std::vector<std::vector<TPriorityClass>> DifferentClasses(int Ports) {
+    std::vector<std::vector<TPriorityClass>> out;
+    const TEnumNames& names = EnumNames(TPriorityClass{});
+    std::vector<TPriorityClass> all;
+    for (int i = 0; i < names.Count(); ++i)
+        if (names.Value(i) != pcDefault) all.push_back(static_cast<TPriorityClass>(names.Value(i)));
+    std::vector<bool> chosen(all.size(), false);
+    std::fill(chosen.begin(), chosen.begin() + Ports, true);
+    do {
+        std::vector<TPriorityClass> classes;
+        for (size_t i = 0; i < all.size(); ++i)
+            if (chosen[i]) classes.push_back(all[i]);
+        out.push_back(classes);
+    } while (std::prev_permutation(chosen.begin(), chosen.end()));
+    return out;
+}
+
+// Two and three ports of different classes opened and closed in every order:
+// while ports are open the latest one opened sets the nice value; once the
+// last closed, the process is at the case's base. 0 when it held, else what
+// went wrong.
+int OpenAndCloseInEveryOrder(const TClassCase& c) {
+    const TEnumNames& names = EnumNames(TPriorityClass{});
+    std::vector<std::unique_ptr<TPtyPair>> ptys;
+    std::vector<std::unique_ptr<TComPort>> ports;
+    for (int p = 0; p < 3; ++p) {
+        ptys.push_back(std::make_unique<TPtyPair>());
+        ports.push_back(std::make_unique<TComPort>(nullptr));
+        ports.back()->SetDeviceName(ptys.back()->SlavePath().c_str());
     }
-    if (ran == 0) GTEST_SKIP() << "no nice limit could be set";
+    int sequences = 0;
+    for (int count : {2, 3}) {
+        for (const auto& classes : DifferentClasses(count)) {
+            for (const auto& order : OpenCloseOrders(count)) {
+                for (int p = 0; p < count; ++p)
+                    ports[p]->SetPriorityClass(classes[p]);
+                std::vector<int> open; // oldest first
+                std::string steps;
+                for (int p : order) {
+                    const bool opens = std::find(open.begin(), open.end(), p) == open.end();
+                    steps += (opens ? " open " : " close ") +
+                             std::string(names.NameOf(classes[p])->c_str());
+                    try {
+                        if (opens)
+                            ports[p]->Open();
+                        else
+                            ports[p]->Close();
+                    } catch (const EComError& e) {
+                        std::fprintf(stderr, "%s: %s\n", steps.c_str(), e.what());
+                        return 10;
+                    }
+                    if (opens)
+                        open.push_back(p);
+                    else
+                        open.erase(std::find(open.begin(), open.end(), p));
+                    const int expected =
+                        open.empty() ? c.Base
+                                     : c.Open.at(names.NameOf(classes[open.back()])->c_str());
+                    const int nice = ::getpriority(PRIO_PROCESS, 0);
+                    if (nice != expected) {
+                        std::fprintf(stderr, "%s: nice %d, not %d\n", steps.c_str(), nice,
+                                     expected);
+                        return 20;
+                    }
+                }
+                ++sequences;
+            }
+        }
+    }
+    // Six pairs in 6 orders, four triples in 90.
+    return sequences == 6 * 6 + 4 * 90 ? 0 : 30;
+}
+} // namespace
+
+TEST(ComPortPriority, AfterTheLastPortClosesTheProcessIsAsBeforeTheFirstOpenedInAnyOrder) {
+    const TClassCase cases[] = {
+        {true,
+         0,
+         0,
+         {{"pcDefault", 0}, {"pcIdle", 19}, {"pcNormal", 0}, {"pcHigh", -10}, {"pcRealTime", -20}}},
+        {false,
+         0,
+         0,
+         {{"pcDefault", 0}, {"pcIdle", 0}, {"pcNormal", 0}, {"pcHigh", 0}, {"pcRealTime", 0}}},
+        {false,
+         25,
+         5,
+         {{"pcDefault", 5}, {"pcIdle", 19}, {"pcNormal", 0}, {"pcHigh", -5}, {"pcRealTime", -5}}},
+    };
+    RunAsEachUser(cases, std::size(cases), OpenAndCloseInEveryOrder);
 }
 
 TEST(ComPort, DeviceListHasEveryDeviceAndTheComListOnlyThePorts) {

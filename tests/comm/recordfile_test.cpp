@@ -33,6 +33,14 @@ const TRecordCase RecordCases[] = {
      8},
     {"ExistingFileTakesTheRowOnly", "H\r\nold\r\n", TSetting::Room, TRecordWrite::Written,
      "H\r\nold\r\nrow\r\n", 5},
+    // A row torn by a kill stays one broken row: the next starts on a line of its own.
+    {"RowAfterATornRowStartsOnItsOwnLine", "H\r\nha", TSetting::Room, TRecordWrite::Written,
+     "H\r\nha\r\nrow\r\n", 5},
+    {"RowAfterAHalfLineBreakCompletesIt", "H\r\nold\r", TSetting::Room, TRecordWrite::Written,
+     "H\r\nold\r\nrow\r\n", 5},
+    {"EmptyFileTakesTheRowOnly", "", TSetting::Room, TRecordWrite::Written, "row\r\n", 5},
+    {"FullDiskAfterATornRowLeavesItAsItWas", "H\r\nha", TSetting::FullDisk, TRecordWrite::Short,
+     "H\r\nha", 0},
     // The disk takes six bytes: the half content is taken back.
     {"FullDiskLeavesNoNewFile", nullptr, TSetting::FullDisk, TRecordWrite::Short, nullptr, 6},
     {"FullDiskLeavesTheOldContent", "H\r\n", TSetting::FullDisk, TRecordWrite::Short, "H\r\n", 3},

@@ -5,6 +5,7 @@
 #include "platform/rtl/formatsettings.h"
 #include "support/cpm_sim.h"
 #include "support/full_disk.h"
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -216,6 +217,40 @@ TEST_F(StoredFilesTest, RowForAFileHeldByAnotherProgramOffersRetry) {
     auto again = std::make_unique<TFileStream>(name, fmOpenRead | fmShareExclusive);
     Host.SaveAs = name;
     EXPECT_THROW(Cpm.SaveResult(1, 2, 3, 4, 5, 6, ""), EFOpenError);
+}
+
+// A kill in the middle of a row leaves it torn; the next save's row starts on
+// a line of its own in the result file and in the stored files' file alike.
+TEST_F(StoredFilesTest, RowAfterARowTornByAKillStartsOnALineOfItsOwn) {
+    Cpm._struct_setup = {"V6.10", "12345678", "01-05-2024", "0", "0", "0", "0", "33"};
+    ASSERT_EQ(Cpm.DecodeStoredFile("05212C01E8033C0017007B006400"), TCpmResult::Ok);
+    const std::string torn = "Date;Time;CPM-Mode\r\n01.02.2024;10:00:00;Pos.;10";
+    const struct {
+        const char* File;
+        std::function<TCpmResult(const AnsiString&)> Save;
+        const char* Row; // how the new row ends
+    } saves[] = {
+        {"result.csv",
+         [&](const AnsiString& Name) {
+             Host.SaveAs = Name;
+             return Cpm.SaveResult(900, 50, 0, 1.0, 0.0, 0.0, "after");
+         },
+         ";Pos.;900;50;0;1.0;0.0;0.0;after\r\n"},
+        {"stored.csv", [&](const AnsiString& Name) { return Cpm.AppendStoredFileRow(Name); },
+         ";5;Pos.;300;1000;60;2.3;0.0;100.0;\r\n"},
+    };
+    for (const auto& save : saves) {
+        SCOPED_TRACE(save.File);
+        const AnsiString name = Temp.File(save.File);
+        std::ofstream(name.c_str(), std::ios::binary) << torn;
+        ASSERT_EQ(save.Save(name), TCpmResult::Ok);
+        const std::string text = ReadAll(name);
+        ASSERT_EQ(text.substr(0, torn.size() + 2), torn + "\r\n");
+        const std::string row = text.substr(torn.size() + 2), end = save.Row;
+        EXPECT_EQ(std::count(row.begin(), row.end(), '\n'), 1) << row;
+        ASSERT_GT(row.size(), end.size());
+        EXPECT_EQ(row.substr(row.size() - end.size()), end);
+    }
 }
 
 TEST(CpmFiles, ExtractDirectoryKeepsTheLastDelimiter) {

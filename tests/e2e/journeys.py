@@ -784,14 +784,26 @@ def view_after_info(s):
     readings are no chart's."""
     chart_box = (400, 60, 500, 400)
 
-    def view_chart_shows(expected):
+    def view_chart(expected, after, shot):
+        """View -> Chart; a chart must come when expected, else none, once
+        the program has handled the click and on for a quiet while."""
         s.park_pointer()
-        before = s.main.steady_pixels(chart_box)
+        s.handled()
+        before = s.main.pixels(chart_box)
         s.menu("View", "Down", "Return")
-        # A chart that must not come is given a few seconds.
-        shown = poll(lambda: s.main.pixels(chart_box) != before, LONG if expected else 3)
+        if expected:
+            if not poll(lambda: s.main.pixels(chart_box) != before, LONG):
+                s.main.shot(shot)
+                raise Failure("after %s View -> Chart shows no chart (see %s.png)" %
+                              (after, shot))
+        else:
+            def chart():
+                if s.main.pixels(chart_box) == before:
+                    return None
+                s.main.shot(shot)
+                return "View -> Chart shows a chart (see %s.png)" % shot
+            s.expect_none(chart, after)
         s.key("Escape")  # a menu left open by a disabled title
-        return shown
 
     def info_ok():
         s.menu("?")
@@ -804,25 +816,18 @@ def view_after_info(s):
     pgt.close_box()
     s.wait_gone(pgt)
     info_ok()
-    if view_chart_shows(False):
-        s.main.shot("chart-after-info")
-        raise Failure("after the grounding tester, Info and OK, View -> Chart shows a chart "
-                      "(see chart-after-info.png)")
+    view_chart(False, "the grounding tester, Info and OK,", "chart-after-info")
     s.expect_no_message({s.main.id}, "View -> Chart after the grounding tester and Info")
     s.menu("Device", "Down", "Right", "Right", "Down", "Return")
     s.menu("Device", "Up", "Up", "Right", "Down", "Return")  # RXM 850, Calibrate
     cali = s.wait_window(r"Calibration mode$")
     cali.click(*CALI_EXIT)
     s.wait_gone(cali)
-    if view_chart_shows(False):
-        s.main.shot("chart-after-calibration")
-        raise Failure("after the calibration window's Exit, View -> Chart shows a chart "
-                      "(see chart-after-calibration.png)")
+    view_chart(False, "the calibration window's Exit", "chart-after-calibration")
     s.expect_no_message({s.main.id}, "View -> Chart after the calibration window")
     s.menu("Device", "Down", "Right", "Right", "Down", "Return")
     info_ok()
-    if not view_chart_shows(True):
-        raise Failure("after a range, Info and OK, View -> Chart shows no chart")
+    view_chart(True, "a range, Info and OK,", "no-chart-after-range")
 
 
 # ---------------------------------------------------------------------------
@@ -1008,7 +1013,9 @@ class Fitted:
         self.s.park_pointer()
         r = round(8 * self.s.scale)
         box = (x - 3 * r, y - r, 6 * r, 2 * r)
-        before = self.window.steady_pixels(box, 1)
+        # The picture before, once the program has handled all it was sent.
+        self.s.handled()
+        before = self.window.pixels(box)
         self.s.x("xdotool", "mousemove", "--window", self.window.id, str(x), str(y),
                  "mousedown", "1")
         down = poll(lambda: self.window.pixels(box) != before, LONG)

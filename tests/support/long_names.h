@@ -2,6 +2,7 @@
 // Saving over files whose names take all 255 bytes a folder allows.
 #include "platform/classes/filenames.h"
 #include "platform/rtl/exceptions.h"
+#include "support/temp_folder.h"
 #include <gtest/gtest.h>
 #include <filesystem>
 #include <fstream>
@@ -19,8 +20,7 @@ struct TLongNameWriter {
 // what the writer wrote and nothing else is left beside it.
 inline void ExpectSavesOverLongNames(const std::vector<AnsiString>& Names,
                                      const std::vector<TLongNameWriter>& Writers) {
-    char tmpl[] = "/tmp/qm_long_XXXXXX";
-    const std::string dir = ::mkdtemp(tmpl);
+    const std::string dir = MakeTempFolder("qm_long_");
     for (const AnsiString& name : Names) {
         const std::string system = dir + "/" + SystemFileName(name);
         ASSERT_EQ(system.size(), dir.size() + 1 + 255);

@@ -1,14 +1,17 @@
 // Series marks: positions, per-point looks, layout, drawing and hit test.
 #include "chart/engine/teemarks.h"
 #include "chart/engine/teeaxispanel.h"
+#include "chart/engine/teemarksplace.h"
 #include "chart/engine/teeseries.h"
 #include "platform/classes/filer.h"
 #include "platform/classes/props.h"
 #include "platform/classes/streams.h"
 #include "platform/rtl/rtlmath.h"
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 // Identifiers of the shape's enumerations, as the shape unit gives them.
 
@@ -278,19 +281,61 @@ TRect TSeriesMarks::OverlapRect(const TSeriesMarkPosition& P) const {
     return TRect(r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy);
 }
 
+// What a stored mark's overlap rectangle depends on besides its position; the
+// rectangles met under one look are kept together (a pie places its marks on
+// two planes).
+struct TSeriesMarks::TPlacement {
+    struct TLook {
+        int Z;
+        bool Pen;
+        int PenWidth, ShadowH, ShadowV;
+        bool operator==(const TLook&) const = default;
+    };
+    struct TMet {
+        TLook Look;
+        int First, Next; // the stored marks First..Next-1 are in Marks
+        TPlacedMarks Marks;
+    };
+    std::vector<TMet> Met;
+};
+
+void TSeriesMarks::BeginPlacement() {
+    if (FPlacing++ == 0) FPlacement = std::make_unique<TPlacement>();
+}
+
+void TSeriesMarks::EndPlacement() {
+    if (FPlacing > 0 && --FPlacing == 0) FPlacement.reset();
+}
+
 void TSeriesMarks::AntiOverlap(int First, int ValueIndex, TSeriesMarkPosition& APosition) {
-    const TRect r = OverlapRect(APosition);
-    for (int k = std::max(First, 0); k < ValueIndex; ++k) {
-        TSeriesMarkPosition* other = FPositions->Get(k);
-        if (!other) continue;
-        const TRect rk = OverlapRect(*other);
-        const bool overlap =
-            r.Left < rk.Right && rk.Left < r.Right && r.Top < rk.Bottom && rk.Top < r.Bottom;
-        if (!overlap) continue;
-        const int d = rk.Top > r.Top ? r.Bottom - rk.Top : r.Top - rk.Bottom;
-        APosition.LeftTop.y -= d;
-        APosition.ArrowTo.y -= d;
+    First = std::max(First, 0);
+    TPlacedMarks once;
+    TPlacedMarks* met = &once;
+    int from = First;
+    if (FPlacement) {
+        const TPlacement::TLook look{ZPosition, Pen()->Visible(), Pen()->Width(),
+                                     Shadow()->HorizSize(), Shadow()->VertSize()};
+        auto& all = FPlacement->Met;
+        auto it =
+            std::find_if(all.begin(), all.end(), [&](const auto& m) { return m.Look == look; });
+        if (it == all.end()) {
+            if (all.size() >= 8) all.clear();
+            it = all.insert(all.end(), TPlacement::TMet{look, First, First, {}});
+        }
+        // Marks placed again, or from another first one, are met afresh.
+        if (it->First != First || ValueIndex < it->Next) {
+            it->Marks.Clear();
+            it->First = it->Next = First;
+        }
+        met = &it->Marks;
+        from = it->Next;
+        it->Next = std::max(it->Next, ValueIndex);
     }
+    for (int k = from; k < ValueIndex; ++k)
+        if (const TSeriesMarkPosition* other = FPositions->Get(k)) met->Add(OverlapRect(*other));
+    const int lift = met->Lift(OverlapRect(APosition));
+    APosition.LeftTop.y -= lift;
+    APosition.ArrowTo.y -= lift;
 }
 
 void TSeriesMarks::InternalDraw(int Index, TColor AColor, const AnsiString& St,

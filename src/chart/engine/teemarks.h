@@ -3,6 +3,7 @@
 //   TSeriesMarkPosition, TSeriesMarksPositions   where each mark was (or is to be) drawn
 //   TMarksItem, TMarksItems                      per-point look
 //   TSeriesMarksGradient, TSeriesMarks           the shared look, layout, drawing, hit test
+//   TMarksPlacement                              one drawing's marks kept clear of each other
 #include "chart/engine/teepointer.h"
 #include "chart/engine/teeseries.h"
 #include "platform/classes/lists.h"
@@ -125,7 +126,15 @@ public:
     void Clear();
     void UsePosition(int Index, TSeriesMarkPosition& MarkPosition);
     void ApplyArrowLength(TSeriesMarkPosition& APosition) const;
+    // Moves the mark up or down clear of each stored mark from First to
+    // ValueIndex - 1 that it overlaps, by the sum of the distances.
     void AntiOverlap(int First, int ValueIndex, TSeriesMarkPosition& APosition);
+    // While a placement is open (TMarksPlacement), AntiOverlap keeps the marks
+    // it met by where they lie instead of reading every earlier one again, so
+    // n marks take about n steps, not n x n: only the drawing of the marks, in
+    // index order, may change the stored positions meanwhile.
+    void BeginPlacement();
+    void EndPlacement();
     void InternalDraw(int Index, TColor AColor, const AnsiString& St,
                       TSeriesMarkPosition& APosition);
     void DrawText(const TRect& R, const AnsiString& St);
@@ -141,6 +150,9 @@ protected:
 private:
     void Repaint();
     TRect OverlapRect(const TSeriesMarkPosition& P) const;
+    struct TPlacement;
+    std::unique_ptr<TPlacement> FPlacement;
+    int FPlacing = 0;
     void ReadItems(TStream* Stream);
     void WriteItems(TStream* Stream);
     int FAngle = 0;
@@ -152,4 +164,17 @@ private:
     std::unique_ptr<TMarksItems> FItems;
     TChartSeries* FParentSeries = nullptr;
     std::unique_ptr<TSeriesMarksPositions> FPositions;
+};
+
+// Keeps the marks of one drawing of a series clear of each other in about as
+// many steps as there are marks (see TSeriesMarks::BeginPlacement).
+class TMarksPlacement {
+public:
+    explicit TMarksPlacement(TSeriesMarks* Marks) : FMarks(Marks) { FMarks->BeginPlacement(); }
+    ~TMarksPlacement() { FMarks->EndPlacement(); }
+    TMarksPlacement(const TMarksPlacement&) = delete;
+    TMarksPlacement& operator=(const TMarksPlacement&) = delete;
+
+private:
+    TSeriesMarks* FMarks;
 };

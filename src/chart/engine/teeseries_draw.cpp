@@ -396,6 +396,7 @@ void TChartSeries::DrawMarks() {
     const int every = std::max(1, FMarks->DrawEvery());
     const int last = std::min(FLastVisibleIndex, Count() - 1);
     TSeriesMarkPosition position;
+    const TMarksPlacement placement(FMarks.get());
     for (int i = FFirstVisibleIndex; i <= last; ++i) {
         if (i % every != 0 || IsNull(i)) continue;
         const AnsiString text = GetMarkText(i);

@@ -2,6 +2,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <mutex>
+#include <vector>
 #include <unistd.h>
 #include <sys/resource.h>
 
@@ -40,14 +42,30 @@ int NiceFloor() {
     return 20 - static_cast<int>(std::min<rlim_t>(limit.rlim_cur, 40));
 }
 
-// Whether the calling thread may go back down to nice value Now once it
-// went above it: tried with one step below and straight back.
-bool MayReturnTo(int Now) {
-    if (Now >= NiceFloor()) return true;
-    // At -20 a step below is no step at all, so trying proves nothing.
-    if (Now <= -20 || ::setpriority(PRIO_PROCESS, 0, Now - 1) != 0) return false;
+// The lowest nice value the calling thread may set and come back from: -20
+// with the privilege, which shows only in a step below both the limit's floor
+// and Now, taken and taken back at once.
+int LowestNice(int Now) {
+    const int floor = NiceFloor();
+    const int probe = std::min(floor, Now) - 1;
+    if (floor <= -20 || probe < -20 || ::setpriority(PRIO_PROCESS, 0, probe) != 0) return floor;
     ::setpriority(PRIO_PROCESS, 0, Now);
-    return true;
+    return -20;
+}
+
+// The claims of the open ports, oldest first, each with the nice value it
+// set; Base is the value from before the first, Lowest the one LowestNice
+// gave there.
+struct TClaims {
+    std::mutex Lock;
+    std::vector<std::pair<uint64_t, int>> Held;
+    int Base = 0, Lowest = 0;
+    uint64_t Next = 0;
+};
+
+TClaims& Claims() {
+    static TClaims claims;
+    return claims;
 }
 } // namespace
 
@@ -64,37 +82,54 @@ BOOL SetPriorityClass(HANDLE, DWORD dwPriorityClass) {
     return 1;
 }
 
-BOOL ApplyPriorityClass(DWORD dwPriorityClass, std::optional<int>& Saved) {
-    Saved.reset();
-    int nice = NiceOfClass(dwPriorityClass);
+BOOL TPriorityClaim::Apply(DWORD dwPriorityClass) {
+    Release();
+    const int nice = NiceOfClass(dwPriorityClass);
     if (nice == INT_MIN) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
+    TClaims& claims = Claims();
+    const std::lock_guard<std::mutex> lock(claims.Lock);
     errno = 0;
     const int now = ::getpriority(PRIO_PROCESS, 0);
     if (now == -1 && errno != 0) {
         SetLastError(ErrorFromErrno(errno));
         return 0;
     }
-    if (nice == now || (nice > now && !MayReturnTo(now))) return 1;
-    bool set = ::setpriority(PRIO_PROCESS, 0, nice) == 0;
-    if (!set && nice < now && (errno == EACCES || errno == EPERM)) {
-        nice = std::max(nice, NiceFloor());
-        if (nice >= now) return 1;
-        set = ::setpriority(PRIO_PROCESS, 0, nice) == 0;
-    }
-    if (!set) {
+    // Every class is measured against the value the last release puts back.
+    const bool first = claims.Held.empty();
+    const int base = first ? now : claims.Base;
+    const int lowest = first ? LowestNice(now) : claims.Lowest;
+    const int target = base < lowest ? base : std::max(nice, lowest);
+    if (target != now && ::setpriority(PRIO_PROCESS, 0, target) != 0) {
         SetLastError(ErrorFromErrno(errno));
         return 0;
     }
-    Saved = now;
+    if (first) {
+        claims.Base = base;
+        claims.Lowest = lowest;
+    }
+    FId = ++claims.Next;
+    claims.Held.emplace_back(FId, target);
     return 1;
 }
 
-void RestorePriority(std::optional<int>& Saved) {
-    if (Saved) ::setpriority(PRIO_PROCESS, 0, *Saved);
-    Saved.reset();
+void TPriorityClaim::Release() {
+    if (FId == 0) return;
+    TClaims& claims = Claims();
+    const std::lock_guard<std::mutex> lock(claims.Lock);
+    auto& held = claims.Held;
+    const auto mine =
+        std::find_if(held.begin(), held.end(), [this](const auto& c) { return c.first == FId; });
+    FId = 0;
+    if (mine == held.end()) return;
+    const bool latest = mine + 1 == held.end();
+    const int was = mine->second;
+    held.erase(mine);
+    if (!latest) return; // a later claim's class holds on
+    const int next = held.empty() ? claims.Base : held.back().second;
+    if (next != was) ::setpriority(PRIO_PROCESS, 0, next);
 }
 
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 // The process's priority class, kept as a nice value.
 #include "platform/win32/kernel.h"
-#include <optional>
+#include <cstdint>
 
 constexpr DWORD IDLE_PRIORITY_CLASS = 0x40, NORMAL_PRIORITY_CLASS = 0x20,
                 HIGH_PRIORITY_CLASS = 0x80, REALTIME_PRIORITY_CLASS = 0x100;
@@ -9,13 +9,26 @@ HANDLE GetCurrentProcess();
 DWORD GetPriorityClass(HANDLE hProcess);
 // Raising the priority needs the privilege to do so (ERROR_ACCESS_DENIED).
 BOOL SetPriorityClass(HANDLE hProcess, DWORD dwPriorityClass);
-// Sets the calling thread's class only as far as RestorePriority can undo
-// it, and never fails for want of privilege: a raise stops at the highest
-// priority the user may set (none when that is no higher), a lowering the user
-// could not climb back from is not made. Saved receives the nice value to put
-// back, none when nothing changed.
-BOOL ApplyPriorityClass(DWORD dwPriorityClass, std::optional<int>& Saved);
-void RestorePriority(std::optional<int>& Saved);
+// A port's hold on the calling thread's priority class while it is open. The
+// class of the latest claim still held applies; when the last claim goes, the
+// nice value from before the first comes back, whatever the order in which
+// they went. A class is applied only as far as that return can be made, and
+// never fails for want of privilege: a raise stops at the highest priority
+// the user may set (none when that is no higher), a lowering the user could
+// not climb back from is not made.
+class TPriorityClaim {
+public:
+    TPriorityClaim() = default;
+    ~TPriorityClaim() { Release(); }
+    TPriorityClaim(const TPriorityClaim&) = delete;
+    TPriorityClaim& operator=(const TPriorityClaim&) = delete;
+    // Releases a claim held, then claims the class.
+    BOOL Apply(DWORD dwPriorityClass);
+    void Release();
+
+private:
+    uint64_t FId = 0; // none held
+};
 
 // Thread priorities, relative to the process's. On Linux each thread has a
 // nice value of its own: idle is 19, time-critical -20, the steps between

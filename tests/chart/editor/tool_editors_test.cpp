@@ -18,6 +18,7 @@
 #include "platform/forms/extctrls.h"
 #include "platform/graphics/jpeg.h"
 #include "platform/graphics/metafile.h"
+#include "support/temp_folder.h"
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -63,13 +64,11 @@ template <typename T> TTeeCustomTool* Make(TChart* C, std::function<void(T*)> Se
 }
 
 std::string PictureFile() {
-    char name[] = "/tmp/toolpicXXXXXX.bmp";
-    const int fd = mkstemps(name, 4);
-    if (fd >= 0) close(fd);
+    const std::string name = MakeTempFile("toolpic", ".bmp");
     TBitmap b(16, 16);
     b.Canvas()->Brush()->SetColor(clBlue);
     b.Canvas()->FillRect(TRect(0, 0, 16, 16));
-    b.SaveToFile(name);
+    b.SaveToFile(name.c_str());
     return name;
 }
 

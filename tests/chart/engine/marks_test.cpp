@@ -110,6 +110,58 @@ TEST_F(MarksTest, OverlappingMarksMoveAboveOrBelow) {
     EXPECT_EQ(apart.LeftTop.y, 100);
 }
 
+// Within one placement each mark moves by the sum of its overlaps with every
+// stored mark before it, as when each is compared with all of them: marks of
+// every size, some dragged past their own corner or far wider than the rest,
+// a frame that widens half-way, and the marks placed again from a later first.
+TEST_F(MarksTest, PlacementMovesEachMarkAsComparingItWithEveryEarlierOneDoes) {
+    uint32_t seed = 7;
+    const auto next = [&seed](int Range) {
+        seed = seed * 1664525u + 1013904223u;
+        return int((seed >> 8) % uint32_t(Range));
+    };
+    const auto expectedLift = [&](const TSeriesMarkPosition& P, int First, int ValueIndex) {
+        const int pen = M->Pen()->Width();
+        const auto rect = [pen](const TSeriesMarkPosition& Q) {
+            TRect r = Q.Bounds();
+            r.Right += pen;
+            r.Bottom += pen;
+            return r;
+        };
+        const TRect r = rect(P);
+        int lift = 0;
+        for (int k = First; k < ValueIndex; ++k) {
+            const TSeriesMarkPosition* other = M->Positions()->Get(k);
+            if (!other) continue;
+            const TRect o = rect(*other);
+            if (r.Left < o.Right && o.Left < r.Right && r.Top < o.Bottom && o.Top < r.Bottom)
+                lift += o.Top > r.Top ? r.Bottom - o.Top : r.Top - o.Bottom;
+        }
+        return lift;
+    };
+    const TMarksPlacement placement(M);
+    int moved = 0;
+    for (int first : {0, 150}) {
+        for (int i = first; i < 400; ++i) {
+            SCOPED_TRACE(i);
+            if (i == 200) M->Pen()->SetWidth(3);
+            const int kind = next(20);
+            const int w = kind == 0 ? 50000 : kind == 1 ? -40 : 10 + next(60);
+            const int h = kind == 2 ? -25 : 8 + next(30);
+            TSeriesMarkPosition p = Box(next(600) - 100, next(400) - 50, w, h);
+            if (i % 17 == 3) continue; // no mark there
+            const int lift = expectedLift(p, first, i);
+            const int top = p.LeftTop.y, arrow = p.ArrowTo.y;
+            M->AntiOverlap(first, i, p);
+            EXPECT_EQ(p.LeftTop.y, top - lift);
+            EXPECT_EQ(p.ArrowTo.y, arrow - lift);
+            moved += lift != 0;
+            M->UsePosition(i, p);
+        }
+    }
+    EXPECT_GT(moved, 300);
+}
+
 TEST_F(MarksTest, ArrowLengthLiftsTheMark) {
     TSeriesMarkPosition p = Box(0, 100);
     M->Callout()->SetDistance(3);

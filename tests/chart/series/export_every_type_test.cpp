@@ -5,6 +5,7 @@
 #include "chart/control/teeseriestypes.h"
 #include "chart/series/teeextraseries.h"
 #include "platform/classes/stringlist.h"
+#include "support/temp_folder.h"
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -53,8 +54,7 @@ std::vector<std::string> Split(const std::string& Line, char Delimiter) {
 }
 
 TEST(ExportEveryType, XmlParsesAndEveryValueAttributeHasAName) {
-    char dir[] = "/tmp/qm_xml_XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string dir = MakeTempFolder("qm_xml_");
     std::vector<std::string> files;
     for (TClass type : SeriesTypes()) {
         TChart chart;
@@ -63,7 +63,7 @@ TEST(ExportEveryType, XmlParsesAndEveryValueAttributeHasAName) {
         TSeriesDataXML x(&chart);
         x.IncludeIndex = true;
         x.IncludeColors = true;
-        const std::string path = std::string(dir) + "/" + type->Name + ".xml";
+        const std::string path = dir + "/" + type->Name + ".xml";
         std::ofstream(path, std::ios::binary) << x.AsString().str();
         files.push_back(path);
     }

@@ -7,6 +7,7 @@
 #include "platform/classes/registry.h"
 #include "platform/classes/streams.h"
 #include "platform/classes/stringlist.h"
+#include "support/temp_folder.h"
 #include <gtest/gtest.h>
 #include <cstdlib>
 #include <filesystem>
@@ -80,8 +81,7 @@ namespace {
 class NamedFolder : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/qm_names_XXXXXX";
-        Dir = mkdtemp(tmpl);
+        Dir = MakeTempFolder("qm_names_");
         Folder = AnsiString(Dir + "/Pr\xFC"
                                   "fungen/Messwerte \xE9\xE0\xE7\x80/");
         OnDisk = Dir + "/Pr\xC3\xBC"

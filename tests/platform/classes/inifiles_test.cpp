@@ -1,6 +1,7 @@
 #include "platform/classes/inifiles.h"
 #include "platform/classes/streams.h"
 #include "platform/classes/stringlist.h"
+#include "support/temp_folder.h"
 #include <gtest/gtest.h>
 #include <cstdlib>
 #include <fstream>
@@ -12,8 +13,7 @@ namespace {
 class IniFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/qm_ini_XXXXXX";
-        Dir = mkdtemp(tmpl);
+        Dir = MakeTempFolder("qm_ini_");
         Name = AnsiString(Dir + "/SETUP.INI");
     }
     void TearDown() override { std::system(("rm -rf '" + Dir + "'").c_str()); }

@@ -1,4 +1,5 @@
 #include "platform/classes/registry.h"
+#include "support/temp_folder.h"
 #include <gtest/gtest.h>
 #include <cstdlib>
 #include <fstream>
@@ -9,8 +10,7 @@ namespace {
 class Registry : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/qm_reg_XXXXXX";
-        Dir = mkdtemp(tmpl);
+        Dir = MakeTempFolder("qm_reg_");
         SetSettingsFolderOverride(AnsiString(Dir + "/cfg/qmreadout"));
     }
     void TearDown() override {

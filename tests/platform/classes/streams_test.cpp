@@ -4,6 +4,7 @@
 #include "platform/classes/stringlist.h"
 #include "platform/rtl/exceptions.h"
 #include "support/sanitizers.h"
+#include "support/temp_folder.h"
 #include <gtest/gtest.h>
 #include <cstdint>
 #include <cstdio>
@@ -28,10 +29,7 @@
 namespace {
 class TempDir : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/qm_streams_XXXXXX";
-        Dir = mkdtemp(tmpl);
-    }
+    void SetUp() override { Dir = MakeTempFolder("qm_streams_"); }
     void TearDown() override { std::system(("rm -rf '" + Dir + "'").c_str()); }
     AnsiString Path(const char* name) const { return AnsiString(Dir + "/" + name); }
     static std::string Slurp(const AnsiString& path) {

@@ -1,6 +1,7 @@
 #include "platform/classes/stringlist.h"
 #include "platform/classes/streams.h"
 #include "platform/rtl/exceptions.h"
+#include "support/temp_folder.h"
 #include <gtest/gtest.h>
 #include <cstdlib>
 #include <fstream>
@@ -204,8 +205,7 @@ TEST(StringList, AssignAndAddStringsCopyObjectsAndSurviveThemselves) {
 }
 
 TEST(StringList, FileAndStreamRoundTrip) {
-    char tmpl[] = "/tmp/qm_strings_XXXXXX";
-    const std::string dir = mkdtemp(tmpl);
+    const std::string dir = MakeTempFolder("qm_strings_");
     const AnsiString file = AnsiString(dir + "/lines.txt");
     TStringList l;
     l.SetText("Temp\xB0"

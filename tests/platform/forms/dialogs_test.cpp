@@ -7,6 +7,7 @@
 #include "platform/graphics/printers.h"
 #include "support/external_tool.h"
 #include "support/full_disk.h"
+#include "support/temp_folder.h"
 #include <cerrno>
 #include <cstring>
 #include <cstdio>
@@ -129,21 +130,21 @@ TEST_F(DialogsTest, SaveDialogNamesTheFileAfterTheFilterChosen) {
         const char* Name; // the file the program gets
         int Reported;     // FilterIndex afterwards
     } cases[] = {
-        {DataFilter, "txt", 2, "/tmp/data", 3, "/tmp/data.csv", 3},
-        {DataFilter, "txt", 2, "/tmp/data", 7, "/tmp/data.xls", 7},
-        {DataFilter, "txt", 2, "/tmp/data", 0, "/tmp/data.txt", 2},
-        {DataFilter, "txt", 2, "/tmp/data.dat", 3, "/tmp/data.dat", 3},
-        {DataFilter, "txt", 2, "/tmp/run.2/data", 6, "/tmp/run.2/data.htm", 6},
-        {PictureFilter, "emf", 2, "/tmp/chartw", 3, "/tmp/chartw.wmf", 3},
-        {PictureFilter, "emf", 2, "/tmp/chartw", 0, "/tmp/chartw.emf", 2},
-        {CsvFilter, "CSV", 0, "/tmp/result", 2, "/tmp/result.txt", 2},
-        {CsvFilter, "CSV", 0, "/tmp/result", 3, "/tmp/result.CSV", 3},
-        {CsvFilter, "CSV", 0, "/tmp/result", 0, "/tmp/result.CSV", 1},
-        {"Pictures|*.jpg;*.jpeg", "bmp", 1, "/tmp/p", 1, "/tmp/p.jpg", 1},
-        {"*.CSV|*.CSV", "CSV", 1, "/tmp/RXMcaliData", 1, "/tmp/RXMcaliData.CSV", 1},
+        {DataFilter, "txt", 2, "/data/data", 3, "/data/data.csv", 3},
+        {DataFilter, "txt", 2, "/data/data", 7, "/data/data.xls", 7},
+        {DataFilter, "txt", 2, "/data/data", 0, "/data/data.txt", 2},
+        {DataFilter, "txt", 2, "/data/data.dat", 3, "/data/data.dat", 3},
+        {DataFilter, "txt", 2, "/data/run.2/data", 6, "/data/run.2/data.htm", 6},
+        {PictureFilter, "emf", 2, "/data/chartw", 3, "/data/chartw.wmf", 3},
+        {PictureFilter, "emf", 2, "/data/chartw", 0, "/data/chartw.emf", 2},
+        {CsvFilter, "CSV", 0, "/data/result", 2, "/data/result.txt", 2},
+        {CsvFilter, "CSV", 0, "/data/result", 3, "/data/result.CSV", 3},
+        {CsvFilter, "CSV", 0, "/data/result", 0, "/data/result.CSV", 1},
+        {"Pictures|*.jpg;*.jpeg", "bmp", 1, "/data/p", 1, "/data/p.jpg", 1},
+        {"*.CSV|*.CSV", "CSV", 1, "/data/RXMcaliData", 1, "/data/RXMcaliData.CSV", 1},
         // Without a default extension the platform adds none.
-        {CsvFilter, "", 0, "/tmp/meas", 1, "/tmp/meas", 1},
-        {"", "csv", 1, "/tmp/plain", 0, "/tmp/plain.csv", 1},
+        {CsvFilter, "", 0, "/data/meas", 1, "/data/meas", 1},
+        {"", "csv", 1, "/data/plain", 0, "/data/plain.csv", 1},
     };
     for (const auto& c : cases) {
         TSaveDialog dialog(Form.get());
@@ -178,8 +179,7 @@ TEST_F(DialogsTest, SaveDialogCancelKeepsNameAndFilterAndTrimsTheInitialFolder) 
 
 // The dialog asked about "data"; "data.csv" is the file that would be replaced.
 TEST_F(DialogsTest, SaveDialogAsksBeforeTheAddedExtensionReplacesAFile) {
-    char tmpl[] = "/tmp/qm_dialogs_XXXXXX";
-    const std::string dir = mkdtemp(tmpl);
+    const std::string dir = MakeTempFolder("qm_dialogs_");
     const AnsiString existing((dir + "/data.csv").c_str());
     std::FILE* f = std::fopen(existing.c_str(), "w");
     ASSERT_NE(f, nullptr);
@@ -221,25 +221,25 @@ TEST_F(DialogsTest, EveryFileDialogTakesTheSystemsNameOrRefusesOneItCannotHold) 
          [](TComponent* o) { return std::make_unique<TSavePictureDialog>(o); }},
     };
     TDialogAnswer umlauts, cyrillic, cjk;
-    umlauts.SystemName = "/tmp/Pr\xC3\xBC"
+    umlauts.SystemName = "/data/Pr\xC3\xBC"
                          "fungen \xE2\x82\xAC/\xC3\xA9\xC3\xBC\xC3\x9F.tee";
-    cyrillic.SystemName = "/tmp/\xD0\x9F\xD1\x80/x.tee";
-    cjk.SystemName = "/tmp/\xE6\xB5\x8B.tee";
+    cyrillic.SystemName = "/data/\xD0\x9F\xD1\x80/x.tee";
+    cjk.SystemName = "/data/\xE6\xB5\x8B.tee";
     for (const auto& d : dialogs) {
         SCOPED_TRACE(d.Name);
         const auto dialog = d.Make(Form.get());
         dialog->SetFileName("before.tee");
         Responder.Expect(d.Kind, "", cyrillic)
-            .ExpectMessage("Cannot use \"/tmp/??/x.tee\": the name holds characters outside", IDOK)
+            .ExpectMessage("Cannot use \"/data/??/x.tee\": the name holds characters outside", IDOK)
             .Expect(d.Kind, "", umlauts);
         EXPECT_TRUE(dialog->Execute());
-        EXPECT_EQ(dialog->FileName(), "/tmp/Pr\xFC"
+        EXPECT_EQ(dialog->FileName(), "/data/Pr\xFC"
                                       "fungen \x80/\xE9\xFC\xDF.tee");
         Responder.Expect(d.Kind, "", cjk)
-            .ExpectMessage("Cannot use \"/tmp/?.tee\"", IDOK)
+            .ExpectMessage("Cannot use \"/data/?.tee\"", IDOK)
             .ExpectCancel(d.Kind);
         EXPECT_FALSE(dialog->Execute());
-        EXPECT_EQ(dialog->FileName(), "/tmp/Pr\xFC"
+        EXPECT_EQ(dialog->FileName(), "/data/Pr\xFC"
                                       "fungen \x80/\xE9\xFC\xDF.tee");
         EXPECT_TRUE(Responder.Done());
     }
@@ -250,7 +250,7 @@ TEST_F(DialogsTest, PictureDialogsListThePictureFormats) {
     TSavePictureDialog save(Form.get());
     EXPECT_EQ(open.Filter(), TPicture::GraphicFilter());
     EXPECT_NE(open.Filter().Pos("*.bmp"), 0);
-    Responder.ExpectOpen("/tmp/a.bmp").ExpectSave("/tmp/b.bmp");
+    Responder.ExpectOpen("/data/a.bmp").ExpectSave("/data/b.bmp");
     EXPECT_TRUE(open.Execute());
     EXPECT_TRUE(save.Execute());
     EXPECT_EQ(Responder.Shown()[0].Kind, TDialogKind::OpenDialog);
@@ -318,7 +318,7 @@ TEST(DialogResponderTest, UnexpectedMismatchedAndMissingItemsAreFailures) {
         // The wrong kind or text.
         responder.ExpectMessage("Checksum", IDRETRY);
         EXPECT_EQ(Application->MessageBox("Timeout", "Error", MB_RETRYCANCEL), IDCANCEL);
-        responder.ExpectOpen("/tmp/x");
+        responder.ExpectOpen("/data/x");
         TOpenDialog open(nullptr);
         EXPECT_EQ(Application->MessageBox("Busy", "Error", MB_OK), IDOK);
         EXPECT_FALSE(open.Execute());
@@ -352,8 +352,7 @@ class PrintToFileTest : public DialogsTest {
 protected:
     void SetUp() override {
         if (!QPrinterInfoEmpty()) GTEST_SKIP() << "a real printer is installed";
-        char tmpl[] = "/tmp/qm_print_XXXXXX";
-        Dir = mkdtemp(tmpl);
+        Dir = MakeTempFolder("qm_print_");
         Previous = SetPrinter(&Real);
         Real.SetPdfOutputPath(Path("Chart1.pdf"));
     }

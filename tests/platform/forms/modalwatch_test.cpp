@@ -94,7 +94,7 @@ TEST_F(ModalWatchTest, ASystemDialogOverItEndsItsHandlerWhenTheWindowLosesItsObj
         save->OnClick = [&](TObject*) {
             std::unique_ptr<TSaveDialog> dialog(new TSaveDialog(page));
             TDialogAnswer answer;
-            answer.Text = "/tmp/never-written";
+            answer.Text = "/data/never-written";
             answer.WhileShown = [&] { delete std::exchange(ownerGoes ? page : chart, nullptr); };
             Responder.Expect(TDialogKind::SaveDialog, "", answer);
             struct TKept {

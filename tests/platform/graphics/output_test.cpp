@@ -12,6 +12,7 @@
 #include "support/long_names.h"
 #include "support/external_tool.h"
 #include "support/recording_printer.h"
+#include "support/temp_folder.h"
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <gtest/gtest.h>
@@ -402,8 +403,7 @@ TEST(Printer, LinesHoldingTabsPrintLegibly) {
 TEST(Printer, AFreeNameBesideTheLongestNameFitsTheFolder) {
     TPrinter printer;
     if (printer.Printers()->Strings(0) != "PDF file") GTEST_SKIP() << "a real printer is installed";
-    char tmpl[] = "/tmp/qmgfx_free_XXXXXX";
-    const std::string dir = ::mkdtemp(tmpl);
+    const std::string dir = MakeTempFolder("qmgfx_free_");
     const AnsiString name("x" + std::string(125, '\xE4') + ".pdf"); // 255 bytes on the system
     const std::string taken = dir + "/" + SystemFileName(name);
     std::ofstream(taken) << "old";

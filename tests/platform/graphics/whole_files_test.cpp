@@ -5,6 +5,7 @@
 #include "platform/graphics/metafile.h"
 #include "platform/graphics/printers.h"
 #include "support/full_disk.h"
+#include "support/temp_folder.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cerrno>
@@ -68,8 +69,7 @@ std::string Content(const std::string& File) {
 } // namespace
 
 TEST(WholeFiles, EveryWriterKeepsTheOldFileWhenTheDiskIsFull) {
-    char tmpl[] = "/tmp/qm_whole_XXXXXX";
-    const std::string dir = ::mkdtemp(tmpl);
+    const std::string dir = MakeTempFolder("qm_whole_");
     const std::string old(20 * 1024, 'o');
     const std::vector<TWriter> writers = Writers();
     EXPECT_GE(writers.size(), 7u); // bmp, jpeg, jpg, png, emf, wmf ... and the print file

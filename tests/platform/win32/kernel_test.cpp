@@ -1,5 +1,6 @@
 #include "platform/win32/kernel.h"
 #include "platform/rtl/exceptions.h"
+#include "support/temp_folder.h"
 #include <gtest/gtest.h>
 #include <cstdlib>
 #include <fstream>
@@ -14,8 +15,7 @@ namespace {
 class KernelFiles : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/qm_kernel_XXXXXX";
-        Dir = mkdtemp(tmpl);
+        Dir = MakeTempFolder("qm_kernel_");
         SetLockFolderOverride(AnsiString(Dir));
     }
     void TearDown() override {
@@ -94,8 +94,8 @@ TEST(KernelNames, FileNameParts) {
     EXPECT_EQ(ChangeFileExt("/x/chart.tee", ".bmp"), "/x/chart.bmp");
     EXPECT_EQ(ChangeFileExt("/x.y/chart", ".bmp"), "/x.y/chart.bmp");
     EXPECT_EQ(ChangeFileExt("a.b.c", ""), "a.b");
-    EXPECT_EQ(IncludeTrailingPathDelimiter("/tmp"), "/tmp/");
-    EXPECT_EQ(IncludeTrailingPathDelimiter("/tmp/"), "/tmp/");
+    EXPECT_EQ(IncludeTrailingPathDelimiter("/data"), "/data/");
+    EXPECT_EQ(IncludeTrailingPathDelimiter("/data/"), "/data/");
     EXPECT_EQ(IncludeTrailingPathDelimiter(""), "/");
 }
 

@@ -4,6 +4,7 @@
 #include "platform/classes/filenames.h"
 #include "platform/win32/kernel.h"
 #include "platform/win32/mailto.h"
+#include "support/temp_folder.h"
 #include <gtest/gtest.h>
 #include <cstdlib>
 #include <filesystem>
@@ -57,8 +58,7 @@ const char* const Cyrillic =
 class SystemNames : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/qm_sysnames_XXXXXX";
-        Dir = mkdtemp(tmpl);
+        Dir = MakeTempFolder("qm_sysnames_");
         fs::create_directories(Dir + "/" + UmlautsOnDisk);
         fs::create_directories(Dir + "/" + Cyrillic);
         Folder = AnsiString(Dir + "/" + Umlauts + "/");
