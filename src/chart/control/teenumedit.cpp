@@ -96,6 +96,7 @@ AnsiString TNumberEdit::GetTextValue() const {
 void TNumberEdit::SetTextValue(const AnsiString& Value) {
     // Text set by the page is what it reads from now on.
     FSubstitute = nullptr;
+    if (!FReverting) FPending = false;
     const bool old = FFromCode;
     FFromCode = true;
     const std::shared_ptr<bool> alive = FAlive;
@@ -118,6 +119,20 @@ void TNumberEdit::Change() {
         TEdit::Change();
         return;
     }
+    if (FWholeFigures) {
+        FPending = true;
+        return;
+    }
+    ApplyTyped();
+}
+
+void TNumberEdit::ApplyFigure() {
+    if (!FPending) return;
+    FPending = false;
+    ApplyTyped();
+}
+
+void TNumberEdit::ApplyTyped() {
     AnsiString shown, forPage;
     if (!Bounded(TEdit::GetTextValue(), shown, forPage)) return;
     FHeld = shown;
@@ -133,7 +148,20 @@ void TNumberEdit::Change() {
     if (*alive) FSubstitute = old;
 }
 
+void TNumberEdit::KeyDown(WORD& Key, TShiftState Shift) {
+    // Enter says the figure is whole (and may then close the dialog).
+    if (Key == VK_RETURN) {
+        const std::shared_ptr<bool> alive = FAlive;
+        ApplyFigure();
+        if (!*alive) return;
+    }
+    TEdit::KeyDown(Key, Shift);
+}
+
 void TNumberEdit::DoExit() {
+    const std::shared_ptr<bool> alive = FAlive;
+    ApplyFigure();
+    if (!*alive) return;
     // The page's own reading of the value wins: its setter may keep less.
     if (HeldValue) FHeld = HeldValue();
     if (TEdit::GetTextValue() != FHeld) {

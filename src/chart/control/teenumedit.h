@@ -36,20 +36,35 @@ public:
     // shown whenever the field is left.
     std::function<AnsiString()> HeldValue;
 
+    // For a field whose setter clamps or rescales other values (a limit, a
+    // range, a count): what the user types reaches the page only once the
+    // figure is whole, on Enter or on leaving the field, so the smaller
+    // figures on the way ("2" and "25" of "250") clamp nothing. The up-down's
+    // arrows and the page's own text still reach it at once.
+    void SetWholeFigures(bool Value) { FWholeFigures = Value; }
+    bool WholeFigures() const { return FWholeFigures; }
+    // Hands a figure still held back to the page.
+    void ApplyFigure();
+
 protected:
     AnsiString GetTextValue() const override;
     void SetTextValue(const AnsiString& Value) override;
     void Change() override;
     void DoExit() override;
+    void KeyDown(WORD& Key, TShiftState Shift) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
+    // The entry in the field, bounded, to the page.
+    void ApplyTyped();
     TUpDown* FUpDown = nullptr;
     bool FInteger = false;
     double FMin, FMax;
     AnsiString FHeld;
     bool FFromCode = false;
     bool FReverting = false;
+    bool FWholeFigures = false;
+    bool FPending = false; // typed, not yet handed to the page
     // While the page hears an entry beyond the bounds, it reads the bound.
     const AnsiString* FSubstitute = nullptr;
     // Cleared when the field goes: a page may free it from its own handler.

@@ -380,6 +380,9 @@ void TFormTeeAxis::BuildPosition() {
     TeeNewLabel(this, p, "St&art %:", 8, 40, EStart);
     UDEnd = TeeNewUpDown(this, p, "EEnd", "UDEnd", 90, 64, 50, 0, 100, &EEnd);
     TeeNewLabel(this, p, "&End %:", 8, 68, EEnd);
+    // The start stays below the end: each takes only a whole figure.
+    for (TEdit* e : {EStart, EEnd})
+        static_cast<TNumberEdit*>(e)->SetWholeFigures(true);
     UDZ = TeeNewUpDown(this, p, "EZ", "UDZ", 90, 92, 50, 0, 100, &EZ);
     TeeNewLabel(this, p, "&Z %:", 8, 96, EZ);
     CBPosUnits = TeeNewCombo(this, p, "CBPosUnits", 200, 8, 90, {"Percent", "Pixels"});

@@ -46,7 +46,10 @@ TFormTeeGeneral::TFormTeeGeneral(TComponent* AOwner, TCustomChart* AChart)
     GBMargins->SetCaption("Margins (%)");
     // As wide as margins in pixels need; the units chosen set the range on show.
     auto margin = [this](const char* E, const char* U, int L, int T, TEdit** Edit) {
-        return TeeNewUpDown(this, GBMargins, E, U, L, T, 36, -2000, 2000, Edit, 5);
+        TUpDown* u = TeeNewUpDown(this, GBMargins, E, U, L, T, 36, -2000, 2000, Edit, 5);
+        // A margin that would meet the opposite one is refused whole.
+        static_cast<TNumberEdit*>(*Edit)->SetWholeFigures(true);
+        return u;
     };
     UDTopMa = margin("SETopMa", "UDTopMa", 48, 20, &SETopMa);
     UDLeftMa = margin("SELeftMa", "UDLeftMa", 6, 50, &SELeftMa);

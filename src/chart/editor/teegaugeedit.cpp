@@ -59,6 +59,9 @@ TGaugeSeriesEditor::TGaugeSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwn
     TeeNewLabel(this, t, "&Minimum:", 8, 10, Edit9);
     UDMax = TeeNewUpDown(this, t, "Edit10", "UDMax", 70, 34, 56, -32767, 32767, &Edit10);
     TeeNewLabel(this, t, "Ma&ximum:", 8, 38, Edit10);
+    // Each limit moves the value and the other limit's bounds.
+    for (TEdit* e : {Edit9, Edit10})
+        static_cast<TNumberEdit*>(e)->SetWholeFigures(true);
     BTicks = TeeNewButton<TButtonPen>(this, t, "BTicks", "&Ticks", 8, 66, 75);
     UpDown3 = TeeNewUpDown(this, t, "Edit4", "UpDown3", 90, 68, 36, 0, 1000, &Edit4);
     BMinor = TeeNewButton<TButtonPen>(this, t, "BMinor", "&Minor", 8, 98, 75);

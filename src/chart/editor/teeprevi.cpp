@@ -77,6 +77,8 @@ TChartPreview::TChartPreview(TComponent* AOwner) : TForm(AOwner) {
     auto margin = [this](const char* E, const char* U, int L, int T, TEdit** Edit) {
         TUpDown* ud = TeeNewUpDown(this, GBMargins, E, U, L, T, 36, 0, 100, Edit, 5);
         (*Edit)->SetText("0");
+        // The margins bound each other, and a new one ends the proportional print.
+        static_cast<TNumberEdit*>(*Edit)->SetWholeFigures(true);
         return ud;
     };
     UDTopMa = margin("SETopMa", "UDTopMa", 34, 18, &SETopMa);

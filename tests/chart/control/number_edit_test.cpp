@@ -4,6 +4,8 @@
 #include "chart/control/teenumedit.h"
 #include "platform/forms/comctrls.h"
 #include "platform/forms/forms.h"
+#include "platform/forms/testhooks.h"
+#include "platform/rtl/sysutils.h"
 #include "platform/rtl/formatsettings.h"
 #include <gtest/gtest.h>
 #include <limits>
@@ -88,6 +90,63 @@ TEST_F(NumberEditTest, FloatFieldTakesFiniteNumbersWithinItsRange) {
            {"nan", false},
            {"inf", false},
            {"", false}});
+}
+
+// A limit field hands the page only whole figures: typing "250" reaches it
+// once, on Enter or on leaving; the up-down's arrows and the page's own text
+// reach it at once.
+TEST_F(NumberEditTest, WholeFiguresReachThePageOnceTyped) {
+    auto* u = new TUpDown(Form.get());
+    u->SetParent(Form.get());
+    u->SetMax(1000);
+    u->SetAssociate(Edit);
+    Edit->SetUpDown(u);
+    auto* other = new TEdit(Form.get());
+    other->SetParent(Form.get());
+    Edit->SetWholeFigures(true);
+    std::vector<std::string> heard;
+    Edit->OnChange = [&](TObject*) { heard.push_back(Edit->Text().c_str()); };
+    Form->Show();
+    Edit->SetText("100");
+    EXPECT_EQ(heard, std::vector<std::string>{"100"});
+    heard.clear();
+
+    Edit->SelectAll();
+    SimulateType(Edit, "250");
+    EXPECT_TRUE(heard.empty());
+    SimulateKey(Edit, VK_RETURN);
+    EXPECT_EQ(heard, std::vector<std::string>{"250"});
+    // Enter again, or leaving, hands nothing more.
+    SimulateKey(Edit, VK_RETURN);
+    Form->SetActiveControl(other);
+    EXPECT_EQ(heard.size(), 1u);
+
+    heard.clear();
+    Edit->SetFocus();
+    Edit->SelectAll();
+    SimulateType(Edit, "4000");
+    Form->SetActiveControl(other);
+    // Beyond the range as the bound, shown as the page keeps it.
+    EXPECT_EQ(heard, std::vector<std::string>{"1000"});
+    EXPECT_EQ(Edit->Text(), "1,000");
+
+    heard.clear();
+    Edit->SetFocus();
+    Edit->SelectAll();
+    SimulateType(Edit, "7");
+    SimulateClick(u, u->Width() / 2, 2);
+    EXPECT_EQ(heard, std::vector<std::string>{"8"}) << "the arrow's step from the figure, at once";
+    Form->SetActiveControl(other);
+    EXPECT_EQ(heard.size(), 1u);
+}
+
+// Without the rule each figure reaches the page as it is typed.
+TEST_F(NumberEditTest, OtherFieldsHandEachFigureOn) {
+    std::vector<std::string> heard;
+    Edit->OnChange = [&](TObject*) { heard.push_back(Edit->Text().c_str()); };
+    Form->Show();
+    SimulateType(Edit, "25");
+    EXPECT_EQ(heard, (std::vector<std::string>{"2", "25"}));
 }
 
 } // namespace

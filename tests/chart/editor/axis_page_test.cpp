@@ -106,7 +106,10 @@ INSTANTIATE_TEST_SUITE_P(
                                },
                                [](TChartAxis* a) { return a->MinorTickCount() == 1; }},
                       AxisEdit{"StartPosition", [](auto* p) { return p->TabPosition; },
-                               [](auto* p) { Retype(p->EStart, "40"); },
+                               [](auto* p) {
+                                   Retype(p->EStart, "40");
+                                   SimulateKey(p->EStart, VK_RETURN);
+                               },
                                [](TChartAxis* a) { return a->StartPosition() == 40; }}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 

@@ -48,7 +48,11 @@ TEST_F(GeneralPageTest, MarginIsWrittenRepaintedAndKeptUnlessItMeetsTheOpposite)
     Shot("general");
     EXPECT_EQ(page->SETopMa->Text(), IntToStr(Chart->MarginTop()));
     const auto before = Pixels();
+    const int was = Chart->MarginTop();
     Retype(page->SETopMa, "20");
+    // A margin takes the figure once it is whole.
+    EXPECT_EQ(Chart->MarginTop(), was);
+    SimulateKey(page->SETopMa, VK_RETURN);
     EXPECT_EQ(Chart->MarginTop(), 20);
     EXPECT_NE(Pixels(), before);
     EXPECT_EQ(RoundTrip()->MarginTop(), 20);
