@@ -9,7 +9,6 @@
 #include <vector>
 
 class TPrinter;
-class TPrintJob;
 
 class TPrintLines {
 public:

@@ -83,8 +83,8 @@ inline int ExpectTextsWholeOnPaper(const std::vector<std::string>& Written, cons
 
 // Print runs a print-out whose print dialog chooses the paper: a label and A5
 // across. Each text it writes lies whole on the paper, in a PDF file.
-inline void ExpectLinesOnChosenPaper(TStrictResponder& Responder, const std::function<void()>& Print,
-                                     int Lines) {
+inline void ExpectLinesOnChosenPaper(TStrictResponder& Responder,
+                                     const std::function<void()>& Print, int Lines) {
     const std::string pdf = (std::filesystem::temp_directory_path() / "chosen_paper.pdf").string();
     for (const TPaperCase& p : {PaperCases[2], PaperCases[1]}) {
         SCOPED_TRACE(p.Name);

@@ -29,7 +29,8 @@ struct TShown {
 TShown Shown(QWidget* Setup) {
     auto* units = Setup->findChild<QComboBox*>("unitCombo");
     const auto unit = units->currentData().value<QPageLayout::Unit>();
-    const double mm = QPageSize(QSizeF(1, 1), QPageSize::Unit(unit)).size(QPageSize::Millimeter).width();
+    const double mm =
+        QPageSize(QSizeF(1, 1), QPageSize::Unit(unit)).size(QPageSize::Millimeter).width();
     return {Setup->findChild<QComboBox*>("pageSizeCombo")->currentText().toStdString(),
             Setup->findChild<QDoubleSpinBox*>("pageWidth")->value() * mm,
             Setup->findChild<QDoubleSpinBox*>("pageHeight")->value() * mm};
