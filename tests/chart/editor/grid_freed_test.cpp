@@ -284,24 +284,4 @@ TEST_F(ChartGridFreedTest, ChartFreedUnderTheOpenEditor) {
     EXPECT_EQ(Grid->ColCount(), 2);
 }
 
-// The navigator and its grid may go in either order.
-TEST(GridNavigatorFreed, EitherGoesFirst) {
-    for (bool gridFirst : {true, false}) {
-        auto grid = std::make_unique<TChartGrid>(nullptr);
-        auto nav = std::make_unique<TChartGridNavigator>(nullptr);
-        nav->SetGrid(grid.get());
-        ASSERT_EQ(grid->Navigator(), nav.get());
-        if (gridFirst) {
-            grid.reset();
-            EXPECT_EQ(nav->Grid(), nullptr);
-            nav->EnableButtons();
-            EXPECT_FALSE(nav->Buttons(nbNext)->Enabled());
-        } else {
-            nav.reset();
-            EXPECT_EQ(grid->Navigator(), nullptr);
-            grid->RecalcDimensions();
-        }
-    }
-}
-
 } // namespace
