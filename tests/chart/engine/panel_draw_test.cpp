@@ -256,15 +256,20 @@ TEST_F(PanelTest, FlagsComeBackWhenDrawingFails) {
 TEST_F(PanelTest, AntiAliasAveragesEachTwoByTwoBlock) {
     Panel->SetBounds(0, 0, 8, 6);
     Panel->FillChart = false;
-    Panel->OnDraw = [this](const TRect& R) {
-        // One black pixel in every 2 x 2 block of the large drawing.
-        for (int y = R.Top; y < R.Bottom; y += 2)
-            for (int x = R.Left; x < R.Right; x += 2)
+    TRect laidOut;
+    Panel->OnDraw = [this, &laidOut](const TRect& R) {
+        laidOut = R;
+        // A pixel is one device pixel at twice the scale: one black pixel in
+        // every 2 x 2 block of the large drawing.
+        for (int y = R.Top; y < R.Bottom; ++y)
+            for (int x = R.Left; x < R.Right; ++x)
                 Panel->Canvas()->SetPixel(x, y, clBlack);
     };
     auto small = TeeAntiAlias(Panel.get());
     ASSERT_EQ(small->Width(), 8);
     ASSERT_EQ(small->Height(), 6);
+    // Laid out as the window is, not as a window twice its size.
+    EXPECT_EQ(laidOut, TRect(0, 0, 8, 6));
     EXPECT_EQ(small->Canvas()->Pixels(3, 3), TColor(0xBFBFBF)); // 3 * 255 / 4
     EXPECT_EQ(Panel->Draws, 1);
 }
