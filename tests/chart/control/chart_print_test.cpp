@@ -1,6 +1,7 @@
-// Print-outs of 3D charts into PDF files: a chart clipped to its projected
-// walls prints about as lean as the same chart in 2D (the clip is written as
-// its shape, once, not as rows of pixels before every call).
+// Print-outs of charts into PDF files: a chart clipped to its projected walls
+// prints about as lean as the same chart in 2D (the clip is written as its
+// shape, once, not as rows of pixels before every call); a file that cannot be
+// written is named.
 #include "chart/control/chart.h"
 #include "chart/control/series.h"
 #include "platform/graphics/printers.h"
@@ -80,6 +81,29 @@ TEST(ChartPrint, AFileThatCannotBeWrittenIsNamed) {
     EXPECT_FALSE(printer.Printing());
     std::filesystem::remove_all(dir);
     EXPECT_EQ(message, "Cannot create file \"" + dir.string() + "\". Is a directory");
+}
+
+// A folder that does not exist is refused before the job starts, as every
+// other writer refuses it, and none is made.
+TEST(ChartPrint, AFileInAFolderThatDoesNotExistIsRefusedNamingIt) {
+    const auto dir = std::filesystem::temp_directory_path() / "qm_no_such_folder";
+    std::filesystem::remove_all(dir);
+    const std::string pdf = (dir / "run.pdf").string();
+    TChart chart(nullptr);
+    chart.SetBounds(0, 0, 200, 100);
+    TPrinter printer;
+    printer.SetOutputFile(pdf.c_str());
+    TPrinter* old = SetPrinter(&printer);
+    std::string message;
+    try {
+        chart.Print();
+    } catch (const std::exception& e) {
+        message = e.what();
+    }
+    SetPrinter(old);
+    EXPECT_FALSE(printer.Printing());
+    EXPECT_EQ(message, "Cannot create file \"" + pdf + "\". No such file or directory");
+    EXPECT_FALSE(std::filesystem::exists(dir));
 }
 
 } // namespace
