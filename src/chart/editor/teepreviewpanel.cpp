@@ -227,7 +227,10 @@ void TTeePreviewPanel::SendAsBitmap(TCustomTeePanel* APanel, TCanvas* ACanvas, c
         APanel->SetPrinting(true);
         int ww, wh, vw, vh;
         APanel->CalcMetaBounds(meta, APanel->GetRectangle(), ww, wh, vw, vh);
-        bitmap = APanel->TeeCreateBitmap(FPaperColor, meta);
+        // Shown smaller than it is laid out, the chart is drawn at the size
+        // shown: shrinking the picture would drop whole lines of it.
+        const TSize pixels(std::min(R.Width(), meta.Width()), std::min(R.Height(), meta.Height()));
+        bitmap = APanel->TeeCreateScaledBitmap(FPaperColor, meta, pixels);
     }
     if (ACanvas) ACanvas->StretchDraw(R, bitmap.get());
 }

@@ -494,18 +494,50 @@ TPoint TCustomTeePanel::GetCursorPos() const {
 // ---------------------------------------------------------------------------
 // Pictures.
 
-std::unique_ptr<TBitmap> TCustomTeePanel::TeeCreateBitmap(TColor ABackColor, const TRect& Rect,
-                                                          TPixelFormat APixelFormat) {
+namespace {
+// A bitmap of the size given, filled with Back unless white (the chart's own
+// background drawing fills it then).
+std::unique_ptr<TBitmap> BackedBitmap(TPixelFormat Format, int Width, int Height, TColor Back) {
     auto bitmap = std::make_unique<TBitmap>();
-    bitmap->SetPixelFormat(FCanvas->SupportsFullRotation() ? pf24bit : APixelFormat);
-    bitmap->SetSize(std::max(0, Rect.Width()), std::max(0, Rect.Height()));
-    if (ABackColor != clWhite) {
+    bitmap->SetPixelFormat(Format);
+    bitmap->SetSize(std::max(0, Width), std::max(0, Height));
+    if (Back != clWhite) {
         TCanvas* c = bitmap->Canvas();
         c->Brush()->SetStyle(bsSolid);
-        c->Brush()->SetColor(ABackColor);
+        c->Brush()->SetColor(Back);
         c->FillRect(TRect(0, 0, bitmap->Width(), bitmap->Height()));
     }
+    return bitmap;
+}
+} // namespace
+
+std::unique_ptr<TBitmap> TCustomTeePanel::TeeCreateBitmap(TColor ABackColor, const TRect& Rect,
+                                                          TPixelFormat APixelFormat) {
+    auto bitmap = BackedBitmap(FCanvas->SupportsFullRotation() ? pf24bit : APixelFormat,
+                               Rect.Width(), Rect.Height(), ABackColor);
     NonBufferDraw(bitmap->Canvas(), Rect);
+    return bitmap;
+}
+
+std::unique_ptr<TBitmap> TCustomTeePanel::TeeCreateScaledBitmap(TColor ABackColor,
+                                                                const TRect& Rect, TSize Pixels,
+                                                                TPixelFormat APixelFormat) {
+    if (Rect.Width() < 1 || Rect.Height() < 1 || Pixels.cx < 1 || Pixels.cy < 1 ||
+        (Pixels.cx == Rect.Width() && Pixels.cy == Rect.Height()))
+        return TeeCreateBitmap(ABackColor, Rect, APixelFormat);
+    auto bitmap = BackedBitmap(FCanvas->SupportsFullRotation() ? pf24bit : APixelFormat, Pixels.cx,
+                               Pixels.cy, ABackColor);
+    TCanvas* c = bitmap->Canvas();
+    // A mapping, not a larger layout: what a part places in window pixels
+    // scales with the rest, and pens and fonts scale as on a printer.
+    const int saved = c->SaveDC();
+    TTeeFinally back([&] { c->RestoreDC(saved); });
+    c->SetMapMode(MM_ANISOTROPIC);
+    c->SetWindowOrgEx(Rect.Left, Rect.Top);
+    c->SetWindowExtEx(Rect.Width(), Rect.Height());
+    c->SetViewportOrgEx(0, 0);
+    c->SetViewportExtEx(Pixels.cx, Pixels.cy);
+    NonBufferDraw(c, Rect);
     return bitmap;
 }
 
@@ -666,19 +698,20 @@ std::unique_ptr<TBitmap> TeeAntiAlias(TCustomTeePanel* Panel) {
     const int h = Panel->Height();
     TCanvas3D* canvas = Panel->Canvas();
     const bool oldRepaint = Panel->AutoRepaint();
-    const double oldZoom = canvas->FontZoom();
     const bool oldBuffered = Panel->BufferedDisplay();
     std::unique_ptr<TBitmap> large;
     {
         TTeeFinally restore([&] {
-            canvas->SetFontZoom(oldZoom);
             Panel->SetBufferedDisplay(oldBuffered);
             Panel->SetAutoRepaint(oldRepaint);
         });
         Panel->SetAutoRepaint(false);
-        canvas->SetFontZoom(oldZoom * 2);
         canvas->SetUseBuffer(false);
-        large = Panel->TeeCreateBitmap(Panel->Color(), TRect(0, 0, 2 * w, 2 * h), pf24bit);
+        // Laid out as the window is and drawn at twice the scale, fonts
+        // included: a doubled layout would leave what sits at window pixels
+        // (a custom annotation, a dragged mark) at half its place.
+        large = Panel->TeeCreateScaledBitmap(Panel->Color(), TRect(0, 0, w, h), TSize(2 * w, 2 * h),
+                                             pf24bit);
     }
     large->SetPixelFormat(pf24bit);
     auto result = std::make_unique<TBitmap>();

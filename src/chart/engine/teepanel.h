@@ -309,6 +309,11 @@ public:
     // A new bitmap of R's size with the chart drawn into it (caller owns it).
     std::unique_ptr<TBitmap> TeeCreateBitmap(TColor ABackColor, const TRect& Rect,
                                              TPixelFormat APixelFormat = pfDevice);
+    // The chart laid out in Rect, as a window of that size, drawn into a bitmap
+    // of Pixels: larger or smaller, everything keeps its place relative to the chart.
+    std::unique_ptr<TBitmap> TeeCreateScaledBitmap(TColor ABackColor, const TRect& Rect,
+                                                   TSize Pixels,
+                                                   TPixelFormat APixelFormat = pfDevice);
     void SaveToBitmapFile(const AnsiString& FileName);
     void SaveToBitmapFile(const AnsiString& FileName, const TRect& R);
     std::unique_ptr<TMetafile> TeeCreateMetafile(bool Enhanced, const TRect& Rect);
@@ -489,5 +494,6 @@ private:
     bool FZoomed = false;
 };
 
-// A half-size rendering of the panel drawn at twice the size (the caller owns it).
+// The panel at its own size, each pixel the average of four drawn at twice the
+// scale (the caller owns it).
 std::unique_ptr<TBitmap> TeeAntiAlias(TCustomTeePanel* Panel);

@@ -52,9 +52,11 @@ TRect TCustomTeePanel::ProportionalMargins() {
         ph = Screen->Height();
         q = 1;
     }
-    // Half of what 60 % of the page across leaves of the page down, in percent.
+    // The margins of 15 leave 70 % of the page along the chart's long side;
+    // the other side takes the chart's proportions from that length: half of
+    // what it leaves of the page, in the nearest whole percent.
     auto margin = [q](double a, double b, double ratio) {
-        const int64_t m = Round(100 * (b - 0.6 * a * ratio * q) / b) / 2;
+        const int64_t m = Round(50 * (b - 0.7 * a * ratio * q) / b);
         return static_cast<int>(std::clamp<int64_t>(m, INT_MIN, INT_MAX));
     };
     if (w > h) {

@@ -506,6 +506,16 @@ void SaveFileReplacing(const AnsiString& FileName, const void* Data, int64_t Siz
     if (!failure.IsEmpty()) CreateError(FileName, failure);
 }
 
+void CheckFolderOf(const AnsiString& FileName) {
+    const std::string target = SystemFileName(FileName);
+    const size_t slash = target.rfind('/');
+    if (slash == std::string::npos) return;
+    const std::string dir = slash == 0 ? std::string("/") : target.substr(0, slash);
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) != 0) CreateError(FileName, std::strerror(errno));
+    if (!S_ISDIR(st.st_mode)) CreateError(FileName, std::strerror(ENOTDIR));
+}
+
 bool SaveFileNew(const AnsiString& FileName, const void* Data, int64_t Size) {
     const std::string target = SystemFileName(FileName);
     struct stat st {};

@@ -187,3 +187,6 @@ void SaveFileReplacing(const AnsiString& FileName, const void* Data, int64_t Siz
 // The same whole-file write for a file that must not replace another: false,
 // with nothing written, when FileName exists or takes its name meanwhile.
 bool SaveFileNew(const AnsiString& FileName, const void* Data, int64_t Size);
+// Raises the EFCreateError a save of FileName would when its folder does not
+// exist (no writer makes one), before a writer builds what it would save.
+void CheckFolderOf(const AnsiString& FileName);

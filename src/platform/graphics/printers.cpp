@@ -97,8 +97,8 @@ public:
         return FPrinter ? FPrinter->resolution() : PdfResolution;
     }
     void Begin(TCanvas* Canvas, const AnsiString& Title, TPrinterOrientation o) override {
-        // An unfinished file a killed print left beside the file goes with this print.
-        if (FName.isEmpty()) QFile::remove(StalePartPath());
+        // Refused before anything is drawn, as a save into that folder would be.
+        if (FName.isEmpty()) CheckFolderOf(FileNameFromQt(FPath));
         Prepare(o);
         QPaintDevice* dev;
         if (FPrinter) {
@@ -142,7 +142,6 @@ public:
                            ". The document could not be finished.");
         // The whole document is in memory: the file is written whole or not at all,
         // and a file it may not replace keeps its content.
-        QDir().mkpath(QFileInfo(FPath).absolutePath());
         if (FReplace) {
             SaveFileReplacing(FileNameFromQt(FPath), pdf.constData(), pdf.size());
             FWritten = FileNameFromQt(FPath);
@@ -167,11 +166,6 @@ public:
     }
 
 private:
-    // Beside the file, its name cut where the name the folder accepts has no room left.
-    QString StalePartPath() const {
-        const QFileInfo info(FPath);
-        return info.dir().filePath(FitName(info.fileName(), QStringLiteral(".part")));
-    }
     QPageLayout Layout(TPrinterOrientation o) const {
         const QPageLayout::Orientation qo =
             o == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait;

@@ -226,6 +226,39 @@ TEST_F(PrintPreviewTest, PrintedPageHoldsTheChartWhereThePreviewShowedIt) {
     EXPECT_NE(Printer.AllText().find("Field strength run"), std::string::npos);
 }
 
+// Drawn through a bitmap, the previewed chart shows the lines the metafile
+// path shows: shrinking a picture of the chart's own size would drop whole
+// rows and columns of it, grid lines and the series' line among them.
+TEST_F(PrintPreviewTest, AsBitmapShowsEveryLineTheMetafileShows) {
+    constexpr TColor GridColor = 0x00008CFF, LineColor = 0x00A00000;
+    for (TChartAxis* a : {Chart->LeftAxis(), Chart->BottomAxis()}) {
+        a->Grid()->SetStyle(psSolid);
+        a->Grid()->SetColor(GridColor);
+    }
+    Line->SetSeriesColor(LineColor);
+    // In its own proportions the chart has one layout on either path.
+    Chart->SetPrintProportional(true);
+    TTeePreviewPanel* p = Preview();
+    auto count = [p](TColor C) {
+        const TRect r = p->ImageRect();
+        int n = 0;
+        for (int y = r.Top; y < r.Bottom; ++y)
+            for (int x = r.Left; x < r.Right; ++x)
+                n += TColor(ColorToRGB(p->ControlCanvas()->Pixels(x, y)) & 0xFFFFFF) == C;
+        return n;
+    };
+    ASSERT_FALSE(p->AsBitmap());
+    const int grid = count(GridColor), line = count(LineColor);
+    ASSERT_GT(grid, 100);
+    ASSERT_GT(line, 100);
+    Shot(p, "preview metafile");
+    p->SetAsBitmap(true);
+    p->Draw();
+    Shot(p, "preview bitmap");
+    EXPECT_GE(count(GridColor), grid * 9 / 10) << "the metafile's " << grid;
+    EXPECT_GE(count(LineColor), line * 9 / 10) << "the metafile's " << line;
+}
+
 TEST_F(PrintPreviewTest, FreedPanelLeavesTheSheetAndAnEmptySheetPrintsNothing) {
     TTeePreviewPanel* p = Preview();
     auto second = std::make_unique<TChart>();

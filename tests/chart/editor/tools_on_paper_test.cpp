@@ -1,9 +1,10 @@
 // Parts with a place of their own on every output: the window, the print
-// preview, a printed PDF page (rendered back with pdftoppm) and the bitmap,
-// metafile and clipboard exports each show a part at the same place relative to
-// the chart, and none of them changes what the chart file stores. The parts
-// come from the chart's published framed parts and the tool registry, so a new
-// title or tool is checked without a new case.
+// preview (drawn through a metafile and through a bitmap), a printed PDF page
+// (rendered back with pdftoppm), the bitmap, metafile and clipboard exports and
+// the anti-aliased picture each show a part at the same place relative to the
+// chart, and none of them changes what the chart file stores. The parts come
+// from the chart's published framed parts and the tool registry, so a new title
+// or tool is checked without a new case.
 #include "chart/control/chart.h"
 #include "chart/control/series.h"
 #include "chart/control/series_shape.h"
@@ -437,6 +438,17 @@ protected:
         previewer.SetOptions(previewer.Options().Exclude(cpoProportional).Include(cpoPrintPanel));
         return InPreviewWindow([&previewer] { previewer.Execute(); });
     }
+    // The previewer asked to draw the chart through a bitmap.
+    static TPicturePixels PreviewAsBitmap(TChart* C) {
+        TChartPreviewer previewer(nullptr);
+        previewer.SetChart(C);
+        previewer.SetOptions(previewer.Options().Include(cpoAsBitmap).Include(cpoPrintPanel));
+        return InPreviewWindow([&previewer] { previewer.Execute(); });
+    }
+    static TPicturePixels AntiAliased(TChart* C) {
+        const std::unique_ptr<TBitmap> b = TeeAntiAlias(C);
+        return FromCanvas(b->Canvas(), b->Width(), b->Height());
+    }
     static TPicturePixels InPreviewWindow(const std::function<void()>& Open) {
         TPicturePixels p;
         TPumpScript script;
@@ -503,9 +515,10 @@ TEST_P(PartsOnOutputs, LandWhereTheWindowShowsThemAndMoveNothingStored) {
     using TOutput = TPicturePixels (*)(TChart*);
     // Paper first: whatever printing left behind would show in the rest.
     const std::pair<const char*, TOutput> outputs[] = {
-        {"printed page", Paper},         {"print preview", Preview}, {"previewer", Previewer},
+        {"printed page", Paper},         {"print preview", Preview},
+        {"previewer", Previewer},        {"preview as bitmap", PreviewAsBitmap},
         {"bitmap export", BitmapExport}, {"metafile export", MetafileExport},
-        {"clipboard", Clipboard},
+        {"clipboard", Clipboard},        {"anti-aliased", AntiAliased},
     };
     for (const auto& [name, make] : outputs) {
         const TPicturePixels out = make(with.get());

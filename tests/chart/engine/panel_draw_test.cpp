@@ -256,15 +256,20 @@ TEST_F(PanelTest, FlagsComeBackWhenDrawingFails) {
 TEST_F(PanelTest, AntiAliasAveragesEachTwoByTwoBlock) {
     Panel->SetBounds(0, 0, 8, 6);
     Panel->FillChart = false;
-    Panel->OnDraw = [this](const TRect& R) {
-        // One black pixel in every 2 x 2 block of the large drawing.
-        for (int y = R.Top; y < R.Bottom; y += 2)
-            for (int x = R.Left; x < R.Right; x += 2)
+    TRect laidOut;
+    Panel->OnDraw = [this, &laidOut](const TRect& R) {
+        laidOut = R;
+        // A pixel is one device pixel at twice the scale: one black pixel in
+        // every 2 x 2 block of the large drawing.
+        for (int y = R.Top; y < R.Bottom; ++y)
+            for (int x = R.Left; x < R.Right; ++x)
                 Panel->Canvas()->SetPixel(x, y, clBlack);
     };
     auto small = TeeAntiAlias(Panel.get());
     ASSERT_EQ(small->Width(), 8);
     ASSERT_EQ(small->Height(), 6);
+    // Laid out as the window is, not as a window twice its size.
+    EXPECT_EQ(laidOut, TRect(0, 0, 8, 6));
     EXPECT_EQ(small->Canvas()->Pixels(3, 3), TColor(0xBFBFBF)); // 3 * 255 / 4
     EXPECT_EQ(Panel->Draws, 1);
 }
@@ -344,8 +349,10 @@ TEST_F(PanelPrintTest, LandscapePanelOnPortraitPageGetsProportionalMargins) {
     EXPECT_EQ(m.Left, 15);
     EXPECT_EQ(m.Right, 15);
     EXPECT_EQ(m.Top, m.Bottom);
-    EXPECT_EQ(m.Top, 36); // round(100 * (3508 - 0.6 * 2480 * 250 / 400) / 3508) div 2
-    EXPECT_EQ(r, TRect(372, 1263, 2108, 2245));
+    // The 70 % of the page the side margins leave, in the chart's proportions:
+    // round(50 * (3508 - 0.7 * 2480 * 250 / 400) / 3508), 34.5 exactly.
+    EXPECT_EQ(m.Top, 35);
+    EXPECT_EQ(r, TRect(372, 1228, 2108, 2280));
     Panel->SetPrintProportional(false);
     Panel->SetPrintMargins(TRect(10, 10, 10, 10));
     EXPECT_EQ(Panel->ChartPrintRect(), TRect(248, 351, 2232, 3157));
@@ -356,8 +363,8 @@ TEST_F(PanelTest, PrinterWithoutAPageTakesTheScreensProportions) {
     printer.Install();
     TScreenSizeScope screen(1000, 800);
     Panel->CalcProportionalMargins();
-    // round(100 * (800 - 0.6 * 1000 * 250 / 400) / 800) div 2
-    EXPECT_EQ(Panel->PrintMargins(), TRect(15, 26, 15, 26));
+    // round(50 * (800 - 0.7 * 1000 * 250 / 400) / 800), from 22.66
+    EXPECT_EQ(Panel->PrintMargins(), TRect(15, 23, 15, 23));
 }
 
 TEST_F(PanelPrintTest, StoredMarginsBeyondReasonSaturate) {

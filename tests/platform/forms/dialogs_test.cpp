@@ -5,6 +5,7 @@
 #include "platform/forms/formsqt.h"
 #include "platform/graphics/metafile.h" // completes the printer header
 #include "platform/graphics/printers.h"
+#include "platform/rtl/exceptions.h"
 #include "support/external_tool.h"
 #include "support/full_disk.h"
 #include "support/temp_folder.h"
@@ -429,6 +430,8 @@ TEST_F(PrintToFileTest, TheDialogsFileInAFolderSoNamedOrRefusedNamingIt) {
     cyrillic.SystemName = Dir + "/\xD0\x9F/x.pdf";
     umlauts.SystemName = Dir + "/Pr\xC3\xBC"
                                "fungen/Statistik \xC3\xA9.pdf";
+    std::filesystem::create_directory(Dir + "/Pr\xC3\xBC"
+                                            "fungen");
     Responder.Expect(TDialogKind::PrintDialog, "", cyrillic)
         .ExpectMessage(("Cannot use \"" + Dir + "/?/x.pdf\"").c_str(), IDOK)
         .Expect(TDialogKind::PrintDialog, "", umlauts);
@@ -439,6 +442,20 @@ TEST_F(PrintToFileTest, TheDialogsFileInAFolderSoNamedOrRefusedNamingIt) {
     EXPECT_EQ(Real.LastOutputFile(), wanted);
     EXPECT_NE(PdfText(AnsiString(umlauts.SystemName)).find("umlauts"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(Dir + "/\xD0\x9F"));
+
+    // A folder that does not exist is refused as a save there would be; none is made.
+    Responder.ExpectPrintToFile(Path("Runs/run 7.pdf"));
+    ASSERT_TRUE(dialog.Execute());
+    std::string message;
+    try {
+        PrintPage("nowhere");
+    } catch (const EFCreateError& e) {
+        message = e.what();
+    }
+    EXPECT_EQ(message,
+              "Cannot create file \"" + Dir + "/Runs/run 7.pdf\". No such file or directory");
+    EXPECT_FALSE(Real.Printing());
+    EXPECT_FALSE(std::filesystem::exists(Dir + "/Runs"));
 }
 
 namespace {
@@ -545,16 +562,27 @@ TEST_F(PrintToFileTest, AFailedPrintFileKeepsTheOldFileAndSaysWhatFailed) {
     }
 }
 
-// An unfinished file that a killed print left beside the file goes with the
-// next print of that name.
-TEST_F(PrintToFileTest, TheNextPrintOfANameRemovesItsUnfinishedFile) {
+// A print deletes no file it did not make: a file named as the print-out
+// with a tail (notes kept beside it) stays as it was, whether the print-out
+// replaces its file or takes a free name beside it.
+TEST_F(PrintToFileTest, APrintLeavesTheFilesBesideItsOwnAlone) {
     QM_REQUIRE_TOOL("pdftotext");
     TPrintDialog print(Form.get());
     const AnsiString file = Path("stats.pdf");
-    std::ofstream(file.str() + ".part", std::ios::binary) << std::string(64 * 1024, '%');
+    const std::string notes = "notes of run 7\n";
+    for (const char* beside : {"stats.pdf.part", "Chart1.pdf.part", "Chart1 (2).pdf.part"})
+        std::ofstream(Dir + "/" + beside, std::ios::binary) << notes;
     Responder.ExpectPrintToFile(file);
     ASSERT_TRUE(print.Execute());
-    PrintPage("after the kill");
-    EXPECT_FALSE(std::filesystem::exists(file.str() + ".part"));
-    EXPECT_NE(PdfText(file).find("after the kill"), std::string::npos);
+    PrintPage("into the dialog's file");
+    Responder.ExpectMessage(Path("Chart1.pdf"), IDOK);
+    PrintPage("under the proposed name");
+    Responder.ExpectMessage(Path("Chart1 (2).pdf"), IDOK);
+    PrintPage("beside the first");
+    EXPECT_NE(PdfText(file).find("into the dialog's file"), std::string::npos);
+    EXPECT_NE(PdfText(Path("Chart1 (2).pdf")).find("beside the first"), std::string::npos);
+    for (const char* beside : {"stats.pdf.part", "Chart1.pdf.part", "Chart1 (2).pdf.part"}) {
+        std::ifstream in(Dir + "/" + beside, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), notes) << beside;
+    }
 }
