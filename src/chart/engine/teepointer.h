@@ -112,8 +112,7 @@ private:
 // them back, so a chart file does not depend on its last frame.
 class TPointerSizeKeeper {
 public:
-    explicit TPointerSizeKeeper(TSeriesPointer* P)
-        : FP(P), FH(P->HorizSize()), FV(P->VertSize()) {}
+    explicit TPointerSizeKeeper(TSeriesPointer* P) : FP(P), FH(P->HorizSize()), FV(P->VertSize()) {}
     ~TPointerSizeKeeper() {
         FP->ChangeHorizSize(FH);
         FP->ChangeVertSize(FV);

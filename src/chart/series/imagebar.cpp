@@ -267,8 +267,7 @@ void TDeltaPointSeries::SetImageStyle(TDeltaImageStyle Value) {
     TeeLoadSeriesPicture(FEqual.get(), DeltaResource(Value, 0));
     TeeLoadSeriesPicture(FGreater.get(), DeltaResource(Value, 1));
     TeeLoadSeriesPicture(FLower.get(), DeltaResource(Value, 2));
-    // Sized before the first paint as that paint will size it, so the first
-    // picture keeps its margins and painting stores nothing new.
+    // The pointer holds the size the style's pictures are drawn at.
     TakePictureSize(FEqual.get());
     Repaint();
 }

@@ -1,7 +1,8 @@
 // Mouse work that only looks at a chart (zooming and unzooming, panning back,
-// hovering and dragging tools, rotating back) leaves the chart file and every
-// published property as they were; the sweeps take every registered tool and
-// series class from the registries.
+// hovering and dragging tools, rotating back) and painting it leave the chart
+// file and every published property as they were; the sweeps take every
+// registered tool and series class from the registries, and each style a
+// series' gallery offers from the series itself.
 #include "chart/control/teeseriestypes.h"
 #include "chart/control/teestore.h"
 #include "chart/control/tool_bands.h"
@@ -466,7 +467,8 @@ struct TGrab {
         TPngImage png;
         png.Assign(&Bitmap);
         std::string name = What;
-        std::ranges::replace_if(name, [](char c) { return !std::isalnum(c); }, '_');
+        std::ranges::replace_if(
+            name, [](unsigned char c) { return !std::isalnum(c); }, '_');
         png.SaveToFile(AnsiString(dir) + "/" + name.c_str() + ".png");
     }
 };
