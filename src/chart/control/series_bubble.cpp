@@ -17,25 +17,6 @@ QM_PUBLISHED(
     Prop("Squared", &Self::Squared, &Self::SetSquared).Default(true),
     Prop("Transparency", &Self::Transparency, &Self::SetTransparency).Default(0));
 
-namespace {
-// The pointer's sizes are settings of the series; a drawing that sizes it per
-// bubble puts them back so a saved chart does not depend on its last frame.
-class TPointerSizes {
-public:
-    explicit TPointerSizes(TSeriesPointer* P) : FP(P), FH(P->HorizSize()), FV(P->VertSize()) {}
-    ~TPointerSizes() {
-        FP->ChangeHorizSize(FH);
-        FP->ChangeVertSize(FV);
-    }
-    TPointerSizes(const TPointerSizes&) = delete;
-    TPointerSizes& operator=(const TPointerSizes&) = delete;
-
-private:
-    TSeriesPointer* FP;
-    int FH, FV;
-};
-} // namespace
-
 TBubbleSeries::TBubbleSeries(TComponent* AOwner) : TPointSeries(AOwner) {
     FRadiusValues = new TChartValueList(this, TeeMsg_ValuesBubbleRadius);
     SetColorEachPoint(true);
@@ -78,7 +59,7 @@ void TBubbleSeries::DrawValue(int ValueIndex) {
     const double r = FRadiusValues->Value(ValueIndex);
     const int vs = GetVertAxis()->CalcSizeValue(r);
     const int hs = FSquared ? vs : GetHorizAxis()->CalcSizeValue(r);
-    TPointerSizes keep(Pointer());
+    TPointerSizeKeeper keep(Pointer());
     Pointer()->ChangeHorizSize(hs);
     Pointer()->ChangeVertSize(vs);
     const int x = CalcXPos(ValueIndex);
@@ -93,7 +74,7 @@ void TBubbleSeries::DrawValue(int ValueIndex) {
 
 void TBubbleSeries::DrawLegendShape(int ValueIndex, const TRect& Rect) {
     const int size = std::min(Rect.Right - Rect.Left, Rect.Bottom - Rect.Top);
-    TPointerSizes keep(Pointer());
+    TPointerSizeKeeper keep(Pointer());
     Pointer()->ChangeHorizSize(size);
     Pointer()->ChangeVertSize(size);
     TPointSeries::DrawLegendShape(ValueIndex, Rect);

@@ -26,6 +26,10 @@ void TChartAxis::CalcMinMax(double& AMin, double& AMax) {
 }
 
 void TChartAxis::AdjustMaxMin() {
+    // Taken afresh for every drawing, hidden axes too (a polar series steps its
+    // rings by the hidden left axis): a flag left by the series an earlier
+    // drawing showed would step this one's labels and grid by dates.
+    IAxisDateTime = IsDateTime();
     CalcMinMax(FMinimumValue, FMaximumValue);
     IMaximum = FMaximumValue;
     IMinimum = FMinimumValue;

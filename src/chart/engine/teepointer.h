@@ -1,6 +1,7 @@
 #pragma once
 // Point shapes of series and the connectors between marks and points (unit Teengine).
 //   TSeriesPointer   the shape drawn at each point (rectangle, circle, triangle...)
+//   TPointerSizeKeeper  puts a pointer's sizes back after a drawing sized it
 //   TCallout         a connector line or arrow, optionally with a pointer at the point
 //   TMarksCallout    the callout every series' marks own
 #include "chart/engine/tecanvas.h"
@@ -104,6 +105,24 @@ private:
     bool FInflateMargins = true;
     TSeriesPointerStyle FStyle = psRectangle;
     int FVertSize = 4;
+};
+
+// The pointer's sizes are settings of its series; a drawing that sizes the
+// pointer for one point or picture keeps them in one of these, which puts
+// them back, so a chart file does not depend on its last frame.
+class TPointerSizeKeeper {
+public:
+    explicit TPointerSizeKeeper(TSeriesPointer* P) : FP(P), FH(P->HorizSize()), FV(P->VertSize()) {}
+    ~TPointerSizeKeeper() {
+        FP->ChangeHorizSize(FH);
+        FP->ChangeVertSize(FV);
+    }
+    TPointerSizeKeeper(const TPointerSizeKeeper&) = delete;
+    TPointerSizeKeeper& operator=(const TPointerSizeKeeper&) = delete;
+
+private:
+    TSeriesPointer* FP;
+    int FH, FV;
 };
 
 class TCallout : public TSeriesPointer {

@@ -267,8 +267,7 @@ void TDeltaPointSeries::SetImageStyle(TDeltaImageStyle Value) {
     TeeLoadSeriesPicture(FEqual.get(), DeltaResource(Value, 0));
     TeeLoadSeriesPicture(FGreater.get(), DeltaResource(Value, 1));
     TeeLoadSeriesPicture(FLower.get(), DeltaResource(Value, 2));
-    // Sized before the first paint as that paint will size it, so the first
-    // picture keeps its margins and painting stores nothing new.
+    // The pointer holds the size the style's pictures are drawn at.
     TakePictureSize(FEqual.get());
     Repaint();
 }
@@ -296,9 +295,47 @@ TPicture* TDeltaPointSeries::DeltaImage(int ValueIndex) const {
     return FEqual.get();
 }
 
+// Each point is drawn at the size of its picture and the room about the
+// points is that of the largest; the pointer's sizes stay as they were set, so
+// a paint stores nothing and the first paint lays the chart out as the next.
+void TDeltaPointSeries::TakeLargestPictureSize() {
+    int w = 0, h = 0;
+    for (TPicture* p : {FEqual.get(), FGreater.get(), FLower.get()}) {
+        w = std::max(w, p->Width());
+        h = std::max(h, p->Height());
+    }
+    if (w > 0) Pointer()->ChangeHorizSize(w);
+    if (h > 0) Pointer()->ChangeVertSize(h);
+}
+
 void TDeltaPointSeries::DrawValue(int ValueIndex) {
     TPicture* p = DeltaImage(ValueIndex);
     FImage->Assign(p);
+    TPointerSizeKeeper keep(Pointer());
     TakePictureSize(p);
     TCustomImagePointSeries::DrawValue(ValueIndex);
+}
+
+void TDeltaPointSeries::CalcHorizMargins(int& LeftMargin, int& RightMargin) {
+    TPointerSizeKeeper keep(Pointer());
+    TakeLargestPictureSize();
+    TCustomImagePointSeries::CalcHorizMargins(LeftMargin, RightMargin);
+}
+
+void TDeltaPointSeries::CalcVerticalMargins(int& TopMargin, int& BottomMargin) {
+    TPointerSizeKeeper keep(Pointer());
+    TakeLargestPictureSize();
+    TCustomImagePointSeries::CalcVerticalMargins(TopMargin, BottomMargin);
+}
+
+void TDeltaPointSeries::DrawLegendShape(int ValueIndex, const TRect& Rect) {
+    TPointerSizeKeeper keep(Pointer());
+    TakeLargestPictureSize();
+    TCustomImagePointSeries::DrawLegendShape(ValueIndex, Rect);
+}
+
+bool TDeltaPointSeries::ClickedPointer(int ValueIndex, int PX, int PY, int X, int Y) {
+    TPointerSizeKeeper keep(Pointer());
+    TakePictureSize(DeltaImage(ValueIndex));
+    return TCustomImagePointSeries::ClickedPointer(ValueIndex, PX, PY, X, Y);
 }

@@ -77,6 +77,10 @@ public:
     ~TDeltaPointSeries() override;
     void Assign(TPersistent* Source) override;
     void DrawValue(int ValueIndex) override;
+    void CalcHorizMargins(int& LeftMargin, int& RightMargin) override;
+    void CalcVerticalMargins(int& TopMargin, int& BottomMargin) override;
+    void DrawLegendShape(int ValueIndex, const TRect& Rect) override;
+    bool ClickedPointer(int ValueIndex, int PX, int PY, int X, int Y) override;
 
     // The picture point ValueIndex is drawn with.
     TPicture* DeltaImage(int ValueIndex) const;
@@ -95,6 +99,7 @@ public:
 
 private:
     void TakePictureSize(TPicture* P); // the pointer takes a picture's size above 0
+    void TakeLargestPictureSize();
     std::unique_ptr<TPicture> FEqual;
     std::unique_ptr<TPicture> FGreater;
     std::unique_ptr<TPicture> FLower;

@@ -45,6 +45,13 @@ void TBarJoinSeries::Assign(TPersistent* Source) {
     TBarSeries::Assign(Source);
 }
 
+// Series sharing a depth slot in 3D are drawn bar by bar, not through
+// DrawAllValues: every drawing of the chart starts with no bar before.
+void TBarJoinSeries::DoBeforeDrawChart() {
+    TBarSeries::DoBeforeDrawChart();
+    FFirst = true;
+}
+
 void TBarJoinSeries::DrawAllValues() {
     FFirst = true;
     TBarSeries::DrawAllValues();

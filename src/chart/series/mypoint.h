@@ -25,6 +25,7 @@ public:
     explicit TBarJoinSeries(TComponent* AOwner);
     void Assign(TPersistent* Source) override;
     AnsiString GetEditorClass() override { return "TBarJoinEditor"; }
+    void DoBeforeDrawChart() override;
     void DrawAllValues() override;
     void DrawBar(int BarIndex, int StartPos, int EndPos) override;
     int NumSampleValues() override { return 3; }

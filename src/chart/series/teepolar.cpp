@@ -41,6 +41,10 @@ QM_PUBLISHED(
     Prop("RadiusValues", &Self::RadiusValues).Stored(&Self::IsRadiusStored),
     Prop("Transparency", &Self::Transparency, &Self::SetTransparency).Default(0),
     Prop("OnGetPointerStyle", &Self::OnGetPointerStyle));
+// A radar is always drawn turned to 90 degrees: it holds no rotation of its own
+// for a chart file to keep.
+QM_PUBLISHED(TRadarSeries,
+             Prop("RotationAngle", &Self::RotationAngle, &Self::SetRotationAngle).Stored(false));
 
 namespace {
 constexpr double Pi = std::numbers::pi;
@@ -597,7 +601,9 @@ void TCustomPolarSeries::DrawMark(int ValueIndex, const AnsiString& St,
 
 // [radar] --------------------------------------------------------------------
 
-TRadarSeries::TRadarSeries(TComponent* AOwner) : TCustomPolarSeries(AOwner) {}
+TRadarSeries::TRadarSeries(TComponent* AOwner) : TCustomPolarSeries(AOwner) {
+    SetRotationQuiet(90);
+}
 
 void TRadarSeries::DoBeforeDrawChart() {
     TCustomPolarSeries::DoBeforeDrawChart();

@@ -16,6 +16,8 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -200,6 +202,53 @@ TEST(PolarFiles, ChartFilesRoundTripByteIdenticalWithData) {
             EXPECT_EQ(0, std::memcmp(first.Memory(), second.Memory(), size_t(first.Size())))
                 << name << asText;
         }
+}
+
+// A radar is always drawn turned to 90 degrees and keeps no rotation: its file
+// has none, new, painted or turned by code, and one read from an older file
+// turns nothing.
+TEST(PolarFiles, ARadarFileHoldsNoRotation) {
+    TeeExtraSeriesStartup();
+    auto chart = std::make_unique<TChart>(nullptr);
+    chart->SetName("Chart1");
+    chart->SetBounds(0, 0, 300, 200);
+    auto* radar = new TRadarSeries(chart.get());
+    radar->SetParentChart(chart.get());
+    radar->SetName("Series1");
+    radar->FillSampleValues(5);
+    const auto file = [&chart] {
+        TMemoryStream m;
+        SaveChartToStream(chart.get(), &m, true, true);
+        return std::string(static_cast<const char*>(m.Memory()), size_t(m.Size()));
+    };
+    const auto picture = [](TCustomChart* C) {
+        TBitmap b(300, 200);
+        C->Draw(b.Canvas(), TRect(0, 0, 300, 200));
+        std::vector<TColor> v;
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 300; ++x)
+                v.push_back(b.Canvas()->Pixels(x, y));
+        return v;
+    };
+    EXPECT_EQ(radar->RotationAngle(), 90);
+    const std::string made = file();
+    EXPECT_EQ(made.find("RotationAngle"), std::string::npos) << made;
+    const std::vector<TColor> drawn = picture(chart.get());
+    EXPECT_EQ(radar->RotationAngle(), 90);
+    EXPECT_EQ(file().find("RotationAngle"), std::string::npos);
+    radar->SetRotationAngle(30);
+    EXPECT_EQ(file().find("RotationAngle"), std::string::npos);
+    std::string older = file();
+    const std::string head = "  object Series1: TRadarSeries\n";
+    older.insert(older.find(head) + head.size(), "    RotationAngle = 45\n");
+    TMemoryStream m;
+    m.WriteBuffer(older.data(), int64_t(older.size()));
+    m.SetPosition(0);
+    TCustomChart* into = new TChart(nullptr);
+    std::unique_ptr<TCustomChart> read(into);
+    LoadChartFromStream(into, &m);
+    read->SetBounds(0, 0, 300, 200);
+    EXPECT_EQ(picture(read.get()), drawn);
 }
 
 TEST(PolarGallery, EveryTypeIsRegisteredOnItsPage) {

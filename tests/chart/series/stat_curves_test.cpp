@@ -70,4 +70,32 @@ TEST_F(StatCurvesTest, BarJoinLinksTheTopsOfNeighbours) {
     EXPECT_GT(join.Right - join.Left, 10);
 }
 
+// Stacked in 3D, the series share a depth and are drawn bar by bar rather than
+// series by series: every drawing still starts with no bar before the first.
+TEST_F(StatCurvesTest, BarJoinStartsEveryDrawingAtItsFirstBar) {
+    Chart->SetView3D(true);
+    auto* a = Add<TBarJoinSeries>();
+    auto* b = Add<TBarJoinSeries>();
+    a->JoinPen()->SetColor(clBlue);
+    b->JoinPen()->SetColor(clLime);
+    for (auto* s : {a, b}) {
+        s->SetMultiBar(mbStacked);
+        for (int i = 0; i < 3; ++i)
+            s->AddXY(i, 5 + 3 * i);
+    }
+    Ranges(-1, 3, 0, 30);
+    Render("bar_join_3d_first");
+    const TRect blue = Bounds(clBlue), lime = Bounds(clLime);
+    const int blueCount = Count(clBlue, TRect(0, 0, W, H));
+    // The lines start at the first bar, not back from the last.
+    EXPECT_GT(blue.Left, XPos(0));
+    EXPECT_GT(lime.Left, XPos(0));
+    for (const char* again : {"bar_join_3d_second", "bar_join_3d_third"}) {
+        Render(again);
+        EXPECT_EQ(Bounds(clBlue), blue) << again;
+        EXPECT_EQ(Bounds(clLime), lime) << again;
+        EXPECT_EQ(Count(clBlue, TRect(0, 0, W, H)), blueCount) << again;
+    }
+}
+
 } // namespace

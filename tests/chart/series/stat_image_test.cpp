@@ -79,6 +79,32 @@ TEST_F(StatImageTest, DeltaPicturesFollowTheChange) {
     EXPECT_NE(Pixel(XPos(2), YPos(3)), clBlue);
 }
 
+// Each point is drawn at its picture's size, with room for the pictures about
+// the points from the first paint on; a pointer size set by code stays.
+TEST_F(StatImageTest, DeltaPointsTakeTheirPicturesSizeOnlyToDraw) {
+    auto* s = Add<TDeltaPointSeries>();
+    for (TPicture* p : {s->EqualImage(), s->GreaterImage(), s->LowerImage()})
+        Solid(p, clBlue, 8, 8);
+    for (double v : {5, 3, 3, 4})
+        s->Add(v);
+    s->Pointer()->SetStyle(psCircle);
+    s->Pointer()->SetHorizSize(3);
+    s->Pointer()->SetVertSize(2);
+    Render("delta_sized_first");
+    EXPECT_EQ(s->Pointer()->HorizSize(), 3);
+    EXPECT_EQ(s->Pointer()->VertSize(), 2);
+    const TRect all = Bounds(clBlue);
+    // Whole pictures, 8 either side, the first and the highest too.
+    for (int i = 0; i < 4; ++i) {
+        const int x = s->CalcXPos(i), y = s->CalcYPos(i);
+        EXPECT_EQ(Count(clBlue, TRect(x - 8, y - 8, x + 8, y + 8)), 256) << i;
+    }
+    EXPECT_EQ(s->Clicked(s->CalcXPos(3) + 6, s->CalcYPos(3) - 6), 3);
+    Render("delta_sized_second");
+    EXPECT_EQ(Bounds(clBlue), all);
+    EXPECT_EQ(s->Pointer()->HorizSize(), 3);
+}
+
 TEST_F(StatImageTest, ImagePointTakesThePictureSizeAndAsksPerPoint) {
     auto* s = Add<TImagePointSeries>();
     TPicture green;
