@@ -11,7 +11,7 @@
 QM_CLASS_OWNED(TBoxSeriesEditor, TTeeSeriesPage, TComponent)
 
 TBoxSeriesEditor::TBoxSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) {
-    SetClientWidth(240);
+    SetClientWidth(256);
     SetClientHeight(100);
     EPos = TeeNewNumber(this, this, "EPos", 70, 8, 70);
     TeeNewLabel(this, this, "&Position:", 8, 12, EPos);

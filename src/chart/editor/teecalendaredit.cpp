@@ -11,8 +11,8 @@ QM_CLASS_OWNED(TCalendarSeriesEditor, TTeeSeriesPage, TComponent)
 
 TCalendarSeriesEditor::TCalendarSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) {
     SetClientWidth(330);
-    SetClientHeight(170);
-    PageControl1 = TeeNew<TPageControl>(this, this, "PageControl1", 0, 0, 330, 170);
+    SetClientHeight(176);
+    PageControl1 = TeeNew<TPageControl>(this, this, "PageControl1", 0, 0, 330, 176);
     PageControl1->SetAlign(alClient);
     TabOptions = TeeNewTab(PageControl1, "TabOptions", "Options");
     TWinControl* o = TabOptions;

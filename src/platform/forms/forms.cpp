@@ -758,6 +758,16 @@ public:
 };
 } // namespace
 
+namespace {
+// Set while a size or place the window manager gave is taken, whatever throws.
+struct TSizedByWindow {
+    bool& Flag;
+    bool Old;
+    explicit TSizedByWindow(bool& F) : Flag(F), Old(F) { Flag = true; }
+    ~TSizedByWindow() { Flag = Old; }
+};
+} // namespace
+
 bool TCustomForm::FitWorkArea(int& W, int& H) const {
     const QWidget* win = Widget();
     // The window manager's frame once it is known, else the platform's.
@@ -841,7 +851,19 @@ void TCustomForm::ApplyGeometry() {
     const int fw = FrameWidth(), cap = CaptionHeight(), mh = MenuHeight();
     const int cw = ClientWidth(), ch = ClientHeight();
     bool fitted = false;
-    if (!Parent()) {
+    if (!Parent() && FSizedByWindow) {
+        // Sized or placed by the window manager (the user's frame, a maximized
+        // window of whatever frame): the content takes the client area as it
+        // is, and the window stays where it was put. The size constraints
+        // still hold: a size beyond them goes back to what they allow. A
+        // window fitted to a small screen keeps scrolling its content until
+        // the window has room for all of it.
+        fitted = Fitted() && (win->width() < cw || win->height() < ch + mh);
+        if (!fitted) {
+            ShowFitted(false, 0, 0);
+            if (win->width() != cw || win->height() != ch + mh) win->resize(cw, ch + mh);
+        }
+    } else if (!Parent()) {
         // A window larger than the work area shows its content scrolling in
         // a window that fits.
         int winW = cw, winH = ch + mh;
@@ -894,10 +916,12 @@ void TCustomForm::WindowResized(int ClientW, int WindowH) {
         return;
     }
     const int fw = FrameWidth(), cap = CaptionHeight();
+    const TSizedByWindow byWindow(FSizedByWindow);
     SetBounds(Left(), Top(), ClientW + 2 * fw, WindowH + cap + 2 * fw);
 }
 
 void TCustomForm::WindowMoved(int X, int Y) {
+    const TSizedByWindow byWindow(FSizedByWindow);
     SetBounds(X, Y, Width(), Height());
 }
 

@@ -380,6 +380,25 @@ TRect ShownWindowBounds(TCustomForm* Form) {
                 Form->Top() + win->height() + extraH);
 }
 
+TShownClient ShownClient(TCustomForm* Form) {
+    const QWidget* win = Form->Widget();
+    const QWidget* client = Form->Impl()->Client;
+    auto* bar = win->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly);
+    const int mh = bar && !bar->isHidden() ? bar->height() : 0;
+    return {win->width(), win->height() - mh, client && client->parentWidget() != win};
+}
+
+void SimulateFrameResize(TCustomForm* Form, int ClientWidth, int ClientHeight) {
+    QWidget* win = Form->Widget();
+    auto* bar = win->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly);
+    const int mh = bar && !bar->isHidden() ? bar->height() : 0;
+    // Through the platform's window, so the size comes back as the window
+    // manager's.
+    if (QWindow* w = win->windowHandle()) w->resize(ClientWidth, ClientHeight + mh);
+    QCoreApplication::processEvents();
+    Application->ProcessMessages();
+}
+
 namespace {
 // A grab draws controls that were never shown as well: they take their fonts
 // and sizes first.

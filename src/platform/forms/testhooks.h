@@ -250,6 +250,17 @@ TEditTextRoom EditTextRoom(TCustomEdit* Edit, const AnsiString& Text);
 // metrics): smaller than Left, Top, Width, Height where it was fitted to the
 // screen's work area.
 TRect ShownWindowBounds(TCustomForm* Form);
+// What a top-level window shows of its client area, and whether it scrolls
+// it (scroll bars of its own, the content larger than the window).
+struct TShownClient {
+    int Width = 0;
+    int Height = 0;
+    bool Scrolls = false;
+};
+TShownClient ShownClient(TCustomForm* Form);
+// The window manager gives a shown window a client area of this size, as the
+// user's drag of its frame does.
+void SimulateFrameResize(TCustomForm* Form, int ClientWidth, int ClientHeight);
 // The hint Application->ActivateHint shows now (empty when none).
 AnsiString ShownHintText();
 

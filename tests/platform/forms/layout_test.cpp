@@ -8,6 +8,7 @@
 #include "platform/forms/testhooks.h"
 #include <QImage>
 #include <QScrollArea>
+#include <QWindow>
 #include <QWidget>
 
 class LayoutTest : public FormsTest {};
@@ -397,6 +398,48 @@ TEST_P(FitTest, LargerThanTheWorkAreaShowsFittedWithItsContentScrolling) {
     EXPECT_EQ(win->width(), c.ClientW);
     EXPECT_EQ(win->height(), c.ClientH);
     EXPECT_EQ(corner->Widget()->mapTo(win, QPoint(0, 0)), QPoint(c.ClientW - 80, c.ClientH - 30));
+}
+
+// What the window manager does to a window (moving, maximizing, dragging its
+// frame) keeps a window larger than the screen scrolling its content, and
+// gives one that fits the whole client area, with no scroll bars.
+TEST_F(LayoutTest, WindowManagerSizesKeepFittedWindowsScrollingAndOthersWhole) {
+    Form->SetBorderStyle(bsSizeable);
+    Form->SetBounds(10, 10, 100, 100);
+    Form->SetClientWidth(1200);
+    Form->SetClientHeight(900);
+    auto* corner = Make<TButton>(1120, 870, 75, 25);
+    corner->SetAnchors({akRight, akBottom});
+    Form->Show();
+    ASSERT_TRUE(ShownClient(Form.get()).Scrolls);
+    Form->Widget()->windowHandle()->setPosition(40, 30);
+    Application->ProcessMessages();
+    EXPECT_TRUE(ShownClient(Form.get()).Scrolls) << "moved";
+    EXPECT_EQ(Form->ClientWidth(), 1200);
+    EXPECT_EQ(corner->Left(), 1120);
+    // Given room for all of it, the content fills the window.
+    SimulateFrameResize(Form.get(), 1300, 950);
+    EXPECT_FALSE(ShownClient(Form.get()).Scrolls);
+    EXPECT_EQ(Form->ClientWidth(), 1300);
+    EXPECT_EQ(corner->Left(), 1220);
+    EXPECT_EQ(corner->Top(), 920);
+
+    auto small = std::make_unique<TForm>(nullptr);
+    small->SetBounds(100, 100, 300, 200);
+    auto* close = new TButton(small.get());
+    close->SetParent(small.get());
+    close->SetBounds(small->ClientWidth() - 80, small->ClientHeight() - 30, 75, 25);
+    close->SetAnchors({akRight, akBottom});
+    small->Show();
+    small->SetWindowState(wsMaximized);
+    Application->ProcessMessages();
+    const TShownClient shown = ShownClient(small.get());
+    EXPECT_FALSE(shown.Scrolls);
+    EXPECT_GT(shown.Width, 300);
+    EXPECT_EQ(small->ClientWidth(), shown.Width);
+    EXPECT_EQ(small->ClientHeight(), shown.Height);
+    EXPECT_EQ(close->Left(), shown.Width - 80);
+    EXPECT_EQ(close->Top(), shown.Height - 30);
 }
 
 // 1024x768 less the frame (8 by 27 sizeable, 6 by 25 as a dialog) and a
