@@ -6,7 +6,9 @@
 // is then painted, clicked, saved and freed. Under the address sanitizer a use
 // of the freed one fails here. The windows opened about a chart or a series
 // (from the commander's buttons and the companions' entry points) see it freed
-// while they are open.
+// while they are open. References kept outside those tables (the legend's
+// series, a running animation, a chart picture, the lists and tools of editor
+// forms) are freed under their holders, which are then used as a user would.
 #include "chart/control/series.h"
 #include "chart/control/teecommander.h"
 #include "chart/control/teedraw3d.h"
@@ -14,8 +16,13 @@
 #include "chart/control/teeeditorhooks.h"
 #include "chart/control/teeseriestypes.h"
 #include "chart/control/teestore.h"
+#include "chart/control/tool_cursor.h"
+#include "chart/control/tool_hints.h"
 #include "chart/editor/editchar.h"
 #include "chart/editor/teeaxisincr.h"
+#include "chart/editor/teeedifunc.h"
+#include "chart/editor/teeediseri.h"
+#include "chart/editor/teeedittools.h"
 #include "chart/editor/teeeditcha.h"
 #include "chart/editor/teeeditorstartup.h"
 #include "chart/editor/teeexport.h"
@@ -26,14 +33,19 @@
 #include "chart/editor/teepreviewpanel.h"
 #include "chart/engine/teeaxis.h"
 #include "chart/engine/teefunction.h"
+#include "chart/engine/teesources.h"
 #include "chart/engine/teetools.h"
+#include "chart/series/candlech.h"
 #include "chart/series/teeextraseries.h"
+#include "chart/series/teevolumefunctions.h"
+#include "platform/classes/watched.h"
 #include "platform/classes/props.h"
 #include "platform/classes/streams.h"
 #include "platform/forms/testhooks.h"
 #include "support/forms_testing.h"
 #include "platform/forms/buttons.h"
 #include "platform/forms/comctrls.h"
+#include "platform/forms/extctrls.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/graphics/graphics.h"
 #include "platform/win32/mailto.h"
@@ -778,6 +790,83 @@ TEST_F(FreedUnderWindowTest, SystemDialogsOverAWindowWhoseChartGoesEndTheirHandl
         seen += k + " ";
     RecordProperty("dialog kinds", seen);
     std::printf("[ swept ] %d buttons, %d system dialogs: %s\n", buttons, dialogs, seen.c_str());
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// References kept in fields, list entries and across message loops.
+
+namespace {
+
+TEST_F(FreedFirstTest, LegendOfAFreedSeriesListsTheChartsFirst) {
+    std::unique_ptr<TChart> chart(NewChart());
+    TChartSeries* listed = CreateNewSeries(chart.get(), chart.get(), &TBarSeries::ClassInfo);
+    listed->FillSampleValues(4);
+    chart->Legend()->SetLegendStyle(lsValues);
+    chart->Legend()->SetSeries(listed);
+    Exercise(chart.get());
+    TComponent::Free(listed);
+    EXPECT_EQ(chart->Legend()->Series(), nullptr);
+    EXPECT_EQ(chart->Legend()->LegendSeries(), chart->Series(0));
+    Exercise(chart.get());
+}
+
+// The animation processes messages between its steps: its series or itself
+// freed by OnStep or by a message stops it there.
+TEST_F(FreedFirstTest, AnimationStopsWhenItsSeriesOrItselfGoes) {
+    for (bool toolGoes : {false, true})
+        for (bool byMessage : {false, true}) {
+            SCOPED_TRACE(std::string(toolGoes ? "tool" : "series") +
+                         (byMessage ? " freed by a message" : " freed in OnStep"));
+            std::unique_ptr<TChart> chart(NewChart());
+            TChartSeries* series = chart->Series(0);
+            auto* tool = new TSeriesAnimationTool(chart.get());
+            tool->SetParentChart(chart.get());
+            tool->SetSeries(series);
+            tool->SetSteps(20);
+            const TWatched<TSeriesAnimationTool> toolLeft(tool);
+            int steps = 0, stepsAfter = 0;
+            bool freed = false;
+            const auto freeOne = [&] {
+                freed = true;
+                if (toolGoes)
+                    TComponent::Free(tool);
+                else
+                    TComponent::Free(series);
+            };
+            TPumpScript script;
+            if (byMessage) script.When([&] { return steps == 5; }).Do(freeOne);
+            tool->OnStep = [&steps, &stepsAfter, &freed, &freeOne, byMessage](TSeriesAnimationTool*,
+                                                                              int) {
+                if (freed) ++stepsAfter;
+                if (++steps == 5 && !byMessage) freeOne();
+            };
+            tool->Execute();
+            EXPECT_TRUE(freed);
+            EXPECT_EQ(stepsAfter, 0);
+            EXPECT_EQ(toolLeft.Gone(), toolGoes);
+            if (!toolGoes) {
+                EXPECT_FALSE(tool->Running());
+                EXPECT_EQ(tool->Series(), nullptr);
+                tool->Execute();
+            }
+            Exercise(chart.get());
+        }
+}
+
+TEST_F(FreedFirstTest, ChartPictureOfAFreedChartIsEmpty) {
+    const int freshWidth = TChartImage().Width();
+    TChart* chart = NewChart();
+    chart->SetWidth(freshWidth + 123);
+    TChartImage picture;
+    picture.SetChart(chart);
+    EXPECT_EQ(picture.Width(), freshWidth + 123);
+    TComponent::Free(chart);
+    EXPECT_TRUE(picture.Empty());
+    EXPECT_EQ(picture.Width(), freshWidth);
+    TBitmap into(W, H);
+    picture.Draw(into.Canvas(), TRect(0, 0, W, H));
 }
 
 } // namespace
