@@ -92,7 +92,8 @@ void TCustomChartEditor::SetChart(TCustomChart* Value) {
 
 void TCustomChartEditor::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FChart) SetChart(nullptr);
+    // A chart on its way out already reads as none: only the handle is cleared.
+    if (Operation == opRemove && FChart.Gone()) FChart = nullptr;
 }
 
 TChartEditor::TChartEditor(TComponent* AOwner) : TCustomChartEditor(AOwner) {
@@ -120,7 +121,7 @@ void TChartEditor::SetChart(TCustomChart* Value) {
 
 void TChartEditor::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomChartEditor::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FSeries) FSeries = nullptr;
+    if (Operation == opRemove && FSeries.Gone()) FSeries = nullptr;
 }
 
 void TChartEditor::Execute() {
@@ -255,7 +256,12 @@ void TChartEditorPanel::SetChart(TCustomChart* Value) {
 void TChartEditorPanel::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomPanelNoCaption::Notification(AComponent, Operation);
     if (Operation != opRemove) return;
-    if (AComponent == FChart) SetChart(nullptr);
+    if (FChart.Gone()) {
+        // The chart reads as none already; the embedded editor lets go of it too.
+        FChart = nullptr;
+        if (FEditor && TeeEditorHooks().SetPanelEditChart)
+            TeeEditorHooks().SetPanelEditChart(FEditor, nullptr);
+    }
     if (AComponent == FEditor) FEditor = nullptr;
 }
 
@@ -287,30 +293,27 @@ TChartImage::~TChartImage() {
 }
 
 TCustomChart* TChartImage::Chart() const {
-    if (!FChart) {
-        FChart = new TChart(nullptr);
-        FOwnsChart = true;
-    }
-    return FChart;
+    if (TCustomChart* shown = FShownChart) return shown;
+    if (!FOwnedChart) FOwnedChart = std::make_unique<TChart>(nullptr);
+    return FOwnedChart.get();
 }
 
 void TChartImage::SetChart(TCustomChart* AChart) {
+    if (AChart && AChart == FOwnedChart.get()) return;
     Clear();
-    FChart = AChart;
-    FOwnsChart = false;
+    FShownChart = AChart;
     Changed();
 }
 
 void TChartImage::Clear() {
-    if (FOwnsChart) delete FChart;
-    FChart = nullptr;
-    FOwnsChart = true;
+    FOwnedChart.reset();
+    FShownChart = nullptr;
 }
 
 void TChartImage::Assign(TPersistent* Source) {
     if (auto* other = dynamic_cast<TChartImage*>(Source)) {
-        if (other->FChart) {
-            Chart()->Assign(other->FChart);
+        if (TCustomChart* source = other->Empty() ? nullptr : other->Chart()) {
+            Chart()->Assign(source);
             Changed();
         }
         return;

@@ -5,6 +5,7 @@
 // to the chart editor, which fills TeeEditorHooks() when it starts; until
 // then Execute shows nothing.
 #include "chart/control/chart.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/forms.h"
 #include "platform/rtl/sets.h"
 #include <functional>
@@ -68,10 +69,10 @@ using TChangeOrderEvent =
 struct TChartEditorSettings {
     bool RememberPosition = false;
     AnsiString Title;
-    TCustomChart* Chart = nullptr;
+    TWatched<TCustomChart> Chart;
     TChartEditorOptions Options;
     bool HighLightTabs = false;
-    TChartSeries* Series = nullptr;
+    TWatched<TChartSeries> Series;
     TChartEditorTab DefaultTab = cetMain;
     TChartEditorHiddenTabs HideTabs;
     TChangeOrderEvent OnChangeSeriesOrder;
@@ -105,7 +106,7 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
-    TCustomChart* FChart = nullptr;
+    TWatched<TCustomChart> FChart;
     AnsiString FTitle;
 };
 
@@ -144,7 +145,7 @@ private:
     bool FHighLightTabs = false;
     TChartEditorOptions FOptions;
     bool FRememberPosition = false;
-    TChartSeries* FSeries = nullptr;
+    TWatched<TChartSeries> FSeries;
 };
 
 class TChartPreviewer : public TCustomChartEditor {
@@ -168,7 +169,7 @@ private:
     TChartPreviewOptions FOptions;
     TColor FPaperColor = clWhite;
     TWindowState FWindowState = wsNormal;
-    TCustomForm* FForm = nullptr;
+    TWatched<TCustomForm> FForm;
 };
 
 class TChartEditorPanel : public TCustomPanelNoCaption {
@@ -186,8 +187,8 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
-    TCustomChart* FChart = nullptr;
-    TCustomForm* FEditor = nullptr;
+    TWatched<TCustomChart> FChart;
+    TCustomForm* FEditor = nullptr; // owned
 };
 
 // A picture whose content is a chart; "*.tee" files load as one.
@@ -205,7 +206,7 @@ public:
     // Frees an owned chart; a chart set from outside is left alone.
     void Clear();
 
-    bool Empty() const override { return !FChart; }
+    bool Empty() const override { return !FOwnedChart && !FShownChart; }
     int Width() const override;
     int Height() const override;
     void SetWidth(int Value) override;
@@ -216,8 +217,9 @@ public:
     void Draw(TCanvas* ACanvas, const TRect& R) override;
 
 private:
-    mutable TCustomChart* FChart = nullptr;
-    mutable bool FOwnsChart = true;
+    mutable std::unique_ptr<TCustomChart> FOwnedChart;
+    // A chart shown from outside; once freed the image is empty again.
+    TWatched<TCustomChart> FShownChart;
 };
 
 // Saves a chart as a chart file (with its data) or a registered picture; the

@@ -209,7 +209,11 @@ void TCustomChartLegend::SetVertMargin(int Value) {
 void TCustomChartLegend::SetVertSpacing(int Value) {
     QM_SET_REPAINT(FVertSpacing, Value, Repaint())
 }
-void TCustomChartLegend::SetSeries(TChartSeries* Value){QM_SET_REPAINT(FSeries, Value, Repaint())}
+void TCustomChartLegend::SetSeries(TChartSeries* Value) {
+    if (FSeries == Value) return;
+    FSeries = Value;
+    Repaint();
+}
 
 TCustomChart* TCustomChartLegend::Chart() const {
     return dynamic_cast<TCustomChart*>(ParentChart());

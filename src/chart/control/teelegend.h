@@ -3,6 +3,7 @@
 // symbols and check boxes, and its hit test (teelegend.cpp).
 #include "chart/control/chartparts.h"
 #include "chart/engine/teeseries.h"
+#include "platform/classes/watched.h"
 #include <memory>
 
 class TCustomChart;
@@ -174,7 +175,8 @@ private:
     int FVertMargin = 0;
     int FVertSpacing = 0;
 
-    TChartSeries* FSeries = nullptr;
+    // A series freed while listed leaves the legend to the chart's first.
+    TWatched<TChartSeries> FSeries;
     int FLastValue = 0;
     TLegendStyle FLegendStyleUsed = lsSeries;
     int FTotalLegendItems = 0;

@@ -17,6 +17,7 @@
 #include "chart/engine/teeaxis.h"
 #include "chart/engine/teegeometry.h"
 #include "chart/engine/teeprocs.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/forms.h"
 #include "platform/graphics/cursors.h"
 #include "platform/rtl/rtlmath.h"
@@ -461,37 +462,51 @@ void TSeriesAnimationTool::Execute() {
     if (!s || !FIdle) return;
     FBackup.reset(static_cast<TChartSeries*>(s->ClassType()->Factory(nullptr)));
     FBackup->AssignValues(s);
-    TChartValueList* list = s->YIsMandatory() ? s->YValues() : s->XValues();
-    TChartValueList* saved = FBackup->YIsMandatory() ? FBackup->YValues() : FBackup->XValues();
     s->BeginUpdate();
     FIdle = false;
+    // Each frame lets messages run, and OnStep may free anything: the series or
+    // this tool going ends the run.
+    const TWatched<TSeriesAnimationTool> self(this);
+    const TWatched<TChartSeries> series(s);
     struct TEnd {
-        TSeriesAnimationTool* Tool;
-        TChartSeries* Series;
+        const TWatched<TSeriesAnimationTool>& Tool;
+        const TWatched<TChartSeries>& Series;
         ~TEnd() {
-            Tool->FIdle = true;
-            Series->EndUpdate();
+            if (Tool) Tool->FIdle = true;
+            if (Series) Series->EndUpdate();
         }
-    } end{this, s};
-    const int count = list->Count();
-    const double start = FStartAtMin ? list->MinValue() : FStartValue;
-    for (int i = 0; i < count; ++i)
-        list->SetValueQuiet(i, start);
-    const auto frame = [&] {
-        if (TCustomAxisPanel* chart = s->ParentChart()) chart->Invalidate();
-        if (Application) Application->ProcessMessages();
+    } end{self, series};
+    const auto list = [&] {
+        return series->YIsMandatory() ? series->YValues() : series->XValues();
     };
-    frame();
+    const int count = list()->Count();
+    const double start = FStartAtMin ? list()->MinValue() : FStartValue;
+    for (int i = 0; i < count; ++i)
+        list()->SetValueQuiet(i, start);
+    // False once the series or the tool has gone.
+    const auto frame = [&] {
+        if (!self || !series) return false;
+        if (TCustomAxisPanel* chart = series->ParentChart()) chart->Invalidate();
+        if (Application) Application->ProcessMessages();
+        return self && series;
+    };
+    if (!frame()) return;
     // No steps means no growth to show: the values are put back at once.
     const int steps = std::max(1, FSteps);
     const int group = FDrawEvery > 0 ? FDrawEvery : std::max(1, count);
     for (int first = 0; first < count && !FIdle; first += group) {
         const int last = std::min(count - 1, first + group - 1);
         for (int step = 0; step <= steps; ++step) {
-            for (int i = first; i <= last && i < saved->Count(); ++i)
-                list->SetValueQuiet(i, step * (saved->Value(i) - start) * (1.0 / steps) + start);
-            if (OnStep) OnStep(this, step);
-            frame();
+            const TChartValueList* saved =
+                FBackup->YIsMandatory() ? FBackup->YValues() : FBackup->XValues();
+            for (int i = first; i <= last && i < saved->Count() && i < list()->Count(); ++i)
+                list()->SetValueQuiet(i, step * (saved->Value(i) - start) * (1.0 / steps) + start);
+            if (OnStep) {
+                // Held apart from the tool, which the handler may free.
+                const TSeriesAnimationStep onStep = OnStep;
+                onStep(this, step);
+            }
+            if (!frame()) return;
             if (FIdle) break;
         }
     }

@@ -8,10 +8,108 @@
 #include "chart/engine/teetools.h"
 #include "platform/classes/stringlist.h"
 #include "platform/forms/stdctrls.h"
+#include <algorithm>
 #include <cstdlib>
 
 QM_CLASS_OWNED(TSeriesToolEditor, TForm, TComponent)
 QM_CLASS_OWNED(TButtonPen, TTeeButton, TComponent)
+QM_CLASS_ABSTRACT(TListedObjects, TComponent)
+
+// ---------------------------------------------------------------------------
+// TListedObjects
+
+TListedObjects::TListedObjects(TComponent* AOwner, TComboBox* AList)
+    : TComponent(AOwner), FCombo(AList) {}
+
+TListedObjects::TListedObjects(TComponent* AOwner, TListBox* AList)
+    : TComponent(AOwner), FListBox(AList) {}
+
+TStrings* TListedObjects::Items() const {
+    if (FCombo) return FCombo->Items();
+    return FListBox ? FListBox->Items() : nullptr;
+}
+
+int TListedObjects::ItemIndex() const {
+    if (FCombo) return FCombo->ItemIndex();
+    return FListBox ? FListBox->ItemIndex() : -1;
+}
+
+void TListedObjects::SetItemIndex(int Index) {
+    if (FCombo)
+        FCombo->SetItemIndex(Index);
+    else if (FListBox)
+        FListBox->SetItemIndex(Index);
+}
+
+void TListedObjects::Clear() {
+    for (const TWatched<TComponent>& o : FObjects)
+        if (o) o->RemoveFreeNotification(this);
+    FObjects.clear();
+    if (TStrings* items = Items()) items->Clear();
+}
+
+int TListedObjects::Add(const AnsiString& Text, TComponent* AObject) {
+    Insert(Count(), Text, AObject);
+    return Count() - 1;
+}
+
+void TListedObjects::Insert(int Index, const AnsiString& Text, TComponent* AObject) {
+    TStrings* items = Items();
+    if (!items) return;
+    Index = std::clamp(Index, 0, Count());
+    // The text alone goes into the list: the row's object is held here.
+    items->Insert(Index, Text);
+    FObjects.insert(FObjects.begin() + Index, TWatched<TComponent>(AObject));
+    if (AObject) AObject->FreeNotification(this);
+}
+
+void TListedObjects::Delete(int Index) {
+    if (Index < 0 || Index >= Count()) return;
+    FObjects.erase(FObjects.begin() + Index);
+    if (TStrings* items = Items(); items && Index < items->Count()) items->Delete(Index);
+}
+
+void TListedObjects::Exchange(int A, int B) {
+    if (A < 0 || B < 0 || A >= Count() || B >= Count()) return;
+    std::swap(FObjects[A], FObjects[B]);
+    if (TStrings* items = Items(); items && std::max(A, B) < items->Count()) items->Exchange(A, B);
+}
+
+TComponent* TListedObjects::Object(int Index) const {
+    return Index >= 0 && Index < Count() ? FObjects[Index].Get() : nullptr;
+}
+
+int TListedObjects::IndexOf(const TComponent* AObject) const {
+    for (int i = 0; i < Count(); ++i)
+        if (FObjects[i].Get() == AObject && !FObjects[i].Gone()) return i;
+    return -1;
+}
+
+void TListedObjects::Notification(TComponent* AComponent, TOperation Operation) {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation != opRemove || IsDestroying() || !Items()) return;
+    int chosen = ItemIndex();
+    bool chosenLeft = false, left = false;
+    for (int i = Count() - 1; i >= 0; --i) {
+        if (!FObjects[i].Gone()) continue;
+        Delete(i);
+        left = true;
+        if (i == chosen)
+            chosenLeft = true;
+        else if (i < chosen)
+            --chosen;
+    }
+    if (!left) return;
+    SetItemIndex(chosenLeft ? IndexOf(nullptr) : chosen);
+    if (OnDropped) OnDropped(this);
+}
+
+void ListSeries(TListedObjects* AList, TCustomAxisPanel* AChart) {
+    for (int i = 0; AChart && i < AChart->SeriesCount(); ++i) {
+        TChartSeries* s = AChart->GetSeries(i);
+        if (!s->InternalUse()) AList->Add(SeriesTitleOrName(s), s);
+    }
+}
 
 // ---------------------------------------------------------------------------
 // TSeriesToolEditor
@@ -36,6 +134,7 @@ TSeriesToolEditor::TSeriesToolEditor(TComponent* AOwner) : TForm(AOwner) {
     CBSeries->SetTabOrder(0);
     CBSeries->OnChange = [this](TObject* Sender) { CBSeriesChange(Sender); };
     Label1->SetFocusControl(CBSeries);
+    FSeriesItems = new TListedObjects(this, CBSeries);
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
     FormCreate(this);
 }
@@ -45,23 +144,19 @@ void TSeriesToolEditor::FormCreate(TObject*) {
 }
 
 void TSeriesToolEditor::FormShow(TObject*) {
-    FTool = dynamic_cast<TTeeCustomToolSeries*>(reinterpret_cast<TObject*>(Tag()));
+    TakeTagged(this, FToolTag, FTool);
     if (!FTool) return;
     TCustomAxisPanel* chart = FTool->ParentChart();
     // Refilled, so showing the form again never lists a series twice.
-    CBSeries->Items()->Clear();
-    if (chart) FillSeriesItems(CBSeries->Items(), chart);
+    FSeriesItems->Clear();
+    ListSeries(FSeriesItems, chart);
     CBSeries->SetEnabled(chart && chart->SeriesCount() > 0);
-    CBSeries->Items()->InsertObject(0, TeeMsg_None, nullptr);
-    CBSeries->SetItemIndex(FTool->Series() ? CBSeries->Items()->IndexOfObject(FTool->Series())
-                                           : -1);
+    FSeriesItems->Insert(0, TeeMsg_None);
+    CBSeries->SetItemIndex(FTool->Series() ? FSeriesItems->IndexOf(FTool->Series()) : -1);
 }
 
 void TSeriesToolEditor::CBSeriesChange(TObject*) {
-    const int i = CBSeries->ItemIndex();
-    if (FTool)
-        FTool->SetSeries(i < 0 ? nullptr
-                               : static_cast<TChartSeries*>(CBSeries->Items()->Objects(i)));
+    if (FTool) FTool->SetSeries(dynamic_cast<TChartSeries*>(FSeriesItems->Chosen()));
 }
 
 // ---------------------------------------------------------------------------

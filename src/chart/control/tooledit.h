@@ -1,13 +1,70 @@
 #pragma once
-// What the tool editor forms share: the base form of the series-bound tools
-// with its series choice, the pen button, the cursor-name helpers and the
-// docking of an editor form into the chart editor's tools page.
+// What the tool editor forms share: the objects a list shows, the tool a form
+// takes from its Tag, the base form of the series-bound tools with its series
+// choice, the pen button, the cursor-name helpers and the docking of an editor
+// form into the chart editor's tools page.
 #include "chart/engine/teecontrols.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/forms.h"
+#include <vector>
 
 class TChartPen;
+class TChartSeries;
+class TCustomAxisPanel;
 class TLabel;
+class TListBox;
 class TTeeCustomToolSeries;
+
+// The objects a combo or list box shows, one a row beside its text. The rows
+// hold them through handles, and a row leaves the list as soon as its object
+// is freed, so no list shows a freed object or hands one on. Rows without an
+// object (a "None" row) stay.
+class TListedObjects : public TComponent {
+    QM_CLASS(TListedObjects)
+public:
+    TListedObjects(TComponent* AOwner, TComboBox* AList);
+    TListedObjects(TComponent* AOwner, TListBox* AList);
+
+    void Clear();
+    int Add(const AnsiString& Text, TComponent* AObject = nullptr);
+    void Insert(int Index, const AnsiString& Text, TComponent* AObject = nullptr);
+    void Delete(int Index);
+    void Exchange(int A, int B);
+    int Count() const { return static_cast<int>(FObjects.size()); }
+    // nullptr for a row without an object, or outside the rows.
+    TComponent* Object(int Index) const;
+    // The row of AObject; for nullptr the first row without an object; -1 for none.
+    int IndexOf(const TComponent* AObject) const;
+    // The object of the list's current row.
+    TComponent* Chosen() const { return Object(ItemIndex()); }
+
+    // After rows left the list with their objects. A row chosen that left
+    // passes the choice to the first row without an object, if any.
+    TNotifyEvent OnDropped;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    TStrings* Items() const;
+    int ItemIndex() const;
+    void SetItemIndex(int Index);
+
+    TWatched<TComboBox> FCombo;
+    TWatched<TListBox> FListBox;
+    std::vector<TWatched<TComponent>> FObjects;
+};
+
+// Lists the chart's series a user may choose.
+void ListSeries(TListedObjects* AList, TCustomAxisPanel* AChart);
+
+// Takes what an editor form edits from the form's Tag, when that Tag is not
+// the one taken before: an object freed since stays none, its address unread.
+template <class T> void TakeTagged(const TComponent* Form, intptr_t& Taken, TWatched<T>& Object) {
+    if (Form->Tag() == Taken) return;
+    Taken = Form->Tag();
+    Object = dynamic_cast<T*>(reinterpret_cast<TObject*>(Taken));
+}
 
 class TSeriesToolEditor : public TForm {
     QM_CLASS(TSeriesToolEditor)
@@ -24,7 +81,9 @@ public:
     TTeeCustomToolSeries* Tool() const { return FTool; }
 
 protected:
-    TTeeCustomToolSeries* FTool = nullptr; // not owned
+    TWatched<TTeeCustomToolSeries> FTool;
+    intptr_t FToolTag = 0;
+    TListedObjects* FSeriesItems = nullptr;
 };
 
 // A button that shows a pen and opens the pen dialog on it.
@@ -34,7 +93,7 @@ public:
     explicit TButtonPen(TComponent* AOwner) : TTeeButton(AOwner) {}
     void LinkPen(TChartPen* APen);
     // The linked pen, nullptr once it is destroyed.
-    TChartPen* Pen() const { return Instance() ? FPen : nullptr; }
+    TChartPen* Pen() const { return FPen; }
     bool HideColor() const { return FHideColor; }
     void SetHideColor(bool Value) { FHideColor = Value; }
     void Click() override;
@@ -43,7 +102,7 @@ protected:
     void DrawSymbol(TTeeCanvas3D* ACanvas) override;
 
 private:
-    TChartPen* FPen = nullptr;
+    TWatched<TChartPen> FPen;
     bool FHideColor = false;
 };
 

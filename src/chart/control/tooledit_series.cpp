@@ -60,13 +60,8 @@ void StandAloneForm(TForm* Form, int Width, int Height) {
     Form->SetAutoScroll(false);
 }
 
-template <typename T> T* TagOf(TForm* Form) {
-    return dynamic_cast<T*>(reinterpret_cast<TObject*>(Form->Tag()));
-}
-
-TChartSeries* SelectedSeries(TComboBox* Combo) {
-    const int i = Combo->ItemIndex();
-    return i < 0 ? nullptr : static_cast<TChartSeries*>(Combo->Items()->Objects(i));
+TChartSeries* SelectedSeries(const TListedObjects* Items) {
+    return dynamic_cast<TChartSeries*>(Items->Chosen());
 }
 
 } // namespace
@@ -87,13 +82,13 @@ TDragPointToolEdit::TDragPointToolEdit(TComponent* AOwner) : TSeriesToolEditor(A
 
 void TDragPointToolEdit::FormShow(TObject* Sender) {
     TSeriesToolEditor::FormShow(Sender);
-    auto* tool = dynamic_cast<TDragPointTool*>(FTool);
+    auto* tool = dynamic_cast<TDragPointTool*>(FTool.Get());
     if (!tool) return;
     RGStyle->SetItemIndex(tool->DragStyle() == dsX ? 0 : tool->DragStyle() == dsY ? 1 : 2);
 }
 
 void TDragPointToolEdit::RGStyleClick(TObject*) {
-    auto* tool = dynamic_cast<TDragPointTool*>(FTool);
+    auto* tool = dynamic_cast<TDragPointTool*>(FTool.Get());
     if (!tool) return;
     const int i = RGStyle->ItemIndex();
     tool->SetDragStyle(i == 0 ? dsX : i == 1 ? dsY : dsBoth);
@@ -109,6 +104,7 @@ TPieToolEditor::TPieToolEditor(TComponent* AOwner) : TForm(AOwner) {
     CBPieSeries->SetItemHeight(13);
     Help(CBPieSeries, 1121, 0);
     CBPieSeries->OnChange = [this](TObject* Sender) { CBPieSeriesChange(Sender); };
+    FPieItems = new TListedObjects(this, CBPieSeries);
     Label1 = MakeLabel(this, "Label1", 10, 16, 50, "&Pie Series:", CBPieSeries);
     RGStyle = Make<TRadioGroup>(this, "RGStyle", 8, 68, 201, 41);
     RGStyle->SetCaption("&Style:");
@@ -124,17 +120,16 @@ TPieToolEditor::TPieToolEditor(TComponent* AOwner) : TForm(AOwner) {
 }
 
 void TPieToolEditor::FormShow(TObject*) {
-    FTool = TagOf<TPieTool>(this);
+    TakeTagged(this, FToolTag, FTool);
     if (FTool) {
         TCustomAxisPanel* chart = FTool->ParentChart();
         // Refilled, so showing the form again never lists a series twice.
-        CBPieSeries->Items()->Clear();
+        FPieItems->Clear();
         for (int i = 0; chart && i < chart->SeriesCount(); ++i)
             if (auto* pie = dynamic_cast<TPieSeries*>(chart->GetSeries(i)))
-                CBPieSeries->Items()->AddObject(SeriesTitleOrName(pie), pie);
+                FPieItems->Add(SeriesTitleOrName(pie), pie);
         CBPieSeries->SetEnabled(chart && chart->SeriesCount() > 0);
-        CBPieSeries->SetItemIndex(
-            FTool->Series() ? CBPieSeries->Items()->IndexOfObject(FTool->Series()) : -1);
+        CBPieSeries->SetItemIndex(FTool->Series() ? FPieItems->IndexOf(FTool->Series()) : -1);
         RGStyle->SetItemIndex(static_cast<int>(FTool->Style()));
         BPen->LinkPen(FTool->Pen());
     }
@@ -142,7 +137,7 @@ void TPieToolEditor::FormShow(TObject*) {
 }
 
 void TPieToolEditor::CBPieSeriesChange(TObject*) {
-    if (FTool) FTool->SetSeries(SelectedSeries(CBPieSeries));
+    if (FTool) FTool->SetSeries(SelectedSeries(FPieItems));
 }
 
 void TPieToolEditor::RGStyleClick(TObject*) {
@@ -195,15 +190,14 @@ void TGanttToolEditor::FormCreate(TObject* Sender) {
 
 void TGanttToolEditor::FormShow(TObject* Sender) {
     TSeriesToolEditor::FormShow(Sender);
-    TStrings* items = CBSeries->Items();
-    for (int i = 0; i < items->Count();)
-        if (dynamic_cast<TGanttSeries*>(items->Objects(i)))
+    for (int i = 0; i < FSeriesItems->Count();)
+        if (dynamic_cast<TGanttSeries*>(FSeriesItems->Object(i)))
             ++i;
         else
-            items->Delete(i);
-    auto* tool = dynamic_cast<TGanttTool*>(FTool);
+            FSeriesItems->Delete(i);
+    auto* tool = dynamic_cast<TGanttTool*>(FTool.Get());
     if (tool) {
-        CBSeries->SetItemIndex(tool->Series() ? items->IndexOfObject(tool->Series()) : -1);
+        CBSeries->SetItemIndex(tool->Series() ? FSeriesItems->IndexOf(tool->Series()) : -1);
         UpDown1->SetPosition(tool->MinPixels());
         CBAllowDrag->SetChecked(tool->AllowDrag());
         CBAllowResize->SetChecked(tool->AllowResize());
@@ -214,27 +208,28 @@ void TGanttToolEditor::FormShow(TObject* Sender) {
 }
 
 void TGanttToolEditor::Edit1Change(TObject*) {
-    auto* tool = dynamic_cast<TGanttTool*>(FTool);
+    auto* tool = dynamic_cast<TGanttTool*>(FTool.Get());
     if (CreatingForm || !tool) return;
     tool->SetMinPixels(static_cast<int16_t>(UpDown1->Position()));
 }
 
 void TGanttToolEditor::CBAllowDragClick(TObject*) {
-    if (auto* tool = dynamic_cast<TGanttTool*>(FTool)) tool->SetAllowDrag(CBAllowDrag->Checked());
+    if (auto* tool = dynamic_cast<TGanttTool*>(FTool.Get()))
+        tool->SetAllowDrag(CBAllowDrag->Checked());
 }
 
 void TGanttToolEditor::CBAllowResizeClick(TObject*) {
-    if (auto* tool = dynamic_cast<TGanttTool*>(FTool))
+    if (auto* tool = dynamic_cast<TGanttTool*>(FTool.Get()))
         tool->SetAllowResize(CBAllowResize->Checked());
 }
 
 void TGanttToolEditor::CBCursorDragChange(TObject*) {
-    if (auto* tool = dynamic_cast<TGanttTool*>(FTool))
+    if (auto* tool = dynamic_cast<TGanttTool*>(FTool.Get()))
         tool->SetCursorDrag(TeeSetCursor(tool->CursorDrag(), CBCursorDrag->Text()));
 }
 
 void TGanttToolEditor::CBCursorResizeChange(TObject*) {
-    if (auto* tool = dynamic_cast<TGanttTool*>(FTool))
+    if (auto* tool = dynamic_cast<TGanttTool*>(FTool.Get()))
         tool->SetCursorResize(TeeSetCursor(tool->CursorResize(), CBCursorResize->Text()));
 }
 
@@ -246,6 +241,7 @@ TGridTransposeToolEdit::TGridTransposeToolEdit(TComponent* AOwner) : TForm(AOwne
     CBSeries = Make<TComboFlat>(this, "CBSeries", 16, 33, 145, 21);
     Help(CBSeries, 1868, 1);
     CBSeries->OnChange = [this](TObject* Sender) { CBSeriesChange(Sender); };
+    FGridItems = new TListedObjects(this, CBSeries);
     Label1 = MakeLabel(this, "Label1", 16, 16, 71, "&Grid 3D Series:", CBSeries);
     BTranspose = Make<TButton>(this, "BTranspose", 16, 80, 145, 25);
     BTranspose->SetCaption("&Transpose now");
@@ -256,22 +252,21 @@ TGridTransposeToolEdit::TGridTransposeToolEdit(TComponent* AOwner) : TForm(AOwne
 }
 
 void TGridTransposeToolEdit::FormShow(TObject*) {
-    FTool = TagOf<TGridTransposeTool>(this);
+    TakeTagged(this, FToolTag, FTool);
     if (!FTool || !FTool->ParentChart()) return;
     TCustomAxisPanel* chart = FTool->ParentChart();
-    CBSeries->Items()->Clear();
+    FGridItems->Clear();
     for (int i = 0; i < chart->SeriesCount(); ++i) {
         TChartSeries* s = chart->GetSeries(i);
-        if (dynamic_cast<ITeeGridSeries*>(s)) CBSeries->Items()->AddObject(SeriesTitleOrName(s), s);
+        if (dynamic_cast<ITeeGridSeries*>(s)) FGridItems->Add(SeriesTitleOrName(s), s);
     }
-    CBSeries->SetItemIndex(FTool->Series() ? CBSeries->Items()->IndexOfObject(FTool->Series())
-                                           : -1);
+    CBSeries->SetItemIndex(FTool->Series() ? FGridItems->IndexOf(FTool->Series()) : -1);
     BTranspose->SetEnabled(CBSeries->ItemIndex() != -1);
 }
 
 void TGridTransposeToolEdit::CBSeriesChange(TObject*) {
     if (!FTool) return;
-    FTool->SetSeries(SelectedSeries(CBSeries));
+    FTool->SetSeries(SelectedSeries(FGridItems));
     BTranspose->SetEnabled(true);
 }
 

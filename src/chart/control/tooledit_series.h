@@ -36,7 +36,9 @@ public:
     TPieTool* Tool() const { return FTool; }
 
 private:
-    TPieTool* FTool = nullptr; // not owned
+    TWatched<TPieTool> FTool;
+    intptr_t FToolTag = 0;
+    TListedObjects* FPieItems = nullptr;
 };
 
 class TGanttToolEditor : public TSeriesToolEditor {
@@ -78,7 +80,9 @@ public:
     TGridTransposeTool* Tool() const { return FTool; }
 
 private:
-    TGridTransposeTool* FTool = nullptr; // not owned
+    TWatched<TGridTransposeTool> FTool;
+    intptr_t FToolTag = 0;
+    TListedObjects* FGridItems = nullptr;
 };
 
 // Registers the forms above (and their base) with the class registry.

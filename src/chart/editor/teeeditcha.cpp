@@ -398,7 +398,7 @@ void TChartEditForm::MainPageChange(TObject*) {
             tools = new TFormTeeTools(this);
             Embed(tools, TabTools, TheChart);
             if (TheTool) {
-                const int row = tools->LBTools->Items()->IndexOfObject(TheTool);
+                const int row = tools->RowOf(TheTool);
                 if (row >= 0) {
                     tools->LBTools->SetItemIndex(row);
                     tools->LBToolsClick(tools->LBTools);

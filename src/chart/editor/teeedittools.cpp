@@ -69,9 +69,10 @@ TFormTeeTools::TFormTeeTools(TComponent* AOwner) : TForm(AOwner) {
     LBTools->SetAlign(alLeft);
     LBTools->SetStyle(lbOwnerDrawFixed);
     LBTools->SetItemHeight(18);
+    FToolItems = new TListedObjects(this, LBTools);
+    FToolItems->OnDropped = [this](TObject*) { ToolsDropped(); };
     LBTools->OnDrawItem = [this](TWinControl*, int I, TRect R, TOwnerDrawState S) {
-        TeeDrawTool(LBTools, I, R, S.Contains(odSelected),
-                    dynamic_cast<TTeeCustomTool*>(LBTools->Items()->Objects(I)));
+        TeeDrawTool(LBTools, I, R, S.Contains(odSelected), ToolAt(I));
     };
     Panel1 = NewControl<TPanel>(this, this, "Panel1", 130, 33, 266, 209);
     Panel1->SetAlign(alClient);
@@ -92,12 +93,30 @@ TFormTeeTools::TFormTeeTools(TComponent* AOwner) : TForm(AOwner) {
 }
 
 TCustomChart* TFormTeeTools::Chart() const {
-    return dynamic_cast<TCustomChart*>(reinterpret_cast<TObject*>(Tag()));
+    TakeTagged(this, FChartTag, FChart);
+    return FChart;
 }
 
 TTeeCustomTool* TFormTeeTools::CurrentTool() const {
-    const int i = LBTools->ItemIndex();
-    return i >= 0 ? dynamic_cast<TTeeCustomTool*>(LBTools->Items()->Objects(i)) : nullptr;
+    return ToolAt(LBTools->ItemIndex());
+}
+
+TTeeCustomTool* TFormTeeTools::ToolAt(int Row) const {
+    return dynamic_cast<TTeeCustomTool*>(FToolItems->Object(Row));
+}
+
+int TFormTeeTools::RowOf(const TTeeCustomTool* ATool) const {
+    return ATool ? FToolItems->IndexOf(ATool) : -1;
+}
+
+void TFormTeeTools::ToolsDropped() {
+    // Hidden, not freed: a handler of the form may be running (a dialog it
+    // showed, an animation it plays). The next choice frees it.
+    if (FToolForm && FFormTool.Gone()) FToolForm->Hide();
+    BDelete->SetEnabled(FToolItems->Count() > 0);
+    CBActive->SetEnabled(BDelete->Enabled());
+    FBind.Load();
+    UpdateMoveButtons();
 }
 
 void TFormTeeTools::Notification(TComponent* AComponent, TOperation Operation) {
@@ -109,6 +128,7 @@ void TFormTeeTools::FreeToolForm() {
     if (!FToolForm) return;
     TCustomForm* form = FToolForm;
     FToolForm = nullptr;
+    FFormTool = nullptr;
     delete form;
 }
 
@@ -127,12 +147,12 @@ void TFormTeeTools::FormShow(TObject*) {
 
 void TFormTeeTools::FillTools() {
     PBottom->SetCaption("");
-    LBTools->Items()->Clear();
+    FToolItems->Clear();
     TCustomChart* chart = Chart();
     if (chart)
         for (int i = 0; i < chart->Tools()->Count(); ++i) {
             TTeeCustomTool* t = chart->Tools()->Get(i);
-            LBTools->Items()->AddObject(t->Description(), t);
+            FToolItems->Add(t->Description(), t);
         }
     BDelete->SetEnabled(chart && chart->Tools()->Count() > 0);
     CBActive->SetEnabled(BDelete->Enabled());
@@ -145,6 +165,7 @@ void TFormTeeTools::LBToolsClick(TObject*) {
         FBind.Load();
         if (TCustomForm* form = TeeCreateFormByClass(GetClass(t->GetEditorClass()), this)) {
             FToolForm = form;
+            FFormTool = t;
             form->FreeNotification(this);
             TeeTranslateControl(form);
             form->SetAlign(alClient);
@@ -184,14 +205,16 @@ void TFormTeeTools::BAddClick(TObject*) {
 }
 
 void TFormTeeTools::BDeleteClick(TObject*) {
-    TTeeCustomTool* t = CurrentTool();
+    const TWatched<TTeeCustomTool> t = CurrentTool();
     if (!t) return;
+    // The tool may go while the question is open.
     if (MessageDlg(Format(TeeMsg_SureToDelete, {t->Description()}), mtConfirmation,
-                   {mbYes, mbNo}) != mrYes)
+                   {mbYes, mbNo}) != mrYes ||
+        !t)
         return;
     const int old = LBTools->ItemIndex();
     FreeToolForm();
-    delete t;
+    TComponent::Free(t);
     FillTools();
     const int count = LBTools->Items()->Count();
     LBTools->SetItemIndex(old <= 1 ? count - 1 : old - 1);
@@ -206,9 +229,10 @@ void TFormTeeTools::SwapTool(int A, int B) {
     TCustomChart* chart = Chart();
     const int count = LBTools->Items()->Count();
     if (!chart || A < 0 || B < 0 || A >= count || B >= count || A == B) return;
-    auto* ta = dynamic_cast<TTeeCustomTool*>(LBTools->Items()->Objects(A));
-    auto* tb = dynamic_cast<TTeeCustomTool*>(LBTools->Items()->Objects(B));
-    LBTools->Items()->Exchange(A, B);
+    TTeeCustomTool* ta = ToolAt(A);
+    TTeeCustomTool* tb = ToolAt(B);
+    if (!ta || !tb) return;
+    FToolItems->Exchange(A, B);
     chart->Tools()->Exchange(A, B);
     if (ta->Owner() && ta->Owner() == tb->Owner()) {
         const int ia = ta->ComponentIndex();

@@ -2,6 +2,7 @@
 // The Tools tab of the chart editor: the chart's tools in a list, the tools
 // gallery to add one, and the selected tool's own editor form beside the list.
 #include "chart/control/chart.h"
+#include "chart/control/tooledit.h"
 #include "chart/editor/teebinder.h"
 #include "platform/forms/forms.h"
 
@@ -30,6 +31,9 @@ public:
 
     TCustomChart* Chart() const;
     TTeeCustomTool* CurrentTool() const;
+    // The tool a row shows (nullptr once it is gone), and the row of a tool (-1: none).
+    TTeeCustomTool* ToolAt(int Row) const;
+    int RowOf(const TTeeCustomTool* ATool) const;
     TCustomForm* ToolForm() const { return FToolForm; }
 
     void FormShow(TObject* Sender);
@@ -46,7 +50,13 @@ protected:
 
 private:
     void FreeToolForm();
+    // A tool freed elsewhere (another editor on the chart) left the list.
+    void ToolsDropped();
+    mutable TWatched<TCustomChart> FChart;
+    mutable intptr_t FChartTag = 0;
     TCustomForm* FToolForm = nullptr;
+    TWatched<TTeeCustomTool> FFormTool;
+    TListedObjects* FToolItems = nullptr;
     TControlBinder FBind{[this] { return CurrentTool() != nullptr; }};
 };
 

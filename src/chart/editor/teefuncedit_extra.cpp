@@ -253,27 +253,26 @@ void TCCIFuncEditor::ApplyFormChanges() {
 
 TOBVFuncEditor::TOBVFuncEditor(TComponent* AOwner) : TBaseFunctionEditor(AOwner) {
     CBVolume = TeeNewCombo(this, this, "CBVolume", 100, 8, 150, {});
+    FVolumeItems = new TListedObjects(this, CBVolume);
     TeeNewLabel(this, this, "&Volume series:", 8, 12, CBVolume);
     Watch(this, FBind, {CBVolume});
 }
 
 void TOBVFuncEditor::SetFunction() {
     auto* f = As<TVolumeTeeFunction>(IFunction);
-    TStrings* items = CBVolume->Items();
-    items->Clear();
-    items->AddObject(TeeMsg_None, nullptr);
+    FVolumeItems->Clear();
+    FVolumeItems->Add(TeeMsg_None);
     TChartSeries* own = IFunction->ParentSeries();
     if (TCustomAxisPanel* chart = own ? own->ParentChart() : nullptr)
         for (int i = 0; i < chart->SeriesCount(); ++i)
             if (TChartSeries* s = chart->Series(i); s != own)
-                items->AddObject(SeriesTitleOrName(s), s);
-    CBVolume->SetItemIndex(f && f->Volume() ? items->IndexOfObject(f->Volume()) : 0);
+                FVolumeItems->Add(SeriesTitleOrName(s), s);
+    CBVolume->SetItemIndex(f && f->Volume() ? FVolumeItems->IndexOf(f->Volume()) : 0);
 }
 
 void TOBVFuncEditor::ApplyFormChanges() {
-    const int i = CBVolume->ItemIndex();
-    if (auto* f = As<TVolumeTeeFunction>(IFunction); f && i >= 0)
-        f->SetVolume(static_cast<TChartSeries*>(CBVolume->Items()->Objects(i)));
+    if (auto* f = As<TVolumeTeeFunction>(IFunction); f && CBVolume->ItemIndex() >= 0)
+        f->SetVolume(dynamic_cast<TChartSeries*>(FVolumeItems->Chosen()));
 }
 
 TCLVFuncEditor::TCLVFuncEditor(TComponent* AOwner) : TOBVFuncEditor(AOwner) {
@@ -373,7 +372,7 @@ void TADXFuncEditor::FormShow(TObject*) {
         FFunction = s->FunctionType();
     }
     FBind.Load();
-    auto* adx = dynamic_cast<TADXFunction*>(FFunction);
+    auto* adx = dynamic_cast<TADXFunction*>(FFunction.Get());
     if (!adx) return;
     auto guard = FBind.Guard();
     UDPeriod->SetPosition(RoundedPeriod(adx->Period()));
@@ -382,6 +381,8 @@ void TADXFuncEditor::FormShow(TObject*) {
 }
 
 bool TADXFuncEditor::CloseQuery() {
+    // A function or series freed while the page showed is not made again.
+    if (FFunction.Gone() || FSeries.Gone()) return true;
     // Without a series a new function would have no one to own it.
     if (!FFunction && FSeries) FFunction = CreateNewTeeFunction(FSeries, &TADXFunction::ClassInfo);
     if (FFunction) {

@@ -122,6 +122,9 @@ public:
 
     void SetFunction() override;
     void ApplyFormChanges() override;
+
+private:
+    TListedObjects* FVolumeItems = nullptr;
 };
 
 class TCLVFuncEditor : public TOBVFuncEditor {
@@ -162,7 +165,7 @@ public:
     bool CloseQuery() override;
 
 private:
-    TTeeFunction* FFunction = nullptr;
-    TChartSeries* FSeries = nullptr;
+    TWatched<TTeeFunction> FFunction;
+    TWatched<TChartSeries> FSeries;
     TControlBinder FBind;
 };

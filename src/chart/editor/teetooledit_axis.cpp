@@ -70,7 +70,7 @@ TAxisToolEditor::TAxisToolEditor(TComponent* AOwner) : TForm(AOwner) {
 }
 
 void TAxisToolEditor::FormShow(TObject*) {
-    FTool = dynamic_cast<TTeeCustomToolAxis*>(reinterpret_cast<TObject*>(Tag()));
+    TakeTagged(this, FToolTag, FTool);
     if (!FTool) return;
     TCustomAxisPanel* chart = FTool->ParentChart();
     TeeAddAxes(chart, CBAxis->Items(), false);
@@ -161,10 +161,11 @@ TColorBandToolEditor::TColorBandToolEditor(TComponent* AOwner) : TAxisToolEditor
             if (band()) band()->SetDrawBehind(V);
         });
     BPattern->OnClick = [this, band](TObject*) {
-        if (band() && EditChartBrush(this, band()->Brush())) band()->Repaint();
+        // Read again after the dialog: the tool may have gone meanwhile.
+        if (band() && EditChartBrush(this, band()->Brush()) && band()) band()->Repaint();
     };
     BGradient->OnClick = [this, band](TObject*) {
-        if (band() && EditTeeGradient(this, band()->Gradient())) band()->Repaint();
+        if (band() && EditTeeGradient(this, band()->Gradient()) && band()) band()->Repaint();
     };
     OnShow = [this](TObject* s) { FormShow(s); };
 }
@@ -259,7 +260,7 @@ TAxisArrowToolEditor::TAxisArrowToolEditor(TComponent* AOwner) : TAxisToolEditor
 
     auto arrow = [this] { return ToolOf<TAxisArrowTool>(FTool); };
     Button1->OnClick = [this, arrow](TObject*) {
-        if (arrow() && EditChartBrush(this, arrow()->Brush())) arrow()->Repaint();
+        if (arrow() && EditChartBrush(this, arrow()->Brush()) && arrow()) arrow()->Repaint();
     };
     ELength->OnChange = [this, arrow](TObject*) {
         if (arrow()) arrow()->SetLength(UDLength->Position());
@@ -320,7 +321,7 @@ TGridBandToolEdit::TGridBandToolEdit(TComponent* AOwner) : TAxisToolEditor(AOwne
         };
         Box->OnPaint = [Box, brush](TObject*) { PaintBand(Box, brush()); };
         Band->OnClick = [this, Box, brush, grid](TObject*) {
-            if (brush() && EditChartBrush(this, brush())) {
+            if (brush() && EditChartBrush(this, brush()) && grid()) {
                 grid()->Repaint();
                 Box->Invalidate();
             }
@@ -328,7 +329,7 @@ TGridBandToolEdit::TGridBandToolEdit(TComponent* AOwner) : TAxisToolEditor(AOwne
         Box->OnClick = [this, Box, brush, grid](TObject*) {
             if (!brush()) return;
             TColor c = brush()->Color();
-            if (EditColorDialog(this, c)) {
+            if (EditColorDialog(this, c) && brush()) {
                 brush()->SetColor(c);
                 grid()->Repaint();
                 Box->Invalidate();

@@ -30,7 +30,8 @@ public:
     TTeeCustomToolAxis* Tool() const { return FTool; }
 
 protected:
-    TTeeCustomToolAxis* FTool = nullptr; // not owned
+    TWatched<TTeeCustomToolAxis> FTool;
+    intptr_t FToolTag = 0;
 };
 
 class TColorBandToolEditor : public TAxisToolEditor {

@@ -149,6 +149,9 @@ void TChartImageToolEditor::Button1Click(TObject*) {
         TOpenPictureDialog dlg(this);
         dlg.SetFilter(TPicture::GraphicFilter());
         if (!dlg.Execute()) return;
+        // The tool may have gone while the dialog was open.
+        t = ToolOf<TChartImageTool>(FTool);
+        if (!t) return;
         // A picture file is the user's: a bad one is reported and changes nothing.
         TPicture loaded;
         try {
@@ -157,6 +160,8 @@ void TChartImageToolEditor::Button1Click(TObject*) {
             MessageDlg(e.Message, mtError, {mbOK});
             return;
         }
+        t = ToolOf<TChartImageTool>(FTool);
+        if (!t) return;
         t->Picture()->Assign(&loaded);
     }
     t->Repaint();
@@ -173,6 +178,8 @@ void TChartImageToolEditor::BSaveClick(TObject*) {
     dlg.SetFilterIndex(1);
     dlg.SetDefaultExt(TPicture::GraphicExtension(g));
     if (!dlg.Execute()) return;
+    t = ToolOf<TChartImageTool>(FTool);
+    if (!t) return;
     try {
         t->Picture()->SaveToFile(dlg.FileName());
     } catch (const Exception& e) {
@@ -194,7 +201,8 @@ TNearestToolEdit::TNearestToolEdit(TComponent* AOwner) : TSeriesToolEditor(AOwne
     TeeNewLabel(this, this, "S&tyle:", 8, 124, CBStyle);
     auto tool = [this] { return ToolOf<TNearestTool>(FTool); };
     Button1->OnClick = [this, tool](TObject*) {
-        if (tool() && EditChartBrush(this, tool()->Brush())) tool()->Repaint();
+        // Read again after the dialog: the tool may have gone meanwhile.
+        if (tool() && EditChartBrush(this, tool()->Brush()) && tool()) tool()->Repaint();
     };
     CBDrawLine->OnClick = [this, tool](TObject*) {
         if (tool()) tool()->SetDrawLine(CBDrawLine->Checked());
@@ -322,13 +330,18 @@ TSeriesAnimToolEditor::TSeriesAnimToolEditor(TComponent* AOwner) : TSeriesToolEd
             if (tool() && Showing()) tool()->SetDrawEvery(V);
         });
     Button1->OnClick = [this, tool](TObject*) {
-        if (!tool()) return;
-        Button1->SetEnabled(false);
+        TSeriesAnimationTool* t = tool();
+        if (!t) return;
+        // The run lets messages through: the tool, and this form with it, may go.
+        const TWatched<TButton> button(Button1);
+        button->SetEnabled(false);
         struct Again {
-            TButton* B;
-            ~Again() { B->SetEnabled(true); }
-        } again{Button1};
-        tool()->Execute();
+            const TWatched<TButton>& B;
+            ~Again() {
+                if (B) B->SetEnabled(true);
+            }
+        } again{button};
+        t->Execute();
     };
     CBSeries->OnChange = [this](TObject* s) {
         CBSeriesChange(s);

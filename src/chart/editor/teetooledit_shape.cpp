@@ -10,10 +10,12 @@
 #include "chart/editor/teeshapeedit.h"
 #include "chart/engine/teepointer.h"
 #include "platform/classes/stringlist.h"
+#include "platform/forms/comctrls.h"
 #include "platform/forms/modalwatch.h"
 #include "platform/rtl/sysutils.h"
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 QM_CLASS_OWNED(TAnnotationToolEdit, TForm, TComponent)
 QM_CLASS_OWNED(TRotateToolEditor, TForm, TComponent)
@@ -188,9 +190,29 @@ void TAnnotationToolEdit::EnableCustom() {
     }
 }
 
+void TAnnotationToolEdit::Notification(TComponent* AComponent, TOperation Operation) {
+    TForm::Notification(AComponent, Operation);
+    if (Operation != opRemove) return;
+    if (AComponent == FShapeForm) {
+        FShapeForm = nullptr;
+    } else if (FTool.Gone() && FShapeForm && !IsDestroying()) {
+        // The shape's pages edit a shape gone with the tool: they go back to
+        // their own form, which is never shown, and leave with this one.
+        std::vector<TTabSheet*> pages;
+        for (int i = 0; i < PageControl1->PageCount(); ++i)
+            if (PageControl1->Pages(i)->Owner() == FShapeForm)
+                pages.push_back(PageControl1->Pages(i));
+        for (TTabSheet* page : pages)
+            page->SetPageControl(FShapeForm->PageControl1);
+        FShapeForm->RemoveFreeNotification(this);
+        FShapeForm = nullptr;
+    }
+}
+
 void TAnnotationToolEdit::FormShow(TObject*) {
-    FTool = dynamic_cast<TAnnotationTool*>(reinterpret_cast<TObject*>(Tag()));
+    TakeTagged(this, FToolTag, FTool);
     if (!FTool) return;
+    FTool->FreeNotification(this);
     FBind.Load();
     {
         auto guard = FBind.Guard();
@@ -200,9 +222,10 @@ void TAnnotationToolEdit::FormShow(TObject*) {
         BCalloutPen->LinkPen(FTool->Callout()->Pen());
     }
     // The shape's format, text, gradient and shadow pages after the tool's own.
-    if (!FShapeForm)
+    if (!FShapeForm) {
         FShapeForm = InsertTeeObjectForm(PageControl1, FTool->Shape());
-    else
+        FShapeForm->FreeNotification(this);
+    } else
         FShapeForm->RefreshControls(FTool->Shape());
 }
 
@@ -237,7 +260,7 @@ TRotateToolEditor::TRotateToolEditor(TComponent* AOwner) : TForm(AOwner) {
 }
 
 void TRotateToolEditor::FormShow(TObject*) {
-    FTool = dynamic_cast<TRotateTool*>(reinterpret_cast<TObject*>(Tag()));
+    TakeTagged(this, FToolTag, FTool);
     if (!FTool) return;
     CBInverted->SetChecked(FTool->Inverted());
     CBStyle->SetItemIndex(static_cast<int>(FTool->Style()));

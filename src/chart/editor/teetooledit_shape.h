@@ -46,9 +46,14 @@ public:
     void FormShow(TObject* Sender);
     TAnnotationTool* Tool() const { return FTool; }
 
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
 private:
     void EnableCustom();
-    TAnnotationTool* FTool = nullptr; // not owned
+    TWatched<TAnnotationTool> FTool;
+    intptr_t FToolTag = 0;
+    // The shape's own pages, made on the first show; out of reach once the tool goes.
     TFormTeeShape* FShapeForm = nullptr;
     TControlBinder FBind{[this] { return FTool != nullptr; }};
 };
@@ -65,7 +70,8 @@ public:
     TRotateTool* Tool() const { return FTool; }
 
 private:
-    TRotateTool* FTool = nullptr; // not owned
+    TWatched<TRotateTool> FTool;
+    intptr_t FToolTag = 0;
 };
 
 // Registers the forms above with the class registry.

@@ -6,7 +6,9 @@
 // is then painted, clicked, saved and freed. Under the address sanitizer a use
 // of the freed one fails here. The windows opened about a chart or a series
 // (from the commander's buttons and the companions' entry points) see it freed
-// while they are open.
+// while they are open. References kept outside those tables (the legend's
+// series, a running animation, a chart picture, the lists and tools of editor
+// forms) are freed under their holders, which are then used as a user would.
 #include "chart/control/series.h"
 #include "chart/control/teecommander.h"
 #include "chart/control/teedraw3d.h"
@@ -14,8 +16,13 @@
 #include "chart/control/teeeditorhooks.h"
 #include "chart/control/teeseriestypes.h"
 #include "chart/control/teestore.h"
+#include "chart/control/tool_cursor.h"
+#include "chart/control/tool_hints.h"
 #include "chart/editor/editchar.h"
 #include "chart/editor/teeaxisincr.h"
+#include "chart/editor/teeedifunc.h"
+#include "chart/editor/teeediseri.h"
+#include "chart/editor/teeedittools.h"
 #include "chart/editor/teeeditcha.h"
 #include "chart/editor/teeeditorstartup.h"
 #include "chart/editor/teeexport.h"
@@ -26,14 +33,19 @@
 #include "chart/editor/teepreviewpanel.h"
 #include "chart/engine/teeaxis.h"
 #include "chart/engine/teefunction.h"
+#include "chart/engine/teesources.h"
 #include "chart/engine/teetools.h"
+#include "chart/series/candlech.h"
 #include "chart/series/teeextraseries.h"
+#include "chart/series/teevolumefunctions.h"
+#include "platform/classes/watched.h"
 #include "platform/classes/props.h"
 #include "platform/classes/streams.h"
 #include "platform/forms/testhooks.h"
 #include "support/forms_testing.h"
 #include "platform/forms/buttons.h"
 #include "platform/forms/comctrls.h"
+#include "platform/forms/extctrls.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/graphics/graphics.h"
 #include "platform/win32/mailto.h"
@@ -778,6 +790,335 @@ TEST_F(FreedUnderWindowTest, SystemDialogsOverAWindowWhoseChartGoesEndTheirHandl
         seen += k + " ";
     RecordProperty("dialog kinds", seen);
     std::printf("[ swept ] %d buttons, %d system dialogs: %s\n", buttons, dialogs, seen.c_str());
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// References kept in fields, list entries and across message loops.
+
+namespace {
+
+TEST_F(FreedFirstTest, LegendOfAFreedSeriesListsTheChartsFirst) {
+    std::unique_ptr<TChart> chart(NewChart());
+    TChartSeries* listed = CreateNewSeries(chart.get(), chart.get(), &TBarSeries::ClassInfo);
+    listed->FillSampleValues(4);
+    chart->Legend()->SetLegendStyle(lsValues);
+    chart->Legend()->SetSeries(listed);
+    Exercise(chart.get());
+    TComponent::Free(listed);
+    EXPECT_EQ(chart->Legend()->Series(), nullptr);
+    EXPECT_EQ(chart->Legend()->LegendSeries(), chart->Series(0));
+    Exercise(chart.get());
+}
+
+// The animation processes messages between its steps: its series or itself
+// freed by OnStep or by a message stops it there.
+TEST_F(FreedFirstTest, AnimationStopsWhenItsSeriesOrItselfGoes) {
+    for (bool toolGoes : {false, true})
+        for (bool byMessage : {false, true}) {
+            SCOPED_TRACE(std::string(toolGoes ? "tool" : "series") +
+                         (byMessage ? " freed by a message" : " freed in OnStep"));
+            std::unique_ptr<TChart> chart(NewChart());
+            TChartSeries* series = chart->Series(0);
+            auto* tool = new TSeriesAnimationTool(chart.get());
+            tool->SetParentChart(chart.get());
+            tool->SetSeries(series);
+            tool->SetSteps(20);
+            const TWatched<TSeriesAnimationTool> toolLeft(tool);
+            int steps = 0, stepsAfter = 0;
+            bool freed = false;
+            const auto freeOne = [&] {
+                freed = true;
+                if (toolGoes)
+                    TComponent::Free(tool);
+                else
+                    TComponent::Free(series);
+            };
+            TPumpScript script;
+            if (byMessage) script.When([&] { return steps == 5; }).Do(freeOne);
+            tool->OnStep = [&steps, &stepsAfter, &freed, &freeOne, byMessage](TSeriesAnimationTool*,
+                                                                              int) {
+                if (freed) ++stepsAfter;
+                if (++steps == 5 && !byMessage) freeOne();
+            };
+            tool->Execute();
+            EXPECT_TRUE(freed);
+            EXPECT_EQ(stepsAfter, 0);
+            EXPECT_EQ(toolLeft.Gone(), toolGoes);
+            if (!toolGoes) {
+                EXPECT_FALSE(tool->Running());
+                EXPECT_EQ(tool->Series(), nullptr);
+                tool->Execute();
+            }
+            Exercise(chart.get());
+        }
+}
+
+TEST_F(FreedFirstTest, ChartPictureOfAFreedChartIsEmpty) {
+    const int freshWidth = TChartImage().Width();
+    TChart* chart = NewChart();
+    chart->SetWidth(freshWidth + 123);
+    TChartImage picture;
+    picture.SetChart(chart);
+    EXPECT_EQ(picture.Width(), freshWidth + 123);
+    TComponent::Free(chart);
+    EXPECT_TRUE(picture.Empty());
+    EXPECT_EQ(picture.Width(), freshWidth);
+    TBitmap into(W, H);
+    picture.Draw(into.Canvas(), TRect(0, 0, W, H));
+}
+
+// The controls a user can reach under Parent, held so that one freed by
+// another's handler is passed by.
+void Reachable(TWinControl* Parent, std::vector<TWatched<TControl>>& Into) {
+    for (int i = 0; i < Parent->ControlCount(); ++i) {
+        TControl* c = Parent->Controls(i);
+        if (!CanUserReach(c)) continue;
+        Into.emplace_back(c);
+        if (auto* w = dynamic_cast<TWinControl*>(c)) Reachable(w, Into);
+    }
+}
+
+void PageControls(TComponent* Owner, std::vector<TPageControl*>& Into) {
+    for (int i = 0; i < Owner->ComponentCount(); ++i) {
+        if (auto* p = dynamic_cast<TPageControl*>(Owner->Components(i))) Into.push_back(p);
+        PageControls(Owner->Components(i), Into);
+    }
+}
+
+// The user steps to entry I of a drop-down list with the arrow keys.
+void ChooseEntry(TComboBox* Combo, int I) {
+    const int count = Combo->Items()->Count();
+    if (I > 0 || count == 1)
+        Combo->SetItemIndex(I - 1);
+    else
+        Combo->SetItemIndex(1);
+    SimulateKey(Combo, I > 0 || count == 1 ? VK_DOWN : VK_UP);
+}
+
+// Every control a user reaches on the form, on each of its pages: buttons
+// and boxes clicked, every entry of a list chosen, a figure typed.
+void UseEveryControl(TCustomForm* Form, bool ListsOnly) {
+    std::vector<TPageControl*> pageControls;
+    PageControls(Form, pageControls);
+    std::vector<std::pair<TPageControl*, int>> pages{{nullptr, -1}};
+    for (TPageControl* p : pageControls)
+        for (int i = 0; i < p->PageCount(); ++i)
+            pages.emplace_back(p, i);
+    for (auto [control, page] : pages) {
+        if (control) {
+            if (!CanUserReach(control) || page >= control->PageCount()) continue;
+            control->SelectPageByUser(control->Pages(page));
+        }
+        std::vector<TWatched<TControl>> on;
+        Reachable(Form, on);
+        for (const TWatched<TControl>& c : on) {
+            if (!c || !CanUserReach(c)) continue;
+            if (auto* combo = dynamic_cast<TComboBox*>(c.Get())) {
+                const TWatched<TComboBox> list(combo);
+                for (int i = 0; list && i < list->Items()->Count(); ++i)
+                    ChooseEntry(list, i);
+            } else if (ListsOnly) {
+                continue;
+            } else if (dynamic_cast<TCustomEdit*>(c.Get()) || dynamic_cast<TMemo*>(c.Get())) {
+                SimulateType(static_cast<TWinControl*>(c.Get()), "5");
+            } else if (auto* track = dynamic_cast<TTrackBar*>(c.Get())) {
+                SimulateKey(track, VK_RIGHT);
+            } else if (dynamic_cast<TButtonControl*>(c.Get()) ||
+                       dynamic_cast<TSpeedButton*>(c.Get()) || dynamic_cast<TUpDown*>(c.Get())) {
+                SimulateClick(c);
+            }
+        }
+    }
+}
+
+// The entries of every list on the form.
+std::vector<std::string> Listed(TComponent* Form) {
+    std::vector<std::string> all;
+    for (int i = 0; i < Form->ComponentCount(); ++i)
+        if (auto* combo = dynamic_cast<TComboBox*>(Form->Components(i)))
+            for (int j = 0; j < combo->Items()->Count(); ++j)
+                all.push_back(combo->Items()->Strings(j).c_str());
+    return all;
+}
+
+bool Lists(TComponent* Form, const std::string& Entry) {
+    const std::vector<std::string> all = Listed(Form);
+    return std::find(all.begin(), all.end(), Entry) != all.end();
+}
+
+// Every tool's editor form, shown on its own with the tool in its Tag. A
+// series freed meanwhile leaves its lists, and no entry chosen gives the tool a
+// freed series; then the tool is freed, the form shown again and every control
+// used: nothing reaches the tool.
+TEST_F(FreedFirstTest, ToolEditorFormsLetGoOfAFreedToolAndSeries) {
+    TDialogResponder responder;
+    responder.OnFailure = [](const AnsiString& M) { ADD_FAILURE() << M.c_str(); };
+    int forms = 0, withSeriesLists = 0;
+    for (int i = 0; i < TeeToolTypes().Count(); ++i) {
+        TClass tc = TeeToolTypes().Get(i);
+        SCOPED_TRACE(tc->Name);
+        std::unique_ptr<TChart> chart(NewChart());
+        for (const char* name : {"TPieSeries", "TGanttSeries", "TSurfaceSeries"})
+            if (TClass sc = GetClass(name))
+                CreateNewSeries(chart.get(), chart.get(), sc)->FillSampleValues(5);
+        auto* tool = static_cast<TTeeCustomTool*>(tc->Factory(chart.get()));
+        tool->SetParentChart(chart.get());
+        TClass fc = GetClass(tool->GetEditorClass());
+        ASSERT_NE(fc, nullptr) << tool->GetEditorClass().c_str();
+        std::unique_ptr<TCustomForm> form(static_cast<TCustomForm*>(fc->Factory(nullptr)));
+        form->SetTag(reinterpret_cast<intptr_t>(static_cast<TObject*>(tool)));
+        form->Show();
+        ++forms;
+        TChartSeries* victim = nullptr;
+        std::string entry;
+        for (int s = chart->SeriesCount() - 1; s >= 0 && !victim; --s) {
+            entry = SeriesTitleOrName(chart->Series(s)).c_str();
+            if (Lists(form.get(), entry)) victim = chart->Series(s);
+        }
+        if (victim) {
+            ++withSeriesLists;
+            TComponent::Free(victim);
+            EXPECT_FALSE(Lists(form.get(), entry)) << "a freed series is still listed";
+            UseEveryControl(form.get(), true);
+            if (auto* seriesTool = dynamic_cast<TTeeCustomToolSeries*>(tool);
+                seriesTool && seriesTool->Series()) {
+                EXPECT_GE(chart->SeriesList()->IndexOf(seriesTool->Series()), 0);
+            }
+        }
+        TComponent::Free(tool);
+        form->Hide();
+        form->Show();
+        UseEveryControl(form.get(), false);
+        Exercise(chart.get());
+    }
+    EXPECT_GE(forms, 13);
+    // Every tool bound to a series lists them.
+    EXPECT_GE(withSeriesLists, 8);
+    RecordProperty("tool editor forms", forms);
+    RecordProperty("tool editor forms with series lists", withSeriesLists);
+}
+
+TChartEditForm* EditorOf(TChartEditorPanel* P) {
+    return dynamic_cast<TChartEditForm*>(P->Editor());
+}
+
+TFormTeeTools* ToolsPage(TComponent* Owner) {
+    for (int i = 0; i < Owner->ComponentCount(); ++i) {
+        if (auto* t = dynamic_cast<TFormTeeTools*>(Owner->Components(i))) return t;
+        if (TFormTeeTools* t = ToolsPage(Owner->Components(i))) return t;
+    }
+    return nullptr;
+}
+
+// The editor panel shows the Tools tab beside a commander; a tool deleted in
+// the commander's editor leaves the panel's list, which is painted after.
+TEST_F(FreedFirstTest, EditorPanelToolsListLetsGoOfAToolDeletedElsewhere) {
+    TDialogResponder responder;
+    responder.OnFailure = [](const AnsiString& M) { ADD_FAILURE() << M.c_str(); };
+    TForm host(nullptr);
+    host.SetBounds(0, 0, 900, 400);
+    auto* chart = new TChart(&host);
+    chart->SetParent(&host);
+    chart->SetBounds(0, 40, W, H);
+    CreateNewSeries(&host, chart, &TLineSeries::ClassInfo)->FillSampleValues(6);
+    for (TClass tc : {&TCursorTool::ClassInfo, &TAnnotationTool::ClassInfo})
+        static_cast<TTeeCustomTool*>(tc->Factory(&host))->SetParentChart(chart);
+    auto* commander = new TTeeCommander(&host);
+    commander->SetParent(&host);
+    commander->SetPanel(chart);
+    auto* panel = new TChartEditorPanel(&host);
+    panel->SetParent(&host);
+    panel->SetBounds(W, 0, 480, 400);
+    panel->SetChart(chart);
+    host.Show();
+    TChartEditForm* embedded = EditorOf(panel);
+    ASSERT_NE(embedded, nullptr);
+    embedded->MainPage->SelectPageByUser(embedded->TabTools);
+    TFormTeeTools* beside = ToolsPage(embedded);
+    ASSERT_NE(beside, nullptr);
+    ASSERT_EQ(beside->LBTools->Items()->Count(), 2);
+    beside->LBTools->SetItemIndex(1);
+    beside->LBToolsClick(beside->LBTools);
+    TBitmap face(900, 400);
+    GrabControl(&host, &face);
+
+    bool deleted = false;
+    TPumpScript script;
+    script.When([] { return EditorWindow() != nullptr; }).Do([&] {
+        TChartEditForm* editor = EditorWindow();
+        editor->MainPage->SelectPageByUser(editor->TabTools);
+        TFormTeeTools* tools = ToolsPage(editor);
+        ASSERT_NE(tools, nullptr);
+        tools->LBTools->SetItemIndex(1);
+        tools->LBToolsClick(tools->LBTools);
+        responder.ExpectMessage("", IDYES);
+        SimulateClick(tools->BDelete);
+        deleted = chart->Tools()->Count() == 1;
+        editor->SetModalResult(mrOk);
+    });
+    SimulateClick(commander->ButtonEdit());
+    ASSERT_TRUE(deleted);
+    EXPECT_EQ(beside->LBTools->Items()->Count(), 1);
+    GrabControl(&host, &face);
+    for (int row = 0; row < beside->LBTools->Items()->Count(); ++row) {
+        beside->LBTools->SetItemIndex(row);
+        beside->LBToolsClick(beside->LBTools);
+    }
+    GrabControl(&host, &face);
+    Exercise(chart);
+}
+
+// The volume functions' panels on the series page: a series chosen as the
+// volume and freed before Apply is not given to the function.
+TEST_F(FreedFirstTest, VolumePanelsApplyNoFreedVolumeSeries) {
+    for (const char* function : {"TOBVFunction", "TCLVFunction"}) {
+        SCOPED_TRACE(function);
+        TDialogResponder responder;
+        responder.OnFailure = [](const AnsiString& M) { ADD_FAILURE() << M.c_str(); };
+        std::unique_ptr<TChart> chart(NewChart());
+        auto* prices = new TCandleSeries(chart.get());
+        prices->SetParentChart(chart.get());
+        prices->FillSampleValues(10);
+        TChartSeries* volumes[2];
+        for (TChartSeries*& v : volumes) {
+            v = new TVolumeSeries(chart.get());
+            v->SetParentChart(chart.get());
+            v->FillSampleValues(10);
+        }
+        volumes[0]->SetName("Volumes");
+        volumes[1]->SetName("Other");
+        auto* out = new TLineSeries(chart.get());
+        out->SetParentChart(chart.get());
+        auto* f = dynamic_cast<TVolumeTeeFunction*>(GetClass(function)->Factory(chart.get()));
+        ASSERT_NE(f, nullptr);
+        out->SetFunction(f);
+        out->SetDataSource(prices);
+        f->SetVolume(volumes[0]);
+
+        TFormTeeSeries page(nullptr);
+        page.SetBounds(0, 0, 460, 340);
+        page.CBSeries->Items()->AddObject(out->Name(), out);
+        page.Show();
+        page.SetTheSeries(out);
+        page.SetCBSeries();
+        page.PageSeries->SelectPageByUser(page.TabDataSource);
+        auto* source = dynamic_cast<TTeeFuncEditor*>(page.DataSourceForm());
+        ASSERT_NE(source, nullptr);
+        ASSERT_NE(source->OptionsForm(), nullptr);
+        auto* list = dynamic_cast<TComboBox*>(source->OptionsForm()->FindComponent("CBVolume"));
+        ASSERT_NE(list, nullptr);
+        ChooseEntry(list, list->Items()->IndexOf("Other"));
+        ASSERT_EQ(list->Text(), "Other");
+        TComponent::Free(volumes[1]);
+        // The choice passes to no volume, which Apply gives the function.
+        EXPECT_EQ(list->Items()->IndexOf("Other"), -1);
+        EXPECT_EQ(list->Text(), "(none)");
+        SimulateClick(source->BApply);
+        EXPECT_EQ(f->Volume(), nullptr);
+        Exercise(chart.get());
+    }
 }
 
 } // namespace
