@@ -140,8 +140,8 @@ class Member:
 def find_classes(src):
     out = []
     for m in _CLASS_HEAD.finditer(src.text):
-        if re.search(r'(?:\benum\s*|[\w:<,]\s*)$', src.text[max(0, m.start() - 8):m.start()]):
-            continue  # an enum class, a template argument or an elaborated type
+        if re.search(r'(?:\benum\s*|[<,]\s*)$', src.text[max(0, m.start() - 8):m.start()]):
+            continue  # an enum class or a template argument
         open_ = m.end() - 1
         close = src.braces.get(open_)
         if close is None:
@@ -636,6 +636,8 @@ def assignments(f):
 # --- what the source says about each member ---------------------------------
 
 _SPACES = re.compile(r'\s+')
+_MADE = re.compile(r'\bnew\s+([A-Za-z_]\w*)\s*[({]|\bmake_(?:unique|shared)\s*<\s*([A-Za-z_]\w*)\s*>\s*\(')
+_LOCAL = re.compile(r'(?<![\w:<,.>])([A-Z]\w*)\s+[A-Za-z_]\w*\s*[({]')
 _NEW = re.compile(r'new([\w:]+)(?:<[^;]*?>)?[({]')
 _RETURN = re.compile(r'\breturn\b')
 _BINARY_AND = re.compile(r'(?:[\w)\]]|\+\+|--)$')
@@ -1145,22 +1147,26 @@ class Program:
     def constructions(self, cls):
         """(function or None, class, arguments) wherever an object of cls is made."""
         out = []
-        made = re.compile(r'\bnew\s+%s\s*[({]|\bmake_(?:unique|shared)\s*<\s*%s\s*>\s*\('
-                          % (cls, cls))
-        local = re.compile(r'(?<![\w:<,])%s\s+[A-Za-z_]\w*\s*[({]' % cls)
-        for src in self.files:
-            if cls not in src.text:
-                continue
-            for m in made.finditer(src.text):
-                f = self.function_at(src, m.start())
-                open_ = m.end() - 1
-                close = (src.parens if src.text[open_] == '(' else src.braces).get(open_)
-                args = _split_top(src.text[open_ + 1:close], ',') if close else []
-                out.append((f, f.cls if f else None, [a.strip() for a in args]))
-            for m in local.finditer(src.text):
-                f = self.function_at(src, m.start())
-                if f:
-                    out.append((f, f.cls, None))  # a local object: no part of anything
+        if not hasattr(self, '_made_sites'):
+            # Every new T(...), make_unique<T>(...) and T name(...) of the
+            # program, by T, found in one pass.
+            self._made_sites, self._local_sites = {}, {}
+            for src in self.files:
+                for m in _MADE.finditer(src.text):
+                    self._made_sites.setdefault(m.group(1) or m.group(2), []).append((src, m))
+                for m in _LOCAL.finditer(src.text):
+                    if m.group(1) in self.classes:
+                        self._local_sites.setdefault(m.group(1), []).append((src, m))
+        for src, m in self._made_sites.get(cls, []):
+            f = self.function_at(src, m.start())
+            open_ = m.end() - 1
+            close = (src.parens if src.text[open_] == '(' else src.braces).get(open_)
+            args = _split_top(src.text[open_ + 1:close], ',') if close else []
+            out.append((f, f.cls if f else None, [a.strip() for a in args]))
+        for src, m in self._local_sites.get(cls, []):
+            f = self.function_at(src, m.start())
+            if f:
+                out.append((f, f.cls, None))  # a local object: no part of anything
         if not hasattr(self, '_bases_made'):
             self._bases_made, self._values_of = {}, {}
             for f in self.functions:

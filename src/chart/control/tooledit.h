@@ -24,7 +24,7 @@ public:
     TTeeCustomToolSeries* Tool() const { return FTool; }
 
 protected:
-    TTeeCustomToolSeries* FTool = nullptr; // not owned
+    TWatched<TTeeCustomToolSeries> FTool;
 };
 
 // A button that shows a pen and opens the pen dialog on it.
@@ -34,7 +34,7 @@ public:
     explicit TButtonPen(TComponent* AOwner) : TTeeButton(AOwner) {}
     void LinkPen(TChartPen* APen);
     // The linked pen, nullptr once it is destroyed.
-    TChartPen* Pen() const { return Instance() ? FPen : nullptr; }
+    TChartPen* Pen() const { return FPen; }
     bool HideColor() const { return FHideColor; }
     void SetHideColor(bool Value) { FHideColor = Value; }
     void Click() override;
@@ -43,7 +43,7 @@ protected:
     void DrawSymbol(TTeeCanvas3D* ACanvas) override;
 
 private:
-    TChartPen* FPen = nullptr;
+    TWatched<TChartPen> FPen;
     bool FHideColor = false;
 };
 

@@ -87,13 +87,13 @@ TDragPointToolEdit::TDragPointToolEdit(TComponent* AOwner) : TSeriesToolEditor(A
 
 void TDragPointToolEdit::FormShow(TObject* Sender) {
     TSeriesToolEditor::FormShow(Sender);
-    auto* tool = dynamic_cast<TDragPointTool*>(FTool);
+    auto* tool = dynamic_cast<TDragPointTool*>(FTool.Get());
     if (!tool) return;
     RGStyle->SetItemIndex(tool->DragStyle() == dsX ? 0 : tool->DragStyle() == dsY ? 1 : 2);
 }
 
 void TDragPointToolEdit::RGStyleClick(TObject*) {
-    auto* tool = dynamic_cast<TDragPointTool*>(FTool);
+    auto* tool = dynamic_cast<TDragPointTool*>(FTool.Get());
     if (!tool) return;
     const int i = RGStyle->ItemIndex();
     tool->SetDragStyle(i == 0 ? dsX : i == 1 ? dsY : dsBoth);
@@ -201,7 +201,7 @@ void TGanttToolEditor::FormShow(TObject* Sender) {
             ++i;
         else
             items->Delete(i);
-    auto* tool = dynamic_cast<TGanttTool*>(FTool);
+    auto* tool = dynamic_cast<TGanttTool*>(FTool.Get());
     if (tool) {
         CBSeries->SetItemIndex(tool->Series() ? items->IndexOfObject(tool->Series()) : -1);
         UpDown1->SetPosition(tool->MinPixels());
@@ -214,27 +214,28 @@ void TGanttToolEditor::FormShow(TObject* Sender) {
 }
 
 void TGanttToolEditor::Edit1Change(TObject*) {
-    auto* tool = dynamic_cast<TGanttTool*>(FTool);
+    auto* tool = dynamic_cast<TGanttTool*>(FTool.Get());
     if (CreatingForm || !tool) return;
     tool->SetMinPixels(static_cast<int16_t>(UpDown1->Position()));
 }
 
 void TGanttToolEditor::CBAllowDragClick(TObject*) {
-    if (auto* tool = dynamic_cast<TGanttTool*>(FTool)) tool->SetAllowDrag(CBAllowDrag->Checked());
+    if (auto* tool = dynamic_cast<TGanttTool*>(FTool.Get()))
+        tool->SetAllowDrag(CBAllowDrag->Checked());
 }
 
 void TGanttToolEditor::CBAllowResizeClick(TObject*) {
-    if (auto* tool = dynamic_cast<TGanttTool*>(FTool))
+    if (auto* tool = dynamic_cast<TGanttTool*>(FTool.Get()))
         tool->SetAllowResize(CBAllowResize->Checked());
 }
 
 void TGanttToolEditor::CBCursorDragChange(TObject*) {
-    if (auto* tool = dynamic_cast<TGanttTool*>(FTool))
+    if (auto* tool = dynamic_cast<TGanttTool*>(FTool.Get()))
         tool->SetCursorDrag(TeeSetCursor(tool->CursorDrag(), CBCursorDrag->Text()));
 }
 
 void TGanttToolEditor::CBCursorResizeChange(TObject*) {
-    if (auto* tool = dynamic_cast<TGanttTool*>(FTool))
+    if (auto* tool = dynamic_cast<TGanttTool*>(FTool.Get()))
         tool->SetCursorResize(TeeSetCursor(tool->CursorResize(), CBCursorResize->Text()));
 }
 

@@ -36,7 +36,7 @@ public:
     TPieTool* Tool() const { return FTool; }
 
 private:
-    TPieTool* FTool = nullptr; // not owned
+    TWatched<TPieTool> FTool;
 };
 
 class TGanttToolEditor : public TSeriesToolEditor {
@@ -78,7 +78,7 @@ public:
     TGridTransposeTool* Tool() const { return FTool; }
 
 private:
-    TGridTransposeTool* FTool = nullptr; // not owned
+    TWatched<TGridTransposeTool> FTool;
 };
 
 // Registers the forms above (and their base) with the class registry.

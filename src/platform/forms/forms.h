@@ -244,13 +244,13 @@ private:
     bool FScaled = true;
     bool FAutoScroll = true;
     bool FActive = false;
-    TCustomForm* FOwnerWindow = nullptr; // the shown window this one stays above
+    TWatched<TCustomForm> FOwnerWindow; // the shown window this one stays above
     AnsiString FHelpFile;
-    TMainMenu* FMenu = nullptr;
+    TWatched<TMainMenu> FMenu;
     TWinControl* FActiveControl = nullptr;
     TWinControl* FFocusedControl = nullptr; // the one that had OnEnter last
     QWidget* FMenuBar = nullptr;
-    QWidget* FFitArea = nullptr; // scrolls the client area of a fitted window
+    QWidget* FFitArea = nullptr;      // scrolls the client area of a fitted window
     std::optional<TRect> FViewWanted; // what ScrollInView brings into view on show
     void ApplyViewWanted();
 };
