@@ -48,6 +48,6 @@ private:
     TSelectListForm* FPicker = nullptr;
     TCustomForm* FOptions = nullptr;
     TWatched<TCustomAxisPanel> FChart;
-    TWatched<TChartSeries> FRemoving;
+    TChartSeries* FRemoving = nullptr;
     bool FSingle = false;
 };
