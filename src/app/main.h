@@ -3,6 +3,7 @@
 //   main.cpp        construction, SETUP.INI, the optional menu items, banner, caption
 //   main_menu.cpp   the device and range menu, the range table, the serial items
 //   main_chart.cpp  the chart view and its live measurement loop
+#include "platform/classes/watched.h"
 #include "platform/forms/buttons.h"
 #include "platform/forms/extctrls.h"
 #include "platform/forms/forms.h"
@@ -50,7 +51,7 @@ public:
     TMemo* Error_1;
     // The live series; the chart editor may replace or delete it, so the loop
     // takes it through LiveSeries().
-    TChartSeries* Series1;
+    TWatched<TChartSeries> Series1;
     TTeeCommander* TeeCommander1;
     TMainMenu* MainMenue;
     TMenuItem *Exit1, *Device, *View, *Setup, *Help;
@@ -145,7 +146,6 @@ public:
     TNotifyEvent OnFirstPaint;
 
 protected:
-    void Notification(TComponent* AComponent, TOperation Operation) override;
     void PaintOver(TCanvas* ACanvas) override;
 
 private:

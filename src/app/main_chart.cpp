@@ -34,14 +34,8 @@ TChartSeries* TMainForm::LiveSeries() {
             Series1 = Chart1->Series(0);
         else
             CreateLiveSeries();
-        Series1->FreeNotification(this);
     }
     return Series1;
-}
-
-void TMainForm::Notification(TComponent* AComponent, TOperation Operation) {
-    TForm::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == Series1) Series1 = nullptr;
 }
 
 void TMainForm::Grafik1Click(TObject*) {

@@ -15,37 +15,43 @@ QM_PUBLISHED(
 
 namespace {
 // The handlers put on the port are these functors, so unhooking can tell
-// whether a port handler is still this component's own.
+// whether a port handler is still this component's own. A signal freed with
+// its port (both going with their form) cannot take them back: they then do
+// nothing.
 struct TOpenCloseHook {
-    TComSignal* Signal;
+    TWatched<TComSignal> Signal;
     bool Opened;
-    void operator()(TCustomComPort* port) const { Signal->OpenCloseEvent(port, Opened); }
+    void operator()(TCustomComPort* port) const {
+        if (TComSignal* s = Signal) s->OpenCloseEvent(port, Opened);
+    }
 };
 struct TNotifyHook {
-    TComSignal* Signal;
+    TWatched<TComSignal> Signal;
     bool Modem;
     void operator()(TObject* sender) const {
-        Modem ? Signal->ModemEvent(sender) : Signal->MomentaryEvent(sender);
+        if (TComSignal* s = Signal) Modem ? s->ModemEvent(sender) : s->MomentaryEvent(sender);
     }
 };
 struct TLineErrorHook {
-    TComSignal* Signal;
+    TWatched<TComSignal> Signal;
     void operator()(TObject* sender, TLineErrors errors) const {
-        Signal->LineErrorEvent(sender, errors);
+        if (TComSignal* s = Signal) s->LineErrorEvent(sender, errors);
     }
 };
 struct TWriteHook {
-    TComSignal* Signal;
+    TWatched<TComSignal> Signal;
     bool Before;
     void operator()(TObject* sender, void* buffer, int length, bool wait) const {
-        Before ? Signal->BeforeWriteEvent(sender, buffer, length, wait)
-               : Signal->AfterWriteEvent(sender, buffer, length, wait);
+        TComSignal* s = Signal;
+        if (!s) return;
+        Before ? s->BeforeWriteEvent(sender, buffer, length, wait)
+               : s->AfterWriteEvent(sender, buffer, length, wait);
     }
 };
 
 template <typename Hook, typename F> bool IsOwn(const F& handler, const TComSignal* signal) {
     const Hook* hook = handler.template target<Hook>();
-    return hook && hook->Signal == signal;
+    return hook && hook->Signal.Is(signal);
 }
 } // namespace
 
@@ -77,7 +83,7 @@ bool TComSignal::IsModemSignal() const {
 }
 
 std::array<TComEventSlot<TNotifyEvent>*, 12> TComSignal::NotifySlots() const {
-    TCustomComPort& p = *FComPort;
+    TCustomComPort& p = *FComPort.Get();
     return {&p.OnBreak,        &p.OnRxChar,       &p.OnEvent1, &p.OnEvent2,
             &p.OnPrinterError, &p.OnRx80PercFull, &p.OnRxFlag, &p.OnTxEmpty,
             &p.OnCTSChange,    &p.OnDSRChange,    &p.OnRing,   &p.OnRLSDChange};
@@ -142,9 +148,11 @@ bool TComSignal::Unchain(const F& PortHandler, F TComSignal::*Saved) {
     if (IsOwn<Hook>(PortHandler, this)) return true;
     const F* at = &PortHandler;
     // Two lamps on one port chain at least on AfterOpen and AfterClose.
-    for (const Hook* later = at->template target<Hook>(); later && later->Signal != this;
+    for (const Hook* later = at->template target<Hook>(); later && !later->Signal.Is(this);
          later = at->template target<Hook>()) {
-        F& passedOn = later->Signal->*Saved;
+        TComSignal* other = later->Signal;
+        if (!other) return false; // a lamp gone since ends the chain
+        F& passedOn = other->*Saved;
         if (IsOwn<Hook>(passedOn, this)) {
             passedOn = this->*Saved;
             return false;
@@ -157,7 +165,7 @@ bool TComSignal::Unchain(const F& PortHandler, F TComSignal::*Saved) {
 void TComSignal::Unhook() {
     if (!FComPort || !FHooked || ComponentState().Contains(csDesigning)) return;
     FHooked = false;
-    TCustomComPort& p = *FComPort;
+    TCustomComPort& p = *FComPort.Get();
     if (Unchain<TOpenCloseHook>(p.AfterOpen, &TComSignal::FSavedAfterOpen))
         p.AfterOpen = FSavedAfterOpen;
     if (Unchain<TOpenCloseHook>(p.AfterClose, &TComSignal::FSavedAfterClose))
@@ -208,14 +216,15 @@ void TComSignal::SetDelay(int Value) {
 void TComSignal::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
     if (Operation != opRemove) return;
-    if (AComponent == FComPort) {
-        // A port being freed has no handlers left worth restoring.
-        if (!FComPort->IsDestroying()) Unhook();
+    if (FComPort.Is(AComponent)) {
+        // A port being freed reads gone already and has no handlers left
+        // worth restoring; one only taken from its owner is unhooked.
+        Unhook();
         FHooked = false;
         FComPort = nullptr;
         ReadValue();
     }
-    if (AComponent == FControl) FControl = nullptr;
+    if (FControl.Is(AComponent)) FControl = nullptr;
 }
 
 void TComSignal::Recolour() {

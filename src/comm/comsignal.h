@@ -5,6 +5,7 @@
 // over the port's handlers for its signal and passing each call on to the
 // handler it replaced. The control's colour and the timer come from the host.
 #include "comm/comport.h"
+#include "platform/classes/watched.h"
 #include <array>
 #include <memory>
 
@@ -86,8 +87,8 @@ private:
     void RestartTimer();
     void TimerTick();
 
-    TCustomComPort* FComPort = nullptr;
-    TComponent* FControl = nullptr;
+    TWatched<TCustomComPort> FComPort;
+    TWatched<TComponent> FControl;
     uint32_t FColorOff = 0x008000, FColorOn = 0x00FF00;
     int FDelay = 100;
     TSignal FSignal = siNone;

@@ -8,6 +8,7 @@
 #include "chart/control/chartparts.h"
 #include "chart/control/teelegend.h"
 #include "chart/engine/teengine.h"
+#include "platform/classes/watched.h"
 #include <functional>
 #include <memory>
 #include <vector>
@@ -25,11 +26,13 @@ enum TChartClickedPartStyle {
     cpSubFoot
 };
 
+// A part found under the mouse; a handler may free its series or axis while
+// the part is kept (a drag carries it), so both are read through handles.
 struct TChartClickedPart {
     TChartClickedPartStyle Part = cpNone;
     int PointIndex = -1;
-    TChartSeries* ASeries = nullptr;
-    TChartAxis* AAxis = nullptr;
+    TWatched<TChartSeries> ASeries;
+    TWatched<TChartAxis> AAxis;
 };
 
 struct TAxisSavedScales {
@@ -41,7 +44,7 @@ struct TAxisSavedScales {
 };
 // One record per axis, kept with the axis it was taken from.
 struct TAxisSavedScale {
-    TChartAxis* Axis = nullptr;
+    TWatched<TChartAxis> Axis;
     TAxisSavedScales Scales;
 };
 using TAllAxisSavedScales = std::vector<TAxisSavedScale>;

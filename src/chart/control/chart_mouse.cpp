@@ -85,12 +85,13 @@ void TCustomChart::SaveScales() {
 // since the zoom never receive another axis' scale.
 void TCustomChart::RestoreScales() {
     for (const TAxisSavedScale& s : FSavedScales) {
-        if (Axes()->IndexOf(s.Axis) == -1 || s.Axis->IsDepthAxis) continue;
+        TChartAxis* a = s.Axis;
+        if (!a || Axes()->IndexOf(a) == -1 || a->IsDepthAxis) continue;
         // The range first: setting it switches the automatic flags off.
-        s.Axis->SetMinMax(s.Scales.Min, s.Scales.Max);
-        s.Axis->SetAutomatic(s.Scales.Auto);
-        s.Axis->SetAutomaticMinimum(s.Scales.AutoMin);
-        s.Axis->SetAutomaticMaximum(s.Scales.AutoMax);
+        a->SetMinMax(s.Scales.Min, s.Scales.Max);
+        a->SetAutomatic(s.Scales.Auto);
+        a->SetAutomaticMinimum(s.Scales.AutoMin);
+        a->SetAutomaticMaximum(s.Scales.AutoMax);
     }
     FSavedScales.clear();
 }
@@ -228,10 +229,13 @@ void TCustomChart::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
         if (started) RestoreCursor();
         return started;
     };
+    // A handler may free the chart, or the series or axis clicked: each is read
+    // again through its handle after each call, and a freed chart ends here.
+    const TWatched<TCustomChart> self = this;
     const auto callHandler = [&](const std::function<void()>& Call) -> bool {
         SetCancelMouse(true);
         Call();
-        return CancelMouse();
+        return !self || CancelMouse();
     };
 
     const TChartClickedPart part = CalcNeedClickedPart(TPoint(X, Y), true);
@@ -239,6 +243,7 @@ void TCustomChart::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
     switch (part.Part) {
     case cpLegend:
         handled = FLegend->DoMouseDown(X, Y);
+        if (!self) return;
         if (OnClickLegend) handled = callHandler([&] { OnClickLegend(this, Button, Shift, X, Y); });
         break;
     case cpAxis:
@@ -248,16 +253,19 @@ void TCustomChart::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
         break;
     case cpSeries: {
         SetCancelMouse(false);
-        TChartSeries* s = part.ASeries;
-        if (Shift.Contains(ssDouble)) {
-            if (s->OnDblClick) s->OnDblClick(s, part.PointIndex, Button, Shift, X, Y);
-        } else if (s->OnClick) {
-            s->OnClick(s, part.PointIndex, Button, Shift, X, Y);
+        if (TChartSeries* s = part.ASeries) {
+            if (Shift.Contains(ssDouble)) {
+                if (s->OnDblClick) s->OnDblClick(s, part.PointIndex, Button, Shift, X, Y);
+            } else if (s->OnClick) {
+                s->OnClick(s, part.PointIndex, Button, Shift, X, Y);
+            }
         }
+        if (!self) return;
         handled = CancelMouse();
-        if (OnClickSeries)
-            handled =
-                callHandler([&] { OnClickSeries(this, s, part.PointIndex, Button, Shift, X, Y); });
+        if (OnClickSeries && part.ASeries)
+            handled = callHandler(
+                [&] { OnClickSeries(this, part.ASeries, part.PointIndex, Button, Shift, X, Y); });
+        if (!self) return;
         if (!handled) handled = startZoomOrPan();
         break;
     }
@@ -282,9 +290,10 @@ void TCustomChart::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
     default:
         break;
     }
+    if (!self) return;
     if (!handled && OnClickBackground)
         callHandler([&] { OnClickBackground(this, Button, Shift, X, Y); });
-    SetCancelMouse(false);
+    if (self) SetCancelMouse(false);
 }
 
 void TCustomChart::MouseMove(TShiftState Shift, int X, int Y) {

@@ -95,8 +95,8 @@ TCustomTeeCommander::~TCustomTeeCommander() {
 }
 
 void TCustomTeeCommander::SetPanel(TCustomTeePanel* Value) {
-    // A panel being freed has already dropped its listener list.
-    if (FPanel && !FPanel->IsDestroying()) {
+    // A panel being freed reads gone, and has already dropped its listener list.
+    if (FPanel) {
         FPanel->RemoveFreeNotification(this);
         FPanel->RemoveListener(this);
     }
@@ -110,7 +110,7 @@ void TCustomTeeCommander::SetPanel(TCustomTeePanel* Value) {
 
 void TCustomTeeCommander::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomPanelNoCaption::Notification(AComponent, Operation);
-    if (Operation == opRemove && FPanel && AComponent == FPanel) {
+    if (Operation == opRemove && FPanel.Is(AComponent)) {
         // The panel is being freed and its listener list may already be gone:
         // forget it without calling back into it.
         FPanel = nullptr;
@@ -229,7 +229,7 @@ void TCustomTeeCommander::SetVertical(bool Value) {
 }
 
 AnsiString TCustomTeeCommander::TeePanelClass() const {
-    return dynamic_cast<TCustomAxisPanel*>(FPanel) ? TeeCommanMsg_Chart : TeeCommanMsg_Panel;
+    return dynamic_cast<TCustomAxisPanel*>(FPanel.Get()) ? TeeCommanMsg_Chart : TeeCommanMsg_Panel;
 }
 
 void TCustomTeeCommander::FreeOwnedControls() {
@@ -352,25 +352,12 @@ void TTeeCommander::ShowHideControls(bool Enabled) {
     if (FButton3D && Panel()) FButton3D->SetDown(Panel()->View3D());
 }
 
-void TTeeCommander::Notification(TComponent* AComponent, TOperation Operation) {
-    TCustomTeeCommander::Notification(AComponent, Operation);
-    if (Operation != opRemove) return;
-    if (AComponent == FChartEditor) FChartEditor = nullptr;
-    if (AComponent == FPreviewer) FPreviewer = nullptr;
-}
-
 void TTeeCommander::SetChartEditor(TCustomChartEditor* Value) {
-    if (FChartEditor == Value) return;
-    if (FChartEditor) FChartEditor->RemoveFreeNotification(this);
     FChartEditor = Value;
-    if (FChartEditor) FChartEditor->FreeNotification(this);
 }
 
 void TTeeCommander::SetPreviewer(TCustomChartEditor* Value) {
-    if (FPreviewer == Value) return;
-    if (FPreviewer) FPreviewer->RemoveFreeNotification(this);
     FPreviewer = Value;
-    if (FPreviewer) FPreviewer->FreeNotification(this);
 }
 
 void TTeeCommander::SetLabelValues(bool Value) {

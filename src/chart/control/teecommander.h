@@ -4,6 +4,7 @@
 //   TTeeCommander         the standard buttons, the five drag modes and the status label
 // Button glyphs are drawn once and registered as named bitmaps (teecommander_glyphs.cpp).
 #include "chart/engine/teepanel.h"
+#include "platform/classes/watched.h"
 #include <functional>
 
 class TSpeedButton;
@@ -72,7 +73,7 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
-    TCustomTeePanel* FPanel = nullptr;
+    TWatched<TCustomTeePanel> FPanel;
     bool FVertical = false;
     TMouseButton FMouseButton = mbLeft;
 };
@@ -148,9 +149,6 @@ public:
     TTeeEditedChartEvent OnEditedChart;
     TTeeCommanderOnSetLabel OnSetLabel;
 
-protected:
-    void Notification(TComponent* AComponent, TOperation Operation) override;
-
 private:
     void Switch3D();
     void DoRotate(int X, int Y);
@@ -170,8 +168,8 @@ private:
     TSpeedButton* FButtonZoom = nullptr;
     TSpeedButton* FButton3D = nullptr;
     TLabel* FLabel = nullptr;
-    TCustomChartEditor* FChartEditor = nullptr;
-    TCustomChartEditor* FPreviewer = nullptr;
+    TWatched<TCustomChartEditor> FChartEditor;
+    TWatched<TCustomChartEditor> FPreviewer;
     bool FEnablePieExploding = true;
     bool FLabelValues = true;
     bool FDragging = false;

@@ -99,7 +99,9 @@ TSeriesData::TSeriesData(TCustomAxisPanel* AChart, TChartSeries* ASeries)
     : FChart(AChart), FSeries(ASeries) {}
 
 std::vector<TChartSeries*> TSeriesData::Exported() const {
-    if (FSeries) return {FSeries};
+    // A series freed since the data was made exports nothing, not the chart.
+    if (FSeries.Gone()) return {};
+    if (FSeries) return {FSeries.Get()};
     std::vector<TChartSeries*> r;
     if (FChart)
         for (int i = 0; i < FChart->SeriesCount(); ++i)
@@ -253,8 +255,8 @@ AnsiString TSeriesDataXML::AsString() {
     std::string r;
     // The bytes are the system's single-byte code page; the declaration says so.
     if (IncludeHeader) r += std::string("<?xml version=\"1.0\" encoding=\"windows-1252\"?>") + CRLF;
-    if (FSeries) {
-        r += SeriesBlock(FSeries).str();
+    if (FSeries || FSeries.Gone()) {
+        if (FSeries) r += SeriesBlock(FSeries).str();
     } else {
         r += std::string("<chart>") + CRLF;
         for (TChartSeries* s : Exported())

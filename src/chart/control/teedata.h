@@ -3,6 +3,7 @@
 // delimited text, XML, an HTML table or an Excel worksheet.
 #include "chart/engine/teeexport.h"
 #include "chart/engine/teengine.h"
+#include "platform/classes/watched.h"
 
 class TCustomAxisPanel;
 class TChartSeries;
@@ -39,8 +40,9 @@ protected:
     // The values of point Index: X (when exported), Y and the further lists.
     std::vector<double> Values(TChartSeries* S, int Index) const;
 
-    TCustomAxisPanel* FChart;
-    TChartSeries* FSeries;
+    // The caller may free either while the data is kept: both read gone then.
+    TWatched<TCustomAxisPanel> FChart;
+    TWatched<TChartSeries> FSeries;
     TeeFormatFlags FFlags;
 };
 

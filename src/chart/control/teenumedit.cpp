@@ -15,19 +15,11 @@ TNumberEdit::TNumberEdit(TComponent* AOwner)
 
 TNumberEdit::~TNumberEdit() {
     *FAlive = false;
-    if (FUpDown) FUpDown->RemoveFreeNotification(this);
-}
-
-void TNumberEdit::Notification(TComponent* AComponent, TOperation Operation) {
-    TEdit::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FUpDown) FUpDown = nullptr;
 }
 
 void TNumberEdit::SetUpDown(TUpDown* Value) {
-    if (FUpDown) FUpDown->RemoveFreeNotification(this);
     FUpDown = Value;
     FInteger = true;
-    if (FUpDown) FUpDown->FreeNotification(this);
 }
 
 void TNumberEdit::SetIntegerRange(int64_t Min, int64_t Max) {

@@ -3,6 +3,7 @@
 // (OnChange) only as a number within the field's bounds: beyond an up-down's
 // range as the nearest bound, anything else not at all. Leaving the field
 // shows the value held again, so the field never shows what the chart lacks.
+#include "platform/classes/watched.h"
 #include "platform/forms/stdctrls.h"
 #include <cstdint>
 #include <functional>
@@ -52,12 +53,11 @@ protected:
     void Change() override;
     void DoExit() override;
     void KeyDown(WORD& Key, TShiftState Shift) override;
-    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     // The entry in the field, bounded, to the page.
     void ApplyTyped();
-    TUpDown* FUpDown = nullptr;
+    TWatched<TUpDown> FUpDown;
     bool FInteger = false;
     double FMin, FMax;
     AnsiString FHeld;

@@ -67,14 +67,6 @@ TSeriesMarkPosition* TDragMarksTool::DraggedPosition() const {
     return FSeries && FIndex >= 0 ? FSeries->Marks()->Positions()->Get(FIndex) : nullptr;
 }
 
-void TDragMarksTool::Notification(TComponent* AComponent, TOperation Operation) {
-    TTeeCustomToolSeries::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent && AComponent == FSeries) {
-        FSeries = nullptr;
-        FIndex = -1;
-    }
-}
-
 void TDragMarksTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton, TShiftState, int X,
                                      int Y) {
     TCustomAxisPanel* chart = ParentChart();
@@ -83,10 +75,8 @@ void TDragMarksTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton, TShi
     switch (AEvent) {
     case cmeDown:
         FIndex = -1;
-        if ((FSeries = FindMark(X, Y, false, index))) {
-            FIndex = index;
-            FSeries->FreeNotification(this);
-        }
+        FSeries = FindMark(X, Y, false, index);
+        if (FSeries) FIndex = index;
         if (DraggedPosition()) {
             OldX = X;
             OldY = Y;

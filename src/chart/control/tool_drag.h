@@ -16,9 +16,6 @@ public:
     void ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button, TShiftState Shift, int X,
                          int Y) override;
 
-protected:
-    void Notification(TComponent* AComponent, TOperation Operation) override;
-
 private:
     // The series whose mark is under (X, Y), and the mark's index.
     TChartSeries* FindMark(int X, int Y, bool VisibleOnly, int& Index);
@@ -26,7 +23,8 @@ private:
     // have been cleared since the button went down.
     TSeriesMarkPosition* DraggedPosition() const;
 
-    TChartSeries* FSeries = nullptr;
+    // The series of the mark being dragged, from the press until the release.
+    TWatched<TChartSeries> FSeries;
     int FIndex = -1;
     int OldX = 0;
     int OldY = 0;

@@ -214,20 +214,24 @@ void TMarksTipTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button
         const TSeriesMarksStyle oldStyle = found->Marks()->Style();
         const bool oldRepaint = chart->AutoRepaint();
         chart->SetAutoRepaint(false);
-        // Put back however the handler ends.
+        // Put back however the handler ends, and only on what it left alive.
         struct TRestore {
-            TSeriesMarks* Marks;
+            TWatched<TSeriesMarks> Marks;
             TSeriesMarksStyle Style;
-            TCustomAxisPanel* Chart;
+            TWatched<TCustomAxisPanel> Chart;
             bool Repaint;
             ~TRestore() {
-                Marks->SetStyle(Style);
-                Chart->SetAutoRepaint(Repaint);
+                if (Marks) Marks->SetStyle(Style);
+                if (Chart) Chart->SetAutoRepaint(Repaint);
             }
         } restore{found->Marks(), oldStyle, chart, oldRepaint};
         found->Marks()->SetStyle(FStyle);
         AnsiString text = found->GetMarkText(index);
-        if (OnGetText) OnGetText(this, text);
+        if (OnGetText) {
+            const TWatched<TMarksTipTool> self(this);
+            OnGetText(this, text);
+            if (!self || !restore.Chart || !restore.Marks) return;
+        }
         if (text != chart->Hint()) {
             chart->ShowPartHint(text);
             if (Application) Application->ActivateHint(chart->ClientToScreen(TPoint(X, Y)));

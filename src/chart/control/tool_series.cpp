@@ -96,8 +96,8 @@ void TPieTool::FocusSlice(int Index, bool Focus) {
         // Leaving moves the slice back to its own explode value: a hover changes nothing kept.
         if (Focus) FOwnExplode = pie->ExplodedSlice()->Get(Index);
         for (int k = 1; k <= 20; ++k) {
-            pie->ExplodedSlice()->Put(Index, Focus ? 2 * k
-                                                   : FOwnExplode + (40 - FOwnExplode) * (20 - k) / 20);
+            pie->ExplodedSlice()->Put(
+                Index, Focus ? 2 * k : FOwnExplode + (40 - FOwnExplode) * (20 - k) / 20);
             chart->Repaint();
         }
         return;
@@ -235,20 +235,12 @@ AnsiString TGridTransposeTool::Description() const {
 
 void TGridTransposeTool::SetSeries(TChartSeries* Value) {
     if (Value && !dynamic_cast<ITeeGridSeries*>(Value)) Value = nullptr;
-    if (FSeries == Value) return;
-    if (FSeries) FSeries->RemoveFreeNotification(this);
+    // A handle: a freed series is never transposed.
     FSeries = Value;
-    // Held with a free notification, so a freed series is never transposed.
-    if (FSeries) FSeries->FreeNotification(this);
-}
-
-void TGridTransposeTool::Notification(TComponent* AComponent, TOperation Operation) {
-    TTeeCustomTool::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FSeries) FSeries = nullptr;
 }
 
 void TGridTransposeTool::Transpose() {
-    auto* grid = dynamic_cast<ITeeGridSeries*>(FSeries);
+    auto* grid = dynamic_cast<ITeeGridSeries*>(FSeries.Get());
     if (!Active() || !grid) return;
     std::unique_ptr<TChartSeries> swapped(grid->NewGridSeries());
     TChartValueList* z = grid->GridZValues();

@@ -130,11 +130,8 @@ public:
     TChartSeries* Series() const { return FSeries; }
     void SetSeries(TChartSeries* Value);
 
-protected:
-    void Notification(TComponent* AComponent, TOperation Operation) override;
-
 private:
-    TChartSeries* FSeries = nullptr;
+    TWatched<TChartSeries> FSeries;
 };
 
 class TPageNumTool : public TAnnotationTool {

@@ -3,6 +3,7 @@
 // colours, pens and brush, multiple bars, origin and stack group.
 #include "chart/control/tooledit.h"
 #include "chart/editor/teebinder.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/forms.h"
 
 class TCheckBox;
@@ -29,7 +30,7 @@ public:
 
 private:
     void EnableGroup();
-    TCustomBarSeries* FBar = nullptr;
+    TWatched<TCustomBarSeries> FBar;
     TControlBinder FBind{[this] { return FBar != nullptr; }};
 };
 
@@ -61,7 +62,7 @@ public:
 
 private:
     void EnableStyleControls();
-    TCustomBarSeries* FBar = nullptr;
+    TWatched<TCustomBarSeries> FBar;
     TStackBarSeriesEditor* FStack = nullptr;
     TControlBinder FBind{[this] { return FBar != nullptr; }};
 };

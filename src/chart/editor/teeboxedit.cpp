@@ -20,13 +20,15 @@ TBoxSeriesEditor::TBoxSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) 
     BMedian = TeeNewButton<TButtonPen>(this, this, "BMedian", "&Median...", 150, 6, 100);
     BWhisker = TeeNewButton<TButtonPen>(this, this, "BWhisker", "&Whisker...", 150, 36, 100);
     // An empty field or one that is no number (yet) keeps the value.
-    OnFloat(EPos, [this](double V) { dynamic_cast<TCustomBoxSeries*>(FSeries)->SetPosition(V); });
-    OnFloat(ELength,
-            [this](double V) { dynamic_cast<TCustomBoxSeries*>(FSeries)->SetWhiskerLength(V); });
+    OnFloat(EPos,
+            [this](double V) { dynamic_cast<TCustomBoxSeries*>(FSeries.Get())->SetPosition(V); });
+    OnFloat(ELength, [this](double V) {
+        dynamic_cast<TCustomBoxSeries*>(FSeries.Get())->SetWhiskerLength(V);
+    });
 }
 
 void TBoxSeriesEditor::ShowSeries() {
-    auto* b = dynamic_cast<TCustomBoxSeries*>(FSeries);
+    auto* b = dynamic_cast<TCustomBoxSeries*>(FSeries.Get());
     if (!b) return;
     EPos->SetText(FloatToStr(b->Position()));
     ELength->SetText(FloatToStr(b->WhiskerLength()));
@@ -35,7 +37,7 @@ void TBoxSeriesEditor::ShowSeries() {
 }
 
 void TBoxSeriesEditor::AddPages() {
-    auto* b = dynamic_cast<TCustomBoxSeries*>(FSeries);
+    auto* b = dynamic_cast<TCustomBoxSeries*>(FSeries.Get());
     if (!b) return;
     TeeInsertPointerForm(this, b->Pointer(), "Box");
     TeeInsertPointerForm(this, b->ExtrOut(), "ExtrOut");

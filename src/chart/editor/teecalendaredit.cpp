@@ -26,7 +26,7 @@ TCalendarSeriesEditor::TCalendarSeriesEditor(TComponent* AOwner) : TTeeSeriesPag
     CBPrevious = TeeNewCheck(this, o, "CBPrevious", "Show Pr&evious Button", 8, 110, 160);
     CBNext = TeeNewCheck(this, o, "CBNext", "Show Ne&xt Button", 8, 132, 160);
     PageControl1->SetActivePage(TabOptions);
-    auto cal = [this] { return dynamic_cast<TCalendarSeries*>(FSeries); };
+    auto cal = [this] { return dynamic_cast<TCalendarSeries*>(FSeries.Get()); };
     OnCheck(CBWeekDays, [cal](bool V) { cal()->WeekDays()->SetVisible(V); });
     OnCheck(CBWeekUpper, [cal](bool V) { cal()->WeekDays()->SetUpperCase(V); });
     OnCheck(CBTrailing, [cal](bool V) { cal()->Trailing()->SetVisible(V); });
@@ -38,7 +38,7 @@ TCalendarSeriesEditor::TCalendarSeriesEditor(TComponent* AOwner) : TTeeSeriesPag
 }
 
 void TCalendarSeriesEditor::ShowSeries() {
-    auto* c = dynamic_cast<TCalendarSeries*>(FSeries);
+    auto* c = dynamic_cast<TCalendarSeries*>(FSeries.Get());
     if (!c) return;
     ButtonPen1->LinkPen(c->Pen());
     CBWeekDays->SetChecked(c->WeekDays()->Visible());

@@ -25,7 +25,7 @@ TCandleEditor::TCandleEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) {
     CBShowClose = TeeNewCheck(this, this, "CBShowClose", "Show &Close", 228, 34, 90);
     CBDraw3D = TeeNewCheck(this, this, "CBDraw3D", "Draw &3D", 228, 72, 90);
     CBDark3D = TeeNewCheck(this, this, "CBDark3D", "Dar&k 3D", 228, 94, 90);
-    auto candle = [this] { return dynamic_cast<TCandleSeries*>(FSeries); };
+    auto candle = [this] { return dynamic_cast<TCandleSeries*>(FSeries.Get()); };
     OnIndex(RGStyle, [this, candle](int I) {
         candle()->SetCandleStyle(static_cast<TCandleStyle>(I));
         EnableStyleControls();
@@ -38,7 +38,7 @@ TCandleEditor::TCandleEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) {
 }
 
 void TCandleEditor::ShowSeries() {
-    auto* s = dynamic_cast<TCandleSeries*>(FSeries);
+    auto* s = dynamic_cast<TCandleSeries*>(FSeries.Get());
     if (!s) return;
     RGStyle->SetItemIndex(s->CandleStyle());
     UDWidth->SetPosition(s->CandleWidth());
@@ -53,7 +53,7 @@ void TCandleEditor::ShowSeries() {
 }
 
 void TCandleEditor::EnableStyleControls() {
-    auto* s = dynamic_cast<TCandleSeries*>(FSeries);
+    auto* s = dynamic_cast<TCandleSeries*>(FSeries.Get());
     if (!s) return;
     const TCandleStyle style = s->CandleStyle();
     CBShowOpen->SetEnabled(style == csCandleBar);
@@ -92,7 +92,7 @@ TVolumeSeriesEditor::TVolumeSeriesEditor(TComponent* AOwner) : TPenDialog(AOwner
             BColor->SetEnabled(!V);
             FVolume->SetColorEachPoint(V);
         });
-    auto volume = [this] { return dynamic_cast<TVolumeSeries*>(FVolume); };
+    auto volume = [this] { return dynamic_cast<TVolumeSeries*>(FVolume.Get()); };
     FBind.Check(
         CBUseOrigin, [volume] { return volume() && volume()->UseYOrigin(); },
         [this, volume](bool V) {

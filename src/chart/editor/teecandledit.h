@@ -3,6 +3,7 @@
 #include "chart/editor/teebinder.h"
 #include "chart/editor/teeextrapage.h"
 #include "chart/editor/teependlg.h"
+#include "platform/classes/watched.h"
 
 class TRadioGroup;
 
@@ -42,6 +43,6 @@ public:
     void VolumeShow(TObject* Sender);
 
 private:
-    TChartSeries* FVolume = nullptr;
+    TWatched<TChartSeries> FVolume;
     TControlBinder FBind{[this] { return FVolume != nullptr; }};
 };

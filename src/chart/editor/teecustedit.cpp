@@ -96,7 +96,7 @@ void TCustomSeriesEditor::FormShow(TObject*) {
     FBind.Load();
     {
         auto guard = FBind.Guard();
-        const bool line = dynamic_cast<TLineSeries*>(FSeries) != nullptr;
+        const bool line = dynamic_cast<TLineSeries*>(FSeries.Get()) != nullptr;
         for (TControl* c : std::initializer_list<TControl*>{GBLineMode, CBDark3D, LHeight, EHeight,
                                                             UDHeight, BOutline, BBrush})
             c->SetVisible(line);

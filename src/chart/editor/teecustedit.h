@@ -4,6 +4,7 @@
 #include "chart/control/tooledit.h"
 #include "chart/editor/teebinder.h"
 #include "chart/editor/teependlg.h"
+#include "platform/classes/watched.h"
 
 class TAreaSeries;
 class TCustomSeries;
@@ -37,7 +38,7 @@ public:
     void FormShow(TObject* Sender);
 
 private:
-    TCustomSeries* FSeries = nullptr;
+    TWatched<TCustomSeries> FSeries;
     TSeriesPointerEditor* FPointerForm = nullptr;
     TControlBinder FBind{[this] { return FSeries != nullptr; }};
 };
@@ -55,7 +56,7 @@ public:
     void FastLineShow(TObject* Sender);
 
 private:
-    TFastLineSeries* FSeries = nullptr;
+    TWatched<TFastLineSeries> FSeries;
     TControlBinder FBind{[this] { return FSeries != nullptr; }};
 };
 
@@ -84,7 +85,7 @@ public:
     void FormShow(TObject* Sender);
 
 private:
-    TAreaSeries* FSeries = nullptr;
+    TWatched<TAreaSeries> FSeries;
     TSeriesPointerEditor* FPointerForm = nullptr;
     TTeeGradientEditor* FGradientForm = nullptr;
     TControlBinder FBind{[this] { return FSeries != nullptr; }};

@@ -13,11 +13,12 @@ TDonutSeriesEditor::TDonutSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwn
     SetClientHeight(40);
     UDDonut = TeeNewUpDown(this, this, "EDonut", "UDDonut", 70, 8, 44, 0, 100, &EDonut, 5);
     TeeNewLabel(this, this, "&Hole %: ", 8, 12, EDonut);
-    OnUpDown(UDDonut, [this](int V) { dynamic_cast<TDonutSeries*>(FSeries)->SetDonutPercent(V); });
+    OnUpDown(UDDonut,
+             [this](int V) { dynamic_cast<TDonutSeries*>(FSeries.Get())->SetDonutPercent(V); });
 }
 
 void TDonutSeriesEditor::ShowSeries() {
-    auto* d = dynamic_cast<TDonutSeries*>(FSeries);
+    auto* d = dynamic_cast<TDonutSeries*>(FSeries.Get());
     if (!d) return;
     UDDonut->SetPosition(d->DonutPercent());
 }

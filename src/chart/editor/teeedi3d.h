@@ -2,6 +2,7 @@
 // The editor's "3D" page: the 3D switch, depth, zoom, rotation, elevation,
 // offsets, perspective, orthogonal angle and text size of the chart's view.
 #include "chart/editor/teebinder.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/forms.h"
 
 class TCheckBox;
@@ -56,6 +57,6 @@ public:
 private:
     bool FullRotation() const;
     void EnableControls();
-    TCustomChart* FChart = nullptr;
+    TWatched<TCustomChart> FChart;
     TControlBinder FBind{[this] { return FChart != nullptr; }};
 };

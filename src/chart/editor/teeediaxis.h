@@ -3,6 +3,7 @@
 // one, tabs of its scales, title, labels, ticks, minor ticks and position.
 // Every control writes the axis at once; the axis repaints the chart.
 #include "chart/editor/teebinder.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/forms.h"
 #include <functional>
 #include <memory>
@@ -158,8 +159,8 @@ private:
     bool FScaling = false;
     TTeeFontEditor* FLabelsFont = nullptr;
     TTeeFontEditor* FTitleFont = nullptr;
-    TChartAxis* FAxis = nullptr;
-    TCustomAxisPanel* FChart = nullptr;
+    TWatched<TChartAxis> FAxis;
+    TWatched<TCustomAxisPanel> FChart;
 };
 
 // Fills Items with the chart's axes: the four sides, the depth axis when

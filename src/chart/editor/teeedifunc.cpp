@@ -97,9 +97,9 @@ void TTeeFuncEditor::JoinChart(TCustomAxisPanel* AChart) {
 void TTeeFuncEditor::Notification(TComponent* AComponent, TOperation Operation) {
     TBaseSourceEditor::Notification(AComponent, Operation);
     if (Operation != opRemove) return;
-    if (AComponent == FChart) FChart = nullptr;
+    if (FChart.Is(AComponent)) FChart = nullptr;
     if (AComponent == FOptions) FOptions = nullptr;
-    if (AComponent == FSeries) FSeries = nullptr;
+    if (FSeries.Is(AComponent)) FSeries = nullptr;
 }
 
 TClass TTeeFuncEditor::ChosenClass() const {
@@ -255,14 +255,17 @@ void TTeeFuncEditor::CBSingleChange(TObject*) {
 void TTeeFuncEditor::BApplyClick(TObject*) {
     if (!FSeries) return;
     if (FOptions) FOptions->CloseQuery();
+    // A series freed since the lists were filled reads empty there and is left out.
     std::vector<TChartSeries*> chosen;
     if (FSingle) {
         const int i = CBSingle->ItemIndex();
-        if (i >= 0) chosen.push_back(static_cast<TChartSeries*>(CBSingle->Items()->Objects(i)));
+        if (i >= 0)
+            if (auto* s = static_cast<TChartSeries*>(CBSingle->Items()->Objects(i)))
+                chosen.push_back(s);
     } else if (FPicker) {
         TStrings* to = FPicker->ToList->Items();
         for (int i = 0; i < to->Count(); ++i)
-            chosen.push_back(static_cast<TChartSeries*>(to->Objects(i)));
+            if (auto* s = static_cast<TChartSeries*>(to->Objects(i))) chosen.push_back(s);
     }
     // Every choice is checked before anything changes: a refused source (the
     // series itself, or one that depends on it) leaves the sources as they were.
@@ -301,7 +304,7 @@ void TTeeFuncEditor::TeeEvent(TTeeEvent* Event) {
     if (IsDestroying()) return;
     auto* e = dynamic_cast<TTeeSeriesEvent*>(Event);
     if (!e || (e->Event != seRemove && e->Event != seSwap)) return;
-    if (e->Series == FSeries) {
+    if (FSeries.Is(e->Series)) {
         BApply->SetEnabled(false);
         return;
     }

@@ -4,6 +4,7 @@
 // function's own options page.
 #include "chart/editor/teeedisour.h"
 #include "chart/engine/teeaxispanel.h"
+#include "platform/classes/watched.h"
 
 class TComboFlat;
 class TPageControl;
@@ -46,7 +47,7 @@ private:
     void SelectSingleValues();
     TSelectListForm* FPicker = nullptr;
     TCustomForm* FOptions = nullptr;
-    TCustomAxisPanel* FChart = nullptr;
+    TWatched<TCustomAxisPanel> FChart;
     TChartSeries* FRemoving = nullptr;
     bool FSingle = false;
 };

@@ -212,7 +212,7 @@ void TChartPageNavigator::SetChart(TCustomChart* Value) {
 }
 
 void TChartPageNavigator::Notification(TComponent* AComponent, TOperation Operation) {
-    const bool chart = Operation == opRemove && AComponent == Panel();
+    const bool chart = Operation == opRemove && PanelIs(AComponent);
     TCustomTeeNavigator::Notification(AComponent, Operation);
     if (chart) EnableButtons();
 }

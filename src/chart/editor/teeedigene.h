@@ -4,6 +4,7 @@
 #include "chart/editor/teebinder.h"
 #include "chart/editor/teenavigator.h"
 #include "chart/engine/teepanel.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/extctrls.h"
 #include "platform/forms/forms.h"
 
@@ -63,7 +64,7 @@ private:
     void EnableZoom();
     // Writes margin Index unless, in percent, it would meet the opposite one.
     void MarginChange(TUpDown* UD, int Index);
-    TCustomChart* FChart = nullptr;
+    TWatched<TCustomChart> FChart;
     TControlBinder FBind{[this] { return FChart != nullptr; }};
 };
 
@@ -111,6 +112,6 @@ public:
 private:
     // The chart's first page-number tool, or nullptr.
     TTeeCustomTool* PageNumTool() const;
-    TCustomChart* FChart = nullptr;
+    TWatched<TCustomChart> FChart;
     TControlBinder FBind{[this] { return FChart != nullptr; }};
 };

@@ -2,6 +2,7 @@
 // The editor's "Legend" page: style, position and symbols of the chart legend,
 // plus the shape pages of the legend box.
 #include "chart/editor/teebinder.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/forms.h"
 
 class TButtonPen;
@@ -65,7 +66,7 @@ public:
 
 private:
     void EnableControls();
-    TCustomChartLegend* FLegend = nullptr;
+    TWatched<TCustomChartLegend> FLegend;
     TFormTeeShape* FShape = nullptr;
     TControlBinder FBind{[this] { return FLegend != nullptr; }};
 };

@@ -2,6 +2,7 @@
 // The editor's "Panel" page: background colour and picture, borders and
 // bevels, gradient and shadow of the chart panel.
 #include "chart/editor/teebinder.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/forms.h"
 
 class TButton;
@@ -52,6 +53,6 @@ public:
 
 private:
     void CheckImage();
-    TCustomTeePanelExtended* FPanel = nullptr;
+    TWatched<TCustomTeePanelExtended> FPanel;
     TControlBinder FBind{[this] { return FPanel != nullptr; }};
 };

@@ -186,13 +186,13 @@ TAverageFuncEditor::TAverageFuncEditor(TComponent* AOwner) : TTeeFunctionEditor(
 
 void TAverageFuncEditor::SetFunction() {
     TTeeFunctionEditor::SetFunction();
-    if (auto* f = dynamic_cast<TAverageTeeFunction*>(IFunction))
+    if (auto* f = dynamic_cast<TAverageTeeFunction*>(IFunction.Get()))
         CBNulls->SetChecked(f->IncludeNulls());
 }
 
 void TAverageFuncEditor::ApplyFormChanges() {
     TTeeFunctionEditor::ApplyFormChanges();
-    if (auto* f = dynamic_cast<TAverageTeeFunction*>(IFunction))
+    if (auto* f = dynamic_cast<TAverageTeeFunction*>(IFunction.Get()))
         f->SetIncludeNulls(CBNulls->Checked());
 }
 
@@ -218,7 +218,7 @@ TCustomFunctionEditor::TCustomFunctionEditor(TComponent* AOwner) : TBaseFunction
 }
 
 void TCustomFunctionEditor::SetFunction() {
-    auto* f = dynamic_cast<TCustomTeeFunction*>(IFunction);
+    auto* f = dynamic_cast<TCustomTeeFunction*>(IFunction.Get());
     if (!f) return;
     EStart->SetText(FloatToStr(f->StartX()));
     EStep->SetText(FloatToStr(f->Period()));
@@ -226,7 +226,7 @@ void TCustomFunctionEditor::SetFunction() {
 }
 
 void TCustomFunctionEditor::ApplyFormChanges() {
-    auto* f = dynamic_cast<TCustomTeeFunction*>(IFunction);
+    auto* f = dynamic_cast<TCustomTeeFunction*>(IFunction.Get());
     if (!f) return;
     // Text that is no number keeps the value the function has; the number of
     // points is bounded so a slip of the keyboard cannot exhaust memory.

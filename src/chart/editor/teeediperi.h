@@ -3,6 +3,7 @@
 // "Options" tab: the base page, the period page (number of points or range of
 // X, alignment), the average's null switch and the custom function's range.
 #include "chart/editor/teebinder.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/forms.h"
 
 class TButton;
@@ -21,8 +22,8 @@ public:
     // Where a function that does not exist yet is made on closing: its
     // class and the series it computes.
     TClass FunctionClass = nullptr;
-    TChartSeries* Series = nullptr;
-    TTeeFunction* IFunction = nullptr;
+    TWatched<TChartSeries> Series;
+    TWatched<TTeeFunction> IFunction;
 
     virtual void ApplyFormChanges() {}
     virtual void SetFunction() {}

@@ -124,20 +124,20 @@ void TFormTeeSeries::JoinChart(TCustomAxisPanel* AChart) {
 void TFormTeeSeries::Notification(TComponent* AComponent, TOperation Operation) {
     TForm::Notification(AComponent, Operation);
     if (Operation != opRemove) return;
-    if (AComponent == FListenedChart) FListenedChart = nullptr;
+    if (FListenedChart.Is(AComponent)) FListenedChart = nullptr;
     if (AComponent == FSeriesForm) FSeriesForm = nullptr;
     std::erase(FSeriesForms, AComponent);
     if (AComponent == FDataSourceForm) FDataSourceForm = nullptr;
     if (AComponent == FMarksForm) FMarksForm = nullptr;
-    if (AComponent == FTheSeries) FTheSeries = nullptr;
-    if (AComponent == FLastSeries) FLastSeries = nullptr;
+    if (FTheSeries.Is(AComponent)) FTheSeries = nullptr;
+    if (FLastSeries.Is(AComponent)) FLastSeries = nullptr;
 }
 
 void TFormTeeSeries::TeeEvent(TTeeEvent* Event) {
     auto* e = dynamic_cast<TTeeSeriesEvent*>(Event);
     if (!e || IsDestroying()) return;
-    if (e->Event == seChangeColor && e->Series == FTheSeries) PaintBox1->Invalidate();
-    if (e->Event == seRemove && e->Series == FTheSeries) {
+    if (e->Event == seChangeColor && FTheSeries.Is(e->Series)) PaintBox1->Invalidate();
+    if (e->Event == seRemove && FTheSeries.Is(e->Series)) {
         DestroySeriesForms();
         FTheSeries = nullptr;
         FLastSeries = nullptr;

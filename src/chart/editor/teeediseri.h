@@ -5,6 +5,7 @@
 #include "chart/control/chart.h"
 #include "chart/editor/teebinder.h"
 #include "chart/engine/teesources.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/forms.h"
 #include <vector>
 
@@ -93,7 +94,7 @@ public:
 
     TChartSeries* TheSeries() const { return FTheSeries; }
     void SetTheSeries(TChartSeries* Value);
-    TChartListBox* ListBox = nullptr;
+    TWatched<TChartListBox> ListBox;
     bool IsDssGraph = false;
     bool ShowTabDataSource = true;
     bool ShowTabGeneral = true;
@@ -150,12 +151,12 @@ private:
     void FillDataSources(TCustomAxisPanel* AChart);
     const TTeeSourceClass* SourceClassAt(int Row) const;
     std::vector<TClass> FSourceRows;
-    TChartSeries* FTheSeries = nullptr;
-    TChartSeries* FLastSeries = nullptr;
+    TWatched<TChartSeries> FTheSeries;
+    TWatched<TChartSeries> FLastSeries;
     TCustomForm* FSeriesForm = nullptr;
     std::vector<TCustomForm*> FSeriesForms;
     TCustomForm* FDataSourceForm = nullptr;
-    TCustomAxisPanel* FListenedChart = nullptr;
+    TWatched<TCustomAxisPanel> FListenedChart;
     int FDataChoice = -1;
     TControlBinder FBind{[this] { return FTheSeries != nullptr; }};
     TCustomForm* FMarksForm = nullptr;

@@ -161,7 +161,7 @@ TSelectListForm::TSelectListForm(TComponent* AOwner) : TForm(AOwner) {
 void TSelectListForm::MoveOne(TListBox* From, TListBox* To) {
     const int i = From->ItemIndex();
     if (i < 0 || i >= From->Items()->Count()) return;
-    To->Items()->AddObject(From->Items()->Strings(i), From->Items()->Objects(i));
+    To->Items()->AddItemOf(From->Items(), i);
     From->Items()->Delete(i);
     Changed();
 }

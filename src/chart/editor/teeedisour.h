@@ -2,6 +2,7 @@
 // What the data-source pages of the series page share: the base form with its
 // source choice and Apply button, and the two-list picker of source series.
 #include "chart/editor/teebinder.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/forms.h"
 #include <functional>
 
@@ -41,7 +42,7 @@ public:
 protected:
     virtual void CBSourcesChange(TObject* Sender);
     virtual bool IsValid(TComponent* AComponent);
-    TChartSeries* FSeries = nullptr;
+    TWatched<TChartSeries> FSeries;
     // CBSources reaches CBSourcesChange through it once the form is shown.
     TControlBinder FBind;
 };

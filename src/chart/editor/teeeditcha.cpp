@@ -185,12 +185,12 @@ TChartEditForm::~TChartEditForm() {
 void TChartEditForm::Notification(TComponent* AComponent, TOperation Operation) {
     TForm::Notification(AComponent, Operation);
     if (Operation != opRemove) return;
-    if (AComponent == TheChart) TheChart = nullptr;
+    if (TheChart.Is(AComponent)) TheChart = nullptr;
     if (AComponent == TheFormSeries) TheFormSeries = nullptr;
     if (AComponent == PreviewForm) PreviewForm = nullptr;
-    if (AComponent == TheTool) TheTool = nullptr;
-    if (AComponent == TheEditSeries) TheEditSeries = nullptr;
-    if (AComponent == AddedSeries) AddedSeries = nullptr;
+    if (TheTool.Is(AComponent)) TheTool = nullptr;
+    if (TheEditSeries.Is(AComponent)) TheEditSeries = nullptr;
+    if (AddedSeries.Is(AComponent)) AddedSeries = nullptr;
 }
 
 // ---------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 // form is not registered shows empty.
 #include "chart/control/chart.h"
 #include "chart/control/teeedit.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/forms.h"
 #include <functional>
 
@@ -55,14 +56,14 @@ public:
     TButton* ButtonHelp = nullptr;
     TButton* BClose = nullptr;
 
-    TCustomChart* TheChart = nullptr;
+    TWatched<TCustomChart> TheChart;
     TCustomForm* PreviewForm = nullptr;
-    TChartAxis* TheAxis = nullptr;
-    TChartTitle* TheTitle = nullptr;
-    TTeeCustomTool* TheTool = nullptr;
-    TChartWall* TheWall = nullptr;
-    TChartSeries* AddedSeries = nullptr;
-    TChartSeries* TheEditSeries = nullptr;
+    TWatched<TChartAxis> TheAxis;
+    TWatched<TChartTitle> TheTitle;
+    TWatched<TTeeCustomTool> TheTool;
+    TWatched<TChartWall> TheWall;
+    TWatched<TChartSeries> AddedSeries;
+    TWatched<TChartSeries> TheEditSeries;
     int DefaultTab = -1;
     TChartEditorHiddenTabs HideTabs;
     TChartEditorOptions EditorOptions;

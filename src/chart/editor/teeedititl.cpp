@@ -110,7 +110,7 @@ void TFormTeeTitle::FormShow(TObject*) {
     }
     if (!FChart && FTitle) FChart = dynamic_cast<TCustomChart*>(FTitle->ParentChart());
     if (!FChart) return;
-    SelectTitle(FTitle ? FTitle : FChart->Title());
+    SelectTitle(FTitle ? FTitle.Get() : FChart->Title());
 }
 
 void TFormTeeTitle::SelectTitle(TChartTitle* ATitle) {

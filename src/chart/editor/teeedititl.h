@@ -2,6 +2,7 @@
 // The editor's "Titles" page: one of the chart's four title blocks with its
 // style, text and position, plus the shape pages of the block.
 #include "chart/editor/teebinder.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/forms.h"
 
 class TCheckBox;
@@ -48,8 +49,8 @@ private:
     TChartTitle* TitleAt(int Index) const;
     void LoadTitle();
     void EnablePosition();
-    TCustomChart* FChart = nullptr;
-    TChartTitle* FTitle = nullptr;
+    TWatched<TCustomChart> FChart;
+    TWatched<TChartTitle> FTitle;
     TFormTeeShape* FShape = nullptr;
     TControlBinder FBind{[this] { return FTitle != nullptr; }};
 };

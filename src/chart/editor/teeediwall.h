@@ -1,6 +1,7 @@
 #pragma once
 // The editor's "Walls" page: the 3D walls switch and each of the four walls.
 #include "chart/editor/teebinder.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/forms.h"
 
 class TButton;
@@ -39,7 +40,7 @@ public:
 private:
     TChartWall* WallAt(int Index) const;
     void LoadWall();
-    TCustomChart* FChart = nullptr;
-    TChartWall* FWall = nullptr;
+    TWatched<TCustomChart> FChart;
+    TWatched<TChartWall> FWall;
     TControlBinder FBind{[this] { return FWall != nullptr; }};
 };

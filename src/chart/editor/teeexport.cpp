@@ -607,24 +607,24 @@ TTeeExportForm::TTeeExportForm(TComponent* AOwner) : TTeeExportFormBase(AOwner) 
 }
 
 TCustomChart* TTeeExportForm::Chart() {
-    return dynamic_cast<TCustomChart*>(ExportPanel);
+    return dynamic_cast<TCustomChart*>(ExportPanel.Get());
 }
 
 bool TTeeExportForm::ExistData() {
-    auto* axis = dynamic_cast<TCustomAxisPanel*>(ExportPanel);
+    auto* axis = dynamic_cast<TCustomAxisPanel*>(ExportPanel.Get());
     return axis && axis->SeriesCount() > 0;
 }
 
 void TTeeExportForm::PrepareOnShow() {
     CBSeries->Items()->Clear();
-    if (auto* axis = dynamic_cast<TCustomAxisPanel*>(ExportPanel))
+    if (auto* axis = dynamic_cast<TCustomAxisPanel*>(ExportPanel.Get()))
         FillSeriesItems(CBSeries->Items(), axis);
     CBSeries->Items()->Insert(0, TeeMsg_All);
     CBSeries->SetItemIndex(0);
 }
 
 std::unique_ptr<TSeriesData> TTeeExportForm::CreateData() {
-    auto* axis = dynamic_cast<TCustomAxisPanel*>(ExportPanel);
+    auto* axis = dynamic_cast<TCustomAxisPanel*>(ExportPanel.Get());
     if (!axis) return nullptr;
     TChartSeries* series = nullptr;
     const int i = CBSeries->ItemIndex();

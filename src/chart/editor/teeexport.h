@@ -4,6 +4,7 @@
 // mail), the native save and load routines and the mail hand-off.
 #include "chart/control/teedata.h"
 #include "chart/control/teeedit.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/forms.h"
 #include <memory>
 #include <vector>
@@ -53,7 +54,7 @@ public:
     // A zero size takes the panel's own.
     void CheckSize();
 
-    TCustomTeePanel* Panel = nullptr;
+    TWatched<TCustomTeePanel> Panel;
     int Width = 0;
     int Height = 0;
 
@@ -135,7 +136,7 @@ public:
     TSaveDialog* SaveDialogData = nullptr;
     TSaveDialog* SaveDialogNative = nullptr;
 
-    TCustomTeePanel* ExportPanel = nullptr;
+    TWatched<TCustomTeePanel> ExportPanel;
 
     virtual std::unique_ptr<TSeriesData> CreateData() { return nullptr; }
     virtual void DoSaveNativeToFile(const AnsiString& FileName, bool IncludeData);

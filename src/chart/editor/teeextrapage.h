@@ -6,6 +6,7 @@
 #include "chart/control/tooledit.h"
 #include "chart/editor/teebinder.h"
 #include "chart/editor/teeformbuild.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/forms.h"
 #include <functional>
 
@@ -44,7 +45,7 @@ protected:
     void OnIndex(TComboBox* C, std::function<void(int)> Set);
     void OnIndex(TRadioGroup* R, std::function<void(int)> Set);
 
-    TChartSeries* FSeries = nullptr;
+    TWatched<TChartSeries> FSeries;
     TControlBinder FBind{[this] { return FSeries != nullptr; }};
 
 private:

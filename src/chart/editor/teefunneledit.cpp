@@ -31,14 +31,14 @@ TFunnelSeriesEditor::TFunnelSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AO
     WithinColor = TeeNewButton<TButtonColor>(this, this, "WithinColor", "&Within...", 130, 68, 90);
     BelowColor = TeeNewButton<TButtonColor>(this, this, "BelowColor", "B&elow...", 130, 98, 90);
     OnUpDown(DifLimit,
-             [this](int V) { dynamic_cast<TFunnelSeries*>(FSeries)->SetDifferenceLimit(V); });
+             [this](int V) { dynamic_cast<TFunnelSeries*>(FSeries.Get())->SetDifferenceLimit(V); });
     Button1->OnClick = [this](TObject*) {
         if (FSeries) EditChartBrush(this, FSeries->Brush());
     };
 }
 
 void TFunnelSeriesEditor::ShowSeries() {
-    auto* f = dynamic_cast<TFunnelSeries*>(FSeries);
+    auto* f = dynamic_cast<TFunnelSeries*>(FSeries.Get());
     if (!f) return;
     DifLimit->SetPosition(Rounded(f->DifferenceLimit(), 1, 50));
     ButtonPen1->LinkPen(f->LinesPen());

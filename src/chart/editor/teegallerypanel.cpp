@@ -77,7 +77,7 @@ void TChartGalleryPanel::Notification(TComponent* AComponent, TOperation Operati
     if (Operation != opRemove) return;
     std::erase(FCharts, AComponent);
     if (AComponent == FSelectedChart) FSelectedChart = nullptr;
-    if (AComponent == ChangingSeries) ChangingSeries = nullptr;
+    if (ChangingSeries.Is(AComponent)) ChangingSeries = nullptr;
 }
 
 void TChartGalleryPanel::Clear() {

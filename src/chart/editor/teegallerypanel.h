@@ -3,6 +3,7 @@
 // chart a registered series (or function) type of a gallery page.
 #include "chart/control/chart.h"
 #include "chart/engine/teepanel.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/forms.h"
 #include <vector>
 
@@ -53,7 +54,7 @@ public:
     bool FunctionsVisible = false;
     // Change mode: the series whose type is being changed.
     bool ChangeMode = false;
-    TChartSeries* ChangingSeries = nullptr;
+    TWatched<TChartSeries> ChangingSeries;
 
     const std::vector<TGalleryChart*>& Charts() const { return FCharts; }
     TGalleryChart* SelectedChart() const { return FSelectedChart; }

@@ -59,7 +59,7 @@ TGrid3DSeriesEditor::TGrid3DSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AO
     OnUpDown(UDDepth, [this](int V) { Grid()->SetTimesZOrder(V); });
     OnUpDown(UDLegendEvery, [this](int V) { Grid()->SetLegendEvery(V); });
     OnCheck(CBIrreg, [this](bool V) {
-        if (auto* g = dynamic_cast<TCustom3DGridSeries*>(FSeries)) g->SetIrregularGrid(V);
+        if (auto* g = dynamic_cast<TCustom3DGridSeries*>(FSeries.Get())) g->SetIrregularGrid(V);
     });
     OnIndex(CBPalStyle,
             [this](int I) { Grid()->SetPaletteStyle(static_cast<TTeePaletteStyle>(I)); });
@@ -108,7 +108,7 @@ TGrid3DSeriesEditor::~TGrid3DSeriesEditor() {
 }
 
 TCustom3DPaletteSeries* TGrid3DSeriesEditor::Grid() const {
-    return dynamic_cast<TCustom3DPaletteSeries*>(FSeries);
+    return dynamic_cast<TCustom3DPaletteSeries*>(FSeries.Get());
 }
 
 void TGrid3DSeriesEditor::ListenTo(TCustomAxisPanel* AChart) {
@@ -172,7 +172,7 @@ void TGrid3DSeriesEditor::ShowSeries() {
 }
 
 void TGrid3DSeriesEditor::GridSizeChange() {
-    auto* grid = dynamic_cast<TCustom3DGridSeries*>(FSeries);
+    auto* grid = dynamic_cast<TCustom3DGridSeries*>(FSeries.Get());
     if (!grid || !Showing()) return;
     const int x = UDXGrid->Position();
     const int z = UDZGrid->Position();
@@ -217,7 +217,7 @@ TColorGridEditor::TColorGridEditor(TComponent* AOwner) : TGrid3DSeriesEditor(AOw
     BGrid->SetTop(150);
     SetClientHeight(180);
     OnCheck(CBCentered, [this](bool V) {
-        if (auto* g = dynamic_cast<TColorGridSeries*>(FSeries)) g->SetCenteredPoints(V);
+        if (auto* g = dynamic_cast<TColorGridSeries*>(FSeries.Get())) g->SetCenteredPoints(V);
     });
     Button2->OnClick = [this](TObject*) { LoadPicture(); };
 }
@@ -226,14 +226,14 @@ void TColorGridEditor::ShowSeries() {
     TGrid3DSeriesEditor::ShowSeries();
     for (TControl* c : std::initializer_list<TControl*>{LDepth, EDepth, UDDepth})
         c->Hide();
-    auto* g = dynamic_cast<TColorGridSeries*>(FSeries);
+    auto* g = dynamic_cast<TColorGridSeries*>(FSeries.Get());
     if (!g) return;
     BGrid->LinkPen(g->Pen());
     CBCentered->SetChecked(g->CenteredPoints());
 }
 
 void TColorGridEditor::LoadPicture() {
-    auto* g = dynamic_cast<TColorGridSeries*>(FSeries);
+    auto* g = dynamic_cast<TColorGridSeries*>(FSeries.Get());
     if (!g) return;
     TOpenPictureDialog dlg(this);
     if (!dlg.Execute()) return;

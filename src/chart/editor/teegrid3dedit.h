@@ -5,6 +5,7 @@
 #include "chart/editor/teeextrapage.h"
 #include "chart/engine/teepanel.h"
 #include "chart/engine/teeseries.h"
+#include "platform/classes/watched.h"
 
 class TCustom3DPaletteSeries;
 class TGroupBox;
@@ -55,7 +56,7 @@ private:
     void GridSizeChange();
     void PageChange();
     void ListenTo(TCustomAxisPanel* AChart);
-    TCustomAxisPanel* FListened = nullptr;
+    TWatched<TCustomAxisPanel> FListened;
 };
 
 class TColorGridEditor : public TGrid3DSeriesEditor {

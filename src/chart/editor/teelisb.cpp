@@ -70,7 +70,7 @@ void TChartListBox::SetChart(TCustomChart* Value) {
 
 void TChartListBox::Notification(TComponent* AComponent, TOperation Operation) {
     TListBox::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FChart) {
+    if (Operation == opRemove && FChart.Is(AComponent)) {
         FChart = nullptr;
         if (!FDestroying && !IsDestroying()) Items()->Clear();
     }

@@ -4,6 +4,7 @@
 // clones, deletes and re-types series, and follows the chart's series events.
 #include "chart/control/chart.h"
 #include "chart/control/teeedit.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/stdctrls.h"
 #include <array>
 #include <functional>
@@ -103,8 +104,8 @@ private:
     std::vector<TChartSeries*> SelectedList() const;
     static AnsiString SeriesText(TChartSeries* S);
 
-    TCustomChart* FChart = nullptr;
-    TStrings* FOtherItems = nullptr;
+    TWatched<TCustomChart> FChart;
+    TWatched<TStrings> FOtherItems;
     TListBoxSections FSections{{{26, true}, {16, true}, {26, true}, {216, true}}};
     TPoint FLastMouse{-1, -1};
     bool FDblClicked = false;

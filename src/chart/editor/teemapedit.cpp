@@ -100,7 +100,7 @@ TMapSeriesEditor::TMapSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(AOwner) 
 }
 
 TMapSeries* TMapSeriesEditor::Map() const {
-    return dynamic_cast<TMapSeries*>(FSeries);
+    return dynamic_cast<TMapSeries*>(FSeries.Get());
 }
 
 void TMapSeriesEditor::CreateGrid() {

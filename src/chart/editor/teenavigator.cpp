@@ -197,7 +197,7 @@ void TCustomTeeNavigator::SetPanel(TCustomTeePanel* Value) {
 
 void TCustomTeeNavigator::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomPanel::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FPanel) FPanel = nullptr;
+    if (Operation == opRemove && FPanel.Is(AComponent)) FPanel = nullptr;
 }
 
 void TCustomTeeNavigator::BtnClick(int Index) {

@@ -3,6 +3,7 @@
 // post, cancel) that moves through and edits something else; descendants
 // decide what a click does and which buttons are enabled.
 #include "chart/engine/teepanel.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/buttons.h"
 #include "platform/forms/extctrls.h"
 #include <array>
@@ -77,6 +78,8 @@ protected:
     virtual void DoTeeEvent(TTeeEvent*) {}
     virtual void BtnClick(TTeeNavigateBtn) {}
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    // Set to this panel, which a free notification names while it goes.
+    bool PanelIs(const TComponent* AComponent) const { return FPanel.Is(AComponent); }
     void KeyDown(WORD& Key, TShiftState Shift) override;
     bool WantsKey(WORD Key, TShiftState Shift) const override;
     void EnabledChanged() override;
@@ -90,7 +93,7 @@ private:
     std::array<TTeeNavButton*, TeeNavButtonCount> FButtons{};
     std::unique_ptr<TStringList> FHints;
     std::unique_ptr<TStringList> FDefHints;
-    TCustomTeePanel* FPanel = nullptr;
+    TWatched<TCustomTeePanel> FPanel;
     int FFocusedButton = 0;
     int FButtonWidth = 20;
     bool FLayingOut = false;

@@ -78,16 +78,14 @@ void AddDefaultValueFormats(TStrings* Items) {
 
 void MoveList(TListBox* Source, TListBox* Destination) {
     for (int i = 0; i < Source->Items()->Count(); ++i)
-        if (Source->Selected(i))
-            Destination->Items()->AddObject(Source->Items()->Strings(i),
-                                            Source->Items()->Objects(i));
+        if (Source->Selected(i)) Destination->Items()->AddItemOf(Source->Items(), i);
     for (int i = Source->Items()->Count() - 1; i >= 0; --i)
         if (Source->Selected(i)) Source->Items()->Delete(i);
 }
 
 void MoveListAll(TListBox* Source, TListBox* Destination) {
     for (int i = 0; i < Source->Items()->Count(); ++i)
-        Destination->Items()->AddObject(Source->Items()->Strings(i), Source->Items()->Objects(i));
+        Destination->Items()->AddItemOf(Source->Items(), i);
     Source->Items()->Clear();
 }
 
@@ -186,7 +184,7 @@ TPenDialog::TPenDialog(TComponent* AOwner) : TForm(AOwner) {
 TPenDialog::~TPenDialog() = default;
 
 TChartPen* TPenDialog::ChartPen() const {
-    return dynamic_cast<TChartPen*>(ThePen);
+    return dynamic_cast<TChartPen*>(ThePen.Get());
 }
 
 void TPenDialog::FormShow(TObject*) {

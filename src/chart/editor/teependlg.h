@@ -7,6 +7,7 @@
 #include "chart/control/tooledit.h"
 #include "chart/engine/tecanvas.h"
 #include "chart/editor/teebinder.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/forms.h"
 #include "platform/forms/stdctrls.h"
 #include <memory>
@@ -42,7 +43,7 @@ public:
     TButton* BCancel = nullptr;
 
     // The pen edited (a plain pen or a chart pen); set before showing.
-    TPen* ThePen = nullptr;
+    TWatched<TPen> ThePen;
     bool HideVisible = false;
     bool Modified() const { return FModified; }
 
@@ -77,7 +78,7 @@ public:
     TButton* Button2 = nullptr;
     TButton* Button3 = nullptr;
 
-    TChartBrush* TheBrush = nullptr;
+    TWatched<TChartBrush> TheBrush;
 
     void FormShow(TObject* Sender);
     // Applies the style item chosen in LStyle.
@@ -133,7 +134,7 @@ private:
     bool FModified = false;
     bool FRefreshing = false;
     std::unique_ptr<TCustomTeeGradient> FBackup;
-    TCustomTeeGradient* FGradient = nullptr;
+    TWatched<TCustomTeeGradient> FGradient;
 };
 
 class TTeeShadowEditor : public TForm {
@@ -154,7 +155,7 @@ public:
     TTeeShadow* Shadow() const { return FShadow; }
 
 private:
-    TTeeShadow* FShadow = nullptr;
+    TWatched<TTeeShadow> FShadow;
     TControlBinder FBind{[this] { return FShadow != nullptr; }};
 };
 
@@ -177,7 +178,7 @@ public:
     void SHTextClick();
 
 private:
-    TTeeFont* FFont = nullptr;
+    TWatched<TTeeFont> FFont;
     TControlBinder FBind{[this] { return FFont != nullptr; }};
 };
 

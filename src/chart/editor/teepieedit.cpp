@@ -107,7 +107,7 @@ void TCircledSeriesEditor::FormShow(TObject*) {
     CB3D->SetChecked(FSeries->ParentChart() && FSeries->ParentChart()->View3D());
     UDRot->SetPosition(FSeries->RotationAngle());
     // A radar is always drawn turned to 90 degrees: it holds no rotation to edit.
-    const bool turns = !dynamic_cast<TRadarSeries*>(FSeries);
+    const bool turns = !dynamic_cast<TRadarSeries*>(FSeries.Get());
     UDRot->SetEnabled(turns);
     ERot->SetEnabled(turns);
     UDX->SetPosition(FSeries->CustomXRadius());

@@ -3,6 +3,7 @@
 // background) and the pie page (3D look, patterns, exploding, grouped slices).
 #include "chart/control/tooledit.h"
 #include "chart/editor/teebinder.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/forms.h"
 
 class TCheckBox;
@@ -37,7 +38,7 @@ public:
 
 private:
     void WireRadius(TEdit* E, TUpDown* U, TCheckBox* Auto, bool X);
-    TCircledSeries* FSeries = nullptr;
+    TWatched<TCircledSeries> FSeries;
     bool FLoading = false;
     // Binds nothing: shows the series again when another page changes it.
     TControlBinder FRefresh{[this] { return FSeries != nullptr; }};
@@ -69,7 +70,7 @@ public:
 private:
     void EnableOther();
     void WireCheck(TCheckBox* C, bool (*Get)(TPieSeries*), void (*Set)(TPieSeries*, bool));
-    TPieSeries* FSeries = nullptr;
+    TWatched<TPieSeries> FSeries;
     TCircledSeriesEditor* FCircled = nullptr;
     TControlBinder FBind{[this] { return FSeries != nullptr; }};
 };

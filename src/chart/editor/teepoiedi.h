@@ -3,6 +3,7 @@
 // and per-point colouring of a series pointer, as a series page tab or a dialog.
 #include "chart/control/tooledit.h"
 #include "chart/editor/teebinder.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/forms.h"
 
 class TCheckBox;
@@ -44,8 +45,8 @@ public:
 
 protected:
     // The series whose pointer is edited, or nullptr for a bare pointer.
-    TChartSeries* FSeries = nullptr;
-    TSeriesPointer* FPointer = nullptr;
+    TWatched<TChartSeries> FSeries;
+    TWatched<TSeriesPointer> FPointer;
     TControlBinder FBind{[this] { return FPointer != nullptr; }};
 
 private:

@@ -120,7 +120,8 @@ TClockEditor::TClockEditor(TComponent* AOwner) : TPolarSeriesEditor(AOwner) {
     BSecond = TeeNewButton<TButtonPen>(this, this, "BSecond", "&Seconds...", 8, 60, 80);
     BRadius = TeeNewButton<TButtonPen>(this, this, "BRadius", "R&adius...", 94, 60, 80);
     OnCheck(CBRoman, [this](bool V) {
-        if (auto* c = dynamic_cast<TClockSeries*>(FSeries)) c->SetStyle(V ? cssRoman : cssDecimal);
+        if (auto* c = dynamic_cast<TClockSeries*>(FSeries.Get()))
+            c->SetStyle(V ? cssRoman : cssDecimal);
     });
 }
 
@@ -129,7 +130,7 @@ void TClockEditor::ShowSeries() {
     TPolarSeriesEditor::ShowSeries();
     for (TControl* c : std::initializer_list<TControl*>{LAngleInc, SEAngleInc, UDAngleInc})
         c->Hide();
-    auto* s = dynamic_cast<TClockSeries*>(FSeries);
+    auto* s = dynamic_cast<TClockSeries*>(FSeries.Get());
     if (!s) return;
     CBRoman->SetChecked(s->Style() == cssRoman);
     BHour->LinkPen(s->PenHours());
@@ -155,7 +156,7 @@ TSmithSeriesEdit::TSmithSeriesEdit(TComponent* AOwner) : TTeeSeriesPage(AOwner) 
     CBColorEach = TeeNewCheck(this, this, "CBColorEach", "C&olor Each", 190, 74, 100);
     EImag = TeeNew<TEdit>(this, this, "EImag", 100, 104, 60, 21);
     TeeNewLabel(this, this, "&Imag. Symbol:", 8, 108, EImag);
-    auto smith = [this] { return dynamic_cast<TSmithSeries*>(FSeries); };
+    auto smith = [this] { return dynamic_cast<TSmithSeries*>(FSeries.Get()); };
     OnCheck(CBC, [smith](bool V) { smith()->SetCLabels(V); });
     OnCheck(CBR, [smith](bool V) { smith()->SetRLabels(V); });
     OnCheck(CBColorEach, [this](bool V) { FSeries->SetColorEachPoint(V); });
@@ -171,7 +172,7 @@ TSmithSeriesEdit::TSmithSeriesEdit(TComponent* AOwner) : TTeeSeriesPage(AOwner) 
 }
 
 void TSmithSeriesEdit::ShowSeries() {
-    auto* s = dynamic_cast<TSmithSeries*>(FSeries);
+    auto* s = dynamic_cast<TSmithSeries*>(FSeries.Get());
     if (!s) return;
     CBC->SetChecked(s->CLabels());
     CBR->SetChecked(s->RLabels());

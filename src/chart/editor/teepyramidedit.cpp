@@ -17,7 +17,7 @@ TPyramidSeriesEditor::TPyramidSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(
     Button1 = TeeNewButton(this, this, "Button1", "&Pattern...", 8, 68, 85);
     BColor = TeeNewButton<TButtonColor>(this, this, "BColor", "&Color...", 130, 38, 85);
     CBColorEach = TeeNewCheck(this, this, "CBColorEach", "Color &Each", 130, 12, 100);
-    OnUpDown(UDSize, [this](int V) { dynamic_cast<TPyramidSeries*>(FSeries)->SetSize(V); });
+    OnUpDown(UDSize, [this](int V) { dynamic_cast<TPyramidSeries*>(FSeries.Get())->SetSize(V); });
     OnCheck(CBColorEach, [this](bool V) { FSeries->SetColorEachPoint(V); });
     Button1->OnClick = [this](TObject*) {
         if (FSeries) EditChartBrush(this, FSeries->Brush());
@@ -25,7 +25,7 @@ TPyramidSeriesEditor::TPyramidSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(
 }
 
 void TPyramidSeriesEditor::ShowSeries() {
-    auto* p = dynamic_cast<TPyramidSeries*>(FSeries);
+    auto* p = dynamic_cast<TPyramidSeries*>(FSeries.Get());
     if (!p) return;
     UDSize->SetPosition(p->SizePercent());
     BPen->LinkPen(p->Pen());

@@ -122,7 +122,7 @@ TBubbleSeriesEditor::TBubbleSeriesEditor(TComponent* AOwner) : TSeriesPointerEdi
     TeeNewLabel(this, this, "&Transparency:", 8, 8, ETransp);
     ETransp->OnChange = [this](TObject*) {
         int v;
-        auto* bubble = dynamic_cast<TBubbleSeries*>(FSeries);
+        auto* bubble = dynamic_cast<TBubbleSeries*>(FSeries.Get());
         if (!FBind.Loading() && bubble && Showing() && TryStrToInt(ETransp->Text().Trim(), v))
             bubble->SetTransparency(std::clamp(v, 0, 100));
     };
@@ -132,7 +132,7 @@ TBubbleSeriesEditor::TBubbleSeriesEditor(TComponent* AOwner) : TSeriesPointerEdi
 void TBubbleSeriesEditor::BubbleShow(TObject* Sender) {
     FormShow(Sender);
     CBDrawPoint->Hide();
-    if (auto* bubble = dynamic_cast<TBubbleSeries*>(FSeries)) {
+    if (auto* bubble = dynamic_cast<TBubbleSeries*>(FSeries.Get())) {
         auto guard = FBind.Guard();
         UDTransp->SetPosition(bubble->Transparency());
     }

@@ -3,6 +3,7 @@
 #include "chart/control/tooledit.h"
 #include "chart/editor/teebinder.h"
 #include "chart/editor/teepoiedi.h"
+#include "platform/classes/watched.h"
 
 class TArrowSeries;
 class TChartShape;
@@ -31,7 +32,7 @@ public:
 
 private:
     void WireSize(TEdit* E, TUpDown* U, void (*Set)(TArrowSeries*, int));
-    TArrowSeries* FSeries = nullptr;
+    TWatched<TArrowSeries> FSeries;
     bool FLoading = false;
 };
 
@@ -50,7 +51,7 @@ public:
     void FormShow(TObject* Sender);
 
 private:
-    TGanttSeries* FSeries = nullptr;
+    TWatched<TGanttSeries> FSeries;
     TSeriesPointerEditor* FPointerForm = nullptr;
     bool FLoading = false;
 };
@@ -96,6 +97,6 @@ public:
 private:
     void FillPosition();
     void WireCorner(TEdit* E, double (*Get)(TChartShape*), void (*Set)(TChartShape*, double));
-    TChartShape* FSeries = nullptr;
+    TWatched<TChartShape> FSeries;
     TControlBinder FBind{[this] { return FSeries != nullptr; }};
 };

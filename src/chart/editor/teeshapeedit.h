@@ -2,6 +2,7 @@
 // The framed-text shape page (format, text, gradient, shadow) and the routines
 // that dock it, the font page and the shadow page into other editor pages.
 #include "chart/editor/teebinder.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/forms.h"
 
 class TButton;
@@ -52,7 +53,7 @@ private:
     TTeeFontEditor* FFontEditor = nullptr;
     TTeeGradientEditor* FGradientEditor = nullptr;
     TTeeShadowEditor* FShadowEditor = nullptr;
-    TTeeCustomShape* FShape = nullptr;
+    TWatched<TTeeCustomShape> FShape;
     TControlBinder FBind{[this] { return FShape != nullptr; }};
 };
 

@@ -77,7 +77,8 @@ void TErrorSeriesEditor::ShowSeries() {
 }
 
 void TErrorSeriesEditor::AddPages() {
-    if (dynamic_cast<TErrorBarSeries*>(FSeries)) InsertPage("TBarSeriesEditor", "Bar", FSeries);
+    if (dynamic_cast<TErrorBarSeries*>(FSeries.Get()))
+        InsertPage("TBarSeriesEditor", "Bar", FSeries);
 }
 
 // ---------------------------------------------------------------------------

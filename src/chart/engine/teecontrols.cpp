@@ -24,24 +24,12 @@ TTeeButton::TTeeButton(TComponent* AOwner) : TButton(AOwner) {
 }
 
 void TTeeButton::LinkProperty(TObject* AInstance, const AnsiString& PropName) {
-    if (auto* old = dynamic_cast<TComponent*>(Instance())) old->RemoveFreeNotification(this);
-    FInstance = AInstance;
+    // Published properties are those of persistent objects.
+    FInstance = dynamic_cast<TPersistent*>(AInstance);
     FInfo = nullptr;
-    FWatch.reset();
-    if (!AInstance) return;
-    if (auto* persistent = dynamic_cast<TPersistent*>(AInstance)) FWatch = persistent->LifeWatch();
-    if (auto* component = dynamic_cast<TComponent*>(AInstance)) component->FreeNotification(this);
+    if (!FInstance) return;
     if (!PropName.IsEmpty()) FInfo = GetPropInfo(AInstance->ClassType(), PropName);
     Invalidate();
-}
-
-void TTeeButton::Notification(TComponent* AComponent, TOperation Operation) {
-    TButton::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FInstance) {
-        FInstance = nullptr;
-        FInfo = nullptr;
-        FWatch.reset();
-    }
 }
 
 void TTeeButton::EnabledChanged() {

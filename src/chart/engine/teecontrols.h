@@ -5,6 +5,7 @@
 //   TComboFlat     a drop-down list drawn flat while the mouse is away
 //   EditColor, EditColorDialog   the colour dialog with remembered custom colours
 #include "chart/engine/tecanvas.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/stdctrls.h"
 #include <functional>
 
@@ -19,7 +20,7 @@ public:
     // Links the button to a property of an object (no property for an empty name).
     void LinkProperty(TObject* AInstance, const AnsiString& PropName);
     // The linked object, nullptr once it is destroyed.
-    TObject* Instance() const { return FWatch && !*FWatch ? nullptr : FInstance; }
+    TObject* Instance() const { return FInstance.Get(); }
     const TPropInfo* Info() const { return FInfo; }
 
     // Draws the symbol on ACanvas (the button's face) through a temporary chart
@@ -30,13 +31,11 @@ protected:
     virtual void DrawSymbol(TTeeCanvas3D* ACanvas) = 0;
     void PaintOver(TCanvas* ACanvas) override { PaintSymbol(ACanvas); }
     void EnabledChanged() override;
-    void Notification(TComponent* AComponent, TOperation Operation) override;
 
     const TPropInfo* FInfo = nullptr;
 
 private:
-    TObject* FInstance = nullptr;
-    std::shared_ptr<TPersistent* const> FWatch; // tells when FInstance is gone
+    TWatched<TPersistent> FInstance;
 };
 
 class TButtonColor : public TTeeButton {

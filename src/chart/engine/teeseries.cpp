@@ -328,7 +328,7 @@ void TChartSeries::RecalcGetAxis() {
         return;
     }
     // A custom axis of another chart means this chart's axis of the same index.
-    auto resolve = [chart](TChartAxis*& Axis, int& Index) {
+    auto resolve = [chart](TWatched<TChartAxis>& Axis, int& Index) {
         if (Axis && Axis->ParentChart() == chart) return;
         if (Axis) Index = Axis->Index();
         TChartCustomAxes* axes = chart->CustomAxes();
@@ -381,11 +381,11 @@ void TChartSeries::SetCustomHorizAxis(TChartAxis* Value) {
 }
 
 void TChartSeries::AxisFreed(TChartAxis* Axis) {
-    if (FCustomHorizAxis == Axis) {
+    if (FCustomHorizAxis.Is(Axis)) {
         SetCustomHorizAxis(nullptr);
         SetHorizAxis(aBottomAxis);
     }
-    if (FCustomVertAxis == Axis) {
+    if (FCustomVertAxis.Is(Axis)) {
         SetCustomVertAxis(nullptr);
         SetVertAxis(aLeftAxis);
     }

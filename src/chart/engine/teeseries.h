@@ -9,6 +9,7 @@
 #include "chart/engine/tecanvas.h"
 #include "chart/engine/teevaluelist.h"
 #include "platform/classes/component.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/controls.h"
 #include "platform/rtl/exceptions.h"
 #include <functional>
@@ -545,8 +546,9 @@ private:
     std::vector<TComponent*> FDataSources;
     int FDepth = -1;
     int FFirstVisibleIndex = -1;
-    TChartAxis* FGetHorizAxis = nullptr;
-    TChartAxis* FGetVertAxis = nullptr;
+    // The axes it draws on: two of its chart's, or a custom axis that may go first.
+    TWatched<TChartAxis> FGetHorizAxis;
+    TWatched<TChartAxis> FGetVertAxis;
     AnsiString FLabelsSource;
     int FLastVisibleIndex = -1;
     std::vector<TChartSeries*> FLinkedSeries;
@@ -559,8 +561,8 @@ private:
     std::unique_ptr<TLabelsList> FLabels;
     TChartValueList* FY = nullptr;
     THorizAxis FHorizAxis = aBottomAxis;
-    TChartAxis* FCustomHorizAxis = nullptr;
-    TChartAxis* FCustomVertAxis = nullptr;
+    TWatched<TChartAxis> FCustomHorizAxis;
+    TWatched<TChartAxis> FCustomVertAxis;
     // Out of a chart, the custom axes are kept as their index in CustomAxes, so
     // the next chart's axis of that index takes their place.
     int FCustomHorizIndex = -1;

@@ -465,7 +465,8 @@ void TChartSeries::AssignFormat(TChartSeries* Source) {
     FPercentFormat = Source->FPercentFormat;
     // Another chart's custom axis is kept by its index, never as a pointer that
     // would outlive that chart.
-    auto copyAxis = [this](TChartAxis* Axis, int Index, TChartAxis*& Field, int& FieldIndex) {
+    auto copyAxis = [this](TChartAxis* Axis, int Index, TWatched<TChartAxis>& Field,
+                           int& FieldIndex) {
         const bool foreign = Axis && Axis->ParentChart() != ParentChart();
         Field = foreign ? nullptr : Axis;
         FieldIndex = foreign ? Axis->Index() : Index;

@@ -50,7 +50,7 @@ void TTeeSeriesSource::Loaded() {
 }
 
 void TTeeSeriesSource::SetSeries(TChartSeries* Value) {
-    if (FSeries == Value) return;
+    if (FSeries == Value && !FSeries.Gone()) return;
     Close();
     TChartSeries* old = FSeries;
     FSeries = Value;
@@ -65,10 +65,8 @@ void TTeeSeriesSource::SetSeries(TChartSeries* Value) {
 
 void TTeeSeriesSource::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FSeries) {
-        // The series is going away: nothing of it may be touched any more.
-        FSeries = nullptr;
-    }
+    // A series going away reads gone already: nothing of it may be touched.
+    if (Operation == opRemove && FSeries.Is(AComponent)) FSeries = nullptr;
 }
 
 bool TTeeSeriesSource::HasSeries(TChartSeries* ASeries) const {

@@ -6,6 +6,7 @@
 // The engine's start-up (pixel limit, streamed classes) is in teesources.cpp.
 #include "platform/classes/component.h"
 #include "platform/classes/lists.h"
+#include "platform/classes/watched.h"
 #include "platform/rtl/ansistring.h"
 #include <vector>
 
@@ -46,7 +47,7 @@ protected:
 
 private:
     bool FActive = false;
-    TChartSeries* FSeries = nullptr;
+    TWatched<TChartSeries> FSeries;
 };
 
 // A registered source class with its class-level answers, for the editors.

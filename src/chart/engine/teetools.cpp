@@ -44,7 +44,7 @@ AnsiString TTeeCustomToolSeries::GetEditorClass() {
 }
 
 void TTeeCustomToolSeries::SetSeries(TChartSeries* Value) {
-    if (FSeries == Value) return;
+    if (FSeries == Value && !FSeries.Gone()) return;
     if (FSeries) FSeries->RemoveFreeNotification(this);
     FSeries = Value;
     if (FSeries) FSeries->FreeNotification(this);
@@ -52,7 +52,7 @@ void TTeeCustomToolSeries::SetSeries(TChartSeries* Value) {
 
 void TTeeCustomToolSeries::Notification(TComponent* AComponent, TOperation Operation) {
     TTeeCustomTool::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent && AComponent == FSeries) SetSeries(nullptr);
+    if (Operation == opRemove && FSeries.Is(AComponent)) SetSeries(nullptr);
 }
 
 TChartAxis* TTeeCustomToolSeries::GetHorizAxis() const {
@@ -87,7 +87,7 @@ void TTeeCustomToolAxis::SetParentChart(TCustomAxisPanel* Value) {
 }
 
 void TTeeCustomToolAxis::AxisFreed(TChartAxis* Axis) {
-    if (!Axis || Axis != FAxis) return;
+    if (!FAxis.Is(Axis)) return;
     FAxis = nullptr;
     Repaint();
 }

@@ -45,7 +45,7 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
-    TChartSeries* FSeries = nullptr;
+    TWatched<TChartSeries> FSeries;
 };
 
 class TTeeCustomToolAxis : public TTeeCustomTool {
@@ -67,7 +67,7 @@ private:
     void ReadAxisID(TReader* Reader);
     void WriteAxisID(TWriter* Writer);
 
-    TChartAxis* FAxis = nullptr;
+    TWatched<TChartAxis> FAxis;
 };
 
 // The tools of one chart, in the order they were attached. Items are not owned

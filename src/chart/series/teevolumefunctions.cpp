@@ -148,7 +148,7 @@ void TVolumeTeeFunction::SetVolume(TChartSeries* Value) {
 
 void TVolumeTeeFunction::Notification(TComponent* AComponent, TOperation Operation) {
     TTeeFunction::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FVolume) FVolume = nullptr;
+    if (Operation == opRemove && FVolume.Is(AComponent)) FVolume = nullptr;
 }
 
 void TCLVFunction::Assign(TPersistent* Source) {

@@ -4,6 +4,7 @@
 // close location value, on-balance volume, volume oscillator and the
 // compression of price points into day, week, month... candles.
 #include "chart/series/statchar.h"
+#include "platform/classes/watched.h"
 #include <functional>
 
 class TOHLCSeries;
@@ -38,7 +39,7 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
-    TChartSeries* FVolume = nullptr;
+    TWatched<TChartSeries> FVolume;
 };
 
 class TCLVFunction : public TVolumeTeeFunction {

@@ -101,6 +101,14 @@ void TComponent::Destroying() {
         c->Destroying();
 }
 
+void TComponent::Reprieve() {
+    if (!FComponentState.Contains(csDestroying)) return;
+    FComponentState >> csDestroying;
+    RestartWatches();
+    for (TComponent* c : FComponents)
+        c->Reprieve();
+}
+
 void TComponent::DestroyComponents() {
     // Lookups meanwhile scan what is left.
     FNameIndex.reset();

@@ -42,6 +42,10 @@ protected:
     void EndWatches() {
         if (FWatch) *FWatch = nullptr;
     }
+    // Every LifeWatch() handle reads this object again.
+    void RestartWatches() {
+        if (FWatch) *FWatch = this;
+    }
 
 private:
     std::shared_ptr<TPersistent*> FWatch; // made on first LifeWatch()
@@ -106,6 +110,9 @@ public:
     bool IsDestroying() const { return FComponentState.Contains(csDestroying); }
     void SetDesigning(bool Value);
     void Destroying();
+    // Takes Destroying back for a component taken out of an owner on its way
+    // out, which it outlives: it and what it owns are there again.
+    void Reprieve();
 
     // Loading state, set by the stream reader around reading this component.
     void BeginLoading() { FComponentState << csLoading << csReading; }

@@ -77,6 +77,18 @@ void TStrings::InsertObject(int Index, const AnsiString& S, TObject* AObject) {
     PutObject(Index, AObject);
 }
 
+int TStrings::AddWatched(const AnsiString& S, TObject* Object, TPersistent*) {
+    return AddObject(S, Object);
+}
+
+void TStrings::InsertWatched(int Index, const AnsiString& S, TObject* Object, TPersistent*) {
+    InsertObject(Index, S, Object);
+}
+
+int TStrings::AddItemOf(TStrings* Source, int Index) {
+    return AddObject(Source->Get(Index), Source->GetObject(Index));
+}
+
 void TStrings::Exchange(int Index1, int Index2) {
     TUpdateScope update(this);
     const AnsiString s = Get(Index1);
@@ -116,7 +128,16 @@ int TStrings::IndexOfName(const AnsiString& Name) const {
 int TStrings::IndexOfObject(TObject* AObject) const {
     for (int i = 0; i < GetCount(); ++i)
         if (GetObject(i) == AObject) return i;
+    // An object on its way out reads gone in its entry already; the entry is
+    // still found by it, so the line can be taken out while it goes.
+    if (AObject)
+        for (int i = 0; i < GetCount(); ++i)
+            if (WasObject(i, AObject)) return i;
     return -1;
+}
+
+bool TStrings::WasObject(int, TObject*) const {
+    return false;
 }
 
 void TStrings::BeginUpdate() {
@@ -328,21 +349,51 @@ void TStringList::SetUpdateState(bool Updating) {
         Changed();
 }
 
-void TStringList::InsertItem(int Index, const AnsiString& S, TObject* AObject) {
+void TStringList::InsertItem(int Index, const TStringItem& Item) {
     Changing();
-    FList.insert(FList.begin() + Index, TStringItem{S, AObject});
+    FList.insert(FList.begin() + Index, Item);
     Changed();
 }
 
-int TStringList::AddObject(const AnsiString& S, TObject* AObject) {
+int TStringList::AddItem(const TStringItem& Item) {
     int result = GetCount();
-    if (FSorted && Find(S, result)) {
+    if (FSorted && Find(Item.FString, result)) {
         if (FDuplicates == dupIgnore) return result;
         if (FDuplicates == dupError)
             throw EStringListError("String list does not allow duplicates");
     }
-    InsertItem(result, S, AObject);
+    InsertItem(result, Item);
     return result;
+}
+
+int TStringList::AddObject(const AnsiString& S, TObject* AObject) {
+    return AddItem(TStringItem{S, AObject, nullptr});
+}
+
+int TStringList::AddWatched(const AnsiString& S, TObject* Object, TPersistent* Watched) {
+    return AddItem(TStringItem{S, Object, Watched});
+}
+
+int TStringList::AddItemOf(TStrings* Source, int Index) {
+    auto* list = dynamic_cast<TStringList*>(Source);
+    if (!list) return TStrings::AddItemOf(Source, Index);
+    list->CheckIndex(Index);
+    // A copy: Source may be this list.
+    const TStringItem item = list->FList[static_cast<size_t>(Index)];
+    return AddItem(item);
+}
+
+void TStringList::AddStrings(TStrings* Strings) {
+    auto* list = dynamic_cast<TStringList*>(Strings);
+    if (!list) {
+        TStrings::AddStrings(Strings);
+        return;
+    }
+    TUpdateScope update(this);
+    // Counted once, so adding a list to itself doubles it instead of running on.
+    const int count = list->Count();
+    for (int i = 0; i < count; ++i)
+        AddItemOf(list, i);
 }
 
 void TStringList::Clear() {
@@ -360,9 +411,14 @@ void TStringList::Delete(int Index) {
 }
 
 void TStringList::InsertObject(int Index, const AnsiString& S, TObject* AObject) {
+    InsertWatched(Index, S, AObject, nullptr);
+}
+
+void TStringList::InsertWatched(int Index, const AnsiString& S, TObject* Object,
+                                TPersistent* Watched) {
     if (FSorted) SortedListError();
     if (Index < 0 || Index > GetCount()) IndexError(Index);
-    InsertItem(Index, S, AObject);
+    InsertItem(Index, TStringItem{S, Object, Watched});
 }
 
 void TStringList::Exchange(int Index1, int Index2) {
@@ -444,7 +500,8 @@ AnsiString TStringList::Get(int Index) const {
 
 TObject* TStringList::GetObject(int Index) const {
     CheckIndex(Index);
-    return FList[static_cast<size_t>(Index)].FObject;
+    const TStringItem& item = FList[static_cast<size_t>(Index)];
+    return item.FLife.Gone() ? nullptr : item.FObject;
 }
 
 void TStringList::Put(int Index, const AnsiString& S) {
@@ -459,5 +516,6 @@ void TStringList::PutObject(int Index, TObject* AObject) {
     CheckIndex(Index);
     Changing();
     FList[static_cast<size_t>(Index)].FObject = AObject;
+    FList[static_cast<size_t>(Index)].FLife = nullptr;
     Changed();
 }

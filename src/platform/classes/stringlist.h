@@ -3,6 +3,8 @@
 // values, loading and saving) and TStringList (the list itself, optionally
 // sorted). Index errors raise EStringListError "List index out of bounds (%d)".
 #include "platform/classes/component.h"
+#include "platform/classes/watched.h"
+#include <type_traits>
 
 class TStream;
 class TStringList;
@@ -18,6 +20,18 @@ public:
 
     virtual int Add(const AnsiString& S);
     virtual int AddObject(const AnsiString& S, TObject* AObject);
+    // A library object is held through a handle: Objects reads nullptr once it
+    // is gone. Any other object (an entry of a static table) is kept as given.
+    template <class T>
+    requires std::is_base_of_v<TPersistent, T>
+    int AddObject(const AnsiString& S, T* AObject) { return AddWatched(S, AObject, AObject); }
+    template <class T>
+    requires std::is_base_of_v<TPersistent, T>
+    void InsertObject(int Index, const AnsiString& S, T* AObject) {
+        InsertWatched(Index, S, AObject, AObject);
+    }
+    // Adds line Index of Source with its object, held as Source holds it.
+    virtual int AddItemOf(TStrings* Source, int Index);
     void Append(const AnsiString& S) { Add(S); }
     virtual void AddStrings(TStrings* Strings);
     // Copies lines, objects, Delimiter and QuoteChar from another TStrings.
@@ -81,6 +95,12 @@ protected:
     virtual TObject* GetObject(int Index) const;
     virtual void Put(int Index, const AnsiString& S);
     virtual void PutObject(int Index, TObject* AObject);
+    // Object is the library object Watched as its caller named it.
+    virtual int AddWatched(const AnsiString& S, TObject* Object, TPersistent* Watched);
+    virtual void InsertWatched(int Index, const AnsiString& S, TObject* Object,
+                               TPersistent* Watched);
+    // Whether line Index was given AObject, gone since or not.
+    virtual bool WasObject(int Index, TObject* AObject) const;
     // Called when the first BeginUpdate starts and the last EndUpdate ends.
     virtual void SetUpdateState(bool Updating);
     virtual int CompareStrings(const AnsiString& S1, const AnsiString& S2) const;
@@ -105,6 +125,8 @@ public:
     TStringList() = default;
     ~TStringList() override;
 
+    using TStrings::AddObject;
+    using TStrings::InsertObject;
     int Add(const AnsiString& S) override { return AddObject(S, nullptr); }
     // In a sorted list the line goes to its place; a duplicate is dropped
     // (dupIgnore, returning the existing index), added (dupAccept) or refused
@@ -118,6 +140,8 @@ public:
     void Exchange(int Index1, int Index2) override;
     void Move(int CurIndex, int NewIndex) override;
     int IndexOf(const AnsiString& S) const override;
+    int AddItemOf(TStrings* Source, int Index) override;
+    void AddStrings(TStrings* Strings) override;
 
     // Binary search of a sorted list: true when found; Index is the first equal
     // line or the place where S would go.
@@ -142,15 +166,24 @@ protected:
     TObject* GetObject(int Index) const override;
     void Put(int Index, const AnsiString& S) override;
     void PutObject(int Index, TObject* AObject) override;
+    int AddWatched(const AnsiString& S, TObject* Object, TPersistent* Watched) override;
+    void InsertWatched(int Index, const AnsiString& S, TObject* Object,
+                       TPersistent* Watched) override;
+    bool WasObject(int Index, TObject* AObject) const override {
+        return FList[static_cast<size_t>(Index)].FObject == AObject;
+    }
     void SetUpdateState(bool Updating) override;
 
 private:
     struct TStringItem {
         AnsiString FString;
-        TObject* FObject;
+        // As the caller gave it; read only while FLife, when set, says it is there.
+        TObject* FObject = nullptr;
+        TWatched<TPersistent> FLife;
     };
     void CheckIndex(int Index) const;
-    void InsertItem(int Index, const AnsiString& S, TObject* AObject);
+    void InsertItem(int Index, const TStringItem& Item);
+    int AddItem(const TStringItem& Item);
 
     std::vector<TStringItem> FList;
     TDuplicates FDuplicates = dupIgnore;

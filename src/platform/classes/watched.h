@@ -34,6 +34,9 @@ public:
     T* operator->() const { return Get(); }
     // Set to an object that has gone since.
     bool Gone() const { return FWatch && !*FWatch; }
+    // Set to Object, gone since or not: a free notification names a component
+    // that already reads gone.
+    bool Is(const void* Object) const { return Object && FObject == Object; }
 
 private:
     T* FObject = nullptr;

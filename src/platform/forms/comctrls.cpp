@@ -216,12 +216,6 @@ TUpDown::TUpDown(TComponent* AOwner) : TCustomControl(AOwner) {
 
 TUpDown::~TUpDown() {
     Destroying();
-    if (FAssociate) FAssociate->RemoveFreeNotification(this);
-}
-
-void TUpDown::Notification(TComponent* AComponent, TOperation Operation) {
-    TCustomControl::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FAssociate) FAssociate = nullptr;
 }
 
 void TUpDown::SetMin(int Value) {
@@ -266,10 +260,8 @@ void TUpDown::UpdateAssociate() {
 
 void TUpDown::SetAssociate(TWinControl* Value) {
     if (FAssociate == Value) return;
-    if (FAssociate) FAssociate->RemoveFreeNotification(this);
     FAssociate = Value;
     if (!Value) return;
-    Value->FreeNotification(this);
     PlaceBesideAssociate();
     UpdateAssociate();
 }

@@ -2,6 +2,7 @@
 // Common controls: TProgressBar, TTrackBar, TUpDown (with an associated edit),
 // TTabSheet, TCustomTabControl (tab bar, client panel, OnChanging/OnChange)
 // with TPageControl and TTabControl on it, and TStatusBar with its panels.
+#include "platform/classes/watched.h"
 #include "platform/forms/stdctrls.h"
 #include <memory>
 #include <vector>
@@ -117,7 +118,6 @@ protected:
     void Paint() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-    void Notification(TComponent* AComponent, TOperation Operation) override;
     bool ClicksFromMouse() const override { return false; }
 
 private:
@@ -128,7 +128,7 @@ private:
     bool FThousands = true;
     TUDAlignButton FAlignButton = udRight;
     TUDOrientation FOrientation = udVertical;
-    TWinControl* FAssociate = nullptr;
+    TWatched<TWinControl> FAssociate;
     int FPressed = -1;
 };
 

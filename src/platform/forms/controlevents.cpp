@@ -22,12 +22,13 @@ namespace {
 
 TControl* GCapture = nullptr;
 
+// A drag calls the handlers of its source and target, which may free either.
 struct TDragInfo {
-    TControl* Source = nullptr;
+    TWatched<TControl> Source;
     bool Started = false;
     TPoint Start;
     int Threshold = 5;
-    TControl* Target = nullptr;
+    TWatched<TControl> Target;
     bool Accepted = false;
     TPoint TargetPos;
 };
@@ -257,23 +258,26 @@ void DragMove(const TPoint& screen) {
             return;
         GDrag.Started = true;
     }
-    TControl* target = ControlAtScreen(screen);
-    if (target != GDrag.Target && GDrag.Target) {
+    TWatched<TControl> target = ControlAtScreen(screen);
+    TControl* old = GDrag.Target;
+    if (old && old != target.Get()) {
         bool accept = false;
-        const TPoint p = GDrag.Target->ScreenToClient(screen);
-        TControl* old = GDrag.Target;
+        const TPoint p = old->ScreenToClient(screen);
         RunAsMessage(old, [&] { old->DragOver(GDrag.Source, p.x, p.y, dsDragLeave, accept); });
+        // A handler that freed the source ended the drag.
+        if (!GDrag.Source) return;
     }
-    const bool entering = target != GDrag.Target;
+    const bool entering = target.Get() != GDrag.Target.Get();
     GDrag.Target = target;
     GDrag.Accepted = false;
-    if (target) {
-        const TPoint p = target->ScreenToClient(screen);
+    if (TControl* t = target) {
+        const TPoint p = t->ScreenToClient(screen);
         GDrag.TargetPos = p;
         bool accept = false;
-        RunAsMessage(target, [&] {
-            target->DragOver(GDrag.Source, p.x, p.y, entering ? dsDragEnter : dsDragMove, accept);
+        RunAsMessage(t, [&] {
+            t->DragOver(GDrag.Source, p.x, p.y, entering ? dsDragEnter : dsDragMove, accept);
         });
+        if (!GDrag.Source) return;
         GDrag.Accepted = accept;
     }
     if (QWidget* w = GDrag.Source->Widget())
@@ -286,12 +290,14 @@ void DragFinish(bool drop) {
     GDrag = TDragInfo();
     if (QWidget* w = d.Source->Widget()) w->setCursor(QtCursorOf(d.Source->Cursor()));
     if (!d.Started) return;
-    TControl* target = (drop && d.Accepted) ? d.Target : nullptr;
-    if (target)
+    if (TControl* target = (drop && d.Accepted) ? d.Target.Get() : nullptr)
         RunAsMessage(target, [&] { target->DragDrop(d.Source, d.TargetPos.x, d.TargetPos.y); });
-    RunAsMessage(d.Source, [&] {
-        TControlAccess::DoEndDrag(d.Source, target, d.TargetPos.x, d.TargetPos.y);
-    });
+    // The drop may have freed the source, the target or both.
+    TControl* source = d.Source;
+    if (!source) return;
+    TControl* target = (drop && d.Accepted) ? d.Target.Get() : nullptr;
+    RunAsMessage(source,
+                 [&] { TControlAccess::DoEndDrag(source, target, d.TargetPos.x, d.TargetPos.y); });
 }
 
 TWinControl* KeyTarget(TControl* c) {
@@ -332,7 +338,12 @@ bool HandleMouse(TControl* control, QWidget* w, QMouseEvent* e,
         return true;
     }
     case QEvent::MouseMove: {
-        if (GDrag.Source) DragMove(screen);
+        if (GDrag.Source) {
+            TLifeWatch watch(control);
+            DragMove(screen);
+            // A drag's handlers may have freed the control under the mouse.
+            if (!watch.Alive()) return true;
+        }
         TControl* target = GCapture ? GCapture : control;
         if (!target->Widget()->isEnabled()) return native ? Base(e) : true;
         const TPoint p =
@@ -361,6 +372,8 @@ bool HandleMouse(TControl* control, QWidget* w, QMouseEvent* e,
         }
         if (e->buttons() == Qt::NoButton) GCapture = nullptr;
         if (GDrag.Source && button == mbLeft) DragFinish(true);
+        // The drop's handlers may have freed the dragged control, which has the mouse.
+        if (!watch.Alive()) return true;
         RunAsMessage(target, [&] { TControlAccess::MouseUp(target, button, shift, p.x, p.y); });
         if (!watch.Alive()) return true;
         if (button == mbRight) {
@@ -675,8 +688,8 @@ bool TControl::Dragging() const {
 
 void ReleaseInputOf(TControl* Control) {
     if (GCapture == Control) GCapture = nullptr;
-    if (GDrag.Source == Control) GDrag = TDragInfo();
-    if (GDrag.Target == Control) GDrag.Target = nullptr;
+    if (GDrag.Source.Is(Control)) GDrag = TDragInfo();
+    if (GDrag.Target.Is(Control)) GDrag.Target = nullptr;
 }
 
 // ---------------------------------------------------------------------------

@@ -208,11 +208,6 @@ bool TControl::ClicksFromMouse() const {
     return FImpl->SelfDrawn;
 }
 
-void TControl::Notification(TComponent* AComponent, TOperation Operation) {
-    TComponent::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FPopupMenu) FPopupMenu = nullptr;
-}
-
 void TControl::SetParent(TWinControl* AParent) {
     if (AParent == FParent) return;
     if (AParent == this) throw EInvalidOperation("A control cannot have itself as its parent");
@@ -496,10 +491,7 @@ void TControl::SetCursor(TCursor Value) {
 }
 
 void TControl::SetPopupMenu(TPopupMenu* Value) {
-    if (FPopupMenu == Value) return;
-    if (FPopupMenu) FPopupMenu->RemoveFreeNotification(this);
     FPopupMenu = Value;
-    if (Value) Value->FreeNotification(this);
 }
 
 void TControl::Invalidate() {

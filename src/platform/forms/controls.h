@@ -8,6 +8,7 @@
 //   TGraphicControl / TCustomControl: self-drawn controls with a Canvas that
 //     paints into a persistent back buffer.
 #include "platform/classes/component.h"
+#include "platform/classes/watched.h"
 #include "platform/graphics/cursors.h"
 #include "platform/graphics/graphics.h"
 #include "platform/graphics/types.h"
@@ -366,14 +367,11 @@ private:
     bool FParentShowHint = true;
     TCursor FCursor = crDefault;
     int FHelpContext = 0;
-    TPopupMenu* FPopupMenu = nullptr;
+    TWatched<TPopupMenu> FPopupMenu;
     TControlStyle FControlStyle;
     std::unique_ptr<TSizeConstraints> FConstraints;
     TDragMode FDragMode = dmManual;
     TCursor FDragCursor = crDrag;
-
-protected:
-    void Notification(TComponent* AComponent, TOperation Operation) override;
 };
 
 class TWinControl : public TControl {

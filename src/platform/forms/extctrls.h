@@ -227,7 +227,8 @@ protected:
 
 private:
     TControl* FindControl() const;
-    TControl* FControl = nullptr;
+    // The control being resized, from the press until the release.
+    TWatched<TControl> FControl;
     TPoint FDown;
     int FStartSize = 0;
     bool FBeveled = false;

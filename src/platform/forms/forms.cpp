@@ -698,7 +698,7 @@ TCustomForm::~TCustomForm() {
 
 void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
     TWinControl::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FMenu) {
+    if (Operation == opRemove && FMenu.Is(AComponent)) {
         FMenu = nullptr;
         if (!IsDestroying()) MenuChanged();
     }
@@ -1192,50 +1192,55 @@ int TCustomForm::ShowModal() {
     if (Visible() || !Enabled() || FFormState.Contains(fsModal) || FFormStyle == fsMDIChild)
         throw EInvalidOperation("Cannot make a visible window modal");
     if (TControl* c = GetCaptureControl()) c->SetMouseCapture(false);
-    TCustomForm* previous = Screen->ActiveForm();
-    std::vector<TCustomForm*> disabled;
+    // The loop below may free any of these forms, this one too: each is read
+    // again through its handle once the loop ends.
+    TWatched<TCustomForm> previous = Screen->ActiveForm();
+    std::vector<TWatched<TCustomForm>> disabled;
     for (TCustomForm* f : Screen->FForms)
         if (f != this && !f->Parent() && f->Visible() && !f->Impl()->TaskDisabled) {
             f->Impl()->TaskDisabled = true;
             f->ApplyEnabled();
-            disabled.push_back(f);
+            disabled.emplace_back(f);
         }
     FFormState << fsModal;
     FModalResult = mrNone;
     struct Restore {
-        TCustomForm* self;
-        std::vector<TCustomForm*>& disabled;
-        TCustomForm* previous;
+        TWatched<TCustomForm> self;
+        std::vector<TWatched<TCustomForm>>& disabled;
+        TWatched<TCustomForm> previous;
         ~Restore() {
-            auto& forms = Screen->FForms;
-            auto alive = [&](TCustomForm* f) {
-                return std::find(forms.begin(), forms.end(), f) != forms.end();
-            };
             for (TCustomForm* f : disabled)
-                if (alive(f)) {
+                if (f) {
                     f->Impl()->TaskDisabled = false;
                     f->ApplyEnabled();
                 }
             // Handlers run here may fail; they are shown, never thrown out of
             // this clean-up.
-            if (alive(self)) {
-                RunAsMessage(self, [this] { self->SetVisible(false); });
-                self->FFormState >> fsModal;
-                self->SetWindowOwner(nullptr, false);
+            if (TCustomForm* s = self) {
+                RunAsMessage(s, [s] { s->SetVisible(false); });
+                if (TCustomForm* still = self) {
+                    still->FFormState >> fsModal;
+                    still->SetWindowOwner(nullptr, false);
+                }
             }
-            if (previous && alive(previous) && previous->Visible())
-                RunAsMessage(previous, [this] { previous->SetActiveState(true); });
+            TCustomForm* p = previous;
+            if (p && p->Visible())
+                RunAsMessage(p, [this] {
+                    if (TCustomForm* q = previous) q->SetActiveState(true);
+                });
         }
     } restore{this, disabled, previous};
     SetWindowOwner(Opener(previous), true);
     SetVisible(true);
     do {
         Application->HandleMessage();
+        if (!restore.self) return mrCancel;
         if (Application->Terminated())
             FModalResult = mrCancel;
         else if (FModalResult != mrNone)
             CloseModal();
-    } while (FModalResult == mrNone);
+    } while (restore.self && FModalResult == mrNone);
+    if (!restore.self) return mrCancel;
     return FModalResult;
 }
 
@@ -1326,7 +1331,7 @@ TCustomForm* TCustomForm::WindowBelow() const {
 void TCustomForm::PassOwnedWindows() {
     TCustomForm* below = WindowBelow();
     for (TCustomForm* f : Screen->FForms)
-        if (f != this && f->FOwnerWindow == this)
+        if (f != this && f->FOwnerWindow.Is(this))
             f->SetWindowOwner(below, f->FFormState.Contains(fsModal));
 }
 

@@ -245,9 +245,9 @@ private:
     bool FAutoScroll = true;
     bool FActive = false;
     bool FSizedByWindow = false;         // while the window manager's size or place is taken
-    TCustomForm* FOwnerWindow = nullptr; // the shown window this one stays above
+    TWatched<TCustomForm> FOwnerWindow;  // the shown window this one stays above
     AnsiString FHelpFile;
-    TMainMenu* FMenu = nullptr;
+    TWatched<TMainMenu> FMenu;
     TWinControl* FActiveControl = nullptr;
     TWinControl* FFocusedControl = nullptr; // the one that had OnEnter last
     QWidget* FMenuBar = nullptr;

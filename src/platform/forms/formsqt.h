@@ -2,6 +2,7 @@
 // Platform-internal: the Qt side of the control framework. Widgets behind
 // controls, the event bridge, back buffers of self-drawn controls, key and
 // modifier mapping. Included only by the forms library's own sources.
+#include "platform/classes/watched.h"
 #include "platform/forms/controls.h"
 #include "platform/graphics/qtbridge.h"
 #include <QCursor>
@@ -81,23 +82,13 @@ struct TControlAccess {
 };
 
 // Tells whether a component was freed while a handler ran.
-class TLifeWatch : public TComponent {
+class TLifeWatch {
 public:
-    explicit TLifeWatch(TComponent* Watched) : TComponent(nullptr), FWatched(Watched) {
-        if (Watched) Watched->FreeNotification(this);
-    }
-    ~TLifeWatch() override {
-        if (FWatched) FWatched->RemoveFreeNotification(this);
-    }
+    explicit TLifeWatch(TComponent* Watched) : FWatched(Watched) {}
     bool Alive() const { return FWatched != nullptr; }
 
-protected:
-    void Notification(TComponent* AComponent, TOperation Operation) override {
-        if (Operation == opRemove && AComponent == FWatched) FWatched = nullptr;
-    }
-
 private:
-    TComponent* FWatched;
+    TWatched<TComponent> FWatched;
 };
 
 // Forwards a Qt event to its control; returns what the widget's event() returns.

@@ -823,12 +823,18 @@ void TStringGrid::SetCells(int ACol, int ARow, const AnsiString& Value) {
 TObject* TStringGrid::Objects(int ACol, int ARow) const {
     if (ACol < 0 || ARow < 0 || ACol >= ColCount() || ARow >= RowCount()) GridIndexError();
     auto it = FCells.find({ACol, ARow});
-    return it == FCells.end() ? nullptr : it->second.Object;
+    return it == FCells.end() || it->second.Life.Gone() ? nullptr : it->second.Object;
 }
 
 void TStringGrid::SetObjects(int ACol, int ARow, TObject* Value) {
+    SetWatched(ACol, ARow, Value, nullptr);
+}
+
+void TStringGrid::SetWatched(int ACol, int ARow, TObject* Object, TPersistent* Watched) {
     if (ACol < 0 || ARow < 0 || ACol >= ColCount() || ARow >= RowCount()) GridIndexError();
-    FCells[{ACol, ARow}].Object = Value;
+    TCell& cell = FCells[{ACol, ARow}];
+    cell.Object = Object;
+    cell.Life = Watched;
 }
 
 void TStringGrid::DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState) {

@@ -3,10 +3,12 @@
 // cell and the selection, DrawCell, SelectCell, an in-place editor whose every
 // change goes to SetEditText), TDrawGrid and TStringGrid (texts and objects
 // per cell).
+#include "platform/classes/watched.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/rtl/exceptions.h"
 #include <map>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 class QScrollBar;
@@ -216,6 +218,10 @@ public:
     void SetCells(int ACol, int ARow, const AnsiString& Value);
     TObject* Objects(int ACol, int ARow) const;
     void SetObjects(int ACol, int ARow, TObject* Value);
+    // A library object is held through a handle: Objects reads nullptr once it is gone.
+    template <class T>
+    requires std::is_base_of_v<TPersistent, T>
+    void SetObjects(int ACol, int ARow, T* Value) { SetWatched(ACol, ARow, Value, Value); }
 
 protected:
     void DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState) override;
@@ -223,9 +229,12 @@ protected:
     void SetEditText(int ACol, int ARow, const AnsiString& Value) override;
 
 private:
+    void SetWatched(int ACol, int ARow, TObject* Object, TPersistent* Watched);
     struct TCell {
         AnsiString Text;
+        // As the caller gave it; read only while Life, when set, says it is there.
         TObject* Object = nullptr;
+        TWatched<TPersistent> Life;
     };
     std::map<std::pair<int, int>, TCell> FCells;
 };

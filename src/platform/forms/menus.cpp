@@ -315,19 +315,10 @@ TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner) {
 
 TPopupMenu::~TPopupMenu() {
     Destroying();
-    if (FPopupComponent) FPopupComponent->RemoveFreeNotification(this);
 }
 
 void TPopupMenu::SetPopupComponent(TComponent* Value) {
-    if (FPopupComponent == Value) return;
-    if (FPopupComponent) FPopupComponent->RemoveFreeNotification(this);
     FPopupComponent = Value;
-    if (Value) Value->FreeNotification(this);
-}
-
-void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation) {
-    TMenu::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FPopupComponent) FPopupComponent = nullptr;
 }
 
 void TPopupMenu::ItemsChanged() {

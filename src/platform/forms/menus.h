@@ -146,11 +146,10 @@ public:
 
 protected:
     void ItemsChanged() override;
-    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     bool FAutoPopup = true;
-    TComponent* FPopupComponent = nullptr;
+    TWatched<TComponent> FPopupComponent;
     int FPopupCount = 0;
     std::unique_ptr<QMenu> FMenu;
 };

@@ -56,6 +56,7 @@ TShownOverWatched::TShownOverWatched(TComponent* Dialog)
     // An owner is told before it frees what it owns: the dialog is taken out.
     FOwnerWatch.OnGone = [this, Dialog](TComponent* Owner) {
         Owner->RemoveComponent(Dialog);
+        Dialog->Reprieve();
         FOwnerGone = true;
         CancelSystemDialog();
     };
@@ -105,6 +106,7 @@ TModalOutcome ShowModalWatching(TCustomForm* Form, std::initializer_list<TCompon
     // An owner is told before it frees what it owns: the caller's form stays.
     ownerWatch.OnGone = [&](TComponent*) {
         owner->RemoveComponent(Form);
+        Form->Reprieve();
         closeNow();
     };
     TModalOutcome outcome;

@@ -185,14 +185,7 @@ void TCustomLabel::SetShowAccelChar(bool Value) {
 }
 
 void TCustomLabel::SetFocusControl(TWinControl* Value) {
-    if (FFocusControl) FFocusControl->RemoveFreeNotification(this);
     FFocusControl = Value;
-    if (Value) Value->FreeNotification(this);
-}
-
-void TCustomLabel::Notification(TComponent* AComponent, TOperation Operation) {
-    TGraphicControl::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FFocusControl) FFocusControl = nullptr;
 }
 
 // ---------------------------------------------------------------------------

@@ -81,7 +81,6 @@ protected:
     void Paint() override;
     void TextChanged() override;
     void FontChanged() override;
-    void Notification(TComponent* AComponent, TOperation Operation) override;
     void AdjustBounds();
     void MeasureSize() override;
 
@@ -94,7 +93,7 @@ private:
     bool FWordWrap = false;
     bool FTransparent = false;
     bool FShowAccelChar = true;
-    TWinControl* FFocusControl = nullptr;
+    TWatched<TWinControl> FFocusControl;
 };
 
 class TLabel : public TCustomLabel {

@@ -6,6 +6,7 @@
 //   TGraphic / TBitmap / TPicture: pictures and the file-format registry.
 // Metafiles, JPEG, printer, clipboard and cursors have their own headers.
 #include "platform/classes/component.h"
+#include "platform/classes/watched.h"
 #include "platform/graphics/gditypes.h"
 #include "platform/graphics/types.h"
 #include "platform/rtl/ansistring.h"
@@ -242,7 +243,7 @@ public:
 private:
     TColor FColor = clWhite;
     TBrushStyle FStyle = bsSolid;
-    TBitmap* FBitmap = nullptr;
+    TWatched<TBitmap> FBitmap; // the caller's pattern, which it may free first
     HBRUSH FHandle = nullptr;
 };
 

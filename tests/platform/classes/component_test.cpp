@@ -319,3 +319,23 @@ TEST(Watched, AComponentIsGoneFromTheStartOfItsDestruction) {
     EXPECT_TRUE(TWatched<TProbe>(child).Gone());
     delete owner;
 }
+
+// A component taken out of an owner on its way out outlives it: it is no
+// longer gone, nor is what it owns.
+TEST(Watched, AComponentTakenFromAnOwnerOnItsWayOutIsThereAgain) {
+    auto* owner = new TProbe(nullptr);
+    auto* kept = new TProbe(owner);
+    auto* part = new TProbe(kept);
+    TWatched<TProbe> toKept = kept, toPart = part;
+    owner->Destroying();
+    ASSERT_TRUE(toKept.Gone());
+    owner->RemoveComponent(kept);
+    kept->Reprieve();
+    delete owner;
+    EXPECT_EQ(toKept.Get(), kept);
+    EXPECT_EQ(toPart.Get(), part);
+    EXPECT_FALSE(kept->IsDestroying());
+    EXPECT_FALSE(part->IsDestroying());
+    delete kept;
+    EXPECT_TRUE(toPart.Gone());
+}

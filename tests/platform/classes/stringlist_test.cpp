@@ -17,6 +17,28 @@ std::vector<AnsiString> Lines(const TStrings& s) {
     return out;
 }
 using V = std::vector<AnsiString>;
+
+// Takes every line of its component out of a list as the component goes.
+class TLineRemover : public TComponent {
+public:
+    TLineRemover(TComponent* Watched, TStrings* Lines) : TComponent(nullptr), FLines(Lines) {
+        Watched->FreeNotification(this);
+    }
+    std::vector<int> Found;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override {
+        TComponent::Notification(AComponent, Operation);
+        if (Operation != opRemove) return;
+        for (int i; (i = FLines->IndexOfObject(AComponent)) >= 0;) {
+            Found.push_back(i);
+            FLines->Delete(i);
+        }
+    }
+
+private:
+    TStrings* FLines;
+};
 } // namespace
 
 TEST(StringList, TextSplitsAtEveryLineBreakAndJoinsWithCrLf) {
@@ -202,6 +224,47 @@ TEST(StringList, AssignAndAddStringsCopyObjectsAndSurviveThemselves) {
     EXPECT_EQ(Lines(dst), (V{"one", "two", "one", "two"}));
     TPersistent other;
     EXPECT_THROW(dst.Assign(&other), EConvertError);
+}
+
+// A library object in a list is read through a handle: once it is freed the
+// entry reads empty, wherever the line went since (sorted in, moved, copied to
+// another list). Any other object is kept as given.
+TEST(StringList, AnEntryOfAFreedObjectReadsEmptyWhereverItWent) {
+    auto* gone = new TComponent(nullptr);
+    auto* stays = new TPersistent;
+    TObject plain;
+    TStringList list;
+    list.SetSorted(true);
+    list.AddObject("b", gone);
+    list.AddObject("a", stays);
+    list.AddObject("c", &plain);
+    TStringList copy, one;
+    copy.Assign(&list);
+    one.AddItemOf(&list, list.IndexOf("b"));
+    TStringList unsorted;
+    unsorted.AddStrings(&list);
+    unsorted.InsertObject(0, "first", gone);
+    unsorted.Move(1, 3);
+    // While it goes, its entries read empty but are still found by it, so a
+    // listener can take its lines out.
+    TLineRemover remover(gone, &unsorted);
+    delete gone;
+    EXPECT_EQ(remover.Found, (std::vector<int>{0, 0}));
+    EXPECT_EQ(Lines(unsorted), (V{"c", "a"}));
+    for (TStrings* s : std::vector<TStrings*>{&list, &copy, &one}) {
+        SCOPED_TRACE(s->Text().c_str());
+        const int b = s->IndexOf("b");
+        ASSERT_GE(b, 0);
+        EXPECT_EQ(s->Objects(b), nullptr);
+    }
+    EXPECT_EQ(list.Objects(list.IndexOf("a")), stays);
+    EXPECT_EQ(list.Objects(list.IndexOf("c")), &plain);
+    // An object put over a watched one is kept as given.
+    const int a = copy.IndexOf("a");
+    copy.SetObjects(a, &plain);
+    EXPECT_EQ(copy.Objects(a), &plain);
+    delete stays;
+    EXPECT_EQ(list.Objects(list.IndexOf("a")), nullptr);
 }
 
 TEST(StringList, FileAndStreamRoundTrip) {

@@ -4,6 +4,7 @@
 #include "pixelart.h"
 #include "platform/graphics/gdi.h"
 #include <gtest/gtest.h>
+#include <memory>
 
 using Rows = std::vector<std::string>;
 
@@ -114,6 +115,20 @@ TEST_F(CanvasCalls, PatternBrushTilesFromTheOrigin) {
     C->FillRect(TRect(1, 1, 5, 3));
     EXPECT_EQ(Art(Bmp)[1], ".r.r............"); // pattern row 1 on device row 1
     EXPECT_EQ(Art(Bmp)[2], "..r.r...........");
+}
+
+// The brush refers to the caller's pattern; freed first, it leaves the brush
+// plain, never read.
+TEST_F(CanvasCalls, APatternFreedUnderTheBrushLeavesItPlain) {
+    auto pattern = std::make_unique<TBitmap>(2, 2);
+    pattern->Canvas()->SetPixel(0, 0, clRed);
+    C->Brush()->SetBitmap(pattern.get());
+    pattern.reset();
+    EXPECT_EQ(C->Brush()->Bitmap(), nullptr);
+    C->Brush()->SetColor(clLime);
+    C->FillRect(TRect(1, 1, 5, 3));
+    EXPECT_EQ(C->Pixels(1, 1), clLime);
+    EXPECT_EQ(C->Pixels(2, 2), clLime);
 }
 
 TEST_F(CanvasCalls, StockDcBrushFillsWithTheDcBrushColour) {
