@@ -218,24 +218,27 @@ TUpDown::~TUpDown() {
     Destroying();
 }
 
+// A figure typed in the field and still inside the new limit stays as typed.
 void TUpDown::SetMin(int Value) {
     FMin = Value;
-    if (FPosition < FMin) SetPosition(FMin);
+    if (Shown() < FMin) SetPosition(FMin);
 }
 
 void TUpDown::SetMax(int Value) {
     FMax = Value;
-    if (FPosition > FMax) SetPosition(FMax);
+    if (Shown() > FMax) SetPosition(FMax);
 }
 
-int TUpDown::Position() const {
+int TUpDown::Shown() const {
     if (!FAssociate) return FPosition;
     const AnsiString text =
         StringReplace(Trim(FAssociate->Text()), AnsiString(ThousandSeparator), "");
     int value = 0;
-    if (TryStrToInt(text, value))
-        return std::clamp(value, std::min(FMin, FMax), std::max(FMin, FMax));
-    return FPosition;
+    return TryStrToInt(text, value) ? value : FPosition;
+}
+
+int TUpDown::Position() const {
+    return std::clamp(Shown(), std::min(FMin, FMax), std::max(FMin, FMax));
 }
 
 void TUpDown::SetPosition(int Value) {

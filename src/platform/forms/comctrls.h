@@ -122,6 +122,8 @@ protected:
 
 private:
     void UpdateAssociate();
+    // The figure the field shows, not yet held to the limits.
+    int Shown() const;
     void PlaceBesideAssociate();
     int FMin = 0, FMax = 100, FPosition = 0, FIncrement = 1;
     bool FWrap = false;

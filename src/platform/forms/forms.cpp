@@ -2,7 +2,7 @@
 // with their frame metrics, modal loops and closing). The scroll box is in scrollbox.cpp.
 //   Qt application and message-loop helpers; test hooks kept here
 //   TScreen, TApplication
-//   TCustomForm (the longest part)
+//   TCustomForm (the longest part); its focus and dialog keys are in formkeys.cpp
 #include "platform/forms/forms.h"
 #include "platform/classes/filenames.h"
 #include "platform/forms/formsqt.h"
@@ -1421,103 +1421,4 @@ void TCustomForm::MenuChanged() {
     ApplyGeometry();
     Impl()->Dirty = true;
     Realign();
-}
-
-void TCustomForm::SetActiveControl(TWinControl* Control) {
-    if (FActiveControl == Control) return;
-    if (Control && (GetParentForm(Control) != this || (!IsLoading() && !Control->CanFocus())))
-        throw EInvalidOperation("Cannot focus a disabled or invisible window");
-    FActiveControl = Control;
-    if (Control && Control->Widget()) Control->Widget()->setFocus(Qt::OtherFocusReason);
-    if (Visible() && !IsDestroying()) EnterActiveControl();
-}
-
-void TCustomForm::EnterActiveControl() {
-    if (FFocusedControl == FActiveControl) return;
-    TWinControl* old = FFocusedControl;
-    FFocusedControl = FActiveControl;
-    if (old) TControlAccess::DoExit(old);
-    if (FActiveControl && FFocusedControl == FActiveControl)
-        TControlAccess::DoEnter(FActiveControl);
-}
-
-void TCustomForm::ForgetControl(TControl* AControl) {
-    auto inside = [AControl](TControl* c) {
-        for (; c; c = c->Parent())
-            if (c == AControl) return true;
-        return false;
-    };
-    if (inside(FActiveControl)) FActiveControl = nullptr;
-    if (inside(FFocusedControl)) FFocusedControl = nullptr;
-}
-
-namespace {
-TWinControl* FirstFocusable(TWinControl* parent) {
-    std::vector<TWinControl*> children;
-    for (int i = 0; i < parent->ControlCount(); ++i)
-        if (auto* wc = dynamic_cast<TWinControl*>(parent->Controls(i))) children.push_back(wc);
-    std::stable_sort(children.begin(), children.end(),
-                     [](TWinControl* a, TWinControl* b) { return a->TabOrder() < b->TabOrder(); });
-    for (TWinControl* c : children) {
-        if (!c->Visible() || !c->Enabled()) continue;
-        if (c->TabStop() && c->CanFocus()) return c;
-        if (TWinControl* inner = FirstFocusable(c)) return inner;
-    }
-    return nullptr;
-}
-} // namespace
-
-void TCustomForm::SelectFirst() {
-    if (TWinControl* c = FirstFocusable(this)) SetActiveControl(c);
-}
-
-void TCustomForm::FocusControl(TWinControl* Control) {
-    const bool wasActive = FActive;
-    SetActiveControl(Control);
-    if (!wasActive) SetFocus();
-}
-
-bool TCustomForm::Active() const {
-    return FActive;
-}
-
-void TCustomForm::SetFocus() {
-    if (FActive) return;
-    if (!(Visible() && Enabled()))
-        throw EInvalidOperation("Cannot focus a disabled or invisible window");
-    BringToFront();
-}
-
-bool TCustomForm::IsShortCut(WORD Key, TShiftState Shift, TWinControl* Control) {
-    const TShortCut sc = ShortCut(Key, Shift);
-    for (TControl* c = Control; c; c = c->Parent())
-        if (TPopupMenu* menu = c->PopupMenu())
-            if (menu->IsShortCut(sc)) return true;
-    return FMenu && FMenu->IsShortCut(sc);
-}
-
-namespace {
-TButton* FindButton(TWinControl* parent, bool cancel) {
-    for (int i = 0; i < parent->ControlCount(); ++i) {
-        TControl* c = parent->Controls(i);
-        if (auto* b = dynamic_cast<TButton*>(c))
-            if ((cancel ? b->Cancel() : b->Default()) && b->CanFocus()) return b;
-        if (auto* wc = dynamic_cast<TWinControl*>(c))
-            if (TButton* b = FindButton(wc, cancel)) return b;
-    }
-    return nullptr;
-}
-} // namespace
-
-bool TCustomForm::DialogKey(WORD Key, TWinControl* Control) {
-    TButton* button = nullptr;
-    if (Key == VK_RETURN) {
-        button = dynamic_cast<TButton*>(Control);
-        if (!button || !button->CanFocus()) button = FindButton(this, false);
-    } else if (Key == VK_ESCAPE) {
-        button = FindButton(this, true);
-    }
-    if (!button) return false;
-    button->Click();
-    return true;
 }

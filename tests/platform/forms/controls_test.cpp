@@ -438,6 +438,15 @@ TEST_F(ControlsTest, UpDownStepsWithinItsRangeAndFollowsItsEdit) {
     ud->OnChanging = [](TObject*, bool& allow) { allow = false; };
     ud->Step(btPrev);
     EXPECT_EQ(ud->Position(), 37);
+    // A limit that moves keeps a typed figure still inside it, clamps one outside.
+    ud->OnChanging = nullptr;
+    ud->SetMin(10);
+    EXPECT_EQ(edit->Text(), "37");
+    ud->SetMax(20);
+    EXPECT_EQ(edit->Text(), "20");
+    edit->SetText("5");
+    ud->SetMin(8);
+    EXPECT_EQ(edit->Text(), "8");
 }
 
 TEST_F(ControlsTest, ComboBoxTextAndItemIndex) {
