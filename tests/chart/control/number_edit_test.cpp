@@ -70,6 +70,20 @@ TEST_F(NumberEditTest, UpDownFieldTakesItsRangeAndEndsBeyondIt) {
     Check({{"11", true, "10", "10"}});
 }
 
+// A form frees its up-downs and fields in any order: a field whose up-down
+// went first bounds by its own range and frees without reaching it.
+TEST_F(NumberEditTest, FieldOutlivesItsUpDown) {
+    auto* u = new TUpDown(Form.get());
+    u->SetParent(Form.get());
+    u->SetMax(10);
+    Edit->SetUpDown(u);
+    delete u;
+    Check({{"11", true, "11", "11"}});
+    Edit->SetText("12");
+    delete Edit;
+    Edit = nullptr;
+}
+
 TEST_F(NumberEditTest, StoredRangeRefusesWhatAFileCouldNotHold) {
     Edit->SetIntegerRange(1, 1000000);
     Check({{"1000000", true, "1000000", "1000000"},
