@@ -20,6 +20,7 @@
 #include "platform/forms/testhooks.h"
 #include <gtest/gtest.h>
 #include <functional>
+#include <iostream>
 #include <memory>
 #include <set>
 #include <string>
@@ -146,6 +147,7 @@ TEST_F(FreedSubjectPages, TheSeriesPageOfEveryTypeAfterItsSeriesIsFreed) {
         used += UseAll(&host, t->SeriesClass->Name);
         ++pages;
     }
+    std::cout << pages << " series pages, " << used << " controls used after their series went\n";
     EXPECT_GT(pages, 30);
     EXPECT_GT(used, 150);
 }
@@ -170,6 +172,7 @@ TEST_F(FreedSubjectPages, EveryChartEditorPageAfterItsChartIsFreed) {
     TCustomChart* chart = Chart.get();
     EditChart(nullptr, chart);
     EXPECT_TRUE(script.Done());
+    std::cout << used << " controls of the chart editor used after its chart went\n";
     EXPECT_GT(used, 40);
 }
 
