@@ -425,11 +425,10 @@ void TCustomChartLegend::DrawLegend() {
         checkX = r.Left + 4;
         start = boxes ? r.Left + 15 : r.Left;
     } else {
-        int width = tw + 10 + FSymbolWidth;
-        // Placed by hand the legend takes no room from the chart, so it can
-        // be as wide as its texts need: the space between its two cells, and
-        // a space and its frame after the last, so the last digit shows whole.
-        if (CustomPosition()) width += (FColumnWidths[1] > 0 ? sw : 0) + sw + fw;
+        // As wide as its texts need: the space between its two cells, and a
+        // space and its frame after the last, so the last digit shows whole.
+        const int width =
+            tw + 10 + FSymbolWidth + (FColumnWidths[1] > 0 ? sw : 0) + sw + fw;
         if (FAlignment == laLeft || CustomPosition()) {
             if (!CustomPosition()) r.Left = chartRect.Left + (Pen()->Visible() ? fw + 1 : 0);
         } else {

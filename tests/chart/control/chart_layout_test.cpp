@@ -86,8 +86,11 @@ TEST_P(ChartLayoutTest, TitleAndLegendItemsSitWhereTheLayoutPutsThem) {
     const int symW = Chart->Legend()->SymbolWidthPixels();
     const char* names[] = {"One", "Two"};
     const TColor colours[] = {clRed, clGreen};
-    // The widest text ends at the legend's right: its column + 10 + the symbol.
-    EXPECT_EQ(symX + symW + 4 + std::max(PrintOf(font, "One").Width, PrintOf(font, "Two").Width),
+    // The widest text ends a space and the frame before the legend's right:
+    // its column + 10 + the symbol, and room for the last figure to show whole.
+    const int frame = Chart->Legend()->Pen()->Width();
+    EXPECT_EQ(symX + symW + 4 + std::max(PrintOf(font, "One").Width, PrintOf(font, "Two").Width) +
+                  PrintOf(font, " ").Width + frame,
               legend.Right);
     for (int row = 0; row < 2; ++row) {
         const int y = legend.Top + 1 + h * row;
@@ -279,7 +282,7 @@ class LegendWidthTest : public SeriesChartTest {};
 
 // A vertical legend is as wide as its two text columns + 10 + the symbol, the
 // symbol being its percentage of that text width + 10 (or its pixels).
-TEST_F(LegendWidthTest, AVerticalLegendIsItsColumnsPlusTenPlusTheSymbol) {
+TEST_F(LegendWidthTest, AVerticalLegendIsItsColumnsPlusTenPlusTheSymbolAndRoomForTheLastFigure) {
     struct TCase {
         const char* Name;
         TLegendAlignment Align;
@@ -325,6 +328,9 @@ TEST_F(LegendWidthTest, AVerticalLegendIsItsColumnsPlusTenPlusTheSymbol) {
         EXPECT_EQ(l->SymbolWidthPixels(), symbol);
         const TRect r = l->ShapeBounds();
         const int start = c.Boxes ? r.Left + 15 : r.Left;
-        EXPECT_EQ(r.Right - start, tw + 10 + symbol);
+        // Then the space between the two cells and a space and the frame after the last.
+        const int space = PrintOf(l->Font(), " ").Width;
+        const int gaps = (c.Column1.empty() ? 0 : space) + space + l->Pen()->Width();
+        EXPECT_EQ(r.Right - start, tw + 10 + symbol + gaps);
     }
 }

@@ -1,5 +1,6 @@
-// A legend placed by hand (Left and Top) shows its texts whole: the last digit
-// of every value clears the frame and the shadow by a column of background.
+// A legend, placed by hand (Left and Top) or docked on any side, shows its texts
+// whole: the last digit of every value clears the frame and the shadow by a
+// column of background.
 #include "chart/control/chart.h"
 #include "chart/control/series.h"
 #include "chart/control/teelegend.h"
@@ -13,7 +14,8 @@ namespace {
 
 struct TPlacedCase {
     const char* Name;
-    bool Labels; // a second cell after each value
+    bool Labels;   // a second cell after each value
+    int Alignment; // a TLegendAlignment, or -1 for Left 480, Top 90
 };
 
 void PrintTo(const TPlacedCase& C, std::ostream* Os) {
@@ -34,8 +36,13 @@ TEST_P(LegendPlacedTest, TextsClearTheFrame) {
     line->Add(10.246, labels ? "Feb" : "");
     line->Add(5.5, labels ? "Mar" : "");
     TChartLegend* legend = chart.Legend();
-    legend->SetLeft(480);
-    legend->SetTop(90);
+    const bool placed = GetParam().Alignment < 0;
+    if (placed) {
+        legend->SetLeft(480);
+        legend->SetTop(90);
+    } else {
+        legend->SetAlignment(static_cast<TLegendAlignment>(GetParam().Alignment));
+    }
     TBitmap pic(W, H);
     chart.Draw(pic.Canvas(), TRect(0, 0, W, H));
     if (const char* dir = std::getenv("QM_SAVE_PNG")) {
@@ -44,8 +51,10 @@ TEST_P(LegendPlacedTest, TextsClearTheFrame) {
         png.SaveToFile(AnsiString(std::string(dir) + "/legend_" + GetParam().Name + ".png"));
     }
     const TRect r = legend->ShapeBounds();
-    ASSERT_EQ(r.Left, 480);
-    ASSERT_EQ(r.Top, 90);
+    if (placed) {
+        ASSERT_EQ(r.Left, 480);
+        ASSERT_EQ(r.Top, 90);
+    }
     const int frame = legend->Pen()->Width();
     const TColor back = legend->Color();
     auto at = [&](int X, int Y) { return pic.Canvas()->Pixels(X, Y); };
@@ -66,9 +75,17 @@ TEST_P(LegendPlacedTest, TextsClearTheFrame) {
     EXPECT_GT(text, 50);
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, LegendPlacedTest,
-                         ::testing::Values(TPlacedCase{"Values", false},
-                                           TPlacedCase{"ValuesAndLabels", true}),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(
+    Texts, LegendPlacedTest,
+    ::testing::Values(TPlacedCase{"Values", false, -1}, TPlacedCase{"ValuesAndLabels", true, -1},
+                      TPlacedCase{"ValuesLeft", false, laLeft},
+                      TPlacedCase{"ValuesAndLabelsLeft", true, laLeft},
+                      TPlacedCase{"ValuesRight", false, laRight},
+                      TPlacedCase{"ValuesAndLabelsRight", true, laRight},
+                      TPlacedCase{"ValuesTop", false, laTop},
+                      TPlacedCase{"ValuesAndLabelsTop", true, laTop},
+                      TPlacedCase{"ValuesBottom", false, laBottom},
+                      TPlacedCase{"ValuesAndLabelsBottom", true, laBottom}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
 
 } // namespace
