@@ -144,13 +144,14 @@ void TMapSeriesEditor::FillShapes() {
 }
 
 // A polygon freed by anyone but this page (the chart's data grid, a caller)
-// leaves its row without a series to draw; the row's text stays.
+// takes its row with it, so row i stays polygon i. Its points series goes
+// only with it.
 void TMapSeriesEditor::Notification(TComponent* AComponent, TOperation Operation) {
     TTeeSeriesPage::Notification(AComponent, Operation);
     if (Operation != opRemove || !ChartListBox1 || IsDestroying()) return;
     TStrings* items = ChartListBox1->Items();
     for (int i = items->IndexOfObject(AComponent); i >= 0; i = items->IndexOfObject(AComponent))
-        items->SetObjects(i, nullptr);
+        items->Delete(i);
     ChartListBox1->Invalidate();
 }
 

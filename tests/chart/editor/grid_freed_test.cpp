@@ -157,19 +157,24 @@ TEST_F(MapGridFreedTest, DeletingEveryPolygonUnderAnOpenEditorLeavesAnEmptyGrid)
     EXPECT_EQ(Map->Count(), 0);
 }
 
-TEST_F(MapGridFreedTest, PolygonFreedElsewhereLeavesItsRowWithoutASeriesToDraw) {
+TEST_F(MapGridFreedTest, PolygonFreedElsewhereTakesItsRowWithIt) {
     SelectPolygon(0);
     ASSERT_TRUE(Editor->PageControl1->SelectPageByUser(Editor->TabFormat));
     TChartListBox* list = Editor->ChartListBox1;
     const int rows = list->Items()->Count();
-    TChartSeries* last = Map->Shapes()->Get(rows - 1)->Points();
     // The chart's data grid deletes a row of the map: its polygon goes.
     Map->Delete(1);
     TBitmap picture(list->Width(), list->Height());
     GrabControl(list, &picture);
-    EXPECT_EQ(list->GetSeries(1), nullptr);
-    EXPECT_EQ(list->GetSeries(rows - 1), last);
-    EXPECT_EQ(list->GetSeries(0), Map->Shapes()->Get(0)->Points());
+    ASSERT_EQ(list->Items()->Count(), rows - 1);
+    ASSERT_EQ(Map->Shapes()->Count(), rows - 1);
+    for (int i = 0; i < rows - 1; ++i) {
+        EXPECT_EQ(list->GetSeries(i), Map->Shapes()->Get(i)->Points()) << i;
+        EXPECT_EQ(list->Items()->Strings(i), Map->Shapes()->Get(i)->Text()) << i;
+    }
+    // A click on a row edits the polygon it names.
+    SelectPolygon(1);
+    EXPECT_EQ(Editor->EText->Text(), Map->Shapes()->Get(1)->Text());
 }
 
 // The data tab bound to a series that is freed while it is hidden shows
