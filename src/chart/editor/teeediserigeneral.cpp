@@ -88,22 +88,26 @@ void TFormTeeSeries::CreateGeneralTab() {
     FBind.Text(
         EPercentFormat, [this] { return StoredToLocalFormat(FTheSeries->PercentFormat()); },
         [this](const AnsiString& T) { FTheSeries->SetPercentFormat(LocalToStoredFormat(T)); });
+    // A custom axis freed since the lists were filled is not given to the
+    // series: the lists are filled again and show the axis it keeps.
     FBind.Index(CBHorizAxis, nullptr, [this](int I) {
         if (I < 3) {
             FTheSeries->SetHorizAxis(static_cast<THorizAxis>(I));
-        } else {
-            FTheSeries->SetCustomHorizAxis(
-                static_cast<TChartAxis*>(CBHorizAxis->Items()->Objects(I)));
+        } else if (auto* axis = static_cast<TChartAxis*>(CBHorizAxis->Items()->Objects(I))) {
+            FTheSeries->SetCustomHorizAxis(axis);
             FTheSeries->SetHorizAxis(aCustomHorizAxis);
+        } else {
+            FillAxes();
         }
     });
     FBind.Index(CBVertAxis, nullptr, [this](int I) {
         if (I < 3) {
             FTheSeries->SetVertAxis(static_cast<TVertAxis>(I));
-        } else {
-            FTheSeries->SetCustomVertAxis(
-                static_cast<TChartAxis*>(CBVertAxis->Items()->Objects(I)));
+        } else if (auto* axis = static_cast<TChartAxis*>(CBVertAxis->Items()->Objects(I))) {
+            FTheSeries->SetCustomVertAxis(axis);
             FTheSeries->SetVertAxis(aCustomVertAxis);
+        } else {
+            FillAxes();
         }
     });
     FBind.Check(

@@ -604,6 +604,7 @@ TTeeExportForm::TTeeExportForm(TComponent* AOwner) : TTeeExportFormBase(AOwner) 
     splitter->SetLeft(RGFormat->Left() + RGFormat->Width());
     splitter->SetWidth(3);
     GroupBox1->SetWidth(208);
+    FSeriesItems = new TListedObjects(this, CBSeries);
 }
 
 TCustomChart* TTeeExportForm::Chart() {
@@ -616,10 +617,9 @@ bool TTeeExportForm::ExistData() {
 }
 
 void TTeeExportForm::PrepareOnShow() {
-    CBSeries->Items()->Clear();
-    if (auto* axis = dynamic_cast<TCustomAxisPanel*>(ExportPanel.Get()))
-        FillSeriesItems(CBSeries->Items(), axis);
-    CBSeries->Items()->Insert(0, TeeMsg_All);
+    FSeriesItems->Clear();
+    FSeriesItems->Add(TeeMsg_All);
+    ListSeries(FSeriesItems, dynamic_cast<TCustomAxisPanel*>(ExportPanel.Get()));
     CBSeries->SetItemIndex(0);
 }
 
@@ -628,7 +628,7 @@ std::unique_ptr<TSeriesData> TTeeExportForm::CreateData() {
     if (!axis) return nullptr;
     TChartSeries* series = nullptr;
     const int i = CBSeries->ItemIndex();
-    if (i > 0) series = dynamic_cast<TChartSeries*>(CBSeries->Items()->Objects(i));
+    if (i > 0) series = dynamic_cast<TChartSeries*>(FSeriesItems->Object(i));
     std::unique_ptr<TSeriesData> data;
     switch (RGText->ItemIndex()) {
     case 0: {

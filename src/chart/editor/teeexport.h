@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+class TListedObjects;
 class TButton;
 class TCheckBox;
 class TComboFlat;
@@ -185,6 +186,9 @@ public:
 
 private:
     TCustomChart* Chart();
+    // The series choice: a series freed meanwhile leaves it, so the row
+    // chosen is always what the data holds.
+    TListedObjects* FSeriesItems = nullptr;
 };
 
 void TeeExport(TComponent* Owner, TCustomTeePanel* Panel);

@@ -338,6 +338,37 @@ TEST_F(ExportTest, DataFilesEqualTheChartControlsExports) {
     }
 }
 
+// A series freed while the dialog shows leaves its series choice: the row
+// chosen is always what the data holds, never every other series.
+TEST_F(ExportTest, ASeriesFreedWhileTheDialogShowsLeavesItsChoice) {
+    auto* bar = new TBarSeries(Chart.get());
+    bar->SetName("Series2");
+    bar->SetParentChart(Chart.get());
+    bar->AddY(3.5);
+    auto* third = new TBarSeries(Chart.get());
+    third->SetName("Series3");
+    third->SetParentChart(Chart.get());
+    third->AddY(7.25);
+    auto f = Show();
+    f->PageControl1->SelectPageByUser(f->TabData);
+    f->RGText->SetItemIndex(0);
+    TStrings* rows = f->CBSeries->Items();
+    f->CBSeries->SetItemIndex(rows->IndexOf("Series3"));
+    delete bar;
+    EXPECT_EQ(rows->IndexOf("Series2"), -1);
+    ASSERT_EQ(f->CBSeries->Text(), "Series3");
+    const AnsiString one = f->CreateData()->AsString();
+    EXPECT_NE(one.Pos("7.25"), 0) << one.c_str();
+    EXPECT_EQ(one.Pos("50"), 0) << one.c_str();
+    // The chosen series goes: the choice passes to all that is left, and shows so.
+    delete third;
+    EXPECT_EQ(f->CBSeries->ItemIndex(), 0);
+    EXPECT_EQ(rows->Count(), 2);
+    const AnsiString all = f->CreateData()->AsString();
+    EXPECT_NE(all.Pos("50"), 0) << all.c_str();
+    EXPECT_EQ(all.Pos("7.25"), 0) << all.c_str();
+}
+
 // A name typed without an extension, with another file type picked in the save
 // dialog than the one the export dialog shows: the type picked is written.
 TEST_F(ExportTest, SaveWritesTheTypePickedInTheSaveDialog) {

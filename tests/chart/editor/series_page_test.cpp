@@ -196,6 +196,14 @@ TEST_F(SeriesPageTest, CustomAxesAreListedPerOrientationAndChosenByRow) {
     Pick(Page->CBVertAxis, "Custom 2");
     EXPECT_EQ(Line->VertAxis(), aCustomVertAxis);
     EXPECT_EQ(Line->CustomVertAxis(), Chart->CustomAxes()->Get(2));
+    // An axis freed while its row shows is not given to the series: the row
+    // leaves and the list shows the axis the series keeps.
+    TChartAxis* kept = Chart->CustomAxes()->Get(2);
+    delete Chart->CustomAxes()->Get(0);
+    Pick(Page->CBVertAxis, "Custom 0");
+    EXPECT_EQ(Line->CustomVertAxis(), kept);
+    EXPECT_EQ(Page->CBVertAxis->Items()->Count(), 4);
+    EXPECT_EQ(Page->CBVertAxis->Items()->IndexOfObject(kept), Page->CBVertAxis->ItemIndex());
 }
 
 TEST_F(SeriesPageTest, MultiLineIsOfferedOnlyForTwoPartStyles) {
