@@ -2,11 +2,14 @@
 // registered type docked by itself, and each page of the chart editor with
 // the chart freed under it. Every control is then used once as the user would;
 // the page reads its object as gone, writes nothing and opens no window (under
-// AddressSanitizer nothing reads freed memory).
+// AddressSanitizer nothing reads freed memory). And a row of any list of the
+// chart editor whose object goes: chosen, it changes nothing.
 #include "chart/control/chart.h"
 #include "chart/control/series.h"
 #include "chart/control/teeeditorhooks.h"
+#include "chart/control/teefunci.h"
 #include "chart/control/teeseriestypes.h"
+#include "chart/control/tool_cursor.h"
 #include "chart/control/teestore.h"
 #include "chart/control/tooledit.h"
 #include "chart/editor/teeeditorstartup.h"
@@ -174,6 +177,119 @@ TEST_F(FreedSubjectPages, EveryChartEditorPageAfterItsChartIsFreed) {
     EXPECT_TRUE(script.Done());
     std::cout << used << " controls of the chart editor used after its chart went\n";
     EXPECT_GT(used, 40);
+}
+
+// Where a control sits, for a failure: its name and its parents'.
+std::string PathOf(TControl* C) {
+    std::string path;
+    for (; C; C = C->Parent())
+        path = std::string(C->Name().c_str()) + (path.empty() ? "" : "." + path);
+    return path;
+}
+
+TStrings* RowsOf(TControl* C) {
+    if (auto* c = dynamic_cast<TComboBox*>(C)) return c->Items();
+    if (auto* l = dynamic_cast<TListBox*>(C)) return l->Items();
+    return nullptr;
+}
+
+// Chooses row I of a combo or list box as the user does: a key from the row
+// before it, or a click on it.
+void ChooseRow(TControl* C, int I) {
+    for (TControl* p = C; p; p = p->Parent())
+        if (auto* t = dynamic_cast<TTabSheet*>(p); t && t->PageControl())
+            t->PageControl()->SetActivePage(t);
+    if (auto* c = dynamic_cast<TComboBox*>(C)) {
+        c->SetItemIndex(I > 0 ? I - 1 : 1);
+        SimulateKey(c, I > 0 ? VK_DOWN : VK_UP);
+    } else if (auto* l = dynamic_cast<TListBox*>(C)) {
+        const TRect r = l->ItemRect(I);
+        SimulateClick(l, 4, (r.Top + r.Bottom) / 2);
+    }
+}
+
+// Every list of the chart editor, each page made once: the series, a custom
+// axis and a tool its rows name are freed; each row left whose object went is
+// chosen and must change nothing (a list that drops such a row passes).
+TEST_F(FreedSubjectPages, EveryEditorListRowWhoseObjectGoesChangesNothing) {
+    TChart& chart = *Chart;
+    auto make = [&](TClass Type, const char* Name) {
+        TChartSeries* s = CreateNewSeries(&chart, &chart, Type);
+        s->SetName(Name);
+        s->FillSampleValues(6);
+        return s;
+    };
+    TChartSeries* sum = make(&TLineSeries::ClassInfo, "Sum");
+    TChartSeries* kept = make(&TBarSeries::ClassInfo, "Kept");
+    TChartSeries* spare = make(&TLineSeries::ClassInfo, "Spare");
+    sum->SetFunction(new TAddTeeFunction(&chart));
+    sum->SetDataSource(kept);
+    auto* vertical = static_cast<TChartAxis*>(chart.CustomAxes()->Add());
+    static_cast<TChartAxis*>(chart.CustomAxes()->Add())->SetHorizontal(false);
+    auto* horizontal = static_cast<TChartAxis*>(chart.CustomAxes()->Add());
+    horizontal->SetHorizontal(true);
+    auto* tool = new TCursorTool(&chart);
+    tool->SetParentChart(&chart);
+    tool->SetSeries(spare);
+    auto* other = new TCursorTool(&chart);
+    other->SetParentChart(&chart);
+    other->SetSeries(kept);
+
+    int rows = 0, left = 0, chosen = 0;
+    TPumpScript script;
+    script.When([] { return Screen->ActiveForm() != nullptr; }).Do([&] {
+        TCustomForm* editor = Screen->ActiveForm();
+        // Every tab chosen once, those a chosen tab makes too.
+        std::set<TControl*> seen;
+        std::vector<TControl*> all;
+        for (bool more = true; more;) {
+            more = false;
+            all.clear();
+            Walk(editor, all);
+            for (TControl* c : all)
+                if (auto* t = dynamic_cast<TTabSheet*>(c);
+                    t && t->PageControl() && seen.insert(t).second) {
+                    t->PageControl()->SelectPageByUser(t);
+                    more = true;
+                }
+        }
+        // The rows that name what is about to go, by list and text.
+        const std::set<TObject*> doomed = {spare, vertical, tool};
+        std::vector<std::pair<TControl*, AnsiString>> named;
+        all.clear();
+        Walk(editor, all);
+        for (TControl* c : all)
+            if (TStrings* items = RowsOf(c))
+                for (int i = 0; i < items->Count(); ++i)
+                    if (doomed.count(items->Objects(i))) named.emplace_back(c, items->Strings(i));
+        rows = static_cast<int>(named.size());
+        delete tool;
+        delete vertical;
+        delete spare;
+        for (const auto& [list, text] : named) {
+            std::vector<TControl*> now;
+            Walk(editor, now);
+            TStrings* items = std::find(now.begin(), now.end(), list) != now.end()
+                                  ? RowsOf(list) : nullptr;
+            const int i = items ? items->IndexOf(text) : -1;
+            if (i < 0 || items->Objects(i)) {
+                ++left;
+                continue;
+            }
+            const std::string before = ChartText(&chart);
+            ChooseRow(list, i);
+            ++chosen;
+            EXPECT_EQ(ChartText(&chart), before)
+                << PathOf(list) << " row \"" << text.c_str() << "\" of a freed object";
+        }
+        editor->Close();
+    });
+    EditChart(nullptr, &chart);
+    EXPECT_TRUE(script.Done());
+    std::cout << rows << " rows of the editor's lists named a freed object: " << left
+              << " left their list, " << chosen << " chosen\n";
+    EXPECT_GE(rows, 5);
+    EXPECT_GE(chosen, 1);
 }
 
 } // namespace
