@@ -32,6 +32,7 @@
 #include "platform/rtl/floatformat.h"
 #include "platform/rtl/formatsettings.h"
 #include "platform/rtl/sysutils.h"
+#include "page_walk.h"
 #include "tools_page.h"
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -62,13 +63,6 @@ std::vector<TColor> Pixels(TCustomChart* Chart) {
     return v;
 }
 
-std::string PathOf(TControl* C) {
-    std::string p;
-    for (; C; C = C->Parent())
-        if (!C->Name().IsEmpty()) p = std::string(C->Name().c_str()) + (p.empty() ? "" : "." + p);
-    return p;
-}
-
 // What a control shows of the value it edits; empty for controls that edit none.
 std::string Shown(TControl* C) {
     if (auto* b = dynamic_cast<TCheckBox*>(C)) return b->Checked() ? "checked" : "unchecked";
@@ -79,32 +73,6 @@ std::string Shown(TControl* C) {
     if (auto* t = dynamic_cast<TTrackBar*>(C)) return "position " + std::to_string(t->Position());
     if (auto* e = dynamic_cast<TEdit*>(C)) return "text \"" + std::string(e->Text().c_str()) + "\"";
     return {};
-}
-
-void Walk(TWinControl* Root, const std::function<void(TControl*)>& Visit) {
-    for (int i = 0; i < Root->ControlCount(); ++i) {
-        TControl* c = Root->Controls(i);
-        Visit(c);
-        // A radio group's buttons are the group's.
-        if (auto* w = dynamic_cast<TWinControl*>(c); w && !dynamic_cast<TRadioGroup*>(c))
-            Walk(w, Visit);
-    }
-}
-
-// Enabled and shown once its tabs are turned to.
-bool Usable(TControl* C) {
-    for (; C; C = C->Parent())
-        if (!C->Enabled() || (!C->Visible() && !dynamic_cast<TTabSheet*>(C))) return false;
-    return true;
-}
-
-void Reach(TControl* C) {
-    std::vector<TTabSheet*> tabs;
-    for (; C; C = C->Parent())
-        if (auto* t = dynamic_cast<TTabSheet*>(C)) tabs.push_back(t);
-    for (auto t = tabs.rbegin(); t != tabs.rend(); ++t)
-        if ((*t)->PageControl() && (*t)->PageControl()->ActivePage() != *t)
-            (*t)->PageControl()->SelectPageByUser(*t);
 }
 
 // The kinds of control the sweep uses, in the order it uses them on a page.
@@ -250,7 +218,7 @@ protected:
     void Sweep(TWinControl* Root, const std::string& Where, TWinControl* Whole,
                const std::function<void()>& Refill) {
         std::vector<TControl*> controls;
-        Walk(Root, [&](TControl* c) {
+        WalkControls(Root, [&](TControl* c) {
             if (Kind(c) != ckNone && !Selector(c)) controls.push_back(c);
         });
         // Buttons last: a colour chosen first would hide what a box does on
@@ -260,7 +228,7 @@ protected:
         for (TControl* c : controls) {
             // A use may rebuild part of the page (another series type).
             bool present = false;
-            Walk(Root, [&](TControl* x) { present = present || x == c; });
+            WalkControls(Root, [&](TControl* x) { present = present || x == c; });
             if (!present) continue;
             const std::string where = Where + PathOf(c);
             if (!Done.insert(where).second) continue;
@@ -449,14 +417,14 @@ protected:
     // filled again (a disabled one may wait for the setting that enables it).
     void Agrees(TWinControl* Root, const std::string& Where, const std::function<void()>& Refill) {
         std::map<TControl*, std::string> live;
-        Walk(Root, [&](TControl* c) {
+        WalkControls(Root, [&](TControl* c) {
             if (std::string s = Shown(c); !s.empty() && Usable(c)) live[c] = s;
         });
         const std::string text = ChartText(Chart.get());
         Refill();
         if (ChartText(Chart.get()) != text)
             Failures.push_back(Where + ": showing the pages again changed the chart file");
-        Walk(Root, [&](TControl* c) {
+        WalkControls(Root, [&](TControl* c) {
             const auto l = live.find(c);
             if (l == live.end()) return;
             if (const std::string s = Shown(c); s != l->second)
@@ -508,7 +476,7 @@ protected:
 void ShowAgain(TWinControl* Root) {
     std::vector<TCustomForm*> forms;
     if (auto* f = dynamic_cast<TCustomForm*>(Root)) forms.push_back(f);
-    Walk(Root, [&](TControl* c) {
+    WalkControls(Root, [&](TControl* c) {
         if (auto* f = dynamic_cast<TCustomForm*>(c); f && f->Visible()) forms.push_back(f);
     });
     for (TCustomForm* f : forms) {

@@ -31,6 +31,7 @@
 #include "platform/forms/comctrls.h"
 #include "platform/forms/extctrls.h"
 #include "platform/forms/stdctrls.h"
+#include "page_walk.h"
 #include "support/forms_testing.h"
 #include "platform/graphics/jpeg.h"
 #include <cstdlib>
@@ -48,15 +49,6 @@ template <class T> T* Owned(TComponent* Root, const std::function<bool(T*)>& Whi
         if (T* t = Owned<T>(c, Which)) return t;
     }
     return nullptr;
-}
-
-// Turns to every tab the control sits on, as the user would.
-void Reach(TControl* C) {
-    std::vector<TTabSheet*> tabs;
-    for (; C; C = C->Parent())
-        if (auto* t = dynamic_cast<TTabSheet*>(C)) tabs.push_back(t);
-    for (auto t = tabs.rbegin(); t != tabs.rend(); ++t)
-        if ((*t)->PageControl()) (*t)->PageControl()->SelectPageByUser(*t);
 }
 
 void Retype(TEdit* E, const AnsiString& Text) {

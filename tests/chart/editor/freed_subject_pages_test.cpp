@@ -15,6 +15,7 @@
 #include "chart/editor/teeeditorstartup.h"
 #include "chart/engine/teecontrols.h"
 #include "chart/series/teeextraseries.h"
+#include "page_walk.h"
 #include "platform/classes/streams.h"
 #include "platform/forms/comctrls.h"
 #include "platform/forms/extctrls.h"
@@ -37,26 +38,9 @@ std::string ChartText(TCustomChart* Chart) {
     return std::string(static_cast<const char*>(m.Memory()), static_cast<size_t>(m.Size()));
 }
 
-void Walk(TWinControl* Root, std::vector<TControl*>& Out) {
-    for (int i = 0; i < Root->ControlCount(); ++i) {
-        TControl* c = Root->Controls(i);
-        Out.push_back(c);
-        if (auto* w = dynamic_cast<TWinControl*>(c); w && !dynamic_cast<TRadioGroup*>(c))
-            Walk(w, Out);
-    }
-}
-
-bool Usable(TControl* C) {
-    for (; C; C = C->Parent())
-        if (!C->Enabled() || (!C->Visible() && !dynamic_cast<TTabSheet*>(C))) return false;
-    return true;
-}
-
 // Uses C once as the user would; false for a control that edits nothing.
 bool Use(TControl* C) {
-    for (TControl* p = C; p; p = p->Parent())
-        if (auto* t = dynamic_cast<TTabSheet*>(p); t && t->PageControl())
-            t->PageControl()->SetActivePage(t);
+    Reach(C);
     if (!Usable(C)) return false;
     if (auto* b = dynamic_cast<TCheckBox*>(C)) {
         SimulateClick(b, 6, b->Height() / 2);
@@ -97,13 +81,10 @@ protected:
     // Every control under Root, used once; the chart's file must not change.
     int UseAll(TWinControl* Root, const std::string& Where) {
         const std::string before = Chart ? ChartText(Chart.get()) : std::string();
-        std::vector<TControl*> controls;
-        Walk(Root, controls);
         int used = 0;
-        for (TControl* c : controls) {
+        for (TControl* c : ControlsUnder(Root)) {
             // A use may rebuild part of the page.
-            std::vector<TControl*> now;
-            Walk(Root, now);
+            const std::vector<TControl*> now = ControlsUnder(Root);
             if (std::find(now.begin(), now.end(), c) == now.end()) continue;
             used += Use(c);
         }
@@ -162,12 +143,7 @@ TEST_F(FreedSubjectPages, EveryChartEditorPageAfterItsChartIsFreed) {
     TPumpScript script;
     script.When([] { return Screen->ActiveForm() != nullptr; }).Do([&] {
         TCustomForm* editor = Screen->ActiveForm();
-        // Every page made once, so each holds its part of the chart.
-        std::vector<TControl*> all;
-        Walk(editor, all);
-        for (TControl* c : all)
-            if (auto* t = dynamic_cast<TTabSheet*>(c); t && t->PageControl())
-                t->PageControl()->SelectPageByUser(t);
+        OpenEveryTab(editor);
         Chart.reset();
         used = UseAll(editor, "editor");
         editor->Close();
@@ -179,14 +155,6 @@ TEST_F(FreedSubjectPages, EveryChartEditorPageAfterItsChartIsFreed) {
     EXPECT_GT(used, 40);
 }
 
-// Where a control sits, for a failure: its name and its parents'.
-std::string PathOf(TControl* C) {
-    std::string path;
-    for (; C; C = C->Parent())
-        path = std::string(C->Name().c_str()) + (path.empty() ? "" : "." + path);
-    return path;
-}
-
 TStrings* RowsOf(TControl* C) {
     if (auto* c = dynamic_cast<TComboBox*>(C)) return c->Items();
     if (auto* l = dynamic_cast<TListBox*>(C)) return l->Items();
@@ -196,9 +164,7 @@ TStrings* RowsOf(TControl* C) {
 // Chooses row I of a combo or list box as the user does: a key from the row
 // before it, or a click on it.
 void ChooseRow(TControl* C, int I) {
-    for (TControl* p = C; p; p = p->Parent())
-        if (auto* t = dynamic_cast<TTabSheet*>(p); t && t->PageControl())
-            t->PageControl()->SetActivePage(t);
+    Reach(C);
     if (auto* c = dynamic_cast<TComboBox*>(C)) {
         c->SetItemIndex(I > 0 ? I - 1 : 1);
         SimulateKey(c, I > 0 ? VK_DOWN : VK_UP);
@@ -208,87 +174,90 @@ void ChooseRow(TControl* C, int I) {
     }
 }
 
-// Every list of the chart editor, each page made once: the series, a custom
-// axis and a tool its rows name are freed; each row left whose object went is
-// chosen and must change nothing (a list that drops such a row passes).
+// Every list of the chart editor, each page made once: a series, a custom
+// axis and a tool its rows name are freed while the list shows. A row left
+// whose object went, chosen, must change nothing (a list that drops such a row
+// passes). Each list gets a chart and an editor of its own.
 TEST_F(FreedSubjectPages, EveryEditorListRowWhoseObjectGoesChangesNothing) {
-    TChart& chart = *Chart;
-    auto make = [&](TClass Type, const char* Name) {
-        TChartSeries* s = CreateNewSeries(&chart, &chart, Type);
-        s->SetName(Name);
-        s->FillSampleValues(6);
-        return s;
+    std::vector<TObject*> doomed;
+    auto build = [&] {
+        Chart = std::make_unique<TChart>();
+        TChart& chart = *Chart;
+        auto make = [&](TClass Type, const char* Name) {
+            TChartSeries* s = CreateNewSeries(&chart, &chart, Type);
+            s->SetName(Name);
+            s->FillSampleValues(6);
+            return s;
+        };
+        TChartSeries* sum = make(&TLineSeries::ClassInfo, "Sum");
+        TChartSeries* kept = make(&TBarSeries::ClassInfo, "Kept");
+        TChartSeries* spare = make(&TLineSeries::ClassInfo, "Spare");
+        sum->SetFunction(new TAddTeeFunction(&chart));
+        sum->SetDataSource(kept);
+        auto* vertical = static_cast<TChartAxis*>(chart.CustomAxes()->Add());
+        static_cast<TChartAxis*>(chart.CustomAxes()->Add())->SetHorizontal(false);
+        static_cast<TChartAxis*>(chart.CustomAxes()->Add())->SetHorizontal(true);
+        auto* tool = new TCursorTool(&chart);
+        tool->SetParentChart(&chart);
+        tool->SetSeries(spare);
+        auto* other = new TCursorTool(&chart);
+        other->SetParentChart(&chart);
+        other->SetSeries(kept);
+        // Freed in this order: the tool, then the axis, then the series.
+        doomed = {tool, vertical, spare};
     };
-    TChartSeries* sum = make(&TLineSeries::ClassInfo, "Sum");
-    TChartSeries* kept = make(&TBarSeries::ClassInfo, "Kept");
-    TChartSeries* spare = make(&TLineSeries::ClassInfo, "Spare");
-    sum->SetFunction(new TAddTeeFunction(&chart));
-    sum->SetDataSource(kept);
-    auto* vertical = static_cast<TChartAxis*>(chart.CustomAxes()->Add());
-    static_cast<TChartAxis*>(chart.CustomAxes()->Add())->SetHorizontal(false);
-    auto* horizontal = static_cast<TChartAxis*>(chart.CustomAxes()->Add());
-    horizontal->SetHorizontal(true);
-    auto* tool = new TCursorTool(&chart);
-    tool->SetParentChart(&chart);
-    tool->SetSeries(spare);
-    auto* other = new TCursorTool(&chart);
-    other->SetParentChart(&chart);
-    other->SetSeries(kept);
+    // Runs Body on the chart editor with every tab opened once.
+    auto inEditor = [&](const std::function<void(TCustomForm*)>& Body) {
+        TPumpScript script;
+        script.When([] { return Screen->ActiveForm() != nullptr; }).Do([&] {
+            TCustomForm* editor = Screen->ActiveForm();
+            OpenEveryTab(editor);
+            Body(editor);
+            editor->Close();
+        });
+        EditChart(nullptr, Chart.get());
+        EXPECT_TRUE(script.Done());
+    };
 
-    int rows = 0, left = 0, chosen = 0;
-    TPumpScript script;
-    script.When([] { return Screen->ActiveForm() != nullptr; }).Do([&] {
-        TCustomForm* editor = Screen->ActiveForm();
-        // Every tab chosen once, those a chosen tab makes too.
-        std::set<TControl*> seen;
-        std::vector<TControl*> all;
-        for (bool more = true; more;) {
-            more = false;
-            all.clear();
-            Walk(editor, all);
-            for (TControl* c : all)
-                if (auto* t = dynamic_cast<TTabSheet*>(c);
-                    t && t->PageControl() && seen.insert(t).second) {
-                    t->PageControl()->SelectPageByUser(t);
-                    more = true;
-                }
-        }
-        // The rows that name what is about to go, by list and text.
-        const std::set<TObject*> doomed = {spare, vertical, tool};
-        std::vector<std::pair<TControl*, AnsiString>> named;
-        all.clear();
-        Walk(editor, all);
-        for (TControl* c : all)
+    // The rows that name what goes, by the list's path and the row's text.
+    std::vector<std::pair<std::string, AnsiString>> named;
+    build();
+    inEditor([&](TCustomForm* Editor) {
+        for (TControl* c : ControlsUnder(Editor))
             if (TStrings* items = RowsOf(c))
                 for (int i = 0; i < items->Count(); ++i)
-                    if (doomed.count(items->Objects(i))) named.emplace_back(c, items->Strings(i));
-        rows = static_cast<int>(named.size());
-        delete tool;
-        delete vertical;
-        delete spare;
-        for (const auto& [list, text] : named) {
-            std::vector<TControl*> now;
-            Walk(editor, now);
-            TStrings* items = std::find(now.begin(), now.end(), list) != now.end()
-                                  ? RowsOf(list) : nullptr;
-            const int i = items ? items->IndexOf(text) : -1;
+                    if (std::find(doomed.begin(), doomed.end(), items->Objects(i)) !=
+                        doomed.end())
+                        named.emplace_back(PathOf(c), items->Strings(i));
+    });
+    int left = 0, chosen = 0;
+    for (const auto& [path, text] : named) {
+        SCOPED_TRACE(path + " row \"" + text.c_str() + "\"");
+        build();
+        inEditor([&](TCustomForm* Editor) {
+            TControl* list = nullptr;
+            for (TControl* c : ControlsUnder(Editor))
+                if (RowsOf(c) && PathOf(c) == path) list = c;
+            ASSERT_NE(list, nullptr);
+            // The list shows while what its rows name goes.
+            Reach(list);
+            for (TObject* o : doomed)
+                delete o;
+            TStrings* items = RowsOf(list);
+            const int i = items->IndexOf(text);
             if (i < 0 || items->Objects(i)) {
                 ++left;
-                continue;
+                return;
             }
-            const std::string before = ChartText(&chart);
+            const std::string before = ChartText(Chart.get());
             ChooseRow(list, i);
             ++chosen;
-            EXPECT_EQ(ChartText(&chart), before)
-                << PathOf(list) << " row \"" << text.c_str() << "\" of a freed object";
-        }
-        editor->Close();
-    });
-    EditChart(nullptr, &chart);
-    EXPECT_TRUE(script.Done());
-    std::cout << rows << " rows of the editor's lists named a freed object: " << left
+            EXPECT_EQ(ChartText(Chart.get()), before) << "a row of a freed object chosen";
+        });
+    }
+    std::cout << named.size() << " rows of the editor's lists named a freed object: " << left
               << " left their list, " << chosen << " chosen\n";
-    EXPECT_GE(rows, 5);
+    EXPECT_GE(named.size(), 5u);
     EXPECT_GE(chosen, 1);
 }
 

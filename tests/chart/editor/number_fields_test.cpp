@@ -30,6 +30,7 @@
 #include "platform/graphics/clipbrd.h"
 #include "platform/rtl/rtlmath.h"
 #include "support/forms_testing.h"
+#include "page_walk.h"
 #include "tools_page.h"
 #include <gtest/gtest.h>
 #include <iostream>
@@ -53,13 +54,6 @@ std::string ChartText(TCustomChart* Chart) {
     return std::string(static_cast<const char*>(m.Memory()), static_cast<size_t>(m.Size()));
 }
 
-std::string PathOf(TControl* C) {
-    std::string p;
-    for (; C; C = C->Parent())
-        if (!C->Name().IsEmpty()) p = std::string(C->Name().c_str()) + (p.empty() ? "" : "." + p);
-    return p;
-}
-
 void Collect(TWinControl* Root, std::vector<TField>& Out, std::set<TEdit*>& Seen) {
     for (int i = 0; i < Root->ControlCount(); ++i) {
         TControl* c = Root->Controls(i);
@@ -76,17 +70,6 @@ void Collect(TWinControl* Root, std::vector<TField>& Out, std::set<TEdit*>& Seen
         }
         if (auto* w = dynamic_cast<TWinControl*>(c)) Collect(w, Out, Seen);
     }
-}
-
-// Shows the tabs the field sits on, as the user would pick them.
-void Reach(TEdit* E) {
-    std::vector<TTabSheet*> tabs;
-    for (TControl* c = E; c; c = c->Parent())
-        if (auto* t = dynamic_cast<TTabSheet*>(c)) tabs.push_back(t);
-    for (auto t = tabs.rbegin(); t != tabs.rend(); ++t)
-        if ((*t)->PageControl() && (*t)->PageControl()->ActivePage() != *t &&
-            !(*t)->PageControl()->SelectPageByUser(*t))
-            (*t)->PageControl()->SetActivePage(*t);
 }
 
 // The user moves on with Tab.
