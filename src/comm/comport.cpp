@@ -845,16 +845,18 @@ int TCustomComPort::InputCount() {
     DWORD errors = 0;
     COMSTAT stat{};
     Check(ClearCommError(FHandle, &errors, &stat));
+    const int count = static_cast<int>(stat.cbInQue);
     if (errors && OnLineError) OnLineError(this, LineErrorsOf(errors));
-    return static_cast<int>(stat.cbInQue);
+    return count;
 }
 
 int TCustomComPort::OutputCount() {
     DWORD errors = 0;
     COMSTAT stat{};
     Check(ClearCommError(FHandle, &errors, &stat));
+    const int count = static_cast<int>(stat.cbOutQue);
     if (errors && OnLineError) OnLineError(this, LineErrorsOf(errors));
-    return static_cast<int>(stat.cbOutQue);
+    return count;
 }
 
 void TCustomComPort::TransmitChar(char C) {

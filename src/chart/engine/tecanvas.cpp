@@ -2,6 +2,7 @@
 // canvas layers implement once for every descendant, and the published
 // properties of every persistent kind of the canvas unit (gradients and shadows too).
 #include "chart/engine/tecanvas.h"
+#include "platform/classes/watched.h"
 #include "chart/engine/teeconst.h"
 #include "platform/classes/props.h"
 #include "platform/forms/controls.h"
@@ -317,7 +318,9 @@ void TView3DOptions::SetVertOffset(int Value) {
 
 void TView3DOptions::SetZoom(int Value) {
     if (FZoom != Value) {
+        TCallOut held{this};
         if (OnChangedZoom) OnChangedZoom(Value);
+        if (held.Gone()) return;
         FZoom = Value;
         Repaint();
     }

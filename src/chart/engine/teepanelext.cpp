@@ -1,6 +1,7 @@
 // Zoom and panning settings (TZoomPanning, TTeeZoom) and the extended panel:
 // background fill, background picture and the rubber band of mouse zooming.
 #include "chart/engine/teeprocs.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/windowshape.h"
 #include "platform/classes/filer.h"
 #include "platform/classes/props.h"
@@ -310,7 +311,9 @@ void TCustomTeePanelExtended::DrawZoomRectangle() {
 }
 
 void TCustomTeePanelExtended::UndoZoom() {
+    TCallOut held{this};
     if (OnUndoZoom) OnUndoZoom(this);
+    if (held.Gone()) return;
     Invalidate();
     FZoomed = false;
 }

@@ -8,8 +8,7 @@
 #include <stdexcept>
 #include <memory>
 
-template <class T>
-class TWatched {
+template <class T> class TWatched {
 public:
     TWatched() = default;
     TWatched(std::nullptr_t) {}

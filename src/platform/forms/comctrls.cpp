@@ -4,6 +4,7 @@
 //   TTabSheet, TCustomTabControl (the shared tab bar), TPageControl, TTabControl
 //   TStatusBar
 #include "platform/forms/comctrls.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/extctrls.h"
 #include "platform/forms/formsqt.h"
 #include "platform/rtl/exceptions.h"
@@ -294,8 +295,9 @@ void TUpDown::SetOrientation(TUDOrientation Value) {
 
 void TUpDown::Step(TUDBtnType Button) {
     bool allow = true;
+    TCallOut held{this};
     if (OnChanging) OnChanging(this, allow);
-    if (!allow) return;
+    if (held.Gone() || !allow) return;
     const int lo = std::min(FMin, FMax), hi = std::max(FMin, FMax);
     int value = Position() + (Button == btNext ? FIncrement : -FIncrement);
     if (value > hi) value = FWrap ? lo : hi;
@@ -594,12 +596,19 @@ void TPageControl::RebuildTabs() {
 }
 
 void TPageControl::ShowActive() {
-    for (TTabSheet* p : FPages) {
+    TCallOut held{this};
+    // A handler may add or free pages: walk a copy and skip those gone.
+    const std::vector<TTabSheet*> pages = FPages;
+    for (TTabSheet* p : pages) {
+        if (std::find(FPages.begin(), FPages.end(), p) == FPages.end()) continue;
         const bool show = p == FActivePage;
         if (p->Visible() == show) continue;
         p->TControl::SetVisible(show);
-        if (show && p->OnShow) p->OnShow(p);
-        if (!show && p->OnHide) p->OnHide(p);
+        if (show && p->OnShow)
+            p->OnShow(p);
+        else if (!show && p->OnHide)
+            p->OnHide(p);
+        if (held.Gone()) return;
     }
     if (FActivePage && FActivePage->TabIndex() >= 0) SetBarIndex(FActivePage->TabIndex());
 }

@@ -6,6 +6,7 @@
 // The event bridge (mouse, keys, capture, dragging) is in controlevents.cpp,
 // TWinControl and the self-drawn controls in wincontrol.cpp.
 #include "platform/forms/controls.h"
+#include "platform/classes/watched.h"
 #include "platform/classes/props.h"
 #include "platform/forms/forms.h"
 #include "platform/forms/formsqt.h"
@@ -569,7 +570,9 @@ void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
 
 bool TControl::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
     bool handled = false;
+    TCallOut held{this};
     if (OnMouseWheel) OnMouseWheel(this, Shift, WheelDelta, MousePos, handled);
+    if (held.Gone()) return true;
     if (!handled) {
         handled =
             WheelDelta < 0 ? DoMouseWheelDown(Shift, MousePos) : DoMouseWheelUp(Shift, MousePos);

@@ -4,6 +4,7 @@
 //   TScreen, TApplication
 //   TCustomForm (the longest part); its focus and dialog keys are in formkeys.cpp
 #include "platform/forms/forms.h"
+#include "platform/classes/watched.h"
 #include "platform/classes/filenames.h"
 #include "platform/forms/formsqt.h"
 #include "platform/forms/menus.h"
@@ -1232,9 +1233,10 @@ int TCustomForm::ShowModal() {
     } restore{this, disabled, previous};
     SetWindowOwner(Opener(previous), true);
     SetVisible(true);
+    TCallOut held{this};
     do {
         Application->HandleMessage();
-        if (!restore.self) return mrCancel;
+        if (held.Gone()) return mrCancel;
         if (Application->Terminated())
             FModalResult = mrCancel;
         else if (FModalResult != mrNone)

@@ -1,5 +1,6 @@
 // Menu items on Qt actions, shortcut texts, main and pop-up menus.
 #include "platform/forms/menus.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/forms.h"
 #include "platform/forms/formsqt.h"
 #include "platform/rtl/exceptions.h"
@@ -329,7 +330,9 @@ void TPopupMenu::ItemsChanged() {
 
 void TPopupMenu::Popup(int X, int Y) {
     ++FPopupCount;
+    TCallOut held{this};
     if (OnPopup) OnPopup(this);
+    if (held.Gone()) return;
     if (QGuiApplication::platformName() == "offscreen") return;
     FMenu->exec(QPoint(X, Y));
 }

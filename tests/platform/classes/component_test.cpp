@@ -339,3 +339,24 @@ TEST(Watched, AComponentTakenFromAnOwnerOnItsWayOutIsThereAgain) {
     delete kept;
     EXPECT_TRUE(toPart.Gone());
 }
+
+// What a routine holds across a handler: any one gone is enough, nulls count
+// for nothing, and a holder made while an owner is on its way out reads gone
+// at once, so no handler runs then.
+TEST(CallOut, TellsWhetherAnythingHeldWentDuringTheCall) {
+    auto* owner = new TProbe(nullptr);
+    auto* child = new TProbe(owner);
+    auto* other = new TOther;
+    TCallOut held{child, nullptr, other};
+    EXPECT_TRUE(held.Live());
+    delete other;
+    EXPECT_TRUE(held.Gone());
+
+    TCallOut again{child};
+    owner->Destroying();
+    EXPECT_TRUE(again.Gone());
+    EXPECT_TRUE(TCallOut({child}).Gone());
+    EXPECT_TRUE(TCallOut({}).Live());
+    delete owner;
+    EXPECT_TRUE(again.Gone());
+}
