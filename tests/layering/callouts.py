@@ -305,7 +305,12 @@ class Reader:
         # a lambda reads the guards of the routine around it too
         outer = getattr(routine, 'outer', None) or routine
         body = self.text[outer.open:outer.close + 1]
-        self.guards = set(_GUARD_TYPES.findall(body)) | set(_OUTCOME_VAR.findall(body))
+        self.guards = set(_OUTCOME_VAR.findall(body))
+        for m in _GUARD_TYPES.finditer(body):
+            # every declarator of the declaration: TCallOut self{this}, chart{c};
+            end = body.find(';', m.end())
+            self.guards.add(m.group(1))
+            self.guards.update(re.findall(r'[,)}]\s*([A-Za-z_]\w*)\s*[({]', body[m.end():end]))
 
     def reads_guard(self, start, end):
         part = self.text[start:end + 1]

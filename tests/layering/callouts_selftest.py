@@ -108,6 +108,13 @@ void DialogGuardedInCondition(TTool* t, TDialog* d) {
     t->Value = 9;
 }
 
+void SecondDeclarator(TTool* t, TForm* f) {
+    TCallOut self{t}, other{f};
+    if (t->OnChange) t->OnChange(t);
+    if (other.Gone()) return;
+    t->Value = 12;
+}
+
 void Outcome(TForm* f, TTool* t) {
     const TModalOutcome r = ShowModalWatching(f, {t});
     if (!r.Ok()) return;
@@ -152,6 +159,7 @@ _EXPECTED = {
     ('Dialogs', 'AskUser'): 'used',
     ('DialogGuardedInCondition', 'Execute'): 'guarded',
     ('Outcome', 'ShowModalWatching'): 'guarded',
+    ('SecondDeclarator', 'OnChange'): 'guarded',
     ('OutcomeInCondition', 'ShowModalWatching'): 'guarded',
     ('Loop', 'ProcessMessages'): 'used',
 }

@@ -4,6 +4,7 @@
 //   [drag]     the drag modes: rotate, move, zoom, depth, explode a pie slice
 //   [label]    the status label
 #include "chart/control/teecommander.h"
+#include "platform/classes/watched.h"
 #include "chart/control/chart.h"
 #include "chart/control/series.h"
 #include "chart/control/teeedit.h"
@@ -408,13 +409,14 @@ void TTeeCommander::ButtonDepthClick(TObject*) {
 
 void TTeeCommander::ButtonEditClick(TObject*) {
     // The commander may go with the chart's form while the editor is open.
-    TFreeWatch self({this});
+    TCallOut self{this};
     if (FChartEditor)
         FChartEditor->Execute();
     else if (auto* chart = dynamic_cast<TCustomChart*>(Panel()))
         EditChart(nullptr, chart);
     if (self.Gone()) return;
     if (OnEditedChart) OnEditedChart(this, dynamic_cast<TCustomChart*>(Panel()));
+    if (self.Gone()) return;
     if (FButton3D && Panel()) FButton3D->SetDown(Panel()->View3D());
 }
 
@@ -552,8 +554,9 @@ void TTeeCommander::DoExplode(int X, int Y) {
 
 void TTeeCommander::SetLabelCaption(const AnsiString& AText) {
     AnsiString text = AText;
+    TCallOut held{this};
     if (OnSetLabel) OnSetLabel(this, text);
-    if (!FLabel) return;
+    if (held.Gone() || !FLabel) return;
     if (FLabelValues && !Vertical())
         FLabel->SetCaption(text);
     else

@@ -1,6 +1,7 @@
 // The editor and previewer components, the editor panel, the chart picture and
 // the save dialog.
 #include "chart/control/teeedit.h"
+#include "platform/classes/watched.h"
 #include "chart/control/teeeditorhooks.h"
 #include "chart/control/teeproco.h"
 #include "chart/control/teestore.h"
@@ -142,10 +143,11 @@ void TChartEditor::Execute() {
         };
         std::unique_ptr<TCustomForm> form = TeeEditorHooks().CreateEditForm(s);
         if (form) {
-            if (OnShow) OnShow(form.get());
-            const bool repaint = chart->AutoRepaint();
             // The editor itself may go with the chart's form.
-            TFreeWatch self({this}), chartGone({chart});
+            TCallOut self{this}, chartGone{chart};
+            if (OnShow) OnShow(form.get());
+            if (self.Gone() || chartGone.Gone()) return;
+            const bool repaint = chart->AutoRepaint();
             {
                 const bool keepRepaint = FAutoRepaint;
                 TTeeFinally restore([&] {
@@ -177,7 +179,7 @@ void TChartPreviewer::Execute() {
         std::unique_ptr<TCustomForm> form = TeeEditorHooks().CreatePreviewForm(this);
         if (form) {
             // The previewer itself may go with the chart's form.
-            TFreeWatch self({this}), chartGone({chart});
+            TCallOut self{this}, chartGone{chart};
             FForm = form.get();
             TTeeFinally forget([&] {
                 if (!self.Gone()) FForm = nullptr;
@@ -210,6 +212,7 @@ void TChartPreviewer::Execute() {
                 });
                 PrintTeePanel = FOptions.Contains(cpoPrintPanel);
                 if (OnShow) OnShow(form.get());
+                if (self.Gone() || chartGone.Gone()) return;
                 ShowModalWatching(form.get(), {chart, this});
             }
             if (self.Gone()) return;

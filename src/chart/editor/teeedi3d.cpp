@@ -1,4 +1,5 @@
 #include "chart/editor/teeedi3d.h"
+#include "platform/classes/watched.h"
 
 #include "chart/control/chart.h"
 #include "chart/editor/teeformbuild.h"
@@ -140,8 +141,11 @@ void TFormTee3D::FormShow(TObject*) {
     SBHOffset->SetPosition(o->HorizOffset());
     SBVOffset->SetPosition(o->VertOffset());
     SBPerspec->SetPosition(o->Perspective());
-    for (TTrackBar* b : {SBZoom, SBRotation, SBElevation, SBHOffset, SBVOffset, SBPerspec})
+    TCallOut held{this};
+    for (TTrackBar* b : {SBZoom, SBRotation, SBElevation, SBHOffset, SBVOffset, SBPerspec}) {
         if (b->OnChange) b->OnChange(b);
+        if (held.Gone()) return;
+    }
     EnableControls();
 }
 

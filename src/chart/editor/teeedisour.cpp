@@ -1,4 +1,5 @@
 #include "chart/editor/teeedisour.h"
+#include "platform/classes/watched.h"
 
 #include "chart/editor/teeformbuild.h"
 #include "chart/editor/teependlg.h"
@@ -47,7 +48,10 @@ bool TBaseSourceEditor::IsValid(TComponent* AComponent) {
 
 bool TBaseSourceEditor::CloseQuery() {
     if (BApply->Enabled()) {
-        switch (MessageDlg(TeeMsg_SureToApply, mtConfirmation, mbYesNoCancel)) {
+        TCallOut held{this};
+        const int answer = MessageDlg(TeeMsg_SureToApply, mtConfirmation, mbYesNoCancel);
+        if (held.Gone()) return false;
+        switch (answer) {
         case mrYes:
             // A value the function or chart refuses is shown and keeps the form open.
             try {

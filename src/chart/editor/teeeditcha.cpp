@@ -5,6 +5,7 @@
 //   pages              main and chart sub-tabs built on first show, the series page
 //   series commands    the list's buttons and their enabling
 #include "chart/editor/teeeditcha.h"
+#include "platform/classes/watched.h"
 #include "chart/control/series.h"
 #include "chart/control/teeseriestypes.h"
 #include "chart/editor/teeedi3d.h"
@@ -411,7 +412,9 @@ void TChartEditForm::MainPageChange(TObject*) {
     } else if (page == TabData) {
         // Bound again each time, so the grid follows series changed meanwhile.
         if (TCustomForm* form = PageForm(TabData)) {
+            TCallOut held{this};
             if (form->OnShow) form->OnShow(form);
+            if (held.Gone()) return;
         } else if (TCustomForm* form = TeeCreateFormByClass(GetClass("TFormTeeData"), this)) {
             Embed(form, TabData, TheChart);
             // The data tab's controls are the editor's own, translated with it.

@@ -1,4 +1,5 @@
 #include "chart/editor/teegally.h"
+#include "platform/classes/watched.h"
 #include "chart/control/teeseriestypes.h"
 #include "chart/editor/teelisb.h"
 #include "chart/engine/teeconst.h"
@@ -120,8 +121,10 @@ TChartSeries* CreateNewSeriesGallery(TComponent* AOwner, TChartSeries* OldSeries
     TClass seriesClass = nullptr;
     TClass functionClass = nullptr;
     SubIndex = 0;
+    TCallOut held{AChart, OldSeries};
     if (!ChooseInGallery(AOwner, AChart, OldSeries, AllowFunctions, ChangeMode, seriesClass, view3D,
-                         functionClass, SubIndex))
+                         functionClass, SubIndex) ||
+        held.Gone())
         return nullptr;
     AChart->SetView3D(view3D);
     TComponent* owner = OldSeries ? OldSeries->Owner() : AChart->Owner();
@@ -134,8 +137,9 @@ void ChangeSeriesTypeGallery(TComponent* AOwner, TChartSeries*& ASeries) {
     if (!ASeries) return;
     auto* chart = dynamic_cast<TCustomChart*>(ASeries->ParentChart());
     int sub = 0;
+    TCallOut held{ASeries, chart};
     TChartSeries* s = CreateNewSeriesGallery(AOwner, ASeries, chart, false, true, sub);
-    if (!s) return;
+    if (!s || held.Gone()) return;
     AssignSeries(ASeries, s);
     ASeries = s;
     if (sub > 0) s->SetSubGallery(s, sub);
@@ -145,8 +149,9 @@ void ChangeAllSeriesGallery(TComponent* AOwner, TCustomChart* AChart) {
     if (!AChart || AChart->SeriesCount() == 0) return;
     TChartSeries* first = AChart->Series(0);
     int sub = 0;
+    TCallOut held{first, AChart};
     TChartSeries* s = CreateNewSeriesGallery(AOwner, first, AChart, false, true, sub);
-    if (!s) return;
+    if (!s || held.Gone()) return;
     AssignSeries(first, s);
     ChangeAllSeriesType(AChart, s->ClassType());
 }

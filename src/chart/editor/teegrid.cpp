@@ -6,6 +6,7 @@
 //   keys, mouse, drawing
 //   TChartGridNavigator
 #include "chart/editor/teegrid.h"
+#include "platform/classes/watched.h"
 
 #include "chart/control/chart.h"
 #include "chart/control/teelegend.h"
@@ -618,7 +619,9 @@ bool TCustomChartGrid::CommitEditor() {
     if (text == FSnap.Text) return true;
     AnsiString error;
     if (TryStoreCell(Col(), Row(), text, error)) return true;
+    TCallOut held{this};
     MessageDlg(error, mtError, {mbOK});
+    if (held.Gone()) return false;
     // Keys typed before the refused text may have stored values on the way.
     HideEditor();
     RestoreSnapshot();
@@ -694,7 +697,9 @@ void TCustomChartGrid::ChangeColor() {
         }
     if (!target) return;
     TColor color = target->ValueColor(index);
-    if (!EditColorDialog(this, color)) return;
+    // The point or its series may go while the colour dialog shows.
+    TCallOut held{this, target};
+    if (!EditColorDialog(this, color) || held.Gone() || index >= target->Count()) return;
     TColor checked;
     AnsiString error;
     if (!CheckPointColor(color, checked, error)) {

@@ -4,6 +4,7 @@
 //   mouse      dragging edges, corners or the whole image; margins follow in percent
 //   printing   every panel of the list on one page
 #include "chart/editor/teepreviewpanel.h"
+#include "platform/classes/watched.h"
 
 #include "chart/editor/teefieldprop.h"
 #include "chart/engine/teegeometry.h"
@@ -378,7 +379,9 @@ void TTeePreviewPanel::MouseMove(TShiftState Shift, int X, int Y) {
                                  MulDiv(FImageRect.Top - FPaperRect.Top, 100, ph),
                                  MulDiv(FPaperRect.Right - FImageRect.Right, 100, pw),
                                  MulDiv(FPaperRect.Bottom - FImageRect.Bottom, 100, ph)));
+        TCallOut held{this};
         if (OnChangeMargins) OnChangeMargins(this, true, p->PrintMargins());
+        if (held.Gone()) return;
     }
     if (DragImage)
         Invalidate();
