@@ -118,6 +118,9 @@ template <typename T> constexpr bool IsUnlogged<TUnlogged<T>> = true;
 struct TLogged {
     std::string Text;
     std::vector<TPoint> Points;
+    // The leading integers and the first text, for the box of a text call.
+    std::vector<int> Ints;
+    const AnsiString* String = nullptr;
 
     void Add() {}
     template <typename A, typename... R> void Add(const A& a, const R&... r) {
@@ -126,6 +129,11 @@ struct TLogged {
         } else if constexpr (std::is_same_v<A, const TPoint*>) {
             AddPoints(a, r...);
         } else {
+            if constexpr (std::is_same_v<A, int>) {
+                if (!String) Ints.push_back(a);
+            } else if constexpr (std::is_same_v<A, AnsiString>) {
+                if (!String) String = &a;
+            }
             Next();
             Put(Text, a);
             Add(r...);
@@ -162,6 +170,9 @@ public:
         call.Text = std::string(Name) + "(" + Arguments.Text + ")";
         call.Depth = C->FDepth;
         call.Points = std::move(Arguments.Points);
+        if (Arguments.String && Arguments.Ints.size() >= 2 &&
+            (call.Name == "TextOut" || call.Name == "TextOut3D"))
+            NoteTextBox(C, call, Arguments.Ints[0], Arguments.Ints[1], *Arguments.String);
         if (C->Pen()) {
             call.PenColor = C->Pen()->Color();
             call.PenStyle = C->Pen()->Style();
@@ -179,6 +190,28 @@ public:
     TScope& operator=(const TScope&) = delete;
 
 private:
+    // As the platform lays the text out: its advance and line height in the
+    // current font, placed by the current alignment.
+    static void NoteTextBox(TRecordingCanvas* C, TRecordedCall& Call, int X, int Y,
+                            const AnsiString& Text) {
+        TCanvas* p = C->PlatformCanvas();
+        if (!p) return;
+        const int w = p->TextWidth(Text);
+        const int h = p->TextHeight(Text);
+        const UINT align = p->GetTextAlign();
+        int left = X, top = Y;
+        if ((align & TA_HORZ_MASK) == TA_CENTER)
+            left = X - w / 2;
+        else if ((align & TA_HORZ_MASK) == TA_RIGHT)
+            left = X - w;
+        if ((align & TA_VERT_MASK) == TA_BASELINE) {
+            TEXTMETRIC m;
+            if (p->GetTextMetrics(&m)) top = Y - m.tmAscent;
+        } else if ((align & TA_VERT_MASK) == TA_BOTTOM)
+            top = Y - h;
+        Call.TextBox = TRect(left, top, left + w, top + h);
+        Call.TextDrawn = Text.c_str();
+    }
     TRecordingCanvas* FCanvas;
 };
 

@@ -8,6 +8,7 @@
 //   c.Cube(10, 50, 10, 50, 0, 20);
 //   EXPECT_EQ(c.Text(), "Cube(10,50,10,50,0,20,true)");
 //   EXPECT_EQ(c.Count("PolygonFour", 1), 3);
+//   c.Find("TextOut")[0].TextBox;   // where the text lies
 //
 // Arguments print as plain integers, doubles with %g, booleans as true/false,
 // texts in double quotes, points as (x,y) and colours as 0xBBGGRR.
@@ -27,6 +28,10 @@ struct TRecordedCall {
     int PenWidth = 1;
     TColor BrushColor = clWhite;
     TBrushStyle BrushStyle = bsSolid;
+    // Of TextOut and TextOut3D: the box the text's advance covers in the font
+    // and alignment it was drawn with (empty for other calls).
+    TRect TextBox;
+    std::string TextDrawn;
 };
 
 class TRecordingCanvas : public TTeeCanvas3D {

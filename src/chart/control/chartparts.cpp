@@ -172,6 +172,8 @@ void TChartTitle::DrawTitle() {
     SetShapeBounds(b);
     Draw();
     canvas->SetBackMode(cbmTransparent);
+    // Placed by hand it is drawn after the series, whose marks leave texts centred.
+    canvas->SetTextAlign(TA_LEFT | TA_TOP);
 
     for (int t = 0; t < n; ++t) {
         const AnsiString& line = FText->Strings(t);

@@ -525,8 +525,10 @@ void TCustomChartLegend::DrawItem(int Index, int Cell, int Position, int Count, 
     if (FFontSeriesColor && series)
         canvas->Font()->SetColor(valueIndex >= 0 ? series->ValueColor(valueIndex)
                                                  : series->SeriesColor());
-    // The previous item's symbol may have left the background opaque in its colour.
+    // The previous item's symbol may have left the background opaque in its colour,
+    // and the series' marks (drawn before a legend placed by hand) their texts centred.
     canvas->SetBackMode(cbmTransparent);
+    canvas->SetTextAlign(TA_LEFT | TA_TOP);
     int x = TextX;
     const int sw = canvas->TextWidth(" ");
     for (int k = 0; k < 2; ++k) {
