@@ -17,6 +17,7 @@
 #include "chart/editor/teelisb.h"
 #include "chart/editor/teependlg.h"
 #include "chart/editor/teeprevi.h"
+#include "chart/editor/teepreviewpanel.h"
 #include "chart/control/tooledit.h"
 #include "chart/engine/teeconst.h"
 #include "chart/engine/teeprocs.h"
@@ -423,7 +424,11 @@ void TChartEditForm::MainPageChange(TObject*) {
     } else if (page == TabExport || page == TabPrint) {
         TWinControl* tab = page;
         if (page == TabPrint && PreviewForm) {
-            PreviewForm->Repaint();
+            // The other pages may have changed the chart since the picture was drawn.
+            if (auto* preview = dynamic_cast<TChartPreview*>(PreviewForm)) {
+                preview->PreviewPanel()->Invalidate();
+                preview->PreviewPanel()->Repaint();
+            }
         } else if (!PageForm(page)) {
             const char* name = page == TabExport ? "TTeeExportForm" : "TChartPreview";
             if (TCustomForm* form = TeeCreateFormByClass(GetClass(name), this)) {
