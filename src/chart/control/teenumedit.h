@@ -53,6 +53,7 @@ protected:
     void Change() override;
     void DoExit() override;
     void KeyDown(WORD& Key, TShiftState Shift) override;
+    void ApplyHeldEntry() override { ApplyFigure(); }
 
 private:
     // The entry in the field, bounded, to the page.

@@ -171,6 +171,7 @@ TPenDialog::TPenDialog(TComponent* AOwner) : TForm(AOwner) {
     BOk->SetModalResult(mrOk);
     BOk->SetDefault(true);
     BCancel = TeeNewButton(this, this, "BCancel", "Cancel", 174, 72, 75);
+    BCancel->SetModalResult(mrCancel);
     BCancel->SetCancel(true);
     CBVisible->OnClick = [this](TObject* s) { CBVisibleClick(s); };
     SEWidth->OnChange = [this](TObject* s) { SEWidthChange(s); };
@@ -327,6 +328,7 @@ TBrushDialog::TBrushDialog(TComponent* AOwner) : TForm(AOwner) {
     Button2->SetModalResult(mrOk);
     Button2->SetDefault(true);
     Button3 = TeeNewButton(this, this, "Button3", "Cancel", 244, 124, 75);
+    Button3->SetModalResult(mrCancel);
     Button3->SetCancel(true);
     LStyle->OnClick = [this](TObject* s) { LStyleClick(s); };
     LStyle->SetStyle(lbOwnerDrawFixed);
@@ -466,6 +468,7 @@ void TTeeGradientEditor::Build() {
     BOk->SetModalResult(mrOk);
     BOk->SetDefault(true);
     BCancel = TeeNewButton(this, PanelButtons, "BCancel", "Cancel", 168, 4, 75);
+    BCancel->SetModalResult(mrCancel);
     BCancel->SetCancel(true);
 
     CBVisible->OnClick = [this](TObject*) {

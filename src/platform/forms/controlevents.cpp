@@ -484,6 +484,11 @@ bool DispatchKeyPress(TWinControl* c, QKeyEvent* e, const std::function<bool(QEv
         }
         RunAsMessage(c, [&] { TControlAccess::KeyDown(c, key, shift); });
         if (key == 0 || !watch.Alive()) return true;
+        // Alt+F4 that no window manager took first is the window's close box.
+        if (key == VK_F4 && shift == TShiftState{ssAlt} && form) {
+            RunAsMessage(form, [form] { CloseFormFromFrame(form); });
+            return true;
+        }
         if (key == VK_F1 && shift.Empty()) {
             bool helped = false;
             RunAsMessage(c, [&] { helped = Application->ControlHelp(c); });

@@ -434,6 +434,10 @@ protected:
     virtual void DoExit();
     // Keys the control handles itself, so they are not used as dialog keys.
     virtual bool WantsKey(WORD Key, TShiftState Shift) const;
+    // What the control holds back until the entry is whole (a figure being
+    // typed) goes on as leaving the control would hand it on: its window
+    // asks when it closes with the control focused.
+    virtual void ApplyHeldEntry() {}
     void FontChanged() override;
     void ColorChanged() override;
     void ParentFontChanged() override;

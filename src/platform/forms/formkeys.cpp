@@ -5,6 +5,7 @@
 #include "platform/forms/formsqt.h"
 #include "platform/forms/menus.h"
 #include "platform/forms/stdctrls.h"
+#include "platform/classes/watched.h"
 #include "platform/rtl/exceptions.h"
 #include <QWidget>
 #include <algorithm>
@@ -94,6 +95,17 @@ TButton* FindButton(TWinControl* parent, bool cancel) {
     }
     return nullptr;
 }
+
+TButton* FindModalCancel(TWinControl* parent) {
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        if (auto* b = dynamic_cast<TButton*>(c))
+            if (b->ModalResult() == mrCancel && b->CanFocus()) return b;
+        if (auto* wc = dynamic_cast<TWinControl*>(c))
+            if (TButton* b = FindModalCancel(wc)) return b;
+    }
+    return nullptr;
+}
 } // namespace
 
 bool TCustomForm::DialogKey(WORD Key, TWinControl* Control) {
@@ -103,8 +115,44 @@ bool TCustomForm::DialogKey(WORD Key, TWinControl* Control) {
         if (!button || !button->CanFocus()) button = FindButton(this, false);
     } else if (Key == VK_ESCAPE) {
         button = FindButton(this, true);
+        if (!button && FFormState.Contains(fsModal)) button = CancelButton();
     }
     if (!button) return false;
     button->Click();
     return true;
+}
+
+TButton* TCustomForm::CancelButton() {
+    return FindModalCancel(this);
+}
+
+bool TCustomForm::ApplyFocusedEntry() {
+    TWinControl* c = FActiveControl;
+    if (!c) return true;
+    // An entry refused with a message keeps the window open, as a close
+    // query that says no does.
+    bool applied = false;
+    TCallOut held{this};
+    RunAsMessage(c, [&] {
+        TControlAccess::ApplyHeldEntry(c);
+        applied = true;
+    });
+    if (held.Gone()) return false;
+    return applied;
+}
+
+void TCustomForm::CloseFromFrame() {
+    // A window disabled (by the program or by a modal one) takes no input,
+    // its close box included.
+    if (Parent() || !Enabled() || Impl()->TaskDisabled) return;
+    // Whatever Cancel takes back, the close box of a dialog takes back too.
+    if (TButton* cancel = FFormState.Contains(fsModal) ? CancelButton() : nullptr) {
+        cancel->Click();
+        return;
+    }
+    Close();
+}
+
+void CloseFormFromFrame(TCustomForm* Form) {
+    Form->CloseFromFrame();
 }

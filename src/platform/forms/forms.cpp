@@ -630,10 +630,7 @@ bool DispatchFormWindowEvent(TCustomForm* Form, QWidget* Widget, QEvent* Event) 
     switch (Event->type()) {
     case QEvent::Close:
         Event->ignore();
-        // A window disabled (by the program or by a modal one) takes no input,
-        // its close box included.
-        if (!Form->Parent() && Form->Enabled() && !Form->Impl()->TaskDisabled)
-            RunAsMessage(Form, [Form] { Form->Close(); });
+        RunAsMessage(Form, [Form] { CloseFormFromFrame(Form); });
         return true;
     case QEvent::WindowActivate:
         if (!Form->Parent()) RunAsMessage(Form, [Form] { TFormAccess::SetActive(Form, true); });
@@ -1338,6 +1335,17 @@ void TCustomForm::PassOwnedWindows() {
 }
 
 void TCustomForm::CloseModal() {
+    // Cancel takes back what the dialog changed; any other end keeps the
+    // figure still being typed.
+    if (!(FModalResult == mrCancel && CancelButton())) {
+        TCallOut held{this};
+        const bool applied = ApplyFocusedEntry();
+        if (held.Gone()) return;
+        if (!applied) {
+            FModalResult = mrNone;
+            return;
+        }
+    }
     TCloseAction action = caNone;
     if (CloseQuery()) {
         action = caHide;
@@ -1354,6 +1362,7 @@ void TCustomForm::Close() {
         FModalResult = mrCancel;
         return;
     }
+    if (!ApplyFocusedEntry()) return;
     if (!CloseQuery()) return;
     TCloseAction action = caHide;
     DoClose(action);

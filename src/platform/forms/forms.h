@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 
+class TButton;
 class TMainMenu;
 class TMenuItem;
 
@@ -199,6 +200,15 @@ protected:
 
 private:
     void CloseModal();
+    // The close box and Alt+F4: the window's Cancel where it has one, else Close.
+    void CloseFromFrame();
+    friend void CloseFormFromFrame(TCustomForm* Form);
+    // The button that cancels the dialog (modal result mrCancel) where the
+    // user can press it; nullptr for a window without one.
+    TButton* CancelButton();
+    // The focused control's held entry, applied as leaving it would; false
+    // when it was refused or the form went meanwhile.
+    bool ApplyFocusedEntry();
     // The window a new window stays above: the active one, else the nearest
     // shown form among the owners, else the main form (nullptr: none shown).
     TCustomForm* Opener(TCustomForm* Active) const;

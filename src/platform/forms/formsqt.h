@@ -74,6 +74,7 @@ struct TControlAccess {
     static void DoEnter(TWinControl* c) { c->DoEnter(); }
     static void DoExit(TWinControl* c) { c->DoExit(); }
     static bool WantsKey(TWinControl* c, WORD k, TShiftState s) { return c->WantsKey(k, s); }
+    static void ApplyHeldEntry(TWinControl* c) { c->ApplyHeldEntry(); }
     static void Paint(TControl* c);
     static void PaintOver(TWinControl* c, TCanvas* canvas) { c->PaintOver(canvas); }
     static void SetTextField(TControl* c, const AnsiString& v) { c->FText = v; }
@@ -152,6 +153,11 @@ bool PaintPictureDirect(TControl* Control, QWidget* Widget);
 // by the application (or OnException) and the loop goes on; the unwinding
 // exceptions of the test hooks pass on to the next ProcessMessages.
 void RunAsMessage(TObject* Sender, const std::function<void()>& Action);
+
+// The window's close box, as the window manager sends it, or Alt+F4: ignored
+// while the window is disabled.
+void CloseFormFromFrame(TCustomForm* Form);
+
 // Stores an unwinding exception caught inside a Qt event and rethrows it from
 // the next message-loop step.
 void SetPendingUnwind(std::exception_ptr E);

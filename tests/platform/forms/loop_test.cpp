@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -409,6 +410,83 @@ TEST_F(LoopTest, TheWindowCloseBoxClosesTheFormAsCloseDoes) {
         EXPECT_EQ(form.Visible(), r.VisibleAfter) << r.Case;
         EXPECT_EQ(form.Widget()->isVisible(), r.VisibleAfter) << r.Case;
     }
+}
+
+namespace {
+// An edit that holds what is typed back until it is whole, counting each time
+// its window asks it to hand that on.
+class THoldingEdit : public TEdit {
+public:
+    using TEdit::TEdit;
+    int Applied = 0;
+
+protected:
+    void ApplyHeldEntry() override { ++Applied; }
+};
+} // namespace
+
+// A dialog with Cancel (a button of modal result mrCancel) ends by Cancel
+// however the user closes it: its close box, Alt+F4 and Escape click Cancel,
+// and nothing held back is applied. Any other end, and every end of a window
+// without Cancel, hands on the entry the focused field holds back, once.
+TEST_F(LoopTest, EveryCloseButCancelAppliesTheHeldEntryAndTheCloseBoxOfADialogIsCancel) {
+    auto* edit = Make<THoldingEdit>(10, 80, 100, 21);
+    int cancels = 0;
+    Cancel->OnClick = [&](TObject*) { ++cancels; };
+    const struct {
+        const char* Way;
+        bool WithCancel;     // the Cancel button shows
+        bool CancelProperty; // Escape's button is the Cancel button
+        std::function<void()> Close;
+        TModalResult Result;
+        int Applied, Cancels;
+    } rows[] = {
+        {"OK", true, true, [&] { SimulateClick(Ok); }, mrOk, 1, 0},
+        {"Enter", true, true, [&] { SimulateKey(edit, VK_RETURN); }, mrOk, 1, 0},
+        {"Cancel", true, true, [&] { SimulateClick(Cancel); }, mrCancel, 0, 1},
+        {"close box", true, true, [&] { SimulateCloseBox(Form.get()); }, mrCancel, 0, 1},
+        {"Alt+F4", true, true, [&] { SimulateKey(edit, VK_F4, TShiftState{ssAlt}); }, mrCancel, 0,
+         1},
+        {"Escape", true, true, [&] { SimulateKey(edit, VK_ESCAPE); }, mrCancel, 0, 1},
+        {"Escape, no cancel button", true, false, [&] { SimulateKey(edit, VK_ESCAPE); }, mrCancel,
+         0, 1},
+        {"Close", true, true, [&] { Form->Close(); }, mrCancel, 0, 0},
+        {"OK without Cancel", false, true, [&] { SimulateClick(Ok); }, mrOk, 1, 0},
+        {"close box without Cancel", false, true, [&] { SimulateCloseBox(Form.get()); }, mrCancel,
+         1, 0},
+        {"Alt+F4 without Cancel", false, true,
+         [&] { SimulateKey(edit, VK_F4, TShiftState{ssAlt}); }, mrCancel, 1, 0},
+        {"Close without Cancel", false, true, [&] { Form->Close(); }, mrCancel, 1, 0},
+    };
+    for (const auto& r : rows) {
+        edit->Applied = 0;
+        cancels = 0;
+        Cancel->SetVisible(r.WithCancel);
+        Cancel->SetCancel(r.CancelProperty);
+        TPumpScript script;
+        script.Do([&] {
+            Form->SetActiveControl(edit);
+            r.Close();
+        });
+        EXPECT_EQ(Form->ShowModal(), r.Result) << r.Way;
+        EXPECT_EQ(edit->Applied, r.Applied) << r.Way;
+        EXPECT_EQ(cancels, r.Cancels) << r.Way;
+        EXPECT_FALSE(Form->Visible()) << r.Way;
+    }
+}
+
+// Not a dialog: the close box of a window shown on its own closes it, handing
+// on what the focused field holds back first.
+TEST_F(LoopTest, TheCloseBoxOfAWindowAppliesTheHeldEntry) {
+    auto* edit = Make<THoldingEdit>(10, 80, 100, 21);
+    int cancels = 0;
+    Cancel->OnClick = [&](TObject*) { ++cancels; };
+    Form->Show();
+    Form->SetActiveControl(edit);
+    SimulateCloseBox(Form.get());
+    EXPECT_FALSE(Form->Visible());
+    EXPECT_EQ(edit->Applied, 1);
+    EXPECT_EQ(cancels, 0);
 }
 
 TEST_F(LoopTest, RunEndsWhenTheMainFormCloses) {
