@@ -39,6 +39,8 @@ protected:
     std::vector<AnsiString> ValueHeaders(TChartSeries* S) const;
     // The values of point Index: X (when exported), Y and the further lists.
     std::vector<double> Values(TChartSeries* S, int Index) const;
+    // The encoding of the bytes the text goes out in, as a declaration names it.
+    AnsiString Encoding() const;
 
     // The caller may free either while the data is kept: both read gone then.
     TWatched<TCustomAxisPanel> FChart;

@@ -36,6 +36,10 @@ void TClipboard::SetAsText(const AnsiString& Value) {
     Board()->setText(AnsiToQString(Value));
 }
 
+AnsiString TClipboard::TextEncoding() {
+    return "UTF-8";
+}
+
 void TClipboard::Assign(TPersistent* Source) {
     if (auto* p = dynamic_cast<TPicture*>(Source)) {
         if (p->Graphic()) Assign(p->Graphic());
