@@ -5,11 +5,15 @@
 
 namespace qmtest {
 
-std::string ClipboardTextBytes() {
+std::string ClipboardBytes(const char* MimeType) {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     if (!data) return {};
-    const QByteArray bytes = data->data(QStringLiteral("text/plain"));
+    const QByteArray bytes = data->data(QString::fromLatin1(MimeType));
     return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+std::string ClipboardTextBytes() {
+    return ClipboardBytes("text/plain");
 }
 
 } // namespace qmtest

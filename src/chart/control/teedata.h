@@ -85,8 +85,12 @@ class TSeriesDataXLS : public TSeriesData {
 public:
     using TSeriesData::TSeriesData;
     void SaveToStream(TStream* AStream) override;
-    // The worksheet's bytes as text (for the clipboard and the base class).
+    // The worksheet's bytes.
     AnsiString AsString() override;
+
+protected:
+    // The worksheet goes to the clipboard as itself, never as text.
+    AnsiString ClipboardFormat() const override { return "application/vnd.ms-excel"; }
 };
 
 // "#rrggbb" of a colour, lower-case.

@@ -23,5 +23,9 @@ void TTeeExportData::CopyToClipboard() {
         TTeeFinally back([this] { FTargetEncoding = AnsiString(); });
         text = AsString();
     }
-    Clipboard()->SetAsText(text);
+    const AnsiString format = ClipboardFormat();
+    if (format.IsEmpty())
+        Clipboard()->SetAsText(text);
+    else
+        Clipboard()->SetAsFormat(format, text);
 }

@@ -28,6 +28,9 @@ protected:
     // stream (the system's code page, as every text here), the clipboard's
     // encoding while copying. A format that declares its encoding names it.
     const AnsiString& TargetEncoding() const { return FTargetEncoding; }
+    // The clipboard format of an export whose bytes are no text (a MIME
+    // type); empty for text.
+    virtual AnsiString ClipboardFormat() const { return AnsiString(); }
 
 private:
     AnsiString FTargetEncoding;
