@@ -200,9 +200,7 @@ void TCustomBarSeries::SetSubGallery(TChartSeries* Series, int Index) {
     if (Index >= 6) {
         TCustomAxisPanel* chart = s->ParentChart();
         if (chart && chart->SeriesCount() == 1) {
-            TChartSeries* other = chart->AddSeries(s->ClassType());
-            other->SetName(GetNewSeriesName(other->Owner()));
-            other->FillSampleValues(s->Count());
+            if (TChartSeries* other = AddGallerySeries(s)) other->FillSampleValues(s->Count());
         }
     }
     const int shift = SubGalleryStack() ? 0 : 3;

@@ -147,6 +147,10 @@ std::vector<double> TSeriesData::Values(TChartSeries* S, int Index) const {
     return r;
 }
 
+AnsiString TSeriesData::Encoding() const {
+    return TargetEncoding().IsEmpty() ? AnsiString("windows-1252") : TargetEncoding();
+}
+
 AnsiString TSeriesData::AsString() {
     Prepare();
     std::string r;
@@ -253,8 +257,9 @@ AnsiString TSeriesDataXML::SeriesBlock(TChartSeries* S) {
 AnsiString TSeriesDataXML::AsString() {
     Prepare();
     std::string r;
-    // The bytes are the system's single-byte code page; the declaration says so.
-    if (IncludeHeader) r += std::string("<?xml version=\"1.0\" encoding=\"windows-1252\"?>") + CRLF;
+    // A file holds the system's single-byte code page; the declaration says so.
+    if (IncludeHeader)
+        r += "<?xml version=\"1.0\" encoding=\"" + Encoding().str() + "\"?>" + std::string(CRLF);
     if (FSeries || FSeries.Gone()) {
         if (FSeries) r += SeriesBlock(FSeries).str();
     } else {
@@ -271,7 +276,12 @@ AnsiString TSeriesDataXML::AsString() {
 
 AnsiString TSeriesDataHTML::AsString() {
     Prepare();
-    std::string r = std::string("<table border=\"1\">") + CRLF;
+    std::string r;
+    // A reader of a table without a declaration takes the system's code page,
+    // as a file here holds; bytes in another encoding must say which.
+    if (!TargetEncoding().IsEmpty())
+        r += "<meta charset=\"" + TargetEncoding().str() + "\">" + std::string(CRLF);
+    r += std::string("<table border=\"1\">") + CRLF;
     if (IncludeHeader) {
         r += "<tr>";
         const auto cell = [&](const AnsiString& T) { r += "<td>" + Escape(T).str() + "</td>"; };

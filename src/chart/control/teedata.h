@@ -39,6 +39,8 @@ protected:
     std::vector<AnsiString> ValueHeaders(TChartSeries* S) const;
     // The values of point Index: X (when exported), Y and the further lists.
     std::vector<double> Values(TChartSeries* S, int Index) const;
+    // The encoding of the bytes the text goes out in, as a declaration names it.
+    AnsiString Encoding() const;
 
     // The caller may free either while the data is kept: both read gone then.
     TWatched<TCustomAxisPanel> FChart;
@@ -83,8 +85,12 @@ class TSeriesDataXLS : public TSeriesData {
 public:
     using TSeriesData::TSeriesData;
     void SaveToStream(TStream* AStream) override;
-    // The worksheet's bytes as text (for the clipboard and the base class).
+    // The worksheet's bytes.
     AnsiString AsString() override;
+
+protected:
+    // The worksheet goes to the clipboard as itself, never as text.
+    AnsiString ClipboardFormat() const override { return "application/vnd.ms-excel"; }
 };
 
 // "#rrggbb" of a colour, lower-case.

@@ -204,6 +204,27 @@ TChartSeries* CloneChartSeries(TChartSeries* ASeries) {
     return copy;
 }
 
+TChartSeries* AddGallerySeries(TChartSeries* ASeries) {
+    TCustomAxisPanel* chart = ASeries->ParentChart();
+    if (!chart) return nullptr;
+    // The file is written from the chart's owner; a series the chart holds
+    // need not be owned by it, so its series' names count too.
+    TComponent* root = chart->Owner() ? chart->Owner() : chart;
+    AnsiString name;
+    for (int i = 1; name.IsEmpty(); ++i) {
+        name = "Series" + IntToStr(i);
+        bool taken = root->FindComponent(name) || chart->FindComponent(name);
+        for (int k = 0; k < chart->SeriesCount() && !taken; ++k)
+            taken = SameText(chart->GetSeries(k)->Name(), name);
+        if (taken) name = AnsiString();
+    }
+    auto* s = dynamic_cast<TChartSeries*>(ASeries->ClassType()->Factory(ASeries->Owner()));
+    if (!s) return nullptr;
+    s->SetName(name);
+    chart->AddSeries(s);
+    return s;
+}
+
 void AssignSeries(TChartSeries*& OldSeries, TChartSeries* NewSeries) {
     if (OldSeries == NewSeries) return;
     TChartSeries* old = OldSeries;

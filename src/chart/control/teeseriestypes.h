@@ -91,6 +91,10 @@ TTeeFunction* CreateNewTeeFunction(TChartSeries* ASeries, TClass AFunctionClass)
 TChartSeries* CreateNewSeries(TComponent* AOwner, TCustomAxisPanel* AChart, TClass ASeriesClass,
                               TClass AFunctionClass = nullptr);
 TChartSeries* CloneChartSeries(TChartSeries* ASeries);
+// The series a gallery style adds beside ASeries: of its class and owner, on
+// its chart, and named as no component of the chart's owner (of the chart,
+// without one) nor any series of the chart is, so the chart file reads back.
+TChartSeries* AddGallerySeries(TChartSeries* ASeries);
 // The new series takes the old one's name, place, events, links and tool
 // references; the old one is freed and the variable cleared.
 void AssignSeries(TChartSeries*& OldSeries, TChartSeries* NewSeries);

@@ -1,4 +1,5 @@
 #include "chart/engine/teeexport.h"
+#include "chart/engine/teegeometry.h"
 #include "platform/classes/streams.h"
 #include "platform/graphics/clipbrd.h"
 
@@ -16,5 +17,15 @@ void TTeeExportData::SaveToFile(const AnsiString& FileName) {
 }
 
 void TTeeExportData::CopyToClipboard() {
-    Clipboard()->SetAsText(AsString());
+    FTargetEncoding = TClipboard::TextEncoding();
+    AnsiString text;
+    {
+        TTeeFinally back([this] { FTargetEncoding = AnsiString(); });
+        text = AsString();
+    }
+    const AnsiString format = ClipboardFormat();
+    if (format.IsEmpty())
+        Clipboard()->SetAsText(text);
+    else
+        Clipboard()->SetAsFormat(format, text);
 }

@@ -36,6 +36,16 @@ void TClipboard::SetAsText(const AnsiString& Value) {
     Board()->setText(AnsiToQString(Value));
 }
 
+AnsiString TClipboard::TextEncoding() {
+    return "UTF-8";
+}
+
+void TClipboard::SetAsFormat(const AnsiString& Format, const AnsiString& Bytes) {
+    auto data = std::make_unique<QMimeData>();
+    data->setData(AnsiToQString(Format), QByteArray(Bytes.data(), Bytes.Length()));
+    Board()->setMimeData(data.release());
+}
+
 void TClipboard::Assign(TPersistent* Source) {
     if (auto* p = dynamic_cast<TPicture*>(Source)) {
         if (p->Graphic()) Assign(p->Graphic());

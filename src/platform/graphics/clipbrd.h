@@ -10,6 +10,12 @@ class TClipboard : public TPersistent {
 public:
     AnsiString AsText();
     void SetAsText(const AnsiString& Value);
+    // The encoding other programs read the text in; a text that names its own
+    // encoding names this one on the clipboard.
+    static AnsiString TextEncoding();
+    // Bytes of a format of their own (a MIME type), such as a worksheet; the
+    // clipboard then holds no text.
+    void SetAsFormat(const AnsiString& Format, const AnsiString& Bytes);
     // Puts a bitmap, picture or metafile on the clipboard (other pictures as
     // a bitmap of themselves).
     void Assign(TPersistent* Source) override;

@@ -1,11 +1,13 @@
 // Data exports of a chart with two series of different lengths whose labels hold
 // the delimiter, quotes, markup characters and non-ASCII text; the Excel sheet
-// is read back by an independent reader.
+// is read back by an independent reader and goes to the clipboard as itself.
 #include "chart/control/chart.h"
 #include "chart/control/teedata.h"
 #include "chart/control/teestore.h"
 #include "platform/classes/filenames.h"
 #include "platform/classes/streams.h"
+#include "platform/graphics/clipbrd.h"
+#include "support/clipboard_bytes.h"
 #include "support/long_names.h"
 #include <array>
 #include <cstdio>
@@ -158,6 +160,20 @@ TEST_F(ExportTest, ExcelSheetReadsBackTheSameCells) {
     hasNo("5\t2\t");
     hasNo("5\t3\t");
     has("5\t6\tn\t6.0");
+}
+
+// The worksheet reaches the clipboard as the file's bytes under its own
+// format, never as text (which would turn its zero and high bytes into letters).
+TEST_F(ExportTest, ExcelSheetGoesToTheClipboardAsItsBytes) {
+    TSeriesDataXLS x(Chart.get());
+    x.IncludeHeader = true;
+    TMemoryStream file;
+    x.SaveToStream(&file);
+    Clipboard()->SetAsText("before");
+    x.CopyToClipboard();
+    EXPECT_FALSE(Clipboard()->HasFormat(CF_TEXT));
+    EXPECT_EQ(qmtest::ClipboardBytes("application/vnd.ms-excel"),
+              std::string(static_cast<const char*>(file.Memory()), size_t(file.Size())));
 }
 
 // The chart's own writers save over files whose names take all 255 bytes a

@@ -12,10 +12,12 @@
 #include "platform/graphics/clipbrd.h"
 #include "platform/graphics/metafile.h"
 #include "platform/win32/mailto.h"
+#include "support/clipboard_bytes.h"
 #include "support/external_tool.h"
 #include "platform/graphics/jpeg.h"
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
@@ -470,6 +472,48 @@ TEST_F(ExportTest, ClipboardHoldsThePictureOfEachFormat) {
     for (const auto& t : m.TextRecords())
         title = title || t.Text == "Field strength run";
     EXPECT_TRUE(title);
+}
+
+// Each data format the dialog copies reaches another program as the texts it
+// holds: the bytes on the clipboard are read as a reader of that format reads
+// them (an XML parser by the declaration, an HTML reader by its meta charset),
+// and a saved file still reads back as before.
+TEST_F(ExportTest, CopiedDataReadsAsItsTextsInEveryFormat) {
+    QM_REQUIRE_TOOL("python3");
+    const std::string reader = std::string("python3 ") + QM_TEST_SUPPORT_DIR + "/pasted_texts.py ";
+    const std::map<std::string, std::string> kinds = {
+        {"Text", "text"}, {"XML", "xml"}, {"HTML Table", "html"}};
+    const std::string title = "Messkurve \xC3\x84 \xC2\xB5"; // as UTF-8
+    Line->SetTitle("Messkurve \xC4 \xB5");
+    Line->SetXLabel(0, "Spitze \xB5V \xE4");
+    auto f = Show();
+    f->PageControl1->SelectPageByUser(f->TabData);
+    int copied = 0;
+    for (int i = 0; i < f->RGText->Items()->Count(); ++i) {
+        const std::string name = f->RGText->Items()->Strings(i).c_str();
+        SCOPED_TRACE(name);
+        f->RGText->SetItemIndex(i);
+        if (f->CBDelim->Enabled()) Choose(static_cast<TComboBox*>(f->CBDelim), 1); // tab
+        f->CBHeader->SetChecked(true);
+        if (!f->BCopy->Enabled()) continue; // the worksheet is no text
+        ASSERT_TRUE(kinds.count(name)) << "no reader for the format " << name;
+        const std::string& kind = kinds.at(name);
+        Clipboard()->Clear();
+        SimulateClick(f->BCopy);
+        const std::string pasted = Path("pasted.out");
+        std::ofstream(pasted, std::ios::binary) << qmtest::ClipboardTextBytes();
+        const std::string saved = Path("saved.out");
+        Responder.ExpectSave(saved.c_str(), 0);
+        SimulateClick(f->BSave);
+        for (const auto& [file, medium] : {std::pair{pasted, "utf-8"}, {saved, "cp1252"}}) {
+            SCOPED_TRACE(file);
+            const std::string texts = RunCommand(reader + kind + " " + file + " " + medium);
+            EXPECT_NE(texts.find(title + "\n"), std::string::npos) << texts;
+            EXPECT_NE(texts.find("Spitze \xC2\xB5V \xC3\xA4\n"), std::string::npos) << texts;
+        }
+        ++copied;
+    }
+    EXPECT_EQ(copied, 3);
 }
 
 // A stand-in mail program: records its arguments and ends with Status.
