@@ -217,7 +217,7 @@ const TSaveCase SaveCases[] = {
      [](FileNamesTest& t, const AnsiString& file) {
          MainForm->Chart1->GetSeries(0)->AddXY(1, 2);
          TTeeExportForm f(nullptr);
-         f.SetTag(reinterpret_cast<intptr_t>(MainForm->Chart1));
+         f.SetSubject(MainForm->Chart1);
          f.Show();
          f.PageControl1->SelectPageByUser(f.TabData);
          t.Responder.ExpectSave(file);

@@ -129,7 +129,7 @@ public:
         chart->SetMaxPointsPerPage(Pages ? 20 : 0);
         TChartPreview form(nullptr);
         if (Pages) form.PageNavigatorClass = &TChartPageNavigator::ClassInfo;
-        form.SetTag(reinterpret_cast<intptr_t>(chart));
+        form.SetSubject(chart);
         form.Show();
         Responder.ExpectPaper(TDialogKind::PrinterSetupDialog, Paper.Paper, Paper.Orientation);
         SimulateClick(form.BSetupPrinter);

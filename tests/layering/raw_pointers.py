@@ -3,7 +3,8 @@
 
 Reads every header and source file under src/ and lists each data member of a
 class or struct that holds a raw pointer to a class of the program (or a
-container or array of them). Each must be accounted for: by a rule this script
+container or array of them), a type alias (using, typedef) read as the type it
+names. Each must be accounted for: by a rule this script
 verifies in the source, or by a row of the table beside it (file, class,
 member, kind, reason). A reference to an object the holder does not own is a
 TWatched<T>; a raw pointer stays only where the holder owns the object or the
@@ -293,6 +294,8 @@ def _parse_declarators(stmt):
         if not m:
             return []
         name = m.group(1)
+        if name == 'operator':
+            return []  # an operator declared as deleted or defaulted
         head = d[:m.start()].strip()
         if n == 0:
             if not head:
@@ -343,6 +346,34 @@ def watched_pointees(type_, classes):
             if n in classes]
 
 
+_USING = re.compile(r'\busing\s+([A-Za-z_]\w*)\s*=\s*([^;{}]+);')
+_TYPEDEF = re.compile(r'\btypedef\s+([^;{}()]+?)\s*\b([A-Za-z_]\w*)\s*;')
+
+
+def find_aliases(files):
+    """Every type alias (using X = T; typedef T X;) by name, wherever declared."""
+    out = {}
+    for src in files:
+        for m in _USING.finditer(src.text):
+            out.setdefault(m.group(1), re.sub(r'\s+', ' ', m.group(2)).strip())
+        for m in _TYPEDEF.finditer(src.text):
+            out.setdefault(m.group(2), re.sub(r'\s+', ' ', m.group(1)).strip())
+    return out
+
+
+def resolve_aliases(type_, aliases):
+    """The type with its aliases spelled out, aliases of aliases too."""
+    if not aliases:
+        return type_
+    names = re.compile(r'(?<![\w])(%s)\b' % '|'.join(map(re.escape, aliases)))
+    for _ in range(8):
+        spelled = names.sub(lambda m: aliases[m.group(1)], type_)
+        if spelled == type_:
+            break
+        type_ = spelled
+    return type_
+
+
 def collect(files):
     classes = {}
     per_file = []
@@ -351,12 +382,15 @@ def collect(files):
         per_file.append((src, defs))
         for c in defs:
             classes.setdefault(c.name, []).append(c)
+    # A class's own name wins over an alias of that name in some other scope.
+    aliases = {k: v for k, v in find_aliases(files).items() if k not in classes}
     members, handles = [], []
     for src, defs in per_file:
         nested = {c.start for c in defs}
         for c in defs:
             for stmt, pos in _statements(src, c, nested - {c.start}):
-                for name, type_, array, init in _parse_declarators(stmt):
+                for name, declared, array, init in _parse_declarators(stmt):
+                    type_ = resolve_aliases(declared, aliases)
                     pointees = raw_pointees(type_, array, classes)
                     if watched_pointees(type_, classes):
                         handles.append((c, name))

@@ -58,12 +58,21 @@ public:
     TEdit* Made;
     const char* Text;
     void Set(TSeries* S) { Series = S; }
+    TSeriesList Aliased;
+    PEdit Typed;
+    TSeriesRefs Nested;
+    THeldList Held;
 };
 class TMarks {
 public:
     explicit TMarks(TForm* AForm) : FForm(AForm) {}
     TForm* FForm;
 };
+using TSeriesList = std::vector<TSeries*>;
+typedef TEdit* PEdit;
+using TSeriesRef = TSeries*;
+using TSeriesRefs = std::vector<TSeriesRef>;
+using THeldList = std::vector<TWatched<TSeries>>;
 ''',
     'app/form.cpp': '''
 #include "app/form.h"
@@ -108,7 +117,8 @@ def self_test():
         prog = Program(read_tree(src))
         found = {(m.cls.name, m.name): m for m in prog.members}
         expect(set(found) == {('TForm', n) for n in (
-            'Ok', 'Cancel', 'Field', 'Pair', 'Rows', 'Series', 'List', 'Listed', 'Made')} |
+            'Ok', 'Cancel', 'Field', 'Pair', 'Rows', 'Series', 'List', 'Listed', 'Made',
+            'Aliased', 'Typed', 'Nested')} |
             {('TMarks', 'FForm')}, 'members read: %s' % sorted(found))
         rules = {k: prog.rule(m)[0] for k, m in found.items()}
         expect(rules[('TForm', 'Ok')] == 'made-here', 'a factory made with this is owned')
@@ -119,7 +129,7 @@ def self_test():
         expect(rules[('TMarks', 'FForm')] == 'part-of', 'made by its owner with this is owner')
         expect(rules[('TForm', 'Series')] is None, 'a member set from outside is no rule\'s')
         expect(rules[('TForm', 'Rows')] is None, 'an array is no rule\'s')
-        expect(len(prog.handles) == 1, 'a TWatched member is a handle')
+        expect(len(prog.handles) == 2, 'a TWatched member is a handle, through an alias too')
         rows, errors = read_table(table)
         expect(not errors, 'the sample table reads')
         failures, counts = check(prog, rows, table)
@@ -130,7 +140,10 @@ def self_test():
                'a row of kind reference fails')
         expect(re.search(r'table\.txt:5: TForm::Gone .*remove the row', text),
                'a row that matches no member fails')
-        expect(len(failures) == 3, 'exactly three failures:\n' + text)
+        for name in ('Aliased', 'Typed', 'Nested'):
+            expect(re.search(r'TForm::%s .*no rule covers' % name, text),
+                   'a member declared through an alias is read: ' + name)
+        expect(len(failures) == 6, 'exactly six failures:\n' + text)
         expect(counts['table'] == {'owned': 1, 'owner': 1, 'other': 0, 'reference': 1},
                'the table counts by kind: %s' % counts['table'])
         with open(table, 'a') as fh:

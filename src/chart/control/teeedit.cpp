@@ -390,7 +390,7 @@ void EditOneSeries(TControl* AOwner, TChartSeries* ASeries) {
     form->SetBorderIcons(TBorderIcons{biSystemMenu});
     form->SetScaled(false);
     form->SetCaption(Format(TeeMsg_Editing, {ASeries->Name()}));
-    form->SetTag(reinterpret_cast<intptr_t>(ASeries));
+    form->SetSubject(ASeries);
     form->SetHeight(form->Height() + GetSystemMetrics(SM_CYDLGFRAME) +
                     GetSystemMetrics(SM_CYCAPTION));
     ShowModalWatching(form.get(), {ASeries, ASeries->ParentChart()});

@@ -144,7 +144,7 @@ void TSeriesToolEditor::FormCreate(TObject*) {
 }
 
 void TSeriesToolEditor::FormShow(TObject*) {
-    TakeTagged(this, FToolTag, FTool);
+    TakeSubject(this, FTool);
     if (!FTool) return;
     TCustomAxisPanel* chart = FTool->ParentChart();
     // Refilled, so showing the form again never lists a series twice.
@@ -240,11 +240,11 @@ TCursor TeeSetCursor(TCursor ACursor, const AnsiString& Name) {
 // ---------------------------------------------------------------------------
 // Docking
 
-void AddFormTo(TCustomForm* AForm, TWinControl* AParent, TObject* ATag) {
+void AddFormTo(TCustomForm* AForm, TWinControl* AParent, TPersistent* ASubject) {
     AForm->SetPosition(poDesigned);
     AForm->SetBorderStyle(bsNone);
     AForm->SetBorderIcons({});
-    AForm->SetTag(reinterpret_cast<intptr_t>(ATag));
+    AForm->SetSubject(ASubject);
     AForm->SetParent(AParent);
     const bool wasVisible = AParent->Visible();
     AParent->SetVisible(true);

@@ -58,12 +58,9 @@ private:
 // Lists the chart's series a user may choose.
 void ListSeries(TListedObjects* AList, TCustomAxisPanel* AChart);
 
-// Takes what an editor form edits from the form's Tag, when that Tag is not
-// the one taken before: an object freed since stays none, its address unread.
-template <class T> void TakeTagged(const TComponent* Form, intptr_t& Taken, TWatched<T>& Object) {
-    if (Form->Tag() == Taken) return;
-    Taken = Form->Tag();
-    Object = dynamic_cast<T*>(reinterpret_cast<TObject*>(Taken));
+// Takes what an editor form edits: the form's subject, none once it is gone.
+template <class T> void TakeSubject(const TCustomForm* Form, TWatched<T>& Object) {
+    Object = Form->SubjectAs<T>();
 }
 
 class TSeriesToolEditor : public TForm {
@@ -82,7 +79,6 @@ public:
 
 protected:
     TWatched<TTeeCustomToolSeries> FTool;
-    intptr_t FToolTag = 0;
     TListedObjects* FSeriesItems = nullptr;
 };
 
@@ -116,6 +112,6 @@ void TeeFillCursors(TComboFlat* ACombo, TCursor ACursor);
 // The cursor named "cr" + Name, or ACursor when no cursor has that name.
 TCursor TeeSetCursor(TCursor ACursor, const AnsiString& Name);
 
-// Docks an editor form into a container of the chart editor with ATag in the
-// form's Tag, and shows it (so its OnShow finds the tag).
-void AddFormTo(TCustomForm* AForm, TWinControl* AParent, TObject* ATag);
+// Docks an editor form into a container of the chart editor with ASubject as
+// what it edits, and shows it (so its OnShow finds it).
+void AddFormTo(TCustomForm* AForm, TWinControl* AParent, TPersistent* ASubject);

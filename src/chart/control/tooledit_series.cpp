@@ -120,7 +120,7 @@ TPieToolEditor::TPieToolEditor(TComponent* AOwner) : TForm(AOwner) {
 }
 
 void TPieToolEditor::FormShow(TObject*) {
-    TakeTagged(this, FToolTag, FTool);
+    TakeSubject(this, FTool);
     if (FTool) {
         TCustomAxisPanel* chart = FTool->ParentChart();
         // Refilled, so showing the form again never lists a series twice.
@@ -252,7 +252,7 @@ TGridTransposeToolEdit::TGridTransposeToolEdit(TComponent* AOwner) : TForm(AOwne
 }
 
 void TGridTransposeToolEdit::FormShow(TObject*) {
-    TakeTagged(this, FToolTag, FTool);
+    TakeSubject(this, FTool);
     if (!FTool || !FTool->ParentChart()) return;
     TCustomAxisPanel* chart = FTool->ParentChart();
     FGridItems->Clear();

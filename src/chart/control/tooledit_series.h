@@ -37,7 +37,6 @@ public:
 
 private:
     TWatched<TPieTool> FTool;
-    intptr_t FToolTag = 0;
     TListedObjects* FPieItems = nullptr;
 };
 
@@ -81,7 +80,6 @@ public:
 
 private:
     TWatched<TGridTransposeTool> FTool;
-    intptr_t FToolTag = 0;
     TListedObjects* FGridItems = nullptr;
 };
 

@@ -13,10 +13,6 @@ QM_CLASS_OWNED(TStackBarSeriesEditor, TForm, TComponent)
 QM_CLASS_OWNED(TBarSeriesEditor, TForm, TComponent)
 
 namespace {
-TCustomBarSeries* BarOfTag(TCustomForm* F) {
-    return dynamic_cast<TCustomBarSeries*>(reinterpret_cast<TObject*>(F->Tag()));
-}
-
 // A tab added beside the one the form is docked in; nullptr when it is not
 // docked in a page control.
 TTabSheet* AddSiblingTab(TControl* Form, const AnsiString& Caption) {
@@ -72,7 +68,7 @@ TStackBarSeriesEditor::TStackBarSeriesEditor(TComponent* AOwner) : TForm(AOwner)
 }
 
 void TStackBarSeriesEditor::FormShow(TObject*) {
-    FBar = BarOfTag(this);
+    FBar = SubjectAs<TCustomBarSeries>();
     if (!FBar) return;
     FBind.Load();
     auto guard = FBind.Guard();
@@ -163,7 +159,7 @@ TBarSeriesEditor::TBarSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
 }
 
 void TBarSeriesEditor::FormShow(TObject*) {
-    FBar = BarOfTag(this);
+    FBar = SubjectAs<TCustomBarSeries>();
     if (!FBar) return;
     FBind.Load();
     {

@@ -110,7 +110,7 @@ TVolumeSeriesEditor::TVolumeSeriesEditor(TComponent* AOwner) : TPenDialog(AOwner
 }
 
 void TVolumeSeriesEditor::VolumeShow(TObject* Sender) {
-    FVolume = dynamic_cast<TChartSeries*>(reinterpret_cast<TObject*>(Tag()));
+    FVolume = SubjectAs<TChartSeries>();
     if (!FVolume) return;
     FBind.Load();
     auto guard = FBind.Guard();

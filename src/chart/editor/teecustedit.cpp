@@ -91,7 +91,7 @@ TCustomSeriesEditor::TCustomSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
 }
 
 void TCustomSeriesEditor::FormShow(TObject*) {
-    FSeries = SeriesOfTag<TCustomSeries>(this);
+    FSeries = SubjectAs<TCustomSeries>();
     if (!FSeries) return;
     FBind.Load();
     {
@@ -139,7 +139,7 @@ TFastLineSeriesEditor::TFastLineSeriesEditor(TComponent* AOwner) : TPenDialog(AO
 }
 
 void TFastLineSeriesEditor::FastLineShow(TObject* Sender) {
-    FSeries = SeriesOfTag<TFastLineSeries>(this);
+    FSeries = SubjectAs<TFastLineSeries>();
     if (!FSeries) return;
     ThePen = FSeries->LinePen();
     FormShow(Sender);
@@ -210,7 +210,7 @@ TAreaSeriesEditor::TAreaSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
 }
 
 void TAreaSeriesEditor::FormShow(TObject*) {
-    FSeries = SeriesOfTag<TAreaSeries>(this);
+    FSeries = SubjectAs<TAreaSeries>();
     if (!FSeries) return;
     FBind.Load();
     {

@@ -125,7 +125,7 @@ bool TFormTee3D::FullRotation() const {
 }
 
 void TFormTee3D::FormShow(TObject*) {
-    if (!FChart) FChart = dynamic_cast<TCustomChart*>(reinterpret_cast<TObject*>(Tag()));
+    if (!FChart) FChart = SubjectAs<TCustomChart>();
     if (!FChart) return;
     TView3DOptions* o = FChart->View3DOptions();
     const bool full = FullRotation();

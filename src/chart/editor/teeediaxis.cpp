@@ -445,7 +445,7 @@ TCustomAxisPanel* TFormTeeAxis::Chart() const {
 }
 
 void TFormTeeAxis::FormShow(TObject*) {
-    if (!FAxis) FAxis = dynamic_cast<TChartAxis*>(reinterpret_cast<TObject*>(Tag()));
+    if (!FAxis) FAxis = SubjectAs<TChartAxis>();
     if (!FAxis) return;
     FChart = FAxis->ParentChart();
     {

@@ -24,9 +24,6 @@ QM_CLASS_OWNED(TChartPageNavigator, TCustomTeeNavigator, TComponent)
 QM_CLASS_OWNED(TFormTeePage, TForm, TComponent)
 
 namespace {
-TCustomChart* ChartOfTag(TCustomForm* F) {
-    return dynamic_cast<TCustomChart*>(reinterpret_cast<TObject*>(F->Tag()));
-}
 const TMouseButton MouseButtons[] = {mbLeft, mbRight, mbMiddle};
 int MouseIndex(TMouseButton B) {
     return B == mbRight ? 1 : B == mbMiddle ? 2 : 0;
@@ -177,7 +174,7 @@ void TFormTeeGeneral::EnableZoom() {
 }
 
 void TFormTeeGeneral::FormShow(TObject*) {
-    if (!FChart) FChart = ChartOfTag(this);
+    if (!FChart) FChart = SubjectAs<TCustomChart>();
     if (!FChart) return;
     SetMarginRanges();
     FBind.Load();
@@ -330,7 +327,7 @@ TFormTeePage::TFormTeePage(TComponent* AOwner, TCustomChart* AChart)
 }
 
 void TFormTeePage::FormShow(TObject*) {
-    if (!FChart) FChart = ChartOfTag(this);
+    if (!FChart) FChart = SubjectAs<TCustomChart>();
     if (!FChart) return;
     FBind.Load();
     auto guard = FBind.Guard();

@@ -160,7 +160,7 @@ TFormTeeLegend::TFormTeeLegend(TComponent* AOwner, TCustomChartLegend* ALegend)
 }
 
 void TFormTeeLegend::FormShow(TObject*) {
-    if (!FLegend) FLegend = dynamic_cast<TCustomChartLegend*>(reinterpret_cast<TObject*>(Tag()));
+    if (!FLegend) FLegend = SubjectAs<TCustomChartLegend>();
     if (!FLegend) return;
     PageControl1->SetActivePage(TabStyle);
     FBind.Load();

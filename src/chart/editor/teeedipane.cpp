@@ -110,7 +110,7 @@ TFormTeePanel::TFormTeePanel(TComponent* AOwner, TCustomTeePanelExtended* APanel
 }
 
 void TFormTeePanel::FormShow(TObject*) {
-    if (!FPanel) FPanel = dynamic_cast<TCustomTeePanelExtended*>(reinterpret_cast<TObject*>(Tag()));
+    if (!FPanel) FPanel = SubjectAs<TCustomTeePanelExtended>();
     if (!FPanel) return;
     BPanelColor->LinkProperty(FPanel, "Color");
     FBind.Load();

@@ -71,7 +71,7 @@ void TBaseFunctionEditor::FormShow(TObject*) {
     FBind.Load();
     const TLoadGuard showing(FShowing);
     auto guard = FBind.Guard();
-    IFunction = dynamic_cast<TTeeFunction*>(reinterpret_cast<TObject*>(Tag()));
+    IFunction = SubjectAs<TTeeFunction>();
     if (IFunction) {
         if (!Series) Series = IFunction->ParentSeries();
         SetFunction();

@@ -172,7 +172,7 @@ TFormTeeSeries* TeeSeriesPageOf(TControl* Form) {
     return page && page->PageSeries == pages ? page : nullptr;
 }
 
-void TeeAddToTab(TCustomForm* Form, TTabSheet* Tab, TObject* AObject) {
+void TeeAddToTab(TCustomForm* Form, TTabSheet* Tab, TPersistent* AObject) {
     auto* page =
         Tab->PageControl() ? dynamic_cast<TFormTeeSeries*>(Tab->PageControl()->Owner()) : nullptr;
     if (page && page->PageSeries == Tab->PageControl())
@@ -195,7 +195,7 @@ int TFormTeeSeries::ExtraTabPosition() const {
 }
 
 TCustomForm* TFormTeeSeries::InsertSeriesForm(TClass FormClass, int TabPosition,
-                                              const AnsiString& Caption, TObject* AObject) {
+                                              const AnsiString& Caption, TPersistent* AObject) {
     if (!FormClass || !FormClass->Factory || !FormClass->InheritsFrom(&TCustomForm::ClassInfo))
         return nullptr;
     TTabSheet* current = PageSeries->ActivePage();
@@ -207,7 +207,7 @@ TCustomForm* TFormTeeSeries::InsertSeriesForm(TClass FormClass, int TabPosition,
     return form;
 }
 
-void TFormTeeSeries::AddToTab(TCustomForm* Form, TTabSheet* Tab, TObject* AObject) {
+void TFormTeeSeries::AddToTab(TCustomForm* Form, TTabSheet* Tab, TPersistent* AObject) {
     Form->SetAlign(alClient);
     FSeriesForms.push_back(Form);
     Form->FreeNotification(this);

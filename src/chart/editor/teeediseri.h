@@ -108,10 +108,10 @@ public:
     // TabPosition of PageSeries (last when out of range) holding a new form of
     // FormClass for AObject; nullptr when the class is no form.
     TCustomForm* InsertSeriesForm(TClass FormClass, int TabPosition, const AnsiString& Caption,
-                                  TObject* AObject);
+                                  TPersistent* AObject);
     // Embeds a form of the series' editor in Tab for AObject, translated; it
     // goes, and a further tab with it, when the series changes.
-    void AddToTab(TCustomForm* Form, TTabSheet* Tab, TObject* AObject);
+    void AddToTab(TCustomForm* Form, TTabSheet* Tab, TPersistent* AObject);
     // An empty further tab at TabPosition (last when out of range).
     TTabSheet* AddSeriesTab(int TabPosition, const AnsiString& Caption);
     // Where a series editor's further pages go unless it names a place:
@@ -171,7 +171,7 @@ TClass FunctionEditorForm(TTeeFunction* AFunction);
 TFormTeeSeries* TeeSeriesPageOf(TControl* Form);
 // Embeds a form in a further tab: through the series page when the tab is
 // one of its pages, else as any docked form.
-void TeeAddToTab(TCustomForm* Form, TTabSheet* Tab, TObject* AObject);
+void TeeAddToTab(TCustomForm* Form, TTabSheet* Tab, TPersistent* AObject);
 // Creates an editor form by class owned by AOwner; nullptr when the class is not a form.
 TCustomForm* TeeCreateFormByClass(TClass AClass, TComponent* AOwner);
 

@@ -33,7 +33,7 @@ TBaseSourceEditor::TBaseSourceEditor(TComponent* AOwner) : TForm(AOwner) {
 }
 
 void TBaseSourceEditor::FormShow(TObject*) {
-    FSeries = dynamic_cast<TChartSeries*>(reinterpret_cast<TObject*>(Tag()));
+    FSeries = SubjectAs<TChartSeries>();
     FBind.Load();
     BApply->SetEnabled(false);
 }

@@ -49,7 +49,7 @@ const char* const SubPageForms[] = {"",
                                     "TFormTeeWall",
                                     "TFormTee3D"};
 
-void Embed(TCustomForm* Form, TWinControl* Tab, TObject* Object) {
+void Embed(TCustomForm* Form, TWinControl* Tab, TPersistent* Object) {
     Form->SetAlign(alClient);
     AddFormTo(Form, Tab, Object);
     // Docking placed it by its designed position; the page fills the tab.
@@ -199,12 +199,14 @@ void TChartEditForm::Notification(TComponent* AComponent, TOperation Operation) 
 // Chart and position
 
 void TChartEditForm::SetChart(TCustomChart* AChart) {
+    const bool other = !TheChart.Is(AChart) || TheChart.Gone();
     if (TheChart) TheChart->RemoveFreeNotification(this);
     TheChart = AChart;
     if (TheChart) TheChart->FreeNotification(this);
     LBSeries->SetChart(TheChart);
     MainPage->SetEnabled(TheChart != nullptr);
     SubPage->SetEnabled(TheChart != nullptr);
+    if (other) RebuildPages();
     if (!TheChart) return;
     if (!RememberPosition) RememberPosition = TheChart->ComponentState().Contains(csDesigning);
     if (!RememberPosition) return;
@@ -219,6 +221,45 @@ void TChartEditForm::SetChart(TCustomChart* AChart) {
         } catch (const ERegistryException&) {
             // A damaged value leaves the window where it would open anyway.
         }
+    }
+}
+
+void TChartEditForm::RebuildPages() {
+    // Every page edits the chart now given: none keeps a part of the last one.
+    TheAxis = nullptr;
+    TheTitle = nullptr;
+    TheWall = nullptr;
+    if (TheTool && TheTool->ParentChart() != TheChart.Get()) TheTool = nullptr;
+    if (TheEditSeries && TheEditSeries->ParentChart() != TheChart.Get()) TheEditSeries = nullptr;
+    bool built = false;
+    for (int i = 1; i < SubPage->PageCount(); ++i)
+        if (TCustomForm* form = PageForm(SubTab(i))) {
+            delete form;
+            built = true;
+        }
+    for (TTabSheet* tab : {TabTools, TabData, TabExport, TabPrint})
+        if (TCustomForm* form = PageForm(tab)) {
+            delete form;
+            built = true;
+        }
+    PreviewForm = nullptr;
+    if (TheFormSeries) {
+        TheFormSeries->RemoveFreeNotification(this);
+        delete TheFormSeries;
+        TheFormSeries = nullptr;
+        built = true;
+    }
+    if (!built || !TheChart) return;
+    TTabSheet* main = MainPage->ActivePage();
+    if (main == TabChart) {
+        SubPageChange(SubPage);
+    } else if (main == TabSeries) {
+        if (LBSeries->GetSelectedSeries())
+            SetTabSeries();
+        else
+            MainPage->SetActivePage(TabChart);
+    } else {
+        MainPageChange(MainPage);
     }
 }
 
@@ -348,7 +389,7 @@ void TChartEditForm::SubPageChange(TObject*) {
     if (HighLightTabs) page->SetHighlighted(true);
     const int index = page->PageIndex();
     if (index >= 1 && index <= 8 && page->ControlCount() == 0) {
-        TObject* object = TheChart;
+        TPersistent* object = TheChart;
         switch (index) {
         case 2:
             if (!TheAxis) TheAxis = TheChart->LeftAxis();

@@ -96,6 +96,9 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
+    // Frees the pages built for the chart edited before, and what they chose
+    // of it, then builds the pages showing again for the chart now edited.
+    void RebuildPages();
     void AfterSeriesListChange();
     TTabSheet* SubTab(int Index) const;
 };

@@ -84,14 +84,8 @@ TFormTeeData::TFormTeeData(TComponent* AOwner) : TForm(AOwner) {
     OnShow = [this](TObject* s) { FormShow(s); };
 }
 
-// The tag is read as an object once, when it is set and shown at once; later
-// shows go through the handle, so a chart or series freed since reads empty.
 TComponent* TFormTeeData::Bound() const {
-    if (Tag() != FBoundTag) {
-        FBoundTag = Tag();
-        FBound = dynamic_cast<TComponent*>(reinterpret_cast<TObject*>(Tag()));
-    }
-    return FBound;
+    return SubjectAs<TComponent>();
 }
 
 TCustomChart* TFormTeeData::Chart() const {

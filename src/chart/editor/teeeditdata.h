@@ -38,7 +38,5 @@ public:
 private:
     // What Tag named when it was set, read through a handle afterwards.
     TComponent* Bound() const;
-    mutable TWatched<TComponent> FBound;
-    mutable intptr_t FBoundTag = 0;
     TControlBinder FBind;
 };

@@ -105,8 +105,8 @@ TChartTitle* TFormTeeTitle::TitleAt(int Index) const {
 
 void TFormTeeTitle::FormShow(TObject*) {
     if (!FTitle) {
-        // Docked by the editor window: the tag holds the title, whose panel is the chart.
-        FTitle = dynamic_cast<TChartTitle*>(reinterpret_cast<TObject*>(Tag()));
+        // Docked by the editor window: the subject is the title, whose panel is the chart.
+        FTitle = SubjectAs<TChartTitle>();
     }
     if (!FChart && FTitle) FChart = dynamic_cast<TCustomChart*>(FTitle->ParentChart());
     if (!FChart) return;

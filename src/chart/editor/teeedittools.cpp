@@ -93,8 +93,7 @@ TFormTeeTools::TFormTeeTools(TComponent* AOwner) : TForm(AOwner) {
 }
 
 TCustomChart* TFormTeeTools::Chart() const {
-    TakeTagged(this, FChartTag, FChart);
-    return FChart;
+    return SubjectAs<TCustomChart>();
 }
 
 TTeeCustomTool* TFormTeeTools::CurrentTool() const {

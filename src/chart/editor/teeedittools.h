@@ -52,8 +52,6 @@ private:
     void FreeToolForm();
     // A tool freed elsewhere (another editor on the chart) left the list.
     void ToolsDropped();
-    mutable TWatched<TCustomChart> FChart;
-    mutable intptr_t FChartTag = 0;
     TCustomForm* FToolForm = nullptr;
     TWatched<TTeeCustomTool> FFormTool;
     TListedObjects* FToolItems = nullptr;

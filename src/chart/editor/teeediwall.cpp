@@ -84,7 +84,7 @@ TChartWall* TFormTeeWall::WallAt(int Index) const {
 }
 
 void TFormTeeWall::FormShow(TObject*) {
-    if (!FWall) FWall = dynamic_cast<TChartWall*>(reinterpret_cast<TObject*>(Tag()));
+    if (!FWall) FWall = SubjectAs<TChartWall>();
     if (FWall) FChart = dynamic_cast<TCustomChart*>(FWall->ParentChart());
     if (!FChart) return;
     int tab = 3;

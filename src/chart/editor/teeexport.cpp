@@ -332,7 +332,7 @@ void TTeeExportFormBase::FormShow(TObject*) {
         o.Include(ofEnableSizing);
         d->SetOptions(o);
     }
-    if (Tag() != 0) ExportPanel = dynamic_cast<TCustomTeePanel*>(reinterpret_cast<TObject*>(Tag()));
+    if (Subject()) ExportPanel = SubjectAs<TCustomTeePanel>();
     if (ExportPanel) {
         FChangingSize = true;
         TTeeFinally clear([this] { FChangingSize = false; });

@@ -16,7 +16,7 @@ TTeeSeriesPage::TTeeSeriesPage(TComponent* AOwner) : TForm(AOwner) {
 }
 
 void TTeeSeriesPage::FormShow(TObject*) {
-    FSeries = dynamic_cast<TChartSeries*>(TagObject());
+    FSeries = SubjectAs<TChartSeries>();
     FBind.Load();
     auto guard = FBind.Guard();
     if (FSeries) ShowSeries();
@@ -53,14 +53,14 @@ void TTeeSeriesPage::OnIndex(TRadioGroup* R, std::function<void(int)> Set) {
 }
 
 TCustomForm* TTeeSeriesPage::InsertPage(const AnsiString& ClassName, const AnsiString& Caption,
-                                        TObject* ATag, int Position) {
+                                        TPersistent* ASubject, int Position) {
     auto* sheet = dynamic_cast<TTabSheet*>(Parent());
     TPageControl* pages = sheet ? sheet->PageControl() : nullptr;
     TClass cls = GetClass(ClassName);
     if (!pages || !cls) return nullptr;
     if (TFormTeeSeries* series = TeeSeriesPageOf(this))
         return series->InsertSeriesForm(cls, Position >= 0 ? Position : series->ExtraTabPosition(),
-                                        Caption, ATag);
+                                        Caption, ASubject);
     TTabSheet* current = pages->ActivePage();
     auto* tab = new TTabSheet(this);
     tab->SetPageControl(pages);
@@ -69,7 +69,7 @@ TCustomForm* TTeeSeriesPage::InsertPage(const AnsiString& ClassName, const AnsiS
     TCustomForm* form = TeeCreateFormByClass(cls, tab);
     if (form) {
         form->SetAlign(alClient);
-        AddFormTo(form, tab, ATag);
+        AddFormTo(form, tab, ASubject);
     }
     // Docking shows the new tab for a moment; the user stays where he was.
     pages->SetActivePage(current);

@@ -24,17 +24,16 @@ public:
     // A tab captioned Caption beside the one this form is docked in (at
     // Position; for -1 after the series page's own page and the pages added
     // before, or last elsewhere), holding a form of the class registered as
-    // ClassName for Tag. The tab goes with this form. nullptr when the form
+    // ClassName for Subject. The tab goes with this form. nullptr when the form
     // is not docked in pages or the class is unknown.
-    TCustomForm* InsertPage(const AnsiString& ClassName, const AnsiString& Caption, TObject* Tag,
-                            int Position = -1);
+    TCustomForm* InsertPage(const AnsiString& ClassName, const AnsiString& Caption,
+                            TPersistent* Subject, int Position = -1);
 
 protected:
     // Reads the edited series into the controls, the filling guard set.
     virtual void ShowSeries() {}
     // Adds further pages; called once, after the first ShowSeries.
     virtual void AddPages() {}
-    TObject* TagObject() const { return reinterpret_cast<TObject*>(Tag()); }
     bool CanWrite() const { return !FBind.Loading() && FSeries; }
 
     // Each writes through Set when the user changes the control; numbers only

@@ -46,11 +46,6 @@ TTabSheet* TeeNewTab(TPageControl* Pages, const char* Name, const AnsiString& Ca
 // The whole number in the edit, kept inside the up-down's range; false for text
 // that is no number.
 bool UpDownValue(TEdit* E, TUpDown* U, int& V);
-// The series an editor page was docked for (its Tag), when it is a T.
-template <typename T> T* SeriesOfTag(TCustomForm* F) {
-    return dynamic_cast<T*>(reinterpret_cast<TObject*>(F->Tag()));
-}
-
 // Widens the window holding Root until every page control shown under Root has
 // room for all its tabs (within the screen's width): scroll arrows would hide
 // pages from the user.

@@ -363,7 +363,7 @@ TADXFuncEditor::TADXFuncEditor(TComponent* AOwner) : TForm(AOwner) {
 }
 
 void TADXFuncEditor::FormShow(TObject*) {
-    TObject* tag = reinterpret_cast<TObject*>(Tag());
+    TPersistent* tag = Subject();
     if (auto* f = dynamic_cast<TTeeFunction*>(tag)) {
         FFunction = f;
         FSeries = f->ParentSeries();

@@ -100,7 +100,7 @@ void TCircledSeriesEditor::WireRadius(TEdit* E, TUpDown* U, TCheckBox* Auto, boo
 }
 
 void TCircledSeriesEditor::FormShow(TObject*) {
-    FSeries = dynamic_cast<TCircledSeries*>(reinterpret_cast<TObject*>(Tag()));
+    FSeries = SubjectAs<TCircledSeries>();
     if (!FSeries) return;
     FLoading = true;
     CBCircled->SetChecked(FSeries->Circled());
@@ -202,8 +202,7 @@ TPieSeriesEditor::TPieSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
         ok->SetModalResult(mrOk);
         ok->SetDefault(true);
         ok->SetAnchors({akTop, akRight});
-        dlg->SetTag(
-            reinterpret_cast<intptr_t>(static_cast<TObject*>(FSeries->OtherSlice()->Legend())));
+        dlg->SetSubject(FSeries->OtherSlice()->Legend());
         ShowModalWatching(dlg.get(), {FSeries});
     };
     BShadow->OnClick = [this](TObject*) {
@@ -225,7 +224,7 @@ void TPieSeriesEditor::EnableOther() {
 }
 
 void TPieSeriesEditor::FormShow(TObject*) {
-    FSeries = dynamic_cast<TPieSeries*>(reinterpret_cast<TObject*>(Tag()));
+    FSeries = SubjectAs<TPieSeries>();
     if (!FSeries) return;
     FBind.Load();
     {

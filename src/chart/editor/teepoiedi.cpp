@@ -102,7 +102,7 @@ TSeriesPointerEditor::TSeriesPointerEditor(TComponent* AOwner) : TForm(AOwner) {
 }
 
 void TSeriesPointerEditor::FormShow(TObject*) {
-    auto* tagged = reinterpret_cast<TObject*>(Tag());
+    TPersistent* tagged = Subject();
     FPointer = dynamic_cast<TSeriesPointer*>(tagged);
     FSeries = nullptr;
     if (!FPointer)
@@ -227,6 +227,6 @@ bool EditSeriesPointer(TComponent* AOwner, TSeriesPointer* APointer) {
     auto* ok = TeeNewButton(dlg.get(), dlg.get(), "BOk", "OK", 236, dlg->ClientHeight() - 32);
     ok->SetModalResult(mrOk);
     ok->SetDefault(true);
-    dlg->SetTag(reinterpret_cast<intptr_t>(static_cast<TObject*>(APointer)));
+    dlg->SetSubject(APointer);
     return ShowModalWatching(dlg.get(), {APointer->ParentSeries()}, AOwner).Ok();
 }

@@ -187,9 +187,7 @@ void TChartPreview::FormShow(TObject*) {
         }
     }
     Screen->SetCursor(crDefault);
-    if (Tag() != 0)
-        TeePreviewPanel1->SetPanel(
-            dynamic_cast<TCustomTeePanel*>(reinterpret_cast<TObject*>(Tag())));
+    if (Subject()) TeePreviewPanel1->SetPanel(SubjectAs<TCustomTeePanel>());
     FillPrinters();
     const bool printers = Printer()->Printers()->Count() > 0;
     if (printers) {

@@ -87,7 +87,17 @@ TTeePreviewPanel::TTeePreviewPanel(TComponent* AOwner)
 
 TTeePreviewPanel::~TTeePreviewPanel() {
     for (TCustomTeePanel* p : FPanels)
-        p->RemoveFreeNotification(this);
+        if (p) p->RemoveFreeNotification(this);
+}
+
+TCustomTeePanel* TTeePreviewPanel::Panel() const {
+    for (TCustomTeePanel* p : FPanels)
+        if (p) return p;
+    return nullptr;
+}
+
+void TTeePreviewPanel::DropGone() {
+    std::erase_if(FPanels, [](const TWatched<TCustomTeePanel>& p) { return !p; });
 }
 
 // ---------------------------------------------------------------------------
@@ -191,6 +201,7 @@ void TTeePreviewPanel::InternalDraw(const TRect& UserRectangle) {
     canvas->Brush()->SetColor(FPaperColor);
     canvas->Rectangle(FPaperRect);
     FPaperShadow->Draw(canvas, FPaperRect);
+    DropGone();
     FImageRect = CalcImagePrintMargins(Panel());
     for (TCustomTeePanel* p : FPanels)
         DrawPanelImage(p);
@@ -278,11 +289,13 @@ void TTeePreviewPanel::SetShadowSize(int Value) {
 void TTeePreviewPanel::SetPanel(TCustomTeePanel* Value) {
     if (Value == this || (Value && Value == Panel())) return;
     if (!Value) {
+        DropGone();
         if (!FPanels.empty()) {
             FPanels.front()->RemoveFreeNotification(this);
             FPanels.erase(FPanels.begin());
         }
-    } else if (std::find(FPanels.begin(), FPanels.end(), Value) == FPanels.end()) {
+    } else if (std::none_of(FPanels.begin(), FPanels.end(),
+                            [Value](const TWatched<TCustomTeePanel>& p) { return p == Value; })) {
         FPanels.push_back(Value);
         Value->FreeNotification(this);
     }
@@ -294,9 +307,9 @@ void TTeePreviewPanel::Notification(TComponent* AComponent, TOperation Operation
     TCustomTeePanelExtended::Notification(AComponent, Operation);
     if (Operation != opRemove) return;
     // A freed panel leaves the list wherever it stands.
-    auto it = std::find(FPanels.begin(), FPanels.end(), AComponent);
-    if (it != FPanels.end()) {
-        FPanels.erase(it);
+    const size_t count = FPanels.size();
+    DropGone();
+    if (FPanels.size() != count) {
         FDragged = 0;
         Invalidate();
     }
@@ -402,6 +415,7 @@ void TTeePreviewPanel::MouseUp(TMouseButton Button, TShiftState Shift, int X, in
 // Printing
 
 void TTeePreviewPanel::Print() {
+    DropGone();
     if (FPanels.empty()) return;
     TScreenCursorScope wait;
     CheckPrinterOrientation();

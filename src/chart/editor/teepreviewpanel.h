@@ -3,6 +3,7 @@
 // chart drawn inside its print margins, and dotted margin lines the user
 // drags to move or resize a chart on the page.
 #include "chart/engine/teeprocs.h"
+#include "platform/classes/watched.h"
 #include <functional>
 #include <vector>
 
@@ -18,8 +19,9 @@ QM_ENUM_NAMES(TTeePreviewPanelOrientation, ppoDefault, ppoPortrait, ppoLandscape
 using TOnChangeMarginsEvent =
     std::function<void(TObject* Sender, bool DisableProportional, const TRect& NewMargins)>;
 
-// The panels drawn and printed on one sheet.
-using TTeePanelsList = std::vector<TCustomTeePanel*>;
+// The panels drawn and printed on one sheet. A panel freed meanwhile reads
+// nullptr and leaves the list before the next drawing or print.
+using TTeePanelsList = std::vector<TWatched<TCustomTeePanel>>;
 
 class TTeePreviewPanel : public TCustomTeePanelExtended {
     QM_CLASS(TTeePreviewPanel)
@@ -45,7 +47,7 @@ public:
     void SetMargins(TPreviewChartPen* Value) { FMargins->Assign(Value); }
     TTeePreviewPanelOrientation Orientation() const { return FOrientation; }
     void SetOrientation(TTeePreviewPanelOrientation Value);
-    TCustomTeePanel* Panel() const { return FPanels.empty() ? nullptr : FPanels.front(); }
+    TCustomTeePanel* Panel() const;
     void SetPanel(TCustomTeePanel* Value);
     TTeePanelsList& Panels() { return FPanels; }
     TColor PaperColor() const { return FPaperColor; }
@@ -73,6 +75,8 @@ protected:
 
 private:
     void CheckPrinterOrientation();
+    // Takes out the panels freed since they were added.
+    void DropGone();
     void DrawPanelImage(TCustomTeePanel* APanel);
     void SendAsBitmap(TCustomTeePanel* APanel, TCanvas* ACanvas, const TRect& R);
     void DrawMargins(const TRect& R);

@@ -60,7 +60,7 @@ void TArrowSeriesEditor::WireSize(TEdit* E, TUpDown* U, void (*Set)(TArrowSeries
 }
 
 void TArrowSeriesEditor::FormShow(TObject*) {
-    FSeries = SeriesOfTag<TArrowSeries>(this);
+    FSeries = SubjectAs<TArrowSeries>();
     if (!FSeries) return;
     FLoading = true;
     UDArrowWidth->SetPosition(FSeries->ArrowWidth());
@@ -98,7 +98,7 @@ TGanttSeriesEditor::TGanttSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
 }
 
 void TGanttSeriesEditor::FormShow(TObject*) {
-    FSeries = SeriesOfTag<TGanttSeries>(this);
+    FSeries = SubjectAs<TGanttSeries>();
     if (!FSeries) return;
     FLoading = true;
     UDPointVertSize->SetPosition(FSeries->Pointer()->VertSize());
@@ -254,7 +254,7 @@ void TChartShapeEditor::FillPosition() {
 }
 
 void TChartShapeEditor::FormShow(TObject*) {
-    FSeries = SeriesOfTag<TChartShape>(this);
+    FSeries = SubjectAs<TChartShape>();
     if (!FSeries) return;
     FBind.Load();
     auto guard = FBind.Guard();

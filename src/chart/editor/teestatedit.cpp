@@ -283,7 +283,6 @@ TBarJoinEditor::TBarJoinEditor(TComponent* AOwner) : TBarSeriesEditor(AOwner) {
     BJoin = TeeNewButton<TButtonPen>(this, this, "BJoin", "&Join...", 214, 166, 100);
     OnShow = [this](TObject* s) {
         FormShow(s);
-        if (auto* j = dynamic_cast<TBarJoinSeries*>(reinterpret_cast<TObject*>(Tag())))
-            BJoin->LinkPen(j->JoinPen());
+        if (auto* j = SubjectAs<TBarJoinSeries>()) BJoin->LinkPen(j->JoinPen());
     };
 }

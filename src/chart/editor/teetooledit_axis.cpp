@@ -70,7 +70,7 @@ TAxisToolEditor::TAxisToolEditor(TComponent* AOwner) : TForm(AOwner) {
 }
 
 void TAxisToolEditor::FormShow(TObject*) {
-    TakeTagged(this, FToolTag, FTool);
+    TakeSubject(this, FTool);
     if (!FTool) return;
     TCustomAxisPanel* chart = FTool->ParentChart();
     TeeAddAxes(chart, CBAxis->Items(), false);

@@ -31,7 +31,6 @@ public:
 
 protected:
     TWatched<TTeeCustomToolAxis> FTool;
-    intptr_t FToolTag = 0;
 };
 
 class TColorBandToolEditor : public TAxisToolEditor {

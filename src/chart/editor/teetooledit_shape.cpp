@@ -171,7 +171,7 @@ TAnnotationToolEdit::TAnnotationToolEdit(TComponent* AOwner) : TForm(AOwner) {
         std::unique_ptr<TCustomForm> form(
             TeeCreateFormByClass(GetClass("TSeriesPointerEditor"), nullptr));
         if (!form) return;
-        form->SetTag(reinterpret_cast<intptr_t>(static_cast<TObject*>(FTool->Callout())));
+        form->SetSubject(FTool->Callout());
         if (!ShowModalWatching(form.get(), {FTool, this}).Gone) FTool->Repaint();
     };
     // Docked in the tools page it fills the page.
@@ -210,7 +210,7 @@ void TAnnotationToolEdit::Notification(TComponent* AComponent, TOperation Operat
 }
 
 void TAnnotationToolEdit::FormShow(TObject*) {
-    TakeTagged(this, FToolTag, FTool);
+    TakeSubject(this, FTool);
     if (!FTool) return;
     FTool->FreeNotification(this);
     FBind.Load();
@@ -260,7 +260,7 @@ TRotateToolEditor::TRotateToolEditor(TComponent* AOwner) : TForm(AOwner) {
 }
 
 void TRotateToolEditor::FormShow(TObject*) {
-    TakeTagged(this, FToolTag, FTool);
+    TakeSubject(this, FTool);
     if (!FTool) return;
     CBInverted->SetChecked(FTool->Inverted());
     CBStyle->SetItemIndex(static_cast<int>(FTool->Style()));

@@ -52,7 +52,6 @@ protected:
 private:
     void EnableCustom();
     TWatched<TAnnotationTool> FTool;
-    intptr_t FToolTag = 0;
     // The shape's own pages, made on the first show; out of reach once the tool goes.
     TFormTeeShape* FShapeForm = nullptr;
     TControlBinder FBind{[this] { return FTool != nullptr; }};
@@ -71,7 +70,6 @@ public:
 
 private:
     TWatched<TRotateTool> FTool;
-    intptr_t FToolTag = 0;
 };
 
 // Registers the forms above with the class registry.

@@ -519,6 +519,10 @@ private:
     // Whether a point just added has anyone to tell: its handler, dependents
     // or a chart to repaint.
     bool NewValueHeard() const;
+    // The series, its chart or an owner of either is on its way out: then no
+    // handler of the series runs and no function recalculates.
+    bool Leaving();
+    bool BeforeAdd();
     void AddValueList(TChartValueList* List);
     void RemoveValueList(TChartValueList* List);
     void ClearDataSources();

@@ -26,10 +26,23 @@ inline bool TChartSeries::NewValueHeard() const {
            (FActive && ParentChart() && !ParentChart()->RepaintAsked());
 }
 
+bool TChartSeries::Leaving() {
+    return TCallOut{this, ParentChart()}.Gone();
+}
+
+// False when the point is refused, or the handler freed the series or its chart.
+bool TChartSeries::BeforeAdd() {
+    TCallOut held{this, ParentChart()};
+    if (!held.Live()) return true;
+    const bool add = OnBeforeAdd(this);
+    if (held.Gone()) return false;
+    return add;
+}
+
 int TChartSeries::AddXY(double X, double Y, const AnsiString& Label, TColor Color) {
     FX->SetTempValue(X);
     FY->SetTempValue(Y);
-    if (OnBeforeAdd && !OnBeforeAdd(this)) return -1;
+    if (OnBeforeAdd && !BeforeAdd()) return -1;
     const int index = FX->AddChartValue(X);
     FY->InsertChartValue(index, Y);
     // Further lists, colours and labels out of line: a live chart's points
@@ -155,7 +168,11 @@ void TChartSeries::NotifyNewValue(TChartSeries* Sender, int ValueIndex) {
     // the chart draws.
     if (!NewValueHeard()) return;
     [&]() __attribute__((noinline)) {
-        if (OnAfterAdd) OnAfterAdd(Sender, ValueIndex);
+        if (OnAfterAdd) {
+            TCallOut held{this, ParentChart()};
+            if (held.Live()) OnAfterAdd(Sender, ValueIndex);
+            if (held.Gone()) return;
+        }
         if (!FLinkedSeries.empty()) NotifyValue(veAdd, ValueIndex);
         if (FActive && ParentChart()) Repaint();
     }
@@ -269,7 +286,9 @@ void TChartSeries::DeleteMarkEntries(int Start, int Quantity) {
 
 void TChartSeries::Clear() {
     ClearLists();
-    if (OnClearValues) OnClearValues(this);
+    TCallOut held{this, ParentChart()};
+    if (OnClearValues && held.Live()) OnClearValues(this);
+    if (held.Gone()) return;
     NotifyValue(veClear, 0);
     if (FActive && ParentChart() && !ParentChart()->IsDestroying()) Repaint();
 }
@@ -567,7 +586,7 @@ void TChartSeries::RemoveAllLinkedSeries() {
 }
 
 void TChartSeries::CheckDataSource() {
-    if (FUpdateCount == 0 && ParentChart()) ParentChart()->CheckDatasource(this);
+    if (FUpdateCount == 0 && ParentChart() && !Leaving()) ParentChart()->CheckDatasource(this);
 }
 
 void TChartSeries::SetColorSource(const AnsiString& Value) {

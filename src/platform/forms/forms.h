@@ -10,6 +10,7 @@
 //   TApplication (Application): title, main form, the message loop, exceptions
 //     escaping handlers, hints shown on request, help files opened at a topic
 //     (apphelp.cpp), ending the process.
+#include "platform/classes/watched.h"
 #include "platform/forms/controls.h"
 #include <exception>
 #include <map>
@@ -131,6 +132,12 @@ public:
     void SetWindowState(TWindowState Value);
     bool KeyPreview() const { return FKeyPreview; }
     void SetKeyPreview(bool Value) { FKeyPreview = Value; }
+    // What the form shows or edits, as its opener gave it. Held as a reference:
+    // it reads nullptr once the object is gone, and an object made later where
+    // it was is not it.
+    TPersistent* Subject() const { return FSubject; }
+    template <class T> T* SubjectAs() const { return dynamic_cast<T*>(Subject()); }
+    void SetSubject(TPersistent* Value) { FSubject = Value; }
     // Sizes the client area to the child controls, with the margin they keep
     // at the left and top kept at the right and bottom as well.
     bool AutoSize() const { return FAutoSize; }
@@ -250,6 +257,7 @@ private:
     TPosition FPosition = poDesigned;
     TWindowState FWindowState = wsNormal;
     bool FKeyPreview = false;
+    TWatched<TPersistent> FSubject;
     bool FAutoSize = false;
     bool FScaled = true;
     bool FAutoScroll = true;

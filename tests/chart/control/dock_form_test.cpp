@@ -35,7 +35,7 @@ TEST(DockFormTest, TopIsTheSmallerOfFourAndHalfTheHeightDifference) {
         EXPECT_EQ(form->Left(), 4);
         EXPECT_EQ(form->Top(), c.Top);
         EXPECT_EQ(form->Parent(), parent);
-        EXPECT_EQ(form->Tag(), reinterpret_cast<intptr_t>(parent));
+        EXPECT_EQ(form->Subject(), parent);
     }
 }
 

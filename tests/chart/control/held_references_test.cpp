@@ -6,12 +6,14 @@
 #include "chart/control/chart.h"
 #include "chart/control/series.h"
 #include "chart/control/teedata.h"
+#include "chart/control/teefunci.h"
 #include "chart/control/tool_cursor.h"
 #include "chart/control/tooledit.h"
 #include "platform/forms/testhooks.h"
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -91,7 +93,7 @@ protected:
         Tool = new TCursorTool(Chart.get());
         Tool->SetParentChart(Chart.get());
         Editor = std::make_unique<TSeriesToolEditor>(nullptr);
-        Editor->SetTag(reinterpret_cast<intptr_t>(static_cast<TObject*>(Tool)));
+        Editor->SetSubject(Tool);
         Editor->Show();
     }
     void Choose(const AnsiString& Item) {
@@ -120,6 +122,63 @@ TEST_F(ToolEditorTest, AToolFreedWhileItsEditorShowsTakesNoChoice) {
     Choose("B");
     Choose("A");
     Chart->Draw();
+}
+
+// A window whose chart goes with it, and a sum of two series that hands its
+// events to the window. The series are the window's, or the program's own (no
+// owner, the chart frees them as it goes); either way the first source goes
+// first and leaves the sum one source to recalculate from.
+class TSumWindow : public TForm {
+public:
+    TSumWindow(std::vector<std::string>& Heard, bool OwnsSeries) : TForm(nullptr), FHeard(Heard) {
+        TComponent* owner = OwnsSeries ? this : nullptr;
+        Chart = new TChart(this);
+        Sum = new TLineSeries(owner);
+        Sum->SetFunction(new TAddTeeFunction(owner));
+        for (TLineSeries*& s : Sources) {
+            s = new TLineSeries(owner);
+            s->SetParentChart(Chart);
+            for (int i = 0; i < 4; ++i)
+                s->AddXY(i, i * 10);
+        }
+        Sum->SetParentChart(Chart);
+        Sum->SetDataSource(Sources[1]);
+        Sum->InternalAddDataSource(Sources[0]);
+        Sum->OnClearValues = [this](TChartSeries* S) { SumClearValues(S); };
+        Sum->OnBeforeAdd = [this](TChartSeries* S) { return SumBeforeAdd(S); };
+    }
+    void SumClearValues(TChartSeries*) { FHeard.push_back("clear " + std::string(Name().c_str())); }
+    bool SumBeforeAdd(TChartSeries*) {
+        FHeard.push_back("add " + std::string(Name().c_str()));
+        return true;
+    }
+    TChart* Chart = nullptr;
+    TLineSeries* Sources[2] = {};
+    TLineSeries* Sum = nullptr;
+
+private:
+    std::vector<std::string>& FHeard;
+};
+
+// While the window goes, no handler of its series runs on it (half destroyed,
+// it is no longer a TSumWindow) and the sum does not recalculate; while it is
+// there, its handlers hear a recalculation.
+TEST(SeriesEventsWhileTheirWindowGoes, NoHandlerRunsAndNoFunctionRecalculates) {
+    for (bool owns : {false, true}) {
+        SCOPED_TRACE(owns ? "series owned by the window" : "series without owner");
+        std::vector<std::string> heard;
+        auto* window = new TSumWindow(heard, owns);
+        window->SetName("Window1");
+        heard.clear();
+        window->Sum->RemoveDataSource(window->Sources[1]);
+        ASSERT_GE(heard.size(), 2u);
+        EXPECT_EQ(heard.front(), "clear Window1");
+        EXPECT_EQ(heard.back(), "add Window1");
+        window->Sum->InternalAddDataSource(window->Sources[1]);
+        heard.clear();
+        delete window;
+        EXPECT_TRUE(heard.empty()) << heard.front();
+    }
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "chart/control/teeeditorhooks.h"
 #include "chart/control/teelegend.h"
 #include "chart/control/teestore.h"
+#include "chart/control/tool_bands.h"
 #include "chart/control/tool_series.h"
 #include "chart/control/tooledit.h"
 #include "chart/editor/editchar.h"
@@ -21,6 +22,7 @@
 #include "chart/editor/teeedipane.h"
 #include "chart/editor/teeedititl.h"
 #include "chart/editor/teeediwall.h"
+#include "chart/editor/teeedittools.h"
 #include "chart/editor/teeeditcha.h"
 #include "chart/editor/teeeditorstartup.h"
 #include "chart/editor/teeshapeedit.h"
@@ -33,6 +35,7 @@
 #include "platform/forms/stdctrls.h"
 #include "platform/graphics/jpeg.h"
 #include "support/forms_testing.h"
+#include "page_walk.h"
 #include "support/recording_printer.h"
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -296,6 +299,63 @@ TEST_F(ChartPagesTest, EditorPanelTurnsItsOpenPagesToThePartClicked) {
     part.Part = cpLegend;
     TeeEditorHooks().ShowPanelPart(editor, part);
     EXPECT_EQ(editor->SubPage->ActivePage(), editor->TabLegend);
+}
+
+// Given another chart, the editor panel edits that chart on every page it
+// opened before, the one showing at once and the others when turned to; the
+// tools page's Delete takes the new chart's tool.
+TEST_F(ChartPagesTest, EditorPanelGivenAnotherChartEditsItOnEveryPage) {
+    auto* kept = new TRotateTool(Chart.get());
+    kept->SetParentChart(Chart.get());
+    TChart other;
+    other.SetName("Chart2");
+    auto* tool = new TRotateTool(&other);
+    tool->SetParentChart(&other);
+    TChartEditorPanel panel(nullptr);
+    panel.SetChart(Chart.get());
+    auto* editor = dynamic_cast<TChartEditForm*>(panel.Editor());
+    ASSERT_NE(editor, nullptr);
+    OpenEveryTab(editor);
+    editor->MainPage->SelectPageByUser(editor->TabChart);
+    editor->SubPage->SelectPageByUser(editor->TabLegend);
+    panel.SetChart(&other);
+
+    const auto page = [editor](TTabSheet* Tab) {
+        if (Tab->PageControl() == editor->SubPage)
+            editor->MainPage->SelectPageByUser(editor->TabChart);
+        Tab->PageControl()->SelectPageByUser(Tab);
+        return editor->PageForm(Tab);
+    };
+    auto* legend = dynamic_cast<TFormTeeLegend*>(editor->PageForm(editor->TabLegend));
+    ASSERT_NE(legend, nullptr);
+    EXPECT_EQ(legend->Legend(), other.Legend());
+    auto* title = dynamic_cast<TFormTeeTitle*>(page(editor->TabTitle));
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->Title(), other.Title());
+    auto* wall = dynamic_cast<TFormTeeWall*>(page(editor->TabWalls));
+    ASSERT_NE(wall, nullptr);
+    EXPECT_EQ(wall->Wall(), other.LeftWall());
+    auto* axis = dynamic_cast<TFormTeeAxis*>(page(editor->TabAxis));
+    ASSERT_NE(axis, nullptr);
+    EXPECT_EQ(axis->TheAxis(), other.LeftAxis());
+    for (TTabSheet* t : {editor->TabGeneral, editor->TabPanel, editor->TabPaging, editor->Tab3D})
+        EXPECT_EQ(page(t)->Subject(), &other) << t->Caption().c_str();
+    for (TTabSheet* t : {editor->TabData, editor->TabExport, editor->TabPrint})
+        EXPECT_EQ(page(t)->Subject(), &other) << t->Caption().c_str();
+
+    auto* tools = dynamic_cast<TFormTeeTools*>(page(editor->TabTools));
+    ASSERT_NE(tools, nullptr);
+    EXPECT_EQ(tools->Chart(), &other);
+    ASSERT_EQ(tools->LBTools->Items()->Count(), 1);
+    tools->LBTools->SetItemIndex(0);
+    tools->LBToolsClick(tools->LBTools);
+    TDialogResponder responder;
+    responder.ExpectMessage("Delete", mrYes);
+    SimulateClick(tools->BDelete);
+    EXPECT_TRUE(responder.Done());
+    EXPECT_EQ(other.Tools()->Count(), 0);
+    ASSERT_EQ(Chart->Tools()->Count(), 1);
+    EXPECT_EQ(Chart->Tools()->Get(0), kept);
 }
 
 TEST_F(ChartPagesTest, EqualMemoLinesLeaveTheTitleTextAlone) {

@@ -130,7 +130,7 @@ struct TFixture {
         return page;
     }
     // A chart page docked as the editor docks it.
-    TCustomForm* ChartPage(TCustomForm* Page, TObject* Object) {
+    TCustomForm* ChartPage(TCustomForm* Page, TPersistent* Object) {
         Page->SetAlign(alClient);
         AddFormTo(Page, Host.get(), Object);
         return Page;

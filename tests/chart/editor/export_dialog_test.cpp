@@ -106,7 +106,7 @@ protected:
     std::string Path(const std::string& Name) const { return (Dir / Name).string(); }
     std::unique_ptr<TTeeExportForm> Show(TCustomTeePanel* Panel = nullptr) {
         auto f = std::make_unique<TTeeExportForm>(nullptr);
-        f->SetTag(reinterpret_cast<intptr_t>(Panel ? Panel : Chart.get()));
+        f->SetSubject(Panel ? Panel : Chart.get());
         f->Show();
         return f;
     }

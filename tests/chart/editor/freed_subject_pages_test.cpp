@@ -1,9 +1,10 @@
 // A page whose object is freed while it shows: the series page of every
 // registered type docked by itself, and each page of the chart editor with
-// the chart freed under it. Every control is then used once as the user would;
-// the page reads its object as gone, writes nothing and opens no window (under
-// AddressSanitizer nothing reads freed memory). And a row of any list of the
-// chart editor whose object goes: chosen, it changes nothing.
+// the chart freed under it; and a form shown again after its subject went.
+// Every control is then used once as the user would; the page reads its
+// object as gone, writes nothing and opens no window (under AddressSanitizer
+// nothing reads freed memory). And a row of any list of the chart editor whose
+// object goes: chosen, it changes nothing.
 #include "chart/control/chart.h"
 #include "chart/control/series.h"
 #include "chart/control/teeeditorhooks.h"
@@ -12,8 +13,13 @@
 #include "chart/control/tool_cursor.h"
 #include "chart/control/teestore.h"
 #include "chart/control/tooledit.h"
+#include "chart/control/tool_bands.h"
+#include "chart/editor/teeediseri.h"
 #include "chart/editor/teeeditorstartup.h"
+#include "chart/editor/teetooledit_shape.h"
 #include "chart/engine/teecontrols.h"
+#include "chart/series/candlech.h"
+#include "chart/series/statchar.h"
 #include "chart/series/teeextraseries.h"
 #include "page_walk.h"
 #include "platform/classes/streams.h"
@@ -153,6 +159,140 @@ TEST_F(FreedSubjectPages, EveryChartEditorPageAfterItsChartIsFreed) {
     EXPECT_TRUE(script.Done());
     std::cout << used << " controls of the chart editor used after its chart went\n";
     EXPECT_GT(used, 40);
+}
+
+// What a form is given, made on a chart of its own; Goes is what the case
+// frees (none: the chart).
+struct TShownAgainCase {
+    const char* Form;
+    std::function<TPersistent*(TChart* C, TComponent*& Goes)> Make;
+};
+
+TChartSeries* SeriesOn(TChart* C, TClass Type, TComponent*& Goes) {
+    TChartSeries* s = CreateNewSeries(C, C, Type);
+    s->FillSampleValues(6);
+    Goes = s;
+    return s;
+}
+
+TTeeFunction* FunctionOn(TChart* C, TTeeFunction* F, TComponent*& Goes) {
+    TChartSeries* source = CreateNewSeries(C, C, &TCandleSeries::ClassInfo);
+    source->FillSampleValues(20);
+    TChartSeries* s = CreateNewSeries(C, C, &TLineSeries::ClassInfo);
+    s->SetFunction(F);
+    s->SetDataSource(source);
+    Goes = F;
+    return F;
+}
+
+// Each form that took what it edits from a number each time it showed: shown
+// again after that went, it edits nothing (under AddressSanitizer it reads no
+// freed memory), and every control is used once as the user would.
+TEST_F(FreedSubjectPages, EveryFormShownAgainAfterItsSubjectWent) {
+    const auto chart = [](TChart* C, TComponent*&) -> TPersistent* { return C; };
+    const TShownAgainCase cases[] = {
+        {"TTeeExportForm", chart},
+        {"TChartPreview", chart},
+        {"TFormTeeGeneral", chart},
+        {"TFormTeePage", chart},
+        {"TFormTeePanel", chart},
+        {"TFormTee3D", chart},
+        {"TFormTeeData", chart},
+        {"TFormTeeWall", [](TChart* C, TComponent*&) -> TPersistent* { return C->BackWall(); }},
+        {"TFormTeeTitle", [](TChart* C, TComponent*&) -> TPersistent* { return C->Foot(); }},
+        {"TFormTeeLegend", [](TChart* C, TComponent*&) -> TPersistent* { return C->Legend(); }},
+        {"TPieSeriesEditor",
+         [](TChart* C, TComponent*& G) -> TPersistent* {
+             return SeriesOn(C, &TPieSeries::ClassInfo, G);
+         }},
+        {"TCircledSeriesEditor",
+         [](TChart* C, TComponent*& G) -> TPersistent* {
+             return SeriesOn(C, &TPieSeries::ClassInfo, G);
+         }},
+        {"TBarSeriesEditor",
+         [](TChart* C, TComponent*& G) -> TPersistent* {
+             return SeriesOn(C, &TBarSeries::ClassInfo, G);
+         }},
+        {"TCandleEditor",
+         [](TChart* C, TComponent*& G) -> TPersistent* {
+             return SeriesOn(C, &TCandleSeries::ClassInfo, G);
+         }},
+        {"TVolumeSeriesEditor",
+         [](TChart* C, TComponent*& G) -> TPersistent* {
+             return SeriesOn(C, &TVolumeSeries::ClassInfo, G);
+         }},
+        {"TBaseSourceEditor",
+         [](TChart* C, TComponent*& G) -> TPersistent* {
+             return SeriesOn(C, &TLineSeries::ClassInfo, G);
+         }},
+        {"TTeeFunctionEditor",
+         [](TChart* C, TComponent*& G) -> TPersistent* {
+             return FunctionOn(C, new TAddTeeFunction(C), G);
+         }},
+        {"TMovAveFuncEditor",
+         [](TChart* C, TComponent*& G) -> TPersistent* {
+             return FunctionOn(C, new TMovingAverageFunction(C), G);
+         }},
+        {"TADXFuncEditor",
+         [](TChart* C, TComponent*& G) -> TPersistent* {
+             return FunctionOn(C, new TADXFunction(C), G);
+         }},
+    };
+    int used = 0;
+    for (const TShownAgainCase& c : cases) {
+        SCOPED_TRACE(c.Form);
+        auto owned = std::make_unique<TChart>();
+        owned->SetBounds(0, 0, 300, 200);
+        TComponent* goes = nullptr;
+        TPersistent* subject = c.Make(owned.get(), goes);
+        TClass cls = GetClass(c.Form);
+        ASSERT_NE(cls, nullptr);
+        std::unique_ptr<TCustomForm> form(TeeCreateFormByClass(cls, nullptr));
+        ASSERT_NE(form, nullptr);
+        form->SetSubject(subject);
+        form->Show();
+        form->Hide();
+        if (goes)
+            delete goes;
+        else
+            owned.reset();
+        form->Show();
+        EXPECT_EQ(form->Subject(), nullptr);
+        used += UseAll(form.get(), c.Form);
+        form->Hide();
+    }
+    std::cout << std::size(cases) << " forms shown again after their subject went, " << used
+              << " controls used\n";
+    EXPECT_GT(used, 60);
+}
+
+// A tool made where a freed one was is another tool: its editor, given it,
+// edits it.
+TEST_F(FreedSubjectPages, AToolMadeWhereAFreedOneWasIsANewSubject) {
+    auto form = std::make_unique<TRotateToolEditor>(nullptr);
+    auto* first = new TRotateTool(Chart.get());
+    first->SetParentChart(Chart.get());
+    form->SetSubject(first);
+    form->Show();
+    form->Hide();
+    const void* where = first;
+    delete first;
+    // As often as the allocator allows, where the freed one was.
+    TRotateTool* second = nullptr;
+    for (int i = 0; i < 8 && second != where; ++i)
+        second = new TRotateTool(Chart.get());
+    second->SetParentChart(Chart.get());
+    second->SetButton(mbMiddle);
+    std::cout << "the new tool is " << (static_cast<const void*>(second) == where ? "" : "not ")
+              << "where the freed one was\n";
+    form->SetSubject(second);
+    form->Show();
+    EXPECT_EQ(form->CBButton->Text(), "Middle");
+    const int right = form->CBButton->Items()->IndexOf("Right");
+    ASSERT_GE(right, 0);
+    form->CBButton->SetItemIndex(right - 1);
+    SimulateKey(form->CBButton, VK_DOWN);
+    EXPECT_EQ(second->Button(), mbRight);
 }
 
 TStrings* RowsOf(TControl* C) {

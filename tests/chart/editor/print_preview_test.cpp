@@ -277,9 +277,29 @@ TEST_F(PrintPreviewTest, FreedPanelLeavesTheSheetAndAnEmptySheetPrintsNothing) {
     EXPECT_EQ(p->ImageRect(), TRect(154, 69, 277, 243)); // 15 % without a panel
 }
 
+// A panel put straight into the list (the sheet does not hear of its end)
+// and freed is neither drawn nor printed, wherever it stands in the list.
+TEST_F(PrintPreviewTest, APanelAddedToTheListAndFreedIsNeitherDrawnNorPrinted) {
+    TTeePreviewPanel* p = Preview();
+    for (bool first : {false, true}) {
+        SCOPED_TRACE(first ? "first of the list" : "second of the list");
+        auto added = std::make_unique<TChart>();
+        auto& list = p->Panels();
+        list.insert(first ? list.begin() : list.end(), added.get());
+        p->Draw();
+        added.reset();
+        EXPECT_EQ(p->Panel(), Chart.get());
+        p->Draw();
+        EXPECT_EQ(p->Panels().size(), 1u);
+        Printer.Log.clear();
+        p->Print();
+        EXPECT_FALSE(Printer.Log.empty());
+    }
+}
+
 TEST_F(PrintPreviewTest, WindowRefusesAMarginPairReachingAHundredAndResetsMargins) {
     TChartPreview form(nullptr);
-    form.SetTag(reinterpret_cast<intptr_t>(Chart.get()));
+    form.SetSubject(Chart.get());
     Chart->SetPrintMargins(TRect(10, 20, 10, 40));
     form.Show();
     Shot(&form, "preview");
@@ -434,7 +454,7 @@ TEST(PrintPreviewPdf, PrintedPdfHoldsTheChartTitle) {
         line->AddXY(0, 1);
         line->AddXY(1, 3);
         TChartPreview form(nullptr);
-        form.SetTag(reinterpret_cast<intptr_t>(&chart));
+        form.SetSubject(&chart);
         form.Show();
         ASSERT_TRUE(form.BPrint->Enabled());
         SimulateClick(form.BPrint);
@@ -465,7 +485,7 @@ TEST(PrintPreviewPdf, SetupsPaperIsThePrintedPage) {
         TChart chart;
         chart.SetBounds(0, 0, 300, 200);
         TChartPreview form(nullptr);
-        form.SetTag(reinterpret_cast<intptr_t>(&chart));
+        form.SetSubject(&chart);
         form.Show();
         responder.ExpectPaper(TDialogKind::PrinterSetupDialog, {1480, 2100}, poPortrait)
             .ExpectMessage("saved as", IDOK);

@@ -83,7 +83,7 @@ TEST_F(SeriesPageTabsTest, APageAskedForAtAPositionStandsThereAndGoesWithTheSeri
         EXPECT_EQ(tab->PageControl(), Page->PageSeries);
         const int last = Page->PageSeries->PageCount() - 1;
         EXPECT_EQ(tab->PageIndex(), c.Index < 0 ? last : c.Index) << c.Position;
-        EXPECT_EQ(form->Tag(), reinterpret_cast<intptr_t>(bar));
+        EXPECT_EQ(form->Subject(), bar);
         EXPECT_EQ(form->Align(), alClient);
     }
     EXPECT_EQ(Page->InsertSeriesForm(&TChartSeries::ClassInfo, 1, "No form", bar), nullptr);

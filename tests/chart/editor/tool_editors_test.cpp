@@ -198,7 +198,7 @@ protected:
         Host = std::make_unique<TForm>(nullptr);
         Host->SetBounds(0, 0, 420, 280);
         Page = new TFormTeeTools(Host.get());
-        Page->SetTag(reinterpret_cast<intptr_t>(static_cast<TObject*>(Chart.get())));
+        Page->SetSubject(Chart.get());
         Page->SetParent(Host.get());
         Page->SetAlign(alClient);
     }
@@ -238,7 +238,7 @@ protected:
     }
     template <typename F> std::unique_ptr<F> Open(TTeeCustomTool* Tool) {
         auto form = std::make_unique<F>(nullptr);
-        form->SetTag(reinterpret_cast<intptr_t>(static_cast<TObject*>(Tool)));
+        form->SetSubject(Tool);
         form->Show();
         return form;
     }

@@ -10,7 +10,7 @@ inline TFormTeeTools* ShowToolsPage(TForm& Host, TCustomChart* Chart, int Width 
                                     int Height = 320) {
     Host.SetBounds(0, 0, Width, Height);
     auto* page = new TFormTeeTools(&Host);
-    page->SetTag(reinterpret_cast<intptr_t>(static_cast<TObject*>(Chart)));
+    page->SetSubject(Chart);
     page->SetParent(&Host);
     page->SetAlign(alClient);
     Host.Show();

@@ -968,7 +968,7 @@ TEST_F(FreedFirstTest, ToolEditorFormsLetGoOfAFreedToolAndSeries) {
         TClass fc = GetClass(tool->GetEditorClass());
         ASSERT_NE(fc, nullptr) << tool->GetEditorClass().c_str();
         std::unique_ptr<TCustomForm> form(static_cast<TCustomForm*>(fc->Factory(nullptr)));
-        form->SetTag(reinterpret_cast<intptr_t>(static_cast<TObject*>(tool)));
+        form->SetSubject(tool);
         form->Show();
         ++forms;
         TChartSeries* victim = nullptr;
