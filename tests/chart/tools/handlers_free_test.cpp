@@ -362,71 +362,77 @@ namespace {
 
 // The single cases: each frees as a user's handler does, and what is left
 // behind is used on and holds nothing that went.
-class HandlersFreeTest : public ::testing::Test {
-protected:
-    TSpeedButton* Button(TScene& S, const char* Caption) {
-        for (int i = 0; i < S.Chart->ControlCount(); ++i)
-            if (auto* b = dynamic_cast<TSpeedButton*>(S.Chart->Controls(i));
-                b && b->Caption() == Caption)
-                return b;
-        return nullptr;
-    }
-    void Click(TScene& S, int X, int Y) {
-        S.Send({TMouseAction::Down, X, Y});
-        S.Send({TMouseAction::Up, X, Y});
-    }
-};
+class HandlersFreeTest : public ::testing::Test {};
 
-TEST_F(HandlersFreeTest, ACalendarsChangeMayFreeItTheChartOrTheFormFromItsButtonsAndDays) {
-    for (const char* where : {">", "<", "day"})
-        for (TFrees f : AllFrees) {
-            SCOPED_TRACE(std::string(where) + " freeing " + FreesName(f));
-            TScene s(&TCalendarSeries::ClassInfo, nullptr);
-            auto* calendar = static_cast<TCalendarSeries*>(s.Series);
-            calendar->SetDate(EncodeDate(2024, 5, 15));
-            s.Chart->Draw();
-            int changes = 0;
-            calendar->OnChange = [&](TCalendarSeries* Sender, TDateTime&) {
-                ++changes;
-                s.Free(f, Sender);
-            };
-            if (std::string(where) == "day") {
-                // The last row holds days of the next month.
-                const TRect r = s.Chart->ChartRect();
-                Click(s, r.Left + 10, r.Bottom - 5);
-            } else {
-                TSpeedButton* b = Button(s, where);
-                ASSERT_NE(b, nullptr);
-                SimulateClick(b);
-            }
-            EXPECT_EQ(changes, 1);
-            EXPECT_EQ(static_cast<bool>(s.ChartAlive), f == TFrees::Sender);
-            // With the series its buttons went: the chart takes no more month turns.
-            if (s.ChartAlive) {
-                EXPECT_EQ(Button(s, ">"), nullptr);
-            }
-            s.GoOn();
-        }
+TSpeedButton* ChartButton(TScene& S, const char* Caption) {
+    for (int i = 0; i < S.Chart->ControlCount(); ++i)
+        if (auto* b = dynamic_cast<TSpeedButton*>(S.Chart->Controls(i));
+            b && b->Caption() == Caption)
+            return b;
+    return nullptr;
 }
 
-TEST_F(HandlersFreeTest, ToolsFreedByTheirOwnDragAndChangeHandlersLeaveTheChartWorking) {
-    struct TRow {
-        const char* Name;
-        TClass SeriesClass;
-        std::function<void(TScene&, std::function<void()>)> Arm; // sets the handler
-        std::function<void(TScene&)> Gesture;
+class CalendarChangeFrees : public ::testing::TestWithParam<std::tuple<const char*, TFrees>> {};
+
+TEST_P(CalendarChangeFrees, TheCalendarTheChartOrTheFormFromAButtonOrADay) {
+    const std::string where = std::get<0>(GetParam());
+    const TFrees f = std::get<1>(GetParam());
+    TScene s(&TCalendarSeries::ClassInfo, nullptr);
+    auto* calendar = static_cast<TCalendarSeries*>(s.Series);
+    calendar->SetDate(EncodeDate(2024, 5, 15));
+    s.Chart->Draw();
+    int changes = 0;
+    calendar->OnChange = [&](TCalendarSeries* Sender, TDateTime&) {
+        ++changes;
+        s.Free(f, Sender);
     };
-    const auto centre = [](TScene& S) {
-        const TRect r = S.Chart->ChartRect();
-        return TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
-    };
-    const auto drag = [](TScene& S, TPoint From, TPoint To) {
-        S.Send({TMouseAction::Down, From.x, From.y});
-        S.Send({TMouseAction::Move, (From.x + To.x) / 2, (From.y + To.y) / 2});
-        S.Send({TMouseAction::Move, To.x, To.y});
-        S.Send({TMouseAction::Up, To.x, To.y});
-    };
-    const TRow rows[] = {
+    if (where == "day") {
+        // The last row holds days of the next month.
+        const TRect r = s.Chart->ChartRect();
+        s.Send({TMouseAction::Down, r.Left + 10, r.Bottom - 5});
+        s.Send({TMouseAction::Up, r.Left + 10, r.Bottom - 5});
+    } else {
+        TSpeedButton* b = ChartButton(s, where.c_str());
+        ASSERT_NE(b, nullptr);
+        SimulateClick(b);
+    }
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(static_cast<bool>(s.ChartAlive), f == TFrees::Sender);
+    // With the series its buttons went: the chart turns no more months.
+    if (s.ChartAlive) {
+        EXPECT_EQ(ChartButton(s, ">"), nullptr);
+    }
+    s.GoOn();
+}
+
+INSTANTIATE_TEST_SUITE_P(EachPlace, CalendarChangeFrees,
+                         ::testing::Combine(::testing::Values(">", "<", "day"),
+                                            ::testing::ValuesIn(AllFrees)));
+
+// A handler of a tool, or of the chart, that frees the tool (or, for the
+// chart's own, the chart), the chart or the form.
+struct TToolCase {
+    const char* Name;
+    TClass SeriesClass;
+    std::function<void(TScene&, std::function<void()>)> Arm; // sets the handler
+    std::function<void(TScene&)> Gesture;
+};
+
+TPoint Centre(TScene& S) {
+    const TRect r = S.Chart->ChartRect();
+    return TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+}
+
+void DragFrom(TScene& S, TPoint From, TPoint To) {
+    S.Send({TMouseAction::Down, From.x, From.y});
+    S.Send({TMouseAction::Move, (From.x + To.x) / 2, (From.y + To.y) / 2});
+    S.Send({TMouseAction::Move, To.x, To.y});
+    S.Send({TMouseAction::Up, To.x, To.y});
+}
+
+const std::vector<TToolCase>& ToolCases() {
+    using TRow = TToolCase;
+    static const std::vector<TRow> rows = {
         {"colour line dragged", &TLineSeries::ClassInfo,
          [](TScene& S, std::function<void()> Free) {
              auto* t = new TColorLineTool(S.Form);
@@ -436,10 +442,10 @@ TEST_F(HandlersFreeTest, ToolsFreedByTheirOwnDragAndChangeHandlersLeaveTheChartW
              t->OnDragLine = [Free](TColorLineTool*) { Free(); };
              S.Tool = t;
          },
-         [&](TScene& S) {
+         [](TScene& S) {
              auto* t = static_cast<TColorLineTool*>(S.Tool);
              const int x = S.Chart->BottomAxis()->CalcPosValue(t->Value());
-             drag(S, TPoint(x, centre(S).y), TPoint(x + 30, centre(S).y));
+             DragFrom(S, TPoint(x, Centre(S).y), TPoint(x + 30, Centre(S).y));
          }},
         {"Gantt bar dragged", &TGanttSeries::ClassInfo,
          [](TScene& S, std::function<void()> Free) {
@@ -449,11 +455,11 @@ TEST_F(HandlersFreeTest, ToolsFreedByTheirOwnDragAndChangeHandlersLeaveTheChartW
              t->OnDragBar = [Free](TGanttTool*, int) { Free(); };
              S.Tool = t;
          },
-         [&](TScene& S) {
+         [](TScene& S) {
              auto* g = static_cast<TGanttSeries*>(S.Series);
              const int x0 = g->CalcXPos(0), x1 = g->CalcXPosValue(g->EndValues()->Value(0));
              const int y = g->CalcYPos(0);
-             drag(S, TPoint((x0 + x1) / 2, y), TPoint((x0 + x1) / 2 + 30, y));
+             DragFrom(S, TPoint((x0 + x1) / 2, y), TPoint((x0 + x1) / 2 + 30, y));
          }},
         {"Gantt bar resized", &TGanttSeries::ClassInfo,
          [](TScene& S, std::function<void()> Free) {
@@ -463,10 +469,10 @@ TEST_F(HandlersFreeTest, ToolsFreedByTheirOwnDragAndChangeHandlersLeaveTheChartW
              t->OnResizeBar = [Free](TGanttTool*, int, TGanttToolBarPart) { Free(); };
              S.Tool = t;
          },
-         [&](TScene& S) {
+         [](TScene& S) {
              auto* g = static_cast<TGanttSeries*>(S.Series);
              const int x1 = g->CalcXPosValue(g->EndValues()->Value(0)), y = g->CalcYPos(0);
-             drag(S, TPoint(x1 - 1, y), TPoint(x1 + 30, y));
+             DragFrom(S, TPoint(x1 - 1, y), TPoint(x1 + 30, y));
          }},
         {"nearest point hovered", &TLineSeries::ClassInfo,
          [](TScene& S, std::function<void()> Free) {
@@ -477,7 +483,7 @@ TEST_F(HandlersFreeTest, ToolsFreedByTheirOwnDragAndChangeHandlersLeaveTheChartW
              t->OnChange = [Free](TObject*) { Free(); };
              S.Tool = t;
          },
-         [&](TScene& S) { S.Send({TMouseAction::Move, centre(S).x, centre(S).y}); }},
+         [](TScene& S) { S.Send({TMouseAction::Move, Centre(S).x, Centre(S).y}); }},
         {"cursor set in code", &TLineSeries::ClassInfo,
          [](TScene& S, std::function<void()> Free) {
              auto* t = new TCursorTool(S.Form);
@@ -503,7 +509,7 @@ TEST_F(HandlersFreeTest, ToolsFreedByTheirOwnDragAndChangeHandlersLeaveTheChartW
              };
              S.Tool = t;
          },
-         [&](TScene& S) { S.Send({TMouseAction::Move, centre(S).x + 20, centre(S).y}); }},
+         [](TScene& S) { S.Send({TMouseAction::Move, Centre(S).x + 20, Centre(S).y}); }},
         {"annotation clicked", &TLineSeries::ClassInfo,
          [](TScene& S, std::function<void()> Free) {
              auto* t = new TAnnotationTool(S.Form);
@@ -515,7 +521,7 @@ TEST_F(HandlersFreeTest, ToolsFreedByTheirOwnDragAndChangeHandlersLeaveTheChartW
              };
              S.Tool = t;
          },
-         [&](TScene& S) { drag(S, TPoint(14, 14), TPoint(40, 40)); }},
+         [](TScene& S) { DragFrom(S, TPoint(14, 14), TPoint(40, 40)); }},
         {"axis arrow clicked", &TLineSeries::ClassInfo,
          [](TScene& S, std::function<void()> Free) {
              auto* t = new TAxisArrowTool(S.Form);
@@ -526,8 +532,9 @@ TEST_F(HandlersFreeTest, ToolsFreedByTheirOwnDragAndChangeHandlersLeaveTheChartW
          },
          [](TScene& S) {
              TChartAxis* a = S.Chart->BottomAxis();
-             S.Send({TMouseAction::Down, a->IStartPos + 5, a->PosAxis + 2});
-             S.Send({TMouseAction::Up, a->IStartPos + 5, a->PosAxis + 2});
+             const int x = a->IStartPos + 5, y = a->PosAxis + 2;
+             S.Send({TMouseAction::Down, x, y});
+             S.Send({TMouseAction::Up, x, y});
          }},
         {"axis arrow scrolling the chart", &TLineSeries::ClassInfo,
          [](TScene& S, std::function<void()> Free) {
@@ -541,8 +548,9 @@ TEST_F(HandlersFreeTest, ToolsFreedByTheirOwnDragAndChangeHandlersLeaveTheChartW
          },
          [](TScene& S) {
              TChartAxis* a = S.Chart->BottomAxis();
-             S.Send({TMouseAction::Down, a->IEndPos - 5, a->PosAxis + 2});
-             S.Send({TMouseAction::Up, a->IEndPos - 5, a->PosAxis + 2});
+             const int x = a->IEndPos - 5, y = a->PosAxis + 2;
+             S.Send({TMouseAction::Down, x, y});
+             S.Send({TMouseAction::Up, x, y});
          }},
         {"chart pressed", &TLineSeries::ClassInfo,
          [](TScene& S, std::function<void()> Free) {
@@ -551,31 +559,40 @@ TEST_F(HandlersFreeTest, ToolsFreedByTheirOwnDragAndChangeHandlersLeaveTheChartW
                  Free();
              };
          },
-         [&](TScene& S) { drag(S, centre(S), TPoint(centre(S).x + 40, centre(S).y + 30)); }},
+         [](TScene& S) { DragFrom(S, Centre(S), TPoint(Centre(S).x + 40, Centre(S).y + 30)); }},
     };
-    for (const TRow& row : rows)
-        for (TFrees f : AllFrees) {
-            SCOPED_TRACE(std::string(row.Name) + " freeing " + FreesName(f));
-            TScene s(row.SeriesClass, nullptr);
-            int fired = 0;
-            row.Arm(s, [&] {
-                ++fired;
-                if (fired == 1) s.Free(f, s.Tool ? static_cast<TComponent*>(s.Tool) : s.Chart);
-            });
-            TWatched<TTeeCustomTool> tool = s.Tool;
-            row.Gesture(s);
-            EXPECT_EQ(fired, 1);
-            EXPECT_EQ(static_cast<bool>(s.ChartAlive), f == TFrees::Sender && s.Tool);
-            if (s.ChartAlive) {
-                EXPECT_EQ(s.Chart->Tools()->Count(), 0);
-            }
-            // The form owns the tool: the chart goes alone.
-            if (f != TFrees::Chart) {
-                EXPECT_FALSE(tool);
-            }
-            s.GoOn();
-        }
+    return rows;
 }
+
+class ToolHandlersFree : public ::testing::TestWithParam<std::tuple<int, TFrees>> {};
+
+TEST_P(ToolHandlersFree, TheToolFreedByItsHandlerLeavesTheChartWorking) {
+    const TToolCase& row = ToolCases()[size_t(std::get<0>(GetParam()))];
+    const TFrees f = std::get<1>(GetParam());
+    SCOPED_TRACE(std::string(row.Name) + " freeing " + FreesName(f));
+    TScene s(row.SeriesClass, nullptr);
+    int fired = 0;
+    row.Arm(s, [&] {
+        ++fired;
+        if (fired == 1) s.Free(f, s.Tool ? static_cast<TComponent*>(s.Tool) : s.Chart);
+    });
+    TWatched<TTeeCustomTool> tool = s.Tool;
+    row.Gesture(s);
+    EXPECT_EQ(fired, 1);
+    EXPECT_EQ(static_cast<bool>(s.ChartAlive), f == TFrees::Sender && s.Tool);
+    if (s.ChartAlive) {
+        EXPECT_EQ(s.Chart->Tools()->Count(), 0);
+    }
+    // The form owns the tool: the chart goes alone.
+    if (f != TFrees::Chart) {
+        EXPECT_FALSE(tool);
+    }
+    s.GoOn();
+}
+
+INSTANTIATE_TEST_SUITE_P(EachCase, ToolHandlersFree,
+                         ::testing::Combine(::testing::Range(0, int(ToolCases().size())),
+                                            ::testing::ValuesIn(AllFrees)));
 
 TEST_F(HandlersFreeTest, ALineFreedWhileItIsBeingSelectedIsNeitherSelectedNorDrawn) {
     TScene s(&TLineSeries::ClassInfo, nullptr);
