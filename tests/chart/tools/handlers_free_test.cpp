@@ -200,10 +200,14 @@ void Drag(std::vector<TStep>& Steps, int X, int Y) {
     Steps.push_back({TMouseAction::Up, X + 16, Y + 12});
 }
 
-// Where a user finds a series' points: the first places, bottom up, where its
-// hit test answers, apart from each other.
+// Where a user finds a series' points: where it draws them, then the first
+// places, bottom up, where its hit test answers, apart from each other.
 std::vector<TPoint> HitPlaces(TChartSeries* S) {
     std::vector<TPoint> found;
+    if (S->UseAxis())
+        for (int i = 0; i < S->Count() && found.size() < 3; ++i)
+            if (S->Clicked(S->CalcXPos(i), S->CalcYPos(i)) != -1)
+                found.push_back(TPoint(S->CalcXPos(i), S->CalcYPos(i)));
     for (int y = 296; y >= 0 && found.size() < 6; y -= 7)
         for (int x = 3; x < 400 && found.size() < 6; x += 7) {
             if (S->Clicked(x, y) == -1) continue;
@@ -277,6 +281,12 @@ struct TSweep {
              TFrees F) {
         TScene scene(SeriesClass, ToolClass);
         TComponent* sender = ToolClass ? static_cast<TComponent*>(scene.Tool) : scene.Series;
+        // Pointers are clicked where they show.
+        if (auto* c = dynamic_cast<TCustomSeries*>(scene.Series);
+            c && !ToolClass && std::string(Event) == "OnClickPointer") {
+            c->Pointer()->SetVisible(true);
+            scene.Chart->Draw();
+        }
         // Found before the handler is there: a hit test may call it.
         const std::vector<TStep> steps =
             ToolClass ? ToolGesture(scene) : SeriesGesture(scene.Series);
