@@ -135,8 +135,8 @@ struct TScene {
         RandSeed = 1; // the same points each time
         Series->FillSampleValues(6);
         // The chart asks a series for its click only when someone listens.
-        Chart->OnClickSeries = [](TCustomChart*, TChartSeries*, int, TMouseButton, TShiftState,
-                                  int, int) {};
+        Chart->OnClickSeries = [](TCustomChart*, TChartSeries*, int, TMouseButton, TShiftState, int,
+                                  int) {};
         if (ToolClass) {
             Tool = static_cast<TTeeCustomTool*>(ToolClass->Factory(Form));
             Tool->SetParentChart(Chart);
@@ -170,11 +170,10 @@ struct TScene {
         if (TChart* c = ChartAlive) {
             SimulateMouse(c, TMouseAction::Up, mbLeft, 200, 150);
             c->Draw();
-            for (const TStep& s : {TStep{TMouseAction::Move, 120, 90},
-                                   TStep{TMouseAction::Down, 200, 150},
-                                   TStep{TMouseAction::Move, 230, 170},
-                                   TStep{TMouseAction::Up, 230, 170},
-                                   TStep{TMouseAction::Move, 60, 250}})
+            for (const TStep& s :
+                 {TStep{TMouseAction::Move, 120, 90}, TStep{TMouseAction::Down, 200, 150},
+                  TStep{TMouseAction::Move, 230, 170}, TStep{TMouseAction::Up, 230, 170},
+                  TStep{TMouseAction::Move, 60, 250}})
                 Send(s);
             if (ChartAlive) ChartAlive->Draw();
         } else if (TForm* f = FormAlive) {
@@ -223,14 +222,11 @@ std::vector<TPoint> HitPlaces(TChartSeries* S) {
 std::vector<TStep> SeriesGesture(TChartSeries* S) {
     std::vector<TStep> steps;
     for (const TPoint& p : HitPlaces(S))
-        for (const TStep& s : {TStep{TMouseAction::Move, p.x, p.y},
-                               TStep{TMouseAction::Down, p.x, p.y},
-                               TStep{TMouseAction::Up, p.x, p.y},
-                               TStep{TMouseAction::Down, p.x, p.y},
-                               TStep{TMouseAction::Up, p.x, p.y},
-                               TStep{TMouseAction::DoubleClick, p.x, p.y},
-                               TStep{TMouseAction::Up, p.x, p.y},
-                               TStep{TMouseAction::Move, 1, 1}})
+        for (const TStep& s :
+             {TStep{TMouseAction::Move, p.x, p.y}, TStep{TMouseAction::Down, p.x, p.y},
+              TStep{TMouseAction::Up, p.x, p.y}, TStep{TMouseAction::Down, p.x, p.y},
+              TStep{TMouseAction::Up, p.x, p.y}, TStep{TMouseAction::DoubleClick, p.x, p.y},
+              TStep{TMouseAction::Up, p.x, p.y}, TStep{TMouseAction::Move, 1, 1}})
             steps.push_back(s);
     return steps;
 }
@@ -270,15 +266,16 @@ std::vector<TStep> ToolGesture(TScene& Scene) {
 }
 
 struct TSweep {
-    int Cases = 0;       // handlers x what they free
-    int NotReached = 0;  // cases no gesture fired
-    std::string Faults;  // events no handler fits
+    int Cases = 0;      // handlers x what they free
+    int NotReached = 0; // cases no gesture fired
+    std::string Faults; // events no handler fits
     std::set<std::string> Unreached;
 
     // One case: the event's handler frees F, the gesture runs until it fires,
     // and the user goes on.
     void Run(const std::string& Name, TClass SeriesClass, TClass ToolClass, const char* Event,
              TFrees F) {
+        TFreeingHost host; // outlives the scene, whose end may still call it
         TScene scene(SeriesClass, ToolClass);
         TComponent* sender = ToolClass ? static_cast<TComponent*>(scene.Tool) : scene.Series;
         // Pointers are clicked where they show.
@@ -290,7 +287,6 @@ struct TSweep {
         // Found before the handler is there: a hit test may call it.
         const std::vector<TStep> steps =
             ToolClass ? ToolGesture(scene) : SeriesGesture(scene.Series);
-        TFreeingHost host;
         host.Act = [&] { scene.Free(F, sender); };
         if (!Bind(sender, GetPropInfo(sender->ClassType(), Event), &host)) {
             Faults += Name + ": no freeing handler fits\n";
@@ -329,8 +325,8 @@ TEST_F(HandlersFreeSweep, EverySeriesHandlerMayFreeItsSeriesTheChartOrTheForm) {
     std::string unreached;
     for (const std::string& n : sweep.Unreached)
         unreached += n + "\n";
-    std::cout << "series handlers x cases: " << sweep.Cases << ", not reached by a gesture: "
-              << sweep.NotReached << "\n"
+    std::cout << "series handlers x cases: " << sweep.Cases
+              << ", not reached by a gesture: " << sweep.NotReached << "\n"
               << unreached;
     RecordProperty("Cases", sweep.Cases);
     RecordProperty("NotReached", sweep.NotReached);
@@ -357,8 +353,8 @@ TEST_F(HandlersFreeSweep, EveryToolHandlerMayFreeItsToolTheChartOrTheForm) {
     std::string unreached;
     for (const std::string& n : sweep.Unreached)
         unreached += n + "\n";
-    std::cout << "tool handlers x cases: " << sweep.Cases << ", not reached by a gesture: "
-              << sweep.NotReached << "\n"
+    std::cout << "tool handlers x cases: " << sweep.Cases
+              << ", not reached by a gesture: " << sweep.NotReached << "\n"
               << unreached;
     RecordProperty("Cases", sweep.Cases);
     RecordProperty("NotReached", sweep.NotReached);
@@ -493,7 +489,9 @@ const std::vector<TToolCase>& ToolCases() {
              t->OnChange = [Free](TObject*) { Free(); };
              S.Tool = t;
          },
-         [](TScene& S) { S.Send({TMouseAction::Move, Centre(S).x, Centre(S).y}); }},
+         [](TScene& S) {
+             S.Send({TMouseAction::Move, Centre(S).x, Centre(S).y});
+         }},
         {"cursor set in code", &TLineSeries::ClassInfo,
          [](TScene& S, std::function<void()> Free) {
              auto* t = new TCursorTool(S.Form);
@@ -519,16 +517,16 @@ const std::vector<TToolCase>& ToolCases() {
              };
              S.Tool = t;
          },
-         [](TScene& S) { S.Send({TMouseAction::Move, Centre(S).x + 20, Centre(S).y}); }},
+         [](TScene& S) {
+             S.Send({TMouseAction::Move, Centre(S).x + 20, Centre(S).y});
+         }},
         {"annotation clicked", &TLineSeries::ClassInfo,
          [](TScene& S, std::function<void()> Free) {
              auto* t = new TAnnotationTool(S.Form);
              t->SetParentChart(S.Chart);
              t->SetText("note");
              S.Chart->Draw();
-             t->OnClick = [Free](TAnnotationTool*, TMouseButton, TShiftState, int, int) {
-                 Free();
-             };
+             t->OnClick = [Free](TAnnotationTool*, TMouseButton, TShiftState, int, int) { Free(); };
              S.Tool = t;
          },
          [](TScene& S) { DragFrom(S, TPoint(14, 14), TPoint(40, 40)); }},
