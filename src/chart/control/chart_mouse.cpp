@@ -18,6 +18,7 @@ void TCustomChart::CalcClickedPart(const TPoint& Pos, TChartClickedPart& Part) {
 
 TChartClickedPart TCustomChart::CalcNeedClickedPart(const TPoint& Pos, bool OnlyNeeded) {
     TChartClickedPart r;
+    TCallOut chart{this, GetParentForm(this)};
     if (FLegend->Visible()) {
         r.PointIndex = FLegend->Clicked(Pos.x, Pos.y);
         if (r.PointIndex != -1) {
@@ -29,7 +30,15 @@ TChartClickedPart TCustomChart::CalcNeedClickedPart(const TPoint& Pos, bool Only
         TChartSeries* s = GetSeries(i);
         if (!s->Active()) continue;
         if (OnlyNeeded && !s->OnClick && !s->OnDblClick && !OnClickSeries) continue;
+        // A series' hit test may call its handler, which may free it or the chart:
+        // the click was the series', with nothing left to hand on.
+        TCallOut held{s};
         r.PointIndex = s->Clicked(Pos.x, Pos.y);
+        if (chart.Gone() || held.Gone()) {
+            r.Part = cpSeries;
+            r.PointIndex = -1;
+            return r;
+        }
         if (r.PointIndex != -1) {
             r.Part = cpSeries;
             r.ASeries = s;
@@ -159,7 +168,9 @@ void TCustomChart::ZoomPercent(double PercentZoom) {
         v[i][1] = max - delta;
         if (!std::isfinite(v[i][0]) || !std::isfinite(v[i][1]) || v[i][0] > v[i][1]) return;
     }
+    TCallOut held{this, GetParentForm(this)};
     DoZoom(v[2][0], v[2][1], v[3][0], v[3][1], v[0][0], v[0][1], v[1][0], v[1][1]);
+    if (held.Gone()) return;
     Invalidate();
 }
 
@@ -183,9 +194,19 @@ void TCustomChart::ScrollVerticalAxes(bool Up) {
 
 void TCustomChart::BroadcastChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button,
                                             TShiftState Shift, int X, int Y) {
-    for (int i = 0; i < Tools()->Count() && !CancelMouse(); ++i) {
-        TTeeCustomTool* t = Tools()->Get(i);
-        if (t->Active()) t->ChartMouseEvent(AEvent, Button, Shift, X, Y);
+    if (Tools()->Count() == 0) return;
+    // A tool's handler may free it, another tool, the chart or its form: walk
+    // the tools as they were and stop once the chart went.
+    std::vector<TWatched<TTeeCustomTool>> tools;
+    tools.reserve(Tools()->Count());
+    for (int i = 0; i < Tools()->Count(); ++i)
+        tools.emplace_back(Tools()->Get(i));
+    TCallOut held{this, GetParentForm(this)};
+    for (const TWatched<TTeeCustomTool>& t : tools) {
+        if (CancelMouse()) return;
+        if (!t || !t->Active()) continue;
+        t->ChartMouseEvent(AEvent, Button, Shift, X, Y);
+        if (held.Gone()) return;
     }
 }
 
@@ -199,10 +220,15 @@ bool Contains(TShiftState Shift, TShiftState Needed) {
 } // namespace
 
 void TCustomChart::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    // A handler may free the chart or its form, or the series or axis clicked:
+    // what each call held is looked at after it, and a freed chart ends here.
+    TCallOut held{this, GetParentForm(this)};
     TCustomAxisPanel::MouseDown(Button, Shift, X, Y);
+    if (held.Gone()) return;
     if (CancelMouse() || Zoom()->Active || Panning()->Active) return;
     SetCancelMouse(false);
     BroadcastChartMouseEvent(cmeDown, Button, Shift, X, Y);
+    if (held.Gone()) return;
     if (CancelMouse()) {
         SetCancelMouse(false);
         return;
@@ -229,43 +255,44 @@ void TCustomChart::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
         if (started) RestoreCursor();
         return started;
     };
-    // A handler may free the chart, or the series or axis clicked: each is read
-    // again through its handle after each call, and a freed chart ends here.
-    const TWatched<TCustomChart> self = this;
     const auto callHandler = [&](const std::function<void()>& Call) -> bool {
         SetCancelMouse(true);
         Call();
-        return !self || CancelMouse();
+        return held.Gone() || CancelMouse();
     };
 
     const TChartClickedPart part = CalcNeedClickedPart(TPoint(X, Y), true);
+    if (held.Gone()) return;
     bool handled = false;
     switch (part.Part) {
     case cpLegend:
         handled = FLegend->DoMouseDown(X, Y);
-        if (!self) return;
+        if (held.Gone()) return;
         if (OnClickLegend) handled = callHandler([&] { OnClickLegend(this, Button, Shift, X, Y); });
         break;
     case cpAxis:
         if (OnClickAxis)
             handled = callHandler([&] { OnClickAxis(this, part.AAxis, Button, Shift, X, Y); });
+        if (held.Gone()) return;
         if (!handled) handled = startZoomOrPan();
         break;
     case cpSeries: {
         SetCancelMouse(false);
+        // The series' own handler may free it: the chart's then has none to get.
+        const TWatched<TChartSeries> clicked = part.ASeries;
         if (TChartSeries* s = part.ASeries) {
             if (Shift.Contains(ssDouble)) {
                 if (s->OnDblClick) s->OnDblClick(s, part.PointIndex, Button, Shift, X, Y);
             } else if (s->OnClick) {
                 s->OnClick(s, part.PointIndex, Button, Shift, X, Y);
             }
+            if (held.Gone()) return;
         }
-        if (!self) return;
         handled = CancelMouse();
-        if (OnClickSeries && part.ASeries)
+        if (OnClickSeries && clicked)
             handled = callHandler(
-                [&] { OnClickSeries(this, part.ASeries, part.PointIndex, Button, Shift, X, Y); });
-        if (!self) return;
+                [&] { OnClickSeries(this, clicked, part.PointIndex, Button, Shift, X, Y); });
+        if (held.Gone()) return;
         if (!handled) handled = startZoomOrPan();
         break;
     }
@@ -279,27 +306,33 @@ void TCustomChart::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
                                                    : FSubFoot.get();
         if (OnClickTitle)
             handled = callHandler([&] { OnClickTitle(this, t, Button, Shift, X, Y); });
+        if (held.Gone()) return;
         if (!handled) handled = startZoomOrPan();
         break;
     }
     case cpChartRect:
         if (OnClickBackground)
             handled = callHandler([&] { OnClickBackground(this, Button, Shift, X, Y); });
+        if (held.Gone()) return;
         if (!handled) handled = startZoomOrPan();
         break;
     default:
         break;
     }
-    if (!self) return;
+    if (held.Gone()) return;
     if (!handled && OnClickBackground)
         callHandler([&] { OnClickBackground(this, Button, Shift, X, Y); });
-    if (self) SetCancelMouse(false);
+    if (held.Gone()) return;
+    SetCancelMouse(false);
 }
 
 void TCustomChart::MouseMove(TShiftState Shift, int X, int Y) {
+    TCallOut held{this, GetParentForm(this)};
     TCustomAxisPanel::MouseMove(Shift, X, Y);
+    if (held.Gone()) return;
     if (!ComponentState().Contains(csDesigning))
         BroadcastChartMouseEvent(cmeMove, mbLeft, Shift, X, Y);
+    if (held.Gone()) return;
     if (CancelMouse()) return;
     const TRect r = ChartRect();
     TTeeZoom* z = Zoom();
@@ -335,6 +368,7 @@ void TCustomChart::MouseMove(TShiftState Shift, int X, int Y) {
                 double min = a->Minimum() + delta, max = a->Maximum() + delta;
                 bool allow = true;
                 if (OnAllowScroll) OnAllowScroll(a, min, max, allow);
+                if (held.Gone()) return;
                 if (allow) {
                     a->SetMinMax(min, max);
                     moved = true;
@@ -342,27 +376,36 @@ void TCustomChart::MouseMove(TShiftState Shift, int X, int Y) {
             }
         };
         panAxes(true, pan->X1, X);
+        if (held.Gone()) return;
         panAxes(false, pan->Y1, Y);
+        if (held.Gone()) return;
         pan->X1 = X;
         pan->Y1 = Y;
         if (moved) {
             if (OnScroll) OnScroll(this);
+            if (held.Gone()) return;
             Invalidate();
         }
-    } else if (!CheckMouseSeries(X, Y)) {
-        RestoreCursor();
+    } else {
+        const bool claimed = CheckMouseSeries(X, Y);
+        if (held.Gone()) return;
+        if (!claimed) RestoreCursor();
     }
 }
 
 void TCustomChart::MouseLeave() {
+    TCallOut held{this, GetParentForm(this)};
     TCustomAxisPanel::MouseLeave();
+    if (held.Gone()) return;
     for (int i = 0; i < Tools()->Count(); ++i)
         if (TTeeCustomTool* t = Tools()->Get(i); t->Active()) t->ChartMouseLeave();
 }
 
 void TCustomChart::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     SetCancelMouse(false);
+    TCallOut held{this, GetParentForm(this)};
     TCustomAxisPanel::MouseUp(Button, Shift, X, Y);
+    if (held.Gone()) return;
     TTeeZoom* z = Zoom();
     if (z->Active && Button == z->MouseButton()) {
         z->Active = false;
@@ -379,6 +422,7 @@ void TCustomChart::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
                 CalcZoomPoints();
             else
                 UndoZoom();
+            if (held.Gone()) return;
             Invalidate();
         }
     }
@@ -391,7 +435,9 @@ bool TCustomChart::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MouseP
 }
 
 bool TCustomChart::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
+    TCallOut held{this, GetParentForm(this)};
     const bool result = TCustomAxisPanel::DoMouseWheelDown(Shift, MousePos);
+    if (held.Gone()) return true;
     if (TeeUseMouseWheel) {
         ScrollVerticalAxes(true);
         Invalidate();
@@ -400,7 +446,9 @@ bool TCustomChart::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
 }
 
 bool TCustomChart::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
+    TCallOut held{this, GetParentForm(this)};
     const bool result = TCustomAxisPanel::DoMouseWheelUp(Shift, MousePos);
+    if (held.Gone()) return true;
     if (TeeUseMouseWheel) {
         ScrollVerticalAxes(false);
         Invalidate();

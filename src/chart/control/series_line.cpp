@@ -882,7 +882,11 @@ int TCustomSeries::Clicked(int X, int Y) {
         const TPoint p(CalcXPos(i), CalcYPos(i));
         const int origin = FDrawArea ? GetOriginPos(i) : 0;
         if (FPointer->Visible() && ClickedPointer(i, p.x, p.y, X, Y)) {
+            // The handler may free the series, the chart or its form: then
+            // nothing was hit that is still there.
+            TCallOut held{this, chart, ChartForm()};
             if (OnClickPointer) OnClickPointer(this, i, X, Y);
+            if (held.Gone()) return -1;
             return i;
         }
         if (p == mouse) return i;

@@ -353,7 +353,9 @@ void TColorLineTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton, TShi
             SetValue(v);
         }
         chart->SetCancelMouse(true);
+        TCallOut held{this, chart, ChartForm()};
         if (OnDragLine) OnDragLine(this);
+        if (held.Gone()) return;
         if (changed) {
             DrawColorLine(true);
             DrawColorLine(false);

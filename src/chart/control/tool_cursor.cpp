@@ -160,9 +160,14 @@ void TCursorTool::Changed(int ValueIndex) {
     if (OnChange) OnChange(this, IXPosition, IYPosition, FXValue, FYValue, Series(), ValueIndex);
 }
 
+// OnChange may free the tool, the chart or its form; the first placement of
+// the cursor calls it too.
 void TCursorTool::DoChange() {
+    TCallOut held{this, ParentChart(), ChartForm()};
     CalcScreenPositions();
+    if (held.Gone()) return;
     Changed(-1);
+    if (held.Gone()) return;
     Repaint();
 }
 
@@ -211,7 +216,9 @@ void TCursorTool::SetSeries(TChartSeries* Value) {
     if (!Value || ComponentState().Contains(csLoading)) return;
     if (Active()) EraseLines();
     SnapToPoint();
+    TCallOut held{this, ParentChart(), ChartForm()};
     CalcScreenPositions();
+    if (held.Gone()) return;
     if (Active()) ShowLines();
 }
 
@@ -256,10 +263,12 @@ void TCursorTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button, 
         break;
     case cmeMove:
         if ((Dragging != ccNone || FFollowMouse) && PointInRect(GetAxisRect(), X, Y)) {
+            TCallOut held{this, chart, ChartForm()};
             EraseLines();
             CalcValuePositions(X, Y);
             const int index = SnapToPoint();
             CalcScreenPositions();
+            if (held.Gone()) return;
             ShowLines();
             Changed(index);
         } else {

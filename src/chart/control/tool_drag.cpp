@@ -155,7 +155,11 @@ void TAxisArrowTool::DoScroll(double Delta) {
     bool allow = true;
     if (chart && chart->OnAllowScroll) {
         double lo = a->Minimum() + Delta, hi = a->Maximum() + Delta;
+        TCallOut held{this, chart, ChartForm()};
         chart->OnAllowScroll(a, lo, hi, allow);
+        if (held.Gone()) return;
+        // A custom axis may have gone with the handler.
+        if (Axis() != a) return;
     }
     if (!allow) return;
     a->Scroll(Delta, false);
@@ -194,10 +198,13 @@ void TAxisArrowTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton, TShi
         const int c = ClickedArrow(X, Y);
         double delta = FScrollPercent * (a->Maximum() - a->Minimum()) / 100.0;
         if (FScrollInverted) delta = -delta;
+        // The chart's scroll handlers may free the tool, the chart or its form.
+        TCallOut held{this, chart, ChartForm()};
         if (c == 0)
             DoScroll(delta);
         else if (c == 1)
             DoScroll(-delta);
+        if (held.Gone()) return;
         if (c != -1) {
             chart->SetCancelMouse(true);
             if (OnClick) OnClick(this, c == 0);
@@ -460,9 +467,14 @@ void TDrawLineTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button
             else if (HitLine(line, p, chEnd))
                 Handle = chEnd;
         } else {
+            // The handlers may free the line, the tool, the chart or its form; a
+            // line that went is not selected.
             bool allow = true;
+            TCallOut held{this, chart, ChartForm()};
+            const TWatched<TDrawLine> grabbed = line;
             if (OnSelecting) OnSelecting(this, line, allow);
-            if (allow) {
+            if (held.Gone()) return;
+            if (allow && grabbed) {
                 if (!FSelected) {
                     FSelected = line;
                     line->DrawHandles();
@@ -470,6 +482,7 @@ void TDrawLineTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button
                     SetSelected(line);
                 }
                 if (OnSelect) OnSelect(this);
+                if (held.Gone()) return;
             } else {
                 // A refused selection grabs nothing: the lines stay as they are.
                 Handle = chNone;
@@ -515,7 +528,9 @@ void TDrawLineTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button
                 line->StartPos = ScreenPoint(FromPoint);
                 line->EndPos = ScreenPoint(ToPoint);
                 Repaint();
+                TCallOut held{this, chart, ChartForm()};
                 if (OnNewLine) OnNewLine(this);
+                if (held.Gone()) return;
             }
             Drawing = false;
             return;

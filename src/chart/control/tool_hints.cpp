@@ -154,7 +154,9 @@ void TNearestTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button,
     Point = GetNearestPoint(X, Y);
     FMouse = TPoint(X, Y);
     if (!FFullRepaint) PaintHint();
+    TCallOut held{this, ParentChart(), ChartForm()};
     if (OnChange) OnChange(this);
+    if (held.Gone()) return;
     if (FFullRepaint) Repaint();
 }
 
@@ -199,15 +201,22 @@ void TMarksTipTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button
     if (!((AEvent == cmeMove && FMouseAction == mtmMove) ||
           (AEvent == cmeDown && FMouseAction == mtmClick)))
         return;
+    // A series' hit test may call its click handler, which may free the
+    // series, this tool, the chart or its form.
     TChartSeries* found = nullptr;
     int index = -1;
-    if (Series()) {
-        index = Series()->Clicked(X, Y);
-        if (index != -1) found = Series();
+    if (TChartSeries* s = Series()) {
+        TCallOut held{this, s, chart, ChartForm()};
+        index = s->Clicked(X, Y);
+        if (held.Gone()) return;
+        if (index != -1) found = s;
     } else {
         for (int i = chart->SeriesCount() - 1; i >= 0 && !found; --i) {
-            index = chart->GetSeries(i)->Clicked(X, Y);
-            if (index != -1) found = chart->GetSeries(i);
+            TChartSeries* s = chart->GetSeries(i);
+            TCallOut held{this, s, chart, ChartForm()};
+            index = s->Clicked(X, Y);
+            if (held.Gone()) return;
+            if (index != -1) found = s;
         }
     }
     if (found) {

@@ -55,7 +55,12 @@ void TDragPointTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton, TShi
     TChartSeries* s = Series();
     if (!s || !ParentChart()) return;
     if (AEvent == cmeDown) {
-        FIndex = s->Clicked(X, Y);
+        // The series' hit test may call its click handler, which may free it,
+        // this tool, the chart or its form.
+        TCallOut held{this, s, ParentChart(), ChartForm()};
+        const int index = s->Clicked(X, Y);
+        if (held.Gone()) return;
+        FIndex = index;
         if (FIndex != -1) ParentChart()->SetCancelMouse(true);
     } else if (AEvent == cmeMove && FIndex != -1) {
         if (FIndex >= s->Count()) {
@@ -123,7 +128,9 @@ void TPieTool::FocusSlice(int Index, bool Focus) {
 
 void TPieTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton, TShiftState, int X, int Y) {
     if (AEvent != cmeMove || !Pie()) return;
+    TCallOut held{this, Pie(), ParentChart(), ChartForm()};
     const int s = Pie()->Clicked(X, Y);
+    if (held.Gone()) return;
     if (s == FSlice) return;
     if (FSlice != -1) FocusSlice(FSlice, false);
     FSlice = s;
@@ -169,21 +176,26 @@ void TGanttTool::DragBar(TGanttSeries* G, int X) {
     const double now = G->GetHorizAxis()->CalcPosPoint(X);
     const double d = now - FOldValue;
     const int bar = FBar;
+    // The handlers may free the tool, the chart or its form.
+    TCallOut held{this, ParentChart(), ChartForm()};
     switch (FPart) {
     case pbStart:
         start->SetValue(bar, start->Value(bar) + d);
         if (end->Value(bar) < start->Value(bar)) start->SetValue(bar, end->Value(bar));
         if (OnResizeBar) OnResizeBar(this, bar, pbStart);
+        if (held.Gone()) return;
         break;
     case pbAll:
         start->SetValue(bar, start->Value(bar) + d);
         end->SetValue(bar, end->Value(bar) + d);
         if (OnDragBar) OnDragBar(this, bar);
+        if (held.Gone()) return;
         break;
     case pbEnd:
         end->SetValue(bar, end->Value(bar) + d);
         if (start->Value(bar) > end->Value(bar)) end->SetValue(bar, start->Value(bar));
         if (OnResizeBar) OnResizeBar(this, bar, pbEnd);
+        if (held.Gone()) return;
         break;
     }
     FOldValue = now;
@@ -199,7 +211,12 @@ void TGanttTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton, TShiftSt
         FOldValue = g->GetHorizAxis()->CalcPosPoint(X);
         if (FAllowResize) FBar = FindBarEnd(g, X, Y, FPart);
         if (FBar == -1 && FAllowDrag) {
-            FBar = g->Clicked(X, Y);
+            // The series' hit test may call its click handler, which may free
+            // it, this tool, the chart or its form.
+            TCallOut held{this, g, chart, ChartForm()};
+            const int bar = g->Clicked(X, Y);
+            if (held.Gone()) return;
+            FBar = bar;
             if (FBar != -1) FPart = pbAll;
         }
         // A grabbed bar is the tool's drag, not the start of a zoom.
@@ -211,9 +228,14 @@ void TGanttTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton, TShiftSt
                 chart->ShowPartCursor(FCursorResize);
                 chart->SetCancelMouse(true);
             }
-            if (FAllowDrag && g->Clicked(X, Y) != -1) {
-                chart->ShowPartCursor(FCursorDrag);
-                chart->SetCancelMouse(true);
+            if (FAllowDrag) {
+                TCallOut held{this, g, chart, ChartForm()};
+                const bool over = g->Clicked(X, Y) != -1;
+                if (held.Gone()) return;
+                if (over) {
+                    chart->ShowPartCursor(FCursorDrag);
+                    chart->SetCancelMouse(true);
+                }
             }
         } else if (FBar >= g->Count()) {
             FBar = -1; // the bar went away during the drag

@@ -111,9 +111,15 @@ void TCustomAxisPanel::NotifyAxisFreed(TChartAxis* Axis) {
 }
 
 bool TCustomAxisPanel::CheckMouseSeries(int X, int Y) {
+    // A series' handler may free it, the chart or its form: a freed chart
+    // counts as claimed, so nothing more is done with it.
+    TCallOut held{this, GetParentForm(this)};
     for (int i = SeriesCount() - 1; i >= 0; --i) {
+        if (i >= SeriesCount()) continue;
         TChartSeries* s = GetSeries(i);
-        if (s->Active() && s->CheckMouse(X, Y)) return true;
+        const bool claimed = s->Active() && s->CheckMouse(X, Y);
+        if (held.Gone()) return true;
+        if (claimed) return true;
     }
     return false;
 }

@@ -6,6 +6,7 @@
 #include "platform/classes/filer.h"
 #include "platform/classes/lists.h"
 #include "platform/classes/streams.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/forms.h"
 #include "platform/forms/windowshape.h"
 #include "platform/graphics/metafile.h"
@@ -580,20 +581,27 @@ void TCustomTeePanel::SaveToMetafileRect(bool Enhanced, const AnsiString& FileNa
 // ---------------------------------------------------------------------------
 // Mouse and listeners.
 
+// The control's handler may free the panel or its form before the listeners hear.
 void TCustomTeePanel::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     FCancelMouse = false;
+    TCallOut held{this, GetParentForm(this)};
     TCustomPanelNoCaption::MouseDown(Button, Shift, X, Y);
+    if (held.Gone()) return;
     BroadcastMouseEvent(meDown, Button, Shift, X, Y);
 }
 
 void TCustomTeePanel::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TCallOut held{this, GetParentForm(this)};
     TCustomPanelNoCaption::MouseUp(Button, Shift, X, Y);
+    if (held.Gone()) return;
     BroadcastMouseEvent(meUp, Button, Shift, X, Y);
 }
 
 void TCustomTeePanel::MouseMove(TShiftState Shift, int X, int Y) {
     FCancelMouse = false;
+    TCallOut held{this, GetParentForm(this)};
     TCustomPanelNoCaption::MouseMove(Shift, X, Y);
+    if (held.Gone()) return;
     if (FListeners->Count() > 0 && !ComponentState().Contains(csDesigning))
         BroadcastMouseEvent(meMove, mbLeft, Shift, X, Y);
 }
@@ -677,10 +685,14 @@ TTeeEvent* TCustomTeePanel::BroadcastTeeEvent(TTeeEvent* Event) {
     const bool isMouse = dynamic_cast<TTeeMouseEvent*>(Event) != nullptr;
     // Listeners may leave (or make others leave) while they are told: walk the
     // list as it was, skipping whoever has left meanwhile.
+    // A listener's handler may free the panel or its form.
     const std::vector<ITeeEventListener*> listeners = FListeners->Items();
+    if (listeners.empty()) return Event;
+    TCallOut held{this, GetParentForm(this)};
     for (ITeeEventListener* listener : listeners) {
         if (FListeners->IndexOf(listener) < 0) continue;
         listener->TeeEvent(Event);
+        if (held.Gone()) return Event;
         if (isMouse && FCancelMouse) break;
     }
     return Event;

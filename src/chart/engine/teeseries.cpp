@@ -107,6 +107,10 @@ AnsiString TCustomChartElement::GetEditorClass() {
     return AnsiString();
 }
 
+TCustomForm* TCustomChartElement::ChartForm() const {
+    return GetParentForm(FParentChart);
+}
+
 void TCustomChartElement::Repaint() {
     if (FParentChart) FParentChart->Invalidate();
 }

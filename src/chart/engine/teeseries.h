@@ -62,6 +62,8 @@ public:
     virtual void SetPen(TChartPen* Value);
     TCustomAxisPanel* ParentChart() const { return FParentChart; }
     virtual void SetParentChart(TCustomAxisPanel* Value);
+    // The form the chart sits on, which a handler may free with the chart.
+    TCustomForm* ChartForm() const;
 
     virtual void CanvasChanged(TObject* Sender);
     // The chart's word that one of its axes is about to be freed: an element

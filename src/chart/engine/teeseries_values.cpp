@@ -629,7 +629,11 @@ void TChartSeries::ReleaseFunction() {
 
 bool TChartSeries::CheckMouse(int X, int Y) {
     if (FCursor == crDefault && !OnMouseEnter && !OnMouseLeave) return false;
+    // The hit test may call a click handler that frees the series, the chart
+    // or its form.
+    TCallOut held{this, ParentChart(), ChartForm()};
     const int i = Clicked(X, Y);
+    if (held.Gone()) return true;
     if (i != -1) {
         if (FCursor != crDefault && ParentChart()) ParentChart()->ShowPartCursor(FCursor);
         if (!FMouseInside) {

@@ -200,7 +200,12 @@ void TCalendarSeries::SetPreviousButtonVisible(bool Value) {
 }
 
 void TCalendarSeries::SetDate(TDateTime Value) {
-    if (OnChange && Value != FDate) OnChange(this, Value);
+    if (OnChange && Value != FDate) {
+        // The handler may free the series, the chart or its form.
+        TCallOut held{this, ParentChart(), ChartForm()};
+        OnChange(this, Value);
+        if (held.Gone()) return;
+    }
     if (Value == FDate) return;
     FDate = Value;
     Repaint();

@@ -119,7 +119,11 @@ int TPoint3DSeries::Clicked(int X, int Y) {
         canvas->Calculate2DPosition(mx, my, CalcZPos(i));
         if (std::abs(mx - CalcXPos(i)) < FPointer->HorizSize() &&
             std::abs(my - CalcYPos(i)) < FPointer->VertSize()) {
+            // The handler may free the series, the chart or its form: then
+            // nothing was hit that is still there.
+            TCallOut held{this, chart, ChartForm()};
             if (OnClickPointer) OnClickPointer(this, i, X, Y);
+            if (held.Gone()) return -1;
             return i;
         }
     }

@@ -304,6 +304,12 @@ TWinControl* KeyTarget(TControl* c) {
     return dynamic_cast<TWinControl*>(c);
 }
 
+// The event's widget went with its control: nothing more reaches either.
+bool Consumed(QEvent* e) {
+    e->accept();
+    return true;
+}
+
 bool HandleMouse(TControl* control, QWidget* w, QMouseEvent* e,
                  const std::function<bool(QEvent*)>& Base) {
     TControlImpl* impl = control->Impl();
@@ -322,15 +328,19 @@ bool HandleMouse(TControl* control, QWidget* w, QMouseEvent* e,
         const bool dbl = e->type() == QEvent::MouseButtonDblClick &&
                          target->ControlStyle().Contains(csDoubleClicks);
         if (target->ControlStyle().Contains(csCaptureMouse)) GCapture = target;
+        // A handler may free the control or its form: the press ends with them.
+        TCallOut held{target, GetParentForm(target)};
         if (dbl) {
             shift << ssDouble;
             if (button == mbLeft) RunAsMessage(target, [&] { TControlAccess::DblClick(target); });
+            if (held.Gone()) return Consumed(e);
             impl->PressClicked = false;
         } else {
             impl->PressClicked = button == mbLeft && TControlAccess::ClicksFromMouse(target) &&
                                  target->ControlStyle().Contains(csClickEvents);
         }
         RunAsMessage(target, [&] { TControlAccess::MouseDown(target, button, shift, p.x, p.y); });
+        if (held.Gone()) return Consumed(e);
         if (button == mbLeft && !dbl && target->DragMode() == dmAutomatic && !GDrag.Source)
             target->BeginDrag(false);
         if (native) return NativeMouse(e, Base);
@@ -349,7 +359,9 @@ bool HandleMouse(TControl* control, QWidget* w, QMouseEvent* e,
         const TPoint p =
             target == control ? LocalPos(target, w, e->position()) : target->ScreenToClient(screen);
         const TShiftState shift = ShiftFromQt(e->modifiers(), e->buttons());
+        TCallOut held{target, control, GetParentForm(target)};
         RunAsMessage(target, [&] { TControlAccess::MouseMove(target, shift, p.x, p.y); });
+        if (held.Gone()) return Consumed(e);
         if (native) return NativeMouse(e, Base);
         return true;
     }
@@ -406,10 +418,13 @@ bool HandleWheel(TControl* control, QWidget* w, QWheelEvent* e,
     const QPoint g = e->globalPosition().toPoint();
     const TPoint pos(g.x(), g.y());
     // An unhandled wheel goes to the parent, as the platform passes the message on.
+    // A handler may free the control it went to, or the form.
     for (TControl* c = control; c; c = c->Parent()) {
         bool handled = false;
+        TCallOut held{c, control, GetParentForm(c)};
         RunAsMessage(c,
                      [&] { handled = TControlAccess::DoMouseWheel(c, shift, notches * 120, pos); });
+        if (held.Gone()) return Consumed(e);
         if (handled) return true;
     }
     return Base(e);
@@ -611,12 +626,18 @@ bool DispatchControlEvent(TControl* control, QWidget* w, QEvent* e,
             control->ResolveSize();
         }
         return Base(e);
-    case QEvent::Enter:
+    case QEvent::Enter: {
+        TCallOut held{control, GetParentForm(control)};
         RunAsMessage(control, [&] { TControlAccess::MouseEnter(control); });
+        if (held.Gone()) return Consumed(e);
         return Base(e);
-    case QEvent::Leave:
+    }
+    case QEvent::Leave: {
+        TCallOut held{control, GetParentForm(control)};
         RunAsMessage(control, [&] { TControlAccess::MouseLeave(control); });
+        if (held.Gone()) return Consumed(e);
         return Base(e);
+    }
     case QEvent::ContextMenu:
         return true;
     case QEvent::Paint:

@@ -570,7 +570,7 @@ void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
 
 bool TControl::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
     bool handled = false;
-    TCallOut held{this};
+    TCallOut held{this, GetParentForm(this)};
     if (OnMouseWheel) OnMouseWheel(this, Shift, WheelDelta, MousePos, handled);
     if (held.Gone()) return true;
     if (!handled) {
