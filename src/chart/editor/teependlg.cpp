@@ -381,7 +381,10 @@ void TBrushDialog::Button1Click(TObject*) {
         TheBrush->SetImage(nullptr);
     } else {
         TOpenPictureDialog dlg(this);
-        if (dlg.Execute()) {
+        TCallOut held{this, TheBrush};
+        const bool chosen = dlg.Execute();
+        if (held.Gone()) return;
+        if (chosen) {
             TPicture loaded;
             try {
                 loaded.LoadFromFile(dlg.FileName());
@@ -664,7 +667,10 @@ void TTeeFontEditor::RefreshControls(TTeeFont* AFont) {
 void TTeeFontEditor::SHTextClick() {
     if (!FFont) return;
     TColor c = FFont->Color();
-    if (EditColorDialog(this, c)) {
+    TCallOut held{this, FFont};
+    const bool changed = EditColorDialog(this, c);
+    if (held.Gone()) return;
+    if (changed) {
         FFont->SetColor(c);
         SHText->Brush()->SetColor(c);
     }
@@ -677,39 +683,58 @@ bool EditChartPenDialog(TComponent* AOwner, TChartPen* APen, bool HideVisible) {
     auto dlg = TeeCreateDialog<TPenDialog>(AOwner);
     dlg->ThePen = APen;
     dlg->HideVisible = HideVisible;
-    return ShowModalWatching(dlg.get(), {}, AOwner).Ok();
+    // What it edits may go with its series or chart while it shows.
+    TCallOut held{APen};
+    const TModalOutcome shown = ShowModalWatching(dlg.get(), {}, AOwner);
+    if (held.Gone()) return false;
+    return shown.Ok();
 }
 
 bool EditChartBrush(TComponent* AOwner, TChartBrush* ABrush) {
     auto dlg = TeeCreateDialog<TBrushDialog>(AOwner);
     dlg->TheBrush = ABrush;
-    return ShowModalWatching(dlg.get(), {}, AOwner).Ok();
+    TCallOut held{ABrush};
+    const TModalOutcome shown = ShowModalWatching(dlg.get(), {}, AOwner);
+    if (held.Gone()) return false;
+    return shown.Ok();
 }
 
 bool EditTeeGradient(TComponent* AOwner, TCustomTeeGradient* AGradient, bool HideVisible) {
     auto dlg = TeeCreateDialog<TTeeGradientEditor>(AOwner);
     dlg->HideVisible = HideVisible;
     dlg->RefreshGradient(AGradient);
-    return ShowModalWatching(dlg.get(), {}, AOwner).Ok();
+    TCallOut held{AGradient};
+    const TModalOutcome shown = ShowModalWatching(dlg.get(), {}, AOwner);
+    if (held.Gone()) return false;
+    return shown.Ok();
 }
 
 bool EditTeeShadow(TComponent* AOwner, TTeeShadow* AShadow) {
     auto dlg = TeeCreateDialog<TTeeShadowEditor>(AOwner);
     dlg->BOK->SetVisible(true);
     dlg->RefreshControls(AShadow);
-    return ShowModalWatching(dlg.get(), {}, AOwner).Ok();
+    TCallOut held{AShadow};
+    const TModalOutcome shown = ShowModalWatching(dlg.get(), {}, AOwner);
+    if (held.Gone()) return false;
+    return shown.Ok();
 }
 
 bool EditTeeFontEx(TComponent* AOwner, TTeeFont* AFont) {
     auto dlg = TeeCreateDialog<TTeeFontEditor>(AOwner);
     dlg->RefreshControls(AFont);
-    return ShowModalWatching(dlg.get(), {}, AOwner).Ok();
+    TCallOut held{AFont};
+    const TModalOutcome shown = ShowModalWatching(dlg.get(), {}, AOwner);
+    if (held.Gone()) return false;
+    return shown.Ok();
 }
 
 bool EditTeeFont(TComponent* AOwner, TFont* AFont) {
     TFontDialog dlg(AOwner);
     dlg.SetFont(AFont);
-    if (!dlg.Execute()) return false;
+    TCallOut held{AFont};
+    const bool chosen = dlg.Execute();
+    if (held.Gone()) return false;
+    if (!chosen) return false;
     AFont->Assign(dlg.Font());
     return true;
 }
