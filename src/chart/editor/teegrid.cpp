@@ -15,6 +15,7 @@
 #include "chart/engine/teeseries.h"
 #include "chart/engine/teesources.h"
 #include "chart/engine/teevaluelist.h"
+#include "platform/classes/watched.h"
 #include "platform/classes/props.h"
 #include "platform/forms/dialogs.h"
 #include "platform/rtl/datetime.h"
@@ -694,7 +695,10 @@ void TCustomChartGrid::ChangeColor() {
         }
     if (!target) return;
     TColor color = target->ValueColor(index);
-    if (!EditColorDialog(this, color)) return;
+    TCallOut held{this, target};
+    const bool changed = EditColorDialog(this, color);
+    if (held.Gone()) return;
+    if (!changed || index >= target->Count()) return;
     TColor checked;
     AnsiString error;
     if (!CheckPointColor(color, checked, error)) {

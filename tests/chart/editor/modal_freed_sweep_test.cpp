@@ -128,7 +128,7 @@ TCustomForm* NewModalForm(const std::set<TCustomForm*>& Outer) {
 }
 
 // Controls that may open a window: buttons (those that close their own
-// window aside) and paint boxes that answer a click.
+// window aside), and paint boxes and shapes that answer a click.
 std::vector<std::pair<std::string, TControl*>> Openers(TWinControl* Root) {
     std::vector<std::pair<std::string, TControl*>> out;
     std::map<std::string, int> seen;
@@ -138,8 +138,8 @@ std::vector<std::pair<std::string, TControl*>> Openers(TWinControl* Root) {
             opener = b->ModalResult() == mrNone;
         else if (dynamic_cast<TSpeedButton*>(c))
             opener = true;
-        else if (auto* p = dynamic_cast<TPaintBox*>(c))
-            opener = static_cast<bool>(p->OnClick);
+        else if (dynamic_cast<TPaintBox*>(c) || dynamic_cast<TShape*>(c))
+            opener = c->OnClick || c->OnMouseDown;
         if (!opener || !Usable(c)) return;
         const std::string path = PathOf(c);
         out.emplace_back(path + "#" + std::to_string(seen[path]++), c);
@@ -182,6 +182,9 @@ protected:
         Dir = std::filesystem::temp_directory_path() /
               ("qm_modal_sweep_" + std::to_string(::getpid()));
         std::filesystem::create_directories(Dir);
+        // A file opened is a picture, so a picture dialog's caller goes on with it.
+        TBitmap picture(8, 8);
+        picture.SaveToFile(AnsiString((Dir / "chosen.bmp").c_str()));
         setenv("XDG_CONFIG_HOME", Dir.c_str(), 1);
         PreviousHelp = SetHelpOpener([](const AnsiString&, int) { return true; });
         SetMailProgramOverride("true");
@@ -234,8 +237,9 @@ protected:
         Responder.AnswerAny = [this, Free](const TDialogRequest& R) {
             TDialogAnswer a;
             a.Result = (R.Flags & MB_TYPEMASK) == MB_OK ? IDOK : IDYES;
-            a.Text = R.Kind == TDialogKind::InputQuery ? AnsiString("1")
-                                                       : AnsiString((Dir / "chosen.out").c_str());
+            a.Text = R.Kind == TDialogKind::InputQuery  ? AnsiString("1")
+                     : R.Kind == TDialogKind::OpenDialog ? AnsiString((Dir / "chosen.bmp").c_str())
+                                                         : AnsiString((Dir / "chosen.out").c_str());
             a.Color = clLime;
             if (Armed && !Freed && Free) {
                 Freed = true;
@@ -259,7 +263,12 @@ protected:
             opened = true;
             OnForm(NewModalForm(outer));
         });
-        SimulateClick(C);
+        // A swatch opens its window on the button going down; what it shows may
+        // go with the page, and then the button comes up over nothing.
+        const TWatched<TControl> held = C;
+        const int x = C->ClientWidth() / 2, y = C->ClientHeight() / 2;
+        SimulateMouse(C, TMouseAction::Down, mbLeft, x, y);
+        if (held) SimulateMouse(C, TMouseAction::Up, mbLeft, x, y);
         return opened || Responder.Shown().size() > asked;
     }
 
