@@ -10,6 +10,7 @@
 #include "chart/control/teeeditorhooks.h"
 #include "chart/editor/teeformbuild.h"
 #include "chart/engine/teeconst.h"
+#include "platform/classes/watched.h"
 #include "platform/classes/stringlist.h"
 #include "platform/forms/dialogs.h"
 #include "platform/forms/modalwatch.h"
@@ -640,7 +641,11 @@ TTeeFontEditor::TTeeFontEditor(TComponent* AOwner) : TForm(AOwner) {
     CBOutGrad = TeeNewCheck(this, this, "CBOutGrad", "O&utline gradient", 108, 108, 112);
     SHText->OnMouseDown = [this](TObject*, TMouseButton, TShiftState, int, int) { SHTextClick(); };
     Button3->OnClick = [this](TObject*) {
-        if (FFont && EditTeeFont(this, FFont)) RefreshControls(FFont);
+        if (!FFont) return;
+        TCallOut held{this, FFont};
+        const bool changed = EditTeeFont(this, FFont);
+        if (held.Gone()) return;
+        if (changed) RefreshControls(FFont);
     };
     FBind.UpDown(
         UDInter, [this] { return FFont->InterCharSize(); },
@@ -749,7 +754,9 @@ void TeeLoadClearImage(TComponent* AOwner, TPicture* APicture) {
         APicture->SetGraphic(nullptr);
         return;
     }
+    TCallOut held{APicture};
     const AnsiString name = TeeGetPictureFileName(AOwner);
+    if (held.Gone()) return;
     if (name.IsEmpty()) return;
     // Loaded aside first: a damaged file must not leave half a picture behind.
     TPicture loaded;

@@ -234,6 +234,7 @@ void TImageBarSeriesEditor::BrowseOrClear() {
             s->SetImage(&picture);
         } catch (const Exception& E) {
             ShowMessage(E.Message);
+            return;
         }
     }
     RefreshImage();

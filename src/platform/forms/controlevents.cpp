@@ -5,6 +5,7 @@
 //   Event bridge: mouse, wheel, keys, painting over native widgets, dispatch
 //   TControl's mouse capture and dragging
 //   Changes made by code that widgets report through signals
+#include "platform/classes/watched.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/forms.h"
 #include "platform/forms/formsqt.h"
@@ -322,15 +323,21 @@ bool HandleMouse(TControl* control, QWidget* w, QMouseEvent* e,
         const bool dbl = e->type() == QEvent::MouseButtonDblClick &&
                          target->ControlStyle().Contains(csDoubleClicks);
         if (target->ControlStyle().Contains(csCaptureMouse)) GCapture = target;
+        // A window the press opens may let the control go with its page.
+        TCallOut held{target};
         if (dbl) {
             shift << ssDouble;
-            if (button == mbLeft) RunAsMessage(target, [&] { TControlAccess::DblClick(target); });
+            if (button == mbLeft) {
+                RunAsMessage(target, [&] { TControlAccess::DblClick(target); });
+                if (held.Gone()) return true;
+            }
             impl->PressClicked = false;
         } else {
             impl->PressClicked = button == mbLeft && TControlAccess::ClicksFromMouse(target) &&
                                  target->ControlStyle().Contains(csClickEvents);
         }
         RunAsMessage(target, [&] { TControlAccess::MouseDown(target, button, shift, p.x, p.y); });
+        if (held.Gone()) return true;
         if (button == mbLeft && !dbl && target->DragMode() == dmAutomatic && !GDrag.Source)
             target->BeginDrag(false);
         if (native) return NativeMouse(e, Base);
