@@ -11,6 +11,7 @@
 #include "platform/classes/props.h"
 #include "platform/classes/streams.h"
 #include "platform/classes/stringlist.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/dialogs.h"
 #include "platform/forms/modalwatch.h"
 #include "platform/rtl/format.h"
@@ -367,7 +368,10 @@ AnsiString SaveChartDialog(TCustomChart* AChart) {
     TStringList formats;
     TeeFillPictureDialog(&dialog, AChart, &formats);
     dialog.SetDefaultExt("tee");
-    if (!dialog.Execute()) return AnsiString();
+    TCallOut held{AChart};
+    const bool chosen = dialog.Execute();
+    if (held.Gone()) return AnsiString();
+    if (!chosen) return AnsiString();
     const AnsiString name = dialog.FileName();
     if (dialog.FilterIndex() == 1) {
         SaveChartToFile(AChart, name, true, false);

@@ -11,6 +11,7 @@
 #include "chart/engine/teeconst.h"
 #include "chart/editor/teependlg.h"
 #include "platform/classes/stringlist.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/dialogs.h"
 #include "platform/forms/modalwatch.h"
 #include "platform/rtl/datetime.h"
@@ -390,7 +391,11 @@ bool EditAxisIncrement(TComponent* AOwner, TChartAxis* Axis) {
     dlg->Increment = Axis->Increment();
     dlg->IStep = FindDateTimeStep(Axis->Increment());
     dlg->OnCheck = [](double V) { return V < 0 ? TeeMsg_AxisIncrementNeg : AnsiString(); };
-    if (!ShowModalWatching(dlg.get(), {Axis->ParentChart()}, AOwner).Ok()) return false;
+    // A custom axis may be deleted while the dialog shows; its chart stays.
+    TCallOut held{Axis};
+    const TModalOutcome shown = ShowModalWatching(dlg.get(), {Axis->ParentChart()}, AOwner);
+    if (held.Gone()) return false;
+    if (!shown.Ok()) return false;
     Axis->SetIncrement(dlg->Increment);
     Axis->SetExactDateTime(dlg->IsExact);
     return true;
@@ -402,12 +407,17 @@ bool EditAxisMaxMin(TComponent* AOwner, TChartAxis* Axis, bool IsMax) {
     dlg->IsDateTime = Axis->IsDateTime();
     dlg->MaxMin = IsMax ? Axis->Maximum() : Axis->Minimum();
     // Refused here, so the dialog stays open and the axis keeps both limits.
-    dlg->OnCheck = [Axis, IsMax](double V) {
-        if (IsMax && V < Axis->Minimum()) return TeeMsg_AxisMaxMin;
-        if (!IsMax && V > Axis->Maximum()) return TeeMsg_AxisMinMax;
+    dlg->OnCheck = [axis = TWatched<TChartAxis>(Axis), IsMax](double V) {
+        if (!axis) return AnsiString();
+        if (IsMax && V < axis->Minimum()) return TeeMsg_AxisMaxMin;
+        if (!IsMax && V > axis->Maximum()) return TeeMsg_AxisMinMax;
         return AnsiString();
     };
-    if (!ShowModalWatching(dlg.get(), {Axis->ParentChart()}, AOwner).Ok()) return false;
+    // A custom axis may be deleted while the dialog shows; its chart stays.
+    TCallOut held{Axis};
+    const TModalOutcome shown = ShowModalWatching(dlg.get(), {Axis->ParentChart()}, AOwner);
+    if (held.Gone()) return false;
+    if (!shown.Ok()) return false;
     if (IsMax) {
         Axis->SetMaximum(dlg->MaxMin);
         Axis->SetAutomaticMaximum(false);

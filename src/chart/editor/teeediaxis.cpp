@@ -12,6 +12,7 @@
 #include "chart/engine/teeaxis.h"
 #include "chart/engine/teeaxispanel.h"
 #include "chart/engine/teeconst.h"
+#include "platform/classes/watched.h"
 #include "platform/classes/stringlist.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/floatformat.h"
@@ -165,14 +166,22 @@ void TFormTeeAxis::BuildScales() {
     };
     autoBox(CBAutoMax, &TChartAxis::AutomaticMaximum, &TChartAxis::SetAutomaticMaximum);
     autoBox(CBAutoMin, &TChartAxis::AutomaticMinimum, &TChartAxis::SetAutomaticMinimum);
-    BAxisMax->OnClick = [this](TObject*) {
-        if (FAxis && EditAxisMaxMin(this, FAxis, true)) SetAxisScales();
+    // A custom axis may be deleted while its dialog shows.
+    auto limits = [this](const std::function<bool(TChartAxis*)>& Edit) {
+        if (!FAxis) return;
+        TCallOut held{this, FAxis};
+        const bool changed = Edit(FAxis);
+        if (held.Gone()) return;
+        if (changed) SetAxisScales();
     };
-    BAxisMin->OnClick = [this](TObject*) {
-        if (FAxis && EditAxisMaxMin(this, FAxis, false)) SetAxisScales();
+    BAxisMax->OnClick = [this, limits](TObject*) {
+        limits([this](TChartAxis* A) { return EditAxisMaxMin(this, A, true); });
     };
-    BIncre->OnClick = [this](TObject*) {
-        if (FAxis && EditAxisIncrement(this, FAxis)) SetAxisScales();
+    BAxisMin->OnClick = [this, limits](TObject*) {
+        limits([this](TChartAxis* A) { return EditAxisMaxMin(this, A, false); });
+    };
+    BIncre->OnClick = [this, limits](TObject*) {
+        limits([this](TChartAxis* A) { return EditAxisIncrement(this, A); });
     };
     FBind.UpDown(
         UDMaxOff, [this] { return FAxis->MaximumOffset(); },

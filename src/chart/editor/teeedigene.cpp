@@ -239,7 +239,10 @@ void TChartPageNavigator::Print() {
     dlg.SetMaxPage(pages);
     dlg.SetFromPage(1);
     dlg.SetToPage(pages);
-    if (!dlg.Execute()) return;
+    TCallOut held{this, chart};
+    const bool chosen = dlg.Execute();
+    if (held.Gone()) return;
+    if (!chosen) return;
     if (dlg.PrintRange() == prAllPages)
         chart->PrintPages(1, pages);
     else

@@ -6,6 +6,7 @@
 #include "chart/editor/teeshapeedit.h"
 #include "chart/engine/teeconst.h"
 #include "chart/engine/teepanel.h"
+#include "platform/classes/watched.h"
 #include "platform/rtl/sysutils.h"
 
 QM_CLASS_OWNED(TFormTeePanel, TForm, TComponent)
@@ -68,7 +69,9 @@ TFormTeePanel::TFormTeePanel(TComponent* AOwner, TCustomTeePanelExtended* APanel
         [this](int I) { FPanel->SetBackImageMode(static_cast<TTeeBackImageMode>(I)); });
     BBrowseImage->OnClick = [this](TObject*) {
         if (!FPanel) return;
+        TCallOut held{this, FPanel};
         TeeLoadClearImage(this, FPanel->BackImage());
+        if (held.Gone()) return;
         CheckImage();
     };
     FBind.Check(

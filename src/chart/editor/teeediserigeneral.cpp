@@ -394,7 +394,10 @@ void TFormTeeSeries::SwatchClick() {
     if (!FTheSeries || !FTheSeries->UseSeriesColor()) return;
     TColorDialog dialog(this);
     dialog.SetColor(FTheSeries->SeriesColor());
-    if (!dialog.Execute()) return;
+    TCallOut held{this, FTheSeries};
+    const bool chosen = dialog.Execute();
+    if (held.Gone()) return;
+    if (!chosen) return;
     FTheSeries->SetSeriesColor(dialog.Color());
     PaintBox1->Invalidate();
 }

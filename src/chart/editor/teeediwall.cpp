@@ -4,6 +4,7 @@
 #include "chart/control/tooledit.h"
 #include "chart/editor/teeformbuild.h"
 #include "chart/editor/teependlg.h"
+#include "platform/classes/watched.h"
 #include "platform/classes/stringlist.h"
 #include "platform/rtl/sysutils.h"
 
@@ -59,7 +60,9 @@ TFormTeeWall::TFormTeeWall(TComponent* AOwner, TChartWall* AWall) : TForm(AOwner
         CBDark3D, [this] { return FWall->Dark3D(); }, [this](bool V) { FWall->SetDark3D(V); });
     BGradient->OnClick = [this](TObject*) {
         if (!FWall) return;
+        TCallOut held{this, FWall};
         EditTeeGradient(this, FWall->Gradient());
+        if (held.Gone()) return;
         // A transparent wall would hide the gradient just chosen.
         if (FWall->Gradient()->Visible()) {
             FWall->SetTransparent(false);

@@ -16,6 +16,7 @@
 #include "chart/engine/teeseries.h"
 #include "chart/engine/teesources.h"
 #include "chart/engine/teevaluelist.h"
+#include "platform/classes/watched.h"
 #include "platform/classes/props.h"
 #include "platform/forms/dialogs.h"
 #include "platform/rtl/datetime.h"

@@ -2,6 +2,7 @@
 
 #include "chart/engine/teeaxispanel.h"
 #include "chart/series/teesurfa.h"
+#include "platform/classes/watched.h"
 #include "platform/classes/stringlist.h"
 #include "platform/forms/dialogs.h"
 #include "platform/graphics/graphics.h"
@@ -236,7 +237,10 @@ void TColorGridEditor::LoadPicture() {
     auto* g = dynamic_cast<TColorGridSeries*>(FSeries.Get());
     if (!g) return;
     TOpenPictureDialog dlg(this);
-    if (!dlg.Execute()) return;
+    TCallOut held{this, g};
+    const bool chosen = dlg.Execute();
+    if (held.Gone()) return;
+    if (!chosen) return;
     // A picture the user picks may be anything: a file that is no picture or
     // one too big for a grid is refused with its message, the series unchanged.
     try {

@@ -151,6 +151,12 @@ std::vector<TChartSeries*> TChartListBox::SelectedList() const {
 // ---------------------------------------------------------------------------
 // Commands
 
+namespace {
+bool AnyGone(const std::vector<TWatched<TChartSeries>>& List) {
+    return std::ranges::any_of(List, [](const TWatched<TChartSeries>& s) { return s.Gone(); });
+}
+} // namespace
+
 void TChartListBox::SwapSeries(int A, int B) {
     const int count = Items()->Count();
     if (A == B || A < 0 || B < 0 || A >= count || B >= count) return;
@@ -190,17 +196,22 @@ TChartSeries* TChartListBox::AddSeriesGallery() {
 
 void TChartListBox::DeleteSeries() {
     if (!AnySelected()) return;
-    std::vector<TChartSeries*> doomed = SelectedList();
-    if (doomed.empty()) return;
+    const std::vector<TChartSeries*> selected = SelectedList();
+    if (selected.empty()) return;
+    const std::vector<TWatched<TChartSeries>> doomed(selected.begin(), selected.end());
     if (AskDelete) {
-        const AnsiString what =
-            (MultiSelect() && SelCount() > 1) ? TeeMsg_SelectedSeries : SeriesText(doomed.front());
-        if (MessageDlg(Format(TeeMsg_SureToDelete, {what}), mtConfirmation, {mbYes, mbNo}) != mrYes)
-            return;
+        const AnsiString what = (MultiSelect() && SelCount() > 1) ? TeeMsg_SelectedSeries
+                                                                   : SeriesText(selected.front());
+        TCallOut held{this};
+        const int answer =
+            MessageDlg(Format(TeeMsg_SureToDelete, {what}), mtConfirmation, {mbYes, mbNo});
+        if (held.Gone()) return;
+        // What was asked about is no longer what would be deleted.
+        if (answer != mrYes || AnyGone(doomed)) return;
     }
     // The chart's remove events take the rows away.
-    for (TChartSeries* s : doomed)
-        delete s;
+    for (const TWatched<TChartSeries>& s : doomed)
+        delete s.Get();
     if (Items()->Count() > 0) {
         ClearSelection();
         SelectSeries(0);
@@ -214,8 +225,10 @@ bool TChartListBox::RenameSeries() {
     const int index = ItemIndex();
     const AnsiString before = SeriesText(s);
     AnsiString text = before;
-    if (InputQuery(TeeMsg_ChangeSeriesTitle, TeeMsg_NewSeriesTitle, text) && !text.IsEmpty())
-        s->SetTitle(text == s->Name() ? AnsiString() : text);
+    TCallOut held{this, s};
+    const bool entered = InputQuery(TeeMsg_ChangeSeriesTitle, TeeMsg_NewSeriesTitle, text);
+    if (held.Gone()) return false;
+    if (entered && !text.IsEmpty()) s->SetTitle(text == s->Name() ? AnsiString() : text);
     SelectSeries(index);
     return SeriesText(s) != before;
 }
@@ -229,7 +242,14 @@ void TChartListBox::ChangeTypeSeries() {
     std::vector<TChartSeries*> list = SelectedList();
     if (list.empty()) return;
     TChartSeries* first = list.front();
+    // A change frees the first and hands back its successor.
+    const std::vector<TWatched<TChartSeries>> held(list.begin(), list.end());
+    TCallOut out{this};
     const TClass newClass = TeeChangeGalleryProc(Owner(), first);
+    if (out.Gone()) return;
+    if (!newClass && held.front().Gone()) return;
+    // The first is changed already; the rest only when each is still there.
+    if (AnyGone({held.begin() + 1, held.end()})) return;
     list.front() = first;
     if (newClass)
         for (size_t i = 1; i < list.size(); ++i)
@@ -348,7 +368,10 @@ void TChartListBox::DblClick() {
     } else if (PointInSection(p, secColor) && EnableChangeColor && s->UseSeriesColor()) {
         TColorDialog dialog(this);
         dialog.SetColor(s->SeriesColor());
-        if (dialog.Execute()) {
+        TCallOut held{this, s};
+        const bool chosen = dialog.Execute();
+        if (held.Gone()) return;
+        if (chosen) {
             s->SetSeriesColor(dialog.Color());
             s->SetColorEachPoint(false);
             if (OnChangeColor) OnChangeColor(this, s);

@@ -10,6 +10,7 @@
 #include "chart/control/teeeditorhooks.h"
 #include "chart/editor/teeformbuild.h"
 #include "chart/engine/teeconst.h"
+#include "platform/classes/watched.h"
 #include "platform/classes/stringlist.h"
 #include "platform/forms/dialogs.h"
 #include "platform/forms/modalwatch.h"
@@ -383,7 +384,10 @@ void TBrushDialog::Button1Click(TObject*) {
         TheBrush->SetImage(nullptr);
     } else {
         TOpenPictureDialog dlg(this);
-        if (dlg.Execute()) {
+        TCallOut held{this, TheBrush};
+        const bool chosen = dlg.Execute();
+        if (held.Gone()) return;
+        if (chosen) {
             TPicture loaded;
             try {
                 loaded.LoadFromFile(dlg.FileName());
@@ -640,7 +644,11 @@ TTeeFontEditor::TTeeFontEditor(TComponent* AOwner) : TForm(AOwner) {
     CBOutGrad = TeeNewCheck(this, this, "CBOutGrad", "O&utline gradient", 108, 108, 112);
     SHText->OnMouseDown = [this](TObject*, TMouseButton, TShiftState, int, int) { SHTextClick(); };
     Button3->OnClick = [this](TObject*) {
-        if (FFont && EditTeeFont(this, FFont)) RefreshControls(FFont);
+        if (!FFont) return;
+        TCallOut held{this, FFont};
+        const bool changed = EditTeeFont(this, FFont);
+        if (held.Gone()) return;
+        if (changed) RefreshControls(FFont);
     };
     FBind.UpDown(
         UDInter, [this] { return FFont->InterCharSize(); },
@@ -667,7 +675,10 @@ void TTeeFontEditor::RefreshControls(TTeeFont* AFont) {
 void TTeeFontEditor::SHTextClick() {
     if (!FFont) return;
     TColor c = FFont->Color();
-    if (EditColorDialog(this, c)) {
+    TCallOut held{this, FFont};
+    const bool changed = EditColorDialog(this, c);
+    if (held.Gone()) return;
+    if (changed) {
         FFont->SetColor(c);
         SHText->Brush()->SetColor(c);
     }
@@ -680,39 +691,58 @@ bool EditChartPenDialog(TComponent* AOwner, TChartPen* APen, bool HideVisible) {
     auto dlg = TeeCreateDialog<TPenDialog>(AOwner);
     dlg->ThePen = APen;
     dlg->HideVisible = HideVisible;
-    return ShowModalWatching(dlg.get(), {}, AOwner).Ok();
+    // What it edits may go with its series or chart while it shows.
+    TCallOut held{APen};
+    const TModalOutcome shown = ShowModalWatching(dlg.get(), {}, AOwner);
+    if (held.Gone()) return false;
+    return shown.Ok();
 }
 
 bool EditChartBrush(TComponent* AOwner, TChartBrush* ABrush) {
     auto dlg = TeeCreateDialog<TBrushDialog>(AOwner);
     dlg->TheBrush = ABrush;
-    return ShowModalWatching(dlg.get(), {}, AOwner).Ok();
+    TCallOut held{ABrush};
+    const TModalOutcome shown = ShowModalWatching(dlg.get(), {}, AOwner);
+    if (held.Gone()) return false;
+    return shown.Ok();
 }
 
 bool EditTeeGradient(TComponent* AOwner, TCustomTeeGradient* AGradient, bool HideVisible) {
     auto dlg = TeeCreateDialog<TTeeGradientEditor>(AOwner);
     dlg->HideVisible = HideVisible;
     dlg->RefreshGradient(AGradient);
-    return ShowModalWatching(dlg.get(), {}, AOwner).Ok();
+    TCallOut held{AGradient};
+    const TModalOutcome shown = ShowModalWatching(dlg.get(), {}, AOwner);
+    if (held.Gone()) return false;
+    return shown.Ok();
 }
 
 bool EditTeeShadow(TComponent* AOwner, TTeeShadow* AShadow) {
     auto dlg = TeeCreateDialog<TTeeShadowEditor>(AOwner);
     dlg->BOK->SetVisible(true);
     dlg->RefreshControls(AShadow);
-    return ShowModalWatching(dlg.get(), {}, AOwner).Ok();
+    TCallOut held{AShadow};
+    const TModalOutcome shown = ShowModalWatching(dlg.get(), {}, AOwner);
+    if (held.Gone()) return false;
+    return shown.Ok();
 }
 
 bool EditTeeFontEx(TComponent* AOwner, TTeeFont* AFont) {
     auto dlg = TeeCreateDialog<TTeeFontEditor>(AOwner);
     dlg->RefreshControls(AFont);
-    return ShowModalWatching(dlg.get(), {}, AOwner).Ok();
+    TCallOut held{AFont};
+    const TModalOutcome shown = ShowModalWatching(dlg.get(), {}, AOwner);
+    if (held.Gone()) return false;
+    return shown.Ok();
 }
 
 bool EditTeeFont(TComponent* AOwner, TFont* AFont) {
     TFontDialog dlg(AOwner);
     dlg.SetFont(AFont);
-    if (!dlg.Execute()) return false;
+    TCallOut held{AFont};
+    const bool chosen = dlg.Execute();
+    if (held.Gone()) return false;
+    if (!chosen) return false;
     AFont->Assign(dlg.Font());
     return true;
 }
@@ -727,7 +757,9 @@ void TeeLoadClearImage(TComponent* AOwner, TPicture* APicture) {
         APicture->SetGraphic(nullptr);
         return;
     }
+    TCallOut held{APicture};
     const AnsiString name = TeeGetPictureFileName(AOwner);
+    if (held.Gone()) return;
     if (name.IsEmpty()) return;
     // Loaded aside first: a damaged file must not leave half a picture behind.
     TPicture loaded;

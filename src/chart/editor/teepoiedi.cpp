@@ -5,6 +5,7 @@
 #include "chart/editor/teeformbuild.h"
 #include "chart/editor/teependlg.h"
 #include "chart/engine/teepointer.h"
+#include "platform/classes/watched.h"
 #include "platform/classes/stringlist.h"
 #include "platform/forms/modalwatch.h"
 #include "platform/rtl/sysutils.h"
@@ -78,7 +79,9 @@ TSeriesPointerEditor::TSeriesPointerEditor(TComponent* AOwner) : TForm(AOwner) {
     };
     BPointFillColor->OnClick = [this](TObject*) {
         if (!FPointer) return;
+        TCallOut held{this, FPointer};
         EditChartBrush(this, FPointer->Brush());
+        if (held.Gone()) return;
         CheckDefaultColor();
     };
     // The pen button has run its dialog on the pointer's pen already.

@@ -14,6 +14,7 @@
 #include "chart/series/imagebar.h"
 #include "chart/series/mypoint.h"
 #include "chart/series/teepointfigure.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/dialogs.h"
 #include "platform/graphics/graphics.h"
 #include "platform/rtl/floatformat.h"
@@ -222,7 +223,10 @@ void TImageBarSeriesEditor::BrowseOrClear() {
         s->SetImage(&none);
     } else {
         TOpenPictureDialog dlg(this);
-        if (!dlg.Execute()) return;
+        TCallOut held{this, s};
+        const bool chosen = dlg.Execute();
+        if (held.Gone()) return;
+        if (!chosen) return;
         // A file that is no picture is refused with its message; the bars keep theirs.
         try {
             TPicture picture;
@@ -230,6 +234,7 @@ void TImageBarSeriesEditor::BrowseOrClear() {
             s->SetImage(&picture);
         } catch (const Exception& E) {
             ShowMessage(E.Message);
+            return;
         }
     }
     RefreshImage();

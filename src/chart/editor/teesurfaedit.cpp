@@ -12,6 +12,7 @@
 #include "chart/series/teepoin3.h"
 #include "chart/series/teesurfa.h"
 #include "chart/series/teetrisurface.h"
+#include "platform/classes/watched.h"
 #include "platform/rtl/floatformat.h"
 #include "platform/rtl/sysutils.h"
 
@@ -147,7 +148,10 @@ TContourSeriesEditor::TContourSeriesEditor(TComponent* AOwner) : TTeeSeriesPage(
         const int i = UDLevel->Position();
         if (!c || i >= c->Levels()->Count()) return;
         TColor color = c->Levels()->Get(i)->Color();
-        if (!EditColorDialog(this, color)) return;
+        TCallOut held{this, c};
+        const bool changed = EditColorDialog(this, color);
+        if (held.Gone()) return;
+        if (!changed || i >= c->Levels()->Count()) return;
         SHColor->Brush()->SetColor(color);
         // The level's own pen follows inside SetColor; a chosen colour ends automatic levels.
         c->Levels()->Get(i)->SetColor(color);

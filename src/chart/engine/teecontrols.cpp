@@ -64,7 +64,11 @@ void TButtonColor::Click() {
     TObject* instance = Instance();
     if (instance && FInfo && FInfo->GetOrd && FInfo->SetOrd) {
         TColor color = static_cast<TColor>(FInfo->GetOrd(instance));
-        if (EditColorDialog(this, color)) {
+        // The dialog lets timers run: the object may go, and the button with it.
+        TCallOut held{this, dynamic_cast<TPersistent*>(instance)};
+        const bool changed = EditColorDialog(this, color);
+        if (held.Gone()) return;
+        if (changed) {
             FInfo->SetOrd(instance, color);
             Invalidate();
         }

@@ -5,6 +5,7 @@
 //   Event bridge: mouse, wheel, keys, painting over native widgets, dispatch
 //   TControl's mouse capture and dragging
 //   Changes made by code that widgets report through signals
+#include "platform/classes/watched.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/forms.h"
 #include "platform/forms/formsqt.h"

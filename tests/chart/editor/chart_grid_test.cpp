@@ -283,6 +283,26 @@ TEST_F(ChartGridTest, ColourDialogChoiceOutOfRangeIsRefused) {
     EXPECT_EQ(Line->InternalColor(0), clBlue);
 }
 
+// The series whose point colour is being chosen goes while the dialog shows;
+// OK then colours nothing, and the bar keeps its colours.
+TEST_F(ChartGridTest, ColourDialogOfAFreedSeriesColoursNothing) {
+    Grid->SetShowColors(true);
+    Grid->SetCol(1);
+    Grid->SetRow(2);
+    const TColor bar = Bar->InternalColor(0);
+    TDialogAnswer a;
+    a.Color = clBlue;
+    a.WhileShown = [this] {
+        delete Line;
+        Line = nullptr;
+    };
+    Responder.Expect(TDialogKind::ColorDialog, "", a);
+    SimulateKey(Grid, VK_F2);
+    EXPECT_TRUE(Responder.Done());
+    EXPECT_EQ(Chart->SeriesCount(), 1);
+    EXPECT_EQ(Bar->InternalColor(0), bar);
+}
+
 TEST_F(ChartGridTest, NavigatorHintsAndSeriesBoundGrid) {
     Nav->Hints()->Add("");
     Nav->Hints()->Add("Back one");
