@@ -322,8 +322,12 @@ class Reader:
         return False
 
     def trivial_return(self, s):
+        """Returns a literal or locals: nothing it might have lost is read."""
         expr = self.text[s.start + len(s.kind):s.end].strip()
-        return bool(_TRIVIAL_VALUE.match(expr)) and not re.match(r'!?\s*F[A-Z]', expr)
+        if _TRIVIAL_VALUE.match(expr) and not re.match(r'!?\s*F[A-Z]', expr):
+            return True
+        return (not re.search(r'->|[(\[{]|\.(?!\d)|\bthis\b|\bF[A-Z]', expr)
+                and not re.search(r'[^\w\s!=<>&|+\-*/%.]', expr))
 
     def outcome(self, s, seen=0):
         """'last', 'guarded' or 'used': what the first thing to run from s does."""

@@ -13,6 +13,8 @@ _SAMPLE = '''
 #include <functional>
 class TTool {
 public:
+    TWatched<TTool> FOther;
+    static TTool* Of(TTool* t);
     std::function<void(TTool*)> OnChange;
     std::function<int(TTool*)> OnGetValue;
     void OnUpDown(int V);
@@ -86,6 +88,20 @@ public:
         };
         return step();
     }
+    bool ReturnsLocals(int i) {
+        if (OnChange) OnChange(this);
+        return i != -1 && i < 3;
+    }
+    bool ReturnsMember() {
+        if (OnChange) OnChange(this);
+        return FOther != nullptr && Value > 0;
+    }
+    void MemberReadAgain() {
+        if (OnChange) OnChange(this);
+        TTool* t = Of(FOther);
+        if (!t) return;
+        t->Value = 1;
+    }
     void TabledOne() {
         if (OnChange) OnChange(this);
         Value = 7;
@@ -154,6 +170,10 @@ _EXPECTED = {
     ('TTool::ElseSkipped', 'OnChange'): 'last',
     ('TTool::Lambda/lambda', 'OnChange'): 'last',
     ('TTool::TabledOne', 'OnChange'): 'used',
+    ('TTool::ReturnsLocals', 'OnChange'): 'last',
+    # a member handle is no guard: its holder may have gone
+    ('TTool::ReturnsMember', 'OnChange'): 'used',
+    ('TTool::MemberReadAgain', 'OnChange'): 'used',
     ('TTool::OuterGuard/lambda', 'ProcessMessages'): 'guarded',
     ('AskUser', 'MessageDlg'): 'last',
     ('Dialogs', 'AskUser'): 'used',

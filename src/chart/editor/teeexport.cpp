@@ -4,6 +4,7 @@
 //   dialog        the export dialog: layout, show, format, size, data and native options
 //   buttons       copy, save and send by page; the chart dialog's data and native files
 #include "chart/editor/teeexport.h"
+#include "platform/classes/watched.h"
 
 #include "chart/control/teedata.h"
 #include "chart/control/teestore.h"
@@ -148,7 +149,9 @@ bool TeeExportSavePanel(TClass FormatClass, TCustomTeePanel* Panel) {
     TOpenOptions o = dialog.Options();
     o.Include(ofOverwritePrompt);
     dialog.SetOptions(o);
-    if (!dialog.Execute()) return false;
+    // The panel may go while the dialog shows: nothing is written from it then.
+    TCallOut held{Panel};
+    if (!dialog.Execute() || held.Gone()) return false;
     f->WantsFilterIndex(dialog.FilterIndex());
     f->SaveToFile(dialog.FileName());
     return true;
@@ -518,13 +521,15 @@ void TTeeExportFormBase::BCopyClick(TObject*) {
 
 void TTeeExportFormBase::BSaveClick(TObject*) {
     TTabSheet* tab = ActiveTab();
+    // The form or the chart it exports may go while a save dialog shows.
+    TCallOut held{this, ExportPanel};
     if (tab == TabPicture) {
         TTeeExportFormat* f = PictureFormat();
         if (!f) return;
         SaveDialogPicture->SetDefaultExt(f->FileExtension());
         SaveDialogPicture->SetFilterIndex(f->FileFilterIndex());
         SaveDialogPicture->SetFileName("");
-        if (!SaveDialogPicture->Execute()) return;
+        if (!SaveDialogPicture->Execute() || held.Gone()) return;
         // The format of the filter picked writes the file, so content and name agree.
         TStrings* items = LBFormat->Items();
         for (int i = 0; i < items->Count(); ++i) {
@@ -541,11 +546,12 @@ void TTeeExportFormBase::BSaveClick(TObject*) {
         SaveDialogNative->SetFileName("");
         SaveDialogNative->SetDefaultExt("tee");
         SaveDialogNative->SetFilter(TeeMsg_NativeFilter);
-        if (SaveDialogNative->Execute()) SaveNativeToFile(SaveDialogNative->FileName());
+        if (SaveDialogNative->Execute() && held.Live())
+            SaveNativeToFile(SaveDialogNative->FileName());
     } else if (tab == TabData) {
         SaveDialogData->SetFileName("");
         SaveDialogData->SetFilterIndex(GetDataFilterIndex());
-        if (!SaveDialogData->Execute()) return;
+        if (!SaveDialogData->Execute() || held.Gone()) return;
         const int index = SaveDialogData->FilterIndex();
         RGText->SetItemIndex(index > 4 ? index - 4 : 0);
         // Space, tab and comma each have their own filter.

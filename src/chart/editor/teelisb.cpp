@@ -1,4 +1,5 @@
 #include "chart/editor/teelisb.h"
+#include "platform/classes/watched.h"
 #include "chart/editor/teefieldprop.h"
 #include "chart/control/teelegend.h"
 #include "chart/control/teeseriestypes.h"
@@ -94,7 +95,9 @@ void TChartListBox::FillSeries(TChartSeries* OldSeries) {
         SelectSeries(index);
     else if (Items()->Count() > 0)
         SelectSeries(0);
+    TCallOut held{this};
     if (OnOtherItemsChange) OnOtherItemsChange(this);
+    if (held.Gone()) return;
     DoRefresh();
 }
 
@@ -166,7 +169,9 @@ void TChartListBox::SwapSeries(int A, int B) {
         TChartSeries* s1 = GetSeries(B);
         TChartSeries* s2 = GetSeries(A);
         FChart->ExchangeSeries(s1, s2);
+        TCallOut held{this};
         if (OnChangeOrder) OnChangeOrder(this, s1, s2);
+        if (held.Gone()) return;
     }
     if (TCustomForm* form = GetParentForm(this); form && CanFocus()) form->SetActiveControl(this);
     ClearSelection();
@@ -201,7 +206,7 @@ void TChartListBox::DeleteSeries() {
     const std::vector<TWatched<TChartSeries>> doomed(selected.begin(), selected.end());
     if (AskDelete) {
         const AnsiString what = (MultiSelect() && SelCount() > 1) ? TeeMsg_SelectedSeries
-                                                                   : SeriesText(selected.front());
+                                                                  : SeriesText(selected.front());
         TCallOut held{this};
         const int answer =
             MessageDlg(Format(TeeMsg_SureToDelete, {what}), mtConfirmation, {mbYes, mbNo});

@@ -269,7 +269,9 @@ void TPenDialog::BCancelClick(TObject*) {
     if (FModified && ThePen && FBackupPen) {
         ThePen->Assign(FBackupPen.get());
         if (TChartPen* cp = ChartPen()) cp->SetVisible(FBackupVisible);
+        TCallOut held{this};
         if (ThePen->OnChange) ThePen->OnChange(ThePen);
+        if (held.Gone()) return;
         FModified = false;
     }
     SetModalResult(mrCancel);
@@ -370,7 +372,9 @@ void TBrushDialog::LStyleClick(TObject*) {
         TBitmap bmp;
         GetTeeBrush(i, &bmp);
         TheBrush->Image()->SetGraphic(&bmp);
+        TCallOut held{this};
         if (TheBrush->OnChange) TheBrush->OnChange(TheBrush);
+        if (held.Gone()) return;
     }
     BColor->SetEnabled(TheBrush->Style() != bsClear);
     RedoImage();
@@ -400,6 +404,7 @@ void TBrushDialog::Button1Click(TObject*) {
             bmp.Assign(loaded.Graphic());
             TheBrush->Image()->SetGraphic(&bmp);
             if (TheBrush->OnChange) TheBrush->OnChange(TheBrush);
+            if (held.Gone()) return;
         }
     }
     RedoImage();
@@ -408,7 +413,9 @@ void TBrushDialog::Button1Click(TObject*) {
 void TBrushDialog::Button3Click(TObject*) {
     if (TheBrush && FBackupBrush) {
         TheBrush->Assign(FBackupBrush.get());
+        TCallOut held{this};
         if (TheBrush->OnChange) TheBrush->OnChange(TheBrush);
+        if (held.Gone()) return;
     }
     SetModalResult(mrCancel);
 }
@@ -582,7 +589,9 @@ void TTeeGradientEditor::Changed() {
 void TTeeGradientEditor::BCancelClick(TObject*) {
     if (FModified && FGradient && FBackup) {
         FGradient->Assign(FBackup.get());
+        TCallOut held{this};
         if (FGradient->OnChange) FGradient->OnChange(FGradient);
+        if (held.Gone()) return;
         FModified = false;
     }
     SetModalResult(mrCancel);

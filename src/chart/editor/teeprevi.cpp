@@ -4,6 +4,7 @@
 //   options   margin fields, proportional box, reset, detail, orientation, printers
 //   print     one page, or every page through the navigator
 #include "chart/editor/teeprevi.h"
+#include "platform/classes/watched.h"
 
 #include "chart/control/chart.h"
 #include "chart/editor/teeedigene.h"
@@ -314,7 +315,9 @@ void TChartPreview::CBPrintersChange(TObject*) {
 }
 
 void TChartPreview::BSetupPrinterClick(TObject*) {
+    TCallOut held{this};
     FSetupDialog->Execute();
+    if (held.Gone()) return;
     FillPrinters();
     OrientationFromPrinter();
     TeePreviewPanel1->Invalidate();

@@ -6,6 +6,7 @@
 //   TAxisArrowToolEditor   pattern, length, position, scroll percentage
 //   TGridBandToolEdit      two bands: brush, back colour, transparency
 #include "chart/editor/teetooledit_axis.h"
+#include "platform/classes/watched.h"
 
 #include "chart/control/tool_bands.h"
 #include "chart/control/tool_drag.h"
@@ -161,11 +162,13 @@ TColorBandToolEditor::TColorBandToolEditor(TComponent* AOwner) : TAxisToolEditor
             if (band()) band()->SetDrawBehind(V);
         });
     BPattern->OnClick = [this, band](TObject*) {
-        // Read again after the dialog: the tool may have gone meanwhile.
-        if (band() && EditChartBrush(this, band()->Brush()) && band()) band()->Repaint();
+        // The tool or the editor may go while the dialog shows.
+        TCallOut held{this, band()};
+        if (band() && EditChartBrush(this, band()->Brush()) && held.Live()) band()->Repaint();
     };
     BGradient->OnClick = [this, band](TObject*) {
-        if (band() && EditTeeGradient(this, band()->Gradient()) && band()) band()->Repaint();
+        TCallOut held{this, band()};
+        if (band() && EditTeeGradient(this, band()->Gradient()) && held.Live()) band()->Repaint();
     };
     OnShow = [this](TObject* s) { FormShow(s); };
 }
@@ -260,7 +263,8 @@ TAxisArrowToolEditor::TAxisArrowToolEditor(TComponent* AOwner) : TAxisToolEditor
 
     auto arrow = [this] { return ToolOf<TAxisArrowTool>(FTool); };
     Button1->OnClick = [this, arrow](TObject*) {
-        if (arrow() && EditChartBrush(this, arrow()->Brush()) && arrow()) arrow()->Repaint();
+        TCallOut held{this, arrow()};
+        if (arrow() && EditChartBrush(this, arrow()->Brush()) && held.Live()) arrow()->Repaint();
     };
     ELength->OnChange = [this, arrow](TObject*) {
         if (arrow()) arrow()->SetLength(UDLength->Position());
@@ -321,7 +325,8 @@ TGridBandToolEdit::TGridBandToolEdit(TComponent* AOwner) : TAxisToolEditor(AOwne
         };
         Box->OnPaint = [Box, brush](TObject*) { PaintBand(Box, brush()); };
         Band->OnClick = [this, Box, brush, grid](TObject*) {
-            if (brush() && EditChartBrush(this, brush()) && grid()) {
+            TCallOut held{this, grid()};
+            if (brush() && EditChartBrush(this, brush()) && held.Live()) {
                 grid()->Repaint();
                 Box->Invalidate();
             }
@@ -329,7 +334,8 @@ TGridBandToolEdit::TGridBandToolEdit(TComponent* AOwner) : TAxisToolEditor(AOwne
         Box->OnClick = [this, Box, brush, grid](TObject*) {
             if (!brush()) return;
             TColor c = brush()->Color();
-            if (EditColorDialog(this, c) && brush()) {
+            TCallOut held{this, grid()};
+            if (EditColorDialog(this, c) && held.Live()) {
                 brush()->SetColor(c);
                 grid()->Repaint();
                 Box->Invalidate();

@@ -8,6 +8,7 @@
 //   TMarksTipToolEdit       marks style, mouse action, delay
 //   TSeriesAnimToolEditor   steps, start value, drawing step, running
 #include "chart/editor/teetooledit_series.h"
+#include "platform/classes/watched.h"
 
 #include "chart/control/tool_cursor.h"
 #include "chart/control/tool_drag.h"
@@ -148,10 +149,9 @@ void TChartImageToolEditor::Button1Click(TObject*) {
     } else {
         TOpenPictureDialog dlg(this);
         dlg.SetFilter(TPicture::GraphicFilter());
-        if (!dlg.Execute()) return;
-        // The tool may have gone while the dialog was open.
-        t = ToolOf<TChartImageTool>(FTool);
-        if (!t) return;
+        // The tool or the editor may go while the dialog shows.
+        TCallOut held{this, t};
+        if (!dlg.Execute() || held.Gone()) return;
         // A picture file is the user's: a bad one is reported and changes nothing.
         TPicture loaded;
         try {
@@ -177,9 +177,8 @@ void TChartImageToolEditor::BSaveClick(TObject*) {
     dlg.SetFilter(TPicture::GraphicFilter(g));
     dlg.SetFilterIndex(1);
     dlg.SetDefaultExt(TPicture::GraphicExtension(g));
-    if (!dlg.Execute()) return;
-    t = ToolOf<TChartImageTool>(FTool);
-    if (!t) return;
+    TCallOut held{this, t};
+    if (!dlg.Execute() || held.Gone()) return;
     try {
         t->Picture()->SaveToFile(dlg.FileName());
     } catch (const Exception& e) {
@@ -201,8 +200,9 @@ TNearestToolEdit::TNearestToolEdit(TComponent* AOwner) : TSeriesToolEditor(AOwne
     TeeNewLabel(this, this, "S&tyle:", 8, 124, CBStyle);
     auto tool = [this] { return ToolOf<TNearestTool>(FTool); };
     Button1->OnClick = [this, tool](TObject*) {
-        // Read again after the dialog: the tool may have gone meanwhile.
-        if (tool() && EditChartBrush(this, tool()->Brush()) && tool()) tool()->Repaint();
+        // The tool or the editor may go while the dialog shows.
+        TCallOut held{this, tool()};
+        if (tool() && EditChartBrush(this, tool()->Brush()) && held.Live()) tool()->Repaint();
     };
     CBDrawLine->OnClick = [this, tool](TObject*) {
         if (tool()) tool()->SetDrawLine(CBDrawLine->Checked());

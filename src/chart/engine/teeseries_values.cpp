@@ -639,6 +639,7 @@ bool TChartSeries::CheckMouse(int X, int Y) {
         if (!FMouseInside) {
             FMouseInside = true;
             if (OnMouseEnter) OnMouseEnter(this);
+            if (held.Gone()) return true;
         }
     } else if (FMouseInside) {
         FMouseInside = false;
