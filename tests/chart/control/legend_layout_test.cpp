@@ -220,7 +220,7 @@ std::string Name(TLegendTextStyle S) {
 }
 
 void SavePng(TBitmap* Picture, const std::string& Name) {
-    const char* dir = std::getenv("QM_SAVE_PNG");
+    const char* dir = std::getenv("QM_SHOTS");
     if (!dir) return;
     TPngImage png;
     png.Bitmap()->Assign(Picture);
