@@ -44,6 +44,7 @@ MODAL = {'ShowModal', 'ShowModalWatching', 'Execute', 'MessageDlg', 'MessageDlgP
          'HandleMessage'}
 _HANDLER = re.compile(r'\bF?On[A-Z]\w*$')
 _CALL = re.compile(r'\b([A-Za-z_]\w*)\s*\(')
+_COPY = re.compile(r'\b([A-Za-z_]\w*)\s*=\s*(?:\w+\s*(?:->|\.)\s*)*F?On[A-Z]\w*\s*;')
 _GUARD_TYPES = re.compile(r'\b(?:TCallOut|TModalOutcome|TWatched\s*<[^;>]*>)\s+([A-Za-z_]\w*)')
 _OUTCOME_VAR = re.compile(r'\b([A-Za-z_]\w*)\s*=\s*ShowModalWatching\s*\(')
 _TRIVIAL_VALUE = re.compile(r'^(?:true|false|nullptr|-?[0-9][\w.]*|""|\' \'|'
@@ -461,10 +462,15 @@ class Program:
     def _scan(self, src, routine):
         text = src.text
         out = []
+        # A handler copied to a local (or captured by a lambda) and called there.
+        outer = getattr(routine, 'outer', None) or routine
+        copies = {n for n in _COPY.findall(text, outer.open, outer.close) if not _HANDLER.match(n)}
         for m in _CALL.finditer(text, routine.open, routine.close):
             name = m.group(1)
             before = text[max(0, m.start() - 2):m.start()]
-            if _HANDLER.match(name):
+            if name in copies and not (before.endswith('.') or before.endswith('->')):
+                how = 'handler'
+            elif _HANDLER.match(name):
                 if name in self.handlers_excluded or before.endswith('::'):
                     continue
                 if name in self.ambiguous and not re.search(

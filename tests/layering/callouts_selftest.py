@@ -102,6 +102,14 @@ public:
         if (!t) return;
         t->Value = 1;
     }
+    void CopiedHandler() {
+        auto handler = OnChange;
+        auto f = [this, handler] {
+            if (handler) handler(this);
+            Value = 13;
+        };
+        f();
+    }
     void TabledOne() {
         if (OnChange) OnChange(this);
         Value = 7;
@@ -170,6 +178,7 @@ _EXPECTED = {
     ('TTool::ElseSkipped', 'OnChange'): 'last',
     ('TTool::Lambda/lambda', 'OnChange'): 'last',
     ('TTool::TabledOne', 'OnChange'): 'used',
+    ('TTool::CopiedHandler/lambda', 'handler'): 'used',
     ('TTool::ReturnsLocals', 'OnChange'): 'last',
     # a member handle is no guard: its holder may have gone
     ('TTool::ReturnsMember', 'OnChange'): 'used',

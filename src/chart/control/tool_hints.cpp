@@ -518,6 +518,7 @@ void TSeriesAnimationTool::Execute() {
                 // Held apart from the tool, which the handler may free.
                 const TSeriesAnimationStep onStep = OnStep;
                 onStep(this, step);
+                if (!self || !series) return;
             }
             if (!frame()) return;
             if (FIdle) break;

@@ -1,4 +1,5 @@
 #include "chart/editor/teecandledit.h"
+#include "platform/classes/watched.h"
 
 #include "chart/series/candlech.h"
 #include "platform/rtl/floatformat.h"
@@ -83,7 +84,10 @@ TVolumeSeriesEditor::TVolumeSeriesEditor(TComponent* AOwner) : TPenDialog(AOwner
     TeeNewLabel(this, this, "&Origin:", 116, 128, EOrigin);
     auto penColour = BColor->OnClick;
     BColor->OnClick = [this, penColour](TObject* s) {
+        // The colour dialog it opens may outlive this editor.
+        TCallOut held{this};
         if (penColour) penColour(s);
+        if (held.Gone()) return;
         if (FVolume && !FBind.Loading()) FVolume->SetSeriesColor(FVolume->Pen()->Color());
     };
     FBind.Check(
