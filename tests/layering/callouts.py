@@ -64,6 +64,13 @@ class Routine:
         return self._tree
 
 
+def _back(text, k):
+    """The last position at or before k that is no space."""
+    while k >= 0 and text[k].isspace():
+        k -= 1
+    return k
+
+
 def _lambdas(src):
     """(open, close) of every lambda body."""
     text = src.text
@@ -72,40 +79,26 @@ def _lambdas(src):
     opening_paren = {v: k for k, v in src.parens.items()}
     out = []
     for open_, close in src.braces.items():
-        k = open_ - 1
-        while k >= 0 and text[k].isspace():
-            k -= 1
+        k = _back(text, open_ - 1)
         # specifiers between the parameters and the body
         head = text[max(0, k - 80):k + 1]
         m = re.search(r'\)\s*(?:mutable\s*|noexcept\s*|->\s*[\w:<>*&\s,]+?\s*)*$', head)
         if m and text[k] != ')':
             k = k - (len(head) - 1 - m.start())
-        if text[k] == ')':
-            p = opening_paren.get(k)
+        # the parameters, and an attribute's parentheses after them
+        for _ in range(2):
+            p = opening_paren.get(k) if text[k] == ')' else None
             if p is None:
-                continue
-            k = p - 1
-            while k >= 0 and text[k].isspace():
-                k -= 1
+                break
+            k = _back(text, p - 1)
             if text[k - 12:k + 1] == '__attribute__':
-                k -= 13
-                while k >= 0 and text[k].isspace():
-                    k -= 1
-                if text[k] == ')':
-                    p = opening_paren.get(k)
-                    if p is None:
-                        continue
-                    k = p - 1
-                    while k >= 0 and text[k].isspace():
-                        k -= 1
+                k = _back(text, k - 13)
         if text[k] != ']':
             continue
         b = closing_bracket.get(k)
         if b is None:
             continue
-        j = b - 1
-        while j >= 0 and text[j].isspace():
-            j -= 1
+        j = _back(text, b - 1)
         if j >= 0 and (text[j].isalnum() or text[j] in '_])'):
             continue  # an index, an array bound, an attribute
         out.append((open_, close))

@@ -160,8 +160,17 @@ AnsiString GetGallerySeriesName(TChartSeries* ASeries) {
     return ASeries->ClassName();
 }
 
-AnsiString GetNewSeriesName(TComponent* AOwner) {
-    return TeeGetUniqueName(AOwner, "Series");
+AnsiString GetNewSeriesName(TComponent* AOwner, TCustomAxisPanel* AChart) {
+    if (!AChart) return TeeGetUniqueName(AOwner, "Series");
+    // A series the chart holds need not be owned by the owner the file is
+    // written from, so its series' names count too.
+    for (int i = 1;; ++i) {
+        const AnsiString name = "Series" + IntToStr(i);
+        bool taken = (AOwner && AOwner->FindComponent(name)) || AChart->FindComponent(name);
+        for (int k = 0; k < AChart->SeriesCount() && !taken; ++k)
+            taken = SameText(AChart->GetSeries(k)->Name(), name);
+        if (!taken) return name;
+    }
 }
 
 TTeeFunction* CreateNewTeeFunction(TChartSeries* ASeries, TClass AFunctionClass) {
@@ -190,7 +199,7 @@ TChartSeries* CreateNewSeries(TComponent* AOwner, TCustomAxisPanel* AChart, TCla
         delete made;
         throw ChartException(AnsiString(ASeriesClass->Name) + " is not a series class");
     }
-    s->SetName(GetNewSeriesName(owner));
+    s->SetName(GetNewSeriesName(owner, AChart));
     s->SetParentChart(AChart);
     if (AFunctionClass) CreateNewTeeFunction(s, AFunctionClass);
     return s;
@@ -207,20 +216,10 @@ TChartSeries* CloneChartSeries(TChartSeries* ASeries) {
 TChartSeries* AddGallerySeries(TChartSeries* ASeries) {
     TCustomAxisPanel* chart = ASeries->ParentChart();
     if (!chart) return nullptr;
-    // The file is written from the chart's owner; a series the chart holds
-    // need not be owned by it, so its series' names count too.
-    TComponent* root = chart->Owner() ? chart->Owner() : chart;
-    AnsiString name;
-    for (int i = 1; name.IsEmpty(); ++i) {
-        name = "Series" + IntToStr(i);
-        bool taken = root->FindComponent(name) || chart->FindComponent(name);
-        for (int k = 0; k < chart->SeriesCount() && !taken; ++k)
-            taken = SameText(chart->GetSeries(k)->Name(), name);
-        if (taken) name = AnsiString();
-    }
     auto* s = dynamic_cast<TChartSeries*>(ASeries->ClassType()->Factory(ASeries->Owner()));
     if (!s) return nullptr;
-    s->SetName(name);
+    // The file is written from the chart's owner, or the chart without one.
+    s->SetName(GetNewSeriesName(chart->Owner(), chart));
     chart->AddSeries(s);
     return s;
 }

@@ -86,7 +86,9 @@ void TeeAddStartup(void (*Proc)());
 void TeeStartRegistries();
 
 AnsiString GetGallerySeriesName(TChartSeries* ASeries);
-AnsiString GetNewSeriesName(TComponent* AOwner);
+// "SeriesN" that no component of AOwner has, nor (given AChart) any component
+// or series of the chart.
+AnsiString GetNewSeriesName(TComponent* AOwner, TCustomAxisPanel* AChart = nullptr);
 TTeeFunction* CreateNewTeeFunction(TChartSeries* ASeries, TClass AFunctionClass);
 TChartSeries* CreateNewSeries(TComponent* AOwner, TCustomAxisPanel* AChart, TClass ASeriesClass,
                               TClass AFunctionClass = nullptr);
