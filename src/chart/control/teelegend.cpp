@@ -401,7 +401,9 @@ void TCustomChartLegend::DrawLegend() {
         FNumRows = std::max(FNumRows, 0);
         FLastValue = FFirstShown + std::min(n, FNumRows) - 1;
         CalcTexts(FFirstShown, FLastValue);
-        tw = FColumnWidths[0] + FColumnWidths[1];
+        // The blank drawn between the two cells is part of the text, so a
+        // symbol placed after the text stands clear of the second cell.
+        tw = FColumnWidths[0] + FColumnWidths[1] + (FColumnWidths[1] > 0 ? sw : 0);
         FSymbolWidth = FSymbol->CalcWidth(tw + 10);
     }
     if (FLastValue < FFirstShown) return;
@@ -425,10 +427,9 @@ void TCustomChartLegend::DrawLegend() {
         checkX = r.Left + 4;
         start = boxes ? r.Left + 15 : r.Left;
     } else {
-        // As wide as its texts need: the space between its two cells, and a
-        // space and its frame after the last, so the last digit shows whole.
-        const int width =
-            tw + 10 + FSymbolWidth + (FColumnWidths[1] > 0 ? sw : 0) + sw + fw;
+        // As wide as its texts need, and a space and its frame after the
+        // last, so the last digit shows whole.
+        const int width = tw + 10 + FSymbolWidth + sw + fw;
         if (FAlignment == laLeft || CustomPosition()) {
             if (!CustomPosition()) r.Left = chartRect.Left + (Pen()->Visible() ? fw + 1 : 0);
         } else {

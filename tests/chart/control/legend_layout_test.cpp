@@ -1,8 +1,9 @@
 // Every legend style and text style, placed by hand or docked on each side,
-// with short and long texts: each text drawn lies whole inside the frame, clear
-// of every other text and of every symbol. Read from what the canvas was asked
-// to draw (the text calls with their boxes, the symbols' and the frame's
-// rectangles) and, printed, from the words a PDF reader finds.
+// with short and long texts and the symbol on either side of them: each text
+// drawn lies whole inside the frame, clear of every other text and of every
+// symbol. Read from what the canvas was asked to draw (the text calls with
+// their boxes, the symbols' and the frame's rectangles), on screen and on
+// paper, and, printed, from the words a PDF reader finds.
 #include "chart/control/chart.h"
 #include "chart/control/series.h"
 #include "chart/control/series_bar.h"
@@ -18,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>
@@ -65,7 +67,8 @@ const TPlace Places[] = {{"left", laLeft, false},
 // A pie of the six values for a value legend; three bar series, titled and
 // labelled from the set, for a series legend.
 std::unique_ptr<TChart> MakeChart(TLegendStyle Style, TLegendTextStyle TextStyle,
-                                  const TPlace& Place, const TTextSet& Texts) {
+                                  const TPlace& Place, const TTextSet& Texts,
+                                  TLegendSymbolPosition Symbol = spLeft) {
     auto chart = std::make_unique<TChart>(nullptr);
     chart->SetWidth(ChartW);
     chart->SetHeight(ChartH);
@@ -97,6 +100,7 @@ std::unique_ptr<TChart> MakeChart(TLegendStyle Style, TLegendTextStyle TextStyle
     legend->SetLegendStyle(Style);
     legend->SetTextStyle(TextStyle);
     legend->SetAlignment(Place.Alignment);
+    legend->Symbol()->SetPosition(Symbol);
     // Where the operator put it, or further left where the long texts would
     // take it past the chart's edge.
     if (Place.ByHand) {
@@ -141,7 +145,8 @@ struct TDrawnLegend {
     std::vector<TBox> Symbols;
 };
 
-TDrawnLegend Draw(TChart* Chart, TBitmap* Picture = nullptr) {
+// What the legend drew while DrawIt ran.
+TDrawnLegend Record(TChart* Chart, const std::function<void()>& DrawIt) {
     auto owned = std::make_unique<TRecordingCanvas>(ChartW, ChartH);
     TRecordingCanvas* rec = owned.get();
     Chart->SetInternalCanvas(std::move(owned));
@@ -151,9 +156,7 @@ TDrawnLegend Draw(TChart* Chart, TBitmap* Picture = nullptr) {
     Chart->OnGetLegendPos = [&](TCustomChart*, int, int&, int&, int&) {
         items.push_back(rec->Calls().size());
     };
-    TBitmap own(ChartW, ChartH);
-    TBitmap* target = Picture ? Picture : &own;
-    Chart->Draw(target->Canvas(), TRect(0, 0, ChartW, ChartH));
+    DrawIt();
     Chart->OnGetLegendRect = nullptr;
     Chart->OnGetLegendPos = nullptr;
     TDrawnLegend d;
@@ -181,6 +184,12 @@ TDrawnLegend Draw(TChart* Chart, TBitmap* Picture = nullptr) {
                 d.Symbols.push_back({RectOf(c), "symbol of item " + std::to_string(k)});
         }
     return d;
+}
+
+TDrawnLegend Draw(TChart* Chart, TBitmap* Picture = nullptr) {
+    TBitmap own(ChartW, ChartH);
+    TBitmap* target = Picture ? Picture : &own;
+    return Record(Chart, [&] { Chart->Draw(target->Canvas(), TRect(0, 0, ChartW, ChartH)); });
 }
 
 // Each text lies inside the frame's inner edge and clear of every other text
@@ -213,6 +222,9 @@ std::string Name(TLegendStyle S) {
     const char* n[] = {"auto", "series", "values", "last values"};
     return n[S];
 }
+std::string Name(TLegendSymbolPosition S) {
+    return S == spLeft ? "symbol left" : "symbol right";
+}
 std::string Name(TLegendTextStyle S) {
     const char* n[] = {"plain",   "left value", "right value", "left percent", "right percent",
                        "x value", "value",      "percent",     "x and value",  "x and percent"};
@@ -232,23 +244,24 @@ TEST(LegendLayoutTest, EveryTextClearOfTheOthersTheSymbolsAndTheFrame) {
     for (const TLegendStyle style : LegendStyles)
         for (const TLegendTextStyle text : TextStyles)
             for (const TPlace& place : Places)
-                for (const TTextSet* set : {&Short, &Long}) {
-                    SCOPED_TRACE(Name(style) + ", " + Name(text) + ", " + place.Name + ", " +
-                                 set->Name + " texts");
-                    const auto chart = MakeChart(style, text, place, *set);
-                    const TDrawnLegend d = Draw(chart.get());
-                    ++instances;
-                    ASSERT_FALSE(d.Texts.empty()) << "the legend drew no text";
-                    ASSERT_FALSE(d.Frame.IsEmpty()) << "the legend drew no frame";
-                    // Every item of the six values (or three series) is listed.
-                    const bool series = style == lsSeries || style == lsLastValues;
-                    EXPECT_EQ(int(d.Symbols.size()), series ? 3 : 6);
-                    drawnTexts += int(d.Texts.size());
-                    for (const std::string& f : Faults(d))
-                        ADD_FAILURE() << f;
-                    if (place.ByHand) EXPECT_EQ(chart->Legend()->ShapeBounds().Top, 90);
-                }
-    EXPECT_EQ(instances, 4 * 10 * 8 * 2);
+                for (const TTextSet* set : {&Short, &Long})
+                    for (const TLegendSymbolPosition symbol : {spLeft, spRight}) {
+                        SCOPED_TRACE(Name(style) + ", " + Name(text) + ", " + place.Name + ", " +
+                                     set->Name + " texts, " + Name(symbol));
+                        const auto chart = MakeChart(style, text, place, *set, symbol);
+                        const TDrawnLegend d = Draw(chart.get());
+                        ++instances;
+                        ASSERT_FALSE(d.Texts.empty()) << "the legend drew no text";
+                        ASSERT_FALSE(d.Frame.IsEmpty()) << "the legend drew no frame";
+                        // Every item of the six values (or three series) is listed.
+                        const bool series = style == lsSeries || style == lsLastValues;
+                        EXPECT_EQ(int(d.Symbols.size()), series ? 3 : 6);
+                        drawnTexts += int(d.Texts.size());
+                        for (const std::string& f : Faults(d))
+                            ADD_FAILURE() << f;
+                        if (place.ByHand) EXPECT_EQ(chart->Legend()->ShapeBounds().Top, 90);
+                    }
+    EXPECT_EQ(instances, 4 * 10 * 8 * 2 * 2);
     EXPECT_GT(drawnTexts, instances * 3);
 }
 
@@ -269,6 +282,28 @@ TEST(LegendLayoutTest, PieLegendPlacedByHandShowsValueAndLabelApart) {
                                                "\"Ink\"", "\"250\"", "\"Cups\""}));
     for (const std::string& f : Faults(d))
         ADD_FAILURE() << f;
+}
+
+// The symbol on the right of a value and a label, docked and placed by hand:
+// it starts after the second cell and the blank before it, so "685" keeps its 5.
+TEST(LegendLayoutTest, SymbolOnTheRightStartsAfterBothCells) {
+    for (const TPlace& place : {Places[1], Places[4]}) {
+        SCOPED_TRACE(place.Name);
+        const auto chart = MakeChart(lsAuto, ltsRightValue, place, Short, spRight);
+        TBitmap picture(ChartW, ChartH);
+        const TDrawnLegend d = Draw(chart.get(), &picture);
+        SavePng(&picture,
+                std::string("legend_symbol_right_") + (place.ByHand ? "by_hand" : "docked"));
+        ASSERT_EQ(d.Texts.size(), 12u);
+        ASSERT_EQ(d.Symbols.size(), 6u);
+        EXPECT_EQ(d.Texts[1].What, "\"685\"");
+        for (size_t i = 0; i < d.Symbols.size(); ++i) {
+            EXPECT_LE(d.Texts[2 * i + 1].R.Right, d.Symbols[i].R.Left);
+            EXPECT_LT(d.Symbols[i].R.Right, d.Frame.Right);
+        }
+        for (const std::string& f : Faults(d))
+            ADD_FAILURE() << f;
+    }
 }
 
 // A title placed by hand is drawn after the series too: its lines stay between
@@ -303,8 +338,8 @@ TEST(LegendLayoutTest, TitlePlacedByHandKeepsItsLinesBetweenTheSidesOfItsFrame) 
     }
 }
 
-// Printed into a PDF file: a reader finds each value and label as a word of
-// its own, and no two words overlap.
+// Printed into a PDF file: the legend is laid out as on screen, a reader finds
+// each value and label as a word of its own, and no two words overlap.
 class LegendOnPaperTest : public ::testing::Test {
 protected:
     static std::vector<qmtest::TPdfWord> Printed(TChart* Chart) {
@@ -331,40 +366,47 @@ TEST_F(LegendOnPaperTest, EachTextAWordOfItsOwnClearOfTheOthers) {
     int instances = 0;
     for (const TPlace& place : Places)
         for (const TTextSet* set : {&Short, &Long})
-            for (const TLegendTextStyle text : {ltsLeftValue, ltsRightPercent, ltsXAndValue}) {
-                SCOPED_TRACE(Name(text) + ", " + place.Name + ", " + set->Name + " texts");
-                const auto chart = MakeChart(lsAuto, text, place, *set);
-                const TDrawnLegend d = Draw(chart.get());
-                const std::vector<qmtest::TPdfWord> words = Printed(chart.get());
-                if (words.empty()) GTEST_SKIP() << "a real printer is set up";
-                ++instances;
-                std::map<std::string, int> want, got;
-                for (const TBox& t : d.Texts) {
-                    std::istringstream s(t.What.substr(1, t.What.size() - 2));
-                    for (std::string w; s >> w;)
-                        ++want[w];
-                }
-                for (const qmtest::TPdfWord& w : words)
-                    ++got[w.Text];
-                for (const auto& [w, n] : want)
-                    EXPECT_GE(got[w], n) << "\"" << w << "\" is not read back whole";
-                // Words of one line (the reader's boxes of neighbouring lines
-                // may touch) lie apart; a mark may lie where the legend was put.
-                const auto mark = [](const qmtest::TPdfWord& W) {
-                    return W.Text.rfind("mark", 0) == 0;
-                };
-                for (size_t i = 0; i < words.size(); ++i)
-                    for (size_t j = i + 1; j < words.size(); ++j) {
-                        const qmtest::TPdfWord& a = words[i];
-                        const qmtest::TPdfWord& b = words[j];
-                        if (mark(a) || mark(b)) continue;
-                        const double shared = std::min(a.YMax, b.YMax) - std::max(a.YMin, b.YMin);
-                        const double line = std::min(a.YMax - a.YMin, b.YMax - b.YMin) / 2;
-                        EXPECT_FALSE(shared > line && a.XMin < b.XMax && b.XMin < a.XMax)
-                            << "\"" << a.Text << "\" overlaps \"" << b.Text << "\"";
+            for (const TLegendTextStyle text : {ltsLeftValue, ltsRightPercent, ltsXAndValue})
+                for (const TLegendSymbolPosition symbol : {spLeft, spRight}) {
+                    SCOPED_TRACE(Name(text) + ", " + place.Name + ", " + set->Name + " texts, " +
+                                 Name(symbol));
+                    const auto chart = MakeChart(lsAuto, text, place, *set, symbol);
+                    std::vector<qmtest::TPdfWord> words;
+                    const TDrawnLegend d =
+                        Record(chart.get(), [&] { words = Printed(chart.get()); });
+                    if (words.empty()) GTEST_SKIP() << "a real printer is set up";
+                    ++instances;
+                    ASSERT_FALSE(d.Texts.empty()) << "the legend printed no text";
+                    for (const std::string& f : Faults(d))
+                        ADD_FAILURE() << f;
+                    std::map<std::string, int> want, got;
+                    for (const TBox& t : d.Texts) {
+                        std::istringstream s(t.What.substr(1, t.What.size() - 2));
+                        for (std::string w; s >> w;)
+                            ++want[w];
                     }
-            }
-    EXPECT_EQ(instances, 8 * 2 * 3);
+                    for (const qmtest::TPdfWord& w : words)
+                        ++got[w.Text];
+                    for (const auto& [w, n] : want)
+                        EXPECT_GE(got[w], n) << "\"" << w << "\" is not read back whole";
+                    // Words of one line (the reader's boxes of neighbouring lines
+                    // may touch) lie apart; a mark may lie where the legend was put.
+                    const auto mark = [](const qmtest::TPdfWord& W) {
+                        return W.Text.rfind("mark", 0) == 0;
+                    };
+                    for (size_t i = 0; i < words.size(); ++i)
+                        for (size_t j = i + 1; j < words.size(); ++j) {
+                            const qmtest::TPdfWord& a = words[i];
+                            const qmtest::TPdfWord& b = words[j];
+                            if (mark(a) || mark(b)) continue;
+                            const double shared =
+                                std::min(a.YMax, b.YMax) - std::max(a.YMin, b.YMin);
+                            const double line = std::min(a.YMax - a.YMin, b.YMax - b.YMin) / 2;
+                            EXPECT_FALSE(shared > line && a.XMin < b.XMax && b.XMin < a.XMax)
+                                << "\"" << a.Text << "\" overlaps \"" << b.Text << "\"";
+                        }
+                }
+    EXPECT_EQ(instances, 8 * 2 * 3 * 2);
 }
 
 } // namespace
