@@ -101,6 +101,8 @@ TCalendarSeries::TCalendarSeries(TComponent* AOwner)
     FWeekDays->SetFormat("ddd");
     FWeekDays->Pen()->InitVisible(false);
     SetShowInLegend(false);
+    // Its cells carry their own colours.
+    SetUseSeriesColor(false);
     KeepPlaceholder();
 }
 

@@ -34,6 +34,8 @@ TFunnelSeries::TFunnelSeries(TComponent* AOwner) : TChartSeries(AOwner) {
     XValues()->SetName("");
     XValues()->SetOrder(loNone);
     SetPercentFormat("0.00 %");
+    // Each segment takes the colour of how it meets its quote.
+    SetUseSeriesColor(false);
     OnGetMarkText = [this](TChartSeries*, int ValueIndex, AnsiString& MarkText) {
         const double quote = YValues()->Value(ValueIndex);
         const double share = quote == 0 ? 0 : 100 * FOpportunityValues->Value(ValueIndex) / quote;
