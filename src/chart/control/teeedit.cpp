@@ -343,7 +343,10 @@ void TChartImage::LoadFromBytes(const std::vector<uint8_t>& Data) {
     if (!Data.empty()) stream.WriteBuffer(Data.data(), static_cast<int64_t>(Data.size()));
     stream.SetPosition(0);
     TCustomChart* chart = Chart();
+    // A message about what the file holds may free this picture or its chart.
+    TCallOut held{this, chart};
     LoadChartFromStream(chart, &stream);
+    if (held.Gone()) return;
     Changed();
 }
 

@@ -4,6 +4,8 @@
 #include "chart/control/teeseriestypes.h"
 #include "chart/engine/teeconst.h"
 #include "chart/engine/teegeometry.h"
+#include "chart/engine/teeheldmessages.h"
+#include "chart/engine/teesources.h"
 #include "platform/classes/objtext.h"
 #include "platform/classes/streams.h"
 #include "platform/win32/kernel.h"
@@ -317,6 +319,8 @@ void LoadChartFromStreamCheck(TCustomChart*& AChart, TStream* AStream,
     if (AStream->Size() - AStream->Position() <= 0) throw ChartException(TeeMsg_EmptyTeeFile);
     if (HeaderKind(AStream) == TTeeKind::None) throw ChartException(TeeMsg_WrongTeeFileFormat);
     if (!AChart) throw ChartException(TeeMsg_InvalidTeeFile);
+    // Read once: the caller's variable may lie in what a message below frees.
+    TCustomChart* const chart = AChart;
 
     TMemoryStream body;
     ToBinary(AStream, &body);
@@ -326,15 +330,17 @@ void LoadChartFromStreamCheck(TCustomChart*& AChart, TStream* AStream,
     // given chart untouched. The caller's answers are kept for the second pass,
     // and the fresh chart with them: the second pass takes its parsed points.
     std::vector<bool> answers;
-    std::unique_ptr<TObject> made(AChart->ClassType()->Factory
-                                      ? AChart->ClassType()->Factory(nullptr)
-                                      : TChart::ClassInfo.Factory(nullptr));
+    std::unique_ptr<TObject> made(chart->ClassType()->Factory ? chart->ClassType()->Factory(nullptr)
+                                                              : TChart::ClassInfo.Factory(nullptr));
     auto* fresh = dynamic_cast<TCustomChart*>(made.get());
     if (!fresh) throw ChartException(TeeMsg_InvalidTeeFile);
     // Handlers are named from the root the chart was written with; the trial
     // read checks their names without binding them to a chart that goes.
-    TComponent* const methodRoot = AChart->Owner() ? AChart->Owner() : AChart;
+    TComponent* const methodRoot = chart->Owner() ? chart->Owner() : chart;
     std::vector<TChartSeries*> filled;
+    // What the file tells the user about what it holds, from the trial read only.
+    std::vector<AnsiString> told;
+    TCallOut held{chart};
     {
         TProcTeeCheckError record;
         if (CheckError)
@@ -344,13 +350,16 @@ void LoadChartFromStreamCheck(TCustomChart*& AChart, TStream* AStream,
             };
         bool oldData;
         {
+            TTeeHeldMessages trial;
             TChartSeries::TPointHandOver note(filled, false);
             oldData = ReadChartBody(fresh, body, record, TryReadData, methodRoot, false);
+            told = trial.Messages();
         }
         if (oldData) {
             // Old point data come after the series' own checks at load: the
             // chart they make must load as well once saved the way this system
             // saves it, or the file is refused here.
+            TTeeHeldMessages quiet;
             TMemoryStream saved;
             SaveChartToStream(fresh, &saved);
             std::unique_ptr<TObject> again(made->ClassType()->Factory(nullptr));
@@ -358,16 +367,22 @@ void LoadChartFromStreamCheck(TCustomChart*& AChart, TStream* AStream,
                           methodRoot, false);
         }
     }
+    if (held.Gone()) return;
+    // Told before the chart changes, so a message that frees the chart or its
+    // form leaves nothing half read.
+    for (const AnsiString& message : told) {
+        ShowMessageUser(message);
+        if (held.Gone()) return;
+    }
     // Only series the fresh chart still holds give their points.
     for (TChartSeries*& s : filled)
         if (s) {
-            bool held = false;
-            for (int i = 0; i < fresh->SeriesCount() && !held; ++i)
-                held = fresh->GetSeries(i) == s;
-            if (!held) s = nullptr;
+            bool kept = false;
+            for (int i = 0; i < fresh->SeriesCount() && !kept; ++i)
+                kept = fresh->GetSeries(i) == s;
+            if (!kept) s = nullptr;
         }
 
-    TCustomChart* chart = AChart;
     const bool repaint = chart->AutoRepaint();
     chart->SetAutoRepaint(false);
     TTeeFinally again([&] {
@@ -380,6 +395,7 @@ void LoadChartFromStreamCheck(TCustomChart*& AChart, TStream* AStream,
     TProcTeeCheckError replay;
     if (CheckError)
         replay = [&](const AnsiString&) { return next < answers.size() && answers[next++]; };
+    TTeeHeldMessages toldAlready;
     TChartSeries::TPointHandOver take(filled, true);
     ReadChartBody(chart, body, replay, TryReadData, methodRoot, true);
 }

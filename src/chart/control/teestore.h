@@ -64,7 +64,9 @@ void SaveChartToFile(TCustomChart* AChart, const AnsiString& FileName, bool Incl
                      bool TextFormat = false);
 
 // The stream is read into a fresh chart first; the given chart changes only
-// when that succeeded, so a damaged file leaves it exactly as it was.
+// when that succeeded, so a damaged file leaves it exactly as it was. What the
+// file tells the user about itself shows in between, once; a message that
+// frees the chart or its owner ends the load there (callers read it again).
 void LoadChartFromStreamCheck(TCustomChart*& AChart, TStream* AStream,
                               const TProcTeeCheckError& CheckError = nullptr,
                               bool TryReadData = true);

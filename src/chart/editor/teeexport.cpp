@@ -188,7 +188,9 @@ void SaveTeeToFile(TCustomTeePanel* Panel, const AnsiString& FileName) {
 void LoadTeeFromStream(TCustomTeePanel*& Panel, TStream* Stream) {
     // A chart is read into a fresh one first, so a damaged file changes nothing.
     if (auto* chart = dynamic_cast<TCustomChart*>(Panel)) {
+        TCallOut held{chart};
         LoadChartFromStream(chart, Stream);
+        if (held.Gone()) return;
         Panel = chart;
         return;
     }

@@ -3,6 +3,7 @@
 #include "chart/engine/teeaxis.h"
 #include "chart/engine/teeaxispanel.h"
 #include "chart/engine/teeconst.h"
+#include "chart/engine/teeheldmessages.h"
 #include "chart/engine/teemarks.h"
 #include "chart/engine/teeseries.h"
 #include "platform/classes/stringlist.h"
@@ -165,7 +166,26 @@ void FillSeriesItems(TStrings* AItems, TCustomAxisPanel* AChart) {
     }
 }
 
+namespace {
+TTeeHeldMessages* NewestHolder = nullptr;
+}
+
+TTeeHeldMessages::TTeeHeldMessages() : FOuter(NewestHolder) {
+    NewestHolder = this;
+}
+
+TTeeHeldMessages::~TTeeHeldMessages() {
+    NewestHolder = FOuter;
+}
+
+bool TTeeHeldMessages::Hold(const AnsiString& Message) {
+    if (!NewestHolder) return false;
+    NewestHolder->FMessages.push_back(Message);
+    return true;
+}
+
 void ShowMessageUser(const AnsiString& S) {
+    if (TTeeHeldMessages::Hold(S)) return;
     // Titled as the program's other boxes are, not left blank for the window system to fill.
     if (Application) Application->MessageBox(S, Application->Title(), MB_TASKMODAL | MB_ICONSTOP);
 }
