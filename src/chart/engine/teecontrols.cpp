@@ -132,12 +132,12 @@ TStringList* TeeCustomEditColors() {
 }
 
 TColor EditColor(TComponent* AOwner, TColor AColor) {
-    std::unique_ptr<TColorDialog> dialog(new TColorDialog(AOwner));
-    dialog->SetColor(AColor);
-    dialog->CustomColors()->Assign(TeeCustomEditColors());
-    if (!dialog->Execute()) return AColor;
-    TeeCustomEditColors()->Assign(dialog->CustomColors());
-    return dialog->Color();
+    TColorDialog dialog(AOwner);
+    dialog.SetColor(AColor);
+    dialog.CustomColors()->Assign(TeeCustomEditColors());
+    if (!dialog.Execute()) return AColor;
+    TeeCustomEditColors()->Assign(dialog.CustomColors());
+    return dialog.Color();
 }
 
 bool EditColorDialog(TComponent* AOwner, TColor& AColor) {

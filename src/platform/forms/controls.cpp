@@ -10,6 +10,7 @@
 #include "platform/classes/props.h"
 #include "platform/forms/forms.h"
 #include "platform/forms/formsqt.h"
+#include "platform/forms/systemwindow.h"
 #include "platform/forms/menus.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/sysutils.h"
@@ -179,6 +180,7 @@ TControl::TControl(TComponent* AOwner, QWidget* AWidget)
 
 TControl::~TControl() {
     Destroying();
+    if (FImpl->Widget) ReleaseSystemWindowsOver(FImpl->Widget);
     ReleaseInputOf(this);
     if (FParent) FParent->RemoveControl(this);
     if (QWidget* w = FImpl->Widget) {

@@ -3,7 +3,7 @@
 #include "platform/forms/dialogs.h"
 #include "platform/forms/custompaper.h"
 #include "platform/forms/formsqt.h"
-#include "platform/forms/modalwatch.h"
+#include "platform/forms/systemwindow.h"
 #include "platform/forms/testhooks.h"
 #include "platform/graphics/qtfilenames.h"
 #include "platform/graphics/metafile.h" // completes the printer header
@@ -30,6 +30,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 QM_CLASS_ABSTRACT(TCommonDialog, TComponent)
@@ -43,23 +44,71 @@ QM_CLASS_OWNED(TPrintDialog, TCommonDialog, TComponent)
 QM_CLASS_OWNED(TPrinterSetupDialog, TCommonDialog, TComponent)
 
 namespace {
+// The dialogs made by new, alive now.
+std::unordered_set<const void*>& HeapDialogs() {
+    static auto* made = new std::unordered_set<const void*>; // outlives every dialog
+    return *made;
+}
+} // namespace
+
+void* TCommonDialog::operator new(std::size_t Size) {
+    void* made = ::operator new(Size);
+    HeapDialogs().insert(made);
+    return made;
+}
+
+void TCommonDialog::operator delete(void* Object) noexcept {
+    HeapDialogs().erase(Object);
+    ::operator delete(Object);
+}
+
+bool TCommonDialog::MadeOnHeap() const {
+    return HeapDialogs().count(static_cast<const void*>(this)) > 0;
+}
+
+namespace {
 
 // Asks the responder, or reports a dialog nobody can answer in a headless run.
-// Returns true when Answer holds the reply.
-bool Respond(const TDialogRequest& Request, TDialogAnswer& Answer) {
+// Returns true when Answer holds the reply: Cancel when what the dialog
+// belongs to went while it was asked. False: the dialog shows for real.
+bool Respond(const TSystemWindowScope& Shown, const TDialogRequest& Request,
+             TDialogAnswer& Answer) {
     EnsureQtApplication();
-    if (TDialogResponder::Answer(Request, Answer)) return true;
-    if (!IsHeadless()) return false;
-    std::fprintf(stderr, "headless run: %s \"%s\" / \"%s\" shown without a dialog responder\n",
-                 DialogKindName(Request.Kind), Request.Caption.c_str(), Request.Text.c_str());
-    Answer = CancelAnswer(Request);
+    if (SystemWindowsDriven()) return false;
+    if (!TDialogResponder::Answer(Request, Answer)) {
+        if (!IsHeadless()) return false;
+        std::fprintf(stderr, "headless run: %s \"%s\" / \"%s\" shown without a dialog responder\n",
+                     DialogKindName(Request.Kind), Request.Caption.c_str(), Request.Text.c_str());
+        Answer = CancelAnswer(Request);
+        return true;
+    }
+    if (Shown.Lost()) Answer = CancelAnswer(Request);
     return true;
 }
 
-QWidget* DialogParent() {
-    TCustomForm* f = Screen->ActiveForm();
-    return f ? f->Widget() : nullptr;
-}
+// A dialog of the system made for one showing, over the scope's window. Its
+// maker frees it once its loop has returned; a going parent window gives it
+// up first (see ReleaseSystemWindowsOver), and nothing frees it twice.
+template <class D> class TMadeDialog {
+public:
+    template <class... A>
+    explicit TMadeDialog(A&&... Args) : FDialog(new D(std::forward<A>(Args)...)) {}
+    ~TMadeDialog() { delete FDialog.data(); }
+    TMadeDialog(const TMadeDialog&) = delete;
+    TMadeDialog& operator=(const TMadeDialog&) = delete;
+    D* operator->() const { return FDialog.data(); }
+    D& operator*() const { return *FDialog; }
+    D* get() const { return FDialog.data(); }
+    // Shows it through the scope: true when it was accepted and nothing it
+    // belongs to went meanwhile.
+    bool Accepted(TSystemWindowScope& Shown) {
+        const int result = Shown.Run(FDialog.data(), [this] { return FDialog->exec(); });
+        return FDialog && !Shown.Lost() && result == QDialog::Accepted;
+    }
+
+private:
+    QPointer<D> FDialog;
+};
 
 QString QtFilter(const AnsiString& Filter) {
     // "desc|pattern|desc|pattern" -> "desc (pattern);;desc (pattern)"
@@ -187,7 +236,7 @@ std::vector<TMessageBoxButton> SetUpMessageBox(QMessageBox& Box, const AnsiStrin
 }
 
 int ShowMessageBoxImpl(const AnsiString& Text, const AnsiString& Caption, int Flags) {
-    TShownOverWatched over; // no answer acted on once its window lost its objects
+    TSystemWindowScope shown(TDialogKind::MessageBox, nullptr);
     TDialogRequest request;
     request.Kind = TDialogKind::MessageBox;
     // A box is never shown untitled: callers that give no caption get the program's.
@@ -195,14 +244,15 @@ int ShowMessageBoxImpl(const AnsiString& Text, const AnsiString& Caption, int Fl
     request.Text = Text;
     request.Flags = Flags;
     TDialogAnswer answer;
-    if (Respond(request, answer)) return answer.Result;
+    if (Respond(shown, request, answer)) return answer.Result;
 
-    QMessageBox box(DialogParent());
+    TMadeDialog<QMessageBox> box(shown.Parent());
     const std::vector<TMessageBoxButton> buttons =
-        SetUpMessageBox(box, Text, request.Caption, Flags);
-    const int chosen = box.exec();
-    for (const TMessageBoxButton& b : buttons)
-        if (b.Button == chosen) return b.Id;
+        SetUpMessageBox(*box, Text, request.Caption, Flags);
+    const int chosen = shown.Run(box.get(), [&] { return box->exec(); });
+    if (!shown.Lost())
+        for (const TMessageBoxButton& b : buttons)
+            if (b.Button == chosen) return b.Id;
     return CancelAnswer(request).Result;
 }
 
@@ -235,23 +285,25 @@ void ShowMessage(const AnsiString& Msg) {
 }
 
 bool InputQuery(const AnsiString& ACaption, const AnsiString& APrompt, AnsiString& Value) {
-    TShownOverWatched over; // no answer acted on once its window lost its objects
+    TSystemWindowScope shown(TDialogKind::InputQuery, nullptr);
     TDialogRequest request;
     request.Kind = TDialogKind::InputQuery;
     request.Caption = ACaption;
     request.Text = APrompt;
     request.Value = Value;
     TDialogAnswer answer;
-    if (Respond(request, answer)) {
+    if (Respond(shown, request, answer)) {
         if (answer.Accept) Value = answer.Text;
         return answer.Accept;
     }
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(DialogParent(), AnsiToQString(ACaption), AnsiToQString(APrompt),
-                              QLineEdit::Normal, AnsiToQString(Value), &ok);
-    if (ok) Value = QStringToAnsi(text);
-    return ok;
+    TMadeDialog<QInputDialog> dialog(shown.Parent());
+    dialog->setWindowTitle(AnsiToQString(ACaption));
+    dialog->setLabelText(AnsiToQString(APrompt));
+    dialog->setInputMode(QInputDialog::TextInput);
+    dialog->setTextValue(AnsiToQString(Value));
+    if (!dialog.Accepted(shown)) return false;
+    Value = QStringToAnsi(dialog->textValue());
+    return true;
 }
 
 AnsiString InputBox(const AnsiString& ACaption, const AnsiString& APrompt,
@@ -319,10 +371,13 @@ bool TOpenDialog::Accept(const std::vector<AnsiString>& Chosen, int ChosenFilter
         }
     }
     // The name typed was asked about, not the one it became.
-    if (added && IsSave() && FOptions.Contains(ofOverwritePrompt) && FileExists(name) &&
-        ShowMessageBoxImpl(name + " already exists.\nDo you want to replace it?", "Confirm Save As",
-                           MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
-        return false;
+    if (added && IsSave() && FOptions.Contains(ofOverwritePrompt) && FileExists(name)) {
+        TCallOut self{this};
+        const int answer =
+            ShowMessageBoxImpl(name + " already exists.\nDo you want to replace it?",
+                               "Confirm Save As", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+        if (self.Gone() || answer != IDYES) return false;
+    }
     FFileName = name;
     FFilterIndex = index;
     FFiles->Clear();
@@ -333,26 +388,35 @@ bool TOpenDialog::Accept(const std::vector<AnsiString>& Chosen, int ChosenFilter
 }
 
 bool TOpenDialog::Execute() {
-    TShownOverWatched over(this); // no answer acted on once its window lost its objects
+    // An owner that goes while it shows frees one made by new: from then on
+    // it reads nothing of itself.
+    TCallOut self{this};
+    TSystemWindowScope shown(IsSave() ? TDialogKind::SaveDialog : TDialogKind::OpenDialog, this);
     DoShow();
+    if (self.Gone()) return false;
     bool accepted = false;
-    for (;;) {
+    while (!accepted) {
         std::vector<std::string> chosen;
         int chosenFilter = 0;
-        if (!AskUser(chosen, chosenFilter)) break;
+        const bool asked = AskUser(shown, chosen, chosenFilter);
+        if (self.Gone()) return false;
+        if (!asked || shown.Lost()) break;
         // A refused name or a declined replacement goes back to the dialog, as
         // the platform's does.
         std::vector<AnsiString> names;
-        if (TakeNames(chosen, names) && Accept(names, chosenFilter)) {
-            accepted = true;
-            break;
-        }
+        const bool named = TakeNames(chosen, names);
+        if (self.Gone()) return false;
+        if (shown.Lost()) break;
+        accepted = named && Accept(names, chosenFilter);
+        if (self.Gone()) return false;
+        if (shown.Lost()) break;
     }
     DoClose();
     return accepted;
 }
 
-bool TOpenDialog::AskUser(std::vector<std::string>& Chosen, int& ChosenFilterIndex) {
+bool TOpenDialog::AskUser(TSystemWindowScope& Shown, std::vector<std::string>& Chosen,
+                          int& ChosenFilterIndex) {
     TDialogRequest request;
     request.Kind = IsSave() ? TDialogKind::SaveDialog : TDialogKind::OpenDialog;
     request.Caption = FTitle;
@@ -362,13 +426,14 @@ bool TOpenDialog::AskUser(std::vector<std::string>& Chosen, int& ChosenFilterInd
     request.InitialDir = FInitialDir;
     request.DefaultExt = FDefaultExt;
     TDialogAnswer answer;
-    if (Respond(request, answer)) {
+    if (Respond(Shown, request, answer)) {
         if (!answer.Accept) return false;
         Chosen.push_back(AnsweredFile(answer));
         ChosenFilterIndex = answer.FilterIndex;
         return true;
     }
-    QFileDialog dialog(DialogParent(), AnsiToQString(FTitle), FileNameToQt(FInitialDir));
+    TMadeDialog<QFileDialog> made(Shown.Parent(), AnsiToQString(FTitle), FileNameToQt(FInitialDir));
+    QFileDialog& dialog = *made;
     dialog.setAcceptMode(IsSave() ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     if (!IsSave())
         dialog.setFileMode(FOptions.Contains(ofAllowMultiSelect) ? QFileDialog::ExistingFiles
@@ -384,7 +449,7 @@ bool TOpenDialog::AskUser(std::vector<std::string>& Chosen, int& ChosenFilterInd
         dialog.selectNameFilter(filters[index]);
     }
     if (!FFileName.IsEmpty()) dialog.selectFile(FileNameToQt(FFileName));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    if (!made.Accepted(Shown) || dialog.selectedFiles().isEmpty()) return false;
     for (const QString& f : dialog.selectedFiles())
         Chosen.push_back(f.toStdString());
     ChosenFilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
@@ -442,36 +507,41 @@ void WriteCustomColors(const std::vector<TColor>& Colors, TStrings* Lines) {
 } // namespace
 
 bool TColorDialog::Execute() {
-    TShownOverWatched over(this); // no answer acted on once its window lost its objects
+    TCallOut self{this}; // see TOpenDialog::Execute
+    TSystemWindowScope shown(TDialogKind::ColorDialog, this);
     TDialogRequest request;
     request.Kind = TDialogKind::ColorDialog;
     request.Color = FColor;
     request.CustomColors = ReadCustomColors(FCustomColors.get());
     DoShow();
+    if (self.Gone()) return false;
     TDialogAnswer answer;
     bool accepted = false;
+    TColor chosen = FColor;
     std::vector<TColor> custom = request.CustomColors;
-    if (Respond(request, answer)) {
+    if (Respond(shown, request, answer)) {
         accepted = answer.Accept;
-        if (accepted) {
-            FColor = answer.Color;
-            if (answer.EditCustomColors) answer.EditCustomColors(custom);
-        }
+        chosen = answer.Color;
+        if (accepted && answer.EditCustomColors) answer.EditCustomColors(custom);
     } else {
         // Unset slots show white, as the dialog starts them.
         for (int i = 0; i < CustomColorCount; ++i) {
             const TColor c = custom[size_t(i)];
             QColorDialog::setCustomColor(i, c == clNone ? QColor(Qt::white) : ToQColor(c));
         }
-        const QColor chosen = QColorDialog::getColor(ToQColor(FColor), DialogParent());
-        accepted = chosen.isValid();
+        TMadeDialog<QColorDialog> dialog(ToQColor(FColor), shown.Parent());
+        accepted = dialog.Accepted(shown) && dialog->selectedColor().isValid();
         if (accepted) {
-            FColor = FromQColor(chosen);
+            chosen = FromQColor(dialog->selectedColor());
             for (int i = 0; i < CustomColorCount; ++i)
                 custom[size_t(i)] = FromQColor(QColorDialog::customColor(i));
         }
     }
-    if (accepted) WriteCustomColors(custom, FCustomColors.get());
+    if (self.Gone()) return false;
+    if (accepted) {
+        FColor = chosen;
+        WriteCustomColors(custom, FCustomColors.get());
+    }
     DoClose();
     return accepted;
 }
@@ -523,22 +593,28 @@ TFontDialog::TFontDialog(TComponent* AOwner)
 TFontDialog::~TFontDialog() = default;
 
 bool TFontDialog::Execute() {
-    TShownOverWatched over(this); // no answer acted on once its window lost its objects
+    TCallOut self{this}; // see TOpenDialog::Execute
+    TSystemWindowScope shown(TDialogKind::FontDialog, this);
     TDialogRequest request;
     request.Kind = TDialogKind::FontDialog;
     request.Text = FFont->Name();
     DoShow();
+    if (self.Gone()) return false;
     TDialogAnswer answer;
     bool accepted = false;
-    if (Respond(request, answer)) {
+    TFont chosen;
+    chosen.Assign(FFont.get());
+    if (Respond(shown, request, answer)) {
         accepted = answer.Accept;
-        if (accepted && answer.EditFont) answer.EditFont(FFont.get());
+        if (accepted && answer.EditFont) answer.EditFont(&chosen);
     } else {
-        QFontDialog dialog(DialogParent());
-        SetUpFontDialog(dialog, *FFont);
-        accepted = dialog.exec() == QDialog::Accepted;
-        if (accepted) TakeFontDialogChoice(dialog, *FFont);
+        TMadeDialog<QFontDialog> dialog(shown.Parent());
+        SetUpFontDialog(*dialog, chosen);
+        accepted = dialog.Accepted(shown);
+        if (accepted) TakeFontDialogChoice(*dialog, chosen);
     }
+    if (self.Gone()) return false;
+    if (accepted) FFont->Assign(&chosen);
     DoClose();
     return accepted;
 }
@@ -581,7 +657,8 @@ void TakePrinterChoices(const QPrinter& printer, const TPaperSize& shown) {
 } // namespace
 
 bool TPrintDialog::Execute() {
-    TShownOverWatched over(this); // no answer acted on once its window lost its objects
+    TCallOut self{this}; // see TOpenDialog::Execute
+    TSystemWindowScope shown(TDialogKind::PrintDialog, this);
     const bool pages = FOptions.Contains(poPageNums);
     TDialogRequest request;
     request.Kind = TDialogKind::PrintDialog;
@@ -590,6 +667,7 @@ bool TPrintDialog::Execute() {
         request.MaxPage = FMaxPage;
     }
     DoShow();
+    if (self.Gone()) return false;
     EnsureQtApplication();
     QPrinter printer;
     PreparePrinter(printer, request);
@@ -601,13 +679,15 @@ bool TPrintDialog::Execute() {
         printer.setPrintRange(QPrinter::PageRange);
         printer.setFromTo(FFromPage, FToPage);
     }
-    bool accepted;
+    const TPrintDialogOptions options = FOptions;
+    const int minPage = FMinPage, maxPage = FMaxPage;
+    bool accepted = false;
     std::vector<AnsiString> output;
     // A file name the program cannot hold goes back to the dialog.
-    do {
+    for (;;) {
         output.clear();
         TDialogAnswer answer;
-        if (Respond(request, answer)) {
+        if (Respond(shown, request, answer)) {
             // The answer goes into the printer as the dialog's choices would.
             accepted = answer.Accept;
             if (accepted) {
@@ -622,16 +702,21 @@ bool TPrintDialog::Execute() {
             }
         } else {
             TCustomPaperShown custom(printer);
-            QPrintDialog dialog(&printer, DialogParent());
-            dialog.setOption(QAbstractPrintDialog::PrintPageRange, pages);
-            dialog.setOption(QAbstractPrintDialog::PrintSelection, FOptions.Contains(poSelection));
-            dialog.setOption(QAbstractPrintDialog::PrintToFile,
-                             !FOptions.Contains(poDisablePrintToFile));
-            if (pages) dialog.setMinMax(FMinPage, FMaxPage);
-            accepted = dialog.exec() == QDialog::Accepted;
+            TMadeDialog<QPrintDialog> dialog(&printer, shown.Parent());
+            dialog->setOption(QAbstractPrintDialog::PrintPageRange, pages);
+            dialog->setOption(QAbstractPrintDialog::PrintSelection, options.Contains(poSelection));
+            dialog->setOption(QAbstractPrintDialog::PrintToFile,
+                              !options.Contains(poDisablePrintToFile));
+            if (pages) dialog->setMinMax(minPage, maxPage);
+            accepted = dialog.Accepted(shown);
             if (accepted) custom.Keep(printer);
         }
-    } while (accepted && !TakeNames({printer.outputFileName().toStdString()}, output));
+        if (!accepted || shown.Lost()) break;
+        const bool named = TakeNames({printer.outputFileName().toStdString()}, output);
+        if (named || shown.Lost()) break;
+    }
+    if (self.Gone()) return false;
+    if (shown.Lost()) accepted = false;
     if (accepted) {
         FCopies = printer.copyCount();
         switch (printer.printRange()) {
@@ -657,23 +742,26 @@ bool TPrintDialog::Execute() {
 }
 
 bool TPrinterSetupDialog::Execute() {
-    TShownOverWatched over(this); // no answer acted on once its window lost its objects
+    TCallOut self{this}; // see TOpenDialog::Execute
+    TSystemWindowScope shown(TDialogKind::PrinterSetupDialog, this);
     TDialogRequest request;
     request.Kind = TDialogKind::PrinterSetupDialog;
     DoShow();
+    if (self.Gone()) return false;
     EnsureQtApplication();
     QPrinter printer;
     PreparePrinter(printer, request);
     TDialogAnswer answer;
     bool accepted = false;
-    if (Respond(request, answer)) {
+    if (Respond(shown, request, answer)) {
         accepted = answer.Accept;
         if (accepted) AnswerPrinter(printer, answer);
     } else {
         TCustomPaperShown custom(printer);
-        QPageSetupDialog dialog(&printer, DialogParent());
-        accepted = dialog.exec() == QDialog::Accepted;
+        TMadeDialog<QPageSetupDialog> dialog(&printer, shown.Parent());
+        accepted = dialog.Accepted(shown);
     }
+    if (self.Gone()) return false;
     if (accepted) TakePrinterChoices(printer, request.Paper);
     DoClose();
     return accepted;

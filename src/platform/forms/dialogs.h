@@ -6,9 +6,12 @@
 // responder when a test has installed one (see testhooks.h), else it shows the real dialog.
 #include "platform/classes/stringlist.h"
 #include "platform/forms/forms.h"
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
+
+class TSystemWindowScope;
 
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 enum TMsgDlgBtn {
@@ -42,11 +45,20 @@ AnsiString InputBox(const AnsiString& ACaption, const AnsiString& APrompt,
 // True on OK, with Value holding the text entered.
 bool InputQuery(const AnsiString& ACaption, const AnsiString& APrompt, AnsiString& Value);
 
+// A dialog made by new is freed by its owner alone, also when the owner goes
+// while it shows (Execute then reads nothing of it and answers Cancel); one on
+// a stack is kept from a going owner for its scope to free. Never hold one
+// that has an owner in a smart pointer.
 class TCommonDialog : public TComponent {
     QM_CLASS(TCommonDialog)
 public:
     explicit TCommonDialog(TComponent* AOwner) : TComponent(AOwner) {}
-    // True when the user confirmed.
+    static void* operator new(std::size_t Size);
+    static void operator delete(void* Object) noexcept;
+    // Made by new (not on a stack).
+    bool MadeOnHeap() const;
+    // True when the user confirmed; false (Cancel) also when the active form,
+    // the owner or a window of ours under it went while it showed.
     virtual bool Execute() = 0;
     int HelpContext() const { return FHelpContext; }
     void SetHelpContext(int Value) { FHelpContext = Value; }
@@ -128,7 +140,8 @@ private:
     // The dialog's answer, from the user or the test responder alike: the files
     // as the system names them and the filter chosen (1-based, 0 when
     // unknown). False when cancelled.
-    bool AskUser(std::vector<std::string>& Chosen, int& ChosenFilterIndex);
+    bool AskUser(TSystemWindowScope& Shown, std::vector<std::string>& Chosen,
+                 int& ChosenFilterIndex);
     // Takes the answer; false when the user declined to replace the file the
     // name became.
     bool Accept(const std::vector<AnsiString>& Chosen, int ChosenFilterIndex);

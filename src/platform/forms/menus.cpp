@@ -3,10 +3,10 @@
 #include "platform/classes/watched.h"
 #include "platform/forms/forms.h"
 #include "platform/forms/formsqt.h"
+#include "platform/forms/systemwindow.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/sysutils.h"
 #include <QAction>
-#include <QGuiApplication>
 #include <QMenu>
 #include <algorithm>
 
@@ -105,6 +105,7 @@ TMenuItem::~TMenuItem() {
     FAction->blockSignals(true);
     delete FAction;
     FAction = nullptr;
+    DisposeMenu(FSubMenu.release());
 }
 
 TMenuItem* TMenuItem::Items(int Index) const {
@@ -311,7 +312,7 @@ void TMainMenu::ItemsChanged() {
 
 TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner) {
     EnsureQtApplication();
-    FMenu = std::make_unique<QMenu>();
+    FMenu = std::make_shared<QMenu>();
 }
 
 TPopupMenu::~TPopupMenu() {
@@ -333,6 +334,12 @@ void TPopupMenu::Popup(int X, int Y) {
     TCallOut held{this};
     if (OnPopup) OnPopup(this);
     if (held.Gone()) return;
-    if (QGuiApplication::platformName() == "offscreen") return;
-    FMenu->exec(QPoint(X, Y));
+    if (IsHeadless() && !SystemWindowsDriven()) return;
+    // Held here: the menu is freed once its loop has returned, whoever frees this.
+    const std::shared_ptr<QMenu> menu = FMenu;
+    TSystemWindowScope shown(TDialogKind::PopupMenu, nullptr, {this, FPopupComponent.Get()});
+    shown.Run(menu.get(), [&] {
+        menu->exec(QPoint(X, Y));
+        return 0;
+    });
 }

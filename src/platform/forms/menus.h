@@ -133,7 +133,8 @@ public:
     explicit TPopupMenu(TComponent* AOwner);
     ~TPopupMenu() override;
     // Runs OnPopup and shows the menu at a screen point (headless runs only count
-    // the pop-up; scripts then click the items).
+    // the pop-up; scripts then click the items). It closes as nothing chosen
+    // when the menu, its pop-up component or the active form goes meanwhile.
     virtual void Popup(int X, int Y);
     bool AutoPopup() const { return FAutoPopup; }
     void SetAutoPopup(bool Value) { FAutoPopup = Value; }
@@ -151,5 +152,6 @@ private:
     bool FAutoPopup = true;
     TWatched<TComponent> FPopupComponent;
     int FPopupCount = 0;
-    std::unique_ptr<QMenu> FMenu;
+    // Shared with a Popup running its loop: a handler may free this menu.
+    std::shared_ptr<QMenu> FMenu;
 };

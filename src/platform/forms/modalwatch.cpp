@@ -1,9 +1,7 @@
 #include "platform/forms/modalwatch.h"
+#include "platform/forms/systemwindow.h"
 #include "platform/rtl/exceptions.h"
-#include <QApplication>
-#include <QDialog>
 #include <algorithm>
-#include <exception>
 
 QM_CLASS_ABSTRACT(TFreeWatch, TComponent)
 
@@ -38,33 +36,14 @@ struct TWatchedWindow {
 namespace {
 // The windows shown through ShowModalWatching, innermost last.
 std::vector<TWatchedWindow*> GShown;
-
-// A dialog of the system open over the windows (not a form of ours) is
-// cancelled; its caller learns of it from TShownOverWatched.
-void CancelSystemDialog() {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (!dialog) return;
-    for (int i = 0; i < Screen->FormCount(); ++i)
-        if (Screen->Forms(i)->Widget() == dialog) return;
-    dialog->reject();
-}
 } // namespace
 
-TShownOverWatched::TShownOverWatched(TComponent* Dialog)
-    : FUnder(GShown.empty() ? nullptr : GShown.back()), FUncaught(std::uncaught_exceptions()),
-      FOwnerWatch({Dialog ? Dialog->Owner() : nullptr}) {
-    // An owner is told before it frees what it owns: the dialog is taken out.
-    FOwnerWatch.OnGone = [this, Dialog](TComponent* Owner) {
-        Owner->RemoveComponent(Dialog);
-        Dialog->Reprieve();
-        FOwnerGone = true;
-        CancelSystemDialog();
-    };
+TWatchedWindow* InnermostWatchedWindow() {
+    return GShown.empty() ? nullptr : GShown.back();
 }
 
-TShownOverWatched::~TShownOverWatched() noexcept(false) {
-    const bool lost = FOwnerGone || (FUnder && (FUnder->Gone || FUnder->OuterGone));
-    if (lost && std::uncaught_exceptions() == FUncaught) throw EAbort("");
+bool WatchedWindowLost(const TWatchedWindow* Window) {
+    return Window && (Window->Gone || Window->OuterGone);
 }
 
 TModalOutcome ShowModalWatching(TCustomForm* Form, std::initializer_list<TComponent*> Watched,
@@ -99,7 +78,7 @@ TModalOutcome ShowModalWatching(TCustomForm* Form, std::initializer_list<TCompon
         }
         Form->OnCloseQuery = nullptr;
         Form->SetModalResult(mrCancel);
-        CancelSystemDialog();
+        CancelSystemWindows();
     };
     watch.OnGone = [&](TComponent*) { closeNow(); };
     callerWatch.OnGone = [&](TComponent*) { closeNow(); };

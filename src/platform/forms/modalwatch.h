@@ -43,25 +43,3 @@ struct TModalOutcome {
 // closes so and the silent EAbort ends that handler.
 TModalOutcome ShowModalWatching(TCustomForm* Form, std::initializer_list<TComponent*> Watched,
                                 TComponent* Caller = nullptr);
-
-struct TWatchedWindow;
-
-// Made where a dialog of the system (a file, colour, font or print dialog, a
-// message box or an input box) is shown. When the window shown through
-// ShowModalWatching under it loses what it is about meanwhile, or the owner of
-// Dialog goes, the dialog is closed (and kept from that owner, for its caller
-// to free), and on leaving the scope (not while unwinding) the silent EAbort
-// ends the handler that showed it, which would otherwise act on its answer.
-class TShownOverWatched {
-public:
-    explicit TShownOverWatched(TComponent* Dialog = nullptr);
-    ~TShownOverWatched() noexcept(false);
-    TShownOverWatched(const TShownOverWatched&) = delete;
-    TShownOverWatched& operator=(const TShownOverWatched&) = delete;
-
-private:
-    TWatchedWindow* FUnder;
-    int FUncaught;
-    bool FOwnerGone = false;
-    TFreeWatch FOwnerWatch;
-};

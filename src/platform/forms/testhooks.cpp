@@ -53,6 +53,8 @@ const char* DialogKindName(TDialogKind Kind) {
         return "print dialog";
     case TDialogKind::PrinterSetupDialog:
         return "printer set-up dialog";
+    case TDialogKind::PopupMenu:
+        return "pop-up menu";
     }
     return "dialog";
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Hooks that make windows testable headless (used only by tests):
 //   the dialog responder: expected message boxes and dialogs with their answers;
+//   the system window driver: the system's dialogs and menus shown for real and
+//   acted on from inside their own loops;
 //   the pump script: steps run by ProcessMessages (click, type, press a key);
 //   simulated user input through the real event path;
 //   a stand-in for the desktop's opener of help files;
@@ -31,7 +33,8 @@ enum class TDialogKind {
     ColorDialog,
     FontDialog,
     PrintDialog,
-    PrinterSetupDialog
+    PrinterSetupDialog,
+    PopupMenu // shown for real only (see TSystemWindowDriver)
 };
 const char* DialogKindName(TDialogKind Kind);
 
@@ -142,6 +145,55 @@ private:
 
 // The answer that cancels a request (what an unexpected item gets).
 TDialogAnswer CancelAnswer(const TDialogRequest& Request);
+
+// ---------------------------------------------------------------------------
+// Dialogs and menus of the system shown for real
+
+// A dialog or menu of the system while it shows for real, as a test acts on it.
+class TShownSystemWindow {
+public:
+    virtual ~TShownSystemWindow() = default;
+    virtual TDialogKind Kind() const = 0;
+    // Still open.
+    virtual bool Showing() const = 0;
+    // A key pressed and released where the window has the focus.
+    virtual void Key(WORD Key, TShiftState Shift = {}) = 0;
+    // A menu's item (separators counted) pressed and released with the mouse.
+    virtual void ClickItem(int Index) = 0;
+    // OK as the user gives it: the accepting button of a message box; Text,
+    // when given, typed into an input box or chosen in a file dialog.
+    virtual void Accept(const AnsiString& Text = AnsiString()) = 0;
+    // Cancel, as Escape gives it.
+    virtual void Cancel() = 0;
+};
+
+// Installed, every dialog and menu of the system shows for real, in headless
+// runs too, and the dialog responder is not asked. Each runs the next action
+// given from a zero-time timer posted before its own loop starts, so from
+// inside that loop; one without an action, or left open by its action, is
+// cancelled: no run waits on a person.
+class TSystemWindowDriver {
+public:
+    TSystemWindowDriver(); // installs itself
+    ~TSystemWindowDriver();
+    TSystemWindowDriver(const TSystemWindowDriver&) = delete;
+    TSystemWindowDriver& operator=(const TSystemWindowDriver&) = delete;
+
+    TSystemWindowDriver& Then(std::function<void(TShownSystemWindow&)> Action);
+    // Every action given has run.
+    bool Done() const { return FActions.empty(); }
+    // The kinds shown, in order.
+    const std::vector<TDialogKind>& Shown() const { return FShown; }
+
+    // Platform side: the action for a window of Kind that shows now.
+    std::function<void(TShownSystemWindow&)> Next(TDialogKind Kind);
+    static TSystemWindowDriver* Current();
+
+private:
+    std::deque<std::function<void(TShownSystemWindow&)>> FActions;
+    std::vector<TDialogKind> FShown;
+    TSystemWindowDriver* FPrevious;
+};
 
 // ---------------------------------------------------------------------------
 // Pump script

@@ -92,7 +92,8 @@ TEST_F(ModalWatchTest, ASystemDialogOverItEndsItsHandlerWhenTheWindowLosesItsObj
         save->SetBounds(10, 10, 75, 25);
         bool acted = false, dialogKept = false;
         save->OnClick = [&](TObject*) {
-            std::unique_ptr<TSaveDialog> dialog(new TSaveDialog(page));
+            // On the stack: its scope frees it, never the owner.
+            TSaveDialog dialog(page);
             TDialogAnswer answer;
             answer.Text = "/data/never-written";
             answer.WhileShown = [&] { delete std::exchange(ownerGoes ? page : chart, nullptr); };
@@ -101,8 +102,8 @@ TEST_F(ModalWatchTest, ASystemDialogOverItEndsItsHandlerWhenTheWindowLosesItsObj
                 bool& Kept;
                 TSaveDialog* D;
                 ~TKept() { Kept = D->Owner() == nullptr; }
-            } kept{dialogKept, dialog.get()};
-            if (dialog->Execute()) acted = true;
+            } kept{dialogKept, &dialog};
+            if (dialog.Execute()) acted = true;
         };
         TPumpScript script;
         script.Click(save);
