@@ -71,6 +71,9 @@ public:
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    // What a drag holds while the panel's and the view's handlers run: this
+    // bar, its panel and the form of either.
+    TCallOut Watch();
 
 private:
     TWatched<TCustomTeePanel> FPanel;
@@ -150,7 +153,8 @@ public:
     TTeeCommanderOnSetLabel OnSetLabel;
 
 private:
-    void Switch3D();
+    // False when the panel's listeners freed what the drag holds.
+    bool Switch3D();
     void DoRotate(int X, int Y);
     void DoMove(int X, int Y);
     void DoZoom(int Y);
