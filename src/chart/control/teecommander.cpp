@@ -139,7 +139,10 @@ TCallOut TCustomTeeCommander::Watch() {
 
 void TCustomTeeCommander::TeeEvent(TTeeEvent* Event) {
     if (auto* mouse = dynamic_cast<TTeeMouseEvent*>(Event)) {
-        TCallOut held = Watch();
+        // The drag's handlers may free this bar, the panel that tells it or
+        // the form of either.
+        TCustomTeePanel* sender = mouse->Sender;
+        TCallOut held{this, sender, GetParentForm(this), sender ? GetParentForm(sender) : nullptr};
         switch (mouse->Event) {
         case meDown:
             FMouseButton = mouse->Button;
@@ -153,7 +156,7 @@ void TCustomTeeCommander::TeeEvent(TTeeEvent* Event) {
             break;
         }
         if (held.Gone()) return;
-        if (mouse->Sender) mouse->Sender->SetCancelMouse(!DoPanelMouse());
+        if (sender) sender->SetCancelMouse(!DoPanelMouse());
     } else if (dynamic_cast<TTeeView3DEvent*>(Event)) {
         ShowHideControls(FPanel != nullptr);
     }
