@@ -501,16 +501,17 @@ void TTeeCommander::DoMouseMove(int X, int Y) {
 }
 
 // The panel tells its listeners, whose handlers may free what the drag holds.
-bool TTeeCommander::Switch3D() {
+void TTeeCommander::Switch3D() {
     TCallOut held = Watch();
     Panel()->SetView3D(true);
-    if (held.Gone()) return false;
+    if (held.Gone()) return;
     if (FButton3D) FButton3D->SetDown(true);
-    return true;
 }
 
 void TTeeCommander::DoRotate(int X, int Y) {
-    if (!Switch3D()) return;
+    TCallOut held = Watch();
+    Switch3D();
+    if (held.Gone()) return;
     TView3DOptions* v = Panel()->View3DOptions();
     v->SetOrthogonal(false);
     // A panel of no size has no scale for the drag: it does not turn.
@@ -535,10 +536,11 @@ void TTeeCommander::DoRotate(int X, int Y) {
 }
 
 void TTeeCommander::DoMove(int X, int Y) {
-    if (!Switch3D()) return;
-    TView3DOptions* v = Panel()->View3DOptions();
-    // Each offset tells the view's OnScrolled.
     TCallOut held = Watch();
+    Switch3D();
+    if (held.Gone()) return;
+    // Each offset tells the view's OnScrolled.
+    TView3DOptions* v = Panel()->View3DOptions();
     v->SetHorizOffset(v->HorizOffset() + X - FOldX);
     if (held.Gone()) return;
     v->SetVertOffset(v->VertOffset() + Y - FOldY);
@@ -548,7 +550,9 @@ void TTeeCommander::DoMove(int X, int Y) {
 }
 
 void TTeeCommander::DoZoom(int Y) {
-    if (!Switch3D()) return;
+    TCallOut held = Watch();
+    Switch3D();
+    if (held.Gone()) return;
     TView3DOptions* v = Panel()->View3DOptions();
     const double d = TeeDistance(Panel()->ChartWidth(), Panel()->ChartHeight());
     if (d <= 0) return; // never drawn yet: no scale for the drag
@@ -560,7 +564,9 @@ void TTeeCommander::DoZoom(int Y) {
 }
 
 void TTeeCommander::DoDepth(int X, int Y) {
-    if (!Switch3D()) return;
+    TCallOut held = Watch();
+    Switch3D();
+    if (held.Gone()) return;
     auto* axes = dynamic_cast<TCustomAxisPanel*>(Panel());
     if (!axes) return;
     const double d = TeeDistance(Panel()->ChartWidth(), Panel()->ChartHeight());

@@ -153,8 +153,7 @@ public:
     TTeeCommanderOnSetLabel OnSetLabel;
 
 private:
-    // False when the panel's listeners freed what the drag holds.
-    bool Switch3D();
+    void Switch3D();
     void DoRotate(int X, int Y);
     void DoMove(int X, int Y);
     void DoZoom(int Y);
