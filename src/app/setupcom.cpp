@@ -5,6 +5,7 @@
 #include "app/setupini.h"
 #include "comm/comport.h"
 #include "platform/classes/stringlist.h"
+#include "platform/classes/watched.h"
 
 QM_CLASS_OWNED(TSetup_COM, TForm, TComponent)
 
@@ -79,14 +80,18 @@ void TSetup_COM::BtSetComParaClick(TObject*) {
     ComboBoxDeviceName->SetEnabled(false);
     BtSetComPara->SetEnabled(false);
     BtOK->SetEnabled(false);
+    // The window may go while the port's dialog shows.
+    TCallOut held{this};
     struct TEnableAgain {
         TSetup_COM* F;
+        const TCallOut& Held;
         ~TEnableAgain() {
+            if (Held.Gone()) return;
             F->ComboBoxDeviceName->SetEnabled(true);
             F->BtSetComPara->SetEnabled(true);
             F->BtOK->SetEnabled(true);
         }
-    } again{this};
+    } again{this, held};
     FoCom->ComPort1->ConfigDialog();
 }
 

@@ -7,6 +7,7 @@
 #include "comm/comport.h"
 #include "comm/comthread.h"
 #include "platform/classes/stringlist.h"
+#include "platform/classes/watched.h"
 #include "platform/win32/commapi.h"
 #include "platform/win32/events.h"
 #include "platform/win32/mainthread.h"
@@ -959,7 +960,11 @@ bool TCustomComPort::ConfigDialog() {
     DWORD size = sizeof config;
     Check(GetDefaultCommConfigA(name.c_str(), &config, &size));
     CopyToDCB(config.dcb);
-    if (!CommConfigDialogA(name.c_str(), nullptr, &config)) return false;
+    // The port, or the window that owns it, may go while the dialog shows:
+    // its OK then changes nothing and counts as Cancel.
+    TCallOut held{this};
+    const bool accepted = CommConfigDialogA(name.c_str(), nullptr, &config);
+    if (held.Gone() || !accepted) return false;
     ChangeDCB([&] {
         CopyFromDCB(config.dcb);
         if (IsOpen() && !Designing()) return; // the device is asked
@@ -976,7 +981,9 @@ bool TCustomComPort::DefaultConfigDialog() {
     COMMCONFIG config{};
     DWORD size = sizeof config;
     Check(GetDefaultCommConfigA(name.c_str(), &config, &size));
-    if (!CommConfigDialogA(name.c_str(), nullptr, &config)) return false;
+    TCallOut held{this};
+    const bool accepted = CommConfigDialogA(name.c_str(), nullptr, &config);
+    if (held.Gone() || !accepted) return false;
     Check(SetDefaultCommConfigA(name.c_str(), &config, size));
     return true;
 }

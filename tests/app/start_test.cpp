@@ -256,3 +256,34 @@ TEST_F(AppTest, PortSettingsDialogChangesThePortsSettings) {
     EXPECT_EQ(line.c_iflag & (IXON | IXOFF), tcflag_t(IXON | IXOFF));
     CPMSetup->Close();
 }
+
+// The port, or the window that owns it, goes while its settings dialog shows:
+// OK then writes nothing and the dialog counts as Cancel.
+TEST_F(AppTest, PortSettingsDialogWhosePortWentChangesNothing) {
+    TCpmSimulator sim;
+    InstallPortSettingsDialog();
+    for (const bool formGoes : {false, true}) {
+        SCOPED_TRACE(formGoes ? "the form freed" : "the port freed");
+        auto* form = new TForm(nullptr);
+        auto* port = new TComPort(form);
+        port->SetDeviceName(sim.Path().c_str());
+        TPumpScript script;
+        script
+            .When([] {
+                return Screen->ActiveForm() &&
+                       Screen->ActiveForm()->Name() == "PortSettingsDialog";
+            })
+            .Do([&] {
+                auto* d = dynamic_cast<TPortSettingsDialog*>(Screen->ActiveForm());
+                if (formGoes)
+                    delete form;
+                else
+                    delete port;
+                d->ComboBoxSpeed->SetItemIndex(d->ComboBoxSpeed->Items()->IndexOf("9600"));
+                d->ButtonOK->Click();
+            });
+        EXPECT_FALSE(port->ConfigDialog());
+        EXPECT_TRUE(script.Done());
+        if (!formGoes) delete form;
+    }
+}

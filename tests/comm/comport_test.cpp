@@ -460,3 +460,43 @@ TEST(ComPort, RegistryListAddsTheMachinesPortsAndComDevicesOnlyTheComNames) {
     EXPECT_EQ(list.Text(), "keep\r\nCOM2\r\n/dev/ttyUSB0\r\n");
     EXPECT_EQ(com.Text(), "COM2\r\n");
 }
+
+// The port, or the window that owns it, may go while its settings dialog
+// shows: the dialog's OK then writes nothing and counts as Cancel.
+TEST_F(ComPortTest, ConfigDialogWhosePortWentWhileItShowedIsCancelled) {
+    struct TNoDialog {
+        ~TNoDialog() { SetCommConfigDialogHook(nullptr); }
+    } restore;
+    COMMCONFIG before{};
+    DWORD size = sizeof before;
+    ASSERT_TRUE(GetDefaultCommConfigA(Pty.SlavePath().c_str(), &before, &size));
+    ASSERT_NE(before.dcb.BaudRate, 38400u);
+    for (const bool open : {false, true})
+        for (const bool ownerGoes : {false, true})
+            for (const bool defaults : {false, true}) {
+                SCOPED_TRACE(std::string(open ? "open" : "closed") +
+                             (ownerGoes ? ", its owner freed" : ", the port freed") +
+                             (defaults ? ", default settings" : ""));
+                auto* owner = new TComponent(nullptr);
+                auto* port = new TComPort(owner);
+                port->SetDeviceName(Pty.SlavePath().c_str());
+                if (open) port->Open();
+                int shown = 0;
+                SetCommConfigDialogHook([&](const std::string&, COMMCONFIG& c) {
+                    ++shown;
+                    if (ownerGoes)
+                        delete owner;
+                    else
+                        delete port;
+                    c.dcb.BaudRate = 38400;
+                    return true;
+                });
+                EXPECT_FALSE(defaults ? port->DefaultConfigDialog() : port->ConfigDialog());
+                EXPECT_EQ(shown, 1);
+                if (!ownerGoes) delete owner;
+            }
+    // What the system keeps for the port was not changed either.
+    COMMCONFIG after{};
+    ASSERT_TRUE(GetDefaultCommConfigA(Pty.SlavePath().c_str(), &after, &size));
+    EXPECT_EQ(after.dcb.BaudRate, before.dcb.BaudRate);
+}

@@ -367,8 +367,10 @@ void TCustomChart::MouseMove(TShiftState Shift, int X, int Y) {
                 const double delta = a->CalcPosPoint(From) - a->CalcPosPoint(To);
                 double min = a->Minimum() + delta, max = a->Maximum() + delta;
                 bool allow = true;
+                // The handler's sender is the axis, which it may free too.
+                TCallOut axis{a};
                 if (OnAllowScroll) OnAllowScroll(a, min, max, allow);
-                if (held.Gone()) return;
+                if (held.Gone() || axis.Gone()) return;
                 if (allow) {
                     a->SetMinMax(min, max);
                     moved = true;

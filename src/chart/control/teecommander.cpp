@@ -132,8 +132,17 @@ void TCustomTeeCommander::Loaded() {
     ShowHideControls(FPanel != nullptr);
 }
 
+TCallOut TCustomTeeCommander::Watch() {
+    TCustomTeePanel* panel = FPanel;
+    return TCallOut{this, panel, GetParentForm(this), panel ? GetParentForm(panel) : nullptr};
+}
+
 void TCustomTeeCommander::TeeEvent(TTeeEvent* Event) {
     if (auto* mouse = dynamic_cast<TTeeMouseEvent*>(Event)) {
+        // The drag's handlers may free this bar, the panel that tells it or
+        // the form of either.
+        TCustomTeePanel* sender = mouse->Sender;
+        TCallOut held{this, sender, GetParentForm(this), sender ? GetParentForm(sender) : nullptr};
         switch (mouse->Event) {
         case meDown:
             FMouseButton = mouse->Button;
@@ -146,7 +155,8 @@ void TCustomTeeCommander::TeeEvent(TTeeEvent* Event) {
             DoMouseMove(mouse->X, mouse->Y);
             break;
         }
-        if (mouse->Sender) mouse->Sender->SetCancelMouse(!DoPanelMouse());
+        if (held.Gone()) return;
+        if (sender) sender->SetCancelMouse(!DoPanelMouse());
     } else if (dynamic_cast<TTeeView3DEvent*>(Event)) {
         ShowHideControls(FPanel != nullptr);
     }
@@ -445,10 +455,14 @@ void TTeeCommander::ButtonSaveClick(TObject*) {
 void TTeeCommander::DoMouseDown(int X, int Y) {
     TPieSeries* pie = FirstSeriesPie();
     if (!pie && IsButtonDown(FButtonNormal)) return;
+    // The pie's hit test may call its handler.
+    TCallOut held = Watch();
+    const int slice = pie ? pie->Clicked(X, Y) : -1;
+    if (held.Gone()) return;
     FDragging = true;
     FOldX = X;
     FOldY = Y;
-    FPieSlice = pie ? pie->Clicked(X, Y) : -1;
+    FPieSlice = slice;
 }
 
 void TTeeCommander::DoMouseUp() {
@@ -459,11 +473,17 @@ void TTeeCommander::DoMouseUp() {
 void TTeeCommander::DoMouseMove(int X, int Y) {
     if (!FDragging || !Panel()) return;
     // A move event raised while this one repaints finds the flag cleared.
+    // The view's handlers and the label's may free this commander, the panel
+    // or the form of either: the drag then ends here.
     FDragging = false;
+    TCallOut held = Watch();
     struct TRestore {
         bool& Flag;
-        ~TRestore() { Flag = true; }
-    } restore{FDragging};
+        const TCallOut& Held;
+        ~TRestore() {
+            if (Held.Live()) Flag = true;
+        }
+    } restore{FDragging, held};
     if (IsButtonDown(FButtonNormal))
         DoExplode(X, Y);
     else if (MouseButton() == mbRight)
@@ -476,16 +496,22 @@ void TTeeCommander::DoMouseMove(int X, int Y) {
         DoZoom(Y);
     else if (IsButtonDown(FButtonDepth))
         DoDepth(X, Y);
+    if (held.Gone()) return;
     if (FLabelValues && !Vertical()) ShowValues();
 }
 
+// The panel tells its listeners, whose handlers may free what the drag holds.
 void TTeeCommander::Switch3D() {
+    TCallOut held = Watch();
     Panel()->SetView3D(true);
+    if (held.Gone()) return;
     if (FButton3D) FButton3D->SetDown(true);
 }
 
 void TTeeCommander::DoRotate(int X, int Y) {
+    TCallOut held = Watch();
     Switch3D();
+    if (held.Gone()) return;
     TView3DOptions* v = Panel()->View3DOptions();
     v->SetOrthogonal(false);
     // A panel of no size has no scale for the drag: it does not turn.
@@ -510,16 +536,23 @@ void TTeeCommander::DoRotate(int X, int Y) {
 }
 
 void TTeeCommander::DoMove(int X, int Y) {
+    TCallOut held = Watch();
     Switch3D();
+    if (held.Gone()) return;
+    // Each offset tells the view's OnScrolled.
     TView3DOptions* v = Panel()->View3DOptions();
     v->SetHorizOffset(v->HorizOffset() + X - FOldX);
+    if (held.Gone()) return;
     v->SetVertOffset(v->VertOffset() + Y - FOldY);
+    if (held.Gone()) return;
     FOldX = X;
     FOldY = Y;
 }
 
 void TTeeCommander::DoZoom(int Y) {
+    TCallOut held = Watch();
     Switch3D();
+    if (held.Gone()) return;
     TView3DOptions* v = Panel()->View3DOptions();
     const double d = TeeDistance(Panel()->ChartWidth(), Panel()->ChartHeight());
     if (d <= 0) return; // never drawn yet: no scale for the drag
@@ -531,7 +564,9 @@ void TTeeCommander::DoZoom(int Y) {
 }
 
 void TTeeCommander::DoDepth(int X, int Y) {
+    TCallOut held = Watch();
     Switch3D();
+    if (held.Gone()) return;
     auto* axes = dynamic_cast<TCustomAxisPanel*>(Panel());
     if (!axes) return;
     const double d = TeeDistance(Panel()->ChartWidth(), Panel()->ChartHeight());
@@ -582,6 +617,8 @@ void TTeeCommander::ShowValues() {
             text = Format(TeeCommanMsg_PieExploding,
                           {FPieSlice, pie->ExplodedSlice()->Get(FPieSlice)});
     }
+    TCallOut held{this};
     SetLabelCaption(text);
+    if (held.Gone()) return;
     if (FLabel && FLabel->Visible()) FLabel->Repaint();
 }

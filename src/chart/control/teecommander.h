@@ -71,6 +71,9 @@ public:
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    // What a drag holds while the panel's and the view's handlers run: this
+    // bar, its panel and the form of either.
+    TCallOut Watch();
 
 private:
     TWatched<TCustomTeePanel> FPanel;

@@ -311,7 +311,9 @@ void TCustomAxisPanel::SetPage(int Value) {
     if (Value == FPage) return;
     SetIntegerProperty(FPage, Value);
     TChartChangePage event;
+    TCallOut held{this, GetParentForm(this)};
     BroadcastTeeEvent(&event);
+    if (held.Gone()) return;
     if (OnPageChange) OnPageChange(this);
 }
 
@@ -319,7 +321,10 @@ void TCustomAxisPanel::SetMaxPointsPerPage(int Value) {
     if (Value < 0) throw ChartException(TeeMsg_MaxPointsPerPage);
     SetIntegerProperty(FMaxPointsPerPage, Value);
     if (IsLoading()) return;
+    // OnPageChange may free the chart or its form.
+    TCallOut held{this, GetParentForm(this)};
     if (NumPages() < FPage) SetPage(NumPages());
+    if (held.Gone()) return;
     TChartChangePage event;
     BroadcastTeeEvent(&event);
 }
@@ -330,19 +335,24 @@ void TCustomAxisPanel::PrintPages(int FromPage, int ToPage) {
     if (FromPage <= 0) FromPage = 1;
     if (ToPage <= 0) ToPage = NumPages();
     const int oldPage = FPage;
+    // OnPageChange may free the chart or its form: the job is then dropped
+    // unfinished, and nothing more of the chart is read.
+    TCallOut held{this, GetParentForm(this)};
     try {
         TPrintJob job(printer);
         const TRect r = ChartPrintRect();
         for (int p = FromPage; p <= ToPage; ++p) {
             SetPage(p);
+            if (held.Gone()) return;
             PrintPartial(r);
             if (p < ToPage) job.NewPage();
         }
         SetPage(oldPage);
+        if (held.Gone()) return;
         job.Finish();
     } catch (...) {
         // The chart shows its page again before the error goes on.
-        SetPage(oldPage);
+        if (held.Live()) SetPage(oldPage);
         throw;
     }
 }

@@ -496,7 +496,7 @@ bool DispatchKeyPress(TWinControl* c, QKeyEvent* e, const std::function<bool(QEv
         }
         if (form && form != c && form->KeyPreview()) {
             RunAsMessage(form, [&] { TControlAccess::KeyDown(form, key, shift); });
-            if (key == 0) return true;
+            if (key == 0 || !watch.Alive()) return true;
         }
         RunAsMessage(c, [&] { TControlAccess::KeyDown(c, key, shift); });
         if (key == 0 || !watch.Alive()) return true;
@@ -537,11 +537,15 @@ bool HandleKeyRelease(TWinControl* c, QKeyEvent* e, const std::function<bool(QEv
     WORD key = QtKeyToVK(e->key(), e->modifiers());
     if (key == 0) return Base(e);
     const TShiftState shift = ShiftFromQt(e->modifiers(), Qt::NoButton);
+    // A handler may free the control or its form: the key ends with them.
+    TCallOut held{c, form};
     if (form && form != c && form->KeyPreview()) {
         RunAsMessage(form, [&] { TControlAccess::KeyUp(form, key, shift); });
+        if (held.Gone()) return Consumed(e);
         if (key == 0) return true;
     }
     RunAsMessage(c, [&] { TControlAccess::KeyUp(c, key, shift); });
+    if (held.Gone()) return Consumed(e);
     if (key == 0) return true;
     return Base(e);
 }
@@ -611,10 +615,14 @@ bool DispatchControlEvent(TControl* control, QWidget* w, QEvent* e,
     case QEvent::FocusIn:
         if (TWinControl* wc = KeyTarget(control)) {
             TCustomForm* form = GetParentForm(wc);
-            if (form && form != wc && form->ActiveControl() != wc)
+            if (form && form != wc && form->ActiveControl() != wc) {
+                // Leaving and entering may free either control or the form.
+                TCallOut held{wc, form};
                 RunAsMessage(form, [&] {
                     if (wc->CanFocus()) form->SetActiveControl(wc);
                 });
+                if (held.Gone()) return Consumed(e);
+            }
         }
         return Base(e);
     case QEvent::Show:

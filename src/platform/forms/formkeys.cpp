@@ -24,7 +24,10 @@ void TCustomForm::EnterActiveControl() {
     if (FFocusedControl == FActiveControl) return;
     TWinControl* old = FFocusedControl;
     FFocusedControl = FActiveControl;
+    // The control left may free itself, the one entered or this form.
+    TCallOut held{this};
     if (old) TControlAccess::DoExit(old);
+    if (held.Gone()) return;
     if (FActiveControl && FFocusedControl == FActiveControl)
         TControlAccess::DoEnter(FActiveControl);
 }
@@ -61,7 +64,9 @@ void TCustomForm::SelectFirst() {
 
 void TCustomForm::FocusControl(TWinControl* Control) {
     const bool wasActive = FActive;
+    TCallOut held{this};
     SetActiveControl(Control);
+    if (held.Gone()) return;
     if (!wasActive) SetFocus();
 }
 

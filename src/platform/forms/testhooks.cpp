@@ -1,5 +1,6 @@
 // The dialog responder, the pump script and simulated user input.
 #include "platform/forms/testhooks.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/formsqt.h"
 #include "platform/forms/menus.h"
 #include "platform/forms/stdctrls.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QWindow>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QStyle>
@@ -16,6 +18,7 @@
 #include <QEnterEvent>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPointer>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <cstdio>
@@ -526,17 +529,19 @@ void SimulateMouse(TControl* Control, TMouseAction Action, TMouseButton Button, 
 void SimulateClick(TControl* Control, int X, int Y) {
     if (X < 0) X = Control->ClientWidth() / 2;
     if (Y < 0) Y = Control->ClientHeight() / 2;
-    SimulateMouse(Control, TMouseAction::Down, mbLeft, X, Y);
-    SimulateMouse(Control, TMouseAction::Up, mbLeft, X, Y);
+    // A handler may free the control on the way: the user's hand then finds nothing.
+    TCallOut held{Control};
+    for (TMouseAction a : {TMouseAction::Down, TMouseAction::Up})
+        if (held.Live()) SimulateMouse(Control, a, mbLeft, X, Y);
 }
 
 void SimulateDoubleClick(TControl* Control, int X, int Y) {
     if (X < 0) X = Control->ClientWidth() / 2;
     if (Y < 0) Y = Control->ClientHeight() / 2;
-    SimulateMouse(Control, TMouseAction::Down, mbLeft, X, Y);
-    SimulateMouse(Control, TMouseAction::Up, mbLeft, X, Y);
-    SimulateMouse(Control, TMouseAction::DoubleClick, mbLeft, X, Y);
-    SimulateMouse(Control, TMouseAction::Up, mbLeft, X, Y);
+    TCallOut held{Control};
+    for (TMouseAction a : {TMouseAction::Down, TMouseAction::Up, TMouseAction::DoubleClick,
+                           TMouseAction::Up})
+        if (held.Live()) SimulateMouse(Control, a, mbLeft, X, Y);
 }
 
 void SimulateWheel(TControl* Control, int Delta, int X, int Y, TShiftState Shift) {
@@ -561,6 +566,13 @@ void SimulateMouseEnter(TControl* Control) {
     RethrowPendingUnwind();
 }
 
+void SimulateFocus(TWinControl* Control) {
+    EnsureQtApplication();
+    QFocusEvent event(QEvent::FocusIn, Qt::MouseFocusReason);
+    QCoreApplication::sendEvent(Control->Widget(), &event);
+    RethrowPendingUnwind();
+}
+
 void SimulateMouseLeave(TControl* Control) {
     EnsureQtApplication();
     QEvent event(QEvent::Leave);
@@ -569,11 +581,16 @@ void SimulateMouseLeave(TControl* Control) {
 }
 
 namespace {
-void FocusForKeys(TWinControl* Control) {
+// False when entering the control freed it (its OnEnter, or the OnExit of
+// the control left).
+bool FocusForKeys(TWinControl* Control) {
     TCustomForm* form = GetParentForm(Control);
-    if (form && form->Visible() && Control->CanFocus() && form->ActiveControl() != Control &&
-        form != Control)
-        RunAsMessage(form, [&] { form->SetActiveControl(Control); });
+    if (!form || !form->Visible() || !Control->CanFocus() || form->ActiveControl() == Control ||
+        form == Control)
+        return true;
+    TCallOut held{Control};
+    RunAsMessage(form, [&] { form->SetActiveControl(Control); });
+    return held.Live();
 }
 
 QString KeyText(WORD Key, TShiftState Shift) {
@@ -606,8 +623,11 @@ QWidget* KeyWidget(TWinControl* Control) {
 }
 
 void SendKey(QWidget* w, int qtKey, Qt::KeyboardModifiers mods, const QString& text) {
+    // The press may free the widget's control, and the widget with it.
+    QPointer<QWidget> target(w);
     QKeyEvent press(QEvent::KeyPress, qtKey, mods, text);
     QCoreApplication::sendEvent(w, &press);
+    if (!target) return;
     QKeyEvent release(QEvent::KeyRelease, qtKey, mods, text);
     QCoreApplication::sendEvent(w, &release);
 }
@@ -615,15 +635,22 @@ void SendKey(QWidget* w, int qtKey, Qt::KeyboardModifiers mods, const QString& t
 
 void SimulateKey(TWinControl* Control, WORD Key, TShiftState Shift) {
     EnsureQtApplication();
-    FocusForKeys(Control);
+    if (!FocusForKeys(Control)) {
+        RethrowPendingUnwind();
+        return;
+    }
     SendKey(KeyWidget(Control), VKToQtKey(Key), QtModifiersFromShift(Shift), KeyText(Key, Shift));
     RethrowPendingUnwind();
 }
 
 void SimulateType(TWinControl* Control, const AnsiString& Text) {
     EnsureQtApplication();
-    FocusForKeys(Control);
-    for (int i = 1; i <= Text.Length(); ++i) {
+    if (!FocusForKeys(Control)) {
+        RethrowPendingUnwind();
+        return;
+    }
+    TCallOut held{Control};
+    for (int i = 1; i <= Text.Length() && held.Live(); ++i) {
         const char ch = Text[i];
         const QString text = AnsiToQString(AnsiString(ch));
         const QChar upper = text.isEmpty() ? QChar() : text[0].toUpper();

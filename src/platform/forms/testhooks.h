@@ -277,6 +277,9 @@ void SimulateDoubleClick(TControl* Control, int X = -1, int Y = -1);
 // The pointer comes over a control, or goes off it.
 void SimulateMouseEnter(TControl* Control);
 void SimulateMouseLeave(TControl* Control);
+// The control takes the focus as a user's click or Tab gives it: the focus
+// event reaches it through its window.
+void SimulateFocus(TWinControl* Control);
 // Delta in the platform's units: 120 per notch, negative towards the user.
 void SimulateWheel(TControl* Control, int Delta, int X = -1, int Y = -1, TShiftState Shift = {});
 // Press and release of a key on the control (as if it had the focus).

@@ -447,6 +447,22 @@ TEST_F(CommanderTest, EitherMayBeFreedFirst) {
     SimulateClick(Commander->ButtonCopy());
 }
 
+// A label handler that frees the commander ends its drag: the rest of the
+// drag is the chart's, which neither zooms nor turns the view.
+TEST_F(CommanderTest, ALabelHandlerFreeingTheCommanderEndsItsDrag) {
+    SimulateClick(Commander->ButtonRotate());
+    int labels = 0;
+    Commander->OnSetLabel = [&](TTeeCommander*, AnsiString&) {
+        if (++labels == 1) Commander.reset();
+    };
+    Drag(mbLeft, 200, 150, {{240, 120}, {280, 90}});
+    EXPECT_EQ(labels, 1);
+    EXPECT_EQ(Chart->Listeners()->Count(), 0);
+    EXPECT_EQ(View()->Rotation(), 354);
+    EXPECT_TRUE(Chart->BottomAxis()->Automatic());
+    Draw();
+}
+
 TEST_F(CommanderTest, VerticalBarStacksItsControlsAndHidesTheLabel) {
     Commander->SetAlign(alTop);
     Commander->SetVertical(true);

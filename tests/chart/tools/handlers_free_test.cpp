@@ -12,6 +12,7 @@
 #include "chart/series/teecalendar.h"
 #include "chart/series/teeextraseries.h"
 #include "chart/series/teepoin3.h"
+#include "handlers_free.h"
 #include "platform/classes/props.h"
 #include "platform/forms/buttons.h"
 #include "platform/forms/forms.h"
@@ -26,66 +27,6 @@
 #include <vector>
 
 namespace {
-
-enum class TFrees { Sender, Chart, Form };
-constexpr TFrees AllFrees[] = {TFrees::Sender, TFrees::Chart, TFrees::Form};
-const char* FreesName(TFrees F) {
-    return F == TFrees::Sender ? "its sender" : F == TFrees::Chart ? "the chart" : "the form";
-}
-
-// What a handler of any of the events calls: the first call frees.
-struct TFreeingHost : TComponent {
-    TFreeingHost() : TComponent(nullptr) {}
-    std::function<void()> Act;
-    int Fired = 0;
-    void Fire() {
-        if (++Fired == 1 && Act) Act();
-    }
-};
-
-template <class F> struct THandlerOf;
-template <class R, class... A> struct THandlerOf<std::function<R(A...)>> {
-    static TMethodInfo Make() {
-        TMethodInfo m;
-        m.Name = "Freeing";
-        m.Signature = &typeid(R(A...));
-        m.Call = std::function<R(TObject*, A...)>([](TObject* Self, A...) -> R {
-            static_cast<TFreeingHost*>(Self)->Fire();
-            return R();
-        });
-        return m;
-    }
-};
-
-// One freeing handler for each kind of handler the library's events take.
-const std::vector<TMethodInfo>& FreeingHandlers() {
-    static const std::vector<TMethodInfo> handlers = {
-        THandlerOf<TNotifyEvent>::Make(),
-        THandlerOf<TSeriesNotifyEvent>::Make(),
-        THandlerOf<TSeriesClick>::Make(),
-        THandlerOf<TSeriesClickPointerEvent>::Make(),
-        THandlerOf<TSeriesClickPointer3DEvent>::Make(),
-        THandlerOf<TCalendarChangeEvent>::Make(),
-        THandlerOf<TCursorToolChangeEvent>::Make(),
-        THandlerOf<TAxisArrowClickEvent>::Make(),
-        THandlerOf<TAnnotationClick>::Make(),
-        THandlerOf<TDrawLineSelecting>::Make(),
-        THandlerOf<TColorLineToolOnDrag>::Make(),
-        THandlerOf<TDragPointToolEvent>::Make(),
-        THandlerOf<TGanttDragEvent>::Make(),
-        THandlerOf<TGanttResizeEvent>::Make(),
-    };
-    return handlers;
-}
-
-bool Bind(TObject* Object, const TPropInfo* Event, TFreeingHost* Host) {
-    for (const TMethodInfo& m : FreeingHandlers())
-        if (*m.Signature == *Event->MethodType) {
-            Event->SetMethod(Object, TMethod{Host, &m});
-            return true;
-        }
-    return false;
-}
 
 // Events a user's mouse raises: mouse, click, change, drag, scroll and select.
 bool RaisedByTheMouse(const TPropInfo* P) {
@@ -287,7 +228,7 @@ struct TSweep {
         // Found before the handler is there: a hit test may call it.
         const std::vector<TStep> steps =
             ToolClass ? ToolGesture(scene) : SeriesGesture(scene.Series);
-        host.Act = [&] { scene.Free(F, sender); };
+        host.Act = [&](TObject*) { scene.Free(F, sender); };
         if (!Bind(sender, GetPropInfo(sender->ClassType(), Event), &host)) {
             Faults += Name + ": no freeing handler fits\n";
             return;
@@ -301,7 +242,7 @@ struct TSweep {
             ++NotReached;
             Unreached.insert(Name);
             // Nothing was freed: take the handler back before the scene goes.
-            GetPropInfo(sender->ClassType(), Event)->SetMethod(sender, TMethod{});
+            Unbind(sender, GetPropInfo(sender->ClassType(), Event));
         }
         scene.GoOn();
     }
