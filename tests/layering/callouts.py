@@ -15,14 +15,20 @@ A call-out is a call after which the objects the routine holds may be gone:
            open a modal window or run a message loop, or fire a handler of
            a user's input (INPUT_HANDLERS below), directly or through any
            routine it calls, to a fixed point. A call reaches what it calls
-           through overloads as resolved by the compiler, every override of a
-           virtual routine it calls (unless the call names its class), a
-           lambda it is given or calls, and a hook: a std::function member,
-           variable or parameter, which calls everything installed in it
-           anywhere under src/ (a lambda, a function, another hook, an
-           argument). A handler of another kind (OnChange, OnBeforeAdd, ...)
-           is a call-out where it is called only: code fires it, and freeing
-           its sender from it is not supported.
+           through overloads as resolved by the compiler; every override of a
+           virtual routine in the classes its object may be of (those derived
+           from the object's static class; none when the call names its
+           class, or a constructor or destructor calls its own; the routines
+           of QUIET_DISPATCH reach only the one they name); a lambda it calls
+           or gives to a routine of the program or of the standard library
+           (the toolkit keeps what it is given for its loop to call later);
+           and a hook: a std::function member or variable calls everything
+           installed in it anywhere under src/ (a lambda, a function, another
+           hook), a std::function parameter what each caller gives it, so a
+           routine that calls its parameter is a call-out where it is given
+           one that calls out. A handler of another kind (OnChange,
+           OnBeforeAdd, ...) is a call-out where it is called only: code
+           fires it, and freeing its sender from it is not supported.
 
 Each call-out under src/ must be one of:
 
