@@ -26,7 +26,9 @@ A call-out is a call after which the objects the routine holds may be gone:
            installed in it anywhere under src/ (a lambda, a function, another
            hook), a std::function parameter what each caller gives it, so a
            routine that calls its parameter is a call-out where it is given
-           one that calls out. A handler of another kind (OnChange,
+           one that calls out. The routines of QUIET_ROUTINES fire a click
+           handler because code set a control's state: no call-outs to their
+           callers. A handler of another kind (OnChange,
            OnBeforeAdd, ...) is a call-out where it is called only: code
            fires it, and freeing its sender from it is not supported.
 
@@ -134,6 +136,18 @@ QUIET_DISPATCH = {
     'SetVisible': 'a control shown or hidden by code (a form shown by its own class still is)',
     'TeeEvent': "a chart's listeners told of a change (its mouse reaches tools through "
                 "ChartMouseEvent, which is followed)",
+}
+
+# Routines that fire a click handler because code set a control's state (the
+# toolkit's controls do the same); the user's own click reaches the handler
+# another way. Code fires the handler there, so they are no call-outs to their
+# callers; their own calls are read as any other.
+QUIET_ROUTINES = {
+    'TCheckBox::SetState': "a check box's state set by code",
+    'TRadioButton::SetChecked': 'a radio button checked by code',
+    # not code firing a handler, but the program's error path: the box that
+    # tells of an exception a handler let escape (read as out of scope)
+    'TApplication::HandleException': 'the box telling of an exception that escaped a handler',
 }
 
 _INPUT = re.compile('^(?:%s)$' % '|'.join(p for p, _ in INPUT_HANDLERS))
@@ -1466,10 +1480,6 @@ def read_program(src, build, jobs, tmp):
                 failures.extend('    ' + e for e in res['errors'][:10])
             else:
                 summaries.append(res['summary'])
-    if os.environ.get('CALLOUTS_DUMP'):
-        import pickle
-        with open(os.environ['CALLOUTS_DUMP'], 'wb') as fh:
-            pickle.dump((summaries, failures, len(units)), fh)
     return Program(summaries), failures, len(units)
 
 
@@ -1612,6 +1622,8 @@ class Program:
         callers = collections.defaultdict(list)
         work = []
         for key, r in self.routines.items():
+            if r['name'] in QUIET_ROUTINES:
+                continue
             for i, c in enumerate(r['calls']):
                 for t in c['targets']:
                     callers[t].append((key, i))
@@ -1622,7 +1634,7 @@ class Program:
         while work:
             t = work.pop()
             for key, i in callers.get(t, ()):
-                if key not in self.deep:
+                if key not in self.deep and self.routines[key]['name'] not in QUIET_ROUTINES:
                     self.deep[key] = (i, ('depth', t))
                     work.append(key)
 

@@ -47,10 +47,18 @@ void RunIt(const std::function<void()>& Action);
 class TBase : public TPersistent {
 public:
     virtual void DoIt();
+    virtual void Notification();
 };
 class TDerived : public TBase {
 public:
     void DoIt() override;
+    void Notification() override;
+};
+class TCheckBox : public TPersistent {
+public:
+    std::function<void(TCheckBox*)> OnClick;
+    void Click();
+    void SetState(int Value);
 };
 
 class TTool : public TPersistent {
@@ -250,6 +258,16 @@ void UseBase(TBase* b, TTool* t) {
     b->DoIt();
     t->Value = 1;
 }
+// code sets a check box: it fires the click handler, as code
+void SetBox(TCheckBox* b, TTool* t) {
+    b->SetState(1);
+    t->Value = 1;
+}
+// dispatch followed to the named routine only
+void Tell(TBase* b, TTool* t) {
+    b->Notification();
+    t->Value = 1;
+}
 void UseQualified(TBase* b, TTool* t) {
     b->TBase::DoIt();
     t->Value = 1;
@@ -295,6 +313,10 @@ std::function<void()> GSettingsHook;
 std::function<void()> GQuietHook;
 void TBase::DoIt() {}
 void TDerived::DoIt() { MessageDlg("derived"); }
+void TBase::Notification() {}
+void TDerived::Notification() { MessageDlg("told"); }
+void TCheckBox::Click() { if (OnClick) OnClick(this); }
+void TCheckBox::SetState(int) { Click(); }
 void RunIt(const std::function<void()>& Action) { Action(); }
 void InstallHooks() {
     GSettingsHook = [] { ShowMessage("settings"); };
@@ -350,6 +372,9 @@ _EXPECTED = {
     ('Loop', 'ProcessMessages'): 'used',
     ('ComparedOnly', 'MessageDlg'): 'last',
     ('TDerived::DoIt', 'MessageDlg'): 'last',
+    ('TDerived::Notification', 'MessageDlg'): 'last',
+    ('TCheckBox::Click', 'OnClick'): 'last',
+    ('TCheckBox::SetState', 'Click'): 'last',
     # a lambda of the routine's own that runs a loop, returned
     ('TTool::OuterGuard', 'step'): 'last',
     ('InstallHooks/lambda', 'ShowMessage'): 'last',
@@ -413,7 +438,8 @@ def main():
             if must not in text:
                 failures.append('the check must fail on "%s"; it said:\n%s' % (must, text))
         for must_not in ('TabledOne calls', 'Guarded calls', 'Outcome calls', 'Quiet',
-                         'Run2', 'CallsNotify', 'UseQualified', 'TTool::Right '):
+                         'Run2', 'CallsNotify', 'UseQualified', 'TTool::Right ', 'SetBox',
+                         'Tell '):
             if must_not in text:
                 failures.append('the check must pass "%s"; it said:\n%s' % (must_not, text))
         if 'tool.cpp:180 UseBase DoIt t' not in findings and not any(
