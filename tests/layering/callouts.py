@@ -1,35 +1,89 @@
 #!/usr/bin/env python3
-"""Every call-out of the program, read from the source.
+"""Every call-out of the program, read by the compiler's own parser (libclang).
 
-A call-out is a call of an event handler member (On...), a modal window
-(ShowModal, ShowModalWatching, a dialog's Execute, a message box, an input box,
-and every free function that runs one of these) or a message loop
-(ProcessMessages and its like). A handler may free its sender, the chart or the
-chart's form, and anything may be freed while a window is open, so each
-call-out under src/ must be one of:
+A call-out is a call after which the objects the routine holds may be gone:
 
-  last     nothing of the routine runs after it (the routine returns, or only
-           returns a literal or a local)
-  guarded  the first thing that runs after it reads a guard: a TCallOut, the
-           outcome of ShowModalWatching or a TWatched local of the routine
-           (`if (held.Gone()) return;`), in the statement after it or in the
-           rest of the condition it stands in
-  listed   a row of the table beside this script gives the routine, the call
-           and why nothing it touches afterwards can have gone
+  handler  a call of an event handler: a data member named On... of
+           std::function type (also through a local copy or a lambda's
+           capture of one)
+  modal    a modal window or a message loop: a call of ShowModal,
+           ShowModalWatching, a dialog's Execute, MessageDlg(Pos),
+           ShowMessage, MessageBox, InputQuery, InputBox, ProcessMessages,
+           HandleMessage, or of the toolkit's own loops below the platform
+           (exec, processEvents, its static dialogs)
+  depth    a call of a routine that calls out to its callers: one that may
+           open a modal window or run a message loop, or fire a handler of
+           a user's input (INPUT_HANDLERS below), directly or through any
+           routine it calls, to a fixed point. A call reaches what it calls
+           through overloads as resolved by the compiler; every override of a
+           virtual routine in the classes its object may be of (those derived
+           from the object's static class; none when the call names its
+           class, or a constructor or destructor calls its own; the routines
+           of QUIET_DISPATCH reach only the one they name); a lambda it calls
+           or gives to a routine of the program or of the standard library
+           (the toolkit keeps what it is given for its loop to call later);
+           and a hook: a std::function member or variable calls everything
+           installed in it anywhere under src/ (a lambda, a function, another
+           hook), a std::function parameter what each caller gives it, so a
+           routine that calls its parameter is a call-out where it is given
+           one that calls out. The routines of QUIET_ROUTINES fire a click
+           handler because code set a control's state: no call-outs to their
+           callers. A handler of another kind (OnChange,
+           OnBeforeAdd, ...) is a call-out where it is called only: code
+           fires it, and freeing its sender from it is not supported.
 
-Anything else fails, naming file, line, routine and call. A row that matches
-no call-out any more fails too.
+Each call-out under src/ must be one of:
 
-Usage: callouts.py --src DIR --table FILE [--list]
+  last     nothing the call could have freed is used after it: on every way
+           out of the routine after the call no object is read (see below)
+  guarded  on every way from the call to a read of an object, a guard that
+           watches that object is read first: a TCallOut, a TWatched local,
+           or the outcome of ShowModalWatching (a local, or the call's own
+           result, as in `if (!ShowModalWatching(...).Ok()) return;`)
+  listed   a row of the table beside this script gives the file, the
+           routine, the call and the reason (its kind) why what the routine
+           touches afterwards cannot have gone
+
+Objects and watching. The objects of a routine are `this` (any use of a
+member, explicit or implicit), and its parameters and locals that are
+pointers or references to a class of the program's object tree (derived from
+TObject), and its TWatched locals; a lambda's are those of the routine around
+it that it captures, and its own. A parameter or local counts only when it
+held its object before the call: one assigned after the call, before its
+next read, is fresh. An object is read when it is dereferenced or passed on
+(a member access, a call of its method, an argument, a return value); testing
+or comparing a pointer reads no object. What is reached through an object
+(`this->FChart`, `Series->ParentChart()`) counts as that object: a chart and
+a form own what they hold, and a component reads gone as soon as its owner
+starts to go. A guard watches what it was given as a whole argument: `this`,
+a parameter or a local, as in `TCallOut held{this, Series};` (a member or a
+call given to it watches nothing that the routine reads); a TWatched local
+watches itself and what it was set to; a ShowModalWatching outcome watches
+its watched list and its caller (the third argument).
+
+Every unit of src/ in the build's compile_commands.json is parsed; a unit
+that does not parse without errors fails the check, so nothing goes unread.
+Units are parsed in parallel, each on a precompiled header of the system and
+program headers its group of units includes (read once there).
+
+A row of the table that no call-out needs, or that matches no call-out, or
+a call-out neither last nor guarded without a row, fails, naming
+file:line, routine, call and the object it uses.
+
+Usage: callouts.py --src DIR --build DIR --table FILE [--list] [--findings FILE]
 The check's own test is callouts_selftest.py.
 """
 import argparse
+import collections
+import glob
+import json
+import multiprocessing
 import os
 import re
+import shlex
 import sys
-
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from raw_pointers import find_functions, find_classes, match_pairs, read_tree  # noqa: E402
+import tempfile
+import time
 
 KINDS = {
     'drawing': 'a handler called during a drawing, out of scope as in every toolkit',
@@ -42,457 +96,1792 @@ KINDS = {
 MODAL = {'ShowModal', 'ShowModalWatching', 'Execute', 'MessageDlg', 'MessageDlgPos',
          'ShowMessage', 'MessageBox', 'InputQuery', 'InputBox', 'ProcessMessages',
          'HandleMessage'}
-_HANDLER = re.compile(r'\bF?On[A-Z]\w*$')
-_CALL = re.compile(r'\b([A-Za-z_]\w*)\s*\(')
-_COPY = re.compile(r'\b([A-Za-z_]\w*)\s*=\s*(?:\w+\s*(?:->|\.)\s*)*F?On[A-Z]\w*\s*;')
-_GUARD_TYPES = re.compile(r'\b(?:TCallOut|TModalOutcome|TWatched\s*<[^;>]*>)\s+([A-Za-z_]\w*)')
-_OUTCOME_VAR = re.compile(r'\b([A-Za-z_]\w*)\s*=\s*ShowModalWatching\s*\(')
-_TRIVIAL_VALUE = re.compile(r'^(?:true|false|nullptr|-?[0-9][\w.]*|""|\' \'|'
-                            r'!?\s*[A-Za-z_]\w*|[A-Za-z_]\w*\s*\.\s*Ok\s*\(\s*\))?$')
+# The toolkit's loops and modal windows, called by the platform under src/.
+TOOLKIT_LOOPS = {'exec', 'processEvents', 'getText', 'getInt', 'getDouble', 'getItem',
+                 'getColor', 'getFont', 'getOpenFileName', 'getOpenFileNames',
+                 'getSaveFileName', 'getExistingDirectory', 'information', 'warning',
+                 'question', 'critical'}
+
+# Handlers that a user's input fires: their callers call out to their own
+# callers. Each pattern is matched against the whole member name.
+INPUT_HANDLERS = [
+    (r'F?On(?:Dbl)?Click\w*|F?OnButtonClicked', 'a click or a double click (a navigator button)'),
+    (r'F?OnMouse\w*', 'the mouse: a button, a move, entering or leaving, the wheel'),
+    (r'F?OnKey\w*', 'a key'),
+    (r'F?On(?:Start|End)?Drag\w*|F?OnDragged\w*|F?OnDrop\w*|F?OnDropped',
+     'a drag and its drop, a tool dragging a point, bar or line'),
+    (r'F?On(?:Allow)?Scroll\w*|F?OnTopLeftChanged', 'a scroll (the 3D options\' OnScrolled)'),
+    (r'F?On(?:Undo)?Zoom|F?OnChangedZoom', 'a zoom'),
+    (r'F?OnSelect\w*|F?OnSubSelected', 'a selection (a cell, a chart of a list)'),
+    (r'F?OnEnter|F?OnExit', 'the focus entering or leaving'),
+    (r'F?OnPageChange|TCustomTabControl::OnChang(?:e|ing)',
+     'a page change (a tab control asks before, tells after)'),
+    (r'TUpDown::OnChanging', "an up-down's arrow clicked"),
+    (r'F?OnSetLabel', "a commander's label during a drag"),
+    (r'F?OnChangeChart', "a gallery's change of chart"),
+    (r'F?OnNewLine', 'a line drawn'),
+    (r'F?OnResizeBar|F?OnRotate', "a tool's resize bar or rotation, dragged"),
+    (r'F?OnDropDown|F?OnCloseUp|F?OnPopup', 'a list dropped down or closed, a menu popped up'),
+]
+# Virtual routines that code calls on any object of a base class (a component
+# told of another's insertion or removal, a control laid out again or shown
+# by code, a chart telling its listeners of a change): a call reaches the
+# routine it names (the receiver's own class's), not every override in the
+# program. Firing a handler from them is code firing it, which the program
+# does not support freeing the sender from; followed into every override, they
+# would make nearly every routine a call-out.
+QUIET_DISPATCH = {
+    'Notification': 'a component told that another is inserted or removed',
+    'ApplyGeometry': 'a control laid out again after a change of its bounds or frame',
+    'SetVisible': 'a control shown or hidden by code (a form shown by its own class still is)',
+    'TeeEvent': "a chart's listeners told of a change (its mouse reaches tools through "
+                "ChartMouseEvent, which is followed)",
+}
+
+# Routines that fire a click handler because code set a control's state (the
+# toolkit's controls do the same); the user's own click reaches the handler
+# another way. Code fires the handler there, so they are no call-outs to their
+# callers; their own calls are read as any other.
+QUIET_ROUTINES = {
+    'TCheckBox::SetState': "a check box's state set by code",
+    'TRadioButton::SetChecked': 'a radio button checked by code',
+    # not code firing a handler, but the program's error path: the box that
+    # tells of an exception a handler let escape (read as out of scope)
+    'TApplication::HandleException': 'the box telling of an exception that escaped a handler',
+}
+
+_INPUT = re.compile('^(?:%s)$' % '|'.join(p for p, _ in INPUT_HANDLERS))
+_HANDLER = re.compile(r'^F?On[A-Z]\w*$')
 
 
-# --- routines: function and lambda bodies ---------------------------------------
-
-class Routine:
-    def __init__(self, src, name, open_, close):
-        self.src, self.name, self.open, self.close = src, name, open_, close
-        self._tree = None
-
-    def tree(self):
-        if self._tree is None:
-            self._tree = _Parser(self.src).block(self.open, None)
-        return self._tree
+def is_input_handler(name, owner=''):
+    """A handler member (of the class owner) that a user's input fires."""
+    return bool(_INPUT.match(name) or (owner and _INPUT.match('%s::%s' % (owner, name))))
 
 
-def _back(text, k):
-    """The last position at or before k that is no space."""
-    while k >= 0 and text[k].isspace():
-        k -= 1
-    return k
+# --- libclang ---------------------------------------------------------------------
+
+ci = None
 
 
-def _lambdas(src):
-    """(open, close) of every lambda body."""
-    text = src.text
-    brackets = match_pairs(text, r'[\[\]]', '[')
-    closing_bracket = {v: k for k, v in brackets.items()}
-    opening_paren = {v: k for k, v in src.parens.items()}
-    out = []
-    for open_, close in src.braces.items():
-        k = _back(text, open_ - 1)
-        # specifiers between the parameters and the body
-        head = text[max(0, k - 80):k + 1]
-        m = re.search(r'\)\s*(?:mutable\s*|noexcept\s*|->\s*[\w:<>*&\s,]+?\s*)*$', head)
-        if m and text[k] != ')':
-            k = k - (len(head) - 1 - m.start())
-        # the parameters, and an attribute's parentheses after them
-        for _ in range(2):
-            p = opening_paren.get(k) if text[k] == ')' else None
-            if p is None:
-                break
-            k = _back(text, p - 1)
-            if text[k - 12:k + 1] == '__attribute__':
-                k = _back(text, k - 13)
-        if text[k] != ']':
-            continue
-        b = closing_bracket.get(k)
-        if b is None:
-            continue
-        j = _back(text, b - 1)
-        if j >= 0 and (text[j].isalnum() or text[j] in '_])'):
-            continue  # an index, an array bound, an attribute
-        out.append((open_, close))
-    return out
+def _libclang():
+    for pattern in ('/usr/lib/llvm-14/lib/libclang.so.1', '/usr/lib/x86_64-linux-gnu/libclang-14.so.1',
+                    '/usr/lib/llvm-*/lib/libclang.so.1', '/usr/lib/*/libclang-*.so.1'):
+        found = sorted(glob.glob(pattern))
+        if found:
+            return found[-1]
+    return None
 
 
-def routines(src, classes):
-    out = []
-    for f in find_functions(src, classes):
-        if f.name == '__attribute__':
-            continue  # a lambda's attribute
-        name = '%s::%s' % (f.cls, f.name) if f.cls else f.name
-        r = Routine(src, name, f.body[0], f.body[1])
-        r.free = f.cls is None
-        out.append(r)
-    named = list(out)
-    for open_, close in _lambdas(src):
-        outer = None
-        for r in named:
-            if r.open < open_ < r.close and (outer is None or r.open > outer.open):
-                outer = r
-        r = Routine(src, (outer.name if outer else '') + '/lambda', open_, close)
-        r.free = False
-        r.outer = outer
-        out.append(r)
-    return out
+def _resource_dir(lib):
+    # clang's own headers (stddef.h and the like), beside the library
+    llvm = os.path.dirname(os.path.dirname(os.path.realpath(lib)))
+    for root in (llvm, '/usr/lib/llvm-14'):
+        found = sorted(glob.glob(os.path.join(root, 'lib', 'clang', '*', 'include', 'stddef.h')))
+        if found:
+            return os.path.dirname(os.path.dirname(found[-1]))
+    return None
 
 
-# --- statements ---------------------------------------------------------------
+def load_clang():
+    """Loads libclang once a process; a message when it is missing."""
+    global ci
+    if ci is not None:
+        return None
+    try:
+        import clang.cindex as cindex
+    except ImportError:
+        return ('the check needs python3-clang-14 (scripts/bootstrap installs it) and runs '
+                'under /usr/bin/python3')
+    lib = _libclang()
+    if not lib:
+        return 'libclang.so.1 not found (python3-clang-14 brings libclang1-14)'
+    if not cindex.Config.loaded:
+        cindex.Config.set_library_file(lib)
+    ci = cindex
+    _kinds()
+    return None
 
-class Stmt:
-    def __init__(self, kind, start, end, parent):
-        self.kind, self.start, self.end, self.parent = kind, start, end, parent
-        self.children = []
-        self.cond = None   # (start, end) of the condition of if, loops and switch
 
-    def contains(self, pos):
-        return self.start <= pos <= self.end
+class _K:
+    pass
 
 
-class _Parser:
-    def __init__(self, src):
-        self.src = src
-        self.text = src.text
-        self.brackets = match_pairs(self.text, r'[\[\]]', '[')
+K = _K()
 
-    def _ws(self, i):
-        while i < len(self.text) and self.text[i].isspace():
+
+def _kinds():
+    for name in ('TRANSLATION_UNIT', 'NAMESPACE', 'LINKAGE_SPEC', 'CLASS_DECL', 'STRUCT_DECL',
+                 'UNION_DECL', 'CLASS_TEMPLATE', 'CLASS_TEMPLATE_PARTIAL_SPECIALIZATION',
+                 'FUNCTION_DECL', 'CXX_METHOD', 'CONSTRUCTOR', 'DESTRUCTOR', 'CONVERSION_FUNCTION',
+                 'FUNCTION_TEMPLATE', 'VAR_DECL', 'FIELD_DECL', 'PARM_DECL', 'CXX_BASE_SPECIFIER',
+                 'COMPOUND_STMT', 'IF_STMT', 'FOR_STMT', 'CXX_FOR_RANGE_STMT', 'WHILE_STMT',
+                 'DO_STMT', 'SWITCH_STMT', 'CASE_STMT', 'DEFAULT_STMT', 'RETURN_STMT',
+                 'BREAK_STMT', 'CONTINUE_STMT', 'GOTO_STMT', 'LABEL_STMT', 'NULL_STMT',
+                 'DECL_STMT', 'CXX_TRY_STMT', 'CXX_CATCH_STMT', 'CXX_THROW_EXPR', 'CALL_EXPR',
+                 'MEMBER_REF_EXPR', 'DECL_REF_EXPR', 'CXX_THIS_EXPR', 'BINARY_OPERATOR',
+                 'COMPOUND_ASSIGNMENT_OPERATOR', 'UNARY_OPERATOR', 'CONDITIONAL_OPERATOR',
+                 'LAMBDA_EXPR', 'UNEXPOSED_EXPR', 'PAREN_EXPR', 'CSTYLE_CAST_EXPR',
+                 'CXX_STATIC_CAST_EXPR', 'CXX_CONST_CAST_EXPR', 'CXX_REINTERPRET_CAST_EXPR',
+                 'CXX_DYNAMIC_CAST_EXPR', 'CXX_FUNCTIONAL_CAST_EXPR', 'TYPE_REF', 'TEMPLATE_REF',
+                 'NAMESPACE_REF', 'MEMBER_REF', 'VARIABLE_REF', 'OVERLOADED_DECL_REF',
+                 'INIT_LIST_EXPR', 'CXX_NULL_PTR_LITERAL_EXPR', 'INTEGER_LITERAL',
+                 'STRING_LITERAL', 'CHARACTER_LITERAL', 'FLOATING_LITERAL', 'CXX_BOOL_LITERAL_EXPR',
+                 'CXX_ACCESS_SPEC_DECL', 'TYPEDEF_DECL', 'TYPE_ALIAS_DECL', 'ENUM_DECL',
+                 'CXX_DELETE_EXPR', 'CXX_NEW_EXPR', 'TEMPLATE_TYPE_PARAMETER',
+                 'TEMPLATE_NON_TYPE_PARAMETER', 'UNEXPOSED_STMT', 'UNEXPOSED_DECL',
+                 'FRIEND_DECL', 'STATIC_ASSERT', 'USING_DIRECTIVE', 'USING_DECLARATION',
+                 'TYPE_ALIAS_TEMPLATE_DECL', 'ENUM_CONSTANT_DECL'):
+        setattr(K, name, getattr(ci.CursorKind, name).value)
+    K.CLASSES = {K.CLASS_DECL, K.STRUCT_DECL, K.UNION_DECL, K.CLASS_TEMPLATE,
+                 K.CLASS_TEMPLATE_PARTIAL_SPECIALIZATION}
+    K.FUNCS = {K.FUNCTION_DECL, K.CXX_METHOD, K.CONSTRUCTOR, K.DESTRUCTOR,
+               K.CONVERSION_FUNCTION, K.FUNCTION_TEMPLATE}
+    K.METHODS = {K.CXX_METHOD, K.CONSTRUCTOR, K.DESTRUCTOR, K.CONVERSION_FUNCTION}
+    K.QUALIFIERS = {K.TYPE_REF, K.TEMPLATE_REF, K.NAMESPACE_REF}
+    K.TRANSPARENT = {K.UNEXPOSED_EXPR, K.PAREN_EXPR, K.CSTYLE_CAST_EXPR, K.CXX_STATIC_CAST_EXPR,
+                     K.CXX_CONST_CAST_EXPR, K.CXX_REINTERPRET_CAST_EXPR, K.CXX_DYNAMIC_CAST_EXPR,
+                     K.CXX_FUNCTIONAL_CAST_EXPR}
+    K.LITERALS = {K.CXX_NULL_PTR_LITERAL_EXPR, K.INTEGER_LITERAL, K.STRING_LITERAL,
+                  K.CHARACTER_LITERAL, K.FLOATING_LITERAL, K.CXX_BOOL_LITERAL_EXPR}
+    K.SKIP = K.QUALIFIERS | K.LITERALS | {K.VARIABLE_REF, K.TEMPLATE_TYPE_PARAMETER,
+                                          K.TEMPLATE_NON_TYPE_PARAMETER}
+
+
+# --- the units and their flags ------------------------------------------------------
+
+class Unit:
+    def __init__(self, path, flags, pch_includes):
+        self.path, self.flags, self.pch_includes = path, flags, pch_includes
+
+    def group(self):
+        """Units whose language and macros agree share a precompiled header."""
+        out, i = [], 0
+        while i < len(self.flags):
+            f = self.flags[i]
+            if f in ('-I', '-isystem', '-iquote'):
+                i += 2
+                continue
+            if not f.startswith(('-I', '-isystem', '-iquote', '-W')):
+                out.append(f)
             i += 1
-        return i
+        return tuple(out)
 
-    def _word(self, i):
-        m = re.compile(r'[A-Za-z_]\w*').match(self.text, i)
-        return m.group(0) if m else ''
 
-    def _to_semicolon(self, i, stop):
-        t = self.text
-        while i < stop:
-            c = t[i]
-            if c == ';':
-                return i
-            if c == '(':
-                i = self.src.parens.get(i, stop)
-            elif c == '{':
-                i = self.src.braces.get(i, stop)
-            elif c == '[':
-                i = self.brackets.get(i, stop)
+def unit_flags(args, path, directory):
+    """The compiler's arguments as libclang takes them: no output, no source, no
+    precompiled header of GCC (its text is read instead, from the header it names)."""
+    out, pch, i = [], [], 0
+    while i < len(args):
+        a = args[i]
+        if a in ('-o', '-MF', '-MT', '-MQ'):
+            i += 2
+            continue
+        if a in ('-c', '-MD', '-MMD', '-Winvalid-pch') or a.startswith(('-fdiagnostics-color',
+                                                                        '-fno-semantic', '-fconcepts-diag')):
             i += 1
-        return stop - 1
-
-    def block(self, open_, parent):
-        close = self.src.braces[open_]
-        b = Stmt('block', open_, close, parent)
-        i = self._ws(open_ + 1)
-        while i < close:
-            s, i = self.stmt(i, close, b)
-            if s is not None:
-                b.children.append(s)
-            i = self._ws(i)
-        return b
-
-    def _cond(self, s, i):
-        i = self._ws(i)
-        if self.text[i] != '(':
-            return i
-        close = self.src.parens[i]
-        s.cond = (i, close)
-        return close + 1
-
-    def stmt(self, i, stop, parent):
-        t = self.text
-        if t[i] == '{':
-            b = self.block(i, parent)
-            return b, b.end + 1
-        if t[i] == ';':
-            return Stmt('empty', i, i, parent), i + 1
-        w = self._word(i)
-        if w == 'if':
-            s = Stmt('if', i, i, parent)
-            j = self._ws(i + 2)
-            if self._word(j) == 'constexpr':
-                j += len('constexpr')
-            j = self._cond(s, j)
-            then, j = self.stmt(self._ws(j), stop, s)
-            s.children.append(then)
-            k = self._ws(j)
-            if self._word(k) == 'else':
-                other, j = self.stmt(self._ws(k + 4), stop, s)
-                s.children.append(other)
-            s.end = j - 1
-            return s, j
-        if w in ('for', 'while', 'switch'):
-            s = Stmt('switch' if w == 'switch' else 'loop', i, i, parent)
-            j = self._cond(s, i + len(w))
-            body, j = self.stmt(self._ws(j), stop, s)
-            s.children.append(body)
-            s.end = j - 1
-            return s, j
-        if w == 'do':
-            s = Stmt('loop', i, i, parent)
-            body, j = self.stmt(self._ws(i + 2), stop, s)
-            s.children.append(body)
-            j = self._to_semicolon(j, stop)
-            s.end = j
-            return s, j + 1
-        if w == 'try':
-            s = Stmt('try', i, i, parent)
-            j = self._ws(i + 3)
-            body, j = self.stmt(j, stop, s)
-            s.children.append(body)
-            while True:
-                k = self._ws(j)
-                if self._word(k) != 'catch':
-                    break
-                k = self._ws(k + 5)
-                k = self.src.parens.get(k, k) + 1
-                handler, j = self.stmt(self._ws(k), stop, s)
-                s.children.append(handler)
-            s.end = j - 1
-            return s, j
-        if w in ('case', 'default'):
-            j = i
-            while j < stop:
-                if t[j] == ':' and t[j + 1] != ':' and t[j - 1] != ':':
-                    break
-                j += 1
-            return Stmt('label', i, j, parent), j + 1
-        kind = w if w in ('return', 'break', 'continue', 'throw', 'goto') else 'simple'
-        j = self._to_semicolon(i, stop)
-        return Stmt(kind, i, j, parent), j + 1
+            continue
+        if a == '-include' and i + 1 < len(args):
+            inc = args[i + 1]
+            if os.path.basename(inc).startswith('cmake_pch'):
+                # CMake's wrapper of a precompiled header: its GCC image is of no
+                # use here; the header it wraps goes into ours
+                with open(inc, encoding='utf-8', errors='replace') as fh:
+                    pch += re.findall(r'#\s*include\s*[<"]([^>"]+)[>"]', fh.read())
+            else:
+                out += [a, inc]
+            i += 2
+            continue
+        if os.path.realpath(os.path.join(directory, a)) == path:
+            i += 1
+            continue
+        if a.startswith('-I') and len(a) > 2:
+            out += ['-I', os.path.normpath(os.path.join(directory, a[2:]))]
+        elif a in ('-I', '-isystem') and i + 1 < len(args):
+            out += [a, os.path.normpath(os.path.join(directory, args[i + 1]))]
+            i += 1
+        else:
+            out.append(a)
+        i += 1
+    return out, pch
 
 
-def innermost(stmt, pos):
-    """The smallest statement holding pos (a compound one when pos is in its condition)."""
-    for c in stmt.children:
-        if c.contains(pos):
-            if c.cond and c.cond[0] <= pos <= c.cond[1]:
-                return c
-            if c.children:
-                return innermost(c, pos)
-            return c
-    return stmt
+def read_units(build, src_root):
+    path = os.path.join(build, 'compile_commands.json')
+    with open(path, encoding='utf-8') as fh:
+        entries = json.load(fh)
+    units = {}
+    for e in entries:
+        directory = e.get('directory', build)
+        f = os.path.realpath(os.path.join(directory, e['file']))
+        if not f.startswith(src_root + os.sep):
+            continue
+        args = e['arguments'] if 'arguments' in e else shlex.split(e['command'])
+        flags, pch = unit_flags(args[1:], f, directory)
+        units[f] = Unit(f, flags, pch)
+    return [units[k] for k in sorted(units)]
 
 
-# --- what runs after a call-out -------------------------------------------------
-
-END, LOOP = 'END', 'LOOP'
-
-
-def next_after(s):
-    """The statement that runs after s completes, END, or LOOP (its loop goes on)."""
-    p = s.parent
-    if p is None:
-        return END
-    if p.kind == 'block':
-        k = p.children.index(s)
-        if k + 1 < len(p.children):
-            return p.children[k + 1]
-        return next_after(p)
-    if p.kind == 'loop':
-        return LOOP
-    return next_after(p)  # if, switch, try
+_INCLUDE = re.compile(r'^[ \t]*#[ \t]*(include|if|ifdef|ifndef|endif)\b[ \t]*(?:([<"])([^>"]+)[>"])?',
+                      re.M)
 
 
-def _enclosing_exit(s):
-    p = s.parent
-    while p is not None and p.kind not in ('loop', 'switch'):
-        p = p.parent
-    return p
+def _includes(path, cache):
+    """(angle, quoted) includes of a file that stand outside any #if."""
+    if path in cache:
+        return cache[path]
+    try:
+        with open(path, encoding='utf-8', errors='replace') as fh:
+            text = fh.read()
+    except OSError:
+        cache[path] = ([], [])
+        return cache[path]
+    depth, angle, quoted = 0, [], []
+    for m in _INCLUDE.finditer(text):
+        word = m.group(1)
+        if word in ('if', 'ifdef', 'ifndef'):
+            depth += 1
+        elif word == 'endif':
+            depth -= 1
+        elif depth == 0 and m.group(3):
+            (angle if m.group(2) == '<' else quoted).append(m.group(3))
+    cache[path] = (angle, quoted)
+    return cache[path]
+
+
+def group_header(units, src_root):
+    """The text of a group's shared header: the wrapped precompiled headers, then
+    every system header and every header under src/ its units include (outside
+    any #if), each header's own includes first; and the src/ headers it holds."""
+    dirs = []
+    for u in units:
+        i = 0
+        while i < len(u.flags):
+            if u.flags[i] in ('-I', '-isystem') and u.flags[i + 1] not in dirs:
+                dirs.append(u.flags[i + 1])
+            i += 1
+    cache, seen, angle, headers = {}, set(), [], []
+
+    def resolve(name, here):
+        for d in [here] + dirs:
+            p = os.path.realpath(os.path.join(d, name))
+            if os.path.isfile(p):
+                return p
+        return None
+
+    def visit(path):
+        if path in seen:
+            return
+        seen.add(path)
+        a, q = _includes(path, cache)
+        for name in a:
+            if name not in angle:
+                angle.append(name)
+        for name in q:
+            p = resolve(name, os.path.dirname(path))
+            if p and p.startswith(src_root + os.sep) and p.endswith(('.h', '.hpp')):
+                visit(p)
+                if p not in headers:
+                    headers.append(p)
+
+    pre = []
+    for u in units:
+        for p in u.pch_includes:
+            if p not in pre:
+                pre.append(p)
+    for p in pre:
+        visit(os.path.realpath(p))
+    for u in units:
+        visit(u.path)
+    text = ''.join('#include "%s"\n' % p for p in pre)
+    text += ''.join('#include <%s>\n' % a for a in angle)
+    text += ''.join('#include "%s"\n' % h for h in headers)
+    held = set(headers) | {os.path.realpath(p) for p in pre}
+    return text, held, dirs
+
+
+# --- reading one translation unit (in a worker) -----------------------------------
+
+class Node:
+    __slots__ = ('k', 'c', 'kids')
+
+
+def _tree(c):
+    n = Node()
+    n.k = c._kind_id
+    n.c = c
+    n.kids = [_tree(k) for k in c.get_children()]
+    return n
+
+
+def _strip(n):
+    while n.k in K.TRANSPARENT:
+        kids = [k for k in n.kids if k.k not in K.QUALIFIERS]
+        if len(kids) != 1:
+            return n
+        n = kids[0]
+    return n
+
+
+def _strip_callable(n):
+    """Through the conversions of a callable to a std::function."""
+    while True:
+        n = _strip(n)
+        if n.k == K.CALL_EXPR and len(n.kids) == 1:
+            ref = n.c.referenced
+            if ref is not None and ref.kind.value == K.CONSTRUCTOR:
+                n = n.kids[0]
+                continue
+        return n
+
+
+_COMPARE = {'==', '!=', '<', '>', '<=', '>=', '<=>'}
+
+
+class Summary:
+    """What one translation unit says about the routines under src/."""
+
+    def __init__(self):
+        self.routines = {}     # key -> routine (dict)
+        self.classes = {}      # usr -> {'name', 'bases', 'methods': {sig: usr}}
+        self.slots = {}        # callable member, variable or parameter -> name
+        self.owners = {}       # callable member -> the class it belongs to
+        self.installs = []     # (slot, source)
+        self.guards = {}       # guard key -> set of watched object keys
+        self.names = {}        # object key -> name
+        self.unresolved = 0
 
 
 class Reader:
-    """Classifies call-outs in one routine."""
+    def __init__(self, tu, src_root, rel_root, wanted, summary):
+        self.tu = tu
+        self.src_root = src_root
+        self.rel_root = rel_root
+        self.wanted = wanted       # path -> bool: read the declarations of this file
+        self.S = summary
+        self.texts = {}
+        self.vars = {}             # declaration hash -> (key, class, name)
+        self.tobject = {}
+        self.lambdas = {}          # (file, offset) -> key
+        self.files = {}
 
-    def __init__(self, routine):
-        self.r = routine
-        self.text = routine.src.text
-        # a lambda reads the guards of the routine around it too
-        outer = getattr(routine, 'outer', None) or routine
-        body = self.text[outer.open:outer.close + 1]
-        self.guards = set(_OUTCOME_VAR.findall(body))
-        for m in _GUARD_TYPES.finditer(body):
-            # every declarator of the declaration: TCallOut self{this}, chart{c};
-            end = body.find(';', m.end())
-            self.guards.add(m.group(1))
-            self.guards.update(re.findall(r'[,)}]\s*([A-Za-z_]\w*)\s*[({]', body[m.end():end]))
+    # files and text
+    def file_of(self, c):
+        f = c.location.file
+        if f is None:
+            return None
+        name = f.name
+        p = self.files.get(name)
+        if p is None:
+            p = self.files[name] = os.path.realpath(name)
+        return p
 
-    def reads_guard(self, start, end):
-        part = self.text[start:end + 1]
-        for g in self.guards:
-            # asked, or read as a truth value or a pointer (not dereferenced)
-            if re.search(r'\b%s\s*\.\s*(?:Gone|Live|Ok)\b|(?<![\w.>])%s\b(?!\s*(?:->|\.|\(|\{|::))'
-                         % (g, g), part):
-                return True
+    def rel(self, path):
+        return os.path.relpath(path, self.rel_root)
+
+    def text(self, path):
+        t = self.texts.get(path)
+        if t is None:
+            try:
+                with open(path, 'rb') as fh:
+                    t = fh.read()
+            except OSError:
+                t = b''
+            self.texts[path] = t
+        return t
+
+    # declarations
+    def read(self):
+        for c in self.tu.cursor.get_children():
+            self.top(c, None)
+
+    def top(self, c, path):
+        k = c._kind_id
+        if k in (K.NAMESPACE, K.LINKAGE_SPEC):
+            p = self.file_of(c)
+            if p is not None and not self.wanted(p):
+                return
+            for x in c.get_children():
+                self.top(x, None)
+            return
+        if k not in K.CLASSES and k not in K.FUNCS and k != K.VAR_DECL:
+            return
+        p = path or self.file_of(c)
+        if p is None or not self.wanted(p):
+            return
+        if k in K.CLASSES:
+            self.klass(c, p)
+        elif k in K.FUNCS:
+            self.function(c, p)
+        else:
+            self.global_var(c, p)
+
+    def klass(self, c, path):
+        if not c.is_definition():
+            return
+        usr = c.get_usr()
+        info = {'name': c.spelling, 'bases': [], 'methods': {}}
+        for x in c.get_children():
+            k = x._kind_id
+            if k == K.CXX_BASE_SPECIFIER:
+                d = x.type.get_declaration()
+                if d is not None:
+                    t = d.get_definition() or d
+                    info['bases'].append(t.get_usr())
+            elif k in K.METHODS or k == K.FUNCTION_TEMPLATE:
+                m = x.get_usr()
+                if m.startswith(usr):
+                    info['methods'][m[len(usr):]] = m
+                if x.is_definition():
+                    self.function(x, path)
+            elif k in K.CLASSES:
+                self.klass(x, path)
+            elif k == K.FIELD_DECL:
+                self.field(x, c)
+            elif k == K.VAR_DECL:
+                self.global_var(x, path)
+        if usr:
+            self.S.classes[usr] = info
+
+    def qualified(self, c):
+        parts = [c.spelling]
+        p = c.semantic_parent
+        while p is not None and p._kind_id in K.CLASSES:
+            parts.insert(0, p.spelling)
+            p = p.semantic_parent
+        return '::'.join(parts)
+
+    def callable_type(self, t):
+        t = t.get_canonical()
+        s = t.spelling
+        if s.startswith('const '):
+            s = s[6:]
+        return s.startswith('std::function<') or '(lambda at ' in s or (
+            t.kind == ci.TypeKind.POINTER and t.get_pointee().kind == ci.TypeKind.FUNCTIONPROTO)
+
+    def field(self, x, cls):
+        if not self.callable_type(x.type):
+            return
+        usr = x.get_usr()
+        self.S.slots[usr] = x.spelling
+        self.S.owners[usr] = cls.spelling
+        kids = [_tree(k) for k in x.get_children()]
+        init = [k for k in kids if k.k not in K.SKIP]
+        if init:
+            r = self.new_routine('I:' + usr, self.qualified(x), x, has_this=True)
+            self.install(usr, init[-1], r)
+
+    def global_var(self, c, path):
+        kids = [k for k in c.get_children() if k._kind_id not in K.SKIP]
+        if not kids or not self.callable_type(c.type):
+            return
+        usr = c.get_usr()
+        self.S.slots[usr] = c.spelling
+        r = self.new_routine('I:' + usr, self.qualified(c), c, has_this=False)
+        self.install(usr, _tree(kids[-1]), r)
+
+    def function(self, c, path):
+        if not c.is_definition():
+            return
+        usr = c.get_usr()
+        if usr in self.S.routines:
+            return
+        kids = [_tree(k) for k in c.get_children()]
+        body = [k for k in kids if k.k == K.COMPOUND_STMT]
+        if not body:
+            return
+        k = c._kind_id
+        has_this = k in (K.CONSTRUCTOR, K.DESTRUCTOR, K.CONVERSION_FUNCTION) or (
+            k in (K.CXX_METHOD, K.FUNCTION_TEMPLATE) and c.semantic_parent is not None
+            and c.semantic_parent._kind_id in K.CLASSES and not c.is_static_method())
+        r = self.new_routine(usr, self.qualified(c), c, has_this)
+        parent = c.semantic_parent
+        if has_this and parent is not None:
+            r['cls'] = parent.get_usr()
+        r['ctor'] = k in (K.CONSTRUCTOR, K.DESTRUCTOR)
+        params = [x for x in kids if x.k == K.PARM_DECL]
+        for i, p in enumerate(params):
+            self.param(p.c, usr, i)
+        stmts = []
+        if k == K.CONSTRUCTOR:
+            # member and base initializers run first
+            ev, field = [], None
+            for x in kids:
+                if x.k == K.MEMBER_REF:
+                    ref = x.c.referenced
+                    field = ref.get_usr() if ref is not None else None
+                elif x.k not in K.SKIP and x.k not in (K.PARM_DECL, K.COMPOUND_STMT):
+                    self.ev(x, ev, r)
+                    if field and field in self.S.slots:
+                        self.install(field, x, r)
+                    field = None
+            stmts.append(('S', ev))
+        stmts.append(self.stmt(body[-1], r))
+        r['tree'] = ('B', stmts)
+
+    def new_routine(self, key, name, c, has_this, outer=None):
+        path = self.file_of(c)
+        r = {'key': key, 'name': name, 'file': self.rel(path), 'line': c.location.line,
+             'this': has_this, 'calls': [], 'tree': ('B', []), 'outer': outer}
+        self.S.routines[key] = r
+        return r
+
+    def param(self, p, owner, i):
+        key = 'P:%s#%d' % (owner, i)
+        self.vars[p.hash] = (key, self.var_class(p.type), p.spelling)
+        self.S.names[key] = p.spelling
+        if self.callable_type(p.type):
+            self.S.slots[key] = p.spelling
+        return key
+
+    # types
+    def is_tobject(self, d):
+        usr = d.get_usr()
+        hit = self.tobject.get(usr)
+        if hit is not None:
+            return hit
+        self.tobject[usr] = False
+        d = d.get_definition() or d
+        found = d.spelling == 'TObject'
+        if not found:
+            for x in d.get_children():
+                if x._kind_id == K.CXX_BASE_SPECIFIER:
+                    b = x.type.get_declaration()
+                    if b is not None and b.kind != ci.CursorKind.NO_DECL_FOUND and self.is_tobject(b):
+                        found = True
+                        break
+        self.tobject[usr] = found
+        return found
+
+    def var_class(self, t):
+        """'ptr' (an object), 'watched', 'callout', 'outcome', 'callable' or None."""
+        t = t.get_canonical()
+        tk = t.kind
+        if tk in (ci.TypeKind.LVALUEREFERENCE, ci.TypeKind.RVALUEREFERENCE):
+            t = t.get_pointee().get_canonical()
+            tk = t.kind
+            if tk == ci.TypeKind.POINTER:
+                t = t.get_pointee().get_canonical()
+            elif tk == ci.TypeKind.RECORD:
+                d = t.get_declaration()
+                return 'ptr' if self.is_tobject(d) else None
+            else:
+                return None
+        elif tk == ci.TypeKind.POINTER:
+            t = t.get_pointee().get_canonical()
+        elif tk == ci.TypeKind.RECORD:
+            d = t.get_declaration()
+            name = d.spelling
+            if name == 'TWatched':
+                return 'watched'
+            if name == 'TCallOut':
+                return 'callout'
+            if name == 'TModalOutcome':
+                return 'outcome'
+            if self.callable_type(t):
+                return 'callable'
+            return None
+        else:
+            return None
+        if t.kind != ci.TypeKind.RECORD:
+            return None
+        return 'ptr' if self.is_tobject(t.get_declaration()) else None
+
+    def var(self, ref):
+        """(key, class, name) of a variable or parameter the expression names."""
+        h = ref.hash
+        v = self.vars.get(h)
+        if v is None:
+            if ref._kind_id == K.PARM_DECL:
+                key = 'V:' + (ref.get_usr() or '%s@%d' % (self.file_of(ref), ref.location.offset))
+                cls = self.var_class(ref.type)
+            elif ref.linkage == ci.LinkageKind.NO_LINKAGE and ref.storage_class != ci.StorageClass.STATIC:
+                key = ref.get_usr() or 'V:%s@%d' % (self.file_of(ref), ref.location.offset)
+                cls = self.var_class(ref.type)
+            else:
+                key = ref.get_usr()
+                cls = 'callable' if self.callable_type(ref.type) else None
+            if cls == 'callable' or self.callable_type(ref.type):
+                self.S.slots[key] = ref.spelling
+            v = self.vars[h] = (key, cls, ref.spelling)
+            self.S.names[key] = ref.spelling
+        return v
+
+    # statements
+    def parens(self, c, keyword):
+        """(open, close, semicolons) of the parentheses after a statement's
+        keyword, from the source; None inside a macro."""
+        path = self.file_of(c)
+        if path is None:
+            return None
+        text = self.text(path)
+        i = c.extent.start.offset
+        if text[i:i + len(keyword)] != keyword.encode():
+            return None
+        i += len(keyword)
+        n = len(text)
+        while i < n and text[i:i + 1].isspace():
+            i += 1
+        if keyword == 'if' and text[i:i + 9] == b'constexpr':
+            i += 9
+            while i < n and text[i:i + 1].isspace():
+                i += 1
+        if text[i:i + 1] != b'(':
+            return None
+        open_, depth, semis = i, 0, []
+        while i < n:
+            ch = text[i:i + 1]
+            if ch in (b'"', b"'"):
+                j = i + 1
+                while j < n and text[j:j + 1] != ch:
+                    j += 2 if text[j:j + 1] == b'\\' else 1
+                i = j
+            elif text[i:i + 2] == b'//':
+                i = text.find(b'\n', i)
+                if i < 0:
+                    return None
+            elif text[i:i + 2] == b'/*':
+                i = text.find(b'*/', i) + 1
+            elif ch in (b'(', b'[', b'{'):
+                depth += 1
+            elif ch in (b')', b']', b'}'):
+                depth -= 1
+                if depth == 0:
+                    return open_, i, semis
+            elif ch == b';' and depth == 1:
+                semis.append(i)
+            i += 1
+        return None
+
+    def header_parts(self, n, keyword):
+        """The children of a statement inside its parentheses, and after them."""
+        kids = [k for k in n.kids if k.k not in K.SKIP]
+        p = self.parens(n.c, keyword)
+        if p is None:
+            return None, kids
+        inside = [k for k in kids if k.c.extent.start.offset < p[1]]
+        return p, (inside, kids[len(inside):])
+
+    def stmt(self, n, r):
+        k = n.k
+        if k == K.COMPOUND_STMT:
+            return ('B', [self.stmt(x, r) for x in n.kids])
+        if k == K.IF_STMT:
+            return self.if_(n, r)
+        if k in (K.FOR_STMT, K.WHILE_STMT, K.DO_STMT, K.CXX_FOR_RANGE_STMT):
+            return self.loop(n, r)
+        if k == K.SWITCH_STMT:
+            p, parts = self.header_parts(n, 'switch')
+            if p is None:
+                head, rest = parts[:-1], parts[-1:]
+            else:
+                head, rest = parts
+            ev = []
+            for x in head:
+                self.decl_or_ev(x, ev, r)
+            return ('W', ev, self.stmt(rest[0], r) if rest else ('B', []))
+        if k in (K.CASE_STMT, K.DEFAULT_STMT):
+            sub = [x for x in n.kids if x.k not in K.SKIP]
+            if k == K.CASE_STMT:
+                sub = sub[1:]   # the value
+            return ('A', self.stmt(sub[-1], r) if sub else ('B', []), k == K.DEFAULT_STMT)
+        if k == K.LABEL_STMT:
+            sub = [x for x in n.kids if x.k not in K.SKIP]
+            return self.stmt(sub[-1], r) if sub else ('B', [])
+        if k == K.RETURN_STMT:
+            ev = []
+            for x in n.kids:
+                self.ev(x, ev, r, passed=True)
+            return ('R', ev)
+        if k == K.CXX_THROW_EXPR:
+            ev = []
+            for x in n.kids:
+                self.ev(x, ev, r)
+            return ('T', ev)
+        if k == K.BREAK_STMT:
+            return ('K',)
+        if k == K.CONTINUE_STMT:
+            return ('C',)
+        if k == K.GOTO_STMT:
+            return ('G',)
+        if k == K.NULL_STMT:
+            return ('B', [])
+        if k == K.CXX_TRY_STMT:
+            body = self.stmt(n.kids[0], r) if n.kids else ('B', [])
+            handlers = []
+            for h in n.kids[1:]:
+                sub = [x for x in h.kids if x.k == K.COMPOUND_STMT]
+                handlers.append(self.stmt(sub[-1], r) if sub else ('B', []))
+            return ('Y', body, handlers)
+        ev = []
+        self.decl_or_ev(n, ev, r)
+        return ('S', ev)
+
+    def decl_or_ev(self, n, ev, r):
+        if n.k == K.DECL_STMT:
+            for x in n.kids:
+                if x.k == K.VAR_DECL:
+                    self.local(x, ev, r)
+        elif n.k == K.VAR_DECL:
+            self.local(n, ev, r)
+        else:
+            self.ev(n, ev, r)
+
+    def local(self, n, ev, r):
+        key, cls, name = self.var(n.c)
+        init = [x for x in n.kids if x.k not in K.SKIP]
+        if init:
+            self.ev(init[-1], ev, r, passed=True)
+        if cls in ('ptr', 'watched'):
+            ev.append(('w', key))
+        if init and cls in ('callout', 'watched', 'outcome'):
+            self.guard_decl(key, cls, init[-1], r)
+        if init and key in self.S.slots:
+            self.install(key, init[-1], r)
+
+    def guard_decl(self, key, cls, init, r):
+        watched = set(self.S.guards.get(key, ()))
+        if cls == 'watched':
+            watched.add(key)
+        e = _strip(init)
+        if cls == 'outcome':
+            if e.k == K.CALL_EXPR and e.c.spelling == 'ShowModalWatching':
+                watched |= self.modal_watch(e)
+        else:
+            watched |= self.roots(init)
+        self.S.guards[key] = watched
+
+    def modal_watch(self, call):
+        args = [x for x in call.kids[1:] if x.k not in K.QUALIFIERS]
+        out = set()
+        for a in args[1:3]:
+            out |= self.roots(a)
+        return out
+
+    def roots(self, n):
+        """The objects an expression gives whole: this, a parameter, a local."""
+        n = _strip(n)
+        k = n.k
+        if k == K.CXX_THIS_EXPR:
+            return {'this'}
+        if k == K.DECL_REF_EXPR:
+            ref = n.c.referenced
+            if ref is not None and ref._kind_id in (K.VAR_DECL, K.PARM_DECL):
+                key, cls, _ = self.var(ref)
+                if cls in ('ptr', 'watched'):
+                    return {key}
+            return set()
+        if k == K.UNARY_OPERATOR or k == K.INIT_LIST_EXPR or k in K.TRANSPARENT:
+            out = set()
+            for x in n.kids:
+                out |= self.roots(x)
+            return out
+        if k == K.CALL_EXPR:
+            ref = n.c.referenced
+            if ref is not None and ref._kind_id == K.CONSTRUCTOR:
+                out = set()
+                for x in n.kids:
+                    out |= self.roots(x)
+                return out
+            if ref is not None and ref.spelling in ('Get', 'operator->') and n.kids:
+                return set()
+        return set()
+
+    def if_(self, n, r):
+        p, parts = self.header_parts(n, 'if')
+        if p is None:
+            kids = parts
+            head, rest = kids[:-2] if len(kids) > 2 else kids[:1], kids[-2:] if len(kids) > 2 else kids[1:]
+        else:
+            head, rest = parts
+        ev = []
+        for x in head[:-1]:
+            self.decl_or_ev(x, ev, r)
+        cond = ('ev', [])
+        if head:
+            last = head[-1]
+            if last.k == K.VAR_DECL:
+                self.local(last, ev, r)
+            else:
+                cond = self.cond(last, r)
+        then = self.stmt(rest[0], r) if rest else ('B', [])
+        other = self.stmt(rest[1], r) if len(rest) > 1 else None
+        return ('I', ev, cond, then, other)
+
+    def loop(self, n, r):
+        k = n.k
+        kids = [x for x in n.kids if x.k not in K.SKIP]
+        if k == K.CXX_FOR_RANGE_STMT:
+            var = [x for x in kids if x.k == K.VAR_DECL]
+            body = kids[-1]
+            init = []
+            for x in kids[:-1]:
+                if x.k == K.DECL_STMT:
+                    self.decl_or_ev(x, init, r)
+                elif x.k != K.VAR_DECL:
+                    self.ev(x, init, r, passed=True)
+            step = []
+            if var:
+                key, cls, _ = self.var(var[0].c)
+                if cls in ('ptr', 'watched'):
+                    step.append(('w', key))
+            return ('L', init, ('ev', step), [], self.stmt(body, r), False)
+        if k == K.DO_STMT:
+            body = self.stmt(kids[0], r) if kids else ('B', [])
+            cond = self.cond(kids[1], r) if len(kids) > 1 else None
+            return ('L', [], cond, [], body, True)
+        keyword = 'for' if k == K.FOR_STMT else 'while'
+        p, parts = self.header_parts(n, keyword)
+        if p is None:
+            inside, rest = kids[:-1], kids[-1:]
+        else:
+            inside, rest = parts
+        init, cond, inc = [], None, []
+        if k == K.WHILE_STMT:
+            for x in inside[:-1]:
+                self.decl_or_ev(x, init, r)
+            if inside:
+                if inside[-1].k == K.VAR_DECL:
+                    self.local(inside[-1], init, r)
+                else:
+                    cond = self.cond(inside[-1], r)
+        else:
+            semis = p[2] if p is not None else []
+            for x in inside:
+                at = x.c.extent.start.offset
+                if len(semis) == 2 and at > semis[1]:
+                    self.ev(x, inc, r)
+                elif len(semis) == 2 and at > semis[0]:
+                    if x.k == K.VAR_DECL:
+                        self.local(x, init, r)
+                    else:
+                        cond = self.cond(x, r)
+                else:
+                    self.decl_or_ev(x, init, r)
+        body = self.stmt(rest[0], r) if rest else ('B', [])
+        return ('L', init, cond, inc, body, False)
+
+    # expressions
+    def binop(self, n):
+        if len(n.kids) != 2:
+            return ''
+        path = self.file_of(n.c)
+        if path is None:
+            return ''
+        a = n.kids[0].c.extent.end.offset
+        b = n.kids[1].c.extent.start.offset
+        if not 0 <= a <= b or b - a > 40:
+            return ''
+        return self.text(path)[a:b].decode('utf-8', 'replace').strip()
+
+    def bare(self, n):
+        """A pointer read as a value only (tested or compared): no object read."""
+        n = _strip(n)
+        if n.k == K.CXX_THIS_EXPR:
+            return True
+        if n.k == K.DECL_REF_EXPR:
+            ref = n.c.referenced
+            if ref is not None and ref._kind_id in (K.VAR_DECL, K.PARM_DECL):
+                return self.var(ref)[1] == 'ptr'
         return False
 
-    def trivial_return(self, s):
-        """Returns a literal or locals: nothing it might have lost is read."""
-        expr = self.text[s.start + len(s.kind):s.end].strip()
-        if _TRIVIAL_VALUE.match(expr) and not re.match(r'!?\s*F[A-Z]', expr):
+    def cond(self, n, r):
+        s = _strip(n)
+        if s.k == K.BINARY_OPERATOR:
+            op = self.binop(s)
+            if op in ('&&', '||'):
+                return ('and' if op == '&&' else 'or', self.cond(s.kids[0], r), self.cond(s.kids[1], r))
+        if s.k == K.UNARY_OPERATOR and len(s.kids) == 1:
+            path = self.file_of(s.c)
+            if path is not None:
+                at = s.c.extent.start.offset
+                if self.text(path)[at:at + 1] == b'!':
+                    return ('not', self.cond(s.kids[0], r))
+        if self.bare(s):
+            return ('ev', [])
+        ev = []
+        self.ev(n, ev, r)
+        return ('ev', ev)
+
+    def ev(self, n, out, r, passed=False):
+        k = n.k
+        if k in K.SKIP:
+            return
+        if k == K.CALL_EXPR:
+            self.call(n, out, r)
+        elif k == K.MEMBER_REF_EXPR:
+            base = [x for x in n.kids if x.k not in K.QUALIFIERS]
+            if base:
+                self.ev(base[0], out, r)
+                self.outcome_read(base[0], out, r)
+            elif r['this']:
+                ref = n.c.referenced
+                if ref is not None and (ref._kind_id == K.FIELD_DECL or (
+                        ref._kind_id in K.METHODS and not ref.is_static_method())):
+                    out.append(('r', 'this'))
+        elif k == K.DECL_REF_EXPR:
+            ref = n.c.referenced
+            if ref is not None and ref._kind_id in (K.VAR_DECL, K.PARM_DECL):
+                key, cls, _ = self.var(ref)
+                if cls == 'ptr':
+                    out.append(('r', key))
+                elif cls in ('watched', 'callout', 'outcome'):
+                    out.append(('g', key))
+        elif k == K.CXX_THIS_EXPR:
+            if r['this']:
+                out.append(('r', 'this'))
+        elif k == K.BINARY_OPERATOR:
+            self.binary(n, out, r)
+        elif k == K.COMPOUND_ASSIGNMENT_OPERATOR:
+            for x in reversed(n.kids):
+                self.ev(x, out, r)
+        elif k == K.UNARY_OPERATOR:
+            if len(n.kids) == 1 and self.bare(n.kids[0]):
+                path = self.file_of(n.c)
+                at = n.c.extent.start.offset
+                if path is not None and self.text(path)[at:at + 1] == b'!':
+                    return
+            for x in n.kids:
+                self.ev(x, out, r)
+        elif k == K.CONDITIONAL_OPERATOR and len(n.kids) == 3:
+            a, b = [], []
+            self.ev(n.kids[1], a, r, passed)
+            self.ev(n.kids[2], b, r, passed)
+            out.append(('t', self.cond(n.kids[0], r), a, b))
+        elif k == K.LAMBDA_EXPR:
+            self.lambda_(n, r)
+        elif k == K.CXX_THROW_EXPR:
+            for x in n.kids:
+                self.ev(x, out, r)
+        else:
+            for x in n.kids:
+                self.ev(x, out, r)
+
+    def binary(self, n, out, r):
+        op = self.binop(n)
+        if len(n.kids) != 2:
+            for x in n.kids:
+                self.ev(x, out, r)
+            return
+        lhs, rhs = n.kids
+        if op in ('&&', '||'):
+            self.ev(lhs, out, r)
+            opt = []
+            self.ev(rhs, opt, r)
+            if opt:
+                out.append(('o', opt))
+        elif op == '=':
+            self.ev(rhs, out, r, passed=True)
+            self.assign_to(lhs, rhs, out, r)
+        elif op in _COMPARE:
+            for x in n.kids:
+                if not self.bare(x):
+                    self.ev(x, out, r)
+        else:
+            for x in n.kids:
+                self.ev(x, out, r)
+
+    def assign_to(self, lhs, rhs, out, r):
+        s = _strip(lhs)
+        if s.k == K.DECL_REF_EXPR:
+            ref = s.c.referenced
+            if ref is not None and ref._kind_id in (K.VAR_DECL, K.PARM_DECL):
+                key, cls, _ = self.var(ref)
+                if cls in ('ptr', 'watched'):
+                    out.append(('w', key))
+                if cls in ('watched', 'outcome') and rhs is not None:
+                    self.guard_decl(key, cls, rhs, r)
+                if key in self.S.slots and rhs is not None:
+                    self.install(key, rhs, r)
+                return
+        if s.k == K.MEMBER_REF_EXPR:
+            base = [x for x in s.kids if x.k not in K.QUALIFIERS]
+            if base and _strip(base[0]).k == K.DECL_REF_EXPR:
+                ref = _strip(base[0]).c.referenced
+                if ref is not None and ref._kind_id == K.VAR_DECL and \
+                        self.var(ref)[1] in ('outcome', 'callout'):
+                    return
+        if s.k == K.MEMBER_REF_EXPR and rhs is not None:
+            ref = s.c.referenced
+            if ref is not None and ref._kind_id == K.FIELD_DECL and self.callable_type(ref.type):
+                usr = ref.get_usr()
+                self.S.slots[usr] = ref.spelling
+                self.install(usr, rhs, r)
+        self.ev(lhs, out, r)
+
+    def source(self, n, r):
+        """What a callable expression installs: a lambda, a function, another slot."""
+        n = _strip_callable(n)
+        k = n.k
+        if k == K.LAMBDA_EXPR:
+            return ('lambda', self.lambda_(n, r))
+        if k == K.UNARY_OPERATOR and len(n.kids) == 1:
+            return self.source(n.kids[0], r)
+        if k == K.DECL_REF_EXPR:
+            ref = n.c.referenced
+            if ref is None:
+                return None
+            if ref._kind_id in K.FUNCS:
+                return ('func', ref.get_usr())
+            if ref._kind_id in (K.VAR_DECL, K.PARM_DECL):
+                key = self.var(ref)[0]
+                return ('slot', key) if key in self.S.slots else None
+        if k == K.MEMBER_REF_EXPR:
+            ref = n.c.referenced
+            if ref is not None and ref._kind_id == K.FIELD_DECL:
+                if self.callable_type(ref.type):
+                    usr = ref.get_usr()
+                    self.S.slots[usr] = ref.spelling
+                    return ('slot', usr)
+            if ref is not None and ref._kind_id in K.METHODS:
+                return ('func', ref.get_usr())
+        if k == K.CONDITIONAL_OPERATOR and len(n.kids) == 3:
+            a, b = self.source(n.kids[1], r), self.source(n.kids[2], r)
+            return ('any', [x for x in (a, b) if x])
+        return None
+
+    def install(self, slot, n, r):
+        src = self.source(n, r)
+        if src is None:
+            return
+        if src[0] == 'any':
+            for s in src[1]:
+                self.S.installs.append((slot, s))
+        else:
+            self.S.installs.append((slot, src))
+
+    def lambda_(self, n, r):
+        path = self.file_of(n.c)
+        at = (path, n.c.extent.start.offset)
+        key = self.lambdas.get(at)
+        if key is not None:
+            return key
+        key = 'L:%s:%d' % (self.rel(path), at[1])
+        self.lambdas[at] = key
+        outer = r.get('outer') or r['name']
+        lr = self.new_routine(key, outer + '/lambda', n.c, r['this'], outer=outer)
+        lr['cls'] = r.get('cls')
+        params = [x for x in n.kids if x.k == K.PARM_DECL]
+        for i, p in enumerate(params):
+            self.param(p.c, key, i)
+        body = [x for x in n.kids if x.k == K.COMPOUND_STMT]
+        lr['tree'] = self.stmt(body[-1], lr) if body else ('B', [])
+        return key
+
+    def call(self, n, out, r):
+        c = n.c
+        ref = c.referenced
+        kids = [x for x in n.kids if x.k not in K.QUALIFIERS]
+        rec = {'line': c.location.line, 'name': c.spelling, 'how': 'direct'}
+        after = []
+        if ref is None or ref._kind_id not in K.FUNCS:
+            # dependent or through a pointer: read its parts, name it
+            for x in kids:
+                self.ev(x, out, r)
+            rec['how'] = 'unresolved'
+            self.S.unresolved += 1
+            rec['name'] = c.spelling or 'call'
+        elif ref._kind_id == K.CONSTRUCTOR:
+            self.args(kids, ref, rec, out, r)
+            rec['usr'] = ref.get_usr()
+            rec['name'] = ref.spelling
+        else:
+            name = ref.spelling
+            rec['name'] = name
+            op = (name.startswith('operator') and len(kids) >= 2
+                  and _strip(kids[1]).k == K.DECL_REF_EXPR and _strip(kids[1]).c.spelling == name)
+            if op:
+                obj, args = kids[0], kids[2:]
+                if name == 'operator=':
+                    for a in args:
+                        self.ev(a, out, r, passed=True)
+                    self.assign_to(obj, args[0] if args else None, out, r)
+                    return
+                if name == 'operator()':
+                    for a in args:
+                        self.ev(a, out, r, passed=True)
+                    self.through(obj, rec, after, r)
+                elif name in ('operator->', 'operator*') and self.watched_local(obj):
+                    out.append(('r', self.watched_local(obj)))
+                    return
+                else:
+                    self.ev(obj, out, r)
+                    for a in args:
+                        self.ev(a, out, r, passed=True)
+                    rec['usr'] = ref.get_usr()
+            else:
+                callee, args = (kids[0], kids[1:]) if kids else (None, [])
+                qualified = False
+                recv = None
+                if callee is not None:
+                    cs = _strip(callee)
+                    qualified = any(x.k in K.QUALIFIERS for x in cs.kids)
+                    if cs.k == K.MEMBER_REF_EXPR:
+                        base = [x for x in cs.kids if x.k not in K.QUALIFIERS]
+                        if base:
+                            w = self.watched_local(base[0])
+                            if w and name in ('Get', 'operator->'):
+                                after.append(('r', w))
+                            else:
+                                self.ev(base[0], after, r)
+                                self.outcome_read(base[0], after, r)
+                            if _strip(base[0]).k == K.CXX_THIS_EXPR:
+                                recv = 'this'
+                            else:
+                                recv = self.record_of(base[0].c.type)
+                        elif r['this'] and ref._kind_id in K.METHODS and not ref.is_static_method():
+                            after.append(('r', 'this'))
+                            recv = 'this'
+                    elif cs.k != K.DECL_REF_EXPR:
+                        self.ev(callee, after, r)
+                self.args(args, ref, rec, out, r)
+                rec['usr'] = ref.get_usr()
+                if ref._kind_id in K.METHODS and ref.is_virtual_method() and not qualified and not (
+                        recv == 'this' and r.get('ctor')):
+                    # a constructor or destructor calls its own class's version
+                    rec['virtual'] = True
+                    p = ref.semantic_parent
+                    rec['cls'] = p.get_usr() if p is not None else ''
+                    rec['recv'] = r.get('cls') if recv == 'this' else recv
+                if name == 'ShowModalWatching':
+                    rec['watch'] = self.modal_watch(n)
+                if name in TOOLKIT_LOOPS:
+                    path = self.file_of(ref)
+                    p = ref.semantic_parent
+                    if (path is None or not path.startswith(self.src_root + os.sep)) and \
+                            p is not None and p.spelling.startswith('Q'):
+                        rec['toolkit'] = True
+        out.extend(after)
+        rec['line'] = c.location.line
+        r['calls'].append(rec)
+        out.append(('c', len(r['calls']) - 1))
+
+    def record_of(self, t):
+        """The class of an object, a pointer or a reference to one."""
+        t = t.get_canonical()
+        if t.kind in (ci.TypeKind.POINTER, ci.TypeKind.LVALUEREFERENCE, ci.TypeKind.RVALUEREFERENCE):
+            t = t.get_pointee().get_canonical()
+        if t.kind != ci.TypeKind.RECORD:
+            return None
+        d = t.get_declaration()
+        return d.get_usr() if d is not None else None
+
+    def outcome_read(self, base, out, r):
+        """The outcome of ShowModalWatching read where it is returned."""
+        s = _strip(base)
+        if s.k == K.CALL_EXPR and s.c.spelling == 'ShowModalWatching':
+            for i in range(len(r['calls']) - 1, -1, -1):
+                if r['calls'][i]['name'] == 'ShowModalWatching':
+                    out.append(('g', '#%d' % i))
+                    break
+
+    def watched_local(self, n):
+        s = _strip(n)
+        if s.k == K.DECL_REF_EXPR:
+            ref = s.c.referenced
+            if ref is not None and ref._kind_id in (K.VAR_DECL, K.PARM_DECL):
+                key, cls, _ = self.var(ref)
+                if cls == 'watched':
+                    return key
+        return None
+
+    def through(self, obj, rec, after, r):
+        """A call of a callable object: a handler, a hook, a lambda."""
+        s = _strip(obj)
+        if s.k == K.MEMBER_REF_EXPR:
+            ref = s.c.referenced
+            base = [x for x in s.kids if x.k not in K.QUALIFIERS]
+            if base:
+                self.ev(base[0], after, r)
+            elif r['this']:
+                after.append(('r', 'this'))
+            if ref is not None and ref._kind_id == K.FIELD_DECL:
+                usr = ref.get_usr()
+                self.S.slots[usr] = ref.spelling
+                p = ref.semantic_parent
+                self.S.owners[usr] = p.spelling if p is not None else ''
+                rec['name'] = ref.spelling
+                rec['slot'] = usr
+                rec['how'] = 'handler' if _HANDLER.match(ref.spelling) else 'slot'
+                return
+        elif s.k == K.DECL_REF_EXPR:
+            ref = s.c.referenced
+            if ref is not None and ref._kind_id in (K.VAR_DECL, K.PARM_DECL):
+                key, cls, name = self.var(ref)
+                self.S.slots[key] = name
+                rec['name'] = name
+                rec['slot'] = key
+                rec['how'] = 'slot'
+                return
+        elif s.k == K.LAMBDA_EXPR:
+            rec['how'] = 'lambda'
+            rec['lambdas'] = [self.lambda_(s, r)]
+            rec['name'] = 'lambda'
+            return
+        self.ev(obj, after, r)
+        rec['how'] = 'unresolved'
+
+    def calls_given(self, ref):
+        """Whether a routine outside the program calls a lambda given to it before
+        it returns (the standard algorithms), or keeps it for the loop to call
+        later (the toolkit's connections and timers)."""
+        path = self.file_of(ref)
+        if path is not None and path.startswith(self.src_root + os.sep):
             return True
-        return (not re.search(r'->|[(\[{]|\.(?!\d)|\bthis\b|\bF[A-Z]', expr)
-                and not re.search(r'[^\w\s!=<>&|+\-*/%.]', expr))
+        return ref.get_usr().startswith('c:@N@std@') and ref.spelling not in (
+            'thread', 'jthread', 'async')
 
-    def outcome(self, s, seen=0):
-        """'last', 'guarded' or 'used': what the first thing to run from s does."""
-        if seen > 200:
-            return 'used'
-        if s is END:
-            return 'last'
-        if s is LOOP:
-            return 'used'
-        if s.kind in ('empty', 'label'):
-            return self.outcome(next_after(s), seen + 1)
-        if s.kind == 'block':
-            if s.children:
-                return self.outcome(s.children[0], seen + 1)
-            return self.outcome(next_after(s), seen + 1)
-        if s.kind in ('return', 'throw'):
-            if self.reads_guard(s.start, s.end):
-                return 'guarded'
-            return 'last' if s.kind == 'throw' or self.trivial_return(s) else 'used'
-        if s.kind == 'break':
-            exit_ = _enclosing_exit(s)
-            return self.outcome(next_after(exit_) if exit_ else END, seen + 1)
-        if s.kind == 'if' and s.cond and self.reads_guard(*s.cond):
-            return 'guarded'
-        if s.kind == 'simple' and self.reads_guard(s.start, s.end):
-            return 'guarded'
-        return 'used'
-
-    def classify(self, pos, end):
-        s = innermost(self.r.tree(), pos)
-        if s is self.r.tree():
-            return 'used'
-        if s.cond and s.cond[0] <= pos <= s.cond[1]:
-            after = self.text[end:s.cond[1]]
-            if re.match(r'\s*\.\s*(?:Ok|Gone)\b', after) or self.reads_guard(end, s.cond[1]):
-                return 'guarded'
-            if s.kind != 'if':
-                return 'used'
-            ways = [self.outcome(s.children[0])]
-            ways.append(self.outcome(s.children[1]) if len(s.children) > 1
-                        else self.outcome(next_after(s)))
-            return _worst(ways)
-        if s.kind in ('return', 'throw'):
-            return 'last'
-        rest = self.text[end:s.end]
-        if re.match(r'\s*\.\s*(?:Ok|Gone)\b', rest):
-            return 'guarded'
-        return self.outcome(next_after(s))
+    def args(self, args, ref, rec, out, r):
+        params = None
+        for i, a in enumerate(args):
+            s = _strip_callable(a)
+            if s.k in (K.LAMBDA_EXPR, K.DECL_REF_EXPR, K.MEMBER_REF_EXPR, K.UNARY_OPERATOR):
+                if params is None:
+                    params = list(ref.get_arguments() or [])
+                p = params[i] if i < len(params) else None
+                if p is not None and self.callable_type(p.type) and not (
+                        '(lambda at ' in p.type.get_canonical().spelling):
+                    src = self.source(a, r)
+                    if src is not None:
+                        slot = 'P:%s#%d' % (ref.get_usr(), i)
+                        self.S.slots[slot] = p.spelling
+                        self.S.installs.append((slot, src))
+                        rec.setdefault('fargs', []).append((i, src))
+                        if s.k == K.LAMBDA_EXPR:
+                            continue
+                elif s.k == K.LAMBDA_EXPR:
+                    key = self.lambda_(s, r)
+                    if self.calls_given(ref):
+                        # given to a template, which calls it there
+                        rec.setdefault('lambdas', []).append(key)
+                    continue
+            self.ev(a, out, r, passed=True)
 
 
-def _worst(ways):
-    if 'used' in ways:
-        return 'used'
-    return 'guarded' if 'guarded' in ways else 'last'
+def _read_tu(tu, src_root, rel_root, wanted, summary):
+    Reader(tu, src_root, rel_root, wanted, summary).read()
 
 
-# --- the program's call-outs -------------------------------------------------------
+def _errors(tu):
+    out = []
+    for d in tu.diagnostics:
+        if d.severity >= ci.Diagnostic.Error:
+            loc = d.location
+            where = '%s:%d' % (loc.file.name if loc.file else '?', loc.line)
+            out.append('%s: %s' % (where, d.spelling))
+    return out
+
+
+def _resource_flags():
+    res = _resource_dir(_libclang())
+    return ['-resource-dir', res] if res else []
+
+
+def work_group(task):
+    """Builds a group's shared header and reads the src/ headers in it."""
+    err = load_clang()
+    if err:
+        return {'errors': [err]}
+    text, flags, pch_path, header_path, src_root, rel_root, held = task
+    with open(header_path, 'w', encoding='utf-8') as fh:
+        fh.write(text)
+    index = ci.Index.create()
+    opts = 0
+    try:
+        tu = index.parse(header_path, ['-x', 'c++-header'] + flags + _resource_flags(), options=opts)
+    except ci.TranslationUnitLoadError as e:
+        return {'errors': ['%s: not parsed: %s' % (header_path, e)]}
+    errors = _errors(tu)
+    summary = Summary()
+    if not errors:
+        tu.save(pch_path)
+        held = set(held)
+        _read_tu(tu, src_root, rel_root, lambda p: p in held, summary)
+    return {'summary': summary, 'errors': errors}
+
+
+def work_unit(task):
+    err = load_clang()
+    if err:
+        return {'errors': [err]}
+    path, flags, pch, held, src_root, rel_root = task
+    index = ci.Index.create()
+    tries = [flags + ['-include-pch', pch]] if pch else []
+    tries.append(flags)
+    errors = []
+    for args in tries:
+        try:
+            tu = index.parse(path, args + _resource_flags())
+        except ci.TranslationUnitLoadError as e:
+            errors = ['%s: not parsed: %s' % (path, e)]
+            continue
+        errors = _errors(tu)
+        if not errors:
+            break
+    if errors:
+        return {'errors': errors, 'path': path}
+    held = set(held) if args is not flags else set()
+    summary = Summary()
+
+    def wanted(p):
+        return p.startswith(src_root + os.sep) and p not in held
+
+    _read_tu(tu, src_root, rel_root, wanted, summary)
+    return {'summary': summary, 'errors': [], 'path': path}
+
+
+def read_program(src, build, jobs, tmp):
+    """Parses every unit of src/ (in parallel) and merges what they say."""
+    src_root = os.path.realpath(src)
+    rel_root = os.path.dirname(src_root)
+    units = read_units(build, src_root)
+    failures = []
+    listed = {u.path for u in units}
+    for dirpath, _, names in os.walk(src_root):
+        for name in sorted(names):
+            p = os.path.join(dirpath, name)
+            if name.endswith(('.cpp', '.cc', '.cxx')) and p not in listed:
+                failures.append('%s: not among the units of %s/compile_commands.json: not read'
+                                % (os.path.relpath(p, rel_root), build))
+    groups = collections.OrderedDict()
+    for u in units:
+        groups.setdefault(u.group(), []).append(u)
+    group_tasks, held_of = [], {}
+    for i, (key, members) in enumerate(groups.items()):
+        text, held, dirs = group_header(members, src_root)
+        flags = list(key)
+        for d in dirs:
+            flags += ['-isystem' if d.startswith('/usr/') else '-I', d]
+        pch = os.path.join(tmp, 'group%d.pch' % i)
+        header = os.path.join(tmp, 'group%d.h' % i)
+        group_tasks.append((text, flags, pch, header, src_root, rel_root, sorted(held)))
+        held_of[key] = (pch, sorted(held))
+    summaries = []
+    ctx = multiprocessing.get_context('fork')
+    with ctx.Pool(max(1, min(jobs, len(units)))) as pool:
+        broken = set()
+        for key, res in zip(groups, pool.map(work_group, group_tasks, chunksize=1)):
+            if res['errors']:
+                # the group's units parse on their own instead
+                broken.add(key)
+                failures.extend('shared header of %d units: %s' % (len(groups[key]), e)
+                                for e in res['errors'][:5])
+            else:
+                summaries.append(res['summary'])
+        tasks = []
+        for u in sorted(units, key=lambda u: -os.path.getsize(u.path)):
+            key = u.group()
+            pch, held = held_of[key] if key not in broken else (None, [])
+            tasks.append((u.path, u.flags, pch, held, src_root, rel_root))
+        for res in pool.imap_unordered(work_unit, tasks, chunksize=1):
+            if res['errors']:
+                failures.append('%s does not parse, so its call-outs are not read:'
+                                % os.path.relpath(res.get('path', '?'), rel_root))
+                failures.extend('    ' + e for e in res['errors'][:10])
+            else:
+                summaries.append(res['summary'])
+    return Program(summaries), failures, len(units)
+
+
+# --- the program ---------------------------------------------------------------
+
+class Program:
+    def __init__(self, summaries):
+        self.routines = {}
+        self.classes = {}
+        self.slots = {}
+        self.owners = {}
+        self.installs = collections.defaultdict(set)
+        self.guards = collections.defaultdict(set)
+        self.names = {}
+        self.unresolved = 0
+        for s in summaries:
+            for k, r in s.routines.items():
+                self.routines.setdefault(k, r)
+            for k, c in s.classes.items():
+                self.classes.setdefault(k, c)
+            self.slots.update(s.slots)
+            self.owners.update(s.owners)
+            for slot, src in s.installs:
+                self.installs[slot].add(src)
+            for k, w in s.guards.items():
+                self.guards[k] |= w
+            self.names.update(s.names)
+            self.unresolved += s.unresolved
+        self.names['this'] = 'this'
+        self._hierarchy()
+        self._resolve()
+        self._deep()
+        self._callouts()
+
+    def _hierarchy(self):
+        self.derived = collections.defaultdict(set)
+        for usr, c in self.classes.items():
+            for b in c['bases']:
+                self.derived[b].add(usr)
+
+    def overrides(self, usr, cls, recv=None):
+        """The overrides of a virtual routine that a call on an object of class
+        recv (the routine's own class when unknown) may reach."""
+        out = set()
+        if not cls or not usr.startswith(cls):
+            return out
+        sig = usr[len(cls):]
+        stack, seen = [recv if recv in self.classes else cls], set()
+        while stack:
+            c = stack.pop()
+            for d in self.derived.get(c, ()):
+                if d in seen:
+                    continue
+                seen.add(d)
+                m = self.classes.get(d, {}).get('methods', {}).get(sig)
+                if m:
+                    out.add(m)
+                stack.append(d)
+        return out
+
+    def slot_sources(self, slot):
+        """(routines, handler member names) a slot may call, through aliases."""
+        routines, handlers, seen, stack = set(), set(), set(), [slot]
+        while stack:
+            s = stack.pop()
+            if s in seen:
+                continue
+            seen.add(s)
+            name = self.slots.get(s, '')
+            if s != slot and s.startswith('c:') and _HANDLER.match(name):
+                handlers.add(s)
+            for kind, v in self.installs.get(s, ()):
+                if kind == 'slot':
+                    stack.append(v)
+                else:
+                    routines.add(v)
+        return routines, handlers
+
+    def _params_called(self):
+        """For each routine, the callable parameters it calls (itself or by giving
+        them on to a routine that calls them)."""
+        called = collections.defaultdict(set)
+        given = []   # (routine, its parameter, callee, the callee's parameter)
+        for key, r in self.routines.items():
+            for c in r['calls']:
+                slot = c.get('slot', '')
+                if c['how'] == 'slot' and slot.startswith('P:%s#' % key):
+                    called[key].add(int(slot.rsplit('#', 1)[1]))
+                for i, src in c.get('fargs', ()):
+                    if src[0] == 'slot' and src[1].startswith('P:%s#' % key) and c.get('usr'):
+                        given.append((key, int(src[1].rsplit('#', 1)[1]), c['usr'], i))
+        changed = True
+        while changed:
+            changed = False
+            for key, mine, callee, theirs in given:
+                if theirs in called.get(callee, ()) and mine not in called[key]:
+                    called[key].add(mine)
+                    changed = True
+        return called
+
+    def _resolve(self):
+        called = self._params_called()
+        for key, r in self.routines.items():
+            for c in r['calls']:
+                targets = set(c.get('lambdas', ()))
+                how = c['how']
+                handlers = set()
+                if how == 'direct':
+                    targets.add(c['usr'])
+                    if c.get('virtual') and c['name'] not in QUIET_DISPATCH:
+                        targets |= self.overrides(c['usr'], c.get('cls', ''), c.get('recv'))
+                    # what it is given to call there
+                    for i, src in c.get('fargs', ()):
+                        if i not in called.get(c['usr'], ()):
+                            continue
+                        if src[0] == 'slot':
+                            if not src[1].startswith('P:%s#' % key):
+                                t, h = self.slot_sources(src[1])
+                                targets |= t
+                                handlers |= h
+                                if _HANDLER.match(self.slots.get(src[1], '')) and src[1].startswith('c:'):
+                                    handlers.add(src[1])
+                        elif src[0] in ('lambda', 'func'):
+                            targets.add(src[1])
+                elif how == 'slot':
+                    if c['slot'].startswith('P:%s#' % key):
+                        # a parameter: its callers' call-outs, where they give it
+                        c['how'] = 'param'
+                    else:
+                        t, handlers = self.slot_sources(c['slot'])
+                        targets |= t
+                if handlers:
+                    c['how'] = 'handler'
+                    c['aliases'] = sorted(handlers)
+                c['targets'] = sorted(t for t in targets if t in self.routines)
+
+    def _deep(self):
+        """Routines that call out to their callers, each with why."""
+        self.deep = {}
+        callers = collections.defaultdict(list)
+        work = []
+        for key, r in self.routines.items():
+            if r['name'] in QUIET_ROUTINES:
+                continue
+            for i, c in enumerate(r['calls']):
+                for t in c['targets']:
+                    callers[t].append((key, i))
+                why = self.direct_why(c)
+                if why and key not in self.deep and (why[0] == 'modal' or self.input(c)):
+                    self.deep[key] = (i, why)
+                    work.append(key)
+        while work:
+            t = work.pop()
+            for key, i in callers.get(t, ()):
+                if key not in self.deep and self.routines[key]['name'] not in QUIET_ROUTINES:
+                    self.deep[key] = (i, ('depth', t))
+                    work.append(key)
+
+    def direct_why(self, c):
+        if c['how'] == 'handler':
+            return ('handler', c['name'])
+        if c['how'] in ('direct', 'unresolved') and (c['name'] in MODAL or c.get('toolkit')):
+            return ('modal', c['name'])
+        return None
+
+    def input(self, c):
+        """A handler call of a user's input kind."""
+        slots = c.get('aliases') or [c.get('slot', '')]
+        return any(is_input_handler(self.slots.get(s, c['name']), self.owners.get(s, ''))
+                   for s in slots)
+
+    def _callouts(self):
+        self.callouts = []
+        for key in sorted(self.routines):
+            r = self.routines[key]
+            for i, c in enumerate(r['calls']):
+                why = self.direct_why(c)
+                if why:
+                    how = why[0]
+                else:
+                    deep = [t for t in c['targets'] if t in self.deep]
+                    if not deep:
+                        continue
+                    how = 'depth'
+                    c['through'] = deep[0]
+                self.callouts.append(CallOut(self, r, i, how))
+
+    def chain(self, key, limit=6):
+        """How a routine calls out: the routines down to the handler or window."""
+        out = [self.routines[key]['name']]
+        while key in self.deep and len(out) < limit:
+            r = self.routines[key]
+            i, why = self.deep[key]
+            c = r['calls'][i]
+            if why[0] == 'depth':
+                key = why[1]
+                out.append(self.routines[key]['name'])
+            else:
+                out.append(c['name'])
+                break
+        return out
+
 
 class CallOut:
-    def __init__(self, src, routine, callee, pos, end, line, how):
-        self.src, self.routine, self.callee = src, routine, callee
-        self.pos, self.end, self.line, self.how = pos, end, line, how
+    def __init__(self, prog, routine, index, how):
+        self.prog, self.routine, self.index, self.how = prog, routine, index, how
+        self.call = routine['calls'][index]
+        self.way = None
+        self.objects = []
 
     @property
     def path(self):
-        return self.src.path
+        return self.routine['file']
+
+    @property
+    def callee(self):
+        return self.call['name']
+
+    @property
+    def line(self):
+        return self.call['line']
 
     def key(self):
-        return (self.path, self.routine.name, self.callee)
+        return (self.path, self.routine['name'], self.callee)
+
+    def describe(self):
+        if self.how == 'depth':
+            return '%s (through %s)' % (self.callee, ' -> '.join(self.prog.chain(self.call['through'])))
+        return self.callee
 
 
-def _method_names(files):
-    """On... names that are functions, not handler members."""
-    names = set()
-    for src in files:
-        for m in re.finditer(r'::\s*(F?On[A-Z]\w*)\s*\(', src.text):
-            names.add(m.group(1))
-        for m in re.finditer(r'\b(?:void|bool|int|double|auto|virtual|static)\s+'
-                             r'(F?On[A-Z]\w*)\s*\(', src.text):
-            names.add(m.group(1))
-    return names
+# --- what runs after a call ------------------------------------------------------------
 
+class Flow:
+    """The events of one routine as a graph: reads, writes, guards and calls."""
 
-def _member_names(files):
-    """On... names declared as data members (handlers)."""
-    names = set()
-    for src in files:
-        for m in re.finditer(r'[\w:>]\s+(F?On[A-Z]\w*)\s*(?:=[^;]*|\{[^;]*\})?;', src.text):
-            names.add(m.group(1))
-    return names
+    def __init__(self, routine):
+        self.item = [('end',)]
+        self.succ = [[]]
+        self.call_node = {}
+        self.build(routine['tree'], 0, None, None)
 
+    def new(self, item, succ):
+        self.item.append(item)
+        self.succ.append(list(succ))
+        n = len(self.item) - 1
+        if item is not None and item[0] == 'c':
+            self.call_node[item[1]] = n
+        return n
 
-class Program:
-    def __init__(self, files):
-        self.files = files
-        self.routines = {}
-        for src in files:
-            self.routines[src.path] = routines(src, find_classes(src))
-        methods = _method_names(files)
-        members = _member_names(files)
-        # A name that is both is a handler where the routine tests it as a value.
-        self.handlers_excluded = methods - members
-        self.ambiguous = methods & members
-        self.modal = set(MODAL)
-        self.helpers = set()
-        # A free function that runs a window or a loop is a call-out to its callers.
-        while True:
-            added = False
-            for src in files:
-                for r in self.routines[src.path]:
-                    if not r.free or r.name in self.modal or r.name in methods:
-                        continue
-                    if any(c.how == 'modal' for c in self._scan(src, r)):
-                        self.modal.add(r.name)
-                        self.helpers.add(r.name)
-                        added = True
-            if not added:
-                break
-        self.callouts = []
-        for src in files:
-            for r in self.routines[src.path]:
-                self.callouts.extend(self._scan(src, r))
-
-    def _innermost(self, src, pos):
-        best = None
-        for r in self.routines[src.path]:
-            if r.open < pos < r.close and (best is None or r.open > best.open):
-                best = r
-        return best
-
-    def _scan(self, src, routine):
-        text = src.text
-        out = []
-        # A handler copied to a local (or captured by a lambda) and called there.
-        outer = getattr(routine, 'outer', None) or routine
-        copies = {n for n in _COPY.findall(text, outer.open, outer.close) if not _HANDLER.match(n)}
-        for m in _CALL.finditer(text, routine.open, routine.close):
-            name = m.group(1)
-            before = text[max(0, m.start() - 2):m.start()]
-            if name in copies and not (before.endswith('.') or before.endswith('->')):
-                how = 'handler'
-            elif _HANDLER.match(name):
-                if name in self.handlers_excluded or before.endswith('::'):
-                    continue
-                if name in self.ambiguous and not re.search(
-                        r'\b%s\s*(?:\)|&&|\|\|)' % name, text[routine.open:routine.close]):
-                    continue
-                how = 'handler'
-            elif name in self.modal:
-                if before.endswith('::'):
-                    continue
-                if name in self.helpers and (before.endswith('.') or before.endswith('->')):
-                    continue
-                how = 'modal'
+    def seq(self, events, nxt):
+        for e in reversed(events):
+            kind = e[0]
+            if kind == 'o':
+                nxt = self.new(None, [self.seq(e[1], nxt), nxt])
+            elif kind == 't':
+                nxt = self.cond(e[1], self.seq(e[2], nxt), self.seq(e[3], nxt))
             else:
-                continue
-            if self._innermost(src, m.start()) is not routine:
-                continue
-            open_ = m.end() - 1
-            close = src.parens.get(open_)
-            if close is None:
-                continue
-            out.append(CallOut(src, routine, name, m.start(), close + 1, src.line_of(m.start()),
-                               how))
-        return out
+                nxt = self.new(e, [nxt])
+        return nxt
 
-    def classify(self, c):
-        return Reader(c.routine).classify(c.pos, c.end)
+    def cond(self, c, t, f):
+        kind = c[0]
+        if kind == 'and':
+            return self.cond(c[1], self.cond(c[2], t, f), f)
+        if kind == 'or':
+            return self.cond(c[1], t, self.cond(c[2], t, f))
+        if kind == 'not':
+            return self.cond(c[1], f, t)
+        return self.seq(c[1], self.new(None, [t, f]))
+
+    def build(self, s, nxt, brk, cont, cases=None):
+        kind = s[0]
+        if kind == 'B':
+            for child in reversed(s[1]):
+                nxt = self.build(child, nxt, brk, cont, cases)
+            return nxt
+        if kind == 'S':
+            return self.seq(s[1], nxt)
+        if kind in ('R', 'T'):
+            return self.seq(s[1], 0)
+        if kind == 'K':
+            return brk if brk is not None else 0
+        if kind == 'C':
+            return cont if cont is not None else 0
+        if kind == 'G':
+            return 0
+        if kind == 'I':
+            then = self.build(s[3], nxt, brk, cont, cases)
+            other = self.build(s[4], nxt, brk, cont, cases) if s[4] is not None else nxt
+            return self.seq(s[1], self.cond(s[2], then, other))
+        if kind == 'L':
+            _, init, cond, inc, body, do = s
+            join = self.new(None, [])
+            inc_entry = self.seq(inc, join)
+            if do:
+                test = self.cond(cond, join, nxt) if cond else join
+                entry = self.build(body, test, nxt, test, None)
+                self.succ[join] = [entry]
+                return self.seq(init, entry)
+            body_entry = self.build(body, inc_entry, nxt, inc_entry, None)
+            test = self.cond(cond, body_entry, nxt) if cond else body_entry
+            self.succ[join] = [test]
+            return self.seq(init, join)
+        if kind == 'W':
+            labels = []
+            body = self.build(s[2], nxt, nxt, cont, labels)
+            targets = [n for n, _ in labels] or [body]
+            if not any(d for _, d in labels):
+                targets.append(nxt)
+            return self.seq(s[1], self.new(None, targets))
+        if kind == 'A':
+            entry = self.build(s[1], nxt, brk, cont, cases)
+            label = self.new(None, [entry])
+            if cases is not None:
+                cases.append((label, s[2]))
+            return label
+        if kind == 'Y':
+            first = len(self.item)
+            entry = self.build(s[1], nxt, brk, cont, cases)
+            last = len(self.item)
+            handlers = [self.build(h, nxt, brk, cont, cases) for h in s[2]]
+            for n in range(first, last):
+                if self.item[n] is not None and self.item[n][0] == 'c':
+                    self.succ[n].extend(handlers)
+            return entry
+        return nxt
+
+    def reads(self):
+        """Object -> its read nodes, object -> its write nodes (once a routine)."""
+        if not hasattr(self, '_reads'):
+            self._reads = collections.defaultdict(list)
+            self._writes = collections.defaultdict(set)
+            for n, item in enumerate(self.item):
+                if item is not None and item[0] == 'r':
+                    self._reads[item[1]].append(n)
+                elif item is not None and item[0] == 'w':
+                    self._writes[item[1]].add(n)
+        return self._reads, self._writes
+
+    def _reach(self, start, stop):
+        seen, stack = set(), list(self.succ[start])
+        while stack:
+            n = stack.pop()
+            if n in seen:
+                continue
+            seen.add(n)
+            if n in stop:
+                continue
+            stack.extend(self.succ[n])
+        return seen
+
+    def after(self, start, watching):
+        """For the call at node start: (objects read before any guard, objects
+        read where no guard on the way watches them, whether a guard is read,
+        whether an object is read). watching(g) is what guard g watches. An
+        object written after the call before it is read is fresh on that way."""
+        reads, writes = self.reads()
+        guards_at = {n for n, item in enumerate(self.item) if item is not None and item[0] == 'g'}
+        used, unwatched, read = set(), set(), False
+        for k, nodes in reads.items():
+            w = writes.get(k, set())
+            if not any(n in self._reach(start, w) for n in nodes):
+                continue
+            read = True
+            if any(n in self._reach(start, w | guards_at) for n in nodes):
+                used.add(k)
+                continue
+            stop = w | {g for g in guards_at if k in watching(self.item[g][1])}
+            if any(n in self._reach(start, stop) for n in nodes):
+                unwatched.add(k)
+        guarded = bool(self._reach(start, set()) & guards_at)
+        return used, unwatched, guarded, read
 
 
-# --- the table ---------------------------------------------------------------------
+def classify(prog, co, flows):
+    r = co.routine
+    flow = flows.get(r['key'])
+    if flow is None:
+        flow = flows[r['key']] = Flow(r)
+    node = flow.call_node.get(co.index)
+    if node is None:
+        co.way = 'last'
+        return
+
+    def watching(g):
+        if g.startswith('#'):
+            return r['calls'][int(g[1:])].get('watch', set())
+        return prog.guards.get(g, set())
+
+    used, unwatched, guarded, read = flow.after(node, watching)
+    if used:
+        co.way = 'used'
+        co.objects = sorted(prog.names.get(k, k) for k in used)
+    elif unwatched:
+        co.way = 'unwatched'
+        co.objects = sorted(prog.names.get(k, k) for k in unwatched)
+    else:
+        co.way = 'guarded' if guarded and read else 'last'
+
+
+# --- the table ------------------------------------------------------------------------
 
 class Row:
     def __init__(self, line, path, routine, callee, kind, reason):
@@ -521,74 +1910,100 @@ def read_table(path):
 
 
 def check(prog, rows, table_path):
-    failures = []
+    """(failures, findings, counts): findings are 'file:line routine call object'."""
+    failures, findings = [], []
     by_key = {}
     for r in rows:
         if r.key() in by_key:
             failures.append('%s:%d: %s in %s is listed twice' % (table_path, r.line, r.callee,
                                                                 r.routine))
         by_key[r.key()] = r
-    used = set()
-    counts = {'last': 0, 'guarded': 0, 'table': {k: 0 for k in KINDS}, 'handler': 0, 'modal': 0}
+    flows = {}
     for c in prog.callouts:
+        classify(prog, c, flows)
+    needed = {c.key() for c in prog.callouts if c.way in ('used', 'unwatched')}
+    used = set()
+    counts = {'last': 0, 'guarded': 0, 'table': {k: 0 for k in KINDS},
+              'handler': 0, 'modal': 0, 'depth': 0}
+    for c in sorted(prog.callouts, key=lambda c: (c.path, c.line, c.callee)):
         counts[c.how] += 1
-        way = prog.classify(c)
         row = by_key.get(c.key())
-        where = '%s:%d: %s calls %s' % (c.path, c.line, c.routine.name, c.callee)
-        if way != 'used':
-            counts[way] += 1
-            if row and c.key() not in used:
+        if c.way in ('last', 'guarded'):
+            counts[c.way] += 1
+            if row and c.key() not in needed and c.key() not in used:
                 used.add(c.key())
-                rows_needed = any(prog.classify(o) == 'used' for o in prog.callouts
-                                  if o.key() == c.key())
-                if not rows_needed:
-                    failures.append('%s:%d: %s in %s is %s: the row is not needed'
-                                    % (table_path, row.line, c.callee, c.routine.name, way))
+                failures.append('%s:%d: %s in %s is %s: the row is not needed'
+                                % (table_path, row.line, c.callee, c.routine['name'], c.way))
             continue
-        if not row:
-            failures.append('%s, and uses what it holds afterwards: read it again through a '
-                            'TCallOut right after the call, make the call the last thing the '
-                            'routine does, or list it with its reason' % where)
+        if row:
+            used.add(c.key())
+            counts['table'][row.kind] += 1
             continue
-        used.add(c.key())
-        counts['table'][row.kind] += 1
+        where = '%s:%d: %s calls %s' % (c.path, c.line, c.routine['name'], c.describe())
+        objects = ', '.join(c.objects)
+        if c.way == 'used':
+            failures.append('%s and then uses %s before reading a guard: read what it holds again '
+                            'through a TCallOut right after the call, make the call the last '
+                            'thing the routine does, or list it with its reason' % (where, objects))
+        else:
+            failures.append('%s and then uses %s, which the guard read after it does not watch: '
+                            'give it to the TCallOut' % (where, objects))
+        for o in c.objects:
+            findings.append('%s:%d %s %s %s' % (c.path, c.line, c.routine['name'], c.callee, o))
     for r in rows:
         if r.key() not in used:
             failures.append('%s:%d: %s in %s (%s) is no call-out that needs a row (any more): '
                             'remove the row' % (table_path, r.line, r.callee, r.routine, r.path))
-    return failures, counts
+    return failures, findings, counts
 
 
-def run(src, table, out, listing=False):
-    prog = Program(read_tree(src))
+def run(src, build, table, out, listing=False, findings_path=None, jobs=None, tmp=None):
+    start = time.time()
+    err = load_clang()
+    if err:
+        print(err, file=out)
+        return 1
+    jobs = jobs or len(os.sched_getaffinity(0))
+    with tempfile.TemporaryDirectory(dir=tmp) as work:
+        prog, failures, units = read_program(src, build, jobs, work)
     rows, errors = read_table(table)
-    failures, counts = check(prog, rows, table)
-    failures = errors + failures
+    failed, findings, counts = check(prog, rows, table)
+    failures = failures + errors + failed
     if listing:
-        for c in prog.callouts:
-            print('%s:%d\t%s\t%s\t%s' % (c.path, c.line, c.routine.name, c.callee,
-                                         prog.classify(c)), file=out)
+        for c in sorted(prog.callouts, key=lambda c: (c.path, c.line)):
+            print('%s:%d\t%s\t%s\t%s\t%s%s' % (c.path, c.line, c.routine['name'], c.describe(),
+                                              c.how, c.way,
+                                              (' ' + ','.join(c.objects)) if c.objects else ''),
+                  file=out)
     for f in failures:
         print(f, file=out)
-    print('%d call-outs read (%d handler calls, %d windows and loops; %d free functions run '
-          'one): %d last, %d guarded, %d in the table (%s)'
-          % (len(prog.callouts), counts['handler'], counts['modal'], len(prog.helpers),
-             counts['last'], counts['guarded'], sum(counts['table'].values()),
-             ', '.join('%s %d' % kv for kv in sorted(counts['table'].items()) if kv[1])),
+    if findings_path:
+        with open(findings_path, 'w', encoding='utf-8') as fh:
+            fh.write(''.join(f + '\n' for f in findings))
+    print('%d call-outs read in %d units (%d handler calls, %d windows and loops, %d only at '
+          'depth; %d routines call out to their callers): %d last, %d guarded, %d in the table '
+          '(%s); %d failures; %.0f s'
+          % (len(prog.callouts), units, counts['handler'], counts['modal'], counts['depth'],
+             len(prog.deep), counts['last'], counts['guarded'], sum(counts['table'].values()),
+             ', '.join('%s %d' % kv for kv in sorted(counts['table'].items()) if kv[1]) or 'none',
+             len(failures), time.time() - start),
           file=out)
     return 1 if failures else 0
 
 
 def main(argv):
     ap = argparse.ArgumentParser(description=__doc__.split('\n')[0])
-    ap.add_argument('--src')
-    ap.add_argument('--table')
+    ap.add_argument('--src', required=True)
+    ap.add_argument('--build', required=True, help='the build folder with compile_commands.json')
+    ap.add_argument('--table', required=True)
     ap.add_argument('--list', action='store_true', help='print every call-out and its way')
+    ap.add_argument('--findings', help='write the failing call-outs here, one a line')
+    ap.add_argument('--jobs', type=int)
     a = ap.parse_args(argv)
-    if not a.src or not a.table:
-        ap.error('--src and --table are needed')
-    return run(a.src, a.table, sys.stdout, a.list)
+    sys.setrecursionlimit(20000)
+    return run(a.src, a.build, a.table, sys.stdout, a.list, a.findings, a.jobs)
 
 
 if __name__ == '__main__':
+    sys.setrecursionlimit(20000)
     sys.exit(main(sys.argv[1:]))

@@ -1,159 +1,326 @@
 #!/usr/bin/env python3
-"""The call-out check on a small sample source: what it must pass and what it
-must fail."""
+"""The call-out check on small sample units parsed by libclang: what it must
+pass and what it must fail."""
+import io
+import json
 import os
 import sys
 import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from callouts import Program, check, read_table  # noqa: E402
-from raw_pointers import read_tree  # noqa: E402
+import callouts  # noqa: E402
 
-_SAMPLE = '''
+_BASE = r'''
+#pragma once
+#include <algorithm>
 #include <functional>
-class TTool {
+#include <initializer_list>
+#include <vector>
+class TObject { public: virtual ~TObject() {} };
+class TPersistent : public TObject {};
+class TCallOut {
 public:
-    TWatched<TTool> FOther;
-    static TTool* Of(TTool* t);
-    std::function<void(TTool*)> OnChange;
-    std::function<int(TTool*)> OnGetValue;
-    void OnUpDown(int V);
-    int Value = 0;
-    void Last() {
-        if (OnChange) OnChange(this);
-    }
-    void LastThenReturn() {
-        if (OnChange) OnChange(this);
-        return;
-    }
-    bool LastReturnsLocal(bool handled) {
-        if (OnChange) OnChange(this);
-        return handled;
-    }
-    int InReturn() { return OnGetValue ? OnGetValue(this) : 0; }
-    void Guarded() {
-        TCallOut held{this};
-        if (OnChange && held.Live()) OnChange(this);
-        if (held.Gone()) return;
-        Value = 1;
-    }
-    void UsedAfter() {
-        if (OnChange) OnChange(this);
-        Value = 2;
-    }
-    void GuardTooLate() {
-        TCallOut held{this};
-        if (OnChange) OnChange(this);
-        Value = 3;
-        if (held.Gone()) return;
-    }
-    void InLoop() {
-        for (int i = 0; i < 3; ++i) {
-            if (OnChange) OnChange(this);
-        }
-    }
-    void InLoopGuarded() {
-        TCallOut held{this};
-        for (int i = 0; i < 3; ++i) {
-            if (OnChange) OnChange(this);
-            if (held.Gone()) return;
-        }
-    }
-    void LoopThenBreak() {
-        for (int i = 0; i < 3; ++i) {
-            if (i == 1) {
-                if (OnChange) OnChange(this);
-                break;
-            }
-        }
-    }
-    void ElseSkipped(bool a) {
-        if (a) {
-            if (OnChange) OnChange(this);
-        } else {
-            Value = 4;
-        }
-    }
-    void Method() { OnUpDown(1); Value = 5; }
-    void Lambda() {
-        auto f = [this] { if (OnChange) OnChange(this); };
-        f();
-        Value = 6;
-    }
-    bool OuterGuard() {
-        TWatched<TTool> self = this;
-        auto step = [&]() -> bool {
-            Application->ProcessMessages();
-            return self && self->Value;
-        };
-        return step();
-    }
-    bool ReturnsLocals(int i) {
-        if (OnChange) OnChange(this);
-        return i != -1 && i < 3;
-    }
-    bool ReturnsMember() {
-        if (OnChange) OnChange(this);
-        return FOther != nullptr && Value > 0;
-    }
-    void MemberReadAgain() {
-        if (OnChange) OnChange(this);
-        TTool* t = Of(FOther);
-        if (!t) return;
-        t->Value = 1;
-    }
-    void CopiedHandler() {
-        auto handler = OnChange;
-        auto f = [this, handler] {
-            if (handler) handler(this);
-            Value = 13;
-        };
-        f();
-    }
-    void TabledOne() {
-        if (OnChange) OnChange(this);
-        Value = 7;
-    }
-    void StaleRow() {}
+    TCallOut(std::initializer_list<TPersistent*>);
+    bool Gone() const;
+    bool Live() const;
+};
+template <class T> class TWatched {
+public:
+    TWatched(T* p) : F(p) {}
+    T* operator->() const { return F; }
+    operator T*() const { return F; }
+private:
+    T* F;
+};
+class TForm : public TPersistent { public: int ShowModal(); };
+struct TModalOutcome { bool Gone = false; bool Ok() const { return !Gone; } };
+TModalOutcome ShowModalWatching(TForm* Form, std::initializer_list<TPersistent*> Watched,
+                                TPersistent* Caller = nullptr);
+int MessageDlg(const char* Text);
+void ShowMessage(const char* Text);
+class TApplication { public: void ProcessMessages(); };
+extern TApplication* Application;
+extern std::function<void()> GSettingsHook;
+extern std::function<void()> GQuietHook;
+void RunIt(const std::function<void()>& Action);
+
+class TBase : public TPersistent {
+public:
+    virtual void DoIt();
+    virtual void Notification();
+};
+class TDerived : public TBase {
+public:
+    void DoIt() override;
+    void Notification() override;
+};
+class TCheckBox : public TPersistent {
+public:
+    std::function<void(TCheckBox*)> OnClick;
+    void Click();
+    void SetState(int Value);
 };
 
-bool AskUser() {
-    return MessageDlg("Sure?") == 1;
+class TTool : public TPersistent {
+public:
+    static TTool* Of(TTool* t);
+    std::function<void(TTool*)> OnChange;
+    std::function<void(TTool*)> OnClick;
+    std::function<int(TTool*)> OnGetValue;
+    int Value = 0;
+    void Click();
+    void Press();
+    void Notify();
+    void Last();
+    void LastThenReturn();
+    bool LastReturnsLocal(bool handled);
+    int InReturn();
+    void Guarded();
+    void UsedAfter();
+    void GuardTooLate();
+    void InLoop();
+    void InLoopGuarded();
+    void LoopThenBreak();
+    void ElseSkipped(bool a);
+    void Lambda();
+    void CopiedHandler();
+    void Drive();
+    void DriveGuarded();
+    void CallsNotify();
+    void Settings();
+    void Quiet();
+    void Run1();
+    void Run2();
+    void Wrong(TTool* other);
+    void Right(TTool* other);
+    void Watched(TTool* other);
+    void Fresh();
+    void SecondGuard(TTool* other);
+    void ForEach(std::vector<TTool*>& v);
+    void TabledOne();
+    void StaleRow();
+    bool OuterGuard();
+};
+'''
+
+_TOOL = r'''
+#include "base.h"
+
+void TTool::Click() { if (OnClick) OnClick(this); }
+void TTool::Press() { Click(); }
+void TTool::Notify() { if (OnChange) OnChange(this); }
+void TTool::Last() { if (OnChange) OnChange(this); }
+void TTool::LastThenReturn() {
+    if (OnChange) OnChange(this);
+    return;
+}
+bool TTool::LastReturnsLocal(bool handled) {
+    if (OnChange) OnChange(this);
+    return handled;
+}
+int TTool::InReturn() { return OnGetValue ? OnGetValue(this) : 0; }
+void TTool::Guarded() {
+    TCallOut held{this};
+    if (OnChange && held.Live()) OnChange(this);
+    if (held.Gone()) return;
+    Value = 1;
+}
+void TTool::UsedAfter() {
+    if (OnChange) OnChange(this);
+    Value = 2;
+}
+void TTool::GuardTooLate() {
+    TCallOut held{this};
+    if (OnChange) OnChange(this);
+    Value = 3;
+    if (held.Gone()) return;
+}
+void TTool::InLoop() {
+    for (int i = 0; i < 3; ++i) {
+        if (OnChange) OnChange(this);
+    }
+}
+void TTool::InLoopGuarded() {
+    TCallOut held{this};
+    for (int i = 0; i < 3; ++i) {
+        if (OnChange) OnChange(this);
+        if (held.Gone()) return;
+    }
+}
+void TTool::LoopThenBreak() {
+    for (int i = 0; i < 3; ++i) {
+        if (i == 1) {
+            if (OnChange) OnChange(this);
+            break;
+        }
+    }
+}
+void TTool::ElseSkipped(bool a) {
+    if (a) {
+        if (OnChange) OnChange(this);
+    } else {
+        Value = 4;
+    }
+}
+void TTool::Lambda() {
+    auto f = [this] { if (OnChange) OnChange(this); };
+    f();
+}
+void TTool::CopiedHandler() {
+    auto handler = OnChange;
+    auto f = [this, handler] {
+        if (handler) handler(this);
+        Value = 13;
+    };
+    f();
+}
+// an input handler two routines down
+void TTool::Drive() {
+    Press();
+    Value = 1;
+}
+void TTool::DriveGuarded() {
+    TCallOut held{this};
+    Press();
+    if (held.Gone()) return;
+    Value = 1;
+}
+// a handler code fires is a call-out where it is called only
+void TTool::CallsNotify() {
+    Notify();
+    Value = 1;
+}
+void TTool::Settings() {
+    GSettingsHook();
+    Value = 3;
+}
+void TTool::Quiet() {
+    GQuietHook();
+    Value = 4;
+}
+void TTool::Run1() {
+    RunIt([] { ShowMessage("x"); });
+    Value = 5;
+}
+void TTool::Run2() {
+    RunIt([] {});
+    Value = 6;
+}
+void TTool::Wrong(TTool* other) {
+    TCallOut held{this};
+    Press();
+    if (held.Gone()) return;
+    other->Value = 1;
+}
+void TTool::Right(TTool* other) {
+    TCallOut held{this, other};
+    Press();
+    if (held.Gone()) return;
+    other->Value = 1;
+}
+void TTool::Watched(TTool* other) {
+    TWatched<TTool> w = other;
+    Press();
+    if (!w) return;
+    w->Value = 1;
+}
+void TTool::Fresh() {
+    Press();
+    TTool* t = Of(nullptr);
+    if (!t) return;
+    t->Value = 1;
+}
+void TTool::SecondGuard(TTool* other) {
+    TCallOut self{this}, them{other};
+    Press();
+    if (self.Gone() || them.Gone()) return;
+    other->Value = Value;
+}
+void TTool::ForEach(std::vector<TTool*>& v) {
+    std::for_each(v.begin(), v.end(), [](TTool* t) { t->Press(); });
+    Value = 7;
+}
+void TTool::TabledOne() {
+    if (OnChange) OnChange(this);
+    Value = 7;
+}
+void TTool::StaleRow() {}
+bool TTool::OuterGuard() {
+    TWatched<TTool> self = this;
+    auto step = [&]() -> bool {
+        Application->ProcessMessages();
+        return self && self->Value;
+    };
+    return step();
 }
 
-void Dialogs(TTool* t, TForm* f) {
+void UseBase(TBase* b, TTool* t) {
+    b->DoIt();
+    t->Value = 1;
+}
+// code sets a check box: it fires the click handler, as code
+void SetBox(TCheckBox* b, TTool* t) {
+    b->SetState(1);
+    t->Value = 1;
+}
+// dispatch followed to the named routine only
+void Tell(TBase* b, TTool* t) {
+    b->Notification();
+    t->Value = 1;
+}
+void UseQualified(TBase* b, TTool* t) {
+    b->TBase::DoIt();
+    t->Value = 1;
+}
+bool AskUser() { return MessageDlg("Sure?") == 1; }
+void Dialogs(TTool* t) {
     if (!AskUser()) return;
     t->Value = 8;
 }
-
-void DialogGuardedInCondition(TTool* t, TDialog* d) {
-    TCallOut held{t};
-    if (!d->Execute() || held.Gone()) return;
-    t->Value = 9;
-}
-
-void SecondDeclarator(TTool* t, TForm* f) {
-    TCallOut self{t}, other{f};
-    if (t->OnChange) t->OnChange(t);
-    if (other.Gone()) return;
-    t->Value = 12;
-}
-
 void Outcome(TForm* f, TTool* t) {
     const TModalOutcome r = ShowModalWatching(f, {t});
     if (!r.Ok()) return;
     t->Value = 10;
 }
-
 void OutcomeInCondition(TForm* f, TTool* t) {
     if (ShowModalWatching(f, {t}).Ok()) t->Value = 11;
 }
-
+void OutcomeWrongObject(TForm* f, TTool* t, TTool* u) {
+    if (!ShowModalWatching(f, {t}).Ok()) return;
+    u->Value = 12;
+}
+void DialogGuardedInCondition(TTool* t, TForm* d) {
+    TCallOut held{t};
+    if (!d->ShowModal() || held.Gone()) return;
+    t->Value = 9;
+}
 void Loop(TTool* t) {
     while (t->Value) {
         Application->ProcessMessages();
         t->Value--;
     }
+}
+void ComparedOnly(TTool* t, TTool* u) {
+    MessageDlg("x");
+    if (t == u) return;
+}
+'''
+
+# the hooks installed, and the override, in a unit of their own
+_OTHER = r'''
+#include "base.h"
+std::function<void()> GSettingsHook;
+std::function<void()> GQuietHook;
+void TBase::DoIt() {}
+void TDerived::DoIt() { MessageDlg("derived"); }
+void TBase::Notification() {}
+void TDerived::Notification() { MessageDlg("told"); }
+void TCheckBox::Click() { if (OnClick) OnClick(this); }
+void TCheckBox::SetState(int) { Click(); }
+void RunIt(const std::function<void()>& Action) { Action(); }
+void InstallHooks() {
+    GSettingsHook = [] { ShowMessage("settings"); };
+    GQuietHook = [] {};
 }
 '''
 
@@ -161,10 +328,14 @@ _TABLE = '''# a sample table
 src/tool.cpp  TTool::TabledOne  OnChange  outlives  the tool is the program's own
 src/tool.cpp  TTool::StaleRow  OnChange  stack  no such call-out
 src/tool.cpp  TTool::Last  OnChange  stack  a row for a call-out that needs none
+src/tool.cpp  TTool::Drive  Press  sometimes  a row of no kind
 '''
 
-# (routine, call) -> the way the check must find it
+# (routine, call) -> the way the check must read it
 _EXPECTED = {
+    ('TTool::Click', 'OnClick'): 'last',
+    ('TTool::Press', 'Click'): 'last',
+    ('TTool::Notify', 'OnChange'): 'last',
     ('TTool::Last', 'OnChange'): 'last',
     ('TTool::LastThenReturn', 'OnChange'): 'last',
     ('TTool::LastReturnsLocal', 'OnChange'): 'last',
@@ -177,37 +348,77 @@ _EXPECTED = {
     ('TTool::LoopThenBreak', 'OnChange'): 'last',
     ('TTool::ElseSkipped', 'OnChange'): 'last',
     ('TTool::Lambda/lambda', 'OnChange'): 'last',
-    ('TTool::TabledOne', 'OnChange'): 'used',
     ('TTool::CopiedHandler/lambda', 'handler'): 'used',
-    ('TTool::ReturnsLocals', 'OnChange'): 'last',
-    # a member handle is no guard: its holder may have gone
-    ('TTool::ReturnsMember', 'OnChange'): 'used',
-    ('TTool::MemberReadAgain', 'OnChange'): 'used',
+    ('TTool::Drive', 'Press'): 'used',
+    ('TTool::DriveGuarded', 'Press'): 'guarded',
+    ('TTool::Settings', 'GSettingsHook'): 'used',
+    ('TTool::Run1', 'RunIt'): 'used',
+    ('TTool::Wrong', 'Press'): 'unwatched',
+    ('TTool::Right', 'Press'): 'guarded',
+    ('TTool::Watched', 'Press'): 'guarded',
+    ('TTool::Fresh', 'Press'): 'last',
+    ('TTool::SecondGuard', 'Press'): 'guarded',
+    ('TTool::ForEach', 'for_each'): 'used',
+    ('TTool::ForEach/lambda', 'Press'): 'last',
+    ('TTool::TabledOne', 'OnChange'): 'used',
     ('TTool::OuterGuard/lambda', 'ProcessMessages'): 'guarded',
+    ('UseBase', 'DoIt'): 'used',
     ('AskUser', 'MessageDlg'): 'last',
     ('Dialogs', 'AskUser'): 'used',
-    ('DialogGuardedInCondition', 'Execute'): 'guarded',
     ('Outcome', 'ShowModalWatching'): 'guarded',
-    ('SecondDeclarator', 'OnChange'): 'guarded',
     ('OutcomeInCondition', 'ShowModalWatching'): 'guarded',
+    ('OutcomeWrongObject', 'ShowModalWatching'): 'unwatched',
+    ('DialogGuardedInCondition', 'ShowModal'): 'guarded',
     ('Loop', 'ProcessMessages'): 'used',
+    ('ComparedOnly', 'MessageDlg'): 'last',
+    ('TDerived::DoIt', 'MessageDlg'): 'last',
+    ('TDerived::Notification', 'MessageDlg'): 'last',
+    ('TCheckBox::Click', 'OnClick'): 'last',
+    ('TCheckBox::SetState', 'Click'): 'last',
+    # a lambda of the routine's own that runs a loop, returned
+    ('TTool::OuterGuard', 'step'): 'last',
+    ('InstallHooks/lambda', 'ShowMessage'): 'last',
+    ('TTool::Run1/lambda', 'ShowMessage'): 'last',
 }
 
 
+def _units(tmp, files):
+    src = os.path.join(tmp, 'src')
+    build = os.path.join(tmp, 'build')
+    os.makedirs(src, exist_ok=True)
+    os.makedirs(build, exist_ok=True)
+    entries = []
+    for name, text in files.items():
+        path = os.path.join(src, name)
+        with open(path, 'w') as fh:
+            fh.write(text)
+        if name.endswith('.cpp'):
+            entries.append({'directory': build, 'file': path,
+                            'command': 'c++ -std=c++20 -Wall -I%s -o %s.o -c %s' % (src, name, path)})
+    with open(os.path.join(build, 'compile_commands.json'), 'w') as fh:
+        json.dump(entries, fh)
+    return src, build
+
+
 def main():
+    err = callouts.load_clang()
+    if err:
+        print(err)
+        return 1
+    sys.setrecursionlimit(20000)
     failures = []
     with tempfile.TemporaryDirectory() as tmp:
-        src = os.path.join(tmp, 'src')
-        os.makedirs(src)
-        with open(os.path.join(src, 'tool.cpp'), 'w') as fh:
-            fh.write(_SAMPLE)
+        src, build = _units(tmp, {'base.h': _BASE, 'tool.cpp': _TOOL, 'other.cpp': _OTHER})
         table = os.path.join(tmp, 'table.txt')
         with open(table, 'w') as fh:
             fh.write(_TABLE)
-        prog = Program(read_tree(src))
+        prog, parse, units = callouts.read_program(src, build, 2, tmp)
+        failures += ['parse: ' + p for p in parse]
+        rows, errors = callouts.read_table(table)
+        failed, findings, counts = callouts.check(prog, rows, table)
         found = {}
         for c in prog.callouts:
-            found[(c.routine.name, c.callee)] = prog.classify(c)
+            found[(c.routine['name'], c.callee)] = c.way
         for key, way in _EXPECTED.items():
             if found.get(key) != way:
                 failures.append('%s calling %s: expected %s, read %s'
@@ -215,21 +426,43 @@ def main():
         for key in found:
             if key not in _EXPECTED:
                 failures.append('%s calling %s: read as a call-out, but is none' % key)
-        if 'AskUser' not in prog.helpers:
-            failures.append('AskUser runs a message box: it is a call-out to its callers')
-        rows, errors = read_table(table)
-        failed, _ = check(prog, rows, table)
-        failures += errors
         text = '\n'.join(failed)
-        for must in ('TTool::UsedAfter calls OnChange', 'TTool::GuardTooLate calls OnChange',
-                     'TTool::InLoop calls OnChange', 'Dialogs calls AskUser',
-                     'Loop calls ProcessMessages', 'OnChange in TTool::StaleRow',
-                     'OnChange in TTool::Last '):
+        for must in ('TTool::UsedAfter calls OnChange and then uses this',
+                     'TTool::Drive calls Press (through TTool::Press -> TTool::Click -> OnClick)',
+                     'TTool::Wrong calls Press (through TTool::Press -> TTool::Click -> OnClick) '
+                     'and then uses other, which the guard',
+                     'OutcomeWrongObject calls ShowModalWatching and then uses u',
+                     'UseBase calls DoIt (through TDerived::DoIt -> MessageDlg)',
+                     'TTool::Settings calls GSettingsHook', 'Dialogs calls AskUser',
+                     'OnChange in TTool::StaleRow', 'OnChange in TTool::Last is last'):
             if must not in text:
                 failures.append('the check must fail on "%s"; it said:\n%s' % (must, text))
-        for must_not in ('TabledOne calls', 'Guarded calls', 'Outcome calls'):
+        for must_not in ('TabledOne calls', 'Guarded calls', 'Outcome calls', 'Quiet',
+                         'Run2', 'CallsNotify', 'UseQualified', 'TTool::Right ', 'SetBox',
+                         'Tell '):
             if must_not in text:
                 failures.append('the check must pass "%s"; it said:\n%s' % (must_not, text))
+        if 'tool.cpp:180 UseBase DoIt t' not in findings and not any(
+                f.endswith('UseBase DoIt t') for f in findings):
+            failures.append('findings name file:line, routine, call and object: %s' % findings)
+        if len(errors) != 1 or 'kind one of' not in errors[0]:
+            failures.append('a row of no kind fails: %s' % errors)
+        if counts['depth'] < 6 or counts['handler'] < 10 or counts['modal'] < 8:
+            failures.append('counts of the kinds: %s' % counts)
+    # a unit that does not parse, or is not in the build, fails the check loudly
+    with tempfile.TemporaryDirectory() as tmp:
+        src, build = _units(tmp, {'base.h': _BASE, 'broken.cpp': '#include "base.h"\nint f() { return g; }\n'})
+        with open(os.path.join(src, 'unlisted.cpp'), 'w') as fh:
+            fh.write('int h() { return 1; }\n')
+        table = os.path.join(tmp, 'table.txt')
+        with open(table, 'w') as fh:
+            fh.write('# none\n')
+        out = io.StringIO()
+        code = callouts.run(src, build, table, out, jobs=2, tmp=tmp)
+        said = out.getvalue()
+        if code == 0 or 'broken.cpp does not parse' not in said or \
+                'unlisted.cpp: not among the units' not in said:
+            failures.append('a unit that does not parse or is not built must fail:\n%s' % said)
     for f in failures:
         print(f)
     print('call-out check self test: %d failures' % len(failures))
