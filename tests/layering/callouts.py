@@ -61,6 +61,11 @@ call given to it watches nothing that the routine reads); a TWatched local
 watches itself and what it was set to; a ShowModalWatching outcome watches
 its watched list and its caller (the third argument).
 
+The program's own windows (the classes of the variables given to
+Application->CreateForm) are made at start and freed at exit: `this` of their
+routines, and a local set from one of those variables, outlive every
+call-out, so a routine that reads nothing else afterwards needs no guard.
+
 Every unit of src/ in the build's compile_commands.json is parsed; a unit
 that does not parse without errors fails the check, so nothing goes unread.
 Units are parsed in parallel, each on a precompiled header of the system and
@@ -449,6 +454,8 @@ class Summary:
         self.installs = []     # (slot, source)
         self.guards = {}       # guard key -> set of watched object keys
         self.names = {}        # object key -> name
+        self.windows = {}      # global variable given to CreateForm -> its class
+        self.aliases = {}      # local key -> the global variable it was set from
         self.unresolved = 0
 
 
@@ -834,10 +841,39 @@ class Reader:
             self.ev(init[-1], ev, r, passed=True)
         if cls in ('ptr', 'watched'):
             ev.append(('w', key))
+        if init and cls == 'ptr':
+            g = self.global_named(init[-1])
+            if g:
+                self.S.aliases[key] = g
         if init and cls in ('callout', 'watched', 'outcome'):
             self.guard_decl(key, cls, init[-1], r)
         if init and key in self.S.slots:
             self.install(key, init[-1], r)
+
+    def global_named(self, e):
+        """The global variable an expression names as a whole, or None."""
+        e = _strip(e)
+        if e.k != K.DECL_REF_EXPR:
+            return None
+        ref = e.c.referenced
+        if (ref is None or ref._kind_id != K.VAR_DECL
+                or ref.linkage == ci.LinkageKind.NO_LINKAGE):
+            return None
+        return ref.get_usr()
+
+    def program_window(self, kids):
+        """Application->CreateForm(Var): Var's class is a program window."""
+        for a in kids[1:]:
+            g = self.global_named(a)
+            if not g:
+                continue
+            t = _strip(a).c.type.get_canonical()
+            if t.kind == ci.TypeKind.LVALUEREFERENCE:
+                t = t.get_pointee().get_canonical()
+            if t.kind == ci.TypeKind.POINTER:
+                d = t.get_pointee().get_canonical().get_declaration()
+                if d is not None and d.get_usr():
+                    self.S.windows[g] = d.get_usr()
 
     def guard_decl(self, key, cls, init, r):
         watched = set(self.S.guards.get(key, ()))
@@ -1188,6 +1224,8 @@ class Reader:
         else:
             name = ref.spelling
             rec['name'] = name
+            if name == 'CreateForm':
+                self.program_window(kids)
             op = (name.startswith('operator') and len(kids) >= 2
                   and _strip(kids[1]).k == K.DECL_REF_EXPR and _strip(kids[1]).c.spelling == name)
             if op:
@@ -1494,8 +1532,12 @@ class Program:
         self.installs = collections.defaultdict(set)
         self.guards = collections.defaultdict(set)
         self.names = {}
+        self.windows = {}
+        self.aliases = {}
         self.unresolved = 0
         for s in summaries:
+            self.windows.update(s.windows)
+            self.aliases.update(s.aliases)
             for k, r in s.routines.items():
                 self.routines.setdefault(k, r)
             for k, c in s.classes.items():
@@ -1871,6 +1913,19 @@ def classify(prog, co, flows):
         return prog.guards.get(g, set())
 
     used, unwatched, guarded, read = flow.after(node, watching)
+    # The program's windows are made at start and freed at exit: what they
+    # hold, and locals set from them, outlive every call-out.
+    window_classes = set(prog.windows.values())
+
+    def outlives(k):
+        if k == 'this':
+            return r.get('cls') in window_classes
+        return prog.aliases.get(k) in prog.windows
+
+    kept = {k for k in used | unwatched if outlives(k)}
+    if kept:
+        co.windows = True
+    used, unwatched = used - kept, unwatched - kept
     if used:
         co.way = 'used'
         co.objects = sorted(prog.names.get(k, k) for k in used)
@@ -1924,12 +1979,13 @@ def check(prog, rows, table_path):
     needed = {c.key() for c in prog.callouts if c.way in ('used', 'unwatched')}
     used = set()
     counts = {'last': 0, 'guarded': 0, 'table': {k: 0 for k in KINDS},
-              'handler': 0, 'modal': 0, 'depth': 0}
+              'handler': 0, 'modal': 0, 'depth': 0, 'windows': 0}
     for c in sorted(prog.callouts, key=lambda c: (c.path, c.line, c.callee)):
         counts[c.how] += 1
         row = by_key.get(c.key())
         if c.way in ('last', 'guarded'):
             counts[c.way] += 1
+            counts['windows'] += bool(getattr(c, 'windows', False))
             if row and c.key() not in needed and c.key() not in used:
                 used.add(c.key())
                 failures.append('%s:%d: %s in %s is %s: the row is not needed'
@@ -1982,11 +2038,11 @@ def run(src, build, table, out, listing=False, findings_path=None, jobs=None, tm
             fh.write(''.join(f + '\n' for f in findings))
     print('%d call-outs read in %d units (%d handler calls, %d windows and loops, %d only at '
           'depth; %d routines call out to their callers): %d last, %d guarded, %d in the table '
-          '(%s); %d failures; %.0f s'
+          '(%s); %d of the last and guarded hold a program window; %d failures; %.0f s'
           % (len(prog.callouts), units, counts['handler'], counts['modal'], counts['depth'],
              len(prog.deep), counts['last'], counts['guarded'], sum(counts['table'].values()),
              ', '.join('%s %d' % kv for kv in sorted(counts['table'].items()) if kv[1]) or 'none',
-             len(failures), time.time() - start),
+             counts['windows'], len(failures), time.time() - start),
           file=out)
     return 1 if failures else 0
 

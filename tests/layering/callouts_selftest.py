@@ -38,11 +38,30 @@ TModalOutcome ShowModalWatching(TForm* Form, std::initializer_list<TPersistent*>
                                 TPersistent* Caller = nullptr);
 int MessageDlg(const char* Text);
 void ShowMessage(const char* Text);
-class TApplication { public: void ProcessMessages(); };
+class TApplication {
+public:
+    void ProcessMessages();
+    template <class T> void CreateForm(T*& Reference) { Reference = new T; }
+};
 extern TApplication* Application;
 extern std::function<void()> GSettingsHook;
 extern std::function<void()> GQuietHook;
 void RunIt(const std::function<void()>& Action);
+
+// A program window, made at start and freed at exit, and a form that is none.
+class TWindow : public TForm {
+public:
+    int Count = 0;
+    void Ask();
+};
+class TPassing : public TForm {
+public:
+    int Count = 0;
+    void Ask();
+};
+extern TWindow* Window1;
+void StartWindows();
+void AskThroughAlias();
 
 class TBase : public TPersistent {
 public:
@@ -318,6 +337,21 @@ void TDerived::Notification() { MessageDlg("told"); }
 void TCheckBox::Click() { if (OnClick) OnClick(this); }
 void TCheckBox::SetState(int) { Click(); }
 void RunIt(const std::function<void()>& Action) { Action(); }
+TWindow* Window1 = nullptr;
+void StartWindows() { Application->CreateForm(Window1); }
+void TWindow::Ask() {
+    MessageDlg("window");
+    Count = 1;
+}
+void TPassing::Ask() {
+    MessageDlg("passing");
+    Count = 1;
+}
+void AskThroughAlias() {
+    TWindow* w = Window1;
+    MessageDlg("alias");
+    w->Count = 2;
+}
 void InstallHooks() {
     GSettingsHook = [] { ShowMessage("settings"); };
     GQuietHook = [] {};
@@ -379,6 +413,10 @@ _EXPECTED = {
     ('TTool::OuterGuard', 'step'): 'last',
     ('InstallHooks/lambda', 'ShowMessage'): 'last',
     ('TTool::Run1/lambda', 'ShowMessage'): 'last',
+    # a program window outlives every call-out; another form does not
+    ('TWindow::Ask', 'MessageDlg'): 'last',
+    ('AskThroughAlias', 'MessageDlg'): 'last',
+    ('TPassing::Ask', 'MessageDlg'): 'used',
 }
 
 
@@ -434,12 +472,13 @@ def main():
                      'OutcomeWrongObject calls ShowModalWatching and then uses u',
                      'UseBase calls DoIt (through TDerived::DoIt -> MessageDlg)',
                      'TTool::Settings calls GSettingsHook', 'Dialogs calls AskUser',
-                     'OnChange in TTool::StaleRow', 'OnChange in TTool::Last is last'):
+                     'OnChange in TTool::StaleRow', 'OnChange in TTool::Last is last',
+                     'TPassing::Ask calls MessageDlg and then uses this'):
             if must not in text:
                 failures.append('the check must fail on "%s"; it said:\n%s' % (must, text))
         for must_not in ('TabledOne calls', 'Guarded calls', 'Outcome calls', 'Quiet',
                          'Run2', 'CallsNotify', 'UseQualified', 'TTool::Right ', 'SetBox',
-                         'Tell '):
+                         'Tell ', 'TWindow::Ask', 'AskThroughAlias'):
             if must_not in text:
                 failures.append('the check must pass "%s"; it said:\n%s' % (must_not, text))
         if 'tool.cpp:180 UseBase DoIt t' not in findings and not any(
@@ -447,6 +486,8 @@ def main():
             failures.append('findings name file:line, routine, call and object: %s' % findings)
         if len(errors) != 1 or 'kind one of' not in errors[0]:
             failures.append('a row of no kind fails: %s' % errors)
+        if counts['windows'] != 2:
+            failures.append('two call-outs hold a program window: %s' % counts)
         if counts['depth'] < 6 or counts['handler'] < 10 or counts['modal'] < 8:
             failures.append('counts of the kinds: %s' % counts)
     # a unit that does not parse, or is not in the build, fails the check loudly

@@ -3,6 +3,7 @@
 // of any format registered by file extension).
 #include "platform/classes/filer.h"
 #include "platform/classes/streams.h"
+#include "platform/classes/watched.h"
 #include "platform/graphics/bmpcodec.h"
 #include "platform/graphics/canvasprivate.h"
 #include "platform/graphics/jpeg.h"
@@ -437,7 +438,11 @@ int TPicture::Height() const {
 
 void TPicture::LoadFromFile(const AnsiString& FileName) {
     std::unique_ptr<TGraphic> g = NewGraphicFor(FileName);
+    // A chart picture may show a message while it loads; what holds this
+    // picture may go meanwhile.
+    TCallOut held{this};
     g->LoadFromFile(FileName);
+    if (held.Gone()) return;
     g->OnChange = [this](TObject*) { Changed(); };
     FGraphic = std::move(g);
     Changed();
@@ -567,7 +572,9 @@ void TPicture::ReadData(TStream* Stream) {
     if (!g) throw EInvalidGraphic("Unknown picture class " + AnsiString(name));
     std::vector<uint8_t> bytes(static_cast<size_t>(size));
     Stream->ReadBuffer(bytes.data(), size);
+    TCallOut held{this}; // see LoadFromFile
     g->LoadFromBytes(bytes); // raises before the picture changes
+    if (held.Gone()) return;
     g->OnChange = [this](TObject*) { Changed(); };
     FGraphic = std::move(g);
     Changed();
