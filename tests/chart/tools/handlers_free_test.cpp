@@ -12,6 +12,7 @@
 #include "chart/series/teecalendar.h"
 #include "chart/series/teeextraseries.h"
 #include "chart/series/teepoin3.h"
+#include "chart/freeing_handlers.h"
 #include "platform/classes/props.h"
 #include "platform/forms/buttons.h"
 #include "platform/forms/forms.h"
@@ -27,64 +28,17 @@
 
 namespace {
 
-enum class TFrees { Sender, Chart, Form };
-constexpr TFrees AllFrees[] = {TFrees::Sender, TFrees::Chart, TFrees::Form};
-const char* FreesName(TFrees F) {
-    return F == TFrees::Sender ? "its sender" : F == TFrees::Chart ? "the chart" : "the form";
-}
-
-// What a handler of any of the events calls: the first call frees.
-struct TFreeingHost : TComponent {
-    TFreeingHost() : TComponent(nullptr) {}
-    std::function<void()> Act;
-    int Fired = 0;
-    void Fire() {
-        if (++Fired == 1 && Act) Act();
-    }
-};
-
-template <class F> struct THandlerOf;
-template <class R, class... A> struct THandlerOf<std::function<R(A...)>> {
-    static TMethodInfo Make() {
-        TMethodInfo m;
-        m.Name = "Freeing";
-        m.Signature = &typeid(R(A...));
-        m.Call = std::function<R(TObject*, A...)>([](TObject* Self, A...) -> R {
-            static_cast<TFreeingHost*>(Self)->Fire();
-            return R();
-        });
-        return m;
-    }
-};
-
 // One freeing handler for each kind of handler the library's events take.
 const std::vector<TMethodInfo>& FreeingHandlers() {
-    static const std::vector<TMethodInfo> handlers = {
-        THandlerOf<TNotifyEvent>::Make(),
-        THandlerOf<TSeriesNotifyEvent>::Make(),
-        THandlerOf<TSeriesClick>::Make(),
-        THandlerOf<TSeriesClickPointerEvent>::Make(),
-        THandlerOf<TSeriesClickPointer3DEvent>::Make(),
-        THandlerOf<TCalendarChangeEvent>::Make(),
-        THandlerOf<TCursorToolChangeEvent>::Make(),
-        THandlerOf<TAxisArrowClickEvent>::Make(),
-        THandlerOf<TAnnotationClick>::Make(),
-        THandlerOf<TDrawLineSelecting>::Make(),
-        THandlerOf<TColorLineToolOnDrag>::Make(),
-        THandlerOf<TDragPointToolEvent>::Make(),
-        THandlerOf<TGanttDragEvent>::Make(),
-        THandlerOf<TGanttResizeEvent>::Make(),
-    };
-    return handlers;
+    return FreeingHandlersOf<TNotifyEvent, TSeriesNotifyEvent, TSeriesClick,
+                             TSeriesClickPointerEvent, TSeriesClickPointer3DEvent,
+                             TCalendarChangeEvent, TCursorToolChangeEvent, TAxisArrowClickEvent,
+                             TAnnotationClick, TDrawLineSelecting, TColorLineToolOnDrag,
+                             TDragPointToolEvent, TGanttDragEvent, TGanttResizeEvent>();
 }
 
 bool Bind(TObject* Object, const TPropInfo* Event, TFreeingHost* Host) {
-    for (const TMethodInfo& m : FreeingHandlers())
-        if (*m.Signature == *Event->MethodType) {
-            Event->SetMethod(Object, TMethod{Host, &m});
-            return true;
-        }
-    return false;
+    return BindFreeing(FreeingHandlers(), Object, Event, Host);
 }
 
 // Events a user's mouse raises: mouse, click, change, drag, scroll and select.
