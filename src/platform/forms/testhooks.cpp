@@ -521,20 +521,22 @@ void SimulateMouse(TControl* Control, TMouseAction Action, TMouseButton Button, 
     RethrowPendingUnwind();
 }
 
+// The button goes on only to a control that is still there.
 void SimulateClick(TControl* Control, int X, int Y) {
     if (X < 0) X = Control->ClientWidth() / 2;
     if (Y < 0) Y = Control->ClientHeight() / 2;
-    SimulateMouse(Control, TMouseAction::Down, mbLeft, X, Y);
-    SimulateMouse(Control, TMouseAction::Up, mbLeft, X, Y);
+    const TWatched<TControl> alive = Control;
+    for (TMouseAction a : {TMouseAction::Down, TMouseAction::Up})
+        if (alive) SimulateMouse(Control, a, mbLeft, X, Y);
 }
 
 void SimulateDoubleClick(TControl* Control, int X, int Y) {
     if (X < 0) X = Control->ClientWidth() / 2;
     if (Y < 0) Y = Control->ClientHeight() / 2;
-    SimulateMouse(Control, TMouseAction::Down, mbLeft, X, Y);
-    SimulateMouse(Control, TMouseAction::Up, mbLeft, X, Y);
-    SimulateMouse(Control, TMouseAction::DoubleClick, mbLeft, X, Y);
-    SimulateMouse(Control, TMouseAction::Up, mbLeft, X, Y);
+    const TWatched<TControl> alive = Control;
+    for (TMouseAction a :
+         {TMouseAction::Down, TMouseAction::Up, TMouseAction::DoubleClick, TMouseAction::Up})
+        if (alive) SimulateMouse(Control, a, mbLeft, X, Y);
 }
 
 void SimulateWheel(TControl* Control, int Delta, int X, int Y, TShiftState Shift) {
@@ -611,17 +613,22 @@ void SendKey(QWidget* w, int qtKey, Qt::KeyboardModifiers mods, const QString& t
 }
 } // namespace
 
+// A handler of focusing or of a key may free the control: no key reaches it then.
 void SimulateKey(TWinControl* Control, WORD Key, TShiftState Shift) {
     EnsureQtApplication();
+    const TWatched<TWinControl> alive = Control;
     FocusForKeys(Control);
-    SendKey(KeyWidget(Control), VKToQtKey(Key), QtModifiersFromShift(Shift), KeyText(Key, Shift));
+    if (alive)
+        SendKey(KeyWidget(Control), VKToQtKey(Key), QtModifiersFromShift(Shift),
+                KeyText(Key, Shift));
     RethrowPendingUnwind();
 }
 
 void SimulateType(TWinControl* Control, const AnsiString& Text) {
     EnsureQtApplication();
+    const TWatched<TWinControl> alive = Control;
     FocusForKeys(Control);
-    for (int i = 1; i <= Text.Length(); ++i) {
+    for (int i = 1; i <= Text.Length() && alive; ++i) {
         const char ch = Text[i];
         const QString text = AnsiToQString(AnsiString(ch));
         const QChar upper = text.isEmpty() ? QChar() : text[0].toUpper();
