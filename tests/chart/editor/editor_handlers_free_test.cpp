@@ -959,6 +959,7 @@ TEST_F(EditorHandlersFreeTest, PreviewerFreedByATimerWhileItsPreviewShowsIsNotAs
         ASSERT_NE(preview, nullptr);
         delete previewer;
         // A paint before the window notices.
+        preview->PreviewPanel()->Invalidate();
         const int before = drawn;
         TBitmap face(preview->ClientWidth(), preview->ClientHeight());
         GrabControl(preview, &face);
