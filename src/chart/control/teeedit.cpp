@@ -272,7 +272,11 @@ void TChartEditorPanel::Notification(TComponent* AComponent, TOperation Operatio
 void TChartEditorPanel::SelectUnderMouse() {
     if (!FChart) return;
     TChartClickedPart part;
+    // Asking what is there may call a series' click handler, which may free
+    // the chart, this panel or its form.
+    TCallOut held{this, FChart, GetParentForm(this)};
     FChart->CalcClickedPart(FChart->GetCursorPos(), part);
+    if (held.Gone()) return;
     if (FEditor && TeeEditorHooks().ShowPanelPart) TeeEditorHooks().ShowPanelPart(FEditor, part);
 }
 

@@ -21,7 +21,11 @@ QM_PUBLISHED(TChartGalleryPanel, FieldProp("DisplaySub", &Self::DisplaySub).Defa
              Prop("View3D", &Self::View3D, &Self::SetView3D).Default(true),
              Prop("OnSelectedChart", &Self::OnSelectedChart),
              Prop("OnChangeChart", &Self::OnChangeChart),
-             Prop("OnSubSelected", &Self::OnSubSelected));
+             Prop("OnSubSelected", &Self::OnSubSelected),
+             // The sample charts cover the panel: it hears the mouse only through them.
+             Prop("OnEnter", &Self::OnEnter), Prop("OnExit", &Self::OnExit),
+             Prop("OnKeyDown", &Self::OnKeyDown), Prop("OnKeyPress", &Self::OnKeyPress),
+             Prop("OnKeyUp", &Self::OnKeyUp));
 QM_CLASS_OWNED(TTeeSubGallery, TForm, TComponent)
 
 TColor clTeeGallery = clWhite;
@@ -161,15 +165,20 @@ TGalleryChart* TChartGalleryPanel::CreateSampleChart(TClass SeriesClass, TClass 
     } else {
         chart->SetCursor(crHandPoint);
         chart->OnClick = [this, chart](TObject*) { SelectChart(chart); };
+        // Selecting calls OnChangeChart, whose handler may free the panel or its form.
         chart->OnMouseDown = [this, chart](TObject*, TMouseButton Button, TShiftState, int X,
                                            int Y) {
             if (Button != mbLeft) return;
+            TCallOut held{this, chart, GetParentForm(this)};
             SelectChart(chart);
+            if (held.Gone()) return;
             if (DisplaySub && chart == FSelectedChart && X < 12 && Y >= chart->Height() - 12)
                 ShowSubGallery();
         };
         chart->OnDblClick = [this, chart](TObject*) {
+            TCallOut held{this, chart, GetParentForm(this)};
             SelectChart(chart);
+            if (held.Gone()) return;
             if (OnSelectedChart) OnSelectedChart(this);
         };
         chart->OnMouseEnter = [chart](TObject*) { FrameChart(chart, clWhite, clGalleryGrey); };
@@ -289,7 +298,9 @@ void TChartGalleryPanel::MoveSelection(int DCol, int DRow) {
 }
 
 void TChartGalleryPanel::KeyDown(WORD& Key, TShiftState Shift) {
+    TCallOut held{this, GetParentForm(this)};
     TCustomPanelNoCaption::KeyDown(Key, Shift);
+    if (held.Gone()) return;
     switch (Key) {
     case VK_LEFT:
         MoveSelection(-1, 0);
@@ -418,11 +429,13 @@ bool TChartGalleryPanel::ShowSubGallery() {
     if (p.y + window.Height() > Screen->Height()) p.y = Screen->Height() - window.Height() - 2;
     window.SetLeft(std::max(0, p.x));
     window.SetTop(std::max(0, p.y));
-    if (!ShowModalWatching(&window, {this, FSelectedChart}).Ok()) return false;
+    TCallOut held{this, GetParentForm(this)};
+    if (!ShowModalWatching(&window, {this, FSelectedChart}).Ok() || held.Gone()) return false;
     TGalleryChart* chosen = window.Gallery->SelectedChart();
     const int index = chosen ? static_cast<int>(chosen->Tag()) : 0;
     ApplySubStyle(FSelectedChart, index);
     ShowSelectedChart();
+    if (held.Gone()) return false;
     if (OnSubSelected) OnSubSelected(this);
     return true;
 }

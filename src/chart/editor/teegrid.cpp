@@ -34,7 +34,17 @@ QM_PUBLISHED(TChartGrid, Prop("Chart", &Self::Chart, &Self::SetChart),
              Prop("ShowColors", &Self::ShowColors, &Self::SetShowColors).Default(false),
              Prop("ShowLabels", &Self::ShowLabels, &Self::SetShowLabels).Default(true),
              Prop("ShowXValues", &Self::ShowXValues, &Self::SetShowXValues).Default(cgsAuto),
-             Prop("OnSetEditText", &Self::OnSetEditText));
+             Prop("OnSetEditText", &Self::OnSetEditText),
+             // The grid's own events, as every grid publishes them.
+             Prop("OnDblClick", &Self::OnDblClick), Prop("OnEnter", &Self::OnEnter),
+             Prop("OnExit", &Self::OnExit), Prop("OnKeyDown", &Self::OnKeyDown),
+             Prop("OnKeyPress", &Self::OnKeyPress), Prop("OnKeyUp", &Self::OnKeyUp),
+             Prop("OnMouseDown", &Self::OnMouseDown), Prop("OnMouseMove", &Self::OnMouseMove),
+             Prop("OnMouseUp", &Self::OnMouseUp), Prop("OnMouseWheel", &Self::OnMouseWheel),
+             Prop("OnMouseWheelDown", &Self::OnMouseWheelDown),
+             Prop("OnMouseWheelUp", &Self::OnMouseWheelUp),
+             Prop("OnSelectCell", &Self::OnSelectCell),
+             Prop("OnTopLeftChanged", &Self::OnTopLeftChanged));
 
 namespace {
 
@@ -316,7 +326,11 @@ void TCustomChartGrid::RecalcDimensions() {
     // Columns rebuilt under an open editor (a series freed or added, the grid
     // bound elsewhere, a column switched on or off) may show something else
     // in its cell: the edit ends there, and no key reaches another series.
-    if (EditorMode() && !FStoring && !EditTargetHolds()) DropEdit();
+    if (EditorMode() && !FStoring && !EditTargetHolds()) {
+        TCallOut held{this, GetParentForm(this)};
+        DropEdit();
+        if (held.Gone()) return;
+    }
     NotifyNavigator();
 }
 
@@ -620,11 +634,12 @@ bool TCustomChartGrid::CommitEditor() {
     if (text == FSnap.Text) return true;
     AnsiString error;
     if (TryStoreCell(Col(), Row(), text, error)) return true;
-    TCallOut held{this};
+    TCallOut held{this, GetParentForm(this)};
     MessageDlg(error, mtError, {mbOK});
     if (held.Gone()) return false;
     // Keys typed before the refused text may have stored values on the way.
     HideEditor();
+    if (held.Gone()) return false;
     RestoreSnapshot();
     NotifyNavigator();
     return false;
@@ -652,7 +667,10 @@ void TCustomChartGrid::Insert() {
             s->AddNullXY(s->Count(), 0, "");
         MarkManual();
     }
+    // Moving to the new row is selecting it: its handler may free the grid.
+    TCallOut held{this, GetParentForm(this)};
     AppendNullRow();
+    if (held.Gone()) return;
     RepaintSeries();
     NotifyNavigator();
 }
@@ -728,12 +746,18 @@ void TCustomChartGrid::StartEditing() {
 
 void TCustomChartGrid::StopEditing(bool Cancel) {
     if (!EditorMode()) return;
+    // Closing the editor gives the focus back, and a message box may show.
+    TCallOut held{this, GetParentForm(this)};
     if (Cancel) {
         HideEditor();
+        if (held.Gone()) return;
         if (InplaceEditor()) InplaceEditor()->SetText("");
         RestoreSnapshot();
-    } else if (CommitEditor()) {
-        HideEditor();
+    } else {
+        const bool kept = CommitEditor();
+        if (held.Gone()) return;
+        if (kept) HideEditor();
+        if (held.Gone()) return;
     }
     NotifyNavigator();
 }
@@ -756,28 +780,36 @@ bool TCustomChartGrid::CanEditModify() {
     return true;
 }
 
+// The handlers of the grid's selection, keys, mouse and focus, and its message
+// boxes, may free the grid or its form: each step reads them again.
 bool TCustomChartGrid::SelectCell(int ACol, int ARow) {
     if (ACol <= 0 || ARow < FirstRowNum()) return false;
-    if ((ACol != Col() || ARow != Row()) && !CommitEditor()) return false;
-    if (!TCustomGrid::SelectCell(ACol, ARow)) return false;
+    TCallOut held{this, GetParentForm(this)};
+    if ((ACol != Col() || ARow != Row()) && (!CommitEditor() || held.Gone())) return false;
+    const bool can = TCustomGrid::SelectCell(ACol, ARow);
+    if (held.Gone() || !can) return false;
     if (FNavigator) FNavigator->EnableButtonsColRow(ACol, ARow);
     return true;
 }
 
 void TCustomChartGrid::KeyPress(char& Key) {
+    TCallOut held{this, GetParentForm(this)};
     if (Key == '\r' && EditorMode()) {
-        if (!CommitEditor()) {
+        const bool kept = CommitEditor();
+        if (held.Gone()) return;
+        if (!kept) {
             Key = 0;
             return;
         }
     } else if (Key == '\r' || Key == ' ') {
         if (Col() == ColorsColumn() && Col() > 0 && !EditorMode()) {
-            ChangeColor();
             Key = 0;
+            ChangeColor();
             return;
         }
     }
     TCustomGrid::KeyPress(Key);
+    if (held.Gone()) return;
     NotifyNavigator();
 }
 
@@ -786,34 +818,42 @@ void TCustomChartGrid::KeyDown(WORD& Key, TShiftState Shift) {
         TCustomGrid::KeyDown(Key, Shift);
         return;
     }
+    TCallOut held{this, GetParentForm(this)};
     const int lastRow = RowCount() - 1;
     switch (Key) {
     case VK_INSERT:
-        Insert();
         Key = 0;
+        Insert();
         return;
     case VK_DELETE:
-        if (!EditorMode()) StartEditing();
+        if (!EditorMode()) {
+            StartEditing();
+            if (held.Gone()) return;
+        }
         break;
     case VK_F2:
+        Key = 0;
         if (Col() == ColorsColumn() && Col() > 0)
             ChangeColor();
         else
             StartEditing();
-        Key = 0;
         return;
     case VK_ESCAPE:
-        StopEditing(true);
         Key = 0;
+        StopEditing(true);
+        if (held.Gone()) return;
         NotifyNavigator();
         return;
     case VK_DOWN:
         if (Row() == lastRow && !FGrid3DMode && (FChart || FSeries)) {
-            if (!CommitEditor()) {
+            const bool kept = CommitEditor();
+            if (held.Gone()) return;
+            if (!kept) {
                 Key = 0;
                 return;
             }
             HideEditor();
+            if (held.Gone()) return;
             int col = Col();
             if (col == ColorsColumn() && col > 0) ++col;
             TChartSeries* s = nullptr;
@@ -833,6 +873,7 @@ void TCustomChartGrid::KeyDown(WORD& Key, TShiftState Shift) {
                     s->SetHasDataStored(true);
                 }
                 AppendNullRow();
+                if (held.Gone()) return;
                 RepaintSeries();
             }
             Key = 0;
@@ -858,6 +899,7 @@ void TCustomChartGrid::KeyDown(WORD& Key, TShiftState Shift) {
                         if (index < s->Count()) s->Delete(index);
                 }
                 SetRow(Row() - 1);
+                if (held.Gone()) return;
                 RecalcDimensions();
                 RepaintSeries();
                 Key = 0;
@@ -869,6 +911,7 @@ void TCustomChartGrid::KeyDown(WORD& Key, TShiftState Shift) {
         break;
     }
     TCustomGrid::KeyDown(Key, Shift);
+    if (held.Gone()) return;
     NotifyNavigator();
 }
 
@@ -879,7 +922,9 @@ void TCustomChartGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
         TGridRect r{cell.X, FirstRowNum(), cell.X, RowCount() - 1};
         SetSelection(r);
     }
+    TCallOut held{this, GetParentForm(this)};
     TCustomGrid::MouseDown(Button, Shift, X, Y);
+    if (held.Gone()) return;
     NotifyNavigator();
 }
 
@@ -1046,7 +1091,12 @@ void TChartGridNavigator::BtnClick(TTeeNavigateBtn Index) {
         g->Delete();
         break;
     case nbEdit:
-        if (g->CanFocus()) g->SetFocus();
+        if (g->CanFocus()) {
+            // Entering the grid calls its handler.
+            TCallOut held{this, g, GetParentForm(this), GetParentForm(g)};
+            g->SetFocus();
+            if (held.Gone()) return;
+        }
         g->StartEditing();
         break;
     case nbPost:

@@ -27,7 +27,15 @@ QM_PUBLISHED(
     Prop("OnChangeColor", &Self::OnChangeColor), Prop("OnChangeOrder", &Self::OnChangeOrder),
     Prop("OnDblClickSeries", &Self::OnDblClickSeries),
     Prop("OnOtherItemsChange", &Self::OnOtherItemsChange), Prop("OnRefresh", &Self::OnRefresh),
-    Prop("OnRemovedSeries", &Self::OnRemovedSeries));
+    Prop("OnRemovedSeries", &Self::OnRemovedSeries),
+    // The list box's own events.
+    Prop("OnClick", &Self::OnClick), Prop("OnDblClick", &Self::OnDblClick),
+    Prop("OnDragDrop", &Self::OnDragDrop), Prop("OnDragOver", &Self::OnDragOver),
+    Prop("OnEndDrag", &Self::OnEndDrag), Prop("OnEnter", &Self::OnEnter),
+    Prop("OnExit", &Self::OnExit), Prop("OnKeyDown", &Self::OnKeyDown),
+    Prop("OnKeyPress", &Self::OnKeyPress), Prop("OnKeyUp", &Self::OnKeyUp),
+    Prop("OnMouseDown", &Self::OnMouseDown), Prop("OnMouseMove", &Self::OnMouseMove),
+    Prop("OnMouseUp", &Self::OnMouseUp));
 
 TTeeAddGalleryProc TeeAddGalleryProc;
 TTeeChangeGalleryProc TeeChangeGalleryProc;
@@ -165,15 +173,21 @@ void TChartListBox::SwapSeries(int A, int B) {
     if (A == B || A < 0 || B < 0 || A >= count || B >= count) return;
     Items()->Exchange(A, B);
     if (FOtherItems && FOtherItems->Count() == count) FOtherItems->Exchange(A, B);
+    // The chart's swap refills the list and the list's handlers run: any of
+    // them, and entering the list, may free the list or its form.
+    TCallOut held{this, GetParentForm(this)};
     if (FChart) {
         TChartSeries* s1 = GetSeries(B);
         TChartSeries* s2 = GetSeries(A);
         FChart->ExchangeSeries(s1, s2);
-        TCallOut held{this};
+        if (held.Gone()) return;
         if (OnChangeOrder) OnChangeOrder(this, s1, s2);
         if (held.Gone()) return;
     }
-    if (TCustomForm* form = GetParentForm(this); form && CanFocus()) form->SetActiveControl(this);
+    if (TCustomForm* form = GetParentForm(this); form && CanFocus()) {
+        form->SetActiveControl(this);
+        if (held.Gone()) return;
+    }
     ClearSelection();
     SelectSeries(B);
     DoRefresh();
@@ -190,7 +204,10 @@ void TChartListBox::MoveCurrentDown() {
 
 TChartSeries* TChartListBox::AddSeriesGallery() {
     if (!TeeAddGalleryProc || !FChart) return nullptr;
+    // The list's form may go while the gallery shows.
+    TCallOut held{this, GetParentForm(this)};
     TChartSeries* s = TeeAddGalleryProc(Owner(), FChart, GetSelectedSeries());
+    if (held.Gone()) return nullptr;
     if (s) {
         ClearSelection();
         SelectSeries(Items()->IndexOfObject(s));
@@ -207,16 +224,20 @@ void TChartListBox::DeleteSeries() {
     if (AskDelete) {
         const AnsiString what = (MultiSelect() && SelCount() > 1) ? TeeMsg_SelectedSeries
                                                                   : SeriesText(selected.front());
-        TCallOut held{this};
+        TCallOut held{this, GetParentForm(this)};
         const int answer =
             MessageDlg(Format(TeeMsg_SureToDelete, {what}), mtConfirmation, {mbYes, mbNo});
         if (held.Gone()) return;
         // What was asked about is no longer what would be deleted.
         if (answer != mrYes || AnyGone(doomed)) return;
     }
-    // The chart's remove events take the rows away.
-    for (const TWatched<TChartSeries>& s : doomed)
+    // The chart's remove events take the rows away, and the handler of a
+    // removed series may free the list or its form.
+    TCallOut held{this, GetParentForm(this)};
+    for (const TWatched<TChartSeries>& s : doomed) {
         delete s.Get();
+        if (held.Gone()) return;
+    }
     if (Items()->Count() > 0) {
         ClearSelection();
         SelectSeries(0);
@@ -249,16 +270,19 @@ void TChartListBox::ChangeTypeSeries() {
     TChartSeries* first = list.front();
     // A change frees the first and hands back its successor.
     const std::vector<TWatched<TChartSeries>> held(list.begin(), list.end());
-    TCallOut out{this};
+    TCallOut out{this, GetParentForm(this)};
     const TClass newClass = TeeChangeGalleryProc(Owner(), first);
     if (out.Gone()) return;
     if (!newClass && held.front().Gone()) return;
     // The first is changed already; the rest only when each is still there.
     if (AnyGone({held.begin() + 1, held.end()})) return;
     list.front() = first;
+    // Each change refills the list, whose handlers may free it.
     if (newClass)
-        for (size_t i = 1; i < list.size(); ++i)
+        for (size_t i = 1; i < list.size(); ++i) {
             ChangeSeriesType(list[i], newClass);
+            if (out.Gone()) return;
+        }
     ClearSelection();
     for (TChartSeries* s : list)
         SelectSeries(Items()->IndexOfObject(s));
@@ -332,8 +356,12 @@ void TChartListBox::DrawRow(TWinControl*, int Index, TRect R, TOwnerDrawState St
     }
 }
 
+// The list's own handlers of the mouse, keys and drags run first and may free
+// the list or its form.
 void TChartListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TCallOut held{this, GetParentForm(this)};
     TListBox::MouseDown(Button, Shift, X, Y);
+    if (held.Gone()) return;
     FLastMouse = TPoint(X, Y);
     TPoint p(X, Y);
     TChartSeries* s = ItemIndex() != -1 ? SeriesAtMousePos(p) : nullptr;
@@ -349,7 +377,9 @@ void TChartListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
 }
 
 void TChartListBox::MouseMove(TShiftState Shift, int X, int Y) {
+    TCallOut held{this, GetParentForm(this)};
     TListBox::MouseMove(Shift, X, Y);
+    if (held.Gone()) return;
     FLastMouse = TPoint(X, Y);
     TPoint p(X, Y);
     TCursor cursor = crDefault;
@@ -361,7 +391,9 @@ void TChartListBox::MouseMove(TShiftState Shift, int X, int Y) {
 
 void TChartListBox::DblClick() {
     FDblClicked = true;
+    TCallOut clicked{this, GetParentForm(this)};
     TListBox::DblClick();
+    if (clicked.Gone()) return;
     // Where the button went down: the pointer may have moved on since.
     const TPoint p = FLastMouse;
     const int index = ItemAtPos(p, true);
@@ -371,23 +403,28 @@ void TChartListBox::DblClick() {
     if (PointInSection(p, secIcon) && EnableChangeType) {
         ChangeTypeSeries();
     } else if (PointInSection(p, secColor) && EnableChangeColor && s->UseSeriesColor()) {
-        TColorDialog dialog(this);
-        dialog.SetColor(s->SeriesColor());
-        TCallOut held{this, s};
-        const bool chosen = dialog.Execute();
-        if (held.Gone()) return;
-        if (chosen) {
-            s->SetSeriesColor(dialog.Color());
-            s->SetColorEachPoint(false);
-            if (OnChangeColor) OnChangeColor(this, s);
+        TColor color = s->SeriesColor();
+        {
+            // The dialog is the list's: it goes before the handler, which may free the list.
+            TColorDialog dialog(this);
+            dialog.SetColor(color);
+            TCallOut held{this, s};
+            const bool chosen = dialog.Execute();
+            if (held.Gone() || !chosen) return;
+            color = dialog.Color();
         }
+        s->SetSeriesColor(color);
+        s->SetColorEachPoint(false);
+        if (OnChangeColor) OnChangeColor(this, s);
     } else if (PointInSection(p, secTitle) && OnDblClickSeries) {
         OnDblClickSeries(this, index);
     }
 }
 
 void TChartListBox::KeyUp(WORD& Key, TShiftState Shift) {
+    TCallOut held{this, GetParentForm(this)};
     TListBox::KeyUp(Key, Shift);
+    if (held.Gone()) return;
     if (Key == VK_INSERT && AllowAddSeries)
         AddSeriesGallery();
     else if (Key == VK_DELETE && AllowDeleteSeries)
@@ -395,13 +432,16 @@ void TChartListBox::KeyUp(WORD& Key, TShiftState Shift) {
 }
 
 void TChartListBox::DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) {
+    TCallOut held{this, GetParentForm(this)};
     TListBox::DragOver(Source, X, Y, State, Accept);
+    if (held.Gone()) return;
     Accept = EnableDragSeries && Source == this;
 }
 
 void TChartListBox::DragDrop(TObject* Source, int X, int Y) {
+    TCallOut held{this, GetParentForm(this)};
     TListBox::DragDrop(Source, X, Y);
-    if (Source != this) return;
+    if (held.Gone() || Source != this) return;
     const int index = ItemAtPos(TPoint(X, Y), true);
     if (index >= 0 && index != ItemIndex()) SwapSeries(ItemIndex(), index);
 }

@@ -1,5 +1,6 @@
 #include "chart/editor/teenavigator.h"
 
+#include "platform/classes/props.h"
 #include "platform/classes/stringlist.h"
 #include "platform/forms/forms.h"
 #include "platform/graphics/graphics.h"
@@ -7,6 +8,12 @@
 
 QM_CLASS_OWNED(TTeeNavButton, TSpeedButton, TComponent)
 QM_CLASS_OWNED(TCustomTeeNavigator, TCustomPanel, TComponent)
+
+// The buttons cover the bar: it hears the mouse only through them.
+QM_PUBLISHED(TCustomTeeNavigator, Prop("OnButtonClicked", &Self::OnButtonClicked),
+             Prop("OnEnter", &Self::OnEnter), Prop("OnExit", &Self::OnExit),
+             Prop("OnKeyDown", &Self::OnKeyDown), Prop("OnKeyPress", &Self::OnKeyPress),
+             Prop("OnKeyUp", &Self::OnKeyUp));
 
 namespace {
 
@@ -86,10 +93,16 @@ void MakeGlyph(TBitmap* B, TTeeNavigateBtn Index) {
 
 TTeeNavButton::TTeeNavButton(TComponent* AOwner) : TSpeedButton(AOwner) {}
 
+// The bar's handlers (of its focus, of a click) may free the bar or its form,
+// and the button with it.
 void TTeeNavButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TCallOut held{this, GetParentForm(this)};
     TSpeedButton::MouseDown(Button, Shift, X, Y);
-    if (Button != mbLeft) return;
-    if (auto* nav = dynamic_cast<TCustomTeeNavigator*>(Owner())) nav->ButtonMouseDown(this);
+    if (held.Gone() || Button != mbLeft) return;
+    if (auto* nav = dynamic_cast<TCustomTeeNavigator*>(Owner())) {
+        nav->ButtonMouseDown(this);
+        if (held.Gone()) return;
+    }
     if (!Enabled()) return;
     if (!FRepeatTimer) {
         FRepeatTimer = new TTimer(this);
@@ -201,7 +214,10 @@ void TCustomTeeNavigator::Notification(TComponent* AComponent, TOperation Operat
 }
 
 void TCustomTeeNavigator::BtnClick(int Index) {
+    // Moving to another page or row calls its handlers, which may free the bar.
+    TCallOut held{this, GetParentForm(this)};
     BtnClick(static_cast<TTeeNavigateBtn>(Index));
+    if (held.Gone()) return;
     EnableButtons();
     if (OnButtonClicked) OnButtonClicked(this, static_cast<TTeeNavigateBtn>(Index));
 }
@@ -260,7 +276,9 @@ bool TCustomTeeNavigator::WantsKey(WORD Key, TShiftState) const {
 }
 
 void TCustomTeeNavigator::KeyDown(WORD& Key, TShiftState Shift) {
+    TCallOut held{this, GetParentForm(this)};
     TCustomPanel::KeyDown(Key, Shift);
+    if (held.Gone()) return;
     const int old = FFocusedButton;
     switch (Key) {
     case VK_SPACE:
@@ -295,11 +313,15 @@ void TCustomTeeNavigator::EnabledChanged() {
 }
 
 void TCustomTeeNavigator::DoEnter() {
+    TCallOut held{this, GetParentForm(this)};
     TCustomPanel::DoEnter();
+    if (held.Gone()) return;
     FButtons[size_t(FFocusedButton)]->Invalidate();
 }
 
 void TCustomTeeNavigator::DoExit() {
+    TCallOut held{this, GetParentForm(this)};
     TCustomPanel::DoExit();
+    if (held.Gone()) return;
     FButtons[size_t(FFocusedButton)]->Invalidate();
 }

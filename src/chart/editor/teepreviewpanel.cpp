@@ -318,8 +318,12 @@ void TTeePreviewPanel::Notification(TComponent* AComponent, TOperation Operation
 // ---------------------------------------------------------------------------
 // Mouse
 
+// The panel's mouse handlers, called by the base, may free the panel or its
+// form: the drag goes on only with both there.
 void TTeePreviewPanel::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TCallOut held{this, GetParentForm(this)};
     TCustomTeePanelExtended::MouseDown(Button, Shift, X, Y);
+    if (held.Gone()) return;
     FDragged = WhereIsCursor(X, Y);
     if (FDragged == 5) {
         FOldX = X;
@@ -376,8 +380,9 @@ void TTeePreviewPanel::DragTo(int X, int Y) {
 }
 
 void TTeePreviewPanel::MouseMove(TShiftState Shift, int X, int Y) {
+    TCallOut held{this, GetParentForm(this)};
     TCustomTeePanelExtended::MouseMove(Shift, X, Y);
-    if (!InsideOf(FPaperRect, X, Y)) return;
+    if (held.Gone() || !InsideOf(FPaperRect, X, Y)) return;
     if (FDragged == 0) {
         SetCursor(PartCursors[WhereIsCursor(X, Y)]);
         return;
@@ -392,7 +397,6 @@ void TTeePreviewPanel::MouseMove(TShiftState Shift, int X, int Y) {
                                  MulDiv(FImageRect.Top - FPaperRect.Top, 100, ph),
                                  MulDiv(FPaperRect.Right - FImageRect.Right, 100, pw),
                                  MulDiv(FPaperRect.Bottom - FImageRect.Bottom, 100, ph)));
-        TCallOut held{this};
         if (OnChangeMargins) OnChangeMargins(this, true, p->PrintMargins());
         if (held.Gone()) return;
     }
@@ -404,7 +408,9 @@ void TTeePreviewPanel::MouseMove(TShiftState Shift, int X, int Y) {
 
 void TTeePreviewPanel::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     SetCancelMouse(false);
+    TCallOut held{this, GetParentForm(this)};
     TCustomTeePanelExtended::MouseUp(Button, Shift, X, Y);
+    if (held.Gone()) return;
     if (FDragged != 0) {
         FDragged = 0;
         if (!DragImage) Invalidate();

@@ -49,9 +49,10 @@ void TeeRegisterPrintAndExport() {
         panel->SetPaperColor(Previewer->PaperColor());
         panel->SetPanel(Previewer->Chart());
         if (o.Contains(cpoAsBitmap)) panel->SetAsBitmap(true);
+        // The previewer may be freed while its preview shows.
         if (Previewer->OnAfterDraw)
-            panel->OnAfterDraw = [Previewer](TObject* S) {
-                if (Previewer->OnAfterDraw) Previewer->OnAfterDraw(S);
+            panel->OnAfterDraw = [previewer = TWatched<TChartPreviewer>(Previewer)](TObject* S) {
+                if (previewer && previewer->OnAfterDraw) previewer->OnAfterDraw(S);
             };
         return form;
     };

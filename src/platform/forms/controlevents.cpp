@@ -10,6 +10,7 @@
 #include "platform/forms/forms.h"
 #include "platform/forms/formsqt.h"
 #include "platform/forms/menus.h"
+#include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
@@ -17,7 +18,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -38,6 +41,17 @@ TDragInfo GDrag;
 TPoint GLastMouse;
 
 TMouse GMouse;
+
+// The widgets whose events are being dispatched, innermost last: Qt's own
+// handling of each goes on with the widget after the control's handlers ran.
+std::vector<QWidget*> GDispatching;
+
+struct TDispatching {
+    explicit TDispatching(QWidget* W) { GDispatching.push_back(W); }
+    ~TDispatching() { GDispatching.pop_back(); }
+    TDispatching(const TDispatching&) = delete;
+    TDispatching& operator=(const TDispatching&) = delete;
+};
 
 } // namespace
 
@@ -583,10 +597,28 @@ void PaintOverNative(TWinControl* Control, QWidget* Widget) {
     painter.drawImage(0, 0, canvas.Picture);
 }
 
+void DisposeWidget(QWidget* Widget) {
+    const bool busy = std::any_of(GDispatching.begin(), GDispatching.end(), [Widget](QWidget* d) {
+        return d == Widget || Widget->isAncestorOf(d);
+    });
+    if (!busy) {
+        delete Widget;
+        return;
+    }
+    // A key typed into an edit box whose handler freed the box: the box ends
+    // its key, out of sight and out of the window, and goes after.
+    if (QWidget* f = QApplication::focusWidget(); f && (f == Widget || Widget->isAncestorOf(f)))
+        f->clearFocus();
+    Widget->hide();
+    Widget->setParent(nullptr);
+    Widget->deleteLater();
+}
+
 bool DispatchControlEvent(TControl* control, QWidget* w, QEvent* e,
                           const std::function<bool(QEvent*)>& Base) {
     TControlImpl* impl = control->Impl();
     if (control->IsDestroying()) return Base(e);
+    const TDispatching dispatching(w);
     switch (e->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:

@@ -188,7 +188,7 @@ TControl::~TControl() {
         SetWidgetControl(w, nullptr);
         if (FImpl->Client && FImpl->Client != w) SetWidgetControl(FImpl->Client, nullptr);
         w->blockSignals(true);
-        delete w;
+        DisposeWidget(w);
     }
     FImpl->Widget = nullptr;
     FImpl->Client = nullptr;

@@ -20,15 +20,27 @@ void TCustomForm::SetActiveControl(TWinControl* Control) {
     if (Visible() && !IsDestroying()) EnterActiveControl();
 }
 
+// Focus moving between a control and one inside it (a grid and its cell
+// editor) neither leaves the outer one nor enters it. A handler of leaving
+// may free the form.
 void TCustomForm::EnterActiveControl() {
     if (FFocusedControl == FActiveControl) return;
     TWinControl* old = FFocusedControl;
-    FFocusedControl = FActiveControl;
-    // The control left may free itself, the one entered or this form.
-    TCallOut held{this};
-    if (old) TControlAccess::DoExit(old);
-    if (held.Gone()) return;
-    if (FActiveControl && FFocusedControl == FActiveControl)
+    TWinControl* now = FActiveControl;
+    FFocusedControl = now;
+    auto inside = [](const TControl* c, const TControl* outer) {
+        for (; c && outer; c = c->Parent())
+            if (c == outer) return true;
+        return false;
+    };
+    const bool fromInside = inside(old, now);
+    if (old && !inside(now, old)) {
+        TCallOut held{this};
+        TControlAccess::DoExit(old);
+        if (held.Gone()) return;
+    }
+    if (FActiveControl && FFocusedControl == FActiveControl &&
+        !(FActiveControl == now && fromInside))
         TControlAccess::DoEnter(FActiveControl);
 }
 

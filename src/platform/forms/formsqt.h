@@ -125,6 +125,11 @@ protected:
     bool event(QEvent* e) override;
 };
 
+// Frees the widget of a control that goes: at once, or, while Qt's own
+// handling of an event of the widget (or of one inside it) is under way,
+// hidden and detached now and freed once that has ended.
+void DisposeWidget(QWidget* Widget);
+
 // The control a widget belongs to (nullptr for widgets of no control).
 TControl* ControlOfWidget(QWidget* Widget);
 void SetWidgetControl(QWidget* Widget, TControl* Control);

@@ -35,36 +35,47 @@ bool TInplaceEdit::WantsKey(WORD Key, TShiftState) const {
     return Key == VK_RETURN || Key == VK_ESCAPE;
 }
 
+// The editor goes with its grid: a handler that frees the grid or the form
+// ends the key here.
 void TInplaceEdit::KeyDown(WORD& Key, TShiftState Shift) {
+    TCallOut held{this, GetParentForm(this)};
     TCustomEdit::KeyDown(Key, Shift);
+    if (held.Gone()) return;
     switch (Key) {
     case VK_UP:
     case VK_DOWN:
     case VK_PRIOR:
     case VK_NEXT:
     case VK_ESCAPE:
-    case VK_TAB:
+    case VK_TAB: {
         // Moving keys belong to the grid.
-        FGrid->KeyDown(Key, Shift);
+        WORD key = Key;
         Key = 0;
+        FGrid->KeyDown(key, Shift);
         break;
+    }
     default:
         break;
     }
 }
 
 void TInplaceEdit::KeyPress(char& Key) {
+    TCallOut held{this, GetParentForm(this)};
     TCustomEdit::KeyPress(Key);
+    if (held.Gone()) return;
     if (Key == '\r') {
-        FGrid->KeyPress(Key);
+        char key = Key;
         Key = 0;
+        FGrid->KeyPress(key);
     } else if (Key && Key != '\b' && !FGrid->CanEditAcceptKey(Key)) {
         Key = 0;
     }
 }
 
 void TInplaceEdit::Change() {
+    TCallOut held{this, GetParentForm(this)};
     TCustomEdit::Change();
+    if (held.Gone()) return;
     if (!FLoading && FGrid->EditorMode()) FGrid->SetEditText(FGrid->Col(), FGrid->Row(), Text());
 }
 
@@ -226,8 +237,8 @@ void TCustomGrid::SetFixedColor(TColor Value) {
 
 void TCustomGrid::SetOptions(TGridOptions Value) {
     FOptions = Value;
-    if (FOptions.Contains(goRowSelect)) HideEditor();
     Invalidate();
+    if (FOptions.Contains(goRowSelect)) HideEditor();
 }
 
 void TCustomGrid::SetDefaultDrawing(bool Value) {
@@ -394,7 +405,9 @@ void TCustomGrid::TopLeftChanged() {
     if (OnTopLeftChanged) OnTopLeftChanged(this);
 }
 
+// Scrolling tells OnTopLeftChanged, whose handler may free the grid or its form.
 void TCustomGrid::MakeVisible(int ACol, int ARow) {
+    TCallOut held{this, GetParentForm(this)};
     if (ARow >= FFixedRows) {
         if (ARow < FTopRow)
             SetTopRow(ARow);
@@ -408,13 +421,17 @@ void TCustomGrid::MakeVisible(int ACol, int ARow) {
                 room -= FRowHeights[size_t(--top)] + FGridLineWidth;
             SetTopRow(std::max(top, FTopRow + 1));
         }
+        if (held.Gone()) return;
     }
-    if (ACol >= FFixedCols) {
-        if (ACol < FLeftCol)
+    if (ACol >= FFixedCols && ACol < ColCount()) {
+        if (ACol < FLeftCol) {
             SetLeftCol(ACol);
-        else
-            while (ACol >= FLeftCol + std::max(1, VisibleColCount()) && FLeftCol < LastScrollLeft())
-                SetLeftCol(FLeftCol + 1);
+            return;
+        }
+        while (ACol >= FLeftCol + std::max(1, VisibleColCount()) && FLeftCol < LastScrollLeft()) {
+            SetLeftCol(FLeftCol + 1);
+            if (held.Gone()) return;
+        }
     }
 }
 
@@ -443,15 +460,23 @@ void TCustomGrid::SetSelection(const TGridRect& Value) {
     Invalidate();
 }
 
+// The handlers on the way (selecting, leaving the editor, scrolling) may free
+// the grid or its form, or change its size.
 void TCustomGrid::FocusCell(int ACol, int ARow, bool Extend) {
     CheckIndex(ACol, ARow);
-    if (!SelectCell(ACol, ARow)) return;
+    TCallOut held{this, GetParentForm(this)};
+    const bool can = SelectCell(ACol, ARow);
+    if (held.Gone() || !can || ACol >= ColCount() || ARow >= RowCount()) return;
     const bool moved = ACol != FCol || ARow != FRow;
-    if (moved && FEditorMode) HideEditor();
+    if (moved && FEditorMode) {
+        HideEditor();
+        if (held.Gone() || ACol >= ColCount() || ARow >= RowCount()) return;
+    }
     FCol = ACol;
     FRow = ARow;
     if (!Extend || !FOptions.Contains(goRangeSelect)) FAnchor = TGridCoord{ACol, ARow};
     MakeVisible(ACol, ARow);
+    if (held.Gone()) return;
     Invalidate();
     if (moved && FOptions.Contains(goAlwaysShowEditor)) ShowEditor();
 }
@@ -499,10 +524,15 @@ void TCustomGrid::ShowEditor() {
     FEditorMode = true;
     FInplaceEdit->FLoading = true;
     struct Done {
-        TInplaceEdit* e;
-        ~Done() { e->FLoading = false; }
+        TWatched<TInplaceEdit> e;
+        ~Done() {
+            if (e) e->FLoading = false;
+        }
     } done{FInplaceEdit};
-    FInplaceEdit->SetText(GetEditText(FCol, FRow));
+    TCallOut held{this, GetParentForm(this)};
+    const AnsiString text = GetEditText(FCol, FRow);
+    if (held.Gone()) return;
+    FInplaceEdit->SetText(text);
     FInplaceEdit->SetReadOnly(!CanEditModify());
     PlaceEditor();
     FInplaceEdit->SelectAll();
@@ -635,9 +665,12 @@ bool TCustomGrid::WantsKey(WORD Key, TShiftState) const {
     return Key == VK_RETURN && FOptions.Contains(goEditing);
 }
 
+// A handler of the grid's keys, mouse, selection or focus may free the grid or
+// its form: what follows reads them again.
 void TCustomGrid::KeyDown(WORD& Key, TShiftState Shift) {
+    TCallOut held{this, GetParentForm(this)};
     TCustomControl::KeyDown(Key, Shift);
-    if (Key == 0) return;
+    if (held.Gone() || Key == 0) return;
     const bool extend = Shift.Contains(ssShift);
     const int lastRow = RowCount() - 1, lastCol = ColCount() - 1;
     int col = FCol, row = FRow;
@@ -708,33 +741,39 @@ void TCustomGrid::KeyDown(WORD& Key, TShiftState Shift) {
 }
 
 void TCustomGrid::KeyPress(char& Key) {
+    TCallOut held{this, GetParentForm(this)};
     TCustomControl::KeyPress(Key);
-    if (Key == 0) return;
+    if (held.Gone() || Key == 0) return;
     if (Key == '\r') {
+        Key = 0;
         if (!FOptions.Contains(goAlwaysShowEditor) && CanEditShow()) {
             if (FEditorMode)
                 HideEditor();
             else
                 ShowEditor();
         }
-        Key = 0;
         return;
     }
     if (!FEditorMode && CanEditShow() && static_cast<unsigned char>(Key) >= 32 &&
         CanEditAcceptKey(Key)) {
+        const char typed = Key;
+        Key = 0;
         ShowEditor();
+        if (held.Gone()) return;
         if (FInplaceEdit && FEditorMode) {
-            FInplaceEdit->SetText(AnsiString(Key));
+            FInplaceEdit->SetText(AnsiString(typed));
             FInplaceEdit->SetSelStart(1);
         }
-        Key = 0;
     }
 }
 
 void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TCallOut held{this, GetParentForm(this)};
     if (Button == mbLeft && !Shift.Contains(ssDouble)) {
-        if (CanFocus() && GetParentForm(this) && GetParentForm(this)->Visible() && !FEditorMode)
+        if (CanFocus() && GetParentForm(this) && GetParentForm(this)->Visible() && !FEditorMode) {
             SetFocus();
+            if (held.Gone()) return;
+        }
         const TGridCoord cell = MouseCoord(X, Y);
         // Sizing a column on the fixed rows, or a row on the fixed columns.
         if (cell.Y >= 0 && cell.Y < FFixedRows && FOptions.Contains(goColSizing) && cell.X >= 0) {
@@ -760,22 +799,29 @@ void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
         if (FSizingCol < 0 && FSizingRow < 0 && cell.X >= FFixedCols && cell.Y >= FFixedRows) {
             const bool wasCurrent = cell.X == FCol && cell.Y == FRow;
             FocusCell(cell.X, cell.Y, Shift.Contains(ssShift));
+            if (held.Gone()) return;
             FSelecting = true;
-            if (wasCurrent && CanEditShow() && !FEditorMode) ShowEditor();
+            if (wasCurrent && CanEditShow() && !FEditorMode) {
+                ShowEditor();
+                if (held.Gone()) return;
+            }
         }
     }
     TCustomControl::MouseDown(Button, Shift, X, Y);
 }
 
 void TCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
+    TCallOut held{this, GetParentForm(this)};
     if (FSizingCol >= 0)
         SetColWidths(FSizingCol, FSizingStart + X - FSizingOrigin);
     else if (FSizingRow >= 0)
         SetRowHeights(FSizingRow, FSizingStart + Y - FSizingOrigin);
     else if (FSelecting && Shift.Contains(ssLeft) && FOptions.Contains(goRangeSelect)) {
         const TGridCoord cell = MouseCoord(X, Y);
-        if (cell.X >= FFixedCols && cell.Y >= FFixedRows && (cell.X != FCol || cell.Y != FRow))
+        if (cell.X >= FFixedCols && cell.Y >= FFixedRows && (cell.X != FCol || cell.Y != FRow)) {
             FocusCell(cell.X, cell.Y, true);
+            if (held.Gone()) return;
+        }
     }
     TCustomControl::MouseMove(Shift, X, Y);
 }
@@ -787,18 +833,24 @@ void TCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) 
 }
 
 void TCustomGrid::DblClick() {
+    TCallOut held{this, GetParentForm(this)};
     TCustomControl::DblClick();
+    if (held.Gone()) return;
     if (CanEditShow() && !FEditorMode) ShowEditor();
 }
 
 bool TCustomGrid::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
-    if (TCustomControl::DoMouseWheelDown(Shift, MousePos)) return true;
+    TCallOut held{this, GetParentForm(this)};
+    const bool handled = TCustomControl::DoMouseWheelDown(Shift, MousePos);
+    if (held.Gone() || handled) return true;
     if (FRow < RowCount() - 1) SetRow(FRow + 1);
     return true;
 }
 
 bool TCustomGrid::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
-    if (TCustomControl::DoMouseWheelUp(Shift, MousePos)) return true;
+    TCallOut held{this, GetParentForm(this)};
+    const bool handled = TCustomControl::DoMouseWheelUp(Shift, MousePos);
+    if (held.Gone() || handled) return true;
     if (FRow > FFixedRows) SetRow(FRow - 1);
     return true;
 }

@@ -1131,16 +1131,26 @@ void TListBox::SelectByUser(int Index, TShiftState Shift) {
     Click();
 }
 
+// Entering the list and choosing a row call its handlers, which may free the
+// list or its form.
 void TListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TCallOut held{this, GetParentForm(this)};
     if (Button == mbLeft && !Shift.Contains(ssDouble)) {
-        if (CanFocus() && GetParentForm(this) && GetParentForm(this)->Visible()) SetFocus();
+        if (CanFocus() && GetParentForm(this) && GetParentForm(this)->Visible()) {
+            SetFocus();
+            if (held.Gone()) return;
+        }
         const int index = ItemAtPos(Point(X, Y), true);
-        if (index >= 0) SelectByUser(index, Shift);
+        if (index >= 0) {
+            SelectByUser(index, Shift);
+            if (held.Gone()) return;
+        }
     }
     TCustomControl::MouseDown(Button, Shift, X, Y);
 }
 
 void TListBox::MouseMove(TShiftState Shift, int X, int Y) {
+    TCallOut held{this, GetParentForm(this)};
     if (Shift.Contains(ssLeft) && MouseCapture() && !Dragging() && !DragControl()) {
         const int index = ItemAtPos(Point(X, Y), true);
         if (index >= 0 && index != FItemIndex) {
@@ -1148,13 +1158,16 @@ void TListBox::MouseMove(TShiftState Shift, int X, int Y) {
                 SelectByUser(index, TShiftState{ssShift});
             else if (!FMultiSelect)
                 SelectByUser(index, {});
+            if (held.Gone()) return;
         }
     }
     TCustomControl::MouseMove(Shift, X, Y);
 }
 
 void TListBox::KeyDown(WORD& Key, TShiftState Shift) {
+    TCallOut held{this, GetParentForm(this)};
     TCustomControl::KeyDown(Key, Shift);
+    if (held.Gone()) return;
     const int count = FItems->Count();
     if (Key == 0 || count == 0) return;
     int target = FItemIndex;

@@ -526,6 +526,7 @@ void SimulateMouse(TControl* Control, TMouseAction Action, TMouseButton Button, 
     RethrowPendingUnwind();
 }
 
+// The button goes on only to a control that is still there.
 void SimulateClick(TControl* Control, int X, int Y) {
     if (X < 0) X = Control->ClientWidth() / 2;
     if (Y < 0) Y = Control->ClientHeight() / 2;
@@ -633,6 +634,7 @@ void SendKey(QWidget* w, int qtKey, Qt::KeyboardModifiers mods, const QString& t
 }
 } // namespace
 
+// A handler of focusing or of a key may free the control: no key reaches it then.
 void SimulateKey(TWinControl* Control, WORD Key, TShiftState Shift) {
     EnsureQtApplication();
     if (!FocusForKeys(Control)) {

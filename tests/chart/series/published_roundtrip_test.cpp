@@ -81,7 +81,8 @@ template <typename R, typename... A> struct THandlerOf<std::function<R(A...)>> {
         WALK_HANDLER(TChartSurfaceGetY), WALK_HANDLER(TGetBarStyleEvent),                          \
         WALK_HANDLER(TNotifySeriesEvent), WALK_HANDLER(TChangeOrderEvent),                         \
         WALK_HANDLER(TDblClickSeriesEvent), WALK_HANDLER(TCompressGetDate),                        \
-        WALK_HANDLER(TCalendarChangeEvent), WALK_HANDLER(TCalculateEvent)
+        WALK_HANDLER(TCalendarChangeEvent), WALK_HANDLER(TCalculateEvent),                         \
+        WALK_HANDLER(TSelectCellEvent)
 
 // What the walk's handlers answer: go on as without a handler.
 template <typename R> R WalkResult() {

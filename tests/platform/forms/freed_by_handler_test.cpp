@@ -1,0 +1,182 @@
+// Controls whose handler frees them or their form while the user's key,
+// mouse or focus change is under way: the grid (keys, mouse, selecting,
+// scrolling, its cell editor), the list box, and an edit box freed by its own
+// change while a key is typed. What is left goes on; under the address
+// sanitizer a read of what went fails here.
+#include "forms_fixture.h"
+#include "platform/forms/grids.h"
+#include "platform/forms/stdctrls.h"
+#include "platform/forms/testhooks.h"
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+class FreedByHandlerTest : public FormsTest {
+public:
+    // A shown form of its own, freed by the cases.
+    struct TScene {
+        TScene() {
+            Form = new TForm(nullptr);
+            Form->SetBounds(0, 0, 400, 300);
+            Grid = new TStringGrid(Form);
+            Grid->SetParent(Form);
+            Grid->SetBounds(0, 0, 300, 150);
+            Grid->SetRowCount(30);
+            Grid->SetOptions(Grid->Options() + TGridOptions{goEditing});
+            List = new TListBox(Form);
+            List->SetParent(Form);
+            List->SetBounds(0, 160, 200, 100);
+            for (const char* s : {"one", "two", "three"})
+                List->Items()->Add(s);
+            Other = new TEdit(Form);
+            Other->SetParent(Form);
+            Other->SetBounds(220, 160, 100, 24);
+            Form->Show();
+            Alive = Form;
+        }
+        ~TScene() { delete Alive.Get(); }
+        TForm* Form;
+        TStringGrid* Grid;
+        TListBox* List;
+        TEdit* Other;
+        TWatched<TForm> Alive;
+    };
+};
+
+enum class TOf { Grid, List, Edit };
+
+struct TCase {
+    const char* Name;
+    TOf Of; // whose handler
+    // Sets the handler that calls Free on the control it belongs to.
+    std::function<void(FreedByHandlerTest::TScene&, std::function<void()>)> Arm;
+    std::function<void(FreedByHandlerTest::TScene&)> Gesture;
+};
+
+TPoint CellMiddle(TStringGrid* G, int Col, int Row) {
+    const TRect r = G->CellRect(Col, Row);
+    return TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+}
+
+const std::vector<TCase>& Cases() {
+    using TScene = FreedByHandlerTest::TScene;
+    using TFree = std::function<void()>;
+    static const std::vector<TCase> cases = {
+        {"grid key down", TOf::Grid,
+         [](TScene& S, TFree F) { S.Grid->OnKeyDown = [F](TObject*, WORD&, TShiftState) { F(); }; },
+         [](TScene& S) { SimulateKey(S.Grid, VK_DOWN); }},
+        {"grid key press", TOf::Grid,
+         [](TScene& S, TFree F) { S.Grid->OnKeyPress = [F](TObject*, char&) { F(); }; },
+         [](TScene& S) { SimulateType(S.Grid, "7"); }},
+        {"grid mouse down", TOf::Grid,
+         [](TScene& S, TFree F) {
+             S.Grid->OnMouseDown = [F](TObject*, TMouseButton, TShiftState, int, int) { F(); };
+         },
+         [](TScene& S) {
+             const TPoint p = CellMiddle(S.Grid, 2, 2);
+             SimulateClick(S.Grid, p.x, p.y);
+         }},
+        {"grid cell selected by the mouse", TOf::Grid,
+         [](TScene& S, TFree F) { S.Grid->OnSelectCell = [F](TObject*, int, int, bool&) { F(); }; },
+         [](TScene& S) {
+             const TPoint p = CellMiddle(S.Grid, 2, 3);
+             SimulateClick(S.Grid, p.x, p.y);
+         }},
+        {"grid cell selected by a key", TOf::Grid,
+         [](TScene& S, TFree F) { S.Grid->OnSelectCell = [F](TObject*, int, int, bool&) { F(); }; },
+         [](TScene& S) { SimulateKey(S.Grid, VK_RIGHT); }},
+        {"grid scrolled by the wheel", TOf::Grid,
+         [](TScene& S, TFree F) { S.Grid->OnTopLeftChanged = [F](TObject*) { F(); }; },
+         [](TScene& S) {
+             const TWatched<TStringGrid> grid = S.Grid;
+             for (int i = 0; i < 12 && grid; ++i)
+                 SimulateWheel(grid, -120, 40, 40);
+         }},
+        {"grid double clicked", TOf::Grid,
+         [](TScene& S, TFree F) { S.Grid->OnDblClick = [F](TObject*) { F(); }; },
+         [](TScene& S) { SimulateDoubleClick(S.Grid, 100, 40); }},
+        {"grid entered by a click", TOf::Grid,
+         [](TScene& S, TFree F) { S.Grid->OnEnter = [F](TObject*) { F(); }; },
+         [](TScene& S) {
+             // The grid, first in the form, has the focus at first.
+             SimulateType(S.Other, "a");
+             SimulateClick(S.Grid, 100, 40);
+         }},
+        {"grid cell typed into", TOf::Grid,
+         [](TScene& S, TFree F) {
+             S.Grid->OnSetEditText = [F](TObject*, int, int, const AnsiString&) { F(); };
+         },
+         [](TScene& S) {
+             const TWatched<TStringGrid> grid = S.Grid;
+             SimulateKey(S.Grid, VK_F2);
+             if (grid && grid->InplaceEditor()) SimulateType(grid->InplaceEditor(), "45");
+         }},
+        {"list clicked", TOf::List,
+         [](TScene& S, TFree F) { S.List->OnClick = [F](TObject*) { F(); }; },
+         [](TScene& S) { SimulateClick(S.List, 20, 5); }},
+        {"list entered by a click", TOf::List,
+         [](TScene& S, TFree F) { S.List->OnEnter = [F](TObject*) { F(); }; },
+         [](TScene& S) { SimulateClick(S.List, 20, 5); }},
+        {"list key down", TOf::List,
+         [](TScene& S, TFree F) { S.List->OnKeyDown = [F](TObject*, WORD&, TShiftState) { F(); }; },
+         [](TScene& S) { SimulateKey(S.List, VK_DOWN); }},
+        {"edit box changed by a key", TOf::Edit,
+         [](TScene& S, TFree F) { S.Other->OnChange = [F](TObject*) { F(); }; },
+         [](TScene& S) { SimulateType(S.Other, "ab"); }},
+    };
+    return cases;
+}
+
+TEST_F(FreedByHandlerTest, TheControlOrItsFormFreedByItsHandlerLeavesTheRestWorking) {
+    for (const TCase& c : Cases())
+        for (const bool form : {false, true}) {
+            SCOPED_TRACE(std::string(c.Name) + (form ? ", the form freed" : ", the control freed"));
+            TScene s;
+            int calls = 0;
+            TControl* const controls[] = {s.Grid, s.List, s.Other};
+            const TWatched<TControl> sender = controls[static_cast<int>(c.Of)];
+            c.Arm(s, [&] {
+                if (++calls > 1) return;
+                if (form)
+                    delete s.Alive.Get();
+                else
+                    delete sender.Get();
+            });
+            c.Gesture(s);
+            EXPECT_EQ(calls, 1);
+            EXPECT_FALSE(sender);
+            ASSERT_EQ(static_cast<bool>(s.Alive), !form);
+            if (form) continue;
+            // The user goes on with what is left: the form paints, the other
+            // controls take keys and clicks.
+            TBitmap face(400, 300);
+            GrabControl(s.Form, &face);
+            if (c.Of != TOf::Grid) SimulateKey(s.Grid, VK_DOWN);
+            if (c.Of != TOf::List) SimulateClick(s.List, 20, 30);
+            if (c.Of != TOf::Edit) SimulateType(s.Other, "z");
+            Application->ProcessMessages();
+        }
+}
+
+// Focus moving between the grid and its own cell editor neither leaves the
+// grid nor enters it again.
+TEST_F(FreedByHandlerTest, TheGridsCellEditorTakesTheFocusWithoutLeavingTheGrid) {
+    TScene s;
+    int entered = 0, left = 0;
+    SimulateClick(s.Grid, 100, 40);
+    s.Grid->OnEnter = [&](TObject*) { ++entered; };
+    s.Grid->OnExit = [&](TObject*) { ++left; };
+    SimulateKey(s.Grid, VK_F2);
+    ASSERT_TRUE(s.Grid->EditorMode());
+    SimulateType(s.Grid->InplaceEditor(), "5");
+    SimulateKey(s.Grid->InplaceEditor(), VK_ESCAPE);
+    EXPECT_FALSE(s.Grid->EditorMode());
+    EXPECT_EQ(entered, 0);
+    EXPECT_EQ(left, 0);
+    SimulateType(s.Other, "x");
+    EXPECT_EQ(left, 1);
+}
+
+} // namespace
