@@ -150,6 +150,12 @@ QUIET_DISPATCH = {
 QUIET_ROUTINES = {
     'TCheckBox::SetState': "a check box's state set by code",
     'TRadioButton::SetChecked': 'a radio button checked by code',
+    # A view's offsets and zoom set by code (a gallery, a series preparing its
+    # sample): the commander's drags, which a user moves, set them too and
+    # read their guard after each step themselves.
+    'TView3DOptions::SetHorizOffset': "a view's horizontal offset set by code",
+    'TView3DOptions::SetVertOffset': "a view's vertical offset set by code",
+    'TView3DOptions::SetZoom': "a view's zoom set by code",
     # not code firing a handler, but the program's error path: the box that
     # tells of an exception a handler let escape (read as out of scope)
     'TApplication::HandleException': 'the box telling of an exception that escaped a handler',
