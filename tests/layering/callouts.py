@@ -156,6 +156,9 @@ QUIET_ROUTINES = {
     'TView3DOptions::SetHorizOffset': "a view's horizontal offset set by code",
     'TView3DOptions::SetVertOffset': "a view's vertical offset set by code",
     'TView3DOptions::SetZoom': "a view's zoom set by code",
+    # Focus goes back from the grid's own cell editor to the grid: the one
+    # control left is that editor, whose handlers are the grid's own.
+    'TCustomGrid::HideEditor': "a grid's cell editor hidden, its focus given back to the grid",
     # not code firing a handler, but the program's error path: the box that
     # tells of an exception a handler let escape (read as out of scope)
     'TApplication::HandleException': 'the box telling of an exception that escaped a handler',

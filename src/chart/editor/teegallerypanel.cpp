@@ -415,8 +415,10 @@ bool TChartGalleryPanel::ShowSubGallery() {
     const int b = BorderWidth() + BevelWidth();
     const int cellW = (Width() - b) / FNumCols;
     const int cellH = (Height() - b) / FNumRows;
+    TCallOut held{this, GetParentForm(this)};
     window.Gallery->CreateSubCharts(
         first->ClassType(), first->FunctionType() ? first->FunctionType()->ClassType() : nullptr);
+    if (held.Gone()) return false;
     const int n = static_cast<int>(window.Gallery->Charts().size());
     const int cols = std::clamp(n, 1, FNumCols);
     const int rows = (n + cols - 1) / cols;
@@ -429,7 +431,6 @@ bool TChartGalleryPanel::ShowSubGallery() {
     if (p.y + window.Height() > Screen->Height()) p.y = Screen->Height() - window.Height() - 2;
     window.SetLeft(std::max(0, p.x));
     window.SetTop(std::max(0, p.y));
-    TCallOut held{this, GetParentForm(this)};
     if (!ShowModalWatching(&window, {this, FSelectedChart}).Ok() || held.Gone()) return false;
     TGalleryChart* chosen = window.Gallery->SelectedChart();
     const int index = chosen ? static_cast<int>(chosen->Tag()) : 0;

@@ -371,6 +371,7 @@ void TChartListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
     } else if (s && EnableDragSeries && PointInSection(p, secTitle) && !FDblClicked &&
                Button == mbLeft && !Shift.Contains(ssShift) && !Shift.Contains(ssCtrl)) {
         BeginDrag(false);
+        if (held.Gone()) return;
     }
     FDblClicked = false;
     if (OnOtherItemsChange) OnOtherItemsChange(this);
