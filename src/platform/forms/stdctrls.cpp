@@ -3,7 +3,9 @@
 //   TCustomLabel, TCustomEdit (TMemo stands in memo.cpp)
 //   Buttons, TCustomGroupBox, TComboBox, TListBox
 #include "platform/forms/stdctrls.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/formsqt.h"
+#include "platform/forms/inherited.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/sysutils.h"
 #include <QAbstractItemView>
@@ -13,6 +15,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -606,13 +609,16 @@ public:
                           box->RenderItem(currentIndex(), field.width(), field.height(), state));
     }
     void showPopup() override {
+        // OnDropDown may free the box, and this widget with it.
+        QPointer<TQtComboBox> self(this);
         if (auto* box = dynamic_cast<TComboBox*>(Control))
             RunAsMessage(box, [box] {
                 if (box->OnDropDown) box->OnDropDown(box);
             });
-        MakeShownParts();
-        List();
-        TQt<QComboBox>::showPopup();
+        if (!self) return;
+        self->MakeShownParts();
+        self->List();
+        self->TQt<QComboBox>::showPopup();
     }
     // The drop-down list is a widget tree of its own, made when it is first
     // needed; its rows draw through the control.
@@ -718,7 +724,9 @@ TComboBox::TComboBox(TComponent* AOwner)
     FItems->OnChange = [this](TObject*) { ItemsChanged(); };
     QObject::connect(cb, QOverload<int>::of(&QComboBox::activated), cb, [this](int) {
         RunAsMessage(this, [this] {
+            TCallOut held{this};
             Click();
+            if (held.Gone()) return;
             Select();
         });
     });
@@ -1133,9 +1141,13 @@ void TListBox::SelectByUser(int Index, TShiftState Shift) {
 
 void TListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     if (Button == mbLeft && !Shift.Contains(ssDouble)) {
+        // Focus and selection fire handlers that may free the list.
+        TCallOut held{this};
         if (CanFocus() && GetParentForm(this) && GetParentForm(this)->Visible()) SetFocus();
+        if (held.Gone()) return;
         const int index = ItemAtPos(Point(X, Y), true);
         if (index >= 0) SelectByUser(index, Shift);
+        if (held.Gone()) return;
     }
     TCustomControl::MouseDown(Button, Shift, X, Y);
 }
@@ -1144,53 +1156,59 @@ void TListBox::MouseMove(TShiftState Shift, int X, int Y) {
     if (Shift.Contains(ssLeft) && MouseCapture() && !Dragging() && !DragControl()) {
         const int index = ItemAtPos(Point(X, Y), true);
         if (index >= 0 && index != FItemIndex) {
+            TCallOut held{this};
             if (FMultiSelect && FExtendedSelect)
                 SelectByUser(index, TShiftState{ssShift});
             else if (!FMultiSelect)
                 SelectByUser(index, {});
+            if (held.Gone()) return;
         }
     }
     TCustomControl::MouseMove(Shift, X, Y);
 }
 
 void TListBox::KeyDown(WORD& Key, TShiftState Shift) {
-    TCustomControl::KeyDown(Key, Shift);
-    const int count = FItems->Count();
-    if (Key == 0 || count == 0) return;
-    int target = FItemIndex;
-    switch (Key) {
-    case VK_UP:
-        target = std::max(0, FItemIndex - 1);
-        break;
-    case VK_DOWN:
-        target = std::min(count - 1, FItemIndex + 1);
-        break;
-    case VK_PRIOR:
-        target = std::max(0, FItemIndex - VisibleRows());
-        break;
-    case VK_NEXT:
-        target = std::min(count - 1, FItemIndex + VisibleRows());
-        break;
-    case VK_HOME:
-        target = 0;
-        break;
-    case VK_END:
-        target = count - 1;
-        break;
-    case VK_SPACE:
-        if (FMultiSelect && FItemIndex >= 0) SelectByUser(FItemIndex, TShiftState{ssCtrl});
-        return;
-    default:
-        return;
-    }
-    if (target < 0) target = 0;
-    TShiftState s = Shift;
-    s.Exclude(ssCtrl);
-    SelectByUser(target, s);
+    InheritedThen(
+        this, [&] { TCustomControl::KeyDown(Key, Shift); },
+        [&] {
+            const int count = FItems->Count();
+            if (Key == 0 || count == 0) return;
+            int target = FItemIndex;
+            switch (Key) {
+            case VK_UP:
+                target = std::max(0, FItemIndex - 1);
+                break;
+            case VK_DOWN:
+                target = std::min(count - 1, FItemIndex + 1);
+                break;
+            case VK_PRIOR:
+                target = std::max(0, FItemIndex - VisibleRows());
+                break;
+            case VK_NEXT:
+                target = std::min(count - 1, FItemIndex + VisibleRows());
+                break;
+            case VK_HOME:
+                target = 0;
+                break;
+            case VK_END:
+                target = count - 1;
+                break;
+            case VK_SPACE:
+                if (FMultiSelect && FItemIndex >= 0) SelectByUser(FItemIndex, TShiftState{ssCtrl});
+                return;
+            default:
+                return;
+            }
+            if (target < 0) target = 0;
+            TShiftState s = Shift;
+            s.Exclude(ssCtrl);
+            SelectByUser(target, s);
+        });
 }
 
 bool TListBox::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
-    if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
+    TCallOut held{this};
+    if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos) || held.Gone()) return true;
     SetTopIndex(FTopIndex - WheelDelta / 120 * 3);
     return true;
 }
