@@ -1,4 +1,5 @@
 #include "chart/engine/teecontrols.h"
+#include "platform/forms/inherited.h"
 #include "platform/classes/props.h"
 #include "platform/classes/stringlist.h"
 #include "platform/forms/dialogs.h"
@@ -90,23 +91,23 @@ void TComboFlat::SetMouseInside(bool Value) {
 }
 
 void TComboFlat::MouseEnter() {
-    TComboBox::MouseEnter();
-    SetMouseInside(true);
+    InheritedThen(
+        this, [this] { TComboBox::MouseEnter(); }, [this] { SetMouseInside(true); });
 }
 
 void TComboFlat::MouseLeave() {
-    TComboBox::MouseLeave();
-    SetMouseInside(false);
+    InheritedThen(
+        this, [this] { TComboBox::MouseLeave(); }, [this] { SetMouseInside(false); });
 }
 
 void TComboFlat::DoEnter() {
-    TComboBox::DoEnter();
-    SetMouseInside(false);
+    InheritedThen(
+        this, [this] { TComboBox::DoEnter(); }, [this] { SetMouseInside(false); });
 }
 
 void TComboFlat::DoExit() {
-    TComboBox::DoExit();
-    SetMouseInside(false);
+    InheritedThen(
+        this, [this] { TComboBox::DoExit(); }, [this] { SetMouseInside(false); });
 }
 
 void TComboFlat::PaintFlatFrame(TCanvas* ACanvas) {

@@ -1,7 +1,9 @@
 // Bitmap buttons on push buttons with icons, and self-drawn speed buttons.
 #include "platform/forms/buttons.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/extctrls.h"
 #include "platform/forms/formsqt.h"
+#include "platform/forms/inherited.h"
 #include <QIcon>
 #include <QPixmap>
 #include <QPushButton>
@@ -147,7 +149,10 @@ void TBitBtn::Click() {
         }
     }
     // A help button asks for the topic of itself or its nearest parent with one.
-    if (FKind == bkHelp && Application->ControlHelp(this)) return;
+    if (FKind == bkHelp) {
+        TCallOut held{this};
+        if (Application->ControlHelp(this) || held.Gone()) return;
+    }
     TButton::Click();
 }
 
@@ -236,58 +241,67 @@ void TSpeedButton::Click() {
 }
 
 void TSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    TGraphicControl::MouseDown(Button, Shift, X, Y);
-    if (Button == mbLeft && Enabled()) {
-        if (!FDown) {
-            FState = bsDown;
-            Invalidate();
-        }
-        FDragging = true;
-    }
+    InheritedThen(
+        this, [&] { TGraphicControl::MouseDown(Button, Shift, X, Y); },
+        [&] {
+            if (Button != mbLeft || !Enabled()) return;
+            if (!FDown) {
+                FState = bsDown;
+                Invalidate();
+            }
+            FDragging = true;
+        });
 }
 
 void TSpeedButton::MouseMove(TShiftState Shift, int X, int Y) {
-    TGraphicControl::MouseMove(Shift, X, Y);
-    if (!FDragging) return;
-    const bool inside = X >= 0 && X < ClientWidth() && Y >= 0 && Y <= ClientHeight();
-    const TButtonState state = FDown ? bsExclusive : bsUp;
-    const TButtonState now = inside ? bsDown : state;
-    if (now != FState) {
-        FState = now;
-        Invalidate();
-    }
+    InheritedThen(
+        this, [&] { TGraphicControl::MouseMove(Shift, X, Y); },
+        [&] {
+            if (!FDragging) return;
+            const bool inside = X >= 0 && X < ClientWidth() && Y >= 0 && Y <= ClientHeight();
+            const TButtonState now = inside ? bsDown : FDown ? bsExclusive : bsUp;
+            if (now != FState) {
+                FState = now;
+                Invalidate();
+            }
+        });
 }
 
 void TSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    TGraphicControl::MouseUp(Button, Shift, X, Y);
-    if (!FDragging) return;
-    FDragging = false;
-    const bool doClick = X >= 0 && X < ClientWidth() && Y >= 0 && Y <= ClientHeight();
-    if (FGroupIndex == 0) {
-        FState = bsUp;
-        FMouseInControl = false;
-        Invalidate();
-    } else if (doClick) {
-        SetDown(!FDown);
-        FState = FDown ? bsExclusive : bsUp;
-        Invalidate();
-    } else {
-        FState = FDown ? bsExclusive : bsUp;
-        Invalidate();
-    }
-    if (doClick) Click();
+    InheritedThen(
+        this, [&] { TGraphicControl::MouseUp(Button, Shift, X, Y); },
+        [&] {
+            if (!FDragging) return;
+            FDragging = false;
+            const bool doClick = X >= 0 && X < ClientWidth() && Y >= 0 && Y <= ClientHeight();
+            if (FGroupIndex == 0) {
+                FState = bsUp;
+                FMouseInControl = false;
+            } else {
+                if (doClick) SetDown(!FDown);
+                FState = FDown ? bsExclusive : bsUp;
+            }
+            Invalidate();
+            if (doClick) Click();
+        });
 }
 
 void TSpeedButton::MouseEnter() {
-    TGraphicControl::MouseEnter();
-    FMouseInControl = true;
-    if (FFlat) Invalidate();
+    InheritedThen(
+        this, [this] { TGraphicControl::MouseEnter(); },
+        [this] {
+            FMouseInControl = true;
+            if (FFlat) Invalidate();
+        });
 }
 
 void TSpeedButton::MouseLeave() {
-    TGraphicControl::MouseLeave();
-    FMouseInControl = false;
-    if (FFlat) Invalidate();
+    InheritedThen(
+        this, [this] { TGraphicControl::MouseLeave(); },
+        [this] {
+            FMouseInControl = false;
+            if (FFlat) Invalidate();
+        });
 }
 
 void TSpeedButton::Paint() {

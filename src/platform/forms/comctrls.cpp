@@ -7,12 +7,14 @@
 #include "platform/classes/watched.h"
 #include "platform/forms/extctrls.h"
 #include "platform/forms/formsqt.h"
+#include "platform/forms/inherited.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/formatsettings.h"
 #include "platform/rtl/sysutils.h"
 #include <QFrame>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QProgressBar>
 #include <QSlider>
 #include <QTabBar>
@@ -49,18 +51,21 @@ public:
     }
 
 protected:
+    // The handler that Allow asks may free the control, and this bar with it.
     void mousePressEvent(QMouseEvent* e) override {
+        QPointer<TQtTabBar> self(this);
         if (e->button() == Qt::LeftButton) {
             const int index = tabAt(e->position().toPoint());
             if (index >= 0 && index != currentIndex() && Allow && !Allow(index)) return;
         }
-        QTabBar::mousePressEvent(e);
+        if (self) self->QTabBar::mousePressEvent(e);
     }
     void keyPressEvent(QKeyEvent* e) override {
         if (e->key() == Qt::Key_Left || e->key() == Qt::Key_Right) {
+            QPointer<TQtTabBar> self(this);
             const int target = currentIndex() + (e->key() == Qt::Key_Left ? -1 : 1);
-            if (target >= 0 && target < count() && (!Allow || Allow(target)))
-                setCurrentIndex(target);
+            if (target >= 0 && target < count() && (!Allow || Allow(target)) && self)
+                self->setCurrentIndex(target);
             return;
         }
         QTabBar::keyPressEvent(e);
@@ -307,12 +312,16 @@ void TUpDown::Step(TUDBtnType Button) {
 }
 
 void TUpDown::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    TCustomControl::MouseDown(Button, Shift, X, Y);
-    if (Button != mbLeft || Shift.Contains(ssDouble)) return;
-    const bool first = FOrientation == udVertical ? Y < ClientHeight() / 2 : X >= ClientWidth() / 2;
-    FPressed = first ? btNext : btPrev;
-    Invalidate();
-    Step(first ? btNext : btPrev);
+    InheritedThen(
+        this, [&] { TCustomControl::MouseDown(Button, Shift, X, Y); },
+        [&] {
+            if (Button != mbLeft || Shift.Contains(ssDouble)) return;
+            const bool first =
+                FOrientation == udVertical ? Y < ClientHeight() / 2 : X >= ClientWidth() / 2;
+            FPressed = first ? btNext : btPrev;
+            Invalidate();
+            Step(first ? btNext : btPrev);
+        });
 }
 
 void TUpDown::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
@@ -662,7 +671,11 @@ void TPageControl::SelectNextPage(bool GoForward) {
 
 bool TPageControl::SelectPageByUser(TTabSheet* Page) {
     if (Page == FActivePage) return true;
-    if (!CanChange()) {
+    // OnChanging may free the page or the control.
+    TCallOut held{this, Page};
+    const bool can = CanChange();
+    if (held.Gone()) return false;
+    if (!can) {
         ShowActive();
         return false;
     }
@@ -713,7 +726,9 @@ void TTabControl::SetTabIndex(int Value) {
 
 bool TTabControl::SelectTabByUser(int Index) {
     if (Index == TabIndex()) return true;
-    if (Index < 0 || Index >= FTabs->Count() || !CanChange()) return false;
+    if (Index < 0 || Index >= FTabs->Count()) return false;
+    TCallOut held{this};
+    if (!CanChange() || held.Gone()) return false;
     SetTabIndex(Index);
     Change();
     return true;

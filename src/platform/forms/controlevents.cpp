@@ -273,16 +273,22 @@ void DragMove(const TPoint& screen) {
             return;
         GDrag.Started = true;
     }
-    TWatched<TControl> target = ControlAtScreen(screen);
+    TControl* target = ControlAtScreen(screen);
     TControl* old = GDrag.Target;
-    if (old && old != target.Get()) {
+    if (old && old != target) {
         bool accept = false;
         const TPoint p = old->ScreenToClient(screen);
+        TCallOut held{target};
         RunAsMessage(old, [&] { old->DragOver(GDrag.Source, p.x, p.y, dsDragLeave, accept); });
-        // A handler that freed the source ended the drag.
+        // A handler that freed the source ended the drag; the control under
+        // the mouse, when it went, is looked for again on the next move.
         if (!GDrag.Source) return;
+        if (held.Gone()) {
+            GDrag.Target = nullptr;
+            return;
+        }
     }
-    const bool entering = target.Get() != GDrag.Target.Get();
+    const bool entering = target != GDrag.Target.Get();
     GDrag.Target = target;
     GDrag.Accepted = false;
     if (TControl* t = target) {
@@ -364,10 +370,10 @@ bool HandleMouse(TControl* control, QWidget* w, QMouseEvent* e,
     }
     case QEvent::MouseMove: {
         if (GDrag.Source) {
-            TLifeWatch watch(control);
+            TCallOut held{control};
             DragMove(screen);
             // A drag's handlers may have freed the control under the mouse.
-            if (!watch.Alive()) return true;
+            if (held.Gone()) return Consumed(e);
         }
         TControl* target = GCapture ? GCapture : control;
         if (!target->Widget()->isEnabled()) return native ? Base(e) : true;
@@ -387,22 +393,22 @@ bool HandleMouse(TControl* control, QWidget* w, QMouseEvent* e,
         const TMouseButton button = ButtonFromQt(e->button());
         const TShiftState shift = ShiftFromQt(e->modifiers(), e->buttons());
         bool result = true;
-        TLifeWatch watch(target);
+        TCallOut held{target};
         if (native) result = NativeMouse(e, Base);
-        if (!watch.Alive()) return true;
+        if (held.Gone()) return true;
         TControlImpl* timpl = target->Impl();
         if (timpl->PressClicked && button == mbLeft) {
             timpl->PressClicked = false;
             if (InsideClient(target, p) && target->Widget()->isEnabled())
                 RunAsMessage(target, [&] { target->Click(); });
-            if (!watch.Alive()) return true;
+            if (held.Gone()) return Consumed(e);
         }
         if (e->buttons() == Qt::NoButton) GCapture = nullptr;
         if (GDrag.Source && button == mbLeft) DragFinish(true);
         // The drop's handlers may have freed the dragged control, which has the mouse.
-        if (!watch.Alive()) return true;
+        if (held.Gone()) return Consumed(e);
         RunAsMessage(target, [&] { TControlAccess::MouseUp(target, button, shift, p.x, p.y); });
-        if (!watch.Alive()) return true;
+        if (held.Gone()) return Consumed(e);
         if (button == mbRight) {
             // The control's pop-up menu, or the nearest parent's.
             for (TControl* c = target; c; c = c->Parent())
@@ -462,14 +468,17 @@ bool TypedChars(const QString& Text, AnsiString& Chars) {
 // and collects those that remain; false when the control went away.
 bool PressChars(TWinControl* c, const AnsiString& Typed, std::string& Kept) {
     TCustomForm* form = GetParentForm(c);
-    TLifeWatch watch(c);
+    TCallOut held{c, form};
     for (int i = 1; i <= Typed.Length(); ++i) {
         char ch = Typed[i];
-        if (form && form != c && form->KeyPreview())
+        if (form && form != c && form->KeyPreview()) {
             RunAsMessage(form, [&] { TControlAccess::KeyPress(form, ch); });
-        if (ch && watch.Alive()) RunAsMessage(c, [&] { TControlAccess::KeyPress(c, ch); });
-        if (!watch.Alive()) return false;
-        if (ch) Kept += ch;
+            if (held.Gone()) return false;
+        }
+        if (!ch) continue;
+        RunAsMessage(c, [&] { TControlAccess::KeyPress(c, ch); });
+        if (held.Gone()) return false;
+        Kept += ch;
     }
     return true;
 }
@@ -500,20 +509,21 @@ bool DispatchKeyPress(TWinControl* c, QKeyEvent* e, const std::function<bool(QEv
     // A key without a virtual-key code (most punctuation, letters of other
     // layouts) has no KeyDown; it still types its character.
     WORD key = QtKeyToVK(e->key(), e->modifiers());
-    TLifeWatch watch(c);
+    // A handler may free the control or its form: the key ends with them.
+    TCallOut held{c, form};
     if (key) {
         const bool modifierOnly = key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU;
         if (form && !modifierOnly) {
             bool shortcut = false;
             RunAsMessage(form, [&] { shortcut = form->IsShortCut(key, shift, c); });
-            if (shortcut) return true;
+            if (shortcut || held.Gone()) return true;
         }
         if (form && form != c && form->KeyPreview()) {
             RunAsMessage(form, [&] { TControlAccess::KeyDown(form, key, shift); });
-            if (key == 0 || !watch.Alive()) return true;
+            if (key == 0 || held.Gone()) return true;
         }
         RunAsMessage(c, [&] { TControlAccess::KeyDown(c, key, shift); });
-        if (key == 0 || !watch.Alive()) return true;
+        if (key == 0 || held.Gone()) return true;
         // Alt+F4 that no window manager took first is the window's close box.
         if (key == VK_F4 && shift == TShiftState{ssAlt} && form) {
             RunAsMessage(form, [form] { CloseFormFromFrame(form); });
@@ -522,13 +532,13 @@ bool DispatchKeyPress(TWinControl* c, QKeyEvent* e, const std::function<bool(QEv
         if (key == VK_F1 && shift.Empty()) {
             bool helped = false;
             RunAsMessage(c, [&] { helped = Application->ControlHelp(c); });
-            if (helped || !watch.Alive()) return true;
+            if (helped || held.Gone()) return true;
         }
         if (form && (key == VK_RETURN || key == VK_ESCAPE) && !shift.Contains(ssCtrl) &&
             !shift.Contains(ssAlt) && !TControlAccess::WantsKey(c, key, shift)) {
             bool taken = false;
             RunAsMessage(form, [&] { taken = form->DialogKey(key, c); });
-            if (taken || !watch.Alive()) return true;
+            if (taken || held.Gone()) return true;
         }
     }
     // The character comes from the event's text, whatever the key code.

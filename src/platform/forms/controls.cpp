@@ -9,6 +9,7 @@
 #include "platform/classes/watched.h"
 #include "platform/classes/props.h"
 #include "platform/forms/forms.h"
+#include "platform/forms/inherited.h"
 #include "platform/forms/formsqt.h"
 #include "platform/forms/systemwindow.h"
 #include "platform/forms/menus.h"
@@ -556,6 +557,14 @@ void TControl::Click() {
 
 void TControl::DblClick() {
     if (OnDblClick) OnDblClick(this);
+}
+
+void InheritedThen(TControl* Self, const std::function<void()>& Inherited,
+                   const std::function<void()>& Then) {
+    TCallOut held{Self};
+    Inherited();
+    if (held.Gone()) return;
+    Then();
 }
 
 void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {

@@ -4,6 +4,7 @@
 //   TTimer, TRadioGroup, TSplitter
 #include "platform/forms/extctrls.h"
 #include "platform/forms/formsqt.h"
+#include "platform/forms/inherited.h"
 #include "platform/rtl/clock.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/sysutils.h"
@@ -607,56 +608,65 @@ TControl* TSplitter::FindControl() const {
 }
 
 void TSplitter::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    TGraphicControl::MouseDown(Button, Shift, X, Y);
-    if (Button != mbLeft) return;
-    FControl = FindControl();
-    FDown = ClientToScreen(Point(X, Y));
-    if (FControl)
-        FStartSize =
-            (Align() == alLeft || Align() == alRight) ? FControl->Width() : FControl->Height();
+    InheritedThen(
+        this, [&] { TGraphicControl::MouseDown(Button, Shift, X, Y); },
+        [&] {
+            if (Button != mbLeft) return;
+            FControl = FindControl();
+            FDown = ClientToScreen(Point(X, Y));
+            if (FControl)
+                FStartSize = (Align() == alLeft || Align() == alRight) ? FControl->Width()
+                                                                       : FControl->Height();
+        });
 }
 
 void TSplitter::MouseMove(TShiftState Shift, int X, int Y) {
-    TGraphicControl::MouseMove(Shift, X, Y);
-    if (!FControl || !Shift.Contains(ssLeft)) return;
-    const TPoint p = ClientToScreen(Point(X, Y));
-    int size = FStartSize;
-    switch (Align()) {
-    case alLeft:
-        size += p.x - FDown.x;
-        break;
-    case alRight:
-        size -= p.x - FDown.x;
-        break;
-    case alTop:
-        size += p.y - FDown.y;
-        break;
-    case alBottom:
-        size -= p.y - FDown.y;
-        break;
-    default:
-        return;
-    }
-    size = std::max(size, FMinSize);
-    if (Align() == alLeft || Align() == alRight) {
-        if (Align() == alRight)
-            FControl->SetBounds(FControl->Left() + FControl->Width() - size, FControl->Top(), size,
-                                FControl->Height());
-        else
-            FControl->SetWidth(size);
-    } else {
-        if (Align() == alBottom)
-            FControl->SetBounds(FControl->Left(), FControl->Top() + FControl->Height() - size,
-                                FControl->Width(), size);
-        else
-            FControl->SetHeight(size);
-    }
+    InheritedThen(
+        this, [&] { TGraphicControl::MouseMove(Shift, X, Y); },
+        [&] {
+            if (!FControl || !Shift.Contains(ssLeft)) return;
+            const TPoint p = ClientToScreen(Point(X, Y));
+            int size = FStartSize;
+            switch (Align()) {
+            case alLeft:
+                size += p.x - FDown.x;
+                break;
+            case alRight:
+                size -= p.x - FDown.x;
+                break;
+            case alTop:
+                size += p.y - FDown.y;
+                break;
+            case alBottom:
+                size -= p.y - FDown.y;
+                break;
+            default:
+                return;
+            }
+            size = std::max(size, FMinSize);
+            if (Align() == alLeft || Align() == alRight) {
+                if (Align() == alRight)
+                    FControl->SetBounds(FControl->Left() + FControl->Width() - size,
+                                        FControl->Top(), size, FControl->Height());
+                else
+                    FControl->SetWidth(size);
+            } else {
+                if (Align() == alBottom)
+                    FControl->SetBounds(FControl->Left(),
+                                        FControl->Top() + FControl->Height() - size,
+                                        FControl->Width(), size);
+                else
+                    FControl->SetHeight(size);
+            }
+        });
 }
 
 void TSplitter::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    TGraphicControl::MouseUp(Button, Shift, X, Y);
-    if (Button == mbLeft && FControl) {
-        FControl = nullptr;
-        if (OnMoved) OnMoved(this);
-    }
+    InheritedThen(
+        this, [&] { TGraphicControl::MouseUp(Button, Shift, X, Y); },
+        [&] {
+            if (Button != mbLeft || !FControl) return;
+            FControl = nullptr;
+            if (OnMoved) OnMoved(this);
+        });
 }

@@ -96,8 +96,11 @@ void TCustomForm::SetFocus() {
 bool TCustomForm::IsShortCut(WORD Key, TShiftState Shift, TWinControl* Control) {
     const TShortCut sc = ShortCut(Key, Shift);
     for (TControl* c = Control; c; c = c->Parent())
-        if (TPopupMenu* menu = c->PopupMenu())
-            if (menu->IsShortCut(sc)) return true;
+        if (TPopupMenu* menu = c->PopupMenu()) {
+            // An item's handler may free the control or this form: the key is spent.
+            TCallOut held{this, c};
+            if (menu->IsShortCut(sc) || held.Gone()) return true;
+        }
     return FMenu && FMenu->IsShortCut(sc);
 }
 

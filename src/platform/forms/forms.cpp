@@ -1229,15 +1229,19 @@ int TCustomForm::ShowModal() {
         }
     } restore{this, disabled, previous};
     SetWindowOwner(Opener(previous), true);
-    SetVisible(true);
+    // Showing runs the form's own handlers, which may free it too.
     TCallOut held{this};
+    SetVisible(true);
+    if (held.Gone()) return mrCancel;
     do {
         Application->HandleMessage();
         if (held.Gone()) return mrCancel;
         if (Application->Terminated())
             FModalResult = mrCancel;
-        else if (FModalResult != mrNone)
+        else if (FModalResult != mrNone) {
             CloseModal();
+            if (held.Gone()) return mrCancel;
+        }
     } while (restore.self && FModalResult == mrNone);
     if (!restore.self) return mrCancel;
     return FModalResult;
@@ -1346,10 +1350,15 @@ void TCustomForm::CloseModal() {
             return;
         }
     }
+    // OnCloseQuery and OnClose may ask the user, or free the form.
+    TCallOut held{this};
     TCloseAction action = caNone;
-    if (CloseQuery()) {
+    const bool can = CloseQuery();
+    if (held.Gone()) return;
+    if (can) {
         action = caHide;
         DoClose(action);
+        if (held.Gone()) return;
     }
     if (action == caNone)
         FModalResult = mrNone;
@@ -1363,10 +1372,12 @@ void TCustomForm::Close() {
         return;
     }
     if (!ApplyFocusedEntry()) return;
-    if (!CloseQuery()) return;
+    // OnCloseQuery and OnClose may ask the user, or free the form.
+    TCallOut held{this};
+    if (!CloseQuery() || held.Gone()) return;
     TCloseAction action = caHide;
     DoClose(action);
-    if (action == caNone) return;
+    if (held.Gone() || action == caNone) return;
     if (Application->MainForm() == this)
         Application->Terminate();
     else if (action == caHide)

@@ -1,5 +1,6 @@
 // The memo: a multi-line edit whose Qt editor is made only when first needed.
 #include "platform/forms/formsqt.h"
+#include "platform/forms/inherited.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/sysutils.h"
@@ -363,8 +364,11 @@ void TMemo::Clear() {
 }
 
 void TMemo::KeyPress(char& Key) {
-    TWinControl::KeyPress(Key);
-    if (Key == '\r' && !FWantReturns) Key = 0;
+    InheritedThen(
+        this, [&] { TWinControl::KeyPress(Key); },
+        [&] {
+            if (Key == '\r' && !FWantReturns) Key = 0;
+        });
 }
 
 bool TMemo::WantsKey(WORD Key, TShiftState) const {

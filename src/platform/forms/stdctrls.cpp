@@ -3,7 +3,9 @@
 //   TCustomLabel, TCustomEdit (TMemo stands in memo.cpp)
 //   Buttons, TCustomGroupBox, TComboBox, TListBox
 #include "platform/forms/stdctrls.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/formsqt.h"
+#include "platform/forms/inherited.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/sysutils.h"
 #include <QAbstractItemView>
@@ -13,6 +15,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -606,13 +609,16 @@ public:
                           box->RenderItem(currentIndex(), field.width(), field.height(), state));
     }
     void showPopup() override {
+        // OnDropDown may free the box, and this widget with it.
+        QPointer<TQtComboBox> self(this);
         if (auto* box = dynamic_cast<TComboBox*>(Control))
             RunAsMessage(box, [box] {
                 if (box->OnDropDown) box->OnDropDown(box);
             });
-        MakeShownParts();
-        List();
-        TQt<QComboBox>::showPopup();
+        if (!self) return;
+        self->MakeShownParts();
+        self->List();
+        self->TQt<QComboBox>::showPopup();
     }
     // The drop-down list is a widget tree of its own, made when it is first
     // needed; its rows draw through the control.
@@ -718,7 +724,9 @@ TComboBox::TComboBox(TComponent* AOwner)
     FItems->OnChange = [this](TObject*) { ItemsChanged(); };
     QObject::connect(cb, QOverload<int>::of(&QComboBox::activated), cb, [this](int) {
         RunAsMessage(this, [this] {
+            TCallOut held{this};
             Click();
+            if (held.Gone()) return;
             Select();
         });
     });
@@ -1203,7 +1211,8 @@ void TListBox::KeyDown(WORD& Key, TShiftState Shift) {
 }
 
 bool TListBox::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
-    if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
+    TCallOut held{this};
+    if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos) || held.Gone()) return true;
     SetTopIndex(FTopIndex - WheelDelta / 120 * 3);
     return true;
 }

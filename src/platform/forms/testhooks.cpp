@@ -540,8 +540,8 @@ void SimulateDoubleClick(TControl* Control, int X, int Y) {
     if (X < 0) X = Control->ClientWidth() / 2;
     if (Y < 0) Y = Control->ClientHeight() / 2;
     TCallOut held{Control};
-    for (TMouseAction a : {TMouseAction::Down, TMouseAction::Up, TMouseAction::DoubleClick,
-                           TMouseAction::Up})
+    for (TMouseAction a :
+         {TMouseAction::Down, TMouseAction::Up, TMouseAction::DoubleClick, TMouseAction::Up})
         if (held.Live()) SimulateMouse(Control, a, mbLeft, X, Y);
 }
 
@@ -637,7 +637,9 @@ void SendKey(QWidget* w, int qtKey, Qt::KeyboardModifiers mods, const QString& t
 // A handler of focusing or of a key may free the control: no key reaches it then.
 void SimulateKey(TWinControl* Control, WORD Key, TShiftState Shift) {
     EnsureQtApplication();
-    if (!FocusForKeys(Control)) {
+    // Focusing runs OnEnter and OnExit, which may free the control.
+    TCallOut held{Control};
+    if (!FocusForKeys(Control) || held.Gone()) {
         RethrowPendingUnwind();
         return;
     }
@@ -647,11 +649,11 @@ void SimulateKey(TWinControl* Control, WORD Key, TShiftState Shift) {
 
 void SimulateType(TWinControl* Control, const AnsiString& Text) {
     EnsureQtApplication();
-    if (!FocusForKeys(Control)) {
+    TCallOut held{Control};
+    if (!FocusForKeys(Control) || held.Gone()) {
         RethrowPendingUnwind();
         return;
     }
-    TCallOut held{Control};
     for (int i = 1; i <= Text.Length() && held.Live(); ++i) {
         const char ch = Text[i];
         const QString text = AnsiToQString(AnsiString(ch));
