@@ -340,7 +340,7 @@ void LoadChartFromStreamCheck(TCustomChart*& AChart, TStream* AStream,
     std::vector<TChartSeries*> filled;
     // What the file tells the user about what it holds, from the trial read only.
     std::vector<AnsiString> told;
-    TCallOut held{chart};
+    TCallOut held{chart, methodRoot, fresh};
     {
         TProcTeeCheckError record;
         if (CheckError)
