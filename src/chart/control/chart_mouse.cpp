@@ -377,12 +377,14 @@ void TCustomChart::MouseMove(TShiftState Shift, int X, int Y) {
                 }
             }
         };
+        // The panning state is the chart's own: read it through the chart,
+        // which the guard watches, once a scroll handler has run.
         panAxes(true, pan->X1, X);
         if (held.Gone()) return;
-        panAxes(false, pan->Y1, Y);
+        panAxes(false, Panning()->Y1, Y);
         if (held.Gone()) return;
-        pan->X1 = X;
-        pan->Y1 = Y;
+        Panning()->X1 = X;
+        Panning()->Y1 = Y;
         if (moved) {
             if (OnScroll) OnScroll(this);
             if (held.Gone()) return;

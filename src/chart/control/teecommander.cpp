@@ -132,9 +132,9 @@ void TCustomTeeCommander::Loaded() {
     ShowHideControls(FPanel != nullptr);
 }
 
-TCallOut TCustomTeeCommander::Watch() {
+TCustomForm* TCustomTeeCommander::PanelForm() const {
     TCustomTeePanel* panel = FPanel;
-    return TCallOut{this, panel, GetParentForm(this), panel ? GetParentForm(panel) : nullptr};
+    return panel ? GetParentForm(panel) : nullptr;
 }
 
 void TCustomTeeCommander::TeeEvent(TTeeEvent* Event) {
@@ -456,7 +456,7 @@ void TTeeCommander::DoMouseDown(int X, int Y) {
     TPieSeries* pie = FirstSeriesPie();
     if (!pie && IsButtonDown(FButtonNormal)) return;
     // The pie's hit test may call its handler.
-    TCallOut held = Watch();
+    TCallOut held{this, Panel(), GetParentForm(this), PanelForm()};
     const int slice = pie ? pie->Clicked(X, Y) : -1;
     if (held.Gone()) return;
     FDragging = true;
@@ -476,7 +476,7 @@ void TTeeCommander::DoMouseMove(int X, int Y) {
     // The view's handlers and the label's may free this commander, the panel
     // or the form of either: the drag then ends here.
     FDragging = false;
-    TCallOut held = Watch();
+    TCallOut held{this, Panel(), GetParentForm(this), PanelForm()};
     struct TRestore {
         bool& Flag;
         const TCallOut& Held;
@@ -502,14 +502,14 @@ void TTeeCommander::DoMouseMove(int X, int Y) {
 
 // The panel tells its listeners, whose handlers may free what the drag holds.
 void TTeeCommander::Switch3D() {
-    TCallOut held = Watch();
+    TCallOut held{this, Panel(), GetParentForm(this), PanelForm()};
     Panel()->SetView3D(true);
     if (held.Gone()) return;
     if (FButton3D) FButton3D->SetDown(true);
 }
 
 void TTeeCommander::DoRotate(int X, int Y) {
-    TCallOut held = Watch();
+    TCallOut held{this, Panel(), GetParentForm(this), PanelForm()};
     Switch3D();
     if (held.Gone()) return;
     TView3DOptions* v = Panel()->View3DOptions();
@@ -536,13 +536,15 @@ void TTeeCommander::DoRotate(int X, int Y) {
 }
 
 void TTeeCommander::DoMove(int X, int Y) {
-    TCallOut held = Watch();
+    TCallOut held{this, Panel(), GetParentForm(this), PanelForm()};
     Switch3D();
     if (held.Gone()) return;
     // Each offset tells the view's OnScrolled.
     TView3DOptions* v = Panel()->View3DOptions();
     v->SetHorizOffset(v->HorizOffset() + X - FOldX);
     if (held.Gone()) return;
+    // Read again through the panel: the handler may have changed its view.
+    v = Panel()->View3DOptions();
     v->SetVertOffset(v->VertOffset() + Y - FOldY);
     if (held.Gone()) return;
     FOldX = X;
@@ -550,7 +552,7 @@ void TTeeCommander::DoMove(int X, int Y) {
 }
 
 void TTeeCommander::DoZoom(int Y) {
-    TCallOut held = Watch();
+    TCallOut held{this, Panel(), GetParentForm(this), PanelForm()};
     Switch3D();
     if (held.Gone()) return;
     TView3DOptions* v = Panel()->View3DOptions();
@@ -564,7 +566,7 @@ void TTeeCommander::DoZoom(int Y) {
 }
 
 void TTeeCommander::DoDepth(int X, int Y) {
-    TCallOut held = Watch();
+    TCallOut held{this, Panel(), GetParentForm(this), PanelForm()};
     Switch3D();
     if (held.Gone()) return;
     auto* axes = dynamic_cast<TCustomAxisPanel*>(Panel());

@@ -71,9 +71,9 @@ public:
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
-    // What a drag holds while the panel's and the view's handlers run: this
-    // bar, its panel and the form of either.
-    TCallOut Watch();
+    // The panel's form, held with this bar, its panel and its own form while
+    // a drag runs the panel's and the view's handlers.
+    TCustomForm* PanelForm() const;
 
 private:
     TWatched<TCustomTeePanel> FPanel;

@@ -142,7 +142,10 @@ void TChartEditor::Execute() {
         s.OnChangeSeriesOrder = [this](TObject* Sender, TChartSeries* A, TChartSeries* B) {
             if (OnChangeSeriesOrder) OnChangeSeriesOrder(Sender, A, B);
         };
+        // Building the editor sets its pages, which tell their controls.
+        TCallOut held{this, chart};
         std::unique_ptr<TCustomForm> form = TeeEditorHooks().CreateEditForm(s);
+        if (held.Gone()) return;
         if (form) {
             // The editor itself may go with the chart's form.
             TCallOut self{this}, chartGone{chart};
@@ -233,8 +236,10 @@ TChartEditorPanel::TChartEditorPanel(TComponent* AOwner) : TCustomPanelNoCaption
     SetWidth(409);
     SetHeight(291);
     if (ComponentState().Contains(csDesigning) || !TeeEditorHooks().CreatePanelEditForm) return;
-    FEditor = TeeEditorHooks().CreatePanelEditForm(this);
-    if (!FEditor) return;
+    TCallOut held{this};
+    TCustomForm* editor = TeeEditorHooks().CreatePanelEditForm(this);
+    if (held.Gone() || !editor) return;
+    FEditor = editor;
     TeeTranslateControl(FEditor);
     FEditor->SetBorderStyle(bsNone);
     if (auto* bottom = dynamic_cast<TControl*>(FEditor->FindComponent("PanBottom")))
@@ -260,13 +265,13 @@ void TChartEditorPanel::SetChart(TCustomChart* Value) {
 void TChartEditorPanel::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomPanelNoCaption::Notification(AComponent, Operation);
     if (Operation != opRemove) return;
+    if (AComponent == FEditor) FEditor = nullptr;
     if (FChart.Gone()) {
         // The chart reads as none already; the embedded editor lets go of it too.
         FChart = nullptr;
         if (FEditor && TeeEditorHooks().SetPanelEditChart)
             TeeEditorHooks().SetPanelEditChart(FEditor, nullptr);
     }
-    if (AComponent == FEditor) FEditor = nullptr;
 }
 
 void TChartEditorPanel::SelectUnderMouse() {

@@ -359,7 +359,8 @@ void TColorLineTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton, TShi
         if (changed) {
             DrawColorLine(true);
             DrawColorLine(false);
-            c->Pen()->SetMode(pmCopy);
+            // The chart's own canvas, read through the chart the guard watches.
+            chart->Canvas()->Pen()->SetMode(pmCopy);
         }
         break;
     }

@@ -155,11 +155,10 @@ void TAxisArrowTool::DoScroll(double Delta) {
     bool allow = true;
     if (chart && chart->OnAllowScroll) {
         double lo = a->Minimum() + Delta, hi = a->Maximum() + Delta;
-        TCallOut held{this, chart, ChartForm()};
+        // The handler's sender is the axis, which it may free too.
+        TCallOut held{this, a, chart, ChartForm()};
         chart->OnAllowScroll(a, lo, hi, allow);
-        if (held.Gone()) return;
-        // A custom axis may have gone with the handler.
-        if (Axis() != a) return;
+        if (held.Gone() || Axis() != a) return;
     }
     if (!allow) return;
     a->Scroll(Delta, false);

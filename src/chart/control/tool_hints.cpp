@@ -203,7 +203,7 @@ void TMarksTipTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button
         return;
     // A series' hit test may call its click handler, which may free the
     // series, this tool, the chart or its form.
-    TChartSeries* found = nullptr;
+    TWatched<TChartSeries> found;
     int index = -1;
     if (TChartSeries* s = Series()) {
         TCallOut held{this, s, chart, ChartForm()};
@@ -237,9 +237,9 @@ void TMarksTipTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button
         found->Marks()->SetStyle(FStyle);
         AnsiString text = found->GetMarkText(index);
         if (OnGetText) {
-            const TWatched<TMarksTipTool> self(this);
+            TCallOut held{this, chart, ChartForm()};
             OnGetText(this, text);
-            if (!self || !restore.Chart || !restore.Marks) return;
+            if (held.Gone() || !restore.Marks) return;
         }
         if (text != chart->Hint()) {
             chart->ShowPartHint(text);
@@ -496,14 +496,12 @@ void TSeriesAnimationTool::Execute() {
     const double start = FStartAtMin ? list()->MinValue() : FStartValue;
     for (int i = 0; i < count; ++i)
         list()->SetValueQuiet(i, start);
-    // False once the series or the tool has gone.
     const auto frame = [&] {
-        if (!self || !series) return false;
         if (TCustomAxisPanel* chart = series->ParentChart()) chart->Invalidate();
         if (Application) Application->ProcessMessages();
-        return self && series;
     };
-    if (!frame()) return;
+    frame();
+    if (!self || !series) return;
     // No steps means no growth to show: the values are put back at once.
     const int steps = std::max(1, FSteps);
     const int group = FDrawEvery > 0 ? FDrawEvery : std::max(1, count);
@@ -520,7 +518,8 @@ void TSeriesAnimationTool::Execute() {
                 onStep(this, step);
                 if (!self || !series) return;
             }
-            if (!frame()) return;
+            frame();
+            if (!self || !series) return;
             if (FIdle) break;
         }
     }

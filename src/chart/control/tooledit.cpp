@@ -7,6 +7,7 @@
 #include "chart/engine/teesources.h"
 #include "chart/engine/teetools.h"
 #include "platform/classes/stringlist.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/stdctrls.h"
 #include <algorithm>
 #include <cstdlib>
@@ -170,7 +171,10 @@ void TButtonPen::LinkPen(TChartPen* APen) {
 
 void TButtonPen::Click() {
     if (TChartPen* pen = Pen()) {
-        if (!EditChartPen(this, pen, FHideColor)) return;
+        // The pen's dialog is modal: the button or its form may go meanwhile.
+        TCallOut held{this, GetParentForm(this)};
+        const bool edited = EditChartPen(this, pen, FHideColor);
+        if (held.Gone() || !edited) return;
         Invalidate();
     }
     TTeeButton::Click();

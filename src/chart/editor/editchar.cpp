@@ -1,4 +1,5 @@
 #include "chart/editor/editchar.h"
+#include "platform/classes/watched.h"
 #include "chart/control/chartparts.h"
 #include "chart/editor/teeediseri.h"
 #include "chart/editor/teeeditcha.h"
@@ -20,7 +21,10 @@ std::unique_ptr<TChartEditForm> TeeCreateChartEditor(TCustomChart* AChart) {
 }
 
 void TeeRunChartEditor(TCustomChart* AChart, const std::function<void(TChartEditForm*)>& Preset) {
+    // Building the editor tells its pages' controls, which may free the chart.
+    TCallOut held{AChart};
     std::unique_ptr<TChartEditForm> form = TeeCreateChartEditor(AChart);
+    if (held.Gone()) return;
     if (Preset) Preset(form.get());
     // Opened on a series or tool, it is about that one too.
     ShowModalWatching(form.get(), {AChart, form->TheEditSeries, form->TheTool});
@@ -36,7 +40,9 @@ void OpenSeriesTab(TChartEditForm* F, TChartSeries* S, bool DataSource) {
     F->TheEditSeries = S;
     F->MainPage->SetActivePage(F->TabSeries);
     F->LBSeries->SetSelectedSeries(S);
+    TCallOut held{F};
     F->SetTabSeries();
+    if (held.Gone() || !F->TheFormSeries) return;
     TFormTeeSeries* page = F->TheFormSeries;
     page->PageSeries->SetActivePage(DataSource ? page->TabDataSource : page->TabMarks);
     page->PageSeriesChange(page->PageSeries);

@@ -24,13 +24,18 @@ class TUpDown;
 class TLoadGuard {
 public:
     explicit TLoadGuard(bool& Flag) : FFlag(Flag), FOld(Flag) { FFlag = true; }
-    ~TLoadGuard() { FFlag = FOld; }
+    ~TLoadGuard() {
+        if (FArmed) FFlag = FOld;
+    }
+    // The flag's owner has gone: nothing is put back.
+    void Disarm() { FArmed = false; }
     TLoadGuard(const TLoadGuard&) = delete;
     TLoadGuard& operator=(const TLoadGuard&) = delete;
 
 private:
     bool& FFlag;
     bool FOld;
+    bool FArmed = true;
 };
 
 class TControlBinder {

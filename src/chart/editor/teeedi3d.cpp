@@ -105,13 +105,19 @@ TFormTee3D::TFormTee3D(TComponent* AOwner, TCustomChart* AChart) : TForm(AOwner)
             if (!FBind.Loading() && FChart) Set(Bar->Position());
         };
     };
+    // The zoom and the offsets tell the view's handlers; bar() only keeps them
+    // for the bar's changes, yet the page asks as it would after any such call.
+    TCallOut held{this};
     bar(SBZoom, LZoom, [this](int v) { FChart->View3DOptions()->SetZoom(v); });
+    if (held.Gone()) return;
     bar(SBRotation, LRotation, [this](int v) {
         FChart->View3DOptions()->SetRotation(FullRotation() ? v : BarToRotation(v));
     });
     bar(SBElevation, LElevation, [this](int v) { FChart->View3DOptions()->SetElevation(v); });
     bar(SBHOffset, LHOffset, [this](int v) { FChart->View3DOptions()->SetHorizOffset(v); });
+    if (held.Gone()) return;
     bar(SBVOffset, LVOffset, [this](int v) { FChart->View3DOptions()->SetVertOffset(v); });
+    if (held.Gone()) return;
     bar(SBPerspec, LPerspec, [this](int v) { FChart->View3DOptions()->SetPerspective(v); });
     SBZoom->OnChange = [this, set = SBZoom->OnChange](TObject* s) {
         set(s);

@@ -4,6 +4,7 @@
 //   sources        the single source with its value list, or the picker
 //   apply          sources checked for cycles first, then written at once
 #include "chart/editor/teeedifunc.h"
+#include "platform/classes/watched.h"
 
 #include "chart/control/teeseriestypes.h"
 #include "chart/control/tooledit.h"
@@ -145,7 +146,9 @@ void TTeeFuncEditor::FormShow(TObject* Sender) {
         }
         CBSources->SetItemIndex(index);
     }
+    TCallOut held{this};
     CBSourcesChange(nullptr);
+    if (held.Gone() || !FSeries) return;
     BApply->SetEnabled(!FSeries->FunctionType() && !FSeries->DataSource());
 }
 
@@ -191,7 +194,12 @@ void TTeeFuncEditor::CBSourcesChange(TObject* Sender) {
         }
     }
     PanSingle->SetVisible(FSingle);
-    if (FPicker) FPicker->SetVisible(!FSingle);
+    if (FPicker) {
+        // Hiding the picker moves the focus, which tells its handlers.
+        TCallOut held{this};
+        FPicker->SetVisible(!FSingle);
+        if (held.Gone() || !FSeries) return;
+    }
     TabSource->SetTabVisible(!noSource);
     FillSourceSeries();
     if (cls && (noSource || FSeries->DataSource()) && TabOptions->TabVisible())
@@ -254,7 +262,12 @@ void TTeeFuncEditor::CBSingleChange(TObject*) {
 
 void TTeeFuncEditor::BApplyClick(TObject*) {
     if (!FSeries) return;
-    if (FOptions) FOptions->CloseQuery();
+    if (FOptions) {
+        // The options' page may ask the user to apply what it holds.
+        TCallOut held{this};
+        FOptions->CloseQuery();
+        if (held.Gone() || !FSeries) return;
+    }
     // A series freed since the lists were filled reads empty there and is left out.
     std::vector<TChartSeries*> chosen;
     if (FSingle) {

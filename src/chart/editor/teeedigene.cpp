@@ -3,6 +3,7 @@
 //   navigator   first, prior, next and last page of a chart
 //   paging      points per page, last page scaling, legend of the page
 #include "chart/editor/teeedigene.h"
+#include "platform/classes/watched.h"
 
 #include "chart/control/chart.h"
 #include "chart/control/teeeditorhooks.h"
@@ -310,7 +311,10 @@ TFormTeePage::TFormTeePage(TComponent* AOwner, TCustomChart* AChart)
     FBind.Text(SEPointsPerPage, nullptr, [this](const AnsiString& T) {
         int v = 0;
         if (!T.IsEmpty() && (!TryStrToInt(T, v) || v < 0)) return;
+        // The chart's page changes, which tells its handlers.
+        TCallOut held{this};
         FChart->SetMaxPointsPerPage(v);
+        if (held.Gone()) return;
         RefreshLabel();
     });
     FBind.Check(

@@ -1,4 +1,5 @@
 #include "chart/editor/teeediperi.h"
+#include "platform/classes/watched.h"
 
 #include "chart/control/teefunci.h"
 #include "chart/control/teeseriestypes.h"
@@ -145,7 +146,11 @@ void TTeeFunctionEditor::CBStyleChange(TObject*) {
         ENum->SetText(AnsiString(static_cast<int>(std::max(0L, std::lround(period)))));
     else
         ENum->SetText(FloatToStr(period));
-    if (ENum->Enabled() && ENum->Showing()) ENum->SetFocus();
+    if (ENum->Enabled() && ENum->Showing()) {
+        TCallOut held{this};
+        ENum->SetFocus();
+        if (held.Gone()) return;
+    }
     EnableApply();
 }
 

@@ -138,11 +138,14 @@ void TFormTeeSeries::TeeEvent(TTeeEvent* Event) {
     if (!e || IsDestroying()) return;
     if (e->Event == seChangeColor && FTheSeries.Is(e->Series)) PaintBox1->Invalidate();
     if (e->Event == seRemove && FTheSeries.Is(e->Series)) {
+        // Found before the data source's page may ask the user to apply.
+        const int index = CBSeries->Items()->IndexOfObject(e->Series);
+        TCallOut held{this};
         DestroySeriesForms();
+        if (held.Gone()) return;
         FTheSeries = nullptr;
         FLastSeries = nullptr;
-        const int index = CBSeries->Items()->IndexOfObject(e->Series);
-        if (index >= 0) CBSeries->Items()->Delete(index);
+        if (index >= 0 && index < CBSeries->Items()->Count()) CBSeries->Items()->Delete(index);
         CBSeries->SetItemIndex(-1);
         CBSeriesChange(CBSeries);
     }
@@ -233,10 +236,16 @@ void TFormTeeSeries::DestroySeriesForms() {
         if (tab != TheTabSheet && tab != TabGeneral && tab != TabMarks && tab != TabDataSource)
             delete tab;
     }
-    if (FDataSourceForm && FDataSourceForm->CloseQuery()) {
-        TCustomForm* form = FDataSourceForm;
-        FDataSourceForm = nullptr;
-        delete form;
+    if (FDataSourceForm) {
+        // The page may ask the user to apply what it holds.
+        TCallOut held{this};
+        const bool close = FDataSourceForm->CloseQuery();
+        if (held.Gone()) return;
+        if (close && FDataSourceForm) {
+            TCustomForm* form = FDataSourceForm;
+            FDataSourceForm = nullptr;
+            delete form;
+        }
     }
     FDataChoice = -1;
 }
@@ -245,6 +254,9 @@ void TFormTeeSeries::CBSeriesChange(TObject*) {
     // Nothing is written while the page changes series: the new series' page
     // is read (PageSeriesChange) after the guard is gone.
     std::unique_ptr<TLoadGuard> guard(new TLoadGuard(FBind.Guard()));
+    // Drawing a series' icon, closing its pages and reading the new ones may
+    // tell handlers that free this form or the series.
+    TCallOut held{this};
     // By caption: the page may be one of the tabs the old series' editor added.
     const AnsiString remembered =
         PageSeries->ActivePage() ? PageSeries->ActivePage()->Caption() : "";
@@ -266,7 +278,11 @@ void TFormTeeSeries::CBSeriesChange(TObject*) {
         FillDataSources(s->ParentChart());
         LabelSeriesClass->SetCaption(GetGallerySeriesName(s) + ": " +
                                      (s->Title().IsEmpty() ? s->Name() : s->Title()));
-        ImageSeries->Picture()->Assign(TeeSeriesIcon(s->ClassType()));
+        TCallOut series{s};
+        TBitmap* icon = TeeSeriesIcon(s->ClassType());
+        if (held.Gone()) return guard->Disarm();
+        if (series.Gone()) return;
+        ImageSeries->Picture()->Assign(icon);
         ImageSeries->Show();
         PaintBox1->SetVisible(s->UseSeriesColor());
         CBPersistent->SetVisible(IsDssGraph && !s->Style().Contains(tssIsTemplate));
@@ -277,6 +293,8 @@ void TFormTeeSeries::CBSeriesChange(TObject*) {
         TabDataSource->SetTabVisible(ShowTabDataSource && !s->Style().Contains(tssIsTemplate) &&
                                      !s->Style().Contains(tssHideDataSource));
         DestroySeriesForms();
+        if (held.Gone()) return guard->Disarm();
+        if (series.Gone()) return;
         if (TCustomForm* form = TeeCreateFormByClass(SeriesEditorForm(s), this)) {
             FSeriesForm = form;
             form->FreeNotification(this);
@@ -293,7 +311,9 @@ void TFormTeeSeries::CBSeriesChange(TObject*) {
     if (!target->TabVisible()) target = TabGeneral;
     PageSeries->SetActivePage(target);
     guard.reset();
+    TCallOut series{s};
     PageSeriesChange(PageSeries);
+    if (held.Gone() || series.Gone()) return;
     guard.reset(new TLoadGuard(FBind.Guard()));
     PaintBox1->Invalidate();
     FLastSeries = s;
@@ -358,7 +378,9 @@ void TFormTeeSeries::SetTabDataSource() {
 
 void TFormTeeSeries::CreateDataSourceForm() {
     if (FDataSourceForm) {
-        if (!FDataSourceForm->CloseQuery()) return;
+        TCallOut held{this};
+        const bool close = FDataSourceForm->CloseQuery();
+        if (held.Gone() || !close || !FDataSourceForm) return;
         TCustomForm* form = FDataSourceForm;
         FDataSourceForm = nullptr;
         delete form;
@@ -418,6 +440,10 @@ void TFormTeeSeries::CBDataSourcestyleChange(TObject*) {
 }
 
 bool TFormTeeSeries::CloseQuery() {
-    if (FDataSourceForm && !FDataSourceForm->CloseQuery()) return false;
+    if (FDataSourceForm) {
+        TCallOut held{this};
+        const bool close = FDataSourceForm->CloseQuery();
+        if (held.Gone() || !close) return false;
+    }
     return TForm::CloseQuery();
 }

@@ -57,10 +57,13 @@ bool TBaseSourceEditor::CloseQuery() {
             try {
                 BApply->Click();
             } catch (const Exception&) {
-                Application->HandleException(this);
+                if (held.Gone())
+                    Application->HandleException(nullptr);
+                else
+                    Application->HandleException(this);
                 return false;
             }
-            if (BApply->Enabled()) return false;
+            if (held.Gone() || BApply->Enabled()) return false;
             break;
         case mrNo:
             BApply->SetEnabled(false);

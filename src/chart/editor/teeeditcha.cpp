@@ -154,8 +154,10 @@ TChartEditForm::TChartEditForm(TComponent* AOwner) : TForm(AOwner) {
     MainPage->OnChange = [this](TObject* s) { MainPageChange(s); };
     SubPage->OnChange = [this](TObject* s) { SubPageChange(s); };
     MainPage->OnChanging = [this](TObject*, bool& Allow) {
+        TCallOut held{this};
         if (TheFormSeries && MainPage->ActivePage() == TabSeries)
             Allow = TheFormSeries->CloseQuery();
+        if (held.Gone()) return;
         if (Allow && HighLightTabs && MainPage->ActivePage())
             MainPage->ActivePage()->SetHighlighted(false);
     };
@@ -173,7 +175,9 @@ TChartEditForm::TChartEditForm(TComponent* AOwner) : TForm(AOwner) {
     // their tabs without scroll arrows.
     const int tabs = SubPage->TabsWidth() + 8;
     if (tabs > SubPage->Width()) SetWidth(Width() + tabs - SubPage->Width());
+    TCallOut held{this};
     SetChart(nullptr);
+    if (held.Gone()) return;
     SetCaption("");
     EditorOptions = {ceAdd, ceDelete, ceChange, ceClone, ceDataSource, ceTitle, ceHelp};
     MainPage->SetActivePage(TabChart);
@@ -206,7 +210,12 @@ void TChartEditForm::SetChart(TCustomChart* AChart) {
     LBSeries->SetChart(TheChart);
     MainPage->SetEnabled(TheChart != nullptr);
     SubPage->SetEnabled(TheChart != nullptr);
-    if (other) RebuildPages();
+    if (other) {
+        // The pages let go of their forms, which may ask the user first.
+        TCallOut held{this};
+        RebuildPages();
+        if (held.Gone()) return;
+    }
     if (!TheChart) return;
     if (!RememberPosition) RememberPosition = TheChart->ComponentState().Contains(csDesigning);
     if (!RememberPosition) return;
@@ -275,7 +284,11 @@ bool TChartEditForm::CloseQuery() {
             // Losing the position must not keep the editor from closing.
         }
     }
-    if (TheFormSeries && !TheFormSeries->CloseQuery()) return false;
+    if (TheFormSeries) {
+        TCallOut held{this};
+        const bool close = TheFormSeries->CloseQuery();
+        if (held.Gone() || !close) return false;
+    }
     return TForm::CloseQuery();
 }
 
@@ -333,7 +346,9 @@ void TChartEditForm::FormShow(TObject*) {
     if (DefaultTab >= 12 && DefaultTab <= 15) {
         TTabSheet* target[] = {TabData, TabExport, TabTools, TabPrint};
         MainPage->SetActivePage(target[DefaultTab - 12]);
+        TCallOut held{this};
         MainPageChange(MainPage);
+        if (held.Gone()) return;
     } else if (DefaultTab >= 0 && DefaultTab <= 8) {
         int found = -1;
         for (int i = DefaultTab; i < SubPage->PageCount() && found < 0; ++i)
@@ -351,14 +366,20 @@ void TChartEditForm::FormShow(TObject*) {
 
     if (TeeOnShowEditor) TeeOnShowEditor(this);
 
+    // Showing a page tells its controls, which may ask the user or move the
+    // focus: the editor may go meanwhile.
+    TCallOut held{this};
     if (TheEditSeries) {
         LBSeries->SetSelectedSeries(TheEditSeries);
         LBSeriesEditSeries(LBSeries);
+        if (held.Gone()) return;
     } else if (TheTool && TabTools->TabVisible()) {
         MainPage->SetActivePage(TabTools);
         MainPageChange(MainPage);
+        if (held.Gone()) return;
     } else if (LBSeries->Items()->Count() > 0) {
         if (LBSeries->CanFocus()) SetActiveControl(LBSeries);
+        if (held.Gone()) return;
         LBSeries->SelectSeries(0);
         LBSeriesRefreshButtons(LBSeries);
     } else {
@@ -368,6 +389,7 @@ void TChartEditForm::FormShow(TObject*) {
     if ((DefaultTab == 9 || DefaultTab == 10) && LBSeries->GetSelectedSeries()) {
         MainPage->SetActivePage(TabSeries);
         SetTabSeries();
+        if (held.Gone() || !TheFormSeries) return;
         TheFormSeries->PageSeries->SetActivePage(DefaultTab == 9 ? TheFormSeries->TabGeneral
                                                                  : TheFormSeries->TabMarks);
         TheFormSeries->PageSeriesChange(TheFormSeries->PageSeries);
@@ -433,8 +455,11 @@ void TChartEditForm::MainPageChange(TObject*) {
     TTabSheet* page = MainPage->ActivePage();
     if (!page) return;
     if (HighLightTabs) page->SetHighlighted(true);
+    // The pages' forms may ask the user or tell their handlers.
+    TCallOut held{this, page};
     if (page == TabSeries) {
         SetTabSeries();
+        if (held.Gone()) return;
     } else if (page == TabTools) {
         auto* tools = dynamic_cast<TFormTeeTools*>(PageForm(TabTools));
         if (!tools) {
@@ -454,7 +479,6 @@ void TChartEditForm::MainPageChange(TObject*) {
     } else if (page == TabData) {
         // Bound again each time, so the grid follows series changed meanwhile.
         if (TCustomForm* form = PageForm(TabData)) {
-            TCallOut held{this};
             if (form->OnShow) form->OnShow(form);
             if (held.Gone()) return;
         } else if (TCustomForm* form = TeeCreateFormByClass(GetClass("TFormTeeData"), this)) {
@@ -554,37 +578,49 @@ void TChartEditForm::LBSeriesEditSeries(TObject*) {
 }
 
 void TChartEditForm::BAddSeriesClick(TObject*) {
-    TChartSeries* s = LBSeries->AddSeriesGallery();
+    // The gallery is modal: the editor or the new series may go meanwhile.
+    TCallOut held{this};
+    const TWatched<TChartSeries> s = LBSeries->AddSeriesGallery();
+    if (held.Gone()) return;
     LBSeriesRefreshButtons(LBSeries);
     if (!s || !s->FunctionType()) return;
     AddedSeries = s;
     s->FreeNotification(this);
     MainPage->SetActivePage(TabSeries);
     SetTabSeries();
+    if (held.Gone() || !TheFormSeries) return;
     TheFormSeries->PageSeries->SetActivePage(TheFormSeries->TabDataSource);
     TheFormSeries->PageSeriesChange(TheFormSeries->PageSeries);
 }
 
 void TChartEditForm::AfterSeriesListChange() {
     if (TheFormSeries) {
+        TCallOut held{this};
         TheFormSeries->DestroySeriesForms();
+        if (held.Gone() || !TheFormSeries) return;
         TheFormSeries->SetTheSeries(LBSeries->GetSelectedSeries());
     }
     LBSeriesRefreshButtons(LBSeries);
 }
 
 void TChartEditForm::BDeleteSeriesClick(TObject*) {
+    TCallOut held{this};
     LBSeries->DeleteSeries();
+    if (held.Gone()) return;
     AfterSeriesListChange();
 }
 
 void TChartEditForm::BChangeTypeSeriesClick(TObject*) {
+    TCallOut held{this};
     LBSeries->ChangeTypeSeries();
+    if (held.Gone()) return;
     AfterSeriesListChange();
 }
 
 void TChartEditForm::BRenameSeriesClick(TObject*) {
+    TCallOut held{this};
     LBSeries->RenameSeries();
+    if (held.Gone()) return;
     if (!Parent() && LBSeries->CanFocus()) SetActiveControl(LBSeries);
 }
 

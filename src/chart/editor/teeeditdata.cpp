@@ -1,4 +1,5 @@
 #include "chart/editor/teeeditdata.h"
+#include "platform/classes/watched.h"
 
 #include "chart/control/chart.h"
 #include "chart/editor/teeformbuild.h"
@@ -77,7 +78,10 @@ TFormTeeData::TFormTeeData(TComponent* AOwner) : TForm(AOwner) {
         TCustomChart* c = Chart();
         if (Button == mbRight && Shift.Contains(ssAlt) && c && c->SeriesCount() > 0 &&
             c->Series(0)->HasZValues()) {
+            // The grid moves its selection, which tells its handlers.
+            TCallOut held{this};
             ChartGrid1->SetGrid3DMode(!ChartGrid1->Grid3DMode());
+            if (held.Gone()) return;
             SBGrid3D->SetDown(ChartGrid1->Grid3DMode());
         }
     };
@@ -99,17 +103,24 @@ TChartSeries* TFormTeeData::Series() const {
 
 void TFormTeeData::FormShow(TObject*) {
     TCustomChart* c = Chart();
+    // The grid moves its selection as it is bound, which tells its handlers.
+    TCallOut held{this, c};
     ChartGrid1->SetChart(c);
+    if (held.Gone()) return;
     if (TChartSeries* s = Series()) {
         // The series page edits one series; the switches belong to the chart's page.
         ChartGrid1->SetSeries(s);
+        if (held.Gone()) return;
         for (TSpeedButton* b : {SBGridText, SBGridCol, SBGrid3D, SBGridX})
             b->SetVisible(false);
         return;
     }
     TChartSeries* first = c && c->SeriesCount() > 0 ? c->Series(0) : nullptr;
+    TCallOut series{first};
     ChartGrid1->SetShowColors(first && TeeGridSeriesHasColors(c));
+    if (held.Gone() || series.Gone()) return;
     ChartGrid1->RecalcDimensions();
+    if (held.Gone() || series.Gone()) return;
     FBind.Load();
     SBGrid3D->SetEnabled(first && first->HasZValues());
     if (ChartGrid1->CanFocus()) ChartGrid1->SetFocus();

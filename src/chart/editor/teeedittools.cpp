@@ -206,11 +206,11 @@ void TFormTeeTools::BAddClick(TObject*) {
 void TFormTeeTools::BDeleteClick(TObject*) {
     const TWatched<TTeeCustomTool> t = CurrentTool();
     if (!t) return;
-    // The tool may go while the question is open.
-    if (MessageDlg(Format(TeeMsg_SureToDelete, {t->Description()}), mtConfirmation,
-                   {mbYes, mbNo}) != mrYes ||
-        !t)
-        return;
+    // The tool, this page or the editor may go while the question is open.
+    TCallOut held{this};
+    const bool sure = MessageDlg(Format(TeeMsg_SureToDelete, {t->Description()}), mtConfirmation,
+                                 {mbYes, mbNo}) == mrYes;
+    if (held.Gone() || !t || !sure) return;
     const int old = LBTools->ItemIndex();
     FreeToolForm();
     TComponent::Free(t);

@@ -1,4 +1,5 @@
 #include "chart/editor/teeextrapage.h"
+#include "platform/classes/watched.h"
 
 #include "chart/engine/teeseries.h"
 #include "chart/editor/teeediseri.h"
@@ -19,7 +20,12 @@ void TTeeSeriesPage::FormShow(TObject*) {
     FSeries = SubjectAs<TChartSeries>();
     FBind.Load();
     auto guard = FBind.Guard();
-    if (FSeries) ShowSeries();
+    if (FSeries) {
+        // A page's controls tell their handlers as they are set.
+        TCallOut held{this};
+        ShowSeries();
+        if (held.Gone()) return guard.Disarm();
+    }
     if (FSeries && !FPagesAdded) {
         FPagesAdded = true;
         AddPages();

@@ -3,6 +3,7 @@
 //   volume functions        PVO, CCI, OBV, CLV, OHLC compression
 //   ADX                     TADXFuncEditor
 #include "chart/editor/teefuncedit_extra.h"
+#include "platform/classes/watched.h"
 
 #include "chart/control/teeseriestypes.h"
 #include "chart/editor/teeedisour.h"
@@ -305,13 +306,17 @@ TCompressFuncEditor::TCompressFuncEditor(TComponent* AOwner) : TBaseFunctionEdit
         // A date period compresses by dates alone.
         UpDown1->SetMin(0);
         UpDown1->SetPosition(0);
+        TCallOut held{this};
         if (CBPeriod->CanFocus()) CBPeriod->SetFocus();
+        if (held.Gone()) return;
         EnableApply();
     });
     FBind.Check(RadioButton2, nullptr, [this](bool) {
         // A number of points is at least one.
         UpDown1->SetMin(1);
+        TCallOut held{this};
         if (ENum->CanFocus()) ENum->SetFocus();
+        if (held.Gone()) return;
         EnableApply();
     });
     FBind.Index(CBPeriod, nullptr, [this](int) {

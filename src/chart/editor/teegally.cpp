@@ -78,7 +78,10 @@ void TTeeGallery::TabPagesChange(TObject*) {
     ChartGalleryPanel1->FunctionsVisible =
         TabTypes->TabIndex() >= 0 &&
         TabTypes->Tabs()->Strings(TabTypes->TabIndex()) == TeeMsg_GalleryFunctions;
+    // The gallery's charts change, which tells its handlers.
+    TCallOut held{this};
     ChartGalleryPanel1->SetView3D(CB3D->Checked());
+    if (held.Gone()) return;
     if (TabPages->TabIndex() >= 0)
         ChartGalleryPanel1->CreateGalleryPage(TabPages->Tabs()->Strings(TabPages->TabIndex()));
     else

@@ -1,5 +1,6 @@
 #include "chart/editor/teegrid3dedit.h"
 
+#include "chart/editor/teependlg.h"
 #include "chart/engine/teeaxispanel.h"
 #include "chart/series/teesurfa.h"
 #include "platform/classes/watched.h"
@@ -243,9 +244,10 @@ void TColorGridEditor::LoadPicture() {
     if (!chosen) return;
     // A picture the user picks may be anything: a file that is no picture or
     // one too big for a grid is refused with its message, the series unchanged.
+    TPicture picture;
+    const bool ok = TeeLoadPictureFile(picture, dlg.FileName());
+    if (held.Gone() || !ok) return;
     try {
-        TPicture picture;
-        picture.LoadFromFile(dlg.FileName());
         TBitmap bitmap;
         bitmap.Assign(picture.Graphic());
         g->SetBitmap(&bitmap);

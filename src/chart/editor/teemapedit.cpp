@@ -1,4 +1,5 @@
 #include "chart/editor/teemapedit.h"
+#include "platform/classes/watched.h"
 
 #include "chart/editor/teegrid.h"
 #include "chart/editor/teegrid3dedit.h"
@@ -110,7 +111,10 @@ void TMapSeriesEditor::CreateGrid() {
     ChartGridNavigator1->SetAlign(alTop);
     ChartGrid1 = TeeNew<TChartGrid>(this, TabData, "ChartGrid1", 0, 22, 250, 150);
     ChartGrid1->SetAlign(alClient);
+    // The grid moves its selection, which tells its handlers.
+    TCallOut held{this};
     ChartGrid1->SetShowFields(false);
+    if (held.Gone()) return;
     ChartGridNavigator1->SetGrid(ChartGrid1);
 }
 
@@ -119,7 +123,9 @@ void TMapSeriesEditor::ShowSeries() {
     if (!m) return;
     ButtonPen1->LinkPen(m->Pen());
     PageControl2->SetActivePage(TabGlobal);
+    TCallOut held{this};
     CreateGrid();
+    if (held.Gone()) return;
     FillShapes();
     EnableTabs();
     if (ChartListBox1->Items()->Count() > 0) ChartListBox1->SetItemIndex(0);
@@ -197,7 +203,9 @@ void TMapSeriesEditor::AddShape() {
     FillShapes();
     EnableTabs();
     ChartListBox1->SetItemIndex(ChartListBox1->Items()->Count() - 1);
+    TCallOut held{this, m};
     ChartListBox1Click();
+    if (held.Gone()) return;
     m->Repaint();
 }
 
@@ -208,7 +216,11 @@ void TMapSeriesEditor::DeleteShape() {
     // The buttons and the grid let go of the polygon's pen and points first.
     ButtonPen2->LinkPen(nullptr);
     ButtonColor1->LinkProperty(nullptr, "");
-    if (ChartGrid1) ChartGrid1->SetSeries(nullptr);
+    if (ChartGrid1) {
+        TCallOut held{this, m};
+        ChartGrid1->SetSeries(nullptr);
+        if (held.Gone()) return;
+    }
     // The polygon goes with its value, so polygon i stays value i.
     m->Delete(i);
     FillShapes();

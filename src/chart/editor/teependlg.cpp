@@ -393,12 +393,8 @@ void TBrushDialog::Button1Click(TObject*) {
         if (held.Gone()) return;
         if (chosen) {
             TPicture loaded;
-            try {
-                loaded.LoadFromFile(dlg.FileName());
-            } catch (const Exception& E) {
-                ShowMessage(E.Message);
-                return;
-            }
+            const bool ok = TeeLoadPictureFile(loaded, dlg.FileName());
+            if (held.Gone() || !ok) return;
             // Brushes fill with bitmaps: any other format is drawn onto one.
             TBitmap bmp;
             bmp.Assign(loaded.Graphic());
@@ -772,13 +768,19 @@ void TeeLoadClearImage(TComponent* AOwner, TPicture* APicture) {
     if (name.IsEmpty()) return;
     // Loaded aside first: a damaged file must not leave half a picture behind.
     TPicture loaded;
+    const bool ok = TeeLoadPictureFile(loaded, name);
+    if (held.Gone() || !ok) return;
+    APicture->Assign(&loaded);
+}
+
+bool TeeLoadPictureFile(TPicture& Loaded, const AnsiString& FileName) {
     try {
-        loaded.LoadFromFile(name);
+        Loaded.LoadFromFile(FileName);
+        return true;
     } catch (const Exception& E) {
         ShowMessage(E.Message);
-        return;
+        return false;
     }
-    APicture->Assign(&loaded);
 }
 
 void TeeInstallPenDialogHook() {

@@ -216,6 +216,10 @@ AnsiString TeeGetPictureFileName(TComponent* AOwner);
 // Clears a picture that holds a graphic; otherwise asks for a file and loads
 // it. A file that cannot be read is reported and leaves the picture as it was.
 void TeeLoadClearImage(TComponent* AOwner, TPicture* APicture);
+// Loads a picture file the user picked into a picture of the caller's own:
+// a file that cannot be read is reported and loads nothing. A chart file may
+// tell the user what it holds: the caller reads again what it holds after.
+bool TeeLoadPictureFile(TPicture& Loaded, const AnsiString& FileName);
 
 // Fills the chart control's pen hook with the pen dialog.
 void TeeInstallPenDialogHook();

@@ -2,6 +2,7 @@
 // legend, the shape page) by class name, and gives the chart control's editor
 // panel its embedded editor, turned to the part of the chart clicked.
 #include "chart/control/teeedit.h"
+#include "platform/classes/watched.h"
 #include "chart/control/teeeditorhooks.h"
 #include "chart/editor/teeedi3d.h"
 #include "chart/editor/teeediaxis.h"
@@ -70,7 +71,11 @@ void ShowPanelPart(TCustomForm* Form, const TChartClickedPart& Part) {
         if (!Part.ASeries) break;
         f->LBSeries->SetSelectedSeries(Part.ASeries);
         f->MainPage->SetActivePage(f->TabSeries);
-        f->SetTabSeries();
+        {
+            TCallOut held{f};
+            f->SetTabSeries();
+            if (held.Gone() || !f->TheFormSeries) return;
+        }
         if (Part.Part == cpSeriesMarks) {
             f->TheFormSeries->PageSeries->SetActivePage(f->TheFormSeries->TabMarks);
             f->TheFormSeries->PageSeriesChange(f->TheFormSeries->PageSeries);
@@ -102,8 +107,13 @@ void TeeRegisterChartPages() {
         RegisterClass(c);
     TTeeEditorHooks& hooks = TeeEditorHooks();
     hooks.CreatePanelEditForm = [](TChartEditorPanel* Panel) -> TCustomForm* {
+        // Building the editor tells its pages' controls, which may free the panel.
+        TCallOut held{Panel};
         auto* form = new TChartEditForm(Panel);
+        if (held.Gone()) return nullptr;
+        TCallOut built{form};
         form->SetChart(Panel->Chart());
+        if (held.Gone() || built.Gone()) return nullptr;
         return form;
     };
     hooks.SetPanelEditChart = [](TCustomForm* Form, TCustomChart* Chart) {

@@ -1,4 +1,5 @@
 #include "chart/editor/teeseriesicon.h"
+#include "platform/classes/watched.h"
 #include "chart/control/chart.h"
 #include "chart/control/teeseriestypes.h"
 #include "platform/graphics/graphics.h"
@@ -27,7 +28,9 @@ std::unique_ptr<TBitmap> DrawIcon(TClass SeriesClass) {
     chart.SetMarginBottom(2);
     chart.SetBounds(0, 0, TeeSeriesIconSize, TeeSeriesIconSize);
     TChartSeries* s = CreateNewSeries(&chart, &chart, SeriesClass, nullptr);
+    TCallOut held{s};
     s->PrepareForGallery(true);
+    if (held.Gone()) return nullptr;
     s->Marks()->SetVisible(false);
     auto bitmap = std::make_unique<TBitmap>(TeeSeriesIconSize, TeeSeriesIconSize);
     chart.Draw(bitmap->Canvas(), TRect(0, 0, TeeSeriesIconSize, TeeSeriesIconSize));
@@ -45,5 +48,8 @@ TBitmap* TeeSeriesIcon(TClass SeriesClass) {
 }
 
 void TeeDrawSeriesIcon(TClass SeriesClass, TCanvas* ACanvas, int X, int Y) {
-    if (TBitmap* icon = TeeSeriesIcon(SeriesClass)) ACanvas->Draw(X, Y, icon);
+    TCallOut held{ACanvas};
+    TBitmap* icon = TeeSeriesIcon(SeriesClass);
+    if (held.Gone() || !icon) return;
+    ACanvas->Draw(X, Y, icon);
 }

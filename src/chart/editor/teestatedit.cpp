@@ -228,14 +228,10 @@ void TImageBarSeriesEditor::BrowseOrClear() {
         if (held.Gone()) return;
         if (!chosen) return;
         // A file that is no picture is refused with its message; the bars keep theirs.
-        try {
-            TPicture picture;
-            picture.LoadFromFile(dlg.FileName());
-            s->SetImage(&picture);
-        } catch (const Exception& E) {
-            ShowMessage(E.Message);
-            return;
-        }
+        TPicture picture;
+        const bool ok = TeeLoadPictureFile(picture, dlg.FileName());
+        if (held.Gone() || !ok) return;
+        s->SetImage(&picture);
     }
     RefreshImage();
 }

@@ -325,7 +325,7 @@ TGridBandToolEdit::TGridBandToolEdit(TComponent* AOwner) : TAxisToolEditor(AOwne
         };
         Box->OnPaint = [Box, brush](TObject*) { PaintBand(Box, brush()); };
         Band->OnClick = [this, Box, brush, grid](TObject*) {
-            TCallOut held{this, grid()};
+            TCallOut held{this, grid(), Box};
             if (brush() && EditChartBrush(this, brush()) && held.Live()) {
                 grid()->Repaint();
                 Box->Invalidate();
@@ -334,7 +334,7 @@ TGridBandToolEdit::TGridBandToolEdit(TComponent* AOwner) : TAxisToolEditor(AOwne
         Box->OnClick = [this, Box, brush, grid](TObject*) {
             if (!brush()) return;
             TColor c = brush()->Color();
-            TCallOut held{this, grid()};
+            TCallOut held{this, grid(), Box};
             if (EditColorDialog(this, c) && held.Live()) {
                 brush()->SetColor(c);
                 grid()->Repaint();

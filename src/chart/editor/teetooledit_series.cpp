@@ -154,12 +154,8 @@ void TChartImageToolEditor::Button1Click(TObject*) {
         if (!dlg.Execute() || held.Gone()) return;
         // A picture file is the user's: a bad one is reported and changes nothing.
         TPicture loaded;
-        try {
-            loaded.LoadFromFile(dlg.FileName());
-        } catch (const Exception& e) {
-            MessageDlg(e.Message, mtError, {mbOK});
-            return;
-        }
+        const bool ok = TeeLoadPictureFile(loaded, dlg.FileName());
+        if (held.Gone() || !ok) return;
         t = ToolOf<TChartImageTool>(FTool);
         if (!t) return;
         t->Picture()->Assign(&loaded);

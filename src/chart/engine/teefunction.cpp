@@ -1,4 +1,5 @@
 #include "chart/engine/teefunction.h"
+#include "platform/classes/watched.h"
 
 #include "chart/engine/teeaxis.h"
 #include "chart/engine/teeaxispanel.h"
@@ -107,8 +108,12 @@ AnsiString TTeeFunction::GetEditorClass() {
 
 void TTeeFunction::PrepareForGallery(TCustomAxisPanel* Chart) {
     if (!Chart) return;
-    for (int i = 0; i < Chart->SeriesCount(); ++i)
+    // A series' view settings tell the chart's handlers, which may free it.
+    TCallOut held{Chart};
+    for (int i = 0; i < Chart->SeriesCount(); ++i) {
         Chart->GetSeries(i)->PrepareForGallery(true);
+        if (held.Gone()) return;
+    }
 }
 
 double TTeeFunction::Calculate(TChartSeries* Series, int First, int Last) {

@@ -5,6 +5,7 @@
 //   [values]    the value polygon, pointers, legend and marks
 //   [radar]     evenly spread points, polygon grid, sample values
 #include "chart/series/teepolar.h"
+#include "platform/classes/watched.h"
 #include "chart/control/chart.h"
 #include "chart/engine/teeaxis.h"
 #include "chart/engine/teeconst.h"
@@ -636,6 +637,8 @@ void TRadarSeries::AddSampleValues(int NumValues) {
 }
 
 void TRadarSeries::PrepareForGallery(bool IsEnabled) {
+    TCallOut held{this};
     TCustomPolarSeries::PrepareForGallery(IsEnabled);
+    if (held.Gone()) return;
     FillSampleValues(NumSampleValues());
 }

@@ -1,5 +1,6 @@
 // Wind rose and clock series.
 #include "chart/series/teerose.h"
+#include "platform/classes/watched.h"
 #include "chart/engine/teeaxis.h"
 #include "platform/forms/extctrls.h"
 #include "platform/rtl/rtlmath.h"
@@ -37,7 +38,9 @@ void TCustom2DPolarSeries::GalleryChanged3D(bool Is3D) {
 }
 
 void TCustom2DPolarSeries::PrepareForGallery(bool IsEnabled) {
+    TCallOut held{this};
     TCustomPolarSeries::PrepareForGallery(IsEnabled);
+    if (held.Gone()) return;
     CircleLabelsFont()->SetSize(6);
     Pointer()->SetHorizSize(2);
     Pointer()->SetVertSize(2);
@@ -62,7 +65,9 @@ AnsiString TWindRoseSeries::GetCircleLabel(double Angle, int Index) {
 }
 
 void TWindRoseSeries::PrepareForGallery(bool IsEnabled) {
+    TCallOut held{this};
     TCustom2DPolarSeries::PrepareForGallery(IsEnabled);
+    if (held.Gone()) return;
     SetAngleIncrement(45);
 }
 

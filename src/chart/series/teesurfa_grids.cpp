@@ -4,6 +4,7 @@
 //   [vector]     TVector3DSeries
 //   [tower]      TTowerSeries
 #include "chart/engine/teemarks.h"
+#include "platform/classes/watched.h"
 #include "chart/engine/teeprocs.h"
 #include "chart/series/teesurfa.h"
 #include "platform/rtl/rtlmath.h"
@@ -196,8 +197,9 @@ void TColorGridSeries::PrepareForGallery(bool IsEnabled) {
 }
 
 void TColorGridSeries::GalleryChanged3D(bool Is3D) {
+    TCallOut held{this};
     TCustom3DGridSeries::GalleryChanged3D(Is3D);
-    if (!ParentChart()) return;
+    if (held.Gone() || !ParentChart()) return;
     ParentChart()->SetView3D(Is3D);
     ParentChart()->SetClipPoints(true);
 }

@@ -1,6 +1,7 @@
 // Surface and water-fall series: cells walked back to front, coloured by value,
 // as planes, wire frames or dots, with side walls and transparency.
 #include "chart/control/chart.h"
+#include "platform/classes/watched.h"
 #include "chart/engine/teeprocs.h"
 #include "chart/series/teesurfa.h"
 #include "platform/rtl/rtlmath.h"
@@ -381,6 +382,8 @@ void TWaterFallSeries::SetSubGallery(TChartSeries* Series, int Index) {
 }
 
 void TWaterFallSeries::GalleryChanged3D(bool Is3D) {
+    TCallOut held{this};
     TSurfaceSeries::GalleryChanged3D(Is3D);
+    if (held.Gone()) return;
     if (ParentChart()) ParentChart()->SetView3D(Is3D);
 }

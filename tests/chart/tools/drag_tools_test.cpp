@@ -2,6 +2,7 @@
 // and deleting free lines, all with the mouse.
 #include "chart/control/tool_drag.h"
 #include "chart/engine/teemarks.h"
+#include "platform/classes/watched.h"
 #include "tools_fixture.h"
 
 namespace {
@@ -67,6 +68,33 @@ TEST_F(AxisArrowTest, ArrowBoundsAreStrict) {
     EXPECT_EQ(Tool->ClickedArrow(e - 1, y - 3), -1);
     Tool->SetPosition(aaStart);
     EXPECT_EQ(Tool->ClickedArrow(e - 1, y), -1);
+}
+
+// The scroll handler's sender is the axis: a custom axis it frees ends the
+// arrow's click, and the chart goes on with its other axes.
+TEST_F(ToolsTest, AnArrowsScrollHandlerMayFreeItsCustomAxis) {
+    auto* axis = static_cast<TChartAxis*>(Chart->CustomAxes()->Add());
+    axis->SetPositionPercent(50);
+    Series->SetCustomVertAxis(axis);
+    auto* tool = new TAxisArrowTool(Chart.get());
+    tool->SetAxis(axis);
+    Paint();
+    const TWatched<TChartAxis> watched(axis);
+    int asked = 0;
+    Chart->OnAllowScroll = [&](TChartAxis* A, double&, double&, bool&) {
+        ++asked;
+        if (A == axis) delete A;
+    };
+    const int x = axis->PosAxis, y = axis->IStartPos + 5;
+    ASSERT_EQ(tool->ClickedArrow(x, y), 0);
+    Down(x, y);
+    Up(x, y);
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(watched);
+    Down(x, y);
+    Up(x, y);
+    EXPECT_EQ(asked, 1);
+    Paint();
 }
 
 class DrawLineTest : public ToolsTest {
