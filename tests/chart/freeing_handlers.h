@@ -6,6 +6,7 @@
 #include "platform/classes/component.h"
 #include "platform/classes/props.h"
 #include <functional>
+#include <type_traits>
 #include <typeinfo>
 #include <vector>
 
@@ -15,20 +16,36 @@ inline const char* FreesName(TFrees F) {
     return F == TFrees::Sender ? "its sender" : F == TFrees::Chart ? "the chart" : "the form";
 }
 
-// What a freeing handler calls: the call FreeAt (the first by default) frees.
+// What a freeing handler calls: the call FreeAt (the first by default) of
+// those it takes frees.
 struct TFreeingHost : TComponent {
     TFreeingHost() : TComponent(nullptr) {}
-    std::function<void()> Act;
+    std::function<void(TObject* Sender)> Act;
+    // Calls it lets pass without counting them (none when unset).
+    std::function<bool(TObject* Sender)> Takes;
     std::function<void(int Call)> Seen; // told of every call before it frees
     int Fired = 0;
     int FreeAt = 1;
-    void Fire() {
+    void Fire(TObject* Sender) {
+        if (Takes && !Takes(Sender)) return;
         ++Fired;
         if (Seen) Seen(Fired);
-        if (Fired == FreeAt && Act) Act();
+        if (Fired == FreeAt && Act) Act(Sender);
     }
     bool Freed() const { return Fired >= FreeAt; }
 };
+
+// The sender of a call: its first argument, when that is an object.
+inline TObject* SenderOf() {
+    return nullptr;
+}
+template <class First, class... Rest> TObject* SenderOf(First&& F, Rest&&...) {
+    using T = std::remove_cvref_t<First>;
+    if constexpr (std::is_pointer_v<T> && std::is_base_of_v<TObject, std::remove_pointer_t<T>>)
+        return F;
+    else
+        return nullptr;
+}
 
 template <class F> struct THandlerOf;
 template <class R, class... A> struct THandlerOf<std::function<R(A...)>> {
@@ -36,8 +53,8 @@ template <class R, class... A> struct THandlerOf<std::function<R(A...)>> {
         TMethodInfo m;
         m.Name = "Freeing";
         m.Signature = &typeid(R(A...));
-        m.Call = std::function<R(TObject*, A...)>([](TObject* Self, A...) -> R {
-            static_cast<TFreeingHost*>(Self)->Fire();
+        m.Call = std::function<R(TObject*, A...)>([](TObject* Self, A... Args) -> R {
+            static_cast<TFreeingHost*>(Self)->Fire(SenderOf(Args...));
             return R();
         });
         return m;

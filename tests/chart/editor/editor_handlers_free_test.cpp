@@ -769,7 +769,7 @@ protected:
         TComponent* object = swept[At.Swept].Object;
         const TPropInfo* event = GetPropInfo(object->ClassType(), At.Event.c_str());
         host.FreeAt = At.Call;
-        host.Act = [&] { scene->Free(F, object); };
+        host.Act = [&](TObject*) { scene->Free(F, object); };
         ASSERT_TRUE(BindFreeing(Handlers(), object, event, &host));
         const TWatched<TComponent> bound = object;
         for (const TStep& step : Gesture.Steps) {

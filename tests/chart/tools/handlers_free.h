@@ -11,55 +11,11 @@
 #include "chart/control/tool_hints.h"
 #include "chart/series/teecalendar.h"
 #include "chart/series/teepoin3.h"
+#include "chart/freeing_handlers.h"
 #include "platform/classes/props.h"
 #include <functional>
 #include <type_traits>
 #include <vector>
-
-enum class TFrees { Sender, Chart, Form };
-constexpr TFrees AllFrees[] = {TFrees::Sender, TFrees::Chart, TFrees::Form};
-inline const char* FreesName(TFrees F) {
-    return F == TFrees::Sender ? "its sender" : F == TFrees::Chart ? "the chart" : "the form";
-}
-
-// What a handler of any of the events calls: the first call it takes frees.
-struct TFreeingHost : TComponent {
-    TFreeingHost() : TComponent(nullptr) {}
-    std::function<void(TObject* Sender)> Act;
-    // Calls it lets pass without counting them (none when unset).
-    std::function<bool(TObject* Sender)> Takes;
-    int Fired = 0;
-    void Fire(TObject* Sender) {
-        if (Takes && !Takes(Sender)) return;
-        if (++Fired == 1 && Act) Act(Sender);
-    }
-};
-
-// The sender of a call: its first argument, when that is an object.
-inline TObject* SenderOf() {
-    return nullptr;
-}
-template <class First, class... Rest> TObject* SenderOf(First&& F, Rest&&...) {
-    using T = std::remove_cvref_t<First>;
-    if constexpr (std::is_pointer_v<T> && std::is_base_of_v<TObject, std::remove_pointer_t<T>>)
-        return F;
-    else
-        return nullptr;
-}
-
-template <class F> struct THandlerOf;
-template <class R, class... A> struct THandlerOf<std::function<R(A...)>> {
-    static TMethodInfo Make() {
-        TMethodInfo m;
-        m.Name = "Freeing";
-        m.Signature = &typeid(R(A...));
-        m.Call = std::function<R(TObject*, A...)>([](TObject* Self, A... Args) -> R {
-            static_cast<TFreeingHost*>(Self)->Fire(SenderOf(Args...));
-            return R();
-        });
-        return m;
-    }
-};
 
 // One freeing handler for each kind of handler the library's events take.
 inline const std::vector<TMethodInfo>& FreeingHandlers() {
@@ -101,12 +57,7 @@ inline const std::vector<TMethodInfo>& FreeingHandlers() {
 }
 
 inline bool Bind(TObject* Object, const TPropInfo* Event, TFreeingHost* Host) {
-    for (const TMethodInfo& m : FreeingHandlers())
-        if (*m.Signature == *Event->MethodType) {
-            Event->SetMethod(Object, TMethod{Host, &m});
-            return true;
-        }
-    return false;
+    return BindFreeing(FreeingHandlers(), Object, Event, Host);
 }
 
 inline void Unbind(TObject* Object, const TPropInfo* Event) {
