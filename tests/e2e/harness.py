@@ -51,14 +51,28 @@ class Skip(Exception):
 MODULES = {"xlrd": "python3-xlrd"}
 
 
-def missing_tools():
-    missing = {pkg for tool, pkg in TOOLS.items() if not shutil.which(tool)}
-    for module, pkg in MODULES.items():
+def missing_tools(tools=None, modules=None):
+    tools = TOOLS if tools is None else tools
+    modules = MODULES if modules is None else modules
+    missing = {pkg for tool, pkg in tools.items() if not shutil.which(tool)}
+    for module, pkg in modules.items():
         try:
             __import__(module)
         except ImportError:
             missing.add(pkg)
     return sorted(missing)
+
+
+def without_tools(missing):
+    """The exit code when tools are missing (a skip, a failure in CI), or None."""
+    if not missing:
+        return None
+    text = "missing: %s (scripts/bootstrap installs them)" % " ".join(missing)
+    if os.environ.get("CI") == "true":
+        print("FAIL: " + text)
+        return 1
+    print("SKIP: " + text)
+    return 77
 
 
 # How long to wait for what the program must show: far above the normal time,

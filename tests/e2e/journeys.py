@@ -18,7 +18,7 @@ import time
 import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import LONG, Failure, Session, Skip, missing_tools, poll  # noqa: E402
+from harness import LONG, Failure, Session, Skip, missing_tools, poll, without_tools  # noqa: E402
 
 PRINTABLE = "".join(chr(c) for c in range(32, 127))
 # Letters of German and French keyboards and signs of the lab, all of which
@@ -1821,14 +1821,9 @@ def main():
     if unknown:
         parser.error("no journey %s; there are %s" % (", ".join(unknown), ", ".join(JOURNEYS)))
 
-    missing = missing_tools()
-    if missing:
-        text = "missing: %s (scripts/bootstrap installs them)" % " ".join(missing)
-        if os.environ.get("CI") == "true":
-            print("FAIL: " + text)
-            return 1
-        print("SKIP: " + text)
-        return 77
+    code = without_tools(missing_tools())
+    if code is not None:
+        return code
     if not os.access(args.program, os.X_OK):
         print("FAIL: no program at %s" % args.program)
         return 1

@@ -8,7 +8,6 @@ manager or xprop is missing outside CI.
 """
 import argparse
 import os
-import shutil
 import subprocess
 import sys
 import tempfile
@@ -50,14 +49,9 @@ def main():
     if not command:
         parser.error("no program to run")
 
-    missing = sorted({pkg for tool, pkg in TOOLS.items() if not shutil.which(tool)})
-    if missing:
-        text = "missing: %s (scripts/bootstrap installs them)" % " ".join(missing)
-        if os.environ.get("CI") == "true":
-            print("FAIL: " + text)
-            return 1
-        print("SKIP: " + text)
-        return 77
+    code = harness.without_tools(harness.missing_tools(TOOLS, {}))
+    if code is not None:
+        return code
 
     server = XServer(os.path.abspath(args.out))
     try:
