@@ -118,6 +118,7 @@ INPUT_HANDLERS = [
     (r'F?On(?:Allow)?Scroll\w*|F?OnTopLeftChanged', 'a scroll (the 3D options\' OnScrolled)'),
     (r'F?On(?:Undo)?Zoom|F?OnChangedZoom', 'a zoom'),
     (r'F?OnSelect\w*|F?OnSubSelected', 'a selection (a cell, a chart of a list)'),
+    (r'F?OnSetEditText', 'a character typed into a cell, with or without its editor open'),
     (r'F?OnEnter|F?OnExit', 'the focus entering or leaving'),
     (r'F?OnPageChange|TCustomTabControl::OnChang(?:e|ing)',
      'a page change (a tab control asks before, tells after)'),
@@ -146,22 +147,44 @@ QUIET_DISPATCH = {
 # Routines that fire a click handler because code set a control's state (the
 # toolkit's controls do the same); the user's own click reaches the handler
 # another way. Code fires the handler there, so they are no call-outs to their
-# callers; their own calls are read as any other.
+# callers; their own calls are read as any other. The check proves the other
+# way: each handler of a user's input such a routine fires must be fired by
+# what the toolkit calls (a signal connected, a virtual of its own
+# overridden) without passing through the routine; a routine that is the
+# user's only way to its handler fails.
 QUIET_ROUTINES = {
     'TCheckBox::SetState': "a check box's state set by code",
     'TRadioButton::SetChecked': 'a radio button checked by code',
-    # A view's offsets and zoom set by code (a gallery, a series preparing its
-    # sample): the commander's drags, which a user moves, set them too and
-    # read their guard after each step themselves.
-    'TView3DOptions::SetHorizOffset': "a view's horizontal offset set by code",
-    'TView3DOptions::SetVertOffset': "a view's vertical offset set by code",
-    'TView3DOptions::SetZoom': "a view's zoom set by code",
-    # Focus goes back from the grid's own cell editor to the grid: the one
-    # control left is that editor, whose handlers are the grid's own.
-    'TCustomGrid::HideEditor': "a grid's cell editor hidden, its focus given back to the grid",
-    # not code firing a handler, but the program's error path: the box that
-    # tells of an exception a handler let escape (read as out of scope)
+}
+# Not code firing a handler, but the program's error path: the box that tells
+# of an exception a handler let escape (read as out of scope).
+ERROR_PATHS = {
     'TApplication::HandleException': 'the box telling of an exception that escaped a handler',
+}
+
+# The platform's one routine that connects a toolkit signal to the program:
+# it keeps the widget from being freed while the toolkit is inside it. Every
+# connection under src/ goes through it; a lambda it connects is called by
+# every routine that changes a widget of the sender's class the way the
+# signal reports: a call of one of the toolkit's methods that emit it
+# (SIGNAL_EMITTERS; none for a signal of the user's own act), or of any
+# non-const method for a signal not listed. Between blockSignals(true) and
+# the next blockSignals on the same object nothing is emitted.
+TOOLKIT_CONNECT = 'ConnectSignal'
+SIGNAL_EMITTERS = {
+    'textChanged': {'setText', 'insert', 'clear', 'del', 'backspace', 'undo', 'redo', 'paste',
+                    'cut', 'setPlainText', 'insertPlainText', 'appendPlainText', 'setDocument'},
+    'contentsChanged': {'setPlainText', 'setHtml', 'setMarkdown', 'clear', 'undo', 'redo'},
+    'valueChanged': {'setValue', 'setRange', 'setMinimum', 'setMaximum', 'setSliderPosition',
+                     'triggerAction'},
+    'toggled': {'setChecked', 'toggle', 'click', 'animateClick'},
+    'currentChanged': {'setCurrentIndex', 'setCurrentWidget', 'addTab', 'insertTab', 'removeTab',
+                       'moveTab'},
+    'clicked': {'click', 'animateClick'},
+    'triggered': {'trigger', 'activate'},
+    'aboutToShow': {'popup', 'exec'},
+    'activated': set(),
+    'textEdited': set(),
 }
 
 _INPUT = re.compile('^(?:%s)$' % '|'.join(p for p, _ in INPUT_HANDLERS))
@@ -258,6 +281,7 @@ def _kinds():
                      K.CXX_FUNCTIONAL_CAST_EXPR}
     K.LITERALS = {K.CXX_NULL_PTR_LITERAL_EXPR, K.INTEGER_LITERAL, K.STRING_LITERAL,
                   K.CHARACTER_LITERAL, K.FLOATING_LITERAL, K.CXX_BOOL_LITERAL_EXPR}
+    _CALLABLE_EXPR.update({K.LAMBDA_EXPR, K.DECL_REF_EXPR, K.MEMBER_REF_EXPR, K.UNARY_OPERATOR})
     K.SKIP = K.QUALIFIERS | K.LITERALS | {K.VARIABLE_REF, K.TEMPLATE_TYPE_PARAMETER,
                                           K.TEMPLATE_NON_TYPE_PARAMETER}
 
@@ -438,17 +462,23 @@ def _strip(n):
 
 
 def _strip_callable(n):
-    """Through the conversions of a callable to a std::function."""
+    """Through the conversions of a callable to a std::function, and through
+    std::move and std::forward (a setter storing its parameter)."""
     while True:
         n = _strip(n)
-        if n.k == K.CALL_EXPR and len(n.kids) == 1:
+        if n.k == K.CALL_EXPR and n.kids:
             ref = n.c.referenced
-            if ref is not None and ref.kind.value == K.CONSTRUCTOR:
+            if ref is not None and ref.kind.value == K.CONSTRUCTOR and len(n.kids) == 1:
                 n = n.kids[0]
+                continue
+            if ref is not None and ref.spelling in ('move', 'forward') and \
+                    ref.get_usr().startswith('c:@N@std@'):
+                n = n.kids[-1]
                 continue
         return n
 
 
+_CALLABLE_EXPR = set()
 _COMPARE = {'==', '!=', '<', '>', '<=', '>=', '<=>'}
 
 
@@ -465,6 +495,8 @@ class Summary:
         self.names = {}        # object key -> name
         self.windows = {}      # global variable given to CreateForm -> its class
         self.aliases = {}      # local key -> the global variable it was set from
+        self.connections = []  # (sender's classes, signal's class, source)
+        self.toolkit = set()   # keys of routines the toolkit calls (its virtuals overridden)
         self.unresolved = 0
 
 
@@ -480,6 +512,8 @@ class Reader:
         self.tobject = {}
         self.lambdas = {}          # (file, offset) -> key
         self.files = {}
+        self.chains = {}           # class USR -> its USR and its bases'
+        self.class_decls = {}      # class USR -> its declaration
 
     # files and text
     def file_of(self, c):
@@ -536,6 +570,7 @@ class Reader:
         if not c.is_definition():
             return
         usr = c.get_usr()
+        self.class_decls[usr] = c
         info = {'name': c.spelling, 'bases': [], 'methods': {}}
         for x in c.get_children():
             k = x._kind_id
@@ -614,6 +649,9 @@ class Reader:
         parent = c.semantic_parent
         if has_this and parent is not None:
             r['cls'] = parent.get_usr()
+            self.class_decls.setdefault(r['cls'], parent)
+            if k == K.CXX_METHOD and c.is_virtual_method() and self.toolkit_virtual(parent, c.spelling):
+                self.S.toolkit.add(usr)
         r['ctor'] = k in (K.CONSTRUCTOR, K.DESTRUCTOR)
         params = [x for x in kids if x.k == K.PARM_DECL]
         for i, p in enumerate(params):
@@ -1206,12 +1244,32 @@ class Reader:
         outer = r.get('outer') or r['name']
         lr = self.new_routine(key, outer + '/lambda', n.c, r['this'], outer=outer)
         lr['cls'] = r.get('cls')
+        self.init_captures(n, r)
         params = [x for x in n.kids if x.k == K.PARM_DECL]
         for i, p in enumerate(params):
             self.param(p.c, key, i)
         body = [x for x in n.kids if x.k == K.COMPOUND_STMT]
         lr['tree'] = self.stmt(body[-1], lr) if body else ('B', [])
         return key
+
+    def init_captures(self, n, r):
+        """A capture made from an expression ([Set = std::move(Set)]) holds what
+        the expression installs, as a local would."""
+        lo, hi = n.c.extent.start.offset, n.c.extent.end.offset
+        inits = [x for x in n.kids if x.k not in K.SKIP and x.k not in (K.PARM_DECL, K.COMPOUND_STMT)]
+        for cap in n.kids:
+            if cap.k != K.VARIABLE_REF:
+                continue
+            ref = cap.c.referenced
+            if ref is None or ref._kind_id != K.VAR_DECL or not lo <= ref.location.offset < hi:
+                continue   # a variable of the routine around, captured as it is
+            s0, s1 = ref.extent.start.offset, ref.extent.end.offset
+            for e in inits:
+                if s0 <= e.c.extent.start.offset <= s1:
+                    key = self.var(ref)[0]
+                    if key in self.S.slots:
+                        self.install(key, e, r)
+                    break
 
     def call(self, n, out, r):
         c = n.c
@@ -1235,6 +1293,11 @@ class Reader:
             rec['name'] = name
             if name == 'CreateForm':
                 self.program_window(kids)
+            if name == TOOLKIT_CONNECT and not self.outside(ref):
+                self.connection(kids, r)
+                rec['connects'] = True
+            elif name == 'connect' and self.toolkit_class(ref.semantic_parent):
+                rec['qt_connect'] = True
             op = (name.startswith('operator') and len(kids) >= 2
                   and _strip(kids[1]).k == K.DECL_REF_EXPR and _strip(kids[1]).c.spelling == name)
             if op:
@@ -1245,7 +1308,14 @@ class Reader:
                     self.assign_to(obj, args[0] if args else None, out, r)
                     return
                 if name == 'operator()':
-                    for a in args:
+                    for i, a in enumerate(args):
+                        s = _strip_callable(a)
+                        src = self.source(a, r) if s.k in _CALLABLE_EXPR else None
+                        if src is not None:
+                            # given to what the slot holds: its parameter holds it there
+                            rec.setdefault('fargs', []).append((i, src))
+                            if s.k == K.LAMBDA_EXPR:
+                                continue
                         self.ev(a, out, r, passed=True)
                     self.through(obj, rec, after, r)
                 elif name in ('operator->', 'operator*') and self.watched_local(obj):
@@ -1275,14 +1345,26 @@ class Reader:
                             if _strip(base[0]).k == K.CXX_THIS_EXPR:
                                 recv = 'this'
                             else:
-                                recv = self.record_of(base[0].c.type)
+                                # the object's own class, not the one the call converts it to
+                                recv = self.record_of(_strip(base[0]).c.type)
                         elif r['this'] and ref._kind_id in K.METHODS and not ref.is_static_method():
                             after.append(('r', 'this'))
                             recv = 'this'
+                        if ref._kind_id == K.CXX_METHOD and not ref.is_static_method() and \
+                                not ref.is_const_method() and self.toolkit_class(ref.semantic_parent):
+                            who = self.expr_text(base[0]) if base else 'this'
+                            if name == 'blockSignals':
+                                self.signals_blocked(who, args, r)
+                            elif who not in r.setdefault('blocked', set()):
+                                # a widget changed: what is connected to its signals may run
+                                rec['widget'] = self.receiver_chain(base[0] if base else None, r)
                     elif cs.k != K.DECL_REF_EXPR:
                         self.ev(callee, after, r)
                 self.args(args, ref, rec, out, r)
                 rec['usr'] = ref.get_usr()
+                if ref._kind_id in K.METHODS and recv is not None:
+                    rec['on_this'] = recv == 'this'
+                    rec['recv_cls'] = r.get('cls') if recv == 'this' else recv
                 if ref._kind_id in K.METHODS and ref.is_virtual_method() and not qualified and not (
                         recv == 'this' and r.get('ctor')):
                     # a constructor or destructor calls its own class's version
@@ -1302,6 +1384,103 @@ class Reader:
         rec['line'] = c.location.line
         r['calls'].append(rec)
         out.append(('c', len(r['calls']) - 1))
+
+    def chain(self, d):
+        """A class's USR and those of all its bases, the class first."""
+        d = d.get_definition() or d
+        usr = d.get_usr()
+        hit = self.chains.get(usr)
+        if hit is not None:
+            return hit
+        self.chains[usr] = out = [usr]
+        for x in d.get_children():
+            if x._kind_id == K.CXX_BASE_SPECIFIER:
+                b = x.type.get_declaration()
+                if b is not None and b.kind != ci.CursorKind.NO_DECL_FOUND:
+                    out.extend(u for u in self.chain(b) if u not in out)
+        return out
+
+    def outside(self, c):
+        path = self.file_of(c)
+        return path is None or not path.startswith(self.src_root + os.sep)
+
+    def toolkit_class(self, d):
+        return d is not None and d._kind_id in K.CLASSES and d.spelling.startswith('Q') and \
+            self.outside(d)
+
+    def toolkit_virtual(self, cls, name):
+        """Whether a toolkit class the class derives from declares a virtual of this name."""
+        todo, seen = [cls.get_definition() or cls], set()
+        while todo:
+            d = todo.pop()
+            for x in d.get_children():
+                if x._kind_id == K.CXX_BASE_SPECIFIER:
+                    b = x.type.get_declaration()
+                    if b is None or b.kind == ci.CursorKind.NO_DECL_FOUND:
+                        continue
+                    b = b.get_definition() or b
+                    if b.get_usr() in seen:
+                        continue
+                    seen.add(b.get_usr())
+                    if self.toolkit_class(b) and any(
+                            m._kind_id == K.CXX_METHOD and m.spelling == name and m.is_virtual_method()
+                            for m in b.get_children()):
+                        return True
+                    todo.append(b)
+        return False
+
+    def receiver_chain(self, base, r):
+        """The classes a call's receiver may be of, from its static class up."""
+        if base is None:
+            cls = r.get('cls')
+            d = self.class_decls.get(cls) if cls else None
+            return self.chain(d) if d is not None else []
+        t = _strip(base).c.type.get_canonical()
+        if t.kind in (ci.TypeKind.POINTER, ci.TypeKind.LVALUEREFERENCE, ci.TypeKind.RVALUEREFERENCE):
+            t = t.get_pointee().get_canonical()
+        if t.kind != ci.TypeKind.RECORD:
+            return []
+        return self.chain(t.get_declaration())
+
+    def connection(self, kids, r):
+        """ConnectSignal(sender, signal, inside, fn): fn runs when the sender's signal fires."""
+        args = kids[1:]
+        if len(args) < 4:
+            return
+        sender = self.receiver_chain(args[0], r)
+        signal = self.signal_of(args[1])
+        src = self.source(args[3], r)
+        if sender and signal and src is not None:
+            self.S.connections.append((sender, signal[0], signal[1], src))
+
+    def signal_of(self, n):
+        """(declaring class, name) of the signal a member pointer names (through QOverload)."""
+        stack = [n]
+        while stack:
+            x = stack.pop()
+            ref = x.c.referenced
+            if x.k in (K.DECL_REF_EXPR, K.MEMBER_REF_EXPR) and ref is not None and \
+                    ref._kind_id == K.CXX_METHOD and self.toolkit_class(ref.semantic_parent):
+                return ref.semantic_parent.get_usr(), ref.spelling
+            stack.extend(x.kids)
+        return None
+
+    def expr_text(self, n):
+        path = self.file_of(n.c)
+        if path is None:
+            return ''
+        e = n.c.extent
+        return self.text(path)[e.start.offset:e.end.offset].decode('utf-8', 'replace')
+
+    def signals_blocked(self, who, args, r):
+        """Between blockSignals(true) and the next blockSignals on the same
+        object, changing it emits nothing."""
+        on = bool(args) and self.expr_text(args[0]).strip() == 'true'
+        blocked = r.setdefault('blocked', set())
+        if on:
+            blocked.add(who)
+        else:
+            blocked.discard(who)
 
     def record_of(self, t):
         """The class of an object, a pointer or a reference to one."""
@@ -1370,19 +1549,27 @@ class Reader:
 
     def calls_given(self, ref):
         """Whether a routine outside the program calls a lambda given to it before
-        it returns (the standard algorithms), or keeps it for the loop to call
-        later (the toolkit's connections and timers)."""
+        it returns (the standard algorithms), or keeps it: a standard class's
+        constructor, assignment or insertion (a std::function made from it, a
+        list it is added to), the toolkit's connections and timers, which its
+        loop calls later."""
         path = self.file_of(ref)
         if path is not None and path.startswith(self.src_root + os.sep):
             return True
-        return ref.get_usr().startswith('c:@N@std@') and ref.spelling not in (
-            'thread', 'jthread', 'async')
+        if not ref.get_usr().startswith('c:@N@std@'):
+            return False
+        parent = ref.semantic_parent
+        member = ref._kind_id in K.METHODS or (parent is not None and parent._kind_id in K.CLASSES)
+        if member:
+            # the ranges algorithms are objects called
+            return ref.spelling == 'operator()'
+        return ref.spelling not in ('thread', 'jthread', 'async')
 
     def args(self, args, ref, rec, out, r):
         params = None
         for i, a in enumerate(args):
             s = _strip_callable(a)
-            if s.k in (K.LAMBDA_EXPR, K.DECL_REF_EXPR, K.MEMBER_REF_EXPR, K.UNARY_OPERATOR):
+            if s.k in _CALLABLE_EXPR:
                 if params is None:
                     params = list(ref.get_arguments() or [])
                 p = params[i] if i < len(params) else None
@@ -1398,6 +1585,8 @@ class Reader:
                             continue
                 elif s.k == K.LAMBDA_EXPR:
                     key = self.lambda_(s, r)
+                    if rec.get('connects'):
+                        continue
                     if self.calls_given(ref):
                         # given to a template, which calls it there
                         rec.setdefault('lambdas', []).append(key)
@@ -1543,10 +1732,14 @@ class Program:
         self.names = {}
         self.windows = {}
         self.aliases = {}
+        self.connections = []
+        self.toolkit = set()
         self.unresolved = 0
         for s in summaries:
             self.windows.update(s.windows)
             self.aliases.update(s.aliases)
+            self.connections.extend(s.connections)
+            self.toolkit |= s.toolkit
             for k, r in s.routines.items():
                 self.routines.setdefault(k, r)
             for k, c in s.classes.items():
@@ -1561,11 +1754,13 @@ class Program:
             self.unresolved += s.unresolved
         self.names['this'] = 'this'
         self._hierarchy()
+        self._slot_args()
         self._resolve()
         self._deep()
         self._callouts()
 
     def _hierarchy(self):
+        self._ancestors, self._narrowed = {}, {}
         self.derived = collections.defaultdict(set)
         for usr, c in self.classes.items():
             for b in c['bases']:
@@ -1609,6 +1804,23 @@ class Program:
                     routines.add(v)
         return routines, handlers
 
+    def _slot_args(self):
+        """What a call through a slot gives it (a lambda to a local lambda, a
+        setter to a hook) is installed in the parameters of what the slot
+        holds, so a lambda that keeps that parameter and calls it later calls it."""
+        calls = [c for r in self.routines.values() for c in r['calls']
+                 if c['how'] == 'slot' and c.get('fargs')]
+        changed = True
+        while changed:
+            changed = False
+            for c in calls:
+                for t in self.slot_sources(c['slot'])[0]:
+                    for i, src in c['fargs']:
+                        slot = 'P:%s#%d' % (t, i)
+                        if src not in self.installs[slot]:
+                            self.installs[slot].add(src)
+                            changed = True
+
     def _params_called(self):
         """For each routine, the callable parameters it calls (itself or by giving
         them on to a routine that calls them)."""
@@ -1631,17 +1843,43 @@ class Program:
                     changed = True
         return called
 
+    def connected(self, chain, method):
+        """What runs when a method of the toolkit changes a widget whose classes are
+        chain (its own first): what is connected to the signals of a sender it
+        may be that the method emits."""
+        out = set()
+        for sender, cls, signal, src in self.connections:
+            if signal in SIGNAL_EMITTERS and method not in SIGNAL_EMITTERS[signal]:
+                continue
+            if sender[0] in chain or (cls in chain and chain[0] in sender):
+                out.add(src)
+        return out
+
     def _resolve(self):
         called = self._params_called()
         for key, r in self.routines.items():
             for c in r['calls']:
                 targets = set(c.get('lambdas', ()))
+                if c.get('widget'):
+                    conn = set()
+                    for src in self.connected(c['widget'], c['name']):
+                        if src[0] == 'slot':
+                            conn |= self.slot_sources(src[1])[0]
+                        else:
+                            conn.add(src[1])
+                    own = r.get('cls')
+                    # A control changes its own widget and hears the signals it, or a
+                    # class it derives from, connected.
+                    c['conn'] = sorted(t for t in conn if t in self.routines and (
+                        not own or self.routines[t].get('cls') in self.ancestors(own)))
+                    targets |= set(c['conn'])
                 how = c['how']
                 handlers = set()
                 if how == 'direct':
                     targets.add(c['usr'])
                     if c.get('virtual') and c['name'] not in QUIET_DISPATCH:
-                        targets |= self.overrides(c['usr'], c.get('cls', ''), c.get('recv'))
+                        c['virt'] = sorted(self.overrides(c['usr'], c.get('cls', ''), c.get('recv')))
+                        targets |= set(c['virt'])
                     # what it is given to call there
                     for i, src in c.get('fargs', ()):
                         if i not in called.get(c['usr'], ()):
@@ -1657,8 +1895,12 @@ class Program:
                             targets.add(src[1])
                 elif how == 'slot':
                     if c['slot'].startswith('P:%s#' % key):
-                        # a parameter: its callers' call-outs, where they give it
+                        # A parameter: its callers' call-outs, where they give it;
+                        # here a call-out when any caller gives one that calls out.
                         c['how'] = 'param'
+                        t, h = self.slot_sources(c['slot'])
+                        c['given'] = sorted(x for x in t if x in self.routines)
+                        c['given_handlers'] = sorted(h)
                     else:
                         t, handlers = self.slot_sources(c['slot'])
                         targets |= t
@@ -1667,27 +1909,88 @@ class Program:
                     c['aliases'] = sorted(handlers)
                 c['targets'] = sorted(t for t in targets if t in self.routines)
 
+    def ancestors(self, cls):
+        """A class and every class it derives from."""
+        hit = self._ancestors.get(cls)
+        if hit is None:
+            hit = self._ancestors[cls] = {cls}
+            for b in self.classes.get(cls, {}).get('bases', ()):
+                hit |= self.ancestors(b)
+        return hit
+
+    def refine(self, known, cls):
+        """What `this` of a routine of class cls is known to be: the class known
+        at the call, when it derives from cls (else nothing beyond cls)."""
+        if known and cls and known != cls and cls in self.ancestors(known):
+            return known
+        return None
+
+    def call_targets(self, r, ctx, c):
+        """(routine, what its `this` is known to be) a call reaches, where the
+        caller's own `this` is known to be of class ctx (None: its own class).
+        A virtual call on `this` reaches only the overrides of what it is; a
+        widget changed reaches what its own control, of that class, connected."""
+        own = ctx or r.get('cls')
+        on_this = c.get('on_this')
+        recv = own if on_this else c.get('recv_cls')
+        virt, conn = set(c.get('virt', ())), set(c.get('conn', ()))
+        if ctx and on_this and virt:
+            key = (c['usr'], c.get('cls', ''), ctx)
+            narrowed = self._narrowed.get(key)
+            if narrowed is None:
+                narrowed = self._narrowed[key] = self.overrides(c['usr'], c.get('cls', ''), ctx)
+            virt = virt & narrowed
+        out = []
+        for t in c['targets']:
+            tr = self.routines[t]
+            tcls = tr.get('cls')
+            if t in conn:
+                if own and tcls not in self.ancestors(own):
+                    continue
+                out.append((t, self.refine(own, tcls)))
+            elif t in c.get('virt', ()) and t not in virt:
+                continue
+            elif t.startswith('L:') and tcls and tcls == r.get('cls'):
+                out.append((t, ctx))      # a lambda of the routine, on the same `this`
+            elif recv and tr['this']:
+                out.append((t, self.refine(recv, tcls)))
+            else:
+                out.append((t, None))
+        return out
+
     def _deep(self):
-        """Routines that call out to their callers, each with why."""
-        self.deep = {}
+        """Routines that call out to their callers, each with why; a routine is
+        read once for its own class and once for each subclass a caller knows
+        its `this` to be of."""
+        self.deep, self.deep_ctx = {}, {}
         callers = collections.defaultdict(list)
-        work = []
-        for key, r in self.routines.items():
-            if r['name'] in QUIET_ROUTINES:
+        work, seen = [], set()
+        todo = [(k, None) for k in self.routines]
+        while todo:
+            node = todo.pop()
+            if node in seen:
+                continue
+            seen.add(node)
+            key, ctx = node
+            r = self.routines[key]
+            if r['name'] in QUIET_ROUTINES or r['name'] in ERROR_PATHS:
                 continue
             for i, c in enumerate(r['calls']):
-                for t in c['targets']:
-                    callers[t].append((key, i))
+                for t in self.call_targets(r, ctx, c):
+                    callers[t].append((node, i))
+                    if t not in seen:
+                        todo.append(t)
                 why = self.direct_why(c)
-                if why and key not in self.deep and (why[0] == 'modal' or self.input(c)):
-                    self.deep[key] = (i, why)
-                    work.append(key)
+                if why and node not in self.deep_ctx and (why[0] == 'modal' or self.input(c)):
+                    self.deep_ctx[node] = (i, why)
+                    work.append(node)
         while work:
             t = work.pop()
-            for key, i in callers.get(t, ()):
-                if key not in self.deep and self.routines[key]['name'] not in QUIET_ROUTINES:
-                    self.deep[key] = (i, ('depth', t))
-                    work.append(key)
+            for node, i in callers.get(t, ()):
+                if node not in self.deep_ctx:
+                    self.deep_ctx[node] = (i, ('depth', t))
+                    work.append(node)
+        self.deep = {k: why for (k, ctx), why in self.deep_ctx.items() if ctx is None}
 
     def direct_why(self, c):
         if c['how'] == 'handler':
@@ -1710,24 +2013,82 @@ class Program:
                 why = self.direct_why(c)
                 if why:
                     how = why[0]
+                elif c['how'] == 'param' and any(
+                        is_input_handler(self.slots.get(h, ''), self.owners.get(h, ''))
+                        for h in c['given_handlers']):
+                    how = 'handler'
                 else:
-                    deep = [t for t in c['targets'] if t in self.deep]
+                    deep = [t for t in self.call_targets(r, None, c) + [(g, None) for g in c.get('given', [])]
+                            if t in self.deep_ctx]
                     if not deep:
                         continue
                     how = 'depth'
                     c['through'] = deep[0]
                 self.callouts.append(CallOut(self, r, i, how))
 
-    def chain(self, key, limit=6):
+    def fired(self, key, c):
+        """The handler members of a user's input a call fires."""
+        if c['how'] != 'handler':
+            return set()
+        slots = c.get('aliases') or [c.get('slot', '')]
+        return {s for s in slots
+                if is_input_handler(self.slots.get(s, c['name']), self.owners.get(s, ''))}
+
+    def entries(self):
+        """What the toolkit calls: the lambdas connected to its signals and the
+        routines overriding its virtuals (events)."""
+        out = set(k for k in self.toolkit if k in self.routines)
+        for _, _, _, src in self.connections:
+            out |= self.slot_sources(src[1])[0] if src[0] == 'slot' else {src[1]}
+        return {k for k in out if k in self.routines}
+
+    def quiet_faults(self):
+        """QUIET_ROUTINES that are a user's only way to a handler they fire."""
+        out = []
+        entries = self.entries()
+        for key, r in sorted(self.routines.items()):
+            if r['name'] not in QUIET_ROUTINES:
+                continue
+            # the handlers it fires itself, or through routines, not through another handler
+            mine, seen, todo = set(), {key}, [key]
+            while todo:
+                k = todo.pop()
+                for c in self.routines[k]['calls']:
+                    mine |= self.fired(k, c)
+                    if c['how'] == 'handler':
+                        continue
+                    for t in c['targets']:
+                        if t not in seen:
+                            seen.add(t)
+                            todo.append(t)
+            # what the user fires without it
+            other, seen, todo = set(), set(entries) - {key}, sorted(set(entries) - {key})
+            while todo:
+                k = todo.pop()
+                for c in self.routines[k]['calls']:
+                    other |= self.fired(k, c)
+                    for t in c['targets'] + c.get('given', []):
+                        if t not in seen and t != key:
+                            seen.add(t)
+                            todo.append(t)
+            for h in sorted(mine - other):
+                out.append('%s:%d: %s is listed as reached only by code, but a user reaches %s '
+                           'only through it: take it off QUIET_ROUTINES and guard its callers'
+                           % (r['file'], r['line'], r['name'], self.slots.get(h, h)))
+        return out
+
+    def chain(self, node, limit=6):
         """How a routine calls out: the routines down to the handler or window."""
-        out = [self.routines[key]['name']]
-        while key in self.deep and len(out) < limit:
-            r = self.routines[key]
-            i, why = self.deep[key]
+        if not isinstance(node, tuple):
+            node = (node, None)
+        out = [self.routines[node[0]]['name']]
+        while node in self.deep_ctx and len(out) < limit:
+            r = self.routines[node[0]]
+            i, why = self.deep_ctx[node]
             c = r['calls'][i]
             if why[0] == 'depth':
-                key = why[1]
-                out.append(self.routines[key]['name'])
+                node = why[1]
+                out.append(self.routines[node[0]]['name'])
             else:
                 out.append(c['name'])
                 break
@@ -2019,6 +2380,14 @@ def check(prog, rows, table_path):
         if r.key() not in used:
             failures.append('%s:%d: %s in %s (%s) is no call-out that needs a row (any more): '
                             'remove the row' % (table_path, r.line, r.callee, r.routine, r.path))
+    counts['connections'] = len(prog.connections)
+    for r in sorted(prog.routines.values(), key=lambda r: (r['file'], r['line'])):
+        for c in r['calls']:
+            if c.get('qt_connect') and r['name'] != TOOLKIT_CONNECT:
+                failures.append('%s:%d: %s connects a toolkit signal itself: connect it through %s, '
+                                'which keeps the widget while the toolkit is inside it'
+                                % (r['file'], c['line'], r['name'], TOOLKIT_CONNECT))
+    failures += prog.quiet_faults()
     return failures, findings, counts
 
 
@@ -2047,11 +2416,13 @@ def run(src, build, table, out, listing=False, findings_path=None, jobs=None, tm
             fh.write(''.join(f + '\n' for f in findings))
     print('%d call-outs read in %d units (%d handler calls, %d windows and loops, %d only at '
           'depth; %d routines call out to their callers): %d last, %d guarded, %d in the table '
-          '(%s); %d of the last and guarded hold a program window; %d failures; %.0f s'
+          '(%s); %d of the last and guarded hold a program window; %d toolkit signals connected, '
+          '%d routines the toolkit calls; %d failures; %.0f s'
           % (len(prog.callouts), units, counts['handler'], counts['modal'], counts['depth'],
              len(prog.deep), counts['last'], counts['guarded'], sum(counts['table'].values()),
              ', '.join('%s %d' % kv for kv in sorted(counts['table'].items()) if kv[1]) or 'none',
-             counts['windows'], len(failures), time.time() - start),
+             counts['windows'], counts['connections'], len(prog.toolkit), len(failures),
+             time.time() - start),
           file=out)
     return 1 if failures else 0
 

@@ -25,7 +25,9 @@ void TeeRunChartEditor(TCustomChart* AChart, const std::function<void(TChartEdit
     TCallOut held{AChart};
     std::unique_ptr<TChartEditForm> form = TeeCreateChartEditor(AChart);
     if (held.Gone()) return;
+    // A preset may open a page whose controls tell handlers too.
     if (Preset) Preset(form.get());
+    if (held.Gone()) return;
     // Opened on a series or tool, it is about that one too.
     ShowModalWatching(form.get(), {AChart, form->TheEditSeries, form->TheTool});
 }

@@ -5,6 +5,7 @@
 #include "platform/forms/comctrls.h"
 #include "platform/forms/extctrls.h"
 #include "platform/forms/stdctrls.h"
+#include "platform/classes/watched.h"
 #include "platform/rtl/sysutils.h"
 #include <algorithm>
 #include <utility>
@@ -42,6 +43,7 @@ TControlBinder::TControlBinder(std::function<bool()> ACanWrite)
 }
 
 TControlBinder::~TControlBinder() {
+    EndWatches();
     std::erase(LiveBinders(), this);
     for (const auto& [control, unbind] : FUnbinders) {
         unbind();
@@ -62,24 +64,14 @@ void TControlBinder::AddLoader(TComponent* C, std::function<void()> Load) {
 }
 
 void TControlBinder::Check(TCheckBox* C, std::function<bool()> Get, std::function<void(bool)> Set) {
-    C->OnClick = [this, C, Set = std::move(Set)](TObject*) {
-        if (CanWrite()) {
-            Set(C->Checked());
-            Written(C);
-        }
-    };
+    C->OnClick = [this, C, Set = std::move(Set)](TObject*) { Write(C, [&] { Set(C->Checked()); }); };
     if (Get) AddLoader(C, [C, Get = std::move(Get)] { C->SetChecked(Get()); });
     AddUnbinder(C, [C] { C->OnClick = nullptr; });
 }
 
 void TControlBinder::Check(TRadioButton* R, std::function<bool()> Get,
                            std::function<void(bool)> Set) {
-    R->OnClick = [this, R, Set = std::move(Set)](TObject*) {
-        if (CanWrite()) {
-            Set(R->Checked());
-            Written(R);
-        }
-    };
+    R->OnClick = [this, R, Set = std::move(Set)](TObject*) { Write(R, [&] { Set(R->Checked()); }); };
     if (Get) AddLoader(R, [R, Get = std::move(Get)] { R->SetChecked(Get()); });
     AddUnbinder(R, [R] { R->OnClick = nullptr; });
 }
@@ -88,10 +80,7 @@ void TControlBinder::UpDown(TUpDown* U, std::function<int()> Get, std::function<
     if (auto* edit = dynamic_cast<TEdit*>(U->Associate())) {
         edit->OnChange = [this, edit, U, Set = std::move(Set)](TObject*) {
             int v;
-            if (CanWrite() && TryStrToInt(Trim(edit->Text()), v)) {
-                Set(v);
-                Written(U);
-            }
+            if (TryStrToInt(Trim(edit->Text()), v)) Write(U, [&] { Set(v); });
         };
         AddUnbinder(edit, [edit] { edit->OnChange = nullptr; });
         if (auto* number = dynamic_cast<TNumberEdit*>(edit); number && Get) {
@@ -109,12 +98,7 @@ void TControlBinder::UpDown(TUpDown* U, std::function<int()> Get, std::function<
 
 void TControlBinder::Text(TEdit* E, std::function<AnsiString()> Get,
                           std::function<void(const AnsiString&)> Set) {
-    E->OnChange = [this, E, Set = std::move(Set)](TObject*) {
-        if (CanWrite()) {
-            Set(E->Text());
-            Written(E);
-        }
-    };
+    E->OnChange = [this, E, Set = std::move(Set)](TObject*) { Write(E, [&] { Set(E->Text()); }); };
     if (auto* number = dynamic_cast<TNumberEdit*>(E); number && Get) {
         number->HeldValue = [this, number, Get] {
             return FCanWrite && !FCanWrite() ? number->HeldText() : Get();
@@ -127,22 +111,14 @@ void TControlBinder::Text(TEdit* E, std::function<AnsiString()> Get,
 
 void TControlBinder::Text(TComboBox* C, std::function<AnsiString()> Get,
                           std::function<void(const AnsiString&)> Set) {
-    C->OnChange = [this, C, Set = std::move(Set)](TObject*) {
-        if (CanWrite()) {
-            Set(C->Text());
-            Written(C);
-        }
-    };
+    C->OnChange = [this, C, Set = std::move(Set)](TObject*) { Write(C, [&] { Set(C->Text()); }); };
     if (Get) AddLoader(C, [C, Get = std::move(Get)] { C->SetText(Get()); });
     AddUnbinder(C, [C] { C->OnChange = nullptr; });
 }
 
 void TControlBinder::Index(TComboBox* C, std::function<int()> Get, std::function<void(int)> Set) {
     C->OnChange = [this, C, Set = std::move(Set)](TObject*) {
-        if (CanWrite() && C->ItemIndex() >= 0) {
-            Set(C->ItemIndex());
-            Written(C);
-        }
+        if (C->ItemIndex() >= 0) Write(C, [&] { Set(C->ItemIndex()); });
     };
     if (Get) AddLoader(C, [C, Get = std::move(Get)] { C->SetItemIndex(Get()); });
     AddUnbinder(C, [C] { C->OnChange = nullptr; });
@@ -150,10 +126,7 @@ void TControlBinder::Index(TComboBox* C, std::function<int()> Get, std::function
 
 void TControlBinder::Index(TRadioGroup* R, std::function<int()> Get, std::function<void(int)> Set) {
     R->OnClick = [this, R, Set = std::move(Set)](TObject*) {
-        if (CanWrite() && R->ItemIndex() >= 0) {
-            Set(R->ItemIndex());
-            Written(R);
-        }
+        if (R->ItemIndex() >= 0) Write(R, [&] { Set(R->ItemIndex()); });
     };
     if (Get) AddLoader(R, [R, Get = std::move(Get)] { R->SetItemIndex(Get()); });
     AddUnbinder(R, [R] { R->OnClick = nullptr; });
@@ -162,10 +135,7 @@ void TControlBinder::Index(TRadioGroup* R, std::function<int()> Get, std::functi
 void TControlBinder::Index(TPageControl* P, std::function<int()> Get,
                            std::function<void(int)> Set) {
     P->OnChange = [this, P, Set = std::move(Set)](TObject*) {
-        if (CanWrite() && P->ActivePageIndex() >= 0) {
-            Set(P->ActivePageIndex());
-            Written(P);
-        }
+        if (P->ActivePageIndex() >= 0) Write(P, [&] { Set(P->ActivePageIndex()); });
     };
     if (Get) AddLoader(P, [P, Get = std::move(Get)] { P->SetActivePageIndex(Get()); });
     AddUnbinder(P, [P] { P->OnChange = nullptr; });
@@ -173,14 +143,19 @@ void TControlBinder::Index(TPageControl* P, std::function<int()> Get,
 
 void TControlBinder::Down(TSpeedButton* B, std::function<bool()> Get,
                           std::function<void(bool)> Set) {
-    B->OnClick = [this, B, Set = std::move(Set)](TObject*) {
-        if (CanWrite()) {
-            Set(B->Down());
-            Written(B);
-        }
-    };
+    B->OnClick = [this, B, Set = std::move(Set)](TObject*) { Write(B, [&] { Set(B->Down()); }); };
     if (Get) AddLoader(B, [B, Get = std::move(Get)] { B->SetDown(Get()); });
     AddUnbinder(B, [B] { B->OnClick = nullptr; });
+}
+
+void TControlBinder::Write(TComponent* Source, const std::function<void()>& Set) {
+    if (!CanWrite()) return;
+    // The setter tells the object's handlers, which may free the page: its
+    // controls, this binder and the handler running this go with it.
+    TCallOut held{this, Source};
+    Set();
+    if (held.Gone()) return;
+    Written(Source);
 }
 
 void TControlBinder::Load() {

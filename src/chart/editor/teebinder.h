@@ -4,6 +4,7 @@
 // when the user changes it; one loading guard keeps the load from echoing
 // back as writes. After any write every loaded binder shows its values
 // again, so two controls of one property never disagree.
+#include "platform/classes/component.h"
 #include "platform/rtl/ansistring.h"
 #include <functional>
 #include <memory>
@@ -11,7 +12,6 @@
 #include <vector>
 
 class TCheckBox;
-class TComponent;
 class TComboBox;
 class TEdit;
 class TPageControl;
@@ -38,7 +38,7 @@ private:
     bool FArmed = true;
 };
 
-class TControlBinder {
+class TControlBinder : public TPersistent {
 public:
     // CanWrite, when given, is asked before each write (a page without its
     // object yet writes nothing). Nothing is written before the first Load.
@@ -48,7 +48,7 @@ public:
     // Bound controls still alive when the binder goes get their handlers
     // taken back first, so no late change reaches a page that is already
     // gone; a control freed before (docked elsewhere) is forgotten.
-    ~TControlBinder();
+    ~TControlBinder() override;
     TControlBinder(const TControlBinder&) = delete;
     TControlBinder& operator=(const TControlBinder&) = delete;
 
@@ -82,6 +82,8 @@ public:
 
 private:
     bool CanWrite() const { return !FLoading && (!FCanWrite || FCanWrite()); }
+    // Every write of a user's change: Set, then the other controls shown again.
+    void Write(TComponent* Source, const std::function<void()>& Set);
     void AddUnbinder(TComponent* C, std::function<void()> Unbind);
     void AddLoader(TComponent* C, std::function<void()> Load);
     // Run after a control's setter: every loaded binder that may write shows

@@ -99,30 +99,23 @@ TFormTee3D::TFormTee3D(TComponent* AOwner, TCustomChart* AChart) : TForm(AOwner)
             FChart->Canvas()->SetFontZoom(V);
             FChart->Invalidate();
         });
-    auto bar = [this](TTrackBar* Bar, TLabel* Label, std::function<void(int)> Set) {
-        Bar->OnChange = [this, Bar, Label, Set](TObject*) {
-            Label->SetCaption(IntToStr(Bar->Position()));
+    // The label shows the bar's place before the view is told: the view's
+    // handlers may free the chart and this page with it.
+    auto bar = [this](TTrackBar* Bar, TLabel* Label, const char* Unit,
+                      std::function<void(int)> Set) {
+        Bar->OnChange = [this, Bar, Label, Unit, Set](TObject*) {
+            Label->SetCaption(IntToStr(Bar->Position()) + Unit);
             if (!FBind.Loading() && FChart) Set(Bar->Position());
         };
     };
-    // The zoom and the offsets tell the view's handlers; bar() only keeps them
-    // for the bar's changes, yet the page asks as it would after any such call.
-    TCallOut held{this};
-    bar(SBZoom, LZoom, [this](int v) { FChart->View3DOptions()->SetZoom(v); });
-    if (held.Gone()) return;
-    bar(SBRotation, LRotation, [this](int v) {
+    bar(SBZoom, LZoom, "%", [this](int v) { FChart->View3DOptions()->SetZoom(v); });
+    bar(SBRotation, LRotation, "", [this](int v) {
         FChart->View3DOptions()->SetRotation(FullRotation() ? v : BarToRotation(v));
     });
-    bar(SBElevation, LElevation, [this](int v) { FChart->View3DOptions()->SetElevation(v); });
-    bar(SBHOffset, LHOffset, [this](int v) { FChart->View3DOptions()->SetHorizOffset(v); });
-    if (held.Gone()) return;
-    bar(SBVOffset, LVOffset, [this](int v) { FChart->View3DOptions()->SetVertOffset(v); });
-    if (held.Gone()) return;
-    bar(SBPerspec, LPerspec, [this](int v) { FChart->View3DOptions()->SetPerspective(v); });
-    SBZoom->OnChange = [this, set = SBZoom->OnChange](TObject* s) {
-        set(s);
-        LZoom->SetCaption(IntToStr(SBZoom->Position()) + "%");
-    };
+    bar(SBElevation, LElevation, "", [this](int v) { FChart->View3DOptions()->SetElevation(v); });
+    bar(SBHOffset, LHOffset, "", [this](int v) { FChart->View3DOptions()->SetHorizOffset(v); });
+    bar(SBVOffset, LVOffset, "", [this](int v) { FChart->View3DOptions()->SetVertOffset(v); });
+    bar(SBPerspec, LPerspec, "", [this](int v) { FChart->View3DOptions()->SetPerspective(v); });
     OnShow = [this](TObject* s) { FormShow(s); };
 }
 

@@ -52,7 +52,7 @@ TGalleryChart::TGalleryChart(TComponent* AOwner) : TCustomChart(AOwner) {
     Title()->Font()->SetColor(clGalleryNavy);
     TView3DOptions* v = View3DOptions();
     v->SetOrthogonal(false);
-    v->SetZoom(90);
+    v->PresetSample(90);
     v->SetPerspective(55);
     v->SetRotation(335);
     v->SetElevation(350);

@@ -326,6 +326,12 @@ void TView3DOptions::SetZoom(int Value) {
     }
 }
 
+void TView3DOptions::PresetSample(int Zoom, std::optional<int> VertOffset) {
+    FZoom = Zoom;
+    if (VertOffset) FVertOffset = *VertOffset;
+    Repaint();
+}
+
 void TView3DOptions::Assign(TPersistent* Source) {
     if (auto* o = dynamic_cast<TView3DOptions*>(Source)) {
         FElevation = o->FElevation;

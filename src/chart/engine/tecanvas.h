@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <numbers>
+#include <optional>
 #include <vector>
 
 class TWinControl;
@@ -358,6 +359,10 @@ public:
     void SetZoom(int Value);
     bool ZoomText() const { return FZoomText; }
     void SetZoomText(bool Value);
+    // A sample the program makes and draws (a gallery's chart, a series icon)
+    // is zoomed and placed as it is made: nobody has handlers on it yet, so
+    // none is told. A vertical offset of std::nullopt stays as it is.
+    void PresetSample(int Zoom, std::optional<int> VertOffset = std::nullopt);
 
     TWinControl* Parent() const { return FParent; }
     // Asks the parent to repaint.

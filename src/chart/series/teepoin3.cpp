@@ -138,7 +138,7 @@ void TPoint3DSeries::AddSampleValues(int NumValues) {
 void TPoint3DSeries::PrepareForGallery(bool IsEnabled) {
     TCustom3DSeries::PrepareForGallery(IsEnabled);
     Pen()->SetColor(0x800000);
-    if (ParentChart()) ParentChart()->View3DOptions()->SetZoom(60);
+    if (ParentChart()) ParentChart()->View3DOptions()->PresetSample(60);
 }
 
 void TPoint3DSeries::CreateSubGallery(const TChartSubGalleryProc& AddSubChart) {

@@ -145,7 +145,7 @@ void TCustomPolarSeries::PrepareForGallery(bool IsEnabled) {
     TView3DOptions* v = chart->View3DOptions();
     v->SetOrthogonal(false);
     v->SetElevation(360);
-    v->SetZoom(90);
+    v->PresetSample(90);
 }
 
 void TCustomPolarSeries::CreateSubGallery(const TChartSubGalleryProc& AddSubChart) {

@@ -123,7 +123,7 @@ void TSmithSeries::PrepareForGallery(bool IsEnabled) {
     TView3DOptions* v = chart->View3DOptions();
     v->SetOrthogonal(false);
     v->SetElevation(360);
-    v->SetZoom(90);
+    v->PresetSample(90);
 }
 
 // [mapping] ------------------------------------------------------------------

@@ -418,12 +418,7 @@ void TCustom3DPaletteSeries::GalleryChanged3D(bool Is3D) {
     if (!chart) return;
     chart->SetView3D(true);
     TView3DOptions* o = chart->View3DOptions();
-    // The zoom and the offset tell the view's handlers, which may free the chart.
-    TCallOut held{this, chart, o};
-    o->SetZoom(60);
-    if (held.Gone()) return;
-    o->SetVertOffset(-2);
-    if (held.Gone()) return;
+    o->PresetSample(60, -2);
     o->SetRotation(Is3D ? 335 : 0);
     o->SetElevation(Is3D ? 340 : 270);
     o->SetPerspective(Is3D ? 60 : 0);

@@ -45,7 +45,7 @@ public:
     explicit TQtTabBar(QWidget* Parent) : QTabBar(Parent) {
         setDrawBase(false);
         setExpanding(false);
-        connect(this, &QTabBar::currentChanged, this, [this](int index) {
+        ConnectSignal(this, &QTabBar::currentChanged, nullptr, [this](int index) {
             if (!Syncing && Changed && index >= 0) Changed(index);
         });
     }
@@ -130,8 +130,8 @@ TTrackBar::TTrackBar(TComponent* AOwner)
     SetBounds(0, 0, 150, 45);
     SetTabStop(true);
     ApplyTicks();
-    QObject::connect(s, &QSlider::valueChanged, s,
-                     [this](int) { RunFromSignal(this, [this] { Changed(); }); });
+    ConnectSignal(s, &QSlider::valueChanged, this,
+                  [this](int) { RunFromSignal(this, [this] { Changed(); }); });
 }
 
 int TTrackBar::Min() const {

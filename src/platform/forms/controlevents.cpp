@@ -42,18 +42,27 @@ TPoint GLastMouse;
 
 TMouse GMouse;
 
-// The widgets whose events are being dispatched, innermost last: Qt's own
-// handling of each goes on with the widget after the control's handlers ran.
-std::vector<QWidget*> GDispatching;
+// What Qt is inside, innermost last: its own handling of each goes on with
+// the object after the control's handlers ran.
+std::vector<QObject*> GDispatching;
 
-struct TDispatching {
-    explicit TDispatching(QWidget* W) { GDispatching.push_back(W); }
-    ~TDispatching() { GDispatching.pop_back(); }
-    TDispatching(const TDispatching&) = delete;
-    TDispatching& operator=(const TDispatching&) = delete;
-};
-
+// Qt is inside Object itself or something Object holds.
+bool ToolkitInside(QObject* Object) {
+    return std::any_of(GDispatching.begin(), GDispatching.end(), [Object](QObject* d) {
+        for (QObject* o = d; o; o = o->parent())
+            if (o == Object) return true;
+        return false;
+    });
+}
 } // namespace
+
+TToolkitInside::TToolkitInside(QObject* Object) {
+    GDispatching.push_back(Object);
+}
+
+TToolkitInside::~TToolkitInside() {
+    GDispatching.pop_back();
+}
 
 TMouse* Mouse = &GMouse;
 
@@ -607,11 +616,17 @@ void PaintOverNative(TWinControl* Control, QWidget* Widget) {
     painter.drawImage(0, 0, canvas.Picture);
 }
 
+void DisposeObject(QObject* Object) {
+    if (!ToolkitInside(Object)) {
+        delete Object;
+        return;
+    }
+    Object->blockSignals(true);
+    Object->deleteLater();
+}
+
 void DisposeWidget(QWidget* Widget) {
-    const bool busy = std::any_of(GDispatching.begin(), GDispatching.end(), [Widget](QWidget* d) {
-        return d == Widget || Widget->isAncestorOf(d);
-    });
-    if (!busy) {
+    if (!ToolkitInside(Widget)) {
         delete Widget;
         return;
     }
@@ -628,7 +643,7 @@ bool DispatchControlEvent(TControl* control, QWidget* w, QEvent* e,
                           const std::function<bool(QEvent*)>& Base) {
     TControlImpl* impl = control->Impl();
     if (control->IsDestroying()) return Base(e);
-    const TDispatching dispatching(w);
+    const TToolkitInside dispatching(w);
     switch (e->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:

@@ -82,6 +82,12 @@ void TCustomForm::FocusControl(TWinControl* Control) {
     if (!wasActive) SetFocus();
 }
 
+void TCustomForm::FocusWithin(TWinControl* Control) {
+    FActiveControl = Control;
+    FFocusedControl = Control;
+    if (Control->Widget()) Control->Widget()->setFocus(Qt::OtherFocusReason);
+}
+
 bool TCustomForm::Active() const {
     return FActive;
 }

@@ -238,13 +238,15 @@ void RethrowPendingUnwind() {
 }
 
 void RunAsMessage(TObject* Sender, const std::function<void()>& Action) {
+    // The action may free its sender before it throws: the box then names none.
+    TCallOut held{dynamic_cast<TPersistent*>(Sender)};
     try {
         Action();
     } catch (EUnwindToTest&) {
         SetPendingUnwind(std::current_exception());
     } catch (...) {
         try {
-            Application->HandleException(Sender);
+            Application->HandleException(held.Gone() ? nullptr : Sender);
         } catch (EUnwindToTest&) {
             SetPendingUnwind(std::current_exception());
         } catch (...) {

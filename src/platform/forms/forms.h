@@ -166,6 +166,9 @@ public:
     // Focuses the first control in tab order that can take the focus.
     void SelectFirst();
     void FocusControl(TWinControl* Control);
+    // Focus moves between a control and one of its own inside it (a grid and
+    // its cell editor): no focus change of the form, so no OnExit or OnEnter.
+    void FocusWithin(TWinControl* Control);
     bool Active() const;
     void SetFocus() override;
 

@@ -13,6 +13,8 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 class QFontDialog;
@@ -125,10 +127,46 @@ protected:
     bool event(QEvent* e) override;
 };
 
-// Frees the widget of a control that goes: at once, or, while Qt's own
-// handling of an event of the widget (or of one inside it) is under way,
-// hidden and detached now and freed once that has ended.
+// While alive, Qt is inside Object: handling an event of it, or emitting one
+// of its signals (from its own loop, or from a call of ours such as a text
+// set). Nothing frees Object, or what holds it, until Qt is out again.
+class TToolkitInside {
+public:
+    explicit TToolkitInside(QObject* Object);
+    ~TToolkitInside();
+    TToolkitInside(const TToolkitInside&) = delete;
+    TToolkitInside& operator=(const TToolkitInside&) = delete;
+};
+
+// Every signal the platform hears is connected here. Fn runs only while
+// Control (when given) stands: a handler an earlier connection ran may have
+// freed it. A handler Fn runs may free the control, and the sender then waits
+// until Qt has finished emitting. Fn takes the signal's arguments, or none.
+template <class F, class... A>
+auto InsideToolkit(QObject* Inside, TPersistent* Control, F Fn, QtPrivate::List<A...>) {
+    return [Inside, Alive = TWatched<TPersistent>(Control), Watch = Control != nullptr,
+            Fn = std::move(Fn)](A... Args) {
+        if (Watch && !Alive) return;
+        const TToolkitInside scope(Inside);
+        if constexpr (std::is_invocable_v<const F&, A...>)
+            Fn(Args...);
+        else
+            Fn();
+    };
+}
+
+template <class S, class Signal, class F>
+void ConnectSignal(S* Sender, Signal Sig, TPersistent* Control, F Fn) {
+    using TArgs = typename QtPrivate::FunctionPointer<Signal>::Arguments;
+    QObject::connect(Sender, Sig, Sender, InsideToolkit(Sender, Control, std::move(Fn), TArgs()));
+}
+
+// Frees the widget of a control that goes: at once, or, while Qt is inside
+// the widget (or one inside it), hidden and detached now and freed once Qt
+// is out.
 void DisposeWidget(QWidget* Widget);
+// The same for an object of Qt that is no widget (a menu item's action).
+void DisposeObject(QObject* Object);
 
 // The control a widget belongs to (nullptr for widgets of no control).
 TControl* ControlOfWidget(QWidget* Widget);

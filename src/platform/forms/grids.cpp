@@ -29,6 +29,13 @@ TInplaceEdit::TInplaceEdit(TCustomGrid* AGrid) : TCustomEdit(AGrid), FGrid(AGrid
     SetTabStop(false);
     SetVisible(false);
     SetParent(AGrid);
+    // After the edit's own change: its handler may have freed the grid, and
+    // this editor with it, in which case nothing more is heard.
+    ConnectSignal(LineEdit(), &QLineEdit::textChanged, this, [this] {
+        RunFromSignal(this, [this] {
+            if (!FLoading && FGrid->EditorMode()) FGrid->SetEditText(FGrid->Col(), FGrid->Row(), Text());
+        });
+    });
 }
 
 bool TInplaceEdit::WantsKey(WORD Key, TShiftState) const {
@@ -72,13 +79,6 @@ void TInplaceEdit::KeyPress(char& Key) {
     }
 }
 
-void TInplaceEdit::Change() {
-    TCallOut held{this, GetParentForm(this)};
-    TCustomEdit::Change();
-    if (held.Gone()) return;
-    if (!FLoading && FGrid->EditorMode()) FGrid->SetEditText(FGrid->Col(), FGrid->Row(), Text());
-}
-
 // ---------------------------------------------------------------------------
 // TCustomGrid: sizes and layout
 
@@ -90,10 +90,10 @@ TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner) {
     FHScroll = new QScrollBar(Qt::Horizontal, Widget());
     FVScroll->hide();
     FHScroll->hide();
-    QObject::connect(FVScroll, &QScrollBar::valueChanged, FVScroll,
-                     [this](int v) { RunAsMessage(this, [this, v] { SetTopRow(v); }); });
-    QObject::connect(FHScroll, &QScrollBar::valueChanged, FHScroll,
-                     [this](int v) { RunAsMessage(this, [this, v] { SetLeftCol(v); }); });
+    ConnectSignal(FVScroll, &QScrollBar::valueChanged, this,
+                  [this](int v) { RunAsMessage(this, [this, v] { SetTopRow(v); }); });
+    ConnectSignal(FHScroll, &QScrollBar::valueChanged, this,
+                  [this](int v) { RunAsMessage(this, [this, v] { SetLeftCol(v); }); });
     SetFrameInset(2);
     SetColor(clWindow);
     SetTabStop(true);
@@ -536,17 +536,23 @@ void TCustomGrid::ShowEditor() {
     FInplaceEdit->SetReadOnly(!CanEditModify());
     PlaceEditor();
     FInplaceEdit->SelectAll();
-    if (FInplaceEdit->CanFocus() && GetParentForm(this) && GetParentForm(this)->Visible())
+    TCustomForm* form = GetParentForm(this);
+    if (!FInplaceEdit->CanFocus() || !form || !form->Visible()) return;
+    if (form->ActiveControl() == this)
+        form->FocusWithin(FInplaceEdit);
+    else
         FInplaceEdit->SetFocus();
 }
 
+// The focus goes back to the grid before its editor hides, so the toolkit
+// never moves it on to the next control.
 void TCustomGrid::HideEditor() {
     if (!FEditorMode) return;
     FEditorMode = false;
     if (FInplaceEdit) {
-        const bool hadFocus = FInplaceEdit->Focused();
+        TCustomForm* form = GetParentForm(this);
+        if (FInplaceEdit->Focused() && form && CanFocus()) form->FocusWithin(this);
         FInplaceEdit->SetVisible(false);
-        if (hadFocus && CanFocus()) SetFocus();
     }
 }
 
@@ -761,7 +767,9 @@ void TCustomGrid::KeyPress(char& Key) {
         ShowEditor();
         if (held.Gone()) return;
         if (FInplaceEdit && FEditorMode) {
+            // The text typed tells OnSetEditText, which may free the grid.
             FInplaceEdit->SetText(AnsiString(typed));
+            if (held.Gone()) return;
             FInplaceEdit->SetSelStart(1);
         }
     }

@@ -63,7 +63,6 @@ protected:
     friend class TCustomGrid;
     void KeyDown(WORD& Key, TShiftState Shift) override;
     void KeyPress(char& Key) override;
-    void Change() override;
     bool WantsKey(WORD Key, TShiftState Shift) const override;
 
 private:

@@ -166,8 +166,8 @@ TMemo::TMemo(TComponent* AOwner)
     SetBounds(0, 0, 185, 89);
     SetColor(clWindow);
     SetTabStop(true);
-    QObject::connect(&FPending->Doc, &QTextDocument::contentsChanged, Widget(),
-                     [this] { TextEdited(); });
+    ConnectSignal(&FPending->Doc, &QTextDocument::contentsChanged, this,
+                  [this] { TextEdited(); });
 }
 
 TMemo::~TMemo() {
@@ -216,7 +216,7 @@ void TMemo::MakeEditor() {
         c.setPosition(pending->Cursor.position(), QTextCursor::KeepAnchor);
         ed->setTextCursor(c);
     }
-    QObject::connect(ed, &QPlainTextEdit::textChanged, ed, [this] { TextEdited(); });
+    ConnectSignal(ed, &QPlainTextEdit::textChanged, this, [this] { TextEdited(); });
     ShowTakenOver(holder);
 }
 

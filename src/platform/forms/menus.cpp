@@ -93,8 +93,8 @@ TShortCut TextToShortCut(const AnsiString& Text) {
 TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner) {
     EnsureQtApplication();
     FAction = new QAction();
-    QObject::connect(FAction, &QAction::triggered,
-                     [this] { RunAsMessage(this, [this] { Click(); }); });
+    ConnectSignal(FAction, &QAction::triggered, this,
+                  [this] { RunAsMessage(this, [this] { Click(); }); });
 }
 
 TMenuItem::~TMenuItem() {
@@ -103,7 +103,7 @@ TMenuItem::~TMenuItem() {
     while (!FItems.empty())
         delete FItems.back();
     FAction->blockSignals(true);
-    delete FAction;
+    DisposeObject(FAction);
     FAction = nullptr;
     DisposeMenu(FSubMenu.release());
 }
@@ -150,7 +150,7 @@ void TMenuItem::MakeSubMenu() {
     for (TMenuItem* item : FItems)
         FSubMenu->addAction(item->FAction);
     FAction->setMenu(FSubMenu.get());
-    QObject::connect(FSubMenu.get(), &QMenu::aboutToShow, FSubMenu.get(), [this] {
+    ConnectSignal(FSubMenu.get(), &QMenu::aboutToShow, this, [this] {
         for (TMenuItem* item : FItems)
             if (!item->FItems.empty()) item->MakeSubMenu();
     });

@@ -205,7 +205,7 @@ void TCustomEdit::Init() {
     SetBounds(0, 0, 121, 21);
     SetColor(clWindow);
     SetTabStop(true);
-    QObject::connect(le, &QLineEdit::textEdited, le, [this](const QString&) {
+    ConnectSignal(le, &QLineEdit::textEdited, this, [this](const QString&) {
         FModified = true;
         if (FCharCase != ecNormal) {
             QLineEdit* e = LineEdit();
@@ -217,8 +217,8 @@ void TCustomEdit::Init() {
             }
         }
     });
-    QObject::connect(le, &QLineEdit::textChanged, le,
-                     [this](const QString&) { RunFromSignal(this, [this] { Change(); }); });
+    ConnectSignal(le, &QLineEdit::textChanged, this,
+                  [this](const QString&) { RunFromSignal(this, [this] { Change(); }); });
 }
 
 QLineEdit* TCustomEdit::LineEdit() const {
@@ -380,8 +380,7 @@ void TButton::Init() {
     b->setAutoDefault(false);
     SetBounds(0, 0, 75, 25);
     SetTabStop(true);
-    QObject::connect(b, &QPushButton::clicked, b,
-                     [this] { RunAsMessage(this, [this] { Click(); }); });
+    ConnectSignal(b, &QPushButton::clicked, this, [this] { RunAsMessage(this, [this] { Click(); }); });
 }
 
 void TButton::TextChanged() {
@@ -411,8 +410,7 @@ TCheckBox::TCheckBox(TComponent* AOwner)
     auto* b = static_cast<QCheckBox*>(Widget());
     SetBounds(0, 0, 97, 17);
     SetTabStop(true);
-    QObject::connect(b, &QCheckBox::clicked, b,
-                     [this] { RunAsMessage(this, [this] { Click(); }); });
+    ConnectSignal(b, &QCheckBox::clicked, this, [this] { RunAsMessage(this, [this] { Click(); }); });
 }
 
 TCheckBoxState TCheckBox::State() const {
@@ -452,17 +450,13 @@ void TCheckBox::TextChanged() {
     static_cast<QCheckBox*>(Widget())->setText(QtCaption(Caption()));
 }
 
-namespace {
-bool GRadioByCode = false;
-}
-
 TRadioButton::TRadioButton(TComponent* AOwner)
     : TButtonControl(AOwner, NewWidget<TWholeHit<QRadioButton>>()) {
     auto* b = static_cast<QRadioButton*>(Widget());
     SetBounds(0, 0, 113, 17);
     SetTabStop(true);
-    QObject::connect(b, &QRadioButton::toggled, b, [this](bool on) {
-        if (on && !GRadioByCode) RunAsMessage(this, [this] { Click(); });
+    ConnectSignal(b, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) RunAsMessage(this, [this] { Click(); });
     });
 }
 
@@ -473,10 +467,8 @@ bool TRadioButton::Checked() const {
 void TRadioButton::SetChecked(bool Value) {
     if (Checked() == Value) return;
     auto* b = static_cast<QRadioButton*>(Widget());
-    GRadioByCode = true;
-    struct Reset {
-        ~Reset() { GRadioByCode = false; }
-    } reset;
+    // Checked by code: the click below is the one the handler hears.
+    const bool blocked = b->blockSignals(true);
     if (Value) {
         b->setChecked(true);
     } else {
@@ -484,7 +476,7 @@ void TRadioButton::SetChecked(bool Value) {
         b->setChecked(false);
         b->setAutoExclusive(true);
     }
-    GRadioByCode = false;
+    b->blockSignals(blocked);
     if (Value) Click();
 }
 
@@ -664,8 +656,8 @@ public:
         setCurrentIndex(index);
         lineEdit()->setText(FEditText);
         blockSignals(blocked);
-        QObject::connect(lineEdit(), &QLineEdit::textEdited, this,
-                         [this](const QString&) { FOnEdited(); });
+        ConnectSignal(lineEdit(), &QLineEdit::textEdited, Control,
+                      [this](const QString&) { FOnEdited(); });
     }
 
     void hidePopup() override {
@@ -722,7 +714,7 @@ TComboBox::TComboBox(TComponent* AOwner)
     SetColor(clWindow);
     SetTabStop(true);
     FItems->OnChange = [this](TObject*) { ItemsChanged(); };
-    QObject::connect(cb, QOverload<int>::of(&QComboBox::activated), cb, [this](int) {
+    ConnectSignal(cb, QOverload<int>::of(&QComboBox::activated), this, [this](int) {
         RunAsMessage(this, [this] {
             TCallOut held{this};
             Click();
@@ -809,8 +801,8 @@ void TComboBox::SetStyle(TComboBoxStyle Value) {
     cb->setEditable(editable);
     if (editable) {
         cb->setInsertPolicy(QComboBox::NoInsert);
-        QObject::connect(cb->lineEdit(), &QLineEdit::textEdited, cb,
-                         [this](const QString&) { RunAsMessage(this, [this] { Change(); }); });
+        ConnectSignal(cb->lineEdit(), &QLineEdit::textEdited, this,
+                      [this](const QString&) { RunAsMessage(this, [this] { Change(); }); });
     }
     cb->setCurrentIndex(index);
     cb->blockSignals(blocked);
@@ -911,7 +903,7 @@ TListBox::TListBox(TComponent* AOwner)
     SetControlStyle(TControlStyle{csSetCaption, csDoubleClicks, csOpaque, csCaptureMouse});
     FScrollBar = new QScrollBar(Qt::Vertical, Widget());
     FScrollBar->hide();
-    QObject::connect(FScrollBar, &QScrollBar::valueChanged, FScrollBar, [this](int v) {
+    ConnectSignal(FScrollBar, &QScrollBar::valueChanged, this, [this](int v) {
         if (v != FTopIndex) {
             FTopIndex = v;
             Invalidate();
