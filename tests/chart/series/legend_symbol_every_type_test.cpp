@@ -10,6 +10,7 @@
 #include "platform/forms/stdctrls.h"
 #include "platform/graphics/jpeg.h"
 #include "support/forms_testing.h"
+#include "support/series_classes.h"
 #include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -63,14 +64,7 @@ const TNoSymbol* Excused(const std::string& Type, TPlace Place) {
 std::vector<TClass> SeriesTypes() {
     TeeExtraSeriesStartup();
     TeeEditorStartup();
-    std::vector<TClass> r;
-    std::set<TClass> done;
-    for (int i = 0; i < TeeSeriesTypes().Count(); ++i) {
-        TTeeSeriesType* t = TeeSeriesTypes().Get(i);
-        if (t->SeriesClass && !t->FunctionClass && done.insert(t->SeriesClass).second)
-            r.push_back(t->SeriesClass);
-    }
-    return r;
+    return RegisteredSeriesClasses();
 }
 
 // With QM_SHOTS set, the picture is kept there to be looked at.
