@@ -945,9 +945,11 @@ void TCustomChartGrid::DrawHeader(int ACol, int ARow, const TRect& R) {
     const bool value = GetSeries(ACol, s, list);
     if (ARow == 0 && FShowFields) {
         if (value && FColumns[size_t(ACol - FDataColumn)].First) {
-            c->Brush()->SetStyle(bsSolid);
-            PaintSeriesLegend(s, c, TRect(R.Left + 4, R.Top + 4, R.Left + 16, R.Top + 16));
-            c->Brush()->SetStyle(bsClear);
+            if (s->UseSeriesColor()) {
+                c->Brush()->SetStyle(bsSolid);
+                PaintSeriesLegend(s, c, TRect(R.Left + 4, R.Top + 4, R.Left + 16, R.Top + 16));
+                c->Brush()->SetStyle(bsClear);
+            }
             c->TextOut(R.Left + 18, R.Top + 4, SeriesTitleOrName(s));
         }
         return;

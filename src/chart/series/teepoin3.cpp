@@ -27,8 +27,9 @@ void TPoint3DSeries::Assign(TPersistent* Source) {
 }
 
 void TPoint3DSeries::SetParentChart(TCustomAxisPanel* Value) {
-    // The pointer finds the chart through the series.
     TCustom3DSeries::SetParentChart(Value);
+    // The legend draws the pointer on the chart the pointer knows.
+    if (FPointer) FPointer->SetParent(Value);
 }
 
 void TPoint3DSeries::CalcZPositions(int ValueIndex, int& StartZ, int& MiddleZ, int& EndZ) {

@@ -93,6 +93,7 @@ void TCustomPolarSeries::Assign(TPersistent* Source) {
 
 void TCustomPolarSeries::SetParentChart(TCustomAxisPanel* Value) {
     TCircledSeries::SetParentChart(Value);
+    if (FPointer) FPointer->SetParent(Value);
     if (Value && ComponentState().Contains(csDesigning) && !ComponentState().Contains(csLoading))
         Value->SetView3D(false);
 }

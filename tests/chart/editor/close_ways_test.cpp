@@ -30,6 +30,7 @@
 #include "platform/rtl/floatformat.h"
 #include "platform/rtl/sysutils.h"
 #include "page_walk.h"
+#include "support/series_classes.h"
 #include <gtest/gtest.h>
 #include <iostream>
 #include <memory>
@@ -43,17 +44,6 @@ std::string ChartText(TCustomChart* Chart) {
     TMemoryStream m;
     SaveChartToStream(Chart, &m, true, true);
     return std::string(static_cast<const char*>(m.Memory()), static_cast<size_t>(m.Size()));
-}
-
-std::vector<TClass> SeriesTypes() {
-    std::vector<TClass> r;
-    std::set<TClass> done;
-    for (int i = 0; i < TeeSeriesTypes().Count(); ++i) {
-        TTeeSeriesType* t = TeeSeriesTypes().Get(i);
-        if (t->SeriesClass && !t->FunctionClass && done.insert(t->SeriesClass).second)
-            r.push_back(t->SeriesClass);
-    }
-    return r;
 }
 
 // The chart a window is found on: one series of a type, or (none) a line and a bar.
@@ -161,7 +151,7 @@ struct TFound {
 void Discover(TFound& Found) {
     std::set<std::string> fields, dialogs;
     std::vector<TClass> worlds = {nullptr};
-    for (TClass t : SeriesTypes())
+    for (TClass t : RegisteredSeriesClasses())
         worlds.push_back(t);
     for (TClass series : worlds) {
         auto chart = NewChart(series);

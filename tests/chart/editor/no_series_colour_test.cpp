@@ -1,9 +1,11 @@
 // Series drawn without a series colour (calendar, funnel): the series list
 // shows no colour cell for them and a double click there opens nothing, the
-// series page shows no swatch; a series with a colour keeps both.
+// series page shows no swatch, the data grid's column header no colour square;
+// a series with a colour keeps them.
 #include "chart/control/series.h"
 #include "chart/editor/teeediseri.h"
 #include "chart/editor/teeeditorstartup.h"
+#include "chart/editor/teegrid.h"
 #include "chart/editor/teelisb.h"
 #include "chart/series/teecalendar.h"
 #include "chart/series/teefunnel.h"
@@ -95,6 +97,33 @@ TEST_F(NoSeriesColourTest, SeriesPageShowsTheSwatchOnlyForASeriesColour) {
     responder.ExpectColor(clLime);
     SimulateClick(page.PaintBox1);
     EXPECT_EQ(Bar->SeriesColor(), clLime);
+}
+
+TEST_F(NoSeriesColourTest, GridHeaderShowsTheColourSquareOnlyForASeriesColour) {
+    TForm host(nullptr);
+    host.SetBounds(0, 0, 640, 200);
+    auto* grid = new TChartGrid(&host);
+    grid->SetParent(&host);
+    grid->SetBounds(0, 0, 620, 180);
+    grid->SetChart(Chart.get());
+    host.Show();
+    TBitmap face(grid->Width(), grid->Height());
+    GrabControl(grid, &face);
+    std::vector<TChartSeries*> headed;
+    for (int col = 0; col < grid->ColCount(); ++col) {
+        TChartSeries* s = nullptr;
+        TChartValueList* list = nullptr;
+        if (!grid->GetSeries(col, s, list) || (!headed.empty() && headed.back() == s)) continue;
+        headed.push_back(s);
+        SCOPED_TRACE(s->Name().c_str());
+        const TRect r = grid->CellRect(col, 0);
+        int red = 0;
+        for (int y = r.Top + 4; y < r.Top + 16; ++y)
+            for (int x = r.Left + 4; x < r.Left + 16; ++x)
+                red += face.Canvas()->Pixels(x, y) == clRed;
+        EXPECT_EQ(red > 20, s == Bar);
+    }
+    EXPECT_EQ(headed, (std::vector<TChartSeries*>{Bar, Calendar, Funnel}));
 }
 
 } // namespace

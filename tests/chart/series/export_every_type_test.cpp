@@ -5,13 +5,13 @@
 #include "chart/control/teeseriestypes.h"
 #include "chart/series/teeextraseries.h"
 #include "platform/classes/stringlist.h"
+#include "support/series_classes.h"
 #include "support/temp_folder.h"
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <set>
 #include <sstream>
 #include <unistd.h>
 
@@ -20,14 +20,7 @@ namespace {
 std::vector<TClass> SeriesTypes() {
     TeeExtraSeriesStartup();
     TChart starter;
-    std::vector<TClass> r;
-    std::set<TClass> done;
-    for (int i = 0; i < TeeSeriesTypes().Count(); ++i) {
-        TTeeSeriesType* t = TeeSeriesTypes().Get(i);
-        if (t->SeriesClass && !t->FunctionClass && done.insert(t->SeriesClass).second)
-            r.push_back(t->SeriesClass);
-    }
-    return r;
+    return RegisteredSeriesClasses();
 }
 
 // A series of the type with X values of its own, a label and a colour, so
