@@ -9,6 +9,9 @@
 #include "platform/rtl/rtlmath.h"
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <span>
+#include <vector>
 
 QM_CLASS_OWNED(TChartShape, TChartSeries, TComponent)
 
@@ -196,50 +199,96 @@ TRect TChartShape::GetAdjustedRectangle() {
     return r;
 }
 
-// The ordered rectangle, as drawn, so reversed corners click like they draw;
-// only the line keeps the corners as given.
+// Tested in screen pixels against the outline as drawing projects it, rather
+// than by bringing the mouse back into the series' plane: that undoes neither
+// a turned view exactly nor a shape in pixels, which is drawn flat.
 int TChartShape::Clicked(int X, int Y) {
     TCustomAxisPanel* chart = ParentChart();
     if (!chart || Count() != 2) return -1;
-    chart->Canvas()->Calculate2DPosition(X, Y, StartZ());
-    const TPoint p(X, Y);
     const TRect r = GetAdjustedRectangle();
+    if (!InPlot(r)) return -1;
+    return HitShape(TPoint(X, Y), r) ? 0 : -1;
+}
+
+bool TChartShape::Drawn3D() {
+    TCustomAxisPanel* chart = ParentChart();
+    return FXYStyle != xysPixels && chart && chart->View3D();
+}
+
+bool TChartShape::InPlot(const TRect& R) {
+    TRect common;
+    return IntersectRect(common, R, ParentChart()->ChartRect());
+}
+
+// The ordered rectangle, as drawn, so reversed corners click like they draw;
+// only the line keeps the corners as given. Line styles are hit on their lines.
+bool TChartShape::HitShape(const TPoint& P, const TRect& R) {
+    TCanvas3D* canvas = ParentChart()->Canvas();
+    const bool is3D = Drawn3D();
+    const int z0 = StartZ(), z1 = EndZ();
+    auto at = [&](int X, int Y, int Z) {
+        return is3D ? canvas->Calculate3DPosition(X, Y, Z) : TPoint(X, Y);
+    };
+    auto in = [&](std::initializer_list<TPoint> Face) {
+        return PointInPolygon(P, std::span(Face.begin(), Face.size()), int(Face.size()) - 1);
+    };
+    auto on = [&](int X0, int Y0, int X1, int Y1) {
+        return PointInLine(P, at(X0, Y0, z0), at(X1, Y1, z0));
+    };
     int xc, yc;
-    RectCenter(r, xc, yc);
-    bool inside;
+    RectCenter(R, xc, yc);
+    const int l = R.Left, t = R.Top, r = R.Right, b = R.Bottom;
     switch (FStyle) {
-    case chasCircle:
-        inside = PointInEllipse(p, r);
-        break;
+    case chasCircle: {
+        if (!is3D) return PointInEllipse(P, R);
+        // The ring a turned view fills; it follows an upright one's ellipse too.
+        std::vector<TPoint> ring = EllipseRing3D(l, t, r, b);
+        for (TPoint& q : ring)
+            q = at(q.x, q.y, z0);
+        return PointInPolygon(P, ring, int(ring.size()) - 1);
+    }
     case chasVertLine:
-        inside = PointInLine(p, xc, r.Top, xc, r.Bottom);
-        break;
+        return on(xc, t, xc, b);
     case chasHorizLine:
-        inside = PointInLine(p, r.Left, yc, r.Right, yc);
-        break;
-    case chasTriangle:
-    case chasPyramid:
-        inside = PointInTriangle(p, r.Left, r.Right, r.Bottom, r.Top);
-        break;
-    case chasInvertTriangle:
-    case chasInvertPyramid:
-        inside = PointInTriangle(p, r.Left, r.Right, r.Top, r.Bottom);
-        break;
+        return on(l, yc, r, yc);
     case chasLine: {
         const TRect g = GetShapeRectangle();
-        inside = PointInLine(p, g.Left, g.Top, g.Right, g.Bottom);
-        break;
+        return on(g.Left, g.Top, g.Right, g.Bottom);
     }
-    case chasDiamond: {
-        const TPoint d[4] = {TPoint(r.Left, yc), TPoint(xc, r.Top), TPoint(r.Right, yc),
-                             TPoint(xc, r.Bottom)};
-        inside = PointInPolygon(p, d, 3);
-        break;
+    case chasCross:
+    case chasDiagCross:
+    case chasStar:
+        return (FStyle != chasDiagCross && (on(xc, t, xc, b) || on(l, yc, r, yc))) ||
+               (FStyle != chasCross && (on(l, t, r, b) || on(l, b, r, t)));
+    case chasTriangle:
+        return in({at(l, b, z0), at(xc, t, z0), at(r, b, z0)});
+    case chasInvertTriangle:
+        return in({at(l, t, z0), at(xc, b, z0), at(r, t, z0)});
+    case chasPyramid:
+    case chasInvertPyramid: {
+        const int base = FStyle == chasPyramid ? b : t, tip = FStyle == chasPyramid ? t : b;
+        if (!is3D) return in({at(l, base, z0), at(xc, tip, z0), at(r, base, z0)});
+        // Its faces, the way the canvas builds the pyramid.
+        const TPoint A = at(l, base, z0), B = at(r, base, z0), C = at(l, base, z1),
+                     D = at(r, base, z1), apex = at((l + r) / 2, tip, (z0 + z1) / 2);
+        return in({A, B, D, C}) || in({A, apex, B}) || in({A, apex, C}) || in({B, apex, D}) ||
+               in({C, apex, D});
     }
+    case chasDiamond:
+        return in({at(l, yc, z0), at(xc, t, z0), at(r, yc, z0), at(xc, b, z0)});
+    case chasCube:
+        if (is3D) {
+            const TPoint f[4] = {at(l, t, z0), at(r, t, z0), at(r, b, z0), at(l, b, z0)};
+            const TPoint k[4] = {at(l, t, z1), at(r, t, z1), at(r, b, z1), at(l, b, z1)};
+            for (int i = 0, j = 3; i < 4; j = i++)
+                if (in({f[j], f[i], k[i], k[j]})) return true;
+            return in({f[0], f[1], f[2], f[3]}) || in({k[0], k[1], k[2], k[3]});
+        }
+        return PointInRect(R, P.x, P.y);
     default:
-        inside = PointInRect(r, X, Y);
+        if (is3D) return in({at(l, t, z0), at(r, t, z0), at(r, b, z0), at(l, b, z0)});
+        return PointInRect(R, P.x, P.y);
     }
-    return inside ? 0 : -1;
 }
 
 // [drawing] ------------------------------------------------------------------
@@ -248,10 +297,8 @@ void TChartShape::DrawValue(int ValueIndex) {
     TCustomAxisPanel* chart = ParentChart();
     if (!chart || Count() != 2 || ValueIndex != 0) return;
     const TRect r = GetAdjustedRectangle();
-    TRect common;
-    if (!IntersectRect(common, r, chart->ChartRect())) return;
-    const bool is3D = FXYStyle != xysPixels && chart->View3D();
-    DrawShape(is3D, FStyle == chasLine ? GetShapeRectangle() : r);
+    if (!InPlot(r)) return;
+    DrawShape(Drawn3D(), FStyle == chasLine ? GetShapeRectangle() : r);
     DrawText(r);
 }
 

@@ -94,6 +94,10 @@ private:
     static double Corner(TChartValueList* List, int Index);
     void SetCorner(TChartValueList* List, int Index, double Value);
     void DrawText(const TRect& R);
+    // In 3D when drawn in 3D: a shape in pixels is drawn flat in any view.
+    bool Drawn3D();
+    bool InPlot(const TRect& R);
+    bool HitShape(const TPoint& P, const TRect& R);
 
     TAlignment FAlignment = taCenter;
     std::unique_ptr<TTeeFont> FFont;

@@ -732,6 +732,10 @@ private:
     TFourPoints FFourPoints{};
 };
 
+// The closed ring of plane points (the last back at the first) through which a
+// turned 3D view draws the ellipse in (X1, Y1)-(X2, Y2) (teesolids.cpp).
+std::vector<TPoint> EllipseRing3D(int X1, int Y1, int X2, int Y2);
+
 // ---------------------------------------------------------------------------
 // Clipping (teeclip.cpp). Each clip takes one level of the chart canvas's clip
 // stack; UnClipCanvas restores one level. Inputs are logical coordinates.

@@ -159,22 +159,30 @@ void TTeeCanvas3D::PolygonFan(const std::vector<TPoint>& Ring, const TPoint& Cen
     }
 }
 
-void TTeeCanvas3D::EllipseRotated3D(int X1, int Y1, int X2, int Y2, int Z) {
+std::vector<TPoint> EllipseRing3D(int X1, int Y1, int X2, int Y2) {
     // One closed turn: 64 points, the last one back at the first (an XOR outline
     // drawn twice then erases itself exactly).
     constexpr int NumPoints = 64;
     const int cx = (X1 + X2) / 2, cy = (Y1 + Y2) / 2;
     const int rx = (X2 - X1) / 2, ry = (Y2 - Y1) / 2;
     std::vector<TPoint> ring(NumPoints);
-    ring[0] = Calculate3DPosition(cx, Y2, Z);
+    ring[0] = TPoint(cx, Y2);
     for (int i = 1; i < NumPoints; ++i) {
         const double a = i * 2 * Pi / (NumPoints - 1);
-        ring[i] = Calculate3DPosition(cx + static_cast<int>(Trunc(rx * std::sin(a))),
-                                      cy + static_cast<int>(Trunc(ry * std::cos(a))), Z);
+        ring[i] = TPoint(cx + static_cast<int>(Trunc(rx * std::sin(a))),
+                         cy + static_cast<int>(Trunc(ry * std::cos(a))));
     }
     ring[NumPoints - 1] = ring[0];
-    if (Brush()->Style() != bsClear) PolygonFan(ring, Calculate3DPosition(cx, cy, Z));
-    if (Pen()->Style() != psClear) Polyline(ring.data(), NumPoints - 1);
+    return ring;
+}
+
+void TTeeCanvas3D::EllipseRotated3D(int X1, int Y1, int X2, int Y2, int Z) {
+    std::vector<TPoint> ring = EllipseRing3D(X1, Y1, X2, Y2);
+    for (TPoint& p : ring)
+        p = Calculate3DPosition(p, Z);
+    if (Brush()->Style() != bsClear)
+        PolygonFan(ring, Calculate3DPosition((X1 + X2) / 2, (Y1 + Y2) / 2, Z));
+    if (Pen()->Style() != psClear) Polyline(ring.data(), int(ring.size()) - 1);
 }
 
 void TTeeCanvas3D::EllipseWithZ(int X1, int Y1, int X2, int Y2, int Z) {

@@ -8,6 +8,8 @@
 #include "chart/control/teestore.h"
 #include "platform/classes/streams.h"
 #include "platform/classes/stringlist.h"
+#include <tuple>
+#include <vector>
 
 namespace {
 std::string TextForm(TCustomChart* C) {
@@ -241,6 +243,16 @@ TEST_F(ShapeTest, OnlyExactlyTwoPointsDraw) {
     EXPECT_EQ(s->Clicked(XPos(50), YPos(50)), -1);
 }
 
+TEST_F(ShapeTest, AShapeOffThePlotIsNeitherDrawnNorHit) {
+    auto* s = Shape(chasRectangle);
+    Ranges(-10, 110, -10, 110);
+    s->SetX0(200);
+    s->SetX1(300);
+    Render("shape_off_plot");
+    EXPECT_EQ(Bounds(clRed).Right, -1);
+    EXPECT_EQ(s->Clicked(XPos(250), YPos(50)), -1);
+}
+
 TEST_F(ShapeTest, PixelCornersIgnoreTheAxesAndAreWidenedToOnePixel) {
     auto* s = Shape(chasRectangle);
     s->SetShapeRectangle(TRect(40, 30, 140, 90));
@@ -309,6 +321,82 @@ TEST_F(ShapeTest, SubGalleryHollowTogglesBackAndAChartFileKeepsTheShape) {
     EXPECT_EQ(r->VertAlign(), vaBottom);
     EXPECT_EQ(r->Text()->Text(), s->Text()->Text());
 }
+
+// Every style, in pixels and in axis values, flat, in 3D and in a turned, zoomed
+// and shifted 3D view: what is drawn is hit, and nothing clearly away from it.
+enum class ShapeView { Flat, Upright3D, Turned3D };
+
+class ShapeHitTest : public ShapeTest,
+                     public ::testing::WithParamInterface<
+                         std::tuple<TChartShapeStyle, TChartShapeXYStyle, ShapeView>> {};
+
+TEST_P(ShapeHitTest, HitWhereDrawn) {
+    const auto [style, xy, view] = GetParam();
+    if (view != ShapeView::Flat) Chart->SetView3D(true);
+    if (view == ShapeView::Turned3D) {
+        TView3DOptions* o = Chart->View3DOptions();
+        o->SetOrthogonal(false);
+        o->SetRotation(340);
+        o->SetElevation(345);
+        o->SetPerspective(40);
+        o->SetZoom(115);
+        o->SetHorizOffset(20);
+        o->SetVertOffset(-15);
+        Chart->SetChart3DPercent(50); // deep enough for the sides of cubes and pyramids
+    }
+    Ranges(0, 100, 0, 100);
+    auto* s = Shape(style);
+    s->Pen()->SetVisible(true);
+    s->Pen()->SetColor(clBlue);
+    if (xy == xysPixels) {
+        s->SetShapeRectangle(TRect(130, 190, 260, 60)); // from lower left to upper right
+    } else {
+        s->SetX0(20);
+        s->SetY0(25);
+        s->SetX1(70);
+        s->SetY1(85);
+    }
+    Chart->SetView3DWalls(false);
+    // One frame, as a window shows it before the first click.
+    Render("shape_hit_" + std::to_string(style) + "_" + std::to_string(xy) + "_" +
+           std::to_string(int(view)));
+    std::vector<std::vector<bool>> drawn(H, std::vector<bool>(W));
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x)
+            drawn[y][x] = Pixel(x, y) != clWhite;
+    // Lines: each drawn pixel; solids: pixels deep inside what is drawn.
+    const bool lines = style == chasVertLine || style == chasHorizLine || style == chasLine ||
+                       style == chasCross || style == chasDiagCross || style == chasStar;
+    auto around = [&](int X, int Y, int Reach, bool Want) {
+        for (int y = Y - Reach; y <= Y + Reach; ++y)
+            for (int x = X - Reach; x <= X + Reach; ++x)
+                if (x < 0 || y < 0 || x >= W || y >= H || drawn[y][x] != Want) return false;
+        return true;
+    };
+    int hits = 0, misses = 0, wrong = 0;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            const bool on = lines ? drawn[y][x] : around(x, y, 2, true);
+            const bool away = around(x, y, 3, false);
+            if (!on && !away) continue;
+            const bool hit = s->Clicked(x, y) == 0;
+            (on ? hits : misses)++;
+            if (hit != on && ++wrong <= 3)
+                ADD_FAILURE() << (on ? "missed" : "hit") << " at " << x << "," << y;
+        }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_GT(hits, lines ? 20 : 400);
+    EXPECT_GT(misses, 1000);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Styles, ShapeHitTest,
+    ::testing::Combine(
+        ::testing::Values(chasRectangle, chasCircle, chasVertLine, chasHorizLine, chasTriangle,
+                          chasInvertTriangle, chasLine, chasDiamond, chasCube, chasCross,
+                          chasDiagCross, chasStar, chasPyramid, chasInvertPyramid),
+        ::testing::Values(xysPixels, xysAxis),
+        ::testing::Values(ShapeView::Flat, ShapeView::Upright3D, ShapeView::Turned3D)));
 
 // --- Gantt ------------------------------------------------------------------
 
