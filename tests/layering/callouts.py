@@ -84,6 +84,7 @@ import glob
 import json
 import multiprocessing
 import os
+import pickle
 import re
 import shlex
 import sys
@@ -1640,14 +1641,16 @@ def work_unit(task):
     err = load_clang()
     if err:
         return {'errors': [err]}
-    path, flags, pch, held, src_root, rel_root = task
+    path, flags, pch, held, src_root, rel_root = task[:6]
+    # a mutant: the unit read with another text
+    unsaved = [(path, task[6])] if len(task) > 6 else None
     index = ci.Index.create()
     tries = [flags + ['-include-pch', pch]] if pch else []
     tries.append(flags)
     errors = []
     for args in tries:
         try:
-            tu = index.parse(path, args + _resource_flags())
+            tu = index.parse(path, args + _resource_flags(), unsaved_files=unsaved)
         except ci.TranslationUnitLoadError as e:
             errors = ['%s: not parsed: %s' % (path, e)]
             continue
@@ -1663,11 +1666,16 @@ def work_unit(task):
         return p.startswith(src_root + os.sep) and p not in held
 
     _read_tu(tu, src_root, rel_root, wanted, summary)
-    return {'summary': summary, 'errors': [], 'path': path}
+    out = {'summary': summary, 'errors': [], 'path': path}
+    if unsaved:
+        out['mutant'] = task[7]
+    return out
 
 
-def read_program(src, build, jobs, tmp):
-    """Parses every unit of src/ (in parallel) and merges what they say."""
+def read_program(src, build, jobs, tmp, mutants=None):
+    """Parses every unit of src/ (in parallel) and merges what they say. Each
+    mutant (file, text, replacement) is read too: the program again with that
+    one unit's text changed, returned as (mutant, program or failures)."""
     src_root = os.path.realpath(src)
     rel_root = os.path.dirname(src_root)
     units = read_units(build, src_root)
@@ -1704,19 +1712,46 @@ def read_program(src, build, jobs, tmp):
                                 for e in res['errors'][:5])
             else:
                 summaries.append(res['summary'])
-        tasks = []
+        tasks, by_path = [], {}
         for u in sorted(units, key=lambda u: -os.path.getsize(u.path)):
             key = u.group()
             pch, held = held_of[key] if key not in broken else (None, [])
             tasks.append((u.path, u.flags, pch, held, src_root, rel_root))
-        for res in pool.imap_unordered(work_unit, tasks, chunksize=1):
+            by_path[u.path] = tasks[-1]
+        mutated, mutant_tasks = [], []
+        for m in mutants or ():
+            path = os.path.realpath(os.path.join(rel_root, m[0]))
+            text = open(path, encoding='utf-8').read() if os.path.isfile(path) else ''
+            if path not in by_path or text.count(m[1]) != 1:
+                mutated.append((m, ['%s: the text to change is not in the unit once: %r' % (m[0], m[1])]))
+                continue
+            mutant_tasks.append((m, by_path[path] + (text.replace(m[1], m[2]), m)))
+        unit_of = {}
+        for res in pool.imap_unordered(work_unit, tasks + [t for _, t in mutant_tasks], chunksize=1):
             if res['errors']:
                 failures.append('%s does not parse, so its call-outs are not read:'
                                 % os.path.relpath(res.get('path', '?'), rel_root))
                 failures.extend('    ' + e for e in res['errors'][:10])
+            elif res.get('mutant'):
+                unit_of[('m',) + tuple(res['mutant'])] = res['summary']
             else:
-                summaries.append(res['summary'])
-    return Program(summaries), failures, len(units)
+                unit_of[res['path']] = res['summary']
+    paths = [k for k in unit_of if k[0] != 'm']
+    # A program writes what it resolves into the routines it is given: each
+    # mutant reads a copy of its own.
+    raw = pickle.dumps((summaries, [unit_of[k] for k in paths]))
+    for m, _ in mutant_tasks:
+        path = os.path.realpath(os.path.join(rel_root, m[0]))
+        mine = unit_of.get(('m',) + tuple(m))
+        if mine is None:
+            mutated.append((m, ['%s: the changed unit does not parse' % m[0]]))
+            continue
+        groups, own = pickle.loads(raw)
+        mutated.append((m, Program(groups + [mine] + [v for k, v in zip(paths, own) if k != path])))
+    prog = Program(summaries + [unit_of[k] for k in paths])
+    if mutants is not None:
+        return prog, failures, len(units), mutated
+    return prog, failures, len(units)
 
 
 # --- the program ---------------------------------------------------------------
@@ -1869,10 +1904,11 @@ class Program:
                             conn.add(src[1])
                     own = r.get('cls')
                     # A control changes its own widget and hears the signals it, or a
-                    # class it derives from, connected.
-                    c['conn'] = sorted(t for t in conn if t in self.routines and (
-                        not own or self.routines[t].get('cls') in self.ancestors(own)))
-                    targets |= set(c['conn'])
+                    # class it derives from, connected; a caller that knows it to be
+                    # of a subclass, what that subclass connected too.
+                    c['conn'] = sorted(t for t in conn if t in self.routines)
+                    targets |= {t for t in c['conn']
+                                if not own or self.routines[t].get('cls') in self.ancestors(own)}
                 how = c['how']
                 handlers = set()
                 if how == 'direct':
@@ -1938,10 +1974,14 @@ class Program:
             key = (c['usr'], c.get('cls', ''), ctx)
             narrowed = self._narrowed.get(key)
             if narrowed is None:
-                narrowed = self._narrowed[key] = self.overrides(c['usr'], c.get('cls', ''), ctx)
+                # what it overrides below, and what it inherits
+                up = self.ancestors(ctx)
+                narrowed = self._narrowed[key] = self.overrides(c['usr'], c.get('cls', '')) & (
+                    self.overrides(c['usr'], c.get('cls', ''), ctx) | {
+                        t for t in c.get('virt', ()) if self.routines[t].get('cls') in up})
             virt = virt & narrowed
         out = []
-        for t in c['targets']:
+        for t in c['targets'] + [t for t in c.get('conn', ()) if t not in c['targets']]:
             tr = self.routines[t]
             tcls = tr.get('cls')
             if t in conn:
@@ -2391,18 +2431,56 @@ def check(prog, rows, table_path):
     return failures, findings, counts
 
 
-def run(src, build, table, out, listing=False, findings_path=None, jobs=None, tmp=None):
+def read_mutants(path):
+    """Lines 'file | routine | text | replacement' (a \\n stands for a line break):
+    with the text so changed, the check must name the routine."""
+    out = []
+    with open(path, encoding='utf-8') as fh:
+        for line in fh:
+            if not line.strip() or line.lstrip().startswith('#'):
+                continue
+            parts = [p.strip().replace('\\n', '\n') for p in line.rstrip('\n').split(' | ')]
+            if len(parts) == 4:
+                out.append((parts[0], parts[2], parts[3], parts[1]))
+    return out
+
+
+def check_mutants(mutated, rows, table):
+    """Failures: each mutant the check does not name; and a line of counts."""
+    failures, named = [], 0
+    for m, got in mutated:
+        if isinstance(got, list):
+            failures += got
+            continue
+        failed = check(got, rows, table)[0]
+        if any(('%s calls' % m[3]) in f for f in failed):
+            named += 1
+        else:
+            failures.append('%s: with %r changed to %r the check does not name %s:\n    %s'
+                            % (m[0], m[1], m[2], m[3], '\n    '.join(failed[:5]) or 'no failure'))
+    return failures, named
+
+
+def run(src, build, table, out, listing=False, findings_path=None, jobs=None, tmp=None,
+        mutants=None):
     start = time.time()
     err = load_clang()
     if err:
         print(err, file=out)
         return 1
     jobs = jobs or len(os.sched_getaffinity(0))
+    mutant_list = read_mutants(mutants) if mutants else None
     with tempfile.TemporaryDirectory(dir=tmp) as work:
-        prog, failures, units = read_program(src, build, jobs, work)
+        got = read_program(src, build, jobs, work, mutant_list)
+    prog, failures, units = got[:3]
     rows, errors = read_table(table)
     failed, findings, counts = check(prog, rows, table)
     failures = failures + errors + failed
+    if mutant_list is not None:
+        wrong, named = check_mutants(got[3], rows, table)
+        failures += wrong
+        print('%d of %d guards taken out are named by the check' % (named, len(mutant_list)),
+              file=out)
     if listing:
         for c in sorted(prog.callouts, key=lambda c: (c.path, c.line)):
             print('%s:%d\t%s\t%s\t%s\t%s%s' % (c.path, c.line, c.routine['name'], c.describe(),
@@ -2435,9 +2513,10 @@ def main(argv):
     ap.add_argument('--list', action='store_true', help='print every call-out and its way')
     ap.add_argument('--findings', help='write the failing call-outs here, one a line')
     ap.add_argument('--jobs', type=int)
+    ap.add_argument('--mutants', help='guards to take out, each of which the check must name')
     a = ap.parse_args(argv)
     sys.setrecursionlimit(20000)
-    return run(a.src, a.build, a.table, sys.stdout, a.list, a.findings, a.jobs)
+    return run(a.src, a.build, a.table, sys.stdout, a.list, a.findings, a.jobs, mutants=a.mutants)
 
 
 if __name__ == '__main__':

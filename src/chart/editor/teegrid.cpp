@@ -752,6 +752,7 @@ void TCustomChartGrid::StopEditing(bool Cancel) {
         HideEditor();
         if (held.Gone()) return;
         if (InplaceEditor()) InplaceEditor()->SetText("");
+        if (held.Gone()) return;
         RestoreSnapshot();
     } else {
         const bool kept = CommitEditor();

@@ -533,6 +533,7 @@ void TCustomGrid::ShowEditor() {
     const AnsiString text = GetEditText(FCol, FRow);
     if (held.Gone()) return;
     FInplaceEdit->SetText(text);
+    if (held.Gone()) return;
     FInplaceEdit->SetReadOnly(!CanEditModify());
     PlaceEditor();
     FInplaceEdit->SelectAll();

@@ -19,6 +19,7 @@
 #include "chart/editor/teepreviewpanel.h"
 #include "chart/editor/teeprevi.h"
 #include "chart/freeing_handlers.h"
+#include "page_walk.h"
 #include "chart/series/teepoin3.h"
 #include "platform/classes/watched.h"
 #include "platform/forms/extctrls.h"
@@ -936,6 +937,56 @@ TEST_F(EditorHandlersFreeTest, EditorPanelSelectingWhatAFreeingPointerClickHides
         EXPECT_EQ(static_cast<bool>(s.FormAlive), f != TFrees::Form);
         CarryOn(s);
     }
+}
+
+// The editor panel's pages moved by the user tell the chart's handlers, which
+// free the chart or the form: the 3D page's zoom and offset bars (the view's
+// OnChangedZoom and OnScrolled) by arrow key and wheel, and the paging page's
+// points per page typed (OnPageChange). Nothing of the page is read after.
+TEST_F(EditorHandlersFreeTest, EditorPanelPagesStopWhenTheChartsHandlerFreesWhatTheyEdit) {
+    struct TMove {
+        const char* Control;
+        std::function<void(TWinControl*)> Gesture;
+    };
+    const TMove moves[] = {
+        {"SBZoom", [](TWinControl* c) { SimulateKey(c, VK_RIGHT); }},
+        {"SBZoom", [](TWinControl* c) { SimulateWheel(c, -120, 20, 10); }},
+        {"SBHOffset", [](TWinControl* c) { SimulateKey(c, VK_LEFT); }},
+        {"SBVOffset", [](TWinControl* c) { SimulateWheel(c, 120, 20, 10); }},
+        {"SEPointsPerPage", [](TWinControl* c) {
+             SimulateKey(c, VK_END);
+             SimulateType(c, "0");
+         }},
+    };
+    for (const TMove& m : moves)
+        for (TFrees f : {TFrees::Chart, TFrees::Form}) {
+            SCOPED_TRACE(std::string(m.Control) + " freeing " + FreesName(f));
+            TEditorPanelScene s;
+            s.Chart->SetView3D(true);
+            s.Chart->SetMaxPointsPerPage(2);
+            s.Chart->SetPage(15);
+            TWinControl* target = nullptr;
+            OpenEveryTab(s.Panel);
+            WalkControls(s.Panel, [&](TControl* c) {
+                if (c->Name() == m.Control) target = dynamic_cast<TWinControl*>(c);
+            });
+            ASSERT_NE(target, nullptr);
+            Reach(target);
+            if (target->CanFocus()) target->SetFocus();
+            int calls = 0;
+            auto free = [&] {
+                if (++calls == 1) s.Free(f);
+            };
+            TView3DOptions* view = s.Chart->View3DOptions();
+            view->OnChangedZoom = [&](int) { free(); };
+            view->OnScrolled = [&](bool) { free(); };
+            s.Chart->OnPageChange = [&](TObject*) { free(); };
+            m.Gesture(target);
+            EXPECT_EQ(calls, 1);
+            EXPECT_FALSE(s.ChartAlive);
+            EXPECT_EQ(static_cast<bool>(s.FormAlive), f != TFrees::Form);
+            CarryOn(s);
+        }
 }
 
 // A timer frees the previewer while its preview shows; the preview paints

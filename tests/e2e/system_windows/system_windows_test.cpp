@@ -20,7 +20,9 @@
 #include "platform/forms/dialogs.h"
 #include "platform/forms/extctrls.h"
 #include "platform/forms/forms.h"
+#include "platform/forms/grids.h"
 #include "platform/forms/menus.h"
+#include "platform/forms/stdctrls.h"
 #include "platform/forms/testhooks.h"
 #include "platform/graphics/graphics.h"
 #include "platform/rtl/datetime.h"
@@ -388,6 +390,53 @@ TEST_F(SystemWindowsTest, CalendarMonthMenuChoosesAgainAfterAChoice) {
     EXPECT_EQ(s.Calendar()->Date(), EncodeDate(2024, 1, 31));
     EXPECT_TRUE(driver.Done());
     EXPECT_EQ(s.Calendar()->MonthMenu()->PopupCount(), 3);
+}
+
+// On a window the window manager activates, the toolkit moves the focus on
+// when a focused widget hides: a grid's cell editor opened by F2 and closed
+// by Enter, Escape or a click on another cell gives the focus back to its
+// grid without the grid being left or entered again.
+TEST_F(SystemWindowsTest, GridsCellEditorComesAndGoesWithoutTheGridLosingTheFocus) {
+    auto* form = new TForm(nullptr);
+    const TWatched<TForm> alive = form;
+    form->SetBounds(60, 60, 420, 260);
+    auto* grid = new TStringGrid(form);
+    grid->SetParent(form);
+    grid->SetBounds(0, 0, 300, 150);
+    grid->SetOptions(grid->Options() + TGridOptions{goEditing});
+    auto* other = new TEdit(form);
+    other->SetParent(form);
+    other->SetBounds(0, 170, 120, 24);
+    form->Show();
+    for (int i = 0; i < 20 && !form->Active(); ++i)
+        Application->ProcessMessages();
+    SimulateClick(grid, 100, 40);
+    int entered = 0, left = 0;
+    grid->OnEnter = [&](TObject*) { ++entered; };
+    grid->OnExit = [&](TObject*) { ++left; };
+    const std::vector<std::pair<const char*, std::function<void()>>> closes = {
+        {"Enter", [&] { SimulateKey(grid->InplaceEditor(), VK_RETURN); }},
+        {"Escape", [&] { SimulateKey(grid->InplaceEditor(), VK_ESCAPE); }},
+        {"another cell clicked", [&] {
+             const TRect r = grid->CellRect(2, 3);
+             SimulateClick(grid, r.Left + 4, r.Top + 4);
+         }},
+    };
+    for (const auto& [how, close] : closes) {
+        SCOPED_TRACE(how);
+        SimulateKey(grid, VK_F2);
+        ASSERT_TRUE(grid->EditorMode());
+        SimulateType(grid->InplaceEditor(), "5");
+        close();
+        Application->ProcessMessages();
+        EXPECT_FALSE(grid->EditorMode());
+        EXPECT_EQ(form->ActiveControl(), grid);
+        EXPECT_EQ(entered, 0);
+        EXPECT_EQ(left, 0);
+    }
+    SimulateFocus(other);
+    EXPECT_EQ(left, 1);
+    delete alive.Get();
 }
 
 } // namespace

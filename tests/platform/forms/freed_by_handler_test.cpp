@@ -113,6 +113,15 @@ const std::vector<TCase>& Cases() {
              SimulateKey(S.Grid, VK_F2);
              if (grid && grid->InplaceEditor()) SimulateType(grid->InplaceEditor(), "45");
          }},
+        {"grid cell typed into without opening its editor", TOf::Grid,
+         [](TScene& S, TFree F) {
+             S.Grid->OnSetEditText = [F](TObject*, int, int, const AnsiString&) { F(); };
+         },
+         [](TScene& S) {
+             const TPoint p = CellMiddle(S.Grid, 1, 2);
+             SimulateClick(S.Grid, p.x, p.y);
+             SimulateType(S.Grid, "4");
+         }},
         {"list clicked", TOf::List,
          [](TScene& S, TFree F) { S.List->OnClick = [F](TObject*) { F(); }; },
          [](TScene& S) { SimulateClick(S.List, 20, 5); }},
