@@ -122,6 +122,37 @@ TEST_F(ChartGridTest, TypedValueGoesIntoTheSeriesAndTheChartRepaints) {
     EXPECT_EQ(Bar->GetXLabel(1), "May");
 }
 
+// The cell editor opened by F2 and closed by Enter, Escape or the navigator's
+// Post takes the focus and gives it back without the grid being left or
+// entered; the user leaving the grid leaves it once.
+TEST_F(ChartGridTest, CellEditorComesAndGoesWithoutTheGridBeingLeftOrEntered) {
+    auto* other = new TEdit(Host.get());
+    other->SetParent(Host.get());
+    other->SetBounds(250, 205, 100, 24);
+    SimulateClick(Grid, 150, 60);
+    int entered = 0, left = 0;
+    Grid->OnEnter = [&](TObject*) { ++entered; };
+    Grid->OnExit = [&](TObject*) { ++left; };
+    const std::vector<std::pair<const char*, std::function<void()>>> closes = {
+        {"Enter", [&] { SimulateKey(Grid->InplaceEditor(), VK_RETURN); }},
+        {"Escape", [&] { SimulateKey(Grid->InplaceEditor(), VK_ESCAPE); }},
+        {"Post", [&] { Press(nbPost); }},
+    };
+    for (const auto& [how, close] : closes) {
+        SCOPED_TRACE(how);
+        SimulateKey(Grid, VK_F2);
+        ASSERT_TRUE(Grid->EditorMode());
+        SimulateType(Grid->InplaceEditor(), "5");
+        close();
+        EXPECT_FALSE(Grid->EditorMode());
+        EXPECT_EQ(entered, 0);
+        EXPECT_EQ(left, 0);
+    }
+    SimulateFocus(other);
+    EXPECT_EQ(left, 1);
+    EXPECT_EQ(entered, 0);
+}
+
 // Below the end of a series with X values of its own the typed value is a new
 // last point; a point at X = count would sort first and the value would land
 // on a point that was there.

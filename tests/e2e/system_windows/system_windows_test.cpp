@@ -404,13 +404,17 @@ TEST_F(SystemWindowsTest, GridsCellEditorComesAndGoesWithoutTheGridLosingTheFocu
     grid->SetParent(form);
     grid->SetBounds(0, 0, 300, 150);
     grid->SetOptions(grid->Options() + TGridOptions{goEditing});
-    auto* other = new TEdit(form);
-    other->SetParent(form);
-    other->SetBounds(0, 170, 120, 24);
     form->Show();
     for (int i = 0; i < 20 && !form->Active(); ++i)
         Application->ProcessMessages();
     SimulateClick(grid, 100, 40);
+    // The editor made before the field: next to it in the toolkit's focus chain.
+    SimulateKey(grid, VK_F2);
+    SimulateKey(grid->InplaceEditor(), VK_ESCAPE);
+    auto* other = new TEdit(form);
+    other->SetParent(form);
+    other->SetBounds(0, 170, 120, 24);
+    Application->ProcessMessages();
     int entered = 0, left = 0;
     grid->OnEnter = [&](TObject*) { ++entered; };
     grid->OnExit = [&](TObject*) { ++left; };
