@@ -24,11 +24,24 @@ A call-out is a call after which the objects the routine holds may be gone:
            (the toolkit keeps what it is given for its loop to call later);
            and a hook: a std::function member or variable calls everything
            installed in it anywhere under src/ (a lambda, a function, another
-           hook), a std::function parameter what each caller gives it, so a
-           routine that calls its parameter is a call-out where it is given
-           one that calls out. The routines of QUIET_ROUTINES fire a click
+           hook, a parameter of a setter that stores it, through std::move),
+           a std::function parameter what each caller gives it, so a routine
+           that calls its parameter is a call-out where it is given one that
+           calls out, and the call of the parameter is one in the routine
+           too. A lambda kept in a capture ([Set = std::move(Set)]) or in a
+           handler member calls what it keeps where the handler fires; a call
+           through a slot gives its arguments to the parameters of what the
+           slot holds. A lambda given to a standard class (a std::function
+           made of it, a list it is added to) is kept, not called: a call
+           that only stores one is no call-out. Where a call's object is
+           known to be of a subclass (the class of the variable it is made
+           on), a virtual call on `this` in the routine reached reaches only
+           that subclass's overrides. A toolkit signal connected through
+           TOOLKIT_CONNECT runs in every routine that changes the sender's
+           widget (see below). The routines of QUIET_ROUTINES fire a click
            handler because code set a control's state: no call-outs to their
-           callers. A handler of another kind (OnChange,
+           callers; the check proves the user reaches their handlers another
+           way. A handler of another kind (OnChange,
            OnBeforeAdd, ...) is a call-out where it is called only: code
            fires it, and freeing its sender from it is not supported.
 
@@ -75,7 +88,17 @@ A row of the table that no call-out needs, or that matches no call-out, or
 a call-out neither last nor guarded without a row, fails, naming
 file:line, routine, call and the object it uses.
 
+Every toolkit signal under src/ is connected through TOOLKIT_CONNECT, which
+keeps the widget while the toolkit is inside it; a connection made another
+way fails.
+
+With --mutants FILE, each line's change (a guard taken out, a read moved
+after a setter) is read too, that one unit parsed again with the change: the
+check must then name the routine the line gives, so the guards that matter
+most stay proven.
+
 Usage: callouts.py --src DIR --build DIR --table FILE [--list] [--findings FILE]
+                   [--mutants FILE]
 The check's own test is callouts_selftest.py.
 """
 import argparse
@@ -1940,6 +1963,16 @@ class Program:
                     else:
                         t, handlers = self.slot_sources(c['slot'])
                         targets |= t
+                        # what it gives what the slot holds, where that calls it
+                        for i, src in c.get('fargs', ()):
+                            if not any(i in called.get(x, ()) for x in t):
+                                continue
+                            if src[0] == 'slot':
+                                more, h = self.slot_sources(src[1])
+                                targets |= more
+                                handlers |= h
+                            else:
+                                targets.add(src[1])
                 if handlers:
                     c['how'] = 'handler'
                     c['aliases'] = sorted(handlers)

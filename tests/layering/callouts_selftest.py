@@ -182,6 +182,7 @@ public:
     void ThroughSetter();
     void BindMe(TBinder* b, TCheckBox* c);
     void StoreOnly(TCheckBox* c);
+    void CallsGiven();
     void Typed(TEditBox* e);
     void TypedUnguarded(TEditBox* e);
     void Runs(const std::function<void()>& Action);
@@ -406,6 +407,12 @@ void TTool::StoreOnly(TCheckBox* c) {
     std::function<void()> kept = [this] { Press(); };
     Value = 16;
 }
+// a local lambda that calls what it is given, given one that calls out
+void TTool::CallsGiven() {
+    auto run = [](const std::function<void()>& Call) { Call(); };
+    run([this] { Press(); });
+    Value = 20;
+}
 void TTool::Typed(TEditBox* e) {
     TCallOut held{this, e};
     e->SetText("5");
@@ -578,6 +585,9 @@ _EXPECTED = {
     ('TTool::BindMe/lambda', 'Press'): 'last',
     ('TTool::StoreOnly/lambda', 'Set'): 'last',
     ('TTool::StoreOnly/lambda', 'Press'): 'last',
+    ('TTool::CallsGiven', 'run'): 'used',
+    ('TTool::CallsGiven/lambda', 'Call'): 'last',
+    ('TTool::CallsGiven/lambda', 'Press'): 'last',
     # the toolkit's signal runs in every routine that changes its widget
     ('TCheckBox::TCheckBox/lambda', 'Click'): 'last',
     ('TEditBox::TEditBox/lambda', 'Change'): 'last',
