@@ -2460,7 +2460,9 @@ def check(prog, rows, table_path):
                 failures.append('%s:%d: %s connects a toolkit signal itself: connect it through %s, '
                                 'which keeps the widget while the toolkit is inside it'
                                 % (r['file'], c['line'], r['name'], TOOLKIT_CONNECT))
-    failures += prog.quiet_faults()
+    quiet = prog.quiet_faults()
+    counts['quiet'] = sum(1 for r in prog.routines.values() if r['name'] in QUIET_ROUTINES) - len(quiet)
+    failures += quiet
     return failures, findings, counts
 
 
@@ -2528,12 +2530,13 @@ def run(src, build, table, out, listing=False, findings_path=None, jobs=None, tm
     print('%d call-outs read in %d units (%d handler calls, %d windows and loops, %d only at '
           'depth; %d routines call out to their callers): %d last, %d guarded, %d in the table '
           '(%s); %d of the last and guarded hold a program window; %d toolkit signals connected, '
-          '%d routines the toolkit calls; %d failures; %.0f s'
+          '%d routines the toolkit calls; %d routines only code reaches, their handlers reached '
+          'another way; %d failures; %.0f s'
           % (len(prog.callouts), units, counts['handler'], counts['modal'], counts['depth'],
              len(prog.deep), counts['last'], counts['guarded'], sum(counts['table'].values()),
              ', '.join('%s %d' % kv for kv in sorted(counts['table'].items()) if kv[1]) or 'none',
-             counts['windows'], counts['connections'], len(prog.toolkit), len(failures),
-             time.time() - start),
+             counts['windows'], counts['connections'], len(prog.toolkit), counts['quiet'],
+             len(failures), time.time() - start),
           file=out)
     return 1 if failures else 0
 
