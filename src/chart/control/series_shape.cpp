@@ -221,7 +221,8 @@ bool TChartShape::InPlot(const TRect& R) {
 }
 
 // The ordered rectangle, as drawn, so reversed corners click like they draw;
-// only the line keeps the corners as given. Line styles are hit on their lines.
+// only the line keeps the corners as given. The single lines are hit on
+// them; the crosses and the star, like every other style, in their rectangle.
 bool TChartShape::HitShape(const TPoint& P, const TRect& R) {
     TCanvas3D* canvas = ParentChart()->Canvas();
     const bool is3D = Drawn3D();
@@ -255,11 +256,6 @@ bool TChartShape::HitShape(const TPoint& P, const TRect& R) {
         const TRect g = GetShapeRectangle();
         return on(g.Left, g.Top, g.Right, g.Bottom);
     }
-    case chasCross:
-    case chasDiagCross:
-    case chasStar:
-        return (FStyle != chasDiagCross && (on(xc, t, xc, b) || on(l, yc, r, yc))) ||
-               (FStyle != chasCross && (on(l, t, r, b) || on(l, b, r, t)));
     case chasTriangle:
         return in({at(l, b, z0), at(xc, t, z0), at(r, b, z0)});
     case chasInvertTriangle:
@@ -276,6 +272,15 @@ bool TChartShape::HitShape(const TPoint& P, const TRect& R) {
     }
     case chasDiamond:
         return in({at(l, yc, z0), at(xc, t, z0), at(r, yc, z0), at(xc, b, z0)});
+    case chasCross:
+    case chasDiagCross:
+    case chasStar:
+        // In the rectangle, and on the arms' last pixels drawn on its far edges.
+        if ((FStyle != chasDiagCross && (on(xc, t, xc, b) || on(l, yc, r, yc))) ||
+            (FStyle != chasCross && (on(l, t, r, b) || on(l, b, r, t))))
+            return true;
+        if (is3D) return in({at(l, t, z0), at(r, t, z0), at(r, b, z0), at(l, b, z0)});
+        return PointInRect(R, P.x, P.y);
     case chasCube:
         if (is3D) {
             const TPoint f[4] = {at(l, t, z0), at(r, t, z0), at(r, b, z0), at(l, b, z0)};

@@ -364,9 +364,37 @@ TEST_P(ShapeHitTest, HitWhereDrawn) {
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x)
             drawn[y][x] = Pixel(x, y) != clWhite;
-    // Lines: each drawn pixel; solids: pixels deep inside what is drawn.
-    const bool lines = style == chasVertLine || style == chasHorizLine || style == chasLine ||
-                       style == chasCross || style == chasDiagCross || style == chasStar;
+    // Lines: each drawn pixel; solids: pixels deep inside what is drawn. The
+    // crosses and the star are hit in their whole rectangle.
+    const bool crossed = style == chasCross || style == chasDiagCross || style == chasStar;
+    const bool lines =
+        crossed || style == chasVertLine || style == chasHorizLine || style == chasLine;
+    int left = W, top = H, right = -1, bottom = -1;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x)
+            if (drawn[y][x]) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    if (crossed) {
+        // and the rectangle they are hit in, as the view turns it
+        const TRect g = s->GetAdjustedRectangle();
+        for (const TPoint& c : {TPoint(g.Left, g.Top), TPoint(g.Right, g.Top),
+                                TPoint(g.Right, g.Bottom), TPoint(g.Left, g.Bottom)}) {
+            const TPoint q = view != ShapeView::Flat && xy != xysPixels
+                                 ? Chart->Canvas()->Calculate3DPosition(c.x, c.y, s->StartZ())
+                                 : c;
+            left = std::min(left, q.x);
+            right = std::max(right, q.x);
+            top = std::min(top, q.y);
+            bottom = std::max(bottom, q.y);
+        }
+    }
+    auto outside = [&](int X, int Y) {
+        return X < left - 3 || X > right + 3 || Y < top - 3 || Y > bottom + 3;
+    };
     auto around = [&](int X, int Y, int Reach, bool Want) {
         for (int y = Y - Reach; y <= Y + Reach; ++y)
             for (int x = X - Reach; x <= X + Reach; ++x)
@@ -377,7 +405,7 @@ TEST_P(ShapeHitTest, HitWhereDrawn) {
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
             const bool on = lines ? drawn[y][x] : around(x, y, 2, true);
-            const bool away = around(x, y, 3, false);
+            const bool away = around(x, y, 3, false) && (!crossed || outside(x, y));
             if (!on && !away) continue;
             const bool hit = s->Clicked(x, y) == 0;
             (on ? hits : misses)++;
@@ -385,6 +413,12 @@ TEST_P(ShapeHitTest, HitWhereDrawn) {
                 ADD_FAILURE() << (on ? "missed" : "hit") << " at " << x << "," << y;
         }
     EXPECT_EQ(wrong, 0);
+    if (crossed) {
+        // Between the arms, off every line.
+        const int x = left + (right - left) / 4, y = top + (bottom - top) * 3 / 8;
+        EXPECT_FALSE(drawn[y][x]);
+        EXPECT_EQ(s->Clicked(x, y), 0);
+    }
     EXPECT_GT(hits, lines ? 20 : 400);
     EXPECT_GT(misses, 1000);
 }
