@@ -583,16 +583,17 @@ void TCustomPolarSeries::DrawAllValues() {
 
 void TCustomPolarSeries::DrawLegendShape(int ValueIndex, const TRect& Rect) {
     const TColor c = ValueIndex == -1 ? SeriesColor() : GetValueColor(ValueIndex);
-    if (FPointer->Visible()) {
-        TeePointerDrawLegend(FPointer.get(), c, Rect, Pen()->Visible());
-    } else if (Pen()->Visible()) {
+    if (!Pen()->Visible() && !FPointer->Visible()) {
+        TCircledSeries::DrawLegendShape(ValueIndex, Rect);
+        return;
+    }
+    if (Pen()->Visible()) {
         TCanvas3D* canvas = ParentChart()->Canvas();
         canvas->AssignVisiblePenColor(Pen(), Pen()->Color() == clAutoColor ? c : Pen()->Color());
         const int y = (Rect.Top + Rect.Bottom) / 2;
         canvas->DoHorizLine(Rect.Left, Rect.Right, y);
-    } else {
-        TCircledSeries::DrawLegendShape(ValueIndex, Rect);
     }
+    if (FPointer->Visible()) TeePointerDrawLegend(FPointer.get(), c, Rect, Pen()->Visible());
 }
 
 void TCustomPolarSeries::DrawMark(int ValueIndex, const AnsiString& St,

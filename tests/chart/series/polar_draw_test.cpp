@@ -77,6 +77,34 @@ const std::vector<std::pair<const char*, TMaker>> AllTypes = {
     {"WindRose", Make<TWindRoseSeries>}, {"Clock", Make<TClockSeries>},
     {"Smith", Make<TSmithSeries>},       {"Gauge", Make<TGaugeSeries>}};
 
+// The legend symbol: the line across it in the pen, then the pointer over
+// its middle; each alone when the other is hidden.
+TEST_F(PolarDrawTest, LegendSymbolDrawsTheLineThenThePointer) {
+    auto* s = Add<TPolarSeries>();
+    s->AddPolar(0, 50);
+    s->SetSeriesColor(clGreen);
+    s->Pen()->SetColor(clRed);
+    s->Pointer()->SetStyle(psRectangle);
+    s->Pointer()->Pen()->SetVisible(false);
+    for (const bool pen : {true, false})
+        for (const bool pointer : {true, false}) {
+            if (!pen && !pointer) continue;
+            SCOPED_TRACE(std::string(pen ? "pen" : "no pen") + (pointer ? ", pointer" : ""));
+            s->Pen()->SetVisible(pen);
+            s->Pointer()->SetVisible(pointer);
+            const TRect r(300, 200, 330, 212);
+            Chart->OnAfterDraw = [&](TObject*) {
+                Chart->Canvas()->Brush()->SetColor(clWhite);
+                Chart->Canvas()->FillRect(r);
+                s->DrawLegendShape(-1, r);
+            };
+            Render("polar_legend");
+            const int mid = (r.Top + r.Bottom) / 2;
+            EXPECT_EQ(Pixel(r.Left + 1, mid) == clRed, pen);
+            EXPECT_EQ(Pixel((r.Left + r.Right) / 2, mid) == clGreen, pointer);
+        }
+}
+
 TEST_F(PolarDrawTest, EveryTypeDrawsItsSampleIn2DAnd3D) {
     for (auto [name, make] : AllTypes)
         for (bool is3D : {false, true}) {
