@@ -696,6 +696,7 @@ class Reader:
             stmts.append(('S', ev))
         stmts.append(self.stmt(body[-1], r))
         r['tree'] = ('B', stmts)
+        r.pop('blocked', None)
 
     def new_routine(self, key, name, c, has_this, outer=None):
         path = self.file_of(c)
@@ -1274,6 +1275,7 @@ class Reader:
             self.param(p.c, key, i)
         body = [x for x in n.kids if x.k == K.COMPOUND_STMT]
         lr['tree'] = self.stmt(body[-1], lr) if body else ('B', [])
+        lr.pop('blocked', None)
         return key
 
     def init_captures(self, n, r):
@@ -1749,23 +1751,23 @@ def read_program(src, build, jobs, tmp, mutants=None):
                 mutated.append((m, ['%s: the text to change is not in the unit once: %r' % (m[0], m[1])]))
                 continue
             mutant_tasks.append((m, by_path[path] + (text.replace(m[1], m[2]), m)))
-        unit_of = {}
+        unit_of, mutant_of = {}, {}
         for res in pool.imap_unordered(work_unit, tasks + [t for _, t in mutant_tasks], chunksize=1):
             if res['errors']:
                 failures.append('%s does not parse, so its call-outs are not read:'
                                 % os.path.relpath(res.get('path', '?'), rel_root))
                 failures.extend('    ' + e for e in res['errors'][:10])
             elif res.get('mutant'):
-                unit_of[('m',) + tuple(res['mutant'])] = res['summary']
+                mutant_of[tuple(res['mutant'])] = res['summary']
             else:
                 unit_of[res['path']] = res['summary']
-    paths = [k for k in unit_of if k[0] != 'm']
+    paths = sorted(unit_of)
     # A program writes what it resolves into the routines it is given: each
     # mutant reads a copy of its own.
     raw = pickle.dumps((summaries, [unit_of[k] for k in paths]))
     for m, _ in mutant_tasks:
         path = os.path.realpath(os.path.join(rel_root, m[0]))
-        mine = unit_of.get(('m',) + tuple(m))
+        mine = mutant_of.get(tuple(m))
         if mine is None:
             mutated.append((m, ['%s: the changed unit does not parse' % m[0]]))
             continue

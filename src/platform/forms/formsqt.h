@@ -144,9 +144,8 @@ public:
 // until Qt has finished emitting. Fn takes the signal's arguments, or none.
 template <class F, class... A>
 auto InsideToolkit(QObject* Inside, TPersistent* Control, F Fn, QtPrivate::List<A...>) {
-    return [Inside, Alive = TWatched<TPersistent>(Control), Watch = Control != nullptr,
-            Fn = std::move(Fn)](A... Args) {
-        if (Watch && !Alive) return;
+    return [Inside, Alive = TWatched<TPersistent>(Control), Fn = std::move(Fn)](A... Args) {
+        if (Alive.Gone()) return;
         const TToolkitInside scope(Inside);
         if constexpr (std::is_invocable_v<const F&, A...>)
             Fn(Args...);

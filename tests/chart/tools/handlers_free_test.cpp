@@ -20,6 +20,7 @@
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/rtlmath.h"
 #include "tools_fixture.h"
+#include "support/series_classes.h"
 #include <cstdlib>
 #include <iostream>
 #include <set>
@@ -47,14 +48,7 @@ std::vector<const TPropInfo*> MouseEvents(TClass Class) {
 
 std::vector<TClass> SeriesClasses() {
     TeeExtraSeriesStartup();
-    std::vector<TClass> classes;
-    std::set<TClass> seen;
-    for (int i = 0; i < TeeSeriesTypes().Count(); ++i) {
-        const TTeeSeriesType* t = TeeSeriesTypes().Get(i);
-        if (t->SeriesClass && !t->FunctionClass && seen.insert(t->SeriesClass).second)
-            classes.push_back(t->SeriesClass);
-    }
-    return classes;
+    return RegisteredSeriesClasses();
 }
 
 struct TStep {

@@ -21,6 +21,7 @@
 #include "platform/graphics/jpeg.h"
 #include "platform/rtl/clock.h"
 #include "tools_fixture.h"
+#include "support/series_classes.h"
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -245,14 +246,7 @@ std::string Changes(const TStoredState& Before, const TStoredState& After) {
 
 std::vector<TClass> SeriesClasses() {
     TeeExtraSeriesStartup();
-    std::vector<TClass> classes;
-    std::set<TClass> seen;
-    for (int i = 0; i < TeeSeriesTypes().Count(); ++i) {
-        const TTeeSeriesType* t = TeeSeriesTypes().Get(i);
-        if (t->SeriesClass && !t->FunctionClass && seen.insert(t->SeriesClass).second)
-            classes.push_back(t->SeriesClass);
-    }
-    return classes;
+    return RegisteredSeriesClasses();
 }
 
 class LookingSweep : public ToolsTest {
