@@ -919,14 +919,13 @@ int TCustomSeries::Clicked(int X, int Y) {
 
 void TeePointerDrawLegend(TSeriesPointer* Pointer, TColor AColor, const TRect& Rect,
                           bool LineVisible) {
-    TCustomTeePanel* chart = Pointer->ParentChart();
+    TCustomAxisPanel* chart = Pointer->Chart();
     if (!chart) return;
     TCanvas3D* canvas = chart->Canvas();
     Pointer->PrepareCanvas(canvas, AColor);
-    if (auto* axisPanel = dynamic_cast<TCustomAxisPanel*>(chart);
-        axisPanel && axisPanel->LegendPen) {
-        canvas->AssignVisiblePen(axisPanel->LegendPen);
-        LineVisible = axisPanel->LegendPen->Visible();
+    if (chart->LegendPen) {
+        canvas->AssignVisiblePen(chart->LegendPen);
+        LineVisible = chart->LegendPen->Visible();
     }
     int w, h;
     RectSize(Rect, w, h);

@@ -8,19 +8,17 @@
 
 bool TeeCheckMarkArrowColor = false;
 
-namespace {
-TCustomAxisPanel* ChartOf(TChartSeries* Series, TCustomTeePanel* Parent) {
-    if (Series && Series->ParentChart()) return Series->ParentChart();
-    return dynamic_cast<TCustomAxisPanel*>(Parent);
-}
-} // namespace
-
 TSeriesPointer::TSeriesPointer(TChartSeries* AOwner) : FSeries(AOwner) {
     if (AOwner) SetParent(AOwner->ParentChart());
     FGradient = std::make_unique<TTeeGradient>(Changer());
 }
 
 TSeriesPointer::~TSeriesPointer() = default;
+
+TCustomAxisPanel* TSeriesPointer::Chart() const {
+    if (FSeries && FSeries->ParentChart()) return FSeries->ParentChart();
+    return dynamic_cast<TCustomAxisPanel*>(ParentChart());
+}
 
 void TSeriesPointer::Assign(TPersistent* Source) {
     if (auto* p = dynamic_cast<TSeriesPointer*>(Source)) {
@@ -43,12 +41,12 @@ void TSeriesPointer::Repaint() {
 }
 
 TCanvas3D* TSeriesPointer::ChartCanvas() const {
-    TCustomAxisPanel* chart = ChartOf(FSeries, ParentChart());
+    TCustomAxisPanel* chart = Chart();
     return chart ? chart->Canvas() : nullptr;
 }
 
 bool TSeriesPointer::ChartView3D() const {
-    TCustomAxisPanel* chart = ChartOf(FSeries, ParentChart());
+    TCustomAxisPanel* chart = Chart();
     return chart && chart->View3D();
 }
 
@@ -268,7 +266,7 @@ void TSeriesPointer::DrawGradient(TCanvas3D* ACanvas, bool Is3D, int px, int py,
         following.SetEndColor(ColorValue);
         gradient = &following;
     }
-    TCustomAxisPanel* chart = ChartOf(FSeries, ParentChart());
+    TCustomAxisPanel* chart = Chart();
     const bool orthogonal = !chart || chart->View3DOptions()->Orthogonal();
     if (Is3D && !orthogonal && AStyle == psRectangle) {
         r.Right -= w;
@@ -373,7 +371,7 @@ void TCallout::SetDistance(int Value) {
 }
 
 void TCallout::Draw(TColor AColor, const TPoint& AFrom, const TPoint& ATo, int Z) {
-    TCustomAxisPanel* chart = ChartOf(FSeries, ParentChart());
+    TCustomAxisPanel* chart = Chart();
     if (!chart) return;
     TCanvas3D* canvas = chart->Canvas();
     const bool is3D = chart->View3D();

@@ -59,6 +59,9 @@ public:
     // Raises ChartException below 1.
     void SetVertSize(int Value);
     TChartSeries* ParentSeries() const { return FSeries; }
+    // The chart it draws on: its series' chart, whichever that is now, else
+    // the panel it was given.
+    TCustomAxisPanel* Chart() const;
 
     // The first of the two flags: pointers of series types may be switched off in galleries.
     bool AllowChangeSize = true;

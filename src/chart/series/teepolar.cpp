@@ -93,7 +93,6 @@ void TCustomPolarSeries::Assign(TPersistent* Source) {
 
 void TCustomPolarSeries::SetParentChart(TCustomAxisPanel* Value) {
     TCircledSeries::SetParentChart(Value);
-    if (FPointer) FPointer->SetParent(Value);
     if (Value && ComponentState().Contains(csDesigning) && !ComponentState().Contains(csLoading))
         Value->SetView3D(false);
 }

@@ -61,7 +61,6 @@ void TSmithSeries::Assign(TPersistent* Source) {
 
 void TSmithSeries::SetParentChart(TCustomAxisPanel* Value) {
     TCircledSeries::SetParentChart(Value);
-    if (FPointer) FPointer->SetParent(Value);
     if (Value && ComponentState().Contains(csDesigning) && !ComponentState().Contains(csLoading))
         Value->SetView3D(false);
 }

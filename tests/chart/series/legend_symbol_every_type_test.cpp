@@ -7,6 +7,8 @@
 #include "chart/editor/teeeditorstartup.h"
 #include "chart/editor/teelisb.h"
 #include "chart/series/teeextraseries.h"
+#include "chart/engine/teepointer.h"
+#include "platform/classes/props.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/graphics/jpeg.h"
 #include "support/forms_testing.h"
@@ -185,6 +187,28 @@ TEST(LegendSymbolEveryType, EveryTypeDrawsItsSymbolInTheLegendAndTheSeriesList) 
     // Each excuse is of a registered type and a place it is drawn.
     EXPECT_EQ(excusesUsed.size(), std::size(NoSymbol));
     std::printf("%d places checked, %d excused, %zu types\n", checked, excused, types.size());
+}
+
+// Every pointer a type publishes draws on its series' chart: made before the
+// series has one, and after the series moves to another.
+TEST(LegendSymbolEveryType, EveryPublishedPointerFollowsItsSeriesChart) {
+    int pointers = 0;
+    for (TClass type : SeriesTypes()) {
+        SCOPED_TRACE(type->Name);
+        TForm owner(nullptr);
+        TChart first(nullptr), second(nullptr);
+        TChartSeries* s = CreateNewSeries(&owner, &first, type);
+        for (TChart* now : {&first, &second}) {
+            s->SetParentChart(now);
+            for (const TPropInfo* p : GetPropList(type))
+                if (p->Kind == TPropKind::Object)
+                    if (auto* pointer = dynamic_cast<TSeriesPointer*>(p->GetObj(s))) {
+                        EXPECT_EQ(pointer->Chart(), now) << p->Name.c_str();
+                        ++pointers;
+                    }
+        }
+    }
+    EXPECT_GT(pointers, 20);
 }
 
 } // namespace
