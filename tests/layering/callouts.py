@@ -168,6 +168,13 @@ QUIET_DISPATCH = {
                 "ChartMouseEvent, which is followed)",
 }
 
+# Events of a user's input that a panel tells its listeners: a call that
+# passes one reaches, in the routine it calls, every override of a
+# QUIET_DISPATCH routine (the commander's drags, a calendar's day clicked).
+INPUT_EVENTS = {
+    'TTeeMouseEvent': "a user's mouse on a chart, told to the chart's listeners",
+}
+
 # Routines that fire a click handler because code set a control's state (the
 # toolkit's controls do the same); the user's own click reaches the handler
 # another way. Code fires the handler there, so they are no call-outs to their
@@ -262,6 +269,23 @@ def load_clang():
     ci = cindex
     _kinds()
     return None
+
+
+def _overloaded_count(c):
+    f = ci.conf.lib.clang_getNumOverloadedDecls
+    if not getattr(f, '_typed', False):
+        import ctypes
+        f.argtypes, f.restype, f._typed = [ci.Cursor], ctypes.c_uint, True
+    return f(c)
+
+
+def _overloaded(c, i):
+    f = ci.conf.lib.clang_getOverloadedDecl
+    if not getattr(f, '_typed', False):
+        import ctypes
+        f.argtypes, f.restype, f._typed = [ci.Cursor, ctypes.c_uint], ci.Cursor, True
+        f.errcheck = ci.Cursor.from_result
+    return f(c, i)
 
 
 class _K:
@@ -648,9 +672,19 @@ class Reader:
 
     def global_var(self, c, path):
         kids = [k for k in c.get_children() if k._kind_id not in K.SKIP]
-        if not kids or not self.callable_type(c.type):
+        if not kids:
             return
         usr = c.get_usr()
+        if not self.callable_type(c.type):
+            # what a namespace-scope initializer calls runs at start: a hook it
+            # installs is installed
+            init = _tree(kids[-1])
+            r = self.new_routine('I:' + usr, self.qualified(c), c, has_this=False)
+            ev = []
+            self.ev(init, ev, r, passed=True)
+            r['tree'] = ('S', ev)
+            r.pop('blocked', None)
+            return
         self.S.slots[usr] = c.spelling
         r = self.new_routine('I:' + usr, self.qualified(c), c, has_this=False)
         self.install(usr, _tree(kids[-1]), r)
@@ -674,7 +708,8 @@ class Reader:
         if has_this and parent is not None:
             r['cls'] = parent.get_usr()
             self.class_decls.setdefault(r['cls'], parent)
-            if k == K.CXX_METHOD and c.is_virtual_method() and self.toolkit_virtual(parent, c.spelling):
+            if k == K.CXX_METHOD and ((c.is_virtual_method() and self.toolkit_virtual(parent, c.spelling))
+                                      or (self.bridged(parent) and self.overrides_decl(c))):
                 self.S.toolkit.add(usr)
         r['ctor'] = k in (K.CONSTRUCTOR, K.DESTRUCTOR)
         params = [x for x in kids if x.k == K.PARM_DECL]
@@ -1310,6 +1345,11 @@ class Reader:
             rec['how'] = 'unresolved'
             self.S.unresolved += 1
             rec['name'] = c.spelling or 'call'
+            alts = self.overloads(kids[0]) if kids else []
+            if alts:
+                # a call in a template: every routine of the program its name may be
+                rec['alts'] = [u for u, _ in alts]
+                rec['name'] = alts[0][1]
         elif ref._kind_id == K.CONSTRUCTOR:
             self.args(kids, ref, rec, out, r)
             rec['usr'] = ref.get_usr()
@@ -1382,12 +1422,18 @@ class Reader:
                             if name == 'blockSignals':
                                 self.signals_blocked(who, args, r)
                             elif who not in r.setdefault('blocked', set()):
-                                # a widget changed: what is connected to its signals may run
+                                # a widget changed: what is connected to its signals may run,
+                                # of the control whose widget it is (this one's, or another's)
                                 rec['widget'] = self.receiver_chain(base[0] if base else None, r)
+                                owner = self.widget_owner(base[0]) if base else 'this'
+                                if owner != 'this':
+                                    rec['widget_owner'] = owner
                     elif cs.k != K.DECL_REF_EXPR:
                         self.ev(callee, after, r)
                 self.args(args, ref, rec, out, r)
                 rec['usr'] = ref.get_usr()
+                if any(self.input_event(a) for a in args):
+                    rec['input_event'] = True
                 if ref._kind_id in K.METHODS and recv is not None:
                     rec['on_this'] = recv == 'this'
                     rec['recv_cls'] = r.get('cls') if recv == 'this' else recv
@@ -1410,6 +1456,93 @@ class Reader:
         rec['line'] = c.location.line
         r['calls'].append(rec)
         out.append(('c', len(r['calls']) - 1))
+
+    def overloads(self, callee):
+        """The routines of the program a call in a template may name."""
+        stack, out = [callee], []
+        while stack:
+            x = stack.pop()
+            if x.k == K.OVERLOADED_DECL_REF:
+                for i in range(_overloaded_count(x.c)):
+                    d = _overloaded(x.c, i)
+                    if d is not None and d._kind_id in K.FUNCS and not self.outside(d):
+                        out.append((d.get_usr(), d.spelling))
+                return out
+            if x.k in K.TRANSPARENT or x.k == K.DECL_REF_EXPR:
+                stack.extend(x.kids)
+        return out
+
+    def bridged(self, cls):
+        """A class template deriving from its own parameter: the platform's bridge
+        of a toolkit widget, whose overrides the toolkit calls."""
+        if cls is None or cls._kind_id != K.CLASS_TEMPLATE:
+            return False
+        for x in cls.get_children():
+            if x._kind_id != K.CXX_BASE_SPECIFIER:
+                continue
+            for y in x.get_children():
+                ref = y.referenced if y._kind_id == K.TYPE_REF else None
+                if ref is not None and ref._kind_id == K.TEMPLATE_TYPE_PARAMETER:
+                    return True
+        return False
+
+    def overrides_decl(self, c):
+        return any(x.kind == ci.CursorKind.CXX_OVERRIDE_ATTR for x in c.get_children())
+
+    def widget_owner(self, n):
+        """The control a changed widget belongs to, read from the receiver inwards:
+        'this' (the routine's own), the class of another object of the program
+        (an up-down's associate), or None when not known."""
+        while True:
+            n = _strip(n)
+            if n.k == K.CXX_THIS_EXPR:
+                return 'this'
+            cls = self.object_class(n.c.type)
+            if cls:
+                return cls
+            if n.k == K.CALL_EXPR:
+                kids = [x for x in n.kids if x.k not in K.QUALIFIERS]
+                if len(kids) >= 2 and _strip(kids[1]).k == K.DECL_REF_EXPR and \
+                        _strip(kids[1]).c.spelling.startswith('operator'):
+                    n = kids[0]
+                    continue
+                callee = _strip(kids[0]) if kids else None
+                if callee is None or callee.k != K.MEMBER_REF_EXPR:
+                    return None
+                n = callee
+            if n.k == K.MEMBER_REF_EXPR:
+                base = [x for x in n.kids if x.k not in K.QUALIFIERS]
+                if not base:
+                    return 'this'
+                n = base[0]
+                continue
+            return None
+
+    def object_class(self, t):
+        """The class of the program's object a pointer, reference or TWatched holds."""
+        t = t.get_canonical()
+        if t.kind in (ci.TypeKind.POINTER, ci.TypeKind.LVALUEREFERENCE, ci.TypeKind.RVALUEREFERENCE):
+            t = t.get_pointee().get_canonical()
+        if t.kind != ci.TypeKind.RECORD:
+            return None
+        d = t.get_declaration()
+        if d.spelling == 'TWatched' and t.get_num_template_arguments() > 0:
+            return self.object_class(t.get_template_argument_type(0))
+        if d.kind == ci.CursorKind.NO_DECL_FOUND or not self.is_tobject(d):
+            return None
+        return (d.get_definition() or d).get_usr()
+
+    def input_event(self, a):
+        """An argument that is an event of a user's input (INPUT_EVENTS)."""
+        t = _strip(a).c.type.get_canonical()
+        if t.kind in (ci.TypeKind.POINTER, ci.TypeKind.LVALUEREFERENCE, ci.TypeKind.RVALUEREFERENCE):
+            t = t.get_pointee().get_canonical()
+        if t.kind != ci.TypeKind.RECORD:
+            return False
+        d = t.get_declaration()
+        if d is None or d.kind == ci.CursorKind.NO_DECL_FOUND:
+            return False
+        return any(u.endswith('@S@' + name) for u in self.chain(d) for name in INPUT_EVENTS)
 
     def chain(self, d):
         """A class's USR and those of all its bases, the class first."""
@@ -1743,14 +1876,23 @@ def read_program(src, build, jobs, tmp, mutants=None):
             pch, held = held_of[key] if key not in broken else (None, [])
             tasks.append((u.path, u.flags, pch, held, src_root, rel_root))
             by_path[u.path] = tasks[-1]
-        mutated, mutant_tasks = [], []
+        mutated, mutant_tasks, mutant_paths = [], [], {}
         for m in mutants or ():
-            path = os.path.realpath(os.path.join(rel_root, m[0]))
-            text = open(path, encoding='utf-8').read() if os.path.isfile(path) else ''
-            if path not in by_path or text.count(m[1]) != 1:
-                mutated.append((m, ['%s: the text to change is not in the unit once: %r' % (m[0], m[1])]))
+            # each unit the mutant changes, with all its changes made
+            texts, wrong = {}, []
+            for file, old, new in m[1]:
+                path = os.path.realpath(os.path.join(rel_root, file))
+                if path not in texts:
+                    texts[path] = open(path, encoding='utf-8').read() if os.path.isfile(path) else ''
+                if path not in by_path or texts[path].count(old) != 1:
+                    wrong.append('%s: the text to change is not in the unit once: %r' % (file, old))
+                    continue
+                texts[path] = texts[path].replace(old, new)
+            if wrong:
+                mutated.append((m, wrong))
                 continue
-            mutant_tasks.append((m, by_path[path] + (text.replace(m[1], m[2]), m)))
+            mutant_paths[m] = sorted(texts)
+            mutant_tasks += [(m, by_path[p] + (texts[p], (m, p))) for p in sorted(texts)]
         unit_of, mutant_of = {}, {}
         for res in pool.imap_unordered(work_unit, tasks + [t for _, t in mutant_tasks], chunksize=1):
             if res['errors']:
@@ -1758,21 +1900,20 @@ def read_program(src, build, jobs, tmp, mutants=None):
                                 % os.path.relpath(res.get('path', '?'), rel_root))
                 failures.extend('    ' + e for e in res['errors'][:10])
             elif res.get('mutant'):
-                mutant_of[tuple(res['mutant'])] = res['summary']
+                mutant_of[res['mutant']] = res['summary']
             else:
                 unit_of[res['path']] = res['summary']
     paths = sorted(unit_of)
     # A program writes what it resolves into the routines it is given: each
     # mutant reads a copy of its own.
     raw = pickle.dumps((summaries, [unit_of[k] for k in paths]))
-    for m, _ in mutant_tasks:
-        path = os.path.realpath(os.path.join(rel_root, m[0]))
-        mine = mutant_of.get(tuple(m))
-        if mine is None:
-            mutated.append((m, ['%s: the changed unit does not parse' % m[0]]))
+    for m, changed in mutant_paths.items():
+        mine = [mutant_of.get((m, p)) for p in changed]
+        if None in mine:
+            mutated.append((m, ['%s: a changed unit does not parse' % m[1][0][0]]))
             continue
         groups, own = pickle.loads(raw)
-        mutated.append((m, Program(groups + [mine] + [v for k, v in zip(paths, own) if k != path])))
+        mutated.append((m, Program(groups + mine + [v for k, v in zip(paths, own) if k not in changed])))
     prog = Program(summaries + [unit_of[k] for k in paths])
     if mutants is not None:
         return prog, failures, len(units), mutated
@@ -1920,6 +2061,7 @@ class Program:
         for key, r in self.routines.items():
             for c in r['calls']:
                 targets = set(c.get('lambdas', ()))
+                targets |= set(c.get('alts', ()))
                 if c.get('widget'):
                     conn = set()
                     for src in self.connected(c['widget'], c['name']):
@@ -1927,10 +2069,11 @@ class Program:
                             conn |= self.slot_sources(src[1])[0]
                         else:
                             conn.add(src[1])
-                    own = r.get('cls')
-                    # A control changes its own widget and hears the signals it, or a
-                    # class it derives from, connected; a caller that knows it to be
-                    # of a subclass, what that subclass connected too.
+                    own = c.get('widget_owner') or r.get('cls')
+                    # A widget is a control's: the routine's own, or another's it
+                    # reaches (an up-down's associate); it hears the signals that
+                    # control, or a class it derives from, connected; a caller that
+                    # knows it to be of a subclass, what that subclass connected too.
                     c['conn'] = sorted(t for t in conn if t in self.routines)
                     targets |= {t for t in c['conn']
                                 if not own or self.routines[t].get('cls') in self.ancestors(own)}
@@ -1941,6 +2084,9 @@ class Program:
                     if c.get('virtual') and c['name'] not in QUIET_DISPATCH:
                         c['virt'] = sorted(self.overrides(c['usr'], c.get('cls', ''), c.get('recv')))
                         targets |= set(c['virt'])
+                    elif c.get('virtual'):
+                        # reached where a user's input event is passed on
+                        c['loud'] = sorted(self.overrides(c['usr'], c.get('cls', ''), c.get('recv')))
                     # what it is given to call there
                     for i, src in c.get('fargs', ()):
                         if i not in called.get(c['usr'], ()):
@@ -1975,6 +2121,11 @@ class Program:
                                 handlers |= h
                             else:
                                 targets.add(src[1])
+                elif how == 'handler' and c.get('slot') and not self.input(c):
+                    # what the program installed in a handler code fires: run by it
+                    # in a user's act
+                    c['installed'] = sorted(t for t in self.slot_sources(c['slot'])[0]
+                                            if t in self.routines)
                 if handlers:
                     c['how'] = 'handler'
                     c['aliases'] = sorted(handlers)
@@ -2003,6 +2154,7 @@ class Program:
         widget changed reaches what its own control, of that class, connected."""
         own = ctx or r.get('cls')
         on_this = c.get('on_this')
+        widget_own = c.get('widget_owner') or own
         recv = own if on_this else c.get('recv_cls')
         virt, conn = set(c.get('virt', ())), set(c.get('conn', ()))
         if ctx and on_this and virt:
@@ -2020,9 +2172,9 @@ class Program:
             tr = self.routines[t]
             tcls = tr.get('cls')
             if t in conn:
-                if own and tcls not in self.ancestors(own):
+                if widget_own and tcls not in self.ancestors(widget_own):
                     continue
-                out.append((t, self.refine(own, tcls)))
+                out.append((t, self.refine(widget_own, tcls)))
             elif t in c.get('virt', ()) and t not in virt:
                 continue
             elif t.startswith('L:') and tcls and tcls == r.get('cls'):
@@ -2040,18 +2192,18 @@ class Program:
         self.deep, self.deep_ctx = {}, {}
         callers = collections.defaultdict(list)
         work, seen = [], set()
-        todo = [(k, None) for k in self.routines]
+        todo = [(k, None) for k in self.routines] + [(k, None, 'u') for k in sorted(self.entries())]
+        self.reached = seen
         while todo:
             node = todo.pop()
             if node in seen:
                 continue
             seen.add(node)
-            key, ctx = node
-            r = self.routines[key]
+            r = self.routines[node[0]]
             if r['name'] in QUIET_ROUTINES or r['name'] in ERROR_PATHS:
                 continue
             for i, c in enumerate(r['calls']):
-                for t in self.call_targets(r, ctx, c):
+                for t in self.children(node, r, c):
                     callers[t].append((node, i))
                     if t not in seen:
                         todo.append(t)
@@ -2065,7 +2217,27 @@ class Program:
                 if node not in self.deep_ctx:
                     self.deep_ctx[node] = (i, ('depth', t))
                     work.append(node)
-        self.deep = {k: why for (k, ctx), why in self.deep_ctx.items() if ctx is None}
+        self.deep = {n[0]: why for n, why in self.deep_ctx.items() if n[1] is None and len(n) == 2}
+
+    def children(self, node, r, c):
+        """The routines a call reaches, as nodes (routine, what its `this` is known
+        to be[, how it is reached]). A routine is read once as code reached
+        anyhow; once as part of a user's act ('u': from what the toolkit calls
+        down to a handler), where a handler code fires runs what the program
+        installed in it (a binder's write, when an up-down writes its associate);
+        and once as given an event of a user's input ('m'), where a
+        QUIET_DISPATCH routine reaches every override."""
+        mode = node[2] if len(node) > 2 else ''
+        user = 'u' if 'u' in mode else ''
+        given = 'm' if c.get('input_event') else ''
+        out = []
+        for t in self.call_targets(r, node[1], c):
+            out.append(t + (user + given,) if user or given else t)
+        if user:
+            out += [(t, None) for t in c.get('installed', ())]
+        if 'm' in mode:
+            out += [(t, None) for t in c.get('loud', ())]
+        return out
 
     def direct_why(self, c):
         if c['how'] == 'handler':
@@ -2093,8 +2265,10 @@ class Program:
                         for h in c['given_handlers']):
                     how = 'handler'
                 else:
-                    deep = [t for t in self.call_targets(r, None, c) + [(g, None) for g in c.get('given', [])]
-                            if t in self.deep_ctx]
+                    deep = [t for t in [(g, None) for g in c.get('given', [])] if t in self.deep_ctx]
+                    for node in [(key, None)] + [(key, None, m) for m in ('u', 'm', 'um')]:
+                        if node in self.reached:
+                            deep += [t for t in self.children(node, r, c) if t in self.deep_ctx]
                     if not deep:
                         continue
                     how = 'depth'
@@ -2469,16 +2643,27 @@ def check(prog, rows, table_path):
 
 
 def read_mutants(path):
-    """Lines 'file | routine | text | replacement' (a \\n stands for a line break):
-    with the text so changed, the check must name the routine."""
+    """Lines 'file | routine | text | replacement' (a \\n stands for a line break),
+    each followed by any further changes ' |&| file | text | replacement': with
+    the texts so changed, the check must name the routine. Yields
+    (routine, ((file, text, replacement), ...))."""
     out = []
     with open(path, encoding='utf-8') as fh:
-        for line in fh:
+        for n, line in enumerate(fh, 1):
             if not line.strip() or line.lstrip().startswith('#'):
                 continue
-            parts = [p.strip().replace('\\n', '\n') for p in line.rstrip('\n').split(' | ')]
-            if len(parts) == 4:
-                out.append((parts[0], parts[2], parts[3], parts[1]))
+            changes, routine = [], None
+            for i, change in enumerate(line.rstrip('\n').split(' |&| ')):
+                parts = [p.strip().replace('\\n', '\n') for p in change.split(' | ')]
+                if i == 0 and len(parts) == 4:
+                    routine = parts[1]
+                    changes.append((parts[0], parts[2], parts[3]))
+                elif i > 0 and len(parts) == 3:
+                    changes.append(tuple(parts))
+                else:
+                    raise ValueError('%s:%d: a change is "file | routine | text | replacement", '
+                                     'further ones "file | text | replacement"' % (path, n))
+            out.append((routine, tuple(changes)))
     return out
 
 
@@ -2490,11 +2675,12 @@ def check_mutants(mutated, rows, table):
             failures += got
             continue
         failed = check(got, rows, table)[0]
-        if any(('%s calls' % m[3]) in f for f in failed):
+        if any(('%s calls' % m[0]) in f for f in failed):
             named += 1
         else:
-            failures.append('%s: with %r changed to %r the check does not name %s:\n    %s'
-                            % (m[0], m[1], m[2], m[3], '\n    '.join(failed[:5]) or 'no failure'))
+            changes = '; '.join('%s: %r changed to %r' % c for c in m[1])
+            failures.append('with %s the check does not name %s:\n    %s'
+                            % (changes, m[0], '\n    '.join(failed[:5]) or 'no failure'))
     return failures, named
 
 

@@ -13,9 +13,7 @@ TNumberEdit::TNumberEdit(TComponent* AOwner)
     : TEdit(AOwner), FMin(-std::numeric_limits<double>::max()),
       FMax(std::numeric_limits<double>::max()) {}
 
-TNumberEdit::~TNumberEdit() {
-    *FAlive = false;
-}
+TNumberEdit::~TNumberEdit() = default;
 
 void TNumberEdit::SetUpDown(TUpDown* Value) {
     FUpDown = Value;
@@ -91,14 +89,15 @@ void TNumberEdit::SetTextValue(const AnsiString& Value) {
     if (!FReverting) FPending = false;
     const bool old = FFromCode;
     FFromCode = true;
-    const std::shared_ptr<bool> alive = FAlive;
+    // The page's handler of the change may free this field.
+    TCallOut held{this};
     try {
         TEdit::SetTextValue(Value);
     } catch (...) {
-        if (*alive) FFromCode = old;
+        if (held.Live()) FFromCode = old;
         throw;
     }
-    if (!*alive) return;
+    if (held.Gone()) return;
     FFromCode = old;
     // What the page shows is the value held, even one beyond the bounds.
     if (!FReverting) FHeld = TEdit::GetTextValue();
@@ -130,30 +129,31 @@ void TNumberEdit::ApplyTyped() {
     FHeld = shown;
     const AnsiString* old = FSubstitute;
     FSubstitute = &forPage;
-    const std::shared_ptr<bool> alive = FAlive;
+    TCallOut held{this};
     try {
         TEdit::Change();
     } catch (...) {
-        if (*alive) FSubstitute = old;
+        if (held.Live()) FSubstitute = old;
         throw;
     }
-    if (*alive) FSubstitute = old;
+    if (held.Gone()) return;
+    FSubstitute = old;
 }
 
 void TNumberEdit::KeyDown(WORD& Key, TShiftState Shift) {
     // Enter says the figure is whole (and may then close the dialog).
     if (Key == VK_RETURN) {
-        const std::shared_ptr<bool> alive = FAlive;
+        TCallOut held{this};
         ApplyFigure();
-        if (!*alive) return;
+        if (held.Gone()) return;
     }
     TEdit::KeyDown(Key, Shift);
 }
 
 void TNumberEdit::DoExit() {
-    const std::shared_ptr<bool> alive = FAlive;
+    TCallOut held{this};
     ApplyFigure();
-    if (!*alive) return;
+    if (held.Gone()) return;
     // The page's own reading of the value wins: its setter may keep less.
     if (HeldValue) FHeld = HeldValue();
     if (TEdit::GetTextValue() != FHeld) {
@@ -161,9 +161,10 @@ void TNumberEdit::DoExit() {
         try {
             TEdit::SetTextValue(FHeld);
         } catch (...) {
-            FReverting = false;
+            if (held.Live()) FReverting = false;
             throw;
         }
+        if (held.Gone()) return;
         FReverting = false;
     }
     TEdit::DoExit();

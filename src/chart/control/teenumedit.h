@@ -68,8 +68,6 @@ private:
     bool FPending = false; // typed, not yet handed to the page
     // While the page hears an entry beyond the bounds, it reads the bound.
     const AnsiString* FSubstitute = nullptr;
-    // Cleared when the field goes: a page may free it from its own handler.
-    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
 // An integer property's range as the chart file reader keeps it (the same

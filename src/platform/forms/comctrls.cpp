@@ -307,7 +307,9 @@ void TUpDown::Step(TUDBtnType Button) {
     int value = Position() + (Button == btNext ? FIncrement : -FIncrement);
     if (value > hi) value = FWrap ? lo : hi;
     if (value < lo) value = FWrap ? hi : lo;
+    // The associate's change is the user's: what it writes may free this page.
     SetPosition(value);
+    if (held.Gone()) return;
     if (OnClick) OnClick(this, Button);
 }
 

@@ -3,6 +3,7 @@
 //   TBevel, TCustomPanel, TImage, TPaintBox, TShape
 //   TTimer, TRadioGroup, TSplitter
 #include "platform/forms/extctrls.h"
+#include "platform/classes/watched.h"
 #include "platform/forms/formsqt.h"
 #include "platform/forms/inherited.h"
 #include "platform/rtl/clock.h"
@@ -424,9 +425,9 @@ void TTimer::FireDue() {
         t->FStart = now;
         // A handler that pumps messages does not fire its own timer again.
         t->FFiring = true;
-        TLifeWatch watch(t);
+        TCallOut held{t};
         RunAsMessage(t, [t] { t->Timer(); });
-        if (watch.Alive()) t->FFiring = false;
+        if (held.Live()) t->FFiring = false;
     }
 }
 

@@ -1125,12 +1125,17 @@ void TCustomForm::SetVisible(bool Value) {
                            false);
         FFormState << fsShowing;
         {
+            // OnShow may free the form: it is then left as it is.
             struct Done {
-                TCustomForm* f;
-                ~Done() { f->FFormState >> fsShowing; }
+                TWatched<TCustomForm> f;
+                ~Done() {
+                    if (f) f->FFormState >> fsShowing;
+                }
             } done{this};
             TWinControl::SetVisible(true);
+            TCallOut held{this};
             DoShow();
+            if (held.Gone()) return;
             AdjustSize();
             PlaceByPosition();
             KeepOnWorkArea();
@@ -1373,9 +1378,9 @@ void TCustomForm::Close() {
         FModalResult = mrCancel;
         return;
     }
-    if (!ApplyFocusedEntry()) return;
-    // OnCloseQuery and OnClose may ask the user, or free the form.
+    // The entry applied, OnCloseQuery and OnClose may ask the user, or free the form.
     TCallOut held{this};
+    if (!ApplyFocusedEntry() || held.Gone()) return;
     if (!CloseQuery() || held.Gone()) return;
     TCloseAction action = caHide;
     DoClose(action);

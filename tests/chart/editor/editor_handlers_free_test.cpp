@@ -20,8 +20,10 @@
 #include "chart/editor/teeprevi.h"
 #include "chart/freeing_handlers.h"
 #include "page_walk.h"
+#include "chart/series/teegauges.h"
 #include "chart/series/teepoin3.h"
 #include "platform/classes/watched.h"
+#include "platform/forms/comctrls.h"
 #include "platform/forms/extctrls.h"
 #include "platform/forms/forms.h"
 #include "platform/forms/stdctrls.h"
@@ -987,6 +989,67 @@ TEST_F(EditorHandlersFreeTest, EditorPanelPagesStopWhenTheChartsHandlerFreesWhat
             EXPECT_EQ(static_cast<bool>(s.FormAlive), f != TFrees::Form);
             CarryOn(s);
         }
+}
+
+// An up-down's arrow clicked on a page beside its chart: the position it
+// sets writes the field beside it, whose setter tells the chart's handler
+// (the paging page's OnPageChange, the gauge's OnChange), which frees the
+// gauge, the chart or the form. The up-down and its page stop there.
+TEST_F(EditorHandlersFreeTest, EditorPanelUpDownArrowsStopWhenTheChartsHandlerFreesWhatTheyEdit) {
+    enum class TGone { Gauge, Chart, Form };
+    struct TArrow {
+        const char* UpDown;
+        bool Gauge;
+        TGone Gone;
+    };
+    const TArrow arrows[] = {
+        {"UDPointsPerPage", false, TGone::Chart}, {"UDPointsPerPage", false, TGone::Form},
+        {"UDValue", true, TGone::Gauge},          {"UDValue", true, TGone::Chart},
+        {"UDValue", true, TGone::Form},
+    };
+    const char* names[] = {"the gauge", "the chart", "the form"};
+    for (const TArrow& a : arrows) {
+        SCOPED_TRACE(std::string(a.UpDown) + " freeing " + names[static_cast<int>(a.Gone)]);
+        TEditorPanelScene s;
+        TWatched<TGaugeSeries> gauge;
+        if (a.Gauge) {
+            s.Chart->FreeAllSeries();
+            gauge = new TGaugeSeries(s.Form);
+            gauge->SetParentChart(s.Chart);
+            s.Panel->SetChart(nullptr);
+            s.Panel->SetChart(s.Chart);
+        } else {
+            s.Chart->SetMaxPointsPerPage(2);
+            s.Chart->SetPage(15);
+        }
+        OpenEveryTab(s.Panel);
+        TUpDown* arrow = nullptr;
+        WalkControls(s.Panel, [&](TControl* c) {
+            if (c->Name() == a.UpDown) arrow = dynamic_cast<TUpDown*>(c);
+        });
+        ASSERT_NE(arrow, nullptr) << a.UpDown << " is not on the panel's pages";
+        Reach(arrow);
+        TWatched<TUpDown> watched = arrow;
+        int calls = 0;
+        auto free = [&](TObject*) {
+            if (++calls > 1) return;
+            if (a.Gone == TGone::Gauge)
+                delete gauge.Get();
+            else
+                s.Free(a.Gone == TGone::Chart ? TFrees::Chart : TFrees::Form);
+        };
+        if (a.Gauge)
+            gauge->OnChange = free;
+        else
+            s.Chart->OnPageChange = free;
+        // The upper half is the up arrow.
+        SimulateMouse(arrow, TMouseAction::Down, mbLeft, arrow->ClientWidth() / 2, 2);
+        if (watched) SimulateMouse(arrow, TMouseAction::Up, mbLeft, arrow->ClientWidth() / 2, 2);
+        EXPECT_EQ(calls, 1) << "the arrow's step reached the handler once";
+        EXPECT_EQ(static_cast<bool>(s.ChartAlive), a.Gone == TGone::Gauge);
+        EXPECT_EQ(static_cast<bool>(s.FormAlive), a.Gone != TGone::Form);
+        CarryOn(s);
+    }
 }
 
 // A timer frees the previewer while its preview shows; the preview paints
