@@ -13,6 +13,8 @@ function(qm_library name dir)
     if(dir MATCHES "^src/platform/")
       set_target_properties(${name} PROPERTIES AUTOMOC ON)
     endif()
+    # Only to build faster: the fuzz build compiles the same sources without
+    # it, so each unit includes what it uses (test units_without_pch).
     if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/pch.h)
       target_precompile_headers(${name} PRIVATE ${CMAKE_SOURCE_DIR}/${dir}/pch.h)
     endif()

@@ -5,6 +5,7 @@
 //   TStringGrid
 #include "platform/forms/grids.h"
 #include "platform/forms/formsqt.h"
+#include <QLineEdit>
 #include <QScrollBar>
 #include <algorithm>
 
