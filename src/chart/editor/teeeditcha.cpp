@@ -138,12 +138,13 @@ TChartEditForm::TChartEditForm(TComponent* AOwner) : TForm(AOwner) {
     BCloneSeries = button("BCloneSeries", "C&lone", 94, 780);
     BChangeTypeSeries = button("BChangeTypeSeries", "&Change...", 124, 32);
 
+    // The list tells every change of its selection, the user's clicks and keys
+    // as well as code's, through OnRefresh.
     LBSeries->OnRefresh = [this](TObject* s) { LBSeriesRefreshButtons(s); };
     LBSeries->OnDblClickSeries = [this](TChartListBox*, int) { LBSeriesEditSeries(LBSeries); };
     LBSeries->OnOtherItemsChange = [this](TObject*) {
         if (TheFormSeries) TheFormSeries->CBSeries->SetItemIndex(LBSeries->ItemIndex());
     };
-    LBSeries->OnClick = [this](TObject* s) { LBSeriesRefreshButtons(s); };
     BMoveUP->OnClick = [this](TObject*) { LBSeries->MoveCurrentUp(); };
     BMoveDown->OnClick = [this](TObject*) { LBSeries->MoveCurrentDown(); };
     BAddSeries->OnClick = [this](TObject* s) { BAddSeriesClick(s); };
@@ -553,8 +554,10 @@ void TChartEditForm::SetTabSeries() {
 void TChartEditForm::LBSeriesRefreshButtons(TObject*) {
     const int current = LBSeries->ItemIndex();
     TChartSeries* s = LBSeries->GetSelectedSeries();
+    // The chart tells of a removal while it still holds the series, one place
+    // further down than the list shows it: the row's series need only be the chart's.
     const bool valid = TheChart && TheChart->SeriesCount() > 0 && s && current >= 0 &&
-                       current < TheChart->SeriesCount() && TheChart->Series(current) == s;
+                       TheChart->SeriesList()->IndexOf(s) >= 0;
     const bool inherited = valid && s->ComponentState().Contains(csAncestor);
     const TChartSeriesStyle style = valid ? s->Style() : TChartSeriesStyle{};
     const bool single = LBSeries->SelCount() < 2;

@@ -9,6 +9,7 @@
 #include "platform/forms/forms.h"
 #include "platform/rtl/format.h"
 #include <algorithm>
+#include <numeric>
 
 QM_CLASS_OWNED(TChartListBox, TListBox, TComponent)
 
@@ -98,11 +99,9 @@ void TChartListBox::FillSeries(TChartSeries* OldSeries) {
             Items()->AddObject(SeriesText(s), s);
         }
     if (FOtherItems) FOtherItems->Assign(Items());
-    const int index = Items()->IndexOfObject(OldSeries);
-    if (index >= 0)
-        SelectSeries(index);
-    else if (Items()->Count() > 0)
-        SelectSeries(0);
+    int index = Items()->IndexOfObject(OldSeries);
+    if (index < 0 && Items()->Count() > 0) index = 0;
+    Select({index}, index, TTell::AtEnd);
     TCallOut held{this};
     if (OnOtherItemsChange) OnOtherItemsChange(this);
     if (held.Gone()) return;
@@ -124,14 +123,14 @@ TChartSeries* TChartListBox::GetSelectedSeries() const {
 
 void TChartListBox::SetSelectedSeries(TChartSeries* Value) {
     const int index = Items()->IndexOfObject(Value);
-    ClearSelection();
-    if (index >= 0) SelectSeries(index);
+    Select({index}, index, TTell::Now);
 }
 
 void TChartListBox::SelectSeries(int Index) {
     if (Index < 0 || Index >= Items()->Count()) return;
-    SetItemIndex(Index);
-    if (MultiSelect()) SetSelected(Index, true);
+    std::vector<int> rows = SelectedRows();
+    rows.push_back(Index);
+    Select(rows, Index, TTell::Now);
 }
 
 bool TChartListBox::AnySelected() const {
@@ -139,14 +138,60 @@ bool TChartListBox::AnySelected() const {
 }
 
 void TChartListBox::SelectAll() {
-    if (MultiSelect()) TListBox::SelectAll();
+    if (!MultiSelect()) return;
+    std::vector<int> rows(static_cast<size_t>(Items()->Count()));
+    std::iota(rows.begin(), rows.end(), 0);
+    Select(rows, ItemIndex(), TTell::Now);
 }
 
 void TChartListBox::ClearSelection() {
+    // With multiple selection the current row stays, unmarked.
+    Select({}, MultiSelect() ? ItemIndex() : -1, TTell::Now);
+}
+
+void TChartListBox::SetItemIndex(int Value) {
+    Select(SelectedRows(), Value, TTell::Now);
+}
+
+void TChartListBox::SetSelected(int Index, bool Value) {
+    TListBox::SetSelected(Index, Value); // raises for a row that is not there
+    Select(SelectedRows(), ItemIndex(), TTell::Now);
+}
+
+void TChartListBox::Select(const std::vector<int>& Rows, int Current, TTell Tell) {
+    const int count = Items()->Count();
+    TListBox::ClearSelection();
     if (MultiSelect())
-        TListBox::ClearSelection();
-    else
-        SetItemIndex(-1);
+        for (int row : Rows)
+            if (row >= 0 && row < count) TListBox::SetSelected(row, true);
+    TListBox::SetItemIndex(Current);
+    if (Tell == TTell::Now) DoRefresh();
+}
+
+void TChartListBox::Click() {
+    // The platform marked the rows already; the listener may free the list.
+    TCallOut held{this};
+    DoRefresh();
+    if (held.Gone()) return;
+    TListBox::Click();
+}
+
+std::vector<int> TChartListBox::SelectedRows() const {
+    std::vector<int> rows;
+    if (MultiSelect()) {
+        for (int i = 0; i < Items()->Count(); ++i)
+            if (Selected(i)) rows.push_back(i);
+    } else if (ItemIndex() >= 0) {
+        rows.push_back(ItemIndex());
+    }
+    return rows;
+}
+
+std::vector<int> TChartListBox::RowsOf(const std::vector<TChartSeries*>& List) const {
+    std::vector<int> rows;
+    for (TChartSeries* s : List)
+        if (const int row = Items()->IndexOfObject(s); row >= 0) rows.push_back(row);
+    return rows;
 }
 
 std::vector<TChartSeries*> TChartListBox::SelectedList() const {
@@ -188,9 +233,7 @@ void TChartListBox::SwapSeries(int A, int B) {
         form->SetActiveControl(this);
         if (held.Gone()) return;
     }
-    ClearSelection();
-    SelectSeries(B);
-    DoRefresh();
+    Select({B}, B, TTell::Now);
 }
 
 void TChartListBox::MoveCurrentUp() {
@@ -208,12 +251,12 @@ TChartSeries* TChartListBox::AddSeriesGallery() {
     TCallOut held{this, GetParentForm(this)};
     TChartSeries* s = TeeAddGalleryProc(Owner(), FChart, GetSelectedSeries());
     if (held.Gone()) return nullptr;
-    if (s) {
-        ClearSelection();
-        SelectSeries(Items()->IndexOfObject(s));
-        DoRefresh();
-    }
-    return s;
+    if (!s) return nullptr;
+    const int row = Items()->IndexOfObject(s);
+    // The listener told of the new row may free the list or the series.
+    TCallOut told{this, s};
+    Select({row}, row, TTell::Now);
+    return told.Gone() ? nullptr : s;
 }
 
 void TChartListBox::DeleteSeries() {
@@ -238,11 +281,8 @@ void TChartListBox::DeleteSeries() {
         delete s.Get();
         if (held.Gone()) return;
     }
-    if (Items()->Count() > 0) {
-        ClearSelection();
-        SelectSeries(0);
-    }
-    DoRefresh();
+    const int first = Items()->Count() > 0 ? 0 : -1;
+    Select({first}, first, TTell::Now);
 }
 
 bool TChartListBox::RenameSeries() {
@@ -255,8 +295,9 @@ bool TChartListBox::RenameSeries() {
     const bool entered = InputQuery(TeeMsg_ChangeSeriesTitle, TeeMsg_NewSeriesTitle, text);
     if (held.Gone()) return false;
     if (entered && !text.IsEmpty()) s->SetTitle(text == s->Name() ? AnsiString() : text);
+    const bool changed = SeriesText(s) != before;
     SelectSeries(index);
-    return SeriesText(s) != before;
+    return changed;
 }
 
 void TChartListBox::CloneSeries() {
@@ -283,10 +324,8 @@ void TChartListBox::ChangeTypeSeries() {
             ChangeSeriesType(list[i], newClass);
             if (out.Gone()) return;
         }
-    ClearSelection();
-    for (TChartSeries* s : list)
-        SelectSeries(Items()->IndexOfObject(s));
-    DoRefresh();
+    const std::vector<int> rows = RowsOf(list);
+    Select(rows, rows.empty() ? -1 : rows.back(), TTell::Now);
 }
 
 // ---------------------------------------------------------------------------
@@ -462,8 +501,16 @@ void TChartListBox::TeeEvent(TTeeEvent* Event) {
     case seRemove: {
         const int index = Items()->IndexOfObject(e->Series);
         if (index >= 0) {
+            // The rows below move up: what stays selected is kept by series.
+            std::vector<TChartSeries*> selected;
+            for (int row : SelectedRows())
+                selected.push_back(GetSeries(row));
+            TChartSeries* current = GetSelectedSeries();
             Items()->Delete(index);
             if (FOtherItems && index < FOtherItems->Count()) FOtherItems->Delete(index);
+            TCallOut held{this};
+            Select(RowsOf(selected), Items()->IndexOfObject(current), TTell::Now);
+            if (held.Gone()) return;
         }
         if (OnRemovedSeries) OnRemovedSeries(this, e->Series);
         break;

@@ -47,6 +47,9 @@ public:
     bool AnySelected() const;
     void SelectAll();
     void ClearSelection();
+    // The list box's own setters, told to the listener like every change of selection.
+    void SetItemIndex(int Value);
+    void SetSelected(int Index, bool Value);
     void SwapSeries(int A, int B);
     void MoveCurrentUp();
     void MoveCurrentDown();
@@ -96,11 +99,20 @@ protected:
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void DblClick() override;
     void KeyUp(WORD& Key, TShiftState Shift) override;
+    // A click or key of the user's changed the rows selected.
+    void Click() override;
 
 private:
+    enum class TTell { Now, AtEnd };
     void SetSectionVisible(int Section, bool Value);
     void DrawRow(TWinControl* Control, int Index, TRect R, TOwnerDrawState State);
     void DoRefresh();
+    // The one way code changes the rows selected: Rows marked (with multiple
+    // selection), Current made current. The listener (OnRefresh) is told now,
+    // or by a command that goes on changing the list, at its end.
+    void Select(const std::vector<int>& Rows, int Current, TTell Tell);
+    std::vector<int> SelectedRows() const;
+    std::vector<int> RowsOf(const std::vector<TChartSeries*>& List) const;
     std::vector<TChartSeries*> SelectedList() const;
     static AnsiString SeriesText(TChartSeries* S);
 

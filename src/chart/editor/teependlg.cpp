@@ -126,7 +126,7 @@ void TeeDrawBrushStyleItem(TCanvas* ACanvas, int Index, const TRect& Rect, const
         ACanvas->FillRect(swatch);
         if (Index >= 8 && Index <= 19) {
             TBitmap bmp;
-            GetTeeBrush(Index, &bmp);
+            GetTeeBrush(Index - 8, &bmp);
             for (int y = swatch.Top; y < swatch.Bottom; ++y)
                 for (int x = swatch.Left; x < swatch.Right; ++x)
                     if (ColorToRGB(bmp.Canvas()->Pixels((x - swatch.Left) % bmp.Width(),
@@ -288,7 +288,8 @@ const char* const BrushItems[] = {
     "Horiz. small",  "Diag. small", "Back Diag. small", "Cross small", "Diag. Cross small"};
 } // namespace
 
-// Each pattern is 8 x 8 pixels: black where the row mask has a bit.
+// Each pattern is 8 x 8 pixels: black where the row mask has a bit. Pattern
+// Index stands for the resource "TeeBrush" + (Index + 1).
 void GetTeeBrush(int Index, TBitmap* ABitmap) {
     static const uint8_t Rows[12][8] = {
         {0xEE, 0xFF, 0xBB, 0xFF, 0xEE, 0xFF, 0xBB, 0xFF}, // fill 80%
@@ -304,13 +305,14 @@ void GetTeeBrush(int Index, TBitmap* ABitmap) {
         {0xFF, 0xAA, 0xFF, 0xAA, 0xFF, 0xAA, 0xFF, 0xAA}, // cross small
         {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA}, // diagonal cross small
     };
-    const int k = Index - 8;
-    if (k < 0 || k >= 12) throw EListError("Brush pattern index out of range");
+    if (Index < 0 || Index >= 12)
+        throw EListError("Brush pattern index out of range (" + IntToStr(Index) +
+                         "): there is no pattern TeeBrush" + IntToStr(Index + 1));
     ABitmap->SetWidth(8);
     ABitmap->SetHeight(8);
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x)
-            ABitmap->Canvas()->SetPixel(x, y, (Rows[k][y] >> (7 - x)) & 1 ? clBlack : clWhite);
+            ABitmap->Canvas()->SetPixel(x, y, (Rows[Index][y] >> (7 - x)) & 1 ? clBlack : clWhite);
     ABitmap->SetTransparentMode(tmFixed);
     ABitmap->SetTransparentColor(clWhite);
 }
@@ -370,7 +372,7 @@ void TBrushDialog::LStyleClick(TObject*) {
         TheBrush->SetStyle(static_cast<TBrushStyle>(i));
     } else {
         TBitmap bmp;
-        GetTeeBrush(i, &bmp);
+        GetTeeBrush(i - 8, &bmp);
         TheBrush->Image()->SetGraphic(&bmp);
         TCallOut held{this};
         if (TheBrush->OnChange) TheBrush->OnChange(TheBrush);

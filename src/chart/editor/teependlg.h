@@ -91,7 +91,8 @@ private:
     std::unique_ptr<TChartBrush> FBackupBrush;
 };
 
-// The pattern bitmap of brush-list item Index (8..19); white is its transparent colour.
+// Pattern bitmap Index (0..11), shown by the brush list's items 8 to 19; white
+// is its transparent colour. Raises EListError for any other index.
 void GetTeeBrush(int Index, TBitmap* ABitmap);
 
 class TTeeGradientEditor : public TForm {

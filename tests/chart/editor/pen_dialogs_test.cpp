@@ -110,7 +110,7 @@ TEST_F(BrushDialogTest, PatternItemLoadsItsBitmapKeepsStyleAndCancelClearsIt) {
     d.LStyleClick(nullptr);
     ASSERT_NE(brush->ImageIfAny(), nullptr);
     TBitmap expected;
-    GetTeeBrush(10, &expected);
+    GetTeeBrush(2, &expected);
     TBitmap* got = brush->ImageIfAny()->Bitmap();
     ASSERT_EQ(got->Width(), 8);
     for (int y = 0; y < 8; ++y)
@@ -132,7 +132,7 @@ TEST_F(BrushDialogTest, PatternItemLoadsItsBitmapKeepsStyleAndCancelClearsIt) {
 
 TEST(BrushPatterns, TwelveDistinctPatternsAndNoOthers) {
     std::vector<std::vector<TColor>> seen;
-    for (int i = 8; i < 20; ++i) {
+    for (int i = 0; i < 12; ++i) {
         TBitmap b;
         GetTeeBrush(i, &b);
         std::vector<TColor> px;
@@ -144,8 +144,58 @@ TEST(BrushPatterns, TwelveDistinctPatternsAndNoOthers) {
         seen.push_back(px);
     }
     TBitmap b;
-    EXPECT_THROW(GetTeeBrush(20, &b), Exception);
-    EXPECT_THROW(GetTeeBrush(7, &b), Exception);
+    for (int outside : {-1, 12, 20})
+        try {
+            GetTeeBrush(outside, &b);
+            ADD_FAILURE() << "pattern " << outside << " was given";
+        } catch (const EListError& e) {
+            EXPECT_NE(e.Message.Pos("out of range (" + IntToStr(outside) + ")"), 0)
+                << e.Message.c_str();
+        }
+}
+
+// Pattern k is item 8 + k of the list: its swatch shows the pattern (black on
+// white, repeated from the swatch's corner), and a click on it gives the brush
+// that pattern.
+TEST_F(BrushDialogTest, EachPatternIsTheSwatchAndTheChoiceOfItsItem) {
+    TChartBrush* brush = Chart->BackWall()->Brush();
+    TBrushDialog d(nullptr);
+    d.TheBrush = brush;
+    d.Show();
+    for (int k = 0; k < 12; ++k) {
+        const int item = 8 + k;
+        SCOPED_TRACE(d.LStyle->Items()->Strings(item).c_str());
+        TBitmap pattern;
+        GetTeeBrush(k, &pattern);
+        d.LStyle->SetTopIndex(item);
+        const TRect row = d.LStyle->ItemRect(item);
+        TBitmap face(d.LStyle->Width(), d.LStyle->Height());
+        GrabControl(d.LStyle, &face);
+        // The rows are drawn inside the list's frame.
+        const TPoint client = d.LStyle->ClientToScreen(TPoint(0, 0));
+        const TPoint outer =
+            d.LStyle->Parent()->ClientToScreen(TPoint(d.LStyle->Left(), d.LStyle->Top()));
+        int wrong = 0;
+        for (int y = row.Top + 2; y < row.Bottom - 2; ++y)
+            for (int x = row.Left + 2; x < row.Left + 16; ++x) {
+                const TColor want = ColorToRGB(
+                    pattern.Canvas()->Pixels((x - row.Left - 2) % 8, (y - row.Top - 2) % 8));
+                if (ColorToRGB(face.Canvas()->Pixels(x + client.x - outer.x,
+                                                     y + client.y - outer.y)) != want)
+                    ++wrong;
+            }
+        EXPECT_EQ(wrong, 0) << "pixels of the item's swatch unlike pattern " << k;
+
+        SimulateClick(d.LStyle, row.Left + 60, (row.Top + row.Bottom) / 2);
+        ASSERT_EQ(d.LStyle->ItemIndex(), item);
+        ASSERT_NE(brush->ImageIfAny(), nullptr);
+        TBitmap* got = brush->ImageIfAny()->Bitmap();
+        ASSERT_EQ(got->Width(), 8);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                ASSERT_EQ(got->Canvas()->Pixels(x, y), pattern.Canvas()->Pixels(x, y))
+                    << "the brush chosen is not pattern " << k << " at " << x << "," << y;
+    }
 }
 
 class GradientDialogTest : public DialogsTest {};
