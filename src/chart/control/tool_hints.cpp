@@ -209,14 +209,15 @@ void TMarksTipTool::ChartMouseEvent(TChartMouseEvent AEvent, TMouseButton Button
         TCallOut held{this, s, chart, ChartForm()};
         index = s->Clicked(X, Y);
         if (held.Gone()) return;
-        if (index != -1) found = s;
+        // A series holding no values (a calendar) is hit with no point to tell of.
+        if (index != -1 && index < s->Count()) found = s;
     } else {
         for (int i = chart->SeriesCount() - 1; i >= 0 && !found; --i) {
             TChartSeries* s = chart->GetSeries(i);
             TCallOut held{this, s, chart, ChartForm()};
             index = s->Clicked(X, Y);
             if (held.Gone()) return;
-            if (index != -1) found = s;
+            if (index != -1 && index < s->Count()) found = s;
         }
     }
     if (found) {

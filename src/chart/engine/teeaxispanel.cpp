@@ -397,7 +397,7 @@ void TCustomAxisPanel::DrawOneSeries(int Index) {
     if (!s->Active()) return;
     if (!(View3D() && s->MoreSameZOrder())) {
         s->CalcFirstLastVisibleIndex();
-        if (s->FirstVisibleIndex() == -1) return;
+        if (s->FirstVisibleIndex() == -1 && !s->DrawsWithoutValues()) return;
         s->DoBeforeDrawValues();
         const bool clipped = s->UseAxis() && FClipPoints && ClipSeries();
         s->DrawAllValues();

@@ -363,6 +363,9 @@ public:
 
     // --- visible range and drawing order ---
     void CalcFirstLastVisibleIndex();
+    // A series that holds no values of its own draws whatever points it has and
+    // wherever the axes are; the others only while a point of theirs is in view.
+    virtual bool DrawsWithoutValues() { return false; }
     virtual bool DrawValuesForward();
     virtual bool DrawSeriesForward(int ValueIndex);
     virtual void DrawAllValues();

@@ -103,25 +103,7 @@ TCalendarSeries::TCalendarSeries(TComponent* AOwner)
     SetShowInLegend(false);
     // Its cells carry their own colours.
     SetUseSeriesColor(false);
-    KeepPlaceholder();
-}
-
-// The chart draws only series with a visible point: one placeholder point,
-// never stored, stands for the month.
-void TCalendarSeries::KeepPlaceholder() {
     SetDontSaveData(true);
-    if (Count() == 0) AddXY(0, 0);
-}
-
-void TCalendarSeries::Loaded() {
-    TChartSeries::Loaded();
-    // A stored point joins the placeholder: keep one.
-    if (Count() > 1) Delete(1, Count() - 1);
-}
-
-void TCalendarSeries::Clear() {
-    TChartSeries::Clear();
-    KeepPlaceholder();
 }
 
 TCalendarSeries::~TCalendarSeries() {

@@ -53,10 +53,9 @@ public:
     void SetParentChart(TCustomAxisPanel* Value) override;
     void DrawAllValues() override;
     bool UseAxis() override { return false; }
+    bool DrawsWithoutValues() override { return true; }
     int NumSampleValues() override { return 1; }
     void AddSampleValues(int) override {}
-    void Clear() override;
-    void Loaded() override;
     int Clicked(int X, int Y) override;
     using TChartSeries::Clicked;
     void PrepareForGallery(bool IsEnabled) override;
@@ -118,7 +117,6 @@ protected:
 private:
     void DrawCell(TCalendarCell* Cell, int Column, int Row, const AnsiString& Text);
     void FreeButtons();
-    void KeepPlaceholder();
     TSpeedButton* MakeButton(const AnsiString& Caption, int Left, bool Visible,
                              std::function<void()> Action);
 

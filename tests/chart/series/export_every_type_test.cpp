@@ -87,12 +87,17 @@ TEST(ExportEveryType, XmlParsesAndEveryValueAttributeHasAName) {
 TEST(ExportEveryType, TextHeaderNamesEveryColumn) {
     for (TClass type : SeriesTypes()) {
         TChart chart;
-        Filled(chart, type);
+        const TChartSeries* s = Filled(chart, type);
         TSeriesDataText t(&chart);
         t.IncludeHeader = true;
         t.IncludeIndex = true;
         const std::string text = t.AsString().str();
         const std::string header = text.substr(0, text.find("\r\n"));
+        if (s->Count() == 0) {
+            // A series holding no values of its own (a calendar): the header alone.
+            EXPECT_EQ(text, header + "\r\n") << type->Name;
+            continue;
+        }
         const std::string first = text.substr(
             header.size() + 2, text.find("\r\n", header.size() + 2) - header.size() - 2);
         const auto heads = Split(header, '\t');

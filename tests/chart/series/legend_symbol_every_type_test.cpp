@@ -37,6 +37,8 @@ const TReason NotListed{"is not listed in a series legend",
                         [](TChartSeries* S) { return !S->ShowInLegend(); }};
 const TReason NoColour{"draws without a series colour: its row has no colour cell",
                        [](TChartSeries* S) { return !S->UseSeriesColor(); }};
+const TReason NoValues{"holds no values of its own: a values legend has no row of it",
+                       [](TChartSeries* S) { return S->Count() == 0; }};
 
 struct TNoSymbol {
     const char* Type;
@@ -54,6 +56,7 @@ const TNoSymbol NoSymbol[] = {
     {"TClockSeries", {plSeriesLegend}, NotListed},
     {"TCalendarSeries", {plSeriesLegend}, NotListed},
     {"TCalendarSeries", {plList}, NoColour},
+    {"TCalendarSeries", {plValuesLegend}, NoValues},
     {"TFunnelSeries", {plList}, NoColour},
 };
 
