@@ -20,38 +20,46 @@ void TCustomForm::SetActiveControl(TWinControl* Control) {
     if (Visible() && !IsDestroying()) EnterActiveControl();
 }
 
-// Focus moving between a control and one inside it (a grid and its cell
-// editor) neither leaves the outer one nor enters it. A handler of leaving
-// may free the form.
+// The focus leaves every control the old one sits in that does not hold the
+// new one, innermost first, and enters every one the new one sits in that did
+// not hold the old one, outermost first: a grid and its cell editor, a panel
+// and its edits, are one pair. FFocusedControl steps along, so a handler that
+// moves the focus on starts from where this walk stood; any handler may free
+// the form, the controls on the way or the one the focus goes to.
 void TCustomForm::EnterActiveControl() {
-    if (FFocusedControl == FActiveControl) return;
-    TWinControl* old = FFocusedControl;
-    TWinControl* now = FActiveControl;
-    FFocusedControl = now;
-    auto inside = [](const TControl* c, const TControl* outer) {
-        for (; c && outer; c = c->Parent())
-            if (c == outer) return true;
-        return false;
-    };
-    const bool fromInside = inside(old, now);
-    if (old && !inside(now, old)) {
-        TCallOut held{this};
-        TControlAccess::DoExit(old);
-        if (held.Gone()) return;
+    TWinControl* const target = FActiveControl;
+    TCallOut held{this, target};
+    while (FFocusedControl && !FFocusedControl->ContainsControl(target)) {
+        TWinControl* leaving = FFocusedControl;
+        FFocusedControl = leaving->Parent() == this ? nullptr : leaving->Parent();
+        TCallOut step{leaving};
+        if (step.Live()) TControlAccess::DoExit(leaving);
+        // Moved on by a handler: that focus change's own walk did the rest.
+        if (held.Gone() || FActiveControl != target) return;
     }
-    if (FActiveControl && FFocusedControl == FActiveControl &&
-        !(FActiveControl == now && fromInside))
-        TControlAccess::DoEnter(FActiveControl);
+    while (target && FFocusedControl != target) {
+        TWinControl* outer = FFocusedControl ? FFocusedControl : this;
+        TWinControl* entering = target;
+        while (entering && entering->Parent() != outer)
+            entering = entering->Parent();
+        if (!entering) return;
+        FFocusedControl = entering;
+        TCallOut step{entering};
+        if (step.Live()) TControlAccess::DoEnter(entering);
+        if (held.Gone() || FActiveControl != target) return;
+    }
 }
 
-void TCustomForm::ForgetControl(TControl* AControl) {
+// What the focus was inside stays entered; the control that went was left
+// without an event.
+void TCustomForm::ForgetControl(TControl* AControl, TWinControl* FromParent) {
     auto inside = [AControl](TControl* c) {
         for (; c; c = c->Parent())
             if (c == AControl) return true;
         return false;
     };
     if (inside(FActiveControl)) FActiveControl = nullptr;
-    if (inside(FFocusedControl)) FFocusedControl = nullptr;
+    if (inside(FFocusedControl)) FFocusedControl = FromParent == this ? nullptr : FromParent;
 }
 
 namespace {

@@ -166,8 +166,9 @@ public:
     // Focuses the first control in tab order that can take the focus.
     void SelectFirst();
     void FocusControl(TWinControl* Control);
-    // Focus moves between a control and one of its own inside it (a grid and
-    // its cell editor): no focus change of the form, so no OnExit or OnEnter.
+    // Focus moves between a grid and its own cell editor, the one holding the
+    // focus now: no focus change of the form, so no OnExit or OnEnter, and no
+    // handler runs under the grid's editing.
     void FocusWithin(TWinControl* Control);
     bool Active() const;
     void SetFocus() override;
@@ -248,8 +249,9 @@ private:
     void SetActiveState(bool Value);
     void RaiseWindow();
     void EnterActiveControl();
-    // A child leaves the form: references to it go without any event.
-    void ForgetControl(TControl* AControl);
+    // A child leaves the form (from FromParent): references to it go without
+    // any event.
+    void ForgetControl(TControl* AControl, TWinControl* FromParent);
     friend class TWinControl;
 
     TModalResult FModalResult = mrNone;
@@ -270,7 +272,7 @@ private:
     AnsiString FHelpFile;
     TWatched<TMainMenu> FMenu;
     TWinControl* FActiveControl = nullptr;
-    TWinControl* FFocusedControl = nullptr; // the one that had OnEnter last
+    TWinControl* FFocusedControl = nullptr; // the innermost one entered (none: the form)
     QWidget* FMenuBar = nullptr;
     QWidget* FFitArea = nullptr;      // scrolls the client area of a fitted window
     std::optional<TRect> FViewWanted; // what ScrollInView brings into view on show

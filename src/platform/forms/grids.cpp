@@ -50,12 +50,15 @@ void TInplaceEdit::KeyDown(WORD& Key, TShiftState Shift) {
     TCustomEdit::KeyDown(Key, Shift);
     if (held.Gone()) return;
     switch (Key) {
+    case VK_TAB:
+        // Without goTabs, Tab moves the focus on from the editor as from the grid.
+        if (!FGrid->Options().Contains(goTabs)) break;
+        [[fallthrough]];
     case VK_UP:
     case VK_DOWN:
     case VK_PRIOR:
     case VK_NEXT:
-    case VK_ESCAPE:
-    case VK_TAB: {
+    case VK_ESCAPE: {
         // Moving keys belong to the grid.
         WORD key = Key;
         Key = 0;
@@ -538,6 +541,9 @@ void TCustomGrid::ShowEditor() {
     FInplaceEdit->SetReadOnly(!CanEditModify());
     PlaceEditor();
     FInplaceEdit->SelectAll();
+    // Tab from the editor goes where Tab from the grid goes, however late the
+    // editor was made.
+    QWidget::setTabOrder(Widget(), FInplaceEdit->Widget());
     TCustomForm* form = GetParentForm(this);
     if (!FInplaceEdit->CanFocus() || !form || !form->Visible()) return;
     if (form->ActiveControl() == this)

@@ -468,6 +468,18 @@ void SimulateCloseBox(TCustomForm* Form) {
     RethrowPendingUnwind();
 }
 
+bool WaitForKeyboard(TCustomForm* Form) {
+    EnsureQtApplication();
+    QWidget* w = Form->Widget();
+    // Counted in the window system's events, not in time: the window manager
+    // answers the window's raise with a few.
+    const auto flags = IsHeadless() ? QEventLoop::AllEvents
+                                    : QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents;
+    for (int i = 0; i < 100 && !w->isActiveWindow(); ++i)
+        QCoreApplication::processEvents(flags);
+    return w->isActiveWindow();
+}
+
 bool CanUserReach(const TControl* Control) {
     if (!Control || !Control->Showing() || !Control->Enabled()) return false;
     for (const TControl* c = Control; c; c = c->Parent())

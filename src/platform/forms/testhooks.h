@@ -289,6 +289,9 @@ void SimulateType(TWinControl* Control, const AnsiString& Text);
 // The close box of a window's frame: the close event the window manager
 // sends, through the window as the platform delivers it.
 void SimulateCloseBox(TCustomForm* Form);
+// Waits until the window system gives a shown window the keyboard, as a
+// user's Tab needs (at once headless); false when it never does.
+bool WaitForKeyboard(TCustomForm* Form);
 // Visible and enabled, with every parent, on a visible form.
 bool CanUserReach(const TControl* Control);
 // Copies what the screen shows of a control (its face and what the program drew

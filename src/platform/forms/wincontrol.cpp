@@ -76,7 +76,7 @@ void TWinControl::RemoveControl(TControl* c) {
         w->hide();
         w->setParent(nullptr);
     }
-    if (TCustomForm* form = GetParentForm(this)) form->ForgetControl(c);
+    if (TCustomForm* form = GetParentForm(this)) form->ForgetControl(c, this);
     if (!IsDestroying()) {
         if (c->FAlign != alNone) Realign();
     }

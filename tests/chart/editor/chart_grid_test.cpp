@@ -153,6 +153,46 @@ TEST_F(ChartGridTest, CellEditorComesAndGoesWithoutTheGridBeingLeftOrEntered) {
     EXPECT_EQ(entered, 0);
 }
 
+// Focus leaving the data grid from its open cell editor for another control
+// leaves the grid once, and coming back into the open editor enters it once;
+// between the grid and its editor the focus moves without either.
+TEST_F(ChartGridTest, FocusLeavingAndComingBackThroughTheOpenEditorLeavesAndEntersTheGrid) {
+    auto* other = new TEdit(Host.get());
+    other->SetParent(Host.get());
+    other->SetBounds(250, 205, 100, 24);
+    SimulateClick(Grid, 150, 60);
+    std::string log;
+    Grid->OnEnter = [&](TObject*) { log += "E"; };
+    Grid->OnExit = [&](TObject*) { log += "X"; };
+    auto editor = [&] { return Grid->InplaceEditor(); };
+    struct TStep {
+        const char* What;
+        std::function<void()> Gesture;
+        const char* Log; // since the start
+        bool Open;       // the editor stays open
+    };
+    const TStep steps[] = {
+        {"F2", [&] { SimulateKey(Grid, VK_F2); }, "", true},
+        {"the edit box focused from the open editor", [&] { SimulateFocus(other); }, "X", true},
+        {"the open editor focused from the edit box", [&] { SimulateFocus(editor()); }, "XE", true},
+        {"the grid focused from its editor", [&] { SimulateFocus(Grid); }, "XE", true},
+        {"the editor focused from its grid", [&] { SimulateFocus(editor()); }, "XE", true},
+        {"Escape", [&] { SimulateKey(editor(), VK_ESCAPE); }, "XE", false},
+        {"a figure typed into the cell", [&] { SimulateType(Grid, "8"); }, "XE", true},
+        {"the edit box typed into from the open editor", [&] { SimulateType(other, "2"); }, "XEX",
+         true},
+        {"the open editor typed into", [&] { SimulateType(editor(), "4"); }, "XEXE", true},
+        {"another cell clicked", [&] { SimulateClick(Grid, 150, 100); }, "XEXE", false},
+        {"the edit box focused", [&] { SimulateFocus(other); }, "XEXEX", false},
+    };
+    for (const TStep& step : steps) {
+        step.Gesture();
+        ASSERT_EQ(log, step.Log) << "after " << step.What
+                                 << " (E: the grid's OnEnter, X: its OnExit)";
+        EXPECT_EQ(Grid->EditorMode(), step.Open) << "after " << step.What;
+    }
+}
+
 // Below the end of a series with X values of its own the typed value is a new
 // last point; a point at X = count would sort first and the value would land
 // on a point that was there.

@@ -404,17 +404,14 @@ TEST_F(SystemWindowsTest, GridsCellEditorComesAndGoesWithoutTheGridLosingTheFocu
     grid->SetParent(form);
     grid->SetBounds(0, 0, 300, 150);
     grid->SetOptions(grid->Options() + TGridOptions{goEditing});
-    form->Show();
-    for (int i = 0; i < 20 && !form->Active(); ++i)
-        Application->ProcessMessages();
-    SimulateClick(grid, 100, 40);
-    // The editor made before the field: next to it in the toolkit's focus chain.
-    SimulateKey(grid, VK_F2);
-    SimulateKey(grid->InplaceEditor(), VK_ESCAPE);
+    // The field next in tab order; the editor, made later, stands between the
+    // two in the toolkit's focus chain all the same.
     auto* other = new TEdit(form);
     other->SetParent(form);
     other->SetBounds(0, 170, 120, 24);
-    Application->ProcessMessages();
+    form->Show();
+    ASSERT_TRUE(WaitForKeyboard(form));
+    SimulateClick(grid, 100, 40);
     int entered = 0, left = 0;
     grid->OnEnter = [&](TObject*) { ++entered; };
     grid->OnExit = [&](TObject*) { ++left; };
@@ -440,6 +437,44 @@ TEST_F(SystemWindowsTest, GridsCellEditorComesAndGoesWithoutTheGridLosingTheFocu
     }
     SimulateFocus(other);
     EXPECT_EQ(left, 1);
+    // Out of the open editor to the field and back, by the keyboard and by the
+    // mouse: each way out of the pair leaves the grid once, each way in enters
+    // it once, and moves between the grid and its editor do neither.
+    const TRect cell = grid->CellRect(1, 2);
+    struct TStep {
+        const char* What;
+        std::function<void()> Gesture;
+        int Entered, Left; // since the start
+        TWinControl* Active;
+        bool Open;
+    };
+    TInplaceEdit* const editor = grid->InplaceEditor();
+    // The user's click gives the focus, then presses.
+    auto click = [](TWinControl* C) {
+        SimulateFocus(C);
+        SimulateClick(C);
+    };
+    const TStep steps[] = {
+        {"a cell clicked", [&] { SimulateClick(grid, cell.Left + 4, cell.Top + 4); }, 1, 1, grid,
+         false},
+        {"F2", [&] { SimulateKey(grid, VK_F2); }, 1, 1, editor, true},
+        {"Tab from the open editor", [&] { SimulateKey(editor, VK_TAB); }, 1, 2, other, true},
+        {"Shift+Tab back", [&] { SimulateKey(other, VK_TAB, TShiftState{ssShift}); }, 2, 2, grid,
+         true},
+        {"the open editor clicked", [&] { click(editor); }, 2, 2, editor, true},
+        {"the field clicked", [&] { click(other); }, 2, 3, other, true},
+        {"the open editor clicked from the field", [&] { click(editor); }, 3, 3, editor, true},
+        {"Escape", [&] { SimulateKey(editor, VK_ESCAPE); }, 3, 3, grid, false},
+        {"Tab from the grid", [&] { SimulateKey(grid, VK_TAB); }, 3, 4, other, false},
+    };
+    for (const TStep& step : steps) {
+        step.Gesture();
+        Application->ProcessMessages();
+        EXPECT_EQ(entered, step.Entered) << "the grid's OnEnter calls after " << step.What;
+        EXPECT_EQ(left, step.Left) << "the grid's OnExit calls after " << step.What;
+        EXPECT_EQ(form->ActiveControl(), step.Active) << "the focused control after " << step.What;
+        EXPECT_EQ(grid->EditorMode(), step.Open) << "the editor open after " << step.What;
+    }
     delete alive.Get();
 }
 

@@ -45,6 +45,57 @@ TEST_F(FocusMenuTest, FocusingFiresExitThenEnterAndNeedsAVisibleForm) {
     EXPECT_EQ(Form->ActiveControl(), nullptr);
 }
 
+// A container is entered when the focus goes inside it and left when the
+// focus goes out, whichever control inside has it: a panel holding an edit and
+// a docked page (a form in the form) holding another. A container freed by its
+// own OnExit is passed over by the rest of the way.
+TEST_F(FocusMenuTest, ContainersAreEnteredAndLeftAroundTheFocusInsideThem) {
+    auto* panel = Make<TPanel>(0, 0, 200, 200);
+    auto* a = Make<TEdit>(10, 10, 80, 21, panel);
+    auto* page = new TForm(Form.get());
+    page->SetBorderStyle(bsNone);
+    page->SetParent(panel);
+    page->SetBounds(0, 50, 200, 100);
+    auto* b = new TEdit(page);
+    b->SetParent(page);
+    b->SetBounds(10, 10, 80, 21);
+    page->Show();
+    auto* outside = Make<TEdit>(250, 10, 80, 21);
+    std::vector<std::string> log;
+    const std::pair<TWinControl*, const char*> named[] = {
+        {panel, "panel"}, {page, "page"}, {a, "a"}, {b, "b"}, {outside, "outside"}};
+    for (const auto& [c, name] : named) {
+        c->OnEnter = [&log, name](TObject*) { log.push_back(std::string("enter ") + name); };
+        c->OnExit = [&log, name](TObject*) { log.push_back(std::string("exit ") + name); };
+    }
+    using TLog = std::vector<std::string>;
+    auto after = [&](const char* What, const std::function<void()>& Gesture, const TLog& Expected) {
+        log.clear();
+        Gesture();
+        EXPECT_EQ(log, Expected) << What;
+    };
+    after("the form shown", [&] { Form->Show(); }, {"enter panel", "enter a"});
+    after("the page's edit focused", [&] { SimulateFocus(b); },
+          {"exit a", "enter page", "enter b"});
+    after("the edit outside focused", [&] { SimulateFocus(outside); },
+          {"exit b", "exit page", "exit panel", "enter outside"});
+    after("the page's edit focused again", [&] { SimulateFocus(b); },
+          {"exit outside", "enter panel", "enter page", "enter b"});
+    after("the panel's edit typed into", [&] { SimulateType(a, "y"); },
+          {"exit b", "exit page", "enter a"});
+    after("the page's edit typed into", [&] { SimulateType(b, "x"); },
+          {"exit a", "enter page", "enter b"});
+    const TWatched<TForm> kept = page;
+    page->OnExit = [&](TObject*) {
+        log.push_back("exit page");
+        delete kept.Get();
+    };
+    after("the edit outside focused, the page freed on the way", [&] { SimulateFocus(outside); },
+          {"exit b", "exit page", "exit panel", "enter outside"});
+    EXPECT_FALSE(kept);
+    EXPECT_EQ(Form->ActiveControl(), outside);
+}
+
 TEST_F(FocusMenuTest, ControlsHaveTheirWindowFromTheFirstShowingOn) {
     auto* edit = Make<TEdit>(0, 0, 80, 21);
     auto* hidden = Make<TEdit>(0, 30, 80, 21);

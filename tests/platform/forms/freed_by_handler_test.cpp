@@ -122,6 +122,26 @@ const std::vector<TCase>& Cases() {
              SimulateClick(S.Grid, p.x, p.y);
              SimulateType(S.Grid, "4");
          }},
+        {"grid left from its open cell editor", TOf::Grid,
+         [](TScene& S, TFree F) { S.Grid->OnExit = [F](TObject*) { F(); }; },
+         [](TScene& S) {
+             SimulateKey(S.Grid, VK_F2);
+             SimulateType(S.Other, "a");
+         }},
+        {"grid entered through its open cell editor", TOf::Grid,
+         [](TScene& S, TFree F) { S.Grid->OnEnter = [F](TObject*) { F(); }; },
+         [](TScene& S) {
+             SimulateKey(S.Grid, VK_F2);
+             SimulateFocus(S.Other);
+             SimulateFocus(S.Grid->InplaceEditor());
+         }},
+        {"edit box left for the grid's open cell editor", TOf::Edit,
+         [](TScene& S, TFree F) { S.Other->OnExit = [F](TObject*) { F(); }; },
+         [](TScene& S) {
+             SimulateKey(S.Grid, VK_F2);
+             SimulateFocus(S.Other);
+             SimulateType(S.Grid->InplaceEditor(), "4");
+         }},
         {"list clicked", TOf::List,
          [](TScene& S, TFree F) { S.List->OnClick = [F](TObject*) { F(); }; },
          [](TScene& S) { SimulateClick(S.List, 20, 5); }},
@@ -170,22 +190,111 @@ TEST_F(FreedByHandlerTest, TheControlOrItsFormFreedByItsHandlerLeavesTheRestWork
 }
 
 // Focus moving between the grid and its own cell editor neither leaves the
-// grid nor enters it again.
+// grid nor enters it again; focus moving into or out of the pair, from or to
+// another control, does, so leaving and entering alternate.
 TEST_F(FreedByHandlerTest, TheGridsCellEditorTakesTheFocusWithoutLeavingTheGrid) {
     TScene s;
-    int entered = 0, left = 0;
+    std::string log;
     SimulateClick(s.Grid, 100, 40);
-    s.Grid->OnEnter = [&](TObject*) { ++entered; };
-    s.Grid->OnExit = [&](TObject*) { ++left; };
-    SimulateKey(s.Grid, VK_F2);
-    ASSERT_TRUE(s.Grid->EditorMode());
-    SimulateType(s.Grid->InplaceEditor(), "5");
-    SimulateKey(s.Grid->InplaceEditor(), VK_ESCAPE);
-    EXPECT_FALSE(s.Grid->EditorMode());
-    EXPECT_EQ(entered, 0);
-    EXPECT_EQ(left, 0);
-    SimulateType(s.Other, "x");
-    EXPECT_EQ(left, 1);
+    s.Grid->OnEnter = [&](TObject*) { log += "E"; };
+    s.Grid->OnExit = [&](TObject*) { log += "X"; };
+    auto editor = [&] { return s.Grid->InplaceEditor(); };
+    const TPoint cell = CellMiddle(s.Grid, 2, 3);
+    struct TStep {
+        const char* What;
+        std::function<void()> Gesture;
+        const char* Log; // since the start
+        bool Open;       // the editor stays open
+    };
+    const TStep steps[] = {
+        {"F2 opened the editor", [&] { SimulateKey(s.Grid, VK_F2); }, "", true},
+        {"a figure typed, Escape",
+         [&] {
+             SimulateType(editor(), "5");
+             SimulateKey(editor(), VK_ESCAPE);
+         },
+         "", false},
+        {"the edit box typed into", [&] { SimulateType(s.Other, "x"); }, "X", false},
+        {"a cell clicked", [&] { SimulateClick(s.Grid, cell.x, cell.y); }, "XE", false},
+        {"a figure typed into the cell", [&] { SimulateType(s.Grid, "7"); }, "XE", true},
+        {"the edit box focused from the open editor", [&] { SimulateFocus(s.Other); }, "XEX", true},
+        {"the open editor focused from the edit box", [&] { SimulateFocus(editor()); }, "XEXE",
+         true},
+        {"the grid focused from its editor", [&] { SimulateFocus(s.Grid); }, "XEXE", true},
+        {"the editor focused from its grid", [&] { SimulateFocus(editor()); }, "XEXE", true},
+        {"the list clicked from the open editor", [&] { SimulateClick(s.List, 20, 5); }, "XEXEX",
+         true},
+        {"the open editor typed into", [&] { SimulateType(editor(), "4"); }, "XEXEXE", true},
+        {"Enter closed the editor", [&] { SimulateKey(editor(), VK_RETURN); }, "XEXEXE", false},
+        {"the edit box typed into", [&] { SimulateType(s.Other, "y"); }, "XEXEXEX", false},
+    };
+    for (const TStep& step : steps) {
+        step.Gesture();
+        ASSERT_EQ(log, step.Log) << "after " << step.What
+                                 << " (E: the grid's OnEnter, X: its OnExit)";
+        EXPECT_EQ(s.Grid->EditorMode(), step.Open) << "after " << step.What;
+    }
+}
+
+// A handler on the way between the grid's open cell editor and another control
+// frees what the rest of the way reaches, or moves the focus on: what went is
+// neither left nor entered, and nothing is entered once the focus moved on.
+TEST_F(FreedByHandlerTest, AFocusHandlerFreesOrMovesOnWhatTheRestOfTheWayReaches) {
+    struct TWay {
+        const char* Name;
+        std::function<void(TScene&)> Arm;
+        bool Back;          // from the edit box into the open editor, else out of it
+        const char* Active; // the control that ends with the focus
+    };
+    const TWay ways[] = {
+        {"the grid's OnExit frees the edit box",
+         [](TScene& S) { S.Grid->OnExit = [&S](TObject*) { delete S.Other; }; }, false, "none"},
+        {"the grid's OnExit focuses the list",
+         [](TScene& S) { S.Grid->OnExit = [&S](TObject*) { S.List->SetFocus(); }; }, false, "list"},
+        {"the edit box's OnExit frees the grid",
+         [](TScene& S) { S.Other->OnExit = [&S](TObject*) { delete S.Grid; }; }, true, "none"},
+        {"the grid's OnEnter frees the edit box",
+         [](TScene& S) { S.Grid->OnEnter = [&S](TObject*) { delete S.Other; }; }, true, "editor"},
+        {"the grid's OnEnter focuses the list",
+         [](TScene& S) { S.Grid->OnEnter = [&S](TObject*) { S.List->SetFocus(); }; }, true, "list"},
+    };
+    for (const TWay& way : ways) {
+        SCOPED_TRACE(way.Name);
+        TScene s;
+        const TWatched<TStringGrid> grid = s.Grid;
+        const TWatched<TEdit> other = s.Other;
+        SimulateKey(s.Grid, VK_F2);
+        ASSERT_TRUE(s.Grid->EditorMode());
+        const TWatched<TInplaceEdit> editor = s.Grid->InplaceEditor();
+        if (way.Back) SimulateFocus(s.Other);
+        int entered = 0, listEntered = 0;
+        s.Other->OnEnter = [&](TObject*) { ++entered; };
+        editor->OnEnter = [&](TObject*) { ++entered; };
+        s.List->OnEnter = [&](TObject*) { ++listEntered; };
+        way.Arm(s);
+        if (way.Back)
+            SimulateFocus(editor);
+        else
+            SimulateFocus(other);
+        ASSERT_TRUE(s.Alive);
+        const bool moved = std::string(way.Active) == "list";
+        EXPECT_EQ(listEntered, moved ? 1 : 0) << "the list's OnEnter";
+        EXPECT_EQ(entered, std::string(way.Active) == "editor" ? 1 : 0)
+            << "the OnEnter of the control the focus was on its way to";
+        TWinControl* const active = s.Form->ActiveControl();
+        const std::string now = !active                  ? "none"
+                                : active == s.List       ? "list"
+                                : active == editor.Get() ? "editor"
+                                                         : "another";
+        EXPECT_EQ(now, way.Active) << "the form's active control";
+        // The user goes on with what is left.
+        if (grid) grid->OnEnter = grid->OnExit = nullptr;
+        if (other) other->OnExit = nullptr;
+        if (grid) SimulateKey(grid, VK_DOWN);
+        if (other) SimulateType(other, "z");
+        SimulateClick(s.List, 20, 30);
+        Application->ProcessMessages();
+    }
 }
 
 } // namespace
