@@ -324,6 +324,14 @@ def _overloaded(c, i):
     return f(c, i)
 
 
+def _record(t):
+    """The class type of an object, or of what a pointer or reference points to."""
+    t = t.get_canonical()
+    if t.kind in (ci.TypeKind.POINTER, ci.TypeKind.LVALUEREFERENCE, ci.TypeKind.RVALUEREFERENCE):
+        t = t.get_pointee().get_canonical()
+    return t if t.kind == ci.TypeKind.RECORD else None
+
+
 class _K:
     pass
 
@@ -1556,10 +1564,8 @@ class Reader:
 
     def object_class(self, t):
         """The class of the program's object a pointer, reference or TWatched holds."""
-        t = t.get_canonical()
-        if t.kind in (ci.TypeKind.POINTER, ci.TypeKind.LVALUEREFERENCE, ci.TypeKind.RVALUEREFERENCE):
-            t = t.get_pointee().get_canonical()
-        if t.kind != ci.TypeKind.RECORD:
+        t = _record(t)
+        if t is None:
             return None
         d = t.get_declaration()
         if d.spelling == 'TWatched' and t.get_num_template_arguments() > 0:
@@ -1570,10 +1576,8 @@ class Reader:
 
     def input_event(self, a):
         """An argument that is an event of a user's input (INPUT_EVENTS)."""
-        t = _strip(a).c.type.get_canonical()
-        if t.kind in (ci.TypeKind.POINTER, ci.TypeKind.LVALUEREFERENCE, ci.TypeKind.RVALUEREFERENCE):
-            t = t.get_pointee().get_canonical()
-        if t.kind != ci.TypeKind.RECORD:
+        t = _record(_strip(a).c.type)
+        if t is None:
             return False
         d = t.get_declaration()
         if d is None or d.kind == ci.CursorKind.NO_DECL_FOUND:
@@ -1679,12 +1683,8 @@ class Reader:
 
     def record_of(self, t):
         """The class of an object, a pointer or a reference to one."""
-        t = t.get_canonical()
-        if t.kind in (ci.TypeKind.POINTER, ci.TypeKind.LVALUEREFERENCE, ci.TypeKind.RVALUEREFERENCE):
-            t = t.get_pointee().get_canonical()
-        if t.kind != ci.TypeKind.RECORD:
-            return None
-        d = t.get_declaration()
+        t = _record(t)
+        d = t.get_declaration() if t is not None else None
         return d.get_usr() if d is not None else None
 
     def outcome_read(self, base, out, r):

@@ -11,6 +11,7 @@
 #include "platform/rtl/formatsettings.h"
 #include "platform/forms/buttons.h"
 #include "platform/forms/comctrls.h"
+#include "support/grid_focus_steps.h"
 #include <filesystem>
 #include <unistd.h>
 #include "dialogs_fixture.h"
@@ -161,17 +162,8 @@ TEST_F(ChartGridTest, FocusLeavingAndComingBackThroughTheOpenEditorLeavesAndEnte
     other->SetParent(Host.get());
     other->SetBounds(250, 205, 100, 24);
     SimulateClick(Grid, 150, 60);
-    std::string log;
-    Grid->OnEnter = [&](TObject*) { log += "E"; };
-    Grid->OnExit = [&](TObject*) { log += "X"; };
     auto editor = [&] { return Grid->InplaceEditor(); };
-    struct TStep {
-        const char* What;
-        std::function<void()> Gesture;
-        const char* Log; // since the start
-        bool Open;       // the editor stays open
-    };
-    const TStep steps[] = {
+    RunGridFocusSteps(Grid, {
         {"F2", [&] { SimulateKey(Grid, VK_F2); }, "", true},
         {"the edit box focused from the open editor", [&] { SimulateFocus(other); }, "X", true},
         {"the open editor focused from the edit box", [&] { SimulateFocus(editor()); }, "XE", true},
@@ -184,13 +176,7 @@ TEST_F(ChartGridTest, FocusLeavingAndComingBackThroughTheOpenEditorLeavesAndEnte
         {"the open editor typed into", [&] { SimulateType(editor(), "4"); }, "XEXE", true},
         {"another cell clicked", [&] { SimulateClick(Grid, 150, 100); }, "XEXE", false},
         {"the edit box focused", [&] { SimulateFocus(other); }, "XEXEX", false},
-    };
-    for (const TStep& step : steps) {
-        step.Gesture();
-        ASSERT_EQ(log, step.Log) << "after " << step.What
-                                 << " (E: the grid's OnEnter, X: its OnExit)";
-        EXPECT_EQ(Grid->EditorMode(), step.Open) << "after " << step.What;
-    }
+    });
 }
 
 // Below the end of a series with X values of its own the typed value is a new

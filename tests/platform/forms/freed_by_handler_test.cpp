@@ -7,6 +7,7 @@
 #include "platform/forms/grids.h"
 #include "platform/forms/stdctrls.h"
 #include "platform/forms/testhooks.h"
+#include "support/grid_focus_steps.h"
 #include <functional>
 #include <string>
 #include <vector>
@@ -194,19 +195,10 @@ TEST_F(FreedByHandlerTest, TheControlOrItsFormFreedByItsHandlerLeavesTheRestWork
 // another control, does, so leaving and entering alternate.
 TEST_F(FreedByHandlerTest, TheGridsCellEditorTakesTheFocusWithoutLeavingTheGrid) {
     TScene s;
-    std::string log;
     SimulateClick(s.Grid, 100, 40);
-    s.Grid->OnEnter = [&](TObject*) { log += "E"; };
-    s.Grid->OnExit = [&](TObject*) { log += "X"; };
     auto editor = [&] { return s.Grid->InplaceEditor(); };
     const TPoint cell = CellMiddle(s.Grid, 2, 3);
-    struct TStep {
-        const char* What;
-        std::function<void()> Gesture;
-        const char* Log; // since the start
-        bool Open;       // the editor stays open
-    };
-    const TStep steps[] = {
+    RunGridFocusSteps(s.Grid, {
         {"F2 opened the editor", [&] { SimulateKey(s.Grid, VK_F2); }, "", true},
         {"a figure typed, Escape",
          [&] {
@@ -227,13 +219,7 @@ TEST_F(FreedByHandlerTest, TheGridsCellEditorTakesTheFocusWithoutLeavingTheGrid)
         {"the open editor typed into", [&] { SimulateType(editor(), "4"); }, "XEXEXE", true},
         {"Enter closed the editor", [&] { SimulateKey(editor(), VK_RETURN); }, "XEXEXE", false},
         {"the edit box typed into", [&] { SimulateType(s.Other, "y"); }, "XEXEXEX", false},
-    };
-    for (const TStep& step : steps) {
-        step.Gesture();
-        ASSERT_EQ(log, step.Log) << "after " << step.What
-                                 << " (E: the grid's OnEnter, X: its OnExit)";
-        EXPECT_EQ(s.Grid->EditorMode(), step.Open) << "after " << step.What;
-    }
+    });
 }
 
 // A handler on the way between the grid's open cell editor and another control
